@@ -1,0 +1,2 @@
+// Placeholder until the module entry lands.
+extern "C" void drelan() {}

@@ -1,0 +1,85 @@
+// Whole-host control: reset, part file load and save, end-of-run report, flags.
+#include "host/control.hpp"
+
+#include "host/core/component.hpp"
+#include "host/core/flags.hpp"
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace vantu::control {
+
+void reset()
+{
+    for (const component& c : components()) c.reset();
+}
+
+void load_part_text(std::string_view json_text, const std::string& name_for_errors)
+{
+    nlohmann::json part;
+    try {
+        part = nlohmann::json::parse(json_text);
+    } catch (const nlohmann::json::parse_error& e) {
+        // e.byte is the place of the error in the file.
+        throw part_error(name_for_errors + ": not valid JSON at byte " + std::to_string(e.byte) +
+                         ": " + e.what());
+    }
+    if (!part.is_object()) throw part_error(name_for_errors + ": a part file is a JSON object");
+    reset();
+    for (const auto& [key, value] : part.items()) {
+        bool known = false;
+        for (const component& c : components()) {
+            if (key != c.name || !c.load) continue;
+            known = true;
+            try {
+                c.load(value);
+            } catch (const std::exception& e) {
+                throw part_error(name_for_errors + ": in \"" + key + "\": " + e.what());
+            }
+        }
+        if (!known && key != "comment")
+            throw part_error(name_for_errors + ": unknown section \"" + key + "\"");
+    }
+}
+
+void load_part(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in) throw part_error(path + ": cannot be opened");
+    std::stringstream text;
+    text << in.rdbuf();
+    load_part_text(text.str(), path);
+}
+
+std::string save_part_text()
+{
+    nlohmann::json part = nlohmann::json::object();
+    for (const component& c : components()) {
+        if (!c.save) continue;
+        nlohmann::json section;
+        c.save(section);
+        part[c.name] = section;
+    }
+    return part.dump(1);
+}
+
+void save_part(const std::string& path)
+{
+    std::ofstream out(path);
+    if (!out) throw part_error(path + ": cannot be written");
+    out << save_part_text() << '\n';
+}
+
+std::vector<std::string> end_report()
+{
+    std::vector<std::string> lines;
+    for (const component& c : components())
+        if (c.end_report) c.end_report(lines);
+    return lines;
+}
+
+bool set_flag(std::string_view name, int value) { return flag_set(name, value); }
+int get_flag(std::string_view name) { return flag_get(name); }
+
+}  // namespace vantu::control

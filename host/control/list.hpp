@@ -1,0 +1,2 @@
+// Control calls of one host component; filled in by that component.
+#pragma once

@@ -1,0 +1,86 @@
+// The flag registry. Defaults are chosen so that a fresh host never switches the module off:
+// verbosity on, stock display on, the extension flag on, no template mode, no 3-D algorithm
+// running, debug off, a 1024-pixel-high screen.
+#include "host/core/flags.hpp"
+
+#include "host/core/component.hpp"
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+
+namespace vantu {
+
+const std::vector<flag_info>& flag_table()
+{
+    static const std::vector<flag_info> table = {
+        {"verbos", 1, "get_verbos_fn: non-zero prints the module's version block on attach"},
+        {"disp_stock", 1, "get_disp_stock: stock display of the host"},
+        {"extflag", 1, "get_extflag: host extension features available"},
+        {"tp_template", 0, "get_TP_TemplateFlag: a tool-path template is being applied"},
+        {"managetp_template", 0, "get_ManageTp_TemplateFlag / set_ManageTp_TemplateFlag"},
+        {"proc_oper_template", 0, "set_Proc_Oper_TemplateFlag: procedure-operation template flag"},
+        {"create_from_template", 0, "is_create_from_template: procedure created from a template"},
+        {"read_single_proc", 0, "is_read_singlePROC: a single procedure is read from a template"},
+        {"tamsa", 0, "tamsa_flag_get"},
+        {"d3ds_running", 0, "D3DS_algorithmIsRun: the host's 3-D surface algorithm is running"},
+        {"nc_debug", 0, "IsNcDebug: NC debug output"},
+        {"debug_mode", 0, "IsDebugMode: host debug mode"},
+        {"screen_height", 1024, "modhix: height of the host screen in pixels"},
+        {"next_mode", 0, "ncr_mdnxt_get / ncr_mdnxt_set / mdnxt_set: the host's next interaction mode"},
+    };
+    return table;
+}
+
+static std::map<std::string, int, std::less<>>& values()
+{
+    static std::map<std::string, int, std::less<>> set_values;
+    return set_values;
+}
+
+bool flag_known(std::string_view name)
+{
+    for (const flag_info& f : flag_table())
+        if (name == f.name) return true;
+    return false;
+}
+
+int flag_get(std::string_view name)
+{
+    auto it = values().find(name);
+    if (it != values().end()) return it->second;
+    for (const flag_info& f : flag_table())
+        if (name == f.name) return f.default_value;
+    return 0;
+}
+
+bool flag_set(std::string_view name, int value)
+{
+    if (!flag_known(name)) return false;
+    values()[std::string(name)] = value;
+    return true;
+}
+
+void flags_reset() { values().clear(); }
+
+static void save_flags(nlohmann::json& section)
+{
+    section = nlohmann::json::object();
+    for (const auto& [name, value] : values()) section[name] = value;
+}
+
+static void load_flags(const nlohmann::json& section)
+{
+    if (!section.is_object()) throw std::invalid_argument("\"flags\" must be an object");
+    for (const auto& [name, value] : section.items()) {
+        if (!value.is_number_integer())
+            throw std::invalid_argument("flag \"" + name + "\" must be an integer");
+        if (!flag_set(name, value.get<int>()))
+            throw std::invalid_argument("unknown flag \"" + name + "\"");
+    }
+}
+
+static const bool registered =
+    register_component({"flags", flags_reset, save_flags, load_flags, nullptr});
+
+}  // namespace vantu

@@ -1,0 +1,68 @@
+// Trace and call counts of the host stand-in.
+#include "host/core/trace.hpp"
+
+#include "host/control.hpp"
+#include "host/core/component.hpp"
+
+#include <map>
+
+namespace vantu {
+
+namespace {
+struct trace_state {
+    bool on = false;
+    std::vector<control::trace_entry> entries;
+    std::map<std::string, long, std::less<>> counts;
+};
+trace_state& state()
+{
+    static trace_state s;
+    return s;
+}
+void count(std::string_view name)
+{
+    auto& counts = state().counts;
+    auto it = counts.find(name);
+    if (it == counts.end()) counts.emplace(std::string(name), 1);
+    else ++it->second;
+}
+}  // namespace
+
+void trace_call(std::string_view name, std::string_view arguments, int result)
+{
+    count(name);
+    if (state().on)
+        state().entries.push_back({std::string(name), std::string(arguments), result});
+}
+
+void trace_count(std::string_view name) { count(name); }
+
+namespace control {
+void set_tracing(bool on) { state().on = on; }
+bool tracing() { return state().on; }
+const std::vector<trace_entry>& trace_entries() { return state().entries; }
+long call_count(std::string_view name)
+{
+    auto it = state().counts.find(name);
+    return it == state().counts.end() ? 0 : it->second;
+}
+void clear_trace()
+{
+    state().entries.clear();
+    state().counts.clear();
+}
+std::vector<std::string> trace_names()
+{
+    std::vector<std::string> names;
+    for (const trace_entry& e : state().entries) names.push_back(e.name);
+    return names;
+}
+}  // namespace control
+
+static void reset_trace()
+{
+    state() = trace_state{};
+}
+static const bool registered = register_component({"trace", reset_trace, nullptr, nullptr, nullptr});
+
+}  // namespace vantu

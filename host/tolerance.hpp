@@ -1,0 +1,16 @@
+// The host's tolerances, in one place. Every fuzzy comparison of the host stand-in (eqval,
+// eqpt3, eqvald, ...) reads its threshold from here.
+#pragma once
+
+namespace vantu {
+
+// Single-precision comparisons (eqval, eqval0, neval, gtval, eqpt2, eqpt3): lengths in the
+// part's unit, typically millimetres; 1e-4 is well above float rounding at part sizes of a few
+// metres (float has ~7 significant digits) and well below any machining resolution.
+inline constexpr float kRealTolerance = 1.0e-4f;
+
+// Double-precision comparisons (eqvald, eqvl0d, ...): the engine works in doubles; 1e-6 keeps
+// geometric decisions stable while staying far below machining resolution.
+inline constexpr double kDoubleTolerance = 1.0e-6;
+
+}  // namespace vantu

@@ -1,0 +1,2 @@
+// Filled in by its component.
+#pragma once

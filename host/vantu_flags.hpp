@@ -1,0 +1,25 @@
+// Host flags and settings the module queries, and the host's start-up hooks. Defaults never
+// switch the module off (see host/core/flags.cpp).
+#pragma once
+
+int get_verbos_fn();          // non-zero: the module prints its version block on attach
+int get_disp_stock();
+int get_extflag();
+int tamsa_flag_get();
+int D3DS_algorithmIsRun();    // non-zero while the host's 3-D surface algorithm runs
+int IsNcDebug();
+int IsDebugMode();
+int modhix();                 // height of the host screen in pixels
+
+// Template flags of the host's procedure manager.
+int is_create_from_template();
+int is_read_singlePROC();
+int get_TP_TemplateFlag();
+int get_ManageTp_TemplateFlag();
+void set_ManageTp_TemplateFlag(int value);
+void set_Proc_Oper_TemplateFlag(int value);
+
+// Enables every host menu of the NC function (module start-up).
+void enaall();
+// The host's dummy solid-update hook: sets result 0 and does nothing else.
+void ncs_dum_sud(int& mode, int& result);

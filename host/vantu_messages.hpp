@@ -1,0 +1,35 @@
+// Host message channels. Every text is recorded exactly as sent, in order, per channel.
+//   error channel:  eroutc, erou1c, errout
+//   user lines:     userrc, user1c, usmsgc, shmsgc, shlmsg, prmptc
+//   catalogue:      msg_mdls, msg_prompt (texts of the host's message catalogue by group and number)
+//   debug:          shms1c, dbg_printf
+#pragma once
+
+#include <string_view>
+
+// One line to the error channel; code is 0 for a plain line.
+void eroutc(std::string_view text, int code);
+// One line to the error channel followed by an integer.
+void erou1c(std::string_view text, int number);
+// One line of count characters to the error channel (the module's errout_text wrapper).
+void errout(const char* text, int code, int count);
+
+// A line shown to the user.
+void userrc(std::string_view text);
+// A line made of text1, a value written by its kind ('I' integer, 'R' real) and text2.
+void user1c(std::string_view text1, char kind, double value, std::string_view text2);
+// A line in the host's message window.
+void usmsgc(std::string_view text);
+void shmsgc(std::string_view text);
+// A line of length characters in the host's message window (version block on attach).
+void shlmsg(const char* text, int length);
+// The prompt line.
+void prmptc(std::string_view text);
+
+// Catalogue messages by group (module) and number.
+void msg_mdls(int group, int number);
+void msg_prompt(int group, int number);
+
+// Debug lines (shown only in the host's debug output).
+void shms1c(std::string_view text);
+void dbg_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));

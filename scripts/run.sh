@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the module, the host stand-in and the runner, then runs the shipped example pocket.
+# Outputs (transcript, tool-path listing, picture) go to out/example.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if ! dpkg -s nlohmann-json3-dev libgtest-dev >/dev/null 2>&1; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq && apt-get install -y -qq cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+fi
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs" --target hostrun drelan
+mkdir -p out/example
+./build/hostrun --part examples/pocket_part.json --script examples/pocket_script.json \
+  --out out/example --data data --fixed-time 2026-01-01T12:00:00 "$@"
+echo "outputs written to $(pwd)/out/example"
