@@ -62,6 +62,7 @@ int get_flag(std::string_view name);
 #include "host/control/clock.hpp"
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
+#include "host/control/files.hpp"
 #include "host/control/list.hpp"
 #include "host/control/mdata.hpp"
 #include "host/control/memory.hpp"

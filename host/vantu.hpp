@@ -5,6 +5,7 @@
 #include "host/words.hpp"
 #include "host/vantu_clock.hpp"
 #include "host/vantu_compare.hpp"
+#include "host/vantu_datamenu.hpp"
 #include "host/vantu_display.hpp"
 #include "host/vantu_entity.hpp"
 #include "host/vantu_flags.hpp"
@@ -13,3 +14,5 @@
 #include "host/vantu_mdata.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
+#include "host/vantu_output.hpp"
+#include "host/vantu_vector.hpp"

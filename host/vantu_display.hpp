@@ -1,2 +1,28 @@
-// Filled in by its component.
+// The host's graphics as the module sees them: temporary figures drawn with pen moves, and the
+// display of entities. The stand-in records every call; the runner and the tests read the
+// figures back, as text and as a picture (host/control/display.hpp).
+//
+// A figure is opened with figopa, drawn with moveto (pen up) and drawto (pen down) in 3-D
+// model coordinates, and closed with figcls; pen moves while no figure is open go to an
+// implicit figure 0 that stays open until figcls. Colours are the host's 16 colour numbers
+// (0 to 15).
 #pragma once
+
+// A fresh temporary figure id: -1, -2, ... (temporary figures have negative ids).
+void gfgtmp(int& figure);
+// Opens figure `figure` (any id but 0) in colour `colour`; a figure still open is closed first
+// and an earlier figure with the same id is replaced. Status -1 for id 0 or a colour outside
+// 0..15 (nothing opened).
+void figopa(int figure, int colour, int& status);
+// Pen up to the point (three floats), starting a new stroke; pen down to the point, drawing a
+// line from the last point. A null point or a coordinate that is not finite is refused and
+// recorded as such.
+void moveto(const float* point);
+void drawto(const float* point);
+// Closes the open figure; `figure` names it or is -1 for whichever is open.
+void figcls(int figure);
+// Deletes a figure from the screen. Status -1 when there is no such figure.
+void figdel(int figure, int& status);
+// Shows (mode 1) or erases (mode 0) entity id on the screen. Status -5 when there is no such
+// entity, -1 for another mode.
+void edisp(int id, int mode, int& status);

@@ -1,13 +1,19 @@
 // Host interaction: interaction modes and the mode line, parameter translations, and the
-// dialogs (menus, parameter pages, questions, picks, points, key polls) that a script answers
-// in the stand-in.
+// dialogs (menus, parameter pages, questions, picks, points, key polls, text input) that a script
+// answers in the stand-in.
+//
+// Answer codes: menus answer the chosen item (1-based), -1 cancel, -2 back; questions 1 yes, 0 no,
+// -1 cancel, -2 back.
 #pragma once
 
+#include "host/words.hpp"
+
+#include <string>
 #include <string_view>
 
 // ---- interaction modes and the mode line ------------------------------------------------------
 // Starts interaction mode `mode` with its mode line at (row, column); modint(0, 0, 0, 0, ...)
-// ends the current mode.
+// ends the current mode. Either way the parameter page starts empty.
 void modint(int mode, int row, int column, int flag, int& status);
 void ofmod(int mode, int& status);               // 1 mode-line output on, 2 off
 void ofwric(std::string_view text, int& status); // writes the mode-line prompt
@@ -15,8 +21,64 @@ void gsclr(int what, int set);                   // clears highlight set `set`
 void ncr_mdnxt_get(int& mode);
 void ncr_mdnxt_set(int mode);
 void mdnxt_set(int mode);
+// The host's preparation before an execution.
+void prexec();
 
 // ---- parameter translations -------------------------------------------------------------------
+// Rows (parameter, message label, value kind 1, 2, 3 or 5, second message or -1) kept in order,
+// duplicates included; a bad kind or a full table is refused with status -1.
 void nu_trns_add(int message, int parameter, int kind, int second_message, int& status);
+// Sorts the rows by parameter number, keeping the order of rows with the same number.
 void nu_trns_sort(int& status);
 void nu_trns_rels();
+
+// ---- menus and questions --------------------------------------------------------------------
+// A menu of "@"-separated choices; choice out: the item (1-based), -1 cancel, -2 back.
+void menuc(std::string_view text, int& choice);
+// The host's top menu: the same answers as menuc.
+void topopc(std::string_view text, int& choice);
+// A yes/no question; answer out: 1 yes, 0 no, -1 cancel, -2 back.
+void irepyc(std::string_view question, int& answer);
+// A question of the host's message catalogue by group and number; answers as irepyc.
+void msg_quest(int group, int number, int& answer);
+
+// ---- parameter pages ----------------------------------------------------------------------------
+// A page is built line by line after modint (lines numbered from 1 in the order placed) and run
+// by modif1. Each line keeps the address of its value: the variable must live until the page is
+// run or cleared (modint, modinz), and modif1 writes the new value into it.
+//
+// A parameter field of a host kind: 1 integer, 2 real, 3 integer from host list `relation`, 4
+// choice from host list `relation`, 5 real of the second kind, 7 text (four characters), 8 real
+// with an expression text. Integers are words as they are, reals are floats in the word.
+// Limits apply unless both are 0; choices are 1 or more. Status -1 for an unknown kind.
+void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum,
+                 int& status);
+// Clears the page (and the host's menu state) without ending the interaction.
+void modinz();
+// A line of text, or with "@"-separated choices a cycling choice whose 1-based value is `value`.
+void modmc(std::string_view text, int& value);
+// A cycling choice placed as the host's cycling menu; as modmc.
+void modmpc(std::string_view text, int& value);
+// A real field and an integer field with their limits (inclusive).
+void modrc(std::string_view label, float& value, float minimum, float maximum);
+void modic(std::string_view label, int& value, int minimum, int maximum);
+// An empty line that keeps its place on the page.
+void modumc(std::string_view text, int value);
+// Runs the page; status out: the chosen line, 0 Enter (accept), -1 go on, -2 leave, -3 show again.
+void modif1(int& status);
+
+// ---- picks, points, keys, text ----------------------------------------------------------------
+// Picks an entity: choice 0 with the entity's id, or -1 exit, -2 back, -3 mode menu (entity
+// untouched).
+void pick(int& choice, int& entity);
+// Indicates a point (mode: the host's point mode); status 0 with the point, -1 cancel, -2 back
+// (point untouched).
+void getpt(float (&point)[3], int mode, int& status);
+// Polls the keyboard: key receives the code of a pressed key (32 SPACE) and stays as it was when
+// none is pressed (callers preset it to -1).
+void gupdat(int& key);
+// The pending key: its code, or 0 when none.
+void modkey(int& key);
+// Reads a line of text of at most `capacity` characters; count out: the characters read, -1 when
+// the input was cancelled (text untouched).
+void rtexts(int capacity, std::string& text, int& count);

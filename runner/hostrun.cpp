@@ -1,2 +1,178 @@
-// Placeholder until the runner lands.
-int main() { return 0; }
+// hostrun: runs the module the way the host does. It loads a part and a script into the host
+// stand-in, loads the module with dlopen, calls its attach entry and drelan(), and writes what
+// came out into the output folder: the transcript, dumps of the tool path, module data and
+// entities, the display as text and as a picture, the saved part and, on request, the trace.
+
+#include "host/control.hpp"
+#include "runner/options.hpp"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+namespace control = vantu::control;
+namespace fs = std::filesystem;
+
+// Exit codes, as the README lists them.
+constexpr int kNormalEnd = 0;
+constexpr int kInputUnreadable = 3;
+constexpr int kModuleNotLoadable = 4;
+constexpr int kScriptMismatch = 5;
+constexpr int kScriptExhausted = 6;
+constexpr int kOutputUnwritable = 7;
+
+// The reason codes a library entry gets from its loader.
+constexpr int kProcessDetach = 0;
+constexpr int kProcessAttach = 1;
+
+using attach_entry = int (*)(int);
+using module_entry = void (*)();
+
+// The loaded module; closed when the run is over.
+struct loaded_module {
+    void* handle = nullptr;
+    attach_entry attach = nullptr;
+    module_entry run = nullptr;
+    ~loaded_module()
+    {
+        if (handle) dlclose(handle);
+    }
+};
+
+// Opens the module and finds its two entries; on failure says why and leaves the handle null.
+bool load_module(const std::string& path, loaded_module& module)
+{
+    module.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module.handle) {
+        std::cerr << "hostrun: module " << path << " cannot be loaded: " << dlerror() << '\n';
+        return false;
+    }
+    module.attach = reinterpret_cast<attach_entry>(dlsym(module.handle, "drelan_attach"));
+    module.run = reinterpret_cast<module_entry>(dlsym(module.handle, "drelan"));
+    if (!module.attach || !module.run) {
+        std::cerr << "hostrun: module " << path << " lacks its entries drelan_attach and drelan\n";
+        return false;
+    }
+    return true;
+}
+
+// Prepares the host: the part, the script, the clock and the file places.
+bool prepare_host(const runner_options& options)
+{
+    try {
+        control::load_part(options.part);
+        if (!options.script.empty()) control::load_script(options.script);
+        else control::clear_script();
+    } catch (const control::part_error& e) {
+        std::cerr << "hostrun: " << e.what() << '\n';
+        return false;
+    }
+    if (!options.fixed_time.empty() && !control::set_fixed_time_text(options.fixed_time)) {
+        std::cerr << "hostrun: --fixed-time " << options.fixed_time
+                  << ": expected YYYY-MM-DDTHH:MM:SS\n";
+        return false;
+    }
+    control::set_data_directories(options.data);
+    control::set_part_directory(fs::absolute(options.part).parent_path().string());
+    control::set_output_directory(options.out);
+    control::set_tracing(options.trace);
+    return true;
+}
+
+// Calls attach and drelan; a run that the host ends (script mismatch, script exhausted) is caught
+// here and reported. Answers the exit code of the run.
+int run_module(const loaded_module& module, std::string& ending)
+{
+    try {
+        module.attach(kProcessAttach);
+        module.run();
+        module.attach(kProcessDetach);
+    } catch (const control::run_aborted& e) {
+        ending = std::string(control::abort_reason_name(e.reason)) + ": " + e.what();
+        return e.reason == control::abort_reason::script_mismatch ? kScriptMismatch : kScriptExhausted;
+    }
+    ending = "normal end";
+    return kNormalEnd;
+}
+
+bool write_file(const fs::path& path, const std::string& text)
+{
+    std::ofstream out(path);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+std::string transcript_text(const runner_options& options, const std::string& ending)
+{
+    std::string text = "part:   " + options.part + "\nscript: " +
+                       (options.script.empty() ? "(none)" : options.script) + "\n\n";
+    for (const control::message& m : control::messages()) text += "[" + m.channel + "] " + m.line + "\n";
+    text += "\nrun: " + ending + "\n";
+    for (const std::string& line : control::end_report()) text += "left behind: " + line + "\n";
+    return text;
+}
+
+std::string module_data_text()
+{
+    std::string text;
+    for (const std::string& key : control::record_keys()) {
+        auto words = control::get_record(key);
+        text += "\"" + key + "\" kind " + std::to_string(control::record_kind(key).value_or(0)) + ":";
+        for (word w : words.value_or(std::vector<word>{})) text += " " + std::to_string(w);
+        text += "\n";
+    }
+    return text;
+}
+
+std::string trace_text()
+{
+    std::string text;
+    for (const control::trace_entry& e : control::trace_entries())
+        text += e.name + "(" + e.arguments + ") -> " + std::to_string(e.result) + "\n";
+    return text;
+}
+
+// Writes every output of the run; false when a file cannot be written.
+bool write_outputs(const runner_options& options, const std::string& ending)
+{
+    const fs::path out(options.out);
+    std::error_code error;
+    fs::create_directories(out, error);
+    bool ok = write_file(out / "transcript.txt", transcript_text(options, ending)) &&
+              write_file(out / "toolpath.txt", control::dump_toolpath()) &&
+              write_file(out / "module_data.txt", module_data_text()) &&
+              write_file(out / "entities.txt", control::entities_text()) &&
+              write_file(out / "display.txt", control::display_text()) &&
+              write_file(out / "picture.svg", control::picture_svg({})) &&
+              write_file(out / "part.saved.json", control::save_part_text() + "\n");
+    if (ok && options.trace) ok = write_file(out / "trace.txt", trace_text());
+    if (!ok) std::cerr << "hostrun: cannot write the outputs into " << options.out << '\n';
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    runner_options options;
+    std::string problem;
+    if (!parse_options(argc, argv, options, problem)) {
+        std::cerr << "hostrun: " << problem << '\n' << usage_text();
+        return kBadCommandLine;
+    }
+    if (!prepare_host(options)) return kInputUnreadable;
+
+    loaded_module module;
+    if (!load_module(options.module, module)) return kModuleNotLoadable;
+
+    std::string ending;
+    const int code = run_module(module, ending);
+    if (!write_outputs(options, ending)) return kOutputUnwritable;
+    std::cout << "hostrun: " << ending << "; outputs in " << fs::absolute(options.out).string() << '\n';
+    return code;
+}

@@ -1,2 +1,0 @@
-// Placeholder until the module entry lands.
-extern "C" void drelan() {}

@@ -1,0 +1,29 @@
+// Error-line wrappers. The copy is bounded three ways: by the caller's length, by the line
+// width of 80 and by the text's real length, so a caller's wrong length never reads past the
+// text.
+#include "driver/error_text.hpp"
+
+#include "host/vantu.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr int kErrorLineWidth = 80;
+}
+
+void errout_text(std::string_view text, int length, int code)
+{
+    std::size_t real_length = std::min(text.size(), text.find('\0'));
+    std::size_t wanted = static_cast<std::size_t>(std::clamp(length, 0, kErrorLineWidth));
+    std::size_t count = std::min(wanted, real_length);
+    char copy[kErrorLineWidth + 1] = {};
+    text.copy(copy, count);
+    errout(copy, code, static_cast<int>(count));
+}
+
+void errout_cstr(const char* text, int code)
+{
+    std::string_view view = text ? std::string_view(text) : std::string_view();
+    errout_text(view, static_cast<int>(std::min<std::size_t>(view.size(), kErrorLineWidth)), code);
+}

@@ -1,0 +1,78 @@
+// The stubs for facilities not carried: each one reports its fixed text and gives its fixed
+// result.
+#include "driver/stubs.hpp"
+
+#include "host/vantu.hpp"
+
+namespace {
+constexpr int kAbsent = -1;
+// The machining type under which the polygon-buffer key of the simulation is asked as a
+// matter of course, so its absence is not worth a line.
+constexpr int kMachiningTypeSimulation = 36;
+// Catalogue message that names a facility not carried.
+constexpr int kCopyMessageGroup = 310, kCopyMessageNumber = 20;
+
+void report(const char* text) { eroutc(text, 0); }
+}  // namespace
+
+void get_stockid([[maybe_unused]] int& stock_id, [[maybe_unused]] int& stock_table, [[maybe_unused]] int& status)
+{
+    report("get_stockid - this is a dummy routine");
+}
+
+void ZLINT3(int& status)
+{
+    report("ZLINT3, THIS IS A DUMMY ROUTINE");
+    status = kAbsent;
+}
+
+int dummy_status_stub() { return kAbsent; }
+
+void dummy_clear_stub(int& status) { status = 0; }
+
+void HORPNT_ON_GRID(int& status)
+{
+    report("HORPNT_ON_GRID, DUMMY ROUTINE");
+    status = kAbsent;
+}
+
+void LINNET_ON_GRID(int& status)
+{
+    report("LINNET_ON_GRID, DUMMY ROUTINE");
+    status = kAbsent;
+}
+
+void SIM_STAMP_TOOL_AT_POINT([[maybe_unused]] int& status) { report("SIM_STAMP_TOOL_AT_POINT, DUMMY ROUTINE"); }
+
+void INIT2_OPTIMIZE([[maybe_unused]] int& status) { report("INIT2_OPTIMIZE, DUMMY ROUTINE"); }
+
+void SIM_GET_SET_POLBUF_KEY(int machining_type, [[maybe_unused]] int& status)
+{
+    if (machining_type != kMachiningTypeSimulation) report("SIM_GET_SET_POLBUF_KEY, DUMMY ROUTINE");
+}
+
+void SIM_ALLOC_BUF_KEY([[maybe_unused]] int& status) { report("SIM_ALLOC_BUF_KEY, DUMMY ROUTINE"); }
+
+void SIM_INIT_FOR_LINNET([[maybe_unused]] int& status) { report("SIM_INIT_FOR_LINNET, DUMMY ROUTINE"); }
+
+void automatic_verifier(int& status)
+{
+    report("AUTOMATIC VERIFIER, DUMMY ROUTINE");
+    status = 0;
+}
+
+void FIND_PNT_ON_SPLINE_BY_Z(int& status)
+{
+    report("FIND_PNT_ON_SPLINE_BY_Z, DUMMY ROUTINE");
+    status = kAbsent;
+}
+
+void FIND_INTERSECTION_SPLINE_WITH_LINE(int& status)
+{
+    report("FIND_INTERSECTION_SPLINE_WITH_LINE, DUMMY ROUTINE");
+    status = kAbsent;
+}
+
+// The catalogue message takes the routine's name as its text; the host's msg_mdls has no text
+// argument yet, so only the group and number are sent.
+void COPY_CURRENT_PROC([[maybe_unused]] int& status) { msg_mdls(kCopyMessageGroup, kCopyMessageNumber); }

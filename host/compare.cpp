@@ -1,0 +1,80 @@
+// Single-precision comparisons with the host tolerance, and the word/text moves. The
+// comparisons run millions of times in a pocket computation, so they are only counted, never
+// recorded. Differences are taken in double, so the test at the tolerance edge is not blurred by
+// float rounding of the subtraction; NaN is never equal to anything and never greater.
+#include "host/vantu_compare.hpp"
+
+#include "host/core/trace.hpp"
+#include "host/tolerance.hpp"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool within_tolerance(float a, float b)
+{
+    return std::fabs(static_cast<double>(a) - static_cast<double>(b)) <= static_cast<double>(vantu::kRealTolerance);
+}
+
+// Points are equal when every coordinate is: the tolerance is a box, as for single values.
+bool points_equal(const float* p, const float* q, int dimension)
+{
+    if (!p || !q) return false;
+    for (int i = 0; i < dimension; ++i)
+        if (!within_tolerance(p[i], q[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+int eqval(float a, float b)
+{
+    vantu::trace_count("eqval");
+    return within_tolerance(a, b) ? 1 : 0;
+}
+
+int eqval0(float a)
+{
+    vantu::trace_count("eqval0");
+    return within_tolerance(a, 0.0f) ? 1 : 0;
+}
+
+int neval(float a, float b)
+{
+    vantu::trace_count("neval");
+    return within_tolerance(a, b) ? 0 : 1;
+}
+
+int gtval(float a, float b)
+{
+    vantu::trace_count("gtval");
+    return static_cast<double>(a) - static_cast<double>(b) > static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
+}
+
+int eqpt2(const float* p, const float* q)
+{
+    vantu::trace_count("eqpt2");
+    return points_equal(p, q, 2) ? 1 : 0;
+}
+
+int eqpt3(const float* p, const float* q)
+{
+    vantu::trace_count("eqpt3");
+    return points_equal(p, q, 3) ? 1 : 0;
+}
+
+// The moves copy bytes, never reinterpret words: a word holds four characters in byte order.
+void movi2t(const word* words, int count, char* text)
+{
+    vantu::trace_count("movi2t");
+    if (!words || !text || count <= 0) return;
+    std::memcpy(text, words, static_cast<std::size_t>(count) * sizeof(word));
+}
+
+void movt2i(const char* text, int count, word* words)
+{
+    vantu::trace_count("movt2i");
+    if (!words || !text || count <= 0) return;
+    std::memcpy(words, text, static_cast<std::size_t>(count) * sizeof(word));
+}

@@ -1,0 +1,31 @@
+// Control view of the host's NC services (host/vantu_nc.hpp) for the tests and the runner.
+#pragma once
+
+#include "host/words.hpp"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace vantu::control {
+
+// Tool paths from version 830 on hold expressions where older ones hold reals.
+inline constexpr int kDefaultToolpathVersion = 900;
+
+// The procedure parameter line: its words (read from the start again after setting) and the
+// number of words read so far.
+void set_param_line(std::vector<word> words);
+int param_line_position();
+
+void set_toolpath_version(int version);
+
+// A procedure parameter as gs_param answers it; the text form packs four characters a word.
+void set_proc_param(int selector, int kind, int code, std::vector<word> words);
+void set_proc_param_text(int selector, int kind, int code, std::string_view text);
+
+// A stored read transformation.
+void set_read_transformation(int id, const std::array<float, 9>& matrix, const std::array<float, 3>& translation);
+
+std::vector<word> machine_table_ext();
+
+}  // namespace vantu::control

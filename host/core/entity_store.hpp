@@ -1,0 +1,78 @@
+// The host's entity store, shared by the entity calls (host/entity.cpp), the curve evaluation
+// (host/entity_curves.cpp), the part-file section (host/entity_part.cpp) and the display
+// recorder. Internal to the host: module code never includes this.
+#pragma once
+
+#include "host/words.hpp"
+
+#include <array>
+#include <nlohmann/json_fwd.hpp>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantu {
+
+using point3 = std::array<double, 3>;
+
+struct entity {
+    int id = 0;
+    int entity_class = 0;
+    int type = 0;
+    std::vector<word> words;
+    std::map<std::string, int, std::less<>> attributes;  // two-character keys; never "CL"/"TY"
+};
+
+// Curve geometry decoded from an entity's words (layouts in host/vantu_entity.hpp).
+enum class curve_kind { point, line, arc };
+
+struct curve_geometry {
+    curve_kind kind = curve_kind::point;
+    point3 start{};   // point: the point; line: start
+    point3 end{};     // line: end
+    point3 centre{};  // arc
+    point3 normal{};  // arc, as stored (not necessarily unit length)
+    double radius = 0.0;
+    double start_deg = 0.0;
+    double end_deg = 0.0;
+};
+
+struct entity_store {
+    std::map<int, entity> entities;
+    long long next_id = 1;  // ids are never reused within a session; beyond INT_MAX none is left
+    int open_id = 0;       // 0: no entity open
+    int open_position = 0; // word cursor of the open entity
+};
+
+entity_store& store();
+
+// The entity with that id, or null.
+entity* find_entity(int id);
+
+// Adds an entity with a given id (part file, control); false when the id is not positive or
+// already taken.
+bool insert_entity(entity e);
+
+// Geometry of a point, line or arc entity whose words hold a valid record (finite values, a
+// line of non-zero length, an arc with a positive radius, a non-zero normal and
+// 0 < end - start <= 360 degrees); nothing otherwise. Words after the record are allowed.
+std::optional<curve_geometry> decode_curve(const entity& e);
+// The words, class and type of a curve record.
+void encode_curve(const curve_geometry& g, entity& e);
+// Whether the entity's words are exactly one valid curve record (nothing after it).
+bool is_exact_curve(const entity& e);
+
+// Points of a curve between parameters t0 and t1 with a chord error of at most tolerance
+// (host/vantu_entity.hpp, crvpld2); the limit caps the count. Status as crvpld2.
+std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, double tolerance,
+                                 long limit, long& needed, int& status);
+// Parameter range of a curve.
+void curve_range(const curve_geometry& g, double& start, double& end);
+
+// The "entities" section of the part file (host/entity_part.cpp). Loading throws
+// std::invalid_argument naming the entity's index and the field.
+void save_entities(nlohmann::json& section);
+void load_entities(const nlohmann::json& section);
+
+}  // namespace vantu

@@ -1,0 +1,238 @@
+// The host's display recorder: temporary figures drawn with pen moves (gfgtmp, figopa, moveto,
+// drawto, figcls, figdel) and the display of entities (edisp). Every call is kept as a line of
+// the display transcript and every stroke in its figure; the picture is drawn from them in
+// host/display_svg.cpp. Display state belongs to the session: it is not saved in the part file.
+#include "host/vantu_display.hpp"
+#include "host/vantu_entity.hpp"
+
+#include "host/control/display.hpp"
+#include "host/core/component.hpp"
+#include "host/core/entity_store.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/message_log.hpp"
+#include "host/core/trace.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace vantu {
+
+namespace {
+
+constexpr int kLastColour = 15;
+constexpr int kImplicitFigure = 0;  // pen moves while no figure is open
+constexpr int kWhicheverIsOpen = -1;
+// Bounds that keep a runaway drawing loop from exhausting memory; what goes beyond is counted
+// and reported at the end of the run.
+constexpr std::size_t kMaxTranscriptLines = 1000000;
+constexpr std::size_t kMaxStrokePoints = 5000000;
+
+struct display_state {
+    std::vector<control::figure_record> figures;
+    int open_figure = -1;  // index into figures, -1 when none is open
+    int next_temporary = -1;
+    std::vector<int> displayed;  // entity ids, in the order first shown
+    std::vector<std::string> transcript;
+    std::size_t dropped_lines = 0;
+    std::size_t stroke_points = 0;
+    std::size_t dropped_points = 0;
+};
+
+display_state& state()
+{
+    static display_state s;
+    return s;
+}
+
+void log_line(std::string line)
+{
+    display_state& s = state();
+    if (s.transcript.size() < kMaxTranscriptLines) s.transcript.push_back(std::move(line));
+    else ++s.dropped_lines;
+}
+
+std::string point_text(const float* p)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "%.4f %.4f %.4f", static_cast<double>(p[0]), static_cast<double>(p[1]),
+                  static_cast<double>(p[2]));
+    return text;
+}
+
+control::figure_record* open_figure()
+{
+    display_state& s = state();
+    return s.open_figure < 0 ? nullptr : &s.figures[static_cast<std::size_t>(s.open_figure)];
+}
+
+void close_open_figure()
+{
+    if (control::figure_record* f = open_figure()) f->open = false;
+    state().open_figure = -1;
+}
+
+// Marks every earlier figure with this id deleted (a figure id names one figure on the screen).
+bool delete_figures(int id)
+{
+    bool found = false;
+    for (control::figure_record& f : state().figures) {
+        if (f.id != id || f.deleted) continue;
+        f.deleted = true;
+        found = true;
+    }
+    return found;
+}
+
+void start_figure(int id, int colour)
+{
+    close_open_figure();
+    delete_figures(id);
+    control::figure_record f;
+    f.id = id;
+    f.colour = colour;
+    f.open = true;
+    state().figures.push_back(std::move(f));
+    state().open_figure = static_cast<int>(state().figures.size()) - 1;
+}
+
+// A pen move: checks the point, opens the implicit figure when none is open, and records it.
+void pen_move(const char* call, const float* point, bool draw)
+{
+    trace_count(call);
+    if (!point || !std::isfinite(point[0]) || !std::isfinite(point[1]) || !std::isfinite(point[2])) {
+        log_line(std::string(call) + " refused: " + (point ? "coordinate not finite" : "no point"));
+        record_host_error(std::string(call) + ": point refused");
+        return;
+    }
+    if (!open_figure()) {
+        start_figure(kImplicitFigure, 0);
+        log_line("figopa 0 colour 0 (implicit: " + std::string(call) + " with no figure open)");
+    }
+    log_line(std::string(call) + " " + point_text(point));
+    display_state& s = state();
+    if (s.stroke_points >= kMaxStrokePoints) {
+        ++s.dropped_points;
+        return;
+    }
+    ++s.stroke_points;
+    control::figure_record& f = *open_figure();
+    const std::array<double, 3> p = {point[0], point[1], point[2]};
+    if (!draw || f.strokes.empty()) f.strokes.push_back({p});
+    else f.strokes.back().push_back(p);
+}
+
+}  // namespace
+
+}  // namespace vantu
+
+using namespace vantu;
+
+void gfgtmp(int& figure)
+{
+    figure = state().next_temporary--;
+    log_line("gfgtmp " + std::to_string(figure));
+    trace_call("gfgtmp", "", figure);
+}
+
+void figopa(int figure, int colour, int& status)
+{
+    status = 0;
+    if (auto fault = fault_hit("figopa")) {
+        status = *fault;
+    } else if (figure == kImplicitFigure || colour < 0 || colour > kLastColour) {
+        status = -1;
+        record_host_error("figopa: figure " + std::to_string(figure) + " colour " + std::to_string(colour) +
+                          " refused");
+    } else {
+        if (const control::figure_record* f = open_figure())
+            log_line("figcls " + std::to_string(f->id) + " (implicit: figopa while it was open)");
+        start_figure(figure, colour);
+    }
+    log_line("figopa " + std::to_string(figure) + " colour " + std::to_string(colour) +
+             (status == 0 ? "" : " refused, status " + std::to_string(status)));
+    trace_call("figopa", std::to_string(figure) + " " + std::to_string(colour), status);
+}
+
+void moveto(const float* point) { pen_move("moveto", point, false); }
+void drawto(const float* point) { pen_move("drawto", point, true); }
+
+void figcls(int figure)
+{
+    const control::figure_record* f = open_figure();
+    std::string line = "figcls " + std::to_string(figure);
+    if (!f) line += ": no figure open";
+    else if (figure != kWhicheverIsOpen && figure != f->id) line += ": figure " + std::to_string(f->id) + " was open";
+    log_line(line);
+    close_open_figure();
+    trace_call("figcls", std::to_string(figure), 0);
+}
+
+void figdel(int figure, int& status)
+{
+    const control::figure_record* f = open_figure();
+    if (f && f->id == figure) close_open_figure();
+    status = delete_figures(figure) ? 0 : -1;
+    log_line("figdel " + std::to_string(figure) + (status == 0 ? "" : ": no such figure"));
+    trace_call("figdel", std::to_string(figure), status);
+}
+
+void edisp(int id, int mode, int& status)
+{
+    status = 0;
+    std::vector<int>& shown = state().displayed;
+    const auto it = std::find(shown.begin(), shown.end(), id);
+    if (!find_entity(id)) {
+        status = kEntityMissing;
+    } else if (mode == 1) {
+        if (it == shown.end()) shown.push_back(id);
+    } else if (mode == 0) {
+        if (it != shown.end()) shown.erase(it);
+    } else {
+        status = -1;
+    }
+    log_line("edisp " + std::to_string(id) + " " + std::to_string(mode) +
+             (status == 0 ? "" : " refused, status " + std::to_string(status)));
+    trace_call("edisp", std::to_string(id) + " " + std::to_string(mode), status);
+}
+
+namespace vantu::control {
+
+const std::vector<figure_record>& figures() { return state().figures; }
+
+std::vector<int> displayed_entities()
+{
+    std::vector<int> ids;
+    for (int id : state().displayed)
+        if (find_entity(id)) ids.push_back(id);
+    return ids;
+}
+
+std::string display_text()
+{
+    std::string text;
+    for (const std::string& line : state().transcript) text += line + '\n';
+    if (state().dropped_lines > 0)
+        text += "(" + std::to_string(state().dropped_lines) + " further lines not kept)\n";
+    return text;
+}
+
+}  // namespace vantu::control
+
+namespace vantu {
+
+static void reset_display() { state() = display_state{}; }
+
+static void report_display(std::vector<std::string>& lines)
+{
+    if (const control::figure_record* f = open_figure())
+        lines.push_back("figure " + std::to_string(f->id) + " is still open");
+    if (state().dropped_points > 0)
+        lines.push_back("display: " + std::to_string(state().dropped_points) + " pen moves beyond " +
+                        std::to_string(kMaxStrokePoints) + " points not kept");
+}
+
+static const bool registered = register_component({"display", reset_display, nullptr, nullptr, report_display});
+
+}  // namespace vantu

@@ -1,0 +1,227 @@
+// The SVG picture of a run: the part's curve entities, the figures and entities the module
+// displayed, and the tool path handed in by the caller, seen from the top (X right, Y up) and
+// fitted to what is drawn. Sizes (stroke widths, point marks, legend) are fractions of the
+// picture, so a part of 1 mm and one of 1 m look alike.
+#include "host/control/display.hpp"
+#include "host/control/entities.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace vantu::control {
+
+namespace {
+
+// Fractions of the picture's larger side.
+constexpr double kMargin = 0.05;
+constexpr double kPartStroke = 0.001;
+constexpr double kFigureStroke = 0.002;
+constexpr double kToolPathStroke = 0.0025;
+constexpr double kPointMark = 0.004;
+constexpr double kLegendFont = 0.025;
+constexpr int kLegendRows = 3;
+constexpr int kPictureWidthPixels = 1000;
+
+const char* const kPartColour = "#999999";
+const char* const kToolPathColour = "navy";
+
+bool finite_point(const std::array<double, 3>& p)
+{
+    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+}
+
+// What the picture draws, gathered first so the view can be fitted to it.
+struct picture_content {
+    std::vector<polyline3> part;
+    std::vector<std::array<double, 3>> part_points;
+    std::vector<std::pair<int, polyline3>> coloured;                    // colour, polyline
+    std::vector<std::pair<int, std::array<double, 3>>> coloured_points;  // colour, point
+    std::vector<polyline3> tool_path;
+};
+
+// The attribute "CO" of an entity, colour 0 when it has none.
+int entity_colour(int id)
+{
+    const auto e = get_entity(id);
+    if (!e) return 0;
+    const auto it = e->attributes.find("CO");
+    return it == e->attributes.end() ? 0 : it->second;
+}
+
+picture_content gather(const std::vector<polyline3>& tool_path)
+{
+    picture_content c;
+    for (int id : entity_ids()) {
+        polyline3 points = curve_display_points(id);
+        if (points.size() == 1) c.part_points.push_back(points[0]);
+        else if (points.size() > 1) c.part.push_back(std::move(points));
+    }
+    for (const figure_record& f : figures())
+        if (!f.deleted)
+            for (const polyline3& stroke : f.strokes) c.coloured.emplace_back(f.colour, stroke);
+    for (int id : displayed_entities()) {
+        polyline3 points = curve_display_points(id);
+        if (points.size() == 1) c.coloured_points.emplace_back(entity_colour(id), points[0]);
+        else if (points.size() > 1) c.coloured.emplace_back(entity_colour(id), std::move(points));
+    }
+    c.tool_path = tool_path;
+    return c;
+}
+
+struct view_box {
+    double min_x = std::numeric_limits<double>::infinity();
+    double min_y = std::numeric_limits<double>::infinity();
+    double max_x = -std::numeric_limits<double>::infinity();
+    double max_y = -std::numeric_limits<double>::infinity();
+
+    void add(const std::array<double, 3>& p)
+    {
+        if (!finite_point(p)) return;
+        min_x = std::min(min_x, p[0]);
+        min_y = std::min(min_y, p[1]);
+        max_x = std::max(max_x, p[0]);
+        max_y = std::max(max_y, p[1]);
+    }
+    bool empty() const { return !(min_x <= max_x); }
+};
+
+// The box of everything drawn, grown to a square of side 1 around a lone point (or the origin
+// for an empty picture) and to a positive height or width for a straight line.
+view_box fit(const picture_content& c, double& size)
+{
+    view_box box;
+    for (const auto& line : c.part) for (const auto& p : line) box.add(p);
+    for (const auto& p : c.part_points) box.add(p);
+    for (const auto& [colour, line] : c.coloured) for (const auto& p : line) box.add(p);
+    for (const auto& [colour, p] : c.coloured_points) box.add(p);
+    for (const auto& line : c.tool_path) for (const auto& p : line) box.add(p);
+    if (box.empty()) box.add({0.0, 0.0, 0.0});
+    size = std::max(box.max_x - box.min_x, box.max_y - box.min_y);
+    if (!(size > 0.0)) size = 1.0;
+    const double cx = (box.min_x + box.max_x) / 2.0, cy = (box.min_y + box.max_y) / 2.0;
+    const double half_x = std::max(box.max_x - box.min_x, size / 100.0) / 2.0;
+    const double half_y = std::max(box.max_y - box.min_y, size / 100.0) / 2.0;
+    box.min_x = cx - half_x;
+    box.max_x = cx + half_x;
+    box.min_y = cy - half_y;
+    box.max_y = cy + half_y;
+    return box;
+}
+
+// Ten significant digits keep a small part drawn far from the origin exact to the pixel.
+std::string number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value == 0.0 ? 0.0 : value);
+    return text;
+}
+
+// Polylines of the picture; the SVG y axis points down, so y is negated. A point that is not
+// finite ends the run of points before it; runs of fewer than two points draw nothing.
+void write_polyline(std::string& svg, const polyline3& line, const std::string& stroke_attributes)
+{
+    std::string points;
+    int run = 0;
+    auto flush = [&] {
+        if (run >= 2) svg += "<polyline points=\"" + points + "\"" + stroke_attributes + "/>\n";
+        points.clear();
+        run = 0;
+    };
+    for (const auto& p : line) {
+        if (!finite_point(p)) {
+            flush();
+            continue;
+        }
+        if (run > 0) points += ' ';
+        points += number(p[0]) + "," + number(-p[1]);
+        ++run;
+    }
+    flush();
+}
+
+void write_point(std::string& svg, const std::array<double, 3>& p, double radius, const std::string& fill)
+{
+    if (!finite_point(p)) return;
+    svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(radius) +
+           "\" fill=\"" + fill + "\"/>\n";
+}
+
+// The legend sits in a band above the drawing: a short line in each style and its name.
+void write_legend(std::string& svg, const view_box& box, double size)
+{
+    const double font = kLegendFont * size;
+    const double left = box.min_x;
+    const double top = -box.max_y - kMargin * size - kLegendRows * 1.4 * font;
+    const struct {
+        const char* colour;
+        double width;
+        const char* name;
+    } rows[kLegendRows] = {{kPartColour, kPartStroke, "part curves"},
+                           {"red", kFigureStroke, "figures and displayed entities (their colours)"},
+                           {kToolPathColour, kToolPathStroke, "tool path"}};
+    svg += "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"" + number(font) + "\">\n";
+    for (int i = 0; i < kLegendRows; ++i) {
+        const double y = top + (i + 0.8) * 1.4 * font;
+        svg += "<line x1=\"" + number(left) + "\" y1=\"" + number(y - font / 3.0) + "\" x2=\"" +
+               number(left + 2.0 * font) + "\" y2=\"" + number(y - font / 3.0) + "\" stroke=\"" + rows[i].colour +
+               "\" stroke-width=\"" + number(rows[i].width * size) + "\"/>\n";
+        svg += "<text x=\"" + number(left + 2.5 * font) + "\" y=\"" + number(y) + "\">" + rows[i].name + "</text>\n";
+    }
+    svg += "</g>\n";
+}
+
+}  // namespace
+
+std::string colour_name(int colour)
+{
+    static const char* const palette[16] = {"black",     "red",       "green",     "blue",
+                                            "darkorange", "magenta",  "teal",      "saddlebrown",
+                                            "gray",      "crimson",   "limegreen", "royalblue",
+                                            "goldenrod", "orchid",    "darkcyan",  "dimgray"};
+    return palette[colour >= 0 && colour < 16 ? colour : 0];
+}
+
+std::string picture_svg(const std::vector<polyline3>& tool_path)
+{
+    const picture_content c = gather(tool_path);
+    double size = 1.0;
+    const view_box box = fit(c, size);
+    const double margin = kMargin * size;
+    const double legend = kLegendRows * 1.4 * kLegendFont * size;
+    const double x = box.min_x - margin, y = -box.max_y - margin - legend;
+    const double width = box.max_x - box.min_x + 2.0 * margin;
+    const double height = box.max_y - box.min_y + 2.0 * margin + legend;
+    const int pixels_high = static_cast<int>(std::lround(kPictureWidthPixels * height / width));
+
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kPictureWidthPixels) +
+           "\" height=\"" + std::to_string(std::max(1, pixels_high)) + "\" viewBox=\"" + number(x) + " " +
+           number(y) + " " + number(width) + " " + number(height) + "\">\n";
+    svg += "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(width) + "\" height=\"" +
+           number(height) + "\" fill=\"white\"/>\n";
+
+    svg += "<g id=\"part\" fill=\"none\" stroke=\"" + std::string(kPartColour) + "\" stroke-width=\"" +
+           number(kPartStroke * size) + "\">\n";
+    for (const auto& line : c.part) write_polyline(svg, line, "");
+    for (const auto& p : c.part_points) write_point(svg, p, kPointMark * size, kPartColour);
+    svg += "</g>\n";
+
+    svg += "<g id=\"figures\" fill=\"none\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
+    for (const auto& [colour, line] : c.coloured)
+        write_polyline(svg, line, " stroke=\"" + colour_name(colour) + "\"");
+    for (const auto& [colour, p] : c.coloured_points) write_point(svg, p, kPointMark * size, colour_name(colour));
+    svg += "</g>\n";
+
+    svg += "<g id=\"toolpath\" fill=\"none\" stroke=\"" + std::string(kToolPathColour) + "\" stroke-width=\"" +
+           number(kToolPathStroke * size) + "\" stroke-linejoin=\"round\">\n";
+    for (const auto& line : c.tool_path) write_polyline(svg, line, "");
+    svg += "</g>\n";
+
+    write_legend(svg, box, size);
+    svg += "</svg>\n";
+    return svg;
+}
+
+}  // namespace vantu::control

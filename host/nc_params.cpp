@@ -1,0 +1,216 @@
+// The host's NC services behind the tool-path word layer: the procedure parameter line, the tool
+// path's version, old-real conversion into expressions, procedure parameters, stored read
+// transformations and the machine-table extension. The version, the transformations and the
+// extension are part of the tool path and persist in the part file's "nc_params" section.
+#include "host/vantu_nc.hpp"
+
+#include "host/control/nc.hpp"
+#include "host/control.hpp"
+#include "host/core/component.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/trace.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <tuple>
+
+namespace {
+
+constexpr int kIntegerType = 0, kRealType = 1;
+constexpr int kExprValueType = 23;   // word of an expression holding its value's type
+
+struct transformation {
+    std::array<float, 9> matrix{};
+    std::array<float, 3> translation{};
+};
+
+struct nc_state {
+    std::vector<word> param_line;
+    std::size_t line_at = 0;
+    int version = vantu::control::kDefaultToolpathVersion;
+    std::map<std::tuple<int, int, int>, std::vector<word>> params;
+    std::map<int, transformation> transformations;
+    std::vector<word> table_ext;   // empty: never stored
+};
+
+nc_state& state()
+{
+    static nc_state* s = new nc_state;
+    return *s;
+}
+
+word as_type(word stored, int type)
+{
+    // The parameter line holds integers; a real asked for is the integer's value.
+    return type == kRealType ? real_to_word(static_cast<float>(stored)) : stored;
+}
+
+void reset_nc() { state() = nc_state{}; }
+
+void save_nc(nlohmann::json& section)
+{
+    const nc_state& s = state();
+    section["version"] = s.version;
+    if (!s.table_ext.empty()) section["machine_table_ext"] = s.table_ext;
+    for (const auto& [id, t] : s.transformations)
+        section["transformations"].push_back({{"id", id}, {"matrix", t.matrix}, {"translation", t.translation}});
+}
+
+void load_nc(const nlohmann::json& section)
+{
+    try {
+        nc_state& s = state();
+        s.version = section.value("version", vantu::control::kDefaultToolpathVersion);
+        if (section.contains("machine_table_ext")) {
+            s.table_ext = section["machine_table_ext"].get<std::vector<word>>();
+            if (s.table_ext.size() != static_cast<std::size_t>(kMachineTableExtWords))
+                throw vantu::control::part_error("nc_params: machine_table_ext needs 10 words");
+        }
+        if (section.contains("transformations"))
+            for (const auto& t : section["transformations"])
+                s.transformations[t.at("id").get<int>()] = {t.at("matrix").get<std::array<float, 9>>(),
+                                                            t.at("translation").get<std::array<float, 3>>()};
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("nc_params: ") + e.what());
+    }
+}
+
+const bool registered = vantu::register_component({"nc_params", reset_nc, save_nc, load_nc, nullptr});
+
+}  // namespace
+
+void nu_parm_get_line(word* values, int n, int type, int& status)
+{
+    vantu::trace_count("nu_parm_get_line");
+    nc_state& s = state();
+    status = 0;
+    if (auto fault = vantu::fault_hit("nu_parm_get_line")) {
+        status = *fault;
+        return;
+    }
+    if (n < 0 || (n > 0 && !values)) {
+        status = -1;
+        return;
+    }
+    if (static_cast<std::size_t>(n) > s.param_line.size() - s.line_at) {
+        status = -2;
+        return;
+    }
+    for (int i = 0; i < n; ++i) values[i] = as_type(s.param_line[s.line_at + i], type);
+    s.line_at += static_cast<std::size_t>(n);
+}
+
+void tp_vnum_get(int& version)
+{
+    vantu::trace_count("tp_vnum_get");
+    version = state().version;
+}
+
+void rel_nc_init_expr(word* values, int n, int& status)
+{
+    vantu::trace_call("rel_nc_init_expr", std::to_string(n), 0);
+    status = 0;
+    if (n < 0 || (n > 0 && !values)) {
+        status = -1;
+        return;
+    }
+    // Expression k starts at word 24k, never below real k, so working from the last expression
+    // back reads every real before its word is overwritten.
+    for (int k = n / kExpressionWords - 1; k >= 0; --k) {
+        word value = values[k];
+        word* expression = values + k * kExpressionWords;
+        std::fill(expression, expression + kExpressionWords, 0);
+        expression[0] = value;
+        expression[kExprValueType] = kRealType;
+    }
+}
+
+void gs_param(int selector, int kind, int code, word* values, int capacity, int& count, int& status)
+{
+    vantu::trace_call("gs_param", std::to_string(selector) + "," + std::to_string(kind) + "," + std::to_string(code), 0);
+    count = 0;
+    status = 0;
+    if (capacity < 0 || (capacity > 0 && !values)) {
+        status = -1;
+        return;
+    }
+    auto it = state().params.find({selector, kind, code});
+    if (it == state().params.end()) {
+        status = 1;
+        return;
+    }
+    count = static_cast<int>(it->second.size());
+    std::copy_n(it->second.begin(), std::min(count, capacity), values);
+}
+
+void cltrin(int id, float* matrix, float* translation, int& status)
+{
+    vantu::trace_call("cltrin", std::to_string(id), 0);
+    status = 0;
+    if (!matrix || !translation) {
+        status = -1;
+        return;
+    }
+    auto it = state().transformations.find(id);
+    if (it == state().transformations.end()) {
+        status = -5;
+        return;
+    }
+    std::copy(it->second.matrix.begin(), it->second.matrix.end(), matrix);
+    std::copy(it->second.translation.begin(), it->second.translation.end(), translation);
+}
+
+void plg_mchtbl_mdput(const word* values, int n, int& status)
+{
+    vantu::trace_call("plg_mchtbl_mdput", std::to_string(n), 0);
+    status = 0;
+    if (n != kMachineTableExtWords || !values) {
+        status = -1;
+        return;
+    }
+    state().table_ext.assign(values, values + n);
+}
+
+void plg_mchtbl_mdget(word* values, int n, int& status)
+{
+    vantu::trace_call("plg_mchtbl_mdget", std::to_string(n), 0);
+    status = 0;
+    if (n != kMachineTableExtWords || !values) status = -1;
+    else if (state().table_ext.empty()) status = 1;
+    else std::copy(state().table_ext.begin(), state().table_ext.end(), values);
+}
+
+namespace vantu::control {
+
+void set_param_line(std::vector<word> words)
+{
+    state().param_line = std::move(words);
+    state().line_at = 0;
+}
+
+int param_line_position() { return static_cast<int>(state().line_at); }
+
+void set_toolpath_version(int version) { state().version = version; }
+
+void set_proc_param(int selector, int kind, int code, std::vector<word> words)
+{
+    state().params[{selector, kind, code}] = std::move(words);
+}
+
+void set_proc_param_text(int selector, int kind, int code, std::string_view text)
+{
+    std::vector<word> words;
+    for (std::size_t i = 0; i < text.size(); i += 4) words.push_back(text4_to_word(text.substr(i, 4)));
+    set_proc_param(selector, kind, code, std::move(words));
+}
+
+void set_read_transformation(int id, const std::array<float, 9>& matrix, const std::array<float, 3>& translation)
+{
+    state().transformations[id] = {matrix, translation};
+}
+
+std::vector<word> machine_table_ext() { return state().table_ext; }
+
+}  // namespace vantu::control

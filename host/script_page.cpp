@@ -1,0 +1,448 @@
+// The host's parameter page: the lines a dialog places after modint (texts, cycling choices,
+// integer, real and parameter fields, blank lines), and modif1, which runs the page from the
+// script. A page answer edits fields and chooses a line; a value the host would not take (out of
+// the field's limits, not one of its choices, on a blank line) is refused and the page is asked
+// again, with nothing of the refused answer applied.
+#include "host/vantu_interact.hpp"
+
+#include "host/core/component.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/script_engine.hpp"
+#include "host/core/trace.hpp"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace vantu::script {
+
+namespace {
+
+// A page holds at most this many lines; the host's pages are a screen high, and a dialog that
+// places more is placing lines in a loop.
+constexpr std::size_t kMaxPageLines = 300;
+
+enum class line_kind { blank, text, choice, integer_field, real_field, parameter };
+
+// nu_mod_exec kinds.
+constexpr int kParamInteger = 1, kParamReal = 2, kParamListInteger = 3, kParamListChoice = 4,
+              kParamSecondReal = 5, kParamText = 7, kParamExpressionReal = 8;
+
+bool is_real_parameter(int kind)
+{
+    return kind == kParamReal || kind == kParamSecondReal || kind == kParamExpressionReal;
+}
+bool is_known_parameter(int kind)
+{
+    return kind == kParamInteger || is_real_parameter(kind) || kind == kParamListInteger ||
+           kind == kParamListChoice || kind == kParamText;
+}
+
+struct page_line {
+    line_kind kind = line_kind::blank;
+    std::string call;                  // the call that placed it
+    std::string label;                 // text, choices text or field label
+    std::vector<std::string> choices;  // cycling choice
+    int* integer = nullptr;            // choice or integer field
+    float* real = nullptr;             // real field
+    word* cell = nullptr;              // parameter field
+    int parameter_kind = 0;
+    int relation = 0;
+    double minimum = 0;
+    double maximum = 0;
+    bool limited = false;
+};
+
+struct page_state {
+    std::vector<page_line> lines;
+    long dropped = 0;  // lines placed beyond kMaxPageLines
+};
+
+page_state& page()
+{
+    static page_state p;
+    return p;
+}
+
+void place(page_line line)
+{
+    if (page().lines.size() >= kMaxPageLines) {
+        ++page().dropped;
+        trace_call("page_full", line.call, -1);
+        return;
+    }
+    page().lines.push_back(std::move(line));
+}
+
+// ---- values ---------------------------------------------------------------------------------
+// A field's value as the page edits it: an integer (choices and integer fields), a real, or a
+// word (parameter fields: an integer or float in the word, or four characters).
+struct cell_word {
+    word value;
+    bool operator==(const cell_word&) const = default;
+};
+using field_value = std::variant<int, float, cell_word>;
+
+field_value current_value(const page_line& line)
+{
+    if (line.kind == line_kind::real_field) return *line.real;
+    if (line.kind == line_kind::parameter) return cell_word{*line.cell};
+    return *line.integer;
+}
+
+void store(const page_line& line, const field_value& value)
+{
+    if (line.kind == line_kind::real_field) *line.real = std::get<float>(value);
+    else if (line.kind == line_kind::parameter) *line.cell = std::get<cell_word>(value).value;
+    else *line.integer = std::get<int>(value);
+}
+
+std::string limits_text(const page_line& line)
+{
+    if (!line.limited) return "";
+    return " [" + real_text(line.minimum) + ", " + real_text(line.maximum) + "]";
+}
+
+std::string value_text(const page_line& line, const field_value& value)
+{
+    switch (line.kind) {
+    case line_kind::choice: {
+        const int v = std::get<int>(value);
+        const bool known = v >= 1 && v <= static_cast<int>(line.choices.size());
+        return std::to_string(v) + " (" + (known ? choice_name(line.choices[v - 1]) : "none") + ")";
+    }
+    case line_kind::integer_field: return std::to_string(std::get<int>(value));
+    case line_kind::real_field: return real_text(std::get<float>(value));
+    case line_kind::parameter: {
+        const word w = std::get<cell_word>(value).value;
+        if (is_real_parameter(line.parameter_kind)) return real_text(word_to_real(w));
+        if (line.parameter_kind == kParamText) return "\"" + word_to_text4(w) + "\"";
+        return std::to_string(w);
+    }
+    default: return "";
+    }
+}
+
+std::string line_text(std::size_t number, const page_line& line)
+{
+    const std::string n = std::to_string(number) + " ";
+    switch (line.kind) {
+    case line_kind::blank: return n + "(blank)";
+    case line_kind::text: return n + line.label;
+    case line_kind::parameter:
+        return n + "parameter " + line.label + " (kind " + std::to_string(line.parameter_kind) +
+               ", relation " + std::to_string(line.relation) + ") = " +
+               value_text(line, current_value(line)) + limits_text(line);
+    default: return n + line.label + " = " + value_text(line, current_value(line)) + limits_text(line);
+    }
+}
+
+// ---- checking a typed value against the field -------------------------------------------------
+
+bool within_limits(const page_line& line, double value, std::string& why)
+{
+    if (!line.limited || (value >= line.minimum && value <= line.maximum)) return true;
+    why = real_text(value) + (value < line.minimum ? " is below the lower limit " + real_text(line.minimum)
+                                                   : " is above the upper limit " + real_text(line.maximum));
+    return false;
+}
+
+std::optional<int> integer_of(const page_entry& entry, std::string& why)
+{
+    const double* number = std::get_if<double>(&entry.value);
+    if (!number || std::floor(*number) != *number || *number < std::numeric_limits<int>::min() ||
+        *number > std::numeric_limits<int>::max()) {
+        why = "the field takes an integer";
+        return std::nullopt;
+    }
+    return static_cast<int>(*number);
+}
+
+std::optional<field_value> choice_value(const page_line& line, const page_entry& entry, std::string& why)
+{
+    const int count = static_cast<int>(line.choices.size());
+    int chosen = 0;
+    if (const std::string* name = std::get_if<std::string>(&entry.value)) {
+        for (int i = 0; i < count && chosen == 0; ++i)
+            if (choice_name(line.choices[i]) == choice_name(*name)) chosen = i + 1;
+        if (chosen == 0) {
+            why = "\"" + *name + "\" is not one of the choices";
+            return std::nullopt;
+        }
+    } else {
+        const std::optional<int> number = integer_of(entry, why);
+        if (!number) return std::nullopt;
+        chosen = *number;
+    }
+    if (chosen < 1 || chosen > count || choice_name(line.choices[chosen - 1]).empty()) {
+        why = "choice " + std::to_string(chosen) + " does not exist";
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::optional<field_value> parameter_value(const page_line& line, const page_entry& entry, std::string& why)
+{
+    if (line.parameter_kind == kParamText) {
+        const std::string* text = std::get_if<std::string>(&entry.value);
+        if (!text || text->size() > 4) {
+            why = "the field takes a text of at most four characters";
+            return std::nullopt;
+        }
+        return cell_word{text4_to_word(*text)};
+    }
+    if (is_real_parameter(line.parameter_kind)) {
+        const double* number = std::get_if<double>(&entry.value);
+        if (!number) {
+            why = "the field takes a number";
+            return std::nullopt;
+        }
+        const float value = static_cast<float>(*number);
+        if (!std::isfinite(value)) {
+            why = "the number is out of range";
+            return std::nullopt;
+        }
+        if (!within_limits(line, value, why)) return std::nullopt;
+        return cell_word{real_to_word(value)};
+    }
+    const std::optional<int> number = integer_of(entry, why);
+    if (!number) return std::nullopt;
+    const bool is_list = line.parameter_kind == kParamListInteger || line.parameter_kind == kParamListChoice;
+    if (is_list && *number < 1) {
+        why = "choice " + std::to_string(*number) + " does not exist";
+        return std::nullopt;
+    }
+    if (!within_limits(line, *number, why)) return std::nullopt;
+    return cell_word{*number};
+}
+
+// The value a page entry gives its line; `pending` is the value the line has now, after the
+// earlier entries of the same answer.
+std::optional<field_value> new_value(const page_line& line, const page_entry& entry,
+                                     const field_value& pending, std::string& why)
+{
+    const bool has_value = !std::holds_alternative<std::monostate>(entry.value);
+    if (!has_value) {
+        if (line.kind != line_kind::choice) return pending;
+        // Selecting a cycling choice moves it on, as a click on it would, over its empty entries.
+        const int count = static_cast<int>(line.choices.size());
+        int v = std::get<int>(pending);
+        for (int tries = 0; tries < count; ++tries) {
+            v = (v >= 1 && v < count) ? v + 1 : 1;
+            if (!choice_name(line.choices[v - 1]).empty()) return v;
+        }
+        why = "the choice has no entries";
+        return std::nullopt;
+    }
+    switch (line.kind) {
+    case line_kind::choice: return choice_value(line, entry, why);
+    case line_kind::integer_field: {
+        const std::optional<int> number = integer_of(entry, why);
+        if (!number || !within_limits(line, *number, why)) return std::nullopt;
+        return *number;
+    }
+    case line_kind::real_field: {
+        const double* number = std::get_if<double>(&entry.value);
+        if (!number) {
+            why = "the field takes a number";
+            return std::nullopt;
+        }
+        const float value = static_cast<float>(*number);
+        if (!std::isfinite(value)) {
+            why = "the number is out of range";
+            return std::nullopt;
+        }
+        if (!within_limits(line, value, why)) return std::nullopt;
+        return value;
+    }
+    case line_kind::parameter: return parameter_value(line, entry, why);
+    default: why = "the line takes no value"; return std::nullopt;
+    }
+}
+
+// Applies a page answer when the host takes all of it; `answer` receives the line chosen and
+// `shown` the answer as the transcript writes it.
+bool apply_page_answer(const step& given, int& answer, std::string& shown, std::string& why)
+{
+    std::vector<page_line>& lines = page().lines;
+    std::vector<std::optional<field_value>> pending(lines.size());
+    for (const page_entry& entry : given.page) {
+        if (entry.line <= 0) continue;  // accepting or leaving: always last, never a value
+        const std::size_t index = static_cast<std::size_t>(entry.line) - 1;
+        if (index >= lines.size()) {
+            why = "line " + std::to_string(entry.line) + " is not on the page (" +
+                  std::to_string(lines.size()) + " lines)";
+            return false;
+        }
+        const page_line& line = lines[index];
+        if (line.kind == line_kind::blank) {
+            why = "line " + std::to_string(entry.line) + " is blank";
+            return false;
+        }
+        if (line.kind == line_kind::text) {
+            if (!std::holds_alternative<std::monostate>(entry.value)) {
+                why = "line " + std::to_string(entry.line) + " takes no value";
+                return false;
+            }
+            continue;  // choosing a text line changes nothing
+        }
+        const field_value now = pending[index] ? *pending[index] : current_value(line);
+        std::string reason;
+        std::optional<field_value> value = new_value(line, entry, now, reason);
+        if (!value) {
+            why = "line " + std::to_string(entry.line) + ": " + reason;
+            return false;
+        }
+        pending[index] = *value;
+    }
+    shown.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!pending[i] || *pending[i] == current_value(lines[i])) continue;
+        store(lines[i], *pending[i]);
+        shown += "line " + std::to_string(i + 1) + " = " + value_text(lines[i], *pending[i]) + ", ";
+    }
+    answer = given.page.back().line;
+    shown += answer > 0 ? "line " + std::to_string(answer) : std::to_string(answer);
+    return true;
+}
+
+}  // namespace
+
+void page_clear()
+{
+    page() = page_state{};
+}
+
+std::vector<std::string> page_line_texts()
+{
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < page().lines.size(); ++i) texts.push_back(line_text(i + 1, page().lines[i]));
+    return texts;
+}
+
+static std::string page_event_text()
+{
+    std::string text;
+    for (const std::string& line : page_line_texts()) text += (text.empty() ? "" : " | ") + line;
+    return text;
+}
+
+static void reset_page() { page_clear(); }
+
+static const bool registered = register_component({"page", reset_page, nullptr, nullptr, nullptr});
+
+}  // namespace vantu::script
+
+using vantu::script::line_kind;
+using vantu::script::page_line;
+
+void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum,
+                 int& status)
+{
+    const std::string args = "kind " + std::to_string(kind) + ", label " + std::to_string(label);
+    if (const auto fault = vantu::fault_hit("nu_mod_exec")) {
+        status = *fault;
+    } else if (!vantu::script::is_known_parameter(kind)) {
+        status = -1;
+    } else {
+        page_line line;
+        line.kind = line_kind::parameter;
+        line.call = "nu_mod_exec";
+        line.label = std::to_string(label);
+        line.cell = &value;
+        line.parameter_kind = kind;
+        line.relation = relation;
+        line.minimum = minimum;
+        line.maximum = maximum;
+        line.limited = kind != vantu::script::kParamText && !(minimum == 0.0f && maximum == 0.0f);
+        vantu::script::place(std::move(line));
+        status = 0;
+    }
+    vantu::trace_call("nu_mod_exec", args, status);
+}
+
+void modinz()
+{
+    vantu::script::page_clear();
+    vantu::trace_call("modinz", "", 0);
+}
+
+static void place_text_or_choice(const char* call, std::string_view text, int& value)
+{
+    page_line line;
+    line.call = call;
+    line.label = std::string(text);
+    line.integer = &value;
+    if (text.find('@') != std::string_view::npos) {
+        line.kind = line_kind::choice;
+        line.choices = vantu::script::split_choices(text);
+    } else {
+        line.kind = line_kind::text;
+    }
+    vantu::script::place(std::move(line));
+    vantu::trace_call(call, text, value);
+}
+
+void modmc(std::string_view text, int& value) { place_text_or_choice("modmc", text, value); }
+void modmpc(std::string_view text, int& value) { place_text_or_choice("modmpc", text, value); }
+
+void modrc(std::string_view label, float& value, float minimum, float maximum)
+{
+    page_line line;
+    line.kind = line_kind::real_field;
+    line.call = "modrc";
+    line.label = std::string(label);
+    line.real = &value;
+    line.minimum = minimum;
+    line.maximum = maximum;
+    line.limited = true;
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modrc", label, 0);
+}
+
+void modic(std::string_view label, int& value, int minimum, int maximum)
+{
+    page_line line;
+    line.kind = line_kind::integer_field;
+    line.call = "modic";
+    line.label = std::string(label);
+    line.integer = &value;
+    line.minimum = minimum;
+    line.maximum = maximum;
+    line.limited = true;
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modic", label, value);
+}
+
+void modumc(std::string_view text, int value)
+{
+    page_line line;
+    line.kind = line_kind::blank;
+    line.call = "modumc";
+    line.label = std::string(text);
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modumc", text, value);
+}
+
+void modif1(int& status)
+{
+    namespace script = vantu::script;
+    const script::event e{script::event_kind::page, "modif1", script::page_event_text()};
+    for (;;) {  // each pass uses up a step, or ends
+        const script::step* given = script::find_answer(e);
+        if (!given) {
+            status = script::kCancel;
+            script::answered(e, nullptr, std::to_string(status));
+            break;
+        }
+        std::string shown, why;
+        int answer = 0;
+        if (script::apply_page_answer(*given, answer, shown, why)) {
+            status = answer;
+            script::answered(e, given, shown);
+            break;
+        }
+        script::refused(e, *given, why);
+    }
+    vantu::trace_call("modif1", "", status);
+}

@@ -1,0 +1,134 @@
+// Thinning of an interleaved point list (dladstd): drops the points that the polyline of the kept
+// points passes within the tolerance of, compacting points and normals in place. The pocket
+// arrays thin their point lists through it (pokarr_dilul).
+#include "host/vantu_vector.hpp"
+
+#include "host/core/trace.hpp"
+
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The point list as the thinning reads it: point i starts at coordinate i * dimension.
+struct point_list {
+    int dimension;
+    double* coordinates;
+    const double* at(int i) const { return coordinates + static_cast<long>(i) * dimension; }
+};
+
+// Distance of point p from the segment a..b (clamped to the segment).
+double segment_distance(int dimension, const double* p, const double* a, const double* b)
+{
+    double along = 0.0, length2 = 0.0;
+    for (int k = 0; k < dimension; ++k) {
+        along += (p[k] - a[k]) * (b[k] - a[k]);
+        length2 += (b[k] - a[k]) * (b[k] - a[k]);
+    }
+    const double t = length2 > 0.0 ? std::fmax(0.0, std::fmin(1.0, along / length2)) : 0.0;
+    double sum = 0.0;
+    for (int k = 0; k < dimension; ++k) {
+        const double d = p[k] - (a[k] + t * (b[k] - a[k]));
+        sum += d * d;
+    }
+    return std::sqrt(sum);
+}
+
+// The point between first and last farthest from their chord, and its distance.
+struct farthest_point {
+    int index;
+    double distance;
+};
+
+farthest_point farthest_from_chord(const point_list& list, int first, int last)
+{
+    farthest_point found{first + 1, -1.0};
+    for (int i = first + 1; i < last; ++i) {
+        const double d =
+            segment_distance(list.dimension, list.at(i), list.at(first), list.at(last));
+        if (d > found.distance) found = {i, d};
+    }
+    return found;
+}
+
+double chord_length(const point_list& list, int first, int last)
+{
+    double length2 = 0.0;
+    for (int k = 0; k < list.dimension; ++k) {
+        const double d = list.at(last)[k] - list.at(first)[k];
+        length2 += d * d;
+    }
+    return std::sqrt(length2);
+}
+
+// Marks the points to keep: a run whose points all lie within the tolerance of its chord (and,
+// with a length limit, whose chord is not longer) keeps only its ends; otherwise it is split at
+// its farthest point (at its middle when only the length decides) and both halves are judged
+// again. Ranges wait on an explicit stack, so long lists cannot exhaust the call stack.
+std::vector<char> points_to_keep(const point_list& list, int count, double tolerance,
+                                 double length_limit)
+{
+    std::vector<char> keep(static_cast<std::size_t>(count), 0);
+    keep.front() = keep.back() = 1;
+    std::vector<std::pair<int, int>> ranges{{0, count - 1}};
+    while (!ranges.empty()) {
+        const auto [first, last] = ranges.back();
+        ranges.pop_back();
+        if (last - first < 2) continue;
+        const farthest_point far = farthest_from_chord(list, first, last);
+        int split = -1;
+        if (far.distance > tolerance)
+            split = far.index;
+        else if (length_limit > 0.0 && chord_length(list, first, last) > length_limit)
+            split = first + (last - first) / 2;
+        if (split < 0) continue;
+        keep[static_cast<std::size_t>(split)] = 1;
+        ranges.push_back({first, split});
+        ranges.push_back({split, last});
+    }
+    return keep;
+}
+
+// Moves point `from` (and its normal record) to slot `to` (to <= from).
+void keep_point(const point_list& list, double* normals, int normal_step, int from, int to)
+{
+    if (from == to) return;
+    for (int k = 0; k < list.dimension; ++k)
+        list.coordinates[static_cast<long>(to) * list.dimension + k] = list.at(from)[k];
+    if (normals == nullptr) return;
+    for (int k = 0; k < 3; ++k)
+        normals[static_cast<long>(to) * normal_step + k] =
+            normals[static_cast<long>(from) * normal_step + k];
+}
+
+}  // namespace
+
+void dladstd(int dimension, double tolerance, int mode, double extra, double* points, int& count,
+             double* normals, int normal_stride, int& status)
+{
+    const bool bad = (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0) ||
+                     (mode != 0 && mode != 1) || (points == nullptr && count > 0) ||
+                     (normals != nullptr && (normal_stride < 24 || normal_stride % 8 != 0));
+    if (bad) {
+        status = -1;
+        vantu::trace_call("dladstd", "dimension " + std::to_string(dimension), status);
+        return;
+    }
+    status = 0;
+    const int original = count;
+    if (count > 2) {
+        const point_list list{dimension, points};
+        const std::vector<char> keep =
+            points_to_keep(list, count, tolerance, mode == 1 ? extra : 0.0);
+        // Kept points move to the front in order; a slot is written only after its old point
+        // has been read.
+        int kept = 0;
+        for (int i = 0; i < count; ++i)
+            if (keep[static_cast<std::size_t>(i)])
+                keep_point(list, normals, normal_stride / 8, i, kept++);
+        count = kept;
+    }
+    vantu::trace_call("dladstd", std::to_string(original) + " -> " + std::to_string(count), status);
+}

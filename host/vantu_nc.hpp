@@ -1,0 +1,37 @@
+// NC services of the host that the tool-path word layer and the block readers call: the
+// procedure parameter line, the tool path's version number, the conversion of old real values
+// into expressions, the procedure parameters by selector, the stored read transformations and
+// the machine-table extension kept beside the module data.
+#pragma once
+
+#include "host/words.hpp"
+
+// Reads the next n words of the host's procedure parameter line as values of the type (0
+// integers, 1 reals: converted by value; any other type: the words as they stand). Status 0; -1
+// for a bad n or buffer; -2 when fewer than n words are left (nothing read).
+void nu_parm_get_line(word* values, int n, int type, int& status);
+
+// The version number of the program that wrote the current tool path.
+void tp_vnum_get(int& version);
+
+// Turns n words read as plain reals (tool paths older than version 830) into n / 24 expressions
+// of 24 words in place: expression k gets real k as its value (words 0-1: the real, 0), an empty
+// text (words 2-22 zero) and value type 1 (word 23). Status 0; -1 for a bad n or buffer.
+inline constexpr int kExpressionWords = 24;
+void rel_nc_init_expr(word* values, int n, int& status);
+
+// A procedure parameter of the host's open procedure by selector, kind and code (selector 9,
+// kind 4: the procedure's texts, code 29 or 30). Copies at most capacity words; count answers how
+// many the parameter holds. Status 0; 1 when the parameter is not set (count 0); -1 for a bad
+// capacity or buffer.
+void gs_param(int selector, int kind, int code, word* values, int capacity, int& count, int& status);
+
+// The stored read transformation id: a 3x3 matrix (row by row) and a translation. Status 0; -5
+// when no transformation has the id (the outputs untouched); -1 for a missing buffer.
+void cltrin(int id, float* matrix, float* translation, int& status);
+
+// The machine-table extension (10 words) kept by the host beside the module data: put stores,
+// get reads (status 1 and nothing written when none was stored). -1 for a count other than 10.
+inline constexpr int kMachineTableExtWords = 10;
+void plg_mchtbl_mdput(const word* values, int n, int& status);
+void plg_mchtbl_mdget(word* values, int n, int& status);

@@ -1,0 +1,113 @@
+// Positions of points against single elements: the box of an arc, the distance and parameter of
+// a point on a segment, and where a point lies on an arc.
+#include "pocket_arrays/pk_primitives.hpp"
+
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+
+#include <cmath>
+
+namespace {
+
+// Quadrant of a point about a centre: quadrant k covers the angles above 90k up to 90(k + 1)
+// degrees.
+int quadrant(double cx, double cy, double x, double y)
+{
+    if (y > cy) return x >= cx ? 0 : 1;
+    if (y == cy && x <= cx) return 1;
+    if (y < cy && x <= cx) return 2;
+    return 3;
+}
+
+int sign_of(double v) { return v > 0.0 ? 1 : (v < 0.0 ? -1 : 0); }
+
+}  // namespace
+
+void arc_box(double cx, double cy, double r, int direction, double sx, double sy, double ex,
+             double ey, double& xmin, double& ymin, double& xmax, double& ymax)
+{
+    // The sweep runs counter-clockwise from p to q.
+    const bool ccw = direction >= 1;
+    const double px = ccw ? sx : ex, py = ccw ? sy : ey;
+    const double qx = ccw ? ex : sx, qy = ccw ? ey : sy;
+    xmin = std::fmin(px, qx);
+    xmax = std::fmax(px, qx);
+    ymin = std::fmin(py, qy);
+    ymax = std::fmax(py, qy);
+    const int from = quadrant(cx, cy, px, py);
+    const int to = quadrant(cx, cy, qx, qy);
+    // Passing from quadrant k to k + 1 crosses the extreme k: top, left, bottom, right.
+    for (int k = from; k != to; k = (k + 1) % 4) {
+        switch (k) {
+        case 0: ymax = std::fmax(ymax, cy + r); break;
+        case 1: xmin = std::fmin(xmin, cx - r); break;
+        case 2: ymin = std::fmin(ymin, cy - r); break;
+        default: xmax = std::fmax(xmax, cx + r); break;
+        }
+    }
+}
+
+void seg_dist2(int mode, double px, double py, double ax, double ay, double bx, double by,
+               double& distance, double& nearest_x, double& nearest_y)
+{
+    const double p[2] = {px, py}, a[2] = {ax, ay}, b[2] = {bx, by};
+    double nearest[2] = {ax, ay};
+    double t = 0.0;
+    int status = 0;
+    distance = 0.0;
+    dsdlpt(mode, 2, p, a, b, nearest, t, distance, status);
+    nearest_x = nearest[0];
+    nearest_y = nearest[1];
+}
+
+void seg_param_of_pnt_nd(int n, const double* a, const double* b, const double* p, double& t)
+{
+    t = 0.0;
+    if (n < 1) return;
+    int k = 0;
+    for (int i = 1; i < n; ++i)
+        if (std::fabs(b[i] - a[i]) > std::fabs(b[k] - a[k])) k = i;
+    const double extent = b[k] - a[k];
+    if (!pk_is_zero(extent)) {
+        t = (p[k] - a[k]) / extent;
+        return;
+    }
+    const bool within = p[k] >= std::fmin(a[k], b[k]) && p[k] <= std::fmax(a[k], b[k]);
+    t = within ? 0.0 : 1.5;
+}
+
+void seg_param_of_pnt(double x0, double y0, double x1, double y1, double px, double py, double& t)
+{
+    const bool along_y = std::fabs(y1 - y0) >= std::fabs(x1 - x0);
+    const double a = along_y ? y0 : x0;
+    const double b = along_y ? y1 : x1;
+    const double p = along_y ? py : px;
+    if (!eqvl0d(b - a)) {
+        t = (p - a) / (b - a);
+        return;
+    }
+    t = p >= std::fmin(a, b) && p <= std::fmax(a, b) ? 0.0 : 1.5;
+}
+
+int pnt_on_arc(const double* centre, int direction, const double* start, const double* end,
+               const double* point)
+{
+    if (pk_eq_pnt2(point, start)) return 2;
+    if (pk_eq_pnt2(point, end)) return 3;
+    double u[2], v[2], w[2], length = 0.0;
+    int status = 0;
+    v2subd(start, centre, u);
+    v2subd(point, centre, v);
+    v2subd(end, centre, w);
+    const double chord_cross = v2crsd(u, w);  // sign tells whether the arc exceeds half a turn
+    v2untd(u, length, status);
+    v2untd(v, length, status);
+    v2untd(w, length, status);
+    const int s1 = sign_of(v2crsd(u, v));
+    const int s2 = sign_of(v2crsd(v, w));
+    if (s1 == 0) return s2 == direction ? 1 : 0;
+    if (s2 == 0) return s1 == direction ? 1 : 0;
+    if (s1 == s2) return s1 == direction ? 1 : 0;
+    const bool beyond_half_turn = direction == 1 ? chord_cross < 0.0 : chord_cross > 0.0;
+    return beyond_half_turn && direction * direction == 1 ? 1 : 0;
+}

@@ -1,0 +1,224 @@
+// Intersection of a segment with an arc. The loop removal and the intersection search between
+// pocket arrays call it for every line-arc pair whose boxes overlap.
+#include "pocket_arrays/pk_primitives.hpp"
+
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr double kFarEndLow = 0.9;
+constexpr double kFarEndHigh = 1.1;
+// Two points both at an arc end and a segment end: both near the segment's end or both near its
+// start decide by the segment parameter.
+constexpr double kNearSegmentEnd = 0.9;
+constexpr double kNearSegmentStart = 0.1;
+
+// The arc and the segment as the intersection sees them; the line points and true ends may be
+// exchanged by the far-end recomputation.
+struct segment_arc {
+    double centre[2];
+    double r;
+    int direction;
+    double a[2], b[2];  // points of the line
+    double arc_start[2], arc_end[2];
+    double seg_start[2], seg_end[2];  // true segment ends
+};
+
+// One circle point with what the decisions need to know of it.
+struct circle_point {
+    double p[2];
+    double t_segment = 0.0;  // parameter on the true segment
+    double t_arc = 0.0;      // parameter on the arc by arc cosines
+    int on_arc = 0;          // pnt_on_arc code: 1 inside, 2 start, 3 end
+    bool at_seg_start = false;
+    bool at_seg_end = false;
+    bool valid = false;
+    bool at_arc_end() const { return on_arc == 2 || on_arc == 3; }
+    bool at_segment_end() const { return at_seg_start || at_seg_end; }
+};
+
+void copy2(const double* from, double* to)
+{
+    to[0] = from[0];
+    to[1] = from[1];
+}
+
+// The line's circle points (count 0, 1 or 2).
+int circle_points(const segment_arc& s, circle_point* points)
+{
+    double t1 = 0.0, t2 = 0.0;
+    int result = 0;
+    line_circle_intersect(s.a, s.b, s.centre, s.r, t1, t2, points[0].p, points[1].p, result);
+    return result < 1 ? 0 : result;
+}
+
+bool tangent_refused(int mode1, int mode4, const segment_arc& s, const double* p)
+{
+    if (mode1 == 1 || mode1 == 3) return true;
+    if (mode1 != 2 || mode4 != 1) return false;
+    return pk_eq_pnt2(p, s.seg_start) || pk_eq_pnt2(p, s.seg_end) || pk_eq_pnt2(p, s.arc_start) ||
+           pk_eq_pnt2(p, s.arc_end);
+}
+
+// Judges a circle point; a valid point at an arc end and a segment end is put on one of them.
+void judge(int mode2, const segment_arc& s, circle_point& c)
+{
+    seg_param_of_pnt_nd(2, s.seg_start, s.seg_end, c.p, c.t_segment);
+    c.at_seg_start = eqvl0d(c.t_segment) != 0;
+    c.at_seg_end = eqvald(c.t_segment, 1.0) != 0;
+    const bool in_range = (c.t_segment >= 0.0 && c.t_segment <= 1.0) || c.at_segment_end();
+    c.on_arc = pnt_on_arc(s.centre, s.direction, s.arc_start, s.arc_end, c.p);
+    c.valid = in_range && c.on_arc != 0;
+    arc_param_by_acos(0.0, s.centre, s.arc_start, s.arc_end, c.p, c.t_arc);
+    if (!c.valid || !c.at_arc_end() || !c.at_segment_end()) return;
+    if (mode2 == 2)
+        copy2(c.at_seg_start ? s.seg_start : s.seg_end, c.p);
+    else
+        copy2(c.on_arc == 2 ? s.arc_start : s.arc_end, c.p);
+}
+
+bool is_segment_end(const segment_arc& s, const double* p)
+{
+    return pk_eq_pnt2(p, s.seg_start) || pk_eq_pnt2(p, s.seg_end);
+}
+
+// The one valid point, put exactly on the end it lies at.
+void single_point(const segment_arc& s, const circle_point& c, double* point)
+{
+    copy2(c.p, point);
+    if (c.on_arc == 1 && c.at_segment_end()) {
+        copy2(c.at_seg_start ? s.seg_start : s.seg_end, point);
+    } else if (c.at_arc_end() && !c.at_segment_end()) {
+        copy2(c.on_arc == 2 ? s.arc_start : s.arc_end, point);
+    } else if (c.at_arc_end()) {
+        if (is_segment_end(s, s.arc_start))
+            copy2(s.arc_start, point);
+        else if (is_segment_end(s, s.arc_end))
+            copy2(s.arc_end, point);
+    }
+}
+
+// Two valid points that both lie at an arc end and a segment end.
+const circle_point& both_at_ends(const circle_point& c1, const circle_point& c2)
+{
+    if (c1.t_segment > kNearSegmentEnd && c2.t_segment > kNearSegmentEnd)
+        return c1.t_segment > c2.t_segment ? c1 : c2;
+    if (c1.t_segment < kNearSegmentStart && c2.t_segment < kNearSegmentStart)
+        return c1.t_segment < c2.t_segment ? c1 : c2;
+    return c2;
+}
+
+// Two valid points otherwise: the one the fourth mode asks for.
+void pick_of_two(int mode3, int mode4, const segment_arc& s, const circle_point& c1,
+                 const circle_point& c2, double* point)
+{
+    const double* shared = is_segment_end(s, s.arc_start) ? s.arc_start
+                           : is_segment_end(s, s.arc_end) ? s.arc_end
+                                                          : nullptr;
+    if (shared != nullptr) {
+        // The arc and the segment meet at their ends already; the other crossing is wanted.
+        const double d1 = std::hypot(c1.p[0] - shared[0], c1.p[1] - shared[1]);
+        const double d2 = std::hypot(c2.p[0] - shared[0], c2.p[1] - shared[1]);
+        copy2(d2 > d1 ? c2.p : c1.p, point);
+        return;
+    }
+    const bool segment_order = mode3 == 2;
+    const double key1 = segment_order ? c1.t_segment : c1.t_arc;
+    const double key2 = segment_order ? c2.t_segment : c2.t_arc;
+    const circle_point& first = key1 < key2 ? c1 : c2;
+    const circle_point& second = key1 < key2 ? c2 : c1;
+    const auto at_start = [&](const circle_point& c) {
+        return segment_order ? c.at_seg_start : c.on_arc == 2;
+    };
+    const circle_point& picked = mode4 == 1 ? (at_start(first) ? second : first) : second;
+    copy2(picked.p, point);
+    if (segment_order && picked.at_segment_end())
+        copy2(picked.at_seg_start ? s.seg_start : s.seg_end, point);
+    if (!segment_order && picked.at_arc_end())
+        copy2(picked.on_arc == 2 ? s.arc_start : s.arc_end, point);
+}
+
+}  // namespace
+
+void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
+                       int direction, const double* a, const double* b, const double* arc_start,
+                       const double* arc_end, const double* seg_start, const double* seg_end,
+                       double* point, int& status)
+{
+    status = kNoCrossing;
+    segment_arc s{{centre[0], centre[1]},
+                  r,
+                  direction,
+                  {a[0], a[1]},
+                  {b[0], b[1]},
+                  {arc_start[0], arc_start[1]},
+                  {arc_end[0], arc_end[1]},
+                  {seg_start[0], seg_start[1]},
+                  {seg_end[0], seg_end[1]}};
+    double nearest[2], t = 0.0, distance = 0.0;
+    int host_status = 0;
+    dsdlpt(1, 2, s.centre, s.a, s.b, nearest, t, distance, host_status);
+    if (distance > r && !pk_is_zero(distance - r)) return;
+    circle_point points[2];
+    int count = circle_points(s, points);
+    if (count == 0 || (count == 1 && tangent_refused(mode1, mode4, s, points[0].p))) return;
+    // A crossing near the far end of the line is computed again from that end, once.
+    for (int k = 0; k < count; ++k) {
+        double along = 0.0;
+        seg_param_of_pnt_nd(2, s.a, s.b, points[k].p, along);
+        if (along > kFarEndLow && along < kFarEndHigh) {
+            std::swap(s.a, s.b);
+            std::swap(s.seg_start, s.seg_end);
+            count = circle_points(s, points);
+            if (count == 0 || (count == 1 && tangent_refused(mode1, mode4, s, points[0].p))) return;
+            break;
+        }
+    }
+    for (int k = 0; k < count; ++k) judge(mode2, s, points[k]);
+    if (count == 1) {
+        if (!points[0].valid) return;
+        copy2(points[0].p, point);
+        status = kCrossing;
+        return;
+    }
+    const circle_point& c1 = points[0];
+    const circle_point& c2 = points[1];
+    if (!c1.valid && !c2.valid) {
+        status = kParallel;
+        return;
+    }
+    status = kCrossing;
+    if (c1.valid != c2.valid) {
+        single_point(s, c1.valid ? c1 : c2, point);
+        return;
+    }
+    const bool both_ends =
+        c1.at_arc_end() && c1.at_segment_end() && c2.at_arc_end() && c2.at_segment_end();
+    if (both_ends) {
+        copy2(both_at_ends(c1, c2).p, point);
+        return;
+    }
+    pick_of_two(mode3, mode4, s, c1, c2, point);
+}
+
+void seg_arc_intersect_xy(int mode1, int mode2, int mode3, int mode4, double cx, double cy,
+                          double r, int direction, double ax, double ay, double bx, double by,
+                          double sx, double sy, double ex, double ey, double seg_start_x,
+                          double seg_start_y, double seg_end_x, double seg_end_y, double& x,
+                          double& y, int& status)
+{
+    const double centre[2] = {cx, cy}, a[2] = {ax, ay}, b[2] = {bx, by};
+    const double start[2] = {sx, sy}, end[2] = {ex, ey};
+    const double seg_start[2] = {seg_start_x, seg_start_y}, seg_end[2] = {seg_end_x, seg_end_y};
+    double point[2] = {0.0, 0.0};
+    seg_arc_intersect(mode1, mode2, mode3, mode4, centre, r, direction, a, b, start, end, seg_start,
+                      seg_end, point, status);
+    if (status != kCrossing) return;
+    x = point[0];
+    y = point[1];
+}

@@ -1,0 +1,28 @@
+// The fixed tolerance tests of the pocket engine and the overlap tests of boxes. Every test is
+// strict (a value equal to the tolerance is not within it) and answers 1 for true, 0 for false.
+// The tolerances are the engine's own constants in host/tolerance.hpp.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// |v| below the zero tolerance.
+int pk_is_zero(double v);
+// |a - b| below the value tolerance.
+int pk_eq_val(double a, double b);
+// Two 2-D points (x, y) whose squared distance is below the point tolerance.
+int pk_eq_pnt2(const double* p, const double* q);
+// Two points of three doubles: equal in x, y as pk_eq_pnt2, and in z too unless the pocket is
+// planar (pocket dimension 2 of pocket_state).
+int pk_eq_pnt(const double* p, const double* q);
+// The squared length of p - q (of p when q is null) below the point tolerance; 3-D.
+int pk_is_zero_vec3(const double* p, const double* q);
+// 1 for an empty array; otherwise whether the first and last entries are equal (pk_eq_pnt,
+// z 0.0 without a z block).
+int pokarr_is_closed(const pokarr& array);
+// Whether two boxes overlap, with the host's tolerant comparisons.
+int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
+                    double b_ymin, double b_xmax, double b_ymax);
+// Whether two n-dimensional boxes (min and max arrays of n doubles each) overlap within reach;
+// 1 when n is below 1. Plain comparisons.
+int pk_box_overlap_nd(int n, double reach, const double* a_min, const double* a_max,
+                      const double* b_min, const double* b_max);

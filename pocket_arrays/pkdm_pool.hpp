@@ -1,0 +1,54 @@
+// The buffer pool behind the dynamic pocket arrays. The engine creates and drops thousands of
+// short-lived arrays per computation; the pool keeps a released block for reuse and serves the
+// next request from the best-fitting free block. The lane engine empties it at the start of each
+// pocket computation and the procedure's clean-up releases it.
+#pragma once
+
+// States of a pool entry.
+inline constexpr int kPkdmFree = 0;       // memory (if any) kept for reuse
+inline constexpr int kPkdmReserved = -1;  // handed out by pkdm_alloc, not yet claimed
+inline constexpr int kPkdmOwned = 8;      // claimed by a dynamic pocket array
+
+// One entry of the pool table.
+struct pkdm_entry {
+    void* block;    // null: the entry holds no memory
+    int state;      // kPkdmFree, kPkdmReserved or kPkdmOwned
+    int size;       // bytes of the block
+    int dimension;  // dimension of the owning pocket array (written on claim)
+    int capacity;   // entries of the owning pocket array (written on claim)
+};
+
+// The pool: a table of entries in host memory, grown 20 entries at a time. count 0 means not
+// initialised. The print switches are for a developer at the debugger; nothing turns them on.
+struct pkdm_table {
+    pkdm_entry* entries = nullptr;
+    int count = 0;
+    int print_release_all = 0;  // pkdm_rel_all
+    int print_reuse = 0;        // pkdm_alloc reusing a block
+    int print_allocate = 0;     // pkdm_alloc allocating a block
+    int print_release = 0;      // pkdm_free releasing an owned block, freeing all unowned ones
+    int print_free_one = 0;     // pkdm_free freeing one block
+};
+
+extern pkdm_table pkdm_table_block;
+
+// Finds or allocates a block of at least `requested` bytes and gives its entry index (state
+// reserved); -1 when the table cannot be created or grown, -2 when no memory could be had (and
+// for a negative request).
+void pkdm_alloc(int requested, int& index);
+
+// Release flag 0: gives an owned block back to the pool, memory kept. Non-zero: also frees the
+// memory; index -1 with the flag frees the memory of every entry that is not owned.
+void pkdm_free(int index, int release);
+
+// Frees every block and the table itself; the pool is not initialised afterwards. Every dynamic
+// pocket array is invalid after it.
+void pkdm_rel_all();
+
+// Claim of a reserved entry by a dynamic pocket array: owned, with the array's dimension and
+// capacity in entries. Answers false for an index that names no reserved entry.
+bool pkdm_claim(int index, int dimension, int capacity);
+
+// The block and the entry of an index, null when the index names no entry with memory.
+void* pkdm_block(int index);
+const pkdm_entry* pkdm_entry_at(int index);

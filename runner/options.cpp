@@ -1,0 +1,41 @@
+// The runner's command line: --part, --script and --out are needed, the rest is optional.
+#include "runner/options.hpp"
+
+#include <string_view>
+
+std::string usage_text()
+{
+    return "usage: hostrun --part P.json --script S.json --out DIR [--module PATH] [--data DIR]...\n"
+           "               [--trace] [--fixed-time YYYY-MM-DDTHH:MM:SS]\n";
+}
+
+bool parse_options(int argc, char** argv, runner_options& options, std::string& problem)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--trace") {
+            options.trace = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            problem = "option " + std::string(arg) + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (arg == "--part") options.part = value;
+        else if (arg == "--script") options.script = value;
+        else if (arg == "--out") options.out = value;
+        else if (arg == "--module") options.module = value;
+        else if (arg == "--data") options.data.push_back(value);
+        else if (arg == "--fixed-time") options.fixed_time = value;
+        else {
+            problem = "unknown option " + std::string(arg);
+            return false;
+        }
+    }
+    if (options.part.empty() || options.out.empty()) {
+        problem = "--part and --out are needed";
+        return false;
+    }
+    return true;
+}

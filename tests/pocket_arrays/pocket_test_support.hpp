@@ -1,0 +1,55 @@
+// Shared set-up of the pocket-array tests: a fresh host and pool per test, and small builders
+// of arrays.
+#pragma once
+
+#include "host/control.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pokarr.hpp"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+// Every test starts with an empty pool, a fresh host and zeroed pocket blocks, and gives the
+// pool back at its end (the host's reset frees its memory blocks under the pool otherwise).
+class PocketTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pkdm_rel_all();
+        vantu::control::reset();
+        pocket_state_block = pocket_state{};
+        pocket_work_block = pocket_work{};
+    }
+    void TearDown() override { pkdm_rel_all(); }
+
+    static std::vector<std::string> errors() { return vantu::control::texts_of("eroutc"); }
+};
+
+struct xy {
+    double x, y;
+};
+
+// A dynamic 2-D array of the given entries (arc records written out entry by entry).
+inline pokarr make_2d(std::initializer_list<xy> entries)
+{
+    pokarr a;
+    pokarr_init(2, a);
+    int status = 0;
+    for (const xy& e : entries) {
+        const double p[2] = {e.x, e.y};
+        pokarr_add_pnt(p, a, status);
+    }
+    return a;
+}
+
+inline std::vector<xy> entries_of(const pokarr& a)
+{
+    std::vector<xy> out;
+    for (int i = 0; i < a.count; ++i) out.push_back({a.x[i], a.y[i]});
+    return out;
+}

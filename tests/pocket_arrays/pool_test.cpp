@@ -1,0 +1,147 @@
+// The buffer pool: sizes, best-fit reuse, table growth, releases and their messages.
+#include "pocket_test_support.hpp"
+
+TEST_F(PocketTest, PoolRoundsRequestsUpToWholeKilobytes)
+{
+    const int requests[][2] = {{1000, 1024}, {1024, 2048}, {0, 1024}, {2047, 2048}, {2048, 3072}};
+    for (const auto& row : requests) {
+        int index = -5;
+        pkdm_alloc(row[0], index);
+        ASSERT_GE(index, 0) << row[0];
+        EXPECT_EQ(pkdm_entry_at(index)->size, row[1]) << "request " << row[0];
+        EXPECT_EQ(pkdm_entry_at(index)->state, kPkdmReserved);
+    }
+}
+
+TEST_F(PocketTest, PoolReusesTheSmallestFreeBlockThatFits)
+{
+    int small = -1, large = -1;
+    pkdm_alloc(1500, small);  // 2048
+    pkdm_alloc(3500, large);  // 4096
+    ASSERT_TRUE(pkdm_claim(small, 2, 128));
+    ASSERT_TRUE(pkdm_claim(large, 2, 256));
+    pkdm_free(large, 0);
+    pkdm_free(small, 0);
+    void* kept = pkdm_block(small);
+    int again = -1;
+    pkdm_alloc(1500, again);
+    EXPECT_EQ(again, small);
+    EXPECT_EQ(pkdm_block(again), kept);
+    EXPECT_EQ(pkdm_entry_at(again)->state, kPkdmReserved);
+    EXPECT_EQ(pkdm_entry_at(large)->state, kPkdmFree);
+    EXPECT_EQ(vantu::control::open_block_count(), 3);  // table + two blocks, none new
+}
+
+TEST_F(PocketTest, PoolTableGrowsAtTheTwentyFirstOwnedBlock)
+{
+    for (int i = 0; i < 20; ++i) {
+        int index = -1;
+        pkdm_alloc(100, index);
+        ASSERT_EQ(index, i);
+        pkdm_claim(index, 1, 10);
+    }
+    EXPECT_EQ(pkdm_table_block.count, 20);
+    int index = -1;
+    pkdm_alloc(100, index);
+    EXPECT_EQ(index, 20);
+    EXPECT_EQ(pkdm_table_block.count, 40);
+    EXPECT_EQ(pkdm_entry_at(3)->capacity, 10);  // old entries survive the growth
+}
+
+TEST_F(PocketTest, PoolFreesTheLargestTooSmallBlockWhenNoSlotIsLeft)
+{
+    std::vector<int> indexes;
+    for (int i = 0; i < 20; ++i) {
+        int index = -1;
+        pkdm_alloc(100 * (i + 1), index);
+        pkdm_claim(index, 1, 1);
+        indexes.push_back(index);
+    }
+    pkdm_free(indexes[3], 0);   // 1024
+    pkdm_free(indexes[9], 0);   // 1024 (request 1000)
+    pkdm_free(indexes[12], 0);  // 2048 (request 1300)
+    int index = -1;
+    pkdm_alloc(10000, index);
+    EXPECT_EQ(index, indexes[12]);
+    EXPECT_EQ(pkdm_entry_at(index)->size, 10240);
+    EXPECT_EQ(pkdm_table_block.count, 20);
+}
+
+TEST_F(PocketTest, PoolFreeReportsEachMisuseInItsOwnWords)
+{
+    pkdm_free(0, 0);
+    int index = -1;
+    pkdm_alloc(10, index);
+    pkdm_free(25, 0);
+    pkdm_free(5, 1);
+    pkdm_free(index, 0);  // reserved, not owned
+    pkdm_claim(index, 2, 64);
+    pkdm_free(index, 0);
+    pkdm_free(index, 0);
+    EXPECT_EQ(errors(), (std::vector<std::string>{
+                            "[pkdm_free] POCKET DYNAMIC ARRAYS NOT INITIALIZED YET",
+                            "[pkdm_free] INDEX TOO LARGE",
+                            "[pkdm_free] REQUESTED BUFFER NOT ALLOCATED YET",
+                            "[pkdm_free] REQUESTED BUFFER NOT IN USE",
+                            "[pkdm_free] REQUESTED BUFFER NOT IN USE",
+                        }));
+    EXPECT_NE(pkdm_block(index), nullptr);  // released without the flag: memory kept
+}
+
+TEST_F(PocketTest, PoolBulkFreeKeepsOwnedBlocksAndReleaseAllFreesEverything)
+{
+    int owned = -1, free_one = -1, reserved = -1;
+    pkdm_alloc(100, owned);
+    pkdm_claim(owned, 2, 10);
+    pkdm_alloc(100, free_one);
+    pkdm_claim(free_one, 2, 10);
+    pkdm_free(free_one, 0);
+    pkdm_alloc(5000, reserved);
+    pkdm_free(-1, 1);
+    EXPECT_NE(pkdm_block(owned), nullptr);
+    EXPECT_EQ(pkdm_block(free_one), nullptr);
+    EXPECT_EQ(pkdm_block(reserved), nullptr);
+    pkdm_rel_all();
+    EXPECT_EQ(pkdm_table_block.count, 0);
+    EXPECT_EQ(vantu::control::open_block_count(), 0);
+    pkdm_rel_all();  // not initialised: nothing
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(PocketTest, PoolRetriesAfterFreeingUnownedBlocksAndReportsAFinalFailure)
+{
+    int spare = -1;
+    pkdm_alloc(100, spare);  // reserved, never claimed: freed before the retry
+    vantu::control::inject_fault("DM_ALLOC", 1, 1, -1);
+    int index = -1;
+    pkdm_alloc(5000, index);
+    EXPECT_GE(index, 0);
+    EXPECT_EQ(pkdm_block(spare), nullptr);
+    EXPECT_TRUE(errors().empty());
+
+    vantu::control::inject_fault("DM_ALLOC", 1, 2, -1);
+    pkdm_alloc(9000, index);
+    EXPECT_EQ(index, -2);
+    EXPECT_EQ(errors(), std::vector<std::string>{"[pkdm_alloc] UNABLE TO ALLOCATE MEMORY\n"});
+}
+
+TEST_F(PocketTest, PoolReportsAFailedTableCreationAndStaysUninitialised)
+{
+    vantu::control::inject_fault("DM_ALLOC", 1, 1, -1);
+    int index = 0;
+    pkdm_alloc(100, index);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(pkdm_table_block.count, 0);
+    EXPECT_EQ(errors(),
+              std::vector<std::string>{"[pkdm_alloc] UNABLE TO INITIALIZE DYNAMIC ARRAY PACKAGE"});
+}
+
+TEST_F(PocketTest, PoolDebugSwitchPrintsTheAllocation)
+{
+    pkdm_table_block.print_allocate = 1;
+    int index = -1;
+    pkdm_alloc(1000, index);
+    pkdm_table_block.print_allocate = 0;
+    EXPECT_EQ(vantu::control::texts_of("dbg_printf"),
+              std::vector<std::string>{"pkdm_alloc: 1000 requested, Buffer 0 allocated: 1024\n"});
+}

@@ -1,0 +1,29 @@
+// Moving in the tool-path list and reading the head of the current block: jumps, the end of the
+// list, block classes, new lists and lines, deletion, and the procedure option-word helpers.
+#pragma once
+
+#include "host/words.hpp"
+
+// Block classes (PLSUPR).
+inline constexpr int kClassHeader = 0, kClassParameter = 1, kClassMotion = 2, kClassMarker = 3, kClassText = 4,
+                     kClassHome = 6, kClassCycleSetting = 7, kClassProcedure = 8, kClassIllegal = -5;
+
+void tp_list_jump(int n, int& status);
+void JMPEND(int& status);
+void tp_find_block_type(int type, int& status);
+void tp_block_head_read(int where, int& size, int& type, int& block_class, int& status);
+void PLSUPR(int type, int& block_class);
+void tp_list_create(int list, int& status);
+void tp_line_create(int& status);
+// n 1: deletes the current block, leaving the list on the next; -1: leaving it before.
+void tp_list_delete(int n, int& status);
+void noop();
+
+// The procedure option word (item 130 of segment 24): a mode in its low seven bits, a flag in
+// bit 128.
+int opt_mode_val(int value);
+int opt_mode_is1(int value);
+int test_bit128(int value);
+int is_2_or_3(int value);
+// Clears bit 128 of the option word of the procedure block at the current list position.
+void opt_clr_bit128(int& status);
