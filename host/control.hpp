@@ -67,4 +67,7 @@ int get_flag(std::string_view name);
 #include "host/control/mdata.hpp"
 #include "host/control/memory.hpp"
 #include "host/control/messages.hpp"
+#include "host/control/nc.hpp"
+#include "host/control/nc_state.hpp"
 #include "host/control/script.hpp"
+#include "host/control/template.hpp"

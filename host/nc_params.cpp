@@ -1,8 +1,11 @@
 // The host's NC services behind the tool-path word layer: the procedure parameter line, the tool
 // path's version, old-real conversion into expressions, procedure parameters, stored read
-// transformations and the machine-table extension. The version, the transformations and the
-// extension are part of the tool path and persist in the part file's "nc_params" section.
+// transformations, the machine-table extension and the procedure manager's open procedure. The
+// version, the transformations and the extension are part of the tool path and persist in the
+// part file's "nc_params" section; the open procedure lasts for the session.
 #include "host/vantu_nc.hpp"
+
+#include "host/vantu_entity.hpp"
 
 #include "host/control/nc.hpp"
 #include "host/control.hpp"
@@ -15,6 +18,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -33,6 +37,8 @@ struct nc_state {
     std::map<std::tuple<int, int, int>, std::vector<word>> params;
     std::map<int, transformation> transformations;
     std::vector<word> table_ext;   // empty: never stored
+    bool proc_open = false;        // set_open_proc .. reset_open_proc
+    std::pair<int, int> met_proc{0, -1};   // the last mrm_proc: procedure type, block number
 };
 
 nc_state& state()
@@ -182,6 +188,36 @@ void plg_mchtbl_mdget(word* values, int n, int& status)
     else std::copy(state().table_ext.begin(), state().table_ext.end(), values);
 }
 
+void set_open_proc()
+{
+    vantu::trace_call("set_open_proc", "", 0);
+    state().proc_open = true;
+}
+
+int is_open_proc() { return state().proc_open ? 1 : 0; }
+
+void reset_open_proc()
+{
+    vantu::trace_call("reset_open_proc", "", 0);
+    state().proc_open = false;
+}
+
+void lclrnw(int& status)
+{
+    int id = 0, position = 0;
+    eopen_block_get(id, position);
+    status = 0;
+    if (auto fault = vantu::fault_hit("lclrnw")) status = *fault;
+    else if (id == 0) status = -1;
+    vantu::trace_call("lclrnw", std::to_string(id) + "," + std::to_string(position), status);
+}
+
+void mrm_proc(int procedure_type, int block_number)
+{
+    vantu::trace_call("mrm_proc", std::to_string(procedure_type) + "," + std::to_string(block_number), 0);
+    state().met_proc = {procedure_type, block_number};
+}
+
 namespace vantu::control {
 
 void set_param_line(std::vector<word> words)
@@ -212,5 +248,7 @@ void set_read_transformation(int id, const std::array<float, 9>& matrix, const s
 }
 
 std::vector<word> machine_table_ext() { return state().table_ext; }
+
+std::pair<int, int> last_met_procedure() { return state().met_proc; }
 
 }  // namespace vantu::control

@@ -35,3 +35,18 @@ void cltrin(int id, float* matrix, float* translation, int& status);
 inline constexpr int kMachineTableExtWords = 10;
 void plg_mchtbl_mdput(const word* values, int n, int& status);
 void plg_mchtbl_mdget(word* values, int n, int& status);
+
+// The procedure manager's open procedure: the procedure whose stored motions were brought back
+// into the list. set_open_proc marks it open, is_open_proc answers 1 while it is, and
+// reset_open_proc closes it.
+void set_open_proc();
+int is_open_proc();
+void reset_open_proc();
+
+// Hands the rest of the open MOVMNT entity (its cursor after the entity's three leading words) to
+// the host's own list reader, which leaves the entity open. Status 0; -1 when no entity is open.
+void lclrnw(int& status);
+
+// Tells the procedure manager which procedure block the reader met: its procedure type and block
+// number.
+void mrm_proc(int procedure_type, int block_number);

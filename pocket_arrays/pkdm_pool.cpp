@@ -39,7 +39,8 @@ bool create_table()
 int grow_table()
 {
     const int old_count = pkdm_table_block.count;
-    void* memory = DM_REALLOC(pkdm_table_block.entries, sizeof(pkdm_entry) * (old_count + kTableStep));
+    void* memory =
+        DM_REALLOC(pkdm_table_block.entries, sizeof(pkdm_entry) * (old_count + kTableStep));
     if (memory == nullptr) {
         eroutc("[pkdm_alloc] UNABLE TO RESIZE POCKET DYNAMIC ARRAY PACKAGE", 0);
         return -1;
@@ -177,7 +178,8 @@ void pkdm_free(int index, int release)
     }
     DM_FREE(entry.block, 0);
     entry.block = nullptr;
-    if (pkdm_table_block.print_free_one) dbg_printf("pkdm_free: Buffer %d           freed\n", index);
+    if (pkdm_table_block.print_free_one)
+        dbg_printf("pkdm_free: Buffer %d           freed\n", index);
 }
 
 void pkdm_rel_all()

@@ -51,9 +51,17 @@ struct pokarr {
 inline constexpr double kDefaultNormal[3] = {0.0, 0.0, 1.0};
 
 // Coordinate k (0 x, 1 y, 2 z) of entry i, 0.0 for a block the array lacks.
-double pokarr_coordinate(const pokarr& array, int i, int k);
+inline double pokarr_coordinate(const pokarr& array, int i, int k)
+{
+    if (k == 0) return array.x[i];
+    if (k == 1) return array.y != nullptr ? array.y[i] : 0.0;
+    return array.z != nullptr ? array.z[i] : 0.0;
+}
 // The normal of entry i, kDefaultNormal without a normal block.
-const double* pokarr_normal(const pokarr& array, int i);
+inline const double* pokarr_normal(const pokarr& array, int i)
+{
+    return array.n != nullptr ? array.n + 3L * i : kDefaultNormal;
+}
 
 // Doubles per entry of a dimension (1, 2, 3, 6), 0 for an illegal dimension.
 int pokarr_doubles_per_entry(int dimension);

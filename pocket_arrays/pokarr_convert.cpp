@@ -5,6 +5,7 @@
 
 #include "host/vantu_messages.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -53,17 +54,24 @@ void write_converted(const pokarr& source, int start, pokarr& destination, int i
                     pokarr_coordinate(source, start + i, k);
         return;
     }
-    for (int i = 0; i < m; ++i) {
-        const int s = start + i;
-        const int d = index + i;
-        destination.x[d] = source.x[s];
-        if (destination.y != nullptr) destination.y[d] = pokarr_coordinate(source, s, 1);
-        if (destination.z != nullptr) destination.z[d] = pokarr_coordinate(source, s, 2);
-        if (destination.n != nullptr) {
-            const double* normal = pokarr_normal(source, s);
-            for (int k = 0; k < 3; ++k) destination.n[3L * d + k] = normal[k];
-        }
+    // Between dimensions 2 to 4 (or flat to flat) block by block: what the source lacks takes
+    // its default, what the destination lacks is dropped.
+    const std::size_t bytes = static_cast<std::size_t>(m) * sizeof(double);
+    std::memcpy(destination.x + index, source.x + start, bytes);
+    const auto copy_or_fill = [&](double* to, const double* from, double fill) {
+        if (to == nullptr) return;
+        if (from != nullptr) std::memcpy(to + index, from + start, bytes);
+        else std::fill(to + index, to + index + m, fill);
+    };
+    copy_or_fill(destination.y, source.y, 0.0);
+    copy_or_fill(destination.z, source.z, 0.0);
+    if (destination.n == nullptr) return;
+    if (source.n != nullptr) {
+        std::memcpy(destination.n + 3L * index, source.n + 3L * start, 3 * bytes);
+        return;
     }
+    for (int i = 0; i < m; ++i)
+        std::memcpy(destination.n + 3L * (index + i), kDefaultNormal, sizeof kDefaultNormal);
 }
 
 // Whether the source's entries lie in memory that the destination may move or overwrite (the

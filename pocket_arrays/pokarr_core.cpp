@@ -22,18 +22,6 @@ int pokarr_doubles_per_entry(int dimension)
     }
 }
 
-double pokarr_coordinate(const pokarr& array, int i, int k)
-{
-    if (k == 0) return array.x[i];
-    if (k == 1) return array.y != nullptr ? array.y[i] : 0.0;
-    return array.z != nullptr ? array.z[i] : 0.0;
-}
-
-const double* pokarr_normal(const pokarr& array, int i)
-{
-    return array.n != nullptr ? array.n + 3L * i : kDefaultNormal;
-}
-
 int pokarr_capacity(const pokarr& array)
 {
     if (array.kind >= 0) {

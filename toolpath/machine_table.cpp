@@ -7,6 +7,7 @@
 #include "host/vantu_messages.hpp"
 #include "host/vantu_template.hpp"
 #include "toolpath/param_record.hpp"
+#include "toolpath/tp_entity_open.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -200,20 +201,11 @@ void wmchtb(int where, int machine_param_type, int& length, int& status)
 
 void get_mchprm(int entity_id, int& length, int& status)
 {
-    int entity_class = 0, entity_type = 0;
-    eopen(entity_id, entity_class, entity_type, status);
-    if (status < 0) {
-        eroutc("get_mchprm, PROBLEMS IN OPENNING ENTITY", 0);
-        status = kFailed;
-        return;
-    }
-    if (entity_class != kMchprmClass || entity_type != kMchprmType) {
-        erou1c("get_mchprm, NOT A MCHPRM ENTITY. id = ", entity_id);
-        status = kFailed;
-    } else {
-        eskipn(kMchprmSkip, status);
-        if (status >= 0) RMCHTB(kWhereEntity, length, status);
-    }
+    open_entity_of_kind(entity_id, kMchprmClass, kMchprmType, "get_mchprm, PROBLEMS IN OPENNING ENTITY",
+                        "get_mchprm, NOT A MCHPRM ENTITY. id = ", status);
+    if (status < 0) return;
+    eskipn(kMchprmSkip, status);
+    if (status >= 0) RMCHTB(kWhereEntity, length, status);
     int closed = 0;
     eclose(closed);
 }

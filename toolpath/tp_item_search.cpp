@@ -130,26 +130,39 @@ void read_record_head(int where, int& n, int& deftyp, int& status)
     if (status >= 0 && n < 0) status = kFailed;
 }
 
-void get_item(const reader_names& names, int where, int group, int code, int& count, int& type, word* values,
-              int capacity, int& status)
+// What an item request of TPGETN, TPGETC or TPCHNN turns out to be.
+enum class request { refused, head_word, item };
+
+// The checks the three share: WHERE 1 is refused; group 32 must name a head word (code 33 or 34)
+// and the caller's field must hold one word, and the list then stands on that word.
+request check_request(const reader_names& names, int where, int group, int code, int capacity, bool has_field,
+                      int& status)
 {
     status = 0;
     if (where == kWhereEntity) {
         eroutc(names.where1, 0);
         status = kFailed;
-        return;
+        return request::refused;
     }
-    if (group == kGroupHead) {
-        if (code != kHeadBlockNumber && code != kHeadProcType) {
-            eroutc(names.bad_code, 0);
-            status = kFailed;
-            return;
-        }
-        if (capacity < 1 || !values) {
-            status = kFailed;
-            return;
-        }
-        if (!go_to_head_word(code, status)) return;
+    if (group != kGroupHead) return request::item;
+    if (code != kHeadBlockNumber && code != kHeadProcType) {
+        eroutc(names.bad_code, 0);
+        status = kFailed;
+        return request::refused;
+    }
+    if (capacity < 1 || !has_field) {
+        status = kFailed;
+        return request::refused;
+    }
+    return go_to_head_word(code, status) ? request::head_word : request::refused;
+}
+
+void get_item(const reader_names& names, int where, int group, int code, int& count, int& type, word* values,
+              int capacity, int& status)
+{
+    const request kind = check_request(names, where, group, code, capacity, values != nullptr, status);
+    if (kind == request::refused) return;
+    if (kind == request::head_word) {
         count = 1;
         type = kTypeInteger;
         tp_get_int(kWhereList, values[0], status);
@@ -236,25 +249,9 @@ void TPCHNG(int n, int type, const word* values, int& status)
 
 void TPCHNN(int where, int group, int code, int type, const word* values, int capacity, int& status)
 {
-    status = 0;
-    if (where == kWhereEntity) {
-        eroutc(kGetn.where1, 0);
-        status = kFailed;
-        return;
-    }
-    if (group == kGroupHead) {
-        if (code != kHeadBlockNumber && code != kHeadProcType) {
-            eroutc("TPGETN, ERROR IN CODE", 0);
-            status = kFailed;
-            return;
-        }
-        if (capacity < 1 || !values) {
-            status = kFailed;
-            return;
-        }
-        if (go_to_head_word(code, status)) TPCHNG(1, kTypeInteger, values, status);
-        return;
-    }
+    const request kind = check_request(kGetn, where, group, code, capacity, values != nullptr, status);
+    if (kind == request::refused) return;
+    if (kind == request::head_word) return TPCHNG(1, kTypeInteger, values, status);
     if (code == kTextCode || code == kTableNameCode) {
         eroutc("TPCHNN, TEXTS ARE INVALID INPUT", 0);
         status = kFailed;

@@ -2,13 +2,12 @@
 // deletion, and the option-word helpers of the procedure block.
 #include "toolpath/tp_list_access.hpp"
 
-#include "host/vantu_entity.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
+#include "toolpath/entity_block_guard.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 
-#include <optional>
 
 namespace {
 
@@ -33,26 +32,6 @@ constexpr type_class kClasses[] = {
     {34, kClassCycleSetting}, {35, kClassCycleSetting}, {36, kClassCycleSetting}, {12, kClassProcedure},
 };
 
-// Suspends the host's open entity block while the list is read, as tpget does.
-class entity_block_guard {
-public:
-    entity_block_guard()
-    {
-        eopen_block_get(id_, position_);
-        if (id_ != 0) eopen_block_clear();
-    }
-    ~entity_block_guard()
-    {
-        int status = 0;
-        if (id_ != 0) eopen_block_set(id_, position_, status);
-    }
-    entity_block_guard(const entity_block_guard&) = delete;
-    entity_block_guard& operator=(const entity_block_guard&) = delete;
-
-private:
-    int id_ = 0;
-    int position_ = 0;
-};
 
 // Size of the current list block: the line length, found the way the list service allows from
 // any place (the next line and back, or the last line at the end).

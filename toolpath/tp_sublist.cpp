@@ -20,6 +20,16 @@ int current_level(int& status)
     return level;
 }
 
+// BLSK names the open procedure block of levels 1 to 10 and, in the word after it, the level
+// below; a level of 10 or more has no room. False (status -1, the message with the level) then.
+bool level_has_room(int level, const char* message, int& status)
+{
+    if (level >= 1 && level < sublist_stack::kLevels) return true;
+    erou1c(message, level);
+    status = kFailed;
+    return false;
+}
+
 }  // namespace
 
 void sublist_stack::from_words(const word* in, int n)
@@ -40,11 +50,7 @@ void tp_sublist_open(int& status)
 {
     const int level = current_level(status);
     if (status < 0) return;
-    if (level < 1 || level >= sublist_stack::kLevels) {
-        erou1c("tp_sublist_open, NO LIST LEVEL BELOW ", level);
-        status = kFailed;
-        return;
-    }
+    if (!level_has_room(level, "tp_sublist_open, NO LIST LEVEL BELOW ", status)) return;
     int count = 0, type = 0;
     word blocks = 0, number = 0;
     TPGETN(kWhereList, kSublistCountGroup, kSublistCountCode, count, type, &blocks, 1, status);
@@ -75,11 +81,7 @@ void sublist_stack_set(int block_number, int& status)
 {
     const int level = current_level(status);
     if (status < 0) return;
-    if (level < 1 || level >= sublist_stack::kLevels) {
-        erou1c("sublist_stack_set, LIST LEVEL OUT OF RANGE ", level);
-        status = kFailed;
-        return;
-    }
+    if (!level_has_room(level, "sublist_stack_set, LIST LEVEL OUT OF RANGE ", status)) return;
     int zero = 0;
     gsblkn(kSet, level + 1, zero, status);
     if (status < 0) return;

@@ -3,11 +3,11 @@
 // has an entity open for block reading finds it as it left it.
 #include "toolpath/tp_words.hpp"
 
-#include "host/vantu_entity.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_nc.hpp"
 #include "host/vantu_template.hpp"
+#include "toolpath/entity_block_guard.hpp"
 
 #include <cstring>
 #include <optional>
@@ -18,26 +18,6 @@ namespace {
 
 constexpr int kFailed = -1;
 
-// Suspends the host's open entity block for the lifetime of the guard.
-class entity_block_guard {
-public:
-    entity_block_guard()
-    {
-        eopen_block_get(id_, position_);
-        if (id_ != 0) eopen_block_clear();
-    }
-    ~entity_block_guard()
-    {
-        int status = 0;
-        if (id_ != 0) eopen_block_set(id_, position_, status);
-    }
-    entity_block_guard(const entity_block_guard&) = delete;
-    entity_block_guard& operator=(const entity_block_guard&) = delete;
-
-private:
-    int id_ = 0;
-    int position_ = 0;
-};
 
 bool bad_buffer(int n, const word* values) { return n < 0 || (n > 0 && !values); }
 

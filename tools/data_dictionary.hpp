@@ -81,3 +81,11 @@ int value_in_range(float x, float low, float high);
 // Packing of 16-bit words into entity words, low half first.
 std::vector<int> dd_pack(const std::uint16_t* words, int count);
 void dd_unpack(const std::vector<int>& packed, std::uint16_t* words, int count);
+
+// ---- definitions files (tools/dd_file.cpp) ----------------------------------------------------
+// Reads the record type from a definitions file and stores it: modes 1 and 2 read "ddinput.att"
+// through the data-file search (2 echoes every field), other modes the given file. Status 0 with
+// the new table's id, 1 when the type is not in the file, negative on error.
+void NGGDF2(int mode, std::string_view type_name, std::string_view file_name, int& table_id, int& status);
+// The record table of the type from the table of record types, or else read from the file.
+void dd_type_get(int mode, std::string_view type_name, std::string_view file_name, int& table_id, int& status);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vantu::control {
@@ -27,5 +28,8 @@ void set_proc_param_text(int selector, int kind, int code, std::string_view text
 void set_read_transformation(int id, const std::array<float, 9>& matrix, const std::array<float, 3>& translation);
 
 std::vector<word> machine_table_ext();
+
+// The procedure type and block number that mrm_proc was last given ({0, -1} before any).
+std::pair<int, int> last_met_procedure();
 
 }  // namespace vantu::control

@@ -467,3 +467,19 @@ TEST(HostList, MarkersFollowTheirBlocks)
     EXPECT_EQ(toolpath_cursor().lines, std::vector<int>{3});
     EXPECT_EQ(call_lacces(0), -1);
 }
+
+TEST(HostList, LdeletMinusOneLeavesTheLineBefore)
+{
+    lines_of_length({1, 2, 3});
+    place_cursor(1);
+    int status = 0;
+    ldelet(-1, status);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(top_size(), 2u);
+    EXPECT_EQ(toolpath_cursor(), (vantu::control::toolpath_position{{0}, 0}));
+    ldelet(-1, status);   // the first line has none before it: the cursor goes to the next
+    EXPECT_EQ(toolpath_cursor(), (vantu::control::toolpath_position{{0}, 0}));
+    EXPECT_EQ(top_line(0).words.size(), 3u);
+    ldelet(-2, status);
+    EXPECT_EQ(status, -2);
+}

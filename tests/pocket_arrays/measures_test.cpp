@@ -191,3 +191,23 @@ TEST_F(PocketTest, ArcRefitMovesANearJunctionAndLeavesAFarOne)
         pokarr_free(a);
     }
 }
+
+TEST_F(PocketTest, ArcRefitPutsAJunctionBeyondAShortFollowingArcAtItsEnd)
+{
+    // A quarter arc re-fitted in mode 0 to end at (-0.01, 5); the short clockwise arc that
+    // follows crosses the new circle beyond its own end, so the junction takes that end.
+    pocket_work_block.tolerance = 0.05;
+    pokarr a = make_2d({{5, 0}});
+    add_arc(a, 0, 5, 0, 0, 5, 1);
+    add_point(a, -0.01, 5.0);
+    const double r = 5.001;
+    const double end_angle = std::atan2(-5.0, -0.01) - 0.004;
+    add_arc(a, r * std::cos(end_angle), 10 + r * std::sin(end_angle), 0, 10, r, -1);
+    add_point(a, -5, 10);
+    add_point(a, 5, 0);
+    pokarr_join_arc(0, 5, 0, a);
+    EXPECT_NE(a.y[3], 0.0);   // the centre moved
+    EXPECT_EQ(a.x[5], a.x[9]);
+    EXPECT_EQ(a.y[5], a.y[9]);
+    pokarr_free(a);
+}

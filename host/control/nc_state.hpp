@@ -1,0 +1,30 @@
+// Control view of the host calls behind the NC state blocks (host/vantu_ncstate.hpp), for the
+// tests and the runner. The view, the function names, the model origin and the entity names
+// persist in the part file's "nc_state" section.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace vantu::control {
+
+// Message-window width when none was set.
+inline constexpr int kDefaultMaxColumns = 80;
+
+void set_view_number(int view);
+// The name the host's function table holds for NC function code (1 to 100).
+void set_nc_function_name(int code, std::string_view name);
+void set_max_columns(int columns);
+// Origin of the model frame in world coordinates: mapw2m subtracts it.
+void set_model_origin(const std::array<float, 3>& origin);
+void set_entity_name8(int entity_id, std::string_view name);
+
+// What the module last handed over.
+int tool_instance();
+int work_plane_view();
+float display_depth();
+// The last switch given to a symbol item (-1: never set).
+int symbol_switch(int item);
+
+}  // namespace vantu::control

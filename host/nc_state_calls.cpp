@@ -1,0 +1,211 @@
+// The host calls behind the NC state blocks (host/vantu_ncstate.hpp): the view and the work
+// plane, the NC function-name table, the tool instance, the display switches, the model frame,
+// the bad-surface list, the message-window lines and the 8-character entity names.
+#include "host/vantu_ncstate.hpp"
+
+#include "host/control.hpp"
+#include "host/control/nc_state.hpp"
+#include "host/core/component.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/message_log.hpp"
+#include "host/core/trace.hpp"
+#include "host/tolerance.hpp"
+
+#include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+constexpr int kFunctionNames = 100;
+constexpr int kLastView = 47;
+constexpr int kName8 = 8;
+constexpr int kNoInstance = -1, kQueryInstance = -1, kReleaseInstance = -2;
+constexpr int kRead = 1, kWrite = 2;
+
+struct nc_state_host {
+    int view = 0;
+    std::map<int, std::string> function_names;   // by code 1..100
+    int max_columns = vantu::control::kDefaultMaxColumns;
+    std::array<float, 3> model_origin{};
+    std::map<int, std::string> names8;           // by entity id
+    int instance = kNoInstance;
+    int work_plane = 0;
+    float depth = 0.0f;
+    std::map<int, int> symbols;
+};
+
+nc_state_host& state()
+{
+    static auto* s = new nc_state_host;
+    return *s;
+}
+
+std::string padded(std::string_view text, std::size_t width)
+{
+    std::string out(text.substr(0, std::min(width, text.find('\0'))));
+    out.resize(width, ' ');
+    return out;
+}
+
+void reset_state() { state() = nc_state_host{}; }
+
+void save_state(nlohmann::json& section)
+{
+    const nc_state_host& s = state();
+    section["view"] = s.view;
+    for (const auto& [code, name] : s.function_names) section["function_names"][std::to_string(code)] = name;
+    section["model_origin"] = s.model_origin;
+    for (const auto& [id, name] : s.names8) section["names8"][std::to_string(id)] = name;
+}
+
+void load_state(const nlohmann::json& section)
+{
+    try {
+        nc_state_host& s = state();
+        s.view = section.value("view", 0);
+        if (section.contains("function_names"))
+            for (const auto& [code, name] : section["function_names"].items()) {
+                const int c = std::stoi(code);
+                if (c < 1 || c > kFunctionNames) throw vantu::control::part_error("nc_state: function code " + code + " is not 1 to 100");
+                s.function_names[c] = padded(name.get<std::string>(), kName8);
+            }
+        if (section.contains("model_origin")) s.model_origin = section["model_origin"].get<std::array<float, 3>>();
+        if (section.contains("names8"))
+            for (const auto& [id, name] : section["names8"].items()) s.names8[std::stoi(id)] = padded(name.get<std::string>(), kName8);
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("nc_state: ") + e.what());
+    } catch (const std::logic_error& e) {
+        throw vantu::control::part_error(std::string("nc_state: bad number: ") + e.what());
+    }
+}
+
+const bool registered = vantu::register_component({"nc_state", reset_state, save_state, load_state, nullptr});
+
+}  // namespace
+
+void gtncfn(int width, int count, char* names, int& status)
+{
+    if (width < 1 || count < 0 || (count > 0 && !names)) {
+        status = -1;
+        vantu::trace_call("gtncfn", std::to_string(width) + "," + std::to_string(count), status);
+        return;
+    }
+    for (int k = 0; k < count; ++k) {
+        auto it = state().function_names.find(k + 1);
+        const std::string entry = padded(it == state().function_names.end() ? "" : it->second, static_cast<std::size_t>(width));
+        std::copy(entry.begin(), entry.end(), names + static_cast<std::ptrdiff_t>(k) * width);
+    }
+    status = 0;
+    vantu::trace_call("gtncfn", std::to_string(width) + "," + std::to_string(count), status);
+}
+
+void gsvnum(int mode, int& view)
+{
+    if (mode == kRead) view = state().view;
+    else if (mode == kWrite) state().view = view;
+    vantu::trace_call("gsvnum", std::to_string(mode), view);
+}
+
+void tbinit() { vantu::trace_call("tbinit", "", 0); }
+
+int tm_inst_id(int request)
+{
+    nc_state_host& s = state();
+    if (request == kReleaseInstance) s.instance = kNoInstance;
+    else if (request != kQueryInstance && request >= 0) s.instance = request;
+    vantu::trace_call("tm_inst_id", std::to_string(request), s.instance);
+    return s.instance;
+}
+
+void setwap(int view, int& status)
+{
+    status = view >= 1 && view <= kLastView ? 0 : -1;
+    if (status == 0) state().work_plane = view;
+    vantu::trace_call("setwap", std::to_string(view), status);
+}
+
+void setdsp(float depth)
+{
+    state().depth = depth;
+    vantu::trace_call("setdsp", std::to_string(depth), 0);
+}
+
+void edsym(int item, int on)
+{
+    state().symbols[item] = on;
+    vantu::trace_call("edsym", std::to_string(item) + "," + std::to_string(on), 0);
+}
+
+void mapw2m(const float* world, float* model)
+{
+    vantu::trace_count("mapw2m");
+    if (!world || !model) return;
+    for (int i = 0; i < 3; ++i) model[i] = world[i] - state().model_origin[static_cast<std::size_t>(i)];
+}
+
+void end_badsrf() { vantu::trace_call("end_badsrf", "", 0); }
+
+int geval(float a, float b)
+{
+    vantu::trace_count("geval");
+    return a >= b - vantu::kRealTolerance ? 1 : 0;
+}
+
+int maxcol() { return state().max_columns; }
+
+void sheerx(std::string_view text)
+{
+    vantu::record_message("sheerx", text, text);
+    vantu::trace_call("sheerx", text, 0);
+}
+
+void usrmes(std::string_view text)
+{
+    vantu::record_message("usrmes", text, text);
+    vantu::trace_call("usrmes", text, 0);
+}
+
+void usrme5(std::string_view text)
+{
+    vantu::record_message("usrme5", text, text);
+    vantu::trace_call("usrme5", text, 0);
+}
+
+void rec8_get_put(int mode, int entity_id, std::string& name, int& status)
+{
+    if (mode == kRead) {
+        auto it = state().names8.find(entity_id);
+        status = it == state().names8.end() ? -5 : 0;
+        if (status == 0) name = it->second;
+    } else if (mode == kWrite) {
+        state().names8[entity_id] = padded(name, kName8);
+        status = 0;
+    } else {
+        status = -1;
+    }
+    vantu::trace_call("rec8_get_put", std::to_string(mode) + "," + std::to_string(entity_id), status);
+}
+
+// ---- control ----------------------------------------------------------------------------------
+
+namespace vantu::control {
+
+void set_view_number(int view) { state().view = view; }
+void set_nc_function_name(int code, std::string_view name)
+{
+    if (code >= 1 && code <= kFunctionNames) state().function_names[code] = padded(name, kName8);
+}
+void set_max_columns(int columns) { state().max_columns = columns; }
+void set_model_origin(const std::array<float, 3>& origin) { state().model_origin = origin; }
+void set_entity_name8(int entity_id, std::string_view name) { state().names8[entity_id] = padded(name, kName8); }
+int tool_instance() { return state().instance; }
+int work_plane_view() { return state().work_plane; }
+float display_depth() { return state().depth; }
+int symbol_switch(int item)
+{
+    auto it = state().symbols.find(item);
+    return it == state().symbols.end() ? -1 : it->second;
+}
+
+}  // namespace vantu::control

@@ -1,0 +1,54 @@
+// Host calls behind the NC state blocks: the NC function-name table, the current view, the tool
+// tables and the tool instance, the work plane and display depth, the symbol switches, the
+// world-to-model mapping, the bad-surface list, the message-window lines and the 8-character
+// name record of an entity. Used by the restore and save of the NC state, the machining type
+// and the message window of the procedure driver.
+#pragma once
+
+#include "host/words.hpp"
+
+#include <string>
+#include <string_view>
+
+// The host's NC function-name table: count entries of width characters each (blank-padded, no
+// terminator), entry k naming NC function k + 1. Status 0; -1 for a width below 1, a count
+// below 0 or no buffer (nothing written).
+void gtncfn(int width, int count, char* names, int& status);
+
+// The current view number: mode 1 reads it, mode 2 sets it. 0 means that no MACSYS is selected.
+void gsvnum(int mode, int& view);
+
+// Resets the host's tables of the current tool path at an NC state restore.
+void tbinit();
+
+// The tool instance shown on the screen: -1 answers the instance id (-1: none), -2 releases it
+// and answers -1, a value of 0 or more records it as the instance and answers it.
+int tm_inst_id(int request);
+
+// Makes the view the work plane. Status 0; -1 for a view outside 1..47 (nothing changed).
+void setwap(int view, int& status);
+// Sets the display depth (the DEPTH level of the tool path).
+void setdsp(float depth);
+// Switches a symbol kind of the display (item) off (0) or on (1).
+void edsym(int item, int on);
+// Maps a world point into model coordinates.
+void mapw2m(const float* world, float* model);
+
+// Ends the list of bad surfaces collected during a run.
+void end_badsrf();
+
+// a >= b within the host's tolerance (non-zero for true).
+int geval(float a, float b);
+
+// Width of the host's message window in columns.
+int maxcol();
+// A line shown at once in the host's message window.
+void sheerx(std::string_view text);
+// A message box with one text; usrme5 with several lines separated by "|".
+void usrmes(std::string_view text);
+void usrme5(std::string_view text);
+
+// The 8-character name record of an entity (a UCS): mode 1 reads it into name (8 characters,
+// blank-padded), mode 2 writes the first 8 characters of name. Status 0; -5 when no entity has
+// that id (mode 1), -1 for another mode.
+void rec8_get_put(int mode, int entity_id, std::string& name, int& status);

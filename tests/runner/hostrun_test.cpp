@@ -1,0 +1,167 @@
+// The runner as a person uses it: the shipped example, malformed inputs, modules that cannot be
+// loaded, and runs that the host ends because the script did not fit.
+#include "host/control.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct run_result {
+    int exit_code = -1;
+    std::string output;  // standard output and error together
+};
+
+// Runs hostrun with the given arguments; the output folder is a fresh temporary folder.
+run_result run_hostrun(const std::string& arguments)
+{
+    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " " + arguments + " 2>&1";
+    run_result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) result.output += buffer;
+    const int status = pclose(pipe);
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string read_file(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+fs::path fresh_folder(const std::string& name)
+{
+    fs::path folder = fs::temp_directory_path() / ("hostrun_test_" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+fs::path write_text(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+    return path;
+}
+
+const std::string kSource = DRELAN_SOURCE_DIR;
+const std::string kExamplePart = kSource + "/examples/pocket_part.json";
+const std::string kExampleScript = kSource + "/examples/pocket_script.json";
+
+std::string test_module(const std::string& name)
+{
+    return std::string(DRELAN_TEST_MODULE_DIR) + "/" + name + ".so";
+}
+
+}  // namespace
+
+TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
+{
+    const fs::path out = fresh_folder("example");
+    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + kExampleScript +
+                                       " --out " + out.string() +
+                                       " --fixed-time 2026-01-01T12:00:00 --trace");
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    for (const char* name : {"transcript.txt", "toolpath.txt", "module_data.txt", "entities.txt",
+                             "display.txt", "picture.svg", "part.saved.json", "trace.txt"})
+        EXPECT_TRUE(fs::exists(out / name)) << name;
+
+    const std::string transcript = read_file(out / "transcript.txt");
+    EXPECT_NE(transcript.find("[shlmsg] Program version    : 13.10.00.7"), std::string::npos);
+    EXPECT_NE(transcript.find("run: normal end"), std::string::npos);
+    EXPECT_EQ(transcript.find("left behind"), std::string::npos) << transcript;
+    EXPECT_NE(read_file(out / "trace.txt").find("enaall() -> 0"), std::string::npos);
+    EXPECT_NE(read_file(out / "picture.svg").find("<svg"), std::string::npos);
+}
+
+TEST(Hostrun, SavedPartLoadsBackToTheSameState)
+{
+    const fs::path out = fresh_folder("saved");
+    ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " +
+                          out.string()).exit_code, 0);
+    vantu::control::load_part((out / "part.saved.json").string());
+    const std::string again = vantu::control::save_part_text() + "\n";
+    EXPECT_EQ(again, read_file(out / "part.saved.json"));
+    vantu::control::reset();
+}
+
+TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
+{
+    const fs::path folder = fresh_folder("malformed");
+    struct row {
+        const char* what;
+        std::string part_text;
+        std::string script_text;
+        const char* expected_place;
+    };
+    const row rows[] = {
+        {"part not JSON", "{\"entities\": [", "[]", "not valid JSON"},
+        {"part field", "{\"entities\": [{\"id\": 1, \"kind\": \"circle\", \"centre\": [0,0,0], \"radius\": -2}]}",
+         "[]", "\"radius\""},
+        {"part section", "{\"no_such_section\": 1}", "[]", "no_such_section"},
+        {"script step", "{}", "[{\"menu\": 1}, {\"nonsense\": 2}]", "step 2"},
+    };
+    for (const row& r : rows) {
+        const fs::path part = write_text(folder / "part.json", r.part_text);
+        const fs::path script = write_text(folder / "script.json", r.script_text);
+        const run_result run = run_hostrun("--part " + part.string() + " --script " + script.string() +
+                                           " --out " + (folder / "out").string());
+        EXPECT_EQ(run.exit_code, 3) << r.what << ": " << run.output;
+        const bool names_file = run.output.find(part.string()) != std::string::npos ||
+                                run.output.find(script.string()) != std::string::npos;
+        EXPECT_TRUE(names_file) << r.what << ": " << run.output;
+        EXPECT_NE(run.output.find(r.expected_place), std::string::npos) << r.what << ": " << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << r.what << ": " << run.output;
+    }
+}
+
+TEST(Hostrun, BadCommandLinesAndModulesAreRefused)
+{
+    const fs::path out = fresh_folder("refused");
+    EXPECT_EQ(run_hostrun("--script x.json").exit_code, 2);
+    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --bogus 1").exit_code, 2);
+    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() +
+                          " --module /no/such/module.so").exit_code, 4);
+    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --module " +
+                          test_module("testmod_no_entries")).exit_code, 4);
+    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() +
+                          " --fixed-time yesterday").exit_code, 3);
+}
+
+TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)
+{
+    const fs::path folder = fresh_folder("scripted");
+    const std::string module = " --module " + test_module("testmod_asks_forever");
+    const std::string part = " --part " + kExamplePart;
+
+    // The module asks a menu; a scripted answer of STOP ends it normally.
+    const fs::path stop = write_text(folder / "stop.json", "[{\"menu\": 2}]");
+    EXPECT_EQ(run_hostrun(part + module + " --script " + stop.string() + " --out " +
+                          (folder / "a").string()).exit_code, 0);
+
+    // A question step where the module asks a menu is a mismatch.
+    const fs::path wrong = write_text(folder / "wrong.json", "[{\"question\": \"yes\"}]");
+    const run_result mismatch = run_hostrun(part + module + " --script " + wrong.string() + " --out " +
+                                            (folder / "b").string());
+    EXPECT_EQ(mismatch.exit_code, 5) << mismatch.output;
+    EXPECT_NE(read_file(folder / "b" / "transcript.txt").find("script mismatch"), std::string::npos);
+
+    // Without steps every menu gets its exit answer until the host gives up on the run.
+    const fs::path empty = write_text(folder / "empty.json", "[]");
+    const run_result exhausted = run_hostrun(part + module + " --script " + empty.string() + " --out " +
+                                             (folder / "c").string());
+    EXPECT_EQ(exhausted.exit_code, 6) << exhausted.output;
+}
