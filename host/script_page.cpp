@@ -158,6 +158,23 @@ std::optional<int> integer_of(const page_entry& entry, std::string& why)
     return static_cast<int>(*number);
 }
 
+// A real field's value: a finite single-precision number within the line's limits.
+std::optional<float> real_of(const page_line& line, const page_entry& entry, std::string& why)
+{
+    const double* number = std::get_if<double>(&entry.value);
+    if (!number) {
+        why = "the field takes a number";
+        return std::nullopt;
+    }
+    const float value = static_cast<float>(*number);
+    if (!std::isfinite(value)) {
+        why = "the number is out of range";
+        return std::nullopt;
+    }
+    if (!within_limits(line, value, why)) return std::nullopt;
+    return value;
+}
+
 std::optional<field_value> choice_value(const page_line& line, const page_entry& entry, std::string& why)
 {
     const int count = static_cast<int>(line.choices.size());
@@ -192,18 +209,9 @@ std::optional<field_value> parameter_value(const page_line& line, const page_ent
         return cell_word{text4_to_word(*text)};
     }
     if (is_real_parameter(line.parameter_kind)) {
-        const double* number = std::get_if<double>(&entry.value);
-        if (!number) {
-            why = "the field takes a number";
-            return std::nullopt;
-        }
-        const float value = static_cast<float>(*number);
-        if (!std::isfinite(value)) {
-            why = "the number is out of range";
-            return std::nullopt;
-        }
-        if (!within_limits(line, value, why)) return std::nullopt;
-        return cell_word{real_to_word(value)};
+        const std::optional<float> value = real_of(line, entry, why);
+        if (!value) return std::nullopt;
+        return cell_word{real_to_word(*value)};
     }
     const std::optional<int> number = integer_of(entry, why);
     if (!number) return std::nullopt;
@@ -242,18 +250,9 @@ std::optional<field_value> new_value(const page_line& line, const page_entry& en
         return *number;
     }
     case line_kind::real_field: {
-        const double* number = std::get_if<double>(&entry.value);
-        if (!number) {
-            why = "the field takes a number";
-            return std::nullopt;
-        }
-        const float value = static_cast<float>(*number);
-        if (!std::isfinite(value)) {
-            why = "the number is out of range";
-            return std::nullopt;
-        }
-        if (!within_limits(line, value, why)) return std::nullopt;
-        return value;
+        const std::optional<float> value = real_of(line, entry, why);
+        if (!value) return std::nullopt;
+        return *value;
     }
     case line_kind::parameter: return parameter_value(line, entry, why);
     default: why = "the line takes no value"; return std::nullopt;
