@@ -208,3 +208,8 @@ void dmsmnu(std::string_view lines, std::string_view status_item, int& choice)
     if (!status_item.empty() && choice == line_count + 1) choice = -3;
     vantu::trace_call("dmsmnu", status_item, choice);
 }
+
+void msg_modal(int number, std::string_view text)
+{
+    vantu::trace_call("msg_modal", std::to_string(number) + " " + std::string(text), 0);
+}

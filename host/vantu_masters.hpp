@@ -40,3 +40,6 @@ void bell();
 // cleared after the choice. choice: the line (from 1), -3 the status-line item, -1 cancel,
 // -2 back. Answered by the script as a menu whose last choice is the status-line item.
 void dmsmnu(std::string_view lines, std::string_view status_item, int& choice);
+// The host's modal message `number` of its catalogue with one text filled in (the stand-in
+// records it in the trace as "number text").
+void msg_modal(int number, std::string_view text);

@@ -4,15 +4,22 @@
 #include "host/control.hpp"
 #include "host/core/component.hpp"
 
-#include <map>
+#include <string>
+#include <unordered_map>
 
 namespace vantu {
 
 namespace {
+// Counts are looked up on every host call, comparisons and word reads included, so the table is a
+// hash map searched with the caller's string_view without building a string.
+struct name_hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
 struct trace_state {
     bool on = false;
     std::vector<control::trace_entry> entries;
-    std::map<std::string, long, std::less<>> counts;
+    std::unordered_map<std::string, long, name_hash, std::equal_to<>> counts;
 };
 trace_state& state()
 {

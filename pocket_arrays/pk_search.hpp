@@ -1,0 +1,120 @@
+// Intersection search between pocket arrays: the box table that splits an array into groups of
+// consecutive elements, the box of a whole array, the search of one element against every element
+// of an array (elem_pair_intersect), the junction tests over the crossing snapshot, and the
+// crossing table of the loop removal with its entry routine ckintr.
+//
+// Elements: element e (from 1) is the line from entry e - 1 to entry e, or, when entry e is an
+// arc marker, the arc from entry e - 1 whose record fills entries e to e + 3. The element after a
+// line e is e + 1, after an arc e + 4; of a closed loop, element 1 follows the last element.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// ---- box table --------------------------------------------------------------------------------
+
+// Column size of the box table; at most kBoxGroupsMax groups are used so that first[groups]
+// (the end entry) stays inside the column.
+inline constexpr int kBoxTableSize = 750;
+inline constexpr int kBoxGroupsMax = 749;
+
+// Groups of about sqrt(M) consecutive elements with their boxes. Group g (from 1) is stored at
+// index g - 1; first[g - 1] is the number of its first element and first[groups] the entry count
+// of the array (one past the last element). Owned by the caller, usually a local.
+struct pk_box_table {
+    double xmin[kBoxTableSize];
+    double ymin[kBoxTableSize];
+    double xmax[kBoxTableSize];
+    double ymax[kBoxTableSize];
+    int first[kBoxTableSize];
+    int groups;
+};
+
+// Fills the table from plain x and y arrays of count entries (arc records included). A count of
+// 0 (or below) gives no groups; a count of 1 one group whose box is that point.
+void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& table);
+// pokarr_boxes on the array's entries (2-D, 3-D or dimension 4; x and y are used).
+void pokarr_get_boxes(const pokarr& array, pk_box_table& table);
+// Box of a whole array (box: xmin, ymin, xmax, ymax); the last entry is not added by itself.
+// An empty array gives the inverted box (1e12, 1e12, -1e12, -1e12).
+void pokarr_box(const pokarr& array, double* box);
+
+// ---- search of one element against an array ---------------------------------------------------
+
+// Found flag of elem_pair_intersect.
+inline constexpr int kSearchNone = 0;
+inline constexpr int kSearchFound = 1;
+inline constexpr int kSearchEndContact = 2;
+
+// Own numbers that are not elements of the searched array.
+inline constexpr int kOwnWalkContinues = -3;  // a walk going on after a crossing
+
+// Searches the element (kind 0 line from start to end; kind 1 arc with centre, radius and
+// direction +1/-1 from start to end) against the elements of the searched array x, y of count
+// entries, group by group from first_group (1-based) through its box table.
+//   mode: 0 or 1 the range rule on the first group, +1 keeps the input found element, +2 checks
+//         crossings at the element's start, +10 self search (found_group gives the walk's current
+//         element), -3 start check on a continuing walk;
+//   own: the element's number in the searched array, 0 or less when it is not one of its
+//         elements (kOwnWalkContinues on a continuing walk);
+//   direction_at: direction vector at the element (two doubles, first kDirectionAbsent when not
+//         given); own_x, own_y: the array the element belongs to (may be null);
+//   closing, after_closing: the element that closes the searched loop and the element after it;
+//   previous_x, previous_y: where a walk stands;
+//   found_element, found_group: in/out as described above; crossing_x/_y the chosen crossing;
+//   found: kSearchNone, kSearchFound, kSearchEndContact.
+// A crossing nearer to the element's start wins (at equal distance the later one); consecutive
+// elements never cross at their shared vertex.
+void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
+                         double radius, double direction, double sx, double sy, double ex,
+                         double ey, const double* direction_at, const double* own_x,
+                         const double* own_y, const double* x, const double* y, int count,
+                         int closing, int after_closing, double previous_x, double previous_y,
+                         const pk_box_table& table, int& found_element, int& found_group,
+                         double& crossing_x, double& crossing_y, int& found);
+
+// ---- crossing snapshot and junction tests ------------------------------------------------------
+
+inline constexpr int kSnapshotSize = 7000;
+
+// Copy of a crossing table taken before a search by the walks of the loop removal and the loop
+// intersection: four element columns (two pairs) and the point of every record.
+struct pk_snapshot {
+    int count = 0;
+    int element[4][kSnapshotSize];
+    double x[kSnapshotSize];
+    double y[kSnapshotSize];
+    double z[kSnapshotSize];
+};
+extern pk_snapshot pk_snapshot_block;
+
+// The element before (side 2) or after (side 1) element e of the loop x, y of count entries,
+// with its kind (1 arc) and unit direction (at its start for side 1, at its end for side 2).
+// When other is not -1 and differs from the result, element and flag are replaced (element by
+// the result, flag 0).
+int xy_elem_neighbour(int side, int& element, int& flag, int other, const double* x,
+                      const double* y, int count, int own, int& kind, double* direction);
+// Result 1 when the junction of elements a and b at the point is recorded in the snapshot.
+void xy_junction_known(const double* x, const double* y, int count, int a, int b,
+                       const double* point, int& result);
+// Result 1 when a snapshot record names element b in its second pair and holds the point
+// (mode 2 compares in 2-D).
+void pk_point_known(int mode, int a, int b, const double* point, int& result);
+
+// ---- crossing table of the loop removal --------------------------------------------------------
+
+inline constexpr int kIngoSize = 7000;
+// Records ckintr accepts; the 751st is refused.
+inline constexpr int kCkintrMax = 750;
+
+// Status words of ckintr.
+inline constexpr int kCkintrEntered = 0;
+inline constexpr int kCkintrMetAgain = 1;
+inline constexpr int kCkintrFull = -1;
+
+// Enters the crossing of elements i and j at point (x, y, z, z2) with their side codes; start is
+// the walk's start point (three doubles). count, hits (kCkintrMax entries), ingo... are the
+// caller's table (columns of at least kCkintrMax entries); flag is the caller's flag word.
+void ckintr(int& count, int* hits, int* ingo, int* ingo1, double* side1, double* side2,
+            double* xing, double* ying, double* zing, double* z2ing, int i, int j, double x,
+            double y, double z, double z2, int side_i, int side_j, const double* start,
+            int& flag, int& status);

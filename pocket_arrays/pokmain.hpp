@@ -1,0 +1,53 @@
+// The pocket main arrays: the bulk point store of all lanes and the contour point array that the
+// input preparation fills, both host dynamic arrays of points relative to the pocket origin
+// (16-byte x, y entries in mode 0, 24-byte x, y, z entries in mode 1). Arcs are stored as four
+// entries in the layout of the pocket array's arc record. Indexes are 1-based.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Mode of the stored entries.
+inline constexpr int kPokmainUndefined = -1;
+inline constexpr int kPokmain2d = 0;
+inline constexpr int kPokmain3d = 1;
+
+// Growth steps in entries.
+inline constexpr int kPokmainStep = 7000;
+inline constexpr int kContourStep = 5000;
+// POKCPY refuses more reallocations than this.
+inline constexpr int kPokcpyMaxReallocations = 10;
+// pokmain_grow's status for a failed growth.
+inline constexpr int kPokmainGrowFailed = 15;
+
+struct pokmain_state {
+    int mode = kPokmainUndefined;
+    int main_handle = -1;       // -1 when not open
+    double* main_base = nullptr;
+    int main_capacity = 0;      // entries
+    int contour_handle = -1;
+    double* contour_base = nullptr;
+    int contour_capacity = 0;
+    double origin[3] = {0.0, 0.0, 0.0};
+};
+extern pokmain_state pokmain_block;
+
+// Doubles per entry of the current mode (2 or 3; 0 when undefined).
+int pokmain_entry_doubles();
+
+void pokinitdim(int& status);
+void PokAllocMainArray(int& n, int keep, int& status);
+void pokmain_grow(int n, int& status);
+void POKCPT(const double* point, int& index, int& status);
+void POKCAR(double radius, double direction, int& index, int& status);
+void pokmain_get_cpt(int index, double& x, double& y);
+void POKCPY(int n, int reallocations, int contour_points, int& status);
+void POKREL(int close, int& status);
+void pokmain_set_origin(double x, double y, double z, int& capacity);
+void pokmain_dup_pnts(int n, int start, int& status);
+void pokmain_put_pnts(const pokarr& array, int first, int& status);
+void pokmain_get_pnts(int n, int first, pokarr& array, int& status);
+void pokmain_reverse(int n, int first, int& status);
+// Entries first .. end - 1 into the array, absolute; reversed (arcs kept valid) when forward is 0.
+void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status);
+// The same range as an interleaved x, y list, absolute. The list is resized to 2 (end - first).
+void pokmain_get_xy(int forward, int first, int end, double* list, int room, int& status);
