@@ -64,6 +64,7 @@ int get_flag(std::string_view name);
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
 #include "host/control/list.hpp"
+#include "host/control/masters.hpp"
 #include "host/control/mdata.hpp"
 #include "host/control/memory.hpp"
 #include "host/control/messages.hpp"

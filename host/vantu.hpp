@@ -13,6 +13,7 @@
 #include "host/vantu_flags.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
+#include "host/vantu_masters.hpp"
 #include "host/vantu_mdata.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"

@@ -170,15 +170,9 @@ void GCEMP(int mode, int& master_id, int& resolved_id, std::string_view file_nam
     if (mode <= 2 && !fexist(file_name)) return;
     int close_status = 0;
     estore(kMasterClass, mode == 2 ? kPatternMaster : kReferenceMaster, master_id, status);
-    if (status == 0) {
-        if (file_name.empty()) {
-            write_text("", status);
-            write_text(name, status);
-        } else {
-            write_text(file_name, status);
-            write_text(name, status);
-        }
-    }
+    // Without a file name L is 0 and the name follows in the file name's place.
+    write_text(file_name, status);
+    write_text(name, status);
     eclose(close_status);
     if (status != 0) {
         status = -1;
