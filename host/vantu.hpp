@@ -15,6 +15,7 @@
 #include "host/vantu_list.hpp"
 #include "host/vantu_masters.hpp"
 #include "host/vantu_mdata.hpp"
+#include "host/vantu_menu_marks.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_nc.hpp"

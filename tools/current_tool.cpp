@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int kReadMode = 3;
-constexpr int kHolderRead = 1, kHolderWrite = 2;
+constexpr int kHolderRead = 1;
 constexpr int kCannotPutAside = 2, kPutAside = 1;
 
 constexpr std::array<const char*, kToolTypeIndices> kRecordTypeNames = {
@@ -31,13 +31,14 @@ constexpr int kCycleConditions = 0;
 
 void report_sgtool() { eroutc("SGTOOL, CANNOT CLOSE OPEN ENTITY", 0); }
 
-// Reads (or, in the other modes, writes) a mill's holder set; a mill without a holder entity
-// gets one, and its id goes into the tool's header so that the next read finds it.
-void mill_holder(int mode, int tool_id, tool_header& header, int& status)
+// Reads a mill's holder set (in every mode of SGTOOL: writing the tool's records leaves its holder
+// entity to the tool writer); a mill without a holder entity gets one, and its id goes into the
+// tool's header so that the next read finds it.
+void mill_holder(int tool_id, tool_header& header, int& status)
 {
     int version = tool_block().TLVERS;
     int before = header.holder_id;
-    dbdholdr(mode == kReadMode ? kHolderRead : kHolderWrite, header.holder_id, version, tool_holders(), status);
+    dbdholdr(kHolderRead, header.holder_id, version, tool_holders(), status);
     if (status != 0) return;
     if (header.holder_id != before) tool_header_put(tool_id, header, status);
 }
@@ -114,7 +115,7 @@ void SGTOOL(int mode, int tool_id, int& status)
         // From here on the block is being overwritten: a failure leaves no current tool.
         tool_block().holder_mode = header.holder_mode;
         tool_records_copy(mode, tool_class, header, status);
-        if (status == 0 && tool_class == kMill) mill_holder(mode, tool_id, header, status);
+        if (status == 0 && tool_class == kMill) mill_holder(tool_id, header, status);
         if (status == 0) {
             std::array<int, kToolHeaderWords> words = header.to_words();
             sgparm_to_main(kReadMode, tool_class, words.data(), header.holder_mode, status);

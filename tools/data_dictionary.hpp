@@ -82,6 +82,34 @@ int value_in_range(float x, float low, float high);
 std::vector<int> dd_pack(const std::uint16_t* words, int count);
 void dd_unpack(const std::vector<int>& packed, std::uint16_t* words, int count);
 
+// ---- the pointer list (tools/dd_pointer_list.cpp) ---------------------------------------------
+// Flag of an association word that refers to a run of ids in the pointer list; without it the
+// word is one entity id (0: none).
+inline constexpr int kAssociationRun = 0x40000000;
+// Reads the pointer list of the part (header word included) and answers its entity id.
+// Status 0 or -1 with "PLOPEN - CAN NOT OPEN POINTER LIST" or "... WRONG CLASS OR TYPE ...".
+void PLOPEN(int& list_id, std::vector<int>& words, int& status);
+// Makes the association word of a set of entity ids: none gives 0, one id the id itself, more a
+// new run in the pointer list. Status 0 or -1.
+void pointer_list_add(const std::vector<int>& ids, int& association, int& status);
+// The ids of an association: mode 1 returns them (at most capacity), mode 2 only their count.
+// Status 0; 1 when there are more than capacity; 2 when there are none; -1 on a bad mode or
+// capacity ("GETASS - INVALID INPUT") or a damaged list.
+void GETASS(int mode, int association, int capacity, std::vector<int>& ids, int& count, int& status);
+// Releases the run of an association (a single id or 0 has none) and shortens the list.
+void PLDELE(int association, int& status);
+
+// ---- record menu text (tools/dd_record_menu.cpp) -----------------------------------------------
+// The fields of the working record from field first_field (from 1) on, each as name "=" value,
+// items separated by "@"; preselected is the first item (from 1) whose value equals the given
+// one (compare 1 integer, 2 real within the tolerance, 3 text; 0 none), 0 when none.
+// Status 0, or -5 when first_field names no field of the loaded type.
+void dd_record_menu_text(int first_field, int compare, int int_value, float real_value,
+                         std::string_view text_value, std::string& text, int& preselected, int& status);
+// A real as the record menu shows it: three decimals, "0.000" for zero, or the (1PE10.3) form
+// without its leading blank for values too small or too large for three decimals.
+std::string dd_menu_real(float value);
+
 // ---- definitions files (tools/dd_file.cpp) ----------------------------------------------------
 // Reads the record type from a definitions file and stores it: modes 1 and 2 read "ddinput.att"
 // through the data-file search (2 echoes every field), other modes the given file. Status 0 with

@@ -1,10 +1,13 @@
 // The paged menu of a tool list: 60 entries a page in 6 columns of 10, or 3 of 23 when a name
 // is long; "MORE" pages on (after the last page back to the first); an optional "NAME=___" item.
+// On request the flagged entries (data word 1 not 0) and the current tool are marked: highlighted
+// and preset as chosen.
 #include "tools/tool_lists.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
 
 #include "host/vantu.hpp"
+#include "host/vantu_menu_marks.hpp"
 
 int toollist_page_of(int slot);
 void toollist_set_page(int slot, int page);
@@ -27,7 +30,6 @@ std::string item_text(std::string_view name, int width)
 void toollist_menu(int slot, int mark_flagged, int mark_current, int name_entry, int& tool_id,
                    std::string& name, int& status)
 {
-    (void)mark_flagged;  // highlighting belongs to the host's menu display
     int count = 0;
     toollist_count(slot, count);
     if (count == 0) {
@@ -54,9 +56,14 @@ void toollist_menu(int slot, int mark_flagged, int mark_current, int name_entry,
         std::string text;
         for (int n = first; n <= last; ++n) {
             std::string entry;
-            int d1 = 0, d2 = 0, found = 0;
+            int d1 = 0, d2 = 0, found = 0, id = -1;
             toollist_entry(slot, n, entry, d1, d2, found);
+            toollist_entry_id(slot, n, id, found);
             text += (text.empty() ? "" : "@") + item_text(entry, width);
+            if ((mark_flagged && d1 != 0) || (mark_current && id == tool_id)) {
+                int mark_status = 0;
+                menu_item_mark(n - first + 1, 1, mark_status);
+            }
         }
         int on_page = last - first + 1;
         bool name_item = name_entry && on_page < kToolListPage;

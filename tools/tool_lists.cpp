@@ -71,6 +71,7 @@ void recount(tool_list_slot& s)
     s.flagged = s.long_names = 0;
     for (int i = 0; i < s.count; ++i) {
         const word* e = entry_words(s, i);
+        if (!e) return;
         if (e[1] != 0) ++s.flagged;
         if (long_name(entry_name(e))) ++s.long_names;
     }
@@ -137,6 +138,11 @@ void puttol(int slot, int tool_id, int data1, std::string_view name, int data2, 
         s->capacity += kGrowth;
     }
     word* e = entry_words(*s, s->count);
+    if (!e) {   // the host no longer knows the slot's array
+        eroutc("puttol,DYNAMIC MEMORY ERROR", 0);
+        status = -5;
+        return;
+    }
     write_entry(e, tool_id, data1, name, data2);
     ++s->count;
     if (data1 != 0) ++s->flagged;
@@ -180,7 +186,9 @@ void toollist_entry_id(int slot, int n, int& tool_id, int& status)
     status = -5;
     tool_list_slot* s = slot_at(slot);
     if (!s || n < 1 || n > s->count) return;
-    tool_id = entry_words(*s, n - 1)[0];
+    const word* e = entry_words(*s, n - 1);
+    if (!e) return;
+    tool_id = e[0];
     status = 0;
 }
 
@@ -197,6 +205,7 @@ void toollist_entry(int slot, int n, std::string& name, int& data1, int& data2, 
     tool_list_slot* s = slot_at(slot);
     if (!s || n < 1 || n > s->count) return;
     const word* e = entry_words(*s, n - 1);
+    if (!e) return;
     name = entry_name(e);
     data1 = e[1];
     data2 = e[2];
@@ -212,6 +221,7 @@ void toollist_find_name(int slot, std::string_view name, int& tool_id, int& stat
     std::string wanted = dd_upper(dd_trimmed(name.substr(0, kToolText)));
     for (int i = 0; i < s->count; ++i) {
         const word* e = entry_words(*s, i);
+        if (!e) return;
         if (dd_upper(dd_trimmed(entry_name(e))) == wanted) {
             tool_id = e[0];
             status = 0;

@@ -258,6 +258,15 @@ TEST_F(CurrentTool, SaveAndReloadKeepsToolsHoldersAndTables)
     tool_block().CRFEED[0] = 123.0f;
     SGTOOL(2, id, status);
     ASSERT_EQ(status, 0);
+    // SGTOOL writes the records only; the holder set goes to its entity as the tool writer does it.
+    tool_holders().count = 3;
+    tool_holders().top_diameter[2] = 42.0f;
+    int version = tool_block().TLVERS;
+    tool_header header;
+    int tool_class = 0;
+    read_tool_entity_header(id, tool_class, header, status);
+    dbdholdr(2, header.holder_id, version, tool_holders(), status);
+    ASSERT_EQ(status, 0);
     std::string saved = vantu::control::save_part_text();
     auto before = vantu::control::entities_text();
     vantu::control::load_part_text(saved, "saved");
