@@ -3,6 +3,7 @@
 // text.
 #include "driver/error_text.hpp"
 
+#include "driver/bounded_text.hpp"
 #include "host/vantu.hpp"
 
 #include <algorithm>
@@ -14,11 +15,10 @@ constexpr int kErrorLineWidth = 80;
 
 void errout_text(std::string_view text, int length, int code)
 {
-    std::size_t real_length = std::min(text.size(), text.find('\0'));
-    std::size_t wanted = static_cast<std::size_t>(std::clamp(length, 0, kErrorLineWidth));
-    std::size_t count = std::min(wanted, real_length);
+    const std::string_view line = bounded_text(text, std::min(length, kErrorLineWidth));
+    const std::size_t count = line.size();
     char copy[kErrorLineWidth + 1] = {};
-    text.copy(copy, count);
+    line.copy(copy, count);
     errout(copy, code, static_cast<int>(count));
 }
 

@@ -3,14 +3,17 @@
 // family flag; a row only names what it changes.
 #include "driver/machining_type.hpp"
 
-#include "tools/tool_lists.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
+#include "host/vantu_tpreg.hpp"
 #include "listing/display_state_blocks.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
+#include "tools/tool_lists.hpp"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -118,6 +121,46 @@ const machining_row* find_row(family f, int nc_function)
     return nullptr;
 }
 
+// The machine type sits in word 4 (counted from 1) of a tool-path header: after the block
+// number and the two words of the MACSYS name.
+constexpr int kHeaderMachineTypeWord = 4;
+constexpr int kProcedureNone = 0;
+
+// The tool paths holding the host procedure being edited, when the procedure was opened
+// view-only through the procedure manager; empty when the procedure is the current tool path's
+// own (not view-only, no valid host id, held by no tool path or by the current one).
+std::vector<int> foreign_tool_paths(int& status)
+{
+    std::vector<int> tool_paths;
+    status = 0;
+    if (EDA2().word_no(edit_state::kViewOnly) == 0) return tool_paths;
+    int procedure = kProcedureNone;
+    gs_proc_id(1, procedure);
+    if (procedure <= kProcedureNone) return tool_paths;
+    ncn_assoc_find_proc_tp(procedure, tool_paths, status);
+    int current = 0;
+    get_curr_tp_id(current);
+    if (status < 0 || std::find(tool_paths.begin(), tool_paths.end(), current) != tool_paths.end()) tool_paths.clear();
+    return tool_paths;
+}
+
+// The machine type the procedure runs on: that of the current tool path (NPT1), or for a
+// procedure viewed from another tool path, that of the first tool path holding it. A tool path
+// that cannot be found or whose header is too short to hold a machine type is reported: its
+// machine stays unknown rather than being taken for the current one.
+int machine_type_of_procedure(int& status)
+{
+    const std::vector<int> tool_paths = foreign_tool_paths(status);
+    if (status >= 0 && tool_paths.empty()) return NPT1().machine_type();
+    std::vector<word> header;
+    if (status >= 0) get_set_tp_header(1, tool_paths.front(), header, status);
+    if (status >= 0 && header.size() >= static_cast<std::size_t>(kHeaderMachineTypeWord))
+        return header[static_cast<std::size_t>(kHeaderMachineTypeWord - 1)];
+    userrc("set_machining_type, CANNOT READ THE TOOL PATH OF THE PROCEDURE");
+    status = kFailed;
+    return 0;
+}
+
 int current_tool_class() { return tool_block().IDTOOL > 0 ? tool_block().tool_class : 0; }
 
 int condition_of(const machining_row& row)
@@ -147,7 +190,8 @@ int& machining_type()
 
 void set_machining_type(int nc_function, int& mach_param_type, int& suspend_allowed, int& status)
 {
-    const int machine_type = NPT1().machine_type();
+    const int machine_type = machine_type_of_procedure(status);
+    if (status < 0) return;
     const std::optional<machine_kind> kind = kind_of(machine_type);
     if (!kind) {
         status = kFailed;

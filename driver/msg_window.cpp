@@ -2,6 +2,7 @@
 // stored and a MORE marker at the third) and show (one box for one message, both lines for more).
 #include "driver/msg_window.hpp"
 
+#include "driver/bounded_text.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 
@@ -43,8 +44,7 @@ void add_message(int kind, int length, std::string_view text)
 {
     msg_window_state& w = msg_window_data();
     if (length <= 0) return;
-    const std::string_view piece = text.substr(0, std::min(static_cast<std::size_t>(length), text.size()));
-    std::string line = std::string(prefix_of(kind)) + std::string(piece.substr(0, piece.find('\0')));
+    std::string line = std::string(prefix_of(kind)) + std::string(bounded_text(text, length));
     line.resize(static_cast<std::size_t>(w.width), ' ');
     if (w.count == 0) sheerx("");
     ++w.count;

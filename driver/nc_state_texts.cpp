@@ -2,6 +2,7 @@
 // the procedure summary table.
 #include "driver/nc_state_texts.hpp"
 
+#include "driver/bounded_text.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 
@@ -21,14 +22,13 @@ void text_field(std::span<char> field, int length, int mode, std::string& text)
 {
     const auto n = static_cast<std::size_t>(length);
     if (mode == kTextGet) {
-        const auto end = std::find(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(n), '\0');
-        text.assign(field.begin(), end);
+        text = bounded_text(std::string_view(field.data(), n), length);
         text.resize(n, ' ');
         return;
     }
-    const std::size_t taken = std::min({n, text.size(), text.find('\0')});
+    const std::string_view taken = bounded_text(text, length);
     std::fill_n(field.begin(), n, ' ');
-    std::copy_n(text.begin(), taken, field.begin());
+    std::copy(taken.begin(), taken.end(), field.begin());
     field[n] = '\0';
 }
 

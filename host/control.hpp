@@ -60,6 +60,7 @@ int get_flag(std::string_view name);
 }  // namespace vantu::control
 
 #include "host/control/clock.hpp"
+#include "host/control/curve_sets.hpp"
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
@@ -72,3 +73,4 @@ int get_flag(std::string_view name);
 #include "host/control/nc_state.hpp"
 #include "host/control/script.hpp"
 #include "host/control/template.hpp"
+#include "host/control/tp_registry.hpp"

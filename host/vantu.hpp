@@ -5,6 +5,7 @@
 #include "host/words.hpp"
 #include "host/vantu_clock.hpp"
 #include "host/vantu_compare.hpp"
+#include "host/vantu_contours.hpp"
 #include "host/vantu_datafiles.hpp"
 #include "host/vantu_datamenu.hpp"
 #include "host/vantu_display.hpp"
@@ -22,4 +23,5 @@
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_output.hpp"
 #include "host/vantu_template.hpp"
+#include "host/vantu_tpreg.hpp"
 #include "host/vantu_vector.hpp"

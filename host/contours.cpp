@@ -1,0 +1,101 @@
+// The host's directory names (cad_name) and the curve sets of contours (dfdgnc, dfdget).
+// Curve sets belong to the part: they are saved in and loaded from the part file.
+#include "host/control/curve_sets.hpp"
+#include "host/core/component.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/files.hpp"
+#include "host/core/trace.hpp"
+#include "host/vantu_contours.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <string>
+#include <utility>
+
+namespace vantu {
+namespace {
+
+std::map<int, std::vector<control::curve_in_set>>& curve_sets()
+{
+    static std::map<int, std::vector<control::curve_in_set>> sets;
+    return sets;
+}
+
+void reset_sets() { curve_sets().clear(); }
+
+void save_sets(nlohmann::json& section)
+{
+    section = nlohmann::json::array();
+    for (const auto& [set, curves] : curve_sets()) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const auto& c : curves) list.push_back({c.entity, c.start, c.end, c.orientation});
+        section.push_back({{"set", set}, {"curves", list}});
+    }
+}
+
+void load_sets(const nlohmann::json& section)
+{
+    reset_sets();
+    if (!section.is_array()) return;
+    for (const auto& item : section) {
+        std::vector<control::curve_in_set> curves;
+        for (const auto& c : item.at("curves"))
+            curves.push_back({c.at(0).get<int>(), c.at(1).get<double>(), c.at(2).get<double>(),
+                              c.at(3).get<double>()});
+        curve_sets()[item.at("set").get<int>()] = std::move(curves);
+    }
+}
+
+const bool registered =
+    register_component({"curve_sets", reset_sets, save_sets, load_sets, nullptr});
+
+}  // namespace
+
+namespace control {
+void define_curve_set(int set, std::vector<curve_in_set> curves) { curve_sets()[set] = std::move(curves); }
+}  // namespace control
+
+}  // namespace vantu
+
+void cad_name(int code, std::string& directory, int& status)
+{
+    status = 0;
+    directory.clear();
+    if (auto fault = vantu::fault_hit("cad_name")) {
+        status = *fault;
+    } else if (code != kCadNameDebugDirectory) {
+        status = -1;
+    } else {
+        const std::string& out = vantu::output_directory();
+        directory = out.empty() ? std::string(".") : out;
+        while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+    }
+    vantu::trace_call("cad_name", std::to_string(code), status);
+}
+
+void dfdgnc(int set, int& count, int& status)
+{
+    const auto& sets = vantu::curve_sets();
+    const auto it = sets.find(set);
+    count = it == sets.end() ? 0 : static_cast<int>(it->second.size());
+    status = it == sets.end() ? -1 : 0;
+    vantu::trace_count("dfdgnc");
+}
+
+void dfdget(int set, int k, int& entity, double* data, int& status)
+{
+    const auto& sets = vantu::curve_sets();
+    const auto it = sets.find(set);
+    status = -1;
+    entity = 0;
+    if (it != sets.end() && k >= 1 && k <= static_cast<int>(it->second.size()) && data != nullptr) {
+        const auto& c = it->second[static_cast<std::size_t>(k - 1)];
+        entity = c.entity;
+        data[0] = c.start;
+        data[1] = c.end;
+        data[2] = c.orientation;
+        status = 0;
+    }
+    vantu::trace_count("dfdget");
+}

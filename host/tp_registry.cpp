@@ -1,0 +1,157 @@
+// The tool-path registry of the host (host/vantu_tpreg.hpp): tool-path entities with their
+// header words and the procedures they hold, the current tool path and the procedure being
+// edited. The header words are kept as given; the module alone knows their layout.
+#include "host/vantu_tpreg.hpp"
+
+#include "host/control.hpp"
+#include "host/control/tp_registry.hpp"
+#include "host/core/component.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/trace.hpp"
+
+#include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace {
+
+constexpr int kNone = -1;
+constexpr int kRead = 1, kWrite = 2;
+constexpr int kRefused = -1, kNoSuchToolPath = -5;
+
+struct tool_path {
+    std::vector<word> header;
+    std::vector<int> procedures;   // host procedure ids
+};
+
+struct registry {
+    std::map<int, tool_path> tool_paths;   // by entity id
+    int current_tool_path = kNone;
+    int current_procedure = kNone;
+};
+
+// Never destroyed, so module code running in static destructors can still ask it.
+registry& state()
+{
+    static auto* r = new registry;
+    return *r;
+}
+
+bool header_fits(const std::vector<word>& header) { return header.size() <= static_cast<std::size_t>(kTpHeaderMaxWords); }
+
+bool ids_valid(const std::vector<int>& ids)
+{
+    return std::all_of(ids.begin(), ids.end(), [](int id) { return id >= 1; });
+}
+
+// ---- part file --------------------------------------------------------------------------------
+
+void reset_state() { state() = registry{}; }
+
+void save_state(nlohmann::json& section)
+{
+    const registry& r = state();
+    section["current_tool_path"] = r.current_tool_path;
+    section["current_procedure"] = r.current_procedure;
+    section["tool_paths"] = nlohmann::json::object();
+    for (const auto& [id, tp] : r.tool_paths)
+        section["tool_paths"][std::to_string(id)] = {{"header", tp.header}, {"procedures", tp.procedures}};
+}
+
+void load_tool_path(const std::string& key, const nlohmann::json& entry)
+{
+    const int id = std::stoi(key);
+    const auto header = entry.value("header", std::vector<word>{});
+    const auto procedures = entry.value("procedures", std::vector<int>{});
+    if (!vantu::control::declare_tool_path(id, header, procedures))
+        throw vantu::control::part_error("tp_registry: tool path " + key +
+                                         " needs an id of 1 or more, procedure ids of 1 or more and at most " +
+                                         std::to_string(kTpHeaderMaxWords) + " header words");
+}
+
+void load_state(const nlohmann::json& section)
+{
+    try {
+        registry& r = state();
+        r.current_tool_path = section.value("current_tool_path", kNone);
+        r.current_procedure = section.value("current_procedure", kNone);
+        if (section.contains("tool_paths"))
+            for (const auto& [key, entry] : section["tool_paths"].items()) load_tool_path(key, entry);
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("tp_registry: ") + e.what());
+    } catch (const std::logic_error& e) {
+        throw vantu::control::part_error(std::string("tp_registry: bad number: ") + e.what());
+    }
+}
+
+const bool registered = vantu::register_component({"tp_registry", reset_state, save_state, load_state, nullptr});
+
+}  // namespace
+
+void gs_proc_id(int mode, int& id)
+{
+    if (mode == kRead) id = state().current_procedure;
+    else if (mode == kWrite) state().current_procedure = id;
+    vantu::trace_call("gs_proc_id", std::to_string(mode), id);
+}
+
+void ncn_assoc_find_proc_tp(int proc_id, std::vector<int>& tp_ids, int& status)
+{
+    tp_ids.clear();
+    if (auto fault = vantu::fault_hit("ncn_assoc_find_proc_tp")) status = *fault;
+    else if (proc_id < 1) status = kRefused;
+    else {
+        for (const auto& [id, tp] : state().tool_paths)
+            if (std::find(tp.procedures.begin(), tp.procedures.end(), proc_id) != tp.procedures.end()) tp_ids.push_back(id);
+        status = 0;
+    }
+    vantu::trace_call("ncn_assoc_find_proc_tp", std::to_string(proc_id), status);
+}
+
+void get_curr_tp_id(int& tp_id)
+{
+    tp_id = state().current_tool_path;
+    vantu::trace_call("get_curr_tp_id", "", tp_id);
+}
+
+void get_set_tp_header(int mode, int tp_id, std::vector<word>& header, int& status)
+{
+    auto it = state().tool_paths.find(tp_id);
+    if (auto fault = vantu::fault_hit("get_set_tp_header")) status = *fault;
+    else if (mode != kRead && mode != kWrite) status = kRefused;
+    else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
+    else if (mode == kRead) {
+        header = it->second.header;
+        status = 0;
+    } else if (!header_fits(header)) {
+        status = kRefused;
+    } else {
+        it->second.header = header;
+        status = 0;
+    }
+    vantu::trace_call("get_set_tp_header", std::to_string(mode) + "," + std::to_string(tp_id), status);
+}
+
+// ---- control ----------------------------------------------------------------------------------
+
+namespace vantu::control {
+
+bool declare_tool_path(int tp_id, const std::vector<word>& header, const std::vector<int>& procedures)
+{
+    if (tp_id < 1 || !header_fits(header) || !ids_valid(procedures)) return false;
+    state().tool_paths[tp_id] = tool_path{header, procedures};
+    return true;
+}
+
+void set_current_tool_path(int tp_id) { state().current_tool_path = tp_id; }
+void set_current_procedure(int proc_id) { state().current_procedure = proc_id; }
+int current_procedure() { return state().current_procedure; }
+
+std::vector<word> tool_path_header(int tp_id)
+{
+    auto it = state().tool_paths.find(tp_id);
+    return it == state().tool_paths.end() ? std::vector<word>{} : it->second.header;
+}
+
+}  // namespace vantu::control
