@@ -72,6 +72,21 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
                          const pk_box_table& table, int& found_element, int& found_group,
                          double& crossing_x, double& crossing_y, int& found);
 
+// The same search on pocket arrays, in space: start, end, previous and crossing are points of
+// three doubles and centre two; z comes from the array's z block (a planar pocket, pocket
+// dimension 2, or an array without z searches in the plane with z 0). Lines cross in the
+// pocket's dimension; the junction tests compare with z. own_array is the array the element
+// belongs to (may be null); the parallel retry of a continuing walk reads it.
+void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,
+                           double radius, double direction, const double* start, const double* end,
+                           const double* direction_at, const pokarr* own_array, const pokarr& array,
+                           int closing, int after_closing, const double* previous,
+                           const pk_box_table& table, int& found_element, int& found_group,
+                           double* crossing, int& found);
+// Module switch (off; nothing in the module sets it): lines of a search in space cross in the
+// plane.
+extern int pokarr_search_lines_in_plane;
+
 // ---- crossing snapshot and junction tests ------------------------------------------------------
 
 inline constexpr int kSnapshotSize = 7000;
@@ -96,6 +111,11 @@ int xy_elem_neighbour(int side, int& element, int& flag, int other, const double
 // Result 1 when the junction of elements a and b at the point is recorded in the snapshot.
 void xy_junction_known(const double* x, const double* y, int count, int a, int b,
                        const double* point, int& result);
+// The twins on a pocket array: the direction is three doubles (in space for a line of a 3-D
+// array), and the junction's point is compared with its z unless the pocket is planar.
+int pk_elem_neighbour(int side, int& element, int& flag, int other, const pokarr& array, int own,
+                      int& kind, double* direction);
+void pk_junction_known(const pokarr& array, int a, int b, const double* point, int& result);
 // Result 1 when a snapshot record names element b in its second pair and holds the point
 // (mode 2 compares in 2-D).
 void pk_point_known(int mode, int a, int b, const double* point, int& result);

@@ -51,3 +51,9 @@ void pokmain_reverse(int n, int first, int& status);
 void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status);
 // The same range as an interleaved x, y list, absolute. The list is resized to 2 (end - first).
 void pokmain_get_xy(int forward, int first, int end, double* list, int room, int& status);
+// The same range as an x, y list and one z per entry (absolute: stored z + origin z in mode 1,
+// origin z in mode 0); in a pocket with normals only the points (half the range). room is the
+// number of entries the lists hold.
+void pokmain_get_xyz(int forward, int first, int end, double* list, double* z_list, int room, int& status);
+// pokmain_get_pnts (relative) into plain x, y lists of room entries; more than room is refused.
+void pokmain_get_2d(int n, int first, double* x, double* y, int room, int& status);

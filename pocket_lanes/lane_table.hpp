@@ -23,27 +23,27 @@ inline constexpr int kGroupConnection = -999;
 // The table. Columns are 1-based (index 0 unused); first[count + 1] is the next free entry of
 // the main point store.
 struct lane_table {
-    double offset[kLaneRows + 1];
-    int level[kLaneRows + 1];
-    int status[kLaneRows + 1];
-    int first[kLaneRows + 1];
-    int parent[kLaneRows + 1];
-    int link1[kLaneRows + 1];
-    int link2[kLaneRows + 1];
-    int group[kLaneRows + 1];
-    int box_index[kLaneRows + 1];
-    int contour_type[kLaneRows + 1];
-    int count;               // lanes in use
-    int island_count;        // closed contours minus one (set by cmtpk1)
-    int stock_islands;       // second-kind island count (copied by cmtpk1)
-    int outer_type;          // outer contour type (copied by cmtpk1)
+    double offset[kLaneRows + 1] = {};
+    int level[kLaneRows + 1] = {};
+    int status[kLaneRows + 1] = {};
+    int first[kLaneRows + 1] = {0, 1};  // the store starts at entry 1
+    int parent[kLaneRows + 1] = {};
+    int link1[kLaneRows + 1] = {};
+    int link2[kLaneRows + 1] = {};
+    int group[kLaneRows + 1] = {};
+    int box_index[kLaneRows + 1] = {};
+    int contour_type[kLaneRows + 1] = {};
+    int count = 0;               // lanes in use
+    int island_count = 0;        // closed contours minus one (set by cmtpk1)
+    int stock_islands = 0;       // second-kind island count (copied by cmtpk1)
+    int outer_type = 0;          // outer contour type (copied by cmtpk1)
     // Box cache: host dynamic array of doubles, four per cached lane box.
-    int box_handle;          // -1 when not open
-    int box_capacity;        // doubles
-    int box_used;            // doubles
+    int box_handle = -1;         // -1 when not open
+    int box_capacity = 0;        // doubles
+    int box_used = 0;            // doubles
     // Pair memory of lancom: host dynamic array of 12-byte records.
-    int pair_handle;         // -1 when not open
-    int pair_capacity;       // records
+    int pair_handle = -1;        // -1 when not open
+    int pair_capacity = 0;       // records
 };
 extern lane_table lane_table_block;
 

@@ -1,5 +1,5 @@
 // Working values of the offset and clean-up code that the lane engine sets at its start: the
-// working tolerance W, the corner-arc switch, the extra offset and the pocket mode. The offset,
+// working tolerance W, the corner-arc switch, the extra offset and the restart point. The offset,
 // clean-up, inside and loop-intersection routines read them; the lane engine (and tests) write
 // them. Zeroed at load.
 #pragma once
@@ -15,9 +15,9 @@ struct offset_work {
     // Extra offset of the pocket parameters; the redundant-point thinning uses the larger of it
     // and the side step for its length limit.
     double extra_offset = 0.0;
-    // Pocket mode: 0 for the pocket procedure; other callers run the engine silently, so user
-    // and error lines of the engine are sent only in mode 0.
-    int pocket_mode = 0;
+    // The user's restart point of the pocket (part coordinates); the first loop of a pocket is
+    // started at its nearest point.
+    double restart_point[3] = {0.0, 0.0, 0.0};
 };
 
 extern offset_work offset_work_block;

@@ -1,6 +1,7 @@
 // The current-tool block and its companions, the record-type and class name tables, SGTOOL
 // (make a tool current) and tool_tables_init (the reset at the start of every procedure run).
 #include "tools/current_tool.hpp"
+#include "tools/module_block.hpp"
 #include "tools/tool_entities.hpp"
 #include "tools/tool_records.hpp"
 
@@ -45,29 +46,10 @@ void mill_holder(int tool_id, tool_header& header, int& status)
 
 }  // namespace
 
-current_tool& tool_block()
-{
-    static current_tool block;
-    return block;
-}
-
-tool_shape_records& tool_shapes()
-{
-    static tool_shape_records shapes;
-    return shapes;
-}
-
-drill_cycle_record& cycle_block()
-{
-    static drill_cycle_record cycle;
-    return cycle;
-}
-
-holder_set& tool_holders()
-{
-    static holder_set holders;
-    return holders;
-}
+current_tool& tool_block() { return module_block<current_tool>(); }
+tool_shape_records& tool_shapes() { return module_block<tool_shape_records>(); }
+drill_cycle_record& cycle_block() { return module_block<drill_cycle_record>(); }
+holder_set& tool_holders() { return module_block<holder_set>(); }
 
 tool_tables& tool_table_ids()
 {

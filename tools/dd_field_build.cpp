@@ -64,15 +64,24 @@ int to_int(double value)
     return static_cast<int>(std::clamp(value, -2147483647.0, 2147483647.0));
 }
 
+// Integer and real fields keep the same checks on their own members: these do them once.
+template <class T>
+void widen(T& min, T& max, T value)
+{
+    min = std::min(min, value);
+    max = std::max(max, value);
+}
+
+template <class T>
+bool contains(const std::vector<T>& values, const T& value)
+{
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
 void widen_to(dd_field& f, double value)
 {
-    if (f.type == kDdReal) {
-        f.real_min = std::min(f.real_min, static_cast<float>(value));
-        f.real_max = std::max(f.real_max, static_cast<float>(value));
-    } else {
-        f.int_min = std::min(f.int_min, to_int(value));
-        f.int_max = std::max(f.int_max, to_int(value));
-    }
+    if (f.type == kDdReal) widen(f.real_min, f.real_max, static_cast<float>(value));
+    else widen(f.int_min, f.int_max, to_int(value));
 }
 
 void widen_text(dd_field& f, std::size_t length)
@@ -83,6 +92,30 @@ void widen_text(dd_field& f, std::size_t length)
 void report(const dd_field_build& b, dd_issue issue, std::string_view subject = {})
 {
     dd_report(issue, b.from_file, b.field.type, subject);
+}
+
+// A MAX below the MIN wins: the MIN is brought down to it.
+template <class T>
+void repair_limits(const dd_field_build& b, T& min, T max)
+{
+    if (max < min) {
+        report(b, dd_issue::max_below_min);
+        min = max;
+    }
+}
+
+// A default outside the limits is moved to the limit it passes.
+template <class T>
+void repair_default(const dd_field_build& b, T& def, T min, T max)
+{
+    if (def > max) {
+        report(b, dd_issue::def_above_max);
+        def = max;
+    }
+    if (def < min) {
+        report(b, dd_issue::def_below_min);
+        def = min;
+    }
 }
 
 // The default when DEF was not given (file fields take theirs in the file reader).
@@ -252,31 +285,22 @@ void DDBUF_finish(dd_field_build& b)
     }
     if (b.failed) return;
     if (b.has_def && b.has_domain) {
-        bool found = false;
-        if (f.type == kDdText) found = std::find(f.text_values.begin(), f.text_values.end(), f.text_def) != f.text_values.end();
-        else if (f.type == kDdReal) found = std::find(f.real_values.begin(), f.real_values.end(), f.real_def) != f.real_values.end();
-        else found = std::find(f.int_values.begin(), f.int_values.end(), f.int_def) != f.int_values.end();
+        bool found = f.type == kDdText   ? contains(f.text_values, f.text_def)
+                     : f.type == kDdReal ? contains(f.real_values, f.real_def)
+                                         : contains(f.int_values, f.int_def);
         if (!found) {
             report(b, dd_issue::def_not_in_domain);
             b.has_def = false;
         }
     }
-    if (is_number_type(f.type)) {
-        bool real = f.type == kDdReal;
-        if (real ? f.real_max < f.real_min : f.int_max < f.int_min) {
-            report(b, dd_issue::max_below_min);
-            if (real) f.real_min = f.real_max;
-            else f.int_min = f.int_max;
-        }
-    }
+    if (f.type == kDdReal) repair_limits(b, f.real_min, f.real_max);
+    else if (is_number_type(f.type)) repair_limits(b, f.int_min, f.int_max);
     if (!b.has_def && !b.has_file) supply_default(f);
     if (f.type == kDdReal) {
-        if (f.real_def > f.real_max) { report(b, dd_issue::def_above_max); f.real_def = f.real_max; }
-        if (f.real_def < f.real_min) { report(b, dd_issue::def_below_min); f.real_def = f.real_min; }
+        repair_default(b, f.real_def, f.real_min, f.real_max);
         if (f.round > f.real_max) { report(b, dd_issue::round_above_max); f.round = f.real_min; }
     } else if (f.type == kDdInteger || f.type == kDdNgdr) {
-        if (f.int_def > f.int_max) { report(b, dd_issue::def_above_max); f.int_def = f.int_max; }
-        if (f.int_def < f.int_min) { report(b, dd_issue::def_below_min); f.int_def = f.int_min; }
+        repair_default(b, f.int_def, f.int_min, f.int_max);
     } else if (f.type == kDdText) {
         f.int_min = 1;
         f.int_max = f.text_length;

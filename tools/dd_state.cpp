@@ -8,22 +8,14 @@
 // values (integers and reals two words each, texts a length word and 10 words), or the file name
 // of FILE and SERIAL fields (a length word and 40 words), or the component indices of COMP.
 #include "tools/dd_state.hpp"
+#include "tools/module_block.hpp"
 
 #include <algorithm>
 #include <bit>
 #include <cctype>
 
-dd_record_type& dd_type()
-{
-    static dd_record_type loaded;
-    return loaded;
-}
-
-dd_record_line& dd_line()
-{
-    static dd_record_line line;
-    return line;
-}
+dd_record_type& dd_type() { return module_block<dd_record_type>(); }
+dd_record_line& dd_line() { return module_block<dd_record_line>(); }
 
 int dd_field_size(const dd_field& field)
 {

@@ -1,5 +1,6 @@
 // Accessors of the current tool, each a preset, a load when the id is another tool's, a class
-// test and a copy.
+// test and a copy; the getters that do only that share class_value, drill_value, tool_value and
+// condition_value.
 #include "tools/tool_accessors.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
@@ -48,21 +49,40 @@ void text_field(int get_flag, std::string& field, std::string& text)
     }
 }
 
+// The getters' common body: the result preset to -1, then the member of the current tool's
+// block when the tool can be made current (and, for a class block, is of that class).
+template <class Fields, class T>
+void class_value(int tool_id, int tool_class, Fields tool_shape_records::*block, T Fields::*member, T& result)
+{
+    result = T(-1);
+    if (is_class(tool_id, tool_class)) result = (tool_shapes().*block).*member;
+}
+
+void drill_value(int tool_id, float drill_fields::*member, float& result)
+{
+    result = -1.0f;
+    if (is_drill(tool_id)) result = drill_of_current().*member;
+}
+
+void tool_value(int tool_id, int current_tool::*member, int& result)
+{
+    result = -1;
+    if (loaded(tool_id)) result = tool_block().*member;
+}
+
+template <class T>
+void condition_value(int tool_id, std::array<T, kConditions> current_tool::*values, T& result)
+{
+    result = T(-1);
+    if (loaded(tool_id)) result = (tool_block().*values)[condition()];
+}
+
 std::string padded_upper(const std::string& field) { return dd_upper(field.substr(0, kToolText - 1)) + ' '; }
 
 }  // namespace
 
-void tool_get_class(int tool_id, int& result)
-{
-    result = -1;
-    if (loaded(tool_id)) result = tool_block().tool_class;
-}
-
-void tool_get_symbol_master(int tool_id, int& result)
-{
-    result = -1;
-    if (loaded(tool_id)) result = tool_block().symbol_master;
-}
+void tool_get_class(int tool_id, int& result) { tool_value(tool_id, &current_tool::tool_class, result); }
+void tool_get_symbol_master(int tool_id, int& result) { tool_value(tool_id, &current_tool::symbol_master, result); }
 
 void tool_get_name(int tool_id, std::string& name)
 {
@@ -109,8 +129,7 @@ void tool_get_diameter(int tool_id, float& result)
 
 void tool_get_mill_diameter(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kMill)) result = tool_shapes().mill.DIAMTR;
+    class_value(tool_id, kMill, &tool_shape_records::mill, &mill_fields::DIAMTR, result);
 }
 
 void tool_get_mill_diameter_dbl(int tool_id, double& result)
@@ -122,20 +141,17 @@ void tool_get_mill_diameter_dbl(int tool_id, double& result)
 
 void tool_get_corner_radius(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kMill)) result = tool_shapes().mill.CRNRRD;
+    class_value(tool_id, kMill, &tool_shape_records::mill, &mill_fields::CRNRRD, result);
 }
 
 void tool_get_clear_length(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kMill)) result = tool_shapes().mill.CLRLNG;
+    class_value(tool_id, kMill, &tool_shape_records::mill, &mill_fields::CLRLNG, result);
 }
 
 void tool_get_cut_length(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kMill)) result = tool_shapes().mill.CUTLNG;
+    class_value(tool_id, kMill, &tool_shape_records::mill, &mill_fields::CUTLNG, result);
 }
 
 void tool_get_taper_angle(int tool_id, float& result)
@@ -145,34 +161,14 @@ void tool_get_taper_angle(int tool_id, float& result)
     result = tool_block().TLVERS <= kLastPlainTaperVersion ? 0.0f : tool_shapes().mill.SPARE1;
 }
 
-void tool_get_drill_diameter(int tool_id, float& result)
-{
-    result = -1.0f;
-    if (is_drill(tool_id)) result = drill_of_current().DIAMTR;
-}
-
-void tool_get_drill_tip_angle(int tool_id, float& result)
-{
-    result = -1.0f;
-    if (is_drill(tool_id)) result = drill_of_current().TIPANG;
-}
-
-void tool_get_drill_clear_length(int tool_id, float& result)
-{
-    result = -1.0f;
-    if (is_drill(tool_id)) result = drill_of_current().CLRLNG;
-}
-
-void tool_get_drill_cut_length(int tool_id, float& result)
-{
-    result = -1.0f;
-    if (is_drill(tool_id)) result = drill_of_current().CUTLNG;
-}
+void tool_get_drill_diameter(int tool_id, float& result) { drill_value(tool_id, &drill_fields::DIAMTR, result); }
+void tool_get_drill_tip_angle(int tool_id, float& result) { drill_value(tool_id, &drill_fields::TIPANG, result); }
+void tool_get_drill_clear_length(int tool_id, float& result) { drill_value(tool_id, &drill_fields::CLRLNG, result); }
+void tool_get_drill_cut_length(int tool_id, float& result) { drill_value(tool_id, &drill_fields::CUTLNG, result); }
 
 void tool_get_lathe_width(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kLathe)) result = tool_shapes().lathe.TWIDTH;
+    class_value(tool_id, kLathe, &tool_shape_records::lathe, &lathe_fields::TWIDTH, result);
 }
 
 void tool_get_punch_diameter(int tool_id, float& result)
@@ -195,50 +191,42 @@ void tool_get_punch_size(int tool_id, float& result)
 
 void tool_get_thread_width(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kThread)) result = tool_shapes().thread.CUTWTH;
+    class_value(tool_id, kThread, &tool_shape_records::thread, &thread_fields::CUTWTH, result);
 }
 
 void tool_get_groove_width(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kGroove)) result = tool_shapes().groove.CUTWTH;
+    class_value(tool_id, kGroove, &tool_shape_records::groove, &groove_fields::CUTWTH, result);
 }
 
 void tool_get_agie_generator(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kAgie)) result = tool_shapes().agie.GNRTOR;
+    class_value(tool_id, kAgie, &tool_shape_records::agie, &agie_fields::GNRTOR, result);
 }
 
 void tool_get_agie_flush(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kAgie)) result = tool_shapes().agie.SFLUSH;
+    class_value(tool_id, kAgie, &tool_shape_records::agie, &agie_fields::SFLUSH, result);
 }
 
 void tool_get_agie_offset(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kAgie)) result = tool_shapes().agie.OFFSET;
+    class_value(tool_id, kAgie, &tool_shape_records::agie, &agie_fields::OFFSET, result);
 }
 
 void tool_get_agie_pangle(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kAgie)) result = tool_shapes().agie.PANGLE;
+    class_value(tool_id, kAgie, &tool_shape_records::agie, &agie_fields::PANGLE, result);
 }
 
 void tool_get_mkno_cutcnd(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kMakino)) result = tool_shapes().mkno.CUTCND;
+    class_value(tool_id, kMakino, &tool_shape_records::mkno, &mkno_fields::CUTCND, result);
 }
 
 void tool_get_mkno_offset(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kMakino)) result = tool_shapes().mkno.OFFSET;
+    class_value(tool_id, kMakino, &tool_shape_records::mkno, &mkno_fields::OFFSET, result);
 }
 
 void tool_get_chrm_gcodes(int tool_id, int& g1, int& g2, int& g3, int& g4, int& g5)
@@ -251,39 +239,22 @@ void tool_get_chrm_gcodes(int tool_id, int& g1, int& g2, int& g3, int& g4, int& 
 
 void tool_get_chrm_cregst(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kCharmille)) result = tool_shapes().chrm.CREGST;
+    class_value(tool_id, kCharmille, &tool_shape_records::chrm, &chrm_fields::CREGST, result);
 }
 
 void tool_get_chrm_aregst(int tool_id, float& result)
 {
-    result = -1.0f;
-    if (is_class(tool_id, kCharmille)) result = tool_shapes().chrm.AREGST;
+    class_value(tool_id, kCharmille, &tool_shape_records::chrm, &chrm_fields::AREGST, result);
 }
 
 void tool_get_chrm_offset(int tool_id, int& result)
 {
-    result = -1;
-    if (is_class(tool_id, kCharmille)) result = tool_shapes().chrm.OFFSET;
+    class_value(tool_id, kCharmille, &tool_shape_records::chrm, &chrm_fields::OFFSET, result);
 }
 
-void tool_get_cond_spin(int tool_id, int& result)
-{
-    result = -1;
-    if (loaded(tool_id)) result = tool_block().CRSPIN[condition()];
-}
-
-void tool_get_cond_feed(int tool_id, float& result)
-{
-    result = -1.0f;
-    if (loaded(tool_id)) result = tool_block().CRFEED[condition()];
-}
-
-void tool_get_cond_vc(int tool_id, float& result)
-{
-    result = -1.0f;
-    if (loaded(tool_id)) result = tool_block().CRVLOC[condition()];
-}
+void tool_get_cond_spin(int tool_id, int& result) { condition_value(tool_id, &current_tool::CRSPIN, result); }
+void tool_get_cond_feed(int tool_id, float& result) { condition_value(tool_id, &current_tool::CRFEED, result); }
+void tool_get_cond_vc(int tool_id, float& result) { condition_value(tool_id, &current_tool::CRVLOC, result); }
 
 void tool_set_cond_spin(int value) { tool_block().CRSPIN[condition()] = value; }
 void tool_set_cond_feed(float value) { tool_block().CRFEED[condition()] = value; }

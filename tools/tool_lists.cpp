@@ -3,6 +3,7 @@
 #include "tools/tool_lists.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
+#include "tools/module_block.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_entity_ext.hpp"
@@ -25,23 +26,40 @@ struct tool_list_slot {
     int flagged = 0;
     int long_names = 0;
     int page = 0;
+    const void* base = nullptr;   // the array's address when this slot last opened or grew it
 };
 
-std::array<tool_list_slot, kToolListSlots>& slots()
-{
-    static std::array<tool_list_slot, kToolListSlots> s;
-    return s;
-}
+using tool_list_slots = std::array<tool_list_slot, kToolListSlots>;
 
 tool_list_slot* slot_at(int slot)
 {
-    return slot >= 0 && slot < kToolListSlots ? &slots()[static_cast<std::size_t>(slot)] : nullptr;
+    return slot >= 0 && slot < kToolListSlots ? &module_block<tool_list_slots>()[static_cast<std::size_t>(slot)] : nullptr;
 }
 
+// True when the slot's handle is open but names another array than the one the slot opened: a
+// host reset hands handles out again from 1, and the host moves an array only when the slot
+// itself grows it. Writing entries of 9 words there would overrun the other owner's array.
+bool handle_taken_over(const tool_list_slot& s)
+{
+    const void* base = mmcptr(s.handle);
+    return base && (base != s.base || MM_CUR_N_ENTRIES(s.handle) != s.capacity);
+}
+
+// Entry index (from 0) of the slot's array; null when the index lies beyond the array or the array
+// is no longer the slot's.
 word* entry_words(const tool_list_slot& s, int index)
 {
+    if (index < 0 || index >= s.capacity || handle_taken_over(s)) return nullptr;
     auto* base = static_cast<word*>(mmcptr(s.handle));
     return base ? base + static_cast<std::ptrdiff_t>(index) * kEntryWords : nullptr;
+}
+
+// Entry n (from 1) of a listed slot; null for a bad slot or n outside the list.
+const word* listed_entry(int slot, int n)
+{
+    const tool_list_slot* s = slot_at(slot);
+    if (!s || n < 1 || n > s->count) return nullptr;
+    return entry_words(*s, n - 1);
 }
 
 std::string entry_name(const word* e)
@@ -77,17 +95,19 @@ void recount(tool_list_slot& s)
     }
 }
 
-}  // namespace
+void memory_error(int& status)
+{
+    eroutc("puttol,DYNAMIC MEMORY ERROR", 0);
+    status = -5;
+}
 
-namespace {
 std::array<int, kToolClasses>& allowed() { return tool_table_ids().allowed; }
-}  // namespace
 
-namespace {
 void allow(int tool_class)
 {
     if (tool_class >= 1 && tool_class <= kToolClasses) allowed()[static_cast<std::size_t>(tool_class - 1)] = 1;
 }
+
 }  // namespace
 
 void set_allowed_tool_classes(int family_flag, int tool_class)
@@ -126,21 +146,27 @@ void puttol(int slot, int tool_id, int data1, std::string_view name, int data2, 
         }
     }
     if (s->count == s->capacity) {
-        void* base = nullptr;
-        int grown = 0;
-        if (s->handle < 0) MM_OPEN_ARRAY(kEntryBytes, kGrowth, s->handle, base, grown);
-        else MM_RESIZE_ARRAY(s->handle, kGrowth, base, grown);
-        if (grown != 0) {
-            eroutc("puttol,DYNAMIC MEMORY ERROR", 0);
-            status = -5;
+        if (handle_taken_over(*s)) {
+            memory_error(status);
             return;
         }
+        // A failed open answers handle 0: the slot keeps "no array" so that a later call opens one.
+        int handle = s->handle;
+        void* base = nullptr;
+        int grown = 0;
+        if (handle < 0) MM_OPEN_ARRAY(kEntryBytes, kGrowth, handle, base, grown);
+        else MM_RESIZE_ARRAY(handle, kGrowth, base, grown);
+        if (grown != 0) {
+            memory_error(status);
+            return;
+        }
+        s->handle = handle;
         s->capacity += kGrowth;
+        s->base = base;
     }
     word* e = entry_words(*s, s->count);
-    if (!e) {   // the host no longer knows the slot's array
-        eroutc("puttol,DYNAMIC MEMORY ERROR", 0);
-        status = -5;
+    if (!e) {   // the host no longer holds the slot's array
+        memory_error(status);
         return;
     }
     write_entry(e, tool_id, data1, name, data2);
@@ -162,7 +188,9 @@ void reltol(int slot, int& status)
     status = 0;
     tool_list_slot* s = slot_at(slot);
     if (!s || s->handle < 0) return;
-    MM_CLOSE(s->handle, status);
+    // A handle that now names another owner's array is left open: only the slot is forgotten.
+    if (handle_taken_over(*s)) status = -1;
+    else MM_CLOSE(s->handle, status);
     if (status != 0) eroutc("reltol, CLOSE DYNAMIC MEMORY ERROR", 0);
     *s = tool_list_slot{};
 }
@@ -184,9 +212,7 @@ void toollist_count(int slot, int& count)
 void toollist_entry_id(int slot, int n, int& tool_id, int& status)
 {
     status = -5;
-    tool_list_slot* s = slot_at(slot);
-    if (!s || n < 1 || n > s->count) return;
-    const word* e = entry_words(*s, n - 1);
+    const word* e = listed_entry(slot, n);
     if (!e) return;
     tool_id = e[0];
     status = 0;
@@ -202,9 +228,7 @@ void toollist_counts(int slot, int& count, int& unflagged)
 void toollist_entry(int slot, int n, std::string& name, int& data1, int& data2, int& status)
 {
     status = -5;
-    tool_list_slot* s = slot_at(slot);
-    if (!s || n < 1 || n > s->count) return;
-    const word* e = entry_words(*s, n - 1);
+    const word* e = listed_entry(slot, n);
     if (!e) return;
     name = entry_name(e);
     data1 = e[1];

@@ -18,11 +18,19 @@ constexpr float kRealLimit = 1.0e38f;
 constexpr float kRound = 6.0f;
 constexpr int kMaxRecordFields = 30;
 
-dd_field_input int_field(const char* name, int def)
+// A field of the type with all limits and defaults zero; the three kinds below complete it:
+// integers and reals open to their whole range, texts of 20 characters.
+dd_field_input typed_field(const char* name, char type)
 {
     dd_field_input f;
     f.name = name;
-    f.type = 'I';
+    f.type = type;
+    return f;
+}
+
+dd_field_input int_field(const char* name, int def)
+{
+    dd_field_input f = typed_field(name, 'I');
     f.int_min = -kIntLimit;
     f.int_max = kIntLimit;
     f.int_def = def;
@@ -31,9 +39,7 @@ dd_field_input int_field(const char* name, int def)
 
 dd_field_input real_field(const char* name, float def)
 {
-    dd_field_input f;
-    f.name = name;
-    f.type = 'R';
+    dd_field_input f = typed_field(name, 'R');
     f.real_min = -kRealLimit;
     f.real_max = kRealLimit;
     f.real_def = def;
@@ -43,9 +49,7 @@ dd_field_input real_field(const char* name, float def)
 
 dd_field_input text_field(const char* name)
 {
-    dd_field_input f;
-    f.name = name;
-    f.type = 'S';
+    dd_field_input f = typed_field(name, 'S');
     f.text_length = kToolText;
     f.text_def = std::string(kToolText, ' ');
     return f;

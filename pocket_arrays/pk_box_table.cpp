@@ -1,0 +1,112 @@
+// The box table of a pocket array and the box of a whole array. The table splits the elements
+// into about sqrt(M) groups of consecutive elements, so that a search tests about sqrt(M) group
+// boxes and then the elements of the groups it overlaps.
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kBoxStart = 1.0e12;
+
+struct box4 {
+    double xmin = kBoxStart, ymin = kBoxStart, xmax = -kBoxStart, ymax = -kBoxStart;
+    void add(double x, double y)
+    {
+        xmin = std::min(xmin, x);
+        ymin = std::min(ymin, y);
+        xmax = std::max(xmax, x);
+        ymax = std::max(ymax, y);
+    }
+    // The arc from entry start whose record begins at start + 1.
+    void add_arc(const double* x, const double* y, int start)
+    {
+        double a, b, c, d;
+        // Record: marker at start + 1, radius and direction at start + 2, centre, end point.
+        arc_box(x[start + 3], y[start + 3], x[start + 2], pk_arc_direction(y[start + 2]), x[start],
+                y[start], x[start + 4], y[start + 4], a, b, c, d);
+        add(a, b);
+        add(c, d);
+    }
+};
+
+// Extends the box by the entries from `from` to `to` (inclusive): points by themselves, an arc
+// (marker at i, start at i - 1) by its arc box, stepping over its record.
+void walk_entries(const double* x, const double* y, int count, int from, int to, box4& box)
+{
+    for (int i = from; i <= to && i < count;) {
+        if (pk_is_marker(x[i]) && i >= 1 && i + 3 < count) {
+            box.add_arc(x, y, i - 1);
+            i += 4;
+        } else {
+            if (!pk_is_marker(x[i])) box.add(x[i], y[i]);
+            ++i;
+        }
+    }
+}
+
+}  // namespace
+
+void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& table)
+{
+    table.groups = 0;
+    if (count <= 0 || x == nullptr || y == nullptr) return;
+    if (count == 1) {
+        table.groups = 1;
+        table.xmin[0] = table.xmax[0] = x[0];
+        table.ymin[0] = table.ymax[0] = y[0];
+        return;
+    }
+    int markers = 0;
+    for (int i = 0; i < count; ++i)
+        if (pk_is_marker(x[i])) ++markers;
+    const int elements = count - 3 * markers - 1;
+    if (elements < 1) return;
+    int size = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(elements)) + 0.5));
+    if (elements / size > kBoxGroupsMax) size = (elements + kBoxGroupsMax - 1) / kBoxGroupsMax;
+    const int groups = elements / size;
+    const int larger = elements % size;
+
+    // Starts counted in elements, then turned into element numbers past every arc record.
+    int* first = table.first;
+    first[0] = 1;
+    for (int g = 0; g < groups; ++g) first[g + 1] = first[g] + size + (g < larger ? 1 : 0);
+    for (int m = 1; m <= count - 4; ++m) {
+        if (!pk_is_marker(x[m])) continue;
+        for (int g = 0; g <= groups; ++g)
+            if (first[g] > m) first[g] += 3;
+    }
+    first[groups] = std::min(first[groups], count);
+    table.groups = groups;
+
+    for (int g = 0; g < groups; ++g) {
+        box4 box;
+        walk_entries(x, y, count, first[g] - 1, std::min(first[g + 1], count) - 1, box);
+        table.xmin[g] = box.xmin;
+        table.ymin[g] = box.ymin;
+        table.xmax[g] = box.xmax;
+        table.ymax[g] = box.ymax;
+    }
+}
+
+void pokarr_get_boxes(const pokarr& array, pk_box_table& table)
+{
+    if (array.dimension < 2 || array.y == nullptr) {
+        table.groups = 0;
+        return;
+    }
+    pokarr_boxes(array.count, array.x, array.y, table);
+}
+
+void pokarr_box(const pokarr& array, double* box)
+{
+    box4 b;
+    if (array.dimension >= 2 && array.y != nullptr && array.count > 1)
+        walk_entries(array.x, array.y, array.count, 0, array.count - 2, b);
+    box[0] = b.xmin;
+    box[1] = b.ymin;
+    box[2] = b.xmax;
+    box[3] = b.ymax;
+}

@@ -1,0 +1,579 @@
+// Search of one element (line or arc) against the elements of a pocket array, group by group
+// through the array's box table. The loop removal, the loop intersection and the offset tests
+// call it element by element; it is the engine's hot path, so it allocates nothing and tests a
+// box before every element.
+#include "host/tolerance.hpp"
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kLine = 0;
+constexpr int kArc = 1;
+
+// One element with its ends, arc data, box and unit direction (of a line; of the chord of an arc).
+struct element {
+    int kind = kLine;
+    double sx = 0, sy = 0, ex = 0, ey = 0;
+    double sz = 0, ez = 0;  // z of the ends in a search in space
+    double cx = 0, cy = 0, r = 0;
+    int direction = 1;
+    double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    double ux = 0, uy = 0;
+
+    void finish()
+    {
+        if (kind == kArc) {
+            arc_box(cx, cy, r, direction, sx, sy, ex, ey, xmin, ymin, xmax, ymax);
+        } else {
+            xmin = std::min(sx, ex);
+            xmax = std::max(sx, ex);
+            ymin = std::min(sy, ey);
+            ymax = std::max(sy, ey);
+        }
+        const double length = std::hypot(ex - sx, ey - sy);
+        ux = length > 0.0 ? (ex - sx) / length : 0.0;
+        uy = length > 0.0 ? (ey - sy) / length : 0.0;
+    }
+    pk_arc as_arc() const { return pk_arc{cx, cy, r, direction, sx, sy, ex, ey}; }
+    void start(double* p) const { p[0] = sx; p[1] = sy; p[2] = sz; }
+    void end(double* p) const { p[0] = ex; p[1] = ey; p[2] = ez; }
+};
+
+// Boxes clearly apart (by more than twice the host's tolerance on one axis) cannot overlap
+// under the host's tolerant test; rejecting them here keeps the host comparison calls off the
+// hot path of the search, where nearly every box test fails.
+bool boxes_apart(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
+                 double b_xmax, double b_ymax)
+{
+    constexpr double margin = 2.0 * vantu::kDoubleTolerance;
+    return a_xmax < b_xmin - margin || a_xmin > b_xmax + margin || a_ymax < b_ymin - margin ||
+           a_ymin > b_ymax + margin;
+}
+
+bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
+                   double b_xmax, double b_ymax)
+{
+    return !boxes_apart(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax) &&
+           pk_box_overlap2(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax);
+}
+
+bool is_arc_at(const double* x, int count, int k) { return k >= 1 && k + 3 < count && pk_is_marker(x[k]); }
+int next_element(const double* x, int count, int k) { return is_arc_at(x, count, k) ? k + 4 : k + 1; }
+
+// Element k of the array (with the z of its ends when z is given); false when its entries do
+// not lie inside the array.
+bool element_at(const double* x, const double* y, int count, int k, element& e, const double* z = nullptr)
+{
+    if (k < 1 || k >= count) return false;
+    if (pk_is_marker(x[k])) {
+        if (k + 3 >= count) return false;
+        e.kind = kArc;
+        e.r = x[k + 1];
+        e.direction = pk_arc_direction(y[k + 1]);
+        e.cx = x[k + 2];
+        e.cy = y[k + 2];
+        e.ex = x[k + 3];
+        e.ey = y[k + 3];
+    } else {
+        e.kind = kLine;
+        e.ex = x[k];
+        e.ey = y[k];
+    }
+    if (pk_is_marker(x[k - 1])) return false;
+    e.sx = x[k - 1];
+    e.sy = y[k - 1];
+    if (z != nullptr) {
+        e.sz = z[k - 1];
+        e.ez = z[e.kind == kArc ? k + 3 : k];
+    }
+    e.finish();
+    return true;
+}
+
+// Unit direction at the start of element k (the tangent of an arc), or not given.
+void direction_at_start(const double* x, const double* y, int count, int k, double* d)
+{
+    d[0] = kDirectionAbsent;
+    d[1] = 0.0;
+    element e;
+    if (!element_at(x, y, count, k, e)) return;
+    if (e.kind == kArc) {
+        seg_side_normal(2, e.sx, e.sy, 0.0, -e.direction, 0.0, 0.0, e.cx, e.cy, d[0], d[1]);
+    } else if (e.ux != 0.0 || e.uy != 0.0) {
+        d[0] = e.ux;
+        d[1] = e.uy;
+    }
+}
+
+// Decoded mode word.
+struct search_mode {
+    bool self = false;         // the element belongs to the searched array; skip up to the walk
+    bool start_check = false;  // crossings at the element's start need an unrecorded junction
+    bool keep_found = false;   // the input found element stays the reference of a walk
+    int range_rule = 0;        // 0 start after the element and its neighbour, 1 whole first group
+};
+
+search_mode decode(int mode)
+{
+    search_mode m;
+    if (mode > 5) {
+        m.self = true;
+        mode -= 10;
+    }
+    if (mode == -3) {
+        m.start_check = true;
+        mode = 0;
+    } else {
+        if (mode > 2) {
+            m.start_check = true;
+            mode -= 2;
+        }
+        if (mode > 1) {
+            m.keep_found = true;
+            mode -= 1;
+        }
+    }
+    m.range_rule = std::clamp(mode, 0, 1);
+    return m;
+}
+
+struct crossing {
+    bool found = false;
+    bool end_contact = false;
+    double x = 0, y = 0, z = 0;
+    int element = 0, group = 0;
+    double distance = 0;
+};
+
+struct search {
+    search_mode mode;
+    int own;
+    element self_element;
+    const double* direction_given;
+    const double* own_x;
+    const double* own_y;
+    int own_count = 0;  // entries of the own array; 0 when not known (no second look then)
+    const double* x;
+    const double* y;
+    const double* z = nullptr;         // z of the searched array in a search in space
+    const pokarr* array = nullptr;     // the searched array of a search in space
+    int count;
+    int closing, after_closing;
+    double previous[3];
+    int walk;           // the walk's current element (self search, continuing walks)
+    int found_in;       // the input found element
+    bool reexamined = false;  // the once-only second look of a continuing walk at an arc
+    crossing best;
+
+    bool space() const { return z != nullptr; }
+    // Point equality of the search: in the plane, or with z in space (as the pocket's dimension
+    // says).
+    bool same(const double* p, const double* q) const { return space() ? pk_eq_pnt(p, q) != 0 : pk_eq_pnt2(p, q) != 0; }
+
+    // The element after element k of the loop, element 1 after the last one.
+    int wrapped_next(int k) const
+    {
+        const int n = next_element(x, count, k);
+        return n >= count ? 1 : n;
+    }
+
+    // z of a point of the own element, proportional to its way along the element.
+    double z_along(double px, double py) const
+    {
+        const element& o = self_element;
+        if (!space() || o.sz == o.ez) return o.sz;
+        double fraction = 0.0;
+        if (o.kind == kArc) {
+            double t = 0.0, whole = 0.0;
+            arc_param_by_acos_xy(0.0, o.cx, o.cy, o.sx, o.sy, o.ex, o.ey, px, py, t);
+            arc_param_by_acos_xy(0.0, o.cx, o.cy, o.sx, o.sy, o.ex, o.ey, o.ex, o.ey, whole);
+            fraction = whole > 0.0 ? t / whole : 0.0;
+        } else {
+            const double length = std::hypot(o.ex - o.sx, o.ey - o.sy);
+            fraction = length > 0.0 ? std::hypot(px - o.sx, py - o.sy) / length : 0.0;
+        }
+        return o.sz + std::clamp(fraction, 0.0, 1.0) * (o.ez - o.sz);
+    }
+
+    // Crossing of two lines: in the plane, or in the pocket's dimension for a search in space.
+    void line_line(int line_mode, const element& p, const element& q, const double* dir_p, const double* dir_q,
+                   double* point, int& status) const
+    {
+        if (space() && !pokarr_search_lines_in_plane) {
+            double p1[3], p2[3], q1[3], q2[3];
+            p.start(p1);
+            p.end(p2);
+            q.start(q1);
+            q.end(q2);
+            seg_seg_intersect_nd(line_mode, p1, p2, q1, q2, p1, p2, q1, q2, dir_p, dir_q, point, status);
+            return;
+        }
+        seg_seg_intersect_xy(line_mode, p.sx, p.sy, p.ex, p.ey, q.sx, q.sy, q.ex, q.ey, p.sx, p.sy, p.ex, p.ey,
+                             q.sx, q.sy, q.ex, q.ey, dir_p, dir_q, point[0], point[1], status);
+        point[2] = z_along(point[0], point[1]);
+    }
+
+    // A line with an arc; the search in space uses the point form of the same primitive.
+    void line_arc(int m1, int m2, int m3, int m4, const element& arc, const element& line, double* point,
+                  int& status) const
+    {
+        if (space()) {
+            const double centre[2] = {arc.cx, arc.cy};
+            const double a[2] = {line.sx, line.sy}, b[2] = {line.ex, line.ey};
+            const double as[2] = {arc.sx, arc.sy}, ae[2] = {arc.ex, arc.ey};
+            seg_arc_intersect(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, point, status);
+        } else {
+            seg_arc_intersect_xy(m1, m2, m3, m4, arc.cx, arc.cy, arc.r, arc.direction, line.sx, line.sy, line.ex,
+                                 line.ey, arc.sx, arc.sy, arc.ex, arc.ey, line.sx, line.sy, line.ex, line.ey,
+                                 point[0], point[1], status);
+        }
+        point[2] = z_along(point[0], point[1]);
+    }
+
+    // Crossing of the own element o with candidate k; status as the primitives give it. The
+    // first-mode and choice-mode overrides serve the second look of a continuing walk.
+    void intersect(const element& o, int k, const element& c, int neighbour_mark, bool after_parallel,
+                   double* point, int& status, int first_mode_override = 0, int choice_override = 0) const
+    {
+        status = kNoCrossing;
+        const int arc_first_mode = first_mode_override != 0 ? first_mode_override
+                                   : mode.self                ? 3
+                                                              : (mode.keep_found || own < -1 ? 2 : 1);
+        if (o.kind == kLine && c.kind == kLine) {
+            double next_dir[2];
+            direction_at_start(x, y, count, next_element(x, count, k), next_dir);
+            const double absent[2] = {kDirectionAbsent, 0.0};
+            const double* own_dir = direction_given != nullptr ? direction_given : absent;
+            const int line_mode = after_parallel || mode.keep_found ? 2 : 0;
+            const bool candidate_first = own > 0 && k < own;
+            line_line(line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
+                      candidate_first ? own_dir : next_dir, point, status);
+        } else if (o.kind == kArc && c.kind == kLine) {
+            line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, point, status);
+        } else if (o.kind == kLine && c.kind == kArc) {
+            line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, point, status);
+        } else {
+            const bool closing_pair = own == closing && k == after_closing;
+            const int choice = choice_override != 0 ? choice_override
+                               : closing_pair || (mode.keep_found && own < -1) ? 2
+                                                                                : 1;
+            arc_arc_intersect(choice, neighbour_mark, o.as_arc(), c.as_arc(), point[0], point[1], status);
+            point[2] = z_along(point[0], point[1]);
+        }
+    }
+
+    // A continuing walk whose own line runs along a parallel candidate line, the element's end
+    // lying on it: the crossing is sought once more against the walk's next element in the own
+    // array, and taken only when it is the element's end (where the walk leaves the candidate).
+    bool parallel_retry(const element& c, double* point) const
+    {
+        const element& o = self_element;
+        if (own >= -1 || o.kind != kLine || direction_given == nullptr || own_x == nullptr || own_y == nullptr)
+            return false;
+        const double end[2] = {o.ex, o.ey}, cs[2] = {c.sx, c.sy}, ce[2] = {c.ex, c.ey};
+        if (!tptonl2d(end, cs, ce)) return false;
+        if (walk < 1 || walk >= own_count) return false;
+        // The walk's next element starts at the entry after the current element's end.
+        const int after = pk_is_marker(own_x[walk]) ? walk + 4 : walk + 1;
+        if (after >= own_count || (pk_is_marker(own_x[after]) && after + 3 >= own_count)) return false;
+        int status = kNoCrossing;
+        double p[2] = {0.0, 0.0};
+        if (pk_is_marker(own_x[after])) {
+            const int e = after - 1;
+            seg_arc_intersect_xy(1, 2, 2, 0, own_x[after + 2], own_y[after + 2], own_x[after + 1],
+                                 pk_arc_direction(own_y[after + 1]), c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e],
+                                 own_x[after + 3], own_y[after + 3], c.sx, c.sy, c.ex, c.ey, p[0], p[1], status);
+        } else {
+            const int e = after - 1;
+            const double dx = own_x[after] - own_x[e], dy = own_y[after] - own_y[e];
+            seg_seg_intersect_xy(0, c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e], own_x[e] + dx, own_y[e] + dy,
+                                 c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e], own_x[after], own_y[after], nullptr,
+                                 nullptr, p[0], p[1], status);
+        }
+        if (status != kCrossing && status != kNearParallelCrossing) return false;
+        if (!pk_eq_pnt2(p, end)) return false;
+        point[0] = o.ex;
+        point[1] = o.ey;
+        point[2] = o.ez;
+        return true;
+    }
+
+    // Whether the crossing at p repeats the previous crossing of a continuing walk at the input
+    // found element (or the one before it).
+    bool at_previous(int k, const double* p) const
+    {
+        if (own != kOwnWalkContinues) return false;
+        const bool at_found = k == found_in || wrapped_next(k) == found_in;
+        return at_found && same(p, previous);
+    }
+
+    // Whether a crossing at p with candidate k is refused (step 7 of the search).
+    bool refused(int k, const element& c, const double* p) const
+    {
+        double own_start[3], own_end[3], cand_start[3], cand_end[3];
+        self_element.start(own_start);
+        self_element.end(own_end);
+        c.start(cand_start);
+        c.end(cand_end);
+        if (own == kOwnWalkContinues && (k < found_in || at_previous(k, p))) return true;
+        if (own < -1 && best.found) return true;
+        const double best_point[3] = {best.x, best.y, best.z};
+        if (best.found && best.element == k && same(p, best_point)) return true;
+        if (mode.start_check && same(p, own_start) && junction_recorded(k, p)) return true;
+        // Consecutive elements meet at their shared vertex on every loop: no crossing.
+        if (own > 0) {
+            if (same(p, own_start) && same(p, cand_end) && wrapped_next(k) == own) return true;
+            if (same(p, own_end) && same(p, cand_start) && wrapped_next(own) == k) return true;
+        }
+        return false;
+    }
+
+    // The start-point check: a junction already recorded in the snapshot.
+    bool junction_recorded(int k, const double* p) const
+    {
+        int known = 0;
+        if (own <= 0) {
+            const int point_mode = space() ? pocket_state_block.pocket_dimension : 2;
+            pk_point_known(point_mode, own, k, p, known);
+        } else if (space()) {
+            pk_junction_known(*array, own, k, p, known);
+        } else {
+            xy_junction_known(x, y, count, own, k, p, known);
+        }
+        return known != 0;
+    }
+
+    double distance_from_start(const double* p) const
+    {
+        const element& o = self_element;
+        if (o.kind == kArc) {
+            double t = 0.0;
+            arc_param_by_acos_xy(0.0, o.cx, o.cy, o.sx, o.sy, o.ex, o.ey, p[0], p[1], t);
+            return t;
+        }
+        if (space()) return std::sqrt(std::pow(p[0] - o.sx, 2) + std::pow(p[1] - o.sy, 2) + std::pow(p[2] - o.sz, 2));
+        return std::hypot(p[0] - o.sx, p[1] - o.sy);
+    }
+
+    void take(int k, int group, const double* p, bool end_contact)
+    {
+        const double distance = distance_from_start(p);
+        // The later crossing wins at equal distance; a continuing walk keeps its first.
+        if (best.found && (own < -1 || best.distance < distance)) return;
+        best = crossing{true, end_contact, p[0], p[1], p[2], k, group, distance};
+    }
+
+    // The once-only second look of a continuing walk that met its previous crossing point on an
+    // arc: the element is searched again from that point, with contacts at element ends refused,
+    // so that a further crossing the previous one hid is found.
+    bool second_look(int k, const element& c, double* point, int& status)
+    {
+        if (reexamined || (self_element.kind != kArc && c.kind != kArc)) return false;
+        reexamined = true;
+        element from = self_element;
+        from.sx = previous[0];
+        from.sy = previous[1];
+        from.sz = previous[2];
+        from.finish();
+        intersect(from, k, c, 1, false, point, status, 2, 2);
+        const bool hit = status == kCrossing || status == kNearParallelCrossing || status == 4;
+        return hit && !same(point, previous);
+    }
+
+    // First and last candidate of group g with the neighbour mark of the range rules.
+    void range(const pk_box_table& table, int g, int first_group, int& from, int& to, int& mark) const
+    {
+        from = table.first[g - 1];
+        to = table.first[g] - 1;
+        mark = 0;
+        const int n = table.groups;
+        if (g == first_group && own > 0) {
+            const bool own_arc = self_element.kind == kArc;
+            if (mode.range_rule == 0) {
+                if (own_arc) {
+                    from = std::max(from, own + 4);
+                    mark = 1;
+                } else if (is_arc_at(x, count, own + 1)) {
+                    from = std::max(from, own + 1);
+                    mark = 1;
+                } else {
+                    from = std::max(from, own + 2);
+                }
+            }
+        }
+        if (g == n && own > 0 && own == closing) {
+            const int end = table.first[n];
+            if (self_element.kind == kArc) {
+                to = std::min(to, end - 1);
+                mark = 1;
+            } else if (is_arc_at(x, count, after_closing)) {
+                to = std::min(to, end - 1);
+            } else {
+                to = std::min(to, end - 2);
+            }
+        }
+    }
+
+    void group_pass(const pk_box_table& table, int g, int first_group)
+    {
+        int from = 0, to = 0, mark = 0;
+        range(table, g, first_group, from, to, mark);
+        bool after_parallel = false;
+        // Bounded by the entries: every step advances at least one element.
+        for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
+            if (own < -1 && best.found) return;
+            if (k == own || (mode.self && k <= walk)) continue;
+            element c;
+            if (!element_at(x, y, count, k, c, z)) continue;
+            const bool lines = self_element.kind == kLine && c.kind == kLine;
+            if (lines && own > 0) {
+                const int last = count - 1;
+                if ((own == closing && k == after_closing) || (own == last && k == 1)) continue;
+            }
+            if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
+                                 c.xmin, c.ymin, c.xmax, c.ymax))
+                continue;
+            const int neighbour = mode.range_rule == 1 && (self_element.kind == kArc || c.kind == kArc) ? 1 : mark;
+            double point[3] = {0.0, 0.0, 0.0};
+            int status = 0;
+            intersect(self_element, k, c, neighbour, after_parallel, point, status);
+            after_parallel = status == kParallel;
+            if (status == kParallel && lines && parallel_retry(c, point)) status = kCrossing;
+            bool hit = status == kCrossing || status == kNearParallelCrossing || status == 4;
+            if (hit && own == kOwnWalkContinues && k >= found_in && at_previous(k, point))
+                hit = second_look(k, c, point, status);
+            if (!hit || refused(k, c, point)) continue;
+            take(k, g, point, status == 4);
+        }
+    }
+
+    // Searches the groups from the first one on; a group after the first only when its box
+    // overlaps the element's.
+    void run(const pk_box_table& table, int first_group)
+    {
+        const element& o = self_element;
+        for (int g = std::max(1, first_group); g <= table.groups; ++g) {
+            if (g != first_group && !boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, table.xmin[g - 1],
+                                                     table.ymin[g - 1], table.xmax[g - 1], table.ymax[g - 1]))
+                continue;
+            group_pass(table, g, first_group);
+            if (own < -1 && best.found) break;
+        }
+    }
+};
+
+// The parts of a search both entry points share: the decoded mode, the element and the walk.
+void prepare(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
+             const double* start, const double* end, const double* direction_at, int closing, int after_closing,
+             const double* previous, int found_element, int found_group)
+{
+    s.mode = decode(mode);
+    s.own = own;
+    element& o = s.self_element;
+    o.kind = kind == 1 ? kArc : kLine;
+    o.sx = start[0];
+    o.sy = start[1];
+    o.sz = start[2];
+    o.ex = end[0];
+    o.ey = end[1];
+    o.ez = end[2];
+    o.cx = cx;
+    o.cy = cy;
+    o.r = radius;
+    o.direction = pk_arc_direction(direction);
+    o.finish();
+    s.direction_given = direction_at != nullptr && direction_at[0] < kDirectionAbsentLimit ? direction_at : nullptr;
+    s.closing = closing;
+    s.after_closing = after_closing;
+    for (int k = 0; k < 3; ++k) s.previous[k] = previous[k];
+    s.walk = found_group;
+    s.found_in = found_element;
+}
+
+}  // namespace
+
+int pokarr_search_lines_in_plane = 0;
+
+void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
+                         double radius, double direction, double sx, double sy, double ex,
+                         double ey, const double* direction_at, const double* own_x,
+                         const double* own_y, const double* x, const double* y, int count,
+                         int closing, int after_closing, double previous_x, double previous_y,
+                         const pk_box_table& table, int& found_element, int& found_group,
+                         double& crossing_x, double& crossing_y, int& found)
+{
+    found = kSearchNone;
+    if (x == nullptr || y == nullptr || count < 2 || table.groups < 1 || table.groups > kBoxGroupsMax)
+        return;
+    search s;
+    const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0}, previous[3] = {previous_x, previous_y, 0.0};
+    prepare(s, mode, own, kind, cx, cy, radius, direction, start, end, direction_at, closing, after_closing,
+            previous, found_element, found_group);
+    s.own_x = own_x;
+    s.own_y = own_y;
+    // The plane entry is not told the length of a foreign own array: only the searched array
+    // itself is bounded well enough for the parallel retry to read it.
+    s.own_count = own_x == x && own_y == y ? count : 0;
+    s.x = x;
+    s.y = y;
+    s.count = count;
+    s.run(table, first_group);
+    if (!s.best.found) return;
+    crossing_x = s.best.x;
+    crossing_y = s.best.y;
+    found_element = s.best.element;
+    found_group = s.best.group;
+    found = s.best.end_contact ? kSearchEndContact : kSearchFound;
+}
+
+void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,
+                           double radius, double direction, const double* start, const double* end,
+                           const double* direction_at, const pokarr* own_array, const pokarr& array,
+                           int closing, int after_closing, const double* previous,
+                           const pk_box_table& table, int& found_element, int& found_group,
+                           double* crossing, int& found)
+{
+    found = kSearchNone;
+    if (array.x == nullptr || array.y == nullptr || array.dimension < 2 || array.count < 2 || start == nullptr ||
+        end == nullptr || previous == nullptr || crossing == nullptr || (kind == 1 && centre == nullptr) ||
+        table.groups < 1 || table.groups > kBoxGroupsMax)
+        return;
+    search s;
+    // Points carry z; a planar pocket compares and measures in the plane.
+    const bool planar = array.z == nullptr || pocket_state_block.pocket_dimension == 2;
+    double s3[3] = {start[0], start[1], planar ? 0.0 : start[2]};
+    double e3[3] = {end[0], end[1], planar ? 0.0 : end[2]};
+    double p3[3] = {previous[0], previous[1], planar ? 0.0 : previous[2]};
+    prepare(s, mode, own, kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0, radius,
+            direction, s3, e3, direction_at, closing, after_closing, p3, found_element, found_group);
+    if (own_array != nullptr && own_array->x != nullptr && own_array->y != nullptr) {
+        s.own_x = own_array->x;
+        s.own_y = own_array->y;
+        s.own_count = own_array->count;
+    } else {
+        s.own_x = s.own_y = nullptr;
+    }
+    s.x = array.x;
+    s.y = array.y;
+    s.count = array.count;
+    if (!planar) {
+        s.z = array.z;
+        s.array = &array;
+    }
+    s.run(table, first_group);
+    if (!s.best.found) return;
+    crossing[0] = s.best.x;
+    crossing[1] = s.best.y;
+    crossing[2] = planar ? 0.0 : s.best.z;
+    found_element = s.best.element;
+    found_group = s.best.group;
+    found = s.best.end_contact ? kSearchEndContact : kSearchFound;
+}

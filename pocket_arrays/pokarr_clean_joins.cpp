@@ -1,0 +1,479 @@
+// Clean-up of the joins of a raw offset loop. The steps in the order they run: arcs that are
+// nearly flat become lines; lines shorter than the reach go; then, twice over the loop, every
+// join is tested for a zig-zag (a short element E1 whose two turns both fold back) and E1 is cut
+// out by joining the element before it (PE) with the element after it (E2), at their
+// intersection where they have one (treatment A); on surfaces two folds in the same sense are
+// closed by the closest approach of the neighbouring lines (treatment B). pokarr_drop_short ends.
+#include "pocket_arrays/pokarr_clean_joins.hpp"
+
+#include "host/tolerance.hpp"
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_join_arc.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Reach of the short-line pass: a tenth of W in a planar pocket, never below 0.0001.
+constexpr double kReachFactor = 0.1;
+constexpr double kReachFloor = 0.0001;
+constexpr double kSurfaceReach = 1.0e-6;
+// Corner limits: a turn counts as a fold when its cosine is below the limit.
+constexpr double kLimitStrict = -0.01;
+constexpr double kLimitSharp = -0.85;
+// A join whose forward chord is shorter than this is retried with a longer chord, at most
+// kChordRetries times.
+constexpr double kShortChord = 0.01;
+constexpr int kChordRetries = 3;
+// The second fold of a one-sided zig-zag only has to turn back at all.
+constexpr double kFoldCosine = 1.0e-10;
+// Zig-zags smaller than this many W are cut (one fold: 1 W).
+constexpr double kZigzagFactor = 4.0;
+constexpr int kJoinPasses = 2;
+
+struct vec {
+    double x = 0.0, y = 0.0, z = 0.0;
+};
+
+double dot(const vec& a, const vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double cross_z(const vec& a, const vec& b) { return a.x * b.y - a.y * b.x; }
+
+vec point_of(const pokarr& a, int i)
+{
+    return {a.x[i], a.y[i], a.z != nullptr ? a.z[i] : 0.0};
+}
+
+// Unit vector of b - a; false (and v untouched) when it has no length.
+bool unit_chord(const vec& a, const vec& b, vec& v, double* length = nullptr)
+{
+    const vec d{b.x - a.x, b.y - a.y, b.z - a.z};
+    const double l = std::sqrt(dot(d, d));
+    if (length != nullptr) *length = l;
+    if (pk_is_zero(d.x) && pk_is_zero(d.y) && pk_is_zero(d.z)) return false;
+    v = {d.x / l, d.y / l, d.z / l};
+    return true;
+}
+
+// Entries of the element that starts at entry k: 4 for an arc, 1 for a line.
+int step_at(const pokarr& a, int k)
+{
+    return k + 1 < a.count && pk_is_marker(a.x[k + 1]) ? kArcRecordEntries : 1;
+}
+
+bool is_arc_at(const pokarr& a, int k) { return step_at(a, k) == kArcRecordEntries; }
+
+// Start of the element that ends at entry k (the last element for k 0).
+int start_of_element_ending(const pokarr& a, int k)
+{
+    if (k == 0) k = a.count - 1;
+    return k >= 4 && pk_is_marker(a.x[k - 3]) ? k - 4 : k - 1;
+}
+
+// The arc tangent at point p of the arc starting at entry s.
+bool arc_tangent(const pokarr& a, int s, const vec& p, vec& t)
+{
+    const double dir = a.y[s + 2] < 0.0 ? -1.0 : 1.0;
+    const vec c = point_of(a, s + 3);
+    const double l = std::hypot(p.x - c.x, p.y - c.y);
+    if (!(l > 0.0)) return false;
+    t = {-dir * (p.y - c.y) / l, dir * (p.x - c.x) / l, 0.0};
+    return true;
+}
+
+// Direction at the start (at_end false) or the end of the element that starts at entry s;
+// left as it was when the element has no length.
+void element_direction(const pokarr& a, int s, bool at_end, vec& d)
+{
+    const int e = s + step_at(a, s);
+    const vec ps = point_of(a, s), pe = point_of(a, e);
+    vec chord;
+    if (!unit_chord(ps, pe, chord)) return;
+    if (is_arc_at(a, s)) {
+        vec t;
+        if (arc_tangent(a, s, at_end ? pe : ps, t)) d = t;
+        return;
+    }
+    d = chord;
+}
+
+void copy_entry(pokarr& a, int from, int to)
+{
+    a.x[to] = a.x[from];
+    a.y[to] = a.y[from];
+    if (a.z != nullptr) a.z[to] = a.z[from];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
+}
+
+void remove_entries(pokarr& a, int first, int n)
+{
+    if (n <= 0 || first >= a.count) return;
+    n = std::min(n, a.count - first);
+    for (int e = first + n; e < a.count; ++e) copy_entry(a, e, e - n);
+    a.count -= n;
+}
+
+void set_xy(pokarr& a, int i, double x, double y)
+{
+    a.x[i] = x;
+    a.y[i] = y;
+}
+
+// Keeps the closing entry on entry 0.
+void close_loop(pokarr& a)
+{
+    if (a.count >= 2) copy_entry(a, 0, a.count - 1);
+}
+
+// ---- short lines ------------------------------------------------------------------------------
+
+void drop_short_lines(pokarr& a, double reach)
+{
+    int i = pk_is_marker(a.x[1]) ? 5 : 2;
+    while (i < a.count) {
+        if (pk_is_marker(a.x[i])) {
+            i += kArcRecordEntries;
+            continue;
+        }
+        const bool short_line =
+            std::fabs(a.x[i] - a.x[i - 1]) < reach && std::fabs(a.y[i] - a.y[i - 1]) < reach &&
+            (a.dimension == 2 || a.z == nullptr || std::fabs(a.z[i] - a.z[i - 1]) < reach);
+        if (!short_line) {
+            ++i;
+            continue;
+        }
+        if (a.dimension == 2 && i > 4 && pk_is_marker(a.x[i - 4])) pokarr_join_arc(i - 5, i, 0, a);
+        remove_entries(a, i - 1, 1);
+    }
+}
+
+// ---- intersections of PE and E2 ---------------------------------------------------------------
+
+struct element_view {
+    bool arc = false;
+    vec s, e, c;
+    double r = 0.0;
+    int dir = 1;
+};
+
+element_view view_of(const pokarr& a, int s)
+{
+    element_view v;
+    v.arc = is_arc_at(a, s);
+    v.s = point_of(a, s);
+    v.e = point_of(a, s + step_at(a, s));
+    if (v.arc) {
+        v.r = a.x[s + 2];
+        v.dir = pk_arc_direction(a.y[s + 2]);
+        v.c = point_of(a, s + 3);
+    }
+    return v;
+}
+
+bool on_arc(const element_view& arc, double x, double y)
+{
+    const double c[2] = {arc.c.x, arc.c.y}, s[2] = {arc.s.x, arc.s.y}, e[2] = {arc.e.x, arc.e.y};
+    const double p[2] = {x, y};
+    return pnt_on_arc(c, arc.dir, s, e, p) != 0;
+}
+
+bool near_xy(const vec& p, double x, double y) { return pk_eq_val(p.x, x) && pk_eq_val(p.y, y); }
+
+// The one point where a line meets an arc; none for two points or for a point at one of the
+// given ends.
+bool line_arc_point(const element_view& line, const element_view& arc, const vec* ends, int n_ends,
+                    vec& s)
+{
+    const double p0[2] = {line.s.x, line.s.y}, p1[2] = {line.e.x, line.e.y};
+    const double c[2] = {arc.c.x, arc.c.y};
+    double t1 = 0.0, t2 = 0.0, q1[2], q2[2];
+    int result = 0;
+    line_circle_intersect(p0, p1, c, arc.r, t1, t2, q1, q2, result);
+    if (result <= 0) return false;
+    int found = 0;
+    const double ts[2] = {t1, t2};
+    const double* qs[2] = {q1, q2};
+    for (int k = 0; k < (result == 1 ? 1 : 2); ++k) {
+        if (ts[k] < -vantu::kPocketRangeSlack || ts[k] > 1.0 + vantu::kPocketRangeSlack) continue;
+        if (!on_arc(arc, qs[k][0], qs[k][1])) continue;
+        s = {qs[k][0], qs[k][1], 0.0};
+        ++found;
+    }
+    if (found != 1) return false;
+    for (int k = 0; k < n_ends; ++k)
+        if (near_xy(ends[k], s.x, s.y)) return false;
+    return true;
+}
+
+bool arc_arc_point(const element_view& a, const element_view& b, vec& s)
+{
+    int count = 0;
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    circle_circle_intersect_xy(a.c.x, a.c.y, a.r, b.c.x, b.c.y, b.r, count, x1, y1, x2, y2);
+    if (count <= 0) return false;
+    int found = 0;
+    const double xs[2] = {x1, x2}, ys[2] = {y1, y2};
+    for (int k = 0; k < std::min(count, 2); ++k) {
+        if (!on_arc(a, xs[k], ys[k]) || !on_arc(b, xs[k], ys[k])) continue;
+        s = {xs[k], ys[k], 0.0};
+        ++found;
+    }
+    return found == 1;
+}
+
+// The intersection S of PE and E2 as treatment A takes it.
+bool join_point(const pokarr& a, const element_view& pe, const element_view& e2, const vec& j,
+                vec& s)
+{
+    if (!pe.arc && !e2.arc) {
+        if (a.dimension != 2) return false;
+        const double p[2] = {pe.s.x, pe.s.y}, u[2] = {pe.e.x - pe.s.x, pe.e.y - pe.s.y};
+        const double q[2] = {e2.s.x, e2.s.y}, v[2] = {e2.e.x - e2.s.x, e2.e.y - e2.s.y};
+        double crossing[2], along_u = 0.0, along_v = 0.0;
+        int status = 0;
+        intvvd(p, u, q, v, crossing, along_u, along_v, status);
+        if (status != 0) return false;
+        s = {crossing[0], crossing[1], 0.0};
+        return true;
+    }
+    if (pe.arc && e2.arc) return arc_arc_point(pe, e2, s);
+    const vec ends[4] = {pe.s, pe.e, j, e2.e};
+    return pe.arc ? line_arc_point(e2, pe, ends, 4, s) : line_arc_point(pe, e2, ends, 4, s);
+}
+
+// ---- treatments -------------------------------------------------------------------------------
+
+// Cuts E1 (from entry k to entry j) out by joining PE and E2.
+void treatment_a(pokarr& a, int k, int j)
+{
+    const bool wrap = j == a.count - 1;
+    const int e2_start = wrap ? 0 : j;
+    const element_view pe = view_of(a, start_of_element_ending(a, k));
+    const element_view e2 = view_of(a, e2_start);
+    vec s;
+    const bool has_s = join_point(a, pe, e2, point_of(a, j), s);
+
+    if (!e2.arc || !pe.arc) {
+        if (wrap) {
+            if (has_s) {
+                set_xy(a, k, s.x, s.y);
+                set_xy(a, 0, s.x, s.y);
+            } else if (!e2.arc) {
+                set_xy(a, 0, a.x[k], a.y[k]);
+            } else {
+                set_xy(a, k, a.x[0], a.y[0]);
+            }
+            if (a.z != nullptr) a.z[0] = a.z[k];
+            a.count = k + 1;
+            return;
+        }
+        remove_entries(a, k + 1, j - k);
+        if (has_s) set_xy(a, k, s.x, s.y);
+        if (k == 0) close_loop(a);
+        return;
+    }
+
+    // Two arcs.
+    if (has_s) {
+        if (wrap) {
+            set_xy(a, k, s.x, s.y);
+            set_xy(a, 0, s.x, s.y);
+            a.count = k + 1;
+            return;
+        }
+        set_xy(a, k, s.x, s.y);
+        remove_entries(a, k + 1, j - k);
+        if (k == 0) close_loop(a);
+        return;
+    }
+    double distance = 0.0, qx = 0.0, qy = 0.0, t = 0.0;
+    arc_dist_pnt(2, a.x[k], a.y[k], e2.r, e2.dir, e2.c.x, e2.c.y, e2.s.x, e2.s.y, e2.e.x, e2.e.y,
+                 distance, qx, qy, t);
+    const bool q_at_end = near_xy(e2.e, qx, qy);
+    if (wrap) {
+        if (q_at_end) {
+            set_xy(a, 0, qx, qy);
+            if (k + 1 < a.count) set_xy(a, k + 1, qx, qy);
+            a.count = std::min(k + 2, a.count);
+            remove_entries(a, 1, kArcRecordEntries);
+        } else {
+            pokarr_join_arc(a.count - 1, k, 1, a);
+            copy_entry(a, k, 0);
+            a.count = k + 1;
+        }
+        return;
+    }
+    if (q_at_end) {
+        // E1 becomes a line to Q; both records give way.
+        remove_entries(a, k + 1, j + kArcRecordEntries - 1 - k);
+    } else {
+        pokarr_join_arc(j, k, 1, a);
+        remove_entries(a, k + 1, j - k);
+    }
+    if (k == 0) close_loop(a);
+    return;
+}
+
+// Closes a same-sense double fold on a surface path by the closest approach of the lines before
+// and after it; false when that fails (treatment A then runs).
+bool treatment_b(pokarr& a, int k, int j)
+{
+    const int before = k == 0 ? a.count - 2 : k - 1;
+    const int after = j == a.count - 1 ? 1 : j + 1;
+    if (before < 0 || after >= a.count) return false;
+    const int ids[4] = {before, k, j, after};
+    double points[12];
+    for (int m = 0; m < 4; ++m) {
+        if (pk_is_marker(a.x[ids[m]])) return false;
+        const vec p = point_of(a, ids[m]);
+        points[3 * m] = p.x, points[3 * m + 1] = p.y, points[3 * m + 2] = p.z;
+    }
+    double x[3], tp = 0.0, tq = 0.0;
+    int status = 0;
+    elem_dist3(points, nullptr, x, tp, tq, status);
+    if (status != 1) return false;
+    set_xy(a, k, x[0], x[1]);
+    if (a.z != nullptr) a.z[k] = x[2];
+    remove_entries(a, j, 1);
+    if (k == 0) close_loop(a);
+    return true;
+}
+
+// ---- the join loop ----------------------------------------------------------------------------
+
+struct join_settings {
+    double limit;
+    double w;
+    bool planar;
+    bool protect;
+};
+
+bool pass_skipped(const pokarr& a)
+{
+    if (a.count <= 3) return true;
+    if (a.count >= 8) return false;
+    for (int e = 1; e <= a.count - 5; ++e)
+        if (pk_is_marker(a.x[e])) return true;
+    return false;
+}
+
+// The forward test of a join: f = D . unit(chord from R to the end of E2), with the chord
+// stretched over following elements while it is short and points back.
+double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, bool& spike,
+                       bool lines)
+{
+    vec c;
+    double length = 0.0;
+    double f = -1.0;
+    if (unit_chord(r, point_of(a, e2_end), c, &length))
+        f = dot(d, c);
+    else
+        spike = lines;
+    int end = e2_end;
+    for (int retry = 0; f < 0.0 && length < kShortChord && retry < kChordRetries; ++retry) {
+        const int from = end == a.count - 1 ? 0 : end;
+        end = from + step_at(a, from);
+        if (end >= a.count) break;
+        f = unit_chord(r, point_of(a, end), c, &length) ? dot(d, c) : -1.0;
+    }
+    return f;
+}
+
+void join_pass(pokarr& a, const join_settings& js)
+{
+    if (pass_skipped(a)) return;
+    const int protected_mid = (a.count - 1) / 2;
+    vec d;
+    {
+        const int last_start = start_of_element_ending(a, 0);
+        if (last_start >= 0) element_direction(a, last_start, true, d);
+    }
+    vec r = point_of(a, 0);
+    vec e1_start, e1_end, e2_start;
+    // Every treatment removes entries; the bound only guards against a treatment that cannot.
+    long budget = 4L * a.count + 16;
+    int k = 0;
+    while (k < a.count - 1 && budget-- > 0) {
+        const int step = step_at(a, k);
+        const int j = k + step;
+        if (j >= a.count) break;
+        const bool wrap = j == a.count - 1;
+        const int e2 = wrap ? 0 : j;
+        const int e2_end = e2 + step_at(a, e2);
+        if (e2_end >= a.count) break;
+        element_direction(a, k, false, e1_start);
+        element_direction(a, k, true, e1_end);
+        element_direction(a, e2, false, e2_start);
+
+        bool spike = false;
+        const bool lines = !is_arc_at(a, k) && !is_arc_at(a, e2);
+        const double f = forward_measure(a, d, r, e2_end, spike, lines);
+        const double g = dot(d, e2_start);
+        const vec pj = point_of(a, j);
+        auto go_on = [&]() {
+            d = e1_end;
+            r = pj;
+            k = j;
+        };
+        if (js.protect && (k == 0 || k == protected_mid)) {
+            go_on();
+            continue;
+        }
+        const double cos1 = dot(d, e1_start);
+        const double cos2 = dot(e1_end, e2_start);
+        vec u;
+        double ell = 0.0;
+        unit_chord(pj, point_of(a, k), u, &ell);
+        const double h = std::max(std::fabs(cross_z(u, d)) * ell, std::fabs(cross_z(u, e2_start)) * ell);
+        const bool both = cos1 < js.limit && cos2 < js.limit && h < kZigzagFactor * js.w;
+        const bool one = ((cos1 < js.limit && cos2 < kFoldCosine) ||
+                          (cos2 < js.limit && cos1 < kFoldCosine)) &&
+                         h < js.w;
+        if (!(f > 0.0 && g > 0.0 && (both || one))) {
+            go_on();
+            continue;
+        }
+        const double s1 = cross_z(d, e1_start);
+        const double s2 = cross_z(e1_end, e2_start);
+        if (eqvl0d(s1) || eqvl0d(s2) || spike || s1 * s2 < 0.0) {
+            r = pj;
+            treatment_a(a, k, j);
+            continue;
+        }
+        if (js.planar) {
+            go_on();
+            continue;
+        }
+        if (treatment_b(a, k, j)) {
+            d = e1_end;
+            r = pj;
+            k += 1;
+            continue;
+        }
+        r = pj;
+        treatment_a(a, k, j);
+    }
+}
+
+}  // namespace
+
+void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array)
+{
+    if (array.dimension < 2 || array.dimension > 4 || array.count < 2) return;
+    const bool planar = pocket_state_block.pocket_dimension == 2;
+    const double reach = planar ? std::max(kReachFactor * w, kReachFloor) : kSurfaceReach;
+    const double limit = mode_a == kJoinsStrict || mode_a == kJoinsNoShortPass ? kLimitStrict
+                                                                                : kLimitSharp;
+    if (planar && array.dimension == 2) pokarr_tidy_pass2(array);
+    if (mode_a != kJoinsNoShortPass && array.count >= 2) drop_short_lines(array, reach);
+    const join_settings js{limit, w, planar, mode_b != 0};
+    for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
+    pokarr_drop_short(array);
+}

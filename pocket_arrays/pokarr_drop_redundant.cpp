@@ -1,0 +1,239 @@
+// Removal of redundant points. One pass over the points: a point between two neighbours goes
+// when it doubles the previous point, when the path runs straight through it, or (planar arrays)
+// when it lies on the chord of its neighbours; in a planar pocket the points removed since the
+// last kept one must also stay near the new chord, so a slow drift is not thinned away.
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_lanes/offset_work.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Shorter vectors than this have no direction: their point doubles its neighbour.
+constexpr double kDuplicateLength = 1.0e-6;
+// Planar limits: sine of a straight run, distance from a chord. Surfaces use 1e-6 for both.
+constexpr double kPlanarSine = 0.0005;
+constexpr double kPlanarDeviation = 0.0001;
+constexpr double kSurfaceLimit = 1.0e-6;
+// Straight runs longer than big on both sides keep their points unless they lie on the chord:
+// big is max(kBigFactor x max(side step, extra offset), kBigMinimum).
+constexpr double kBigFactor = 10.0;
+constexpr double kBigMinimum = 50.0;
+// Last and first arc: records agreeing within this are one circle; joined while their ends lie
+// within 60 degrees.
+constexpr double kArcAgreement = 0.001;
+constexpr double kArcJoinCosine = 0.5;
+
+struct limits {
+    bool planar;
+    double sine;
+    double deviation;
+    double big;
+};
+
+limits current_limits()
+{
+    const bool planar = pocket_state_block.pocket_dimension == 2;
+    const double step = std::max(pocket_work_block.side_step, offset_work_block.extra_offset);
+    return {planar, planar ? kPlanarSine : kSurfaceLimit, planar ? kPlanarDeviation : kSurfaceLimit,
+            std::max(kBigFactor * step, kBigMinimum)};
+}
+
+struct vec3 {
+    double v[3] = {0.0, 0.0, 0.0};
+};
+
+// b - a over the entries of the array; z only when asked.
+vec3 difference(const pokarr& a, int to, int from, bool with_z)
+{
+    vec3 d;
+    d.v[0] = a.x[to] - a.x[from];
+    d.v[1] = a.y[to] - a.y[from];
+    if (with_z && a.z != nullptr) d.v[2] = a.z[to] - a.z[from];
+    return d;
+}
+
+// |a x b| of unit vectors; planar unless with_z.
+double cross_size(const vec3& a, const vec3& b, bool with_z)
+{
+    if (!with_z) return std::fabs(v2crsd(a.v, b.v));
+    vec3 c;
+    v3crsd(a.v, b.v, c.v);
+    return std::sqrt(v3dotd(c.v, c.v));
+}
+
+// Normalises in place; false when the vector has no direction or is a duplicate step.
+bool unit(vec3& a, double& length)
+{
+    int status = 0;
+    v3untd(a.v, length, status);
+    return status == 0 && length >= kDuplicateLength;
+}
+
+enum class verdict { keep, redundant, duplicate };
+
+// Steps 3 to 5 of the point test: the point `mid` between `before` and `after`. z enters A and B
+// under with_z_ab and K under with_z_k.
+verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, bool with_z_k,
+              const limits& lim, vec3& chord)
+{
+    vec3 va = difference(a, mid, before, with_z_ab);
+    double l1 = 0.0;
+    if (!unit(va, l1)) return verdict::duplicate;
+    vec3 vb = difference(a, after, mid, with_z_ab);
+    chord = difference(a, after, before, with_z_k);
+    double l2 = 0.0, lk = 0.0;
+    if (!unit(vb, l2) || !unit(chord, lk) || v3dotd(va.v, vb.v) <= 0.0) return verdict::keep;
+    const double sine = cross_size(va, vb, with_z_ab);
+    const double deviation = cross_size(va, chord, with_z_ab || with_z_k) * l1;
+    if (sine < lim.sine && (l1 <= lim.big || l2 <= lim.big)) return verdict::redundant;
+    if (a.dimension == 2 && deviation < lim.deviation) return verdict::redundant;
+    return verdict::keep;
+}
+
+// Whether a pending point lies off the new chord from entry `from` (unit chord given).
+bool pending_strays(const pokarr& pending, const pokarr& a, int from, const vec3& chord,
+                    double deviation)
+{
+    for (int k = 0; k < pending.count; ++k) {
+        vec3 q;
+        q.v[0] = pending.x[k] - a.x[from];
+        q.v[1] = pending.y[k] - a.y[from];
+        double length = 0.0;
+        int status = 0;
+        v2untd(q.v, length, status);
+        if (status != 0) continue;
+        if (std::fabs(v2crsd(chord.v, q.v)) * length >= deviation) return true;
+    }
+    return false;
+}
+
+void remove_entry(pokarr& a, int i)
+{
+    for (int e = i + 1; e < a.count; ++e) {
+        a.x[e - 1] = a.x[e];
+        a.y[e - 1] = a.y[e];
+        if (a.z != nullptr) a.z[e - 1] = a.z[e];
+        if (a.n != nullptr)
+            for (int k = 0; k < 3; ++k) a.n[3L * (e - 1) + k] = a.n[3L * e + k];
+    }
+    --a.count;
+}
+
+void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
+{
+    bool removed_last = false;
+    int i = 1;
+    while (i < a.count - 1) {
+        if (pk_is_marker(a.x[i])) {
+            i += kArcRecordEntries;
+            continue;
+        }
+        if (pk_is_marker(a.x[i + 1])) {
+            i += kArcRecordEntries + 1;
+            continue;
+        }
+        if (!removed_last) pending.count = 0;
+        vec3 chord;
+        verdict v = judge(a, i - 1, i, i + 1, with_z, with_z, lim, chord);
+        // Stays within the planar pending check: the removed run must hug the new chord.
+        if (v == verdict::redundant && lim.planar && removed_last &&
+            pending_strays(pending, a, i - 1, chord, lim.deviation))
+            v = verdict::keep;
+        if (v == verdict::keep) {
+            pending.count = 0;
+            removed_last = false;
+            ++i;
+            continue;
+        }
+        if (lim.planar) {
+            int status = 0;
+            const double z = a.z != nullptr ? a.z[i] : 0.0;
+            pokarr_add_xyz(a.x[i], &a.y[i], &z, nullptr, pending, status);
+        }
+        remove_entry(a, i);
+        removed_last = true;
+    }
+}
+
+// Joins a last and a first arc of one circle across the closing point; true when joined.
+bool join_end_arcs(pokarr& a)
+{
+    const int n = a.count;
+    if (n <= 9 || !pk_is_marker(a.x[1]) || !pk_is_marker(a.x[n - 4])) return false;
+    const double first[3] = {a.x[0], a.y[0], a.z != nullptr ? a.z[0] : 0.0};
+    const double last[3] = {a.x[n - 1], a.y[n - 1], a.z != nullptr ? a.z[n - 1] : 0.0};
+    if (!eqptd(3, first, last)) return false;
+    const int m = n - 4;  // marker of the last arc
+    if (std::fabs(a.x[2] - a.x[m + 1]) > kArcAgreement ||
+        std::fabs(a.y[2] - a.y[m + 1]) > kArcAgreement ||
+        std::fabs(a.x[3] - a.x[m + 2]) > kArcAgreement ||
+        std::fabs(a.y[3] - a.y[m + 2]) > kArcAgreement)
+        return false;
+    vec3 va, vb;
+    va.v[0] = a.x[m - 1] - a.x[3], va.v[1] = a.y[m - 1] - a.y[3];
+    vb.v[0] = a.x[4] - a.x[3], vb.v[1] = a.y[4] - a.y[3];
+    double la = 0.0, lb = 0.0;
+    int sa = 0, sb = 0;
+    v2untd(va.v, la, sa);
+    v2untd(vb.v, lb, sb);
+    if (sa != 0 || sb != 0) return false;
+    double s = v2crsd(va.v, vb.v);
+    if (a.y[2] < 0.0) s = -s;
+    if (!gevl0d(s) || !(v2dotd(va.v, vb.v) > kArcJoinCosine)) return false;
+    a.x[0] = a.x[m - 1];
+    a.y[0] = a.y[m - 1];
+    if (a.z != nullptr) a.z[0] = a.z[m - 1];
+    a.count -= kArcRecordEntries;
+    return true;
+}
+
+// The closing point between the last-but-one point and the second point.
+void closing_point(pokarr& a, int z_flag, const limits& lim)
+{
+    const int n = a.count;
+    if (n < 3 || pk_is_marker(a.x[1]) || (n > 4 && pk_is_marker(a.x[n - 4]))) return;
+    vec3 chord;
+    const bool has_z = a.z != nullptr;
+    const verdict v = judge(a, n - 2, 0, 1, has_z, has_z && z_flag != 0, lim, chord);
+    if (v == verdict::keep) return;
+    a.x[0] = a.x[n - 2];
+    a.y[0] = a.y[n - 2];
+    if (has_z) a.z[0] = a.z[n - 2];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[k] = a.n[3L * (n - 2) + k];
+    --a.count;
+}
+
+}  // namespace
+
+void pokarr_drop_redundant(int& closed, int z_flag, pokarr& array)
+{
+    if (array.dimension < 2 || array.dimension > 4) return;
+    const limits lim = current_limits();
+    const bool with_z = z_flag != 0 && array.z != nullptr;
+    pokarr pending;
+    pokarr_init(array.dimension == 2 ? 2 : 3, pending);
+    if (array.count >= 3) main_pass(array, with_z, lim, pending);
+    const bool joined = join_end_arcs(array);
+    if (!joined && closed != 0) closing_point(array, z_flag, lim);
+    pokarr_merge_arcs(array);
+    pokarr_free(pending);
+}
+
+void xy_drop_redundant(int& closed, double* x, double* y, int& count)
+{
+    if (x == nullptr || y == nullptr || count < 1) return;
+    pokarr a;
+    int status = 0;
+    pokarr_init_static(2, x, y, nullptr, nullptr, count, count, a, status);
+    if (status < 0) return;
+    pokarr_drop_redundant(closed, 0, a);
+    count = a.count;
+}

@@ -1,0 +1,146 @@
+// Removal of short elements from closed offset loops and merging of arcs on one circle. An
+// element is removed by deleting its start point (and its record): the previous element then
+// ends where the removed one ended, and a previous arc is re-fitted to that point.
+#include "pocket_arrays/pokarr_drop_short.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_join_arc.hpp"
+#include "pocket_lanes/offset_work.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Planar tolerance: half the working tolerance, kept between a tenth of a micron-scale floor
+// and a thousandth of the unit. Surface paths compare with the engine's value tolerance.
+constexpr double kShortFloor = 0.0001;
+constexpr double kShortCap = 0.001;
+constexpr double kSurfaceShort = 1.0e-6;
+// Merged arcs must turn by less than a half circle and keep a cosine of at least this.
+constexpr double kMergeCosine = -0.9;
+
+bool has_z(const pokarr& a) { return a.dimension >= 3 && a.z != nullptr; }
+
+// Copies entry `from` onto entry `to` (coordinates and normal).
+void copy_entry(pokarr& a, int from, int to)
+{
+    a.x[to] = a.x[from];
+    a.y[to] = a.y[from];
+    if (has_z(a)) a.z[to] = a.z[from];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
+}
+
+// Removes entries first .. first + n - 1, moving the tail down.
+void remove_entries(pokarr& a, int first, int n)
+{
+    for (int e = first + n; e < a.count; ++e) copy_entry(a, e, e - n);
+    a.count -= n;
+}
+
+// Removes the element at i (start entry i - 1, step entries): the short element of a loop.
+void remove_short(pokarr& a, int i, int step)
+{
+    const int j = i + step;
+    if (a.dimension == 2 && i > 4 && pk_is_marker(a.x[i - 4])) pokarr_join_arc(i - 5, j - 1, 0, a);
+    if (i == 1 && pokarr_is_closed(a)) {
+        if (a.dimension == 2 && a.count > 4 && pk_is_marker(a.x[a.count - 4]))
+            pokarr_join_arc(a.count - 5, step, 0, a);
+        a.x[a.count - 1] = a.x[step];
+        a.y[a.count - 1] = a.y[step];
+        if (has_z(a)) a.z[a.count - 1] = a.z[step];
+    }
+    if (i > a.count - step)
+        a.count -= step;
+    else
+        remove_entries(a, i - 1, step);
+}
+
+}  // namespace
+
+double drop_short_tolerance()
+{
+    if (pocket_state_block.pocket_dimension != 2) return kSurfaceShort;
+    const double w = offset_work_block.working_tolerance;
+    return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
+}
+
+void pokarr_drop_short(pokarr& array)
+{
+    if (array.dimension < 2 || array.count < 2) {
+        if (array.dimension == 2) pokarr_merge_arcs(array);
+        return;
+    }
+    const double tol = drop_short_tolerance();
+    double sum = 0.0;
+    int i = 1;
+    while (i < array.count) {
+        const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
+        const int j = i + step;
+        if (j - 1 >= array.count) break;  // a broken trailing record is left alone
+        const double dx = std::fabs(array.x[i - 1] - array.x[j - 1]);
+        const double dy = std::fabs(array.y[i - 1] - array.y[j - 1]);
+        bool long_element = dx >= tol || dy >= tol;
+        if (has_z(array)) {
+            long_element = long_element || std::fabs(array.z[i - 1] - array.z[j - 1]) >= tol;
+        } else {
+            sum += dx * dx + dy * dy;
+            long_element = long_element || sum >= tol * tol;
+        }
+        if (long_element) {
+            sum = 0.0;
+            i = j;
+            continue;
+        }
+        remove_short(array, i, step);
+    }
+    pokarr_merge_arcs(array);
+}
+
+void xy_drop_short(double* x, double* y, int& count)
+{
+    if (x == nullptr || y == nullptr || count < 1) return;
+    pokarr a;
+    int status = 0;
+    pokarr_init_static(2, x, y, nullptr, nullptr, count, count, a, status);
+    if (status < 0) return;
+    pokarr_drop_short(a);
+    count = a.count;
+}
+
+void pokarr_merge_arcs(pokarr& array)
+{
+    if (array.dimension != 2 || array.count - 1 <= 1) return;
+    int i = 1;
+    while (i < array.count - 1) {
+        if (!pk_is_marker(array.x[i])) {
+            ++i;
+            continue;
+        }
+        const int second = i + kArcRecordEntries;
+        if (second + 3 >= array.count || !pk_is_marker(array.x[second])) {
+            i += kArcRecordEntries;
+            continue;
+        }
+        const double r = array.x[i + 1];
+        const double d = array.y[i + 1];
+        const double c1[3] = {array.x[i + 2], array.y[i + 2], 0.0};
+        const double c2[3] = {array.x[second + 2], array.y[second + 2], 0.0};
+        const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
+        const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
+        const double r2 = r * r;
+        const bool same_circle = !nevldd(r, array.x[second + 1]) &&
+                                 !nevldd(d, array.y[second + 1]) && pk_eq_pnt(c1, c2) && r2 > 0.0;
+        const bool below_half = same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
+                                (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
+        if (!below_half) {
+            i += kArcRecordEntries;
+            continue;
+        }
+        // One record from the first arc's start to the second arc's end.
+        remove_entries(array, i + 3, kArcRecordEntries);
+    }
+}

@@ -1,0 +1,155 @@
+// Restart of a closed loop at a point of one of its elements. The loop is copied into a work
+// array from the split point on: the rest of the split element, the following elements, the
+// elements before it (the loop's closing duplicate skipped), the first part of the split element,
+// and the split point again.
+#include "pocket_arrays/pokarr_restart.hpp"
+
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+
+#include <cmath>
+
+namespace {
+
+// From this parameter on, a split at an arc's end point is a split at the next element's start.
+constexpr double kArcEndParam = 0.999;
+
+// Whether index names an element of the array: the end entry of a line or the marker of a
+// complete arc record, reached by walking the elements from the first.
+bool names_element(const pokarr& array, int index)
+{
+    for (int i = 1; i < array.count;) {
+        const bool arc = pk_is_marker(array.x[i]);
+        if (i == index) return !arc || i + 3 < array.count;
+        i += arc ? kArcRecordEntries : 1;
+    }
+    return false;
+}
+
+// One entry of any dimension: coordinates and normal.
+struct full_entry {
+    double p[3] = {0.0, 0.0, 0.0};
+    double normal[3] = {0.0, 0.0, 1.0};
+};
+
+full_entry entry_of(const pokarr& a, int i)
+{
+    full_entry e;
+    for (int k = 0; k < 3; ++k) e.p[k] = pokarr_coordinate(a, i, k);
+    const double* n = pokarr_normal(a, i);
+    for (int k = 0; k < 3; ++k) e.normal[k] = n[k];
+    return e;
+}
+
+// Coordinate by coordinate equality of two entries in the array's dimension.
+bool same_entry(const full_entry& a, const full_entry& b, int dimension)
+{
+    const int coordinates = dimension >= 3 ? 3 : 2;
+    for (int k = 0; k < coordinates; ++k)
+        if (!pk_eq_val(a.p[k], b.p[k])) return false;
+    if (dimension == 4)
+        for (int k = 0; k < 3; ++k)
+            if (!pk_eq_val(a.normal[k], b.normal[k])) return false;
+    return true;
+}
+
+void append_entry(const full_entry& e, pokarr& target, int& status)
+{
+    pokarr_add_xyz(e.p[0], &e.p[1], &e.p[2], e.normal, target, status);
+}
+
+// Copies entries first .. last (inclusive) into the work array: arc records whole, an ordinary
+// point skipped when it equals the entry that ended the work array when the pass began.
+void copy_pass(const pokarr& array, int first, int last, pokarr& target, int& status)
+{
+    if (target.count < 1) return;
+    const full_entry reference = entry_of(target, target.count - 1);
+    for (int e = first; e <= last && status >= 0;) {
+        if (pk_is_marker(array.x[e])) {
+            pokarr_append(kArcRecordEntries, array, e, target, status);
+            e += kArcRecordEntries;
+            continue;
+        }
+        if (!same_entry(entry_of(array, e), reference, array.dimension))
+            pokarr_append(1, array, e, target, status);
+        ++e;
+    }
+}
+
+// The split point of mode 0 or 1 on the element at index.
+void split_point(const pokarr& array, int index, int mode, double t, double& x, double& y)
+{
+    const bool arc = pk_is_marker(array.x[index]);
+    if (!arc) {
+        if (mode == kRestartAtParam)
+            seg_pnt_at_param(array.x[index - 1], array.y[index - 1], array.x[index],
+                             array.y[index], t, x, y);
+        return;
+    }
+    const double r = array.x[index + 1];
+    const int d = pk_arc_direction(array.y[index + 1]);
+    const double cx = array.x[index + 2], cy = array.y[index + 2];
+    if (mode == kRestartAtParam) {
+        arc_pnt_by_vector(r, d, cx, cy, array.x[index - 1], array.y[index - 1],
+                          array.x[index + 3], array.y[index + 3], t, x, y);
+        return;
+    }
+    const double length = std::hypot(x - cx, y - cy);
+    if (length > 0.0) {
+        x = cx + r * (x - cx) / length;
+        y = cy + r * (y - cy) / length;
+    }
+}
+
+}  // namespace
+
+void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, double& y,
+                       int& status)
+{
+    status = 0;
+    if (array.dimension < 2 || array.dimension > 4 || !names_element(array, index)) {
+        status = kRestartFailed;
+        return;
+    }
+    pokarr work;
+    pokarr_init_dyn(array.dimension, array.count + 4, work, status);
+    if (status < 0) {
+        status = kRestartFailed;
+        return;
+    }
+    split_point(array, index, mode, t, x, y);
+    full_entry p;
+    p.p[0] = x;
+    p.p[1] = y;
+    if (array.dimension >= 3) {
+        int vertical = 0;
+        pokarr_elem_ends(array, index, p.p, p.normal, vertical);
+    }
+    if (pk_is_marker(array.x[index]) && t >= kArcEndParam) {
+        const double end[3] = {array.x[index + 3], array.y[index + 3],
+                               pokarr_coordinate(array, index + 3, 2)};
+        if (pk_eq_pnt(p.p, end)) {
+            // The arc's own end: start at the next element so that no empty arc is left; after
+            // the last element that is the first.
+            index = index + kArcRecordEntries >= array.count ? 1 : index + kArcRecordEntries;
+            t = 0.0;
+        }
+    }
+    append_entry(p, work, status);
+    if (status >= 0) copy_pass(array, index, array.count - 1, work, status);
+    if (status >= 0 && index != 1) copy_pass(array, 1, index - 1, work, status);
+    if (status >= 0 && pk_is_marker(array.x[index]) && t > 0.0 && !pk_is_zero(t))
+        pokarr_append(kArcRecordEntries - 1, array, index, work, status);
+    if (status >= 0) append_entry(p, work, status);
+    if (status >= 0 && work.count >= 2) {
+        const full_entry a = entry_of(work, work.count - 2);
+        const full_entry b = entry_of(work, work.count - 1);
+        if (pk_is_zero(std::fabs(a.p[0] - b.p[0])) && pk_is_zero(std::fabs(a.p[1] - b.p[1])) &&
+            pk_is_zero(std::fabs(a.p[2] - b.p[2])))
+            --work.count;
+    }
+    if (status >= 0) pokarr_move(work, array, status);
+    pokarr_free(work);
+    if (status < 0) status = kRestartFailed;
+}

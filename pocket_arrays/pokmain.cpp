@@ -1,0 +1,436 @@
+// The pocket main arrays: the lane point store and the contour point array (host dynamic arrays
+// of relative points), their allocation, the stores of the input preparation, and the readers
+// that hand lanes back relative (the engine) or absolute (cutting and drawing).
+#include "pocket_arrays/pokmain.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+pokmain_state pokmain_block;
+
+namespace {
+
+pokmain_state& pm = pokmain_block;
+
+int entry_bytes() { return pm.mode == kPokmain3d ? 24 : 16; }
+
+// Size limit of the main array in entries.
+int size_limit() { return INT_MAX / entry_bytes() / 4; }
+
+bool dimension4() { return pocket_state_block.pocket_dimension == 4; }
+
+// An undefined mode is set from the pocket dimension (pokinitdim reports a dimension that
+// defines none); answers whether the mode is defined.
+bool mode_defined(int& status)
+{
+    if (pm.mode != kPokmainUndefined) return true;
+    int init = 0;
+    pokinitdim(init);
+    if (init == 0) return true;
+    status = -1;
+    return false;
+}
+
+double* main_entry(int index0) { return pm.main_base + static_cast<long>(index0) * pokmain_entry_doubles(); }
+double* contour_entry(int index0)
+{
+    return pm.contour_base + static_cast<long>(index0) * pokmain_entry_doubles();
+}
+
+// Opens or grows the contour array by one step; on failure closes both arrays.
+void contour_grow(const char* routine, int& status)
+{
+    int host = 0;
+    void* base = nullptr;
+    if (pm.contour_capacity == 0) {
+        MM_OPEN_ARRAY(entry_bytes(), kContourStep, pm.contour_handle, base, host);
+    } else {
+        MM_RESIZE_ARRAY(pm.contour_handle, kContourStep, base, host);
+    }
+    if (host != 0) {
+        if (IsDebugMode()) eroutc(std::string(routine) + ", DYNAMIC MEMORY ERROR - CANNOT ALLOCATE", 0);
+        int ignored = 0;
+        POKREL(1, ignored);
+        status = -1;
+        return;
+    }
+    pm.contour_base = static_cast<double*>(mmcptr(pm.contour_handle));
+    pm.contour_capacity += kContourStep;
+}
+
+bool is_marker_entry(const double* entry) { return pk_is_marker(entry[0]); }
+
+}  // namespace
+
+int pokmain_entry_doubles()
+{
+    if (pm.mode == kPokmainUndefined) return 0;
+    return pm.mode == kPokmain3d ? 3 : 2;
+}
+
+void pokinitdim(int& status)
+{
+    if (status != -1) {
+        const int dimension = pocket_state_block.pocket_dimension;
+        if (dimension == 2) {
+            pm.mode = kPokmain2d;
+        } else if (dimension == 3 || dimension == 4) {
+            pm.mode = kPokmain3d;
+        } else {
+            status = -1;
+        }
+    }
+    if (status == -1) eroutc("[pokinitdim] UNABLE TO OPEN POCKET ARRAYS - DIMENSIONS NOT DEFINED", 0);
+}
+
+void PokAllocMainArray(int& n, int keep, int& status)
+{
+    status = 0;
+    if (pm.mode == kPokmainUndefined) {
+        pokinitdim(status);
+        if (status != 0) return;
+    }
+    if (n <= pm.main_capacity) return;
+    n = std::min(n, size_limit());
+    const int growth = n - pm.main_capacity;
+    if (growth < 1) {
+        status = -1;
+        return;
+    }
+    int host = 0;
+    void* base = nullptr;
+    if (pm.main_capacity == 0) {
+        MM_OPEN_ARRAY(entry_bytes(), n, pm.main_handle, base, host);
+    } else if (keep) {
+        MM_RESIZE_ARRAY(pm.main_handle, growth, base, host);
+    } else {
+        MM_CLOSE(pm.main_handle, host);
+        pm.main_handle = -1;
+        pm.main_capacity = 0;
+        if (host == 0) MM_OPEN_ARRAY(entry_bytes(), n, pm.main_handle, base, host);
+    }
+    if (host != 0) {
+        if (IsDebugMode() || growth == 0)
+            eroutc("[PokAllocMainArray] DYNAMIC MEMORY ERROR - CANNOT ALLOCATE", 0);
+        int ignored = 0;
+        POKREL(1, ignored);
+        status = -1;
+        return;
+    }
+    pm.main_base = static_cast<double*>(mmcptr(pm.main_handle));
+    pm.main_capacity = n;
+}
+
+void pokmain_grow(int n, int& status)
+{
+    status = 0;
+    if (n <= pm.main_capacity) return;
+    int capacity = pm.main_capacity + ((n - pm.main_capacity) / kPokmainStep + 1) * kPokmainStep;
+    PokAllocMainArray(capacity, 1, status);
+    if (status != 0) {
+        status = kPokmainGrowFailed;
+        return;
+    }
+    pocket_box_block.main_size = pm.main_capacity;
+}
+
+void POKCPT(const double* point, int& index, int& status)
+{
+    if (status != 0) return;
+    if (!mode_defined(status)) return;
+    if (index < 1 || point == nullptr) {
+        status = -1;
+        return;
+    }
+    while (index - 1 >= pm.contour_capacity) {
+        contour_grow("POKCPT", status);
+        if (status != 0) return;
+    }
+    double* entry = contour_entry(index - 1);
+    for (int k = 0; k < pokmain_entry_doubles(); ++k) entry[k] = point[k] - pm.origin[k];
+    ++index;
+}
+
+void POKCAR(double radius, double direction, int& index, int& status)
+{
+    if (status != 0) return;
+    if (!mode_defined(status)) return;
+    if (index < 1) {
+        status = -1;
+        return;
+    }
+    while (index - 1 >= pm.contour_capacity - 2) {
+        contour_grow("POKCAR", status);
+        if (status != 0) return;
+    }
+    double* marker = contour_entry(index - 1);
+    double* record = contour_entry(index);
+    const int k = pokmain_entry_doubles();
+    std::fill(marker, marker + k, 0.0);
+    std::fill(record, record + k, 0.0);
+    marker[0] = kArcMarker;
+    record[0] = radius;
+    record[1] = direction;
+    index += 2;
+}
+
+void pokmain_get_cpt(int index, double& x, double& y)
+{
+    x = y = 0.0;
+    if (pm.mode == kPokmainUndefined || index < 0 || index >= pm.contour_capacity) return;
+    const double* entry = contour_entry(index);
+    x = entry[0];
+    y = entry[1];
+}
+
+void POKCPY(int n, int reallocations, int contour_points, int& status)
+{
+    status = 0;
+    if (reallocations > kPokcpyMaxReallocations) {
+        eroutc("POKCPY, DYNAMIC MEMORY ERROR - TOO MANY REALLOCATIONS", 0);
+        status = -1;
+        return;
+    }
+    int size = n;
+    PokAllocMainArray(size, 0, status);
+    if (status != 0) return;
+    // Never copy more than either array holds.
+    const int copy = std::clamp(contour_points, 0, std::min(pm.contour_capacity, pm.main_capacity));
+    if (copy > 0)
+        std::copy(pm.contour_base, pm.contour_base + static_cast<long>(copy) * pokmain_entry_doubles(),
+                  pm.main_base);
+}
+
+void POKREL(int close, int& status)
+{
+    status = 0;
+    if (close == 1) {
+        int host = 0;
+        if (pm.main_capacity > 0) MM_CLOSE(pm.main_handle, host);
+        if (host == 0 && pm.contour_capacity > 0) MM_CLOSE(pm.contour_handle, host);
+        if (host != 0) {
+            eroutc("POKREL, CLOSE DYNAMIC MEMORY ERROR", 0);
+            status = -1;
+            return;
+        }
+    }
+    pm.mode = kPokmainUndefined;
+    pm.main_handle = pm.contour_handle = -1;
+    pm.main_base = pm.contour_base = nullptr;
+    pm.main_capacity = pm.contour_capacity = 0;
+}
+
+void pokmain_set_origin(double x, double y, double z, int& capacity)
+{
+    pm.origin[0] = x;
+    pm.origin[1] = y;
+    pm.origin[2] = z;
+    capacity = pm.main_capacity;
+}
+
+void pokmain_dup_pnts(int n, int start, int& status)
+{
+    status = 0;
+    if (n < 0 || start < 0) {
+        status = -1;
+        return;
+    }
+    if (!mode_defined(status)) return;
+    // The caller promises the room; refuse rather than write past the array.
+    if (start + static_cast<long>(n) > pm.main_capacity || n > pm.main_capacity) {
+        status = -1;
+        return;
+    }
+    const int k = pokmain_entry_doubles();
+    std::copy_n(std::vector<double>(pm.main_base, pm.main_base + static_cast<long>(n) * k).begin(),
+                static_cast<long>(n) * k, main_entry(start));
+}
+
+void pokmain_put_pnts(const pokarr& array, int first, int& status)
+{
+    status = 0;
+    if (array.count <= 0 || first < 1 || array.dimension < 2) {
+        status = -1;
+        return;
+    }
+    if (!mode_defined(status)) return;
+    const bool normals = array.dimension == 4;
+    const long needed = first + static_cast<long>(array.count) * (normals ? 2 : 1);
+    if (needed > size_limit()) {
+        status = -1;
+        return;
+    }
+    pokmain_grow(static_cast<int>(needed), status);
+    if (status != 0) return;
+    const int k = pokmain_entry_doubles();
+    for (int i = 0; i < array.count; ++i) {
+        double* entry = main_entry(first - 1 + i);
+        entry[0] = array.x[i];
+        entry[1] = array.y[i];
+        if (k == 3) entry[2] = array.z != nullptr ? array.z[i] : 0.0;
+    }
+    if (normals && k == 3) {
+        for (int i = 0; i < array.count; ++i) std::copy_n(pokarr_normal(array, i), 3, main_entry(first - 1 + array.count + i));
+    }
+}
+
+void pokmain_get_pnts(int n, int first, pokarr& array, int& status)
+{
+    status = 0;
+    if (n < 0 || first < 1) {
+        status = -1;
+        return;
+    }
+    if (!mode_defined(status)) return;
+    const int points = dimension4() ? n / 2 : n;
+    if (first - 1 + static_cast<long>(n) > pm.main_capacity) {
+        status = -1;
+        return;
+    }
+    pokarr_reset(array, points, status);
+    if (status != 0) return;
+    const int k = pokmain_entry_doubles();
+    for (int i = 0; i < points; ++i) {
+        const double* entry = main_entry(first - 1 + i);
+        array.x[i] = entry[0];
+        array.y[i] = entry[1];
+        if (array.z != nullptr) array.z[i] = k == 3 ? entry[2] : 0.0;
+    }
+    if (array.n != nullptr) {
+        for (int i = 0; i < points; ++i) {
+            const double* source = k == 3 && dimension4() ? main_entry(first - 1 + points + i) : kDefaultNormal;
+            std::copy_n(source, 3, array.n + 3L * i);
+        }
+    }
+    array.count = points;
+}
+
+void pokmain_reverse(int n, int first, int& status)
+{
+    status = 0;
+    if (n < 0) return;
+    if (!mode_defined(status)) return;
+    if (first < 1 || first - 1 + static_cast<long>(n) > pm.main_capacity) {
+        status = -1;
+        return;
+    }
+    const int mode = pm.mode == kPokmain2d ? 2 : std::clamp(pocket_state_block.pocket_dimension, 3, 4);
+    records_reverse(mode, main_entry(first - 1), mode == 4 ? n / 2 : n, status);
+}
+
+namespace {
+
+// Range check of a reader: entries first .. end - 1 inside the main array.
+bool range_ok(int first, int end) { return first >= 1 && end >= first && end - 1 <= pm.main_capacity; }
+
+// Writes entry i of the output, absolute (origin added to points and centres, not to markers and
+// radius records); z for the marker and radius entries as for points.
+struct absolute_writer {
+    pokarr& out;
+    void put(int i, double x, double y, double z)
+    {
+        out.x[i] = x;
+        out.y[i] = y;
+        if (out.z != nullptr) out.z[i] = z;
+        if (out.n != nullptr) std::copy_n(kDefaultNormal, 3, out.n + 3L * i);
+    }
+};
+
+double stored_z(const double* entry) { return (pm.mode == kPokmain3d ? entry[2] : 0.0) + pm.origin[2]; }
+
+}  // namespace
+
+void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status)
+{
+    status = 0;
+    if (!mode_defined(status)) return;
+    if (!range_ok(first, end)) {
+        status = -1;
+        return;
+    }
+    const int n = end - first;
+    pokarr_reset(array, n, status);
+    if (status != 0) return;
+    absolute_writer w{array};
+    const double ox = pm.origin[0], oy = pm.origin[1];
+    for (int i = 0; i < n; ++i) {
+        const double* e = main_entry(first - 1 + i);
+        if (is_marker_entry(e) && i + 3 < n) {
+            const double* r = main_entry(first + i);
+            const double* c = main_entry(first + i + 1);
+            w.put(i, kArcMarker, 0.0, stored_z(e));
+            w.put(i + 1, r[0], r[1], stored_z(r));
+            w.put(i + 2, c[0] + ox, c[1] + oy, stored_z(c));
+            i += 2;  // the end point follows as an ordinary entry
+            continue;
+        }
+        w.put(i, e[0] + ox, e[1] + oy, stored_z(e));
+    }
+    array.count = n;
+    if (!forward) pokarr_reverse(array);
+}
+
+void pokmain_get_xy(int forward, int first, int end, double* list, int room, int& status)
+{
+    status = 0;
+    if (!mode_defined(status)) return;
+    if (!range_ok(first, end) || list == nullptr || room < end - first) {
+        status = -1;
+        return;
+    }
+    pokarr work;
+    pokarr_init(2, work);
+    pokmain_to_arr(forward, first, end, work, status);
+    if (status == 0) {
+        for (int i = 0; i < work.count; ++i) {
+            list[2 * i] = work.x[i];
+            list[2 * i + 1] = work.y[i];
+        }
+    }
+    pokarr_free(work);
+}
+
+void pokmain_get_xyz(int forward, int first, int end, double* list, double* z_list, int room, int& status)
+{
+    status = 0;
+    if (!mode_defined(status)) return;
+    // In a pocket with normals a range holds its points first and their normals after them.
+    const int points = dimension4() ? (end - first) / 2 : end - first;
+    const int stop = first + points;
+    if (!range_ok(first, stop) || list == nullptr || z_list == nullptr || room < points) {
+        status = -1;
+        return;
+    }
+    pokarr work;
+    pokarr_init(3, work);
+    pokmain_to_arr(forward, first, stop, work, status);
+    if (status == 0) {
+        for (int i = 0; i < work.count; ++i) {
+            list[2 * i] = work.x[i];
+            list[2 * i + 1] = work.y[i];
+            z_list[i] = work.z[i];
+        }
+    }
+    pokarr_free(work);
+}
+
+void pokmain_get_2d(int n, int first, double* x, double* y, int room, int& status)
+{
+    status = 0;
+    if (x == nullptr || y == nullptr || room < 0) {
+        status = -1;
+        return;
+    }
+    // The view starts empty but spans the caller's whole lists, so that filling n entries stays
+    // within what the caller has and more than that is refused instead of written past.
+    pokarr view;
+    pokarr_init_static(2, x, y, nullptr, nullptr, 0, room, view, status);
+    if (status != 0) return;
+    pokmain_get_pnts(n, first, view, status);
+}

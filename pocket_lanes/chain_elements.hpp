@@ -1,0 +1,40 @@
+// Reading the elements of a chain held in x and y arrays (the pocket-array layout): used by the
+// nearest-point searches, the closest approach and the lane directions.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Element i (from 1) of a chain: start entry i - 1, end entry i (a line) or i + 3 (an arc whose
+// record fills entries i .. i + 3).
+struct chain_element {
+    bool valid = false;  // false past the chain's end or for a broken arc record
+    bool arc = false;
+    int start = 0;       // entry of the start point
+    int end = 0;         // entry of the end point
+    int next = 0;        // index of the following element
+    double r = 0.0;
+    int dir = 1;
+    double cx = 0.0, cy = 0.0;
+};
+
+inline chain_element chain_element_at(const double* x, const double* y, int n, int i)
+{
+    chain_element e;
+    if (i < 1 || i >= n) return e;
+    e.start = i - 1;
+    if (pk_is_marker(x[i])) {
+        if (i + 3 >= n) return e;
+        e.arc = true;
+        e.end = i + 3;
+        e.next = i + kArcRecordEntries;
+        e.r = x[i + 1];
+        e.dir = pk_arc_direction(y[i + 1]);
+        e.cx = x[i + 2];
+        e.cy = y[i + 2];
+    } else {
+        e.end = i;
+        e.next = i + 1;
+    }
+    e.valid = true;
+    return e;
+}

@@ -1,0 +1,150 @@
+// Point in loop through the host's polygon test, with the arcs of the loop sampled into chords
+// (arc_points). The sampled list is sized for the arcs of the loop before it is filled: every arc
+// can give up to 91 points, so twice the entry count would not hold it.
+#include "pocket_lanes/loop_inside.hpp"
+
+#include "host/vantu.hpp"
+#include "host/vantu_polygon.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Two pi as the angle sums of the engine have always taken it (single-precision rounding).
+constexpr double kTwoPi = 6.2831854820251465;
+// Chord tolerance of the arc sampling of the inside test.
+constexpr double kInsideChordTolerance = 0.001;
+// Boundary band of the inside test: at most this in a planar pocket, and the engine's value
+// tolerance on surfaces.
+constexpr double kPlanarBandCap = 0.001;
+constexpr double kSurfaceBand = 1.0e-6;
+constexpr int kArcChordsMin = 3;
+constexpr int kArcChordsMax = kArcPointsMax - 1;
+
+// The interleaved list handed to the host, filled without repeating a point.
+struct point_list {
+    double* xy = nullptr;
+    int points = 0;
+    int room = 0;
+    void add(double x, double y)
+    {
+        if (points > 0 && pk_eq_val(x, xy[2 * points - 2]) && pk_eq_val(y, xy[2 * points - 1]))
+            return;
+        if (points >= room) return;  // sized beforehand; never reached
+        xy[2 * points] = x;
+        xy[2 * points + 1] = y;
+        ++points;
+    }
+};
+
+// Points the sampled loop can need, or -1 for a broken arc record.
+long sampled_size(const pokarr& loop)
+{
+    long size = 1;
+    for (int i = 1; i < loop.count;) {
+        if (pk_is_marker(loop.x[i])) {
+            if (i + 3 >= loop.count) return -1;
+            size += kArcPointsMax;
+            i += kArcRecordEntries;
+        } else {
+            size += 1;
+            i += 1;
+        }
+    }
+    return size;
+}
+
+void sample_loop(const pokarr& loop, point_list& list)
+{
+    double ax[kArcPointsMax], ay[kArcPointsMax];
+    list.add(loop.x[0], loop.y[0]);
+    for (int i = 1; i < loop.count;) {
+        if (!pk_is_marker(loop.x[i])) {
+            list.add(loop.x[i], loop.y[i]);
+            ++i;
+            continue;
+        }
+        int n = 0;
+        arc_points(kInsideChordTolerance, loop.x[i + 1], pk_arc_direction(loop.y[i + 1]),
+                   loop.x[i + 2], loop.y[i + 2], loop.x[i - 1], loop.y[i - 1], loop.x[i + 3],
+                   loop.y[i + 3], ax, ay, n);
+        for (int k = 0; k < n; ++k) list.add(ax[k], ay[k]);
+        i += kArcRecordEntries;
+    }
+}
+
+}  // namespace
+
+void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey,
+               double& sweep)
+{
+    const double start = std::atan2(sy - cy, sx - cx);
+    const double end = std::atan2(ey - cy, ex - cx);
+    sweep = direction < 0 ? start - end : end - start;
+    while (sweep < 0.0) sweep += kTwoPi;
+    while (sweep >= kTwoPi) sweep -= kTwoPi;
+}
+
+void arc_points(double tolerance, double radius, int direction, double cx, double cy, double sx,
+                double sy, double ex, double ey, double* x, double* y, int& count)
+{
+    x[0] = sx;
+    y[0] = sy;
+    const double length = std::hypot(sx - cx, sy - cy);
+    if (!(radius > 0.0) || !(length > 0.0)) {
+        x[1] = ex;
+        y[1] = ey;
+        count = 2;
+        return;
+    }
+    double sweep = 0.0;
+    arc_sweep(direction, cx, cy, sx, sy, ex, ey, sweep);
+    const double half_step = std::acos(std::clamp(1.0 - tolerance / radius, -1.0, 1.0));
+    const double steps = half_step > 0.0 ? sweep / (2.0 * half_step) : kArcChordsMax;
+    const int n = std::clamp(static_cast<int>(std::min(steps, double(kArcChordsMax))) + 1,
+                             kArcChordsMin, kArcChordsMax);
+    const double turn = (direction < 0 ? -sweep : sweep) / n;
+    const double ux = (sx - cx) / length, uy = (sy - cy) / length;
+    for (int k = 1; k < n; ++k) {
+        const double a = turn * k;
+        x[k] = cx + radius * (ux * std::cos(a) - uy * std::sin(a));
+        y[k] = cy + radius * (ux * std::sin(a) + uy * std::cos(a));
+    }
+    x[n] = ex;
+    y[n] = ey;
+    count = n + 1;
+}
+
+void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status)
+{
+    status = 0;
+    result = kLoopOutside;
+    if (loop.count < 1 || loop.dimension < 2 || pk_is_marker(loop.x[0])) return;
+    const long size = sampled_size(loop);
+    if (size < 0 || 2 * size > kPokarrMaxFlat) {
+        status = kInsideFailed;
+        return;
+    }
+    pokarr work;
+    pokarr_init_dyn(1, static_cast<int>(2 * size), work, status);
+    if (status < 0) {
+        status = kInsideFailed;
+        return;
+    }
+    point_list list{work.x, 0, static_cast<int>(size)};
+    sample_loop(loop, list);
+    const double band = pocket_state_block.pocket_dimension == 2
+                            ? std::min(kPlanarBandCap, pocket_work_block.tolerance)
+                            : kSurfaceBand;
+    const double point[2] = {x, y};
+    int where = kInpolOutside;
+    inpold(band, list.xy, list.points, point, where);
+    pokarr_free(work);
+    result = where == kInpolInside ? kLoopInside
+             : where == kInpolOnBoundary ? kLoopOnBoundary
+                                         : kLoopOutside;
+}

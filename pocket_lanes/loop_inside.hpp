@@ -1,0 +1,32 @@
+// Point in loop: the loop's arcs are sampled into chords and the host's polygon test decides.
+// The lane engine asks it for every new offset against the previous lanes and the islands; the
+// arc sampling is also the one used to turn loops into point lists.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Inside results.
+inline constexpr int kLoopOutside = 0;
+inline constexpr int kLoopInside = 1;
+inline constexpr int kLoopOnBoundary = 2;
+
+// Status when the work list for the polygon test cannot be made.
+inline constexpr int kInsideFailed = 11;
+
+// An arc is sampled into 3 to 90 chords: at most this many points.
+inline constexpr int kArcPointsMax = 91;
+
+// Where (x, y) lies against the loop: 0 outside, 1 inside, 2 on the boundary (within
+// min(0.001, tolerance of pocket_work) in a planar pocket, 1e-6 otherwise). Status 0, or 11 when
+// the work list cannot be had (the loop is then too large) or an arc record is broken.
+void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status);
+
+// The points of an arc for a chord tolerance: the start point, n - 1 points at equal turns, the
+// end point (n + 1 in all, n between 3 and 90). x and y need room for kArcPointsMax points. A
+// radius that is not positive gives the start and end points only.
+void arc_points(double tolerance, double radius, int direction, double cx, double cy, double sx,
+                double sy, double ex, double ey, double* x, double* y, int& count);
+
+// The angle swept by an arc in its own direction, in [0, 2 pi).
+void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey,
+               double& sweep);

@@ -1,0 +1,683 @@
+// Crossings of two loops ordered along the first (LUPLUP). Each element of A is searched against
+// B through B's box table (elem_pair_intersect), walking on along B after every crossing found;
+// every crossing becomes a row of the working table, moved to the following element when it
+// falls on an element's end, dropped when it repeats a row met from a neighbouring element, and
+// kept ordered along A. The clean-up classifies the rows at vertices: where B only touches A,
+// B's element is negated (a touching point, which the common-loop search passes over).
+#include "pocket_lanes/loop_intersect.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/pokarr_nudge.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kTooManyText = "LUPLUP,TOO MANY INTERSECTION POINTS WITH ISLAND ";
+// A crossing at the end of B's last element in a self search stays there, just before the end.
+constexpr double kEndPosition = 1.0 - 1.0e-6;
+// Touching rows of a self search closer than this in x and y are one row.
+constexpr double kMergeReach = 0.001;
+constexpr int kStatusOverflow = -1;
+
+// One row of the working table.
+struct luplup_row {
+    int a = 0, b = 0;            // elements of A and B (the end entry of a line, an arc's marker)
+    double x = 0.0, y = 0.0;
+    double pos_a = 0.0, pos_b = 0.0;  // distance from the element's start, or arc parameter
+    int vertex_a = 0, vertex_b = 0;   // the point lies at a vertex of the element
+    int contact = 0;             // a touching contact reported by the element search
+    double a_in[2] = {0, 0}, a_out[2] = {0, 0}, b_in[2] = {0, 0}, b_out[2] = {0, 0};
+    int coincidence = 0;         // A and B run on together at the row
+    int far_end = 0;             // the row was found as the second end of a shared piece
+};
+
+// The working table of LUPLUP; rows are kept ordered along A.
+struct luplup_work {
+    int count = 0;
+    luplup_row rows[kLuplupSelfRows];
+};
+luplup_work luplup_work_block;
+
+struct mode_digits {
+    bool first_only, self;
+    int units;
+};
+
+mode_digits digits_of(int mode)
+{
+    mode_digits d{false, false, 0};
+    if (mode >= kLuplupFirstOnly) d.first_only = true, mode %= kLuplupFirstOnly;
+    if (mode >= kLuplupSelf) d.self = true, mode %= kLuplupSelf;
+    d.units = mode;
+    return d;
+}
+
+// ---- elements of a loop -----------------------------------------------------------------------
+
+struct loop_view {
+    const pokarr& p;
+    chain_element at(int e) const { return chain_element_at(p.x, p.y, p.count, e); }
+    // The last element: the one that ends at the loop's last entry.
+    int last() const
+    {
+        const int n = p.count;
+        return n - 4 >= 1 && pk_is_marker(p.x[n - 4]) ? n - 4 : n - 1;
+    }
+    // The element after e, element 1 after the last one.
+    int next(int e) const
+    {
+        const chain_element c = at(e);
+        return !c.valid || c.next >= p.count ? 1 : c.next;
+    }
+    // The element before e, the last element before element 1.
+    int previous(int e) const
+    {
+        if (e <= 1) return last();
+        return e - 4 >= 1 && pk_is_marker(p.x[e - 4]) ? e - 4 : e - 1;
+    }
+    bool neighbours(int e, int f) const { return e == f || next(e) == f || next(f) == e; }
+    void start(int e, double* q) const
+    {
+        const chain_element c = at(e);
+        q[0] = p.x[c.start], q[1] = p.y[c.start];
+    }
+    void end(int e, double* q) const
+    {
+        const chain_element c = at(e);
+        q[0] = p.x[c.end], q[1] = p.y[c.end];
+    }
+    // Unit direction of element e at point q (on it).
+    void direction(int e, const double* q, double* d) const
+    {
+        const chain_element c = at(e);
+        d[0] = d[1] = 0.0;
+        if (!c.valid) return;
+        if (c.arc) {
+            const double rx = q[0] - c.cx, ry = q[1] - c.cy;
+            d[0] = -c.dir * ry, d[1] = c.dir * rx;
+        } else {
+            d[0] = p.x[c.end] - p.x[c.start], d[1] = p.y[c.end] - p.y[c.start];
+        }
+        const double l = std::hypot(d[0], d[1]);
+        if (l > 0.0) d[0] /= l, d[1] /= l;
+    }
+    void direction_at_start(int e, double* d) const
+    {
+        double q[2];
+        start(e, q);
+        direction(e, q, d);
+    }
+    void direction_at_end(int e, double* d) const
+    {
+        double q[2];
+        end(e, q);
+        direction(e, q, d);
+    }
+    // Distance from the start for a line, the arc parameter for an arc.
+    double position(int e, const double* q) const
+    {
+        const chain_element c = at(e);
+        if (!c.arc) return std::hypot(q[0] - p.x[c.start], q[1] - p.y[c.start]);
+        double t = 0.0;
+        arc_param_of_pnt(c.r, c.dir, c.cx, c.cy, p.x[c.start], p.y[c.start], p.x[c.end],
+                         p.y[c.end], q[0], q[1], t);
+        return t;
+    }
+};
+
+// ---- recording of one crossing ----------------------------------------------------------------
+
+// Places the point on its element of one loop: a point at the element's end moves to the start
+// of the following element (unless `stay_at_last_end` holds for the last element); directions
+// before and after the point.
+void place_on(const loop_view& v, int& e, double& pos, int& vertex, double* in, double* out,
+              const double* q, bool stay_at_last_end)
+{
+    double s[2], t[2];
+    v.start(e, s);
+    v.end(e, t);
+    pos = v.position(e, q);
+    vertex = 0;
+    if (pk_eq_pnt2(q, t)) {
+        vertex = 1;
+        if (stay_at_last_end && e == v.last()) {
+            pos = kEndPosition;
+            v.direction_at_end(e, in);
+            v.direction_at_start(v.next(e), out);
+            return;
+        }
+        e = v.next(e);
+        pos = 0.0;
+    } else if (pk_eq_pnt2(q, s)) {
+        vertex = 1;
+        pos = 0.0;
+    }
+    if (vertex) {
+        v.direction_at_end(v.previous(e), in);
+        v.direction_at_start(e, out);
+        return;
+    }
+    v.direction(e, q, in);
+    out[0] = in[0], out[1] = in[1];
+}
+
+// Whether the row repeats a recorded row met from a neighbouring element.
+bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va,
+                   const loop_view& vb)
+{
+    const double p[2] = {r.x, r.y};
+    for (int i = 0; i < w.count; ++i) {
+        const luplup_row& o = w.rows[i];
+        const double q[2] = {o.x, o.y};
+        if (pk_eq_pnt2(p, q) && va.neighbours(r.a, o.a) && vb.neighbours(r.b, o.b)) return true;
+    }
+    return false;
+}
+
+// Inserts the row keeping the table ordered by A's element and the position along it.
+void insert_ordered(luplup_work& w, const luplup_row& r)
+{
+    int at = w.count;
+    while (at > 0 && (w.rows[at - 1].a > r.a ||
+                      (w.rows[at - 1].a == r.a && w.rows[at - 1].pos_a > r.pos_a))) {
+        w.rows[at] = w.rows[at - 1];
+        --at;
+    }
+    w.rows[at] = r;
+    ++w.count;
+}
+
+// Builds the row of a crossing of A's element a with B's element b at q; false when it is
+// dropped.
+bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, int a, int b,
+              const double* q, int contact, luplup_row& r)
+{
+    r = luplup_row{};
+    r.a = a, r.b = b, r.x = q[0], r.y = q[1], r.contact = contact;
+    place_on(va, r.a, r.pos_a, r.vertex_a, r.a_in, r.a_out, q, false);
+    place_on(vb, r.b, r.pos_b, r.vertex_b, r.b_in, r.b_out, q, md.self);
+    if (md.self) {
+        // Neighbouring elements of one loop meet at their shared vertex: no crossing.
+        if (r.b == va.previous(r.a) || (r.b == vb.last() && r.a == 1)) return false;
+        if ((r.vertex_a || r.vertex_b) && va.neighbours(r.a, r.b)) return false;
+    }
+    return true;
+}
+
+// ---- the search -------------------------------------------------------------------------------
+
+// Walks element a of A along B, recording every crossing. Answers false when the search has to
+// stop (first-only mode with a row, or the table overflowed: count -1).
+bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md,
+                  const pk_box_table& boxes, int a, int capacity, int& found_total)
+{
+    luplup_work& w = luplup_work_block;
+    const chain_element e = va.at(a);
+    double previous[2];
+    va.start(a, previous);
+    // The walk starts at B's first element and goes on along B from every crossing found.
+    int found_element = 1;
+    const int mode = md.self ? kLuplupSelf - 3 : kOwnWalkContinues;
+    const double absent[2] = {kDirectionAbsent, 0.0};
+    int last_element = -1;
+    double last_point[2] = {0.0, 0.0};
+    // The walk never goes back along B, so each search starts at the group of the last crossing.
+    int first_group = 1;
+    for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
+        int found_group = a, found = kSearchNone;
+        double q[2] = {0.0, 0.0};
+        elem_pair_intersect(mode, kOwnWalkContinues, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
+                            va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
+                            va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, vb.last(), 1, previous[0],
+                            previous[1], boxes, found_element, found_group, q[0], q[1], found);
+        if (found == kSearchNone) return true;
+        first_group = std::max(1, found_group);
+        if (found_element == last_element && pk_eq_pnt2(q, last_point)) return true;
+        last_element = found_element;
+        last_point[0] = q[0], last_point[1] = q[1];
+        previous[0] = q[0], previous[1] = q[1];
+        if (md.first_only && w.count >= 1) return false;
+        luplup_row r;
+        if (!make_row(va, vb, md, a, found_element, q, found == kSearchEndContact ? 1 : 0, r))
+            continue;
+        ++found_total;
+        if (repeats_a_row(w, r, va, vb)) continue;
+        if (w.count >= capacity) {
+            int pocket_mode = 0;
+            get_pocket_mode(pocket_mode);
+            if (pocket_mode == 0) eroutc(kTooManyText, 0);
+            w.count = kStatusOverflow;
+            return false;
+        }
+        insert_ordered(w, r);
+        if (md.first_only) return false;
+    }
+    return true;
+}
+
+// ---- clean-up ---------------------------------------------------------------------------------
+
+bool same_direction(const double* u, const double* v)
+{
+    return eqvald(u[0], v[0]) && eqvald(u[1], v[1]);
+}
+
+enum class outcome { go_on, restart, failed };
+
+// The clean-up of one search: the caller's element columns carry its marks (a negative element
+// of A: a row used up as the far end of a shared piece; of B: a touching point).
+struct cleanup {
+    pokarr& a;
+    const loop_view& va;
+    const loop_view& vb;
+    const mode_digits& md;
+    luplup_work& w;
+    int* elem_a;
+    int* elem_b;
+    int& restarts_left;
+
+    // A nudge of a self search: 0 starts the search again, a failure ends it; a nudge that moved
+    // nothing (or no restarts left) lets the clean-up go on, so it cannot restart without end.
+    outcome nudge(int i, int j) const
+    {
+        if (!md.self || restarts_left <= 0) return outcome::go_on;
+        int status = 0;
+        pokarr_nudge_elem(a, std::abs(i), std::abs(j), status);
+        if (status < 0) return outcome::failed;
+        if (status != 0) return outcome::go_on;
+        --restarts_left;
+        return outcome::restart;
+    }
+
+    int width(int e) const { return va.at(e).arc ? kArcRecordEntries : 1; }
+
+    bool a_neighbours(int i, int j) const
+    {
+        const int ei = w.rows[i].a, ej = w.rows[j].a;
+        if (ei == ej || ei + width(ei) == ej || ej + width(ej) == ei) return true;
+        const int last = va.last();
+        if ((ei == last && ej == 1) || (ej == last && ei == 1)) return true;
+        return (w.rows[i].vertex_a && ej + 2 == ei) || (w.rows[j].vertex_a && ei + 2 == ej);
+    }
+
+    // Whether point p lies on the straight element e of the loop (the along bound stretched by
+    // `stretch`).
+    static bool on_straight(const loop_view& v, int e, const double* p, double stretch)
+    {
+        const chain_element c = v.at(e);
+        if (!c.valid || c.arc) return false;
+        const double sx = v.p.x[c.start], sy = v.p.y[c.start];
+        const double dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
+        const double length = std::hypot(dx, dy);
+        if (!(length > 0.0)) return false;
+        const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
+        const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
+        return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
+    }
+
+    bool shared_piece(int i, int j) const
+    {
+        const luplup_row& ri = w.rows[i];
+        const luplup_row& rj = w.rows[j];
+        const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
+        int a_candidates[3] = {ri.a, rj.a, 0};
+        if (ri.vertex_a)
+            a_candidates[2] = va.previous(ri.a);
+        else if (rj.vertex_a)
+            a_candidates[2] = va.previous(rj.a);
+        bool on_a = false;
+        for (int e : a_candidates)
+            on_a = on_a || (e > 0 && on_straight(va, e, pi, 1.0) && on_straight(va, e, pj, 1.0));
+        if (!on_a) return false;
+        for (int e : {ri.b, rj.b}) {
+            const double stretch = e == vb.last() ? 2.0 : 1.0;
+            if (on_straight(vb, e, pi, stretch) && on_straight(vb, e, pj, stretch)) return true;
+        }
+        return false;
+    }
+
+    // Classifies the shared piece between rows i and j and marks them. false: the candidate
+    // does not end the partner search.
+    outcome classify(int i, int j, bool by_b, int sweep, bool& ended) const
+    {
+        ended = false;
+        const luplup_row& ri = w.rows[i];
+        const luplup_row& rj = w.rows[j];
+        double piece[2] = {rj.x - ri.x, rj.y - ri.y};
+        double length = 0.0;
+        int status = 0;
+        v2untd(piece, length, status);
+        if (status != 0) {
+            // Two rows at one point of a shared piece: break it apart.
+            const outcome o = by_b ? nudge(ri.a, rj.a) : nudge(elem_b[i], elem_b[j]);
+            return o;
+        }
+        if (md.self && sweep == 0) return outcome::go_on;
+        ended = true;
+        const double dot_i = ri.a_out[0] * piece[0] + ri.a_out[1] * piece[1];
+        const double dot_j = rj.a_out[0] * piece[0] + rj.a_out[1] * piece[1];
+        const bool i_ref = std::fabs(dot_i) > std::fabs(dot_j);
+        const double* ref = i_ref ? ri.a_out : rj.a_out;
+        const bool forward = (i_ref ? dot_i : dot_j) > 0.0;
+        const luplup_row& f = forward ? ri : rj;
+        const luplup_row& s = forward ? rj : ri;
+        const double along[2] = {forward ? piece[0] : -piece[0], forward ? piece[1] : -piece[1]};
+        const bool all_along = same_direction(f.b_in, f.b_out) && same_direction(s.b_in, s.b_out) &&
+                               same_direction(f.b_in, along);
+        const bool against = eqvl0d(f.b_in[0] * piece[1] - f.b_in[1] * piece[0]) &&
+                             same_direction(f.b_in, s.b_out) && !all_along;
+        const double* d1 = f.a_in;
+        const double* d2 = s.a_out;
+        double d3[2], d4[2];
+        if (against) {
+            d3[0] = -f.b_out[0], d3[1] = -f.b_out[1];
+            d4[0] = -s.b_in[0], d4[1] = -s.b_in[1];
+        } else {
+            d3[0] = f.b_in[0], d3[1] = f.b_in[1];
+            d4[0] = s.b_out[0], d4[1] = s.b_out[1];
+        }
+        int crossing = 0;
+        junction_crosses(d1, d2, d3, d4, ref, crossing);
+        const bool run_on = same_direction(d2, d4) || same_direction(d1, d3);
+        if (run_on) {
+            const outcome o = against ? nudge(elem_b[j], elem_b[i]) : nudge(elem_b[i], elem_b[j]);
+            if (o != outcome::go_on) return o;
+            w.rows[i].coincidence = w.rows[j].coincidence = 1;
+        }
+        mark(i, j, crossing != 0, run_on);
+        return outcome::go_on;
+    }
+
+    void mark(int i, int j, bool crossing, bool run_on) const
+    {
+        if (crossing && elem_a[i] > 0 && elem_a[j] > 0) {
+            elem_b[i] = -std::abs(elem_b[i]);
+            elem_b[j] = -std::abs(elem_b[j]);
+            return;
+        }
+        if (elem_a[i] <= 0 && elem_a[j] > 0) std::swap(i, j);
+        if (elem_a[i] <= 0) return;
+        if (elem_b[i] > 0) elem_b[i] = -elem_b[i];
+        w.rows[j].far_end = 1;
+        if (!run_on && elem_a[j] > 0) elem_a[j] = -elem_a[j];
+    }
+
+    // Self-contact of row i with the row after it: the element there is nudged.
+    outcome self_contact(int i) const
+    {
+        const int n = i + 1 < w.count ? i + 1 : 0;
+        const luplup_row& ri = w.rows[i];
+        const luplup_row& rn = w.rows[n];
+        const double pi[2] = {ri.x, ri.y}, pn[2] = {rn.x, rn.y};
+        int e = 0;
+        if (pk_eq_pnt2(pi, pn))
+            e = ri.b != rn.b && ri.b != rn.a ? ri.b : rn.b;
+        else if (ri.b == va.next(ri.a))
+            e = ri.b;
+        if (e <= 0 || va.at(e).arc) return outcome::go_on;
+        return nudge(e, e);
+    }
+
+    outcome partner_search(int i, int sweep) const
+    {
+        const int count = w.count;
+        const int before = i > 0 ? i - 1 : count - 1;
+        const int after = i + 1 < count ? i + 1 : 0;
+        for (int c = -2; c < count; ++c) {
+            const int j = c == -2 ? before : c == -1 ? after : c;
+            if (j == i) continue;
+            const bool by_a = a_neighbours(i, j);
+            const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
+            if (!by_a && !by_b) continue;
+            if (!shared_piece(i, j)) continue;
+            bool ended = false;
+            const outcome o = classify(i, j, by_b, sweep, ended);
+            if (o != outcome::go_on || ended) return o;
+        }
+        return outcome::go_on;
+    }
+
+    outcome sweeps() const
+    {
+        const int passes = md.self ? 2 : 1;
+        for (int sweep = 0; sweep < passes; ++sweep)
+            for (int i = 0; i < w.count; ++i) {
+                if (md.self && sweep == 0 && w.count > 1) {
+                    const outcome o = self_contact(i);
+                    if (o != outcome::go_on) return o;
+                }
+                const outcome o = partner_search(i, sweep);
+                if (o != outcome::go_on) return o;
+            }
+        return outcome::go_on;
+    }
+
+    // Junction classification of the rows at vertices: touching rows get a negative element of
+    // B; rows where A and B run on together are marked (and nudged in a self search).
+    outcome junctions() const
+    {
+        for (int i = 0; i < w.count; ++i) {
+            luplup_row& r = w.rows[i];
+            if (!(r.vertex_a || r.vertex_b) || elem_b[i] < 0) continue;
+            const double* a_dirs[2] = {r.a_in, r.a_out};
+            const double* b_dirs[2] = {r.b_in, r.b_out};
+            bool together = false;
+            for (const double* u : a_dirs)
+                for (const double* v : b_dirs) together = together || same_direction(u, v);
+            if (together) {
+                if (!r.far_end) {
+                    const outcome o = nudge(elem_b[i], elem_b[i]);
+                    if (o != outcome::go_on) return o;
+                }
+                r.coincidence = 1;
+            }
+            int touching = 0;
+            chkjunc(2, r.a_in, r.a_out, r.b_in, r.b_out, touching);
+            if (touching == 1) elem_b[i] = -std::abs(elem_b[i]);
+        }
+        if (md.units == 0) return outcome::go_on;
+        int positive = 0;
+        for (int i = 0; i < w.count; ++i) positive += elem_b[i] > 0 ? 1 : 0;
+        if (positive % 2 == 0) return outcome::go_on;
+        // Crossings of closed loops come in pairs: an odd count marks a run-on point as touching.
+        for (int i = 0; i < w.count; ++i)
+            if (w.rows[i].coincidence && elem_b[i] > 0) {
+                elem_b[i] = -elem_b[i];
+                break;
+            }
+        return outcome::go_on;
+    }
+};
+
+// Self search: two successive rows of one touching contact become one row.
+void merge_touching_rows(luplup_work& w, int* elem_b)
+{
+    for (int i = 0; w.count > 1 && i < w.count; ++i) {
+        const int j = i + 1 < w.count ? i + 1 : 0;
+        luplup_row& p = w.rows[i];
+        luplup_row& q = w.rows[j];
+        if (elem_b[i] <= 0 || elem_b[j] <= 0 || !(p.contact || q.contact)) continue;
+        const bool shared = p.b == q.b || p.a == q.a || p.a == q.b || p.b == q.a;
+        if (!shared || std::fabs(p.x - q.x) > kMergeReach || std::fabs(p.y - q.y) > kMergeReach)
+            continue;
+        p.a = std::min(p.a, q.a);
+        p.b = std::max(p.b, q.b);
+        elem_b[i] = p.b;
+        for (int k = j; k + 1 < w.count; ++k) {
+            w.rows[k] = w.rows[k + 1];
+            elem_b[k] = elem_b[k + 1];
+        }
+        --w.count;
+        if (j < i) --i;
+    }
+}
+
+// The rebuilt box table of B after a nudge.
+pk_box_table luplup_boxes_block;
+
+// One search of A against B into the working table; false when it overflowed.
+bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
+                const pk_box_table& boxes, int capacity, int& found_total)
+{
+    luplup_work& w = luplup_work_block;
+    w.count = 0;
+    found_total = 0;
+    for (int e = 1; e < va.p.count;) {
+        const chain_element el = va.at(e);
+        if (!el.valid) break;
+        if (!walk_element(va, vb, md, boxes, e, capacity, found_total)) break;
+        e = el.next;
+    }
+    return w.count >= 0;
+}
+
+}  // namespace
+
+int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
+
+void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
+            int* elem_b, double* x, double* y, int& count, int& result)
+{
+    const mode_digits md = digits_of(mode);
+    luplup_work& w = luplup_work_block;
+    w.count = 0;
+    count = 0;
+    result = 0;
+    if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 ||
+        b.count < 2 || a.dimension < 2 || b.dimension < 2)
+        return;
+    const int capacity = luplup_capacity(mode);
+    int restarts_left = kLuplupRestarts;
+    const pk_box_table* boxes = &b_boxes;
+    int found_total = 0;
+    for (;;) {
+        const loop_view va{a}, vb{b};
+        if (!search_all(va, vb, md, *boxes, capacity, found_total)) {
+            count = kStatusOverflow;
+            w.count = 0;
+            return;
+        }
+        for (int i = 0; i < w.count; ++i) elem_a[i] = w.rows[i].a, elem_b[i] = w.rows[i].b;
+        if (md.units == 0 && !md.self) break;
+        const cleanup c{a, va, vb, md, w, elem_a, elem_b, restarts_left};
+        outcome o = c.sweeps();
+        if (o == outcome::go_on) o = c.junctions();
+        if (o == outcome::failed) {
+            count = kStatusOverflow;
+            w.count = 0;
+            return;
+        }
+        if (o == outcome::go_on) {
+            if (md.self) merge_touching_rows(w, elem_b);
+            break;
+        }
+        pokarr_get_boxes(b, luplup_boxes_block);
+        boxes = &luplup_boxes_block;
+    }
+    for (int i = 0; i < w.count; ++i) {
+        elem_a[i] = w.rows[i].a;
+        x[i] = w.rows[i].x;
+        y[i] = w.rows[i].y;
+    }
+    count = w.count;
+    if (count == 0 && found_total > 0) result = 1;
+}
+
+void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes,
+                   int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b,
+                   int& count, int& status)
+{
+    status = 0;
+    int result = 0;
+    LUPLUP(mode, a, b, b_boxes, elem_a, elem_b, x, y, count, result);
+    if (count < 0) {
+        status = kStatusOverflow;
+        return;
+    }
+    const int units = digits_of(mode).units;
+    if (units > 1 && count > 0 && a.dimension != 2 && z_a != nullptr && z_b != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            double pa[3] = {x[i], y[i], 0.0}, pb[3] = {x[i], y[i], 0.0}, normal[3];
+            int vertical = 0;
+            pokarr_elem_ends(a, std::abs(elem_a[i]), pa, normal, vertical);
+            pokarr_elem_ends(b, std::abs(elem_b[i]), pb, normal, vertical);
+            z_a[i] = units == 4 ? pa[2] - pb[2] : pa[2];
+            z_b[i] = pb[2];
+        }
+    }
+    if (result != 0) status = result;
+}
+
+void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)
+{
+    static pk_box_table boxes;
+    static int elem_a[kLuplupSelfRows], elem_b[kLuplupSelfRows];
+    static double x[kLuplupSelfRows], y[kLuplupSelfRows], z_a[kLuplupSelfRows],
+        z_b[kLuplupSelfRows];
+    pokarr_get_boxes(b, boxes);
+    int count = 0;
+    luplup_pokarr(mode, a, b, boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
+    if (status < 0) return;
+    status = count > 0 ? 1 : 0;
+}
+
+void xy_self_intersect(double* x, double* y, int n, int& status)
+{
+    status = 0;
+    pokarr loop;
+    pokarr_init_static(2, x, y, nullptr, nullptr, n, n, loop, status);
+    if (status < 0) return;
+    pokarr_intersect_test(kLuplupFirstOnly + kLuplupSelf + 1, loop, loop, status);
+}
+
+void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const double* x,
+                     const double* y, const pokarr& b, int* sorted_a, int* sorted_b,
+                     double* sorted_x, double* sorted_y)
+{
+    const loop_view vb{b};
+    auto key = [&](int e, double px, double py) {
+        const chain_element c = vb.at(e);
+        if (!c.valid) return 0.0;
+        if (c.arc) {
+            double t = 0.0, tx = 0.0, ty = 0.0;
+            arc_param_tangent(c.dir, c.cx, c.cy, b.x[c.start], b.y[c.start], b.x[c.end],
+                              b.y[c.end], px, py, t, tx, ty);
+            return t;
+        }
+        const double dx = px - b.x[c.start], dy = py - b.y[c.start];
+        return dx * dx + dy * dy;
+    };
+    for (int i = 0; i < count; ++i) {
+        const int ea = std::abs(elem_a[i]), eb = std::abs(elem_b[i]);
+        const double k = key(eb, x[i], y[i]);
+        int at = i;
+        while (at > 0 && (sorted_b[at - 1] > eb ||
+                          (sorted_b[at - 1] == eb &&
+                           key(sorted_b[at - 1], sorted_x[at - 1], sorted_y[at - 1]) > k))) {
+            sorted_a[at] = sorted_a[at - 1], sorted_b[at] = sorted_b[at - 1];
+            sorted_x[at] = sorted_x[at - 1], sorted_y[at] = sorted_y[at - 1];
+            --at;
+        }
+        sorted_a[at] = ea, sorted_b[at] = eb, sorted_x[at] = x[i], sorted_y[at] = y[i];
+    }
+}
+
+int isect_lists_differ(int count, const int* a1, const int* b1, const double* x1,
+                       const double* y1, const int* a2, const int* b2, const double* x2,
+                       const double* y2)
+{
+    int last = 0;
+    for (int i = 0; i < count; ++i)
+        if (std::abs(a1[i]) != std::abs(a2[i]) || std::abs(b1[i]) != std::abs(b2[i]) ||
+            nevl0d(x1[i] - x2[i]) || nevl0d(y1[i] - y2[i]))
+            last = i + 1;
+    return last;
+}

@@ -1,0 +1,304 @@
+// Nearest and farthest points of chains and pocket arrays, and the restart point of a pocket's
+// first loop. Every element is measured from its start vertex and along its body; comparisons
+// carry a 1e-6 slack so that a later element at the same distance wins (the restart point takes
+// strictly nearer candidates only, so the earlier element wins there).
+#include "pocket_lanes/nearest_points.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/offset_work.hpp"
+
+#include <cmath>
+
+namespace {
+
+// Slack of the distance comparisons.
+constexpr double kDistanceSlack = 1.0e-6;
+// From this parameter on, a candidate at the element's end is left to the next element.
+constexpr double kEndParam = 0.999;
+// A restart point farther than this from the loop is none.
+constexpr double kRestartReach = 1.0e6;
+// A restart point at a corner is moved to these parameters of the element.
+constexpr double kCornerNearStart = 0.2;
+constexpr double kCornerNearEnd = 0.8;
+
+struct candidate {
+    int k = 0;
+    double t = 0.0;
+    double x = 0.0, y = 0.0, z = 0.0;
+    double distance = kNoDistance;
+};
+
+// The point of an element nearest to (px, py) with its parameter.
+void measure_element(const double* x, const double* y, const chain_element& e, double px,
+                     double py, double& distance, double& nx, double& ny, double& t)
+{
+    if (e.arc) {
+        arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, x[e.start], y[e.start], x[e.end],
+                     y[e.end], distance, nx, ny, t);
+        return;
+    }
+    seg_dist2(2, px, py, x[e.start], y[e.start], x[e.end], y[e.end], distance, nx, ny);
+    seg_param_of_pnt(x[e.start], y[e.start], x[e.end], y[e.end], nx, ny, t);
+}
+
+// The previous-result rule: a candidate equal to the previous result is skipped.
+bool is_previous(const candidate& previous, int k, double t, double distance)
+{
+    return previous.k > 0 && previous.k == k && eqvald(previous.t, t) &&
+           pk_eq_val(previous.distance, distance);
+}
+
+}  // namespace
+
+void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k,
+                         double& t, double& nearest_x, double& nearest_y, double& distance)
+{
+    candidate previous;
+    if (k > 0) previous = {k, t, 0.0, 0.0, 0.0, distance};
+    candidate best;
+    for (int i = 1; x != nullptr && y != nullptr && i < n;) {
+        const chain_element e = chain_element_at(x, y, n, i);
+        if (!e.valid) break;
+        const double vd = std::hypot(px - x[e.start], py - y[e.start]);
+        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
+            best = {i, 0.0, x[e.start], y[e.start], 0.0, vd};
+        double d = 0.0, nx = 0.0, ny = 0.0, et = 0.0;
+        measure_element(x, y, e, px, py, d, nx, ny, et);
+        const double end_point[2] = {x[e.end], y[e.end]}, near_point[2] = {nx, ny};
+        const bool at_end = et >= kEndParam && pk_eq_pnt2(near_point, end_point);
+        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
+            best = {i, et, nx, ny, 0.0, d};
+        i = e.next;
+    }
+    nearest_x = best.x;
+    nearest_y = best.y;
+    if (previous.k > 0 && best.distance > previous.distance + kDistanceSlack) best = previous;
+    k = best.k;
+    t = best.t;
+    distance = best.distance;
+}
+
+void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t,
+                        double* nearest, double& distance)
+{
+    const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
+    candidate previous;
+    if (k > 0) previous = {k, t, 0.0, 0.0, 0.0, distance};
+    candidate best;
+    const double* x = array.x;
+    const double* y = array.y;
+    auto zat = [&](int i) { return nd == 3 ? array.z[i] : 0.0; };
+    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
+    for (int i = 1; x != nullptr && y != nullptr && i < array.count && best.distance > 0.0;) {
+        const chain_element e = chain_element_at(x, y, array.count, i);
+        if (!e.valid) break;
+        const double s[3] = {x[e.start], y[e.start], zat(e.start)};
+        const double vd = distd(nd, p, s);
+        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
+            best = {i, 0.0, s[0], s[1], s[2], vd};
+        double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
+        if (e.arc) {
+            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,
+                         q[0], q[1], et);
+            if (nd == 3) {
+                q[2] = s[2] + et * (array.z[e.end] - s[2]);
+                d = std::hypot(d, p[2] - q[2]);
+            }
+        } else {
+            const double b[3] = {x[e.end], y[e.end], zat(e.end)};
+            double parameter = 0.0;
+            int status = 0;
+            dsdlpt(2, nd, p, s, b, q, parameter, d, status);
+            seg_param_of_pnt_nd(nd, s, b, q, et);
+        }
+        const double end_point[2] = {x[e.end], y[e.end]};
+        const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
+        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
+            best = {i, et, q[0], q[1], q[2], d};
+        i = e.next;
+    }
+    nearest[0] = best.x;
+    nearest[1] = best.y;
+    nearest[2] = nd == 3 ? best.z : 0.0;
+    if (previous.k > 0 && best.distance > previous.distance + kDistanceSlack) best = previous;
+    k = best.k;
+    t = best.t;
+    distance = best.distance;
+}
+
+void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k,
+                         double& t, double* farthest, double& distance)
+{
+    const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
+    k = 0;
+    t = 0.0;
+    distance = -kNoDistance;
+    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
+    for (int i = 0; array.x != nullptr && i < array.count; ++i) {
+        if (pk_is_marker(array.x[i])) {
+            i += kArcRecordEntries - 2;  // the record's last entry (the end point) is a vertex
+            continue;
+        }
+        const double q[3] = {array.x[i], array.y[i], nd == 3 ? array.z[i] : 0.0};
+        const double d = distd(nd, p, q);
+        if (gtvald(d, distance)) {
+            distance = d;
+            k = i + 1;
+            for (int c = 0; c < 3; ++c) farthest[c] = q[c];
+        }
+    }
+}
+
+int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in,
+                   double* dir_out)
+{
+    const chain_element e = chain_element_at(x, y, n, element);
+    if (!e.valid) return 2;
+    // The element before: the one that ends at e.start, the chain's last for the first.
+    int before = element - 1;
+    if (element == 1) {
+        before = n - 1;
+    }
+    if (before >= 4 && pk_is_marker(x[before - 3])) before -= 3;
+    const chain_element b = chain_element_at(x, y, n, before);
+    if (!b.valid) return 2;
+    auto direction = [&](const chain_element& c, bool at_end, double* d) {
+        const int at = at_end ? c.end : c.start;
+        if (c.arc) {
+            const double rx = x[at] - c.cx, ry = y[at] - c.cy;
+            d[0] = -c.dir * ry;
+            d[1] = c.dir * rx;
+        } else {
+            d[0] = x[c.end] - x[c.start];
+            d[1] = y[c.end] - y[c.start];
+        }
+        double length = 0.0;
+        int status = 0;
+        v2untd(d, length, status);
+        return status == 0;
+    };
+    const bool ok_out = direction(e, false, dir_out);
+    const bool ok_in = direction(b, true, dir_in);
+    if (!ok_out || !ok_in) return 2;
+    return eqvald(dir_in[0], dir_out[0]) && eqvald(dir_in[1], dir_out[1]) ? 1 : 2;
+}
+
+void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k,
+                         double& t, double& point_x, double& point_y, int& status)
+{
+    status = 0;
+    k = 0;
+    t = 0.0;
+    const double* origin = pocket_frame_block.origin;
+    const double px = offset_work_block.restart_point[0] - origin[0];
+    const double py = offset_work_block.restart_point[1] - origin[1];
+    if (x == nullptr || y == nullptr || n < 2) {
+        status = kNoRestartPoint;
+        return;
+    }
+    double best = kNoDistance;
+    chain_element chosen;
+    for (int i = 1; i < n;) {
+        const chain_element e = chain_element_at(x, y, n, i);
+        if (!e.valid) break;
+        double d = 0.0, nx = 0.0, ny = 0.0, et = 0.0;
+        measure_element(x, y, e, px, py, d, nx, ny, et);
+        if (d < best) {
+            best = d;
+            k = i;
+            t = et;
+            point_x = nx;
+            point_y = ny;
+            chosen = e;
+        }
+        i = e.next;
+    }
+    if (k == 0 || best > kRestartReach) {
+        status = kNoRestartPoint;
+        return;
+    }
+    const bool at_start = eqvl0d(t) != 0;
+    const bool at_end = eqvald(t, 1.0) != 0;
+    if (at_start || at_end) {
+        int vertex_element = k;
+        if (at_end) vertex_element = chosen.next < n ? chosen.next : 1;
+        double din[2], dout[2];
+        if (lane_start_dir(x, y, n, vertex_element, din, dout) == 2) {
+            const double to_end = std::hypot(point_x - x[chosen.end], point_y - y[chosen.end]);
+            const double to_start =
+                std::hypot(point_x - x[chosen.start], point_y - y[chosen.start]);
+            double moved = t;
+            if (t > kCornerNearEnd && to_end < corner_reach) moved = kCornerNearEnd;
+            if (t < kCornerNearStart && to_start < corner_reach) moved = kCornerNearStart;
+            if (moved != t) {
+                t = moved;
+                if (chosen.arc)
+                    arc_pnt_by_vector(chosen.r, chosen.dir, chosen.cx, chosen.cy, x[chosen.start],
+                                      y[chosen.start], x[chosen.end], y[chosen.end], t, point_x,
+                                      point_y);
+                else
+                    seg_pnt_at_param(x[chosen.start], y[chosen.start], x[chosen.end],
+                                     y[chosen.end], t, point_x, point_y);
+            }
+        }
+    }
+    point_x += origin[0];
+    point_y += origin[1];
+}
+
+void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count,
+                       const double* bx, const double* by, int b_count, int& b_element,
+                       double& t, double& nearest_x, double& nearest_y, double& distance,
+                       int& status)
+{
+    status = 0;
+    b_element = 0;
+    t = 0.0;
+    distance = kNoDistance;
+    if (ax == nullptr || ay == nullptr || bx == nullptr || by == nullptr) return;
+    auto box_of = [reach](const double* x, const double* y, const chain_element& e, double* box) {
+        if (e.arc) {
+            arc_box(e.cx, e.cy, e.r, e.dir, x[e.start], y[e.start], x[e.end], y[e.end], box[0],
+                    box[1], box[2], box[3]);
+        } else {
+            box[0] = std::fmin(x[e.start], x[e.end]);
+            box[1] = std::fmin(y[e.start], y[e.end]);
+            box[2] = std::fmax(x[e.start], x[e.end]);
+            box[3] = std::fmax(y[e.start], y[e.end]);
+        }
+        box[0] -= reach, box[1] -= reach, box[2] += reach, box[3] += reach;
+    };
+    for (int j = 1; j < b_count;) {
+        const chain_element eb = chain_element_at(bx, by, b_count, j);
+        if (!eb.valid) break;
+        double bb[4];
+        box_of(bx, by, eb, bb);
+        for (int i = 1; i < a_count;) {
+            const chain_element ea = chain_element_at(ax, ay, a_count, i);
+            if (!ea.valid) break;
+            double ab[4];
+            box_of(ax, ay, ea, ab);
+            if (pk_box_overlap2(ab[0], ab[1], ab[2], ab[3], bb[0], bb[1], bb[2], bb[3])) {
+                const double px = ax[ea.start], py = ay[ea.start];
+                const double vd = std::hypot(px - bx[eb.start], py - by[eb.start]);
+                if (levald(vd, distance)) {
+                    distance = vd, b_element = j, t = 0.0;
+                    nearest_x = bx[eb.start], nearest_y = by[eb.start];
+                }
+                double d = 0.0, nx = 0.0, ny = 0.0, et = 0.0;
+                measure_element(bx, by, eb, px, py, d, nx, ny, et);
+                if (levald(d, distance)) {
+                    distance = d, b_element = j, t = et;
+                    nearest_x = nx, nearest_y = ny;
+                }
+            }
+            i = ea.next;
+        }
+        j = eb.next;
+    }
+}

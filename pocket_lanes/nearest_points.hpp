@@ -1,0 +1,76 @@
+// Nearest and farthest points on pocket arrays and chains, the restart point of a pocket's first
+// loop, the closest approach of two chains or element ranges, the winding test and the lane
+// directions at a point. The lane engine, the cutting stages and the entry moves call them; none
+// keeps state.
+//
+// A chain is a list of entries in the pocket-array layout (arc records included). Element i
+// (from 1) starts at entry i - 1: a line to entry i, or, when entry i is an arc marker, the arc
+// whose record fills entries i to i + 3; the element after an arc is i + 4. A parameter t runs
+// from 0 at the element's start to 1 at its end.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Distance of "nothing found yet" (farthest search: its negative).
+inline constexpr double kNoDistance = 1.0e7;
+// Status of restart_pnt_on_loop when no point was found.
+inline constexpr int kNoRestartPoint = 9;
+// Kind of pokarr_min_dist when nothing lies within reach.
+inline constexpr int kNoApproach = -1;
+
+// Nearest point of a chain of n entries to (px, py). k, t, distance carry a previous result in
+// (k above 0) and the result out; k 0 when nothing was found. Ties go to the later element; a
+// point nearest to a vertex is reported on the element that starts there (t 0). With a previous
+// result, a candidate equal to it is skipped, and the previous result comes back when the best
+// new candidate is farther by more than 1e-6 (the nearest point keeps the new candidate).
+void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k,
+                         double& t, double& nearest_x, double& nearest_y, double& distance);
+
+// The same over a pocket array, in 3-D unless the array or `dimension` is 2 (nearest gets three
+// doubles, z 0 in 2-D). Stops at distance 0. A k below -1 asks for the surface-path distance,
+// which needs the surface projection this module does not carry yet: the distance stays the
+// straight one.
+void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t,
+                        double* nearest, double& distance);
+
+// The vertex of the array farthest from the point (arc records skipped, the first of equal
+// distances), its element k (the element that starts there), t 0; distance -1e7 and k 0 for an
+// empty array.
+void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k,
+                         double& t, double* farthest, double& distance);
+
+// The point of the chain nearest to the pocket's restart point (offset_work, frame origin of
+// the pocket taken off and put back), ties to the earlier element; a corner vertex is left for
+// t 0.2 or 0.8 when the nearest point lies within corner_reach of it. Status 0, or 9 for fewer
+// than 2 entries or no point within 1e6.
+void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k,
+                         double& t, double& point_x, double& point_y, int& status);
+
+// Where the vertices of chain A come nearest to chain B: B's element, t on it, the nearest point
+// on B and the distance (1e7 and element 0 when no element boxes meet within reach). Status 0.
+void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count,
+                       const double* bx, const double* by, int b_count, int& b_element,
+                       double& t, double& nearest_x, double& nearest_y, double& distance,
+                       int& status);
+
+// Closest approach of the elements [a_first, a_end) of A and [b_first, b_end) of B (2-D or 3-D
+// by A's dimension) within reach: the elements and parameters on both, the distance, the
+// nearest point on the element measured and the kind of the winning candidate (0 vertex-vertex,
+// 1 B's vertex on A's element, 2 B's end vertex on A's element, 3 A's vertex on B's element,
+// 4 A's end vertex on B's element; later candidates win ties). Kind -1 and distance 1e7 when
+// nothing lies within reach.
+void pokarr_min_dist(double reach, const pokarr& a, int a_first, int a_end, const pokarr& b,
+                     int b_first, int b_end, int& a_element, double& a_t, int& b_element,
+                     double& b_t, double& distance, double* nearest, int& kind);
+
+// Winding-angle test of a point against a loop of n entries (arcs flattened): 1 inside (either
+// direction of travel), 0 outside, 2 on a vertex. Status 0; 11 when the flattened loop does not
+// fit 7000 points even at the pocket's tolerance, 1 when it does not fit after the retry.
+void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int n, int& result,
+                    int& status);
+
+// Unit directions at the start of element `element` of a chain (dir_out) and at the end of the
+// element before it (dir_in; the last element for the first). Result 1 when they are equal
+// (a smooth joint), 2 otherwise (a corner, or a direction that cannot be had).
+int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in,
+                   double* dir_out);

@@ -1,0 +1,112 @@
+// Clean-up of the joins of an offset loop: backward notches are cut out, the corner limit of
+// the modes, same-sense bumps kept, protected joins, and degenerate loops.
+#include "pocket_test_support.hpp"
+
+#include "pocket_arrays/pokarr_clean_joins.hpp"
+#include "pocket_lanes/offset_work.hpp"
+
+#include <cmath>
+
+namespace {
+
+class JoinsTest : public PocketTest {
+protected:
+    void SetUp() override
+    {
+        PocketTest::SetUp();
+        offset_work_block = offset_work{};
+        pocket_state_block.pocket_dimension = 2;
+    }
+};
+
+// A square 0..10 whose bottom edge folds back at (5, 0) by a notch of the given width and
+// height, then runs on to (10, rise).
+pokarr notched(double width, double height, double rise)
+{
+    return make_2d({{0, 0}, {5, 0}, {5 - width, height}, {10, rise}, {10, 10}, {0, 10}, {0, 0}});
+}
+
+}  // namespace
+
+TEST_F(JoinsTest, NotchOfHalfWIsCutAtTheIntersection)
+{
+    double w = 0.01;
+    pokarr a = notched(0.5 * w, 0.001, 1.0);
+    pokarr_clean_joins(kJoinsStrict, 0, w, a);
+    ASSERT_EQ(a.count, 6);
+    // The line y = 0 meets the line from (4.995, 0.001) to (10, 1).
+    const double slope = (1.0 - 0.001) / (10.0 - 4.995);
+    EXPECT_NEAR(a.x[1], 4.995 - 0.001 / slope, 1e-9);
+    EXPECT_NEAR(a.y[1], 0.0, 1e-12);
+    EXPECT_DOUBLE_EQ(a.x[2], 10.0);
+    EXPECT_DOUBLE_EQ(a.x[a.count - 1], a.x[0]);
+    EXPECT_DOUBLE_EQ(a.y[a.count - 1], a.y[0]);
+}
+
+TEST_F(JoinsTest, CornerLimitDependsOnModeA)
+{
+    // Both turns of the fold have cosine -0.5: mode 1 (limit -0.85) leaves it, mode 0 cuts it.
+    const double e = 0.004;
+    const auto fold = [e] {
+        return make_2d({{0, 0}, {5, 0}, {5 - 0.5 * e, 0.866025403784 * e},
+                        {10, 0.866025403784 * e}, {10, 10}, {0, 10}, {0, 0}});
+    };
+    struct row {
+        int mode_a;
+        int count;
+    };
+    for (const row r : {row{kJoinsSharpOnly, 7}, row{kJoinsStrict, 6}, row{kJoinsNoShortPass, 6}}) {
+        double w = 0.01;
+        pokarr a = fold();
+        pokarr_clean_joins(r.mode_a, 0, w, a);
+        EXPECT_EQ(a.count, r.count) << "mode A " << r.mode_a;
+    }
+}
+
+TEST_F(JoinsTest, SameSenseBumpStaysInAPlanarPocket)
+{
+    // Back and up, then back again: both turns left.
+    double w = 0.01;
+    pokarr a = make_2d({{0, 0}, {5, 0}, {4.998, 0.002}, {4.996, 0.0}, {10, 0.5}, {10, 10}, {0, 10},
+                        {0, 0}});
+    const int before = a.count;
+    pokarr_clean_joins(kJoinsStrict, 0, w, a);
+    EXPECT_EQ(a.count, before);
+}
+
+TEST_F(JoinsTest, ModeBProtectsTheFirstJoin)
+{
+    // The fold's first join starts at entry 0.
+    const auto fold = [] {
+        return make_2d({{5, 0}, {4.995, 0.001}, {10, 1}, {10, 10}, {0, 10}, {0, 0}, {5, 0}});
+    };
+    double w = 0.01;
+    pokarr protected_loop = fold();
+    pokarr_clean_joins(kJoinsStrict, 1, w, protected_loop);
+    EXPECT_EQ(protected_loop.count, 7);
+    pokarr open_loop = fold();
+    pokarr_clean_joins(kJoinsStrict, 0, w, open_loop);
+    EXPECT_EQ(open_loop.count, 6);
+    EXPECT_DOUBLE_EQ(open_loop.x[0], open_loop.x[open_loop.count - 1]);
+    EXPECT_DOUBLE_EQ(open_loop.y[0], open_loop.y[open_loop.count - 1]);
+}
+
+TEST_F(JoinsTest, DegenerateLoopsEndWithoutHarm)
+{
+    double w = 0.01;
+    for (int n = 0; n <= 3; ++n) {
+        pokarr a;
+        pokarr_init(2, a);
+        int status = 0;
+        for (int k = 0; k < n; ++k) {
+            const double p[2] = {static_cast<double>(k), 0.0};
+            pokarr_add_pnt(p, a, status);
+        }
+        pokarr_clean_joins(kJoinsStrict, 0, w, a);
+        EXPECT_LE(a.count, n);
+    }
+    // All points on one spot: collapses, does not loop.
+    pokarr spot = make_2d({{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}});
+    pokarr_clean_joins(kJoinsStrict, 0, w, spot);
+    EXPECT_LE(spot.count, 1);
+}

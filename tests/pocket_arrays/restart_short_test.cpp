@@ -1,0 +1,201 @@
+// Restart of a loop at a point, removal of short elements and merging of arcs on one circle.
+#include "pocket_test_support.hpp"
+
+#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_lanes/offset_work.hpp"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kM = 1.0e25;
+
+class RestartTest : public PocketTest {
+protected:
+    void SetUp() override
+    {
+        PocketTest::SetUp();
+        offset_work_block = offset_work{};
+        pocket_state_block.pocket_dimension = 2;
+    }
+};
+
+// An arc of the unit-less circle of radius r around the origin from angle a0 to a1 (degrees,
+// counter-clockwise), as entries: marker, radius, centre, end.
+std::vector<xy> arc_entries(double r, double a1)
+{
+    const double t = a1 * std::acos(-1.0) / 180.0;
+    return {{kM, 0}, {r, 1.0}, {0, 0}, {r * std::cos(t), r * std::sin(t)}};
+}
+
+pokarr from(std::vector<xy> e)
+{
+    pokarr a;
+    pokarr_init(2, a);
+    int status = 0;
+    for (const xy& p : e) {
+        const double q[2] = {p.x, p.y};
+        pokarr_add_pnt(q, a, status);
+    }
+    return a;
+}
+
+}  // namespace
+
+TEST_F(RestartTest, MidpointOfALineComesFirstAndLast)
+{
+    pokarr a = make_2d({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
+    double x = 0.0, y = 0.0;
+    int status = -5;
+    pokarr_restart_at(a, 2, kRestartAtParam, 0.5, x, y, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_DOUBLE_EQ(x, 10.0);
+    EXPECT_DOUBLE_EQ(y, 5.0);
+    const std::vector<xy> got = entries_of(a);
+    const std::vector<xy> want = {{10, 5}, {10, 10}, {0, 10}, {0, 0}, {10, 0}, {10, 5}};
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_DOUBLE_EQ(got[i].x, want[i].x) << i;
+        EXPECT_DOUBLE_EQ(got[i].y, want[i].y) << i;
+    }
+}
+
+TEST_F(RestartTest, IndexOneCopiesInOnePass)
+{
+    pokarr a = make_2d({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
+    double x = 0.0, y = 0.0;
+    int status = -5;
+    pokarr_restart_at(a, 1, kRestartAtParam, 0.5, x, y, status);
+    ASSERT_EQ(status, 0);
+    const std::vector<xy> got = entries_of(a);
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_DOUBLE_EQ(got[0].x, 5.0);
+    EXPECT_DOUBLE_EQ(got[1].x, 10.0);
+    EXPECT_DOUBLE_EQ(got[3].x, 0.0);
+    EXPECT_DOUBLE_EQ(got[4].x, 5.0);
+}
+
+TEST_F(RestartTest, ArcEndStartsAtTheNextElement)
+{
+    // (10,0) -> quarter arc to (0,10) -> (0,0) -> (10,0).
+    std::vector<xy> e = {{10, 0}};
+    for (const xy& p : arc_entries(10.0, 90.0)) e.push_back(p);
+    e.push_back({0, 0});
+    e.push_back({10, 0});
+    pokarr a = from(e);
+    double x = 0.0, y = 0.0;
+    int status = -5;
+    pokarr_restart_at(a, 1, kRestartAtParam, 1.0, x, y, status);
+    ASSERT_EQ(status, 0);
+    const std::vector<xy> got = entries_of(a);
+    // (0,10) (0,0) (10,0) arc-record to (0,10): no empty arc, no doubled closing point.
+    ASSERT_EQ(got.size(), 7u);
+    EXPECT_NEAR(got[0].x, 0.0, 1e-9);
+    EXPECT_NEAR(got[0].y, 10.0, 1e-9);
+    EXPECT_GT(got[3].x, 1e20);
+    EXPECT_NEAR(got[6].y, 10.0, 1e-9);
+
+    // The split of the arc's middle leaves two records of one circle.
+    pokarr b = from(e);
+    pokarr_restart_at(b, 1, kRestartAtParam, 0.5, x, y, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_NEAR(std::hypot(x, y), 10.0, 1e-9);
+    EXPECT_EQ(b.count, 1 + 4 + 1 + 1 + 4);
+    EXPECT_NEAR(b.x[b.count - 1], x, 1e-12);
+}
+
+TEST_F(RestartTest, BadIndexIsRefusedAndLoopKept)
+{
+    pokarr a = make_2d({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
+    double x = 0.0, y = 0.0;
+    for (int index : {0, -1, 4, 99}) {
+        int status = 0;
+        pokarr_restart_at(a, index, kRestartAtParam, 0.5, x, y, status);
+        EXPECT_EQ(status, kRestartFailed) << index;
+        EXPECT_EQ(a.count, 4);
+    }
+}
+
+TEST_F(RestartTest, DropShortToleranceFollowsW)
+{
+    struct row {
+        double w;
+        int planar;
+        double tolerance;
+    };
+    const row rows[] = {{0.001, 1, 0.0005}, {0.002, 1, 0.001}, {0.01, 1, 0.001},
+                        {0.0001, 1, 0.0001}, {0.0, 1, 0.0001}, {0.01, 0, 1e-6}};
+    for (const row& r : rows) {
+        offset_work_block.working_tolerance = r.w;
+        pocket_state_block.pocket_dimension = r.planar ? 2 : 3;
+        EXPECT_DOUBLE_EQ(drop_short_tolerance(), r.tolerance) << r.w;
+    }
+}
+
+TEST_F(RestartTest, ShortRunGoesWhileItsSquaredSumStaysBelow)
+{
+    offset_work_block.working_tolerance = 0.002;  // tolerance 0.001
+    // Four steps of 0.0004 along x: sums 1.6e-7, 3.2e-7, 4.8e-7, 6.4e-7 < 1e-6: all go; the
+    // fifth brings it to 8e-7, the sixth to 9.6e-7, the seventh to 1.12e-6 and stays.
+    std::vector<xy> e = {{0, 0}, {5, 0}};
+    for (int k = 1; k <= 7; ++k) e.push_back({5.0 + 0.0004 * k, 0.0});
+    e.push_back({5.0028, 5.0});
+    e.push_back({0, 0});
+    pokarr a = from(e);
+    pokarr_drop_short(a);
+    const std::vector<xy> got = entries_of(a);
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_NEAR(got[2].x, 5.0028, 1e-12);
+}
+
+TEST_F(RestartTest, ShortFirstElementTakesTheClosingPoint)
+{
+    offset_work_block.working_tolerance = 0.002;
+    pokarr a = make_2d({{0, 0}, {0.0002, 0}, {10, 0}, {10, 10}, {0, 0}});
+    pokarr_drop_short(a);
+    ASSERT_EQ(a.count, 4);
+    EXPECT_DOUBLE_EQ(a.x[0], 0.0002);
+    EXPECT_DOUBLE_EQ(a.x[a.count - 1], 0.0002);
+
+    pokarr tiny = make_2d({{0, 0}, {0.0001, 0}, {0.0001, 0.0001}, {0, 0}});
+    pokarr_drop_short(tiny);
+    EXPECT_EQ(tiny.count, 1);
+}
+
+TEST_F(RestartTest, ArcsOnOneCircleMergeBelowAHalfTurn)
+{
+    struct row {
+        double first, second;  // end angles of the two arcs, degrees
+        int records;
+    };
+    const row rows[] = {{60, 120, 1}, {90, 180, 2}, {80, 160, 2}};
+    for (const row& r : rows) {
+        std::vector<xy> e = {{10, 0}};
+        for (const xy& p : arc_entries(10.0, r.first)) e.push_back(p);
+        for (const xy& p : arc_entries(10.0, r.second)) e.push_back(p);
+        e.push_back({10, 0});
+        pokarr a = from(e);
+        pokarr_merge_arcs(a);
+        int markers = 0;
+        for (int i = 0; i < a.count; ++i) markers += a.x[i] > 1e20 ? 1 : 0;
+        EXPECT_EQ(markers, r.records) << r.first << " + " << r.second;
+        if (r.records == 1) {
+            EXPECT_EQ(a.count, 6);
+            EXPECT_NEAR(a.x[4], 10.0 * std::cos(r.second * std::acos(-1.0) / 180.0), 1e-9);
+        }
+    }
+}
+
+TEST_F(RestartTest, XyDropShortWritesTheCountBack)
+{
+    offset_work_block.working_tolerance = 0.002;
+    double x[] = {0, 5, 5.0001, 5, 0};
+    double y[] = {0, 0, 0, 5, 0};
+    int count = 5;
+    xy_drop_short(x, y, count);
+    EXPECT_EQ(count, 4);
+    int none = 0;
+    xy_drop_short(x, y, none);
+    EXPECT_EQ(none, 0);
+}

@@ -1,0 +1,179 @@
+// The lane table: appending up to its limit, closing lanes, finding lanes of a branch, and the
+// box cache.
+#include "pocket_arrays/pocket_test_support.hpp"
+#include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/lane_table.hpp"
+
+namespace {
+
+class LaneTable : public PocketTest {
+protected:
+    void SetUp() override
+    {
+        PocketTest::SetUp();
+        int status = 0;
+        POKREL(0, status);
+        pocket_state_block.pocket_dimension = 2;
+        lane_table_reset();
+        int size = 1000;
+        PokAllocMainArray(size, 0, status);
+    }
+    void TearDown() override
+    {
+        int status = 0;
+        lane_box_close(status);
+        POKREL(1, status);
+        PocketTest::TearDown();
+    }
+};
+
+pokarr square(double side)
+{
+    return make_2d({{0, 0}, {side, 0}, {side, side}, {0, side}, {0, 0}});
+}
+
+TEST_F(LaneTable, FullTableRefusesAndKeepsCount)
+{
+    pokarr none;
+    pokarr_init(2, none);
+    int status = 0;
+    for (int i = 1; i < kLaneMax; ++i) {
+        lane_add(1, 1, 0, 0, 0, 0.0, 0, none, status);
+        ASSERT_EQ(status, 0) << i;
+    }
+    pokarr last = square(2.0);
+    lane_add(1, 1, 0, 0, 0, 0.5, 0, last, status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(lane_table_block.count, kLaneMax);
+    EXPECT_EQ(lane_table_block.first[kLaneMax + 1], 6);
+
+    lane_add(1, 1, 0, 0, 0, 0.0, 0, last, status);
+    EXPECT_EQ(status, kLaneTableFull);
+    lane_add_empty(1, 1, kLaneMax, status);
+    EXPECT_EQ(status, kLaneTableFull);
+    lane_add_separator(status);
+    EXPECT_EQ(status, kLaneTableFull);
+    EXPECT_EQ(lane_table_block.count, kLaneMax);
+    EXPECT_EQ(lane_table_block.first[kLaneMax + 1], 6);
+    EXPECT_EQ(lane_table_block.level[kLaneMax + 1], 0);  // the refused row is not written
+    int n = 0;
+    lane_npnts(kLaneMax, n);
+    EXPECT_EQ(n, 5);
+    pokarr_free(last);
+}
+
+TEST_F(LaneTable, ClosingLanesAndSeparatorsHoldNoPoints)
+{
+    pokarr a = square(4.0);
+    int status = 0;
+    lane_add(0, 1, 0, 0, 0, 0.0, 2, a, status);
+    lane_add(1, 1, 1, 0, 0, 1.0, 0, a, status);
+    lane_add_empty(1, 1, 2, status);
+    lane_add_separator(status);
+    ASSERT_EQ(status, 0);
+    const lane_table& t = lane_table_block;
+    EXPECT_EQ(t.count, 4);
+    int n = -1;
+    lane_npnts(3, n);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(t.first[4], 11);
+    EXPECT_EQ(t.first[5], 11);
+    EXPECT_EQ(t.status[3], -1);
+    EXPECT_EQ(t.parent[3], 2);
+    EXPECT_EQ(t.link1[3], 2);
+    EXPECT_EQ(t.level[4], kLevelSeparator);
+    EXPECT_EQ(t.box_index[2], -1);
+    pokarr_free(a);
+}
+
+TEST_F(LaneTable, FindReturnsTheLaneOfTheWantedPass)
+{
+    pokarr a = square(4.0), b = square(3.0), c = square(2.0);
+    int status = 0;
+    const int island = kLevelIsland + 1;
+    lane_add(0, island, 0, 0, 0, 0.0, 1, a, status);
+    lane_add(1, island, 1, 0, 0, 1.0, 0, b, status);
+    lane_add(2, island, 2, 0, 0, 1.0, 0, c, status);
+    int found = 0;
+    pokarr out;
+    pokarr_init(2, out);
+    lane_find(0, 0, island, 2, found, out, status);
+    EXPECT_EQ(found, 3);
+    EXPECT_EQ(out.x[1], 2.0);
+    lane_find(0, 1, island, 1, found, out, status);
+    EXPECT_EQ(found, 2);
+    EXPECT_EQ(out.x[1], 3.0);
+    // With wanted 0 a backward scan gives the last live lane, and stops at a closing lane.
+    lane_find(0, 0, island, 0, found, out, status);
+    EXPECT_EQ(found, 3);
+    lane_add_empty(3, island, 3, status);
+    lane_find(0, 0, island, 0, found, out, status);
+    EXPECT_EQ(found, 0);
+    // Group filters.
+    lane_find(2, 1, island, 1, found, out, status);
+    EXPECT_EQ(found, 0);
+    pokarr_free(a);
+    pokarr_free(b);
+    pokarr_free(c);
+    pokarr_free(out);
+}
+
+TEST_F(LaneTable, ALanesBoxIsComputedOnce)
+{
+    pokarr a = square(4.0);
+    int status = 0;
+    lane_add(0, 1, 0, 0, 0, 0.0, 1, a, status);
+    double box[4] = {};
+    lane_box(1, 0, a, box, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(box[0], 0.0);
+    EXPECT_EQ(box[2], 4.0);
+    EXPECT_EQ(lane_table_block.box_used, 4);
+    // Given another array for the same lane, the cached box still answers.
+    pokarr other = square(9.0);
+    lane_box(1, -1, other, box, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(box[3], 4.0);
+    EXPECT_EQ(lane_table_block.box_used, 4);
+    lane_box(7, -1, other, box, status);  // no such lane
+    EXPECT_NE(status, 0);
+    pokarr_free(a);
+    pokarr_free(other);
+}
+
+TEST_F(LaneTable, ReverseAndReadBack)
+{
+    pokarr a = make_2d({{0, 0}, {5, 0}, {5, 5}});
+    int status = 0;
+    lane_add(1, 1, 0, 0, 0, 0.0, 0, a, status);
+    lane_reverse(1, status);
+    ASSERT_EQ(status, 0);
+    double x[3], y[3];
+    int n = 0;
+    lane_get_xy(1, x, y, 3, n);
+    ASSERT_EQ(n, 3);
+    EXPECT_EQ(x[0], 5.0);
+    EXPECT_EQ(y[0], 5.0);
+    EXPECT_EQ(x[2], 0.0);
+    lane_get_xy(1, x, y, 2, n);  // no room
+    EXPECT_EQ(n, -1);
+    double fx = 0, fy = 0;
+    lane_first_xy(1, fx, fy);
+    EXPECT_EQ(fy, 5.0);
+    pokarr_free(a);
+}
+
+TEST_F(LaneTable, PairMemoryOpensGrowsAndCloses)
+{
+    int status = 0;
+    lancom_pairs(1, status);
+    EXPECT_NE(status, 0);
+    lancom_pairs(0, status);
+    ASSERT_EQ(status, 0);
+    lancom_pairs(1, status);
+    EXPECT_EQ(lane_table_block.pair_capacity, 2000);
+    lancom_pairs(2, status);
+    EXPECT_EQ(lane_table_block.pair_handle, -1);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// Nearest points, restart point, closest approach and lane directions.
+#include "lane_test_support.hpp"
+
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+
+#include <cmath>
+
+namespace {
+
+struct chain {
+    std::vector<double> x, y;
+    explicit chain(const std::vector<xy>& e)
+    {
+        for (const xy& p : e) x.push_back(p.x), y.push_back(p.y);
+    }
+    int n() const { return static_cast<int>(x.size()); }
+};
+
+}  // namespace
+
+TEST_F(LaneTest, NearestTiesGoToTheLaterElement)
+{
+    // (5,5) is equidistant from all four edges of the square: the last element wins.
+    const chain c({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
+    int k = 0;
+    double t = 0.0, nx = 0.0, ny = 0.0, d = 0.0;
+    nearest_on_xy_chain(5, 5, c.x.data(), c.y.data(), c.n(), k, t, nx, ny, d);
+    EXPECT_EQ(k, 4);
+    EXPECT_NEAR(d, 5.0, 1e-12);
+    EXPECT_NEAR(nx, 0.0, 1e-12);
+    EXPECT_NEAR(ny, 5.0, 1e-12);
+
+    // Passing the result back gives another candidate at the same distance.
+    nearest_on_xy_chain(5, 5, c.x.data(), c.y.data(), c.n(), k, t, nx, ny, d);
+    EXPECT_NE(k, 4);
+    EXPECT_NEAR(d, 5.0, 1e-12);
+
+    // Near a vertex: the element that starts there, t 0.
+    k = 0;
+    nearest_on_xy_chain(11, -1, c.x.data(), c.y.data(), c.n(), k, t, nx, ny, d);
+    EXPECT_EQ(k, 2);
+    EXPECT_DOUBLE_EQ(t, 0.0);
+
+    pokarr a = make_from({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
+    const double p[3] = {5, 5, 0};
+    double q[3];
+    k = 0;
+    pokarr_nearest_pnt(2, p, a, k, t, q, d);
+    EXPECT_EQ(k, 4);
+    EXPECT_NEAR(d, 5.0, 1e-12);
+}
+
+TEST_F(LaneTest, RestartPointTakesTheEarlierElementAndLeavesCorners)
+{
+    const chain c({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
+    pocket_frame_block.origin[0] = 100.0;
+    pocket_frame_block.origin[1] = 200.0;
+    offset_work_block.restart_point[0] = 105.0;
+    offset_work_block.restart_point[1] = 205.0;
+    int k = 0, status = -5;
+    double t = 0.0, x = 0.0, y = 0.0;
+    restart_pnt_on_loop(0.5, c.x.data(), c.y.data(), c.n(), k, t, x, y, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(k, 1);
+    EXPECT_NEAR(x, 105.0, 1e-12);
+    EXPECT_NEAR(y, 200.0, 1e-12);
+
+    // Nearest to the corner (10, 0): moved to t 0.8 of the bottom edge.
+    offset_work_block.restart_point[0] = 111.0;
+    offset_work_block.restart_point[1] = 199.0;
+    restart_pnt_on_loop(5.0, c.x.data(), c.y.data(), c.n(), k, t, x, y, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(k, 1);
+    EXPECT_DOUBLE_EQ(t, 0.8);
+    EXPECT_NEAR(x, 108.0, 1e-12);
+
+    restart_pnt_on_loop(5.0, c.x.data(), c.y.data(), 1, k, t, x, y, status);
+    EXPECT_EQ(status, kNoRestartPoint);
+    pocket_frame_block = pocket_frame{};
+}
+
+TEST_F(LaneTest, MinDistOutOfReachGivesKindMinusOne)
+{
+    pokarr a = make_from({{0, 0}, {10, 0}, {10, 10}});
+    pokarr b = make_from({{0, 20}, {10, 20}});
+    int ka = 0, kb = 0, kind = 0;
+    double ta = 0.0, tb = 0.0, d = 0.0, q[3] = {0, 0, 0};
+    pokarr_min_dist(1.0, a, 1, a.count, b, 1, b.count, ka, ta, kb, tb, d, q, kind);
+    EXPECT_EQ(kind, kNoApproach);
+    EXPECT_DOUBLE_EQ(d, kNoDistance);
+
+    // Within reach: B's end vertex (10, 20) comes 10 from A's end (10, 10).
+    pokarr_min_dist(15.0, a, 1, a.count, b, 1, b.count, ka, ta, kb, tb, d, q, kind);
+    EXPECT_NEAR(d, 10.0, 1e-12);
+    EXPECT_GE(kind, 0);
+}
+
+TEST_F(LaneTest, ChainMinDistMeasuresVerticesOfA)
+{
+    const chain a({{0, 3}, {10, 3}});
+    const chain b({{0, 0}, {10, 0}});
+    int element = -1, status = -5;
+    double t = 0.0, x = 0.0, y = 0.0, d = 0.0;
+    xy_chain_min_dist(5.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element,
+                      t, x, y, d, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(element, 1);
+    EXPECT_NEAR(d, 3.0, 1e-12);
+    xy_chain_min_dist(1.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element,
+                      t, x, y, d, status);
+    EXPECT_EQ(element, 0);
+    EXPECT_DOUBLE_EQ(d, kNoDistance);
+}
+
+TEST_F(LaneTest, WindingTestIgnoresDirectionAndMarksVertices)
+{
+    const chain cw({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}});
+    int result = -1, status = -5;
+    pnt_in_xy_loop(5, 5, cw.x.data(), cw.y.data(), cw.n(), result, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(result, 1);
+    pnt_in_xy_loop(15, 5, cw.x.data(), cw.y.data(), cw.n(), result, status);
+    EXPECT_EQ(result, 0);
+    pnt_in_xy_loop(10, 10, cw.x.data(), cw.y.data(), cw.n(), result, status);
+    EXPECT_EQ(result, 2);
+}
+
+TEST_F(LaneTest, LaneStartDirSeesCornersAndSmoothJoints)
+{
+    const chain c({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 0}});
+    double din[2], dout[2];
+    EXPECT_EQ(lane_start_dir(c.x.data(), c.y.data(), c.n(), 2, din, dout), 1);
+    EXPECT_EQ(lane_start_dir(c.x.data(), c.y.data(), c.n(), 3, din, dout), 2);
+    EXPECT_EQ(lane_start_dir(c.x.data(), c.y.data(), c.n(), 1, din, dout), 2);
+    EXPECT_NEAR(din[0], -std::sqrt(0.5), 1e-12);
+    EXPECT_EQ(lane_start_dir(c.x.data(), c.y.data(), c.n(), 9, din, dout), 2);
+}
