@@ -1,12 +1,14 @@
 // Speed of the raw offset of a closed loop with arcs (a wavy ring of lines and arcs, restarted
 // in the middle of its first line), alone and followed by the clean-up of joins and the removal
-// of redundant points, at a few loop sizes up to 10,000 entries.
+// of redundant points, at a few loop sizes up to 10,000 entries; and the loop intersection of two
+// 10,000-entry loops that cross at 100 places.
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_lanes/lane_offset.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
 #include "pocket_lanes/offset_work.hpp"
 
 #include <benchmark/benchmark.h>
@@ -105,7 +107,42 @@ void BM_RawOffsetAndCleanUp(benchmark::State& state)
     pkdm_rel_all();
 }
 
+// A closed ring of n points at radius 100 + wave * sin(waves * angle).
+void make_wavy_ring(int n, double wave, int waves, pokarr& loop)
+{
+    int status = 0;
+    pokarr_init(2, loop);
+    for (int k = 0; k <= n; ++k) {
+        const double a = 2.0 * kPi * (k % n) / n;
+        const double r = 100.0 + wave * std::sin(waves * a);
+        const double p[2] = {r * std::cos(a), r * std::sin(a)};
+        pokarr_add_pnt(p, loop, status);
+    }
+}
+
+void BM_LoopIntersection(benchmark::State& state)
+{
+    set_up();
+    pokarr a, b;
+    make_wavy_ring(9999, 0.0, 0, a);
+    make_wavy_ring(9999, 5.0, 50, b);  // 50 waves cross the circle 100 times
+    static pk_box_table boxes;
+    pokarr_get_boxes(b, boxes);
+    static int ea[kLuplupRows], eb[kLuplupRows];
+    static double x[kLuplupRows], y[kLuplupRows];
+    int count = 0, result = 0;
+    for (auto _ : state) {
+        LUPLUP(3, a, b, boxes, ea, eb, x, y, count, result);
+        benchmark::DoNotOptimize(count);
+    }
+    state.counters["crossings"] = count;
+    pokarr_free(a);
+    pokarr_free(b);
+    pkdm_rel_all();
+}
+
 }  // namespace
 
+BENCHMARK(BM_LoopIntersection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawOffset)->Arg(400)->Arg(1600)->Arg(4000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawOffsetAndCleanUp)->Arg(400)->Arg(1600)->Arg(4000)->Unit(benchmark::kMicrosecond);

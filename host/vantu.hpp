@@ -22,6 +22,7 @@
 #include "host/vantu_nc.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_output.hpp"
+#include "host/vantu_polygon.hpp"
 #include "host/vantu_polyline.hpp"
 #include "host/vantu_template.hpp"
 #include "host/vantu_tpreg.hpp"

@@ -248,9 +248,10 @@ struct search {
                                    : mode.self                ? 3
                                                               : (mode.keep_found || own < -1 ? 2 : 1);
         if (o.kind == kLine && c.kind == kLine) {
-            double next_dir[2];
+            // Three words each: the search in space reads directions in the pocket's dimension.
+            double next_dir[3] = {0.0, 0.0, 0.0};
             direction_at_start(x, y, count, next_element(x, count, k), next_dir);
-            const double absent[2] = {kDirectionAbsent, 0.0};
+            const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
             const double* own_dir = direction_given != nullptr ? direction_given : absent;
             const int line_mode = after_parallel || mode.keep_found ? 2 : 0;
             const bool candidate_first = own > 0 && k < own;
