@@ -9,7 +9,7 @@
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -59,8 +59,8 @@ void make_ring(int corners, pokarr& loop)
 void set_up()
 {
     pocket_state_block.pocket_dimension = 2;
-    offset_work_block.working_tolerance = 0.001;
-    offset_work_block.corner_arcs = 1;
+    pocket_work_block.working_tolerance = 0.001;
+    pocket_work_block.corner_arcs = 1;
 }
 
 void BM_RawOffset(benchmark::State& state)
@@ -94,7 +94,7 @@ void BM_RawOffsetAndCleanUp(benchmark::State& state)
         result.count = 0;
         int status = 0;
         pokarr_offset_2d(kSideLeft, 1, 0.5, loop, result, status);
-        double w = offset_work_block.working_tolerance;
+        double w = pocket_work_block.working_tolerance;
         pokarr_clean_joins(kJoinsStrict, 0, w, result);
         int closed = 1;
         pokarr_drop_redundant(closed, 0, result);

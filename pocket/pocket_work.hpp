@@ -8,6 +8,19 @@ struct pocket_work {
     double tolerance = 0.0;
     // Side step s between offsets; short arcs are measured against a tenth of it.
     double side_step = 0.0;
+    // Working tolerance W: max(min(tolerance, 0.01 x side step), 0.001), set by the lane engine.
+    // The clean-up passes scale their reach by it; the raw offset's arc tolerance is
+    // min(0.5 x W, 0.0004).
+    double working_tolerance = 0.0;
+    // Corner-arc switch: 1 fills convex corners of an offset with arcs of the offset radius,
+    // 0 never makes a corner arc (mitre or square points instead).
+    int corner_arcs = 0;
+    // Extra offset of the pocket parameters; the redundant-point thinning uses the larger of it
+    // and the side step for its length limit.
+    double extra_offset = 0.0;
+    // The user's restart point of the pocket (part coordinates); the first loop of a pocket is
+    // started at its nearest point.
+    double restart_point[3] = {0.0, 0.0, 0.0};
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

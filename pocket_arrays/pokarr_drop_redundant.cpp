@@ -8,7 +8,6 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
-#include "pocket_lanes/offset_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +39,7 @@ struct limits {
 limits current_limits()
 {
     const bool planar = pocket_state_block.pocket_dimension == 2;
-    const double step = std::max(pocket_work_block.side_step, offset_work_block.extra_offset);
+    const double step = std::max(pocket_work_block.side_step, pocket_work_block.extra_offset);
     return {planar, planar ? kPlanarSine : kSurfaceLimit, planar ? kPlanarDeviation : kSurfaceLimit,
             std::max(kBigFactor * step, kBigMinimum)};
 }

@@ -7,7 +7,7 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -64,7 +64,7 @@ void remove_short(pokarr& a, int i, int step)
 double drop_short_tolerance()
 {
     if (pocket_state_block.pocket_dimension != 2) return kSurfaceShort;
-    const double w = offset_work_block.working_tolerance;
+    const double w = pocket_work_block.working_tolerance;
     return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
 }
 

@@ -5,7 +5,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -154,7 +154,7 @@ void offset_corner(int mode, const double* u, const double* p0, const double* p1
     const double pu[2] = {p0[0] + s * d * u[1], p0[1] - s * d * u[0]};
     const double pv[2] = {p0[0] + s * d * v[1], p0[1] - s * d * v[0]};
 
-    if (offset_work_block.corner_arcs != 0 &&
+    if (pocket_work_block.corner_arcs != 0 &&
         ((c > 0.0 && cs < kArcCosine) || (reversal && raw_convex))) {
         q1[0] = pu[0], q1[1] = pu[1];
         q2[0] = pv[0], q2[1] = pv[1];
@@ -236,7 +236,7 @@ void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& lo
         return;
     }
     const double arc_tolerance =
-        std::min(0.5 * offset_work_block.working_tolerance, kArcToleranceCap);
+        std::min(0.5 * pocket_work_block.working_tolerance, kArcToleranceCap);
     const int corner_dir = side == kSideRight && arc_sense >= 0 ? 1 : -1;
     first_corner.cross = 0.0;
 

@@ -10,7 +10,7 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_lanes/chain_elements.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <cmath>
 
@@ -195,8 +195,8 @@ void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, 
     k = 0;
     t = 0.0;
     const double* origin = pocket_frame_block.origin;
-    const double px = offset_work_block.restart_point[0] - origin[0];
-    const double py = offset_work_block.restart_point[1] - origin[1];
+    const double px = pocket_work_block.restart_point[0] - origin[0];
+    const double py = pocket_work_block.restart_point[1] - origin[1];
     if (x == nullptr || y == nullptr || n < 2) {
         status = kNoRestartPoint;
         return;

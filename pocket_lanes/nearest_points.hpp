@@ -39,7 +39,7 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
 void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k,
                          double& t, double* farthest, double& distance);
 
-// The point of the chain nearest to the pocket's restart point (offset_work, frame origin of
+// The point of the chain nearest to the pocket's restart point (pocket_work, frame origin of
 // the pocket taken off and put back), ties to the earlier element; a corner vertex is left for
 // t 0.2 or 0.8 when the nearest point lies within corner_reach of it. Status 0, or 9 for fewer
 // than 2 entries or no point within 1e6.
@@ -74,3 +74,27 @@ void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int 
 // (a smooth joint), 2 otherwise (a corner, or a direction that cannot be had).
 int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in,
                    double* dir_out);
+
+// Nearest point of a chain of n interleaved (x, y) entries to (px, py). position: in, a previous
+// result (element - 1 + t) or a negative value for none; out, the element index minus 1 plus t
+// of the nearest point. distance: in, the previous result's distance; out, the distance (1e7
+// when nothing was found). A line candidate within 0.05 of a sharp corner (directions with a dot
+// product below 0.98) is moved to t 0.05 or 0.95; on_arc is 1 when the point lies inside an arc
+// (an arc's end point is reported as the start of the next element, on_arc 0). Ties go to the
+// later element. Status 0, or the failure of a vector routine.
+void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double& position,
+                          double& distance, double* nearest, int& on_arc, int& status);
+
+// Unit direction of a lane (chain of n entries) at parameter t of element `element`: a line's
+// direction or an arc's tangent in the arc's sense; at t 1 the start of the next element (the
+// first after the last). Negated for a lane of direction -1. closed is 1 when the lane's first
+// and last points are equal. Status 0; -1 for an element outside the chain or a direction
+// without length.
+void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element,
+                       double t, double* direction, int& closed, int& status);
+
+// Of lanes first .. last, the one that starts nearest to the pocket's restart point takes level 1
+// (the first on ties), and the first lane of the range that had level 1 takes its former level.
+// Nothing changes unless first is below last and some lane of the range has level 1, or when no
+// lane comes within 1e7. Status 0, or the status of a failed lane read.
+void nearest_lane_to_restart(int first, int last, int& status);

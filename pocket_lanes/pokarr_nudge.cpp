@@ -6,7 +6,7 @@
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <cmath>
 
@@ -91,6 +91,6 @@ void pokarr_nudge_elem(pokarr& loop, int i, int j, int& status)
     } else {
         set_point(loop, e - 1, start[0], start[1]);
     }
-    double w = offset_work_block.working_tolerance;
+    double w = pocket_work_block.working_tolerance;
     pokarr_clean_joins(kJoinsSharpOnly, 0, w, loop);
 }

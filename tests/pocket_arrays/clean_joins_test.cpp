@@ -3,7 +3,7 @@
 #include "pocket_test_support.hpp"
 
 #include "pocket_arrays/pokarr_clean_joins.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <cmath>
 
@@ -14,7 +14,6 @@ protected:
     void SetUp() override
     {
         PocketTest::SetUp();
-        offset_work_block = offset_work{};
         pocket_state_block.pocket_dimension = 2;
     }
 };

@@ -3,7 +3,7 @@
 #include "pocket_test_support.hpp"
 
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,6 @@ protected:
     void SetUp() override
     {
         PocketTest::SetUp();
-        offset_work_block = offset_work{};
         pocket_state_block.pocket_dimension = 2;
     }
 };

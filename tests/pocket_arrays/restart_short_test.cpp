@@ -3,7 +3,7 @@
 
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <cmath>
 
@@ -16,7 +16,6 @@ protected:
     void SetUp() override
     {
         PocketTest::SetUp();
-        offset_work_block = offset_work{};
         pocket_state_block.pocket_dimension = 2;
     }
 };
@@ -127,7 +126,7 @@ TEST_F(RestartTest, DropShortToleranceFollowsW)
     const row rows[] = {{0.001, 1, 0.0005}, {0.002, 1, 0.001}, {0.01, 1, 0.001},
                         {0.0001, 1, 0.0001}, {0.0, 1, 0.0001}, {0.01, 0, 1e-6}};
     for (const row& r : rows) {
-        offset_work_block.working_tolerance = r.w;
+        pocket_work_block.working_tolerance = r.w;
         pocket_state_block.pocket_dimension = r.planar ? 2 : 3;
         EXPECT_DOUBLE_EQ(drop_short_tolerance(), r.tolerance) << r.w;
     }
@@ -135,7 +134,7 @@ TEST_F(RestartTest, DropShortToleranceFollowsW)
 
 TEST_F(RestartTest, ShortRunGoesWhileItsSquaredSumStaysBelow)
 {
-    offset_work_block.working_tolerance = 0.002;  // tolerance 0.001
+    pocket_work_block.working_tolerance = 0.002;  // tolerance 0.001
     // Four steps of 0.0004 along x: sums 1.6e-7, 3.2e-7, 4.8e-7, 6.4e-7 < 1e-6: all go; the
     // fifth brings it to 8e-7, the sixth to 9.6e-7, the seventh to 1.12e-6 and stays.
     std::vector<xy> e = {{0, 0}, {5, 0}};
@@ -151,7 +150,7 @@ TEST_F(RestartTest, ShortRunGoesWhileItsSquaredSumStaysBelow)
 
 TEST_F(RestartTest, ShortFirstElementTakesTheClosingPoint)
 {
-    offset_work_block.working_tolerance = 0.002;
+    pocket_work_block.working_tolerance = 0.002;
     pokarr a = make_2d({{0, 0}, {0.0002, 0}, {10, 0}, {10, 10}, {0, 0}});
     pokarr_drop_short(a);
     ASSERT_EQ(a.count, 4);
@@ -189,7 +188,7 @@ TEST_F(RestartTest, ArcsOnOneCircleMergeBelowAHalfTurn)
 
 TEST_F(RestartTest, XyDropShortWritesTheCountBack)
 {
-    offset_work_block.working_tolerance = 0.002;
+    pocket_work_block.working_tolerance = 0.002;
     double x[] = {0, 5, 5.0001, 5, 0};
     double y[] = {0, 0, 0, 5, 0};
     int count = 5;

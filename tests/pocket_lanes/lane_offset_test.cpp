@@ -49,7 +49,7 @@ TEST_F(LaneTest, SquareOutwardGivesMitrePointsWithSwitchOff)
 
 TEST_F(LaneTest, SquareOutwardGivesQuarterArcsWithSwitchOn)
 {
-    offset_work_block.corner_arcs = 1;
+    pocket_work_block.corner_arcs = 1;
     int status = -5;
     pokarr r = offset_of(square_loop(), kSideRight, 1.0, status);
     ASSERT_EQ(status, 0);
@@ -113,7 +113,7 @@ TEST_F(LaneTest, CornerRuleDecisionTable)
         {"reversal square cap", 180.0, kSideRight, 0, 2, 0},
     };
     for (const row& r : rows) {
-        offset_work_block.corner_arcs = r.corner_arcs;
+        pocket_work_block.corner_arcs = r.corner_arcs;
         const double a = r.turn_degrees * std::acos(-1.0) / 180.0;
         const double u[2] = {1.0, 0.0};
         const double p0[2] = {0.0, 0.0};
@@ -211,7 +211,7 @@ TEST_F(LaneTest, OffsetPointsLieAtDistanceFromTheirSource)
     for (unsigned seed = 1; seed <= 40; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 rng(seed);
-        offset_work_block.corner_arcs = static_cast<int>(seed % 2);
+        pocket_work_block.corner_arcs = static_cast<int>(seed % 2);
         const std::vector<xy> source = random_star_loop(rng, 5 + static_cast<int>(seed % 9), 0.4);
         const double d = 0.1 + 0.05 * (seed % 7);
         const int side = seed % 3 == 0 ? kSideLeft : kSideRight;
@@ -251,8 +251,8 @@ TEST_F(LaneTest, OffsetPointsLieAtDistanceFromTheirSource)
 
 TEST_F(LaneTest, ConvexLoopOffsetOutAndBackComesHome)
 {
-    offset_work_block.corner_arcs = 1;
-    offset_work_block.working_tolerance = 0.001;
+    pocket_work_block.corner_arcs = 1;
+    pocket_work_block.working_tolerance = 0.001;
     for (unsigned seed = 1; seed <= 20; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         // A convex polygon: points on a circle at sorted random angles.

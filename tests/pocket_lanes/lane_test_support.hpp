@@ -3,7 +3,7 @@
 #pragma once
 
 #include "pocket_arrays/pocket_test_support.hpp"
-#include "pocket_lanes/offset_work.hpp"
+#include "pocket/pocket_work.hpp"
 
 #include <cmath>
 #include <random>
@@ -14,7 +14,6 @@ protected:
     void SetUp() override
     {
         PocketTest::SetUp();
-        offset_work_block = offset_work{};
         pocket_state_block.pocket_dimension = 2;
     }
 };

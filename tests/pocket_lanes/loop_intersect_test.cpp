@@ -235,7 +235,7 @@ TEST_F(LaneTest, TinyLoopsIntersectToNothing)
 
 TEST_F(LaneTest, NudgeMovesOneStraightElementToItsRight)
 {
-    offset_work_block.working_tolerance = 0.001;
+    pocket_work_block.working_tolerance = 0.001;
     pokarr a = square(0, 0, 10);
     int status = -5;
     pokarr_nudge_elem(a, 1, 1, status);  // the bottom edge, travelling +x: right is -y
@@ -268,7 +268,7 @@ TEST_F(LaneTest, NudgeMovesOneStraightElementToItsRight)
 
 TEST_F(LaneTest, TouchingAndSharedPiecesAreMarked)
 {
-    offset_work_block.working_tolerance = 0.001;
+    pocket_work_block.working_tolerance = 0.001;
     // A notch from the top touches the bottom edge at (5, 0) and leaves: a touching point,
     // nothing moves.
     pokarr notch = make_from({{0, 0}, {10, 0}, {10, 10}, {6, 10}, {5, 0}, {4, 10}, {0, 10}, {0, 0}});

@@ -56,8 +56,8 @@ TEST_F(LaneTest, RestartPointTakesTheEarlierElementAndLeavesCorners)
     const chain c({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
     pocket_frame_block.origin[0] = 100.0;
     pocket_frame_block.origin[1] = 200.0;
-    offset_work_block.restart_point[0] = 105.0;
-    offset_work_block.restart_point[1] = 205.0;
+    pocket_work_block.restart_point[0] = 105.0;
+    pocket_work_block.restart_point[1] = 205.0;
     int k = 0, status = -5;
     double t = 0.0, x = 0.0, y = 0.0;
     restart_pnt_on_loop(0.5, c.x.data(), c.y.data(), c.n(), k, t, x, y, status);
@@ -67,8 +67,8 @@ TEST_F(LaneTest, RestartPointTakesTheEarlierElementAndLeavesCorners)
     EXPECT_NEAR(y, 200.0, 1e-12);
 
     // Nearest to the corner (10, 0): moved to t 0.8 of the bottom edge.
-    offset_work_block.restart_point[0] = 111.0;
-    offset_work_block.restart_point[1] = 199.0;
+    pocket_work_block.restart_point[0] = 111.0;
+    pocket_work_block.restart_point[1] = 199.0;
     restart_pnt_on_loop(5.0, c.x.data(), c.y.data(), c.n(), k, t, x, y, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(k, 1);

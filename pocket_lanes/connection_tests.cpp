@@ -1,0 +1,111 @@
+// Tests of a straight connection between lanes a and b against the other lanes of the pocket:
+// the outer lanes (conn_hits_lane) and the islands (conn_hits_island). Every candidate lane is
+// read into a work array and crossed with the segment (seg_lane_hits, mode 3, two crossings
+// wanted); touching lanes a and b once is the connection's own business.
+#include "pocket_lanes/connection_tests.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket_lanes/lane_table.hpp"
+
+namespace {
+
+constexpr int kWantedCrossings = 2;
+// An island lane whose contour type is this is never reported by an island test.
+constexpr int kContourPassedOver = 2;
+
+// The work array's dimension: the pocket's, with the normals of dimension 4 left out.
+int work_dimension()
+{
+    return pocket_state_block.pocket_dimension >= 3 ? 3 : 2;
+}
+
+// Scan state of one connection test: the outcome so far and the lane that decided.
+struct conn_scan {
+    int lane_a = 0, lane_b = 0;
+    const double* start = nullptr;
+    const double* end = nullptr;
+    pokarr work;
+    int status = 0;
+    int hit = 0;
+    bool done = false;
+};
+
+// Reads lane n and crosses it with the segment; ends the scan on a hit or a failure.
+void test_lane(conn_scan& s, int n)
+{
+    if (s.done) return;
+    int status = 0;
+    lane_to_pokarr(n, s.work, status);
+    if (status != 0) {
+        s.status = kConnFailed;
+        s.hit = n;
+        s.done = true;
+        return;
+    }
+    double point[3] = {0.0, 0.0, 0.0};
+    int element = 0, result = 0;
+    seg_lane_hits(kSegHitsConnection, s.start, s.end, s.work, kWantedCrossings, point, element,
+                  result);
+    // One touch of the lanes the connection joins is expected; a second crossing is not.
+    if (result == 0 || (result == 1 && (n == s.lane_a || n == s.lane_b))) return;
+    s.status = result;
+    s.hit = n;
+    s.done = true;
+}
+
+void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const double* end)
+{
+    s.lane_a = lane_a;
+    s.lane_b = lane_b;
+    s.start = start;
+    s.end = end;
+    pokarr_init(work_dimension(), s.work);
+}
+
+}  // namespace
+
+void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* end, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    conn_scan s;
+    begin_scan(s, lane_a, lane_b, start, end);
+    for (int n = 1; n < lt.count && !s.done; ++n)
+        if (lt.status[n] == 1 && lt.level[n] < kLevelIsland) test_lane(s, n);
+    pokarr_free(s.work);
+    status = s.status;
+}
+
+void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
+                      int& status)
+{
+    const lane_table& lt = lane_table_block;
+    conn_scan s;
+    begin_scan(s, lane_a, lane_b, start, end);
+    if (D3DS_algorithmIsRun() != 0) {
+        // On surfaces the islands are the parents of the branches that closed.
+        for (int n = 1; n <= lt.count && !s.done; ++n) {
+            const int parent = lt.parent[n];
+            if (lt.status[n] < 0 && parent >= 1 && parent <= lt.count && lt.status[parent] > 0)
+                test_lane(s, parent);
+        }
+    } else {
+        for (int k = 1; k <= lt.island_count && !s.done; ++k) {
+            int found = 0, read = 0;
+            lane_find(0, 0, kLevelIsland + k, 0, found, s.work, read);
+            if (read != 0) {
+                s.status = kConnFailed;
+                s.done = true;
+            } else if (found > 0 && lt.contour_type[found] != kContourPassedOver) {
+                test_lane(s, found);
+            }
+        }
+        for (int n = 1; n <= lt.count && !s.done; ++n)
+            if (lt.level[n] > kLevelIsland && lt.status[n] == 1 &&
+                lt.contour_type[n] != kContourPassedOver)
+                test_lane(s, n);
+    }
+    pokarr_free(s.work);
+    hit = s.hit;
+    status = s.status;
+}

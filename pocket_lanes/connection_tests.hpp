@@ -1,0 +1,33 @@
+// Crossings of a straight segment with a lane, and the tests of a connecting move between two
+// lanes against the other lanes and the islands. The linking stage asks them before it accepts
+// a straight connection; the entry hit of the cutting order uses seg_lane_hits alone.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Modes of seg_lane_hits: the connection tests (with the height filter) and the entry hit.
+inline constexpr int kSegHitsConnection = 3;
+inline constexpr int kSegHitsEntry = 2;
+
+// Status of the connection tests when a lane cannot be read or the crossing list cannot grow.
+inline constexpr int kConnFailed = -1;
+
+// Crossings of the segment start..end (three doubles each; z read only for a lane of dimension
+// above 2) with the lane. Result 0 none; n > 0 the crossings kept (a 2-D lane stops at `wanted`);
+// -1 when the list of crossings cannot grow. hit (three doubles; z only above dimension 2) and
+// element describe the chosen crossing: in 2-D the first along the segment, above 2-D the one
+// nearest the segment's start. In mode 3 a crossing where both ends of the segment lie more
+// than 1e6 above (or below) the lane is passed over.
+void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
+                   int wanted, double* hit, int& element, int& result);
+
+// Status 0 when the connection start..end between lanes a and b crosses no other outer lane;
+// 1 when it crosses another lane once; the crossing count (2 or more) when it crosses one lane,
+// a or b included, more than once; -1 when a lane cannot be read or the list cannot grow.
+void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* end, int& status);
+
+// The same against the islands (the live lane of every island level not of contour type 2, then
+// every live island lane; with the host's surface algorithm running, the parents of the closing
+// lanes); hit names the lane that decided.
+void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
+                      int& status);

@@ -1,0 +1,282 @@
+// A new loop against the islands and the outer lanes of the pocket: the lane engine asks
+// loop_in_islands for every offset, the common loops ask the lane and cross/inside tests. Each
+// island or lane is read from the lane table into a work array, located against the loop's
+// first point (pnt_in_pokarr) and, where the test asks, crossed with the loop (LUPLUP).
+#include "pocket_lanes/loop_relation.hpp"
+
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// An island or outer lane of this contour type (open) is passed over by the island tests.
+constexpr int kContourOpen = 2;
+constexpr int kLuplupHeights = 102;
+constexpr int kLuplupHeightDifference = 4;
+
+// A work array that gives its block back on every path.
+struct work_array {
+    pokarr a;
+    explicit work_array(int dimension) { pokarr_init(dimension, a); }
+    ~work_array() { pokarr_free(a); }
+    work_array(const work_array&) = delete;
+    work_array& operator=(const work_array&) = delete;
+};
+
+// Lanes are read in the pocket's dimension, without the normals of dimension 4.
+int work_dimension() { return pocket_state_block.pocket_dimension >= 3 ? 3 : 2; }
+
+// Columns of one crossing table.
+struct crossing_rows {
+    pk_box_table boxes;
+    int elem_a[kLuplupRows];
+    int elem_b[kLuplupRows];
+    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+    int count = 0;
+};
+
+// Crossings of a against b; status negative when the search failed.
+std::unique_ptr<crossing_rows> crossings(int mode, pokarr& a, const pokarr& b, int& status)
+{
+    auto rows = std::make_unique<crossing_rows>();
+    pokarr_get_boxes(b, rows->boxes);
+    luplup_pokarr(mode, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y, rows->z_a,
+                  rows->z_b, rows->count, status);
+    if (status > 0) status = 0;  // crossings found and all dropped again: none
+    return rows;
+}
+
+// Whether the island crosses the loop (1), not (0), or the search failed (negative).
+int island_crosses(pokarr& island, const pokarr& loop)
+{
+    int status = 0;
+    pokarr_intersect_test(kLuplupFirstOnly, island, loop, status);
+    return status;
+}
+
+// The loop's first point against the lane; status 11 when the test cannot be made.
+int first_point_in(const pokarr& loop, const pokarr& lane, int& status)
+{
+    int result = kLoopOutside;
+    pnt_in_pokarr(loop.x[0], loop.y[0], lane, result, status);
+    if (status != 0) status = kInsideFailed;
+    return result;
+}
+
+// The lane's box misses the island's box (the test of the lane engine: a lane minimum not below
+// the island maximum, or a lane maximum below the island minimum, in x or y).
+bool boxes_miss(const double* lane, const double* island)
+{
+    return !(lane[0] < island[2]) || lane[2] < island[0] || !(lane[1] < island[3]) ||
+           lane[3] < island[1];
+}
+
+// Reads island k for loop_in_islands: in modes 1 and 2 the contour lane k + 1 as first loaded,
+// otherwise the live lane of its level. found 0 when there is none.
+void read_island(int mode, int k, pokarr& island, int& found, int& status)
+{
+    status = 0;
+    found = 0;
+    if (mode == kIslandsPointOrBoundary || mode == kIslandsPointInside) {
+        found = k + 1;
+        if (found > lane_table_block.count) {
+            found = 0;
+            return;
+        }
+        lane_to_pokarr(found, island, status);
+        return;
+    }
+    lane_find(0, 0, kLevelIsland + k, 0, found, island, status);
+}
+
+// The 3-D decision of the island tests: the crossing row with the smallest height difference.
+// Within the pocket's tolerance the loop meets the island (2); otherwise the surface walk would
+// decide, which this module does not carry (status -2).
+int height_decision(pokarr& island, const pokarr& loop, int& status)
+{
+    const auto rows = crossings(kLuplupHeights, island, loop, status);
+    if (status < 0 || rows->count <= 0) return 0;
+    double smallest = std::fabs(rows->z_a[0] - rows->z_b[0]);
+    for (int i = 1; i < rows->count; ++i)
+        smallest = std::min(smallest, std::fabs(rows->z_a[i] - rows->z_b[i]));
+    if (smallest < pocket_work_block.tolerance) return kLoopOnBoundary;
+    status = kRelationNoSurface;
+    return 0;
+}
+
+// Common scan of the two island tests of the common loops.
+template <class Test>
+void scan_islands(int level_a, int level_b, int& result, int& status, bool& any, Test test)
+{
+    const lane_table& lt = lane_table_block;
+    work_array island(work_dimension());
+    for (int k = 1; k <= lt.island_count; ++k) {
+        const int level = kLevelIsland + k;
+        if (level == level_a || level == level_b) continue;
+        int found = 0;
+        lane_find(0, 0, level, 0, found, island.a, status);
+        if (status != 0) return;
+        if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
+        any = true;
+        if (test(island.a, result, status) || status != 0) return;
+    }
+}
+
+}  // namespace
+
+void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result,
+                     int& status)
+{
+    const lane_table& lt = lane_table_block;
+    result = 0;
+    status = 0;
+    if (loop.count < 1) return;
+    work_array island(work_dimension()), lane_points(work_dimension());
+    double lane_box_xy[4] = {0.0, 0.0, 0.0, 0.0};
+    const bool boxed = lane >= 1 && lane <= lt.count;
+    if (boxed) {
+        lane_to_pokarr(lane, lane_points.a, status);
+        if (status == 0) lane_box(lane, -1, lane_points.a, lane_box_xy, status);
+        if (status != 0) return;
+    }
+    for (int k = std::max(1, lt.stock_islands + 1); k <= lt.island_count; ++k) {
+        if (kLevelIsland + k == skip_level) continue;
+        int found = 0;
+        read_island(mode, k, island.a, found, status);
+        if (status != 0) return;
+        if (found == 0) continue;
+        if (boxed) {
+            double island_box[4];
+            lane_box(found, -1, island.a, island_box, status);
+            if (status != 0) return;
+            if (boxes_miss(lane_box_xy, island_box)) continue;
+        }
+        const int inside = first_point_in(loop, island.a, status);
+        if (status != 0) return;
+        const bool stops = mode == kIslandsPointInside ? inside == kLoopInside : inside != kLoopOutside;
+        if (stops) {
+            result = inside;
+            return;
+        }
+        if (mode == kIslandsPointOrBoundary || mode == kIslandsPointInside) continue;
+        const int crossing = island_crosses(island.a, loop);
+        if (crossing < 0) {
+            status = crossing;
+            return;
+        }
+        if (crossing > 0) {
+            result = kLoopOnBoundary;
+            return;
+        }
+    }
+}
+
+void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
+                                int& status)
+{
+    result = 0;
+    status = 0;
+    if (loop.count < 1) return;
+    const bool planar = loop.dimension == 2;
+    bool any = false;
+    scan_islands(level_a, level_b, result, status, any, [&](pokarr& island, int& r, int& st) {
+        if (!planar) {
+            r = height_decision(island, loop, st);
+            return r != 0;
+        }
+        const int crossing = island_crosses(island, loop);
+        if (crossing < 0) st = crossing;
+        if (crossing != 0) {
+            r = kLoopOnBoundary;
+            return true;
+        }
+        if (first_point_in(loop, island, st) == kLoopInside) {
+            r = kLoopInside;
+            return true;
+        }
+        return false;
+    });
+    if (!any && status == 0) result = kLoopOnBoundary;
+}
+
+void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
+                                 int& status)
+{
+    result = 0;
+    status = 0;
+    if (loop.count < 1) return;
+    const bool planar = loop.dimension == 2;
+    bool any = false;
+    scan_islands(level_a, level_b, result, status, any, [&](pokarr& island, int& r, int& st) {
+        if (!planar) {
+            r = height_decision(island, loop, st);
+            return r != 0;
+        }
+        const int inside = first_point_in(loop, island, st);
+        if (st != 0 || inside != kLoopOutside) {
+            r = inside;
+            return true;
+        }
+        const int crossing = island_crosses(island, loop);
+        if (crossing < 0) st = crossing;
+        if (crossing != 0) {
+            r = kLoopOnBoundary;
+            return true;
+        }
+        return false;
+    });
+}
+
+void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    const int incoming = result;
+    result = 0;
+    status = 0;
+    if (loop.count < 1) return;
+    const bool planar = loop.dimension == 2;
+    const bool group_option = pocket_state_block.group_option != 0;
+    work_array lane(work_dimension());
+    int tested = 0, last = 0;
+    for (int level = 1; level <= levels && result == 0; ++level) {
+        int found = 0;
+        lane_find(0, 0, level, 1, found, lane.a, status);
+        if (status != 0) return;
+        if (found == 0) continue;
+        if (group_option) {
+            const int parent = lt.parent[found];
+            const bool parent_is_contour = parent >= 1 && parent <= lt.count && lt.status[parent] == 0;
+            const int contour = parent_is_contour ? parent : found;
+            if (lt.group[found] != 0 || lt.contour_type[contour] == kContourOpen) continue;
+        }
+        ++tested;
+        last = found;
+        int relation = 0;
+        if (planar) {
+            relation = first_point_in(loop, lane.a, status);
+        } else {
+            const int side = lt.level[found] < kLevelIsland ? 1 : -1;
+            pokarr_relation(lane.a, loop, side, pocket_work_block.side_step, relation, status);
+        }
+        if (status != 0) return;
+        if (relation == kLoopInside) result = kLoopInside;
+    }
+    if (tested > 0 && lt.count >= 1 && lt.contour_type[1] == kContourOpen) {
+        const auto rows = crossings(kLuplupHeightDifference, loop, lane.a, status);
+        if (status < 0) return;
+        if (planar && rows->count > 0) result = kLoopOnBoundary;
+        const double offset = lt.offset[last];
+        const double step = pocket_work_block.side_step;
+        const double band = 0.5 * (offset > 0.0 ? std::min(step, offset) : step);
+        for (int i = 0; !planar && i < rows->count; ++i)
+            if (std::fabs(rows->z_a[i]) < band) result = kLoopInside;
+    }
+    if (tested == 0 && group_option && incoming == -1) result = kLoopInside;
+}

@@ -1,0 +1,57 @@
+// Containment of whole loops: whether one pocket array lies inside another, whether pieces of an
+// offset meet a loop, and the tests of a new loop against the islands and the outer lanes. The
+// lane engine, the offset pieces and the common loops call them.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Relations of pokarr_relation.
+inline constexpr int kRelationOutside = 0;
+inline constexpr int kRelationInside = 1;
+inline constexpr int kRelationUndecided = 2;
+
+// Status when the height decision of a pocket on surfaces needs the walk over the part surface,
+// which this module does not carry.
+inline constexpr int kRelationNoSurface = -2;
+
+// Does B lie inside A: 0 outside, 1 inside, 2 undecided. In 2-D the points of B (arc records
+// skipped) are tested against A in order until one is not on A's boundary. On surfaces (A not of
+// dimension 2) the crossings of A and B decide first: a crossing where B lies at least half the
+// width (at most the pocket's tolerance) above or below A would need the surface walk and gives
+// status -2. side is +1 (outer lanes) or -1 (islands). Status 0 or the first failure met.
+void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
+                     int& status);
+
+// Pieces held one after another in `pieces` (counts[i] entries each): result 1 or 2 when the
+// first point of a piece lies inside the loop or on it, 2 when a piece crosses it, 0 otherwise.
+// Status 0; -1 when the counts overrun the array; a failed crossing search passes its status on.
+void pieces_meet_loop(int piece_count, const int* counts, const pokarr& pieces, const pokarr& loop,
+                      int& result, int& status);
+
+// Modes of loop_in_islands: 1 stops at the first point inside or on an island, 2 only inside;
+// any other mode also tests whether an island crosses the loop.
+inline constexpr int kIslandsPointOrBoundary = 1;
+inline constexpr int kIslandsPointInside = 2;
+
+// The loop against the islands (levels 10001 on, passing over skip_level, the second-kind
+// islands and, when lane is a lane number, the islands whose box misses the lane's): result 0
+// none, 1 the loop's first point inside an island, 2 on its boundary or (other modes) crossing
+// it. Status 0; 11 when an inside test cannot be made; a failed crossing search passes its
+// status on.
+void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result,
+                     int& status);
+
+// The loop against the live lanes of levels 1 .. levels: result 1 when one contains the loop's
+// first point (2-D) or the loop (on surfaces); 2 when the outer contour is open (contour type 2)
+// and the loop crosses the last lane read. With no lane tested, the group option set and a
+// result of -1 coming in, the result is 1.
+void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
+
+// The loop against every island other than levels a and b (contour type 2 passed over). Cross
+// first: a crossing gives 2, else the first point inside gives 1; 2 when no island was found.
+// Inside first: the first point inside or on an island gives that result, else a crossing gives
+// 2, else 0.
+void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
+                                int& status);
+void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
+                                 int& status);
