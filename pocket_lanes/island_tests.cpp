@@ -33,6 +33,13 @@ struct work_array {
 // Lanes are read in the pocket's dimension, without the normals of dimension 4.
 int work_dimension() { return pocket_state_block.pocket_dimension >= 3 ? 3 : 2; }
 
+// A lane that cannot be read into its work array is a memory failure of the inside tests (11):
+// the callers tell it from a refusal by that code, so it must not reach them as -1.
+void lane_read_failed(int& status)
+{
+    if (status != 0) status = kInsideFailed;
+}
+
 // Columns of one crossing table.
 struct crossing_rows {
     pk_box_table boxes;
@@ -91,9 +98,11 @@ void read_island(int mode, int k, pokarr& island, int& found, int& status)
             return;
         }
         lane_to_pokarr(found, island, status);
+        lane_read_failed(status);
         return;
     }
     lane_find(0, 0, kLevelIsland + k, 0, found, island, status);
+    lane_read_failed(status);
 }
 
 // The 3-D decision of the island tests: the crossing row with the smallest height difference.
@@ -122,6 +131,7 @@ void scan_islands(int level_a, int level_b, int& result, int& status, bool& any,
         if (level == level_a || level == level_b) continue;
         int found = 0;
         lane_find(0, 0, level, 0, found, island.a, status);
+        lane_read_failed(status);
         if (status != 0) return;
         if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
         any = true;
@@ -143,6 +153,7 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
     const bool boxed = lane >= 1 && lane <= lt.count;
     if (boxed) {
         lane_to_pokarr(lane, lane_points.a, status);
+        lane_read_failed(status);
         if (status == 0) lane_box(lane, -1, lane_points.a, lane_box_xy, status);
         if (status != 0) return;
     }
@@ -151,7 +162,7 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
         int found = 0;
         read_island(mode, k, island.a, found, status);
         if (status != 0) return;
-        if (found == 0) continue;
+        if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
         if (boxed) {
             double island_box[4];
             lane_box(found, -1, island.a, island_box, status);
@@ -160,12 +171,15 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
         }
         const int inside = first_point_in(loop, island.a, status);
         if (status != 0) return;
-        const bool stops = mode == kIslandsPointInside ? inside == kLoopInside : inside != kLoopOutside;
-        if (stops) {
-            result = inside;
-            return;
+        if (mode == kIslandsPointOrBoundary || mode == kIslandsPointInside) {
+            if (mode == kIslandsPointInside ? inside == kLoopInside : inside != kLoopOutside) {
+                result = inside;
+                return;
+            }
+            continue;
         }
-        if (mode == kIslandsPointOrBoundary || mode == kIslandsPointInside) continue;
+        // The other modes ask only whether an island meets the loop: where the first point lies
+        // is not their answer, so a loop wholly inside an island gives 0.
         const int crossing = island_crosses(island.a, loop);
         if (crossing < 0) {
             status = crossing;
@@ -248,6 +262,7 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
     for (int level = 1; level <= levels && result == 0; ++level) {
         int found = 0;
         lane_find(0, 0, level, 1, found, lane.a, status);
+        lane_read_failed(status);
         if (status != 0) return;
         if (found == 0) continue;
         if (group_option) {

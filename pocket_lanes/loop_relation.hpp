@@ -29,28 +29,32 @@ void pieces_meet_loop(int piece_count, const int* counts, const pokarr& pieces, 
                       int& result, int& status);
 
 // Modes of loop_in_islands: 1 stops at the first point inside or on an island, 2 only inside;
-// any other mode also tests whether an island crosses the loop.
+// any other mode asks only whether an island meets (crosses or touches) the loop.
 inline constexpr int kIslandsPointOrBoundary = 1;
 inline constexpr int kIslandsPointInside = 2;
 
 // The loop against the islands (levels 10001 on, passing over skip_level, the second-kind
-// islands and, when lane is a lane number, the islands whose box misses the lane's): result 0
-// none, 1 the loop's first point inside an island, 2 on its boundary or (other modes) crossing
-// it. Status 0; 11 when an inside test cannot be made; a failed crossing search passes its
-// status on.
+// islands, the islands of contour type 2 and, when lane is a lane number, the islands whose box
+// misses the lane's): result 0 none; in modes 1 and 2, 1 the loop's first point inside an
+// island, 2 (mode 1) on its boundary; in other modes 2 when an island meets the loop. Status 0;
+// 11 when an island cannot be read or an inside test cannot be made; a failed crossing search
+// passes its status on.
 void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result,
                      int& status);
 
 // The loop against the live lanes of levels 1 .. levels: result 1 when one contains the loop's
 // first point (2-D) or the loop (on surfaces); 2 when the outer contour is open (contour type 2)
 // and the loop crosses the last lane read. With no lane tested, the group option set and a
-// result of -1 coming in, the result is 1.
+// result of -1 coming in, the result is 1. Status 0; 11 when a lane cannot be read or an inside
+// test cannot be made; a failed relation or crossing search passes its status on.
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 
 // The loop against every island other than levels a and b (contour type 2 passed over). Cross
 // first: a crossing gives 2, else the first point inside gives 1; 2 when no island was found.
 // Inside first: the first point inside or on an island gives that result, else a crossing gives
-// 2, else 0.
+// 2, else 0. Status 0; 11 when an island cannot be read or an inside test cannot be made; -2
+// when the height decision on surfaces needs the surface walk; a failed crossing search passes
+// its status on.
 void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
                                 int& status);
 void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
