@@ -1,7 +1,8 @@
-// Curve entities of the host: the point, line and arc records in an entity's words, their
-// parameters, evaluation (evcrvd, evcrv) and polyline approximation within a chordal tolerance
-// (crvpld2). Arcs are computed once in a canonical frame: centre, unit normal, reference
-// direction X (world X projected into the plane) and Y = normal x X.
+// Curve entities of the host: the point, line, arc and spline records in an entity's words,
+// their parameters, evaluation (evcrvd, evcrv) and polyline approximation within a chordal
+// tolerance (crvpld2). Arcs are computed once in a canonical frame: centre, unit normal,
+// reference direction X (world X projected into the plane) and Y = normal x X. The spline
+// geometry itself lives in host/entity_spline.cpp.
 #include "host/vantu_entity.hpp"
 
 #include "host/control/entities.hpp"
@@ -29,6 +30,9 @@ constexpr double kChordMargin = 0.999;
 constexpr double kDisplayStepDegrees = 2.0;
 // Most points a picture takes from one curve.
 constexpr long kDisplayPointLimit = 100000;
+// Drawing tolerance of a spline, as a fraction of the diagonal of its control points' box:
+// about the sagitta of a 2-degree arc step on a circle of that size.
+constexpr double kDisplaySplineFraction = 1.5e-4;
 
 constexpr int kBadRequest = -1;
 
@@ -81,6 +85,9 @@ void curve_point(const curve_geometry& g, double t, point3& point, point3& deriv
         derivative = scaled(plus(scaled(f.x_axis, -s), scaled(f.y_axis, c)), g.radius);
         return;
     }
+    case curve_kind::spline:
+        spline_point(g.spline, t, point, derivative);
+        return;
     }
 }
 
@@ -124,11 +131,13 @@ bool valid_curve(const curve_geometry& g)
                std::isfinite(g.radius) && g.radius > kDoubleTolerance && std::isfinite(g.start_deg) &&
                std::isfinite(g.end_deg) && sweep > 0.0 && sweep <= 360.0;
     }
+    case curve_kind::spline:
+        return !check_spline(g.spline);
     }
     return false;
 }
 
-// Word count of a curve record.
+// Word count of a point, line or arc record.
 int record_words(curve_kind kind)
 {
     return kind == curve_kind::point ? kPointWords : kind == curve_kind::line ? kLineWords : kArcWords;
@@ -142,8 +151,12 @@ std::optional<curve_geometry> decode_curve(const entity& e)
     if (e.entity_class == kPointClass && e.type == kPointType) g.kind = curve_kind::point;
     else if (e.entity_class == kCurveClass && e.type == kLineType) g.kind = curve_kind::line;
     else if (e.entity_class == kCurveClass && e.type == kArcType) g.kind = curve_kind::arc;
+    else if (e.entity_class == kCurveClass && e.type == kSplineType) g.kind = curve_kind::spline;
     else return std::nullopt;
-    if (e.words.size() < static_cast<std::size_t>(record_words(g.kind))) return std::nullopt;
+    std::size_t used = 0;
+    if (g.kind == curve_kind::spline && !read_spline(e.words, g.spline, used)) return std::nullopt;
+    if (g.kind != curve_kind::spline && e.words.size() < static_cast<std::size_t>(record_words(g.kind)))
+        return std::nullopt;
     switch (g.kind) {
     case curve_kind::point:
         read_doubles(e.words, 0, 3, g.start.data());
@@ -162,6 +175,8 @@ std::optional<curve_geometry> decode_curve(const entity& e)
         g.end_deg = rest[2];
         break;
     }
+    case curve_kind::spline:
+        break;
     }
     if (!valid_curve(g)) return std::nullopt;
     return g;
@@ -191,13 +206,23 @@ void encode_curve(const curve_geometry& g, entity& e)
         write_doubles(rest, 3, e.words);
         break;
     }
+    case curve_kind::spline:
+        e.entity_class = kCurveClass;
+        e.type = kSplineType;
+        write_spline(g.spline, e.words);
+        break;
     }
 }
 
+// Exact when writing the decoded record gives the same words back: nothing follows the record
+// and no count or flag is held in an unusual form (-0 for 0, say).
 bool is_exact_curve(const entity& e)
 {
     const auto g = decode_curve(e);
-    return g && e.words.size() == static_cast<std::size_t>(record_words(g->kind));
+    if (!g) return false;
+    entity again;
+    encode_curve(*g, again);
+    return again.words == e.words;
 }
 
 void curve_range(const curve_geometry& g, double& start, double& end)
@@ -214,6 +239,9 @@ void curve_range(const curve_geometry& g, double& start, double& end)
         start = g.start_deg * kDegree;
         end = g.end_deg * kDegree;
         return;
+    case curve_kind::spline:
+        spline_range(g.spline, start, end);
+        return;
     }
 }
 
@@ -227,6 +255,23 @@ static double arc_steps(const curve_geometry& g, double sweep, double tolerance)
     return largest_step > 0.0 ? std::max(1.0, std::ceil(std::abs(sweep) / largest_step)) : HUGE_VAL;
 }
 
+// Points of a spline at the parameters of its adaptive polyline; refused (kEntityShort) beyond
+// the limit or beyond the most points a spline gives.
+static std::vector<point3> sample_spline(const spline_data& s, double t0, double t1, double tolerance,
+                                         long limit, long& needed, int& status)
+{
+    const std::vector<double> parameters = spline_parameters(s, t0, t1, tolerance, kSplineMostPoints);
+    needed = static_cast<long>(parameters.size());
+    if (needed > limit || needed > kSplineMostPoints) {
+        status = kEntityShort;
+        return {};
+    }
+    std::vector<point3> points(parameters.size());
+    point3 derivative;
+    for (std::size_t i = 0; i < parameters.size(); ++i) spline_point(s, parameters[i], points[i], derivative);
+    return points;
+}
+
 std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, double tolerance,
                                  long limit, long& needed, int& status)
 {
@@ -236,6 +281,7 @@ std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, 
         status = kBadRequest;
         return {};
     }
+    if (g.kind == curve_kind::spline) return sample_spline(g.spline, t0, t1, tolerance, limit, needed, status);
     double steps = 0.0;  // chords; 0 gives the single point of an empty range
     if (g.kind == curve_kind::line && t0 != t1) steps = 1.0;
     if (g.kind == curve_kind::arc && t0 != t1) steps = arc_steps(g, t1 - t0, tolerance);
@@ -338,7 +384,16 @@ std::vector<point3> curve_display_points(int id)
     curve_range(*g, start, end);
     // The sagitta of one display step, so that sample_curve takes steps of at most that angle.
     const double half_step = kDisplayStepDegrees * kDegree / 2.0;
-    const double tolerance = g->kind == curve_kind::arc ? g->radius * (1.0 - std::cos(half_step)) : 1.0;
+    double tolerance = g->kind == curve_kind::arc ? g->radius * (1.0 - std::cos(half_step)) : 1.0;
+    if (g->kind == curve_kind::spline) {
+        point3 low = g->spline.points.front(), high = low;
+        for (const point3& p : g->spline.points)
+            for (int k = 0; k < 3; ++k) {
+                low[k] = std::min(low[k], p[k]);
+                high[k] = std::max(high[k], p[k]);
+            }
+        tolerance = kDisplaySplineFraction * norm(minus(high, low));
+    }
     long needed = 0;
     int status = 0;
     return sample_curve(*g, start, end, tolerance, kDisplayPointLimit, needed, status);

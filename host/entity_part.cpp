@@ -95,6 +95,7 @@ const std::set<std::string>& allowed_fields(const std::string& kind)
         {"line", {"start", "end"}},
         {"arc", {"centre", "radius", "start_angle_deg", "end_angle_deg", "normal"}},
         {"circle", {"centre", "radius", "start_angle_deg", "normal"}},
+        {"spline", {"degree", "knots", "points", "weights"}},
         {"words", {"words"}},
     };
     return fields.at(kind);
@@ -124,10 +125,39 @@ curve_geometry arc_fields(const json& object, bool circle, const field_error& wh
     return g;
 }
 
+std::vector<double> number_list(const json& value, const char* field, const field_error& where)
+{
+    if (!value.is_array()) where.raise(field, "must be an array of numbers");
+    std::vector<double> numbers;
+    numbers.reserve(value.size());
+    for (const json& item : value) numbers.push_back(number_field(item, field, where));
+    return numbers;
+}
+
+// A spline's fields, checked as the entity record would be, so that the fault names its field.
+curve_geometry spline_fields(const json& object, const field_error& where)
+{
+    curve_geometry g;
+    g.kind = curve_kind::spline;
+    spline_data& s = g.spline;
+    s.degree = integer_field(required(object, "degree", where), "degree", where);
+    s.knots = number_list(required(object, "knots", where), "knots", where);
+    const json& points = required(object, "points", where);
+    if (!points.is_array()) where.raise("points", "must be an array of [x, y, z] points");
+    s.points.reserve(points.size());
+    for (const json& point : points) s.points.push_back(point_field(point, "points", where));
+    if (object.contains("weights")) s.weights = number_list(object["weights"], "weights", where);
+    if (object.contains("weights") && s.weights.empty()) where.raise("weights", "must hold one weight per point");
+    if (const auto fault = check_spline(s)) where.raise(fault->field, fault->reason);
+    return g;
+}
+
 curve_geometry curve_fields(const json& object, const std::string& kind, const field_error& where)
 {
     curve_geometry g;
-    if (kind == "point") {
+    if (kind == "spline") {
+        g = spline_fields(object, where);
+    } else if (kind == "point") {
         g.kind = curve_kind::point;
         g.start = point_field(required(object, "point", where), "point", where);
     } else if (kind == "line") {
@@ -156,6 +186,8 @@ const char* degenerate_field(const curve_geometry& g)
         if (!(g.radius > kDoubleTolerance) || !std::isfinite(g.radius)) return "radius";
         if (!(std::hypot(g.normal[0], g.normal[1], g.normal[2]) > kDoubleTolerance)) return "normal";
         return "start_angle_deg";
+    case curve_kind::spline:
+        return "points";
     }
     return "kind";
 }
@@ -180,8 +212,9 @@ entity entity_from_json(const json& object, const field_error& where)
     const json& kind_value = required(object, "kind", where);
     if (!kind_value.is_string()) where.raise("kind", "must be a text");
     const std::string kind = kind_value.get<std::string>();
-    if (kind != "point" && kind != "line" && kind != "arc" && kind != "circle" && kind != "words")
-        where.raise("kind", "must be \"line\", \"arc\", \"circle\", \"point\" or \"words\"");
+    if (kind != "point" && kind != "line" && kind != "arc" && kind != "circle" && kind != "spline" &&
+        kind != "words")
+        where.raise("kind", "must be \"line\", \"arc\", \"circle\", \"spline\", \"point\" or \"words\"");
     for (const auto& [field, value] : object.items()) {
         const bool common = field == "id" || field == "kind" || field == "class" || field == "type" ||
                             field == "attributes" || field == "comment";
@@ -235,6 +268,16 @@ void curve_to_json(const curve_geometry& g, json& object)
         if (g.end_deg != g.start_deg + 360.0) object["end_angle_deg"] = g.end_deg;
         object["normal"] = point_json(g.normal);
         return;
+    case curve_kind::spline: {
+        object["kind"] = "spline";
+        object["degree"] = g.spline.degree;
+        object["knots"] = g.spline.knots;
+        json points = json::array();
+        for (const point3& p : g.spline.points) points.push_back(point_json(p));
+        object["points"] = std::move(points);
+        if (!g.spline.weights.empty()) object["weights"] = g.spline.weights;
+        return;
+    }
     }
 }
 
@@ -273,6 +316,13 @@ std::string describe_curve(const curve_geometry& g)
         std::snprintf(text, sizeof text, " radius %.4f angles %.4f to %.4f deg normal ", g.radius,
                       g.start_deg, g.end_deg);
         return "arc centre " + format_point(g.centre) + text + format_point(g.normal);
+    case curve_kind::spline: {
+        double start = 0.0, end = 0.0;
+        spline_range(g.spline, start, end);
+        std::snprintf(text, sizeof text, "spline degree %d, %zu points, parameters %.4f to %.4f%s", g.spline.degree,
+                      g.spline.points.size(), start, end, g.spline.weights.empty() ? "" : ", rational");
+        return text;
+    }
     }
     return {};
 }

@@ -1,6 +1,6 @@
 // The host's entity database as the module sees it: entities by id, each with a class, a type,
 // named attributes and a run of 32-bit words; one open entity at a time with a word cursor;
-// the curve entities (points, lines, arcs and circles) evaluated in double precision.
+// the curve entities (points, lines, arcs, circles and splines) evaluated in double precision.
 //
 // Status words: 0 success, kEntityNotOpen (-1) when no entity is open or an argument is bad,
 // kEntityShort (-2) when the open entity holds fewer words than a read or skip needs (nothing is
@@ -14,10 +14,18 @@
 //   arc     class 1, type 2: centre x, y, z, normal x, y, z, radius,
 //                            start angle, end angle (degrees, start < end,
 //                            end - start <= 360; a circle is an arc of 360)     18 words
+//   spline  class 1, type 7: degree p (1..7), control point count n (n > p) and
+//                            rational flag r (0 or 1), each a whole number held
+//                            as a double; then the n + p + 1 knots u0 .. u(n+p)
+//                            (never decreasing, u(p) < u(n), an inner knot at
+//                            most p times); then x, y, z of the n control
+//                            points; then, when r is 1, their n weights (all
+//                            above 0)                             2 (3 + n + p + 1 + 3n + r n) words
 // Curve parameters are natural: a line runs from 0 at its start to its length at its end; an
 // arc runs over its angles in radians, measured about its normal from the reference direction,
 // which is world X projected into the arc's plane (world Y when the normal is along X); a full
-// circle therefore spans 2 pi. A point has the single parameter 0.
+// circle therefore spans 2 pi. A spline runs over its knot values from u(p) to u(n). A point has
+// the single parameter 0.
 #pragma once
 
 #include "host/words.hpp"
@@ -36,13 +44,20 @@ inline constexpr int kMaxEntityWords = 1 << 20;
 // Class and type codes of the curve entities and of tools (tool entities carry their tool
 // class 1..10, or 15 for a drill cycle, as entity type; type 14 of class 20 is a holder).
 inline constexpr int kPointClass = 0, kPointType = 1;
-inline constexpr int kCurveClass = 1, kLineType = 1, kArcType = 2;
+inline constexpr int kCurveClass = 1, kLineType = 1, kArcType = 2, kSplineType = 7;
 inline constexpr int kToolClass = 20;
 
 // Word counts of the curve layouts above.
 inline constexpr int kPointWords = 6;
 inline constexpr int kLineWords = 12;
 inline constexpr int kArcWords = 18;
+// Words of a spline record before its knots (degree, count, rational flag), and its largest degree.
+inline constexpr int kSplineHeaderWords = 6;
+inline constexpr int kSplineMaxDegree = 7;
+// Fewest chords crvpld2 gives a knot interval of a spline (so that a wiggle between three test
+// points of a long chord is not missed), and the most points it gives one spline.
+inline constexpr int kSplineMinSpans = 4;
+inline constexpr int kSplineMostPoints = 1000000;
 
 // ---- open, create, delete ---------------------------------------------------------------------
 
@@ -103,20 +118,25 @@ int etool(int id);
 
 // ---- curves -----------------------------------------------------------------------------------
 
-// Parameter range of a curve entity (see the parameters above).
+// Parameter range of a curve entity (see the parameters above); -1 for an entity that is not a
+// valid curve record, kEntityMissing when there is none.
 void curve_limits(int id, double& start, double& end, int& status);
 // Point of a curve entity at parameter t and the derivative of the point with respect to t
 // (derivative may be null). A parameter outside the curve's range by more than the host's
-// double tolerance, or an entity that is not a valid point, line or arc, gives -1.
+// double tolerance, or an entity that is not a valid point, line, arc or spline, gives -1.
 void evcrvd(int id, double t, double* point, double* derivative, int& status);
 // The same in single precision.
 void evcrv(int id, float t, float* point, float* derivative, int& status);
 // Polyline of a curve entity from parameter t0 to t1 (either order) whose chords stay within
 // tolerance of the curve: the two ends for a line, equal angular steps for an arc (never more
-// than a quarter turn each), the point itself for a point entity. Points go to points as x, y
-// (dimension 2) or x, y, z (dimension 3); count answers the number of points. When more than
-// capacity points are needed, nothing is written, count answers the number needed and status is
-// kEntityShort. A tolerance that is not positive, a bad dimension or parameter, or an entity
-// that is not a curve gives -1.
+// than a quarter turn each), the point itself for a point entity. A spline is cut at its knots,
+// each knot interval into at least kSplineMinSpans chords (one for a non-rational degree-1
+// spline, whose pieces are straight), and a chord is halved until the curve point at its middle
+// parameter (and at its quarter parameters) lies within the tolerance of the matching point of
+// the chord. Points go to points as x, y (dimension 2) or x, y, z (dimension 3); count answers
+// the number of points. When more than capacity points are needed, nothing is written, count
+// answers the number needed and status is kEntityShort; a spline stops counting past
+// kSplineMostPoints and then answers kSplineMostPoints + 1. A tolerance that is not positive, a
+// bad dimension or parameter, or an entity that is not a curve gives -1.
 void crvpld2(int id, double t0, double t1, double tolerance, int dimension, int capacity,
              double* points, int& count, int& status);

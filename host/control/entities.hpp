@@ -5,7 +5,9 @@
 //    "end_angle_deg": 90, "normal": [0, 0, 1], "attributes": {"CO": 3}}
 // kinds "point" ("point": [x, y, z]), "line" ("start", "end"), "arc" (as above; "normal"
 // defaults to [0, 0, 1]), "circle" ("centre", "radius", optional "normal" and
-// "start_angle_deg") and "words" ("class", "type", "words": integers, or {"real": r} for one
+// "start_angle_deg"), "spline" ("degree": 1..7, "knots": points + degree + 1 numbers,
+// "points": [[x, y, z], ...], optional "weights": one above 0 per point, making it rational)
+// and "words" ("class", "type", "words": integers, or {"real": r} for one
 // 4-byte real, {"double": d} for two words, {"text": "ABCD"} for blank-padded 4-character
 // words). "class" and "type" may be given for the curve kinds and must then be theirs.
 // Saving writes a curve entity by kind when its words are exactly one valid curve record, and
@@ -46,6 +48,11 @@ int add_line(const point3& start, const point3& end);
 int add_arc(const point3& centre, double radius, double start_angle_deg, double end_angle_deg,
             const point3& normal = {0.0, 0.0, 1.0});
 int add_circle(const point3& centre, double radius, const point3& normal = {0.0, 0.0, 1.0});
+// A B-spline of the degree over the knots and control points; rational when weights are given
+// (one per point). A spline that host/vantu_entity.hpp's layout refuses throws
+// std::invalid_argument naming the field: "spline \"knots\": must never decrease".
+int add_spline(int degree, const std::vector<double>& knots, const std::vector<point3>& points,
+               const std::vector<double>& weights = {});
 // Sets an attribute ("CL" and "TY" set the class and type); throws std::invalid_argument for an
 // unknown id or a key that is not two letters or digits.
 void set_attribute(int id, std::string_view key, int value);
@@ -55,7 +62,8 @@ int open_entity();
 int open_position();
 
 // Points of a curve entity for drawing: lines by their ends, arcs in steps of at most 2
-// degrees, a point entity as itself; empty for an entity that is not a valid curve.
+// degrees, splines within 1.5e-4 of their control points' box diagonal, a point entity as
+// itself; empty for an entity that is not a valid curve.
 std::vector<point3> curve_display_points(int id);
 
 // One line per entity: id, class, type, kind with its geometry, attributes, word count.

@@ -8,6 +8,7 @@
 #include <array>
 #include <nlohmann/json_fwd.hpp>
 #include <map>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +26,23 @@ struct entity {
 };
 
 // Curve geometry decoded from an entity's words (layouts in host/vantu_entity.hpp).
-enum class curve_kind { point, line, arc };
+enum class curve_kind { point, line, arc, spline };
+
+// A B-spline of degree 1..kSplineMaxDegree: n control points, n + degree + 1 knots, and one
+// weight per control point when it is rational (weights empty: not rational).
+struct spline_data {
+    int degree = 0;
+    std::vector<double> knots;
+    std::vector<point3> points;
+    std::vector<double> weights;
+};
+
+// What is wrong with a spline: the part-file field to blame ("degree", "knots", "points",
+// "weights") and a short reason.
+struct spline_fault {
+    std::string field;
+    std::string reason;
+};
 
 struct curve_geometry {
     curve_kind kind = curve_kind::point;
@@ -36,6 +53,7 @@ struct curve_geometry {
     double radius = 0.0;
     double start_deg = 0.0;
     double end_deg = 0.0;
+    spline_data spline;  // spline
 };
 
 struct entity_store {
@@ -69,6 +87,28 @@ std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, 
                                  long limit, long& needed, int& status);
 // Parameter range of a curve.
 void curve_range(const curve_geometry& g, double& start, double& end);
+
+// ---- splines (host/entity_spline.cpp) ----
+// The first fault of a spline (degree out of range, knot or point counts that do not match,
+// knots that decrease or leave no parameter range, an inner knot repeated more than degree
+// times, values that are not finite, weights not above 0, a record too long for an entity);
+// nothing when it is valid.
+std::optional<spline_fault> check_spline(const spline_data& s);
+// Reads a spline record from words (the layout in host/vantu_entity.hpp); false when the words
+// are too few for the counts they give or the counts are not whole numbers in range. The
+// spline itself is not checked (check_spline). used answers the record's word count.
+bool read_spline(const std::vector<word>& words, spline_data& s, std::size_t& used);
+void write_spline(const spline_data& s, std::vector<word>& words);
+// Parameter range of a valid spline: knots[degree] .. knots[n].
+void spline_range(const spline_data& s, double& start, double& end);
+// Point and derivative of a valid spline at a parameter inside its range (de Boor).
+void spline_point(const spline_data& s, double t, point3& point, point3& derivative);
+// Parameters of a polyline of a valid spline from t0 to t1 (either order, both inside the
+// range; the first is t0, the last t1): every knot interval is cut into a few spans, and a span
+// is halved until the curve at its quarter, middle and three-quarter parameters lies within the
+// tolerance of the matching point of its chord. Stops once it holds more than most entries.
+std::vector<double> spline_parameters(const spline_data& s, double t0, double t1, double tolerance,
+                                      std::size_t most);
 
 // The "entities" section of the part file (host/entity_part.cpp). Loading throws
 // std::invalid_argument naming the entity's index and the field.

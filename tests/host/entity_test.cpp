@@ -435,7 +435,7 @@ TEST_F(HostEntity, MalformedEntitiesNameTheIndexAndTheField)
         {R"({"id": 1, "kind": "line", "start": [0,0,0]})", "entities[1] \"end\": missing"},
         {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [1,0,0], "radius": 2})", "entities[1] \"radius\": unknown"},
         {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [1,0,0], "type": 2})", "entities[1] \"type\": must be 1"},
-        {R"({"id": 1, "kind": "spline"})", "entities[1] \"kind\""},
+        {R"({"id": 1, "kind": "helix"})", "entities[1] \"kind\""},
         {R"({"id": 0, "kind": "point", "point": [0,0,0]})", "entities[1] \"id\""},
         {R"({"id": 5, "kind": "point", "point": [0,0,0]})", "entities[1] \"id\": used by an earlier"},
         {R"({"id": 1, "kind": "words", "type": 1, "words": []})", "entities[1] \"class\": missing"},
