@@ -23,6 +23,8 @@ namespace {
 constexpr double kBoxStart = 1.0e30;
 // Points of the polyline that bounds a curve for its box.
 constexpr int kBoxPoints = 7000;
+// The most points a curve may need for its box; the host stops sampling beyond a million.
+constexpr int kBoxPointsMost = 1000000;
 
 void extend_box(const double* p, double* box)
 {
@@ -80,7 +82,14 @@ void contour_curve_box(int /*reserved*/, int curve_set, float* box, int& status)
         dfdget(curve_set, k, entity, data, status);
         if (status != 0) return;
         int count = 0;
-        crvpld2(entity, data[0], data[1], vantu::kRealTolerance, 3, kBoxPoints, points.data(), count, status);
+        crvpld2(entity, data[0], data[1], vantu::kRealTolerance, 3, static_cast<int>(points.size() / 3),
+                points.data(), count, status);
+        // A long curved curve can need more points than the usual room: the host answers how many,
+        // and the box is worth one retry with that room rather than a failed pocket.
+        if (status == kEntityShort && count > kBoxPoints && count <= kBoxPointsMost) {
+            points.resize(3 * static_cast<std::size_t>(count));
+            crvpld2(entity, data[0], data[1], vantu::kRealTolerance, 3, count, points.data(), count, status);
+        }
         if (status != 0) {
             status = -1;
             return;

@@ -2,6 +2,7 @@
 // pocket's tolerance (never into arc records), in either direction, and refuses one that needs
 // more points than one curve may give.
 #include "host/control/curve_sets.hpp"
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
@@ -142,4 +143,30 @@ TEST_F(SplineContour, SplineNeedingMoreThan7000PointsIsRefused)
     EXPECT_EQ(status, -1);
     ASSERT_FALSE(errors().empty());
     EXPECT_EQ(errors().back(), "PKCNV2,  TOO MANY POINTS IN CONTOURS");
+}
+
+// A large curve needs more points for the frame's box (sampled at the host's fine tolerance) than
+// one curve gives a contour; the box takes the room the curve needs and the pocket is prepared.
+TEST_F(SplineContour, LargeSplineStillGetsItsBox)
+{
+    const double r = 1.0e4, w = std::sqrt(0.5);
+    const int spline = vantu::control::add_spline(
+        2, {0, 0, 0, 1, 1, 2, 2, 2}, {{r, 0, 0}, {r, r, 0}, {0, r, 0}, {-r, r, 0}, {-r, 0, 0}}, {1, w, 1, w, 1});
+    const int line = vantu::control::add_line({-r, 0, 0}, {r, 0, 0});
+    vantu::control::define_curve_set(1, {{spline, 0.0, 2.0, 1.0}, {line, 0.0, 2 * r, 1.0}});
+
+    // The box alone would not fit the usual room of 7000 points.
+    int needed = 0, status = 0;
+    std::vector<double> probe(3 * 7000);
+    crvpld2(spline, 0.0, 2.0, vantu::kRealTolerance, 3, 7000, probe.data(), needed, status);
+    ASSERT_EQ(status, kEntityShort);
+    ASSERT_GT(needed, 7000);
+
+    prepare(status);
+    ASSERT_EQ(status, 0);
+    EXPECT_TRUE(errors().empty());
+    EXPECT_NEAR(pocket_frame_block.box_min[0], -r, 1e-2);
+    EXPECT_NEAR(pocket_frame_block.box_max[0], r, 1e-2);
+    EXPECT_NEAR(pocket_frame_block.box_max[1], r, 1e-2);
+    EXPECT_NEAR(pocket_frame_block.size, r, 1e-2);
 }
