@@ -385,30 +385,32 @@ static void place_text_or_choice(const char* call, std::string_view text, int& v
 void modmc(std::string_view text, int& value) { place_text_or_choice("modmc", text, value); }
 void modmpc(std::string_view text, int& value) { place_text_or_choice("modmpc", text, value); }
 
-void modrc(std::string_view label, float& value, float minimum, float maximum)
+// A numeric field with lower and upper limits; the caller points it at its value.
+static page_line limited_field(line_kind kind, const char* call, std::string_view label, double minimum,
+                               double maximum)
 {
     page_line line;
-    line.kind = line_kind::real_field;
-    line.call = "modrc";
+    line.kind = kind;
+    line.call = call;
     line.label = std::string(label);
-    line.real = &value;
     line.minimum = minimum;
     line.maximum = maximum;
     line.limited = true;
+    return line;
+}
+
+void modrc(std::string_view label, float& value, float minimum, float maximum)
+{
+    page_line line = limited_field(line_kind::real_field, "modrc", label, minimum, maximum);
+    line.real = &value;
     vantu::script::place(std::move(line));
     vantu::trace_call("modrc", label, 0);
 }
 
 void modic(std::string_view label, int& value, int minimum, int maximum)
 {
-    page_line line;
-    line.kind = line_kind::integer_field;
-    line.call = "modic";
-    line.label = std::string(label);
+    page_line line = limited_field(line_kind::integer_field, "modic", label, minimum, maximum);
     line.integer = &value;
-    line.minimum = minimum;
-    line.maximum = maximum;
-    line.limited = true;
     vantu::script::place(std::move(line));
     vantu::trace_call("modic", label, value);
 }

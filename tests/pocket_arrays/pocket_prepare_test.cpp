@@ -12,24 +12,8 @@ namespace {
 
 using vantu::control::curve_in_set;
 
-class Prepare : public PocketTest {
+class Prepare : public PreparedPocketTest {
 protected:
-    void SetUp() override
-    {
-        PocketTest::SetUp();
-        int status = 0;
-        POKREL(0, status);
-        pocket_state_block.pocket_dimension = 2;
-        pocket_work_block.tolerance = 0.01;
-        pocket_work_block.side_step = 1.0;
-        pocket_mode_word = 0;
-    }
-    void TearDown() override
-    {
-        int status = 0;
-        POKREL(1, status);
-        PocketTest::TearDown();
-    }
 
     // A closed polygon of lines as curve set `set`.
     static void polygon_set(int set, std::vector<vantu::control::point3> corners, bool reversed = false)

@@ -6,6 +6,8 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokmain.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,28 @@ protected:
     void TearDown() override { pkdm_rel_all(); }
 
     static std::vector<std::string> errors() { return vantu::control::texts_of("eroutc"); }
+};
+
+// A pocket test that prepares contours: the main arrays released around each test, a planar
+// pocket with tolerance 0.01 and side step 1.
+class PreparedPocketTest : public PocketTest {
+protected:
+    void SetUp() override
+    {
+        PocketTest::SetUp();
+        int status = 0;
+        POKREL(0, status);
+        pocket_state_block.pocket_dimension = 2;
+        pocket_work_block.tolerance = 0.01;
+        pocket_work_block.side_step = 1.0;
+        pocket_mode_word = 0;
+    }
+    void TearDown() override
+    {
+        int status = 0;
+        POKREL(1, status);
+        PocketTest::TearDown();
+    }
 };
 
 struct xy {

@@ -26,24 +26,8 @@ int half_circle_spline()
                                       {1, w, 1, w, 1});
 }
 
-class SplineContour : public PocketTest {
+class SplineContour : public PreparedPocketTest {
 protected:
-    void SetUp() override
-    {
-        PocketTest::SetUp();
-        int status = 0;
-        POKREL(0, status);
-        pocket_state_block.pocket_dimension = 2;
-        pocket_work_block.tolerance = 0.01;
-        pocket_work_block.side_step = 1.0;
-        pocket_mode_word = 0;
-    }
-    void TearDown() override
-    {
-        int status = 0;
-        POKREL(1, status);
-        PocketTest::TearDown();
-    }
 
     // Prepares curve set 1 as the only contour of a pocket.
     static void prepare(int& status)
