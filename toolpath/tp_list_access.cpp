@@ -1,13 +1,11 @@
 // Jumps in the tool-path list, the head of the current block and its class, new lists and lines,
-// deletion, and the option-word helpers of the procedure block.
+// deletion.
 #include "toolpath/tp_list_access.hpp"
 
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/entity_block_guard.hpp"
-#include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
-
 
 namespace {
 
@@ -16,8 +14,6 @@ constexpr int kUnmoved = -2;
 constexpr int kAtListEnd = 1;
 constexpr int kAccessNext = 1, kAccessPrevious = -1, kAccessLast = 3;
 constexpr int kInsertAfter = 0, kInsertBefore = -1;
-constexpr int kOptionFlag = 128, kOptionModeMask = 127;
-constexpr int kOptionGroup = 24, kOptionCode = 130;
 
 struct type_class { int type; int klass; };
 // The class of every legal block type.
@@ -159,18 +155,3 @@ void tp_list_delete(int n, int& status)
 }
 
 void noop() {}
-
-int opt_mode_val(int value) { return value & ~kOptionFlag; }
-int opt_mode_is1(int value) { return (value & kOptionModeMask) == 1 ? 1 : 0; }
-int test_bit128(int value) { return (value & kOptionFlag) != 0 ? 1 : 0; }
-int is_2_or_3(int value) { return value == 2 || value == 3 ? 1 : 0; }
-
-void opt_clr_bit128(int& status)
-{
-    int count = 0, type = 0;
-    word option = 0;
-    TPGETN(kWhereList, kOptionGroup, kOptionCode, count, type, &option, 1, status);
-    if (status < 0) return;
-    option &= ~kOptionFlag;
-    TPCHNN(kWhereList, kOptionGroup, kOptionCode, kTypeInteger, &option, 1, status);
-}

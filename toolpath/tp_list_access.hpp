@@ -1,5 +1,5 @@
 // Moving in the tool-path list and reading the head of the current block: jumps, the end of the
-// list, block classes, new lists and lines, deletion, and the procedure option-word helpers.
+// list, block classes, new lists and lines and deletion.
 #pragma once
 
 #include "host/words.hpp"
@@ -19,11 +19,3 @@ void tp_line_create(int& status);
 void tp_list_delete(int n, int& status);
 void noop();
 
-// The procedure option word (item 130 of segment 24): a mode in its low seven bits, a flag in
-// bit 128.
-int opt_mode_val(int value);
-int opt_mode_is1(int value);
-int test_bit128(int value);
-int is_2_or_3(int value);
-// Clears bit 128 of the option word of the procedure block at the current list position.
-void opt_clr_bit128(int& status);

@@ -97,9 +97,6 @@ TEST(ItemSearch, FindReadChangeAndMissing)
     TPGETN(kWhereList, 24, 130, count, type, &value, 1, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(value, 129);
-    opt_clr_bit128(status);
-    TPGETN(kWhereList, 24, 130, count, type, &value, 1, status);
-    EXPECT_EQ(value, 1);
     TPGETN(kWhereList, kGroupHead, kHeadBlockNumber, count, type, &value, 1, status);
     EXPECT_EQ(value, 3);
     TPGETN(kWhereList, kGroupHead, 35, count, type, &value, 1, status);
