@@ -85,14 +85,20 @@ void region_order_nearest()
 
 }  // namespace
 
+void region_ref_points_reset()
+{
+    const int n = std::min(rt.region_count, kRegionContoursMax);
+    for (int i = 0; i < n; ++i) {
+        rt.order[i] = static_cast<std::int16_t>(i);
+        region_box_centre(i);
+    }
+}
+
 void region_order(int mode)
 {
     if (mode == kOrderNone) return;
     const int n = std::min(rt.region_count, kRegionContoursMax);
-    for (int i = 0; i < n; ++i) {
-        region_box_centre(i);
-        rt.order[i] = static_cast<std::int16_t>(i);
-    }
+    region_ref_points_reset();
     if (mode == kByPathOpen || mode == kByPathClosed) {
         int status = 0;
         rpath(&rt.reference[0][0], 2, n, mode, rt.order, status);

@@ -189,8 +189,8 @@ void region_build(const int* curves, int count, float tolerance, int& status)
     std::memcpy(rt.first_curve, first, sizeof first);
     std::copy(curves, curves + 2L * first[count], rt.curves);
     if (rt.region_count > 0 || rt.lists[0] != nullptr) region_table_free();
-    for (int k = 0; k < kRegionContoursMax; ++k) rt.order[k] = static_cast<std::int16_t>(k);
     status = FIND_REGIONS(tolerance) == kGoOn ? kGoOn : kFailed;
+    region_ref_points_reset();
 }
 
 int region_count() { return rt.region_count; }

@@ -47,6 +47,9 @@ int region_first_curve(int i);
 void contour_first_curves_copy(int* first_curves);
 // Orders the regions for cutting (see the order modes).
 void region_order(int mode);
+// Build order and a reference point for every region of a new build, so that a table that is
+// not ordered answers for its own regions.
+void region_ref_points_reset();
 // Reference point (x, y, z = 0) of the i-th region in cutting order (from 1).
 void region_ref_point(int i, double* point);
 // Gives back every region list; answers how many were given back.
