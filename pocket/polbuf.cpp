@@ -71,6 +71,18 @@ bool count_word(int n, long& at, int& status)
     return false;
 }
 
+// Offset of polygon n's count word when its count and points lie in the buffer; a count written
+// past the buffer's room (not by this package) is refused.
+bool whole_polygon(int n, long& at, int& status)
+{
+    if (!count_word(n, at, status)) return false;
+    const polbuf_descriptor& b = buffer(pb.current);
+    const long points = words_of(b)[at] > 0 ? words_of(b)[at] : 0;
+    if (at + 1 + 2 * points <= b.capacity) return true;
+    fail("[POLBUF_PKG] POLYGON IS OUTSIDE THE BUFFER", status);
+    return false;
+}
+
 // Grows buffer b in whole steps until it holds `words` words.
 void ensure_words(polbuf_descriptor& b, long words, int& status)
 {
@@ -196,7 +208,7 @@ void polbuf_set_np(int n, int count, int& status)
 void polbuf_get_np(int n, int& count, int& status)
 {
     long at = 0;
-    if (!not_ready(status) && count_word(n, at, status)) count = words_of(buffer(pb.current))[at];
+    if (!not_ready(status) && whole_polygon(n, at, status)) count = words_of(buffer(pb.current))[at];
 }
 
 void polbuf_set_npol(int count, int& status)
@@ -226,7 +238,7 @@ void polbuf_set_point(int n, int i, float x, float y, int& status)
 void polbuf_get_point(int n, int i, float& x, float& y, int& status)
 {
     long at = 0;
-    if (not_ready(status) || !count_word(n, at, status)) return;
+    if (not_ready(status) || !whole_polygon(n, at, status)) return;
     const word* w = words_of(buffer(pb.current));
     if (i < 1 || i > w[at]) return fail("[polbuf_get_point] WRONG POINT NUMBER", status);
     x = word_to_real(w[at + 2L * i - 1]);

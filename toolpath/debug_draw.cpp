@@ -78,6 +78,10 @@ void show_figure(int dimension, int n, const float* points, float z, int& id, in
 void draw_polygons(int count, const int* counts, const float* xy, float z, int& status)
 {
     status = kGoOn;
+    if (count > 0 && (counts == nullptr || xy == nullptr)) {
+        status = kFailed;
+        return;
+    }
     dd.polygon_colour = next_colour(dd.polygon_colour);
     gfgtmp(dd.polygon_figure);
     figopa(dd.polygon_figure, dd.polygon_colour, status);

@@ -106,6 +106,18 @@ TEST_F(PolygonBuffers, CountsMustFitAndReadsStayInsideThePolygon)
         EXPECT_EQ(x, 99.0f);
         EXPECT_EQ(errors(), std::vector<std::string>{"[polbuf_get_point] WRONG POINT NUMBER"});
     }
+    // A count written past the buffer's room through the address is not read past it.
+    word* raw = polbuf_get_ptr(1, 4, status);
+    *raw = 100000;
+    vantu::control::clear_messages();
+    float x = 0, y = 0;
+    polbuf_get_np(4, count, status);
+    EXPECT_EQ(status, -1);
+    polbuf_get_point(4, 1, x, y, status);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(errors(), std::vector<std::string>(2, "[POLBUF_PKG] POLYGON IS OUTSIDE THE BUFFER"));
+    *raw = 0;
+
     int npol = 0;
     polbuf_set_npol(3, status);
     polbuf_get_npol(npol, status);
@@ -152,6 +164,10 @@ TEST_F(PolygonBuffers, GuardAndSelection)
     EXPECT_EQ(errors(), std::vector<std::string>(5, "[POLBUF_PKG] USED BEFORE INITIALIZED"));
     const float point[2] = {0, 0};
     EXPECT_EQ(polbuf_point_in(point, 0.1f, status), 1);
+    EXPECT_EQ(status, -1);
+    // At load every buffer is not initialised.
+    polbuf_block = polbuf_state{};
+    polbuf_get_npol(count, status);
     EXPECT_EQ(status, -1);
 }
 
@@ -218,6 +234,17 @@ TEST_F(PolygonBuffers, CopyLargestAndDrawing)
     polbuf_set_npol(0, status);
     polbuf_largest(largest);
     EXPECT_EQ(largest, -1);
+
+    // A copy stops at the first failure and hands it on.
+    int big = 4;
+    polbuf_select(2, big, status);
+    std::vector<float> many;
+    for (int i = 0; i < 5000; ++i) many.insert(many.end(), {static_cast<float>(i), 0.0f});
+    put_polygon(1, many);
+    polbuf_set_npol(1, status);
+    vantu::control::inject_fault("MM_RESIZE_ARRAY", 1, 1, -2);
+    polbuf_copy(4, 5, status);
+    EXPECT_EQ(status, -1);
 
     int source = 0;
     polbuf_select(2, source, status);
