@@ -147,22 +147,6 @@ TEST_F(PolygonServices, AreaOrientationAndBox)
     EXPECT_EQ(box[0], 1.0f);  // another dimension leaves the box alone
 }
 
-TEST_F(PolygonServices, Dislp2MatchesTheDoublePrecisionDistance)
-{
-    const float p[2] = {15, 2}, a[2] = {0, 0}, b[2] = {10, 0};
-    float nearest[2], t = 0, d = 0;
-    int status = -5;
-    dislp2(2, p, a, b, nearest, t, d, status);
-    EXPECT_EQ(status, 0);
-    EXPECT_FLOAT_EQ(nearest[0], 10.0f);
-    EXPECT_FLOAT_EQ(t, 1.5f);
-    EXPECT_FLOAT_EQ(d, std::hypot(5.0f, 2.0f));
-    dislp2(1, p, a, b, nearest, t, d, status);
-    EXPECT_FLOAT_EQ(d, 2.0f);
-    dislp2(3, p, a, b, nearest, t, d, status);
-    EXPECT_EQ(status, -1);
-}
-
 TEST_F(PolygonServices, NestingCorpus)
 {
     struct case_row {
