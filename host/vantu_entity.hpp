@@ -112,6 +112,9 @@ void eopen_block_set(int id, int position, int& status);
 // Reading an attribute never set answers value 0 with status 1. A key that is not two letters or
 // digits, or another mode, gives kEntityNotOpen.
 void eattc(int id, int mode, std::string_view key, int& value, int& status);
+// The host's current model attributes, which new geometry takes: colour (0..15) and line font
+// (host flags "model_colour" and "model_line_font").
+void gtmdla(int& colour, int& font);
 
 // 1 when entity id is a tool (class kToolClass, type 1..10 or 15), else 0.
 int etool(int id);
