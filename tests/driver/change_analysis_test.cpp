@@ -1,9 +1,12 @@
 // The change analysis: a snapshot, one change, and what the comparison makes of it.
 #include "driver/change_analysis.hpp"
+#include "driver/common_arguments.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
+#include "driver/motion_state_least.hpp"
 #include "driver/optimizer_params.hpp"
+#include "driver/txt2_texts.hpp"
 #include "host/control.hpp"
 #include "listing/display_state_blocks.hpp"
 #include "pocket/entry_pnt_tables_least.hpp"
@@ -12,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -151,6 +155,37 @@ TEST_F(ChangeAnalysis, MachineParameters)
         run(x);
         EXPECT_EQ(resurf_needed(), std::string(x.what) == "surface word" ? 1 : 0) << x.what;
     }
+}
+
+TEST(ChangeAnalysisTexts, Txt2ReadAndCommonArgumentsKept)
+{
+    control::reset();
+    for (const auto& [editing, stored, text20] :
+         {std::tuple{0, true, std::string("No Text")}, {1, true, std::string("SLOT ONE")}, {1, false, std::string("No Text")}}) {
+        control::reset();
+        if (stored) {
+            nc_text_fields fields;
+            std::memcpy(fields.txt2.data() + nc_text_fields::kText20At, "SLOT ONE", 8);
+            std::vector<word> words(nc_text_fields::kTxt2Words);
+            std::memcpy(words.data(), fields.txt2.data(), sizeof(word) * words.size());
+            control::set_record("TXT2", 3, words);
+        }
+        txt2_read(editing);
+        std::string text;
+        state_text20_field(1, text);
+        EXPECT_EQ(text.substr(0, text.find_last_not_of(' ') + 1), text20) << editing << stored;
+        EXPECT_EQ(nc_texts().txt2[nc_text_fields::kText20At + nc_text_fields::kText20], '\0');
+    }
+
+    DSP8() = tool_position_state{};
+    NPT1().at(tp_header_state::kUcsId) = 4;
+    HEI8().set_real(heights_state::kClearance, 30.0f);
+    control::set_reposition(std::array<float, 3>{1.0f, 2.0f, 3.0f});
+    int status = -1;
+    EXPECT_EQ(repos_proc_keep(0, 1, status), 0);
+    EXPECT_EQ(DSP8().real(2), 3.0f);
+    EXPECT_EQ(NPT1().at(tp_header_state::kUcsId), 4);
+    EXPECT_EQ(HEI8().real(heights_state::kClearance), 30.0f);
 }
 
 }  // namespace
