@@ -168,6 +168,7 @@ TEST_F(PreExec, RoadsAnswersAndPointDisplay)
         int managed, no_questions, criteria, suspended_before;
         const char* steps;
         int status, suspend, recompute;
+        int recompute_in = 1;
     };
     const std::vector<row> rows = {
         {"template being written", 2, 0, 0, 0, "[]", -1, 0, 1},
@@ -178,6 +179,8 @@ TEST_F(PreExec, RoadsAnswersAndPointDisplay)
         {"no", 0, 0, 0, 0, R"([{"menu": 2}])", -2, 0, 1},
         {"suspend", 0, 0, 0, 0, R"([{"menu": 3}])", 0, 1, 1},
         {"cancel", 0, 0, 0, 0, R"([{"menu": -1}])", -1, 0, 1},
+        {"nothing changed: yes", 0, 0, 0, 0, R"([{"menu": 1, "expect": "prompt 319/100"}])", -1, 0, 0, 0},
+        {"nothing changed: no", 0, 0, 0, 0, R"([{"menu": 2, "expect": "prompt 319/100"}])", -2, 0, 0, 0},
     };
     for (const row& x : rows) {
         SetUp();
@@ -185,12 +188,13 @@ TEST_F(PreExec, RoadsAnswersAndPointDisplay)
         proc_run.geometry_defined = 1;
         hook_count = 2;
         script(x.steps);
-        int recompute = 1, suspend = x.suspended_before, result = 0, status = 7;
-        proc_pre_exec(hook_double, 1, 1, 1, x.suspended_before, x.no_questions, 0, 0, 0, recompute, suspend, result, 0,
+        int recompute = x.recompute_in, suspend = x.suspended_before, result = 0, status = 7;
+        proc_pre_exec(hook_double, 1, x.recompute_in, 1, x.suspended_before, x.no_questions, 0, 0, 0, recompute, suspend, result, 0,
                       x.criteria, status);
         EXPECT_EQ(status, x.status) << x.what;
         EXPECT_EQ(suspend, x.suspend) << x.what;
         EXPECT_EQ(recompute, x.recompute) << x.what;
+        EXPECT_EQ(control::events_left(), 0u) << x.what;
         EXPECT_EQ(control::call_count("prexec"), x.status == 0 && x.suspend == 0 ? 1 : 0) << x.what;
         for (const auto& f : control::figures()) EXPECT_TRUE(f.deleted) << x.what << ": the display is cleaned up";
     }
