@@ -1,6 +1,7 @@
 // Define step: the procedure type's define callback, then what follows it. The view-only
 // flag, the end-run flag or a failing callback end the run here; otherwise the contour
-// records are tested (mode 3) and the step goes on whatever that test gave.
+// records are tested (mode 3) and the step goes on whatever that test gave. A callback that went
+// on marks the procedure as having geometry for the questions before execution.
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
@@ -19,6 +20,7 @@ void proc_define(int& status)
 
 void proc_after_define(int& status)
 {
+    proc_run.geometry_defined = status == 0 && !proc_run.end_run ? 1 : 0;
     if (proc_run.view_only || proc_run.end_run || run_ended(status)) {
         proc_end(status);
         status = kCancel;

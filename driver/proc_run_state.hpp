@@ -19,6 +19,10 @@ struct proc_run_state {
     int execute_word;        // the stored procedure is to be executed
     int sublist_open;        // a procedure block was stored and its sub-list is open
     int suspended;           // the execution was interrupted and cleaned up
+    // 1 when the define callback went on (status 0, no end-run): the procedure has geometry the
+    // questions before execution may offer to execute; set by the after-define step.
+    int geometry_defined;
+    int solid_geometry;      // the procedure's geometry comes from solids
 };
 
 extern proc_run_state proc_run;

@@ -61,6 +61,7 @@ int get_flag(std::string_view name);
 
 #include "host/control/clock.hpp"
 #include "host/control/curve_sets.hpp"
+#include "host/control/descriptors.hpp"
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
@@ -71,6 +72,7 @@ int get_flag(std::string_view name);
 #include "host/control/messages.hpp"
 #include "host/control/nc.hpp"
 #include "host/control/nc_state.hpp"
+#include "host/control/origin.hpp"
 #include "host/control/script.hpp"
 #include "host/control/template.hpp"
 #include "host/control/tp_registry.hpp"

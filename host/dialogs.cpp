@@ -96,10 +96,25 @@ void topopc(std::string_view text, int& choice)
     vantu::trace_call("topopc", text, choice);
 }
 
+void topopt(std::string_view text, int& choice)
+{
+    choice = ask_menu("topopt", text);
+    vantu::trace_call("topopt", text, choice);
+}
+
 void irepyc(std::string_view question, int& answer)
 {
     answer = ask_question("irepyc", std::string(question), script::kNo);
     vantu::trace_call("irepyc", question, answer);
+}
+
+void irply1(std::string_view question, std::string_view choice, int& answer)
+{
+    std::string_view shown = choice;
+    if (!shown.empty() && shown.back() == '@') shown.remove_suffix(1);
+    const std::string text = std::string(question) + " " + std::string(shown);
+    answer = ask_question("irply1", text, script::kNo);
+    vantu::trace_call("irply1", text, answer);
 }
 
 void msg_quest(int group, int number, int& answer)

@@ -20,6 +20,8 @@ int get_verbos_fn() { return traced_flag("get_verbos_fn", "verbos"); }
 int get_disp_stock() { return traced_flag("get_disp_stock", "disp_stock"); }
 int get_extflag() { return traced_flag("get_extflag", "extflag"); }
 int tamsa_flag_get() { return traced_flag("tamsa_flag_get", "tamsa"); }
+int execute_flag_get() { return traced_flag("execute_flag_get", "execute"); }
+int replace_flag_get() { return traced_flag("replace_flag_get", "replace"); }
 int D3DS_algorithmIsRun() { return traced_flag("D3DS_algorithmIsRun", "d3ds_running"); }
 int IsNcDebug() { return flag_get("nc_debug"); }
 int IsDebugMode() { return flag_get("debug_mode"); }
@@ -41,6 +43,13 @@ void set_Proc_Oper_TemplateFlag(int value)
     flag_set("proc_oper_template", value);
     vantu::trace_call("set_Proc_Oper_TemplateFlag", std::to_string(value), 0);
 }
+
+int is_some_template_operation() { return traced_flag("is_some_template_operation", "template_operation"); }
+int is_some_template_CreateRead_operation()
+{
+    return traced_flag("is_some_template_CreateRead_operation", "template_create_read");
+}
+int indbug() { return traced_flag("indbug", "host_debug"); }
 
 void enaall() { vantu::trace_call("enaall", "", 0); }
 

@@ -114,6 +114,12 @@ void tp_vnum_get(int& version)
     version = state().version;
 }
 
+void tp_vnum_set(int version)
+{
+    vantu::trace_call("tp_vnum_set", std::to_string(version), 0);
+    state().version = version;
+}
+
 void rel_nc_init_expr(word* values, int n, int& status)
 {
     vantu::trace_call("rel_nc_init_expr", std::to_string(n), 0);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -26,6 +27,7 @@ constexpr int kRead = 1, kWrite = 2;
 struct nc_state_host {
     int view = 0;
     std::map<int, std::string> function_names;   // by code 1..100
+    std::set<int> user_functions;                // codes the user defined
     int max_columns = vantu::control::kDefaultMaxColumns;
     std::array<float, 3> model_origin{};
     std::map<int, std::string> names8;           // by entity id
@@ -55,6 +57,7 @@ void save_state(nlohmann::json& section)
     const nc_state_host& s = state();
     section["view"] = s.view;
     for (const auto& [code, name] : s.function_names) section["function_names"][std::to_string(code)] = name;
+    if (!s.user_functions.empty()) section["user_functions"] = s.user_functions;
     section["model_origin"] = s.model_origin;
     for (const auto& [id, name] : s.names8) section["names8"][std::to_string(id)] = name;
 }
@@ -69,6 +72,12 @@ void load_state(const nlohmann::json& section)
                 const int c = std::stoi(code);
                 if (c < 1 || c > kFunctionNames) throw vantu::control::part_error("nc_state: function code " + code + " is not 1 to 100");
                 s.function_names[c] = padded(name.get<std::string>(), kName8);
+            }
+        if (section.contains("user_functions"))
+            for (const int code : section["user_functions"].get<std::vector<int>>()) {
+                if (code < 1 || code > kFunctionNames)
+                    throw vantu::control::part_error("nc_state: user function " + std::to_string(code) + " is not 1 to 100");
+                s.user_functions.insert(code);
             }
         if (section.contains("model_origin")) s.model_origin = section["model_origin"].get<std::array<float, 3>>();
         if (section.contains("names8"))
@@ -98,6 +107,13 @@ void gtncfn(int width, int count, char* names, int& status)
     }
     status = 0;
     vantu::trace_call("gtncfn", std::to_string(width) + "," + std::to_string(count), status);
+}
+
+int gnccod(int code)
+{
+    const int user = state().user_functions.count(code) != 0 ? 1 : 0;
+    vantu::trace_call("gnccod", std::to_string(code), user);
+    return user;
 }
 
 void gsvnum(int mode, int& view)
@@ -195,6 +211,12 @@ void set_view_number(int view) { state().view = view; }
 void set_nc_function_name(int code, std::string_view name)
 {
     if (code >= 1 && code <= kFunctionNames) state().function_names[code] = padded(name, kName8);
+}
+void set_user_nc_function(int code, bool user_defined)
+{
+    if (code < 1 || code > kFunctionNames) return;
+    if (user_defined) state().user_functions.insert(code);
+    else state().user_functions.erase(code);
 }
 void set_max_columns(int columns) { state().max_columns = columns; }
 void set_model_origin(const std::array<float, 3>& origin) { state().model_origin = origin; }

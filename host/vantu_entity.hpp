@@ -21,6 +21,8 @@
 //                            most p times); then x, y, z of the n control
 //                            points; then, when r is 1, their n weights (all
 //                            above 0)                             2 (3 + n + p + 1 + 3n + r n) words
+//   plain curve class 1 or 2, type 15: its limits come first, start data x, y, z and end data
+//                            x, y, z as reals                                6 words
 // Curve parameters are natural: a line runs from 0 at its start to its length at its end; an
 // arc runs over its angles in radians, measured about its normal from the reference direction,
 // which is world X projected into the arc's plane (world Y when the normal is along X); a full

@@ -6,6 +6,9 @@ int get_verbos_fn();          // non-zero: the module prints its version block o
 int get_disp_stock();
 int get_extflag();
 int tamsa_flag_get();
+// Run flags of a run without questions: execute the procedure, replace an unchanged one.
+int execute_flag_get();
+int replace_flag_get();
 int D3DS_algorithmIsRun();    // non-zero while the host's 3-D surface algorithm runs
 int IsNcDebug();
 int IsDebugMode();
@@ -18,6 +21,11 @@ int get_TP_TemplateFlag();
 int get_ManageTp_TemplateFlag();
 void set_ManageTp_TemplateFlag(int value);
 void set_Proc_Oper_TemplateFlag(int value);
+// 1 while any template operation runs; 1 while a template create or read operation runs.
+int is_some_template_operation();
+int is_some_template_CreateRead_operation();
+// The host's debug switch.
+int indbug();
 
 // Enables every host menu of the NC function (module start-up).
 void enaall();

@@ -37,8 +37,13 @@ void nu_trns_rels();
 void menuc(std::string_view text, int& choice);
 // The host's top menu: the same answers as menuc.
 void topopc(std::string_view text, int& choice);
+// The host's top menu with a prompt already shown: the same answers as menuc.
+void topopt(std::string_view text, int& choice);
 // A yes/no question; answer out: 1 yes, 0 no, -1 cancel, -2 back.
 void irepyc(std::string_view question, int& answer);
+// A question that offers one choice (the text of a one-item menu, "@" allowed at its end);
+// answers as irepyc, 1 taking the choice.
+void irply1(std::string_view question, std::string_view choice, int& answer);
 // A question of the host's message catalogue by group and number; answers as irepyc.
 void msg_quest(int group, int number, int& answer);
 

@@ -13,6 +13,9 @@ void nu_parm_get_line(word* values, int n, int type, int& status);
 
 // The version number of the program that wrote the current tool path.
 void tp_vnum_get(int& version);
+// Sets the version under which the word layer reads the tool path (a procedure's own version
+// when an older procedure is read back).
+void tp_vnum_set(int version);
 
 // Turns n words read as plain reals (tool paths older than version 830) into n / 24 expressions
 // of 24 words in place: expression k gets real k as its value (words 0-1: the real, 0), an empty
@@ -21,7 +24,8 @@ inline constexpr int kExpressionWords = 24;
 void rel_nc_init_expr(word* values, int n, int& status);
 
 // A procedure parameter of the host's open procedure by selector, kind and code (selector 9,
-// kind 4: the procedure's texts, code 29 or 30). Copies at most capacity words; count answers how
+// kind 4: the procedure's global parameters by item code, the texts 29 and 30 among them, and
+// code 34, which no global parameter uses, for the procedure type of its header). Copies at most capacity words; count answers how
 // many the parameter holds. Status 0; 1 when the parameter is not set (count 0); -1 for a bad
 // capacity or buffer.
 void gs_param(int selector, int kind, int code, word* values, int capacity, int& count, int& status);

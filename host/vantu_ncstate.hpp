@@ -14,6 +14,8 @@
 // terminator), entry k naming NC function k + 1. Status 0; -1 for a width below 1, a count
 // below 0 or no buffer (nothing written).
 void gtncfn(int width, int count, char* names, int& status);
+// 1 when NC function `code` is one the user defined (a user function of the host), else 0.
+int gnccod(int code);
 
 // The current view number: mode 1 reads it, mode 2 sets it. 0 means that no MACSYS is selected.
 void gsvnum(int mode, int& view);

@@ -15,6 +15,8 @@ inline constexpr int kDefaultMaxColumns = 80;
 void set_view_number(int view);
 // The name the host's function table holds for NC function code (1 to 100).
 void set_nc_function_name(int code, std::string_view name);
+// Marks NC function code (1 to 100) as user-defined (gnccod answers 1) or not.
+void set_user_nc_function(int code, bool user_defined);
 void set_max_columns(int columns);
 // Origin of the model frame in world coordinates: mapw2m subtracts it.
 void set_model_origin(const std::array<float, 3>& origin);

@@ -1,0 +1,136 @@
+// The contour descriptors (dfdgld, dfdgng, dfdgoc, dfdgcc) of the curve sets, with the defaults
+// of a curve set that has none of its own. Descriptors belong to the part, like the curve sets.
+#include "host/vantu_descriptors.hpp"
+
+#include "host/control.hpp"
+#include "host/control/descriptors.hpp"
+#include "host/core/component.hpp"
+#include "host/core/trace.hpp"
+#include "host/vantu_contours.hpp"
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace {
+
+using vantu::control::contour_descriptor;
+
+std::map<int, contour_descriptor>& descriptors()
+{
+    static auto* d = new std::map<int, contour_descriptor>;
+    return *d;
+}
+
+// The descriptor at the position and its curve count; false when no curve set is there.
+bool descriptor_at(int position, contour_descriptor& descriptor, int& curves)
+{
+    int status = 0;
+    dfdgnc(position, curves, status);
+    const auto it = descriptors().find(position);
+    if (status != 0 && it == descriptors().end()) return false;
+    if (status != 0) curves = 0;
+    descriptor = it == descriptors().end() ? contour_descriptor{} : it->second;
+    return true;
+}
+
+void reset_state() { descriptors().clear(); }
+
+void save_state(nlohmann::json& section)
+{
+    section = nlohmann::json::array();
+    for (const auto& [position, d] : descriptors()) {
+        nlohmann::json item = {{"position", position},
+                               {"groups", d.groups},
+                               {"open", d.open},
+                               {"checks", {{d.checks[0].first, d.checks[0].second}, {d.checks[1].first, d.checks[1].second}}}};
+        if (d.length) item["length"] = *d.length;
+        section.push_back(item);
+    }
+}
+
+void load_state(const nlohmann::json& section)
+{
+    try {
+        if (!section.is_array()) return;
+        for (const auto& item : section) {
+            contour_descriptor d;
+            d.groups = item.value("groups", 1);
+            d.open = item.value("open", 0);
+            if (item.contains("checks"))
+                for (std::size_t side = 0; side < 2; ++side)
+                    d.checks[side] = {item["checks"].at(side).at(0).get<int>(), item["checks"].at(side).at(1).get<double>()};
+            if (item.contains("length")) d.length = item["length"].get<int>();
+            descriptors()[item.at("position").get<int>()] = d;
+        }
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("descriptors: ") + e.what());
+    }
+}
+
+const bool registered = vantu::register_component({"descriptors", reset_state, save_state, load_state, nullptr});
+
+}  // namespace
+
+void dfdgld(int position, int& length, int& status)
+{
+    contour_descriptor d;
+    int curves = 0;
+    length = 0;
+    status = -1;
+    if (descriptor_at(position, d, curves)) {
+        length = d.length ? *d.length : kDescriptorHeadItems + kDescriptorCurveItems * curves;
+        status = 0;
+    }
+    vantu::trace_count("dfdgld");
+}
+
+void dfdgng(int position, int& groups, int& curves, int& status)
+{
+    contour_descriptor d;
+    groups = 0;
+    curves = 0;
+    status = -1;
+    if (descriptor_at(position, d, curves)) {
+        groups = d.groups;
+        status = 0;
+    }
+    vantu::trace_count("dfdgng");
+}
+
+void dfdgoc(int position, int& open, int& status)
+{
+    contour_descriptor d;
+    int curves = 0;
+    open = 0;
+    status = -1;
+    if (descriptor_at(position, d, curves)) {
+        open = d.open;
+        status = 0;
+    }
+    vantu::trace_count("dfdgoc");
+}
+
+void dfdgcc(int position, int side, int& curve, double& parameter, int& status)
+{
+    contour_descriptor d;
+    int curves = 0;
+    curve = -2;
+    parameter = 0.0;
+    status = -1;
+    if ((side == 1 || side == 2) && descriptor_at(position, d, curves)) {
+        curve = d.checks[static_cast<std::size_t>(side - 1)].first;
+        parameter = d.checks[static_cast<std::size_t>(side - 1)].second;
+        status = 0;
+    }
+    vantu::trace_count("dfdgcc");
+}
+
+namespace vantu::control {
+
+void define_descriptor(int position, const contour_descriptor& descriptor)
+{
+    if (position >= 1) descriptors()[position] = descriptor;
+}
+
+}  // namespace vantu::control

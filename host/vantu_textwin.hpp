@@ -1,0 +1,31 @@
+// Text assembly and the further message-window calls of the host, as the procedure driver's
+// notes, status lines and run messages use them. Texts are assembled in the host's 80-character
+// buffer; every shown line is recorded on the message log under the call's name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Characters of the host's text buffer.
+inline constexpr int kTextBufferChars = 80;
+
+// Joins the pieces into text with one blank between two pieces (trailing blanks of a piece are
+// dropped first; an empty piece adds nothing), cut to kTextBufferChars characters.
+void maktxt(std::string_view a, std::string_view b, std::string& text);
+void maktx3(std::string_view a, std::string_view b, std::string_view c, std::string& text);
+void maktx4(std::string_view a, std::string_view b, std::string_view c, std::string_view d, std::string& text);
+// An integer as text without blanks; length answers its characters.
+void cvi2t(int value, std::string& text, int& length);
+// Compares two texts, the shorter one taken as blank-padded and a zero byte ending a text:
+// 0 when they are equal, else 1.
+int cmpchs(std::string_view a, std::string_view b);
+
+// The user's message area: usrmsg shows one text, usrms4 two and usrms5 three as one message,
+// each following the one before; a "|" in a text starts a new line.
+void usrmsg(std::string_view text);
+void usrms4(std::string_view text1, std::string_view text2);
+void usrms5(std::string_view text1, std::string_view text2, std::string_view text3);
+// The list window: a line made of text1, the integer and text2; a line made of the text and the
+// date and time (year, month, day, hour, minute, second) as "DD.MM.YYYY HH:MM:SS".
+void shlms1(std::string_view text1, int value, std::string_view text2);
+void shlms6(std::string_view text, const int (&date_time)[6]);
