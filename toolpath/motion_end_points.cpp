@@ -191,6 +191,8 @@ void WENDPT(int where, int type, int size, point3& end, point3& direction, int& 
         tp_get_int(skip_where(where), number, status);
         current_tool_position(end, direction);
     }
+    // A normal is no direction: only 22, 23 and 27 carry one.
+    if (type == 222 || type == 223 || type == 227) direction = kDefaultDirection;
     if (status > 0) status = 0;
 }
 
