@@ -142,8 +142,9 @@ void copy_param(const copy_job& j, int& status)
 
 void copy_procedure(const copy_job& j, int& status)
 {
+    // From a stored sub-list the block is rebuilt from the host's procedure record.
     int size = j.size;
-    int from = j.from, to = j.to;
+    int from = from_entity(j.from) ? kWhereEntity : j.from, to = j.to;
     cpbt12(from, to, size, status);
     if (status < 0 || !is_list(j.to)) return;
     if (from_entity(j.from)) proc_block_mark_copied(status);

@@ -117,6 +117,11 @@ TEST(LinearMoves, ZeroLengthAfterClearAndEntries)
     EXPECT_EQ(top_lines()[2], line(2, 2, {2, 2, 2}));
     EXPECT_EQ(top_lines()[3], line(2, 3, {3, 4, 5}));
 
+    // Before any point is known a three-axis move has no corner to go through.
+    fresh_motion(12);
+    PLINE_entry(1, {10, 10, 5}, kUp, status);
+    EXPECT_EQ(top_lines(), (std::vector<std::vector<word>>{line(2, 0, {10, 10, 5})}));
+
     // A wrong display mode is reported and taken as 1.
     PLINE(1, {9, 9, 9}, kUp, 7, status);
     EXPECT_EQ(status, 0);

@@ -17,7 +17,9 @@
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/proc_block_writer.hpp"
+#include "toolpath/proc_block_xform.hpp"
 #include "toolpath/proc_copy.hpp"
+#include "toolpath/proc_ctx_save.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/proc_geom_entities.hpp"
 #include "toolpath/tp_item_search.hpp"
@@ -488,4 +490,58 @@ TEST(ProcedureSupport, ApplySlotsAttachToolAndSizeTheToolPath)
     tp_sublist_open(status);
     GTTPSZ(size, status);
     EXPECT_EQ(status, -1) << "below the top level";
+}
+
+TEST(ProcedureCopy, CopiedBlockIsMovedAndMarked)
+{
+    fresh_store();
+    DSP8().set_real(tool_position_state::kPosition, 1.0f);
+    int status = 0;
+    store(3, status);
+    tp_sublist_close(status);
+    to_top_block();
+    proc_block_xform(kWhereListNumbered, {1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 0, 0}, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(item(24, 5), (std::vector<word>{r(11), 0, 0}));
+    EXPECT_EQ(item(24, 6), (std::vector<word>{r(11), 0, 0}));
+    EXPECT_EQ(item(24, 35), std::vector<word>{1});
+
+    DSP8().at(tool_position_state::kColour) = 6;
+    DSP8().at(tool_position_state::kPen) = 2;
+    to_top_block();
+    proc_block_mark_copied(status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(item(24, 31), std::vector<word>{2});
+    EXPECT_EQ(item(24, 116), std::vector<word>{6});
+    EXPECT_EQ(item(24, 117), std::vector<word>{2});
+
+    // A block written before colour and pen existed gets them in front of item 43.
+    fresh();
+    append_block({12, 1, kProcType, 24, 12, 31, 2, 0, 1, 43, 2, 0, 700});
+    proc_block_mark_copied(status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(top_lines()[0], (std::vector<word>{12, 1, kProcType, 24, 24, 31, 2, 0, 2, 116, 2, 0, 6, 117, 2, 0, 2,
+                                                 107, 2, 0, 0, 43, 2, 0, 700}));
+}
+
+TEST(ProcedureSupport, ContextSavedAndPutBackButSlot55)
+{
+    fresh_store();
+    PRM9().words[11] = 5;
+    PRM9().words[17] = 1;
+    HEI8().set_real(heights_state::kClearance, 40.0f);
+    LSP2().at(move_writer_state::kFirstMovePending) = 1;
+    int status = 0;
+    proc_ctx_save(0, 2, status);
+    PRM9().words[11] = 6;
+    PRM9().words[17] = 2;
+    HEI8().set_real(heights_state::kClearance, 1.0f);
+    LSP2().at(move_writer_state::kFirstMovePending) = 0;
+    proc_ctx_save(1, 1, status);
+    EXPECT_EQ(PRM9().words[11], 6) << "a level of 1 or more does nothing";
+    proc_ctx_save(0, 1, status);
+    EXPECT_EQ(PRM9().words[11], 5);
+    EXPECT_EQ(PRM9().words[17], 2) << "the word of machine slot 55 keeps its present value";
+    EXPECT_EQ(HEI8().real(heights_state::kClearance), 40.0f);
+    EXPECT_EQ(LSP2().at(move_writer_state::kFirstMovePending), 1);
 }
