@@ -9,7 +9,7 @@
 #include "host/vantu_origin.hpp"
 #include "listing/display_state_blocks.hpp"
 #include "pocket/entry_pnt_tables_least.hpp"
-#include "toolpath/get_flags_least.hpp"
+#include "toolpath/proc_flags.hpp"
 
 #include <algorithm>
 
@@ -95,11 +95,11 @@ void compare(parameters_changed_callback changed, int& recompute, int& update, i
         update = for_update;
     }
 
-    int optimizer = kOptNoChange;
+    int optimizer = kCompareNoChange;
     opt_params_compare(opt_params_previous(), optimizer);
-    if (optimizer == kOptRecalculate) result = recompute != 0 ? kChangeRecomputeAll : kChangeOptimizeOnly;
-    else if (optimizer == kOptRecompute) recompute = 1;
-    else if (optimizer == kOptUpdate) update = 1;
+    if (optimizer == kCompareRecalculate) result = recompute != 0 ? kChangeRecomputeAll : kChangeOptimizeOnly;
+    else if (optimizer == kCompareRecompute) recompute = 1;
+    else if (optimizer == kCompareUpdate) update = 1;
 
     if (machine_changed != 0 && recompute == 0 && result != kChangeRecomputeAll) result = kChangeMachineOptimize;
 }

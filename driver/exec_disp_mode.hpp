@@ -22,3 +22,6 @@ void get_exec_disp_mode(int& mode);
 void exec_disp_flag_apply(int mode);
 // Operation 1 answers the value word; any other operation stores value into it.
 void gs_exec_disp_value(int operation, int& value);
+// Mode 1, and when the clearance-plane flag is then set one rapid linear move to x and y of the
+// current position (DSP8) at the clearance height (HEI8 word 0), direction (0, 0, 1).
+void move_to_current_pos(int dimension, int& status);

@@ -1,6 +1,6 @@
-// The two NC state blocks of the motion output that the save and restore of the NC state carry
-// whole: DSP8 (current tool position, axis and display attributes) and LSP2 (the move-writer
-// state). Least versions, holding only the words, until the motion output defines them.
+// DSP8, the NC state block of the current tool position, axis and display attributes, which the
+// save and restore of the NC state carry whole. Least version, holding the words and the names
+// the motion output reads, until the motion fitting buffer defines it.
 #pragma once
 
 #include "driver/nc_word_block.hpp"
@@ -9,10 +9,9 @@
 struct tool_position_state : nc_word_block<35> {
     static constexpr int kPosition = 0;
     static constexpr int kAxis = 3;
+    static constexpr int kLineFont = 6;   // item 107 of a procedure block
+    static constexpr int kColour = 7;     // item 116
+    static constexpr int kPen = 8;        // item 117
 };
 
-// LSP2: the move-writer state.
-struct move_writer_state : nc_word_block<12> {};
-
 tool_position_state& DSP8();
-move_writer_state& LSP2();

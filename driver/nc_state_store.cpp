@@ -11,6 +11,7 @@
 #include "host/vantu_ncstate.hpp"
 #include "listing/display_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/move_writer_state.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "tools/current_tool.hpp"
 

@@ -24,7 +24,7 @@ enum class next { step, final_rule, ended };
 struct comparison {
     optimizer_params& n;
     const optimizer_params& o;
-    int r = kOptNoChange;
+    int r = kCompareNoChange;
 
     int ni(int code, int k = 0) const { return n.ival(code, k); }
     int oi(int code, int k = 0) const { return o.ival(code, k); }
@@ -39,7 +39,7 @@ struct comparison {
     bool set(int value)
     {
         r = value;
-        return value == kOptRecompute;
+        return value == kCompareRecompute;
     }
     // Sets the result and leaves for the final rule, unless the value ends the comparison.
     next set_and_finish(int value) { return set(value) ? next::ended : next::final_rule; }
@@ -51,12 +51,12 @@ next state_transition(comparison& c)
     const int before = c.oi(kOptState), now = c.ni(kOptState);
     if (before == kStateOff && now == kStateOn) {
         const int pending = c.oi(kOptPendingAction);
-        if (pending == 2 || pending == 4) return c.set_and_finish(kOptRecompute);
+        if (pending == 2 || pending == 4) return c.set_and_finish(kCompareRecompute);
         if (pending == 1 || pending == 3) c.n.set_ival(kOptPendingAction, 0);
-        return c.set_and_finish(kOptUpdate);
+        return c.set_and_finish(kCompareUpdate);
     }
     if (before == kStateOn && now == kStateOff)
-        return c.set_and_finish(opt_active() == 0 && c.oi(kOptPendingAction) != 3 ? kOptUpdate : kOptRecalculate);
+        return c.set_and_finish(opt_active() == 0 && c.oi(kOptPendingAction) != 3 ? kCompareUpdate : kCompareRecalculate);
     return before == kStateOn && now == kStateOn ? next::final_rule : next::step;
 }
 
@@ -67,10 +67,10 @@ next widening(comparison& c)
     const bool holds = c.oi(59) <= c.ni(59) && (!c.int_changed(62) || c.oi(62) < 3) && c.oi(65) <= c.ni(65) &&
                        !(c.oi(65) == 2 && c.ni(65) == 3) && !c.int_changed(122) && c.oi(71) <= c.ni(71) &&
                        (c.oi(76) == 1 || !c.int_changed(76));
-    if (!holds) return c.set_and_finish(kOptRecompute);
+    if (!holds) return c.set_and_finish(kCompareRecompute);
     const bool tilt_kept = opt_mode_val(c.oi(kOptOptionWord)) <= opt_mode_val(c.ni(kOptOptionWord)) && c.tilt_items_unchanged();
-    if (c.old_tilted() && !tilt_kept) return c.set_and_finish(kOptRecompute);
-    if (c.ni(kOptPendingAction) == 4) return c.set_and_finish(kOptRecompute);
+    if (c.old_tilted() && !tilt_kept) return c.set_and_finish(kCompareRecompute);
+    if (c.ni(kOptPendingAction) == 4) return c.set_and_finish(kCompareRecompute);
     return next::step;
 }
 
@@ -80,7 +80,7 @@ next narrowing(comparison& c)
 {
     const bool holds = c.ni(59) <= c.oi(59) && !c.int_changed(62) && c.ni(71) <= c.oi(71) &&
                        (c.ni(65) <= c.oi(65) || c.oi(65) != 1) && c.ni(76) <= c.oi(76);
-    const int recalculate = kOptRecalculate + (c.both3() ? 1 : 0);
+    const int recalculate = kCompareRecalculate + (c.both3() ? 1 : 0);
     if (!holds) return c.set_and_finish(recalculate);
     if (c.new_option_2_or_3() && !(c.old_tilted() && c.tilt_items_unchanged())) return c.set_and_finish(recalculate);
     return next::step;
@@ -91,20 +91,20 @@ next narrowing(comparison& c)
 // stops at the first recompute. True when the comparison ended.
 bool limit_changed(comparison& c, int on_mode_2)
 {
-    return c.set(kOptUpdate) || (c.ni(59) == 2 && c.set(on_mode_2)) || (c.ni(62) == 2 && c.set(kOptRecalculate)) ||
-           (c.oi(62) > 2 && c.set(kOptRecompute)) || (c.new_option_2_or_3() && c.set(kOptRecalculate)) ||
-           (c.old_tilted() && c.set(kOptRecompute));
+    return c.set(kCompareUpdate) || (c.ni(59) == 2 && c.set(on_mode_2)) || (c.ni(62) == 2 && c.set(kCompareRecalculate)) ||
+           (c.oi(62) > 2 && c.set(kCompareRecompute)) || (c.new_option_2_or_3() && c.set(kCompareRecalculate)) ||
+           (c.old_tilted() && c.set(kCompareRecompute));
 }
 
 // Steps 9 to 12: the feed limits, item 108 and item 114.
 next single_items(comparison& c)
 {
-    if (c.real_changed(61) && limit_changed(c, c.n.rval(61) < c.o.rval(61) ? kOptRecompute : kOptRecalculate))
+    if (c.real_changed(61) && limit_changed(c, c.n.rval(61) < c.o.rval(61) ? kCompareRecompute : kCompareRecalculate))
         return next::ended;
-    if (c.int_changed(108) && c.set(c.ni(76) == 3 ? kOptRecompute : kOptUpdate)) return next::ended;
-    if (c.int_changed(114) && c.set(c.ni(59) == 2 ? (c.both3() ? kOptRecompute : kOptRecalculate) : kOptUpdate))
+    if (c.int_changed(108) && c.set(c.ni(76) == 3 ? kCompareRecompute : kCompareUpdate)) return next::ended;
+    if (c.int_changed(114) && c.set(c.ni(59) == 2 ? (c.both3() ? kCompareRecompute : kCompareRecalculate) : kCompareUpdate))
         return next::ended;
-    if (c.real_changed(60) && limit_changed(c, c.both3() ? kOptRecompute : kOptRecalculate)) return next::ended;
+    if (c.real_changed(60) && limit_changed(c, c.both3() ? kCompareRecompute : kCompareRecalculate)) return next::ended;
     return next::step;
 }
 
@@ -112,8 +112,8 @@ next single_items(comparison& c)
 // something else already changed.
 void tables(comparison& c)
 {
-    if (c.r == kOptNoChange) return;
-    const auto apply = [&c] { c.r = c.ni(76) == 2 || c.r == kOptRecalculate ? kOptRecalculate : kOptUpdate; };
+    if (c.r == kCompareNoChange) return;
+    const auto apply = [&c] { c.r = c.ni(76) == 2 || c.r == kCompareRecalculate ? kCompareRecalculate : kCompareUpdate; };
     for (int k = 0; k < kTablePositions; ++k) {
         if (c.real_changed(109, k) || c.int_changed(110, k) || c.real_changed(111, k) || c.int_changed(112, k)) {
             apply();
@@ -128,11 +128,11 @@ next tool_tables(comparison& c)
 {
     if (c.ni(62) != kToolDependent) return next::step;
     for (int k = 0; k < kLongTableWords; ++k)
-        if (c.int_changed(125, k)) return c.set_and_finish(kOptRecompute);
+        if (c.int_changed(125, k)) return c.set_and_finish(kCompareRecompute);
     // A count from a damaged block must not reach past the ten words of the tables.
     const int positions = std::clamp(c.ni(kOptTableCount) - 1, 0, kLongTableWords);
     for (int k = 0; k < positions; ++k)
-        if (c.int_changed(127, k) || c.int_changed(128, k)) return c.set_and_finish(kOptRecompute);
+        if (c.int_changed(127, k) || c.int_changed(128, k)) return c.set_and_finish(kCompareRecompute);
     return next::step;
 }
 
@@ -146,10 +146,10 @@ next range(comparison& c)
     const bool any2 = before == kRangeOpenBelow || now == kRangeOpenBelow;
     const float upper_n = c.n.rval(kOptUpperLimit), upper_o = c.o.rval(kOptUpperLimit);
     const float lower_n = c.n.rval(kOptLowerLimit), lower_o = c.o.rval(kOptLowerLimit);
-    if (!any3 && gtval(upper_n, upper_o)) return c.set_and_finish(kOptRecompute);
-    if (!any2 && gtval(lower_o, lower_n)) return c.set_and_finish(kOptRecompute);
+    if (!any3 && gtval(upper_n, upper_o)) return c.set_and_finish(kCompareRecompute);
+    if (!any2 && gtval(lower_o, lower_n)) return c.set_and_finish(kCompareRecompute);
     if ((!any3 && gtval(upper_o, upper_n)) || (!any2 && gtval(lower_n, lower_o)) || before != now) {
-        c.r = std::max(c.r, kOptRecalculate);
+        c.r = std::max(c.r, kCompareRecalculate);
         return next::final_rule;
     }
     return next::step;
@@ -159,8 +159,8 @@ next range(comparison& c)
 void option_mode(comparison& c)
 {
     const int before = c.oi(kOptOptionWord), now = c.ni(kOptOptionWord);
-    if (is_2_or_3(before) && now == 1) c.r = kOptUpdate;
-    if (c.old_tilted() && opt_mode_val(now) == 3 && opt_mode_val(before) == 2) c.r = kOptUpdate;
+    if (is_2_or_3(before) && now == 1) c.r = kCompareUpdate;
+    if (c.old_tilted() && opt_mode_val(now) == 3 && opt_mode_val(before) == 2) c.r = kCompareUpdate;
 }
 
 // Steps 2 to 16.
@@ -188,7 +188,7 @@ void opt_params_compare(const optimizer_params& previous, int& result)
         const int kind = plane_dialog_kind();
         if (kind == kPlaneKindsDiscarding[0] || kind == kPlaneKindsDiscarding[1]) {
             c.n.set_ival(kOptPendingAction, 0);
-            c.r = kOptNoChange;
+            c.r = kCompareNoChange;
         }
     }
     result = c.r;

@@ -6,7 +6,7 @@
 #include "driver/optimizer_params.hpp"
 
 // Outcomes of opt_params_compare.
-inline constexpr int kOptNoChange = 0, kOptRecalculate = 3, kOptRecompute = 4, kOptUpdate = 5;
+inline constexpr int kCompareNoChange = 0, kCompareRecalculate = 3, kCompareRecompute = 4, kCompareUpdate = 5;
 
 // Compares the current block (N) with `previous` (O). result: 0, 3, 4 or 5. May clear N's item
 // 81 (pending optimizer action). Reads the plane-dialog kind word.

@@ -9,7 +9,7 @@
 #include "driver/proc_dialog_words.hpp"
 #include "driver/tool_choice.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/get_flags_least.hpp"
+#include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -73,6 +73,8 @@ void FIND_INTERSECTION_SPLINE_WITH_LINE(int& status)
     status = kAbsent;
 }
 
-// The catalogue message takes the routine's name as its text; the host's msg_mdls has no text
-// argument yet, so only the group and number are sent.
-void COPY_CURRENT_PROC([[maybe_unused]] int& status) { msg_mdls(kCopyMessageGroup, kCopyMessageNumber); }
+// The catalogue message takes the routine's name as its text.
+void COPY_CURRENT_PROC([[maybe_unused]] int& status)
+{
+    msg_mdls(kCopyMessageGroup, kCopyMessageNumber, "COPY_CURRENT_PROC");
+}

@@ -18,6 +18,7 @@ constexpr int kNothingOpen = 0, kPutAside = 1, kCannotPutAside = 2;
 // The tool code nests at most a few reads; a deeper stack means entities are never given back.
 constexpr std::size_t kMaxPutAside = 8;
 constexpr int kProgramVersion = 700;
+constexpr int kProgramPatch = 0, kProgramService = 0;
 
 struct aside_entry {
     int id;
@@ -121,6 +122,16 @@ int lastid()
 int asexsr(int id) { return vantu::find_entity(id) ? 1 : 0; }
 
 int prgvrs() { return kProgramVersion; }
+
+void prgrel(int& r1, int& r2, int& r3)
+{
+    r1 = kProgramVersion / 100;
+    r2 = kProgramVersion / 10 % 10;
+    r3 = kProgramVersion % 10;
+}
+
+int prgpsn() { return kProgramPatch; }
+int prgsrn() { return kProgramService; }
 
 void sgparm_to_main(int mode, int tool_class, const int* header_words, int holder_mode, int& status)
 {

@@ -135,11 +135,19 @@ void prmptc(std::string_view text) { record_plain("prmptc", text); }
 
 // ---- catalogue --------------------------------------------------------------------------------
 
-void msg_mdls(int group, int number)
+void msg_mdls(int group, int number, std::string_view text)
 {
     std::string key = catalogue_key(group, number);
-    vantu::record_message("msg_mdls", key, "message " + key);
+    std::string line = "message " + key;
+    if (!text.empty()) line += " " + std::string(text);
+    vantu::record_message("msg_mdls", key, line);
     vantu::trace_call("msg_mdls", key, 0);
+}
+
+void msg_get(int group, int number, std::string& text)
+{
+    text = "text " + catalogue_key(group, number);
+    vantu::trace_call("msg_get", catalogue_key(group, number), 0);
 }
 
 void msg_prompt(int group, int number)

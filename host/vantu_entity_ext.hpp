@@ -27,6 +27,11 @@ int lastid();
 int asexsr(int id);
 // Version number of the running program, written into new tool records.
 int prgvrs();
+// The running program's release as three digits (release 7.0.0 for version 700), and its patch
+// and service numbers.
+void prgrel(int& r1, int& r2, int& r3);
+int prgpsn();
+int prgsrn();
 // Hands the current tool's class, record ids (the 12 header words of a tool entity) and holder
 // mode to the host's parameter state; mode 3 is the only one used.
 void sgparm_to_main(int mode, int tool_class, const int* header_words, int holder_mode, int& status);

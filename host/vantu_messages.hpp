@@ -5,6 +5,7 @@
 //   debug:          shms1c, dbg_printf
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // One line to the error channel; code is 0 for a plain line.
@@ -26,8 +27,10 @@ void shlmsg(const char* text, int length);
 // The prompt line.
 void prmptc(std::string_view text);
 
-// Catalogue messages by group (module) and number.
-void msg_mdls(int group, int number);
+// Catalogue messages by group (module) and number; msg_mdls shows the message with the text the
+// caller inserts into it (none when empty), msg_get gives the catalogue's text of a message.
+void msg_mdls(int group, int number, std::string_view text = {});
+void msg_get(int group, int number, std::string& text);
 void msg_prompt(int group, int number);
 
 // Debug lines (shown only in the host's debug output).

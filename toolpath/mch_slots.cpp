@@ -7,9 +7,9 @@
 #include "driver/exec_state_least.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/displb_least.hpp"
-#include "surfaces/assoc_to_cur_list_least.hpp"
+#include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/tp_block_open.hpp"
+#include "toolpath/block_writers.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <cmath>
@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int kFailed = -1;
-constexpr int kParamBlockType = 1, kParamBlockSize = 5;
 constexpr int kDeftypValue = 0, kDeftypSubtype = 1;
 constexpr int kFeedSlot = 1, kSpindleSlot = 2, kCoolantSlot = 3, kCuttingSpeedSlot = 10,
               kStoredFeedSlot = 59, kToolSlot = 100, kToolItemSlot = 55;
@@ -129,17 +128,19 @@ std::optional<computed> compute_slot(int slot, bool always)
 }
 
 // Writes one parameter block (type 1) at the end of the current list, numbered from the list.
-void put_param_block(int prmtyp, int deftyp, word value, int& status)
+void write_param_block(int prmtyp, int deftyp, word value, int& status)
 {
-    BLKOPN(kWhereListNumbered, kParamBlockType, kParamBlockSize, status);
-    if (status < 0) return;
-    int number = 0;
-    get_curr_blkno(number);
-    const word words[3] = {number, prmtyp, deftyp};
-    TPPUT(kWhereListNumbered, 3, kTypeInteger, words, status);
-    const int kind = deftyp == kDeftypValue ? PRMDEF(prmtyp) : kTypeInteger;
-    if (status >= 0) TPPUT(kWhereListNumbered, 1, kind, &value, status);
-    BLKCLS(kWhereListNumbered);
+    tp_param_block block;
+    block.prmtyp = prmtyp;
+    block.deftyp = deftyp;
+    if (deftyp == kDeftypValue && PRMDEF(prmtyp) == kTypeReal) {
+        block.is_real = 1;
+        block.real_value = word_to_real(value);
+    } else {
+        block.int_value = value;
+    }
+    if (deftyp == kDeftypValue) put_param_block(kWhereListNumbered, block, status);
+    else put_param_sub_block(kWhereListNumbered, block, status);
 }
 
 // Tool slots attach the tool (or item 47's entity) to the tool path.
@@ -231,7 +232,7 @@ void PT1MCH(int display, int slot, int& status)
     const bool always = s.force == kForceWrite;
     if (s.status == kSlotExplicit) {
         if (!always && s.last == s.value) return;
-        put_param_block(slot, kDeftypSubtype, s.value, status);
+        write_param_block(slot, kDeftypSubtype, s.value, status);
         if (status >= 0) s.last = s.value;
     } else {
         std::optional<computed> value = compute_slot(slot, always);
@@ -239,7 +240,7 @@ void PT1MCH(int display, int slot, int& status)
             if (!value) s.force = kForceDone;
             return;
         }
-        put_param_block(slot, kDeftypValue, value->value, status);
+        write_param_block(slot, kDeftypValue, value->value, status);
     }
     if (status < 0) {
         eroutc("PT1MCH, ERRORS IN LIST", 0);

@@ -4,7 +4,7 @@
 
 #include "host/vantu_entity.hpp"
 #include "host/vantu_nc.hpp"
-#include "toolpath/conv_sub_list_least.hpp"
+#include "toolpath/conv_sub_list.hpp"
 #include "toolpath/tp_entity_open.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"

@@ -4,7 +4,7 @@
 
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/motion_points_least.hpp"
+#include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"

@@ -8,7 +8,7 @@
 #include "driver/motion_state_least.hpp"
 #include "host/vantu_nc.hpp"
 #include "listing/read_transform_least.hpp"
-#include "toolpath/get_flags_least.hpp"
+#include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/tp_item_search.hpp"
@@ -25,9 +25,6 @@ constexpr int kHeightWords = 10;
 constexpr int kSublistWord = 2;
 constexpr int kFirstHostWhere = 8, kLastHostWhere = 13, kHostWhereShift = 7;
 constexpr int kWhereEntityWorldAlt = 6;
-// Display words of DSP8 that segment 24 carries: item 107, and the procedure's colour (item 116)
-// and pen (item 117).
-constexpr int kDsp8Item107Word = 6, kDsp8Colour = 7, kDsp8Pen = 8;
 
 // The WHERE the words are read with: the list (2) or the open entity (1).
 int reading_where(int where)
@@ -57,9 +54,9 @@ void read_seg24_record(int where, int code, int n, int type, tp_proc_block& b, i
     case 48: one(value); b.absolute = value == 1 ? 1 : 0; return;
     case 49: return read_values(where, n, type, b.absolute_height.data(), kHeightWords, status);
     case 50: return read_values(where, n, type, b.incremental_height.data(), kHeightWords, status);
-    case 107: return one(DSP8().at(kDsp8Item107Word));
-    case 116: return one(DSP8().at(kDsp8Colour));
-    case 117: return one(DSP8().at(kDsp8Pen));
+    case 107: return one(DSP8().at(tool_position_state::kLineFont));
+    case 116: return one(DSP8().at(tool_position_state::kColour));
+    case 117: return one(DSP8().at(tool_position_state::kPen));
     case 129: return one(b.item129);
     default: if (n > 0) TPSKIP(where, n, status);
     }

@@ -2,10 +2,10 @@
 #include "toolpath/tp_blocks.hpp"
 
 #include "listing/read_transform_least.hpp"
+#include "toolpath/copy_transform.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_coords.hpp"
 #include "toolpath/tp_words.hpp"
-#include "toolpath/xform_pnts_least.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -138,7 +138,8 @@ void tpread_lines(int where, int type, int size, tp_line_point& p, int& status)
     p.direction = kDefaultDirection;
     if (!plain) r.reals(p.direction.data(), 3);
     if (status < 0 || !to_world(where)) return;
-    xform_pnts(p.point.data(), p.direction.data());
+    const read_transformation& t = current_read_transformation();
+    xform_pnts(p.point.data(), p.direction.data(), t.matrix, t.translation);
     macsys_to_world_pnt(p.point.data(), p.point.data());
     macsys_to_world_vec(p.direction.data(), p.direction.data());
 }

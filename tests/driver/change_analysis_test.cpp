@@ -11,7 +11,7 @@
 #include "listing/display_state_blocks.hpp"
 #include "pocket/entry_pnt_tables_least.hpp"
 #include "surfaces/surface_words.hpp"
-#include "toolpath/get_flags_least.hpp"
+#include "toolpath/proc_flags.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 // coordinate record, the releases and failures of the save, the text fields and the small values.
 #include "driver/model_values.hpp"
 #include "driver/motion_state_least.hpp"
+#include "toolpath/move_writer_state.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
 #include "driver/nc_state_texts.hpp"

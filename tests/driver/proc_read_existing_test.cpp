@@ -5,7 +5,7 @@
 #include "driver/nc_state_blocks.hpp"
 #include "driver/proc_dialog_words.hpp"
 #include "driver/proc_read_existing.hpp"
-#include "toolpath/get_flags_least.hpp"
+#include "toolpath/proc_flags.hpp"
 #include "proc_block_support.hpp"
 
 #include <gtest/gtest.h>

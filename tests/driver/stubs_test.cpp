@@ -58,6 +58,7 @@ TEST(Stubs, CopyCurrentProcShowsCatalogueMessage20OfGroup310)
     COPY_CURRENT_PROC(status);
     EXPECT_EQ(status, kUntouched);
     EXPECT_EQ(vantu::control::texts_of("msg_mdls"), std::vector<std::string>{"310/20"});
+    EXPECT_EQ(vantu::control::lines_of("msg_mdls"), std::vector<std::string>{"message 310/20 COPY_CURRENT_PROC"});
     EXPECT_TRUE(vantu::control::texts_of("eroutc").empty());
 }
 

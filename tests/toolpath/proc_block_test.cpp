@@ -3,7 +3,7 @@
 // marker lines of the listing.
 #include "driver/motion_state_least.hpp"
 #include "listing/read_transform_least.hpp"
-#include "toolpath/get_flags_least.hpp"
+#include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/marker_listing.hpp"
 #include "toolpath/open_sub_list.hpp"

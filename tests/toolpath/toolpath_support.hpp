@@ -35,6 +35,14 @@ inline word r(float value) { return real_to_word(value); }
 inline std::vector<std::string> errors() { return vantu::control::lines_of("eroutc"); }
 inline std::vector<std::string> errors1() { return vantu::control::lines_of("erou1c"); }
 
+// The words of every line of the top list, in order.
+inline std::vector<std::vector<word>> top_lines()
+{
+    std::vector<std::vector<word>> lines;
+    for (const auto& line : vantu::control::toolpath_top()) lines.push_back(line.words);
+    return lines;
+}
+
 inline std::vector<word> current_line_words()
 {
     auto position = vantu::control::toolpath_cursor();

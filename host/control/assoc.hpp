@@ -1,0 +1,18 @@
+// Control view of the associativity links (host/vantu_assoc.hpp).
+#pragma once
+
+#include <vector>
+
+namespace vantu::control {
+
+struct assoc_link {
+    int entity;
+    int code;
+    int target;   // block number of the procedure
+    bool operator==(const assoc_link&) const = default;
+};
+
+// Every link, in the order made.
+std::vector<assoc_link> assoc_links();
+
+}  // namespace vantu::control

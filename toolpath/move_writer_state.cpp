@@ -1,0 +1,35 @@
+// The move-writer state LSP2, the block types by dimension mode and the flag setters.
+#include "toolpath/move_writer_state.hpp"
+
+#include "toolpath/machine_table.hpp"
+
+namespace {
+constexpr int kPointsOnly = 1, kWithNormals = 2;
+}  // namespace
+
+move_writer_state& LSP2()
+{
+    static move_writer_state block;
+    return block;
+}
+
+int motion_block_type(int dimension, motion_kind kind)
+{
+    const int base = kind == motion_kind::line ? 2 : kind == motion_kind::string ? 7 : 3;
+    if (dimension == kPointsOnly) return base;
+    return dimension == kWithNormals ? 220 + base : 20 + base;
+}
+
+int entry_dimension(int dimension)
+{
+    return dimension == kWithNormals && PRM9().words[machine_params::kCutterComp] == 0 ? kPointsOnly : dimension;
+}
+
+void clr_tp_flag() { LSP2().at(move_writer_state::kLastPointValid) = 0; }
+
+void set_tp_flag(int word, int& status)
+{
+    (void)word;
+    LSP2().at(move_writer_state::kStringClosed) = 1;
+    status = 0;
+}
