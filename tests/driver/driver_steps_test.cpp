@@ -2,6 +2,7 @@
 // the run ends. The start step is faked where the test is about the later steps.
 #include "driver_fakes.hpp"
 
+#include "driver/nc_state_blocks.hpp"
 #include "driver/proc_driver.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
@@ -88,7 +89,7 @@ TEST_F(DriverSteps, ViewOnlyEndsTheRunAfterDefine)
 {
     proc_driver_steps().check_moved = [](int& status) {
         proc_check_moved(status);
-        proc_run.view_only = 1;
+        EDA2().word_no(edit_state::kViewOnly) = 1;
     };
     fakes::run_driver_with_fakes();
     EXPECT_EQ(fakes::rec().events, (events{"start 0", "cb define procedure=0 repeat=0", "cb defaults 2"}));
@@ -114,7 +115,7 @@ TEST_F(DriverSteps, EditedProcedureEndsTheRunAtFinish)
 {
     proc_driver_steps().check_moved = [](int& status) {
         proc_check_moved(status);
-        proc_run.editing = 1;
+        EDA2().word_no(edit_state::kEditing) = 1;
     };
     fakes::run_driver_with_fakes();
     events expected = {"start 0", "cb define procedure=0 repeat=0"};
