@@ -3,6 +3,7 @@
 
 #include "host/vantu.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/move_writer_state.hpp"
 
 namespace {
 constexpr int kGet = 1, kSet = 2;
@@ -26,6 +27,7 @@ void motion_state_reset(int mode, float angle, int second_mode, int word1, int w
     s.caller_words[0] = word1;
     s.caller_words[1] = word2;
     s.zshift_flag = zshift_flag;
+    LSP2().set_vec(move_writer_state::kLastPoint, {kNoPoint, kNoPoint, kNoPoint});
 }
 
 void proc_reset_flag() { updown().count = 0; }

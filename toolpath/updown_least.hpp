@@ -20,8 +20,8 @@ struct updown_state {
 };
 updown_state& updown();
 
-// The words above to their reset values; the arguments are the mode, the slope angle, the second
-// mode and the two caller words.
+// The words above to their reset values, and the move writer's last point (LSP2) to "no point
+// yet"; the arguments are the mode, the slope angle, the second mode and the two caller words.
 void motion_state_reset(int mode, float angle, int second_mode, int word1, int word2);
 // Drops what is buffered (the count becomes 0).
 void proc_reset_flag();
