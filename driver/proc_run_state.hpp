@@ -67,6 +67,3 @@ inline constexpr int kWasSuspended = 7, kManuallyChanged = 8, kWasInterrupted = 
                      kNoDisplayRun = 14, kCriteriaChanged = 15, kGeometryByCriteria = 16,
                      kUpdateStored = 17, kRecomputeStored = 18, kWriteFailed = 19, kOptimizerStopped = 20;
 }  // namespace eda2
-
-// The EDA2 word n (from 1) as the steps read it.
-int eda2_word(int n);

@@ -238,15 +238,25 @@ TEST_F(Execution, SuspendStoresTheBlockWithoutExecuting)
     EXPECT_TRUE(run_test::has_text("shlmsg", "PROCEDURE EXECUTION IS SUSPENDED"));
     EXPECT_FALSE(run_test::has_text("shlms6", "PROCEDURE EXECUTION END TIME"));
     EXPECT_EQ(fakes::rec().define_repeat_flags, (std::vector<int>{0, 1}));
+    // UPDCMC finished the block: it attaches the tool path's entities of items 10 and 47.
+    EXPECT_EQ(control::call_count("asattl"), 2);
 }
 
-// Outside an execution: the break check polls once and opens nothing; a stop finds no restart
-// point and returns; the check of machining type 36 goes on after NO to "CONTINUE?".
+// Outside an execution: the break check polls once and opens nothing; the menu shows nothing
+// without "UITR" at 1, or with a key pending, and gives the relation table back either way; a stop
+// finds no restart point and returns; the check of machining type 36 goes on after NO to
+// "CONTINUE?".
 TEST_F(Execution, BreakChecksOutsideAnExecutionNeverJump)
 {
     EXCBRK();
     EXPECT_EQ(polls(), 1);
+    exec_pause_menu(kMenuMovesWritten);
+    control::set_record("UITR", 3, {1});
+    script(R"({"steps": [{"key": "ENTER"}]})");
+    exec_pause_menu(kMenuMovesWritten);
+    EXPECT_EQ(control::events_left(), 0u) << "the pending key was seen";
     EXPECT_TRUE(page_events().empty());
+    EXPECT_EQ(control::relation_holds(), 0);
     EXPECT_NO_THROW(exec_stop_unwind());
 
     script(R"({"steps": [{"key": "SPACE"}, {"question": "no", "expect": "CONTINUE?"}]})");
