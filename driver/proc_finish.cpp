@@ -53,7 +53,8 @@ void mark_item(word value, int& status)
 }
 
 // Step 4: the header of a procedure whose optimization alone changed, and the block counter past
-// its sub-list.
+// its sub-list. Simulation slots count from 0, procedure blocks from 1: the procedure of slot n
+// is the (n + 1)-th procedure block.
 void update_header(int& status)
 {
     proc_run_state& run = proc_run;
@@ -63,7 +64,7 @@ void update_header(int& status)
         return;
     }
     WUPDSL(suspend);
-    NXTCNT(kProcedureCode, run.sim_index, status);
+    NXTCNT(kProcedureCode, run.sim_index + 1, status);
     if (status < 0) return;
     word count = 0;
     int items = 0, type = 0;
@@ -72,7 +73,7 @@ void update_header(int& status)
     int next = count + 1;
     gsblkn(kSet, 0, next, status);
     if (status < 0) return;
-    NXTCNT(kProcedureCode, run.sim_index, status);
+    NXTCNT(kProcedureCode, run.sim_index + 1, status);
 }
 
 // Step 6: the marks of item 81, the tilt flag, and the plane item read back.

@@ -8,7 +8,7 @@
 
 // Saved dimensions of the current tool while an execution runs.
 struct tool_dims_state {
-    int saved = 0;                // 1 between a save and the next procedure start
+    int saved = 0;                // 1 once a save was made
     float mill_diameter = 0.0f;
     float corner_radius = 0.0f;
     float cut_length = 0.0f;
