@@ -1,5 +1,5 @@
 // The status line of a procedure, the created-procedures message and the execution lines. Reads
-// the procedure-table columns and the tool path's block counter.
+// the procedure-table columns, the tool path's block counter and the host's modify mode.
 #include "driver/proc_messages.hpp"
 
 #include "driver/host_helpers.hpp"
@@ -8,6 +8,7 @@
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/fnc_names.hpp"
+#include "toolpath/proc_block_writer.hpp"
 
 #include <array>
 #include <string>
@@ -17,8 +18,6 @@ namespace {
 constexpr int kModifyOnly = 1;
 constexpr int kStageExecutingAgain = 15;
 constexpr int kFirstLine = 1, kEndLine = 2, kLastLine = 8;
-
-modify_mode_source g_modify_mode = nullptr;
 
 constexpr std::array<const char*, kLastLine> kExecutionLines = {
     "PROCEDURE EXECUTION START TIME  :", "PROCEDURE EXECUTION END TIME    :", "PROCEDURE EXECUTION INTERRUPT AT:",
@@ -41,20 +40,16 @@ const char* stage_text(int stage)
     }
 }
 
-// The number the next block written at the current list level receives.
-int next_block_number()
-{
-    int level = 0, number = 0, status = 0;
-    gtlstn(1, level, status);
-    if (status == 0) gsblkn(1, level, number, status);
-    return number;
-}
-
 void blank_line() { shlmsg(" ", 1); }
 
-}  // namespace
+int modify_mode()
+{
+    int mode = 0;
+    gs_modify(1, mode);
+    return mode;
+}
 
-modify_mode_source& proc_modify_mode_source() { return g_modify_mode; }
+}  // namespace
 
 void proc_status_line(int position, int stage, int work_area_updated)
 {
@@ -62,7 +57,7 @@ void proc_status_line(int position, int stage, int work_area_updated)
     int nc_function = stage, block = 0, manual = 0;
     if (is_new) {
         stage = kStageNew;
-        block = next_block_number();
+        get_tp_blkno(block);
     } else {
         const proc_columns_entry* entry = proc_columns(position);
         if (!entry) return;
@@ -84,7 +79,7 @@ void proc_status_line(int position, int stage, int work_area_updated)
         shlmsg(line.c_str(), static_cast<int>(line.size()));
     } else if (!manual) {
         usrmsg(line);
-    } else if (!(g_modify_mode && g_modify_mode() == kModifyOnly)) {
+    } else if (modify_mode() != kModifyOnly) {
         usrms4(line, "|NOTE: MANUAL CHANGES WILL BE CANCELLED,FOR UPDATE ONLY USE 'MODIFY'");
     }
 }

@@ -7,14 +7,10 @@
 inline constexpr int kStageVerifying = 8, kStageExecuting = 10, kStageModifying = 11, kStageNew = 13,
                      kStageLoading = 18, kStageSaving = 19, kStageOptimizing = 31, kStageCriteria = 33;
 
-// The host's modify mode (its gs_modify(1)), read by the status line. Null until the host's
-// modify mode is reached: the mode is then taken as 0.
-using modify_mode_source = int (*)();
-modify_mode_source& proc_modify_mode_source();
-
 // position: the procedure's position in the procedure table, negative for a new procedure, for
 // which stage is its NC function number. Shows the stage text, the NC function's name and
-// "=" with the block number, and the notes on manual changes and an updated work area.
+// "=" with the block number, and the notes on manual changes and an updated work area (the
+// manual-changes note not while the host's modify mode, gs_modify, is 1).
 void proc_status_line(int position, int stage, int work_area_updated);
 
 // "PROCEDURE NUMBER" n "IS CREATED", or the range of block numbers the run created; nothing when

@@ -25,8 +25,6 @@ constexpr int kFirst515 = 515, kFirst1112 = 1112;
 constexpr int kLocalParamsSkip = 4;   // words of the local-parameter record before the parameters
 constexpr int kFirstGeometryFlag = 0, kSecondGeometryFlag = 2;   // pair words of kinds 10001, 10002
 
-local_params_lookup g_lookup = nullptr;
-
 // One integer of the procedure: item `code` of `group` from the list, or from the host's record
 // (gs_param) when the procedure is read from the host. The value is kept when the item is
 // missing (status 1).
@@ -67,15 +65,19 @@ void own_segment(int where, int& length, bool& opened, int& status)
         if (status >= 0) tp_get_int(kWhereList, length, status);
         return;
     }
-    if (!g_lookup) {
+    int proc_id = -1;
+    gs_proc_id(1, proc_id);
+    int globals = 0, geometries = 0, further = 0;
+    get_proc_info(proc_id, globals, geometries, further, status);
+    nc_proc_record record;
+    if (status >= 0) dbd_proc(1, proc_id, record, status);
+    const int entity_id = record.lclprm_id;
+    if (status >= 0) get_lclprm_info(entity_id, length, status);
+    if (status < 0) {
         eroutc("proc_read_existing, THE HOST'S PROCEDURE RECORD CANNOT BE READ", 0);
         status = -1;
         return;
     }
-    int proc_id = -1, entity_id = -1;
-    gs_proc_id(1, proc_id);
-    g_lookup(proc_id, entity_id, length, status);
-    if (status < 0) return;
     int entity_class = 0, entity_type = 0;
     eopen(entity_id, entity_class, entity_type, status);
     if (status < 0) return;
@@ -118,8 +120,6 @@ void read_procedure(read_parameters_callback read, int where, int& old_version, 
 }
 
 }  // namespace
-
-local_params_lookup& proc_local_params_lookup() { return g_lookup; }
 
 void proc_read_existing(read_parameters_callback read, int no_questions, int& old_version, int& status)
 {

@@ -5,17 +5,11 @@
 
 #include "driver/proc_type_table.hpp"
 
-// The host's record of a procedure as the reader needs it when the procedure is read from the
-// host: the entity id of its local-parameter record and the length of its own segment. Status 0,
-// or negative (reported by the lookup).
-using local_params_lookup = void (*)(int proc_id, int& entity_id, int& length, int& status);
-// The lookup proc_read_existing uses for a procedure read from the host. Null until the host's
-// procedure records are reached: such a read is then refused with one error line.
-local_params_lookup& proc_local_params_lookup();
-
 // Reads the procedure the list stands on (or, for a procedure viewed through the host's
 // procedure manager from another tool path, the host's record of it): its type, version,
-// single-curve-contours flag and own-segment length, then hands them to the read callback.
+// single-curve-contours flag and own-segment length, then hands them to the read callback. A
+// procedure read from the host is read through its procedure record (get_proc_info, dbd_proc) and
+// the local-parameter record it names (get_lclprm_info), which is opened for the callback.
 // old_version: 1 when the procedure was written by a version below 1112. On success the word
 // layer reads under the procedure's version, save_aprx_choice is 1 unless no_questions is set,
 // and the current tool's wire values are in the wire common. On failure the word layer's version

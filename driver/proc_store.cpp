@@ -1,55 +1,105 @@
-// Store step: a back answer from the questions sends the pass back to preparation, any other
-// negative status ends the run. This version then hands the procedure type's writers their
-// parts in the order the procedure block receives them (own parameters, geometry, contour
-// records); the block writer itself joins it later.
+// Store step (proc_store): a back answer from the questions sends the pass back to preparation,
+// any other negative status ends the run. Otherwise the update, recompute and execute words are
+// settled, the status and start lines shown, and the procedure block written with its sub-list
+// left open for the execution. Reads and writes EDA2.
+#include "driver/change_analysis.hpp"
+#include "driver/nc_state_blocks.hpp"
+#include "driver/proc_messages.hpp"
+#include "driver/proc_read_existing.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "driver/proc_type_table.hpp"
+#include "driver/stubs.hpp"
+#include "host/vantu.hpp"
+#include "listing/display_state_blocks.hpp"
+#include "toolpath/proc_block_writer.hpp"
 
-// WHERE codes of the writers: the open entity and the tool-path list numbering its blocks.
-static constexpr int kWhereEntity = 1, kWhereListNumbered = 3;
+namespace {
 
-static void write_procedure_parts(int& status)
+constexpr int kStartLine = 1;
+constexpr int kTlerNoMotion = 3;
+
+void end_run(int& status)
 {
-    const proc_type_table& table = proc_table();
-    int procedure_type = proc_nc_function();
-    int where = kWhereListNumbered;
-    int counter = 0;
-    table.put_parameters(procedure_type, where, counter, status);
-    if (status != 0) return;
-    where = kWhereEntity;
-    counter = 0;
-    table.put_geometry(procedure_type, where, counter, status);
-    if (status != 0) return;
-    // A failing contour-records store does not stop the writer.
-    int mode = kContourRecordsStore;
-    int new_block = 1;
-    int scratch = 0;
-    int records_status = 0;
-    table.contour_records(mode, new_block, scratch, records_status);
+    proc_end(status);
+    status = kCancel;
 }
+
+// Steps 4 to 6: the words the execution and the block writer read.
+void settle_words()
+{
+    proc_run_state& run = proc_run;
+    edit_state& e = EDA2();
+    run.remark = 0;
+    if (run.change_result == kChangeOptimizeOnly) {
+        run.update = 1;
+        e.word_no(edit_state::kSuspend) = 0;
+    }
+    e.word_no(eda2::kUpdateStored) = run.update;
+    e.word_no(eda2::kRecomputeStored) = run.recompute;
+    run.execute_word = run.recompute;
+    const bool editing = e.word_no(edit_state::kEditing) != 0;
+    if (!editing) {
+        proc_status_line(-1, proc_nc_function(), 0);
+    } else {
+        if (e.word_no(edit_state::kSuspend) != 0) run.execute_word = 0;
+        if (e.word_no(eda2::kOptionWord) != 0 && e.word_no(eda2::kNoDisplayRun) == 0)
+            e.word_no(eda2::kNoDisplayRun) = 1;
+        if (run.execute_word) e.word_no(eda2::kNoDisplayRun) = 0;
+    }
+    if (!run.execute_word) return;
+    if (TLER().at(tool_display_state::kMode) == kTlerNoMotion && !run.optimizer) e.word_no(eda2::kNoDisplayRun) = 1;
+    const bool quiet = tamsa_flag_get() != 0 && !editing && e.word_no(edit_state::kSuspend) != 0;
+    if (!quiet) msg_line_show(kStartLine, 0, 0);
+}
+
+// Step 8: the procedure block and its sub-list.
+void write_block(int& status)
+{
+    proc_run_state& run = proc_run;
+    const edit_state& e = EDA2();
+    run.new_block = e.word_no(edit_state::kEditing) == 0 || e.word_no(eda2::kRecomputeStored) != 0 ? 1 : 0;
+    proc_flag_sync();
+    const proc_type_table& t = proc_table();
+    PTBT12(proc_nc_function(), run.new_block, run.procedure_number, t.contour_records, t.put_parameters,
+           t.put_geometry, run.mach_param_type, status);
+    if (status == 0) ncs_table_write_table(0, 0, 1, status);
+}
+
+}  // namespace
 
 void proc_store(int& status)
 {
+    proc_run_state& run = proc_run;
+    edit_state& e = EDA2();
+    if (run.template_write) return end_run(status);
+    if (run.optimizer && !run.criteria_check) {
+        if (e.word_no(edit_state::kSuspend) != 0) sim_invalidate(CLP1().at(proc_colour_pen::kColour));
+        int stock_id = 0, stock_table = 0, stock_status = 0;
+        get_stockid(stock_id, stock_table, stock_status);
+    }
     if (status == kBack) {
-        proc_run.back = 1;
+        run.back = 1;
         status = kRedo;
         return;
     }
-    if (run_ended(status)) {
-        proc_end(status);
-        status = kCancel;
-        return;
+    if (run_ended(status)) return end_run(status);
+
+    settle_words();
+    e.word_no(eda2::kGeometryByCriteria) = if_geom_by_crit();
+    if (run.criteria_check || !run.first_store) {
+        e.word_no(edit_state::kSuspend) = e.word_no(eda2::kWasSuspended) != 0 ? 1 : 0;
+        run.suspended = e.word_no(eda2::kWasInterrupted) != 0 ? 1 : 0;
     }
-    // A new procedure is always computed.
-    proc_run.execute_word = 1;
-    write_procedure_parts(status);
-    if (status != 0) {
-        proc_end(status);
-        status = kCancel;
-        return;
+    run.first_store = 1;
+
+    if (run.change_status == 0 && run.stock == 0) {
+        write_block(status);
+        if (status != 0) {
+            if (status < 0) e.word_no(eda2::kWriteFailed) = 1;
+            return end_run(status);
+        }
+        run.sublist_open = 1;
     }
-    proc_run.sublist_open = 1;
     status = kGoOn;
 }

@@ -73,6 +73,7 @@ int get_flag(std::string_view name);
 #include "host/control/nc.hpp"
 #include "host/control/nc_state.hpp"
 #include "host/control/origin.hpp"
+#include "host/control/proc_run.hpp"
 #include "host/control/script.hpp"
 #include "host/control/template.hpp"
 #include "host/control/tp_registry.hpp"

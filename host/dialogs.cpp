@@ -117,6 +117,12 @@ void irply1(std::string_view question, std::string_view choice, int& answer)
     vantu::trace_call("irply1", text, answer);
 }
 
+void rplyal(std::string_view question, int& answer)
+{
+    answer = ask_question("rplyal", std::string(question), script::kNo);
+    vantu::trace_call("rplyal", question, answer);
+}
+
 void msg_quest(int group, int number, int& answer)
 {
     const std::string key = std::to_string(group) + "/" + std::to_string(number);

@@ -35,3 +35,9 @@ int get_ProcGeomStatus()
     vantu::trace_call("get_ProcGeomStatus", "", value);
     return value;
 }
+
+void set_ProcGeomStatus(int value)
+{
+    vantu::flag_set("proc_geom_status", value);
+    vantu::trace_call("set_ProcGeomStatus", std::to_string(value), 0);
+}

@@ -134,6 +134,12 @@ int tm_inst_id(int request)
     return s.instance;
 }
 
+void tm_inst_delete()
+{
+    state().instance = kNoInstance;
+    vantu::trace_call("tm_inst_delete", "", 0);
+}
+
 void setwap(int view, int& status)
 {
     status = view >= 1 && view <= kLastView ? 0 : -1;

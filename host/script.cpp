@@ -45,7 +45,7 @@ void update_prompt()
     if (s.messages_seen > log.size()) s.messages_seen = 0;  // the log was cleared
     for (; s.messages_seen < log.size(); ++s.messages_seen) {
         const control::message& m = log[s.messages_seen];
-        if (m.channel == "prmptc" || m.channel == "msg_prompt") s.prompt = m.line;
+        if (m.channel == "prmptc" || m.channel == "msg_prompt" || m.channel == "prmpxc") s.prompt = m.line;
     }
 }
 

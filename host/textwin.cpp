@@ -54,6 +54,13 @@ void maktx4(std::string_view a, std::string_view b, std::string_view c, std::str
     assemble({a, b, c, d}, text);
 }
 
+void mktxtc(std::string_view a, int capacity, std::string& text)
+{
+    assemble({a}, text);
+    text.resize(std::min(text.size(), static_cast<std::size_t>(std::clamp(capacity, 0, kTextBufferChars))));
+    vantu::trace_call("mktxtc", text, 0);
+}
+
 void cvi2t(int value, std::string& text, int& length)
 {
     text = std::to_string(value);

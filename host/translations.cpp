@@ -27,6 +27,17 @@ bool known_kind(int kind) { return kind == 1 || kind == 2 || kind == 3 || kind =
 
 }  // namespace
 
+void nu_trns_init(int& status)
+{
+    if (const auto fault = vantu::fault_hit("nu_trns_init")) {
+        status = *fault;
+    } else {
+        table() = translation_table{};
+        status = 0;
+    }
+    vantu::trace_call("nu_trns_init", "", status);
+}
+
 void nu_trns_add(int message, int parameter, int kind, int second_message, int& status)
 {
     if (const auto fault = vantu::fault_hit("nu_trns_add")) {

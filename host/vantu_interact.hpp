@@ -25,6 +25,8 @@ void mdnxt_set(int mode);
 void prexec();
 
 // ---- parameter translations -------------------------------------------------------------------
+// Starts an empty table at every procedure start, dropping rows a run left behind. Status 0.
+void nu_trns_init(int& status);
 // Rows (parameter, message label, value kind 1, 2, 3 or 5, second message or -1) kept in order,
 // duplicates included; a bad kind or a full table is refused with status -1.
 void nu_trns_add(int message, int parameter, int kind, int second_message, int& status);
@@ -44,6 +46,8 @@ void irepyc(std::string_view question, int& answer);
 // A question that offers one choice (the text of a one-item menu, "@" allowed at its end);
 // answers as irepyc, 1 taking the choice.
 void irply1(std::string_view question, std::string_view choice, int& answer);
+// A yes/no question asked once for all selected procedures; answers as irepyc.
+void rplyal(std::string_view question, int& answer);
 // A question of the host's message catalogue by group and number; answers as irepyc.
 void msg_quest(int group, int number, int& answer);
 

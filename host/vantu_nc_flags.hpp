@@ -8,5 +8,7 @@ int NcOnAcis();
 void chk_crit_gs(int mode, int& value);
 // The modify flag (a procedure is modified): mode 1 reads it into value, mode 2 sets it.
 void gs_modify(int mode, int& value);
-// The geometry status of the procedure being stored.
+// The geometry status of the procedure being stored; the define step sets it (1 solid geometry,
+// 2 other geometry).
 int get_ProcGeomStatus();
+void set_ProcGeomStatus(int value);

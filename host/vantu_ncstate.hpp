@@ -26,6 +26,8 @@ void tbinit();
 // The tool instance shown on the screen: -1 answers the instance id (-1: none), -2 releases it
 // and answers -1, a value of 0 or more records it as the instance and answers it.
 int tm_inst_id(int request);
+// Deletes the tool instance shown on the screen; afterwards there is none.
+void tm_inst_delete();
 
 // Makes the view the work plane. Status 0; -1 for a view outside 1..47 (nothing changed).
 void setwap(int view, int& status);

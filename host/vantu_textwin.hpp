@@ -14,6 +14,8 @@ inline constexpr int kTextBufferChars = 80;
 void maktxt(std::string_view a, std::string_view b, std::string& text);
 void maktx3(std::string_view a, std::string_view b, std::string_view c, std::string& text);
 void maktx4(std::string_view a, std::string_view b, std::string_view c, std::string_view d, std::string& text);
+// The text without its trailing blanks, cut to capacity characters (at most kTextBufferChars).
+void mktxtc(std::string_view a, int capacity, std::string& text);
 // An integer as text without blanks; length answers its characters.
 void cvi2t(int value, std::string& text, int& length);
 // Compares two texts, the shorter one taken as blank-padded and a zero byte ending a text:

@@ -2,8 +2,6 @@
 // zero until the first restore, and the word lookup of the wire parameter types.
 #include "listing/display_state_blocks.hpp"
 
-#include "driver/exec_state_least.hpp"
-
 int wire_modal_values::word_of_type(int prmtyp)
 {
     if (prmtyp >= kFirstType && prmtyp <= kLastFirstRunType) return prmtyp - kFirstType;

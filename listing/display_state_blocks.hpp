@@ -110,6 +110,8 @@ struct service_words : nc_word_block<2> {};
 cycle_state& GCY4();
 modal_values& DSM4();
 wire_modal_values& WRMB();
+// Word index (0 to 26) of WRMB, as the machine-slot writer reads it; 0 for an index outside it.
+word wrmb_word(int index);
 tp_transform_state& TRS1();
 rotation_axes_state& RAXN();
 tp_header_state& NPT1();

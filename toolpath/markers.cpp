@@ -1,7 +1,7 @@
 // Marker blocks and the stack of open brackets.
 #include "toolpath/markers.hpp"
 
-#include "driver/exec_state_least.hpp"
+#include "driver/exec_control.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/displb_least.hpp"
@@ -16,7 +16,6 @@ constexpr int kGrowth = 100;
 constexpr int kEntryBytes = 8;
 constexpr int kNotOpen = -1;
 constexpr int kEmpty = -1;
-constexpr int kMovesWritten = 1;
 
 struct stack_entry {
     int kind;
@@ -115,7 +114,7 @@ void tp_mrkr_write(int kind, int id, int code, float z, int value, int& status)
     if (status < 0) return;
     int break_flag = 0;
     DISPLB(1, break_flag, status);
-    if (status >= 0 && break_flag != 0) exec_pause_menu(kMovesWritten);
+    if (status >= 0 && break_flag != 0) exec_break_menu();
 }
 
 void tp_mrkr_reset()

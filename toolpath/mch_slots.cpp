@@ -4,8 +4,10 @@
 // the slot is forced.
 #include "toolpath/mch_slots.hpp"
 
-#include "driver/exec_state_least.hpp"
+#include "driver/exec_control.hpp"
+#include "driver/exec_disp_mode.hpp"
 #include "host/vantu_messages.hpp"
+#include "listing/display_state_blocks.hpp"
 #include "listing/displb_least.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
@@ -23,7 +25,6 @@ constexpr int kFeedSlot = 1, kSpindleSlot = 2, kCoolantSlot = 3, kCuttingSpeedSl
               kStoredFeedSlot = 59, kToolSlot = 100, kToolItemSlot = 55;
 constexpr int kFeedBase = 1, kFeedRapid = 4, kFeedStored = 27;
 constexpr float kNoFeed = -2.0f, kRapidFeed = -1.0f, kPercent = 0.01f;
-constexpr int kMovesWritten = 1;
 
 using P = machine_params;
 
@@ -160,7 +161,7 @@ void display_written(int display, int& status)
     if (display != 0) return;
     int break_flag = 0;
     DISPLB(1, break_flag, status);
-    if (status >= 0 && break_flag != 0) exec_pause_menu(kMovesWritten);
+    if (status >= 0 && break_flag != 0) exec_break_menu();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The shared steps of the motion writers.
 #include "toolpath/motion_common.hpp"
 
-#include "driver/exec_state_least.hpp"
+#include "driver/exec_control.hpp"
 #include "driver/motion_state_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int kShow = 1, kNoShow = 2;
-constexpr int kMovesWritten = 1;
 using W = move_writer_state;
 
 bool point_valid(const point3& p)
@@ -89,5 +88,5 @@ void show_written(int display, int& break_flag, int& status)
 
 void answer_break(int break_flag)
 {
-    if (break_flag != 0) exec_pause_menu(kMovesWritten);
+    if (break_flag != 0) exec_break_menu();
 }

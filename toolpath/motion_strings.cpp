@@ -2,7 +2,7 @@
 // 27 or 227 until the line has no room left, and the string goes on in a new line.
 #include "toolpath/motion_writers.hpp"
 
-#include "driver/exec_state_least.hpp"
+#include "driver/exec_control.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/display_break_least.hpp"
@@ -19,7 +19,6 @@ namespace {
 constexpr int kFailed = -1;
 constexpr int kDirectionLine = 22;
 constexpr int kShowAndAsk = 1, kNoShow = 2, kShowOnly = -1;
-constexpr int kMovesWritten = 1;
 using W = move_writer_state;
 
 bool string_open() { return LSP2().at(W::kStringClosed) == 0; }
@@ -100,7 +99,7 @@ void PCLSST(int mode)
     int break_flag = 0, status = 0;
     DISPLB(1, break_flag, status);
     LSP2() = kept;
-    if (break_flag != 0 && mode != kShowOnly) exec_pause_menu(kMovesWritten);
+    if (break_flag != 0 && mode != kShowOnly) exec_break_menu();
 }
 
 void PCLSST_entry() { PCLSST(kShowAndAsk); }

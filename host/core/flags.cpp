@@ -39,6 +39,19 @@ const std::vector<flag_info>& flag_table()
         {"model_colour", 1, "gtmdla: colour of the host's current model attributes"},
         {"model_line_font", 1, "gtmdla: line font of the host's current model attributes"},
         {"next_mode", 0, "ncr_mdnxt_get / ncr_mdnxt_set / mdnxt_set: the host's next interaction mode"},
+        {"tp_open", 1, "lopnls: a tool path is open in the part"},
+        {"create_from_tp_template", 0, "is_create_from_TPtemplate: procedures are created from a tool-path template"},
+        {"crit_list", 0, "tp_crit_list_gs: the criteria-list mode of the procedure manager"},
+        {"geom_by_crit", 0, "if_geom_by_crit: the procedure's geometry is selected by criteria"},
+        {"solid_count", 0, "ps_sol_num_get: number of solids in the part"},
+        {"ncs_table_ok", 1, "ncs_table_ok: 0 when the solid geometry of the procedure was updated"},
+        {"verify_option", 1, "get_set_vrf_opt: the automatic-verification option"},
+        {"alert", 0, "if_was_alerr: an alert was raised during the execution"},
+        {"template_colour", 1, "get_Template_ReadProcColor: colour of the template's procedure"},
+        {"template_pen", 1, "get_Template_ReadProcPen: pen of the template's procedure"},
+        {"host_operation", 0, "nc_host_operation: the host's current NC operation (10, 15: several procedures)"},
+        {"selected_procedures", 1, "nc_selected_procs: procedures selected for the host's operation"},
+        {"fast_display", 0, "gs_fast_display: the host's fast display of motions"},
     };
     return table;
 }

@@ -1,6 +1,7 @@
 // Fake steps and callbacks for the driver tests.
 #include "driver_fakes.hpp"
 
+#include "driver/machining_type.hpp"
 #include "driver/proc_driver.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
@@ -84,6 +85,7 @@ void define(int& procedure_number, int& /*view_only*/, int& /*tool_path_moved*/,
             int& /*change_status*/, int& /*back*/, int& /*geometry_redefined*/, int& end_run, int& status)
 {
     rec().define_repeat_flags.push_back(repeat);
+    rec().define_machining_types.push_back(machining_type());
     note("cb define procedure=" + std::to_string(procedure_number) + " repeat=" + std::to_string(repeat));
     if (static_cast<int>(rec().define_repeat_flags.size()) == rec().define_ends_run_on_call) end_run = 1;
     status = rec().define_status;
@@ -93,6 +95,7 @@ void execute(int& mode, int& status)
 {
     note("cb execute " + std::to_string(mode));
     status = rec().execute_status;
+    if (rec().execute_body) rec().execute_body(mode, status);
 }
 
 void put_parameters(int& procedure_type, int& where, int& /*counter*/, int& status)

@@ -7,6 +7,7 @@
 #include "driver/proc_type_table.hpp"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,10 @@ struct recorder {
     std::vector<int> define_repeat_flags;
     int execute_status = 0;
     int put_parameters_status = 0;
+    // When set, the execute callback runs it (after logging) and keeps the status it leaves.
+    std::function<void(int mode, int& status)> execute_body;
+    // The machining type the define callback saw on each call.
+    std::vector<int> define_machining_types;
 };
 
 recorder& rec();

@@ -1,6 +1,7 @@
 // The module's exports: the attach entry with its version block and start-up, and drelan with
 // the registration of the pocket procedure type.
 #include "driver_fakes.hpp"
+#include "run_support.hpp"
 
 #include "driver/module_entry.hpp"
 #include "driver/proc_driver.hpp"
@@ -105,10 +106,12 @@ TEST_F(ModuleEntry, DrelanFillsTheSixteenSlotsInOrder)
     EXPECT_EQ(fakes::rec().block_length_seen, std::vector<int>{468});
 }
 
-// With the real steps and the pocket's callbacks as they stand, a run registers its
-// translations, reaches define, which ends it, and releases the translation table.
+// With the real steps and the pocket's callbacks as they stand, a run on the example part
+// registers its translations, reaches define, which ends it, and releases the translation table.
 TEST_F(ModuleEntry, DrelanRunsToItsFirstDefineAndEnds)
 {
+    run_test::load_example_part();
+    vantu::control::set_tracing(true);
     drelan();
     EXPECT_EQ(vantu::control::call_count("nu_trns_add"), 46 + 8 + 60);
     EXPECT_EQ(vantu::control::call_count("nu_trns_sort"), 1);

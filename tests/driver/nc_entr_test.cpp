@@ -1,7 +1,6 @@
 // The entry-point list (merge by x and y, growth, release, reset) and the execution display mode
 // with the clearance-plane flag of HEI8.
 #include "driver/exec_disp_mode.hpp"
-#include "driver/exec_state_least.hpp"
 #include "driver/nc_entr.hpp"
 #include "host/control.hpp"
 #include "listing/display_state_blocks.hpp"

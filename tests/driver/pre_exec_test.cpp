@@ -236,11 +236,11 @@ TEST_F(PreExec, StatusCreatedAndExecutionLines)
         proc_status_line(x.position, x.stage, x.work_area);
         EXPECT_EQ(shown({"shlmsg", "usrmsg", "usrms4", "usrms5"}), x.expected) << x.stage;
     }
-    proc_modify_mode_source() = [] { return 1; };
+    control::set_flag("modify", 1);
     control::clear_messages();
     proc_status_line(3, 11, 0);
     EXPECT_TRUE(shown({"usrms4"}).empty());
-    proc_modify_mode_source() = nullptr;
+    control::set_flag("modify", 0);
 
     struct created {
         int first, last, count;

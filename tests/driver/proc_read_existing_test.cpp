@@ -31,13 +31,6 @@ void read_double(int& where, int& type, int& version, int& before_515, int& leng
     status = read_status;
 }
 
-int local_entity = 0;
-void lookup_double(int, int& entity_id, int& length, int& status)
-{
-    entity_id = local_entity;
-    length = 9;
-    status = 0;
-}
 
 class ProcReadExisting : public ::testing::Test {
 protected:
@@ -47,9 +40,7 @@ protected:
         EDA2() = edit_state{};
         seen.reset();
         read_status = 0;
-        proc_local_params_lookup() = nullptr;
     }
-    void TearDown() override { proc_local_params_lookup() = nullptr; }
 };
 
 TEST_F(ProcReadExisting, VersionFlagsAndListVersion)
@@ -107,17 +98,17 @@ TEST_F(ProcReadExisting, SingleCurveFlagAndApproxChoice)
 TEST_F(ProcReadExisting, ViewedProcedureOfAnotherToolPathIsReadFromTheHost)
 {
     EDA2().word_no(edit_state::kViewOnly) = 1;
-    control::set_current_procedure(7);
-    control::declare_tool_path(3, {}, {7});
+    int status = 0, local_entity = 0, proc_id = 0;
+    std::vector<word> parameters(9, 0);
+    dbd_lclprm(2, local_entity, parameters, status);
+    nc_proc_record record;
+    record.lclprm_id = local_entity;
+    dbd_proc(2, proc_id, record, status);
+    control::set_current_procedure(proc_id);
+    control::declare_tool_path(3, {}, {proc_id});
     control::set_current_tool_path(5);
     control::set_proc_param(9, 4, 34, {50});
     control::set_proc_param(9, 4, 43, {1200});
-    int status = 0;
-    estore(9, 7, local_entity, status);
-    const word words[12] = {};
-    eputn(12, words, status);
-    eclose(status);
-    proc_local_params_lookup() = lookup_double;
     int old_version = 0;
     proc_read_existing(read_double, 0, old_version, status);
     ASSERT_TRUE(seen.has_value());
@@ -143,8 +134,8 @@ TEST_F(ProcReadExisting, ViewedProcedureOfAnotherToolPathIsReadFromTheHost)
     eopen_block_get(open, position);
     EXPECT_EQ(open, 0);
 
-    // Without access to the host's record the read is refused.
-    proc_local_params_lookup() = nullptr;
+    // A procedure record the host cannot give is refused.
+    control::inject_fault("get_proc_info", 1, 1, -5);
     proc_read_existing(read_double, 0, old_version, status);
     EXPECT_EQ(status, -1);
     EXPECT_EQ(control::lines_of("eroutc").back(), "proc_read_existing, THE HOST'S PROCEDURE RECORD CANNOT BE READ");

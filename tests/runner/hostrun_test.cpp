@@ -165,3 +165,74 @@ TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)
                                              (folder / "c").string());
     EXPECT_EQ(exhausted.exit_code, 6) << exhausted.output;
 }
+
+// The main job creates with the pocket's callbacks as they stand (define ends the run) and saves
+// the parameter block; with the tool path closed the run only says so and saves nothing.
+TEST(Hostrun, ExampleCreatesOnlyWithAnOpenToolPath)
+{
+    const fs::path folder = fresh_folder("creating");
+    struct row {
+        const char* what;
+        bool open;
+    };
+    for (const row& r : {row{"open", true}, row{"closed", false}}) {
+        std::string part = read_file(kExamplePart);
+        if (!r.open) part.replace(part.find("\"verbos\": 1"), 11, "\"verbos\": 1, \"tp_open\": 0");
+        const fs::path part_file = write_text(folder / (std::string(r.what) + ".json"), part);
+        const fs::path out = folder / r.what;
+        const run_result run = run_hostrun("--part " + part_file.string() + " --script " + kExampleScript +
+                                           " --out " + out.string());
+        ASSERT_EQ(run.exit_code, 0) << run.output;
+        const std::string transcript = read_file(out / "transcript.txt");
+        EXPECT_EQ(transcript.find("CREATING") != std::string::npos, r.open) << r.what;
+        EXPECT_EQ(transcript.find("TOOL PATH IS NOT OPEN") != std::string::npos, !r.open) << r.what;
+        EXPECT_EQ(read_file(out / "module_data.txt").find("\"KQ47\"") != std::string::npos, r.open) << r.what;
+    }
+}
+
+// A whole creation run through the real driver with an execution the user stops.
+TEST(Hostrun, StoppedExecutionIsFinishedAsSuspendedAndTheRunEnds)
+{
+    const fs::path folder = fresh_folder("stopped");
+    const fs::path script = write_text(folder / "stop.json",
+        R"({"steps": [{"menu": "YES", "expect": "OK TO EXECUTE?"}, {"key": "SPACE", "after": 12},
+            {"page": [{"line": 1, "value": "EXECUTION:STOP"}, {"line": 0}]},
+            {"question": "yes", "expect": "STOP EXECUTION?"}]})");
+    const fs::path out = folder / "out";
+    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + script.string() + " --module " +
+                                       test_module("testmod_run_double") + " --out " + out.string() +
+                                       " --fixed-time 2026-01-01T12:00:00");
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const std::string transcript = read_file(out / "transcript.txt");
+    std::size_t at = 0;
+    for (const char* piece : {"CREATING", "OK TO EXECUTE?", "PROCEDURE EXECUTION START TIME  :", "<SPACE> TO PAUSE",
+                              "EXECUTION:RESUME@EXECUTION:BY STEP@EXECUTION:STOP", "MANUAL EDIT", "STOP EXECUTION?",
+                              "EXECUTION END", "PROCEDURE EXECUTION END TIME    :", "PROCEDURE NUMBER", "IS CREATED"}) {
+        const std::size_t found = transcript.find(piece, at);
+        ASSERT_NE(found, std::string::npos) << piece << " after position " << at << "\n" << transcript;
+        at = found;
+    }
+    EXPECT_EQ(transcript.find("left behind"), std::string::npos) << transcript;
+
+    vantu::control::load_part((out / "part.saved.json").string());
+    const vantu::control::toolpath_line* block = vantu::control::toolpath_line_at({1});
+    ASSERT_NE(block, nullptr);
+    // Segments 24, 27, 23 and 25 in order, and item 20 of segment 24 the sub-list's block count.
+    const std::vector<word>& w = block->words;
+    ASSERT_GE(w.size(), 5u);
+    EXPECT_EQ(w[0], 12);
+    std::vector<word> segments;
+    for (std::size_t i = 3; i + 1 < w.size() && segments.size() < 4; i += 2 + static_cast<std::size_t>(w[i + 1]))
+        segments.push_back(w[i]);
+    EXPECT_EQ(segments, (std::vector<word>{24, 27, 23, 25}));
+    bool found_count = false;
+    for (std::size_t i = 5; i + 3 < w.size() && !found_count; i += 2 + static_cast<std::size_t>(w[i + 1]))
+        if (w[i] == 20) {
+            EXPECT_EQ(w[i + 3], static_cast<word>(block->sublist.size()));
+            found_count = true;
+        }
+    EXPECT_TRUE(found_count);
+    EXPECT_EQ(vantu::control::get_record("NPRC")->front(), 1);
+    EXPECT_EQ(vantu::control::get_record("UITR")->front(), 0);
+    vantu::control::reset();
+}

@@ -1,0 +1,36 @@
+// The geometry words of the procedure being defined that the procedure start resets: the surface
+// selection buffers and (count, id) pairs, ten geometry words and the curve approximation words.
+// Least version until the surface access is built: the words and their start values only.
+#pragma once
+
+#include <array>
+
+inline constexpr int kSurfaceSelectionIds = 700;
+
+struct surface_pair {
+    int count = 0;
+    int id = -1;    // -1: none
+};
+
+// curve_approx_common: the curve approximation switches of the procedure.
+struct curve_approx_words {
+    std::array<int, 3> switches{1, 1, 1};
+    std::array<int, 2> ids{-1, -1};
+    int switch4 = 0;
+    float tolerance = -1.0f;
+    std::array<int, 2> modes{2, 2};
+};
+
+struct proc_geometry_words {
+    // Buffers 0 and 1 are the part and check surfaces that clear_proc_surfaces empties.
+    std::array<std::array<int, kSurfaceSelectionIds>, 3> selection{};
+    std::array<surface_pair, 7> surface_pairs{};
+    std::array<int, 10> geometry{};
+    int single_curve_companion = 0;
+    curve_approx_words curve_approx{};
+};
+
+proc_geometry_words& proc_geometry();
+
+// Every word back to its start value.
+void proc_geometry_reset();
