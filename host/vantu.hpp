@@ -27,6 +27,7 @@
 #include "host/vantu_polygon.hpp"
 #include "host/vantu_polyline.hpp"
 #include "host/vantu_preview.hpp"
+#include "host/vantu_selection.hpp"
 #include "host/vantu_template.hpp"
 #include "host/vantu_textwin.hpp"
 #include "host/vantu_tpreg.hpp"
