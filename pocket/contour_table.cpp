@@ -28,6 +28,21 @@ int record_length(const int* record)
     return status == 0 ? length : 0;
 }
 
+void contour_values_move(int from, int to)
+{
+    contour_table& t = contour_table_block;
+    if (from < 1 || from > kMaxContours || to < 1 || to > kMaxContours) return;
+    t.valid[to] = t.valid[from];
+    t.offset[to] = t.offset[from];
+    t.draft[to] = t.draft[from];
+    t.type[to] = t.type[from];
+    t.part_stock[to] = t.part_stock[from];
+    t.kind[to] = t.kind[from];
+    t.by_criteria[to] = t.by_criteria[from];
+    t.pick_first(to) = t.pick_first(from);
+    t.pick_last(to) = t.pick_last(from);
+}
+
 void contour_table_register()
 {
     contour_table& t = contour_table_block;

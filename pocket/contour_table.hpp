@@ -77,6 +77,10 @@ int* wire_record(int k);
 // Length in entries of the record at the address (dfcgld); 0 when it begins no record.
 int record_length(const int* record);
 
+// Copies contour `from`'s per-contour values (valid flag, offset, draft angle, type, part/stock,
+// kind, by-criteria flag and pick range) to position `to`.
+void contour_values_move(int from, int to);
+
 // Registers the table and its buffers with the host's contour services.
 void contour_table_register();
 // The empty table of the parameter defaults: count 0, gathered count 0, every pick range
