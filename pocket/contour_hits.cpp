@@ -5,6 +5,7 @@
 
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "pocket/contour_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -89,4 +90,60 @@ void contour_curve_params(const int* record, int curves, const float* point, dou
             return;
         }
     }
+}
+
+int contour_work_copy(int k)
+{
+    const int* record = wire_record(k);
+    int* work = contour_buffers_block.work.data();
+    int records = 1, length = 0, status = -1;
+    if (record == nullptr) return 0;
+    if (record[0] == kFaceRecord) {
+        plfbuf(record[1], kContourEntries, work, records, length, status);
+    } else if (record[0] == kLoopRecord) {
+        int second = 0;
+        ncs_explode_loop_to_wfbuf(record, kContourEntries, work, length, second, status);
+    } else {
+        length = record_length(record);
+        status = length > 0 ? 0 : -1;
+        std::copy(record, record + kChainEntryWords * length, work);
+    }
+    return status == 0 ? records : 0;
+}
+
+namespace {
+
+// Runs the test on each record of contour k's copy until one hits.
+template <class Test> bool any_record_hits(int k, Test test)
+{
+    const int records = contour_work_copy(k);
+    const int* record = contour_buffers_block.work.data();
+    for (int r = 0; r < records; ++r) {
+        int curves = 0, status = 0;
+        dfdgnc(record, curves, status);
+        if (status == 0 && test(record, curves)) return true;
+        record += kChainEntryWords * record_length(record);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool contour_hit_by_point(int k, const float* point)
+{
+    return any_record_hits(k, [point](const int* record, int curves) {
+        double parameter = 0.0;
+        int status = 0;
+        contour_curve_params(record, curves, point, parameter, status);
+        return status == kHit;
+    });
+}
+
+bool contour_hit_by_box(int k, const float* box)
+{
+    return any_record_hits(k, [box](const int* record, int curves) {
+        int status = 0;
+        contour_check_rotated(record, curves, box, status);
+        return status == kHit;
+    });
 }

@@ -35,6 +35,13 @@ void curve_point_in_box(const float* box, int entity, double parameter, int& sta
 // a failing projection ends with its status.
 void contour_curve_params(const int* record, int curves, const float* point, double& parameter, int& status);
 
+// Contour k's curves as chain records in the work buffer (a planar face one record per loop, a
+// loop of a solid exploded); answers the number of records, 0 when they cannot be had.
+int contour_work_copy(int k);
+// Whether contour k lies under a picked point (on one of its curves) or reaches into a box.
+bool contour_hit_by_point(int k, const float* point);
+bool contour_hit_by_box(int k, const float* box);
+
 // ---- criteria lists ------------------------------------------------------------------------------
 // Sets every contour's kind for the criteria lists: 2 open, 1 closed, 3 a planar face, 4 a loop
 // of a solid; rebuilds the first entries.
