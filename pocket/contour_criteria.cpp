@@ -19,14 +19,12 @@ constexpr int kKeepSearch = 0, kAppend = 1;
 
 contour_table& t = contour_table_block;
 
-int table_count() { return std::clamp(t.count, 0, kMaxContours); }
-
 bool of_kind(int k, int kind) { return kind == kAnyKind || t.kind[k] == kind; }
 
 int count_of(int kind, int by_criteria)
 {
     int n = 0;
-    for (int k = 1; k <= table_count(); ++k)
+    for (int k = 1; k <= contour_count(); ++k)
         if (of_kind(k, kind) && t.by_criteria[k] == by_criteria) ++n;
     return n;
 }
@@ -37,7 +35,7 @@ void check_found(int kind, int& found)
 {
     found = 1;
     contour_table_register();
-    for (int k = 1; k <= table_count(); ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         if (t.by_criteria[k] == 0 || !of_kind(k, kind)) continue;
         int present = 0;
         compare_cnt(wire_record(k), present);
@@ -53,7 +51,7 @@ void check_found(int kind, int& found)
 
 void refind(int kind, int& changed)
 {
-    const int by_criteria = count_of(kind, 1), hand_picked = table_count() - count_of(kAnyKind, 1);
+    const int by_criteria = count_of(kind, 1), hand_picked = contour_count() - count_of(kAnyKind, 1);
     contour_table_register();
     geomsk_search_curves(kKeepSearch);
     int found = 0, status = 0;
@@ -69,7 +67,7 @@ void refind(int kind, int& changed)
 void pkt_classify()
 {
     t.first_entry[1] = 1;
-    for (int k = 1; k <= table_count(); ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         const int* record = geometry_record(k);
         int open = 0, status = 0;
         dfdgoc(record, open, status);
@@ -83,14 +81,14 @@ void pkt_classify()
 int pkt_n_open()
 {
     int n = 0;
-    for (int k = 1; k <= table_count(); ++k) n += t.kind[k] == kClassOpen ? 1 : 0;
+    for (int k = 1; k <= contour_count(); ++k) n += t.kind[k] == kClassOpen ? 1 : 0;
     return n;
 }
 
 int pkt_n_closed()
 {
     int n = 0;
-    for (int k = 1; k <= table_count(); ++k) n += t.kind[k] == kClassClosed ? 1 : 0;
+    for (int k = 1; k <= contour_count(); ++k) n += t.kind[k] == kClassClosed ? 1 : 0;
     return n;
 }
 

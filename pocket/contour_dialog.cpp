@@ -68,7 +68,7 @@ void note_all_deleted()
 // Host message 36 of module 331 when a stock contour has contour type 3.
 void warn_stock_type3()
 {
-    for (int k = 1; k <= t.count; ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         if (t.part_stock[k] == kStock && t.type[k] == kStockWarningType) {
             msg_mdls(kMessageModule, kStockType3);
             return;
@@ -82,10 +82,10 @@ void entry_check(int& changed)
     int status = 0;
     contour_table_rebuild(kFullRebuild, status);
     if (t.count == 0) return;
-    std::vector<int> flags(static_cast<std::size_t>(t.count), 0);
-    ncs_find_dupl_loops(contour_buffers_block.wire.data(), t.count, flags.data());
+    std::vector<int> flags(static_cast<std::size_t>(contour_count()), 0);
+    ncs_find_dupl_loops(contour_buffers_block.wire.data(), contour_count(), flags.data());
     bool any = false;
-    for (int k = 1; k <= t.count; ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         if (flags[static_cast<std::size_t>(k - 1)] == 0) continue;
         t.valid[k] = 0;
         any = true;
@@ -176,7 +176,7 @@ void contour_menu(const contour_values& defaults, const contour_switches& switch
 void reject_all_hand_picked()
 {
     contour_table_register();
-    for (int k = t.count; k >= 1; --k) {
+    for (int k = contour_count(); k >= 1; --k) {
         if (t.by_criteria[k] != 0) {
             msg_mdls(kMessageModule, kKeptByCriteria);
             continue;
@@ -247,7 +247,7 @@ void contour_define(int redefine, int add, const contour_values& defaults, const
     if (add && contours_valid == 0) return;
     contour_table_register();
     if (redefine) {
-        for (int k = 1; k <= t.count; ++k) {
+        for (int k = 1; k <= contour_count(); ++k) {
             int deleted = 0;
             ncs_table_delete_contour(geometry_record(k), deleted);
         }
@@ -257,7 +257,7 @@ void contour_define(int redefine, int add, const contour_values& defaults, const
         changed = 1;
     }
     limit = std::min(limit, kMaxContours);
-    int k = t.count + 1;
+    int k = contour_count() + 1;
     if (k > limit) return;
     contour_values values = start_values(k, defaults);
     if (k == 1) contours_valid = 1;
@@ -322,7 +322,7 @@ void contour_reject_ask(int form, int k, int& answer)
     int status = 0;
     if (answer == kYes) {
         if (form == 0) contour_table_rebuild(kRangesRebuild, status);
-        delete_contour(t.pick_range.data(), t.count, k);
+        delete_contour(t.pick_range.data(), contour_count(), k);
     } else {
         contour_table_rebuild(kRangesRebuild, status);
     }
@@ -357,7 +357,7 @@ void contour_delete_dialog(int& changed)
         }
         if (choice != kByPick) contour_unpick_others(0);
         bool deleted = false, kept = false;
-        for (int k = 1; k <= t.count; ++k) {
+        for (int k = 1; k <= contour_count(); ++k) {
             const bool hit = choice == kAll || (choice == kByPick ? contour_hit_by_point(k, point) : contour_hit_by_box(k, box));
             if (!hit) continue;
             if (t.by_criteria[k] != 0) {
@@ -397,7 +397,7 @@ void contour_modify_params(const contour_switches& switches, int contours_valid,
                             v.offset, v.draft, v.type, v.part_stock, changed, status);
     } else {
         contour_unpick_others(0);
-        for (int k = 1, pass = 0; k >= 1 && k <= t.count && pass < kMostMenuPasses; ++pass) {
+        for (int k = 1, pass = 0; k >= 1 && k <= contour_count() && pass < kMostMenuPasses; ++pass) {
             contour_show_one(k - 1);
             contour_list_modify(switches.draft_field, switches.type_field, switches.type_page, switches.part_stock, k,
                                 v.offset, v.draft, v.type, v.part_stock, changed, status);

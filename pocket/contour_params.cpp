@@ -37,8 +37,6 @@ constexpr int kMostPagePasses = 10000;
 
 contour_table& t = contour_table_block;
 
-int table_count() { return std::clamp(t.count, 0, kMaxContours); }
-
 std::string number_text(int n)
 {
     std::string text;
@@ -117,7 +115,7 @@ void contour_offset_modify(int draft_flag, int& changed, int& status)
         t.gathered_draft[i] = a;
         if (a != 0.0f) t.draft_present = 1;
     }
-    for (int k = 1; k <= table_count(); ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         t.offset[k] = changed_offset(offset, t.offset[k]);
         if (draft_flag) t.draft[k] = changed_draft(draft, t.draft[k]);
     }
@@ -160,13 +158,13 @@ void contour_list_modify(int draft_flag, int type_flag, int type_page_flag, int 
         type = two_way ? (t.type[j] == kTwoWaySecond ? 2 : 1) : t.type[j];
         part_stock = t.part_stock[j];
     };
-    if (k < 1 || k > table_count()) {
+    if (k < 1 || k > contour_count()) {
         status = kCancel;
         return;
     }
     load(k);
     if (t.selection_count > 1) {
-        for (int j = 1; j <= table_count(); ++j) {
+        for (int j = 1; j <= contour_count(); ++j) {
             if (t.selected[j] == 0 || t.pick_first(j) <= t.pick_last(j)) continue;
             const int first = sllen() + 1;
             int count = 1, valid = 1;
@@ -196,7 +194,7 @@ void contour_list_modify(int draft_flag, int type_flag, int type_page_flag, int 
         }
     }
     if (status != kGoOn) return;
-    for (int j = 1; j <= table_count(); ++j) {
+    for (int j = 1; j <= contour_count(); ++j) {
         const bool apply = t.selection_count > 1 ? t.selected[j] != 0 : j == k;
         if (!apply) continue;
         if (neval(offset, t.offset[j])) {
@@ -239,7 +237,7 @@ void contour_list_select(int& status)
     if (choice == kByPick) {
         msg_prompt(kMessageModule, kPickPrompt);
         getpt(point, kPickMode, status);
-        for (int k = 1; status == kGoOn && k <= table_count(); ++k) {
+        for (int k = 1; status == kGoOn && k <= contour_count(); ++k) {
             if (!contour_hit_by_point(k, point)) continue;
             select_contour(k, last);
             ++selected;
@@ -252,7 +250,7 @@ void contour_list_select(int& status)
             get_box_coor(box);
             msg_prompt(kMessageModule, kBoxDonePrompt);
         }
-        for (int k = 1; status == kGoOn && k <= table_count(); ++k) {
+        for (int k = 1; status == kGoOn && k <= contour_count(); ++k) {
             if (!contour_hit_by_box(k, box)) continue;
             select_contour(k, last);
             ++selected;
@@ -260,7 +258,7 @@ void contour_list_select(int& status)
     } else {
         int answer = 0;
         msg_quest(kMessageModule, kAllQuestion, answer);
-        for (int k = 1; answer == kYes && k <= table_count(); ++k) {
+        for (int k = 1; answer == kYes && k <= contour_count(); ++k) {
             select_contour(k, last);
             ++selected;
         }
@@ -275,7 +273,7 @@ void contour_list_select(int& status)
 
 int contours_order_by_kind()
 {
-    const int n = table_count();
+    const int n = contour_count();
     const int parts = count_contours_type1();
     if (parts < 1 || parts >= n) return kGoOn;
     bool ordered = true;
@@ -346,7 +344,7 @@ int stock_contours_reset()
 {
     if (count_contours_type2() < 1) return kGoOn;
     bool any = false;
-    for (int k = 1; k <= table_count(); ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         if (t.part_stock[k] != kStock || (t.offset[k] == 0.0f && t.type[k] == 1)) continue;
         t.offset[k] = 0.0f;
         t.type[k] = 1;

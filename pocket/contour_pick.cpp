@@ -172,7 +172,7 @@ void enter_found_contours(int found_status, int limit, int& k, const contour_val
             int changed = 1;
             crit_gs_change(2, kContourGeometry, changed);
         }
-    } else if (found > 0 && std::any_of(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + t.count, [](int f) { return f != 0; })) {
+    } else if (found > 0 && std::any_of(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(), [](int f) { return f != 0; })) {
         msg_mdls(kMessageModule, kFoundBesides);
     }
     for (int i = 1; i <= found && k <= limit && room_at(k) > 0; ++i) {
@@ -310,7 +310,7 @@ void contour_pick_one(const contour_switches& switches, int method, int limit, i
 void contour_update_by_crit(int append, const contour_values& defaults)
 {
     contour_table_register();
-    const int hand_picked = static_cast<int>(std::count(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + t.count, 0));
+    const int hand_picked = static_cast<int>(std::count(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(), 0));
     geomsk_search_curves(1);
     int found = 0, status = 0;
     find_cont_by_crit(append, hand_picked, found, status);
@@ -318,7 +318,7 @@ void contour_update_by_crit(int append, const contour_values& defaults)
         t.first_entry[1] = 1;
         t.order[1] = 1;
     }
-    int k = t.count + 1;
+    int k = contour_count() + 1;
     for (int i = 1; status == kGoOn && i <= found && k <= kMaxContours && room_at(k) > 0; ++i) {
         int length = 0;
         fill_cnt_buf(i, room_at(k), geometry_record(k), length, status);

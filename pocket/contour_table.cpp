@@ -2,8 +2,12 @@
 // empty table of the parameter defaults.
 #include "pocket/contour_table.hpp"
 
+#include <algorithm>
+
 contour_table contour_table_block;
 contour_buffers contour_buffers_block;
+
+int contour_count() { return std::clamp(contour_table_block.count, 0, kMaxContours); }
 
 int* buffer_entry(std::array<int, kBufferWords>& buffer, int e)
 {

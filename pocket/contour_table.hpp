@@ -68,6 +68,8 @@ struct contour_buffers {
 extern contour_table contour_table_block;
 extern contour_buffers contour_buffers_block;
 
+// The count, kept within 0 .. 700 for the loops over the table.
+int contour_count();
 // Address of entry e (1-based) of a buffer; null for an entry outside 1 .. 4500.
 int* buffer_entry(std::array<int, kBufferWords>& buffer, int e);
 // Record of contour k in the geometry and the wire buffer; null when k or its first entry lies

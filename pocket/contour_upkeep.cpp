@@ -21,8 +21,6 @@ constexpr int kFullRoom = -10;  // the host's answer when the gathered records d
 contour_table& t = contour_table_block;
 contour_buffers& b = contour_buffers_block;
 
-int table_count() { return std::clamp(t.count, 0, kMaxContours); }
-
 // The loops of a planar face record, 1 for any other record.
 int loops_of(const int* record)
 {
@@ -131,7 +129,7 @@ void gather_failed(int& status)
 
 void contour_unpick_others(int k)
 {
-    const int n = table_count();
+    const int n = contour_count();
     for (int j = 1; j <= n; ++j)
         if (j != k) delete_contour(t.pick_range.data(), n, j);
 }
@@ -140,19 +138,19 @@ void contour_show_one(int index)
 {
     const int k = index + 1;
     contour_unpick_others(k);
-    if (k >= 1 && k <= table_count() && t.pick_first(k) > t.pick_last(k)) push_one(k);
+    if (k >= 1 && k <= contour_count() && t.pick_first(k) > t.pick_last(k)) push_one(k);
 }
 
 void contour_renumber()
 {
     t.order[1] = 1;
-    for (int k = 1; k <= table_count(); ++k) t.order[k + 1] = t.order[k] + (t.kind[k] == kKindFace ? loops_of(geometry_record(k)) : 1);
+    for (int k = 1; k <= contour_count(); ++k) t.order[k + 1] = t.order[k] + (t.kind[k] == kKindFace ? loops_of(geometry_record(k)) : 1);
 }
 
 void contour_table_rebuild(int mode, int& status)
 {
     status = kGoOn;
-    const int n = table_count();
+    const int n = contour_count();
     if (n == 0) return;
     t.first_entry[1] = 1;
     if (mode == kFullRebuild) t.order[1] = 1;
@@ -177,7 +175,7 @@ void contour_drop_unkept(int& changed)
     contour_unpick_others(0);
     b.save = b.geometry;
     b.work = b.wire;
-    const int n = table_count();
+    const int n = contour_count();
     int kept = 0, next = 1;
     for (int k = 1; k <= n; ++k) {
         const int from = t.first_entry[k], length = t.first_entry[k + 1] - from;
@@ -204,12 +202,12 @@ void contour_drop_unkept(int& changed)
 
 void contour_remove_duplicates()
 {
-    if (table_count() < 2) return;
+    if (contour_count() < 2) return;
     contour_table_register();
     int removed = 0;
-    for (int i = 1; i < table_count(); ++i) {
+    for (int i = 1; i < contour_count(); ++i) {
         bool remove_i = false;
-        for (int j = i + 1; j <= table_count(); ++j) {
+        for (int j = i + 1; j <= contour_count(); ++j) {
             if ((t.by_criteria[i] != 0 && t.by_criteria[j] != 0) || !same_curves(i, j)) continue;
             if (t.by_criteria[j] == 0) {
                 if (remove_contour(j)) {
@@ -237,12 +235,12 @@ void contour_gather_curves(int contours_valid, int /*draft_field*/, int limit, i
     // The draft-present flag says whether some contour has a draft angle, whatever the dialog
     // shows: pocket initialisation applies the drafts at every level only when it is set.
     if (contours_valid == 0) {
-        t.draft_present = any_draft(t.draft, table_count()) ? 1 : 0;
+        t.draft_present = any_draft(t.draft, contour_count()) ? 1 : 0;
         return;
     }
     const int most_records = std::clamp(limit, 0, kMaxContours);
     int used = 0, records = 0;
-    for (int k = 1; k <= table_count() && used < kContourEntries; ++k) {
+    for (int k = 1; k <= contour_count() && used < kContourEntries; ++k) {
         int entries = 0;
         const int written = gather_one(k, used, entries);
         if (written < 0 || records + written > most_records) {
@@ -262,7 +260,7 @@ void contour_gather_curves(int contours_valid, int /*draft_field*/, int limit, i
 
 void pkt_reindex()
 {
-    const int n = table_count();
+    const int n = contour_count();
     t.first_entry[1] = 1;
     for (int k = 1; k <= n; ++k) {
         t.kind[k] = kKindChain;

@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kFailed = -1;
 constexpr int kBoxPoints = 7000;
+// Chord tolerance of the curves sampled for the box.
+constexpr double kBoxChord = 1.0e-3;
 
 // Reads n doubles of an entity's word run from its start, giving back the entity open before.
 bool read_doubles(int entity, int n, double* values)
@@ -85,7 +87,7 @@ void SURFSBOX(const int* surfaces, int count, float* box, int& status)
         int n = 0;
         curve_limits(surfaces[i], t0, t1, status);
         if (status == 0)
-            crvpld2(surfaces[i], t0, t1, 1.0e-3, 3, kBoxPoints, points.data(), n, status);
+            crvpld2(surfaces[i], t0, t1, kBoxChord, 3, kBoxPoints, points.data(), n, status);
         for (int k = 0; status == 0 && k < n; ++k) {
             for (int c = 0; c < 3; ++c) {
                 const float v = static_cast<float>(points[3 * k + c]);

@@ -10,8 +10,7 @@ namespace {
 int count_contours_of(int part_stock)
 {
     const contour_table& t = contour_table_block;
-    const int n = std::clamp(t.count, 0, kMaxContours);
-    return static_cast<int>(std::count(t.part_stock.begin() + 1, t.part_stock.begin() + 1 + n, part_stock));
+    return static_cast<int>(std::count(t.part_stock.begin() + 1, t.part_stock.begin() + 1 + contour_count(), part_stock));
 }
 
 }  // namespace
