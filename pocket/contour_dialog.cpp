@@ -38,14 +38,6 @@ constexpr int kMostMenuPasses = 10000;
 
 contour_table& t = contour_table_block;
 
-std::string number_text(int n)
-{
-    std::string text;
-    int length = 0;
-    cvi2t(n, text, length);
-    return text;
-}
-
 bool mask_active()
 {
     int value = 0;
@@ -310,14 +302,11 @@ void contour_define(int redefine, int add, const contour_values& defaults, const
 void contour_reject_ask(int form, int k, int& answer)
 {
     contour_unpick_others(k);
-    const bool several = t.order[k] < t.order[k + 1] - 1;
+    bool several = false;
+    const std::string numbers = order_numbers_text(k, ":", several);
     std::string question;
-    if (form == 0 && several)
-        maktx3("REJECT CNT.", number_text(t.order[k]) + ":" + number_text(t.order[k + 1] - 1), "?", question);
-    else if (form == 0)
-        maktx3("REJECT CONTOUR", number_text(t.order[k]), "?", question);
-    else
-        question = several ? "DELETE CNT. ?" : "DELETE CONTOUR ?";
+    if (form == 0) maktx3(several ? "REJECT CNT." : "REJECT CONTOUR", numbers, "?", question);
+    else question = several ? "DELETE CNT. ?" : "DELETE CONTOUR ?";
     irepyc(question.substr(0, kQuestionChars), answer);
     int status = 0;
     if (answer == kYes) {

@@ -37,14 +37,6 @@ constexpr int kMostPagePasses = 10000;
 
 contour_table& t = contour_table_block;
 
-std::string number_text(int n)
-{
-    std::string text;
-    int length = 0;
-    cvi2t(n, text, length);
-    return text;
-}
-
 void start_page()
 {
     int status = 0;
@@ -124,11 +116,10 @@ void contour_offset_modify(int draft_flag, int& changed, int& status)
 void contour_list_items(int draft_flag, int type_flag, int type_page_flag, int part_stock_flag, int k, float& offset,
                         float& draft, word& type, int& part_stock)
 {
+    bool several = false;
+    const std::string numbers = order_numbers_text(k, "-", several);
     std::string title;
-    if (t.kind[k] == kKindFace && t.order[k] < t.order[k + 1] - 1)
-        maktx4("CONTOURS NO.", number_text(t.order[k]), "-", number_text(t.order[k + 1] - 1), title);
-    else
-        maktxt("CONTOUR NO.", number_text(t.order[k]), title);
+    maktxt(several ? "CONTOURS NO." : "CONTOUR NO.", numbers, title);
     msg_prompt(kMessageModule, kListPrompt);
     int title_line = 0, pick_line = 0, status = 0;
     modmc(title, title_line);

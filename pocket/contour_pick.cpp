@@ -34,21 +34,13 @@ constexpr int kMostPickAttempts = 100;
 contour_table& t = contour_table_block;
 contour_buffers& b = contour_buffers_block;
 
-std::string number_text(int n)
-{
-    std::string text;
-    int length = 0;
-    cvi2t(n, text, length);
-    return text;
-}
-
 // "CONTOUR NO. 5", "LOOP NO. 5", or "CONTOURS NO. 2:4" for a face of several loops.
 std::string contour_title(int k, int method)
 {
-    const int first = t.order[k], last = t.order[k + 1] - 1;
+    bool several = false;
+    const std::string numbers = order_numbers_text(k, ":", several);
     std::string title;
-    if (first < last) maktx3("CONTOURS NO.", number_text(first) + ":" + number_text(last), "", title);
-    else maktxt(method == kLoop ? "LOOP NO." : "CONTOUR NO.", number_text(first), title);
+    maktxt(several ? "CONTOURS NO." : method == kLoop ? "LOOP NO." : "CONTOUR NO.", numbers, title);
     return title.substr(0, kTitleChars);
 }
 
@@ -223,62 +215,64 @@ void pick_chain(int limit, int& k, contour_values& v, int& status)
     status = kGoOn;
 }
 
-void pick_face(int& k, contour_values& v, int& status)
+// Lets the user pick until `take` accepts the entity (true; it sets the status) or the pick
+// answers something else than an entity (its answer becomes the status).
+template <class Take> void pick_until(int& status, Take take)
 {
     for (int attempt = 0; attempt < kMostPickAttempts; ++attempt) {
-        int choice = 0, face = 0, loops = 0;
-        pick(choice, face);
+        int choice = 0, entity = 0;
+        pick(choice, entity);
         if (choice != kGoOn) {
             status = choice;
             return;
         }
-        PLFGNG(face, loops, status);
-        if (status != kGoOn) continue;
-        int* record = geometry_record(k);
-        if (record == nullptr || room_at(k) < 1) {
-            status = kCancel;
-            return;
-        }
-        record[0] = kFaceRecord;
-        record[1] = face;
-        enter_contour(k, kKindFace, v, v.part_stock, 0, loops);
-        push_range(k - 1);
-        status = kGoOn;
-        return;
+        if (take(entity)) return;
     }
     status = kCancel;
 }
 
+// A record of `entries` entries for contour k; null when the buffers have no room for it.
+int* new_record(int k, int entries) { return room_at(k) >= entries ? geometry_record(k) : nullptr; }
+
+void pick_face(int& k, contour_values& v, int& status)
+{
+    pick_until(status, [&](int face) {
+        int loops = 0;
+        PLFGNG(face, loops, status);
+        if (status != kGoOn) return false;
+        int* record = new_record(k, 1);
+        status = record ? kGoOn : kCancel;
+        if (record == nullptr) return true;
+        record[0] = kFaceRecord;
+        record[1] = face;
+        enter_contour(k, kKindFace, v, v.part_stock, 0, loops);
+        push_range(k - 1);
+        return true;
+    });
+}
+
 void pick_loop(int& k, contour_values& v, int& status)
 {
-    for (int attempt = 0; attempt < kMostPickAttempts; ++attempt) {
-        int choice = 0, edge = 0, loop = 0, second = 0;
-        pick(choice, edge);
-        if (choice != kGoOn) {
-            status = choice;
-            return;
-        }
+    pick_until(status, [&](int edge) {
+        int loop = 0, second = 0;
         ncs_loop_of_edge(edge, loop, second, status);
         contour_table_register();
-        if (status != kGoOn || ncs_table_loopedge_in_table(edge) != 0) continue;
-        int* record = geometry_record(k);
-        if (record == nullptr || room_at(k) < 2) {
-            status = kCancel;
-            return;
-        }
+        if (status != kGoOn || ncs_table_loopedge_in_table(edge) != 0) return false;
+        int* record = new_record(k, 2);
+        status = record ? kGoOn : kCancel;
+        if (record == nullptr) return true;
         record[0] = kLoopRecord;
         record[1] = loop;
         record[2] = second;
         record[3] = 0;
-        int length = 0, exploded = 0;
-        ncs_explode_loop_to_wfbuf(record, kContourEntries, b.work.data(), length, exploded, status);
-        if (status == kGoOn && exploded != second) record[2] = exploded;
+        // Exploding tells whether a solid update changed the second identifier.
+        int length = 0, exploded = 0, explode_status = 0;
+        ncs_explode_loop_to_wfbuf(record, kContourEntries, b.work.data(), length, exploded, explode_status);
+        if (explode_status == kGoOn && exploded != second) record[2] = exploded;
         enter_contour(k, kKindLoop, v, v.part_stock, 0, 1);
         push_range(k - 1);
-        status = kGoOn;
-        return;
-    }
-    status = kCancel;
+        return true;
+    });
 }
 
 }  // namespace

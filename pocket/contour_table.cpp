@@ -2,6 +2,8 @@
 // empty table of the parameter defaults.
 #include "pocket/contour_table.hpp"
 
+#include "host/vantu.hpp"
+
 #include <algorithm>
 
 contour_table contour_table_block;
@@ -45,6 +47,20 @@ void contour_values_move(int from, int to)
     t.by_criteria[to] = t.by_criteria[from];
     t.pick_first(to) = t.pick_first(from);
     t.pick_last(to) = t.pick_last(from);
+}
+
+std::string order_numbers_text(int k, std::string_view separator, bool& several)
+{
+    const contour_table& t = contour_table_block;
+    several = false;
+    if (k < 1 || k > kMaxContours) return {};
+    std::string first, last;
+    int length = 0;
+    cvi2t(t.order[k], first, length);
+    several = t.order[k] < t.order[k + 1] - 1;
+    if (!several) return first;
+    cvi2t(t.order[k + 1] - 1, last, length);
+    return first + std::string(separator) + last;
 }
 
 void contour_table_register()

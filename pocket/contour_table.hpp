@@ -10,6 +10,8 @@
 #include "host/vantu_contours.hpp"
 
 #include <array>
+#include <string>
+#include <string_view>
 
 inline constexpr int kMaxContours = kContourTableMost;          // 700
 inline constexpr int kContourEntries = kContourBufferEntries;   // 4500 entries of 8 bytes
@@ -82,6 +84,10 @@ int record_length(const int* record);
 // Copies contour `from`'s per-contour values (valid flag, offset, draft angle, type, part/stock,
 // kind, by-criteria flag and pick range) to position `to`.
 void contour_values_move(int from, int to);
+
+// Contour k's order numbers as the user sees them: "5", or first, separator, last ("2:4") for a
+// planar face of several loops; several answers which.
+std::string order_numbers_text(int k, std::string_view separator, bool& several);
 
 // Registers the table and its buffers with the host's contour services.
 void contour_table_register();
