@@ -82,3 +82,30 @@ TEST_F(ContourParams, PartContoursAreOrderedBeforeStockContours)
         TearDown();
     }
 }
+
+TEST_F(ContourParams, ContourFoundByCriteriaKeepsItsPartOrStock)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    rectangle_set(2, 20, 0, 30, 10);
+    add_chain(1);
+    add_chain(2, 0.0f, 0.0f, kPart, 1);
+    // Lines: 1 title, 2 OFFSET, 3 PICK CONTOUR, 4 contour type, 5 part/stock.
+    struct row {
+        int k;
+        const char* title;
+        int part_stock;
+    } rows[] = {{1, "CONTOUR NO. 1", kStock}, {2, "CONTOUR NO. 2", kPart}};
+    for (const row& r : rows) {
+        vantu::control::clear_messages();
+        vantu::control::load_script_text(
+            R"([{"page": [{"line": 2, "value": 5}, {"line": 5, "value": "STOCK"}, {"line": 0}]}])", r.title);
+        float offset = 0, draft = 0;
+        int type = 0, part_stock = 0, changed = 0, status = 9;
+        contour_list_modify(0, 1, 0, 1, r.k, offset, draft, type, part_stock, changed, status);
+        EXPECT_EQ(status, 0) << r.title;
+        EXPECT_NE(events("page").back().find(r.title), std::string::npos) << r.title;
+        EXPECT_EQ(table().offset[r.k], 5.0f) << r.title;
+        EXPECT_EQ(table().part_stock[r.k], r.part_stock) << r.title;
+        EXPECT_EQ(has_line("msg_mdls", "message 331/32"), r.part_stock == kPart) << r.title;
+    }
+}

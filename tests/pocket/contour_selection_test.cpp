@@ -102,6 +102,22 @@ TEST_F(ContourSelection, BoxAndPickFindTheirContour)
     }
 }
 
+TEST_F(ContourSelection, RegionPolygonOfAContourKnowsItsOrientation)
+{
+    polygon_set(1, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    polygon_set(2, {{0, 0}, {0, 10}, {10, 10}, {10, 0}});
+    struct row {
+        int set, direction;
+    } rows[] = {{1, -1}, {2, 1}};
+    for (const row& r : rows) {
+        std::vector<int> record = records_of({r.set});
+        int direction = 0, status = 9;
+        cont_to_reg(record.data(), direction, status);
+        EXPECT_EQ(status, 0) << r.set;
+        EXPECT_EQ(direction, r.direction) << r.set;
+    }
+}
+
 TEST_F(ContourSelection, LanePartGoesRoundWhenItsEndLiesBehindItsStart)
 {
     pkdm_rel_all();

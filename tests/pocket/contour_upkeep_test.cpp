@@ -111,3 +111,30 @@ TEST_F(ContourUpkeep, GatheringPastItsBuffersEmptiesTheTable)
         EXPECT_TRUE(has_line("eroutc", "ERROR: TOO MANY CURVES IN CONTOUR")) << r.what;
     }
 }
+
+TEST_F(ContourUpkeep, CriteriaContoursNotFoundAgainAreRemovedUnlessChecked)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    rectangle_set(2, 20, 0, 30, 10);
+    rectangle_set(3, 40, 0, 50, 10);
+    struct row {
+        const char* what;
+        int checked;
+        int count, changed;
+    } rows[] = {
+        {"not found: removed", 0, 2, 1},
+        {"criteria checked: kept", 1, 3, 1},
+    };
+    for (const row& r : rows) {
+        table().count = 0;
+        add_chain(1, 0, 0, kPart, 1);
+        add_chain(2, 0, 0, kPart, 1);
+        add_chain(3);
+        vantu::control::define_criteria({1, 0, r.checked, 1, {1}});
+        int changed = 0;
+        pkt_refind_by_crit(changed);
+        EXPECT_EQ(changed, r.changed) << r.what;
+        ASSERT_EQ(table().count, r.count) << r.what;
+        EXPECT_EQ(*geometry_record(r.count), 3) << r.what;  // the hand-picked contour stays last
+    }
+}
