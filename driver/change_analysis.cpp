@@ -8,7 +8,7 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
 #include "listing/display_state_blocks.hpp"
-#include "pocket/entry_pnt_tables_least.hpp"
+#include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/proc_flags.hpp"
 
 #include <algorithm>

@@ -10,7 +10,7 @@
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
 #include "listing/exec_display_least.hpp"
-#include "pocket/entry_request_least.hpp"
+#include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/pasbuf.hpp"
 #include "pocket/polbuf.hpp"

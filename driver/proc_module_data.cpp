@@ -8,7 +8,7 @@
 #include "driver/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "listing/display_state_blocks.hpp"
-#include "pocket/entry_pnt_tables_least.hpp"
+#include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 

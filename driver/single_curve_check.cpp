@@ -7,7 +7,7 @@
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
 #include "listing/tool_display_least.hpp"
-#include "pocket/contour_descriptors_least.hpp"
+#include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
 
 namespace {
@@ -17,24 +17,27 @@ constexpr int kWithExtra = 2;
 constexpr int kNoCheckCurve = -2;   // what a side without an end check curve answers
 
 // One curve of the plain kind with no end check curve, closed on itself when the contour is.
+// The contour's descriptor is its record at the position (an entry of the geometry buffer).
 bool single_closed_curve(int position)
 {
+    const int* record = buffer_entry(contour_buffers_block.geometry, position);
+    if (record == nullptr) return false;
     int groups = 0, curves = 0, open = 0, status = 0;
-    dfdgng(position, groups, curves, status);
+    dfdgng(record, groups, curves, status);
     if (status != 0 || groups != 1 || curves != 1) return false;
-    dfdgoc(position, open, status);
+    dfdgoc(record, open, status);
     if (status != 0) return false;
     if (open != 0) {
         for (int side = 1; side <= 2; ++side) {
             int check = kNoCheckCurve;
             double parameter = 0.0;
-            dfdgcc(position, side, check, parameter, status);
+            dfdgcc(record, side, check, parameter, status);
             if (status != 0 || check > 0 || check == -1) return false;
         }
     }
     int entity = 0;
     double data[3] = {};
-    dfdget(position, 1, entity, data, status);
+    dfdget(record, 1, entity, data, status);
     if (status != 0 || !is_type15_entity(1, entity, 0)) return false;
     if (open != 0) return true;
     float limits[6];
@@ -54,12 +57,12 @@ bool single_closed_curve(int position)
 
 bool all_contours_single(int mode)
 {
-    const contour_descriptor_table& table = contour_descriptors();
+    const contour_descriptor_table table = contour_descriptors();
     const long long contours = mode < 0 ? -static_cast<long long>(mode) : 1;
     int position = 1;
     for (long long i = 0; i < contours; ++i) {
         int length = 0, status = 0;
-        dfdgld(position, length, status);
+        dfdgld(buffer_entry(contour_buffers_block.geometry, position), length, status);
         // Each step moves on by at least one item, so the walk ends within the table's items.
         if (status != 0 || length < 1 || length > table.items - position + 1) return false;
         if (!single_closed_curve(position)) return false;

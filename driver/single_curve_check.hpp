@@ -11,7 +11,7 @@ inline constexpr int kGeometryLeave = -1, kGeometryRedefine = 1, kGeometryKeep =
 // single_curve_contours_flag() to 1 only when every checked contour has one group of one curve of
 // the plain kind, no end check curve, and (when closed) coinciding limits; a descriptor length of
 // 0, or one reaching past the descriptor table, stops the check with the flag 0. Reads
-// contour_descriptors().
+// contour_descriptors() (the records of the pocket's geometry buffer).
 void chk_single_curve_contours(int mode);
 
 // answer: on entry the define page's result, on return the decision (-1 leave, 1 redefine,

@@ -52,6 +52,12 @@ int gtval(float a, float b)
     return static_cast<double>(a) - static_cast<double>(b) > static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
 }
 
+int ltval0(float a)
+{
+    vantu::trace_count("ltval0");
+    return static_cast<double>(a) < -static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
+}
+
 int eqpt2(const float* p, const float* q)
 {
     vantu::trace_count("eqpt2");

@@ -1,6 +1,7 @@
 // Chain records of contours on the host's curve sets (dfdgrc, dfcgld) and the polygon of a
 // record (dfcpol). The region and polygon-buffer packages of the pocket turn contours into
 // polygons through them.
+#include "host/core/contour_records.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
@@ -16,13 +17,11 @@ namespace {
 constexpr int kTooSmall = -2;
 constexpr int kNoPolygon = 0;
 
-// Curves of the set a first entry names, 0 when the entry is no first entry of an existing set.
+// Curves of the chain record that begins at the entry, 0 for any other entry.
 int record_curves(const int* entry)
 {
-    if (entry == nullptr || entry[1] != 1) return 0;
-    int count = 0, status = 0;
-    dfdgnc(entry[0], count, status);
-    return status == 0 ? count : 0;
+    const vantu::record_info r = vantu::record_at(entry);
+    return r.kind == vantu::record_kind::chain ? r.length : 0;
 }
 
 // Appends the polyline of curve k of the set as x, y doubles, leaving out its first point where
@@ -69,7 +68,7 @@ void dfdgrc(int set, int room, int* record, int& length, int& status)
 void dfcgld(const int* entry, int& length, int& status)
 {
     vantu::trace_count("dfcgld");
-    length = record_curves(entry);
+    length = vantu::record_at(entry).length;
     status = length > 0 ? 0 : -1;
 }
 

@@ -2,6 +2,7 @@
 // Curve sets belong to the part: they are saved in and loaded from the part file.
 #include "host/control/curve_sets.hpp"
 #include "host/core/component.hpp"
+#include "host/core/contour_records.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/files.hpp"
 #include "host/core/trace.hpp"
@@ -9,6 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -51,6 +54,14 @@ const bool registered =
     register_component({"curve_sets", reset_sets, save_sets, load_sets, nullptr});
 
 }  // namespace
+
+int unused_curve_set()
+{
+    const auto& sets = curve_sets();
+    if (sets.empty()) return 1;
+    const int last = sets.rbegin()->first;
+    return last < std::numeric_limits<int>::max() ? std::max(1, last + 1) : 0;  // 0: none left
+}
 
 namespace control {
 void define_curve_set(int set, std::vector<curve_in_set> curves) { curve_sets()[set] = std::move(curves); }

@@ -60,6 +60,7 @@ int get_flag(std::string_view name);
 }  // namespace vantu::control
 
 #include "host/control/clock.hpp"
+#include "host/control/contours.hpp"
 #include "host/control/curve_sets.hpp"
 #include "host/control/descriptors.hpp"
 #include "host/control/display.hpp"
@@ -75,5 +76,6 @@ int get_flag(std::string_view name);
 #include "host/control/origin.hpp"
 #include "host/control/proc_run.hpp"
 #include "host/control/script.hpp"
+#include "host/control/selection.hpp"
 #include "host/control/template.hpp"
 #include "host/control/tp_registry.hpp"

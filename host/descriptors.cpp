@@ -5,6 +5,7 @@
 #include "host/control.hpp"
 #include "host/control/descriptors.hpp"
 #include "host/core/component.hpp"
+#include "host/core/contour_records.hpp"
 #include "host/core/trace.hpp"
 #include "host/vantu_contours.hpp"
 
@@ -134,3 +135,60 @@ void define_descriptor(int position, const contour_descriptor& descriptor)
 }
 
 }  // namespace vantu::control
+
+// ---- the same questions for a contour-data record --------------------------------------------
+
+namespace {
+
+// The curve set of a chain record, 0 for any other record.
+int chain_set(const int* record)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    return r.kind == vantu::record_kind::chain ? r.id : 0;
+}
+
+}  // namespace
+
+void dfdgld(const int* record, int& length, int& status)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    const auto it = descriptors().find(chain_set(record));
+    length = it != descriptors().end() && it->second.length ? *it->second.length : r.length;
+    status = r.kind == vantu::record_kind::none ? -1 : 0;
+    if (status != 0) length = 0;
+    vantu::trace_count("dfdgld");
+}
+
+void dfdgng(const int* record, int& groups, int& curves, int& status)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    groups = curves = 0;
+    status = 0;
+    switch (r.kind) {
+    case vantu::record_kind::chain: dfdgng(r.id, groups, curves, status); return;
+    case vantu::record_kind::face:
+    case vantu::record_kind::loop: groups = curves = 1; break;
+    case vantu::record_kind::set: groups = r.id; curves = r.length - 1; break;
+    default: status = -1;
+    }
+    vantu::trace_count("dfdgng");
+}
+
+void dfdgoc(const int* record, int& open, int& status)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    if (r.kind == vantu::record_kind::chain) return dfdgoc(r.id, open, status);
+    open = r.kind == vantu::record_kind::set ? 1 : 0;
+    status = r.kind == vantu::record_kind::none ? -1 : 0;
+    vantu::trace_count("dfdgoc");
+}
+
+void dfdgcc(const int* record, int side, int& curve, double& parameter, int& status)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    if (r.kind == vantu::record_kind::chain) return dfdgcc(r.id, side, curve, parameter, status);
+    curve = -2;
+    parameter = 0.0;
+    status = r.kind == vantu::record_kind::none || (side != 1 && side != 2) ? -1 : 0;
+    vantu::trace_count("dfdgcc");
+}

@@ -3,6 +3,7 @@
 // answer the host would not take (an item outside the menu, a text longer than the input) is
 // refused and the dialog is asked again.
 #include "host/vantu_interact.hpp"
+#include "host/vantu_selection.hpp"
 
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
@@ -100,6 +101,13 @@ void topopt(std::string_view text, int& choice)
 {
     choice = ask_menu("topopt", text);
     vantu::trace_call("topopt", text, choice);
+}
+
+void pdmpac(const char* text, int& choice)
+{
+    const std::string_view shown = text ? text : "";
+    choice = ask_menu("pdmpac", shown);
+    vantu::trace_call("pdmpac", shown, choice);
 }
 
 void irepyc(std::string_view question, int& answer)

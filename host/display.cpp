@@ -13,6 +13,7 @@
 #include "host/core/trace.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -176,6 +177,40 @@ void figdel(int figure, int& status)
     status = delete_figures(figure) ? 0 : -1;
     log_line("figdel " + std::to_string(figure) + (status == 0 ? "" : ": no such figure"));
     trace_call("figdel", std::to_string(figure), status);
+}
+
+void figaro_par_get(int (&parameters)[6])
+{
+    static constexpr int kArrowParameters[6] = {100, 30, 20, 0, 2, 0};
+    std::copy(std::begin(kArrowParameters), std::end(kArrowParameters), parameters);
+    trace_call("figaro_par_get", "", 0);
+}
+
+void figarop(const int (&parameters)[6], const double* point, const double* direction, int& figure, int& status)
+{
+    constexpr double kTenth = 0.1;
+    const double length = parameters[0] * kTenth, head = parameters[1] * kTenth, width = parameters[2] * kTenth;
+    const double norm = direction ? std::hypot(direction[0], direction[1], direction[2]) : 0.0;
+    status = -1;
+    if (point && norm > 0.0 && length > 0.0 && head > 0.0 && width > 0.0) {
+        const double u[2] = {direction[0] / norm, direction[1] / norm};
+        const double tip[2] = {point[0] + length * u[0], point[1] + length * u[1]};
+        const double base[2] = {tip[0] - head * u[0], tip[1] - head * u[1]};
+        const float z = static_cast<float>(point[2]);
+        auto at = [z](double x, double y) { return std::array<float, 3>{static_cast<float>(x), static_cast<float>(y), z}; };
+        gfgtmp(figure);
+        const int colour = parameters[4] >= 0 && parameters[4] <= kLastColour ? parameters[4] : 0;
+        figopa(figure, colour, status);
+        if (status == 0) {
+            moveto(at(point[0], point[1]).data());
+            drawto(at(tip[0], tip[1]).data());
+            drawto(at(base[0] - width / 2 * u[1], base[1] + width / 2 * u[0]).data());
+            moveto(at(tip[0], tip[1]).data());
+            drawto(at(base[0] + width / 2 * u[1], base[1] - width / 2 * u[0]).data());
+            figcls(figure);
+        }
+    }
+    trace_call("figarop", std::to_string(parameters[0]), status);
 }
 
 void edisp(int id, int mode, int& status)

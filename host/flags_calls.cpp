@@ -23,6 +23,11 @@ int tamsa_flag_get() { return traced_flag("tamsa_flag_get", "tamsa"); }
 int execute_flag_get() { return traced_flag("execute_flag_get", "execute"); }
 int replace_flag_get() { return traced_flag("replace_flag_get", "replace"); }
 int D3DS_algorithmIsRun() { return traced_flag("D3DS_algorithmIsRun", "d3ds_running"); }
+int macexe() { return traced_flag("macexe", "macro_executing"); }
+int macdfn() { return traced_flag("macdfn", "macro_defining"); }
+int nu_mod_get_flag() { return traced_flag("nu_mod_get_flag", "mod_flag"); }
+int nu_sgcd_get_code() { return traced_flag("nu_sgcd_get_code", "nc_sub_code"); }
+int batch_flag_get() { return traced_flag("batch_flag_get", "batch"); }
 int IsNcDebug() { return flag_get("nc_debug"); }
 int IsDebugMode() { return flag_get("debug_mode"); }
 int modhix() { return traced_flag("modhix", "screen_height"); }

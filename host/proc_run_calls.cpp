@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kGet = 1, kSet = 2;
 constexpr int kReadProc = 1, kSetProc = 3, kRestoreProc = 4;
-constexpr int kMaskTypes = 5;
 constexpr int kLabelChars = 19;
 constexpr int kNormalReadMode = 1000;
 constexpr int kTemplateRead = 10, kTemplateWrite = 11;
@@ -34,9 +33,6 @@ struct proc_run_host {
     std::pair<int, int> edited_colour_pen{1, 1};
     std::pair<int, int> colour_pen{0, 0};
     std::pair<int, int> kept_colour_pen{0, 0};
-    std::array<int, kMaskTypes> mask_count{};
-    std::array<int, kMaskTypes> mask_active{};
-    std::array<int, kMaskTypes> mask_change{};
     bool masks_created = false;
 };
 
@@ -63,14 +59,6 @@ int flag_call(const char* call, const char* flag)
 }
 
 // A mask word of a geometry type; a type outside 0..4 reads 0 and takes nothing.
-void mask_word(const char* call, std::array<int, kMaskTypes>& words, int mode, int type, int& value)
-{
-    const bool known = type >= 0 && type < kMaskTypes;
-    if (mode == kGet) value = known ? words[static_cast<std::size_t>(type)] : 0;
-    else if (mode == kSet && known) words[static_cast<std::size_t>(type)] = value;
-    traced(call, std::to_string(mode) + "," + std::to_string(type), value);
-}
-
 // A template operation: refused without an open template file, else the callback's status.
 template <typename Call> void template_operation(const char* name, int nc_function, int& status, Call call)
 {
@@ -193,8 +181,6 @@ void tp_crit_list_gs(int mode, int& value)
     traced("tp_crit_list_gs", std::to_string(mode), value);
 }
 
-void crit_gs_change(int mode, int type, int& value) { mask_word("crit_gs_change", state().mask_change, mode, type, value); }
-void active_mask_gs(int mode, int type, int& value) { mask_word("active_mask_gs", state().mask_active, mode, type, value); }
 
 void nc_geomsk_lst_init_all()
 {
@@ -206,13 +192,6 @@ void nc_geomsk_lst_destroy_all()
 {
     state().masks_created = false;
     traced("nc_geomsk_lst_destroy_all");
-}
-
-int nc_geomsk_lst_count(int type)
-{
-    const int count = type >= 0 && type < kMaskTypes ? state().mask_count[static_cast<std::size_t>(type)] : 0;
-    traced("nc_geomsk_lst_count", std::to_string(type), count);
-    return count;
 }
 
 // ---- templates ------------------------------------------------------------------------------------
@@ -282,11 +261,5 @@ std::string proc_label() { return state().label; }
 int proc_parm_number() { return state().parm_number; }
 void set_edited_proc_colour_pen(int colour, int pen) { state().edited_colour_pen = {colour, pen}; }
 std::pair<int, int> proc_colour_pen() { return state().colour_pen; }
-void set_mask_count(int type, int count)
-{
-    if (type >= 0 && type < kMaskTypes) state().mask_count[static_cast<std::size_t>(type)] = count;
-}
-int mask_active(int type) { return type >= 0 && type < kMaskTypes ? state().mask_active[static_cast<std::size_t>(type)] : 0; }
-int mask_change(int type) { return type >= 0 && type < kMaskTypes ? state().mask_change[static_cast<std::size_t>(type)] : 0; }
 bool masks_created() { return state().masks_created; }
 }  // namespace vantu::control

@@ -37,6 +37,7 @@
 #include "host/vantu_procrec.hpp"
 #include "host/vantu_relations.hpp"
 #include "host/vantu_sim.hpp"
+#include "host/vantu_selection.hpp"
 #include "host/vantu_template.hpp"
 #include "host/vantu_textwin.hpp"
 #include "host/vantu_tpreg.hpp"

@@ -10,6 +10,11 @@ int tamsa_flag_get();
 int execute_flag_get();
 int replace_flag_get();
 int D3DS_algorithmIsRun();    // non-zero while the host's 3-D surface algorithm runs
+int macexe();                 // non-zero while the host executes a recorded macro
+int macdfn();                 // non-zero while the host records a macro
+int nu_mod_get_flag();        // the host dialog flag: pages are built without their items
+int nu_sgcd_get_code();       // the current NC sub-code of the host (56: guide points)
+int batch_flag_get();         // non-zero in a batch run: questions take their default answer
 int IsNcDebug();
 int IsDebugMode();
 int modhix();                 // height of the host screen in pixels

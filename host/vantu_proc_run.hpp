@@ -71,15 +71,11 @@ void ncd_delete_block_or_proc(int block_number, int& status);
 
 // The criteria-list mode: mode 1 reads it into value, mode 2 sets it (host flag "crit_list").
 void tp_crit_list_gs(int mode, int& value);
-// The change flag of geometry type (0 part surfaces to 4 drill points): mode 1 reads, 2 sets.
-void crit_gs_change(int mode, int type, int& value);
-// The active flag of the mask of geometry type: mode 1 reads, 2 sets.
-void active_mask_gs(int mode, int type, int& value);
+// crit_gs_change, active_mask_gs and nc_geomsk_lst_count (the flags and records of a geometry
+// mask) are in vantu_contours.hpp with the criteria of the contours.
 // The mask lists of all geometry types: created empty at the start of a run, destroyed at its end.
 void nc_geomsk_lst_init_all();
 void nc_geomsk_lst_destroy_all();
-// The number of mask records of geometry type.
-int nc_geomsk_lst_count(int type);
 
 // ---- template operations --------------------------------------------------------------------------
 

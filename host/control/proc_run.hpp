@@ -17,10 +17,6 @@ int proc_parm_number();              // the last nu_parm_set_proc_num
 // those last set on it (mode 3 or 4).
 void set_edited_proc_colour_pen(int colour, int pen);
 std::pair<int, int> proc_colour_pen();
-// Mask records of a geometry type (0 to 4) and the masks' active and change flags.
-void set_mask_count(int type, int count);
-int mask_active(int type);
-int mask_change(int type);
 bool masks_created();                // between nc_geomsk_lst_init_all and nc_geomsk_lst_destroy_all
 
 // ---- associativity table and solids --------------------------------------------------------------

@@ -6,7 +6,7 @@
 #include "driver/tool_choice.hpp"
 #include "listing/display_state_blocks.hpp"
 #include "listing/tool_display_least.hpp"
-#include "pocket/entry_pnt_tables_least.hpp"
+#include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_lists.hpp"

@@ -6,7 +6,7 @@
 #include "driver/single_curve_check.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "pocket/contour_descriptors_least.hpp"
+#include "pocket/contour_table.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,20 +28,30 @@ int curve(int type, std::array<float, 6> limits)
     return id;
 }
 
-// Contours placed one after the other from position 1; the table covers them all.
+// Contours whose records lie one after the other from entry 1 of the pocket's geometry buffer;
+// the contour table covers them all. Each contour's curve set is numbered by its position.
 struct table_builder {
     int position = 1;
-    int add(std::vector<int> curves, contour_descriptor d = {})
+    // Writes the record at the next position; counted as a contour of the table unless extra.
+    int add(std::vector<int> curves, contour_descriptor d = {}, bool extra = false)
     {
         std::vector<control::curve_in_set> set;
         for (int c : curves) set.push_back({c, 0.0, 1.0, 1.0});
         control::define_curve_set(position, set);
         control::define_descriptor(position, d);
         const int at = position;
+        int* record = buffer_entry(contour_buffers_block.geometry, at);
         int length = 0, status = 0;
-        dfdgld(position, length, status);
+        dfdgrc(at, kContourEntries - at + 1, record, length, status);
+        dfdgld(record, length, status);
         position += std::max(length, 1);
-        contour_descriptors().items = position - 1;
+        contour_table& t = contour_table_block;
+        if (extra) {
+            t.extra_entry = at;
+        } else {
+            t.first_entry[++t.count] = at;
+            t.first_entry[t.count + 1] = position;
+        }
         return at;
     }
 };
@@ -78,16 +88,16 @@ TEST(SingleCurve, ContourShapes)
         {"two contours", [](auto& t, int c, int tw, int, int) { t.add({c}); t.add({tw}); }, -2, 1},
         {"third of three with two groups",
          [two_groups](auto& t, int c, int, int, int) { t.add({c}); t.add({c}); t.add({c}, two_groups); }, -3, 0},
-        {"extra contour", [](auto& t, int c, int, int, int) { t.add({c}); contour_descriptors().extra = t.add({c}); }, 2, 1},
+        {"extra contour", [](auto& t, int c, int, int, int) { t.add({c}); t.add({c}, {}, true); }, 2, 1},
         {"no extra contour", [](auto& t, int c, int, int, int) { t.add({c}); }, 2, 0},
         {"descriptor length 0", [no_length](auto& t, int c, int, int, int) { t.add({c}, no_length); }, 1, 0},
         {"descriptor past the table",
-         [too_long](auto& t, int c, int, int, int) { t.add({c}, too_long); contour_descriptors().items = 10; }, 1, 0},
+         [too_long](auto& t, int c, int, int, int) { t.add({c}, too_long); contour_table_block.first_entry[2] = 11; }, 1, 0},
         {"more contours than the table", [](auto& t, int c, int, int, int) { t.add({c}); }, -1000000, 0},
     };
     for (const row& x : rows) {
         control::reset();
-        contour_descriptors() = contour_descriptor_table{};
+        contour_table_block = contour_table{};
         const int closed = curve(15, {0, 10, 1, 0, 10, 1});
         const int twisted = curve(15, {0, 10, 1, 10, 0, -1});
         const int apart = curve(15, {0, 10, 1, 5, 10, 1});

@@ -1,0 +1,105 @@
+// The pocket procedure's contours: up to 700 contours (curve chains, planar faces, loops of
+// solids) with their offset, draft angle, contour type and part/stock choice, the buffers that
+// hold their contour-data records, and the gathered curves that the region build and pocket
+// initialisation read. The host's contour services read and change the arrays in place
+// (pkt_set_to_main), so their element types, order and 1-based indexing are an interface.
+// The contour dialogs, the upkeep routines, the contour parameters, the direction arrows and the
+// pocket's callbacks work on it.
+#pragma once
+
+#include "host/vantu_contours.hpp"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+inline constexpr int kMaxContours = kContourTableMost;          // 700
+inline constexpr int kContourEntries = kContourBufferEntries;   // 4500 entries of 8 bytes
+inline constexpr int kBufferWords = kChainEntryWords * kContourEntries;
+
+// Contour kinds (how a contour was defined).
+inline constexpr int kKindChain = 1, kKindFace = 2, kKindLoop = 3;
+// Part/stock values.
+inline constexpr int kPart = 1, kStock = 2;
+
+// Per-contour arrays are indexed 1 .. count (element 0 unused); first entries and order numbers
+// run to count + 1.
+template <class T> using per_contour = std::array<T, kMaxContours + 1>;
+template <class T> using per_contour_end = std::array<T, kMaxContours + 2>;
+
+struct contour_table {
+    int count = 0;            // 0 to 700
+    int gathered_count = 0;   // records of the gathered buffer; 0 with an empty table
+    // Positions in the host selection list of contour k's curves: words 2k and 2k + 1;
+    // (0, -1) when the contour is not in the list.
+    std::array<int, 2 * (kMaxContours + 1)> pick_range{};
+    per_contour_end<int> first_entry{};   // F[1] = 1, F[k + 1] = F[k] + length of record k
+    per_contour<int> valid{};             // 1 once defined; 0 when its geometry has gone
+    per_contour<float> offset{};          // code 41
+    per_contour<float> draft{};           // code 142, degrees
+    per_contour<int> type{};              // code 263
+    per_contour<int> part_stock{};        // kPart or kStock (GUIDE with machining type 39)
+    int draft_present = 0;                // 1 when some gathered contour has a draft angle
+    per_contour<int> kind{};              // kKindChain, kKindFace, kKindLoop
+    per_contour_end<int> order{};         // S[1] = 1; S[k + 1] = S[k] + 1, or + a face's loops
+    per_contour<int> by_criteria{};       // 1 found by the geometry criteria
+    per_contour<int> selected{};          // selection mark of the contour list dialog
+    int selection_count = 1;              // contours selected in the list dialog (1: one shown)
+    // The gathered contours: one per record of the gathered buffer, from its owning contour.
+    per_contour<float> gathered_offset{};
+    per_contour<float> gathered_draft{};
+    per_contour<int> gathered_type{};
+    per_contour<int> gathered_part_stock{};
+    int contours_valid = 0;   // 0: contours changed in the model and must be redone first
+    int data_changed = 0;     // 1: exploding a loop changed its record, which was rewritten
+    int extra_entry = 0;      // entry of an extra contour's record in the geometry buffer; 0 none
+
+    int& pick_first(int k) { return pick_range[2 * static_cast<std::size_t>(k)]; }
+    int& pick_last(int k) { return pick_range[2 * static_cast<std::size_t>(k) + 1]; }
+};
+
+// The record buffers, entry 1 at word 0, kChainEntryWords words an entry.
+struct contour_buffers {
+    std::array<int, kBufferWords> geometry{};   // contour_geom_buf: the records as picked
+    std::array<int, kBufferWords> wire{};       // contour_wire_buf: solids and loops exploded
+    std::array<int, kBufferWords> work{};       // contour_work_buf: scratch
+    std::array<int, kBufferWords> save{};       // the save buffer of the compaction
+    std::array<int, kBufferWords> gathered{};   // contour_gathered_buf: all records, faces split
+};
+
+extern contour_table contour_table_block;
+extern contour_buffers contour_buffers_block;
+
+// The count, kept within 0 .. 700 for the loops over the table.
+int contour_count();
+// Address of entry e (1-based) of a buffer; null for an entry outside 1 .. 4500.
+int* buffer_entry(std::array<int, kBufferWords>& buffer, int e);
+// Record of contour k in the geometry and the wire buffer; null when k or its first entry lies
+// outside the table.
+int* geometry_record(int k);
+int* wire_record(int k);
+// Length in entries of the record at the address (dfcgld); 0 when it begins no record.
+int record_length(const int* record);
+
+// Copies contour `from`'s per-contour values (valid flag, offset, draft angle, type, part/stock,
+// kind, by-criteria flag and pick range) to position `to`.
+void contour_values_move(int from, int to);
+
+// Contour k's order numbers as the user sees them: "5", or first, separator, last ("2:4") for a
+// planar face of several loops; several answers which.
+std::string order_numbers_text(int k, std::string_view separator, bool& several);
+
+// Registers the table and its buffers with the host's contour services.
+void contour_table_register();
+// The empty table of the parameter defaults: count 0, gathered count 0, every pick range
+// (0, -1), contour type 2, part/stock 1, by-criteria 0 (the gathered arrays alike), draft-present
+// flag 0, first kind 1, first entry 1 and first order number 1.
+void contour_table_empty();
+
+// Where the procedure's contour descriptors lie for the single-curve check: the records of the
+// geometry buffer from entry 1 up to `items`, and the extra contour's entry (0 none).
+struct contour_descriptor_table {
+    int items = 0;
+    int extra = 0;
+};
+contour_descriptor_table contour_descriptors();
