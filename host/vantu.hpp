@@ -27,3 +27,4 @@
 #include "host/vantu_template.hpp"
 #include "host/vantu_tpreg.hpp"
 #include "host/vantu_vector.hpp"
+#include "host/vantu_vector_s.hpp"
