@@ -20,7 +20,7 @@ float dist2(const float* p, const float* q);
 // result = matrix * vector.
 void m3vec(const float* matrix, const float* vector, float* result);
 // inverse = matrix^-1, computed in double. Status 0; -1 when the determinant is not above
-// kRealSingularDeterminant in magnitude (inverse not written).
+// kRealSingularDeterminant in magnitude, or the status of an armed fault (inverse not written).
 void m3inv(const float* matrix, float* inverse, int& status);
 
 // The rotation that takes the normal of a plane (a, b, c, d with a x + b y + c z + d = 0) to +z:

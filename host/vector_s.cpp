@@ -3,6 +3,7 @@
 // nothing; products and inversions are formed in double and rounded once.
 #include "host/vantu_vector_s.hpp"
 
+#include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
 
@@ -74,6 +75,10 @@ void m3vec(const float* matrix, const float* vector, float* result)
 void m3inv(const float* matrix, float* inverse, int& status)
 {
     VANTU_COUNT("m3inv");
+    if (auto fault = vantu::fault_hit("m3inv")) {
+        status = *fault;
+        return;
+    }
     double m[9];
     for (int k = 0; k < 9; ++k) m[k] = matrix[k];
     // Cofactors of the first row give the determinant; the adjugate is the transposed cofactors.
