@@ -1,6 +1,7 @@
 // Sources of the least triangle model: a height field over a regular grid, and an OFF mesh file
-// (polygons fanned into triangles). Both build the model through tri_model_build; the surface
-// triangulation replaces them with the triangles of the part's surfaces.
+// (polygons fanned into triangles). Both build the model through tri_model_build; a source that
+// is refused leaves the model held as it was. The surface triangulation replaces them with the
+// triangles of the part's surfaces.
 #pragma once
 
 // A grid of nx x ny heights (row by row, x fastest) over x0 + i step, y0 + j step; two

@@ -188,7 +188,6 @@ void qt_triangle_box(const float* corners, int* box)
 void tri_model_build(const float* nodes, int node_count, const int* triangles, int triangle_count, int& status)
 {
     status = kGoOn;
-    tri_model_release(status);
     if (nodes == nullptr || triangles == nullptr || node_count < 1 || triangle_count < 1) {
         fail("tri_model_build, NO TRIANGLES", status);
         return;
@@ -199,6 +198,7 @@ void tri_model_build(const float* nodes, int node_count, const int* triangles, i
             return;
         }
     }
+    tri_model_release(status);
     void* node_base = nullptr;
     void* entry_base = nullptr;
     void* list_base = nullptr;

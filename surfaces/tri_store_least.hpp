@@ -54,7 +54,8 @@ extern tri_store tri_store_block;
 // Builds the model from node_count nodes (x, y, z each) and triangle_count triangles (three node
 // numbers from 1 each), replacing the one held. A triangle whose area vanishes keeps the normal
 // (0, 0, 1). Status 0; -1 with "tri_model_build, WRONG NODE NUMBER" for a number outside the
-// nodes, "tri_model_build, NO TRIANGLES" for no nodes or triangles, or a host array refused.
+// nodes or "tri_model_build, NO TRIANGLES" for no nodes or triangles (the model held stays), or
+// "tri_model_build, DYNAMIC MEMORY PROBLEM" for a refused host array (no model is held then).
 void tri_model_build(const float* nodes, int node_count, const int* triangles, int triangle_count, int& status);
 // Gives back the model's arrays.
 void tri_model_release(int& status);
