@@ -1,11 +1,13 @@
 // The drop front end, least version (see the header). Untilted, the quadtree is walked from the
-// root, highest bound first: a box whose height bound (qt_box_drop_height, nearest distance)
-// cannot beat the best height found is skipped with its whole subtree, and so is a triangle.
+// root: a box whose height bound (qt_box_drop_height, nearest distance) cannot beat the best
+// height found is skipped with its whole subtree, and so is a triangle; the triangles left are
+// dropped on highest bound first, so the best rises early and most bounds fall below it.
 // The bound is taken on the box widened by the tolerances of the XY contact (a contact may lie
 // a little outside its triangle) and the rounding of the point to micrometres, over a top raised
 // by the same tolerances, so the walk finds exactly the best height of all triangles.
 #include "cutter/drop_front_least.hpp"
 
+#include "cutter/drop_bounds_least.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
@@ -36,7 +38,7 @@ constexpr double kEdgeFractionSlack = 1.0e-4;
 // corners, and the rounding of a face height computed in single precision.
 constexpr float kRiseSlack = 1.0e-4f;
 constexpr float kRoundingSlack = 1.0e-4f;
-// Quadtree walk: depth-first, at most four children pushed per level.
+// Quadtree walk: depth-first, at most three children left waiting per level.
 constexpr int kWalkStack = 4 * kQtLevels + 1;
 
 struct cutter_values {
@@ -73,7 +75,9 @@ void drop_on(const qt_entry& record, const float* corners, const float* point, c
     std::memcpy(best.contact, contact, sizeof best.contact);
 }
 
-// The walk of the quadtree for an untilted cutter.
+// The walk of the quadtree for an untilted cutter: the triangles of the boxes in reach are
+// gathered with their height bounds and dropped on, highest bound first, until no bound is left
+// above the best height.
 class quadtree_drop {
 public:
     quadtree_drop(const float* point, const cutter_values& cutter, const float* nodes, const qt_entry* entries,
@@ -90,54 +94,61 @@ public:
         int depth = 0;
         if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
         while (depth > 0) {
-            const int index = stack[--depth];
-            const qt_node& node = qt_nodes.nodes[index];
-            if (!can_beat(node.box, node.top_z, best.height)) continue;
-            for (int k = 0; k < node.count; ++k) {
-                const qt_entry& record = entries_[list_[node.first + k]];
-                float corners[9];
-                for (int c = 0; c < 3; ++c) std::memcpy(corners + 3 * c, nodes_ + 3 * (record.nodes[c] - 1), 3 * sizeof(float));
-                const float top = std::max({corners[2], corners[5], corners[8]});
-                if (can_beat(record.box, top, best.height)) drop_on(record, corners, point_, cutter_, best);
-            }
-            push_children(index, best.height, stack, depth);
+            const qt_node& node = qt_nodes.nodes[stack[--depth]];
+            float bound = 0.0f;
+            if (!bound_of(node.box, node.top_z, bound) || !(bound > best.height)) continue;
+            for (int k = 0; k < node.count; ++k) gather(list_[node.first + k], best);
+            const int first = 4 * static_cast<int>(&node - qt_nodes.nodes) + 1;
+            for (int c = first; c < first + 4 && c < kQtNodes && depth < kWalkStack; ++c)
+                if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
         }
+        drop_gathered(best);
     }
 
 private:
-    // The children in reach, pushed lowest bound first so that the highest is walked first.
-    void push_children(int index, float best, int* stack, int& depth) const
+    struct candidate {
+        float bound;
+        int entry;
+        triangle_bounds bounds;
+    };
+    static constexpr int kGathered = 128;
+
+    void gather(int entry, best_contact& best)
     {
-        const int first = 4 * index + 1;
-        if (first >= kQtNodes) return;
-        int children[4];
-        float bounds[4];
-        int n = 0;
-        for (int c = first; c < first + 4; ++c) {
-            const qt_node& child = qt_nodes.nodes[c];
-            float bound = 0.0f;
-            if (child.subtree == 0 || !bound_of(child.box, child.top_z, bound) || !(bound > best)) continue;
-            int at = n++;
-            for (; at > 0 && bounds[at - 1] > bound; --at) {
-                children[at] = children[at - 1];
-                bounds[at] = bounds[at - 1];
-            }
-            children[at] = c;
-            bounds[at] = bound;
-        }
-        for (int k = 0; k < n && depth < kWalkStack; ++k) stack[depth++] = children[k];
+        const qt_entry& record = entries_[entry];
+        float corners[9];
+        for (int c = 0; c < 3; ++c) std::memcpy(corners + 3 * c, nodes_ + 3 * (record.nodes[c] - 1), 3 * sizeof(float));
+        float bound = 0.0f;
+        if (!bound_of(record.box, std::max({corners[2], corners[5], corners[8]}), bound) || !(bound > best.height))
+            return;
+        const triangle_bounds bounds(point_, {cutter_.type, cutter_.radius, cutter_.corner}, record, corners);
+        bound = std::min(bound, bounds.plane());
+        if (!(bound > best.height)) return;
+        if (gathered_ == kGathered) drop_gathered(best);
+        candidates_[gathered_++] = {bound, entry, bounds};
     }
 
-    bool can_beat(const int* box, float top, float best) const
+    // The gathered triangles whose bounds lie above the best: those met at their face first (they
+    // are cheap and their drop is close to their bound), then the others, highest bound first;
+    // the bound of a triangle met only by its edges is taken just before it would be dropped on.
+    void drop_gathered(best_contact& best)
     {
-        float bound = 0.0f;
-        return bound_of(box, top, bound) && bound > best;
+        std::sort(candidates_, candidates_ + gathered_, [](const candidate& a, const candidate& b) {
+            const bool a_face = a.bounds.face() == kFaceInside, b_face = b.bounds.face() == kFaceInside;
+            return a_face != b_face ? a_face : a.bound > b.bound;
+        });
+        for (int k = 0; k < gathered_; ++k) {
+            const candidate& c = candidates_[k];
+            if (!(c.bound > best.height) || !(c.bounds.edges() > best.height)) continue;
+            drop_on(entries_[c.entry], c.bounds.corners(), point_, cutter_, best);
+        }
+        gathered_ = 0;
     }
 
     // The height bound of a box of triangles whose highest corner is top; false beyond reach.
     bool bound_of(const int* box, float top, float& bound) const
     {
-        const double diagonal = std::hypot(static_cast<double>(box[2]) - box[0], static_cast<double>(box[3]) - box[1]);
+        const double diagonal = std::sqrt(std::pow(static_cast<double>(box[2]) - box[0], 2) + std::pow(static_cast<double>(box[3]) - box[1], 2));
         const int slack = kBoxSlack + static_cast<int>(std::ceil(kEdgeFractionSlack * diagonal));
         const int widened[4] = {box[0] - slack, box[1] - slack, box[2] + slack, box[3] + slack};
         const float raised = top + kRiseSlack * (top - tri_store_block.box[2]) + kRoundingSlack * (1.0f + std::fabs(top));
@@ -153,6 +164,8 @@ private:
     const qt_entry* entries_;
     const int* list_;
     int at_[2];
+    candidate candidates_[kGathered];  // filled up to gathered_ (left unset beyond)
+    int gathered_ = 0;
 };
 
 // The drop of a tilted cutter: every triangle turned into the frame, those in reach dropped.

@@ -59,7 +59,7 @@ void v3unit(float* vector, float& length, int& status)
 float dist2(const float* p, const float* q)
 {
     VANTU_COUNT("dist2");
-    return static_cast<float>(std::hypot(static_cast<double>(p[0]) - q[0], static_cast<double>(p[1]) - q[1]));
+    return static_cast<float>(std::sqrt(std::pow(static_cast<double>(p[0]) - q[0], 2) + std::pow(static_cast<double>(p[1]) - q[1], 2)));
 }
 
 void m3vec(const float* matrix, const float* vector, float* result)

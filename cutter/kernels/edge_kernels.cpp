@@ -31,6 +31,8 @@ constexpr int kMostSamplesPerRound = 12;
 // The golden-section refinement stops when its bracket is narrower than this times R.
 constexpr double kRefineWidth = 1.0e-9;
 constexpr int kMostRefineSteps = 200;
+// An end of the segment within this fraction of R from the cutter's rim counts as on the rim.
+constexpr double kRimMargin = 1.0e-6;
 
 struct edge_line {
     float a, b;     // positions of the ends along the line
@@ -56,10 +58,10 @@ void report_nearest(const float* a, const float* b, const float* u, float along_
                     float& z_near)
 {
     if (along_a > 0.0f && along_b > 0.0f) {
-        d = std::hypot(a[0], a[1]);
+        d = std::sqrt(a[0] * a[0] + a[1] * a[1]);
         z_near = a[2];
     } else if (along_a < 0.0f && along_b < 0.0f) {
-        d = std::hypot(b[0], b[1]);
+        d = std::sqrt(b[0] * b[0] + b[1] * b[1]);
         z_near = b[2];
     } else {
         const float foot[2] = {-u[1] * d, u[0] * d};
@@ -104,36 +106,98 @@ struct drop_samples {
         point(tau, p);
         return vertex_drop_height(axis, p, radius, flat);
     }
+    // Whether the point at tau lies clearly inside the cutter's radius.
+    bool inside_rim(double tau) const
+    {
+        const double x = a[0] + tau * direction[0] - axis[0], y = a[1] + tau * direction[1] - axis[1];
+        const double rim = (1.0 - kRimMargin) * radius;
+        return x * x + y * y < rim * rim;
+    }
+    // The same in double precision, for the refinement.
+    double exact_height(double tau) const
+    {
+        tau = std::clamp(tau, 0.0, total);
+        return vertex_drop_height_d(a[0] + tau * direction[0] - axis[0], a[1] + tau * direction[1] - axis[1],
+                                    a[2] + tau * direction[2], radius, flat);
+    }
 };
 
 // The drop height along a segment is concave (the height is linear, the corner's lift a convex
-// function of the distance from the axis), so golden section finds its maximum in the bracket.
+// function of the distance from the axis), so a golden-section search finds its maximum in the
+// bracket; parabolic steps through the last three points speed it up where the height is smooth,
+// and a golden step is taken whenever a parabolic one would not shrink the bracket soundly
+// (Brent's search). It stops when the bracket is narrower than kRefineWidth R.
 void refine_maximum(const drop_samples& samples, double lo, double hi, float& best, double& best_tau)
 {
-    constexpr double kGolden = 0.6180339887498949;
-    const double width = kRefineWidth * samples.radius;
-    double x1 = hi - kGolden * (hi - lo), x2 = lo + kGolden * (hi - lo);
-    float f1 = samples.height(x1), f2 = samples.height(x2);
-    for (int step = 0; step < kMostRefineSteps && hi - lo > width; ++step) {
-        if (f1 < f2) {
-            lo = x1;
-            x1 = x2;
-            f1 = f2;
-            x2 = lo + kGolden * (hi - lo);
-            f2 = samples.height(x2);
-        } else {
-            hi = x2;
-            x2 = x1;
-            f2 = f1;
-            x1 = hi - kGolden * (hi - lo);
-            f1 = samples.height(x1);
+    constexpr double kGoldenSection = 0.3819660112501051;  // 1 - 1 / golden ratio
+    const double tolerance = 0.25 * kRefineWidth * samples.radius;
+    // The best sample at an end of the segment with no higher point just inside: the height being
+    // concave, its maximum lies within the tolerance of that end (the usual case of an edge whose
+    // corner lies under the cutter). Not at the cutter's rim, where the corner's side is vertical
+    // and rounding decides between neighbouring points.
+    const double x0 = std::clamp(best_tau, lo, hi);
+    const double fx0 = samples.exact_height(x0);
+    if ((x0 <= 0.0 || x0 >= samples.total) && samples.inside_rim(x0)) {
+        const double inward = x0 <= 0.0 ? x0 + 4.0 * tolerance : x0 - 4.0 * tolerance;
+        if (samples.exact_height(inward) <= fx0) {
+            if (static_cast<float>(fx0) > best) best = static_cast<float>(fx0), best_tau = x0;
+            return;
         }
     }
-    const double middle = 0.5 * (lo + hi);
-    const float f = samples.height(middle);
-    if (f > best) {
-        best = f;
-        best_tau = middle;
+    // Otherwise the search starts from the best sample; when the bracket's ends lie inside the
+    // rim, their heights make the first step a parabolic one.
+    double x = x0, w = x0, v = x0;
+    double fx = fx0, fw = fx0, fv = fx0;
+    double step = 0.0, previous_step = 0.0;
+    if (lo < x0 && x0 < hi && samples.inside_rim(lo) && samples.inside_rim(hi)) {
+        w = lo, fw = samples.exact_height(lo);
+        v = hi, fv = samples.exact_height(hi);
+        previous_step = hi - lo;
+    }
+    for (int k = 0; k < kMostRefineSteps; ++k) {
+        const double middle = 0.5 * (lo + hi);
+        if (std::fabs(x - middle) <= 2.0 * tolerance - 0.5 * (hi - lo)) break;
+        bool golden = true;
+        if (std::fabs(previous_step) > tolerance) {
+            // The parabola's vertex through (x, fx), (w, fw), (v, fv), maximising.
+            const double r = (x - w) * (fv - fx), q0 = (x - v) * (fw - fx);
+            double p = (x - v) * q0 - (x - w) * r, q = 2.0 * (q0 - r);
+            if (q > 0.0) p = -p;
+            q = std::fabs(q);
+            const double older = previous_step;
+            previous_step = step;
+            if (std::fabs(p) < std::fabs(0.5 * q * older) && p > q * (lo - x) && p < q * (hi - x)) {
+                step = p / q;
+                const double u = x + step;
+                if (u - lo < 2.0 * tolerance || hi - u < 2.0 * tolerance) step = x < middle ? tolerance : -tolerance;
+                golden = false;
+            }
+        }
+        if (golden) {
+            previous_step = x >= middle ? lo - x : hi - x;
+            step = kGoldenSection * previous_step;
+        }
+        const double u = std::fabs(step) >= tolerance ? x + step : x + (step > 0.0 ? tolerance : -tolerance);
+        const double fu = samples.exact_height(u);
+        if (fu >= fx) {
+            (u >= x ? lo : hi) = x;
+            v = w, fv = fw;
+            w = x, fw = fx;
+            x = u, fx = fu;
+        } else {
+            (u < x ? lo : hi) = u;
+            if (fu >= fw || w == x) {
+                v = w, fv = fw;
+                w = u, fw = fu;
+            } else if (fu >= fv || v == x || v == w) {
+                v = u, fv = fu;
+            }
+        }
+    }
+    const float refined = static_cast<float>(fx);
+    if (refined > best) {
+        best = refined;
+        best_tau = x;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "cutter/cutter_block_least.hpp"
 #include "cutter/cutter_seams_least.hpp"
 #include "host/vantu_compare.hpp"
+#include "surfaces/qt_geometry_least.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,9 @@ constexpr float kVerticalFaceNormalZ = 1.5e-4f;
 constexpr float kEdgeReachSlack = 1.0e-4f;
 constexpr float kWideEdgeReachSlack = 0.002f;
 constexpr float kNoBest = -100000.0f;
+// Edges whose height bound lies this far below the best are not handed to their kernel: beyond
+// the tie tolerance of eqval (1e-4) with room for rounding.
+constexpr float kTieMargin = 2.0e-4f;
 constexpr int kFaceFirstSource = 2;
 // Statuses of the tapered edge kernel that hand the edge to the untapered kernels.
 constexpr int kTopRimMeetsEdge = 10;
@@ -148,10 +152,34 @@ struct edge_hit {
     int status = kXyNoContact;
 };
 
+// Whether an untapered kernel's height on this edge cannot reach the floor: the edge's highest
+// corner lowered by the cutter's lift at the edge's nearest distance bounds it (a ball meeting an
+// edge line just beyond its radius rises by at most its small section over that). The hit then
+// carries the nearest approach the kernel would have reported, and no height.
+bool below_floor(const float* a, const float* b, const float* u, const cutter_shape& lower, float floor, edge_hit& hit)
+{
+    float d = hit.d, z_near = 0.0f;
+    int reach = 0;
+    edge_foot_distance(a, b, u, lower.radius, d, z_near, reach);
+    if (reach < 0 || !(d < lower.radius)) return false;
+    const float flat = lower.type == kCutterBall ? 0.0f : lower.radius - lower.corner;
+    const float highest[3] = {d, 0.0f, std::max(a[2], b[2])};
+    const float axis[3] = {0.0f, 0.0f, 0.0f};
+    float bound = vertex_drop_height(axis, highest, lower.radius, flat);
+    if (lower.type == kCutterBall) bound += std::sqrt(kEdgeReachSlack * (2.0f * lower.radius + kEdgeReachSlack));
+    if (!(bound < floor)) return false;
+    hit.d = d;
+    hit.z_near = z_near;
+    hit.height = kNoHeight;
+    hit.status = kXyNoContactAtRadius;
+    return true;
+}
+
 // One edge through the kernels of the cutter: a tapered cutter asks the tapered kernel first,
-// which may hand the edge to the flat end at the top rim or to the lower part's kernel.
+// which may hand the edge to the flat end at the top rim or to the lower part's kernel. An
+// untapered edge that cannot reach the floor is not given to its kernel.
 edge_hit edge_contact(const triangle_job& job, int k, int type, const cutter_shape& lower, bool tapered,
-                      const cutter_block& block)
+                      const cutter_block& block, float floor)
 {
     edge_hit hit;
     const xy_edge& e = job.edges[k];
@@ -159,6 +187,7 @@ edge_hit edge_contact(const triangle_job& job, int k, int type, const cutter_sha
     const float* a = job.rel[k];
     const float* b = job.rel[(k + 1) % 3];
     hit.d = e.c;
+    if (!tapered && below_floor(a, b, u, lower, floor, hit)) return hit;
     if (tapered) {
         cutter_seam_table().taper_edge_contact(a, b, u, hit.d, hit.contact, type, hit.height, hit.status);
         if (hit.status == kTopRimMeetsEdge) {
@@ -262,7 +291,9 @@ void xy_triangle_contact(const signed char& normal_source, float* point, const f
             const float distance = std::fabs(edges[k].c);
             last_reach_at_radius = distance == lower.radius;
             if (!(distance <= reach)) continue;
-            const edge_hit hit = edge_contact(job, k, base_type, lower, tapered, block);
+            // A height more than the tie tolerance below the best can change nothing.
+            const float floor = best - kTieMargin;
+            const edge_hit hit = edge_contact(job, k, base_type, lower, tapered, block, floor);
             if (hit.status < 0) continue;
             const bool tie = eqval(hit.height, best) != 0;
             if ((tie && hit.d < best_near) || (!tie && hit.height > best)) {
