@@ -1,6 +1,6 @@
 // The edge kernels of the XY contact (ball, flat end, bull-nose), the reach test with the
 // nearest approach they share (edge_foot_distance), and the sampled drop of a bull-nose cutter
-// along a segment (segment_drop_height), refined to the exact maximum by golden section.
+// along a segment (segment_drop_height), refined to the exact maximum by a golden-section search.
 //
 // An edge a..b is seen along its XY direction u: a and b are the positions of its ends along the
 // line (a = a.u, b = b.u), d the signed distance of the tool axis from the line; a sphere or disc
@@ -28,7 +28,7 @@ constexpr double kCoarsestStop = 0.1;
 constexpr float kBelowEverything = -1.0e9f;
 constexpr int kMostRounds = 64;
 constexpr int kMostSamplesPerRound = 12;
-// The golden-section refinement stops when its bracket is narrower than this times R.
+// The refinement stops when its bracket is narrower than this times R.
 constexpr double kRefineWidth = 1.0e-9;
 constexpr int kMostRefineSteps = 200;
 // An end of the segment within this fraction of R from the cutter's rim counts as on the rim.
@@ -144,16 +144,10 @@ void refine_maximum(const drop_samples& samples, double lo, double hi, float& be
             return;
         }
     }
-    // Otherwise the search starts from the best sample; when the bracket's ends lie inside the
-    // rim, their heights make the first step a parabolic one.
+    // Otherwise the search starts from the best sample.
     double x = x0, w = x0, v = x0;
     double fx = fx0, fw = fx0, fv = fx0;
     double step = 0.0, previous_step = 0.0;
-    if (lo < x0 && x0 < hi && samples.inside_rim(lo) && samples.inside_rim(hi)) {
-        w = lo, fw = samples.exact_height(lo);
-        v = hi, fv = samples.exact_height(hi);
-        previous_step = hi - lo;
-    }
     for (int k = 0; k < kMostRefineSteps; ++k) {
         const double middle = 0.5 * (lo + hi);
         if (std::fabs(x - middle) <= 2.0 * tolerance - 0.5 * (hi - lo)) break;

@@ -151,10 +151,12 @@ TEST_F(CutterTest, QuadtreeDropEqualsTheDropOverAllTriangles)
     const unsigned seed = 29205;
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> where(-9, 9);
-    const std::array<float, 3> cutters[] = {{kCutterFlat, 0.8f, 0}, {kCutterBall, 0.8f, 0.4f}, {kCutterBullNose, 0.8f, 0.2f}};
+    const std::array<float, 3> cutters[] = {{kCutterFlat, 0.8f, 0},       {kCutterBall, 0.8f, 0.4f},
+                                            {kCutterBullNose, 0.8f, 0.2f}, {kCutterFlat, 2.6f, 0},
+                                            {kCutterBall, 2.6f, 1.3f},     {kCutterBullNose, 2.6f, 0.3f}};
     for (const auto& c : cutters) {
         set_cutter(static_cast<int>(c[0]), c[1], c[2]);
-        for (int drop = 0; drop < 700; ++drop) {
+        for (int drop = 0; drop < 350; ++drop) {
             const float point[3] = {where(random), where(random), 0};
             float result[3], normal[3];
             int status = 9, all_status = 9;
@@ -265,6 +267,9 @@ TEST_F(CutterTest, DegenerateTrianglesGiveNoNaN)
             int status = 9;
             tool_drop_z_at_xy(point, result, normal, status);
             ASSERT_EQ(status, 0) << "type " << type << " at " << x;
+            int all_status = 0;
+            EXPECT_EQ(result[2], drop_over_all(point[0], point[1], type, 2, linnet_params_block.corner_radius, all_status))
+                << "type " << type << " at " << x;
             for (int k = 0; k < 3; ++k) {
                 EXPECT_TRUE(std::isfinite(result[k])) << "type " << type << " at " << x;
                 EXPECT_TRUE(std::isfinite(normal[k])) << "type " << type << " at " << x;
