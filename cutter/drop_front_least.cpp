@@ -1,10 +1,13 @@
 // The drop front end, least version (see the header). Untilted, the quadtree is walked from the
 // root: a box whose height bound (qt_box_drop_height, nearest distance) cannot beat the best
-// height found is skipped with its whole subtree, and so is a triangle; the triangles left are
-// dropped on highest bound first, so the best rises early and most bounds fall below it.
-// The bound is taken on the box widened by the tolerances of the XY contact (a contact may lie
-// a little outside its triangle) and the rounding of the point to micrometres, over a top raised
-// by the same tolerances, so the walk finds exactly the best height of all triangles.
+// height found is skipped with its whole subtree, and so is a triangle. The triangles left are
+// gathered with the lowest of their box bound and the plane and edge bounds of triangle_bounds,
+// and dropped on while their bound lies above the best: those met at their face first, then the
+// others highest bound first, so the best rises early and most bounds fall below it. A box bound
+// is taken on the box widened by the tolerances of the XY contact (a contact may lie a little
+// outside its triangle) and the rounding of the point to micrometres, over a top raised by the
+// same tolerances; the triangle bounds allow for them too, so the walk finds exactly the best
+// height of all triangles.
 #include "cutter/drop_front_least.hpp"
 
 #include "cutter/drop_bounds_least.hpp"

@@ -61,7 +61,7 @@ TEST(ContactGeometry, NormalFromTipAndContact)
 
 TEST_F(CutterTest, TipFromContactAndNormal)
 {
-    const float s10 = std::sin(10 * kDegree), s20 = std::sin(20 * kDegree);
+    const float s20 = std::sin(20 * kDegree);
     struct row {
         const char* what;
         float diameter, corner, taper_degrees;
@@ -73,8 +73,6 @@ TEST_F(CutterTest, TipFromContactAndNormal)
     const float ux = std::sqrt(1 - 0.04f), ul = std::hypot(ux, s20);
     const float u20[3] = {ux / ul, 0, s20 / ul};
     const float w20 = 3 - (1 - std::sin(20 * kDegree)) * 1 / std::cos(20 * kDegree);
-    const float ux10 = std::sqrt(1 - 0.01f), ul10 = std::hypot(ux10, s10);
-    const float w10 = 3 - (1 - s10) / std::cos(10 * kDegree);
     const float wall = std::sqrt(1 - 0.0004f);
     const row rows[] = {
         {"ball facing down: under-cut, two radii below", 6, 3, 0, {0, 0, -1}, {1, 2, -3}, -2},
@@ -85,7 +83,6 @@ TEST_F(CutterTest, TipFromContactAndNormal)
         {"a wall", 6, 0, 0, {wall, 0, 0.02f}, {1 + 3, 2, 3}, 1},
         {"20-degree taper on a face steeper than its flank", 6, 1, 20, {ux, 0, 0.2f},
          {1 + u20[0] + w20, 2, 3 + u20[2] - 1}, -1},
-        {"10-degree taper with N.z = 0.1", 6, 1, 10, {ux10, 0, 0.1f}, {1 + ux10 / ul10 + w10, 2, 3 + s10 / ul10 - 1}, -1},
         {"10-degree taper facing down: under-cut wins", 6, 1, 10, {std::sqrt(0.75f), 0, -0.5f}, {0, 0, 0}, -2},
     };
     for (const row& r : rows) {
@@ -217,13 +214,9 @@ TEST(ContactGeometry, AxisInterpolatedAlongAString)
     }
     float v[3];
     int status = 9;
-    const float opposite[3] = {0, 0, -2};
-    offset_point_d(a, b, c, opposite, b, v, status);  // X = B: only E counts
-    EXPECT_EQ(status, 0);
     offset_point_d(a, a, c, e, a, v, status);  // A = B = X: t = 1, C
     expect_vector(v, {0, 0, 1}, 1e-6f);
-    const float minus_c[3] = {0, 0, -2};
-    const float x[3] = {5, 0, 0};
+    const float minus_c[3] = {0, 0, -2}, x[3] = {5, 0, 0};
     offset_point_d(a, b, c, minus_c, x, v, status);
     EXPECT_LT(status, 0) << "the mean of opposite vectors has no length";
 }
