@@ -1,6 +1,6 @@
-// The line-net and cutter-location parameter block (linnet_params), least version: only the fields
-// that the motion output, the procedure start and the curve display read. The cutter location
-// completes the block and replaces this file.
+// The line-net and cutter-location parameter block (linnet_params), least version: the fields
+// that the motion output, the procedure start, the curve display and the cutter location read.
+// The line-net front end completes the block and replaces this file.
 #pragma once
 
 // Value of `selector` with which curve_ent_show takes the host's current model attributes.
@@ -15,7 +15,27 @@ struct linnet_params {
     int approach_type = 0;                  // 2: twirl approach
     int selector = 0;                       // 1 for NC function 48: near limit 0; 3: model attributes
     int twirl_spline_selector = 0;
+
+    // The cutter of the cutter location.
+    int cutter_type = 0;                    // 1 ball, 2 flat end, 3 bull-nose, plus 10 when tapered
+    float diameter = 0.0f;
+    float corner_radius = 0.0f;
+    float cut_length = 0.0f;
+    float taper = 0.0f;                     // radians
+    int tilted_axis = 0;                    // 0: the tool axis is +z
+    float tool_axis[3] = {0.0f, 0.0f, 1.0f};  // the cutter frame's axis when tilted
+    int edge_flag = 0;                      // set by the location when the contact lay on an edge
+    int shared_mode = 0;                    // the mode word shared with the locating routines
+
+    // The current string: its end points and the vectors stored for them (the tool axes at the
+    // two ends, and a second pair), interpolated with offset_point_d.
+    float string_start[3] = {0.0f, 0.0f, 0.0f};
+    float string_end[3] = {0.0f, 0.0f, 0.0f};
+    float start_axis[3] = {0.0f, 0.0f, 1.0f};
+    float end_axis[3] = {0.0f, 0.0f, 1.0f};
+    float start_vector[3] = {0.0f, 0.0f, 0.0f};
+    float end_vector[3] = {0.0f, 0.0f, 0.0f};
 };
 
-// The module's one block (zeroed at load).
+// The module's one block (at load as initialised above).
 extern linnet_params linnet_params_block;

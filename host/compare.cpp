@@ -30,57 +30,82 @@ bool points_equal(const float* p, const float* q, int dimension)
 
 int eqval(float a, float b)
 {
-    vantu::trace_count("eqval");
+    VANTU_COUNT("eqval");
     return within_tolerance(a, b) ? 1 : 0;
 }
 
 int eqval0(float a)
 {
-    vantu::trace_count("eqval0");
+    VANTU_COUNT("eqval0");
     return within_tolerance(a, 0.0f) ? 1 : 0;
+}
+
+int neval0(float a)
+{
+    VANTU_COUNT("neval0");
+    return within_tolerance(a, 0.0f) ? 0 : 1;
+}
+
+int gtval0(float a)
+{
+    VANTU_COUNT("gtval0");
+    return static_cast<double>(a) > static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
 }
 
 int neval(float a, float b)
 {
-    vantu::trace_count("neval");
+    VANTU_COUNT("neval");
     return within_tolerance(a, b) ? 0 : 1;
 }
 
 int gtval(float a, float b)
 {
-    vantu::trace_count("gtval");
+    VANTU_COUNT("gtval");
     return static_cast<double>(a) - static_cast<double>(b) > static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
 }
 
 int ltval0(float a)
 {
-    vantu::trace_count("ltval0");
+    VANTU_COUNT("ltval0");
     return static_cast<double>(a) < -static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
+}
+
+// NaN is never at most nor below anything: leval is "not greater" only for numbers.
+int leval(float a, float b)
+{
+    VANTU_COUNT("leval");
+    return static_cast<double>(a) - static_cast<double>(b) <= static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
+}
+
+int ltval(float a, float b)
+{
+    VANTU_COUNT("ltval");
+    return static_cast<double>(b) - static_cast<double>(a) > static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
 }
 
 int eqpt2(const float* p, const float* q)
 {
-    vantu::trace_count("eqpt2");
+    VANTU_COUNT("eqpt2");
     return points_equal(p, q, 2) ? 1 : 0;
 }
 
 int eqpt3(const float* p, const float* q)
 {
-    vantu::trace_count("eqpt3");
+    VANTU_COUNT("eqpt3");
     return points_equal(p, q, 3) ? 1 : 0;
 }
 
 // The moves copy bytes, never reinterpret words: a word holds four characters in byte order.
 void movi2t(const word* words, int count, char* text)
 {
-    vantu::trace_count("movi2t");
+    VANTU_COUNT("movi2t");
     if (!words || !text || count <= 0) return;
     std::memcpy(text, words, static_cast<std::size_t>(count) * sizeof(word));
 }
 
 void movt2i(const char* text, int count, word* words)
 {
-    vantu::trace_count("movt2i");
+    VANTU_COUNT("movt2i");
     if (!words || !text || count <= 0) return;
     std::memcpy(words, text, static_cast<std::size_t>(count) * sizeof(word));
 }

@@ -16,109 +16,109 @@ static int less_beyond(double a, double b) { return a < b - kDoubleTolerance ? 1
 
 int eqvald(double a, double b)
 {
-    vantu::trace_count("eqvald");
+    VANTU_COUNT("eqvald");
     return equal_within(a, b);
 }
 
 int nevald(double a, double b)
 {
-    vantu::trace_count("nevald");
+    VANTU_COUNT("nevald");
     return 1 - equal_within(a, b);
 }
 
 int gtvald(double a, double b)
 {
-    vantu::trace_count("gtvald");
+    VANTU_COUNT("gtvald");
     return greater_beyond(a, b);
 }
 
 int gevald(double a, double b)
 {
-    vantu::trace_count("gevald");
+    VANTU_COUNT("gevald");
     return 1 - less_beyond(a, b);
 }
 
 int ltvald(double a, double b)
 {
-    vantu::trace_count("ltvald");
+    VANTU_COUNT("ltvald");
     return less_beyond(a, b);
 }
 
 int levald(double a, double b)
 {
-    vantu::trace_count("levald");
+    VANTU_COUNT("levald");
     return 1 - greater_beyond(a, b);
 }
 
 int eqvl0d(double a)
 {
-    vantu::trace_count("eqvl0d");
+    VANTU_COUNT("eqvl0d");
     return equal_within(a, 0.0);
 }
 
 int nevl0d(double a)
 {
-    vantu::trace_count("nevl0d");
+    VANTU_COUNT("nevl0d");
     return 1 - equal_within(a, 0.0);
 }
 
 int gtvl0d(double a)
 {
-    vantu::trace_count("gtvl0d");
+    VANTU_COUNT("gtvl0d");
     return greater_beyond(a, 0.0);
 }
 
 int gevl0d(double a)
 {
-    vantu::trace_count("gevl0d");
+    VANTU_COUNT("gevl0d");
     return 1 - less_beyond(a, 0.0);
 }
 
 int levl0d(double a)
 {
-    vantu::trace_count("levl0d");
+    VANTU_COUNT("levl0d");
     return 1 - greater_beyond(a, 0.0);
 }
 
 int ltvl0d(double a)
 {
-    vantu::trace_count("ltvl0d");
+    VANTU_COUNT("ltvl0d");
     return 1 - greater_beyond(a, 0.0);
 }
 
 int eqvldd(double a, double b)
 {
-    vantu::trace_count("eqvldd");
+    VANTU_COUNT("eqvldd");
     return equal_within(a, b);
 }
 
 int nevldd(double a, double b)
 {
-    vantu::trace_count("nevldd");
+    VANTU_COUNT("nevldd");
     return 1 - equal_within(a, b);
 }
 
 int gtvldd(double a, double b)
 {
-    vantu::trace_count("gtvldd");
+    VANTU_COUNT("gtvldd");
     return greater_beyond(a, b);
 }
 
 int ltvldd(double a, double b)
 {
-    vantu::trace_count("ltvldd");
+    VANTU_COUNT("ltvldd");
     return less_beyond(a, b);
 }
 
 int levldd(double a, double b)
 {
-    vantu::trace_count("levldd");
+    VANTU_COUNT("levldd");
     return 1 - greater_beyond(a, b);
 }
 
 int eqptd(int n, const double* p, const double* q)
 {
-    vantu::trace_count("eqptd");
+    VANTU_COUNT("eqptd");
     for (int k = 0; k < n; ++k)
         if (!equal_within(p[k], q[k])) return 0;
     return 1;

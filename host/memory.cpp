@@ -260,14 +260,14 @@ void MM_CLOSE(int handle, int& status)
 
 void* mmcptr(int handle)
 {
-    vantu::trace_count("mmcptr");
+    VANTU_COUNT("mmcptr");
     auto it = state().arrays.find(handle);
     return it == state().arrays.end() ? nullptr : it->second.base;
 }
 
 int MM_CUR_N_ENTRIES(int handle)
 {
-    vantu::trace_count("MM_CUR_N_ENTRIES");
+    VANTU_COUNT("MM_CUR_N_ENTRIES");
     auto it = state().arrays.find(handle);
     return it == state().arrays.end() ? -1 : it->second.count;
 }

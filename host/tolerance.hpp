@@ -9,6 +9,16 @@ namespace vantu {
 // metres (float has ~7 significant digits) and well below any machining resolution.
 inline constexpr float kRealTolerance = 1.0e-4f;
 
+// Single-precision unit vectors (v2unit, v3unit): a vector not longer than this has no direction.
+// Coordinates of a few hundred millimetres carry float rounding of about 1e-5, so a shorter
+// difference has no reliable direction; callers treat it as a point (a contact on the axis, a
+// normal without a horizontal part).
+inline constexpr float kRealNoLength = 1.0e-6f;
+
+// A 3 x 3 single-precision matrix whose determinant is not above this in magnitude has no inverse
+// (m3inv). The matrices inverted are rotations and frames with a determinant near 1.
+inline constexpr double kRealSingularDeterminant = 1.0e-12;
+
 // Double-precision comparisons (eqvald, eqvl0d, ...): the engine works in doubles; 1e-6 keeps
 // geometric decisions stable while staying far below machining resolution.
 inline constexpr double kDoubleTolerance = 1.0e-6;

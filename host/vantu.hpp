@@ -42,3 +42,4 @@
 #include "host/vantu_textwin.hpp"
 #include "host/vantu_tpreg.hpp"
 #include "host/vantu_vector.hpp"
+#include "host/vantu_vector_s.hpp"

@@ -17,21 +17,21 @@ using vantu::kDoubleTolerance;
 
 void movd(const double* source, int count, double* destination)
 {
-    vantu::trace_count("movd");
+    VANTU_COUNT("movd");
     if (count <= 0 || source == nullptr || destination == nullptr) return;
     std::memmove(destination, source, static_cast<std::size_t>(count) * sizeof(double));
 }
 
 void v2subd(const double* a, const double* b, double* difference)
 {
-    vantu::trace_count("v2subd");
+    VANTU_COUNT("v2subd");
     difference[0] = a[0] - b[0];
     difference[1] = a[1] - b[1];
 }
 
 void v3subd(const double* a, const double* b, double* difference)
 {
-    vantu::trace_count("v3subd");
+    VANTU_COUNT("v3subd");
     difference[0] = a[0] - b[0];
     difference[1] = a[1] - b[1];
     difference[2] = a[2] - b[2];
@@ -39,20 +39,20 @@ void v3subd(const double* a, const double* b, double* difference)
 
 void vsubd(int n, const double* a, const double* b, double* difference)
 {
-    vantu::trace_count("vsubd");
+    VANTU_COUNT("vsubd");
     for (int k = 0; k < n; ++k) difference[k] = a[k] - b[k];
 }
 
 void v2addd(const double* point, const double* vector, double factor, double* result)
 {
-    vantu::trace_count("v2addd");
+    VANTU_COUNT("v2addd");
     result[0] = point[0] + factor * vector[0];
     result[1] = point[1] + factor * vector[1];
 }
 
 void v3addd(const double* point, const double* vector, double factor, double* result)
 {
-    vantu::trace_count("v3addd");
+    VANTU_COUNT("v3addd");
     result[0] = point[0] + factor * vector[0];
     result[1] = point[1] + factor * vector[1];
     result[2] = point[2] + factor * vector[2];
@@ -62,19 +62,19 @@ void v3addd(const double* point, const double* vector, double factor, double* re
 
 double v2dotd(const double* a, const double* b)
 {
-    vantu::trace_count("v2dotd");
+    VANTU_COUNT("v2dotd");
     return a[0] * b[0] + a[1] * b[1];
 }
 
 double v3dotd(const double* a, const double* b)
 {
-    vantu::trace_count("v3dotd");
+    VANTU_COUNT("v3dotd");
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 double vdotd(int n, const double* a, const double* b)
 {
-    vantu::trace_count("vdotd");
+    VANTU_COUNT("vdotd");
     double sum = 0.0;
     for (int k = 0; k < n; ++k) sum += a[k] * b[k];
     return sum;
@@ -82,13 +82,13 @@ double vdotd(int n, const double* a, const double* b)
 
 double v2crsd(const double* a, const double* b)
 {
-    vantu::trace_count("v2crsd");
+    VANTU_COUNT("v2crsd");
     return a[0] * b[1] - a[1] * b[0];
 }
 
 void v3crsd(const double* a, const double* b, double* cross)
 {
-    vantu::trace_count("v3crsd");
+    VANTU_COUNT("v3crsd");
     const double x = a[1] * b[2] - a[2] * b[1];
     const double y = a[2] * b[0] - a[0] * b[2];
     const double z = a[0] * b[1] - a[1] * b[0];
@@ -99,7 +99,7 @@ void v3crsd(const double* a, const double* b, double* cross)
 
 void m3vecd(const double* matrix, const double* vector, double* result)
 {
-    vantu::trace_count("m3vecd");
+    VANTU_COUNT("m3vecd");
     double out[3];
     for (int row = 0; row < 3; ++row)
         out[row] = matrix[3 * row] * vector[0] + matrix[3 * row + 1] * vector[1] +
@@ -113,7 +113,7 @@ void m3vecd(const double* matrix, const double* vector, double* result)
 
 double distd(int n, const double* p, const double* q)
 {
-    vantu::trace_count("distd");
+    VANTU_COUNT("distd");
     double sum = 0.0;
     for (int k = 0; k < n; ++k) sum += (p[k] - q[k]) * (p[k] - q[k]);
     return std::sqrt(sum);
@@ -136,26 +136,26 @@ static void unit_in_place(int n, double* vector, double& length, int& status)
 
 void v2untd(double* vector, double& length, int& status)
 {
-    vantu::trace_count("v2untd");
+    VANTU_COUNT("v2untd");
     unit_in_place(2, vector, length, status);
 }
 
 void v3untd(double* vector, double& length, int& status)
 {
-    vantu::trace_count("v3untd");
+    VANTU_COUNT("v3untd");
     unit_in_place(3, vector, length, status);
 }
 
 void vunitd(int n, double* vector, double& length, int& status)
 {
-    vantu::trace_count("vunitd");
+    VANTU_COUNT("vunitd");
     length = 0.0;
     unit_in_place(n, vector, length, status);
 }
 
 void arcosd(double cosine, double& angle, int& status)
 {
-    vantu::trace_count("arcosd");
+    VANTU_COUNT("arcosd");
     if (std::isnan(cosine)) {
         angle = 0.0;
         status = -1;
@@ -170,7 +170,7 @@ void arcosd(double cosine, double& angle, int& status)
 void intvvd(const double* p, const double* u, const double* q, const double* v, double* crossing,
             double& along_u, double& along_v, int& status)
 {
-    vantu::trace_count("intvvd");
+    VANTU_COUNT("intvvd");
     const double length_u = std::hypot(u[0], u[1]);
     const double length_v = std::hypot(v[0], v[1]);
     if (!(length_u > 0.0) || !(length_v > 0.0)) {
@@ -194,7 +194,7 @@ void intvvd(const double* p, const double* u, const double* q, const double* v, 
 void intvvd3(const double* p, const double* u, const double* q, const double* v, double* crossing,
              double& along_u, double& along_v, int& status)
 {
-    vantu::trace_count("intvvd3");
+    VANTU_COUNT("intvvd3");
     const double uu = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
     const double vv = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
     if (!(uu > 0.0) || !(vv > 0.0)) {
@@ -234,7 +234,7 @@ void intvvd3(const double* p, const double* u, const double* q, const double* v,
 void dsdlpt(int mode, int dimension, const double* point, const double* start, const double* end,
             double* nearest, double& parameter, double& distance, int& status)
 {
-    vantu::trace_count("dsdlpt");
+    VANTU_COUNT("dsdlpt");
     if ((dimension != 2 && dimension != 3) || (mode != 1 && mode != 2)) {
         status = -1;
         return;
@@ -261,7 +261,7 @@ void dsdlpt(int mode, int dimension, const double* point, const double* start, c
 
 int tptonl2d(const double* point, const double* a, const double* b)
 {
-    vantu::trace_count("tptonl2d");
+    VANTU_COUNT("tptonl2d");
     const double d[2] = {b[0] - a[0], b[1] - a[1]};
     const double w[2] = {point[0] - a[0], point[1] - a[1]};
     const double length = std::hypot(d[0], d[1]);

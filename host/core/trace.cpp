@@ -11,7 +11,8 @@ namespace vantu {
 
 namespace {
 // Counts are looked up on every host call, comparisons and word reads included, so the table is a
-// hash map searched with the caller's string_view without building a string.
+// hash map searched with the caller's string_view without building a string. Its nodes never
+// move and are never erased (a reset zeroes the counts), so call_counter keeps their addresses.
 struct name_hash {
     using is_transparent = void;
     std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
@@ -21,17 +22,23 @@ struct trace_state {
     std::vector<control::trace_entry> entries;
     std::unordered_map<std::string, long, name_hash, std::equal_to<>> counts;
 };
+// Never destroyed, so counter handles and calls made from static destructors stay valid.
 trace_state& state()
 {
-    static trace_state s;
-    return s;
+    static trace_state* s = new trace_state;
+    return *s;
 }
-void count(std::string_view name)
+long& counter_of(std::string_view name)
 {
     auto& counts = state().counts;
     auto it = counts.find(name);
-    if (it == counts.end()) counts.emplace(std::string(name), 1);
-    else ++it->second;
+    if (it == counts.end()) it = counts.emplace(std::string(name), 0).first;
+    return it->second;
+}
+void count(std::string_view name) { ++counter_of(name); }
+void zero_counts()
+{
+    for (auto& entry : state().counts) entry.second = 0;
 }
 }  // namespace
 
@@ -43,6 +50,8 @@ void trace_call(std::string_view name, std::string_view arguments, int result)
 }
 
 void trace_count(std::string_view name) { count(name); }
+
+call_counter::call_counter(std::string_view name) : count_(&counter_of(name)) {}
 
 namespace control {
 void set_tracing(bool on) { state().on = on; }
@@ -56,7 +65,7 @@ long call_count(std::string_view name)
 void clear_trace()
 {
     state().entries.clear();
-    state().counts.clear();
+    zero_counts();
 }
 std::vector<std::string> trace_names()
 {
@@ -68,7 +77,9 @@ std::vector<std::string> trace_names()
 
 static void reset_trace()
 {
-    state() = trace_state{};
+    state().on = false;
+    state().entries = {};
+    zero_counts();
 }
 static const bool registered = register_component({"trace", reset_trace, nullptr, nullptr, nullptr});
 

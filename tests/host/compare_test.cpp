@@ -31,21 +31,22 @@ TEST(HostCompare, ValuesAtTheToleranceEdge)
         const char* what;
         float a, b;
         int eq;  // eqval; neval is its negation
-        int gt;  // gtval(a, b)
+        int gt;  // gtval(a, b); leval is its negation for numbers
+        int lt;  // ltval(a, b)
     };
     const row rows[] = {
-        {"identical", 1.0f, 1.0f, 1, 0},
-        {"exactly the tolerance apart", kTol, 0.0f, 1, 0},
-        {"one step beyond the tolerance", above(kTol), 0.0f, 0, 1},
-        {"beyond the tolerance, below", 0.0f, above(kTol), 0, 0},
-        {"half the tolerance", 5.0f + kTol / 2, 5.0f, 1, 0},
-        {"twice the tolerance", 5.0f + 2 * kTol, 5.0f, 0, 1},
+        {"identical", 1.0f, 1.0f, 1, 0, 0},
+        {"exactly the tolerance apart", kTol, 0.0f, 1, 0, 0},
+        {"one step beyond the tolerance", above(kTol), 0.0f, 0, 1, 0},
+        {"beyond the tolerance, below", 0.0f, above(kTol), 0, 0, 1},
+        {"half the tolerance", 5.0f + kTol / 2, 5.0f, 1, 0, 0},
+        {"twice the tolerance", 5.0f + 2 * kTol, 5.0f, 0, 1, 0},
         // At 1000 a float step is about 6.1e-5: one step is within the tolerance, two are not.
-        {"one float step at 1000", ulps_above(1000.0f, 1), 1000.0f, 1, 0},
-        {"two float steps at 1000", ulps_above(1000.0f, 2), 1000.0f, 0, 1},
-        {"negative values", -3.0f, -3.0f - 2 * kTol, 0, 1},
-        {"NaN never equal nor greater", kNaN, 0.0f, 0, 0},
-        {"NaN against itself", kNaN, kNaN, 0, 0},
+        {"one float step at 1000", ulps_above(1000.0f, 1), 1000.0f, 1, 0, 0},
+        {"two float steps at 1000", ulps_above(1000.0f, 2), 1000.0f, 0, 1, 0},
+        {"negative values", -3.0f, -3.0f - 2 * kTol, 0, 1, 0},
+        {"NaN never equal nor greater", kNaN, 0.0f, 0, 0, 0},
+        {"NaN against itself", kNaN, kNaN, 0, 0, 0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -53,6 +54,10 @@ TEST(HostCompare, ValuesAtTheToleranceEdge)
         EXPECT_EQ(eqval(r.b, r.a), r.eq) << "eqval is symmetric";
         EXPECT_EQ(neval(r.a, r.b), 1 - r.eq);
         EXPECT_EQ(gtval(r.a, r.b), r.gt);
+        EXPECT_EQ(ltval(r.a, r.b), r.lt);
+        EXPECT_EQ(ltval(r.b, r.a), r.gt) << "ltval mirrors gtval";
+        const int numbers = std::isnan(r.a) || std::isnan(r.b) ? 0 : 1;
+        EXPECT_EQ(leval(r.a, r.b), numbers * (1 - r.gt)) << "NaN is never at most anything";
     }
 }
 
@@ -63,6 +68,11 @@ TEST(HostCompare, ZeroAndPointsWithinTheTolerance)
     EXPECT_EQ(eqval0(-kTol), 1);
     EXPECT_EQ(eqval0(above(kTol)), 0);
     EXPECT_EQ(eqval0(kNaN), 0);
+    for (const float a : {0.0f, kTol, -kTol, above(kTol), -above(kTol), kNaN}) {
+        SCOPED_TRACE(a);
+        EXPECT_EQ(neval0(a), 1 - eqval0(a));
+        EXPECT_EQ(gtval0(a), a > kTol ? 1 : 0);
+    }
 
     const float p[3] = {10.0f, 20.0f, 30.0f};
     struct row {

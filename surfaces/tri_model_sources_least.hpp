@@ -1,0 +1,15 @@
+// Sources of the least triangle model: a height field over a regular grid, and an OFF mesh file
+// (polygons fanned into triangles). Both build the model through tri_model_build; a source that
+// is refused leaves the model held as it was. The surface triangulation replaces them with the
+// triangles of the part's surfaces.
+#pragma once
+
+// A grid of nx x ny heights (row by row, x fastest) over x0 + i step, y0 + j step; two
+// triangles per cell. Status of tri_model_build; -1 with "tri_model_from_grid, WRONG GRID" for
+// fewer than 2 x 2 points or a step that is not positive.
+void tri_model_from_grid(int nx, int ny, float x0, float y0, float step, const float* heights, int& status);
+
+// The mesh of an OFF file ("OFF", vertex, face and edge counts, the vertices, then each face as
+// its vertex count and 0-based vertex numbers). Status of tri_model_build; -1 with
+// "tri_model_from_off, CANNOT READ" and the path when the file is missing or malformed.
+void tri_model_from_off(const char* path, int& status);

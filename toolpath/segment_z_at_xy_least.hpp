@@ -1,0 +1,9 @@
+// segment_z_at_xy, least version: the height of a 3-D segment at the XY of a point, for the edge
+// kernels of the cutter location (the z at the foot of the perpendicular from the tool axis) and
+// the approach and retract moves, which complete this file.
+#pragma once
+
+// z of the segment a..b at the XY of x, interpolated on the larger of the segment's dx and dy (on
+// dy when they are equal); a segment without XY extent gives the lower z and flag 1, else flag
+// 0. The comparisons are the host's tolerant ones.
+void segment_z_at_xy(const float* a, const float* b, const float* x, float& z, int& flag);
