@@ -45,8 +45,15 @@ inline constexpr int kSearchNone = 0;
 inline constexpr int kSearchFound = 1;
 inline constexpr int kSearchEndContact = 2;
 
-// Own numbers that are not elements of the searched array.
-inline constexpr int kOwnWalkContinues = -3;  // a walk going on after a crossing
+// Own numbers that are not elements of the searched array (an own number above kOwnForeign is
+// the element's number in the searched array):
+//   kOwnForeign and -1: an element from elsewhere; the crossing nearest its start wins;
+//   kOwnWalk and below: a walk; the first crossing in group and element order wins;
+//   kOwnWalkContinues: a walk going on after a crossing on the input found element, from the
+//     previous crossing point; what lies before it in the walk is passed over.
+inline constexpr int kOwnForeign = 0;
+inline constexpr int kOwnWalk = -2;
+inline constexpr int kOwnWalkContinues = -3;
 
 // Searches the element (kind 0 line from start to end; kind 1 arc with centre, radius and
 // direction +1/-1 from start to end) against the elements of the searched array x, y of count
