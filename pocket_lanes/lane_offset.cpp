@@ -4,11 +4,13 @@
 #include "pocket_lanes/lane_offset.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -258,8 +260,25 @@ void offset_end_point(int mode, int side, double distance, const pokarr& loop, i
     y = p.y + distance * ny;
 }
 
-void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
-                      int& status)
+namespace {
+
+// Whether the offset's input is refused: a side other than the two, a distance that is negative
+// or not finite, a loop with a number that is not finite. Says so in one line naming `routine`.
+bool offset_input_refused(const char* routine, int side, double distance, const pokarr& loop, int& status)
+{
+    const char* fault = nullptr;
+    if ((side != kSideRight && side != kSideLeft) || !std::isfinite(distance) || distance < 0.0)
+        fault = "] SIDE MUST BE 1 OR -1 AND DISTANCE A FINITE NUMBER NOT BELOW 0";
+    else if (!pokarr_finite(loop))
+        fault = "] LOOP HOLDS A NUMBER THAT IS NOT FINITE";
+    if (fault == nullptr) return false;
+    eroutc(("[" + std::string(routine) + fault).c_str(), 0);
+    status = kOffsetRefused;
+    return true;
+}
+
+// The planar offset of an accepted loop.
+void offset_planar(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status)
 {
     status = 0;
     const int n = loop.count;
@@ -354,11 +373,21 @@ void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& lo
     append_point({x, y}, result, status);
 }
 
+}  // namespace
+
+void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
+                      int& status)
+{
+    if (offset_input_refused("pokarr_offset_2d", side, distance, loop, status)) return;
+    offset_planar(side, arc_sense, distance, loop, result, status);
+}
+
 void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
                       int& status)
 {
+    if (offset_input_refused("lane_offset_2d3d", side, distance, loop, status)) return;
     if (loop.dimension == 2) {
-        pokarr_offset_2d(side, arc_sense, distance, loop, result, status);
+        offset_planar(side, arc_sense, distance, loop, result, status);
         return;
     }
     status = kOffsetFailed;
