@@ -584,4 +584,41 @@ inline std::vector<crossing> unmatched(const std::vector<crossing>& want, const 
     return out;
 }
 
+// ---- the verdict on one inward offset ------------------------------------------------------------
+
+inline constexpr double kSagitta = 1e-4;  // chord error of flattened arcs
+
+struct offset_verdict {
+    bool ok = false;
+    std::string text;  // what was measured, for the failure message
+};
+
+// The kernel's inward offset of the source by d against Clipper's round-join offset: the same
+// number of loops, the same area (within what the distance allowance sweeps along half the
+// boundary, at least 1e-3 of it) and a sampled Hausdorff distance within 10 W plus the mitre
+// allowance of the corner rule below 8.1 degree turns.
+inline offset_verdict judge_offset(const loop& source, double d, double w)
+{
+    int status = 0;
+    const loop offset = kernel_offset(source, d, w, status);
+    const double allowance = 10.0 * w + d * (1.0 / std::cos(0.5 * std::acos(0.99)) - 1.0);
+    const double min_area = 1e-3 * d * d;
+    const ClipperLib::Paths ours =
+        kept_loops(positive_region(flatten(offset, kSagitta)), source, d, allowance, kSagitta, min_area);
+    const ClipperLib::Paths reference =
+        kept_loops(reference_offset(source, d, kSagitta), source, d, allowance, kSagitta, min_area);
+    const double ref_area = area_of(reference), our_area = area_of(ours);
+    const std::size_t ref_loops = reference.size(), our_loops = ours.size();
+    const double distance = ref_loops > 0 || our_loops > 0 ? hausdorff(ours, reference, 0.05) : 0.0;
+    const double area_slack = std::max(1e-3 * ref_area, 0.5 * allowance * perimeter_of(reference));
+    offset_verdict v;
+    v.ok = status == 0 && ref_loops == our_loops && std::fabs(our_area - ref_area) <= area_slack &&
+           distance <= allowance;
+    v.text = "status " + std::to_string(status) + ", loops " + std::to_string(our_loops) + " against " +
+             std::to_string(ref_loops) + ", area " + std::to_string(our_area) + " against " +
+             std::to_string(ref_area) + ", distance " + std::to_string(distance) + " (allowed " +
+             std::to_string(allowance) + ")";
+    return v;
+}
+
 }  // namespace kernel_geometry
