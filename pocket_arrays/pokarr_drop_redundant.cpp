@@ -1,4 +1,4 @@
-// Removal of redundant points. One pass over the points: a point between two neighbours goes
+// Removal of redundant points. One compacting pass over the points: a point between two neighbours goes
 // when it doubles the previous point, when the path runs straight through it, or (planar arrays)
 // when it lies on the chord of its neighbours; in a planar pocket the points removed since the
 // last kept one must also stay near the new chord, so a slow drift is not thinned away.
@@ -113,52 +113,61 @@ bool pending_strays(const pokarr& pending, const pokarr& a, int from, const vec3
     return false;
 }
 
-void remove_entry(pokarr& a, int i)
+void copy_entry(pokarr& a, int from, int to)
 {
-    for (int e = i + 1; e < a.count; ++e) {
-        a.x[e - 1] = a.x[e];
-        a.y[e - 1] = a.y[e];
-        if (a.z != nullptr) a.z[e - 1] = a.z[e];
-        if (a.n != nullptr)
-            for (int k = 0; k < 3; ++k) a.n[3L * (e - 1) + k] = a.n[3L * e + k];
-    }
-    --a.count;
+    if (from == to) return;
+    a.x[to] = a.x[from];
+    a.y[to] = a.y[from];
+    if (a.z != nullptr) a.z[to] = a.z[from];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
 }
 
+// One pass that compacts the array as it goes: entries before `kept` are the result so far and
+// entries from `next` on are not yet read, so a removed point costs nothing and the point under
+// test sits between the last kept point (kept - 1) and the next unread one (next + 1).
 void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
 {
+    const int n = a.count;
+    if (n < 2) return;
+    int kept = 1, next = 1;
     bool removed_last = false;
-    int i = 1;
-    while (i < a.count - 1) {
-        if (pk_is_marker(a.x[i])) {
-            i += kArcRecordEntries;
+    // Copies `entries` entries (fewer at the end) unchanged.
+    auto keep = [&](int entries) {
+        for (const int end = std::min(next + entries, n); next < end; ++next, ++kept) copy_entry(a, next, kept);
+    };
+    while (next < n - 1) {
+        if (pk_is_marker(a.x[next])) {
+            keep(kArcRecordEntries);
             continue;
         }
-        if (pk_is_marker(a.x[i + 1])) {
-            i += kArcRecordEntries + 1;
+        if (pk_is_marker(a.x[next + 1])) {
+            keep(kArcRecordEntries + 1);
             continue;
         }
         if (!removed_last) pending.count = 0;
         vec3 chord;
-        verdict v = judge(a, i - 1, i, i + 1, with_z, with_z, lim, chord);
+        verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord);
         // Stays within the planar pending check: the removed run must hug the new chord.
         if (v == verdict::redundant && lim.planar && removed_last &&
-            pending_strays(pending, a, i - 1, chord, lim.deviation))
+            pending_strays(pending, a, kept - 1, chord, lim.deviation))
             v = verdict::keep;
         if (v == verdict::keep) {
             pending.count = 0;
             removed_last = false;
-            ++i;
+            keep(1);
             continue;
         }
         if (lim.planar) {
             int status = 0;
-            const double z = a.z != nullptr ? a.z[i] : 0.0;
-            pokarr_add_xyz(a.x[i], &a.y[i], &z, nullptr, pending, status);
+            const double z = a.z != nullptr ? a.z[next] : 0.0;
+            pokarr_add_xyz(a.x[next], &a.y[next], &z, nullptr, pending, status);
         }
-        remove_entry(a, i);
+        ++next;
         removed_last = true;
     }
+    keep(n - next);
+    a.count = kept;
 }
 
 // Joins a last and a first arc of one circle across the closing point; true when joined.
