@@ -18,7 +18,7 @@ namespace {
 constexpr int kLine = 0;
 constexpr int kArc = 1;
 
-// One element with its ends, arc data, box and unit direction (of a line; of the chord of an arc).
+// One element with its ends, arc data and box.
 struct element {
     int kind = kLine;
     double sx = 0, sy = 0, ex = 0, ey = 0;
@@ -26,7 +26,6 @@ struct element {
     double cx = 0, cy = 0, r = 0;
     int direction = 1;
     double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
-    double ux = 0, uy = 0;
 
     void finish()
     {
@@ -38,9 +37,15 @@ struct element {
             ymin = std::min(sy, ey);
             ymax = std::max(sy, ey);
         }
+    }
+    // Unit direction of a line (of the chord of an arc); false when it has no length.
+    bool unit_direction(double& ux, double& uy) const
+    {
         const double length = std::hypot(ex - sx, ey - sy);
-        ux = length > 0.0 ? (ex - sx) / length : 0.0;
-        uy = length > 0.0 ? (ey - sy) / length : 0.0;
+        if (!(length > 0.0)) return false;
+        ux = (ex - sx) / length;
+        uy = (ey - sy) / length;
+        return true;
     }
     pk_arc as_arc() const { return pk_arc{cx, cy, r, direction, sx, sy, ex, ey}; }
     void start(double* p) const { p[0] = sx; p[1] = sy; p[2] = sz; }
@@ -58,10 +63,21 @@ bool boxes_apart(double a_xmin, double a_ymin, double a_xmax, double a_ymax, dou
            a_ymin > b_ymax + margin;
 }
 
+// Boxes that reach into each other by more than twice the host's tolerance on both axes overlap
+// under the host's tolerant test too; the indexed search meets mostly such neighbours.
+bool boxes_clearly_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
+                           double b_ymin, double b_xmax, double b_ymax)
+{
+    constexpr double margin = 2.0 * vantu::kDoubleTolerance;
+    return a_xmax >= b_xmin + margin && a_xmin <= b_xmax - margin && a_ymax >= b_ymin + margin &&
+           a_ymin <= b_ymax - margin;
+}
+
 bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
                    double b_xmax, double b_ymax)
 {
-    return !boxes_apart(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax) &&
+    if (boxes_apart(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax)) return false;
+    return boxes_clearly_overlap(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax) ||
            pk_box_overlap2(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax);
 }
 
@@ -107,9 +123,9 @@ void direction_at_start(const double* x, const double* y, int count, int k, doub
     if (!element_at(x, y, count, k, e)) return;
     if (e.kind == kArc) {
         seg_side_normal(2, e.sx, e.sy, 0.0, -e.direction, 0.0, 0.0, e.cx, e.cy, d[0], d[1]);
-    } else if (e.ux != 0.0 || e.uy != 0.0) {
-        d[0] = e.ux;
-        d[1] = e.uy;
+    } else {
+        double ux = 0.0, uy = 0.0;
+        if (e.unit_direction(ux, uy)) d[0] = ux, d[1] = uy;
     }
 }
 
@@ -284,12 +300,15 @@ struct search {
                                                               : (mode.keep_found || walk_order() ? 2 : 1);
         if (o.kind == kLine && c.kind == kLine) {
             // Three words each: the search in space reads directions in the pocket's dimension.
-            double next_dir[3] = {0.0, 0.0, 0.0};
-            direction_at_start(x, y, count, next_element(x, count, k), next_dir);
             const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
             const double* own_dir = direction_given != nullptr ? direction_given : absent;
             const int line_mode = after_parallel || mode.keep_found ? 2 : 0;
             const bool candidate_first = own_in_array() && k < own;
+            // The direction after the candidate only counts where the first segment's direction
+            // is given: the candidate's own, when it comes first, or the element's.
+            double next_dir[3] = {kDirectionAbsent, 0.0, 0.0};
+            if (candidate_first || direction_given != nullptr)
+                direction_at_start(x, y, count, next_element(x, count, k), next_dir);
             line_line(line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
                       candidate_first ? own_dir : next_dir, out);
         } else if (o.kind == kArc && c.kind == kLine) {
@@ -530,6 +549,37 @@ struct search {
         }
     }
 
+    // The group of element k: the one whose first element is the last not above k.
+    static int group_of(const pk_box_table& table, int k)
+    {
+        const int* end = table.first + table.groups;
+        return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
+    }
+
+    // The same walk over the candidates an index lists (in increasing element order, so in group
+    // order): each meets the rules of its group as group_pass applies them.
+    void run_indexed(const pk_box_table& table, int first_group, const std::vector<int>& candidates)
+    {
+        int group = 0, from = 0, to = 0, mark = 0;
+        bool after_parallel = false;
+        for (const int k : candidates) {
+            if (walk_order() && best.found) return;
+            const int g = group_of(table, k);
+            if (g < std::max(1, first_group) || g > table.groups) continue;
+            if (g != group) {
+                group = g;
+                range(table, g, first_group, from, to, mark);
+                after_parallel = false;
+            }
+            element c;
+            if (k < from || k > to || k >= count || !element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
+            if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
+                                 c.xmin, c.ymin, c.xmax, c.ymax))
+                continue;
+            examine(k, c, g, mark, after_parallel);
+        }
+    }
+
     // Searches the groups from the first one on; a group after the first only when its box
     // overlaps the element's.
     void run(const pk_box_table& table, int first_group)
@@ -577,18 +627,14 @@ void prepare(search& s, int mode, int own, int kind, double cx, double cy, doubl
 
 int pokarr_search_lines_in_plane = 0;
 
-void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
-                         double radius, double direction, double sx, double sy, double ex,
-                         double ey, const double* direction_at, const double* own_x,
-                         const double* own_y, const double* x, const double* y, int count,
-                         int closing, int after_closing, double previous_x, double previous_y,
-                         const pk_box_table& table, int& found_element, int& found_group,
-                         double& crossing_x, double& crossing_y, int& found)
+namespace {
+
+// The search of the plane entries, set up for the element and the searched array x, y.
+void plane_search(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
+                  double sx, double sy, double ex, double ey, const double* direction_at, const double* own_x,
+                  const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
+                  double previous_x, double previous_y, int found_element, int found_group)
 {
-    found = kSearchNone;
-    if (x == nullptr || y == nullptr || count < 2 || table.groups < 1 || table.groups > kBoxGroupsMax)
-        return;
-    search s;
     const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0}, previous[3] = {previous_x, previous_y, 0.0};
     prepare(s, mode, own, kind, cx, cy, radius, direction, start, end, direction_at, closing, after_closing,
             previous, found_element, found_group);
@@ -600,13 +646,61 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     s.x = x;
     s.y = y;
     s.count = count;
-    s.run(table, first_group);
+}
+
+// Hands the chosen crossing to the plane entry's outputs (nothing changes when none was found).
+void give_crossing(const search& s, int& found_element, int& found_group, double& crossing_x, double& crossing_y,
+                   int& found)
+{
     if (!s.best.found) return;
     crossing_x = s.best.x;
     crossing_y = s.best.y;
     found_element = s.best.element;
     found_group = s.best.group;
     found = s.best.end_contact ? kSearchEndContact : kSearchFound;
+}
+
+bool plane_input_sound(const double* x, const double* y, int count, const pk_box_table& table)
+{
+    return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
+}
+
+}  // namespace
+
+void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
+                         double radius, double direction, double sx, double sy, double ex,
+                         double ey, const double* direction_at, const double* own_x,
+                         const double* own_y, const double* x, const double* y, int count,
+                         int closing, int after_closing, double previous_x, double previous_y,
+                         const pk_box_table& table, int& found_element, int& found_group,
+                         double& crossing_x, double& crossing_y, int& found)
+{
+    found = kSearchNone;
+    if (!plane_input_sound(x, y, count, table)) return;
+    search s;
+    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
+                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    s.run(table, first_group);
+    give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
+}
+
+void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
+                                 double cy, double radius, double direction, double sx, double sy, double ex,
+                                 double ey, const double* direction_at, const double* own_x, const double* own_y,
+                                 const double* x, const double* y, int count, int closing, int after_closing,
+                                 double previous_x, double previous_y, const pk_box_table& table,
+                                 int& found_element, int& found_group, double& crossing_x, double& crossing_y,
+                                 int& found)
+{
+    found = kSearchNone;
+    if (!plane_input_sound(x, y, count, table) || index.count != count) return;
+    search s;
+    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
+                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    const element& o = s.self_element;
+    pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
+    s.run_indexed(table, first_group, index.candidates);
+    give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 
 void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,

@@ -219,7 +219,7 @@ bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, i
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
 bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                  const pk_box_table& boxes, int a, int capacity, int& found_total)
+                  const pk_box_table& boxes, pk_elem_index& index, int a, int capacity, int& found_total)
 {
     luplup_work& w = luplup_work_block;
     const chain_element e = va.at(a);
@@ -240,7 +240,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         int found_group = a, found = kSearchNone;
         double q[2] = {0.0, 0.0};
         const bool continues = last_element >= 0;
-        elem_pair_intersect(self_mode + (continues ? kOwnWalkContinues : 0),
+        elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
                             continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
                             va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
                             va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, vb.last(), 1, previous[0],
@@ -537,10 +537,13 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     luplup_work& w = luplup_work_block;
     w.count = 0;
     found_total = 0;
+    // Every element of A meets only the elements of B near it.
+    pk_elem_index index;
+    pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
     for (int e = 1; e < va.p.count;) {
         const chain_element el = va.at(e);
         if (!el.valid) break;
-        if (!walk_element(va, vb, md, boxes, e, capacity, found_total)) break;
+        if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
         e = el.next;
     }
     return w.count >= 0;
