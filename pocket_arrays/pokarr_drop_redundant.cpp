@@ -24,6 +24,9 @@ constexpr double kSurfaceLimit = 1.0e-6;
 // big is max(kBigFactor x max(side step, extra offset), kBigMinimum).
 constexpr double kBigFactor = 10.0;
 constexpr double kBigMinimum = 50.0;
+// The bound of the pending check stays this share below the limit, far above the rounding of
+// the full check's arithmetic, so that skipping it never changes its answer.
+constexpr double kBoundMargin = 1.0e-9;
 // Last and first arc: records agreeing within this are one circle; joined while their ends lie
 // within 60 degrees.
 constexpr double kArcAgreement = 0.001;
@@ -113,6 +116,40 @@ bool pending_strays(const pokarr& pending, const pokarr& a, int from, const vec3
     return false;
 }
 
+// A bound that spares the pending check its loop while the chord turns little: how far the
+// pending points lay from the chord of the last full check, and how far they reach from the last
+// kept point. Turning the chord by t moves a point at reach r by at most t r across it, so while
+// that sum stays clearly below the limit no pending point can stray and the full check (whose
+// answer it must not change) is not run.
+struct pending_bound {
+    bool valid = false;
+    double cx = 0.0, cy = 0.0;  // the chord of the last full check
+    double largest = 0.0;       // the largest distance of a pending point from that chord
+    double reach = 0.0;         // the largest distance of a pending point from the kept point
+
+    void add(double vx, double vy)
+    {
+        reach = std::max(reach, std::hypot(vx, vy));
+        if (valid) largest = std::max(largest, std::fabs(cx * vy - cy * vx));
+    }
+    bool certainly_within(const vec3& chord, double deviation) const
+    {
+        if (!valid) return false;
+        const double turn = std::hypot(chord.v[0] - cx, chord.v[1] - cy);
+        return largest + turn * reach < deviation * (1.0 - kBoundMargin);
+    }
+    // After a full check found no stray point: the distances from this chord.
+    void measure(const pokarr& pending, const pokarr& a, int from, const vec3& chord)
+    {
+        valid = true;
+        cx = chord.v[0];
+        cy = chord.v[1];
+        largest = 0.0;
+        for (int k = 0; k < pending.count; ++k)
+            largest = std::max(largest, std::fabs(cx * (pending.y[k] - a.y[from]) - cy * (pending.x[k] - a.x[from])));
+    }
+};
+
 void copy_entry(pokarr& a, int from, int to)
 {
     if (from == to) return;
@@ -132,6 +169,7 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     if (n < 2) return;
     int kept = 1, next = 1;
     bool removed_last = false;
+    pending_bound bound;
     // Copies `entries` entries (fewer at the end) unchanged.
     auto keep = [&](int entries) {
         for (const int end = std::min(next + entries, n); next < end; ++next, ++kept) copy_entry(a, next, kept);
@@ -145,13 +183,20 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             keep(kArcRecordEntries + 1);
             continue;
         }
-        if (!removed_last) pending.count = 0;
+        if (!removed_last) {
+            pending.count = 0;
+            bound = pending_bound{};
+        }
         vec3 chord;
         verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord);
         // Stays within the planar pending check: the removed run must hug the new chord.
         if (v == verdict::redundant && lim.planar && removed_last &&
-            pending_strays(pending, a, kept - 1, chord, lim.deviation))
-            v = verdict::keep;
+            !bound.certainly_within(chord, lim.deviation)) {
+            if (pending_strays(pending, a, kept - 1, chord, lim.deviation))
+                v = verdict::keep;
+            else
+                bound.measure(pending, a, kept - 1, chord);
+        }
         if (v == verdict::keep) {
             pending.count = 0;
             removed_last = false;
@@ -162,6 +207,7 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             int status = 0;
             const double z = a.z != nullptr ? a.z[next] : 0.0;
             pokarr_add_xyz(a.x[next], &a.y[next], &z, nullptr, pending, status);
+            if (status == 0) bound.add(a.x[next] - a.x[kept - 1], a.y[next] - a.y[kept - 1]);
         }
         ++next;
         removed_last = true;
