@@ -1,7 +1,9 @@
 // Search of one element (line or arc) against the elements of a pocket array, group by group
-// through the array's box table. The loop removal, the loop intersection and the offset tests
-// call it element by element; it is the engine's hot path, so it allocates nothing and tests a
-// box before every element.
+// through the array's box table, or through the array's grid index (the loop intersection). The
+// loop removal, the loop intersection and the offset tests call it element by element; it is
+// the engine's hot path, so it allocates nothing and tests a box before every element. The steps
+// per candidate: passed over, crossings of the pair (up to two, in order along the element),
+// each refused or taken.
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
