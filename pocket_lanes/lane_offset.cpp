@@ -268,11 +268,11 @@ bool offset_input_refused(const char* routine, int side, double distance, const 
 {
     const char* fault = nullptr;
     if ((side != kSideRight && side != kSideLeft) || !std::isfinite(distance) || distance < 0.0)
-        fault = "] SIDE MUST BE 1 OR -1 AND DISTANCE A FINITE NUMBER NOT BELOW 0";
+        fault = "SIDE MUST BE 1 OR -1 AND DISTANCE A FINITE NUMBER NOT BELOW 0";
     else if (!pokarr_finite(loop))
-        fault = "] LOOP HOLDS A NUMBER THAT IS NOT FINITE";
+        fault = "LOOP HOLDS A NUMBER THAT IS NOT FINITE";
     if (fault == nullptr) return false;
-    eroutc(("[" + std::string(routine) + fault).c_str(), 0);
+    eroutc(("[" + std::string(routine) + "] " + fault).c_str(), 0);
     status = kOffsetRefused;
     return true;
 }
