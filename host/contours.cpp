@@ -1,8 +1,11 @@
 // The host's directory names (cad_name) and the curve sets of contours (dfdgnc, dfdget).
 // Curve sets belong to the part: they are saved in and loaded from the part file.
 #include "host/control/curve_sets.hpp"
+#include "host/control.hpp"
 #include "host/core/component.hpp"
 #include "host/core/contour_records.hpp"
+#include "host/core/entity_store.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/files.hpp"
 #include "host/core/trace.hpp"
@@ -37,16 +40,31 @@ void save_sets(nlohmann::json& section)
     }
 }
 
+// One curve of a set: [entity, start parameter, end parameter, orientation]; the entity must
+// exist (the entities load before the curve sets).
+control::curve_in_set curve_of(const nlohmann::json& c, const std::string& where)
+{
+    if (!c.is_array() || c.size() != 4)
+        throw control::part_error(where + ": a curve is [entity, start, end, orientation]");
+    const control::curve_in_set curve{json_int(c[0], where), json_number(c[1], where), json_number(c[2], where),
+                                      json_number(c[3], where)};
+    if (find_entity(curve.entity) == nullptr)
+        throw control::part_error(where + ": entity " + std::to_string(curve.entity) + " does not exist");
+    return curve;
+}
+
 void load_sets(const nlohmann::json& section)
 {
     reset_sets();
-    if (!section.is_array()) return;
+    if (!section.is_array()) throw control::part_error("curve_sets: an array of sets is expected");
     for (const auto& item : section) {
+        if (!item.is_object() || !item.contains("set") || !item.contains("curves") || !item["curves"].is_array())
+            throw control::part_error("curve_sets: a set is {\"set\": n, \"curves\": [...]}");
+        const int set = json_int(item["set"], "curve_sets: \"set\"");
+        const std::string where = "curve_sets: set " + std::to_string(set);
         std::vector<control::curve_in_set> curves;
-        for (const auto& c : item.at("curves"))
-            curves.push_back({c.at(0).get<int>(), c.at(1).get<double>(), c.at(2).get<double>(),
-                              c.at(3).get<double>()});
-        curve_sets()[item.at("set").get<int>()] = std::move(curves);
+        for (const auto& c : item["curves"]) curves.push_back(curve_of(c, where));
+        curve_sets()[set] = std::move(curves);
     }
 }
 

@@ -72,7 +72,9 @@ void append_words(const json& item, std::vector<word>& words, const field_error&
             where.raise("words", "integer out of the 32-bit range");
         words.push_back(static_cast<word>(static_cast<std::uint32_t>(v)));
     } else if (item.is_object() && item.size() == 1 && item.contains("real")) {
-        words.push_back(real_to_word(static_cast<float>(number_field(item["real"], "words", where))));
+        const double real = number_field(item["real"], "words", where);
+        if (std::fabs(real) > std::numeric_limits<float>::max()) where.raise("words", "a real beyond a float");
+        words.push_back(real_to_word(static_cast<float>(real)));
     } else if (item.is_object() && item.size() == 1 && item.contains("double")) {
         word pair[2];
         double_to_words(number_field(item["double"], "words", where), pair);

@@ -11,6 +11,7 @@
 #include "host/control.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/trace.hpp"
 
 #include <algorithm>
@@ -68,7 +69,7 @@ void load_nc(const nlohmann::json& section)
 {
     try {
         nc_state& s = state();
-        s.version = section.value("version", vantu::control::kDefaultToolpathVersion);
+        if (section.contains("version")) s.version = vantu::json_int(section["version"], "nc_params: version");
         if (section.contains("machine_table_ext")) {
             s.table_ext = section["machine_table_ext"].get<std::vector<word>>();
             if (s.table_ext.size() != static_cast<std::size_t>(kMachineTableExtWords))
@@ -76,8 +77,9 @@ void load_nc(const nlohmann::json& section)
         }
         if (section.contains("transformations"))
             for (const auto& t : section["transformations"])
-                s.transformations[t.at("id").get<int>()] = {t.at("matrix").get<std::array<float, 9>>(),
-                                                            t.at("translation").get<std::array<float, 3>>()};
+                s.transformations[vantu::json_int(t.at("id"), "nc_params: transformation id")] = {
+                    vantu::json_floats<9>(t.at("matrix"), "nc_params: transformation matrix"),
+                    vantu::json_floats<3>(t.at("translation"), "nc_params: transformation translation")};
     } catch (const nlohmann::json::exception& e) {
         throw vantu::control::part_error(std::string("nc_params: ") + e.what());
     }

@@ -7,6 +7,7 @@
 #include "host/control/nc_state.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/message_log.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
@@ -66,7 +67,7 @@ void load_state(const nlohmann::json& section)
 {
     try {
         nc_state_host& s = state();
-        s.view = section.value("view", 0);
+        if (section.contains("view")) s.view = vantu::json_int(section["view"], "nc_state: view");
         if (section.contains("function_names"))
             for (const auto& [code, name] : section["function_names"].items()) {
                 const int c = std::stoi(code);
@@ -79,7 +80,8 @@ void load_state(const nlohmann::json& section)
                     throw vantu::control::part_error("nc_state: user function " + std::to_string(code) + " is not 1 to 100");
                 s.user_functions.insert(code);
             }
-        if (section.contains("model_origin")) s.model_origin = section["model_origin"].get<std::array<float, 3>>();
+        if (section.contains("model_origin"))
+            s.model_origin = vantu::json_floats<3>(section["model_origin"], "nc_state: model_origin");
         if (section.contains("names8"))
             for (const auto& [id, name] : section["names8"].items()) s.names8[std::stoi(id)] = padded(name.get<std::string>(), kName8);
     } catch (const nlohmann::json::exception& e) {

@@ -3,6 +3,7 @@
 // step or rule and its key), so the writer can mend it; nothing of a faulty script is installed.
 // The format is documented in host/control/script.hpp.
 #include "host/control.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/script_engine.hpp"
 
 #include <algorithm>
@@ -265,6 +266,11 @@ parsed_script parse_script(std::string_view json_text, const std::string& name)
         // e.byte counts from 1 and points just past the character that broke the syntax.
         const std::size_t at = e.byte > 0 ? e.byte - 1 : 0;
         throw control::part_error(name + ": not valid JSON at " + line_and_column(json_text, at) +
+                                  ": " + e.what());
+    } catch (const json::exception& e) {
+        // A number beyond the range of a double: the reader says what, the locator where.
+        const std::size_t byte = json_fault_byte(json_text);
+        throw control::part_error(name + ": not readable at " + line_and_column(json_text, byte > 0 ? byte - 1 : 0) +
                                   ": " + e.what());
     }
     parsed_script script;

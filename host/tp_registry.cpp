@@ -5,6 +5,7 @@
 
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
@@ -63,7 +64,13 @@ void load_tool_path(const std::string& key, const nlohmann::json& entry)
 {
     const int id = std::stoi(key);
     const auto header = entry.value("header", std::vector<word>{});
-    const auto procedures = entry.value("procedures", std::vector<int>{});
+    std::vector<int> procedures;
+    if (entry.contains("procedures")) {
+        if (!entry["procedures"].is_array())
+            throw vantu::control::part_error("tp_registry: tool path " + key + ": procedures are an array");
+        for (const auto& p : entry["procedures"])
+            procedures.push_back(vantu::json_int(p, "tp_registry: tool path " + key + " procedure"));
+    }
     if (!vantu::control::declare_tool_path(id, header, procedures))
         throw vantu::control::part_error("tp_registry: tool path " + key +
                                          " needs an id of 1 or more, procedure ids of 1 or more and at most " +
@@ -74,8 +81,10 @@ void load_state(const nlohmann::json& section)
 {
     try {
         registry& r = state();
-        r.current_tool_path = section.value("current_tool_path", kNone);
-        r.current_procedure = section.value("current_procedure", kNone);
+        if (section.contains("current_tool_path"))
+            r.current_tool_path = vantu::json_int(section["current_tool_path"], "tp_registry: current_tool_path");
+        if (section.contains("current_procedure"))
+            r.current_procedure = vantu::json_int(section["current_procedure"], "tp_registry: current_procedure");
         if (section.contains("tool_paths"))
             for (const auto& [key, entry] : section["tool_paths"].items()) load_tool_path(key, entry);
     } catch (const nlohmann::json::exception& e) {

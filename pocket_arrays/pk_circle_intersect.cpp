@@ -2,7 +2,6 @@
 // joins meet arcs with these.
 #include "pocket_arrays/pk_primitives.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
@@ -20,21 +19,28 @@ void circle_circle_intersect(const double* c1, double r1, const double* c2, doub
     const bool second_larger = r1 * r1 <= r2 * r2;
     const double* base = second_larger ? c2 : c1;
     const double* other = second_larger ? c1 : c2;
-    const double big = second_larger ? r2 * r2 : r1 * r1;
-    const double small = second_larger ? r1 * r1 : r2 * r2;
+    const double big_r = std::fabs(second_larger ? r2 : r1);
+    const double small_r = std::fabs(second_larger ? r1 : r2);
     const double d[2] = {other[0] - base[0], other[1] - base[1]};
     const double gap2 = d[0] * d[0] + d[1] * d[1];
-    const double a = ((big - small) / gap2 + 1.0) * 0.5;
-    const double h2 = big / gap2 - a * a;
+    const double gap = std::sqrt(gap2);
+    const double a = ((big_r * big_r - small_r * small_r) / gap2 + 1.0) * 0.5;
     const double foot[2] = {base[0] + a * d[0], base[1] + a * d[1]};
-    if (ltvl0d(h2) && h2 > vantu::kPocketTangentFloor) {
+    // How far the circles reach past each other, outside and inside: both positive when they
+    // cross. The half chord comes from these differences, not from a difference of squares, so
+    // that it keeps its accuracy when one radius is a thousand times the other.
+    const double outer = big_r + small_r - gap;
+    const double inner = gap - (big_r - small_r);
+    const double chord2 = outer * (big_r + small_r + gap) * inner * (gap + big_r - small_r) / (4.0 * gap2);
+    const double half_chord = chord2 > 0.0 ? std::sqrt(chord2) : 0.0;
+    if (outer > -kTangentHalfChord && inner > -kTangentHalfChord && half_chord < kTangentHalfChord) {
         count = 1;
         p1[0] = foot[0];
         p1[1] = foot[1];
         return;
     }
-    if (!(h2 > 0.0)) return;
-    const double h = std::sqrt(h2);
+    if (!(outer > 0.0 && inner > 0.0)) return;
+    const double h = half_chord / gap;
     count = 2;
     p1[0] = foot[0] + h * -d[1];
     p1[1] = foot[1] + h * d[0];
@@ -155,29 +161,48 @@ const double* first_along_second(const arc_points& b, const double* p1, const do
 
 }  // namespace
 
+void arc_arc_crossings(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2,
+                       double (*points)[2], int& count, int& status)
+{
+    status = kNoCrossing;
+    count = 0;
+    const arc_points a(arc1), b(arc2);
+    double p1[2] = {0.0, 0.0}, p2[2] = {0.0, 0.0};
+    int circles = 0;
+    circle_circle_intersect(a.centre, arc1.r, b.centre, arc2.r, p1, p2, circles);
+    if (circles == -1) {
+        status = kParallel;
+        if (end_mode == kSharedEndsMeet && shared_end(arc1, a, arc2, b, points[0][0], points[0][1])) {
+            status = kCrossing;
+            count = 1;
+        }
+        return;
+    }
+    if (circles < 1) return;
+    const bool valid1 = on_both(end_mode, arc1, a, arc2, b, p1);
+    const bool valid2 = circles == 2 && on_both(end_mode, arc1, a, arc2, b, p2);
+    if (!valid1 && !valid2) return;
+    status = kCrossing;
+    count = 1;
+    if (valid1 != valid2) {
+        give(valid1 ? p1 : p2, points[0][0], points[0][1]);
+        return;
+    }
+    const double* first = choice_mode == 1 ? first_along_first(end_mode, a, b, p1, p2) : first_along_second(b, p1, p2);
+    give(first, points[0][0], points[0][1]);
+    // The other point: whichever of the two the first is not (the first may be an arc's end put
+    // in its place).
+    const double* other = pk_eq_pnt2(first, p1) ? p2 : p1;
+    if (pk_eq_pnt2(other, first)) return;
+    give(other, points[1][0], points[1][1]);
+    count = 2;
+}
+
 void arc_arc_intersect(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2,
                        double& x, double& y, int& status)
 {
-    status = kNoCrossing;
-    const arc_points a(arc1), b(arc2);
-    double p1[2] = {0.0, 0.0}, p2[2] = {0.0, 0.0};
+    double points[2][2];
     int count = 0;
-    circle_circle_intersect(a.centre, arc1.r, b.centre, arc2.r, p1, p2, count);
-    if (count == -1) {
-        status = kParallel;
-        if (end_mode == kSharedEndsMeet && shared_end(arc1, a, arc2, b, x, y)) status = kCrossing;
-        return;
-    }
-    if (count < 1) return;
-    const bool valid1 = on_both(end_mode, arc1, a, arc2, b, p1);
-    const bool valid2 = count == 2 && on_both(end_mode, arc1, a, arc2, b, p2);
-    if (!valid1 && !valid2) return;
-    status = kCrossing;
-    if (valid1 != valid2) {
-        give(valid1 ? p1 : p2, x, y);
-        return;
-    }
-    give(choice_mode == 1 ? first_along_first(end_mode, a, b, p1, p2)
-                          : first_along_second(b, p1, p2),
-         x, y);
+    arc_arc_crossings(choice_mode, end_mode, arc1, arc2, points, count, status);
+    if (count > 0) give(points[0], x, y);
 }

@@ -1,7 +1,9 @@
 // Search of one element (line or arc) against the elements of a pocket array, group by group
-// through the array's box table. The loop removal, the loop intersection and the offset tests
-// call it element by element; it is the engine's hot path, so it allocates nothing and tests a
-// box before every element.
+// through the array's box table, or through the array's grid index (the loop intersection). The
+// loop removal, the loop intersection and the offset tests call it element by element; it is
+// the engine's hot path, so it allocates nothing and tests a box before every element. The steps
+// per candidate: passed over, crossings of the pair (up to two, in order along the element),
+// each refused or taken.
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
@@ -18,7 +20,7 @@ namespace {
 constexpr int kLine = 0;
 constexpr int kArc = 1;
 
-// One element with its ends, arc data, box and unit direction (of a line; of the chord of an arc).
+// One element with its ends, arc data and box.
 struct element {
     int kind = kLine;
     double sx = 0, sy = 0, ex = 0, ey = 0;
@@ -26,7 +28,6 @@ struct element {
     double cx = 0, cy = 0, r = 0;
     int direction = 1;
     double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
-    double ux = 0, uy = 0;
 
     void finish()
     {
@@ -38,9 +39,15 @@ struct element {
             ymin = std::min(sy, ey);
             ymax = std::max(sy, ey);
         }
+    }
+    // Unit direction of a line (of the chord of an arc); false when it has no length.
+    bool unit_direction(double& ux, double& uy) const
+    {
         const double length = std::hypot(ex - sx, ey - sy);
-        ux = length > 0.0 ? (ex - sx) / length : 0.0;
-        uy = length > 0.0 ? (ey - sy) / length : 0.0;
+        if (!(length > 0.0)) return false;
+        ux = (ex - sx) / length;
+        uy = (ey - sy) / length;
+        return true;
     }
     pk_arc as_arc() const { return pk_arc{cx, cy, r, direction, sx, sy, ex, ey}; }
     void start(double* p) const { p[0] = sx; p[1] = sy; p[2] = sz; }
@@ -58,10 +65,21 @@ bool boxes_apart(double a_xmin, double a_ymin, double a_xmax, double a_ymax, dou
            a_ymin > b_ymax + margin;
 }
 
+// Boxes that reach into each other by more than twice the host's tolerance on both axes overlap
+// under the host's tolerant test too; the indexed search meets mostly such neighbours.
+bool boxes_clearly_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
+                           double b_ymin, double b_xmax, double b_ymax)
+{
+    constexpr double margin = 2.0 * vantu::kDoubleTolerance;
+    return a_xmax >= b_xmin + margin && a_xmin <= b_xmax - margin && a_ymax >= b_ymin + margin &&
+           a_ymin <= b_ymax - margin;
+}
+
 bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
                    double b_xmax, double b_ymax)
 {
-    return !boxes_apart(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax) &&
+    if (boxes_apart(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax)) return false;
+    return boxes_clearly_overlap(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax) ||
            pk_box_overlap2(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax);
 }
 
@@ -107,9 +125,9 @@ void direction_at_start(const double* x, const double* y, int count, int k, doub
     if (!element_at(x, y, count, k, e)) return;
     if (e.kind == kArc) {
         seg_side_normal(2, e.sx, e.sy, 0.0, -e.direction, 0.0, 0.0, e.cx, e.cy, d[0], d[1]);
-    } else if (e.ux != 0.0 || e.uy != 0.0) {
-        d[0] = e.ux;
-        d[1] = e.uy;
+    } else {
+        double ux = 0.0, uy = 0.0;
+        if (e.unit_direction(ux, uy)) d[0] = ux, d[1] = uy;
     }
 }
 
@@ -145,6 +163,7 @@ search_mode decode(int mode)
     return m;
 }
 
+// The crossing the search has chosen so far.
 struct crossing {
     bool found = false;
     bool end_contact = false;
@@ -153,14 +172,23 @@ struct crossing {
     double distance = 0;
 };
 
+// What one element pair gives: up to two crossings (a line meets a line once; a line and an arc
+// or two arcs meet up to twice), as the primitives order them, with the primitive's status.
+struct pair_crossings {
+    int status = kNoCrossing;
+    int count = 0;
+    double point[2][3] = {{0, 0, 0}, {0, 0, 0}};
+    bool hit() const { return status == kCrossing || status == kNearParallelCrossing || status == kEndContactCrossing; }
+};
+
 struct search {
     search_mode mode;
-    int own;
+    int own;                      // the element's own number; see the kOwn... values
     element self_element;
     const double* direction_given;
     const double* own_x;
     const double* own_y;
-    int own_count = 0;  // entries of the own array; 0 when not known (no second look then)
+    int own_count = 0;  // entries of the own array; 0 when not known (no parallel retry then)
     const double* x;
     const double* y;
     const double* z = nullptr;         // z of the searched array in a search in space
@@ -172,6 +200,15 @@ struct search {
     int found_in;       // the input found element
     bool reexamined = false;  // the once-only second look of a continuing walk at an arc
     crossing best;
+
+    // ---- what the own number says --------------------------------------------------------
+
+    // The element is one of the searched array's own elements (range rules, shared vertices).
+    bool own_in_array() const { return own > kOwnForeign; }
+    // A walk: the first crossing in group and element order wins, not the nearest one.
+    bool walk_order() const { return own <= kOwnWalk; }
+    // A walk going on after a crossing on the input found element, from the previous point.
+    bool walk_continues() const { return own == kOwnWalkContinues; }
 
     bool space() const { return z != nullptr; }
     // Point equality of the search: in the plane, or with z in space (as the pocket's dimension
@@ -203,71 +240,89 @@ struct search {
         return o.sz + std::clamp(fraction, 0.0, 1.0) * (o.ez - o.sz);
     }
 
+    // ---- the crossings of one pair ---------------------------------------------------------
+
     // Crossing of two lines: in the plane, or in the pocket's dimension for a search in space.
     void line_line(int line_mode, const element& p, const element& q, const double* dir_p, const double* dir_q,
-                   double* point, int& status) const
+                   pair_crossings& out) const
     {
+        double* point = out.point[0];
         if (space() && !pokarr_search_lines_in_plane) {
             double p1[3], p2[3], q1[3], q2[3];
             p.start(p1);
             p.end(p2);
             q.start(q1);
             q.end(q2);
-            seg_seg_intersect_nd(line_mode, p1, p2, q1, q2, p1, p2, q1, q2, dir_p, dir_q, point, status);
-            return;
-        }
-        seg_seg_intersect_xy(line_mode, p.sx, p.sy, p.ex, p.ey, q.sx, q.sy, q.ex, q.ey, p.sx, p.sy, p.ex, p.ey,
-                             q.sx, q.sy, q.ex, q.ey, dir_p, dir_q, point[0], point[1], status);
-        point[2] = z_along(point[0], point[1]);
-    }
-
-    // A line with an arc; the search in space uses the point form of the same primitive.
-    void line_arc(int m1, int m2, int m3, int m4, const element& arc, const element& line, double* point,
-                  int& status) const
-    {
-        if (space()) {
-            const double centre[2] = {arc.cx, arc.cy};
-            const double a[2] = {line.sx, line.sy}, b[2] = {line.ex, line.ey};
-            const double as[2] = {arc.sx, arc.sy}, ae[2] = {arc.ex, arc.ey};
-            seg_arc_intersect(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, point, status);
+            seg_seg_intersect_nd(line_mode, p1, p2, q1, q2, p1, p2, q1, q2, dir_p, dir_q, point, out.status);
         } else {
-            seg_arc_intersect_xy(m1, m2, m3, m4, arc.cx, arc.cy, arc.r, arc.direction, line.sx, line.sy, line.ex,
-                                 line.ey, arc.sx, arc.sy, arc.ex, arc.ey, line.sx, line.sy, line.ex, line.ey,
-                                 point[0], point[1], status);
+            seg_seg_intersect_xy(line_mode, p.sx, p.sy, p.ex, p.ey, q.sx, q.sy, q.ex, q.ey, p.sx, p.sy, p.ex, p.ey,
+                                 q.sx, q.sy, q.ex, q.ey, dir_p, dir_q, point[0], point[1], out.status);
+            point[2] = z_along(point[0], point[1]);
         }
-        point[2] = z_along(point[0], point[1]);
+        out.count = out.hit() ? 1 : 0;
     }
 
-    // Crossing of the own element o with candidate k; status as the primitives give it. The
+    // A line with an arc: both crossings, the one the modes pick first.
+    void line_arc(int m1, int m2, int m3, int m4, const element& arc, const element& line, pair_crossings& out) const
+    {
+        const double centre[2] = {arc.cx, arc.cy};
+        const double a[2] = {line.sx, line.sy}, b[2] = {line.ex, line.ey};
+        const double as[2] = {arc.sx, arc.sy}, ae[2] = {arc.ex, arc.ey};
+        double points[2][2];
+        seg_arc_crossings(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, points, out.count,
+                          out.status);
+        keep_points(points, out);
+    }
+
+    // Two arcs: both crossings, the one the choice mode picks first.
+    void arc_arc(int choice, int end_mode, const element& first, const element& second, pair_crossings& out) const
+    {
+        double points[2][2];
+        arc_arc_crossings(choice, end_mode, first.as_arc(), second.as_arc(), points, out.count, out.status);
+        keep_points(points, out);
+    }
+
+    void keep_points(const double (*points)[2], pair_crossings& out) const
+    {
+        for (int i = 0; i < out.count; ++i) {
+            out.point[i][0] = points[i][0];
+            out.point[i][1] = points[i][1];
+            out.point[i][2] = z_along(points[i][0], points[i][1]);
+        }
+    }
+
+    // Crossings of the own element o with candidate k, as the primitives give them. The
     // first-mode and choice-mode overrides serve the second look of a continuing walk.
     void intersect(const element& o, int k, const element& c, int neighbour_mark, bool after_parallel,
-                   double* point, int& status, int first_mode_override = 0, int choice_override = 0) const
+                   pair_crossings& out, int first_mode_override = 0, int choice_override = 0) const
     {
-        status = kNoCrossing;
+        out = pair_crossings{};
         const int arc_first_mode = first_mode_override != 0 ? first_mode_override
                                    : mode.self                ? 3
-                                                              : (mode.keep_found || own < -1 ? 2 : 1);
+                                                              : (mode.keep_found || walk_order() ? 2 : 1);
         if (o.kind == kLine && c.kind == kLine) {
             // Three words each: the search in space reads directions in the pocket's dimension.
-            double next_dir[3] = {0.0, 0.0, 0.0};
-            direction_at_start(x, y, count, next_element(x, count, k), next_dir);
             const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
             const double* own_dir = direction_given != nullptr ? direction_given : absent;
             const int line_mode = after_parallel || mode.keep_found ? 2 : 0;
-            const bool candidate_first = own > 0 && k < own;
+            const bool candidate_first = own_in_array() && k < own;
+            // The direction after the candidate only counts where the first segment's direction
+            // is given: the candidate's own, when it comes first, or the element's.
+            double next_dir[3] = {kDirectionAbsent, 0.0, 0.0};
+            if (candidate_first || direction_given != nullptr)
+                direction_at_start(x, y, count, next_element(x, count, k), next_dir);
             line_line(line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
-                      candidate_first ? own_dir : next_dir, point, status);
+                      candidate_first ? own_dir : next_dir, out);
         } else if (o.kind == kArc && c.kind == kLine) {
-            line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, point, status);
+            line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
         } else if (o.kind == kLine && c.kind == kArc) {
-            line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, point, status);
+            line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
         } else {
             const bool closing_pair = own == closing && k == after_closing;
             const int choice = choice_override != 0 ? choice_override
-                               : closing_pair || (mode.keep_found && own < -1) ? 2
-                                                                                : 1;
-            arc_arc_intersect(choice, neighbour_mark, o.as_arc(), c.as_arc(), point[0], point[1], status);
-            point[2] = z_along(point[0], point[1]);
+                               : closing_pair || (mode.keep_found && walk_order()) ? 2
+                                                                                    : 1;
+            arc_arc(choice, neighbour_mark, o, c, out);
         }
     }
 
@@ -277,7 +332,7 @@ struct search {
     bool parallel_retry(const element& c, double* point) const
     {
         const element& o = self_element;
-        if (own >= -1 || o.kind != kLine || direction_given == nullptr || own_x == nullptr || own_y == nullptr)
+        if (!walk_order() || o.kind != kLine || direction_given == nullptr || own_x == nullptr || own_y == nullptr)
             return false;
         const double end[2] = {o.ex, o.ey}, cs[2] = {c.sx, c.sy}, ce[2] = {c.ex, c.ey};
         if (!tptonl2d(end, cs, ce)) return false;
@@ -307,13 +362,39 @@ struct search {
         return true;
     }
 
+    // The once-only second look of a continuing walk that met its previous crossing point on an
+    // arc: the element is searched again from that point, with contacts at element ends refused,
+    // so that a further crossing the previous one hid is found.
+    bool second_look(int k, const element& c, pair_crossings& out)
+    {
+        if (reexamined || (self_element.kind != kArc && c.kind != kArc)) return false;
+        reexamined = true;
+        element from = self_element;
+        from.sx = previous[0];
+        from.sy = previous[1];
+        from.sz = previous[2];
+        from.finish();
+        intersect(from, k, c, 1, false, out, 2, 2);
+        out.count = out.hit() && out.count > 0 && !same(out.point[0], previous) ? 1 : 0;
+        return out.count > 0;
+    }
+
+    // ---- which crossing is taken -----------------------------------------------------------
+
     // Whether the crossing at p repeats the previous crossing of a continuing walk at the input
     // found element (or the one before it).
     bool at_previous(int k, const double* p) const
     {
-        if (own != kOwnWalkContinues) return false;
+        if (!walk_continues()) return false;
         const bool at_found = k == found_in || wrapped_next(k) == found_in;
         return at_found && same(p, previous);
+    }
+
+    // Whether a continuing walk has passed p already: on the input found element, a crossing
+    // that lies before the previous one along the own element was met earlier in the walk.
+    bool walked_past(int k, const double* p) const
+    {
+        return walk_continues() && k == found_in && distance_from_start(p) < distance_from_start(previous);
     }
 
     // Whether a crossing at p with candidate k is refused (step 7 of the search).
@@ -324,13 +405,13 @@ struct search {
         self_element.end(own_end);
         c.start(cand_start);
         c.end(cand_end);
-        if (own == kOwnWalkContinues && (k < found_in || at_previous(k, p))) return true;
-        if (own < -1 && best.found) return true;
+        if (walk_continues() && (k < found_in || at_previous(k, p) || walked_past(k, p))) return true;
+        if (walk_order() && best.found) return true;
         const double best_point[3] = {best.x, best.y, best.z};
         if (best.found && best.element == k && same(p, best_point)) return true;
         if (mode.start_check && same(p, own_start) && junction_recorded(k, p)) return true;
         // Consecutive elements meet at their shared vertex on every loop: no crossing.
-        if (own > 0) {
+        if (own_in_array()) {
             if (same(p, own_start) && same(p, cand_end) && wrapped_next(k) == own) return true;
             if (same(p, own_end) && same(p, cand_start) && wrapped_next(own) == k) return true;
         }
@@ -341,7 +422,7 @@ struct search {
     bool junction_recorded(int k, const double* p) const
     {
         int known = 0;
-        if (own <= 0) {
+        if (!own_in_array()) {
             const int point_mode = space() ? pocket_state_block.pocket_dimension : 2;
             pk_point_known(point_mode, own, k, p, known);
         } else if (space()) {
@@ -367,27 +448,19 @@ struct search {
     void take(int k, int group, const double* p, bool end_contact)
     {
         const double distance = distance_from_start(p);
-        // The later crossing wins at equal distance; a continuing walk keeps its first.
-        if (best.found && (own < -1 || best.distance < distance)) return;
+        // The later crossing wins at equal distance; a walk keeps its first.
+        if (best.found && (walk_order() || best.distance < distance)) return;
         best = crossing{true, end_contact, p[0], p[1], p[2], k, group, distance};
     }
 
-    // The once-only second look of a continuing walk that met its previous crossing point on an
-    // arc: the element is searched again from that point, with contacts at element ends refused,
-    // so that a further crossing the previous one hid is found.
-    bool second_look(int k, const element& c, double* point, int& status)
+    // Puts the two crossings of a pair in their order along the own element.
+    void order_along_own(pair_crossings& pc) const
     {
-        if (reexamined || (self_element.kind != kArc && c.kind != kArc)) return false;
-        reexamined = true;
-        element from = self_element;
-        from.sx = previous[0];
-        from.sy = previous[1];
-        from.sz = previous[2];
-        from.finish();
-        intersect(from, k, c, 1, false, point, status, 2, 2);
-        const bool hit = status == kCrossing || status == kNearParallelCrossing || status == 4;
-        return hit && !same(point, previous);
+        if (pc.count < 2 || distance_from_start(pc.point[0]) <= distance_from_start(pc.point[1])) return;
+        std::swap(pc.point[0], pc.point[1]);
     }
+
+    // ---- the walk over the candidates ------------------------------------------------------
 
     // First and last candidate of group g with the neighbour mark of the range rules.
     void range(const pk_box_table& table, int g, int first_group, int& from, int& to, int& mark) const
@@ -396,7 +469,7 @@ struct search {
         to = table.first[g] - 1;
         mark = 0;
         const int n = table.groups;
-        if (g == first_group && own > 0) {
+        if (g == first_group && own_in_array()) {
             const bool own_arc = self_element.kind == kArc;
             if (mode.range_rule == 0) {
                 if (own_arc) {
@@ -410,7 +483,7 @@ struct search {
                 }
             }
         }
-        if (g == n && own > 0 && own == closing) {
+        if (g == n && own_in_array() && own == closing) {
             const int end = table.first[n];
             if (self_element.kind == kArc) {
                 to = std::min(to, end - 1);
@@ -423,6 +496,44 @@ struct search {
         }
     }
 
+    // Step 1: candidates passed over before any geometry: the element itself, those up to the
+    // walk's current element in a self search, the closing pair of two lines.
+    bool passed_over(int k, const element& c) const
+    {
+        if (k == own || (mode.self && k <= walk)) return true;
+        if (own_in_array() && self_element.kind == kLine && c.kind == kLine) {
+            const int last = count - 1;
+            if ((own == closing && k == after_closing) || (own == last && k == 1)) return true;
+        }
+        return false;
+    }
+
+    // Steps 2 and 3: the crossings of candidate k (whose box overlaps the element's), each
+    // judged in its order along the own element; `after_parallel` carries the parallel result
+    // of the candidate before.
+    void examine(int k, const element& c, int g, int mark, bool& after_parallel)
+    {
+        const bool lines = self_element.kind == kLine && c.kind == kLine;
+        const int neighbour = mode.range_rule == 1 && !lines ? 1 : mark;
+        pair_crossings pc;
+        intersect(self_element, k, c, neighbour, after_parallel, pc);
+        after_parallel = pc.status == kParallel;
+        if (pc.status == kParallel && lines && parallel_retry(c, pc.point[0])) {
+            pc.status = kCrossing;
+            pc.count = 1;
+        }
+        if (!pc.hit()) return;
+        order_along_own(pc);
+        // A continuing walk that meets its previous crossing again as the pair's only crossing
+        // looks once more from there.
+        if (pc.count == 1 && walk_continues() && k >= found_in && at_previous(k, pc.point[0]) &&
+            !second_look(k, c, pc))
+            return;
+        const bool end_contact = pc.status == kEndContactCrossing;
+        for (int i = 0; i < pc.count; ++i)
+            if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact);
+    }
+
     void group_pass(const pk_box_table& table, int g, int first_group)
     {
         int from = 0, to = 0, mark = 0;
@@ -430,29 +541,44 @@ struct search {
         bool after_parallel = false;
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
-            if (own < -1 && best.found) return;
-            if (k == own || (mode.self && k <= walk)) continue;
+            if (walk_order() && best.found) return;
             element c;
-            if (!element_at(x, y, count, k, c, z)) continue;
-            const bool lines = self_element.kind == kLine && c.kind == kLine;
-            if (lines && own > 0) {
-                const int last = count - 1;
-                if ((own == closing && k == after_closing) || (own == last && k == 1)) continue;
-            }
+            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
                                  c.xmin, c.ymin, c.xmax, c.ymax))
                 continue;
-            const int neighbour = mode.range_rule == 1 && (self_element.kind == kArc || c.kind == kArc) ? 1 : mark;
-            double point[3] = {0.0, 0.0, 0.0};
-            int status = 0;
-            intersect(self_element, k, c, neighbour, after_parallel, point, status);
-            after_parallel = status == kParallel;
-            if (status == kParallel && lines && parallel_retry(c, point)) status = kCrossing;
-            bool hit = status == kCrossing || status == kNearParallelCrossing || status == 4;
-            if (hit && own == kOwnWalkContinues && k >= found_in && at_previous(k, point))
-                hit = second_look(k, c, point, status);
-            if (!hit || refused(k, c, point)) continue;
-            take(k, g, point, status == 4);
+            examine(k, c, g, mark, after_parallel);
+        }
+    }
+
+    // The group of element k: the one whose first element is the last not above k.
+    static int group_of(const pk_box_table& table, int k)
+    {
+        const int* end = table.first + table.groups;
+        return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
+    }
+
+    // The same walk over the candidates an index lists (in increasing element order, so in group
+    // order): each meets the rules of its group as group_pass applies them.
+    void run_indexed(const pk_box_table& table, int first_group, const std::vector<int>& candidates)
+    {
+        int group = 0, from = 0, to = 0, mark = 0;
+        bool after_parallel = false;
+        for (const int k : candidates) {
+            if (walk_order() && best.found) return;
+            const int g = group_of(table, k);
+            if (g < std::max(1, first_group) || g > table.groups) continue;
+            if (g != group) {
+                group = g;
+                range(table, g, first_group, from, to, mark);
+                after_parallel = false;
+            }
+            element c;
+            if (k < from || k > to || k >= count || !element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
+            if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
+                                 c.xmin, c.ymin, c.xmax, c.ymax))
+                continue;
+            examine(k, c, g, mark, after_parallel);
         }
     }
 
@@ -466,7 +592,7 @@ struct search {
                                                      table.ymin[g - 1], table.xmax[g - 1], table.ymax[g - 1]))
                 continue;
             group_pass(table, g, first_group);
-            if (own < -1 && best.found) break;
+            if (walk_order() && best.found) break;
         }
     }
 };
@@ -503,18 +629,14 @@ void prepare(search& s, int mode, int own, int kind, double cx, double cy, doubl
 
 int pokarr_search_lines_in_plane = 0;
 
-void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
-                         double radius, double direction, double sx, double sy, double ex,
-                         double ey, const double* direction_at, const double* own_x,
-                         const double* own_y, const double* x, const double* y, int count,
-                         int closing, int after_closing, double previous_x, double previous_y,
-                         const pk_box_table& table, int& found_element, int& found_group,
-                         double& crossing_x, double& crossing_y, int& found)
+namespace {
+
+// The search of the plane entries, set up for the element and the searched array x, y.
+void plane_search(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
+                  double sx, double sy, double ex, double ey, const double* direction_at, const double* own_x,
+                  const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
+                  double previous_x, double previous_y, int found_element, int found_group)
 {
-    found = kSearchNone;
-    if (x == nullptr || y == nullptr || count < 2 || table.groups < 1 || table.groups > kBoxGroupsMax)
-        return;
-    search s;
     const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0}, previous[3] = {previous_x, previous_y, 0.0};
     prepare(s, mode, own, kind, cx, cy, radius, direction, start, end, direction_at, closing, after_closing,
             previous, found_element, found_group);
@@ -526,13 +648,61 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     s.x = x;
     s.y = y;
     s.count = count;
-    s.run(table, first_group);
+}
+
+// Hands the chosen crossing to the plane entry's outputs (nothing changes when none was found).
+void give_crossing(const search& s, int& found_element, int& found_group, double& crossing_x, double& crossing_y,
+                   int& found)
+{
     if (!s.best.found) return;
     crossing_x = s.best.x;
     crossing_y = s.best.y;
     found_element = s.best.element;
     found_group = s.best.group;
     found = s.best.end_contact ? kSearchEndContact : kSearchFound;
+}
+
+bool plane_input_sound(const double* x, const double* y, int count, const pk_box_table& table)
+{
+    return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
+}
+
+}  // namespace
+
+void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
+                         double radius, double direction, double sx, double sy, double ex,
+                         double ey, const double* direction_at, const double* own_x,
+                         const double* own_y, const double* x, const double* y, int count,
+                         int closing, int after_closing, double previous_x, double previous_y,
+                         const pk_box_table& table, int& found_element, int& found_group,
+                         double& crossing_x, double& crossing_y, int& found)
+{
+    found = kSearchNone;
+    if (!plane_input_sound(x, y, count, table)) return;
+    search s;
+    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
+                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    s.run(table, first_group);
+    give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
+}
+
+void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
+                                 double cy, double radius, double direction, double sx, double sy, double ex,
+                                 double ey, const double* direction_at, const double* own_x, const double* own_y,
+                                 const double* x, const double* y, int count, int closing, int after_closing,
+                                 double previous_x, double previous_y, const pk_box_table& table,
+                                 int& found_element, int& found_group, double& crossing_x, double& crossing_y,
+                                 int& found)
+{
+    found = kSearchNone;
+    if (!plane_input_sound(x, y, count, table) || index.count != count) return;
+    search s;
+    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
+                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    const element& o = s.self_element;
+    pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
+    s.run_indexed(table, first_group, index.candidates);
+    give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 
 void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,

@@ -14,6 +14,9 @@ inline constexpr int kNoCrossing = 0;
 inline constexpr int kCrossing = 1;  // found and returned
 inline constexpr int kParallel = 2;  // parallel, coincident or degenerate
 inline constexpr int kNearParallelCrossing = 3;
+// A crossing moved onto an element's end after a near miss beyond it; callers take it as a
+// crossing that is an end-point contact.
+inline constexpr int kEndContactCrossing = 4;
 
 // A direction vector whose first component is at least kDirectionAbsentLimit is "not given";
 // kDirectionAbsent is the value callers put there.
@@ -57,6 +60,10 @@ void circle_circle_intersect_xy(double c1x, double c1y, double r1, double c2x, d
 // Status 0 none, 1 found, 2 same circle.
 void arc_arc_intersect(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2,
                        double& x, double& y, int& status);
+// The crossings of two arcs, every one of them (count 0 to 2): the point arc_arc_intersect gives
+// comes first, the other point on both arcs second.
+void arc_arc_crossings(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2,
+                       double (*points)[2], int& count, int& status);
 // Intersection of the line a..b with an arc, ranged on the true segment ends. Modes: first 1
 // and 3 refuse a tangent point, 2 accepts it (unless the fourth is 1 and it lies at an end);
 // second 2 prefers segment ends to arc ends for points at both; third 2 orders two points along
@@ -66,6 +73,14 @@ void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double*
                        int direction, const double* a, const double* b, const double* arc_start,
                        const double* arc_end, const double* seg_start, const double* seg_end,
                        double* point, int& status);
+// The crossings of the line a..b with the arc, every one of them (count 0 to 2): the point
+// seg_arc_intersect gives comes first, the other valid crossing (if any) second. Where the arc
+// and the segment already meet at their ends, or both crossings lie at ends of both, only the
+// one seg_arc_intersect gives.
+void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
+                       int direction, const double* a, const double* b, const double* arc_start,
+                       const double* arc_end, const double* seg_start, const double* seg_end,
+                       double (*points)[2], int& count, int& status);
 void seg_arc_intersect_xy(int mode1, int mode2, int mode3, int mode4, double cx, double cy,
                           double r, int direction, double ax, double ay, double bx, double by,
                           double sx, double sy, double ex, double ey, double seg_start_x,

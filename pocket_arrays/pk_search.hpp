@@ -10,6 +10,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <vector>
+
 // ---- box table --------------------------------------------------------------------------------
 
 // Column size of the box table; at most kBoxGroupsMax groups are used so that first[groups]
@@ -45,8 +47,15 @@ inline constexpr int kSearchNone = 0;
 inline constexpr int kSearchFound = 1;
 inline constexpr int kSearchEndContact = 2;
 
-// Own numbers that are not elements of the searched array.
-inline constexpr int kOwnWalkContinues = -3;  // a walk going on after a crossing
+// Own numbers that are not elements of the searched array (an own number above kOwnForeign is
+// the element's number in the searched array):
+//   kOwnForeign and -1: an element from elsewhere; the crossing nearest its start wins;
+//   kOwnWalk and below: a walk; the first crossing in group and element order wins;
+//   kOwnWalkContinues: a walk going on after a crossing on the input found element, from the
+//     previous crossing point; what lies before it in the walk is passed over.
+inline constexpr int kOwnForeign = 0;
+inline constexpr int kOwnWalk = -2;
+inline constexpr int kOwnWalkContinues = -3;
 
 // Searches the element (kind 0 line from start to end; kind 1 arc with centre, radius and
 // direction +1/-1 from start to end) against the elements of the searched array x, y of count
@@ -71,6 +80,42 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
                          int closing, int after_closing, double previous_x, double previous_y,
                          const pk_box_table& table, int& found_element, int& found_group,
                          double& crossing_x, double& crossing_y, int& found);
+
+// ---- spatial index over the elements of an array ---------------------------------------------
+
+// A uniform grid over an array's box: every cell lists the elements whose box reaches into it,
+// so that a search meets only the elements near its own instead of testing every group. An
+// element whose box spans very many cells is kept aside and is a candidate of every search.
+// Built by its owner (LUPLUP builds one for B at every search); it holds heap memory.
+struct pk_elem_index {
+    int count = 0;                  // entries of the array it was built for
+    double x0 = 0.0, y0 = 0.0;      // lower corner of the grid
+    double cell = 1.0;              // side of a cell
+    int columns = 0, rows = 0;
+    std::vector<int> first;         // per cell, where its elements start in `elements` (one more)
+    std::vector<int> elements;      // element numbers, cell after cell
+    std::vector<int> wide;          // elements spanning too many cells
+    std::vector<int> seen;          // per element entry, the query that last listed it
+    int query = 0;
+    std::vector<int> candidates;    // the candidates of the search under way
+};
+
+// Builds the index of the array x, y of count entries (arc records included).
+void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index);
+// The elements whose cells meet the box (xmin, ymin, xmax, ymax), in increasing order: every
+// element whose box overlaps the box is among them.
+void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
+                              std::vector<int>& candidates);
+
+// elem_pair_intersect through the index of the searched array (built for the same x, y and
+// count): the same crossing, element and group, with only the indexed candidates tested.
+void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
+                                 double cy, double radius, double direction, double sx, double sy, double ex,
+                                 double ey, const double* direction_at, const double* own_x, const double* own_y,
+                                 const double* x, const double* y, int count, int closing, int after_closing,
+                                 double previous_x, double previous_y, const pk_box_table& table,
+                                 int& found_element, int& found_group, double& crossing_x, double& crossing_y,
+                                 int& found);
 
 // The same search on pocket arrays, in space: start, end, previous and crossing are points of
 // three doubles and centre two; z comes from the array's z block (a planar pocket, pocket

@@ -113,9 +113,19 @@ const circle_point& both_at_ends(const circle_point& c1, const circle_point& c2)
     return c2;
 }
 
-// Two valid points otherwise: the one the fourth mode asks for.
-void pick_of_two(int mode3, int mode4, const segment_arc& s, const circle_point& c1,
-                 const circle_point& c2, double* point)
+// Puts a point that lies at an end (of the arc in arc order, of the segment in segment order)
+// exactly on that end.
+void snap_in_order(bool segment_order, const segment_arc& s, const circle_point& c, double* point)
+{
+    copy2(c.p, point);
+    if (segment_order && c.at_segment_end()) copy2(c.at_seg_start ? s.seg_start : s.seg_end, point);
+    if (!segment_order && c.at_arc_end()) copy2(c.on_arc == 2 ? s.arc_start : s.arc_end, point);
+}
+
+// Two valid points otherwise: the one the fourth mode asks for first, the other one second
+// (count 2), or only the far one when the arc and the segment already meet at their ends.
+void order_of_two(int mode3, int mode4, const segment_arc& s, const circle_point& c1, const circle_point& c2,
+                  double (*points)[2], int& count)
 {
     const double* shared = is_segment_end(s, s.arc_start) ? s.arc_start
                            : is_segment_end(s, s.arc_end) ? s.arc_end
@@ -124,7 +134,8 @@ void pick_of_two(int mode3, int mode4, const segment_arc& s, const circle_point&
         // The arc and the segment meet at their ends already; the other crossing is wanted.
         const double d1 = std::hypot(c1.p[0] - shared[0], c1.p[1] - shared[1]);
         const double d2 = std::hypot(c2.p[0] - shared[0], c2.p[1] - shared[1]);
-        copy2(d2 > d1 ? c2.p : c1.p, point);
+        copy2(d2 > d1 ? c2.p : c1.p, points[0]);
+        count = 1;
         return;
     }
     const bool segment_order = mode3 == 2;
@@ -135,22 +146,21 @@ void pick_of_two(int mode3, int mode4, const segment_arc& s, const circle_point&
     const auto at_start = [&](const circle_point& c) {
         return segment_order ? c.at_seg_start : c.on_arc == 2;
     };
-    const circle_point& picked = mode4 == 1 ? (at_start(first) ? second : first) : second;
-    copy2(picked.p, point);
-    if (segment_order && picked.at_segment_end())
-        copy2(picked.at_seg_start ? s.seg_start : s.seg_end, point);
-    if (!segment_order && picked.at_arc_end())
-        copy2(picked.on_arc == 2 ? s.arc_start : s.arc_end, point);
+    const bool second_picked = mode4 != 1 || at_start(first);
+    snap_in_order(segment_order, s, second_picked ? second : first, points[0]);
+    snap_in_order(segment_order, s, second_picked ? first : second, points[1]);
+    count = 2;
 }
 
 }  // namespace
 
-void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
+void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
                        int direction, const double* a, const double* b, const double* arc_start,
                        const double* arc_end, const double* seg_start, const double* seg_end,
-                       double* point, int& status)
+                       double (*points)[2], int& count, int& status)
 {
     status = kNoCrossing;
+    count = 0;
     segment_arc s{{centre[0], centre[1]},
                   r,
                   direction,
@@ -164,46 +174,60 @@ void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double*
     int host_status = 0;
     dsdlpt(1, 2, s.centre, s.a, s.b, nearest, t, distance, host_status);
     if (distance > r && !pk_is_zero(distance - r)) return;
-    circle_point points[2];
-    int count = circle_points(s, points);
-    if (count == 0 || (count == 1 && tangent_refused(mode1, mode4, s, points[0].p))) return;
+    circle_point candidates[2];
+    int n = circle_points(s, candidates);
+    if (n == 0 || (n == 1 && tangent_refused(mode1, mode4, s, candidates[0].p))) return;
     // A crossing near the far end of the line is computed again from that end, once.
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < n; ++k) {
         double along = 0.0;
-        seg_param_of_pnt_nd(2, s.a, s.b, points[k].p, along);
+        seg_param_of_pnt_nd(2, s.a, s.b, candidates[k].p, along);
         if (along > kFarEndLow && along < kFarEndHigh) {
             std::swap(s.a, s.b);
             std::swap(s.seg_start, s.seg_end);
-            count = circle_points(s, points);
-            if (count == 0 || (count == 1 && tangent_refused(mode1, mode4, s, points[0].p))) return;
+            n = circle_points(s, candidates);
+            if (n == 0 || (n == 1 && tangent_refused(mode1, mode4, s, candidates[0].p))) return;
             break;
         }
     }
-    for (int k = 0; k < count; ++k) judge(mode2, s, points[k]);
-    if (count == 1) {
-        if (!points[0].valid) return;
-        copy2(points[0].p, point);
+    for (int k = 0; k < n; ++k) judge(mode2, s, candidates[k]);
+    if (n == 1) {
+        if (!candidates[0].valid) return;
+        copy2(candidates[0].p, points[0]);
+        count = 1;
         status = kCrossing;
         return;
     }
-    const circle_point& c1 = points[0];
-    const circle_point& c2 = points[1];
+    const circle_point& c1 = candidates[0];
+    const circle_point& c2 = candidates[1];
     if (!c1.valid && !c2.valid) {
         status = kParallel;
         return;
     }
     status = kCrossing;
+    count = 1;
     if (c1.valid != c2.valid) {
-        single_point(s, c1.valid ? c1 : c2, point);
+        single_point(s, c1.valid ? c1 : c2, points[0]);
         return;
     }
     const bool both_ends =
         c1.at_arc_end() && c1.at_segment_end() && c2.at_arc_end() && c2.at_segment_end();
     if (both_ends) {
-        copy2(both_at_ends(c1, c2).p, point);
+        copy2(both_at_ends(c1, c2).p, points[0]);
         return;
     }
-    pick_of_two(mode3, mode4, s, c1, c2, point);
+    order_of_two(mode3, mode4, s, c1, c2, points, count);
+}
+
+void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
+                       int direction, const double* a, const double* b, const double* arc_start,
+                       const double* arc_end, const double* seg_start, const double* seg_end,
+                       double* point, int& status)
+{
+    double points[2][2];
+    int count = 0;
+    seg_arc_crossings(mode1, mode2, mode3, mode4, centre, r, direction, a, b, arc_start, arc_end, seg_start,
+                      seg_end, points, count, status);
+    if (count > 0) copy2(points[0], point);
 }
 
 void seg_arc_intersect_xy(int mode1, int mode2, int mode3, int mode4, double cx, double cy,

@@ -19,6 +19,12 @@ int pk_is_zero_vec3(const double* p, const double* q);
 // 1 for an empty array; otherwise whether the first and last entries are equal (pk_eq_pnt,
 // z 0.0 without a z block).
 int pokarr_is_closed(const pokarr& array);
+// ---- named thresholds of the kernel's own decisions (lengths in the part's unit) -------------
+
+// Two circles touch (one point) when they meet within this distance and their half chord is
+// shorter: a distance, so that the test means the same for a radius of 1000 as of 0.9.
+inline constexpr double kTangentHalfChord = 1.0e-6;
+
 // Whether two boxes overlap, with the host's tolerant comparisons.
 int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
                     double b_ymin, double b_xmax, double b_ymax);

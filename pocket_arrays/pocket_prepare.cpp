@@ -11,6 +11,7 @@
 #include "pocket_arrays/pokmain.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 pocket_frame pocket_frame_block;
@@ -52,6 +53,17 @@ int type_of(const pocket_contours& contours, int number)
 int set_of(const pocket_contours& contours, int number)
 {
     return number >= 1 && number < contours.numbers ? contours.curve_set[number] : 0;
+}
+
+// Whether the contour points 1 .. end - 1 (arc records included) are finite numbers.
+bool contour_points_finite(int end)
+{
+    for (int i = 1; i < end; ++i) {
+        double x = 0.0, y = 0.0;
+        pokmain_get_cpt(i, x, y);
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -182,6 +194,11 @@ void pocket_prepare(int outer, int islands, const int* island_numbers,
             if (status != 0) return;
             (wanted == kContourStock ? stock : part) += 1;
         }
+    }
+    if (!contour_points_finite(index)) {
+        eroutc("pocket_prepare, CONTOUR POINT IS NOT A FINITE NUMBER", 0);
+        status = -1;
+        return;
     }
     pkcont_tables& t = pkcont_tables_block;
     t.count = islands + 1;

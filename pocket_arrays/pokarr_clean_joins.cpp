@@ -36,6 +36,10 @@ constexpr int kChordRetries = 3;
 constexpr double kFoldCosine = 1.0e-10;
 // Zig-zags smaller than this many W are cut (one fold: 1 W).
 constexpr double kZigzagFactor = 4.0;
+// The meeting point of the elements either side of a cut zig-zag is taken only this many W
+// from the removed piece (never less than the reach floor); nearly parallel elements meet far
+// off, and the join then stays at the element ends.
+constexpr double kJoinReachFactor = 4.0;
 constexpr int kJoinPasses = 2;
 
 struct vec {
@@ -250,15 +254,25 @@ bool join_point(const pokarr& a, const element_view& pe, const element_view& e2,
 
 // ---- treatments -------------------------------------------------------------------------------
 
-// Cuts E1 (from entry k to entry j) out by joining PE and E2.
-void treatment_a(pokarr& a, int k, int j)
+// Distance of p from the segment a..b in the plane.
+double distance_to_segment(const vec& p, const vec& a, const vec& b)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+    const double t = l2 > 0.0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+}
+
+// Cuts E1 (from entry k to entry j) out by joining PE and E2; their meeting point is taken only
+// near the removed piece (within `reach`).
+void treatment_a(pokarr& a, int k, int j, double reach)
 {
     const bool wrap = j == a.count - 1;
     const int e2_start = wrap ? 0 : j;
     const element_view pe = view_of(a, start_of_element_ending(a, k));
     const element_view e2 = view_of(a, e2_start);
     vec s;
-    const bool has_s = join_point(a, pe, e2, point_of(a, j), s);
+    const bool has_s = join_point(a, pe, e2, point_of(a, j), s) &&
+                       distance_to_segment(s, point_of(a, k), point_of(a, j)) <= reach;
 
     if (!e2.arc || !pe.arc) {
         if (wrap) {
@@ -353,6 +367,7 @@ struct join_settings {
     double w;
     bool planar;
     bool protect;
+    double join_reach;  // how far from a cut zig-zag its neighbours may meet
 };
 
 bool pass_skipped(const pokarr& a)
@@ -444,7 +459,7 @@ void join_pass(pokarr& a, const join_settings& js)
         const double s2 = cross_z(e1_end, e2_start);
         if (eqvl0d(s1) || eqvl0d(s2) || spike || s1 * s2 < 0.0) {
             r = pj;
-            treatment_a(a, k, j);
+            treatment_a(a, k, j, js.join_reach);
             continue;
         }
         if (js.planar) {
@@ -458,7 +473,7 @@ void join_pass(pokarr& a, const join_settings& js)
             continue;
         }
         r = pj;
-        treatment_a(a, k, j);
+        treatment_a(a, k, j, js.join_reach);
     }
 }
 
@@ -473,7 +488,7 @@ void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array)
                                                                                 : kLimitSharp;
     if (planar && array.dimension == 2) pokarr_tidy_pass2(array);
     if (mode_a != kJoinsNoShortPass && array.count >= 2) drop_short_lines(array, reach);
-    const join_settings js{limit, w, planar, mode_b != 0};
+    const join_settings js{limit, w, planar, mode_b != 0, std::max(kJoinReachFactor * w, kReachFloor)};
     for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
     pokarr_drop_short(array);
 }

@@ -1,4 +1,4 @@
-// Removal of redundant points. One pass over the points: a point between two neighbours goes
+// Removal of redundant points. One compacting pass over the points: a point between two neighbours goes
 // when it doubles the previous point, when the path runs straight through it, or (planar arrays)
 // when it lies on the chord of its neighbours; in a planar pocket the points removed since the
 // last kept one must also stay near the new chord, so a slow drift is not thinned away.
@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -24,6 +25,9 @@ constexpr double kSurfaceLimit = 1.0e-6;
 // big is max(kBigFactor x max(side step, extra offset), kBigMinimum).
 constexpr double kBigFactor = 10.0;
 constexpr double kBigMinimum = 50.0;
+// The pending check's hull answers only this share clear of the limit, far above the rounding
+// of the full check's arithmetic, so that it never answers otherwise than the full check.
+constexpr double kHullMargin = 1.0e-9;
 // Last and first arc: records agreeing within this are one circle; joined while their ends lie
 // within 60 degrees.
 constexpr double kArcAgreement = 0.001;
@@ -113,52 +117,165 @@ bool pending_strays(const pokarr& pending, const pokarr& a, int from, const vec3
     return false;
 }
 
-void remove_entry(pokarr& a, int i)
-{
-    for (int e = i + 1; e < a.count; ++e) {
-        a.x[e - 1] = a.x[e];
-        a.y[e - 1] = a.y[e];
-        if (a.z != nullptr) a.z[e - 1] = a.z[e];
-        if (a.n != nullptr)
-            for (int k = 0; k < 3; ++k) a.n[3L * (e - 1) + k] = a.n[3L * e + k];
+// The convex hull of the pending points (taken from the last kept point), kept as an upper and a
+// lower chain along the run's first direction, so that the pending check learns the farthest
+// pending point on either side of a chord by two binary searches instead of a loop over the run.
+// The points of a run go forward along it; one that comes back leaves the hull unordered and the
+// full check runs for the rest of the run.
+class pending_hull {
+public:
+    // Empties the hull; its points are taken from the kept point (ox, oy).
+    void reset(double ox, double oy)
+    {
+        ordered_ = true;
+        axis_ = false;
+        ox_ = ox, oy_ = oy;
+        upper_.clear();
+        lower_.clear();
     }
-    --a.count;
+    void add(double x, double y)
+    {
+        const double vx = x - ox_, vy = y - oy_;
+        const double length = std::hypot(vx, vy);
+        if (!(length > 0.0)) return;  // the kept point itself lies on every chord
+        if (!axis_) {
+            axis_ = true;
+            ax_ = vx / length, ay_ = vy / length;
+        }
+        const point p{ax_ * vx + ay_ * vy, ax_ * vy - ay_ * vx};
+        if (!upper_.empty() && p.t < upper_.back().t) ordered_ = false;
+        if (!ordered_) return;
+        push(upper_, p, 1.0);
+        push(lower_, p, -1.0);
+    }
+    // The largest and the smallest (c x v) over the pending points v taken from the point
+    // (ox, oy) for the unit chord c; false when the hull cannot tell (its points were taken from
+    // another point, as after an arc record within a run; unordered; or the chord turned a right
+    // angle from the run).
+    bool extremes(double ox, double oy, double cx, double cy, double& largest, double& smallest) const
+    {
+        largest = smallest = 0.0;
+        if (!ordered_ || ox != ox_ || oy != oy_) return false;
+        if (!axis_) return true;
+        // The normal n = (-cy, cx) of the chord in the hull's frame (t along the axis, s across).
+        const double nt = ax_ * -cy + ay_ * cx, ns = ax_ * cx + ay_ * cy;
+        if (!(ns > 0.0)) return false;
+        largest = farthest(upper_, nt, ns);
+        smallest = -farthest(lower_, -nt, -ns);
+        return true;
+    }
+
+private:
+    struct point {
+        double t, s;
+    };
+    static double turn(const point& o, const point& a, const point& b)
+    {
+        return (a.t - o.t) * (b.s - o.s) - (a.s - o.s) * (b.t - o.t);
+    }
+    // Andrew's chain: the upper one keeps right turns (side 1), the lower one left turns (-1).
+    static void push(std::vector<point>& chain, const point& p, double side)
+    {
+        while (chain.size() >= 2 && side * turn(chain[chain.size() - 2], chain.back(), p) >= 0.0) chain.pop_back();
+        chain.push_back(p);
+    }
+    // The largest n . p over a chain whose edges turn away from n (the upper chain for an upward
+    // n, the lower one for a downward n): n . edge falls from positive to negative along it, so a
+    // binary search finds the top.
+    static double farthest(const std::vector<point>& chain, double nt, double ns)
+    {
+        std::size_t lo = 0, hi = chain.size() - 1;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            const double rise = nt * (chain[mid + 1].t - chain[mid].t) + ns * (chain[mid + 1].s - chain[mid].s);
+            if (rise > 0.0) lo = mid + 1;
+            else hi = mid;
+        }
+        return nt * chain[lo].t + ns * chain[lo].s;
+    }
+
+    bool ordered_ = true;
+    bool axis_ = false;
+    double ox_ = 0.0, oy_ = 0.0;
+    double ax_ = 1.0, ay_ = 0.0;
+    std::vector<point> upper_, lower_;
+};
+
+// The pending check: whether a pending point lies off the chord from entry `from` by the
+// deviation or more. The hull answers where its answer is clear of the limit by far more than
+// rounding; at the limit, and when it cannot tell, the loop over the points decides.
+bool pending_off_chord(const pending_hull& hull, const pokarr& pending, const pokarr& a, int from,
+                       const vec3& chord, double deviation)
+{
+    double largest = 0.0, smallest = 0.0;
+    if (hull.extremes(a.x[from], a.y[from], chord.v[0], chord.v[1], largest, smallest)) {
+        const double farthest = std::max(largest, -smallest);
+        if (farthest < deviation * (1.0 - kHullMargin)) return false;
+        if (farthest > deviation * (1.0 + kHullMargin)) return true;
+    }
+    return pending_strays(pending, a, from, chord, deviation);
 }
 
+void copy_entry(pokarr& a, int from, int to)
+{
+    if (from == to) return;
+    a.x[to] = a.x[from];
+    a.y[to] = a.y[from];
+    if (a.z != nullptr) a.z[to] = a.z[from];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
+}
+
+// One pass that compacts the array as it goes: entries before `kept` are the result so far and
+// entries from `next` on are not yet read, so a removed point costs nothing and the point under
+// test sits between the last kept point (kept - 1) and the next unread one (next + 1).
 void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
 {
+    const int n = a.count;
+    if (n < 2) return;
+    int kept = 1, next = 1;
     bool removed_last = false;
-    int i = 1;
-    while (i < a.count - 1) {
-        if (pk_is_marker(a.x[i])) {
-            i += kArcRecordEntries;
+    pending_hull hull;
+    // Copies `entries` entries (fewer at the end) unchanged.
+    auto keep = [&](int entries) {
+        for (const int end = std::min(next + entries, n); next < end; ++next, ++kept) copy_entry(a, next, kept);
+    };
+    while (next < n - 1) {
+        if (pk_is_marker(a.x[next])) {
+            keep(kArcRecordEntries);
             continue;
         }
-        if (pk_is_marker(a.x[i + 1])) {
-            i += kArcRecordEntries + 1;
+        if (pk_is_marker(a.x[next + 1])) {
+            keep(kArcRecordEntries + 1);
             continue;
         }
-        if (!removed_last) pending.count = 0;
+        if (!removed_last) {
+            pending.count = 0;
+            hull.reset(a.x[kept - 1], a.y[kept - 1]);
+        }
         vec3 chord;
-        verdict v = judge(a, i - 1, i, i + 1, with_z, with_z, lim, chord);
+        verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord);
         // Stays within the planar pending check: the removed run must hug the new chord.
         if (v == verdict::redundant && lim.planar && removed_last &&
-            pending_strays(pending, a, i - 1, chord, lim.deviation))
+            pending_off_chord(hull, pending, a, kept - 1, chord, lim.deviation))
             v = verdict::keep;
         if (v == verdict::keep) {
             pending.count = 0;
             removed_last = false;
-            ++i;
+            keep(1);
             continue;
         }
         if (lim.planar) {
             int status = 0;
-            const double z = a.z != nullptr ? a.z[i] : 0.0;
-            pokarr_add_xyz(a.x[i], &a.y[i], &z, nullptr, pending, status);
+            const double z = a.z != nullptr ? a.z[next] : 0.0;
+            pokarr_add_xyz(a.x[next], &a.y[next], &z, nullptr, pending, status);
+            if (status == 0) hull.add(a.x[next], a.y[next]);
         }
-        remove_entry(a, i);
+        ++next;
         removed_last = true;
     }
+    keep(n - next);
+    a.count = kept;
 }
 
 // Joins a last and a first arc of one circle across the closing point; true when joined.

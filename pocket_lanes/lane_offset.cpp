@@ -4,11 +4,13 @@
 #include "pocket_lanes/lane_offset.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -116,9 +118,30 @@ bool offset_arc_body(const pokarr& loop, int j, int side, double distance, doubl
 
 }  // namespace
 
-void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
-                   int prev_is_arc, int& arc_flag, double prev_len2, int side, double distance,
-                   double* q1, double* q2, int& count, double* v, double& len2)
+namespace {
+
+// Signed curvatures (direction / radius, 0 for a line) of the elements on either side of a corner.
+struct corner_bends {
+    double previous = 0.0;
+    double current = 0.0;
+};
+
+// The turn of a corner, u x v. Where the two elements leave the vertex along one line (tangents
+// opposite, a cusp) the tangents alone cannot tell the sides apart: the elements then separate by
+// how they bend, and at the offset distance d from the vertex the current element lies
+// (u x v - (previous + current) * d / 2) * d to the left of the previous one. That lateral gap per
+// unit length is the turn the corner rule needs; between lines it is the plain cross product.
+double corner_turn(const double* u, const double* v, double distance, const corner_bends& bends)
+{
+    const double cross = u[0] * v[1] - u[1] * v[0];
+    const double cosine = u[0] * v[0] + u[1] * v[1];
+    if (cosine >= 0.0 || std::fabs(cross) >= kCornerSineFloor) return cross;
+    return cross - 0.5 * (bends.previous + bends.current) * distance;
+}
+
+void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
+                 int prev_is_arc, const corner_bends& bends, int& arc_flag, double prev_len2, int side,
+                 double distance, double* q1, double* q2, int& count, double* v, double& len2)
 {
     const double s = side;
     const double d = distance;
@@ -138,7 +161,7 @@ void offset_corner(int mode, const double* u, const double* p0, const double* p1
     }
     arc_flag = 0;
 
-    const double raw_c = s * (u[0] * v[1] - u[1] * v[0]);
+    const double raw_c = s * corner_turn(u, v, d, bends);
     if (mode == kCornerFirst) first_corner.cross = raw_c;
     const int raw_convex = gevl0d(raw_c);
     double c = std::fabs(raw_c) < kCornerSineFloor ? 0.0 : raw_c;
@@ -154,8 +177,10 @@ void offset_corner(int mode, const double* u, const double* p0, const double* p1
     const double pu[2] = {p0[0] + s * d * u[1], p0[1] - s * d * u[0]};
     const double pv[2] = {p0[0] + s * d * v[1], p0[1] - s * d * v[0]};
 
-    if (pocket_work_block.corner_arcs != 0 &&
-        ((c > 0.0 && cs < kArcCosine) || (reversal && raw_convex))) {
+    // A convex corner gets the arc from the arc range to a full reversal: also where the turn is
+    // below the sine floor but not yet snapped to a reversal (178.1 to 178.2 degrees).
+    const bool near_reversal = pk_is_zero(c) && cs < 0.0 && raw_convex;
+    if (pocket_work_block.corner_arcs != 0 && ((c > 0.0 && cs < kArcCosine) || near_reversal)) {
         q1[0] = pu[0], q1[1] = pu[1];
         q2[0] = pv[0], q2[1] = pv[1];
         count = 2;
@@ -193,6 +218,16 @@ void offset_corner(int mode, const double* u, const double* p0, const double* p1
     count = 1;
 }
 
+}  // namespace
+
+void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
+                   int prev_is_arc, int& arc_flag, double prev_len2, int side, double distance,
+                   double* q1, double* q2, int& count, double* v, double& len2)
+{
+    corner_rule(mode, u, p0, p1, cur_is_arc, prev_is_arc, corner_bends{}, arc_flag, prev_len2, side, distance, q1,
+                q2, count, v, len2);
+}
+
 void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
                       double& y, int& status)
 {
@@ -225,8 +260,25 @@ void offset_end_point(int mode, int side, double distance, const pokarr& loop, i
     y = p.y + distance * ny;
 }
 
-void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
-                      int& status)
+namespace {
+
+// Whether the offset's input is refused: a side other than the two, a distance that is negative
+// or not finite, a loop with a number that is not finite. Says so in one line naming `routine`.
+bool offset_input_refused(const char* routine, int side, double distance, const pokarr& loop, int& status)
+{
+    const char* fault = nullptr;
+    if ((side != kSideRight && side != kSideLeft) || !std::isfinite(distance) || distance < 0.0)
+        fault = "SIDE MUST BE 1 OR -1 AND DISTANCE A FINITE NUMBER NOT BELOW 0";
+    else if (!pokarr_finite(loop))
+        fault = "LOOP HOLDS A NUMBER THAT IS NOT FINITE";
+    if (fault == nullptr) return false;
+    eroutc(("[" + std::string(routine) + "] " + fault).c_str(), 0);
+    status = kOffsetRefused;
+    return true;
+}
+
+// The planar offset of an accepted loop.
+void offset_planar(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status)
 {
     status = 0;
     const int n = loop.count;
@@ -269,6 +321,8 @@ void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& lo
     }
 
     int prev_is_arc = 0;
+    corner_bends bends;
+    if (j == 0) bends.previous = pk_arc_direction(loop.y[2]) / loop.x[2];
     while (j + 1 <= n - 1) {
         const bool arc = pk_is_marker(loop.x[j + 1]);
         if (arc && !arc_record_sound(loop, j + 1)) {
@@ -288,8 +342,10 @@ void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& lo
         const double a1[2] = {p1.x, p1.y};
         double q1[2], q2[2], v[2], len2 = 0.0;
         int count = 1, arc_flag = 0;
-        offset_corner(mode, u, a0, a1, arc ? 1 : 0, prev_is_arc, arc_flag, prev_len2, side,
-                      distance, q1, q2, count, v, len2);
+        bends.current = arc ? pk_arc_direction(loop.y[j + 2]) / loop.x[j + 2] : 0.0;
+        corner_rule(mode, u, a0, a1, arc ? 1 : 0, prev_is_arc, bends, arc_flag, prev_len2, side, distance, q1, q2,
+                    count, v, len2);
+        bends.previous = bends.current;
         if (!append_corner(q1, q2, count, arc_flag, p0, distance, corner_dir, result, status))
             return;
         if (!arc) {
@@ -317,11 +373,21 @@ void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& lo
     append_point({x, y}, result, status);
 }
 
+}  // namespace
+
+void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
+                      int& status)
+{
+    if (offset_input_refused("pokarr_offset_2d", side, distance, loop, status)) return;
+    offset_planar(side, arc_sense, distance, loop, result, status);
+}
+
 void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
                       int& status)
 {
+    if (offset_input_refused("lane_offset_2d3d", side, distance, loop, status)) return;
     if (loop.dimension == 2) {
-        pokarr_offset_2d(side, arc_sense, distance, loop, result, status);
+        offset_planar(side, arc_sense, distance, loop, result, status);
         return;
     }
     status = kOffsetFailed;

@@ -8,6 +8,9 @@
 
 // Status of an offset that could not be made (empty or oversized loop, failed append).
 inline constexpr int kOffsetFailed = 11;
+// Status of refused input: a side other than kSideRight and kSideLeft, a negative or non-finite
+// distance, a loop holding a non-finite number ("[lane_offset_2d3d] ..." on the error channel).
+inline constexpr int kOffsetRefused = -1;
 
 // Sides of the offset: right or left of the direction of travel.
 inline constexpr int kSideRight = 1;
@@ -21,6 +24,7 @@ inline constexpr int kCornerLast = 3;
 
 // Dispatcher: a loop of dimension 2 goes to pokarr_offset_2d. Loops of dimension 3 or 4 lie on
 // surfaces and need the surface offset, which this module does not carry yet: status 11.
+// Refused input gives kOffsetRefused before anything is appended.
 void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
                       int& status);
 
@@ -28,7 +32,7 @@ void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& lo
 // start). side +1 right, -1 left; arc_sense chooses the direction of corner arcs; the result is
 // appended to. Status 0, or 11 for an empty-kind loop, a static loop of more than 7000 entries,
 // a loop that is not planar or has fewer than 2 entries or a broken arc record, or a failed
-// append (what was appended stays).
+// append (what was appended stays); kOffsetRefused for refused input.
 void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
                       int& status);
 

@@ -7,6 +7,7 @@
 #include "host/vantu_polygon.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
 #include <algorithm>
@@ -123,6 +124,11 @@ void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& sta
 {
     status = 0;
     result = kLoopOutside;
+    if (!std::isfinite(x) || !std::isfinite(y) || !pokarr_finite(loop)) {
+        eroutc("[pnt_in_pokarr] POINT OR LOOP HOLDS A NUMBER THAT IS NOT FINITE", 0);
+        status = kInsideRefused;
+        return;
+    }
     if (loop.count < 1 || loop.dimension < 2 || pk_is_marker(loop.x[0])) return;
     const long size = sampled_size(loop);
     if (size < 0 || 2 * size > kPokarrMaxFlat) {

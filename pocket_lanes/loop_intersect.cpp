@@ -8,6 +8,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -21,6 +22,7 @@
 namespace {
 
 constexpr const char* kTooManyText = "LUPLUP,TOO MANY INTERSECTION POINTS WITH ISLAND ";
+constexpr const char* kNotFiniteText = "LUPLUP,LOOP HOLDS A NUMBER THAT IS NOT FINITE";
 // A crossing at the end of B's last element in a self search stays there, just before the end.
 constexpr double kEndPosition = 1.0 - 1.0e-6;
 // Touching rows of a self search closer than this in x and y are one row.
@@ -217,7 +219,7 @@ bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, i
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
 bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                  const pk_box_table& boxes, int a, int capacity, int& found_total)
+                  const pk_box_table& boxes, pk_elem_index& index, int a, int capacity, int& found_total)
 {
     luplup_work& w = luplup_work_block;
     const chain_element e = va.at(a);
@@ -225,7 +227,10 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     va.start(a, previous);
     // The walk starts at B's first element and goes on along B from every crossing found.
     int found_element = 1;
-    const int mode = md.self ? kLuplupSelf - 3 : kOwnWalkContinues;
+    // The first search of the element starts the walk (mode 0): a crossing at the element's start
+    // is one like any other there, also on B's last element, whose end the walk would otherwise
+    // take for a crossing already met. The searches after a crossing continue the walk (-3).
+    const int self_mode = md.self ? kLuplupSelf : 0;
     const double absent[2] = {kDirectionAbsent, 0.0};
     int last_element = -1;
     double last_point[2] = {0.0, 0.0};
@@ -234,7 +239,9 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
         int found_group = a, found = kSearchNone;
         double q[2] = {0.0, 0.0};
-        elem_pair_intersect(mode, kOwnWalkContinues, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
+        const bool continues = last_element >= 0;
+        elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
+                            continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
                             va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
                             va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, vb.last(), 1, previous[0],
                             previous[1], boxes, found_element, found_group, q[0], q[1], found);
@@ -530,10 +537,13 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     luplup_work& w = luplup_work_block;
     w.count = 0;
     found_total = 0;
+    // Every element of A meets only the elements of B near it.
+    pk_elem_index index;
+    pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
     for (int e = 1; e < va.p.count;) {
         const chain_element el = va.at(e);
         if (!el.valid) break;
-        if (!walk_element(va, vb, md, boxes, e, capacity, found_total)) break;
+        if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
         e = el.next;
     }
     return w.count >= 0;
@@ -554,6 +564,11 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
     if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 ||
         b.count < 2 || a.dimension < 2 || b.dimension < 2)
         return;
+    if (!pokarr_finite(a) || !pokarr_finite(b)) {
+        eroutc(kNotFiniteText, 0);
+        count = kStatusOverflow;
+        return;
+    }
     const int capacity = luplup_capacity(mode);
     int restarts_left = kLuplupRestarts;
     const pk_box_table* boxes = &b_boxes;

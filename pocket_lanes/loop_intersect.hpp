@@ -21,8 +21,9 @@ inline constexpr int kLuplupSelf = 10;
 
 // Finds every point where loop A meets loop B (B may be A, with the tens flag), ordered along
 // A: element of A, element of B (negative: a touching point), x, y. count -1 when the table
-// overflowed ("LUPLUP,TOO MANY INTERSECTION POINTS WITH ISLAND " in pocket mode 0) or a nudge
-// failed; result 1 when crossings were found and all dropped again. In a search of a loop
+// overflowed ("LUPLUP,TOO MANY INTERSECTION POINTS WITH ISLAND " in pocket mode 0), a nudge
+// failed or a loop holds a number that is not finite ("LUPLUP,LOOP HOLDS A NUMBER THAT IS NOT
+// FINITE"); result 1 when crossings were found and all dropped again. In a search of a loop
 // against itself (pass the same array as A and B) elements at self-contacts and shared pieces
 // are nudged and the search starts again, at most kLuplupRestarts times.
 inline constexpr int kLuplupRestarts = 50;

@@ -64,12 +64,19 @@ bool load_module(const std::string& path, loaded_module& module)
 // Prepares the host: the part, the script, the clock and the file places.
 bool prepare_host(const runner_options& options)
 {
+    // Every fault of a reader ends the run with one line: part_error names the file and the
+    // place itself; any other exception of a reader is named here by the file being read.
+    const std::string* reading = &options.part;
     try {
         control::load_part(options.part);
+        reading = &options.script;
         if (!options.script.empty()) control::load_script(options.script);
         else control::clear_script();
     } catch (const control::part_error& e) {
         std::cerr << "hostrun: " << e.what() << '\n';
+        return false;
+    } catch (const std::exception& e) {
+        std::cerr << "hostrun: " << *reading << ": cannot be read: " << e.what() << '\n';
         return false;
     }
     if (!options.fixed_time.empty() && !control::set_fixed_time_text(options.fixed_time)) {

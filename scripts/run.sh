@@ -3,9 +3,9 @@
 # Outputs (transcript, tool-path listing, picture) go to out/example.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! dpkg -s nlohmann-json3-dev libgtest-dev >/dev/null 2>&1; then
+if ! dpkg -s nlohmann-json3-dev libpolyclipping-dev libgtest-dev >/dev/null 2>&1; then
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq && apt-get install -y -qq cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  apt-get update -qq && apt-get install -y -qq cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libpolyclipping-dev
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -3,7 +3,9 @@
 
 #include "host/core/component.hpp"
 #include "host/core/flags.hpp"
+#include "host/core/json_read.hpp"
 
+#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -24,10 +26,19 @@ void load_part_text(std::string_view json_text, const std::string& name_for_erro
         // e.byte is the place of the error in the file.
         throw part_error(name_for_errors + ": not valid JSON at byte " + std::to_string(e.byte) +
                          ": " + e.what());
+    } catch (const nlohmann::json::exception& e) {
+        // A number beyond the range of a double: the reader says what, the locator where.
+        throw part_error(name_for_errors + ": not readable at byte " +
+                         std::to_string(json_fault_byte(json_text)) + ": " + e.what());
     }
     if (!part.is_object()) throw part_error(name_for_errors + ": a part file is a JSON object");
     reset();
-    for (const auto& [key, value] : part.items()) {
+    // The entities load first: other sections (the curve sets) name them.
+    std::vector<std::pair<std::string, const nlohmann::json*>> sections;
+    for (const auto& [key, value] : part.items()) sections.emplace_back(key, &value);
+    std::stable_partition(sections.begin(), sections.end(), [](const auto& s) { return s.first == "entities"; });
+    for (const auto& [key, section] : sections) {
+        const nlohmann::json& value = *section;
         bool known = false;
         for (const component& c : components()) {
             if (key != c.name || !c.load) continue;

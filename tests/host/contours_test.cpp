@@ -1,6 +1,7 @@
 // The host's curve sets and the debug-file directory.
 #include "host/control.hpp"
 #include "host/control/curve_sets.hpp"
+#include "host/control/entities.hpp"
 #include "host/vantu_contours.hpp"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,10 @@ protected:
 
 TEST_F(Contours, CurveSetsAnswerTheirCurvesAndSurviveThePartFile)
 {
-    vantu::control::define_curve_set(4, {{11, 0.0, 2.5, 1.0}, {12, 1.0, 0.0, -1.0}});
+    // The curves of a set name entities of the part (a set naming a missing one does not load).
+    const int first = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
+    const int second = vantu::control::add_line({1, 0, 0}, {1, 1, 0});
+    vantu::control::define_curve_set(4, {{first, 0.0, 2.5, 1.0}, {second, 1.0, 0.0, -1.0}});
     const std::string part = vantu::control::save_part_text();
     vantu::control::reset();
     int count = 0, status = 0;
@@ -28,7 +32,7 @@ TEST_F(Contours, CurveSetsAnswerTheirCurvesAndSurviveThePartFile)
     double data[3] = {};
     dfdget(4, 2, entity, data, status);
     ASSERT_EQ(status, 0);
-    EXPECT_EQ(entity, 12);
+    EXPECT_EQ(entity, second);
     EXPECT_EQ(data[0], 1.0);
     EXPECT_EQ(data[2], -1.0);
     dfdget(4, 3, entity, data, status);

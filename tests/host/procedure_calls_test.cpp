@@ -26,10 +26,12 @@ TEST(ProcedureCalls, PartFileKeepsFramesDescriptorsAndUserFunctions)
     const std::array<float, 9> identity = {1, 0, 0, 0, 1, 0, 0, 0, 1}, turned = {0, -1, 0, 1, 0, 0, 0, 0, 1};
     control::define_macsys(1, {5, 5, 0}, identity);
     control::define_macsys(2, {5, 5, 0}, turned);
-    control::define_curve_set(9, {{13, 0, 1, 1}});
+    const int curve_id = control::add_line({0, 0, 0}, {1, 0, 0});
+    const int check_id = control::add_line({1, 0, 0}, {1, 1, 0});
+    control::define_curve_set(9, {{curve_id, 0, 1, 1}});
     control::contour_descriptor open;
     open.open = 1;
-    open.checks[1] = {14, 0.25};
+    open.checks[1] = {check_id, 0.25};
     open.length = 3;
     control::define_descriptor(9, open);
     control::set_user_nc_function(50, true);
@@ -44,7 +46,7 @@ TEST(ProcedureCalls, PartFileKeepsFramesDescriptorsAndUserFunctions)
     dfdgoc(9, is_open, status);
     EXPECT_EQ(is_open, 1);
     dfdgcc(9, 2, curve, parameter, status);
-    EXPECT_EQ(curve, 14);
+    EXPECT_EQ(curve, check_id);
     EXPECT_EQ(parameter, 0.25);
     dfdgcc(9, 3, curve, parameter, status);
     EXPECT_EQ(status, -1);

@@ -113,6 +113,26 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
          "[]", "\"radius\""},
         {"part section", "{\"no_such_section\": 1}", "[]", "no_such_section"},
         {"script step", "{}", "[{\"menu\": 1}, {\"nonsense\": 2}]", "step 2"},
+        {"part number beyond a double",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"circle\", \"centre\": [0,0,0], \"radius\": 1e400}]}", "[]",
+         "at byte 76"},
+        {"script number beyond a double", "{}", "[{\"menu\": 1},\n {\"menu\": 1e400}]", "line 2"},
+        {"matrix beyond a float",
+         "{\"nc_params\": {\"transformations\": [{\"id\": 1, \"matrix\": [1e39,0,0,0,1,0,0,0,1], "
+         "\"translation\": [0,0,0]}]}}",
+         "[]", "matrix"},
+        {"translation beyond a float",
+         "{\"nc_params\": {\"transformations\": [{\"id\": 1, \"matrix\": [1,0,0,0,1,0,0,0,1], "
+         "\"translation\": [0,0,-1e39]}]}}",
+         "[]", "translation"},
+        {"model origin beyond a float", "{\"nc_state\": {\"model_origin\": [0, 1e39, 0]}}", "[]", "model_origin"},
+        {"boolean for a number",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"line\", \"start\": [0,0,0], \"end\": [1,0,0]}], "
+         "\"curve_sets\": [{\"set\": 1, \"curves\": [[1, true, 1, 1]]}]}",
+         "[]", "a number is expected"},
+        {"curve sets not an array", "{\"curve_sets\": {\"set\": 1}}", "[]", "an array of sets"},
+        {"curve set naming a missing entity", "{\"curve_sets\": [{\"set\": 1, \"curves\": [[7, 0, 1, 1]]}]}", "[]",
+         "entity 7 does not exist"},
     };
     for (const row& r : rows) {
         const fs::path part = write_text(folder / "part.json", r.part_text);

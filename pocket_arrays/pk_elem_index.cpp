@@ -1,0 +1,141 @@
+// Spatial index over the elements of a pocket array: a uniform grid of about one cell per
+// element, each cell listing the elements whose box reaches into it. The loop intersection
+// builds one for the searched loop so that every element of the other loop meets only its
+// neighbours there.
+#include "host/tolerance.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// An element whose box spans more cells than this is a candidate of every search instead.
+constexpr long kWideCells = 64;
+// Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
+// overlap test admits is never missed.
+constexpr double kGridMargin = 4.0 * vantu::kDoubleTolerance;
+
+struct element_box {
+    int element;
+    double xmin, ymin, xmax, ymax;
+};
+
+// The box of every element of the array, in element order.
+std::vector<element_box> element_boxes(int count, const double* x, const double* y)
+{
+    std::vector<element_box> boxes;
+    for (int k = 1; k < count;) {
+        const bool arc = pk_is_marker(x[k]) && k + 3 < count;
+        const int end = arc ? k + 3 : k;
+        element_box b{k, std::min(x[k - 1], x[end]), std::min(y[k - 1], y[end]), std::max(x[k - 1], x[end]),
+                      std::max(y[k - 1], y[end])};
+        if (arc)
+            arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
+                    b.xmin, b.ymin, b.xmax, b.ymax);
+        if (!pk_is_marker(x[k - 1])) boxes.push_back(b);
+        k = arc ? k + 4 : k + 1;
+    }
+    return boxes;
+}
+
+// The cell range a box covers, clamped to the grid; false when it misses the grid.
+bool cell_range(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax, int& c0, int& r0,
+                int& c1, int& r1)
+{
+    const double left = (xmin - kGridMargin - index.x0) / index.cell;
+    const double bottom = (ymin - kGridMargin - index.y0) / index.cell;
+    const double right = (xmax + kGridMargin - index.x0) / index.cell;
+    const double top = (ymax + kGridMargin - index.y0) / index.cell;
+    if (!(right >= 0.0 && top >= 0.0 && left < index.columns && bottom < index.rows)) return false;
+    c0 = static_cast<int>(std::max(0.0, std::floor(left)));
+    r0 = static_cast<int>(std::max(0.0, std::floor(bottom)));
+    c1 = static_cast<int>(std::min(index.columns - 1.0, std::floor(right)));
+    r1 = static_cast<int>(std::min(index.rows - 1.0, std::floor(top)));
+    return true;
+}
+
+}  // namespace
+
+void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index)
+{
+    index = pk_elem_index{};
+    index.count = count;
+    if (x == nullptr || y == nullptr || count < 2) return;
+    const std::vector<element_box> boxes = element_boxes(count, x, y);
+    if (boxes.empty()) return;
+    double xmin = boxes[0].xmin, ymin = boxes[0].ymin, xmax = boxes[0].xmax, ymax = boxes[0].ymax;
+    for (const element_box& b : boxes) {
+        xmin = std::min(xmin, b.xmin), ymin = std::min(ymin, b.ymin);
+        xmax = std::max(xmax, b.xmax), ymax = std::max(ymax, b.ymax);
+    }
+    // About one cell per element; a flat box gets one row or column.
+    const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(boxes.size());
+    double cell = std::sqrt(width * height / n);
+    cell = std::max({cell, (width + height) / n, kGridMargin});
+    index.x0 = xmin;
+    index.y0 = ymin;
+    index.cell = cell;
+    index.columns = static_cast<int>(std::min(width / cell + 1.0, 4.0 * n + 16.0));
+    index.rows = static_cast<int>(std::min(height / cell + 1.0, 4.0 * n + 16.0));
+    const long cells = static_cast<long>(index.columns) * index.rows;
+    // Two passes over the boxes: count per cell, then place (cells in row order).
+    index.first.assign(cells + 1, 0);
+    std::vector<char> is_wide(boxes.size(), 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<int> at;
+        if (pass == 1) {
+            for (long c = 0; c < cells; ++c) index.first[c + 1] += index.first[c];
+            index.elements.resize(index.first[cells]);
+            at.assign(index.first.begin(), index.first.end() - 1);
+        }
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const element_box& b = boxes[i];
+            int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
+            cell_range(index, b.xmin, b.ymin, b.xmax, b.ymax, c0, r0, c1, r1);
+            if (static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) > kWideCells) {
+                if (pass == 0) {
+                    is_wide[i] = 1;
+                    index.wide.push_back(b.element);
+                }
+                continue;
+            }
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c) {
+                    const long cell_number = static_cast<long>(r) * index.columns + c;
+                    if (pass == 0) ++index.first[cell_number + 1];
+                    else index.elements[at[cell_number]++] = b.element;
+                }
+        }
+    }
+    index.seen.assign(count + 1, 0);
+}
+
+void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
+                              std::vector<int>& candidates)
+{
+    candidates.assign(index.wide.begin(), index.wide.end());
+    int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
+    if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) {
+        std::sort(candidates.begin(), candidates.end());
+        return;
+    }
+    // A new query number marks the elements listed by this query, so none is listed twice.
+    if (++index.query == 0) {
+        std::fill(index.seen.begin(), index.seen.end(), 0);
+        index.query = 1;
+    }
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const long cell_number = static_cast<long>(r) * index.columns + c;
+            for (int i = index.first[cell_number]; i < index.first[cell_number + 1]; ++i) {
+                const int e = index.elements[i];
+                if (index.seen[e] == index.query) continue;
+                index.seen[e] = index.query;
+                candidates.push_back(e);
+            }
+        }
+    std::sort(candidates.begin(), candidates.end());
+}
