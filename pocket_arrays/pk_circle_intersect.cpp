@@ -2,7 +2,6 @@
 // joins meet arcs with these.
 #include "pocket_arrays/pk_primitives.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
@@ -27,7 +26,7 @@ void circle_circle_intersect(const double* c1, double r1, const double* c2, doub
     const double a = ((big - small) / gap2 + 1.0) * 0.5;
     const double h2 = big / gap2 - a * a;
     const double foot[2] = {base[0] + a * d[0], base[1] + a * d[1]};
-    if (ltvl0d(h2) && h2 > vantu::kPocketTangentFloor) {
+    if (ltvl0d(h2) && h2 > kPocketTangentFloor) {
         count = 1;
         p1[0] = foot[0];
         p1[1] = foot[1];

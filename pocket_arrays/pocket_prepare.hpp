@@ -2,7 +2,7 @@
 // outer contour's box), the engine contour tables that say where each contour's points begin in
 // the contour point array, the conversion of the contours' curves into points and arc records,
 // and the signed per-contour offsets. The pocket procedure calls pocket_prepare before the lane
-// engine; other callers load their own point contours with contour_box.
+// engine; other callers load their own point contours with contour_box (pocket/contour_box.hpp).
 #pragma once
 
 // Contour types.
@@ -33,6 +33,10 @@ struct pocket_box {
     int main_size = 0;            // capacity of the main point array (kept by pokmain_grow)
     int first_output_lane = 0;    // lanes from here on are cut chains (set by cmtpk1, cutting)
     int island_count = 0;         // the engine's own island count
+    // Where contour_box puts the next contour of a set: its contour number and the index of its
+    // first contour point. A new set (first 1) starts both at 1.
+    int next_contour = 1;
+    int next_contour_point = 1;
 };
 extern pocket_box pocket_box_block;
 
@@ -82,14 +86,7 @@ int pkcnv_open_entity(int entity, double side_step);
 void pkcont_fill(int outer_type, int stock, int part, int& status);
 // Box (xmin, ymin, zmin, xmax, ymax, zmax) of all curves of a curve set.
 void contour_curve_box(int reserved, int curve_set, float* box, int& status);
-// Orientation (+1 counter-clockwise, -1 clockwise) of every prepared contour from its points in
-// the contour point array; a clockwise contour's value is negated. Status -1 for a contour
-// without area or without points.
-void orient_contours(int count, float* values, int* orientation, int& status);
 // values[k - 1] becomes the signed offset of contour k: its oriented value for the outer contour,
 // the negated one for an island, minus the common value.
 void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
                             int& status);
-// Loads one contour of 4-byte points ((x, y) in dimension 2, (x, y, z) otherwise); first 1
-// starts a new set and sets the frame from these points.
-void contour_box(int first, int count, const float* points, int& status);

@@ -5,6 +5,7 @@
 #include "toolpath/mch_slots.hpp"
 
 #include "driver/exec_state_least.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/displb_least.hpp"
 #include "surfaces/assoc_to_cur_list_least.hpp"
