@@ -27,7 +27,7 @@ int pk_eq_val(double a, double b);
 // Two 2-D points (x, y) whose squared distance is below the point tolerance.
 int pk_eq_pnt2(const double* p, const double* q);
 // Two points of three doubles: equal in x, y as pk_eq_pnt2, and in z too unless the pocket is
-// planar (pocket dimension 2 of pocket_state).
+// planar. Reads pocket_state.pocket_dimension.
 int pk_eq_pnt(const double* p, const double* q);
 // The squared length of p - q (of p when q is null) below the point tolerance; 3-D.
 int pk_is_zero_vec3(const double* p, const double* q);

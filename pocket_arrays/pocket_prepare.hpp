@@ -70,7 +70,8 @@ struct pocket_contours {
 };
 
 // Prepares the outer contour and the islands (contour numbers) into the contour point array
-// and the contour tables. Status 0 or negative.
+// and the contour tables. Status 0 or negative. Reads pocket_work.tolerance and side_step (the
+// conversion of the curves) and pocket_state.pocket_dimension (points in 2-D or 3-D).
 void pocket_prepare(int outer, int islands, const int* island_numbers,
                     const pocket_contours& contours, int& status);
 // Appends the points of one contour (curve set) at index.
@@ -79,6 +80,7 @@ void contour_to_points(int curve_set, double tolerance, double side_step, int& i
 // start point.
 void PKCNV2(const double* data, int entity, double tolerance, double side_step, int& index,
             int& status);
+// Converts a polyline entity into points; 2-D or 3-D by pocket_state.pocket_dimension.
 void pkcnv_polyline(int entity, const double* data, double tolerance, int& index, int& status);
 void pkcnv_arc(int entity, const double* data, double tolerance, int& index, int& status);
 // 0 when the entity is an arc whose radius is 1000 side steps or more (treated as points), else 1.
