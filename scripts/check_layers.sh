@@ -108,7 +108,8 @@ check_tree() {
   [ "$failures" -eq 0 ] || { echo "check_layers: $failures include(s) against the folder layers"; return 1; }
 }
 
-# Plants one file into a copy of the tree and compares the check's verdict with the expected one.
+# Plants files into a copy of the tree, checks it once and compares each planted file's verdict
+# with the expected one.
 self_test() {
   local work failed=0 d
   local -a present=()
@@ -125,29 +126,35 @@ self_test() {
     rm -rf "$work"
     return 1
   fi
-  # planted file | its text | expected verdict (pass or fail)
+  # folder of the planted file | its include | expected verdict (pass or fail)
   local -a cases=(
-    'pocket_arrays/planted.cpp|#include "driver/proc_driver.hpp"|fail'
-    'pocket_arrays/planted.cpp|#include "host/core/trace.hpp"|fail'
-    'host/planted.cpp|#include "driver/proc_driver.hpp"|fail'
-    'toolpath/planted.cpp|#include "driver/nc_state_blocks.hpp"|pass'
-    'toolpath/planted.cpp|#include "pocket/pocket_callbacks.hpp"|fail'
-    'pocket_lanes/planted.cpp|#include "pocket/pocket_work.hpp"|pass'
-    'pocket_arrays/planted.cpp|#include "surfaces/planted_service.hpp"|pass'
-    'pocket_arrays/planted.cpp|#include "surfaces/planted_heavy.hpp"|fail'
-    'driver/planted.cpp|#include "pocket_arrays/pokarr.hpp"|pass'
+    'pocket_arrays|driver/proc_driver.hpp|fail'
+    'pocket_arrays|host/core/trace.hpp|fail'
+    'host|driver/proc_driver.hpp|fail'
+    'toolpath|driver/nc_state_blocks.hpp|pass'
+    'toolpath|pocket/pocket_callbacks.hpp|fail'
+    'pocket_lanes|pocket/pocket_work.hpp|pass'
+    'pocket_arrays|surfaces/planted_service.hpp|pass'
+    'pocket_arrays|surfaces/planted_heavy.hpp|fail'
+    'driver|pocket_arrays/pokarr.hpp|pass'
   )
   mkdir -p "$work/surfaces"
   printf '#pragma once\n#include "host/words.hpp"\n' >"$work/surfaces/planted_service.hpp"
   printf '#pragma once\n#include "driver/proc_driver.hpp"\n' >"$work/surfaces/planted_heavy.hpp"
-  local c file text expect got
+  local c folder header expect got report i=0
   for c in "${cases[@]}"; do
-    IFS='|' read -r file text expect <<<"$c"
-    printf '%s\n' "$text" >"$work/$file"
-    if check_tree "$work" >/dev/null; then got=pass; else got=fail; fi
-    rm -f "$work/$file"
+    IFS='|' read -r folder header expect <<<"$c"
+    i=$((i + 1))
+    printf '#include "%s"\n' "$header" >"$work/$folder/planted_$i.cpp"
+  done
+  report=$(check_tree "$work" || true)
+  i=0
+  for c in "${cases[@]}"; do
+    IFS='|' read -r folder header expect <<<"$c"
+    i=$((i + 1))
+    if grep -q "^$folder/planted_$i.cpp:" <<<"$report"; then got=fail; else got=pass; fi
     if [ "$got" != "$expect" ]; then
-      echo "self-test: $file with $text: expected $expect, got $got"
+      echo "self-test: $folder/ including $header: expected $expect, got $got"
       failed=1
     fi
   done
