@@ -32,7 +32,10 @@ check_tree() {
     order=$((order + 1))
     rank[$folder]=$order
   done < <(grep -E '^[0-9]+\. `[a-z_]+/`' <<<"$section" | sed -E 's/^[0-9]+\. `([a-z_]+)\/`.*/\1/')
-  [ "${rank[host]:-}" = 1 ] || { echo "check_layers: no layer list with host/ first in $doc" >&2; return 2; }
+  if [ "${rank[host]:-}" != 1 ]; then
+    echo "check_layers: no layer list with host/ first in $doc" >&2
+    return 2
+  fi
 
   local -a rule_from=() rule_to=()
   local row from to
@@ -98,14 +101,19 @@ check_tree() {
       echo "$file:$line: includes \"$header\": $own/ includes no module header"
     elif [ "${header%%/*}" = host ]; then
       host_header_allowed "$header" && continue
-      echo "$file:$line: includes \"$header\": module files see only host/vantu*.hpp, host/words.hpp and host/tolerance.hpp"
+      echo "$file:$line: includes \"$header\": module files see only host/vantu*.hpp," \
+           "host/words.hpp and host/tolerance.hpp"
     else
       may_include "$own" "$header" 0 && continue
-      echo "$file:$line: includes \"$header\", above $own/ in the folder layers and not opened to it (docs/architecture.md, \"Folder layers\")"
+      echo "$file:$line: includes \"$header\", above $own/ in the folder layers: not opened" \
+           "to $own/, or it includes what $own/ may not (docs/architecture.md, \"Folder layers\")"
     fi
     failures=$((failures + 1))
   done
-  [ "$failures" -eq 0 ] || { echo "check_layers: $failures include(s) against the folder layers"; return 1; }
+  if [ "$failures" -ne 0 ]; then
+    echo "check_layers: $failures include(s) against the folder layers"
+    return 1
+  fi
 }
 
 # Plants files into a copy of the tree, checks it once and compares each planted file's verdict
