@@ -7,7 +7,7 @@
 #include "driver/txt2_texts.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/proc_flags.hpp"
 

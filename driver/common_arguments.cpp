@@ -4,7 +4,7 @@
 
 #include "driver/motion_state_least.hpp"
 #include "host/vantu_origin.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 
 #include <algorithm>

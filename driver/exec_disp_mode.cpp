@@ -1,7 +1,7 @@
 // The execution display mode and the clearance-plane flag of HEI8.
 #include "driver/exec_disp_mode.hpp"
 
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 
 namespace {
 constexpr int kGet = 1;

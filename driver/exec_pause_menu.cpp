@@ -13,7 +13,7 @@
 #include "edit/manedt_least.hpp"
 #include "host/vantu.hpp"
 #include "listing/display_break_least.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "listing/exec_display_least.hpp"
 #include "listing/status_line_least.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -10,7 +10,7 @@
 #include "driver/prog_line.hpp"
 #include "driver/unwind_guard.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "listing/exec_display_least.hpp"
 #include "listing/status_line_least.hpp"
 #include "toolpath/machine_table.hpp"

@@ -7,7 +7,6 @@
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_tpreg.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"

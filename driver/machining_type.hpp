@@ -16,7 +16,8 @@ int& machining_type();
 // lathe (31), wire-EDM (62-65) and punch (12) families; "set_machining_type, CANNOT READ THE
 // TOOL PATH OF THE PROCEDURE" when the tool path of a viewed procedure cannot be read (a failed
 // host call, a header without a machine type). On -1 the machining type, the machine-parameter
-// type and the allowed tool classes keep their values.
+// type and the allowed tool classes keep their values. Reads NPT1 and the current tool's class
+// (current_tool.tool_class, 0 with no tool loaded); sets current_tool.condition.
 void set_machining_type(int nc_function, int& mach_param_type, int& suspend_allowed, int& status);
 
 // Reads the host's NC function-name table into the user names of the NC functions.

@@ -9,7 +9,6 @@
 #include "driver/optimizer_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "surfaces/surface_words.hpp"
 
 #include <algorithm>

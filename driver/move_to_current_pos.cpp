@@ -3,7 +3,7 @@
 #include "driver/exec_disp_mode.hpp"
 
 #include "driver/motion_state_least.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 

@@ -9,7 +9,6 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/tp_sublist.hpp"

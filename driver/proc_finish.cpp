@@ -14,7 +14,6 @@
 #include "driver/proc_steps.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "listing/exec_display_least.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/proc_block_update.hpp"

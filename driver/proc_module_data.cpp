@@ -7,7 +7,6 @@
 #include "driver/nc_state_store.hpp"
 #include "driver/tool_choice.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"

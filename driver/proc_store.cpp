@@ -11,7 +11,6 @@
 #include "driver/proc_steps.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "driver/tool_choice.hpp"
 
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "listing/tool_display_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"

@@ -66,7 +66,7 @@ const step* matching_rule(const event& e)
     return nullptr;
 }
 
-std::string quoted(std::string_view text)
+std::string in_quotes(std::string_view text)
 {
     constexpr std::size_t kShown = 160;  // a page's lines can be long; the report shows a start
     std::string shown(text.substr(0, kShown));
@@ -76,7 +76,7 @@ std::string quoted(std::string_view text)
 
 std::string event_description(const event& e)
 {
-    return std::string(kind_name(e.kind)) + " (" + std::string(e.call) + ") " + quoted(e.text);
+    return std::string(kind_name(e.kind)) + " (" + std::string(e.call) + ") " + in_quotes(e.text);
 }
 
 void record(const event& e, std::string_view answer, std::string source, bool was_refused)
@@ -132,9 +132,9 @@ const step* find_answer(const event& e)
             mismatch(e, "step " + std::to_string(next.number) + " answers a " +
                             std::string(kind_name(next.kind)) + " but the module asks a " +
                             event_description(e));
-        mismatch(e, "step " + std::to_string(next.number) + " expects " + quoted(next.expect) +
+        mismatch(e, "step " + std::to_string(next.number) + " expects " + in_quotes(next.expect) +
                         " but the module asks a " + event_description(e) + " with prompt " +
-                        quoted(s.prompt));
+                        in_quotes(s.prompt));
     }
     if (const step* rule = matching_rule(e)) return rule;
     if (s.strict)

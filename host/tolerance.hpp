@@ -28,22 +28,4 @@ inline constexpr double kDoubleTolerance = 1.0e-6;
 // far below machining resolution, while real crossings at small angles are still found.
 inline constexpr double kDoubleParallelSine = 1.0e-10;
 
-// ---- fixed tolerances of the pocket engine (pocket_arrays/, pocket_lanes/) --------------------
-// The engine compares with these constants, independent of the part's unit; every test is strict
-// (a value equal to the tolerance is not within it).
-
-// Two points are equal when their squared distance is below this (a distance of 1e-6).
-inline constexpr double kPocketPointSquared = 1.0e-12;
-// Two values are equal, a value is zero, when they differ from it by less than this.
-inline constexpr double kPocketValueTolerance = 1.0e-6;
-// Slack of range tests and end snapping of the element intersections, in lengths.
-inline constexpr double kPocketRangeSlack = 1.0e-6;
-// Sine of the angle below which two segments count as near-parallel in the intersections.
-inline constexpr double kPocketParallelSine = 8.0e-5;
-// Two circles touch when the squared half chord lies between -1e-8 and the zero tolerance:
-// rounding of the squared radii can push a true tangent slightly below zero.
-inline constexpr double kPocketTangentFloor = -1.0e-8;
-// An arc whose sagitta r * (1 - cos sweep) is below this is flat enough to become a line.
-inline constexpr double kPocketFlatArcSagitta = 0.0009;
-
 }  // namespace vantu

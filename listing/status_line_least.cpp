@@ -2,7 +2,7 @@
 #include "listing/status_line_least.hpp"
 
 #include "host/vantu_messages.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "host/vantu_entity_ext.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_preview.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/symbol_masters.hpp"

@@ -1,5 +1,7 @@
 // Loading of a caller's point contours into the engine contour tables and the contour point
 // array (the pocket computation run for other callers). The first contour sets the pocket frame.
+#include "pocket/contour_box.hpp"
+
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -8,13 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-// Running state of one set of contours.
-struct contour_load {
-    int index = 1;   // next contour point
-    int number = 1;  // contour number of the next contour
-};
-contour_load load;
 
 void frame_from_points(int count, const float* points, int stride)
 {
@@ -46,8 +41,9 @@ void contour_box(int first, int count, const float* points, int& status)
         status = -1;
         return;
     }
-    if (first != 0) load = contour_load{};
-    if (load.number > kContourMax) {
+    pocket_box& box = pocket_box_block;
+    if (first != 0) box.next_contour = box.next_contour_point = 1;
+    if (box.next_contour > kContourMax) {
         eroutc("contour_box, TOO MANY CONTOURS", 0);
         status = -1;
         return;
@@ -55,21 +51,21 @@ void contour_box(int first, int count, const float* points, int& status)
     if (first != 0) frame_from_points(count, points, stride);
 
     pkcont_tables& t = pkcont_tables_block;
-    const int k = load.number;
-    t.first[k] = load.index;
+    const int k = box.next_contour;
+    t.first[k] = box.next_contour_point;
     for (int i = 0; i < count && status == 0; ++i) {
         const double point[3] = {points[i * stride], points[i * stride + 1],
                                  stride == 3 ? points[i * stride + 2] : 0.0};
-        POKCPT(point, load.index, status);
+        POKCPT(point, box.next_contour_point, status);
     }
     if (status != 0) return;
     t.level[k] = k == 1 ? kOuterLevel : kIslandLevelBase - 1 + k;
     t.parent[k] = 0;
     t.status[k] = 0;
     t.type[k] = kContourPart;
-    t.first[k + 1] = load.index;
+    t.first[k + 1] = box.next_contour_point;
     t.count = k;
     t.islands = k - 1;
     pocket_box_block.island_count = k - 1;
-    ++load.number;
+    ++box.next_contour;
 }

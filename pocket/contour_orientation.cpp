@@ -1,6 +1,8 @@
 // Orientation of the prepared pocket contours: each contour's points in the contour point array
 // (arc records included) give its signed area; a clockwise contour has its offset value negated.
 // contour_offsets_signed calls it before it signs the per-contour offsets.
+#include "pocket/contour_orientation.hpp"
+
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"

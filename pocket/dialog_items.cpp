@@ -8,7 +8,7 @@
 #include "driver/machining_type.hpp"
 #include "driver/msg_window.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 

@@ -6,7 +6,7 @@
 
 #include "driver/interaction_modes.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "surfaces/geometry_access_least.hpp"
 
 #include <cmath>

@@ -21,6 +21,10 @@ struct pocket_work {
     // The user's restart point of the pocket (part coordinates); the first loop of a pocket is
     // started at its nearest point.
     double restart_point[3] = {0.0, 0.0, 0.0};
+    // The raw offset's first-corner memory: the side-weighted cross product of the corner at the
+    // loop's second point, written when that corner is formed and read at the last element (the
+    // two halves of the split first element meet there). Cleared at the start of every offset.
+    double first_corner_cross = 0.0;
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

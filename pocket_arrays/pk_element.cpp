@@ -2,7 +2,6 @@
 // The offset, loop-removal and nearest-point code call these per element.
 #include "pocket_arrays/pk_element.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
@@ -233,7 +232,7 @@ void line_circle_intersect(const double* p0, const double* p1, const double* c, 
 {
     const double d[2] = {p1[0] - p0[0], p1[1] - p0[1]};
     const double length2 = d[0] * d[0] + d[1] * d[1];
-    if (length2 < vantu::kPocketPointSquared) {
+    if (length2 < kPocketPointSquared) {
         result = -1;
         return;
     }

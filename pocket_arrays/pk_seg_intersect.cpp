@@ -4,7 +4,6 @@
 // of three coordinates (z 0 in the plane).
 #include "pocket_arrays/pk_primitives.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -13,7 +12,6 @@
 #include <cmath>
 #include <utility>
 
-using vantu::kPocketRangeSlack;
 
 namespace {
 
@@ -272,7 +270,7 @@ void intersect_pair(int mode, segment_pair& s, double* crossing, int& status)
         return;
     }
     const double sine = s.dimension == 3 ? vec_cross_signed(3, u, v) : v2crsd(u, v);
-    const bool near_parallel = std::fabs(sine) < vantu::kPocketParallelSine && s.has_dir_p;
+    const bool near_parallel = std::fabs(sine) < kPocketParallelSine && s.has_dir_p;
     if (near_parallel) {
         // Nearly parallel lines meet far from where the segments touch; a shared end that the
         // directions at the ends agree on is the better answer.

@@ -2,7 +2,6 @@
 // their closest approach, for the surface paths of the pocket engine (pocket dimension 3 and 4).
 #include "pocket_arrays/pk_primitives.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
@@ -10,7 +9,6 @@
 #include <cmath>
 #include <utility>
 
-using vantu::kPocketRangeSlack;
 
 void line_line_intersect3(const double* p, const double* dp, const double* q, const double* dq,
                           double* point, double& t_p, double& t_q, int& status)

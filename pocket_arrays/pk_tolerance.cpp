@@ -2,14 +2,11 @@
 // stay small and allocate nothing.
 #include "pocket_arrays/pk_tolerance.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket/pocket_state.hpp"
 
 #include <cmath>
 
-using vantu::kPocketPointSquared;
-using vantu::kPocketValueTolerance;
 
 int pk_is_zero(double v) { return std::fabs(v) < kPocketValueTolerance ? 1 : 0; }
 

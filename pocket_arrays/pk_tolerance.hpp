@@ -1,9 +1,21 @@
-// The fixed tolerance tests of the pocket engine and the overlap tests of boxes. Every test is
-// strict (a value equal to the tolerance is not within it) and answers 1 for true, 0 for false.
-// The tolerances are the engine's own constants in host/tolerance.hpp.
+// The fixed tolerances of the pocket engine (pocket_arrays/, pocket_lanes/), their tests and the
+// overlap tests of boxes. The engine compares with these constants, independent of the part's
+// unit; every test is strict (a value equal to the tolerance is not within it) and answers 1 for
+// true, 0 for false.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
+
+// Two points are equal when their squared distance is below this (a distance of 1e-6).
+inline constexpr double kPocketPointSquared = 1.0e-12;
+// Two values are equal, a value is zero, when they differ from it by less than this.
+inline constexpr double kPocketValueTolerance = 1.0e-6;
+// Slack of range tests and end snapping of the element intersections, in lengths.
+inline constexpr double kPocketRangeSlack = 1.0e-6;
+// Sine of the angle below which two segments count as near-parallel in the intersections.
+inline constexpr double kPocketParallelSine = 8.0e-5;
+// An arc whose sagitta r * (1 - cos sweep) is below this is flat enough to become a line.
+inline constexpr double kPocketFlatArcSagitta = 0.0009;
 
 // |v| below the zero tolerance.
 int pk_is_zero(double v);
@@ -12,7 +24,7 @@ int pk_eq_val(double a, double b);
 // Two 2-D points (x, y) whose squared distance is below the point tolerance.
 int pk_eq_pnt2(const double* p, const double* q);
 // Two points of three doubles: equal in x, y as pk_eq_pnt2, and in z too unless the pocket is
-// planar (pocket dimension 2 of pocket_state).
+// planar. Reads pocket_state.pocket_dimension.
 int pk_eq_pnt(const double* p, const double* q);
 // The squared length of p - q (of p when q is null) below the point tolerance; 3-D.
 int pk_is_zero_vec3(const double* p, const double* q);

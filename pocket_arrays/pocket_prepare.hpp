@@ -2,7 +2,7 @@
 // outer contour's box), the engine contour tables that say where each contour's points begin in
 // the contour point array, the conversion of the contours' curves into points and arc records,
 // and the signed per-contour offsets. The pocket procedure calls pocket_prepare before the lane
-// engine; other callers load their own point contours with contour_box.
+// engine; other callers load their own point contours with contour_box (pocket/contour_box.hpp).
 #pragma once
 
 // Contour types.
@@ -33,6 +33,10 @@ struct pocket_box {
     int main_size = 0;            // capacity of the main point array (kept by pokmain_grow)
     int first_output_lane = 0;    // lanes from here on are cut chains (set by cmtpk1, cutting)
     int island_count = 0;         // the engine's own island count
+    // Where contour_box puts the next contour of a set: its contour number and the index of its
+    // first contour point. A new set (first 1) starts both at 1.
+    int next_contour = 1;
+    int next_contour_point = 1;
 };
 extern pocket_box pocket_box_block;
 
@@ -66,7 +70,8 @@ struct pocket_contours {
 };
 
 // Prepares the outer contour and the islands (contour numbers) into the contour point array
-// and the contour tables. Status 0 or negative.
+// and the contour tables. Status 0 or negative. Reads pocket_work.tolerance and side_step (the
+// conversion of the curves) and pocket_state.pocket_dimension (points in 2-D or 3-D).
 void pocket_prepare(int outer, int islands, const int* island_numbers,
                     const pocket_contours& contours, int& status);
 // Appends the points of one contour (curve set) at index.
@@ -75,6 +80,7 @@ void contour_to_points(int curve_set, double tolerance, double side_step, int& i
 // start point.
 void PKCNV2(const double* data, int entity, double tolerance, double side_step, int& index,
             int& status);
+// Converts a polyline entity into points; 2-D or 3-D by pocket_state.pocket_dimension.
 void pkcnv_polyline(int entity, const double* data, double tolerance, int& index, int& status);
 void pkcnv_arc(int entity, const double* data, double tolerance, int& index, int& status);
 // 0 when the entity is an arc whose radius is 1000 side steps or more (treated as points), else 1.
@@ -82,14 +88,7 @@ int pkcnv_open_entity(int entity, double side_step);
 void pkcont_fill(int outer_type, int stock, int part, int& status);
 // Box (xmin, ymin, zmin, xmax, ymax, zmax) of all curves of a curve set.
 void contour_curve_box(int reserved, int curve_set, float* box, int& status);
-// Orientation (+1 counter-clockwise, -1 clockwise) of every prepared contour from its points in
-// the contour point array; a clockwise contour's value is negated. Status -1 for a contour
-// without area or without points.
-void orient_contours(int count, float* values, int* orientation, int& status);
 // values[k - 1] becomes the signed offset of contour k: its oriented value for the outer contour,
 // the negated one for an island, minus the common value.
 void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
                             int& status);
-// Loads one contour of 4-byte points ((x, y) in dimension 2, (x, y, z) otherwise); first 1
-// starts a new set and sets the frame from these points.
-void contour_box(int first, int count, const float* points, int& status);

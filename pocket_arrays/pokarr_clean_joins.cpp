@@ -6,7 +6,6 @@
 // closed by the closest approach of the neighbouring lines (treatment B). pokarr_drop_short ends.
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -205,7 +204,7 @@ bool line_arc_point(const element_view& line, const element_view& arc, const vec
     const double ts[2] = {t1, t2};
     const double* qs[2] = {q1, q2};
     for (int k = 0; k < (result == 1 ? 1 : 2); ++k) {
-        if (ts[k] < -vantu::kPocketRangeSlack || ts[k] > 1.0 + vantu::kPocketRangeSlack) continue;
+        if (ts[k] < -kPocketRangeSlack || ts[k] > 1.0 + kPocketRangeSlack) continue;
         if (!on_arc(arc, qs[k][0], qs[k][1])) continue;
         s = {qs[k][0], qs[k][1], 0.0};
         ++found;

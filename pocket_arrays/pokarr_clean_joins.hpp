@@ -14,4 +14,6 @@ inline constexpr int kJoinsNoShortPass = 2;
 
 // Cleans the closed loop in place at working tolerance w. mode_b not 0 protects the joins at
 // entry 0 and at entry (count - 1) / 2. The loop stays closed; it ends with pokarr_drop_short.
+// Reads pocket_state.pocket_dimension (the reach of a planar pocket scales with w) and, through
+// pokarr_drop_short, pocket_work.working_tolerance.
 void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array);

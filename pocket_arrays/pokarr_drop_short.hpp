@@ -7,7 +7,8 @@
 #include "pocket_arrays/pokarr.hpp"
 
 // The tolerance of pokarr_drop_short: in a planar pocket max(min(0.5 W, 0.001), 0.0001) with W
-// the working tolerance, otherwise 1e-6.
+// the working tolerance, otherwise 1e-6. Reads pocket_state.pocket_dimension and
+// pocket_work.working_tolerance, as do the routines below that use it.
 double drop_short_tolerance();
 
 // Removes short elements in place; a run of short lines in a 2-D array goes only while the sum

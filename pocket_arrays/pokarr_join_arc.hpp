@@ -12,6 +12,6 @@
 // arc) to its end point; an a equal to count - 1 is read as 0. The count does not change; the
 // caller deletes the entries between the old and the new end point. Degenerate input (an
 // incomplete record, nearly opposite radial vectors, a gap of about two radii or more, circles
-// that do not meet) changes nothing. Junctions move only within twice the tolerance of
-// pocket_work.
+// that do not meet) changes nothing. Junctions move only within twice pocket_work.tolerance (read
+// at every call).
 void pokarr_join_arc(int a, int b, int mode, pokarr& array);

@@ -3,7 +3,6 @@
 // at z 0; the pocket origin is added unless the caller draws absolute coordinates.
 #include "pocket_arrays/pokarr_show.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_polyline.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
@@ -128,7 +127,7 @@ int pokarr_show_entity_pnt(pokarr& buffer, const double* point)
         if (n > 2) {
             const double last[3] = {buffer.x[n - 3], buffer.x[n - 2], buffer.x[n - 1]};
             const double dx = last[0] - point[0], dy = last[1] - point[1], dz = last[2] - point[2];
-            if (dx * dx + dy * dy + dz * dz < vantu::kPocketPointSquared) return 0;
+            if (dx * dx + dy * dy + dz * dz < kPocketPointSquared) return 0;
         }
         pokarr_add_xyz(point[0], &point[1], &point[2], nullptr, buffer, status);
         if (status != 0) return -1;

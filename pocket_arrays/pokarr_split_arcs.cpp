@@ -1,8 +1,8 @@
 // Splitting of arcs of half a turn or more: the area and the parameter formulas of the engine
 // hold only below half a turn, so such arcs are cut into quarter turns first.
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 
-#include "host/tolerance.hpp"
 
 namespace {
 
@@ -23,7 +23,7 @@ bool half_turn_or_more(const pokarr& a, int marker)
     const double by = a.y[marker + 3] - cy;
     const double sine = d * (ax * by - ay * bx) / (r * r);
     const double cosine = (ax * bx + ay * by) / (r * r);
-    return sine < -vantu::kPocketValueTolerance ||
+    return sine < -kPocketValueTolerance ||
            (sine < kHalfTurnSine && cosine < kHalfTurnCosine);
 }
 

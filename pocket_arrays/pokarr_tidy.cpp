@@ -2,9 +2,9 @@
 // flat to matter become lines. The one-offset step runs both on every loop.
 #include "pocket_arrays/pokarr_measures.hpp"
 
-#include "host/tolerance.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 
 #include <algorithm>
 
@@ -56,7 +56,7 @@ void xy_tidy_pass1(double* x, double* y, int& count)
 void pokarr_tidy_pass2(pokarr& array)
 {
     if (!tidy_applies(array)) return;
-    const double sagitta = vantu::kPocketFlatArcSagitta;
+    const double sagitta = kPocketFlatArcSagitta;
     int kept = 0;
     for (int i = 0; i < array.count;) {
         const bool record = i >= 1 && pk_is_marker(array.x[i]) && i + 3 < array.count;

@@ -34,6 +34,9 @@ extern pokmain_state pokmain_block;
 // Doubles per entry of the current mode (2 or 3; 0 when undefined).
 int pokmain_entry_doubles();
 
+// Every routine that reads or writes entries first sets an undefined mode with pokinitdim, which
+// reads pocket_state.pocket_dimension: 2 gives mode 0, 3 and 4 mode 1; any other dimension is
+// refused ("[pokinitdim] UNABLE TO OPEN POCKET ARRAYS - DIMENSIONS NOT DEFINED", status -1).
 void pokinitdim(int& status);
 void PokAllocMainArray(int& n, int keep, int& status);
 void pokmain_grow(int n, int& status);
@@ -45,6 +48,9 @@ void POKREL(int close, int& status);
 void pokmain_set_origin(double x, double y, double z, int& capacity);
 void pokmain_dup_pnts(int n, int start, int& status);
 void pokmain_put_pnts(const pokarr& array, int first, int& status);
+// In a pocket of dimension 4 (reads pocket_state.pocket_dimension) a range of n entries holds
+// n / 2 points followed by their normals; pokmain_get_pnts gives the points with their normals,
+// pokmain_reverse reverses the points with their normals.
 void pokmain_get_pnts(int n, int first, pokarr& array, int& status);
 void pokmain_reverse(int n, int first, int& status);
 // Entries first .. end - 1 into the array, absolute; reversed (arcs kept valid) when forward is 0.
@@ -53,7 +59,7 @@ void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status)
 void pokmain_get_xy(int forward, int first, int end, double* list, int room, int& status);
 // The same range as an x, y list and one z per entry (absolute: stored z + origin z in mode 1,
 // origin z in mode 0); in a pocket with normals only the points (half the range). room is the
-// number of entries the lists hold.
+// number of entries the lists hold. Reads pocket_state.pocket_dimension.
 void pokmain_get_xyz(int forward, int first, int end, double* list, double* z_list, int room, int& status);
 // pokmain_get_pnts (relative) into plain x, y lists of room entries; more than room is refused.
 void pokmain_get_2d(int n, int first, double* x, double* y, int room, int& status);

@@ -23,7 +23,8 @@ void seg_lane_hits(int mode, const double* start, const double* end, const pokar
 
 // Status 0 when the connection start..end between lanes a and b crosses no other outer lane;
 // 1 when it crosses another lane once; the crossing count (2 or more) when it crosses one lane,
-// a or b included, more than once; -1 when a lane cannot be read or the list cannot grow.
+// a or b included, more than once; -1 when a lane cannot be read or the list cannot grow. Both
+// tests read the lanes in the pocket's dimension (reads pocket_state.pocket_dimension).
 void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* end, int& status);
 
 // The same against the islands (the live lane of every island level not of contour type 2, then

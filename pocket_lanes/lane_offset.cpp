@@ -38,13 +38,6 @@ constexpr double kTangentReach = 100.0;
 // Arc tolerance: a shrunken arc whose radius is not above this becomes its end point.
 constexpr double kArcToleranceCap = 0.0004;
 
-// The side-weighted cross product of the corner at the loop's second point, written when that
-// corner is formed and read at the last element (the two halves of the split element meet).
-struct first_corner_memory {
-    double cross = 0.0;
-};
-first_corner_memory first_corner;
-
 struct point2 {
     double x = 0.0, y = 0.0;
 };
@@ -162,7 +155,7 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
     arc_flag = 0;
 
     const double raw_c = s * corner_turn(u, v, d, bends);
-    if (mode == kCornerFirst) first_corner.cross = raw_c;
+    if (mode == kCornerFirst) pocket_work_block.first_corner_cross = raw_c;
     const int raw_convex = gevl0d(raw_c);
     double c = std::fabs(raw_c) < kCornerSineFloor ? 0.0 : raw_c;
     double cs = u[0] * v[0] + u[1] * v[1];
@@ -211,7 +204,8 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
     q1[1] = pv[1] + m * v[1];
     // The last element meets the first half of the split element: when the two corners at the
     // seam are mirror images, a mitre point beyond the half element would overshoot it.
-    if (mode == kCornerLast && std::fabs(c) == 1.0 && first_corner.cross * -1.0 == c) {
+    const double first_cross = pocket_work_block.first_corner_cross;
+    if (mode == kCornerLast && std::fabs(c) == 1.0 && first_cross * -1.0 == c) {
         const double qx = q1[0] - p0[0], qy = q1[1] - p0[1];
         if (qx * qx + qy * qy > len2) q1[0] = pu[0] + e * u[0], q1[1] = pu[1] + e * u[1];
     }
@@ -290,7 +284,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
     const double arc_tolerance =
         std::min(0.5 * pocket_work_block.working_tolerance, kArcToleranceCap);
     const int corner_dir = side == kSideRight && arc_sense >= 0 ? 1 : -1;
-    first_corner.cross = 0.0;
+    pocket_work_block.first_corner_cross = 0.0;
 
     // The first element: half of an element of the contour, hence the doubled squared length.
     double u[2] = {0.0, 0.0};

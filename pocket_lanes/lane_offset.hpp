@@ -32,14 +32,18 @@ void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& lo
 // start). side +1 right, -1 left; arc_sense chooses the direction of corner arcs; the result is
 // appended to. Status 0, or 11 for an empty-kind loop, a static loop of more than 7000 entries,
 // a loop that is not planar or has fewer than 2 entries or a broken arc record, or a failed
-// append (what was appended stays); kOffsetRefused for refused input.
+// append (what was appended stays); kOffsetRefused for refused input. Reads
+// pocket_work.working_tolerance and, through offset_corner, corner_arcs; clears
+// pocket_work.first_corner_cross first.
 void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
                       int& status);
 
 // The corner rule between the previous element (unit direction u, squared length prev_len2)
 // and the current element from p0 to p1. Gives one or two offset points (count), whether an arc
 // around p0 joins them, the unit direction v of the current element and its squared length (4
-// times it in mode kCornerLast). A current element without length counts as straight on.
+// times it in mode kCornerLast). A current element without length counts as straight on. Mode
+// kCornerFirst writes pocket_work.first_corner_cross, mode kCornerLast reads it; reads
+// pocket_work.corner_arcs.
 void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
                    int prev_is_arc, int& arc_flag, double prev_len2, int side, double distance,
                    double* q1, double* q2, int& count, double* v, double& len2);

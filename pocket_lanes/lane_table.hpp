@@ -50,7 +50,8 @@ extern lane_table lane_table_block;
 // Empties the table (count 0, first[1] = 1) and forgets the box cache without closing it.
 void lane_table_reset();
 
-// Appends a lane with these values and stores the array's points at the end of the store;
+// Appends a lane with these values and stores the array's points at the end of the store (with
+// their normals after them in a pocket of dimension 4: reads pocket_state.pocket_dimension);
 // status 10 when the table is full (the count is left as it was).
 void lane_add(int lane_status, int level, int parent, int link1, int link2, double offset,
               int contour_type, const pokarr& array, int& status);
@@ -82,5 +83,6 @@ void lane_box(int level_or_lane, int wanted, const pokarr& array, double* box, i
 void lane_box_close(int& status);
 // Pair memory of lancom: mode 0 open (1000 records), 1 grow by 1000, 2 close.
 void lancom_pairs(int mode, int& status);
-// Draws lane n; -1 for a lane outside the table or a failed read.
+// Draws lane n in the pocket's dimension (reads pocket_state.pocket_dimension); -1 for a lane
+// outside the table or a failed read.
 int lane_show(int n);

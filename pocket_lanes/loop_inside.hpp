@@ -19,9 +19,10 @@ inline constexpr int kInsideRefused = -1;
 inline constexpr int kArcPointsMax = 91;
 
 // Where (x, y) lies against the loop: 0 outside, 1 inside, 2 on the boundary (within
-// min(0.001, tolerance of pocket_work) in a planar pocket, 1e-6 otherwise). Status 0, or 11 when
-// the work list cannot be had (the loop is then too large) or an arc record is broken;
-// kInsideRefused (result outside) for a non-finite number.
+// min(0.001, pocket_work.tolerance) in a planar pocket, 1e-6 otherwise; reads
+// pocket_state.pocket_dimension). Status 0, or 11 when the work list cannot be had (the loop is
+// then too large) or an arc record is broken; kInsideRefused (result outside) for a non-finite
+// number.
 void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status);
 
 // The points of an arc for a chord tolerance: the start point, n - 1 points at equal turns, the

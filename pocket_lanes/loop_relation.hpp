@@ -17,7 +17,7 @@ inline constexpr int kRelationNoSurface = -2;
 // Does B lie inside A: 0 outside, 1 inside, 2 undecided. In 2-D the points of B (arc records
 // skipped) are tested against A in order until one is not on A's boundary. On surfaces (A not of
 // dimension 2) the crossings of A and B decide first: a crossing where B lies at least half the
-// width (at most the pocket's tolerance) above or below A would need the surface walk and gives
+// width (at most pocket_work.tolerance) above or below A would need the surface walk and gives
 // status -2. side is +1 (outer lanes) or -1 (islands). Status 0 or the first failure met.
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
                      int& status);
@@ -38,7 +38,7 @@ inline constexpr int kIslandsPointInside = 2;
 // misses the lane's): result 0 none; in modes 1 and 2, 1 the loop's first point inside an
 // island, 2 (mode 1) on its boundary; in other modes 2 when an island meets the loop. Status 0;
 // 11 when an island cannot be read or an inside test cannot be made; a failed crossing search
-// passes its status on.
+// passes its status on. Reads pocket_state.pocket_dimension (the islands are read in it).
 void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result,
                      int& status);
 
@@ -46,15 +46,18 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
 // first point (2-D) or the loop (on surfaces); 2 when the outer contour is open (contour type 2)
 // and the loop crosses the last lane read. With no lane tested, the group option set and a
 // result of -1 coming in, the result is 1. Status 0; 11 when a lane cannot be read or an inside
-// test cannot be made; a failed relation or crossing search passes its status on.
+// test cannot be made; a failed relation or crossing search passes its status on. Reads
+// pocket_state.group_option and pocket_dimension, and pocket_work.side_step (the width of the
+// relation on surfaces and the height band of an open outer contour).
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 
 // The loop against every island other than levels a and b (contour type 2 passed over). Cross
 // first: a crossing gives 2, else the first point inside gives 1; 2 when no island was found.
 // Inside first: the first point inside or on an island gives that result, else a crossing gives
 // 2, else 0. Status 0; 11 when an island cannot be read or an inside test cannot be made; -2
-// when the height decision on surfaces needs the surface walk; a failed crossing search passes
-// its status on.
+// when the height decision on surfaces needs the surface walk (a height difference not below
+// pocket_work.tolerance); a failed crossing search passes its status on. Reads
+// pocket_state.pocket_dimension.
 void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
                                 int& status);
 void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,

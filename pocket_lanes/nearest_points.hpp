@@ -39,8 +39,8 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
 void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k,
                          double& t, double* farthest, double& distance);
 
-// The point of the chain nearest to the pocket's restart point (pocket_work, frame origin of
-// the pocket taken off and put back), ties to the earlier element; a corner vertex is left for
+// The point of the chain nearest to the pocket's restart point (reads pocket_work.restart_point;
+// the frame origin of the pocket taken off and put back), ties to the earlier element; a corner vertex is left for
 // t 0.2 or 0.8 when the nearest point lies within corner_reach of it. Status 0, or 9 for fewer
 // than 2 entries or no point within 1e6.
 void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k,
@@ -65,7 +65,8 @@ void pokarr_min_dist(double reach, const pokarr& a, int a_first, int a_end, cons
 
 // Winding-angle test of a point against a loop of n entries (arcs flattened): 1 inside (either
 // direction of travel), 0 outside, 2 on a vertex. Status 0; 11 when the flattened loop does not
-// fit 7000 points even at the pocket's tolerance, 1 when it does not fit after the retry.
+// fit 7000 points even at the pocket's tolerance (reads pocket_work.tolerance), 1 when it does
+// not fit after the retry.
 void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int n, int& result,
                     int& status);
 
@@ -93,8 +94,9 @@ void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double&
 void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element,
                        double t, double* direction, int& closed, int& status);
 
-// Of lanes first .. last, the one that starts nearest to the pocket's restart point takes level 1
-// (the first on ties), and the first lane of the range that had level 1 takes its former level.
-// Nothing changes unless first is below last and some lane of the range has level 1, or when no
-// lane comes within 1e7. Status 0, or the status of a failed lane read.
+// Of lanes first .. last, the one that starts nearest to the pocket's restart point (reads
+// pocket_work.restart_point) takes level 1 (the first on ties), and the first lane of the range
+// that had level 1 takes its former level. Nothing changes unless first is below last and some
+// lane of the range has level 1, or when no lane comes within 1e7. Status 0, or the status of a
+// failed lane read.
 void nearest_lane_to_restart(int first, int last, int& status);

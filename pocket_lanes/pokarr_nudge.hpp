@@ -14,5 +14,7 @@ inline constexpr int kNudgeNotMoved = 2;      // a pooled loop of a dimension ot
 // Moves the straight element at i or j (the element that ends at that entry) by 0.0005 to its
 // right: the other one when one of them is an arc, otherwise the one with fewer arcs next to it
 // (i on ties). A neighbouring arc is re-fitted to the moved point; the loop's first and last
-// points move together; the loop then goes through the join clean-up at the working tolerance.
+// points move together; the loop then goes through the join clean-up at the working tolerance
+// (reads pocket_work.working_tolerance, and through the re-fit and the clean-up
+// pocket_work.tolerance and pocket_state.pocket_dimension).
 void pokarr_nudge_elem(pokarr& loop, int i, int j, int& status);

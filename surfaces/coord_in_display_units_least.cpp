@@ -1,7 +1,7 @@
 // coord_in_display_units, least version (see the header).
 #include "surfaces/coord_in_display_units_least.hpp"
 
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 
 double coord_in_display_units(int index, float value)
 {

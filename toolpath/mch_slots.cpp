@@ -6,8 +6,8 @@
 
 #include "driver/exec_control.hpp"
 #include "driver/exec_disp_mode.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "listing/displb_least.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"

@@ -5,7 +5,7 @@
 #include "driver/motion_state_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "listing/displb_least.hpp"
 #include "toolpath/move_writer_state.hpp"
 

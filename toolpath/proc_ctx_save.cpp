@@ -5,7 +5,6 @@
 #include "driver/motion_state_least.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "listing/status_line_least.hpp"
 #include "listing/tool_display_least.hpp"
 #include "toolpath/machine_table.hpp"

@@ -8,7 +8,6 @@
 #include "driver/optimizer_params.hpp"
 #include "driver/proc_dialog_words.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_words.hpp"

@@ -8,7 +8,6 @@
 #include "driver/optimizer_params.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/control.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "surfaces/surface_words.hpp"
 #include "toolpath/proc_flags.hpp"

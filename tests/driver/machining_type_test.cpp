@@ -3,9 +3,9 @@
 // the message window.
 #include "driver/machining_type.hpp"
 #include "driver/msg_window.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"

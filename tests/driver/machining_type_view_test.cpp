@@ -5,7 +5,6 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
 

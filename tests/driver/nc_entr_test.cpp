@@ -2,8 +2,8 @@
 // with the clearance-plane flag of HEI8.
 #include "driver/exec_disp_mode.hpp"
 #include "driver/nc_entr.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "host/control.hpp"
-#include "listing/display_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,6 @@
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/tp_sublist.hpp"

@@ -7,7 +7,7 @@
 #include "package_test_support.hpp"
 
 #include "driver/machining_type.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"

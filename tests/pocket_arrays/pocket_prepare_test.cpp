@@ -2,6 +2,7 @@
 // tables, arcs kept as records below half a turn, stock and part types, the point limit of one
 // curve, the signed offsets, and the loading of point contours for other callers.
 #include "host/control/curve_sets.hpp"
+#include "pocket/contour_box.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_test_support.hpp"

@@ -5,7 +5,7 @@
 #include "driver/motion_state_least.hpp"
 #include "host/control/script.hpp"
 #include "listing/display_break_least.hpp"
-#include "listing/display_state_blocks.hpp"
+#include "driver/nc_state_blocks.hpp"
 #include "listing/displb_least.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/machine_table.hpp"

@@ -8,7 +8,6 @@
 #include "host/control/geom_entities.hpp"
 #include "host/control/mdata.hpp"
 #include "host/control/proc_records.hpp"
-#include "listing/display_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/mch_slots.hpp"
