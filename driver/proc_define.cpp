@@ -11,7 +11,7 @@ void proc_define(int& status)
 {
     if (proc_run.define_enabled) {
         proc_run_state& run = proc_run;
-        proc_table().define(run.procedure_number, run.view_only, run.tool_path_moved, run.repeat,
+        proc_type_registration().define(run.procedure_number, run.view_only, run.tool_path_moved, run.repeat,
                             run.change_status, run.back, run.geometry_redefined, run.end_run,
                             status);
     }
@@ -29,6 +29,6 @@ void proc_after_define(int& status)
     int mode = kContourRecordsAfterDefine;
     int scratch = 0;
     int records_status = 0;
-    proc_table().contour_records(mode, scratch, proc_run.contour_result, records_status);
+    proc_type_registration().contour_records(mode, scratch, proc_run.contour_result, records_status);
     status = kGoOn;
 }

@@ -11,7 +11,7 @@ void proc_end(int& status)
 {
     int mode = kDefaultsBeforeSave;
     int defaults_status = 0;
-    proc_table().defaults(mode, defaults_status);
+    proc_type_registration().defaults(mode, defaults_status);
     // Cleared after the save so that the release of a normal end does not clean up again.
     proc_run.parameters_loaded = 0;
     nu_trns_rels();

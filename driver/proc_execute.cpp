@@ -12,7 +12,7 @@ void proc_execute(int restart, int& status)
         // Restart non-zero: the run was interrupted; the callback only cleans up.
         int mode = restart == 0 ? kExecuteRun : kExecuteCleanUp;
         proc_run.suspended = mode == kExecuteCleanUp ? 1 : 0;
-        proc_table().execute(mode, status);
+        proc_type_registration().execute(mode, status);
     }
     status = kGoOn;
 }

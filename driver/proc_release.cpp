@@ -10,7 +10,7 @@ void proc_release([[maybe_unused]] int& status)
     if (proc_run.parameters_loaded) {
         int mode = kDefaultsRelease;
         int defaults_status = 0;
-        proc_table().defaults(mode, defaults_status);
+        proc_type_registration().defaults(mode, defaults_status);
         proc_run.parameters_loaded = 0;
     }
 }

@@ -12,7 +12,7 @@
 // The procedure type's rows first, then the two common lists, then the host sorts the table.
 static void register_all_translations(int& status)
 {
-    proc_table().translations(status);
+    proc_type_registration().translations(status);
     if (run_ended(status)) return;
     nc_trns_register2(status);
     if (run_ended(status)) return;
@@ -40,7 +40,7 @@ void proc_start([[maybe_unused]] int restart, int& status)
     }
 
     int mode = kDefaultsSet;
-    proc_table().defaults(mode, status);
+    proc_type_registration().defaults(mode, status);
     if (run_ended(status)) {
         fail_start(status);
         return;

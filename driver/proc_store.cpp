@@ -12,7 +12,7 @@ static constexpr int kWhereEntity = 1, kWhereListNumbered = 3;
 
 static void write_procedure_parts(int& status)
 {
-    const proc_type_table& table = proc_table();
+    const proc_type_table& table = proc_type_registration();
     int procedure_type = proc_nc_function();
     int where = kWhereListNumbered;
     int counter = 0;

@@ -59,6 +59,7 @@ int get_flag(std::string_view name);
 
 }  // namespace vantu::control
 
+#include "host/control/assoc_records.hpp"
 #include "host/control/clock.hpp"
 #include "host/control/curve_sets.hpp"
 #include "host/control/descriptors.hpp"
@@ -66,13 +67,20 @@ int get_flag(std::string_view name);
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
 #include "host/control/list.hpp"
+#include "host/control/listfile.hpp"
 #include "host/control/masters.hpp"
 #include "host/control/mdata.hpp"
 #include "host/control/memory.hpp"
 #include "host/control/messages.hpp"
 #include "host/control/nc.hpp"
 #include "host/control/nc_state.hpp"
+#include "host/control/ncd_attrs.hpp"
+#include "host/control/ncd_file.hpp"
 #include "host/control/origin.hpp"
 #include "host/control/script.hpp"
+#include "host/control/simulation.hpp"
+#include "host/control/status_line.hpp"
 #include "host/control/template.hpp"
+#include "host/control/tool_instance.hpp"
+#include "host/control/tp_display_host.hpp"
 #include "host/control/tp_registry.hpp"

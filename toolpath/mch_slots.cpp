@@ -6,7 +6,7 @@
 
 #include "driver/exec_state_least.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/displb_least.hpp"
+#include "listing/live_display.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/block_writers.hpp"

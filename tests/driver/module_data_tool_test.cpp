@@ -5,7 +5,7 @@
 #include "driver/proc_module_data.hpp"
 #include "driver/tool_choice.hpp"
 #include "listing/display_state_blocks.hpp"
-#include "listing/tool_display_least.hpp"
+#include "listing/tool_utilities.hpp"
 #include "pocket/entry_pnt_tables_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
