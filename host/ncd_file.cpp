@@ -311,8 +311,9 @@ void ncd_delete_blocks(int file, const ncd_address& address, int& status)
     auto it = std::find_if(blocks.begin(), blocks.end(), [&](const ncd_block_record& b) { return same_address(b, address); });
     if (file != kCurrentDisplayFile) status = -1;
     else if (it != blocks.end()) {
+        // A top-level block ends the file's display from it on; a motion that of its procedure.
         const auto at = static_cast<std::size_t>(it - blocks.begin());
-        remove_blocks(at, end_of_procedure(at, address.block1));
+        remove_blocks(at, address.level <= 1 ? blocks.size() : end_of_procedure(at, address.block1));
     }
     vantu::trace_call("ncd_delete_blocks", address_text(address), status);
 }

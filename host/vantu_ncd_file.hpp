@@ -59,8 +59,9 @@ void ncd_set_block_position(int file, int mode, const ncd_address& address, int&
 // (deeper levels); the insertion place stays where the deleted blocks were. Status 0; -1 when
 // nothing has that address.
 void ncd_delete_block_or_proc(int file, const ncd_address& address, int& status);
-// Deletes the display from the block at the address on, to the end of its procedure. Status 0,
-// also when no block has the address (nothing to delete).
+// Deletes the display from the block at the address on: to the end of its procedure for a motion
+// of a procedure (level 2), to the end of the file for a top-level block. Status 0, also when no
+// block has the address (nothing to delete).
 void ncd_delete_blocks(int file, const ncd_address& address, int& status);
 // Draws the blocks added since the last flush.
 void ncd_flush_blocks();

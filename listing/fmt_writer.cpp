@@ -166,8 +166,10 @@ std::string text_field(const fmt_value& v, int width)
     if (const std::string* t = std::get_if<std::string>(&v)) text = *t;
     else text = std::get_if<int>(&v) ? std::to_string(std::get<int>(v)) : std::to_string(std::get<double>(v));
     if (width == 0) return text;
-    text.resize(static_cast<std::size_t>(width), ' ');
-    return text;
+    const auto w = static_cast<std::size_t>(width);
+    // As FORMAT does: a longer text gives its first characters, a shorter one is right-aligned.
+    if (text.size() >= w) return text.substr(0, w);
+    return std::string(w - text.size(), ' ') + text;
 }
 
 struct writer {
