@@ -318,11 +318,7 @@ void ncd_delete_blocks(int file, const ncd_address& address, int& status)
     vantu::trace_call("ncd_delete_blocks", address_text(address), status);
 }
 
-void ncd_flush_blocks()
-{
-    for (ncd_block_record& b : state().blocks) b.flushed = true;
-    vantu::trace_count("ncd_flush_blocks");
-}
+void ncd_flush_blocks() { vantu::trace_count("ncd_flush_blocks"); }
 
 namespace vantu::control {
 

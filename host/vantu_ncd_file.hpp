@@ -63,5 +63,5 @@ void ncd_delete_block_or_proc(int file, const ncd_address& address, int& status)
 // of a procedure (level 2), to the end of the file for a top-level block. Status 0, also when no
 // block has the address (nothing to delete).
 void ncd_delete_blocks(int file, const ncd_address& address, int& status);
-// Draws the blocks added since the last flush.
+// Draws the blocks added since the last flush (the stand-in keeps every block drawn at once).
 void ncd_flush_blocks();

@@ -13,7 +13,6 @@ struct ncd_block_record {
     int level = 0, block1 = 0, block2 = 0;
     char kind = 'M';   // M move, D drill stroke, A arc, S spline
     int blank = 0, fast_blank = 0, font = 0, colour = 0, pen = 0;
-    bool flushed = false;
     polyline3 points;  // the start (where the pen stood), any arc or spline points, the end
 };
 
