@@ -64,7 +64,7 @@ void proc_status_line(int position, int stage, int work_area_updated)
         stage = kStageNew;
         block = next_block_number();
     } else {
-        const proc_summary_entry* entry = position <= proc_summary_table::kProcedures ? proc_table_entry(position) : nullptr;
+        const proc_summary_entry* entry = proc_table_entry(position);
         if (!entry) {
             erou1c("PROCEDURE TABLE, POSITION OUT OF RANGE:", position);
             return;

@@ -41,7 +41,6 @@ struct drill_frame {
 struct stroke_run {
     const dip_context& c;
     const drill_frame& frame;
-    bool simulate;
     std::vector<tool_vec> ends;
     int status = 0;
 
@@ -141,7 +140,7 @@ void DIPB31(const dip_context& c, const tp_drill_loc_block& b, int& status)
     dsp_register_block(c.source, c.mode, c.number);
     if (c.mode == kDisplayRemove) return;
 
-    stroke_run run{c, frame, simulate, {}};
+    stroke_run run{c, frame, {}};
     float z = from[2];
     if (z < clear) {
         run.stroke({from[0], from[1], clear}, true);

@@ -21,7 +21,7 @@ constexpr int kNoNumberShift = 10;
 constexpr int kTrace = 1;                     // TLER: TOOL: TRACE
 constexpr int kStatusWindow = 2;
 constexpr int kCycleActivation = 30;
-constexpr int kPositionOnly = 3;
+constexpr int kEditorWithTool = 3;          // handled as 2, except by the parameter handler
 
 struct block_job {
     int mode = 1;          // the display mode (3 kept for the parameter handler)
@@ -255,7 +255,7 @@ void DSPBLK(int& mode, int& source, int& block_type, int& break_flag, int& statu
     block_job j;
     j.mode = show_number ? mode : mode - kNoNumberShift;
     j.source = source;
-    j.context.mode = j.mode == kPositionOnly ? kDisplayPosition : j.mode;
+    j.context.mode = j.mode == kEditorWithTool ? kDisplayPosition : j.mode;
     j.context.tool_update = TLER().at(tool_display_state::kMode) == kTrace && (source == kSourceList || source == kSourceWritten);
     show_block(j);
     block_type = j.type;

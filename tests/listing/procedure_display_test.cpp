@@ -106,6 +106,13 @@ TEST_F(ProcedureDisplay, ByNumberPlacesAndModes)
     first.state = 2;
     EXPECT_EQ(replay(1), 0) << "a suspended procedure has no display before it: the start of the file";
 
+    // A number the table does not hold: the count stops at its 200 entries and finds no place.
+    for (int k = 1; k <= proc_summary_table::kProcedures; ++k) proc_table().entries[static_cast<std::size_t>(k)].number = 500 + k;
+    int unknown = 1250;
+    DSPROC(unknown, status);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(control::lines_of("eroutc").back(), "DSPROC, ERRORS IN THE DISPLAY FILE");
+
     append_block(line_block(9, 0, 0, 0));
     EXPECT_EQ(replay(1), -1);
     EXPECT_EQ(control::lines_of("eroutc").back(), "DSPROC,THE CURRENT BLOCK IS NOT A PROCEDURE");
