@@ -6,6 +6,7 @@
 #include "listing/block_handlers.hpp"
 #include "listing/setmod.hpp"
 #include "listing/tool_display.hpp"
+#include "surfaces/rec8_least.hpp"
 
 #include <cmath>
 
@@ -216,4 +217,41 @@ TEST_F(BlockDisplay, ToolTrailAlongLinesAndHeaderSettlesTheFrame)
     EXPECT_EQ(LSP2().at(move_writer_state::kFirstMovePending), 1);
     EXPECT_EQ(control::ncd_current_view(), 3);
     EXPECT_EQ(control::work_view().view, 3);
+}
+
+TEST_F(BlockDisplay, UcsLoadAndTheSimulation)
+{
+    int ucs = 0, status = 0;
+    estore(8, 1, ucs, status);
+    eclose(status);
+    ucs_record record;
+    record.origin = {10, 20, 30};
+    record.matrix = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+    rec8_get_put(2, ucs, record, status);
+    control::set_ucs_view(ucs, 6);
+    struct row {
+        int ucs, status;
+        const char* error;
+    };
+    for (const row& x : {row{ucs, 0, nullptr}, {ucs + 1000, -1, "DIPBT1,UNABLE TO GET UCS DATA"}}) {
+        control::clear_messages();
+        EXPECT_EQ(show({1, 0, 55, 0, x.ucs}), x.status) << x.ucs;
+        if (x.error) {
+            EXPECT_EQ(control::lines_of("eroutc").back(), x.error);
+        }
+    }
+    EXPECT_EQ(NPT1().at(tp_header_state::kUcsId), ucs);
+    EXPECT_EQ(NPT1().at(tp_header_state::kView), 6);
+    EXPECT_EQ(NPT1().real(tp_header_state::kMacsysMatrix + 1), -1.0f) << "the transposed matrix";
+    EXPECT_EQ(NPT1().real(tp_header_state::kMacsysOrigin + 2), 30.0f);
+    EXPECT_EQ(DSP8().at(tool_position_state::kUcsId), ucs + 1000) << "SETMOD stores the value before the load";
+
+    append_block(param_block(0, 1, 150.0f));
+    int m = 1, source = 9, type = 0, flag = 0;
+    DSPBLK(m, source, type, flag, status);
+    append_block(line_block(1, 4, 5, 6));
+    DSPBLK(m, source, type, flag, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(control::simulation_lines(),
+              (std::vector<std::string>{"mrm_feed 150.0000", "mrm_tpmov 4.0000 5.0000 6.0000 block 1"}));
 }

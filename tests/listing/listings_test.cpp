@@ -81,6 +81,16 @@ TEST(ListingFields, ColumnsAndLabels)
         EXPECT_EQ(label, x.label) << x.type;
     }
     EXPECT_EQ(vantu::control::lines_of("erou1c").back(), "DEFPNM: WRONG PARAMETER 17");
+
+    vantu::control::reset();
+    int status = 0, line = 1;
+    aopen(19, "KNOTS", 2, status);
+    const std::vector<float> knot_point{1, 2, 3};
+    lst_knot_line(1, 19, 5, 8, 2.0f, 1, 0.5f, knot_point, line);
+    lst_knot_line(1, 19, 5, 8, 2.0f, 0, 0.5f, {}, line);
+    EXPECT_EQ(vantu::control::listing_lines(19),
+              (std::vector<std::string>{std::string(21, ' ') + "K =  0.5000   X =     1.0000   Y =     2.0000   Z =     3.0000" + std::string(18, ' '),
+                                        std::string(21, ' ') + "K =  1.0000" + std::string(37, ' ')}));
 }
 
 using Listings = DisplayTest;
@@ -169,6 +179,23 @@ TEST_F(Listings, SummaryAndTheFourFormsOfTheBlockPrinter)
     control::set_output_directory(tools_test::temp_folder());
     aclose(19, closed);
     EXPECT_EQ(closed, 0);
+
+    nc_proc_record record;
+    record.block_number = 9;
+    record.proc_type = 50;
+    record.global_words = {44, 2, 0, 2, 45, 2, 0, 5};
+    int id = 0, status = 0;
+    dbd_proc(2, id, record, status);
+    int code47 = 7;
+    proc_date date{};
+    get_proc_summary(1, 99, id, 5, code47, date, status);
+    ASSERT_EQ(status, 0);
+    const proc_summary_entry& stored = proc_table().entries[5];
+    EXPECT_EQ((std::array<int, 4>{stored.number, stored.nc_function, stored.state, stored.transformation}),
+              (std::array<int, 4>{9, 50, 2, 5})) << "from the stored procedure's records";
+    EXPECT_EQ(code47, 0);
+    get_proc_summary_ent(1, id, 202, code47, date, status);
+    EXPECT_EQ(status, -1) << "no entry beyond the scratch entry";
 
     const int list[] = {4, 9, 2};
     EXPECT_EQ(int_list_index(3, list, 9), 2);
@@ -291,4 +318,15 @@ TEST_F(Listings, DialogAndCurrentToolUtilities)
     EXPECT_FLOAT_EQ(diameter, 8.0f);
     tool_select_current(0, 424242, status);
     EXPECT_EQ(status, -1);
+    PRM9().set_real(machine_params::kBaseFeed, 333.0f);
+    refresh_tool_state(mill, status);
+    EXPECT_EQ(status, 0);
+    float feed = 0.0f;
+    tool_get_cond_feed(mill, feed);
+    EXPECT_FLOAT_EQ(feed, 333.0f) << "the procedure's feed goes into the cutting condition";
+    refresh_tool_state(424242, status);
+    EXPECT_EQ(status, -1);
+    const long before = control::call_count("curmac");
+    curmac_sync(1, 2);
+    EXPECT_EQ(control::call_count("curmac"), before + 1);
 }
