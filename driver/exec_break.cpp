@@ -5,7 +5,7 @@
 
 #include "driver/machining_type.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break_least.hpp"
+#include "listing/display_break.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"

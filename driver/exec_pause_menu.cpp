@@ -12,10 +12,10 @@
 #include "driver/unwind_guard.hpp"
 #include "edit/manedt_least.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break_least.hpp"
+#include "listing/display_break.hpp"
 #include "driver/nc_state_blocks.hpp"
-#include "listing/exec_display_least.hpp"
-#include "listing/status_line_least.hpp"
+#include "listing/status_line.hpp"
+#include "listing/tool_display.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
 

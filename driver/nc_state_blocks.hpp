@@ -9,8 +9,11 @@
 #include "driver/nc_word_block.hpp"
 
 // ---- blocks of the procedure driver ---------------------------------------------------------
-// CLP1: the procedure's colour and pen, written once per run by the preparation step.
+// CLP1: the procedure's colour and pen, written once per run by the preparation step, with the
+// tool path the listings treat as current and the level the header texts name.
 struct proc_colour_pen : nc_word_block<6> {
+    static constexpr int kToolPath = 0;
+    static constexpr int kLevel = 1;
     static constexpr int kColour = 3;
     static constexpr int kPen = 4;
 };

@@ -5,6 +5,7 @@
 #include "driver/bounded_text.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
+#include "surfaces/rec8_least.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -44,11 +45,9 @@ template <std::size_t N> void bytes_to_words(const std::array<char, N>& bytes, w
 
 proc_summary_entry* summary_entry(int procedure)
 {
-    if (procedure < 1 || procedure > proc_summary_table::kProcedures) {
-        erou1c("PROCEDURE TEXT, PROCEDURE NUMBER OUT OF RANGE:", procedure);
-        return nullptr;
-    }
-    return &proc_summary().entries[static_cast<std::size_t>(procedure)];
+    proc_summary_entry* entry = proc_table_entry(procedure);
+    if (!entry) erou1c("PROCEDURE TEXT, PROCEDURE NUMBER OUT OF RANGE:", procedure);
+    return entry;
 }
 
 // The per-procedure field of `length` characters chosen by `member`.
@@ -121,10 +120,16 @@ void txt2_save(int& status)
     mdptnc("TXT2", kTextKind, nc_text_fields::kTxt2Words, words, status);
 }
 
-proc_summary_table& proc_summary()
+proc_summary_table& proc_table()
 {
     static proc_summary_table table;
     return table;
+}
+
+proc_summary_entry* proc_table_entry(int procedure)
+{
+    if (procedure < 1 || procedure > proc_summary_table::kScratch) return nullptr;
+    return &proc_table().entries[static_cast<std::size_t>(procedure)];
 }
 
 void proc_comment_field(int mode, int procedure, std::string& text)
@@ -148,10 +153,14 @@ void ucs_name(int mode, int procedure, std::string& text)
     proc_summary_entry* entry = summary_entry(procedure);
     std::string name = kNoUcs;
     if (entry && entry->ucs_id >= 1) {
-        std::string record;
+        ucs_record record;
         int status = 0;
-        rec8_get_put(1, entry->ucs_id, record, status);
-        if (status == 0) name = record.substr(0, kUcsChars);
+        rec8_get_put(kTextGet, entry->ucs_id, record, status);
+        if (status == 0) {
+            char chars[8];
+            std::memcpy(chars, record.name.data(), sizeof chars);
+            name.assign(chars, kUcsChars);
+        }
     }
     name.resize(kUcsChars, ' ');
     text = name;

@@ -7,7 +7,7 @@
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "listing/tool_display_least.hpp"
+#include "listing/tool_display.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
 
@@ -87,10 +87,9 @@ void clean_up(const shown_points& shown)
     }
     if (!shown.figures.empty()) {
         const tool_position_state& p = DSP8();
-        const float at[3] = {p.real(0), p.real(1), p.real(2)};
-        const float axis[3] = {p.real(3), p.real(4), p.real(5)};
         int instance = -1;
-        DISPT1(PRM9().words[machine_params::kToolId], at, axis, instance);
+        DISPT1(PRM9().words[machine_params::kToolId], p.vec(tool_position_state::kPosition),
+               p.vec(tool_position_state::kAxis), instance);
         if (instance >= 0) tm_inst_id(instance);
     }
     modinz();

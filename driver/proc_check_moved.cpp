@@ -11,7 +11,7 @@
 #include "driver/proc_steps.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/vantu.hpp"
-#include "listing/exec_display_least.hpp"
+#include "listing/status_line.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/proc_flags.hpp"
 
@@ -36,8 +36,8 @@ void show_label()
     std::string label;
     state_texts(kTextGet, label);
     label.resize(kNameColumn + kNameChars, ' ');
-    status_show_label_int(kStatusWindow, label.substr(kNameColumn, kNameChars).c_str(), proc_run.cursor_procedure,
-                          kNameChars);
+    status_show_label_int(kStatusWindow, std::string_view(label).substr(kNameColumn, kNameChars),
+                          proc_run.cursor_procedure);
     MUTBLN(kStatusWindow, 0);
 }
 
@@ -79,8 +79,8 @@ void proc_check_moved(int& status)
     }
     if (!run.criteria_check) {
         int recompute = 0, update = 0, callback_status = 0, result = 0;
-        proc_change_analysis(kChangeSnapshot, proc_block_length(), proc_table().current_block,
-                             proc_table().parameters_changed, proc_table().previous_block, recompute, update,
+        proc_change_analysis(kChangeSnapshot, proc_block_length(), proc_type_registration().current_block,
+                             proc_type_registration().parameters_changed, proc_type_registration().previous_block, recompute, update,
                              callback_status, result);
     }
     run.clp1_pending = 1;

@@ -46,7 +46,7 @@ bool offer_solid_update(int& status, int& go)
         }
     }
     int mode = kSolidUpdate, result = 0;
-    proc_table().solid_update(mode, result);
+    proc_type_registration().solid_update(mode, result);
     redo(status, go);
     return true;
 }
@@ -90,7 +90,7 @@ void proc_check_solid(int& status, int& go)
     proc_run_state& run = proc_run;
     if (!run.criteria_check) {
         edit_state& e = EDA2();
-        proc_pre_exec(proc_table().pre_exec, run.interactive, run.update, run.contour_result,
+        proc_pre_exec(proc_type_registration().pre_exec, run.interactive, run.update, run.contour_result,
                       e.word_no(eda2::kWasSuspended), e.word_no(edit_state::kNoQuestions),
                       e.word_no(eda2::kManuallyChanged), run.old_version, e.word_no(eda2::kWasInterrupted),
                       run.recompute, e.word_no(edit_state::kSuspend), run.change_result, run.optimizer,

@@ -21,8 +21,8 @@ void analyse_changes()
 {
     proc_run_state& run = proc_run;
     const edit_state& e = EDA2();
-    proc_change_analysis(kChangeCompare, proc_block_length(), proc_table().current_block,
-                         proc_table().parameters_changed, proc_table().previous_block, run.recompute, run.update,
+    proc_change_analysis(kChangeCompare, proc_block_length(), proc_type_registration().current_block,
+                         proc_type_registration().parameters_changed, proc_type_registration().previous_block, run.recompute, run.update,
                          run.change_status, run.change_result);
     if (e.word_no(edit_state::kEditing) == 0) {
         run.update = 1;
@@ -43,7 +43,7 @@ void proc_define(int& status)
     proc_run_state& run = proc_run;
     if (run.define_enabled && !run.criteria_check) {
         edit_state& e = EDA2();
-        proc_table().define(run.procedure_number, e.word_no(edit_state::kViewOnly),
+        proc_type_registration().define(run.procedure_number, e.word_no(edit_state::kViewOnly),
                             e.word_no(edit_state::kToolPathMoved), run.repeat, run.change_status, run.back,
                             run.geometry_redefined, run.end_run, status);
     }
@@ -72,7 +72,7 @@ void proc_after_define(int& status)
     analyse_changes();
     int mode = kContourRecordsAfterDefine;
     int scratch = 0, records_status = 0;
-    proc_table().contour_records(mode, scratch, run.contour_result, records_status);
+    proc_type_registration().contour_records(mode, scratch, run.contour_result, records_status);
     crit_activate(proc_nc_function(), 0, EDA2().word_no(eda2::kCriteriaChanged));
     status = kGoOn;
 }

@@ -10,7 +10,7 @@
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
-#include "listing/status_line_least.hpp"
+#include "listing/status_line.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/tp_sublist.hpp"
 
@@ -36,7 +36,7 @@ void report_created()
 void save_parameters()
 {
     int mode = kModuleDataSave, status = 0;
-    proc_module_data(mode, proc_type_code(), proc_block_length(), proc_table().current_block, proc_table().defaults,
+    proc_module_data(mode, proc_type_code(), proc_block_length(), proc_type_registration().current_block, proc_type_registration().defaults,
                      status);
     proc_run.parameters_loaded = 0;
 }

@@ -10,7 +10,7 @@
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
-#include "listing/exec_display_least.hpp"
+#include "listing/tool_display.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"
@@ -47,7 +47,7 @@ void run_execution(int restart, int& status)
         recalculate_partbox();
         if (xor_tool) tool_xor_on();
     }
-    exec_run(proc_table().execute, run.interactive, restart, run.suspended, run.display_changed, run.display_mode,
+    exec_run(proc_type_registration().execute, run.interactive, restart, run.suspended, run.display_changed, run.display_mode,
              status);
     machining_type() = run.run_machining_type;
     if (xor_tool) tool_xor_off();

@@ -14,7 +14,7 @@
 #include "driver/proc_steps.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "listing/exec_display_least.hpp"
+#include "listing/dsproc.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/proc_flags.hpp"
@@ -142,7 +142,8 @@ bool finish_block(int& status)
         e.word_no(edit_state::kSuspend) == 0) {
         update_tp_flags();
         ncd_delete_block_or_proc(run.cursor_block, status);
-        if (status >= 0) DSPROC(1, status);
+        int display_mode = 1;
+        if (status >= 0) DSPROC(display_mode, status);
         if (status < 0) return false;
     }
     update_header(status);

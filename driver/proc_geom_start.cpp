@@ -9,7 +9,8 @@
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
-#include "listing/exec_display_least.hpp"
+#include "listing/live_display.hpp"
+#include "listing/pocket_draw_words.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/pasbuf.hpp"
@@ -45,7 +46,8 @@ void reset_procedure_words()
     exec_disp_save();
     pk_draw_phase_reset();
     pk_aux_flag_reset();
-    reduced_tool_set(0, 0.0f);
+    float no_limit = 0.0f;
+    reduced_tool_set(0, no_limit);
     tp_mrkr_reset();
     entpnt_flag_reset();
     n0_lvls_reset(kLevelsForget);
@@ -94,7 +96,6 @@ void proc_geom_start(int nc_function, int& mach_param_type, int& interactive, in
     }
     nu_mod_set_flag(0);
     ncd_init_curr_attrs();
-    display_words_reset();
     nc_surf_gs_part2(kSet, 0);
     init_badsrf();
     int zshift_off = 0;

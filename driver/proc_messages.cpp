@@ -3,7 +3,7 @@
 #include "driver/proc_messages.hpp"
 
 #include "driver/host_helpers.hpp"
-#include "driver/proc_columns_least.hpp"
+#include "driver/nc_state_texts.hpp"
 #include "driver/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
@@ -59,11 +59,14 @@ void proc_status_line(int position, int stage, int work_area_updated)
         stage = kStageNew;
         get_tp_blkno(block);
     } else {
-        const proc_columns_entry* entry = proc_columns(position);
-        if (!entry) return;
+        const proc_summary_entry* entry = proc_table_entry(position);
+        if (!entry) {
+            erou1c("PROCEDURE TABLE, POSITION OUT OF RANGE:", position);
+            return;
+        }
         nc_function = entry->nc_function;
-        block = entry->block_number;
-        manual = entry->manual_changes;
+        block = entry->number;
+        manual = entry->m;
     }
     std::string name, number, line;
     int length = 0;

@@ -47,7 +47,7 @@ void proc_prepare(int& status)
     }
     nu_parm_set_proc_num(run.procedure_number);
     if (is_template_active()) {
-        const proc_type_table& t = proc_table();
+        const proc_type_table& t = proc_type_registration();
         proc_template_read_managed(proc_nc_function(), t.put_parameters, t.put_geometry, t.read_parameters,
                                    run.define_enabled, status);
         if (status < 0) {

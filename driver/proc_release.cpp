@@ -7,7 +7,7 @@
 #include "driver/relations_least.hpp"
 #include "driver/template_flags.hpp"
 #include "host/vantu.hpp"
-#include "listing/exec_display_least.hpp"
+#include "listing/status_line.hpp"
 #include "toolpath/updown_least.hpp"
 
 namespace {
@@ -25,12 +25,12 @@ void proc_release([[maybe_unused]] int& status)
     if (run.parameters_loaded) {
         int mode = kDefaultsRelease;
         int defaults_status = 0;
-        proc_table().defaults(mode, defaults_status);
+        proc_type_registration().defaults(mode, defaults_status);
         run.parameters_loaded = 0;
     }
     clear_proc_surfaces();
     if (!run.view_only_at_start) {
-        status_show_label_int(kStatusWindow, "        ", 0, 8);
+        status_show_label_int(kStatusWindow, "        ", 0);
         MUTBLN(kStatusWindow, -1);
     }
     modal_tables_release(host_status);

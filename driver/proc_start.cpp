@@ -73,7 +73,7 @@ void open_run_words(int nc_function)
 // The procedure type's translations, the two common lists, then the host sorts the table.
 void register_all_translations(int& status)
 {
-    proc_table().translations(status);
+    proc_type_registration().translations(status);
     if (failed(status)) return;
     nc_trns_register2(status);
     if (failed(status)) return;
@@ -142,7 +142,7 @@ void open_edited(int nc_function, int& status)
     else proc_flags_read(status);
     if (failed(status)) return;
 
-    proc_read_existing(proc_table().read_parameters, e.word_no(edit_state::kNoQuestions), proc_run.old_version,
+    proc_read_existing(proc_type_registration().read_parameters, e.word_no(edit_state::kNoQuestions), proc_run.old_version,
                        status);
     if (failed(status)) return;
     const proc_run_state& run = proc_run;
@@ -150,7 +150,7 @@ void open_edited(int nc_function, int& status)
         !run.criteria_list) {
         if (e.word_no(edit_state::kViewOnly) == 0) msg_prompt(kPromptGroup, kPromptReading);
         int mode = kReadContours, scratch1 = 0, scratch2 = 0;
-        proc_table().contour_records(mode, scratch1, scratch2, status);
+        proc_type_registration().contour_records(mode, scratch1, scratch2, status);
         if (failed(status)) return;
     }
     crit_activate(nc_function, 1, e.word_no(eda2::kCriteriaChanged));
@@ -196,7 +196,7 @@ void proc_start(int restart, int& status)
     label_with_function_name(nc_function);
 
     proc_template_read(run.template_create, nc_function, proc_type_code(), proc_block_length(),
-                       proc_table().current_block, proc_table().read_parameters, proc_table().defaults, status);
+                       proc_type_registration().current_block, proc_type_registration().read_parameters, proc_type_registration().defaults, status);
     if (failed(status)) return fail_start(status);
     run.parameters_loaded = 1;
     run.view_only_at_start = e.word_no(edit_state::kViewOnly);

@@ -59,7 +59,7 @@ void write_block(int& status)
     const edit_state& e = EDA2();
     run.new_block = e.word_no(edit_state::kEditing) == 0 || e.word_no(eda2::kRecomputeStored) != 0 ? 1 : 0;
     proc_flag_sync();
-    const proc_type_table& t = proc_table();
+    const proc_type_table& t = proc_type_registration();
     PTBT12(proc_nc_function(), run.new_block, run.procedure_number, t.contour_records, t.put_parameters,
            t.put_geometry, run.mach_param_type, status);
     if (status == 0) ncs_table_write_table(0, 0, 1, status);

@@ -66,7 +66,7 @@ void proc_set_callbacks(int& nc_function, define_callback define, execute_callba
     status = 0;
 }
 
-const proc_type_table& proc_table() { return registration; }
+const proc_type_table& proc_type_registration() { return registration; }
 
 bool proc_table_registered() { return registration.define != nullptr; }
 

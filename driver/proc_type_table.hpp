@@ -66,7 +66,7 @@ void proc_set_callbacks(int& nc_function, define_callback define, execute_callba
                         word* previous_block, int& status);
 
 // The registration as it stands (all null before the first one).
-const proc_type_table& proc_table();
+const proc_type_table& proc_type_registration();
 bool proc_table_registered();
 
 // The NC function number and the block length, read through the table's cells; 0 before the

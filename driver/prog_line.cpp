@@ -5,7 +5,7 @@
 #include "driver/exec_control.hpp"
 #include "driver/machining_type.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break_least.hpp"
+#include "listing/display_break.hpp"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "driver/proc_dialog_words.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_display_least.hpp"
+#include "listing/tool_utilities.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
 

@@ -4,7 +4,7 @@
 
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
-#include "listing/tool_display_least.hpp"
+#include "listing/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"

@@ -6,10 +6,15 @@
 #include "host/vantu_entity.hpp"
 
 #include "host/control/display.hpp"
+#include "host/control/nc_state.hpp"
+#include "host/control/ncd_file.hpp"
+#include "host/control/status_line.hpp"
+#include "host/control/tool_instance.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/message_log.hpp"
+#include "host/core/pen.hpp"
 #include "host/core/trace.hpp"
 
 #include <algorithm>
@@ -29,6 +34,13 @@ constexpr int kWhicheverIsOpen = -1;
 // and reported at the end of the run.
 constexpr std::size_t kMaxTranscriptLines = 1000000;
 constexpr std::size_t kMaxStrokePoints = 5000000;
+// Arcs drawn by dparca: about 5 degrees a step; setdel cuts an arc into at most this many steps.
+constexpr float kArcDrawStep = 0.0872665f;
+constexpr int kMostArcDrawSteps = 72;
+constexpr int kMostArcSteps = 10000;
+constexpr float kSmallestStep = 1e-6f;
+// An angle that is a whole number of steps within float rounding takes no extra step.
+constexpr float kWholeSlack = 1e-4f;
 
 struct display_state {
     std::vector<control::figure_record> figures;
@@ -112,6 +124,7 @@ void pen_move(const char* call, const float* point, bool draw)
         log_line("figopa 0 colour 0 (implicit: " + std::string(call) + " with no figure open)");
     }
     log_line(std::string(call) + " " + point_text(point));
+    pen_moved(point);
     display_state& s = state();
     if (s.stroke_points >= kMaxStrokePoints) {
         ++s.dropped_points;
@@ -158,6 +171,30 @@ void figopa(int figure, int colour, int& status)
 
 void moveto(const float* point) { pen_move("moveto", point, false); }
 void drawto(const float* point) { pen_move("drawto", point, true); }
+
+void dparca(const float* centre, float radius, float start_angle, float sweep)
+{
+    vantu::trace_call("dparca", std::to_string(radius), 0);
+    if (!centre || !(radius > 0.0f) || !std::isfinite(start_angle) || !std::isfinite(sweep)) return;
+    const int steps = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / kArcDrawStep)), 1, kMostArcDrawSteps);
+    for (int i = 0; i <= steps; ++i) {
+        const float t = start_angle + sweep * static_cast<float>(i) / static_cast<float>(steps);
+        const float p[3] = {centre[0] + radius * std::cos(t), centre[1] + radius * std::sin(t), centre[2]};
+        pen_move(i == 0 ? "moveto" : "drawto", p, i > 0);
+    }
+}
+
+static void arc_steps(const char* call, float angle, float& step, int& steps)
+{
+    steps = 1;
+    if (std::fabs(step) > kSmallestStep && std::fabs(step) < std::fabs(angle))
+        steps = std::min(static_cast<int>(std::ceil(std::fabs(angle / step) - kWholeSlack)), kMostArcSteps);
+    step = angle / static_cast<float>(steps);
+    vantu::trace_count(call);
+}
+
+void setdel(float angle, float& step, int& steps) { arc_steps("setdel", angle, step, steps); }
+void setdel_nc(float angle, float& step, int& steps) { arc_steps("setdel_nc", angle, step, steps); }
 
 void figcls(int figure)
 {
@@ -250,7 +287,10 @@ std::string display_text()
     for (const std::string& line : state().transcript) text += line + '\n';
     if (state().dropped_lines > 0)
         text += "(" + std::to_string(state().dropped_lines) + " further lines not kept)\n";
-    return text;
+    if (!ncd_blocks().empty()) text += "display file:\n" + ncd_file_text();
+    if (const auto at = tool_instance_position())
+        text += "tool instance " + std::to_string(tool_instance()) + " at " + point_text(at->data()) + "\n";
+    return text + status_line_text();
 }
 
 }  // namespace vantu::control

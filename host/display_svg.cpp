@@ -4,6 +4,9 @@
 // picture, so a part of 1 mm and one of 1 m look alike.
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
+#include "host/control/ncd_file.hpp"
+#include "host/control/status_line.hpp"
+#include "host/control/tool_instance.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +42,27 @@ struct picture_content {
     std::vector<std::pair<int, polyline3>> coloured;                    // colour, polyline
     std::vector<std::pair<int, std::array<double, 3>>> coloured_points;  // colour, point
     std::vector<polyline3> tool_path;
+    std::vector<ncd_block_record> display_file;       // the shown blocks of the display file
+    std::vector<std::array<double, 3>> tool_instance; // none or one
+    std::vector<std::string> status_lines;
 };
+
+// Text inside an SVG element.
+std::string escaped(const std::string& text)
+{
+    std::string out;
+    for (char ch : text) {
+        if (ch == '&') out += "&amp;";
+        else if (ch == '<') out += "&lt;";
+        else if (ch == '>') out += "&gt;";
+        else out += ch;
+    }
+    return out;
+}
+
+// Line font 5 draws rapid moves dashed, 6 dotted; the others are solid.
+constexpr int kDashedFont = 5, kDottedFont = 6;
+constexpr double kToolMark = 0.012;
 
 // The attribute "CO" of an entity, colour 0 when it has none.
 int entity_colour(int id)
@@ -67,6 +90,14 @@ picture_content gather(const std::vector<polyline3>& tool_path)
         else if (points.size() > 1) c.coloured.emplace_back(entity_colour(id), std::move(points));
     }
     c.tool_path = tool_path;
+    for (const ncd_block_record& b : ncd_blocks())
+        if (!b.blank && !b.fast_blank && b.points.size() >= 2) c.display_file.push_back(b);
+    if (const auto at = tool_instance_position()) c.tool_instance.push_back({(*at)[0], (*at)[1], (*at)[2]});
+    for (int window : status_windows()) {
+        std::string line = "status " + std::to_string(window) + ":";
+        for (int f = 1; f <= 14; ++f) line += " " + status_field(window, f);
+        c.status_lines.push_back(line);
+    }
     return c;
 }
 
@@ -97,6 +128,8 @@ view_box fit(const picture_content& c, double& size)
     for (const auto& [colour, line] : c.coloured) for (const auto& p : line) box.add(p);
     for (const auto& [colour, p] : c.coloured_points) box.add(p);
     for (const auto& line : c.tool_path) for (const auto& p : line) box.add(p);
+    for (const auto& b : c.display_file) for (const auto& p : b.points) box.add(p);
+    for (const auto& p : c.tool_instance) box.add(p);
     if (box.empty()) box.add({0.0, 0.0, 0.0});
     size = std::max(box.max_x - box.min_x, box.max_y - box.min_y);
     if (!(size > 0.0)) size = 1.0;
@@ -192,7 +225,8 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     const double legend = kLegendRows * 1.4 * kLegendFont * size;
     const double x = box.min_x - margin, y = -box.max_y - margin - legend;
     const double width = box.max_x - box.min_x + 2.0 * margin;
-    const double height = box.max_y - box.min_y + 2.0 * margin + legend;
+    const double status = static_cast<double>(c.status_lines.size()) * kLegendFont * size * 0.6;
+    const double height = box.max_y - box.min_y + 2.0 * margin + legend + status;
     const int pixels_high = static_cast<int>(std::lround(kPictureWidthPixels * height / width));
 
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -218,6 +252,28 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
            number(kToolPathStroke * size) + "\" stroke-linejoin=\"round\">\n";
     for (const auto& line : c.tool_path) write_polyline(svg, line, "");
     svg += "</g>\n";
+
+    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(kToolPathStroke * size) + "\">\n";
+    for (const ncd_block_record& b : c.display_file) {
+        std::string style = " stroke=\"" + colour_name(b.colour) + "\"";
+        if (b.font == kDashedFont) style += " stroke-dasharray=\"" + number(4 * kToolPathStroke * size) + "\"";
+        if (b.font == kDottedFont) style += " stroke-dasharray=\"" + number(kToolPathStroke * size) + "\"";
+        write_polyline(svg, b.points, style);
+    }
+    svg += "</g>\n";
+    for (const auto& p : c.tool_instance) {
+        svg += "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
+        svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) + "\"/>\n";
+        svg += "</g>\n";
+    }
+    if (!c.status_lines.empty()) {
+        const double font = kLegendFont * size * 0.6;
+        svg += "<g id=\"statusline\" font-family=\"monospace\" font-size=\"" + number(font) + "\">\n";
+        for (std::size_t i = 0; i < c.status_lines.size(); ++i)
+            svg += "<text x=\"" + number(box.min_x) + "\" y=\"" + number(-box.min_y + margin / 2.0 + font * static_cast<double>(i + 1)) +
+                   "\" xml:space=\"preserve\">" + escaped(c.status_lines[i]) + "</text>\n";
+        svg += "</g>\n";
+    }
 
     write_legend(svg, box, size);
     svg += "</svg>\n";

@@ -116,8 +116,6 @@ void col1st(int& column)
     vantu::trace_count("col1st");
 }
 
-void win_start_paint_on_main_wnd() { vantu::trace_count("win_start_paint_on_main_wnd"); }
-void win_end_paint_on_main_wnd() { vantu::trace_count("win_end_paint_on_main_wnd"); }
 
 void dblnk(int column, int width)
 {

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kOutputOn = 1, kOutputOff = 2;
+constexpr int kClearRequestQuery = 1;
 
 struct mode_line_state {
     bool active = false;      // a mode runs
@@ -79,11 +80,20 @@ void ofwric(std::string_view text, int& status)
     vantu::trace_call("ofwric", text, status);
 }
 
-void gsclr(int what, int set)
+int gsclr(int what, int set)
 {
+    if (what == kClearRequestQuery) {
+        const int request = vantu::flag_get("clear_request");
+        vantu::trace_call("gsclr", numbers({what, set}), request);
+        return request;
+    }
     state().clears.push_back({what, set});
+    if (set == 0) vantu::flag_set("clear_request", 0);
     vantu::trace_call("gsclr", numbers({what, set}), 0);
+    return 0;
 }
+
+void modisp() { vantu::trace_call("modisp", "", 0); }
 
 void ncr_mdnxt_get(int& mode)
 {

@@ -29,6 +29,7 @@ constexpr int kExprValueType = 23;   // word of an expression holding its value'
 struct transformation {
     std::array<float, 9> matrix{};
     std::array<float, 3> translation{};
+    std::string name;   // 4 characters, blanks when none
 };
 
 struct nc_state {
@@ -37,6 +38,10 @@ struct nc_state {
     int version = vantu::control::kDefaultToolpathVersion;
     std::map<std::tuple<int, int, int>, std::vector<word>> params;
     std::map<int, transformation> transformations;
+    // The copies of the procedure being displayed: each is displayed once more through its
+    // transformation; copy_at counts the copies handed out by cltran (0: the original).
+    std::vector<transformation> copies;
+    std::size_t copy_at = 0;
     std::vector<word> table_ext;   // empty: never stored
     bool proc_open = false;        // set_open_proc .. reset_open_proc
     std::pair<int, int> met_proc{0, -1};   // the last mrm_proc: procedure type, block number
@@ -62,7 +67,7 @@ void save_nc(nlohmann::json& section)
     section["version"] = s.version;
     if (!s.table_ext.empty()) section["machine_table_ext"] = s.table_ext;
     for (const auto& [id, t] : s.transformations)
-        section["transformations"].push_back({{"id", id}, {"matrix", t.matrix}, {"translation", t.translation}});
+        section["transformations"].push_back({{"id", id}, {"matrix", t.matrix}, {"translation", t.translation}, {"name", t.name}});
 }
 
 void load_nc(const nlohmann::json& section)
@@ -79,7 +84,8 @@ void load_nc(const nlohmann::json& section)
             for (const auto& t : section["transformations"])
                 s.transformations[vantu::json_int(t.at("id"), "nc_params: transformation id")] = {
                     vantu::json_floats<9>(t.at("matrix"), "nc_params: transformation matrix"),
-                    vantu::json_floats<3>(t.at("translation"), "nc_params: transformation translation")};
+                    vantu::json_floats<3>(t.at("translation"), "nc_params: transformation translation"),
+                    t.value("name", std::string())};
     } catch (const nlohmann::json::exception& e) {
         throw vantu::control::part_error(std::string("nc_params: ") + e.what());
     }
@@ -159,12 +165,26 @@ void gs_param(int selector, int kind, int code, word* values, int capacity, int&
     std::copy_n(it->second.begin(), std::min(count, capacity), values);
 }
 
+// The transformation of the copy being displayed: the identity for the original.
+static transformation current_copy()
+{
+    const nc_state& s = state();
+    if (s.copy_at == 0 || s.copy_at > s.copies.size()) return {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {}, {}};
+    return s.copies[s.copy_at - 1];
+}
+
 void cltrin(int id, float* matrix, float* translation, int& status)
 {
     vantu::trace_call("cltrin", std::to_string(id), 0);
     status = 0;
     if (!matrix || !translation) {
         status = -1;
+        return;
+    }
+    if (id == kCopyTransformation) {
+        const transformation t = current_copy();
+        std::copy(t.matrix.begin(), t.matrix.end(), matrix);
+        std::copy(t.translation.begin(), t.translation.end(), translation);
         return;
     }
     auto it = state().transformations.find(id);
@@ -174,6 +194,30 @@ void cltrin(int id, float* matrix, float* translation, int& status)
     }
     std::copy(it->second.matrix.begin(), it->second.matrix.end(), matrix);
     std::copy(it->second.translation.begin(), it->second.translation.end(), translation);
+}
+
+void dbttna(int id, std::string& name)
+{
+    auto it = state().transformations.find(id);
+    name = it == state().transformations.end() ? std::string() : it->second.name.substr(0, 4);
+    name.resize(4, ' ');
+    vantu::trace_count("dbttna");
+}
+
+void cltran(float* matrix, float* translation, int& status)
+{
+    nc_state& s = state();
+    status = 1;
+    if (s.copy_at < s.copies.size()) {
+        ++s.copy_at;
+        status = 0;
+    } else {
+        s.copy_at = 0;
+    }
+    const transformation t = current_copy();
+    if (matrix) std::copy(t.matrix.begin(), t.matrix.end(), matrix);
+    if (translation) std::copy(t.translation.begin(), t.translation.end(), translation);
+    vantu::trace_call("cltran", std::to_string(s.copy_at), status);
 }
 
 void plg_mchtbl_mdput(const word* values, int n, int& status)
@@ -250,9 +294,20 @@ void set_proc_param_text(int selector, int kind, int code, std::string_view text
     set_proc_param(selector, kind, code, std::move(words));
 }
 
+void set_copy_transformations(const std::vector<std::pair<std::array<float, 9>, std::array<float, 3>>>& copies)
+{
+    state().copies.clear();
+    for (const auto& [matrix, translation] : copies) state().copies.push_back({matrix, translation, {}});
+    state().copy_at = 0;
+}
+
+void set_transformation_name(int id, const std::string& name) { state().transformations[id].name = name; }
+
 void set_read_transformation(int id, const std::array<float, 9>& matrix, const std::array<float, 3>& translation)
 {
-    state().transformations[id] = {matrix, translation};
+    transformation& t = state().transformations[id];
+    t.matrix = matrix;
+    t.translation = translation;
 }
 
 std::vector<word> machine_table_ext() { return state().table_ext; }

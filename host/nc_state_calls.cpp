@@ -31,7 +31,6 @@ struct nc_state_host {
     std::set<int> user_functions;                // codes the user defined
     int max_columns = vantu::control::kDefaultMaxColumns;
     std::array<float, 3> model_origin{};
-    std::map<int, std::string> names8;           // by entity id
     int instance = kNoInstance;
     int work_plane = 0;
     float depth = 0.0f;
@@ -60,7 +59,6 @@ void save_state(nlohmann::json& section)
     for (const auto& [code, name] : s.function_names) section["function_names"][std::to_string(code)] = name;
     if (!s.user_functions.empty()) section["user_functions"] = s.user_functions;
     section["model_origin"] = s.model_origin;
-    for (const auto& [id, name] : s.names8) section["names8"][std::to_string(id)] = name;
 }
 
 void load_state(const nlohmann::json& section)
@@ -82,8 +80,6 @@ void load_state(const nlohmann::json& section)
             }
         if (section.contains("model_origin"))
             s.model_origin = vantu::json_floats<3>(section["model_origin"], "nc_state: model_origin");
-        if (section.contains("names8"))
-            for (const auto& [id, name] : section["names8"].items()) s.names8[std::stoi(id)] = padded(name.get<std::string>(), kName8);
     } catch (const nlohmann::json::exception& e) {
         throw vantu::control::part_error(std::string("nc_state: ") + e.what());
     } catch (const std::logic_error& e) {
@@ -136,12 +132,6 @@ int tm_inst_id(int request)
     return s.instance;
 }
 
-void tm_inst_delete()
-{
-    state().instance = kNoInstance;
-    vantu::trace_call("tm_inst_delete", "", 0);
-}
-
 void setwap(int view, int& status)
 {
     status = view >= 1 && view <= kLastView ? 0 : -1;
@@ -166,6 +156,13 @@ void mapw2m(const float* world, float* model)
     vantu::trace_count("mapw2m");
     if (!world || !model) return;
     for (int i = 0; i < 3; ++i) model[i] = world[i] - state().model_origin[static_cast<std::size_t>(i)];
+}
+
+void mapm2w(const float* model, float* world)
+{
+    vantu::trace_count("mapm2w");
+    if (!world || !model) return;
+    for (int i = 0; i < 3; ++i) world[i] = model[i] + state().model_origin[static_cast<std::size_t>(i)];
 }
 
 void end_badsrf() { vantu::trace_call("end_badsrf", "", 0); }
@@ -196,21 +193,6 @@ void usrme5(std::string_view text)
     vantu::trace_call("usrme5", text, 0);
 }
 
-void rec8_get_put(int mode, int entity_id, std::string& name, int& status)
-{
-    if (mode == kRead) {
-        auto it = state().names8.find(entity_id);
-        status = it == state().names8.end() ? -5 : 0;
-        if (status == 0) name = it->second;
-    } else if (mode == kWrite) {
-        state().names8[entity_id] = padded(name, kName8);
-        status = 0;
-    } else {
-        status = -1;
-    }
-    vantu::trace_call("rec8_get_put", std::to_string(mode) + "," + std::to_string(entity_id), status);
-}
-
 // ---- control ----------------------------------------------------------------------------------
 
 namespace vantu::control {
@@ -228,7 +210,6 @@ void set_user_nc_function(int code, bool user_defined)
 }
 void set_max_columns(int columns) { state().max_columns = columns; }
 void set_model_origin(const std::array<float, 3>& origin) { state().model_origin = origin; }
-void set_entity_name8(int entity_id, std::string_view name) { state().names8[entity_id] = padded(name, kName8); }
 int tool_instance() { return state().instance; }
 int work_plane_view() { return state().work_plane; }
 float display_depth() { return state().depth; }

@@ -63,12 +63,6 @@ void ncs_table_write_table(int first, int second, int third, int& status)
                       std::to_string(first) + "," + std::to_string(second) + "," + std::to_string(third), status);
 }
 
-void ncs_table_read_table(int& status)
-{
-    status = table_status("ncs_table_read_table");
-    vantu::trace_call("ncs_table_read_table", "", status);
-}
-
 int ncs_table_ok(int& status)
 {
     status = 0;

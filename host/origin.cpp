@@ -89,6 +89,8 @@ int repos_proc(int mode, int flag, int& status)
     return status;
 }
 
+void curmac(int a, int b) { vantu::trace_call("curmac", std::to_string(a) + "," + std::to_string(b), 0); }
+
 int if_rotate_ucs(int new_id, int old_id)
 {
     const auto& frames = state().frames;

@@ -19,6 +19,16 @@ void figopa(int figure, int colour, int& status);
 // recorded as such.
 void moveto(const float* point);
 void drawto(const float* point);
+// Draws an arc into the open figure (or the implicit one) as pen-down steps: about the centre
+// (three floats) in the plane of its z, from the start angle through the swept angle (radians).
+// The pen starts at the arc's start point. A radius that is not positive draws nothing.
+void dparca(const float* centre, float radius, float start_angle, float sweep);
+// Step count and step angle of an arc of `angle` (radians) cut by the step angle in `step`:
+// steps answers ceil(|angle| / |step|) (at least 1) and step becomes angle / steps. A step of
+// no size or larger than the angle gives one step. setdel_nc serves the display file, setdel
+// the simulation; both answer alike.
+void setdel(float angle, float& step, int& steps);
+void setdel_nc(float angle, float& step, int& steps);
 // Closes the open figure; `figure` names it or is -1 for whichever is open.
 void figcls(int figure);
 // Deletes a figure from the screen. Status -1 when there is no such figure.

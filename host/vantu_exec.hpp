@@ -30,10 +30,8 @@ void ncd_set_block_position(const block_key& key, int& status);
 // The host's fast display of motions: mode 1 reads it into value, mode 2 sets it.
 void gs_fast_display(int mode, int& value);
 
-// The progress line: its first column, the paint brackets, blanking of its area and one text
-// painted at a column.
+// The progress line: its first column, blanking of its area and one text painted at a column
+// (the paint brackets are in vantu_statusline.hpp).
 void col1st(int& column);
-void win_start_paint_on_main_wnd();
-void win_end_paint_on_main_wnd();
 void dblnk(int column, int width);
 void dntxtc(int column, std::string_view text);

@@ -17,7 +17,11 @@
 void modint(int mode, int row, int column, int flag, int& status);
 void ofmod(int mode, int& status);               // 1 mode-line output on, 2 off
 void ofwric(std::string_view text, int& status); // writes the mode-line prompt
-void gsclr(int what, int set);                   // clears highlight set `set`
+// what 2 clears highlight set `set` (set 0 also drops a pending clear-screen request) and answers
+// 0; what 1 answers the pending clear-screen request (1: the screen must be cleared).
+int gsclr(int what, int set);
+// Redisplays the screen.
+void modisp();
 void ncr_mdnxt_get(int& mode);
 void ncr_mdnxt_set(int mode);
 void mdnxt_set(int mode);
@@ -88,6 +92,13 @@ void getpt(float (&point)[3], int mode, int& status);
 void gupdat(int& key);
 // The pending key: its code, or 0 when none.
 void modkey(int& key);
+// The message form: clrfrm clears it, col1st answers its first column, dsptx4 shows a label and
+// a text (the first label_length and text_length characters), drtxtc shows a text where the
+// input will follow.
+void clrfrm();
+int col1st();
+void dsptx4(std::string_view label, int label_length, std::string_view text, int text_length);
+void drtxtc(std::string_view text);
 // Reads a line of text of at most `capacity` characters; count out: the characters read, -1 when
 // the input was cancelled (text untouched).
 void rtexts(int capacity, std::string& text, int& count);

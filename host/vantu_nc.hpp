@@ -6,6 +6,8 @@
 
 #include "host/words.hpp"
 
+#include <string>
+
 // Reads the next n words of the host's procedure parameter line as values of the type (0
 // integers, 1 reals: converted by value; any other type: the words as they stand). Status 0; -1
 // for a bad n or buffer; -2 when fewer than n words are left (nothing read).
@@ -31,8 +33,18 @@ void rel_nc_init_expr(word* values, int n, int& status);
 void gs_param(int selector, int kind, int code, word* values, int capacity, int& count, int& status);
 
 // The stored read transformation id: a 3x3 matrix (row by row) and a translation. Status 0; -5
-// when no transformation has the id (the outputs untouched); -1 for a missing buffer.
+// when no transformation has the id (the outputs untouched); -1 for a missing buffer. Id -1
+// (kCopyTransformation) answers the copy transformation: that of the copy of the procedure being
+// displayed, the identity for the procedure itself.
+inline constexpr int kCopyTransformation = -1;
 void cltrin(int id, float* matrix, float* translation, int& status);
+// The 4-character name of stored transformation id (blanks for a transformation without a name
+// or none with the id).
+void dbttna(int id, std::string& name);
+// Steps to the next copy of the procedure being displayed: status 0 with its transformation in
+// matrix and translation while one follows; 1 after the last copy, which starts the copies again
+// from the procedure itself (the identity).
+void cltran(float* matrix, float* translation, int& status);
 
 // The machine-table extension (10 words) kept by the host beside the module data: put stores,
 // get reads (status 1 and nothing written when none was stored). -1 for a count other than 10.

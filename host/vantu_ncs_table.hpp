@@ -8,9 +8,9 @@ void ncs_table_set_proc_num(int number, int& status);
 void ncs_table_get_proc_num(int& number, int& status);
 // Carries the table entries of procedure `from` over to procedure `to`. Status 0.
 void ncs_table_copy_proc(int from, int to, int& status);
-// Writes the table (the three words select what is written); reads it back as last written.
+// Writes the table (the three words select what is written); ncs_table_read_table, which reads it
+// back, is in vantu_tpdisplay.hpp.
 void ncs_table_write_table(int first, int second, int third, int& status);
-void ncs_table_read_table(int& status);
 // 0 when the solid geometry of the procedure was updated since it was stored (host flag
 // "ncs_table_ok"), else non-zero. Status 0.
 int ncs_table_ok(int& status);

@@ -1,13 +1,11 @@
 // Host calls behind the NC state blocks: the NC function-name table, the current view, the tool
 // tables and the tool instance, the work plane and display depth, the symbol switches, the
-// world-to-model mapping, the bad-surface list, the message-window lines and the 8-character
-// name record of an entity. Used by the restore and save of the NC state, the machining type
+// world-to-model mapping, the bad-surface list and the message-window lines. Used by the restore and save of the NC state, the machining type
 // and the message window of the procedure driver.
 #pragma once
 
 #include "host/words.hpp"
 
-#include <string>
 #include <string_view>
 
 // The host's NC function-name table: count entries of width characters each (blank-padded, no
@@ -26,8 +24,6 @@ void tbinit();
 // The tool instance shown on the screen: -1 answers the instance id (-1: none), -2 releases it
 // and answers -1, a value of 0 or more records it as the instance and answers it.
 int tm_inst_id(int request);
-// Deletes the tool instance shown on the screen; afterwards there is none.
-void tm_inst_delete();
 
 // Makes the view the work plane. Status 0; -1 for a view outside 1..47 (nothing changed).
 void setwap(int view, int& status);
@@ -35,8 +31,9 @@ void setwap(int view, int& status);
 void setdsp(float depth);
 // Switches a symbol kind of the display (item) off (0) or on (1).
 void edsym(int item, int on);
-// Maps a world point into model coordinates.
+// Maps a world point into model coordinates, and back.
 void mapw2m(const float* world, float* model);
+void mapm2w(const float* model, float* world);
 
 // Ends the list of bad surfaces collected during a run.
 void end_badsrf();
@@ -51,8 +48,3 @@ void sheerx(std::string_view text);
 // A message box with one text; usrme5 with several lines separated by "|".
 void usrmes(std::string_view text);
 void usrme5(std::string_view text);
-
-// The 8-character name record of an entity (a UCS): mode 1 reads it into name (8 characters,
-// blank-padded), mode 2 writes the first 8 characters of name. Status 0; -5 when no entity has
-// that id (mode 1), -1 for another mode.
-void rec8_get_put(int mode, int entity_id, std::string& name, int& status);

@@ -32,6 +32,9 @@ void gs_common_arguments(int mode, nc_common_arguments& args);
 // the host's). Answers the status it sets: 0, or negative when the host refuses.
 int repos_proc(int mode, int flag, int& status);
 
+// The host's current-machine call on the common arguments it holds; a and b are the host's.
+void curmac(int a, int b);
+
 // Non-zero when the change from MACSYS old_id to MACSYS new_id is a pure rotation: both are
 // known, they differ, their origins coincide within the host's tolerance and their matrices do
 // not. 0 otherwise (a translation, no change, an unknown MACSYS).

@@ -18,6 +18,20 @@ void maktx4(std::string_view a, std::string_view b, std::string_view c, std::str
 void mktxtc(std::string_view a, int capacity, std::string& text);
 // An integer as text without blanks; length answers its characters.
 void cvi2t(int value, std::string& text, int& length);
+// A real as fixed-point text with `decimals` decimals (0 to 9, no blanks): cvr2t gives at most
+// `width` characters; cvr2td gives at most `digits` digits. length answers the characters, or
+// -1 (text empty) when the value does not fit or is not finite.
+void cvr2t(float value, int decimals, int width, std::string& text, int& length);
+void cvr2td(float value, int digits, int decimals, std::string& text, int& length);
+// An integer as text of at most `width` characters; length -1 (text empty) when it does not fit.
+void cvi2ts(int value, int width, std::string& text, int& length);
+// A field of `width` characters: label, separator and value (maktx6: and a unit), each without
+// its trailing blanks, joined by `gap` blanks and blank-padded; cut to the width. length answers
+// the characters before the padding.
+void maktx5(int gap, std::string_view label, std::string_view separator, std::string_view value, int width,
+            std::string& field, int& length);
+void maktx6(int gap, std::string_view label, std::string_view separator, std::string_view value,
+            std::string_view unit, int width, std::string& field, int& length);
 // Compares two texts, the shorter one taken as blank-padded and a zero byte ending a text:
 // 0 when they are equal, else 1.
 int cmpchs(std::string_view a, std::string_view b);

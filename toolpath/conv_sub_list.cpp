@@ -2,7 +2,7 @@
 #include "toolpath/conv_sub_list.hpp"
 
 #include "host/vantu.hpp"
-#include "listing/block_display_least.hpp"
+#include "listing/dspblk.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/mch_slots.hpp"

@@ -4,7 +4,7 @@
 #include "driver/exec_control.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/displb_least.hpp"
+#include "listing/live_display.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_words.hpp"

@@ -8,7 +8,7 @@
 #include "driver/exec_disp_mode.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/displb_least.hpp"
+#include "listing/live_display.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/block_writers.hpp"

@@ -1,7 +1,8 @@
 // Feed mode, punch and nibble slots, and the current modal values of the status line.
 #include "toolpath/modal_setters.hpp"
 
-#include "listing/status_line_least.hpp"
+#include "listing/setmod.hpp"
+#include "listing/status_line.hpp"
 #include "toolpath/mch_slots.hpp"
 
 namespace {

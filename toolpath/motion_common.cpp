@@ -6,7 +6,7 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "driver/nc_state_blocks.hpp"
-#include "listing/displb_least.hpp"
+#include "listing/live_display.hpp"
 #include "toolpath/move_writer_state.hpp"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "driver/motion_state_least.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
-#include "listing/dspblk_state_least.hpp"
+#include "listing/dspblk_draw.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/move_writer_state.hpp"

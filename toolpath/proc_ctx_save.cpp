@@ -5,8 +5,8 @@
 #include "driver/motion_state_least.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
-#include "listing/status_line_least.hpp"
-#include "listing/tool_display_least.hpp"
+#include "listing/status_line.hpp"
+#include "listing/tool_display.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
 
@@ -90,12 +90,8 @@ void show_current_tool()
     const int tool = PRM9().words[machine_params::kToolId];
     if (tool <= 0) return;
     const tool_position_state& d = DSP8();
-    const float at[3] = {d.real(tool_position_state::kPosition), d.real(tool_position_state::kPosition + 1),
-                         d.real(tool_position_state::kPosition + 2)};
-    const float axis[3] = {d.real(tool_position_state::kAxis), d.real(tool_position_state::kAxis + 1),
-                           d.real(tool_position_state::kAxis + 2)};
     int instance = -1;
-    DISPT1(tool, at, axis, instance);
+    DISPT1(tool, d.vec(tool_position_state::kPosition), d.vec(tool_position_state::kAxis), instance);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "host/vantu_messages.hpp"
 #include "driver/motion_state_least.hpp"
 #include "host/vantu_nc.hpp"
-#include "listing/read_transform_least.hpp"
+#include "listing/read_transform.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/param_record.hpp"
@@ -70,13 +70,12 @@ void load_read_transformation(int where, const tp_proc_block& b, int& status)
                               where == kWhereEntityWorldAlt || where == kWhereTemplateRead;
     int id = b.transformation_id;
     if (b.transformation_mode == kIgnoreUnlessTransforming && !transforming) id = kNoTransformation;
-    read_transformation& t = current_read_transformation();
-    t = read_transformation{};
+    read_transformation_clear();
     if (id == kNoTransformation) return;
+    read_transformation t;
     cltrin(id, t.matrix.data(), t.translation.data(), status);
-    if (status >= 0) return;
+    if (status >= 0) return read_transformation_set(t.matrix.data(), t.translation.data());
     erou1c("tpread_proc, NO TRANSFORMATION WITH ID ", id);
-    t = read_transformation{};
 }
 
 void read_from_list(int where, tp_proc_block& b, int& status)

@@ -1,7 +1,7 @@
 // Readers of the tool-path blocks, one per block type, in the word order of the stored layouts.
 #include "toolpath/tp_blocks.hpp"
 
-#include "listing/read_transform_least.hpp"
+#include "listing/read_transform.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_coords.hpp"
@@ -138,7 +138,7 @@ void tpread_lines(int where, int type, int size, tp_line_point& p, int& status)
     p.direction = kDefaultDirection;
     if (!plain) r.reals(p.direction.data(), 3);
     if (status < 0 || !to_world(where)) return;
-    const read_transformation& t = current_read_transformation();
+    const read_transformation t = current_read_transformation();
     xform_pnts(p.point.data(), p.direction.data(), t.matrix, t.translation);
     macsys_to_world_pnt(p.point.data(), p.point.data());
     macsys_to_world_vec(p.direction.data(), p.direction.data());

@@ -70,7 +70,8 @@ void tool_display_frame(int& instance_id, int master_id, const float (&orientati
     mapw2m(zero, shift);
     tool_position_state& position = DSP8();
     for (int i = 0; i < 3; ++i) {
-        position.words[static_cast<std::size_t>(tool_position_state::kPosition + i)] = real_to_word(origin[i] - shift[i]);
-        position.words[static_cast<std::size_t>(tool_position_state::kAxis + i)] = real_to_word(i == 2 ? 1.0f : 0.0f);
+        position.set_real(tool_position_state::kInstancePoint + i, origin[i] - shift[i]);
+        position.set_real(tool_position_state::kInstanceAxis + i, i == 2 ? 1.0f : 0.0f);
     }
+    for (int i = 0; i < 9; ++i) position.set_real(tool_position_state::kOrientation + i, orientation[i]);
 }

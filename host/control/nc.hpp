@@ -4,6 +4,7 @@
 #include "host/words.hpp"
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -24,8 +25,14 @@ void set_toolpath_version(int version);
 void set_proc_param(int selector, int kind, int code, std::vector<word> words);
 void set_proc_param_text(int selector, int kind, int code, std::string_view text);
 
+// The 4-character name dbttna gives a stored transformation.
+void set_transformation_name(int id, const std::string& name);
 // A stored read transformation.
 void set_read_transformation(int id, const std::array<float, 9>& matrix, const std::array<float, 3>& translation);
+
+// The further copies of the procedure being displayed, each by its matrix and translation;
+// cltran hands them out in order.
+void set_copy_transformations(const std::vector<std::pair<std::array<float, 9>, std::array<float, 3>>>& copies);
 
 std::vector<word> machine_table_ext();
 

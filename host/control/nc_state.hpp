@@ -1,6 +1,5 @@
 // Control view of the host calls behind the NC state blocks (host/vantu_ncstate.hpp), for the
-// tests and the runner. The view, the function names, the model origin and the entity names
-// persist in the part file's "nc_state" section.
+// tests and the runner. The view, the function names and the model origin persist in the part file's "nc_state" section.
 #pragma once
 
 #include <array>
@@ -20,7 +19,6 @@ void set_user_nc_function(int code, bool user_defined);
 void set_max_columns(int columns);
 // Origin of the model frame in world coordinates: mapw2m subtracts it.
 void set_model_origin(const std::array<float, 3>& origin);
-void set_entity_name8(int entity_id, std::string_view name);
 
 // What the module last handed over.
 int tool_instance();

@@ -5,6 +5,7 @@ namespace vantu::control {
 
 struct ncd_attributes {
     int blank = 0;
+    int fast_blank = 0;
     int font = 0;
     int colour = 0;
     int pen = 0;

@@ -57,6 +57,14 @@ const std::vector<flag_info>& flag_table()
         {"host_operation", 0, "nc_host_operation: the host's current NC operation (10, 15: several procedures)"},
         {"selected_procedures", 1, "nc_selected_procs: procedures selected for the host's operation"},
         {"fast_display", 0, "gs_fast_display: the host's fast display of motions"},
+        {"clear_request", 0, "gsclr(1): the screen must be cleared before the next menu (a macro is pending)"},
+        {"unit_code", 1, "gtmesu: length unit 1 MM, 2 CM, 3 INCH, 4 FEET, 5 M (the factor to millimetres)"},
+        {"decimals", 3, "gtdgts: decimals of general numbers"},
+        {"length_decimals", 3, "gtdgts: decimals of lengths"},
+        {"axis_decimals", 4, "gtdgts: decimals of axis components"},
+        {"no_fast_display", 0, "get_fdflg: 1 hides fast (rapid) moves in the display"},
+        {"free_space", 0, "gtdas: free space in bytes; 0 reports none"},
+        {"check_movmnt", 0, "gs_check_movmnt: 1 asks the procedure summary to look for motion blocks"},
     };
     return table;
 }

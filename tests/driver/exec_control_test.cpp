@@ -90,7 +90,6 @@ TEST_F(Execution, StopAtEveryPollPointCleansUpOnceAndGivesEverythingBack)
              PCLSST_entry();
          }},
         {"arc", true, [](int& s) { PCIRC(1, 1, 1.0f, 0.5f, {0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, kDefaultDirection, 1, s); }},
-        {"marker", true, [](int& s) { tp_mrkr_write(1, 7, 7, 0.0f, 0, s); }},
         {"break check", true, [](int&) { EXCBRK(); }},
         {"percentage", true,
          [](int&) {

@@ -4,7 +4,7 @@
 #include "driver/nc_state_blocks.hpp"
 #include "driver/proc_module_data.hpp"
 #include "driver/tool_choice.hpp"
-#include "listing/tool_display_least.hpp"
+#include "listing/tool_utilities.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"

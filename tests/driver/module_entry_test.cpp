@@ -83,7 +83,7 @@ TEST_F(ModuleEntry, DrelanFillsTheSixteenSlotsInOrder)
     fakes::rec().step_statuses["start 0"] = {kCancel};
     drelan();
     EXPECT_EQ(fakes::rec().events, texts{"start 0"});
-    const proc_type_table& t = proc_table();
+    const proc_type_table& t = proc_type_registration();
     ASSERT_NE(t.nc_function, nullptr);
     EXPECT_EQ(*t.nc_function, 50);
     EXPECT_EQ(t.define, &define_drelan);

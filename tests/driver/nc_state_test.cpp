@@ -7,8 +7,10 @@
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
 #include "driver/nc_state_texts.hpp"
+#include "surfaces/rec8_least.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
+#include "host/vantu_entity.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
@@ -73,7 +75,7 @@ protected:
         control::reset();
         zero_all_blocks();
         nc_texts() = nc_text_fields{};
-        proc_summary() = proc_summary_table{};
+        proc_table() = proc_summary_table{};
     }
 };
 
@@ -458,13 +460,18 @@ TEST_F(NcState, UcsNameOfAProcedure)
     std::string text;
     ucs_name(1, 4, text);
     EXPECT_EQ(text, "NO_UCS");
-    proc_summary().entries[4].ucs_id = 9;
-    control::set_entity_name8(9, "SIDEA");
-    ucs_name(1, 4, text);
-    EXPECT_EQ(text, "SIDEA ");
-    control::set_entity_name8(9, "FRONTVIEW");
-    ucs_name(1, 4, text);
-    EXPECT_EQ(text, "FRONTV");
+    int ucs = 0, status = 0;
+    estore(8, 1, ucs, status);
+    eclose(status);
+    proc_table().entries[4].ucs_id = ucs;
+    for (const auto& [stored, shown] : {std::pair{"SIDEA   ", "SIDEA "}, {"FRONTVIE", "FRONTV"}}) {
+        ucs_record record;
+        std::memcpy(record.name.data(), stored, 8);
+        rec8_get_put(2, ucs, record, status);
+        ASSERT_EQ(status, 0);
+        ucs_name(1, 4, text);
+        EXPECT_EQ(text, shown);
+    }
     text = "KEEP";
     ucs_name(2, 4, text);
     EXPECT_EQ(text, "KEEP");

@@ -4,7 +4,7 @@
 #include "driver/msg_window.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
-#include "driver/proc_columns_least.hpp"
+#include "driver/nc_state_texts.hpp"
 #include "driver/proc_messages.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"
@@ -215,9 +215,11 @@ TEST_F(PreExec, PointCountTakenWithinTheRoom)
 TEST_F(PreExec, StatusCreatedAndExecutionLines)
 {
     control::set_user_nc_function(50, true);
-    proc_columns_entry* entry = proc_columns(3);
+    proc_summary_entry* entry = proc_table_entry(3);
     ASSERT_NE(entry, nullptr);
-    *entry = {50, 7, 0};
+    entry->nc_function = 50;
+    entry->number = 7;
+    entry->m = 0;
     struct row {
         int position, stage, work_area, manual;
         lines expected;
@@ -232,7 +234,7 @@ TEST_F(PreExec, StatusCreatedAndExecutionLines)
     };
     for (const row& x : rows) {
         control::clear_messages();
-        entry->manual_changes = x.manual;
+        entry->m = x.manual;
         proc_status_line(x.position, x.stage, x.work_area);
         EXPECT_EQ(shown({"shlmsg", "usrmsg", "usrms4", "usrms5"}), x.expected) << x.stage;
     }

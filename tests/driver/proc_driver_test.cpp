@@ -139,7 +139,7 @@ TEST_F(ProcDriver, RegistrationWithAMissingEntryIsRefused)
 {
     script("start 0", {kCancel});
     fakes::run_driver_with_fakes();
-    ASSERT_EQ(proc_table().define, &fakes::define);
+    ASSERT_EQ(proc_type_registration().define, &fakes::define);
 
     word block[12] = {};
     int zero_length = 0;
@@ -186,7 +186,7 @@ TEST_F(ProcDriver, RegistrationWithAMissingEntryIsRefused)
         EXPECT_TRUE(fakes::rec().events.empty()) << r.missing;
         EXPECT_EQ(vantu::control::texts_of("eroutc"),
                   std::vector<std::string>{std::string("PROCEDURE TYPE NOT REGISTERED: ") + r.missing + " IS MISSING"});
-        EXPECT_EQ(proc_table().define, &fakes::define);
+        EXPECT_EQ(proc_type_registration().define, &fakes::define);
         EXPECT_EQ(proc_nc_function(), 77) << "the earlier registration stays";
     }
     vantu::control::reset();

@@ -3,7 +3,7 @@
 #include "driver/machining_type.hpp"
 #include "driver/prog_line.hpp"
 #include "host/control.hpp"
-#include "listing/display_break_least.hpp"
+#include "listing/display_break.hpp"
 
 #include <gtest/gtest.h>
 

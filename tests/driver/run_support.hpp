@@ -10,8 +10,8 @@
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break_least.hpp"
-#include "listing/exec_display_least.hpp"
+#include "listing/display_break.hpp"
+#include "listing/tool_utilities.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ inline void load_example_part()
     vantu::control::set_data_directories({std::string(DRELAN_SOURCE_DIR) + "/data"});
     exec_words() = exec_display_words{};
     set_display_countdown(0);
-    tool_dims() = tool_dims_state{};
+    tool_dims() = kept_mill_dims{};
 }
 
 class RunTest : public ::testing::Test {

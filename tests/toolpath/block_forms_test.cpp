@@ -1,7 +1,7 @@
 // Every block layout read back field by field from the list and from an entity (the entity form:
 // a size word, then the same words), with the transformation of WHERE 4 and 5, and the sub-list
 // stack's level limit.
-#include "listing/read_transform_least.hpp"
+#include "listing/read_transform.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/tp_blocks.hpp"
@@ -216,7 +216,7 @@ std::vector<block_case> every_block_type()
 void reset_frames()
 {
     MACSYS() = macsys_frame{};
-    current_read_transformation() = read_transformation{};
+    read_transformation_clear();
 }
 
 }  // namespace
@@ -272,7 +272,8 @@ TEST(BlockForms, WorldCoordinatesFromTheListAndTheEntity)
     reset_frames();
     MACSYS().origin = {100, 0, 0};
     MACSYS().matrix = {0, -1, 0, 1, 0, 0, 0, 0, 1};   // a quarter turn about z
-    current_read_transformation().translation = {0, 0, 10};
+    const read_transformation shift{{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 10}};
+    read_transformation_set(shift.matrix.data(), shift.translation.data());
     const words line = words{22, 1} + pt(1, 2, 3) + pt(1, 0, 0);
     const words home = words{6, 2} + pt(1, 2, 3) + pt(0, 0, 0);
     const words cycle = words{30, 3} + text_words("CYCLE_81") + words{0, r(-5), r(0), r(0), 0, r(-8)};

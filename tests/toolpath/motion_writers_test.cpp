@@ -4,9 +4,9 @@
 #include "driver/exec_disp_mode.hpp"
 #include "driver/motion_state_least.hpp"
 #include "host/control/script.hpp"
-#include "listing/display_break_least.hpp"
+#include "listing/display_break.hpp"
 #include "driver/nc_state_blocks.hpp"
-#include "listing/displb_least.hpp"
+#include "listing/live_display.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
@@ -327,6 +327,7 @@ TEST(ModalValues, SettersStoreAndSlotsTakeTheirValues)
 {
     DSM4() = modal_values{};
     WRMB() = wire_modal_values{};
+    PRM9().words[machine_params::kDirection] = 1;   // spindle speeds are signed by the direction
     set_cur_feed(0, 120.5f);
     set_cur_spin_vc(0, 1500, 80.0f);
     set_cur_coolant(0, 2);
@@ -375,10 +376,11 @@ TEST(DisplayBreak, SpaceOrAnExpiredStepCountReportsABreak)
 {
     fresh();
     set_display_countdown(0);
+    append_block(line(2, 0, {1, 2, 3}));
     vantu::control::load_script_text(R"([{"key": "SPACE", "after": 1}])", "break script");
     std::vector<int> answers;
     for (int i = 0; i < 3; ++i) {
-        int brk = -1, status = 0;
+        int brk = 0, status = 0;
         DISPLB(1, brk, status);
         answers.push_back(brk);
     }
@@ -392,7 +394,7 @@ TEST(DisplayBreak, SpaceOrAnExpiredStepCountReportsABreak)
         answers.push_back(brk);
     }
     EXPECT_EQ(answers, (std::vector<int>{0, 1, 0})) << "the countdown runs out once";
-    int brk = -1, status = 0;
+    int brk = 0, status = 0;
     DISPLB(2, brk, status);
     EXPECT_EQ(brk, 0) << "display mode 2 does not poll";
 }

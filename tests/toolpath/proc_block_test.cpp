@@ -2,7 +2,7 @@
 // reader, the first and last points of a procedure's motions, the stored-motion entity and the
 // marker lines of the listing.
 #include "driver/motion_state_least.hpp"
-#include "listing/read_transform_least.hpp"
+#include "listing/read_transform.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/marker_listing.hpp"
@@ -159,7 +159,8 @@ TEST(ProcedureReader, ListBlockRoundTripsEveryItemReadingNeeds)
     proc_flags() = proc_geom_pairs{};
     DSP8() = tool_position_state{};
     vantu::control::set_read_transformation(7, {0, -1, 0, 1, 0, 0, 0, 0, 1}, {10, 20, 30});
-    current_read_transformation().translation = {99, 99, 99};
+    const read_transformation stale{{1, 0, 0, 0, 1, 0, 0, 0, 1}, {99, 99, 99}};
+    read_transformation_set(stale.matrix.data(), stale.translation.data());
     int type = 0;
     read_head(kWhereList, type);
     ASSERT_EQ(type, 12);
@@ -175,9 +176,9 @@ TEST(ProcedureReader, ListBlockRoundTripsEveryItemReadingNeeds)
     EXPECT_EQ(word_to_real(block.incremental_height[0]), 5.0f);
     EXPECT_EQ(block.item129, 3);
     EXPECT_EQ(block.sublist_word, 2) << "the link's third word: the sub-list's lines";
-    EXPECT_EQ(DSP8().at(6), 9);
-    EXPECT_EQ(DSP8().at(7), 6);
-    EXPECT_EQ(DSP8().at(8), 2);
+    EXPECT_EQ(DSP8().at(tool_position_state::kLineFont), 9);
+    EXPECT_EQ(DSP8().at(tool_position_state::kColour), 6);
+    EXPECT_EQ(DSP8().at(tool_position_state::kPen), 2);
     EXPECT_EQ(current_read_transformation().translation, (std::array<float, 3>{0, 0, 0}))
         << "item 46 = 2 ignores the transformation when read with WHERE 2";
     EXPECT_EQ(proc_flags().options, (std::array<word, 6>{11, 12, 13, 14, 15, 16}));

@@ -1,0 +1,12 @@
+// Control view of the listing files (host/vantu_listfile.hpp).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vantu::control {
+
+// The lines written on a unit: while it is open, or those of the file it closed last.
+std::vector<std::string> listing_lines(int unit);
+
+}  // namespace vantu::control

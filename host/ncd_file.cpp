@@ -1,0 +1,343 @@
+// The display file of the current tool path (host/vantu_ncd_file.hpp) and the pen the display
+// calls move (host/core/pen.hpp). Display state of the session, not saved in the part.
+#include "host/vantu_ncd_file.hpp"
+
+#include "host/control/ncd_attrs.hpp"
+#include "host/control/ncd_file.hpp"
+#include "host/core/component.hpp"
+#include "host/core/entity_store.hpp"
+#include "host/core/faults.hpp"
+#include "host/core/pen.hpp"
+#include "host/core/trace.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <optional>
+#include <string>
+
+namespace {
+
+using vantu::control::ncd_block_record;
+using vantu::control::polyline3;
+using point3 = std::array<double, 3>;
+
+constexpr int kAtStart = 1, kAtProcedure = -1;
+constexpr int kMostArcSteps = 360;
+constexpr int kMostOrder = 8;
+// Chord tolerance of the spline points kept for the picture, as a fraction of the control
+// polygon's extent.
+constexpr double kSplineChordFraction = 1e-3;
+constexpr std::size_t kMostSplinePoints = 2000;
+
+struct pending_arc {
+    double start = 0.0, angle = 0.0, step = 0.0, cx = 0.0, cy = 0.0, z = 0.0, radius = 0.0;
+};
+
+struct ncd_state {
+    std::vector<ncd_block_record> blocks;
+    std::optional<ncd_address> registered;
+    std::optional<pending_arc> arc;
+    std::optional<polyline3> spline;   // sampled points of the pending spline
+    int insert_at = -1;                // -1: the end of the file
+    int last_added = -1;               // block waiting for its ncd_move_to
+    int view = 0;
+    std::optional<point3> pen;
+};
+
+ncd_state& state()
+{
+    static auto* s = new ncd_state;
+    return *s;
+}
+
+void reset_state() { state() = ncd_state{}; }
+
+const bool registered = vantu::register_component({"ncd_file", reset_state, nullptr, nullptr, nullptr});
+
+std::string address_text(const ncd_address& a)
+{
+    return std::to_string(a.level) + "/" + std::to_string(a.block1) + "/" + std::to_string(a.block2);
+}
+
+bool finite3(const float* p) { return p && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+
+void arc_points(const pending_arc& a, polyline3& points)
+{
+    const int steps = a.step != 0.0 ? std::clamp(static_cast<int>(std::ceil(std::fabs(a.angle / a.step))), 1, kMostArcSteps) : 1;
+    for (int i = 1; i < steps; ++i) {
+        const double t = a.start + a.angle * i / steps;
+        points.push_back({a.cx + a.radius * std::cos(t), a.cy + a.radius * std::sin(t), a.z});
+    }
+}
+
+// Adds a block at the insertion place with the current attributes; the pending definitions go
+// with it.
+void add_block(char kind, int& status)
+{
+    ncd_state& s = state();
+    status = 0;
+    if (auto fault = vantu::fault_hit("ncd_add_registered_block")) {
+        status = *fault;
+        return;
+    }
+    if (!s.registered) {
+        status = kNcdAddFailed;
+        return;
+    }
+    const vantu::control::ncd_attributes a = vantu::control::ncd_current_attrs();
+    ncd_block_record b;
+    b.level = s.registered->level;
+    b.block1 = s.registered->block1;
+    b.block2 = s.registered->block2;
+    b.kind = kind;
+    b.blank = a.blank;
+    b.fast_blank = a.fast_blank;
+    b.font = a.font;
+    b.colour = a.colour;
+    b.pen = a.pen;
+    if (s.pen) b.points.push_back(*s.pen);
+    if (kind == 'M' && s.arc) {
+        b.kind = 'A';
+        arc_points(*s.arc, b.points);
+    } else if (kind == 'M' && s.spline) {
+        b.kind = 'S';
+        b.points.insert(b.points.end(), s.spline->begin(), s.spline->end());
+    }
+    s.arc.reset();
+    s.spline.reset();
+    const std::size_t at = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
+    s.blocks.insert(s.blocks.begin() + static_cast<std::ptrdiff_t>(at), std::move(b));
+    s.last_added = static_cast<int>(at);
+    if (s.insert_at >= 0) s.insert_at = static_cast<int>(at) + 1;
+}
+
+// Removes blocks [first, last) and leaves the insertion place there.
+void remove_blocks(std::size_t first, std::size_t last)
+{
+    ncd_state& s = state();
+    s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first), s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
+    s.insert_at = static_cast<int>(first);
+    s.last_added = -1;
+}
+
+bool same_address(const ncd_block_record& b, const ncd_address& a)
+{
+    return b.level == a.level && b.block1 == a.block1 && (a.level < 2 || b.block2 == a.block2);
+}
+
+std::optional<std::size_t> first_of_procedure(int number)
+{
+    const auto& blocks = state().blocks;
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        if (blocks[i].block1 == number) return i;
+    return std::nullopt;
+}
+
+std::size_t end_of_procedure(std::size_t from, int number)
+{
+    const auto& blocks = state().blocks;
+    while (from < blocks.size() && blocks[from].block1 == number) ++from;
+    return from;
+}
+
+std::string point_text(const point3& p)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "%.4f %.4f %.4f", p[0], p[1], p[2]);
+    return text;
+}
+
+}  // namespace
+
+namespace vantu {
+
+void pen_moved(const float* point)
+{
+    if (finite3(point)) state().pen = point3{point[0], point[1], point[2]};
+}
+
+std::optional<std::array<double, 3>> pen_point() { return state().pen; }
+
+}  // namespace vantu
+
+void ncd_open_registered_tool_path()
+{
+    state().insert_at = -1;
+    vantu::trace_call("ncd_open_registered_tool_path", "", 0);
+}
+
+void ncd_update_current_vptr(int view)
+{
+    state().view = view;
+    vantu::trace_call("ncd_update_current_vptr", std::to_string(view), 0);
+}
+
+void ncd_register_block(const ncd_address& address)
+{
+    state().registered = address;
+    vantu::trace_count("ncd_register_block");
+}
+
+void ncd_add_registered_block(int& status)
+{
+    add_block('M', status);
+    vantu::trace_count("ncd_add_registered_block");
+}
+
+void ncd_add_registered_drill_block(int& status)
+{
+    add_block('D', status);
+    vantu::trace_count("ncd_add_registered_drill_block");
+}
+
+int ncd_attr_list_to_int(int mask, int colour, int font, int pen)
+{
+    vantu::trace_count("ncd_attr_list_to_int");
+    return (mask != 0 ? 1 : 0) | (colour & 0xff) << 1 | (font & 0xff) << 9 | (pen & 0xff) << 17;
+}
+
+void ncd_add_drill_attrs(int attributes)
+{
+    ncd_state& s = state();
+    vantu::trace_count("ncd_add_drill_attrs");
+    if (s.last_added < 0 || (attributes & 1) == 0) return;
+    ncd_block_record& b = s.blocks[static_cast<std::size_t>(s.last_added)];
+    b.colour = attributes >> 1 & 0xff;
+    b.font = attributes >> 9 & 0xff;
+    b.pen = attributes >> 17 & 0xff;
+}
+
+void ncd_move_to(const float* point, int& status)
+{
+    ncd_state& s = state();
+    status = 0;
+    vantu::trace_count("ncd_move_to");
+    if (auto fault = vantu::fault_hit("ncd_move_to")) {
+        status = *fault;
+        return;
+    }
+    if (s.last_added < 0 || !finite3(point)) {
+        status = -1;
+        return;
+    }
+    s.blocks[static_cast<std::size_t>(s.last_added)].points.push_back({point[0], point[1], point[2]});
+    s.last_added = -1;
+    vantu::pen_moved(point);
+}
+
+void ncd_update_arc_def(float start_angle, float angle, float step_angle, const float* centre, float z,
+                        float radius, int& status)
+{
+    status = 0;
+    const bool finite = std::isfinite(start_angle) && std::isfinite(angle) && std::isfinite(step_angle) && centre &&
+                        std::isfinite(centre[0]) && std::isfinite(centre[1]) && std::isfinite(z);
+    if (!finite || !(radius > 0.0f)) status = -1;
+    else state().arc = pending_arc{start_angle, angle, step_angle, centre[0], centre[1], z, radius};
+    vantu::trace_call("ncd_update_arc_def", std::to_string(radius), status);
+}
+
+void ncd_update_spline_def(int order, int count, const float* knots, const float* points, int& status)
+{
+    status = -1;
+    if (order >= 2 && order <= kMostOrder && count >= order && knots && points) {
+        vantu::spline_data s;
+        s.degree = order - 1;
+        s.knots.assign(knots, knots + count + order);
+        for (int i = 0; i < count; ++i) s.points.push_back({points[3 * i], points[3 * i + 1], points[3 * i + 2]});
+        if (!vantu::check_spline(s)) {
+            double t0 = 0.0, t1 = 0.0, extent = 0.0;
+            vantu::spline_range(s, t0, t1);
+            for (const auto& p : s.points)
+                for (int k = 0; k < 3; ++k) extent = std::max(extent, std::fabs(p[static_cast<std::size_t>(k)] - s.points[0][static_cast<std::size_t>(k)]));
+            polyline3 sampled;
+            for (double t : vantu::spline_parameters(s, t0, t1, std::max(extent, 1.0) * kSplineChordFraction, kMostSplinePoints)) {
+                point3 p{}, d{};
+                vantu::spline_point(s, t, p, d);
+                sampled.push_back(p);
+            }
+            state().spline = std::move(sampled);
+            status = 0;
+        }
+    }
+    vantu::trace_call("ncd_update_spline_def", std::to_string(order) + "," + std::to_string(count), status);
+}
+
+void ncd_set_block_position(int file, int mode, const ncd_address& address, int& status)
+{
+    ncd_state& s = state();
+    status = -1;
+    if (auto fault = vantu::fault_hit("ncd_set_block_position")) {
+        status = *fault;
+    } else if (file == kCurrentDisplayFile && mode == kAtStart && address.level == 0) {
+        s.insert_at = 0;
+        status = 0;
+    } else if (file == kCurrentDisplayFile && mode == kAtProcedure && address.level == 1) {
+        if (auto first = first_of_procedure(address.block1)) {
+            s.insert_at = static_cast<int>(*first);
+            status = 0;
+        }
+    }
+    vantu::trace_call("ncd_set_block_position", std::to_string(mode) + "," + address_text(address), status);
+}
+
+void ncd_delete_block_or_proc(int file, const ncd_address& address, int& status)
+{
+    status = -1;
+    if (file == kCurrentDisplayFile) {
+        const auto& blocks = state().blocks;
+        if (address.level == 1) {
+            if (auto first = first_of_procedure(address.block1)) {
+                remove_blocks(*first, end_of_procedure(*first, address.block1));
+                status = 0;
+            }
+        } else {
+            auto it = std::find_if(blocks.begin(), blocks.end(), [&](const ncd_block_record& b) { return same_address(b, address); });
+            if (it != blocks.end()) {
+                const auto at = static_cast<std::size_t>(it - blocks.begin());
+                remove_blocks(at, at + 1);
+                status = 0;
+            }
+        }
+    }
+    vantu::trace_call("ncd_delete_block_or_proc", address_text(address), status);
+}
+
+void ncd_delete_blocks(int file, const ncd_address& address, int& status)
+{
+    status = 0;
+    const auto& blocks = state().blocks;
+    auto it = std::find_if(blocks.begin(), blocks.end(), [&](const ncd_block_record& b) { return same_address(b, address); });
+    if (file != kCurrentDisplayFile) status = -1;
+    else if (it != blocks.end()) {
+        // A top-level block ends the file's display from it on; a motion that of its procedure.
+        const auto at = static_cast<std::size_t>(it - blocks.begin());
+        remove_blocks(at, address.level <= 1 ? blocks.size() : end_of_procedure(at, address.block1));
+    }
+    vantu::trace_call("ncd_delete_blocks", address_text(address), status);
+}
+
+void ncd_flush_blocks() { vantu::trace_count("ncd_flush_blocks"); }
+
+namespace vantu::control {
+
+const std::vector<ncd_block_record>& ncd_blocks() { return state().blocks; }
+int ncd_current_view() { return state().view; }
+
+std::string ncd_file_text()
+{
+    std::string text;
+    for (const ncd_block_record& b : state().blocks) {
+        text += address_text({b.level, b.block1, b.block2}) + " " + b.kind + " font " + std::to_string(b.font) +
+                " colour " + std::to_string(b.colour) + " pen " + std::to_string(b.pen);
+        if (b.blank) text += " blank";
+        if (b.fast_blank) text += " fast blank";
+        text += ":";
+        for (std::size_t i = 0; i < b.points.size(); ++i) text += (i == 0 ? " " : " -> ") + point_text(b.points[i]);
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace vantu::control

@@ -1,0 +1,8 @@
+// lst_state (least version, see the header).
+#include "listing/lst_state_least.hpp"
+
+listing_state& lst_state()
+{
+    static listing_state state;
+    return state;
+}
