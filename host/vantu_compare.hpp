@@ -8,6 +8,7 @@ int eqval(float a, float b);    // |a - b| <= tolerance
 int eqval0(float a);            // |a| <= tolerance
 int neval(float a, float b);    // not eqval
 int gtval(float a, float b);    // a > b + tolerance
+int leval0(float a);            // a <= tolerance: zero or below
 int ltval0(float a);            // a < -tolerance
 int eqpt2(const float* p, const float* q);  // two 2-D points equal within tolerance
 int eqpt3(const float* p, const float* q);  // two 3-D points equal within tolerance

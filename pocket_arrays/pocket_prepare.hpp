@@ -82,9 +82,10 @@ int pkcnv_open_entity(int entity, double side_step);
 void pkcont_fill(int outer_type, int stock, int part, int& status);
 // Box (xmin, ymin, zmin, xmax, ymax, zmax) of all curves of a curve set.
 void contour_curve_box(int reserved, int curve_set, float* box, int& status);
-// Orientation (+1 counter-clockwise, -1 clockwise) of every prepared contour from its points in
-// the contour point array; a clockwise contour's value is negated. Status -1 for a contour
-// without area or without points.
+// Orientation (+1 counter-clockwise, -1 clockwise) of the count contours whose records lie one
+// after another in the pocket's contour wire buffer, from their polygons in the current polygon
+// buffer; a clockwise contour's value is negated. Status -1 for a record that cannot be measured,
+// an empty polygon or an undecided orientation, else the polygon buffer's failure.
 void orient_contours(int count, float* values, int* orientation, int& status);
 // values[k - 1] becomes the signed offset of contour k: its oriented value for the outer contour,
 // the negated one for an island, minus the common value.
