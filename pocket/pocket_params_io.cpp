@@ -216,7 +216,15 @@ void read_row(record_reader& r, const param_row& row, int n, read_state& s, int&
         return;
     }
     case S::contour_type: r.values(n, kTypeInteger, t.type.data() + 1, status); return;
-    case S::entry_count: s.entry_count = std::clamp(read_integer(r, n, status), 0, kMaxEntryPnts); return;
+    case S::entry_count: {
+        const int count = read_integer(r, n, status);
+        if (count < 0 || count > kMaxEntryPnts) {
+            erou1c("[block_read_drelan, ]TOO MANY VALUES. CODE=", row.code);
+            status = kFailed;
+        }
+        s.entry_count = status >= 0 ? count : 0;
+        return;
+    }
     case S::entry_points: read_entry_points(r, n, s, status); return;
     case S::tool_id:
         // The procedure's tool comes back with its machine table; the record only documents it.
@@ -284,7 +292,8 @@ void read_record(record_reader& r, int code, int n, read_state& s, int& status)
 
 void read_records(record_reader& r, read_state& s, int& status)
 {
-    while (status >= 0 && r.more()) {
+    // Code 31 is the last record: the entry-point tables take the words after it.
+    while (status >= 0 && r.more() && !s.tables_follow) {
         int code = 0, n = 0;
         if (!r.head(code, n, status)) break;
         read_record(r, code, n, s, status);

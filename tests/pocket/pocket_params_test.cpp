@@ -196,6 +196,8 @@ TEST_F(PocketParams, SpecialAndOlderCodesReadAsTheCurrentOnes)
         {"36 not 0 is entry mode 2", {36, 2, 0, 5}, 50, 2, 1, 2, 0.0f},
         {"179 = 2 is the contour pass", {179, 2, 0, 2}, 50, 2, 3, 1, 0.0f},
         {"skipped codes", {21, 3, 0, 1, 2, 10003, 2, 0, 9}, 50, 2, 1, 1, 0.0f},
+        {"31: the entry points follow", {30, 2, 0, 2, 31, 2, 0, 1, 1, real_to_word(4.0f), real_to_word(5.0f), 0}, 50, 2,
+         1, 2, 0.0f},
     };
     for (const row& r : rows) {
         drelan_params_defaults(0.0f, params());
@@ -208,6 +210,10 @@ TEST_F(PocketParams, SpecialAndOlderCodesReadAsTheCurrentOnes)
         EXPECT_EQ(params().real(P::kReferenceZ), r.reference_z) << r.what;
         EXPECT_EQ(params().real(P::kExtraOffset), 0.0f) << r.what;
     }
+    ASSERT_EQ(get_n_entry_pnts(), 1);
+    float point[3] = {};
+    get_entry_pnt(1, point);
+    EXPECT_EQ(point[1], 5.0f);
     // 184 orders the gathered offsets and drafts after the contours' own.
     rectangle_set(1, 0, 0, 10, 10);
     circle_set(2, 5, 5, 1);
@@ -256,6 +262,7 @@ TEST_F(PocketParams, UnknownCodesAndBadCountsAreRefusedOrSkipped)
         {"701 offsets", [] { std::vector<word> w{41, 702, 1}; w.resize(3 + 701, 0); return w; }(),
          "[block_read_drelan, ]TOO MANY VALUES. CODE= 41"},
         {"contour count 701", {35, 2, 0, 701}, "[block_read_drelan, ]TOO MANY VALUES. CODE= 35"},
+        {"701 entry points", {219, 2, 0, 701}, "[block_read_drelan, ]TOO MANY VALUES. CODE= 219"},
         {"2101 entry values", [] { std::vector<word> w{220, 2102, 1}; w.resize(3 + 2101, 0); return w; }(),
          "[block_read_drelan, ]TOO MANY VALUES. CODE= 220"},
         {"a record longer than the block", {211, 9, 0, 2}, "CANNOT READ FROM FILE|READING TERMINATED"},
