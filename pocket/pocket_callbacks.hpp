@@ -1,8 +1,8 @@
 // The ten callbacks the module registers for the wire-EDM pocket procedure type, in slot
 // order, with the argument lists the procedure driver passes (every argument by reference, the
-// status word last). Define (pocket_define.cpp), execute (pocket_execute.cpp), the parameter
-// records (pocket_params_io.cpp) and the change test (pocket_param_changed.cpp) have files of
-// their own; the others are in pocket_callbacks.cpp.
+// status word last). Define (pocket_define.cpp), execute (pocket_execute.cpp), put parameters and
+// geometry (pocket_params_put.cpp), read parameters (pocket_params_read.cpp) and the change test
+// (pocket_param_changed.cpp) have files of their own; the others are in pocket_callbacks.cpp.
 #pragma once
 
 // Slot 1: contours, regions, start sides and parameters are defined; sets the geometry-

@@ -1,7 +1,7 @@
 // The lane computation of one region (cmtpk_clean) and the drawing of its lanes into motions
 // (DRAWPK, drawpk_find_start) as the pocket execution calls them. Least version until the lane
-// engine and the drawing are built: each answers status 0 and writes nothing. Their issues
-// replace this file, keeping these names.
+// engine and the drawing are built: each answers status 0 and writes nothing. The lane engine
+// and the drawing replace this file, keeping these names.
 #pragma once
 
 // Computes the lanes of the current region at the current Z from pocket_state and the offsets of

@@ -1,6 +1,6 @@
 // Line entities made by the module (LINE) and the data doubles of a curve (edata_double_access),
 // as the pocket's contour records use them to put a straight piece in place of a curve that
-// leaves its working plane. Least version: the surface-access issue completes the geometry access
+// leaves its working plane. Least version: the surface access completes the geometry access
 // and replaces this file, keeping these names.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The growable pair array of the triangulation, which the pocket execution resets at its start
-// and closes at its end. Least version: the triangulation issue owns the array and replaces this
+// and closes at its end. Least version: the triangulation owns the array and replaces this
 // file, keeping these names.
 #pragma once
 

@@ -1,7 +1,7 @@
 // Hatch-line clearing of a pocket region as the pocket execution calls it: the hatch polygons of
 // the current level (tkpolg), the clearing passes as motions (clear_passes_out) and the release of
 // the clearing engine's array (clrcls). Least version until the hatch clearing is built: each
-// answers status 0 and writes nothing. Its issue replaces this file, keeping these names.
+// answers status 0 and writes nothing. The hatch clearing replaces this file, keeping these names.
 #pragma once
 
 // Builds the region of the current level for hatch clearing, rotated by the hatch angle

@@ -1,7 +1,8 @@
-// The pocket's own parameter records in a procedure block or a template (put parameters, read
-// parameters) and its contour geometry entity (put geometry). The records follow the table of
-// param_records.hpp; the read also accepts the codes of older blocks. Reads and writes
-// drelan_params_current, the contour table and its buffers and the entry points; reads PRM9.
+// The pocket's own parameter records read back from a procedure block, its contour geometry
+// entity or a template (read parameters): each code is stored where the table of
+// param_records.hpp puts it, the codes of older blocks are taken as the current ones, bad counts
+// are refused. Writes drelan_params_current, the contour table and its buffers and the entry
+// points; reads the flag globals (the geometry entity of the procedure).
 #include "pocket/pocket_callbacks.hpp"
 
 #include "host/vantu.hpp"
@@ -11,17 +12,13 @@
 #include "pocket/drelan_params.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/param_records.hpp"
-#include "pocket/pocket_words.hpp"
 #include "pocket/region_table.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "toolpath/machine_table.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/proc_geom_entities.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace {
@@ -46,44 +43,6 @@ constexpr int kSkippedCodes[] = {21, 37, 38, 10003};
 contour_table& t = contour_table_block;
 contour_buffers& b = contour_buffers_block;
 P& params() { return drelan_params_current; }
-
-// ---- put parameters ---------------------------------------------------------------------------
-
-// The values of one row as they are written.
-std::vector<word> row_values(const param_row& row)
-{
-    const P& p = params();
-    const int n = contour_count();
-    std::vector<word> values;
-    switch (row.source) {
-    case S::block: values.assign(p.words + row.index, p.words + row.index + row.count); break;
-    case S::approach_retract: values = {p.at(P::kApproachLength), p.at(P::kRetractLength)}; break;
-    case S::contour_offset:
-        for (int k = 1; k <= n; ++k) values.push_back(real_to_word(t.offset[static_cast<std::size_t>(k)]));
-        break;
-    case S::contour_draft:
-        for (int k = 1; k <= n; ++k) values.push_back(real_to_word(t.draft[static_cast<std::size_t>(k)]));
-        break;
-    case S::contour_type: values.assign(t.type.begin() + 1, t.type.begin() + 1 + n); break;
-    case S::entry_count: values = {get_n_entry_pnts()}; break;
-    case S::entry_points: {
-        std::vector<float> points(3 * static_cast<std::size_t>(get_n_entry_pnts()));
-        if (!points.empty()) copy_entry_pnts(points.data());
-        for (const float v : points) values.push_back(real_to_word(v));
-        break;
-    }
-    case S::tool_id: values = {PRM9().words[machine_params::kToolId]}; break;
-    }
-    return values;
-}
-
-// Entry points are written only when they are used; their points only when there are some.
-bool row_written(const param_row& row)
-{
-    if (row.source == S::entry_count) return params().at(P::kEntryMode) > 1;
-    if (row.source == S::entry_points) return params().at(P::kEntryMode) > 1 && get_n_entry_pnts() > 0;
-    return true;
-}
 
 // ---- read parameters --------------------------------------------------------------------------
 
@@ -418,46 +377,6 @@ void after_records(int procedure_type, int version, int before_515, const read_s
 }
 
 }  // namespace
-
-void param_put_drelan(int& /*procedure_type*/, int& where, int& counter, int& status)
-{
-    status = kGoOn;
-    const bool template_write = where == kWhereTemplateWrite;
-    bool past_262 = false;
-    for (const param_row& row : pocket_param_rows()) {
-        if ((template_write && !param_row_in_template(row)) || !row_written(row)) continue;
-        const std::vector<word> values = row_values(row);
-        tpptntl(where, row.code, static_cast<int>(values.size()), row.real ? kTypeReal : kTypeInteger, values.data(),
-                counter, status);
-        if (status < 0 || (past_262 && status != kGoOn)) return;
-        if (row.code == 262) past_262 = true;
-    }
-}
-
-void geom_put_drelan(int& /*procedure_type*/, int& where, int& counter, int& status)
-{
-    status = kGoOn;
-    if (where == kWhereTemplateWrite) return;
-    counter = 0;
-    if (pocket_words_block.store_geometry == 0) return;
-    int new_id = kNoEntity, old_id = kNoEntity;
-    create_geom_ent(kGeometryKind, "        ", new_id, old_id, status);
-    if (status < 0) return;
-    int total = 0;
-    for (int k = 1; k <= contour_count(); ++k) {
-        int length = 0, measured = 0;
-        dfdgld(geometry_record(k), length, measured);
-        if (measured == kGoOn && length > 0) total += length;
-    }
-    total = std::min(total, kContourEntries);
-    tpptntl(where, kGeometryCode, kChainEntryWords * total, kTypeGeometry, b.geometry.data(), counter, status);
-    const word count = contour_count();
-    if (status == kGoOn) tpptntl(where, kCountCode, 1, kTypeInteger, &count, counter, status);
-    int closed = 0;
-    eclose(closed);
-    if (status != kGoOn) return;
-    geom_length_update(kGeometryKind, new_id, old_id, kGeometryHeadWords + counter, status);
-}
 
 void block_read_drelan(int& where, int& procedure_type, int& version, int& before_515, int& segment_length,
                        int& status)
