@@ -1,5 +1,5 @@
 // Associativity links (host/vantu_assoc.hpp), kept in the part file's "assoc" section as
-// [[entity, code, target], ...].
+// [[entity, code, target], ...], and the association states of curves ("assoc_states").
 #include "host/vantu_assoc.hpp"
 
 #include "host/control.hpp"
@@ -9,7 +9,10 @@
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 
+#include "host/vantu_geom.hpp"
+
 #include <algorithm>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -49,6 +52,50 @@ void load_links(const nlohmann::json& section)
 }
 
 const bool registered = vantu::register_component({"assoc", reset_links, save_links, load_links, nullptr});
+
+std::map<int, int>& states()
+{
+    static auto* all = new std::map<int, int>;
+    return *all;
+}
+
+void reset_states() { states().clear(); }
+
+void save_states(nlohmann::json& section)
+{
+    section = nlohmann::json::array();
+    for (const auto& [entity, state] : states()) section.push_back({entity, state});
+}
+
+void load_states(const nlohmann::json& section)
+{
+    try {
+        for (const auto& s : section) states()[s.at(0).get<int>()] = s.at(1).get<int>();
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("assoc_states: ") + e.what());
+    }
+}
+
+const bool states_registered =
+    vantu::register_component({"assoc_states", reset_states, save_states, load_states, nullptr});
+
+// A chain of temporaries longer than this is a loop in the host's links.
+constexpr int kMostTemporaries = 1000;
+
+// The chain of temporaries from id (id first); empty when id names no entity.
+std::vector<int> temporary_chain(int id)
+{
+    std::vector<int> chain;
+    if (!vantu::find_entity(id)) return chain;
+    chain.push_back(id);
+    for (int k = 0; k < kMostTemporaries; ++k) {
+        int tmp = -1, status = 0;
+        get_set_idtmp(1, chain.back(), tmp, status);
+        if (status != 0 || tmp <= 0 || std::find(chain.begin(), chain.end(), tmp) != chain.end()) break;
+        chain.push_back(tmp);
+    }
+    return chain;
+}
 
 }  // namespace
 
@@ -92,8 +139,61 @@ void asdeta(int id, int& status)
     vantu::trace_call("asdeta", std::to_string(id), status);
 }
 
+void asinqg(int owner, int sub_id, int curve, int& state, int& status)
+{
+    status = 0;
+    state = kAssocUnchanged;
+    if (auto fault = vantu::fault_hit("asinqg")) {
+        status = *fault;
+    } else if (!vantu::find_entity(curve)) {
+        state = kAssocNotAvailable;
+    } else if (auto it = states().find(curve); it != states().end()) {
+        state = it->second;
+    }
+    vantu::trace_call("asinqg", std::to_string(owner) + "," + std::to_string(sub_id) + "," + std::to_string(curve),
+                      status == 0 ? state : status);
+}
+
+void asattc(int curve, int code, int target, int procedure, int& status)
+{
+    status = 0;
+    if (auto fault = vantu::fault_hit("asattc")) status = *fault;
+    else add_link({curve, code, target});
+    vantu::trace_call("asattc",
+                      std::to_string(curve) + "," + std::to_string(code) + "," + std::to_string(target) + "," +
+                          std::to_string(procedure),
+                      status);
+}
+
+void asattc_idd(int curve, int temp_id, int& status)
+{
+    status = 0;
+    if (auto fault = vantu::fault_hit("asattc_idd")) status = *fault;
+    else if (!vantu::find_entity(temp_id)) status = kMissing;
+    else add_link({curve, 0, temp_id});
+    vantu::trace_call("asattc_idd", std::to_string(curve) + "," + std::to_string(temp_id), status);
+}
+
+void last_geom_temp_id(int id, int& last, int& status)
+{
+    const std::vector<int> chain = temporary_chain(id);
+    status = chain.empty() ? kMissing : 0;
+    last = chain.empty() ? -1 : chain.back();
+    vantu::trace_call("last_geom_temp_id", std::to_string(id), status);
+}
+
+void prev_geom_temp_id(int id, int& previous, int& status)
+{
+    const std::vector<int> chain = temporary_chain(id);
+    status = chain.empty() ? kMissing : 0;
+    previous = chain.size() >= 2 ? chain[chain.size() - 2] : -1;
+    vantu::trace_call("prev_geom_temp_id", std::to_string(id), status);
+}
+
 namespace vantu::control {
 
 std::vector<assoc_link> assoc_links() { return links(); }
+
+void set_assoc_state(int entity, int state) { states()[entity] = state; }
 
 }  // namespace vantu::control

@@ -64,6 +64,12 @@ int gtval(float a, float b)
     return static_cast<double>(a) - static_cast<double>(b) > static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
 }
 
+int leval0(float a)
+{
+    vantu::trace_count("leval0");
+    return static_cast<double>(a) <= static_cast<double>(vantu::kRealTolerance) ? 1 : 0;
+}
+
 int ltval0(float a)
 {
     VANTU_COUNT("ltval0");

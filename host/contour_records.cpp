@@ -113,14 +113,19 @@ void dfdget(const int* record, int k, int& entity, double* data, int& status)
     vantu::trace_count("dfdget");
 }
 
-void dfdput(int* record, int k, int /*entity*/, const double* data, int& status)
+void dfdput(int* record, int k, int entity, const double* data, int& status)
 {
     status = -1;
-    if (record_at(record).kind == record_kind::loop && k == 1 && data != nullptr && std::isfinite(data[0])) {
+    const vantu::record_info r = record_at(record);
+    if (data == nullptr) {
+    } else if (r.kind == record_kind::loop && k == 1 && std::isfinite(data[0])) {
         record[kChainEntryWords] = static_cast<int>(data[0]);
         status = 0;
+    } else if (r.kind == record_kind::chain && k >= 1 && k <= r.length) {
+        const int* item = record + kChainEntryWords * (k - 1);
+        if (vantu::put_curve(item[0], item[1], entity, data)) status = 0;
     }
-    vantu::trace_call("dfdput", std::to_string(k), status);
+    vantu::trace_call("dfdput", std::to_string(k) + "," + std::to_string(entity), status);
 }
 
 void dfccmn(const int* record, int room, int* out, int& length, int& status)

@@ -81,6 +81,14 @@ int unused_curve_set()
     return last < std::numeric_limits<int>::max() ? std::max(1, last + 1) : 0;  // 0: none left
 }
 
+bool put_curve(int set, int k, int entity, const double* data)
+{
+    const auto it = curve_sets().find(set);
+    if (it == curve_sets().end() || k < 1 || k > static_cast<int>(it->second.size()) || data == nullptr) return false;
+    it->second[static_cast<std::size_t>(k - 1)] = {entity, data[0], data[1], data[2]};
+    return true;
+}
+
 namespace control {
 void define_curve_set(int set, std::vector<curve_in_set> curves) { curve_sets()[set] = std::move(curves); }
 }  // namespace control

@@ -1,5 +1,6 @@
-// The contour descriptors (dfdgld, dfdgng, dfdgoc, dfdgcc) of the curve sets, with the defaults
-// of a curve set that has none of its own. Descriptors belong to the part, like the curve sets.
+// The contour descriptors (dfdgld, dfdgng, dfdgoc, dfdgcc, dfdpcc) of the curve sets, with the
+// defaults of a curve set that has none of its own, and the working plane of a contour defined in
+// one (dfdgmd, dfdgwp, dfdzd). Descriptors belong to the part, like the curve sets.
 #include "host/vantu_descriptors.hpp"
 
 #include "host/control.hpp"
@@ -7,8 +8,11 @@
 #include "host/core/component.hpp"
 #include "host/core/contour_records.hpp"
 #include "host/core/trace.hpp"
+#include "host/tolerance.hpp"
 #include "host/vantu_contours.hpp"
+#include "host/vantu_entity.hpp"
 
+#include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -46,6 +50,7 @@ void save_state(nlohmann::json& section)
                                {"open", d.open},
                                {"checks", {{d.checks[0].first, d.checks[0].second}, {d.checks[1].first, d.checks[1].second}}}};
         if (d.length) item["length"] = *d.length;
+        if (d.plane) item["plane"] = *d.plane;
         section.push_back(item);
     }
 }
@@ -62,6 +67,7 @@ void load_state(const nlohmann::json& section)
                 for (std::size_t side = 0; side < 2; ++side)
                     d.checks[side] = {item["checks"].at(side).at(0).get<int>(), item["checks"].at(side).at(1).get<double>()};
             if (item.contains("length")) d.length = item["length"].get<int>();
+            if (item.contains("plane")) d.plane = item["plane"].get<std::array<double, 4>>();
             descriptors()[item.at("position").get<int>()] = d;
         }
     } catch (const nlohmann::json::exception& e) {
@@ -191,4 +197,62 @@ void dfdgcc(const int* record, int side, int& curve, double& parameter, int& sta
     parameter = 0.0;
     status = r.kind == vantu::record_kind::none || (side != 1 && side != 2) ? -1 : 0;
     vantu::trace_count("dfdgcc");
+}
+
+void dfdpcc(const int* record, int side, int curve, double parameter, int& status)
+{
+    const int set = chain_set(record);
+    status = set > 0 && (side == 1 || side == 2) ? 0 : -1;
+    if (status == 0) {
+        contour_descriptor& d = descriptors()[set];
+        d.checks[static_cast<std::size_t>(side - 1)] = {curve, parameter};
+    }
+    vantu::trace_call("dfdpcc", std::to_string(side) + "," + std::to_string(curve), status);
+}
+
+namespace {
+
+// The working plane of a chain record's curve set, null when it has none.
+const std::array<double, 4>* plane_of(const int* record)
+{
+    const auto it = descriptors().find(chain_set(record));
+    return it != descriptors().end() && it->second.plane ? &*it->second.plane : nullptr;
+}
+
+}  // namespace
+
+void dfdgmd(const int* record, int& mode, int& status)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    status = r.kind == vantu::record_kind::none ? -1 : 0;
+    mode = status == 0 && plane_of(record) != nullptr ? kModeInPlane : kModeSpace;
+    vantu::trace_count("dfdgmd");
+}
+
+void dfdgwp(const int* record, double (&plane)[4], int& status)
+{
+    const std::array<double, 4>* p = plane_of(record);
+    status = p ? 0 : -1;
+    if (p) std::copy(p->begin(), p->end(), plane);
+    vantu::trace_count("dfdgwp");
+}
+
+void dfdzd(const int* record, int k, int& answer)
+{
+    answer = -1;
+    const std::array<double, 4>* p = plane_of(record);
+    int entity = 0, status = 0;
+    double data[3];
+    if (p) dfdget(record, k, entity, data, status);
+    if (p && status == 0) {
+        answer = 0;
+        for (const double t : {data[0], 0.5 * (data[0] + data[1]), data[1]}) {
+            double point[3];
+            evcrvd(entity, t, point, nullptr, status);
+            const double distance = (*p)[0] * point[0] + (*p)[1] * point[1] + (*p)[2] * point[2] + (*p)[3];
+            if (status != 0) answer = -1;
+            else if (answer == 0 && std::fabs(distance) > vantu::kRealTolerance) answer = kCurveOffPlane;
+        }
+    }
+    vantu::trace_call("dfdzd", std::to_string(k), answer);
 }

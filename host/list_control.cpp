@@ -52,6 +52,18 @@ void dump_lines(std::ostream& out, const line_list& lines, const std::string& pr
 
 const std::vector<toolpath_line>& toolpath_top() { return state().top; }
 
+bool place_toolpath_cursor_at_block(int number)
+{
+    const line_list& top = state().top;
+    constexpr std::size_t kBlockNumberWord = 1;
+    for (std::size_t i = 0; i < top.size(); ++i) {
+        if (top[i].words.size() <= kBlockNumberWord || top[i].words[kBlockNumberWord] != number) continue;
+        move_cursor(path{frame{static_cast<int>(i), 0}});
+        return true;
+    }
+    return false;
+}
+
 const toolpath_line* toolpath_line_at(const std::vector<int>& lines)
 {
     if (lines.empty()) return nullptr;

@@ -102,6 +102,14 @@ void errout(const char* text, int code, int count)
     vantu::trace_call("errout", sent, code);
 }
 
+void erou4c(std::string_view text1, std::string_view text2)
+{
+    std::string line(text1);
+    append_piece(line, text2);
+    vantu::record_message("erou4c", line, line);
+    vantu::trace_call("erou4c", line, 0);
+}
+
 // ---- user lines -------------------------------------------------------------------------------
 
 void userrc(std::string_view text) { record_plain("userrc", text); }
@@ -119,6 +127,13 @@ void user1c(std::string_view text1, char kind, double value, std::string_view te
     append_piece(line, text2);
     vantu::record_message("user1c", text1, line);
     vantu::trace_call("user1c", line, 0);
+}
+
+void user4c(std::string_view text1, std::string_view text2)
+{
+    std::string line(text1);
+    append_piece(line, text2);
+    record_plain("user4c", line);
 }
 
 void usmsgc(std::string_view text) { record_plain("usmsgc", text); }

@@ -126,6 +126,23 @@ void ncs_table_delete_contour(const int* record, int& status)
     vantu::trace_call("ncs_table_delete_contour", std::to_string(record ? record[1] : 0), status);
 }
 
+void ncs_table_aso_test(int kind, int id, int next_id, int& ok)
+{
+    const auto known = [](int key) { return ncs_id_is_not_solid(key) == 0; };
+    ok = known(id) && (kind != 4 || next_id == 0 || known(next_id)) ? 1 : 0;
+    vantu::trace_call("ncs_table_aso_test", std::to_string(kind) + "," + std::to_string(id) + "," + std::to_string(next_id),
+                      ok);
+}
+
+void ncs_update_contour(int* record, int& status)
+{
+    const vantu::record_info r = vantu::record_at(record);
+    status = r.kind == vantu::record_kind::none ? -1 : 0;
+    int set = 0, second = 0;
+    if (r.kind == vantu::record_kind::loop && vantu::solid_loop(r.id, set, second)) record[kChainEntryWords] = second;
+    vantu::trace_call("ncs_update_contour", std::to_string(r.id), status);
+}
+
 void ncs_find_dupl_loops(const int* records, int count, int* flags)
 {
     std::vector<int> sets;

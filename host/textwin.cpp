@@ -2,6 +2,7 @@
 // lines (usrmsg, usrms4, usrms5, shlms1, shlms6). The lines go to the one message log.
 #include "host/vantu_textwin.hpp"
 
+#include "host/control/messages.hpp"
 #include "host/core/message_log.hpp"
 #include "host/core/trace.hpp"
 
@@ -59,6 +60,13 @@ void mktxtc(std::string_view a, int capacity, std::string& text)
     assemble({a}, text);
     text.resize(std::min(text.size(), static_cast<std::size_t>(std::clamp(capacity, 0, kTextBufferChars))));
     vantu::trace_call("mktxtc", text, 0);
+}
+
+void mktx1c(std::string_view text1, float value, std::string_view text2, std::string& text)
+{
+    const std::string number = vantu::control::format_real(value);
+    assemble({text1, number, text2}, text);
+    vantu::trace_call("mktx1c", text, 0);
 }
 
 void cvi2t(int value, std::string& text, int& length)

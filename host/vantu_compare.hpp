@@ -10,6 +10,7 @@ int neval0(float a);            // not eqval0
 int gtval0(float a);            // a > tolerance
 int neval(float a, float b);    // not eqval
 int gtval(float a, float b);    // a > b + tolerance
+int leval0(float a);            // a <= tolerance: zero or below
 int ltval0(float a);            // a < -tolerance
 int leval(float a, float b);    // a <= b + tolerance: not gtval
 int ltval(float a, float b);    // a < b - tolerance

@@ -70,8 +70,10 @@ void dfdgnc(const int* record, int& count, int& status);
 // names (as dfdget on a set); for a face or loop record item 1 is the face (data kItemFace) or
 // the loop (data second id, 0, kItemLoop). Status -1 for a k outside the record.
 void dfdget(const int* record, int k, int& entity, double* data, int& status);
-// Writes item 1 of a loop record: the second identifier data[0] (the loop id stays). Status -1
-// for any other record or item.
+// Writes item k of a record: for a chain record the entity and data of the curve its entry k
+// names (the curve of the set changes; a negative entity marks a missing curve); for a loop
+// record item 1, the second identifier data[0] (the loop id stays). Status -1 for any other
+// record or item.
 void dfdput(int* record, int k, int entity, const double* data, int& status);
 // Copies the chain record that begins at `record` into out (room entries): the gathering of a
 // contour's curves. Status 0 with its length; kRecordNoRoom when it does not fit (nothing
@@ -103,6 +105,13 @@ void ncs_explode_loop_to_wfbuf(const int* record, int room, int* out, int& lengt
 int ncs_table_loopedge_in_table(int edge);
 // Forgets the solid and loop references of a record (nothing for chain and face records).
 void ncs_table_delete_contour(const int* record, int& status);
+// The associativity test of a solid's edge or loop id (kind 2), or of an edge with the next
+// curve of its contour (kind 4): ok 1 when the id is still a loop of the part or an edge of one
+// (and, for kind 4, the next id too, unless it is 0), else 0.
+void ncs_table_aso_test(int kind, int id, int next_id, int& ok);
+// Refreshes a wire record read back from a procedure: a loop record takes the loop's present
+// second identifier; other records stay. Status 0; -1 for an entry that begins no record.
+void ncs_update_contour(int* record, int& status);
 // For count records one after another from `records`: flags[k - 1] non-zero when loop record k
 // explodes into the same curves as an earlier loop record (they became one after a solid
 // update).

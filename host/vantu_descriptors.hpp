@@ -31,3 +31,19 @@ void dfdgoc(const int* record, int& open, int& status);
 void dfdgcc(int position, int side, int& curve, double& parameter, int& status);
 // For a record: a chain record as its curve set; no check curve (-2) for any other record.
 void dfdgcc(const int* record, int side, int& curve, double& parameter, int& status);
+// Writes the end check curve of side 1 or 2 of a chain record's curve set (a negative id marks a
+// missing one). Status 0; -1 for another side or record.
+void dfdpcc(const int* record, int side, int curve, double parameter, int& status);
+
+// The definition mode of a record: kModeInPlane for a chain record whose contour was defined in
+// a working plane, kModeSpace for any other record. Status -1 for an entry that begins no record.
+inline constexpr int kModeSpace = 1, kModeInPlane = 4;
+void dfdgmd(const int* record, int& mode, int& status);
+// The working plane of a record in kModeInPlane as a, b, c, d of a x + b y + c z + d = 0 with a
+// unit normal (a, b, c). Status -1 when the record has none.
+void dfdgwp(const int* record, double (&plane)[4], int& status);
+// Whether curve k of a record in kModeInPlane stays in its working plane: answer 0 when its ends
+// and middle lie within the host's tolerance of the plane, kCurveOffPlane when they do not, -1
+// when the record has no plane or no curve k.
+inline constexpr int kCurveOffPlane = -3;
+void dfdzd(const int* record, int k, int& answer);

@@ -25,6 +25,12 @@ void seq_db_id(int entity_class, int entity_type, int& id, int& status);
 int lastid();
 // 1 when entity id exists, else 0.
 int asexsr(int id);
+// The three data doubles the host keeps beside a curve entity (never its geometry): mode 1 reads
+// them, mode 2 replaces them. A curve whose data were never written answers its parameter range
+// and its extent: (0, L, L) for a line of length L, (start, end, end - start) angles in radians for
+// an arc. Status 0; kEntityMissing when there is no entity id; -1 for another mode or an entity
+// that is no curve.
+void edatad(int mode, int id, double (&values)[3], int& status);
 // Version number of the running program, written into new tool records.
 int prgvrs();
 // The running program's release as three digits (release 7.0.0 for version 700), and its patch

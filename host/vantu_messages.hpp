@@ -14,11 +14,15 @@ void eroutc(std::string_view text, int code);
 void erou1c(std::string_view text, int number);
 // One line of count characters to the error channel (the module's errout_text wrapper).
 void errout(const char* text, int code, int count);
+// One line to the error channel made of the two texts, joined by a blank.
+void erou4c(std::string_view text1, std::string_view text2);
 
 // A line shown to the user.
 void userrc(std::string_view text);
 // A line made of text1, a value written by its kind ('I' integer, 'R' real) and text2.
 void user1c(std::string_view text1, char kind, double value, std::string_view text2);
+// A line shown to the user made of the two texts, joined by a blank.
+void user4c(std::string_view text1, std::string_view text2);
 // A line in the host's message window.
 void usmsgc(std::string_view text);
 void shmsgc(std::string_view text);

@@ -16,6 +16,9 @@ void maktx3(std::string_view a, std::string_view b, std::string_view c, std::str
 void maktx4(std::string_view a, std::string_view b, std::string_view c, std::string_view d, std::string& text);
 // The text without its trailing blanks, cut to capacity characters (at most kTextBufferChars).
 void mktxtc(std::string_view a, int capacity, std::string& text);
+// text1, the real value as user1c writes it and text2, joined by blanks and cut to
+// kTextBufferChars characters.
+void mktx1c(std::string_view text1, float value, std::string_view text2, std::string& text);
 // An integer as text without blanks; length answers its characters.
 void cvi2t(int value, std::string& text, int& length);
 // A real as fixed-point text with `decimals` decimals (0 to 9, no blanks): cvr2t gives at most

@@ -49,6 +49,11 @@ void vunitd(int n, double* vector, double& length, int& status);
 // -1 or 1 (rounding of a dot product of unit vectors). Status 0; 1 when the value was more than
 // kDoubleTolerance outside the range (clamped all the same); -1 for NaN (angle 0).
 void arcosd(double cosine, double& angle, int& status);
+// Divides a swept angle into count equal steps of step radians: the smallest count (at least 1)
+// for which |step| does not exceed the largest step. A largest step that is not above 0, or an
+// angle that is no number, gives one step; the count is kept to at most kMostAngleSteps.
+inline constexpr int kMostAngleSteps = 1000000;
+void setdeld_nc(double angle, double largest_step, int& count, double& step);
 
 // ---- lines and segments -----------------------------------------------------------------------
 

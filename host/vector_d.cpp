@@ -7,6 +7,7 @@
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -163,6 +164,17 @@ void arcosd(double cosine, double& angle, int& status)
     }
     status = std::fabs(cosine) > 1.0 + kDoubleTolerance ? 1 : 0;
     angle = std::acos(std::fmax(-1.0, std::fmin(1.0, cosine)));
+}
+
+void setdeld_nc(double angle, double largest_step, int& count, double& step)
+{
+    vantu::trace_count("setdeld_nc");
+    count = 1;
+    if (std::isfinite(angle) && largest_step > 0.0) {
+        const double needed = std::ceil(std::fabs(angle) / largest_step - kDoubleTolerance);
+        count = static_cast<int>(std::clamp(needed, 1.0, static_cast<double>(kMostAngleSteps)));
+    }
+    step = std::isfinite(angle) ? angle / count : 0.0;
 }
 
 // ---- lines and segments -----------------------------------------------------------------------

@@ -1,51 +1,65 @@
-// Orientation of the prepared pocket contours: each contour's points in the contour point array
-// (arc records included) give its signed area; a clockwise contour has its offset value negated.
-// contour_offsets_signed calls it before it signs the per-contour offsets.
+// Orientation of the pocket's contours: each contour's record of the contour wire buffer becomes
+// a polygon of the current polygon buffer, whose orientation decides the sign of its value (a
+// clockwise contour's value is negated). contour_offsets_signed calls it when an older procedure
+// block is read, before any region is prepared.
 #include "pocket/contour_orientation.hpp"
 
+#include "host/vantu.hpp"
+#include "pocket/contour_table.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/pokarr.hpp"
-#include "pocket_arrays/pokmain.hpp"
+
+#include <vector>
 
 namespace {
 
-// Contour k's entries as a 2-D pocket array (relative points); status -1 when it has none.
-void contour_array(int k, pokarr& array, int& status)
+constexpr int kGoOn = 0, kFailed = -1;
+constexpr int kCounterClockwise = 1, kUndecided = -1;
+constexpr int kFirstPoint = 2;
+// The polygon of a record follows its curves to within this value.
+constexpr float kPolygonValue = 1.0f;
+
+// Orientation of polygon k of the current buffer, kUndecided when it has no points.
+int polygon_orientation(int k, int& status)
 {
-    const pkcont_tables& t = pkcont_tables_block;
-    const int first = t.first[k], end = t.first[k + 1];
-    if (first < 1 || end <= first) {
-        status = -1;
-        return;
-    }
-    for (int i = first; i < end && status == 0; ++i) {
-        double point[2];
-        pokmain_get_cpt(i - 1, point[0], point[1]);
-        pokarr_add_pnt(point, array, status);
-    }
+    int count = 0;
+    word* points = polbuf_get_ptr(kFirstPoint, k, status);
+    if (status == kGoOn) polbuf_get_np(k, count, status);
+    if (status != kGoOn || points == nullptr || count < 1) return kUndecided;
+    std::vector<float> xy(2 * static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < xy.size(); ++i) xy[i] = word_to_real(points[i]);
+    int direction = kUndecided;
+    polccw(count, xy.data(), direction);
+    return direction;
 }
 
 }  // namespace
 
 void orient_contours(int count, float* values, int* orientation, int& status)
 {
-    status = 0;
-    if (count < 1 || count > pkcont_tables_block.count || values == nullptr || orientation == nullptr) {
-        status = -1;
+    status = kGoOn;
+    if (count < 1 || count > kMaxContours || values == nullptr || orientation == nullptr) {
+        status = kFailed;
         return;
     }
-    for (int k = 1; k <= count && status == 0; ++k) {
-        pokarr work;
-        pokarr_init(2, work);
-        contour_array(k, work, status);
-        if (status == 0) {
-            pokarr_area(work);
-            if (work.area == 0.0) status = -1;  // no area: the orientation is undecided
+    int entry = 1;
+    for (int k = 1; k <= count; ++k) {
+        const int* record = buffer_entry(contour_buffers_block.wire, entry);
+        const int length = record_length(record);
+        if (length < 1) {
+            status = kFailed;
+            return;
         }
-        if (status == 0) {
-            orientation[k - 1] = work.direction == 1 ? 1 : -1;
-            if (orientation[k - 1] != 1) values[k - 1] = -values[k - 1];
+        polbuf_from_curve(k, record, kPolygonValue, status);
+        if (status != kGoOn) return;
+        const int direction = polygon_orientation(k, status);
+        if (status != kGoOn) return;
+        if (direction == kUndecided) {
+            status = kFailed;
+            return;
         }
-        pokarr_free(work);
+        orientation[k - 1] = direction == kCounterClockwise ? 1 : -1;
+        if (direction != kCounterClockwise) values[k - 1] = -values[k - 1];
+        entry += length;
     }
 }

@@ -1,8 +1,9 @@
-// Orientation of the prepared pocket contours. The input preparation of the pocket engine
-// (contour_offsets_signed) calls it before it signs the per-contour offsets.
+// Orientation of the pocket's contours. contour_offsets_signed calls it when an older procedure
+// block is read, before any region is prepared.
 #pragma once
 
-// Orientation (+1 counter-clockwise, -1 clockwise) of every prepared contour from its points in
-// the contour point array; a clockwise contour's value is negated. Status -1 for a contour
-// without area or without points.
+// Orientation (+1 counter-clockwise, -1 clockwise) of the count contours whose records lie one
+// after another in the pocket's contour wire buffer, from their polygons in the current polygon
+// buffer; a clockwise contour's value is negated. Status -1 for a record that cannot be measured,
+// an empty polygon or an undecided orientation, else the polygon buffer's failure.
 void orient_contours(int count, float* values, int* orientation, int& status);

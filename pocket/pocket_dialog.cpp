@@ -13,7 +13,7 @@
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/entry_pnt_tables.hpp"
-#include "pocket/pkstck_least.hpp"
+#include "pocket/pkstck.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket/region_table.hpp"
 #include "toolpath/reject_picks_least.hpp"

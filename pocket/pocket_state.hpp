@@ -1,9 +1,49 @@
-// The pocket options and per-level state that pocket initialisation fills and the pocket engine
-// reads. Only the words the engine kernel reads so far are here; the pocket procedure completes
-// the block.
+// The pocket options and per-level state: pocket initialisation (NPKINI) fills them from the
+// parameter block at the start of each region, init_pocket_globals for other callers' contours;
+// the execute callback steps the level words, and the lane engine and the drawing read them.
+// Fields marked "engine" belong to the lane engine and the drawing code, which complete them.
 #pragma once
 
 struct pocket_state {
+    // The point found by the entry-point search (x, y, z and three words of the drawing code);
+    // read by the drawing and the hatch polygon build.
+    double entry_data[6] = {};
+    // Clean offset of the lanes: min(3 x tolerance, 0.01) for offset pocketing, 0 for hatching.
+    double working_tolerance = 0.0;
+    double first_level_z = 0.0;     // top Z minus the Z step
+    double final_depth = 0.0;       // bottom Z
+    double z_step = 0.0;            // 0: a single level
+    double approach_height = 0.0;   // clearing height plus the Z step
+    double current_z = 0.0;         // Z of the level being cut; set by the execute callback
+    double approach_value = 0.0;
+    double approach_length = 0.0;
+    double retract_length = 0.0;
+    double lead_values[3] = {};     // engine: arc radius, straight lead-in and lead-out lengths
+    double ramp_angle = 0.0;        // degrees; 90 means no ramp
+    double minimum_value = 0.0;     // 0 on the pocket's own road; a caller's start value otherwise
+    // Region reference point, from the region table or the path-start search of the drawing.
+    double region_ref_point[3] = {};
+    double path_start[3] = {};      // engine: start point and Z of the path (written by DRAWPK)
+    double last_position[3] = {};   // engine: last position written by DRAWPK
+    int multi_offset = 0;           // 1: single-offset chains (see NPKINI)
+    int surface_flag = 0;           // 0: the pocket lies in a plane
+    int draft_present = 0;          // 1: the offsets follow the draft angles level by level
+    int second_stage = 0;           // 1: the lanes are cut in a second stage from the entry point
+    int ramp_flag = 0;              // 1 when the ramp angle is not 90
+    int reverse_islands = 0;        // engine: 0 reverses the island lanes before cutting
+    int lead_mode = 0;              // lead of the contour pass: 0 none, 1 straight, 2 arc
+    int entry_found = 0;            // 1 when the entry-point search found a point in the region
+    int direction_sign = 0;         // +1 or -1: the side of the offsets
+    int single_offset = 0;          // 1: a pending loop is kept unchanged when its re-offset is empty
+    // 1 one offset per contour, 99 offsets until the pocket is full, -11 the contour pass of
+    // the per-level lanes; -1, 1 or -2 from the direction switch of another caller.
+    int offsets_mode = 0;
+    int level_count = 0;            // levels of the region; at least 1 after initialisation
+    int level_counter = 0;          // level being cut, from 1; stepped by the execute callback
+    int approach_kind = 0;          // 1 or 2, handed to the approach block
+    int cut_direction = 0;          // -1 reverses the cutting direction
+    int drawing_mode = 0;           // 1 writes the tool path; 10 while the path start is searched
+    int entry_shift = 0;            // engine: overrun percentage of the entry move
     // 2 for a planar pocket (set by pocket initialisation); 3, or 4 with normals, select the
     // surface paths. Point equality of the engine ignores z when it is 2.
     int pocket_dimension = 0;

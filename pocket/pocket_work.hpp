@@ -1,7 +1,13 @@
-// The pocket engine's working values, filled by pocket initialisation and the lane engine. Only
-// the fields the engine kernel reads so far are here; the pocket procedure and the lane engine
-// complete the block.
+// The pocket engine's working values: pocket initialisation (NPKINI) fills the parameters and the
+// per-contour offsets and tapers of a region, init_pocket_globals those of another caller's
+// contours; the lane engine keeps its own working fields beside them.
 #pragma once
+
+// Offsets and tapers are kept by slot: slot 1 the outer contour, slot kIslandSlotBase + k island k
+// (k from 0). Slots run to kOffsetSlots (1-based; index 0 unused).
+inline constexpr int kOuterSlot = 1;
+inline constexpr int kIslandSlotBase = 10001;
+inline constexpr int kOffsetSlots = 26666;
 
 struct pocket_work {
     // Tolerance T of the pocket parameters; arc junctions are moved only within 2 * T.
@@ -15,6 +21,10 @@ struct pocket_work {
     // Corner-arc switch: 1 fills convex corners of an offset with arcs of the offset radius,
     // 0 never makes a corner arc (mitre or square points instead).
     int corner_arcs = 0;
+    // End-point mode of the lane engine: 0 none, 1 end point required, 2 wanted.
+    int end_point_mode = 0;
+    // Start option: the pocket's start mode less 1 (1 starts at the start point).
+    int start_option = 0;
     // Extra offset of the pocket parameters; the redundant-point thinning uses the larger of it
     // and the side step for its length limit.
     double extra_offset = 0.0;
@@ -25,6 +35,10 @@ struct pocket_work {
     // loop's second point, written when that corner is formed and read at the last element (the
     // two halves of the split first element meet there). Cleared at the start of every offset.
     double first_corner_cross = 0.0;
+    // Offset of each contour at the current level, by slot.
+    double offsets[kOffsetSlots + 1] = {};
+    // tan of each contour's draft angle, by slot (0 for no draft).
+    double taper[kOffsetSlots + 1] = {};
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

@@ -1,10 +1,12 @@
 // Drawing of pocket arrays and raw point lists as temporary figures, or in entity mode as
 // polyline entities of the part: points are joined by lines, arcs drawn as 40 chords, 2-D arrays
-// at z 0; the pocket origin is added unless the caller draws absolute coordinates.
+// at the current Z of the pocket state; the pocket origin is added unless the caller draws
+// absolute coordinates.
 #include "pocket_arrays/pokarr_show.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_polyline.hpp"
+#include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 
@@ -97,7 +99,9 @@ int pokarr_show(const pokarr& array, int absolute)
         if (status != 0) return -1;
     }
     for (int k = 0; k < 3; ++k) p.offset[k] = absolute ? 0.0 : pocket_frame_block.origin[k];
-    auto z_of = [&](int i) { return array.z != nullptr ? array.z[i] : 0.0; };
+    // A 2-D array has no z of its own: it is drawn at the level being cut.
+    const double level_z = pocket_state_block.current_z - p.offset[2];
+    auto z_of = [&](int i) { return array.z != nullptr ? array.z[i] : level_z; };
     p.to(array.x[0], array.y[0], z_of(0));
     for (int i = 1; i < array.count; ++i) {
         if (z_of(i) >= kHiddenZ) continue;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -61,6 +62,19 @@ bool load_module(const std::string& path, loaded_module& module)
     return true;
 }
 
+// What the host does when the user opens procedure n for modification: the edit-state record
+// "EDA2" says so (word 1 editing, word 2 the procedure number) and the list stands on the
+// procedure's block. False when the tool path has no such block.
+bool open_for_edit(int n)
+{
+    constexpr int kEditStateWords = 20, kEditStateKind = 3;
+    std::vector<word> words = control::get_record("EDA2").value_or(std::vector<word>{});
+    words.resize(kEditStateWords, 0);
+    words[0] = 1;
+    words[1] = n;
+    return control::place_toolpath_cursor_at_block(n) && control::set_record("EDA2", kEditStateKind, words);
+}
+
 // Prepares the host: the part, the script, the clock and the file places.
 bool prepare_host(const runner_options& options)
 {
@@ -88,6 +102,11 @@ bool prepare_host(const runner_options& options)
     control::set_part_directory(fs::absolute(options.part).parent_path().string());
     control::set_output_directory(options.out);
     control::set_tracing(options.trace);
+    if (options.edit > 0 && !open_for_edit(options.edit)) {
+        std::cerr << "hostrun: --edit " << options.edit << ": the tool path of " << options.part << " has no block "
+                  << options.edit << '\n';
+        return false;
+    }
     return true;
 }
 

@@ -1,12 +1,24 @@
 // The runner's command line: --part, --script and --out are needed, the rest is optional.
 #include "runner/options.hpp"
 
+#include <charconv>
 #include <string_view>
+
+namespace {
+
+bool parse_number(const std::string& text, int& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && at == end;
+}
+
+}  // namespace
 
 std::string usage_text()
 {
     return "usage: hostrun --part P.json --script S.json --out DIR [--module PATH] [--data DIR]...\n"
-           "               [--trace] [--fixed-time YYYY-MM-DDTHH:MM:SS]\n";
+           "               [--trace] [--fixed-time YYYY-MM-DDTHH:MM:SS] [--edit N]\n";
 }
 
 bool parse_options(int argc, char** argv, runner_options& options, std::string& problem)
@@ -28,7 +40,12 @@ bool parse_options(int argc, char** argv, runner_options& options, std::string& 
         else if (arg == "--module") options.module = value;
         else if (arg == "--data") options.data.push_back(value);
         else if (arg == "--fixed-time") options.fixed_time = value;
-        else {
+        else if (arg == "--edit") {
+            if (!parse_number(value, options.edit) || options.edit < 1) {
+                problem = "--edit needs a procedure number of 1 or more";
+                return false;
+            }
+        } else {
             problem = "unknown option " + std::string(arg);
             return false;
         }

@@ -12,6 +12,7 @@ struct runner_options {
     std::vector<std::string> data;       // data directories, searched in order
     bool trace = false;
     std::string fixed_time;              // "YYYY-MM-DDTHH:MM:SS", "" for the real clock
+    int edit = 0;                        // procedure opened for modification, 0 for a creation run
 };
 
 inline constexpr int kBadCommandLine = 2;

@@ -15,4 +15,8 @@ struct assoc_link {
 // Every link, in the order made.
 std::vector<assoc_link> assoc_links();
 
+// The association state asinqg answers for a curve that is in the part (kAssocUnchanged when
+// none is set). Persisted in the part file as "assoc_states": [[entity, state], ...].
+void set_assoc_state(int entity, int state);
+
 }  // namespace vantu::control

@@ -34,6 +34,11 @@ const std::vector<toolpath_line>& toolpath_top();
 // The line at a path of 0-based indices from the top down; null when the path names no line.
 const toolpath_line* toolpath_line_at(const std::vector<int>& path);
 
+// Puts the cursor on the top-level block whose block number (word 1) is `number`, at its first
+// word, as the host does when the user opens that procedure; false (cursor unchanged) when the
+// top list has no such block.
+bool place_toolpath_cursor_at_block(int number);
+
 int toolpath_level();                       // 1 = the top list
 toolpath_position toolpath_cursor();
 bool toolpath_line_open();                  // the current line is open for lputd

@@ -25,6 +25,9 @@ std::vector<int> face_loop_sets(int face);
 
 // A curve set number not in use yet (curve sets belong to host/contours.cpp).
 int unused_curve_set();
+// Replaces curve k (1-based) of a set by the entity with its data (start parameter, end
+// parameter, orientation value); false when the set or k does not exist.
+bool put_curve(int set, int k, int entity, const double* data);
 
 // The curve set a loop of a solid explodes into and its present second identifier; false for
 // an unknown loop (host/solid_loops.cpp).

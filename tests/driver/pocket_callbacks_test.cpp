@@ -1,20 +1,10 @@
-// The pocket's callbacks as they stand: define ends the run and the pre-execution hook shows
-// no points.
+// The pocket's pre-execution hook shows no points (the other callbacks are tested with the
+// pocket, tests/pocket/).
 #include "pocket/pocket_callbacks.hpp"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(PocketCallbacks, DefineAsksToEndTheRun)
-{
-    int procedure = -1, view_only = 0, moved = 0, repeat = 0, change = 0, back = 0, redefined = 0;
-    int end_run = 0, status = -5;
-    define_drelan(procedure, view_only, moved, repeat, change, back, redefined, end_run, status);
-    EXPECT_EQ(end_run, 1);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(procedure, -1) << "the procedure number belongs to the driver";
-}
 
 TEST(PocketCallbacks, PreExecutionHookShowsNoPoints)
 {

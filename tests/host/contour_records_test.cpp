@@ -92,7 +92,8 @@ TEST_F(ContourRecords, EveryKindOfRecordAnswersItsItems)
         }
         EXPECT_EQ(data[2], r.marker) << r.what;
     }
-    // Only a loop record takes a new second identifier.
+    // A loop record takes a new second identifier; a chain record's item changes the curve of
+    // its set (the record stays); a face record takes nothing.
     std::vector<int> loop{kLoopRecord, 900, 3, 0};
     const double second[3] = {7.0, 0.0, kItemLoop};
     int status = 0;
@@ -100,9 +101,18 @@ TEST_F(ContourRecords, EveryKindOfRecordAnswersItsItems)
     EXPECT_EQ(status, 0);
     EXPECT_EQ(loop[2], 7);
     std::vector<int> c = chain1;
-    dfdput(c.data(), 1, 0, second, status);
-    EXPECT_EQ(status, -1);
+    const double curve[3] = {0.5, 1.5, -1.0};
+    dfdput(c.data(), 1, -42, curve, status);
+    EXPECT_EQ(status, 0);
     EXPECT_EQ(c, chain1);
+    int entity = 0;
+    double data[3] = {};
+    dfdget(c.data(), 1, entity, data, status);
+    EXPECT_EQ(entity, -42);
+    EXPECT_EQ(data[2], -1.0);
+    std::vector<int> face_record{kFaceRecord, face};
+    dfdput(face_record.data(), 1, 0, second, status);
+    EXPECT_EQ(status, -1);
 }
 
 TEST_F(ContourRecords, GatheringKeepsWithinTheRoom)

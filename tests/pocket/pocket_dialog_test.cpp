@@ -84,7 +84,10 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              EXPECT_EQ(params().real(P::kTolerance), 0.2f) << w;
          }},
         {"hatch angle from two points",
-         [] { params().at(P::kMethod) = 1; },
+         [] {
+             params().at(P::kMethod) = 1;
+             arrows_block.shown = 1;  // the start side of hatch clearing is known
+         },
          R"([{"page": 11}, {"point": [1, 1]}, {"point": [1, 1]}, {"point": [3, 3]}, {"page": 0}])", 0, 0,
          [](const std::string& page, const char* w) {
              EXPECT_TRUE(has_line("userrc", "2ND POINT IS TOO CLOSE TO 1ST ONE")) << w;

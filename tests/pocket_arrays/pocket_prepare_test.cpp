@@ -3,6 +3,8 @@
 // curve, the signed offsets, and the loading of point contours for other callers.
 #include "host/control/curve_sets.hpp"
 #include "pocket/contour_box.hpp"
+#include "pocket/contour_table.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_test_support.hpp"
@@ -202,18 +204,24 @@ TEST_F(Prepare, TooManyIslandsOrBadInputIsRefused)
     EXPECT_EQ(status, -1);
 }
 
+// The orientation comes from the contours' records in the contour wire buffer (an older block is
+// signed while it is read, before any region is prepared).
 TEST_F(Prepare, SignedOffsetsApplyTheOrientationOnce)
 {
     polygon_set(1, {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {0, 100, 0}});
     polygon_set(2, {{10, 10, 0}, {20, 10, 0}, {20, 20, 0}, {10, 20, 0}}, true);  // clockwise
-    const contours_of c{{0, kContourPart, kContourPart}, {0, 1, 2}};
-    const int islands[1] = {2};
-    int status = 0;
-    pocket_prepare(1, 1, islands, c.view(), status);
+    auto& wire = contour_buffers_block.wire;
+    int length = 0, status = 0;
+    dfdgrc(1, kContourEntries, wire.data(), length, status);
+    dfdgrc(2, kContourEntries, wire.data() + kChainEntryWords * length, length, status);
+    polbuf_open_all(2, kPolbufStepWords, status);
     ASSERT_EQ(status, 0);
     int orientation[2] = {};
     float values[2] = {2.0f, 2.0f};
     contour_offsets_signed(2, orientation, 1, values, 0.5f, status);
+    polbuf_release_all(kPolbufClose, length);
+    polbuf_block = polbuf_state{};
+    wire.fill(0);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(orientation[0], 1);
     EXPECT_EQ(orientation[1], -1);

@@ -186,8 +186,8 @@ TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)
     EXPECT_EQ(exhausted.exit_code, 6) << exhausted.output;
 }
 
-// The main job creates with the pocket's callbacks as they stand (define ends the run) and saves
-// the parameter block; with the tool path closed the run only says so and saves nothing.
+// The main job creates a pocket procedure and saves the run's state (the count of procedures
+// created among it); with the tool path closed the run only says so and saves nothing.
 TEST(Hostrun, ExampleCreatesOnlyWithAnOpenToolPath)
 {
     const fs::path folder = fresh_folder("creating");
@@ -206,7 +206,7 @@ TEST(Hostrun, ExampleCreatesOnlyWithAnOpenToolPath)
         const std::string transcript = read_file(out / "transcript.txt");
         EXPECT_EQ(transcript.find("CREATING") != std::string::npos, r.open) << r.what;
         EXPECT_EQ(transcript.find("TOOL PATH IS NOT OPEN") != std::string::npos, !r.open) << r.what;
-        EXPECT_EQ(read_file(out / "module_data.txt").find("\"KQ47\"") != std::string::npos, r.open) << r.what;
+        EXPECT_EQ(read_file(out / "module_data.txt").find("\"NPRC\"") != std::string::npos, r.open) << r.what;
     }
 }
 

@@ -1,0 +1,108 @@
+// The region to clean: the live output lanes as polygons, the current tool narrowed by the
+// cleaning distance while the reduced-tool flag is set, and always given back.
+#include "pocket/clean_region.hpp"
+
+#include "host/vantu.hpp"
+#include "listing/pocket_draw_words.hpp"
+#include "pocket/lane_arc_points.hpp"
+#include "pocket/polbuf.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_words.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr.hpp"
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
+#include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "toolpath/machine_table.hpp"
+#include "tools/tool_accessors.hpp"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace {
+
+constexpr int kGoOn = 0, kNothingBuilt = 1;
+constexpr int kForward = 1;
+constexpr int kLiveLane = 1;
+
+// The current tool's diameter and corner radius, narrowed while the region is built.
+class narrowed_tool {
+public:
+    explicit narrowed_tool(float d)
+    {
+        const int tool = PRM9().words[machine_params::kToolId];
+        tool_get_mill_diameter(tool, diameter_);
+        tool_get_corner_radius(tool, corner_);
+        int flag = 0;
+        float limit = 0.0f;
+        reduced_tool_get(flag, limit);
+        if (flag == 0) return;
+        const float narrow_diameter = diameter_ - 2.0f * d, narrow_corner = corner_ - d;
+        tool_set_mill_diameter(leval0(narrow_diameter) ? 0.0f : narrow_diameter);
+        tool_set_corner_radius(leval0(narrow_corner) ? 0.0f : narrow_corner);
+    }
+    ~narrowed_tool()
+    {
+        tool_set_mill_diameter(diameter_);
+        tool_set_corner_radius(corner_);
+    }
+    narrowed_tool(const narrowed_tool&) = delete;
+    narrowed_tool& operator=(const narrowed_tool&) = delete;
+
+private:
+    float diameter_ = 0.0f;
+    float corner_ = 0.0f;
+};
+
+// Polygon c of the current buffer from the lane's points.
+void write_polygon(int c, const std::vector<std::array<double, 2>>& points, int& status)
+{
+    polbuf_set_np(c, 0, status);
+    const int count = static_cast<int>(points.size());
+    for (int k = 1; k <= count && status == kGoOn; ++k) {
+        const auto& p = points[static_cast<std::size_t>(k - 1)];
+        polbuf_set_point(c, k, static_cast<float>(p[0]), static_cast<float>(p[1]), status);
+    }
+    if (status == kGoOn) polbuf_set_np(c, count, status);
+}
+
+bool live_lane(int i)
+{
+    const lane_table& t = lane_table_block;
+    int points = 0;
+    lane_npnts(i, points);
+    return t.level[i] != kLevelSeparator && t.status[i] == kLiveLane && points > 0;
+}
+
+}  // namespace
+
+void build_clean_region(float d, int& status)
+{
+    pokarr array;
+    pokarr_init(2, array);
+    {
+        const narrowed_tool tool(d);
+        polbuf_set_pair(1.0f, 0.0f, status);
+        const lane_table& t = lane_table_block;
+        const int last = std::min(t.count, kLaneMax), first = std::max(pocket_box_block.first_output_lane, 1);
+        int c = 0;
+        for (int i = last; i >= first && status == kGoOn; --i) {
+            if (!live_lane(i)) continue;
+            ++c;
+            pokmain_to_arr(kForward, t.first[i], t.first[i + 1], array, status);
+            if (status != kGoOn) break;
+            int closed = 1;
+            pokarr_drop_redundant(closed, 0, array);
+            write_polygon(c, lane_points_reversed(array.x, array.y, array.count, d), status);
+        }
+        if (status == kGoOn) polbuf_set_npol(c, status);
+        if (status == kGoOn) {
+            if (c > 0 && pocket_words_block.show_clean_region) polbuf_draw_all(static_cast<float>(pocket_state_block.current_z), status);
+            status = c == 0 ? kNothingBuilt : kGoOn;
+        }
+    }
+    pokarr_free(array);
+}
+
+void get_contour_check_flag(int& value) { value = pocket_words_block.contour_check; }

@@ -1,0 +1,68 @@
+// Stepping an arc record of a lane into points from its end back to its start.
+#include "pocket/lane_arc_points.hpp"
+
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/pokarr.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+double arc_step_angle(double distance, double radius)
+{
+    const double cosine = radius != 0.0 ? 1.0 - distance / radius : -1.0;
+    const double step = 2.0 * std::acos(std::clamp(std::isfinite(cosine) ? cosine : -1.0, -1.0, 1.0));
+    return std::max(step, kSmallestArcStep);
+}
+
+bool arc_walk_points(const double* end, const double* centre, double radius, double direction, const double* start,
+                     double distance, std::vector<std::array<double, 2>>& points)
+{
+    points.clear();
+    double from[2], to[2], length = 0.0;
+    int status = 0, unit_status = 0;
+    v2subd(end, centre, from);
+    v2subd(start, centre, to);
+    const double radius_vector[2] = {from[0], from[1]};
+    v2untd(from, length, status);
+    v2untd(to, length, unit_status);
+    if (status != 0 || unit_status != 0) return false;
+    double swept = 0.0;
+    arcosd(v2dotd(from, to), swept, status);
+    // The walk runs against the arc's direction.
+    if (direction > 0.0) swept = -swept;
+    int count = 1;
+    double step = 0.0;
+    setdeld_nc(swept, arc_step_angle(distance, std::fabs(radius)), count, step);
+    const double c = std::cos(step), s = std::sin(step);
+    double v[2] = {radius_vector[0], radius_vector[1]};
+    for (int i = 1; i < count; ++i) {
+        const double x = v[0] * c - v[1] * s;
+        v[1] = v[0] * s + v[1] * c;
+        v[0] = x;
+        points.push_back({centre[0] + v[0], centre[1] + v[1]});
+    }
+    return true;
+}
+
+std::vector<std::array<double, 2>> lane_points_reversed(const double* x, const double* y, int count, double distance)
+{
+    // Entries after a marker: (radius, direction), the centre and the end point.
+    constexpr int kArcTail = 3;
+    std::vector<std::array<double, 2>> points;
+    std::vector<std::array<double, 2>> arc;
+    for (int i = count - 1; i >= 0; --i) {
+        if (!pk_is_marker(x[i])) {
+            points.push_back({x[i], y[i]});
+            continue;
+        }
+        // The walk has written the end point, the centre and (radius, direction): the last two
+        // give way to the points of the arc; the start point before the marker follows.
+        if (i + kArcTail >= count || i < 1 || points.size() < kArcTail) continue;
+        points.resize(points.size() - 2);
+        const double end[2] = {x[i + 3], y[i + 3]}, centre[2] = {x[i + 2], y[i + 2]};
+        const double start[2] = {x[i - 1], y[i - 1]};
+        if (arc_walk_points(end, centre, x[i + 1], y[i + 1], start, distance, arc))
+            points.insert(points.end(), arc.begin(), arc.end());
+    }
+    return points;
+}

@@ -1,0 +1,290 @@
+// Pocket initialisation of a region and the execution by regions and levels, with recording
+// doubles in place of the lane engine, the drawing and the hatch clearing.
+#include "contour_test_support.hpp"
+
+#include "host/control/list.hpp"
+#include "pocket/engine_steps.hpp"
+#include "pocket/npkini.hpp"
+#include "pocket/pocket_callbacks.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket/pocket_words.hpp"
+#include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pokmain.hpp"
+#include "toolpath/markers.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+using P = drelan_params;
+namespace control = vantu::control;
+
+// What the doubles saw, one entry per call.
+struct engine_call {
+    std::string step;
+    int level = 0;
+    double z = 0.0;
+    double outer_offset = 0.0;
+    std::vector<word> last_line;   // the last top-level line of the tool path at the call
+};
+std::vector<engine_call> calls;
+int lane_results_left = 0;   // cmtpk_clean answers 17 this many more times
+int lane_result = 17;
+
+void record(const char* step)
+{
+    const auto& top = control::toolpath_top();
+    calls.push_back({step, pocket_state_block.level_counter, pocket_state_block.current_z,
+                     pocket_work_block.offsets[kOuterSlot], top.empty() ? std::vector<word>{} : top.back().words});
+}
+
+pocket_engine_steps recording_steps()
+{
+    return {[](int, int& status) {
+                record("cmtpk_clean");
+                status = lane_results_left-- > 0 ? lane_result : 0;
+            },
+            [](int, int, int& status) {
+                record("DRAWPK");
+                status = 0;
+            },
+            [](int& status) {
+                record("drawpk_find_start");
+                status = 0;
+            },
+            [](float, float, int, int, int, int& status) {
+                record("tkpolg");
+                status = 0;
+            },
+            [](float, float, int, int& status) {
+                record("clear_passes_out");
+                status = 0;
+            },
+            [](int, int& status) {
+                record("clrcls");
+                status = 0;
+            }};
+}
+
+class PocketRun : public ContourTest {
+protected:
+    void SetUp() override
+    {
+        ContourTest::SetUp();
+        calls.clear();
+        lane_results_left = 0;
+        pocket_engine() = recording_steps();
+        pocket_words_block = pocket_words{};
+        pocket_work_block = pocket_work{};
+        int status = 0;
+        POKREL(0, status);
+        n0_lvls_reset(kLevelsUsable);
+        n0_lvls_next_level(kRegionPlane, status);
+    }
+    void TearDown() override
+    {
+        pocket_engine() = default_pocket_engine_steps();
+        int status = 0;
+        POKREL(1, status);
+        pkdm_rel_all();
+        tp_mrkr_fin(1);
+        ContourTest::TearDown();
+    }
+    static P& params() { return drelan_params_current; }
+
+    // Gathered contours of the sets, each its own record, with the regions built from them.
+    static void gathered(const std::vector<int>& sets, float offset = 0.0f, float draft = 0.0f)
+    {
+        const std::vector<int> list = records_of(sets);
+        std::copy(list.begin(), list.end(), contour_buffers_block.gathered.begin());
+        table().gathered_count = static_cast<int>(sets.size());
+        for (std::size_t k = 1; k <= sets.size(); ++k) {
+            table().gathered_offset[k] = offset;
+            table().gathered_draft[k] = draft;
+            table().gathered_part_stock[k] = kPart;
+        }
+        int status = 0;
+        region_build(list.data(), static_cast<int>(sets.size()), 0.01f, status);
+        ASSERT_EQ(status, 0);
+        params().at(P::kRegionCount) = region_count();
+    }
+    static void z_values(float top, float bottom, float step)
+    {
+        params().set_real(P::kTopZ, top);
+        params().set_real(P::kReferenceZ, top);
+        params().set_real(P::kBottomZ, bottom);
+        params().set_real(P::kZStep, step);
+    }
+    static int execute(int mode)
+    {
+        int status = -9;
+        execute_drelan(mode, status);
+        return status;
+    }
+    static std::vector<double> z_of(const char* step)
+    {
+        std::vector<double> z;
+        for (const engine_call& c : calls)
+            if (c.step == step) z.push_back(c.z);
+        return z;
+    }
+};
+
+TEST_F(PocketRun, InitialisationFillsTheLevelsAndTolerances)
+{
+    struct row {
+        const char* what;
+        void (*set)(P&);
+        int level_count;
+        double working_tolerance;
+        int ramp_flag;
+    };
+    const row rows[] = {
+        {"10, 0, 3 gives 4 levels", [](P&) { z_values(10, 0, 3); }, 4, 0.01, 0},
+        {"a step of 0 gives one level", [](P&) { z_values(10, 0, 0); }, 1, 0.01, 0},
+        {"a step that goes up gives one level", [](P&) { z_values(0, 10, 3); }, 1, 0.01, 0},
+        {"tolerance 0.002 gives 0.006", [](P& p) { p.set_real(P::kTolerance, 0.002f); }, 1, 0.006, 0},
+        {"hatching has none", [](P& p) { p.at(P::kMethod) = 1; }, 1, 0.0, 0},
+        {"ramp 89.9", [](P& p) { p.set_real(P::kRampAngle, 89.9f); }, 1, 0.01, 1},
+        {"ramp 90", [](P& p) { p.set_real(P::kRampAngle, 90.0f); }, 1, 0.01, 0},
+    };
+    for (const row& r : rows) {
+        drelan_params_defaults(0.0f, params());
+        r.set(params());
+        pocket_words_block.outer_contour = 1;
+        int islands[1] = {0}, status = -9;
+        NPKINI(0, islands, status);
+        ASSERT_EQ(status, 0) << r.what;
+        EXPECT_EQ(pocket_state_block.level_count, r.level_count) << r.what;
+        EXPECT_NEAR(pocket_state_block.working_tolerance, r.working_tolerance, 1e-9) << r.what;
+        EXPECT_EQ(pocket_state_block.ramp_flag, r.ramp_flag) << r.what;
+        EXPECT_EQ(pocket_state_block.pocket_dimension, 2) << r.what;
+        EXPECT_EQ(islands[0], 1) << r.what << ": the outer contour follows the islands";
+    }
+}
+
+TEST_F(PocketRun, InitialisationMovesTheOffsetsToTheTopAlongTheDraft)
+{
+    z_values(10, 0, 2);
+    params().set_real(P::kReferenceZ, 4.0f);
+    table().gathered_offset[1] = 1.0f;
+    table().gathered_draft[1] = 45.0f;
+    table().gathered_offset[2] = 0.5f;
+    table().gathered_draft[2] = 0.0f;
+    pocket_words_block.outer_contour = 1;
+    int islands[2] = {2, 0}, status = 0;
+    NPKINI(1, islands, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_NEAR(pocket_work_block.offsets[kOuterSlot], (4.0 - 10.0) * 1.0 + 1.0, 1e-6);
+    EXPECT_NEAR(pocket_work_block.taper[kOuterSlot], 1.0, 1e-6);
+    EXPECT_EQ(pocket_work_block.offsets[kIslandSlotBase], 0.5);
+    EXPECT_EQ(pocket_work_block.taper[kIslandSlotBase], 0.0) << "no draft, no taper";
+
+    // 16666 islands are taken; one more is refused with its message.
+    std::vector<int> many(kMostIslands + 2, 1);
+    NPKINI(kMostIslands, many.data(), status);
+    EXPECT_EQ(status, 0);
+    NPKINI(kMostIslands + 1, many.data(), status);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(errors().back(), "NPKINI, TOO MANY CONTOURS");
+}
+
+TEST_F(PocketRun, LevelsRunFromTheTopToTheFinalDepthBetweenTheRegionsMarkers)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    rectangle_set(2, 20, 0, 30, 10);
+    gathered({1, 2});
+    z_values(10, 0, 3);
+    ASSERT_EQ(execute(1), 0);
+    EXPECT_EQ(machining_type(), 9);
+    const std::vector<double> levels{7, 4, 1, 0};
+    std::vector<double> both = levels;
+    both.insert(both.end(), levels.begin(), levels.end());
+    EXPECT_EQ(z_of("DRAWPK"), both);
+    for (const engine_call& c : calls) {
+        if (c.step != "DRAWPK") continue;
+        ASSERT_EQ(c.last_line.size(), 3u);
+        EXPECT_EQ(c.last_line[0], 99) << "every level is cut inside an open region marker";
+        EXPECT_EQ(c.last_line[2], 1) << c.z;
+    }
+    std::vector<std::vector<word>> markers;
+    for (const auto& line : control::toolpath_top()) markers.push_back({line.words[0], line.words[2]});
+    EXPECT_EQ(markers, (std::vector<std::vector<word>>{{99, 1}, {99, 2}, {99, 1}, {99, 2}}));
+    EXPECT_EQ(z_of("cmtpk_clean").size(), 2u) << "without a draft the lanes are computed once per region";
+}
+
+TEST_F(PocketRun, ExtraOffsetIsAddedOnlyDuringTheLaneComputation)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    gathered({1}, 1.0f);
+    z_values(10, 0, 5);
+    params().set_real(P::kExtraOffset, 0.5f);
+    params().at(P::kLeadMode) = 2;   // lanes at every level
+    ASSERT_EQ(execute(1), 0);
+    const auto lanes = z_of("cmtpk_clean");
+    ASSERT_EQ(lanes.size(), 2u);
+    for (const engine_call& c : calls) {
+        if (c.step != "cmtpk_clean") continue;
+        EXPECT_DOUBLE_EQ(c.outer_offset, 1.5) << c.z;
+    }
+    EXPECT_DOUBLE_EQ(pocket_work_block.offsets[kOuterSlot], 1.0);
+}
+
+TEST_F(PocketRun, DraftMovesTheOffsetsByTheDropOfEachLevel)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    gathered({1}, 1.0f, 45.0f);
+    table().draft_present = 1;
+    z_values(10, 0, 4);
+    ASSERT_EQ(execute(1), 0);
+    // Levels 6, 2 and 0: the offsets drop by 4, 4 and 2 along a taper of 1.
+    std::vector<double> seen;
+    for (const engine_call& c : calls)
+        if (c.step == "cmtpk_clean") seen.push_back(c.outer_offset);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_NEAR(seen[0], 1.0 + 4.0, 1e-6);
+    EXPECT_NEAR(seen[1], 1.0 + 8.0, 1e-6);
+    EXPECT_NEAR(seen[2], 1.0 + 10.0, 1e-6) << "the last level adds only its own drop";
+}
+
+TEST_F(PocketRun, FailedRegionKeepsItsStatusAndTheNextOneRuns)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    rectangle_set(2, 20, 0, 30, 10);
+    gathered({1, 2});
+    z_values(10, 0, 5);
+    lane_results_left = 1;
+    EXPECT_EQ(execute(1), -1);
+    EXPECT_EQ(z_of("DRAWPK"), (std::vector<double>{5, 0})) << "only the second region is drawn";
+    std::vector<word> codes;
+    for (const auto& line : control::toolpath_top()) codes.push_back(line.words[2]);
+    EXPECT_EQ(codes, (std::vector<word>{1, 2})) << "the failed region opened no marker";
+}
+
+TEST_F(PocketRun, HatchingBuildsPolygonsAndWritesPasses)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    gathered({1});
+    z_values(10, 0, 5);
+    params().at(P::kMethod) = 1;
+    machining_type() = 33;
+    ASSERT_EQ(execute(1), 0);
+    EXPECT_EQ(machining_type(), 1);
+    std::vector<std::string> steps;
+    for (const engine_call& c : calls) steps.push_back(c.step);
+    EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clear_passes_out", "clrcls",
+                                               "clrcls"}));
+}
+
+TEST_F(PocketRun, CleanUpOnlyReleasesAndLeavesNoEntryMode)
+{
+    params().at(P::kEntryMode) = 2;
+    ASSERT_EQ(execute(2), 0);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].step, "clrcls");
+    EXPECT_EQ(params().at(P::kEntryMode), 1);
+    EXPECT_EQ(n0_lvls_block.initialised, 1) << "the levels package stays usable";
+}
+
+}  // namespace
