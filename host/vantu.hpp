@@ -16,6 +16,7 @@
 #include "host/vantu_exec.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_geom.hpp"
+#include "host/vantu_hatch.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_masters.hpp"

@@ -25,6 +25,28 @@ struct pocket_work {
     // loop's second point, written when that corner is formed and read at the last element (the
     // two halves of the split first element meet there). Cleared at the start of every offset.
     double first_corner_cross = 0.0;
+    // The two squared reach values of the lane engine; the smaller bounds the reference area of
+    // the piece filter.
+    double reach_squared[2] = {0.0, 0.0};
+    // Re-offset distance R of the arc-corner mode (nothing sets it: the mode stays off).
+    double reoffset_distance = 0.0;
+    // End-point mode (0 off; 1 or more: offsets of branch 1 start nearest the restart point) and
+    // the parameter on the first element at which pass 1 restarted the loop.
+    int end_point_mode = 0;
+    double restart_param = 0.0;
+    // Island stage of the lane loop and its full-pocket switch (the end-point restart applies to
+    // island lanes in stage 1 with the switch off).
+    int island_stage = 0;
+    int full_pocket = 0;
+    // Share by which the reach of the sliver test is reduced on surfaces.
+    double surface_reduction = 0.0;
+    // Least offset handed to the contour combination.
+    double combine_floor = 0.0;
+    // Reversed-island mode of the lane engine: island lanes are reversed before they merge with
+    // a branch lane, and the common loops drop loops smaller than either source.
+    int reversed_islands = 0;
+    // Radius of the current tool, fixed by the lane engine at its start.
+    double tool_radius = 0.0;
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).
