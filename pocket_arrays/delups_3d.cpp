@@ -161,7 +161,8 @@ void delups(int start_element, int end_element, const double* start, double star
         return;
     }
     bool jumped = false, met_again = false;
-    int flag = 0, i = std::max(1, start_element);
+    // The walk jumps at a new crossing; ckintr clears the flag where a crossing is met again.
+    int flag = 1, i = std::max(1, start_element);
     const int bound = 4 * a.count + 2 * kCkintrMax;
     for (int steps = 0; i < a.count && steps < bound && !met_again; ++steps) {
         const walk_element el = element_at(a, i);
@@ -172,7 +173,9 @@ void delups(int start_element, int end_element, const double* start, double star
             continue;
         }
         take_snapshot();
-        const int mode = kSearchMode + ((jumped || s.records > 0) && loop.count == 1 ? kStartCheck : 0);
+        // After a crossing the walk goes on from it: the start-point check passes over the junction
+        // just recorded.
+        const int mode = kSearchMode + (jumped || s.records > 0 ? kStartCheck : 0);
         int found_element = 1, found_group = 1, found = kSearchNone;
         double crossing[3] = {0.0, 0.0, 0.0};
         pokarr_elem_intersect(mode, i, 1, el.arc ? 1 : 0, el.centre, el.radius, el.direction, current, target, absent,
