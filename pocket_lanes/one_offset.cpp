@@ -812,7 +812,8 @@ flow back_offset_stage(oneoff_call& c)
         const bool small = c.d < kSmallOffset;
         if (!raw_offset(c, piece.a, c.r, -c.side, raw.a, false)) return flow::done;
         c.small = small;
-        const flow f = take_pieces(c, piece.a, raw.a, 2);
+        // The back offset's pieces are tested against the call's source loop.
+        const flow f = take_pieces(c, c.source, raw.a, 2);
         if (f != flow::go_on) return f;
     }
     return flow::go_on;
