@@ -75,18 +75,30 @@ void crossings_once(const pokarr& a, int& count, const comlups_columns& t)
     rows.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         row r{std::min(t.elem_a[i], t.elem_b[i]), std::max(t.elem_a[i], t.elem_b[i]), t.x[i], t.y[i], 0.0};
-        const double p[2] = {r.x, r.y};
-        const bool seen = std::any_of(rows.begin(), rows.end(), [&](const row& o) {
-            const double q[2] = {o.x, o.y};
-            return o.a == r.a && o.b == r.b && pk_eq_pnt2(p, q);
-        });
-        if (seen) continue;
         r.position = position_on(a, r.a, r.x, r.y);
         rows.push_back(r);
     }
+    // Sorted by pair, the two rows of one crossing fall into one run.
     std::stable_sort(rows.begin(), rows.end(), [](const row& p, const row& q) {
-        return p.a != q.a ? p.a < q.a : p.position < q.position;
+        if (p.a != q.a) return p.a < q.a;
+        return p.b != q.b ? p.b < q.b : p.position < q.position;
     });
+    auto along = [](const row& p, const row& q) {
+        if (p.a != q.a) return p.a < q.a;
+        return p.position != q.position ? p.position < q.position : p.b < q.b;
+    };
+    std::vector<row> once;
+    for (const row& r : rows) {
+        const double p[2] = {r.x, r.y};
+        bool seen = false;
+        for (auto k = once.rbegin(); k != once.rend() && k->a == r.a && k->b == r.b && !seen; ++k) {
+            const double q[2] = {k->x, k->y};
+            seen = pk_eq_pnt2(p, q) != 0;
+        }
+        if (!seen) once.push_back(r);
+    }
+    std::stable_sort(once.begin(), once.end(), along);
+    rows.swap(once);
     count = static_cast<int>(rows.size());
     for (int i = 0; i < count; ++i) {
         t.elem_a[i] = rows[static_cast<std::size_t>(i)].a;

@@ -266,7 +266,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     int status = 0;
     c.small = distance < kSmallOffset;
     const int offset_side = c.rq.inward != 0 ? -side : side;
-    pokarr_reset(work, 3 * from.count, status);
+    pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
     if (pk_is_zero(distance)) {
         pokarr_copy(from, work, status);
     } else {
@@ -278,7 +278,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
                 return false;
             }
             grid_drop_check_set(0);
-            pokarr_reset(work, 3 * from.count, status);
+            pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
             lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         }
     }
@@ -647,7 +647,7 @@ bool swept_boundary(oneoff_call& c, pokarr& recorded, pokarr& swept)
     pocket_work& pw = pocket_work_block;
     const int corner_arcs = pw.corner_arcs;
     pw.corner_arcs = 1;
-    pokarr_reset(raw.a, 3 * piece.a.count, status);
+    pokarr_reset(raw.a, std::min(3 * piece.a.count, kPokarrMaxEntries), status);
     if (status == 0) lane_offset_2d3d(-c.side, 1, c.t + c.rq.first_offset, piece.a, raw.a, status);
     pw.corner_arcs = corner_arcs;
     if (status != 0 || raw.a.count < 3) return false;
