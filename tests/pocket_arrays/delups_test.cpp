@@ -333,3 +333,26 @@ TEST_F(Delups, RawOffsetsComeApartIntoSimpleLoops)
     }
     EXPECT_GT(split, 20);
 }
+
+TEST_F(Delups, TooManyCrossingsFailTheSearch)
+{
+    // A zigzag of 7,000 teeth closed by a line back over all of them: 7,000 crossings pass the
+    // 6,990 rows of the table of a loop against itself.
+    pokarr a;
+    pokarr_init(2, a);
+    int status = 0;
+    for (int k = 0; k <= 7000; ++k) {
+        const double p[2] = {static_cast<double>(k), k % 2 == 0 ? -5.0 : 5.0};
+        pokarr_add_pnt(p, a, status);
+    }
+    const double back[3][2] = {{7001.0, 0.0}, {-1.0, 0.0}, {0.0, -5.0}};
+    for (const double* p : back) pokarr_add_pnt(p, a, status);
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0;
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, kDelupsSearchFailed);
+    EXPECT_EQ(delups_block.result_count, 0);
+    pokarr_free(out);
+    pokarr_free(a);
+}
