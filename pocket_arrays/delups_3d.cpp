@@ -127,6 +127,15 @@ void take_snapshot()
     }
 }
 
+// The walk's snapshot is its own: other searches (the loop intersection) read a snapshot too, so
+// it is emptied on every way out of the walk.
+struct snapshot_scope {
+    snapshot_scope() = default;
+    snapshot_scope(const snapshot_scope&) = delete;
+    snapshot_scope& operator=(const snapshot_scope&) = delete;
+    ~snapshot_scope() { pk_snapshot_block.count = 0; }
+};
+
 int last_element(const pokarr& a)
 {
     return a.count > 4 && pk_is_marker(a.x[a.count - 4]) ? a.count - 4 : a.count - 1;
@@ -139,6 +148,7 @@ void delups(int start_element, int end_element, const double* start, double star
 {
     static_cast<void>(end_element);
     delups_state& s = delups_block;
+    const snapshot_scope snapshot;
     status = 0;
     pokarr_reset(loop, a.count, status);
     if (status != 0) {

@@ -356,3 +356,27 @@ TEST_F(Delups, TooManyCrossingsFailTheSearch)
     pokarr_free(out);
     pokarr_free(a);
 }
+
+TEST_F(Delups, WalkThatCannotCloseFreesEverything)
+{
+    // A figure eight crossing itself at its own first point: the search nudges the crossing off
+    // the vertex and meets it from both elements there, once at the end of the last element (its
+    // fraction 0.9999) and once at the start of the first. The walk cannot close its second
+    // loop: status 2, the result empty, count -1, every loop given back.
+    pokarr a = make_from({{5, 5}, {10, 10}, {10, 0}, {0, 10}, {0, 0}, {5, 5}});
+    const int before = owned_blocks();
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0, status = 0;
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, kDelupsWalkFailed);
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(out.count, 0);
+    EXPECT_EQ(delups_block.result_count, 0);
+    ASSERT_EQ(delups_block.records, 2);
+    EXPECT_EQ(delups_block.u2[1], kDelupsFractionScale);
+    EXPECT_EQ(delups_block.u1[0], 0.0);
+    pokarr_free(out);
+    EXPECT_EQ(owned_blocks(), before);
+    pokarr_free(a);
+}
