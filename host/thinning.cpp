@@ -1,6 +1,8 @@
-// Thinning of an interleaved point list (dladstd): drops the points that the polyline of the kept
-// points passes within the tolerance of, compacting points and normals in place. The pocket
-// arrays thin their point lists through it (pokarr_dilul).
+// Thinning of an interleaved point list (dladstd; dillad with companion values): drops the points
+// that the polyline of the kept points passes within the tolerance of, compacting points and
+// their records in place. The pocket arrays (pokarr_dilul) and the scale-and-combine sampling
+// thin their point lists through it.
+#include "host/vantu_hatch.hpp"
 #include "host/vantu_vector.hpp"
 
 #include "host/core/trace.hpp"
@@ -91,16 +93,33 @@ std::vector<char> points_to_keep(const point_list& list, int count, double toler
     return keep;
 }
 
-// Moves point `from` (and its normal record) to slot `to` (to <= from).
-void keep_point(const point_list& list, double* normals, int normal_step, int from, int to)
+// Moves point `from` (and its record of `record_size` values, `record_step` apart) to slot `to`
+// (to <= from).
+void keep_point(const point_list& list, double* records, int record_step, int record_size, int from,
+                int to)
 {
     if (from == to) return;
     for (int k = 0; k < list.dimension; ++k)
         list.coordinates[static_cast<long>(to) * list.dimension + k] = list.at(from)[k];
-    if (normals == nullptr) return;
-    for (int k = 0; k < 3; ++k)
-        normals[static_cast<long>(to) * normal_step + k] =
-            normals[static_cast<long>(from) * normal_step + k];
+    if (records == nullptr) return;
+    for (int k = 0; k < record_size; ++k)
+        records[static_cast<long>(to) * record_step + k] =
+            records[static_cast<long>(from) * record_step + k];
+}
+
+// Thins the list in place and moves the records with their points; count becomes the kept count.
+void thin_list(int dimension, double tolerance, double length_limit, double* points, int& count,
+               double* records, int record_step, int record_size)
+{
+    if (count <= 2) return;
+    const point_list list{dimension, points};
+    const std::vector<char> keep = points_to_keep(list, count, tolerance, length_limit);
+    // Kept points move to the front in order; a slot is written only after its old point has
+    // been read.
+    int kept = 0;
+    for (int i = 0; i < count; ++i)
+        if (keep[static_cast<std::size_t>(i)]) keep_point(list, records, record_step, record_size, i, kept++);
+    count = kept;
 }
 
 }  // namespace
@@ -118,17 +137,24 @@ void dladstd(int dimension, double tolerance, int mode, double extra, double* po
     }
     status = 0;
     const int original = count;
-    if (count > 2) {
-        const point_list list{dimension, points};
-        const std::vector<char> keep =
-            points_to_keep(list, count, tolerance, mode == 1 ? extra : 0.0);
-        // Kept points move to the front in order; a slot is written only after its old point
-        // has been read.
-        int kept = 0;
-        for (int i = 0; i < count; ++i)
-            if (keep[static_cast<std::size_t>(i)])
-                keep_point(list, normals, normal_stride / 8, i, kept++);
-        count = kept;
-    }
+    thin_list(dimension, tolerance, mode == 1 ? extra : 0.0, points, count, normals, normal_stride / 8, 3);
     vantu::trace_call("dladstd", std::to_string(original) + " -> " + std::to_string(count), status);
+}
+
+void dillad(int dimension, double tolerance, double* points, double* companions, int companion_size,
+            int& count, int& status)
+{
+    const bool bad = (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0) ||
+                     companion_size < 0 || (points == nullptr && count > 0) ||
+                     (companions == nullptr && companion_size > 0 && count > 0);
+    if (bad) {
+        status = -1;
+        vantu::trace_call("dillad", "dimension " + std::to_string(dimension), status);
+        return;
+    }
+    status = 0;
+    const int original = count;
+    thin_list(dimension, tolerance, 0.0, points, count, companion_size > 0 ? companions : nullptr,
+              companion_size, companion_size);
+    vantu::trace_call("dillad", std::to_string(original) + " -> " + std::to_string(count), status);
 }

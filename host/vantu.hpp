@@ -17,6 +17,7 @@
 #include "host/vantu_exec.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_geom.hpp"
+#include "host/vantu_hatch.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_listfile.hpp"
 #include "host/vantu_list.hpp"

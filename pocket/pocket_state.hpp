@@ -23,7 +23,9 @@ struct pocket_state {
     double minimum_value = 0.0;     // 0 on the pocket's own road; a caller's start value otherwise
     // Region reference point, from the region table or the path-start search of the drawing.
     double region_ref_point[3] = {};
-    double path_start[3] = {};      // engine: start point and Z of the path (written by DRAWPK)
+    // engine: start point and Z of the path (written by DRAWPK; x and y also by the boundary
+    // walk of the hatching as the tool moves)
+    double path_start[3] = {};
     double last_position[3] = {};   // engine: last position written by DRAWPK
     int multi_offset = 0;           // 1: single-offset chains (see NPKINI)
     int surface_flag = 0;           // 0: the pocket lies in a plane
@@ -33,7 +35,9 @@ struct pocket_state {
     int reverse_islands = 0;        // engine: 0 reverses the island lanes before cutting
     int lead_mode = 0;              // lead of the contour pass: 0 none, 1 straight, 2 arc
     int entry_found = 0;            // 1 when the entry-point search found a point in the region
-    int direction_sign = 0;         // +1 or -1: the side of the offsets
+    // +1 or -1: the side of the offsets, the crossing sense of the region hatching and the mode
+    // of scale-and-combine.
+    int direction_sign = 1;
     int single_offset = 0;          // 1: a pending loop is kept unchanged when its re-offset is empty
     // 1 one offset per contour, 99 offsets until the pocket is full, -11 the contour pass of
     // the per-level lanes; -1, 1 or -2 from the direction switch of another caller.
@@ -50,6 +54,13 @@ struct pocket_state {
     // Group option of the pocket parameters: when set, the lane tests pass over lanes recorded
     // as pieces of a group.
     int group_option = 0;
+    // Extent flag (0 or 1) that outer_extent_check keeps.
+    int extent_flag = 0;
+    // Strict gouge flag: set by the entry code while it retries from an indicated point; a gouge
+    // of the region hatching is then a refusal (status 1).
+    int strict_gouge = 0;
+    // Link flag of the pocket drawing: the boundary walk links with kind 2 instead of 1.
+    int drawing_link_flag = 0;
 };
 
 // The module's one pocket state block (zeroed at load, filled when a pocket run starts).

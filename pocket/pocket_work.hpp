@@ -21,7 +21,8 @@ struct pocket_work {
     // Corner-arc switch: 1 fills convex corners of an offset with arcs of the offset radius,
     // 0 never makes a corner arc (mitre or square points instead).
     int corner_arcs = 0;
-    // End-point mode of the lane engine: 0 none, 1 end point required, 2 wanted.
+    // End-point mode of the lane engine: 0 none, 1 end point required, 2 wanted; from 1 on, the
+    // offsets of branch 1 start nearest the restart point.
     int end_point_mode = 0;
     // Start option: the pocket's start mode less 1 (1 starts at the start point).
     int start_option = 0;
@@ -39,6 +40,26 @@ struct pocket_work {
     double offsets[kOffsetSlots + 1] = {};
     // tan of each contour's draft angle, by slot (0 for no draft).
     double taper[kOffsetSlots + 1] = {};
+    // The two squared reach values of the lane engine; the smaller bounds the reference area of
+    // the piece filter.
+    double reach_squared[2] = {0.0, 0.0};
+    // Re-offset distance R of the arc-corner mode (nothing sets it: the mode stays off).
+    double reoffset_distance = 0.0;
+    // The parameter on the first element at which pass 1 restarted the loop (end-point mode).
+    double restart_param = 0.0;
+    // Island stage of the lane loop and its full-pocket switch (the end-point restart applies to
+    // island lanes in stage 1 with the switch off).
+    int island_stage = 0;
+    int full_pocket = 0;
+    // Share by which the reach of the sliver test is reduced on surfaces.
+    double surface_reduction = 0.0;
+    // Least offset handed to the contour combination.
+    double combine_floor = 0.0;
+    // Reversed-island mode of the lane engine: island lanes are reversed before they merge with
+    // a branch lane, and the common loops drop loops smaller than either source.
+    int reversed_islands = 0;
+    // Radius of the current tool, fixed by the lane engine at its start.
+    double tool_radius = 0.0;
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

@@ -122,7 +122,7 @@ int height_decision(pokarr& island, const pokarr& loop, int& status)
 
 // Common scan of the two island tests of the common loops.
 template <class Test>
-void scan_islands(int level_a, int level_b, int& result, int& status, bool& any, Test test)
+void scan_islands(int level_a, int level_b, int& result, int& status, Test test)
 {
     const lane_table& lt = lane_table_block;
     work_array island(work_dimension());
@@ -134,7 +134,6 @@ void scan_islands(int level_a, int level_b, int& result, int& status, bool& any,
         lane_read_failed(status);
         if (status != 0) return;
         if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
-        any = true;
         if (test(island.a, result, status) || status != 0) return;
     }
 }
@@ -199,8 +198,9 @@ void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, in
     status = 0;
     if (loop.count < 1) return;
     const bool planar = loop.dimension == 2;
-    bool any = false;
-    scan_islands(level_a, level_b, result, status, any, [&](pokarr& island, int& r, int& st) {
+    // With no island crossing the loop or holding its first point (no island at all included)
+    // the answer is 0: the leftover lanes of a pocket without islands are kept like the others.
+    scan_islands(level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         if (!planar) {
             r = height_decision(island, loop, st);
             return r != 0;
@@ -217,7 +217,6 @@ void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, in
         }
         return false;
     });
-    if (!any && status == 0) result = kLoopOnBoundary;
 }
 
 void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
@@ -227,8 +226,7 @@ void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, i
     status = 0;
     if (loop.count < 1) return;
     const bool planar = loop.dimension == 2;
-    bool any = false;
-    scan_islands(level_a, level_b, result, status, any, [&](pokarr& island, int& r, int& st) {
+    scan_islands(level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         if (!planar) {
             r = height_decision(island, loop, st);
             return r != 0;

@@ -52,7 +52,8 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 
 // The loop against every island other than levels a and b (contour type 2 passed over). Cross
-// first: a crossing gives 2, else the first point inside gives 1; 2 when no island was found.
+// first: a crossing gives 2, else the first point inside gives 1; 0 when neither (no island
+// included).
 // Inside first: the first point inside or on an island gives that result, else a crossing gives
 // 2, else 0. Status 0; 11 when an island cannot be read or an inside test cannot be made; -2
 // when the height decision on surfaces needs the surface walk (a height difference not below

@@ -212,8 +212,8 @@ TEST_F(IslandTests, CrossFirstAndInsideFirstOverEveryKindOfLoop)
         {&kInsideIsland1, kIsland1, 0, 0, 0},
         {&kInsideIsland1, 0, kIsland1, 0, 0},
         {&kCrossesFromInside, kIsland1, 0, 2, 1},
-        // Every island skipped: cross-first found no island.
-        {&kClear, kIsland1, kIsland2, 2, 0},
+        // Every island skipped: no island crosses or holds the loop.
+        {&kClear, kIsland1, kIsland2, 0, 0},
     };
     for (const row& r : rows) {
         pokarr loop = make_from(r.loop->loop);
@@ -246,13 +246,13 @@ TEST_F(IslandTests, CrossAndInsideFirstNeverReportAnOpenIsland)
     }
 }
 
-TEST_F(IslandTests, CrossFirstWithoutIslandsGivesTwo)
+TEST_F(IslandTests, CrossFirstWithoutIslandsGivesZero)
 {
     add(0, 1, 0, 0, rect(0, 0, 100, 100));
     pokarr loop = make_from(kClear.loop);
     int result = -7, status = -7;
     loop_in_island_cross_first(loop, 0, 0, result, status);
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(status, 0);
     loop_in_island_inside_first(loop, 0, 0, result, status);
     EXPECT_EQ(result, 0);

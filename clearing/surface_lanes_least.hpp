@@ -1,0 +1,25 @@
+// Lanes on the surface grid (the projection of lanes onto the part surfaces), least version: the
+// module carries no surface grid yet, so every projection and every walk over the grid fails
+// with kGridNoSurface. The clearing passes over surfaces complete it and replace this file. The
+// one-offset step and the relation tests of the lane engine call these for pockets of dimension
+// 3 and 4 only.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Status of a projection or walk that has no surface grid to run on.
+inline constexpr int kGridNoSurface = -2;
+
+// The switch (initially 1) that lets drop_lane_on_grid run one of its checks.
+struct surface_lanes_state {
+    int grid_drop_check = 1;
+};
+extern surface_lanes_state surface_lanes_block;
+
+void grid_drop_check_set(int value);
+// Projects the lane in the array onto the surface grid: status kGridNoSurface, array unchanged.
+void lan_on_grid(int mode_a, int mode_b, pokarr& array, double step, int& status);
+// Walks from point (three doubles, room for three more) along the unit direction for the length
+// and writes the point reached after it: status kGridNoSurface, nothing written.
+void drop_lane_on_grid(int mode, double* point, const double* direction, double length, pokarr* array,
+                       int& status);

@@ -1,0 +1,539 @@
+// Common loops of two crossing loops. cre_comlups_array finds the crossings (LUPLUP), orders a
+// copy along B and links every row along A to its place along B; comlup_pokarr walks A from a
+// row to the next, switches to B there and walks B to the next row along B, until it comes back
+// to the row it started from. Each closed loop is cleaned, filtered by direction, area and the
+// inside tests, and recorded as a lane or kept pending for the arc-corner re-offset.
+#include "pocket_lanes/common_loops.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
+#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_run.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_lanes/loop_relation.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_lanes/lane_measures.hpp"
+#include "pocket_lanes/one_offset.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+loop_buffer pending_loops_block;
+loop_buffer collected_loops_block;
+
+namespace {
+
+constexpr const char* kDimensionsText = "[cre_comlups_array] DIMENSIONS OF ARRAYS DIFFER";
+constexpr const char* kComlupDimensionsText = "[comlup_pokarr] DIMENSIONS OF ARRAYS DIFFER";
+constexpr const char* kNoLinkText = "COMLUP,PROBLEMS IN FINDING COMMON LOOP.";
+constexpr int kNoLink = -9999;
+constexpr int kPlanOnly = 10000;
+constexpr int kLuplupLinked = 3;
+constexpr int kFailed = -1;
+constexpr double kMinAreaCap = 0.001;
+constexpr double kQuarterTurn = 1.5707963267948966;
+constexpr double kReferenceShare = 0.999;
+// Room of the walk's loop against the two sources.
+constexpr double kWorkRoom = 1.2;
+
+// Position of a crossing on element e of a loop: distance from the start for a line, the arc
+// parameter for an arc.
+double position_on(const pokarr& a, int e, double x, double y)
+{
+    if (e + 3 < a.count && pk_is_marker(a.x[e])) {
+        double t = 0.0;
+        arc_param_of_pnt(a.x[e + 1], pk_arc_direction(a.y[e + 1]), a.x[e + 2], a.y[e + 2], a.x[e - 1],
+                         a.y[e - 1], a.x[e + 3], a.y[e + 3], x, y, t);
+        return t;
+    }
+    return std::hypot(x - a.x[e - 1], y - a.y[e - 1]);
+}
+
+// A loop searched against itself meets every crossing from both of its elements: each crossing
+// is kept once, as a row on the earlier element, and the rows are ordered along the loop again.
+void crossings_once(const pokarr& a, int& count, const comlups_columns& t)
+{
+    struct row {
+        int a, b;
+        double x, y, position;
+    };
+    std::vector<row> rows;
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        row r{std::min(t.elem_a[i], t.elem_b[i]), std::max(t.elem_a[i], t.elem_b[i]), t.x[i], t.y[i], 0.0};
+        r.position = position_on(a, r.a, r.x, r.y);
+        rows.push_back(r);
+    }
+    // Sorted by pair, the two rows of one crossing fall into one run.
+    std::stable_sort(rows.begin(), rows.end(), [](const row& p, const row& q) {
+        if (p.a != q.a) return p.a < q.a;
+        return p.b != q.b ? p.b < q.b : p.position < q.position;
+    });
+    auto along = [](const row& p, const row& q) {
+        if (p.a != q.a) return p.a < q.a;
+        return p.position != q.position ? p.position < q.position : p.b < q.b;
+    };
+    std::vector<row> once;
+    for (const row& r : rows) {
+        const double p[2] = {r.x, r.y};
+        bool seen = false;
+        for (auto k = once.rbegin(); k != once.rend() && k->a == r.a && k->b == r.b && !seen; ++k) {
+            const double q[2] = {k->x, k->y};
+            seen = pk_eq_pnt2(p, q) != 0;
+        }
+        if (!seen) once.push_back(r);
+    }
+    std::stable_sort(once.begin(), once.end(), along);
+    rows.swap(once);
+    count = static_cast<int>(rows.size());
+    for (int i = 0; i < count; ++i) {
+        t.elem_a[i] = rows[static_cast<std::size_t>(i)].a;
+        t.elem_b[i] = rows[static_cast<std::size_t>(i)].b;
+        t.x[i] = rows[static_cast<std::size_t>(i)].x;
+        t.y[i] = rows[static_cast<std::size_t>(i)].y;
+    }
+}
+
+// Keeps the rows whose element of B is positive (crossings), compacted in order.
+void keep_crossings(int& count, const comlups_columns& t)
+{
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        if (t.elem_b[i] <= 0) continue;
+        t.elem_a[kept] = t.elem_a[i], t.elem_b[kept] = t.elem_b[i];
+        t.x[kept] = t.x[i], t.y[kept] = t.y[i];
+        if (t.z_a != nullptr) t.z_a[kept] = t.z_a[i];
+        if (t.z_b != nullptr) t.z_b[kept] = t.z_b[i];
+        ++kept;
+    }
+    count = kept;
+}
+
+// Work columns of the linking: the rows ordered along B.
+struct sorted_rows {
+    int a[kComlupsRows], b[kComlupsRows];
+    double x[kComlupsRows], y[kComlupsRows];
+};
+
+// Links every row along A to its place along B (1-based; negative for a touching row; -9999
+// when none); in 3-D, rows crossing in plan only are marked and turned into touching pairs.
+void link_rows(const pokarr& b, int count, const comlups_columns& t, double threshold, sorted_rows& s,
+               int* link)
+{
+    isect_sort_on_b(count, t.elem_a, t.elem_b, t.x, t.y, b, s.a, s.b, s.x, s.y);
+    for (int i = 0; i < count; ++i) {
+        link[i] = kNoLink;
+        for (int j = 0; j < count; ++j) {
+            if (s.a[j] != std::abs(t.elem_a[i]) || s.b[j] != std::abs(t.elem_b[i])) continue;
+            if (!pk_is_zero(s.x[j] - t.x[i]) || !pk_is_zero(s.y[j] - t.y[i])) continue;
+            link[i] = t.elem_b[i] < 0 ? -(j + 1) : j + 1;
+            break;
+        }
+    }
+    if (b.dimension == 2 || t.z_a == nullptr || t.z_b == nullptr) return;
+    for (int i = 0; i < count; ++i)
+        if (link[i] > 0 && t.elem_b[i] > 0 && std::fabs(t.z_a[i] - t.z_b[i]) >= threshold) link[i] += kPlanOnly;
+    for (int i = 0; i < count; ++i) {
+        const int j = (i + 1) % count;
+        if (j == i || link[i] < kPlanOnly || link[j] < kPlanOnly) continue;
+        t.elem_b[i] = -t.elem_b[i], t.elem_b[j] = -t.elem_b[j];
+        link[i] -= kPlanOnly, link[j] -= kPlanOnly;
+    }
+    for (int i = 0; i < count; ++i)
+        if (link[i] > kPlanOnly) link[i] -= kPlanOnly;
+}
+
+// Removes the touching rows (negative element of B) from every column; links above a removed
+// one come down by one.
+void drop_touching(int& count, const comlups_columns& t, int* link)
+{
+    for (int i = count - 1; i >= 0; --i) {
+        if (t.elem_b[i] > 0) continue;
+        const int removed = std::abs(link[i]);
+        for (int k = i; k + 1 < count; ++k) {
+            t.elem_a[k] = t.elem_a[k + 1], t.elem_b[k] = t.elem_b[k + 1];
+            t.x[k] = t.x[k + 1], t.y[k] = t.y[k + 1], link[k] = link[k + 1];
+            if (t.z_a != nullptr) t.z_a[k] = t.z_a[k + 1];
+            if (t.z_b != nullptr) t.z_b[k] = t.z_b[k + 1];
+        }
+        --count;
+        for (int k = 0; k < count; ++k)
+            if (removed != std::abs(kNoLink) && std::abs(link[k]) > removed && link[k] != kNoLink)
+                link[k] += link[k] > 0 ? -1 : 1;
+    }
+}
+
+}  // namespace
+
+void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count,
+                       const comlups_columns& table)
+{
+    const double threshold = std::min(0.5 * distance, pocket_work_block.tolerance);
+    count = kFailed;
+    if (a.dimension != b.dimension) {
+        eroutc(kDimensionsText, 0);
+        return;
+    }
+    static pk_box_table boxes;
+    pokarr_get_boxes(b, boxes);
+    int status = 0;
+    luplup_pokarr(mode < kComlupsCrossings ? kLuplupLinked : kLuplupSelf, a, b, boxes, table.elem_a,
+                  table.elem_b, table.x, table.y, table.z_a, table.z_b, count, status);
+    if (status < 0) count = kFailed;
+    if (count < 1) return;
+    if (mode >= kComlupsCrossings) {
+        keep_crossings(count, table);
+        if (&a == &b || (a.x == b.x && a.count == b.count)) crossings_once(a, count, table);
+        return;
+    }
+    static sorted_rows sorted;
+    static int link[kComlupsRows];
+    for (int pass = 0; pass < 2; ++pass) {
+        link_rows(b, count, table, threshold, sorted, link);
+        drop_touching(count, table, link);
+    }
+    for (int i = 0; i < count; ++i) {
+        if (table.used != nullptr) table.used[i] = 0;
+        if (table.link != nullptr) table.link[i] = link[i];
+        if (link[i] != kNoLink) continue;
+        int pocket_mode = 0;
+        get_pocket_mode(pocket_mode);
+        if (pocket_mode == 0) eroutc(kNoLinkText, 0);
+        count = kFailed;
+        return;
+    }
+}
+
+// ---- loop buffers -------------------------------------------------------------------------------
+
+void loop_buffer_clear(loop_buffer& buffer)
+{
+    pokarr_free(buffer.points);
+    buffer.loops = 0;
+}
+
+void loop_buffer_add(loop_buffer& buffer, const pokarr& loop, int direction, int& status)
+{
+    status = 0;
+    if (buffer.loops >= kLoopBufferMax) {
+        status = kComlupMemory;
+        return;
+    }
+    if (buffer.points.kind == kPokarrEmpty) pokarr_init(loop.dimension, buffer.points);
+    pokarr_append(loop.count, loop, 0, buffer.points, status);
+    if (status != 0) {
+        status = kComlupMemory;
+        return;
+    }
+    ++buffer.loops;
+    buffer.counts[buffer.loops] = loop.count;
+    buffer.directions[buffer.loops] = direction;
+}
+
+// ---- comlup_pokarr -------------------------------------------------------------------------------
+
+namespace {
+
+// A work array that gives its block back on every path.
+struct work_loop {
+    pokarr a;
+    explicit work_loop(int dimension) { pokarr_init(dimension, a); }
+    ~work_loop() { pokarr_free(a); }
+    work_loop(const work_loop&) = delete;
+    work_loop& operator=(const work_loop&) = delete;
+};
+
+// The crossing table of comlup_pokarr.
+struct comlup_table {
+    int elem_a[kComlupsRows], elem_b[kComlupsRows];
+    double x[kComlupsRows], y[kComlupsRows], z_a[kComlupsRows], z_b[kComlupsRows];
+    int used[kComlupsRows], link[kComlupsRows];
+    int row_of_link[kComlupsRows + 1];
+    int count = 0;
+};
+
+// What one call of comlup_pokarr works with.
+struct comlup_call {
+    pokarr& a;
+    pokarr& b;
+    int parent;
+    double distance;
+    int lane_status;
+    int lane_a, lane_b, kind;
+    int level_a = -1, level_b = -1;
+    int& level_counter;
+    double min_area = 0.0, area_a = 0.0, area_b = 0.0, reference = 0.0;
+    int f = -1;
+    bool arc_corner = false;
+    bool pending = false;  // accepted loops go to the pending buffer
+    bool first_kept = false;
+    double largest = -1.0e30;
+    int& largest_index;
+    int& largest_lanes;
+    int& status;
+};
+
+int level_of(int lane)
+{
+    const lane_table& lt = lane_table_block;
+    return lane >= 1 && lane <= lt.count ? lt.level[lane] : -1;
+}
+
+// Walks one common loop from row i into loop; the highest row reached and the loop's point
+// count then come back. False when a run cannot be appended or the links do not close.
+bool walk_common_loop(comlup_call& c, comlup_table& t, int i, pokarr& loop, int& highest_row, int& at_highest)
+{
+    const int rows = t.count;
+    int status = 0;
+    pokarr_reset(loop, 0, status);
+    const double start[3] = {t.x[i], t.y[i], t.z_a[i]};
+    pokarr_add_pnt(start, loop, status);
+    if (status != 0) return false;
+    t.used[i] = -1;
+    highest_row = i;
+    at_highest = loop.count;
+    int r = i;
+    for (int steps = 0; steps <= 2 * rows + 2; ++steps) {
+        const int next_a = r + 1 < rows ? r + 1 : 0;
+        const double pa[3] = {t.x[next_a], t.y[next_a], t.z_a[next_a]};
+        pokarr_append_run(c.a, t.elem_a[r], t.elem_a[next_a], next_a <= r, pa, loop, status);
+        if (status != 0) return false;
+        const int link = std::abs(t.link[next_a]);
+        const int next_link = link >= rows ? 1 : link + 1;
+        const int next_b = t.row_of_link[next_link];
+        if (next_b < 0) return false;
+        const double pb[3] = {t.x[next_b], t.y[next_b], t.z_b[next_b]};
+        pokarr_append_run(c.b, t.elem_b[next_a], t.elem_b[next_b], link >= rows, pb, loop, status);
+        if (status != 0) return false;
+        if (next_a > highest_row || next_b > highest_row) {
+            highest_row = std::max(next_a, next_b);
+            at_highest = loop.count;
+        }
+        if (next_b == i) return true;
+        t.used[next_b] = -1;
+        r = next_b;
+    }
+    return false;
+}
+
+// Cleans a closed loop and answers its area and direction.
+void clean_loop(pokarr& loop, double& area, int& direction)
+{
+    pokarr_drop_short(loop);
+    pokarr_tidy_pass1(loop);
+    int closed = 1;
+    pokarr_drop_redundant(closed, 0, loop);
+    pokarr_drop_short(loop);
+    pokarr_area_dir(loop, area, direction);
+}
+
+// The filter of step 8: whether the loop survives; island_like answers an island-like loop.
+// A memory failure sets the status.
+bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, bool& island_like)
+{
+    island_like = false;
+    const bool reversed_mode = pocket_work_block.reversed_islands != 0;
+    const bool below_sources = reversed_mode && (area < c.area_a || area < c.area_b);
+    if (c.kind == 0) return direction != c.f && !(area < c.min_area) && !below_sources;
+    if (area < c.min_area || (area < c.reference && direction == 1) || below_sources) return false;
+    pokarr_reverse(loop);
+    if (direction != -1) return true;
+    island_like = true;
+    if (c.kind == 2) return true;
+    int result = 0, status = 0;
+    loop_in_island_cross_first(loop, c.level_a, c.level_b, result, status);
+    if (status == kComlupMemory) c.status = kComlupMemory;
+    if (status != 0 || result == 1) return false;
+    loop_in_island_inside_first(loop, c.level_a, c.level_b, result, status);
+    if (status == kComlupMemory) c.status = kComlupMemory;
+    if (status != 0 || result == 1) return false;
+    if (c.level_a == 1 || c.level_b == 1) return true;
+    result = 0;
+    loop_in_lanes(c.level_counter, loop, result, status);
+    if (status == kComlupMemory) c.status = kComlupMemory;
+    return status == 0 && result == 1;
+}
+
+// Steps 8 to 10 for one closed loop: filter, level, record (or keep pending), largest loop.
+// False when the walk has to end (lane table full, a refused lane, memory).
+bool take_loop(comlup_call& c, pokarr& loop, bool pending, int at_highest)
+{
+    double area = 0.0;
+    int direction = 0;
+    clean_loop(loop, area, direction);
+    bool island_like = false;
+    if (!loop_survives(c, loop, area, direction, island_like)) return c.status != kComlupMemory;
+    if (c.status == kComlupNone || c.status == kComlupClosedNoneKept) c.status = kComlupRecorded;
+    int level = c.level_a;
+    if (island_like || (c.kind == 0 && c.first_kept)) level = ++c.level_counter;
+    if (c.kind == 0) c.first_kept = true;
+    const int kept_direction = c.kind == 0 ? direction : -direction;
+    const double signed_area = area * kept_direction;
+    const bool largest = signed_area > c.largest;
+    if (largest) {
+        c.largest = signed_area;
+        c.largest_index = at_highest;
+        c.largest_lanes = lane_table_block.count;
+    }
+    int status = 0;
+    if (pending) {
+        loop_buffer_add(pending_loops_block, loop, kept_direction, status);
+        if (status != 0) c.status = kComlupMemory;
+        return status == 0;
+    }
+    int lane_status = c.lane_status, parent = c.parent;
+    if (island_like && c.lane_status < 2) lane_status = parent = 1;
+    lane_add(lane_status, level, parent, c.lane_a, c.lane_b, c.distance, 0, loop, status);
+    if (status == kLaneTableFull || status == kComlupLaneRefused) {
+        c.status = status;
+        return false;
+    }
+    if (status != 0) {
+        c.status = kComlupMemory;
+        return false;
+    }
+    if (island_like) lane_table_block.group[lane_table_block.count] = c.parent;
+    if (largest) c.largest_lanes = lane_table_block.count;
+    return true;
+}
+
+// Step 11: every pending loop offset by R and back (the one-offset step in collection mode);
+// what it collects goes through the filter and is recorded.
+void reoffset_pending(comlup_call& c, int reoffset_flag, int option)
+{
+    loop_buffer& pending = pending_loops_block;
+    loop_buffer& collected = collected_loops_block;
+    work_loop copy(c.a.dimension), all(c.a.dimension), piece(c.a.dimension);
+    int status = 0;
+    pokarr_copy(pending.points, all.a, status);
+    const int loops = pending.loops;
+    std::vector<int> counts(pending.counts + 1, pending.counts + 1 + loops);
+    if (status != 0) {
+        c.status = kComlupMemory;
+        return;
+    }
+    loop_buffer_clear(pending);
+    loop_buffer_clear(collected);
+    int first = 0;
+    for (int k = 0; k < loops; ++k) {
+        const int n = counts[static_cast<std::size_t>(k)];
+        pokarr_replace(n, all.a, first, copy.a, status);
+        first += n;
+        if (status != 0) {
+            c.status = kComlupMemory;
+            return;
+        }
+        double area = 0.0;
+        int direction = 0;
+        pokarr_area_dir(copy.a, area, direction);
+        int branches = c.level_counter;
+        oneoff_request request;
+        request.collection = kOneoffCollect;
+        request.direction_word = 1;
+        request.side = -1;
+        request.first_offset = pocket_work_block.tool_radius;
+        request.distance = 0.0;
+        request.source_offset = c.distance;
+        request.source_lane = c.parent;
+        request.pass = c.lane_status;
+        request.level = c.level_a;
+        request.branch_count = &branches;
+        request.island_mark = direction < 0 ? c.kind : 0;
+        request.retry = option != 0 ? 2 : 0;
+        const int before = collected.loops;
+        int ignored = 0;
+        oneoff_pokarr(request, copy.a, ignored);
+        if (collected.loops == before && pocket_state_block.single_offset == 1) {
+            pokarr_area_dir(copy.a, area, direction);
+            loop_buffer_add(collected, copy.a, direction, status);
+        }
+    }
+    c.status = kComlupNone;
+    first = 0;
+    for (int k = 1; k <= collected.loops; ++k) {
+        const int n = collected.counts[k];
+        pokarr_replace(n, collected.points, first, piece.a, status);
+        first += n;
+        if (status != 0) {
+            c.status = kComlupMemory;
+            return;
+        }
+        if (!take_loop(c, piece.a, reoffset_flag != 0, piece.a.count)) return;
+    }
+}
+
+}  // namespace
+
+void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double distance, int lane_status,
+                   int lane_a, int lane_b, int kind, int option, int& level_counter, int& largest_index,
+                   int& largest_lanes, int& status)
+{
+    status = kComlupNone;
+    comlup_call c{a, b, parent, distance, lane_status, lane_a, lane_b, kind, -1, -1, level_counter,
+                  0.0, 0.0, 0.0, 0.0, -1, false, false, false, -1.0e30, largest_index, largest_lanes, status};
+    c.level_a = level_of(lane_a);
+    c.level_b = level_of(lane_b);
+    const pocket_work& pw = pocket_work_block;
+    c.arc_corner = reoffset_flag == 0 && pw.corner_arcs != 0 && !pk_is_zero(pw.reoffset_distance);
+    if (c.arc_corner) loop_buffer_clear(pending_loops_block);
+    c.pending = c.arc_corner || reoffset_flag != 0;
+    c.min_area = std::min(pw.tolerance, kMinAreaCap);
+    if (c.arc_corner) c.min_area = std::max(c.min_area, pw.reoffset_distance * kQuarterTurn);
+    int direction = 0;
+    pokarr_area_dir(a, c.area_a, direction);
+    pokarr_area_dir(b, c.area_b, direction);
+    c.reference = kReferenceShare * std::max(c.area_a, c.area_b);
+    const lane_table& lt = lane_table_block;
+    if (kind == 0 && c.arc_corner && lane_a >= 1 && lane_b >= 1 && lane_a <= lt.count && lt.group[lane_a] != 0 &&
+        lt.parent[lane_a] == 1 && c.level_b > kLevelIsland && lanes_share_link(lane_a, lane_b, false))
+        c.f = 1;
+    if (a.dimension != b.dimension) {
+        eroutc(kComlupDimensionsText, 0);
+        return;
+    }
+    const int first_new = lt.count + 1;
+    auto t = std::make_unique<comlup_table>();
+    const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
+    cre_comlups_array(kComlupsLinked, a, b, distance, t->count, columns);
+    if (t->count < 1) return;
+    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
+    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
+    if (a.dimension == 2) std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
+    work_loop loop(a.dimension);
+    bool closed_any = false;
+    for (int i = 0; i < t->count; ++i) {
+        if (t->used[i] != 0) continue;
+        int highest = 0, at_highest = 0;
+        if (!walk_common_loop(c, *t, i, loop.a, highest, at_highest)) {
+            status = kComlupMemory;
+            return;
+        }
+        closed_any = true;
+        if (!take_loop(c, loop.a, c.pending, at_highest)) return;
+    }
+    if (c.arc_corner && pending_loops_block.loops > 0) {
+        reoffset_pending(c, reoffset_flag, option);
+        if (status == kComlupMemory || status == kLaneTableFull || status == kComlupLaneRefused) return;
+    }
+    if (closed_any && status == kComlupNone)
+        status = c.arc_corner && collected_loops_block.loops == 0 ? kComlupNothingCollected : kComlupClosedNoneKept;
+    if (pw.end_point_mode >= 1 && lt.count >= first_new) {
+        int nearest_status = 0;
+        nearest_lane_to_restart(first_new, lt.count, nearest_status);
+        if (nearest_status != 0) status = kComlupMemory;
+    }
+}

@@ -1,0 +1,71 @@
+// Common loops of two crossing loops: the crossing table with the links between the two loops
+// (cre_comlups_array), and the walk of that table into closed loops that are filtered and
+// recorded as lanes (comlup_pokarr). The lane engine's combination stage and the one-offset
+// step call comlup_pokarr; the loop removal calls cre_comlups_array on a loop against itself.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Modes of cre_comlups_array: 0 the linked table of two loops; 10 or more only the crossings
+// (rows whose element of B is positive), each crossing of a loop with itself once.
+inline constexpr int kComlupsLinked = 0;
+inline constexpr int kComlupsCrossings = 10;
+inline constexpr int kComlupsSelf = 11;
+
+// Columns of the crossing table. The caller's columns hold kComlupsRows rows.
+inline constexpr int kComlupsRows = 6990;
+struct comlups_columns {
+    int* elem_a;
+    int* elem_b;
+    double* x;
+    double* y;
+    int* used;    // may be null in modes 10 and above
+    int* link;    // may be null in modes 10 and above
+    double* z_a;  // heights (3-D); may be null
+    double* z_b;
+};
+
+// Fills the table of A against B and answers its row count, -1 on failure: different
+// dimensions ("[cre_comlups_array] DIMENSIONS OF ARRAYS DIFFER"), a failed search, or a row
+// without a link ("COMLUP,PROBLEMS IN FINDING COMMON LOOP." in pocket mode 0). In modes 10 and
+// above the rows are ordered along A; a loop searched against itself (the same array) gives
+// each crossing once, with its element of A the earlier along the loop. Reads
+// pocket_work.tolerance.
+void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count,
+                       const comlups_columns& table);
+
+// Status words of comlup_pokarr.
+inline constexpr int kComlupNone = 0;
+inline constexpr int kComlupRecorded = 1;
+inline constexpr int kComlupClosedNoneKept = 2;
+inline constexpr int kComlupNothingCollected = 3;
+inline constexpr int kComlupMemory = 11;
+// A status of lane_add that ends the walk besides the full table.
+inline constexpr int kComlupLaneRefused = 15;
+
+// Walks the common loops of A and B, filters them and records the survivors as lanes (or, with
+// the re-offset flag or in the arc-corner mode, keeps them in the pending buffer);
+// lane_status is the caller's status for the new lanes. Answers the index of the point at which the walk
+// reached its highest row in the loop of largest signed area, and the lane count then. Reads
+// pocket_work (tolerance, corner_arcs, reoffset_distance, end_point_mode, reversed_islands,
+// tool_radius) and
+// pocket_state.single_offset.
+void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double distance,
+                   int lane_status, int lane_a, int lane_b, int kind, int option,
+                   int& level_counter, int& largest_index, int& largest_lanes, int& status);
+
+// The pending buffer: loops kept by comlup_pokarr instead of being recorded.
+inline constexpr int kLoopBufferMax = 7000;
+struct loop_buffer {
+    pokarr points;
+    int loops = 0;
+    int counts[kLoopBufferMax + 1] = {};      // 1-based point count of each loop
+    int directions[kLoopBufferMax + 1] = {};  // 1-based direction of each loop
+};
+extern loop_buffer pending_loops_block;
+// The collection buffer: the loops the one-offset step hands to its caller in collection mode.
+extern loop_buffer collected_loops_block;
+// Empties a buffer (its points given back, count 0).
+void loop_buffer_clear(loop_buffer& buffer);
+// Appends a loop with its direction; status 11 when the buffer is full or the append fails.
+void loop_buffer_add(loop_buffer& buffer, const pokarr& loop, int direction, int& status);

@@ -1,0 +1,973 @@
+// One offset of one loop. The call runs through phases (one; two in the leftover mode) and,
+// within each, stages (1 and the last; 1, 2 and the last in the arc-corner mode): stage 1 offsets
+// the source and takes the pieces of the loop removal through the piece tests into P (or the
+// leftover candidates Q), stage 2 of the arc-corner mode offsets every piece back by R, and the
+// last stage records P as lanes. The leftover mode then works out, for every lane recorded, what
+// part of Q the tool running along it misses, and records what remains as extra lanes.
+#include "pocket_lanes/one_offset.hpp"
+
+#include "clearing/surface_lanes_least.hpp"
+#include "driver/machining_type.hpp"
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_clean_joins.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
+#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/lane_offset.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_lanes/loop_relation.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_lanes/offset_pieces.hpp"
+#include "pocket_lanes/scale_combine.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Below this distance the pieces are taken without the crossing and inside tests.
+constexpr double kSmallOffset = 0.013;
+// Loop removal is retried this often, each time at (1 - 0.001 k) of the current distance.
+constexpr int kRemovalRetries = 10;
+constexpr double kRetryShrink = 0.001;
+// The distance the common loops hand over as "a pocket filling itself": one ten-thousandth.
+constexpr double kFillDistance = 0.0001;
+constexpr double kOuterMinArea = 0.001;
+constexpr double kIslandMinArea = 0.003;
+constexpr double kIslandFirstPassFactor = 3.0;
+constexpr double kLeftoverMinArea = 0.0001;
+constexpr double kWidthFactor = 40.0;
+constexpr double kJoinAreaFactor = 4.0;
+constexpr int kKindPlain = 1;
+constexpr int kKindTouching = 5;
+constexpr int kKindUnmet = 2;
+constexpr int kKindCovered = 1;
+constexpr int kKindNear = 3;
+constexpr int kKindFar = 4;
+constexpr int kMachiningTouch = 29;
+constexpr int kContourLeftover = 100;
+constexpr int kContourLeftoverNoPieces = 101;
+constexpr int kContourLeftoverOpposite = 102;
+constexpr int kLuplupHeights = 102;
+constexpr int kOffsetOnGrid = -3;
+constexpr double kHeightZero = 1.0e-6;
+constexpr double kNoHeight = 1.0e10;
+constexpr double kParamMiddle = 0.5;
+constexpr double kLocalTolFloor = 0.001;
+constexpr double kLocalTolCap = 0.1;
+constexpr double kLeftoverTolCap = 0.0001;
+// A piece needs this many entries (three points and the closing one) to be kept.
+constexpr int kPieceMinEntries = 4;
+
+// A work array that gives its block back on every path.
+struct work_array {
+    pokarr a;
+    explicit work_array(int dimension = 2) { pokarr_init(dimension, a); }
+    ~work_array() { pokarr_free(a); }
+    work_array(const work_array&) = delete;
+    work_array& operator=(const work_array&) = delete;
+};
+
+// A set of closed loops one after another with their counts, directions, kinds and areas.
+struct piece_store {
+    work_array points;
+    int count = 0;
+    std::vector<int> counts = std::vector<int>(kPieceSetMax), directions = std::vector<int>(kPieceSetMax),
+                     kinds = std::vector<int>(kPieceSetMax);
+    std::vector<double> areas = std::vector<double>(kPieceSetMax);
+    explicit piece_store(int dimension) : points(dimension) {}
+    void clear()
+    {
+        int status = 0;
+        pokarr_reset(points.a, 0, status);
+        count = 0;
+    }
+    // The filter's view: the directions are the kinds it compares, the kinds travel along.
+    piece_set view() { return {&points.a, counts.data(), directions.data(), areas.data(), kinds.data()}; }
+    int first_of(int i) const
+    {
+        int first = 0;
+        for (int k = 0; k < i; ++k) first += counts[static_cast<std::size_t>(k)];
+        return first;
+    }
+    pokarr piece(int i) const
+    {
+        pokarr child;
+        pokarr_child(points.a, first_of(i), counts[static_cast<std::size_t>(i)], child);
+        return child;
+    }
+    // Appends a piece; false when the set is full (the caller's status 11) or the append fails.
+    bool add(const pokarr& p, int direction, double area, int kind)
+    {
+        if (count >= kPieceSetMax) return false;
+        int status = 0;
+        pokarr_append(p.count, p, 0, points.a, status);
+        if (status != 0) return false;
+        const std::size_t i = static_cast<std::size_t>(count++);
+        counts[i] = p.count, directions[i] = direction, kinds[i] = kind, areas[i] = area;
+        return true;
+    }
+};
+
+// Where a stage goes after its pieces.
+enum class flow { go_on, restart_offset, restart_phase, done };
+
+// What one call works with.
+struct oneoff_call {
+    const oneoff_request& rq;
+    pokarr& source;
+    int side = 1;
+    int dimension = 2;
+    bool leftover = false, arc_corner = false, small = false, end_restart = false, from_point = false;
+    int retry = 0;
+    int stages = 2;
+    int phase = 2;  // 1 the leftover mode's first phase, 2 the last (or only) phase
+    double d = 0.0, r = 0.0, distance = 0.0, requested = 0.0, t = 0.0;
+    double min_area = 0.0, width = 0.0, limit = 0.0, source_area = 0.0;
+    int wanted = 1;
+    int retries = 0;
+    int lanes_at_start = 0, branches_at_start = 0;
+    int first_recorded = 0;
+    bool recorded_any = false, wanted_recorded = false, p_had_pieces = false;
+    int combine = 0;
+    int branch_local = 0;
+    piece_store p, s, q;
+    int& status;
+    oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
+        : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension), s(loop.dimension),
+          q(loop.dimension), status(st)
+    {
+    }
+    int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
+};
+
+// ---- steps 1 to 3: the source loop ---------------------------------------------------------------
+
+// Drops short elements and answers whether the loop keeps three points.
+bool keeps_three(pokarr& loop)
+{
+    pokarr_drop_short(loop);
+    return loop.count >= 3;
+}
+
+void restart_at_longest(pokarr& loop, int& status)
+{
+    int longest = -1;
+    pokarr_longest_elem(loop, longest);
+    double x = 0.0, y = 0.0;
+    if (longest >= 1) pokarr_restart_at(loop, longest, kRestartAtParam, kParamMiddle, x, y, status);
+}
+
+// Restarts the loop at its point nearest the restart point; false when none can be placed.
+bool restart_at_restart_point(pokarr& loop, bool store, int& status)
+{
+    pocket_work& pw = pocket_work_block;
+    int k = 0;
+    double t = 0.0, x = 0.0, y = 0.0;
+    restart_pnt_on_loop(pw.tolerance, loop.x, loop.y, loop.count, k, t, x, y, status);
+    if (status != 0) return false;
+    if (eqvald(t, 1.0) || eqvl0d(t)) t = kParamMiddle;
+    if (store) {
+        pw.restart_point[0] = x, pw.restart_point[1] = y;
+        pw.restart_param = t;
+    }
+    pokarr_restart_at(loop, k, kRestartAtParam, t, x, y, status);
+    return true;
+}
+
+// Steps 1 to 3. False with the status set when the call ends.
+bool prepare_source(oneoff_call& c)
+{
+    pokarr& loop = c.source;
+    const oneoff_request& rq = c.rq;
+    const pocket_work& pw = pocket_work_block;
+    const bool degenerate_outer = loop.count == 3 && rq.pass == 1 && rq.inward != 0;
+    if (!degenerate_outer && rq.collection != kOneoffOpenContour) {
+        pokarr_drop_short(loop);
+        int closed = 1;
+        if (loop.count > 2) pokarr_drop_redundant(closed, 0, loop);
+        double w = pw.working_tolerance;
+        if (rq.pass == 1) pokarr_clean_joins(kJoinsSharpOnly, 1, w, loop);
+    }
+    if (loop.count < 3) {
+        c.status = kOneoffNoOffset;
+        return false;
+    }
+    c.end_restart = pw.end_point_mode >= 1 &&
+                    ((rq.island_mark == 0 && rq.level == 1) || (rq.island_mark > 0 && pw.island_stage == 1 && pw.full_pocket == 0));
+    int status = 0;
+    if (c.end_restart && rq.pass > 1) {
+        double x = 0.0, y = 0.0;
+        pokarr_restart_at(loop, 1, kRestartAtParam, pw.restart_param, x, y, status);
+    } else if (c.end_restart) {
+        if (!restart_at_restart_point(loop, rq.island_mark == 0, status)) {
+            c.status = kOneoffNoRestart;
+            return false;
+        }
+        c.from_point = true;
+    } else {
+        restart_at_longest(loop, status);
+    }
+    if (status != 0) {
+        c.status = kOneoffMemory;
+        return false;
+    }
+    if (!keeps_three(loop)) {
+        c.status = kOneoffNoOffset;
+        return false;
+    }
+    return true;
+}
+
+// ---- step 4: the distance of a phase -------------------------------------------------------------
+
+void phase_distance(oneoff_call& c)
+{
+    const oneoff_request& rq = c.rq;
+    if (pk_is_zero(c.d) && !c.arc_corner) {
+        c.distance = 0.0;
+        return;
+    }
+    double distance = c.d;
+    if (c.combine != 0 && !pk_is_zero(c.d) && c.dimension == 2) {
+        const double hint = rq.source_offset > 0.0 ? std::min(c.d, rq.source_offset) : c.d;
+        int status = 0;
+        scale_and_combine(rq.direction_sign, pocket_work_block.tolerance, rq.first_offset, c.source.x, c.source.y,
+                          c.source.count, c.d, pocket_work_block.combine_floor, c.d, hint, distance, status);
+        if (status != 0) distance = c.d;
+        if (c.retry != 0 && levald(distance, rq.first_offset)) c.retry = 0;
+    }
+    if (c.leftover && c.phase == 1) {
+        c.requested = distance;
+        c.distance = rq.retry == 1 && rq.pass > 1 ? rq.first_offset : distance;
+        return;
+    }
+    c.distance = (c.leftover ? c.requested : distance) + (c.arc_corner ? c.r : 0.0);
+}
+
+// ---- step 5: the raw offset and its clean-up ------------------------------------------------------
+
+// The raw offset of `from` by the distance to the side into `work`, cleaned. False with the call's
+// status set when it ends.
+bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr& work, bool first_stage)
+{
+    int status = 0;
+    c.small = distance < kSmallOffset;
+    const int offset_side = c.rq.inward != 0 ? -side : side;
+    pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
+    if (pk_is_zero(distance)) {
+        pokarr_copy(from, work, status);
+    } else {
+        lane_offset_2d3d(offset_side, 1, distance, from, work, status);
+        if (status == kOffsetOnGrid) {
+            lan_on_grid(0, 0, from, 0.0, status);
+            if (status < 0) {
+                c.status = kOneoffMemory;
+                return false;
+            }
+            grid_drop_check_set(0);
+            pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
+            lane_offset_2d3d(offset_side, 1, distance, from, work, status);
+        }
+    }
+    if (status > 1) {
+        c.status = status == kOneoffNoRestart ? kOneoffNoOffset : status;
+        return false;
+    }
+    if (status != 0 || work.count < 3) {
+        c.status = kOneoffNoOffset;
+        return false;
+    }
+    if (c.dimension == 2) {
+        pokarr_tidy_pass2(work);
+        pokarr_split_big_arcs(work, status);
+        if (status != 0) {
+            c.status = kOneoffMemory;
+            return false;
+        }
+        if (!keeps_three(work)) {
+            c.status = kOneoffNoOffset;
+            return false;
+        }
+        int closed = 1;
+        pokarr_drop_redundant(closed, 0, work);
+        if (work.count < 3) {
+            c.status = kOneoffNoOffset;
+            return false;
+        }
+    }
+    if (c.from_point && first_stage && c.rq.pass == 1 && !restart_at_restart_point(work, false, status)) {
+        c.status = kOneoffNoRestart;
+        return false;
+    }
+    if (c.dimension == 2) {
+        double w = pocket_work_block.working_tolerance;
+        pokarr_clean_joins(kJoinsSharpOnly, 0, w, work);
+        if (c.rq.pass > 1) {
+            pokarr_tidy_pass1(work);
+            pokarr_drop_short(work);
+        }
+    }
+    if (work.count < 3) {
+        c.status = kOneoffNoOffset;
+        return false;
+    }
+    return true;
+}
+
+// ---- step 7: the tests of a piece ----------------------------------------------------------------
+
+// The crossings of the source and the piece in 3-D: the row of the smallest height difference
+// decides, through the surface drop. Answers validity; a failed drop ends the call.
+bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const double* x, const double* y,
+                      const double* z_a, const double* z_b, int rows, bool& ended)
+{
+    double smallest = kNoHeight;
+    int deciding = -1;
+    bool positive = false;
+    for (int i = 0; i < rows; ++i) {
+        const double dz = z_b[i] - z_a[i];
+        if (std::fabs(dz) < smallest) {
+            smallest = std::fabs(dz);
+            deciding = i;
+            positive = dz > 0.0;
+            if (smallest < kHeightZero) return false;
+        } else if ((dz > 0.0) != positive) {
+            return false;
+        }
+    }
+    if (deciding < 0) return true;
+    const int e = std::abs(elem_a[deciding]);
+    double direction[3] = {0.0, 0.0, 0.0};
+    for (int k = 0; k < 3; ++k)
+        direction[k] = c.wanted * (pokarr_coordinate(source, e, k) - pokarr_coordinate(source, e - 1, k));
+    int status = 0;
+    double length = 0.0;
+    v3untd(direction, length, status);
+    if (status != 0) {
+        c.status = status;
+        ended = true;
+        return false;
+    }
+    // Half the smaller positive of the source lane's offset and the distance (the offset when
+    // neither is positive).
+    const double offset = c.rq.source_offset, distance = c.distance;
+    double step = offset;
+    if (offset > 0.0 && distance > 0.0) step = std::min(offset, distance);
+    else if (distance > 0.0) step = distance;
+    double point[6] = {x[deciding], y[deciding], z_a[deciding], 0.0, 0.0, 0.0};
+    drop_lane_on_grid(0, point, direction, 0.5 * step, nullptr, status);
+    if (status < 0) {
+        c.status = status;
+        ended = true;
+        return false;
+    }
+    const bool up = point[5] > z_a[deciding];
+    const bool valid = c.wanted == 1 ? up != positive : up == positive;
+    return c.rq.inward != 0 ? !valid : valid;
+}
+
+// Sub-step 3: the piece against its source loop.
+bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
+{
+    if (c.small) return true;
+    struct rows {
+        pk_box_table boxes;
+        int elem_a[kLuplupRows], elem_b[kLuplupRows];
+        double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+    };
+    auto r = std::make_unique<rows>();
+    pokarr_get_boxes(piece, r->boxes);
+    int count = 0, status = 0;
+    luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b, count,
+                  status);
+    if (status < 0) return false;
+    if (count > 0 && source.dimension == 2) return false;
+    if (count > 0) return valid_on_surface(c, source, r->elem_a, r->x, r->y, r->z_a, r->z_b, count, ended);
+    bool valid = true;
+    // An arc record counts as one point: from the point before its marker the test steps to the
+    // arc's end point.
+    for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
+        int result = 0;
+        pnt_in_pokarr(piece.x[k], piece.y[k], source, result, status);
+        if (status != 0) return false;
+        if (result == kLoopOnBoundary) continue;
+        valid = !((result == kLoopOutside && c.wanted == 1) || (result == kLoopInside && c.wanted == -1));
+        break;
+    }
+    return c.rq.inward != 0 ? !valid : valid;
+}
+
+// Sub-step 5: an opposite piece must lie in a live lane and in no island.
+bool opposite_piece_placed(oneoff_call& c, pokarr& piece, int stage, bool& ended)
+{
+    int result = -1, status = 0;
+    loop_in_lanes(c.branches(), piece, result, status);
+    if (status != 0) {
+        c.status = kOneoffMemory;
+        ended = true;
+        return false;
+    }
+    if (result == 0) return false;
+    const int collection = c.rq.collection;
+    if (collection != kOneoffCollect && collection != kOneoffCollectLeftover ? true : stage == 1) {
+        loop_in_island_cross_first(piece, 0, 0, result, status);
+        if (status != 0) {
+            c.status = status;
+            ended = true;
+            return false;
+        }
+        if (result == kLoopInside) return false;
+    }
+    return true;
+}
+
+// Whether a piece of this direction is a hole of the first inward offset of the outer contour.
+bool is_hole(const oneoff_call& c, int direction)
+{
+    return c.rq.pass == 1 && c.rq.island_mark == 0 && c.rq.inward != 0 && direction < 0;
+}
+
+void record_piece(oneoff_call& c, pokarr& piece, int direction);
+
+// Sub-steps 1 to 7 for one piece of a stage; false when the call ends.
+bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double area, int direction)
+{
+    const bool last = stage == c.stages;
+    const bool opposite = direction != c.wanted;
+    if (opposite && c.rq.island_mark == 0 && !is_hole(c, direction)) return true;
+    if (!(area > c.min_area)) return true;
+    bool valid = true, ended = false;
+    int kind = kKindPlain;
+    if (!last) {
+        valid = valid_against_source(c, source, piece, ended);
+        if (ended) return false;
+        if (!valid) {
+            if (IsNcDebug()) {
+                erou1c("[oneoff_pokarr] LANE: ", lane_table_block.count);
+                erou1c("OFFSET ", c.p.count);
+                eroutc(" INTERSECTS PREVIOUS OFFSET", 0);
+            }
+            if (machining_type() == kMachiningTouch && !(c.rq.island_mark != 0 && c.rq.pass == 1)) {
+                valid = true;
+                if (c.dimension != 2) kind = kKindTouching;
+            }
+        }
+        if (valid && opposite && (c.rq.pass > 1 || c.rq.island_mark == 1)) {
+            valid = opposite_piece_placed(c, piece, stage, ended);
+            if (ended) return false;
+        }
+        if (area > kJoinAreaFactor * pocket_work_block.tolerance) {
+            double w = pocket_work_block.working_tolerance;
+            pokarr_clean_joins(kJoinsStrict, 0, w, piece);
+        }
+    }
+    if (!valid || piece.count < kPieceMinEntries) return true;
+    if (last) {
+        record_piece(c, piece, direction);
+        return c.status == 0 || c.status == kOneoffNoOffset;
+    }
+    piece_store& target = c.leftover && c.phase == 1 ? c.q : c.p;
+    if (!target.add(piece, direction, area, c.leftover && c.phase == 1 ? kKindUnmet : kind)) {
+        c.status = kOneoffMemory;
+        return false;
+    }
+    return true;
+}
+
+// ---- step 6: the pieces of one raw offset -------------------------------------------------------
+
+// Cleans a piece handed out by the loop removal and answers its area and direction.
+void clean_piece(const oneoff_call& c, pokarr& piece, double& area, int& direction)
+{
+    pokarr_drop_short(piece);
+    if (c.dimension == 2) {
+        int closed = 1;
+        pokarr_drop_redundant(closed, 0, piece);
+        if (c.rq.pass > 1) {
+            pokarr_tidy_pass1(piece);
+            pokarr_tidy_pass2(piece);
+            pokarr_drop_short(piece);
+            closed = 1;
+            pokarr_drop_redundant(closed, 0, piece);
+        }
+    }
+    pokarr_area_dir(piece, area, direction);
+}
+
+// The pieces of the raw offset through the loop removal into the tests. restart_offset when the
+// removal failed and the offset is retried.
+flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
+{
+    work_array piece(c.dimension);
+    int n = 0, status = 0;
+    for (int taken = 0; taken <= n; ++taken) {
+        DELUPS(raw, piece.a, n, status);
+        if (status == kDelupsArrayFailed && (pk_is_zero(c.distance) || c.retries >= kRemovalRetries)) {
+            delups_clear();
+            c.status = kOneoffMemory;
+            return flow::done;
+        }
+        if (status == kDelupsSearchFailed) {
+            delups_clear();
+            c.status = kOneoffRemovalFailed;
+            return flow::done;
+        }
+        if (status != 0) {
+            delups_clear();
+            ++c.retries;
+            if (IsNcDebug()) {
+                erou1c("[oneoff_pokarr] DELUPS HAS FAILED ", c.retries);
+                eroutc(" TIMES", 0);
+            }
+            if (pk_is_zero(c.distance) || c.retries >= kRemovalRetries) {
+                c.status = kOneoffRemovalFailed;
+                return flow::done;
+            }
+            return flow::restart_offset;
+        }
+        if (stage == 1 && taken == 0 && n > raw.count && 2.0 * c.limit > c.source_area) n = 0;
+        double area = 0.0;
+        int direction = 0;
+        clean_piece(c, piece.a, area, direction);
+        if (c.rq.pass == 1 && c.rq.inward != 0 && taken == 0 && c.source.count == 3 && direction < 0) {
+            pokarr_reverse(piece.a);
+            direction = 1;
+        }
+        if (!test_piece(c, source, piece.a, stage, area, direction)) {
+            delups_clear();
+            return flow::done;
+        }
+    }
+    delups_clear();
+    return flow::go_on;
+}
+
+// ---- step 9: recording ----------------------------------------------------------------------------
+
+void swept_boundary_update(oneoff_call& c, pokarr& recorded, int parent);
+
+void record_piece(oneoff_call& c, pokarr& piece, int direction)
+{
+    const oneoff_request& rq = c.rq;
+    lane_table& lt = lane_table_block;
+    int lane_status = rq.pass, parent = rq.source_lane, level = rq.level;
+    const bool opposite = direction != c.wanted;
+    const bool new_island = is_hole(c, direction);
+    if (new_island) {
+        level = kLevelIsland + lt.count;
+        parent = 0;
+        lane_status = 0;
+    } else {
+        if ((opposite && rq.island_mark != 0) || (!opposite && c.wanted_recorded)) level = ++c.branches();
+        if (opposite) lane_status = parent = 1;
+    }
+    if (!opposite) c.wanted_recorded = true;
+    int status = 0;
+    if (rq.collection == kOneoffRecord || rq.collection == kOneoffOpenContour) {
+        lane_add(lane_status, level, parent, rq.source_lane, 0, c.distance, 0, piece, status);
+        if (status != 0) {
+            c.status = status;
+            return;
+        }
+        if (c.first_recorded == 0) c.first_recorded = lt.count;
+        if (opposite && !new_island) lt.group[lt.count] = rq.source_lane;
+        if (new_island) ++lt.island_count;
+    } else {
+        loop_buffer_add(collected_loops_block, piece, direction, status);
+        if (status != 0) {
+            c.status = kOneoffMemory;
+            return;
+        }
+    }
+    c.recorded_any = true;
+    if (c.leftover && c.phase == 2) swept_boundary_update(c, piece, parent);
+}
+
+// ---- the leftover mode --------------------------------------------------------------------------
+
+// Whether some piece of P has its first point off the loop's boundary inside it, or all its
+// points on the boundary.
+bool p_piece_inside(oneoff_call& c, const pokarr& loop)
+{
+    for (int i = 0; i < c.p.count; ++i) {
+        const pokarr piece = c.p.piece(i);
+        int result = kLoopOnBoundary, status = 0;
+        for (int k = 0; k < piece.count && result == kLoopOnBoundary; ++k) {
+            if (pk_is_marker(piece.x[k])) {
+                k += kArcRecordEntries - 2;
+                continue;
+            }
+            pnt_in_pokarr(piece.x[k], piece.y[k], loop, result, status);
+            if (status != 0) return false;
+        }
+        if (result != kLoopOutside) return true;
+    }
+    return false;
+}
+
+// Where the candidate's points lie against the swept boundary: the first point off it decides.
+int candidate_against(const pokarr& candidate, const pokarr& swept)
+{
+    for (int k = 0; k < candidate.count; ++k) {
+        if (pk_is_marker(candidate.x[k])) {
+            k += kArcRecordEntries - 2;
+            continue;
+        }
+        int result = 0, status = 0;
+        pnt_in_pokarr(candidate.x[k], candidate.y[k], swept, result, status);
+        if (status != 0) return kLoopOutside;
+        if (result != kLoopOnBoundary) return result;
+    }
+    return kLoopOnBoundary;
+}
+
+// The swept boundary of the recorded piece: the piece offset by t + first offset to the other
+// side, its first loop of the wanted direction (any for islands) larger than the piece,
+// reversed. False when there is none.
+bool swept_boundary(oneoff_call& c, pokarr& recorded, pokarr& swept)
+{
+    work_array piece(c.dimension), raw(c.dimension);
+    int status = 0;
+    pokarr_copy(recorded, piece.a, status);
+    if (status == 0) restart_at_longest(piece.a, status);
+    if (status != 0) return false;
+    pocket_work& pw = pocket_work_block;
+    const int corner_arcs = pw.corner_arcs;
+    pw.corner_arcs = 1;
+    pokarr_reset(raw.a, std::min(3 * piece.a.count, kPokarrMaxEntries), status);
+    if (status == 0) lane_offset_2d3d(-c.side, 1, c.t + c.rq.first_offset, piece.a, raw.a, status);
+    pw.corner_arcs = corner_arcs;
+    if (status != 0 || raw.a.count < 3) return false;
+    pokarr_drop_short(raw.a);
+    pokarr_tidy_pass1(raw.a);
+    pokarr_drop_short(raw.a);
+    double recorded_area = 0.0;
+    int recorded_direction = 0;
+    pokarr_area_dir(recorded, recorded_area, recorded_direction);
+    int n = 0;
+    for (int taken = 0; taken <= n; ++taken) {
+        DELUPS(raw.a, swept, n, status);
+        if (status != 0) break;
+        double area = 0.0;
+        int direction = 0;
+        pokarr_area_dir(swept, area, direction);
+        if ((c.rq.island_mark != 0 || direction == c.wanted) && area > recorded_area) {
+            delups_clear();
+            pokarr_reverse(swept);
+            return true;
+        }
+    }
+    delups_clear();
+    return false;
+}
+
+// Step 9.6: after a lane is recorded, the leftover candidates Q are cut by the area its tool
+// sweeps; what they keep becomes the new Q.
+void swept_boundary_update(oneoff_call& c, pokarr& recorded, int parent)
+{
+    work_array swept(c.dimension), candidate(c.dimension), loop(c.dimension);
+    if (!swept_boundary(c, recorded, swept.a)) {
+        c.q.clear();
+        return;
+    }
+    piece_store next(c.dimension);
+    pocket_work& pw = pocket_work_block;
+    for (int i = 0; i < c.q.count; ++i) {
+        const pokarr q = c.q.piece(i);
+        int status = 0;
+        pokarr_copy(q, candidate.a, status);
+        if (status != 0) continue;
+        loop_buffer_clear(pending_loops_block);
+        const double tolerance = pw.tolerance;
+        pw.tolerance = std::min(c.t, kLeftoverTolCap);
+        int levels = c.branches(), largest = 0, lanes = 0, result = 0;
+        comlup_pokarr(1, candidate.a, swept.a, parent, c.distance, c.rq.pass, parent, 0, 0, 0, levels, largest, lanes,
+                      result);
+        pw.tolerance = tolerance;
+        const std::size_t k = static_cast<std::size_t>(i);
+        if (result == kLaneTableFull || result == kComlupMemory || result == kComlupLaneRefused) continue;
+        if (result == kComlupRecorded) {
+            const loop_buffer& pending = pending_loops_block;
+            int first = 0;
+            for (int m = 1; m <= pending.loops; ++m) {
+                pokarr_replace(pending.counts[m], pending.points, first, loop.a, status);
+                first += pending.counts[m];
+                if (status != 0) break;
+                int kind = kKindCovered;
+                if (!p_piece_inside(c, loop.a)) {
+                    double value = 0.0;
+                    int far = 0;
+                    loop_dist_exceeds(recorded.x, recorded.y, recorded.count, loop.a.x, loop.a.y, loop.a.count,
+                                      2.0 * c.t + c.rq.first_offset, value, far);
+                    kind = far != 0 ? kKindFar : kKindNear;
+                }
+                double area = 0.0;
+                int direction = 0;
+                pokarr_area_dir(loop.a, area, direction);
+                next.add(loop.a, direction, area, kind);
+            }
+            continue;
+        }
+        int kind = c.q.kinds[k];
+        if (result == kComlupClosedNoneKept || result == kComlupNothingCollected ||
+            candidate_against(q, swept.a) != kLoopOutside)
+            kind = kKindCovered;
+        next.add(q, c.q.directions[k], c.q.areas[k], kind);
+    }
+    loop_buffer_clear(pending_loops_block);
+    c.q.clear();
+    for (int i = 0; i < next.count; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        c.q.add(next.piece(i), next.directions[k], next.areas[k], next.kinds[k]);
+    }
+}
+
+// Step 10: the candidates still unmet or reaching far become lanes at the first offset.
+void leftover_lanes(oneoff_call& c)
+{
+    const oneoff_request& rq = c.rq;
+    lane_table& lt = lane_table_block;
+    for (int i = 0; i < c.q.count; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        if (c.q.kinds[k] != kKindUnmet && c.q.kinds[k] != kKindFar) continue;
+        const pokarr candidate = c.q.piece(i);
+        int result = 0, status = 0;
+        loop_in_island_cross_first(candidate, 0, 0, result, status);
+        if (status != 0) {
+            c.status = status;
+            return;
+        }
+        if (result != 0) continue;
+        pieces_meet_loop(c.p.count, c.p.counts.data(), c.p.points.a, candidate, result, status);
+        if (status != 0 || result != 0) continue;
+        if (!gtvald(c.q.areas[k], std::min(kLeftoverMinArea, c.min_area))) continue;
+        if (rq.retry == 2 && (rq.collection == kOneoffCollect || rq.collection == kOneoffCollectLeftover)) {
+            loop_buffer_add(collected_loops_block, candidate, c.q.directions[k], status);
+            if (status != 0) {
+                c.status = kOneoffMemory;
+                return;
+            }
+            c.recorded_any = true;
+            continue;
+        }
+        const bool opposite = c.q.directions[k] != c.wanted;
+        int lane_status = rq.pass, parent = rq.source_lane, link = rq.source_lane, level = rq.level;
+        if ((opposite && rq.island_mark != 0) || (!opposite && c.wanted_recorded)) level = ++c.branches();
+        if (!opposite) c.wanted_recorded = true;
+        if (opposite) lane_status = parent = link = 1;
+        const int contour = lane_status == 1 ? kContourLeftoverOpposite
+                                             : (c.p_had_pieces ? kContourLeftover : kContourLeftoverNoPieces);
+        lane_add(lane_status, level, parent, link, 0, rq.first_offset, contour, candidate, status);
+        if (status != 0) {
+            c.status = status;
+            return;
+        }
+        if (opposite) lt.group[lt.count] = rq.source_lane;
+        c.recorded_any = true;
+    }
+}
+
+// ---- steps 4 to 8: phases and stages -------------------------------------------------------------
+
+// Resets the offset for a retry or a new start: P, Q and the pending loops emptied.
+void empty_sets(oneoff_call& c)
+{
+    c.p.clear();
+    c.q.clear();
+    loop_buffer_clear(pending_loops_block);
+}
+
+// Stage 2 of the arc-corner mode: every piece of S offset back by R.
+flow back_offset_stage(oneoff_call& c)
+{
+    c.s.clear();
+    for (int i = 0; i < c.p.count; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        c.s.add(c.p.piece(i), c.p.directions[k], c.p.areas[k], c.p.kinds[k]);
+    }
+    c.p.clear();
+    c.distance = c.d;
+    work_array piece(c.dimension), raw(c.dimension);
+    for (int i = 0; i < c.s.count; ++i) {
+        int status = 0;
+        pokarr_copy(c.s.piece(i), piece.a, status);
+        if (status == 0) restart_at_longest(piece.a, status);
+        if (status != 0) {
+            c.status = kOneoffMemory;
+            return flow::done;
+        }
+        const bool small = c.d < kSmallOffset;
+        if (!raw_offset(c, piece.a, c.r, -c.side, raw.a, false)) return flow::done;
+        c.small = small;
+        // The back offset's pieces are tested against the call's source loop.
+        const flow f = take_pieces(c, c.source, raw.a, 2);
+        if (f != flow::go_on) return f;
+    }
+    return flow::go_on;
+}
+
+// The filter of a stage's pieces.
+bool filter_stage(oneoff_call& c, const pokarr& previous, double distance)
+{
+    piece_store& set = c.leftover && c.phase == 1 ? c.q : c.p;
+    const int order_flag = c.rq.pass == 1 && c.rq.island_mark == 0 && c.rq.inward != 0 ? 1 : 0;
+    int status = 0;
+    offset_pieces_filter(order_flag, previous, c.width, c.limit, distance, c.rq.first_offset, c.wanted, set.count,
+                         set.view(), status);
+    if (status != 0) c.status = status == kPiecesSurfaceDrop ? status : kOneoffMemory;
+    return status == 0;
+}
+
+// The last stage: P recorded piece by piece.
+bool record_stage(oneoff_call& c)
+{
+    c.p_had_pieces = c.p.count > 0;
+    work_array piece(c.dimension);
+    c.first_recorded = 0;
+    for (int i = 0; i < c.p.count; ++i) {
+        int status = 0;
+        pokarr_replace(c.p.counts[static_cast<std::size_t>(i)], c.p.points.a, c.p.first_of(i), piece.a, status);
+        if (status != 0) {
+            c.status = kOneoffMemory;
+            return false;
+        }
+        double area = 0.0;
+        int direction = 0;
+        pokarr_area_dir(piece.a, area, direction);
+        if (!test_piece(c, c.source, piece.a, c.stages, area, direction)) return false;
+    }
+    return true;
+}
+
+// One phase from its distance to its last stage; answers how the call goes on.
+flow run_phase(oneoff_call& c, bool new_distance)
+{
+    if (new_distance) phase_distance(c);
+    work_array raw(c.dimension);
+    if (!raw_offset(c, c.source, c.distance, c.side, raw.a, true)) return flow::done;
+    const flow f = take_pieces(c, c.source, raw.a, 1);
+    if (f != flow::go_on) return f;
+    if (!filter_stage(c, c.source, c.distance)) return flow::done;
+    if (c.leftover && c.phase == 1) {
+        lane_table_block.count = c.lanes_at_start;
+        c.branches() = c.branches_at_start;
+        c.combine = 0;
+        c.phase = 2;
+        return flow::restart_phase;
+    }
+    if (c.arc_corner) {
+        if (c.leftover && c.p.count == 0 && c.rq.pass == 1) {
+            c.status = kOneoffNoOffset;
+            return flow::done;
+        }
+        const flow back = back_offset_stage(c);
+        if (back != flow::go_on) return back;
+        if (c.s.count > 0 && !filter_stage(c, c.s.piece(c.s.count - 1), c.r)) return flow::done;
+        if (c.p.count >= 2) {
+            int status = 0;
+            pieces_uncross(c.p.count, c.p.view(), c.rq.pass, c.retry, status);
+            if (status == kPiecesMemory) {
+                c.status = kOneoffMemory;
+                return flow::done;
+            }
+            if (status == kPiecesCross) {
+                c.arc_corner = false;
+                c.stages = 2;
+                empty_sets(c);
+                c.retries = 0;
+                c.phase = c.leftover ? 1 : 2;
+                return flow::restart_phase;
+            }
+        }
+    }
+    if (!record_stage(c)) return flow::done;
+    if (c.leftover) leftover_lanes(c);
+    return flow::done;
+}
+
+// Fixes the working values of the call.
+void set_up(oneoff_call& c)
+{
+    const oneoff_request& rq = c.rq;
+    const pocket_work& pw = pocket_work_block;
+    c.side = rq.direction_word == -1 ? -rq.side : rq.side;
+    c.d = rq.distance;
+    c.r = pw.reoffset_distance;
+    c.retry = rq.retry;
+    c.combine = rq.combine;
+    c.arc_corner = pw.corner_arcs != 0 && !pk_is_zero(c.r);
+    c.stages = c.arc_corner ? 3 : 2;
+    c.leftover = rq.retry == 2 || (rq.retry == 1 && (rq.pass == 1 || !pk_is_zero(c.d)));
+    c.phase = c.leftover ? 1 : 2;
+    c.t = std::clamp(std::min(0.5 * pw.tolerance, c.d / 1000.0), kLocalTolFloor, kLocalTolCap);
+    int direction = 0;
+    pokarr_area_dir(c.source, c.source_area, direction);
+    c.min_area = rq.island_mark == 0 ? kOuterMinArea
+                                     : (rq.pass == 1 ? kIslandFirstPassFactor * kIslandMinArea : kIslandMinArea);
+    if (c.dimension == 2 && !c.arc_corner && (pk_eq_val(c.d, kFillDistance) || pk_is_zero(c.d)))
+        c.min_area = std::max(c.min_area, 0.5 * c.source_area);
+    c.width = std::max(kWidthFactor * c.min_area, rq.first_offset * rq.first_offset);
+    c.limit = std::min(pw.reach_squared[0], pw.reach_squared[1]);
+    c.wanted = rq.island_mark == 0 ? 1 : -1;
+    c.lanes_at_start = lane_table_block.count;
+    c.branches_at_start = c.branches();
+}
+
+}  // namespace
+
+void oneoff_pokarr(const oneoff_request& request, pokarr& loop, int& status)
+{
+    status = 0;
+    oneoff_call c(request, loop, status);
+    if (request.direction_word == -1) pokarr_reverse(loop);
+    if (!prepare_source(c)) return;
+    set_up(c);
+    loop_buffer_clear(pending_loops_block);
+    grid_drop_check_set(1);
+    bool new_distance = true;
+    for (int round = 0; round <= 4 * (kRemovalRetries + 2); ++round) {
+        const flow f = run_phase(c, new_distance);
+        if (f == flow::done) break;
+        if (f == flow::restart_offset) {
+            // Loop removal failed: the offset is made again a little nearer, from stage 1 of the
+            // first phase.
+            empty_sets(c);
+            const double shrink = 1.0 - kRetryShrink * c.retries;
+            if (c.leftover) {
+                c.d *= shrink;
+                c.phase = 1;
+                new_distance = true;
+            } else {
+                c.distance *= shrink;
+                new_distance = false;
+            }
+            continue;
+        }
+        new_distance = true;
+    }
+    loop_buffer_clear(pending_loops_block);
+    if (status != 0) return;
+    if (!c.recorded_any) {
+        status = kOneoffNoOffset;
+        return;
+    }
+    const lane_table& lt = lane_table_block;
+    if (pocket_work_block.end_point_mode >= 1 && c.first_recorded > 0) {
+        int nearest_status = 0;
+        nearest_lane_to_restart(c.first_recorded, lt.count, nearest_status);
+        if (nearest_status != 0) status = kOneoffMemory;
+    }
+}

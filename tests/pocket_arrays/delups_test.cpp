@@ -1,0 +1,382 @@
+// Loop removal: worked examples (no crossing, a figure eight, a crossing on an arc, a line
+// through an arc twice), the walk's next crossing, the hand-out protocol with its counts, a walk
+// that cannot close, the 3-D path, and a seeded property over self-crossing raw offsets: when
+// every call succeeds, no loop handed out crosses itself and the signed areas add up.
+#include "kernel_geometry.hpp"
+
+#include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+
+#include <cmath>
+
+namespace kg = kernel_geometry;
+
+namespace {
+
+constexpr unsigned kSeed = 20261207;
+
+class Delups : public LaneTest {
+protected:
+    void SetUp() override
+    {
+        delups_block = delups_state{};
+        LaneTest::SetUp();
+        pocket_work_block.working_tolerance = 0.001;
+        pocket_work_block.tolerance = 0.001;
+        pocket_work_block.side_step = 1.0;
+        pocket_work_block.corner_arcs = 1;
+    }
+    void TearDown() override
+    {
+        delups_clear();
+        LaneTest::TearDown();
+    }
+};
+
+int owned_blocks()
+{
+    int n = 0;
+    for (int i = 0; i < pkdm_table_block.count; ++i) n += pkdm_table_block.entries[i].state == kPkdmOwned ? 1 : 0;
+    return n;
+}
+
+double signed_area(pokarr& a)
+{
+    double area = 0.0;
+    int direction = 0;
+    a.direction = 0;
+    pokarr_area_dir(a, area, direction);
+    return area * direction;
+}
+
+// Every loop of one series: statuses of the calls, the loops' entries, the counts answered.
+struct series {
+    int first_status = 0, last_status = 0;
+    std::vector<int> counts;
+    std::vector<kg::loop> loops;
+    double area = 0.0;
+};
+
+series run_series(pokarr& a)
+{
+    series s;
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0, status = 0;
+    DELUPS(a, out, count, status);
+    s.first_status = s.last_status = status;
+    s.counts.push_back(count);
+    const int loops = count + 1;
+    for (int k = 0; status == 0 && k < loops; ++k) {
+        if (k > 0) {
+            DELUPS(a, out, count, status);
+            s.last_status = status;
+            s.counts.push_back(count);
+        }
+        if (status != 0) break;
+        s.loops.push_back(entries_of(out));
+        s.area += signed_area(out);
+    }
+    delups_clear();
+    pokarr_free(out);
+    return s;
+}
+
+// Crossings of a loop with itself inside both elements: a loop of the removal may pass one
+// crossing on both of its sides (it meets itself at a vertex there), and two lines running along
+// each other are a spike the raw offset's clean-up leaves (no area).
+std::vector<kg::crossing> proper_crossings(const kg::loop& l)
+{
+    const std::vector<kg::element> elements = kg::elements_of(l);
+    auto find = [&](int index) {
+        for (const kg::element& e : elements)
+            if (e.index == index) return e;
+        return kg::element{};
+    };
+    auto at_end = [](const kg::element& e, const kg::crossing& c) {
+        return std::hypot(c.x - e.s.x, c.y - e.s.y) < 1e-7 || std::hypot(c.x - e.e.x, c.y - e.e.y) < 1e-7;
+    };
+    // A vertex lying on another element (the tip of such a spike) touches it.
+    auto along = [](const kg::element& p, const kg::element& q) {
+        if (p.arc || q.arc) return false;
+        const double ux = p.e.x - p.s.x, uy = p.e.y - p.s.y, vx = q.e.x - q.s.x, vy = q.e.y - q.s.y;
+        return std::fabs(ux * vy - uy * vx) <= 1e-6 * std::hypot(ux, uy) * std::hypot(vx, vy);
+    };
+    std::vector<kg::crossing> out;
+    for (const kg::crossing& c : kg::brute_force_crossings(l, l, true)) {
+        const kg::element p = find(c.a), q = find(c.b);
+        if (!at_end(p, c) && !at_end(q, c) && !along(p, q)) out.push_back(c);
+    }
+    return out;
+}
+
+bool closed(const kg::loop& l)
+{
+    return !l.empty() && std::hypot(l.front().x - l.back().x, l.front().y - l.back().y) < 1e-9;
+}
+
+}  // namespace
+
+TEST_F(Delups, WorkedLoops)
+{
+    kg::loop arc_eight{{0, 0}, {10, 10}};
+    // From (10, 10) down along a clockwise half circle to (10, 0), then across to (0, 10): the
+    // line from (0, 0) to (10, 10) and the closing line cross at (5, 5); the arc stays clear.
+    push_arc(arc_eight, 5.0, -1.0, 10.0, 5.0, 10.0, 0.0);
+    arc_eight.push_back({0, 10});
+    arc_eight.push_back({0, 0});
+    // A line through an arc twice: the half circle over (5, 3) reaches above the line y = 6.
+    kg::loop through{{0, 0}, {10, 0}, {10, 3}};
+    push_arc(through, 5.0, 1.0, 5.0, 3.0, 0.0, 3.0);
+    for (const xy& p : std::vector<xy>{{-2, 3}, {-2, 6}, {12, 6}, {12, -3}, {0, 0}}) through.push_back(p);
+    struct row {
+        const char* name;
+        kg::loop entries;
+        int loops;
+    } rows[] = {
+        {"square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 1},
+        {"figure eight", {{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}, 2},
+        {"figure eight with an arc", arc_eight, 2},
+        {"three crossings", {{0, 0}, {20, 0}, {20, 10}, {2, -5}, {18, -5}, {0, 10}, {0, 0}}, 2},
+        {"line through an arc twice", through, 3},
+    };
+    for (const row& r : rows) {
+        pokarr a = make_from(r.entries);
+        const double want_area = signed_area(a);
+        const series s = run_series(a);
+        EXPECT_EQ(s.first_status, 0) << r.name;
+        ASSERT_EQ(static_cast<int>(s.loops.size()), r.loops) << r.name;
+        for (int c : s.counts) EXPECT_EQ(c, r.loops - 1) << r.name;  // every call answers the same
+        EXPECT_NEAR(s.area, want_area, 1e-9 * std::fabs(want_area) + 1e-9) << r.name;
+        for (const kg::loop& l : s.loops) {
+            EXPECT_TRUE(closed(l)) << r.name;
+            EXPECT_TRUE(proper_crossings(l).empty()) << r.name;
+        }
+        if (r.loops == 1) {
+            EXPECT_EQ(s.loops[0].size(), r.entries.size()) << r.name;  // a copy
+        }
+        // Loop 0 holds the array's first entry; loop 1 starts at a crossing.
+        EXPECT_DOUBLE_EQ(s.loops[0][0].x, r.entries[0].x) << r.name;
+        pokarr_free(a);
+    }
+}
+
+TEST_F(Delups, CrossingOnAnArcCutsTheArcRecord)
+{
+    // A half circle from (0, 0) over the top to (10, 0), then down through the arc and back:
+    // the line from (5, -5) to (5, 10) crosses the arc at (5, 5).
+    kg::loop l{{0, 0}};
+    push_arc(l, 5.0, -1.0, 5.0, 0.0, 10.0, 0.0);
+    l.push_back({5, -5});
+    l.push_back({5, 10});
+    l.push_back({0, 0});
+    pokarr a = make_from(l);
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0, status = 0;
+    DELUPS(a, out, count, status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(count, 1);
+    // Loop 0: the arc from its start to the crossing, then the line on from the crossing.
+    ASSERT_GE(out.count, 5);
+    EXPECT_TRUE(pk_is_marker(out.x[1]));
+    EXPECT_NEAR(out.x[4], 5.0, 1e-9);
+    EXPECT_NEAR(out.y[4], 5.0, 1e-9);
+    EXPECT_NEAR(out.x[2], 5.0, 1e-12);  // radius and centre kept
+    DELUPS(a, out, count, status);
+    ASSERT_EQ(status, 0);
+    // Loop 1 starts at the crossing and leaves along the arc, which ends at its own end.
+    EXPECT_NEAR(out.x[0], 5.0, 1e-9);
+    EXPECT_NEAR(out.y[0], 5.0, 1e-9);
+    EXPECT_TRUE(pk_is_marker(out.x[1]));
+    EXPECT_NEAR(out.x[4], 10.0, 1e-9);
+    for (int m = 0; m < delups_block.records; ++m) {
+        EXPECT_LE(delups_block.u1[m], kDelupsFractionScale);
+        EXPECT_LE(delups_block.u2[m], kDelupsFractionScale);
+    }
+    pokarr_free(out);
+    pokarr_free(a);
+}
+
+TEST_F(Delups, NextCrossingAlongTheWalk)
+{
+    // Records: crossings on elements (2, 10) and (4, 8).
+    const int ingo[] = {2, 4}, ingo1[] = {10, 8};
+    const double u1[] = {0.5, 0.25}, u2[] = {0.5, 0.75};
+    int used1[] = {0, 0}, used2[] = {0, 0};
+    struct row {
+        int k, e, record, side;
+        int want_element, want_record, want_side;
+    } rows[] = {
+        {0, 10, 0, 0, -999, -1, 0},  // loop 0 past the last crossing: none
+        {1, 2, 0, 1, 4, 1, 0},       // along element 2 the next is record 1 on its first element
+        {1, 8, 1, 0, 10, 0, 1},      // from record 1 along 8: record 0 on its second element
+        {0, 4, 1, 1, 8, 1, 1},       // along 4 past record 1 on its first: record 1 again at 8
+    };
+    for (const row& r : rows) {
+        int element = 0, record = r.record, side = r.side;
+        delups_next_cross(r.k, ingo, ingo1, 2, u1, u2, used2, used1, r.e, element, record, side);
+        EXPECT_EQ(element, r.want_element) << r.k << " " << r.e;
+        EXPECT_EQ(record, r.want_record) << r.k << " " << r.e;
+        EXPECT_EQ(side, r.want_side) << r.k << " " << r.e;
+    }
+    // A record used on both sides is passed over.
+    used1[1] = used2[1] = 1;
+    int element = 0, record = 0, side = 1;
+    delups_next_cross(1, ingo, ingo1, 2, u1, u2, used2, used1, 2, element, record, side);
+    EXPECT_EQ(record, 0);
+    EXPECT_EQ(element, 10);
+}
+
+TEST_F(Delups, NewSeriesGivesBackTheLoopsOfTheOldOne)
+{
+    pokarr a = make_from({{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}});
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0, status = 0;
+    DELUPS(a, out, count, status);
+    const int after_first = owned_blocks();
+    count = 0;  // a new series while loop 1 still waits
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(owned_blocks(), after_first);
+    delups_clear();
+    pokarr_free(out);
+    pokarr_free(a);
+    EXPECT_EQ(owned_blocks(), 0);
+    EXPECT_EQ(delups_block.result_count, 0);
+}
+
+TEST_F(Delups, ReentryIsReportedAndTheCallGoesOn)
+{
+    delups_block.state_word = 3;
+    pokarr a = make_from({{0, 0}, {10, 0}, {10, 10}, {0, 0}});
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0, status = 0;
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.count, 4);
+    ASSERT_FALSE(errors().empty());
+    EXPECT_EQ(errors().back(), "[DELUPS] We shouldnt be meeting like this!");
+    pokarr_free(out);
+    pokarr_free(a);
+}
+
+TEST_F(Delups, SpaceLoopsAndOtherDimensions)
+{
+    pocket_state_block.pocket_dimension = 3;
+    // A figure eight at height 1.
+    pokarr a;
+    pokarr_init(3, a);
+    int status = 0;
+    for (const xy& p : std::vector<xy>{{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}) {
+        const double q[3] = {p.x, p.y, 1.0};
+        pokarr_add_pnt(q, a, status);
+    }
+    pokarr out;
+    pokarr_init(3, out);
+    int count = 0;
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(delups_block.state_word, 1);
+    double total = signed_area(out);
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, 0);
+    total += signed_area(out);
+    EXPECT_NEAR(std::fabs(total), 0.0, 1e-9);  // the two lobes of an eight turn opposite ways
+    delups_clear();
+    // A flat list has no points to walk: refused, with the message of the 3-D path.
+    pokarr flat;
+    pokarr_init(1, flat);
+    for (double v : {0.0, 0.0, 10.0, 0.0, 10.0, 10.0}) pokarr_add_xyz(v, nullptr, nullptr, nullptr, flat, status);
+    count = 0;
+    DELUPS(flat, out, count, status);
+    EXPECT_EQ(status, kDelupsSearchFailed);
+    EXPECT_EQ(errors().back(), "[delups] ONLY 3D ARRAYS SUPPORTED BY DELUPS");
+    pokarr_free(flat);
+    pokarr_free(out);
+    pokarr_free(a);
+}
+
+TEST_F(Delups, RawOffsetsComeApartIntoSimpleLoops)
+{
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    int split = 0;
+    for (int i = 0; i < 60; ++i) {
+        const kg::kind k = i % 2 == 0 ? kg::kind::star : kg::kind::arc_edged;
+        const kg::loop source = kg::make_loop(k, 10 + static_cast<int>(u(rng) * 60), rng);
+        int status = 0;
+        const kg::loop raw = kg::kernel_offset(source, 0.5 + 4.0 * u(rng), 0.001, status);
+        ASSERT_EQ(status, 0);
+        pokarr a = kg::array_of(raw);
+        const series s = run_series(a);
+        // The search nudges elements at self-contacts: the loops belong to the loop as it ends.
+        const double want = signed_area(a);
+        const std::string what = "seed " + std::to_string(kSeed) + " loop " + std::to_string(i);
+        if (s.first_status != 0 || s.last_status != 0) {
+            // A failed series leaves nothing behind.
+            EXPECT_EQ(delups_block.result_count, 0) << what;
+            pokarr_free(a);
+            continue;
+        }
+        split += s.loops.size() > 1 ? 1 : 0;
+        for (const kg::loop& l : s.loops) {
+            EXPECT_TRUE(closed(l)) << what;
+            EXPECT_TRUE(proper_crossings(l).empty()) << what;
+        }
+        EXPECT_NEAR(s.area, want, 1e-6 * std::fabs(want)) << what;
+        pokarr_free(a);
+    }
+    EXPECT_GT(split, 20);
+}
+
+TEST_F(Delups, TooManyCrossingsFailTheSearch)
+{
+    // A zigzag of 7,000 teeth closed by a line back over all of them: 7,000 crossings pass the
+    // 6,990 rows of the table of a loop against itself.
+    pokarr a;
+    pokarr_init(2, a);
+    int status = 0;
+    for (int k = 0; k <= 7000; ++k) {
+        const double p[2] = {static_cast<double>(k), k % 2 == 0 ? -5.0 : 5.0};
+        pokarr_add_pnt(p, a, status);
+    }
+    const double back[3][2] = {{7001.0, 0.0}, {-1.0, 0.0}, {0.0, -5.0}};
+    for (const double* p : back) pokarr_add_pnt(p, a, status);
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0;
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, kDelupsSearchFailed);
+    EXPECT_EQ(delups_block.result_count, 0);
+    pokarr_free(out);
+    pokarr_free(a);
+}
+
+TEST_F(Delups, WalkThatCannotCloseFreesEverything)
+{
+    // A figure eight crossing itself at its own first point: the search nudges the crossing off
+    // the vertex and meets it from both elements there, once at the end of the last element (its
+    // fraction 0.9999) and once at the start of the first. The walk cannot close its second
+    // loop: status 2, the result empty, count -1, every loop given back.
+    pokarr a = make_from({{5, 5}, {10, 10}, {10, 0}, {0, 10}, {0, 0}, {5, 5}});
+    const int before = owned_blocks();
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0, status = 0;
+    DELUPS(a, out, count, status);
+    EXPECT_EQ(status, kDelupsWalkFailed);
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(out.count, 0);
+    EXPECT_EQ(delups_block.result_count, 0);
+    ASSERT_EQ(delups_block.records, 2);
+    EXPECT_EQ(delups_block.u2[1], kDelupsFractionScale);
+    EXPECT_EQ(delups_block.u1[0], 0.0);
+    pokarr_free(out);
+    EXPECT_EQ(owned_blocks(), before);
+    pokarr_free(a);
+}

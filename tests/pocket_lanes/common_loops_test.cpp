@@ -1,0 +1,159 @@
+// Common loops: the crossing table of a loop against itself keeps each crossing once and no
+// touching point; arrays of different dimensions are refused; the walk of two squares in every
+// orientation and kind records what the filter keeps; loops that do not cross give nothing; the
+// re-offset flag keeps the loops pending.
+#include "lane_test_support.hpp"
+
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/lane_table.hpp"
+
+#include <vector>
+
+namespace {
+
+class CommonLoops : public LaneTest {
+protected:
+    void SetUp() override
+    {
+        LaneTest::SetUp();
+        pocket_work_block.tolerance = 0.01;
+        pocket_work_block.working_tolerance = 0.001;
+        pocket_work_block.side_step = 1.0;
+        lane_table_reset();
+    }
+    void TearDown() override
+    {
+        loop_buffer_clear(pending_loops_block);
+        loop_buffer_clear(collected_loops_block);
+        LaneTest::TearDown();
+    }
+};
+
+pokarr square(double x0, double y0, double side)
+{
+    return make_from({{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}, {x0, y0}});
+}
+
+struct self_table {
+    std::vector<int> a = std::vector<int>(kComlupsRows), b = std::vector<int>(kComlupsRows);
+    std::vector<double> x = std::vector<double>(kComlupsRows), y = std::vector<double>(kComlupsRows);
+    comlups_columns columns() { return {a.data(), b.data(), x.data(), y.data(), nullptr, nullptr, nullptr, nullptr}; }
+};
+
+}  // namespace
+
+TEST_F(CommonLoops, SelfTableHoldsEveryCrossingOnce)
+{
+    struct row {
+        const char* name;
+        std::vector<xy> loop;
+        int rows;
+    } rows[] = {
+        {"square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0},
+        {"figure eight", {{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}, 1},
+        // A notch touching the bottom edge: a touching point, no crossing.
+        {"notch", {{0, 0}, {10, 0}, {10, 10}, {6, 10}, {5, 0}, {4, 10}, {0, 10}, {0, 0}}, 0},
+        {"three crossings", {{0, 0}, {20, 0}, {20, 10}, {2, -5}, {18, -5}, {0, 10}, {0, 0}}, 3},
+    };
+    for (const row& r : rows) {
+        pokarr a = make_from(r.loop);
+        self_table t;
+        int count = -7;
+        cre_comlups_array(kComlupsSelf, a, a, 1.0e-6, count, t.columns());
+        EXPECT_EQ(count, r.rows) << r.name;
+        for (int i = 0; i < count; ++i) {
+            EXPECT_GT(t.b[i], t.a[i]) << r.name;  // on the earlier element, B's element positive
+            if (i > 0) {
+                EXPECT_LE(t.a[i - 1], t.a[i]) << r.name;
+            }
+        }
+        pokarr_free(a);
+    }
+}
+
+TEST_F(CommonLoops, DimensionsMustAgree)
+{
+    pokarr a = square(0, 0, 10);
+    pokarr b;
+    pokarr_init(3, b);
+    int status = 0;
+    for (const xy& p : std::vector<xy>{{5, 5}, {15, 5}, {15, 15}, {5, 5}}) {
+        const double q[3] = {p.x, p.y, 0.0};
+        pokarr_add_pnt(q, b, status);
+    }
+    self_table t;
+    int count = 0;
+    cre_comlups_array(kComlupsLinked, a, b, 1.0, count, t.columns());
+    EXPECT_EQ(count, -1);
+    ASSERT_FALSE(errors().empty());
+    EXPECT_EQ(errors().back(), "[cre_comlups_array] DIMENSIONS OF ARRAYS DIFFER");
+    int levels = 3, largest = 0, lanes = 0;
+    comlup_pokarr(0, a, b, 1, 1.0, 1, 0, 0, 0, 0, levels, largest, lanes, status);
+    EXPECT_EQ(status, kComlupNone);
+    EXPECT_EQ(errors().back(), "[comlup_pokarr] DIMENSIONS OF ARRAYS DIFFER");
+    EXPECT_EQ(lane_table_block.count, 0);
+    pokarr_free(a);
+    pokarr_free(b);
+}
+
+TEST_F(CommonLoops, TwoSquaresByOrientationAndKind)
+{
+    struct row {
+        const char* name;
+        bool reverse_b;
+        int kind;
+        int status;
+        std::vector<double> signed_areas;  // of the lanes recorded, in order
+    } rows[] = {
+        // Kind 0 keeps the counter-clockwise loops: the intersection and the union.
+        {"same sense, kind 0", false, 0, kComlupRecorded, {25.0, 175.0}},
+        // Against a clockwise B only A less B runs counter-clockwise.
+        {"opposite sense, kind 0", true, 0, kComlupRecorded, {75.0}},
+        // Other kinds keep loops of at least the reference area, reversed.
+        {"same sense, kind 1", false, 1, kComlupRecorded, {-175.0}},
+        {"same sense, kind 2", false, 2, kComlupRecorded, {-175.0}},
+        {"apart", false, 0, kComlupNone, {}},
+    };
+    for (const row& r : rows) {
+        lane_table_reset();
+        pokarr a = square(0, 0, 10);
+        pokarr b = std::string(r.name) == "apart" ? square(20, 0, 10) : square(5, 5, 10);
+        if (r.reverse_b) pokarr_reverse(b);
+        int levels = 3, largest = 0, lanes = 0, status = -7;
+        comlup_pokarr(0, a, b, 1, 1.0, 1, 0, 0, r.kind, 0, levels, largest, lanes, status);
+        EXPECT_EQ(status, r.status) << r.name;
+        ASSERT_EQ(lane_table_block.count, static_cast<int>(r.signed_areas.size())) << r.name;
+        for (int n = 1; n <= lane_table_block.count; ++n) {
+            pokarr l;
+            pokarr_init(2, l);
+            lane_to_pokarr(n, l, status);
+            double area = 0.0;
+            int direction = 0;
+            pokarr_area_dir(l, area, direction);
+            EXPECT_NEAR(area * direction, r.signed_areas[static_cast<std::size_t>(n - 1)], 1e-9) << r.name;
+            EXPECT_EQ(lane_table_block.offset[n], 1.0) << r.name;
+            pokarr_free(l);
+        }
+        // The second loop of kind 0 takes the next level number.
+        if (r.signed_areas.size() == 2) {
+            EXPECT_EQ(levels, 4) << r.name;
+        }
+        pokarr_free(a);
+        pokarr_free(b);
+    }
+}
+
+TEST_F(CommonLoops, ReoffsetFlagKeepsTheLoopsPending)
+{
+    pokarr a = square(0, 0, 10), b = square(5, 5, 10);
+    int levels = 3, largest = 0, lanes = 0, status = 0;
+    comlup_pokarr(1, a, b, 1, 1.0, 1, 0, 0, 0, 0, levels, largest, lanes, status);
+    EXPECT_EQ(status, kComlupRecorded);
+    EXPECT_EQ(lane_table_block.count, 0);
+    EXPECT_EQ(pending_loops_block.loops, 2);
+    EXPECT_EQ(pending_loops_block.directions[1], 1);
+    pokarr_free(a);
+    pokarr_free(b);
+}
