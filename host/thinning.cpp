@@ -1,4 +1,4 @@
-// Thinning of an interleaved point list (dladstd): drops the points that the polyline of the kept
+// Thinning of an interleaved point list (dladstd, diluld): drops the points that the polyline of the kept
 // points passes within the tolerance of, compacting points and normals in place. The pocket
 // arrays thin their point lists through it (pokarr_dilul).
 #include "host/vantu_vector.hpp"
@@ -131,4 +131,22 @@ void dladstd(int dimension, double tolerance, int mode, double extra, double* po
         count = kept;
     }
     vantu::trace_call("dladstd", std::to_string(original) + " -> " + std::to_string(count), status);
+}
+
+void diluld(double* points, int& count, double tolerance, int& status)
+{
+    status = -1;
+    const int original = count;
+    if (count >= 0 && tolerance >= 0.0 && (points != nullptr || count == 0)) {
+        status = 0;
+        if (count > 2) {
+            const point_list list{3, points};
+            const std::vector<char> keep = points_to_keep(list, count, tolerance, 0.0);
+            int kept = 0;
+            for (int i = 0; i < count; ++i)
+                if (keep[static_cast<std::size_t>(i)]) keep_point(list, nullptr, 0, i, kept++);
+            count = kept;
+        }
+    }
+    vantu::trace_call("diluld", std::to_string(original) + " -> " + std::to_string(count), status);
 }
