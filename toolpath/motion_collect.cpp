@@ -170,20 +170,26 @@ bool steep_holds(const collect_input& in, const step_geometry& g)
 double dot(const point3d& a, const point3d& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 double dot(const point3& a, const point3& b) { return double(a[0]) * b[0] + double(a[1]) * b[1] + double(a[2]) * b[2]; }
 
-bool turn_holds(const collect_input& in, int k, const step_geometry& g)
+bool smooth_holds(const collect_input& in, int k, const step_geometry& g)
 {
     const fit_buffer& f = fit_state();
-    bool smooth = !g.span_found || dot(g.unit, g.span_unit) > kSmoothCosine || g.span < f.tolerance / 2.0;
-    if (buffered() == 2 && k >= 2 && in.directions && dot(in.directions[k - 1], in.directions[k - 2]) < 0.0)
-        smooth = false;
-    if (!smooth) return false;
-    if (in.directions && f.restart == 0 && !(dot(f.last_direction, in.directions[k]) > kDirectionCosine)) return false;
-    if (in.ids && std::abs(in.ids[k]) != std::abs(f.last_id)) return false;
-    return true;
+    const bool smooth = !g.span_found || dot(g.unit, g.span_unit) > kSmoothCosine || g.span < f.tolerance / 2.0;
+    const bool reversal = buffered() == 2 && k >= 2 && in.directions && dot(in.directions[k - 1], in.directions[k - 2]) < 0.0;
+    return smooth && !reversal;
 }
 
-// Takes point k into the run, flushing the run first when a rule breaks. False when p is
-// skipped (no step from the last point).
+// The rules that need no span: the directions given turn by less than 40 degrees, the ids are
+// the same and so is the feed mode. They hold from the run's second point on.
+bool same_kind(const collect_input& in, int k, int feed)
+{
+    const fit_buffer& f = fit_state();
+    if (in.directions && f.restart == 0 && !(dot(f.last_direction, in.directions[k]) > kDirectionCosine)) return false;
+    if (in.ids && std::abs(in.ids[k]) != std::abs(f.last_id)) return false;
+    return feed == f.run_feed_mode;
+}
+
+// Takes point k into the run, flushing the run first when a rule breaks; a point with no step
+// from the last one is skipped.
 void take_point(const collect_input& in, int k, int& status)
 {
     fit_buffer& f = fit_state();
@@ -191,30 +197,25 @@ void take_point(const collect_input& in, int k, int& status)
     const point3* direction = in.directions ? &in.directions[k] : nullptr;
     const int* id = in.ids ? &in.ids[k] : nullptr;
     const int feed = mch_slots().slots[1].value;
-    // A flushed run gives its last point to the next run, so p is taken on the second round.
-    for (int round = 0; round < 2; ++round) {
-        if (buffered() < 2) {
-            f.run_feed_mode = feed;
-            f.feed_mode = feed;
-            accept(p, direction, id);
-            return;
-        }
-        const step_geometry g = measure(p);
-        if (g.length == 0.0) return;
-        f.feed_mode = feed;
-        if (spacing_holds(in, k, g) && steep_holds(in, g) && turn_holds(in, k, g) && feed == f.run_feed_mode) {
-            accept(p, direction, id);
-            return;
-        }
+    if (buffered() == 0) f.run_feed_mode = feed;
+    f.feed_mode = feed;
+    bool holds = true;
+    if (buffered() >= 1) {
+        const step_geometry g = buffered() >= 2 ? measure(p) : step_geometry{};
+        if (buffered() >= 2 && g.length == 0.0) return;
+        holds = same_kind(in, k, feed) &&
+                (buffered() < 2 || (spacing_holds(in, k, g) && steep_holds(in, g) && smooth_holds(in, k, g)));
+    }
+    if (!holds) {
         const point3d last = buffered_point(buffered() - 1);
         motion_bspline_fit(status);
         if (status < 0) return;
-        if (k > 0) {
-            const point3 restart{static_cast<float>(last[0]), static_cast<float>(last[1]), static_cast<float>(last[2])};
-            f.run_feed_mode = feed;
-            accept(restart, nullptr, nullptr);
-        }
+        f.run_feed_mode = feed;
+        // The next run starts at the end of the one written; p is taken into it.
+        if (k > 0) accept({static_cast<float>(last[0]), static_cast<float>(last[1]), static_cast<float>(last[2])}, nullptr, nullptr);
+        f.restart = 1;
     }
+    accept(p, direction, id);
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ constexpr int kArcSteps = 4;
 constexpr float kCheckPastP = 5.625f;
 constexpr const char* kArcPrefix = "WARNING: APPROACH MOTION AT:";
 constexpr const char* kLinePrefix = "WARNING:  APPROACH MOTION AT:";
-constexpr const char* kGougeSuffix = "GOUGING THE|SURFACES, EXECUTING Z_UP APPROACH";
+// The suffix follows the point's last coordinate after a blank.
+constexpr const char* kGougeSuffix = " GOUGING THE|SURFACES, EXECUTING Z_UP APPROACH";
 
 // The moves a kind writes after the Z-up approach onto points.front() (kind 1: points = P).
 struct approach_plan {

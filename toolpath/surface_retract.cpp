@@ -24,7 +24,8 @@ constexpr int kRapidAfter = 2, kBaseAfter = 1;
 constexpr float kArcStep = 11.25f, kArcStart = 270.0f;
 constexpr int kArcSteps = 4;
 constexpr const char* kGougePrefix = "WARNING: RETRACT MOTION AT:";
-constexpr const char* kGougeSuffix = "GOUGING THE|SURFACES, EXECUTING Z_UP RETRACT";
+// The suffix follows the point's last coordinate after a blank.
+constexpr const char* kGougeSuffix = " GOUGING THE|SURFACES, EXECUTING Z_UP RETRACT";
 
 // The lateral moves a kind writes (empty: the Z-up retract), decided before the marker opens.
 struct retract_plan {
@@ -60,7 +61,7 @@ retract_plan plan_retract(int kind, const point3& point, const point3& neighbour
             plan.kind = kind;
             return plan;
         }
-        warn_at_point("[SRFRET]MOVEMENT IN NORMAL DIRECTION AT:", point.data(), "PERFORM NORMAL HORIZONTAL RETRACT");
+        warn_at_point("[SRFRET]MOVEMENT IN NORMAL DIRECTION AT:", point.data(), " PERFORM NORMAL HORIZONTAL RETRACT");
         kind = kKindHorizontalNormal;
     }
     if (kind == kKindTangent || kind == kKindTangentOpposite) {
