@@ -174,6 +174,19 @@ TEST_F(MotionOutput, GougeCheckFallsBackToZUp)
         EXPECT_EQ(HEI8().at(heights_state::kClearancePlane), 1) << "restored after the query";
         EXPECT_EQ(srf_projection_on(), 0);
     }
+    // The point is shown in the function's display unit (inches here, the part in millimetres).
+    fresh_at(kP);
+    vantu::control::set_flag("display_unit", 3);
+    connect_params_block().approach_kind = 5;
+    connect_params_block().lateral_distance = 2;
+    connect_params_block().gouge_check = 1;
+    use_touch_double({{25.4f, 0, 2.54f}});
+    int retract_flag = 2, retract_status = 0;
+    SRFRET(1, kP, {9, 0, 0}, kUp, kUp, retract_flag, retract_status);
+    ASSERT_EQ(texts("usmsgc").size(), 1u);
+    EXPECT_EQ(texts("usmsgc")[0].substr(0, 63), "WARNING: RETRACT MOTION AT: X = 1.0000 Y = 0.0000 Z = 0.1000 GO");
+    vantu::control::set_flag("display_unit", 0);
+
     // The approaches of kinds 2, 5 and 6 warn with two blanks after the colon.
     fresh_at({0, 0, 0});
     machining_type() = 2;
