@@ -18,8 +18,8 @@ namespace {
 constexpr int kTemporary = -1, kThreeD = 3, kMostOrder = kSplineMaxDegree + 1;
 
 // Samples of a parameter range before the search narrows down round the best one, and the
-// narrowing steps (each keeps 0.618 of the bracket).
-constexpr int kClosestSamples = 16, kClosestSteps = 60;
+// Gauss-Newton steps that follow (each moves t by the point's offset along the tangent).
+constexpr int kClosestSamples = 8, kClosestSteps = 20;
 
 std::map<int, vantu::spline_data>& temporaries()
 {
@@ -35,38 +35,38 @@ void report_temporaries(std::vector<std::string>& lines)
         lines.push_back("temporary curve " + std::to_string(id) + " was not freed");
 }
 
-double distance_at(const vantu::spline_data& s, double t, const double* point, vantu::point3& at)
+// Distance of the curve point at t from `point`, with the curve's derivative there.
+double distance_at(const vantu::spline_data& s, double t, const double* point, vantu::point3& at, vantu::point3& derivative)
 {
-    vantu::point3 derivative;
     vantu::spline_point(s, t, at, derivative);
     double sum = 0.0;
     for (int k = 0; k < 3; ++k) sum += (at[k] - point[k]) * (at[k] - point[k]);
     return std::sqrt(sum);
 }
 
-// Golden-section search of the distance in [a, b] round a sampled minimum.
-double narrow_down(const vantu::spline_data& s, const double* point, double a, double b)
+// Gauss-Newton from t within [a, b]: t moves by the offset's share along the tangent over the
+// tangent's square, until the move vanishes; the best parameter seen is kept.
+double narrow_down(const vantu::spline_data& s, const double* point, double a, double b, double t, double& best)
 {
-    constexpr double kGolden = 0.6180339887498949;
-    vantu::point3 at;
-    double x1 = b - kGolden * (b - a), x2 = a + kGolden * (b - a);
-    double f1 = distance_at(s, x1, point, at), f2 = distance_at(s, x2, point, at);
-    for (int step = 0; step < kClosestSteps && b - a > 0.0; ++step) {
-        if (f1 <= f2) {
-            b = x2;
-            x2 = x1;
-            f2 = f1;
-            x1 = b - kGolden * (b - a);
-            f1 = distance_at(s, x1, point, at);
-        } else {
-            a = x1;
-            x1 = x2;
-            f1 = f2;
-            x2 = a + kGolden * (b - a);
-            f2 = distance_at(s, x2, point, at);
+    vantu::point3 at, derivative;
+    double best_t = t;
+    for (int step = 0; step < kClosestSteps; ++step) {
+        const double d = distance_at(s, t, point, at, derivative);
+        if (d < best) {
+            best = d;
+            best_t = t;
         }
+        double along = 0.0, speed2 = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            along += (at[k] - point[k]) * derivative[k];
+            speed2 += derivative[k] * derivative[k];
+        }
+        if (!(speed2 > 0.0)) break;
+        const double next = std::clamp(t - along / speed2, a, b);
+        if (std::fabs(next - t) <= 1.0e-12 * (b - a)) break;
+        t = next;
     }
-    return f1 <= f2 ? x1 : x2;
+    return best_t;
 }
 
 const bool registered = vantu::register_component({"temp_curves", reset_temporaries, nullptr, nullptr, report_temporaries});
@@ -115,26 +115,20 @@ void cptcrv2(int id, const double* point, double t0, double t1, double* closest,
         double start = 0.0, end = 0.0;
         vantu::spline_range(s, start, end);
         const double a = std::clamp(std::min(t0, t1), start, end), b = std::clamp(std::max(t0, t1), start, end);
-        vantu::point3 at;
-        double best_t = a, best = distance_at(s, a, point, at);
+        vantu::point3 at, derivative;
+        double best_t = a, best = distance_at(s, a, point, at, derivative);
         const double step = (b - a) / kClosestSamples;
         for (int i = 1; i <= kClosestSamples && step > 0.0; ++i) {
             const double t = i == kClosestSamples ? b : a + i * step;
-            const double d = distance_at(s, t, point, at);
+            const double d = distance_at(s, t, point, at, derivative);
             if (d < best) {
                 best = d;
                 best_t = t;
             }
         }
-        if (step > 0.0) {
-            const double t = narrow_down(s, point, std::max(a, best_t - step), std::min(b, best_t + step));
-            const double d = distance_at(s, t, point, at);
-            if (d < best) {
-                best = d;
-                best_t = t;
-            }
-        }
-        distance_at(s, best_t, point, at);
+        if (step > 0.0)
+            best_t = narrow_down(s, point, std::max(a, best_t - step), std::min(b, best_t + step), best_t, best);
+        distance_at(s, best_t, point, at, derivative);
         for (int k = 0; k < 3; ++k) closest[k] = at[k];
         parameter = best_t;
         distance = best;
