@@ -31,7 +31,7 @@ void INSMSG(int target_select, int& entered, int& status);
 // Edits the messages of the tool path. Status 0; -1 with "EDTMSG, ERRORS IN LIST".
 void EDTMSG(int& status);
 
-// The number of blocks of the class (Part of tp_list_access: 4 text, 8 procedure) in the top list;
+// The number of blocks of the class (tp_list_access.hpp: 4 text, 8 procedure) in the top list;
 // the list position is kept.
 void count_class_blocks(int block_class, int& count, int& status);
 void count_msg_blocks(int& count, int& status);
