@@ -1,6 +1,6 @@
 // Speed of the motion writers: 10^4 and 10^5 linear moves (PLINE_entry) and point-string points
 // (string_move) written into the open motion sub-list of a procedure block, in items per second.
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"

@@ -2,7 +2,7 @@
 // HEI8 and PRM9.
 #include "driver/common_arguments.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_origin.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"

@@ -6,7 +6,7 @@
 
 #include "driver/exec_disp_mode.hpp"
 #include "driver/machining_type.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/prog_line.hpp"
 #include "driver/unwind_guard.hpp"
 #include "host/vantu.hpp"
@@ -18,7 +18,7 @@
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/updown_least.hpp"
+#include "toolpath/updown_buffers.hpp"
 #include "edit/manedt_least.hpp"
 
 namespace {

@@ -2,7 +2,7 @@
 // through the line entry of the motion output.
 #include "driver/exec_disp_mode.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -5,7 +5,7 @@
 
 #include "driver/interaction_modes.hpp"
 #include "driver/machining_type.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"

@@ -3,7 +3,7 @@
 // Reads proc_run.geometry_defined, PRM9 (tool id) and DSP8 (current position and axis).
 #include "driver/pre_exec.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"

@@ -1,7 +1,7 @@
 // CURCOM, GETPOS and tool_inst_show (least versions, see the header).
 #include "driver/proc_common_least.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"

@@ -14,7 +14,7 @@
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"
-#include "toolpath/updown_least.hpp"
+#include "toolpath/updown_buffers.hpp"
 
 namespace {
 

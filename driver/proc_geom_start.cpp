@@ -18,7 +18,7 @@
 #include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/tp_sublist.hpp"
-#include "toolpath/updown_least.hpp"
+#include "toolpath/updown_buffers.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "driver/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
-#include "toolpath/updown_least.hpp"
+#include "toolpath/proc_picks.hpp"
 
 namespace {
 constexpr int kStatusWindow = 2;

@@ -113,6 +113,7 @@ void erou4c(std::string_view text1, std::string_view text2)
 // ---- user lines -------------------------------------------------------------------------------
 
 void userrc(std::string_view text) { record_plain("userrc", text); }
+void usrerr(std::string_view text) { record_plain("usrerr", text); }
 
 void user1c(std::string_view text1, char kind, double value, std::string_view text2)
 {
@@ -147,6 +148,7 @@ void shlmsg(const char* text, int length)
 }
 
 void prmptc(std::string_view text) { record_plain("prmptc", text); }
+void pro2ln(std::string_view text) { record_plain("pro2ln", text); }
 
 // ---- catalogue --------------------------------------------------------------------------------
 

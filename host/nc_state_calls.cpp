@@ -165,6 +165,20 @@ void mapm2w(const float* model, float* world)
     for (int i = 0; i < 3; ++i) world[i] = model[i] + state().model_origin[static_cast<std::size_t>(i)];
 }
 
+void madw2m(const double* world, double* model)
+{
+    vantu::trace_count("madw2m");
+    if (!world || !model) return;
+    for (int i = 0; i < 3; ++i) model[i] = world[i] - state().model_origin[static_cast<std::size_t>(i)];
+}
+
+void madm2w(const double* model, double* world)
+{
+    vantu::trace_count("madm2w");
+    if (!world || !model) return;
+    for (int i = 0; i < 3; ++i) world[i] = model[i] + state().model_origin[static_cast<std::size_t>(i)];
+}
+
 void end_badsrf() { vantu::trace_call("end_badsrf", "", 0); }
 
 int geval(float a, float b)

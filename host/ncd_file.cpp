@@ -304,6 +304,20 @@ void ncd_delete_block_or_proc(int file, const ncd_address& address, int& status)
     vantu::trace_call("ncd_delete_block_or_proc", address_text(address), status);
 }
 
+void ncd_set_block_or_proc_blank(int file, const ncd_address& address, int blank, int& status)
+{
+    status = -1;
+    if (file == kCurrentDisplayFile) {
+        for (ncd_block_record& b : state().blocks) {
+            const bool whole_procedure = address.level == 1 && b.block1 == address.block1;
+            if (!whole_procedure && !same_address(b, address)) continue;
+            b.blank = blank;
+            status = 0;
+        }
+    }
+    vantu::trace_call("ncd_set_block_or_proc_blank", address_text(address) + "," + std::to_string(blank), status);
+}
+
 void ncd_delete_blocks(int file, const ncd_address& address, int& status)
 {
     status = 0;

@@ -74,6 +74,17 @@ void sldelr(int first, int last, int& status)
     vantu::trace_call("sldelr", std::to_string(first) + "," + std::to_string(last), status);
 }
 
+void slrjct(int& status)
+{
+    auto& list = vantu::state().list;
+    status = -1;
+    if (!list.empty()) {
+        list.pop_back();
+        status = 0;
+    }
+    vantu::trace_call("slrjct", std::to_string(list.size()), status);
+}
+
 void slpsh3(int entity, const float* point, int& status)
 {
     status = 0;

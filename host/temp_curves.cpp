@@ -1,4 +1,5 @@
-// Temporary spline curves (host/vantu_temp_curves.hpp), kept in the entity store while in use.
+// Temporary spline curves (host/vantu_temp_curves.hpp), kept in the entity store while in use,
+// with their decoded spline beside them for the closest-point search.
 #include "host/vantu_temp_curves.hpp"
 
 #include "host/core/component.hpp"
@@ -6,25 +7,66 @@
 #include "host/core/trace.hpp"
 #include "host/vantu_entity.hpp"
 
+#include <algorithm>
 #include <climits>
-#include <set>
+#include <cmath>
+#include <map>
 #include <string>
 
 namespace {
 
 constexpr int kTemporary = -1, kThreeD = 3, kMostOrder = kSplineMaxDegree + 1;
 
-std::set<int>& temporaries()
+// Samples of a parameter range before the search narrows down round the best one, and the
+// Gauss-Newton steps that follow (each moves t by the point's offset along the tangent).
+constexpr int kClosestSamples = 8, kClosestSteps = 20;
+
+std::map<int, vantu::spline_data>& temporaries()
 {
-    static auto* ids = new std::set<int>;
-    return *ids;
+    static auto* curves = new std::map<int, vantu::spline_data>;
+    return *curves;
 }
 
 void reset_temporaries() { temporaries().clear(); }
 
 void report_temporaries(std::vector<std::string>& lines)
 {
-    for (int id : temporaries()) lines.push_back("temporary curve " + std::to_string(id) + " was not freed");
+    for (const auto& [id, curve] : temporaries())
+        lines.push_back("temporary curve " + std::to_string(id) + " was not freed");
+}
+
+// Distance of the curve point at t from `point`, with the curve's derivative there.
+double distance_at(const vantu::spline_data& s, double t, const double* point, vantu::point3& at, vantu::point3& derivative)
+{
+    vantu::spline_point(s, t, at, derivative);
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) sum += (at[k] - point[k]) * (at[k] - point[k]);
+    return std::sqrt(sum);
+}
+
+// Gauss-Newton from t within [a, b]: t moves by the offset's share along the tangent over the
+// tangent's square, until the move vanishes; the best parameter seen is kept.
+double narrow_down(const vantu::spline_data& s, const double* point, double a, double b, double t, double& best)
+{
+    vantu::point3 at, derivative;
+    double best_t = t;
+    for (int step = 0; step < kClosestSteps; ++step) {
+        const double d = distance_at(s, t, point, at, derivative);
+        if (d < best) {
+            best = d;
+            best_t = t;
+        }
+        double along = 0.0, speed2 = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            along += (at[k] - point[k]) * derivative[k];
+            speed2 += derivative[k] * derivative[k];
+        }
+        if (!(speed2 > 0.0)) break;
+        const double next = std::clamp(t - along / speed2, a, b);
+        if (std::fabs(next - t) <= 1.0e-12 * (b - a)) break;
+        t = next;
+    }
+    return best_t;
 }
 
 const bool registered = vantu::register_component({"temp_curves", reset_temporaries, nullptr, nullptr, report_temporaries});
@@ -49,7 +91,7 @@ void evbcre_bsp(int kind, int dimension, int order, int count, const float* knot
             vantu::write_spline(s, e.words);
             if (vantu::insert_entity(std::move(e))) {
                 id = static_cast<int>(vantu::store().next_id) - 1;
-                temporaries().insert(id);
+                temporaries()[id] = std::move(s);
                 status = 0;
             }
         }
@@ -61,4 +103,36 @@ void evbfre(int id)
 {
     if (temporaries().erase(id) != 0) vantu::store().entities.erase(id);
     vantu::trace_call("evbfre", std::to_string(id), 0);
+}
+
+void cptcrv2(int id, const double* point, double t0, double t1, double* closest, double& parameter,
+             double& distance, int& status)
+{
+    status = -1;
+    const auto found = temporaries().find(id);
+    if (found != temporaries().end() && point && closest && std::isfinite(t0) && std::isfinite(t1)) {
+        const vantu::spline_data& s = found->second;
+        double start = 0.0, end = 0.0;
+        vantu::spline_range(s, start, end);
+        const double a = std::clamp(std::min(t0, t1), start, end), b = std::clamp(std::max(t0, t1), start, end);
+        vantu::point3 at, derivative;
+        double best_t = a, best = distance_at(s, a, point, at, derivative);
+        const double step = (b - a) / kClosestSamples;
+        for (int i = 1; i <= kClosestSamples && step > 0.0; ++i) {
+            const double t = i == kClosestSamples ? b : a + i * step;
+            const double d = distance_at(s, t, point, at, derivative);
+            if (d < best) {
+                best = d;
+                best_t = t;
+            }
+        }
+        if (step > 0.0)
+            best_t = narrow_down(s, point, std::max(a, best_t - step), std::min(b, best_t + step), best_t, best);
+        distance_at(s, best_t, point, at, derivative);
+        for (int k = 0; k < 3; ++k) closest[k] = at[k];
+        parameter = best_t;
+        distance = best;
+        status = 0;
+    }
+    vantu::trace_count("cptcrv2");
 }

@@ -1,6 +1,6 @@
-// Thinning of an interleaved point list (dladstd; dillad with companion values): drops the points
-// that the polyline of the kept points passes within the tolerance of, compacting points and
-// their records in place. The pocket arrays (pokarr_dilul) and the scale-and-combine sampling
+// Thinning of an interleaved point list (dladstd; dillad with companion values; diluld for 3-D
+// points): drops the points that the polyline of the kept points passes within the tolerance of,
+// compacting points and their records in place. The pocket arrays (pokarr_dilul) and the scale-and-combine sampling
 // thin their point lists through it.
 #include "host/vantu_hatch.hpp"
 #include "host/vantu_vector.hpp"
@@ -157,4 +157,15 @@ void dillad(int dimension, double tolerance, double* points, double* companions,
     thin_list(dimension, tolerance, 0.0, points, count, companion_size > 0 ? companions : nullptr,
               companion_size, companion_size);
     vantu::trace_call("dillad", std::to_string(original) + " -> " + std::to_string(count), status);
+}
+
+void diluld(double* points, int& count, double tolerance, int& status)
+{
+    status = -1;
+    const int original = count;
+    if (count >= 0 && tolerance >= 0.0 && (points != nullptr || count == 0)) {
+        status = 0;
+        thin_list(3, tolerance, 0.0, points, count, nullptr, 0, 0);
+    }
+    vantu::trace_call("diluld", std::to_string(original) + " -> " + std::to_string(count), status);
 }

@@ -52,12 +52,30 @@ std::string padded(const std::string& text, int width)
 
 }  // namespace
 
-void gtmesu(float& factor)
+// Millimetres of a length unit code (1 MM, 2 CM, 3 INCH, 4 FEET, 5 M); 1 for any other code.
+float unit_millimetres(int code)
 {
     static const float factors[] = {1.0f, 1.0f, 10.0f, 25.4f, 304.8f, 1000.0f};
-    const int code = vantu::flag_get("unit_code");
-    factor = code >= 1 && code <= 5 ? factors[code] : 1.0f;
+    return code >= 1 && code <= 5 ? factors[code] : 1.0f;
+}
+
+void gtmesu(float& factor)
+{
+    factor = unit_millimetres(vantu::flag_get("unit_code"));
     vantu::trace_count("gtmesu");
+}
+
+int nu_sgcd_find_unit()
+{
+    vantu::trace_count("nu_sgcd_find_unit");
+    const int code = vantu::flag_get("display_unit");
+    return code >= 1 && code <= 5 ? code : 0;
+}
+
+void getunt(int unit, float& factor)
+{
+    factor = unit >= 1 && unit <= 5 ? unit_millimetres(unit) / unit_millimetres(vantu::flag_get("unit_code")) : 1.0f;
+    vantu::trace_count("getunt");
 }
 
 void gtdgts(int& general, int& lengths, int& axis)

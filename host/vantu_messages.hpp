@@ -1,6 +1,6 @@
 // Host message channels. Every text is recorded exactly as sent, in order, per channel.
 //   error channel:  eroutc, erou1c, errout
-//   user lines:     userrc, user1c, usmsgc, shmsgc, shlmsg, prmptc
+//   user lines:     userrc, usrerr, user1c, usmsgc, shmsgc, shlmsg, prmptc, pro2ln
 //   catalogue:      msg_mdls, msg_prompt (texts of the host's message catalogue by group and number)
 //   debug:          shms1c, dbg_printf
 #pragma once
@@ -19,6 +19,9 @@ void erou4c(std::string_view text1, std::string_view text2);
 
 // A line shown to the user.
 void userrc(std::string_view text);
+// A line that tells the user of an error in what was asked (the same channel as userrc, recorded
+// as its own call).
+void usrerr(std::string_view text);
 // A line made of text1, a value written by its kind ('I' integer, 'R' real) and text2.
 void user1c(std::string_view text1, char kind, double value, std::string_view text2);
 // A line shown to the user made of the two texts, joined by a blank.
@@ -28,8 +31,9 @@ void usmsgc(std::string_view text);
 void shmsgc(std::string_view text);
 // A line of length characters in the host's message window (version block on attach).
 void shlmsg(const char* text, int length);
-// The prompt line.
+// The prompt line, and the second prompt line below it.
 void prmptc(std::string_view text);
+void pro2ln(std::string_view text);
 
 // Catalogue messages by group (module) and number; msg_mdls shows the message with the text the
 // caller inserts into it (none when empty), msg_get gives the catalogue's text of a message.

@@ -59,6 +59,9 @@ void ncd_set_block_position(int file, int mode, const ncd_address& address, int&
 // (deeper levels); the insertion place stays where the deleted blocks were. Status 0; -1 when
 // nothing has that address.
 void ncd_delete_block_or_proc(int file, const ncd_address& address, int& status);
+// Blanks (blank 1) or shows again (0) procedure n with all its blocks (address level 1) or the
+// one block at the address. Status 0; -1 when nothing has that address.
+void ncd_set_block_or_proc_blank(int file, const ncd_address& address, int blank, int& status);
 // Deletes the display from the block at the address on: to the end of its procedure for a motion
 // of a procedure (level 2), to the end of the file for a top-level block. Status 0, also when no
 // block has the address (nothing to delete).

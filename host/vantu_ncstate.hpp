@@ -34,6 +34,9 @@ void edsym(int item, int on);
 // Maps a world point into model coordinates, and back.
 void mapw2m(const float* world, float* model);
 void mapm2w(const float* model, float* world);
+// The same mappings of a point in double precision.
+void madw2m(const double* world, double* model);
+void madm2w(const double* model, double* world);
 
 // Ends the list of bad surfaces collected during a run.
 void end_badsrf();

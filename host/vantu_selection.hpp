@@ -9,6 +9,9 @@
 int sllen();
 // Deletes positions first..last. Status 0; -1 for a range outside the list (nothing deleted).
 void sldelr(int first, int last, int& status);
+// Rejects the last pick: the last entry of the list is taken out again (its highlight removed).
+// Status 0; -1 when the list is empty.
+void slrjct(int& status);
 // Pushes a curve with a point on it (display coordinates). Status 0; -5 when there is no such
 // entity.
 void slpsh3(int entity, const float* point, int& status);

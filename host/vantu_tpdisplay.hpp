@@ -11,6 +11,11 @@
 
 // The length unit's factor to millimetres (1 MM, 10 CM, 25.4 INCH, 304.8 FEET, 1000 M).
 void gtmesu(float& factor);
+// The display unit of the current NC function: its code (1 MM .. 5 M, as for gtmesu), 0 when the
+// function shows lengths in the part's unit.
+int nu_sgcd_find_unit();
+// The length of one display unit `unit` in the part's unit (gtmesu); 1 for a code outside 1..5.
+void getunt(int unit, float& factor);
 // Decimals of shown numbers: general, lengths, axis components.
 void gtdgts(int& general, int& lengths, int& axis);
 // 1 when the host hides fast (rapid) moves in the display, else 0.

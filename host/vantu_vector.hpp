@@ -130,3 +130,7 @@ int eqptd(int n, const double* p, const double* q);
 // (nothing changed).
 void dladstd(int dimension, double tolerance, int mode, double extra, double* points, int& count,
              double* normals, int normal_stride, int& status);
+// The polyline thinning of dladstd for count points of three doubles (mode 0, no normals): both
+// ends kept, every dropped point within the tolerance of the kept polyline; count becomes the
+// number kept. Status 0; -1 for a negative count or tolerance or a null list with points.
+void diluld(double* points, int& count, double tolerance, int& status);

@@ -2,7 +2,7 @@
 // drill location (DIPB31).
 #include "listing/block_handlers.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"

@@ -3,7 +3,7 @@
 // rotation-axes symbol of a 5-axis table (rotax_display).
 #include "listing/block_handlers.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"

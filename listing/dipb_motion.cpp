@@ -2,7 +2,7 @@
 // (DIPB5), the lathe drill (DIPB11), threads (DIPB13) and grooves (DIPB14).
 #include "listing/block_handlers.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"

@@ -3,7 +3,7 @@
 // value, or the simulation's modal value.
 #include "listing/block_handlers.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"

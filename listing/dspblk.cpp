@@ -2,7 +2,7 @@
 // with its reader, transformed by the copy transformation and handed to its handler.
 #include "listing/dspblk.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
 #include "listing/display_break.hpp"

@@ -1,7 +1,7 @@
 // The display state and the drawing routines of the block handlers (see the header).
 #include "listing/dspblk_draw.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "listing/read_transform.hpp"

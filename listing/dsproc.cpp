@@ -1,7 +1,7 @@
 // DSPROC and display_proc_movmnt (see the header).
 #include "listing/dsproc.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
 #include "driver/proc_common_least.hpp"

@@ -1,7 +1,7 @@
 // DISPLB and the display state block (see the header).
 #include "listing/live_display.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
 #include "driver/nc_state_blocks.hpp"

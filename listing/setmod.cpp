@@ -1,7 +1,7 @@
 // SETMOD (see the header): one row per parameter type, the wire types by their WRMB word.
 #include "listing/setmod.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_messages.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"

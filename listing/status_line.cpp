@@ -2,7 +2,7 @@
 // start and the value follows from a fixed character on.
 #include "listing/status_line.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"

@@ -1,7 +1,7 @@
 // The tool display (see the header).
 #include "listing/tool_display.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "surfaces/tool_symbol.hpp"

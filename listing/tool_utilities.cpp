@@ -2,7 +2,7 @@
 #include "listing/tool_utilities.hpp"
 
 #include "driver/common_arguments.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_texts.hpp"
 #include "driver/tool_choice.hpp"
 #include "host/vantu.hpp"

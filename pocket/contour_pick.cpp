@@ -11,7 +11,7 @@
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "surfaces/geometry_access_least.hpp"
-#include "toolpath/reject_picks_least.hpp"
+#include "toolpath/proc_picks.hpp"
 
 #include <algorithm>
 #include <string>
@@ -196,7 +196,8 @@ void pick_chain(int limit, int& k, contour_values& v, int& status)
     copy_contour_set(geometry_record(k), number, split);
     if (split != kGoOn) number = 1;
     if (record_length(geometry_record(k)) < 1 || number < 1) {
-        reject_picks(sllen() - before);
+        int added = sllen() - before;
+        reject_picks(0, added);
         t.pick_first(k) = 0;
         t.pick_last(k) = -1;
         status = kNothing;

@@ -5,21 +5,11 @@
 // start-side check call them; the geometry items also serve the manual editor.
 #pragma once
 
+#include "pocket/approach_block.hpp"
 #include "pocket/drelan_params.hpp"
 
 #include <string_view>
 
-// The approach block: read by the approach and retract motions and the entry-point code.
-struct approach_block {
-    int approach_kind = 0;
-    int retract_kind = 0;
-    float approach_length = 0.0f;
-    float retract_length = 0.0f;
-    float second[2] = {0.0f, 0.0f};
-    int words[2] = {0, 0};
-    float last = 0.0f;
-};
-extern approach_block approach_block_data;
 
 // The numbers of the page items of one choice: the choice item and its x and y items (0 when
 // absent).

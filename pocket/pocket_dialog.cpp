@@ -16,7 +16,7 @@
 #include "pocket/pkstck.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket/region_table.hpp"
-#include "toolpath/reject_picks_least.hpp"
+#include "toolpath/proc_picks.hpp"
 
 #include <cmath>
 #include <string>
@@ -194,7 +194,8 @@ void angle_by_two_points()
         if (status == kCancel) return;
         if (status == kBack) {
             picked = 0;
-            reject_picks(1);
+            int last_pick = 1;
+            reject_picks(0, last_pick);
             continue;
         }
         if (status != kGoOn) continue;
@@ -346,6 +347,7 @@ void pkstsd(int /*geometry_redefined*/, int& end_run, int& cleared, int& contour
         if (is_read_singlePROC() != 0) break;
     }
     if (status >= 0) on_leaving(page, status);
-    reject_picks(sllen() - picks_before);
+    int made = sllen() - picks_before;
+    reject_picks(0, made);
     if (p.at(P::kMethod) == kHatch && contours_valid()) arrows_delete();
 }

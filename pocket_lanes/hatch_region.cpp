@@ -6,9 +6,9 @@
 // between them in the second set.
 #include "pocket_lanes/hatch_region.hpp"
 
-#include "cutter/contact_point_least.hpp"
+#include "cutter/tool_contact_point_least.hpp"
 #include "cutter/drop_front_least.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"

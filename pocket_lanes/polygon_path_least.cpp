@@ -2,7 +2,7 @@
 // unless the given way is clearly short enough, and its vertices are written or collected.
 #include "pocket_lanes/polygon_path_least.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/pocket_approach_least.hpp"
 

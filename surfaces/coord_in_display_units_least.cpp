@@ -1,11 +1,16 @@
-// coord_in_display_units, least version (see the header).
+// coord_in_display_units (see the header).
 #include "surfaces/coord_in_display_units_least.hpp"
 
 #include "driver/nc_state_blocks.hpp"
+#include "host/vantu_tpdisplay.hpp"
 
 double coord_in_display_units(int index, float value)
 {
     double shown = value;
     if (index >= 0 && index <= 2) shown -= NPT1().real(tp_header_state::kMacsysOrigin + index);
-    return shown;
+    const int unit = nu_sgcd_find_unit();
+    if (unit == 0) return shown;
+    float factor = 1.0f;
+    getunt(unit, factor);
+    return factor > 0.0f ? shown / factor : shown;
 }

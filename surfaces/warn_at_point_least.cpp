@@ -1,4 +1,4 @@
-// warn_at_point, least version (see the header).
+// warn_at_point (see the header).
 #include "surfaces/warn_at_point_least.hpp"
 
 #include "host/vantu_messages.hpp"

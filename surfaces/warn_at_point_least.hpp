@@ -1,7 +1,7 @@
-// warn_at_point, least version: a warning about a point in the host's message window, made of a
-// prefix, the point's coordinates in display units and a suffix. The gouge, under-cut and
-// undefined-normal warnings of the cutter location and the entry-point note of the pocket moves
-// call it; the approach and retract moves complete this file.
+// warn_at_point: a warning about a point in the host's message window, made of a prefix, the
+// point's coordinates in display units and a suffix. The gouge warnings of the surface approach
+// and retract, the gouge, under-cut and undefined-normal warnings of the cutter location and the
+// entry-point note of the pocket moves call it.
 #pragma once
 
 #include <string_view>

@@ -1,7 +1,7 @@
 // Arcs (PCIRC) and the delta angle from a chord tolerance (arc_move_tol and its forms).
 #include "toolpath/motion_writers.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/mch_slots.hpp"

@@ -2,7 +2,7 @@
 #include "toolpath/motion_common.hpp"
 
 #include "driver/exec_control.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "driver/nc_state_blocks.hpp"

@@ -1,7 +1,7 @@
 // End points of movement blocks, read where they stand in the list or an entity.
 #include "toolpath/motion_end_points.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/tp_list_access.hpp"

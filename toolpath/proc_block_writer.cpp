@@ -2,7 +2,7 @@
 // the deletion of a block that could not be written whole.
 #include "toolpath/proc_block_writer.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "listing/dspblk_draw.hpp"

@@ -1,7 +1,7 @@
 // The in-place changes of a copied procedure block.
 #include "toolpath/proc_block_xform.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_list.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"

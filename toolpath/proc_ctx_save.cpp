@@ -2,7 +2,7 @@
 // WRMB, TLER, the display transformation and the single state words the motion output reads.
 #include "toolpath/proc_ctx_save.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
 #include "listing/status_line.hpp"

@@ -2,7 +2,7 @@
 #include "toolpath/proc_block_writer.hpp"
 
 #include "driver/host_helpers.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
 #include "driver/optimizer_params.hpp"

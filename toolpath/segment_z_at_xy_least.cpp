@@ -1,4 +1,4 @@
-// segment_z_at_xy, least version (see the header).
+// segment_z_at_xy (see the header).
 #include "toolpath/segment_z_at_xy_least.hpp"
 
 #include "host/vantu_compare.hpp"

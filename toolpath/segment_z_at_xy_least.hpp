@@ -1,6 +1,6 @@
-// segment_z_at_xy, least version: the height of a 3-D segment at the XY of a point, for the edge
-// kernels of the cutter location (the z at the foot of the perpendicular from the tool axis) and
-// the approach and retract moves, which complete this file.
+// segment_z_at_xy: the height of a 3-D segment at the XY of a point, for the edge kernels of the
+// cutter location (the z at the foot of the perpendicular from the tool axis) and the gouge check
+// of the surface approach and retract (the z of a lateral move under a located tool point).
 #pragma once
 
 // z of the segment a..b at the XY of x, interpolated on the larger of the segment's dx and dy (on

@@ -5,7 +5,7 @@
 #include "toolpath/tp_read_proc.hpp"
 
 #include "host/vantu_messages.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu_nc.hpp"
 #include "listing/read_transform.hpp"
 #include "toolpath/proc_flags.hpp"

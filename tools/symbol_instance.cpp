@@ -3,7 +3,7 @@
 // own frame (tool_display_frame).
 #include "tools/symbol_masters.hpp"
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/optimizer_params.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/control.hpp"

@@ -2,7 +2,7 @@
 // changes on purpose, the records it never writes, the view checks of the restore, the work
 // coordinate record, the releases and failures of the save, the text fields and the small values.
 #include "driver/model_values.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"

@@ -3,7 +3,7 @@
 // the display file read back.
 #pragma once
 
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
 #include "host/control.hpp"

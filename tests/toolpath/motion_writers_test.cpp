@@ -2,7 +2,7 @@
 // arcs and their delta angle, NURBS moves, text blocks, the end points of every movement block,
 // the previous and next points, the modal values and the return to the current position.
 #include "driver/exec_disp_mode.hpp"
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "host/control/script.hpp"
 #include "listing/display_break.hpp"
 #include "driver/nc_state_blocks.hpp"

@@ -1,7 +1,7 @@
 // The procedure block reader, the procedure's own segment and geometry writers, the flag segment
 // reader, the first and last points of a procedure's motions, the stored-motion entity and the
 // marker lines of the listing.
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "listing/read_transform.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"

@@ -1,7 +1,7 @@
 // The procedure block: its layout as written, the limit of procedures, the deletion of a block
 // that could not be written whole, the update after execution, the header update, the flag
 // segment, the markers, the geometry entities and the copy to and from the host's records.
-#include "driver/motion_state_least.hpp"
+#include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/optimizer_params.hpp"
 #include "host/control/assoc.hpp"

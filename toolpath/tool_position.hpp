@@ -1,17 +1,19 @@
-// DSP8, the NC state block of the current tool position, axis and display attributes, which the
-// save and restore of the NC state carry whole. Least version, holding the words and the names
-// the motion output reads, until the motion fitting buffer defines it.
+// DSP8, the NC state block of the current tool position and axis, with the display attributes
+// that the block display and the tool display keep beside them. Every written motion leaves its
+// end point here; the save and restore of the NC state carry the block whole.
 #pragma once
 
 #include "driver/nc_word_block.hpp"
 
 #include <array>
 
-// DSP8: words 0-5 the current position and tool axis, which every written motion updates; words
-// 6-34 what the block display and the tool display keep (reals unless noted).
+// DSP8, 35 words. Words 0-2 the current tool position (tool-path coordinates): the end point of
+// the last motion written and displayed (a NURBS move leaves its last control point); words 3-5
+// the current tool axis. Words 6-34 belong to the block display and the tool display (reals
+// unless noted); the motion output stores and restores them as they stand.
 struct tool_position_state : nc_word_block<35> {
-    static constexpr int kPosition = 0;          // 3
-    static constexpr int kAxis = 3;              // 3
+    static constexpr int kPosition = 0;          // 3: x, y, z
+    static constexpr int kAxis = 3;              // 3: i, j, k
     static constexpr int kNormal = 6;            // 3
     static constexpr int kPrevPosition = 9;      // 3
     static constexpr int kPrevAxis = 12;         // 3
@@ -29,6 +31,8 @@ struct tool_position_state : nc_word_block<35> {
     {
         for (int i = 0; i < 3; ++i) set_real(first + i, v[static_cast<std::size_t>(i)]);
     }
+    std::array<float, 3> position() const { return vec(kPosition); }
+    std::array<float, 3> axis() const { return vec(kAxis); }
 };
 
 tool_position_state& DSP8();

@@ -1,0 +1,8 @@
+// The clearing mode word, least version (see the header).
+#include "clearing/clear_mode_least.hpp"
+
+int& clear_mode()
+{
+    static int mode = 0;
+    return mode;
+}

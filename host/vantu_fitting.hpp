@@ -1,0 +1,31 @@
+// Curve fitting of the host: the knots of an interpolating cubic B-spline (cal_i_knt), its
+// control points (calbsp) and a weighted approximation within a tolerance (itrnrpt). Points,
+// knots and control points are plain arrays of doubles, three per point. The motion output fits
+// runs of points with them; the curve it makes is evaluated through the temporary curves
+// (evbcre_bsp, cptcrv2 in vantu_temp_curves.hpp).
+#pragma once
+
+// The interpolating spline of n points has n + 2 control points (the two end conditions: no
+// curvature at either end) and n + 6 knots: the chord-length parameters of the points (the
+// first 0), the two ends four times each.
+inline int interpolation_control_count(int points) { return points + 2; }
+inline int interpolation_knot_count(int points) { return points + 6; }
+
+// Knots of the interpolation of count points (dimension 3, order 4 only): knots receives
+// interpolation_knot_count(count) values. Status 0; -1 for another dimension or order, fewer
+// than 2 points, two consecutive points at one place or numbers that are not finite (nothing
+// written).
+void cal_i_knt(int dimension, int order, int count, const double* points, double* knots, int& status);
+
+// Control points of the cubic B-spline through the count points at the knots of cal_i_knt:
+// control receives interpolation_control_count(count) points and control_count their number.
+// Status 0; -1 for another dimension or order, fewer than 2 points, knots that are not those of
+// cal_i_knt (decreasing, or an inner parameter repeated) or a system that cannot be solved.
+void calbsp(int dimension, int order, int count, const double* points, const double* knots, double* control,
+            int& control_count, int& status);
+
+// Weighted approximation of count points within the tolerance into at most room control points
+// and their knots. Status non-zero with control_count points; 0 when no approximation was made.
+// The stand-in offers none: status 0 and control_count 0 for every input.
+void itrnrpt(int dimension, int order, int count, const double* points, const double* weights, double tolerance,
+             int room, double* knots, double* control, int& control_count, int& status);
