@@ -5,6 +5,7 @@
 
 #include "host/control/tp_display_host.hpp"
 #include "host/core/component.hpp"
+#include "host/core/entity_store.hpp"
 #include "host/core/flags.hpp"
 #include "host/core/trace.hpp"
 
@@ -29,6 +30,7 @@ struct display_host_state {
     vantu::control::work_view_record prepared, current;
     std::vector<vantu::control::axis_symbol> axes;
     int axis_on = 1;
+    int transformations_shown = 1;
     bool table_initialised = false;
     int table_id = 0, table_read = 0;
 };
@@ -58,6 +60,14 @@ void gtmesu(float& factor)
     const int code = vantu::flag_get("unit_code");
     factor = code >= 1 && code <= 5 ? factors[code] : 1.0f;
     vantu::trace_count("gtmesu");
+}
+
+void getunt(int& unit, float& factor)
+{
+    const int code = vantu::flag_get("unit_code");
+    unit = code >= 1 && code <= 5 ? code : 1;
+    gtmesu(factor);
+    vantu::trace_count("getunt");
 }
 
 void gtdgts(int& general, int& lengths, int& axis)
@@ -122,8 +132,27 @@ void trchk(int ucs, int& view, int& status)
 {
     auto it = state().ucs_views.find(ucs);
     status = it != state().ucs_views.end() ? 0 : -3;
-    if (status == 0) view = it->second;
+    if (status == 0) {
+        view = it->second;
+    } else if (vantu::frame_of_entity(ucs)) {
+        view = ucs;
+        status = 0;
+    }
     vantu::trace_call("trchk", std::to_string(ucs), status);
+}
+
+void trfque(int& on) { on = state().transformations_shown; }
+
+void trfoff()
+{
+    state().transformations_shown = 0;
+    vantu::trace_call("trfoff", "", 0);
+}
+
+void trfon()
+{
+    state().transformations_shown = 1;
+    vantu::trace_call("trfon", "", 0);
 }
 
 void gvtdat(int view, std::string& name)

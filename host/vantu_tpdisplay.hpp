@@ -11,6 +11,9 @@
 
 // The length unit's factor to millimetres (1 MM, 10 CM, 25.4 INCH, 304.8 FEET, 1000 M).
 void gtmesu(float& factor);
+// The length unit (1 MM, 2 CM, 3 INCH, 4 FEET, 5 M) and its factor to millimetres, by which a
+// length is divided to be shown in the unit.
+void getunt(int& unit, float& factor);
 // Decimals of shown numbers: general, lengths, axis components.
 void gtdgts(int& general, int& lengths, int& axis);
 // 1 when the host hides fast (rapid) moves in the display, else 0.
@@ -30,8 +33,14 @@ void wvsave();
 void setwv();
 // The matrix (nine reals, row by row) of view `view`. Status 0; -1 when the host has no such view.
 void trget(int view, float* matrix, int& status);
-// The view pointer of UCS entity `ucs`. Status 0; -3 when the UCS has no view.
+// The view pointer of UCS entity `ucs`: a coordinate system made by xsys4 is its own view (the
+// transformation an entity's "RP" names). Status 0; -3 when the UCS has no view.
 void trchk(int ucs, int& view, int& status);
+// The transformation display: trfque answers whether it is on (1, the start) or off (0); trfoff
+// and trfon switch it.
+void trfque(int& on);
+void trfoff();
+void trfon();
 // The 8-character name of view `view` (blanks for a view without one).
 void gvtdat(int view, std::string& name);
 // The 6-character name of level `level` (1-based; blanks for a level without one).
