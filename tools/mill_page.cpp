@@ -93,13 +93,14 @@ void mill_page(form_builder& form)
     tool_block().holder_mode = c.holder_choice == kHolders ? 2 : 1;
     if (holders) {
         form.line("HOLDER COLOR");
-        form.colour(tool_colours().holder);
+        c.holder_colour_item = form.colour(tool_colours().holder);
         form.line("HOLDER PARAM:HIDE@HOLDER PARAM:SHOW", c.holder_params, form.watch_all ? kWatch : 0);
     } else {
+        c.holder_colour_item = 0;
         form.blank(3);
     }
     form.line("TOOL COLOR");
-    form.colour(tool_colours().tool);
+    c.tool_colour_item = form.colour(tool_colours().tool);
     form.column();
     form.real(6, kRealField, m.CUTLNG, 0.01f, 9999, kFollow);
     if (m.CLRLNG < m.CUTLNG) m.CLRLNG = m.CUTLNG;

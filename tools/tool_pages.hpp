@@ -21,6 +21,7 @@ struct tool_page_choices {
     int axis_choice = 0;         // 1..4: TAXANG (choice - 1) x 90
     int holder_params = 1;       // 1 hide, 2 show the holder block
     std::array<int, kHolderSlots> holder_actions{};   // per holder: 1 HOLDER, 2 ADD LARGER, 3 ADD SMALLER, 4 NONE
+    int tool_colour_item = 0, holder_colour_item = 0;   // the mill page's colour items
     int pending_action = 0;      // a holder action waiting for the next build, on pending_holder
     int pending_holder = 0;
 };
