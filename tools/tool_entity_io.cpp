@@ -6,6 +6,7 @@
 #include "tools/symbol_masters.hpp"
 #include "tools/tool_entities.hpp"
 #include "tools/tool_records.hpp"
+#include "tools/tool_tables.hpp"
 
 #include "host/vantu.hpp"
 
@@ -98,7 +99,9 @@ void write_tool(int tool_class, int tool_id, int holder_id, int& status)
 void tool_entity_io(int mode, int tool_class, int tool_id, int& holder_id, int& status)
 {
     status = kFailed;
-    if (!((tool_class >= 1 && tool_class <= kToolClasses) || tool_class == kCycle)) return;
+    int ready = 0;
+    tool_tables_ensure(tool_class, ready);
+    if (ready < 0) return;
     if (mode == kEntityRead) read_tool(tool_class, tool_id, holder_id, status);
     else if (mode == kEntityWrite && tool_id >= 1) write_tool(tool_class, tool_id, holder_id, status);
     if (status != 0) status = kFailed;
