@@ -119,7 +119,7 @@ TEST_F(DefaultSymbol, EveryClassDrawsItsToolUnderOneMaster)
     }
 }
 
-TEST_F(DefaultSymbol, DrillOfNoDiameterIsACrossOfAnEighthOfItsClearLength)
+TEST_F(DefaultSymbol, DrillCrossOfAnEighthOfItsClearLengthAndOpenPunchCircle)
 {
     tool_shapes().drill = {0, 118, 16, 15, 100, 10};
     int master = 0, status = 0;
@@ -141,6 +141,18 @@ TEST_F(DefaultSymbol, DrillOfNoDiameterIsACrossOfAnEighthOfItsClearLength)
     }
     EXPECT_EQ(crosses, 2);
     EXPECT_EQ(axis_fonts, 1);
+
+    tool_shapes().punch = {3, 20, 10, 10, 0, 1, 0.1f, 10};
+    SYTYPE(kPunch, master, status);
+    int circles = 0;
+    for (int id : master_slaves(master, reference)) {
+        double start = 0, end = 0;
+        if (control::get_entity(id)->type != kArcType) continue;
+        ++circles;
+        curve_limits(id, start, end, status);
+        EXPECT_NEAR((end - start) * 180 / M_PI, 359.99, 1e-4);
+    }
+    EXPECT_EQ(circles, 1);
 }
 
 TEST_F(DefaultSymbol, TaperedCornerArcsJoinTheBottomAndTheFlank)

@@ -243,6 +243,15 @@ TEST_F(ToolPages, UserDefinitionsOfTheClass)
     EXPECT_EQ(dd_value_int(field), 3);
 }
 
+TEST_F(ToolPages, ItemListsHoldAtMost200Items)
+{
+    item_list list;
+    for (int item = 1; item <= 250; ++item) list.add(item);
+    EXPECT_EQ(list.count, kMaxListItems);
+    EXPECT_TRUE(list.holds(200));
+    EXPECT_FALSE(list.holds(201));
+}
+
 TEST_F(ToolPages, PartMaterials)
 {
     write_file("material.tol", "hss\ncarbide\n");
