@@ -150,7 +150,8 @@ int dialog_run::open()
         mill_shape_sync(0);
         if (c.holder_choice == kHolders) tool_shapes().mill.GUGLNG = mill_gauge_length();
     }
-    if (armed_) tool_shape_shadow(1, class_, did);
+    int unused = 0;
+    if (armed_) tool_shape_shadow(1, class_, unused);
     int master = t.MSTRID, kind = 9;
     std::string name, path;
     master_info(master, kind, name, path, status);
