@@ -5,8 +5,8 @@
 
 void modal_tables_init(int& status)
 {
-    nu_modl_init(kModalTableMachine, status);
-    if (status == 0) nu_modl_init(kModalTableTool, status);
+    nu_modl_init(kModalTableMachine, {}, status);
+    if (status == 0) nu_modl_init(kModalTableTool, {}, status);
 }
 
 void modal_tables_release(int& status)

@@ -8,7 +8,7 @@
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
-#include "tools/tool_create_least.hpp"
+#include "tools/tool_dialog.hpp"
 #include "tools/tool_lists.hpp"
 
 #include <string>

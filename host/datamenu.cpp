@@ -1,10 +1,13 @@
-// The data menu of the host stand-in, answered by the script engine as a menu. While a dynamic
-// menu is shown its entries make the event's text and a step may name one by its text; otherwise
-// the stand-in holds no texts, so a step must give the entry by its number (1 and up) or leave
-// (-1) or stop (-2); a step the host cannot take is refused and the input asked again.
+// The data menu of the host stand-in, answered by the script engine as a menu. Its entries come
+// from dminz5/dmdefc (a column of names cut to a width) or dmmini/dmdefn (a dynamic menu of up to
+// 40 numbered entries, marked by dmatt); once it has entries, the event's text lists them and a
+// step may name one by its text. Without entries the stand-in holds no texts, so a step must give
+// the entry by its number (1 and up) or leave (-1) or stop (-2); a step the host cannot take is
+// refused and the input asked again.
 #include "host/vantu_datamenu.hpp"
 
 #include "host/control/datamenu.hpp"
+#include "host/control/script.hpp"
 #include "host/core/component.hpp"
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
@@ -16,44 +19,53 @@ namespace script = vantu::script;
 
 namespace {
 
-constexpr int kMostEntries = 40;
+// Most entries of a column of names, and of a dynamic menu (numbered 1 to 40).
+constexpr std::size_t kMaxEntries = 200;
+constexpr int kMostNumbered = 40;
 
-struct dynamic_menu {
+struct data_menu_state {
+    int width = 0;                    // dmdefc cuts entries to it; 0: no cut
     std::vector<std::string> entries;
-    std::vector<int> marks;     // dmatt attribute per entry
+    std::vector<int> marks;           // dmatt attribute per entry
     bool shown = false;
 };
 
-dynamic_menu& menu()
+data_menu_state& state()
 {
-    static auto* m = new dynamic_menu;
-    return *m;
+    static auto* s = new data_menu_state;
+    return *s;
 }
 
-void reset_menu() { menu() = dynamic_menu{}; }
+void reset_state() { state() = data_menu_state{}; }
 
-const bool registered = vantu::register_component({"datamenu", reset_menu, nullptr, nullptr, nullptr});
+const bool registered = vantu::register_component({"data_menu", reset_state, nullptr, nullptr, nullptr});
 
-std::string menu_text()
+std::string entries_text()
 {
     std::string text;
-    for (std::size_t i = 0; i < menu().entries.size(); ++i) text += (i ? "@" : "") + menu().entries[i];
+    for (std::size_t i = 0; i < state().entries.size(); ++i) text += (i ? "@" : "") + state().entries[i];
     return text;
+}
+
+// "data menu", followed by its entries when it has any.
+std::string menu_text()
+{
+    return state().entries.empty() ? std::string("data menu") : "data menu: " + entries_text();
 }
 
 // The entry a step picks, or false with the reason the host refuses it.
 bool data_menu_item(const script::step& given, int& item, std::string& why)
 {
-    const dynamic_menu& m = menu();
+    const data_menu_state& m = state();
     if (!given.choice.empty()) {
-        for (std::size_t i = 0; m.shown && i < m.entries.size(); ++i) {
+        for (std::size_t i = 0; i < m.entries.size(); ++i) {
             if (script::choice_name(m.entries[i]) == script::choice_name(given.choice)) {
                 item = static_cast<int>(i) + 1;
                 return true;
             }
         }
-        why = m.shown ? "\"" + given.choice + "\" is not an entry of the dynamic menu"
-                      : "the data menu takes entry numbers, not \"" + given.choice + "\"";
+        why = m.entries.empty() ? "the data menu takes entry numbers, not \"" + given.choice + "\""
+                                : "\"" + given.choice + "\" is not an entry of the data menu";
         return false;
     }
     if (given.code == 0 || given.code < script::kBack) {
@@ -66,7 +78,7 @@ bool data_menu_item(const script::step& given, int& item, std::string& why)
 
 int ask_data_menu()
 {
-    const script::event e{script::event_kind::menu, "dminpt", menu().shown ? menu_text() : "data menu"};
+    const script::event e{script::event_kind::menu, "dminpt", menu_text()};
     for (;;) {  // each pass uses up a step, or ends
         const script::step* given = script::find_answer(e);
         if (!given) {
@@ -86,28 +98,39 @@ int ask_data_menu()
 }  // namespace
 
 namespace vantu::control {
-std::vector<std::string> dynamic_menu_entries() { return menu().entries; }
-std::vector<int> dynamic_menu_marks() { return menu().marks; }
-bool dynamic_menu_shown() { return menu().shown; }
+const std::vector<std::string>& data_menu_entries() { return state().entries; }
+std::vector<std::string> dynamic_menu_entries() { return state().entries; }
+std::vector<int> dynamic_menu_marks() { return state().marks; }
+bool dynamic_menu_shown() { return state().shown; }
 }  // namespace vantu::control
 
-void dminpt(int& item, [[maybe_unused]] int* values, int count, int mode)
+void dminz5(int width)
 {
-    item = ask_data_menu();
-    vantu::trace_call("dminpt", std::to_string(count) + "," + std::to_string(mode), item);
+    state() = data_menu_state{width < 1 ? 1 : width, {}, {}, false};
+    vantu::trace_call("dminz5", std::to_string(width), 0);
+}
+
+void dmdefc(std::string_view text)
+{
+    data_menu_state& m = state();
+    if (m.entries.size() < kMaxEntries) {
+        m.entries.emplace_back(m.width > 0 ? text.substr(0, static_cast<std::size_t>(m.width)) : text);
+        m.marks.push_back(0);
+    }
+    vantu::trace_count("dmdefc");
 }
 
 void dmmini()
 {
-    menu() = dynamic_menu{};
+    state() = data_menu_state{};
     vantu::trace_call("dmmini", "", 0);
 }
 
 void dmdefn(int item, std::string_view text, int& status)
 {
     status = -1;
-    if (item >= 1 && item <= kMostEntries) {
-        dynamic_menu& m = menu();
+    if (item >= 1 && item <= kMostNumbered) {
+        data_menu_state& m = state();
         if (static_cast<int>(m.entries.size()) < item) {
             m.entries.resize(static_cast<std::size_t>(item));
             m.marks.resize(static_cast<std::size_t>(item), 0);
@@ -120,13 +143,19 @@ void dmdefn(int item, std::string_view text, int& status)
 
 void dmshow()
 {
-    menu().shown = true;
-    vantu::trace_call("dmshow", menu_text(), 0);
+    state().shown = true;
+    vantu::trace_call("dmshow", entries_text(), 0);
 }
 
 void dmatt(int item, int attribute)
 {
-    dynamic_menu& m = menu();
+    data_menu_state& m = state();
     if (item >= 1 && item <= static_cast<int>(m.marks.size())) m.marks[static_cast<std::size_t>(item - 1)] = attribute;
     vantu::trace_call("dmatt", std::to_string(item) + "," + std::to_string(attribute), 0);
+}
+
+void dminpt(int& item, [[maybe_unused]] int* values, int count, int mode)
+{
+    item = ask_data_menu();
+    vantu::trace_call("dminpt", std::to_string(count) + "," + std::to_string(mode), item);
 }

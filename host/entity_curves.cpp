@@ -63,8 +63,26 @@ arc_frame frame_of(const curve_geometry& g)
     return {x, cross(n, x)};
 }
 
-// Point (and derivative) of a curve at a parameter inside its range.
+// A point (or, without the origin, a direction) of a coordinate system in world coordinates.
+point3 to_world(const frame3& f, const point3& p, bool is_point)
+{
+    point3 w = plus(plus(scaled(f.x, p[0]), scaled(f.y, p[1])), scaled(f.z, p[2]));
+    return is_point ? plus(f.origin, w) : w;
+}
+
+void local_curve_point(const curve_geometry& g, double t, point3& point, point3& derivative);
+
+// Point (and derivative) of a curve at a parameter inside its range, in world coordinates.
 void curve_point(const curve_geometry& g, double t, point3& point, point3& derivative)
+{
+    local_curve_point(g, t, point, derivative);
+    if (!g.placed) return;
+    point = to_world(*g.placed, point, true);
+    derivative = to_world(*g.placed, derivative, false);
+}
+
+// Point (and derivative) of a curve in the system its record is written in.
+void local_curve_point(const curve_geometry& g, double t, point3& point, point3& derivative)
 {
     switch (g.kind) {
     case curve_kind::point:
@@ -179,7 +197,32 @@ std::optional<curve_geometry> decode_curve(const entity& e)
         break;
     }
     if (!valid_curve(g)) return std::nullopt;
+    if (auto rp = e.attributes.find("RP"); rp != e.attributes.end() && rp->second > 0)
+        g.placed = frame_of_entity(rp->second);
     return g;
+}
+
+std::optional<frame3> frame_of_entity(int id)
+{
+    constexpr int kUcsClass = 8, kUcsType = 1, kUcsWords = 16;
+    // Axes that are unit and square to each other within this are a rotation.
+    constexpr double kAxisTolerance = 1.0e-4;
+    const entity* e = find_entity(id);
+    if (!e || e->entity_class != kUcsClass || e->type != kUcsType || e->words.size() < kUcsWords) return std::nullopt;
+    auto real = [&](int k) { return static_cast<double>(word_to_real(e->words[static_cast<std::size_t>(k)])); };
+    frame3 f;
+    for (int k = 0; k < 3; ++k) {
+        f.origin[k] = real(1 + k);
+        f.x[k] = real(4 + k);
+        f.y[k] = real(7 + k);
+        f.z[k] = real(10 + k);
+    }
+    for (const point3* axis : {&f.x, &f.y, &f.z})
+        if (!finite(*axis) || std::abs(norm(*axis) - 1.0) > kAxisTolerance) return std::nullopt;
+    if (!finite(f.origin) || std::abs(dot(f.x, f.y)) > kAxisTolerance || std::abs(dot(f.y, f.z)) > kAxisTolerance ||
+        std::abs(dot(f.x, f.z)) > kAxisTolerance)
+        return std::nullopt;
+    return f;
 }
 
 void encode_curve(const curve_geometry& g, entity& e)

@@ -3,12 +3,15 @@
 #include "host/vantu_entity.hpp"
 #include "host/vantu_entity_ext.hpp"
 
+#include "host/control.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 
 #include <array>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,37 @@ void report_aside(std::vector<std::string>& lines)
         lines.push_back("eginfo: " + std::to_string(aside().size()) + " entities put aside were never given back");
 }
 const bool registered = vantu::register_component({"entity_aside", reset_aside, nullptr, nullptr, report_aside});
+
+// Visibility texts of entities (evism), saved with the part as "visibility": {"id": "text"}.
+// Entities deleted since are left out of the save.
+constexpr std::size_t kVisibilityChars = 80;
+
+std::map<int, std::string>& visibility()
+{
+    static auto* all = new std::map<int, std::string>;
+    return *all;
+}
+
+void reset_visibility() { visibility().clear(); }
+
+void save_visibility(nlohmann::json& section)
+{
+    section = nlohmann::json::object();
+    for (const auto& [id, text] : visibility())
+        if (vantu::find_entity(id)) section[std::to_string(id)] = text;
+}
+
+void load_visibility(const nlohmann::json& section)
+{
+    try {
+        for (const auto& [key, text] : section.items()) visibility()[std::stoi(key)] = text.get<std::string>();
+    } catch (const std::exception& e) {
+        throw vantu::control::part_error(std::string("visibility: ") + e.what());
+    }
+}
+
+const bool visibility_registered =
+    vantu::register_component({"visibility", reset_visibility, save_visibility, load_visibility, nullptr});
 
 }  // namespace
 
@@ -78,6 +112,20 @@ void egclty(int id, int& entity_class, int& entity_type, int& status)
         status = kEntityMissing;
     }
     vantu::trace_count("egclty");
+}
+
+void evism(int mode, int id, std::string& text, int& status)
+{
+    status = vantu::find_entity(id) ? 0 : kEntityMissing;
+    if (status == 0 && mode == 2) {
+        visibility()[id] = text.substr(0, kVisibilityChars);
+    } else if (status == 0 && mode == 1) {
+        auto it = visibility().find(id);
+        text = it == visibility().end() ? std::string(" ") : it->second;
+    } else if (status == 0) {
+        status = kEntityNotOpen;
+    }
+    vantu::trace_call("evism", std::to_string(mode) + "," + std::to_string(id), status);
 }
 
 void elngth(int& count, int& status)

@@ -10,6 +10,7 @@
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/flags.hpp"
 #include "host/core/trace.hpp"
 
 #include <algorithm>
@@ -207,6 +208,12 @@ void dmsmnu(std::string_view lines, std::string_view status_item, int& choice)
     menuc(text, choice);
     if (!status_item.empty() && choice == line_count + 1) choice = -3;
     vantu::trace_call("dmsmnu", status_item, choice);
+}
+
+void gsappl(int mode, int& application)
+{
+    if (mode == 1) application = vantu::flag_get("application");
+    vantu::trace_count("gsappl");
 }
 
 void msg_modal(int number, std::string_view text)

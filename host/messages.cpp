@@ -137,6 +137,17 @@ void user4c(std::string_view text1, std::string_view text2)
     record_plain("user4c", line);
 }
 
+void usrer6(std::string_view text1, std::string_view text2, std::string_view text3, std::string_view text4)
+{
+    std::string line;
+    for (std::string_view piece : {text1, text2, text3, text4}) {
+        const std::size_t end = piece.find_last_not_of(' ');
+        append_piece(line, end == std::string_view::npos ? std::string_view() : piece.substr(0, end + 1));
+    }
+    vantu::record_message("usrer6", line, line);
+    vantu::trace_call("usrer6", line, 0);
+}
+
 void usmsgc(std::string_view text) { record_plain("usmsgc", text); }
 void shmsgc(std::string_view text) { record_plain("shmsgc", text); }
 

@@ -33,6 +33,7 @@ struct nc_state_host {
     std::array<float, 3> model_origin{};
     int instance = kNoInstance;
     int work_plane = 0;
+    std::array<int, 2> work_plane_words{};   // gswpld: 0, 0 makes entities in world coordinates
     float depth = 0.0f;
     std::map<int, int> symbols;
 };
@@ -151,6 +152,17 @@ void edsym(int item, int on)
     vantu::trace_call("edsym", std::to_string(item) + "," + std::to_string(on), 0);
 }
 
+void gswpld(int mode, int (&words)[2])
+{
+    if (mode == kRead) {
+        words[0] = state().work_plane_words[0];
+        words[1] = state().work_plane_words[1];
+    } else if (mode == kWrite) {
+        state().work_plane_words = {words[0], words[1]};
+    }
+    vantu::trace_call("gswpld", std::to_string(mode) + "," + std::to_string(words[0]) + "," + std::to_string(words[1]), 0);
+}
+
 void mapw2m(const float* world, float* model)
 {
     vantu::trace_count("mapw2m");
@@ -208,6 +220,11 @@ void usrme5(std::string_view text)
 }
 
 // ---- control ----------------------------------------------------------------------------------
+
+namespace vantu::control {
+std::array<int, 2> work_plane_words() { return state().work_plane_words; }
+void set_work_plane_words(const std::array<int, 2>& words) { state().work_plane_words = words; }
+}  // namespace vantu::control
 
 namespace vantu::control {
 

@@ -35,6 +35,9 @@ void report(std::vector<std::string>& lines)
 
 const bool registered = vantu::register_component({"relations", reset_state, nullptr, nullptr, report});
 
+// The label ids of table t: t * kLabelsPerTable + 1 onwards, one per word of the module's table.
+constexpr int kLabelsPerTable = 1000;
+
 int call_status(const char* call)
 {
     const auto fault = vantu::fault_hit(call);
@@ -87,11 +90,21 @@ void rel_table_init_set(int held)
     vantu::trace_call("rel_table_init_set", std::to_string(held), 0);
 }
 
-void nu_modl_init(int table, int& status)
+void nu_modl_init(int table, std::span<word> labels, int& status)
 {
     status = call_status("nu_modl_init");
-    if (status == 0) state().modal_tables.insert(table);
+    if (status == 0) {
+        state().modal_tables.insert(table);
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            labels[i] = table * kLabelsPerTable + static_cast<int>(i) + 1;
+    }
     vantu::trace_call("nu_modl_init", std::to_string(table), status);
+}
+
+void nu_modl_get_did_init(int table, int& did)
+{
+    did = state().modal_tables.count(table) != 0 ? 1 : 0;
+    vantu::trace_call("nu_modl_get_did_init", std::to_string(table), did);
 }
 
 void nu_modl_rels(int table, int& status)

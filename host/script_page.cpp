@@ -9,7 +9,10 @@
 #include "host/core/faults.hpp"
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
+#include "host/control/script.hpp"
+#include "host/vantu_compare.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -22,11 +25,15 @@ namespace {
 // places more is placing lines in a loop.
 constexpr std::size_t kMaxPageLines = 300;
 
-enum class line_kind { blank, text, choice, integer_field, real_field, parameter };
+enum class line_kind { blank, text, choice, integer_field, real_field, text_field, parameter };
 
 // nu_mod_exec kinds.
 constexpr int kParamInteger = 1, kParamReal = 2, kParamListInteger = 3, kParamListChoice = 4,
               kParamSecondReal = 5, kParamText = 7, kParamExpressionReal = 8;
+// A text parameter holds 20 characters in five words.
+constexpr int kParamTextWords = 5, kParamTextChars = 4 * kParamTextWords;
+// Colours of the colour selector.
+constexpr int kLastColour = 15;
 
 bool is_real_parameter(int kind)
 {
@@ -45,7 +52,9 @@ struct page_line {
     std::vector<std::string> choices;  // cycling choice
     int* integer = nullptr;            // choice or integer field
     float* real = nullptr;             // real field
-    word* cell = nullptr;              // parameter field
+    std::string* text = nullptr;       // text field
+    int text_length = 0;               // text field: most characters
+    word* cell = nullptr;              // parameter field (a text: the first of five words)
     int parameter_kind = 0;
     int relation = 0;
     double minimum = 0;
@@ -62,6 +71,13 @@ page_state& page()
 {
     static page_state p;
     return p;
+}
+
+// The form word and watch list of the last modifa (kept when the page is cleared).
+control::form_run& last_form()
+{
+    static control::form_run f;
+    return f;
 }
 
 void place(page_line line)
@@ -81,20 +97,47 @@ struct cell_word {
     word value;
     bool operator==(const cell_word&) const = default;
 };
-using field_value = std::variant<int, float, cell_word>;
+using field_value = std::variant<int, float, cell_word, std::string>;
+
+bool is_text_parameter(const page_line& line)
+{
+    return line.kind == line_kind::parameter && line.parameter_kind == kParamText;
+}
 
 field_value current_value(const page_line& line)
 {
     if (line.kind == line_kind::real_field) return *line.real;
+    if (line.kind == line_kind::text_field) return *line.text;
+    if (is_text_parameter(line)) {
+        std::string text(kParamTextChars, ' ');
+        movi2t(line.cell, kParamTextWords, text.data());
+        return text;
+    }
     if (line.kind == line_kind::parameter) return cell_word{*line.cell};
     return *line.integer;
 }
 
 void store(const page_line& line, const field_value& value)
 {
-    if (line.kind == line_kind::real_field) *line.real = std::get<float>(value);
-    else if (line.kind == line_kind::parameter) *line.cell = std::get<cell_word>(value).value;
-    else *line.integer = std::get<int>(value);
+    if (line.kind == line_kind::real_field) {
+        *line.real = std::get<float>(value);
+    } else if (line.kind == line_kind::text_field) {
+        *line.text = std::get<std::string>(value);
+    } else if (is_text_parameter(line)) {
+        std::string text = std::get<std::string>(value);
+        text.resize(kParamTextChars, ' ');
+        movt2i(text.data(), kParamTextWords, line.cell);
+    } else if (line.kind == line_kind::parameter) {
+        *line.cell = std::get<cell_word>(value).value;
+    } else {
+        *line.integer = std::get<int>(value);
+    }
+}
+
+std::string trimmed_text(std::string text)
+{
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
 }
 
 std::string limits_text(const page_line& line)
@@ -113,10 +156,11 @@ std::string value_text(const page_line& line, const field_value& value)
     }
     case line_kind::integer_field: return std::to_string(std::get<int>(value));
     case line_kind::real_field: return real_text(std::get<float>(value));
+    case line_kind::text_field: return "\"" + trimmed_text(std::get<std::string>(value)) + "\"";
     case line_kind::parameter: {
+        if (line.parameter_kind == kParamText) return "\"" + trimmed_text(std::get<std::string>(value)) + "\"";
         const word w = std::get<cell_word>(value).value;
         if (is_real_parameter(line.parameter_kind)) return real_text(word_to_real(w));
-        if (line.parameter_kind == kParamText) return "\"" + word_to_text4(w) + "\"";
         return std::to_string(w);
     }
     default: return "";
@@ -202,11 +246,13 @@ std::optional<field_value> parameter_value(const page_line& line, const page_ent
 {
     if (line.parameter_kind == kParamText) {
         const std::string* text = std::get_if<std::string>(&entry.value);
-        if (!text || text->size() > 4) {
-            why = "the field takes a text of at most four characters";
+        if (!text || text->size() > static_cast<std::size_t>(kParamTextChars)) {
+            why = "the field takes a text of at most 20 characters";
             return std::nullopt;
         }
-        return cell_word{text4_to_word(*text)};
+        std::string padded = *text;
+        padded.resize(kParamTextChars, ' ');
+        return padded;
     }
     if (is_real_parameter(line.parameter_kind)) {
         const std::optional<float> value = real_of(line, entry, why);
@@ -254,14 +300,23 @@ std::optional<field_value> new_value(const page_line& line, const page_entry& en
         if (!value) return std::nullopt;
         return *value;
     }
+    case line_kind::text_field: {
+        const std::string* text = std::get_if<std::string>(&entry.value);
+        if (!text || text->size() > static_cast<std::size_t>(line.text_length)) {
+            why = "the field takes a text of at most " + std::to_string(line.text_length) + " characters";
+            return std::nullopt;
+        }
+        return *text;
+    }
     case line_kind::parameter: return parameter_value(line, entry, why);
     default: why = "the line takes no value"; return std::nullopt;
     }
 }
 
-// Applies a page answer when the host takes all of it; `answer` receives the line chosen and
-// `shown` the answer as the transcript writes it.
-bool apply_page_answer(const step& given, int& answer, std::string& shown, std::string& why)
+// Applies a page answer when the host takes all of it; `answer` receives the line chosen,
+// `changed` the first line whose value changed (0 none) and `shown` the answer as the transcript
+// writes it.
+bool apply_page_answer(const step& given, int& answer, int& changed, std::string& shown, std::string& why)
 {
     std::vector<page_line>& lines = page().lines;
     std::vector<std::optional<field_value>> pending(lines.size());
@@ -295,8 +350,10 @@ bool apply_page_answer(const step& given, int& answer, std::string& shown, std::
         pending[index] = *value;
     }
     shown.clear();
+    changed = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!pending[i] || *pending[i] == current_value(lines[i])) continue;
+        if (changed == 0) changed = static_cast<int>(i) + 1;
         store(lines[i], *pending[i]);
         shown += "line " + std::to_string(i + 1) + " = " + value_text(lines[i], *pending[i]) + ", ";
     }
@@ -326,11 +383,19 @@ static std::string page_event_text()
     return text;
 }
 
-static void reset_page() { page_clear(); }
+static void reset_page()
+{
+    page_clear();
+    last_form() = control::form_run{};
+}
 
 static const bool registered = register_component({"page", reset_page, nullptr, nullptr, nullptr});
 
 }  // namespace vantu::script
+
+namespace vantu::control {
+const form_run& last_form_run() { return script::last_form(); }
+}  // namespace vantu::control
 
 using vantu::script::line_kind;
 using vantu::script::page_line;
@@ -415,20 +480,101 @@ void modic(std::string_view label, int& value, int minimum, int maximum)
     vantu::trace_call("modic", label, value);
 }
 
-void modumc(std::string_view text, int value)
+static void place_blank(const char* call, std::string_view text, int value)
 {
     page_line line;
     line.kind = line_kind::blank;
-    line.call = "modumc";
+    line.call = call;
     line.label = std::string(text);
     vantu::script::place(std::move(line));
-    vantu::trace_call("modumc", text, value);
+    vantu::trace_call(call, text, value);
 }
 
-void modif1(int& status)
+void modumc(std::string_view text, int value) { place_blank("modumc", text, value); }
+void moduc2(std::string_view text, int value) { place_blank("moduc2", text, value); }
+
+void modmc2(std::string_view text, int& value) { place_text_or_choice("modmc2", text, value); }
+void modmmc(std::string_view text, int& value)
+{
+    const std::size_t title_end = text.find('@');
+    if (title_end == std::string_view::npos) {
+        place_text_or_choice("modmmc", text, value);
+        return;
+    }
+    page_line line;
+    line.kind = line_kind::choice;
+    line.call = "modmmc";
+    line.label = std::string(text);
+    line.integer = &value;
+    line.choices = vantu::script::split_choices(text.substr(title_end + 1));
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modmmc", text, value);
+}
+
+void modm(std::string_view text)
+{
+    page_line line;
+    line.kind = line_kind::text;
+    line.call = "modm";
+    line.label = std::string(text);
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modm", text, 0);
+}
+
+void modfc(std::string_view label, float& value, float minimum, float maximum)
+{
+    page_line line = limited_field(line_kind::real_field, "modfc", label, minimum, maximum);
+    line.real = &value;
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modfc", label, 0);
+}
+
+void modfx(std::string_view label, float& value, float minimum, float maximum)
+{
+    page_line line = limited_field(line_kind::real_field, "modfx", label, minimum, maximum);
+    line.real = &value;
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modfx", label, 0);
+}
+
+void modi(std::string_view label, int& value, int minimum, int maximum)
+{
+    page_line line = limited_field(line_kind::integer_field, "modi", label, minimum, maximum);
+    line.integer = &value;
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modi", label, value);
+}
+
+void mods(std::string_view label, std::string& text, int length)
+{
+    page_line line;
+    line.kind = line_kind::text_field;
+    line.call = "mods";
+    line.label = std::string(label);
+    line.text = &text;
+    line.text_length = std::clamp(length, 1, kMaxTextField);
+    vantu::script::place(std::move(line));
+    vantu::trace_call("mods", label, length);
+}
+
+void modclr(int& colour)
+{
+    page_line line = limited_field(line_kind::integer_field, "modclr", "COLOUR", 0, vantu::script::kLastColour);
+    line.integer = &colour;
+    vantu::script::place(std::move(line));
+    vantu::trace_call("modclr", "", colour);
+}
+
+void modcls() { vantu::trace_call("modcls", std::to_string(vantu::script::page().lines.size()), 0); }
+
+void prcont() { vantu::trace_call("prcont", "", 0); }
+
+// Runs the page from the script: answer_of chooses the status from the step's final line and the
+// first line it changed.
+static void run_page(std::string_view call, int& status, int (*answer_of)(int final_line, int changed))
 {
     namespace script = vantu::script;
-    const script::event e{script::event_kind::page, "modif1", script::page_event_text()};
+    const script::event e{script::event_kind::page, call, script::page_event_text()};
     for (;;) {  // each pass uses up a step, or ends
         const script::step* given = script::find_answer(e);
         if (!given) {
@@ -437,13 +583,24 @@ void modif1(int& status)
             break;
         }
         std::string shown, why;
-        int answer = 0;
-        if (script::apply_page_answer(*given, answer, shown, why)) {
-            status = answer;
+        int answer = 0, changed = 0;
+        if (script::apply_page_answer(*given, answer, changed, shown, why)) {
+            status = answer_of(answer, changed);
             script::answered(e, given, shown);
             break;
         }
         script::refused(e, *given, why);
     }
-    vantu::trace_call("modif1", "", status);
+    vantu::trace_call(call, "", status);
+}
+
+void modif1(int& status)
+{
+    run_page("modif1", status, [](int final_line, int) { return final_line; });
+}
+
+void modifa(int prompt_flag, int& form_word, std::span<const int> watch, int& status)
+{
+    vantu::script::last_form() = {prompt_flag, form_word, std::vector<int>(watch.begin(), watch.end())};
+    run_page("modifa", status, [](int final_line, int changed) { return changed > 0 ? changed : final_line; });
 }

@@ -5,6 +5,7 @@
 
 #include "host/control/tp_display_host.hpp"
 #include "host/core/component.hpp"
+#include "host/core/entity_store.hpp"
 #include "host/core/flags.hpp"
 #include "host/core/trace.hpp"
 
@@ -29,6 +30,7 @@ struct display_host_state {
     vantu::control::work_view_record prepared, current;
     std::vector<vantu::control::axis_symbol> axes;
     int axis_on = 1;
+    int transformations_shown = 1;
     bool table_initialised = false;
     int table_id = 0, table_read = 0;
 };
@@ -72,9 +74,12 @@ int nu_sgcd_find_unit()
     return code >= 1 && code <= 5 ? code : 0;
 }
 
-void getunt(int unit, float& factor)
+void getunt(int& unit, float& factor)
 {
-    factor = unit >= 1 && unit <= 5 ? unit_millimetres(unit) / unit_millimetres(vantu::flag_get("unit_code")) : 1.0f;
+    const int display = nu_sgcd_find_unit();
+    const int code = display != 0 ? display : vantu::flag_get("unit_code");
+    unit = code >= 1 && code <= 5 ? code : 1;
+    factor = unit_millimetres(unit);
     vantu::trace_count("getunt");
 }
 
@@ -140,8 +145,27 @@ void trchk(int ucs, int& view, int& status)
 {
     auto it = state().ucs_views.find(ucs);
     status = it != state().ucs_views.end() ? 0 : -3;
-    if (status == 0) view = it->second;
+    if (status == 0) {
+        view = it->second;
+    } else if (vantu::frame_of_entity(ucs)) {
+        view = ucs;
+        status = 0;
+    }
     vantu::trace_call("trchk", std::to_string(ucs), status);
+}
+
+void trfque(int& on) { on = state().transformations_shown; }
+
+void trfoff()
+{
+    state().transformations_shown = 0;
+    vantu::trace_call("trfoff", "", 0);
+}
+
+void trfon()
+{
+    state().transformations_shown = 1;
+    vantu::trace_call("trfon", "", 0);
 }
 
 void gvtdat(int view, std::string& name)

@@ -8,6 +8,7 @@
 #include "host/vantu_clock.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_contours.hpp"
+#include "host/vantu_curve_frames.hpp"
 #include "host/vantu_datafiles.hpp"
 #include "host/vantu_datamenu.hpp"
 #include "host/vantu_descriptors.hpp"

@@ -4,6 +4,7 @@
 // the hand-over of the current tool's record ids to the host.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Puts the open entity (and its cursor) aside so another can be read: state 0 nothing was open,
@@ -14,6 +15,10 @@ void eginfo(int& state);
 void esinfo(int& status);
 // Class and type of entity id without opening it; kEntityMissing when there is none.
 void egclty(int id, int& entity_class, int& entity_type, int& status);
+// The host visibility of an entity: mode 2 sets it to the text (the views it is shown in, "/"
+// all of them), mode 1 answers it (blank when never set). Status 0; kEntityMissing when there is
+// no entity id; -1 for another mode.
+void evism(int mode, int id, std::string& text, int& status);
 // Word count of the open entity; kEntityNotOpen when nothing is open.
 void elngth(int& count, int& status);
 // Writes n zero words at the cursor of the open entity (as eputi).

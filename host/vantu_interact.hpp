@@ -8,6 +8,7 @@
 
 #include "host/words.hpp"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -61,9 +62,10 @@ void msg_quest(int group, int number, int& answer);
 // run or cleared (modint, modinz), and modif1 writes the new value into it.
 //
 // A parameter field of a host kind: 1 integer, 2 real, 3 integer from host list `relation`, 4
-// choice from host list `relation`, 5 real of the second kind, 7 text (four characters), 8 real
-// with an expression text. Integers are words as they are, reals are floats in the word.
-// Limits apply unless both are 0; choices are 1 or more. Status -1 for an unknown kind.
+// choice from host list `relation`, 5 real of the second kind, 7 text of 20 characters held
+// blank-padded in the five words from `value` (the caller's array), 8 real with an expression
+// text. Integers are words as they are, reals are floats in the word. Limits apply unless both
+// are 0 (never to a text); choices are 1 or more. Status -1 for an unknown kind.
 void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum,
                  int& status);
 // Clears the page (and the host's menu state) without ending the interaction.
@@ -75,10 +77,36 @@ void modmpc(std::string_view text, int& value);
 // A real field and an integer field with their limits (inclusive).
 void modrc(std::string_view label, float& value, float minimum, float maximum);
 void modic(std::string_view label, int& value, int minimum, int maximum);
-// An empty line that keeps its place on the page.
+// An empty line that keeps its place on the page; moduc2 is its second form.
 void modumc(std::string_view text, int value);
+void moduc2(std::string_view text, int value);
+// The second form of a text or choice line: as modmc.
+void modmc2(std::string_view text, int& value);
+// The host's titled cycling menu: the part of the text before the first "@" is its title, the
+// "@"-separated choices follow it (value 1 the first of them); without "@" a line of text.
+void modmmc(std::string_view text, int& value);
+// A menu item: a text line that answers its number when chosen.
+void modm(std::string_view text);
+// Real fields (modfc of the condition pages, modfx of the user pages) and an integer field (modi)
+// with their limits (inclusive), as modrc and modic.
+void modfc(std::string_view label, float& value, float minimum, float maximum);
+void modfx(std::string_view label, float& value, float minimum, float maximum);
+void modi(std::string_view label, int& value, int minimum, int maximum);
+// A text field of at most `length` characters (1 to kMaxTextField).
+inline constexpr int kMaxTextField = 80;
+void mods(std::string_view label, std::string& text, int length);
+// A colour selector on a colour cell (colours 0 to 15).
+void modclr(int& colour);
+// A column break: the lines placed next start a new column (the break is not a line).
+void modcls();
+// The host's preparation of the screen before a form of the module is shown.
+void prcont();
 // Runs the page; status out: the chosen line, 0 Enter (accept), -1 go on, -2 leave, -3 show again.
 void modif1(int& status);
+// Runs the page as modif1 with the form word and the watch list (line numbers) of the module's
+// dialog, whose meaning is the host's. A step that changes a field answers the first line it
+// changed (the dialog acts on one change at a time); otherwise the answer is modif1's.
+void modifa(int prompt_flag, int& form_word, std::span<const int> watch, int& status);
 
 // ---- picks, points, keys, text ----------------------------------------------------------------
 // Picks an entity: choice 0 with the entity's id, or -1 exit, -2 back, -3 mode menu (entity

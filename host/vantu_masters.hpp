@@ -40,6 +40,9 @@ void bell();
 // cleared after the choice. choice: the line (from 1), -3 the status-line item, -1 cancel,
 // -2 back. Answered by the script as a menu whose last choice is the status-line item.
 void dmsmnu(std::string_view lines, std::string_view status_item, int& choice);
+// Mode 1: the id of the current application (host flag "application", 0 by default), which a
+// master's owner attribute "PR" names. Other modes leave it untouched.
+void gsappl(int mode, int& application);
 // The host's modal message `number` of its catalogue with one text filled in (the stand-in
 // records it in the trace as "number text").
 void msg_modal(int number, std::string_view text);

@@ -1,6 +1,6 @@
 // Host message channels. Every text is recorded exactly as sent, in order, per channel.
 //   error channel:  eroutc, erou1c, errout
-//   user lines:     userrc, usrerr, user1c, usmsgc, shmsgc, shlmsg, prmptc, pro2ln
+//   user lines:     userrc, usrerr, user1c, user4c, usrer6, usmsgc, shmsgc, shlmsg, prmptc, pro2ln
 //   catalogue:      msg_mdls, msg_prompt (texts of the host's message catalogue by group and number)
 //   debug:          shms1c, dbg_printf
 #pragma once
@@ -26,6 +26,8 @@ void usrerr(std::string_view text);
 void user1c(std::string_view text1, char kind, double value, std::string_view text2);
 // A line shown to the user made of the two texts, joined by a blank.
 void user4c(std::string_view text1, std::string_view text2);
+// The note line: the four texts without their trailing blanks, joined by a blank.
+void usrer6(std::string_view text1, std::string_view text2, std::string_view text3, std::string_view text4);
 // A line in the host's message window.
 void usmsgc(std::string_view text);
 void shmsgc(std::string_view text);

@@ -31,6 +31,9 @@ void setwap(int view, int& status);
 void setdsp(float depth);
 // Switches a symbol kind of the display (item) off (0) or on (1).
 void edsym(int item, int on);
+// The two words of the current work-plane setting: mode 1 reads them, mode 2 sets them (0 and 0:
+// new entities are made in world coordinates). Other modes do nothing.
+void gswpld(int mode, int (&words)[2]);
 // Maps a world point into model coordinates, and back.
 void mapw2m(const float* world, float* model);
 void mapm2w(const float* model, float* world);

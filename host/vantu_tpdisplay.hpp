@@ -14,8 +14,10 @@ void gtmesu(float& factor);
 // The display unit of the current NC function: its code (1 MM .. 5 M, as for gtmesu), 0 when the
 // function shows lengths in the part's unit.
 int nu_sgcd_find_unit();
-// The length of one display unit `unit` in the part's unit (gtmesu); 1 for a code outside 1..5.
-void getunt(int unit, float& factor);
+// The unit lengths are shown in (1 MM, 2 CM, 3 INCH, 4 FEET, 5 M): the display unit of the NC
+// function when it has one, else the part's length unit; and its factor to millimetres, by which
+// a length (held in millimetres) is divided to be shown in the unit.
+void getunt(int& unit, float& factor);
 // Decimals of shown numbers: general, lengths, axis components.
 void gtdgts(int& general, int& lengths, int& axis);
 // 1 when the host hides fast (rapid) moves in the display, else 0.
@@ -35,8 +37,14 @@ void wvsave();
 void setwv();
 // The matrix (nine reals, row by row) of view `view`. Status 0; -1 when the host has no such view.
 void trget(int view, float* matrix, int& status);
-// The view pointer of UCS entity `ucs`. Status 0; -3 when the UCS has no view.
+// The view pointer of UCS entity `ucs`: a coordinate system made by xsys4 is its own view (the
+// transformation an entity's "RP" names). Status 0; -3 when the UCS has no view.
 void trchk(int ucs, int& view, int& status);
+// The transformation display: trfque answers whether it is on (1, the start) or off (0); trfoff
+// and trfon switch it.
+void trfque(int& on);
+void trfoff();
+void trfon();
 // The 8-character name of view `view` (blanks for a view without one).
 void gvtdat(int view, std::string& name);
 // The 6-character name of level `level` (1-based; blanks for a level without one).

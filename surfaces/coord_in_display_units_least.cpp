@@ -8,8 +8,8 @@ double coord_in_display_units(int index, float value)
 {
     double shown = value;
     if (index >= 0 && index <= 2) shown -= NPT1().real(tp_header_state::kMacsysOrigin + index);
-    const int unit = nu_sgcd_find_unit();
-    if (unit == 0) return shown;
+    if (nu_sgcd_find_unit() == 0) return shown;
+    int unit = 0;
     float factor = 1.0f;
     getunt(unit, factor);
     return factor > 0.0f ? shown / factor : shown;

@@ -4,7 +4,7 @@
 #pragma once
 
 // Coordinate `index` (0 x, 1 y, 2 z) of a point less the same coordinate of the tool path's
-// origin (another index subtracts nothing), divided by the length of the display unit in the
-// part's unit (host getunt) when the function has a display unit (host nu_sgcd_find_unit).
+// origin (another index subtracts nothing), divided by the display unit's length in millimetres
+// (host getunt) when the function has a display unit (host nu_sgcd_find_unit).
 // Reads NPT1.
 double coord_in_display_units(int index, float value);

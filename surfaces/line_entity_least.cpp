@@ -1,4 +1,4 @@
-// LINE and edata_double_access over the host's entity store (least version, see the header).
+// LINE over the host's entity store (least version, see the header).
 #include "surfaces/line_entity_least.hpp"
 
 #include "host/vantu_entity.hpp"
@@ -26,5 +26,3 @@ void LINE(int& id, const double (&first)[3], const double (&second)[3], int& sta
         status = -1;
     }
 }
-
-void edata_double_access(int mode, int id, double (&values)[3], int& status) { edatad(mode, id, values, status); }

@@ -32,10 +32,15 @@ void tool_entity_create(int tool_class, int& entity_id, int& status)
     int close_status = 0;
     std::array<int, kToolHeaderWords> words;
     words.fill(-1);
+    entity_id = -1;
     estore(kToolEntityClass, tool_class, entity_id, status);
     if (status == 0) eputi(kToolHeaderWords, words.data(), status);
     eclose(close_status);
+    std::string all_views = "/";
+    if (status == 0) evism(2, entity_id, all_views, status);
     if (status != 0) {
+        int ignored = 0;
+        if (entity_id > 0) edelet(entity_id, ignored);
         entity_id = -1;
         status = kToolNotRead;
     }

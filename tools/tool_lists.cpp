@@ -203,6 +203,8 @@ void toollist_reset(int slot)
     }
 }
 
+void toollist_forget_all() { module_block<tool_list_slots>().fill(tool_list_slot{}); }
+
 void toollist_count(int slot, int& count)
 {
     tool_list_slot* s = slot_at(slot);

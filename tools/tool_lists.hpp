@@ -17,6 +17,8 @@ void puttol_id(int slot, int tool_id, int& status);
 void puttol_named(int slot, int tool_id, int data1, std::string_view name, int& status);
 void reltol(int slot, int& status);
 void toollist_reset(int slot);
+// Forgets every slot's array without closing it (the host was reset under it).
+void toollist_forget_all();
 void toollist_count(int slot, int& count);
 void toollist_entry_id(int slot, int n, int& tool_id, int& status);
 void toollist_counts(int slot, int& count, int& unflagged);

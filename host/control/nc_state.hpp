@@ -24,6 +24,9 @@ void set_model_origin(const std::array<float, 3>& origin);
 int tool_instance();
 int work_plane_view();
 float display_depth();
+// The work-plane words of gswpld.
+std::array<int, 2> work_plane_words();
+void set_work_plane_words(const std::array<int, 2>& words);
 // The last switch given to a symbol item (-1: never set).
 int symbol_switch(int item);
 

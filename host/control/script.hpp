@@ -99,6 +99,15 @@ int default_answers_given();
 
 // The lines of the page being built or run, as in the page event's text.
 std::vector<std::string> page_lines();
+// What the last modifa was given: prompt flag, form word and watch list.
+struct form_run {
+    int prompt_flag = 0;
+    int form_word = 0;
+    std::vector<int> watch;
+};
+const form_run& last_form_run();
+// The entries of the data menu defined last (dminz5, dmdefc).
+const std::vector<std::string>& data_menu_entries();
 
 // ---- interaction modes and the mode line ------------------------------------------------------
 

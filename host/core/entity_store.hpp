@@ -44,6 +44,17 @@ struct spline_fault {
     std::string reason;
 };
 
+// A coordinate system of the part: its origin and unit axes in world coordinates.
+struct frame3 {
+    point3 origin{};
+    point3 x{1.0, 0.0, 0.0}, y{0.0, 1.0, 0.0}, z{0.0, 0.0, 1.0};
+};
+
+// The coordinate system of a UCS entity (class 8, type 1: a real, the origin, the axes row by row
+// as reals, the name in two words and one more word), as xsys4 makes them; nothing for another
+// entity or one whose axes are not a rotation.
+std::optional<frame3> frame_of_entity(int id);
+
 struct curve_geometry {
     curve_kind kind = curve_kind::point;
     point3 start{};   // point: the point; line: start
@@ -54,6 +65,9 @@ struct curve_geometry {
     double start_deg = 0.0;
     double end_deg = 0.0;
     spline_data spline;  // spline
+    // The coordinate system the record lies in when the entity's "RP" names one: the curve is
+    // evaluated there and its points and derivatives carried into world coordinates.
+    std::optional<frame3> placed;
 };
 
 struct entity_store {

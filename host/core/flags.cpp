@@ -41,6 +41,7 @@ const std::vector<flag_info>& flag_table()
         {"nc_debug", 0, "IsNcDebug: NC debug output"},
         {"debug_mode", 0, "IsDebugMode: host debug mode"},
         {"screen_height", 1024, "modhix: height of the host screen in pixels"},
+        {"application", 0, "gsappl: id of the current application, the owner (\"PR\") a master must have"},
         {"model_colour", 1, "gtmdla: colour of the host's current model attributes"},
         {"model_line_font", 1, "gtmdla: line font of the host's current model attributes"},
         {"next_mode", 0, "ncr_mdnxt_get / ncr_mdnxt_set / mdnxt_set: the host's next interaction mode"},

@@ -143,8 +143,14 @@ TEST_F(ModuleDataAndTools, ChoiceWithoutASuitableTool)
         {"no class allowed", 0, -1, 1, "[]", 0, 0},
         {"not asked", 0, kAgie, 0, "[]", -1, 0},
         {"declined", 0, kAgie, 1, R"([{"question": "no", "expect": "CREATE TOOL? AGIE TOOL"}])", -1, 0},
-        {"created", 0, kAgie, 1, R"([{"question": "yes", "expect": "CREATE TOOL? AGIE TOOL"}])", 0, kAgie},
-        {"created from the menu", 1, kMill, 1, R"([{"menu": 2, "expect": "DRILL TOOL@MILL TOOL@"}])", 0, kMill},
+        // A new tool is named in the tool dialog and accepted.
+        {"created", 0, kAgie, 1,
+         R"([{"question": "yes", "expect": "CREATE TOOL? AGIE TOOL"}, {"page": {"line": 1, "value": "W1"}}, {"page": 0}])",
+         0, kAgie},
+        {"created from the menu", 1, kMill, 1,
+         R"([{"menu": 2, "expect": "DRILL TOOL@MILL TOOL@"}, {"page": {"line": 1, "value": "M1"}}, {"page": 0}])", 0,
+         kMill},
+        {"dialog left", 0, kAgie, 1, R"([{"question": "yes"}, {"page": -1}])", -1, 0},
     };
     for (const row& x : rows) {
         SetUp();

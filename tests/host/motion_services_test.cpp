@@ -195,12 +195,17 @@ TEST(MotionServices, DisplayUnitsLinesAndBlanking)
         int found;
         float factor;
     };
-    for (const row& r : {row{1, 0, 0, 1}, row{1, 3, 3, 25.4f}, row{3, 1, 1, 1 / 25.4f}, row{2, 5, 5, 100}, row{1, 9, 0, 1}}) {
+    // getunt answers the display unit when there is one, else the part's unit, with its length
+    // in millimetres.
+    for (const row& r : {row{1, 0, 0, 1}, row{1, 3, 3, 25.4f}, row{3, 1, 1, 1}, row{2, 5, 5, 1000}, row{1, 9, 0, 1},
+                         row{3, 0, 0, 25.4f}}) {
         control::set_flag("unit_code", r.part_unit);
         control::set_flag("display_unit", r.display_unit);
         EXPECT_EQ(nu_sgcd_find_unit(), r.found);
+        int unit = 0;
         float factor = 0;
-        getunt(r.found, factor);
+        getunt(unit, factor);
+        EXPECT_EQ(unit, r.found != 0 ? r.found : r.part_unit);
         EXPECT_FLOAT_EQ(factor, r.factor);
     }
     usrerr("NO MESSAGES FOUND");

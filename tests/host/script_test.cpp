@@ -502,19 +502,21 @@ TEST(ScriptPages, ParameterFieldsKeepTheirKindInTheWord)
     start(R"([{"page": [{"line": 1, "value": 0.25}, {"line": 2, "value": 12}, {"line": 3, "value": "KQ47"},
                         {"line": 4, "value": -3}, {"line": 0}]},
               {"page": [{"line": 1, "value": 100000}, {"line": 0}]},
-              {"page": [{"line": 3, "value": "TOOLONG"}, {"line": 0}]}])");
-    word side_step = real_to_word(0.1f), passes = 1, key = 0, free = 0;
+              {"page": [{"line": 3, "value": "A NAME LONGER THAN 20"}, {"line": 0}]}])");
+    word side_step = real_to_word(0.1f), passes = 1, free = 0;
+    word key[5] = {};  // a text field: 20 characters in five words
     int status = 0;
     modint(-1, 28, 4, 0, status);
     nu_mod_exec(2, 26, 3209, side_step, 0.0001f, 99999.0f, status);
     EXPECT_EQ(status, 0);
     nu_mod_exec(1, 225, -1, passes, 0, 100, status);
-    nu_mod_exec(7, 40, -1, key, 0, 0, status);
+    nu_mod_exec(7, 40, -1, key[0], 0, 0, status);
     nu_mod_exec(1, 41, -1, free, 0, 0, status);  // both limits 0: no limits
     EXPECT_EQ(run_page(), 0);
     EXPECT_FLOAT_EQ(word_to_real(side_step), 0.25f);
     EXPECT_EQ(passes, 12);
-    EXPECT_EQ(word_to_text4(key), "KQ47");
+    EXPECT_EQ(word_to_text4(key[0]), "KQ47");
+    for (int k = 1; k < 5; ++k) EXPECT_EQ(word_to_text4(key[k]), "    ");
     EXPECT_EQ(free, -3);
     EXPECT_EQ(run_page(), -1);  // two refusals, then the script has run out
     EXPECT_FLOAT_EQ(word_to_real(side_step), 0.25f);
@@ -522,7 +524,7 @@ TEST(ScriptPages, ParameterFieldsKeepTheirKindInTheWord)
     ASSERT_EQ(events.size(), 4u);
     EXPECT_TRUE(events[1].refused);
     EXPECT_TRUE(events[2].refused);
-    EXPECT_NE(events[2].answer.find("at most four characters"), std::string::npos);
+    EXPECT_NE(events[2].answer.find("at most 20 characters"), std::string::npos);
     EXPECT_EQ(events[3].source, "default");
 
     nu_mod_exec(6, 1, -1, free, 0, 0, status);

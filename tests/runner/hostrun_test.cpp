@@ -256,3 +256,25 @@ TEST(Hostrun, StoppedExecutionIsFinishedAsSuspendedAndTheRunEnds)
     EXPECT_EQ(vantu::control::get_record("UITR")->front(), 0);
     vantu::control::reset();
 }
+
+TEST(Hostrun, PartWithoutToolsGetsOneCreatedAndKeepsIt)
+{
+    const fs::path out = fresh_folder("new_tool");
+    const run_result run = run_hostrun("--part " + kSource + "/examples/new_tool_part.json --script " + kSource +
+                                       "/examples/new_tool_script.json --out " + out.string());
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const std::string transcript = read_file(out / "transcript.txt");
+    for (const char* line : {"[userrc] WARNING! NO SUITABLE TOOL EXISTS", "CREATE TOOL? AGIE TOOL\" -> 1 (yes)",
+                             "[usrer6] NOTE: NEW AGIE TOOL CREATED: WIRE 0.25", "run: normal end"})
+        EXPECT_NE(transcript.find(line), std::string::npos) << line << "\n" << transcript;
+    const std::string entities = read_file(out / "entities.txt");
+    EXPECT_NE(entities.find("class 20 type 5: words CO=1 PE=2"), std::string::npos) << entities;
+    EXPECT_NE(entities.find("class 14 type 9"), std::string::npos) << entities;
+    EXPECT_EQ(entities.find("class 20 type 14"), std::string::npos) << "only mills get a holder";
+
+    const fs::path again = fresh_folder("new_tool_again");
+    const fs::path no_script = write_text(again / "none.json", "[]");
+    ASSERT_EQ(run_hostrun("--part " + (out / "part.saved.json").string() + " --script " + no_script.string() +
+                          " --out " + again.string()).exit_code, 0);
+    EXPECT_EQ(read_file(again / "transcript.txt").find("CREATE TOOL?"), std::string::npos);
+}

@@ -7,6 +7,7 @@
 #include "host/vantu_entity_ext.hpp"
 #include "host/vantu_datafiles.hpp"
 #include "tools/current_tool.hpp"
+#include "tools/tool_dialog.hpp"
 #include "tools/tool_entities.hpp"
 #include "tools/tool_records.hpp"
 #include "tools/tool_tables.hpp"
@@ -39,7 +40,8 @@ protected:
         vantu::control::reset();
         vantu::control::set_data_directories({temp_folder()});
         std::filesystem::remove(std::filesystem::path(temp_folder()) / "USER.DEF");
-        tool_tables_init();
+        std::filesystem::remove(std::filesystem::path(temp_folder()) / "material.tol");
+        tool_module_reset();
     }
     void TearDown() override { vantu::control::reset(); }
 };
