@@ -425,10 +425,10 @@ bool edge_sweep_plane(torus_state& s, const vec3& a, const vec3& b)
     return true;
 }
 
-void torus_edge_contact(torus_state& s, const vec3& a, const vec3& b, double& t, int& status, bool from_step_two)
+void torus_edge_contact(torus_state& s, const vec3& a, const vec3& b, double& t, int& status, bool plane_set)
 {
     status = kMissed;
-    if (!from_step_two && !edge_sweep_plane(s, a, b)) return;
+    if (!plane_set && !edge_sweep_plane(s, a, b)) return;
     if (s.vertical_sense == kSenseUp) upward_motion(s, t, status);
     else if (std::fabs(s.m.z) < kVerticalSweep) vertical_sweep_plane(s, t, status);
     else if (std::fabs(s.m.x) + std::fabs(s.m.y) < kLevelSweep) level_sweep_plane(s, t, status);

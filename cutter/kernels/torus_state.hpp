@@ -114,8 +114,9 @@ int classify_corner(double radius, double& corner);
 void build_ring(tri_ring& ring, const double* triangle);
 // The unit normal of the triangle into s.n with ea and eb; false when it is shorter than 1e-10.
 bool triangle_normal(torus_state& s, const double* triangle);
-// The normal turned from C towards the plane and the support point E of the active torus
-// (steps 2 to 5 of the set-up): the tip for a level face, 10.0 up the cylinder for a vertical one.
+// The normal turned from C towards the plane (and downwards unless the face is level or
+// vertical) and the support point E of the torus towards it: the tip for a level face, a point of
+// the cylinder 10.0 above the ring centre for a vertical one.
 void support_point(torus_state& s, const double* triangle);
 // Solves E + s u = P1 + alpha ea + beta eb; true with H when the hit lies in the triangle.
 bool face_hit(torus_state& s, const double* triangle);
@@ -141,11 +142,11 @@ void write_result(const torus_state& s, const vec3& origin, const vec3& x, const
 // Status 0 (with the solver's normal_at run at F) or 1.
 void torus_vertex_contact(torus_state& s, const vec3& vertex, int& status);
 // The edge case for the edge from A to B: F and the parameter t of the met point B + t (A - B).
-// The tapered solver has done step 1 (m, D) and runs it from step 2 on: from_step_two.
+// plane_set: the tapered solver has already set the sweep plane (edge_sweep_plane).
 void torus_edge_contact(torus_state& s, const vec3& a, const vec3& b, double& t, int& status,
-                        bool from_step_two = false);
-// Step 1 of the edge case: D and the unit sweep normal m (m.z <= 0); false when the edge runs
-// along the motion.
+                        bool plane_set = false);
+// The edge's sweep plane: A, B, D and the unit sweep normal m (m.z <= 0); false when the edge
+// runs along the motion.
 bool edge_sweep_plane(torus_state& s, const vec3& a, const vec3& b);
 // The parameter of the edge point that F + s u crosses; false when no pair of coordinates gives
 // one and the rules are the tapered solver's (the plain rule takes 0 then).
