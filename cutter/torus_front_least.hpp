@@ -6,7 +6,7 @@
 
 #include <vector>
 
-// The cutter of linnet_params (untapered: R, r) moved from the origin along +x onto one triangle
+// An untapered cutter (radii: R, r) moved from the origin along +x onto one triangle
 // (corners relative to the move's start, the tip at the origin), by torus_tri_contact: status 0
 // with the travel, the tool point and the contact when it meets the triangle at a travel of 0 or
 // more; 2 at once when all three corners lie below 1e-5; -1 otherwise (outputs untouched).
