@@ -1,13 +1,8 @@
-// The kernels the contact routines hand over to, least versions: each answers no contact.
+// The kernel the contact routines hand over to, least version: it answers no contact.
 #include "cutter/cutter_seams_least.hpp"
 
 namespace {
 constexpr int kNothingFound = -1;
-}
-
-void taper_triangle_drop(const double*, const double*, double*, double&, double*, int& status)
-{
-    status = kNothingFound;
 }
 
 void taper_edge_contact(const float*, const float*, const float*, float&, float*, const int&, float&, int& status)
@@ -15,13 +10,7 @@ void taper_edge_contact(const float*, const float*, const float*, float&, float*
     status = kNothingFound;
 }
 
-void triangle_edges_drop_d(const double&, const double*, const double*, const double*, double*, double&, double*,
-                           int& status)
-{
-    status = kNothingFound;
-}
-
-cutter_seams default_cutter_seams() { return {taper_triangle_drop, taper_edge_contact, triangle_edges_drop_d}; }
+cutter_seams default_cutter_seams() { return {taper_edge_contact}; }
 
 cutter_seams& cutter_seam_table()
 {

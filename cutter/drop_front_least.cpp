@@ -16,6 +16,7 @@
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/linnet_params_least.hpp"
+#include "cutter/torus_front_least.hpp"
 #include "host/vantu_messages.hpp"
 #include "surfaces/qt_geometry_least.hpp"
 
@@ -32,6 +33,8 @@ constexpr int kFailed = -1;
 constexpr int kNearestDistance = 2;
 constexpr float kMicrometresPerMillimetre = 1000.0f;
 constexpr float kFoundBelow = -1.0e9f;
+// A taper reaching this has no cone.
+constexpr float kRightAngle = 1.5707963f;
 // Widening of a box for the height bound, in micrometres: the point's rounding and the contact
 // tolerance of the face test (1e-4 mm), and 1e-4 of the box's diagonal for a contact on an edge
 // line up to 1e-4 of the edge's length beyond its ends.
@@ -211,14 +214,12 @@ void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>&
 void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
 {
     const linnet_params& lp = linnet_params_block;
-    if (lp.cutter_type > kCutterTapered) {
-        eroutc("tool_drop_z_at_xy, A TAPERED CUTTER CANNOT BE DROPPED", 0);
-        status = kFailed;
-        return;
-    }
-    const cutter_values cutter{lp.cutter_type, lp.diameter, lp.corner_radius, 0.5f * lp.diameter};
+    const bool tapered = lp.cutter_type > kCutterTapered;
+    const cutter_values cutter{tapered ? lp.cutter_type - kCutterTapered : lp.cutter_type, lp.diameter,
+                               lp.corner_radius, 0.5f * lp.diameter};
+    const bool sound_taper = !tapered || (lp.taper >= 0.0f && lp.taper < kRightAngle && lp.cut_length >= 0.0f);
     if (cutter.type < kCutterBall || cutter.type > kCutterBullNose || !(cutter.radius > 0.0f) ||
-        !(cutter.corner >= 0.0f) || cutter.corner > cutter.radius) {
+        !(cutter.corner >= 0.0f) || cutter.corner > cutter.radius || !sound_taper) {
         eroutc("tool_drop_z_at_xy, WRONG CUTTER", 0);
         status = kFailed;
         return;
@@ -235,24 +236,30 @@ void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& st
     best_contact best;
     float at[3] = {point[0], point[1], point[2]};
     const bool tilted = lp.tilted_axis != 0;
-    if (tilted) {
-        frame_vector(point, lp.tool_axis, at);
-        if (!tilted_drop(at, cutter, best)) {
-            eroutc("tool_drop_z_at_xy, NO TRIANGLE MODEL", 0);
-            status = kFailed;
-            return;
-        }
+    if (tilted) frame_vector(point, lp.tool_axis, at);
+    bool read = true;
+    if (tapered) {
+        int drop_status = 0;
+        taper_drop_at(at, lp.tilted_axis, best.height, best.contact, drop_status);
+        read = drop_status >= 0;
+    } else if (tilted) {
+        read = tilted_drop(at, cutter, best);
     } else {
         quadtree_drop(at, cutter, nodes, entries, list).run(best);
+    }
+    if (!read) {
+        eroutc("tool_drop_z_at_xy, NO TRIANGLE MODEL", 0);
+        status = kFailed;
+        return;
     }
     if (!(best.height > kFoundBelow)) {
         status = kNothingUnder;
         return;
     }
     const float tip[3] = {at[0], at[1], best.height};
-    const float no_taper = 0.0f, no_fillet = 0.0f;
+    const float taper = tapered ? lp.taper : 0.0f, no_fillet = 0.0f;
     int normal_status = 0;
-    tool_contact_offset(cutter.diameter, cutter.corner, no_taper, no_fillet, lp.cut_length, tip, best.contact, normal,
+    tool_contact_offset(cutter.diameter, cutter.corner, taper, no_fillet, lp.cut_length, tip, best.contact, normal,
                         normal_status);
     std::memcpy(result, tip, sizeof tip);
     if (tilted) {

@@ -19,10 +19,11 @@ struct drop_candidate {
 // the model cannot be read.
 void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>& candidates, int& status);
 
-// Drops the cutter of linnet_params (type, diameter, corner radius, cut length; tilted axis and
-// tool axis) at the point's XY (along the tool axis through the point when it is tilted) onto the
-// triangle model. Status 0 with the tool-tip position in result and the contact normal (from the
-// contact into the cutter) in normal; 1 when no triangle lies under the cutter (outputs
-// untouched); -1 with a line on the error channel for a tapered cutter (no kernel drops one
-// yet), a cutter without size, or no model. Reads linnet_params, tri_store, qt_nodes.
+// Drops the cutter of linnet_params (type, diameter, corner radius, taper and cut length; tilted
+// axis and tool axis) at the point's XY (along the tool axis through the point when it is tilted)
+// onto the triangle model; a tapered cutter through the tapered toroidal solver. Status 0 with the
+// tool-tip position in result and the contact normal (from the contact into the cutter) in
+// normal; 1 when no triangle lies under the cutter (outputs untouched); -1 with a line on the
+// error channel for a cutter without size or with a taper of a right angle or more, or no model.
+// Reads linnet_params, tri_store, qt_nodes.
 void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status);

@@ -1,10 +1,10 @@
 // push_triangle_contact_d: how far a cutter moves from the origin along +x before it touches one
 // triangle, in double precision in the move's frame (tool axis +z, the tip at the origin at
 // travel 0). The face is met at the cutter's point towards the plane; when it is not, the edges
-// go to the double-precision edge drop through the seams.
+// go to the double-precision edge drop.
 #include "cutter/kernels/xy_contact.hpp"
 
-#include "cutter/cutter_seams_least.hpp"
+#include "cutter/torus_front_least.hpp"
 #include "host/vantu_vector.hpp"
 
 #include <algorithm>
@@ -115,8 +115,7 @@ void push_triangle_contact_d(const signed char& normal_source, const double* ori
     status = kNoContact;
     travel = kEdgesNotFound;
     int edge_status_out = kNoContact;
-    cutter_seam_table().triangle_edges_drop_d(edge_value, corners, move, radii, tool_point, travel, contact,
-                                              edge_status_out);
+    triangle_edges_drop_d(edge_value, corners, move, radii, tool_point, travel, contact, edge_status_out);
     if (edge_status_out == kContact) {
         status = kContact;
         tool_point[0] = travel;

@@ -2,10 +2,10 @@
 #include "cutter/kernels/triangle_drivers.hpp"
 
 #include "cutter/axis_code_transform_least.hpp"
-#include "cutter/cutter_seams_least.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/linnet_params_least.hpp"
+#include "cutter/torus_front_least.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
@@ -136,7 +136,7 @@ void triangle_push_double(const float* p1, const float* p2, const float* p3, con
     int kernel_status = 0;
     if (tapered) {
         const double cutter[4] = {diameter, corner_radius, linnet_params_block.taper, linnet_params_block.cut_length};
-        cutter_seam_table().taper_triangle_drop(cutter, corners, tool, distance, touch, kernel_status);
+        taper_triangle_drop(cutter, corners, tool, distance, touch, kernel_status);
         tool[0] = distance;
         tool[1] = tool[2] = 0.0;
     } else {

@@ -57,7 +57,7 @@ void xy_triangle_contact(const signed char& normal_source, float* point, const f
 // triangle, in the move's frame: corners relative to the start, edges on the y-z plane, plane
 // constant relative to the start. travel: in, the travel found so far (the triangle is skipped
 // when it lies beyond it); out, the travel, -1 when none. Status 0 contact, 1 not within the
-// move, -1 none; the edges are handed to the edge seam (triangle_edges_drop_d).
+// move, -1 none; the edges are handed to the edge drop (triangle_edges_drop_d).
 void push_triangle_contact_d(const signed char& normal_source, const double* origin, const double* move,
                              const double* radii, const int& type_code, const double& unused, const double* corners,
                              const yz_edge_d* edges, const int* edge_status, const double* plane,

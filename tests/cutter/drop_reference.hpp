@@ -5,6 +5,8 @@
 // real touch of the cutter and a triangle, so the highest lies at or below the true height.
 #pragma once
 
+#include "cutter_profile.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -12,22 +14,12 @@
 class drop_reference {
 public:
     // R, corner r (0 flat end, R ball).
-    drop_reference(double radius, double corner) : radius_(radius), corner_(corner), flat_(radius - corner)
+    drop_reference(double radius, double corner) : drop_reference(cutter_profile::bull_nose(radius, corner), radius / 229.0) {}
+
+    // Any cutter, sampled with the given step.
+    drop_reference(const cutter_profile& profile, double step) : profile_(profile), radius_(profile.outer_radius()), step_(step)
     {
-        step_ = radius / 229.0;
-        // Rings of the flat bottom, then of the corner's profile, each with its height over the tip.
-        std::vector<std::pair<double, double>> rings;
-        const int flat_rings = static_cast<int>(std::ceil(flat_ / step_));
-        for (int k = 0; k <= flat_rings && flat_ > 0; ++k) rings.emplace_back(std::min(flat_, k * step_), 0.0);
-        if (corner_ > 0) {
-            const int profile_steps = static_cast<int>(std::ceil(0.5 * M_PI * corner_ / step_));
-            for (int k = 1; k <= profile_steps; ++k) {
-                const double phi = 0.5 * M_PI * k / profile_steps;
-                rings.emplace_back(flat_ + corner_ * std::sin(phi), corner_ * (1 - std::cos(phi)));
-            }
-        }
-        if (rings.empty() || rings.front().first > 0) rings.insert(rings.begin(), {0.0, 0.0});
-        for (const auto& [rho, lift] : rings) {
+        for (const auto& [rho, lift] : profile.rings(step_, 0.0)) {
             const int around = std::max(1, static_cast<int>(std::ceil(2 * M_PI * rho / step_)));
             for (int k = 0; k < around; ++k) {
                 const double a = 2 * M_PI * k / around;
@@ -67,13 +59,7 @@ private:
     }
 
     // The height of the cutter's lower surface over its tip at distance rho; negative beyond R.
-    double profile(double rho) const
-    {
-        if (rho > radius_) return -1;
-        if (rho <= flat_) return 0;
-        const double off = rho - flat_;
-        return corner_ - std::sqrt(std::max(0.0, corner_ * corner_ - off * off));
-    }
+    double profile(double rho) const { return profile_.height_at(rho); }
 
     // Samples of the cutter lowered onto the triangle's face.
     double lowered(const double* c, double x, double y) const
@@ -123,7 +109,8 @@ private:
         return best;
     }
 
-    double radius_, corner_, flat_;
-    double step_ = 0;
+    cutter_profile profile_;
+    double radius_;
+    double step_;
     std::vector<std::vector<sample>> cells_;
 };

@@ -5,6 +5,7 @@
 #include "drop_reference.hpp"
 
 #include "cutter/drop_front_least.hpp"
+#include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
@@ -31,6 +32,27 @@ float drop_over_all(float x, float y, int type, float diameter, float corner, in
     }
     status = best > -1e9f ? 0 : 1;
     return best;
+}
+
+// The drop of the tapered cutter of linnet_params over every triangle of the model, each met by
+// the tapered solver straight down from high above.
+float taper_drop_over_all(float x, float y, int& status)
+{
+    const linnet_params& lp = linnet_params_block;
+    const float* nodes = tri_model_nodes();
+    const qt_entry* entries = tri_model_entries();
+    const double start[3] = {x, y, 1000}, down[3] = {0, 0, -1};
+    double best = 1e10;
+    for (int t = 0; t < tri_store_block.entry_count; ++t) {
+        double corners[9], distance = 0, contact[3], tip[3];
+        for (int k = 0; k < 9; ++k) corners[k] = nodes[3 * (entries[t].nodes[k / 3] - 1) + k % 3];
+        int solver = 9;
+        taper_torus_tri_contact(corners, start, lp.diameter, lp.corner_radius, lp.taper, lp.cut_length, 0, down,
+                                distance, contact, tip, solver);
+        if (solver == 0) best = std::min(best, distance);
+    }
+    status = best < 1e9 ? 0 : 1;
+    return static_cast<float>(start[2] - best);
 }
 
 // The model's triangles as corners in double, for the reference.
@@ -85,12 +107,14 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
         int type;
         float radius, corner;
         double below;  // how far the drop may lie below the reference
+        float taper = 0, length = 0;
     };
     const cutter_case cutters[] = {
         {"ball", kCutterBall, 1, 1, 1e-4},
         {"bull-nose", kCutterBullNose, 1, 0.25f, 1e-4},
         {"flat end", kCutterFlat, 1, 0, 1e-3},
         {"large bull-nose", kCutterBullNose, 1.6f, 0.5f, 1e-4},
+        {"tapered bull-nose", kCutterBullNose + kCutterTapered, 1, 0.25f, 1e-4, static_cast<float>(10 * M_PI / 180), 1.5f},
     };
     const char* models[] = {"seeded triangles", "plane", "sphere cap", "ridge"};
     const unsigned seed = 29204;
@@ -105,8 +129,13 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
         else grid_model([](float x, float) { return std::max(0.0f, 1.5f - 0.8f * std::fabs(x - 0.3f)); }, -4, 4, 0.5f);
         const std::vector<double> corners = model_corners();
         for (const cutter_case& c : cutters) {
-            const drop_reference reference(c.radius, c.corner);
+            const bool tapered = c.type > kCutterTapered;
+            const drop_reference reference =
+                tapered ? drop_reference(cutter_profile::tapered(2 * c.radius, c.corner, c.taper, c.length, 0), c.radius / 229)
+                        : drop_reference(c.radius, c.corner);
             set_cutter(c.type, 2 * c.radius, c.corner);
+            linnet_params_block.taper = c.taper;
+            linnet_params_block.cut_length = c.length;
             std::uniform_real_distribution<float> where(-2.5f, 2.5f);
             for (int drop = 0; drop < 12; ++drop) {
                 const float x = where(random), y = where(random);
@@ -116,7 +145,8 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
                 float result[3] = {0, 0, 0}, normal[3] = {0, 0, 0};
                 int status = 9, all_status = 9;
                 tool_drop_z_at_xy(point, result, normal, status);
-                const float all = drop_over_all(x, y, c.type, 2 * c.radius, c.corner, all_status);
+                const float all = tapered ? taper_drop_over_all(x, y, all_status)
+                                          : drop_over_all(x, y, c.type, 2 * c.radius, c.corner, all_status);
                 const double expected = reference.drop(corners, x, y);
                 ASSERT_EQ(status, all_status);
                 if (status == 1) {
@@ -124,7 +154,8 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
                     continue;
                 }
                 ASSERT_EQ(status, 0);
-                EXPECT_EQ(result[2], all) << "the quadtree drop is the drop over all triangles";
+                // The tapered drop starts above its candidates: the same contact, rounded alike.
+                EXPECT_NEAR(result[2], all, tapered ? 1e-5f : 0.0f) << "the quadtree drop is the drop over all triangles";
                 EXPECT_EQ(result[0], x);
                 EXPECT_EQ(result[1], y);
                 EXPECT_GE(result[2], expected - c.below) << "below the reference";
@@ -184,30 +215,34 @@ TEST_F(CutterTest, TiltedAxisDropsAlongTheAxis)
     const std::vector<float> flat = seeded_triangles(random, 6);
     std::vector<float> turned(flat.size());
     for (std::size_t k = 0; k < flat.size(); k += 3) m3vec(back, flat.data() + k, turned.data() + k);
-    set_cutter(kCutterBullNose, 2, 0.3f);
     const float points[][2] = {{0, 0}, {0.5f, -0.7f}, {-1.2f, 0.4f}, {1.5f, 1.5f}};
-    for (const auto& p : points) {
-        SCOPED_TRACE(std::to_string(p[0]) + ", " + std::to_string(p[1]));
-        build_model(flat);
-        linnet_params_block.tilted_axis = 0;
-        const float at[3] = {p[0], p[1], 0};
-        float expected[3], expected_normal[3], result[3], normal[3];
-        int untilted = 9, tilted = 9;
-        tool_drop_z_at_xy(at, expected, expected_normal, untilted);
-        build_model(turned);
-        linnet_params_block.tilted_axis = 1;
-        std::copy(axis, axis + 3, linnet_params_block.tool_axis);
-        float machine[3];
-        m3vec(back, at, machine);
-        tool_drop_z_at_xy(machine, result, normal, tilted);
-        ASSERT_EQ(tilted, untilted);
-        if (untilted != 0) continue;
-        float turned_expected[3], turned_normal[3];
-        m3vec(back, expected, turned_expected);
-        m3vec(back, expected_normal, turned_normal);
-        for (int k = 0; k < 3; ++k) {
-            EXPECT_NEAR(result[k], turned_expected[k], 2e-4f) << "tool point " << k;
-            EXPECT_NEAR(normal[k], turned_normal[k], 2e-4f) << "normal " << k;
+    for (int type : {kCutterBullNose, kCutterBullNose + kCutterTapered}) {
+        for (const auto& p : points) {
+            SCOPED_TRACE(std::to_string(type) + " at " + std::to_string(p[0]) + ", " + std::to_string(p[1]));
+            set_cutter(type, 2, 0.3f);
+            linnet_params_block.taper = type > kCutterTapered ? static_cast<float>(M_PI / 18) : 0;
+            linnet_params_block.cut_length = 1.5f;
+            build_model(flat);
+            linnet_params_block.tilted_axis = 0;
+            const float at[3] = {p[0], p[1], 0};
+            float expected[3], expected_normal[3], result[3], normal[3];
+            int untilted = 9, tilted = 9;
+            tool_drop_z_at_xy(at, expected, expected_normal, untilted);
+            build_model(turned);
+            linnet_params_block.tilted_axis = 1;
+            std::copy(axis, axis + 3, linnet_params_block.tool_axis);
+            float machine[3];
+            m3vec(back, at, machine);
+            tool_drop_z_at_xy(machine, result, normal, tilted);
+            ASSERT_EQ(tilted, untilted);
+            if (untilted != 0) continue;
+            float turned_expected[3], turned_normal[3];
+            m3vec(back, expected, turned_expected);
+            m3vec(back, expected_normal, turned_normal);
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_NEAR(result[k], turned_expected[k], 2e-4f) << "tool point " << k;
+                EXPECT_NEAR(normal[k], turned_normal[k], 2e-4f) << "normal " << k;
+            }
         }
     }
 }
@@ -222,12 +257,12 @@ TEST_F(CutterTest, DropRefusesWhatItCannotDrop)
         const char* error;
     };
     const row rows[] = {
-        {"a tapered cutter sits too low without its kernels", 13, 2, 0.5f,
-         "tool_drop_z_at_xy, A TAPERED CUTTER CANNOT BE DROPPED"},
+        {"a tapered cutter whose taper reaches a right angle", 13, 2, 0.5f, "tool_drop_z_at_xy, WRONG CUTTER"},
         {"a cutter without a diameter", kCutterFlat, 0, 0, "tool_drop_z_at_xy, WRONG CUTTER"},
         {"a corner larger than the radius", kCutterBullNose, 2, 1.5f, "tool_drop_z_at_xy, WRONG CUTTER"},
         {"an unknown type", 7, 2, 0, "tool_drop_z_at_xy, WRONG CUTTER"},
     };
+    linnet_params_block.taper = static_cast<float>(M_PI / 2);
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
         vantu::control::clear_messages();
