@@ -1,81 +1,21 @@
-// Speed of the drop of a cutter onto a triangle model: 100,000 points of a grid over the mesh of
-// the OFF file named by DRELAN_BENCH_MESH, or over a generated field of three peaks of 3,671
-// triangles, for a flat end, a ball and a bull-nose (corner D / 4) of diameter the XY diagonal
-// / 40, as points per second (items_per_second). Each case first drops on every point through the
-// quadtree and by a scan of all triangles near the cutter, and stops with an error at the first
-// height that differs.
+// Speed of the drop of a cutter onto a triangle model: 100,000 points of the grid over the mesh of
+// bench_mesh.hpp, for a flat end, a ball and a bull-nose (corner D / 4) of diameter the XY
+// diagonal / 40, as points per second (items_per_second). Each case first drops on every point
+// through the quadtree and by a scan of all triangles near the cutter, and stops with an error at
+// the first height that differs.
+#include "bench_mesh.hpp"
+
 #include "cutter/drop_front_least.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/linnet_params_least.hpp"
-#include "host/control.hpp"
-#include "surfaces/tri_model_sources_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
-
-constexpr int kGridX = 400, kGridY = 250;  // 100,000 points
-
-// Three Gaussian peaks over 51 x 36 cells of 2 mm, one triangle left out: 3,671 triangles.
-void three_peaks(int& status)
-{
-    constexpr int nx = 52, ny = 37;
-    constexpr float step = 2.0f;
-    auto height = [](float x, float y) {
-        auto peak = [](float dx, float dy, float h, float s) { return h * std::exp(-(dx * dx + dy * dy) / (s * s)); };
-        return peak(x - 30, y - 25, 20, 12) + peak(x - 70, y - 45, 15, 9) + peak(x - 55, y - 15, 10, 6);
-    };
-    std::vector<float> nodes;
-    for (int j = 0; j < ny; ++j)
-        for (int i = 0; i < nx; ++i) nodes.insert(nodes.end(), {i * step, j * step, height(i * step, j * step)});
-    std::vector<int> triangles;
-    for (int j = 0; j + 1 < ny; ++j)
-        for (int i = 0; i + 1 < nx; ++i) {
-            const int a = j * nx + i + 1, b = a + 1, c = a + nx, d = c + 1;
-            triangles.insert(triangles.end(), {a, b, d, a, d, c});
-        }
-    triangles.resize(triangles.size() - 3);
-    tri_model_build(nodes.data(), nx * ny, triangles.data(), static_cast<int>(triangles.size() / 3), status);
-}
-
-// The model and the grid of points over it, made once.
-struct bench_mesh {
-    bool ready = false;
-    std::string error;
-    std::vector<float> points;  // x, y pairs
-    float diameter = 0.0f;
-};
-
-bench_mesh& mesh()
-{
-    static bench_mesh m;
-    if (m.ready || !m.error.empty()) return m;
-    vantu::control::reset();
-    int status = 0;
-    const char* path = std::getenv("DRELAN_BENCH_MESH");
-    if (path != nullptr && *path != '\0') tri_model_from_off(path, status);
-    else three_peaks(status);
-    if (status != 0) {
-        m.error = "the mesh cannot be built";
-        return m;
-    }
-    const float* box = tri_store_block.box;
-    m.diameter = std::hypot(box[3] - box[0], box[4] - box[1]) / 40.0f;
-    for (int j = 0; j < kGridY; ++j)
-        for (int i = 0; i < kGridX; ++i) {
-            m.points.push_back(box[0] + (box[3] - box[0]) * (i + 0.5f) / kGridX);
-            m.points.push_back(box[1] + (box[4] - box[1]) * (j + 0.5f) / kGridY);
-        }
-    m.ready = true;
-    return m;
-}
 
 // The drop over the triangles whose box lies within reach of the cutter (a triangle farther than
 // a whole radius beyond it cannot be touched), each through the same driver as the front end.
@@ -102,7 +42,7 @@ float drop_by_scan(float x, float y, const linnet_params& cutter)
 }
 
 // Every height of the grid against the scan; an empty text when all agree.
-std::string check_heights(const bench_mesh& m)
+std::string check_heights(const bench::mesh_grid& m)
 {
     for (std::size_t k = 0; k < m.points.size(); k += 2) {
         const float point[3] = {m.points[k], m.points[k + 1], 0};
@@ -120,7 +60,7 @@ std::string check_heights(const bench_mesh& m)
 
 void drop_case(benchmark::State& state, int type, float corner_fraction)
 {
-    bench_mesh& m = mesh();
+    bench::mesh_grid& m = bench::mesh();
     if (!m.ready) {
         state.SkipWithError(m.error.c_str());
         return;
