@@ -105,7 +105,7 @@ void record_cuts(int zone, double low, double high, recorder record)
     if ((s.cut_count == 1 || s.cut_count == 2) && within_unit(s.t1) && between(s.first_cut)) record(s.first_cut);
 }
 
-// An edge lying in zone cone `zone` (the last cut) that spans the height of its apex meets it.
+// An edge lying in the zone cone of the last cut meets the cone's apex when it spans its height.
 void record_apex_in_cone(const cone_vec& apex, recorder record)
 {
     const cone_state& s = cone_state_block;
