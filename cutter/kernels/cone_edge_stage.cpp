@@ -85,7 +85,10 @@ void flat_edge_above_centre()
         return;
     }
     record_cylinder_contact(u);
-    if (!in_bottom_zone(s, l)) record_cylinder_contact(l);
+    // The lower end by its own zone: where the edge leaves the bottom's zone right at it, the
+    // crossing found below can fall just outside the edge and the end would go unrecorded.
+    if (in_bottom_zone(s, l)) record_bottom_contact(l);
+    else record_cylinder_contact(l);
 
     s.zone_index = 0;
     edge_zone_cone_cut();

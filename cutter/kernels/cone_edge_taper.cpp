@@ -140,6 +140,16 @@ cone_vec side_normal_at(const cone_vec& p)
     return sum < kConeZero ? cone_normal : (1 / sum) * from_rim;
 }
 
+// The ball at the edge's point nearest its centre.
+void sphere_test()
+{
+    const cone_state& s = cone_state_block;
+    const cone_vec d = s.upper - s.lower;
+    const double t = dot(s.bottom_centre - s.lower, d) / dot(d, d);
+    const cone_vec nearest = s.lower + t * d;
+    if (within_unit(t) && point_in_element_zone(nearest, kElementSphere)) take(nearest, record_sphere_contact);
+}
+
 // Sub-classes 7 and 8 (tapered ball); 7 first decides the side at the corner centre height.
 void tapered_ball_edge(bool side_at_centre)
 {
@@ -185,14 +195,14 @@ void tapered_ball_edge(bool side_at_centre)
         double tb = 0.0;
         const cone_vec pb = edge_at_height(s, s.bottom_centre.z, tb);
         if (dot(side_normal_at(pb), d) <= 0.0) {
-            if (tb <= 1.0 && !rim_test()) cone_test();
+            // The ball too: an edge that runs into the side going up at the centre height may
+            // pass through the ball there, and only the ball would record it.
+            if (tb <= 1.0 && !rim_test() && !cone_test()) sphere_test();
             return;
         }
     }
     if ((outside && rim_test()) || cone_test()) return;
-    const double tn = dot(s.bottom_centre - s.lower, d) / dot(d, d);
-    const cone_vec nearest = s.lower + tn * d;
-    if (within_unit(tn) && point_in_element_zone(nearest, kElementSphere)) take(nearest, record_sphere_contact);
+    sphere_test();
 }
 
 }  // namespace

@@ -46,12 +46,16 @@ void take_tube(cone_record& record, double tube, const cone_vec& p, const cone_v
     take(record, gap - tube, f + tube * direction, p);
 }
 
-bool inside_zone_cone(const cone_state& s, const cone_vec& p, int k)
+// How far p lies outside zone cone k: its squared plan distance from the axis less the cone's
+// squared radius at its height (not above 1e-10: inside).
+double beyond_zone_cone(const cone_state& s, const cone_vec& p, int k)
 {
     const cone_vec& apex = s.zone_apex[k];
     const double ratio = s.model.zone_ratio[k], rise = p.z - apex.z;
-    return plan_squared(p - apex) - ratio * ratio * rise * rise <= kConeZero;
+    return plan_squared(p - apex) - ratio * ratio * rise * rise;
 }
+
+bool inside_zone_cone(const cone_state& s, const cone_vec& p, int k) { return beyond_zone_cone(s, p, k) <= kConeZero; }
 
 }  // namespace
 
@@ -134,7 +138,10 @@ bool point_in_element_zone(const cone_vec& p, const int& element)
         }
         return z >= zc || (zt <= z && z < zc && !between(0, zt, zc));
     case kElementRim:
-        return z <= zt && !below(1, zt);
+        // The normal at the taper top (zone cone 1) bounds the rim and the cone; a point on it
+        // belongs to both. The rim's test finds such a point on its circle where the cone's finds
+        // its nearest pair elsewhere, and a contact there would be lost.
+        return z <= zt && !(beyond_zone_cone(s, p, 1) < -kConeZero && z < zt + kConeZero);
     case kElementCone:
         return below(0, zc) && below(1, zc) && (ball || !below(2, z2)) && !below(3, z0);
     case kElementTorus:

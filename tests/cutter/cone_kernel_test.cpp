@@ -396,6 +396,39 @@ TEST_F(ConeKernel, EdgesAndVertices)
     }
 }
 
+TEST_F(ConeKernel, TrianglesOnTheJointsOfTheElements)
+{
+    // Triangles with their corners on lattices of the cutter's sizes, each of which once came out
+    // clear while it entered or touched the cutter.
+    const double bull[5] = {4, 0.5, 6, 0, 0.1};
+    const double tapered_ball[5] = {4, 2 * tan_beta(10 * kDegree), 6, 10 * kDegree, 0};
+    struct row {
+        const char* what;
+        const double* cutter;
+        double plan_step, height_step;  // 0: the taper top's radius / 2, the corner radius / 2
+        int corners[9];                 // multiples of the steps
+        double distance;
+    };
+    const double third = (2 + 0.1) / 3;  // of the bull-nose's effective radius
+    const row rows[] = {
+        {"a bull-nose edge leaving the bottom's zone at its lower end, deep inside", bull, third, third,
+         {1, 0, 2, 5, -4, 6, 4, 5, 3}, -1.4},
+        {"a tapered ball's face through its rim circle, on the normal at the taper top", tapered_ball, 0, 2,
+         {-3, 0, 5, 2, -5, -4, 4, -6, -5}, 0},
+        {"a tapered ball's edge through the ball's centre, running into the side going up", tapered_ball, 0, 0,
+         {1, -2, -5, -3, 5, 5, 3, -5, -1}, -2 * tan_beta(10 * kDegree)},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        cone_contact_setup(r.cutter);
+        const double plan = r.plan_step > 0 ? r.plan_step : cone_state_block.model.c28 / 2;
+        const double height = r.height_step > 0 ? r.height_step : cone_state_block.model.rc / 2;
+        double triangle[9];
+        for (int k = 0; k < 9; ++k) triangle[k] = r.corners[k] * (k % 3 == 2 ? height : plan);
+        EXPECT_NEAR(distance_of(r.cutter, triangle).distance, r.distance, 1e-9);
+    }
+}
+
 TEST_F(ConeKernel, DegenerateTrianglesGiveFiniteDistances)
 {
     const double ball_corner = 2 * tan_beta(10 * kDegree);
