@@ -84,7 +84,8 @@ const std::vector<float>& tool_points(const bench::mesh_grid& m)
     const height_lookup lookup;
     for (std::size_t k = 0; k < m.points.size(); k += 2) {
         float z = 0;
-        if (lookup.height(m.points[k], m.points[k + 1], z)) points.insert(points.end(), {m.points[k], m.points[k + 1], z});
+        if (lookup.height(m.points[k], m.points[k + 1], z))
+            points.insert(points.end(), {m.points[k], m.points[k + 1], z});
     }
     return points;
 }
@@ -95,7 +96,8 @@ float scan_near(const float* point, const linnet_params& lp)
 {
     const double cutter[5] = {lp.diameter, lp.corner_radius, lp.cut_length, lp.taper, lp.surface_offsets[0]};
     const float reach = static_cast<float>(cutter[0] / 2 + cutter[2] * std::tan(cutter[3]) + cutter[4]);
-    const int at[2] = {static_cast<int>(std::nearbyint(point[0] * 1000.0)), static_cast<int>(std::nearbyint(point[1] * 1000.0))};
+    const int at[2] = {static_cast<int>(std::nearbyint(point[0] * 1000.0)),
+                       static_cast<int>(std::nearbyint(point[1] * 1000.0))};
     const double position[3] = {point[0], point[1], point[2] - cutter[4]};
     const qt_entry* entries = tri_model_entries();
     float best = 1000.0f;
@@ -161,7 +163,10 @@ void cone_case(benchmark::State& state, float corner_fraction, float cut_length,
 void BM_ConeFlat(benchmark::State& state) { cone_case(state, 0.0f, 2 * bench::mesh().diameter, 0.0f); }
 void BM_ConeBull(benchmark::State& state) { cone_case(state, 0.25f, 2 * bench::mesh().diameter, 0.0f); }
 void BM_ConeSub5(benchmark::State& state) { cone_case(state, 0.25f, 2 * bench::mesh().diameter, kTenDegrees); }
-void BM_ConeSub6(benchmark::State& state) { cone_case(state, 0.25f, 0.9f * 0.25f * bench::mesh().diameter, kTenDegrees); }
+void BM_ConeSub6(benchmark::State& state)
+{
+    cone_case(state, 0.25f, 0.9f * 0.25f * bench::mesh().diameter, kTenDegrees);
+}
 
 }  // namespace
 

@@ -69,10 +69,10 @@ double lowest_height(const cone_cutter_model& m, double rho)
 {
     if (rho > m.cylinder_radius) return std::numeric_limits<double>::infinity();
     const double out = rho - m.c18, arc_end = m.rc * m.cos_a, tangent_height = m.rc * (1 - m.sin_a);
-    if (out <= 0.0) return 0.0;
+    const bool cut_inside_arc = m.cutter_class == kConeTapered && m.top < tangent_height;
+    if (out <= 0.0 || cut_inside_arc) return 0.0;
     if (out <= arc_end) return m.rc - std::sqrt(std::max(0.0, m.rc * m.rc - out * out));
-    if (m.top < tangent_height || m.tan_a <= 0.0) return 0.0;
-    return tangent_height + (out - arc_end) / m.tan_a;
+    return m.tan_a > 0.0 ? tangent_height + (out - arc_end) / m.tan_a : 0.0;
 }
 
 // A triangle in reach: its highest corner and the plan distance of its box from the axis.

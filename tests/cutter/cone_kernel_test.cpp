@@ -68,10 +68,12 @@ TEST_F(ConeKernel, SetupClassesTheCutterAndDerivesItsSizes)
     const double no = std::nan("");
     const row rows[] = {
         {"a taper of exactly 0.0001 is none", {4, 0.5, 6, 1e-4, 0}, kConeBullNose, 0, 1, {1.5, no, no, no, no, 2}},
-        {"just above it is tapered", {4, 0.5, 6, just_tapered, 0}, kConeTapered, kTaperFlatBottom, 1, {no, no, no, no, no, no}},
+        {"just above it is tapered", {4, 0.5, 6, just_tapered, 0}, kConeTapered, kTaperFlatBottom, 1,
+         {no, no, no, no, no, no}},
         {"corner 0, offset 0: flat end", {4, 0, 6, 0, 0}, kConeFlat, 0, 1, {2, no, no, no, no, 2}},
         {"an offset just below 1e-5 Reff keeps it flat", {4, 0, 6, 0, 2e-5}, kConeFlat, 0, 1, {no, no, no, no, no, no}},
-        {"an offset of 1e-5 Reff makes it a bull-nose", {4, 0, 6, 0, 2.00003e-5}, kConeBullNose, 0, 1, {no, no, no, no, no, no}},
+        {"an offset of 1e-5 Reff makes it a bull-nose", {4, 0, 6, 0, 2.00003e-5}, kConeBullNose, 0, 1,
+         {no, no, no, no, no, no}},
         {"a corner of the whole radius: ball", {4, 2, 6, 0, 0.5}, kConeBall, 0, 1, {no, no, no, no, no, 2.5}},
         {"D 8, r 0.5, L 15, 3 degrees", {8, 0.5, 15, 3 * kDegree, 0}, kConeTapered, kTaperFlatBottom, 1,
          {3.525518, 4.215121, 4.786117, 15.125329, -76.324547, 4.786117}},
@@ -167,6 +169,7 @@ TEST_F(ConeKernel, RecordsMeasureTheirElement)
     };
     const double tan_a = std::tan(10 * kDegree);
     const double taper_apex = 8.2 - (0.2 / std::cos(10 * kDegree) + 2 + 8 * tan_a) / tan_a;
+    const double cone_depth = (1 - taper_apex) * std::sin(10 * kDegree);  // of the axis point at height 1
     const row rows[] = {
         {"a point on the sphere", ball, record_sphere_contact, &cone_state::sphere, {}, {2, 0, 2}, 0, {2, 0, 2}},
         {"the sphere centre itself", ball, record_sphere_contact, &cone_state::sphere, {}, {0, 0, 2}, -2, {0, 0, 0}},
@@ -181,9 +184,8 @@ TEST_F(ConeKernel, RecordsMeasureTheirElement)
          {2 + 8 * tan_a, 0, 9.2}, 0.8, {2 + 8 * tan_a, 0, 8.4}},
         {"a point on the rim circle itself goes out from the taper top", taper, record_rim_contact, &cone_state::rim,
          {2 + 8 * tan_a, 0, 8.2}, {2 + 8 * tan_a, 0, 8.2}, -0.2, {2.2 + 8 * tan_a, 0, 8.2}},
-        {"the cone on the axis", taper, record_cone_contact, &cone_state::cone, {}, {0, 0, 1},
-         -(1 - taper_apex) * std::sin(10 * kDegree), {(1 - taper_apex) * std::sin(10 * kDegree) * std::cos(10 * kDegree),
-                                                      0, 1 - (1 - taper_apex) * std::sin(10 * kDegree) * std::sin(10 * kDegree)}},
+        {"the cone on the axis", taper, record_cone_contact, &cone_state::cone, {}, {0, 0, 1}, -cone_depth,
+         {cone_depth * std::cos(10 * kDegree), 0, 1 - cone_depth * std::sin(10 * kDegree)}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -323,12 +325,13 @@ TEST_F(ConeKernel, FaceStage)
         int selector;  // the tapered face element's record, 0 unchecked
     };
     const row rows[] = {
-        {"level below a flat end: the torus of tube 0 gives the gap", flat, {-8, -5, -0.3, 4, -5, -0.3, 4, 8, -0.3}, 1, 0.3,
-         0},
-        {"level above the corner bisector point: minus the cylinder radius", flat, {-8, -5, 3, 4, -5, 3, 4, 8, 3}, 1, -2,
-         0},
+        {"level below a flat end: the torus of tube 0 gives the gap", flat,
+         {-8, -5, -0.3, 4, -5, -0.3, 4, 8, -0.3}, 1, 0.3, 0},
+        {"level above the corner bisector point: minus the cylinder radius", flat,
+         {-8, -5, 3, 4, -5, 3, 4, 8, 3}, 1, -2, 0},
         {"level below a ball: the sphere", ball, {-8, -5, -0.3, 4, -5, -0.3, 4, 8, -0.3}, 1, 0.3, 0},
-        {"level below a taper: the corner torus", taper, {-8, -5, -0.3, 9, -5, -0.3, 9, 9, -0.3}, 1, 0.3, kElementTorus},
+        {"level below a taper: the corner torus", taper, {-8, -5, -0.3, 9, -5, -0.3, 9, 9, -0.3}, 1, 0.3,
+         kElementTorus},
         {"the foot just outside: left to the edges, which find the bottom", flat,
          {1.999999, -5, -0.3, 1.999999, 5, -0.3, -8, 0, -0.3}, 0, 0.3, 0},
     };

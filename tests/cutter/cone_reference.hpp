@@ -74,7 +74,8 @@ private:
             gap = std::min(gap, std::fabs(std::hypot(rho - c18_, z - centre_z()) - corner_));
         }
         gap = std::min(gap, segment_gap(rho, z, tangent_rho(), tangent_z(), top_radius_, top_));
-        gap = std::min(gap, rho >= 0.0 && z >= top_ ? std::fabs(rho - top_radius_) : std::hypot(rho - top_radius_, z - top_));
+        const double to_cylinder = z >= top_ ? std::fabs(rho - top_radius_) : std::hypot(rho - top_radius_, z - top_);
+        gap = std::min(gap, to_cylinder);
         return gap;
     }
 
