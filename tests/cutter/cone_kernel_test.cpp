@@ -1,6 +1,8 @@
 // The conical contact kernel's parts: the classes and derived sizes of the set-up and when it
 // runs, the records and their order, the edge geometry routines, the face stage, the edge and
 // vertex stage, and degenerate input.
+#include "cone_reference.hpp"
+
 #include "cutter/kernels/cone_contact.hpp"
 #include "cutter/locpnt_taper_least.hpp"
 
@@ -11,7 +13,7 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180;
+constexpr double kDegree = kConeDegree;
 
 struct kernel_call {
     double distance = 0;
@@ -33,12 +35,6 @@ void load(const double* cutter)
     distance_of(cutter, far);
 }
 
-double tan_beta(double a)
-{
-    const double beta = (a + M_PI / 2) / 2;
-    return std::sin(beta) / std::cos(beta);
-}
-
 void expect_point(const cone_vec& p, double x, double y, double z, const std::string& what)
 {
     EXPECT_NEAR(p.x, x, 1e-9) << what;
@@ -57,7 +53,7 @@ protected:
 TEST_F(ConeKernel, SetupClassesTheCutterAndDerivesItsSizes)
 {
     const double just_tapered = std::nextafter(1e-4, 1.0);
-    const double ball_corner = tan_beta(10 * kDegree);  // D 2: a tapered ball with c18 exactly 0
+    const double ball_corner = cone_tan_beta(10 * kDegree);  // D 2: a tapered ball with c18 exactly 0
     struct row {
         const char* what;
         double cutter[5];
@@ -118,15 +114,11 @@ TEST_F(ConeKernel, SetupClassesTheCutterAndDerivesItsSizes)
 
 TEST_F(ConeKernel, SubClassNineTakesTheElementsOfEight)
 {
-    // c18 just below 0, the cone-to-cylinder bisector apex just below the corner centre.
-    const double d = 4, a = 10 * kDegree, c18 = -5e-11;
-    const double r = (d / 2 - c18) * tan_beta(a);
-    const double target = r + c18 * tan_beta(a) / 2;  // halfway between h2 and rc
-    const double l = (target - d / 2 * std::tan(a / 2)) / (std::tan(a) * std::tan(a / 2) + 1);
-    const double cutter[5] = {d, r, l, a, 0};
+    double cutter[5];
+    lowest_tapered_ball(cutter);
     EXPECT_EQ(cone_contact_setup(cutter), 1) << "still not sub-class 8 for the front end";
     ASSERT_EQ(cone_state_block.model.taper_class, kTaperBallLowest);
-    EXPECT_EQ(cone_state_block.model.sphere_radius, r);
+    EXPECT_EQ(cone_state_block.model.sphere_radius, cutter[1]);
     EXPECT_EQ(cone_state_block.model.cylinder_radius, cone_state_block.model.c28);
     // A triangle through the ball part is met, not left at the marker.
     const double through[9] = {-5, -5, 1, 5, -5, 1, 0, 5, 1};
@@ -404,7 +396,7 @@ TEST_F(ConeKernel, TrianglesOnTheJointsOfTheElements)
     // Triangles with their corners on lattices of the cutter's sizes, each of which once came out
     // clear while it entered or touched the cutter.
     const double bull[5] = {4, 0.5, 6, 0, 0.1};
-    const double tapered_ball[5] = {4, 2 * tan_beta(10 * kDegree), 6, 10 * kDegree, 0};
+    const double tapered_ball[5] = {4, 2 * cone_tan_beta(10 * kDegree), 6, 10 * kDegree, 0};
     struct row {
         const char* what;
         const double* cutter;
@@ -419,7 +411,7 @@ TEST_F(ConeKernel, TrianglesOnTheJointsOfTheElements)
         {"a tapered ball's face through its rim circle, on the normal at the taper top", tapered_ball, 0, 2,
          {-3, 0, 5, 2, -5, -4, 4, -6, -5}, 0},
         {"a tapered ball's edge through the ball's centre, running into the side going up", tapered_ball, 0, 0,
-         {1, -2, -5, -3, 5, 5, 3, -5, -1}, -2 * tan_beta(10 * kDegree)},
+         {1, -2, -5, -3, 5, 5, 3, -5, -1}, -2 * cone_tan_beta(10 * kDegree)},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -434,7 +426,7 @@ TEST_F(ConeKernel, TrianglesOnTheJointsOfTheElements)
 
 TEST_F(ConeKernel, DegenerateTrianglesGiveFiniteDistances)
 {
-    const double ball_corner = 2 * tan_beta(10 * kDegree);
+    const double ball_corner = 2 * cone_tan_beta(10 * kDegree);
     const double cutters[][5] = {{4, 0, 6, 0, 0},           {4, 2, 6, 0, 0},
                                  {4, 0.5, 6, 0, 0.1},       {8, 0.5, 15, 3 * kDegree, 0.2},
                                  {2, 1, 0.9, 10 * kDegree, 0}, {4, ball_corner, 6, 10 * kDegree, 0},

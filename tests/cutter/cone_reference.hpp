@@ -2,11 +2,34 @@
 // the reference of the kernel's sign: the nominal profile (flat bottom of radius c18, the corner
 // arc about (c18, r) up to its tangent with the flank, the flank to the cut length, the cylinder
 // of the top radius above it) with its tip at the offset, grown by the offset. Heights are above
-// the lowest point of the grown cutter, radii from its axis.
+// the lowest point of the grown cutter, radii from its axis. With it, the tapered balls the cone
+// tests build.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
+
+inline constexpr double kConeDegree = M_PI / 180;
+
+// tan beta, beta half the angle between a tapered cutter's bottom and side (as the set-up takes
+// it).
+inline double cone_tan_beta(double a)
+{
+    const double beta = (a + M_PI / 2) / 2;
+    return std::sin(beta) / std::cos(beta);
+}
+
+// A tapered ball (corner circle radius c18 just below 0) whose cone-to-cylinder bisector apex
+// lies just below the corner centre, between the two bisectors' apexes: sub-class 9.
+inline void lowest_tapered_ball(double* cutter)
+{
+    const double d = 4, a = 10 * kConeDegree, c18 = -5e-11;
+    const double r = (d / 2 - c18) * cone_tan_beta(a);
+    const double h0 = r + c18 * cone_tan_beta(a) / 2;
+    const double l = (h0 - d / 2 * std::tan(a / 2)) / (std::tan(a) * std::tan(a / 2) + 1);
+    const double values[5] = {d, r, l, a, 0};
+    std::copy(values, values + 5, cutter);
+}
 
 class cone_solid {
 public:

@@ -17,30 +17,11 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180;
+constexpr double kDegree = kConeDegree;
 constexpr int kSamplesPerSide = 120;
 // A large triangle that enters the cutter only a little can pass between the samples: a
 // negative distance without a sample inside is sampled again this much finer before it counts.
 constexpr int kFineSamplesPerSide = 1200;
-
-double tan_beta(double a)
-{
-    const double beta = (a + M_PI / 2) / 2;
-    return std::sin(beta) / std::cos(beta);
-}
-
-// A tapered ball (corner circle radius c18 just below 0) whose cone-to-cylinder bisector apex
-// lies just below the corner centre: sub-class 9.
-void lowest_tapered_ball(double* c)
-{
-    const double d = 4, a = 10 * kDegree, off = 0, c18 = -5e-11;
-    const double r = (d / 2 - c18) * tan_beta(a);
-    const double window = -c18 * tan_beta(a);  // h0 must lie within it below rc
-    const double target = r + off - window / 2;
-    const double l = (target - off - d / 2 * std::tan(a / 2)) / (std::tan(a) * std::tan(a / 2) + 1);
-    const double values[5] = {d, r, l, a, off};
-    std::copy(values, values + 5, c);
-}
 
 struct sign_cutter {
     const char* name;
@@ -51,7 +32,7 @@ struct sign_cutter {
 
 std::vector<sign_cutter> sign_cutters()
 {
-    const double ball_corner = 2 * tan_beta(10 * kDegree);  // c18 = 0 for D 4 and a 10 degrees
+    const double ball_corner = 2 * cone_tan_beta(10 * kDegree);  // c18 = 0 for D 4 and a 10 degrees
     std::vector<sign_cutter> cutters = {
         {"flat end", {4, 0, 6, 0, 0}, kConeFlat, 0},
         {"flat end grown into a bull-nose", {4, 0, 6, 0, 0.3}, kConeBullNose, 0},
