@@ -1,7 +1,7 @@
-// The mesh and grid of the cutter-location benchmarks (bench_drop, bench_torus): the triangle
-// model of the OFF file named by DRELAN_BENCH_MESH, or a generated field of three peaks of 3,671
-// triangles, and 100,000 points of a grid over it; the cutter diameter is the model's XY
-// diagonal / 40.
+// The triangle model and the grid of points of the cutter-location benchmarks: the mesh of the
+// OFF file named by DRELAN_BENCH_MESH, or a generated field of three peaks of 3,671 triangles,
+// with 100,000 points over its box and a cutter diameter of the XY diagonal / 40. Built once per
+// program.
 #pragma once
 
 #include "host/control.hpp"
@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-constexpr int kGridX = 400, kGridY = 250;  // 100,000 points
+namespace bench {
+
+inline constexpr int kGridX = 400, kGridY = 250;  // 100,000 points
 
 // Three Gaussian peaks over 51 x 36 cells of 2 mm, one triangle left out: 3,671 triangles.
 inline void three_peaks(int& status)
@@ -38,16 +40,16 @@ inline void three_peaks(int& status)
 }
 
 // The model and the grid of points over it, made once.
-struct bench_mesh {
+struct mesh_grid {
     bool ready = false;
     std::string error;
     std::vector<float> points;  // x, y pairs
     float diameter = 0.0f;
 };
 
-inline bench_mesh& mesh()
+inline mesh_grid& mesh()
 {
-    static bench_mesh m;
+    static mesh_grid m;
     if (m.ready || !m.error.empty()) return m;
     vantu::control::reset();
     int status = 0;
@@ -68,3 +70,5 @@ inline bench_mesh& mesh()
     m.ready = true;
     return m;
 }
+
+}  // namespace bench

@@ -1,10 +1,10 @@
-// Speed of the drop of a cutter onto a triangle model: 100,000 points of a grid over the mesh of
-// the OFF file named by DRELAN_BENCH_MESH, or over a generated field of three peaks of 3,671
-// triangles, for a flat end, a ball and a bull-nose (corner D / 4) of diameter the XY diagonal
-// / 40, as points per second (items_per_second). Each case first drops on every point through the
-// quadtree and by a scan of all triangles near the cutter, and stops with an error at the first
-// height that differs.
+// Speed of the drop of a cutter onto a triangle model: 100,000 points of the grid over the mesh of
+// bench_mesh.hpp, for a flat end, a ball and a bull-nose (corner D / 4) of diameter the XY
+// diagonal / 40, as points per second (items_per_second). Each case first drops on every point
+// through the quadtree and by a scan of all triangles near the cutter, and stops with an error at
+// the first height that differs.
 #include "bench_mesh.hpp"
+
 #include "cutter/drop_front_least.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
@@ -42,7 +42,7 @@ float drop_by_scan(float x, float y, const linnet_params& cutter)
 }
 
 // Every height of the grid against the scan; an empty text when all agree.
-std::string check_heights(const bench_mesh& m)
+std::string check_heights(const bench::mesh_grid& m)
 {
     for (std::size_t k = 0; k < m.points.size(); k += 2) {
         const float point[3] = {m.points[k], m.points[k + 1], 0};
@@ -60,7 +60,7 @@ std::string check_heights(const bench_mesh& m)
 
 void drop_case(benchmark::State& state, int type, float corner_fraction)
 {
-    bench_mesh& m = mesh();
+    bench::mesh_grid& m = bench::mesh();
     if (!m.ready) {
         state.SkipWithError(m.error.c_str());
         return;

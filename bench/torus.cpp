@@ -82,7 +82,7 @@ double least_over_all(const bench_cutter& c, float x, float y, double top)
     return best;
 }
 
-std::string check_points(const bench_mesh& m, const bench_cutter& c, double top)
+std::string check_points(const bench::mesh_grid& m, const bench_cutter& c, double top)
 {
     linnet_params_block = linnet_params{};
     linnet_params_block.cutter_type = c.type;
@@ -114,7 +114,7 @@ std::string check_points(const bench_mesh& m, const bench_cutter& c, double top)
 
 void torus_case(benchmark::State& state, const bench_cutter& shape)
 {
-    bench_mesh& m = mesh();
+    bench::mesh_grid& m = bench::mesh();
     if (!m.ready) {
         state.SkipWithError(m.error.c_str());
         return;

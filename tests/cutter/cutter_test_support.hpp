@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cutter/cutter_seams_least.hpp"
+#include "cutter/kernels/cone_state.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/interval_list.hpp"
 #include "cutter/kernels/point_in_region_set.hpp"
@@ -28,6 +29,7 @@ inline void cutter_to_load_state()
     tri_model_release(status);
     cutter_frame_block = cutter_frame{};
     cutter_seam_table() = default_cutter_seams();
+    cone_state_block = cone_state{};
     linnet_params_block = linnet_params{};
     region_set_block = region_set_state{};
     machining_type() = 0;
