@@ -130,6 +130,7 @@ struct tp_header_state : nc_word_block<23> {
     static constexpr int kView = 19;          // the view pointer
     static constexpr int kUcsId = 20;
     static constexpr int kFurther = 21;
+    static constexpr int kMachineTable = 22;  // the machine entity of the tool path's machine table
 
     int machine_type() const { return at(kMachineType); }
 };

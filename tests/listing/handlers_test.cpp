@@ -5,7 +5,7 @@
 
 #include "driver/mch_type_name.hpp"
 #include "driver/proc_block_support.hpp"
-#include "driver/proc_common_least.hpp"
+#include "driver/proc_common.hpp"
 #include "host/control/mdata.hpp"
 
 using namespace listing_test;
