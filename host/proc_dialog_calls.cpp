@@ -42,12 +42,12 @@ void orgchn(int& status)
     vantu::trace_call("orgchn", "", status);
 }
 
-void ncd_get_picked(int& entity, int& level, int& block_number, int& status)
+void ncd_get_picked(int& procedure_block, int& level, int& block_number, int& status)
 {
     const picked_key_block& p = picked();
     status = p.entity > 0 ? 0 : -1;
     if (status == 0) {
-        entity = p.entity;
+        procedure_block = p.entity;
         level = p.level;
         block_number = p.block_number;
     }
@@ -55,3 +55,9 @@ void ncd_get_picked(int& entity, int& level, int& block_number, int& status)
 }
 
 void slpopb() { vantu::trace_call("slpopb", "", 0); }
+
+void ncd_mark_attention(int procedure, int first_block, int count, int on)
+{
+    vantu::trace_call("ncd_mark_attention",
+                      std::to_string(procedure) + "," + std::to_string(first_block) + "," + std::to_string(count), on);
+}

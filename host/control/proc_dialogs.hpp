@@ -3,7 +3,8 @@
 
 namespace vantu::control {
 
-// The key block the next display pick meets (entity 0: none).
-void set_picked_key_block(int entity, int level, int block_number);
+// The key block the next display pick meets: the block number of its procedure block (0: none),
+// its level and its own block number.
+void set_picked_key_block(int procedure_block, int level, int block_number);
 
 }  // namespace vantu::control
