@@ -30,6 +30,7 @@ constexpr int kMarker = 9;
 constexpr int kQueryInstance = -1, kPlainMove = 1;
 constexpr int kAskDefault = 0;
 constexpr int kNotProcedure = -1, kListError = -1;
+constexpr int kJumpFailed = -1, kJumpUnmoved = -2;   // answers of tp_list_jump
 constexpr int kMachineTableWord = 17;   // PRM9 word of machine-table item 47
 constexpr int kParamSelector = 9, kParamKind = 4;
 constexpr int kSonhWords = 9;
@@ -173,7 +174,9 @@ bool search(int step, int point_code, int axis_code, common_vec& point, common_v
     for (int round = 0; round < lines; ++round) {
         int jumped = 0;
         tp_list_jump(step, jumped);
-        if (jumped != 0) return jumped != -1;   // the end of the list level, or unmoved
+        if (jumped == kJumpFailed) return false;
+        if (jumped == kJumpUnmoved) return true;   // nothing before (or after) this block
+        // Moved, possibly onto the first or last block of the level (answer 1): read it.
         int size = 0, type = 0, block_class = 0, status = 0;
         tp_block_head_read(kWhereList, size, type, block_class, status);
         if (status < 0) return false;
