@@ -96,6 +96,8 @@ int go_group_machining(int group) { return group >= 1 && group <= 5 ? kGroups[gr
 
 void status_zero(int& status) { status = 0; }
 
+float part_top_height() { return NPT1().real(tp_header_state::kDepth); }
+
 std::vector<go_vec> go_targets(int group, int go_choice, int z_option, const plane4& plane, const go_vec& point,
                                const go_vec& delta, const go_context& from)
 {
@@ -131,6 +133,8 @@ std::vector<go_vec> go_targets(int group, int go_choice, int z_option, const pla
     }
     if (group == kGroupPunch)
         for (go_vec& m : moves) m[2] = c[2];
+    if (group == kGroupTurn)
+        for (go_vec& m : moves) m[2] = from.part_top;
     return moves;
 }
 
@@ -184,6 +188,8 @@ void go_point_motion(int group, int procedure, int go_choice, int axis_source, i
                  n.real(tp_header_state::kHomePoint + 2)};
     from.clearance = HEI8().real(heights_state::kClearance);
     from.z_plane = go_page().z_plane;
+    from.part_top = part_top_height();
+    from.turning_direction = PRM9().words[machine_params::kDirection];
     const go_vec direction = go_choice == kGoIndPoint && z_option == kZOnPlane ? go_vec{0.0f, 0.0f, 1.0f} : axis;
     show_or_hide_tool(from.current, direction);
     for (const go_vec& target : go_targets(group, go_choice, z_option, plane, point, delta, from)) {

@@ -43,11 +43,17 @@ struct go_context {
     float clearance = 0.0f;       // the first clearance height of HEI8
     float z_plane = 0.0f;         // the Z-plane value of the page
     int turning_direction = 1;    // 2: turning GO HOME climbs from above the home y
+    float part_top = 0.0f;        // turning moves at the top of the part
 };
+
+// The top of the part: the DEPTH level of NPT1 (word 18). Turning moves at it, and the clearance
+// of the display menu is given above it.
+float part_top_height();
 
 // The points the go motion moves through, in order: for GO HOME an intermediate point first
 // (milling from below the home height climbs in z first, otherwise crosses in x and y; turning
-// moves in y or x first), then the target. Punching keeps the current z.
+// moves in y or x first), then the target. Punching keeps the current z; turning moves at the top
+// of the part.
 std::vector<go_vec> go_targets(int group, int go_choice, int z_option, const plane4& plane, const go_vec& point,
                                const go_vec& delta, const go_context& from);
 

@@ -293,7 +293,7 @@ void proc_display_menu(int procedure, int list_level, int& status)
     const int mode = TLER().at(tool_display_state::kMode);
     for (int c = 0; c < 5; ++c)
         if (kModeOfChoice[c] == mode) choice = c + 1;
-    float clear = HEI8().real(heights_state::kClearance);
+    float clear = HEI8().real(heights_state::kClearance) - part_top_height();
     for (int round = 0; round < kMostRounds; ++round) {
         modinz();
         int unused = 0;
@@ -313,7 +313,7 @@ void proc_display_menu(int procedure, int list_level, int& status)
         }
         if (status < 0) break;
     }
-    HEI8().set_real(heights_state::kClearance, clear);
+    HEI8().set_real(heights_state::kClearance, part_top_height() + clear);
     TLER().at(tool_display_state::kMode) = kModeOfChoice[std::clamp(choice, 1, 5) - 1];
     set_fdflg(choice == 4 ? 1 : 0);
     if (status > 0) status = 0;
