@@ -22,9 +22,10 @@ void line(int unit, const std::string& text)
 // The type of the block after the current one; the list stays on that block. -1 at the end.
 int next_block_type()
 {
+    constexpr int kJumpFailed = -1, kJumpUnmoved = -2;   // answers of tp_list_jump; 1 is the last block
     int jumped = 0;
     tp_list_jump(1, jumped);
-    if (jumped != 0) return -1;
+    if (jumped == kJumpFailed || jumped == kJumpUnmoved) return -1;
     int size = 0, type = 0, block_class = 0, status = 0;
     tp_block_head_read(kWhereList, size, type, block_class, status);
     return status < 0 ? -1 : type;
