@@ -10,6 +10,7 @@
 #include "driver/proc_type_tests.hpp"
 #include "driver/relations.hpp"
 #include "pocket/contour_table.hpp"
+#include "toolpath/proc_block_writer.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 
@@ -240,4 +241,40 @@ TEST_F(Periphery, PositionsOfTheFirstProcedure)
     int line_after = 0;
     ljump(0, line_after);
     EXPECT_EQ(line_after, line_before) << "the list stays on the procedure block";
+}
+
+namespace {
+void no_records(int&, int&, int&, int& status) { status = 0; }
+}  // namespace
+
+TEST_F(Periphery, CommonReadBackFromAWrittenProcedureBlock)
+{
+    tp_header_state& n = NPT1();
+    n.at(tp_header_state::kMachineType) = 23;
+    const float origin[3] = {1, 2, 3}, home[3] = {4, 5, 6};
+    for (int k = 0; k < 3; ++k) {
+        n.set_real(tp_header_state::kMacsysOrigin + k, origin[k]);
+        n.set_real(tp_header_state::kHomePoint + k, home[k]);
+    }
+    n.set_real(tp_header_state::kDepth, 2.5f);
+    n.at(tp_header_state::kView) = 7;
+    HEI8().at(heights_state::kClearancePlane) = 1;
+    HEI8().at(heights_state::kUseAbsolute) = 1;
+    int status = 0;
+    PTBT12(50, 1, 0, no_records, no_records, no_records, 0, status);
+    ASSERT_EQ(status, 0);
+    const tp_header_state written = n;
+    const heights_state heights = HEI8();
+    int closed = 0;
+    clsls1(closed);
+    n = tp_header_state{};
+    n.at(tp_header_state::kMachineType) = 62;
+    HEI8() = heights_state{};
+    lacces(3, status);
+    CURCOM(1, 1, 0, 1, 1, 1, status);
+    ASSERT_EQ(status, 0);
+    for (int w : {3, 4, 5, 6, 7, 8, 18, 19}) EXPECT_EQ(n.at(w), written.at(w)) << "NPT1 word " << w;
+    EXPECT_EQ(n.at(tp_header_state::kMachineType), 62) << "word 2 is not read back";
+    EXPECT_EQ(HEI8().at(heights_state::kClearancePlane), heights.at(heights_state::kClearancePlane));
+    EXPECT_EQ(HEI8().at(heights_state::kUseAbsolute), heights.at(heights_state::kUseAbsolute));
 }
