@@ -26,6 +26,8 @@ constexpr int kMostTries = 50;     // indications asked before the routine gives
 constexpr int kRotationFree = 6;   // rotation kind of a five-axis machine
 constexpr int kPunchSlotA = 14, kPunchSlotB = 17;
 constexpr int kQueryInstance = -1;
+// The PUNCH word of PRM9 (the word of machine slot 53) and the punch slot's values by it.
+constexpr int kPunchWord = 15, kPunchMode2 = 2, kPunchValue = 17, kPunchValue2 = 16;
 
 struct group_codes {
     int nc_function, machining;
@@ -176,6 +178,8 @@ void go_point_motion(int group, int procedure, int go_choice, int axis_source, i
     status = 0;
     if (group == kGroupMill || group == kGroupMultiAxis || group == kGroupTurn)
         set_mch_change_mode(go_motion_choice() == kGoAtFeed ? kFeedBase : kFeedRapid);
+    if (group == kGroupPunch)
+        set_punch_slot(PRM9().words[kPunchWord] == kPunchMode2 ? kPunchValue2 : kPunchValue);
     if (procedure_written == 0) {
         write_procedure_block(group, status);
         if (status < 0) return;

@@ -8,6 +8,8 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/mch_slots.hpp"
 #include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
@@ -176,5 +178,50 @@ TEST_F(GoPoint, MessageKindAndMachineTypeTexts)
         std::string name;
         mch_type_name(type, name);
         EXPECT_EQ(name, expected) << type;
+    }
+}
+
+TEST_F(GoPoint, FirstMotionWritesTheGoProcedureAndItsMoves)
+{
+    struct row {
+        int group;
+        go_vec home_from;
+        int punch_word;
+        std::size_t moves;
+        int punch_slot;   // the value of machine slot 53 (0: not set)
+    } rows[] = {
+        {kGroupMill, {1, 2, 3}, 0, 2, 0},
+        {kGroupPunch, {1, 2, 3}, 0, 1, 17},
+        {kGroupPunch, {1, 2, 3}, 2, 1, 16},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.group * 10 + r.punch_word);
+        control::reset();
+        mch_slots() = mch_slot_table{};
+        TLER().at(tool_display_state::kMode) = kToolNoDisplay;
+        DSP8().set_vec(tool_position_state::kPosition, r.home_from);
+        DSP8().set_vec(tool_position_state::kAxis, {0, 0, 1});
+        for (int k = 0; k < 3; ++k) NPT1().set_real(tp_header_state::kHomePoint + k, 10.0f * (k + 1));
+        PRM9().words[15] = r.punch_word;
+        PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;   // the tool the slots attach
+        int written = 0, status = 9;
+        const go_vec none{}, up{0, 0, 1};
+        go_point_motion(r.group, 0, r.group == kGroupPunch ? kGoDelta : kGoHome, 1, 0, plane4{0, 0, 1, 0}, written,
+                        none, go_vec{4, 5, 6}, up, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(written, 1);
+        const auto& top = control::toolpath_top();
+        ASSERT_FALSE(top.empty());
+        EXPECT_EQ(top.back().words.at(0), 12) << "the go procedure's block";
+        std::size_t lines = 0;
+        for (const auto& block : top.back().sublist) lines += block.words.at(0) == 2 ? 1 : 0;   // line blocks
+        EXPECT_EQ(lines, r.moves);
+        EXPECT_EQ(mch_slots().slots[53].value, r.punch_slot);
+        const go_vec end = DSP8().position();
+        if (r.group == kGroupMill) {
+            EXPECT_EQ(end, (go_vec{10, 20, 30}));
+        } else {
+            EXPECT_EQ(end, (go_vec{5, 7, 3})) << "punching keeps z";
+        }
     }
 }
