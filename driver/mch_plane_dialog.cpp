@@ -153,6 +153,13 @@ void define_part_plane()
     }
 }
 
+// Takes back the picks made on the page.
+void reject_picks()
+{
+    int picks = sllen(), removed = 0;
+    if (picks > 0) sldelr(1, picks, removed);
+}
+
 void feed_changed(const plane_page& p)
 {
     go_motion_choice() = p.feed;
@@ -224,8 +231,7 @@ void mch_plane_dialog(int group, int procedure, int& procedure_written, int& mot
         else if (answer == p.feed_line) feed_changed(p);
         status = 0;
     }
-    int picks = sllen(), removed = 0;
-    if (picks > 0) sldelr(1, picks, removed);
+    reject_picks();
     prmptc("");
     if (open_here) {
         int released = 0;
@@ -233,14 +239,35 @@ void mch_plane_dialog(int group, int procedure, int& procedure_written, int& mot
     }
 }
 
+namespace {
+
+// Outside a function the procedure context saved at the start is put back on every way out, and
+// the next block number is shown.
+struct context_restore {
+    bool armed;
+    ~context_restore()
+    {
+        if (!armed) return;
+        int restored = 0;
+        proc_ctx_save(0, kRestoreContext, restored);
+        int number = 0;
+        get_tp_blkno(number);
+        MUTBLN(0, number);
+    }
+};
+
+}  // namespace
+
 void mch_params_dialog(int group, int inside, int& status)
 {
     status = 0;
+    reject_picks();
     if (group == kGroupPunch) {
         mch_slots().slots[kPunchSlotA].status = kSlotExplicit;
         mch_slots().slots[kPunchSlotB].status = kSlotExplicit;
     }
     if (inside == 0) proc_ctx_save(0, kSaveContext, status);
+    const context_restore restore{inside == 0};
     int suspend = 0;
     set_machining_type(go_group_function(group), go_page().mach_param_type, suspend, status);
     if (status < 0) return;
@@ -266,13 +293,6 @@ void mch_params_dialog(int group, int inside, int& status)
     if (TLER().at(tool_display_state::kMode) > 1 && tm_inst_id(kQueryInstance) <= 0) {
         int instance = -1;
         draw_tool_default(PRM9().words[machine_params::kToolId], DSP8().position(), instance);
-    }
-    if (inside == 0) {
-        int restored = 0;
-        proc_ctx_save(0, kRestoreContext, restored);
-        int number = 0;
-        get_tp_blkno(number);
-        MUTBLN(0, number);
     }
 }
 

@@ -225,3 +225,18 @@ TEST_F(GoPoint, FirstMotionWritesTheGoProcedureAndItsMoves)
         }
     }
 }
+
+TEST_F(GoPoint, FrontEndGivesTheContextBackWhenItFails)
+{
+    // No machine type: the machining type cannot be set; nothing is asked, and the context saved
+    // at the start is put back with the next block number shown.
+    control::set_tracing(true);
+    script(R"([{"point": "cancel"}, {"page": -1}])");
+    int status = 9;
+    mch_params_dialog(kGroupWire, 0, status);
+    EXPECT_LT(status, 0);
+    EXPECT_EQ(control::events_left(), 2u);
+    const std::vector<std::string> calls = control::trace_names();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "gsblkn") << "the block number of the status line, read last";
+}
