@@ -4,6 +4,7 @@
 // block; writes the snapshot in mode 1.
 #include "driver/change_analysis.hpp"
 
+#include "driver/go_point_motion.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/optimizer_params.hpp"

@@ -38,12 +38,6 @@ tpfo_state& TPFO()
     return block;
 }
 
-int& go_motion_choice()
-{
-    static int choice = kGoAtFeed;
-    return choice;
-}
-
 int wire_modal_values::word_of_type(int prmtyp)
 {
     if (prmtyp >= kFirstType && prmtyp <= kLastFirstRunType) return prmtyp - kFirstType;

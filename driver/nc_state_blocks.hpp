@@ -55,10 +55,6 @@ edit_state& EDA2();
 plane_state& PLN1();
 tpfo_state& TPFO();
 
-// The go-motion choice of the go-point dialog: 1 GO AT FEED.
-inline constexpr int kGoAtFeed = 1;
-int& go_motion_choice();
-
 // ---- blocks of the displayed tool path ------------------------------------------------------
 // GCY4: the cycle state of the displayed tool path. Restored, never saved by the driver.
 struct cycle_state : nc_word_block<8> {
@@ -130,6 +126,7 @@ struct tp_header_state : nc_word_block<23> {
     static constexpr int kView = 19;          // the view pointer
     static constexpr int kUcsId = 20;
     static constexpr int kFurther = 21;
+    static constexpr int kMachineTable = 22;  // the machine entity of the tool path's machine table
 
     int machine_type() const { return at(kMachineType); }
 };

@@ -3,6 +3,7 @@
 // that other modules of the host own ("TPFO" and "GCY4").
 #include "driver/nc_state_store.hpp"
 
+#include "driver/go_point_motion.hpp"
 #include "driver/interaction_modes.hpp"
 #include "driver/machining_type.hpp"
 #include "toolpath/tool_position.hpp"

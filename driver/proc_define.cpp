@@ -3,7 +3,7 @@
 // it, the change analysis with the flags of a new procedure, and the contour records (mode 3) and
 // criteria, after which the step goes on whatever they gave. Reads EDA2.
 #include "driver/change_analysis.hpp"
-#include "driver/criteria_least.hpp"
+#include "driver/criteria_lists.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"

@@ -4,7 +4,7 @@
 // line, the modal tables, the host's solid flags and its solid table.
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
-#include "driver/relations_least.hpp"
+#include "driver/relations.hpp"
 #include "driver/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"

@@ -3,7 +3,7 @@
 // parameter block, and for an edited procedure its flags, geometry and parameters. A failing
 // start action releases the run (nothing was saved yet) and cancels. Reads and writes EDA2, PRM9
 // and the state texts.
-#include "driver/criteria_least.hpp"
+#include "driver/criteria_lists.hpp"
 #include "driver/common_arguments.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
@@ -14,7 +14,7 @@
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "driver/relations_least.hpp"
+#include "driver/relations.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"

@@ -5,7 +5,7 @@
 #include "driver/proc_module_data.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
-#include "driver/relations_least.hpp"
+#include "driver/relations.hpp"
 #include "host/vantu.hpp"
 
 #include <algorithm>

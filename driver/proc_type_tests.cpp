@@ -12,3 +12,5 @@ int proc_type_group_a(int procedure_type)
 {
     return std::find(std::begin(kGroupA), std::end(kGroupA), procedure_type) != std::end(kGroupA) ? 1 : 0;
 }
+
+int is_proc_type_55(int procedure_type) { return procedure_type == 55 ? 1 : 0; }

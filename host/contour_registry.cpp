@@ -61,6 +61,10 @@ void save_criteria(nlohmann::json& section)
     const control::criteria_data& c = criteria_state();
     section = {{"active", c.active}, {"changed", c.changed}, {"checked", c.checked},
                {"list_count", c.list_count}, {"found", c.found}};
+    for (std::size_t type = 0; type < c.masks.size(); ++type)
+        if (!c.masks[type].empty() || c.type_active[type] != 0 || c.type_changed[type] != 0)
+            section["types"].push_back({{"type", type}, {"active", c.type_active[type]},
+                                        {"changed", c.type_changed[type]}, {"masks", c.masks[type]}});
 }
 
 void load_criteria(const nlohmann::json& section)
@@ -73,6 +77,13 @@ void load_criteria(const nlohmann::json& section)
         c.checked = section.value("checked", 0);
         c.list_count = section.value("list_count", 0);
         c.found = section.value("found", std::vector<int>{});
+        for (const auto& t : section.value("types", nlohmann::json::array())) {
+            const int type = t.at("type").get<int>();
+            if (type < 0 || type >= static_cast<int>(c.masks.size())) throw control::part_error("criteria: bad type");
+            c.type_active[static_cast<std::size_t>(type)] = t.value("active", 0);
+            c.type_changed[static_cast<std::size_t>(type)] = t.value("changed", 0);
+            c.masks[static_cast<std::size_t>(type)] = t.value("masks", std::vector<std::array<int, 8>>{});
+        }
         criteria_state() = c;
     } catch (const nlohmann::json::exception& e) {
         throw control::part_error(std::string("criteria: ") + e.what());
@@ -216,33 +227,54 @@ namespace {
 constexpr int kContourGeometry = 2;
 constexpr int kGet = 1;
 
-void get_or_set(int mode, int type, int& value, int& field)
+constexpr int kGeometryTypes = 5;
+
+// The flag of the type: the contours' own field, or the type's entry of the others' table.
+void get_or_set(int mode, int type, int& value, int& field, std::array<int, 5>& others)
 {
-    if (type != kContourGeometry) {
+    if (type < 0 || type >= kGeometryTypes) {
         if (mode == kGet) value = 0;
         return;
     }
-    if (mode == kGet) value = field;
-    else field = value;
+    int& flag = type == kContourGeometry ? field : others[static_cast<std::size_t>(type)];
+    if (mode == kGet) value = flag;
+    else flag = value;
 }
 
 }  // namespace
 
 void active_mask_gs(int mode, int type, int& value)
 {
-    get_or_set(mode, type, value, vantu::criteria_state().active);
+    get_or_set(mode, type, value, vantu::criteria_state().active, vantu::criteria_state().type_active);
     vantu::trace_call("active_mask_gs", std::to_string(mode) + "," + std::to_string(value), 0);
 }
 
 void crit_gs_change(int mode, int type, int& value)
 {
-    get_or_set(mode, type, value, vantu::criteria_state().changed);
+    get_or_set(mode, type, value, vantu::criteria_state().changed, vantu::criteria_state().type_changed);
     vantu::trace_call("crit_gs_change", std::to_string(mode) + "," + std::to_string(value), 0);
 }
 
 int nc_geomsk_lst_count(int type)
 {
-    return type == kContourGeometry ? vantu::criteria_state().list_count : 0;
+    const vantu::control::criteria_data& c = vantu::criteria_state();
+    if (type < 0 || type >= kGeometryTypes) return 0;
+    const int records = static_cast<int>(c.masks[static_cast<std::size_t>(type)].size());
+    return type == kContourGeometry && records == 0 ? c.list_count : records;
+}
+
+void nc_geomsk_lst_get_data(int type, int n, word (&record)[8], int& status)
+{
+    const vantu::control::criteria_data& c = vantu::criteria_state();
+    status = -1;
+    if (const auto fault = vantu::fault_hit("nc_geomsk_lst_get_data")) status = *fault;
+    else if (type >= 0 && type < kGeometryTypes && n >= 0 &&
+             n < static_cast<int>(c.masks[static_cast<std::size_t>(type)].size())) {
+        const auto& mask = c.masks[static_cast<std::size_t>(type)][static_cast<std::size_t>(n)];
+        std::copy(mask.begin(), mask.end(), record);
+        status = 0;
+    }
+    vantu::trace_call("nc_geomsk_lst_get_data", std::to_string(type) + "," + std::to_string(n), status);
 }
 
 void geomsk_search_curves(int mode)

@@ -4,6 +4,7 @@
 // refused and the dialog is asked again.
 #include "host/vantu_interact.hpp"
 #include "host/vantu_selection.hpp"
+#include "host/vantu_textfiles.hpp"
 
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
@@ -114,6 +115,13 @@ void irepyc(std::string_view question, int& answer)
 {
     answer = ask_question("irepyc", std::string(question), script::kNo);
     vantu::trace_call("irepyc", question, answer);
+}
+
+void inqflw(std::string_view name, int& answer)
+{
+    const std::string text = "FILE " + std::string(name) + " EXISTS. OVERWRITE?";
+    answer = ask_question("inqflw", text, script::kNo);
+    vantu::trace_call("inqflw", text, answer);
 }
 
 void irply1(std::string_view question, std::string_view choice, int& answer)

@@ -115,6 +115,13 @@ void erou4c(std::string_view text1, std::string_view text2)
 void userrc(std::string_view text) { record_plain("userrc", text); }
 void usrerr(std::string_view text) { record_plain("usrerr", text); }
 
+void user5c(std::string_view text1, std::string_view text2, std::string_view text3)
+{
+    std::string line(text1);
+    for (const std::string_view piece : {text2, text3}) append_piece(line, piece);
+    record_plain("user5c", line);
+}
+
 void user1c(std::string_view text1, char kind, double value, std::string_view text2)
 {
     std::string line(text1);

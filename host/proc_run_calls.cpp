@@ -34,6 +34,8 @@ struct proc_run_host {
     std::pair<int, int> colour_pen{0, 0};
     std::pair<int, int> kept_colour_pen{0, 0};
     bool masks_created = false;
+    std::string crit_file_name;
+    int crit_file = 0;
 };
 
 proc_run_host& state()
@@ -254,11 +256,56 @@ void template_MultiTPWrite_PROCdata(int nc_function, template_put_fn put_paramet
                        [&] { write_through(nc_function, put_parameters, put_geometry, status); });
 }
 
+// The template operations of a parameter dialog's TEMPLATE lines: the same reads and writes on the
+// open template file, between the switches of the host's path to the template folder.
+void template_read_PROCparam(int nc_function, template_read_fn read, int& status)
+{
+    template_operation("template_read_PROCparam", nc_function, status, [&] { read_through(nc_function, read, status); });
+}
+
+void template_write_PROCparam(int nc_function, template_put_fn put_parameters, template_put_fn put_geometry,
+                              int& status)
+{
+    template_operation("template_write_PROCparam", nc_function, status,
+                       [&] { write_through(nc_function, put_parameters, put_geometry, status); });
+}
+
+void pct_ncpath_set_tpldir() { traced("pct_ncpath_set_tpldir"); }
+void pct_ncpath_ret_curdir() { traced("pct_ncpath_ret_curdir"); }
+void tmpl_init_loadParam() { traced("tmpl_init_loadParam"); }
+void load_from_tmpl_mode_set(int mode) { traced("load_from_tmpl_mode_set", std::to_string(mode)); }
+void set_display_proc_number(int number) { traced("set_display_proc_number", std::to_string(number)); }
+
+// ---- criteria lists of a tool path ----------------------------------------------------------------
+
+void tp_file_name_gs(int mode, std::string& name)
+{
+    if (mode == kGet) name = state().crit_file_name;
+    else state().crit_file_name = name;
+    traced("tp_file_name_gs", std::to_string(mode) + "," + name);
+}
+
+void tp_file_ptr_set(int handle)
+{
+    state().crit_file = handle;
+    traced("tp_file_ptr_set", std::to_string(handle));
+}
+
+void segrun(int nc_function, int& status)
+{
+    status = 0;
+    if (const auto fault = vantu::fault_hit("segrun")) status = *fault;
+    traced("segrun", std::to_string(nc_function), status);
+}
+
+int drlsnm() { return flag_call("drlsnm", "drill_points"); }
+
 // ---- control ------------------------------------------------------------------------------------
 
 namespace vantu::control {
 std::string proc_label() { return state().label; }
 int proc_parm_number() { return state().parm_number; }
+int criteria_file_handle() { return state().crit_file; }
 void set_edited_proc_colour_pen(int colour, int pen) { state().edited_colour_pen = {colour, pen}; }
 std::pair<int, int> proc_colour_pen() { return state().colour_pen; }
 bool masks_created() { return state().masks_created; }

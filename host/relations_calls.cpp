@@ -7,13 +7,24 @@
 #include "host/core/message_log.hpp"
 #include "host/core/trace.hpp"
 
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 
 namespace {
 
+struct relation {
+    double value = 0.0;
+    std::string text;
+    bool exists = false;
+};
+
 struct relations_state {
     bool open = false;
+    int fraction = 3;
+    std::map<int, relation> relations;
+    int recalculations = 0;
     int holds = 0;
     std::set<int> modal_tables;
 };
@@ -74,6 +85,63 @@ void rel_nc_refresh_symb_tab(int& status)
 
 void rel_nc_rpl_global() { vantu::trace_call("rel_nc_rpl_global", "", 0); }
 
+namespace {
+
+// Replaces the expression of a parameter by a plain number; false for a text that is no number.
+bool change_expression(int code, std::string_view text)
+{
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end == copy.c_str() || *end != '\0') return false;
+    relation& r = state().relations[code];
+    r.value = value;
+    r.text = copy;
+    return true;
+}
+
+}  // namespace
+
+void rel_nc_val_get(int code, double& value, int& status)
+{
+    const auto it = state().relations.find(code);
+    status = it == state().relations.end() ? -1 : call_status("rel_nc_val_get");
+    if (status == 0) value = it->second.value;
+    vantu::trace_call("rel_nc_val_get", std::to_string(code), status);
+}
+
+void rel_nc_cng_expr(int code, std::string_view text, int& status)
+{
+    status = call_status("rel_nc_cng_expr");
+    if (status == 0) status = change_expression(code, text) ? 0 : -1;
+    if (status == 0) ++state().recalculations;
+    vantu::trace_call("rel_nc_cng_expr", std::to_string(code) + "," + std::string(text), status);
+}
+
+void rel_nc_cng_expr_without_calc(int code, std::string_view text, int& status)
+{
+    status = call_status("rel_nc_cng_expr_without_calc");
+    if (status == 0) status = change_expression(code, text) ? 0 : -1;
+    vantu::trace_call("rel_nc_cng_expr_without_calc", std::to_string(code) + "," + std::string(text), status);
+}
+
+int rel_nc_if_relation_exist(int code)
+{
+    const auto it = state().relations.find(code);
+    const int exists = it != state().relations.end() && it->second.exists ? 1 : 0;
+    vantu::trace_call("rel_nc_if_relation_exist", std::to_string(code), exists);
+    return exists;
+}
+
+void rel_nc_update_tool_data() { vantu::trace_call("rel_nc_update_tool_data", "", 0); }
+void rel_nc_min_srfoff_set() { vantu::trace_call("rel_nc_min_srfoff_set", "", 0); }
+
+int get_general_fraction()
+{
+    vantu::trace_count("get_general_fraction");
+    return state().fraction;
+}
+
 void rel_table_init_get(int& held)
 {
     ++state().holds;
@@ -118,4 +186,22 @@ namespace vantu::control {
 bool relations_open() { return state().open; }
 int relation_holds() { return state().holds; }
 int modal_tables_open() { return static_cast<int>(state().modal_tables.size()); }
+void define_relation(int code, double value, bool exists, const std::string& text)
+{
+    state().relations[code] = {value, text, exists};
+}
+bool relation_value(int code, double& value)
+{
+    const auto it = state().relations.find(code);
+    if (it == state().relations.end()) return false;
+    value = it->second.value;
+    return true;
+}
+std::string relation_text(int code)
+{
+    const auto it = state().relations.find(code);
+    return it == state().relations.end() ? std::string() : it->second.text;
+}
+int relation_recalculations() { return state().recalculations; }
+void set_general_fraction(int digits) { state().fraction = digits; }
 }  // namespace vantu::control

@@ -599,6 +599,11 @@ void modif1(int& status)
     run_page("modif1", status, [](int final_line, int) { return final_line; });
 }
 
+void contin(int& status)
+{
+    run_page("contin", status, [](int final_line, int) { return final_line; });
+}
+
 void modifa(int prompt_flag, int& form_word, std::span<const int> watch, int& status)
 {
     vantu::script::last_form() = {prompt_flag, form_word, std::vector<int>(watch.begin(), watch.end())};

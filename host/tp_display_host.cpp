@@ -97,6 +97,12 @@ int get_fdflg()
     return vantu::flag_get("no_fast_display") != 0 ? 1 : 0;
 }
 
+void set_fdflg(int on)
+{
+    vantu::flag_set("no_fast_display", on != 0 ? 1 : 0);
+    vantu::trace_call("set_fdflg", std::to_string(on), 0);
+}
+
 void srfdds(float& tolerance) { tolerance = kDisplayTolerance; }
 
 void rdrint_int() { vantu::trace_count("rdrint_int"); }

@@ -9,6 +9,8 @@
 //   contour table registered so that its services can delete contours in place.
 #pragma once
 
+#include "host/words.hpp"
+
 #include <string>
 
 // Code of the debug-file directory.
@@ -145,12 +147,17 @@ void cntbuf_set_to_main(int* wire, int* geometry, int* work);
 void pktdel_by_OrderNum(int k, int& status);
 
 // ---- geometry criteria -----------------------------------------------------------------------------
-// The active geometry mask and whether its criteria changed, for geometry type 2 (contours):
-// mode 1 reads into value, 2 stores value. Both off unless the part sets them.
+// The active geometry mask of a geometry type (0 part surfaces, 1 check surfaces, 2 contours, 3
+// open contours, 4 drill points) and whether its criteria changed: mode 1 reads into value, 2
+// stores value. Both off unless the part sets them; a type outside 0 to 4 reads 0.
 void active_mask_gs(int mode, int type, int& value);
 void crit_gs_change(int mode, int type, int& value);
 // Entries of the active mask list of the type (0 when none).
 int nc_geomsk_lst_count(int type);
+// Mask record n (0-based) of the type: word 2 colour (17 all), 3 line font (9 all), 4 pen (9 all),
+// 5 and 6 the level as text, 7 the level mode (1 all levels, 4 the active level). Status 0; -1
+// when the type has no such record.
+void nc_geomsk_lst_get_data(int type, int n, word (&record)[8], int& status);
 // Searches the contours that the active mask selects (mode 1 searches anew, 0 keeps the last
 // search); find_cont_by_crit then counts them, leaving out the first hand_picked ones in append
 // mode. get_num_cnt answers the count of the last search.

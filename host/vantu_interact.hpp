@@ -103,6 +103,8 @@ void modcls();
 void prcont();
 // Runs the page; status out: the chosen line, 0 Enter (accept), -1 go on, -2 leave, -3 show again.
 void modif1(int& status);
+// Runs the page of a procedure being edited that can only be continued: as modif1.
+void contin(int& status);
 // Runs the page as modif1 with the form word and the watch list (line numbers) of the module's
 // dialog, whose meaning is the host's. A step that changes a field answers the first line it
 // changed (the dialog acts on one change at a time); otherwise the answer is modif1's.

@@ -24,6 +24,8 @@ void userrc(std::string_view text);
 void usrerr(std::string_view text);
 // A line made of text1, a value written by its kind ('I' integer, 'R' real) and text2.
 void user1c(std::string_view text1, char kind, double value, std::string_view text2);
+// A user line of three texts joined by blanks.
+void user5c(std::string_view text1, std::string_view text2, std::string_view text3);
 // A line shown to the user made of the two texts, joined by a blank.
 void user4c(std::string_view text1, std::string_view text2);
 // The note line: the four texts without their trailing blanks, joined by a blank.

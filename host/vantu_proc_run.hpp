@@ -77,6 +77,15 @@ void tp_crit_list_gs(int mode, int& value);
 void nc_geomsk_lst_init_all();
 void nc_geomsk_lst_destroy_all();
 
+// The file of the criteria lists of a whole tool path: its name (mode 1 reads it, 2 sets it), the
+// open file while one procedure appends its list (0: none).
+void tp_file_name_gs(int mode, std::string& name);
+void tp_file_ptr_set(int handle);
+// Runs the NC function of the procedure block at the list position, the way the host re-runs a
+// procedure for its criteria list (the stand-in runs nothing). Status 0.
+void segrun(int nc_function, int& status);
+// The drill points picked by hand for the procedure (host flag "drill_points").
+int drlsnm();
 // ---- template operations --------------------------------------------------------------------------
 
 // The module's callbacks as the template operations call them (the procedure driver's read-
@@ -100,3 +109,16 @@ void template_MultiMngTpWrite_PROCdata(int nc_function, template_put_fn put_para
                                        template_put_fn put_geometry, int& status);
 void template_MultiTPWrite_PROCdata(int nc_function, template_put_fn put_parameters,
                                     template_put_fn put_geometry, int& status);
+// The template lines of a parameter dialog: reads the procedure's parameters from the open template
+// file through the read callback (WHERE 10) and writes them through the put callbacks (WHERE 11).
+// Status: the callback's, 11 or 12 when the host read nothing, or -1 without an open file.
+void template_read_PROCparam(int nc_function, template_read_fn read, int& status);
+void template_write_PROCparam(int nc_function, template_put_fn put_parameters, template_put_fn put_geometry,
+                              int& status);
+// The host's path switched to the template folder and back; the template load prepared with the
+// template cycle word of the dialog; the procedure number the template dialog shows.
+void pct_ncpath_set_tpldir();
+void pct_ncpath_ret_curdir();
+void tmpl_init_loadParam();
+void load_from_tmpl_mode_set(int mode);
+void set_display_proc_number(int number);

@@ -6,6 +6,7 @@
 #include "host/words.hpp"
 
 #include <span>
+#include <string_view>
 
 // Opens the relations of a run; rel_nc_rls releases them (rel_nc_rls_it_for_tamsa during a
 // template create or read operation). Status 0.
@@ -16,6 +17,22 @@ void rel_nc_rls_it_for_tamsa(int& status);
 // second try. Status 0, or negative when the table cannot be refreshed.
 void rel_nc_refresh_symb_tab(int& status);
 void rel_nc_rpl_global();
+// The relation of one parameter (by its code): its current value, its expression text and whether
+// an expression (a relation) exists for it. rel_nc_val_get: status 0 with the value when the
+// parameter has one, else -1 (value untouched). rel_nc_cng_expr replaces the expression by the
+// text and recalculates the dependent values; rel_nc_cng_expr_without_calc does not recalculate.
+// Both give the parameter the text's value; status 0, or -1 for a text that is no number.
+void rel_nc_val_get(int code, double& value, int& status);
+void rel_nc_cng_expr(int code, std::string_view text, int& status);
+void rel_nc_cng_expr_without_calc(int code, std::string_view text, int& status);
+// 1 when an expression exists for the parameter, else 0.
+int rel_nc_if_relation_exist(int code);
+// The host takes the current tool's data into the relations; the least surface offset follows a
+// tool change.
+void rel_nc_update_tool_data();
+void rel_nc_min_srfoff_set();
+// The host's general number of fraction digits of shown numbers (3 by default).
+int get_general_fraction();
 // Holds the relation table while a dialog interrupts an execution: held answers 1 when this call
 // took the hold. rel_table_init_set gives back a hold that was taken.
 void rel_table_init_get(int& held);

@@ -22,6 +22,8 @@ void getunt(int& unit, float& factor);
 void gtdgts(int& general, int& lengths, int& axis);
 // 1 when the host hides fast (rapid) moves in the display, else 0.
 int get_fdflg();
+// Sets that switch (1 hides the fast moves).
+void set_fdflg(int on);
 // The host's display tolerance of curves.
 void srfdds(float& tolerance);
 // Lets the host redraw between two displayed blocks.

@@ -4,7 +4,7 @@
 #include "toolpath/tool_position.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
-#include "driver/proc_common_least.hpp"
+#include "driver/proc_common.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
 #include "listing/dspblk.hpp"

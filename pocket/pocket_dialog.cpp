@@ -6,7 +6,8 @@
 // block is refreshed.
 #include "pocket/pocket_dialog.hpp"
 
-#include "driver/proc_top_menu_least.hpp"
+#include "driver/proc_top_menu.hpp"
+#include "pocket/pocket_callbacks.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/dialog_items.hpp"
@@ -51,6 +52,7 @@ P& params() { return drelan_params_current; }
 // The page as built: the working copies its fields edit and the lines of the items acted on.
 struct dialog_page {
     int top_map[kTopMenuItems] = {};
+    int machining_items[kMachItemFlags] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     int counter = 0;
     word angle_degrees = 0;   // real
     word tolerance = 0;       // real: the absolute value of code 25
@@ -308,7 +310,8 @@ void pkstsd(int /*geometry_redefined*/, int& end_run, int& cleared, int& contour
         const int passes = p.at(P::kPasses), method = p.at(P::kMethod), entry_mode = p.at(P::kEntryMode);
         const word angle = page.angle_degrees;
         int answer = 0, tool_changed = 0, redisplay = 0;
-        proc_top_menu_do(0, page.top_map, answer, tool_changed, redisplay);
+        proc_top_menu_do(0, answer, page.machining_items, page.top_map, param_put_drelan, geom_put_drelan,
+                         block_read_drelan, answer, tool_changed, redisplay);
         if (tool_changed) {
             p.set_real(P::kSideStep, kNewToolSideStep);
             p.set_real(P::kExtraOffset, 0.0f);

@@ -100,6 +100,7 @@ bool prepare_host(const runner_options& options)
     }
     control::set_data_directories(options.data);
     control::set_part_directory(fs::absolute(options.part).parent_path().string());
+    control::set_part_file_name(options.part);
     control::set_output_directory(options.out);
     control::set_tracing(options.trace);
     if (options.edit > 0 && !open_for_edit(options.edit)) {

@@ -3,7 +3,7 @@
 #include "toolpath/pp_messages.hpp"
 
 #include "driver/mch_slot_init.hpp"
-#include "driver/target_proc_select_least.hpp"
+#include "driver/target_proc_select.hpp"
 #include "host/vantu_datamenu.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"

@@ -2,7 +2,7 @@
 // the search that shows a message, the entry of a text and the one-time blanking of a procedure.
 #include "toolpath/pp_messages.hpp"
 
-#include "driver/msg_kind_texts_least.hpp"
+#include "driver/msg_kind_texts.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"

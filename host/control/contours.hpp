@@ -1,11 +1,13 @@
 // Control calls of the host's contour services (host/vantu_contours.hpp): the loops of solids
 // and the geometry criteria a test or a part gives the host. Both persist in the part file:
 //   "solid_loops": [{"loop": 900, "second": 1, "set": 5, "edges": [31, 32, 33]}]
-//   "criteria": {"active": 1, "changed": 0, "checked": 0, "list_count": 1, "found": [4, 6]}
+//   "criteria": {"active": 1, "changed": 0, "checked": 0, "list_count": 1, "found": [4, 6],
+//                "types": [{"type": 0, "active": 1, "changed": 0, "masks": [[0, 0, 17, 9, 9, 0, 0, 1]]}]}
 // A planar face is an entity of class kPlanarFaceClass (a "words" entity in the part file:
 // the loop count, then the curve set of every loop).
 #pragma once
 
+#include <array>
 #include <vector>
 
 namespace vantu::control {
@@ -25,6 +27,11 @@ struct criteria_data {
     int checked = 0;          // the criteria are marked as checked
     int list_count = 0;       // entries of the mask list
     std::vector<int> found;   // curve sets of the contours the mask selects
+    // Geometry types 0 to 4 (part and check surfaces, closed and open contours, drill points):
+    // the mask records of each (8 words), and the active and changed flags of the types other
+    // than 2, whose flags are the two above.
+    std::array<std::vector<std::array<int, 8>>, 5> masks{};
+    std::array<int, 5> type_active{}, type_changed{};
 };
 void define_criteria(const criteria_data& criteria);
 const criteria_data& criteria();

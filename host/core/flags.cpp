@@ -49,6 +49,7 @@ const std::vector<flag_info>& flag_table()
         {"create_from_tp_template", 0, "is_create_from_TPtemplate: procedures are created from a tool-path template"},
         {"crit_list", 0, "tp_crit_list_gs: the criteria-list mode of the procedure manager"},
         {"geom_by_crit", 0, "if_geom_by_crit: the procedure's geometry is selected by criteria"},
+        {"drill_points", 0, "drlsnm: drill points picked by hand for the procedure"},
         {"solid_count", 0, "ps_sol_num_get: number of solids in the part"},
         {"ncs_table_ok", 1, "ncs_table_ok: 0 when the solid geometry of the procedure was updated"},
         {"verify_option", 1, "get_set_vrf_opt: the automatic-verification option"},

@@ -1,4 +1,5 @@
 // The change analysis: a snapshot, one change, and what the comparison makes of it.
+#include "driver/go_point_motion.hpp"
 #include "driver/change_analysis.hpp"
 #include "driver/common_arguments.hpp"
 #include "driver/machining_type.hpp"

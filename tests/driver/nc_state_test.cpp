@@ -1,6 +1,7 @@
 // NC state blocks in module data: the byte-exact save and restore of every block, what the save
 // changes on purpose, the records it never writes, the view checks of the restore, the work
 // coordinate record, the releases and failures of the save, the text fields and the small values.
+#include "driver/go_point_motion.hpp"
 #include "driver/model_values.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/move_writer_state.hpp"

@@ -25,6 +25,14 @@ struct proc_block {
         record(seg24, code, std::move(values), deftyp);
         return *this;
     }
+    // The numeric items the heights, versions and wire switches of CURCOM read: the clearance
+    // height field (36), its flag (37), the tool-path version (43) and the two wire words (38, 39).
+    proc_block& heights_and_wire(float clearance = 0.0f, word version = 700)
+    {
+        std::vector<word> field(24, 0);
+        field[0] = real_to_word(clearance);
+        return global(36, field, 10).global(37, {1}).global(43, {version}).global(38, {0}).global(39, {0});
+    }
     proc_block& flag(int code, word value)
     {
         record(seg27, code, {value}, 0);

@@ -5,7 +5,7 @@
 
 #include "driver/mch_type_name.hpp"
 #include "driver/proc_block_support.hpp"
-#include "driver/proc_common_least.hpp"
+#include "driver/proc_common.hpp"
 #include "host/control/mdata.hpp"
 
 using namespace listing_test;
@@ -76,7 +76,9 @@ TEST_F(Handlers, CommonValuesAndThePreviousPositionOfAProcedure)
         proc_test::proc_block b;
         b.number = number;
         b.global(7, {4}).global(9, {r(2.5f)}, 1).global(11, {r(1), r(2), r(3)}, 1).global(12, {r(0), r(0), r(50)}, 1);
+        b.global(5, {r(0), r(0), r(0)}, 1).global(27, {r(0), r(0), r(1)}, 1);
         b.global(6, {r(10.0f * number), r(0), r(0)}, 1).global(28, {r(0), r(0), r(1)}, 1);
+        b.heights_and_wire(7.5f);
         b.append();
     }
     common_vec previous{}, axis{}, next{}, next_axis{};
@@ -91,8 +93,12 @@ TEST_F(Handlers, CommonValuesAndThePreviousPositionOfAProcedure)
     EXPECT_EQ(previous, (common_vec{0, 0, 100})) << "the first procedure starts at the home point";
     EXPECT_EQ(axis, (common_vec{0, 0, 1}));
 
+    NPT1().at(tp_header_state::kMachineType) = 23;
     CURCOM(1, 1, 0, 1, 1, 1, status);
     EXPECT_EQ(status, 0);
+    EXPECT_EQ(NPT1().at(tp_header_state::kMachineType), 23) << "item 7 goes to word 19, not the machine type";
+    EXPECT_EQ(HEI8().real(heights_state::kClearance), 7.5f);
+    EXPECT_EQ(HEI8().at(heights_state::kClearancePlane), 1);
     EXPECT_EQ(NPT1().at(tp_header_state::kView), 4);
     EXPECT_EQ(NPT1().real(tp_header_state::kDepth), 2.5f);
     EXPECT_EQ(NPT1().real(tp_header_state::kHomePoint + 2), 50.0f);

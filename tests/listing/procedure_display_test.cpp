@@ -18,7 +18,9 @@ void add_procedure(int number, const std::vector<std::vector<word>>& motions, wo
     proc_test::proc_block b;
     b.number = number;
     b.global(20, {static_cast<word>(motions.size())}).global(7, {0}).global(9, {r(0)}, 1);
-    b.global(11, {r(0), r(0), r(0)}, 1).global(12, {r(0), r(0), r(50)}, 1);
+    b.global(11, {r(0), r(0), r(0)}, 1).global(12, {r(0), r(0), r(50)}, 1).heights_and_wire();
+    for (int code : {5, 6}) b.global(code, {r(0), r(0), r(0)}, 1);
+    for (int code : {27, 28}) b.global(code, {r(0), r(0), r(1)}, 1);
     b.flag(51, record).flag(82, copied);
     const std::vector<word> w = b.words();
     int status = 0;

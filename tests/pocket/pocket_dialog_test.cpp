@@ -50,8 +50,10 @@ TEST_F(PocketDialog, DefaultsRoundTripThroughModuleData)
 
 TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
 {
-    // Lines with the offset method: 9 reference Z, 10 side step, 15 tolerance, 26 CONTOUR; with
-    // the hatch method: 11 the hatch-angle choice, 12 the hatch angle.
+    // The top menu takes lines 1 to 8 (title, text, machining parameters, service, the two template
+    // lines, the optimizer cycle and its page line). Lines with the offset method: 13 reference Z,
+    // 14 side step, 19 tolerance, 30 CONTOUR; with the hatch method: 15 the hatch-angle choice, 16
+    // the hatch angle.
     struct row {
         const char* what;
         void (*set_up)();
@@ -76,11 +78,11 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              contour_table_block.draft_present = 1;
              NPT1().set_real(tp_header_state::kMacsysOrigin + 2, 5.0f);
          },
-         R"([{"page": [{"line": 9, "value": 10}, {"line": 0}]}])", 0, 0,
+         R"([{"page": [{"line": 13, "value": 10}, {"line": 0}]}])", 0, 0,
          [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kReferenceZ), 15.0f) << w; }},
         {"tolerance shown and stored positive", [] { params().set_real(P::kTolerance, -0.2f); }, R"([{"page": 0}])", 0, 0,
          [](const std::string& page, const char* w) {
-             EXPECT_NE(page.find("15 parameter 109 (kind 2, relation 0) = 0.2 "), std::string::npos) << w;
+             EXPECT_NE(page.find("19 parameter 109 (kind 2, relation 0) = 0.2 "), std::string::npos) << w;
              EXPECT_EQ(params().real(P::kTolerance), 0.2f) << w;
          }},
         {"hatch angle from two points",
@@ -88,18 +90,18 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              params().at(P::kMethod) = 1;
              arrows_block.shown = 1;  // the start side of hatch clearing is known
          },
-         R"([{"page": 11}, {"point": [1, 1]}, {"point": [1, 1]}, {"point": [3, 3]}, {"page": 0}])", 0, 0,
+         R"([{"page": 15}, {"point": [1, 1]}, {"point": [1, 1]}, {"point": [3, 3]}, {"page": 0}])", 0, 0,
          [](const std::string& page, const char* w) {
              EXPECT_TRUE(has_line("userrc", "2ND POINT IS TOO CLOSE TO 1ST ONE")) << w;
              EXPECT_EQ(params().real(P::kHatchAngle), static_cast<float>(45 * 3.141592653589793 * 0.005555555555555556)) << w;
-             EXPECT_NE(page.find("12 parameter 87 (kind 2, relation 0) = 45"), std::string::npos) << w;
+             EXPECT_NE(page.find("16 parameter 87 (kind 2, relation 0) = 45"), std::string::npos) << w;
              EXPECT_EQ(params().real(P::kHatchAngle2), 0.0f) << w;
              float c = 0, s = 0;
              int status = 0;
              polbuf_get_pair(c, s, status);
              EXPECT_NEAR(c, std::sqrt(0.5f), 1e-6) << w;
          }},
-        {"contour item", [] {}, R"([{"page": 26}])", 0, 1, [](const std::string&, const char*) {}},
+        {"contour item", [] {}, R"([{"page": 30}])", 0, 1, [](const std::string&, const char*) {}},
         {"contours not valid keep the page", [] { contour_table_block.contours_valid = 0; }, R"([{"page": 0}, {"page": -1}])",
          -1, 0, [](const std::string&, const char* w) { EXPECT_TRUE(has_line("userrc", "CONTOUR IS NOT UPDATED. PLEASE REDEFINE IT")) << w; }},
     };

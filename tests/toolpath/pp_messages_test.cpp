@@ -84,10 +84,12 @@ TEST_F(MotionOutput, MessagesInsertedWhereAsked)
         {"several at the same place, in order", 0, 0, {"P"},
          R"([{"menu": 1}, {"text": "ONE"}, {"menu": "USER DEF."}, {"text": "TWO"}])", {"P", " ONE", "@TWO"}, 1},
         {"before procedure 3 and the messages there", 1, 3, {"P", "P", " OLD", "P"},
-         R"([{"menu": "NO SEQ.CODE"}, {"text": "M30"}])", {"P", "P", "*M30", " OLD", "P"}, 1},
-        {"beyond the last procedure", 1, 9, {"P", "P"}, R"([{"menu": 1}, {"text": "END"}])", {"P", "P", " END"}, 1},
+         R"([{"page": 3}, {"page": 5}, {"menu": "NO SEQ.CODE"}, {"text": "M30"}])", {"P", "P", "*M30", " OLD", "P"}, 1},
+        {"beyond the last procedure", 1, 9, {"P", "P"}, R"([{"page": 3}, {"page": 4}, {"menu": 1}, {"text": "END"}])",
+         {"P", "P", " END"}, 1},
         {"nothing typed writes nothing", 0, 0, {"P"}, R"([{"menu": 1}, {"text": ""}])", {"P"}, 0},
-        {"a cancel selects the target again", 1, 1, {"P"}, R"([{"menu": -2}, {"menu": 1}, {"text": "X"}])",
+        {"a cancel selects the target again", 1, 1, {"P"},
+         R"([{"page": 3}, {"page": 5}, {"menu": -2}, {"page": 3}, {"page": 5}, {"menu": 1}, {"text": "X"}])",
          {" X", "P"}, 1},
     };
     for (const row& r : rows) {

@@ -1,5 +1,5 @@
 // The texts of the message kinds (see the header).
-#include "driver/msg_kind_texts_least.hpp"
+#include "driver/msg_kind_texts.hpp"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 // The texts of a post-processor message kind: the kind character that starts its block, the
 // label shown before its text, the prompt of its input and its title. The message insertion and
-// editing call it. Kept in its own file until the go-point dialogs around it are built.
+// editing call it.
 #pragma once
 
 #include <string>
