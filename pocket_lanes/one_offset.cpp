@@ -14,6 +14,7 @@
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
@@ -567,7 +568,9 @@ void record_piece(oneoff_call& c, pokarr& piece, int direction)
     const bool opposite = direction != c.wanted;
     const bool new_island = is_hole(c, direction);
     if (new_island) {
-        level = kLevelIsland + lt.count;
+        // The next island level of the engine: islands stay numbered without gaps, so the lane
+        // loop, which offsets the levels up to the engine's island count, finds it.
+        level = kLevelIsland + pocket_box_block.island_count + 1;
         parent = 0;
         lane_status = 0;
     } else {
@@ -584,7 +587,7 @@ void record_piece(oneoff_call& c, pokarr& piece, int direction)
         }
         if (c.first_recorded == 0) c.first_recorded = lt.count;
         if (opposite && !new_island) lt.group[lt.count] = rq.source_lane;
-        if (new_island) ++lt.island_count;
+        if (new_island) ++pocket_box_block.island_count;
     } else {
         loop_buffer_add(collected_loops_block, piece, direction, status);
         if (status != 0) {
