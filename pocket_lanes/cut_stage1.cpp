@@ -23,7 +23,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <vector>
-#include <cstdio>
 
 namespace {
 
@@ -281,13 +280,7 @@ bool move_clear(stage_run& s, int walker, int parent, const double* from, const 
 
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
 // steps taken; split_at answers the lane reached when the second sweep splits there.
-long g_walks = 0, g_steps = 0, g_chains = 0, g_outcomes[5] = {};
-walk_end walk_impl(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
-              int& run, int& split_at);
 walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
-              int& run, int& split_at)
-{ ++g_walks; walk_end e = walk_impl(s,c,ray,mode,walker,from,run,split_at); ++g_outcomes[(int)e]; return e; }
-walk_end walk_impl(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
               int& run, int& split_at)
 {
     const lane_table& lt = lane_table_block;
@@ -299,7 +292,6 @@ walk_end walk_impl(stage_run& s, chain_run& c, const candidate& ray, ray_mode mo
             return walk_end::complete;
         }
         if (stage_index_ok(walker) && s.entries.element[walker] != 0) return walk_end::complete;
-        ++g_steps;
         entry hit;
         hit.lane = walker;
         bool counts = false;
@@ -578,5 +570,4 @@ void cut_stage1(int group_switch, double side_step, int direction_sign, int offs
         }
     }
     if (progress) prog_loops_text(kProgressClose, 0, 0);
-    if (getenv("STAGE1_DEBUG")) fprintf(stderr, "walks %ld steps %ld outcomes %ld %ld %ld %ld %ld\n", g_walks, g_steps, g_outcomes[0], g_outcomes[1], g_outcomes[2], g_outcomes[3], g_outcomes[4]);
 }
