@@ -32,7 +32,7 @@ own_element make_own(int kind, double sx, double sy, double ex, double ey, doubl
                      double direction)
 {
     own_element o{kind, {cx, cy, radius, direction < 0.0 ? -1 : 1, sx, sy, ex, ey}, {}};
-    if (kind == kCrossingArc) {
+    if (kind == kElementArc) {
         arc_box(cx, cy, radius, o.arc.direction, sx, sy, ex, ey, o.box[0], o.box[1], o.box[2], o.box[3]);
     } else {
         o.box[0] = std::min(sx, ex), o.box[1] = std::min(sy, ey);
@@ -43,7 +43,7 @@ own_element make_own(int kind, double sx, double sy, double ex, double ey, doubl
 
 double along(const own_element& o, double px, double py)
 {
-    if (o.kind != kCrossingArc) return std::hypot(px - o.arc.sx, py - o.arc.sy);
+    if (o.kind != kElementArc) return std::hypot(px - o.arc.sx, py - o.arc.sy);
     double t = 0.0;
     arc_param_of_pnt(o.arc.r, o.arc.direction, o.arc.cx, o.arc.cy, o.arc.sx, o.arc.sy, o.arc.ex, o.arc.ey, px, py, t);
     return t;
@@ -63,15 +63,15 @@ void pair_crossings(const own_element& o, const double* x, const double* y, int 
     double points[2][2];
     int count = 0, status = 0;
     const double os[2] = {o.arc.sx, o.arc.sy}, oe[2] = {o.arc.ex, o.arc.ey};
-    if (o.kind != kCrossingArc && !arc) {
+    if (o.kind != kElementArc && !arc) {
         const double absent[2] = {kDirectionAbsent, 0.0};
         seg_seg_intersect_xy(0, os[0], os[1], oe[0], oe[1], s[0], s[1], end[0], end[1], os[0], os[1], oe[0], oe[1],
                              s[0], s[1], end[0], end[1], absent, absent, points[0][0], points[0][1], status);
         count = status == kCrossing || status == kNearParallelCrossing || status == kEndContactCrossing ? 1 : 0;
-    } else if (o.kind == kCrossingArc && !arc) {
+    } else if (o.kind == kElementArc && !arc) {
         const double centre[2] = {o.arc.cx, o.arc.cy};
         seg_arc_crossings(1, 1, 1, 0, centre, o.arc.r, o.arc.direction, s, end, os, oe, s, end, points, count, status);
-    } else if (o.kind != kCrossingArc) {
+    } else if (o.kind != kElementArc) {
         const double centre[2] = {x[e + 2], y[e + 2]};
         seg_arc_crossings(1, 2, 2, 0, centre, x[e + 1], pk_arc_direction(y[e + 1]), os, oe, s, end, os, oe, points, count,
                           status);

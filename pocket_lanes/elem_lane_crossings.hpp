@@ -3,8 +3,8 @@
 #pragma once
 
 // Element kinds.
-inline constexpr int kCrossingLine = 0;
-inline constexpr int kCrossingArc = 1;
+inline constexpr int kElementLine = 0;
+inline constexpr int kElementArc = 1;
 
 // The crossings of the element from (sx, sy) to (ex, ey) (an arc about (cx, cy) of the radius,
 // direction +1 counter-clockwise, -1 clockwise, given as a double) with the array x, y of n

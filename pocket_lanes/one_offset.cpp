@@ -71,6 +71,10 @@ constexpr double kLocalTolCap = 0.1;
 constexpr double kLeftoverTolCap = 0.0001;
 // A piece needs this many entries (three points and the closing one) to be kept.
 constexpr int kPieceMinEntries = 4;
+// A planar piece with a vertex nearer the source than the distance less this many tolerances is
+// an inverted offset: a loop narrower than twice the distance offsets into a small loop of the
+// same direction that crosses nothing (mitre corners), or an arc shrinks through its centre.
+constexpr double kInvertedSlack = 2.0;
 
 // A work array that gives its block back on every path.
 struct work_array {
@@ -380,6 +384,23 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     return c.rq.inward != 0 ? !valid : valid;
 }
 
+// Whether a vertex of the planar piece lies nearer the source loop than the offset distance
+// allows (the clean-ups move vertices by up to the tolerances).
+bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& piece)
+{
+    if (c.dimension != 2 || c.distance <= 0.0) return false;
+    const pocket_work& w = pocket_work_block;
+    const double least = c.distance - kInvertedSlack * std::max(w.tolerance, w.working_tolerance);
+    for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
+        const double point[3] = {piece.x[k], piece.y[k], 0.0};
+        double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, distance = 0.0;
+        int element = 0;
+        pokarr_nearest_pnt(2, point, source, element, t, nearest, distance);
+        if (element > 0 && distance < least) return true;
+    }
+    return false;
+}
+
 // Sub-step 3: the piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
@@ -408,7 +429,8 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
         valid = !((result == kLoopOutside && c.wanted == 1) || (result == kLoopInside && c.wanted == -1));
         break;
     }
-    return c.rq.inward != 0 ? !valid : valid;
+    if (c.rq.inward != 0) valid = !valid;
+    return valid && !inverted_piece(c, source, piece);
 }
 
 // Sub-step 5: an opposite piece must lie in a live lane and in no island.

@@ -83,3 +83,14 @@ TEST_F(W1, N0s01) { w1(0, 0.1); }
 TEST_F(W1, N100s01) { w1(100, 0.1); }
 TEST_F(W1, N400s01) { w1(400, 0.1); }
 }
+namespace {
+TEST_F(Scratch, Small)
+{
+    load({circle(1, 1, 0.8)}, 1.0);
+    int status = -7;
+    cmtpk_clean(0, status);
+    dump("small");
+    for (auto& m : vantu::control::messages()) std::printf("[%s] %s\n", m.channel.c_str(), m.line.c_str());
+    pokarr a; pokarr_init(2,a); int st=0; lane_to_pokarr(2,a,st); for (auto p: entries_of(a)) std::printf("%g %g\n", p.x,p.y); pokarr_free(a);
+}
+}

@@ -1,0 +1,313 @@
+// The whole pocket computation: the driver's codes and messages, the lane engine's modes, the
+// cutting order the stages leave in the lane table, and properties over a corpus of pockets
+// (every cut point inside the material, every live lane cut once, the same lanes after a
+// translation or a reversal of the contours).
+#include "engine_test_support.hpp"
+
+#include "pocket_lanes/engine_codes.hpp"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr double kSlack = 0.02;
+
+struct pocket_shape {
+    const char* name;
+    std::vector<contour> contours;
+    // Containment: the outer contour as a polygon (arcs left out: their chords cut inside), and
+    // the islands as circles (x, y, r).
+    std::vector<xy> outer_polygon;
+    std::vector<std::array<double, 3>> round_islands;
+};
+
+// The example part's outer contour: a 100 x 60 rectangle with a half circle of radius 30 on top.
+contour arched_outer()
+{
+    contour c{{0, 0}, {100, 0}, {100, 60}};
+    push_arc(c, 30.0, 1.0, 70.0, 60.0, 40.0, 60.0);
+    c.push_back({0, 60});
+    c.push_back({0, 0});
+    return c;
+}
+
+std::vector<xy> polygon_of(const contour& c)
+{
+    std::vector<xy> p;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        if (c[i].x > 1.0e20) {
+            i += 2;  // the radius and the centre; the end point follows as a vertex
+            continue;
+        }
+        p.push_back(c[i]);
+    }
+    return p;
+}
+
+// Whether the point lies inside the polygon, or within the slack of its edges.
+bool inside_polygon(const std::vector<xy>& p, double x, double y)
+{
+    bool in = false;
+    double nearest = 1.0e30;
+    for (std::size_t i = 1; i < p.size(); ++i) {
+        const xy a = p[i - 1], b = p[i];
+        if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y)) in = !in;
+        const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+        const double t = l2 > 0.0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(x - a.x - t * dx, y - a.y - t * dy));
+    }
+    return in || nearest < kSlack;
+}
+
+std::vector<pocket_shape> corpus()
+{
+    const contour arched = arched_outer();
+    return {
+        {"rectangle", {rectangle(0, 0, 20, 10)}, polygon_of(rectangle(0, 0, 20, 10)), {}},
+        {"rectangle with two islands",
+         {rectangle(0, 0, 40, 20), circle(10, 10, 3), circle(30, 10, 3)},
+         polygon_of(rectangle(0, 0, 40, 20)),
+         {{10, 10, 3}, {30, 10, 3}}},
+        {"L-shape", {l_shape(0, 0, 30, 30)}, polygon_of(l_shape(0, 0, 30, 30)), {}},
+        {"L-shape with an island", {l_shape(0, 0, 40, 40), circle(10, 10, 4)}, polygon_of(l_shape(0, 0, 40, 40)),
+         {{10, 10, 4}}},
+        {"arched pocket with an island", {arched, circle(25, 30, 8)}, polygon_of(arched), {{25, 30, 8}}},
+        {"islands closer than two offsets", {rectangle(0, 0, 30, 12), circle(12, 6, 2.5), circle(18, 6, 2.5)},
+         polygon_of(rectangle(0, 0, 30, 12)),
+         {{12, 6, 2.5}, {18, 6, 2.5}}},
+        {"long thin pocket", {rectangle(0, 0, 60, 3)}, polygon_of(rectangle(0, 0, 60, 3)), {}},
+    };
+}
+
+class PocketComputation : public EngineTest {
+protected:
+    static int run(int mode = 0)
+    {
+        int status = -7;
+        cmtpk_clean(mode, status);
+        return status;
+    }
+    static std::vector<xy> points_of(int lane)
+    {
+        pokarr a;
+        pokarr_init(2, a);
+        int status = 0;
+        lane_to_pokarr(lane, a, status);
+        std::vector<xy> out = status == 0 ? entries_of(a) : std::vector<xy>{};
+        pokarr_free(a);
+        return out;
+    }
+    // Number of cut lanes (output lanes that are neither connections nor separators).
+    static int cut_lanes()
+    {
+        return count_output([](int i) {
+            return lane_table_block.level[i] != kLevelSeparator && lane_table_block.group[i] != kGroupConnection;
+        });
+    }
+    // The cutting order's shape: output lanes are cut lanes (their engine lane in link 2), 4-entry
+    // connections of group -999, or empty separators; the last is a separator; every live engine
+    // lane is cut exactly once.
+    static void expect_cutting_order(const std::string& name)
+    {
+        const lane_table& lt = lane_table_block;
+        const int first = pocket_box_block.first_output_lane;
+        ASSERT_GE(first, 2) << name;
+        ASSERT_LE(first, lt.count) << name;
+        EXPECT_EQ(lt.level[lt.count], kLevelSeparator) << name;
+        std::map<int, int> cut;
+        for (int i = first; i <= lt.count; ++i) {
+            int n = 0;
+            lane_npnts(i, n);
+            if (lt.level[i] == kLevelSeparator) {
+                EXPECT_EQ(n, 0) << name << " separator " << i;
+            } else if (lt.group[i] == kGroupConnection) {
+                EXPECT_EQ(n, 4) << name << " connection " << i;
+            } else {
+                EXPECT_GE(n, 2) << name << " lane " << i;
+                ++cut[lt.link2[i]];
+            }
+        }
+        for (int i = 1; i < first; ++i) {
+            if (lt.status[i] <= 0) continue;
+            EXPECT_EQ(cut[i], 1) << name << ": engine lane " << i << " cut " << cut[i] << " times";
+        }
+        for (const auto& [lane, times] : cut) EXPECT_GT(lt.status[lane], 0) << name << ": lane " << lane << " is not live";
+    }
+    // Every point of every cut lane inside the outer contour and at least the offset away from the
+    // round islands.
+    static void expect_inside_material(const pocket_shape& shape, double offset)
+    {
+        const lane_table& lt = lane_table_block;
+        for (int i = pocket_box_block.first_output_lane; i <= lt.count; ++i) {
+            if (lt.level[i] == kLevelSeparator) continue;
+            const std::vector<xy> e = points_of(i);
+            for (std::size_t k = 0; k < e.size(); ++k) {
+                if (e[k].x > 1.0e20) {
+                    k += 2;
+                    continue;
+                }
+                EXPECT_TRUE(inside_polygon(shape.outer_polygon, e[k].x, e[k].y) ||
+                            std::any_of(e.begin(), e.end(), [](const xy& p) { return p.x > 1.0e20; }))
+                    << shape.name << " lane " << i << " point " << e[k].x << ", " << e[k].y;
+                for (const auto& c : shape.round_islands)
+                    EXPECT_GE(std::hypot(e[k].x - c[0], e[k].y - c[1]), c[2] + offset - kSlack)
+                        << shape.name << " lane " << i << " point " << e[k].x << ", " << e[k].y;
+            }
+        }
+    }
+};
+
+TEST_F(PocketComputation, CorpusPocketsAreCutOnceEachInsideTheMaterial)
+{
+    for (const int offsets_mode : {99, 1}) {
+        for (const pocket_shape& shape : corpus()) {
+            const std::string name = std::string(shape.name) + " offsets mode " + std::to_string(offsets_mode);
+            to_load_state();
+            pocket_state_block.offsets_mode = offsets_mode;
+            load(shape.contours, 1.0);
+            EXPECT_EQ(run(), kEngineDone) << name;
+            expect_cutting_order(name);
+            expect_inside_material(shape, 1.0);
+            EXPECT_EQ(pocket_state_block.offsets_mode, offsets_mode) << name << ": the option is put back";
+            EXPECT_TRUE(errors().empty()) << name << ": " << (errors().empty() ? "" : errors().front());
+        }
+    }
+}
+
+// Translating the contours or running every one of them backwards gives the same lanes.
+TEST_F(PocketComputation, TranslatedOrReversedContoursGiveTheSameLanes)
+{
+    const unsigned seed = 20261207u;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> size(12.0, 60.0), unit(0.0, 1.0);
+    for (int trial = 0; trial < 24; ++trial) {
+        const double w = std::round(size(rng) * 64.0) / 64.0, h = std::round(size(rng) * 64.0) / 64.0;
+        std::vector<contour> contours{trial % 3 == 1 ? l_shape(0, 0, w, h) : rectangle(0, 0, w, h)};
+        if (trial % 3 == 2) contours[0] = polygon_of(arched_outer());
+        const int islands = trial % 4;
+        for (int k = 0; k < islands; ++k) {
+            const double r = 1.0 + std::round(unit(rng) * 2.0 * 64.0) / 64.0;
+            const double cx = std::round((0.25 + 0.2 * unit(rng)) * w * 64.0) / 64.0;
+            const double cy = std::round((0.2 + 0.2 * unit(rng)) * h * 64.0) / 64.0 + k * 0.3 * h;
+            contours.push_back(circle(cx, cy, r));
+        }
+        const double step = 0.5 + std::round(unit(rng) * 2.0 * 64.0) / 64.0;
+        std::vector<int> counts;
+        for (int variant = 0; variant < 3; ++variant) {
+            std::vector<contour> run_contours = contours;
+            for (contour& c : run_contours) {
+                if (variant == 1) c = translated(c, 1000.0, -1000.0);
+                if (variant == 2) c = reversed(c);
+            }
+            to_load_state();
+            pocket_work_block.side_step = step;
+            load(run_contours, step);
+            const int status = run();
+            EXPECT_TRUE(status == kEngineDone || status == kEngineNoLane || status == kEngineEndPointNote)
+                << "seed " << seed << " trial " << trial << " variant " << variant << " status " << status;
+            counts.push_back(status == kEngineNoLane ? 0 : cut_lanes());
+        }
+        EXPECT_EQ(counts[1], counts[0]) << "seed " << seed << " trial " << trial << ": translated";
+        EXPECT_EQ(counts[2], counts[0]) << "seed " << seed << " trial " << trial << ": reversed";
+    }
+}
+
+// The single-offset mode cuts the island chains first, the highest island level first, then the
+// outer contour's.
+TEST_F(PocketComputation, SingleOffsetCutsIslandChainsFirstHighestLevelFirst)
+{
+    pocket_state_block.offsets_mode = 1;
+    load({rectangle(0, 0, 40, 20), circle(10, 10, 3), circle(30, 10, 3)}, 1.0);
+    ASSERT_EQ(run(), kEngineDone);
+    std::vector<int> levels;
+    const lane_table& lt = lane_table_block;
+    for (int i = pocket_box_block.first_output_lane; i <= lt.count; ++i)
+        if (lt.level[i] != kLevelSeparator) levels.push_back(lt.level[i]);
+    EXPECT_EQ(levels, (std::vector<int>{kLevelIsland + 2, kLevelIsland + 1, 1}));
+}
+
+// The engine's offsets modes: -1 without island merging, -11 without branch merging, -2 with the
+// island lanes reversed; each runs one offset and gives the mode back.
+TEST_F(PocketComputation, OffsetsModesRunOneOffsetAndAreGivenBack)
+{
+    for (const int mode : {-1, -11, -2, 1}) {
+        to_load_state();
+        pocket_state_block.offsets_mode = mode;
+        // Two islands whose first offsets overlap.
+        load({rectangle(0, 0, 30, 12), circle(12, 6, 2.5), circle(17, 6, 2.5)}, 1.0);
+        EXPECT_EQ(run(), kEngineDone) << mode;
+        EXPECT_EQ(pocket_state_block.offsets_mode, mode);
+        const lane_table& lt = lane_table_block;
+        const int first = pocket_box_block.first_output_lane;
+        // One offset: no engine lane beyond status 1.
+        for (int i = 1; i < first; ++i) EXPECT_LE(lt.status[i], 1) << mode << " lane " << i;
+        const int island_lanes = count_output([](int i) {
+            return lane_table_block.level[i] > kLevelIsland && lane_table_block.group[i] != kGroupConnection;
+        });
+        // Merged island offsets make one lane, apart they stay two.
+        EXPECT_EQ(island_lanes, mode == -1 ? 2 : 1) << mode;
+    }
+}
+
+// The driver's codes: each gives its one message (silent outside pocket mode 0 where marked) and
+// the status the callers see.
+TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
+{
+    struct row {
+        const char* name;
+        std::vector<contour> contours;
+        double offset;
+        int mode;  // cmtpk_clean mode: 0 the pocket procedure, 1 another caller
+        int status;
+        const char* channel;
+        const char* text;  // nullptr: nothing on any user or error channel
+    };
+    // A contour of 3 points: there and back.
+    const contour there_and_back{{0, 0}, {10, 0}, {0, 0}};
+    const std::vector<row> rows = {
+        {"degenerate outer contour", {there_and_back}, 1.0, 0, -1, "eroutc",
+         "[cmtpk1] DEGENRATED POCKET-CONTOUR CONTAINS 3 POINTS ONLY."},
+        {"degenerate outer contour, other caller", {there_and_back}, 1.0, 1, -1, nullptr, nullptr},
+        {"outer contour inside an island", {rectangle(0, 0, 10, 10), circle(5, 5, 20)}, 1.0, 0, kEngineNoLane,
+         "userrc", "THE POCKET OUTER CONTOUR CONTAINED WITHIN THE ISLAND CONTOUR"},
+        {"outer contour inside an island, other caller", {rectangle(0, 0, 10, 10), circle(5, 5, 20)}, 1.0, 1,
+         kEngineNoLane, nullptr, nullptr},
+        {"pocket too small", {circle(1, 1, 0.8)}, 1.0, 0, kEngineNoLane, "userrc",
+         "WARNING: POCKET WAS TOO SMALL TO BE CALCULATED"},
+        {"pocket too small, other caller", {circle(1, 1, 0.8)}, 1.0, 1, kEngineNoLane, nullptr, nullptr},
+        // Its inward offset would be a smaller square of the same direction, crossing nothing.
+        {"pocket narrower than twice the offset", {rectangle(0, 0, 1.5, 1.5)}, 1.0, 0, kEngineNoLane, "userrc",
+         "WARNING: POCKET WAS TOO SMALL TO BE CALCULATED"},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        vantu::control::clear_messages();
+        load(r.contours, r.offset);
+        EXPECT_EQ(run(r.mode), r.status) << r.name;
+        std::vector<std::string> said;
+        for (const char* channel : {"eroutc", "erou1c", "userrc"})
+            for (const std::string& t : vantu::control::texts_of(channel)) said.push_back(channel + (" " + t));
+        if (r.text == nullptr)
+            EXPECT_TRUE(said.empty()) << r.name << ": " << (said.empty() ? "" : said.front());
+        else
+            EXPECT_EQ(said, std::vector<std::string>{std::string(r.channel) + " " + r.text}) << r.name;
+    }
+}
+
+// An island left with too few points is dropped; the later islands keep their levels without a
+// gap and the pocket is still cut.
+TEST_F(PocketComputation, DegenerateIslandIsDroppedWithoutAGapInTheLevels)
+{
+    const contour sliver{{20, 5}, {21, 5}, {20, 5}};
+    load({rectangle(0, 0, 40, 20), sliver, circle(30, 10, 3)}, 1.0);
+    ASSERT_EQ(run(), kEngineDone);
+    const lane_table& lt = lane_table_block;
+    EXPECT_EQ(lt.island_count, 1);
+    EXPECT_EQ(lt.level[2], kLevelIsland + 1);
+    expect_cutting_order("dropped island");
+}
+
+}  // namespace
