@@ -311,3 +311,79 @@ TEST_F(PocketComputation, DegenerateIslandIsDroppedWithoutAGapInTheLevels)
 }
 
 }  // namespace
+
+namespace {
+
+// A pocket for another caller: contours of float points, one offset each; the path comes back
+// as point strings inside the material, and the pocket blocks as they were.
+class PocketForCaller : public EngineTest {
+protected:
+    struct result {
+        int status = -7, strings = 0;
+        std::vector<int> counts = std::vector<int>(100, 0);
+        std::vector<float> path = std::vector<float>(2 * 7000, 0.0f);
+    };
+    static result run_for_caller(const std::vector<std::vector<float>>& contours, float offset)
+    {
+        std::vector<int> point_counts;
+        std::vector<float> points, offsets;
+        for (const auto& c : contours) {
+            point_counts.push_back(static_cast<int>(c.size() / 2));
+            points.insert(points.end(), c.begin(), c.end());
+            offsets.push_back(offset);
+        }
+        result r;
+        r.strings = static_cast<int>(r.counts.size());
+        pocket_run_for_caller(1, 0, 0.0f, 0.01f, static_cast<int>(contours.size()), point_counts.data(),
+                              points.data(), offsets.data(), r.strings, r.counts.data(), r.path.data(), r.status);
+        return r;
+    }
+};
+
+const std::vector<float> kOuter{0, 0, 40, 0, 40, 20, 0, 20, 0, 0};
+const std::vector<float> kIsland{15, 8, 15, 12, 25, 12, 25, 8, 15, 8};
+
+TEST_F(PocketForCaller, PathStringsLieInsideTheMaterialAndTheBlocksComeBack)
+{
+    pocket_work_block.side_step = 3.25;
+    pocket_state_block.offsets_mode = 99;
+    const result r = run_for_caller({kOuter, kIsland}, 1.0f);
+    ASSERT_EQ(r.status, 0);
+    // One string round the outer contour, one round the island.
+    ASSERT_EQ(r.strings, 2);
+    int at = 0;
+    for (int s = 0; s < r.strings; ++s) {
+        EXPECT_GE(r.counts[s], 4);
+        for (int k = 0; k < r.counts[s]; ++k, ++at) {
+            const float x = r.path[2 * at], y = r.path[2 * at + 1];
+            EXPECT_TRUE(x >= 1.0f - kSlack && x <= 39.0f + kSlack && y >= 1.0f - kSlack && y <= 19.0f + kSlack)
+                << x << ", " << y;
+            // At the offset from the island's rectangle [15, 25] x [8, 12] at least.
+            const double dx = std::max({15.0 - x, 0.0, x - 25.0}), dy = std::max({8.0 - y, 0.0, y - 12.0});
+            EXPECT_GE(std::hypot(dx, dy), 1.0 - kSlack) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(pocket_work_block.side_step, 3.25);
+    EXPECT_EQ(pocket_state_block.offsets_mode, 99);
+    EXPECT_EQ(pokmain_block.main_capacity, 0) << "the main arrays are given back";
+}
+
+TEST_F(PocketForCaller, NoPocketGivesNoStringsAndOpenArraysAreRefused)
+{
+    const result none = run_for_caller({{0, 0, 1, 0, 1, 1, 0, 1, 0, 0}}, 1.0f);
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.strings, 0);
+
+    // A computed pocket keeps its main arrays open: another caller's run would rebuild them.
+    load({rectangle(0, 0, 20, 10)}, 1.0);
+    int status = -7;
+    cmtpk_clean(0, status);
+    ASSERT_EQ(status, 0);
+    const int lanes = lane_table_block.count;
+    const result refused = run_for_caller({kOuter}, 1.0f);
+    EXPECT_EQ(refused.status, -1);
+    EXPECT_EQ(refused.strings, 0);
+    EXPECT_EQ(lane_table_block.count, lanes) << "the computed pocket is left as it was";
+}
+
+}  // namespace
