@@ -229,6 +229,49 @@ TEST_F(PocketComputation, SingleOffsetCutsIslandChainsFirstHighestLevelFirst)
     EXPECT_EQ(levels, (std::vector<int>{kLevelIsland + 2, kLevelIsland + 1, 1}));
 }
 
+// The end-point modes: the innermost lane of branch 1 is cut first, entered at its point nearest
+// the restart point, and the chain's entries follow the straight line from there. A restart
+// point that cannot be placed is refused in mode 1 ("ILLEGAL END POINT FOR POCKET") and dropped
+// in mode 2, which computes again without it.
+TEST_F(PocketComputation, EndPointModesEnterTheInnermostLaneNearestTheRestartPoint)
+{
+    struct row {
+        int mode;
+        double restart_x;
+        int status;
+        bool entered_near;
+        std::vector<std::string> said;
+    };
+    const std::vector<row> rows = {
+        {1, 3.0, kEngineDone, true, {}},
+        {2, 3.0, kEngineDone, true, {}},
+        {1, 1.0e7, -1, false, {"ILLEGAL END POINT FOR POCKET"}},
+        {2, 1.0e7, kEngineDone, false, {}},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        vantu::control::clear_messages();
+        pocket_work_block.end_point_mode = r.mode;
+        pocket_work_block.restart_point[0] = r.restart_x;
+        pocket_work_block.restart_point[1] = 5.0;
+        load({rectangle(0, 0, 20, 10), circle(10, 5, 2)}, 1.0);
+        const std::string name = "mode " + std::to_string(r.mode) + " restart x " + std::to_string(r.restart_x);
+        EXPECT_EQ(run(), r.status) << name;
+        EXPECT_EQ(vantu::control::texts_of("userrc"), r.said) << name;
+        EXPECT_EQ(pocket_work_block.end_point_mode, r.mode) << name << ": the option is put back";
+        if (!r.entered_near) continue;
+        // The innermost lane of the rectangle is [4, 16] x [4, 6]: entered at (4, 5), then the
+        // next lanes out at (3, 5) and (2, 5).
+        const int first = pocket_box_block.first_output_lane;
+        for (int k = 0; k < 3; ++k) {
+            double x = 0.0, y = 0.0;
+            lane_first_xy(first + 2 * k, x, y);
+            EXPECT_NEAR(x, 4.0 - k, 1e-9) << name << " lane " << first + 2 * k;
+            EXPECT_NEAR(y, 5.0, 1e-9) << name << " lane " << first + 2 * k;
+        }
+    }
+}
+
 // The engine's offsets modes: -1 without island merging, -11 without branch merging, -2 with the
 // island lanes reversed; each runs one offset and gives the mode back.
 TEST_F(PocketComputation, OffsetsModesRunOneOffsetAndAreGivenBack)
