@@ -19,10 +19,20 @@ struct pocket_shape {
     const char* name;
     std::vector<contour> contours;
     // Containment: the outer contour as a polygon (arcs left out: their chords cut inside), and
-    // the islands as circles (x, y, r).
+    // the islands as capsules (the points within r of the segment x0, y0 to x1, y1).
     std::vector<xy> outer_polygon;
-    std::vector<std::array<double, 3>> round_islands;
+    std::vector<std::array<double, 5>> round_islands;
+    double step = 1.0;  // the side step and every contour's offset
+    // Half discs (x, y, r) that the outer contour's arcs add to its polygon.
+    std::vector<std::array<double, 3>> outer_discs = {};
 };
+
+double capsule_distance(const std::array<double, 5>& c, double x, double y)
+{
+    const double dx = c[2] - c[0], dy = c[3] - c[1], l2 = dx * dx + dy * dy;
+    const double t = l2 > 0.0 ? std::clamp(((x - c[0]) * dx + (y - c[1]) * dy) / l2, 0.0, 1.0) : 0.0;
+    return std::hypot(x - c[0] - t * dx, y - c[1] - t * dy) - c[4];
+}
 
 // The example part's outer contour: a 100 x 60 rectangle with a half circle of radius 30 on top.
 contour arched_outer()
@@ -47,11 +57,21 @@ std::vector<xy> polygon_of(const contour& c)
     return p;
 }
 
-// Whether the point lies inside the polygon, or within the slack of its edges.
-bool inside_polygon(const std::vector<xy>& p, double x, double y)
+// The example part's slot: two lines and two half circles of radius 5 about (55, 30) and (80, 30).
+contour slot()
+{
+    contour c{{55, 25}, {80, 25}};
+    push_arc(c, 5.0, 1.0, 80.0, 30.0, 80.0, 35.0);
+    c.push_back({55, 35});
+    push_arc(c, 5.0, 1.0, 55.0, 30.0, 55.0, 25.0);
+    return c;
+}
+
+// Whether the point lies inside the polygon, and its distance to the polygon's edges.
+bool inside_polygon(const std::vector<xy>& p, double x, double y, double& nearest)
 {
     bool in = false;
-    double nearest = 1.0e30;
+    nearest = 1.0e30;
     for (std::size_t i = 1; i < p.size(); ++i) {
         const xy a = p[i - 1], b = p[i];
         if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y)) in = !in;
@@ -59,7 +79,7 @@ bool inside_polygon(const std::vector<xy>& p, double x, double y)
         const double t = l2 > 0.0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
         nearest = std::min(nearest, std::hypot(x - a.x - t * dx, y - a.y - t * dy));
     }
-    return in || nearest < kSlack;
+    return in;
 }
 
 std::vector<pocket_shape> corpus()
@@ -70,15 +90,18 @@ std::vector<pocket_shape> corpus()
         {"rectangle with two islands",
          {rectangle(0, 0, 40, 20), circle(10, 10, 3), circle(30, 10, 3)},
          polygon_of(rectangle(0, 0, 40, 20)),
-         {{10, 10, 3}, {30, 10, 3}}},
+         {{10, 10, 10, 10, 3}, {30, 10, 30, 10, 3}}},
         {"L-shape", {l_shape(0, 0, 30, 30)}, polygon_of(l_shape(0, 0, 30, 30)), {}},
         {"L-shape with an island", {l_shape(0, 0, 40, 40), circle(10, 10, 4)}, polygon_of(l_shape(0, 0, 40, 40)),
-         {{10, 10, 4}}},
-        {"arched pocket with an island", {arched, circle(25, 30, 8)}, polygon_of(arched), {{25, 30, 8}}},
+         {{10, 10, 10, 10, 4}}},
+        {"arched pocket with an island", {arched, circle(25, 30, 8)}, polygon_of(arched), {{25, 30, 25, 30, 8}}, 1.0,
+         {{70, 60, 30}}},
         {"islands closer than two offsets", {rectangle(0, 0, 30, 12), circle(12, 6, 2.5), circle(18, 6, 2.5)},
          polygon_of(rectangle(0, 0, 30, 12)),
-         {{12, 6, 2.5}, {18, 6, 2.5}}},
+         {{12, 6, 12, 6, 2.5}, {18, 6, 18, 6, 2.5}}},
         {"long thin pocket", {rectangle(0, 0, 60, 3)}, polygon_of(rectangle(0, 0, 60, 3)), {}},
+        {"the example part", {arched, circle(25, 30, 8), slot()}, polygon_of(arched),
+         {{25, 30, 25, 30, 8}, {55, 30, 80, 30, 5}}, 0.1, {{70, 60, 30}}},
     };
 }
 
@@ -149,11 +172,15 @@ protected:
                     k += 2;
                     continue;
                 }
-                EXPECT_TRUE(inside_polygon(shape.outer_polygon, e[k].x, e[k].y) ||
-                            std::any_of(e.begin(), e.end(), [](const xy& p) { return p.x > 1.0e20; }))
-                    << shape.name << " lane " << i << " point " << e[k].x << ", " << e[k].y;
+                const bool in_disc = std::any_of(shape.outer_discs.begin(), shape.outer_discs.end(), [&](const auto& d) {
+                    return std::hypot(e[k].x - d[0], e[k].y - d[1]) <= d[2] + kSlack;
+                });
+                double edge = 0.0;
+                const bool in_polygon = inside_polygon(shape.outer_polygon, e[k].x, e[k].y, edge);
+                EXPECT_TRUE((in_polygon && (edge >= offset - kSlack || !shape.outer_discs.empty())) || in_disc)
+                    << shape.name << " lane " << i << " point " << e[k].x << ", " << e[k].y << " edge " << edge;
                 for (const auto& c : shape.round_islands)
-                    EXPECT_GE(std::hypot(e[k].x - c[0], e[k].y - c[1]), c[2] + offset - kSlack)
+                    EXPECT_GE(capsule_distance(c, e[k].x, e[k].y), offset - kSlack)
                         << shape.name << " lane " << i << " point " << e[k].x << ", " << e[k].y;
             }
         }
@@ -167,10 +194,11 @@ TEST_F(PocketComputation, CorpusPocketsAreCutOnceEachInsideTheMaterial)
             const std::string name = std::string(shape.name) + " offsets mode " + std::to_string(offsets_mode);
             to_load_state();
             pocket_state_block.offsets_mode = offsets_mode;
-            load(shape.contours, 1.0);
+            pocket_work_block.side_step = shape.step;
+            load(shape.contours, shape.step);
             EXPECT_EQ(run(), kEngineDone) << name;
             expect_cutting_order(name);
-            expect_inside_material(shape, 1.0);
+            expect_inside_material(shape, shape.step);
             EXPECT_EQ(pocket_state_block.offsets_mode, offsets_mode) << name << ": the option is put back";
             EXPECT_TRUE(errors().empty()) << name << ": " << (errors().empty() ? "" : errors().front());
         }
