@@ -4,6 +4,7 @@
 // translation or a reversal of the contours).
 #include "engine_test_support.hpp"
 
+#include "driver/exec_control.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 
 #include <algorithm>
@@ -298,6 +299,47 @@ TEST_F(PocketComputation, EndPointModesEnterTheInnermostLaneNearestTheRestartPoi
             EXPECT_NEAR(y, 5.0, 1e-9) << name << " lane " << first + 2 * k;
         }
     }
+}
+
+// The execute callback of the stop test: mode 1 computes, mode 2 (the clean-up after a stop)
+// counts.
+int stop_cleanups = 0;
+void compute_pocket(int& mode, int& status)
+{
+    status = 0;
+    if (mode == 1) cmtpk_clean(0, status);
+    else ++stop_cleanups;
+}
+
+// A stop (SPACE, STOP, yes) seen at a lane append leaves the computation by the stop exception:
+// the options the computation changed are back, the execution cleans up once, and the next
+// computation runs clean.
+TEST_F(PocketComputation, StopAtAnAppendPollRestoresTheOptionsAndTheNextRunIsClean)
+{
+    const std::vector<contour> contours{rectangle(0, 0, 40, 20), circle(10, 10, 3)};
+    pocket_state_block.offsets_mode = 99;
+    pocket_state_block.multi_offset = 0;
+    load(contours, 1.0);
+    vantu::control::load_script_text(
+        R"({"steps": [{"key": "SPACE", "after": 1},
+                      {"page": [{"line": 1, "value": "EXECUTION:STOP"}, {"line": 0}]},
+                      {"question": "yes", "expect": "STOP EXECUTION?"}]})",
+        "stop script");
+    stop_cleanups = 0;
+    int suspended = 0, display_changed = 0, display_mode = 0, status = -7;
+    exec_run(compute_pocket, 1, 0, suspended, display_changed, display_mode, status);
+    EXPECT_EQ(vantu::control::events_left(), 0u) << "the stop was seen";
+    EXPECT_EQ(stop_cleanups, 1);
+    EXPECT_EQ(pocket_state_block.offsets_mode, 99);
+    EXPECT_EQ(pocket_state_block.multi_offset, 0);
+    EXPECT_EQ(pocket_state_block.direction_sign, 1);
+    EXPECT_EQ(lane_table_block.pair_handle, -1) << "the pair memory is closed";
+    EXPECT_EQ(lane_table_block.box_handle, -1) << "the box cache is closed";
+
+    to_load_state();
+    load(contours, 1.0);
+    EXPECT_EQ(run(), kEngineDone);
+    expect_cutting_order("after the stop");
 }
 
 // The engine's offsets modes: -1 without island merging, -11 without branch merging, -2 with the
