@@ -71,9 +71,11 @@ constexpr double kLocalTolCap = 0.1;
 constexpr double kLeftoverTolCap = 0.0001;
 // A piece needs this many entries (three points and the closing one) to be kept.
 constexpr int kPieceMinEntries = 4;
-// A planar piece with a vertex nearer the source than the distance less this many tolerances is
-// an inverted offset: a loop narrower than twice the distance offsets into a small loop of the
-// same direction that crosses nothing (mitre corners), or an arc shrinks through its centre.
+// A planar piece none of whose vertices reaches the offset distance from the source, less this many
+// tolerances, is an inverted offset: a loop narrower than twice the distance offsets into a small
+// loop of the same direction that crosses nothing (mitre corners), or an arc shrinks through its
+// centre. A true offset keeps its vertices at the distance (a vertex left nearer by a short
+// element at a concave corner does not make it inverted).
 constexpr double kInvertedSlack = 2.0;
 
 // A work array that gives its block back on every path.
@@ -384,11 +386,11 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     return c.rq.inward != 0 ? !valid : valid;
 }
 
-// Whether a vertex of the planar piece lies nearer the source loop than the offset distance
+// Whether every vertex of the planar piece lies nearer the source loop than the offset distance
 // allows (the clean-ups move vertices by up to the tolerances).
 bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& piece)
 {
-    if (c.dimension != 2 || c.distance <= 0.0) return false;
+    if (c.dimension != 2 || c.distance <= 0.0 || piece.count < 1) return false;
     const pocket_work& w = pocket_work_block;
     const double least = c.distance - kInvertedSlack * std::max(w.tolerance, w.working_tolerance);
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
@@ -396,9 +398,9 @@ bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& pi
         double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, distance = 0.0;
         int element = 0;
         pokarr_nearest_pnt(2, point, source, element, t, nearest, distance);
-        if (element > 0 && distance < least) return true;
+        if (element == 0 || distance >= least) return false;
     }
-    return false;
+    return true;
 }
 
 // Sub-step 3: the piece against its source loop.
