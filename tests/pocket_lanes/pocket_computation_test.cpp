@@ -5,6 +5,10 @@
 #include "engine_test_support.hpp"
 
 #include "driver/exec_control.hpp"
+#include "pocket_lanes/lane_engine.hpp"
+#include "tools/current_tool.hpp"
+#include "tools/tool_accessors.hpp"
+#include "tools/tools_test_support.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 
 #include <algorithm>
@@ -340,6 +344,52 @@ TEST_F(PocketComputation, StopAtAnAppendPollRestoresTheOptionsAndTheNextRunIsCle
     load(contours, 1.0);
     EXPECT_EQ(run(), kEngineDone);
     expect_cutting_order("after the stop");
+}
+
+// The engine's first offset: the tool radius, but half the flat width when the flat part is wider
+// than the side step and the radius lies between half the flat width and the flat width; a tool
+// without a mill record (its sizes read -1) counts as size 0. The lanes themselves start at the
+// contours' own offsets, which carry the tool.
+TEST_F(PocketComputation, FirstOffsetFollowsTheToolAndTheSideStep)
+{
+    struct row {
+        const char* name;
+        float diameter, corner;  // below 0: no tool
+        double side_step, first_offset;
+    };
+    const std::vector<row> rows = {
+        {"flat part wider than the step", 10.0f, 2.5f, 4.0, 2.5},
+        {"step as wide as the flat part", 10.0f, 2.5f, 5.0, 5.0},
+        {"ball end", 10.0f, 5.0f, 4.0, 5.0},
+        {"no tool", -1.0f, -1.0f, 4.0, 0.0},
+    };
+    tool_tables_init();
+    const int mill = tools_test::make_tool(2, "MILL 10");
+    for (const row& r : rows) {
+        to_load_state();
+        int status = 0;
+        if (r.diameter >= 0.0f) {
+            SGTOOL(1, mill, status);
+            ASSERT_EQ(status, 0);
+            tool_block().IDTOOL = mill;
+            tool_set_mill_diameter(r.diameter);
+            tool_set_corner_radius(r.corner);
+        }
+        PRM9().words[machine_params::kToolId] = r.diameter >= 0.0f ? mill : -1;
+        pocket_work_block.side_step = r.side_step;
+        load({rectangle(0, 0, 40, 20)}, 1.5);
+        EXPECT_EQ(run(), kEngineDone) << r.name;
+        EXPECT_DOUBLE_EQ(lane_engine_block.first_offset, r.first_offset) << r.name;
+        // The first lane of the outer contour lies at the contour's offset from it.
+        const lane_table& lt = lane_table_block;
+        for (int i = 1; i < pocket_box_block.first_output_lane; ++i) {
+            if (lt.level[i] != 1 || lt.status[i] != 1) continue;
+            for (const xy& p : points_of(i)) {
+                const double edge = std::min({p.x, 40.0 - p.x, p.y, 20.0 - p.y});
+                EXPECT_NEAR(edge, 1.5, 1e-6) << r.name << " lane " << i;
+            }
+        }
+    }
 }
 
 // The engine's offsets modes: -1 without island merging, -11 without branch merging, -2 with the
