@@ -390,6 +390,8 @@ TEST_F(PocketComputation, FirstOffsetFollowsTheToolAndTheSideStep)
             }
         }
     }
+    // The tool is no longer current: later tests start without one.
+    tool_block().IDTOOL = kNoTool;
 }
 
 // The engine's offsets modes: -1 without island merging, -11 without branch merging, -2 with the
