@@ -69,6 +69,8 @@ constexpr double kParamMiddle = 0.5;
 constexpr double kLocalTolFloor = 0.001;
 constexpr double kLocalTolCap = 0.1;
 constexpr double kLeftoverTolCap = 0.0001;
+// Room for pieces a set starts with when its first piece comes.
+constexpr std::size_t kFirstPieceRoom = 16;
 // A piece needs this many entries (three points and the closing one) to be kept.
 constexpr int kPieceMinEntries = 4;
 // A planar piece none of whose vertices reaches the offset distance from the source, less this many
@@ -91,9 +93,11 @@ struct work_array {
 struct piece_store {
     work_array points;
     int count = 0;
-    std::vector<int> counts = std::vector<int>(kPieceSetMax), directions = std::vector<int>(kPieceSetMax),
-                     kinds = std::vector<int>(kPieceSetMax);
-    std::vector<double> areas = std::vector<double>(kPieceSetMax);
+    // Per-piece values, grown with the pieces (a set rarely holds more than a few): every offset
+    // makes three sets, and 7000 entries each cleared per call cost more than the offset of a
+    // small loop. The filter reads and writes only the first `count` of them.
+    std::vector<int> counts, directions, kinds;
+    std::vector<double> areas;
     explicit piece_store(int dimension) : points(dimension) {}
     void clear()
     {
@@ -123,6 +127,11 @@ struct piece_store {
         pokarr_append(p.count, p, 0, points.a, status);
         if (status != 0) return false;
         const std::size_t i = static_cast<std::size_t>(count++);
+        if (i >= counts.size()) {
+            const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(2 * counts.size(), kFirstPieceRoom),
+                                                           kPieceSetMax);
+            counts.resize(room), directions.resize(room), kinds.resize(room), areas.resize(room);
+        }
         counts[i] = p.count, directions[i] = direction, kinds[i] = kind, areas[i] = area;
         return true;
     }
