@@ -451,6 +451,8 @@ TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
         {"degenerate outer contour", {there_and_back}, 1.0, 0, -1, "eroutc",
          "[cmtpk1] DEGENRATED POCKET-CONTOUR CONTAINS 3 POINTS ONLY."},
         {"degenerate outer contour, other caller", {there_and_back}, 1.0, 1, -1, nullptr, nullptr},
+        // With a negative offset the 3 points are a slot's centre line: its offset is the pocket.
+        {"3-point outer contour with a negative offset", {there_and_back}, -1.0, 0, kEngineDone, nullptr, nullptr},
         {"outer contour inside an island", {rectangle(0, 0, 10, 10), circle(5, 5, 20)}, 1.0, 0, kEngineNoLane,
          "userrc", "THE POCKET OUTER CONTOUR CONTAINED WITHIN THE ISLAND CONTOUR"},
         {"outer contour inside an island, other caller", {rectangle(0, 0, 10, 10), circle(5, 5, 20)}, 1.0, 1,
