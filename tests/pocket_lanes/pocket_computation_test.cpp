@@ -479,6 +479,24 @@ TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
     }
 }
 
+// A pocket too small for a caller's minimum value: the host message with the level's Z, 41, or 50
+// when the computation was asked for one offset; once per computation.
+TEST_F(PocketComputation, TooSmallForTheMinimumValueShowsTheLevelsZ)
+{
+    for (const int offsets_mode : {99, 1}) {
+        to_load_state();
+        vantu::control::clear_messages();
+        pocket_state_block.offsets_mode = offsets_mode;
+        pocket_state_block.minimum_value = 0.5;
+        pocket_state_block.current_z = -2.5;
+        load({circle(1, 1, 0.8)}, 1.0);
+        EXPECT_EQ(run(), kEngineNoLane) << offsets_mode;
+        const std::string expected = offsets_mode == 1 ? "message 331/50 -2.5000" : "message 331/41 -2.5000";
+        EXPECT_EQ(vantu::control::lines_of("msg_mdls"), std::vector<std::string>{expected}) << offsets_mode;
+        EXPECT_TRUE(vantu::control::texts_of("userrc").empty()) << offsets_mode;
+    }
+}
+
 // An island left with too few points is dropped; the later islands keep their levels without a
 // gap and the pocket is still cut.
 TEST_F(PocketComputation, DegenerateIslandIsDroppedWithoutAGapInTheLevels)
