@@ -5,6 +5,7 @@
 #include "engine_test_support.hpp"
 
 #include "driver/exec_control.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
@@ -495,6 +496,32 @@ TEST_F(PocketComputation, TooSmallForTheMinimumValueShowsTheLevelsZ)
         EXPECT_EQ(vantu::control::lines_of("msg_mdls"), std::vector<std::string>{expected}) << offsets_mode;
         EXPECT_TRUE(vantu::control::texts_of("userrc").empty()) << offsets_mode;
     }
+}
+
+// A ramp entry asks for the cleaning passes: single offsets, one widened by the clean offset, each
+// leaving its region in the polygon buffers (the first pass's in buffer 5); then the final
+// computation with every option the passes changed put back.
+TEST_F(PocketComputation, CleaningPassesLeaveTheirRegionsAndGiveTheOptionsBack)
+{
+    int status = 0;
+    polbuf_open_all(2, kPolbufStepWords, status);
+    ASSERT_EQ(status, 0);
+    pocket_state_block.ramp_flag = 1;
+    pocket_state_block.working_tolerance = 0.5;  // the clean offset
+    load({rectangle(0, 0, 40, 20), circle(10, 10, 3)}, 1.0);
+    EXPECT_EQ(run(), kEngineDone);
+    // The first pass's region: the outer contour's offset and the island's.
+    EXPECT_EQ(polbuf_block.buffers[5].npol, 2);
+    EXPECT_EQ(pocket_state_block.direction_sign, 1);
+    EXPECT_EQ(pocket_state_block.offsets_mode, 99);
+    EXPECT_EQ(pocket_state_block.multi_offset, 0);
+    EXPECT_EQ(pocket_state_block.working_tolerance, 0.5);
+    EXPECT_EQ(pocket_work_block.offsets[kOuterSlot], 1.0);
+    EXPECT_EQ(pocket_work_block.offsets[kIslandSlotBase], 1.0);
+    expect_cutting_order("after the cleaning passes");
+    for (int k = 0; k < kPolbufCount; ++k)
+        if (polbuf_block.buffers[k].handle != kPolbufNotInitialised) polbuf_release_pol(k, kPolbufClose, status);
+    polbuf_block = polbuf_state{};
 }
 
 // An island left with too few points is dropped; the later islands keep their levels without a
