@@ -24,3 +24,16 @@ void drop_lane_on_grid(int mode, double* point, const double* direction, double 
     static_cast<void>(array);
     status = kGridNoSurface;
 }
+
+void lane_on_srf(int option_a, int option_b, int option_c, const pokarr& lane, pokarr& result, double value_a,
+                 double value_b, int& status)
+{
+    static_cast<void>(option_a);
+    static_cast<void>(option_b);
+    static_cast<void>(option_c);
+    static_cast<void>(lane);
+    static_cast<void>(result);
+    static_cast<void>(value_a);
+    static_cast<void>(value_b);
+    status = kGridNoSurface;
+}

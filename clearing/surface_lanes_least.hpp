@@ -23,3 +23,8 @@ void lan_on_grid(int mode_a, int mode_b, pokarr& array, double step, int& status
 // and writes the point reached after it: status kGridNoSurface, nothing written.
 void drop_lane_on_grid(int mode, double* point, const double* direction, double length, pokarr* array,
                        int& status);
+// Projects a lane onto the part surfaces into the result (the linking stage's connections and cut
+// lanes on surfaces; options a to c and the two values choose the projection): status
+// kGridNoSurface, result unchanged.
+void lane_on_srf(int option_a, int option_b, int option_c, const pokarr& lane, pokarr& result, double value_a,
+                 double value_b, int& status);

@@ -170,11 +170,12 @@ void pro2ln(std::string_view text) { record_plain("pro2ln", text); }
 
 // ---- catalogue --------------------------------------------------------------------------------
 
-void msg_mdls(int group, int number, std::string_view text)
+void msg_mdls(int group, int number, std::string_view text, std::span<const double> values)
 {
     std::string key = catalogue_key(group, number);
     std::string line = "message " + key;
     if (!text.empty()) line += " " + std::string(text);
+    for (const double value : values) line += " " + vantu::control::format_real(value);
     vantu::record_message("msg_mdls", key, line);
     vantu::trace_call("msg_mdls", key, 0);
 }

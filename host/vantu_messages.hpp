@@ -5,6 +5,7 @@
 //   debug:          shms1c, dbg_printf
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,8 +41,9 @@ void prmptc(std::string_view text);
 void pro2ln(std::string_view text);
 
 // Catalogue messages by group (module) and number; msg_mdls shows the message with the text the
-// caller inserts into it (none when empty), msg_get gives the catalogue's text of a message.
-void msg_mdls(int group, int number, std::string_view text = {});
+// caller inserts into it (none when empty) and the values it shows (none when empty), msg_get
+// gives the catalogue's text of a message.
+void msg_mdls(int group, int number, std::string_view text = {}, std::span<const double> values = {});
 void msg_get(int group, int number, std::string& text);
 void msg_prompt(int group, int number);
 

@@ -2,6 +2,7 @@
 #include "pocket/engine_steps.hpp"
 
 #include "clearing/hatch/hatch_clearing_least.hpp"
+#include "pocket_lanes/pocket_computation.hpp"
 #include "pocket_lanes/pocket_drawing_least.hpp"
 
 pocket_engine_steps default_pocket_engine_steps()

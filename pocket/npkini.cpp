@@ -96,8 +96,8 @@ void fill_work(const P& p)
     pocket_work& w = pocket_work_block;
     const bool lanes = p.at(P::kMethod) == kLanes && p.at(P::kPasses) != kContourOnly;
     w.corner_arcs = p.at(P::kLaneOptionA) - 1;
-    w.end_point_mode = lanes ? p.at(P::kLaneOptionB) - 1 : 1;
-    w.start_option = p.at(P::kStartMode) - 1;
+    w.lane_option_b = lanes ? p.at(P::kLaneOptionB) - 1 : 1;
+    w.end_point_mode = p.at(P::kStartMode) - 1;
     w.restart_point[0] = p.real(P::kStartPoint);
     w.restart_point[1] = p.real(P::kStartPoint + 1);
     w.restart_point[2] = 0.0;

@@ -203,7 +203,6 @@ void init_pocket_globals(int direction_switch, int has_start, float start_value,
     s.entry_shift = kEntryShift;
     w.corner_arcs = 1;
     w.end_point_mode = 0;
-    w.start_option = 0;
     w.extra_offset = 0.0;
 }
 

@@ -221,7 +221,7 @@ void cut_region(region_run& r, const execute_run& run, int& status, bool& marker
     for (;;) {
         cut_level(r, run, status, marker_failed);
         if (status != kGoOn) return;
-        if (pocket_work_block.start_option == kOpenStart) pocket_work_block.start_option = 0;
+        if (pocket_work_block.end_point_mode == kOpenStart) pocket_work_block.end_point_mode = 0;
         if (++s.level_counter > s.level_count) return;
         s.current_z = s.level_counter == s.level_count ? s.final_depth : s.current_z - s.z_step;
     }

@@ -61,6 +61,11 @@ struct pocket_state {
     int strict_gouge = 0;
     // Link flag of the pocket drawing: the boundary walk links with kind 2 instead of 1.
     int drawing_link_flag = 0;
+    // The two offset-method flags: with the contour check word 1, either asks the pocket
+    // computation for its cleaning passes. Nothing in this module sets them.
+    int offset_method[2] = {0, 0};
+    // Island-link flag of the connection tests; cleared at the start of every computation.
+    int island_link = 0;
 };
 
 // The module's one pocket state block (zeroed at load, filled when a pocket run starts).

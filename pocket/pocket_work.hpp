@@ -21,11 +21,14 @@ struct pocket_work {
     // Corner-arc switch: 1 fills convex corners of an offset with arcs of the offset radius,
     // 0 never makes a corner arc (mitre or square points instead).
     int corner_arcs = 0;
-    // End-point mode of the lane engine: 0 none, 1 end point required, 2 wanted; from 1 on, the
-    // offsets of branch 1 start nearest the restart point.
+    // End-point mode of the lane engine, the pocket's start option (start mode less 1): 0 none,
+    // 1 end point required, 2 wanted (dropped when it cannot be used; the execute callback sets it
+    // back to 0 after the first level); from 1 on, the offsets of branch 1 start nearest the
+    // restart point and the cutting order ends there.
     int end_point_mode = 0;
-    // Start option: the pocket's start mode less 1 (1 starts at the start point).
-    int start_option = 0;
+    // Lane option B of the pocket parameters (code 28 less 1 for offset lanes, else 1), kept with
+    // the engine's options.
+    int lane_option_b = 0;
     // Extra offset of the pocket parameters; the redundant-point thinning uses the larger of it
     // and the side step for its length limit.
     double extra_offset = 0.0;
@@ -60,6 +63,14 @@ struct pocket_work {
     int reversed_islands = 0;
     // Radius of the current tool, fixed by the lane engine at its start.
     double tool_radius = 0.0;
+    // The lane engine's copies of its side step, tolerance and end value (the caller's minimum
+    // value), set at its start.
+    double engine_step = 0.0;
+    double tolerance_copy = 0.0;
+    double end_value = 0.0;
+    // Combine flag: 1 lets the branch offsets after the first pass choose their distance by scale
+    // and combine. Nothing sets it.
+    int combine_flag = 0;
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

@@ -6,6 +6,7 @@
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 
+#include <algorithm>
 #include <climits>
 #include <new>
 
@@ -61,6 +62,9 @@ struct scan_result {
 scan_result scan_free_entries(int requested)
 {
     scan_result found;
+    // Blocks are whole kilobytes: the first free block of the smallest whole-kilobyte size that
+    // holds the request is the best fit, and the scan ends there.
+    const long smallest = std::max<long>(kKilobyte, (static_cast<long>(requested) + kKilobyte - 1) / kKilobyte * kKilobyte);
     for (int i = 0; i < pkdm_table_block.count; ++i) {
         const pkdm_entry& e = pkdm_table_block.entries[i];
         if (e.state != kPkdmFree) continue;
@@ -69,6 +73,7 @@ scan_result scan_free_entries(int requested)
         } else if (e.size >= requested) {
             if (found.best_fit < 0 || e.size < pkdm_table_block.entries[found.best_fit].size)
                 found.best_fit = i;
+            if (e.size == smallest) return found;
         } else if (found.too_small < 0 || e.size > pkdm_table_block.entries[found.too_small].size) {
             found.too_small = i;
         }

@@ -89,6 +89,8 @@ void pokinitdim(int& status)
     if (status == -1) eroutc("[pokinitdim] UNABLE TO OPEN POCKET ARRAYS - DIMENSIONS NOT DEFINED", 0);
 }
 
+int pokmain_size_limit() { return size_limit(); }
+
 void PokAllocMainArray(int& n, int keep, int& status)
 {
     status = 0;

@@ -38,6 +38,8 @@ int pokmain_entry_doubles();
 // reads pocket_state.pocket_dimension: 2 gives mode 0, 3 and 4 mode 1; any other dimension is
 // refused ("[pokinitdim] UNABLE TO OPEN POCKET ARRAYS - DIMENSIONS NOT DEFINED", status -1).
 void pokinitdim(int& status);
+// Most entries the main array may have in the current mode (in mode 0 when the mode is not set).
+int pokmain_size_limit();
 void PokAllocMainArray(int& n, int keep, int& status);
 void pokmain_grow(int n, int& status);
 void POKCPT(const double* point, int& index, int& status);

@@ -8,6 +8,9 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/lane_table.hpp"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr int kWantedCrossings = 2;
@@ -31,10 +34,32 @@ struct conn_scan {
     bool done = false;
 };
 
-// Reads lane n and crosses it with the segment; ends the scan on a hit or a failure.
+// Whether the box lies apart from the segment's: then they cannot cross.
+bool box_apart(const conn_scan& s, const double* box)
+{
+    const double xmin = std::min(s.start[0], s.end[0]), xmax = std::max(s.start[0], s.end[0]);
+    const double ymin = std::min(s.start[1], s.end[1]), ymax = std::max(s.start[1], s.end[1]);
+    return box[0] > xmax || box[2] < xmin || box[1] > ymax || box[3] < ymin;
+}
+
+// The lane's box when the lane table's cache holds it already (false otherwise).
+bool cached_box(int n, double* box)
+{
+    const lane_table& lt = lane_table_block;
+    if (lt.box_handle == -1 || lt.box_index[n] < 0 || lt.box_index[n] + 4 > lt.box_used) return false;
+    const double* cache = static_cast<const double*>(mmcptr(lt.box_handle));
+    if (cache == nullptr) return false;
+    std::copy_n(cache + lt.box_index[n], 4, box);
+    return true;
+}
+
+// Reads lane n and crosses it with the segment; ends the scan on a hit or a failure. A lane whose
+// box lies apart from the segment is passed over (its box is cached after its first read).
 void test_lane(conn_scan& s, int n)
 {
     if (s.done) return;
+    double box[4];
+    if (cached_box(n, box) && box_apart(s, box)) return;
     int status = 0;
     lane_to_pokarr(n, s.work, status);
     if (status != 0) {
@@ -43,6 +68,9 @@ void test_lane(conn_scan& s, int n)
         s.done = true;
         return;
     }
+    int box_status = 0;
+    lane_box(n, -1, s.work, box, box_status);
+    if (box_status == 0 && box_apart(s, box)) return;
     double point[3] = {0.0, 0.0, 0.0};
     int element = 0, result = 0;
     seg_lane_hits(kSegHitsConnection, s.start, s.end, s.work, kWantedCrossings, point, element,
@@ -90,15 +118,17 @@ void conn_hits_island(int lane_a, int lane_b, const double* start, const double*
                 test_lane(s, parent);
         }
     } else {
+        // The live lane of every island level, as a backward search with wanted status 0 finds
+        // it: the newest lane of the level, unless that one is closed. One pass finds them all.
+        std::vector<int> current(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, -1);
+        for (int n = lt.count; n >= 1; --n) {
+            const int k = lt.level[n] - kLevelIsland;
+            if (k < 1 || k > lt.island_count || current[static_cast<std::size_t>(k)] != -1) continue;
+            current[static_cast<std::size_t>(k)] = lt.status[n] >= 0 ? n : 0;
+        }
         for (int k = 1; k <= lt.island_count && !s.done; ++k) {
-            int found = 0, read = 0;
-            lane_find(0, 0, kLevelIsland + k, 0, found, s.work, read);
-            if (read != 0) {
-                s.status = kConnFailed;
-                s.done = true;
-            } else if (found > 0 && lt.contour_type[found] != kContourPassedOver) {
-                test_lane(s, found);
-            }
+            const int found = current[static_cast<std::size_t>(k)];
+            if (found > 0 && lt.contour_type[found] != kContourPassedOver) test_lane(s, found);
         }
         for (int n = 1; n <= lt.count && !s.done; ++n)
             if (lt.level[n] > kLevelIsland && lt.status[n] == 1 &&

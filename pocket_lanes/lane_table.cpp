@@ -3,6 +3,7 @@
 // computes each lane's box once per computation.
 #include "pocket_lanes/lane_table.hpp"
 
+#include "driver/exec_control.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -22,6 +23,8 @@ constexpr int kBoxDoubles = 4;
 constexpr int kCacheStep = 1000;
 constexpr int kPairBytes = 12;
 constexpr int kPairStep = 1000;
+// A planar pocket polls the host for a user break at every this many lanes.
+constexpr int kPollEvery = 15;
 
 bool dimension4() { return pocket_state_block.pocket_dimension == 4; }
 
@@ -50,6 +53,13 @@ void fill_row(int row, int lane_status, int level, int parent, int link1, int li
     lt.contour_type[row] = contour_type;
 }
 
+// The user-break poll of an append (the new count): every lane when every_lane, else every
+// 15th. A confirmed stop leaves by the stop exception; the next computation rebuilds the table.
+void append_poll(int new_count, bool every_lane)
+{
+    if (every_lane || new_count % kPollEvery == 0) EXCBRK();
+}
+
 bool lane_valid(int n) { return n >= 1 && n <= lt.count; }
 
 // Whether lane status s matches the wanted status w (w 0 or less: any live lane).
@@ -72,6 +82,7 @@ void lane_add(int lane_status, int level, int parent, int link1, int link2, doub
     status = 0;
     int row = 0;
     if (!next_row(row, status)) return;
+    append_poll(row, pocket_state_block.pocket_dimension != 2);
     const int first = lt.first[row];
     const int entries = array.count * (dimension4() ? 2 : 1);
     if (entries > 0) {
@@ -89,6 +100,7 @@ void lane_add_empty(int k, int level, int lane, int& status)
     status = 0;
     int row = 0;
     if (!next_row(row, status)) return;
+    append_poll(row, false);
     const bool known = lane_valid(lane);
     fill_row(row, -k, level, lane, lane, 0, 0.0, known ? lt.group[lane] : 0,
              known ? lt.contour_type[lane] : 0);

@@ -52,10 +52,12 @@ void lane_table_reset();
 
 // Appends a lane with these values and stores the array's points at the end of the store (with
 // their normals after them in a pocket of dimension 4: reads pocket_state.pocket_dimension);
-// status 10 when the table is full (the count is left as it was).
+// status 10 when the table is full (the count is left as it was). Polls the host for a user
+// break (EXCBRK) at every lane outside a planar pocket, at every 15th lane in one; a confirmed
+// stop leaves by the stop exception.
 void lane_add(int lane_status, int level, int parent, int link1, int link2, double offset,
               int contour_type, const pokarr& array, int& status);
-// Appends an empty closing lane of kind k (status -k) for lane L.
+// Appends an empty closing lane of kind k (status -k) for lane L; polls at every 15th lane.
 void lane_add_empty(int k, int level, int lane, int& status);
 // Appends a separator lane (level 9999); status 10 when the table is full.
 void lane_add_separator(int& status);

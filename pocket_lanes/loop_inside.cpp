@@ -154,3 +154,15 @@ void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& sta
              : where == kInpolOnBoundary ? kLoopOnBoundary
                                          : kLoopOutside;
 }
+
+int points_against_loop(const pokarr& points, const pokarr& loop, int& status)
+{
+    status = 0;
+    for (int k = 0; k < points.count;
+         k += k + 1 < points.count && pk_is_marker(points.x[k + 1]) ? kArcRecordEntries : 1) {
+        int result = kLoopOnBoundary;
+        pnt_in_pokarr(points.x[k], points.y[k], loop, result, status);
+        if (status != 0 || result != kLoopOnBoundary) return result;
+    }
+    return kLoopOnBoundary;
+}

@@ -25,6 +25,12 @@ inline constexpr int kArcPointsMax = 91;
 // number.
 void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status);
 
+// Where the points of an array lie against the loop: the first result other than on the
+// boundary, kLoopOnBoundary when every point lies on it. An arc record counts as one point: from
+// the point before its marker the walk steps to the arc's end point. Status as pnt_in_pokarr; the
+// walk stops at its first failure.
+int points_against_loop(const pokarr& points, const pokarr& loop, int& status);
+
 // The points of an arc for a chord tolerance: the start point, n - 1 points at equal turns, the
 // end point (n + 1 in all, n between 3 and 90). x and y need room for kArcPointsMax points. A
 // radius that is not positive gives the start and end points only.

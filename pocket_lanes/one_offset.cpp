@@ -14,6 +14,7 @@
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
@@ -68,8 +69,16 @@ constexpr double kParamMiddle = 0.5;
 constexpr double kLocalTolFloor = 0.001;
 constexpr double kLocalTolCap = 0.1;
 constexpr double kLeftoverTolCap = 0.0001;
+// Room for pieces a set starts with when its first piece comes.
+constexpr std::size_t kFirstPieceRoom = 16;
 // A piece needs this many entries (three points and the closing one) to be kept.
 constexpr int kPieceMinEntries = 4;
+// A planar piece none of whose vertices reaches the offset distance from the source, less this many
+// tolerances, is an inverted offset: a loop narrower than twice the distance offsets into a small
+// loop of the same direction that crosses nothing (mitre corners), or an arc shrinks through its
+// centre. A true offset keeps its vertices at the distance (a vertex left nearer by a short
+// element at a concave corner does not make it inverted).
+constexpr double kInvertedSlack = 2.0;
 
 // A work array that gives its block back on every path.
 struct work_array {
@@ -84,9 +93,11 @@ struct work_array {
 struct piece_store {
     work_array points;
     int count = 0;
-    std::vector<int> counts = std::vector<int>(kPieceSetMax), directions = std::vector<int>(kPieceSetMax),
-                     kinds = std::vector<int>(kPieceSetMax);
-    std::vector<double> areas = std::vector<double>(kPieceSetMax);
+    // Per-piece values, grown with the pieces (a set rarely holds more than a few): every offset
+    // makes three sets, and 7000 entries each cleared per call cost more than the offset of a
+    // small loop. The filter reads and writes only the first `count` of them.
+    std::vector<int> counts, directions, kinds;
+    std::vector<double> areas;
     explicit piece_store(int dimension) : points(dimension) {}
     void clear()
     {
@@ -116,6 +127,11 @@ struct piece_store {
         pokarr_append(p.count, p, 0, points.a, status);
         if (status != 0) return false;
         const std::size_t i = static_cast<std::size_t>(count++);
+        if (i >= counts.size()) {
+            const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(2 * counts.size(), kFirstPieceRoom),
+                                                           kPieceSetMax);
+            counts.resize(room), directions.resize(room), kinds.resize(room), areas.resize(room);
+        }
         counts[i] = p.count, directions[i] = direction, kinds[i] = kind, areas[i] = area;
         return true;
     }
@@ -379,6 +395,23 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     return c.rq.inward != 0 ? !valid : valid;
 }
 
+// Whether every vertex of the planar piece lies nearer the source loop than the offset distance
+// allows (the clean-ups move vertices by up to the tolerances).
+bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& piece)
+{
+    if (c.dimension != 2 || c.distance <= 0.0 || piece.count < 1) return false;
+    const pocket_work& w = pocket_work_block;
+    const double least = c.distance - kInvertedSlack * std::max(w.tolerance, w.working_tolerance);
+    for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
+        const double point[3] = {piece.x[k], piece.y[k], 0.0};
+        double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, distance = 0.0;
+        int element = 0;
+        pokarr_nearest_pnt(2, point, source, element, t, nearest, distance);
+        if (element == 0 || distance >= least) return false;
+    }
+    return true;
+}
+
 // Sub-step 3: the piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
@@ -407,7 +440,8 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
         valid = !((result == kLoopOutside && c.wanted == 1) || (result == kLoopInside && c.wanted == -1));
         break;
     }
-    return c.rq.inward != 0 ? !valid : valid;
+    if (c.rq.inward != 0) valid = !valid;
+    return valid && !inverted_piece(c, source, piece);
 }
 
 // Sub-step 5: an opposite piece must lie in a live lane and in no island.
@@ -567,7 +601,9 @@ void record_piece(oneoff_call& c, pokarr& piece, int direction)
     const bool opposite = direction != c.wanted;
     const bool new_island = is_hole(c, direction);
     if (new_island) {
-        level = kLevelIsland + lt.count;
+        // The next island level of the engine: islands stay numbered without gaps, so the lane
+        // loop, which offsets the levels up to the engine's island count, finds it.
+        level = kLevelIsland + pocket_box_block.island_count + 1;
         parent = 0;
         lane_status = 0;
     } else {
@@ -584,7 +620,7 @@ void record_piece(oneoff_call& c, pokarr& piece, int direction)
         }
         if (c.first_recorded == 0) c.first_recorded = lt.count;
         if (opposite && !new_island) lt.group[lt.count] = rq.source_lane;
-        if (new_island) ++lt.island_count;
+        if (new_island) ++pocket_box_block.island_count;
     } else {
         loop_buffer_add(collected_loops_block, piece, direction, status);
         if (status != 0) {

@@ -1,7 +1,5 @@
-// The lane computation and the pocket drawing (least version, see the header).
+// The pocket drawing (least version, see the header).
 #include "pocket_lanes/pocket_drawing_least.hpp"
-
-void cmtpk_clean(int /*mode*/, int& status) { status = 0; }
 
 void DRAWPK(int /*mode*/, int /*reserved*/, int& status) { status = 0; }
 

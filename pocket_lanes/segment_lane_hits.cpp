@@ -117,7 +117,8 @@ void seg_lane_hits(int mode, const double* start, const double* end, const pokar
     if (seg_hits_debug != 0) show_segment(start, end, lane, spatial);
     if (lane.count <= 1 || lane.x == nullptr || lane.y == nullptr) return;
 
-    auto boxes = std::make_unique<pk_box_table>();
+    // The table is filled before it is read: no need to clear it first.
+    auto boxes = std::make_unique_for_overwrite<pk_box_table>();
     pokarr_get_boxes(lane, *boxes);
     pk_snapshot_block.count = 0;
     pokarr list;

@@ -62,6 +62,11 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
         {[&dashes] { shlmsg(dashes.c_str(), 79); }, {"shlmsg", dashes, dashes}},
         {[] { prmptc("INDICATE CONTOUR"); }, {"prmptc", "INDICATE CONTOUR", "INDICATE CONTOUR"}},
         {[] { msg_mdls(319, 30); }, {"msg_mdls", "319/30", "message 319/30"}},
+        {[] {
+             const double z[] = {-2.5};
+             msg_mdls(331, 41, {}, z);
+         },
+         {"msg_mdls", "331/41", "message 331/41 -2.5000"}},
         {[] { msg_prompt(319, 0); }, {"msg_prompt", "319/0", "prompt 319/0"}},
         {[] { shms1c("pass 3 done"); }, {"shms1c", "pass 3 done", "pass 3 done"}},
         {[] { dbg_printf("pkdm_alloc: %d requested, Buffer %d allocated: %d\n", 1000, 0, 1024); },
@@ -80,7 +85,8 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
     }
     EXPECT_EQ(vantu::control::texts_of("erou1c"),
               (std::vector<std::string>{"INITMC, FOR CODE=", "[tpget] where = "}));
-    EXPECT_EQ(vantu::control::lines_of("msg_mdls"), std::vector<std::string>{"message 319/30"});
+    EXPECT_EQ(vantu::control::lines_of("msg_mdls"),
+              (std::vector<std::string>{"message 319/30", "message 331/41 -2.5000"}));
 }
 
 TEST_F(HostMessages, CountedTextsAreBoundedByCountAndTerminator)

@@ -1,0 +1,363 @@
+// lancom: each branch's lane of the pass against every island's current lane. Lanes that cross
+// are replaced by their common loops; an island inside a branch lane is taken in by the branch;
+// a branch lane inside an island ends. The pair memory of the lane table remembers which island
+// and lane were combined, and what status the island takes when the call ends.
+#include "pocket_lanes/lane_merge.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/island_lanes.hpp"
+#include "pocket_lanes/lane_measures.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_relation.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+constexpr int kPairsGrow = 1;
+constexpr int kMarkNone = 0, kMarkTakenIn = 1, kMarkEnded = 2;
+constexpr int kSideIsland = -1;
+constexpr int kLeftOver = -2;
+constexpr int kLastBranch = 9999;
+
+// One record of the pair memory.
+struct pair_record {
+    int island;
+    int lane;
+    int result;
+};
+static_assert(sizeof(pair_record) == 12, "the pair memory holds 12-byte records");
+
+// The pair memory of one call: its records live in the lane table's host array; the pairs it
+// holds are also kept in a set, asked once per branch lane and island.
+struct pair_memory {
+    int count = 0;
+    std::unordered_set<std::int64_t> pairs;
+    static std::int64_t key(int island, int lane) { return (static_cast<std::int64_t>(island) << 32) | static_cast<std::uint32_t>(lane); }
+    pair_record* records() const { return static_cast<pair_record*>(mmcptr(lane_table_block.pair_handle)); }
+    bool holds(int island, int lane) const { return pairs.count(key(island, lane)) != 0; }
+    bool add(int island, int lane, int result)
+    {
+        pairs.insert(key(island, lane));
+        if (count >= lane_table_block.pair_capacity) {
+            int status = 0;
+            lancom_pairs(kPairsGrow, status);
+            if (status != 0) return false;
+        }
+        pair_record* r = records();
+        if (r == nullptr) return false;
+        r[count++] = {island, lane, result};
+        return true;
+    }
+};
+
+bool live(int n) { return lane_table_block.status[n] > 0; }
+bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+
+// Whether a lane before n on n's level has the status.
+bool earlier_on_level(int n, int status)
+{
+    const lane_table& lt = lane_table_block;
+    for (int k = 1; k < n; ++k)
+        if (lt.level[k] == lt.level[n] && lt.status[k] == status) return true;
+    return false;
+}
+
+// Whether a lane before n on n's level has a negative status.
+bool earlier_negative(int n)
+{
+    const lane_table& lt = lane_table_block;
+    for (int k = 1; k < n; ++k)
+        if (lt.level[k] == lt.level[n] && lt.status[k] < 0) return true;
+    return false;
+}
+
+// The distance of two lanes' loops: the positive one, the smaller of two positive ones.
+double pair_distance(double a, double b)
+{
+    if (a <= 0.0) return b;
+    if (b <= 0.0) return a;
+    return std::min(a, b);
+}
+
+// Boxes that do not overlap cannot hold crossings nor one loop inside the other.
+bool boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& status)
+{
+    double box_a[4], box_b[4];
+    lane_box(lane_a, -1, a, box_a, status);
+    if (status == 0) lane_box(lane_b, -1, b, box_b, status);
+    if (status != 0) return false;
+    return box_a[0] > box_b[2] || box_a[2] < box_b[0] || box_a[1] > box_b[3] || box_a[3] < box_b[1];
+}
+
+struct lancom_call {
+    lancom_call(int pass_in, int stage_in, int touch_in, int& branches, int& island_count, int& status_out)
+        : pass(pass_in), stage(stage_in), touch(touch_in), branch_count(branches), islands(island_count),
+          status(status_out), current(stage_in, kLevelIsland + pocket_box_block.island_count)
+    {
+    }
+    int pass, stage, touch;
+    int& branch_count;
+    int& islands;
+    int& status;
+    pair_memory pairs;
+    current_island_lanes current;
+    std::vector<signed char> marks = std::vector<signed char>(kLaneRows + 1, kMarkNone);
+    int merges = 0;
+    bool end_now = false;   // ends without the end step
+    bool to_end = false;    // goes to the end step
+
+    // Goes to the end step with the status; answers false (no further island of the branch).
+    bool stop(int with_status)
+    {
+        status = with_status;
+        to_end = true;
+        return false;
+    }
+};
+
+// A branch lane ended by an island: status 0, or -2 when it was a second offset or later.
+void end_branch_lane(int lane)
+{
+    int& s = lane_table_block.status[lane];
+    s = s >= 2 ? kLeftOver : 0;
+}
+
+// Step 6: J is taken in by L's branch b.
+void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
+{
+    lane_table& lt = lane_table_block;
+    int others = 0;
+    if (c.pass == 1) {
+        for (int n = pocket_box_block.island_count + 1; n <= lt.count; ++n)
+            if (n != lane_j && n != lane_l && live(n)) ++others;
+        if (lt.level[lane_l] == 1) {
+            for (int n = pocket_box_block.island_count + 1; n <= lt.count; ++n) {
+                if (n == lane_j || n == lane_l || !live(n) || lt.level[n] < 2 || lt.level[n] > kLastBranch) continue;
+                if (--lt.level[n] == b) --b;
+            }
+        }
+    } else {
+        for (int n = 1; n < lane_j; ++n)
+            if (live(n) && lt.parent[n] == lane_j) lt.parent[n] = parent_p;
+    }
+    const int jp = lt.parent[lane_j];
+    if (valid(jp)) lt.parent[jp] = parent_p;
+    c.marks[static_cast<std::size_t>(lane_j)] = kMarkTakenIn;
+    if (c.pass == 1 && others == 0) {
+        lane_add_empty(c.pass, lt.level[lane_l], lane_l, c.status);
+        if (c.status != 0) {
+            c.end_now = true;
+            return;
+        }
+    } else {
+        lt.status[lane_l] = -lt.status[lane_l];
+        if (lt.parent[lane_l] == 1) lt.parent[lane_l] = -1;
+        else c.marks[static_cast<std::size_t>(lane_l)] = kMarkEnded;
+    }
+    if (c.pass == 1 && c.stage == 1) ++c.merges;
+}
+
+// Step 5: the common loops of L and J became lanes first_new .. count. Answers true (the branch
+// is taken up again) unless the pair memory cannot grow.
+bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first_new)
+{
+    lane_table& lt = lane_table_block;
+    const int last = lt.count;
+    if (lt.group[lane_l] != 0)
+        for (int k = first_new; k <= last; ++k) lt.group[k] = lt.group[lane_l];
+    lt.status[lane_l] = 0;
+    const int before = c.pairs.count;
+    for (int i = 0; i < before; ++i) {
+        const pair_record r = c.pairs.records()[i];
+        if (r.lane != lane_l) continue;
+        for (int k = first_new; k <= last; ++k)
+            if (!c.pairs.add(r.island, k, r.result)) return c.stop(kEngineArrayFailed);
+    }
+    for (int k = first_new; k <= last; ++k)
+        if (!c.pairs.add(lane_j, k, 0)) return c.stop(kEngineArrayFailed);
+    if (c.stage != 2) return true;
+    if (!earlier_on_level(lane_j, kLeftOver)) {
+        pair_record* r = c.pairs.records();
+        for (int i = 0; i < c.pairs.count; ++i)
+            if (r[i].island == lane_j) r[i].result = kLeftOver;
+    }
+    for (int n = 1; n <= lt.count; ++n) {
+        if (lt.status[n] != 1 || (lt.level[n] != level_i && lt.parent[n] != lane_j)) continue;
+        if (lt.level[n] == level_i) lt.parent[lane_j] = n;
+        lt.parent[n] = first_new;
+    }
+    return true;
+}
+
+// Step 4 c: a branch lane with a group meets J; answers whether L ends without taking J in.
+bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int lane_j, bool linked)
+{
+    const lane_table& lt = lane_table_block;
+    if (!(lt.status[lane_j] == 1 && !linked)) return false;
+    pokarr_work m;
+    int status = 0;
+    lane_to_pokarr(lt.parent[lane_j], m.a, status);
+    if (status != 0) return c.stop(kEngineArrayFailed);
+    int relation = 0;
+    pokarr_relation(m.a, loop_l, kSideIsland, lt.offset[lane_l], relation, status);
+    if (status != 0) return c.stop(status);
+    return relation != kRelationInside;
+}
+
+// Step 4 b: J (second offset of another island) lies inside K, the lane L's piece belongs to.
+bool inside_group_parent(lancom_call& c, int lane_l, int parent_p, int lane_j, const pokarr& loop_j)
+{
+    const lane_table& lt = lane_table_block;
+    const int k = valid(parent_p) && lt.group[parent_p] != 0 ? parent_p : lt.group[lane_l];
+    if (!valid(k)) return false;
+    pokarr_work kloop;
+    int status = 0;
+    lane_to_pokarr(k, kloop.a, status);
+    if (status != 0) return c.stop(kEngineArrayFailed);
+    int relation = 0;
+    pokarr_relation(kloop.a, loop_j, kSideIsland, pair_distance(lt.offset[k], lt.offset[lane_j]), relation, status);
+    if (status != 0) return c.stop(status);
+    return relation == kRelationInside;
+}
+
+// L meets J: J is taken in, or L ends, or nothing happens.
+void lane_meets_island(lancom_call& c, int& b, int lane_l, pokarr& loop_l, int parent_p, int lane_j,
+                       const pokarr& loop_j)
+{
+    const lane_table& lt = lane_table_block;
+    c.status = 0;
+    const bool linked = lanes_share_link(lane_l, lane_j, false);
+    if (lt.group[lane_l] == 0) return take_in(c, b, lane_l, lane_j, parent_p);
+    if (lt.status[lane_j] == 2 && lt.parent[lane_j] != lt.group[lane_l] && !linked) {
+        const bool inside = inside_group_parent(c, lane_l, parent_p, lane_j, loop_j);
+        if (c.to_end) return;
+        if (inside) return take_in(c, b, lane_l, lane_j, parent_p);
+    }
+    if (grouped_lane_stays(c, lane_l, loop_l, lane_j, linked)) end_branch_lane(lane_l);
+}
+
+// Branch b against the islands; answers true when the branch is to be taken up again.
+bool branch_against_islands(lancom_call& c, int& b)
+{
+    lane_table& lt = lane_table_block;
+    pokarr_work loop_l, loop_j;
+    int lane_l = 0;
+    lane_find(0, 0, b, c.pass, lane_l, loop_l.a, c.status);
+    if (c.status != 0) {
+        c.status = kEngineArrayFailed;
+        c.end_now = true;
+        return false;
+    }
+    if (lane_l == 0) return false;
+    const int parent_p = lt.parent[lane_l];
+    for (int level = kLevelIsland + 1; level <= kLevelIsland + pocket_box_block.island_count; ++level) {
+        const int lane_j = c.current.lane(level);
+        if (lane_j == 0 || c.pairs.holds(lane_j, lane_l)) continue;
+        lane_to_pokarr(lane_j, loop_j.a, c.status);
+        if (c.status != 0) {
+            c.status = kEngineArrayFailed;
+            c.end_now = true;
+            return false;
+        }
+        int box_status = 0;
+        if (boxes_apart(lane_l, loop_l.a, lane_j, loop_j.a, box_status)) continue;
+        if (box_status != 0) return c.stop(box_status);
+        const double d = pair_distance(lt.offset[lane_j], lt.offset[lane_l]);
+        if (pocket_work_block.reversed_islands != 0) pokarr_reverse(loop_j.a);
+        const int first_new = lt.count + 1;
+        int largest_index = 0, largest_lanes = 0, result = 0;
+        comlup_pokarr(0, loop_l.a, loop_j.a, parent_p, d, c.pass, lane_l, lane_j, 0, c.touch, c.branch_count,
+                      largest_index, largest_lanes, result);
+        if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables || result < 0)
+            return c.stop(result);
+        if (result == kComlupRecorded) return record_merge(c, lane_l, lane_j, level, first_new);
+        if (result == kComlupNothingCollected) {
+            const int was = lt.status[lane_l];
+            lt.status[lane_l] = was >= 2 && !earlier_on_level(lane_l, kLeftOver) ? kLeftOver : 0;
+            const int jp = lt.parent[lane_j];
+            if (valid(jp)) lt.parent[jp] = parent_p;
+            c.status = 0;
+            c.marks[static_cast<std::size_t>(lane_j)] = kMarkTakenIn;
+            if (c.pass == 1 && c.stage == 1) ++c.merges;
+            continue;
+        }
+        bool meets = result == kComlupClosedNoneKept;
+        if (result == kComlupNone) {
+            int relation = 0;
+            int relation_status = 0;
+            pokarr_relation(loop_j.a, loop_l.a, kSideIsland, d, relation, relation_status);
+            // An undecidable relation ends the branches; the islands met so far still settle.
+            if (relation_status != 0) return c.stop(0);
+            meets = relation == kRelationInside || relation == kRelationUndecided;
+        }
+        if (!meets) continue;
+        lane_meets_island(c, b, lane_l, loop_l.a, parent_p, lane_j, loop_j.a);
+        if (c.end_now || c.to_end) return false;
+    }
+    return false;
+}
+
+// Step 7: the islands take their results, the islands taken in and the branch lanes they ended
+// are settled, and a pass-1 pocket whose every branch ended inside an island gives 14.
+void end_step(lancom_call& c)
+{
+    lane_table& lt = lane_table_block;
+    const pair_record* r = c.pairs.records();
+    for (int i = 0; i < c.pairs.count && r != nullptr; ++i) {
+        const int j = r[i].island;
+        if (!valid(j)) continue;
+        if (live(j)) --c.islands;
+        lt.status[j] = r[i].result;
+    }
+    if (c.merges < c.branch_count) {
+        for (int n = 1; n <= lt.count; ++n) {
+            if (c.marks[static_cast<std::size_t>(n)] != kMarkTakenIn || !live(n)) continue;
+            lt.status[n] = earlier_negative(n) ? 0 : -lt.status[n];
+            c.marks[static_cast<std::size_t>(n)] = kMarkNone;
+            --c.islands;
+        }
+        for (int n = 1; n <= lt.count; ++n) {
+            const int p = lt.parent[n];
+            if (c.marks[static_cast<std::size_t>(n)] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
+                lt.level[p] == lt.level[n])
+                continue;
+            for (int k = 1; k <= lt.count; ++k) {
+                if (k != n && live(k) && lt.parent[k] == p && c.marks[static_cast<std::size_t>(k)] != kMarkEnded) {
+                    lt.status[n] = 0;
+                    break;
+                }
+            }
+        }
+    } else {
+        c.status = kEngineOuterInIsland;
+    }
+}
+
+}  // namespace
+
+void lancom(int pass, int island_stage, int& branch_count, int& island_count, int touch_switch, int& status)
+{
+    status = 0;
+    lancom_call c(pass, island_stage, touch_switch, branch_count, island_count, status);
+    if (branch_count >= 1 && island_count != 0) {
+        for (int b = 1; b <= branch_count; ++b) {
+            // A merge takes the branch up again with its newest lane; the lane table bounds it.
+            while (branch_against_islands(c, b)) {
+            }
+            if (c.end_now) return;
+            if (c.to_end) break;
+        }
+    }
+    end_step(c);
+}

@@ -1,0 +1,573 @@
+// Stage 1 of the cutting order: for every chain (a closing lane, its innermost lane F and F's
+// parents on the same branch) a ray is laid from a point of F along its outward normal, and the
+// chain's entries are where the ray meets each parent in turn. Candidates are tried at ten
+// parameters over F's elements, first with the ray hits, then with the nearest points, then with
+// wider rays; a chain that finds no entry tries other parents, a second sweep that splits it, the
+// relaxed angle check and the best refused step, and is cut at last.
+#include "pocket_lanes/cutting_stages.hpp"
+
+#include "driver/exec_control.hpp"
+#include "driver/prog_line.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/connection_tests.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/entry_rays.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int kPlanar = 2;
+constexpr int kOneOffset = 1;
+constexpr int kTries = 10;
+constexpr double kFirstParam = 0.5, kParamStep = 0.09, kIslandParamShift = 0.06;
+constexpr int kMostAlternatives = 250;
+constexpr double kSpikeReach = 0.0001;
+constexpr double kShortShare = 0.05;
+constexpr double kNoStep = 1.0e10;
+constexpr double kWideReach = 12.0;
+constexpr double kReachSlack = 0.001;
+constexpr double kSurfaceReach = 1.2;
+constexpr int kPollEvery = 15;
+constexpr int kProgressEvery = 20;
+constexpr int kDrawFindStart = 5;
+constexpr int kOpenContour = 3;
+constexpr int kDone = 1;  // the entry element that marks a chain ending at a contour as done
+constexpr int kProgressStart = 0, kProgressUpdate = 1, kProgressClose = 2;
+
+enum class ray_mode { hits, nearest, wider };
+enum class walk_end { complete, refused, no_hit, failed, split };
+
+bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+int parent_of(int n) { return std::abs(lane_table_block.parent[n]); }
+bool planar() { return pocket_state_block.pocket_dimension == kPlanar; }
+
+// An entry written for a lane: where the chain passes from it into its parent.
+struct entry {
+    int lane = 0;
+    int element = 0;
+    double point[3] = {0.0, 0.0, 0.0};
+    double param = 0.0;
+};
+
+struct candidate {
+    int element = 0;
+    double t = 0.0;
+    double point[3] = {}, end[3] = {}, back[3] = {};
+};
+
+// The refused step with the smallest length of the chain, with what its candidate had taken.
+struct refused_step {
+    bool valid = false;
+    double length2 = kNoStep;
+    candidate ray;
+    std::vector<entry> taken;
+    entry hit;
+    int parent = 0;
+};
+
+// The stage's fixed values.
+struct stage_values {
+    double side_step = 0.0;
+    int offsets_mode = 0;
+    double reach = 0.0;
+    bool dense = false;   // enough lanes that a long step is refused
+    int check = 1;        // the angle check of the ray hits
+};
+
+struct stage_run {
+    stage_run(const stage_values& values, cut_entry_tables& tables, double* heights, int& branches, int& status_out)
+        : v(values), entries(tables), z(heights), outer_branches(branches), status(status_out)
+    {
+    }
+    const stage_values& v;
+    cut_entry_tables& entries;
+    double* z;
+    int& outer_branches;
+    int& status;
+    std::vector<int> pending;  // closing lanes to take up at once
+    int rescan_from = 0;       // the scan goes on from here (0: from where it stood)
+};
+
+// One chain while its entries are sought.
+struct chain_run {
+    int closing = 0, first = 0, level = 0, side = 0;
+    bool island = false, spike = true, stored_any = false;
+    pokarr_work loop{2};
+    pokarr_work lengths{1};
+    double short_limit = 0.0;
+    std::vector<int> alternatives;
+    std::size_t next_alternative = 0;
+    int sweep = 1;
+    bool relaxed = false;
+    bool best_used = false;
+    int longest_run = 0;
+    refused_step best;
+    std::vector<entry> written;  // the entries of the current candidate
+};
+
+bool write_entry(stage_run& s, const entry& e)
+{
+    if (!stage_index_ok(e.lane)) {
+        s.status = kEngineTableFull;
+        return false;
+    }
+    cut_entry_tables& t = s.entries;
+    t.element[e.lane] = e.element;
+    t.x[e.lane] = e.point[0];
+    t.y[e.lane] = e.point[1];
+    t.param[e.lane] = e.param;
+    if (s.z != nullptr && e.lane <= cut_stage_block.z_room) s.z[e.lane] = e.point[2];
+    return true;
+}
+
+void clear_entry(stage_run& s, int lane)
+{
+    if (stage_index_ok(lane)) s.entries.element[lane] = 0;
+}
+
+void clear_written(stage_run& s, chain_run& c)
+{
+    for (const entry& e : c.written) clear_entry(s, e.lane);
+    c.written.clear();
+}
+
+// The contour type that decides the spike test: the contour's own type for a first offset.
+int chain_contour_type(int first, bool island)
+{
+    const lane_table& lt = lane_table_block;
+    if (lt.status[first] != 1) return 1;
+    if (!island) return lt.outer_type;
+    const int contour = lt.level[first] - kLevelIsland + 1;
+    return valid(contour) ? lt.contour_type[contour] : 1;
+}
+
+// Other parents for F when its parent lies on another branch (step 5 of the stage).
+std::vector<int> alternative_parents(int first)
+{
+    const lane_table& lt = lane_table_block;
+    std::vector<int> list;
+    const int p = parent_of(first);
+    if (!valid(p) || lt.level[p] == lt.level[first] || lt.status[p] <= 0) return list;
+    const auto add = [&list](int n) {
+        if (list.size() < static_cast<std::size_t>(kMostAlternatives)) list.push_back(n);
+    };
+    if (lt.level[p] >= kLevelIsland)
+        for (int n = 1; n <= lt.count; ++n)
+            if (n != p && lt.level[n] >= kLevelIsland && lt.status[n] == lt.status[p] && lt.group[n] == 0 &&
+                parent_of(n) == parent_of(p) && parent_of(n) != first)
+                add(n);
+    for (int n = 1; n <= lt.count; ++n)
+        if (n != p && n != first && lt.status[n] == lt.status[p] && lt.group[n] == 0 && parent_of(n) != first) add(n);
+    for (int n = 1; n <= lt.count; ++n) {
+        const int q = parent_of(n);
+        if (lt.status[n] > 0 && n != first && valid(q) && parent_of(q) == p && lt.group[q] == 0 && q != first) add(n);
+    }
+    return list;
+}
+
+// Reads F and its element lengths (step 4); the host is polled at every 15th read.
+bool prepare_first(stage_run& s, chain_run& c)
+{
+    int status = 0;
+    pokarr_init(planar() ? 2 : 3, c.loop.a);
+    lane_to_pokarr(c.first, c.loop.a, status);
+    if (++cut_stage_block.lane_reads % kPollEvery == 0) EXCBRK();
+    double total = 0.0;
+    if (status == 0) pokarr_length(0, c.loop.a, &c.lengths.a, total, status);
+    if (status != 0 || c.loop.a.count < 2) {
+        s.status = kEngineArrayFailed;
+        return false;
+    }
+    c.short_limit = kShortShare * total;
+    return true;
+}
+
+// The elements of F in the order a try sweeps them.
+std::vector<int> sweep_order(const chain_run& c)
+{
+    std::vector<int> elements;
+    const pokarr& l = c.loop.a;
+    for (int e = 1; e < l.count; e += pk_is_marker(l.x[e]) ? kArcRecordEntries : 1) elements.push_back(e);
+    if (c.island) std::reverse(elements.begin(), elements.end());
+    return elements;
+}
+
+// A line whose neighbour point comes back onto it.
+bool spike_element(const pokarr& l, int e)
+{
+    if (pk_is_marker(l.x[e])) return false;
+    const auto near = [&l](int a, int b) {
+        return std::fabs(l.x[a] - l.x[b]) < kSpikeReach && std::fabs(l.y[a] - l.y[b]) < kSpikeReach;
+    };
+    if (e + 1 < l.count && !pk_is_marker(l.x[e + 1]) && near(e + 1, e - 1)) return true;
+    const bool arc_before = e >= 5 && pk_is_marker(l.x[e - 4]);
+    return !arc_before && e >= 2 && near(e, e - 2);
+}
+
+double squared(const double* a, const double* b, bool with_z)
+{
+    const double dx = a[0] - b[0], dy = a[1] - b[1], dz = with_z ? a[2] - b[2] : 0.0;
+    return dx * dx + dy * dy + dz * dz;
+}
+
+// The hit of the ray on P (step 8.2); answers false when the stage ends.
+bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int parent, entry& hit,
+                   bool& counts)
+{
+    counts = false;
+    if (mode == ray_mode::nearest) {
+        pokarr_work p(planar() ? 2 : 3);
+        int status = 0;
+        lane_to_pokarr(parent, p.a, status);
+        if (status != 0) {
+            s.status = kEngineArrayFailed;
+            return false;
+        }
+        int k = 0;
+        double distance = 0.0;
+        pokarr_nearest_pnt(3, ray.point, p.a, k, hit.param, hit.point, distance);
+        hit.element = k;
+        counts = k > 0;
+        return true;
+    }
+    int result = 0;
+    entry_hit_on_parent(parent, ray.back, ray.end, s.v.check, result, hit.point, hit.param, hit.element);
+    if (hit.element < 0) {
+        s.status = kEngineArrayFailed;
+        return false;
+    }
+    if (s.v.offsets_mode == kOneOffset) counts = result != 0;
+    else counts = result == 1 || (result == -1 && (c.relaxed || mode == ray_mode::wider));
+    return true;
+}
+
+// The straight move from the ray's origin to the hit: clear of the islands and, across branches,
+// of the other lanes. Answers false when the stage ends.
+bool move_clear(stage_run& s, int walker, int parent, const double* from, const double* to, bool& clear)
+{
+    clear = true;
+    if (s.v.offsets_mode == kOneOffset) return true;
+    int hit = 0, status = 0;
+    conn_hits_island(parent, walker, from, to, hit, status);
+    if (status < 0) {
+        s.status = status;
+        return false;
+    }
+    if (status > 0) {
+        clear = false;
+        return true;
+    }
+    if (lane_table_block.level[parent] != lane_table_block.level[walker]) {
+        conn_hits_lane(parent, walker, from, to, status);
+        if (status < 0) {
+            s.status = status;
+            return false;
+        }
+        clear = status == 0;
+    }
+    return true;
+}
+
+// The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
+// steps taken; split_at answers the lane reached when the second sweep splits there.
+walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
+              int& run, int& split_at)
+{
+    const lane_table& lt = lane_table_block;
+    double previous[3] = {from[0], from[1], from[2]};
+    for (int guard = 0; guard <= lt.count; ++guard) {
+        const int parent = parent_of(walker);
+        if (!valid(parent) || lt.status[parent] == 0) {
+            clear_entry(s, walker);
+            return walk_end::complete;
+        }
+        if (stage_index_ok(walker) && s.entries.element[walker] != 0) return walk_end::complete;
+        entry hit;
+        hit.lane = walker;
+        bool counts = false;
+        if (!hit_on_parent(s, c, ray, mode, parent, hit, counts)) return walk_end::failed;
+        if (!counts) return walk_end::no_hit;
+        const bool nearest = mode == ray_mode::nearest;
+        const double length2 = nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());
+        bool clear = true;
+        if (!move_clear(s, walker, parent, ray.point, hit.point, clear)) return walk_end::failed;
+        if (clear && s.v.offsets_mode != kOneOffset && s.v.dense)
+            clear = mode == ray_mode::wider ? length2 < kWideReach * s.v.reach : length2 <= s.v.reach;
+        if (!clear) {
+            if (length2 < c.best.length2) {
+                c.best.valid = true;
+                c.best.length2 = length2;
+                c.best.ray = ray;
+                c.best.taken = c.written;
+                c.best.hit = hit;
+                c.best.parent = parent;
+            }
+            return walk_end::refused;
+        }
+        if (!write_entry(s, hit)) return walk_end::failed;
+        c.written.push_back(hit);
+        ++run;
+        if (c.sweep == 2 && run == c.longest_run) {
+            split_at = parent;
+            return walk_end::split;
+        }
+        if (lt.level[parent] != c.level) return walk_end::complete;
+        std::copy(hit.point, hit.point + 3, previous);
+        walker = parent;
+    }
+    return walk_end::no_hit;
+}
+
+// Splits the chain at lane p (steps 10.6 and 11): the lanes above p on the chain's branch take a
+// new branch number, p gets a closing lane of its own, taken up at once.
+bool split_chain(stage_run& s, chain_run& c, int p)
+{
+    lane_table& lt = lane_table_block;
+    ++s.outer_branches;
+    for (int n = p + 1; n <= lt.count; ++n)
+        if (lt.level[n] == c.level) lt.level[n] = s.outer_branches;
+    int status = 0;
+    lane_add_empty(lt.status[p] + 1, lt.level[p], p, status);
+    if (status == 0 && !stage_index_ok(lt.count)) status = kEngineTableFull;
+    if (status != 0) {
+        s.status = status;
+        return false;
+    }
+    ++pocket_box_block.first_output_lane;
+    clear_entry(s, lt.count);
+    s.pending.push_back(lt.count);
+    return true;
+}
+
+// The passes over the tries (step 9). Answers how the passes ended.
+walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
+{
+    const std::vector<int> elements = sweep_order(c);
+    ray_mode mode = ray_mode::hits;
+    for (int k = 0; k < kTries; ++k) {
+        double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
+        if (t > 1.0) t -= 1.0;
+        bool refused_here = false;
+        for (const int e : elements) {
+            if (c.spike && spike_element(c.loop.a, e)) continue;
+            if (k > 0 && e - 1 < c.lengths.a.count && c.lengths.a.x[e - 1] < c.short_limit) continue;
+            candidate ray;
+            ray.element = e;
+            ray.t = t;
+            int status = 0;
+            entry_ray(mode == ray_mode::wider ? 1 : 0, c.side, e, t, c.loop.a, ray.point, ray.end, ray.back, status);
+            if (status == kRayElementShort) continue;
+            clear_written(s, c);
+            entry start;
+            start.lane = c.closing;
+            start.element = e;
+            std::copy(ray.point, ray.point + 3, start.point);
+            start.param = t;
+            if (!write_entry(s, start)) return walk_end::failed;
+            c.written.push_back(start);
+            c.stored_any = true;
+            int run = 0;
+            const walk_end end = walk(s, c, ray, mode, c.first, ray.point, run, split_at);
+            if (c.sweep == 1) c.longest_run = std::max(c.longest_run, run);
+            if (end == walk_end::complete || end == walk_end::failed || end == walk_end::split) return end;
+            if (end == walk_end::refused && mode == ray_mode::nearest && k == kTries - 1) refused_here = true;
+            if (refused_here) break;
+        }
+        if (c.spike && !c.stored_any) c.spike = false;
+        if (refused_here) {
+            mode = ray_mode::wider;
+            k = -1;
+            continue;
+        }
+        if (k == kTries - 1 && mode == ray_mode::hits) {
+            mode = ray_mode::nearest;
+            k = -1;
+        }
+    }
+    return walk_end::no_hit;
+}
+
+// Takes the best refused step (step 10.4) and walks on from it.
+walk_end take_best(stage_run& s, chain_run& c, int& split_at)
+{
+    c.best_used = true;
+    int hit = 0, status = 0;
+    conn_hits_island(0, 0, c.best.ray.point, c.best.hit.point, hit, status);
+    if (status < 0) {
+        s.status = status;
+        return walk_end::failed;
+    }
+    if (status > 0) return walk_end::no_hit;
+    clear_written(s, c);
+    for (const entry& e : c.best.taken)
+        if (!write_entry(s, e)) return walk_end::failed;
+    if (!write_entry(s, c.best.hit)) return walk_end::failed;
+    c.written = c.best.taken;
+    c.written.push_back(c.best.hit);
+    const lane_table& lt = lane_table_block;
+    if (lt.level[c.best.parent] != c.level) return walk_end::complete;
+    int run = static_cast<int>(c.written.size()) - 1;
+    const candidate ray = c.best.ray;
+    const int parent = c.best.parent;
+    double from[3];
+    std::copy(c.best.hit.point, c.best.hit.point + 3, from);
+    c.best = refused_step{};
+    return walk(s, c, ray, ray_mode::hits, parent, from, run, split_at);
+}
+
+// Sets up the chain of closing lane `closing` (step 3); false when it is only marked done.
+bool begin_chain(stage_run& s, chain_run& c, int closing, int direction_sign)
+{
+    static_cast<void>(direction_sign);
+    const lane_table& lt = lane_table_block;
+    c.closing = closing;
+    c.first = parent_of(closing);
+    if (!valid(c.first) || c.first <= lt.island_count + 1) {
+        s.entries.element[closing] = kDone;
+        return false;
+    }
+    c.level = lt.level[c.first];
+    c.island = c.level > kLevelIsland;
+    c.spike = chain_contour_type(c.first, c.island) != kOpenContour;
+    c.side = c.level;
+    if (pocket_state_block.reverse_islands == 0 && s.v.offsets_mode != kOneOffset) c.side = -c.side;
+    return true;
+}
+
+// Step 10.6: the chain is cut. Answers false when the stage ends.
+bool cut_chain(stage_run& s, chain_run& c, bool& retake)
+{
+    lane_table& lt = lane_table_block;
+    retake = false;
+    clear_entry(s, c.closing);
+    const int p = parent_of(c.first);
+    if (!valid(p) || lt.status[p] == 0) {
+        // Nothing left to link to: the chain stays as it is.
+        if (stage_index_ok(c.closing)) s.entries.element[c.closing] = kDone;
+        return true;
+    }
+    if (lt.level[p] != c.level) {
+        ++s.outer_branches;
+        lt.level[c.closing] = s.outer_branches;
+        lt.parent[c.first] = 1;
+        retake = true;
+        return true;
+    }
+    if (!split_chain(s, c, p)) return false;
+    s.rescan_from = lt.count - 1;
+    return true;
+}
+
+// Links one chain (steps 3 to 11).
+void take_chain(stage_run& s, int closing, int direction_sign)
+{
+    for (int again = 0; again <= kTries; ++again) {
+        chain_run c;
+        if (!begin_chain(s, c, closing, direction_sign)) return;
+        if (!prepare_first(s, c)) return;
+        c.alternatives = alternative_parents(c.first);
+        const bool had_alternatives = !c.alternatives.empty();
+        bool retake = false;
+        for (int round = 0; round <= 2 * kMostAlternatives + 8; ++round) {
+            int split_at = 0;
+            walk_end end = run_passes(s, c, split_at);
+            if (end == walk_end::no_hit || end == walk_end::refused) {
+                if (c.next_alternative < c.alternatives.size()) {
+                    lane_table_block.parent[c.first] = c.alternatives[c.next_alternative++];
+                    c.best = refused_step{};
+                    continue;
+                }
+                if (!had_alternatives && c.sweep == 1 && c.longest_run >= 1) {
+                    c.sweep = 2;
+                    continue;
+                }
+                if (!c.relaxed) {
+                    c.relaxed = true;
+                    c.sweep = 1;
+                    continue;
+                }
+                if (c.best.valid && !c.best_used) end = take_best(s, c, split_at);
+            }
+            if (end == walk_end::failed) return;
+            if (end == walk_end::complete) return;
+            if (end == walk_end::split) {
+                split_chain(s, c, split_at);
+                return;
+            }
+            if (!cut_chain(s, c, retake)) return;
+            break;
+        }
+        if (!retake) return;
+    }
+}
+
+}  // namespace
+
+void cut_stage1(int group_switch, double side_step, int direction_sign, int offsets_mode, cut_entry_tables& entries,
+                double* z, int& outer_branches, int& status)
+{
+    static_cast<void>(group_switch);
+    status = 0;
+    lane_table& lt = lane_table_block;
+    if (lt.count >= kStageLaneLimit) {
+        status = kEngineTableFull;
+        return;
+    }
+    outer_branches = 0;
+    for (int n = 1; n <= lt.count; ++n)
+        if (lt.level[n] < kLevelSeparator) outer_branches = std::max(outer_branches, lt.level[n]);
+    const int cleared = std::min(2 * pocket_box_block.first_output_lane, kStageEntries);
+    std::fill(entries.element, entries.element + cleared + 1, 0);
+    if (z != nullptr) std::fill(z, z + std::min(cleared, cut_stage_block.z_room) + 1, 0.0);
+
+    stage_values v;
+    v.side_step = side_step;
+    v.offsets_mode = offsets_mode;
+    v.check = offsets_mode != kOneOffset ? 1 : 0;
+    const pocket_work& w = pocket_work_block;
+    v.reach = planar() ? (w.tolerance + side_step) * (w.tolerance + side_step) + kReachSlack
+                       : std::pow((1.0 + w.surface_reduction) * side_step * kSurfaceReach, 2);
+    int standing = 0;
+    for (int n = 1; n <= lt.count; ++n)
+        if (lt.status[n] >= 0) ++standing;
+    v.dense = standing - (lt.island_count + 1) > lt.island_count + 1;
+
+    const bool progress = offsets_mode != kOneOffset && pocket_state_block.drawing_mode != kDrawFindStart;
+    int total = lt.count;
+    if (progress) prog_loops_text(kProgressStart, total, 0);
+    stage_run s(v, entries, z, outer_branches, status);
+    int scanned = 0;
+    for (int n = lt.count; n >= 1 && status == 0; --n) {
+        if (progress && ++scanned % kProgressEvery == 0) {
+            const bool grew = lt.count != total;
+            total = lt.count;
+            prog_loops_text(grew ? kProgressStart : kProgressUpdate, total, std::min(scanned, total));
+        }
+        if (!stage_index_ok(n)) {
+            status = kEngineTableFull;
+            break;
+        }
+        if (lt.status[n] >= 0 || entries.element[n] != 0) continue;
+        take_chain(s, n, direction_sign);
+        while (status == 0 && !s.pending.empty()) {
+            const int next = s.pending.back();
+            s.pending.pop_back();
+            take_chain(s, next, direction_sign);
+        }
+        if (s.rescan_from > 0) {
+            n = s.rescan_from + 1;
+            s.rescan_from = 0;
+        }
+    }
+    if (progress) prog_loops_text(kProgressClose, 0, 0);
+}

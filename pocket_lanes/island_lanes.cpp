@@ -1,0 +1,66 @@
+// The current lanes of the island levels (see the header). A known lane stays right while its
+// level and status are unchanged and no newer lane of its level with that status appears; new
+// lanes are taken in as they are appended, and a lane found changed makes its level scanned again.
+#include "pocket_lanes/island_lanes.hpp"
+
+#include "pocket_lanes/lane_table.hpp"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kUnknown = -1;
+
+// lane_find's match for a wanted status of 1 or more.
+bool matches(int status, int wanted) { return status == wanted || (wanted <= 0 && status > 0); }
+
+}  // namespace
+
+current_island_lanes::current_island_lanes(int wanted, int last_level)
+    : wanted_(wanted), first_level_(kLevelIsland + 1), seen_count_(lane_table_block.count),
+      lanes_(static_cast<std::size_t>(std::max(0, last_level - kLevelIsland)), kUnknown)
+{
+}
+
+int current_island_lanes::scan(int level) const
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = lt.count; n >= 1; --n) {
+        if (lt.level[n] != level) continue;
+        const int s = lt.status[n];
+        // With a wanted status of 0 the scan ends at a closed lane, as lane_find's does.
+        if (wanted_ == 0 && s < 0) return 0;
+        if (matches(s, wanted_)) return n;
+    }
+    return 0;
+}
+
+void current_island_lanes::take_new_lanes()
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = seen_count_ + 1; n <= lt.count; ++n) {
+        const int index = lt.level[n] - first_level_;
+        if (index < 0 || index >= static_cast<int>(lanes_.size())) continue;
+        // A newer lane of the level decides its current lane again.
+        lanes_[static_cast<std::size_t>(index)] = kUnknown;
+    }
+    seen_count_ = std::max(seen_count_, lt.count);
+}
+
+int current_island_lanes::lane(int level)
+{
+    const int index = level - first_level_;
+    if (index < 0 || index >= static_cast<int>(lanes_.size())) return scan(level);
+    take_new_lanes();
+    int& known = lanes_[static_cast<std::size_t>(index)];
+    const lane_table& lt = lane_table_block;
+    const bool still = known > 0 && known <= lt.count && lt.level[known] == level && matches(lt.status[known], wanted_);
+    if (known == kUnknown || (known > 0 && !still) || wanted_ == 0) known = scan(level);
+    return known;
+}
+
+void current_island_lanes::forget(int level)
+{
+    const int index = level - first_level_;
+    if (index >= 0 && index < static_cast<int>(lanes_.size())) lanes_[static_cast<std::size_t>(index)] = kUnknown;
+}

@@ -1,0 +1,383 @@
+// ilscom: the islands' lanes of a stage against each other, in sweeps over pairs of island
+// levels. Two lanes that cross become their common loops; each new lane then tries the later
+// islands (a merged lane with a group is merged again) or takes in the islands it holds, unless a
+// branch lane keeps them apart. The work array remembers per new lane the next island level to
+// try.
+#include "pocket_lanes/lane_merge.hpp"
+
+#include "host/vantu.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/island_lanes.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kLeftOver = -2;
+constexpr int kStageTwo = 2;
+constexpr int kKindContourIslands = 1, kKindOtherIslands = 2;
+constexpr int kGroupMode = 2;  // lane_find: only lanes with a group
+constexpr int kGrowthSlack = 100;
+// The crossing test: stop at the first crossing, with the marks of touching points.
+constexpr int kCrossingTest = kLuplupFirstOnly + 2;
+
+bool live(int n) { return lane_table_block.status[n] > 0; }
+bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+
+bool earlier_on_level(int n, int status)
+{
+    const lane_table& lt = lane_table_block;
+    for (int k = 1; k < n; ++k)
+        if (lt.level[k] == lt.level[n] && lt.status[k] == status) return true;
+    return false;
+}
+
+// The host array of next island levels, one per lane number.
+class next_levels {
+public:
+    next_levels() = default;
+    next_levels(const next_levels&) = delete;
+    next_levels& operator=(const next_levels&) = delete;
+    ~next_levels()
+    {
+        int ignored = 0;
+        close(ignored);
+    }
+    void open(int count, int& status)
+    {
+        void* base = nullptr;
+        MM_OPEN_ARRAY(sizeof(int), std::max(1, count), handle_, base, status);
+        if (status == 0) capacity_ = std::max(1, count);
+        else handle_ = -1;
+    }
+    // Room for lane numbers up to the lane count; grows by what the merge added and a slack.
+    bool fit(int first_new, int& status)
+    {
+        const int needed = lane_table_block.count + 1;
+        if (needed <= capacity_) return true;
+        const int add = std::max(needed - capacity_, lane_table_block.count - first_new + kGrowthSlack);
+        void* base = nullptr;
+        MM_RESIZE_ARRAY(handle_, add, base, status);
+        if (status != 0) return false;
+        capacity_ += add;
+        return true;
+    }
+    int& at(int lane) { return static_cast<int*>(mmcptr(handle_))[lane]; }
+    void close(int& status)
+    {
+        if (handle_ != -1) MM_CLOSE(handle_, status);
+        handle_ = -1;
+        capacity_ = 0;
+    }
+
+private:
+    int handle_ = -1;
+    int capacity_ = 0;
+};
+
+double smaller_distance(double a, double b)
+{
+    if (a <= 0.0) return b;
+    if (b <= 0.0) return a;
+    return std::min(a, b);
+}
+
+double larger_distance(double a, double b)
+{
+    if (a <= 0.0) return b;
+    if (b <= 0.0) return a;
+    return std::max(a, b);
+}
+
+// Where the points of `inner` lie against `outer`; every point on the boundary counts as inside
+// when undecided_inside.
+int points_inside(const pokarr& inner, const pokarr& outer, bool undecided_inside, int& status)
+{
+    const int result = points_against_loop(inner, outer, status);
+    return result == kLoopOnBoundary && undecided_inside ? kLoopInside : result;
+}
+
+struct ilscom_call {
+    ilscom_call(int& branches, int stage_in, int& island_count, int& status_out)
+        : branch_count(branches), stage(stage_in), islands(island_count), status(status_out),
+          lanes(stage_in, kLevelIsland + pocket_box_block.island_count)
+    {
+    }
+    int& branch_count;
+    int stage;
+    int& islands;
+    int& status;
+    int last_level = 0;          // 10000 + the engine's island count
+    int contour_level = 0;       // 10000 + the lane table's island count
+    next_levels next;
+    current_island_lanes lanes;
+    bool done = false;           // the call ends
+    bool second_merge = false;
+
+    bool end(int with_status)
+    {
+        status = with_status;
+        done = true;
+        return false;
+    }
+    // The current lane of an island level with its points; false (the call ends) when they
+    // cannot be read.
+    bool current(int level, int& lane, pokarr& loop)
+    {
+        lane = lanes.lane(level);
+        if (lane == 0) return true;
+        int read = 0;
+        lane_to_pokarr(lane, loop, read);
+        return read == 0 || end(kEngineArrayFailed);
+    }
+};
+
+// A merged lane with a group tries the islands from its next level; answers whether k is
+// finished (status set) or the islands ran out.
+void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
+{
+    lane_table& lt = lane_table_block;
+    pokarr_work kk;
+    for (int level = c.next.at(k); level <= c.last_level; ++level) {
+        int other = 0;
+        if (!c.current(level, other, kk.a)) return;
+        if (other == 0 || other == lane_b) continue;
+        const int before = lt.count;
+        int largest_index = 0, largest_lanes = 0, result = 0;
+        comlup_pokarr(0, kloop, kk.a, lt.parent[k], larger_distance(lt.offset[k], lt.offset[other]), c.stage, k,
+                      other, 0, 0, c.branch_count, largest_index, largest_lanes, result);
+        if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {
+            c.end(result);
+            return;
+        }
+        if (result == kComlupClosedNoneKept || result == kComlupNothingCollected) {
+            lt.status[k] = 0;
+            return;
+        }
+        if (result == kComlupNone) {
+            int inside = 0, status = 0;
+            pnt_in_pokarr(kloop.x[0], kloop.y[0], kk.a, inside, status);
+            if (status == 0 && inside > 0) {
+                lt.status[k] = 0;
+                return;
+            }
+            continue;
+        }
+        if (result != kComlupRecorded) continue;
+        int grow = 0;
+        if (!c.next.fit(before + 1, grow)) {
+            c.end(grow);
+            return;
+        }
+        lt.status[k] = 0;
+        const int parent_k = lt.parent[k], parent_other = lt.parent[other];
+        for (int n = before + 1; n <= lt.count; ++n) {
+            lt.group[n] = lt.group[k];
+            if (n == before + 1) {
+                c.lanes.forget(lt.level[n]);
+                lt.level[n] = lt.level[k];
+                c.lanes.forget(lt.level[k]);
+            }
+            for (int g = 1; g <= lt.count; ++g)
+                if (lt.group[g] != 0 && (lt.group[g] == parent_k || lt.group[g] == parent_other)) lt.group[g] = lt.parent[n];
+            c.next.at(n) = level + 1;
+        }
+        c.second_merge = true;
+        return;
+    }
+}
+
+// Whether a branch lane keeps island K apart from lane k: K lies in the branch's lane C (or,
+// for a later island, crosses it) and C lies in k.
+bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, const pokarr& kloop, int level_1,
+                        int level_2)
+{
+    pokarr_work branch;
+    for (int b = 1; b <= c.branch_count; ++b) {
+        int lane_c = 0, read = 0;
+        lane_find(kGroupMode, 0, b, -c.stage, lane_c, branch.a, read);
+        if (read != 0) return c.end(kEngineArrayFailed);
+        if (lane_c == 0) continue;
+        int status = 0;
+        const int where = points_inside(island, branch.a, true, status);
+        if (status != 0) return c.end(status);
+        if (where == kLoopOutside) {
+            // Outside the branch lane counts only for a later island that crosses it.
+            if (level_k <= level_1 || level_k <= level_2) continue;
+            int crossing = 0;
+            pokarr_intersect_test(kCrossingTest, island, branch.a, crossing);
+            if (crossing <= 0) continue;
+        }
+        if (points_inside(branch.a, kloop, true, status) == kLoopInside && status == 0) return true;
+        if (status != 0) return c.end(status);
+    }
+    return false;
+}
+
+// Lane k takes in the islands it holds without crossing them.
+void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b, int level_1, int level_2)
+{
+    lane_table& lt = lane_table_block;
+    pokarr_work island;
+    for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
+        int other = 0;
+        if (!c.current(level, other, island.a)) return;
+        if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
+        int status = 0;
+        const int where = points_inside(island.a, kloop, false, status);
+        if (status != 0) {
+            c.end(status);
+            return;
+        }
+        if (where != kLoopInside) continue;
+        int crossing = 0;
+        pokarr_intersect_test(kCrossingTest, kloop, island.a, crossing);
+        if (crossing < 0) {
+            c.end(-1);
+            return;
+        }
+        if (crossing > 0) continue;
+        const bool kept = branch_keeps_apart(c, level, island.a, kloop, level_1, level_2);
+        if (c.done) return;
+        if (!kept) lt.status[other] = 0;
+    }
+}
+
+// Steps 3 and 4 after A (level_1) and B (level_2) merged into lanes first_new .. count.
+void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_2, int first_new, int largest)
+{
+    lane_table& lt = lane_table_block;
+    int grow = 0;
+    if (!c.next.fit(first_new, grow)) {
+        c.end(grow);
+        return;
+    }
+    for (int n = first_new; n <= lt.count; ++n) c.next.at(n) = level_2 + 1;
+    c.second_merge = false;
+    pokarr_work kloop;
+    for (int k = first_new; k <= lt.count && !c.done; ++k) {
+        int read = 0;
+        lane_to_pokarr(k, kloop.a, read);
+        if (read != 0) {
+            c.end(kEngineArrayFailed);
+            return;
+        }
+        if (lt.group[k] != 0 && live(k)) merge_again(c, k, kloop.a, lane_b);
+        else absorb_islands(c, k, kloop.a, lane_a, lane_b, level_1, level_2);
+    }
+    if (c.done) return;
+    --c.islands;
+    lt.status[lane_a] = lt.status[lane_b] = 0;
+    const int star_parent = valid(largest) ? lt.parent[largest] : 0;
+    if (c.second_merge) {
+        const int pa = lt.parent[lane_a], pb = lt.parent[lane_b];
+        for (int n = 1; n <= lt.count; ++n)
+            if (lt.group[n] != 0 && (lt.group[n] == pa || lt.group[n] == pb)) lt.group[n] = star_parent;
+    }
+    if (c.stage == kStageTwo) {
+        for (const int lane : {lane_a, lane_b})
+            if (!earlier_on_level(lane, kLeftOver)) lt.status[lane] = kLeftOver;
+        for (int n = 1; n <= lt.count; ++n) {
+            if (lt.status[n] != 1) continue;
+            if (lt.level[n] == level_1) lt.parent[lane_a] = n, lt.parent[n] = largest;
+            if (lt.level[n] == level_2) lt.parent[lane_b] = n, lt.parent[n] = largest;
+        }
+        for (int n = 1; n <= lt.count; ++n)
+            if (lt.status[n] == 1 && (lt.parent[n] == lane_a || lt.parent[n] == lane_b)) lt.parent[n] = largest;
+    }
+    if (c.islands == 0) c.done = true;
+}
+
+// Both lanes leave (the common loops kept nothing).
+void both_gone(ilscom_call& c, int lane_a, int lane_b)
+{
+    lane_table& lt = lane_table_block;
+    c.status = 0;
+    c.islands -= 2;
+    lt.status[lane_a] = lt.status[lane_b] = 0;
+    if (c.stage == kStageTwo)
+        for (const int lane : {lane_a, lane_b})
+            if (!earlier_on_level(lane, kLeftOver)) lt.status[lane] = kLeftOver;
+    if (c.islands <= 0) c.done = true;
+}
+
+// One sweep of level_1 against the later levels; answers the merges it made, -1 when level_1
+// has no lane.
+int sweep(ilscom_call& c, int level_1, bool box_test)
+{
+    const lane_table& lt = lane_table_block;
+    const int contour_level = c.contour_level;
+    pokarr_work a, b;
+    int merges = 0;
+    for (int level_2 = level_1 + 1; level_2 <= c.last_level && !c.done; ++level_2) {
+        if (c.islands == 0) {
+            c.done = true;
+            break;
+        }
+        int lane_a = 0, lane_b = 0;
+        if (!c.current(level_1, lane_a, a.a) || !c.current(level_2, lane_b, b.a)) break;
+        if (lane_a == 0) return -1;
+        if (lane_b == 0) continue;
+        if (level_1 <= contour_level) pokarr_reverse(a.a);
+        if (level_2 <= contour_level) pokarr_reverse(b.a);
+        const double d = smaller_distance(lt.offset[lane_a], lt.offset[lane_b]);
+        if (box_test) {
+            double box_a[4], box_b[4];
+            int status = 0;
+            lane_box(lane_a, -1, a.a, box_a, status);
+            if (status == 0) lane_box(lane_b, -1, b.a, box_b, status);
+            if (status != 0) {
+                c.end(status);
+                break;
+            }
+            // Boxes that only touch are still combined.
+            if (box_a[0] > box_b[2] || box_a[2] < box_b[0] || box_a[1] > box_b[3] || box_a[3] < box_b[1]) continue;
+        }
+        const int kind = level_1 <= contour_level && level_2 <= contour_level ? kKindContourIslands : kKindOtherIslands;
+        const int before = lt.count;
+        int largest_index = 0, largest_lanes = 0, result = 0;
+        comlup_pokarr(0, a.a, b.a, lt.parent[lane_a], d, c.stage, lane_a, lane_b, kind, 0, c.branch_count, largest_index,
+                      largest_lanes, result);
+        if (result == kComlupClosedNoneKept) {
+            c.status = 0;
+        } else if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {
+            c.end(result);
+        } else if (result == kComlupNothingCollected) {
+            both_gone(c, lane_a, lane_b);
+        } else if (result == kComlupRecorded) {
+            ++merges;
+            after_merge(c, lane_a, lane_b, level_1, level_2, before + 1, largest_lanes);
+        }
+    }
+    return merges;
+}
+
+}  // namespace
+
+void ilscom(int& branch_count, int pass, int island_stage, int& island_count, int& status)
+{
+    static_cast<void>(pass);
+    status = 0;
+    const int m = pocket_box_block.island_count;
+    if (m < 2) return;
+    ilscom_call c(branch_count, island_stage, island_count, status);
+    c.last_level = kLevelIsland + m;
+    c.contour_level = kLevelIsland + lane_table_block.island_count;
+    c.next.open(2 * lane_table_block.count, status);
+    if (status != 0) return;
+    const bool box_test = island_count > kIlscomBoxTestIslands;
+    for (int level_1 = kLevelIsland + 1; level_1 < c.last_level && !c.done;) {
+        // A sweep that merged runs again: the merged lane may meet the islands it passed.
+        if (sweep(c, level_1, box_test) <= 0) ++level_1;
+    }
+    int closed = 0;
+    c.next.close(closed);
+    if (closed != 0) status = closed;
+}

@@ -1,0 +1,440 @@
+// The linking stage: the plan of the cutting order (chains from their closing lanes, each lane
+// after the chains that join at it), the cut of each lane with its connection to the next, and
+// on surfaces the connection laid on the part.
+#include "pocket_lanes/lane_linking.hpp"
+
+#include "clearing/surface_lanes_least.hpp"
+#include "driver/nc_state_blocks.hpp"
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/connection_tests.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "surfaces/proc_geometry_words_least.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+link_plan link_plan_block;
+link_switches link_switches_block;
+
+namespace {
+
+constexpr int kPlanar = 2;
+constexpr int kConnectionPoints = 4;
+// The incremental height that, with the absolute-height flag, switches the projection off.
+constexpr float kNoProjectionHeight = 78.78f;
+// Points nearer than this are one point of a connection; a tenth of the tolerance word decides
+// whether a projected gap keeps its ends.
+constexpr double kSamePoint = 1.0e-6;
+constexpr double kGapShare = 0.1;
+// Option sets of the projection with and without the host's 3-D surface algorithm.
+constexpr int kProjectSurfaceAlgorithm = 2, kProjectGrid = 1;
+
+int dimension() { return pocket_state_block.pocket_dimension; }
+bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+
+// One chain of the plan: its closing lane, its lanes from the innermost outward and the lane it
+// joins (0: it ends at a contour).
+struct chain {
+    int closing = 0;
+    std::vector<int> lanes;
+    int join = 0;
+};
+
+chain chain_of(int closing)
+{
+    const lane_table& lt = lane_table_block;
+    chain c;
+    c.closing = closing;
+    int lane = std::abs(lt.parent[closing]);
+    const int level = valid(lane) ? lt.level[lane] : 0;
+    std::vector<char> seen(static_cast<std::size_t>(lt.count) + 1, 0);
+    while (valid(lane) && lt.status[lane] != 0 && seen[static_cast<std::size_t>(lane)] == 0) {
+        seen[static_cast<std::size_t>(lane)] = 1;
+        c.lanes.push_back(lane);
+        const int parent = std::abs(lt.parent[lane]);
+        if (!valid(parent) || lt.status[parent] == 0) break;
+        if (lt.level[parent] != level) {
+            c.join = parent;
+            break;
+        }
+        lane = parent;
+    }
+    return c;
+}
+
+// The chains in the order of their levels (branches 1, 2, ..., then the islands), each level's
+// closing lanes from the first output lane down.
+std::vector<chain> chains_in_order()
+{
+    const lane_table& lt = lane_table_block;
+    const int last = std::min(pocket_box_block.first_output_lane - 1, lt.count);
+    const int contours = lt.island_count + 1;
+    std::vector<int> levels;
+    for (int n = 1; n <= last; ++n)
+        if (lt.status[n] < 0 && lt.level[n] != kLevelSeparator) levels.push_back(lt.level[n]);
+    std::sort(levels.begin(), levels.end());
+    levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+    std::vector<chain> chains;
+    for (const int level : levels)
+        for (int n = last; n >= 1; --n)
+            if (lt.level[n] == level && lt.status[n] < 0 && std::abs(lt.parent[n]) > contours) {
+                chain c = chain_of(n);
+                if (!c.lanes.empty()) chains.push_back(std::move(c));
+            }
+    return chains;
+}
+
+// Post-order: before a lane is cut, the chains that join at it are cut.
+struct plan_builder {
+    const std::vector<chain>& chains;
+    std::vector<std::vector<int>> joined;   // per lane, the chains joining at it
+    std::vector<char> cut;                  // per lane, already in the plan
+    std::vector<char> emitted;              // per chain
+    link_plan& plan;
+
+    void emit_chain(std::size_t first)
+    {
+        // An explicit stack of (chain, next lane index) keeps deep nests off the call stack.
+        std::vector<std::pair<std::size_t, std::size_t>> stack{{first, 0}};
+        emitted[first] = 1;
+        while (!stack.empty()) {
+            auto& [ci, li] = stack.back();
+            const chain& c = chains[ci];
+            if (li >= c.lanes.size()) {
+                stack.pop_back();
+                continue;
+            }
+            const int lane = c.lanes[li];
+            bool descended = false;
+            for (const int k : joined[static_cast<std::size_t>(lane)]) {
+                if (emitted[static_cast<std::size_t>(k)] != 0) continue;
+                emitted[static_cast<std::size_t>(k)] = 1;
+                stack.push_back({static_cast<std::size_t>(k), 0});
+                descended = true;
+                break;
+            }
+            if (descended) continue;
+            ++li;
+            if (cut[static_cast<std::size_t>(lane)] != 0) continue;
+            cut[static_cast<std::size_t>(lane)] = 1;
+            const int own_holder = li == 1 ? c.closing : c.lanes[li - 2];
+            // The tool arrives from the lane cut last when that one ends on this lane.
+            const int previous = plan.lanes.empty() ? 0 : plan.lanes.back();
+            const int holder = valid(previous) && std::abs(lane_table_block.parent[previous]) == lane ? previous : own_holder;
+            plan.lanes.push_back(lane);
+            plan.holders.push_back(holder);
+            plan.exits.push_back(own_holder);
+        }
+    }
+};
+
+void build_plan()
+{
+    link_plan& plan = link_plan_block;
+    plan = link_plan{};
+    const std::vector<chain> chains = chains_in_order();
+    const std::size_t lanes = static_cast<std::size_t>(lane_table_block.count) + 1;
+    plan_builder b{chains, std::vector<std::vector<int>>(lanes), std::vector<char>(lanes, 0),
+                   std::vector<char>(chains.size(), 0), plan};
+    std::vector<char> in_chain(lanes, 0);
+    for (const chain& c : chains)
+        for (const int lane : c.lanes) in_chain[static_cast<std::size_t>(lane)] = 1;
+    for (std::size_t i = 0; i < chains.size(); ++i)
+        if (chains[i].join != 0 && in_chain[static_cast<std::size_t>(chains[i].join)] != 0)
+            b.joined[static_cast<std::size_t>(chains[i].join)].push_back(static_cast<int>(i));
+    for (std::size_t i = 0; i < chains.size(); ++i) {
+        const bool root = chains[i].join == 0 || in_chain[static_cast<std::size_t>(chains[i].join)] == 0;
+        if (root && b.emitted[i] == 0) b.emit_chain(i);
+    }
+}
+
+// The point on `lane` where holder's entry lies (three doubles, z 0 in the plane).
+void entry_point(const cut_entry_tables& entries, int holder, double* point)
+{
+    point[0] = entries.x[holder];
+    point[1] = entries.y[holder];
+    point[2] = cut_stage_block.z != nullptr && holder <= cut_stage_block.z_room ? cut_stage_block.z[holder] : 0.0;
+}
+
+// The connection lane: the next entry, a point ahead of it and one behind it along the move, and
+// the entry again.
+void add_connection(const double* from, const double* to, int current, int next, double spike, int& status)
+{
+    const double dx = to[0] - from[0], dy = to[1] - from[1];
+    const double length = std::hypot(dx, dy);
+    const double reach = std::min(spike, length);
+    const double ux = length > 0.0 ? dx / length : 0.0, uy = length > 0.0 ? dy / length : 0.0;
+    pokarr_work spike_lane(dimension() == kPlanar ? 2 : 3);
+    const double points[kConnectionPoints][3] = {{to[0], to[1], to[2]},
+                                                 {to[0] + reach * ux, to[1] + reach * uy, to[2]},
+                                                 {to[0] - reach * ux, to[1] - reach * uy, to[2]},
+                                                 {to[0], to[1], to[2]}};
+    for (const auto& p : points) {
+        pokarr_add_pnt(p, spike_lane.a, status);
+        if (status != 0) return;
+    }
+    lane_table& lt = lane_table_block;
+    lane_add(0, lt.level[next], 0, current, next, 0.0, 0, spike_lane.a, status);
+    if (status == 0) lt.group[lt.count] = kGroupConnection;
+}
+
+bool separator_last()
+{
+    const lane_table& lt = lane_table_block;
+    return lt.count >= 1 && lt.level[lt.count] == kLevelSeparator;
+}
+
+void add_separator(int& status)
+{
+    if (!separator_last()) lane_add_separator(status);
+}
+
+// A gap from a to b laid on the surfaces into d: dropped on the grid first when the host's 3-D
+// algorithm does not run. Status -1 with the message when nothing comes back.
+void project_gap(const double* a, const double* a_record, const double* b, const double* b_record, const char* text,
+                 pokarr& d, int& status)
+{
+    pokarr_work gap(dimension());
+    pokarr_add_pnt_nrm(a, a_record, gap.a, status);
+    if (status == 0) pokarr_add_pnt_nrm(b, b_record, gap.a, status);
+    if (status == 0 && D3DS_algorithmIsRun() == 0) lan_on_grid(0, 0, gap.a, pocket_work_block.engine_step, status);
+    if (status != 0) return;
+    lane_project(gap.a, d, status);
+    if (status == 0 && d.count > 0) return;
+    if (IsNcDebug() != 0) eroutc(text, 0);
+    status = -1;
+}
+
+double distance3(const double* a, const double* b)
+{
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+void entry_of(const pokarr& a, int i, double* point)
+{
+    point[0] = a.x[i];
+    point[1] = a.y[i];
+    point[2] = a.z != nullptr ? a.z[i] : 0.0;
+}
+
+// A whole loop cut from its entry goes on along itself to the exit: its elements up to the exit
+// point are appended, the last one ending there.
+void path_on_to(const double* exit, pokarr& path, int& status)
+{
+    int k = 0;
+    double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = 0.0;
+    pokarr_nearest_pnt(kPlanar, exit, path, k, t, nearest, distance);
+    if (k < 1 || k >= path.count) return;
+    pokarr_work head(path.dimension);
+    pokarr_copy(path, head.a, status);
+    if (status != 0) return;
+    if (k > 1) pokarr_append(k - 1, head.a, 1, path, status);
+    if (status != 0) return;
+    const pokarr& h = head.a;
+    if (pk_is_marker(h.x[k]) && k + 3 < h.count) {
+        pokarr_add_arc(nearest[0], nearest[1], nullptr, h.x[k + 2], h.y[k + 2], h.x[k + 1], pk_arc_direction(h.y[k + 1]),
+                       path, status);
+    } else {
+        pokarr_add_pnt(nearest, path, status);
+    }
+}
+
+}  // namespace
+
+void lane_project(const pokarr& lane, pokarr& result, int& status)
+{
+    const int options = D3DS_algorithmIsRun() != 0 ? kProjectSurfaceAlgorithm : kProjectGrid;
+    lane_on_srf(options, options, options, lane, result, 0.0, 0.0, status);
+}
+
+void connect_lanes(const double* start, const double* start_record, const double* end, const double* end_record,
+                   const double* start_reference, const double* end_reference, pokarr& output, int& status)
+{
+    status = 0;
+    const double gap_limit = std::max(0.0, static_cast<double>(proc_geometry().curve_approx.tolerance));
+    pokarr_work p(dimension()), q(dimension());
+    pokarr_add_pnt_nrm(start, start_record, p.a, status);
+    if (status == 0) pokarr_add_pnt_nrm(end, end_record, p.a, status);
+    if (status == 0 && D3DS_algorithmIsRun() == 0) lan_on_grid(0, 0, p.a, pocket_work_block.engine_step, status);
+    if (status != 0) return;
+    if (link_switches_block.projection == 0) {
+        double first[3], last[3];
+        entry_of(p.a, 0, first);
+        if (distance3(first, start) > kSamePoint) pokarr_insert_pnt_nrm(start, start_record, p.a, 0, status);
+        entry_of(p.a, p.a.count - 1, last);
+        if (status == 0 && distance3(last, end) > kSamePoint) pokarr_add_pnt_nrm(end, end_record, p.a, status);
+        if (status == 0) pokarr_move(p.a, q.a, status);
+    } else {
+        lane_project(p.a, q.a, status);
+        if (status != 0 || q.a.count == 0) {
+            if (IsNcDebug() != 0) eroutc("[connect_lanes] UNABLE TO PROJECT CONNECTION ONTO SURFACE", 0);
+            status = -1;
+            return;
+        }
+        double f[3];
+        entry_of(q.a, 0, f);
+        if (distance3(f, start_reference) > kSamePoint) {
+            if (distance3(f, start_reference) > gap_limit) {
+                pokarr_work d(dimension());
+                project_gap(start_reference, start_record, f, pokarr_normal(q.a, 0),
+                            "[connect_lanes] UNABLE TO PROJECT START OF CONNECTION ONTO SURFACE", d.a, status);
+                if (status != 0) return;
+                double d_first[3], d_last[3];
+                entry_of(d.a, 0, d_first);
+                if (distance3(d_first, start_reference) > kGapShare * gap_limit)
+                    pokarr_insert_pnt_nrm(start_reference, start_record, d.a, 0, status);
+                entry_of(d.a, d.a.count - 1, d_last);
+                const int keep = distance3(d_last, f) < kGapShare * gap_limit ? d.a.count - 1 : d.a.count;
+                if (status == 0) pokarr_insert_pnts(keep, d.a, 0, q.a, 0, status);
+            } else {
+                pokarr_insert_pnt_nrm(start_reference, start_record, q.a, 0, status);
+            }
+            if (status != 0) return;
+        }
+        double k[3];
+        entry_of(q.a, q.a.count - 1, k);
+        if (distance3(k, end_reference) > kSamePoint) {
+            if (distance3(k, end_reference) > gap_limit) {
+                pokarr_work d(dimension());
+                project_gap(k, pokarr_normal(q.a, q.a.count - 1), end_reference, end_record,
+                            "[connect_lanes] UNABLE TO PROJECT END OF CONNECTION ONTO SURFACE", d.a, status);
+                if (status != 0) return;
+                double d_first[3], d_last[3];
+                entry_of(d.a, 0, d_first);
+                entry_of(d.a, d.a.count - 1, d_last);
+                const int from = distance3(d_first, k) < kGapShare * gap_limit ? 1 : 0;
+                const int to = distance3(d_last, end_reference) < kGapShare * gap_limit ? d.a.count - 1 : d.a.count;
+                if (to > from) pokarr_append(to - from, d.a, from, q.a, status);
+            }
+            if (status == 0) pokarr_add_pnt_nrm(end_reference, end_record, q.a, status);
+            if (status != 0) return;
+        }
+    }
+    if (q.a.count > 1) pokarr_insert_pnts(q.a.count - 1, q.a, 0, output, 0, status);
+}
+
+void notlif_next_lane(int group_switch, int current, const cut_entry_tables& entries, int& next, int& holder,
+                      int& exit_holder)
+{
+    static_cast<void>(group_switch);
+    static_cast<void>(current);
+    static_cast<void>(entries);
+    link_plan& plan = link_plan_block;
+    if (plan.position >= plan.lanes.size()) {
+        next = kLinkEnd;
+        holder = exit_holder = 0;
+        return;
+    }
+    next = plan.lanes[plan.position];
+    holder = plan.holders[plan.position];
+    exit_holder = plan.exits[plan.position];
+    ++plan.position;
+}
+
+void notlif(int group_switch, int link_mode, double side_step, int direction_sign, cut_entry_tables& entries,
+            int current, int holder, int exit_holder, int next, int& lane)
+{
+    static_cast<void>(group_switch);
+    static_cast<void>(link_mode);
+    lane = 0;
+    const heights_state& heights = HEI8();
+    link_switches_block.projection =
+        heights.at(heights_state::kUseAbsolute) == 1 && eqval(heights.real(heights_state::kIncremental), kNoProjectionHeight)
+            ? 0
+            : 1;
+    const double spike = std::min(2.0 * pocket_work_block.tolerance, side_step);
+    int status = 0;
+    if (!stage_index_ok(current) || !stage_index_ok(holder) || !stage_index_ok(exit_holder)) {
+        lane = -kEngineTableFull;
+        return;
+    }
+    if (entries.element[holder] == 0) {
+        erou1c("[notlif] CUTPAS FAILED IN LANE INDEX ", holder);
+        add_separator(status);
+        if (status != 0) {
+            lane = -status;
+            return;
+        }
+    }
+    pokarr_work path(dimension() == kPlanar ? 2 : dimension());
+    open_chain_lane(holder, current, direction_sign, entries, path.a, status);
+    double exit[3];
+    entry_point(entries, holder, exit);
+    if (status == 0 && exit_holder != holder && entries.element[exit_holder] != 0 && path.a.count > 1) {
+        entry_point(entries, exit_holder, exit);
+        path_on_to(exit, path.a, status);
+    }
+    link_plan& plan = link_plan_block;
+    if (status == 0 && dimension() != kPlanar && plan.has_exit != 0 && path.a.count > 0) {
+        // On surfaces the move from the last path's end is laid on the part in front of the path.
+        double first[3];
+        entry_of(path.a, 0, first);
+        connect_lanes(plan.exit, kDefaultNormal, first, pokarr_normal(path.a, 0), plan.exit, first, path.a, status);
+    }
+    if (status != 0) {
+        lane = -std::abs(status);
+        return;
+    }
+    // The move to the next lane is tested before this lane's path joins the table, which the
+    // island test reads.
+    const lane_table& lt = lane_table_block;
+    const bool linked = next != kLinkEnd && std::abs(lt.parent[current]) == next && entries.element[current] != 0;
+    double to[3];
+    entry_point(entries, current, to);
+    bool connect = false;
+    if (linked) {
+        int hit = 0;
+        conn_hits_island(current, next, exit, to, hit, status);
+        if (status < 0) {
+            lane = -kEngineArrayFailed;
+            return;
+        }
+        connect = status == 0;
+        status = 0;
+    }
+    if (path.a.count > 0) {
+        std::copy(exit, exit + 3, plan.exit);
+        plan.has_exit = 1;
+    }
+    lane = add_cut_lane(current, path.a);
+    if (lane < 0) return;
+    entries.element[current] = -std::abs(entries.element[current]);
+    if (next == kLinkEnd) return;
+    if (connect) add_connection(exit, to, current, next, spike, status);
+    else add_separator(status);
+    if (status != 0) lane = -status;
+}
+
+void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries,
+                       int& status)
+{
+    status = 0;
+    build_plan();
+    cut_stage_state& s = cut_stage_block;
+    int current = 0, holder = 0, exit_holder = 0;
+    notlif_next_lane(group_switch, 0, entries, current, holder, exit_holder);
+    while (current != kLinkEnd) {
+        int next = 0, next_holder = 0, next_exit = 0;
+        notlif_next_lane(group_switch, current, entries, next, next_holder, next_exit);
+        int lane = 0;
+        notlif(group_switch, 0, side_step, direction_sign, entries, current, holder, exit_holder, next, lane);
+        if (lane < 0) {
+            status = -lane;
+            break;
+        }
+        cut_progress_step(s.progress_on, s.progress_total, s.progress_counter);
+        current = next;
+        holder = next_holder;
+        exit_holder = next_exit;
+    }
+    link_plan_block = link_plan{};
+    if (status == 0) add_separator(status);
+}

@@ -1,0 +1,25 @@
+// The lane loop of the engine: one pass per offset step, each offsetting the lanes of the outer
+// contour's branches (lanpok) and, once, the islands (lanile), merging them where they meet
+// (lane_merge.hpp), and at the end closing every branch. rrpock calls offset_lanes.
+#pragma once
+
+// Runs the passes (offsets_mode: 1 one pass, 9999 until nothing is left) and closes the branches.
+// offsets are the engine's offsets by level (islands that appear in pass 1 get theirs). Status 0
+// or the first code that ends the loop. Reads pocket_state.pocket_dimension, pocket_work
+// (end_value, tolerance) and pocket_box.island_count.
+void offset_lanes(double first_offset, double extra_offset, double* offsets, double side_step, int offsets_mode,
+                  int direction_sign, int ilscom_switch, int lancom_switch, int second_stage, int& status);
+
+// One pass over the branches: each branch's lane of the previous pass is offset by the distance
+// (retried smaller when the retry switch asks), or the branch is closed. end_flag is 1 when no
+// branch made an offset. Status 0, or the offset's code that ends the pass (9, 10, 11, 15, 21, a
+// negative status). Reads pocket_work (reach_squared, combine_flag).
+void lanpok(int direction_sign, double first_offset, double distance, int pass, int& branch_count, int retry_switch,
+            int& end_flag, int& status);
+
+// Offsets every island's lane of the previous stage (stage 1 adds the island's offset by level).
+// An island lost in stage 1 is a warning ("ATTENTION : ONE ISLAND WAS IGNORED ..." in pocket
+// mode 0); in stage 2 "[lanile] SECOND ISLAND OFFSET HAS FAILED. THIS ISLAND WILL BE GOUGED"
+// and status 11. Reads pocket_box.island_count and the pocket mode.
+void lanile(int direction_sign, double first_offset, double distance, const double* offsets, int pass,
+            int island_stage, int& branch_count, int& status);
