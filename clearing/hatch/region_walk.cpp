@@ -141,7 +141,10 @@ int link_next(region_walk& w, hatch_end* from, hatch_end*& next, float& code)
         if (from->live != 0) {
             next = from;
             code = kPassStart;
-            return kGoOn;
+            if (clear_block.contour_link == kLinkAlongContour) return kGoOn;
+            // Every pass start stands twice without contour links, this one too.
+            code = kCutPoint;
+            return append(*next, kPassStart);
         }
     }
     hatch_end* last_used = nullptr;
