@@ -64,8 +64,13 @@ void clrcls(int mode, int& status)
 
 int clr_points_open()
 {
+    // A list still open is given back first: a linker run without clrcls before it would
+    // otherwise lose the array.
+    int status = 0;
+    if (clear_block.point_list_handle != kClearClosed) MM_CLOSE(clear_block.point_list_handle, status);
     forget_points();
-    int handle = kClearClosed, status = 0;
+    if (status != 0) return kFailed;
+    int handle = kClearClosed;
     MM_OPEN_FDS(static_cast<int>(sizeof(clearing_point)), kPointsPerBlock, handle, status);
     if (status != 0) return kFailed;
     clear_block.point_list_handle = handle;

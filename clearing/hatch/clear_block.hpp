@@ -79,7 +79,8 @@ void set_clear_params(int direction, int linking_mode, float side_step, float to
 // host refuses (the list is marked closed anyway).
 void clrcls(int mode, int& status);
 
-// Opens the point list's record array, empty. 0, or -1 when the host refuses.
+// Opens the point list's record array, empty (a list still open is closed first). 0, or -1
+// when the host refuses.
 int clr_points_open();
 // Appends a point given in the hatch frame (stored turned back); the first point of an empty
 // list gets kPassStart whatever code is passed. 0, or -1 when no record can be had.

@@ -242,4 +242,10 @@ TEST_F(ClearingTest, BadRegionsGiveADefinedResult)
     EXPECT_EQ(clear_engine(nullptr, ranges, 1, 1), -1);
     const std::vector<word> list = contour_list({rectangle(0, 0, 10, 10)});
     EXPECT_EQ(clear_engine(list.data(), ranges, 0, 1), -1);
+
+    // A start line is sought within the range only.
+    const hatch_contours contours = hatch_contours_of(list.data(), 1);
+    auto points = std::make_unique<hatch_points>();
+    EXPECT_EQ(clr_link_passes(contours, 20.0f, 21.0f, *points), -1);
+    EXPECT_EQ(clr_link_regions(contours, 20.0f, 21.0f, *points), -1);
 }

@@ -235,7 +235,24 @@ TEST_F(HatchLevel, ThePreviousEndPointIsTurnedForTheEngineAndPutBack)
     ASSERT_FALSE(points.empty());
     EXPECT_NEAR(points.front().x, 12.0f, 1e-4f) << "the list starts at the previous end";
     EXPECT_NEAR(points.front().y, 4.0f, 1e-4f);
-    vantu::control::inject_fault("DM_ALLOC", 1, 1, -1);
-    tkpolg(0.5f, 0.0f, 1, 2, 1, status);
-    EXPECT_EQ(status, -1);
+
+    // Every plain block refused in turn: the end point put back, nothing left open (the fixture
+    // checks at its end), and the ranges' own block refused with the routine's word.
+    bool ranges_refused = false;
+    for (long k = 1; k < 100; ++k) {
+        SCOPED_TRACE(k);
+        vantu::control::clear_messages();
+        vantu::control::inject_fault("DM_ALLOC", k, 1, -1);
+        tkpolg(0.5f, 0.0f, 1, 2, 1, status);
+        const bool refused = !vantu::control::faults_fired().empty();
+        vantu::control::clear_faults();
+        EXPECT_EQ(pocket_state_block.entry_data[0], 12.0);
+        EXPECT_EQ(pocket_state_block.entry_data[1], 4.0);
+        if (errors() == std::vector<std::string>{"tkpolg, DYNAMIC MEMORY ERROR"}) {
+            ranges_refused = true;
+            EXPECT_EQ(status, -1);
+        }
+        if (!refused) break;
+    }
+    EXPECT_TRUE(ranges_refused);
 }
