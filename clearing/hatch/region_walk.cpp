@@ -175,7 +175,8 @@ int clr_walk_regions(const hatch_contours& contours, hatch_end& start)
     int status = kGoOn;
     hatch_end* current = clr_walk_first(w, start, status);
     if (status != kGoOn) return kFailed;
-    float code = kCutPoint;
+    // A start on an existing segment start cuts that segment first as a pass of its own.
+    float code = current == &start ? kPassStart : kCutPoint;
     if (current == nullptr) {
         // The start's contour has no segment starts: go on with the next contour.
         const int k = clr_next_region(w);

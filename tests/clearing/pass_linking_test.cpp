@@ -121,6 +121,14 @@ TEST_F(ClearingTest, AStartOnAnExistingSegmentStartLosesNoSegment)
     const engine_params e{0.0, 1, 2, 1, 1.0f, 0.01f, 1, {0.0f, 0.001f}};
     ASSERT_EQ(run_engine({rectangle(0, 0, 40, 25)}, e), 0);
     const auto points = clearing_points();
+    // The segment the start lies on is cut first, as a pass of its own.
+    ASSERT_GE(points.size(), 3u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(points[i].code, kPassStart) << i;
+        EXPECT_NEAR(points[i].y, 0.001f, 1e-6f) << i;
+        EXPECT_EQ(points[i].x, 0.0f) << i;
+    }
+    EXPECT_EQ(points[2].code, kCutPoint);
     std::vector<float> cut;
     for (std::size_t i = 1; i < points.size(); ++i)
         if (points[i].code == kCutPoint && points[i - 1].y == points[i].y && std::fabs(points[i].x - points[i - 1].x) == 40.0f)
