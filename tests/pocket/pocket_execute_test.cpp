@@ -9,6 +9,7 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "clearing/hatch/contour_counts.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"
@@ -336,6 +337,17 @@ TEST_F(PocketRun, HatchingRebuildsTheListAtEveryLevelThatReleasedIt)
     for (const std::string& e : errors()) EXPECT_EQ(e.rfind("SGTOOL", 0), 0u) << e;
     int status = 0;
     lane_box_close(status);
+}
+
+TEST_F(PocketRun, ContoursAreCountedByTheirPartStockWord)
+{
+    EXPECT_EQ(count_contours_type1(), 0);
+    EXPECT_EQ(count_contours_type2(), 0);
+    const int words[] = {kPart, kStock, kPart, kStock, kStock};
+    for (int k = 1; k <= 5; ++k) table().part_stock[static_cast<std::size_t>(k)] = words[k - 1];
+    table().count = 4;
+    EXPECT_EQ(count_contours_type1(), 2);
+    EXPECT_EQ(count_contours_type2(), 2) << "only the table's contours count";
 }
 
 TEST_F(PocketRun, CleanUpOnlyReleasesAndLeavesNoEntryMode)
