@@ -101,6 +101,13 @@ int eqpt3(const float* p, const float* q)
     return points_equal(p, q, 3) ? 1 : 0;
 }
 
+float dist2_c(const float* p, const float* q)
+{
+    VANTU_COUNT("dist2_c");
+    const double dx = static_cast<double>(p[0]) - q[0], dy = static_cast<double>(p[1]) - q[1];
+    return static_cast<float>(std::sqrt(dx * dx + dy * dy));
+}
+
 // The moves copy bytes, never reinterpret words: a word holds four characters in byte order.
 void movi2t(const word* words, int count, char* text)
 {

@@ -86,6 +86,12 @@ int ltvl0d(double a)
     return 1 - greater_beyond(a, 0.0);
 }
 
+int lev0dd(double a)
+{
+    VANTU_COUNT("lev0dd");
+    return 1 - greater_beyond(a, 0.0);
+}
+
 int eqvldd(double a, double b)
 {
     VANTU_COUNT("eqvldd");

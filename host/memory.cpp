@@ -1,5 +1,5 @@
-// Host dynamic arrays (MM_OPEN_ARRAY, MM_RESIZE_ARRAY, MM_CLOSE, mmcptr, MM_CUR_N_ENTRIES) and
-// plain blocks (DM_ALLOC, DM_REALLOC, DM_FREE). Every growth moves an array and every release
+// Host dynamic arrays (MM_OPEN_ARRAY, MM_RESIZE_ARRAY, MM_CLOSE, mmcptr, MM_CUR_N_ENTRIES), fixed-size
+// record arrays (MM_OPEN_FDS, MM_FALLOC) and plain blocks (DM_ALLOC, DM_REALLOC, DM_FREE). Every growth moves an array and every release
 // poisons the old block and parks it in a bounded quarantine, so a caller that kept a stale base
 // pointer reads garbage (and AddressSanitizer reports the read outright). Misuse is refused with
 // a negative status and one host error line; the end-of-run report lists what was never released.
@@ -18,6 +18,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -44,6 +45,15 @@ struct array_record {
     unsigned char* base;
 };
 
+// A fixed-size record array: blocks of block_records records each, never moved; count records
+// handed out so far.
+struct record_array {
+    int record_size;
+    int block_records;
+    int count;
+    std::vector<unsigned char*> blocks;
+};
+
 struct block_record {
     std::size_t bytes;
     long serial;  // order of allocation, for the end-of-run report
@@ -56,6 +66,7 @@ struct released_block {
 
 struct memory_state {
     std::map<int, array_record> arrays;
+    std::map<int, record_array> record_arrays;   // handles shared with the arrays
     int next_handle = 1;
     std::map<const void*, block_record> blocks;
     long next_serial = 1;
@@ -148,6 +159,14 @@ bool move_array(array_record& a, int new_count)
     a.base = moved;
     a.count = new_count;
     return true;
+}
+
+// Gives back the blocks of a record array.
+void close_records(record_array& r)
+{
+    const std::size_t bytes = static_cast<std::size_t>(r.record_size) * static_cast<std::size_t>(r.block_records);
+    for (unsigned char* block : r.blocks) release(block, bytes);
+    r.blocks.clear();
 }
 
 void* new_block(std::size_t bytes)
@@ -244,6 +263,18 @@ void MM_RESIZE_ARRAY(int handle, int add_count, void*& base, int& status)
 
 void MM_CLOSE(int handle, int& status)
 {
+    if (auto fault = vantu::fault_hit("MM_CLOSE")) {
+        status = *fault;
+        vantu::trace_call("MM_CLOSE", std::to_string(handle), status);
+        return;
+    }
+    if (auto records = state().record_arrays.find(handle); records != state().record_arrays.end()) {
+        close_records(records->second);
+        state().record_arrays.erase(records);
+        status = 0;
+        vantu::trace_call("MM_CLOSE", std::to_string(handle), status);
+        return;
+    }
     auto it = state().arrays.find(handle);
     if (it == state().arrays.end()) {
         status = kRefused;
@@ -268,8 +299,67 @@ void* mmcptr(int handle)
 int MM_CUR_N_ENTRIES(int handle)
 {
     VANTU_COUNT("MM_CUR_N_ENTRIES");
+    if (auto records = state().record_arrays.find(handle); records != state().record_arrays.end())
+        return records->second.count;
     auto it = state().arrays.find(handle);
     return it == state().arrays.end() ? -1 : it->second.count;
+}
+
+// ---- fixed-size record arrays -----------------------------------------------------------------
+
+void MM_OPEN_FDS(int record_size, int block_records, int& handle, int& status)
+{
+    handle = kNoHandle;
+    std::string arguments = arguments_of(record_size, block_records);
+    if (auto fault = vantu::fault_hit("MM_OPEN_FDS")) {
+        status = *fault;
+        vantu::trace_call("MM_OPEN_FDS", arguments, status);
+        return;
+    }
+    if (record_size < 1 || block_records < 1 || checked_bytes(record_size, block_records) < 0) {
+        status = kRefused;
+        refuse("MM_OPEN_FDS", arguments, "BAD RECORD ARRAY OF " + arguments_of(record_size, block_records), status);
+        return;
+    }
+    memory_state& s = state();
+    handle = s.next_handle++;
+    s.record_arrays[handle] = {record_size, block_records, 0, {}};
+    status = 0;
+    vantu::trace_call("MM_OPEN_FDS", arguments + " -> " + std::to_string(handle), status);
+}
+
+void* MM_FALLOC(int handle)
+{
+    VANTU_COUNT("MM_FALLOC");
+    if (auto fault = vantu::fault_hit("MM_FALLOC")) {
+        vantu::trace_call("MM_FALLOC", std::to_string(handle), *fault);
+        return nullptr;
+    }
+    auto it = state().record_arrays.find(handle);
+    if (it == state().record_arrays.end()) {
+        refuse("MM_FALLOC", std::to_string(handle), not_open_reason(handle), kRefused);
+        return nullptr;
+    }
+    record_array& r = it->second;
+    const std::size_t record_bytes = static_cast<std::size_t>(r.record_size);
+    const int within = r.count % r.block_records;
+    if (within == 0) {
+        // The whole array stays within what the stand-in hands out at all.
+        const std::int64_t records = std::int64_t{r.count} + r.block_records;
+        if (checked_bytes(r.record_size, records) < 0 || r.count > INT32_MAX - r.block_records) {
+            refuse("MM_FALLOC", std::to_string(handle), "RECORD ARRAY TOO LARGE", kNoMemory);
+            return nullptr;
+        }
+        unsigned char* block = allocate(record_bytes * static_cast<std::size_t>(r.block_records));
+        if (!block) {
+            refuse("MM_FALLOC", std::to_string(handle), "NO MEMORY", kNoMemory);
+            return nullptr;
+        }
+        std::memset(block, 0, record_bytes * static_cast<std::size_t>(r.block_records));
+        r.blocks.push_back(block);
+    }
+    ++r.count;
+    return r.blocks.back() + record_bytes * static_cast<std::size_t>(within);
 }
 
 // ---- plain blocks -----------------------------------------------------------------------------
@@ -343,11 +433,13 @@ void DM_FREE(void* block, int mode)
 
 namespace vantu::control {
 
-int open_array_count() { return static_cast<int>(state().arrays.size()); }
+int open_array_count() { return static_cast<int>(state().arrays.size() + state().record_arrays.size()); }
 int open_block_count() { return static_cast<int>(state().blocks.size()); }
 
 int array_element_size(int handle)
 {
+    if (auto records = state().record_arrays.find(handle); records != state().record_arrays.end())
+        return records->second.record_size;
     auto it = state().arrays.find(handle);
     return it == state().arrays.end() ? -1 : it->second.element_size;
 }
@@ -382,6 +474,8 @@ void reset_memory()
 {
     memory_state& s = state();
     for (auto& [handle, a] : s.arrays) std::free(a.base);
+    for (auto& [handle, r] : s.record_arrays)
+        for (unsigned char* block : r.blocks) std::free(block);
     for (auto& [address, b] : s.blocks) std::free(const_cast<void*>(address));
     for (const released_block& b : s.quarantine) free_released(b);
     s = memory_state{};
@@ -392,6 +486,9 @@ void report_memory(std::vector<std::string>& lines)
     for (const auto& [handle, a] : state().arrays)
         lines.push_back("unreleased array handle " + std::to_string(handle) + ": " + std::to_string(a.count) +
                         " elements of " + std::to_string(a.element_size) + " bytes");
+    for (const auto& [handle, r] : state().record_arrays)
+        lines.push_back("unreleased record array handle " + std::to_string(handle) + ": " + std::to_string(r.count) +
+                        " records of " + std::to_string(r.record_size) + " bytes");
     std::vector<block_record> open;
     for (const auto& [address, b] : state().blocks) open.push_back(b);
     std::sort(open.begin(), open.end(), [](const block_record& x, const block_record& y) { return x.serial < y.serial; });

@@ -16,6 +16,8 @@ int leval(float a, float b);    // a <= b + tolerance: not gtval
 int ltval(float a, float b);    // a < b - tolerance
 int eqpt2(const float* p, const float* q);  // two 2-D points equal within tolerance
 int eqpt3(const float* p, const float* q);  // two 3-D points equal within tolerance
+// Distance of two 2-D points, taken in double and answered in single precision.
+float dist2_c(const float* p, const float* q);
 
 // Copies count words as 4 * count characters into text (no terminator), and back.
 void movi2t(const word* words, int count, char* text);

@@ -18,6 +18,14 @@ void* mmcptr(int handle);
 // Number of elements of an open array, -1 for a handle that is not open.
 int MM_CUR_N_ENTRIES(int handle);
 
+// Fixed-size record arrays: records of record_size bytes handed out one at a time, in blocks of
+// block_records, that never move, so callers may link them by address. MM_OPEN_FDS opens one;
+// MM_FALLOC hands out the next zero-filled record (null when the handle is not such an array or
+// memory cannot be had); MM_CLOSE takes them all back; MM_CUR_N_ENTRIES answers the records
+// handed out and mmcptr null.
+void MM_OPEN_FDS(int record_size, int block_records, int& handle, int& status);
+void* MM_FALLOC(int handle);
+
 // Plain blocks: null on failure. DM_REALLOC keeps the content; DM_FREE(null, ...) does nothing.
 void* DM_ALLOC(std::size_t bytes);
 void* DM_REALLOC(void* block, std::size_t bytes);

@@ -107,6 +107,7 @@ int nevldd(double a, double b);  // as nevald
 int gtvldd(double a, double b);  // as gtvald
 int ltvldd(double a, double b);  // as ltvald
 int levldd(double a, double b);  // as levald
+int lev0dd(double a);            // as levl0d
 
 // Two points of n coordinates equal within kDoubleTolerance in every coordinate.
 int eqptd(int n, const double* p, const double* q);

@@ -1,7 +1,7 @@
 // The engine step table of the pocket execution.
 #include "pocket/engine_steps.hpp"
 
-#include "clearing/hatch/hatch_clearing_least.hpp"
+#include "clearing/hatch/hatch_clearing.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 #include "pocket_lanes/pocket_drawing_least.hpp"
 

@@ -45,6 +45,8 @@ constexpr int kOpenStart = 2;
 constexpr int kPointsOnly = 1;
 // The marker pair of a region: 1 opens, 2 closes, bracket id 1.
 constexpr int kRegionMarker = 1;
+// clrcls closes the clearing point list's array.
+constexpr int kCloseHatch = 1;
 
 // What one run carries from region to region.
 struct execute_run {
@@ -60,6 +62,7 @@ struct region_run {
     int island_count = 0;
     std::vector<int> islands = std::vector<int>(kRegionContoursMax + 1, 0);
     int first_pass = 1;
+    int hatch_cleared = 0;   // the clearing point list was released: the next level rebuilds it
     int kept_ramp_flag = 0;
     int marker_open = 0;
     double previous_z = 0.0;
@@ -165,10 +168,11 @@ void cut_level(region_run& r, const execute_run& run, int& status, bool& marker_
     const bool search = first_level && run.saved_entry_mode != kNoEntryPoints;
     if (search) search_entry(r, status);
     if (status < 0) return;
-    if (method == kHatching && (r.first_pass || search)) {
+    if (method == kHatching && (r.first_pass || search || r.hatch_cleared)) {
         pocket_engine().tkpolg(p.real(P::kHatchAngle), p.real(P::kHatchAngle2), p.at(P::kHatchSign),
                                p.at(P::kHatchLink), p.at(P::kHatchOption), status);
         if (status < 0) return;
+        r.hatch_cleared = 0;
     }
     r.first_pass = s.draft_present;
     if (first_level) {
@@ -183,7 +187,10 @@ void cut_level(region_run& r, const execute_run& run, int& status, bool& marker_
         if (method == kHatching) {
             pocket_engine().clear_passes_out(p.real(P::kHatchAngle), p.real(P::kClearHeight), passes, status);
             int cleared = 0;
-            if (status >= 0 && (s.draft_present || run.per_level_lanes)) pocket_engine().clrcls(0, cleared);
+            if (status >= 0 && (s.draft_present || run.per_level_lanes)) {
+                pocket_engine().clrcls(kCloseHatch, cleared);
+                r.hatch_cleared = 1;
+            }
         } else {
             pocket_engine().drawpk(0, 0, status);
         }
@@ -240,7 +247,7 @@ void end_region(const region_run& r, int& status, bool& marker_failed)
         }
     }
     int cleared = 0;
-    pocket_engine().clrcls(0, cleared);
+    pocket_engine().clrcls(kCloseHatch, cleared);
 }
 
 void run_regions(int& status)
@@ -286,7 +293,7 @@ void release_engine(int& status)
         if (status == kGoOn && released < 0) status = released;
     };
     int released = 0;
-    pocket_engine().clrcls(0, released);
+    pocket_engine().clrcls(kCloseHatch, released);
     keep(released);
     if (loop_table_block.handle >= 0 || node_arrays_block.handle >= 0 || node_arrays_block.copy_handle >= 0) {
         release_loop(released);

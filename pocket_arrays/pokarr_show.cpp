@@ -4,6 +4,7 @@
 // absolute coordinates.
 #include "pocket_arrays/pokarr_show.hpp"
 
+#include "clearing/hatch/clear_grid.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_polyline.hpp"
 #include "pocket/pocket_state.hpp"
@@ -35,8 +36,9 @@ struct pen {
             if (pokarr_show_entity_pnt(*buffer, q) != 0 && status == 0) status = -1;
             return;
         }
-        const float p[3] = {static_cast<float>(x + offset[0]), static_cast<float>(y + offset[1]),
-                            static_cast<float>(z + offset[2])};
+        const double q[3] = {x + offset[0], y + offset[1], z + offset[2]};
+        float p[3];
+        xform_point(q, p);
         if (moved) {
             drawto(p);
         } else {

@@ -95,6 +95,13 @@ TEST(HostCompare, ZeroAndPointsWithinTheTolerance)
     }
     EXPECT_EQ(eqpt3(p, nullptr), 0);
     EXPECT_EQ(eqpt2(nullptr, p), 0);
+
+    // The distance in the plane, taken in double: z is not read, and a small gap far from the
+    // origin keeps its digits.
+    const float a[3] = {1.0f, 2.0f, 50.0f}, b[3] = {4.0f, 6.0f, -9.0f};
+    EXPECT_EQ(dist2_c(a, b), 5.0f);
+    const float far_a[2] = {16384.0f, -16384.0f}, far_b[2] = {16384.00390625f, -16384.0f};
+    EXPECT_EQ(dist2_c(far_a, far_b), 0.00390625f);
 }
 
 TEST(HostCompare, ComparisonsAreCountedNotRecorded)

@@ -24,7 +24,8 @@ std::vector<std::string> memory_report_lines()
 {
     std::vector<std::string> lines;
     for (const std::string& line : end_report())
-        if (line.rfind("unreleased array", 0) == 0 || line.rfind("unreleased memory block", 0) == 0)
+        if (line.rfind("unreleased array", 0) == 0 || line.rfind("unreleased record array", 0) == 0 ||
+            line.rfind("unreleased memory block", 0) == 0)
             lines.push_back(line);
     return lines;
 }
@@ -309,4 +310,46 @@ TEST_F(HostMemory, QuarantineIsBoundedAndResetReleasesEverything)
     EXPECT_EQ(open_block_count(), 0);
     EXPECT_EQ(quarantined_block_count(), 0u);
     EXPECT_EQ(mmcptr(handle), nullptr);
+}
+
+TEST_F(HostMemory, RecordArraysHandOutRecordsThatNeverMove)
+{
+    int handle = 0, status = 99;
+    MM_OPEN_FDS(24, 128, handle, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(mmcptr(handle), nullptr) << "records are reached by their addresses only";
+    EXPECT_EQ(array_element_size(handle), 24);
+    std::vector<unsigned char*> records;
+    for (int i = 0; i < 300; ++i) {
+        auto* record = static_cast<unsigned char*>(MM_FALLOC(handle));
+        ASSERT_NE(record, nullptr);
+        ASSERT_TRUE(all_bytes(record, 24, 0)) << i;
+        std::memset(record, i + 1, 24);
+        records.push_back(record);
+    }
+    EXPECT_EQ(MM_CUR_N_ENTRIES(handle), 300);
+    for (int i = 0; i < 300; ++i) EXPECT_TRUE(all_bytes(records[i], 24, static_cast<unsigned char>(i + 1))) << i;
+    EXPECT_EQ(memory_report_lines(),
+              (std::vector<std::string>{"unreleased record array handle " + std::to_string(handle) +
+                                        ": 300 records of 24 bytes"}));
+    EXPECT_EQ(open_array_count(), 1);
+
+    MM_CLOSE(handle, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(open_array_count(), 0);
+    EXPECT_EQ(MM_CUR_N_ENTRIES(handle), -1);
+    clear_messages();
+    EXPECT_EQ(MM_FALLOC(handle), nullptr);
+    MM_CLOSE(handle, status);
+    EXPECT_LT(status, 0);
+    int refused = 0;
+    MM_OPEN_FDS(0, 128, refused, status);
+    EXPECT_LT(status, 0);
+    MM_OPEN_FDS(24, -1, refused, status);
+    EXPECT_LT(status, 0);
+    const std::string closed = std::to_string(handle);
+    EXPECT_EQ(texts_of("host_error"),
+              (std::vector<std::string>{"MM_FALLOC, ARRAY HANDLE " + closed + " IS ALREADY CLOSED",
+                                        "MM_CLOSE, ARRAY HANDLE " + closed + " IS ALREADY CLOSED",
+                                        "MM_OPEN_FDS, BAD RECORD ARRAY OF 0,128", "MM_OPEN_FDS, BAD RECORD ARRAY OF 24,-1"}));
 }

@@ -168,6 +168,7 @@ TEST(HostCompareD, EveryComparisonAtTheToleranceEdge)
     const zero_row zero_rows[] = {
         {"eqvl0d", eqvl0d, 1, 0, 0}, {"nevl0d", nevl0d, 0, 1, 1}, {"gtvl0d", gtvl0d, 0, 1, 0},
         {"gevl0d", gevl0d, 1, 1, 0}, {"levl0d", levl0d, 1, 0, 1}, {"ltvl0d", ltvl0d, 1, 0, 1},
+        {"lev0dd", lev0dd, 1, 0, 1},
     };
     for (const zero_row& r : zero_rows) {
         EXPECT_EQ(r.one(inside), r.small_positive) << r.name;

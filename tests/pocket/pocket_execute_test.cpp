@@ -9,7 +9,12 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "clearing/hatch/contour_counts.hpp"
+#include "clearing/hatch/hatch_clearing.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/lane_table.hpp"
 #include "toolpath/markers.hpp"
 
 #include <cmath>
@@ -275,6 +280,74 @@ TEST_F(PocketRun, HatchingBuildsPolygonsAndWritesPasses)
     for (const engine_call& c : calls) steps.push_back(c.step);
     EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clear_passes_out", "clrcls",
                                                "clrcls"}));
+}
+
+// The real hatch clearing behind a lane engine that leaves the square 1..9 as its single offset.
+pocket_engine_steps hatch_steps()
+{
+    return {[](int, int& status) {
+                record("cmtpk_clean");
+                lane_table_reset();
+                pocket_box_block.first_output_lane = 1;
+                pokarr a;
+                pokarr_init(2, a);
+                status = 0;
+                const double square[5][2] = {{1, 1}, {9, 1}, {9, 9}, {1, 9}, {1, 1}};
+                for (const auto& p : square) pokarr_add_pnt(p, a, status);
+                if (status == 0) lane_add(1, 1, 0, 0, 0, 0.0, 0, a, status);
+                pokarr_free(a);
+            },
+            [](int, int, int& status) { status = 0; },
+            [](int& status) { status = 0; },
+            [](float a, float b, int direction, int linking, int link, int& status) {
+                record("tkpolg");
+                tkpolg(a, b, direction, linking, link, status);
+            },
+            [](float angle, float height, int pass, int& status) {
+                record("clear_passes_out");
+                clear_passes_out(angle, height, pass, status);
+            },
+            [](int mode, int& status) {
+                record("clrcls");
+                clrcls(mode, status);
+            }};
+}
+
+TEST_F(PocketRun, HatchingRebuildsTheListAtEveryLevelThatReleasedIt)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    gathered({1});
+    z_values(10, 0, 5);
+    params().at(P::kMethod) = 1;
+    params().set_real(P::kSideStep, 2.0f);
+    // A lead mode other than 1 computes the lanes at every level: each level releases its list.
+    params().at(P::kLeadMode) = 2;
+    pocket_engine() = hatch_steps();
+    ASSERT_EQ(execute(1), 0) << (errors().empty() ? "" : errors().back());
+    std::vector<std::string> steps;
+    for (const engine_call& c : calls) steps.push_back(c.step);
+    EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clrcls", "cmtpk_clean",
+                                               "tkpolg", "clear_passes_out", "clrcls", "clrcls", "clrcls"}));
+    std::vector<std::pair<word, float>> layers;
+    for (const auto& line : control::toolpath_top())
+        if (line.words.size() >= 3 && line.words[0] == 99 && (line.words[2] == 3 || line.words[2] == 4))
+            layers.push_back({line.words[2], line.words[2] == 3 ? word_to_real(line.words[3]) : 0.0f});
+    EXPECT_EQ(layers, (std::vector<std::pair<word, float>>{{3, 5.0f}, {4, 0.0f}, {3, 0.0f}, {4, 0.0f}}));
+    // (The motion display of this set-up has no tool entity to close: its lines are not counted.)
+    for (const std::string& e : errors()) EXPECT_EQ(e.rfind("SGTOOL", 0), 0u) << e;
+    int status = 0;
+    lane_box_close(status);
+}
+
+TEST_F(PocketRun, ContoursAreCountedByTheirPartStockWord)
+{
+    EXPECT_EQ(count_contours_type1(), 0);
+    EXPECT_EQ(count_contours_type2(), 0);
+    const int words[] = {kPart, kStock, kPart, kStock, kStock};
+    for (int k = 1; k <= 5; ++k) table().part_stock[static_cast<std::size_t>(k)] = words[k - 1];
+    table().count = 4;
+    EXPECT_EQ(count_contours_type1(), 2);
+    EXPECT_EQ(count_contours_type2(), 2) << "only the table's contours count";
 }
 
 TEST_F(PocketRun, CleanUpOnlyReleasesAndLeavesNoEntryMode)

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <bit>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -84,6 +87,51 @@ TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
     EXPECT_NE(transcript.find("run: normal end"), std::string::npos);
     EXPECT_EQ(transcript.find("left behind"), std::string::npos) << transcript;
     EXPECT_NE(read_file(out / "trace.txt").find("enaall() -> 0"), std::string::npos);
+    EXPECT_NE(read_file(out / "picture.svg").find("<svg"), std::string::npos);
+}
+
+// The example pocket cleared by hatch lines (method 1, hatch angle 30 degrees, linking mode 2) on
+// the same part and levels: every level between its LAYER markers, no error on any channel.
+TEST(Hostrun, HatchPocketWritesEveryLevelBetweenLayerMarkers)
+{
+    const fs::path out = fresh_folder("hatch");
+    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + kSource +
+                                       "/examples/hatch_script.json --out " + out.string() + " --data " + kSource +
+                                       "/data --fixed-time 2026-01-01T12:00:00");
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const std::string transcript = read_file(out / "transcript.txt");
+    for (const char* channel : {"[eroutc]", "[erou1c]", "[errout]", "[host_error]", "left behind:"})
+        EXPECT_EQ(transcript.find(channel), std::string::npos) << channel << "\n" << transcript;
+
+    // The blocks of the procedure's sub-list: LAYER markers (99 with code 3 and the level's Z,
+    // then code 4) with the level's line blocks between them.
+    std::istringstream dump(read_file(out / "toolpath.txt"));
+    const std::regex block(R"(^\s*\d+\.\d+: (\d+) \S+ (\S+)(?: (\S+))?)");
+    std::vector<float> layer_z;
+    int open = 0, lines_in_layer = 0;
+    std::vector<int> lines_per_layer;
+    for (std::string text; std::getline(dump, text);) {
+        std::smatch m;
+        if (!std::regex_search(text, m, block)) continue;
+        const int type = std::stoi(m[1]);
+        if (type == 99 && m[2] == "3") {
+            EXPECT_EQ(open, 0) << "a LAYER opens inside another";
+            open = 1;
+            lines_in_layer = 0;
+            layer_z.push_back(std::bit_cast<float>(static_cast<std::int32_t>(std::stol(m[3]))));
+        } else if (type == 99 && m[2] == "4") {
+            EXPECT_EQ(open, 1) << "a LAYER closes that was not open";
+            open = 0;
+            lines_per_layer.push_back(lines_in_layer);
+        } else if (open && type == 2) {
+            ++lines_in_layer;
+        }
+    }
+    ASSERT_EQ(layer_z.size(), 3u);
+    ASSERT_EQ(lines_per_layer.size(), 3u);
+    EXPECT_GT(layer_z[0], layer_z[1]);
+    EXPECT_GT(layer_z[1], layer_z[2]);
+    for (int count : lines_per_layer) EXPECT_GT(count, 10);
     EXPECT_NE(read_file(out / "picture.svg").find("<svg"), std::string::npos);
 }
 

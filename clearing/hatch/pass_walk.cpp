@@ -1,0 +1,225 @@
+// The pass linker: each segment cut from the end where the tool arrives, so that consecutive
+// segments run in alternating directions; from the end of one segment the tool follows the
+// contour to the next live end, starting a new pass where the way back over cut segments is long
+// or leaves the contour.
+#include "clearing/hatch/pass_linking.hpp"
+
+#include "clearing/hatch/clear_block.hpp"
+#include "driver/prog_line.hpp"
+#include "host/vantu.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kGoOn = 0, kFailed = -1;
+constexpr int kDone = 1;
+constexpr int kProgressTotalUp = 3;
+// A gap in ordinate of this many side steps between the end reached and the last cut end before
+// the next live one always starts a new pass.
+constexpr float kNewPassSteps = 3.0f;
+
+int reversed(int d) { return d == 1 ? -1 : 1; }
+
+struct pass_walk {
+    const hatch_contours& contours;
+    int d;
+    hatch_end* start;                // E0
+    hatch_end* link_from = nullptr;  // L: the end the last link started from
+    int regions = 0;                 // contours with live ends
+    int bound = 0;                   // most steps of any walk over one ring
+    std::vector<char> visited;
+};
+
+// Appends an end; a live one is used up, lowering its contour's ring size and, at 0, the count
+// of contours to do.
+int emit(pass_walk& w, hatch_end& e, float code)
+{
+    if (clr_add_point(e.x, e.y, code) != kGoOn) return kFailed;
+    if (e.live == 0) return kGoOn;
+    e.live = 0;
+    contour_ring* r = ring_of(e.contour);
+    if (--r->ring_size == 0) --w.regions;
+    return kGoOn;
+}
+
+// The contour to go on with: the highest-numbered one with live ends that was visited, else the
+// highest-numbered one with live ends; 0 when none is left.
+int clr_next_region(const pass_walk& w)
+{
+    for (int pass = 0; pass < 2; ++pass)
+        for (int k = w.contours.count; k >= 1; --k)
+            if (contour_has_edges(k) > 0 && (pass == 1 || w.visited[static_cast<std::size_t>(k)] != 0)) return k;
+    return 0;
+}
+
+// The ordinates met on the way from a to b round their contour in direction d: a, b and the
+// vertices passed.
+template <class F> void for_each_way_point(const pass_walk& w, const hatch_end& a, const hatch_end& b, int d, F f)
+{
+    const int k = a.contour;
+    f(a.x, a.y);
+    for_each_walk_vertex(w.contours.size(k), a.segment, b.segment, d, [&](int v) {
+        f(w.contours.x(k, v), w.contours.y(k, v));
+        return true;
+    });
+    f(b.x, b.y);
+}
+
+// Highest minus lowest ordinate on the way from a to b in direction d.
+float contour_span(const pass_walk& w, const hatch_end& a, const hatch_end& b, int d)
+{
+    float low = a.y, high = a.y;
+    for_each_way_point(w, a, b, d, [&](float, float y) {
+        low = std::min(low, y);
+        high = std::max(high, y);
+    });
+    return high - low;
+}
+
+// Length of the way from a to b in direction d: the straight distance on one segment.
+float contour_link_length(const pass_walk& w, const hatch_end& a, const hatch_end& b, int d)
+{
+    double length = 0.0;
+    float last[2] = {a.x, a.y};
+    for_each_way_point(w, a, b, d, [&](float x, float y) {
+        const float here[2] = {x, y};
+        length += dist2_c(last, here);
+        last[0] = x;
+        last[1] = y;
+    });
+    return static_cast<float>(length);
+}
+
+// The turns of the walk direction at the end reached (C): a link after a link starting on
+// another hatch line, or at an end of the other pairing mark, turns back.
+void edge_turns(pass_walk& w, const hatch_end& c)
+{
+    const hatch_end* l = w.link_from;
+    if (l == w.start || l == nullptr) return;
+    if (neval(l->y, c.y)) w.d = reversed(w.d);
+    if (l->mark != c.mark) w.d = reversed(w.d);   // edge_other_line
+}
+
+// From C, the next live end N in the walk direction and the last cut end J passed before it.
+int walk_to_live(pass_walk& w, hatch_end* c, hatch_end*& n, hatch_end*& j)
+{
+    j = nullptr;
+    n = c;
+    if (c->live != 0) return kGoOn;
+    hatch_end* ahead = edge_step(c, w.d);
+    const contour_ring* r = ring_of(c->contour);
+    if (c == r->last && c->previous->live != 0 && ahead->live != 0 && c->previous != ahead) w.d = reversed(w.d);
+    if (edge_step(c, w.d)->live == 0) w.d = reversed(w.d);
+    hatch_end* e = edge_step(c, w.d);
+    for (int steps = 0; e->live == 0; ++steps) {
+        if (e == c || steps > w.bound) return kFailed;
+        j = e;
+        e = edge_step(e, w.d);
+    }
+    n = e;
+    return kGoOn;
+}
+
+// One link from the end just cut (C) to the next entry: 0 with the entry, kDone when no contour
+// is left to go on with, or -1.
+int clr_link_step(pass_walk& w, hatch_end* c, hatch_end*& entry)
+{
+    const clear_state& b = clear_block;
+    bool changed = false;
+    if (contour_has_edges(c->contour) == 0) {
+        w.visited[static_cast<std::size_t>(c->contour)] = 1;
+        const int k = clr_next_region(w);
+        if (k == 0) return kDone;
+        c = ring_of(k)->entry;
+        w.d = ring_of(k)->walk_direction;
+        changed = true;
+        if (c == nullptr) return kFailed;
+    } else {
+        edge_turns(w, *c);
+    }
+    hatch_end* n = nullptr;
+    hatch_end* j = nullptr;
+    if (walk_to_live(w, c, n, j) != kGoOn) return kFailed;
+    hatch_end* link_start = c;
+    if (j != nullptr) {
+        bool new_pass = changed || std::fabs(j->y - c->y) >= kNewPassSteps * b.side_step;
+        if (!new_pass) {
+            const int way = contour_span(w, *j, *c, reversed(w.d)) <= contour_span(w, *j, *c, w.d) ? w.d : reversed(w.d);
+            new_pass = contour_link_length(w, *j, *c, way) > 2.0f * b.tool_size;
+            if (!new_pass) w.d = way;
+        }
+        if (new_pass) {
+            link_start = j;
+            if (emit(w, *j, kPassStart) != kGoOn) return kFailed;
+        }
+    } else if (changed && emit(w, *c, kPassStart) != kGoOn) {
+        // Another contour is never reached by a cut: the tool is brought down onto it.
+        return kFailed;
+    }
+    w.link_from = link_start;
+    entry = n;
+    ring_of(n->contour)->walk_direction = w.d;
+    return walk_contour_points(w.contours, link_start->segment, n->segment, w.d, n->contour);
+}
+
+// Cuts the segment from the entry to its partner; the partner is where the tool stands after.
+int clr_emit_edge(pass_walk& w, hatch_end& entry)
+{
+    hatch_end* partner = entry.partner;
+    if (partner == nullptr) return kFailed;
+    if (emit(w, entry, kCutPoint) != kGoOn || emit(w, *partner, kCutPoint) != kGoOn) return kFailed;
+    w.visited[static_cast<std::size_t>(entry.contour)] = 1;
+    w.visited[static_cast<std::size_t>(partner->contour)] = 1;
+    clr_emit_edge_count();
+    return kGoOn;
+}
+
+int clr_walk_passes(const hatch_contours& contours, hatch_end& start)
+{
+    pass_walk w{contours, clear_block.direction, &start, &start, 0, 0, {}};
+    w.visited.assign(static_cast<std::size_t>(contours.count) + 1, 0);
+    int ends = 0;
+    for (int k = 1; k <= contours.count; ++k) {
+        const int size = contour_has_edges(k);
+        ends += size;
+        if (size > 0) ++w.regions;
+    }
+    w.bound = ends;
+    hatch_end* entry = &start;
+    if (start.partner == nullptr) {
+        // The start point lies between ends: along the contour to the next end.
+        entry = edge_step(&start, w.d);
+        if (emit(w, start, kCutPoint) != kGoOn) return kFailed;
+        prog_count_set(kProgressTotalUp, 0);
+        if (entry == &start || entry->partner == nullptr || entry->live == 0) {
+            if (w.regions == 0) return kGoOn;
+            const int linked = clr_link_step(w, &start, entry);
+            if (linked != kGoOn) return linked == kDone ? kGoOn : kFailed;
+        } else if (walk_contour_points(contours, start.segment, entry->segment, w.d, start.contour) != kGoOn) {
+            return kFailed;
+        }
+    }
+    // Every round uses up two ends.
+    for (int round = 0; round <= ends; ++round) {
+        if (clr_emit_edge(w, *entry) != kGoOn) return kFailed;
+        if (w.regions == 0) return kGoOn;
+        const int linked = clr_link_step(w, entry->partner, entry);
+        if (linked == kDone) return kGoOn;
+        if (linked != kGoOn) return kFailed;
+    }
+    return kFailed;
+}
+
+}  // namespace
+
+int clr_link_passes(const hatch_contours& contours, float low, float high, hatch_points& points)
+{
+    hatch_end* start = nullptr;
+    if (clr_link_start(kPassLinker, contours, low, high, points, start) != kGoOn || start == nullptr) return kFailed;
+    const int walked = clr_walk_passes(contours, *start);
+    prog_reset_text();
+    return walked;
+}
