@@ -24,3 +24,12 @@ void drop_lane_on_grid(int mode, double* point, const double* direction, double 
     static_cast<void>(array);
     status = kGridNoSurface;
 }
+
+void draw_lane_3d(int mode, const double* from, const double* to, int& work, int& status)
+{
+    static_cast<void>(mode);
+    static_cast<void>(from);
+    static_cast<void>(to);
+    static_cast<void>(work);
+    status = kGridNoSurface;
+}

@@ -1,8 +1,8 @@
 // Lanes on the surface grid (the projection of lanes onto the part surfaces), least version: the
 // module carries no surface grid yet, so every projection and every walk over the grid fails
 // with kGridNoSurface. The clearing passes over surfaces complete it and replace this file. The
-// one-offset step and the relation tests of the lane engine call these for pockets of dimension
-// 3 and 4 only.
+// one-offset step and the relation tests of the lane engine call these, and the point mover
+// draw_lane_3d, for pockets of dimension 3 and 4 only.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
@@ -23,3 +23,6 @@ void lan_on_grid(int mode_a, int mode_b, pokarr& array, double step, int& status
 // and writes the point reached after it: status kGridNoSurface, nothing written.
 void drop_lane_on_grid(int mode, double* point, const double* direction, double length, pokarr* array,
                        int& status);
+// Draws a lane or connection of a surface pocket from the from-point to the to-point (three
+// doubles each): status kGridNoSurface, nothing drawn. work is not read.
+void draw_lane_3d(int mode, const double* from, const double* to, int& work, int& status);

@@ -1,0 +1,44 @@
+// Services of the pocket moves that the point mover calls, least versions in the places the
+// lead arcs, the move containment, the entry bookkeeping and the point-string support complete:
+// the lead arc written plainly (no lift, no surface variant), the used-entry-point query of an
+// empty list, the cutter-compensation slot, and a containment test, a string merge and a twirl
+// link that refuse. The second share of the pocket lanes replaces this file.
+#pragma once
+
+#include "pocket_lanes/entry_bookkeeping.hpp"
+
+// Lead arc from S to E about C (x, y doubles each) in the direction's sense (positive:
+// counter-clockwise), at pocket_state.current_z: an approach move to S first (entry_point_2d
+// kind 2 from S to S) unless the mode is 1 or 11, then one arc motion of the sweep below half a
+// turn. An arc whose shorter sweep turns against the direction: "[sdrpar] ILLEGAL ARC!!", -1.
+// Start equal to end: nothing, 0. The radius is not read. Reads pocket_work.tolerance.
+void choose_drpar(int mode, double radius, double direction, const double* centre, const double* start,
+                  const double* end, int& status);
+
+// The used-entry-point list is never filled: result 1 (not used before) for every point.
+void mark_entry_point(const float* point, int& result);
+
+// Value of the CUT.COM slot (5): 9 for side -1, 10 for side 1, 11 for any other side.
+void set_cutcom_slot(int side);
+
+// Whether the straight move a..b stays inside the region of the current polygon buffer: 0 here
+// (the move counts as leaving it).
+int segment_in_region(const float* a, const float* b);
+
+// Two sets of point strings (points three floats each; normals and words parallel, may be null;
+// a point count per string). Capacities: points in reals, strings.
+struct point_string_set {
+    float* points = nullptr;
+    float* normals = nullptr;
+    int* words = nullptr;
+    int* counts = nullptr;
+    int string_count = 0;
+    int point_capacity = 0;
+    int string_capacity = 0;
+};
+// Puts the second set in front of the first: refused here (status -1, nothing changed).
+void MRGGST(int join_mode, int data_kind, point_string_set& first, point_string_set& second, int& status);
+
+// The twirl link between the kept link points: nothing is written here; the work flags are
+// cleared.
+void twirl_spline_points(const pocket_link_words& link);
