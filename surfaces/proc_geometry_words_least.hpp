@@ -28,6 +28,14 @@ struct curve_approx_words {
     float link_tolerance = 0.0f;
     float twirl_length = 0.0f;
     int wire_approach = 0;
+    // The words the open-contour step tests and the point-string routines read: the reach mode
+    // (3: the tool's reach becomes multiples of the working tolerance), the clearance that shrinks
+    // the tool in the step test, the twirl value (its tolerance is 0.01 x it) and the two values
+    // handed to the line-net set-up.
+    int reach_mode = 0;
+    float clearance = 0.0f;
+    float twirl_value = 0.0f;
+    std::array<float, 2> net_values{0.0f, 0.0f};
 };
 
 struct proc_geometry_words {
