@@ -37,3 +37,13 @@ void lane_on_srf(int option_a, int option_b, int option_c, const pokarr& lane, p
     static_cast<void>(value_b);
     status = kGridNoSurface;
 }
+void draw_lane_3d(int mode, const double* from, const double* to, int& work, int& status)
+{
+    static_cast<void>(mode);
+    static_cast<void>(from);
+    static_cast<void>(to);
+    static_cast<void>(work);
+    status = kGridNoSurface;
+}
+
+void link_pass_strings(const pass_link& /*pass*/, int /*link_mode*/, int& status) { status = -1; }

@@ -35,7 +35,24 @@ struct linnet_params {
     float end_axis[3] = {0.0f, 0.0f, 1.0f};
     float start_vector[3] = {0.0f, 0.0f, 0.0f};
     float end_vector[3] = {0.0f, 0.0f, 0.0f};
+
+    // The line-net set-up of linnet_set_params: its mode, two vectors, count, limit and value,
+    // and the absolute and incremental heights of HEI8 at the time.
+    int net_mode = 0;
+    float net_a[3] = {0.0f, 0.0f, 0.0f};
+    float net_b[3] = {0.0f, 0.0f, 0.0f};
+    int net_count = 0;
+    float net_limit = 0.0f;
+    float net_value = 0.0f;
+    float net_heights[2] = {0.0f, 0.0f};
 };
 
 // The module's one block (at load as initialised above).
 extern linnet_params linnet_params_block;
+
+// Count value that linnet_set_params stores as 1.
+inline constexpr int kLinnetCountAsOne = 10;
+
+// Stores the line-net set-up (the count 10 as 1) with the absolute and incremental heights of
+// HEI8.
+void linnet_set_params(int mode, const float* a, const float* b, int count, float limit, float value);

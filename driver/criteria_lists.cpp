@@ -9,7 +9,7 @@
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
-#include "surfaces/surface_selection_least.hpp"
+#include "surfaces/surface_select_least.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/pp_messages.hpp"
 #include "driver/mch_slot_init.hpp"

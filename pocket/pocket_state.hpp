@@ -14,6 +14,8 @@ struct pocket_state {
     double final_depth = 0.0;       // bottom Z
     double z_step = 0.0;            // 0: a single level
     double approach_height = 0.0;   // clearing height plus the Z step
+    // engine: the clearance above the level from which the point mover's approach descends
+    double approach_clearance = 0.0;
     double current_z = 0.0;         // Z of the level being cut; set by the execute callback
     double approach_value = 0.0;
     double approach_length = 0.0;
@@ -48,6 +50,14 @@ struct pocket_state {
     int cut_direction = 0;          // -1 reverses the cutting direction
     int drawing_mode = 0;           // 1 writes the tool path; 10 while the path start is searched
     int entry_shift = 0;            // engine: overrun percentage of the entry move
+    // engine: feed flags of the pocket moves (DRAWPK clears both at its start): the stored feed
+    // (feed mode 27) wins over the percentage feed (25); the rapid-lead flag writes lead arcs at
+    // rapid.
+    int stored_feed = 0;
+    int percentage_feed = 0;
+    int rapid_lead = 0;
+    // engine: set when the cut lanes are drawn from the first upward and read forward
+    int order_flag = 0;
     // 2 for a planar pocket (set by pocket initialisation); 3, or 4 with normals, select the
     // surface paths. Point equality of the engine ignores z when it is 2.
     int pocket_dimension = 0;

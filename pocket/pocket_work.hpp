@@ -71,6 +71,14 @@ struct pocket_work {
     // Combine flag: 1 lets the branch offsets after the first pass choose their distance by scale
     // and combine. Nothing sets it.
     int combine_flag = 0;
+    // The point mover raises its moves by the lead height, 0 outside lead moves; the lead moves
+    // copy the lead rise into it while they write a lead.
+    double lead_height = 0.0;
+    double lead_rise = 0.0;
+    // Stored approach height of the point mover's wire approach (-1e10 or below: none).
+    float stored_approach_height = -1.0e10f;
+    // Non-zero enables the 10 % shift of the approach point.
+    int approach_shift = 0;
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

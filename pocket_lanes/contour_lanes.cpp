@@ -14,7 +14,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_string_fit_least.hpp"
+#include "pocket_lanes/lane_string_fit.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 
@@ -140,7 +140,8 @@ void arrinp_fit_contours(int fit_switch, contour_input& in, int& status)
         std::vector<double> xy = xy_list(loop, used);
         int counts[1] = {used};
         int changed = 1;
-        lane_string_fit(tolerance, xy.data(), 1, counts, fit_switch, changed, status);
+        lane_string_fit(tolerance, xy.data(), 1, counts, used + kFitSlack, fit_switch, changed, status);
+        if (status == kFitNoRoom) status = 0;  // an arc too wide to split stays whole
         if (status != 0) {
             status = kEngineArrayFailed;
             return;

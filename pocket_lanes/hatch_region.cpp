@@ -13,7 +13,7 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
-#include "pocket_lanes/pocket_approach_least.hpp"
+#include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/polygon_path_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"

@@ -4,7 +4,7 @@
 
 #include "toolpath/tool_position.hpp"
 #include "pocket/pocket_state.hpp"
-#include "pocket_lanes/pocket_approach_least.hpp"
+#include "pocket_lanes/pocket_approach.hpp"
 
 #include <cmath>
 #include <vector>
