@@ -58,7 +58,8 @@ std::string item_text(const fl_item& item)
     case 'B': return std::string(static_cast<std::size_t>(std::max(item.count, 0)), ' ');
     case 'X': return std::string(static_cast<std::size_t>(std::max(item.count, 0)), ' ') + item.text;
     case 'I': return std::to_string(item.value);
-    case 'R': std::snprintf(text, sizeof text, "%.4f", static_cast<double>(item.real)); return text;
+    case 'R':
+    case 'U': std::snprintf(text, sizeof text, "%.4f", static_cast<double>(item.real)); return text;
     case 'C':
         std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", item.date[0], item.date[1], item.date[2],
                       item.date[3], item.date[4], item.date[5]);
