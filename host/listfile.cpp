@@ -118,4 +118,10 @@ std::vector<std::string> listing_lines(int unit)
     return it == units().end() ? std::vector<std::string>{} : it->second.lines;
 }
 
+std::string listing_file_name(int unit)
+{
+    auto it = units().find(unit);
+    return it == units().end() ? std::string() : it->second.name;
+}
+
 }  // namespace vantu::control
