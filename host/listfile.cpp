@@ -7,6 +7,7 @@
 #include "host/core/faults.hpp"
 #include "host/core/files.hpp"
 #include "host/core/message_log.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/trace.hpp"
 
 #include <cstdio>
@@ -108,6 +109,12 @@ void fltxtc(int unit, std::span<const fl_item> items, int& line)
     for (const fl_item& item : items) text += item_text(item);
     append(unit, std::move(text), line);
     vantu::trace_count("fltxtc");
+}
+
+bool vantu::listing_unit_open(int unit)
+{
+    auto it = units().find(unit);
+    return it != units().end() && it->second.open;
 }
 
 namespace vantu::control {

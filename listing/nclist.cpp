@@ -49,7 +49,7 @@ void close_file(int unit, const std::string& name)
 {
     int status = 0;
     aclose(unit, status);
-    usrms4("OUTPUT TO FILE ", name);
+    listing_announce(name);
 }
 
 // The moves of the current procedure in its open movement entity: the block count, then that
@@ -212,6 +212,11 @@ void listing_proc_end(int form, int unit, int block_count)
         lst_format(unit, "(1x,/,/,'TOTAL NUMBER OF BLOCKS IN PROCEDURE NUMBER',i3,' =',i5)", {number, block_count});
     lst_line(unit, {li_blanks(1), li_text("END PROCEDURE NUMBER "), li_int(number)});
     lst_line(unit, {li_text(std::string(60, '-'))});
+}
+
+void listing_announce(const std::string& name)
+{
+    usrer4("OUTPUT TO FILE", name, 14, static_cast<int>(name.size()));
 }
 
 void NCLIST(int procedure_id, int form)

@@ -21,3 +21,5 @@ void nclist_ent(int entity_id, int form);
 float listing_scale(int form);
 bool listing_file_name(const char* suffix, std::string& name);
 void listing_proc_end(int form, int unit, int block_count);
+// "OUTPUT TO FILE" with the file's name on the user's line.
+void listing_announce(const std::string& name);

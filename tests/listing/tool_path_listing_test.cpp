@@ -91,7 +91,7 @@ TEST_F(ToolPathListing, ProceduresMovesEndsAndTheKeptPosition)
     EXPECT_EQ(std::vector<std::string>(tail.end() - 3, tail.end()), (std::vector<std::string>{" ", " ", " END OF TOOL PATH"}));
     EXPECT_EQ(proc_table().entries[1].nc_function, 50);
     EXPECT_EQ(proc_table().entries[2].nc_function, 52);
-    EXPECT_EQ(control::lines_of("usrms4").back(), "OUTPUT TO FILE " + name);
+    EXPECT_EQ(control::lines_of("usrer4").back(), "OUTPUT TO FILE " + name);
     int after = 0;
     ljump(0, after);
     EXPECT_EQ(after, before) << "the list position is kept";
@@ -117,7 +117,7 @@ TEST_F(ToolPathListing, EmptyListBadBlockAndUnopenableFile)
     NCLIST(-1, 1);
     EXPECT_EQ(control::listing_lines(kListingUnit).size(), 7u) << "the heading only";
     EXPECT_EQ(control::lines_of("userrc").back(), "TOOL PATH LIST IS EMPTY");
-    EXPECT_EQ(control::lines_of("usrms4").back(), "OUTPUT TO FILE " + control::listing_file_name(kListingUnit));
+    EXPECT_EQ(control::lines_of("usrer4").back(), "OUTPUT TO FILE " + control::listing_file_name(kListingUnit));
 
     fresh();
     append_block(line_block(1, 0, 0, 0));
