@@ -14,13 +14,20 @@ namespace {
 constexpr int kOutputUnit = 21;
 constexpr int kHandedToHost = 2;
 
-bool& switched_off()
+struct layer_state {
+    bool off = false;        // ofloff: nothing more for the host
+    bool capturing = false;  // page items go into the file
+};
+
+layer_state& layer()
 {
-    static bool off = false;
-    return off;
+    static layer_state s;
+    return s;
 }
 
-void reset_layer() { switched_off() = false; }
+void reset_layer() { layer() = layer_state{}; }
+
+bool file_open() { return !layer().off && vantu::listing_unit_open(kOutputUnit); }
 
 const bool registered = vantu::register_component({"output_layer", reset_layer, nullptr, nullptr, nullptr});
 
@@ -28,20 +35,20 @@ const bool registered = vantu::register_component({"output_layer", reset_layer, 
 
 void ofinit()
 {
-    switched_off() = false;
+    layer() = layer_state{};
     vantu::trace_call("ofinit", "", 0);
 }
 
 void ofgunt(int& unit)
 {
     unit = kOutputUnit;
-    switched_off() = false;
+    layer() = layer_state{};
     vantu::trace_call("ofgunt", "", unit);
 }
 
 void ofloff()
 {
-    switched_off() = true;
+    layer() = layer_state{true, false};
     vantu::trace_call("ofloff", "", 0);
 }
 
@@ -49,7 +56,16 @@ namespace vantu {
 
 bool output_layer_active()
 {
-    return !switched_off() && control::mode_line_output() == kHandedToHost && listing_unit_open(kOutputUnit);
+    return file_open() && control::mode_line_output() == kHandedToHost;
+}
+
+void output_layer_capture(bool on) { layer().capturing = on && file_open(); }
+
+void output_layer_page_line(const std::string& line)
+{
+    if (!layer().capturing || !file_open()) return;
+    int count = 0;
+    filtxt(kOutputUnit, line, -1, count);
 }
 
 bool output_layer_write(const std::string& line)

@@ -10,9 +10,8 @@
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/prtblk.hpp"
+#include "listing/tp_walk.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/proc_block_update.hpp"
-#include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"
 
 namespace {
@@ -20,11 +19,6 @@ namespace {
 constexpr int kMarker = 1;
 constexpr int kWriteMode = 2;
 constexpr int kProcedureType = 12;
-constexpr int kNoMoves1 = 52, kNoMoves2 = 53;   // NC functions whose procedures have no moves
-constexpr int kHostReads = 1, kSublistOpened = 2;   // open_proc_movmnt's mode and answer
-constexpr int kFirstLine = 2, kNextLine = 1;
-constexpr int kEndOfLevel = -1;
-constexpr int kMostSteps = 10'000'000;          // far beyond any list the host can hold
 
 // The heading lines; quoted_name is the file's name in double quotes as the listing shows it.
 void heading(int unit, const std::string& quoted_name)
@@ -68,85 +62,22 @@ void entity_moves(int form, float scale, int& count, int& status)
     eclose(closed);
 }
 
-bool entity_open()
-{
-    int id = 0, position = 0;
-    eopen_block_get(id, position);
-    return id != 0;
-}
-
-struct walk {
+// Every block printed; each procedure's summary kept in proc_table in list order.
+struct printing : tp_walk_visitor {
     int form = 1;
     float scale = 1.0f;
-    int procedures = 0;     // procedure blocks met, in list order
-    int blocks = 0;         // printed blocks of the current procedure
-    int step = kFirstLine;
-    bool failed = false;
+    int procedures = 0;
 
-    void fail()
+    void block(int where, int& type, int& nc_function, int& status) override
     {
-        eroutc("NCLIST, ERRORS IN CREATING TOOL PATH LIST", 0);
-        failed = true;
-    }
-
-    // After a procedure block: its proc_table entry, then its moves (none, an entity, a sub-list).
-    void enter_procedure()
-    {
+        PRTBLK(form, kListingUnit, where, -1, scale, type, status);
+        if (status < 0 || type != kProcedureType) return;
         proc_summary_table& t = proc_table();
-        if (++procedures > proc_summary_table::kProcedures) return fail();
+        if (++procedures > proc_summary_table::kProcedures) return;   // the walk stops there
         t.entries[static_cast<std::size_t>(procedures)] = t.entries[proc_summary_table::kScratch];
-        blocks = 0;
-        const int nc = t.entries[static_cast<std::size_t>(procedures)].nc_function;
-        if (nc == kNoMoves1 || nc == kNoMoves2) return listing_proc_end(form, kListingUnit, 0);
-        int opened = 0;
-        open_proc_movmnt(kHostReads, opened);
-        if (opened < 0) return fail();
-        if (entity_open()) {
-            int status = 0;
-            entity_moves(form, scale, blocks, status);
-            if (status < 0) return fail();
-            return listing_proc_end(form, kListingUnit, blocks);
-        }
-        if (opened == kSublistOpened || sublist_entered()) {
-            step = kFirstLine;
-            return;
-        }
-        listing_proc_end(form, kListingUnit, blocks);
+        nc_function = t.entries[proc_summary_table::kScratch].nc_function;
     }
-
-    // The moves lie in the list: the sub-list is entered from the top level.
-    static bool sublist_entered()
-    {
-        int level = 1, status = 0;
-        gtlstn(1, level, status);
-        if (status < 0 || level >= 2) return false;
-        tp_sublist_open(status);
-        return status >= 0;
-    }
-
-    void run()
-    {
-        for (int n = 0; n < kMostSteps && !failed; ++n) {
-            int status = 0;
-            lacces(step, status);
-            step = kNextLine;
-            if (status < kEndOfLevel) return;
-            if (status == kEndOfLevel) {
-                int level = 1;
-                gtlstn(1, level, status);
-                if (level <= 1) return;
-                listing_proc_end(form, kListingUnit, blocks);
-                tp_sublist_close(status);
-                if (status < 0) return fail();
-                continue;
-            }
-            int type = 0;
-            PRTBLK(form, kListingUnit, kWhereList, -1, scale, type, status);
-            if (status < 0) return fail();
-            if (type == kProcedureType) enter_procedure();
-            else ++blocks;
-        }
-    }
+    void procedure_end(int blocks) override { listing_proc_end(form, kListingUnit, blocks); }
 };
 
 void list_current(int form)
@@ -173,10 +104,10 @@ void list_current(int form)
                 close_file(kListingUnit, name);
             } else {
                 if (form == kFullForm) lst_format(kListingUnit, "(1x,'TOTAL PROCEDURE BLOCKS =',i5)", {lines});
-                walk w;
-                w.form = form;
-                w.scale = scale;
-                w.run();
+                printing p;
+                p.form = form;
+                p.scale = scale;
+                if (!tp_walk(p)) eroutc("NCLIST, ERRORS IN CREATING TOOL PATH LIST", 0);
                 end_lines(kListingUnit);
                 close_file(kListingUnit, name);
             }
