@@ -18,6 +18,8 @@ namespace {
 constexpr float kDisplayTolerance = 0.01f;
 constexpr int kViewNameChars = 8, kLevelNameChars = 6;
 
+constexpr int kMacsysView = 3;   // the kind of a view that is a MACSYS
+
 struct view_record {
     std::array<float, 9> matrix{};
     std::string name;
@@ -25,6 +27,7 @@ struct view_record {
 
 struct display_host_state {
     std::map<int, view_record> views;
+    std::map<int, int> view_kinds;   // views of another kind than a MACSYS
     std::map<int, int> ucs_views;
     std::map<int, std::string> levels;
     vantu::control::work_view_record prepared, current;
@@ -174,6 +177,13 @@ void gvtdat(int view, std::string& name)
     name = padded(it == state().views.end() ? "" : it->second.name, kViewNameChars);
 }
 
+void gvtknd(int view, int& kind)
+{
+    auto it = state().view_kinds.find(view);
+    kind = it == state().view_kinds.end() ? kMacsysView : it->second;
+    vantu::trace_call("gvtknd", std::to_string(view), kind);
+}
+
 void gsname(int level, std::string& name)
 {
     auto it = state().levels.find(level);
@@ -221,6 +231,7 @@ void set_view(int view, const std::array<float, 9>& matrix, const std::string& n
 {
     state().views[view] = {matrix, name};
 }
+void set_view_kind(int view, int kind) { state().view_kinds[view] = kind; }
 void set_ucs_view(int ucs, int view) { state().ucs_views[ucs] = view; }
 void set_level_name(int level, const std::string& name) { state().levels[level] = name; }
 work_view_record work_view() { return state().current; }

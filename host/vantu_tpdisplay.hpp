@@ -47,6 +47,8 @@ void trfoff();
 void trfon();
 // The 8-character name of view `view` (blanks for a view without one).
 void gvtdat(int view, std::string& name);
+// The kind of view `view`: 3 a MACSYS (every view unless the host was told otherwise).
+void gvtknd(int view, int& kind);
 // The 6-character name of level `level` (1-based; blanks for a level without one).
 void gsname(int level, std::string& name);
 // Sets the user attributes of the open entity: view pointer and level (mode 3 sets both).
