@@ -571,6 +571,12 @@ void modclr(int& colour)
 
 void modcls() { vantu::trace_call("modcls", std::to_string(vantu::script::page().lines.size()), 0); }
 
+void modcom(int& status)
+{
+    status = 0;
+    vantu::trace_call("modcom", "", status);
+}
+
 void prcont() { vantu::trace_call("prcont", "", 0); }
 
 // Runs the page from the script: answer_of chooses the status from the step's final line and the

@@ -4,6 +4,7 @@
 #include "host/vantu_tpdisplay.hpp"
 
 #include "host/control/tp_display_host.hpp"
+#include "host/core/faults.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/flags.hpp"
@@ -56,6 +57,27 @@ std::string padded(const std::string& text, int width)
 }
 
 }  // namespace
+
+void set_fdflg_on()
+{
+    vantu::flag_set("no_fast_display", 1);
+    vantu::trace_call("set_fdflg_on", "", 0);
+}
+
+void set_fdflg_off()
+{
+    vantu::flag_set("no_fast_display", 0);
+    vantu::trace_call("set_fdflg_off", "", 0);
+}
+
+void calculate_partbox(int& status)
+{
+    status = 0;
+    if (auto fault = vantu::fault_hit("calculate_partbox")) status = *fault;
+    vantu::trace_call("calculate_partbox", "", status);
+}
+
+void update_min_max_pz() { vantu::trace_call("update_min_max_pz", "", 0); }
 
 // Millimetres of a length unit code (1 MM, 2 CM, 3 INCH, 4 FEET, 5 M); 1 for any other code.
 float unit_millimetres(int code)

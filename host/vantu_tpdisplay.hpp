@@ -22,6 +22,13 @@ void getunt(int& unit, float& factor);
 void gtdgts(int& general, int& lengths, int& axis);
 // 1 when the host hides fast (rapid) moves in the display, else 0.
 int get_fdflg();
+// Switch the host's hiding of fast moves on (get_fdflg answers 1) or off.
+void set_fdflg_on();
+void set_fdflg_off();
+// The part box: computed from the part's geometry (status 0, or the fault's status), and the
+// minimum and maximum z of the part taken into the procedure's values.
+void calculate_partbox(int& status);
+void update_min_max_pz();
 // The host's display tolerance of curves.
 void srfdds(float& tolerance);
 // Lets the host redraw between two displayed blocks.
