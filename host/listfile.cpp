@@ -11,6 +11,7 @@
 #include "host/core/trace.hpp"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -88,8 +89,10 @@ void aclose(int unit, int& status)
     auto it = units().find(unit);
     if (it != units().end() && it->second.open) {
         it->second.open = false;
-        const std::string& folder = vantu::output_directory();
-        std::ofstream out((folder.empty() ? std::string(".") : folder) + "/" + it->second.name);
+        const std::string folder = vantu::output_directory().empty() ? std::string(".") : vantu::output_directory();
+        std::error_code ignored;   // a folder that cannot be made shows as the failed write below
+        std::filesystem::create_directories(folder, ignored);
+        std::ofstream out(folder + "/" + it->second.name);
         for (const std::string& line : it->second.lines) out << line << '\n';
         status = out ? 0 : -1;
     }
