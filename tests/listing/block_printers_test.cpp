@@ -240,3 +240,285 @@ TEST_F(Printers, BlocksWithoutPrinterAreSkippedAndTheListingGoesOn)
     EXPECT_NE(std::find(errors.begin(), errors.end(), "PRTBLK - ERROR IN BLOCK. BTYPE = 32"), errors.end());
     EXPECT_EQ(control::lines_of("userrc").back(), "WARNING! OLD DRILL FORMAT NO LONGER EXISTS!");
 }
+
+namespace {
+
+// One block of every type with a printer of its own, as the block writers lay them out.
+std::vector<std::vector<word>> every_type()
+{
+    auto w = [](int type, int number, std::initializer_list<float> reals, std::initializer_list<int> tail = {}) {
+        std::vector<word> b = words_of(reals, type, number);
+        b.insert(b.end(), tail.begin(), tail.end());
+        return b;
+    };
+    std::vector<std::vector<word>> blocks;
+    blocks.push_back({3, 1, 2, r(90.0f), r(45.0f), r(1.5f), r(-2.0f), r(3.0f), r(0.0f), r(-1.0f)});
+    blocks.push_back({23, 2, 1, r(30.0f), r(10.0f), r(1.0f), r(1.0f), r(2.0f), r(2.0f), r(0.0f), r(0.6f), r(0.0f), r(0.8f)});
+    blocks.push_back(words_of({1, 2, 3, 0, 0, 1, 4, 5, 6, 0, 1, 0}, 27, 3));
+    blocks.push_back({4, 4, 6, text4_to_word("$G01"), text4_to_word("    ")});
+    blocks.push_back(words_of({10, 20, 30, 0, 0, 0}, 6, 5));
+    std::vector<word> rot{9, 6, 2};
+    for (float v : {1.0f, 2.0f, 3.0f, 90.0f}) rot.push_back(r(v));
+    rot.insert(rot.end(), {7, r(0.5f), 8, r(1.5f), r(4.0f), r(5.0f), r(6.0f)});
+    blocks.push_back(rot);
+    std::vector<word> axes{10, 7, 3};
+    for (float v : {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f}) axes.push_back(r(v));
+    axes.insert(axes.end(), {9, r(2.5f)});
+    blocks.push_back(axes);
+    blocks.push_back({11, 8, 2, r(-20.0f), r(0.0f), r(0.0f), r(5.0f), 3, r(0.2f)});
+    blocks.push_back(w(13, 9, {0, 0, 0, 0, 0, -30}, {2, 1}));
+    std::vector<word> groove{14, 10, 3};
+    for (float v : {40.0f, 0.0f, -5.0f, 40.0f, 0.0f, -8.0f, 3.0f, 1.0f, 0.5f, 4.0f, 2.0f, 0.2f}) groove.push_back(r(v));
+    blocks.push_back(groove);
+    blocks.push_back({30, 11, 0, 0, 1, r(-10.0f), r(2.0f), r(3.0f), 1, r(5.0f)});
+    blocks.push_back({35, 12, 0, 0, 1, r(-10.0f), r(2.0f), r(3.0f), 2, r(5.0f)});
+    blocks.push_back(w(31, 13, {1, 2, -3, 0, 0.707107f, -0.707107f}, {0}));
+    blocks.push_back({33, 14, r(3.0f), r(1.0f)});
+    blocks.push_back({34, 15, 1, 2});
+    blocks.push_back({36, 16, r(-4.0f), r(-2.0f)});
+    std::vector<word> transform{40, 17};
+    for (float v : {0.0f, -1.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 10.0f, 20.0f, 0.0f}) transform.push_back(r(v));
+    blocks.push_back(transform);
+    return blocks;
+}
+
+}  // namespace
+
+TEST_F(Printers, EveryTypeInTheFullAndTheListingForm)
+{
+    const std::vector<std::string> full{
+        "",
+        " SIMPLE ARC ",
+        "      BLOCK SIZE   =   10",
+        "      BLOCK NUMBER =    1",
+        "                ARC PLANE  = XZ ",
+        "                ARC ANGLE  =     90.0000",
+        "                DEL ANGLE  =     45.0000",
+        "                ARC CENTER     1.5000     -2.0000",
+        "                ARC END        3.0000      0.0000     -1.0000",
+        "",
+        " MULTAX ARC ",
+        "      BLOCK SIZE   =   13",
+        "      BLOCK NUMBER =    2",
+        "                ARC PLANE  = XY ",
+        "                ARC ANGLE  =     30.0000",
+        "                DEL ANGLE  =     10.0000",
+        "                ARC CENTER     1.0000      1.0000",
+        "                ARC END        2.0000      2.0000      0.0000",
+        "                TOOL DIRECTION AT ARC END      0.6000      0.0000      0.8000",
+        "",
+        " STRING OF MULTAX LINES ",
+        "                TOTAL NUMBER OF POINTS =   1",
+        "                              X            Y            Z ",
+        "                                   i            j            k ",
+        "      BLOCK SIZE   =   14",
+        "      BLOCK NUMBER =    3",
+        "   0-     3                     X =     1.0000   Y =     2.0000   Z =     3.0000",
+        "                               i =     0.0000   j =     0.0000   k =     1.0000",
+        "      CODE WITH SEQ.      = <G01  >",
+        "      BLOCK SIZE          =    5",
+        "      BLOCK NUMBER        =    4",
+        "",
+        " HOME DEF.    : ",
+        "      BLOCK SIZE   =    8",
+        "      BLOCK NUMBER =    5",
+        "   0-     5                     X =    10.0000   Y =    20.0000   Z =    30.0000",
+        " MACSYS ROTATION ",
+        "      BLOCK SIZE   =   14",
+        "      BLOCK NUMBER =    6",
+        "      ROTATION AXES    = Y AXIS",
+        "      AXIS INDEX= 2",
+        "           ARC CENTER       =      1.0000     2.0000     3.0000",
+        "           ROTATION ANGLE   =     90.0000",
+        "           OLD MACSYS PTR   =    7",
+        "           OLD MACSYS DEPTH =      0.5000",
+        "           NEW MACSYS PTR   =    8",
+        "           NEW MACSYS DEPTH =      1.5000",
+        "           END POINT        =      4.0000     5.0000     6.0000",
+        "",
+        "",
+        " ROTATION AXES DEFINITION ",
+        "      BLOCK SIZE   =   11",
+        "      PROC.BLOCK NUMBER =  7",
+        "      ROTATION AXES: X AND Y AXIS, X IS A FIXED AXIS ",
+        "      AXIS INDEX= 3",
+        "           X PIVOT POINT    =       1.0000       0.0000       0.0000 ",
+        "           Y PIVOT POINT    =       0.0000       1.0000       0.0000 ",
+        "           ORIGINAL MACSYS PTR   =    9",
+        "           ORIGINAL MACSYS DEPTH =       2.5000",
+        "",
+        "",
+        " LATHE DRILL CYCLE:",
+        "                           X            Y            Z ",
+        "      BLOCK SIZE   =    9",
+        "      BLOCK NUMBER =    8",
+        "           DRILL TYPE  = 2",
+        "           DRILL DEPTH =   -20.0000",
+        "           DRILL START     0.0000       0.0000       5.0000",
+        "           NUMBER STEPS = 3",
+        "           DRILL FEED  =     0.2000",
+        "",
+        " THREAD CYCLE ",
+        "      BLOCK SIZE   =   10",
+        "      BLOCK NUMBER =    9",
+        "                START POINT      0.0000      0.0000      0.0000",
+        "                END   POINT      0.0000      0.0000    -30.0000",
+        "                TOTAL NUMBER OF STARTS :    2",
+        "                CURRNT  START  NUMBER  :    1",
+        "",
+        "",
+        " GROOVE CYCLE ",
+        "      BLOCK SIZE   =   15",
+        "      BLOCK NUMBER =   10",
+        "                GROOVE TYPE:   FACING       ",
+        "                START POINT     40.0000      0.0000     -5.0000",
+        "                END   POINT     40.0000      0.0000     -8.0000",
+        "                TOTAL DOWN STEP :     3.0000",
+        "                DEPTH OF CUT    :     1.0000",
+        "                RETRACT AMOUNT  :     0.5000",
+        "                GROOVE WIDTH    :     4.0000",
+        "                SIDE STEP       :     2.0000",
+        "                DELTA UP        :     0.2000",
+        "",
+        "",
+        " CYCLE ACTIVATION ",
+        "      BLOCK SIZE   =   10",
+        "      BLOCK NUMBER =   11",
+        "           CYCLE NAME - \"                     \"  ",
+        "           DEL-ZSURF =     2.0000",
+        "            DEPTH    =   -10.0000",
+        "            CLEAR    =     3.0000",
+        "           DEL-INIT  =     5.0000",
+        "           RETRACT TO R-PLANE",
+        "",
+        " CYCLE CANCELATION",
+        "      BLOCK SIZE   =   10",
+        "      BLOCK NUMBER =   12",
+        "           CYCLE NAME - \"                     \"  ",
+        "           DEL-ZSURF =     2.0000",
+        "            DEPTH    =   -10.0000",
+        "            CLEAR    =     3.0000",
+        "           DEL-INIT  =     5.0000",
+        "           RETRACT TO I-PLANE",
+        "",
+        " DRILL LOCATION:",
+        "                           X            Y            Z ",
+        "                           i            j            k ",
+        "      BLOCK SIZE   =    9",
+        "      BLOCK NUMBER =   13",
+        "                            1.0000       2.0000      -3.0000",
+        "                            0.0000       0.7071      -0.7071",
+        "",
+        " DEL-ZSURF SETTING",
+        "      BLOCK SIZE   =    4",
+        "      BLOCK NUMBER =   14",
+        "                           NEW DISTANCE ",
+        "                                   2.0000",
+        "",
+        " RETRACT MODE ",
+        "      BLOCK SIZE   =    4",
+        "      BLOCK NUMBER =   15",
+        "                          OLD     NEW",
+        "                          1        2",
+        "",
+        " DEPTH  SETTING",
+        "      BLOCK SIZE   =    4",
+        "      BLOCK NUMBER =   16",
+        "                           OLD          NEW",
+        "                                 -2.0000      -4.0000",
+        "",
+        " TP TRANSFORMATION",
+        "      BLOCK SIZE   =   14",
+        "      BLOCK NUMBER =   17",
+        "           TR. MATRIX: ",
+        "                 0.0000     -1.0000      0.0000 ",
+        "                 1.0000      0.0000      0.0000 ",
+        "                 0.0000      0.0000      1.0000 ",
+        "           TRANSLATION =    10.0000      20.0000       0.0000",
+        ""};
+    EXPECT_EQ(print(kFullForm, every_type()), full);
+    const std::vector<std::string> listed{
+        "   0-     1      SIMPLE ARC:",
+        "              ARC PLANE = XZ ",
+        "              ARC ANGLE = 90.0000",
+        "              ARC CENTER X =     1.5000   Y =    -2.0000                 ",
+        "              ARC END    X =     3.0000   Y =     0.0000   Z =    -1.0000",
+        "   0-     2      MULTAX ARC:",
+        "              ARC PLANE = XY ",
+        "              ARC ANGLE = 30.0000",
+        "              ARC CENTER X =     1.0000   Y =     1.0000                 ",
+        "              ARC END    X =     2.0000   Y =     2.0000   Z =     0.0000",
+        "              TOOL DIR.  i =     0.6000   j =     0.0000   k =     0.8000",
+        " ",
+        "                STRING OF MULTAX LINES (NUMBER OF POINTS = 1)",
+        "   0-     3                     X =     1.0000   Y =     2.0000   Z =     3.0000",
+        "                               i =     0.0000   j =     0.0000   k =     1.0000",
+        "   4  CODE WITH SEQ.     <G01  >",
+        "                   HOME DEF.:",
+        "   0-     5                     X =    10.0000   Y =    20.0000   Z =    30.0000",
+        "   0-     6      MACSYS ROTATION BLOCK",
+        "                        ROTATION AXES   = Y AXIS",
+        "                        ROTATION ANGLE  = 90.0000",
+        "                        ARC CENTER X =     1.0000   Y =     2.0000   Z =     3.0000",
+        "                        ARC END X =     4.0000   Y =     5.0000   Z =     6.0000",
+        " ",
+        "   7  ROTATION AXES DEFINITION",
+        "            ROTATION AXES: X AND Y AXIS, X IS A FIXED AXIS",
+        "            X PIVOT POINT: X =     1.0000   Y =     0.0000   Z =     0.0000",
+        "            Y PIVOT POINT: X =     0.0000   Y =     1.0000   Z =     0.0000",
+        " ",
+        " ",
+        "   0-     8  LATHE DRILL CYCLE",
+        "                DRILL TYPE    = HIGH SPEED PECK DRILL   ",
+        "                NUMBER STEPS  = 3",
+        "                DRILL START Z = 0.0000",
+        "                DRILL DEPTH   = -20.0000",
+        "   0-     9      THREAD CYCLE:",
+        "                       STRT POINT X =     0.0000   Y =     0.0000   Z =     0.0000",
+        "                       END  POINT X =     0.0000   Y =     0.0000   Z =   -30.0000",
+        "                       TOTAL NUMBER OF STARTS: 2",
+        "                       CURRENT  START  NUMBER: 1",
+        " ",
+        "   0-    10      GROOVE CYCLE:",
+        "                       GROOVE TYPE:    FACING       ",
+        "                       STRT POINT X =    40.0000   Y =     0.0000   Z =    -5.0000",
+        "                       END  POINT X =    40.0000   Y =     0.0000   Z =    -8.0000",
+        "                       TOTAL DOWN STEP: 3.0000",
+        "                       DEPTH OF CUT   : 1.0000",
+        "                       RETRACT AMOUNT : 0.5000",
+        "                       GROOVE WIDTH   : 4.0000",
+        "                       SIDE STEP      : 2.0000",
+        "                       DELTA UP       : 0.2000",
+        " ",
+        "   0-    11  CYCLE ACTIVATION BLOCK",
+        "                DEL-ZSURF = 2.0000",
+        "                DEPTH     = -10.0000",
+        "                CLEAR     = 3.0000",
+        "                DEL-INIT  = 5.0000",
+        "                RETRACT TO R-PLANE",
+        " ",
+        "   0-    12  CYCLE CANCELATION BLOCK:",
+        " ",
+        "           DRILL LOCATION BLOCK:",
+        "   0-    13                X =     1.0000   Y =     2.0000   Z =    -3.0000",
+        "                          i =     0.0000   j =     0.7071   k =    -0.7071",
+        " ",
+        "   0-    14  DEL-ZSURF SETTING BLOCK:",
+        "                  DIS-NEW = 2.0000",
+        " ",
+        "   0-    15  RETRACT MODE BLOCK:",
+        "                 OLD = \"TO-RETRACT\" NEW = \"TO-INIT\"   ",
+        " ",
+        "   0-    16  DEPTH SETTING BLOCK:",
+        "                                OLD          NEW",
+        "                           Z-OLD = -2.0000   Z-NEW = -4.0000",
+        " ",
+        "   0-    17  TP TRANSFORMATION BLOCK:",
+        "                          TR. MATRIX:",
+        "                 0.0000     -1.0000      0.0000 ",
+        "                 1.0000      0.0000      0.0000 ",
+        "                 0.0000      0.0000      1.0000 ",
+        "                          TRANSLATION: X =    10.0000   Y =    20.0000   Z =     0.0000"};
+    EXPECT_EQ(print(kListForm, every_type()), listed);
+    for (int s : statuses) EXPECT_EQ(s, 0);
+}
