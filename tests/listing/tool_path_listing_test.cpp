@@ -4,6 +4,7 @@
 
 #include "driver/proc_block_support.hpp"
 #include "host/control/masters.hpp"
+#include "host/control/tp_registry.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
 #include "toolpath/tp_sublist.hpp"
@@ -140,4 +141,17 @@ TEST_F(ToolPathListing, EmptyListBadBlockAndUnopenableFile)
     NCLIST(-1, 1);
     EXPECT_EQ(control::lines_of("errou4").back(), "NCLIST, CANNOT OPEN FILE " + control::listing_file_name(kListingUnit));
     EXPECT_EQ(control::call_count("aclose"), closes);
+}
+
+TEST_F(ToolPathListing, StoredToolPathsThatCannotBeListed)
+{
+    NCLIST(44, 1);
+    EXPECT_EQ(control::lines_of("eroutc").back(), "nclist_ent, PROBLEMS IN OPENNING ENTITY");
+    EXPECT_EQ(control::listing_lines(kListingUnit).back(), " END OF TOOL PATH") << "the file gets its end lines";
+
+    fresh();
+    ASSERT_TRUE(control::declare_tool_path(45, {}, {3}));
+    NCLIST(45, 0);
+    EXPECT_EQ(control::lines_of("erou1c").back(), "nclist_ent, NOT A TOOL PATH ENTITY. id = 45");
+    EXPECT_EQ(control::listing_lines(kListingUnit)[7], " TOTAL PROCEDURE BLOCKS =    2");
 }
