@@ -34,7 +34,14 @@ constexpr float kInch = 25.4f, kFoot = 304.8f;
 constexpr int kStoreTool = 6;                      // SGTOOL
 
 enum class slot_item { none, tool, coolant, cutcom, spin_mode, vc, spindle, direction, feed, punch, nibbling,
-                       feed_switch, machine_kind, rapid, comp_mode, other };
+                       feed_switch, machine_kind, rapid, comp_mode, table_kind, other };
+
+constexpr int kTableType = 38;           // the machining type with the machine-table groups
+constexpr int kTableKindRelation = 1296;
+
+// Word n (counted from 1) of the machine-table extension: 1 the kind, 2 and 7 to 10 integers,
+// 3 to 6 reals.
+word& table_word(int n) { return mch_table_ext().ext[static_cast<std::size_t>(n - 1)]; }
 
 bool in_group(int type, std::initializer_list<int> types) { return std::find(types.begin(), types.end(), type) != types.end(); }
 
@@ -170,6 +177,7 @@ struct mach_run {
             kind >= 4 && kind <= 6 ? item(slot_item::other, 5, 663, w(kKindValue2), 0.00001f, 9999.9f) : blank();
             blank();
         }
+        if (machining_type() == kTableType) place_table_groups();
         if (milling) {
             dialog_flag == 0 ? item(slot_item::rapid, 3, 918, rapid_word, 0, 0) : blank();
             rapid_word == 2 ? item(slot_item::other, 2, -1, fast_value, std::max(p().real(kFeed), 0.0001f), 99999.9f) : blank();
@@ -178,6 +186,31 @@ struct mach_run {
         }
     }
     word rapid_word = 1;
+
+    // Machining type 38: the kind of the machine table and its values, three groups.
+    void place_table_groups()
+    {
+        const int kind = table_word(1);
+        if (flag(13)) {
+            int shown = 1;
+            if (dialog_flag == 0) modmc("MACHINE TABLE KIND = " + std::to_string(kind), shown);
+            record(slot_item::none);
+        } else {
+            item(slot_item::table_kind, 3, kTableKindRelation, table_word(1), 0, 0);
+        }
+        if (kind == 1) item(slot_item::other, 1, -1, table_word(7), 1, 999);
+        else item(slot_item::other, 1, -1, table_word(2), 0.0f, 360.0f);
+        kind == 2 ? item(slot_item::other, 2, -1, table_word(3), 0.0f, 999.0f) : blank();
+        item(slot_item::other, 2, -1, table_word(4), 0.0f, 999.0f);
+        item(slot_item::other, 1, -1, table_word(8), 1, 999);
+        item(slot_item::feed, 2, -1, w(kFeed), 0.0001f, 99999.9f);
+        item(slot_item::other, 2, -1, table_word(5), 0.0f, 999.0f);
+        item(slot_item::other, 1, -1, table_word(9), 1, 999);
+        item(slot_item::other, 2, -1, table_word(6), 0.0f, 999.0f);
+        item(slot_item::other, 1, -1, table_word(10), 1, 999);
+        blank();
+        blank();
+    }
 
     bool build(int& status)
     {
@@ -255,7 +288,8 @@ struct mach_run {
             rapid_choice = static_cast<int>(rapid_word);
             fast_value = real_to_word(rapid_choice == 1 ? kMaxTraverse : -mxf1);
             return kRebuild;
-        case slot_item::machine_kind: return kRebuild;
+        case slot_item::machine_kind:
+        case slot_item::table_kind: return kRebuild;
         case slot_item::comp_mode:
             if (group_a && w(kCompMode) == 1) {
                 w(kCutcom) = 0;

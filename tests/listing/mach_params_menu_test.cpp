@@ -4,6 +4,7 @@
 
 #include "host/control/script.hpp"
 #include "listing/mach_params_menu.hpp"
+#include "driver/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
 
 using namespace listing_test;
@@ -70,4 +71,18 @@ TEST_F(MachParams, RapidChoicesAndTheCcwWarning)
     const std::size_t warnings = control::lines_of("userrc").size();
     run(R"([{"page": 0}])", 1);
     EXPECT_EQ(control::lines_of("userrc").size(), warnings) << "no warning with the no-display flag";
+}
+
+TEST_F(MachParams, MachineTableGroupsOfMachiningType38)
+{
+    machining_type() = 38;
+    mch_table_ext().ext[0] = 2;
+    run(R"([{"page": 0}])");
+    ASSERT_EQ(pages().size(), 1u);
+    EXPECT_NE(pages()[0].find("13 parameter 1296 (kind 3, relation 1296) = 2 | 14 parameter -1 (kind 1, relation -1) = 0 [0, 360] | "
+                              "15 parameter -1 (kind 2, relation -1) = 0 [0, 999]"),
+              std::string::npos)
+        << pages()[0];
+    machining_type() = 0;
+    mch_table_ext() = machine_table_extra{};
 }
