@@ -13,7 +13,7 @@
 #include "driver/txt2_texts.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "listing/mach_params_menu_least.hpp"
+#include "listing/mach_params_menu.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/tool_utilities.hpp"
@@ -335,6 +335,7 @@ void proc_display_menu(int procedure, int list_level, int& status)
     }
     HEI8().set_real(heights_state::kClearance, part_top_height() + clear);
     TLER().at(tool_display_state::kMode) = kModeOfChoice[std::clamp(choice, 1, 5) - 1];
-    set_fdflg(choice == 4 ? 1 : 0);
+    if (choice == 4) set_fdflg_on();
+    else set_fdflg_off();
     if (status > 0) status = 0;
 }

@@ -2,7 +2,7 @@
 #include "driver/proc_header_listing.hpp"
 
 #include "host/vantu.hpp"
-#include "listing/prtblk_least.hpp"
+#include "listing/prtblk.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "host/vantu_proc_run.hpp"
-#include "listing/mach_params_menu_least.hpp"
-#include "listing/service_menu_least.hpp"
+#include "listing/mach_params_menu.hpp"
+#include "listing/service_menu.hpp"
 
 // Item map words: the line of each top item (0 absent or not selectable).
 inline constexpr int kTopMenuItems = 9;

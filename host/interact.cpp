@@ -5,6 +5,7 @@
 #include "host/vantu_interact.hpp"
 
 #include "host/control.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/flags.hpp"
@@ -64,6 +65,7 @@ void ofmod(int mode, int& status)
         status = -1;
     } else {
         state().output = mode;
+        if (mode == kOutputOff) vantu::output_layer_capture(false);
         status = 0;
     }
     vantu::trace_call("ofmod", std::to_string(mode), status);
@@ -75,6 +77,7 @@ void ofwric(std::string_view text, int& status)
         status = *fault;
     } else {
         state().prompts.emplace_back(text);
+        vantu::output_layer_capture(true);
         status = 0;
     }
     vantu::trace_call("ofwric", text, status);

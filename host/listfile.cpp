@@ -7,9 +7,11 @@
 #include "host/core/faults.hpp"
 #include "host/core/files.hpp"
 #include "host/core/message_log.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/trace.hpp"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -58,7 +60,8 @@ std::string item_text(const fl_item& item)
     case 'B': return std::string(static_cast<std::size_t>(std::max(item.count, 0)), ' ');
     case 'X': return std::string(static_cast<std::size_t>(std::max(item.count, 0)), ' ') + item.text;
     case 'I': return std::to_string(item.value);
-    case 'R': std::snprintf(text, sizeof text, "%.4f", static_cast<double>(item.real)); return text;
+    case 'R':
+    case 'U': std::snprintf(text, sizeof text, "%.4f", static_cast<double>(item.real)); return text;
     case 'C':
         std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", item.date[0], item.date[1], item.date[2],
                       item.date[3], item.date[4], item.date[5]);
@@ -86,8 +89,10 @@ void aclose(int unit, int& status)
     auto it = units().find(unit);
     if (it != units().end() && it->second.open) {
         it->second.open = false;
-        const std::string& folder = vantu::output_directory();
-        std::ofstream out((folder.empty() ? std::string(".") : folder) + "/" + it->second.name);
+        const std::string folder = vantu::output_directory().empty() ? std::string(".") : vantu::output_directory();
+        std::error_code ignored;   // a folder that cannot be made shows as the failed write below
+        std::filesystem::create_directories(folder, ignored);
+        std::ofstream out(folder + "/" + it->second.name);
         for (const std::string& line : it->second.lines) out << line << '\n';
         status = out ? 0 : -1;
     }
@@ -109,12 +114,24 @@ void fltxtc(int unit, std::span<const fl_item> items, int& line)
     vantu::trace_count("fltxtc");
 }
 
+bool vantu::listing_unit_open(int unit)
+{
+    auto it = units().find(unit);
+    return it != units().end() && it->second.open;
+}
+
 namespace vantu::control {
 
 std::vector<std::string> listing_lines(int unit)
 {
     auto it = units().find(unit);
     return it == units().end() ? std::vector<std::string>{} : it->second.lines;
+}
+
+std::string listing_file_name(int unit)
+{
+    auto it = units().find(unit);
+    return it == units().end() ? std::string() : it->second.name;
 }
 
 }  // namespace vantu::control

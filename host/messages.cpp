@@ -95,6 +95,14 @@ void erou1c(std::string_view text, int number)
     vantu::trace_call("erou1c", line, number);
 }
 
+void errou4(std::string_view text, std::string_view name)
+{
+    std::string line(text);
+    append_piece(line, name);
+    vantu::record_message("errou4", text, line);
+    vantu::trace_call("errou4", line, 0);
+}
+
 void errout(const char* text, int code, int count)
 {
     std::string_view sent = bounded_text(text, count);

@@ -5,6 +5,7 @@
 #include "host/vantu_proc_run.hpp"
 
 #include "host/control/proc_run.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/flags.hpp"
@@ -112,19 +113,32 @@ void nu_mod_set_flag(int flag) { traced("nu_mod_set_flag", std::to_string(flag))
 void ncd_init_curr_attrs() { traced("ncd_init_curr_attrs"); }
 void prwait() { traced("prwait"); }
 
+// The texts cut to their lengths and trailing blanks, joined by one blank.
+static std::string mode_line(std::initializer_list<std::pair<std::string_view, int>> pieces)
+{
+    std::string line;
+    for (const auto& [text, length] : pieces) {
+        const std::string_view cut = text.substr(0, std::min(text.size(), static_cast<std::size_t>(std::max(length, 0))));
+        const std::size_t end = cut.find_last_not_of(' ');
+        if (end == std::string_view::npos) continue;
+        line += (line.empty() ? "" : " ") + std::string(cut.substr(0, end + 1));
+    }
+    return line;
+}
+
 void usrer5(std::string_view text1, std::string_view text2, std::string_view text3, int length1, int length2,
             int length3)
 {
-    auto piece = [](std::string_view text, int length) {
-        std::string_view cut = text.substr(0, static_cast<std::size_t>(std::max(length, 0)));
-        const std::size_t end = cut.find_last_not_of(' ');
-        return end == std::string_view::npos ? std::string() : std::string(cut.substr(0, end + 1));
-    };
-    std::string line;
-    for (const std::string& p : {piece(text1, length1), piece(text2, length2), piece(text3, length3)})
-        if (!p.empty()) line += (line.empty() ? "" : " ") + p;
+    const std::string line = mode_line({{text1, length1}, {text2, length2}, {text3, length3}});
     vantu::record_message("usrer5", line, line);
     traced("usrer5", line);
+}
+
+void usrer4(std::string_view text1, std::string_view text2, int length1, int length2)
+{
+    const std::string line = mode_line({{text1, length1}, {text2, length2}});
+    vantu::record_message("usrer4", line, line);
+    traced("usrer4", line);
 }
 
 // ---- colour and pen -------------------------------------------------------------------------------
@@ -295,6 +309,8 @@ void segrun(int nc_function, int& status)
 {
     status = 0;
     if (const auto fault = vantu::fault_hit("segrun")) status = *fault;
+    // The stand-in runs nothing; a procedure listing its parameters gets one line naming it.
+    else vantu::output_layer_write("     PARAMETERS OF NC FUNCTION " + std::to_string(nc_function));
     traced("segrun", std::to_string(nc_function), status);
 }
 

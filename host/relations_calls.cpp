@@ -8,6 +8,7 @@
 #include "host/core/trace.hpp"
 
 #include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -132,6 +133,28 @@ int rel_nc_if_relation_exist(int code)
     vantu::trace_call("rel_nc_if_relation_exist", std::to_string(code), exists);
     return exists;
 }
+
+int rel_nc_get_num()
+{
+    const int count = static_cast<int>(std::count_if(state().relations.begin(), state().relations.end(),
+                                                     [](const auto& r) { return r.second.exists; }));
+    vantu::trace_call("rel_nc_get_num", "", count);
+    return count;
+}
+
+void rel_nc_clear_all_relations()
+{
+    for (auto& [code, r] : state().relations) r.exists = false;
+    vantu::trace_call("rel_nc_clear_all_relations", "", 0);
+}
+
+void rel_nc_print_symb_tab(std::string_view function_name, int& status)
+{
+    status = call_status("rel_nc_print_symb_tab");
+    vantu::trace_call("rel_nc_print_symb_tab", function_name, status);
+}
+
+void rel_nc_init_cng_expr(int code) { vantu::trace_call("rel_nc_init_cng_expr", std::to_string(code), 0); }
 
 void rel_nc_update_tool_data() { vantu::trace_call("rel_nc_update_tool_data", "", 0); }
 void rel_nc_min_srfoff_set() { vantu::trace_call("rel_nc_min_srfoff_set", "", 0); }

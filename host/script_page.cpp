@@ -5,6 +5,7 @@
 // again, with nothing of the refused answer applied.
 #include "host/vantu_interact.hpp"
 
+#include "host/core/output_layer.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/script_engine.hpp"
@@ -80,6 +81,8 @@ control::form_run& last_form()
     return f;
 }
 
+std::string line_text(std::size_t number, const page_line& line);
+
 void place(page_line line)
 {
     if (page().lines.size() >= kMaxPageLines) {
@@ -88,6 +91,7 @@ void place(page_line line)
         return;
     }
     page().lines.push_back(std::move(line));
+    vantu::output_layer_page_line(line_text(page().lines.size(), page().lines.back()));
 }
 
 // ---- values ---------------------------------------------------------------------------------
@@ -566,6 +570,12 @@ void modclr(int& colour)
 }
 
 void modcls() { vantu::trace_call("modcls", std::to_string(vantu::script::page().lines.size()), 0); }
+
+void modcom(int& status)
+{
+    status = 0;
+    vantu::trace_call("modcom", "", status);
+}
 
 void prcont() { vantu::trace_call("prcont", "", 0); }
 

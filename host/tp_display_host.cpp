@@ -4,6 +4,7 @@
 #include "host/vantu_tpdisplay.hpp"
 
 #include "host/control/tp_display_host.hpp"
+#include "host/core/faults.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/flags.hpp"
@@ -18,6 +19,8 @@ namespace {
 constexpr float kDisplayTolerance = 0.01f;
 constexpr int kViewNameChars = 8, kLevelNameChars = 6;
 
+constexpr int kMacsysView = 3;   // the kind of a view that is a MACSYS
+
 struct view_record {
     std::array<float, 9> matrix{};
     std::string name;
@@ -25,6 +28,7 @@ struct view_record {
 
 struct display_host_state {
     std::map<int, view_record> views;
+    std::map<int, int> view_kinds;   // views of another kind than a MACSYS
     std::map<int, int> ucs_views;
     std::map<int, std::string> levels;
     vantu::control::work_view_record prepared, current;
@@ -53,6 +57,27 @@ std::string padded(const std::string& text, int width)
 }
 
 }  // namespace
+
+void set_fdflg_on()
+{
+    vantu::flag_set("no_fast_display", 1);
+    vantu::trace_call("set_fdflg_on", "", 0);
+}
+
+void set_fdflg_off()
+{
+    vantu::flag_set("no_fast_display", 0);
+    vantu::trace_call("set_fdflg_off", "", 0);
+}
+
+void calculate_partbox(int& status)
+{
+    status = 0;
+    if (auto fault = vantu::fault_hit("calculate_partbox")) status = *fault;
+    vantu::trace_call("calculate_partbox", "", status);
+}
+
+void update_min_max_pz() { vantu::trace_call("update_min_max_pz", "", 0); }
 
 // Millimetres of a length unit code (1 MM, 2 CM, 3 INCH, 4 FEET, 5 M); 1 for any other code.
 float unit_millimetres(int code)
@@ -95,12 +120,6 @@ int get_fdflg()
 {
     vantu::trace_count("get_fdflg");
     return vantu::flag_get("no_fast_display") != 0 ? 1 : 0;
-}
-
-void set_fdflg(int on)
-{
-    vantu::flag_set("no_fast_display", on != 0 ? 1 : 0);
-    vantu::trace_call("set_fdflg", std::to_string(on), 0);
 }
 
 void srfdds(float& tolerance) { tolerance = kDisplayTolerance; }
@@ -180,6 +199,13 @@ void gvtdat(int view, std::string& name)
     name = padded(it == state().views.end() ? "" : it->second.name, kViewNameChars);
 }
 
+void gvtknd(int view, int& kind)
+{
+    auto it = state().view_kinds.find(view);
+    kind = it == state().view_kinds.end() ? kMacsysView : it->second;
+    vantu::trace_call("gvtknd", std::to_string(view), kind);
+}
+
 void gsname(int level, std::string& name)
 {
     auto it = state().levels.find(level);
@@ -227,6 +253,7 @@ void set_view(int view, const std::array<float, 9>& matrix, const std::string& n
 {
     state().views[view] = {matrix, name};
 }
+void set_view_kind(int view, int kind) { state().view_kinds[view] = kind; }
 void set_ucs_view(int ucs, int view) { state().ucs_views[ucs] = view; }
 void set_level_name(int level, const std::string& name) { state().levels[level] = name; }
 work_view_record work_view() { return state().current; }

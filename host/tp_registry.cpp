@@ -124,6 +124,33 @@ void get_curr_tp_id(int& tp_id)
     vantu::trace_call("get_curr_tp_id", "", tp_id);
 }
 
+void get_tp_info(int tp_id, int& count, int& status)
+{
+    auto it = state().tool_paths.find(tp_id);
+    count = 0;
+    if (auto fault = vantu::fault_hit("get_tp_info")) status = *fault;
+    else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
+    else {
+        count = static_cast<int>(it->second.procedures.size());
+        status = 0;
+    }
+    vantu::trace_call("get_tp_info", std::to_string(tp_id), status);
+}
+
+void dbd_tp(int tp_id, std::vector<int>& entries, int& status)
+{
+    constexpr int kProcedureEntry = 1;
+    auto it = state().tool_paths.find(tp_id);
+    entries.clear();
+    if (auto fault = vantu::fault_hit("dbd_tp")) status = *fault;
+    else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
+    else {
+        for (int id : it->second.procedures) entries.insert(entries.end(), {kProcedureEntry, id});
+        status = 0;
+    }
+    vantu::trace_call("dbd_tp", std::to_string(tp_id), status);
+}
+
 void get_set_tp_header(int mode, int tp_id, std::vector<word>& header, int& status)
 {
     auto it = state().tool_paths.find(tp_id);

@@ -70,6 +70,8 @@ void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, 
                  int& status);
 // Clears the page (and the host's menu state) without ending the interaction.
 void modinz();
+// Closes the menu before an action of it runs (the page stays built). Status 0.
+void modcom(int& status);
 // A line of text, or with "@"-separated choices a cycling choice whose 1-based value is `value`.
 void modmc(std::string_view text, int& value);
 // A cycling choice placed as the host's cycling menu; as modmc.

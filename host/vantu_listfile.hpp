@@ -21,8 +21,9 @@ void aclose(int unit, int& status);
 void filtxt(int unit, std::string_view text, int n, int& line);
 
 // One item of a line: 'B' count blanks; 'T' the text; 'X' count blanks then the text; 'I' the
-// integer; 'R' the real with four decimals; 'C' a date and time (day, month, year, hour, minute,
-// second) as "DD.MM.YYYY HH:MM:SS".
+// integer in as many digits as it takes; 'R' a plain real and 'U' a length (the caller has
+// already divided it by the unit factor), both with four decimals and no padding ("-2.5000");
+// 'C' a date and time (day, month, year, hour, minute, second) as "DD.MM.YYYY HH:MM:SS".
 struct fl_item {
     char code = 'T';
     int count = 0;

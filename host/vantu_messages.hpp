@@ -13,6 +13,8 @@
 void eroutc(std::string_view text, int code);
 // One line to the error channel followed by an integer.
 void erou1c(std::string_view text, int number);
+// One line to the error channel followed by a file name (a blank between them).
+void errou4(std::string_view text, std::string_view name);
 // One line of count characters to the error channel (the module's errout_text wrapper).
 void errout(const char* text, int code, int count);
 // One line to the error channel made of the two texts, joined by a blank.

@@ -40,6 +40,8 @@ void prwait();
 // The mode line of a run: the three texts with their lengths, shown as one line.
 void usrer5(std::string_view text1, std::string_view text2, std::string_view text3, int length1,
             int length2, int length3);
+// The same with two texts (the listings' "OUTPUT TO FILE" and the file name).
+void usrer4(std::string_view text1, std::string_view text2, int length1, int length2);
 
 // ---- the procedure's colour and pen -------------------------------------------------------------
 
@@ -82,7 +84,8 @@ void nc_geomsk_lst_destroy_all();
 void tp_file_name_gs(int mode, std::string& name);
 void tp_file_ptr_set(int handle);
 // Runs the NC function of the procedure block at the list position, the way the host re-runs a
-// procedure for its criteria list (the stand-in runs nothing). Status 0.
+// procedure for its criteria list (the stand-in runs nothing; while the output layer holds a
+// file it writes one line naming the function there). Status 0.
 void segrun(int nc_function, int& status);
 // The drill points picked by hand for the procedure (host flag "drill_points").
 int drlsnm();

@@ -27,6 +27,12 @@ void rel_nc_cng_expr(int code, std::string_view text, int& status);
 void rel_nc_cng_expr_without_calc(int code, std::string_view text, int& status);
 // 1 when an expression exists for the parameter, else 0.
 int rel_nc_if_relation_exist(int code);
+// The number of relations that exist; clearing them all; the table of relation symbols listed
+// under the function's short name; the expression of relation `code` put back to its plain value.
+int rel_nc_get_num();
+void rel_nc_clear_all_relations();
+void rel_nc_print_symb_tab(std::string_view function_name, int& status);
+void rel_nc_init_cng_expr(int code);
 // The host takes the current tool's data into the relations; the least surface offset follows a
 // tool change.
 void rel_nc_update_tool_data();

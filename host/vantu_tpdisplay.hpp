@@ -22,8 +22,13 @@ void getunt(int& unit, float& factor);
 void gtdgts(int& general, int& lengths, int& axis);
 // 1 when the host hides fast (rapid) moves in the display, else 0.
 int get_fdflg();
-// Sets that switch (1 hides the fast moves).
-void set_fdflg(int on);
+// Switch the host's hiding of fast moves on (get_fdflg answers 1) or off.
+void set_fdflg_on();
+void set_fdflg_off();
+// The part box: computed from the part's geometry (status 0, or the fault's status), and the
+// minimum and maximum z of the part taken into the procedure's values.
+void calculate_partbox(int& status);
+void update_min_max_pz();
 // The host's display tolerance of curves.
 void srfdds(float& tolerance);
 // Lets the host redraw between two displayed blocks.
@@ -49,6 +54,8 @@ void trfoff();
 void trfon();
 // The 8-character name of view `view` (blanks for a view without one).
 void gvtdat(int view, std::string& name);
+// The kind of view `view`: 3 a MACSYS (every view unless the host was told otherwise).
+void gvtknd(int view, int& kind);
 // The 6-character name of level `level` (1-based; blanks for a level without one).
 void gsname(int level, std::string& name);
 // Sets the user attributes of the open entity: view pointer and level (mode 3 sets both).

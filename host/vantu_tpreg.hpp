@@ -23,6 +23,12 @@ void ncn_assoc_find_proc_tp(int proc_id, std::vector<int>& tp_ids, int& status);
 // none has an entity yet.
 void get_curr_tp_id(int& tp_id);
 
+// The entries of a stored tool path: get_tp_info answers their count, dbd_tp the entries as
+// pairs of words (kind, entity id; kind 1 a procedure). Status 0; -5 when no tool path has
+// that id.
+void get_tp_info(int tp_id, int& count, int& status);
+void dbd_tp(int tp_id, std::vector<int>& entries, int& status);
+
 // The header words of a tool-path entity, kept whole as the module wrote them: mode 1 reads
 // them into header, mode 2 replaces them with header. Status 0; -5 when no tool path has that
 // id; -1 for another mode or a header of more than kTpHeaderMaxWords words (nothing changed).

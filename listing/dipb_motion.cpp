@@ -6,6 +6,7 @@
 #include "host/vantu.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"
+#include "listing/read_spline.hpp"
 #include "listing/read_transform.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/dspblk.hpp"
@@ -25,7 +26,7 @@ using T = tool_position_state;
 constexpr int kPunchMachine = 12, kIndexPunch = 13;
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 // A spline of the display has at most this many control points and order.
-constexpr int kMostSplinePoints = 100000, kMostOrder = 8, kMostSimPoints = 1000;
+constexpr int kMostSimPoints = 1000;
 
 bool punch_machine() { return NPT1().machine_type() == kPunchMachine || NPT1().machine_type() == kIndexPunch; }
 
@@ -129,36 +130,6 @@ void trace_arc(const tp_arc_block& arc, const plane_axes& axes)
     v[static_cast<std::size_t>(axes.a)] = -u[static_cast<std::size_t>(axes.b)];
     v[static_cast<std::size_t>(axes.b)] = u[static_cast<std::size_t>(axes.a)];
     tool_trace_arc(centre, d.vec(T::kAxis), u, v, arc.angle, trace_step());
-}
-
-// The words of a spline block after its number: order k, count n, per point a knot and the point,
-// then k more knots. Stops at the first failure.
-struct spline_words {
-    int order = 0, count = 0;
-    std::vector<float> knots, points;
-};
-
-void read_spline(int where, spline_words& s, int& number, int& status)
-{
-    tp_get_int(where, number, status);
-    if (status >= 0) tp_get_int(where, s.order, status);
-    if (status >= 0) tp_get_int(where, s.count, status);
-    if (status < 0) return;
-    if (s.order < 2 || s.order > kMostOrder || s.count < s.order || s.count > kMostSplinePoints) {
-        status = -1;
-        return;
-    }
-    for (int i = 0; i < s.count && status >= 0; ++i) {
-        float values[4] = {};
-        for (float& v : values) tp_get_real(where, v, status);
-        s.knots.push_back(values[0]);
-        s.points.insert(s.points.end(), values + 1, values + 4);
-    }
-    for (int i = 0; i < s.order && status >= 0; ++i) {
-        float knot = 0.0f;
-        tp_get_real(where, knot, status);
-        s.knots.push_back(knot);
-    }
 }
 
 // The spline's points in the simulation: the host's polyline of the spline through crvpld2.

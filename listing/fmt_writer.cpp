@@ -17,7 +17,7 @@ constexpr int kMostWidth = 1000;
 constexpr std::size_t kMostLines = 10000;
 
 struct item {
-    char kind = 0;      // 'x' blanks, 't' text, 'i', 'f', 'a', '/' new line, 'g' group
+    char kind = 0;      // 'x' blanks, 't' text, 'i', 'f', 'a', '/' new line, 'g' group, 'p' tab to column width
     int repeat = 1;
     int width = 0;      // 0 with 'a': the whole text
     int decimals = 0;
@@ -99,6 +99,12 @@ struct parser {
             } else if (c == '\'') {
                 if (count || !text(it.text)) return false;
                 it.kind = 't';
+            } else if (c == 't' && !count) {
+                ++at;
+                const std::optional<int> column = number();
+                if (!column || *column < 1) return false;
+                it.kind = 'p';
+                it.width = *column;
             } else if (c == '(') {
                 ++at;
                 it.kind = 'g';
@@ -176,7 +182,16 @@ struct writer {
     std::span<const fmt_value> values;
     std::size_t next = 0;
     std::vector<std::string> lines{std::string()};
-    bool stopped = false;
+    std::size_t column = 0;   // where the next field goes on the last line (Tc moves it)
+
+    // Writes the text at the column, over what a tab back left there.
+    void put(const std::string& text)
+    {
+        std::string& line = lines.back();
+        if (line.size() < column) line.resize(column, ' ');
+        line.replace(column, std::min(text.size(), line.size() - column), text);
+        column += text.size();
+    }
 
     // Applies the items; false once a data descriptor finds no value left.
     bool run(const std::vector<item>& items)
@@ -190,22 +205,26 @@ struct writer {
     }
     bool apply(const item& it)
     {
-        std::string& line = lines.back();
         switch (it.kind) {
-        case 'x': line.append(static_cast<std::size_t>(it.width), ' '); return true;
-        case 't': line += it.text; return true;
-        case '/':
-            if (lines.size() >= kMostLines) return false;
-            lines.emplace_back();
-            return true;
+        case 'x': put(std::string(static_cast<std::size_t>(it.width), ' ')); return true;
+        case 't': put(it.text); return true;
+        case 'p': column = static_cast<std::size_t>(it.width - 1); return true;
+        case '/': return new_line();
         case 'g': return run(it.group);
         default: break;
         }
         if (next >= values.size()) return false;
         const fmt_value& v = values[next++];
-        if (it.kind == 'i') line += integer_field(v, it.width);
-        else if (it.kind == 'f') line += fixed_field(v, it.width, it.decimals);
-        else line += text_field(v, it.width);
+        if (it.kind == 'i') put(integer_field(v, it.width));
+        else if (it.kind == 'f') put(fixed_field(v, it.width, it.decimals));
+        else put(text_field(v, it.width));
+        return true;
+    }
+    bool new_line()
+    {
+        if (lines.size() >= kMostLines) return false;
+        lines.emplace_back();
+        column = 0;
         return true;
     }
 };
@@ -231,7 +250,7 @@ std::vector<std::string> fmt_lines(std::string_view format, std::span<const fmt_
     if (p.at != format.size()) return {};
     status = 0;
     writer w{values};
-    while (w.run(items) && w.next < values.size() && has_data(items) && w.lines.size() < kMostLines) w.lines.emplace_back();
+    while (w.run(items) && w.next < values.size() && has_data(items) && w.new_line()) {}
     return w.lines;
 }
 

@@ -1,7 +1,8 @@
 // The formatted writer of the listings: values written through a FORMAT specification such as
 // "(1x,'TOTAL PROCEDURE BLOCKS =',i5)". Edit descriptors: nX blanks, quoted text ('' stands for
-// one quote), iN integers, fW.D fixed reals, aN and a texts, / a new line, and repeat counts
-// before a descriptor or a parenthesised group. A number too wide for its field fills the field
+// one quote), iN integers, fW.D fixed reals, aN and a texts, / a new line (a comma after it is
+// optional), Tc the next field at column c (later fields overwrite), and repeat counts before a
+// descriptor or a parenthesised group. Numbers are right-aligned in their fields. A number too wide for its field fills the field
 // with "*". When the values outlast the specification it starts again on a new line; it stops at
 // the first data descriptor left without a value.
 #pragma once

@@ -4,7 +4,7 @@
 
 #include "host/vantu.hpp"
 #include "listing/fmt_writer.hpp"
-#include "listing/lst_state_least.hpp"
+#include "listing/lst_state.hpp"
 
 #include <cmath>
 #include <vector>

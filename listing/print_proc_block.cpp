@@ -8,7 +8,7 @@
 #include "listing/fmt_writer.hpp"
 #include "listing/header_texts.hpp"
 #include "listing/listing_fields.hpp"
-#include "listing/lst_state_least.hpp"
+#include "listing/lst_state.hpp"
 #include "listing/proc_assoc.hpp"
 #include "listing/proc_summary.hpp"
 #include "toolpath/fnc_names.hpp"

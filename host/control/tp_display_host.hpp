@@ -9,6 +9,8 @@ namespace vantu::control {
 
 // Views the host knows: their matrix and name; a UCS entity's view.
 void set_view(int view, const std::array<float, 9>& matrix, const std::string& name);
+// A view of another kind than a MACSYS (3, which every view is until set).
+void set_view_kind(int view, int kind);
 void set_ucs_view(int ucs, int view);
 void set_level_name(int level, const std::string& name);
 

@@ -435,7 +435,7 @@ TEST(StoredMotions, MovmntEntityIsCopiedIntoTheSublist)
     EXPECT_EQ(errors().back(), "open_sub_list, PROBLEMS IN OPENNING ENTITY");
 }
 
-TEST(MarkerListing, EveryPairIsNamedAndOpenOrClose)
+TEST(MarkerListing, EveryPairIsNamed)
 {
     const std::pair<int, std::string> names[] = {
         {1, "COMPLEX"}, {4, "LAYER"}, {9, "APPROACH"}, {12, "RETRACT"}, {33, "PATH BY X"},
@@ -445,27 +445,10 @@ TEST(MarkerListing, EveryPairIsNamedAndOpenOrClose)
         ASSERT_TRUE(marker_name(code, name)) << code;
         EXPECT_EQ(name, expected) << code;
     }
-    std::string line;
-    int status = 0;
-    PRBT99({7, 3, 12.5f, 0}, line, status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(line, "|OPEN                    |LAYER                   |Z = 12.5000             |");
-    EXPECT_EQ(line.size(), 76u);
-    PRBT99({8, 60, 0.0f, 4}, line, status);
-    EXPECT_EQ(line, "|CLOSE                   |REGION                  |VALUE = 4               |");
-    PRBT99({9, 6, 0.0f, 0}, line, status);
-    EXPECT_EQ(line, "|CLOSE                   |PASS                    |                        |");
-
-    fresh();
     for (int code : {0, 67, -3}) {
         std::string name;
         EXPECT_FALSE(marker_name(code, name));
-        PRBT99({1, code, 0.0f, 0}, line, status);
-        EXPECT_EQ(status, -1);
-        EXPECT_TRUE(line.empty());
     }
-    EXPECT_EQ(errors1(), (std::vector<std::string>{"PRBT99 - UNEXPECTED MARKER TYPE 0", "PRBT99 - UNEXPECTED MARKER TYPE 67",
-                                                   "PRBT99 - UNEXPECTED MARKER TYPE -3"}));
 }
 
 TEST(ProcedureReader, DamagedBlocksAreRefusedWithoutReadingPast)

@@ -1,10 +1,12 @@
-// lst_state, the state the listing printers share: the tool-path origin, the type printed last,
-// the current procedure number and the fixed-width columns the field writers fill. Least version
-// until the tool-path listing is built: the state block alone.
+// lst_state, the state the listings share: the tool-path origin, the type printed last, the
+// current procedure number, the fixed-width columns the field writers fill, and the procedure
+// list being written (its unit and the tool paths it is listing, so that a nested tool path
+// appends to it and none is listed twice).
 #pragma once
 
 #include <array>
 #include <string>
+#include <vector>
 
 struct listing_state {
     std::array<float, 3> origin{};     // the tool-path origin (listing form)
@@ -15,5 +17,7 @@ struct listing_state {
     std::string proc_block_column = std::string(11, ' ');  // procedure and block number
     std::string coordinate_column = std::string(48, ' ');  // coordinates
     std::string line_buffer = std::string(80, ' ');
+    int proc_list_unit = -1;             // the procedure list's open unit; -1 when none is written
+    std::vector<int> proc_list_paths;    // tool paths being listed (0: the current list)
 };
 listing_state& lst_state();

@@ -1,5 +1,5 @@
 // lst_state (least version, see the header).
-#include "listing/lst_state_least.hpp"
+#include "listing/lst_state.hpp"
 
 listing_state& lst_state()
 {

@@ -1,0 +1,61 @@
+// The SERVICE page: the groups shown by the flags, the display choice against TLER and the host
+// flag, the backup items, and the end that keeps the backup choice.
+#include "listing_support.hpp"
+
+#include "host/control/script.hpp"
+#include "listing/service_menu.hpp"
+
+using namespace listing_test;
+
+namespace {
+
+struct service_call {
+    int list_level = 0, current_list = 1, no_display = 0, goto_mode = 1;
+    int items[kServiceItemFlags] = {1, 1, 1, 1, 0, 1, 1, 1, 0};
+    int options[kServiceOptionFlags] = {0, 0, 1, 1, 1, 0, 0};
+    int status = 0;
+    void run() { service_menu(list_level, current_list, no_display, goto_mode, items, options, status); }
+};
+
+// The texts of the pages shown, in order.
+std::vector<std::string> pages()
+{
+    std::vector<std::string> texts;
+    for (const auto& m : control::messages())
+        if (m.channel == "modif1") texts.push_back(m.text);
+    return texts;
+}
+
+}  // namespace
+
+using ServiceMenu = DisplayTest;
+
+TEST_F(ServiceMenu, NoDisplayWithEveryFlagOffShowsGroupSixAndReturnsAfterOneAnswer)
+{
+    control::load_script_text(R"([{"page": 3}, {"page": 0}])", "service");
+    service_call c;
+    c.no_display = 1;
+    std::fill(std::begin(c.items), std::end(c.items), 0);
+    std::fill(std::begin(c.options), std::end(c.options), 0);
+    c.run();
+    ASSERT_EQ(pages().size(), 1u);
+    EXPECT_NE(pages()[0].find("1 (blank) | 2 (blank) | 3 CALCULATE PARTBOX | 4 CRITERIA LIST"), std::string::npos) << pages()[0];
+    EXPECT_EQ(control::call_count("calculate_partbox"), 0) << "no action with the no-display flag";
+    EXPECT_EQ(c.options[2], 1);
+}
+
+TEST_F(ServiceMenu, DisplayChoiceAndBackupSlots)
+{
+    TLER().at(tool_display_state::kMode) = 4;
+    control::load_script_text(R"([{"page": {"line": 14}}, {"page": {"line": 4, "value": "MOTION: NO FAST DISP."}}, {"page": 0}])", "service");
+    service_call c;
+    c.run();
+    const auto shown = pages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_NE(shown[0].find("= 3 (TOOL: NO DISPLAY)"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[0].find("15 (blank)"), std::string::npos) << "no passes while backups are off: " << shown[0];
+    EXPECT_NE(shown[1].find("15 PASSES BET. BACKUPS"), std::string::npos) << "slot 3 of group 4 at once: " << shown[1];
+    EXPECT_EQ(TLER().at(tool_display_state::kMode), 4);
+    EXPECT_EQ(get_fdflg(), 1);
+    EXPECT_EQ(UPW2().at(0), 2) << "the backup choice is kept";
+}
