@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <string>
+
 namespace {
 
 namespace control = vantu::control;
@@ -239,4 +243,92 @@ TEST_F(GoPoint, FrontEndGivesTheContextBackWhenItFails)
     const std::vector<std::string> calls = control::trace_names();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), "gsblkn") << "the block number of the status line, read last";
+}
+
+// The page lines of the last page event, each without its number.
+std::vector<std::string> last_page_lines()
+{
+    std::string text;
+    for (const auto& e : control::transcript_events())
+        if (e.kind == "page") text = e.text;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(" | ", start), text.size());
+        const std::string line = text.substr(start, end - start);
+        lines.push_back(line.substr(line.find(' ') + 1));
+        start = end + 3;
+    }
+    return lines;
+}
+
+TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
+{
+    // Part top 5, clearance 25: CLEAR shows 20 above the part; with relations the field is the
+    // clearance parameter itself. TLER starts at 2 (choice 3) and the fast-display flag on.
+    const std::vector<std::string> header = {"TP NAME = GOTESTTP    ", "TP SIZE = 0 BYTES     ",
+                                             "BYTES LEFT = 0        ", "TYPE = UNKNOWN        "};
+    const std::string display = "TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: NO DISPLAY = ";
+    struct row {
+        const char* what;
+        std::array<int, kDisplayMenuSwitches> switches;
+        int procedure;
+        const char* answer;
+        std::vector<std::string> lines;   // after the tool texts and the header texts when switched on
+        int mode, fast_display;
+        float clearance;
+    } rows[] = {
+        {"every field; choice 4 switches the fast display on", {1, 1, 1, 1, 1, 1}, 0,
+         R"([{"line": 3, "value": 4}, {"line": 8, "value": 30}, {"line": 0}])",
+         {display + "3 (TOOL: NO DISPLAY)", "CLEAR = 20 [-9999.999, 9999.999]", "INSERT MESSAGE / CODE", "CHANGE ORIGIN"},
+         4, 1, 35.0f},
+        {"relations: the expression field of the clearance", {0, 1, 0, 1, 0, 0}, 1,
+         R"([{"line": 1, "value": 5}, {"line": 2, "value": 30}, {"line": -1}])",
+         {display + "3 (TOOL: NO DISPLAY)", "parameter 366 (kind 8, relation 366) = 25 [-9999.999, 9999.999]"}, 3, 0,
+         30.0f},
+        {"no display or clear field: neither is stored", {0, 0, 0, 0, 1, 1}, 0, R"(-2)",
+         {"INSERT MESSAGE / CODE", "CHANGE ORIGIN"}, 2, 1, 25.0f},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        control::reset();
+        NPT1().set_real(tp_header_state::kDepth, 5.0f);
+        NPT1().at(tp_header_state::kMacsysName) = text4_to_word("GOTE");
+        NPT1().at(tp_header_state::kMacsysName + 1) = text4_to_word("STTP");
+        HEI8().set_real(heights_state::kClearance, 25.0f);
+        TLER().at(tool_display_state::kMode) = kToolNoDisplay;
+        set_fdflg(1);
+        script((std::string(R"([{"page": )") + r.answer + "}]").c_str());
+        int switches[kDisplayMenuSwitches], message[kMessageWords] = {0, 0}, status = 9;
+        std::copy(r.switches.begin(), r.switches.end(), switches);
+        proc_display_menu(r.procedure, switches, message, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(control::events_left(), 0u);
+        std::vector<std::string> expected;
+        if (r.switches[kShowToolTexts] != 0) expected = {"TOOL=" + std::string(20, ' '), std::string(20, ' ')};
+        const bool headers = r.switches[kShowHeaderTexts] != 0;
+        for (std::size_t i = 0; i < r.lines.size(); ++i) {
+            expected.push_back(r.lines[i]);
+            if (headers && i == 0) expected.insert(expected.end(), header.begin(), header.end());
+        }
+        EXPECT_EQ(last_page_lines(), expected);
+        EXPECT_EQ(TLER().at(tool_display_state::kMode), r.mode);
+        EXPECT_EQ(get_fdflg(), r.fast_display);
+        EXPECT_FLOAT_EQ(HEI8().real(heights_state::kClearance), r.clearance);
+    }
+}
+
+TEST_F(GoPoint, DisplayMenuInsertsAMessageAndChangesTheOrigin)
+{
+    control::set_tracing(true);
+    script(R"([{"page": 1}, {"menu": 1}, {"text": "HELLO"}, {"menu": -1}, {"page": 2}, {"page": -1}])");
+    const int switches[kDisplayMenuSwitches] = {0, 0, 0, 0, 1, 1};
+    int message[kMessageWords] = {0, 0}, status = 9;
+    proc_display_menu(0, switches, message, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(control::events_left(), 0u);
+    EXPECT_EQ(message[kMessageEntered], 1);
+    ASSERT_FALSE(control::toolpath_top().empty());
+    EXPECT_EQ(control::toolpath_top().back().words.at(0), 4) << "the message's text block";
+    const std::vector<std::string> calls = control::trace_names();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "orgchn"), calls.end());
 }
