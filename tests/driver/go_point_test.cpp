@@ -8,8 +8,10 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/proc_flags.hpp"
 #include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
@@ -331,4 +333,50 @@ TEST_F(GoPoint, DisplayMenuInsertsAMessageAndChangesTheOrigin)
     EXPECT_EQ(control::toolpath_top().back().words.at(0), 4) << "the message's text block";
     const std::vector<std::string> calls = control::trace_names();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "orgchn"), calls.end());
+}
+
+TEST_F(GoPoint, PageStartsWithBaseFeedAndGeometryFlags)
+{
+    // Groups 1, 2 and 4 take PRM9's base feed as the feed of GO AT FEED; every group gives the
+    // procedure geometry flags their start values.
+    const std::pair<int, float> groups[] = {{kGroupMill, 250.0f}, {kGroupMultiAxis, 250.0f}, {kGroupPunch, 0.0f},
+                                            {kGroupTurn, 250.0f}, {kGroupWire, 0.0f}};
+    for (const auto& [group, base_feed] : groups) {
+        SCOPED_TRACE(group);
+        control::reset();
+        control::clear_script();
+        go_page() = go_page_state{};
+        PRM9().set_real(machine_params::kBaseFeed, 250.0f);
+        proc_geometry().geometry[0] = proc_geometry().geometry[1] = 7;
+        proc_flags() = proc_geom_pairs{};
+        int written = 0, moved = 0, status = 9;
+        mch_plane_dialog(group, 0, written, moved, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(go_page().base_feed, base_feed);
+        EXPECT_EQ(proc_geometry().geometry[0], -1);
+        EXPECT_EQ(proc_geometry().geometry[1], 1);
+        EXPECT_EQ(proc_flags().options[2], 1) << "the parameters-changed option word";
+        EXPECT_EQ(proc_flags().pairs[1], -1) << "no entity in the first pair";
+    }
+}
+
+TEST_F(GoPoint, GoAtFeedTakesTheBaseFeedOfThePage)
+{
+    // Group 1: the point is cancelled, GO DELTA chosen (1 comment, 2 MACHINE PARAMS, 3 SERVICE,
+    // 4 go, 5 DX, 6 DY, 7 DZ, 8 feed), GO AT FEED, then one delta motion.
+    mch_slots() = mch_slot_table{};
+    PRM9().set_real(machine_params::kBaseFeed, 250.0f);
+    PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;   // the tool the slots attach
+    TLER().at(tool_display_state::kMode) = kToolNoDisplay;
+    DSP8().set_vec(tool_position_state::kAxis, {0, 0, 1});
+    script(R"([{"point": "cancel"}, {"page": {"line": 4, "value": 2}}, {"page": {"line": 8, "value": 1}},
+               {"page": [{"line": 5, "value": 3}, {"line": 0}]}, {"page": -1}])");
+    int written = 0, moved = 0, status = 9;
+    mch_plane_dialog(kGroupMill, 0, written, moved, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(control::events_left(), 0u);
+    EXPECT_EQ(go_motion_choice(), kGoAtFeed);
+    EXPECT_EQ(DSM4().real(modal_values::kFeed), 250.0f);
+    EXPECT_EQ(moved, 1);
+    EXPECT_EQ(DSP8().position(), (go_vec{3, 0, 0}));
 }
