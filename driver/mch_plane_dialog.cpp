@@ -353,6 +353,7 @@ struct display_page {
     float clear = 0.0f;
     int unused = 0;
     int insert_line = 0, origin_line = 0;   // 0: not on the page
+    bool clear_expression = false;          // CLEAR edits HEI8's clearance field itself
 };
 
 void place_text(display_page& p, const std::string& text, int& line)
@@ -383,14 +384,15 @@ void build_display_page(int procedure, const int (&switches)[kDisplayMenuSwitche
         for (const std::string* text : {&headers.name, &headers.size, &headers.bytes_left, &headers.type})
             place_text(p, *text, line);
     }
+    p.clear_expression = false;
     if (switches[kShowClear] != 0) {
-        if (procedure != 0) {
-            int status = 0;
+        // A host that cannot place the expression field gets the plain one, so no line goes missing.
+        int status = -1;
+        if (procedure != 0)
             nu_mod_exec(kExpressionField, kRelClearance, kRelClearance, HEI8().at(heights_state::kClearance),
                         -kClearLimit, kClearLimit, status);
-        } else {
-            modrc("CLEAR", p.clear, -kClearLimit, kClearLimit);
-        }
+        p.clear_expression = status == 0;
+        if (!p.clear_expression) modrc("CLEAR", p.clear, -kClearLimit, kClearLimit);
         ++line;
     }
     p.insert_line = p.origin_line = 0;
@@ -426,7 +428,7 @@ void proc_display_menu(int procedure, const int (&switches)[kDisplayMenuSwitches
         }
         if (status < 0) break;
     }
-    if (switches[kShowClear] != 0 && procedure == 0)
+    if (switches[kShowClear] != 0 && !p.clear_expression)
         HEI8().set_real(heights_state::kClearance, part_top_height() + p.clear);
     if (switches[kShowDisplayMode] != 0) {
         const int mode = kModeOfChoice[std::clamp(p.choice, 1, kDisplayChoices) - 1];

@@ -273,7 +273,7 @@ TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
     struct row {
         const char* what;
         std::array<int, kDisplayMenuSwitches> switches;
-        int procedure;
+        int procedure;   // -1: a procedure with relations whose host refuses the expression field
         const char* answer;
         std::vector<std::string> lines;   // after the tool texts and the header texts when switched on
         int mode, fast_display;
@@ -289,6 +289,8 @@ TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
          30.0f},
         {"no display or clear field: neither is stored", {0, 0, 0, 0, 1, 1}, 0, R"(-2)",
          {"INSERT MESSAGE / CODE", "CHANGE ORIGIN"}, 2, 1, 25.0f},
+        {"a host without the expression field: the plain field", {0, 0, 0, 1, 0, 0}, -1,
+         R"([{"line": 1, "value": 30}, {"line": 0}])", {"CLEAR = 20 [-9999.999, 9999.999]"}, 2, 1, 35.0f},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -300,9 +302,10 @@ TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
         TLER().at(tool_display_state::kMode) = kToolNoDisplay;
         set_fdflg(1);
         script((std::string(R"([{"page": )") + r.answer + "}]").c_str());
+        if (r.procedure < 0) control::inject_fault("nu_mod_exec", 1, 1, -1);
         int switches[kDisplayMenuSwitches], message[kMessageWords] = {0, 0}, status = 9;
         std::copy(r.switches.begin(), r.switches.end(), switches);
-        proc_display_menu(r.procedure, switches, message, status);
+        proc_display_menu(r.procedure < 0 ? 1 : r.procedure, switches, message, status);
         EXPECT_EQ(status, 0);
         EXPECT_EQ(control::events_left(), 0u);
         std::vector<std::string> expected;
