@@ -247,22 +247,6 @@ TEST_F(GoPoint, FrontEndGivesTheContextBackWhenItFails)
     EXPECT_EQ(calls.back(), "gsblkn") << "the block number of the status line, read last";
 }
 
-// The page lines of the last page event, each without its number.
-std::vector<std::string> last_page_lines()
-{
-    std::string text;
-    for (const auto& e : control::transcript_events())
-        if (e.kind == "page") text = e.text;
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t end = std::min(text.find(" | ", start), text.size());
-        const std::string line = text.substr(start, end - start);
-        lines.push_back(line.substr(line.find(' ') + 1));
-        start = end + 3;
-    }
-    return lines;
-}
-
 TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
 {
     // Part top 5, clearance 25: CLEAR shows 20 above the part; with relations the field is the
@@ -315,7 +299,11 @@ TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
             expected.push_back(r.lines[i]);
             if (headers && i == 0) expected.insert(expected.end(), header.begin(), header.end());
         }
-        EXPECT_EQ(last_page_lines(), expected);
+        std::string page;   // as the page event shows it: numbered lines joined by " | "
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            page += (i == 0 ? "" : " | ") + std::to_string(i + 1) + " " + expected[i];
+        ASSERT_FALSE(control::transcript_events().empty());
+        EXPECT_EQ(control::transcript_events().front().text, page);
         EXPECT_EQ(TLER().at(tool_display_state::kMode), r.mode);
         EXPECT_EQ(get_fdflg(), r.fast_display);
         EXPECT_FLOAT_EQ(HEI8().real(heights_state::kClearance), r.clearance);
@@ -338,35 +326,23 @@ TEST_F(GoPoint, DisplayMenuInsertsAMessageAndChangesTheOrigin)
     EXPECT_NE(std::find(calls.begin(), calls.end(), "orgchn"), calls.end());
 }
 
-TEST_F(GoPoint, PageStartsWithBaseFeedAndGeometryFlags)
+TEST_F(GoPoint, PageTakesTheBaseFeedOfGroupsWithAFeedChoice)
 {
-    // Groups 1, 2 and 4 take PRM9's base feed as the feed of GO AT FEED; every group gives the
-    // procedure geometry flags their start values.
-    const std::pair<int, float> groups[] = {{kGroupMill, 250.0f}, {kGroupMultiAxis, 250.0f}, {kGroupPunch, 0.0f},
-                                            {kGroupTurn, 250.0f}, {kGroupWire, 0.0f}};
-    for (const auto& [group, base_feed] : groups) {
-        SCOPED_TRACE(group);
-        control::reset();
+    for (const auto& [group, base_feed] : {std::pair{kGroupMill, 250.0f}, {kGroupMultiAxis, 250.0f},
+                                           {kGroupPunch, 0.0f}, {kGroupTurn, 250.0f}, {kGroupWire, 0.0f}}) {
         control::clear_script();
         go_page() = go_page_state{};
         PRM9().set_real(machine_params::kBaseFeed, 250.0f);
-        proc_geometry().geometry[0] = proc_geometry().geometry[1] = 7;
-        proc_flags() = proc_geom_pairs{};
         int written = 0, moved = 0, status = 9;
         mch_plane_dialog(group, 0, written, moved, status);
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(go_page().base_feed, base_feed);
-        EXPECT_EQ(proc_geometry().geometry[0], -1);
-        EXPECT_EQ(proc_geometry().geometry[1], 1);
-        EXPECT_EQ(proc_flags().options[2], 1) << "the parameters-changed option word";
-        EXPECT_EQ(proc_flags().pairs[1], -1) << "no entity in the first pair";
+        EXPECT_EQ(go_page().base_feed, base_feed) << group;
     }
 }
 
-TEST_F(GoPoint, GoAtFeedTakesTheBaseFeedOfThePage)
+TEST_F(GoPoint, PageStartsWithTheGeometryFlagsAndGoAtFeedTakesItsBaseFeed)
 {
-    // Group 1: the point is cancelled, GO DELTA chosen (1 comment, 2 MACHINE PARAMS, 3 SERVICE,
-    // 4 go, 5 DX, 6 DY, 7 DZ, 8 feed), GO AT FEED, then one delta motion.
+    // Group 1: the point is cancelled, GO DELTA chosen (5 DX, 6 DY, 7 DZ, 8 feed), GO AT FEED,
+    // then one delta motion.
     mch_slots() = mch_slot_table{};
     PRM9().set_real(machine_params::kBaseFeed, 250.0f);
     PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;   // the tool the slots attach
@@ -374,12 +350,16 @@ TEST_F(GoPoint, GoAtFeedTakesTheBaseFeedOfThePage)
     DSP8().set_vec(tool_position_state::kAxis, {0, 0, 1});
     script(R"([{"point": "cancel"}, {"page": {"line": 4, "value": 2}}, {"page": {"line": 8, "value": 1}},
                {"page": [{"line": 5, "value": 3}, {"line": 0}]}, {"page": -1}])");
+    proc_geometry().geometry[0] = proc_geometry().geometry[1] = 7;
+    proc_flags() = proc_geom_pairs{};
     int written = 0, moved = 0, status = 9;
     mch_plane_dialog(kGroupMill, 0, written, moved, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(control::events_left(), 0u);
+    EXPECT_EQ(proc_geometry().geometry[0], -1) << "the geometry flags at their start values";
+    EXPECT_EQ(proc_geometry().geometry[1], 1);
+    EXPECT_EQ(proc_flags().options[2], 1);
     EXPECT_EQ(go_motion_choice(), kGoAtFeed);
     EXPECT_EQ(DSM4().real(modal_values::kFeed), 250.0f);
-    EXPECT_EQ(moved, 1);
-    EXPECT_EQ(DSP8().position(), (go_vec{3, 0, 0}));
+    EXPECT_EQ(DSP8().position(), (go_vec{3, 0, 0})) << "the motion made";
 }
