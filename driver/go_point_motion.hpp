@@ -29,6 +29,7 @@ struct go_page_state {
     int wire_choice = 1;         // THREAD WIRE or CUT WIRE (group 5)
     plane4 part_plane{0.0f, 0.0f, 1.0f, 0.0f};
     int plane_defined = 0;       // the part plane was picked on this page
+    float base_feed = 0.0f;      // the feed of GO AT FEED: PRM9's base feed (groups 1, 2 and 4)
 };
 go_page_state& go_page();
 

@@ -7,12 +7,15 @@
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "driver/nc_state_texts.hpp"
+#include "driver/proc_steps.hpp"
 #include "driver/proc_type_table.hpp"
 #include "driver/relations.hpp"
 #include "driver/tool_choice.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "listing/dspblk_draw.hpp"
+#include "listing/header_texts.hpp"
 #include "listing/mach_params_menu.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
@@ -26,6 +29,7 @@
 #include "toolpath/proc_ctx_save.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
+#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <string>
@@ -160,10 +164,19 @@ void reject_picks()
     if (picks > 0) sldelr(1, picks, removed);
 }
 
+bool has_feed_choice(int group) { return group == kGroupMill || group == kGroupMultiAxis || group == kGroupTurn; }
+
+// The feed that GO AT FEED sets, taken from PRM9 when the page opens and again after the
+// machining-parameters page, where the user may have changed it.
+void take_base_feed(int group)
+{
+    if (has_feed_choice(group)) go_page().base_feed = PRM9().real(machine_params::kBaseFeed);
+}
+
 void feed_changed(const plane_page& p)
 {
     go_motion_choice() = p.feed;
-    DSM4().set_real(modal_values::kFeed, p.feed == kGoAtFeed ? PRM9().real(machine_params::kBaseFeed) : -1.0f);
+    DSM4().set_real(modal_values::kFeed, p.feed == kGoAtFeed ? go_page().base_feed : -1.0f);
 }
 
 void comment_field(int motion_made)
@@ -176,11 +189,21 @@ void comment_field(int motion_made)
     edit_txt2_text(status);
 }
 
-void machine_page()
+void machine_page(int group)
 {
     int no_display = 0, status = 0;
     int items[kMachItemFlags] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     mach_params_menu(no_display, items, 0, status);
+    take_base_feed(group);
+}
+
+// The SERVICE field: the display and message menu with all its fields; a message goes in at the
+// current place of the list.
+void service_page(int procedure, int& status)
+{
+    constexpr int kAllFields[kDisplayMenuSwitches] = {1, 1, 1, 1, 1, 1};
+    int message[kMessageWords] = {0, 0};
+    proc_display_menu(procedure, kAllFields, message, status);
 }
 
 }  // namespace
@@ -198,6 +221,8 @@ void mch_plane_dialog(int group, int procedure, int& procedure_written, int& mot
     plane_page p;
     p.group = group;
     go_motion_choice() = p.feed;
+    take_base_feed(group);
+    proc_geom_flags_start(status);
     for (int round = 0; round < kMostRounds; ++round) {
         build_page(p, motion_made);
         int answer = 0;
@@ -219,12 +244,13 @@ void mch_plane_dialog(int group, int procedure, int& procedure_written, int& mot
                 status = kMotionFailed;
                 break;
             }
+            dsp_close_figure();
             motion_made = 1;
             continue;
         }
         if (answer == p.comment) comment_field(motion_made);
-        else if (answer == p.machine) machine_page();
-        else if (answer == p.service) proc_display_menu(procedure, 0, status);
+        else if (answer == p.machine) machine_page(group);
+        else if (answer == p.service) service_page(procedure, status);
         else if (answer == p.plane_line && p.plane_option == kDefinePlane) define_part_plane();
         else if (answer == p.z_line && p.z_option == kZOnPlane && p.plane_option == kDefinePlane) define_part_plane();
         else if (answer == p.feed_line && group == kGroupWire) go_page().wire_choice = p.wire;
@@ -303,39 +329,112 @@ void change_origin(int& status)
     nc_common_from_host();
 }
 
-void proc_display_menu(int procedure, int list_level, int& status)
+namespace {
+
+// Display choices in the page's order and the TLER mode each stands for; choice 4 also switches
+// the host's fast-display flag on.
+constexpr int kMotionNoDisplay = 3, kMotionNoFastDisplay = 4, kDisplayChoices = 5;
+constexpr int kModeOfChoice[kDisplayChoices] = {kToolDisplay, kToolTrace, kToolNoDisplay, kMotionNoFastDisplay,
+                                                kMotionNoDisplay};
+// The clearance of a procedure with relations is the expression field (host kind 8) of its
+// parameter, labelled with the parameter's code.
+constexpr int kExpressionField = 8;
+
+int display_choice_of(int mode)
 {
-    (void)procedure;
-    status = 0;
-    // Display choices in the page's order and the TLER mode each stands for.
-    constexpr int kModeOfChoice[] = {kToolDisplay, kToolTrace, kToolNoDisplay, 4, 3};
+    for (int c = 0; c < kDisplayChoices; ++c)
+        if (kModeOfChoice[c] == mode) return c + 1;
+    return 1;
+}
+
+// The fields of the display and message menu, kept while the host runs the page.
+struct display_page {
     int choice = 1;
-    const int mode = TLER().at(tool_display_state::kMode);
-    for (int c = 0; c < 5; ++c)
-        if (kModeOfChoice[c] == mode) choice = c + 1;
-    float clear = HEI8().real(heights_state::kClearance) - part_top_height();
+    float clear = 0.0f;
+    int unused = 0;
+    int insert_line = 0, origin_line = 0;   // 0: not on the page
+    bool clear_expression = false;          // CLEAR edits HEI8's clearance field itself
+};
+
+void place_text(display_page& p, const std::string& text, int& line)
+{
+    modmc(text, p.unused);
+    ++line;
+}
+
+void build_display_page(int procedure, const int (&switches)[kDisplayMenuSwitches], display_page& p)
+{
+    modinz();
+    int line = 0;
+    if (switches[kShowToolTexts] != 0) {
+        const int tool = PRM9().words[machine_params::kToolId];
+        std::string name, text;
+        tool_get_name(tool, name);
+        tool_get_text(tool, text);
+        place_text(p, "TOOL=" + name, line);
+        place_text(p, text, line);
+    }
+    if (switches[kShowDisplayMode] != 0) {
+        modmc("TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: NO DISPLAY", p.choice);
+        ++line;
+    }
+    if (switches[kShowHeaderTexts] != 0) {
+        tp_header_fields headers;
+        tp_header_text(-1, 1, headers);
+        for (const std::string* text : {&headers.name, &headers.size, &headers.bytes_left, &headers.type})
+            place_text(p, *text, line);
+    }
+    p.clear_expression = false;
+    if (switches[kShowClear] != 0) {
+        // A host that cannot place the expression field gets the plain one, so no line goes missing.
+        int status = -1;
+        if (procedure != 0)
+            nu_mod_exec(kExpressionField, kRelClearance, kRelClearance, HEI8().at(heights_state::kClearance),
+                        -kClearLimit, kClearLimit, status);
+        p.clear_expression = status == 0;
+        if (!p.clear_expression) modrc("CLEAR", p.clear, -kClearLimit, kClearLimit);
+        ++line;
+    }
+    p.insert_line = p.origin_line = 0;
+    if (switches[kShowInsertMessage] != 0) {
+        place_text(p, "INSERT MESSAGE / CODE", line);
+        p.insert_line = line;
+    }
+    if (switches[kShowChangeOrigin] != 0) {
+        place_text(p, "CHANGE ORIGIN", line);
+        p.origin_line = line;
+    }
+}
+
+}  // namespace
+
+void proc_display_menu(int procedure, const int (&switches)[kDisplayMenuSwitches], int (&message)[kMessageWords],
+                       int& status)
+{
+    status = 0;
+    display_page p;
+    p.choice = display_choice_of(TLER().at(tool_display_state::kMode));
+    p.clear = HEI8().real(heights_state::kClearance) - part_top_height();
     for (int round = 0; round < kMostRounds; ++round) {
-        modinz();
-        int unused = 0;
-        modmc("TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: NO DISPLAY", choice);
-        modrc("CLEAR", clear, -kClearLimit, kClearLimit);
-        modmc("INSERT MESSAGE / CODE", unused);
-        modmc("CHANGE ORIGIN", unused);
+        build_display_page(procedure, switches, p);
         int answer = 0;
         modif1(answer);
-        if (answer == 3) {
-            int entered = 0;
-            INSMSG(list_level, entered, status);
-        } else if (answer == 4) {
+        if (answer > 0 && answer == p.insert_line) {
+            INSMSG(message[kMessageTargetSelect], message[kMessageEntered], status);
+        } else if (answer > 0 && answer == p.origin_line) {
             change_origin(status);
         } else if (answer <= 0 && answer != kShowAgain) {
             break;
         }
         if (status < 0) break;
     }
-    HEI8().set_real(heights_state::kClearance, part_top_height() + clear);
-    TLER().at(tool_display_state::kMode) = kModeOfChoice[std::clamp(choice, 1, 5) - 1];
-    if (choice == 4) set_fdflg_on();
-    else set_fdflg_off();
+    if (switches[kShowClear] != 0 && !p.clear_expression)
+        HEI8().set_real(heights_state::kClearance, part_top_height() + p.clear);
+    if (switches[kShowDisplayMode] != 0) {
+        const int mode = kModeOfChoice[std::clamp(p.choice, 1, kDisplayChoices) - 1];
+        TLER().at(tool_display_state::kMode) = mode;
+        if (mode == kMotionNoFastDisplay) set_fdflg_on();
+        else set_fdflg_off();
+    }
     if (status > 0) status = 0;
 }

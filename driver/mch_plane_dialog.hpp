@@ -11,13 +11,29 @@ void mch_params_dialog(int group, int inside, int& status);
 
 // The page: runs until the user leaves it (status 0); each accepted page makes one go motion, the
 // first of them writing the go procedure's block (procedure_written) and noting motion_made. A
-// failing motion ends the page with status -3. Reads and writes go_page() and go_motion_choice().
+// failing motion ends the page with status -3; the display figure is closed after every motion.
+// The page starts with the procedure geometry flags at their start values and, for groups 1, 2 and
+// 4, the base feed of PRM9 as the feed of GO AT FEED. Reads and writes go_page() and
+// go_motion_choice().
 void mch_plane_dialog(int group, int procedure, int& procedure_written, int& motion_made, int& status);
 
-// The display and message menu: the tool display mode, the clearance above the part, the
-// insertion of a message or code and the change of origin. list_level is handed to the message
-// insertion. Leaving the page stores the clearance (HEI8 word 0) and the display mode (TLER).
-void proc_display_menu(int procedure, int list_level, int& status);
+// The fields of the display and message menu, each shown when its switch is non-zero: the current
+// tool's name and free text, the tool and motion display mode, four header texts of the tool path
+// (TP NAME, TP SIZE, BYTES LEFT, TYPE), the clearance, the message insertion and the change of
+// origin.
+inline constexpr int kShowToolTexts = 0, kShowDisplayMode = 1, kShowHeaderTexts = 2, kShowClear = 3,
+                     kShowInsertMessage = 4, kShowChangeOrigin = 5, kDisplayMenuSwitches = 6;
+// The message words: the target-select flag handed to the message insertion, and the entered flag
+// it sets when a message or code was inserted.
+inline constexpr int kMessageTargetSelect = 0, kMessageEntered = 1, kMessageWords = 2;
+// The display and message menu. With the procedure flag set (a procedure with relations) CLEAR is
+// the expression field of the clearance itself; otherwise it is the clearance above the part.
+// Leaving the page stores the clearance (HEI8 word 0 = part top + value) and the display mode
+// (TLER and the host's fast-display flag), each only when its field was shown. Status 0, or the
+// negative status of the message insertion or of the change of origin. Reads PRM9 (tool), NPT1
+// and RAXN (header texts) and the depth level of NPT1.
+void proc_display_menu(int procedure, const int (&switches)[kDisplayMenuSwitches], int (&message)[kMessageWords],
+                       int& status);
 
 // Hands the common arguments to the host, runs its change of origin and takes them back.
 void change_origin(int& status);

@@ -1,6 +1,7 @@
 // Moved check (proc_check_moved): opens every procedure of the run. The optimizer block's previous
 // copy, the relation symbols, the NC texts, the list cursor and the status line, the moved
-// warning, the solid table carried over from the previous procedure, and the change snapshot.
+// warning, the solid table carried over from the previous procedure, and the change snapshot;
+// beside it the start values of the procedure geometry flags, which the go-point page gives too.
 // Reads EDA2 and the state texts.
 #include "driver/change_analysis.hpp"
 #include "driver/nc_state_blocks.hpp"
@@ -57,9 +58,7 @@ void proc_check_moved(int& status)
     run.cursor_block = next_block_number();
     if (!editing) {
         run.cursor_procedure = run.cursor_block;
-        proc_geometry().geometry[0] = -1;
-        proc_geometry().geometry[1] = 1;
-        flags_reset(status);
+        proc_geom_flags_start(status);
     }
     if (e.word_no(edit_state::kViewOnly) == 0) show_label();
     run.back = 0;
@@ -85,4 +84,11 @@ void proc_check_moved(int& status)
     }
     run.clp1_pending = 1;
     status = kGoOn;
+}
+
+void proc_geom_flags_start(int& status)
+{
+    proc_geometry().geometry[0] = -1;
+    proc_geometry().geometry[1] = 1;
+    flags_reset(status);
 }

@@ -25,6 +25,10 @@ void proc_release(int& status);
 // set_machining_type's outputs), and the display, marker, level, buffer and motion words reset.
 // Status 0, or the first failure ("TOOL PATH IS NOT OPEN" when the host has none).
 void proc_geom_start(int nc_function, int& mach_param_type, int& interactive, int& status);
+// The procedure geometry flags at the start of a new procedure: geometry words 0 and 1 := -1 and
+// 1, then the option words and pairs of the flag segment to their start values (flags_reset).
+// Status 0.
+void proc_geom_flags_start(int& status);
 // Mode 1 sets the host's solid flags for the NC function, keeping the host's values; mode 2 puts
 // those back.
 void proc_can_solid_flags(int mode, int nc_function);

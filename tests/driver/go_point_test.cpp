@@ -8,11 +8,17 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/proc_flags.hpp"
 #include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
 
 namespace {
 
@@ -239,4 +245,121 @@ TEST_F(GoPoint, FrontEndGivesTheContextBackWhenItFails)
     const std::vector<std::string> calls = control::trace_names();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), "gsblkn") << "the block number of the status line, read last";
+}
+
+TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
+{
+    // Part top 5, clearance 25: CLEAR shows 20 above the part; with relations the field is the
+    // clearance parameter itself. TLER starts at 2 (choice 3) and the fast-display flag on.
+    const std::vector<std::string> header = {"TP NAME = GOTESTTP    ", "TP SIZE = 0 BYTES     ",
+                                             "BYTES LEFT = 0        ", "TYPE = UNKNOWN        "};
+    const std::string display = "TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: NO DISPLAY = ";
+    struct row {
+        const char* what;
+        std::array<int, kDisplayMenuSwitches> switches;
+        int procedure;   // -1: a procedure with relations whose host refuses the expression field
+        const char* answer;
+        std::vector<std::string> lines;   // after the tool texts and the header texts when switched on
+        int mode, fast_display;
+        float clearance;
+    } rows[] = {
+        {"every field; choice 4 switches the fast display on", {1, 1, 1, 1, 1, 1}, 0,
+         R"([{"line": 3, "value": 4}, {"line": 8, "value": 30}, {"line": 0}])",
+         {display + "3 (TOOL: NO DISPLAY)", "CLEAR = 20 [-9999.999, 9999.999]", "INSERT MESSAGE / CODE", "CHANGE ORIGIN"},
+         4, 1, 35.0f},
+        {"relations: the expression field of the clearance", {0, 1, 0, 1, 0, 0}, 1,
+         R"([{"line": 1, "value": 5}, {"line": 2, "value": 30}, {"line": -1}])",
+         {display + "3 (TOOL: NO DISPLAY)", "parameter 366 (kind 8, relation 366) = 25 [-9999.999, 9999.999]"}, 3, 0,
+         30.0f},
+        {"no display or clear field: neither is stored", {0, 0, 0, 0, 1, 1}, 0, R"(-2)",
+         {"INSERT MESSAGE / CODE", "CHANGE ORIGIN"}, 2, 1, 25.0f},
+        {"a host without the expression field: the plain field", {0, 0, 0, 1, 0, 0}, -1,
+         R"([{"line": 1, "value": 30}, {"line": 0}])", {"CLEAR = 20 [-9999.999, 9999.999]"}, 2, 1, 35.0f},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        control::reset();
+        NPT1().set_real(tp_header_state::kDepth, 5.0f);
+        NPT1().at(tp_header_state::kMacsysName) = text4_to_word("GOTE");
+        NPT1().at(tp_header_state::kMacsysName + 1) = text4_to_word("STTP");
+        HEI8().set_real(heights_state::kClearance, 25.0f);
+        TLER().at(tool_display_state::kMode) = kToolNoDisplay;
+        set_fdflg_on();
+        script((std::string(R"([{"page": )") + r.answer + "}]").c_str());
+        if (r.procedure < 0) control::inject_fault("nu_mod_exec", 1, 1, -1);
+        int switches[kDisplayMenuSwitches], message[kMessageWords] = {0, 0}, status = 9;
+        std::copy(r.switches.begin(), r.switches.end(), switches);
+        proc_display_menu(r.procedure < 0 ? 1 : r.procedure, switches, message, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(control::events_left(), 0u);
+        std::vector<std::string> expected;
+        if (r.switches[kShowToolTexts] != 0) expected = {"TOOL=" + std::string(20, ' '), std::string(20, ' ')};
+        const bool headers = r.switches[kShowHeaderTexts] != 0;
+        for (std::size_t i = 0; i < r.lines.size(); ++i) {
+            expected.push_back(r.lines[i]);
+            if (headers && i == 0) expected.insert(expected.end(), header.begin(), header.end());
+        }
+        std::string page;   // as the page event shows it: numbered lines joined by " | "
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            page += (i == 0 ? "" : " | ") + std::to_string(i + 1) + " " + expected[i];
+        ASSERT_FALSE(control::transcript_events().empty());
+        EXPECT_EQ(control::transcript_events().front().text, page);
+        EXPECT_EQ(TLER().at(tool_display_state::kMode), r.mode);
+        EXPECT_EQ(get_fdflg(), r.fast_display);
+        EXPECT_FLOAT_EQ(HEI8().real(heights_state::kClearance), r.clearance);
+    }
+}
+
+TEST_F(GoPoint, DisplayMenuInsertsAMessageAndChangesTheOrigin)
+{
+    control::set_tracing(true);
+    script(R"([{"page": 1}, {"menu": 1}, {"text": "HELLO"}, {"menu": -1}, {"page": 2}, {"page": -1}])");
+    const int switches[kDisplayMenuSwitches] = {0, 0, 0, 0, 1, 1};
+    int message[kMessageWords] = {0, 0}, status = 9;
+    proc_display_menu(0, switches, message, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(control::events_left(), 0u);
+    EXPECT_EQ(message[kMessageEntered], 1);
+    ASSERT_FALSE(control::toolpath_top().empty());
+    EXPECT_EQ(control::toolpath_top().back().words.at(0), 4) << "the message's text block";
+    const std::vector<std::string> calls = control::trace_names();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "orgchn"), calls.end());
+}
+
+TEST_F(GoPoint, PageTakesTheBaseFeedOfGroupsWithAFeedChoice)
+{
+    for (const auto& [group, base_feed] : {std::pair{kGroupMill, 250.0f}, {kGroupMultiAxis, 250.0f},
+                                           {kGroupPunch, 0.0f}, {kGroupTurn, 250.0f}, {kGroupWire, 0.0f}}) {
+        control::clear_script();
+        go_page() = go_page_state{};
+        PRM9().set_real(machine_params::kBaseFeed, 250.0f);
+        int written = 0, moved = 0, status = 9;
+        mch_plane_dialog(group, 0, written, moved, status);
+        EXPECT_EQ(go_page().base_feed, base_feed) << group;
+    }
+}
+
+TEST_F(GoPoint, PageStartsWithTheGeometryFlagsAndGoAtFeedTakesItsBaseFeed)
+{
+    // Group 1: the point is cancelled, GO DELTA chosen (5 DX, 6 DY, 7 DZ, 8 feed), GO AT FEED,
+    // then one delta motion.
+    mch_slots() = mch_slot_table{};
+    PRM9().set_real(machine_params::kBaseFeed, 250.0f);
+    PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;   // the tool the slots attach
+    TLER().at(tool_display_state::kMode) = kToolNoDisplay;
+    DSP8().set_vec(tool_position_state::kAxis, {0, 0, 1});
+    script(R"([{"point": "cancel"}, {"page": {"line": 4, "value": 2}}, {"page": {"line": 8, "value": 1}},
+               {"page": [{"line": 5, "value": 3}, {"line": 0}]}, {"page": -1}])");
+    proc_geometry().geometry[0] = proc_geometry().geometry[1] = 7;
+    proc_flags() = proc_geom_pairs{};
+    int written = 0, moved = 0, status = 9;
+    mch_plane_dialog(kGroupMill, 0, written, moved, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(control::events_left(), 0u);
+    EXPECT_EQ(proc_geometry().geometry[0], -1) << "the geometry flags at their start values";
+    EXPECT_EQ(proc_geometry().geometry[1], 1);
+    EXPECT_EQ(proc_flags().options[2], 1);
+    EXPECT_EQ(go_motion_choice(), kGoAtFeed);
+    EXPECT_EQ(DSM4().real(modal_values::kFeed), 250.0f);
+    EXPECT_EQ(DSP8().position(), (go_vec{3, 0, 0})) << "the motion made";
 }
