@@ -142,8 +142,9 @@ bool move_array(array_record& a, int new_count)
     std::size_t new_bytes = static_cast<std::size_t>(a.element_size) * static_cast<std::size_t>(new_count);
     unsigned char* moved = allocate(new_bytes);
     if (!moved) return false;
-    if (old_bytes) std::memcpy(moved, a.base, old_bytes);
-    std::memset(moved + old_bytes, 0, new_bytes - old_bytes);
+    const std::size_t kept = std::min(old_bytes, new_bytes);
+    if (kept) std::memcpy(moved, a.base, kept);
+    std::memset(moved + kept, 0, new_bytes - kept);
     release(a.base, old_bytes == 0 ? 1 : old_bytes);
     a.base = moved;
     a.count = new_count;
@@ -220,19 +221,20 @@ void MM_RESIZE_ARRAY(int handle, int add_count, void*& base, int& status)
         return;
     }
     array_record& a = it->second;
-    if (add_count < 0) {
+    std::int64_t new_count = std::int64_t{a.count} + add_count;
+    if (new_count < 0) {
         status = kRefused;
-        refuse("MM_RESIZE_ARRAY", arguments, "NEGATIVE ELEMENT COUNT " + std::to_string(add_count), status);
+        refuse("MM_RESIZE_ARRAY", arguments, "NEGATIVE ELEMENT COUNT " + std::to_string(new_count), status);
         return;
     }
-    std::int64_t new_count = std::int64_t{a.count} + add_count;
     if (checked_bytes(a.element_size, new_count) < 0) {
         status = kNoMemory;
         refuse("MM_RESIZE_ARRAY", arguments, describe_array(new_count, a.element_size) + " TOO LARGE", status);
         return;
     }
-    // Adding nothing is not a growth: the array stays where it is.
-    if (add_count > 0 && !move_array(a, static_cast<int>(new_count))) {
+    // Adding nothing is not a growth: the array stays where it is. A negative count shrinks it,
+    // keeping the elements below the new count (it moves as a growth does).
+    if (add_count != 0 && !move_array(a, static_cast<int>(new_count))) {
         status = kNoMemory;
         refuse("MM_RESIZE_ARRAY", arguments, "NO MEMORY", status);
         return;

@@ -9,7 +9,9 @@
 // Opens an array of initial_count elements of element_size bytes, zero-filled. Status 0, or
 // negative when the arguments are bad or memory cannot be had.
 void MM_OPEN_ARRAY(int element_size, int initial_count, int& handle, void*& base, int& status);
-// Adds add_count zero-filled elements, keeping the content; base receives the new address.
+// Adds add_count zero-filled elements, keeping the content; a negative add_count shrinks the
+// array, keeping the elements below the new count (a count below 0 is refused). base receives
+// the new address.
 void MM_RESIZE_ARRAY(int handle, int add_count, void*& base, int& status);
 // Closes an array; closing a handle that is not open is refused with a negative status.
 void MM_CLOSE(int handle, int& status);

@@ -13,6 +13,7 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/lane_services_least.hpp"
+#include "pocket_lanes/region_containment.hpp"
 #include "pocket_lanes/segment_interpolate.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 #include "surfaces/surface_select_least.hpp"

@@ -57,23 +57,8 @@ void choose_drpar(int mode, double radius, double direction, const double* centr
     if (status > 0) status = 0;
 }
 
-void mark_entry_point(const float* point, int& result)
-{
-    static_cast<void>(point);
-    result = 1;
-}
 
-void set_cutcom_slot(int side)
-{
-    mch_slots().slots[kCutcomSlot].value = side == -1 ? kCutcomLeft : side == 1 ? kCutcomRight : kCutcomOther;
-}
 
-int segment_in_region(const float* a, const float* b)
-{
-    static_cast<void>(a);
-    static_cast<void>(b);
-    return 0;
-}
 
 void MRGGST(int join_mode, int data_kind, point_string_set& first, point_string_set& second, int& status)
 {

@@ -15,16 +15,6 @@
 void choose_drpar(int mode, double radius, double direction, const double* centre, const double* start,
                   const double* end, int& status);
 
-// The used-entry-point list is never filled: result 1 (not used before) for every point.
-void mark_entry_point(const float* point, int& result);
-
-// Value of the CUT.COM slot (5): 9 for side -1, 10 for side 1, 11 for any other side.
-void set_cutcom_slot(int side);
-
-// Whether the straight move a..b stays inside the region of the current polygon buffer: 0 here
-// (the move counts as leaving it).
-int segment_in_region(const float* a, const float* b);
-
 // Two sets of point strings (points three floats each; normals and words parallel, may be null;
 // a point count per string). Capacities: points in reals, strings.
 struct point_string_set {

@@ -14,6 +14,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
+#include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/lane_services_least.hpp"
 #include "pocket_lanes/twirl_least.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"

@@ -1,5 +1,6 @@
 // Interpolation of a height and a vector along a segment in space, at a point given by its x and
-// y. The loop removal and the element routines of the pocket arrays use it.
+// y. The loop removal and the element routines of the pocket arrays use the double-precision
+// form, the surface variant of the point mover the single-precision one.
 #pragma once
 
 // a, b: the segment's end points (x, y, z); weight_a, weight_b: three doubles belonging to a and
@@ -12,3 +13,7 @@
 void segment_interpolate_d(const double* a, const double* b, const double* weight_a,
                            const double* weight_b, const double* point, double& z, double* weights,
                            int& flag);
+
+// The same on single-precision values (zero test within the host's single tolerance).
+void segment_interpolate(const float* a, const float* b, const float* weight_a, const float* weight_b,
+                         const float* point, float& z, float* weights, int& flag);

@@ -139,7 +139,7 @@ TEST_F(HostMemory, BadResizeIsRefusedAndLeavesTheArrayAsItWas)
         const char* reason;
     };
     const row rows[] = {
-        {handle, -1, "NEGATIVE ELEMENT COUNT -1"},
+        {handle, -4, "NEGATIVE ELEMENT COUNT -1"},
         {handle, INT_MAX, "TOO LARGE"},
         {handle + 5, 2, "IS NOT OPEN"},
     };
