@@ -7,13 +7,7 @@
 
 #include "pocket_lanes/entry_bookkeeping.hpp"
 
-// Lead arc from S to E about C (x, y doubles each) in the direction's sense (positive:
-// counter-clockwise), at pocket_state.current_z: an approach move to S first (entry_point_2d
-// kind 2 from S to S) unless the mode is 1 or 11, then one arc motion of the sweep below half a
-// turn. An arc whose shorter sweep turns against the direction: "[sdrpar] ILLEGAL ARC!!", -1.
-// Start equal to end: nothing, 0. The radius is not read. Reads pocket_work.tolerance.
-void choose_drpar(int mode, double radius, double direction, const double* centre, const double* start,
-                  const double* end, int& status);
+#include "pocket_lanes/lead_arcs.hpp"
 
 // Two sets of point strings (points three floats each; normals and words parallel, may be null;
 // a point count per string). Capacities: points in reals, strings.
