@@ -2,7 +2,8 @@
 #include "pocket/engine_steps.hpp"
 
 #include "clearing/hatch/hatch_clearing_least.hpp"
-#include "pocket_lanes/pocket_drawing_least.hpp"
+#include "pocket_lanes/pocket_computation_least.hpp"
+#include "pocket_lanes/pocket_drawing.hpp"
 
 pocket_engine_steps default_pocket_engine_steps()
 {

@@ -28,6 +28,13 @@ struct curve_approx_words {
     float link_tolerance = 0.0f;
     float twirl_length = 0.0f;
     int wire_approach = 0;
+    // The drawing's words: the corner-move mode (4 or 5 ask for corner loops) with the corner
+    // size, the lane-report flag (a lane that could not be entered is reported) and the open
+    // contour word (1 keeps machining-type-13 lanes whole).
+    int corner_move_mode = 0;
+    float corner_size = 0.0f;
+    int lane_report = 0;
+    int open_contour = 0;
 };
 
 struct proc_geometry_words {
