@@ -117,8 +117,10 @@ struct walk {
         }
         current.clear();
     }
-    // One sample after `previous` (valid unless first).
-    bool sample(const pt& p, const pt& previous, bool previous_ok, bool first, int index, double fraction)
+    // One sample after `previous` (valid unless first); a string keeps the lane's own points
+    // (vertex set) and the edges of its run, not the samples between.
+    bool sample(const pt& p, const pt& previous, bool previous_ok, bool first, bool vertex, int index,
+                double fraction)
     {
         bool ok = false;
         if (!usable(p, index, fraction, ok)) return false;
@@ -128,7 +130,7 @@ struct walk {
                 if (!edge(p, previous, index, fraction, e)) return false;
                 current.push_back(e);
             }
-            if (current.empty() || !same(current.back(), p)) current.push_back(p);
+            if (vertex && (current.empty() || !same(current.back(), p))) current.push_back(p);
         } else if (!current.empty()) {
             pt e;
             if (!edge(previous, p, index, fraction, e)) return false;
@@ -273,7 +275,7 @@ void chkocont(int mode, int direction_sign, double z, int max_strings, double /*
     bool going = true;
     for (std::size_t i = 0; going && i < path.size(); ++i) {
         if (i == 0) {
-            going = w.sample(path[0], previous, false, true, 0, 0.0);
+            going = w.sample(path[0], previous, false, true, true, 0, 0.0);
             previous = path[0];
             continue;
         }
@@ -283,7 +285,7 @@ void chkocont(int mode, int direction_sign, double z, int max_strings, double /*
         for (int s = 1; going && s <= steps; ++s) {
             const double f = s == steps ? 1.0 : s * step / len;
             const pt p{from.x + f * (path[i].x - from.x), from.y + f * (path[i].y - from.y)};
-            going = w.sample(p, previous, w.last_ok, false, static_cast<int>(i), f);
+            going = w.sample(p, previous, w.last_ok, false, s == steps, static_cast<int>(i), f);
             previous = p;
         }
     }
