@@ -33,3 +33,5 @@ void draw_lane_3d(int mode, const double* from, const double* to, int& work, int
     static_cast<void>(work);
     status = kGridNoSurface;
 }
+
+void link_pass_strings(const pass_link& /*pass*/, int /*link_mode*/, int& status) { status = -1; }

@@ -2,7 +2,8 @@
 // module carries no surface grid yet, so every projection and every walk over the grid fails
 // with kGridNoSurface. The clearing passes over surfaces complete it and replace this file. The
 // one-offset step and the relation tests of the lane engine call these, and the point mover
-// draw_lane_3d, for pockets of dimension 3 and 4 only.
+// draw_lane_3d, for pockets of dimension 3 and 4 only; the twirl link of the surface entry falls
+// back on link_pass_strings.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
@@ -26,3 +27,14 @@ void drop_lane_on_grid(int mode, double* point, const double* direction, double 
 // Draws a lane or connection of a surface pocket from the from-point to the to-point (three
 // doubles each): status kGridNoSurface, nothing drawn. work is not read.
 void draw_lane_3d(int mode, const double* from, const double* to, int& work, int& status);
+
+// The pass data of a link between two pass strings: the end of the first string and the start of
+// the second, with their directions.
+struct pass_link {
+    double from[3] = {0.0, 0.0, 0.0};
+    double from_direction[3] = {0.0, 0.0, 0.0};
+    double to[3] = {0.0, 0.0, 0.0};
+    double to_direction[3] = {0.0, 0.0, 0.0};
+};
+// Joins the two strings by the ordinary link of the link mode: status -1 here, nothing written.
+void link_pass_strings(const pass_link& pass, int link_mode, int& status);

@@ -19,6 +19,13 @@ struct curve_approx_words {
     int switch4 = 0;
     float tolerance = -1.0f;
     std::array<int, 2> modes{2, 2};
+    // The drawing's words: the corner-move mode (4 or 5 ask for corner loops) with the corner
+    // size, the lane-report flag (a lane that could not be entered is reported) and the open
+    // contour word (1 keeps machining-type-13 lanes whole).
+    int corner_move_mode = 0;
+    float corner_size = 0.0f;
+    int lane_report = 0;
+    int open_contour = 0;
     // The words the pocket moves read. Motion-link mode: 1 switches off lead moves and replaces
     // linking moves by the link flag. The link tolerance is set only by the tool-path
     // reconnection of manual editing and the clearing passes over surfaces (0 until then). The
@@ -28,13 +35,14 @@ struct curve_approx_words {
     float link_tolerance = 0.0f;
     float twirl_length = 0.0f;
     int wire_approach = 0;
-    // The drawing's words: the corner-move mode (4 or 5 ask for corner loops) with the corner
-    // size, the lane-report flag (a lane that could not be entered is reported) and the open
-    // contour word (1 keeps machining-type-13 lanes whole).
-    int corner_move_mode = 0;
-    float corner_size = 0.0f;
-    int lane_report = 0;
-    int open_contour = 0;
+    // The words the open-contour step tests and the point-string routines read: the reach mode
+    // (3: the tool's reach becomes multiples of the working tolerance), the clearance that shrinks
+    // the tool in the step test, the twirl value (its tolerance is 0.01 x it) and the two values
+    // handed to the line-net set-up.
+    int reach_mode = 0;
+    float clearance = 0.0f;
+    float twirl_value = 0.0f;
+    std::array<float, 2> net_values{0.0f, 0.0f};
 };
 
 struct proc_geometry_words {

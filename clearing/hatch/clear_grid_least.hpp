@@ -1,33 +1,22 @@
-// The clearing height grid (clear_block) that the step tests of the pocket lanes read, the
-// clearing point-reduction tolerance, and the ordinary link between two pass strings. Least
-// version until the hatch clearing and the surface clearing are built: the grid stays empty, the
-// tolerance 0 and the link refused. The hatch clearing completes the grid and the tolerance, the
-// surface clearing the link.
+// The clearing height grid of the clearing block that the step tests of the pocket lanes read,
+// and the clearing point-reduction tolerance. Least version until the hatch clearing is built:
+// the grid stays empty and the tolerance 0. The hatch clearing's clear_block.hpp and
+// clear_grid.hpp replace this file (same names: clear_state, clear_block, clr_reduce_tol_get).
 #pragma once
 
-// The grid: cell sizes, origin, columns and rows, and a host array of cells of 8 bytes whose
-// first 4-byte real is the cell's value (row by row).
-struct clear_block {
-    float cell_x = 0.0f;
-    float cell_y = 0.0f;
-    float origin_x = 0.0f;
-    float origin_y = 0.0f;
+// The grid fields of the clearing block: cell sizes, the centre of cell (0, 0), cells per row
+// and rows, two floats per cell row after row (the first the cell's value), and the bound value
+// that clr_reduce_tol_get answers.
+struct clear_state {
+    float cell_size[2] = {0.0f, 0.0f};
+    float grid_origin[2] = {0.0f, 0.0f};
     int columns = 0;
     int rows = 0;
-    int cells = -1;     // host array handle; -1: no grid
+    float* cells = nullptr;
+    double bound = 0.0;
 };
-clear_block& clear_grid();
 
-// The clearing point-reduction tolerance (0 here).
+extern clear_state clear_block;
+
+// The clearing point-reduction tolerance: the grid's bound value as a float.
 void clr_reduce_tol_get(float& value);
-
-// The pass data of a link between two pass strings: the end of the first string and the start of
-// the second, with their directions.
-struct pass_link {
-    double from[3] = {0.0, 0.0, 0.0};
-    double from_direction[3] = {0.0, 0.0, 0.0};
-    double to[3] = {0.0, 0.0, 0.0};
-    double to_direction[3] = {0.0, 0.0, 0.0};
-};
-// Joins the two strings by the ordinary link of the link mode: status -1 here, nothing written.
-void link_pass_strings(const pass_link& pass, int link_mode, int& status);
