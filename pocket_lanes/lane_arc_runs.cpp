@@ -247,7 +247,7 @@ void split_wide_arcs(double* points, int string_count, int* counts, int capacity
                 continue;
             }
             const int parts = static_cast<int>(sweep * kSplitParts + 1.0);
-            const int more = kArcRecordEntries - 1;
+            const int more = kArcRecordEntries;
             const int added = more * (parts - 1);
             if (total + added > capacity) {
                 status = kFitNoRoom;
