@@ -9,7 +9,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_lanes/chain_elements.hpp"
-#include "pocket_lanes/combcont_least.hpp"
+#include "pocket_lanes/combcont.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 
 #include <algorithm>

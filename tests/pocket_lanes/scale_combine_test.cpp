@@ -4,7 +4,7 @@
 // no two farther apart than R5.
 #include "lane_test_support.hpp"
 
-#include "pocket_lanes/combcont_least.hpp"
+#include "pocket_lanes/combcont.hpp"
 #include "pocket_lanes/scale_combine.hpp"
 
 #include <cmath>

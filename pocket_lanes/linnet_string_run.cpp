@@ -1,0 +1,33 @@
+// The line-net runs of the point-string support (see the header).
+#include "pocket_lanes/linnet_string_run.hpp"
+
+#include "cutter/linnet_params_least.hpp"
+#include "cutter/surface_height_at_point_least.hpp"
+#include "surfaces/proc_geometry_words_least.hpp"
+
+namespace {
+constexpr int kPointNet = 1, kHeightMode = 0, kNotLocated = 1;
+}
+
+void linnet_string_run(int n, const float* points, float tolerance, float* located, int& status)
+{
+    status = 0;
+    const curve_approx_words& ca = proc_geometry().curve_approx;
+    for (int i = 0; i < n; ++i) {
+        const float* p = points + 3L * i;
+        linnet_set_params(kPointNet, p, p, 1, tolerance, ca.net_values[1]);
+        int located_status = 0;
+        surface_height_at_point(kHeightMode, p, tolerance, ca.net_values[0], ca.net_values[1], located + 3L * i,
+                                located_status);
+        if (located_status < 0) {
+            status = located_status;
+            return;
+        }
+        if (located_status != 0) status = kNotLocated;
+    }
+}
+
+void linnet_string_run2(const float* point, float tolerance, float* located, int& status)
+{
+    linnet_string_run(1, point, tolerance, located, status);
+}
