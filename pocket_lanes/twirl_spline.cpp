@@ -1,0 +1,146 @@
+// The spline moves of the entry code (see the header).
+#include "pocket_lanes/twirl_spline.hpp"
+
+#include "clearing/surface_lanes_least.hpp"
+#include "cutter/tool_probe_least.hpp"
+#include "driver/nc_state_blocks.hpp"
+#include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
+#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/milling_statement.hpp"
+#include "toolpath/motion_fit.hpp"
+#include "toolpath/motion_writers.hpp"
+#include "toolpath/updown_buffers.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kAboveClearanceMode = 1;
+constexpr int kNoBuffering = 1;
+constexpr int kFittedSplines = 1;
+constexpr int kTwirlMode = 2, kLinkMode = 2;
+constexpr int kPointRecord = 3;
+constexpr int kCubicOrder = 4, kSegmentPoints = 3;
+constexpr double kTwirlShare = 0.01, kLeastTwirlTolerance = 0.001;
+constexpr int kPointsOnly = 1;
+constexpr int kCaller = 1;
+
+// A spline descriptor given back on every way out.
+struct spline_records {
+    int id = 0;
+    int status = 0;
+    explicit spline_records(int room) { dam_ini(kPointRecord, room, id, status); }
+    ~spline_records()
+    {
+        int ended = 0;
+        if (status == 0) dam_end(id, ended);
+    }
+    spline_records(const spline_records&) = delete;
+    spline_records& operator=(const spline_records&) = delete;
+};
+
+// Writes the cubic chain of the descriptor as one NURBS move of order 4: clamped ends, each
+// joint a triple knot.
+void write_chain(int id, int& status)
+{
+    const int n = dam_nrc(id);
+    const double* points = dam_records(id);
+    if (points == nullptr || n < kCubicOrder || (n - 1) % kSegmentPoints != 0) {
+        status = -1;
+        return;
+    }
+    const int segments = (n - 1) / kSegmentPoints;
+    std::vector<double> knots(static_cast<std::size_t>(n + kCubicOrder), 0.0);
+    for (int i = 0; i < segments - 1; ++i)
+        for (int k = 0; k < kSegmentPoints; ++k) knots[static_cast<std::size_t>(kCubicOrder + kSegmentPoints * i + k)] = i + 1.0;
+    for (int k = 0; k < kCubicOrder; ++k) knots[static_cast<std::size_t>(n + k)] = segments;
+    nurbs_move_entry(kCaller, kCubicOrder, n, knots.data(), points, status);
+}
+
+bool same_xy(const double* a, const double* b) { return eqptd(2, a, b) != 0; }
+
+// The twirl spline and its NURBS move; false when a step fails.
+bool twirl_move(const pocket_link_words& link, double tolerance)
+{
+    spline_records spline(kTwirlControlPointsMost), chain(kTwirlControlPointsMost);
+    if (spline.status != 0 || chain.status != 0) return false;
+    int error = 0;
+    const double length = distd(3, link.from.point, link.to.point);
+    get_twirl_spline(kTwirlMode, link.from.point, link.from.direction, link.to.point, link.to.direction, length,
+                     spline.id, kTwirlControlPointsMost, error);
+    if (error != 0) return false;
+    int status = 0;
+    nb_c0approx(spline.id, tolerance, chain.id, kTwirlControlPointsMost, status);
+    if (status != 0) return false;
+    int flag = 0;
+    approx_string_spline(0, chain.id, flag, status);
+    if (status != 0 || flag != 0) return false;
+    write_chain(chain.id, status);
+    return status >= 0;
+}
+
+}  // namespace
+
+void approx_string_spline(int mode, int spline, int& flag, int& status)
+{
+    status = 0;
+    std::vector<double> points(3 * kSplinePointsMost, 0.0);
+    int count = 0;
+    const double tolerance = 2.0 * proc_geometry().curve_approx.tolerance;
+    nb_appbypol2(spline, tolerance, kSplinePointsMost, points.data(), count, status);
+    if (status != 0) return;
+    if (mode == kAboveClearanceMode) {
+        const double clearance = HEI8().real(heights_state::kClearance);
+        for (int i = 0; i < count && flag == 0; ++i)
+            if (points[3 * static_cast<std::size_t>(i) + 2] > clearance) flag = 1;
+    }
+    for (int i = 0; i + 1 < count && flag == 0; ++i) {
+        float from[3], to[3], contact[3] = {0.0f, 0.0f, 0.0f}, normal[3] = {0.0f, 0.0f, 1.0f};
+        for (int k = 0; k < 3; ++k) {
+            from[k] = static_cast<float>(points[3 * static_cast<std::size_t>(i) + k]);
+            to[k] = static_cast<float>(points[3 * static_cast<std::size_t>(i + 1) + k]);
+        }
+        int result = 0;
+        tool_probe_table().tool_project_point(from, to, contact, normal, result);
+        if (result != kProjectFree) flag = 1;
+    }
+    if (flag != 0 || updown().mode == kNoBuffering || count < 1) return;
+    std::vector<point3> run(static_cast<std::size_t>(count)), directions(run.size(), point3{0.0f, 0.0f, 1.0f});
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < 3; ++k) run[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)] = static_cast<float>(points[3 * static_cast<std::size_t>(i) + k]);
+    const int counts[1] = {count};
+    milling_statement statement;
+    statement.dimension = kPointsOnly;
+    statement.points = run.data();
+    statement.directions = directions.data();
+    statement.strings = 1;
+    statement.counts = counts;
+    updown_motion(statement, status);
+}
+
+void twirl_spline_points(const pocket_link_words& link)
+{
+    int status = 0;
+    if (PRM9().words[machine_params::kMotionForm] == kFittedSplines) motion_bspline_fit(status);
+    updown_flush(status);
+    const curve_approx_words& ca = proc_geometry().curve_approx;
+    if (ca.twirl_value != 0.0f && same_xy(link.to.point, pocket_state_block.path_start)) {
+        const double tolerance = std::max({kTwirlShare * ca.twirl_value, kLeastTwirlTolerance,
+                                           static_cast<double>(ca.tolerance)});
+        if (!twirl_move(link, tolerance)) {
+            pass_link pass;
+            for (int k = 0; k < 3; ++k) {
+                pass.from[k] = link.from.point[k];
+                pass.from_direction[k] = link.from.direction[k];
+                pass.to[k] = link.to.point[k];
+                pass.to_direction[k] = link.to.direction[k];
+            }
+            link_pass_strings(pass, kLinkMode, status);
+        }
+    }
+    reset_work_flags();
+}

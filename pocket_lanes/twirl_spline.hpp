@@ -1,0 +1,28 @@
+// The spline moves of the entry code: a spline approximated by points and checked against the
+// clearance height and the part (approx_string_spline), and the twirl spline that joins the end
+// of one path to the start of the next (twirl_spline_points), written as a NURBS move or, when
+// it cannot be made, as the ordinary link of two pass strings. The surface entry moves call
+// twirl_spline_points when both link points are kept.
+#pragma once
+
+#include "pocket_lanes/entry_bookkeeping.hpp"
+
+// Most points of the approximation, and most control points of the twirl spline.
+inline constexpr int kSplinePointsMost = 400;
+inline constexpr int kTwirlControlPointsMost = 1000;
+
+// The spline of the descriptor as at most kSplinePointsMost points within 2 x the
+// curve_approx_common tolerance. Mode 1: flag 1 when a point lies above the clearance height
+// (HEI8). Then, while the flag is 0, each segment is projected with the tool
+// (tool_project_point) and the first projection that is not free sets the flag. With the flag
+// 0 and the UP/DOWN buffers in a buffering mode the points go into them. Status 0, or the
+// failure of the approximation or the motion output.
+void approx_string_spline(int mode, int spline, int& flag, int& status);
+
+// The twirl link from the kept end of the last path (link.from) to the start of the next
+// (link.to): the UP/DOWN buffers flushed (the B-spline fit with fitted motions), then, when the
+// twirl value of curve_approx_common is not 0 and link.to lies at pocket_state.path_start, the
+// twirl spline of tolerance max(0.01 x twirl value, 0.001, curve_approx tolerance), its C0
+// chain, checked by approx_string_spline and written as one NURBS move; a step that fails gives
+// the ordinary link (link_pass_strings, mode 2). The work flags are cleared at the end.
+void twirl_spline_points(const pocket_link_words& link);
