@@ -61,6 +61,8 @@ double length_of(const string_points& s)
 
 // One walk: the samples, the step test and the strings collected.
 struct walk {
+    const pokarr* lane = nullptr;
+    int code = 0;
     int mode = 0;
     bool tested = true;
     int sign = 1;
@@ -79,8 +81,9 @@ struct walk {
     {
         ok = true;
         if (!tested) return true;
-        int code = 0, flag = 0, st = 0;
-        open_strings_step_test()(sign, p.x, p.y, z, clearance, index, fraction, code, flag, st);
+        int flag = 0, st = 0;
+        const lane_point_index at{index, fraction};
+        open_strings_step_test()(*lane, sign, p.x, p.y, z, clearance, at, code, flag, st);
         if (st == kStepFailed || st < 0) {
             status = -1;
             return false;
@@ -143,31 +146,30 @@ struct walk {
     bool last_ok = false;
 };
 
-// The walked contour as plain points: short elements removed, arcs stepped in mode 0.
-bool walked_points(const double* points, int count, bool resample, std::vector<pt>& out)
+// The walked contour as plain points into `walked` (initialised by the caller): short elements
+// removed, arcs stepped in mode 0 (without resampling an arc keeps only its end point).
+bool walked_points(const double* points, int count, bool resample, pokarr& walked, std::vector<pt>& out)
 {
     pokarr a;
     pokarr_init(2, a);
     int status = 0;
     for (int i = 0; i < count && status == 0; ++i) pokarr_add_pnt(points + 2 * i, a, status);
     if (status == 0) pokarr_drop_short(a);
-    pokarr plain;
-    pokarr_init(2, plain);
     if (status == 0 && resample) {
-        pokarr_resample(a, kResampleTolerance, 2, nullptr, 0, nullptr, &plain, status);
-        if (status == 0) pokarr_drop_short(plain);
-    }
-    const pokarr& src = resample ? plain : a;
-    out.clear();
-    for (int i = 0; status == 0 && i < src.count; ++i) {
-        if (src.x[i] > kMarkerLimit) {
-            // Without resampling an arc keeps only its end point in the walk.
-            i += 2;
-            continue;
+        pokarr_resample(a, kResampleTolerance, 2, nullptr, 0, nullptr, &walked, status);
+        if (status == 0) pokarr_drop_short(walked);
+    } else if (status == 0) {
+        for (int i = 0; i < a.count && status == 0; ++i) {
+            if (a.x[i] > kMarkerLimit) {
+                i += 2;
+                continue;
+            }
+            const double p[2] = {a.x[i], a.y[i]};
+            pokarr_add_pnt(p, walked, status);
         }
-        out.push_back({src.x[i], src.y[i]});
     }
-    pokarr_free(plain);
+    out.clear();
+    for (int i = 0; status == 0 && i < walked.count; ++i) out.push_back({walked.x[i], walked.y[i]});
     pokarr_free(a);
     return status == 0;
 }
@@ -266,16 +268,23 @@ void chkocont(int mode, int direction_sign, double z, int max_strings, double /*
     w.z = z;
     w.most_strings = std::min(max_strings, kOpenStringsMost);
     std::vector<pt> path;
-    if (count < 1 || points == nullptr || !walked_points(points, count, mode == 0, path)) {
+    pokarr walked;
+    pokarr_init(2, walked);
+    struct release {
+        pokarr& a;
+        ~release() { pokarr_free(a); }
+    } const on_exit{walked};
+    if (count < 1 || points == nullptr || !walked_points(points, count, mode == 0, walked, path)) {
         status = count < 1 ? 0 : -1;
         return;
     }
+    w.lane = &walked;
     // The walk.
     pt previous;
     bool going = true;
     for (std::size_t i = 0; going && i < path.size(); ++i) {
         if (i == 0) {
-            going = w.sample(path[0], previous, false, true, true, 0, 0.0);
+            going = w.sample(path[0], previous, false, true, true, 1, 0.0);
             previous = path[0];
             continue;
         }
@@ -408,4 +417,18 @@ void lane_start_at_point(double x, double y, int& count, double* points)
     }
     count = static_cast<int>(out.size() / 2);
     std::copy(out.begin(), out.end(), points);
+}
+
+void step_usable_test(const pokarr& lane, int direction_sign, double x, double y, double z, double /*clearance*/,
+                      const lane_point_index& index, int& code, int& usable, int& status)
+{
+    double before[2] = {}, after[2] = {};
+    int blocked = 0;
+    open_contour_step_test(lane, direction_sign, x, y, z, index, code, before, after, blocked, status);
+    if (status < 0) {
+        status = kStepFailed;
+        usable = 0;
+        return;
+    }
+    usable = blocked == 0 ? 1 : 0;
 }

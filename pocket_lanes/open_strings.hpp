@@ -5,6 +5,9 @@
 // and re-starting a closed path at a point (lane_start_at_point, also used by the ramp entry).
 #pragma once
 
+#include "pocket_arrays/pokarr.hpp"
+#include "pocket_lanes/open_contour_tests.hpp"
+
 // Mode of chkocont with every step usable (the step test is not asked).
 inline constexpr int kOpenStringsUntested = -1;
 // Status of a split that stopped at the string or point limit: the rest of the lane is uncut.
@@ -22,16 +25,18 @@ struct open_string_store {
     int fill = 0;
 };
 
-// The step test of one sample: direction sign, the sample (x, y, z), the clearance, the index
-// of the lane point the walk goes to and the fraction of the way there. Answers the corner code
-// (0 to 3) and usable (1 when the wire may work there). Status 0, 2 (usable except in mode 0) or
-// 11 (the test failed).
-using step_test = void (*)(int direction_sign, double x, double y, double z, double clearance, int index,
-                           double fraction, int& code, int& usable, int& status);
+// The step test of one sample of the walked lane (plain points): direction sign, the sample
+// (x, y, z), the clearance and where it lies on the lane. Updates the corner code (0 to 3) and
+// answers usable (1 when the wire may work there). Status 0, 2 (usable except in mode 0) or 11
+// (the test failed).
+using step_test = void (*)(const pokarr& lane, int direction_sign, double x, double y, double z, double clearance,
+                           const lane_point_index& index, int& code, int& usable, int& status);
 // The step test chkocont asks; step_usable_test unless a caller binds another.
 step_test& open_strings_step_test();
-void step_usable_test(int direction_sign, double x, double y, double z, double clearance, int index,
-                      double fraction, int& code, int& usable, int& status);
+// open_contour_step_test at the sample: usable when it is not blocked, its status 2 passed on, a
+// failure as 11. The clearance is applied by the step test itself (curve_approx_common).
+void step_usable_test(const pokarr& lane, int direction_sign, double x, double y, double z, double clearance,
+                      const lane_point_index& index, int& code, int& usable, int& status);
 
 // Splits the lane (counts[1] entries of x, y doubles, arcs as records) into its usable runs.
 // mode 0 tests every sample; kOpenStringsUntested (-1) takes every sample as usable; 99 or more

@@ -12,6 +12,7 @@
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
+#include "pocket_lanes/twirl_words.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 
 #include <algorithm>
@@ -321,8 +322,8 @@ TEST_F(Drawing, OpenStringsFollowTheUsableSteps)
     // The step test blocks the band 4 < x < 6; a tool without diameter walks in steps of 0.05.
     static int calls = 0;
     static double lo = 4, hi = 6;
-    open_strings_step_test() = [](int, double x, double, double, double, int, double, int& code, int& usable,
-                                  int& status) {
+    open_strings_step_test() = [](const pokarr&, int, double x, double, double, double, const lane_point_index&,
+                                  int& code, int& usable, int& status) {
         ++calls;
         code = 0;
         status = 0;
@@ -367,8 +368,8 @@ TEST_F(Drawing, OpenStringsFollowTheUsableSteps)
 
 TEST_F(Drawing, TheFiftyFirstStringStopsTheSplit)
 {
-    open_strings_step_test() = [](int, double x, double, double, double, int, double, int& code, int& usable,
-                                  int& status) {
+    open_strings_step_test() = [](const pokarr&, int, double x, double, double, double, const lane_point_index&,
+                                  int& code, int& usable, int& status) {
         code = 0;
         status = 0;
         usable = static_cast<int>(std::floor(x)) % 2 == 0 ? 1 : 0;
@@ -455,4 +456,46 @@ TEST_F(Drawing, RampLaneOfASingleEngineLaneIsTakenDirectly)
     EXPECT_EQ(lane_no, 1);
     EXPECT_EQ(out.used, 10);
     MM_CLOSE(out.handle, status);
+}
+
+TEST_F(Drawing, TwirlSplineOnlyWithBothEnableWords)
+{
+    twirl_state& t = twirl();
+    t.start[2] = -5;
+    t.start_direction[0] = 1;
+    t.end[0] = 10;
+    t.end[1] = 5;
+    t.end[2] = -5;
+    t.end_direction[1] = 1;
+    twirl_made_set(0);
+    proc_geometry().curve_approx.tolerance = 0.01f;
+    double length = 12;
+    int status = 7;
+    t.enable[0] = 1;
+    twirl_spline_show(0, length, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(steps().empty()) << "one enable word 0: nothing";
+    EXPECT_EQ(twirl_made_get(), 0);
+
+    t.enable[1] = 1;
+    length = 0;
+    twirl_spline_show(0, length, status);
+    EXPECT_EQ(status, 0) << "a length of 0 ends at the first try";
+    EXPECT_TRUE(steps().empty());
+
+    // Mode 1 takes lead value 2 as the length; a failed spline is tried three times more.
+    pocket_state_block.lead_values[1] = 12;
+    vantu::control::inject_fault("get_twirl_spline", 1, 4, 1);
+    twirl_spline_show(1, length, status);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(length, 12.0);
+    vantu::control::clear_faults();
+    twirl_spline_show(1, length, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(twirl_made_get(), 1);
+    const std::vector<std::string> s = steps();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0][0], 'N');
+    twirl_flags_reset();
+    EXPECT_EQ(t.enable[0] + t.enable[1], 0);
 }
