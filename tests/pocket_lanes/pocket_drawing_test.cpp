@@ -11,6 +11,7 @@
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
+#include "pocket_lanes/pocket_entry.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
 #include "pocket_lanes/twirl_words.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
@@ -498,4 +499,46 @@ TEST_F(Drawing, TwirlSplineOnlyWithBothEnableWords)
     EXPECT_EQ(s[0][0], 'N');
     twirl_flags_reset();
     EXPECT_EQ(t.enable[0] + t.enable[1], 0);
+}
+
+TEST_F(Drawing, EntryMotionFromWhereTheToolStands)
+{
+    const double start[2] = {2, 2};
+    const double lane_points[4] = {2, 2, 8, 2};
+    entry_approach approach;
+    struct row {
+        point3 tool;
+        int level;
+        int start_entry;
+        std::vector<std::string> want;
+        int entry_points;  // "ENTRY POINT:" lines
+    } rows[] = {
+        // The tool at the lane start: no approach (the feed move there has no length).
+        {{2, 2, -5}, 2, 0, {}, 0},
+        // From elsewhere: over the approach height above the start and down onto it; the entry
+        // point is reported at the first level only.
+        {{0, 0, 0}, 1, 0, {"F-1", "L(0,0,50)", "L(2,2,50)", "L(2,2,-2)", "F50", "L(2,2,-5)"}, 1},
+        {{0, 0, 0}, 2, 0, {"F-1", "L(0,0,50)", "L(2,2,50)", "L(2,2,-2)", "F50", "L(2,2,-5)"}, 0},
+        // An indicated start point equal to the path start: no start-point move.
+        {{0, 0, 0}, 2, 1, {"F-1", "L(0,0,50)", "L(2,2,50)", "L(2,2,-2)", "F50", "L(2,2,-5)"}, 0},
+    };
+    for (const row& r : rows) {
+        fresh_at(r.tool);
+        pocket_state_block.level_counter = r.level;
+        pocket_state_block.start_point_entry = r.start_entry;
+        pocket_state_block.start_point[0] = 2;
+        pocket_state_block.start_point[1] = 2;
+        int plunge = 1, status = 7;
+        pocket_entry_motion(0, 0, 0, 1, 0, 13, 2, start, 2, lane_points, plunge, approach, status);
+        EXPECT_EQ(status, 0) << r.level;
+        std::vector<std::string> s = steps();
+        EXPECT_EQ(s, r.want) << r.tool[0] << " level " << r.level;
+        EXPECT_EQ(feed_mode(), 1);
+        EXPECT_EQ(plunge, 0);
+        EXPECT_EQ(pocket_state_block.path_start[0], 2.0);
+        int shown = 0;
+        for (const std::string& t : texts("usmsgc")) shown += t.rfind("ENTRY POINT:", 0) == 0 ? 1 : 0;
+        EXPECT_EQ(shown, r.entry_points) << r.level;
+        EXPECT_EQ(pocket_state_block.start_point_entry, r.start_entry) << "the flag is put back";
+    }
 }
