@@ -22,6 +22,7 @@ struct pocket_state {
     double retract_length = 0.0;
     double lead_values[3] = {};     // engine: arc radius, straight lead-in and lead-out lengths
     double ramp_angle = 0.0;        // degrees; 90 means no ramp
+    double helix_radius = 0.0;      // engine: radius of a helical entry (nothing sets it)
     double minimum_value = 0.0;     // 0 on the pocket's own road; a caller's start value otherwise
     // Region reference point, from the region table or the path-start search of the drawing.
     double region_ref_point[3] = {};

@@ -26,6 +26,8 @@ struct curve_approx_words {
     float corner_size = 0.0f;
     int lane_report = 0;
     int open_contour = 0;
+    // The largest ramp width of the entry code (nothing fills it).
+    float max_ramp_width = 0.0f;
     // The words the pocket moves read. Motion-link mode: 1 switches off lead moves and replaces
     // linking moves by the link flag. The link tolerance is set only by the tool-path
     // reconnection of manual editing and the clearing passes over surfaces (0 until then). The

@@ -5,7 +5,9 @@
 #include "toolpath/motion_output_support.hpp"
 
 #include "pocket_lanes/corner_moves.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
+#include "pocket_lanes/helix_entry.hpp"
 #include "pocket_lanes/lane_leads.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/open_strings.hpp"
@@ -541,4 +543,45 @@ TEST_F(Drawing, EntryMotionFromWhereTheToolStands)
         EXPECT_EQ(shown, r.entry_points) << r.level;
         EXPECT_EQ(pocket_state_block.start_point_entry, r.start_entry) << "the flag is put back";
     }
+}
+
+TEST_F(Drawing, HelixFindsAFreeCircleInTheRegion)
+{
+    int status = 0;
+    polbuf_open_all(2, kPolbufStepWords, status);
+    ASSERT_EQ(status, 0);
+    int five = 5;
+    polbuf_select(0, five, status);
+    const xy region[5] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {0, 0}};
+    polbuf_set_np(1, 5, status);
+    for (int i = 0; i < 5; ++i) polbuf_set_point(1, i + 1, float(region[i].x), float(region[i].y), status);
+    polbuf_set_npol(1, status);
+    int zero = 0;
+    polbuf_select(0, zero, status);
+    const double start[2] = {10, 2}, along[2] = {1, 0};
+    double centre[2] = {}, circle_start[2] = {}, radius = 0;
+    int sense = 0;
+    struct row {
+        double helix;
+        int want;
+        double radius;  // 0: 0.9 of the free radius
+    } rows[] = {{5, kHelixFound, 5}, {50, kHelixFound, 0}};
+    for (const row& r : rows) {
+        pocket_state_block.helix_radius = r.helix;
+        helix_entry_calc(start, along, centre, circle_start, radius, sense, status);
+        ASSERT_EQ(status, r.want) << r.helix;
+        EXPECT_EQ(sense, -1);
+        if (r.radius > 0) EXPECT_DOUBLE_EQ(radius, r.radius);
+        else EXPECT_LT(radius, 10.0);
+        EXPECT_NEAR(std::hypot(centre[0] - circle_start[0], centre[1] - circle_start[1]), radius, 1e-9);
+        // The circle stays in the square.
+        EXPECT_GE(std::min({centre[0], centre[1], 20 - centre[0], 20 - centre[1]}), radius - 1e-6) << r.helix;
+    }
+    // No room at all: a start on the boundary line's far side.
+    const double outside[2] = {10, 25};
+    pocket_state_block.helix_radius = 5;
+    helix_entry_calc(outside, along, centre, circle_start, radius, sense, status);
+    EXPECT_EQ(status, kNoHelix);
+    polbuf_release_all(kPolbufClose, status);
+    polbuf_block = polbuf_state{};
 }
