@@ -7,6 +7,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 #include "pocket_lanes/pokarr_resample.hpp"
+#include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/tool_position.hpp"
 #include "tools/tool_accessors.hpp"
@@ -188,6 +189,17 @@ void drop_turn_backs(string_points& s)
     if (s.size() > 3 && cosine(s[0], s[1], s[2]) < kTurnBackCosine) s.erase(s.begin());
 }
 
+// The tiny end segments of one string trimmed (open_strings_trim_ends on it alone).
+void trim_string(string_points& s)
+{
+    std::vector<double> flat;
+    for (const pt& p : s) flat.insert(flat.end(), {p.x, p.y});
+    int count[2] = {0, static_cast<int>(s.size())};
+    open_strings_trim_ends(count, 1, flat.data());
+    s.resize(static_cast<std::size_t>(count[1]));
+    for (int i = 0; i < count[1]; ++i) s[static_cast<std::size_t>(i)] = {flat[2 * i], flat[2 * i + 1]};
+}
+
 void write_strings(const std::vector<string_points>& strings, int& string_count, int* counts,
                    open_string_store& store, int& status)
 {
@@ -314,6 +326,10 @@ void chkocont(int mode, int direction_sign, double z, int max_strings, double /*
     const std::array<float, 3> tool = DSP8().position();
     const pt ref = reference != nullptr ? pt{reference[0], reference[1]} : pt{tool[0], tool[1]};
     if (mode == 0 && !strings.empty()) {
+        const bool single_closed =
+            strings.size() == 1 && strings[0].size() > 2 && same(strings[0].front(), strings[0].back());
+        if (proc_geometry().curve_approx.lane_report == 0 || single_closed)
+            for (string_points& one : strings) trim_string(one);
         if (strings.size() == 1 && strings[0].size() > 2 && same(strings[0].front(), strings[0].back())) {
             std::vector<double> flat;
             for (const pt& p : strings[0]) {

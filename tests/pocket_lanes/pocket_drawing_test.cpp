@@ -585,3 +585,21 @@ TEST_F(Drawing, HelixFindsAFreeCircleInTheRegion)
     polbuf_release_all(kPolbufClose, status);
     polbuf_block = polbuf_state{};
 }
+
+TEST_F(Drawing, StringListsRotateAndLoseTinyEnds)
+{
+    std::vector<double> points = {0, 0, 1, 0, 2, 2, 3, 2, 4, 2};
+    int counts[3] = {0, 2, 3};
+    open_strings_rotate(1, counts, 2, points.data());
+    EXPECT_EQ(counts[1], 3);
+    EXPECT_EQ(counts[2], 2);
+    EXPECT_EQ(points, (std::vector<double>{2, 2, 3, 2, 4, 2, 0, 0, 1, 0}));
+
+    std::vector<double> ends = {0, 0, 5, 0, 5.003, 0, 5.004, 0, 0, 0, 1, 1, 1, 1.002, 0, 0};
+    int n[3] = {0, 4, 4};  // an open string with a tiny end, a closed one
+    open_strings_trim_ends(n, 2, ends.data());
+    EXPECT_EQ(n[1], 2);
+    EXPECT_EQ(n[2], 4) << "a closed string keeps its points";
+    EXPECT_EQ(std::vector<double>(ends.begin(), ends.begin() + 4), (std::vector<double>{0, 0, 5.004, 0}));
+    EXPECT_EQ(ends[4 + 5], 1.002);
+}
