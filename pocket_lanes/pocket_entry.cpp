@@ -3,6 +3,7 @@
 
 #include "driver/exec_disp_mode.hpp"
 #include "driver/nc_entr.hpp"
+#include "driver/user_lines.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/polbuf.hpp"
@@ -54,21 +55,6 @@ std::array<double, 3> tool_at()
     return {p[0], p[1], p[2]};
 }
 
-// Shows a text of "|"-separated lines, each line cut at the user-line width.
-void user_lines(const char* text)
-{
-    constexpr std::size_t kLineMost = 80;
-    const std::string_view all(text);
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t bar = all.find('|', from);
-        const std::string_view line = all.substr(from, bar == std::string_view::npos ? all.size() - from : bar - from);
-        userrc(line.substr(0, kLineMost));
-        if (bar == std::string_view::npos) return;
-        from = bar + 1;
-    }
-}
-
 void give_up_start_point(bool& use_start)
 {
     pocket_state_block.start_point_entry = 0;
@@ -112,7 +98,7 @@ void record_entry(int gouge, int& status)
     pm.entry_pending = 0;
     set_exec_disp_mode(kExecDisplayNormal);
     if (request != 0) {
-        user_lines(gouge == 0 ? kIgnoredStart : kIgnoredStartGouge);
+        userrc_lines(gouge == 0 ? kIgnoredStart : kIgnoredStartGouge);
         int cleared = 0;
         entpnt_flag_gs(2, cleared);
     }
@@ -233,7 +219,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
         temp_hatch(kHatchWrite + k, from, to, n, none, gouge, status);
         if (status < 0) return;
         if (status == kHatchRefused) {
-            user_lines(kRefusedStart);
+            userrc_lines(kRefusedStart);
             gouge = 0;
             status = 0;
             bool dropped = use_start;
@@ -243,7 +229,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
     if (record_flag != 0 && ps.level_counter == 1) {
         record_entry(gouge, status);
     } else if (gouge != 0) {
-        user_lines(kMightGouge);
+        userrc_lines(kMightGouge);
     }
     if (status > 0) status = 0;
 }
