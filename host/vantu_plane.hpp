@@ -27,7 +27,8 @@ void exgr(float& a, float& b);
 
 // The grid cells (column, row pairs) that the segment from (x0, y0) to (x1, y1) passes, in order
 // from the first point's cell, the coordinates given in cell units (cell (i, j) covers
-// i <= x < i + 1, j <= y < j + 1). A segment through a cell corner passes both cells beside it.
+// i <= x < i + 1, j <= y < j + 1). A segment through a cell corner passes the cell beside it along
+// x, then the diagonal one.
 // At most `room` cells are written; count answers the number written. Status 0; -1 when the
 // cells do not fit (count = room) or a coordinate is no number or beyond 1e9 cells.
 void crgrid(double x0, double y0, double x1, double y1, int room, int* cells, int& count, int& status);

@@ -97,6 +97,15 @@ TEST_F(HostMemory, GrowthMovesTheBaseKeepsTheContentAndPoisonsTheOldBlock)
     EXPECT_EQ(status, 0);
     EXPECT_EQ(base, before);
     EXPECT_EQ(MM_CUR_N_ENTRIES(handle), 15);
+
+    // A negative count shrinks the array, keeping the elements below the new count.
+    MM_RESIZE_ARRAY(handle, -11, base, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(MM_CUR_N_ENTRIES(handle), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(static_cast<double*>(base)[i], 1.5 * i) << "element " << i;
+    MM_RESIZE_ARRAY(handle, -4, base, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(MM_CUR_N_ENTRIES(handle), 0);
 }
 
 TEST_F(HostMemory, BadOpenArgumentsAreRefusedWithOneErrorLine)
