@@ -6,6 +6,7 @@
 
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/elem_lane_crossings_least.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/lead_lane_checks.hpp"
 #include "pocket_lanes/lead_points.hpp"
@@ -277,4 +278,39 @@ TEST_F(LeadPoints, LeadOutLinkFromTheNextLaneStart)
     EXPECT_EQ(entry_mode, 2);
     EXPECT_NEAR(a.lead[0], 5.0, 1e-12);
     EXPECT_NEAR(a.lead[1], 3.0, 1e-12);
+}
+
+TEST_F(LeadPoints, ElementCrossingsInOrderAlongTheElement)
+{
+    // The square 0..10 and a lower half circle of radius 5 about (20, 0).
+    const std::vector<double> sx = {0, 10, 10, 0, 0}, sy = {0, 0, 10, 10, 0};
+    const std::vector<double> ax = {15, 1e25, 5, 20, 25}, ay = {0, 0, 1, 0, 0};
+    struct row {
+        int kind;
+        double s[2], e[2], c[2], r, dir;
+        const std::vector<double>*x, *y;
+        int room;
+        std::vector<double> want_x;
+    } rows[] = {
+        {kElementLine, {-5, 5}, {15, 5}, {0, 0}, 0, 1, &sx, &sy, 10, {0, 10}},
+        {kElementLine, {15, 5}, {-5, 5}, {0, 0}, 0, 1, &sx, &sy, 10, {10, 0}},
+        {kElementLine, {-5, 5}, {15, 5}, {0, 0}, 0, 1, &sx, &sy, 2, {0}},      // room - 1 crossings
+        {kElementLine, {-5, -5}, {15, 15}, {0, 0}, 0, 1, &sx, &sy, 10, {0, 10}},  // through two corners, once each
+        {kElementLine, {10, -3}, {30, -3}, {0, 0}, 0, 1, &ax, &ay, 10, {16, 24}},  // one arc met twice
+        // An arc element (counter-clockwise upper half about (5, 10), radius 2) across the top edge.
+        {kElementArc, {7, 10}, {3, 10}, {5, 10}, 2, 1, &sx, &sy, 10, {7, 3}},
+    };
+    for (const row& r : rows) {
+        double ox[10], oy[10];
+        int count = -1;
+        elem_lane_crossings(r.kind, r.s[0], r.s[1], r.e[0], r.e[1], r.c[0], r.c[1], r.r, r.dir, r.x->data(),
+                            r.y->data(), static_cast<int>(r.x->size()), r.room, ox, oy, count);
+        ASSERT_EQ(count, static_cast<int>(r.want_x.size())) << r.s[0] << "," << r.s[1];
+        for (int k = 0; k < count; ++k) EXPECT_NEAR(ox[k], r.want_x[static_cast<std::size_t>(k)], 1e-9) << k;
+    }
+    double ox[2], oy[2];
+    int count = -1;
+    const double one = 0;
+    elem_lane_crossings(kElementLine, -5, 5, 15, 5, 0, 0, 0, 1, &one, &one, 1, 2, ox, oy, count);
+    EXPECT_EQ(count, 0);
 }

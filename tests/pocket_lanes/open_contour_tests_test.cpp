@@ -178,3 +178,27 @@ TEST_F(StepTests, SurfaceKindWordsByType)
         EXPECT_EQ(result, -1) << type;  // no surface keeps a kind word in this module
     }
 }
+
+TEST_F(StepTests, SidewaysContactNearestInFront)
+{
+    const double a[2] = {10, 0}, b[2] = {13, 0}, up[2] = {0, 1};
+    struct row {
+        double wall;
+        double want_x;
+    } rows[] = {{12.0, 12.0}, {0.0, 13.0}, {20.0, 13.0}};
+    for (const row& r : rows) {
+        wall_x = r.wall;
+        double found[2] = {0, 0};
+        int status = -9;
+        open_contour_contact(a, b, up, 0.0, found, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_NEAR(found[0], r.want_x, 1e-12) << r.wall;
+        EXPECT_NEAR(found[1], 0.0, 1e-12);
+    }
+    // Nothing is searched when the two points coincide.
+    wall_x = 12.0;
+    double found[2] = {0, 0};
+    int status = -9;
+    open_contour_contact(a, a, up, 0.0, found, status);
+    EXPECT_EQ(found[0], 10.0);
+}
