@@ -54,7 +54,8 @@ bool collect(const word* polygons, int polygon_count, int words, float angle, fl
 int interval_of(const std::vector<float>& xs, float x)
 {
     const int n = static_cast<int>(xs.size());
-    if (n == 0 || x < xs.front()) return eqval(x, xs.front()) != 0 ? 1 : 0;
+    if (n == 0) return 0;
+    if (x < xs.front()) return eqval(x, xs.front()) != 0 ? 1 : 0;
     for (int i = 1; i < n; ++i) {
         const float lo = xs[static_cast<std::size_t>(i - 1)], hi = xs[static_cast<std::size_t>(i)];
         if ((lo <= x || eqval(lo, x) != 0) && (x <= hi || eqval(x, hi) != 0)) return i;

@@ -87,6 +87,14 @@ TEST_F(LeadArcs, QuarterCircleInItsSenseAndTheIllegalArc)
     sdrpar(1, 5.0, 1.0, c, s, s, status);
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(steps().empty());
+    // A centre on the start cannot be normalised: -1 from both writers, nothing written.
+    for (auto writer : {sdrpar, pdrpar}) {
+        fresh_at({0, -5, -5});
+        status = 0;
+        writer(1, 5.0, 1.0, s, s, e, status);
+        EXPECT_EQ(status, -1);
+        EXPECT_TRUE(steps().empty());
+    }
 }
 
 TEST_F(LeadArcs, ApproachTargetOnTheChordForMarkedModes)
