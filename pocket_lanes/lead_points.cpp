@@ -642,8 +642,12 @@ void lead_calc(bool out, int island_mode, int lane, int n, const double* points,
     if (out && entry_mode < 1) entry_mode = entry_mode < 0 ? -entry_mode : 1;
     else if (out) f.follower = true;
     f.entry_mode = entry_mode;
-    if (!frame_lane(f, n, points, a) || eqvl0d(f.length) != 0 || n < 2 || f.lane < 1 || f.lane > lt.count)
+    if (!frame_lane(f, n, points, a) || eqvl0d(f.length) != 0) return hand_back();
+    // A lane of one point, or one the lane table does not hold, has nothing to lead along.
+    if (n < 2 || f.lane < 1 || f.lane > lt.count) {
+        a.status = kNoUsableLead;
         return hand_back();
+    }
     f.reach = lead_reach(out);
     const int level = lt.level[f.lane];
     const int contour = level - kLevelIsland;

@@ -314,3 +314,61 @@ TEST_F(LeadPoints, ElementCrossingsInOrderAlongTheElement)
     elem_lane_crossings(kElementLine, -5, 5, 15, 5, 0, 0, 0, 1, &one, &one, 1, 2, ox, oy, count);
     EXPECT_EQ(count, 0);
 }
+
+TEST_F(LeadPoints, RefusedStraightLeadFallsBackAlongTheLane)
+{
+    const int lane = add_lane(kSquare);
+    // Another lane crosses the lead at the lane start itself.
+    add_lane({{4, -1}, {6, 1}}, 2);
+    answer a = lead_in(lane, kSquare);
+    EXPECT_EQ(a.status, kNoUsableLead);
+    EXPECT_EQ(a.shortened, 0);  // the whole lead value fits behind the start
+    EXPECT_NEAR(a.lead[0], 3.0, 1e-12);
+    EXPECT_NEAR(a.lead[1], 0.0, 1e-12);
+    // Longer than half the segment behind the start: half of it.
+    pocket_state_block.lead_values[1] = 4.0;
+    a = lead_in(lane, kSquare);
+    EXPECT_EQ(a.status, kNoUsableLead);
+    EXPECT_NEAR(a.lead[0], 2.5, 1e-12);
+    // The lead-out falls back ahead of the lane end, along the first segment.
+    int entry_mode = 0;
+    a = lead_out(lane, kSquare, entry_mode);
+    EXPECT_EQ(a.status, kNoUsableLead);
+    EXPECT_NEAR(a.lead[0], 7.5, 1e-12);
+    // A lane the table does not hold has no lead.
+    a = lead_in(lane + 5, kSquare);
+    EXPECT_EQ(a.status, kNoUsableLead);
+    EXPECT_DOUBLE_EQ(a.lead[0], 5.0);
+}
+
+TEST_F(LeadPoints, IslandArcLeadNeedsAnOuterLane)
+{
+    pocket_state_block.lead_mode = 2;
+    pocket_state_block.lead_values[0] = 1.0;
+    const std::vector<xy> island = {{5, 4}, {6, 4}, {6, 6}, {4, 6}, {4, 4}, {5, 4}};
+    const int lane = add_lane(island, kLevelIsland + 1);
+    answer a = lead_in(lane, island);
+    EXPECT_EQ(a.status, kNoUsableLead);
+    EXPECT_EQ(a.shortened, 1);
+    add_lane(kSquare, 1);
+    a = lead_in(lane, island);
+    EXPECT_EQ(a.status, kLeadStands);
+    EXPECT_NEAR(a.centre[1], 5.0, 1e-12);
+}
+
+TEST_F(LeadPoints, OpenIslandTriesTheOtherSide)
+{
+    // An open island (contour type 3) lane along y 5; a wall just above it cuts the lead on the
+    // direction sign's side short, so the side below wins.
+    const std::vector<xy> open = {{2, 5}, {8, 5}};
+    const int lane = add_lane(open, kLevelIsland + 1);
+    add_lane({{0, 5.5}, {10, 5.5}}, 2);
+    lane_table_block.contour_type[1] = 3;  // island 1's contour type
+    answer a = lead_in(-lane, open, 2, 1);
+    EXPECT_EQ(a.status, kLeadStands);
+    EXPECT_NEAR(a.lead[1], 3.0, 1e-12);
+    // Without the negative lane number only the first side is tried.
+    a = lead_in(lane, open, 2, 1);
+    EXPECT_EQ(a.shortened, 1);
+    EXPECT_GT(a.lead[1], 5.0);
+}
