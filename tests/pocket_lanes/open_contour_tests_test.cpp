@@ -202,3 +202,36 @@ TEST_F(StepTests, SidewaysContactNearestInFront)
     open_contour_contact(a, a, up, 0.0, found, status);
     EXPECT_EQ(found[0], 10.0);
 }
+
+namespace {
+void always_touches(const double* /*point*/, int& contact_flag, int& status)
+{
+    contact_flag = 1;
+    status = 1;
+}
+}  // namespace
+
+TEST_F(StepTests, TaperedToolProbesFromTheFirstFreePoint)
+{
+    tool_block().TLVERS = 900;
+    tool_shapes().mill.SPARE1 = 10.0f;
+    pokarr lane = make_2d({{0, 0}, {10, 0}, {20, 0}});
+    // Shrunk radius 1.5, reach tan 10 degrees x 10 + 1.5 = 3.263; the first probe stands free
+    // 1.1 x the tolerance (the smaller of it and a sixth of the radius) behind the point, at 9.989.
+    struct row {
+        double wall;
+        int blocked;
+    } rows[] = {{12.5, 1}, {13.2, 1}, {13.3, 0}};
+    for (const row& r : rows) {
+        wall_x = r.wall;
+        const step s = run(lane, 10, 0, 2, 0.0, kCornerAfter);
+        EXPECT_EQ(s.status, 0);
+        EXPECT_EQ(s.blocked, r.blocked) << r.wall;
+    }
+    // No probe stands free: usable, not probed.
+    tool_probe_table().tool_point_touch_test_dbl = always_touches;
+    const step s = run(lane, 10, 0, 2, 0.0, kCornerAfter);
+    EXPECT_EQ(s.status, kStepOnPart);
+    EXPECT_EQ(s.blocked, 0);
+    pokarr_free(lane);
+}
