@@ -64,8 +64,9 @@ protected:
         clear_block = clear_state{};
         proc_geometry_reset();
         motion_test::to_load_state();
-        vantu::control::reset();
+        // The pool goes back before the host's reset frees the memory under it.
         LaneTest::TearDown();
+        vantu::control::reset();
     }
     int mill = -1;
 };
