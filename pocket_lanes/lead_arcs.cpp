@@ -55,18 +55,6 @@ void lead_sweep(const char* message, double direction, const double* c, const do
     if (direction < 0.0) sweep = -sweep;
 }
 
-// The largest step of an arc for the chord tolerance: 2 acos(1 - tolerance / radius), the cosine
-// clamped, at least kSmallestLeadStep; 0 for a radius not above 0.
-double arc_step(double tolerance, double radius)
-{
-    if (!(radius > 0.0)) return 0.0;
-    double angle = 0.0;
-    int clamped = 0;
-    arcosd(1.0 - tolerance / radius, angle, clamped);
-    angle *= 2.0;
-    return std::fabs(angle) < kSmallestLeadStep ? kSmallestLeadStep : angle;
-}
-
 void rotate(double angle, double* v)
 {
     const double c = std::cos(angle), s = std::sin(angle);
@@ -103,7 +91,7 @@ bool probe_blocked(const double* q, const double* w, double z, float* contact, i
 
 void clip_arc(int direction, double radius, const double* c, const double* s, double* e, int& clipped, int& status)
 {
-    const double step = arc_step(pocket_work_block.tolerance, radius);
+    const double step = lead_step_angle(pocket_work_block.tolerance, radius);
     if (step <= 0.0 || eqptd(2, s, e) != 0) return;
     double u1[2], u2[2], length = 0.0;
     v2subd(c, s, u1);
@@ -186,6 +174,16 @@ void clip_straight(const double* s, double* e, int& clipped, int& status)
 
 }  // namespace
 
+double lead_step_angle(double tolerance, double radius)
+{
+    if (!(radius > 0.0)) return 0.0;
+    double angle = 0.0;
+    int clamped = 0;
+    arcosd(1.0 - tolerance / radius, angle, clamped);
+    angle *= 2.0;
+    return std::fabs(angle) < kSmallestLeadStep ? kSmallestLeadStep : angle;
+}
+
 void choose_drpar(int mode, double radius, double direction, const double* centre, const double* start,
                   const double* end, int& status)
 {
@@ -247,7 +245,7 @@ void pdrpar(int mode, double radius, double direction, const double* centre, con
     double diameter = 0.0;
     tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
     const double reach = std::fmax(kSideStepReach * pw.side_step, kDiameterReach * diameter);
-    const double largest = arc_step(pw.tolerance, radius);
+    const double largest = lead_step_angle(pw.tolerance, radius);
     if (largest <= 0.0 || eqptd(2, start, end) != 0) return;
     double sweep = 0.0;
     lead_sweep("[pdrpar] ILLEGAL ARC!!", direction, centre, start, end, sweep, status);

@@ -14,6 +14,11 @@ inline constexpr double kSmallestLeadStep = 9.999999747378752e-05;
 // Arc steps the clip tests at most.
 inline constexpr int kClipStepsMost = 10;
 
+// The largest step of a lead arc for the chord tolerance: 2 acos(1 - tolerance / radius), the
+// cosine clamped to [-1, 1] (a radius at or below half the tolerance steps by a whole turn), at
+// least kSmallestLeadStep; 0 for a radius not above 0. pdrpar and lead_clip_to_part step by it.
+double lead_step_angle(double tolerance, double radius);
+
 // The lead arc from S to E about C (x, y doubles) in the direction's sense (positive:
 // counter-clockwise seen from above): pdrpar while pocket_state.surface_flag is set, else
 // sdrpar, with the same arguments.

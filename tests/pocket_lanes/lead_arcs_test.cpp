@@ -141,6 +141,11 @@ TEST_F(LeadArcs, LiftedArcIsTenLines)
 
 TEST_F(LeadArcs, SurfaceWriterWithoutARadiusStepsNothing)
 {
+    // Radius 5, tolerance 0.01: the surface writer's steps are 2 acos(0.998), about 7.25 degrees.
+    struct row {
+        double radius, degrees;
+    } rows[] = {{5.0, 7.2486}, {0.005, 360.0}, {0.004, 360.0}, {0.0, 0.0}, {-1.0, 0.0}, {1e9, 0.0057296}};
+    for (const row& r : rows) EXPECT_NEAR(lead_step_angle(0.01, r.radius) * 180.0 / M_PI, r.degrees, 0.002) << r.radius;
     // A radius at or below half the tolerance makes no step angle (no NaN) and writes nothing;
     // choose_drpar takes the surface writer while the surface flag is set.
     pocket_state_block.surface_flag = 1;
