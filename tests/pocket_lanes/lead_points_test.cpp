@@ -12,6 +12,7 @@
 #include "pocket_lanes/lead_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 
+#include <cmath>
 #include <vector>
 
 using namespace motion_test;
@@ -371,4 +372,31 @@ TEST_F(LeadPoints, OpenIslandTriesTheOtherSide)
     a = lead_in(lane, open, 2, 1);
     EXPECT_EQ(a.shortened, 1);
     EXPECT_GT(a.lead[1], 5.0);
+}
+
+TEST_F(LeadPoints, BlockedArcLeadIsBisectedTowardsTheLaneEnd)
+{
+    pocket_state_block.lead_mode = 2;
+    const int lane = add_lane(kSquare);
+    // The tool is in the pocket at (1, 3); a wall at x 2.5 from y 2 to 5 blocks its move to the
+    // lead point (3, 2) but not to points nearer the lane start (5, 0).
+    point_mover().level_drawn = 1;
+    tool_at(1, 3);
+    add_lane({{2.5, 2}, {2.5, 5}}, 2);
+    const answer a = lead_in(lane, kSquare);
+    EXPECT_EQ(a.status, kLeadStands);
+    EXPECT_EQ(a.shortened, 1);
+    EXPECT_NEAR(std::hypot(a.lead[0] - 5.0, a.lead[1] - 2.0), 2.0, 1e-9);  // on the lead circle
+    EXPECT_GT(a.lead[0], 3.0);
+    EXPECT_LT(a.lead[0], 5.0);
+    // The result is the free end of the bisection: the move from the tool to its overlap probe
+    // passes the wall's line below the wall.
+    const double m[2] = {a.lead[0] + 0.1 * (5.0 - a.lead[0]), a.lead[1] + 0.1 * (0.0 - a.lead[1])};
+    const double y_at_wall = 3.0 + (m[1] - 3.0) * (2.5 - 1.0) / (m[0] - 1.0);
+    EXPECT_LT(y_at_wall, 2.0);
+    // With the wall reaching down to the lane, every move is blocked: refused.
+    add_lane({{2.5, -1}, {2.5, 2}}, 3);
+    const answer b = lead_in(lane, kSquare);
+    EXPECT_EQ(b.status, kNoUsableLead);
+    EXPECT_EQ(b.shortened, 1);
 }
