@@ -604,3 +604,36 @@ TEST_F(Drawing, StringListsRotateAndLoseTinyEnds)
     EXPECT_EQ(std::vector<double>(ends.begin(), ends.begin() + 4), (std::vector<double>{0, 0, 5.004, 0}));
     EXPECT_EQ(ends[4 + 5], 1.002);
 }
+
+TEST_F(Drawing, LaneStartMoveMessagesAndMarkers)
+{
+    const double lane_points[4] = {2, 3, 8, 3};
+    const double approach[2] = {2, 1}, centre[2] = {0, 0};
+    struct row {
+        int result, code;
+        std::string message;  // "" none
+    } rows[] = {
+        {kApproachFound, 0, ""},
+        {kApproachStraightOnly, 0, "message 331/42 X = 2.0000 Y = 3.0000"},
+        {kApproachNone, 0, "message 331/43 X = 2.0000 Y = 3.0000"},
+        {kApproachStraightOnly, 48, ""},
+        {kApproachNone, 48, ""},
+    };
+    for (const row& r : rows) {
+        fresh_at({2, 1, -5});
+        vantu::control::set_flag("nc_sub_code", r.code);
+        pocket_state_block.lead_mode = 1;
+        pocket_work_block.lead_rise = 0.5;
+        int status = 7;
+        lane_start_move(r.result, 12, 2, lane_points, nullptr, approach, centre, 1.0, 0, status);
+        EXPECT_EQ(status, 0);
+        const std::vector<std::string> m = vantu::control::lines_of("msg_mdls");
+        EXPECT_EQ(m.empty() ? std::string() : m.front(), r.message) << r.result << " " << r.code;
+        const std::vector<std::string> s = steps();
+        ASSERT_FALSE(s.empty());
+        EXPECT_EQ(count_of(s, "M9"), 1);
+        EXPECT_EQ(s.back(), "M10");
+        EXPECT_EQ(pocket_work_block.lead_height, 0.0) << "no lead height after the lead";
+    }
+    vantu::control::set_flag("nc_sub_code", 0);
+}
