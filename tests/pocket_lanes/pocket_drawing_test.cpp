@@ -637,3 +637,36 @@ TEST_F(Drawing, LaneStartMoveMessagesAndMarkers)
     }
     vantu::control::set_flag("nc_sub_code", 0);
 }
+
+TEST_F(Drawing, ArcLeadOutOverrunsOnlyWithAPercentage)
+{
+    const double lane_points[4] = {5, 5, 15, 5};
+    std::size_t with_overrun = 0;
+    for (const int overrun : {10, 0}) {
+        SetUp();  // a fresh host, then the lanes (a host reset gives their store back)
+        lane(0, 1, {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {0, 0}});
+        lane(1, 1, {{5, 5}, {15, 5}});
+        pocket_box_block.first_output_lane = 3;
+        DSP8().set_vec(tool_position_state::kPosition, {5, 5, -5});
+        pocket_state_block.lead_mode = 2;
+        pocket_state_block.lead_values[0] = 1.0;
+        pocket_state_block.entry_shift = overrun;
+        int status = 7;
+        lane_lead_out(0, 21, 2, 2, 2, lane_points, nullptr, status);
+        EXPECT_EQ(status, 0) << overrun;
+        const std::vector<std::string> s = steps();
+        ASSERT_GE(s.size(), 3u);
+        EXPECT_EQ(s.front(), "M11");
+        EXPECT_EQ(s.back(), "M12");
+        EXPECT_EQ(pocket_state_block.lead_mode, 2);
+        EXPECT_EQ(s[1], "A(16,6,-5)") << "the quarter arc out of the lane end";
+        if (overrun > 0) {
+            EXPECT_EQ(s[2], "L(15.9,5.9,-5)") << "a tenth of the way back";
+            with_overrun = s.size();
+        } else {
+            EXPECT_EQ(s.size() + 1, with_overrun) << "no overrun move without a percentage";
+        }
+        TearDown();
+    }
+    SetUp();
+}
