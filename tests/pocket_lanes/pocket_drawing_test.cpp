@@ -16,6 +16,7 @@
 #include "pocket_lanes/pocket_entry.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
 #include "pocket_lanes/twirl_words.hpp"
+#include "driver/machining_type.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 
 #include <algorithm>
@@ -669,4 +670,35 @@ TEST_F(Drawing, ArcLeadOutOverrunsOnlyWithAPercentage)
         TearDown();
     }
     SetUp();
+}
+
+TEST_F(Drawing, ContourPassLanesAreCutAsOpenStrings)
+{
+    open_strings_step_test() = [](const pokarr&, int, double x, double, double, double, const lane_point_index&,
+                                  int& code, int& usable, int& status) {
+        code = 0;
+        status = 0;
+        usable = (x > 8 && x < 12) ? 0 : 1;
+    };
+    lane(0, 1, kSquare);
+    lane(1, 1, {{0, 5}, {20, 5}});
+    separator();
+    pocket_box_block.first_output_lane = 2;
+    machining_type() = 13;
+    pocket_state_block.contour_pass = 1;
+    pocket_state_block.lead_mode = 1;
+    int status = 7;
+    DRAWPK(0, 0, status);
+    EXPECT_EQ(status, 0);
+    const std::vector<std::string> s = steps();
+    // Two strings, each a chain of its own with its lead bracket; nothing is cut across the band.
+    EXPECT_EQ(count_of(s, "M9"), 2);
+    EXPECT_EQ(count_of(s, "M12"), 2);
+    EXPECT_EQ(count_of(s, "L(20,5,-5)"), 1);
+    for (const std::string& step : s) {
+        if (step.rfind("L(", 0) != 0) continue;
+        const double x = std::stod(step.substr(2));
+        EXPECT_FALSE(x > 8.1 && x < 11.9) << step;
+    }
+    machining_type() = 0;
 }
