@@ -68,6 +68,7 @@ struct draw_buffers {
     double* z = nullptr;
     int capacity = 0;     // doubles of the x/y list (two per point); the z list holds half
     int entry_handle = -1;
+    int entry_capacity = kDrawListFirst;
     int string_handle = -1;
     int string_capacity = kDrawListFirst;
 
@@ -134,14 +135,13 @@ struct draw_call {
 bool level_drawn() { return point_mover().level_drawn != 0; }
 
 // The lane's entries into the lists (absolute), forward or backward by the order flag.
-void read_lane(int lane, int count, draw_buffers& b, const draw_call& c, int& status)
+void read_lane(int lane, draw_buffers& b, const draw_call& c, int& status)
 {
     const lane_table& lt = lane_table_block;
     const int forward = pocket_state_block.order_flag != 0 ? 1 : 0;
     const int end = lt.first[lane + 1];
     if (c.dimension == 2) pokmain_get_xy(forward, lt.first[lane], end, b.xy, b.capacity / 2, status);
     else pokmain_get_xyz(forward, lt.first[lane], end, b.xy, b.z, b.capacity / 2, status);
-    (void)count;
 }
 
 bool lane_closed(const double* xy, int count)
@@ -156,9 +156,10 @@ bool compute_ramp(draw_call& c, int lane, draw_buffers& b, int& ramp_lane, int& 
     pocket_state& ps = pocket_state_block;
     ramp_lane = lane;
     int status = 0;
-    ramp_entry_array out{b.entry_handle, 0, 0};
+    ramp_entry_array out{b.entry_handle, b.entry_capacity, 0};
     ramp_entry_calc(ps.order_flag, ps.path_start, ramp_lane, out, status);
     b.entry_handle = out.handle;
+    b.entry_capacity = out.capacity;
     if (status != 0) {
         c.skip_chain = 1;
         c.failed_lane = lane;
@@ -396,7 +397,7 @@ void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
             if (ps.pocket_dimension == 4) count /= 2;
             if (!b.fit(count, with_z)) return report_failure(status);
             if (count <= 0) continue;
-            read_lane(lane, count, b, c, st);
+            read_lane(lane, b, c, st);
             if (st != 0) return report_failure(status);
             const bool closed = lane_closed(b.xy, count);
             const int level = lt.level[lane];

@@ -136,12 +136,13 @@ void copy_lane(int order_flag, int lane, ramp_entry_array& out, int& status)
         status = -1;
         return;
     }
-    const int wanted = 2 * n;
+    // Room for the lane and the four entries more that a re-start at a point inside an arc adds.
+    const int wanted = 2 * (n + 4);
     reserve(out, wanted, status);
     if (status != 0) return;
     pokmain_get_xy(order_flag != 0 ? 1 : 0, lt.first[lane], lt.first[lane + 1], static_cast<double*>(mmcptr(out.handle)),
                    out.capacity / 2, status);
-    out.used = status == 0 ? wanted : 0;
+    out.used = status == 0 ? 2 * n : 0;
 }
 
 }  // namespace
