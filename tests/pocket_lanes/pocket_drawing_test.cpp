@@ -702,3 +702,41 @@ TEST_F(Drawing, ContourPassLanesAreCutAsOpenStrings)
     }
     machining_type() = 0;
 }
+
+TEST_F(Drawing, RampLaneSearchKeepsTheLowerOfEqualScores)
+{
+    int status = 0;
+    polbuf_open_all(2, kPolbufStepWords, status);
+    ASSERT_EQ(status, 0);
+    int five = 5;
+    polbuf_select(0, five, status);
+    const xy region[5] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {0, 0}};
+    polbuf_set_np(1, 5, status);
+    for (int i = 0; i < 5; ++i) polbuf_set_point(1, i + 1, float(region[i].x), float(region[i].y), status);
+    polbuf_set_npol(1, status);
+    int zero = 0;
+    polbuf_select(0, zero, status);
+    pocket_state_block.ramp_angle = 0;
+    const double p[2] = {10, 10};
+    struct row {
+        double right_length;
+        int want;
+    } rows[] = {{10, 2}, {12, 3}, {8, 2}};
+    for (const row& r : rows) {
+        lane_table_reset();
+        lane(0, 1, {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {0, 0}});
+        lane(2, 1, {{5, 5}, {5, 15}});
+        lane(2, 1, {{15, 10 - r.right_length / 2}, {15, 10 + r.right_length / 2}});
+        lane(2, 1, {{4, 4}, {6, 4}});  // the cut lane, without a second link
+        separator();
+        pocket_box_block.first_output_lane = 4;
+        ramp_entry_array out;
+        int chosen = 4;
+        ramp_entry_calc(1, p, chosen, out, status);
+        EXPECT_EQ(status, 0) << r.right_length;
+        EXPECT_EQ(chosen, r.want) << r.right_length;
+        MM_CLOSE(out.handle, status);
+    }
+    polbuf_release_all(kPolbufClose, status);
+    polbuf_block = polbuf_state{};
+}
