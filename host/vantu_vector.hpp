@@ -28,6 +28,8 @@ double v3dotd(const double* a, const double* b);
 double vdotd(int n, const double* a, const double* b);  // n <= 0 gives 0
 // z component of the cross product of two 2-D vectors: ax * by - ay * bx.
 double v2crsd(const double* a, const double* b);
+// The perpendicular of a 2-D vector, a quarter turn counter-clockwise: (-v.y, v.x) (result may be v).
+void v2prpd(const double* v, double* result);
 // cross = a x b (cross may be a or b).
 void v3crsd(const double* a, const double* b, double* cross);
 // result = matrix * vector, the matrix given row by row (9 doubles); result may be vector.

@@ -87,6 +87,14 @@ double v2crsd(const double* a, const double* b)
     return a[0] * b[1] - a[1] * b[0];
 }
 
+void v2prpd(const double* v, double* result)
+{
+    VANTU_COUNT("v2prpd");
+    const double x = v[0];
+    result[0] = -v[1];
+    result[1] = x;
+}
+
 void v3crsd(const double* a, const double* b, double* cross)
 {
     VANTU_COUNT("v3crsd");

@@ -3,7 +3,7 @@
 
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
-#include "pocket_lanes/pocket_drawing_least.hpp"
+#include "pocket_lanes/pocket_drawing.hpp"
 
 pocket_engine_steps default_pocket_engine_steps()
 {

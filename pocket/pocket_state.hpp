@@ -22,6 +22,7 @@ struct pocket_state {
     double retract_length = 0.0;
     double lead_values[3] = {};     // engine: arc radius, straight lead-in and lead-out lengths
     double ramp_angle = 0.0;        // degrees; 90 means no ramp
+    double helix_radius = 0.0;      // engine: radius of a helical entry (nothing sets it)
     double minimum_value = 0.0;     // 0 on the pocket's own road; a caller's start value otherwise
     // Region reference point, from the region table or the path-start search of the drawing.
     double region_ref_point[3] = {};
@@ -29,6 +30,16 @@ struct pocket_state {
     // walk of the hatching as the tool moves)
     double path_start[3] = {};
     double last_position[3] = {};   // engine: last position written by DRAWPK
+    // engine: the start point the user indicated (x, y) and its offset vector (dx, dy); the
+    // start-point entry flag says that it is in use, the start-point-used flag that the entry
+    // motion came from it (DRAWPK clears it at its start).
+    double start_point[2] = {};
+    double start_offset[2] = {};
+    int start_point_entry = 0;
+    int start_point_used = 0;
+    // engine: contour-pass word of the drawing (at least 1: lanes of status 1 and group 0 are
+    // contour-pass lanes that chkocont splits into open strings).
+    int contour_pass = 0;
     int multi_offset = 0;           // 1: single-offset chains (see NPKINI)
     int surface_flag = 0;           // 0: the pocket lies in a plane
     int draft_present = 0;          // 1: the offsets follow the draft angles level by level

@@ -15,7 +15,7 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
-#include "pocket_lanes/twirl_least.hpp"
+#include "pocket_lanes/twirl_words.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 #include "surfaces/warn_at_point_least.hpp"
 #include "clearing/surface_lanes_least.hpp"

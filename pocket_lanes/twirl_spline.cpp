@@ -63,15 +63,21 @@ void write_chain(int id, int& status)
 
 bool same_xy(const double* a, const double* b) { return eqptd(2, a, b) != 0; }
 
-// The twirl spline and its NURBS move; false when a step fails.
+// The twirl spline of the link and its NURBS move; false when a step fails.
 bool twirl_move(const pocket_link_words& link, double tolerance)
+{
+    return twirl_spline_move(link.from, link.to, distd(3, link.from.point, link.to.point), tolerance);
+}
+
+}  // namespace
+
+bool twirl_spline_move(const link_point& from, const link_point& to, double length, double tolerance)
 {
     spline_records spline(kTwirlControlPointsMost), chain(kTwirlControlPointsMost);
     if (spline.status != 0 || chain.status != 0) return false;
     int error = 0;
-    const double length = distd(3, link.from.point, link.to.point);
-    get_twirl_spline(kTwirlMode, link.from.point, link.from.direction, link.to.point, link.to.direction, length,
-                     spline.id, kTwirlControlPointsMost, error);
+    get_twirl_spline(kTwirlMode, from.point, from.direction, to.point, to.direction, length, spline.id,
+                     kTwirlControlPointsMost, error);
     if (error != 0) return false;
     int status = 0;
     nb_c0approx(spline.id, tolerance, chain.id, kTwirlControlPointsMost, status);
@@ -82,8 +88,6 @@ bool twirl_move(const pocket_link_words& link, double tolerance)
     write_chain(chain.id, status);
     return status >= 0;
 }
-
-}  // namespace
 
 void approx_string_spline(int mode, int spline, int& flag, int& status)
 {

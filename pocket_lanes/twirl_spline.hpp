@@ -19,6 +19,11 @@ inline constexpr int kTwirlControlPointsMost = 1000;
 // failure of the approximation or the motion output.
 void approx_string_spline(int mode, int spline, int& flag, int& status);
 
+// The twirl spline (host mode 2) from `from` to `to` along their directions with the given
+// length, its C0 chain within the tolerance checked by approx_string_spline (mode 0) and written
+// as one NURBS move; false when a step fails (nothing written then).
+bool twirl_spline_move(const link_point& from, const link_point& to, double length, double tolerance);
+
 // The twirl link from the kept end of the last path (link.from) to the start of the next
 // (link.to): the UP/DOWN buffers flushed (the B-spline fit with fitted motions), then, when the
 // twirl value of curve_approx_common is not 0 and link.to lies at pocket_state.path_start, the

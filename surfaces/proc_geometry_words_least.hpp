@@ -19,6 +19,15 @@ struct curve_approx_words {
     int switch4 = 0;
     float tolerance = -1.0f;
     std::array<int, 2> modes{2, 2};
+    // The drawing's words: the corner-move mode (4 or 5 ask for corner loops) with the corner
+    // size, the lane-report flag (a lane that could not be entered is reported) and the open
+    // contour word (1 keeps machining-type-13 lanes whole).
+    int corner_move_mode = 0;
+    float corner_size = 0.0f;
+    int lane_report = 0;
+    int open_contour = 0;
+    // The largest ramp width of the entry code (nothing fills it).
+    float max_ramp_width = 0.0f;
     // The words the pocket moves read. Motion-link mode: 1 switches off lead moves and replaces
     // linking moves by the link flag. The link tolerance is set only by the tool-path
     // reconnection of manual editing and the clearing passes over surfaces (0 until then). The

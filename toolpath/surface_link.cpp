@@ -7,7 +7,7 @@
 #include "cutter/linnet_params_least.hpp"
 #include "cutter/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
-#include "pocket_lanes/twirl_least.hpp"
+#include "pocket_lanes/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
@@ -170,8 +170,9 @@ bool twirl_made(const link_plan& plan)
     set_mch_change_mode(plan.feed);
     twirl_requested_set(1);
     twirl_made_set(0);
-    int work = 0, status = 0;
-    twirl_spline_show(linnet_params_block.twirl_spline_selector, work, status);
+    int status = 0;
+    double length = 0.0;
+    twirl_spline_show(linnet_params_block.twirl_spline_selector, length, status);
     return status == 0 && twirl_made_get() == 1;
 }
 

@@ -23,6 +23,11 @@ TEST(HostVector, DifferencesProductsAndCopies)
     EXPECT_EQ(v3dotd(a, b), 25.0);
     EXPECT_EQ(vdotd(1, a, b), 4.0);
     EXPECT_EQ(v2crsd(a, b), -2.0);
+    double perp[2] = {a[0], a[1]};
+    v2prpd(perp, perp);  // in place: a quarter turn counter-clockwise
+    EXPECT_EQ(perp[0], -a[1]);
+    EXPECT_EQ(perp[1], a[0]);
+    EXPECT_EQ(v2dotd(perp, a), 0.0);
     double c[3];
     v3crsd(a, b, c);
     EXPECT_EQ(c[0], 2 * 3 - 3 * 6);

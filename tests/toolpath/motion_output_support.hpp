@@ -13,7 +13,7 @@
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "pocket/approach_block.hpp"
-#include "pocket_lanes/twirl_least.hpp"
+#include "pocket_lanes/twirl_words.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"
@@ -52,8 +52,7 @@ inline void to_load_state()
     pending_retract_record() = pending_retract{};
     link_tool_saved() = link_tool_save{};
     approach_block_data = approach_block{};
-    twirl_flags_reset();
-    twirl_made_set(1);
+    twirl() = twirl_state{};
     set_srf_kind_mask(kAllSurfaceKinds);
     machining_type() = 0;
 }

@@ -124,8 +124,8 @@ TEST_F(MotionOutput, SurfaceLinkSamplingEndsAndTwirlWordsClear)
     EXPECT_GT(surfaces_double::heights_asked, 0);
     EXPECT_LT(surfaces_double::heights_asked, 200000);
 
-    // A near link of a twirl approach asks for the twirl; none is made, so the link is written
-    // and the twirl words are cleared after its first move.
+    // A near link of a twirl approach asks for the twirl; none is made (no enable word is set), so
+    // the link is written; the request stays for the point mover to clear.
     fresh_at({0, 0, 0});
     exec_display().mode = 0;
     vantu::control::set_flag("nc_sub_code", 34);
@@ -136,6 +136,6 @@ TEST_F(MotionOutput, SurfaceLinkSamplingEndsAndTwirlWordsClear)
     surfaces_double::contact_status = 1;
     surface_link_move(1, {2, 0, 3}, kUp, status);
     EXPECT_EQ(steps(), (std::vector<std::string>{"L(0,0,3)", "L(2,0,3)"}));
-    EXPECT_EQ(twirl_requested_get(), 0);
+    EXPECT_EQ(twirl_requested_get(), 1);
     EXPECT_EQ(twirl_made_get(), 0);
 }
