@@ -480,6 +480,88 @@ TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
     }
 }
 
+// A lane engine double: answers each code of `engine_answers` in turn (then 0) and records the
+// main arrays' size it was given.
+std::vector<int> engine_answers;
+std::vector<int> engine_sizes;
+void answering_engine(double, const double*, double, int&, int, int, double, double, int& status)
+{
+    engine_sizes.push_back(pokmain_block.main_capacity);
+    status = engine_answers.empty() ? 0 : engine_answers.front();
+    if (!engine_answers.empty()) engine_answers.erase(engine_answers.begin());
+}
+
+// The driver round the engine: status 8 runs it again with main arrays four times larger until
+// POKCPY refuses its eleventh allocation; other codes give their one line on the error channel.
+TEST_F(PocketComputation, DriverRetriesLargerArraysAndReportsTheEnginesCodes)
+{
+    struct row {
+        const char* name;
+        std::vector<int> answers;
+        int status;
+        std::vector<int> sizes;     // the main arrays' size at each engine run
+        const char* channel;        // nullptr: no line
+        const char* line;
+    };
+    // A side step of 100 across a 10-wide pocket: the estimate is the floor, 4 entries per
+    // contour entry (5), 20.
+    const std::vector<row> rows = {
+        {"arrays too small twice", {8, 8}, 0, {20, 80, 320}, nullptr, nullptr},
+        {"arrays always too small", std::vector<int>(11, 8), -1,
+         {20, 80, 320, 1280, 5120, 20480, 81920, 327680, 1310720, 5242880}, "eroutc",
+         "POKCPY, DYNAMIC MEMORY ERROR - TOO MANY REALLOCATIONS"},
+        {"cannot link", {kEngineCannotLink}, -1, {20}, "eroutc", "[cmtpk1] CANNOT MOVE BETWEEN LOOPS"},
+        {"unnamed code", {5}, -1, {20}, "erou1c", "[cmtpk1] CMTPKT ERROR 5"},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        vantu::control::clear_messages();
+        load({rectangle(0, 0, 20, 10)}, 1.0);
+        pocket_work_block.side_step = 100.0;
+        engine_answers = r.answers;
+        engine_sizes.clear();
+        pocket_lane_engine() = answering_engine;
+        const int status = run();
+        pocket_lane_engine() = rrpock;
+        EXPECT_EQ(status, r.status) << r.name;
+        EXPECT_EQ(engine_sizes, r.sizes) << r.name;
+        std::vector<std::string> said;
+        for (const char* channel : {"eroutc", "erou1c", "userrc"})
+            for (const std::string& t : vantu::control::lines_of(channel)) said.push_back(channel + (" " + t));
+        const std::vector<std::string> expected =
+            r.channel == nullptr ? std::vector<std::string>{} : std::vector<std::string>{std::string(r.channel) + " " + r.line};
+        EXPECT_EQ(said, expected) << r.name;
+    }
+}
+
+// The first size of the main arrays, in 64 bits: a fine step across a large pocket saturates at
+// the arrays' limit instead of wrapping round.
+TEST_F(PocketComputation, SizeEstimateSaturatesAtTheArraysLimit)
+{
+    struct row {
+        const char* name;
+        double pocket_size, side_step;
+        int offsets_mode, contours, points;
+        std::int64_t size;
+    };
+    const std::int64_t limit = pokmain_size_limit();
+    const std::vector<row> rows = {
+        {"12 entries per contour and step, up to a power of ten", 10.0, 1.0, 99, 2, 5, 1000},
+        {"at least 4 entries per contour entry", 10.0, 100.0, 99, 2, 5, 20},
+        {"fewer than the contour entries: 100 per entry", 10.0, 1.0, 99, 2, 2000, 200000},
+        {"one offset: 10 per contour", 10.0, 0.001, 1, 3, 5, 30},
+        {"beyond 32 bits", 1.0e5, 1.0e-3, 99, 2, 5, limit},
+        {"far beyond 32 bits", 1.0e9, 1.0e-6, 99, 500, 5, limit},
+    };
+    for (const row& r : rows) {
+        pocket_box_block = pocket_box{};
+        pocket_frame_block.size = r.pocket_size;
+        pocket_work_block.side_step = r.side_step;
+        pocket_state_block.offsets_mode = r.offsets_mode;
+        EXPECT_EQ(cmtpk1_size_estimate(r.contours, r.points), r.size) << r.name;
+    }
+}
+
 // A pocket too small for a caller's minimum value: the host message with the level's Z, 41, or 50
 // when the computation was asked for one offset; once per computation.
 TEST_F(PocketComputation, TooSmallForTheMinimumValueShowsTheLevelsZ)
