@@ -321,6 +321,34 @@ TEST_F(PocketComputation, EndPointModesEnterTheInnermostLaneNearestTheRestartPoi
     }
 }
 
+// The end-point ordering gives up where the straight line to the restart point would cross an
+// island: the entries of stage 1 come back and the computation reports 100. A line clear of the
+// island re-chooses entries.
+TEST_F(PocketComputation, EndPointLineAcrossAnIslandPutsTheFirstStagesEntriesBack)
+{
+    struct row {
+        double restart_x;
+        int status;
+        bool stage1_entries;
+    };
+    for (const row& r : {row{1.5, kEngineEndPointNote, true}, row{39.0, kEngineDone, false}}) {
+        to_load_state();
+        pocket_work_block.end_point_mode = 1;
+        pocket_work_block.restart_point[0] = r.restart_x;
+        pocket_work_block.restart_point[1] = 10.0;
+        load({rectangle(0, 0, 40, 20), circle(6, 10, 2)}, 1.0);
+        EXPECT_EQ(run(), r.status) << r.restart_x;
+        // The linking stage negates the entries it has used; points and parameters stay.
+        const cut_entry_tables& now = cut_stage_block.entries;
+        const cut_entry_tables& stage1 = cut_stage_block.saved;
+        bool same = true;
+        for (int n = 1; n < pocket_box_block.first_output_lane; ++n)
+            same = same && std::abs(now.element[n]) == std::abs(stage1.element[n]) &&
+                   (stage1.element[n] == 0 || (now.x[n] == stage1.x[n] && now.y[n] == stage1.y[n]));
+        EXPECT_EQ(same, r.stage1_entries) << r.restart_x;
+    }
+}
+
 // The execute callback of the stop test: mode 1 computes, mode 2 (the clean-up after a stop)
 // counts.
 int stop_cleanups = 0;
