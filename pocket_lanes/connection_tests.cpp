@@ -32,6 +32,8 @@ struct conn_scan {
     int status = 0;
     int hit = 0;
     bool done = false;
+    // The lane table's box cache as last looked up; a new box may move it (nullptr: look again).
+    const double* cache = nullptr;
 };
 
 // Whether the box lies apart from the segment's: then they cannot cross.
@@ -43,13 +45,13 @@ bool box_apart(const conn_scan& s, const double* box)
 }
 
 // The lane's box when the lane table's cache holds it already (false otherwise).
-bool cached_box(int n, double* box)
+bool cached_box(conn_scan& s, int n, double* box)
 {
     const lane_table& lt = lane_table_block;
     if (lt.box_handle == -1 || lt.box_index[n] < 0 || lt.box_index[n] + 4 > lt.box_used) return false;
-    const double* cache = static_cast<const double*>(mmcptr(lt.box_handle));
-    if (cache == nullptr) return false;
-    std::copy_n(cache + lt.box_index[n], 4, box);
+    if (s.cache == nullptr) s.cache = static_cast<const double*>(mmcptr(lt.box_handle));
+    if (s.cache == nullptr) return false;
+    std::copy_n(s.cache + lt.box_index[n], 4, box);
     return true;
 }
 
@@ -59,7 +61,7 @@ void test_lane(conn_scan& s, int n)
 {
     if (s.done) return;
     double box[4];
-    if (cached_box(n, box) && box_apart(s, box)) return;
+    if (cached_box(s, n, box) && box_apart(s, box)) return;
     int status = 0;
     lane_to_pokarr(n, s.work, status);
     if (status != 0) {
@@ -70,6 +72,7 @@ void test_lane(conn_scan& s, int n)
     }
     int box_status = 0;
     lane_box(n, -1, s.work, box, box_status);
+    s.cache = nullptr;
     if (box_status == 0 && box_apart(s, box)) return;
     double point[3] = {0.0, 0.0, 0.0};
     int element = 0, result = 0;
@@ -121,10 +124,12 @@ void conn_hits_island(int lane_a, int lane_b, const double* start, const double*
         // The live lane of every island level, as a backward search with wanted status 0 finds
         // it: the newest lane of the level, unless that one is closed. One pass finds them all.
         std::vector<int> current(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, -1);
-        for (int n = lt.count; n >= 1; --n) {
+        int unfound = std::max(0, lt.island_count);
+        for (int n = lt.count; n >= 1 && unfound > 0; --n) {
             const int k = lt.level[n] - kLevelIsland;
             if (k < 1 || k > lt.island_count || current[static_cast<std::size_t>(k)] != -1) continue;
             current[static_cast<std::size_t>(k)] = lt.status[n] >= 0 ? n : 0;
+            --unfound;
         }
         for (int k = 1; k <= lt.island_count && !s.done; ++k) {
             const int found = current[static_cast<std::size_t>(k)];

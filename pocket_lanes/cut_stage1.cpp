@@ -246,8 +246,7 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
         s.status = kEngineArrayFailed;
         return false;
     }
-    if (s.v.offsets_mode == kOneOffset) counts = result != 0;
-    else counts = result == 1 || (result == -1 && (c.relaxed || mode == ray_mode::wider));
+    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed, mode == ray_mode::wider);
     return true;
 }
 

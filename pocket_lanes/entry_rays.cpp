@@ -215,3 +215,10 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
     const double limit = lane.a.dimension > kPlanar ? kSquareSineSurface : kSquareSine;
     if (std::fabs(dx * uy - dy * ux) < limit) result = -1;
 }
+
+bool entry_hit_taken(int offsets_mode, int result, bool relaxed, bool wider)
+{
+    constexpr int kOneOffset = 1, kMet = 1, kRefusedAngle = -1;
+    if (offsets_mode == kOneOffset) return result != 0;
+    return result == kMet || (result == kRefusedAngle && (relaxed || wider));
+}

@@ -41,3 +41,8 @@ void entry_ray_mean(int wider, int side, int element, double t, const pokarr& la
 // the element.
 void entry_hit_on_parent(int parent, const double* back, const double* end, int check, int& result, double* hit,
                          double& param, int& element);
+
+// Whether stage 1 takes a ray's hit on the parent (result as entry_hit_on_parent gives it): in
+// offsets mode 1 any hit; otherwise a hit the angle check accepted, or one it refused when the
+// chain is in its relaxed pass or the ray is a wider one.
+bool entry_hit_taken(int offsets_mode, int result, bool relaxed, bool wider);

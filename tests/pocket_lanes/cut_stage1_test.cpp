@@ -73,4 +73,36 @@ TEST_F(CutStage1, EntryCandidatesStartAtTheMiddleAndStepOnWhenRefused)
     }
 }
 
+
+// A ray meeting a parent arc at 45 degrees to its radius: the angle check refuses it, without the
+// check it is met; stage 1 takes the refused hit only in its relaxed pass or from a wider ray,
+// and outside offsets mode 1 only.
+TEST_F(CutStage1, ObliqueHitOnAParentArcIsTakenOnlyWhenRelaxed)
+{
+    const int round = add(1, 1, 0, circle(0, 0, 10));
+    // The ray (1, -1) from (0.5, -7.5) meets the circle at (0.5 + a, -7.5 - a).
+    const double a = -4.0 + std::sqrt(37.75);
+    const double back[3] = {0.5, -7.5, 0.0}, end[3] = {0.5 + 100.0, -7.5 - 100.0, 0.0};
+    for (const int check : {1, 0}) {
+        int result = 0, element = 0;
+        double hit[3] = {}, param = 0.0;
+        entry_hit_on_parent(round, back, end, check, result, hit, param, element);
+        EXPECT_EQ(result, check == 1 ? -1 : 1) << check;
+        EXPECT_NEAR(hit[0], 0.5 + a, 1e-9) << check;
+        EXPECT_NEAR(hit[1], -7.5 - a, 1e-9) << check;
+    }
+    struct row {
+        int offsets_mode, result;
+        bool relaxed, wider, taken;
+    };
+    const std::vector<row> rows = {
+        {99, 1, false, false, true},  {99, -1, false, false, false}, {99, -1, true, false, true},
+        {99, -1, false, true, true},  {99, 0, true, true, false},    {1, -1, false, false, true},
+        {1, 1, false, false, true},   {1, 0, true, true, false},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(entry_hit_taken(r.offsets_mode, r.result, r.relaxed, r.wider), r.taken)
+            << r.offsets_mode << " " << r.result << " " << r.relaxed << " " << r.wider;
+}
+
 }  // namespace
