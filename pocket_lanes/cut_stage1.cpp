@@ -8,6 +8,7 @@
 
 #include "driver/exec_control.hpp"
 #include "driver/prog_line.hpp"
+#include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -96,7 +97,24 @@ struct stage_run {
     int& status;
     std::vector<int> pending;  // closing lanes to take up at once
     int rescan_from = 0;       // the scan goes on from here (0: from where it stood)
+    // The island lanes of the move tests, as listed at this lane count and branch count.
+    island_test_lanes islands;
+    int listed_count = -1, listed_branches = -1;
 };
+
+// The island lanes of the move tests. The stage changes levels only when it opens a branch, and
+// adds lanes: the list is made again after either. On surfaces the list follows the parents of
+// the closed lanes, which the stage also changes: it is made for every test there.
+island_test_lanes& island_lanes(stage_run& s)
+{
+    const int count = lane_table_block.count;
+    if (D3DS_algorithmIsRun() != 0 || s.listed_count != count || s.listed_branches != s.outer_branches) {
+        island_test_lanes_list(s.islands);
+        s.listed_count = count;
+        s.listed_branches = s.outer_branches;
+    }
+    return s.islands;
+}
 
 // One chain while its entries are sought.
 struct chain_run {
@@ -257,7 +275,7 @@ bool move_clear(stage_run& s, int walker, int parent, const double* from, const 
     clear = true;
     if (s.v.offsets_mode == kOneOffset) return true;
     int hit = 0, status = 0;
-    conn_hits_island(parent, walker, from, to, hit, status);
+    conn_hits_island_listed(island_lanes(s), parent, walker, from, to, hit, status);
     if (status < 0) {
         s.status = status;
         return false;
@@ -401,7 +419,7 @@ walk_end take_best(stage_run& s, chain_run& c, int& split_at)
 {
     c.best_used = true;
     int hit = 0, status = 0;
-    conn_hits_island(0, 0, c.best.ray.point, c.best.hit.point, hit, status);
+    conn_hits_island_listed(island_lanes(s), 0, 0, c.best.ray.point, c.best.hit.point, hit, status);
     if (status < 0) {
         s.status = status;
         return walk_end::failed;
