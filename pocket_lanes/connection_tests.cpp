@@ -115,7 +115,7 @@ void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* e
     status = s.status;
 }
 
-// A long lane as read once for the island tests: its points and its element boxes.
+// A lane as read once for the island tests: its points and its element boxes.
 struct island_test_lane_read {
     pokarr_work points{2};
     std::unique_ptr<pk_box_table> boxes;
@@ -124,10 +124,6 @@ island_test_lanes::island_test_lanes() = default;
 island_test_lanes::~island_test_lanes() = default;
 
 namespace {
-
-// Lanes of at least this many entries are kept once read: below it, reading costs less than
-// the kept copy.
-constexpr int kKeptLaneEntries = 64;
 
 void keep_read(std::unique_ptr<island_test_lane_read>& kept, const pokarr& work)
 {
@@ -204,8 +200,7 @@ void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, co
         test_lane(s, list.lanes[i]);
         if (list.boxed[i] == 0 && cached_box(s, list.lanes[i], list.boxes[i].data())) list.boxed[i] = 1;
         // test_lane read the lane into the work array when its box did not keep it apart.
-        if (list.boxed[i] != 0 && s.status >= 0 && s.work.count >= kKeptLaneEntries &&
-            !box_apart(s, list.boxes[i].data()))
+        if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data()))
             keep_read(list.read[i], s.work);
     }
     pokarr_free(s.work);

@@ -45,8 +45,8 @@ void conn_hits_island(int lane_a, int lane_b, const double* start, const double*
 // table keeps its count, levels and statuses (stage 1 of the cutting order) lists them once and
 // tests against the list. Reads the lane table and the host's surface-algorithm flag.
 // The list keeps each lane's box (x and y low, then high) once it is known, so that a move far
-// from a lane passes it by at the cost of four comparisons, and a long lane's points and element
-// boxes once it has been read.
+// from a lane passes it by at the cost of four comparisons, and a lane's points and element boxes
+// once it has been read.
 struct island_test_lane_read;
 struct island_test_lanes {
     island_test_lanes();

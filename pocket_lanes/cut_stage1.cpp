@@ -21,8 +21,10 @@
 #include "pocket_lanes/nearest_points.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -32,6 +34,7 @@ constexpr int kOneOffset = 1;
 constexpr int kTries = 10;
 constexpr double kFirstParam = 0.5, kParamStep = 0.09, kIslandParamShift = 0.06;
 constexpr int kMostAlternatives = 250;
+constexpr int kParentsKept = 8;
 constexpr double kSpikeReach = 0.0001;
 constexpr double kShortShare = 0.05;
 constexpr double kNoStep = 1.0e10;
@@ -100,7 +103,35 @@ struct stage_run {
     // The island lanes of the move tests, as listed at this lane count and branch count.
     island_test_lanes islands;
     int listed_count = -1, listed_branches = -1;
+    // The parents the rays were last laid on, read with their element boxes: a chain's tries
+    // meet the same few parents again and again, and no lane changes its points in this stage.
+    struct parent_read {
+        int lane = 0;
+        pokarr_work points{2};
+        std::unique_ptr<pk_box_table> boxes;
+    };
+    std::array<parent_read, kParentsKept> parents;
+    int next_parent = 0;
 };
+
+// Parent lane n as read for the rays (nullptr when it cannot be read).
+const stage_run::parent_read* parent_lane(stage_run& s, int n)
+{
+    for (const stage_run::parent_read& p : s.parents)
+        if (p.lane == n) return &p;
+    stage_run::parent_read& p = s.parents[static_cast<std::size_t>(s.next_parent)];
+    s.next_parent = (s.next_parent + 1) % kParentsKept;
+    p.lane = 0;
+    pokarr_free(p.points.a);
+    pokarr_init(planar() ? 2 : 3, p.points.a);
+    int status = 0;
+    lane_to_pokarr(n, p.points.a, status);
+    if (status != 0) return nullptr;
+    if (p.boxes == nullptr) p.boxes = std::make_unique_for_overwrite<pk_box_table>();
+    pokarr_get_boxes(p.points.a, *p.boxes);
+    p.lane = n;
+    return &p;
+}
 
 // The island lanes of the move tests. The stage changes levels only when it opens a branch, and
 // adds lanes: the list is made again after either. On surfaces the list follows the parents of
@@ -259,7 +290,10 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
         return true;
     }
     int result = 0;
-    entry_hit_on_parent(parent, ray.back, ray.end, s.v.check, result, hit.point, hit.param, hit.element);
+    const stage_run::parent_read* read = parent_lane(s, parent);
+    if (read == nullptr) hit.element = -1;
+    else entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point,
+                           hit.param, hit.element);
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
