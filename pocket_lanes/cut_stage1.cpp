@@ -275,16 +275,14 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
 {
     counts = false;
     if (mode == ray_mode::nearest) {
-        pokarr_work p(planar() ? 2 : 3);
-        int status = 0;
-        lane_to_pokarr(parent, p.a, status);
-        if (status != 0) {
+        const stage_run::parent_read* read = parent_lane(s, parent);
+        if (read == nullptr) {
             s.status = kEngineArrayFailed;
             return false;
         }
         int k = 0;
         double distance = 0.0;
-        pokarr_nearest_pnt(3, ray.point, p.a, k, hit.param, hit.point, distance);
+        pokarr_nearest_pnt(3, ray.point, read->points.a, k, hit.param, hit.point, distance);
         hit.element = k;
         counts = k > 0;
         return true;
