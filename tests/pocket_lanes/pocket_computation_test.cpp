@@ -461,6 +461,41 @@ TEST_F(PocketComputation, OffsetsModesRunOneOffsetAndAreGivenBack)
     }
 }
 
+// Beyond 20 islands the island merge first compares the pair's boxes: a pair whose first offsets
+// overlap, and one whose offsets touch (their boxes only touch, so the pair is still combined),
+// come out as they do among four islands, where no box test runs; the islands standing apart
+// (boxes apart: the pair is passed over) stay one lane each.
+TEST_F(PocketComputation, IslandBoxTestBeyondTwentyIslandsKeepsEveryMerge)
+{
+    // Offsets of radius 3.5: centres 5 apart overlap, 7 apart touch.
+    const std::vector<contour> pairs = {circle(12, 10, 2.5), circle(17, 10, 2.5), circle(28, 10, 2.5),
+                                        circle(35, 10, 2.5)};
+    struct row {
+        int far_islands;
+        int near_lanes = 0, far_lanes = 0;
+    };
+    std::vector<row> rows = {{0}, {18}};
+    for (row& r : rows) {
+        to_load_state();
+        pocket_state_block.offsets_mode = -11;
+        std::vector<contour> contours = {rectangle(0, 0, 200, 20)};
+        contours.insert(contours.end(), pairs.begin(), pairs.end());
+        for (int j = 0; j < r.far_islands; ++j) contours.push_back(circle(50.0 + 8.0 * j, 10, 2.5));
+        load(contours, 1.0);
+        ASSERT_EQ(run(), kEngineDone) << r.far_islands;
+        for (int i = pocket_box_block.first_output_lane; i <= lane_table_block.count; ++i) {
+            if (lane_table_block.level[i] <= kLevelIsland || lane_table_block.group[i] == kGroupConnection) continue;
+            double x = 0.0, y = 0.0;
+            lane_first_xy(i, x, y);
+            ++(x < 45.0 ? r.near_lanes : r.far_lanes);
+        }
+    }
+    // The overlapping pair is one lane; the touching pair meets at a single point and stays two.
+    EXPECT_EQ(rows[0].near_lanes, 3);
+    EXPECT_EQ(rows[1].near_lanes, rows[0].near_lanes);
+    EXPECT_EQ(rows[1].far_lanes, 18);
+}
+
 // The driver's codes: each gives its one message (silent outside pocket mode 0 where marked) and
 // the status the callers see.
 TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
