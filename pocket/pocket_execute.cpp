@@ -186,9 +186,8 @@ void cut_level(region_run& r, const execute_run& run, int& status, bool& marker_
     if (passes != kContourOnly) {
         if (method == kHatching) {
             pocket_engine().clear_passes_out(p.real(P::kHatchAngle), p.real(P::kClearHeight), passes, status);
-            int cleared = 0;
             if (status >= 0 && (s.draft_present || run.per_level_lanes)) {
-                pocket_engine().clrcls(kCloseHatch, cleared);
+                pocket_engine().clrcls(kCloseHatch, status);
                 r.hatch_cleared = 1;
             }
         } else {

@@ -73,10 +73,17 @@ void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& tab
     int* first = table.first;
     first[0] = 1;
     for (int g = 0; g < groups; ++g) first[g + 1] = first[g] + size + (g < larger ? 1 : 0);
-    for (int m = 1; m <= count - 4; ++m) {
-        if (!pk_is_marker(x[m])) continue;
-        for (int g = 0; g <= groups; ++g)
-            if (first[g] > m) first[g] += 3;
+    // Each start moves on by 3 for every arc marker before it, counting the markers in order
+    // against the start as it moves. The starts rise with g, so every marker counted for one
+    // start counts for the next: one walk over the markers serves all of them.
+    int m = 1, shift = 0;
+    for (int g = 0; g <= groups; ++g) {
+        first[g] += shift;
+        for (; m <= count - 4 && m < first[g]; ++m) {
+            if (!pk_is_marker(x[m])) continue;
+            first[g] += 3;
+            shift += 3;
+        }
     }
     first[groups] = std::min(first[groups], count);
     table.groups = groups;

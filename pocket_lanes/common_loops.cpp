@@ -506,7 +506,7 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
         return;
     }
     const int first_new = lt.count + 1;
-    auto t = std::make_unique<comlup_table>();
+    auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
     const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
     cre_comlups_array(kComlupsLinked, a, b, distance, t->count, columns);
     if (t->count < 1) return;

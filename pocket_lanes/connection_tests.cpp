@@ -7,6 +7,8 @@
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -32,6 +34,8 @@ struct conn_scan {
     int status = 0;
     int hit = 0;
     bool done = false;
+    // The lane table's box cache as last looked up; a new box may move it (nullptr: look again).
+    const double* cache = nullptr;
 };
 
 // Whether the box lies apart from the segment's: then they cannot cross.
@@ -43,14 +47,28 @@ bool box_apart(const conn_scan& s, const double* box)
 }
 
 // The lane's box when the lane table's cache holds it already (false otherwise).
-bool cached_box(int n, double* box)
+bool cached_box(conn_scan& s, int n, double* box)
 {
     const lane_table& lt = lane_table_block;
     if (lt.box_handle == -1 || lt.box_index[n] < 0 || lt.box_index[n] + 4 > lt.box_used) return false;
-    const double* cache = static_cast<const double*>(mmcptr(lt.box_handle));
-    if (cache == nullptr) return false;
-    std::copy_n(cache + lt.box_index[n], 4, box);
+    if (s.cache == nullptr) s.cache = static_cast<const double*>(mmcptr(lt.box_handle));
+    if (s.cache == nullptr) return false;
+    std::copy_n(s.cache + lt.box_index[n], 4, box);
     return true;
+}
+
+// Crosses lane n (its points, and its element boxes when known) with the segment; a crossing
+// ends the scan.
+void cross_lane(conn_scan& s, int n, const pokarr& points, const pk_box_table* boxes)
+{
+    double point[3] = {0.0, 0.0, 0.0};
+    int element = 0, result = 0;
+    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, kWantedCrossings, point, element, result);
+    // One touch of the lanes the connection joins is expected; a second crossing is not.
+    if (result == 0 || (result == 1 && (n == s.lane_a || n == s.lane_b))) return;
+    s.status = result;
+    s.hit = n;
+    s.done = true;
 }
 
 // Reads lane n and crosses it with the segment; ends the scan on a hit or a failure. A lane whose
@@ -59,7 +77,7 @@ void test_lane(conn_scan& s, int n)
 {
     if (s.done) return;
     double box[4];
-    if (cached_box(n, box) && box_apart(s, box)) return;
+    if (cached_box(s, n, box) && box_apart(s, box)) return;
     int status = 0;
     lane_to_pokarr(n, s.work, status);
     if (status != 0) {
@@ -70,16 +88,9 @@ void test_lane(conn_scan& s, int n)
     }
     int box_status = 0;
     lane_box(n, -1, s.work, box, box_status);
+    s.cache = nullptr;
     if (box_status == 0 && box_apart(s, box)) return;
-    double point[3] = {0.0, 0.0, 0.0};
-    int element = 0, result = 0;
-    seg_lane_hits(kSegHitsConnection, s.start, s.end, s.work, kWantedCrossings, point, element,
-                  result);
-    // One touch of the lanes the connection joins is expected; a second crossing is not.
-    if (result == 0 || (result == 1 && (n == s.lane_a || n == s.lane_b))) return;
-    s.status = result;
-    s.hit = n;
-    s.done = true;
+    cross_lane(s, n, s.work, nullptr);
 }
 
 void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const double* end)
@@ -104,38 +115,103 @@ void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* e
     status = s.status;
 }
 
-void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
-                      int& status)
+// A lane as read once for the island tests: its points and its element boxes.
+struct island_test_lane_read {
+    pokarr_work points{2};
+    std::unique_ptr<pk_box_table> boxes;
+};
+island_test_lanes::island_test_lanes() = default;
+island_test_lanes::~island_test_lanes() = default;
+
+namespace {
+
+void keep_read(std::unique_ptr<island_test_lane_read>& kept, const pokarr& work)
+{
+    auto read = std::make_unique<island_test_lane_read>();
+    pokarr_free(read->points.a);
+    pokarr_init(work.dimension, read->points.a);
+    int status = 0;
+    pokarr_copy(work, read->points.a, status);
+    if (status != 0) return;
+    read->boxes = std::make_unique_for_overwrite<pk_box_table>();
+    pokarr_get_boxes(read->points.a, *read->boxes);
+    kept = std::move(read);
+}
+
+}  // namespace
+
+void island_test_lanes_list(island_test_lanes& list)
 {
     const lane_table& lt = lane_table_block;
-    conn_scan s;
-    begin_scan(s, lane_a, lane_b, start, end);
+    list.lanes.clear();
+    list.boxes.clear();
+    list.boxed.clear();
+    list.read.clear();
     if (D3DS_algorithmIsRun() != 0) {
         // On surfaces the islands are the parents of the branches that closed.
-        for (int n = 1; n <= lt.count && !s.done; ++n) {
+        for (int n = 1; n <= lt.count; ++n) {
             const int parent = lt.parent[n];
             if (lt.status[n] < 0 && parent >= 1 && parent <= lt.count && lt.status[parent] > 0)
-                test_lane(s, parent);
+                list.lanes.push_back(parent);
         }
-    } else {
-        // The live lane of every island level, as a backward search with wanted status 0 finds
-        // it: the newest lane of the level, unless that one is closed. One pass finds them all.
-        std::vector<int> current(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, -1);
-        for (int n = lt.count; n >= 1; --n) {
-            const int k = lt.level[n] - kLevelIsland;
-            if (k < 1 || k > lt.island_count || current[static_cast<std::size_t>(k)] != -1) continue;
-            current[static_cast<std::size_t>(k)] = lt.status[n] >= 0 ? n : 0;
+        return;
+    }
+    // The live lane of every island level, as a backward search with wanted status 0 finds it:
+    // the newest lane of the level, unless that one is closed. One pass finds them all.
+    std::vector<int> current(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, -1);
+    int unfound = std::max(0, lt.island_count);
+    for (int n = lt.count; n >= 1 && unfound > 0; --n) {
+        const int k = lt.level[n] - kLevelIsland;
+        if (k < 1 || k > lt.island_count || current[static_cast<std::size_t>(k)] != -1) continue;
+        current[static_cast<std::size_t>(k)] = lt.status[n] >= 0 ? n : 0;
+        --unfound;
+    }
+    for (int k = 1; k <= lt.island_count; ++k) {
+        const int found = current[static_cast<std::size_t>(k)];
+        if (found > 0 && lt.contour_type[found] != kContourPassedOver) list.lanes.push_back(found);
+    }
+    // Then every first island offset. A lane listed already would only repeat its own answer.
+    const std::size_t live = list.lanes.size();
+    std::vector<char> listed(static_cast<std::size_t>(lt.count) + 1, 0);
+    for (std::size_t i = 0; i < live; ++i) listed[static_cast<std::size_t>(list.lanes[i])] = 1;
+    for (int n = 1; n <= lt.count; ++n)
+        if (lt.level[n] > kLevelIsland && lt.status[n] == 1 && lt.contour_type[n] != kContourPassedOver &&
+            listed[static_cast<std::size_t>(n)] == 0)
+            list.lanes.push_back(n);
+}
+
+void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
+                             const double* end, int& hit, int& status)
+{
+    conn_scan s;
+    begin_scan(s, lane_a, lane_b, start, end);
+    const std::size_t count = list.lanes.size();
+    if (list.boxed.size() != count) {
+        list.boxes.assign(count, {});
+        list.boxed.assign(count, 0);
+    }
+    if (list.read.size() != count) list.read.resize(count);
+    for (std::size_t i = 0; i < count && !s.done; ++i) {
+        if (list.boxed[i] != 0 && box_apart(s, list.boxes[i].data())) continue;
+        if (list.read[i] != nullptr) {
+            cross_lane(s, list.lanes[i], list.read[i]->points.a, list.read[i]->boxes.get());
+            continue;
         }
-        for (int k = 1; k <= lt.island_count && !s.done; ++k) {
-            const int found = current[static_cast<std::size_t>(k)];
-            if (found > 0 && lt.contour_type[found] != kContourPassedOver) test_lane(s, found);
-        }
-        for (int n = 1; n <= lt.count && !s.done; ++n)
-            if (lt.level[n] > kLevelIsland && lt.status[n] == 1 &&
-                lt.contour_type[n] != kContourPassedOver)
-                test_lane(s, n);
+        test_lane(s, list.lanes[i]);
+        if (list.boxed[i] == 0 && cached_box(s, list.lanes[i], list.boxes[i].data())) list.boxed[i] = 1;
+        // test_lane read the lane into the work array when its box did not keep it apart.
+        if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data()))
+            keep_read(list.read[i], s.work);
     }
     pokarr_free(s.work);
     hit = s.hit;
     status = s.status;
+}
+
+void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
+                      int& status)
+{
+    island_test_lanes list;
+    island_test_lanes_list(list);
+    conn_hits_island_listed(list, lane_a, lane_b, start, end, hit, status);
 }

@@ -3,7 +3,12 @@
 // a straight connection; the entry hit of the cutting order uses seg_lane_hits alone.
 #pragma once
 
+#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr.hpp"
+
+#include <array>
+#include <memory>
+#include <vector>
 
 // Modes of seg_lane_hits: the connection tests (with the height filter) and the entry hit.
 inline constexpr int kSegHitsConnection = 3;
@@ -20,6 +25,9 @@ inline constexpr int kConnFailed = -1;
 // than 1e6 above (or below) the lane is passed over.
 void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
                    int wanted, double* hit, int& element, int& result);
+// The same with the lane's element boxes (pokarr_get_boxes) given; nullptr: made here.
+void seg_lane_hits_boxed(int mode, const double* start, const double* end, const pokarr& lane,
+                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result);
 
 // Status 0 when the connection start..end between lanes a and b crosses no other outer lane;
 // 1 when it crosses another lane once; the crossing count (2 or more) when it crosses one lane,
@@ -32,3 +40,22 @@ void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* e
 // lanes); hit names the lane that decided.
 void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
                       int& status);
+
+// The lanes conn_hits_island tests, in its order. A caller that tests many moves while the lane
+// table keeps its count, levels and statuses (stage 1 of the cutting order) lists them once and
+// tests against the list. Reads the lane table and the host's surface-algorithm flag.
+// The list keeps each lane's box (x and y low, then high) once it is known, so that a move far
+// from a lane passes it by at the cost of four comparisons, and a lane's points and element boxes
+// once it has been read.
+struct island_test_lane_read;
+struct island_test_lanes {
+    island_test_lanes();
+    ~island_test_lanes();
+    std::vector<int> lanes;
+    std::vector<std::array<double, 4>> boxes;
+    std::vector<char> boxed;  // 1 where boxes holds the lane's box
+    std::vector<std::unique_ptr<island_test_lane_read>> read;
+};
+void island_test_lanes_list(island_test_lanes& list);
+void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
+                             const double* end, int& hit, int& status);

@@ -8,6 +8,7 @@
 
 #include "driver/exec_control.hpp"
 #include "driver/prog_line.hpp"
+#include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -20,8 +21,10 @@
 #include "pocket_lanes/nearest_points.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -31,6 +34,7 @@ constexpr int kOneOffset = 1;
 constexpr int kTries = 10;
 constexpr double kFirstParam = 0.5, kParamStep = 0.09, kIslandParamShift = 0.06;
 constexpr int kMostAlternatives = 250;
+constexpr int kParentsKept = 8;
 constexpr double kSpikeReach = 0.0001;
 constexpr double kShortShare = 0.05;
 constexpr double kNoStep = 1.0e10;
@@ -96,7 +100,52 @@ struct stage_run {
     int& status;
     std::vector<int> pending;  // closing lanes to take up at once
     int rescan_from = 0;       // the scan goes on from here (0: from where it stood)
+    // The island lanes of the move tests, as listed at this lane count and branch count.
+    island_test_lanes islands;
+    int listed_count = -1, listed_branches = -1;
+    // The parents the rays were last laid on, read with their element boxes: a chain's tries
+    // meet the same few parents again and again, and no lane changes its points in this stage.
+    struct parent_read {
+        int lane = 0;
+        pokarr_work points{2};
+        std::unique_ptr<pk_box_table> boxes;
+    };
+    std::array<parent_read, kParentsKept> parents;
+    int next_parent = 0;
 };
+
+// Parent lane n as read for the rays (nullptr when it cannot be read).
+const stage_run::parent_read* parent_lane(stage_run& s, int n)
+{
+    for (const stage_run::parent_read& p : s.parents)
+        if (p.lane == n) return &p;
+    stage_run::parent_read& p = s.parents[static_cast<std::size_t>(s.next_parent)];
+    s.next_parent = (s.next_parent + 1) % kParentsKept;
+    p.lane = 0;
+    pokarr_free(p.points.a);
+    pokarr_init(planar() ? 2 : 3, p.points.a);
+    int status = 0;
+    lane_to_pokarr(n, p.points.a, status);
+    if (status != 0) return nullptr;
+    if (p.boxes == nullptr) p.boxes = std::make_unique_for_overwrite<pk_box_table>();
+    pokarr_get_boxes(p.points.a, *p.boxes);
+    p.lane = n;
+    return &p;
+}
+
+// The island lanes of the move tests. The stage changes levels only when it opens a branch, and
+// adds lanes: the list is made again after either. On surfaces the list follows the parents of
+// the closed lanes, which the stage also changes: it is made for every test there.
+island_test_lanes& island_lanes(stage_run& s)
+{
+    const int count = lane_table_block.count;
+    if (D3DS_algorithmIsRun() != 0 || s.listed_count != count || s.listed_branches != s.outer_branches) {
+        island_test_lanes_list(s.islands);
+        s.listed_count = count;
+        s.listed_branches = s.outer_branches;
+    }
+    return s.islands;
+}
 
 // One chain while its entries are sought.
 struct chain_run {
@@ -226,28 +275,28 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
 {
     counts = false;
     if (mode == ray_mode::nearest) {
-        pokarr_work p(planar() ? 2 : 3);
-        int status = 0;
-        lane_to_pokarr(parent, p.a, status);
-        if (status != 0) {
+        const stage_run::parent_read* read = parent_lane(s, parent);
+        if (read == nullptr) {
             s.status = kEngineArrayFailed;
             return false;
         }
         int k = 0;
         double distance = 0.0;
-        pokarr_nearest_pnt(3, ray.point, p.a, k, hit.param, hit.point, distance);
+        pokarr_nearest_pnt(3, ray.point, read->points.a, k, hit.param, hit.point, distance);
         hit.element = k;
         counts = k > 0;
         return true;
     }
     int result = 0;
-    entry_hit_on_parent(parent, ray.back, ray.end, s.v.check, result, hit.point, hit.param, hit.element);
+    const stage_run::parent_read* read = parent_lane(s, parent);
+    if (read == nullptr) hit.element = -1;
+    else entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point,
+                           hit.param, hit.element);
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
     }
-    if (s.v.offsets_mode == kOneOffset) counts = result != 0;
-    else counts = result == 1 || (result == -1 && (c.relaxed || mode == ray_mode::wider));
+    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed, mode == ray_mode::wider);
     return true;
 }
 
@@ -258,7 +307,7 @@ bool move_clear(stage_run& s, int walker, int parent, const double* from, const 
     clear = true;
     if (s.v.offsets_mode == kOneOffset) return true;
     int hit = 0, status = 0;
-    conn_hits_island(parent, walker, from, to, hit, status);
+    conn_hits_island_listed(island_lanes(s), parent, walker, from, to, hit, status);
     if (status < 0) {
         s.status = status;
         return false;
@@ -402,7 +451,7 @@ walk_end take_best(stage_run& s, chain_run& c, int& split_at)
 {
     c.best_used = true;
     int hit = 0, status = 0;
-    conn_hits_island(0, 0, c.best.ray.point, c.best.hit.point, hit, status);
+    conn_hits_island_listed(island_lanes(s), 0, 0, c.best.ray.point, c.best.hit.point, hit, status);
     if (status < 0) {
         s.status = status;
         return walk_end::failed;

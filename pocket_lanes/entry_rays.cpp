@@ -174,23 +174,36 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
     pokarr_work lane(planar() ? 2 : 3);
     int status = 0;
     lane_to_pokarr(parent, lane.a, status);
-    if (status != 0 || lane.a.count < 2) {
+    if (status != 0) {
+        element = -1;
+        return;
+    }
+    entry_hit_on_lane(lane.a, nullptr, back, end, check, result, hit, param, element);
+}
+
+void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
+                       int check, int& result, double* hit, double& param, int& element)
+{
+    result = 0;
+    param = 0.0;
+    hit[0] = hit[1] = hit[2] = 0.0;
+    if (lane.count < 2) {
         element = -1;
         return;
     }
     const int bits = entry_ray_switches_block.hit_debug;
-    if ((bits & kShowLane) != 0) pokarr_show_std(lane.a);
-    if ((bits & kShowRay) != 0) show_ray(lane.a, back, end, kShowRay);
+    if ((bits & kShowLane) != 0) pokarr_show_std(lane);
+    if ((bits & kShowRay) != 0) show_ray(lane, back, end, kShowRay);
     int found = 0, crossings = 0;
-    seg_lane_hits(kSegHitsEntry, back, end, lane.a, 1, hit, found, crossings);
-    if (crossings <= 0 || found < 1 || found >= lane.a.count) {
+    seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings);
+    if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;
         element = 0;
         return;
     }
     element = found;
     result = 1;
-    const pokarr& p = lane.a;
+    const pokarr& p = lane;
     const int e = found;
     const bool arc = pk_is_marker(p.x[e]) && e + 3 < p.count;
     if (arc) {
@@ -212,6 +225,13 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
     double dx = near_start ? p.x[e] - hit[0] : hit[0] - p.x[e - 1];
     double dy = near_start ? p.y[e] - hit[1] : hit[1] - p.y[e - 1];
     if (!unit2(dx, dy)) return;
-    const double limit = lane.a.dimension > kPlanar ? kSquareSineSurface : kSquareSine;
+    const double limit = lane.dimension > kPlanar ? kSquareSineSurface : kSquareSine;
     if (std::fabs(dx * uy - dy * ux) < limit) result = -1;
+}
+
+bool entry_hit_taken(int offsets_mode, int result, bool relaxed, bool wider)
+{
+    constexpr int kOneOffset = 1, kMet = 1, kRefusedAngle = -1;
+    if (offsets_mode == kOneOffset) return result != 0;
+    return result == kMet || (result == kRefusedAngle && (relaxed || wider));
 }

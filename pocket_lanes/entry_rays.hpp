@@ -3,6 +3,7 @@
 // lane's parent (entry_hit_on_parent). The first stage and the end-point ordering call them.
 #pragma once
 
+#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
 // A lane side above this marks an island chain: the ray turns the other way.
@@ -41,3 +42,12 @@ void entry_ray_mean(int wider, int side, int element, double t, const pokarr& la
 // the element.
 void entry_hit_on_parent(int parent, const double* back, const double* end, int check, int& result, double* hit,
                          double& param, int& element);
+// The same on a lane already read (element -1 when it has fewer than 2 entries), with its
+// element boxes (pokarr_get_boxes) when known: nullptr makes them.
+void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
+                       int check, int& result, double* hit, double& param, int& element);
+
+// Whether stage 1 takes a ray's hit on the parent (result as entry_hit_on_parent gives it): in
+// offsets mode 1 any hit; otherwise a hit the angle check accepted, or one it refused when the
+// chain is in its relaxed pass or the ray is a wider one.
+bool entry_hit_taken(int offsets_mode, int result, bool relaxed, bool wider);

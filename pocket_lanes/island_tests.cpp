@@ -52,7 +52,7 @@ struct crossing_rows {
 // Crossings of a against b; status negative when the search failed.
 std::unique_ptr<crossing_rows> crossings(int mode, pokarr& a, const pokarr& b, int& status)
 {
-    auto rows = std::make_unique<crossing_rows>();
+    auto rows = std::make_unique_for_overwrite<crossing_rows>();
     pokarr_get_boxes(b, rows->boxes);
     luplup_pokarr(mode, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y, rows->z_a,
                   rows->z_b, rows->count, status);

@@ -39,7 +39,7 @@ bool in_arc_record(const pokarr& array, int i)
 // walk. Answers false with the status set when the decision needs it.
 bool heights_allow_plane_test(pokarr& a, const pokarr& b, double width, int& status)
 {
-    auto rows = std::make_unique<crossing_rows>();
+    auto rows = std::make_unique_for_overwrite<crossing_rows>();
     pokarr_get_boxes(b, rows->boxes);
     luplup_pokarr(kHeightsOnBoth, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y,
                   rows->z_a, rows->z_b, rows->count, status);

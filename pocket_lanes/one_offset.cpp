@@ -421,7 +421,7 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
         int elem_a[kLuplupRows], elem_b[kLuplupRows];
         double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
     };
-    auto r = std::make_unique<rows>();
+    auto r = std::make_unique_for_overwrite<rows>();  // luplup_pokarr fills the rows it counts
     pokarr_get_boxes(piece, r->boxes);
     int count = 0, status = 0;
     luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b, count,

@@ -213,8 +213,9 @@ bool cleaning_passes(const saved_options& saved, bool outer_left_out, int& statu
     return true;
 }
 
-// The main arrays' size for this computation, in 64 bits and saturated at the arrays' limit.
-std::int64_t size_estimate(int contours, int contour_points)
+}  // namespace
+
+std::int64_t cmtpk1_size_estimate(int contours, int contour_points)
 {
     const pocket_state& s = pocket_state_block;
     const pocket_work& w = pocket_work_block;
@@ -241,6 +242,8 @@ std::int64_t size_estimate(int contours, int contour_points)
     if (size < kContourFloor * points) size = kContourFloor * points;
     return std::clamp<std::int64_t>(size, 1, limit);
 }
+
+namespace {
 
 // The contour rows into the first lanes, and the counts of the lane table and the pocket box.
 void lanes_from_contours(int rows)
@@ -321,6 +324,12 @@ void empty_path(int& path_count, int* string_points)
 
 }  // namespace
 
+lane_engine_run& pocket_lane_engine()
+{
+    static lane_engine_run engine = rrpock;
+    return engine;
+}
+
 void cmtpk1(int mode, int& status)
 {
     static_cast<void>(mode);
@@ -332,7 +341,7 @@ void cmtpk1(int mode, int& status)
     const int contour_points = std::max(0, t.first[rows] - 1);
     s.island_link = 0;
     if (w.side_step == 0.0) w.side_step = w.tolerance;
-    std::int64_t size = size_estimate(rows, contour_points);
+    std::int64_t size = cmtpk1_size_estimate(rows, contour_points);
     for (int retry = 1;; ++retry) {
         const double minimum = s.minimum_value;
         const int second_stage = s.second_stage != 0 ? 1 : 0;
@@ -342,8 +351,8 @@ void cmtpk1(int mode, int& status)
         pocket_box_block.main_size = pokmain_block.main_capacity;
         pocket_box_block.half_size = static_cast<int>(size / 2);
         lanes_from_contours(rows);
-        rrpock(w.extra_offset, w.offsets, w.side_step, s.offsets_mode, s.direction_sign, second_stage, w.tolerance,
-               minimum, status);
+        pocket_lane_engine()(w.extra_offset, w.offsets, w.side_step, s.offsets_mode, s.direction_sign, second_stage,
+                             w.tolerance, minimum, status);
         if (status == 0 || status == kEngineEndPointNote) return;
         if (status == kEngineArraysSmall) {
             size = std::min<std::int64_t>(size * kRetryGrowth, pokmain_size_limit());

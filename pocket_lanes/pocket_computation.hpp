@@ -6,6 +6,8 @@
 // point contours and hands the path back as points.
 #pragma once
 
+#include <cstdint>
+
 // Words of the computation, kept from one cmtpk1 call to the next within a cmtpk_clean call.
 struct pocket_run_words {
     int too_small_reported = 0;   // the no-lane outcome was reported in this computation
@@ -20,6 +22,20 @@ extern pocket_run_words pocket_run_block;
 // sign, offsets mode, multi-offset flag, end-point mode, minimum value, clean offset, offsets by
 // level) is put back on every way out, the stop of an execution included.
 void cmtpk_clean(int mode, int& status);
+
+// The lane engine cmtpk1 runs (rrpock, lane_engine.hpp); a test may put a double in its place and
+// restore it with rrpock.
+using lane_engine_run = void (*)(double extra_offset, const double* offsets, double side_step, int& offsets_mode,
+                                 int direction_sign, int second_stage, double tolerance, double end_value,
+                                 int& status);
+lane_engine_run& pocket_lane_engine();
+
+// The main arrays' first size for a computation of `contours` contour rows and `contour_points`
+// stored contour entries: 12 entries per contour and side step across the pocket rounded up to a
+// power of ten (10 per contour in one-offset mode), at least 4 entries per contour point; computed
+// in 64 bits and saturated at the arrays' limit. Reads pocket_state (offsets_mode,
+// pocket_dimension), pocket_work (side_step, extra_offset), pocket_frame.size and pocket_box.main_size.
+std::int64_t cmtpk1_size_estimate(int contours, int contour_points);
 
 // One computation. Status 0 or 100, otherwise the engine's code after its message (14 becomes
 // 17). Reads and may change pocket_work (side_step, end_point_mode) and pocket_state; sizes

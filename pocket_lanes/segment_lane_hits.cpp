@@ -112,14 +112,24 @@ int nearest_crossing(const pokarr& list, const double* start)
 void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
                    int wanted, double* hit, int& element, int& result)
 {
+    seg_lane_hits_boxed(mode, start, end, lane, nullptr, wanted, hit, element, result);
+}
+
+void seg_lane_hits_boxed(int mode, const double* start, const double* end, const pokarr& lane,
+                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result)
+{
     result = 0;
     const bool spatial = lane.dimension > 2 && lane.z != nullptr;
     if (seg_hits_debug != 0) show_segment(start, end, lane, spatial);
     if (lane.count <= 1 || lane.x == nullptr || lane.y == nullptr) return;
 
     // The table is filled before it is read: no need to clear it first.
-    auto boxes = std::make_unique_for_overwrite<pk_box_table>();
-    pokarr_get_boxes(lane, *boxes);
+    std::unique_ptr<pk_box_table> made;
+    if (boxes == nullptr) {
+        made = std::make_unique_for_overwrite<pk_box_table>();
+        pokarr_get_boxes(lane, *made);
+        boxes = made.get();
+    }
     pk_snapshot_block.count = 0;
     pokarr list;
     pokarr_init(4, list);

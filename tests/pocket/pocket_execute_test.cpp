@@ -36,6 +36,7 @@ struct engine_call {
 std::vector<engine_call> calls;
 int lane_results_left = 0;   // cmtpk_clean answers 17 this many more times
 int lane_result = 17;
+int clrcls_failures_left = 0;  // clrcls answers -1 this many more times
 
 void record(const char* step)
 {
@@ -68,7 +69,7 @@ pocket_engine_steps recording_steps()
             },
             [](int, int& status) {
                 record("clrcls");
-                status = 0;
+                status = clrcls_failures_left-- > 0 ? -1 : 0;
             }};
 }
 
@@ -79,6 +80,7 @@ protected:
         ContourTest::SetUp();
         calls.clear();
         lane_results_left = 0;
+        clrcls_failures_left = 0;
         pocket_engine() = recording_steps();
         pocket_words_block = pocket_words{};
         pocket_work_block = pocket_work{};
@@ -280,6 +282,21 @@ TEST_F(PocketRun, HatchingBuildsPolygonsAndWritesPasses)
     for (const engine_call& c : calls) steps.push_back(c.step);
     EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clear_passes_out", "clrcls",
                                                "clrcls"}));
+}
+
+// A level that cannot close its clearing list ends the region with that failure: no later level.
+TEST_F(PocketRun, FailedClearingListCloseEndsTheRegion)
+{
+    rectangle_set(1, 0, 0, 10, 10);
+    gathered({1});
+    z_values(10, 0, 5);
+    params().at(P::kMethod) = 1;
+    params().at(P::kLeadMode) = 2;  // lanes at every level: every level closes its list
+    clrcls_failures_left = 1;
+    EXPECT_EQ(execute(1), -1);
+    std::vector<std::string> steps;
+    for (const engine_call& c : calls) steps.push_back(c.step);
+    EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clrcls", "clrcls", "clrcls"}));
 }
 
 // The real hatch clearing behind a lane engine that leaves the square 1..9 as its single offset.

@@ -321,6 +321,34 @@ TEST_F(PocketComputation, EndPointModesEnterTheInnermostLaneNearestTheRestartPoi
     }
 }
 
+// The end-point ordering gives up where the straight line to the restart point would cross an
+// island: the entries of stage 1 come back and the computation reports 100. A line clear of the
+// island re-chooses entries.
+TEST_F(PocketComputation, EndPointLineAcrossAnIslandPutsTheFirstStagesEntriesBack)
+{
+    struct row {
+        double restart_x;
+        int status;
+        bool stage1_entries;
+    };
+    for (const row& r : {row{1.5, kEngineEndPointNote, true}, row{39.0, kEngineDone, false}}) {
+        to_load_state();
+        pocket_work_block.end_point_mode = 1;
+        pocket_work_block.restart_point[0] = r.restart_x;
+        pocket_work_block.restart_point[1] = 10.0;
+        load({rectangle(0, 0, 40, 20), circle(6, 10, 2)}, 1.0);
+        EXPECT_EQ(run(), r.status) << r.restart_x;
+        // The linking stage negates the entries it has used; points and parameters stay.
+        const cut_entry_tables& now = cut_stage_block.entries;
+        const cut_entry_tables& stage1 = cut_stage_block.saved;
+        bool same = true;
+        for (int n = 1; n < pocket_box_block.first_output_lane; ++n)
+            same = same && std::abs(now.element[n]) == std::abs(stage1.element[n]) &&
+                   (stage1.element[n] == 0 || (now.x[n] == stage1.x[n] && now.y[n] == stage1.y[n]));
+        EXPECT_EQ(same, r.stage1_entries) << r.restart_x;
+    }
+}
+
 // The execute callback of the stop test: mode 1 computes, mode 2 (the clean-up after a stop)
 // counts.
 int stop_cleanups = 0;
@@ -433,6 +461,41 @@ TEST_F(PocketComputation, OffsetsModesRunOneOffsetAndAreGivenBack)
     }
 }
 
+// Beyond 20 islands the island merge first compares the pair's boxes: a pair whose first offsets
+// overlap, and one whose offsets touch (their boxes only touch, so the pair is still combined),
+// come out as they do among four islands, where no box test runs; the islands standing apart
+// (boxes apart: the pair is passed over) stay one lane each.
+TEST_F(PocketComputation, IslandBoxTestBeyondTwentyIslandsKeepsEveryMerge)
+{
+    // Offsets of radius 3.5: centres 5 apart overlap, 7 apart touch.
+    const std::vector<contour> pairs = {circle(12, 10, 2.5), circle(17, 10, 2.5), circle(28, 10, 2.5),
+                                        circle(35, 10, 2.5)};
+    struct row {
+        int far_islands;
+        int near_lanes = 0, far_lanes = 0;
+    };
+    std::vector<row> rows = {{0}, {18}};
+    for (row& r : rows) {
+        to_load_state();
+        pocket_state_block.offsets_mode = -11;
+        std::vector<contour> contours = {rectangle(0, 0, 200, 20)};
+        contours.insert(contours.end(), pairs.begin(), pairs.end());
+        for (int j = 0; j < r.far_islands; ++j) contours.push_back(circle(50.0 + 8.0 * j, 10, 2.5));
+        load(contours, 1.0);
+        ASSERT_EQ(run(), kEngineDone) << r.far_islands;
+        for (int i = pocket_box_block.first_output_lane; i <= lane_table_block.count; ++i) {
+            if (lane_table_block.level[i] <= kLevelIsland || lane_table_block.group[i] == kGroupConnection) continue;
+            double x = 0.0, y = 0.0;
+            lane_first_xy(i, x, y);
+            ++(x < 45.0 ? r.near_lanes : r.far_lanes);
+        }
+    }
+    // The overlapping pair is one lane; the touching pair meets at a single point and stays two.
+    EXPECT_EQ(rows[0].near_lanes, 3);
+    EXPECT_EQ(rows[1].near_lanes, rows[0].near_lanes);
+    EXPECT_EQ(rows[1].far_lanes, 18);
+}
+
 // The driver's codes: each gives its one message (silent outside pocket mode 0 where marked) and
 // the status the callers see.
 TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
@@ -477,6 +540,88 @@ TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
             EXPECT_TRUE(said.empty()) << r.name << ": " << (said.empty() ? "" : said.front());
         else
             EXPECT_EQ(said, std::vector<std::string>{std::string(r.channel) + " " + r.text}) << r.name;
+    }
+}
+
+// A lane engine double: answers each code of `engine_answers` in turn (then 0) and records the
+// main arrays' size it was given.
+std::vector<int> engine_answers;
+std::vector<int> engine_sizes;
+void answering_engine(double, const double*, double, int&, int, int, double, double, int& status)
+{
+    engine_sizes.push_back(pokmain_block.main_capacity);
+    status = engine_answers.empty() ? 0 : engine_answers.front();
+    if (!engine_answers.empty()) engine_answers.erase(engine_answers.begin());
+}
+
+// The driver round the engine: status 8 runs it again with main arrays four times larger until
+// POKCPY refuses its eleventh allocation; other codes give their one line on the error channel.
+TEST_F(PocketComputation, DriverRetriesLargerArraysAndReportsTheEnginesCodes)
+{
+    struct row {
+        const char* name;
+        std::vector<int> answers;
+        int status;
+        std::vector<int> sizes;     // the main arrays' size at each engine run
+        const char* channel;        // nullptr: no line
+        const char* line;
+    };
+    // A side step of 100 across a 10-wide pocket: the estimate is the floor, 4 entries per
+    // contour entry (5), 20.
+    const std::vector<row> rows = {
+        {"arrays too small twice", {8, 8}, 0, {20, 80, 320}, nullptr, nullptr},
+        {"arrays always too small", std::vector<int>(11, 8), -1,
+         {20, 80, 320, 1280, 5120, 20480, 81920, 327680, 1310720, 5242880}, "eroutc",
+         "POKCPY, DYNAMIC MEMORY ERROR - TOO MANY REALLOCATIONS"},
+        {"cannot link", {kEngineCannotLink}, -1, {20}, "eroutc", "[cmtpk1] CANNOT MOVE BETWEEN LOOPS"},
+        {"unnamed code", {5}, -1, {20}, "erou1c", "[cmtpk1] CMTPKT ERROR 5"},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        vantu::control::clear_messages();
+        load({rectangle(0, 0, 20, 10)}, 1.0);
+        pocket_work_block.side_step = 100.0;
+        engine_answers = r.answers;
+        engine_sizes.clear();
+        pocket_lane_engine() = answering_engine;
+        const int status = run();
+        pocket_lane_engine() = rrpock;
+        EXPECT_EQ(status, r.status) << r.name;
+        EXPECT_EQ(engine_sizes, r.sizes) << r.name;
+        std::vector<std::string> said;
+        for (const char* channel : {"eroutc", "erou1c", "userrc"})
+            for (const std::string& t : vantu::control::lines_of(channel)) said.push_back(channel + (" " + t));
+        const std::vector<std::string> expected =
+            r.channel == nullptr ? std::vector<std::string>{} : std::vector<std::string>{std::string(r.channel) + " " + r.line};
+        EXPECT_EQ(said, expected) << r.name;
+    }
+}
+
+// The first size of the main arrays, in 64 bits: a fine step across a large pocket saturates at
+// the arrays' limit instead of wrapping round.
+TEST_F(PocketComputation, SizeEstimateSaturatesAtTheArraysLimit)
+{
+    struct row {
+        const char* name;
+        double pocket_size, side_step;
+        int offsets_mode, contours, points;
+        std::int64_t size;
+    };
+    const std::int64_t limit = pokmain_size_limit();
+    const std::vector<row> rows = {
+        {"12 entries per contour and step, up to a power of ten", 10.0, 1.0, 99, 2, 5, 1000},
+        {"at least 4 entries per contour entry", 10.0, 100.0, 99, 2, 5, 20},
+        {"fewer than the contour entries: 100 per entry", 10.0, 1.0, 99, 2, 2000, 200000},
+        {"one offset: 10 per contour", 10.0, 0.001, 1, 3, 5, 30},
+        {"beyond 32 bits", 1.0e5, 1.0e-3, 99, 2, 5, limit},
+        {"far beyond 32 bits", 1.0e9, 1.0e-6, 99, 500, 5, limit},
+    };
+    for (const row& r : rows) {
+        pocket_box_block = pocket_box{};
+        pocket_frame_block.size = r.pocket_size;
+        pocket_work_block.side_step = r.side_step;
+        pocket_state_block.offsets_mode = r.offsets_mode;
+        EXPECT_EQ(cmtpk1_size_estimate(r.contours, r.points), r.size) << r.name;
     }
 }
 

@@ -1,0 +1,108 @@
+// Stage 1 of the cutting order on lane tables built by hand: where a chain's entry candidates
+// start and how they go on when a candidate is refused.
+#include "engine_test_support.hpp"
+
+#include "pocket_lanes/entry_rays.hpp"
+
+namespace {
+
+class CutStage1 : public EngineTest {
+protected:
+    static int add(int lane_status, int level, int parent, const contour& c)
+    {
+        pokarr a = make_from(c);
+        int status = 0;
+        lane_add(lane_status, level, parent, 0, 0, 1.0, kContourPart, a, status);
+        pokarr_free(a);
+        EXPECT_EQ(status, 0);
+        return lane_table_block.count;
+    }
+    static int run_stage(int offsets_mode)
+    {
+        pocket_box_block.first_output_lane = lane_table_block.count + 1;
+        int branches = 0, status = -7;
+        cut_stage1(0, 1.0, 1, offsets_mode, cut_stage_block.entries, nullptr, branches, status);
+        return status;
+    }
+};
+
+// Small squares across the rays from the middles of the sides of the 10..30 x 10..20 lane to its
+// parent one further out: every candidate at parameter 0.5 meets an island on its way.
+std::vector<contour> blockers()
+{
+    const double h = 0.2;
+    return {rectangle(20 - h, 9.5 - h, 20 + h, 9.5 + h), rectangle(30.5 - h, 15 - h, 30.5 + h, 15 + h),
+            rectangle(20 - h, 20.5 - h, 20 + h, 20.5 + h), rectangle(9.5 - h, 15 - h, 9.5 + h, 15 + h)};
+}
+
+// The parameter of the first candidate taken: 0.5 on an outer chain, 0.59 once every side's 0.5
+// is refused, 0.56 on an island chain.
+TEST_F(CutStage1, EntryCandidatesStartAtTheMiddleAndStepOnWhenRefused)
+{
+    struct row {
+        const char* name;
+        bool blocked;
+        bool island;
+        double param;
+    };
+    const std::vector<row> rows = {
+        {"outer chain", false, false, 0.5},
+        {"outer chain, every 0.5 refused", true, false, 0.59},
+        {"island chain", false, true, 0.56},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        const std::vector<contour> islands = r.blocked ? blockers() : std::vector<contour>{};
+        const int base = r.island ? kLevelIsland + 1 : 1;
+        // The contours, then two offsets of the chain's contour and the closing lane.
+        add(0, 1, 0, rectangle(0, 0, 40, 30));
+        int island_level = kLevelIsland;
+        for (const contour& c : islands) add(0, ++island_level, 0, c);
+        // An island's offsets grow away from it: the parent of the chain's lane lies inside it.
+        if (r.island) add(0, base, 0, rectangle(12, 12, 28, 18));
+        lane_table_block.island_count = lane_table_block.count - 1;
+        const int contour_lane = r.island ? lane_table_block.count : 1;
+        const int outer = add(1, base, contour_lane, r.island ? rectangle(11, 11, 29, 19) : rectangle(9, 9, 31, 21));
+        const int first = add(2, base, outer, rectangle(10, 10, 30, 20));
+        const int closing = add(-3, base, first, {});
+        ASSERT_EQ(run_stage(99), 0) << r.name;
+        const cut_entry_tables& e = cut_stage_block.entries;
+        EXPECT_NE(e.element[closing], 0) << r.name;
+        EXPECT_NEAR(e.param[closing], r.param, 1e-12) << r.name;
+        EXPECT_NE(e.element[first], 0) << r.name << ": the chain passes into its parent";
+    }
+}
+
+
+// A ray meeting a parent arc at 45 degrees to its radius: the angle check refuses it, without the
+// check it is met; stage 1 takes the refused hit only in its relaxed pass or from a wider ray,
+// and outside offsets mode 1 only.
+TEST_F(CutStage1, ObliqueHitOnAParentArcIsTakenOnlyWhenRelaxed)
+{
+    const int round = add(1, 1, 0, circle(0, 0, 10));
+    // The ray (1, -1) from (0.5, -7.5) meets the circle at (0.5 + a, -7.5 - a).
+    const double a = -4.0 + std::sqrt(37.75);
+    const double back[3] = {0.5, -7.5, 0.0}, end[3] = {0.5 + 100.0, -7.5 - 100.0, 0.0};
+    for (const int check : {1, 0}) {
+        int result = 0, element = 0;
+        double hit[3] = {}, param = 0.0;
+        entry_hit_on_parent(round, back, end, check, result, hit, param, element);
+        EXPECT_EQ(result, check == 1 ? -1 : 1) << check;
+        EXPECT_NEAR(hit[0], 0.5 + a, 1e-9) << check;
+        EXPECT_NEAR(hit[1], -7.5 - a, 1e-9) << check;
+    }
+    struct row {
+        int offsets_mode, result;
+        bool relaxed, wider, taken;
+    };
+    const std::vector<row> rows = {
+        {99, 1, false, false, true},  {99, -1, false, false, false}, {99, -1, true, false, true},
+        {99, -1, false, true, true},  {99, 0, true, true, false},    {1, -1, false, false, true},
+        {1, 1, false, false, true},   {1, 0, true, true, false},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(entry_hit_taken(r.offsets_mode, r.result, r.relaxed, r.wider), r.taken)
+            << r.offsets_mode << " " << r.result << " " << r.relaxed << " " << r.wider;
+}
+
+}  // namespace
