@@ -1,9 +1,11 @@
 // PROCTL: the procedure list with its heading, the procedure blocks in the header form, the
-// parameters each NC function lists while the host holds the file, and its failures.
+// parameters each NC function lists while the host holds the file, a nested tool path appended to
+// the open file, and its failures.
 #include "listing_support.hpp"
 
 #include "driver/proc_block_support.hpp"
 #include "host/control/masters.hpp"
+#include "host/control/tp_registry.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/proctl.hpp"
 
@@ -15,7 +17,7 @@ namespace {
 
 constexpr int kOutputUnit = 21;
 
-void append_procedure(int number, int nc)
+proc_test::proc_block procedure(int number, int nc)
 {
     proc_test::proc_block b;
     b.number = number;
@@ -23,16 +25,20 @@ void append_procedure(int number, int nc)
     b.global(41, {2026, 1, 2}).global(42, {12, 30, 45}).global(20, {0});
     b.global(29, {text4_to_word("SIDE"), text4_to_word("    "), text4_to_word("    "), text4_to_word("    "), text4_to_word("    ")}, 8);
     b.flag(51, 0).flag(82, 1);
-    b.append();
+    return b;
 }
 
-void append_header()
+void append_procedure(int number, int nc) { procedure(number, nc).append(); }
+
+std::vector<word> header_words()
 {
     std::vector<word> header{0, 0, text4_to_word("TP01"), text4_to_word("    "), 23};
     for (int i = 0; i < 16; ++i) header.push_back(r(i == 6 || i == 10 || i == 14 ? 1.0f : 0.0f));
     header.insert(header.end(), {0, 0, 700, 0, 0, 0, 0, 0});
-    append_block(header);
+    return header;
 }
+
+void append_header() { append_block(header_words()); }
 
 class ProcedureList : public DisplayTest {
 protected:
@@ -93,4 +99,26 @@ TEST_F(ProcedureList, MoreProceduresThanTheTableHoldsAndAnUnopenableFile)
     control::inject_fault("aopen", 1, 1, -1);
     PROCTL(0, 2);
     EXPECT_EQ(control::lines_of("eroutc").back(), "PROCLT, CANNOT OPEN THE FILE");
+}
+
+TEST_F(ProcedureList, NestedToolPathAppendsToTheOpenFileAndNoToolPathIsListedTwice)
+{
+    const int outer = control::add_entity(9, 3, header_words());
+    const int inner = control::add_entity(9, 3, header_words());
+    const int first = control::add_entity(9, 4, procedure(1, 10).words());
+    const int second = control::add_entity(9, 4, procedure(2, 10).words());
+    ASSERT_TRUE(control::declare_tool_path_entries(outer, {}, {{1, first}, {2, inner}}));
+    ASSERT_TRUE(control::declare_tool_path_entries(inner, {}, {{1, second}, {2, outer}}));
+    control::set_tracing(true);
+    PROCTL(outer, 1);
+    const auto lines = control::listing_lines(kOutputUnit);
+    const auto count = [&](const std::string& text) { return std::count(lines.begin(), lines.end(), text); };
+    EXPECT_EQ(count("             P R O C E D U R E  L I S T"), 1);
+    EXPECT_EQ(count("  PROCEDURE NUMBER = 1"), 1);
+    EXPECT_EQ(count("  PROCEDURE NUMBER = 2"), 1) << "the inner tool path's procedure, appended";
+    EXPECT_EQ(count("END OF TOOL PATH"), 1);
+    EXPECT_EQ(control::call_count("aopen"), 1);
+    EXPECT_EQ(control::lines_of("usrer4"), (std::vector<std::string>{"OUTPUT TO FILE BRACKET_PROC_LIST"}));
+    EXPECT_EQ(lst_state().proc_list_unit, -1);
+    EXPECT_TRUE(lst_state().proc_list_paths.empty());
 }
