@@ -86,7 +86,9 @@ std::string fitted(std::string text, std::size_t width)
 
 void labelled(int unit, const std::string& label, fl_item value) { lst_line(unit, {li_blanks(13), li_text(label), std::move(value)}); }
 
-// The parameter listing of each tool of the slot that has a class of 0 to 10.
+// The parameter listing of each tool of the slot that has a class of 0 to 10. The class comes
+// from the tool entity itself: reading a drill cycle (class 15) loads the cycle block and leaves
+// the current tool's block, and with it the class accessor's answer, at the tool read before.
 void list_tools(int slot, int count)
 {
     int status = 0;
@@ -94,17 +96,13 @@ void list_tools(int slot, int count)
         int tool_id = 0, tool_class = -1;
         toollist_entry_id(slot, n, tool_id, status);
         if (status < 0) continue;
-        tool_get_class(tool_id, tool_class);
-        if (tool_class < 0 || tool_class > kLastListedClass) continue;
+        tool_header header;
+        read_tool_entity_header(tool_id, tool_class, header, status);
+        if (status != 0 || tool_class < 0 || tool_class > kLastListedClass) continue;
         SGTOOL(kReadTool, tool_id, status);
         if (status != 0) continue;
-        if (tool_class == kMill) {
-            tool_header header;
-            int read_class = 0;
-            read_tool_entity_header(tool_id, read_class, header, status);
-            int version = 0;
-            if (status == 0 && header.holder_id > 0) dbdholdr(1, header.holder_id, version, tool_holders(), status);
-        }
+        int version = 0;
+        if (tool_class == kMill && header.holder_id > 0) dbdholdr(1, header.holder_id, version, tool_holders(), status);
         ofmod(kToHost, status);
         tool_dialog(tool_class, kDialogListing, 0, status);
         ofmod(kToModule, status);

@@ -60,7 +60,8 @@ namespace {
 
 namespace control = vantu::control;
 
-std::vector<word> line_words(int number) { return {2, number, std::bit_cast<word>(1.0f), 0, 0}; }
+// A line block as an entity holds it: its size first.
+std::vector<word> line_words(int number) { return {5, 2, number, std::bit_cast<word>(1.0f), 0, 0}; }
 
 // Opens the unit in a fresh output folder; closes it and removes the folder on the way out.
 struct header_unit {

@@ -7,6 +7,7 @@
 #include "host/control/tp_registry.hpp"
 #include "listing/nclist.hpp"
 #include "listing/prochd.hpp"
+#include "toolpath/tp_words.hpp"
 
 #include <filesystem>
 
@@ -15,6 +16,7 @@ using namespace listing_test;
 namespace {
 
 const std::string kFile = "BRACKET_PROC_HDR";
+
 
 class ProcedureHeaderList : public DisplayTest {
 protected:
@@ -41,8 +43,8 @@ TEST_F(ProcedureHeaderList, CurrentAndStoredToolPathsUnderTheHeading)
 {
     append_block(line_block(1, 1, 2, 3));
     append_block(line_block(2, 4, 5, 6));
-    const int stored = control::add_entity(9, 3, line_block(1, 1, 2, 3));
-    ASSERT_TRUE(control::declare_tool_path_entries(stored, {}, {{4, control::add_entity(9, 8, line_block(2, 4, 5, 6))}}));
+    const int stored = control::add_entity(9, 3, sized(line_block(1, 1, 2, 3)));
+    ASSERT_TRUE(control::declare_tool_path_entries(stored, {}, {{4, control::add_entity(9, 8, sized(line_block(2, 4, 5, 6)))}}));
     for (const int tool_path : {0, stored}) {
         SCOPED_TRACE(tool_path);
         std::filesystem::remove(folder + "/" + kFile);

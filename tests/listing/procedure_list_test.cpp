@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kOutputUnit = 21;
 
-proc_test::proc_block procedure(int number, int nc)
+void append_procedure(int number, int nc)
 {
     proc_test::proc_block b;
     b.number = number;
@@ -25,14 +25,12 @@ proc_test::proc_block procedure(int number, int nc)
     b.global(41, {2026, 1, 2}).global(42, {12, 30, 45}).global(20, {0});
     b.global(29, {text4_to_word("SIDE"), text4_to_word("    "), text4_to_word("    "), text4_to_word("    "), text4_to_word("    ")}, 8);
     b.flag(51, 0).flag(82, 1);
-    return b;
+    b.append();
 }
 
-void append_procedure(int number, int nc) { procedure(number, nc).append(); }
-
-std::vector<word> header_words()
+std::vector<word> header_words(const char* name = "TP01")
 {
-    std::vector<word> header{0, 0, text4_to_word("TP01"), text4_to_word("    "), 23};
+    std::vector<word> header{0, 0, text4_to_word(name), text4_to_word("    "), 23};
     for (int i = 0; i < 16; ++i) header.push_back(r(i == 6 || i == 10 || i == 14 ? 1.0f : 0.0f));
     header.insert(header.end(), {0, 0, 700, 0, 0, 0, 0, 0});
     return header;
@@ -103,19 +101,16 @@ TEST_F(ProcedureList, MoreProceduresThanTheTableHoldsAndAnUnopenableFile)
 
 TEST_F(ProcedureList, NestedToolPathAppendsToTheOpenFileAndNoToolPathIsListedTwice)
 {
-    const int outer = control::add_entity(9, 3, header_words());
-    const int inner = control::add_entity(9, 3, header_words());
-    const int first = control::add_entity(9, 4, procedure(1, 10).words());
-    const int second = control::add_entity(9, 4, procedure(2, 10).words());
-    ASSERT_TRUE(control::declare_tool_path_entries(outer, {}, {{1, first}, {2, inner}}));
-    ASSERT_TRUE(control::declare_tool_path_entries(inner, {}, {{1, second}, {2, outer}}));
-    control::set_tracing(true);
+    const int outer = control::add_entity(9, 3, sized(header_words("OUT1")));
+    const int inner = control::add_entity(9, 3, sized(header_words("INN1")));
+    ASSERT_TRUE(control::declare_tool_path_entries(outer, {}, {{2, inner}}));
+    ASSERT_TRUE(control::declare_tool_path_entries(inner, {}, {{2, outer}}));
     PROCTL(outer, 1);
     const auto lines = control::listing_lines(kOutputUnit);
     const auto count = [&](const std::string& text) { return std::count(lines.begin(), lines.end(), text); };
     EXPECT_EQ(count("             P R O C E D U R E  L I S T"), 1);
-    EXPECT_EQ(count("  PROCEDURE NUMBER = 1"), 1);
-    EXPECT_EQ(count("  PROCEDURE NUMBER = 2"), 1) << "the inner tool path's procedure, appended";
+    EXPECT_EQ(count("  TOOL PATH NAME  : \"OUT1    \" "), 1) << "the outer tool path once, though the inner one names it";
+    EXPECT_EQ(count("  TOOL PATH NAME  : \"INN1    \" "), 1) << "the inner tool path, appended";
     EXPECT_EQ(count("END OF TOOL PATH"), 1);
     EXPECT_EQ(control::call_count("aopen"), 1);
     EXPECT_EQ(control::lines_of("usrer4"), (std::vector<std::string>{"OUTPUT TO FILE BRACKET_PROC_LIST"}));
