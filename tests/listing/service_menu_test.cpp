@@ -1,6 +1,6 @@
 // The SERVICE page: the groups shown by the flags, the display choice against TLER and the host
 // flag, the backup items, the end that keeps the backup choice, and the relation values stored
-// around a part-box or origin change.
+// around a part-box or origin change, and GO TO POINT opening the machine dialog of the service kind.
 #include "listing_support.hpp"
 
 #include "driver/relations.hpp"
@@ -92,4 +92,30 @@ TEST_F(ServiceMenu, PartboxAndOriginStoreTheRelationValuesAroundTheChangeOnlyOnT
         control::set_tracing(false);
     }
     rel_switches() = relation_switches{};
+}
+
+TEST_F(ServiceMenu, GoToPointOpensTheMachineDialogOfTheServiceKind)
+{
+    // On a 3-axis mill the milling dialog goes on to choose a tool; the wire EDM dialog is refused.
+    struct row {
+        int goto_mode;
+        std::string script;
+        const char* channel;
+        const char* text;
+    };
+    const std::vector<row> rows = {
+        {1, R"([{"page": 20}, {"menu": -1, "expect": "MILL TOOL"}, {"page": 0}])", "topopt", "MILL TOOL"},
+        {5, R"([{"page": 20}, {"page": 0}])", "userrc", "SEGMENT NOT FIT FOR CURRENT MACHINING TYPE"},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.goto_mode);
+        control::clear_messages();
+        control::load_script_text(r.script, "service");
+        service_call c;
+        c.goto_mode = r.goto_mode;
+        c.run();
+        const auto lines = control::lines_of(r.channel);
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(r.text) != std::string::npos; }));
+        EXPECT_EQ(pages().size(), 2u) << "the page again after the dialog";
+    }
 }
