@@ -44,11 +44,18 @@ void close_entity()
     eclose(closed);
 }
 
-int failed(const char* text, int id)
+// The open entity closed and the failure reported: -1.
+int open_failed()
 {
     close_entity();
-    if (id == 0) eroutc(text, 0);
-    else erou1c(text, id);
+    eroutc("proch1_ent, PROBLEMS IN OPENNING ENTITY", 0);
+    return kFailed;
+}
+
+int wrong_entity(const char* text, int id)
+{
+    close_entity();
+    erou1c(text, id);
     return kFailed;
 }
 
@@ -91,9 +98,9 @@ struct tool_path_walk {
     {
         int entity_class = 0, entity_type = 0, status = 0;
         eopen(id, entity_class, entity_type, status);
-        if (status < 0) return failed("proch1_ent, PROBLEMS IN OPENNING ENTITY", 0);
+        if (status < 0) return open_failed();
         if (entity_class != kNcClass || entity_type != kProcedureType)
-            return failed("proch1_ent, NOT A PROCEDURE ENTITY. id = ", id);
+            return wrong_entity("proch1_ent, NOT A PROCEDURE ENTITY. id = ", id);
         int current = id;
         gs_proc_id(2, current);
         return print_open(id, text_follows);
@@ -103,7 +110,7 @@ struct tool_path_walk {
     {
         int status = 0;
         open_movmnt(id, status);
-        if (status < 0) return failed("proch1_ent, PROBLEMS IN OPENNING ENTITY", 0);
+        if (status < 0) return open_failed();
         int current = id;
         gs_proc_id(2, current);
         return print_open(id, text_follows);
@@ -115,7 +122,7 @@ struct tool_path_walk {
         std::vector<int> pairs;
         get_tp_info(tool_path, count, status);
         if (status == 0) dbd_tp(tool_path, pairs, status);
-        if (status != 0) return failed("proch1_ent, PROBLEMS IN OPENNING ENTITY", 0);
+        if (status != 0) return open_failed();
         const std::size_t n = pairs.size() / 2;
         for (std::size_t i = 0; i < n && status >= 0; ++i) {
             const int kind = pairs[2 * i], id = pairs[2 * i + 1];
@@ -170,11 +177,11 @@ void proch1_ent(int entity, int unit, int word, int& status)
     int entity_class = 0, entity_type = 0;
     eopen(entity, entity_class, entity_type, status);
     if (status < 0) {
-        status = failed("proch1_ent, PROBLEMS IN OPENNING ENTITY", 0);
+        status = open_failed();
         return;
     }
     if (entity_class != kNcClass || (entity_type != kProcedureType && entity_type != kToolPathType)) {
-        status = failed("proch1_ent, NOT A TOOL PATH ENTITY. id = ", entity);
+        status = wrong_entity("proch1_ent, NOT A TOOL PATH ENTITY. id = ", entity);
         return;
     }
     std::vector<int>& walking = lst_state().header_list_paths;
