@@ -17,7 +17,7 @@ constexpr int kWriteMode = 2;
 constexpr int kFirstLine = 2;                  // lacces
 constexpr int kSave = 2, kRestore = 1;         // proc_ctx_save
 constexpr int kIndent = 11;
-constexpr int kCurrentList = -1;
+constexpr int kCurrentToolPath = -1;
 
 void heading(int unit, const std::string& file, const std::string& macsys)
 {
@@ -29,7 +29,7 @@ void heading(int unit, const std::string& file, const std::string& macsys)
     lst_blank(unit);
 }
 
-// The file: heading, the header blocks of the tool path (kCurrentList or a stored one), closed
+// The file: heading, the header blocks of the tool path (kCurrentToolPath or a stored one), closed
 // and announced.
 void write_file(int tool_path, const std::string& macsys)
 {
@@ -64,7 +64,7 @@ void PROCHD(int tool_path)
         userrc("TOOL PATH LIST IS EMPTY");
     } else {
         lacces(kFirstLine, status);
-        write_file(kCurrentList, names.macsys);
+        write_file(kCurrentToolPath, names.macsys);
     }
     tp_list_top_mark(kMarker, status);
     proc_ctx_save(0, kRestore, saved);
