@@ -284,6 +284,21 @@ void get_set_movmnt_id(int mode, int proc_id, int& motion_id)
     vantu::trace_call("get_set_movmnt_id", args(mode, proc_id), motion_id);
 }
 
+void open_movmnt(int id, int& status)
+{
+    status = 0;
+    if (!faulted("open_movmnt", status)) {
+        const vantu::entity* e = vantu::find_entity(id);
+        if (e && e->entity_class == kProcRecordClass) {
+            vantu::store().open_id = id;
+            vantu::store().open_position = 0;
+        } else {
+            status = kMissing;
+        }
+    }
+    vantu::trace_call("open_movmnt", std::to_string(id), status);
+}
+
 namespace vantu::control {
 
 std::vector<std::pair<int, int>> nc_entity_table() { return {table().begin(), table().end()}; }

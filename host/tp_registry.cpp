@@ -14,6 +14,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -21,9 +22,21 @@ constexpr int kNone = -1;
 constexpr int kRead = 1, kWrite = 2;
 constexpr int kRefused = -1, kNoSuchToolPath = -5;
 
+constexpr int kProcedureEntry = 1;
+
 struct tool_path {
     std::vector<word> header;
-    std::vector<int> procedures;   // host procedure ids
+    std::vector<std::pair<int, int>> entries;   // (kind, entity id); kind 1 a host procedure
+
+    bool holds_procedure(int proc_id) const
+    {
+        return std::any_of(entries.begin(), entries.end(),
+                           [&](const auto& e) { return e.first == kProcedureEntry && e.second == proc_id; });
+    }
+    bool procedures_only() const
+    {
+        return std::all_of(entries.begin(), entries.end(), [](const auto& e) { return e.first == kProcedureEntry; });
+    }
 };
 
 struct registry {
@@ -41,9 +54,9 @@ registry& state()
 
 bool header_fits(const std::vector<word>& header) { return header.size() <= static_cast<std::size_t>(kTpHeaderMaxWords); }
 
-bool ids_valid(const std::vector<int>& ids)
+bool entries_valid(const std::vector<std::pair<int, int>>& entries)
 {
-    return std::all_of(ids.begin(), ids.end(), [](int id) { return id >= 1; });
+    return std::all_of(entries.begin(), entries.end(), [](const auto& e) { return e.first >= 1 && e.second >= 1; });
 }
 
 // ---- part file --------------------------------------------------------------------------------
@@ -56,24 +69,37 @@ void save_state(nlohmann::json& section)
     section["current_tool_path"] = r.current_tool_path;
     section["current_procedure"] = r.current_procedure;
     section["tool_paths"] = nlohmann::json::object();
-    for (const auto& [id, tp] : r.tool_paths)
-        section["tool_paths"][std::to_string(id)] = {{"header", tp.header}, {"procedures", tp.procedures}};
+    for (const auto& [id, tp] : r.tool_paths) {
+        nlohmann::json& entry = section["tool_paths"][std::to_string(id)];
+        entry["header"] = tp.header;
+        if (tp.procedures_only()) {
+            entry["procedures"] = nlohmann::json::array();
+            for (const auto& e : tp.entries) entry["procedures"].push_back(e.second);
+        } else {
+            entry["entries"] = tp.entries;
+        }
+    }
 }
 
 void load_tool_path(const std::string& key, const nlohmann::json& entry)
 {
     const int id = std::stoi(key);
     const auto header = entry.value("header", std::vector<word>{});
-    std::vector<int> procedures;
+    std::vector<std::pair<int, int>> entries;
+    const std::string what = "tp_registry: tool path " + key;
     if (entry.contains("procedures")) {
-        if (!entry["procedures"].is_array())
-            throw vantu::control::part_error("tp_registry: tool path " + key + ": procedures are an array");
-        for (const auto& p : entry["procedures"])
-            procedures.push_back(vantu::json_int(p, "tp_registry: tool path " + key + " procedure"));
+        if (!entry["procedures"].is_array()) throw vantu::control::part_error(what + ": procedures are an array");
+        for (const auto& p : entry["procedures"]) entries.emplace_back(kProcedureEntry, vantu::json_int(p, what + " procedure"));
     }
-    if (!vantu::control::declare_tool_path(id, header, procedures))
-        throw vantu::control::part_error("tp_registry: tool path " + key +
-                                         " needs an id of 1 or more, procedure ids of 1 or more and at most " +
+    if (entry.contains("entries")) {
+        if (!entry["entries"].is_array()) throw vantu::control::part_error(what + ": entries are an array");
+        for (const auto& e : entry["entries"]) {
+            if (!e.is_array() || e.size() != 2) throw vantu::control::part_error(what + ": an entry is a pair [kind, id]");
+            entries.emplace_back(vantu::json_int(e[0], what + " entry kind"), vantu::json_int(e[1], what + " entry id"));
+        }
+    }
+    if (!vantu::control::declare_tool_path_entries(id, header, entries))
+        throw vantu::control::part_error(what + " needs an id of 1 or more, entry kinds and ids of 1 or more and at most " +
                                          std::to_string(kTpHeaderMaxWords) + " header words");
 }
 
@@ -112,7 +138,7 @@ void ncn_assoc_find_proc_tp(int proc_id, std::vector<int>& tp_ids, int& status)
     else if (proc_id < 1) status = kRefused;
     else {
         for (const auto& [id, tp] : state().tool_paths)
-            if (std::find(tp.procedures.begin(), tp.procedures.end(), proc_id) != tp.procedures.end()) tp_ids.push_back(id);
+            if (tp.holds_procedure(proc_id)) tp_ids.push_back(id);
         status = 0;
     }
     vantu::trace_call("ncn_assoc_find_proc_tp", std::to_string(proc_id), status);
@@ -131,7 +157,7 @@ void get_tp_info(int tp_id, int& count, int& status)
     if (auto fault = vantu::fault_hit("get_tp_info")) status = *fault;
     else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
     else {
-        count = static_cast<int>(it->second.procedures.size());
+        count = static_cast<int>(it->second.entries.size());
         status = 0;
     }
     vantu::trace_call("get_tp_info", std::to_string(tp_id), status);
@@ -139,13 +165,12 @@ void get_tp_info(int tp_id, int& count, int& status)
 
 void dbd_tp(int tp_id, std::vector<int>& entries, int& status)
 {
-    constexpr int kProcedureEntry = 1;
     auto it = state().tool_paths.find(tp_id);
     entries.clear();
     if (auto fault = vantu::fault_hit("dbd_tp")) status = *fault;
     else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
     else {
-        for (int id : it->second.procedures) entries.insert(entries.end(), {kProcedureEntry, id});
+        for (const auto& [kind, id] : it->second.entries) entries.insert(entries.end(), {kind, id});
         status = 0;
     }
     vantu::trace_call("dbd_tp", std::to_string(tp_id), status);
@@ -175,8 +200,15 @@ namespace vantu::control {
 
 bool declare_tool_path(int tp_id, const std::vector<word>& header, const std::vector<int>& procedures)
 {
-    if (tp_id < 1 || !header_fits(header) || !ids_valid(procedures)) return false;
-    state().tool_paths[tp_id] = tool_path{header, procedures};
+    std::vector<std::pair<int, int>> entries;
+    for (int id : procedures) entries.emplace_back(kProcedureEntry, id);
+    return declare_tool_path_entries(tp_id, header, entries);
+}
+
+bool declare_tool_path_entries(int tp_id, const std::vector<word>& header, const std::vector<std::pair<int, int>>& entries)
+{
+    if (tp_id < 1 || !header_fits(header) || !entries_valid(entries)) return false;
+    state().tool_paths[tp_id] = tool_path{header, entries};
     return true;
 }
 

@@ -54,3 +54,7 @@ void delete_nc_entity(int id, int kind, int& status);
 // The stored motion entity of procedure record proc_id: mode 1 reads it into motion_id (-1 when
 // the record has none or there is no such record), mode 2 sets it (-1: none).
 void get_set_movmnt_id(int mode, int proc_id, int& motion_id);
+// Opens the movement entity `id` of a tool-path entry (an NC entity, class 9) for reading from its
+// first word, as eopen does. Status 0; -5 when no entity of class 9 has that id (nothing is then
+// open).
+void open_movmnt(int id, int& status);

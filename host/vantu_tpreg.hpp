@@ -24,8 +24,8 @@ void ncn_assoc_find_proc_tp(int proc_id, std::vector<int>& tp_ids, int& status);
 void get_curr_tp_id(int& tp_id);
 
 // The entries of a stored tool path: get_tp_info answers their count, dbd_tp the entries as
-// pairs of words (kind, entity id; kind 1 a procedure). Status 0; -5 when no tool path has
-// that id.
+// pairs of words (kind, entity id; kind 1 a procedure, 2 a nested tool path, 4 and 10 movement
+// entities). Status 0; -5 when no tool path has that id.
 void get_tp_info(int tp_id, int& count, int& status);
 void dbd_tp(int tp_id, std::vector<int>& entries, int& status);
 

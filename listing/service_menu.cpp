@@ -4,10 +4,13 @@
 #include "driver/change_analysis.hpp"
 #include "driver/criteria_lists.hpp"
 #include "driver/interaction_modes.hpp"
+#include "driver/mch_plane_dialog.hpp"
 #include "driver/nc_state_blocks.hpp"
+#include "driver/relations.hpp"
 #include "host/vantu.hpp"
 #include "listing/header_texts.hpp"
 #include "listing/nclist.hpp"
+#include "listing/prochd.hpp"
 #include "listing/proctl.hpp"
 #include "listing/toltbl.hpp"
 #include "listing/tool_utilities.hpp"
@@ -48,12 +51,14 @@ enum class action {
 enum next_step { kShowAgain, kRebuild, kFreshTexts };
 
 struct service_run {
-    service_run(int& level, int& display, int (&item_flags)[kServiceItemFlags], int (&option_flags)[kServiceOptionFlags])
-        : list_level(level), no_display(display), items(item_flags), options(option_flags)
+    service_run(int& level, int& display, int& mode, int (&item_flags)[kServiceItemFlags],
+                int (&option_flags)[kServiceOptionFlags])
+        : list_level(level), no_display(display), goto_mode(mode), items(item_flags), options(option_flags)
     {
     }
     int& list_level;
     int& no_display;
+    int& goto_mode;
     int (&items)[kServiceItemFlags];
     int (&options)[kServiceOptionFlags];
     int dialog_flag = 0;
@@ -267,17 +272,34 @@ struct service_run {
         return kRebuild;
     }
 
+    // The relation values that follow the origin z of NPT1, stored before (mode 2) and after
+    // (mode 1) a change of the part box or the origin; not on the stored tool path as a whole.
+    void store_relations(int mode) const
+    {
+        if (list_level == 0) relation_values_store(mode, NPT1().real(tp_header_state::kMacsysOrigin + 2));
+    }
+
+    // After a listing the user reads: a key below 1 rebuilds the page.
+    static next_step after_key()
+    {
+        int key = 0;
+        modkey(key);
+        return key < 1 ? kRebuild : kShowAgain;
+    }
+
     next_step act(action a, int& status)
     {
+        constexpr int kStoreBefore = 2, kStoreAfter = 1;
         int closed = 0;
         switch (a) {
-        case action::tp_list: {
+        case action::tp_list:
             modcom(closed);
             NCLIST(kCurrentToolPath, kListingForm);
-            int key = 0;
-            modkey(key);
-            return key < 1 ? kRebuild : kShowAgain;
-        }
+            return after_key();
+        case action::proc_header_list:
+            modcom(closed);
+            PROCHD(listing_target);
+            return after_key();
         case action::tool_list:
             modcom(closed);
             TOLTBL(listing_target, 2, status);
@@ -303,7 +325,11 @@ struct service_run {
             modcom(closed);
             msg_prompt(319, 0);
             calculate_partbox(status);
-            if (list_level == 0) update_min_max_pz();
+            if (list_level == 0) {
+                store_relations(kStoreBefore);
+                update_min_max_pz();
+                store_relations(kStoreAfter);
+            }
             partbox_not_calculated_msg(1);
             return kRebuild;
         case action::insert_message: {
@@ -318,8 +344,12 @@ struct service_run {
             return kFreshTexts;
         case action::origin:
             reset_interaction_mode();
+            store_relations(kStoreBefore);
             repos_proc(1, 0, status);
-            if (list_level == 0) update_min_max_pz();
+            if (list_level == 0) {
+                update_min_max_pz();
+                store_relations(kStoreAfter);
+            }
             partbox_not_calculated_msg(1);
             return kRebuild;
         case action::blank_procedure: {
@@ -328,6 +358,9 @@ struct service_run {
             msg_blank_apply(request, second);
             return kRebuild;
         }
+        case action::go_to_point:
+            mch_params_dialog(goto_mode, list_level, status);
+            return kFreshTexts;
         case action::clearance_mode: return clearance_mode_chosen();
         case action::height: return kRebuild;
         case action::backup: return kRebuild;
@@ -366,8 +399,7 @@ struct service_run {
 void service_menu(int& list_level, int& current_list, int& no_display, int& goto_mode,
                   int (&item_flags)[kServiceItemFlags], int (&option_flags)[kServiceOptionFlags], int& status)
 {
-    (void)goto_mode;   // handed to GO TO POINT
-    service_run run(list_level, no_display, item_flags, option_flags);
+    service_run run(list_level, no_display, goto_mode, item_flags, option_flags);
     run.dialog_flag = nu_mod_get_flag();
     proc_flags_getset(kCopyOut, run.saved_pairs, run.saved_options);
     run.relations = rel_nc_get_num();

@@ -1,7 +1,7 @@
 // The SERVICE page of the procedure dialogs: the tool-path header texts, the tool and motion
-// display mode (TLER), the listings (tool path, tool list, procedure list), the criteria and
-// relation lists, the part box, post-processor messages, the origin, the backups and the
-// clearance heights (HEI8). The procedure top menu opens it.
+// display mode (TLER), the listings (tool path, procedure headers, tool list, procedure list), the
+// criteria and relation lists, the part box, post-processor messages, the go-to-point dialog, the
+// origin, the backups and the clearance heights (HEI8). The procedure top menu opens it.
 #pragma once
 
 inline constexpr int kServiceItemFlags = 9, kServiceOptionFlags = 7;

@@ -5,6 +5,7 @@
 #include "host/vantu.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/nclist.hpp"
+#include "listing/tool_path_names.hpp"
 #include "listing/tp_walk.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/proc_ctx_save.hpp"
@@ -18,15 +19,12 @@
 #include "tools/tool_lists.hpp"
 #include "tools/tool_records.hpp"
 
-#include <cstring>
-
 namespace {
 
 constexpr int kFailed = -1;
 constexpr int kFromEntity = 1, kCurrentList = 2;
 constexpr int kMarker = 1;
 constexpr int kWriteMode = 2;
-constexpr int kMacsysView = 3;
 constexpr int kParamType = 1, kProcedureType = 12, kToolParam = 100;
 constexpr int kProcedureEntry = 1;
 constexpr int kMovementClass = 9, kMovementType = 8, kMovementLeadWords = 5;
@@ -34,7 +32,7 @@ constexpr int kToHost = 2, kToModule = 1;      // ofmod
 constexpr int kSave = 2, kRestore = 1;         // proc_ctx_save
 constexpr int kReadTool = 3;                   // SGTOOL
 constexpr int kMill = 2, kLastListedClass = 10;
-constexpr std::size_t kNameChars = 8, kToolNameChars = 20;
+constexpr std::size_t kToolNameChars = 20;
 
 void add_tool(int slot, int tool_id)
 {
@@ -80,42 +78,17 @@ void close_entity()
     eclose(closed);
 }
 
-struct tool_path_names {
-    std::string name, macsys;
-    int view_kind = kMacsysView;
-};
-
 std::string fitted(std::string text, std::size_t width)
 {
     text.resize(width, ' ');
     return text;
 }
 
-tool_path_names names_of(int tool_path, int mode)
-{
-    tool_path_names n;
-    int view = 0, status = 0;
-    if (mode == kFromEntity) {
-        std::vector<word> header;
-        get_set_tp_header(1, tool_path, header, status);
-        char chars[kNameChars] = {};
-        if (status == 0 && header.size() >= 2) std::memcpy(chars, header.data(), sizeof chars);
-        n.name = std::string(chars, kNameChars);
-        eattc(tool_path, 1, "VN", view, status);
-    } else {
-        const tp_header_state& h = NPT1();
-        n.name = word_to_text4(h.at(tp_header_state::kMacsysName)) + word_to_text4(h.at(tp_header_state::kMacsysName + 1));
-        gsvnum(1, view);
-    }
-    n.name = fitted(n.name.substr(0, n.name.find('\0')), kNameChars);
-    gvtdat(view, n.macsys);
-    gvtknd(view, n.view_kind);
-    return n;
-}
-
 void labelled(int unit, const std::string& label, fl_item value) { lst_line(unit, {li_blanks(13), li_text(label), std::move(value)}); }
 
-// The parameter listing of each tool of the slot that has a class of 0 to 10.
+// The parameter listing of each tool of the slot that has a class of 0 to 10. The class comes
+// from the tool entity itself: reading a drill cycle (class 15) loads the cycle block and leaves
+// the current tool's block, and with it the class accessor's answer, at the tool read before.
 void list_tools(int slot, int count)
 {
     int status = 0;
@@ -123,17 +96,13 @@ void list_tools(int slot, int count)
         int tool_id = 0, tool_class = -1;
         toollist_entry_id(slot, n, tool_id, status);
         if (status < 0) continue;
-        tool_get_class(tool_id, tool_class);
-        if (tool_class < 0 || tool_class > kLastListedClass) continue;
+        tool_header header;
+        read_tool_entity_header(tool_id, tool_class, header, status);
+        if (status != 0 || tool_class < 0 || tool_class > kLastListedClass) continue;
         SGTOOL(kReadTool, tool_id, status);
         if (status != 0) continue;
-        if (tool_class == kMill) {
-            tool_header header;
-            int read_class = 0;
-            read_tool_entity_header(tool_id, read_class, header, status);
-            int version = 0;
-            if (status == 0 && header.holder_id > 0) dbdholdr(1, header.holder_id, version, tool_holders(), status);
-        }
+        int version = 0;
+        if (tool_class == kMill && header.holder_id > 0) dbdholdr(1, header.holder_id, version, tool_holders(), status);
         ofmod(kToHost, status);
         tool_dialog(tool_class, kDialogListing, 0, status);
         ofmod(kToModule, status);
@@ -251,9 +220,9 @@ void TOLTBL(int tool_path, int mode, int& status)
             return;
         }
     }
-    const tool_path_names n = names_of(tool_path, mode);
+    const tool_path_names n = tool_path_names_of(tool_path, mode == kFromEntity);
     std::string file;
-    if (n.view_kind != kMacsysView) {
+    if (n.view_kind != kMacsysViewKind) {
         eroutc("NOT IN MACSYS", 0);
     } else if (listing_file_name("TOOLS_LIST", file)) {
         int unit = 0, opened = 0;

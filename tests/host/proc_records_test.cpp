@@ -126,6 +126,19 @@ TEST_F(HostProcRecords, RefusalsAndTableEntries)
     add_nc_entity(line, 4, status);
     EXPECT_EQ(status, -5) << "no such entity";
 
+    // A movement entry opens only as an NC entity, from its first word.
+    const int motion = add_entity(9, 8, {2, 7});
+    open_movmnt(motion, status);
+    int open_id = 0, position = -1;
+    eopen_block_get(open_id, position);
+    EXPECT_EQ(std::vector<int>({status, open_id, position}), std::vector<int>({0, motion, 0}));
+    eclose(status);
+    for (const int other : {add_point({0, 0, 1}), 12345}) {
+        open_movmnt(other, status);
+        eopen_block_get(open_id, position);
+        EXPECT_EQ(std::vector<int>({status, open_id}), std::vector<int>({-5, 0})) << other;
+    }
+
     // Links are copied between entities and procedures and removed by entity.
     const int a = add_point({0, 0, 0}), b = add_point({1, 0, 0});
     asattl(a, -1, 7, status);

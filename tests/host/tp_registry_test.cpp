@@ -1,6 +1,7 @@
 // Host tool-path registry: the procedure being edited, the tool paths holding a procedure (in
 // ascending id order, refused for a bad id), the header words of a tool-path entity kept whole
-// and bounded, failures on demand, and the part-file round trip with its refusals.
+// and bounded, failures on demand, and the part-file round trip (entries of every kind in order)
+// with its refusals.
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
 #include "host/vantu_tpreg.hpp"
@@ -124,6 +125,8 @@ TEST_F(HostTpRegistry, PartFileRoundTrip)
     header.push_back(real_to_word(1.0e-30f));
     ASSERT_TRUE(declare_tool_path(30, header, {7, 9}));
     ASSERT_TRUE(declare_tool_path(12, header_of(26), {}));
+    const std::vector<std::pair<int, int>> mixed = {{1, 9}, {2, 30}, {10, 5}};
+    ASSERT_TRUE(declare_tool_path_entries(40, {}, mixed));
     set_current_tool_path(12);
     set_current_procedure(7);
     const std::string saved = save_part_text();
@@ -137,6 +140,11 @@ TEST_F(HostTpRegistry, PartFileRoundTrip)
     int status = 0;
     ncn_assoc_find_proc_tp(7, ids, status);
     EXPECT_EQ(ids, std::vector<int>{30});
+    ncn_assoc_find_proc_tp(9, ids, status);
+    EXPECT_EQ(ids, (std::vector<int>{30, 40}));
+    std::vector<int> entries;
+    dbd_tp(40, entries, status);
+    EXPECT_EQ(entries, (std::vector<int>{1, 9, 2, 30, 10, 5})) << "entries of every kind kept in order";
     EXPECT_EQ(save_part_text(), saved);
 }
 
@@ -147,6 +155,9 @@ TEST_F(HostTpRegistry, BadPartSectionIsRefused)
         R"({"tp_registry": {"tool_paths": {"x": {"header": [1]}}}})",
         R"({"tp_registry": {"tool_paths": {"4": {"header": "words"}}}})",
         R"({"tp_registry": {"tool_paths": {"4": {"procedures": [-2]}}}})",
+        R"({"tp_registry": {"tool_paths": {"4": {"entries": [[1]]}}}})",
+        R"({"tp_registry": {"tool_paths": {"4": {"entries": [[0, 3]]}}}})",
+        R"({"tp_registry": {"tool_paths": {"4": {"entries": {"1": 3}}}}})",
         R"({"tp_registry": {"current_procedure": "seven"}})",
     };
     for (const std::string& part : bad) EXPECT_THROW(load_part_text(part, "bad.json"), part_error) << part;

@@ -39,6 +39,13 @@ inline void append_block(const std::vector<word>& words)
     lacces(0, status);
 }
 
+// A block as an entity holds it: its size first.
+inline std::vector<word> sized(std::vector<word> block)
+{
+    block.insert(block.begin(), static_cast<word>(block.size()));
+    return block;
+}
+
 inline std::vector<word> line_block(int number, float x, float y, float z) { return {2, number, r(x), r(y), r(z)}; }
 inline std::vector<word> param_block(int number, int prmtyp, float value) { return {1, number, prmtyp, 0, r(value)}; }
 

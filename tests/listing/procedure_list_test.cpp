@@ -1,9 +1,11 @@
 // PROCTL: the procedure list with its heading, the procedure blocks in the header form, the
-// parameters each NC function lists while the host holds the file, and its failures.
+// parameters each NC function lists while the host holds the file, a nested tool path appended to
+// the open file, and its failures.
 #include "listing_support.hpp"
 
 #include "driver/proc_block_support.hpp"
 #include "host/control/masters.hpp"
+#include "host/control/tp_registry.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/proctl.hpp"
 
@@ -26,13 +28,15 @@ void append_procedure(int number, int nc)
     b.append();
 }
 
-void append_header()
+std::vector<word> header_words(const char* name = "TP01")
 {
-    std::vector<word> header{0, 0, text4_to_word("TP01"), text4_to_word("    "), 23};
+    std::vector<word> header{0, 0, text4_to_word(name), text4_to_word("    "), 23};
     for (int i = 0; i < 16; ++i) header.push_back(r(i == 6 || i == 10 || i == 14 ? 1.0f : 0.0f));
     header.insert(header.end(), {0, 0, 700, 0, 0, 0, 0, 0});
-    append_block(header);
+    return header;
 }
+
+void append_header() { append_block(header_words()); }
 
 class ProcedureList : public DisplayTest {
 protected:
@@ -93,4 +97,23 @@ TEST_F(ProcedureList, MoreProceduresThanTheTableHoldsAndAnUnopenableFile)
     control::inject_fault("aopen", 1, 1, -1);
     PROCTL(0, 2);
     EXPECT_EQ(control::lines_of("eroutc").back(), "PROCLT, CANNOT OPEN THE FILE");
+}
+
+TEST_F(ProcedureList, NestedToolPathAppendsToTheOpenFileAndNoToolPathIsListedTwice)
+{
+    const int outer = control::add_entity(9, 3, sized(header_words("OUT1")));
+    const int inner = control::add_entity(9, 3, sized(header_words("INN1")));
+    ASSERT_TRUE(control::declare_tool_path_entries(outer, {}, {{2, inner}}));
+    ASSERT_TRUE(control::declare_tool_path_entries(inner, {}, {{2, outer}}));
+    PROCTL(outer, 1);
+    const auto lines = control::listing_lines(kOutputUnit);
+    const auto count = [&](const std::string& text) { return std::count(lines.begin(), lines.end(), text); };
+    EXPECT_EQ(count("             P R O C E D U R E  L I S T"), 1);
+    EXPECT_EQ(count("  TOOL PATH NAME  : \"OUT1    \" "), 1) << "the outer tool path once, though the inner one names it";
+    EXPECT_EQ(count("  TOOL PATH NAME  : \"INN1    \" "), 1) << "the inner tool path, appended";
+    EXPECT_EQ(count("END OF TOOL PATH"), 1);
+    EXPECT_EQ(control::call_count("aopen"), 1);
+    EXPECT_EQ(control::lines_of("usrer4"), (std::vector<std::string>{"OUTPUT TO FILE BRACKET_PROC_LIST"}));
+    EXPECT_EQ(lst_state().proc_list_unit, -1);
+    EXPECT_TRUE(lst_state().proc_list_paths.empty());
 }

@@ -1,5 +1,6 @@
 // TOLTBL: the tools of the current tool path counted and named once each, their parameter
-// listings written by the tool dialog into the same file, and the view that is no MACSYS.
+// listings written by the tool dialog into the same file, a tool of class above 10 named without a
+// listing, and the view that is no MACSYS.
 #include "listing_support.hpp"
 
 #include "driver/proc_block_support.hpp"
@@ -7,6 +8,7 @@
 #include "host/control/tp_display_host.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/toltbl.hpp"
+#include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
 #include "toolpath/tp_sublist.hpp"
 
@@ -84,4 +86,22 @@ TEST_F(ToolList, AViewThatIsNoMacsysMakesNoFile)
     TOLTBL(0, 2, status);
     EXPECT_EQ(control::lines_of("eroutc").back(), "NOT IN MACSYS");
     EXPECT_EQ(control::call_count("aopen"), 0);
+}
+
+TEST_F(ToolList, AToolOfClassAboveTenKeepsItsNameLineWithoutAListing)
+{
+    const int cycle = tools_test::make_tool(kCycle, "CYCLE 1");
+    const int mill = tools_test::make_tool(kMill, "END MILL 10");
+    append_procedure(1, 50, {tool_block(1, mill), tool_block(2, cycle)});
+    int status = -9;
+    TOLTBL(0, 2, status);
+    EXPECT_EQ(status, 0);
+    const auto lines = control::listing_lines(kOutputUnit);
+    const auto names = std::find(lines.begin(), lines.end(), "             ----------");
+    ASSERT_GT(lines.end() - names, 3);
+    EXPECT_EQ(*(names - 4), "             NUMBER OF TOOLS = 2");
+    EXPECT_EQ(names[1], "             END MILL 10         ");
+    EXPECT_EQ(names[3], " ") << "the cycle's name line comes second";
+    // The mill page's first field (the tool's name) once: the cycle adds no listing page.
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("parameter 3002 ") != std::string::npos; }), 1);
 }

@@ -37,7 +37,7 @@ TEST(ListingsExample, ServiceListingsLandInTheOutputFolder)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const std::string transcript = read_text(out / "transcript.txt");
-    for (const char* suffix : {"TP_LIST", "TOOLS_LIST"}) {
+    for (const char* suffix : {"TP_LIST", "PROC_HDR", "TOOLS_LIST"}) {
         const std::string name = std::string("listings_part.json_MACSYS1_") + suffix;
         EXPECT_TRUE(fs::exists(out / name)) << name;
         EXPECT_NE(transcript.find("[usrer4] OUTPUT TO FILE " + name), std::string::npos) << name;
@@ -46,5 +46,8 @@ TEST(ListingsExample, ServiceListingsLandInTheOutputFolder)
     EXPECT_NE(tools.find("             NUMBER OF TOOLS = 1\n"), std::string::npos);
     EXPECT_NE(tools.find("             WIRE 0.25"), std::string::npos);
     EXPECT_NE(read_text(out / "listings_part.json_MACSYS1_TP_LIST").find(" END PROCEDURE NUMBER 1\n"), std::string::npos);
+    const std::string headers = read_text(out / "listings_part.json_MACSYS1_PROC_HDR");
+    EXPECT_EQ(headers.substr(0, 33), "           PROCEDURE HEADER LIST\n");
+    EXPECT_NE(headers.find("|" + std::string(24, '-') + "|"), std::string::npos) << "the blocks between separators";
     fs::remove_all(out);
 }
