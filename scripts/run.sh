@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the module, the host stand-in and the runner, then runs the shipped example pocket.
-# Outputs (transcript, tool-path dump, picture) go to out/example; the tool-path listing and the
-# tool list that SERVICE writes for the new procedure go to out/example/listing.
+# Outputs (transcript, tool-path dump, picture) go to out/example; the tool-path listing, the
+# procedure header list and the tool list that SERVICE writes for the new procedure go to
+# out/example/listing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! dpkg -s nlohmann-json3-dev libpolyclipping-dev libgtest-dev >/dev/null 2>&1; then
@@ -14,7 +15,9 @@ cmake --build build -j "$jobs" --target hostrun drelan
 mkdir -p out/example
 ./build/hostrun --part examples/pocket_part.json --script examples/pocket_script.json \
   --out out/example --data data --fixed-time 2026-01-01T12:00:00 "$@"
-# The tool-path listing and the tool list of the procedure just made, as SERVICE writes them.
+# The tool-path listing, the procedure header list and the tool list of the procedure just made,
+# as SERVICE writes them (into a fresh folder: SERVICE asks before it overwrites a listing).
+rm -rf out/example/listing
 ./build/hostrun --part out/example/part.saved.json --script examples/listings_script.json \
   --out out/example/listing --data data --fixed-time 2026-01-01T12:00:00 --edit 1 >/dev/null
 echo "outputs written to $(pwd)/out/example (listings in out/example/listing)"
