@@ -238,9 +238,9 @@ std::vector<cut_move> cutting_moves(const std::string& dump_text, std::vector<do
 
 // Every cutting move of the example at every level stays in the pocket: no sample of a line or an
 // arc lies inside an island or outside the outer contour by more than the tolerance. The part's
-// contours carry no offset and the wire's radius is left to the controller's compensation (the
-// first lane of each level runs on the outer contour itself), so the rule is containment; a move
-// from one chain to the next must leave the cutting level.
+// contour offsets (code 41 of its pocket block) are 0 and the wire's radius is left to the
+// controller's compensation (the first lane of each level runs on the outer contour itself), so
+// the rule is containment; a move from one chain to the next must leave the cutting level.
 TEST(Hostrun, ExampleToolPathCutsNothingOutsideThePocket)
 {
     const fs::path out = fresh_folder("geometry");
@@ -290,7 +290,13 @@ TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
     EXPECT_NE(transcript.find("run: normal end"), std::string::npos);
     EXPECT_EQ(transcript.find("left behind"), std::string::npos) << transcript;
     EXPECT_NE(read_file(out / "trace.txt").find("enaall() -> 0"), std::string::npos);
-    EXPECT_NE(read_file(out / "picture.svg").find("<svg"), std::string::npos);
+    const std::string picture = read_file(out / "picture.svg");
+    EXPECT_NE(picture.find("<svg"), std::string::npos);
+    // The lanes lie 0.1 apart: the display file's strokes must leave room between them.
+    std::smatch stroke;
+    const std::regex display_file(R"re(<g id="displayfile" fill="none" stroke-width="([0-9.e-]+)")re");
+    ASSERT_TRUE(std::regex_search(picture, stroke, display_file));
+    EXPECT_LT(std::stod(stroke[1]), 0.05);
 }
 
 // The example pocket cleared by hatch lines (method 1, hatch angle 30 degrees, linking mode 2) on
