@@ -22,6 +22,9 @@ constexpr double kMargin = 0.05;
 constexpr double kPartStroke = 0.001;
 constexpr double kFigureStroke = 0.002;
 constexpr double kToolPathStroke = 0.0025;
+// The display file's blocks are drawn as hairlines: pocket lanes lie a side step apart, often a
+// thousandth of the part, and must stay apart when the picture is zoomed.
+constexpr double kDisplayFileStroke = 0.0002;
 constexpr double kPointMark = 0.004;
 constexpr double kLegendFont = 0.025;
 constexpr int kLegendRows = 3;
@@ -253,7 +256,7 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     for (const auto& line : c.tool_path) write_polyline(svg, line, "");
     svg += "</g>\n";
 
-    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(kToolPathStroke * size) + "\">\n";
+    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(kDisplayFileStroke * size) + "\">\n";
     for (const ncd_block_record& b : c.display_file) {
         std::string style = " stroke=\"" + colour_name(b.colour) + "\"";
         if (b.font == kDashedFont) style += " stroke-dasharray=\"" + number(4 * kToolPathStroke * size) + "\"";

@@ -78,7 +78,7 @@ void fill_state(const P& p, int multi_offset)
     s.final_depth = p.real(P::kBottomZ);
     s.approach_height = static_cast<double>(p.real(P::kClearHeight)) + s.z_step;
     s.level_count = level_count_of(p);
-    s.approach_value = p.real(P::kApproachValue);
+    s.approach_clearance = p.real(P::kApproachValue);
     s.approach_length = p.real(P::kApproachLength);
     s.retract_length = p.real(P::kRetractLength);
     s.approach_kind = p.at(P::kApproachKind);

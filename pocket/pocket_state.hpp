@@ -14,10 +14,10 @@ struct pocket_state {
     double final_depth = 0.0;       // bottom Z
     double z_step = 0.0;            // 0: a single level
     double approach_height = 0.0;   // clearing height plus the Z step
-    // engine: the clearance above the level from which the point mover's approach descends
+    // The approach value of the parameters: the clearance above the level to which the point
+    // mover's approach between chains rises and from which it plunges.
     double approach_clearance = 0.0;
     double current_z = 0.0;         // Z of the level being cut; set by the execute callback
-    double approach_value = 0.0;
     double approach_length = 0.0;
     double retract_length = 0.0;
     double lead_values[3] = {};     // engine: arc radius, straight lead-in and lead-out lengths

@@ -3,8 +3,14 @@
 #include "host/control.hpp"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <iterator>
+#include <vector>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -69,7 +75,204 @@ std::string test_module(const std::string& name)
     return std::string(DRELAN_TEST_MODULE_DIR) + "/" + name + ".so";
 }
 
+
+// ---- geometry of the example's tool path ---------------------------------------------------
+
+using xy = std::array<double, 2>;
+constexpr double kPi = 3.14159265358979323846;
+// Coordinates come back as floats: a cut point may stand this far past a contour.
+constexpr double kGeometryTolerance = 1.0e-3;
+constexpr double kSameLevel = 1.0e-4;
+
+// The closed contours of a part file, each as a polyline fine enough for the tolerance: curves
+// (lines, arcs, circles) are chained end to end; the loop of largest area is the outer contour.
+struct part_contours {
+    std::vector<xy> outer;
+    std::vector<std::vector<xy>> islands;
+    std::vector<std::array<double, 4>> island_boxes;   // min x, min y, max x, max y
+};
+
+std::vector<xy> curve_points(const nlohmann::json& e)
+{
+    const std::string kind = e.at("kind");
+    if (kind == "line")
+        return {xy{e["start"][0], e["start"][1]}, xy{e["end"][0], e["end"][1]}};
+    const double cx = e["centre"][0], cy = e["centre"][1], r = e["radius"];
+    double a0 = e.value("start_angle_deg", 0.0), a1 = kind == "circle" ? a0 + 360.0 : e.value("end_angle_deg", 0.0);
+    if (e.contains("normal") && e["normal"][2].get<double>() < 0.0) std::swap(a0, a1);
+    while (a1 <= a0) a1 += 360.0;
+    const int steps = std::max(1, static_cast<int>((a1 - a0) * 2.0));   // half a degree: within the tolerance up to r 30
+    std::vector<xy> points;
+    for (int i = 0; i <= steps; ++i) {
+        const double a = (a0 + (a1 - a0) * i / steps) * kPi / 180.0;
+        points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+    }
+    return points;
+}
+
+double polygon_area(const std::vector<xy>& p)
+{
+    double area = 0.0;
+    for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) area += p[j][0] * p[i][1] - p[i][0] * p[j][1];
+    return std::abs(area) / 2.0;
+}
+
+bool near_point(const xy& a, const xy& b) { return std::hypot(a[0] - b[0], a[1] - b[1]) < 1.0e-6; }
+
+part_contours read_contours(const std::string& part_file)
+{
+    const nlohmann::json part = nlohmann::json::parse(read_file(part_file));
+    std::vector<std::vector<xy>> open, loops;
+    for (const auto& e : part.at("entities"))
+        if (e.at("class") == 1) (e.at("kind") == "circle" ? loops : open).push_back(curve_points(e));
+    while (!open.empty()) {
+        std::vector<xy> loop = open.back();
+        open.pop_back();
+        for (bool grown = true; grown && !near_point(loop.front(), loop.back());) {
+            grown = false;
+            for (std::size_t k = 0; k < open.size(); ++k) {
+                std::vector<xy> c = open[k];
+                if (near_point(c.back(), loop.back())) std::reverse(c.begin(), c.end());
+                if (!near_point(c.front(), loop.back())) continue;
+                loop.insert(loop.end(), c.begin() + 1, c.end());
+                open.erase(open.begin() + static_cast<std::ptrdiff_t>(k));
+                grown = true;
+                break;
+            }
+        }
+        loops.push_back(loop);
+    }
+    part_contours contours;
+    std::sort(loops.begin(), loops.end(), [](const auto& a, const auto& b) { return polygon_area(a) > polygon_area(b); });
+    if (loops.empty()) return contours;
+    contours.outer = loops.front();
+    contours.islands.assign(loops.begin() + 1, loops.end());
+    for (const auto& island : contours.islands) {
+        std::array<double, 4> box = {1.0e30, 1.0e30, -1.0e30, -1.0e30};
+        for (const xy& q : island)
+            box = {std::min(box[0], q[0]), std::min(box[1], q[1]), std::max(box[2], q[0]), std::max(box[3], q[1])};
+        contours.island_boxes.push_back(box);
+    }
+    return contours;
+}
+
+bool inside(const std::vector<xy>& polygon, const xy& p)
+{
+    bool in = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const xy& a = polygon[i];
+        const xy& b = polygon[j];
+        if ((a[1] > p[1]) != (b[1] > p[1]) && p[0] < a[0] + (b[0] - a[0]) * (p[1] - a[1]) / (b[1] - a[1])) in = !in;
+    }
+    return in;
+}
+
+double boundary_distance(const std::vector<xy>& polygon, const xy& p)
+{
+    double best = 1.0e30;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const xy& a = polygon[j];
+        const double dx = polygon[i][0] - a[0], dy = polygon[i][1] - a[1];
+        const double length2 = dx * dx + dy * dy;
+        const double t = length2 > 0.0 ? std::clamp(((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / length2, 0.0, 1.0) : 0.0;
+        best = std::min(best, std::hypot(p[0] - a[0] - t * dx, p[1] - a[1] - t * dy));
+    }
+    return best;
+}
+
+// One cutting move of the dump, sampled in the plane: a line (type 2) or an arc (type 3: plane,
+// sweep, a second real, centre x y, end x y z) from the tool position before it.
+struct cut_move {
+    std::string block;
+    std::vector<xy> samples;
+};
+
+float word_real(const std::string& text) { return std::bit_cast<float>(static_cast<std::int32_t>(std::stol(text))); }
+
+// The feed lines and arcs whose both ends lie on a cutting level (the Z of a LAYER marker 99/3),
+// each sampled every 0.2 or finer; the levels are returned too.
+std::vector<cut_move> cutting_moves(const std::string& dump_text, std::vector<double>& levels)
+{
+    std::istringstream dump(dump_text);
+    const std::regex block(R"(^\s*(\d+\.\d+): (\d+) \S+((?: \S+)*)\s*$)");
+    std::vector<cut_move> moves;
+    std::array<double, 3> at = {0.0, 0.0, 0.0};
+    auto on_level = [&levels](double z) {
+        return std::any_of(levels.begin(), levels.end(), [z](double l) { return std::abs(l - z) < kSameLevel; });
+    };
+    for (std::string text; std::getline(dump, text);) {
+        std::smatch m;
+        if (!std::regex_match(text, m, block)) continue;
+        const int type = std::stoi(m[2]);
+        std::istringstream rest(m[3].str());
+        std::vector<std::string> w{std::istream_iterator<std::string>(rest), {}};
+        if (type == 99 && w.size() >= 2 && w[0] == "3") levels.push_back(word_real(w[1]));
+        std::array<double, 3> to = at;
+        cut_move move{m[1], {}};
+        if ((type == 2 || type == 22) && w.size() >= 3) {
+            to = {word_real(w[0]), word_real(w[1]), word_real(w[2])};
+            const double length = std::hypot(to[0] - at[0], to[1] - at[1]);
+            const int n = std::max(1, static_cast<int>(length / 0.2));
+            for (int i = 0; i <= n; ++i)
+                move.samples.push_back({at[0] + (to[0] - at[0]) * i / n, at[1] + (to[1] - at[1]) * i / n});
+        } else if (type == 3 && w.size() >= 8) {
+            const double sweep = word_real(w[1]), cx = word_real(w[3]), cy = word_real(w[4]);
+            to = {word_real(w[5]), word_real(w[6]), word_real(w[7])};
+            const double r = std::hypot(at[0] - cx, at[1] - cy), a0 = std::atan2(at[1] - cy, at[0] - cx);
+            const int n = std::max(1, static_cast<int>(std::abs(sweep) * r / 0.2));
+            for (int i = 0; i <= n; ++i) {
+                const double a = a0 + sweep * i / n;
+                move.samples.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+            }
+            move.samples.push_back({to[0], to[1]});
+        } else {
+            continue;
+        }
+        if (type != 22 && on_level(at[2]) && on_level(to[2])) moves.push_back(std::move(move));
+        at = to;
+    }
+    return moves;
+}
+
 }  // namespace
+
+// Every cutting move of the example at every level stays in the pocket: no sample of a line or an
+// arc lies inside an island or outside the outer contour by more than the tolerance. The part's
+// contour offsets (code 41 of its pocket block) are 0 and the wire's radius is left to the
+// controller's compensation (the first lane of each level runs on the outer contour itself), so
+// the rule is containment; a move from one chain to the next must leave the cutting level.
+TEST(Hostrun, ExampleToolPathCutsNothingOutsideThePocket)
+{
+    const fs::path out = fresh_folder("geometry");
+    ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " + out.string() +
+                          " --fixed-time 2026-01-01T12:00:00").exit_code, 0);
+    const part_contours contours = read_contours(kExamplePart);
+    ASSERT_FALSE(contours.outer.empty());
+    ASSERT_EQ(contours.islands.size(), 2u);
+    std::vector<double> levels;
+    const std::vector<cut_move> moves = cutting_moves(read_file(out / "toolpath.txt"), levels);
+    EXPECT_EQ(levels, (std::vector<double>{6.0, 2.0, 0.0}));
+    ASSERT_GT(moves.size(), 1000u);
+    int faults = 0;
+    for (const cut_move& move : moves) {
+        for (const xy& p : move.samples) {
+            std::string fault;
+            if (!inside(contours.outer, p) && boundary_distance(contours.outer, p) > kGeometryTolerance)
+                fault = "leaves the outer contour";
+            for (std::size_t k = 0; k < contours.islands.size(); ++k) {
+                const auto& box = contours.island_boxes[k];
+                if (p[0] < box[0] || p[1] < box[1] || p[0] > box[2] || p[1] > box[3]) continue;
+                if (inside(contours.islands[k], p) && boundary_distance(contours.islands[k], p) > kGeometryTolerance)
+                    fault = "enters an island";
+            }
+            if (fault.empty()) continue;
+            ADD_FAILURE() << "block " << move.block << " " << fault << " at (" << p[0] << ", " << p[1] << ")";
+            ++faults;
+            break;
+        }
+        if (faults >= 10) break;
+    }
+}
 
 TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
 {
@@ -87,7 +290,13 @@ TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
     EXPECT_NE(transcript.find("run: normal end"), std::string::npos);
     EXPECT_EQ(transcript.find("left behind"), std::string::npos) << transcript;
     EXPECT_NE(read_file(out / "trace.txt").find("enaall() -> 0"), std::string::npos);
-    EXPECT_NE(read_file(out / "picture.svg").find("<svg"), std::string::npos);
+    const std::string picture = read_file(out / "picture.svg");
+    EXPECT_NE(picture.find("<svg"), std::string::npos);
+    // The lanes lie 0.1 apart: the display file's strokes must leave room between them.
+    std::smatch stroke;
+    const std::regex display_file(R"re(<g id="displayfile" fill="none" stroke-width="([0-9.e-]+)")re");
+    ASSERT_TRUE(std::regex_search(picture, stroke, display_file));
+    EXPECT_LT(std::stod(stroke[1]), 0.05);
 }
 
 // The example pocket cleared by hatch lines (method 1, hatch angle 30 degrees, linking mode 2) on
