@@ -468,20 +468,31 @@ static page_line limited_field(line_kind kind, const char* call, std::string_vie
     return line;
 }
 
-void modrc(std::string_view label, float& value, float minimum, float maximum)
+// A limited real or integer field placed on the page and traced under the call's name.
+static void place_real_field(const char* call, std::string_view label, float& value, float minimum, float maximum)
 {
-    page_line line = limited_field(line_kind::real_field, "modrc", label, minimum, maximum);
+    page_line line = limited_field(line_kind::real_field, call, label, minimum, maximum);
     line.real = &value;
     vantu::script::place(std::move(line));
-    vantu::trace_call("modrc", label, 0);
+    vantu::trace_call(call, label, 0);
+}
+
+static void place_integer_field(const char* call, std::string_view label, int& value, int minimum, int maximum)
+{
+    page_line line = limited_field(line_kind::integer_field, call, label, minimum, maximum);
+    line.integer = &value;
+    vantu::script::place(std::move(line));
+    vantu::trace_call(call, label, value);
+}
+
+void modrc(std::string_view label, float& value, float minimum, float maximum)
+{
+    place_real_field("modrc", label, value, minimum, maximum);
 }
 
 void modic(std::string_view label, int& value, int minimum, int maximum)
 {
-    page_line line = limited_field(line_kind::integer_field, "modic", label, minimum, maximum);
-    line.integer = &value;
-    vantu::script::place(std::move(line));
-    vantu::trace_call("modic", label, value);
+    place_integer_field("modic", label, value, minimum, maximum);
 }
 
 static void place_blank(const char* call, std::string_view text, int value)
@@ -527,26 +538,17 @@ void modm(std::string_view text)
 
 void modfc(std::string_view label, float& value, float minimum, float maximum)
 {
-    page_line line = limited_field(line_kind::real_field, "modfc", label, minimum, maximum);
-    line.real = &value;
-    vantu::script::place(std::move(line));
-    vantu::trace_call("modfc", label, 0);
+    place_real_field("modfc", label, value, minimum, maximum);
 }
 
 void modfx(std::string_view label, float& value, float minimum, float maximum)
 {
-    page_line line = limited_field(line_kind::real_field, "modfx", label, minimum, maximum);
-    line.real = &value;
-    vantu::script::place(std::move(line));
-    vantu::trace_call("modfx", label, 0);
+    place_real_field("modfx", label, value, minimum, maximum);
 }
 
 void modi(std::string_view label, int& value, int minimum, int maximum)
 {
-    page_line line = limited_field(line_kind::integer_field, "modi", label, minimum, maximum);
-    line.integer = &value;
-    vantu::script::place(std::move(line));
-    vantu::trace_call("modi", label, value);
+    place_integer_field("modi", label, value, minimum, maximum);
 }
 
 void mods(std::string_view label, std::string& text, int length)

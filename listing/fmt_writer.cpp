@@ -1,4 +1,4 @@
-// The formatted writer: the specification is parsed into a tree of items, then the items are
+// The formatted writer: the format is parsed into a tree of items, then the items are
 // applied to the values in order, with repeat counts and the restart when values remain.
 #include "listing/fmt_writer.hpp"
 
@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int kFailed = -1;
-// Bounds that keep a malformed or hostile specification from running away.
+// Bounds that keep a malformed or hostile format from running away.
 constexpr int kMostRepeat = 1000;
 constexpr int kMostWidth = 1000;
 constexpr std::size_t kMostLines = 10000;

@@ -25,7 +25,7 @@ void lst_line(int unit, std::initializer_list<fl_item> items);
 void lst_line(int unit, const std::vector<fl_item>& items);
 // A line holding one blank.
 void lst_blank(int unit);
-// The lines of a FORMAT specification with its values (nothing for a bad specification).
+// The lines of a FORMAT record with its values (nothing for a bad format).
 void lst_format(int unit, std::string_view format, const std::vector<fmt_value>& values);
 
 // The proc-block column of the block number under lst_state's current procedure.

@@ -1,6 +1,6 @@
 // The printer of procedure blocks (type 12) for the listings: the block is printed from the
 // procedure's summary in proc_table's scratch entry 201, after the association check, in the full
-// form through FORMAT specifications (form 0), the listing and header forms (1 and 2), or as one
+// form through FORMAT records (form 0), the listing and header forms (1 and 2), or as one
 // row of the procedure table (form 3). PRTBLK calls it for type 12.
 #pragma once
 

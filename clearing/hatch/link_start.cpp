@@ -136,6 +136,16 @@ int clr_link_start(int linker, const hatch_contours& contours, float low, float 
     return kGoOn;
 }
 
+int clr_link_walk(int linker, const hatch_contours& contours, float low, float high, hatch_points& points,
+                  hatch_walk walk)
+{
+    hatch_end* start = nullptr;
+    if (clr_link_start(linker, contours, low, high, points, start) != kGoOn || start == nullptr) return kFailed;
+    const int walked = walk(contours, *start);
+    prog_reset_text();
+    return walked;
+}
+
 int walk_contour_points(const hatch_contours& contours, int from, int to, int direction, int contour)
 {
     if (from == to || contour == 0) return kGoOn;

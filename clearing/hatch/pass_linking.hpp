@@ -34,6 +34,11 @@ inline constexpr int kRegionLinker = 0, kPassLinker = 1;
 // ring and closes the rings. 0 with the start end, or -1.
 int clr_link_start(int linker, const hatch_contours& contours, float low, float high, hatch_points& points,
                    hatch_end*& start);
+// Either linker whole: the common start, then the walk from the start end, then the progress
+// texts cleared. The walk's answer, or -1 when the start fails.
+using hatch_walk = int (*)(const hatch_contours& contours, hatch_end& start);
+int clr_link_walk(int linker, const hatch_contours& contours, float low, float high, hatch_points& points,
+                  hatch_walk walk);
 
 // The start hatch point of the region linker among the count points of the line at ordinate y,
 // reference r: mode 0 (the line at the previous end's ordinate, or no previous end) the first

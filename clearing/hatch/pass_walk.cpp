@@ -217,9 +217,5 @@ int clr_walk_passes(const hatch_contours& contours, hatch_end& start)
 
 int clr_link_passes(const hatch_contours& contours, float low, float high, hatch_points& points)
 {
-    hatch_end* start = nullptr;
-    if (clr_link_start(kPassLinker, contours, low, high, points, start) != kGoOn || start == nullptr) return kFailed;
-    const int walked = clr_walk_passes(contours, *start);
-    prog_reset_text();
-    return walked;
+    return clr_link_walk(kPassLinker, contours, low, high, points, clr_walk_passes);
 }

@@ -199,9 +199,5 @@ int clr_walk_regions(const hatch_contours& contours, hatch_end& start)
 
 int clr_link_regions(const hatch_contours& contours, float low, float high, hatch_points& points)
 {
-    hatch_end* start = nullptr;
-    if (clr_link_start(kRegionLinker, contours, low, high, points, start) != kGoOn || start == nullptr) return kFailed;
-    const int walked = clr_walk_regions(contours, *start);
-    prog_reset_text();
-    return walked;
+    return clr_link_walk(kRegionLinker, contours, low, high, points, clr_walk_regions);
 }
