@@ -14,6 +14,9 @@ namespace {
 
 // An element whose box spans more cells than this is a candidate of every search instead.
 constexpr long kWideCells = 64;
+// An array of at most this many elements gets no grid: all of them are candidates of every
+// search, since testing their boxes costs less than building and querying cells.
+constexpr std::size_t kFewElements = 16;
 // Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
 // overlap test admits is never missed.
 constexpr double kGridMargin = 4.0 * vantu::kDoubleTolerance;
@@ -66,6 +69,10 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
     if (x == nullptr || y == nullptr || count < 2) return;
     const std::vector<element_box> boxes = element_boxes(count, x, y);
     if (boxes.empty()) return;
+    if (boxes.size() <= kFewElements) {
+        for (const element_box& b : boxes) index.wide.push_back(b.element);
+        return;
+    }
     double xmin = boxes[0].xmin, ymin = boxes[0].ymin, xmax = boxes[0].xmax, ymax = boxes[0].ymax;
     for (const element_box& b : boxes) {
         xmin = std::min(xmin, b.xmin), ymin = std::min(ymin, b.ymin);
@@ -116,12 +123,10 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates)
 {
+    // The wide elements are listed in element order already.
     candidates.assign(index.wide.begin(), index.wide.end());
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
-    if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) {
-        std::sort(candidates.begin(), candidates.end());
-        return;
-    }
+    if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     // A new query number marks the elements listed by this query, so none is listed twice.
     if (++index.query == 0) {
         std::fill(index.seen.begin(), index.seen.end(), 0);

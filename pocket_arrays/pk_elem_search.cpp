@@ -83,6 +83,37 @@ bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, d
            pk_box_overlap2(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax);
 }
 
+// Reach of the segment-circle reject: far above the rounding of the circle points and the half
+// chord under which a tangent becomes one point; a share of the segment's length is added, for
+// the parameter tolerance with which a point beyond an end still counts as lying at it.
+constexpr double kCircleReach = 1.0e-4;
+constexpr double kEndParameterReach = 2.0 * vantu::kDoubleTolerance;
+// Shorter segments are left to the exact routine, which measures their parameter along one
+// coordinate only.
+constexpr double kShortestRejectedSegment = 1.0e-3;
+
+// Whether the line lies wholly outside or wholly inside the arc's circle, farther from it than
+// the reach: the line-arc intersection then finds no valid point, since every point it takes
+// lies on the circle and on the segment stretched by its end tolerance. Saves the exact work for
+// most pairs whose boxes overlap. Comparisons with NaN reject nothing.
+bool segment_misses_circle(const element& line, const element& arc)
+{
+    const double dx = line.ex - line.sx, dy = line.ey - line.sy;
+    const double length2 = dx * dx + dy * dy;
+    const double length = std::sqrt(length2);
+    if (!(arc.r > 0.0) || !(length > kShortestRejectedSegment)) return false;
+    const double reach = kCircleReach + kEndParameterReach * length;
+    // The centre seen from the segment's start and end, and its nearest point on the segment.
+    const double ax = arc.cx - line.sx, ay = arc.cy - line.sy;
+    const double bx = arc.cx - line.ex, by = arc.cy - line.ey;
+    const double t = std::clamp((ax * dx + ay * dy) / length2, 0.0, 1.0);
+    const double nx = ax - t * dx, ny = ay - t * dy;
+    const double outside = arc.r + reach;
+    if (nx * nx + ny * ny > outside * outside) return true;
+    const double inside = arc.r - reach;
+    return inside > 0.0 && std::max(ax * ax + ay * ay, bx * bx + by * by) < inside * inside;
+}
+
 bool is_arc_at(const double* x, int count, int k) { return k >= 1 && k + 3 < count && pk_is_marker(x[k]); }
 int next_element(const double* x, int count, int k) { return is_arc_at(x, count, k) ? k + 4 : k + 1; }
 
@@ -314,9 +345,12 @@ struct search {
             line_line(line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
                       candidate_first ? own_dir : next_dir, out);
         } else if (o.kind == kArc && c.kind == kLine) {
-            line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
+            // A rejected pair reports no crossing where the exact routine may report its two
+            // invalid circle points as parallel; the next line pair reads that only as the line
+            // mode 2 instead of 0, which the line intersection takes by its parity: the same.
+            if (!segment_misses_circle(c, o)) line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
         } else if (o.kind == kLine && c.kind == kArc) {
-            line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
+            if (!segment_misses_circle(o, c)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
         } else {
             const bool closing_pair = own == closing && k == after_closing;
             const int choice = choice_override != 0 ? choice_override
@@ -597,14 +631,11 @@ struct search {
     }
 };
 
-// The parts of a search both entry points share: the decoded mode, the element and the walk.
-void prepare(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
-             const double* start, const double* end, const double* direction_at, int closing, int after_closing,
-             const double* previous, int found_element, int found_group)
+// The searched element with its box (start and end of three doubles).
+element own_element(int kind, double cx, double cy, double radius, double direction, const double* start,
+                    const double* end)
 {
-    s.mode = decode(mode);
-    s.own = own;
-    element& o = s.self_element;
+    element o;
     o.kind = kind == 1 ? kArc : kLine;
     o.sx = start[0];
     o.sy = start[1];
@@ -617,6 +648,16 @@ void prepare(search& s, int mode, int own, int kind, double cx, double cy, doubl
     o.r = radius;
     o.direction = pk_arc_direction(direction);
     o.finish();
+    return o;
+}
+
+// The parts of a search both entry points share: the decoded mode, the element and the walk.
+void prepare(search& s, int mode, int own, const element& o, const double* direction_at, int closing,
+             int after_closing, const double* previous, int found_element, int found_group)
+{
+    s.mode = decode(mode);
+    s.own = own;
+    s.self_element = o;
     s.direction_given = direction_at != nullptr && direction_at[0] < kDirectionAbsentLimit ? direction_at : nullptr;
     s.closing = closing;
     s.after_closing = after_closing;
@@ -632,14 +673,12 @@ int pokarr_search_lines_in_plane = 0;
 namespace {
 
 // The search of the plane entries, set up for the element and the searched array x, y.
-void plane_search(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
-                  double sx, double sy, double ex, double ey, const double* direction_at, const double* own_x,
+void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
                   const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
                   double previous_x, double previous_y, int found_element, int found_group)
 {
-    const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0}, previous[3] = {previous_x, previous_y, 0.0};
-    prepare(s, mode, own, kind, cx, cy, radius, direction, start, end, direction_at, closing, after_closing,
-            previous, found_element, found_group);
+    const double previous[3] = {previous_x, previous_y, 0.0};
+    prepare(s, mode, own, o, direction_at, closing, after_closing, previous, found_element, found_group);
     s.own_x = own_x;
     s.own_y = own_y;
     // The plane entry is not told the length of a foreign own array: only the searched array
@@ -667,6 +706,14 @@ bool plane_input_sound(const double* x, const double* y, int count, const pk_box
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
 }
 
+// The element of a plane entry (z 0).
+element plane_element(int kind, double cx, double cy, double radius, double direction, double sx, double sy,
+                      double ex, double ey)
+{
+    const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0};
+    return own_element(kind, cx, cy, radius, direction, start, end);
+}
+
 }  // namespace
 
 void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
@@ -680,8 +727,8 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table)) return;
     search s;
-    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
-                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    plane_search(s, mode, own, plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey), direction_at, own_x,
+                 own_y, x, y, count, closing, after_closing, previous_x, previous_y, found_element, found_group);
     s.run(table, first_group);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
@@ -696,11 +743,13 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
 {
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table) || index.count != count) return;
-    search s;
-    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
-                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
-    const element& o = s.self_element;
+    const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
     pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
+    // No element near: the search could not find a crossing, so it is not set up at all.
+    if (index.candidates.empty()) return;
+    search s;
+    plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
+                 previous_y, found_element, found_group);
     s.run_indexed(table, first_group, index.candidates);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
@@ -723,8 +772,9 @@ void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const d
     double s3[3] = {start[0], start[1], planar ? 0.0 : start[2]};
     double e3[3] = {end[0], end[1], planar ? 0.0 : end[2]};
     double p3[3] = {previous[0], previous[1], planar ? 0.0 : previous[2]};
-    prepare(s, mode, own, kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0, radius,
-            direction, s3, e3, direction_at, closing, after_closing, p3, found_element, found_group);
+    const element o = own_element(kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0,
+                                  radius, direction, s3, e3);
+    prepare(s, mode, own, o, direction_at, closing, after_closing, p3, found_element, found_group);
     if (own_array != nullptr && own_array->x != nullptr && own_array->y != nullptr) {
         s.own_x = own_array->x;
         s.own_y = own_array->y;

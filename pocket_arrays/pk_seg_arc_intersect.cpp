@@ -33,8 +33,8 @@ struct segment_arc {
 struct circle_point {
     double p[2];
     double t_segment = 0.0;  // parameter on the true segment
-    double t_arc = 0.0;      // parameter on the arc by arc cosines
-    int on_arc = 0;          // pnt_on_arc code: 1 inside, 2 start, 3 end
+    double t_arc = 0.0;      // parameter on the arc by arc cosines (valid points only)
+    int on_arc = 0;          // pnt_on_arc code: 1 inside, 2 start, 3 end (0 out of range too)
     bool at_seg_start = false;
     bool at_seg_end = false;
     bool valid = false;
@@ -72,9 +72,11 @@ void judge(int mode2, const segment_arc& s, circle_point& c)
     c.at_seg_start = eqvl0d(c.t_segment) != 0;
     c.at_seg_end = eqvald(c.t_segment, 1.0) != 0;
     const bool in_range = (c.t_segment >= 0.0 && c.t_segment <= 1.0) || c.at_segment_end();
-    c.on_arc = pnt_on_arc(s.centre, s.direction, s.arc_start, s.arc_end, c.p);
+    // Where an invalid point lies on the arc is never read: only valid points are placed and
+    // ordered, so the arc tests are spent on points within the segment's range only.
+    c.on_arc = in_range ? pnt_on_arc(s.centre, s.direction, s.arc_start, s.arc_end, c.p) : 0;
     c.valid = in_range && c.on_arc != 0;
-    arc_param_by_acos(0.0, s.centre, s.arc_start, s.arc_end, c.p, c.t_arc);
+    if (c.valid) arc_param_by_acos(0.0, s.centre, s.arc_start, s.arc_end, c.p, c.t_arc);
     if (!c.valid || !c.at_arc_end() || !c.at_segment_end()) return;
     if (mode2 == 2)
         copy2(c.at_seg_start ? s.seg_start : s.seg_end, c.p);
