@@ -85,8 +85,8 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 
 // A uniform grid over an array's box: every cell lists the elements whose box reaches into it,
 // so that a search meets only the elements near its own instead of testing every group. An
-// element whose box spans very many cells is kept aside and is a candidate of every search; so
-// is every element of an array of a few elements, which gets no grid.
+// element whose box spans very many cells is kept aside and tested by its box at every search;
+// so is every element of an array of a few elements, which gets no grid.
 // Built by its owner (LUPLUP builds one for B at every search); it holds heap memory.
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
@@ -96,6 +96,7 @@ struct pk_elem_index {
     std::vector<int> first;         // per cell, where its elements start in `elements` (one more)
     std::vector<int> elements;      // element numbers, cell after cell
     std::vector<int> wide;          // elements spanning too many cells (in element order)
+    std::vector<double> wide_boxes; // their boxes: xmin, ymin, xmax, ymax of each
     std::vector<int> seen;          // per element entry, the query that last listed it
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
