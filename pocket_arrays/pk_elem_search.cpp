@@ -83,7 +83,7 @@ bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, d
            pk_box_overlap2(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax);
 }
 
-// Reach of the segment-circle reject: far above the rounding of the circle points and the half
+// Reach of the segment-circle rejects: far above the rounding of the circle points and the half
 // chord under which a tangent becomes one point; a share of the segment's length is added, for
 // the parameter tolerance with which a point beyond an end still counts as lying at it.
 constexpr double kCircleReach = 1.0e-4;
@@ -91,27 +91,84 @@ constexpr double kEndParameterReach = 2.0 * vantu::kDoubleTolerance;
 // Shorter segments are left to the exact routine, which measures their parameter along one
 // coordinate only.
 constexpr double kShortestRejectedSegment = 1.0e-3;
+// The arc-box reject takes arcs whose sweep has at least this sine: clearly below half a turn,
+// where the arc's box holds the whole arc.
+constexpr double kClearSweepSine = 1.0e-3;
 
-// Whether the line lies wholly outside or wholly inside the arc's circle, farther from it than
+double reject_reach(double length) { return kCircleReach + kEndParameterReach * length; }
+
+// Whether the piece from s to e stays farther than reach from the circle (c, r): wholly outside
+// or wholly inside it. Comparisons with NaN reject nothing.
+bool piece_off_circle(double sx, double sy, double ex, double ey, double cx, double cy, double r, double reach)
+{
+    const double dx = ex - sx, dy = ey - sy;
+    const double length2 = dx * dx + dy * dy;
+    // The centre seen from the piece's ends, and its nearest point on the piece.
+    const double ax = cx - sx, ay = cy - sy, bx = cx - ex, by = cy - ey;
+    const double t = length2 > 0.0 ? std::clamp((ax * dx + ay * dy) / length2, 0.0, 1.0) : 0.0;
+    const double nx = ax - t * dx, ny = ay - t * dy;
+    const double outside = r + reach;
+    if (nx * nx + ny * ny > outside * outside) return true;
+    const double inside = r - reach;
+    return inside > 0.0 && std::max(ax * ax + ay * ay, bx * bx + by * by) < inside * inside;
+}
+
+// Whether the line lies wholly outside or wholly inside the circle (c, r), farther from it than
 // the reach: the line-arc intersection then finds no valid point, since every point it takes
-// lies on the circle and on the segment stretched by its end tolerance. Saves the exact work for
-// most pairs whose boxes overlap. Comparisons with NaN reject nothing.
-bool segment_misses_circle(const element& line, const element& arc)
+// lies on the circle and on the segment stretched by its end tolerance.
+bool segment_misses_circle(const element& line, double cx, double cy, double r)
 {
     const double dx = line.ex - line.sx, dy = line.ey - line.sy;
-    const double length2 = dx * dx + dy * dy;
-    const double length = std::sqrt(length2);
-    if (!(arc.r > 0.0) || !(length > kShortestRejectedSegment)) return false;
-    const double reach = kCircleReach + kEndParameterReach * length;
-    // The centre seen from the segment's start and end, and its nearest point on the segment.
-    const double ax = arc.cx - line.sx, ay = arc.cy - line.sy;
-    const double bx = arc.cx - line.ex, by = arc.cy - line.ey;
-    const double t = std::clamp((ax * dx + ay * dy) / length2, 0.0, 1.0);
-    const double nx = ax - t * dx, ny = ay - t * dy;
-    const double outside = arc.r + reach;
-    if (nx * nx + ny * ny > outside * outside) return true;
-    const double inside = arc.r - reach;
-    return inside > 0.0 && std::max(ax * ax + ay * ay, bx * bx + by * by) < inside * inside;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (!(r > 0.0) || !(length > kShortestRejectedSegment)) return false;
+    return piece_off_circle(line.sx, line.sy, line.ex, line.ey, cx, cy, r, reject_reach(length));
+}
+
+// Clips the parameter range [t0, t1] of the segment s + t d to the box; false when nothing is
+// left (Liang-Barsky).
+bool clip_to_box(double sx, double sy, double dx, double dy, double xmin, double ymin, double xmax, double ymax,
+                 double& t0, double& t1)
+{
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {sx - xmin, xmax - sx, sy - ymin, ymax - sy};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    return t0 <= t1;
+}
+
+// Whether the line misses the arc clearly: it misses the circle, or its part within the arc's
+// box stays off the circle. A valid point lies on the arc, so in the arc's box widened by the
+// reach and by how far the arc's ends lie off its circle. Saves the exact work for most pairs
+// whose boxes overlap. Finite input only; anything else is left to the exact routine.
+bool segment_misses_arc(const element& line, const element& arc)
+{
+    if (segment_misses_circle(line, arc.cx, arc.cy, arc.r)) return true;
+    const double dx = line.ex - line.sx, dy = line.ey - line.sy;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double usx = arc.sx - arc.cx, usy = arc.sy - arc.cy, uex = arc.ex - arc.cx, uey = arc.ey - arc.cy;
+    const double rs = std::sqrt(usx * usx + usy * usy), re = std::sqrt(uex * uex + uey * uey);
+    const double sweep_sine = arc.direction * (usx * uey - usy * uex) / (rs * re);
+    const double reach = reject_reach(length);
+    const double widen = reach + std::max(std::fabs(rs - arc.r), std::fabs(re - arc.r));
+    const bool finite = std::isfinite(length) && std::isfinite(widen) &&
+                        std::isfinite(arc.xmin + arc.ymin + arc.xmax + arc.ymax);
+    if (!finite || !(arc.r > 0.0) || !(length > kShortestRejectedSegment) || !(sweep_sine >= kClearSweepSine))
+        return false;
+    double t0 = 0.0, t1 = 1.0;
+    if (!clip_to_box(line.sx, line.sy, dx, dy, arc.xmin - widen, arc.ymin - widen, arc.xmax + widen,
+                     arc.ymax + widen, t0, t1))
+        return true;
+    return piece_off_circle(line.sx + t0 * dx, line.sy + t0 * dy, line.sx + t1 * dx, line.sy + t1 * dy, arc.cx,
+                            arc.cy, arc.r, reach);
 }
 
 bool is_arc_at(const double* x, int count, int k) { return k >= 1 && k + 3 < count && pk_is_marker(x[k]); }
@@ -348,9 +405,9 @@ struct search {
             // A rejected pair reports no crossing where the exact routine may report its two
             // invalid circle points as parallel; the next line pair reads that only as the line
             // mode 2 instead of 0, which the line intersection takes by its parity: the same.
-            if (!segment_misses_circle(c, o)) line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
+            if (!segment_misses_arc(c, o)) line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
         } else if (o.kind == kLine && c.kind == kArc) {
-            if (!segment_misses_circle(o, c)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
+            if (!segment_misses_arc(o, c)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
         } else {
             const bool closing_pair = own == closing && k == after_closing;
             const int choice = choice_override != 0 ? choice_override
@@ -568,6 +625,15 @@ struct search {
             if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact);
     }
 
+    // A line skips an arc candidate whose circle it clearly misses before the candidate and its
+    // box are built: the pair gives no crossing (its parallel status, which only the next line
+    // pair's mode reads by parity, does not matter either).
+    bool circle_clearly_missed(int k) const
+    {
+        return self_element.kind == kLine && is_arc_at(x, count, k) &&
+               segment_misses_circle(self_element, x[k + 2], y[k + 2], x[k + 1]);
+    }
+
     void group_pass(const pk_box_table& table, int g, int first_group)
     {
         int from = 0, to = 0, mark = 0;
@@ -576,6 +642,7 @@ struct search {
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
             if (walk_order() && best.found) return;
+            if (circle_clearly_missed(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
@@ -607,8 +674,9 @@ struct search {
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
+            if (k < from || k > to || k >= count || circle_clearly_missed(k)) continue;
             element c;
-            if (k < from || k > to || k >= count || !element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
+            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
                                  c.xmin, c.ymin, c.xmax, c.ymax))
                 continue;

@@ -3,6 +3,7 @@
 // segments, and the search through an element index (with and without a grid).
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_test_support.hpp"
 
 #include <algorithm>
@@ -16,67 +17,85 @@ class SearchShortcut : public PocketTest {};
 
 constexpr double kR = 5.0;
 
-// A free segment against a loop of a half circle of radius 5 about the origin, counter-clockwise
-// from (5, 0) to (-5, 0), closed by its chord on the x axis; true when the search finds a
-// crossing with the arc.
-bool search_hits_arc(double sx, double sy, double ex, double ey)
+// An arc of radius 5 about the origin from angle `from` to angle `to` in its direction.
+struct test_arc {
+    double from, to;
+    int direction;
+    double sx() const { return kR * std::cos(from); }
+    double sy() const { return kR * std::sin(from); }
+    double ex() const { return kR * std::cos(to); }
+    double ey() const { return kR * std::sin(to); }
+};
+
+// The arc searched against the segment as a loop of one element: true when a crossing is found.
+bool search_hits(const test_arc& a, double sx, double sy, double ex, double ey)
 {
-    const std::vector<double> x = {kR, kArcMarker, kR, 0, -kR, kR};
-    const std::vector<double> y = {0, 0, 1, 0, 0, 0};
+    const double x[2] = {sx, ex}, y[2] = {sy, ey};
     auto table = std::make_unique<pk_box_table>();
-    pokarr_boxes(6, x.data(), y.data(), *table);
+    pokarr_boxes(2, x, y, *table);
     const double absent[2] = {kDirectionAbsent, 0.0};
     int element = 0, group = 0, found = 0;
     double px = 0, py = 0;
-    elem_pair_intersect(1, 0, 1, 0, 0, 0, 0, 1, sx, sy, ex, ey, absent, nullptr, nullptr, x.data(), y.data(), 6, 5,
-                        1, 0, 0, *table, element, group, px, py, found);
-    return found != kSearchNone && element == 1;
+    elem_pair_intersect(1, 0, 1, 1, 0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), absent, nullptr, nullptr,
+                        x, y, 2, 1, 1, 0, 0, *table, element, group, px, py, found);
+    return found != kSearchNone;
 }
 
-// The exact line-arc intersection with the modes the search uses for that pair.
-bool exact_hits_arc(double sx, double sy, double ex, double ey)
+// The exact line-arc intersection with the modes the search uses for that pair, behind the
+// search's tolerant box test.
+bool exact_hits(const test_arc& a, double sx, double sy, double ex, double ey)
 {
-    const double centre[2] = {0, 0}, a[2] = {sx, sy}, b[2] = {ex, ey}, as[2] = {kR, 0}, ae[2] = {-kR, 0};
+    double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    arc_box(0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), xmin, ymin, xmax, ymax);
+    if (!pk_box_overlap2(xmin, ymin, xmax, ymax, std::min(sx, ex), std::min(sy, ey), std::max(sx, ex),
+                         std::max(sy, ey)))
+        return false;
+    const double centre[2] = {0, 0}, p[2] = {sx, sy}, q[2] = {ex, ey};
+    const double as[2] = {a.sx(), a.sy()}, ae[2] = {a.ex(), a.ey()};
     double points[2][2];
     int count = 0, status = 0;
-    seg_arc_crossings(1, 2, 2, 1, centre, kR, 1, a, b, as, ae, a, b, points, count, status);
+    seg_arc_crossings(1, 1, 1, 1, centre, kR, a.direction, p, q, as, ae, p, q, points, count, status);
     return count > 0;
 }
 
-TEST_F(SearchShortcut, SegmentsNearTheCircleAreJudgedAsTheExactRoutineJudgesThem)
+TEST_F(SearchShortcut, SegmentsNearAnArcAreJudgedAsTheExactRoutineJudgesThem)
 {
-    // Segments of length `length` towards the circle along a ray at `angle`, ending `gap` off it
-    // (outside from beyond, inside from the centre side), and lines at height kR + gap (tangent
-    // lines): at and around the point tolerance, the end-parameter tolerance (1e-6 of the length)
-    // and the reject's reach. The rays end inside the arc's box, so the box test passes them on.
+    // Segments of length `length` along a ray at `angle`, ending `gap` off the circle (from
+    // beyond it, and from inside it), and lines at height 5 + gap (tangent lines): at and around
+    // the point tolerance, the end-parameter tolerance (1e-6 of the length) and the reach of the
+    // rejects, on the arc, beside it and at its ends; a half turn, a quarter turn and a clockwise
+    // third of a turn.
+    const test_arc arcs[] = {{0.0, M_PI, 1}, {0.3, 0.3 + M_PI / 2, 1}, {2.5, 2.5 - 2 * M_PI / 3, -1}};
     const double gaps[] = {-2e-3, -1.1e-3, -9e-4, -1e-4, -2e-6, -9e-7, -4e-7, -1e-7, 0.0,
                            1e-7,  4e-7,    9e-7,  2e-6,  1e-4,  9e-4,  1.1e-3, 2e-3};
     const double lengths[] = {0.5, 3.0, 1000.0};
+    const double angles[] = {0.3, 0.7, 1.3, 1.8707963267948966, 2.5, 2.9, 4.0};
     int hits = 0, misses = 0;
-    for (const double gap : gaps) {
-        for (const double length : lengths) {
-            for (const double angle : {0.7, 1.3, 2.9}) {
-                const double ux = std::cos(angle), uy = std::sin(angle);
-                const double far = kR + gap + length, near = kR + gap;
-                // From outside towards the circle, and from inside (clear of the chord) outwards.
-                const double inner = std::max(near - length, 0.5);
-                const double rows[2][4] = {{far * ux, far * uy, near * ux, near * uy},
-                                           {inner * ux, inner * uy, near * ux, near * uy}};
-                for (const auto& r : rows) {
-                    const bool exact = exact_hits_arc(r[0], r[1], r[2], r[3]);
-                    EXPECT_EQ(search_hits_arc(r[0], r[1], r[2], r[3]), exact)
-                        << "gap " << gap << " length " << length << " angle " << angle << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3];
-                    (exact ? hits : misses) += 1;
+    for (const test_arc& arc : arcs) {
+        for (const double gap : gaps) {
+            for (const double length : lengths) {
+                for (const double angle : angles) {
+                    const double ux = std::cos(angle), uy = std::sin(angle);
+                    const double far = kR + gap + length, near = kR + gap, inner = std::max(near - length, 0.0);
+                    const double rows[2][4] = {{far * ux, far * uy, near * ux, near * uy},
+                                               {inner * ux, inner * uy, near * ux, near * uy}};
+                    for (const auto& r : rows) {
+                        const bool exact = exact_hits(arc, r[0], r[1], r[2], r[3]);
+                        EXPECT_EQ(search_hits(arc, r[0], r[1], r[2], r[3]), exact)
+                            << "arc " << arc.from << " gap " << gap << " length " << length << " angle " << angle
+                            << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3];
+                        (exact ? hits : misses) += 1;
+                    }
                 }
+                const double h = kR + gap;
+                const bool exact = exact_hits(arc, -length / 2, h, length / 2, h);
+                EXPECT_EQ(search_hits(arc, -length / 2, h, length / 2, h), exact)
+                    << "arc " << arc.from << " tangent gap " << gap << " length " << length;
             }
-            const double h = kR + gap;
-            const bool exact = exact_hits_arc(-length / 2, h, length / 2, h);
-            EXPECT_EQ(search_hits_arc(-length / 2, h, length / 2, h), exact) << "tangent gap " << gap << " length "
-                                                                              << length;
         }
     }
-    EXPECT_GT(hits, 20);
-    EXPECT_GT(misses, 20);
+    EXPECT_GT(hits, 100);
+    EXPECT_GT(misses, 100);
 }
 
 TEST_F(SearchShortcut, SegmentsSharingAnEndMeetWhereTheGeneralRoutineMeetsThem)
