@@ -84,16 +84,17 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
     if (x == nullptr || y == nullptr || count < 2) return;
     const std::vector<element_box> boxes = element_boxes(count, x, y);
     if (boxes.empty()) return;
+    double xmin = boxes[0].xmin, ymin = boxes[0].ymin, xmax = boxes[0].xmax, ymax = boxes[0].ymax;
+    for (const element_box& b : boxes) {
+        xmin = std::min(xmin, b.xmin), ymin = std::min(ymin, b.ymin);
+        xmax = std::max(xmax, b.xmax), ymax = std::max(ymax, b.ymax);
+    }
+    index.box[0] = xmin, index.box[1] = ymin, index.box[2] = xmax, index.box[3] = ymax;
     if (boxes.size() <= kFewElements) {
         index.wide.reserve(boxes.size());
         index.wide_boxes.reserve(4 * boxes.size());
         for (const element_box& b : boxes) keep_aside(b, index);
         return;
-    }
-    double xmin = boxes[0].xmin, ymin = boxes[0].ymin, xmax = boxes[0].xmax, ymax = boxes[0].ymax;
-    for (const element_box& b : boxes) {
-        xmin = std::min(xmin, b.xmin), ymin = std::min(ymin, b.ymin);
-        xmax = std::max(xmax, b.xmax), ymax = std::max(ymax, b.ymax);
     }
     // About one cell per element; a flat box gets one row or column.
     const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(boxes.size());
@@ -162,4 +163,11 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
             }
         }
     std::sort(candidates.begin(), candidates.end());
+}
+
+bool pk_elem_index_reaches(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax)
+{
+    constexpr double reach = 2.0 * kGridMargin;
+    const double* b = index.box;
+    return !(xmax + reach < b[0] || xmin - reach > b[2] || ymax + reach < b[1] || ymin - reach > b[3]);
 }

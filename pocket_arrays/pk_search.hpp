@@ -90,6 +90,8 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // Built by its owner (LUPLUP builds one for B at every search); it holds heap memory.
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
+    // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
+    double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
     double x0 = 0.0, y0 = 0.0;      // lower corner of the grid
     double cell = 1.0;              // side of a cell
     int columns = 0, rows = 0;
@@ -108,6 +110,9 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 // element whose box overlaps the box is among them.
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates);
+// Whether the box may overlap an element's box at all (false: it has no candidates worth
+// testing). NaN reaches everything.
+bool pk_elem_index_reaches(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax);
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested.
