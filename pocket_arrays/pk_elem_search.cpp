@@ -65,14 +65,13 @@ bool boxes_apart(double a_xmin, double a_ymin, double a_xmax, double a_ymax, dou
            a_ymin > b_ymax + margin;
 }
 
-// Boxes that reach into each other by more than twice the host's tolerance on both axes overlap
-// under the host's tolerant test too; the indexed search meets mostly such neighbours.
+// Boxes that overlap or touch on both axes overlap under the host's tolerant test too (it widens
+// every bound by its tolerance, and b - tolerance never rounds above b); the indexed search meets
+// mostly such neighbours, and the elements of a loop touch their neighbours.
 bool boxes_clearly_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
                            double b_ymin, double b_xmax, double b_ymax)
 {
-    constexpr double margin = 2.0 * vantu::kDoubleTolerance;
-    return a_xmax >= b_xmin + margin && a_xmin <= b_xmax - margin && a_ymax >= b_ymin + margin &&
-           a_ymin <= b_ymax - margin;
+    return a_xmax >= b_xmin && a_xmin <= b_xmax && a_ymax >= b_ymin && a_ymin <= b_ymax;
 }
 
 bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
@@ -774,18 +773,6 @@ bool plane_input_sound(const double* x, const double* y, int count, const pk_box
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
 }
 
-// A box that holds the box of the element of a plane entry: an arc's box lies within its ends
-// and its circle's box.
-void holding_box(int kind, double cx, double cy, double radius, double sx, double sy, double ex, double ey,
-                 double* box)
-{
-    box[0] = std::min(sx, ex), box[1] = std::min(sy, ey), box[2] = std::max(sx, ex), box[3] = std::max(sy, ey);
-    if (kind != 1) return;
-    const double r = std::fabs(radius);
-    box[0] = std::min(box[0], cx - r), box[1] = std::min(box[1], cy - r);
-    box[2] = std::max(box[2], cx + r), box[3] = std::max(box[3], cy + r);
-}
-
 // The element of a plane entry (z 0).
 element plane_element(int kind, double cx, double cy, double radius, double direction, double sx, double sy,
                       double ex, double ey)
@@ -825,9 +812,7 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     if (!plane_input_sound(x, y, count, table) || index.count != count) return;
     // An element far from every element of the array finds nothing: testing a box that holds its
     // own spares building that (an arc's is the costly part).
-    double holding[4];
-    holding_box(kind, cx, cy, radius, sx, sy, ex, ey, holding);
-    if (!pk_elem_index_reaches(index, holding[0], holding[1], holding[2], holding[3])) return;
+    if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
     const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
     pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
     // No element near: the search could not find a crossing, so it is not set up at all.

@@ -110,9 +110,11 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 // element whose box overlaps the box is among them.
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates);
-// Whether the box may overlap an element's box at all (false: it has no candidates worth
-// testing). NaN reaches everything.
-bool pk_elem_index_reaches(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax);
+// Whether an element (kind 0 line from s to e, 1 arc with centre c and radius) may overlap the
+// box of an element of the array at all: false when a box holding its own misses the box of all
+// of them, so that a search with it finds nothing. NaN reaches everything.
+bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
+                           double sy, double ex, double ey);
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested.

@@ -543,7 +543,10 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     for (int e = 1; e < va.p.count;) {
         const chain_element el = va.at(e);
         if (!el.valid) break;
-        if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
+        // An element far from all of B meets nothing there: its walk would end at once.
+        const bool near_b = pk_elem_index_reaches(index, el.arc ? 1 : 0, el.cx, el.cy, el.r, va.p.x[el.start],
+                                                  va.p.y[el.start], va.p.x[el.end], va.p.y[el.end]);
+        if (near_b && !walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
         e = el.next;
     }
     return w.count >= 0;
