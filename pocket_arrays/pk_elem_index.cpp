@@ -14,6 +14,9 @@ namespace {
 
 // An element whose box spans more cells than this is a candidate of every search instead.
 constexpr long kWideCells = 64;
+// An array of at most this many elements gets no grid: all of them are kept aside, since testing
+// their boxes costs less than building and querying cells.
+constexpr std::size_t kFewElements = 16;
 // Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
 // overlap test admits is never missed.
 constexpr double kGridMargin = 4.0 * vantu::kDoubleTolerance;
@@ -27,6 +30,7 @@ struct element_box {
 std::vector<element_box> element_boxes(int count, const double* x, const double* y)
 {
     std::vector<element_box> boxes;
+    boxes.reserve(count - 1);
     for (int k = 1; k < count;) {
         const bool arc = pk_is_marker(x[k]) && k + 3 < count;
         const int end = arc ? k + 3 : k;
@@ -39,6 +43,20 @@ std::vector<element_box> element_boxes(int count, const double* x, const double*
         k = arc ? k + 4 : k + 1;
     }
     return boxes;
+}
+
+void keep_aside(const element_box& b, pk_elem_index& index)
+{
+    index.wide.push_back(b.element);
+    index.wide_boxes.insert(index.wide_boxes.end(), {b.xmin, b.ymin, b.xmax, b.ymax});
+}
+
+// Whether the element box kept aside at i meets the box, both widened as on the grid.
+bool aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin, double xmax, double ymax)
+{
+    const double* b = &index.wide_boxes[4 * i];
+    constexpr double reach = 2.0 * kGridMargin;
+    return b[2] + reach >= xmin && b[0] - reach <= xmax && b[3] + reach >= ymin && b[1] - reach <= ymax;
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.
@@ -71,6 +89,13 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
         xmin = std::min(xmin, b.xmin), ymin = std::min(ymin, b.ymin);
         xmax = std::max(xmax, b.xmax), ymax = std::max(ymax, b.ymax);
     }
+    index.box[0] = xmin, index.box[1] = ymin, index.box[2] = xmax, index.box[3] = ymax;
+    if (boxes.size() <= kFewElements) {
+        index.wide.reserve(boxes.size());
+        index.wide_boxes.reserve(4 * boxes.size());
+        for (const element_box& b : boxes) keep_aside(b, index);
+        return;
+    }
     // About one cell per element; a flat box gets one row or column.
     const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(boxes.size());
     double cell = std::sqrt(width * height / n);
@@ -98,7 +123,7 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
             if (static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) > kWideCells) {
                 if (pass == 0) {
                     is_wide[i] = 1;
-                    index.wide.push_back(b.element);
+                    keep_aside(b, index);
                 }
                 continue;
             }
@@ -116,12 +141,12 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates)
 {
-    candidates.assign(index.wide.begin(), index.wide.end());
+    // The elements kept aside come in element order already.
+    candidates.clear();
+    for (std::size_t i = 0; i < index.wide.size(); ++i)
+        if (aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
-    if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) {
-        std::sort(candidates.begin(), candidates.end());
-        return;
-    }
+    if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     // A new query number marks the elements listed by this query, so none is listed twice.
     if (++index.query == 0) {
         std::fill(index.seen.begin(), index.seen.end(), 0);
@@ -138,4 +163,19 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
             }
         }
     std::sort(candidates.begin(), candidates.end());
+}
+
+bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
+                           double sy, double ex, double ey)
+{
+    // The holding box: an arc's box lies within its ends and its circle's box.
+    double xmin = std::min(sx, ex), ymin = std::min(sy, ey), xmax = std::max(sx, ex), ymax = std::max(sy, ey);
+    if (kind == 1) {
+        const double r = std::fabs(radius);
+        xmin = std::min(xmin, cx - r), ymin = std::min(ymin, cy - r);
+        xmax = std::max(xmax, cx + r), ymax = std::max(ymax, cy + r);
+    }
+    constexpr double reach = 2.0 * kGridMargin;
+    const double* b = index.box;
+    return !(xmax + reach < b[0] || xmin - reach > b[2] || ymax + reach < b[1] || ymin - reach > b[3]);
 }

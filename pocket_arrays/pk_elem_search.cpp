@@ -65,14 +65,13 @@ bool boxes_apart(double a_xmin, double a_ymin, double a_xmax, double a_ymax, dou
            a_ymin > b_ymax + margin;
 }
 
-// Boxes that reach into each other by more than twice the host's tolerance on both axes overlap
-// under the host's tolerant test too; the indexed search meets mostly such neighbours.
+// Boxes that overlap or touch on both axes overlap under the host's tolerant test too (it widens
+// every bound by its tolerance, and b - tolerance never rounds above b); the indexed search meets
+// mostly such neighbours, and the elements of a loop touch their neighbours.
 bool boxes_clearly_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
                            double b_ymin, double b_xmax, double b_ymax)
 {
-    constexpr double margin = 2.0 * vantu::kDoubleTolerance;
-    return a_xmax >= b_xmin + margin && a_xmin <= b_xmax - margin && a_ymax >= b_ymin + margin &&
-           a_ymin <= b_ymax - margin;
+    return a_xmax >= b_xmin && a_xmin <= b_xmax && a_ymax >= b_ymin && a_ymin <= b_ymax;
 }
 
 bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
@@ -81,6 +80,94 @@ bool boxes_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, d
     if (boxes_apart(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax)) return false;
     return boxes_clearly_overlap(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax) ||
            pk_box_overlap2(a_xmin, a_ymin, a_xmax, a_ymax, b_xmin, b_ymin, b_xmax, b_ymax);
+}
+
+// Reach of the segment-circle rejects: far above the rounding of the circle points and the half
+// chord under which a tangent becomes one point; a share of the segment's length is added, for
+// the parameter tolerance with which a point beyond an end still counts as lying at it.
+constexpr double kCircleReach = 1.0e-4;
+constexpr double kEndParameterReach = 2.0 * vantu::kDoubleTolerance;
+// Shorter segments are left to the exact routine, which measures their parameter along one
+// coordinate only.
+constexpr double kShortestRejectedSegment = 1.0e-3;
+// The arc-box reject takes arcs whose sweep has at least this sine: clearly below half a turn,
+// where the arc's box holds the whole arc.
+constexpr double kClearSweepSine = 1.0e-3;
+
+double reject_reach(double length) { return kCircleReach + kEndParameterReach * length; }
+
+// Whether the piece from s to e stays farther than reach from the circle (c, r): wholly outside
+// or wholly inside it. Comparisons with NaN reject nothing.
+bool piece_off_circle(double sx, double sy, double ex, double ey, double cx, double cy, double r, double reach)
+{
+    const double dx = ex - sx, dy = ey - sy;
+    const double length2 = dx * dx + dy * dy;
+    // The centre seen from the piece's ends, and its nearest point on the piece.
+    const double ax = cx - sx, ay = cy - sy, bx = cx - ex, by = cy - ey;
+    const double t = length2 > 0.0 ? std::clamp((ax * dx + ay * dy) / length2, 0.0, 1.0) : 0.0;
+    const double nx = ax - t * dx, ny = ay - t * dy;
+    const double outside = r + reach;
+    if (nx * nx + ny * ny > outside * outside) return true;
+    const double inside = r - reach;
+    return inside > 0.0 && std::max(ax * ax + ay * ay, bx * bx + by * by) < inside * inside;
+}
+
+// Whether the line lies wholly outside or wholly inside the circle (c, r), farther from it than
+// the reach: the line-arc intersection then finds no valid point, since every point it takes
+// lies on the circle and on the segment stretched by its end tolerance.
+bool segment_misses_circle(const element& line, double cx, double cy, double r)
+{
+    const double dx = line.ex - line.sx, dy = line.ey - line.sy;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (!(r > 0.0) || !(length > kShortestRejectedSegment)) return false;
+    return piece_off_circle(line.sx, line.sy, line.ex, line.ey, cx, cy, r, reject_reach(length));
+}
+
+// Clips the parameter range [t0, t1] of the segment s + t d to the box; false when nothing is
+// left (Liang-Barsky).
+bool clip_to_box(double sx, double sy, double dx, double dy, double xmin, double ymin, double xmax, double ymax,
+                 double& t0, double& t1)
+{
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {sx - xmin, xmax - sx, sy - ymin, ymax - sy};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    return t0 <= t1;
+}
+
+// Whether the line misses the arc clearly: it misses the circle, or its part within the arc's
+// box stays off the circle. A valid point lies on the arc, so in the arc's box widened by the
+// reach and by how far the arc's ends lie off its circle. Saves the exact work for most pairs
+// whose boxes overlap. Finite input only; anything else is left to the exact routine.
+bool segment_misses_arc(const element& line, const element& arc)
+{
+    if (segment_misses_circle(line, arc.cx, arc.cy, arc.r)) return true;
+    const double dx = line.ex - line.sx, dy = line.ey - line.sy;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double usx = arc.sx - arc.cx, usy = arc.sy - arc.cy, uex = arc.ex - arc.cx, uey = arc.ey - arc.cy;
+    const double rs = std::sqrt(usx * usx + usy * usy), re = std::sqrt(uex * uex + uey * uey);
+    const double sweep_sine = arc.direction * (usx * uey - usy * uex) / (rs * re);
+    const double reach = reject_reach(length);
+    const double widen = reach + std::max(std::fabs(rs - arc.r), std::fabs(re - arc.r));
+    const bool finite = std::isfinite(length) && std::isfinite(widen) &&
+                        std::isfinite(arc.xmin + arc.ymin + arc.xmax + arc.ymax);
+    if (!finite || !(arc.r > 0.0) || !(length > kShortestRejectedSegment) || !(sweep_sine >= kClearSweepSine))
+        return false;
+    double t0 = 0.0, t1 = 1.0;
+    if (!clip_to_box(line.sx, line.sy, dx, dy, arc.xmin - widen, arc.ymin - widen, arc.xmax + widen,
+                     arc.ymax + widen, t0, t1))
+        return true;
+    return piece_off_circle(line.sx + t0 * dx, line.sy + t0 * dy, line.sx + t1 * dx, line.sy + t1 * dy, arc.cx,
+                            arc.cy, arc.r, reach);
 }
 
 bool is_arc_at(const double* x, int count, int k) { return k >= 1 && k + 3 < count && pk_is_marker(x[k]); }
@@ -314,9 +401,12 @@ struct search {
             line_line(line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
                       candidate_first ? own_dir : next_dir, out);
         } else if (o.kind == kArc && c.kind == kLine) {
-            line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
+            // A rejected pair reports no crossing where the exact routine may report its two
+            // invalid circle points as parallel; the next line pair reads that only as the line
+            // mode 2 instead of 0, which the line intersection takes by its parity: the same.
+            if (!segment_misses_arc(c, o)) line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
         } else if (o.kind == kLine && c.kind == kArc) {
-            line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
+            if (!segment_misses_arc(o, c)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
         } else {
             const bool closing_pair = own == closing && k == after_closing;
             const int choice = choice_override != 0 ? choice_override
@@ -534,6 +624,15 @@ struct search {
             if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact);
     }
 
+    // A line skips an arc candidate whose circle it clearly misses before the candidate and its
+    // box are built: the pair gives no crossing (its parallel status, which only the next line
+    // pair's mode reads by parity, does not matter either).
+    bool circle_clearly_missed(int k) const
+    {
+        return self_element.kind == kLine && is_arc_at(x, count, k) &&
+               segment_misses_circle(self_element, x[k + 2], y[k + 2], x[k + 1]);
+    }
+
     void group_pass(const pk_box_table& table, int g, int first_group)
     {
         int from = 0, to = 0, mark = 0;
@@ -542,6 +641,7 @@ struct search {
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
             if (walk_order() && best.found) return;
+            if (circle_clearly_missed(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
@@ -573,8 +673,9 @@ struct search {
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
+            if (k < from || k > to || k >= count || circle_clearly_missed(k)) continue;
             element c;
-            if (k < from || k > to || k >= count || !element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
+            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
                                  c.xmin, c.ymin, c.xmax, c.ymax))
                 continue;
@@ -597,14 +698,11 @@ struct search {
     }
 };
 
-// The parts of a search both entry points share: the decoded mode, the element and the walk.
-void prepare(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
-             const double* start, const double* end, const double* direction_at, int closing, int after_closing,
-             const double* previous, int found_element, int found_group)
+// The searched element with its box (start and end of three doubles).
+element own_element(int kind, double cx, double cy, double radius, double direction, const double* start,
+                    const double* end)
 {
-    s.mode = decode(mode);
-    s.own = own;
-    element& o = s.self_element;
+    element o;
     o.kind = kind == 1 ? kArc : kLine;
     o.sx = start[0];
     o.sy = start[1];
@@ -617,6 +715,16 @@ void prepare(search& s, int mode, int own, int kind, double cx, double cy, doubl
     o.r = radius;
     o.direction = pk_arc_direction(direction);
     o.finish();
+    return o;
+}
+
+// The parts of a search both entry points share: the decoded mode, the element and the walk.
+void prepare(search& s, int mode, int own, const element& o, const double* direction_at, int closing,
+             int after_closing, const double* previous, int found_element, int found_group)
+{
+    s.mode = decode(mode);
+    s.own = own;
+    s.self_element = o;
     s.direction_given = direction_at != nullptr && direction_at[0] < kDirectionAbsentLimit ? direction_at : nullptr;
     s.closing = closing;
     s.after_closing = after_closing;
@@ -632,14 +740,12 @@ int pokarr_search_lines_in_plane = 0;
 namespace {
 
 // The search of the plane entries, set up for the element and the searched array x, y.
-void plane_search(search& s, int mode, int own, int kind, double cx, double cy, double radius, double direction,
-                  double sx, double sy, double ex, double ey, const double* direction_at, const double* own_x,
+void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
                   const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
                   double previous_x, double previous_y, int found_element, int found_group)
 {
-    const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0}, previous[3] = {previous_x, previous_y, 0.0};
-    prepare(s, mode, own, kind, cx, cy, radius, direction, start, end, direction_at, closing, after_closing,
-            previous, found_element, found_group);
+    const double previous[3] = {previous_x, previous_y, 0.0};
+    prepare(s, mode, own, o, direction_at, closing, after_closing, previous, found_element, found_group);
     s.own_x = own_x;
     s.own_y = own_y;
     // The plane entry is not told the length of a foreign own array: only the searched array
@@ -667,6 +773,14 @@ bool plane_input_sound(const double* x, const double* y, int count, const pk_box
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
 }
 
+// The element of a plane entry (z 0).
+element plane_element(int kind, double cx, double cy, double radius, double direction, double sx, double sy,
+                      double ex, double ey)
+{
+    const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0};
+    return own_element(kind, cx, cy, radius, direction, start, end);
+}
+
 }  // namespace
 
 void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
@@ -680,8 +794,8 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table)) return;
     search s;
-    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
-                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    plane_search(s, mode, own, plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey), direction_at, own_x,
+                 own_y, x, y, count, closing, after_closing, previous_x, previous_y, found_element, found_group);
     s.run(table, first_group);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
@@ -696,11 +810,16 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
 {
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table) || index.count != count) return;
-    search s;
-    plane_search(s, mode, own, kind, cx, cy, radius, direction, sx, sy, ex, ey, direction_at, own_x, own_y, x, y,
-                 count, closing, after_closing, previous_x, previous_y, found_element, found_group);
-    const element& o = s.self_element;
+    // An element far from every element of the array finds nothing: testing a box that holds its
+    // own spares building that (an arc's is the costly part).
+    if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
+    const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
     pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
+    // No element near: the search could not find a crossing, so it is not set up at all.
+    if (index.candidates.empty()) return;
+    search s;
+    plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
+                 previous_y, found_element, found_group);
     s.run_indexed(table, first_group, index.candidates);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
@@ -723,8 +842,9 @@ void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const d
     double s3[3] = {start[0], start[1], planar ? 0.0 : start[2]};
     double e3[3] = {end[0], end[1], planar ? 0.0 : end[2]};
     double p3[3] = {previous[0], previous[1], planar ? 0.0 : previous[2]};
-    prepare(s, mode, own, kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0, radius,
-            direction, s3, e3, direction_at, closing, after_closing, p3, found_element, found_group);
+    const element o = own_element(kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0,
+                                  radius, direction, s3, e3);
+    prepare(s, mode, own, o, direction_at, closing, after_closing, p3, found_element, found_group);
     if (own_array != nullptr && own_array->x != nullptr && own_array->y != nullptr) {
         s.own_x = own_array->x;
         s.own_y = own_array->y;

@@ -85,16 +85,20 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 
 // A uniform grid over an array's box: every cell lists the elements whose box reaches into it,
 // so that a search meets only the elements near its own instead of testing every group. An
-// element whose box spans very many cells is kept aside and is a candidate of every search.
+// element whose box spans very many cells is kept aside and tested by its box at every search;
+// so is every element of an array of a few elements, which gets no grid.
 // Built by its owner (LUPLUP builds one for B at every search); it holds heap memory.
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
+    // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
+    double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
     double x0 = 0.0, y0 = 0.0;      // lower corner of the grid
     double cell = 1.0;              // side of a cell
     int columns = 0, rows = 0;
     std::vector<int> first;         // per cell, where its elements start in `elements` (one more)
     std::vector<int> elements;      // element numbers, cell after cell
-    std::vector<int> wide;          // elements spanning too many cells
+    std::vector<int> wide;          // elements spanning too many cells (in element order)
+    std::vector<double> wide_boxes; // their boxes: xmin, ymin, xmax, ymax of each
     std::vector<int> seen;          // per element entry, the query that last listed it
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
@@ -106,6 +110,11 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 // element whose box overlaps the box is among them.
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates);
+// Whether an element (kind 0 line from s to e, 1 arc with centre c and radius) may overlap the
+// box of an element of the array at all: false when a box holding its own misses the box of all
+// of them, so that a search with it finds nothing. NaN reaches everything.
+bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
+                           double sy, double ex, double ey);
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested.

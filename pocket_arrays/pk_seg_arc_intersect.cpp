@@ -32,9 +32,9 @@ struct segment_arc {
 // One circle point with what the decisions need to know of it.
 struct circle_point {
     double p[2];
+    double found[2] = {0.0, 0.0};  // the point as the circle gave it, before any end snapping
     double t_segment = 0.0;  // parameter on the true segment
-    double t_arc = 0.0;      // parameter on the arc by arc cosines
-    int on_arc = 0;          // pnt_on_arc code: 1 inside, 2 start, 3 end
+    int on_arc = 0;          // pnt_on_arc code: 1 inside, 2 start, 3 end (0 out of range too)
     bool at_seg_start = false;
     bool at_seg_end = false;
     bool valid = false;
@@ -72,9 +72,11 @@ void judge(int mode2, const segment_arc& s, circle_point& c)
     c.at_seg_start = eqvl0d(c.t_segment) != 0;
     c.at_seg_end = eqvald(c.t_segment, 1.0) != 0;
     const bool in_range = (c.t_segment >= 0.0 && c.t_segment <= 1.0) || c.at_segment_end();
-    c.on_arc = pnt_on_arc(s.centre, s.direction, s.arc_start, s.arc_end, c.p);
+    // Where an invalid point lies on the arc is never read: only valid points are placed and
+    // ordered, so the arc test is spent on points within the segment's range only.
+    c.on_arc = in_range ? pnt_on_arc(s.centre, s.direction, s.arc_start, s.arc_end, c.p) : 0;
     c.valid = in_range && c.on_arc != 0;
-    arc_param_by_acos(0.0, s.centre, s.arc_start, s.arc_end, c.p, c.t_arc);
+    copy2(c.p, c.found);
     if (!c.valid || !c.at_arc_end() || !c.at_segment_end()) return;
     if (mode2 == 2)
         copy2(c.at_seg_start ? s.seg_start : s.seg_end, c.p);
@@ -122,6 +124,15 @@ void snap_in_order(bool segment_order, const segment_arc& s, const circle_point&
     if (!segment_order && c.at_arc_end()) copy2(c.on_arc == 2 ? s.arc_start : s.arc_end, point);
 }
 
+// The parameter of a circle point on the arc by arc cosines, of the point as the circle gave it:
+// only the ordering of two points along the arc reads it.
+double arc_parameter(const segment_arc& s, const circle_point& c)
+{
+    double t = 0.0;
+    arc_param_by_acos(0.0, s.centre, s.arc_start, s.arc_end, c.found, t);
+    return t;
+}
+
 // Two valid points otherwise: the one the fourth mode asks for first, the other one second
 // (count 2), or only the far one when the arc and the segment already meet at their ends.
 void order_of_two(int mode3, int mode4, const segment_arc& s, const circle_point& c1, const circle_point& c2,
@@ -139,8 +150,8 @@ void order_of_two(int mode3, int mode4, const segment_arc& s, const circle_point
         return;
     }
     const bool segment_order = mode3 == 2;
-    const double key1 = segment_order ? c1.t_segment : c1.t_arc;
-    const double key2 = segment_order ? c2.t_segment : c2.t_arc;
+    const double key1 = segment_order ? c1.t_segment : arc_parameter(s, c1);
+    const double key2 = segment_order ? c2.t_segment : arc_parameter(s, c2);
     const circle_point& first = key1 < key2 ? c1 : c2;
     const circle_point& second = key1 < key2 ? c2 : c1;
     const auto at_start = [&](const circle_point& c) {

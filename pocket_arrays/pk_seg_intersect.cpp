@@ -9,6 +9,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -289,12 +290,53 @@ void intersect_pair(int mode, segment_pair& s, double* crossing, int& status)
 
 }  // namespace
 
+namespace {
+
+// Segments that share an end meet there; below this sine of their angle they are left to the
+// general routine (far above its near-parallel sine, so rounding cannot bring a pair near it).
+constexpr double kSharedEndSine = 1.0e-2;
+// ... and so are segments shorter than this, or longer than this ratio times the other one.
+constexpr double kSharedEndShortest = 1.0e-3;
+constexpr double kSharedEndRatio = 1.0e8;
+
+bool same_xy(double ax, double ay, double bx, double by) { return ax == bx && ay == by; }
+
+// Whether the segments p1..p2 and q1..q2 share an end exactly and meet at a clear angle; then
+// `at_p2` tells which end of p it is. The general routine gives that end of p as a crossing
+// then: it recomputes the lines from their ends near the crossing, that is from the shared end
+// on both, so that the crossing is the shared end to the last bit, and snaps it to the first
+// true end equal to it, p's own.
+bool shared_end(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x, double q2y,
+                bool& at_p2)
+{
+    const bool at_p1 = same_xy(p1x, p1y, q1x, q1y) || same_xy(p1x, p1y, q2x, q2y);
+    at_p2 = same_xy(p2x, p2y, q1x, q1y) || same_xy(p2x, p2y, q2x, q2y);
+    if (at_p1 == at_p2) return false;
+    const double dpx = p2x - p1x, dpy = p2y - p1y, dqx = q2x - q1x, dqy = q2y - q1y;
+    const double length_p = std::sqrt(dpx * dpx + dpy * dpy), length_q = std::sqrt(dqx * dqx + dqy * dqy);
+    const double shorter = std::min(length_p, length_q), longer = std::max(length_p, length_q);
+    if (!(shorter >= kSharedEndShortest) || !(longer <= kSharedEndRatio * shorter)) return false;
+    const double sine = (dpx * dqy - dpy * dqx) / (length_p * length_q);
+    return std::fabs(sine) >= kSharedEndSine;
+}
+
+}  // namespace
+
 void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
                           double q1y, double q2x, double q2y, double tp1x, double tp1y, double tp2x,
                           double tp2y, double tq1x, double tq1y, double tq2x, double tq2y,
                           const double* dir_p, const double* dir_q, double& x, double& y,
                           int& status)
 {
+    const bool lines_are_ends = same_xy(p1x, p1y, tp1x, tp1y) && same_xy(p2x, p2y, tp2x, tp2y) &&
+                                same_xy(q1x, q1y, tq1x, tq1y) && same_xy(q2x, q2y, tq2x, tq2y);
+    bool at_p2 = false;
+    if (mode % 2 == 0 && lines_are_ends && shared_end(tp1x, tp1y, tp2x, tp2y, tq1x, tq1y, tq2x, tq2y, at_p2)) {
+        x = at_p2 ? tp2x : tp1x;
+        y = at_p2 ? tp2y : tp1y;
+        status = kCrossing;
+        return;
+    }
     segment_pair s;
     const double points[8][2] = {{p1x, p1y},   {p2x, p2y},   {q1x, q1y},   {q2x, q2y},
                                  {tp1x, tp1y}, {tp2x, tp2y}, {tq1x, tq1y}, {tq2x, tq2y}};

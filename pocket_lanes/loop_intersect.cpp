@@ -146,7 +146,7 @@ void place_on(const loop_view& v, int& e, double& pos, int& vertex, double* in, 
     double s[2], t[2];
     v.start(e, s);
     v.end(e, t);
-    pos = v.position(e, q);
+    pos = 0.0;  // at a vertex: the start of the element it lies on
     vertex = 0;
     if (pk_eq_pnt2(q, t)) {
         vertex = 1;
@@ -157,16 +157,16 @@ void place_on(const loop_view& v, int& e, double& pos, int& vertex, double* in, 
             return;
         }
         e = v.next(e);
-        pos = 0.0;
     } else if (pk_eq_pnt2(q, s)) {
         vertex = 1;
-        pos = 0.0;
     }
     if (vertex) {
         v.direction_at_end(v.previous(e), in);
         v.direction_at_start(e, out);
         return;
     }
+    // Only a point inside the element needs its position measured.
+    pos = v.position(e, q);
     v.direction(e, q, in);
     out[0] = in[0], out[1] = in[1];
 }
@@ -543,7 +543,10 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     for (int e = 1; e < va.p.count;) {
         const chain_element el = va.at(e);
         if (!el.valid) break;
-        if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
+        // An element far from all of B meets nothing there: its walk would end at once.
+        const bool near_b = pk_elem_index_reaches(index, el.arc ? 1 : 0, el.cx, el.cy, el.r, va.p.x[el.start],
+                                                  va.p.y[el.start], va.p.x[el.end], va.p.y[el.end]);
+        if (near_b && !walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
         e = el.next;
     }
     return w.count >= 0;

@@ -1,0 +1,190 @@
+// The shortcuts of the intersection search give what the exact routines give: the reject of
+// segments that stay off an arc's circle (near the tolerances), the shared-end crossing of two
+// segments, and the search through an element index (with and without a grid).
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_test_support.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
+
+namespace {
+
+class SearchShortcut : public PocketTest {};
+
+constexpr double kR = 5.0;
+
+// An arc of radius 5 about the origin from angle `from` to angle `to` in its direction.
+struct test_arc {
+    double from, to;
+    int direction;
+    double sx() const { return kR * std::cos(from); }
+    double sy() const { return kR * std::sin(from); }
+    double ex() const { return kR * std::cos(to); }
+    double ey() const { return kR * std::sin(to); }
+};
+
+// The arc searched against the segment as a loop of one element: true when a crossing is found.
+bool search_hits(const test_arc& a, double sx, double sy, double ex, double ey)
+{
+    const double x[2] = {sx, ex}, y[2] = {sy, ey};
+    auto table = std::make_unique<pk_box_table>();
+    pokarr_boxes(2, x, y, *table);
+    const double absent[2] = {kDirectionAbsent, 0.0};
+    int element = 0, group = 0, found = 0;
+    double px = 0, py = 0;
+    elem_pair_intersect(1, 0, 1, 1, 0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), absent, nullptr, nullptr,
+                        x, y, 2, 1, 1, 0, 0, *table, element, group, px, py, found);
+    return found != kSearchNone;
+}
+
+// The exact line-arc intersection with the modes the search uses for that pair, behind the
+// search's tolerant box test.
+bool exact_hits(const test_arc& a, double sx, double sy, double ex, double ey)
+{
+    double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    arc_box(0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), xmin, ymin, xmax, ymax);
+    if (!pk_box_overlap2(xmin, ymin, xmax, ymax, std::min(sx, ex), std::min(sy, ey), std::max(sx, ex),
+                         std::max(sy, ey)))
+        return false;
+    const double centre[2] = {0, 0}, p[2] = {sx, sy}, q[2] = {ex, ey};
+    const double as[2] = {a.sx(), a.sy()}, ae[2] = {a.ex(), a.ey()};
+    double points[2][2];
+    int count = 0, status = 0;
+    seg_arc_crossings(1, 1, 1, 1, centre, kR, a.direction, p, q, as, ae, p, q, points, count, status);
+    return count > 0;
+}
+
+TEST_F(SearchShortcut, SegmentsNearAnArcAreJudgedAsTheExactRoutineJudgesThem)
+{
+    // Segments of length `length` along a ray at `angle`, ending `gap` off the circle (from
+    // beyond it, and from inside it), and lines at height 5 + gap (tangent lines): at and around
+    // the point tolerance, the end-parameter tolerance (1e-6 of the length) and the reach of the
+    // rejects, on the arc, beside it and at its ends; a half turn, a quarter turn and a clockwise
+    // third of a turn.
+    const test_arc arcs[] = {{0.0, M_PI, 1}, {0.3, 0.3 + M_PI / 2, 1}, {2.5, 2.5 - 2 * M_PI / 3, -1}};
+    const double gaps[] = {-2e-3, -1.1e-3, -9e-4, -1e-4, -2e-6, -9e-7, -4e-7, -1e-7, 0.0,
+                           1e-7,  4e-7,    9e-7,  2e-6,  1e-4,  9e-4,  1.1e-3, 2e-3};
+    const double lengths[] = {0.5, 3.0, 1000.0};
+    const double angles[] = {0.3, 0.7, 1.3, 1.8707963267948966, 2.5, 2.9, 4.0};
+    int hits = 0, misses = 0;
+    for (const test_arc& arc : arcs) {
+        for (const double gap : gaps) {
+            for (const double length : lengths) {
+                for (const double angle : angles) {
+                    const double ux = std::cos(angle), uy = std::sin(angle);
+                    const double far = kR + gap + length, near = kR + gap, inner = std::max(near - length, 0.0);
+                    const double rows[2][4] = {{far * ux, far * uy, near * ux, near * uy},
+                                               {inner * ux, inner * uy, near * ux, near * uy}};
+                    for (const auto& r : rows) {
+                        const bool exact = exact_hits(arc, r[0], r[1], r[2], r[3]);
+                        EXPECT_EQ(search_hits(arc, r[0], r[1], r[2], r[3]), exact)
+                            << "arc " << arc.from << " gap " << gap << " length " << length << " angle " << angle
+                            << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3];
+                        (exact ? hits : misses) += 1;
+                    }
+                }
+                const double h = kR + gap;
+                const bool exact = exact_hits(arc, -length / 2, h, length / 2, h);
+                EXPECT_EQ(search_hits(arc, -length / 2, h, length / 2, h), exact)
+                    << "arc " << arc.from << " tangent gap " << gap << " length " << length;
+            }
+        }
+    }
+    EXPECT_GT(hits, 100);
+    EXPECT_GT(misses, 100);
+}
+
+TEST_F(SearchShortcut, SegmentsSharingAnEndMeetWhereTheGeneralRoutineMeetsThem)
+{
+    // The plane form settles a shared end itself; the form in the pocket's dimension (planar
+    // here) always runs the general routine. Angles and lengths reach below the shortcut's limits.
+    pocket_state_block.pocket_dimension = 2;
+    const unsigned seed = 20261207u;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> coordinate(-500.0, 500.0), turn(-M_PI, M_PI), unit(0.0, 1.0);
+    const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
+    for (int i = 0; i < 4000; ++i) {
+        const double vx = coordinate(random), vy = coordinate(random);
+        const double a = turn(random);
+        const double angle = i % 4 == 0 ? a * 1e-2 : a;  // every fourth pair near parallel
+        const double lp = std::pow(10.0, -4.0 + 7.0 * unit(random)), lq = std::pow(10.0, -4.0 + 7.0 * unit(random));
+        const double base = turn(random);
+        const double p_other[3] = {vx + lp * std::cos(base), vy + lp * std::sin(base), 0.0};
+        const double q_other[3] = {vx + lq * std::cos(base + angle), vy + lq * std::sin(base + angle), 0.0};
+        const double v[3] = {vx, vy, 0.0};
+        const double* p1 = i % 2 == 0 ? v : p_other;
+        const double* p2 = i % 2 == 0 ? p_other : v;
+        const double* q1 = (i / 2) % 2 == 0 ? v : q_other;
+        const double* q2 = (i / 2) % 2 == 0 ? q_other : v;
+        double x = 0, y = 0, point[3] = {0, 0, 0};
+        int status_xy = -9, status_nd = -9;
+        seg_seg_intersect_xy(0, p1[0], p1[1], p2[0], p2[1], q1[0], q1[1], q2[0], q2[1], p1[0], p1[1], p2[0], p2[1],
+                             q1[0], q1[1], q2[0], q2[1], absent, absent, x, y, status_xy);
+        seg_seg_intersect_nd(0, p1, p2, q1, q2, p1, p2, q1, q2, absent, absent, point, status_nd);
+        ASSERT_EQ(status_xy, status_nd) << "seed " << seed << " pair " << i;
+        if (status_xy == kCrossing) {
+            EXPECT_EQ(x, point[0]) << "seed " << seed << " pair " << i;
+            EXPECT_EQ(y, point[1]) << "seed " << seed << " pair " << i;
+        }
+    }
+}
+
+TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
+{
+    // Random closed polylines with a few arcs, of a few elements (no grid) and of many (grid
+    // with wide elements): every element searched against the loop, through both entries.
+    int crossings = 0;
+    for (unsigned seed = 1; seed <= 24; ++seed) {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> coordinate(0.0, 100.0);
+        const int points = seed % 2 == 0 ? 3 + static_cast<int>(seed % 7) : 40 + static_cast<int>(seed) * 3;
+        std::vector<double> x, y;
+        for (int i = 0; i < points; ++i) {
+            x.push_back(coordinate(random));
+            y.push_back(coordinate(random));
+            if (i % 5 == 2) {
+                // A half circle on the chord to the next point, as an arc record.
+                const double nx = coordinate(random), ny = coordinate(random);
+                const double cx = (x.back() + nx) / 2, cy = (y.back() + ny) / 2;
+                const double r = std::hypot(nx - cx, ny - cy);
+                x.insert(x.end(), {kArcMarker, r, cx, nx});
+                y.insert(y.end(), {0, i % 2 == 0 ? 1.0 : -1.0, cy, ny});
+            }
+        }
+        x.push_back(x[0]);
+        y.push_back(y[0]);
+        const int count = static_cast<int>(x.size());
+        auto table = std::make_unique<pk_box_table>();
+        pokarr_boxes(count, x.data(), y.data(), *table);
+        pk_elem_index index;
+        pokarr_elem_index(count, x.data(), y.data(), index);
+        const double absent[2] = {kDirectionAbsent, 0.0};
+        for (int e = 1; e < count; e = pk_is_marker(x[e]) ? e + 4 : e + 1) {
+            const bool arc = pk_is_marker(x[e]);
+            const int end = arc ? e + 3 : e;
+            const double cx = arc ? x[e + 2] : 0, cy = arc ? y[e + 2] : 0, r = arc ? x[e + 1] : 0;
+            const double d = arc ? y[e + 1] : 1;
+            int el[2] = {0, 0}, gr[2] = {e, e}, found[2] = {0, 0};
+            double px[2] = {0, 0}, py[2] = {0, 0};
+            elem_pair_intersect(10, kOwnWalk, 1, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1],
+                                x[end], y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
+                                x[e - 1], y[e - 1], *table, el[0], gr[0], px[0], py[0], found[0]);
+            elem_pair_intersect_indexed(index, 10, kOwnWalk, 1, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1], x[end],
+                                        y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
+                                        x[e - 1], y[e - 1], *table, el[1], gr[1], px[1], py[1], found[1]);
+            ASSERT_EQ(found[0], found[1]) << "seed " << seed << " element " << e;
+            crossings += found[0] != kSearchNone ? 1 : 0;
+            EXPECT_EQ(el[0], el[1]) << "seed " << seed << " element " << e;
+            EXPECT_EQ(gr[0], gr[1]) << "seed " << seed << " element " << e;
+            EXPECT_EQ(px[0], px[1]) << "seed " << seed << " element " << e;
+            EXPECT_EQ(py[0], py[1]) << "seed " << seed << " element " << e;
+        }
+    }
+    EXPECT_GT(crossings, 50);
+}
+
+}  // namespace
