@@ -98,7 +98,7 @@ double larger_distance(double a, double b)
 
 // Where the points of `inner` lie against `outer`; every point on the boundary counts as inside
 // when undecided_inside.
-int points_inside(const pokarr& inner, const pokarr& outer, bool undecided_inside, int& status)
+int points_inside(const pokarr& inner, inside_loop& outer, bool undecided_inside, int& status)
 {
     const int result = points_against_loop(inner, outer, status);
     return result == kLoopOnBoundary && undecided_inside ? kLoopInside : result;
@@ -194,19 +194,21 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
     }
 }
 
-// Whether a branch lane keeps island K apart from lane k: K lies in the branch's lane C (or,
-// for a later island, crosses it) and C lies in k.
-bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, const pokarr& kloop, int level_1,
+// Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
+// the branch's lane C (or, for a later island, crosses it) and C lies in k.
+bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1,
                         int level_2)
 {
     pokarr_work branch;
+    inside_loop inside_branch;
     for (int b = 1; b <= c.branch_count; ++b) {
         int lane_c = 0, read = 0;
         lane_find(kGroupMode, 0, b, -c.stage, lane_c, branch.a, read);
         if (read != 0) return c.end(kEngineArrayFailed);
         if (lane_c == 0) continue;
         int status = 0;
-        const int where = points_inside(island, branch.a, true, status);
+        inside_loop_make(branch.a, inside_branch);
+        const int where = points_inside(island, inside_branch, true, status);
         if (status != 0) return c.end(status);
         if (where == kLoopOutside) {
             // Outside the branch lane counts only for a later island that crosses it.
@@ -226,12 +228,15 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
 {
     lane_table& lt = lane_table_block;
     pokarr_work island;
+    // k's loop stays as it is while the islands are tried: it is made ready for them once.
+    inside_loop inside_k;
+    inside_loop_make(kloop, inside_k);
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
         int other = 0;
         if (!c.current(level, other, island.a)) return;
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
         int status = 0;
-        const int where = points_inside(island.a, kloop, false, status);
+        const int where = points_inside(island.a, inside_k, false, status);
         if (status != 0) {
             c.end(status);
             return;
@@ -244,7 +249,7 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
             return;
         }
         if (crossing > 0) continue;
-        const bool kept = branch_keeps_apart(c, level, island.a, kloop, level_1, level_2);
+        const bool kept = branch_keeps_apart(c, level, island.a, inside_k, level_1, level_2);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;
     }

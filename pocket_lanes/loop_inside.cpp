@@ -1,6 +1,8 @@
 // Point in loop through the host's polygon test, with the arcs of the loop sampled into chords
 // (arc_points). The sampled list is sized for the arcs of the loop before it is filled: every arc
-// can give up to 91 points, so twice the entry count would not hold it.
+// can give up to 91 points, so twice the entry count would not hold it. A loop made ready once
+// (inside_loop) is sampled once for all the points tested against it, and a point clearly
+// outside the box of everything the sampling can give is answered without the polygon test.
 #include "pocket_lanes/loop_inside.hpp"
 
 #include "host/vantu.hpp"
@@ -25,6 +27,15 @@ constexpr double kPlanarBandCap = 0.001;
 constexpr double kSurfaceBand = 1.0e-6;
 constexpr int kArcChordsMin = 3;
 constexpr int kArcChordsMax = kArcPointsMax - 1;
+// Rounding reach of the box test, per unit of the largest coordinate: far above the few units in
+// the last place by which a sampled point or the polygon test's arithmetic can stray.
+constexpr double kBoxSlackPerUnit = 1.0e-9;
+
+// States of a loop made ready, in the order pnt_in_pokarr has always checked them.
+constexpr int kLoopReady = 0;
+constexpr int kLoopNotFinite = 1;  // refused, with the message
+constexpr int kLoopNoPoints = 2;   // every point outside
+constexpr int kLoopTooLarge = 3;   // the sampled list cannot be had
 
 // The interleaved list handed to the host, filled without repeating a point.
 struct point_list {
@@ -78,6 +89,66 @@ void sample_loop(const pokarr& loop, point_list& list)
     }
 }
 
+void grow_box(double* box, double x, double y)
+{
+    box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+    box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+}
+
+// The box of every point sample_loop can give: the loop's points and, for each arc, its whole
+// circle (a sampled arc point lies on the circle up to rounding). The arc records are whole
+// (sampled_size checked them).
+void sampled_box(const pokarr& loop, double* box, double& slack)
+{
+    box[0] = box[2] = loop.x[0];
+    box[1] = box[3] = loop.y[0];
+    for (int i = 1; i < loop.count;) {
+        if (!pk_is_marker(loop.x[i])) {
+            grow_box(box, loop.x[i], loop.y[i]);
+            ++i;
+            continue;
+        }
+        const double r = std::fabs(loop.x[i + 1]), cx = loop.x[i + 2], cy = loop.y[i + 2];
+        grow_box(box, cx - r, cy - r);
+        grow_box(box, cx + r, cy + r);
+        grow_box(box, loop.x[i + 3], loop.y[i + 3]);
+        i += kArcRecordEntries;
+    }
+    const double largest = std::max({std::fabs(box[0]), std::fabs(box[1]), std::fabs(box[2]), std::fabs(box[3])});
+    slack = kBoxSlackPerUnit * (1.0 + largest);
+}
+
+// Whether the host's polygon test would answer "outside" for sure: a point farther than the
+// band from the box is nearer no edge than the band, and a ray from it crosses every closed
+// polygon of the list an even number of times (none when it passes beside the box, each edge
+// across its line when it starts before the box).
+bool clearly_outside(const inside_loop& p, double x, double y, double band)
+{
+    const double reach = band + p.slack;
+    return x < p.box[0] - reach || y < p.box[1] - reach || x > p.box[2] + reach || y > p.box[3] + reach;
+}
+
+// The boundary band of the inside test (reads pocket_state.pocket_dimension and
+// pocket_work.tolerance).
+double inside_band()
+{
+    return pocket_state_block.pocket_dimension == 2 ? std::min(kPlanarBandCap, pocket_work_block.tolerance)
+                                                    : kSurfaceBand;
+}
+
+// Samples the loop into its list on first need; false when the list cannot be had.
+bool sampled(inside_loop& p)
+{
+    if (p.points >= 0) return true;
+    int status = 0;
+    pokarr_init_dyn(1, static_cast<int>(2 * p.size), p.list, status);
+    if (status != 0) return false;
+    point_list list{p.list.x, 0, static_cast<int>(p.size)};
+    sample_loop(*p.loop, list);
+    p.points = list.points;
+    return true;
+}
+
 }  // namespace
 
 void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey,
@@ -120,49 +191,80 @@ void arc_points(double tolerance, double radius, int direction, double cx, doubl
     count = n + 1;
 }
 
-void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status)
+inside_loop::~inside_loop() { pokarr_free(list); }
+
+void inside_loop_make(const pokarr& loop, inside_loop& prepared)
+{
+    pokarr_free(prepared.list);
+    prepared.loop = &loop;
+    prepared.points = -1;
+    prepared.state = kLoopReady;
+    if (!pokarr_finite(loop)) {
+        prepared.state = kLoopNotFinite;
+        return;
+    }
+    if (loop.count < 1 || loop.dimension < 2 || pk_is_marker(loop.x[0])) {
+        prepared.state = kLoopNoPoints;
+        return;
+    }
+    prepared.size = sampled_size(loop);
+    if (prepared.size < 0 || 2 * prepared.size > kPokarrMaxFlat) {
+        prepared.state = kLoopTooLarge;
+        return;
+    }
+    sampled_box(loop, prepared.box, prepared.slack);
+}
+
+void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, int& status)
 {
     status = 0;
     result = kLoopOutside;
-    if (!std::isfinite(x) || !std::isfinite(y) || !pokarr_finite(loop)) {
+    if (!std::isfinite(x) || !std::isfinite(y) || prepared.state == kLoopNotFinite) {
         eroutc("[pnt_in_pokarr] POINT OR LOOP HOLDS A NUMBER THAT IS NOT FINITE", 0);
         status = kInsideRefused;
         return;
     }
-    if (loop.count < 1 || loop.dimension < 2 || pk_is_marker(loop.x[0])) return;
-    const long size = sampled_size(loop);
-    if (size < 0 || 2 * size > kPokarrMaxFlat) {
+    if (prepared.state == kLoopNoPoints) return;
+    if (prepared.state == kLoopTooLarge) {
         status = kInsideFailed;
         return;
     }
-    pokarr work;
-    pokarr_init_dyn(1, static_cast<int>(2 * size), work, status);
-    if (status < 0) {
+    const double band = inside_band();
+    if (clearly_outside(prepared, x, y, band)) return;
+    if (!sampled(prepared)) {
         status = kInsideFailed;
         return;
     }
-    point_list list{work.x, 0, static_cast<int>(size)};
-    sample_loop(loop, list);
-    const double band = pocket_state_block.pocket_dimension == 2
-                            ? std::min(kPlanarBandCap, pocket_work_block.tolerance)
-                            : kSurfaceBand;
     const double point[2] = {x, y};
     int where = kInpolOutside;
-    inpold(band, list.xy, list.points, point, where);
-    pokarr_free(work);
+    inpold(band, prepared.list.x, prepared.points, point, where);
     result = where == kInpolInside ? kLoopInside
              : where == kInpolOnBoundary ? kLoopOnBoundary
                                          : kLoopOutside;
 }
 
-int points_against_loop(const pokarr& points, const pokarr& loop, int& status)
+void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status)
+{
+    inside_loop prepared;
+    inside_loop_make(loop, prepared);
+    pnt_in_inside_loop(x, y, prepared, result, status);
+}
+
+int points_against_loop(const pokarr& points, inside_loop& loop, int& status)
 {
     status = 0;
     for (int k = 0; k < points.count;
          k += k + 1 < points.count && pk_is_marker(points.x[k + 1]) ? kArcRecordEntries : 1) {
         int result = kLoopOnBoundary;
-        pnt_in_pokarr(points.x[k], points.y[k], loop, result, status);
+        pnt_in_inside_loop(points.x[k], points.y[k], loop, result, status);
         if (status != 0 || result != kLoopOnBoundary) return result;
     }
     return kLoopOnBoundary;
+}
+
+int points_against_loop(const pokarr& points, const pokarr& loop, int& status)
+{
+    inside_loop prepared;
+    inside_loop_make(loop, prepared);
+    return points_against_loop(points, prepared, status);
 }
