@@ -29,6 +29,7 @@ struct inside_loop {
     double slack = 0.0;        // rounding reach added to the box
     pokarr list;               // the sampled polygon, x y pairs in a flat array
     int points = -1;           // points in the list; -1 before the sampling
+    int one_polygon = -1;      // whether the host's test takes the list as one polygon; -1 unknown
     inside_loop() = default;
     inside_loop(const inside_loop&) = delete;
     inside_loop& operator=(const inside_loop&) = delete;
