@@ -264,6 +264,8 @@ bool branch_against_islands(lancom_call& c, int& b)
     for (int level = kLevelIsland + 1; level <= kLevelIsland + pocket_box_block.island_count; ++level) {
         const int lane_j = c.current.lane(level);
         if (lane_j == 0 || c.pairs.holds(lane_j, lane_l)) continue;
+        // Lanes keep their boxes: an island lane whose cached box lies apart is not read.
+        if (lane_boxes_known_apart(lane_l, loop_l.a, lane_j)) continue;
         lane_to_pokarr(lane_j, loop_j.a, c.status);
         if (c.status != 0) {
             c.status = kEngineArrayFailed;

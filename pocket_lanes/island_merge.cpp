@@ -132,10 +132,16 @@ struct ilscom_call {
     bool current(int level, int& lane, pokarr& loop)
     {
         lane = lanes.lane(level);
-        if (lane == 0) return true;
-        int read = 0;
-        lane_to_pokarr(lane, loop, read);
-        return read == 0 || end(kEngineArrayFailed);
+        return lane == 0 || read(lane, false, loop);
+    }
+    // A lane's points, reversed when asked; false (the call ends) when they cannot be read.
+    bool read(int lane, bool reversed, pokarr& loop)
+    {
+        int status = 0;
+        lane_to_pokarr(lane, loop, status);
+        if (status != 0) return end(kEngineArrayFailed);
+        if (reversed) pokarr_reverse(loop);
+        return true;
     }
 };
 
@@ -320,18 +326,26 @@ int sweep(ilscom_call& c, int level_1, bool box_test)
     const lane_table& lt = lane_table_block;
     const int contour_level = c.contour_level;
     pokarr_work a, b;
+    // Lanes keep their points during the call: a holds lane held_a's points (reversed for a
+    // contour island) until the level's current lane changes, and b is read only when the
+    // cached boxes do not already keep the pair apart.
+    int held_a = 0;
     int merges = 0;
     for (int level_2 = level_1 + 1; level_2 <= c.last_level && !c.done; ++level_2) {
         if (c.islands == 0) {
             c.done = true;
             break;
         }
-        int lane_a = 0, lane_b = 0;
-        if (!c.current(level_1, lane_a, a.a) || !c.current(level_2, lane_b, b.a)) break;
+        const int lane_a = c.lanes.lane(level_1);
+        if (lane_a != 0 && lane_a != held_a) {
+            if (!c.read(lane_a, level_1 <= contour_level, a.a)) break;
+            held_a = lane_a;
+        }
+        const int lane_b = c.lanes.lane(level_2);
         if (lane_a == 0) return -1;
         if (lane_b == 0) continue;
-        if (level_1 <= contour_level) pokarr_reverse(a.a);
-        if (level_2 <= contour_level) pokarr_reverse(b.a);
+        if (box_test && lane_boxes_known_apart(lane_a, a.a, lane_b)) continue;
+        if (!c.read(lane_b, level_2 <= contour_level, b.a)) break;
         const double d = smaller_distance(lt.offset[lane_a], lt.offset[lane_b]);
         if (box_test) {
             double box_a[4], box_b[4];
