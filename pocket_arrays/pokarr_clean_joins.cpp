@@ -90,9 +90,9 @@ bool arc_tangent(const pokarr& a, int s, const vec& p, vec& t)
     return true;
 }
 
-// Direction at the start (at_end false) or the end of the element that starts at entry s;
-// left as it was when the element has no length.
-void element_direction(const pokarr& a, int s, bool at_end, vec& d)
+// Directions at the start and at the end of the element that starts at entry s (either may be
+// null); each left as it was when the element has no length (or an arc no radius there).
+void element_directions(const pokarr& a, int s, vec* start, vec* end)
 {
     const int e = s + step_at(a, s);
     const vec ps = point_of(a, s), pe = point_of(a, e);
@@ -100,10 +100,12 @@ void element_direction(const pokarr& a, int s, bool at_end, vec& d)
     if (!unit_chord(ps, pe, chord)) return;
     if (is_arc_at(a, s)) {
         vec t;
-        if (arc_tangent(a, s, at_end ? pe : ps, t)) d = t;
+        if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t;
+        if (end != nullptr && arc_tangent(a, s, pe, t)) *end = t;
         return;
     }
-    d = chord;
+    if (start != nullptr) *start = chord;
+    if (end != nullptr) *end = chord;
 }
 
 void copy_entry(pokarr& a, int from, int to)
@@ -407,7 +409,7 @@ void join_pass(pokarr& a, const join_settings& js)
     vec d;
     {
         const int last_start = start_of_element_ending(a, 0);
-        if (last_start >= 0) element_direction(a, last_start, true, d);
+        if (last_start >= 0) element_directions(a, last_start, nullptr, &d);
     }
     vec r = point_of(a, 0);
     vec e1_start, e1_end, e2_start;
@@ -422,9 +424,8 @@ void join_pass(pokarr& a, const join_settings& js)
         const int e2 = wrap ? 0 : j;
         const int e2_end = e2 + step_at(a, e2);
         if (e2_end >= a.count) break;
-        element_direction(a, k, false, e1_start);
-        element_direction(a, k, true, e1_end);
-        element_direction(a, e2, false, e2_start);
+        element_directions(a, k, &e1_start, &e1_end);
+        element_directions(a, e2, &e2_start, nullptr);
 
         bool spike = false;
         const bool lines = !is_arc_at(a, k) && !is_arc_at(a, e2);
