@@ -91,21 +91,23 @@ bool arc_tangent(const pokarr& a, int s, const vec& p, vec& t)
 }
 
 // Directions at the start and at the end of the element that starts at entry s (either may be
-// null); each left as it was when the element has no length (or an arc no radius there).
-void element_directions(const pokarr& a, int s, vec* start, vec* end)
+// null); each left as it was when the element has no length (or an arc no radius there). Answers
+// whether the element is a line with length, whose directions are both its chord.
+bool element_directions(const pokarr& a, int s, vec* start, vec* end)
 {
     const int e = s + step_at(a, s);
     const vec ps = point_of(a, s), pe = point_of(a, e);
     vec chord;
-    if (!unit_chord(ps, pe, chord)) return;
+    if (!unit_chord(ps, pe, chord)) return false;
     if (is_arc_at(a, s)) {
         vec t;
         if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t;
         if (end != nullptr && arc_tangent(a, s, pe, t)) *end = t;
-        return;
+        return false;
     }
     if (start != nullptr) *start = chord;
     if (end != nullptr) *end = chord;
+    return true;
 }
 
 void copy_entry(pokarr& a, int from, int to)
@@ -413,6 +415,9 @@ void join_pass(pokarr& a, const join_settings& js)
     }
     vec r = point_of(a, 0);
     vec e1_start, e1_end, e2_start;
+    // A join passed over leaves the array as it was: when E2 was a line with length, its chord
+    // (e2_start) is both directions of the next E1, which starts at `carried`.
+    int carried = -1;
     // Every treatment removes entries; the bound only guards against a treatment that cannot.
     long budget = 4L * a.count + 16;
     int k = 0;
@@ -424,8 +429,10 @@ void join_pass(pokarr& a, const join_settings& js)
         const int e2 = wrap ? 0 : j;
         const int e2_end = e2 + step_at(a, e2);
         if (e2_end >= a.count) break;
-        element_directions(a, k, &e1_start, &e1_end);
-        element_directions(a, e2, &e2_start, nullptr);
+        if (k == carried) e1_start = e1_end = e2_start;
+        else element_directions(a, k, &e1_start, &e1_end);
+        const bool e2_line = element_directions(a, e2, &e2_start, nullptr);
+        carried = -1;
 
         bool spike = false;
         const bool lines = !is_arc_at(a, k) && !is_arc_at(a, e2);
@@ -436,6 +443,7 @@ void join_pass(pokarr& a, const join_settings& js)
             d = e1_end;
             r = pj;
             k = j;
+            if (e2_line && !wrap) carried = j;
         };
         if (js.protect && (k == 0 || k == protected_mid)) {
             go_on();
