@@ -90,24 +90,29 @@ bool arc_tangent(const pokarr& a, int s, const vec& p, vec& t)
     return true;
 }
 
+// What element_directions found: the start direction, the end direction, and whether the
+// element is a line with length (both directions its chord).
+constexpr int kFoundStart = 1, kFoundEnd = 2, kFoundLine = 4;
+
 // Directions at the start and at the end of the element that starts at entry s (either may be
-// null); each left as it was when the element has no length (or an arc no radius there). Answers
-// whether the element is a line with length, whose directions are both its chord.
-bool element_directions(const pokarr& a, int s, vec* start, vec* end)
+// null); each left as it was when the element has no length (or an arc no radius there).
+// Answers what it found (kFound* bits, for the directions asked).
+int element_directions(const pokarr& a, int s, vec* start, vec* end)
 {
     const int e = s + step_at(a, s);
     const vec ps = point_of(a, s), pe = point_of(a, e);
     vec chord;
-    if (!unit_chord(ps, pe, chord)) return false;
+    if (!unit_chord(ps, pe, chord)) return 0;
     if (is_arc_at(a, s)) {
+        int found = 0;
         vec t;
-        if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t;
-        if (end != nullptr && arc_tangent(a, s, pe, t)) *end = t;
-        return false;
+        if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t, found |= kFoundStart;
+        if (end != nullptr && arc_tangent(a, s, pe, t)) *end = t, found |= kFoundEnd;
+        return found;
     }
     if (start != nullptr) *start = chord;
     if (end != nullptr) *end = chord;
-    return true;
+    return kFoundStart | kFoundEnd | kFoundLine;
 }
 
 void copy_entry(pokarr& a, int from, int to)
@@ -404,6 +409,27 @@ double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, 
     return f;
 }
 
+// Whether some join of the loop may fold: every treatment of a join pass starts from a turn whose
+// cosine (end direction of one element . start direction of the next) is below the limit. False
+// only when every element has both its directions (a missing one would leave a stale one in the
+// pass) and no turn is below the limit: the join passes then pass every join over.
+bool may_fold(const pokarr& a, double limit)
+{
+    const int last_start = start_of_element_ending(a, 0);
+    vec before, start, end;
+    if (last_start < 0 || (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0) return true;
+    for (int k = 0; k < a.count - 1;) {
+        const int j = k + step_at(a, k);
+        if (j >= a.count) return true;
+        if ((element_directions(a, k, &start, &end) & (kFoundStart | kFoundEnd)) != (kFoundStart | kFoundEnd))
+            return true;
+        if (!(dot(before, start) >= limit)) return true;
+        before = end;
+        k = j;
+    }
+    return false;
+}
+
 void join_pass(pokarr& a, const join_settings& js)
 {
     if (pass_skipped(a)) return;
@@ -431,7 +457,7 @@ void join_pass(pokarr& a, const join_settings& js)
         if (e2_end >= a.count) break;
         if (k == carried) e1_start = e1_end = e2_start;
         else element_directions(a, k, &e1_start, &e1_end);
-        const bool e2_line = element_directions(a, e2, &e2_start, nullptr);
+        const bool e2_line = (element_directions(a, e2, &e2_start, nullptr) & kFoundLine) != 0;
         carried = -1;
 
         bool spike = false;
@@ -497,6 +523,8 @@ void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array)
     if (planar && array.dimension == 2) pokarr_tidy_pass2(array);
     if (mode_a != kJoinsNoShortPass && array.count >= 2) drop_short_lines(array, reach);
     const join_settings js{limit, w, planar, mode_b != 0, std::max(kJoinReachFactor * w, kReachFloor)};
-    for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
+    // A pass that finds no fold changes nothing, and the next one finds the same.
+    if (!pass_skipped(array) && may_fold(array, limit))
+        for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
     pokarr_drop_short(array);
 }
