@@ -244,13 +244,15 @@ bool far_from_element(const pokarr& loop, int i, double px, double py, double re
             in_segment = side > 0;
         }
     } else {
-        // Near the circle p is clear of the arc only beside it, where its ends are the nearest
-        // points, and then lies on the chord's other side.
+        // Near the circle p is clear of the arc only beside it: the sampled chords keep within the
+        // arc's angle and the slop of the circle, so none comes nearer p than its nearer end less
+        // twice the slop (the end and the chords' last point on its radius each stray by the slop).
+        // There p lies on the chord's other side.
         double sweep = 0.0, at = 0.0;
         arc_sweep(direction, cx, cy, ax, ay, bx, by, sweep);
         arc_sweep(direction, cx, cy, ax, ay, px, py, at);
         if (!(at > sweep + kAngleSlack && at < kTwoPi - kAngleSlack)) return false;
-        if (!(std::min(std::hypot(px - ax, py - ay), std::hypot(px - bx, py - by)) > reach + slop)) return false;
+        if (!(std::min(std::hypot(px - ax, py - ay), std::hypot(px - bx, py - by)) > reach + 2.0 * slop)) return false;
         if (chord_side() >= 0) return false;
     }
     odd ^= crosses_ray(px, py, ax, ay, bx, by) != in_segment;
