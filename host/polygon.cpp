@@ -56,7 +56,7 @@ bool scan_polygon(const double* points, int first, int last, const double* p, do
 
 void inpold(double tolerance, const double* points, int count, const double* point, int& result)
 {
-    vantu::trace_count("inpold");
+    VANTU_COUNT("inpold");
     result = kInpolOutside;
     if (points == nullptr || point == nullptr || count < 1) return;
     const double reach = std::fabs(tolerance);

@@ -90,20 +90,29 @@ bool arc_tangent(const pokarr& a, int s, const vec& p, vec& t)
     return true;
 }
 
-// Direction at the start (at_end false) or the end of the element that starts at entry s;
-// left as it was when the element has no length.
-void element_direction(const pokarr& a, int s, bool at_end, vec& d)
+// What element_directions found: the start direction, the end direction, and whether the
+// element is a line with length (both directions its chord).
+constexpr int kFoundStart = 1, kFoundEnd = 2, kFoundLine = 4;
+
+// Directions at the start and at the end of the element that starts at entry s (either may be
+// null); each left as it was when the element has no length (or an arc no radius there).
+// Answers what it found (kFound* bits, for the directions asked).
+int element_directions(const pokarr& a, int s, vec* start, vec* end)
 {
     const int e = s + step_at(a, s);
     const vec ps = point_of(a, s), pe = point_of(a, e);
     vec chord;
-    if (!unit_chord(ps, pe, chord)) return;
+    if (!unit_chord(ps, pe, chord)) return 0;
     if (is_arc_at(a, s)) {
+        int found = 0;
         vec t;
-        if (arc_tangent(a, s, at_end ? pe : ps, t)) d = t;
-        return;
+        if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t, found |= kFoundStart;
+        if (end != nullptr && arc_tangent(a, s, pe, t)) *end = t, found |= kFoundEnd;
+        return found;
     }
-    d = chord;
+    if (start != nullptr) *start = chord;
+    if (end != nullptr) *end = chord;
+    return kFoundStart | kFoundEnd | kFoundLine;
 }
 
 void copy_entry(pokarr& a, int from, int to)
@@ -400,6 +409,27 @@ double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, 
     return f;
 }
 
+// Whether some join of the loop may fold: every treatment of a join pass starts from a turn whose
+// cosine (end direction of one element . start direction of the next) is below the limit. False
+// only when every element has both its directions (a missing one would leave a stale one in the
+// pass) and no turn is below the limit: the join passes then pass every join over.
+bool may_fold(const pokarr& a, double limit)
+{
+    const int last_start = start_of_element_ending(a, 0);
+    vec before, start, end;
+    if (last_start < 0 || (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0) return true;
+    for (int k = 0; k < a.count - 1;) {
+        const int j = k + step_at(a, k);
+        if (j >= a.count) return true;
+        if ((element_directions(a, k, &start, &end) & (kFoundStart | kFoundEnd)) != (kFoundStart | kFoundEnd))
+            return true;
+        if (!(dot(before, start) >= limit)) return true;
+        before = end;
+        k = j;
+    }
+    return false;
+}
+
 void join_pass(pokarr& a, const join_settings& js)
 {
     if (pass_skipped(a)) return;
@@ -407,10 +437,13 @@ void join_pass(pokarr& a, const join_settings& js)
     vec d;
     {
         const int last_start = start_of_element_ending(a, 0);
-        if (last_start >= 0) element_direction(a, last_start, true, d);
+        if (last_start >= 0) element_directions(a, last_start, nullptr, &d);
     }
     vec r = point_of(a, 0);
     vec e1_start, e1_end, e2_start;
+    // A join passed over leaves the array as it was: when E2 was a line with length, its chord
+    // (e2_start) is both directions of the next E1, which starts at `carried`.
+    int carried = -1;
     // Every treatment removes entries; the bound only guards against a treatment that cannot.
     long budget = 4L * a.count + 16;
     int k = 0;
@@ -422,9 +455,10 @@ void join_pass(pokarr& a, const join_settings& js)
         const int e2 = wrap ? 0 : j;
         const int e2_end = e2 + step_at(a, e2);
         if (e2_end >= a.count) break;
-        element_direction(a, k, false, e1_start);
-        element_direction(a, k, true, e1_end);
-        element_direction(a, e2, false, e2_start);
+        if (k == carried) e1_start = e1_end = e2_start;
+        else element_directions(a, k, &e1_start, &e1_end);
+        const bool e2_line = (element_directions(a, e2, &e2_start, nullptr) & kFoundLine) != 0;
+        carried = -1;
 
         bool spike = false;
         const bool lines = !is_arc_at(a, k) && !is_arc_at(a, e2);
@@ -435,6 +469,7 @@ void join_pass(pokarr& a, const join_settings& js)
             d = e1_end;
             r = pj;
             k = j;
+            if (e2_line && !wrap) carried = j;
         };
         if (js.protect && (k == 0 || k == protected_mid)) {
             go_on();
@@ -488,6 +523,8 @@ void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array)
     if (planar && array.dimension == 2) pokarr_tidy_pass2(array);
     if (mode_a != kJoinsNoShortPass && array.count >= 2) drop_short_lines(array, reach);
     const join_settings js{limit, w, planar, mode_b != 0, std::max(kJoinReachFactor * w, kReachFloor)};
-    for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
+    // A pass that finds no fold changes nothing, and the next one finds the same.
+    if (!pass_skipped(array) && may_fold(array, limit))
+        for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
     pokarr_drop_short(array);
 }

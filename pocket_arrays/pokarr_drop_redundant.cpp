@@ -4,6 +4,7 @@
 // last kept one must also stay near the new chord, so a slow drift is not thinned away.
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
@@ -62,21 +63,31 @@ vec3 difference(const pokarr& a, int to, int from, bool with_z)
     return d;
 }
 
+// The vector arithmetic of the point test, inline: the pass runs it for every point of every
+// offset, where a host call per product cost more than the products. Each is the host's
+// routine's arithmetic in the host's order (v2crsd, v3crsd, v3dotd, v3untd), so it answers the
+// same bits.
+double dot3(const vec3& a, const vec3& b) { return a.v[0] * b.v[0] + a.v[1] * b.v[1] + a.v[2] * b.v[2]; }
+
 // |a x b| of unit vectors; planar unless with_z.
 double cross_size(const vec3& a, const vec3& b, bool with_z)
 {
-    if (!with_z) return std::fabs(v2crsd(a.v, b.v));
+    if (!with_z) return std::fabs(a.v[0] * b.v[1] - a.v[1] * b.v[0]);
     vec3 c;
-    v3crsd(a.v, b.v, c.v);
-    return std::sqrt(v3dotd(c.v, c.v));
+    c.v[0] = a.v[1] * b.v[2] - a.v[2] * b.v[1];
+    c.v[1] = a.v[2] * b.v[0] - a.v[0] * b.v[2];
+    c.v[2] = a.v[0] * b.v[1] - a.v[1] * b.v[0];
+    return std::sqrt(dot3(c, c));
 }
 
-// Normalises in place; false when the vector has no direction or is a duplicate step.
+// Normalises in place; false when the vector has no direction (the host's tolerance, vector left
+// as it was) or is a duplicate step.
 bool unit(vec3& a, double& length)
 {
-    int status = 0;
-    v3untd(a.v, length, status);
-    return status == 0 && length >= kDuplicateLength;
+    length = std::sqrt(dot3(a, a));
+    if (!(length > vantu::kDoubleTolerance)) return false;
+    for (double& c : a.v) c /= length;
+    return length >= kDuplicateLength;
 }
 
 enum class verdict { keep, redundant, duplicate };
@@ -92,7 +103,7 @@ verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, b
     vec3 vb = difference(a, after, mid, with_z_ab);
     chord = difference(a, after, before, with_z_k);
     double l2 = 0.0, lk = 0.0;
-    if (!unit(vb, l2) || !unit(chord, lk) || v3dotd(va.v, vb.v) <= 0.0) return verdict::keep;
+    if (!unit(vb, l2) || !unit(chord, lk) || dot3(va, vb) <= 0.0) return verdict::keep;
     const double sine = cross_size(va, vb, with_z_ab);
     const double deviation = cross_size(va, chord, with_z_ab || with_z_k) * l1;
     if (sine < lim.sine && (l1 <= lim.big || l2 <= lim.big)) return verdict::redundant;

@@ -5,6 +5,7 @@
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -15,6 +16,7 @@
 #include "pocket_lanes/island_lanes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_clearance.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>
@@ -29,6 +31,10 @@ constexpr int kMarkNone = 0, kMarkTakenIn = 1, kMarkEnded = 2;
 constexpr int kSideIsland = -1;
 constexpr int kLeftOver = -2;
 constexpr int kLastBranch = 9999;
+// An island whose box keeps this many working tolerances (at least kClearFloor) from every element
+// of the branch lane has no crossing with it: far beyond the crossing search's own tolerances.
+constexpr double kClearFactor = 10.0;
+constexpr double kClearFloor = 0.01;
 
 // One record of the pair memory.
 struct pair_record {
@@ -261,9 +267,16 @@ bool branch_against_islands(lancom_call& c, int& b)
     }
     if (lane_l == 0) return false;
     const int parent_p = lt.parent[lane_l];
+    // The lane meets every island of the loop below: its elements are boxed once for all.
+    const loop_clearance lane_elements(loop_l.a);
+    const pocket_work& pw = pocket_work_block;
+    const double clear_margin = std::max(kClearFloor, kClearFactor * std::max(pw.tolerance, pw.working_tolerance));
+    const bool planar = pocket_state_block.pocket_dimension == 2;
     for (int level = kLevelIsland + 1; level <= kLevelIsland + pocket_box_block.island_count; ++level) {
         const int lane_j = c.current.lane(level);
         if (lane_j == 0 || c.pairs.holds(lane_j, lane_l)) continue;
+        // Lanes keep their boxes: an island lane whose cached box lies apart is not read.
+        if (lane_boxes_known_apart(lane_l, loop_l.a, lane_j)) continue;
         lane_to_pokarr(lane_j, loop_j.a, c.status);
         if (c.status != 0) {
             c.status = kEngineArrayFailed;
@@ -276,9 +289,12 @@ bool branch_against_islands(lancom_call& c, int& b)
         const double d = pair_distance(lt.offset[lane_j], lt.offset[lane_l]);
         if (pocket_work_block.reversed_islands != 0) pokarr_reverse(loop_j.a);
         const int first_new = lt.count + 1;
-        int largest_index = 0, largest_lanes = 0, result = 0;
-        comlup_pokarr(0, loop_l.a, loop_j.a, parent_p, d, c.pass, lane_l, lane_j, 0, c.touch, c.branch_count,
-                      largest_index, largest_lanes, result);
+        int largest_index = 0, largest_lanes = 0, result = kComlupNone;
+        // An island clear of the lane has no crossing, so no common loops: the search is skipped
+        // (the common loops then change nothing and answer none).
+        if (!(planar && loop_l.a.dimension == loop_j.a.dimension && lane_elements.keeps_clear(loop_j.a, clear_margin)))
+            comlup_pokarr(0, loop_l.a, loop_j.a, parent_p, d, c.pass, lane_l, lane_j, 0, c.touch, c.branch_count,
+                          largest_index, largest_lanes, result);
         if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables || result < 0)
             return c.stop(result);
         if (result == kComlupRecorded) return record_merge(c, lane_l, lane_j, level, first_new);

@@ -98,7 +98,7 @@ double larger_distance(double a, double b)
 
 // Where the points of `inner` lie against `outer`; every point on the boundary counts as inside
 // when undecided_inside.
-int points_inside(const pokarr& inner, const pokarr& outer, bool undecided_inside, int& status)
+int points_inside(const pokarr& inner, inside_loop& outer, bool undecided_inside, int& status)
 {
     const int result = points_against_loop(inner, outer, status);
     return result == kLoopOnBoundary && undecided_inside ? kLoopInside : result;
@@ -132,10 +132,16 @@ struct ilscom_call {
     bool current(int level, int& lane, pokarr& loop)
     {
         lane = lanes.lane(level);
-        if (lane == 0) return true;
-        int read = 0;
-        lane_to_pokarr(lane, loop, read);
-        return read == 0 || end(kEngineArrayFailed);
+        return lane == 0 || read(lane, false, loop);
+    }
+    // A lane's points, reversed when asked; false (the call ends) when they cannot be read.
+    bool read(int lane, bool reversed, pokarr& loop)
+    {
+        int status = 0;
+        lane_to_pokarr(lane, loop, status);
+        if (status != 0) return end(kEngineArrayFailed);
+        if (reversed) pokarr_reverse(loop);
+        return true;
     }
 };
 
@@ -194,19 +200,21 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
     }
 }
 
-// Whether a branch lane keeps island K apart from lane k: K lies in the branch's lane C (or,
-// for a later island, crosses it) and C lies in k.
-bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, const pokarr& kloop, int level_1,
+// Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
+// the branch's lane C (or, for a later island, crosses it) and C lies in k.
+bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1,
                         int level_2)
 {
     pokarr_work branch;
+    inside_loop inside_branch;
     for (int b = 1; b <= c.branch_count; ++b) {
         int lane_c = 0, read = 0;
         lane_find(kGroupMode, 0, b, -c.stage, lane_c, branch.a, read);
         if (read != 0) return c.end(kEngineArrayFailed);
         if (lane_c == 0) continue;
         int status = 0;
-        const int where = points_inside(island, branch.a, true, status);
+        inside_loop_make(branch.a, inside_branch);
+        const int where = points_inside(island, inside_branch, true, status);
         if (status != 0) return c.end(status);
         if (where == kLoopOutside) {
             // Outside the branch lane counts only for a later island that crosses it.
@@ -226,12 +234,15 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
 {
     lane_table& lt = lane_table_block;
     pokarr_work island;
+    // k's loop stays as it is while the islands are tried: it is made ready for them once.
+    inside_loop inside_k;
+    inside_loop_make(kloop, inside_k);
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
         int other = 0;
         if (!c.current(level, other, island.a)) return;
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
         int status = 0;
-        const int where = points_inside(island.a, kloop, false, status);
+        const int where = points_inside(island.a, inside_k, false, status);
         if (status != 0) {
             c.end(status);
             return;
@@ -244,7 +255,7 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
             return;
         }
         if (crossing > 0) continue;
-        const bool kept = branch_keeps_apart(c, level, island.a, kloop, level_1, level_2);
+        const bool kept = branch_keeps_apart(c, level, island.a, inside_k, level_1, level_2);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;
     }
@@ -315,18 +326,26 @@ int sweep(ilscom_call& c, int level_1, bool box_test)
     const lane_table& lt = lane_table_block;
     const int contour_level = c.contour_level;
     pokarr_work a, b;
+    // Lanes keep their points during the call: a holds lane held_a's points (reversed for a
+    // contour island) until the level's current lane changes, and b is read only when the
+    // cached boxes do not already keep the pair apart.
+    int held_a = 0;
     int merges = 0;
     for (int level_2 = level_1 + 1; level_2 <= c.last_level && !c.done; ++level_2) {
         if (c.islands == 0) {
             c.done = true;
             break;
         }
-        int lane_a = 0, lane_b = 0;
-        if (!c.current(level_1, lane_a, a.a) || !c.current(level_2, lane_b, b.a)) break;
+        const int lane_a = c.lanes.lane(level_1);
+        if (lane_a != 0 && lane_a != held_a) {
+            if (!c.read(lane_a, level_1 <= contour_level, a.a)) break;
+            held_a = lane_a;
+        }
+        const int lane_b = c.lanes.lane(level_2);
         if (lane_a == 0) return -1;
         if (lane_b == 0) continue;
-        if (level_1 <= contour_level) pokarr_reverse(a.a);
-        if (level_2 <= contour_level) pokarr_reverse(b.a);
+        if (box_test && lane_boxes_known_apart(lane_a, a.a, lane_b)) continue;
+        if (!c.read(lane_b, level_2 <= contour_level, b.a)) break;
         const double d = smaller_distance(lt.offset[lane_a], lt.offset[lane_b]);
         if (box_test) {
             double box_a[4], box_b[4];

@@ -81,6 +81,10 @@ void lane_reverse(int n, int& status);
 // argument is a lane number whose points are in the array; otherwise the lane of that level and
 // status is found and read.
 void lane_box(int level_or_lane, int wanted, const pokarr& array, double* box, int& status);
+// Whether lane_b's box is cached and lies apart from lane_a's (a holds lane_a's points, read for
+// its box when that is not cached yet): boxes that only touch are not apart. False when either
+// box is not at hand, so a caller can skip reading lane_b only when the boxes already tell.
+bool lane_boxes_known_apart(int lane_a, const pokarr& a, int lane_b);
 // Closes the box cache.
 void lane_box_close(int& status);
 // Pair memory of lancom: mode 0 open (1000 records), 1 grow by 1000, 2 close.

@@ -18,6 +18,29 @@ inline constexpr int kInsideRefused = -1;
 // An arc is sampled into 3 to 90 chords: at most this many points.
 inline constexpr int kArcPointsMax = 91;
 
+// A loop made ready for many inside tests: its checks and its box are taken once, its arcs are
+// sampled into the polygon list once, for the first point the box cannot decide. It reads the
+// loop it was made from, which must stay unchanged (and alive) while it is used.
+struct inside_loop {
+    const pokarr* loop = nullptr;
+    int state = 0;             // what every test answers before the polygon test
+    long size = 0;             // points the sampled list can need
+    double box[4] = {};        // x min, y min, x max, y max of every point the sampling can give
+    double slack = 0.0;        // rounding reach added to the box
+    pokarr list;               // the sampled polygon, x y pairs in a flat array
+    int points = -1;           // points in the list; -1 before the sampling
+    int one_polygon = -1;      // whether the host's test takes the list as one polygon; -1 unknown
+    inside_loop() = default;
+    inside_loop(const inside_loop&) = delete;
+    inside_loop& operator=(const inside_loop&) = delete;
+    ~inside_loop();
+};
+
+// Makes the loop ready for inside tests (the checks of pnt_in_pokarr on the loop, and its box).
+void inside_loop_make(const pokarr& loop, inside_loop& prepared);
+// pnt_in_pokarr against a loop made ready: the same result, status and message.
+void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, int& status);
+
 // Where (x, y) lies against the loop: 0 outside, 1 inside, 2 on the boundary (within
 // min(0.001, pocket_work.tolerance) in a planar pocket, 1e-6 otherwise; reads
 // pocket_state.pocket_dimension). Status 0, or 11 when the work list cannot be had (the loop is
@@ -30,6 +53,7 @@ void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& sta
 // the point before its marker the walk steps to the arc's end point. Status as pnt_in_pokarr; the
 // walk stops at its first failure.
 int points_against_loop(const pokarr& points, const pokarr& loop, int& status);
+int points_against_loop(const pokarr& points, inside_loop& loop, int& status);
 
 // The points of an arc for a chord tolerance: the start point, n - 1 points at equal turns, the
 // end point (n + 1 in all, n between 3 and 90). x and y need room for kArcPointsMax points. A

@@ -64,9 +64,11 @@ void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& re
     status = 0;
     relation = kRelationUndecided;
     if (a.dimension != 2 && !heights_allow_plane_test(a, b, width, status)) return;
+    inside_loop loop_a;
+    inside_loop_make(a, loop_a);
     for (int i = 0; i < b.count && relation == kRelationUndecided && status == 0; ++i) {
         if (in_arc_record(b, i)) continue;
-        pnt_in_pokarr(b.x[i], b.y[i], a, relation, status);
+        pnt_in_inside_loop(b.x[i], b.y[i], loop_a, relation, status);
     }
 }
 

@@ -430,11 +430,13 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     if (count > 0 && source.dimension == 2) return false;
     if (count > 0) return valid_on_surface(c, source, r->elem_a, r->x, r->y, r->z_a, r->z_b, count, ended);
     bool valid = true;
+    inside_loop inside_source;
+    inside_loop_make(source, inside_source);
     // An arc record counts as one point: from the point before its marker the test steps to the
     // arc's end point.
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
         int result = 0;
-        pnt_in_pokarr(piece.x[k], piece.y[k], source, result, status);
+        pnt_in_inside_loop(piece.x[k], piece.y[k], inside_source, result, status);
         if (status != 0) return false;
         if (result == kLoopOnBoundary) continue;
         valid = !((result == kLoopOutside && c.wanted == 1) || (result == kLoopInside && c.wanted == -1));
@@ -638,6 +640,8 @@ void record_piece(oneoff_call& c, pokarr& piece, int direction)
 // points on the boundary.
 bool p_piece_inside(oneoff_call& c, const pokarr& loop)
 {
+    inside_loop inside;
+    inside_loop_make(loop, inside);
     for (int i = 0; i < c.p.count; ++i) {
         const pokarr piece = c.p.piece(i);
         int result = kLoopOnBoundary, status = 0;
@@ -646,7 +650,7 @@ bool p_piece_inside(oneoff_call& c, const pokarr& loop)
                 k += kArcRecordEntries - 2;
                 continue;
             }
-            pnt_in_pokarr(piece.x[k], piece.y[k], loop, result, status);
+            pnt_in_inside_loop(piece.x[k], piece.y[k], inside, result, status);
             if (status != 0) return false;
         }
         if (result != kLoopOutside) return true;
@@ -657,13 +661,15 @@ bool p_piece_inside(oneoff_call& c, const pokarr& loop)
 // Where the candidate's points lie against the swept boundary: the first point off it decides.
 int candidate_against(const pokarr& candidate, const pokarr& swept)
 {
+    inside_loop inside;
+    inside_loop_make(swept, inside);
     for (int k = 0; k < candidate.count; ++k) {
         if (pk_is_marker(candidate.x[k])) {
             k += kArcRecordEntries - 2;
             continue;
         }
         int result = 0, status = 0;
-        pnt_in_pokarr(candidate.x[k], candidate.y[k], swept, result, status);
+        pnt_in_inside_loop(candidate.x[k], candidate.y[k], inside, result, status);
         if (status != 0) return kLoopOutside;
         if (result != kLoopOnBoundary) return result;
     }

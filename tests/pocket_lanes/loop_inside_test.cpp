@@ -2,6 +2,7 @@
 // winding-number oracle away from the boundary, invariance under translation and reversal.
 #include "lane_test_support.hpp"
 
+#include "host/vantu_polygon.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_lanes/loop_inside.hpp"
@@ -168,4 +169,113 @@ TEST_F(LaneTest, BadLoopsGiveDefinedInsideResults)
     pokarr broken = make_from({{0, 0}, {5, 0}, {kMarkerX, 0}, {1, 1}});
     pnt_in_pokarr(0, 0, broken, result, status);
     EXPECT_EQ(status, kInsideFailed);
+}
+
+namespace {
+
+// The inside test as it always ran: the loop sampled whole (arc_points, repeated points dropped)
+// and the host's polygon test over the list.
+int sampled_inside(const std::vector<xy>& e, double px, double py, double band)
+{
+    std::vector<double> list;
+    auto add = [&](double x, double y) {
+        const std::size_t n = list.size();
+        if (n >= 2 && std::fabs(x - list[n - 2]) < 1e-6 && std::fabs(y - list[n - 1]) < 1e-6) return;
+        list.push_back(x), list.push_back(y);
+    };
+    add(e[0].x, e[0].y);
+    for (std::size_t i = 1; i < e.size();) {
+        if (e[i].x < 1e20) {
+            add(e[i].x, e[i].y);
+            ++i;
+            continue;
+        }
+        double ax[kArcPointsMax], ay[kArcPointsMax];
+        int n = 0;
+        arc_points(0.001, e[i + 1].x, e[i + 1].y < 0 ? -1 : 1, e[i + 2].x, e[i + 2].y, e[i - 1].x, e[i - 1].y,
+                   e[i + 3].x, e[i + 3].y, ax, ay, n);
+        for (int k = 0; k < n; ++k) add(ax[k], ay[k]);
+        i += 4;
+    }
+    const double p[2] = {px, py};
+    int where = kInpolOutside;
+    inpold(band, list.data(), static_cast<int>(list.size() / 2), p, where);
+    return where == kInpolInside ? kLoopInside : where == kInpolOnBoundary ? kLoopOnBoundary : kLoopOutside;
+}
+
+// Points on, near and away from every vertex, arc (on and off its span) and chord of a loop.
+std::vector<xy> probe_points(const std::vector<xy>& e, std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double offsets[] = {0.0, 2e-4, 9e-4, 1.1e-3, 2e-3, 3.5e-3, 0.02, 0.3};
+    std::vector<xy> points;
+    auto around = [&](double x, double y) {
+        for (const double d : offsets) {
+            const double a = 2.0 * std::acos(-1.0) * unit(rng);
+            points.push_back({x + d * std::cos(a), y + d * std::sin(a)});
+        }
+    };
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        if (e[i].x > 1e20) {
+            const double r = e[i + 1].x;
+            const xy c = e[i + 2], s = e[i - 1], t = e[i + 3];
+            for (int k = 0; k < 12; ++k) {
+                const double a = 2.0 * std::acos(-1.0) * k / 12.0 + 0.01;
+                for (const double d : offsets)
+                    for (const double sign : {-1.0, 1.0})
+                        points.push_back({c.x + (r + sign * d) * std::cos(a), c.y + (r + sign * d) * std::sin(a)});
+            }
+            around(0.5 * (s.x + t.x), 0.5 * (s.y + t.y));
+            i += 3;
+            continue;
+        }
+        around(e[i].x, e[i].y);
+    }
+    return points;
+}
+
+}  // namespace
+
+TEST_F(LaneTest, InsideShortcutsAgreeWithTheSampledPolygonTest)
+{
+    pocket_work_block.tolerance = 0.001;
+    const double pi = std::acos(-1.0);
+    std::vector<std::vector<xy>> loops;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        std::mt19937 rng(seed);
+        loops.push_back(random_star_loop(rng, 4 + static_cast<int>(seed % 9), 0.7));
+    }
+    // A keyhole: a major arc closed by a line; a disc of four arcs; a loop passing its first point
+    // again (the polygon test then splits its list).
+    std::vector<xy> keyhole = {{1, 0}};
+    push_arc(keyhole, 1.0, 1.0, 0, 0, std::cos(5 * pi / 3), std::sin(5 * pi / 3));
+    keyhole.push_back({1, 0});
+    loops.push_back(keyhole);
+    std::vector<xy> disc = {{2, 0}};
+    for (int k = 1; k <= 4; ++k) push_arc(disc, 2.0, -1.0, 0, 0, 2 * std::cos(-k * pi / 2), 2 * std::sin(-k * pi / 2));
+    loops.push_back(disc);
+    loops.push_back({{0, 10}, {10, 10}, {0, 10}, {0, 0}, {5, 0}, {0, 0}, {10, 0}, {0, 5}});
+    for (std::size_t n = 0, m = loops.size(); n < m; ++n) {
+        pokarr r = make_from(loops[n]);
+        pokarr_reverse(r);
+        loops.push_back(entries_of(r));
+        pokarr_free(r);
+    }
+    const unsigned seed = 7;
+    std::mt19937 rng(seed);
+    for (std::size_t n = 0; n < loops.size(); ++n) {
+        pokarr loop = make_from(loops[n]);
+        inside_loop prepared;
+        inside_loop_make(loop, prepared);
+        for (const xy& p : probe_points(loops[n], rng)) {
+            const int want = sampled_inside(loops[n], p.x, p.y, 0.001);
+            int result = -1, status = -5;
+            pnt_in_pokarr(p.x, p.y, loop, result, status);
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(result, want) << "seed " << seed << ", loop " << n << " at (" << p.x << ", " << p.y << ")";
+            pnt_in_inside_loop(p.x, p.y, prepared, result, status);
+            EXPECT_EQ(result, want) << "made ready, loop " << n << " at (" << p.x << ", " << p.y << ")";
+        }
+        pokarr_free(loop);
+    }
 }
