@@ -92,6 +92,8 @@ struct stage_run {
     stage_run(const stage_values& values, cut_entry_tables& tables, double* heights, int& branches, int& status_out)
         : v(values), entries(tables), z(heights), outer_branches(branches), status(status_out)
     {
+        // The stage asks only whether its moves are clear.
+        islands.crossed_only = true;
     }
     const stage_values& v;
     cut_entry_tables& entries;
