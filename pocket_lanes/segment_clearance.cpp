@@ -11,6 +11,10 @@
 
 namespace {
 
+// Least sweep, as a share of the squared radius in the cross product of the arc's radii, of an
+// arc whose box is trusted (about half a degree; just as far from half a turn).
+constexpr double kSweepShare = 0.01;
+
 // Whether the box lies apart from the segment's widened box.
 bool box_apart(const clearance_segment& s, double xmin, double ymin, double xmax, double ymax)
 {
@@ -44,6 +48,15 @@ bool line_clear(const clearance_segment& s, double px, double py, double qx, dou
     const double vx = (qx - px) / length, vy = (qy - py) / length;
     const double da = vx * (s.a[1] - py) - vy * (s.a[0] - px), db = vx * (s.b[1] - py) - vy * (s.b[0] - px);
     return (da > kSegmentClearance && db > kSegmentClearance) || (da < -kSegmentClearance && db < -kSegmentClearance);
+}
+
+// Whether the arc from (sx, sy) to (ex, ey) round (cx, cy) turns clearly less than half a turn
+// (and clearly more than none): then its box holds it. Its box is made by the quadrants it
+// passes, which an arc of more than three quarters starting and ending in one quadrant defeats.
+bool arc_box_holds(double cx, double cy, double r, int direction, double sx, double sy, double ex, double ey)
+{
+    const double cross = (sx - cx) * (ey - cy) - (sy - cy) * (ex - cx);
+    return direction * cross > kSweepShare * r * r;
 }
 
 // An arc on the circle round (cx, cy) of radius r: its circle's box lies apart, or the segment
@@ -97,15 +110,23 @@ bool group_clear(const clearance_segment& s, const double* x, const double* y, i
 {
     if (!s.valid || g < 1 || g > boxes.groups) return false;
     const int i = g - 1;
-    if (box_apart(s, boxes.xmin[i], boxes.ymin[i], boxes.xmax[i], boxes.ymax[i]) ||
-        box_off_line(s, boxes.xmin[i], boxes.ymin[i], boxes.xmax[i], boxes.ymax[i]))
-        return true;
+    // A group box apart from the segment's keeps the search off the group, whatever its arcs:
+    // the search tests the same boxes (the first group element by element).
+    if (box_apart(s, boxes.xmin[i], boxes.ymin[i], boxes.xmax[i], boxes.ymax[i])) return true;
     // The elements the search reads in the group, stepped over as it steps: an arc's record is
     // passed as a whole.
-    const int to = boxes.first[g] - 1;
-    for (int k = boxes.first[i]; k <= to && k < count;) {
-        if (!element_clear(s, x, y, count, k)) return false;
-        k += k >= 1 && k + 3 < count && pk_is_marker(x[k]) ? kArcRecordEntries : 1;
+    const int from = boxes.first[i], to = boxes.first[g] - 1;
+    const auto next = [x, count](int k) { return k >= 1 && k + 3 < count && pk_is_marker(x[k]) ? k + 4 : k + 1; };
+    // A group box off the line holds its elements when every arc's box holds its arc.
+    if (box_off_line(s, boxes.xmin[i], boxes.ymin[i], boxes.xmax[i], boxes.ymax[i])) {
+        bool held = true;
+        for (int k = from; k <= to && k < count && held; k = next(k))
+            if (k >= 1 && k + 3 < count && pk_is_marker(x[k]))
+                held = arc_box_holds(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1],
+                                     x[k + 3], y[k + 3]);
+        if (held) return true;
     }
+    for (int k = from; k <= to && k < count; k = next(k))
+        if (!element_clear(s, x, y, count, k)) return false;
     return true;
 }
