@@ -113,11 +113,13 @@ int nearest_crossing(const pokarr& list, const double* start)
 
 // The box table a search of the segment from..end needs: the lane's own, or `narrowed` with the
 // groups that lie clear of the segment emptied, so that the search passes them by (a group's
-// elements lie inside its box; the first group is searched whatever its box). nullptr when
-// every group lies clear: the search would find nothing.
+// elements lie inside its box). first_group answers the first group not clear: the search starts
+// there, as it would find nothing before it (it reads the group it starts from whatever its box).
+// nullptr when every group lies clear: the search would find nothing.
 const pk_box_table* search_table(const double* from, const double* end, const pokarr& lane,
-                                 const pk_box_table& boxes, pk_box_table& narrowed)
+                                 const pk_box_table& boxes, pk_box_table& narrowed, int& first_group)
 {
+    first_group = 1;
     const clearance_segment segment = make_clearance_segment(from, end);
     if (!segment.valid) return &boxes;
     const int groups = boxes.groups;
@@ -131,6 +133,7 @@ const pk_box_table* search_table(const double* from, const double* end, const po
             std::copy_n(boxes.xmax, g, narrowed.xmax);
             std::copy_n(boxes.ymax, g, narrowed.ymax);
         }
+        if (apart && clear == g) first_group = g + 2;
         if (apart) ++clear;
         if (clear == 0) continue;
         narrowed.xmin[g] = apart ? kEmptyBox : boxes.xmin[g];
@@ -187,9 +190,10 @@ void seg_lane_hits_boxed(int mode, const double* start, const double* end, const
         // search covers the whole lane, from just past the last crossing.
         found_element = 0, found_group = 0;
         if (guard > 0 && !step_past(from, end)) break;
-        const pk_box_table* table = search_table(from, end, lane, *boxes, narrowed);
+        int first_group = 1;
+        const pk_box_table* table = search_table(from, end, lane, *boxes, narrowed, first_group);
         if (table == nullptr) break;
-        elem_pair_intersect(search_mode, own, 1, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0],
+        elem_pair_intersect(search_mode, own, first_group, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0],
                             end[1], absent, nullptr, nullptr, lane.x, lane.y, lane.count, closing,
                             1, q[0], q[1], *table, found_element, found_group, q[0], q[1], found);
         if (found != kSearchFound) break;
