@@ -34,6 +34,7 @@ struct conn_scan {
     int status = 0;
     int hit = 0;
     bool done = false;
+    bool crossed_only = false;  // see island_test_lanes::crossed_only
     // The lane table's box cache as last looked up; a new box may move it (nullptr: look again).
     const double* cache = nullptr;
 };
@@ -63,9 +64,12 @@ void cross_lane(conn_scan& s, int n, const pokarr& points, const pk_box_table* b
 {
     double point[3] = {0.0, 0.0, 0.0};
     int element = 0, result = 0;
-    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, kWantedCrossings, point, element, result);
+    // Any crossing of another lane decides; only a or b needs its crossings counted.
+    const bool joined = n == s.lane_a || n == s.lane_b;
+    const int wanted = s.crossed_only && !joined ? 1 : kWantedCrossings;
+    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, wanted, point, element, result);
     // One touch of the lanes the connection joins is expected; a second crossing is not.
-    if (result == 0 || (result == 1 && (n == s.lane_a || n == s.lane_b))) return;
+    if (result == 0 || (result == 1 && joined)) return;
     s.status = result;
     s.hit = n;
     s.done = true;
@@ -185,6 +189,7 @@ void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, co
 {
     conn_scan s;
     begin_scan(s, lane_a, lane_b, start, end);
+    s.crossed_only = list.crossed_only;
     const std::size_t count = list.lanes.size();
     if (list.boxed.size() != count) {
         list.boxes.assign(count, {});

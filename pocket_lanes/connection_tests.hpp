@@ -55,6 +55,9 @@ struct island_test_lanes {
     std::vector<std::array<double, 4>> boxes;
     std::vector<char> boxed;  // 1 where boxes holds the lane's box
     std::vector<std::unique_ptr<island_test_lane_read>> read;
+    // Set by a caller that asks only whether a move is clear: a lane other than a and b is then
+    // searched for one crossing, and status is 1 where it would have been that lane's count.
+    bool crossed_only = false;
 };
 void island_test_lanes_list(island_test_lanes& list);
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,

@@ -92,12 +92,16 @@ struct stage_run {
     stage_run(const stage_values& values, cut_entry_tables& tables, double* heights, int& branches, int& status_out)
         : v(values), entries(tables), z(heights), outer_branches(branches), status(status_out)
     {
+        // The stage asks only whether its moves are clear.
+        islands.crossed_only = true;
     }
     const stage_values& v;
     cut_entry_tables& entries;
     double* z;
     int& outer_branches;
     int& status;
+    // The host's surface algorithm runs (asked once: nothing in the stage changes it).
+    const bool surfaces = D3DS_algorithmIsRun() != 0;
     std::vector<int> pending;  // closing lanes to take up at once
     int rescan_from = 0;       // the scan goes on from here (0: from where it stood)
     // The island lanes of the move tests, as listed at this lane count and branch count.
@@ -139,7 +143,7 @@ const stage_run::parent_read* parent_lane(stage_run& s, int n)
 island_test_lanes& island_lanes(stage_run& s)
 {
     const int count = lane_table_block.count;
-    if (D3DS_algorithmIsRun() != 0 || s.listed_count != count || s.listed_branches != s.outer_branches) {
+    if (s.surfaces || s.listed_count != count || s.listed_branches != s.outer_branches) {
         island_test_lanes_list(s.islands);
         s.listed_count = count;
         s.listed_branches = s.outer_branches;

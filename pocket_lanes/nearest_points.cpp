@@ -12,6 +12,7 @@
 #include "pocket_lanes/chain_elements.hpp"
 #include "pocket/pocket_work.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -44,6 +45,34 @@ void measure_element(const double* x, const double* y, const chain_element& e, d
     }
     seg_dist2(2, px, py, x[e.start], y[e.start], x[e.end], y[e.end], distance, nx, ny);
     seg_param_of_pnt(x[e.start], y[e.start], x[e.end], y[e.end], nx, ny, t);
+}
+
+// What the distance floor may lie above the measured distance by rounding, and more: an element
+// is passed by only when its floor beats the best distance by this besides the slack.
+constexpr double kFloorMargin = 1.0e-6;
+
+// A floor of the plane distance from (px, py) to the element as the measures give it: for a
+// line, the distance to its box; for an arc, the nearest of its circle and its two ends (the
+// measure answers one of these, or the radius for a point at the centre).
+double distance_floor(const double* x, const double* y, const chain_element& e, double px, double py)
+{
+    const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
+    if (!e.arc) {
+        const double dx = std::max({std::min(sx, ex) - px, 0.0, px - std::max(sx, ex)});
+        const double dy = std::max({std::min(sy, ey) - py, 0.0, py - std::max(sy, ey)});
+        return std::sqrt(dx * dx + dy * dy);
+    }
+    if (!(e.r > 0.0)) return 0.0;
+    const auto length = [](double dx, double dy) { return std::sqrt(dx * dx + dy * dy); };
+    const double to_circle = std::fabs(length(px - e.cx, py - e.cy) - e.r);
+    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)});
+}
+
+// Whether the element cannot come nearer than the best distance so far (within the slack the
+// comparison allows): its measure is skipped, as it could not be taken.
+bool beyond_best(double floor, double best)
+{
+    return floor > best + kDistanceSlack + kFloorMargin;
 }
 
 // The previous-result rule: a candidate equal to the previous result is skipped.
@@ -101,6 +130,10 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
         const double vd = distd(nd, p, s);
         if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
             best = {i, 0.0, s[0], s[1], s[2], vd};
+        if (beyond_best(distance_floor(x, y, e, p[0], p[1]), best.distance)) {
+            i = e.next;
+            continue;
+        }
         double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
         if (e.arc) {
             arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,

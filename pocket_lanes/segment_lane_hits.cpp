@@ -11,7 +11,9 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -32,6 +34,8 @@ constexpr int kSegmentColour = 2;
 constexpr double kStepPast = 1.0e-5;
 // Best distance the 3-D choice starts from.
 constexpr double kChoiceStart = 1.0e10;
+// The box an emptied group gets: it overlaps no segment's box, so the search passes it by.
+constexpr double kEmptyBox = 1.0e12;
 
 // The crossed element travels in the first 32-bit word of the crossing's normal record.
 void pack_element(int element, double* record)
@@ -107,6 +111,43 @@ int nearest_crossing(const pokarr& list, const double* start)
     return best;
 }
 
+// The box table a search of the segment from..end needs: the lane's own, or `narrowed` with the
+// groups that lie clear of the segment emptied, so that the search passes them by (a group's
+// elements lie inside its box). first_group answers the first group not clear: the search starts
+// there, as it would find nothing before it (it reads the group it starts from whatever its box).
+// nullptr when every group lies clear: the search would find nothing.
+const pk_box_table* search_table(const double* from, const double* end, const pokarr& lane,
+                                 const pk_box_table& boxes, pk_box_table& narrowed, int& first_group)
+{
+    first_group = 1;
+    const clearance_segment segment = make_clearance_segment(from, end);
+    if (!segment.valid) return &boxes;
+    const int groups = boxes.groups;
+    int clear = 0;
+    for (int g = 0; g < groups; ++g) {
+        const bool apart = group_clear(segment, lane.x, lane.y, lane.count, boxes, g + 1);
+        if (apart && clear == 0) {
+            // The first group lying clear: the groups before it are copied as they are.
+            std::copy_n(boxes.xmin, g, narrowed.xmin);
+            std::copy_n(boxes.ymin, g, narrowed.ymin);
+            std::copy_n(boxes.xmax, g, narrowed.xmax);
+            std::copy_n(boxes.ymax, g, narrowed.ymax);
+        }
+        if (apart && clear == g) first_group = g + 2;
+        if (apart) ++clear;
+        if (clear == 0) continue;
+        narrowed.xmin[g] = apart ? kEmptyBox : boxes.xmin[g];
+        narrowed.ymin[g] = apart ? kEmptyBox : boxes.ymin[g];
+        narrowed.xmax[g] = apart ? -kEmptyBox : boxes.xmax[g];
+        narrowed.ymax[g] = apart ? -kEmptyBox : boxes.ymax[g];
+    }
+    if (clear == 0) return &boxes;
+    if (clear == groups) return nullptr;
+    std::copy_n(boxes.first, groups + 1, narrowed.first);
+    narrowed.groups = groups;
+    return &narrowed;
+}
+
 }  // namespace
 
 void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
@@ -140,6 +181,8 @@ void seg_lane_hits_boxed(int mode, const double* start, const double* end, const
     const int search_mode = 0, own = -1;
     int found_element = 0, found_group = 0, found = kSearchNone;
     double q[2] = {lane.x[0], lane.y[0]};
+    // Filled only where a search passes groups by; its columns need no clearing.
+    pk_box_table narrowed;
     // Every crossing moves the segment's start on along it, so the walk meets each element at
     // most a few times; the guard only bounds damaged input.
     for (int guard = 0; guard < 2 * lane.count + 8; ++guard) {
@@ -147,9 +190,12 @@ void seg_lane_hits_boxed(int mode, const double* start, const double* end, const
         // search covers the whole lane, from just past the last crossing.
         found_element = 0, found_group = 0;
         if (guard > 0 && !step_past(from, end)) break;
-        elem_pair_intersect(search_mode, own, 1, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0],
+        int first_group = 1;
+        const pk_box_table* table = search_table(from, end, lane, *boxes, narrowed, first_group);
+        if (table == nullptr) break;
+        elem_pair_intersect(search_mode, own, first_group, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0],
                             end[1], absent, nullptr, nullptr, lane.x, lane.y, lane.count, closing,
-                            1, q[0], q[1], *boxes, found_element, found_group, q[0], q[1], found);
+                            1, q[0], q[1], *table, found_element, found_group, q[0], q[1], found);
         if (found != kSearchFound) break;
         double point[3] = {q[0], q[1], 0.0};
         from[0] = q[0], from[1] = q[1];
