@@ -87,7 +87,8 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // so that a search meets only the elements near its own instead of testing every group. An
 // element whose box spans very many cells is kept aside and tested by its box at every search;
 // so is every element of an array of a few elements, which gets no grid.
-// Built by its owner (LUPLUP builds one for B at every search); it holds heap memory.
+// Built by its owner (LUPLUP builds one for B at every search); it holds heap memory, which a
+// rebuild of the same index reuses.
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.

@@ -530,6 +530,10 @@ void merge_touching_rows(luplup_work& w, int* elem_b)
 // The rebuilt box table of B after a nudge.
 pk_box_table luplup_boxes_block;
 
+// The index of B, rebuilt by every search; kept between calls only so that its lists keep
+// their storage (a small loop's search then allocates nothing).
+pk_elem_index luplup_index_block;
+
 // One search of A against B into the working table; false when it overflowed.
 bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
                 const pk_box_table& boxes, int capacity, int& found_total)
@@ -538,7 +542,7 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     w.count = 0;
     found_total = 0;
     // Every element of A meets only the elements of B near it.
-    pk_elem_index index;
+    pk_elem_index& index = luplup_index_block;
     pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
     for (int e = 1; e < va.p.count;) {
         const chain_element el = va.at(e);
