@@ -182,12 +182,9 @@ bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, doub
                            double sy, double ex, double ey)
 {
     // The holding box: an arc's box lies within its ends and its circle's box.
-    double xmin = std::min(sx, ex), ymin = std::min(sy, ey), xmax = std::max(sx, ex), ymax = std::max(sy, ey);
-    if (kind == 1) {
-        const double r = std::fabs(radius);
-        xmin = std::min(xmin, cx - r), ymin = std::min(ymin, cy - r);
-        xmax = std::max(xmax, cx + r), ymax = std::max(ymax, cy + r);
-    }
+    double h[4];
+    elem_holding_box(kind, cx, cy, radius, sx, sy, ex, ey, h);
+    const double xmin = h[0], ymin = h[1], xmax = h[2], ymax = h[3];
     constexpr double reach = 2.0 * kGridMargin;
     const double* b = index.box;
     return !(xmax + reach < b[0] || xmin - reach > b[2] || ymax + reach < b[1] || ymin - reach > b[3]);

@@ -633,6 +633,18 @@ struct search {
                segment_misses_circle(self_element, x[k + 2], y[k + 2], x[k + 1]);
     }
 
+    // An arc candidate whose holding box lies clearly apart from the element's box has an arc box
+    // clearly apart too (the holding box holds it), so the box test after it would refuse it:
+    // it is skipped before its arc box is built.
+    bool arc_clearly_apart(int k) const
+    {
+        if (!is_arc_at(x, count, k)) return false;
+        double h[4];
+        elem_holding_box(1, x[k + 2], y[k + 2], x[k + 1], x[k - 1], y[k - 1], x[k + 3], y[k + 3], h);
+        const element& o = self_element;
+        return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
+    }
+
     void group_pass(const pk_box_table& table, int g, int first_group)
     {
         int from = 0, to = 0, mark = 0;
@@ -641,7 +653,7 @@ struct search {
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
             if (walk_order() && best.found) return;
-            if (circle_clearly_missed(k)) continue;
+            if (circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
@@ -673,7 +685,7 @@ struct search {
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
-            if (k < from || k > to || k >= count || circle_clearly_missed(k)) continue;
+            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,

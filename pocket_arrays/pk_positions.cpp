@@ -21,6 +21,11 @@ int quadrant(double cx, double cy, double x, double y)
 
 int sign_of(double v) { return v > 0.0 ? 1 : (v < 0.0 ? -1 : 0); }
 
+// std::fmin and std::fmax as the C library answers them (at a tie the second argument, for one
+// NaN argument the other one), written out so that they are inlined in the arc's box.
+double smaller(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a : (a < b ? a : b); }
+double larger(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a : (a > b ? a : b); }
+
 }  // namespace
 
 void arc_box(double cx, double cy, double r, int direction, double sx, double sy, double ex,
@@ -30,19 +35,19 @@ void arc_box(double cx, double cy, double r, int direction, double sx, double sy
     const bool ccw = direction >= 1;
     const double px = ccw ? sx : ex, py = ccw ? sy : ey;
     const double qx = ccw ? ex : sx, qy = ccw ? ey : sy;
-    xmin = std::fmin(px, qx);
-    xmax = std::fmax(px, qx);
-    ymin = std::fmin(py, qy);
-    ymax = std::fmax(py, qy);
+    xmin = smaller(px, qx);
+    xmax = larger(px, qx);
+    ymin = smaller(py, qy);
+    ymax = larger(py, qy);
     const int from = quadrant(cx, cy, px, py);
     const int to = quadrant(cx, cy, qx, qy);
     // Passing from quadrant k to k + 1 crosses the extreme k: top, left, bottom, right.
     for (int k = from; k != to; k = (k + 1) % 4) {
         switch (k) {
-        case 0: ymax = std::fmax(ymax, cy + r); break;
-        case 1: xmin = std::fmin(xmin, cx - r); break;
-        case 2: ymin = std::fmin(ymin, cy - r); break;
-        default: xmax = std::fmax(xmax, cx + r); break;
+        case 0: ymax = larger(ymax, cy + r); break;
+        case 1: xmin = smaller(xmin, cx - r); break;
+        case 2: ymin = smaller(ymin, cy - r); break;
+        default: xmax = larger(xmax, cx + r); break;
         }
     }
 }

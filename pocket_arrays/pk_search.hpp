@@ -10,6 +10,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 // ---- box table --------------------------------------------------------------------------------
@@ -116,6 +118,19 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
 // of them, so that a search with it finds nothing. NaN reaches everything.
 bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
                            double sy, double ex, double ey);
+
+// A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
+// box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to
+// test before the arc's own box.
+inline void elem_holding_box(int kind, double cx, double cy, double radius, double sx, double sy, double ex,
+                             double ey, double* box)
+{
+    box[0] = std::min(sx, ex), box[1] = std::min(sy, ey), box[2] = std::max(sx, ex), box[3] = std::max(sy, ey);
+    if (kind != 1) return;
+    const double r = std::fabs(radius);
+    box[0] = std::min(box[0], cx - r), box[1] = std::min(box[1], cy - r);
+    box[2] = std::max(box[2], cx + r), box[3] = std::max(box[3], cy + r);
+}
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested.
