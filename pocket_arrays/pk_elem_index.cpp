@@ -17,9 +17,7 @@ constexpr long kWideCells = 64;
 // An array of at most this many elements gets no grid: all of them are kept aside, since testing
 // their boxes costs less than building and querying cells.
 constexpr std::size_t kFewElements = 16;
-// Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
-// overlap test admits is never missed.
-constexpr double kGridMargin = 4.0 * vantu::kDoubleTolerance;
+constexpr double kGridMargin = kElemIndexMargin;
 
 // Lists every element of the array with its box, in element order, as kept aside: an array of a
 // few elements keeps them all there, a larger one keeps there only those the grid cannot hold.
@@ -176,16 +174,4 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
             }
         }
     std::sort(candidates.begin(), candidates.end());
-}
-
-bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
-                           double sy, double ex, double ey)
-{
-    // The holding box: an arc's box lies within its ends and its circle's box.
-    double h[4];
-    elem_holding_box(kind, cx, cy, radius, sx, sy, ex, ey, h);
-    const double xmin = h[0], ymin = h[1], xmax = h[2], ymax = h[3];
-    constexpr double reach = 2.0 * kGridMargin;
-    const double* b = index.box;
-    return !(xmax + reach < b[0] || xmin - reach > b[2] || ymax + reach < b[1] || ymin - reach > b[3]);
 }
