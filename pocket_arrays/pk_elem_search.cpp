@@ -657,7 +657,7 @@ struct search {
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
             if (walk_order() && best.found) return;
-            if (arc_clearly_apart(k) || circle_clearly_missed(k)) continue;
+            if (circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
@@ -689,7 +689,7 @@ struct search {
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
-            if (k < from || k > to || k >= count || arc_clearly_apart(k) || circle_clearly_missed(k)) continue;
+            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
