@@ -129,8 +129,9 @@ double distd(int n, const double* p, const double* q)
 }
 
 // Shared by the unit-vector routines: normalise n coordinates unless the length is within the
-// tolerance of zero.
-static void unit_in_place(int n, double* vector, double& length, int& status)
+// tolerance of zero. Inlined, so that the two- and three-component routines run it unrolled for
+// their fixed n (the same operations in the same order).
+[[gnu::always_inline]] static inline void unit_in_place(int n, double* vector, double& length, int& status)
 {
     double sum = 0.0;
     for (int k = 0; k < n; ++k) sum += vector[k] * vector[k];

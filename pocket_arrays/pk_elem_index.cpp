@@ -17,38 +17,44 @@ constexpr long kWideCells = 64;
 // An array of at most this many elements gets no grid: all of them are kept aside, since testing
 // their boxes costs less than building and querying cells.
 constexpr std::size_t kFewElements = 16;
-// Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
-// overlap test admits is never missed.
-constexpr double kGridMargin = 4.0 * vantu::kDoubleTolerance;
+constexpr double kGridMargin = kElemIndexMargin;
 
-struct element_box {
-    int element;
-    double xmin, ymin, xmax, ymax;
-};
-
-// The box of every element of the array, in element order.
-std::vector<element_box> element_boxes(int count, const double* x, const double* y)
+// Lists every element of the array with its box, in element order, as kept aside: an array of a
+// few elements keeps them all there, a larger one keeps there only those the grid cannot hold.
+void list_elements(int count, const double* x, const double* y, pk_elem_index& index)
 {
-    std::vector<element_box> boxes;
-    boxes.reserve(count - 1);
     for (int k = 1; k < count;) {
         const bool arc = pk_is_marker(x[k]) && k + 3 < count;
         const int end = arc ? k + 3 : k;
-        element_box b{k, std::min(x[k - 1], x[end]), std::min(y[k - 1], y[end]), std::max(x[k - 1], x[end]),
-                      std::max(y[k - 1], y[end])};
-        if (arc)
-            arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
-                    b.xmin, b.ymin, b.xmax, b.ymax);
-        if (!pk_is_marker(x[k - 1])) boxes.push_back(b);
+        double b[4] = {std::min(x[k - 1], x[end]), std::min(y[k - 1], y[end]), std::max(x[k - 1], x[end]),
+                       std::max(y[k - 1], y[end])};
+        if (arc) arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
+                         b[0], b[1], b[2], b[3]);
+        if (!pk_is_marker(x[k - 1])) {
+            index.wide.push_back(k);
+            index.wide_boxes.insert(index.wide_boxes.end(), b, b + 4);
+        }
         k = arc ? k + 4 : k + 1;
     }
-    return boxes;
 }
 
-void keep_aside(const element_box& b, pk_elem_index& index)
+// Empties the index for a new array; its lists keep their storage, so that an owner building
+// one index after another (the loop intersection, at every search) allocates nothing.
+void reset_index(int count, pk_elem_index& index)
 {
-    index.wide.push_back(b.element);
-    index.wide_boxes.insert(index.wide_boxes.end(), {b.xmin, b.ymin, b.xmax, b.ymax});
+    index.count = count;
+    index.box[0] = index.box[1] = 1.0e300;
+    index.box[2] = index.box[3] = -1.0e300;
+    index.x0 = index.y0 = 0.0;
+    index.cell = 1.0;
+    index.columns = index.rows = 0;
+    index.first.clear();
+    index.elements.clear();
+    index.wide.clear();
+    index.wide_boxes.clear();
+    index.seen.clear();
+    index.query = 0;
+    index.candidates.clear();
 }
 
 // Whether the element box kept aside at i meets the box, both widened as on the grid.
@@ -79,25 +85,22 @@ bool cell_range(const pk_elem_index& index, double xmin, double ymin, double xma
 
 void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index)
 {
-    index = pk_elem_index{};
-    index.count = count;
+    reset_index(count, index);
     if (x == nullptr || y == nullptr || count < 2) return;
-    const std::vector<element_box> boxes = element_boxes(count, x, y);
-    if (boxes.empty()) return;
-    double xmin = boxes[0].xmin, ymin = boxes[0].ymin, xmax = boxes[0].xmax, ymax = boxes[0].ymax;
-    for (const element_box& b : boxes) {
-        xmin = std::min(xmin, b.xmin), ymin = std::min(ymin, b.ymin);
-        xmax = std::max(xmax, b.xmax), ymax = std::max(ymax, b.ymax);
+    list_elements(count, x, y, index);
+    const std::size_t n_boxes = index.wide.size();
+    if (n_boxes == 0) return;
+    const double* all = index.wide_boxes.data();
+    double xmin = all[0], ymin = all[1], xmax = all[2], ymax = all[3];
+    for (std::size_t i = 0; i < n_boxes; ++i) {
+        const double* b = all + 4 * i;
+        xmin = std::min(xmin, b[0]), ymin = std::min(ymin, b[1]);
+        xmax = std::max(xmax, b[2]), ymax = std::max(ymax, b[3]);
     }
     index.box[0] = xmin, index.box[1] = ymin, index.box[2] = xmax, index.box[3] = ymax;
-    if (boxes.size() <= kFewElements) {
-        index.wide.reserve(boxes.size());
-        index.wide_boxes.reserve(4 * boxes.size());
-        for (const element_box& b : boxes) keep_aside(b, index);
-        return;
-    }
+    if (n_boxes <= kFewElements) return;
     // About one cell per element; a flat box gets one row or column.
-    const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(boxes.size());
+    const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(n_boxes);
     double cell = std::sqrt(width * height / n);
     cell = std::max({cell, (width + height) / n, kGridMargin});
     index.x0 = xmin;
@@ -108,7 +111,7 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
     const long cells = static_cast<long>(index.columns) * index.rows;
     // Two passes over the boxes: count per cell, then place (cells in row order).
     index.first.assign(cells + 1, 0);
-    std::vector<char> is_wide(boxes.size(), 0);
+    std::vector<char> is_wide(n_boxes, 0);
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<int> at;
         if (pass == 1) {
@@ -116,25 +119,33 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
             index.elements.resize(index.first[cells]);
             at.assign(index.first.begin(), index.first.end() - 1);
         }
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            const element_box& b = boxes[i];
+        for (std::size_t i = 0; i < n_boxes; ++i) {
+            const double* b = all + 4 * i;
             int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
-            cell_range(index, b.xmin, b.ymin, b.xmax, b.ymax, c0, r0, c1, r1);
+            cell_range(index, b[0], b[1], b[2], b[3], c0, r0, c1, r1);
             if (static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) > kWideCells) {
-                if (pass == 0) {
-                    is_wide[i] = 1;
-                    keep_aside(b, index);
-                }
+                is_wide[i] = 1;
                 continue;
             }
             for (int r = r0; r <= r1; ++r)
                 for (int c = c0; c <= c1; ++c) {
                     const long cell_number = static_cast<long>(r) * index.columns + c;
                     if (pass == 0) ++index.first[cell_number + 1];
-                    else index.elements[at[cell_number]++] = b.element;
+                    else index.elements[at[cell_number]++] = index.wide[i];
                 }
         }
     }
+    // Only the elements spanning too many cells stay aside, still in element order.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < n_boxes; ++i) {
+        if (!is_wide[i]) continue;
+        index.wide[kept] = index.wide[i];
+        std::copy(index.wide_boxes.begin() + 4 * i, index.wide_boxes.begin() + 4 * i + 4,
+                  index.wide_boxes.begin() + 4 * kept);
+        ++kept;
+    }
+    index.wide.resize(kept);
+    index.wide_boxes.resize(4 * kept);
     index.seen.assign(count + 1, 0);
 }
 
@@ -163,19 +174,4 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
             }
         }
     std::sort(candidates.begin(), candidates.end());
-}
-
-bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
-                           double sy, double ex, double ey)
-{
-    // The holding box: an arc's box lies within its ends and its circle's box.
-    double xmin = std::min(sx, ex), ymin = std::min(sy, ey), xmax = std::max(sx, ex), ymax = std::max(sy, ey);
-    if (kind == 1) {
-        const double r = std::fabs(radius);
-        xmin = std::min(xmin, cx - r), ymin = std::min(ymin, cy - r);
-        xmax = std::max(xmax, cx + r), ymax = std::max(ymax, cy + r);
-    }
-    constexpr double reach = 2.0 * kGridMargin;
-    const double* b = index.box;
-    return !(xmax + reach < b[0] || xmin - reach > b[2] || ymax + reach < b[1] || ymin - reach > b[3]);
 }

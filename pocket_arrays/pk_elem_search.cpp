@@ -148,9 +148,10 @@ bool clip_to_box(double sx, double sy, double dx, double dy, double xmin, double
 // box stays off the circle. A valid point lies on the arc, so in the arc's box widened by the
 // reach and by how far the arc's ends lie off its circle. Saves the exact work for most pairs
 // whose boxes overlap. Finite input only; anything else is left to the exact routine.
-bool segment_misses_arc(const element& line, const element& arc)
+// `circle_reached`: the caller has found already that the line does not miss the circle.
+bool segment_misses_arc(const element& line, const element& arc, bool circle_reached = false)
 {
-    if (segment_misses_circle(line, arc.cx, arc.cy, arc.r)) return true;
+    if (!circle_reached && segment_misses_circle(line, arc.cx, arc.cy, arc.r)) return true;
     const double dx = line.ex - line.sx, dy = line.ey - line.sy;
     const double length = std::sqrt(dx * dx + dy * dy);
     const double usx = arc.sx - arc.cx, usy = arc.sy - arc.cy, uex = arc.ex - arc.cx, uey = arc.ey - arc.cy;
@@ -406,7 +407,10 @@ struct search {
             // mode 2 instead of 0, which the line intersection takes by its parity: the same.
             if (!segment_misses_arc(c, o)) line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
         } else if (o.kind == kLine && c.kind == kArc) {
-            if (!segment_misses_arc(o, c)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
+            // The own line met every candidate arc's circle before it was examined
+            // (circle_clearly_missed); a moved start (the second look) has to meet it again.
+            const bool circle_reached = &o == &self_element;
+            if (!segment_misses_arc(o, c, circle_reached)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
         } else {
             const bool closing_pair = own == closing && k == after_closing;
             const int choice = choice_override != 0 ? choice_override
@@ -633,6 +637,18 @@ struct search {
                segment_misses_circle(self_element, x[k + 2], y[k + 2], x[k + 1]);
     }
 
+    // An arc candidate whose holding box lies clearly apart from the element's box has an arc box
+    // clearly apart too (the holding box holds it), so the box test after it would refuse it:
+    // it is skipped before its arc box is built.
+    bool arc_clearly_apart(int k) const
+    {
+        if (!is_arc_at(x, count, k)) return false;
+        double h[4];
+        elem_holding_box(1, x[k + 2], y[k + 2], x[k + 1], x[k - 1], y[k - 1], x[k + 3], y[k + 3], h);
+        const element& o = self_element;
+        return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
+    }
+
     void group_pass(const pk_box_table& table, int g, int first_group)
     {
         int from = 0, to = 0, mark = 0;
@@ -641,7 +657,7 @@ struct search {
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
             if (walk_order() && best.found) return;
-            if (circle_clearly_missed(k)) continue;
+            if (circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
@@ -673,7 +689,7 @@ struct search {
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
-            if (k < from || k > to || k >= count || circle_clearly_missed(k)) continue;
+            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,

@@ -20,6 +20,12 @@ int quadrant(double cx, double cy, double x, double y)
 }
 
 int sign_of(double v) { return v > 0.0 ? 1 : (v < 0.0 ? -1 : 0); }
+double cross(const double* a, const double* b) { return a[0] * b[1] - a[1] * b[0]; }
+
+// std::fmin and std::fmax as the C library answers them (at a tie the second argument, for one
+// NaN argument the other one), written out so that they are inlined in the arc's box.
+double smaller(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a : (a < b ? a : b); }
+double larger(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a : (a > b ? a : b); }
 
 }  // namespace
 
@@ -30,19 +36,19 @@ void arc_box(double cx, double cy, double r, int direction, double sx, double sy
     const bool ccw = direction >= 1;
     const double px = ccw ? sx : ex, py = ccw ? sy : ey;
     const double qx = ccw ? ex : sx, qy = ccw ? ey : sy;
-    xmin = std::fmin(px, qx);
-    xmax = std::fmax(px, qx);
-    ymin = std::fmin(py, qy);
-    ymax = std::fmax(py, qy);
+    xmin = smaller(px, qx);
+    xmax = larger(px, qx);
+    ymin = smaller(py, qy);
+    ymax = larger(py, qy);
     const int from = quadrant(cx, cy, px, py);
     const int to = quadrant(cx, cy, qx, qy);
     // Passing from quadrant k to k + 1 crosses the extreme k: top, left, bottom, right.
     for (int k = from; k != to; k = (k + 1) % 4) {
         switch (k) {
-        case 0: ymax = std::fmax(ymax, cy + r); break;
-        case 1: xmin = std::fmin(xmin, cx - r); break;
-        case 2: ymin = std::fmin(ymin, cy - r); break;
-        default: xmax = std::fmax(xmax, cx + r); break;
+        case 0: ymax = larger(ymax, cy + r); break;
+        case 1: xmin = smaller(xmin, cx - r); break;
+        case 2: ymin = smaller(ymin, cy - r); break;
+        default: xmax = larger(xmax, cx + r); break;
         }
     }
 }
@@ -94,17 +100,19 @@ int pnt_on_arc(const double* centre, int direction, const double* start, const d
 {
     if (pk_eq_pnt2(point, start)) return 2;
     if (pk_eq_pnt2(point, end)) return 3;
-    double u[2], v[2], w[2], length = 0.0;
+    // The radii to the three points; differences and cross products are written out (the host's
+    // v2subd and v2crsd compute them alike), only the unit vectors come from the host.
+    double u[2] = {start[0] - centre[0], start[1] - centre[1]};
+    double v[2] = {point[0] - centre[0], point[1] - centre[1]};
+    double w[2] = {end[0] - centre[0], end[1] - centre[1]};
+    double length = 0.0;
     int status = 0;
-    v2subd(start, centre, u);
-    v2subd(point, centre, v);
-    v2subd(end, centre, w);
-    const double chord_cross = v2crsd(u, w);  // sign tells whether the arc exceeds half a turn
+    const double chord_cross = cross(u, w);  // sign tells whether the arc exceeds half a turn
     v2untd(u, length, status);
     v2untd(v, length, status);
     v2untd(w, length, status);
-    const int s1 = sign_of(v2crsd(u, v));
-    const int s2 = sign_of(v2crsd(v, w));
+    const int s1 = sign_of(cross(u, v));
+    const int s2 = sign_of(cross(v, w));
     if (s1 == 0) return s2 == direction ? 1 : 0;
     if (s2 == 0) return s1 == direction ? 1 : 0;
     if (s1 == s2) return s1 == direction ? 1 : 0;

@@ -8,8 +8,11 @@
 // line e is e + 1, after an arc e + 4; of a closed loop, element 1 follows the last element.
 #pragma once
 
+#include "host/tolerance.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 // ---- box table --------------------------------------------------------------------------------
@@ -87,7 +90,12 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // so that a search meets only the elements near its own instead of testing every group. An
 // element whose box spans very many cells is kept aside and tested by its box at every search;
 // so is every element of an array of a few elements, which gets no grid.
-// Built by its owner (LUPLUP builds one for B at every search); it holds heap memory.
+// Built by its owner (LUPLUP builds one for B at every search); it holds heap memory, which a
+// rebuild of the same index reuses.
+// Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
+// overlap test admits is never missed.
+inline constexpr double kElemIndexMargin = 4.0 * vantu::kDoubleTolerance;
+
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
@@ -110,11 +118,32 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 // element whose box overlaps the box is among them.
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates);
+// A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
+// box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to
+// test before the arc's own box.
+inline void elem_holding_box(int kind, double cx, double cy, double radius, double sx, double sy, double ex,
+                             double ey, double* box)
+{
+    box[0] = std::min(sx, ex), box[1] = std::min(sy, ey), box[2] = std::max(sx, ex), box[3] = std::max(sy, ey);
+    if (kind != 1) return;
+    const double r = std::fabs(radius);
+    box[0] = std::min(box[0], cx - r), box[1] = std::min(box[1], cy - r);
+    box[2] = std::max(box[2], cx + r), box[3] = std::max(box[3], cy + r);
+}
+
 // Whether an element (kind 0 line from s to e, 1 arc with centre c and radius) may overlap the
 // box of an element of the array at all: false when a box holding its own misses the box of all
-// of them, so that a search with it finds nothing. NaN reaches everything.
-bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
-                           double sy, double ex, double ey);
+// of them (widened as the grid widens boxes), so that a search with it finds nothing. NaN
+// reaches everything. Inline: the loop intersection asks it for every element of a loop.
+inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius,
+                                  double sx, double sy, double ex, double ey)
+{
+    double h[4];
+    elem_holding_box(kind, cx, cy, radius, sx, sy, ex, ey, h);
+    constexpr double reach = 2.0 * kElemIndexMargin;
+    const double* b = index.box;
+    return !(h[2] + reach < b[0] || h[0] - reach > b[2] || h[3] + reach < b[1] || h[1] - reach > b[3]);
+}
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested.

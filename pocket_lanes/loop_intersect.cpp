@@ -530,6 +530,32 @@ void merge_touching_rows(luplup_work& w, int* elem_b)
 // The rebuilt box table of B after a nudge.
 pk_box_table luplup_boxes_block;
 
+// The index of B, rebuilt by every search; kept between calls only so that its lists keep
+// their storage (a small loop's search then allocates nothing).
+pk_elem_index luplup_index_block;
+
+// The first element of A from e on that may meet an element of B (pk_elem_index_reaches), or 0
+// when none does before A's end or a broken element: the walks of the elements passed over would
+// end at once. Nearly all elements of a large loop lie far from B, so the scan reads the entries
+// directly instead of building every element.
+int next_reaching(const pokarr& a, const pk_elem_index& index, int e)
+{
+    const double* x = a.x;
+    const double* y = a.y;
+    while (e >= 1 && e < a.count) {
+        if (!pk_is_marker(x[e])) {
+            if (pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
+            ++e;
+            continue;
+        }
+        if (e + 3 >= a.count) return 0;
+        if (pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
+            return e;
+        e += kArcRecordEntries;
+    }
+    return 0;
+}
+
 // One search of A against B into the working table; false when it overflowed.
 bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
                 const pk_box_table& boxes, int capacity, int& found_total)
@@ -538,16 +564,12 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     w.count = 0;
     found_total = 0;
     // Every element of A meets only the elements of B near it.
-    pk_elem_index index;
+    pk_elem_index& index = luplup_index_block;
     pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
-    for (int e = 1; e < va.p.count;) {
-        const chain_element el = va.at(e);
-        if (!el.valid) break;
-        // An element far from all of B meets nothing there: its walk would end at once.
-        const bool near_b = pk_elem_index_reaches(index, el.arc ? 1 : 0, el.cx, el.cy, el.r, va.p.x[el.start],
-                                                  va.p.y[el.start], va.p.x[el.end], va.p.y[el.end]);
-        if (near_b && !walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
-        e = el.next;
+    for (int e = next_reaching(va.p, index, 1); e > 0;) {
+        const int after = va.at(e).next;
+        if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
+        e = next_reaching(va.p, index, after);
     }
     return w.count >= 0;
 }
