@@ -201,12 +201,14 @@ void pokarr_resize(pokarr& array, int n, int keep, int& status)
         array.indicator = indicator;
         return;
     }
-    if (array.kind < 0 || pkdm_entry_at(array.kind) == nullptr) {
+    // The pool entry is looked up once: its capacity is the array's.
+    const pkdm_entry* entry = array.kind >= 0 ? pkdm_entry_at(array.kind) : nullptr;
+    if (entry == nullptr) {
         eroutc("[pokarr_resize] UNKNOWN POINTER", 0);
         status = -1;
         return;
     }
-    if (n >= pokarr_capacity(array)) regrow_dynamic(array, n, keep, status);
+    if (n >= entry->capacity) regrow_dynamic(array, n, keep, status);
 }
 
 void pokarr_reset(pokarr& array, int n, int& status)

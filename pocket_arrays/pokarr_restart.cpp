@@ -60,21 +60,28 @@ void append_entry(const full_entry& e, pokarr& target, int& status)
 }
 
 // Copies entries first .. last (inclusive) into the work array: arc records whole, an ordinary
-// point skipped when it equals the entry that ended the work array when the pass began.
+// point skipped when it equals the entry that ended the work array when the pass began. The
+// entries kept between two skipped points go in as one run (the same entries in the same order as
+// one by one; a failed append fails the whole restart either way).
 void copy_pass(const pokarr& array, int first, int last, pokarr& target, int& status)
 {
     if (target.count < 1) return;
     const full_entry reference = entry_of(target, target.count - 1);
-    for (int e = first; e <= last && status >= 0;) {
+    int run = first, e = first;
+    while (e <= last) {
         if (pk_is_marker(array.x[e])) {
-            pokarr_append(kArcRecordEntries, array, e, target, status);
             e += kArcRecordEntries;
             continue;
         }
-        if (!same_entry(entry_of(array, e), reference, array.dimension))
-            pokarr_append(1, array, e, target, status);
+        if (same_entry(entry_of(array, e), reference, array.dimension)) {
+            if (e > run) pokarr_append(e - run, array, run, target, status);
+            if (status < 0) return;
+            run = e + 1;
+        }
         ++e;
     }
+    // An arc record that starts at `last` or before goes in whole: the run ends where the walk did.
+    if (e > run) pokarr_append(e - run, array, run, target, status);
 }
 
 // The split point of mode 0 or 1 on the element at index.

@@ -15,6 +15,7 @@
 #include "pocket_lanes/lane_loop.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/scratch_cache.hpp"
 #include "pocket/pocket_work.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
@@ -128,12 +129,22 @@ void close_engine_arrays(int& status)
     if (closed != 0) status = closed;
 }
 
+// The engine's own offsets by level: islands dropped by the contour input move down, islands
+// that appear in pass 1 get theirs, and the caller's table stays as it was. The table (26,667
+// values) is kept from one run to the next so that a run does not allocate and first-touch it
+// again; each run refills all of it from the caller's table.
+scratch_cache<std::vector<double>>& kept_levels()
+{
+    static scratch_cache<std::vector<double>> levels;
+    return levels;
+}
+
 void run_engine(double extra_offset, const double* offsets, double side_step, int offsets_mode, int direction_sign,
                 int second_stage, int& status)
 {
-    // The engine's own offsets by level: islands dropped by the contour input move down, islands
-    // that appear in pass 1 get theirs, and the caller's table stays as it was.
-    std::vector<double> levels(offsets, offsets + kOffsetSlots + 1);
+    scratch_lease<std::vector<double>> lease(kept_levels());
+    std::vector<double>& levels = lease.get();
+    levels.assign(offsets, offsets + kOffsetSlots + 1);
     arrinp(levels.data(), status);
     if (status != 0) return;
     pocket_box_block.island_count = lane_table_block.count - 1;

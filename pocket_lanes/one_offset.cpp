@@ -30,6 +30,7 @@
 #include "pocket_lanes/nearest_points.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
 #include "pocket_lanes/scale_combine.hpp"
+#include "pocket_lanes/scratch_cache.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -89,16 +90,30 @@ struct work_array {
     work_array& operator=(const work_array&) = delete;
 };
 
+// The per-piece values of a set.
+struct piece_columns {
+    std::vector<int> counts, directions, kinds;
+    std::vector<double> areas;
+};
+
 // A set of closed loops one after another with their counts, directions, kinds and areas.
 struct piece_store {
     work_array points;
     int count = 0;
     // Per-piece values, grown with the pieces (a set rarely holds more than a few): every offset
     // makes three sets, and 7000 entries each cleared per call cost more than the offset of a
-    // small loop. The filter reads and writes only the first `count` of them.
-    std::vector<int> counts, directions, kinds;
-    std::vector<double> areas;
-    explicit piece_store(int dimension) : points(dimension) {}
+    // small loop. The filter reads and writes only the first `count` of them, so a set may take
+    // columns kept from an earlier call (`kept`) whatever they hold beyond that.
+    scratch_lease<piece_columns> columns;
+    std::vector<int>& counts;
+    std::vector<int>& directions;
+    std::vector<int>& kinds;
+    std::vector<double>& areas;
+    piece_store(int dimension, scratch_cache<piece_columns>& kept)
+        : points(dimension), columns(kept), counts(columns.get().counts), directions(columns.get().directions),
+          kinds(columns.get().kinds), areas(columns.get().areas)
+    {
+    }
     void clear()
     {
         int status = 0;
@@ -137,6 +152,13 @@ struct piece_store {
     }
 };
 
+// The columns kept for the call's sets P, S and Q and the leftover step's next set.
+scratch_cache<piece_columns>& kept_columns(int set)
+{
+    static scratch_cache<piece_columns> kept[4];
+    return kept[set];
+}
+
 // Where a stage goes after its pieces.
 enum class flow { go_on, restart_offset, restart_phase, done };
 
@@ -162,8 +184,8 @@ struct oneoff_call {
     piece_store p, s, q;
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
-        : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension), s(loop.dimension),
-          q(loop.dimension), status(st)
+        : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
+          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), status(st)
     {
     }
     int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
@@ -725,7 +747,7 @@ void swept_boundary_update(oneoff_call& c, pokarr& recorded, int parent)
         c.q.clear();
         return;
     }
-    piece_store next(c.dimension);
+    piece_store next(c.dimension, kept_columns(3));
     pocket_work& pw = pocket_work_block;
     for (int i = 0; i < c.q.count; ++i) {
         const pokarr q = c.q.piece(i);
