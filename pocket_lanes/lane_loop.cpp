@@ -271,7 +271,9 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
         double d = distance;
         int inward = 0;
         if (island_stage == kStageOne) {
-            d += offsets[level];
+            // An island that the lane loop found beyond the end of the offsets table has no
+            // offset of its own.
+            if (level <= kOffsetSlots) d += offsets[level];
             if (d < 0.0) inward = 1;
             d = std::fabs(d);
         }
