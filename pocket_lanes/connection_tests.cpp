@@ -126,6 +126,8 @@ struct island_test_lane_read {
 };
 island_test_lanes::island_test_lanes() = default;
 island_test_lanes::~island_test_lanes() = default;
+island_test_lanes::island_test_lanes(island_test_lanes&&) noexcept = default;
+island_test_lanes& island_test_lanes::operator=(island_test_lanes&&) noexcept = default;
 
 namespace {
 
@@ -182,6 +184,67 @@ void island_test_lanes_list(island_test_lanes& list)
         if (lt.level[n] > kLevelIsland && lt.status[n] == 1 && lt.contour_type[n] != kContourPassedOver &&
             listed[static_cast<std::size_t>(n)] == 0)
             list.lanes.push_back(n);
+}
+
+namespace {
+
+// A first island offset as island_test_lanes_list takes it into the list's second part.
+bool listed_offset(const lane_table& lt, int n)
+{
+    return lt.level[n] > kLevelIsland && lt.status[n] == 1 && lt.contour_type[n] != kContourPassedOver;
+}
+
+// Reads the lanes appended since the last look (all of them when the table was made anew).
+void follow_table(island_test_lanes_kept& kept)
+{
+    const lane_table& lt = lane_table_block;
+    if (lt.count < kept.seen || lt.island_count != kept.islands) {
+        kept.seen = 0;
+        kept.islands = lt.island_count;
+        kept.newest.assign(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, 0);
+        kept.offsets.clear();
+    }
+    for (int n = kept.seen + 1; n <= lt.count; ++n) {
+        const int k = lt.level[n] - kLevelIsland;
+        if (k >= 1 && k <= kept.islands) kept.newest[static_cast<std::size_t>(k)] = n;
+        if (listed_offset(lt, n)) kept.offsets.push_back(n);
+    }
+    kept.seen = lt.count;
+}
+
+}  // namespace
+
+island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
+{
+    if (kept.surfaces < 0) kept.surfaces = D3DS_algorithmIsRun() != 0 ? 1 : 0;
+    if (kept.surfaces != 0) {
+        island_test_lanes_list(kept.list);
+        return kept.list;
+    }
+    follow_table(kept);
+    const lane_table& lt = lane_table_block;
+    // The live lane of every island level (the newest, unless closed), then the first island
+    // offsets that are not such a lane: island_test_lanes_list's order.
+    std::vector<int>& lanes = kept.lanes;
+    lanes.clear();
+    const auto live = [&](int k) {
+        const int n = kept.newest[static_cast<std::size_t>(k)];
+        return n > 0 && lt.status[n] >= 0 && lt.contour_type[n] != kContourPassedOver ? n : 0;
+    };
+    for (int k = 1; k <= kept.islands; ++k)
+        if (const int n = live(k); n > 0) lanes.push_back(n);
+    for (const int n : kept.offsets) {
+        const int k = lt.level[n] - kLevelIsland;
+        if (k < 1 || k > kept.islands || live(k) != n) lanes.push_back(n);
+    }
+    if (lanes != kept.list.lanes) {
+        // Another list: the boxes and reads kept belong to the old positions.
+        kept.list.lanes = lanes;
+        kept.list.boxes.clear();
+        kept.list.boxed.clear();
+        kept.list.read.clear();
+    }
+    return kept.list;
 }
 
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,

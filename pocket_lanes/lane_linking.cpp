@@ -392,7 +392,7 @@ void notlif(int group_switch, int link_mode, double side_step, int direction_sig
     bool connect = false;
     if (linked) {
         int hit = 0;
-        conn_hits_island(current, next, exit, to, hit, status);
+        conn_hits_island_listed(island_test_lanes_follow(plan.islands), current, next, exit, to, hit, status);
         if (status < 0) {
             lane = -kEngineArrayFailed;
             return;
