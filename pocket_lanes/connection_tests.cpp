@@ -30,6 +30,7 @@ struct conn_scan {
     int lane_a = 0, lane_b = 0;
     const double* start = nullptr;
     const double* end = nullptr;
+    double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // the segment's box
     pokarr work;
     int status = 0;
     int hit = 0;
@@ -42,9 +43,7 @@ struct conn_scan {
 // Whether the box lies apart from the segment's: then they cannot cross.
 bool box_apart(const conn_scan& s, const double* box)
 {
-    const double xmin = std::min(s.start[0], s.end[0]), xmax = std::max(s.start[0], s.end[0]);
-    const double ymin = std::min(s.start[1], s.end[1]), ymax = std::max(s.start[1], s.end[1]);
-    return box[0] > xmax || box[2] < xmin || box[1] > ymax || box[3] < ymin;
+    return box[0] > s.xmax || box[2] < s.xmin || box[1] > s.ymax || box[3] < s.ymin;
 }
 
 // The lane's box when the lane table's cache holds it already (false otherwise).
@@ -103,6 +102,9 @@ void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const
     s.lane_b = lane_b;
     s.start = start;
     s.end = end;
+    // Boxed once: a scan compares it with the box of every listed lane.
+    s.xmin = std::min(start[0], end[0]), s.xmax = std::max(start[0], end[0]);
+    s.ymin = std::min(start[1], end[1]), s.ymax = std::max(start[1], end[1]);
     pokarr_init(work_dimension(), s.work);
 }
 
