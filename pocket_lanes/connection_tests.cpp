@@ -7,6 +7,7 @@
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 
@@ -31,6 +32,7 @@ struct conn_scan {
     const double* start = nullptr;
     const double* end = nullptr;
     double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // the segment's box
+    clearance_segment clearance;  // made once for the crossings with every lane
     pokarr work;
     int status = 0;
     int hit = 0;
@@ -66,7 +68,8 @@ void cross_lane(conn_scan& s, int n, const pokarr& points, const pk_box_table* b
     // Any crossing of another lane decides; only a or b needs its crossings counted.
     const bool joined = n == s.lane_a || n == s.lane_b;
     const int wanted = s.crossed_only && !joined ? 1 : kWantedCrossings;
-    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, wanted, point, element, result);
+    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, wanted, point, element, result,
+                        &s.clearance);
     // One touch of the lanes the connection joins is expected; a second crossing is not.
     if (result == 0 || (result == 1 && joined)) return;
     s.status = result;
@@ -105,6 +108,7 @@ void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const
     // Boxed once: a scan compares it with the box of every listed lane.
     s.xmin = std::min(start[0], end[0]), s.xmax = std::max(start[0], end[0]);
     s.ymin = std::min(start[1], end[1]), s.ymax = std::max(start[1], end[1]);
+    s.clearance = make_clearance_segment(start, end);
     pokarr_init(work_dimension(), s.work);
 }
 

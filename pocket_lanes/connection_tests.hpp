@@ -25,9 +25,13 @@ inline constexpr int kConnFailed = -1;
 // than 1e6 above (or below) the lane is passed over.
 void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
                    int wanted, double* hit, int& element, int& result);
-// The same with the lane's element boxes (pokarr_get_boxes) given; nullptr: made here.
+// The same with the lane's element boxes (pokarr_get_boxes) given; nullptr: made here. A caller
+// that tests one segment against many lanes may give it as make_clearance_segment(start, end)
+// makes it (nullptr: made here).
+struct clearance_segment;
 void seg_lane_hits_boxed(int mode, const double* start, const double* end, const pokarr& lane,
-                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result);
+                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result,
+                         const clearance_segment* whole = nullptr);
 
 // Status 0 when the connection start..end between lanes a and b crosses no other outer lane;
 // 1 when it crosses another lane once; the crossing count (2 or more) when it crosses one lane,
