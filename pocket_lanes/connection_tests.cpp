@@ -32,7 +32,9 @@ struct conn_scan {
     const double* start = nullptr;
     const double* end = nullptr;
     double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // the segment's box
-    clearance_segment clearance;  // made once for the crossings with every lane
+    // Made at the first crossing search and given to every lane's (a scan may search none).
+    clearance_segment clearance;
+    bool clearance_made = false;
     pokarr work;
     int status = 0;
     int hit = 0;
@@ -68,6 +70,10 @@ void cross_lane(conn_scan& s, int n, const pokarr& points, const pk_box_table* b
     // Any crossing of another lane decides; only a or b needs its crossings counted.
     const bool joined = n == s.lane_a || n == s.lane_b;
     const int wanted = s.crossed_only && !joined ? 1 : kWantedCrossings;
+    if (!s.clearance_made) {
+        s.clearance = make_clearance_segment(s.start, s.end);
+        s.clearance_made = true;
+    }
     seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, wanted, point, element, result,
                         &s.clearance);
     // One touch of the lanes the connection joins is expected; a second crossing is not.
@@ -108,7 +114,6 @@ void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const
     // Boxed once: a scan compares it with the box of every listed lane.
     s.xmin = std::min(start[0], end[0]), s.xmax = std::max(start[0], end[0]);
     s.ymin = std::min(start[1], end[1]), s.ymax = std::max(start[1], end[1]);
-    s.clearance = make_clearance_segment(start, end);
     pokarr_init(work_dimension(), s.work);
 }
 
