@@ -7,6 +7,7 @@
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 
@@ -30,6 +31,10 @@ struct conn_scan {
     int lane_a = 0, lane_b = 0;
     const double* start = nullptr;
     const double* end = nullptr;
+    double xmin = 0.0, ymin = 0.0, xmax = 0.0, ymax = 0.0;  // the segment's box
+    // Made at the first crossing search and given to every lane's (a scan may search none).
+    clearance_segment clearance;
+    bool clearance_made = false;
     pokarr work;
     int status = 0;
     int hit = 0;
@@ -42,9 +47,7 @@ struct conn_scan {
 // Whether the box lies apart from the segment's: then they cannot cross.
 bool box_apart(const conn_scan& s, const double* box)
 {
-    const double xmin = std::min(s.start[0], s.end[0]), xmax = std::max(s.start[0], s.end[0]);
-    const double ymin = std::min(s.start[1], s.end[1]), ymax = std::max(s.start[1], s.end[1]);
-    return box[0] > xmax || box[2] < xmin || box[1] > ymax || box[3] < ymin;
+    return box[0] > s.xmax || box[2] < s.xmin || box[1] > s.ymax || box[3] < s.ymin;
 }
 
 // The lane's box when the lane table's cache holds it already (false otherwise).
@@ -67,7 +70,12 @@ void cross_lane(conn_scan& s, int n, const pokarr& points, const pk_box_table* b
     // Any crossing of another lane decides; only a or b needs its crossings counted.
     const bool joined = n == s.lane_a || n == s.lane_b;
     const int wanted = s.crossed_only && !joined ? 1 : kWantedCrossings;
-    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, wanted, point, element, result);
+    if (!s.clearance_made) {
+        s.clearance = make_clearance_segment(s.start, s.end);
+        s.clearance_made = true;
+    }
+    seg_lane_hits_boxed(kSegHitsConnection, s.start, s.end, points, boxes, wanted, point, element, result,
+                        &s.clearance);
     // One touch of the lanes the connection joins is expected; a second crossing is not.
     if (result == 0 || (result == 1 && joined)) return;
     s.status = result;
@@ -103,6 +111,9 @@ void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const
     s.lane_b = lane_b;
     s.start = start;
     s.end = end;
+    // Boxed once: a scan compares it with the box of every listed lane.
+    s.xmin = std::min(start[0], end[0]), s.xmax = std::max(start[0], end[0]);
+    s.ymin = std::min(start[1], end[1]), s.ymax = std::max(start[1], end[1]);
     pokarr_init(work_dimension(), s.work);
 }
 
@@ -126,6 +137,8 @@ struct island_test_lane_read {
 };
 island_test_lanes::island_test_lanes() = default;
 island_test_lanes::~island_test_lanes() = default;
+island_test_lanes::island_test_lanes(island_test_lanes&&) noexcept = default;
+island_test_lanes& island_test_lanes::operator=(island_test_lanes&&) noexcept = default;
 
 namespace {
 
@@ -182,6 +195,67 @@ void island_test_lanes_list(island_test_lanes& list)
         if (lt.level[n] > kLevelIsland && lt.status[n] == 1 && lt.contour_type[n] != kContourPassedOver &&
             listed[static_cast<std::size_t>(n)] == 0)
             list.lanes.push_back(n);
+}
+
+namespace {
+
+// A first island offset as island_test_lanes_list takes it into the list's second part.
+bool listed_offset(const lane_table& lt, int n)
+{
+    return lt.level[n] > kLevelIsland && lt.status[n] == 1 && lt.contour_type[n] != kContourPassedOver;
+}
+
+// Reads the lanes appended since the last look (all of them when the table was made anew).
+void follow_table(island_test_lanes_kept& kept)
+{
+    const lane_table& lt = lane_table_block;
+    if (lt.count < kept.seen || lt.island_count != kept.islands) {
+        kept.seen = 0;
+        kept.islands = lt.island_count;
+        kept.newest.assign(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, 0);
+        kept.offsets.clear();
+    }
+    for (int n = kept.seen + 1; n <= lt.count; ++n) {
+        const int k = lt.level[n] - kLevelIsland;
+        if (k >= 1 && k <= kept.islands) kept.newest[static_cast<std::size_t>(k)] = n;
+        if (listed_offset(lt, n)) kept.offsets.push_back(n);
+    }
+    kept.seen = lt.count;
+}
+
+}  // namespace
+
+island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
+{
+    if (kept.surfaces < 0) kept.surfaces = D3DS_algorithmIsRun() != 0 ? 1 : 0;
+    if (kept.surfaces != 0) {
+        island_test_lanes_list(kept.list);
+        return kept.list;
+    }
+    follow_table(kept);
+    const lane_table& lt = lane_table_block;
+    // The live lane of every island level (the newest, unless closed), then the first island
+    // offsets that are not such a lane: island_test_lanes_list's order.
+    std::vector<int>& lanes = kept.lanes;
+    lanes.clear();
+    const auto live = [&](int k) {
+        const int n = kept.newest[static_cast<std::size_t>(k)];
+        return n > 0 && lt.status[n] >= 0 && lt.contour_type[n] != kContourPassedOver ? n : 0;
+    };
+    for (int k = 1; k <= kept.islands; ++k)
+        if (const int n = live(k); n > 0) lanes.push_back(n);
+    for (const int n : kept.offsets) {
+        const int k = lt.level[n] - kLevelIsland;
+        if (k < 1 || k > kept.islands || live(k) != n) lanes.push_back(n);
+    }
+    if (lanes != kept.list.lanes) {
+        // Another list: the boxes and reads kept belong to the old positions.
+        kept.list.lanes = lanes;
+        kept.list.boxes.clear();
+        kept.list.boxed.clear();
+        kept.list.read.clear();
+    }
+    return kept.list;
 }
 
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,

@@ -25,9 +25,13 @@ inline constexpr int kConnFailed = -1;
 // than 1e6 above (or below) the lane is passed over.
 void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
                    int wanted, double* hit, int& element, int& result);
-// The same with the lane's element boxes (pokarr_get_boxes) given; nullptr: made here.
+// The same with the lane's element boxes (pokarr_get_boxes) given; nullptr: made here. A caller
+// that tests one segment against many lanes may give it as make_clearance_segment(start, end)
+// makes it (nullptr: made here).
+struct clearance_segment;
 void seg_lane_hits_boxed(int mode, const double* start, const double* end, const pokarr& lane,
-                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result);
+                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result,
+                         const clearance_segment* whole = nullptr);
 
 // Status 0 when the connection start..end between lanes a and b crosses no other outer lane;
 // 1 when it crosses another lane once; the crossing count (2 or more) when it crosses one lane,
@@ -51,6 +55,8 @@ struct island_test_lane_read;
 struct island_test_lanes {
     island_test_lanes();
     ~island_test_lanes();
+    island_test_lanes(island_test_lanes&&) noexcept;
+    island_test_lanes& operator=(island_test_lanes&&) noexcept;
     std::vector<int> lanes;
     std::vector<std::array<double, 4>> boxes;
     std::vector<char> boxed;  // 1 where boxes holds the lane's box
@@ -60,5 +66,22 @@ struct island_test_lanes {
     bool crossed_only = false;
 };
 void island_test_lanes_list(island_test_lanes& list);
+
+// The island test list of a stage that only appends lanes to the table and changes no lane it
+// holds (the linking stage): in the plane each look reads only the lanes appended since the last
+// one, and the lanes' reads are kept while the list stays the same. On surfaces the list is made
+// again at every look. Asks the host's surface flag once, at the first look.
+struct island_test_lanes_kept {
+    island_test_lanes list;
+    int surfaces = -1;           // the host's surface flag (-1: not asked yet)
+    int seen = 0;                // lanes of the table looked at
+    int islands = -1;            // the table's island count when looked at
+    std::vector<int> newest;     // per island level 1..islands, its newest lane (0: none yet)
+    std::vector<int> offsets;    // the first island offsets not passed over, in table order
+    std::vector<int> lanes;      // scratch: the list as made at a look
+};
+// Brings the kept list up to the lane table (the same lanes, in the same order, as
+// island_test_lanes_list makes).
+island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept);
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
                              const double* end, int& hit, int& status);

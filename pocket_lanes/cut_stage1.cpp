@@ -126,8 +126,12 @@ const stage_run::parent_read* parent_lane(stage_run& s, int n)
     stage_run::parent_read& p = s.parents[static_cast<std::size_t>(s.next_parent)];
     s.next_parent = (s.next_parent + 1) % kParentsKept;
     p.lane = 0;
-    pokarr_free(p.points.a);
-    pokarr_init(planar() ? 2 : 3, p.points.a);
+    // The slot's block is read over (the read resets it); only another dimension needs a new one.
+    const int dimension = planar() ? 2 : 3;
+    if (p.points.a.dimension != dimension) {
+        pokarr_free(p.points.a);
+        pokarr_init(dimension, p.points.a);
+    }
     int status = 0;
     lane_to_pokarr(n, p.points.a, status);
     if (status != 0) return nullptr;

@@ -172,17 +172,22 @@ void add_connection(const double* from, const double* to, int current, int next,
     const double length = std::hypot(dx, dy);
     const double reach = std::min(spike, length);
     const double ux = length > 0.0 ? dx / length : 0.0, uy = length > 0.0 ? dy / length : 0.0;
-    pokarr_work spike_lane(dimension() == kPlanar ? 2 : 3);
     const double points[kConnectionPoints][3] = {{to[0], to[1], to[2]},
                                                  {to[0] + reach * ux, to[1] + reach * uy, to[2]},
                                                  {to[0] - reach * ux, to[1] - reach * uy, to[2]},
                                                  {to[0], to[1], to[2]}};
+    // Four points: the lane is laid out over the frame's own memory, not a pool block.
+    double x[kConnectionPoints], y[kConnectionPoints], z[kConnectionPoints];
+    pokarr spike_lane;
+    pokarr_init_static(dimension() == kPlanar ? 2 : 3, x, y, dimension() == kPlanar ? nullptr : z, nullptr, 0,
+                       kConnectionPoints, spike_lane, status);
     for (const auto& p : points) {
-        pokarr_add_pnt(p, spike_lane.a, status);
         if (status != 0) return;
+        pokarr_add_pnt(p, spike_lane, status);
     }
+    if (status != 0) return;
     lane_table& lt = lane_table_block;
-    lane_add(0, lt.level[next], 0, current, next, 0.0, 0, spike_lane.a, status);
+    lane_add(0, lt.level[next], 0, current, next, 0.0, 0, spike_lane, status);
     if (status == 0) lt.group[lt.count] = kGroupConnection;
 }
 
@@ -392,7 +397,7 @@ void notlif(int group_switch, int link_mode, double side_step, int direction_sig
     bool connect = false;
     if (linked) {
         int hit = 0;
-        conn_hits_island(current, next, exit, to, hit, status);
+        conn_hits_island_listed(island_test_lanes_follow(plan.islands), current, next, exit, to, hit, status);
         if (status < 0) {
             lane = -kEngineArrayFailed;
             return;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
+#include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include <cstddef>
@@ -25,6 +26,8 @@ struct link_plan {
     // On surfaces: where the last cut path ended (the start of the next connection).
     int has_exit = 0;
     double exit[3] = {0.0, 0.0, 0.0};
+    // The island lanes of the link tests, followed as the cut lanes join the table.
+    island_test_lanes_kept islands;
 };
 extern link_plan link_plan_block;
 

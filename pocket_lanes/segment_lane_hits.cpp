@@ -111,16 +111,15 @@ int nearest_crossing(const pokarr& list, const double* start)
     return best;
 }
 
-// The box table a search of the segment from..end needs: the lane's own, or `narrowed` with the
+// The box table a search of the segment needs: the lane's own, or `narrowed` with the
 // groups that lie clear of the segment emptied, so that the search passes them by (a group's
 // elements lie inside its box). first_group answers the first group not clear: the search starts
 // there, as it would find nothing before it (it reads the group it starts from whatever its box).
 // nullptr when every group lies clear: the search would find nothing.
-const pk_box_table* search_table(const double* from, const double* end, const pokarr& lane,
-                                 const pk_box_table& boxes, pk_box_table& narrowed, int& first_group)
+const pk_box_table* search_table(const clearance_segment& segment, const pokarr& lane, const pk_box_table& boxes,
+                                 pk_box_table& narrowed, int& first_group)
 {
     first_group = 1;
-    const clearance_segment segment = make_clearance_segment(from, end);
     if (!segment.valid) return &boxes;
     const int groups = boxes.groups;
     int clear = 0;
@@ -157,7 +156,8 @@ void seg_lane_hits(int mode, const double* start, const double* end, const pokar
 }
 
 void seg_lane_hits_boxed(int mode, const double* start, const double* end, const pokarr& lane,
-                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result)
+                         const pk_box_table* boxes, int wanted, double* hit, int& element, int& result,
+                         const clearance_segment* whole)
 {
     result = 0;
     const bool spatial = lane.dimension > 2 && lane.z != nullptr;
@@ -191,7 +191,10 @@ void seg_lane_hits_boxed(int mode, const double* start, const double* end, const
         found_element = 0, found_group = 0;
         if (guard > 0 && !step_past(from, end)) break;
         int first_group = 1;
-        const pk_box_table* table = search_table(from, end, lane, *boxes, narrowed, first_group);
+        // The first search is of the whole segment, which the caller may have made already.
+        const clearance_segment segment =
+            guard == 0 && whole != nullptr ? *whole : make_clearance_segment(from, end);
+        const pk_box_table* table = search_table(segment, lane, *boxes, narrowed, first_group);
         if (table == nullptr) break;
         elem_pair_intersect(search_mode, own, first_group, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0],
                             end[1], absent, nullptr, nullptr, lane.x, lane.y, lane.count, closing,

@@ -160,3 +160,34 @@ TEST_F(ConnectionTest, IslandTestSkipsOpenIslandsAndNamesTheHit)
     EXPECT_EQ(status, 0);
     for (pokarr* p : {&outer, &i1, &i2}) pokarr_free(*p);
 }
+
+// The kept island list follows appended lanes as a full listing would list them: a new lane of an
+// island level takes over as its live lane (closed: the level has none), first offsets keep table
+// order, open islands (contour type 2) are never listed, and a smaller table is read anew.
+TEST_F(ConnectionTest, KeptIslandListFollowsAppendedLanesAsAFullListing)
+{
+    pokarr box = rect(0, 0, 1, 1);
+    lane_table_block.island_count = 3;
+    struct row {
+        int status, level, contour_type;
+    } rows[] = {{0, 1, 0},
+                {1, kLevelIsland + 1, 0}, {1, kLevelIsland + 2, 2}, {1, kLevelIsland + 3, 0},
+                {2, kLevelIsland + 1, 0}, {1, kLevelIsland + 2, 0}, {-1, kLevelIsland + 3, 0},
+                {0, kLevelSeparator, 0}, {1, kLevelIsland + 5, 0}, {1, kLevelIsland + 1, 0},
+                {0, kLevelIsland + 2, 0}, {3, 2, 0}};
+    island_test_lanes_kept kept;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        add_lane(rows[i].status, rows[i].level, box, rows[i].contour_type);
+        island_test_lanes full;
+        island_test_lanes_list(full);
+        EXPECT_EQ(island_test_lanes_follow(kept).lanes, full.lanes) << "after row " << i;
+    }
+    lane_table_reset();
+    lane_table_block.island_count = 3;
+    add_lane(1, kLevelIsland + 2, box);
+    island_test_lanes full;
+    island_test_lanes_list(full);
+    EXPECT_EQ(island_test_lanes_follow(kept).lanes, full.lanes);
+    EXPECT_EQ(full.lanes, std::vector<int>{1});
+    pokarr_free(box);
+}
