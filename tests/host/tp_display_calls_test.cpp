@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -228,7 +229,7 @@ TEST_F(TpDisplayCalls, CopiesInstancesSplinesAndListingFiles)
     EXPECT_EQ(status, -1) << "only three dimensions";
     EXPECT_TRUE(control::end_report().empty());
 
-    const std::string folder = (std::filesystem::temp_directory_path() / "drelan_listfile").string();
+    const std::string folder = (std::filesystem::temp_directory_path() / ("drelan_listfile_" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(folder);
     control::set_output_directory(folder);
     int line = 1;
@@ -253,6 +254,8 @@ TEST_F(TpDisplayCalls, CopiesInstancesSplinesAndListingFiles)
     std::getline(written, second);
     EXPECT_EQ(first, "ABC");
     EXPECT_EQ(second, "  42");
+    written.close();
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(TpDisplayCalls, AssociationWalkAndTree)

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 
@@ -19,7 +20,7 @@ protected:
     {
         PocketTest::SetUp();
         folder = std::filesystem::temp_directory_path() /
-                 ("drelan_dump_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                 ("drelan_dump_" + std::to_string(::getpid()) + "_" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder);
         vantu::control::set_output_directory(folder.string());

@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -52,11 +53,26 @@ std::string read_file(const fs::path& path)
     return text.str();
 }
 
+// The folders a test process made, removed when it ends. The process id in their names keeps
+// test runs of several checkouts on one machine from writing into each other's folders.
+struct made_folders {
+    std::vector<fs::path> paths;
+    ~made_folders()
+    {
+        for (const fs::path& p : paths) {
+            std::error_code ignored;
+            fs::remove_all(p, ignored);
+        }
+    }
+};
+
 fs::path fresh_folder(const std::string& name)
 {
-    fs::path folder = fs::temp_directory_path() / ("hostrun_test_" + name);
+    static made_folders made;
+    fs::path folder = fs::temp_directory_path() / ("hostrun_test_" + name + "_" + std::to_string(getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
+    made.paths.push_back(folder);
     return folder;
 }
 
