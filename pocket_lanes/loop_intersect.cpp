@@ -131,39 +131,56 @@ struct loop_view {
 
 // ---- recording of one crossing ----------------------------------------------------------------
 
-// Places the point on its element of one loop: a point at the element's end moves to the start
-// of the following element (unless `stay_at_last_end` holds for the last element); directions
-// before and after the point.
-void place_on(const loop_view& v, int& e, double& pos, int& vertex, double* in, double* out,
-              const double* q, bool stay_at_last_end)
+// Where a crossing lies on one loop: the element it is placed on (a point at the element's end
+// moves to the start of the following element, unless `stay_at_last_end` holds for the last
+// element) and whether it lies at a vertex; with the element the search reported, read once.
+struct placement {
+    int e = 0;                 // the element the point is placed on
+    int vertex = 0;            // the point lies at a vertex
+    bool at_last_end = false;  // kept at the end of the last element
+    int reported = 0;          // the element the search reported, and what was read of it
+    chain_element c;
+    double s[2] = {0.0, 0.0}, t[2] = {0.0, 0.0};
+};
+
+placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_end)
 {
-    // The element is read once here; its ends, position and direction all come from it.
-    const int placed = e;
-    const chain_element c = v.at(e);
-    double s[2], t[2];
-    v.start_of(c, s);
-    v.end_of(c, t);
-    pos = 0.0;  // at a vertex: the start of the element it lies on
-    vertex = 0;
-    if (pk_eq_pnt2(q, t)) {
-        vertex = 1;
-        if (stay_at_last_end && e == v.last()) {
-            pos = kEndPosition;
-            v.direction_of(c, t, in);
-            v.direction_at_start(v.next_of(c), out);
-            return;
-        }
-        e = v.next_of(c);
-    } else if (pk_eq_pnt2(q, s)) {
-        vertex = 1;
+    placement pl;
+    pl.e = pl.reported = e;
+    pl.c = v.at(e);
+    v.start_of(pl.c, pl.s);
+    v.end_of(pl.c, pl.t);
+    if (pk_eq_pnt2(q, pl.t)) {
+        pl.vertex = 1;
+        if (stay_at_last_end && e == v.last())
+            pl.at_last_end = true;
+        else
+            pl.e = v.next_of(pl.c);
+    } else if (pk_eq_pnt2(q, pl.s)) {
+        pl.vertex = 1;
     }
-    if (vertex) {
-        // The element read above is one of the two at the vertex: its end or start is reused.
-        const int before = v.previous(e);
-        if (before == placed) v.direction_of(c, t, in);
+    return pl;
+}
+
+// The position along the element and the directions before and after the point placed by
+// locate; only a row that is kept needs them.
+void measure(const loop_view& v, const placement& pl, const double* q, double& pos, double* in, double* out)
+{
+    const chain_element& c = pl.c;
+    pos = 0.0;  // at a vertex: the start of the element it lies on
+    if (pl.at_last_end) {
+        pos = kEndPosition;
+        v.direction_of(c, pl.t, in);
+        v.direction_at_start(v.next_of(c), out);
+        return;
+    }
+    if (pl.vertex) {
+        // The element read is one of the two at the vertex: its end or start is reused.
+        const int before = v.previous(pl.e);
+        if (before == pl.reported) v.direction_of(c, pl.t, in);
         else v.direction_at_end(before, in);
-        if (e == placed) v.direction_of(c, s, out);
-        else v.direction_at_start(e, out);
+        if (pl.e == pl.reported) v.direction_of(c, pl.s, out);
+        else v.direction_at_start(pl.e, out);
         return;
     }
     // Only a point inside the element needs its position measured.
@@ -204,14 +221,18 @@ bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, i
               const double* q, int contact, luplup_row& r)
 {
     r = luplup_row{};
-    r.a = a, r.b = b, r.x = q[0], r.y = q[1], r.contact = contact;
-    place_on(va, r.a, r.pos_a, r.vertex_a, r.a_in, r.a_out, q, false);
-    place_on(vb, r.b, r.pos_b, r.vertex_b, r.b_in, r.b_out, q, md.self);
+    r.x = q[0], r.y = q[1], r.contact = contact;
+    const placement on_a = locate(va, a, q, false);
+    const placement on_b = locate(vb, b, q, md.self);
+    r.a = on_a.e, r.vertex_a = on_a.vertex;
+    r.b = on_b.e, r.vertex_b = on_b.vertex;
     if (md.self) {
         // Neighbouring elements of one loop meet at their shared vertex: no crossing.
         if (r.b == va.previous(r.a) || (r.b == vb.last() && r.a == 1)) return false;
         if ((r.vertex_a || r.vertex_b) && va.neighbours(r.a, r.b)) return false;
     }
+    measure(va, on_a, q, r.pos_a, r.a_in, r.a_out);
+    measure(vb, on_b, q, r.pos_b, r.b_in, r.b_out);
     return true;
 }
 
