@@ -343,8 +343,8 @@ struct search {
             q.end(q2);
             seg_seg_intersect_nd(line_mode, p1, p2, q1, q2, p1, p2, q1, q2, dir_p, dir_q, point, out.status);
         } else {
-            seg_seg_intersect_xy(line_mode, p.sx, p.sy, p.ex, p.ey, q.sx, q.sy, q.ex, q.ey, p.sx, p.sy, p.ex, p.ey,
-                                 q.sx, q.sy, q.ex, q.ey, dir_p, dir_q, point[0], point[1], out.status);
+            seg_seg_intersect_ends_xy(line_mode, p.sx, p.sy, p.ex, p.ey, q.sx, q.sy, q.ex, q.ey, dir_p, dir_q,
+                                      point[0], point[1], out.status);
             point[2] = z_along(point[0], point[1]);
         }
         out.count = out.hit() ? 1 : 0;
@@ -590,11 +590,15 @@ struct search {
         }
     }
 
+    // The part of step 1 the candidate's number decides: the element itself, and those up to the
+    // walk's current element in a self search. Tested first, it spares building them.
+    bool passed_over_by_number(int k) const { return k == own || (mode.self && k <= walk); }
+
     // Step 1: candidates passed over before any geometry: the element itself, those up to the
     // walk's current element in a self search, the closing pair of two lines.
     bool passed_over(int k, const element& c) const
     {
-        if (k == own || (mode.self && k <= walk)) return true;
+        if (passed_over_by_number(k)) return true;
         if (own_in_array() && self_element.kind == kLine && c.kind == kLine) {
             const int last = count - 1;
             if ((own == closing && k == after_closing) || (own == last && k == 1)) return true;
@@ -657,7 +661,7 @@ struct search {
         // Bounded by the entries: every step advances at least one element.
         for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
             if (walk_order() && best.found) return;
-            if (circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
+            if (passed_over_by_number(k) || circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
@@ -689,7 +693,9 @@ struct search {
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
-            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
+            if (k < from || k > to || k >= count || passed_over_by_number(k) || circle_clearly_missed(k) ||
+                arc_clearly_apart(k))
+                continue;
             element c;
             if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
             if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,

@@ -99,6 +99,11 @@ void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p
                           double tp2y, double tq1x, double tq1y, double tq2x, double tq2y,
                           const double* dir_p, const double* dir_q, double& x, double& y,
                           int& status);
+// The same for segments whose line points are their true ends (the element searches), without
+// passing and comparing the ends twice.
+void seg_seg_intersect_ends_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
+                               double q1y, double q2x, double q2y, const double* dir_p,
+                               const double* dir_q, double& x, double& y, int& status);
 // The same on points of the pocket's dimension (2, or 3 for the surface paths); reads
 // pocket_state.pocket_dimension.
 void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const double* q1,

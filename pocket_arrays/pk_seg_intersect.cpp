@@ -322,21 +322,26 @@ bool shared_end(double p1x, double p1y, double p2x, double p2y, double q1x, doub
 
 }  // namespace
 
-void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
-                          double q1y, double q2x, double q2y, double tp1x, double tp1y, double tp2x,
-                          double tp2y, double tq1x, double tq1y, double tq2x, double tq2y,
-                          const double* dir_p, const double* dir_q, double& x, double& y,
-                          int& status)
+namespace {
+
+// The crossing of segments that share an end (shared_end): that end of p; false when they do not.
+bool meet_at_shared_end(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x,
+                        double q2y, double& x, double& y, int& status)
 {
-    const bool lines_are_ends = same_xy(p1x, p1y, tp1x, tp1y) && same_xy(p2x, p2y, tp2x, tp2y) &&
-                                same_xy(q1x, q1y, tq1x, tq1y) && same_xy(q2x, q2y, tq2x, tq2y);
     bool at_p2 = false;
-    if (mode % 2 == 0 && lines_are_ends && shared_end(tp1x, tp1y, tp2x, tp2y, tq1x, tq1y, tq2x, tq2y, at_p2)) {
-        x = at_p2 ? tp2x : tp1x;
-        y = at_p2 ? tp2y : tp1y;
-        status = kCrossing;
-        return;
-    }
+    if (!shared_end(p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, at_p2)) return false;
+    x = at_p2 ? p2x : p1x;
+    y = at_p2 ? p2y : p1y;
+    status = kCrossing;
+    return true;
+}
+
+// The general routine on the plane entries.
+void intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x,
+                  double q2y, double tp1x, double tp1y, double tp2x, double tp2y, double tq1x, double tq1y,
+                  double tq2x, double tq2y, const double* dir_p, const double* dir_q, double& x, double& y,
+                  int& status)
+{
     segment_pair s;
     const double points[8][2] = {{p1x, p1y},   {p2x, p2y},   {q1x, q1y},   {q2x, q2y},
                                  {tp1x, tp1y}, {tp2x, tp2y}, {tq1x, tq1y}, {tq2x, tq2y}};
@@ -350,6 +355,32 @@ void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p
         x = crossing[0];
         y = crossing[1];
     }
+}
+
+}  // namespace
+
+void seg_seg_intersect_ends_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
+                               double q1y, double q2x, double q2y, const double* dir_p,
+                               const double* dir_q, double& x, double& y, int& status)
+{
+    if (mode % 2 == 0 && meet_at_shared_end(p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, x, y, status)) return;
+    intersect_xy(mode, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, dir_p,
+                 dir_q, x, y, status);
+}
+
+void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
+                          double q1y, double q2x, double q2y, double tp1x, double tp1y, double tp2x,
+                          double tp2y, double tq1x, double tq1y, double tq2x, double tq2y,
+                          const double* dir_p, const double* dir_q, double& x, double& y,
+                          int& status)
+{
+    const bool lines_are_ends = same_xy(p1x, p1y, tp1x, tp1y) && same_xy(p2x, p2y, tp2x, tp2y) &&
+                                same_xy(q1x, q1y, tq1x, tq1y) && same_xy(q2x, q2y, tq2x, tq2y);
+    if (mode % 2 == 0 && lines_are_ends &&
+        meet_at_shared_end(tp1x, tp1y, tp2x, tp2y, tq1x, tq1y, tq2x, tq2y, x, y, status))
+        return;
+    intersect_xy(mode, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, tp1x, tp1y, tp2x, tp2y, tq1x, tq1y, tq2x, tq2y,
+                 dir_p, dir_q, x, y, status);
 }
 
 void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const double* q1,

@@ -73,12 +73,10 @@ struct loop_view {
         const int n = p.count;
         return n - 4 >= 1 && pk_is_marker(p.x[n - 4]) ? n - 4 : n - 1;
     }
+    // The element after the one c describes, element 1 after the last one.
+    int next_of(const chain_element& c) const { return !c.valid || c.next >= p.count ? 1 : c.next; }
     // The element after e, element 1 after the last one.
-    int next(int e) const
-    {
-        const chain_element c = at(e);
-        return !c.valid || c.next >= p.count ? 1 : c.next;
-    }
+    int next(int e) const { return next_of(at(e)); }
     // The element before e, the last element before element 1.
     int previous(int e) const
     {
@@ -86,20 +84,15 @@ struct loop_view {
         return e - 4 >= 1 && pk_is_marker(p.x[e - 4]) ? e - 4 : e - 1;
     }
     bool neighbours(int e, int f) const { return e == f || next(e) == f || next(f) == e; }
-    void start(int e, double* q) const
-    {
-        const chain_element c = at(e);
-        q[0] = p.x[c.start], q[1] = p.y[c.start];
-    }
-    void end(int e, double* q) const
-    {
-        const chain_element c = at(e);
-        q[0] = p.x[c.end], q[1] = p.y[c.end];
-    }
+    void start(int e, double* q) const { start_of(at(e), q); }
+    void end(int e, double* q) const { end_of(at(e), q); }
+    void start_of(const chain_element& c, double* q) const { q[0] = p.x[c.start], q[1] = p.y[c.start]; }
+    void end_of(const chain_element& c, double* q) const { q[0] = p.x[c.end], q[1] = p.y[c.end]; }
     // Unit direction of element e at point q (on it).
-    void direction(int e, const double* q, double* d) const
+    void direction(int e, const double* q, double* d) const { direction_of(at(e), q, d); }
+    // The same for the element c describes (built once by a caller that reads it several times).
+    void direction_of(const chain_element& c, const double* q, double* d) const
     {
-        const chain_element c = at(e);
         d[0] = d[1] = 0.0;
         if (!c.valid) return;
         if (c.arc) {
@@ -113,20 +106,21 @@ struct loop_view {
     }
     void direction_at_start(int e, double* d) const
     {
+        const chain_element c = at(e);
         double q[2];
-        start(e, q);
-        direction(e, q, d);
+        start_of(c, q);
+        direction_of(c, q, d);
     }
     void direction_at_end(int e, double* d) const
     {
+        const chain_element c = at(e);
         double q[2];
-        end(e, q);
-        direction(e, q, d);
+        end_of(c, q);
+        direction_of(c, q, d);
     }
     // Distance from the start for a line, the arc parameter for an arc.
-    double position(int e, const double* q) const
+    double position_of(const chain_element& c, const double* q) const
     {
-        const chain_element c = at(e);
         if (!c.arc) return std::hypot(q[0] - p.x[c.start], q[1] - p.y[c.start]);
         double t = 0.0;
         arc_param_of_pnt(c.r, c.dir, c.cx, c.cy, p.x[c.start], p.y[c.start], p.x[c.end],
@@ -137,37 +131,61 @@ struct loop_view {
 
 // ---- recording of one crossing ----------------------------------------------------------------
 
-// Places the point on its element of one loop: a point at the element's end moves to the start
-// of the following element (unless `stay_at_last_end` holds for the last element); directions
-// before and after the point.
-void place_on(const loop_view& v, int& e, double& pos, int& vertex, double* in, double* out,
-              const double* q, bool stay_at_last_end)
+// Where a crossing lies on one loop: the element it is placed on (a point at the element's end
+// moves to the start of the following element, unless `stay_at_last_end` holds for the last
+// element) and whether it lies at a vertex; with the element the search reported, read once.
+struct placement {
+    int e = 0;                 // the element the point is placed on
+    int vertex = 0;            // the point lies at a vertex
+    bool at_last_end = false;  // kept at the end of the last element
+    int reported = 0;          // the element the search reported, and what was read of it
+    chain_element c;
+    double s[2] = {0.0, 0.0}, t[2] = {0.0, 0.0};
+};
+
+placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_end)
 {
-    double s[2], t[2];
-    v.start(e, s);
-    v.end(e, t);
-    pos = 0.0;  // at a vertex: the start of the element it lies on
-    vertex = 0;
-    if (pk_eq_pnt2(q, t)) {
-        vertex = 1;
-        if (stay_at_last_end && e == v.last()) {
-            pos = kEndPosition;
-            v.direction_at_end(e, in);
-            v.direction_at_start(v.next(e), out);
-            return;
-        }
-        e = v.next(e);
-    } else if (pk_eq_pnt2(q, s)) {
-        vertex = 1;
+    placement pl;
+    pl.e = pl.reported = e;
+    pl.c = v.at(e);
+    v.start_of(pl.c, pl.s);
+    v.end_of(pl.c, pl.t);
+    if (pk_eq_pnt2(q, pl.t)) {
+        pl.vertex = 1;
+        if (stay_at_last_end && e == v.last())
+            pl.at_last_end = true;
+        else
+            pl.e = v.next_of(pl.c);
+    } else if (pk_eq_pnt2(q, pl.s)) {
+        pl.vertex = 1;
     }
-    if (vertex) {
-        v.direction_at_end(v.previous(e), in);
-        v.direction_at_start(e, out);
+    return pl;
+}
+
+// The position along the element and the directions before and after the point placed by
+// locate; only a row that is kept needs them.
+void measure(const loop_view& v, const placement& pl, const double* q, double& pos, double* in, double* out)
+{
+    const chain_element& c = pl.c;
+    pos = 0.0;  // at a vertex: the start of the element it lies on
+    if (pl.at_last_end) {
+        pos = kEndPosition;
+        v.direction_of(c, pl.t, in);
+        v.direction_at_start(v.next_of(c), out);
+        return;
+    }
+    if (pl.vertex) {
+        // The element read is one of the two at the vertex: its end or start is reused.
+        const int before = v.previous(pl.e);
+        if (before == pl.reported) v.direction_of(c, pl.t, in);
+        else v.direction_at_end(before, in);
+        if (pl.e == pl.reported) v.direction_of(c, pl.s, out);
+        else v.direction_at_start(pl.e, out);
         return;
     }
     // Only a point inside the element needs its position measured.
-    pos = v.position(e, q);
-    v.direction(e, q, in);
+    pos = v.position_of(c, q);
+    v.direction_of(c, q, in);
     out[0] = in[0], out[1] = in[1];
 }
 
@@ -203,14 +221,18 @@ bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, i
               const double* q, int contact, luplup_row& r)
 {
     r = luplup_row{};
-    r.a = a, r.b = b, r.x = q[0], r.y = q[1], r.contact = contact;
-    place_on(va, r.a, r.pos_a, r.vertex_a, r.a_in, r.a_out, q, false);
-    place_on(vb, r.b, r.pos_b, r.vertex_b, r.b_in, r.b_out, q, md.self);
+    r.x = q[0], r.y = q[1], r.contact = contact;
+    const placement on_a = locate(va, a, q, false);
+    const placement on_b = locate(vb, b, q, md.self);
+    r.a = on_a.e, r.vertex_a = on_a.vertex;
+    r.b = on_b.e, r.vertex_b = on_b.vertex;
     if (md.self) {
         // Neighbouring elements of one loop meet at their shared vertex: no crossing.
         if (r.b == va.previous(r.a) || (r.b == vb.last() && r.a == 1)) return false;
         if ((r.vertex_a || r.vertex_b) && va.neighbours(r.a, r.b)) return false;
     }
+    measure(va, on_a, q, r.pos_a, r.a_in, r.a_out);
+    measure(vb, on_b, q, r.pos_b, r.b_in, r.b_out);
     return true;
 }
 
@@ -589,7 +611,8 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
     if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 ||
         b.count < 2 || a.dimension < 2 || b.dimension < 2)
         return;
-    if (!pokarr_finite(a) || !pokarr_finite(b)) {
+    // A loop searched against itself is checked once.
+    if (!pokarr_finite(a) || (&b != &a && !pokarr_finite(b))) {
         eroutc(kNotFiniteText, 0);
         count = kStatusOverflow;
         return;
