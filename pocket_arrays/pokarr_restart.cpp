@@ -86,6 +86,15 @@ void append_run(const pokarr& array, int start, int n, pokarr& target, int& stat
     target.count += n;
 }
 
+// Whether entries i and j lie at one place: every coordinate (a missing one reads zero) differs
+// by zero within the tolerance.
+bool same_place(const pokarr& a, int i, int j)
+{
+    for (int k = 0; k < 3; ++k)
+        if (!pk_is_zero(std::fabs(pokarr_coordinate(a, i, k) - pokarr_coordinate(a, j, k)))) return false;
+    return true;
+}
+
 void append_entry(const full_entry& e, pokarr& target, int& status)
 {
     pokarr_add_xyz(e.p[0], &e.p[1], &e.p[2], e.normal, target, status);
@@ -181,13 +190,7 @@ void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, 
     if (status >= 0 && pk_is_marker(array.x[index]) && t > 0.0 && !pk_is_zero(t))
         append_run(array, index, kArcRecordEntries - 1, work, status);
     if (status >= 0) append_entry(p, work, status);
-    if (status >= 0 && work.count >= 2) {
-        const full_entry a = entry_of(work, work.count - 2);
-        const full_entry b = entry_of(work, work.count - 1);
-        if (pk_is_zero(std::fabs(a.p[0] - b.p[0])) && pk_is_zero(std::fabs(a.p[1] - b.p[1])) &&
-            pk_is_zero(std::fabs(a.p[2] - b.p[2])))
-            --work.count;
-    }
+    if (status >= 0 && work.count >= 2 && same_place(work, work.count - 2, work.count - 1)) --work.count;
     if (status >= 0) pokarr_move(work, array, status);
     pokarr_free(work);
     if (status < 0) status = kRestartFailed;
