@@ -53,8 +53,9 @@ struct vec3 {
     double v[3] = {0.0, 0.0, 0.0};
 };
 
-// b - a over the entries of the array; z only when asked.
-vec3 difference(const pokarr& a, int to, int from, bool with_z)
+// b - a over the entries of the array; z only when asked. Inlined with unit() into the point
+// test, which runs them three times for every point (the same operations, so the same bits).
+[[gnu::always_inline]] inline vec3 difference(const pokarr& a, int to, int from, bool with_z)
 {
     vec3 d;
     d.v[0] = a.x[to] - a.x[from];
@@ -82,7 +83,7 @@ double cross_size(const vec3& a, const vec3& b, bool with_z)
 
 // Normalises in place; false when the vector has no direction (the host's tolerance, vector left
 // as it was) or is a duplicate step.
-bool unit(vec3& a, double& length)
+[[gnu::always_inline]] inline bool unit(vec3& a, double& length)
 {
     length = std::sqrt(dot3(a, a));
     if (!(length > vantu::kDoubleTolerance)) return false;

@@ -9,6 +9,7 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -42,15 +43,55 @@ full_entry entry_of(const pokarr& a, int i)
     return e;
 }
 
-// Coordinate by coordinate equality of two entries in the array's dimension.
-bool same_entry(const full_entry& a, const full_entry& b, int dimension)
+// Whether entry i of the array equals the reference coordinate by coordinate in the array's
+// dimension (normals too in dimension 4), read in place: the pass asks it of every entry.
+bool entry_is(const pokarr& a, int i, const full_entry& reference)
 {
-    const int coordinates = dimension >= 3 ? 3 : 2;
-    for (int k = 0; k < coordinates; ++k)
-        if (!pk_eq_val(a.p[k], b.p[k])) return false;
-    if (dimension == 4)
+    if (!pk_eq_val(a.x[i], reference.p[0]) || !pk_eq_val(pokarr_coordinate(a, i, 1), reference.p[1]))
+        return false;
+    if (a.dimension >= 3 && !pk_eq_val(pokarr_coordinate(a, i, 2), reference.p[2])) return false;
+    if (a.dimension == 4) {
+        const double* n = pokarr_normal(a, i);
         for (int k = 0; k < 3; ++k)
-            if (!pk_eq_val(a.normal[k], b.normal[k])) return false;
+            if (!pk_eq_val(n[k], reference.normal[k])) return false;
+    }
+    return true;
+}
+
+// Whether two arrays carry the same blocks, so that a run copies block by block.
+bool same_blocks(const pokarr& a, const pokarr& b)
+{
+    return a.dimension == b.dimension && (a.y == nullptr) == (b.y == nullptr) &&
+           (a.z == nullptr) == (b.z == nullptr) && (a.n == nullptr) == (b.n == nullptr);
+}
+
+// Appends entries start .. start + n - 1 of the array to the work array. The work array is the
+// restart's own (no memory shared with the array); where it has the room and the same blocks the
+// run is one copy per block, which is what pokarr_append writes; otherwise pokarr_append runs.
+void append_run(const pokarr& array, int start, int n, pokarr& target, int& status)
+{
+    if (n < 1) return;
+    if (!same_blocks(array, target) || start < 0 || start + n > array.count ||
+        target.count + n >= pokarr_capacity(target)) {
+        pokarr_append(n, array, start, target, status);
+        return;
+    }
+    status = 0;
+    const std::size_t bytes = static_cast<std::size_t>(n) * sizeof(double);
+    const int at = target.count;
+    std::memcpy(target.x + at, array.x + start, bytes);
+    if (target.y != nullptr) std::memcpy(target.y + at, array.y + start, bytes);
+    if (target.z != nullptr) std::memcpy(target.z + at, array.z + start, bytes);
+    if (target.n != nullptr) std::memcpy(target.n + 3L * at, array.n + 3L * start, 3 * bytes);
+    target.count += n;
+}
+
+// Whether entries i and j lie at one place: every coordinate (a missing one reads zero) differs
+// by zero within the tolerance.
+bool same_place(const pokarr& a, int i, int j)
+{
+    for (int k = 0; k < 3; ++k)
+        if (!pk_is_zero(std::fabs(pokarr_coordinate(a, i, k) - pokarr_coordinate(a, j, k)))) return false;
     return true;
 }
 
@@ -73,15 +114,15 @@ void copy_pass(const pokarr& array, int first, int last, pokarr& target, int& st
             e += kArcRecordEntries;
             continue;
         }
-        if (same_entry(entry_of(array, e), reference, array.dimension)) {
-            if (e > run) pokarr_append(e - run, array, run, target, status);
+        if (entry_is(array, e, reference)) {
+            append_run(array, run, e - run, target, status);
             if (status < 0) return;
             run = e + 1;
         }
         ++e;
     }
     // An arc record that starts at `last` or before goes in whole: the run ends where the walk did.
-    if (e > run) pokarr_append(e - run, array, run, target, status);
+    append_run(array, run, e - run, target, status);
 }
 
 // The split point of mode 0 or 1 on the element at index.
@@ -147,15 +188,9 @@ void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, 
     if (status >= 0) copy_pass(array, index, array.count - 1, work, status);
     if (status >= 0 && index != 1) copy_pass(array, 1, index - 1, work, status);
     if (status >= 0 && pk_is_marker(array.x[index]) && t > 0.0 && !pk_is_zero(t))
-        pokarr_append(kArcRecordEntries - 1, array, index, work, status);
+        append_run(array, index, kArcRecordEntries - 1, work, status);
     if (status >= 0) append_entry(p, work, status);
-    if (status >= 0 && work.count >= 2) {
-        const full_entry a = entry_of(work, work.count - 2);
-        const full_entry b = entry_of(work, work.count - 1);
-        if (pk_is_zero(std::fabs(a.p[0] - b.p[0])) && pk_is_zero(std::fabs(a.p[1] - b.p[1])) &&
-            pk_is_zero(std::fabs(a.p[2] - b.p[2])))
-            --work.count;
-    }
+    if (status >= 0 && work.count >= 2 && same_place(work, work.count - 2, work.count - 1)) --work.count;
     if (status >= 0) pokarr_move(work, array, status);
     pokarr_free(work);
     if (status < 0) status = kRestartFailed;
