@@ -224,14 +224,14 @@ void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& st
         status = kFailed;
         return;
     }
-    const float* nodes = tri_model_nodes();
-    const qt_entry* entries = tri_model_entries();
-    const int* list = tri_model_list();
-    if (nodes == nullptr || entries == nullptr || list == nullptr) {
-        eroutc("tool_drop_z_at_xy, NO TRIANGLE MODEL", 0);
+    tri_model_arrays model;
+    if (!tri_model_arrays_get("tool_drop_z_at_xy", model)) {
         status = kFailed;
         return;
     }
+    const float* nodes = model.nodes;
+    const qt_entry* entries = model.entries;
+    const int* list = model.list;
 
     best_contact best;
     float at[3] = {point[0], point[1], point[2]};

@@ -183,14 +183,14 @@ void locpnt_taper(const float* point, const float& tolerance, float& distance, f
         status = kFailed;
         return;
     }
-    const float* nodes = tri_model_nodes();
-    const qt_entry* entries = tri_model_entries();
-    const int* list = tri_model_list();
-    if (nodes == nullptr || entries == nullptr || list == nullptr) {
-        eroutc("locpnt_taper, NO TRIANGLE MODEL", 0);
+    tri_model_arrays model;
+    if (!tri_model_arrays_get("locpnt_taper", model)) {
         status = kFailed;
         return;
     }
+    const float* nodes = model.nodes;
+    const qt_entry* entries = model.entries;
+    const int* list = model.list;
 
     load_cutter(cutter);
     taper_scan scan(cutter, point, tolerance);

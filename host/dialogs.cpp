@@ -192,23 +192,11 @@ void modkey(int& key)
 
 void rtexts(int capacity, std::string& text, int& count)
 {
-    const script::event e{script::event_kind::text, "rtexts",
-                          "text of at most " + std::to_string(capacity) + " characters"};
-    for (;;) {  // each pass uses up a step, or ends
-        const script::step* given = script::find_answer(e);
-        if (!given || given->code == script::kCancel) {
-            count = script::kCancel;
-            script::answered(e, given, "-1 (cancel)");
-            break;
-        }
-        if (capacity >= 0 && given->choice.size() <= static_cast<std::size_t>(capacity)) {
-            text = given->choice;
-            count = static_cast<int>(text.size());
-            script::answered(e, given, "\"" + text + "\"");
-            break;
-        }
-        script::refused(e, *given, "the text has " + std::to_string(given->choice.size()) +
-                                       " characters, the input takes at most " + std::to_string(capacity));
-    }
+    script::read_text("rtexts", capacity,
+                      [](std::size_t length, int limit) {
+                          return "the text has " + std::to_string(length) + " characters, the input takes at most " +
+                                 std::to_string(limit);
+                      },
+                      text, count);
     vantu::trace_call("rtexts", std::to_string(capacity), count);
 }

@@ -175,6 +175,27 @@ void refused(const event& e, const step& given, std::string_view reason)
         mismatch(e, step_name(given) + " gives a value the host refuses: " + std::string(reason));
 }
 
+void read_text(std::string_view call, int capacity, std::string (*too_long)(std::size_t length, int capacity),
+               std::string& text, int& count)
+{
+    const event e{event_kind::text, call, "text of at most " + std::to_string(capacity) + " characters"};
+    for (;;) {  // each pass uses up a step, or ends
+        const step* given = find_answer(e);
+        if (!given || given->code == kCancel) {
+            count = kCancel;
+            answered(e, given, "-1 (cancel)");
+            return;
+        }
+        if (capacity >= 0 && given->choice.size() <= static_cast<std::size_t>(capacity)) {
+            text = given->choice;
+            count = static_cast<int>(text.size());
+            answered(e, given, "\"" + text + "\"");
+            return;
+        }
+        refused(e, *given, too_long(given->choice.size(), capacity));
+    }
+}
+
 int poll_key(std::string_view call)
 {
     engine_state& s = state();

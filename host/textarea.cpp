@@ -75,23 +75,9 @@ void dblnkr(int column, int row, int width)
 
 void rtextr(int column, int row, int capacity, std::string& text, int& count)
 {
-    const script::event e{script::event_kind::text, "rtextr",
-                          "text of at most " + std::to_string(capacity) + " characters"};
-    for (;;) {  // each pass uses up a step, or ends
-        const script::step* given = script::find_answer(e);
-        if (!given || given->code == script::kCancel) {
-            count = script::kCancel;
-            script::answered(e, given, "-1 (cancel)");
-            break;
-        }
-        if (capacity >= 0 && given->choice.size() <= static_cast<std::size_t>(capacity)) {
-            text = given->choice;
-            count = static_cast<int>(text.size());
-            place(column, row, text);
-            script::answered(e, given, "\"" + text + "\"");
-            break;
-        }
-        script::refused(e, *given, "longer than " + std::to_string(capacity) + " characters");
-    }
+    script::read_text("rtextr", capacity,
+                      [](std::size_t, int limit) { return "longer than " + std::to_string(limit) + " characters"; },
+                      text, count);
+    if (count >= 0) place(column, row, text);
     vantu::trace_call("rtextr", std::to_string(column) + "," + std::to_string(row), count);
 }

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 tri_store tri_store_block;
@@ -246,3 +247,11 @@ const qt_entry* tri_model_entries()
     return static_cast<const qt_entry*>(array_of(store.entry_handle, store.entry_count));
 }
 const int* tri_model_list() { return static_cast<const int*>(array_of(store.list_handle, store.entry_count)); }
+
+bool tri_model_arrays_get(std::string_view caller, tri_model_arrays& arrays)
+{
+    arrays = {tri_model_nodes(), tri_model_entries(), tri_model_list()};
+    if (arrays.nodes != nullptr && arrays.entries != nullptr && arrays.list != nullptr) return true;
+    eroutc(std::string(caller) + ", NO TRIANGLE MODEL", 0);
+    return false;
+}

@@ -5,6 +5,8 @@
 // complete this file (the control block's remaining words, normals and patch records).
 #pragma once
 
+#include <string_view>
+
 // The working triangle record, 13 words.
 struct qt_entry {
     signed char normal_source;   // first byte: 2 or -2 makes the XY contact try the edges first
@@ -71,3 +73,12 @@ void qt_triangle_box(const float* corners, int* box);
 const float* tri_model_nodes();
 const qt_entry* tri_model_entries();
 const int* tri_model_list();
+// The model's three arrays together, for a caller that walks the quadtree.
+struct tri_model_arrays {
+    const float* nodes = nullptr;
+    const qt_entry* entries = nullptr;
+    const int* list = nullptr;
+};
+// Reads the three arrays; false, with "<caller>, NO TRIANGLE MODEL" on the error channel, when
+// any of them is missing.
+bool tri_model_arrays_get(std::string_view caller, tri_model_arrays& arrays);

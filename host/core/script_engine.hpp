@@ -79,6 +79,12 @@ void answered(const event& e, const step* given, std::string_view answer);
 // refused again at once).
 void refused(const event& e, const step& given, std::string_view reason);
 
+// A text of at most `capacity` characters asked by the call: the answer's text and its length in
+// count (kCancel when cancelled or unanswered). A longer text is refused with the reason that
+// `too_long` gives for its length, and the next step answers.
+void read_text(std::string_view call, int capacity, std::string (*too_long)(std::size_t length, int capacity),
+               std::string& text, int& count);
+
 // A key poll: the key code of the next step when it is a key step whose wait is over, else 0
 // (no key; nothing recorded).
 int poll_key(std::string_view call);
