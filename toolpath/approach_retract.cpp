@@ -26,6 +26,13 @@ point3 narrowed(const std::array<double, 3>& v)
     return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
 }
 
+// One move across at the current z to the XY of P, unless the tool stands over P already.
+void cross_over(int dimension, const point3& point, const point3& direction, int& status)
+{
+    const point3 here = current_position();
+    if (eqpt2(here.data(), point.data()) == 0) move_to(dimension, with_z(point, here[2]), direction, status);
+}
+
 // The retract level of STREND: C while the display mode is not 0, else A with the absolute flag,
 // else the incremental height above the higher of P and the tool.
 float strend_level(const retract_heights& h, const point3& point, const point3& here)
@@ -158,9 +165,12 @@ int STREND(int dimension, const point3& point, const point3& direction, int retr
         return status;
     }
     if (h.exec_mode != 0 && !h.clearance_plane && neval(here[2], h.clearance)) {
-        // The retract stays short of the clearance plane.
+        // The retract stays short of the clearance plane. A climb ends above the end of the last
+        // string, not above P: the move across at that height follows, so that the descent onto P
+        // comes straight down instead of slanting through the material not cut yet.
         rise_or_cross(dimension, point[2] + height, point, direction, status);
         if (status >= 0 && surface) surface_link_move(dimension, point, direction, status);
+        else if (status >= 0) cross_over(dimension, point, direction, status);
         return status;
     }
     if (surface) twirl_flags_reset();

@@ -27,10 +27,11 @@ void plnzup_d(int dimension, const std::array<double, 3>& point, const std::arra
 
 // Climbs to the retract level above P (the clearance height while the execution display mode
 // is not 0; else the absolute height, or the incremental height above the higher of P and the
-// tool) and across to it. Retract mode 1 moves at feed mode 27, 2 rapid when climbing (else
-// feed mode 1), 3 rapid; that feed mode stays in force. Answers 0 (or the status of a failing
-// move); another retract mode writes nothing and answers the mode less 3; a surface function
-// consuming the direct-link flag answers 1.
+// tool) and across to it; with the clearance plane off while the display mode is not 0, the climb
+// stops at P.z + h and the move across follows at that height. Retract mode 1 moves at feed mode
+// 27, 2 rapid when climbing (else feed mode 1), 3 rapid; that feed mode stays in force. Answers
+// 0 (or the status of a failing move); another retract mode writes nothing and answers the mode
+// less 3; a surface function consuming the direct-link flag answers 1.
 int STREND(int dimension, const point3& point, const point3& direction, int retract_mode, float height,
            int& status);
 int strend_d(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,

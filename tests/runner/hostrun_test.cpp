@@ -196,44 +196,63 @@ double boundary_distance(const std::vector<xy>& polygon, const xy& p)
     return best;
 }
 
-// One cutting move of the dump, sampled in the plane: a line (type 2) or an arc (type 3: plane,
-// sweep, a second real, centre x y, end x y z) from the tool position before it.
+float word_real(const std::string& text) { return std::bit_cast<float>(static_cast<std::int32_t>(std::stol(text))); }
+
+// One block of the dump with the tool position before and after it: a line (type 2, or 22 with
+// its direction) ends at its first three words, an arc (type 3: plane, sweep, a second real,
+// centre x y, end x y z) at its last three; other blocks leave the tool where it stands.
+struct dump_block {
+    std::string number;
+    int type = 0;
+    std::vector<std::string> words;
+    std::array<double, 3> from{};
+    std::array<double, 3> to{};
+};
+
+template <class Visit> void for_each_block(const std::string& dump_text, Visit visit)
+{
+    std::istringstream dump(dump_text);
+    const std::regex block(R"(^\s*(\d+\.\d+): (\d+) \S+((?: \S+)*)\s*$)");
+    std::array<double, 3> at = {0.0, 0.0, 0.0};
+    for (std::string text; std::getline(dump, text);) {
+        std::smatch m;
+        if (!std::regex_match(text, m, block)) continue;
+        std::istringstream rest(m[3].str());
+        dump_block b{m[1], std::stoi(m[2]), {std::istream_iterator<std::string>(rest), {}}, at, at};
+        const std::vector<std::string>& w = b.words;
+        if ((b.type == 2 || b.type == 22) && w.size() >= 3) b.to = {word_real(w[0]), word_real(w[1]), word_real(w[2])};
+        else if (b.type == 3 && w.size() >= 8) b.to = {word_real(w[5]), word_real(w[6]), word_real(w[7])};
+        visit(b);
+        at = b.to;
+    }
+}
+
+// One cutting move of the dump, sampled in the plane.
 struct cut_move {
     std::string block;
     std::vector<xy> samples;
 };
 
-float word_real(const std::string& text) { return std::bit_cast<float>(static_cast<std::int32_t>(std::stol(text))); }
-
 // The feed lines and arcs whose both ends lie on a cutting level (the Z of a LAYER marker 99/3),
 // each sampled every 0.2 or finer; the levels are returned too.
 std::vector<cut_move> cutting_moves(const std::string& dump_text, std::vector<double>& levels)
 {
-    std::istringstream dump(dump_text);
-    const std::regex block(R"(^\s*(\d+\.\d+): (\d+) \S+((?: \S+)*)\s*$)");
     std::vector<cut_move> moves;
-    std::array<double, 3> at = {0.0, 0.0, 0.0};
     auto on_level = [&levels](double z) {
         return std::any_of(levels.begin(), levels.end(), [z](double l) { return std::abs(l - z) < kSameLevel; });
     };
-    for (std::string text; std::getline(dump, text);) {
-        std::smatch m;
-        if (!std::regex_match(text, m, block)) continue;
-        const int type = std::stoi(m[2]);
-        std::istringstream rest(m[3].str());
-        std::vector<std::string> w{std::istream_iterator<std::string>(rest), {}};
-        if (type == 99 && w.size() >= 2 && w[0] == "3") levels.push_back(word_real(w[1]));
-        std::array<double, 3> to = at;
-        cut_move move{m[1], {}};
-        if ((type == 2 || type == 22) && w.size() >= 3) {
-            to = {word_real(w[0]), word_real(w[1]), word_real(w[2])};
+    for_each_block(dump_text, [&](const dump_block& b) {
+        const std::vector<std::string>& w = b.words;
+        const std::array<double, 3>&at = b.from, &to = b.to;
+        if (b.type == 99 && w.size() >= 2 && w[0] == "3") levels.push_back(word_real(w[1]));
+        cut_move move{b.number, {}};
+        if ((b.type == 2 || b.type == 22) && w.size() >= 3) {
             const double length = std::hypot(to[0] - at[0], to[1] - at[1]);
             const int n = std::max(1, static_cast<int>(length / 0.2));
             for (int i = 0; i <= n; ++i)
                 move.samples.push_back({at[0] + (to[0] - at[0]) * i / n, at[1] + (to[1] - at[1]) * i / n});
-        } else if (type == 3 && w.size() >= 8) {
+        } else if (b.type == 3 && w.size() >= 8) {
             const double sweep = word_real(w[1]), cx = word_real(w[3]), cy = word_real(w[4]);
-            to = {word_real(w[5]), word_real(w[6]), word_real(w[7])};
             const double r = std::hypot(at[0] - cx, at[1] - cy), a0 = std::atan2(at[1] - cy, at[0] - cx);
             const int n = std::max(1, static_cast<int>(std::abs(sweep) * r / 0.2));
             for (int i = 0; i <= n; ++i) {
@@ -242,11 +261,10 @@ std::vector<cut_move> cutting_moves(const std::string& dump_text, std::vector<do
             }
             move.samples.push_back({to[0], to[1]});
         } else {
-            continue;
+            return;
         }
-        if (type != 22 && on_level(at[2]) && on_level(to[2])) moves.push_back(std::move(move));
-        at = to;
-    }
+        if (b.type != 22 && on_level(at[2]) && on_level(to[2])) moves.push_back(std::move(move));
+    });
     return moves;
 }
 
@@ -287,6 +305,29 @@ TEST(Hostrun, ExampleToolPathCutsNothingOutsideThePocket)
             break;
         }
         if (faults >= 10) break;
+    }
+}
+
+// The wire goes down only straight down: between the levels (and between the chains of a level)
+// it climbs, crosses above the part and descends over the next start point; a slanting descent
+// would run through the material the next level has yet to cut.
+TEST(Hostrun, ExampleComesDownOnlyStraightOverTheNextStart)
+{
+    for (const char* script : {"pocket_script.json", "hatch_script.json"}) {
+        SCOPED_TRACE(script);
+        const fs::path out = fresh_folder(std::string("descents_") + script);
+        ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kSource + "/examples/" + script + " --out " +
+                              out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00")
+                      .exit_code,
+                  0);
+        int descents = 0;
+        for_each_block(read_file(out / "toolpath.txt"), [&descents](const dump_block& b) {
+            if (b.type != 2 || b.to[2] > b.from[2] - kSameLevel) return;
+            ++descents;
+            EXPECT_LT(std::hypot(b.to[0] - b.from[0], b.to[1] - b.from[1]), kGeometryTolerance)
+                << "block " << b.number << " slants down from z " << b.from[2] << " to z " << b.to[2];
+        });
+        EXPECT_GT(descents, 2) << "every level is entered from above";
     }
 }
 

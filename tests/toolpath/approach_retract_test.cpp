@@ -69,7 +69,11 @@ TEST_F(MotionOutput, ApproachAndRetractMovesAndTheFeedModeLeftInForce)
         // With the execution display mode 0 the machine parameters write rapid as the stored feed.
         {"STREND incremental above the higher point", {{0, 0, 2}, 0}, strend(3, 0), {"F77", "L(0,0,7)", "L(10,0,7)"}, 27},
         {"STREND absolute height", {{0, 0, 2}, 0, 1, 1}, strend(3, 0), {"F77", "L(0,0,40)", "L(10,0,40)"}, 27},
-        {"STREND short of the clearance plane", {{0, 0, 0}, 1, 0}, strend(3, 3), {"F-1", "L(0,0,3)"}, 4},
+        {"STREND short of the clearance plane: up, then over P", {{0, 0, 0}, 1, 0}, strend(3, 3),
+         {"F-1", "L(0,0,3)", "L(10,0,3)"}, 4},
+        {"STREND short of the clearance plane over P: up only", {{10, 0, 0}, 1, 0}, strend(3, 3), {"F-1", "L(10,0,3)"}, 4},
+        {"STREND short of the clearance plane from above: across only", {{0, 0, 8}, 1, 0}, strend(3, 3),
+         {"F-1", "L(10,0,8)"}, 4},
         {"STREND of a surface function consumes L", {{0, 0, 0}, 0, 1, 0, 34, 1}, strend(3, 0), {}, 4, 1},
         {"STREND of a surface function links over the surfaces", {{0, 0, 0}, 0, 1, 0, 34, 0}, strend(3, 0),
          {"F77", "L(0,0,5)", "L(10,0,5)"}, 27},
