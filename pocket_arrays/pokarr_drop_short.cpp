@@ -59,6 +59,35 @@ void remove_short(pokarr& a, int i, int step)
         remove_entries(a, i - 1, step);
 }
 
+// Where the pass over the elements from entry i has something to do: the first element that is
+// short as judged after a long one (the running sum of a 2-D array starts from zero there), or
+// the entry at which the pass ends (the count, or a broken trailing record). Long elements before
+// it only reset the sum, so the pass may resume there with a sum of zero.
+int first_short_element(const pokarr& a, int i, double tol)
+{
+    const bool with_z = has_z(a);
+    const double tol2 = tol * tol;
+    while (i < a.count) {
+        const int j = i + (pk_is_marker(a.x[i]) ? kArcRecordEntries : 1);
+        if (j - 1 >= a.count) return i;
+        const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]);
+        const double dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
+        const bool long_element = dx >= tol || dy >= tol ||
+                                  (with_z ? std::fabs(a.z[i - 1] - a.z[j - 1]) >= tol
+                                          : dx * dx + dy * dy >= tol2);
+        if (!long_element) return i;
+        i = j;
+    }
+    return i;
+}
+
+// The first arc marker at or after entry i and before entry end; end when there is none.
+int next_marker(const pokarr& a, int i, int end)
+{
+    while (i < end && !pk_is_marker(a.x[i])) ++i;
+    return i;
+}
+
 }  // namespace
 
 double drop_short_tolerance()
@@ -76,7 +105,7 @@ void pokarr_drop_short(pokarr& array)
     }
     const double tol = drop_short_tolerance();
     double sum = 0.0;
-    int i = 1;
+    int i = first_short_element(array, 1, tol);
     while (i < array.count) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
@@ -114,15 +143,11 @@ void xy_drop_short(double* x, double* y, int& count)
 void pokarr_merge_arcs(pokarr& array)
 {
     if (array.dimension != 2 || array.count - 1 <= 1) return;
-    int i = 1;
+    int i = next_marker(array, 1, array.count - 1);
     while (i < array.count - 1) {
-        if (!pk_is_marker(array.x[i])) {
-            ++i;
-            continue;
-        }
         const int second = i + kArcRecordEntries;
         if (second + 3 >= array.count || !pk_is_marker(array.x[second])) {
-            i += kArcRecordEntries;
+            i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
         const double r = array.x[i + 1];
@@ -137,10 +162,10 @@ void pokarr_merge_arcs(pokarr& array)
         const bool below_half = same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
                                 (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
         if (!below_half) {
-            i += kArcRecordEntries;
+            i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
-        // One record from the first arc's start to the second arc's end.
+        // One record from the first arc's start to the second arc's end; its marker stays at i.
         remove_entries(array, i + 3, kArcRecordEntries);
     }
 }
