@@ -53,8 +53,9 @@ vec point_of(const pokarr& a, int i)
     return {a.x[i], a.y[i], a.z != nullptr ? a.z[i] : 0.0};
 }
 
-// Unit vector of b - a; false (and v untouched) when it has no length.
-bool unit_chord(const vec& a, const vec& b, vec& v, double* length = nullptr)
+// Unit vector of b - a; false (and v untouched) when it has no length. Inlined with
+// element_directions: the fold check runs them for every element of every loop it cleans.
+[[gnu::always_inline]] inline bool unit_chord(const vec& a, const vec& b, vec& v, double* length = nullptr)
 {
     const vec d{b.x - a.x, b.y - a.y, b.z - a.z};
     const double l = std::sqrt(dot(d, d));
@@ -97,7 +98,7 @@ constexpr int kFoundStart = 1, kFoundEnd = 2, kFoundLine = 4;
 // Directions at the start and at the end of the element that starts at entry s (either may be
 // null); each left as it was when the element has no length (or an arc no radius there).
 // Answers what it found (kFound* bits, for the directions asked).
-int element_directions(const pokarr& a, int s, vec* start, vec* end)
+[[gnu::always_inline]] inline int element_directions(const pokarr& a, int s, vec* start, vec* end)
 {
     const bool arc = is_arc_at(a, s);
     const int e = s + (arc ? kArcRecordEntries : 1);

@@ -286,9 +286,15 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     int kept = 1, next = 1;
     bool removed_last = false;
     pending_hull hull;
-    // Copies `entries` entries (fewer at the end) unchanged.
+    // Copies `entries` entries (fewer at the end) unchanged; before the first removal they are
+    // already in place.
     auto keep = [&](int entries) {
-        for (const int end = std::min(next + entries, n); next < end; ++next, ++kept) copy_entry(a, next, kept);
+        const int end = std::min(next + entries, n);
+        if (kept == next) {
+            kept = next = std::max(next, end);
+            return;
+        }
+        for (; next < end; ++next, ++kept) copy_entry(a, next, kept);
     };
     while (next < n - 1) {
         if (pk_is_marker(a.x[next])) {
