@@ -278,11 +278,13 @@ void copy_entry(pokarr& a, int from, int to)
 
 // One pass that compacts the array as it goes: entries before `kept` are the result so far and
 // entries from `next` on are not yet read, so a removed point costs nothing and the point under
-// test sits between the last kept point (kept - 1) and the next unread one (next + 1).
-void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
+// test sits between the last kept point (kept - 1) and the next unread one (next + 1). Answers
+// whether it met an arc marker (without one it read every entry from the first on).
+bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
 {
     const int n = a.count;
-    if (n < 2) return;
+    if (n < 2) return true;
+    bool arcs = false;
     int kept = 1, next = 1;
     bool removed_last = false;
     pending_hull hull;
@@ -298,10 +300,12 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     };
     while (next < n - 1) {
         if (pk_is_marker(a.x[next])) {
+            arcs = true;
             keep(kArcRecordEntries);
             continue;
         }
         if (pk_is_marker(a.x[next + 1])) {
+            arcs = true;
             keep(kArcRecordEntries + 1);
             continue;
         }
@@ -332,6 +336,7 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     }
     keep(n - next);
     a.count = kept;
+    return arcs;
 }
 
 // Joins a last and a first arc of one circle across the closing point; true when joined.
@@ -392,10 +397,11 @@ void pokarr_drop_redundant(int& closed, int z_flag, pokarr& array)
     const bool with_z = z_flag != 0 && array.z != nullptr;
     pokarr pending;
     pokarr_init(array.dimension == 2 ? 2 : 3, pending);
-    if (array.count >= 3) main_pass(array, with_z, lim, pending);
+    // Without arc markers nothing below makes one, and there are no arcs to merge.
+    const bool arcs = array.count < 3 || main_pass(array, with_z, lim, pending);
     const bool joined = join_end_arcs(array);
     if (!joined && closed != 0) closing_point(array, z_flag, lim);
-    pokarr_merge_arcs(array);
+    if (arcs) pokarr_merge_arcs(array);
     pokarr_free(pending);
 }
 

@@ -62,13 +62,17 @@ void remove_short(pokarr& a, int i, int step)
 // Where the pass over the elements from entry i has something to do: the first element that is
 // short as judged after a long one (the running sum of a 2-D array starts from zero there), or
 // the entry at which the pass ends (the count, or a broken trailing record). Long elements before
-// it only reset the sum, so the pass may resume there with a sum of zero.
-int first_short_element(const pokarr& a, int i, double tol)
+// it only reset the sum, so the pass may resume there with a sum of zero. arcs tells whether an
+// arc marker was met on the way.
+int first_short_element(const pokarr& a, int i, double tol, bool& arcs)
 {
     const bool with_z = has_z(a);
     const double tol2 = tol * tol;
+    arcs = false;
     while (i < a.count) {
-        const int j = i + (pk_is_marker(a.x[i]) ? kArcRecordEntries : 1);
+        const bool arc = pk_is_marker(a.x[i]);
+        arcs = arcs || arc;
+        const int j = i + (arc ? kArcRecordEntries : 1);
         if (j - 1 >= a.count) return i;
         const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]);
         const double dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
@@ -105,7 +109,11 @@ void pokarr_drop_short(pokarr& array)
     }
     const double tol = drop_short_tolerance();
     double sum = 0.0;
-    int i = first_short_element(array, 1, tol);
+    bool arcs = false;
+    int i = first_short_element(array, 1, tol, arcs);
+    // A loop of lines that loses no element has no arcs to merge: the scan met every entry from
+    // the first on without a marker.
+    if (i >= array.count && !arcs) return;
     while (i < array.count) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
