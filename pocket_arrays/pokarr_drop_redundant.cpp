@@ -134,10 +134,11 @@ verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, b
     if (!has_direction(l1)) return verdict::duplicate;
     vec3 vb = difference(pa, pm, with_z_ab);
     const double l2 = length_of(vb);
-    if (!has_direction(l2)) return verdict::keep;
+    // Either of these keeps the point; the turn is known before the chord is measured.
+    if (!has_direction(l2) || surely_turns_back(va, vb, l1, l2)) return verdict::keep;
     vec3 vk = difference(pa, pb, with_z_k);
     const double lk = length_of(vk);
-    if (!has_direction(lk) || surely_turns_back(va, vb, l1, l2)) return verdict::keep;
+    if (!has_direction(lk)) return verdict::keep;
     normalise(va, l1);
     normalise(vb, l2);
     normalise(vk, lk);
