@@ -24,6 +24,14 @@ constexpr double kMergeCosine = -0.9;
 
 bool has_z(const pokarr& a) { return a.dimension >= 3 && a.z != nullptr; }
 
+// drop_short_tolerance(), inlined into the pass that runs on every loop.
+double short_tolerance()
+{
+    if (pocket_state_block.pocket_dimension != 2) return kSurfaceShort;
+    const double w = pocket_work_block.working_tolerance;
+    return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
+}
+
 // Copies entry `from` onto entry `to` (coordinates and normal).
 void copy_entry(pokarr& a, int from, int to)
 {
@@ -62,18 +70,17 @@ void remove_short(pokarr& a, int i, int step)
 // Where the pass over the elements from entry i has something to do: the first element that is
 // short as judged after a long one (the running sum of a 2-D array starts from zero there), or
 // the entry at which the pass ends (the count, or a broken trailing record). Long elements before
-// it only reset the sum, so the pass may resume there with a sum of zero. arcs tells whether an
-// arc marker was met on the way.
-int first_short_element(const pokarr& a, int i, double tol, bool& arcs)
+// it only reset the sum, so the pass may resume there with a sum of zero. walked counts the
+// elements passed over.
+int first_short_element(const pokarr& a, int i, double tol, int& walked)
 {
     const bool with_z = has_z(a);
     const double tol2 = tol * tol;
-    arcs = false;
+    walked = 0;
     while (i < a.count) {
-        const bool arc = pk_is_marker(a.x[i]);
-        arcs = arcs || arc;
-        const int j = i + (arc ? kArcRecordEntries : 1);
+        const int j = i + (pk_is_marker(a.x[i]) ? kArcRecordEntries : 1);
         if (j - 1 >= a.count) return i;
+        ++walked;
         const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]);
         const double dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
         const bool long_element = dx >= tol || dy >= tol ||
@@ -94,12 +101,7 @@ int next_marker(const pokarr& a, int i, int end)
 
 }  // namespace
 
-double drop_short_tolerance()
-{
-    if (pocket_state_block.pocket_dimension != 2) return kSurfaceShort;
-    const double w = pocket_work_block.working_tolerance;
-    return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
-}
+double drop_short_tolerance() { return short_tolerance(); }
 
 void pokarr_drop_short(pokarr& array)
 {
@@ -107,13 +109,13 @@ void pokarr_drop_short(pokarr& array)
         if (array.dimension == 2) pokarr_merge_arcs(array);
         return;
     }
-    const double tol = drop_short_tolerance();
+    const double tol = short_tolerance();
     double sum = 0.0;
-    bool arcs = false;
-    int i = first_short_element(array, 1, tol, arcs);
-    // A loop of lines that loses no element has no arcs to merge: the scan met every entry from
-    // the first on without a marker.
-    if (i >= array.count && !arcs) return;
+    int walked = 0;
+    int i = first_short_element(array, 1, tol, walked);
+    // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
+    // over every entry) has no arcs to merge.
+    if (i >= array.count && walked == array.count - 1) return;
     while (i < array.count) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
