@@ -310,10 +310,6 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             keep(kArcRecordEntries + 1);
             continue;
         }
-        if (!removed_last) {
-            pending.count = 0;
-            hull.reset(a.x[kept - 1], a.y[kept - 1]);
-        }
         vec3 chord;
         verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord);
         // Stays within the planar pending check: the removed run must hug the new chord.
@@ -325,6 +321,11 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             removed_last = false;
             keep(1);
             continue;
+        }
+        // A run of removed points starts: its pending points are taken from the last kept one.
+        if (!removed_last) {
+            pending.count = 0;
+            hull.reset(a.x[kept - 1], a.y[kept - 1]);
         }
         if (lim.planar) {
             int status = 0;
