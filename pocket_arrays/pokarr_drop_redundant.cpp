@@ -123,8 +123,9 @@ enum class verdict { keep, redundant, duplicate };
 
 // Steps 3 to 5 of the point test: the point `mid` between `before` and `after`. z enters A and B
 // under with_z_ab and K under with_z_k. The unit chord is written once the point has passed the
-// turn test; the pending check reads it for a redundant point.
-verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, bool with_z_k,
+// turn test; the pending check reads it for a redundant point. Inlined into both callers: it
+// runs for every point of every offset.
+[[gnu::always_inline]] inline verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, bool with_z_k,
               const limits& lim, vec3& chord)
 {
     const bool with_z = with_z_ab || with_z_k;
