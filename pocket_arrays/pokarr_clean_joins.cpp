@@ -435,7 +435,8 @@ bool may_fold(const pokarr& a, double limit)
         k = j;
     }
     // The walk ends on the loop's last element unless its records are damaged.
-    if (walked != last_start && (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0) return true;
+    if (walked != last_start && (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0)
+        return true;
     return walked >= 0 && !(dot(before, first) >= limit);
 }
 

@@ -125,11 +125,12 @@ enum class verdict { keep, redundant, duplicate };
 // under with_z_ab and K under with_z_k. The unit chord is written once the point has passed the
 // turn test; the pending check reads it for a redundant point. Inlined into both callers: it
 // runs for every point of every offset.
-[[gnu::always_inline]] inline verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, bool with_z_k,
-              const limits& lim, vec3& chord)
+[[gnu::always_inline]] inline verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab,
+                                            bool with_z_k, const limits& lim, vec3& chord)
 {
     const bool with_z = with_z_ab || with_z_k;
-    const point3 pb = point_at(a, before, with_z), pm = point_at(a, mid, with_z), pa = point_at(a, after, with_z);
+    const point3 pb = point_at(a, before, with_z), pm = point_at(a, mid, with_z);
+    const point3 pa = point_at(a, after, with_z);
     vec3 va = difference(pm, pb, with_z_ab);
     const double l1 = length_of(va);
     if (!has_direction(l1)) return verdict::duplicate;

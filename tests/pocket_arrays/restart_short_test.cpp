@@ -215,18 +215,24 @@ TEST_F(RestartTest, DynamicLoopRestartsAsAStaticCopyDoes)
     std::vector<xy> stray = square;  // a marker in the closing element: the copy runs past the end
     stray[3].x = kM;
     std::vector<xy> polygon;
-    for (int k = 0; k <= 100; ++k) polygon.push_back({std::cos(0.02 * M_PI * (k % 100)), std::sin(0.02 * M_PI * (k % 100))});
+    for (int k = 0; k <= 100; ++k) {
+        const double angle = 0.02 * M_PI * (k % 100);
+        polygon.push_back({std::cos(angle), std::sin(angle)});
+    }
     struct row {
         const std::vector<xy>* entries;
-        int dimension, index, mode;
+        int dimension, index;
         double t;
         int status;
     };
-    const row rows[] = {{&square, 2, 2, kRestartAtParam, 0.5, 0},    {&square, 3, 3, kRestartAtParam, 0.25, 0},
-                        {&square, 2, 1, kRestartAtParam, 0.0, 0},    {&with_arc, 2, 1, kRestartAtParam, 0.5, 0},
-                        {&with_arc, 2, 1, kRestartAtParam, 1.0, 0},  {&with_arc, 3, 5, kRestartAtParam, 0.5, 0},
-                        {&stray, 2, 1, kRestartAtParam, 0.5, kRestartFailed},
-                        {&polygon, 2, 40, kRestartAtParam, 0.5, 0}};
+    const row rows[] = {{&square, 2, 2, 0.5, 0},
+                        {&square, 3, 3, 0.25, 0},
+                        {&square, 2, 1, 0.0, 0},
+                        {&with_arc, 2, 1, 0.5, 0},
+                        {&with_arc, 2, 1, 1.0, 0},
+                        {&with_arc, 3, 5, 0.5, 0},
+                        {&stray, 2, 1, 0.5, kRestartFailed},
+                        {&polygon, 2, 40, 0.5, 0}};
     for (const row& r : rows) {
         const int n = static_cast<int>(r.entries->size());
         std::vector<double> x, y, z;
@@ -248,8 +254,8 @@ TEST_F(RestartTest, DynamicLoopRestartsAsAStaticCopyDoes)
                            room, fixed, status);
         double dx = 0.0, dy = 0.0, fx = 0.0, fy = 0.0;
         int dynamic_status = -5, fixed_status = -5;
-        pokarr_restart_at(dynamic, r.index, r.mode, r.t, dx, dy, dynamic_status);
-        pokarr_restart_at(fixed, r.index, r.mode, r.t, fx, fy, fixed_status);
+        pokarr_restart_at(dynamic, r.index, kRestartAtParam, r.t, dx, dy, dynamic_status);
+        pokarr_restart_at(fixed, r.index, kRestartAtParam, r.t, fx, fy, fixed_status);
         const std::string label = "row of " + std::to_string(n) + " entries, index " + std::to_string(r.index);
         EXPECT_EQ(dynamic_status, r.status) << label;
         EXPECT_EQ(fixed_status, r.status) << label;
