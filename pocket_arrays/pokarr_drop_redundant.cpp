@@ -399,14 +399,16 @@ void pokarr_drop_redundant(int& closed, int z_flag, pokarr& array)
     if (array.dimension < 2 || array.dimension > 4) return;
     const limits lim = current_limits();
     const bool with_z = z_flag != 0 && array.z != nullptr;
+    // The pending points: an empty array (what pokarr_init makes) that takes memory only when a
+    // planar pass removes a point; it is given back only then.
     pokarr pending;
-    pokarr_init(array.dimension == 2 ? 2 : 3, pending);
+    pending.dimension = array.dimension == 2 ? 2 : 3;
     // Without arc markers nothing below makes one, and there are no arcs to merge.
     const bool arcs = array.count < 3 || main_pass(array, with_z, lim, pending);
     const bool joined = join_end_arcs(array);
     if (!joined && closed != 0) closing_point(array, z_flag, lim);
     if (arcs) pokarr_merge_arcs(array);
-    pokarr_free(pending);
+    if (pending.kind != kPokarrEmpty) pokarr_free(pending);
 }
 
 void xy_drop_redundant(int& closed, double* x, double* y, int& count)
