@@ -53,8 +53,9 @@ vec point_of(const pokarr& a, int i)
     return {a.x[i], a.y[i], a.z != nullptr ? a.z[i] : 0.0};
 }
 
-// Unit vector of b - a; false (and v untouched) when it has no length.
-bool unit_chord(const vec& a, const vec& b, vec& v, double* length = nullptr)
+// Unit vector of b - a; false (and v untouched) when it has no length. Inlined with
+// element_directions: the fold check runs them for every element of every loop it cleans.
+[[gnu::always_inline]] inline bool unit_chord(const vec& a, const vec& b, vec& v, double* length = nullptr)
 {
     const vec d{b.x - a.x, b.y - a.y, b.z - a.z};
     const double l = std::sqrt(dot(d, d));
@@ -97,13 +98,14 @@ constexpr int kFoundStart = 1, kFoundEnd = 2, kFoundLine = 4;
 // Directions at the start and at the end of the element that starts at entry s (either may be
 // null); each left as it was when the element has no length (or an arc no radius there).
 // Answers what it found (kFound* bits, for the directions asked).
-int element_directions(const pokarr& a, int s, vec* start, vec* end)
+[[gnu::always_inline]] inline int element_directions(const pokarr& a, int s, vec* start, vec* end)
 {
-    const int e = s + step_at(a, s);
+    const bool arc = is_arc_at(a, s);
+    const int e = s + (arc ? kArcRecordEntries : 1);
     const vec ps = point_of(a, s), pe = point_of(a, e);
     vec chord;
     if (!unit_chord(ps, pe, chord)) return 0;
-    if (is_arc_at(a, s)) {
+    if (arc) {
         int found = 0;
         vec t;
         if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t, found |= kFoundStart;
@@ -412,22 +414,30 @@ double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, 
 // Whether some join of the loop may fold: every treatment of a join pass starts from a turn whose
 // cosine (end direction of one element . start direction of the next) is below the limit. False
 // only when every element has both its directions (a missing one would leave a stale one in the
-// pass) and no turn is below the limit: the join passes then pass every join over.
+// pass) and no turn is below the limit: the join passes then pass every join over. Each element's
+// directions are found once; the turn into the first element is tested last, from the end
+// direction of the element that ends the loop.
 bool may_fold(const pokarr& a, double limit)
 {
+    constexpr int kBoth = kFoundStart | kFoundEnd;
     const int last_start = start_of_element_ending(a, 0);
-    vec before, start, end;
-    if (last_start < 0 || (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0) return true;
+    if (last_start < 0) return true;
+    vec first, before, start, end;
+    int walked = -1;  // start of the last element walked
     for (int k = 0; k < a.count - 1;) {
         const int j = k + step_at(a, k);
         if (j >= a.count) return true;
-        if ((element_directions(a, k, &start, &end) & (kFoundStart | kFoundEnd)) != (kFoundStart | kFoundEnd))
-            return true;
-        if (!(dot(before, start) >= limit)) return true;
+        if ((element_directions(a, k, &start, &end) & kBoth) != kBoth) return true;
+        if (k == 0) first = start;
+        else if (!(dot(before, start) >= limit)) return true;
         before = end;
+        walked = k;
         k = j;
     }
-    return false;
+    // The walk ends on the loop's last element unless its records are damaged.
+    if (walked != last_start && (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0)
+        return true;
+    return walked >= 0 && !(dot(before, first) >= limit);
 }
 
 void join_pass(pokarr& a, const join_settings& js)

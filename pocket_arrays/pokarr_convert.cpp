@@ -82,8 +82,7 @@ bool shares_memory(const pokarr& source, const pokarr& destination)
     if (source.x == nullptr || destination.x == nullptr) return false;
     const auto s0 = reinterpret_cast<std::uintptr_t>(source.x);
     const auto s1 = reinterpret_cast<std::uintptr_t>(source.x + source.count);
-    const int room = pokarr_capacity(destination) > destination.count ? pokarr_capacity(destination)
-                                                                      : destination.count;
+    const int room = std::max(pokarr_capacity(destination), destination.count);
     const auto d0 = reinterpret_cast<std::uintptr_t>(destination.x);
     const auto d1 = reinterpret_cast<std::uintptr_t>(destination.x + room);
     return s0 < d1 && d0 < s1;

@@ -53,14 +53,24 @@ struct vec3 {
     double v[3] = {0.0, 0.0, 0.0};
 };
 
-// b - a over the entries of the array; z only when asked. Inlined with unit() into the point
-// test, which runs them three times for every point (the same operations, so the same bits).
-[[gnu::always_inline]] inline vec3 difference(const pokarr& a, int to, int from, bool with_z)
+// An entry's coordinates, read once for the three differences of the point test; z is 0.0 when
+// not asked for or absent.
+struct point3 {
+    double x, y, z;
+};
+
+[[gnu::always_inline]] inline point3 point_at(const pokarr& a, int i, bool with_z)
+{
+    return {a.x[i], a.y[i], with_z && a.z != nullptr ? a.z[i] : 0.0};
+}
+
+// to - from; z only when asked.
+[[gnu::always_inline]] inline vec3 difference(const point3& to, const point3& from, bool with_z)
 {
     vec3 d;
-    d.v[0] = a.x[to] - a.x[from];
-    d.v[1] = a.y[to] - a.y[from];
-    if (with_z && a.z != nullptr) d.v[2] = a.z[to] - a.z[from];
+    d.v[0] = to.x - from.x;
+    d.v[1] = to.y - from.y;
+    if (with_z) d.v[2] = to.z - from.z;
     return d;
 }
 
@@ -81,32 +91,63 @@ double cross_size(const vec3& a, const vec3& b, bool with_z)
     return std::sqrt(dot3(c, c));
 }
 
-// Normalises in place; false when the vector has no direction (the host's tolerance, vector left
-// as it was) or is a duplicate step.
-[[gnu::always_inline]] inline bool unit(vec3& a, double& length)
+// Length of a vector as the host's v3untd takes it.
+[[gnu::always_inline]] inline double length_of(const vec3& a) { return std::sqrt(dot3(a, a)); }
+
+// Whether a vector of this length has a direction that is not a duplicate step (the host's
+// tolerance and the duplicate length, both checked by the full test).
+bool has_direction(double length) { return length > vantu::kDoubleTolerance && length >= kDuplicateLength; }
+
+// Divides a vector by its length, component by component as v3untd does.
+[[gnu::always_inline]] inline void normalise(vec3& a, double length)
 {
-    length = std::sqrt(dot3(a, a));
-    if (!(length > vantu::kDoubleTolerance)) return false;
     for (double& c : a.v) c /= length;
-    return length >= kDuplicateLength;
+}
+
+// Whether the point test's dot product of the two unit vectors is surely not positive, read from
+// the vectors before they are normalised: a dot below the margin times the lengths stays negative
+// through the rounding of the normalisation (some 1e-15 of the lengths), and a product of which
+// every term has a zero factor is a zero after it too. Corners that turn a right angle or more,
+// the common case, are then kept without the divisions. Lengths beyond kTurnRange (never a
+// pocket's) go the full way, so that nothing overflows here.
+constexpr double kTurnMargin = 1.0e-12;
+constexpr double kTurnRange = 1.0e100;
+bool surely_turns_back(const vec3& a, const vec3& b, double la, double lb)
+{
+    if (!(la < kTurnRange && lb < kTurnRange)) return false;
+    const auto zero_term = [&](int k) { return a.v[k] == 0.0 || b.v[k] == 0.0; };
+    return (zero_term(0) && zero_term(1) && zero_term(2)) || dot3(a, b) < -kTurnMargin * la * lb;
 }
 
 enum class verdict { keep, redundant, duplicate };
 
 // Steps 3 to 5 of the point test: the point `mid` between `before` and `after`. z enters A and B
-// under with_z_ab and K under with_z_k.
-verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab, bool with_z_k,
-              const limits& lim, vec3& chord)
+// under with_z_ab and K under with_z_k. The unit chord is written once the point has passed the
+// turn test; the pending check reads it for a redundant point. Inlined into both callers: it
+// runs for every point of every offset.
+[[gnu::always_inline]] inline verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab,
+                                            bool with_z_k, const limits& lim, vec3& chord)
 {
-    vec3 va = difference(a, mid, before, with_z_ab);
-    double l1 = 0.0;
-    if (!unit(va, l1)) return verdict::duplicate;
-    vec3 vb = difference(a, after, mid, with_z_ab);
-    chord = difference(a, after, before, with_z_k);
-    double l2 = 0.0, lk = 0.0;
-    if (!unit(vb, l2) || !unit(chord, lk) || dot3(va, vb) <= 0.0) return verdict::keep;
+    const bool with_z = with_z_ab || with_z_k;
+    const point3 pb = point_at(a, before, with_z), pm = point_at(a, mid, with_z);
+    const point3 pa = point_at(a, after, with_z);
+    vec3 va = difference(pm, pb, with_z_ab);
+    const double l1 = length_of(va);
+    if (!has_direction(l1)) return verdict::duplicate;
+    vec3 vb = difference(pa, pm, with_z_ab);
+    const double l2 = length_of(vb);
+    // Either of these keeps the point; the turn is known before the chord is measured.
+    if (!has_direction(l2) || surely_turns_back(va, vb, l1, l2)) return verdict::keep;
+    vec3 vk = difference(pa, pb, with_z_k);
+    const double lk = length_of(vk);
+    if (!has_direction(lk)) return verdict::keep;
+    normalise(va, l1);
+    normalise(vb, l2);
+    normalise(vk, lk);
+    if (dot3(va, vb) <= 0.0) return verdict::keep;
     const double sine = cross_size(va, vb, with_z_ab);
-    const double deviation = cross_size(va, chord, with_z_ab || with_z_k) * l1;
+    const double deviation = cross_size(va, vk, with_z) * l1;
+    chord = vk;
     if (sine < lim.sine && (l1 <= lim.big || l2 <= lim.big)) return verdict::redundant;
     if (a.dimension == 2 && deviation < lim.deviation) return verdict::redundant;
     return verdict::keep;
@@ -240,30 +281,36 @@ void copy_entry(pokarr& a, int from, int to)
 
 // One pass that compacts the array as it goes: entries before `kept` are the result so far and
 // entries from `next` on are not yet read, so a removed point costs nothing and the point under
-// test sits between the last kept point (kept - 1) and the next unread one (next + 1).
-void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
+// test sits between the last kept point (kept - 1) and the next unread one (next + 1). Answers
+// whether it met an arc marker (without one it read every entry from the first on).
+bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
 {
     const int n = a.count;
-    if (n < 2) return;
+    if (n < 2) return true;
+    bool arcs = false;
     int kept = 1, next = 1;
     bool removed_last = false;
     pending_hull hull;
-    // Copies `entries` entries (fewer at the end) unchanged.
+    // Copies `entries` entries (fewer at the end) unchanged; before the first removal they are
+    // already in place.
     auto keep = [&](int entries) {
-        for (const int end = std::min(next + entries, n); next < end; ++next, ++kept) copy_entry(a, next, kept);
+        const int end = std::min(next + entries, n);
+        if (kept == next) {
+            kept = next = std::max(next, end);
+            return;
+        }
+        for (; next < end; ++next, ++kept) copy_entry(a, next, kept);
     };
     while (next < n - 1) {
         if (pk_is_marker(a.x[next])) {
+            arcs = true;
             keep(kArcRecordEntries);
             continue;
         }
         if (pk_is_marker(a.x[next + 1])) {
+            arcs = true;
             keep(kArcRecordEntries + 1);
             continue;
-        }
-        if (!removed_last) {
-            pending.count = 0;
-            hull.reset(a.x[kept - 1], a.y[kept - 1]);
         }
         vec3 chord;
         verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord);
@@ -277,6 +324,11 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             keep(1);
             continue;
         }
+        // A run of removed points starts: its pending points are taken from the last kept one.
+        if (!removed_last) {
+            pending.count = 0;
+            hull.reset(a.x[kept - 1], a.y[kept - 1]);
+        }
         if (lim.planar) {
             int status = 0;
             const double z = a.z != nullptr ? a.z[next] : 0.0;
@@ -288,6 +340,7 @@ void main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     }
     keep(n - next);
     a.count = kept;
+    return arcs;
 }
 
 // Joins a last and a first arc of one circle across the closing point; true when joined.
@@ -346,13 +399,16 @@ void pokarr_drop_redundant(int& closed, int z_flag, pokarr& array)
     if (array.dimension < 2 || array.dimension > 4) return;
     const limits lim = current_limits();
     const bool with_z = z_flag != 0 && array.z != nullptr;
+    // The pending points: an empty array (what pokarr_init makes) that takes memory only when a
+    // planar pass removes a point; it is given back only then.
     pokarr pending;
-    pokarr_init(array.dimension == 2 ? 2 : 3, pending);
-    if (array.count >= 3) main_pass(array, with_z, lim, pending);
+    pending.dimension = array.dimension == 2 ? 2 : 3;
+    // Without arc markers nothing below makes one, and there are no arcs to merge.
+    const bool arcs = array.count < 3 || main_pass(array, with_z, lim, pending);
     const bool joined = join_end_arcs(array);
     if (!joined && closed != 0) closing_point(array, z_flag, lim);
-    pokarr_merge_arcs(array);
-    pokarr_free(pending);
+    if (arcs) pokarr_merge_arcs(array);
+    if (pending.kind != kPokarrEmpty) pokarr_free(pending);
 }
 
 void xy_drop_redundant(int& closed, double* x, double* y, int& count)

@@ -24,6 +24,14 @@ constexpr double kMergeCosine = -0.9;
 
 bool has_z(const pokarr& a) { return a.dimension >= 3 && a.z != nullptr; }
 
+// drop_short_tolerance(), inlined into the pass that runs on every loop.
+double short_tolerance()
+{
+    if (pocket_state_block.pocket_dimension != 2) return kSurfaceShort;
+    const double w = pocket_work_block.working_tolerance;
+    return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
+}
+
 // Copies entry `from` onto entry `to` (coordinates and normal).
 void copy_entry(pokarr& a, int from, int to)
 {
@@ -59,14 +67,41 @@ void remove_short(pokarr& a, int i, int step)
         remove_entries(a, i - 1, step);
 }
 
+// Where the pass over the elements from entry i has something to do: the first element that is
+// short as judged after a long one (the running sum of a 2-D array starts from zero there), or
+// the entry at which the pass ends (the count, or a broken trailing record). Long elements before
+// it only reset the sum, so the pass may resume there with a sum of zero. walked counts the
+// elements passed over.
+int first_short_element(const pokarr& a, int i, double tol, int& walked)
+{
+    const bool with_z = has_z(a);
+    const double tol2 = tol * tol;
+    walked = 0;
+    while (i < a.count) {
+        const int j = i + (pk_is_marker(a.x[i]) ? kArcRecordEntries : 1);
+        if (j - 1 >= a.count) return i;
+        ++walked;
+        const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]);
+        const double dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
+        const bool long_element = dx >= tol || dy >= tol ||
+                                  (with_z ? std::fabs(a.z[i - 1] - a.z[j - 1]) >= tol
+                                          : dx * dx + dy * dy >= tol2);
+        if (!long_element) return i;
+        i = j;
+    }
+    return i;
+}
+
+// The first arc marker at or after entry i and before entry end; end when there is none.
+int next_marker(const pokarr& a, int i, int end)
+{
+    while (i < end && !pk_is_marker(a.x[i])) ++i;
+    return i;
+}
+
 }  // namespace
 
-double drop_short_tolerance()
-{
-    if (pocket_state_block.pocket_dimension != 2) return kSurfaceShort;
-    const double w = pocket_work_block.working_tolerance;
-    return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
-}
+double drop_short_tolerance() { return short_tolerance(); }
 
 void pokarr_drop_short(pokarr& array)
 {
@@ -74,9 +109,13 @@ void pokarr_drop_short(pokarr& array)
         if (array.dimension == 2) pokarr_merge_arcs(array);
         return;
     }
-    const double tol = drop_short_tolerance();
+    const double tol = short_tolerance();
     double sum = 0.0;
-    int i = 1;
+    int walked = 0;
+    int i = first_short_element(array, 1, tol, walked);
+    // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
+    // over every entry) has no arcs to merge.
+    if (i >= array.count && walked == array.count - 1) return;
     while (i < array.count) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
@@ -114,15 +153,11 @@ void xy_drop_short(double* x, double* y, int& count)
 void pokarr_merge_arcs(pokarr& array)
 {
     if (array.dimension != 2 || array.count - 1 <= 1) return;
-    int i = 1;
+    int i = next_marker(array, 1, array.count - 1);
     while (i < array.count - 1) {
-        if (!pk_is_marker(array.x[i])) {
-            ++i;
-            continue;
-        }
         const int second = i + kArcRecordEntries;
         if (second + 3 >= array.count || !pk_is_marker(array.x[second])) {
-            i += kArcRecordEntries;
+            i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
         const double r = array.x[i + 1];
@@ -137,10 +172,10 @@ void pokarr_merge_arcs(pokarr& array)
         const bool below_half = same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
                                 (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
         if (!below_half) {
-            i += kArcRecordEntries;
+            i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
-        // One record from the first arc's start to the second arc's end.
+        // One record from the first arc's start to the second arc's end; its marker stays at i.
         remove_entries(array, i + 3, kArcRecordEntries);
     }
 }

@@ -57,8 +57,11 @@ void pokarr_tidy_pass2(pokarr& array)
 {
     if (!tidy_applies(array)) return;
     const double sagitta = kPocketFlatArcSagitta;
-    int kept = 0;
-    for (int i = 0; i < array.count;) {
+    // The entries before the first arc marker stay where they are.
+    int i = 1;
+    while (i < array.count && !pk_is_marker(array.x[i])) ++i;
+    int kept = i;
+    while (i < array.count) {
         const bool record = i >= 1 && pk_is_marker(array.x[i]) && i + 3 < array.count;
         if (record) {
             const double r = array.x[i + 1];

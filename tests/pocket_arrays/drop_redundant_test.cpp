@@ -146,3 +146,25 @@ TEST_F(RedundantTest, DenseLoopsStayWithinTheDeviationOfTheirThinning)
         pokarr_free(a);
     }
 }
+
+TEST_F(RedundantTest, ShortLeggedCornerGoesOnlyWhileItTurnsLessThanARightAngle)
+{
+    // The corner (5e-5, 0) between legs of 5e-5: turning by less than a right angle it lies
+    // within the deviation limit of its chord and goes; at a right angle or more it stays. The
+    // rows straddle the right angle by amounts far below the rounding of the unit vectors.
+    struct row {
+        double lean;  // x step of the second leg: > 0 turns less than a right angle
+        bool stays;
+    };
+    const row rows[] = {{0.0, true},   {1e-12, false}, {-1e-12, true},     {1e-20, false},
+                        {-1e-20, true}, {-2.5e-5, true}, {2.5e-5, false}};
+    for (const row& r : rows) {
+        pokarr a = make_2d({{0, 0}, {5e-5, 0}, {5e-5 + r.lean, 5e-5}, {5e-5 + r.lean, 10}});
+        int closed = 0;
+        pokarr_drop_redundant(closed, 0, a);
+        bool corner = false;
+        for (const xy& p : entries_of(a)) corner = corner || (p.x == 5e-5 && p.y == 0.0);
+        EXPECT_EQ(corner, r.stays) << "lean " << r.lean;
+        pokarr_free(a);
+    }
+}

@@ -1,11 +1,15 @@
-// Restart of a loop at a point, removal of short elements and merging of arcs on one circle.
+// Restart of a loop at a point (in its own block and through a work array), removal of short
+// elements and merging of arcs on one circle.
 #include "pocket_test_support.hpp"
 
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket/pocket_work.hpp"
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -197,4 +201,101 @@ TEST_F(RestartTest, XyDropShortWritesTheCountBack)
     int none = 0;
     xy_drop_short(x, y, none);
     EXPECT_EQ(none, 0);
+}
+
+TEST_F(RestartTest, DynamicLoopRestartsAsAStaticCopyDoes)
+{
+    // A small dynamic loop is rebuilt in its own block, a static one through a work array; both
+    // must give the same entries, bit for bit, and a failed restart leaves either unchanged.
+    std::vector<xy> square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
+    std::vector<xy> with_arc = {{10, 0}};
+    for (const xy& p : arc_entries(10.0, 90.0)) with_arc.push_back(p);
+    with_arc.push_back({0, 0});
+    with_arc.push_back({10, 0});
+    std::vector<xy> stray = square;  // a marker in the closing element: the copy runs past the end
+    stray[3].x = kM;
+    std::vector<xy> polygon;
+    for (int k = 0; k <= 100; ++k) {
+        const double angle = 0.02 * M_PI * (k % 100);
+        polygon.push_back({std::cos(angle), std::sin(angle)});
+    }
+    struct row {
+        const std::vector<xy>* entries;
+        int dimension, index;
+        double t;
+        int status;
+    };
+    const row rows[] = {{&square, 2, 2, 0.5, 0},
+                        {&square, 3, 3, 0.25, 0},
+                        {&square, 2, 1, 0.0, 0},
+                        {&with_arc, 2, 1, 0.5, 0},
+                        {&with_arc, 2, 1, 1.0, 0},
+                        {&with_arc, 3, 5, 0.5, 0},
+                        {&stray, 2, 1, 0.5, kRestartFailed},
+                        {&polygon, 2, 40, 0.5, 0}};
+    for (const row& r : rows) {
+        const int n = static_cast<int>(r.entries->size());
+        std::vector<double> x, y, z;
+        for (int i = 0; i < n; ++i) {
+            x.push_back((*r.entries)[i].x);
+            y.push_back((*r.entries)[i].y);
+            z.push_back(i % 3 == 0 ? 0.5 * i : 0.0);
+        }
+        pokarr dynamic;
+        pokarr_init(r.dimension, dynamic);
+        int status = 0;
+        for (int i = 0; i < n; ++i) pokarr_add_xyz(x[i], &y[i], &z[i], nullptr, dynamic, status);
+        dynamic.indicator = 7;
+        const int room = n + 8;
+        std::vector<double> sx(x), sy(y), sz(z);
+        sx.resize(room), sy.resize(room), sz.resize(room);
+        pokarr fixed;
+        pokarr_init_static(r.dimension, sx.data(), sy.data(), r.dimension == 3 ? sz.data() : nullptr, nullptr, n,
+                           room, fixed, status);
+        double dx = 0.0, dy = 0.0, fx = 0.0, fy = 0.0;
+        int dynamic_status = -5, fixed_status = -5;
+        pokarr_restart_at(dynamic, r.index, kRestartAtParam, r.t, dx, dy, dynamic_status);
+        pokarr_restart_at(fixed, r.index, kRestartAtParam, r.t, fx, fy, fixed_status);
+        const std::string label = "row of " + std::to_string(n) + " entries, index " + std::to_string(r.index);
+        EXPECT_EQ(dynamic_status, r.status) << label;
+        EXPECT_EQ(fixed_status, r.status) << label;
+        ASSERT_EQ(dynamic.count, fixed.count) << label;
+        if (r.status != 0) {
+            EXPECT_EQ(dynamic.count, n) << label;
+        }
+        EXPECT_EQ(dx, fx) << label;
+        EXPECT_EQ(dy, fy) << label;
+        for (int i = 0; i < dynamic.count; ++i) {
+            EXPECT_EQ(dynamic.x[i], fixed.x[i]) << label << ", entry " << i;
+            EXPECT_EQ(dynamic.y[i], fixed.y[i]) << label << ", entry " << i;
+            if (r.dimension == 3) {
+                EXPECT_EQ(dynamic.z[i], fixed.z[i]) << label << ", entry " << i;
+            }
+            if (r.status != 0) {
+                EXPECT_EQ(dynamic.x[i], x[i]) << label << ", entry " << i;
+            }
+        }
+        EXPECT_EQ(dynamic.indicator, r.status == 0 ? 0 : 7) << label;
+        pokarr_free(dynamic);
+    }
+}
+
+TEST_F(RestartTest, ThinningPassesStillMergeArcsOfOneCircle)
+{
+    // Nothing to remove but two arcs of one circle: each pass ends with them merged.
+    std::vector<xy> e = {{10, 0}};
+    for (const xy& p : arc_entries(10.0, 60.0)) e.push_back(p);
+    for (const xy& p : arc_entries(10.0, 120.0)) e.push_back(p);
+    e.push_back({10, 0});
+    pocket_work_block.working_tolerance = 0.002;
+    for (int pass = 0; pass < 2; ++pass) {
+        pokarr a = from(e);
+        int closed = 1;
+        if (pass == 0) pokarr_drop_short(a);
+        else pokarr_drop_redundant(closed, 0, a);
+        int markers = 0;
+        for (int i = 0; i < a.count; ++i) markers += a.x[i] > 1e20 ? 1 : 0;
+        EXPECT_EQ(markers, 1) << (pass == 0 ? "short elements" : "redundant points");
+        pokarr_free(a);
+    }
 }
