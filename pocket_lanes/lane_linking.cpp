@@ -172,19 +172,14 @@ void add_connection(const double* from, const double* to, int current, int next,
     const double length = std::hypot(dx, dy);
     const double reach = std::min(spike, length);
     const double ux = length > 0.0 ? dx / length : 0.0, uy = length > 0.0 ? dy / length : 0.0;
-    const double points[kConnectionPoints][3] = {{to[0], to[1], to[2]},
-                                                 {to[0] + reach * ux, to[1] + reach * uy, to[2]},
-                                                 {to[0] - reach * ux, to[1] - reach * uy, to[2]},
-                                                 {to[0], to[1], to[2]}};
-    // Four points: the lane is laid out over the frame's own memory, not a pool block.
-    double x[kConnectionPoints], y[kConnectionPoints], z[kConnectionPoints];
+    // Four points written in place: the lane is laid out over the frame's own memory, not a pool
+    // block, already holding them.
+    double x[kConnectionPoints] = {to[0], to[0] + reach * ux, to[0] - reach * ux, to[0]};
+    double y[kConnectionPoints] = {to[1], to[1] + reach * uy, to[1] - reach * uy, to[1]};
+    double z[kConnectionPoints] = {to[2], to[2], to[2], to[2]};
     pokarr spike_lane;
-    pokarr_init_static(dimension() == kPlanar ? 2 : 3, x, y, dimension() == kPlanar ? nullptr : z, nullptr, 0,
-                       kConnectionPoints, spike_lane, status);
-    for (const auto& p : points) {
-        if (status != 0) return;
-        pokarr_add_pnt(p, spike_lane, status);
-    }
+    pokarr_init_static(dimension() == kPlanar ? 2 : 3, x, y, dimension() == kPlanar ? nullptr : z, nullptr,
+                       kConnectionPoints, kConnectionPoints, spike_lane, status);
     if (status != 0) return;
     lane_table& lt = lane_table_block;
     lane_add(0, lt.level[next], 0, current, next, 0.0, 0, spike_lane, status);

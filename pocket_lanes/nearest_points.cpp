@@ -75,6 +75,38 @@ bool beyond_best(double floor, double best)
     return floor > best + kDistanceSlack + kFloorMargin;
 }
 
+// The distance of two points over nd coordinates, and the foot of the perpendicular from p on
+// the segment s..b (parameter clamped to the segment) with its distance: the host's distd and
+// dsdlpt (mode 2) with the same operations in the same order, so the same bits. Written out
+// because the nearest-point search runs them for every vertex and every line it measures.
+double distance_nd(int nd, const double* p, const double* q)
+{
+    double sum = 0.0;
+    for (int k = 0; k < nd; ++k) sum += (p[k] - q[k]) * (p[k] - q[k]);
+    return std::sqrt(sum);
+}
+
+double foot_on_segment(int nd, const double* p, const double* s, const double* b, double* foot)
+{
+    double along = 0.0, length2 = 0.0;
+    for (int k = 0; k < nd; ++k) {
+        const double d = b[k] - s[k];
+        along += (p[k] - s[k]) * d;
+        length2 += d * d;
+    }
+    double t = length2 > 0.0 ? along / length2 : 0.0;
+    // fmax(0, fmin(1, t)) without the library calls, as they answer: a NaN goes to 1, and a -0
+    // stays -0 (of two zeros, fmax answers its second argument).
+    t = t < 1.0 ? t : 1.0;
+    t = 0.0 > t ? 0.0 : t;
+    double sum = 0.0;
+    for (int k = 0; k < nd; ++k) {
+        foot[k] = s[k] + t * (b[k] - s[k]);
+        sum += (p[k] - foot[k]) * (p[k] - foot[k]);
+    }
+    return std::sqrt(sum);
+}
+
 // The previous-result rule: a candidate equal to the previous result is skipped.
 bool is_previous(const candidate& previous, int k, double t, double distance)
 {
@@ -127,7 +159,7 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
         const chain_element e = chain_element_at(x, y, array.count, i);
         if (!e.valid) break;
         const double s[3] = {x[e.start], y[e.start], zat(e.start)};
-        const double vd = distd(nd, p, s);
+        const double vd = distance_nd(nd, p, s);
         if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
             best = {i, 0.0, s[0], s[1], s[2], vd};
         if (beyond_best(distance_floor(x, y, e, p[0], p[1]), best.distance)) {
@@ -144,10 +176,9 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
             }
         } else {
             const double b[3] = {x[e.end], y[e.end], zat(e.end)};
-            double parameter = 0.0;
-            int status = 0;
-            dsdlpt(2, nd, p, s, b, q, parameter, d, status);
-            seg_param_of_pnt_nd(nd, s, b, q, et);
+            d = foot_on_segment(nd, p, s, b, q);
+            // The parameter only matters to a line near enough to be taken.
+            if (d < best.distance + kDistanceSlack) seg_param_of_pnt_nd(nd, s, b, q, et);
         }
         const double end_point[2] = {x[e.end], y[e.end]};
         const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
