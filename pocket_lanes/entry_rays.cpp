@@ -182,7 +182,7 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 }
 
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
-                       int check, int& result, double* hit, double& param, int& element)
+                       int check, int& result, double* hit, double& param, int& element, const clearance_segment* ray)
 {
     result = 0;
     param = 0.0;
@@ -195,7 +195,7 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     if ((bits & kShowLane) != 0) pokarr_show_std(lane);
     if ((bits & kShowRay) != 0) show_ray(lane, back, end, kShowRay);
     int found = 0, crossings = 0;
-    seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings);
+    seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
     if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;
         element = 0;
