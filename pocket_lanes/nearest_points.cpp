@@ -79,14 +79,16 @@ bool beyond_best(double floor, double best)
 // the segment s..b (parameter clamped to the segment) with its distance: the host's distd and
 // dsdlpt (mode 2) with the same operations in the same order, so the same bits. Written out
 // because the nearest-point search runs them for every vertex and every line it measures.
-double distance_nd(int nd, const double* p, const double* q)
+template <int nd>
+double distance_nd(const double* p, const double* q)
 {
     double sum = 0.0;
     for (int k = 0; k < nd; ++k) sum += (p[k] - q[k]) * (p[k] - q[k]);
     return std::sqrt(sum);
 }
 
-double foot_on_segment(int nd, const double* p, const double* s, const double* b, double* foot)
+template <int nd>
+double foot_on_segment(const double* p, const double* s, const double* b, double* foot)
 {
     double along = 0.0, length2 = 0.0;
     for (int k = 0; k < nd; ++k) {
@@ -112,6 +114,50 @@ bool is_previous(const candidate& previous, int k, double t, double distance)
 {
     return previous.k > 0 && previous.k == k && eqvald(previous.t, t) &&
            pk_eq_val(previous.distance, distance);
+}
+
+// The search of pokarr_nearest_pnt over the array in nd coordinates (2 or 3; z read in 3 only),
+// written once for both so that the arithmetic of every element runs unrolled.
+template <int nd>
+candidate nearest_in(const double* point, const pokarr& array, const candidate& previous)
+{
+    candidate best;
+    const double* x = array.x;
+    const double* y = array.y;
+    const auto zat = [&array](int i) { return nd == 3 ? array.z[i] : 0.0; };
+    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
+    for (int i = 1; x != nullptr && y != nullptr && i < array.count && best.distance > 0.0;) {
+        const chain_element e = chain_element_at(x, y, array.count, i);
+        if (!e.valid) break;
+        const double s[3] = {x[e.start], y[e.start], zat(e.start)};
+        const double vd = distance_nd<nd>(p, s);
+        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
+            best = {i, 0.0, s[0], s[1], s[2], vd};
+        if (beyond_best(distance_floor(x, y, e, p[0], p[1]), best.distance)) {
+            i = e.next;
+            continue;
+        }
+        double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
+        if (e.arc) {
+            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,
+                         q[0], q[1], et);
+            if (nd == 3) {
+                q[2] = s[2] + et * (array.z[e.end] - s[2]);
+                d = std::hypot(d, p[2] - q[2]);
+            }
+        } else {
+            const double b[3] = {x[e.end], y[e.end], zat(e.end)};
+            d = foot_on_segment<nd>(p, s, b, q);
+            // The parameter only matters to a line near enough to be taken.
+            if (d < best.distance + kDistanceSlack) seg_param_of_pnt_nd(nd, s, b, q, et);
+        }
+        const double end_point[2] = {x[e.end], y[e.end]};
+        const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
+        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
+            best = {i, et, q[0], q[1], q[2], d};
+        i = e.next;
+    }
+    return best;
 }
 
 }  // namespace
@@ -150,42 +196,7 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
     const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
     candidate previous;
     if (k > 0) previous = {k, t, 0.0, 0.0, 0.0, distance};
-    candidate best;
-    const double* x = array.x;
-    const double* y = array.y;
-    auto zat = [&](int i) { return nd == 3 ? array.z[i] : 0.0; };
-    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
-    for (int i = 1; x != nullptr && y != nullptr && i < array.count && best.distance > 0.0;) {
-        const chain_element e = chain_element_at(x, y, array.count, i);
-        if (!e.valid) break;
-        const double s[3] = {x[e.start], y[e.start], zat(e.start)};
-        const double vd = distance_nd(nd, p, s);
-        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
-            best = {i, 0.0, s[0], s[1], s[2], vd};
-        if (beyond_best(distance_floor(x, y, e, p[0], p[1]), best.distance)) {
-            i = e.next;
-            continue;
-        }
-        double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
-        if (e.arc) {
-            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,
-                         q[0], q[1], et);
-            if (nd == 3) {
-                q[2] = s[2] + et * (array.z[e.end] - s[2]);
-                d = std::hypot(d, p[2] - q[2]);
-            }
-        } else {
-            const double b[3] = {x[e.end], y[e.end], zat(e.end)};
-            d = foot_on_segment(nd, p, s, b, q);
-            // The parameter only matters to a line near enough to be taken.
-            if (d < best.distance + kDistanceSlack) seg_param_of_pnt_nd(nd, s, b, q, et);
-        }
-        const double end_point[2] = {x[e.end], y[e.end]};
-        const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
-        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
-            best = {i, et, q[0], q[1], q[2], d};
-        i = e.next;
-    }
+    candidate best = nd == 3 ? nearest_in<3>(point, array, previous) : nearest_in<2>(point, array, previous);
     nearest[0] = best.x;
     nearest[1] = best.y;
     nearest[2] = nd == 3 ? best.z : 0.0;
