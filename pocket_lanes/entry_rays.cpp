@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -214,7 +215,14 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     }
     if (check == 0) return;
     double ux = end[0] - back[0], uy = end[1] - back[1];
-    if (!unit2(ux, uy)) return;
+    // A given ray holds this unit direction already (the same quotients of the same length).
+    if (ray != nullptr) {
+        if (!ray->valid) return;
+        ux = ray->ux;
+        uy = ray->uy;
+    } else if (!unit2(ux, uy)) {
+        return;
+    }
     if (arc) {
         double rx = hit[0] - p.x[e + 2], ry = hit[1] - p.y[e + 2];
         if (unit2(rx, ry) && std::fabs(rx * uy - ry * ux) > kAlongRadiusSine) result = -1;
