@@ -51,28 +51,24 @@ void measure_element(const double* x, const double* y, const chain_element& e, d
 // is passed by only when its floor beats the best distance by this besides the slack.
 constexpr double kFloorMargin = 1.0e-6;
 
-// A floor of the plane distance from (px, py) to the element as the measures give it: for a
-// line, the distance to its box; for an arc, the nearest of its circle and its two ends (the
-// measure answers one of these, or the radius for a point at the centre).
-double distance_floor(const double* x, const double* y, const chain_element& e, double px, double py)
+// Whether the element cannot come nearer than the best distance so far (within the slack the
+// comparison allows): its measure is skipped, as it could not be taken. The floor is the plane
+// distance from (px, py) as the measures give it at least: for a line, the distance to its box
+// (compared squared, which the margin keeps as sure); for an arc, the nearest of its circle and
+// its two ends (the measure answers one of these, or the radius for a point at the centre).
+bool beyond_best(const double* x, const double* y, const chain_element& e, double px, double py, double best)
 {
+    const double bound = best + kDistanceSlack + kFloorMargin;
     const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
     if (!e.arc) {
         const double dx = std::max({std::min(sx, ex) - px, 0.0, px - std::max(sx, ex)});
         const double dy = std::max({std::min(sy, ey) - py, 0.0, py - std::max(sy, ey)});
-        return std::sqrt(dx * dx + dy * dy);
+        return dx * dx + dy * dy > bound * bound;
     }
-    if (!(e.r > 0.0)) return 0.0;
+    if (!(e.r > 0.0)) return false;
     const auto length = [](double dx, double dy) { return std::sqrt(dx * dx + dy * dy); };
     const double to_circle = std::fabs(length(px - e.cx, py - e.cy) - e.r);
-    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)});
-}
-
-// Whether the element cannot come nearer than the best distance so far (within the slack the
-// comparison allows): its measure is skipped, as it could not be taken.
-bool beyond_best(double floor, double best)
-{
-    return floor > best + kDistanceSlack + kFloorMargin;
+    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)}) > bound;
 }
 
 // The distance of two points over nd coordinates, and the foot of the perpendicular from p on
@@ -133,7 +129,7 @@ candidate nearest_in(const double* point, const pokarr& array, const candidate& 
         const double vd = distance_nd<nd>(p, s);
         if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
             best = {i, 0.0, s[0], s[1], s[2], vd};
-        if (beyond_best(distance_floor(x, y, e, p[0], p[1]), best.distance)) {
+        if (beyond_best(x, y, e, p[0], p[1], best.distance)) {
             i = e.next;
             continue;
         }
