@@ -261,6 +261,12 @@ island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
                              const double* end, int& hit, int& status)
 {
+    // No island lanes (a pocket without islands): the move is clear, without a scan to set up.
+    if (list.lanes.empty()) {
+        hit = 0;
+        status = 0;
+        return;
+    }
     conn_scan s;
     begin_scan(s, lane_a, lane_b, start, end);
     s.crossed_only = list.crossed_only;

@@ -19,6 +19,7 @@
 #include "pocket_lanes/entry_rays.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/nearest_points.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
 #include <array>
@@ -67,6 +68,8 @@ struct candidate {
     int element = 0;
     double t = 0.0;
     double point[3] = {}, end[3] = {}, back[3] = {};
+    // The ray back..end as the crossing search sees it, made once for all the parents it meets.
+    clearance_segment segment;
 };
 
 // The refused step with the smallest length of the chain, with what its candidate had taken.
@@ -299,7 +302,7 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
     const stage_run::parent_read* read = parent_lane(s, parent);
     if (read == nullptr) hit.element = -1;
     else entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point,
-                           hit.param, hit.element);
+                           hit.param, hit.element, &ray.segment);
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
@@ -424,6 +427,7 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
             int status = 0;
             entry_ray(mode == ray_mode::wider ? 1 : 0, c.side, e, t, c.loop.a, ray.point, ray.end, ray.back, status);
             if (status == kRayElementShort) continue;
+            ray.segment = make_clearance_segment(ray.back, ray.end);
             clear_written(s, c);
             entry start;
             start.lane = c.closing;

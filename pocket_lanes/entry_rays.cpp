@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -182,7 +183,7 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 }
 
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
-                       int check, int& result, double* hit, double& param, int& element)
+                       int check, int& result, double* hit, double& param, int& element, const clearance_segment* ray)
 {
     result = 0;
     param = 0.0;
@@ -195,7 +196,7 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     if ((bits & kShowLane) != 0) pokarr_show_std(lane);
     if ((bits & kShowRay) != 0) show_ray(lane, back, end, kShowRay);
     int found = 0, crossings = 0;
-    seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings);
+    seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
     if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;
         element = 0;
@@ -214,7 +215,14 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     }
     if (check == 0) return;
     double ux = end[0] - back[0], uy = end[1] - back[1];
-    if (!unit2(ux, uy)) return;
+    // A given ray holds this unit direction already (the same quotients of the same length).
+    if (ray != nullptr) {
+        if (!ray->valid) return;
+        ux = ray->ux;
+        uy = ray->uy;
+    } else if (!unit2(ux, uy)) {
+        return;
+    }
     if (arc) {
         double rx = hit[0] - p.x[e + 2], ry = hit[1] - p.y[e + 2];
         if (unit2(rx, ry) && std::fabs(rx * uy - ry * ux) > kAlongRadiusSine) result = -1;

@@ -43,9 +43,12 @@ void entry_ray_mean(int wider, int side, int element, double t, const pokarr& la
 void entry_hit_on_parent(int parent, const double* back, const double* end, int check, int& result, double* hit,
                          double& param, int& element);
 // The same on a lane already read (element -1 when it has fewer than 2 entries), with its
-// element boxes (pokarr_get_boxes) when known: nullptr makes them.
+// element boxes (pokarr_get_boxes) when known: nullptr makes them. A caller that lays one ray on
+// many lanes may give the ray as make_clearance_segment(back, end) makes it (nullptr: made here).
+struct clearance_segment;
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
-                       int check, int& result, double* hit, double& param, int& element);
+                       int check, int& result, double* hit, double& param, int& element,
+                       const clearance_segment* ray = nullptr);
 
 // Whether stage 1 takes a ray's hit on the parent (result as entry_hit_on_parent gives it): in
 // offsets mode 1 any hit; otherwise a hit the angle check accepted, or one it refused when the

@@ -172,19 +172,14 @@ void add_connection(const double* from, const double* to, int current, int next,
     const double length = std::hypot(dx, dy);
     const double reach = std::min(spike, length);
     const double ux = length > 0.0 ? dx / length : 0.0, uy = length > 0.0 ? dy / length : 0.0;
-    const double points[kConnectionPoints][3] = {{to[0], to[1], to[2]},
-                                                 {to[0] + reach * ux, to[1] + reach * uy, to[2]},
-                                                 {to[0] - reach * ux, to[1] - reach * uy, to[2]},
-                                                 {to[0], to[1], to[2]}};
-    // Four points: the lane is laid out over the frame's own memory, not a pool block.
-    double x[kConnectionPoints], y[kConnectionPoints], z[kConnectionPoints];
+    // Four points written in place: the lane is laid out over the frame's own memory, not a pool
+    // block, already holding them.
+    double x[kConnectionPoints] = {to[0], to[0] + reach * ux, to[0] - reach * ux, to[0]};
+    double y[kConnectionPoints] = {to[1], to[1] + reach * uy, to[1] - reach * uy, to[1]};
+    double z[kConnectionPoints] = {to[2], to[2], to[2], to[2]};
     pokarr spike_lane;
-    pokarr_init_static(dimension() == kPlanar ? 2 : 3, x, y, dimension() == kPlanar ? nullptr : z, nullptr, 0,
-                       kConnectionPoints, spike_lane, status);
-    for (const auto& p : points) {
-        if (status != 0) return;
-        pokarr_add_pnt(p, spike_lane, status);
-    }
+    pokarr_init_static(dimension() == kPlanar ? 2 : 3, x, y, dimension() == kPlanar ? nullptr : z, nullptr,
+                       kConnectionPoints, kConnectionPoints, spike_lane, status);
     if (status != 0) return;
     lane_table& lt = lane_table_block;
     lane_add(0, lt.level[next], 0, current, next, 0.0, 0, spike_lane, status);
@@ -344,11 +339,13 @@ void notlif_next_lane(int group_switch, int current, const cut_entry_tables& ent
     ++plan.position;
 }
 
-void notlif(int group_switch, int link_mode, double side_step, int direction_sign, cut_entry_tables& entries,
-            int current, int holder, int exit_holder, int next, int& lane)
+namespace {
+
+// notlif with the work array of the path given: the linking loop keeps one for all its lanes,
+// so that a lane read into it reuses the block the last one left (every read resets it).
+void notlif_in(double side_step, int direction_sign, cut_entry_tables& entries, int current, int holder,
+               int exit_holder, int next, pokarr& path, int& lane)
 {
-    static_cast<void>(group_switch);
-    static_cast<void>(link_mode);
     lane = 0;
     const heights_state& heights = HEI8();
     link_switches_block.projection =
@@ -369,20 +366,19 @@ void notlif(int group_switch, int link_mode, double side_step, int direction_sig
             return;
         }
     }
-    pokarr_work path(dimension() == kPlanar ? 2 : dimension());
-    open_chain_lane(holder, current, direction_sign, entries, path.a, status);
+    open_chain_lane(holder, current, direction_sign, entries, path, status);
     double exit[3];
     entry_point(entries, holder, exit);
-    if (status == 0 && exit_holder != holder && entries.element[exit_holder] != 0 && path.a.count > 1) {
+    if (status == 0 && exit_holder != holder && entries.element[exit_holder] != 0 && path.count > 1) {
         entry_point(entries, exit_holder, exit);
-        path_on_to(exit, path.a, status);
+        path_on_to(exit, path, status);
     }
     link_plan& plan = link_plan_block;
-    if (status == 0 && dimension() != kPlanar && plan.has_exit != 0 && path.a.count > 0) {
+    if (status == 0 && dimension() != kPlanar && plan.has_exit != 0 && path.count > 0) {
         // On surfaces the move from the last path's end is laid on the part in front of the path.
         double first[3];
-        entry_of(path.a, 0, first);
-        connect_lanes(plan.exit, kDefaultNormal, first, pokarr_normal(path.a, 0), plan.exit, first, path.a, status);
+        entry_of(path, 0, first);
+        connect_lanes(plan.exit, kDefaultNormal, first, pokarr_normal(path, 0), plan.exit, first, path, status);
     }
     if (status != 0) {
         lane = -std::abs(status);
@@ -405,17 +401,31 @@ void notlif(int group_switch, int link_mode, double side_step, int direction_sig
         connect = status == 0;
         status = 0;
     }
-    if (path.a.count > 0) {
+    if (path.count > 0) {
         std::copy(exit, exit + 3, plan.exit);
         plan.has_exit = 1;
     }
-    lane = add_cut_lane(current, path.a);
+    lane = add_cut_lane(current, path);
     if (lane < 0) return;
     entries.element[current] = -std::abs(entries.element[current]);
     if (next == kLinkEnd) return;
     if (connect) add_connection(exit, to, current, next, spike, status);
     else add_separator(status);
     if (status != 0) lane = -status;
+}
+
+// The work array of a path, in the pocket's dimension.
+int path_dimension() { return dimension() == kPlanar ? 2 : dimension(); }
+
+}  // namespace
+
+void notlif(int group_switch, int link_mode, double side_step, int direction_sign, cut_entry_tables& entries,
+            int current, int holder, int exit_holder, int next, int& lane)
+{
+    static_cast<void>(group_switch);
+    static_cast<void>(link_mode);
+    pokarr_work path(path_dimension());
+    notlif_in(side_step, direction_sign, entries, current, holder, exit_holder, next, path.a, lane);
 }
 
 void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries,
@@ -425,12 +435,13 @@ void cut_linked_chains(int group_switch, double side_step, int direction_sign, c
     build_plan();
     cut_stage_state& s = cut_stage_block;
     int current = 0, holder = 0, exit_holder = 0;
+    pokarr_work path(path_dimension());
     notlif_next_lane(group_switch, 0, entries, current, holder, exit_holder);
     while (current != kLinkEnd) {
         int next = 0, next_holder = 0, next_exit = 0;
         notlif_next_lane(group_switch, current, entries, next, next_holder, next_exit);
         int lane = 0;
-        notlif(group_switch, 0, side_step, direction_sign, entries, current, holder, exit_holder, next, lane);
+        notlif_in(side_step, direction_sign, entries, current, holder, exit_holder, next, path.a, lane);
         if (lane < 0) {
             status = -lane;
             break;

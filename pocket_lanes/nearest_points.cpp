@@ -51,28 +51,58 @@ void measure_element(const double* x, const double* y, const chain_element& e, d
 // is passed by only when its floor beats the best distance by this besides the slack.
 constexpr double kFloorMargin = 1.0e-6;
 
-// A floor of the plane distance from (px, py) to the element as the measures give it: for a
-// line, the distance to its box; for an arc, the nearest of its circle and its two ends (the
-// measure answers one of these, or the radius for a point at the centre).
-double distance_floor(const double* x, const double* y, const chain_element& e, double px, double py)
+// Whether the element cannot come nearer than the best distance so far (within the slack the
+// comparison allows): its measure is skipped, as it could not be taken. The floor is the plane
+// distance from (px, py) as the measures give it at least: for a line, the distance to its box
+// (compared squared, which the margin keeps as sure); for an arc, the nearest of its circle and
+// its two ends (the measure answers one of these, or the radius for a point at the centre).
+bool beyond_best(const double* x, const double* y, const chain_element& e, double px, double py, double best)
 {
+    const double bound = best + kDistanceSlack + kFloorMargin;
     const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
     if (!e.arc) {
         const double dx = std::max({std::min(sx, ex) - px, 0.0, px - std::max(sx, ex)});
         const double dy = std::max({std::min(sy, ey) - py, 0.0, py - std::max(sy, ey)});
-        return std::sqrt(dx * dx + dy * dy);
+        return dx * dx + dy * dy > bound * bound;
     }
-    if (!(e.r > 0.0)) return 0.0;
+    if (!(e.r > 0.0)) return false;
     const auto length = [](double dx, double dy) { return std::sqrt(dx * dx + dy * dy); };
     const double to_circle = std::fabs(length(px - e.cx, py - e.cy) - e.r);
-    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)});
+    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)}) > bound;
 }
 
-// Whether the element cannot come nearer than the best distance so far (within the slack the
-// comparison allows): its measure is skipped, as it could not be taken.
-bool beyond_best(double floor, double best)
+// The distance of two points over nd coordinates, and the foot of the perpendicular from p on
+// the segment s..b (parameter clamped to the segment) with its distance: the host's distd and
+// dsdlpt (mode 2) with the same operations in the same order, so the same bits. Written out
+// because the nearest-point search runs them for every vertex and every line it measures.
+template <int nd>
+double distance_nd(const double* p, const double* q)
 {
-    return floor > best + kDistanceSlack + kFloorMargin;
+    double sum = 0.0;
+    for (int k = 0; k < nd; ++k) sum += (p[k] - q[k]) * (p[k] - q[k]);
+    return std::sqrt(sum);
+}
+
+template <int nd>
+double foot_on_segment(const double* p, const double* s, const double* b, double* foot)
+{
+    double along = 0.0, length2 = 0.0;
+    for (int k = 0; k < nd; ++k) {
+        const double d = b[k] - s[k];
+        along += (p[k] - s[k]) * d;
+        length2 += d * d;
+    }
+    double t = length2 > 0.0 ? along / length2 : 0.0;
+    // fmax(0, fmin(1, t)) without the library calls, as they answer: a NaN goes to 1, and a -0
+    // stays -0 (of two zeros, fmax answers its second argument).
+    t = t < 1.0 ? t : 1.0;
+    t = 0.0 > t ? 0.0 : t;
+    double sum = 0.0;
+    for (int k = 0; k < nd; ++k) {
+        foot[k] = s[k] + t * (b[k] - s[k]);
+        sum += (p[k] - foot[k]) * (p[k] - foot[k]);
+    }
+    return std::sqrt(sum);
 }
 
 // The previous-result rule: a candidate equal to the previous result is skipped.
@@ -80,6 +110,50 @@ bool is_previous(const candidate& previous, int k, double t, double distance)
 {
     return previous.k > 0 && previous.k == k && eqvald(previous.t, t) &&
            pk_eq_val(previous.distance, distance);
+}
+
+// The search of pokarr_nearest_pnt over the array in nd coordinates (2 or 3; z read in 3 only),
+// written once for both so that the arithmetic of every element runs unrolled.
+template <int nd>
+candidate nearest_in(const double* point, const pokarr& array, const candidate& previous)
+{
+    candidate best;
+    const double* x = array.x;
+    const double* y = array.y;
+    const auto zat = [&array](int i) { return nd == 3 ? array.z[i] : 0.0; };
+    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
+    for (int i = 1; x != nullptr && y != nullptr && i < array.count && best.distance > 0.0;) {
+        const chain_element e = chain_element_at(x, y, array.count, i);
+        if (!e.valid) break;
+        const double s[3] = {x[e.start], y[e.start], zat(e.start)};
+        const double vd = distance_nd<nd>(p, s);
+        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
+            best = {i, 0.0, s[0], s[1], s[2], vd};
+        if (beyond_best(x, y, e, p[0], p[1], best.distance)) {
+            i = e.next;
+            continue;
+        }
+        double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
+        if (e.arc) {
+            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,
+                         q[0], q[1], et);
+            if (nd == 3) {
+                q[2] = s[2] + et * (array.z[e.end] - s[2]);
+                d = std::hypot(d, p[2] - q[2]);
+            }
+        } else {
+            const double b[3] = {x[e.end], y[e.end], zat(e.end)};
+            d = foot_on_segment<nd>(p, s, b, q);
+            // The parameter only matters to a line near enough to be taken.
+            if (d < best.distance + kDistanceSlack) seg_param_of_pnt_nd(nd, s, b, q, et);
+        }
+        const double end_point[2] = {x[e.end], y[e.end]};
+        const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
+        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
+            best = {i, et, q[0], q[1], q[2], d};
+        i = e.next;
+    }
+    return best;
 }
 
 }  // namespace
@@ -118,43 +192,7 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
     const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
     candidate previous;
     if (k > 0) previous = {k, t, 0.0, 0.0, 0.0, distance};
-    candidate best;
-    const double* x = array.x;
-    const double* y = array.y;
-    auto zat = [&](int i) { return nd == 3 ? array.z[i] : 0.0; };
-    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
-    for (int i = 1; x != nullptr && y != nullptr && i < array.count && best.distance > 0.0;) {
-        const chain_element e = chain_element_at(x, y, array.count, i);
-        if (!e.valid) break;
-        const double s[3] = {x[e.start], y[e.start], zat(e.start)};
-        const double vd = distd(nd, p, s);
-        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
-            best = {i, 0.0, s[0], s[1], s[2], vd};
-        if (beyond_best(distance_floor(x, y, e, p[0], p[1]), best.distance)) {
-            i = e.next;
-            continue;
-        }
-        double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
-        if (e.arc) {
-            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,
-                         q[0], q[1], et);
-            if (nd == 3) {
-                q[2] = s[2] + et * (array.z[e.end] - s[2]);
-                d = std::hypot(d, p[2] - q[2]);
-            }
-        } else {
-            const double b[3] = {x[e.end], y[e.end], zat(e.end)};
-            double parameter = 0.0;
-            int status = 0;
-            dsdlpt(2, nd, p, s, b, q, parameter, d, status);
-            seg_param_of_pnt_nd(nd, s, b, q, et);
-        }
-        const double end_point[2] = {x[e.end], y[e.end]};
-        const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
-        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
-            best = {i, et, q[0], q[1], q[2], d};
-        i = e.next;
-    }
+    candidate best = nd == 3 ? nearest_in<3>(point, array, previous) : nearest_in<2>(point, array, previous);
     nearest[0] = best.x;
     nearest[1] = best.y;
     nearest[2] = nd == 3 ? best.z : 0.0;

@@ -74,6 +74,16 @@ bool arc_clear(const clearance_segment& s, double cx, double cy, double r)
     return far < r - kSegmentClearance;
 }
 
+// element_clear, inlined into the group test that runs it for every element of a group.
+[[gnu::always_inline]] inline bool element_clear_at(const clearance_segment& s, const double* x, const double* y,
+                                                    int count, int k)
+{
+    if (!s.valid || k < 1 || k >= count || pk_is_marker(x[k - 1])) return false;
+    if (!pk_is_marker(x[k])) return line_clear(s, x[k - 1], y[k - 1], x[k], y[k]);
+    if (k + 3 >= count) return false;
+    return arc_clear(s, x[k + 2], y[k + 2], x[k + 1]);
+}
+
 }  // namespace
 
 clearance_segment make_clearance_segment(const double* from, const double* to)
@@ -99,10 +109,7 @@ clearance_segment make_clearance_segment(const double* from, const double* to)
 
 bool element_clear(const clearance_segment& s, const double* x, const double* y, int count, int k)
 {
-    if (!s.valid || k < 1 || k >= count || pk_is_marker(x[k - 1])) return false;
-    if (!pk_is_marker(x[k])) return line_clear(s, x[k - 1], y[k - 1], x[k], y[k]);
-    if (k + 3 >= count) return false;
-    return arc_clear(s, x[k + 2], y[k + 2], x[k + 1]);
+    return element_clear_at(s, x, y, count, k);
 }
 
 bool group_clear(const clearance_segment& s, const double* x, const double* y, int count, const pk_box_table& boxes,
@@ -127,6 +134,6 @@ bool group_clear(const clearance_segment& s, const double* x, const double* y, i
         if (held) return true;
     }
     for (int k = from; k <= to && k < count; k = next(k))
-        if (!element_clear(s, x, y, count, k)) return false;
+        if (!element_clear_at(s, x, y, count, k)) return false;
     return true;
 }

@@ -3,6 +3,9 @@
 #include "engine_test_support.hpp"
 
 #include "pocket_lanes/entry_rays.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
+
+#include <bit>
 
 namespace {
 
@@ -103,6 +106,43 @@ TEST_F(CutStage1, ObliqueHitOnAParentArcIsTakenOnlyWhenRelaxed)
     for (const row& r : rows)
         EXPECT_EQ(entry_hit_taken(r.offsets_mode, r.result, r.relaxed, r.wider), r.taken)
             << r.offsets_mode << " " << r.result << " " << r.relaxed << " " << r.wider;
+}
+
+// A ray given with its clearance segment (as stage 1 lays one ray on many parents) meets a lane
+// exactly where the same ray made afresh does: result, point, parameter and element to the bit,
+// with and without the angle check, for hits on lines and arcs, refused ones, misses and a ray
+// without length.
+TEST_F(CutStage1, EntryHitIsTheSameWithTheRayGiven)
+{
+    struct row {
+        const char* name;
+        contour lane;
+        double back[3], end[3];
+    };
+    const std::vector<row> rows = {
+        {"square across a side", rectangle(0, 0, 10, 10), {5, 5, 0}, {5, -1e4, 0}},
+        {"square at a slant", rectangle(0, 0, 10, 10), {3, 4, 0}, {3 + 7e3, 4 + 7e3, 0}},
+        {"circle along a radius", circle(0, 0, 10), {1, 1, 0}, {1 + 7e3, 1 + 7e3, 0}},
+        {"circle aslant", circle(0, 0, 10), {0.5, -7.5, 0}, {100.5, -107.5, 0}},
+        {"missing the lane", rectangle(0, 0, 10, 10), {20, 20, 0}, {30, 40, 0}},
+        {"ray without length", rectangle(0, 0, 10, 10), {5, 5, 0}, {5, 5, 0}},
+    };
+    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    for (const row& r : rows) {
+        pokarr lane = make_from(r.lane);
+        const clearance_segment ray = make_clearance_segment(r.back, r.end);
+        for (const int check : {1, 0}) {
+            int result[2] = {}, element[2] = {};
+            double hit[2][3] = {}, param[2] = {};
+            entry_hit_on_lane(lane, nullptr, r.back, r.end, check, result[0], hit[0], param[0], element[0]);
+            entry_hit_on_lane(lane, nullptr, r.back, r.end, check, result[1], hit[1], param[1], element[1], &ray);
+            EXPECT_EQ(result[1], result[0]) << r.name << " check " << check;
+            EXPECT_EQ(element[1], element[0]) << r.name << " check " << check;
+            EXPECT_TRUE(same(param[1], param[0])) << r.name << " check " << check;
+            for (int c = 0; c < 3; ++c) EXPECT_TRUE(same(hit[1][c], hit[0][c])) << r.name << " check " << check;
+        }
+        pokarr_free(lane);
+    }
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 #include "lane_test_support.hpp"
 
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "host/vantu_vector.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 
+#include <bit>
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -135,4 +138,40 @@ TEST_F(LaneTest, LaneStartDirSeesCornersAndSmoothJoints)
     EXPECT_EQ(lane_start_dir(c.x.data(), c.y.data(), c.n(), 1, din, dout), 2);
     EXPECT_NEAR(din[0], -std::sqrt(0.5), 1e-12);
     EXPECT_EQ(lane_start_dir(c.x.data(), c.y.data(), c.n(), 9, din, dout), 2);
+}
+
+// The nearest point on a line is the host's foot of the perpendicular to the bit, in the plane
+// and in space, for points beside the line and beyond its start (the foot clamped there): the
+// lanes the engine keeps depend on these bits.
+TEST_F(LaneTest, NearestPointOnALineIsTheHostFootToTheBit)
+{
+    constexpr unsigned kSeed = 7301u;
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> coordinate(-50.0, 50.0), along(-0.5, 0.95), off(-3.0, 3.0);
+    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    for (int row = 0; row < 400; ++row) {
+        const int nd = row % 2 == 0 ? 2 : 3;
+        const double s[3] = {coordinate(rng), coordinate(rng), nd == 3 ? coordinate(rng) : 0.0};
+        const double b[3] = {coordinate(rng), coordinate(rng), nd == 3 ? coordinate(rng) : 0.0};
+        // A point at a parameter along the line, moved off it in the plane.
+        const double u = along(rng), h = off(rng);
+        const double dx = b[0] - s[0], dy = b[1] - s[1], length = std::hypot(dx, dy);
+        const double p[3] = {s[0] + u * dx - h * dy / length, s[1] + u * dy + h * dx / length,
+                             s[2] + u * (b[2] - s[2])};
+        pokarr line;
+        pokarr_init(nd, line);
+        int status = 0;
+        pokarr_add_pnt(s, line, status);
+        pokarr_add_pnt(b, line, status);
+        ASSERT_EQ(status, 0);
+        double foot[3] = {0.0, 0.0, 0.0}, parameter = 0.0, expected = 0.0;
+        dsdlpt(2, nd, p, s, b, foot, parameter, expected, status);
+        int k = 0;
+        double t = 0.0, nearest[3] = {}, distance = 0.0;
+        pokarr_nearest_pnt(nd, p, line, k, t, nearest, distance);
+        pokarr_free(line);
+        EXPECT_EQ(k, 1) << "seed " << kSeed << " row " << row;
+        EXPECT_TRUE(same(distance, expected)) << "seed " << kSeed << " row " << row;
+        for (int c = 0; c < nd; ++c) EXPECT_TRUE(same(nearest[c], foot[c])) << "seed " << kSeed << " row " << row;
+    }
 }
