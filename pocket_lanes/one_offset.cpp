@@ -21,6 +21,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
@@ -80,6 +81,9 @@ constexpr int kPieceMinEntries = 4;
 // centre. A true offset keeps its vertices at the distance (a vertex left nearer by a short
 // element at a concave corner does not make it inverted).
 constexpr double kInvertedSlack = 2.0;
+// What a floor of a vertex's distance from the source must exceed the least distance by before it
+// decides without the nearest point search: far above the search's rounding.
+constexpr double kClearMargin = 1.0e-6;
 
 // A work array that gives its block back on every path.
 struct work_array {
@@ -417,6 +421,33 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     return c.rq.inward != 0 ? !valid : valid;
 }
 
+// Whether (px, py) lies farther than `least` from every element of the source that the nearest
+// point search measures (up to its first broken record), judged from the elements' boxes: a
+// line's box holds the line, an arc's box holds its circle and its ends, so the distance to the
+// box is a floor of any distance the search can answer for the element. The margin keeps the
+// answer clear of the rounding of the search's own arithmetic.
+bool clear_of_source(const pokarr& source, double px, double py, double least)
+{
+    const double floor = least + kClearMargin;
+    for (int i = 1; i < source.count;) {
+        const chain_element e = chain_element_at(source.x, source.y, source.count, i);
+        if (!e.valid) break;
+        const double sx = source.x[e.start], sy = source.y[e.start], ex = source.x[e.end], ey = source.y[e.end];
+        double low_x = std::min(sx, ex), high_x = std::max(sx, ex);
+        double low_y = std::min(sy, ey), high_y = std::max(sy, ey);
+        if (e.arc) {
+            const double r = std::fabs(e.r);
+            low_x = std::min(low_x, e.cx - r), high_x = std::max(high_x, e.cx + r);
+            low_y = std::min(low_y, e.cy - r), high_y = std::max(high_y, e.cy + r);
+        }
+        const double dx = std::max({low_x - px, 0.0, px - high_x});
+        const double dy = std::max({low_y - py, 0.0, py - high_y});
+        if (!(std::sqrt(dx * dx + dy * dy) > floor)) return false;
+        i = e.next;
+    }
+    return true;
+}
+
 // Whether every vertex of the planar piece lies nearer the source loop than the offset distance
 // allows (the clean-ups move vertices by up to the tolerances).
 bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& piece)
@@ -425,6 +456,8 @@ bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& pi
     const pocket_work& w = pocket_work_block;
     const double least = c.distance - kInvertedSlack * std::max(w.tolerance, w.working_tolerance);
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
+        // The search would answer at least `least` (or no element): the piece is a true offset.
+        if (clear_of_source(source, piece.x[k], piece.y[k], least)) return false;
         const double point[3] = {piece.x[k], piece.y[k], 0.0};
         double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, distance = 0.0;
         int element = 0;
