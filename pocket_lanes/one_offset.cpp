@@ -35,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -163,6 +164,58 @@ scratch_cache<piece_columns>& kept_columns(int set)
     return kept[set];
 }
 
+// What is known of a loop's points as they stand: that the short-element or the redundant-point
+// removal would leave them unchanged. Each removal is a function of the points and of the
+// engine's working values, which stay fixed during a call, so one that changed nothing changes
+// nothing when it meets the same points again. Both removals take points out whenever they change
+// a loop, so an unchanged count tells that nothing changed; any change forgets what was known.
+struct settled {
+    bool short_elements = false;
+    bool redundant_points = false;
+};
+
+// The points of the last raw offset as its clean-up left them, with what the clean-up found. The
+// crossing search of the loop removal may move points of the raw offset, so a piece is compared
+// with this copy, not with the raw offset. Kept for plane loops (no heights, no normals) only.
+struct raw_record {
+    settled known;
+    scratch_lease<std::vector<double>> kept;  // x then y of every entry
+    explicit raw_record(scratch_cache<std::vector<double>>& cache) : kept(cache) {}
+    void forget()
+    {
+        known = {};
+        kept.get().clear();
+    }
+    void keep(const pokarr& raw, const settled& found)
+    {
+        forget();
+        std::vector<double>& xy = kept.get();
+        if (!(found.short_elements || found.redundant_points) || raw.z != nullptr || raw.n != nullptr) return;
+        xy.insert(xy.end(), raw.x, raw.x + raw.count);
+        xy.insert(xy.end(), raw.y, raw.y + raw.count);
+        known = found;
+    }
+    // What holds for the piece: what was found for the raw offset when the piece holds its points,
+    // bit for bit.
+    settled of(const pokarr& piece)
+    {
+        const std::vector<double>& xy = kept.get();
+        const std::size_t count = static_cast<std::size_t>(piece.count);
+        if (xy.empty() || xy.size() != 2 * count || piece.z != nullptr || piece.n != nullptr) return {};
+        const std::size_t bytes = count * sizeof(double);
+        if (std::memcmp(piece.x, xy.data(), bytes) != 0 || std::memcmp(piece.y, xy.data() + count, bytes) != 0)
+            return {};
+        return known;
+    }
+};
+
+// The copy kept for the raw offsets of the calls.
+scratch_cache<std::vector<double>>& kept_raw_points()
+{
+    static scratch_cache<std::vector<double>> kept;
+    return kept;
+}
+
 // Where a stage goes after its pieces.
 enum class flow { go_on, restart_offset, restart_phase, done };
 
@@ -186,22 +239,69 @@ struct oneoff_call {
     int combine = 0;
     int branch_local = 0;
     piece_store p, s, q;
+    raw_record raw_clean;
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
         : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
-          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), status(st)
+          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), raw_clean(kept_raw_points()),
+          status(st)
     {
     }
     int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
 };
 
+// ---- clean-ups that remember what they found -----------------------------------------------------
+
+void drop_short_settled(pokarr& loop, settled& known)
+{
+    if (known.short_elements) return;
+    const int count = loop.count;
+    pokarr_drop_short(loop);
+    if (loop.count != count) known = {};
+    known.short_elements = loop.count == count;
+}
+
+void drop_redundant_settled(pokarr& loop, settled& known)
+{
+    if (known.redundant_points) return;
+    const int count = loop.count;
+    int closed = 1;
+    pokarr_drop_redundant(closed, 0, loop);
+    if (loop.count != count) known = {};
+    known.redundant_points = loop.count == count;
+}
+
+// The first arc tidying pass turns the records of short arcs into points in place, keeping the
+// count: only a loop without arc records is sure to come through unchanged.
+void tidy_short_arcs_settled(pokarr& loop, settled& known)
+{
+    bool arcs = false;
+    for (int k = 0; k < loop.count && !arcs; ++k) arcs = pk_is_marker(loop.x[k]);
+    pokarr_tidy_pass1(loop);
+    if (arcs) known = {};
+}
+
+// The second drops the records of flat arcs, so it changes the count whenever it changes a loop.
+void tidy_flat_arcs_settled(pokarr& loop, settled& known)
+{
+    const int count = loop.count;
+    pokarr_tidy_pass2(loop);
+    if (loop.count != count) known = {};
+}
+
 // ---- steps 1 to 3: the source loop ---------------------------------------------------------------
 
 // Drops short elements and answers whether the loop keeps three points.
+bool keeps_three(pokarr& loop, settled& known)
+{
+    drop_short_settled(loop, known);
+    return loop.count >= 3;
+}
+
 bool keeps_three(pokarr& loop)
 {
-    pokarr_drop_short(loop);
-    return loop.count >= 3;
+    settled known;
+    return keeps_three(loop, known);
 }
 
 void restart_at_longest(pokarr& loop, int& status)
@@ -332,6 +432,8 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
         c.status = kOneoffNoOffset;
         return false;
     }
+    c.raw_clean.forget();
+    settled known;
     if (c.dimension == 2) {
         pokarr_tidy_pass2(work);
         pokarr_split_big_arcs(work, status);
@@ -339,12 +441,11 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             c.status = kOneoffMemory;
             return false;
         }
-        if (!keeps_three(work)) {
+        if (!keeps_three(work, known)) {
             c.status = kOneoffNoOffset;
             return false;
         }
-        int closed = 1;
-        pokarr_drop_redundant(closed, 0, work);
+        drop_redundant_settled(work, known);
         if (work.count < 3) {
             c.status = kOneoffNoOffset;
             return false;
@@ -357,15 +458,17 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     if (c.dimension == 2) {
         double w = pocket_work_block.working_tolerance;
         pokarr_clean_joins(kJoinsSharpOnly, 0, w, work);
+        known = {};
         if (c.rq.pass > 1) {
-            pokarr_tidy_pass1(work);
-            pokarr_drop_short(work);
+            tidy_short_arcs_settled(work, known);
+            drop_short_settled(work, known);
         }
     }
     if (work.count < 3) {
         c.status = kOneoffNoOffset;
         return false;
     }
+    c.raw_clean.keep(work, known);
     return true;
 }
 
@@ -580,19 +683,18 @@ bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double
 
 // ---- step 6: the pieces of one raw offset -------------------------------------------------------
 
-// Cleans a piece handed out by the loop removal and answers its area and direction.
-void clean_piece(const oneoff_call& c, pokarr& piece, double& area, int& direction)
+// Cleans a piece handed out by the loop removal and answers its area and direction; `known` is
+// what is known of the piece as it comes.
+void clean_piece(const oneoff_call& c, pokarr& piece, settled known, double& area, int& direction)
 {
-    pokarr_drop_short(piece);
+    drop_short_settled(piece, known);
     if (c.dimension == 2) {
-        int closed = 1;
-        pokarr_drop_redundant(closed, 0, piece);
+        drop_redundant_settled(piece, known);
         if (c.rq.pass > 1) {
-            pokarr_tidy_pass1(piece);
-            pokarr_tidy_pass2(piece);
-            pokarr_drop_short(piece);
-            closed = 1;
-            pokarr_drop_redundant(closed, 0, piece);
+            tidy_short_arcs_settled(piece, known);
+            tidy_flat_arcs_settled(piece, known);
+            drop_short_settled(piece, known);
+            drop_redundant_settled(piece, known);
         }
     }
     pokarr_area_dir(piece, area, direction);
@@ -630,9 +732,11 @@ flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
             return flow::restart_offset;
         }
         if (stage == 1 && taken == 0 && n > raw.count && 2.0 * c.limit > c.source_area) n = 0;
+        // A raw offset without crossings comes back whole: what its clean-up found holds for it.
+        const settled known = n == 0 ? c.raw_clean.of(piece.a) : settled{};
         double area = 0.0;
         int direction = 0;
-        clean_piece(c, piece.a, area, direction);
+        clean_piece(c, piece.a, known, area, direction);
         if (c.rq.pass == 1 && c.rq.inward != 0 && taken == 0 && c.source.count == 3 && direction < 0) {
             pokarr_reverse(piece.a);
             direction = 1;
