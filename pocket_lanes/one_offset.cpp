@@ -1036,19 +1036,18 @@ bool filter_stage(oneoff_call& c, const pokarr& previous, double distance)
 bool record_stage(oneoff_call& c)
 {
     c.p_had_pieces = c.p.count > 0;
-    work_array piece(c.dimension);
     c.first_recorded = 0;
     for (int i = 0; i < c.p.count; ++i) {
-        int status = 0;
-        pokarr_replace(c.p.counts[static_cast<std::size_t>(i)], c.p.points.a, c.p.first_of(i), piece.a, status);
-        if (status != 0) {
-            c.status = kOneoffMemory;
-            return false;
-        }
+        // The last stage only reads its pieces, and nothing adds to P meanwhile: each piece is
+        // recorded from its place in P, measured afresh as a copy would be.
+        pokarr piece = c.p.piece(i);
+        piece.area = 0.0;
+        piece.direction = 0;
+        piece.indicator = 0;
         double area = 0.0;
         int direction = 0;
-        pokarr_area_dir(piece.a, area, direction);
-        if (!test_piece(c, c.source, piece.a, c.stages, area, direction)) return false;
+        pokarr_area_dir(piece, area, direction);
+        if (!test_piece(c, c.source, piece, c.stages, area, direction)) return false;
     }
     return true;
 }
