@@ -512,14 +512,15 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     double step = offset;
     if (offset > 0.0 && distance > 0.0) step = std::min(offset, distance);
     else if (distance > 0.0) step = distance;
-    double point[6] = {x[deciding], y[deciding], z_a[deciding], 0.0, 0.0, 0.0};
+    const double height = z_a[deciding];
+    double point[6] = {x[deciding], y[deciding], height, 0.0, 0.0, 0.0};
     drop_lane_on_grid(0, point, direction, 0.5 * step, nullptr, status);
     if (status < 0) {
         c.status = status;
         ended = true;
         return false;
     }
-    const bool up = point[5] > z_a[deciding];
+    const bool up = point[5] > height;
     const bool valid = c.wanted == 1 ? up != positive : up == positive;
     return c.rq.inward != 0 ? !valid : valid;
 }
@@ -570,16 +571,26 @@ bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& pi
     return true;
 }
 
+// The piece's boxes and the crossing rows of the source test (about 57 kB), kept from one test
+// to the next so that a test does not allocate them: the test never runs inside itself, and it
+// reads only what it has filled (luplup_pokarr fills the rows it counts).
+struct source_test_rows {
+    pk_box_table boxes;
+    int elem_a[kLuplupRows], elem_b[kLuplupRows];
+    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+};
+
+source_test_rows& kept_source_test_rows()
+{
+    static const std::unique_ptr<source_test_rows> rows = std::make_unique_for_overwrite<source_test_rows>();
+    return *rows;
+}
+
 // Sub-step 3: the piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
     if (c.small) return true;
-    struct rows {
-        pk_box_table boxes;
-        int elem_a[kLuplupRows], elem_b[kLuplupRows];
-        double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
-    };
-    auto r = std::make_unique_for_overwrite<rows>();  // luplup_pokarr fills the rows it counts
+    source_test_rows* r = &kept_source_test_rows();
     pokarr_get_boxes(piece, r->boxes);
     int count = 0, status = 0;
     luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b, count,
