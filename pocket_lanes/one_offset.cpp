@@ -165,55 +165,67 @@ scratch_cache<piece_columns>& kept_columns(int set)
 }
 
 // What is known of a loop's points as they stand: that the short-element or the redundant-point
-// removal would leave them unchanged. Each removal is a function of the points and of the
-// engine's working values, which stay fixed during a call, so one that changed nothing changes
-// nothing when it meets the same points again. Both removals take points out whenever they change
-// a loop, so an unchanged count tells that nothing changed; any change forgets what was known.
+// removal (of a closed loop, without heights) would leave them unchanged. Each removal is a
+// function of the points and of a few working values (settled_memo names them), so one that
+// changed nothing changes nothing when it meets the same points again under the same values. Both
+// removals take points out whenever they change a loop, so an unchanged count tells that nothing
+// changed; any change forgets what was known.
 struct settled {
     bool short_elements = false;
     bool redundant_points = false;
 };
 
-// The points of the last raw offset as its clean-up left them, with what the clean-up found. The
-// crossing search of the loop removal may move points of the raw offset, so a piece is compared
-// with this copy, not with the raw offset. Kept for plane loops (no heights, no normals) only.
-struct raw_record {
-    settled known;
-    scratch_lease<std::vector<double>> kept;  // x then y of every entry
-    explicit raw_record(scratch_cache<std::vector<double>>& cache) : kept(cache) {}
-    void forget()
+// The points of the last loop whose clean-up found a removal that leaves it unchanged, with what
+// was found and the working values the removals read then. A raw offset hands what its clean-up
+// found to a piece that comes out of the loop removal with its points, and a recorded piece to
+// the next offset that starts from it as its source. Points are compared bit for bit and the
+// working values must be the same, so a loop that merely comes along later (another pocket, a
+// nested offset) learns only what holds for it. Plane loops (no heights, no normals) only.
+class settled_memo {
+public:
+    void learn(const pokarr& loop, const settled& found)
     {
-        known = {};
-        kept.get().clear();
+        if (!(found.short_elements || found.redundant_points) || loop.z != nullptr || loop.n != nullptr) return;
+        values_ = current_values();
+        known_ = found;
+        xy_.assign(loop.x, loop.x + loop.count);
+        xy_.insert(xy_.end(), loop.y, loop.y + loop.count);
     }
-    void keep(const pokarr& raw, const settled& found)
+    // What holds for the loop: what was learnt when it holds the same points under the same values.
+    settled of(const pokarr& loop) const
     {
-        forget();
-        std::vector<double>& xy = kept.get();
-        if (!(found.short_elements || found.redundant_points) || raw.z != nullptr || raw.n != nullptr) return;
-        xy.insert(xy.end(), raw.x, raw.x + raw.count);
-        xy.insert(xy.end(), raw.y, raw.y + raw.count);
-        known = found;
-    }
-    // What holds for the piece: what was found for the raw offset when the piece holds its points,
-    // bit for bit.
-    settled of(const pokarr& piece)
-    {
-        const std::vector<double>& xy = kept.get();
-        const std::size_t count = static_cast<std::size_t>(piece.count);
-        if (xy.empty() || xy.size() != 2 * count || piece.z != nullptr || piece.n != nullptr) return {};
+        const std::size_t count = static_cast<std::size_t>(loop.count);
+        if (xy_.size() != 2 * count || count == 0 || loop.z != nullptr || loop.n != nullptr) return {};
         const std::size_t bytes = count * sizeof(double);
-        if (std::memcmp(piece.x, xy.data(), bytes) != 0 || std::memcmp(piece.y, xy.data() + count, bytes) != 0)
+        if (std::memcmp(loop.x, xy_.data(), bytes) != 0 || std::memcmp(loop.y, xy_.data() + count, bytes) != 0 ||
+            !(current_values() == values_))
             return {};
-        return known;
+        return known_;
     }
+
+private:
+    // What the two removals read besides the points: the pocket's dimension, the working
+    // tolerance and the tolerance (short elements), the side step and the extra offset
+    // (redundant points).
+    struct working_values {
+        int dimension = 0;
+        double working_tolerance = 0.0, tolerance = 0.0, side_step = 0.0, extra_offset = 0.0;
+        bool operator==(const working_values&) const = default;
+    };
+    static working_values current_values()
+    {
+        const pocket_work& w = pocket_work_block;
+        return {pocket_state_block.pocket_dimension, w.working_tolerance, w.tolerance, w.side_step, w.extra_offset};
+    }
+    working_values values_;
+    settled known_;
+    std::vector<double> xy_;  // x then y of every entry
 };
 
-// The copy kept for the raw offsets of the calls.
-scratch_cache<std::vector<double>>& kept_raw_points()
+settled_memo& settled_loops()
 {
-    static scratch_cache<std::vector<double>> kept;
-    return kept;
+    static settled_memo memo;
+    return memo;
 }
 
 // Where a stage goes after its pieces.
@@ -239,12 +251,10 @@ struct oneoff_call {
     int combine = 0;
     int branch_local = 0;
     piece_store p, s, q;
-    raw_record raw_clean;
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
         : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
-          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), raw_clean(kept_raw_points()),
-          status(st)
+          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), status(st)
     {
     }
     int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
@@ -252,6 +262,7 @@ struct oneoff_call {
 
 // ---- clean-ups that remember what they found -----------------------------------------------------
 
+// The removals, skipped where they are known to change nothing, and what they found.
 void drop_short_settled(pokarr& loop, settled& known)
 {
     if (known.short_elements) return;
@@ -337,9 +348,10 @@ bool prepare_source(oneoff_call& c)
     const pocket_work& pw = pocket_work_block;
     const bool degenerate_outer = loop.count == 3 && rq.pass == 1 && rq.inward != 0;
     if (!degenerate_outer && rq.collection != kOneoffOpenContour) {
-        pokarr_drop_short(loop);
-        int closed = 1;
-        if (loop.count > 2) pokarr_drop_redundant(closed, 0, loop);
+        // The source is often the piece the last offset recorded: what its clean-up found holds.
+        settled known = settled_loops().of(loop);
+        drop_short_settled(loop, known);
+        if (loop.count > 2) drop_redundant_settled(loop, known);
         double w = pw.working_tolerance;
         if (rq.pass == 1) pokarr_clean_joins(kJoinsSharpOnly, 1, w, loop);
     }
@@ -432,7 +444,6 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
         c.status = kOneoffNoOffset;
         return false;
     }
-    c.raw_clean.forget();
     settled known;
     if (c.dimension == 2) {
         pokarr_tidy_pass2(work);
@@ -468,7 +479,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
         c.status = kOneoffNoOffset;
         return false;
     }
-    c.raw_clean.keep(work, known);
+    settled_loops().learn(work, known);
     return true;
 }
 
@@ -708,6 +719,7 @@ void clean_piece(const oneoff_call& c, pokarr& piece, settled known, double& are
             drop_redundant_settled(piece, known);
         }
     }
+    settled_loops().learn(piece, known);
     pokarr_area_dir(piece, area, direction);
 }
 
@@ -743,8 +755,8 @@ flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
             return flow::restart_offset;
         }
         if (stage == 1 && taken == 0 && n > raw.count && 2.0 * c.limit > c.source_area) n = 0;
-        // A raw offset without crossings comes back whole: what its clean-up found holds for it.
-        const settled known = n == 0 ? c.raw_clean.of(piece.a) : settled{};
+        // A raw offset without crossings comes back whole, and what its clean-up found holds.
+        const settled known = settled_loops().of(piece.a);
         double area = 0.0;
         int direction = 0;
         clean_piece(c, piece.a, known, area, direction);
