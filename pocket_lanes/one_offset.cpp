@@ -146,14 +146,38 @@ struct piece_store {
         int status = 0;
         pokarr_append(p.count, p, 0, points.a, status);
         if (status != 0) return false;
+        add_values(p.count, direction, area, kind);
+        return true;
+    }
+    // Adds a piece the caller gives up: the first piece of an empty set takes the piece's block
+    // instead of a copy of it (the caller's array is left with the set's empty one); the set's
+    // own measures stay as an append leaves them.
+    bool take(pokarr& p, int direction, double area, int kind)
+    {
+        pokarr& a = points.a;
+        const bool same_layout = p.dimension == a.dimension && (p.z == nullptr) == (a.z == nullptr) &&
+                                 (p.n == nullptr) == (a.n == nullptr);
+        if (count != 0 || a.count != 0 || !same_layout) return add(p, direction, area, kind);
+        const double set_area = a.area;
+        const int set_direction = a.direction, set_indicator = a.indicator, entries = p.count;
+        int status = 0;
+        pokarr_swap(p, a, status);
+        if (status != 0) return add(p, direction, area, kind);
+        a.area = set_area, a.direction = set_direction, a.indicator = set_indicator;
+        add_values(entries, direction, area, kind);
+        return true;
+    }
+
+private:
+    void add_values(int entries, int direction, double area, int kind)
+    {
         const std::size_t i = static_cast<std::size_t>(count++);
         if (i >= counts.size()) {
             const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(2 * counts.size(), kFirstPieceRoom),
                                                            kPieceSetMax);
             counts.resize(room), directions.resize(room), kinds.resize(room), areas.resize(room);
         }
-        counts[i] = p.count, directions[i] = direction, kinds[i] = kind, areas[i] = area;
-        return true;
+        counts[i] = entries, directions[i] = direction, kinds[i] = kind, areas[i] = area;
     }
 };
 
@@ -658,7 +682,8 @@ bool is_hole(const oneoff_call& c, int direction)
 
 void record_piece(oneoff_call& c, pokarr& piece, int direction);
 
-// Sub-steps 1 to 7 for one piece of a stage; false when the call ends.
+// Sub-steps 1 to 7 for one piece of a stage; false when the call ends. A piece of an early stage
+// that is kept may be taken into its set: the caller's array then holds no piece.
 bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double area, int direction)
 {
     const bool last = stage == c.stages;
@@ -696,7 +721,7 @@ bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double
         return c.status == 0 || c.status == kOneoffNoOffset;
     }
     piece_store& target = c.leftover && c.phase == 1 ? c.q : c.p;
-    if (!target.add(piece, direction, area, c.leftover && c.phase == 1 ? kKindUnmet : kind)) {
+    if (!target.take(piece, direction, area, c.leftover && c.phase == 1 ? kKindUnmet : kind)) {
         c.status = kOneoffMemory;
         return false;
     }
