@@ -211,6 +211,7 @@ public:
     {
         if (!(found.short_elements || found.redundant_points) || loop.z != nullptr || loop.n != nullptr) return;
         values_ = current_values();
+        dimension_ = loop.dimension;
         known_ = found;
         xy_.assign(loop.x, loop.x + loop.count);
         xy_.insert(xy_.end(), loop.y, loop.y + loop.count);
@@ -219,7 +220,9 @@ public:
     settled of(const pokarr& loop) const
     {
         const std::size_t count = static_cast<std::size_t>(loop.count);
-        if (xy_.size() != 2 * count || count == 0 || loop.z != nullptr || loop.n != nullptr) return {};
+        if (xy_.size() != 2 * count || count == 0 || loop.dimension != dimension_ || loop.z != nullptr ||
+            loop.n != nullptr)
+            return {};
         const std::size_t bytes = count * sizeof(double);
         if (std::memcmp(loop.x, xy_.data(), bytes) != 0 || std::memcmp(loop.y, xy_.data() + count, bytes) != 0 ||
             !(current_values() == values_))
@@ -242,6 +245,7 @@ private:
         return {pocket_state_block.pocket_dimension, w.working_tolerance, w.tolerance, w.side_step, w.extra_offset};
     }
     working_values values_;
+    int dimension_ = 0;  // of the loop learnt
     settled known_;
     std::vector<double> xy_;  // x then y of every entry
 };
