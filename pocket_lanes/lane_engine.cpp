@@ -132,11 +132,24 @@ void close_engine_arrays(int& status)
 // The engine's own offsets by level: islands dropped by the contour input move down, islands
 // that appear in pass 1 get theirs, and the caller's table stays as it was. The table (26,667
 // values) is kept from one run to the next so that a run does not allocate and first-touch it
-// again; each run refills all of it from the caller's table.
+// again.
 scratch_cache<std::vector<double>>& kept_levels()
 {
     static scratch_cache<std::vector<double>> levels;
     return levels;
+}
+
+// Fills the slots of the engine's table that the engine reads from the caller's table: the outer
+// contour's and one per contour from the first island slot on. The engine reads no other slot
+// before writing it (the slots of islands found in pass 1 are set when they appear), so the
+// rest of the table, about 16,000 slots, is not copied on every run.
+void take_levels(const double* offsets, std::vector<double>& levels)
+{
+    levels.resize(kOffsetSlots + 1);
+    levels[kOuterLevel] = offsets[kOuterLevel];
+    const int contours = std::clamp(pkcont_tables_block.count, 1, kContourMax);
+    const int last = std::min(kOffsetSlots, kIslandLevelBase + contours);
+    std::copy(offsets + kIslandLevelBase, offsets + last + 1, levels.begin() + kIslandLevelBase);
 }
 
 void run_engine(double extra_offset, const double* offsets, double side_step, int offsets_mode, int direction_sign,
@@ -144,7 +157,7 @@ void run_engine(double extra_offset, const double* offsets, double side_step, in
 {
     scratch_lease<std::vector<double>> lease(kept_levels());
     std::vector<double>& levels = lease.get();
-    levels.assign(offsets, offsets + kOffsetSlots + 1);
+    take_levels(offsets, levels);
     arrinp(levels.data(), status);
     if (status != 0) return;
     pocket_box_block.island_count = lane_table_block.count - 1;

@@ -164,7 +164,9 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
         cs = 1.0;
     }
     if (std::fabs(cs) > kReversalCosine && cs < 0.0) cs = -1.0;
-    const int reversal = pk_is_zero(c) && pk_eq_val(cs, -1.0);
+    // The tolerance tests of c are pure: each is taken once.
+    const bool no_turn = pk_is_zero(c) != 0;
+    const int reversal = no_turn && pk_eq_val(cs, -1.0);
 
     // Offset points of the corner on the previous and on the current element's normal.
     const double pu[2] = {p0[0] + s * d * u[1], p0[1] - s * d * u[0]};
@@ -172,7 +174,7 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
 
     // A convex corner gets the arc from the arc range to a full reversal: also where the turn is
     // below the sine floor but not yet snapped to a reversal (178.1 to 178.2 degrees).
-    const bool near_reversal = pk_is_zero(c) && cs < 0.0 && raw_convex;
+    const bool near_reversal = no_turn && cs < 0.0 && raw_convex;
     if (pocket_work_block.corner_arcs != 0 && ((c > 0.0 && cs < kArcCosine) || near_reversal)) {
         q1[0] = pu[0], q1[1] = pu[1];
         q2[0] = pv[0], q2[1] = pv[1];
@@ -184,22 +186,23 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
     }
 
     const double t2 = cs > -1.0 ? (1.0 - cs) / (1.0 + cs) * d * d : 0.0;
-    const int straight = pk_is_zero(c) && pk_eq_val(cs, 1.0);
+    const int straight = no_turn && pk_eq_val(cs, 1.0);
     const int near_arc = cur_is_arc || prev_is_arc;
+    const bool convex = gevl0d(c) != 0;
     const bool square = !straight && (reversal || (c < 0.0 && min_len2 + kMitreSlack < t2) ||
-                                      (gevl0d(c) && cs < kSquareCosine) || (c < 0.0 && near_arc));
+                                      (convex && cs < kSquareCosine) || (c < 0.0 && near_arc));
     const double e = raw_convex ? d : 0.0;
     if (square) {
         q1[0] = pu[0] + e * u[0], q1[1] = pu[1] + e * u[1];
         q2[0] = pv[0] - e * v[0], q2[1] = pv[1] - e * v[1];
         count = 2;
-        if (gevl0d(c)) return;
+        if (convex) return;
         if (std::fabs(q1[0] - q2[0]) > kSquareMerge * d || std::fabs(q1[1] - q2[1]) > kSquareMerge * d)
             return;
     }
 
     double m = std::sqrt(t2);
-    if (gevl0d(near_arc ? c : raw_c)) m = -m;
+    if (near_arc ? convex : raw_convex) m = -m;
     q1[0] = pv[0] + m * v[0];
     q1[1] = pv[1] + m * v[1];
     // The last element meets the first half of the split element: when the two corners at the

@@ -47,6 +47,10 @@ constexpr double kHalfTurnMax = kTwoPi / (2.0 * kArcChordsMax);
 constexpr double kAngleSlack = 1.0e-6;
 // A chord shorter than this share of its radius does not tell which side of it the arc lies on.
 constexpr double kShortestChordShare = 1.0e-6;
+// Relative reach of a squared distance around the squared limit within which the distance itself
+// decides: far above the few units in the last place by which the square and the hypotenuse can
+// differ.
+constexpr double kSquareMargin = 1.0e-12;
 
 // States of a loop made ready, in the order pnt_in_pokarr has always checked them.
 constexpr int kLoopReady = 0;
@@ -145,14 +149,21 @@ bool clearly_outside(const inside_loop& p, double x, double y, double band)
     return x < p.box[0] - reach || y < p.box[1] - reach || x > p.box[2] + reach || y > p.box[3] + reach;
 }
 
-// Distance of p from the segment a..b, as the host's polygon test measures it.
-double segment_distance(double px, double py, double ax, double ay, double bx, double by)
+// Whether p lies farther than `reach` from the segment a..b, by the distance the host's polygon
+// test measures (the hypotenuse of the offset to the segment's nearest point). The square of that
+// offset decides wherever it is clear of reach squared by far more than the rounding of either
+// form; near the limit the measured distance does.
+bool farther_from_segment(double px, double py, double ax, double ay, double bx, double by, double reach)
 {
     const double dx = bx - ax, dy = by - ay;
     const double length2 = dx * dx + dy * dy;
     double t = length2 > 0.0 ? ((px - ax) * dx + (py - ay) * dy) / length2 : 0.0;
     t = std::fmax(0.0, std::fmin(1.0, t));
-    return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+    const double ox = px - (ax + t * dx), oy = py - (ay + t * dy);
+    const double offset2 = ox * ox + oy * oy, reach2 = reach * reach;
+    if (offset2 > reach2 * (1.0 + kSquareMargin)) return true;
+    if (offset2 < reach2 * (1.0 - kSquareMargin)) return false;
+    return std::hypot(ox, oy) > reach;
 }
 
 // Whether the edge a..b crosses the ray from p towards +x (half-open in y, as the host's test).
@@ -217,7 +228,7 @@ bool far_from_element(const pokarr& loop, int i, double px, double py, double re
     const double cx = arc ? loop.x[i + 2] : 0.0, cy = arc ? loop.y[i + 2] : 0.0;
     const double start_radius = arc ? std::hypot(ax - cx, ay - cy) : 0.0;
     if (!arc || !(r > 0.0) || !(start_radius > 0.0)) {
-        if (!(segment_distance(px, py, ax, ay, bx, by) > reach)) return false;
+        if (!farther_from_segment(px, py, ax, ay, bx, by, reach)) return false;
         odd ^= crosses_ray(px, py, ax, ay, bx, by);
         return true;
     }
@@ -275,7 +286,7 @@ int far_point_side(const pokarr& loop, double px, double py, double band, double
         i = end + 1;
     }
     // The host's test closes the list back to its first point.
-    if (!(segment_distance(px, py, ax, ay, loop.x[0], loop.y[0]) > reach)) return kSideUnknown;
+    if (!farther_from_segment(px, py, ax, ay, loop.x[0], loop.y[0], reach)) return kSideUnknown;
     odd ^= crosses_ray(px, py, ax, ay, loop.x[0], loop.y[0]);
     return odd ? kLoopInside : kLoopOutside;
 }

@@ -68,6 +68,7 @@ int vertices_against(const pokarr& inner, const pokarr& outer, int& status)
 // Sweep 1: a piece of the wanted kind holding a vertex of another piece goes.
 void containment_sweep(int wanted_kind, int& piece_count, const piece_set& set, int& status)
 {
+    if (piece_count < 2) return;  // a piece goes only for another piece
     for (int i = 0; i < piece_count;) {
         bool removed = false;
         if (set.kinds[i] == wanted_kind) {
@@ -90,6 +91,7 @@ void containment_sweep(int wanted_kind, int& piece_count, const piece_set& set, 
 // Sweep 2: a small piece lying wholly within T1 of one point of a larger piece goes.
 void small_piece_sweep(double near, double small, double reference, int& piece_count, const piece_set& set)
 {
+    if (piece_count < 2) return;  // a piece goes only for a larger one
     const int dimension = set.points->dimension;
     for (int i = 0; i < piece_count;) {
         bool removed = false;

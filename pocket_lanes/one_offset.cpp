@@ -21,6 +21,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
@@ -34,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -80,6 +82,9 @@ constexpr int kPieceMinEntries = 4;
 // centre. A true offset keeps its vertices at the distance (a vertex left nearer by a short
 // element at a concave corner does not make it inverted).
 constexpr double kInvertedSlack = 2.0;
+// What a floor of a vertex's distance from the source must exceed the least distance by before it
+// decides without the nearest point search: far above the search's rounding.
+constexpr double kClearMargin = 1.0e-6;
 
 // A work array that gives its block back on every path.
 struct work_array {
@@ -141,14 +146,38 @@ struct piece_store {
         int status = 0;
         pokarr_append(p.count, p, 0, points.a, status);
         if (status != 0) return false;
+        add_values(p.count, direction, area, kind);
+        return true;
+    }
+    // Adds a piece the caller gives up: the first piece of an empty set takes the piece's block
+    // instead of a copy of it (the caller's array is left with the set's empty one); the set's
+    // own measures stay as an append leaves them.
+    bool take(pokarr& p, int direction, double area, int kind)
+    {
+        pokarr& a = points.a;
+        const bool same_layout = p.dimension == a.dimension && (p.z == nullptr) == (a.z == nullptr) &&
+                                 (p.n == nullptr) == (a.n == nullptr);
+        if (count != 0 || a.count != 0 || !same_layout) return add(p, direction, area, kind);
+        const double set_area = a.area;
+        const int set_direction = a.direction, set_indicator = a.indicator, entries = p.count;
+        int status = 0;
+        pokarr_swap(p, a, status);
+        if (status != 0) return add(p, direction, area, kind);
+        a.area = set_area, a.direction = set_direction, a.indicator = set_indicator;
+        add_values(entries, direction, area, kind);
+        return true;
+    }
+
+private:
+    void add_values(int entries, int direction, double area, int kind)
+    {
         const std::size_t i = static_cast<std::size_t>(count++);
         if (i >= counts.size()) {
             const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(2 * counts.size(), kFirstPieceRoom),
                                                            kPieceSetMax);
             counts.resize(room), directions.resize(room), kinds.resize(room), areas.resize(room);
         }
-        counts[i] = p.count, directions[i] = direction, kinds[i] = kind, areas[i] = area;
-        return true;
+        counts[i] = entries, directions[i] = direction, kinds[i] = kind, areas[i] = area;
     }
 };
 
@@ -157,6 +186,74 @@ scratch_cache<piece_columns>& kept_columns(int set)
 {
     static scratch_cache<piece_columns> kept[4];
     return kept[set];
+}
+
+// What is known of a loop's points as they stand: that the short-element or the redundant-point
+// removal (of a closed loop, without heights) would leave them unchanged. Each removal is a
+// function of the points and of a few working values (settled_memo names them), so one that
+// changed nothing changes nothing when it meets the same points again under the same values. Both
+// removals take points out whenever they change a loop, so an unchanged count tells that nothing
+// changed; any change forgets what was known.
+struct settled {
+    bool short_elements = false;
+    bool redundant_points = false;
+};
+
+// The points of the last loop whose clean-up found a removal that leaves it unchanged, with what
+// was found and the working values the removals read then. A raw offset hands what its clean-up
+// found to a piece that comes out of the loop removal with its points, and a recorded piece to
+// the next offset that starts from it as its source. Points are compared bit for bit and the
+// working values must be the same, so a loop that merely comes along later (another pocket, a
+// nested offset) learns only what holds for it. Plane loops (no heights, no normals) only.
+class settled_memo {
+public:
+    void learn(const pokarr& loop, const settled& found)
+    {
+        if (!(found.short_elements || found.redundant_points) || loop.z != nullptr || loop.n != nullptr) return;
+        values_ = current_values();
+        dimension_ = loop.dimension;
+        known_ = found;
+        xy_.assign(loop.x, loop.x + loop.count);
+        xy_.insert(xy_.end(), loop.y, loop.y + loop.count);
+    }
+    // What holds for the loop: what was learnt when it holds the same points under the same values.
+    settled of(const pokarr& loop) const
+    {
+        const std::size_t count = static_cast<std::size_t>(loop.count);
+        if (xy_.size() != 2 * count || count == 0 || loop.dimension != dimension_ || loop.z != nullptr ||
+            loop.n != nullptr)
+            return {};
+        const std::size_t bytes = count * sizeof(double);
+        if (std::memcmp(loop.x, xy_.data(), bytes) != 0 || std::memcmp(loop.y, xy_.data() + count, bytes) != 0 ||
+            !(current_values() == values_))
+            return {};
+        return known_;
+    }
+
+private:
+    // What the two removals read besides the points: the pocket's dimension, the working
+    // tolerance and the tolerance (short elements), the side step and the extra offset
+    // (redundant points).
+    struct working_values {
+        int dimension = 0;
+        double working_tolerance = 0.0, tolerance = 0.0, side_step = 0.0, extra_offset = 0.0;
+        bool operator==(const working_values&) const = default;
+    };
+    static working_values current_values()
+    {
+        const pocket_work& w = pocket_work_block;
+        return {pocket_state_block.pocket_dimension, w.working_tolerance, w.tolerance, w.side_step, w.extra_offset};
+    }
+    working_values values_;
+    int dimension_ = 0;  // of the loop learnt
+    settled known_;
+    std::vector<double> xy_;  // x then y of every entry
+};
+
+settled_memo& settled_loops()
+{
+    static settled_memo memo;
+    return memo;
 }
 
 // Where a stage goes after its pieces.
@@ -191,13 +288,59 @@ struct oneoff_call {
     int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
 };
 
+// ---- clean-ups that remember what they found -----------------------------------------------------
+
+// The removals, skipped where they are known to change nothing, and what they found.
+void drop_short_settled(pokarr& loop, settled& known)
+{
+    if (known.short_elements) return;
+    const int count = loop.count;
+    pokarr_drop_short(loop);
+    if (loop.count != count) known = {};
+    known.short_elements = loop.count == count;
+}
+
+void drop_redundant_settled(pokarr& loop, settled& known)
+{
+    if (known.redundant_points) return;
+    const int count = loop.count;
+    int closed = 1;
+    pokarr_drop_redundant(closed, 0, loop);
+    if (loop.count != count) known = {};
+    known.redundant_points = loop.count == count;
+}
+
+// The first arc tidying pass turns the records of short arcs into points in place, keeping the
+// count: only a loop without arc records is sure to come through unchanged.
+void tidy_short_arcs_settled(pokarr& loop, settled& known)
+{
+    bool arcs = false;
+    for (int k = 0; k < loop.count && !arcs; ++k) arcs = pk_is_marker(loop.x[k]);
+    pokarr_tidy_pass1(loop);
+    if (arcs) known = {};
+}
+
+// The second drops the records of flat arcs, so it changes the count whenever it changes a loop.
+void tidy_flat_arcs_settled(pokarr& loop, settled& known)
+{
+    const int count = loop.count;
+    pokarr_tidy_pass2(loop);
+    if (loop.count != count) known = {};
+}
+
 // ---- steps 1 to 3: the source loop ---------------------------------------------------------------
 
 // Drops short elements and answers whether the loop keeps three points.
+bool keeps_three(pokarr& loop, settled& known)
+{
+    drop_short_settled(loop, known);
+    return loop.count >= 3;
+}
+
 bool keeps_three(pokarr& loop)
 {
-    pokarr_drop_short(loop);
-    return loop.count >= 3;
+    settled known;
+    return keeps_three(loop, known);
 }
 
 void restart_at_longest(pokarr& loop, int& status)
@@ -233,9 +376,10 @@ bool prepare_source(oneoff_call& c)
     const pocket_work& pw = pocket_work_block;
     const bool degenerate_outer = loop.count == 3 && rq.pass == 1 && rq.inward != 0;
     if (!degenerate_outer && rq.collection != kOneoffOpenContour) {
-        pokarr_drop_short(loop);
-        int closed = 1;
-        if (loop.count > 2) pokarr_drop_redundant(closed, 0, loop);
+        // The source is often the piece the last offset recorded: what its clean-up found holds.
+        settled known = settled_loops().of(loop);
+        drop_short_settled(loop, known);
+        if (loop.count > 2) drop_redundant_settled(loop, known);
         double w = pw.working_tolerance;
         if (rq.pass == 1) pokarr_clean_joins(kJoinsSharpOnly, 1, w, loop);
     }
@@ -328,6 +472,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
         c.status = kOneoffNoOffset;
         return false;
     }
+    settled known;
     if (c.dimension == 2) {
         pokarr_tidy_pass2(work);
         pokarr_split_big_arcs(work, status);
@@ -335,12 +480,11 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             c.status = kOneoffMemory;
             return false;
         }
-        if (!keeps_three(work)) {
+        if (!keeps_three(work, known)) {
             c.status = kOneoffNoOffset;
             return false;
         }
-        int closed = 1;
-        pokarr_drop_redundant(closed, 0, work);
+        drop_redundant_settled(work, known);
         if (work.count < 3) {
             c.status = kOneoffNoOffset;
             return false;
@@ -353,15 +497,17 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     if (c.dimension == 2) {
         double w = pocket_work_block.working_tolerance;
         pokarr_clean_joins(kJoinsSharpOnly, 0, w, work);
+        known = {};
         if (c.rq.pass > 1) {
-            pokarr_tidy_pass1(work);
-            pokarr_drop_short(work);
+            tidy_short_arcs_settled(work, known);
+            drop_short_settled(work, known);
         }
     }
     if (work.count < 3) {
         c.status = kOneoffNoOffset;
         return false;
     }
+    settled_loops().learn(work, known);
     return true;
 }
 
@@ -405,16 +551,44 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     double step = offset;
     if (offset > 0.0 && distance > 0.0) step = std::min(offset, distance);
     else if (distance > 0.0) step = distance;
-    double point[6] = {x[deciding], y[deciding], z_a[deciding], 0.0, 0.0, 0.0};
+    const double height = z_a[deciding];
+    double point[6] = {x[deciding], y[deciding], height, 0.0, 0.0, 0.0};
     drop_lane_on_grid(0, point, direction, 0.5 * step, nullptr, status);
     if (status < 0) {
         c.status = status;
         ended = true;
         return false;
     }
-    const bool up = point[5] > z_a[deciding];
+    const bool up = point[5] > height;
     const bool valid = c.wanted == 1 ? up != positive : up == positive;
     return c.rq.inward != 0 ? !valid : valid;
+}
+
+// Whether (px, py) lies farther than `least` from every element of the source that the nearest
+// point search measures (up to its first broken record), judged from the elements' boxes: a
+// line's box holds the line, an arc's box holds its circle and its ends, so the distance to the
+// box is a floor of any distance the search can answer for the element. The margin keeps the
+// answer clear of the rounding of the search's own arithmetic.
+bool clear_of_source(const pokarr& source, double px, double py, double least)
+{
+    const double floor = least + kClearMargin;
+    for (int i = 1; i < source.count;) {
+        const chain_element e = chain_element_at(source.x, source.y, source.count, i);
+        if (!e.valid) break;
+        const double sx = source.x[e.start], sy = source.y[e.start], ex = source.x[e.end], ey = source.y[e.end];
+        double low_x = std::min(sx, ex), high_x = std::max(sx, ex);
+        double low_y = std::min(sy, ey), high_y = std::max(sy, ey);
+        if (e.arc) {
+            const double r = std::fabs(e.r);
+            low_x = std::min(low_x, e.cx - r), high_x = std::max(high_x, e.cx + r);
+            low_y = std::min(low_y, e.cy - r), high_y = std::max(high_y, e.cy + r);
+        }
+        const double dx = std::max({low_x - px, 0.0, px - high_x});
+        const double dy = std::max({low_y - py, 0.0, py - high_y});
+        if (!(std::sqrt(dx * dx + dy * dy) > floor)) return false;
+        i = e.next;
+    }
+    return true;
 }
 
 // Whether every vertex of the planar piece lies nearer the source loop than the offset distance
@@ -425,6 +599,8 @@ bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& pi
     const pocket_work& w = pocket_work_block;
     const double least = c.distance - kInvertedSlack * std::max(w.tolerance, w.working_tolerance);
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
+        // The search would answer at least `least` (or no element): the piece is a true offset.
+        if (clear_of_source(source, piece.x[k], piece.y[k], least)) return false;
         const double point[3] = {piece.x[k], piece.y[k], 0.0};
         double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, distance = 0.0;
         int element = 0;
@@ -434,16 +610,26 @@ bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& pi
     return true;
 }
 
+// The piece's boxes and the crossing rows of the source test (about 57 kB), kept from one test
+// to the next so that a test does not allocate them: the test never runs inside itself, and it
+// reads only what it has filled (luplup_pokarr fills the rows it counts).
+struct source_test_rows {
+    pk_box_table boxes;
+    int elem_a[kLuplupRows], elem_b[kLuplupRows];
+    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+};
+
+source_test_rows& kept_source_test_rows()
+{
+    static const std::unique_ptr<source_test_rows> rows = std::make_unique_for_overwrite<source_test_rows>();
+    return *rows;
+}
+
 // Sub-step 3: the piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
     if (c.small) return true;
-    struct rows {
-        pk_box_table boxes;
-        int elem_a[kLuplupRows], elem_b[kLuplupRows];
-        double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
-    };
-    auto r = std::make_unique_for_overwrite<rows>();  // luplup_pokarr fills the rows it counts
+    source_test_rows* r = &kept_source_test_rows();
     pokarr_get_boxes(piece, r->boxes);
     int count = 0, status = 0;
     luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b, count,
@@ -500,7 +686,8 @@ bool is_hole(const oneoff_call& c, int direction)
 
 void record_piece(oneoff_call& c, pokarr& piece, int direction);
 
-// Sub-steps 1 to 7 for one piece of a stage; false when the call ends.
+// Sub-steps 1 to 7 for one piece of a stage; false when the call ends. A piece of an early stage
+// that is kept may be taken into its set: the caller's array then holds no piece.
 bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double area, int direction)
 {
     const bool last = stage == c.stages;
@@ -538,7 +725,7 @@ bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double
         return c.status == 0 || c.status == kOneoffNoOffset;
     }
     piece_store& target = c.leftover && c.phase == 1 ? c.q : c.p;
-    if (!target.add(piece, direction, area, c.leftover && c.phase == 1 ? kKindUnmet : kind)) {
+    if (!target.take(piece, direction, area, c.leftover && c.phase == 1 ? kKindUnmet : kind)) {
         c.status = kOneoffMemory;
         return false;
     }
@@ -547,21 +734,21 @@ bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double
 
 // ---- step 6: the pieces of one raw offset -------------------------------------------------------
 
-// Cleans a piece handed out by the loop removal and answers its area and direction.
-void clean_piece(const oneoff_call& c, pokarr& piece, double& area, int& direction)
+// Cleans a piece handed out by the loop removal and answers its area and direction; `known` is
+// what is known of the piece as it comes.
+void clean_piece(const oneoff_call& c, pokarr& piece, settled known, double& area, int& direction)
 {
-    pokarr_drop_short(piece);
+    drop_short_settled(piece, known);
     if (c.dimension == 2) {
-        int closed = 1;
-        pokarr_drop_redundant(closed, 0, piece);
+        drop_redundant_settled(piece, known);
         if (c.rq.pass > 1) {
-            pokarr_tidy_pass1(piece);
-            pokarr_tidy_pass2(piece);
-            pokarr_drop_short(piece);
-            closed = 1;
-            pokarr_drop_redundant(closed, 0, piece);
+            tidy_short_arcs_settled(piece, known);
+            tidy_flat_arcs_settled(piece, known);
+            drop_short_settled(piece, known);
+            drop_redundant_settled(piece, known);
         }
     }
+    settled_loops().learn(piece, known);
     pokarr_area_dir(piece, area, direction);
 }
 
@@ -597,9 +784,11 @@ flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
             return flow::restart_offset;
         }
         if (stage == 1 && taken == 0 && n > raw.count && 2.0 * c.limit > c.source_area) n = 0;
+        // A raw offset without crossings comes back whole, and what its clean-up found holds.
+        const settled known = settled_loops().of(piece.a);
         double area = 0.0;
         int direction = 0;
-        clean_piece(c, piece.a, area, direction);
+        clean_piece(c, piece.a, known, area, direction);
         if (c.rq.pass == 1 && c.rq.inward != 0 && taken == 0 && c.source.count == 3 && direction < 0) {
             pokarr_reverse(piece.a);
             direction = 1;
@@ -899,19 +1088,18 @@ bool filter_stage(oneoff_call& c, const pokarr& previous, double distance)
 bool record_stage(oneoff_call& c)
 {
     c.p_had_pieces = c.p.count > 0;
-    work_array piece(c.dimension);
     c.first_recorded = 0;
     for (int i = 0; i < c.p.count; ++i) {
-        int status = 0;
-        pokarr_replace(c.p.counts[static_cast<std::size_t>(i)], c.p.points.a, c.p.first_of(i), piece.a, status);
-        if (status != 0) {
-            c.status = kOneoffMemory;
-            return false;
-        }
+        // The last stage only reads its pieces, and nothing adds to P meanwhile: each piece is
+        // recorded from its place in P, measured afresh as a copy would be.
+        pokarr piece = c.p.piece(i);
+        piece.area = 0.0;
+        piece.direction = 0;
+        piece.indicator = 0;
         double area = 0.0;
         int direction = 0;
-        pokarr_area_dir(piece.a, area, direction);
-        if (!test_piece(c, c.source, piece.a, c.stages, area, direction)) return false;
+        pokarr_area_dir(piece, area, direction);
+        if (!test_piece(c, c.source, piece, c.stages, area, direction)) return false;
     }
     return true;
 }

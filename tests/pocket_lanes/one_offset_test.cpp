@@ -248,3 +248,65 @@ TEST_F(OneOffset, CollectionModeFillsTheBuffer)
     EXPECT_GT(collected_loops_block.counts[1], 3);
     pokarr_free(loop);
 }
+
+namespace {
+
+// The points of lane n, entry by entry.
+std::vector<xy> lane_points(int n)
+{
+    pokarr l;
+    pokarr_init(2, l);
+    int status = 0;
+    lane_to_pokarr(n, l, status);
+    std::vector<xy> out;
+    for (int k = 0; k < l.count; ++k) out.push_back({l.x[k], l.y[k]});
+    pokarr_free(l);
+    return out;
+}
+
+// Offsets the loop by 1 inwards as a later pass and answers the points of the lane it records.
+std::vector<xy> offset_as_pass_two(const std::vector<xy>& entries)
+{
+    lane_table_reset();
+    int branches = 1, status = -7;
+    pokarr loop = make_from(entries);
+    oneoff_request rq = inward(1.0, &branches);
+    rq.pass = 2;
+    oneoff_pokarr(rq, loop, status);
+    pokarr_free(loop);
+    EXPECT_EQ(status, 0);
+    return lane_table_block.count == 1 ? lane_points(1) : std::vector<xy>{};
+}
+
+}  // namespace
+
+TEST_F(OneOffset, CleanUpFoundUnderOtherWorkingValuesIsNotReused)
+{
+    // A trapezoid whose long bottom edge bends by 0.03 at its middle. With a side step of 1 the
+    // redundant-point removal keeps the bend (both runs are longer than 50); a side step or extra
+    // offset of 20 lets it go, and the offset then restarts in the middle of the whole bottom
+    // edge instead of the top one. Offsetting the lane recorded under the first values again
+    // under the second must give what an offset under the second values alone gives.
+    const std::vector<xy> trapezoid = {{0, 0}, {150, -0.03}, {300, 0}, {250, 100}, {50, 100}, {0, 0}};
+    struct row {
+        const char* name;
+        double side_step, extra_offset;
+    } rows[] = {{"side step", 20.0, 0.0}, {"extra offset", 1.0, 20.0}};
+    for (const row& r : rows) {
+        pocket_work_block.side_step = 1.0;
+        pocket_work_block.extra_offset = 0.0;
+        const std::vector<xy> recorded = offset_as_pass_two(trapezoid);
+        ASSERT_FALSE(recorded.empty()) << r.name;
+        pocket_work_block.side_step = r.side_step;
+        pocket_work_block.extra_offset = r.extra_offset;
+        const std::vector<xy> after = offset_as_pass_two(recorded);
+        // The same offset once the loops remembered are others.
+        offset_as_pass_two(trapezoid);
+        const std::vector<xy> alone = offset_as_pass_two(recorded);
+        ASSERT_EQ(after.size(), alone.size()) << r.name;
+        for (std::size_t k = 0; k < after.size(); ++k) {
+            EXPECT_EQ(after[k].x, alone[k].x) << r.name << ", entry " << k;
+            EXPECT_EQ(after[k].y, alone[k].y) << r.name << ", entry " << k;
+        }
+    }
+}
