@@ -55,14 +55,7 @@ void reset_index(int count, pk_elem_index& index)
     index.seen.clear();
     index.query = 0;
     index.candidates.clear();
-}
-
-// Whether the element box kept aside at i meets the box, both widened as on the grid.
-bool aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin, double xmax, double ymax)
-{
-    const double* b = &index.wide_boxes[4 * i];
-    constexpr double reach = 2.0 * kGridMargin;
-    return b[2] + reach >= xmin && b[0] - reach <= xmax && b[3] + reach >= ymin && b[1] - reach <= ymax;
+    index.last_single = pk_single_crossing{};
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.
@@ -155,7 +148,7 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
     // The elements kept aside come in element order already.
     candidates.clear();
     for (std::size_t i = 0; i < index.wide.size(); ++i)
-        if (aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
+        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
     if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     // A new query number marks the elements listed by this query, so none is listed twice.

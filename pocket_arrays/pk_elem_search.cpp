@@ -255,6 +255,7 @@ search_mode decode(int mode)
 struct crossing {
     bool found = false;
     bool end_contact = false;
+    bool single_line_pair = false;  // taken from two lines that meet only there, directions not given
     double x = 0, y = 0, z = 0;
     int element = 0, group = 0;
     double distance = 0;
@@ -539,12 +540,12 @@ struct search {
         return std::hypot(p[0] - o.sx, p[1] - o.sy);
     }
 
-    void take(int k, int group, const double* p, bool end_contact)
+    void take(int k, int group, const double* p, bool end_contact, bool single_line_pair)
     {
         const double distance = distance_from_start(p);
         // The later crossing wins at equal distance; a walk keeps its first.
         if (best.found && (walk_order() || best.distance < distance)) return;
-        best = crossing{true, end_contact, p[0], p[1], p[2], k, group, distance};
+        best = crossing{true, end_contact, single_line_pair, p[0], p[1], p[2], k, group, distance};
     }
 
     // Puts the two crossings of a pair in their order along the own element.
@@ -591,8 +592,13 @@ struct search {
     }
 
     // The part of step 1 the candidate's number decides: the element itself, and those up to the
-    // walk's current element in a self search. Tested first, it spares building them.
-    bool passed_over_by_number(int k) const { return k == own || (mode.self && k <= walk); }
+    // walk's current element in a self search. Tested first, it spares building them. A
+    // continuing walk passes over the candidates before the input found element as well: step 7
+    // refuses every crossing with them, and nothing else of theirs is kept.
+    bool passed_over_by_number(int k) const
+    {
+        return k == own || (mode.self && k <= walk) || (walk_continues() && k < found_in);
+    }
 
     // Step 1: candidates passed over before any geometry: the element itself, those up to the
     // walk's current element in a self search, the closing pair of two lines.
@@ -628,8 +634,38 @@ struct search {
             !second_look(k, c, pc))
             return;
         const bool end_contact = pc.status == kEndContactCrossing;
+        // Lines meet once; without directions their crossing depends on their ends alone.
+        const bool single_line_pair = lines && direction_given == nullptr;
         for (int i = 0; i < pc.count; ++i)
-            if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact);
+            if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact, single_line_pair);
+    }
+
+    // ---- the pair met again by a continuing walk -------------------------------------------
+
+    // Whether candidate k is the pair of lines the walk's last search took its only crossing
+    // from, with the same ends, and this search continues from that crossing: its crossing
+    // would be that point again, which a continuing walk refuses at the input found element
+    // (examine), so the pair gives nothing.
+    bool meets_single_crossing_again(const pk_single_crossing& m, int k) const
+    {
+        if (!m.valid || !walk_continues() || k != found_in || k != m.element || direction_given != nullptr ||
+            space() || self_element.kind != kLine || is_arc_at(x, count, k) || k < 1 || k >= count)
+            return false;
+        const element& o = self_element;
+        return o.sx == m.own[0] && o.sy == m.own[1] && o.ex == m.own[2] && o.ey == m.own[3] &&
+               x[k - 1] == m.other[0] && y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] &&
+               previous[0] == m.x && previous[1] == m.y;
+    }
+
+    // What a walk leaves for its continuing search: the crossing when it came from a pair of
+    // lines meeting only there (only a walk's crossing is met again by a continuing walk).
+    void leave_single_crossing(pk_single_crossing& m) const
+    {
+        m = pk_single_crossing{};
+        if (!best.found || !best.single_line_pair || !walk_order() || space()) return;
+        const int k = best.element;
+        const element& o = self_element;
+        m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {x[k - 1], y[k - 1], x[k], y[k]}, best.x, best.y};
     }
 
     // A line skips an arc candidate whose circle it clearly misses before the candidate and its
@@ -678,31 +714,31 @@ struct search {
         return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
     }
 
-    // The same walk over the candidates an index lists (in increasing element order, so in group
-    // order): each meets the rules of its group as group_pass applies them.
-    void run_indexed(const pk_box_table& table, int first_group, const std::vector<int>& candidates)
+    // The same walk over the candidates the index gives for the element's box (in increasing
+    // element order, so in group order): each meets the rules of its group as group_pass applies
+    // them. Those passed over by number are dropped first; what they would skip is pure.
+    void run_indexed(const pk_box_table& table, int first_group, pk_elem_index& index)
     {
         int group = 0, from = 0, to = 0, mark = 0;
         bool after_parallel = false;
-        for (const int k : candidates) {
-            if (walk_order() && best.found) return;
+        const element& o = self_element;
+        pk_elem_index_visit(index, o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
+            if (passed_over_by_number(k) || meets_single_crossing_again(index.last_single, k)) return true;
+            if (walk_order() && best.found) return false;
             const int g = group_of(table, k);
-            if (g < std::max(1, first_group) || g > table.groups) continue;
+            if (g < std::max(1, first_group) || g > table.groups) return true;
             if (g != group) {
                 group = g;
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
-            if (k < from || k > to || k >= count || passed_over_by_number(k) || circle_clearly_missed(k) ||
-                arc_clearly_apart(k))
-                continue;
+            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) return true;
             element c;
-            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
-            if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
-                                 c.xmin, c.ymin, c.xmax, c.ymax))
-                continue;
+            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) return true;
+            if (!boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, c.xmin, c.ymin, c.xmax, c.ymax)) return true;
             examine(k, c, g, mark, after_parallel);
-        }
+            return true;
+        });
     }
 
     // Searches the groups from the first one on; a group after the first only when its box
@@ -836,13 +872,11 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     // own spares building that (an arc's is the costly part).
     if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
     const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
-    pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
-    // No element near: the search could not find a crossing, so it is not set up at all.
-    if (index.candidates.empty()) return;
     search s;
     plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
                  previous_y, found_element, found_group);
-    s.run_indexed(table, first_group, index.candidates);
+    s.run_indexed(table, first_group, index);
+    s.leave_single_crossing(index.last_single);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 
