@@ -33,6 +33,7 @@ void list_elements(int count, const double* x, const double* y, pk_elem_index& i
         if (!pk_is_marker(x[k - 1])) {
             index.wide.push_back(k);
             index.wide_boxes.insert(index.wide_boxes.end(), b, b + 4);
+            index.last_element = k;
         }
         k = arc ? k + 4 : k + 1;
     }
@@ -53,6 +54,7 @@ void reset_index(int count, pk_elem_index& index)
     index.wide.clear();
     index.wide_boxes.clear();
     index.seen.clear();
+    index.last_element = 0;
     index.query = 0;
     index.candidates.clear();
     index.last_single = pk_single_crossing{};

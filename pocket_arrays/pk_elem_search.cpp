@@ -288,6 +288,7 @@ struct search {
     int walk;           // the walk's current element (self search, continuing walks)
     int found_in;       // the input found element
     bool reexamined = false;  // the once-only second look of a continuing walk at an arc
+    bool found_pair_refused = false;  // the input found element gives nothing (continues_from_single)
     crossing best;
 
     // ---- what the own number says --------------------------------------------------------
@@ -640,32 +641,17 @@ struct search {
             if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact, single_line_pair);
     }
 
-    // ---- the pair met again by a continuing walk -------------------------------------------
-
-    // Whether candidate k is the pair of lines the walk's last search took its only crossing
-    // from, with the same ends, and this search continues from that crossing: its crossing
-    // would be that point again, which a continuing walk refuses at the input found element
-    // (examine), so the pair gives nothing.
-    bool meets_single_crossing_again(const pk_single_crossing& m, int k) const
-    {
-        if (!m.valid || !walk_continues() || k != found_in || k != m.element || direction_given != nullptr ||
-            space() || self_element.kind != kLine || is_arc_at(x, count, k) || k < 1 || k >= count)
-            return false;
-        const element& o = self_element;
-        return o.sx == m.own[0] && o.sy == m.own[1] && o.ex == m.own[2] && o.ey == m.own[3] &&
-               x[k - 1] == m.other[0] && y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] &&
-               previous[0] == m.x && previous[1] == m.y;
-    }
-
     // What a walk leaves for its continuing search: the crossing when it came from a pair of
-    // lines meeting only there (only a walk's crossing is met again by a continuing walk).
-    void leave_single_crossing(pk_single_crossing& m) const
+    // lines meeting only there (only a walk's crossing is met again by a continuing walk), and
+    // whether the walk stopped before the index's last candidate for the element.
+    void leave_single_crossing(pk_single_crossing& m, bool stopped_before_last) const
     {
-        m = pk_single_crossing{};
+        m.valid = false;
         if (!best.found || !best.single_line_pair || !walk_order() || space()) return;
         const int k = best.element;
         const element& o = self_element;
-        m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {x[k - 1], y[k - 1], x[k], y[k]}, best.x, best.y};
+        m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {x[k - 1], y[k - 1], x[k], y[k]},
+                               best.x, best.y, !stopped_before_last};
     }
 
     // A line skips an arc candidate whose circle it clearly misses before the candidate and its
@@ -720,11 +706,11 @@ struct search {
     void run_indexed(const pk_box_table& table, int first_group, pk_elem_index& index)
     {
         int group = 0, from = 0, to = 0, mark = 0;
-        bool after_parallel = false;
+        bool after_parallel = false, stopped = false;
         const element& o = self_element;
         pk_elem_index_visit(index, o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
-            if (passed_over_by_number(k) || meets_single_crossing_again(index.last_single, k)) return true;
-            if (walk_order() && best.found) return false;
+            if (walk_order() && best.found) return !(stopped = true);
+            if (passed_over_by_number(k) || (found_pair_refused && k == found_in)) return true;
             const int g = group_of(table, k);
             if (g < std::max(1, first_group) || g > table.groups) return true;
             if (g != group) {
@@ -739,6 +725,7 @@ struct search {
             examine(k, c, g, mark, after_parallel);
             return true;
         });
+        leave_single_crossing(index.last_single, stopped);
     }
 
     // Searches the groups from the first one on; a group after the first only when its box
@@ -831,6 +818,21 @@ bool plane_input_sound(const double* x, const double* y, int count, const pk_box
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
 }
 
+// Whether a continuing walk (own kOwnWalkContinues) of the line o without a direction, from
+// (px, py) at the line k of the array x, y, goes on from the crossing m holds, with every end
+// unchanged: the pair's crossing would be that point again, which the walk refuses at its input
+// found element (examine), so that element gives nothing.
+bool continues_from_single(const pk_single_crossing& m, int own, const element& o, const double* direction_at,
+                           const double* x, const double* y, int count, int k, double px, double py)
+{
+    const bool direction_absent = direction_at == nullptr || direction_at[0] >= kDirectionAbsentLimit;
+    if (!m.valid || own != kOwnWalkContinues || !direction_absent || o.kind != kLine || k != m.element || k < 1 ||
+        k >= count || is_arc_at(x, count, k))
+        return false;
+    return o.sx == m.own[0] && o.sy == m.own[1] && o.ex == m.own[2] && o.ey == m.own[3] && x[k - 1] == m.other[0] &&
+           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+}
+
 // The element of a plane entry (z 0).
 element plane_element(int kind, double cx, double cy, double radius, double direction, double sx, double sy,
                       double ex, double ey)
@@ -871,12 +873,16 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     // An element far from every element of the array finds nothing: testing a box that holds its
     // own spares building that (an arc's is the costly part).
     if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
+    // A self search passes over the elements up to the walk's: past the last one none is left.
+    if (decode(mode).self && found_group >= index.last_element) return;
     const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
     search s;
     plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
                  previous_y, found_element, found_group);
+    s.found_pair_refused = continues_from_single(index.last_single, own, o, direction_at, x, y, count,
+                                                 found_element, previous_x, previous_y);
+    if (s.found_pair_refused && index.last_single.nothing_after) return;
     s.run_indexed(table, first_group, index);
-    s.leave_single_crossing(index.last_single);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 

@@ -98,13 +98,15 @@ inline constexpr double kElemIndexMargin = 4.0 * vantu::kDoubleTolerance;
 
 // The crossing the last walk through an index took from a pair of lines that meet only there,
 // with the pair's ends as they stood: the continuing search of that walk meets the pair again
-// first and only refuses that crossing, so it passes over the pair when nothing has changed.
+// first and only refuses that crossing, so it passes over the pair when nothing has changed;
+// when no candidate came after the pair, nothing is left for it at all.
 struct pk_single_crossing {
     bool valid = false;
     int element = 0;            // the line of the searched array
     double own[4] = {};         // the searched element: start x, y, end x, y
     double other[4] = {};       // the line of the array: start x, y, end x, y
     double x = 0.0, y = 0.0;    // the crossing
+    bool nothing_after = false; // the index gave the element no candidate after the line
 };
 
 struct pk_elem_index {
@@ -119,6 +121,7 @@ struct pk_elem_index {
     std::vector<int> wide;          // elements spanning too many cells (in element order)
     std::vector<double> wide_boxes; // their boxes: xmin, ymin, xmax, ymax of each
     std::vector<int> seen;          // per element entry, the query that last listed it
+    int last_element = 0;           // the highest element number it holds
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
     pk_single_crossing last_single; // left by the last search through the index
