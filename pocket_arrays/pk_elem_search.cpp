@@ -818,18 +818,19 @@ bool plane_input_sound(const double* x, const double* y, int count, const pk_box
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
 }
 
-// Whether a continuing walk (own kOwnWalkContinues) of the line o without a direction, from
+// Whether a continuing walk (own kOwnWalkContinues) of the line s..e without a direction, from
 // (px, py) at the line k of the array x, y, goes on from the crossing m holds, with every end
 // unchanged: the pair's crossing would be that point again, which the walk refuses at its input
 // found element (examine), so that element gives nothing.
-bool continues_from_single(const pk_single_crossing& m, int own, const element& o, const double* direction_at,
-                           const double* x, const double* y, int count, int k, double px, double py)
+bool continues_from_single(const pk_single_crossing& m, int own, int kind, double sx, double sy, double ex, double ey,
+                           const double* direction_at, const double* x, const double* y, int count, int k, double px,
+                           double py)
 {
     const bool direction_absent = direction_at == nullptr || direction_at[0] >= kDirectionAbsentLimit;
-    if (!m.valid || own != kOwnWalkContinues || !direction_absent || o.kind != kLine || k != m.element || k < 1 ||
+    if (!m.valid || own != kOwnWalkContinues || !direction_absent || kind == 1 || k != m.element || k < 1 ||
         k >= count || is_arc_at(x, count, k))
         return false;
-    return o.sx == m.own[0] && o.sy == m.own[1] && o.ex == m.own[2] && o.ey == m.own[3] && x[k - 1] == m.other[0] &&
+    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
            y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
 }
 
@@ -875,13 +876,14 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
     // A self search passes over the elements up to the walk's: past the last one none is left.
     if (decode(mode).self && found_group >= index.last_element) return;
+    const bool found_pair_refused = continues_from_single(index.last_single, own, kind, sx, sy, ex, ey, direction_at, x,
+                                                         y, count, found_element, previous_x, previous_y);
+    if (found_pair_refused && index.last_single.nothing_after) return;
     const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
     search s;
     plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
                  previous_y, found_element, found_group);
-    s.found_pair_refused = continues_from_single(index.last_single, own, o, direction_at, x, y, count,
-                                                 found_element, previous_x, previous_y);
-    if (s.found_pair_refused && index.last_single.nothing_after) return;
+    s.found_pair_refused = found_pair_refused;
     s.run_indexed(table, first_group, index);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
