@@ -227,7 +227,7 @@ struct search_mode {
     int range_rule = 0;        // 0 start after the element and its neighbour, 1 whole first group
 };
 
-search_mode decode(int mode)
+constexpr search_mode decode(int mode)
 {
     search_mode m;
     if (mode > 5) {

@@ -258,6 +258,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     double last_point[2] = {0.0, 0.0};
     // The walk never goes back along B, so each search starts at the group of the last crossing.
     int first_group = 1;
+    const int closing = vb.last();
     for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
         int found_group = a, found = kSearchNone;
         double q[2] = {0.0, 0.0};
@@ -265,7 +266,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
                             continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
                             va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
-                            va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, vb.last(), 1, previous[0],
+                            va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, closing, 1, previous[0],
                             previous[1], boxes, found_element, found_group, q[0], q[1], found);
         if (found == kSearchNone) return true;
         first_group = std::max(1, found_group);
