@@ -145,11 +145,9 @@ struct placement {
 
 placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_end)
 {
-    placement pl;
-    pl.e = pl.reported = e;
-    pl.c = v.at(e);
-    v.start_of(pl.c, pl.s);
-    v.end_of(pl.c, pl.t);
+    // Every field set once (a row is placed twice for every crossing found).
+    const chain_element c = v.at(e);
+    placement pl{e, 0, false, e, c, {v.p.x[c.start], v.p.y[c.start]}, {v.p.x[c.end], v.p.y[c.end]}};
     if (pk_eq_pnt2(q, pl.t)) {
         pl.vertex = 1;
         if (stay_at_last_end && e == v.last())
