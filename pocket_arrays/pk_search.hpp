@@ -184,7 +184,8 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 }
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
-// count): the same crossing, element and group, with only the indexed candidates tested.
+// count): the same crossing, element and group, with only the indexed candidates tested. A walk
+// leaves its single line crossing in the index (pk_single_crossing) for its continuing search.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,
