@@ -593,12 +593,15 @@ struct search {
     }
 
     // The part of step 1 the candidate's number decides: the element itself, and those up to the
-    // walk's current element in a self search. Tested first, it spares building them. A
-    // continuing walk passes over the candidates before the input found element as well: step 7
-    // refuses every crossing with them, and nothing else of theirs is kept.
-    bool passed_over_by_number(int k) const
+    // walk's current element in a self search. Tested first, it spares building them.
+    bool passed_over_by_number(int k) const { return k == own || (mode.self && k <= walk); }
+
+    // A continuing walk gives nothing with the candidates before its input found element (step 7
+    // refuses every crossing with them, and nothing else of theirs is kept), nor with that element
+    // when it is known to give only the previous crossing again (found_pair_refused).
+    bool refused_by_number(int k) const
     {
-        return k == own || (mode.self && k <= walk) || (walk_continues() && k < found_in);
+        return walk_continues() && (k < found_in || (found_pair_refused && k == found_in));
     }
 
     // Step 1: candidates passed over before any geometry: the element itself, those up to the
@@ -710,7 +713,7 @@ struct search {
         const element& o = self_element;
         pk_elem_index_visit(index, o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
             if (walk_order() && best.found) return !(stopped = true);
-            if (passed_over_by_number(k) || (found_pair_refused && k == found_in)) return true;
+            if (passed_over_by_number(k) || refused_by_number(k)) return true;
             const int g = group_of(table, k);
             if (g < std::max(1, first_group) || g > table.groups) return true;
             if (g != group) {
@@ -784,8 +787,9 @@ int pokarr_search_lines_in_plane = 0;
 
 namespace {
 
-// The search of the plane entries, set up for the element and the searched array x, y.
-void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
+// The search of the plane entries, set up for the element and the searched array x, y (inlined
+// into both: it is most of their set-up).
+[[gnu::always_inline]] inline void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
                   const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
                   double previous_x, double previous_y, int found_element, int found_group)
 {
