@@ -33,6 +33,7 @@ void list_elements(int count, const double* x, const double* y, pk_elem_index& i
         if (!pk_is_marker(x[k - 1])) {
             index.wide.push_back(k);
             index.wide_boxes.insert(index.wide_boxes.end(), b, b + 4);
+            index.last_element = k;
         }
         k = arc ? k + 4 : k + 1;
     }
@@ -53,16 +54,10 @@ void reset_index(int count, pk_elem_index& index)
     index.wide.clear();
     index.wide_boxes.clear();
     index.seen.clear();
+    index.last_element = 0;
     index.query = 0;
     index.candidates.clear();
-}
-
-// Whether the element box kept aside at i meets the box, both widened as on the grid.
-bool aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin, double xmax, double ymax)
-{
-    const double* b = &index.wide_boxes[4 * i];
-    constexpr double reach = 2.0 * kGridMargin;
-    return b[2] + reach >= xmin && b[0] - reach <= xmax && b[3] + reach >= ymin && b[1] - reach <= ymax;
+    index.last_single = pk_single_crossing{};
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.
@@ -155,7 +150,7 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
     // The elements kept aside come in element order already.
     candidates.clear();
     for (std::size_t i = 0; i < index.wide.size(); ++i)
-        if (aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
+        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
     if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     // A new query number marks the elements listed by this query, so none is listed twice.

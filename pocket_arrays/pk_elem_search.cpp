@@ -227,7 +227,7 @@ struct search_mode {
     int range_rule = 0;        // 0 start after the element and its neighbour, 1 whole first group
 };
 
-search_mode decode(int mode)
+constexpr search_mode decode(int mode)
 {
     search_mode m;
     if (mode > 5) {
@@ -255,6 +255,7 @@ search_mode decode(int mode)
 struct crossing {
     bool found = false;
     bool end_contact = false;
+    bool single_line_pair = false;  // taken from two lines that meet only there, directions not given
     double x = 0, y = 0, z = 0;
     int element = 0, group = 0;
     double distance = 0;
@@ -287,6 +288,7 @@ struct search {
     int walk;           // the walk's current element (self search, continuing walks)
     int found_in;       // the input found element
     bool reexamined = false;  // the once-only second look of a continuing walk at an arc
+    bool found_pair_refused = false;  // the input found element gives nothing (continues_from_single)
     crossing best;
 
     // ---- what the own number says --------------------------------------------------------
@@ -539,12 +541,12 @@ struct search {
         return std::hypot(p[0] - o.sx, p[1] - o.sy);
     }
 
-    void take(int k, int group, const double* p, bool end_contact)
+    void take(int k, int group, const double* p, bool end_contact, bool single_line_pair)
     {
         const double distance = distance_from_start(p);
         // The later crossing wins at equal distance; a walk keeps its first.
         if (best.found && (walk_order() || best.distance < distance)) return;
-        best = crossing{true, end_contact, p[0], p[1], p[2], k, group, distance};
+        best = crossing{true, end_contact, single_line_pair, p[0], p[1], p[2], k, group, distance};
     }
 
     // Puts the two crossings of a pair in their order along the own element.
@@ -594,6 +596,14 @@ struct search {
     // walk's current element in a self search. Tested first, it spares building them.
     bool passed_over_by_number(int k) const { return k == own || (mode.self && k <= walk); }
 
+    // A continuing walk gives nothing with the candidates before its input found element (step 7
+    // refuses every crossing with them, and nothing else of theirs is kept), nor with that element
+    // when it is known to give only the previous crossing again (found_pair_refused).
+    bool refused_by_number(int k) const
+    {
+        return walk_continues() && (k < found_in || (found_pair_refused && k == found_in));
+    }
+
     // Step 1: candidates passed over before any geometry: the element itself, those up to the
     // walk's current element in a self search, the closing pair of two lines.
     bool passed_over(int k, const element& c) const
@@ -628,8 +638,23 @@ struct search {
             !second_look(k, c, pc))
             return;
         const bool end_contact = pc.status == kEndContactCrossing;
+        // Lines meet once; without directions their crossing depends on their ends alone.
+        const bool single_line_pair = lines && direction_given == nullptr;
         for (int i = 0; i < pc.count; ++i)
-            if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact);
+            if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact, single_line_pair);
+    }
+
+    // What a walk leaves for its continuing search: the crossing when it came from a pair of
+    // lines meeting only there (only a walk's crossing is met again by a continuing walk), and
+    // whether the walk stopped before the index's last candidate for the element.
+    void leave_single_crossing(pk_single_crossing& m, bool stopped_before_last) const
+    {
+        m.valid = false;
+        if (!best.found || !best.single_line_pair || !walk_order() || space()) return;
+        const int k = best.element;
+        const element& o = self_element;
+        m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {x[k - 1], y[k - 1], x[k], y[k]},
+                               best.x, best.y, !stopped_before_last};
     }
 
     // A line skips an arc candidate whose circle it clearly misses before the candidate and its
@@ -678,31 +703,32 @@ struct search {
         return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
     }
 
-    // The same walk over the candidates an index lists (in increasing element order, so in group
-    // order): each meets the rules of its group as group_pass applies them.
-    void run_indexed(const pk_box_table& table, int first_group, const std::vector<int>& candidates)
+    // The same walk over the candidates the index gives for the element's box (in increasing
+    // element order, so in group order): each meets the rules of its group as group_pass applies
+    // them. Those passed over by number are dropped first; what they would skip is pure.
+    void run_indexed(const pk_box_table& table, int first_group, pk_elem_index& index)
     {
         int group = 0, from = 0, to = 0, mark = 0;
-        bool after_parallel = false;
-        for (const int k : candidates) {
-            if (walk_order() && best.found) return;
+        bool after_parallel = false, stopped = false;
+        const element& o = self_element;
+        pk_elem_index_visit(index, o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
+            if (walk_order() && best.found) return !(stopped = true);
+            if (passed_over_by_number(k) || refused_by_number(k)) return true;
             const int g = group_of(table, k);
-            if (g < std::max(1, first_group) || g > table.groups) continue;
+            if (g < std::max(1, first_group) || g > table.groups) return true;
             if (g != group) {
                 group = g;
                 range(table, g, first_group, from, to, mark);
                 after_parallel = false;
             }
-            if (k < from || k > to || k >= count || passed_over_by_number(k) || circle_clearly_missed(k) ||
-                arc_clearly_apart(k))
-                continue;
+            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) return true;
             element c;
-            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
-            if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
-                                 c.xmin, c.ymin, c.xmax, c.ymax))
-                continue;
+            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) return true;
+            if (!boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, c.xmin, c.ymin, c.xmax, c.ymax)) return true;
             examine(k, c, g, mark, after_parallel);
-        }
+            return true;
+        });
+        leave_single_crossing(index.last_single, stopped);
     }
 
     // Searches the groups from the first one on; a group after the first only when its box
@@ -761,8 +787,9 @@ int pokarr_search_lines_in_plane = 0;
 
 namespace {
 
-// The search of the plane entries, set up for the element and the searched array x, y.
-void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
+// The search of the plane entries, set up for the element and the searched array x, y (inlined
+// into both: it is most of their set-up).
+[[gnu::always_inline]] inline void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
                   const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
                   double previous_x, double previous_y, int found_element, int found_group)
 {
@@ -793,6 +820,22 @@ void give_crossing(const search& s, int& found_element, int& found_group, double
 bool plane_input_sound(const double* x, const double* y, int count, const pk_box_table& table)
 {
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
+}
+
+// Whether a continuing walk (own kOwnWalkContinues) of the line s..e without a direction, from
+// (px, py) at the line k of the array x, y, goes on from the crossing m holds, with every end
+// unchanged: the pair's crossing would be that point again, which the walk refuses at its input
+// found element (examine), so that element gives nothing.
+bool continues_from_single(const pk_single_crossing& m, int own, int kind, double sx, double sy, double ex, double ey,
+                           const double* direction_at, const double* x, const double* y, int count, int k, double px,
+                           double py)
+{
+    const bool direction_absent = direction_at == nullptr || direction_at[0] >= kDirectionAbsentLimit;
+    if (!m.valid || own != kOwnWalkContinues || !direction_absent || kind == 1 || k != m.element || k < 1 ||
+        k >= count || is_arc_at(x, count, k))
+        return false;
+    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
+           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
 }
 
 // The element of a plane entry (z 0).
@@ -835,14 +878,17 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     // An element far from every element of the array finds nothing: testing a box that holds its
     // own spares building that (an arc's is the costly part).
     if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
+    // A self search passes over the elements up to the walk's: past the last one none is left.
+    if (decode(mode).self && found_group >= index.last_element) return;
+    const bool found_pair_refused = continues_from_single(index.last_single, own, kind, sx, sy, ex, ey, direction_at, x,
+                                                         y, count, found_element, previous_x, previous_y);
+    if (found_pair_refused && index.last_single.nothing_after) return;
     const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
-    pk_elem_index_candidates(index, o.xmin, o.ymin, o.xmax, o.ymax, index.candidates);
-    // No element near: the search could not find a crossing, so it is not set up at all.
-    if (index.candidates.empty()) return;
     search s;
     plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
                  previous_y, found_element, found_group);
-    s.run_indexed(table, first_group, index.candidates);
+    s.found_pair_refused = found_pair_refused;
+    s.run_indexed(table, first_group, index);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 

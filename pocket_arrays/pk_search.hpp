@@ -96,6 +96,19 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // overlap test admits is never missed.
 inline constexpr double kElemIndexMargin = 4.0 * vantu::kDoubleTolerance;
 
+// The crossing the last walk through an index took from a pair of lines that meet only there,
+// with the pair's ends as they stood: the continuing search of that walk meets the pair again
+// first and only refuses that crossing, so it passes over the pair when nothing has changed;
+// when no candidate came after the pair, nothing is left for it at all.
+struct pk_single_crossing {
+    bool valid = false;
+    int element = 0;            // the line of the searched array
+    double own[4] = {};         // the searched element: start x, y, end x, y
+    double other[4] = {};       // the line of the array: start x, y, end x, y
+    double x = 0.0, y = 0.0;    // the crossing
+    bool nothing_after = false; // the index gave the element no candidate after the line
+};
+
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
@@ -108,8 +121,10 @@ struct pk_elem_index {
     std::vector<int> wide;          // elements spanning too many cells (in element order)
     std::vector<double> wide_boxes; // their boxes: xmin, ymin, xmax, ymax of each
     std::vector<int> seen;          // per element entry, the query that last listed it
+    int last_element = 0;           // the highest element number it holds
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
+    pk_single_crossing last_single; // left by the last search through the index
 };
 
 // Builds the index of the array x, y of count entries (arc records included).
@@ -118,6 +133,29 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 // element whose box overlaps the box is among them.
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates);
+// Whether the box of the element kept aside at i meets the box, both widened as on the grid.
+inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin,
+                                      double xmax, double ymax)
+{
+    const double* b = &index.wide_boxes[4 * i];
+    constexpr double reach = 2.0 * kElemIndexMargin;
+    return b[2] + reach >= xmin && b[0] - reach <= xmax && b[3] + reach >= ymin && b[1] - reach <= ymax;
+}
+// Hands visit(k) the same elements as pk_elem_index_candidates, in the same order, until it
+// answers false. An index without a grid keeps every element aside in element order: they are
+// handed out as they stand, without a list built for the query.
+template <class Visit>
+void pk_elem_index_visit(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax, Visit&& visit)
+{
+    if (index.columns >= 1) {
+        pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.candidates);
+        for (const int k : index.candidates)
+            if (!visit(k)) return;
+        return;
+    }
+    for (std::size_t i = 0; i < index.wide.size(); ++i)
+        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax) && !visit(index.wide[i])) return;
+}
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
 // box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to
 // test before the arc's own box.
@@ -146,7 +184,8 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 }
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
-// count): the same crossing, element and group, with only the indexed candidates tested.
+// count): the same crossing, element and group, with only the indexed candidates tested. A walk
+// leaves its single line crossing in the index (pk_single_crossing) for its continuing search.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,

@@ -4,6 +4,7 @@
 // of three coordinates (z 0 in the plane).
 #include "pocket_arrays/pk_primitives.hpp"
 
+#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -118,15 +119,41 @@ bool same_point(const segment_pair& s, const double* a, const double* b)
     return s.pocket_equal ? pk_eq_pnt(a, b) != 0 : pk_eq_pnt2(a, b) != 0;
 }
 
-double length3(const double* a, const double* b) { return distd(3, a, b); }
+// The host's difference, dot product and distance of three coordinates, inlined: the general
+// routine runs them several times for every pair (the same operations in the same order as the
+// host's, so the same bits).
+[[gnu::always_inline]] inline void difference3(const double* a, const double* b, double* d)
+{
+    d[0] = a[0] - b[0];
+    d[1] = a[1] - b[1];
+    d[2] = a[2] - b[2];
+}
 
-// Unit direction from a to b; false when it has no length.
+[[gnu::always_inline]] inline double dot3(const double* a, const double* b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+double length3(const double* a, const double* b)
+{
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) sum += (a[k] - b[k]) * (a[k] - b[k]);
+    return std::sqrt(sum);
+}
+
+bool same_values(const double* a, const double* b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
+
+// Unit direction from a to b; false when it has no length (the host's tolerance; the host's
+// normalisation, inlined like difference3).
 bool direction(const double* a, const double* b, double* unit, double& length)
 {
-    v3subd(b, a, unit);
-    int status = 0;
-    v3untd(unit, length, status);
-    return status == 0;
+    difference3(b, a, unit);
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) sum += unit[k] * unit[k];
+    length = std::sqrt(sum);
+    if (!(length > vantu::kDoubleTolerance)) return false;
+    for (int k = 0; k < 3; ++k) unit[k] /= length;
+    return true;
 }
 
 // Where the lines through p along u and q along v meet: 0, or the line routine's failure.
@@ -152,19 +179,21 @@ bool on_line(const segment_pair& s, const double* point, const double* a, const 
     return status == 0 && distance < kPocketRangeSlack;
 }
 
+// Whether the point lies within the slack of the segment from a along the unit direction for
+// the length.
+bool within_along(const double* point, const double* a, const double* unit, double length)
+{
+    double w[3];
+    difference3(point, a, w);
+    return within_slack(dot3(w, unit), length);
+}
+
 // Whether the point lies within the slack of the true segment a..b.
 bool within_true_segment(const double* point, const double* a, const double* b)
 {
     double unit[3], length = 0.0;
     if (!direction(a, b, unit, length)) return false;
-    double w[3];
-    v3subd(point, a, w);
-    return within_slack(v3dotd(w, unit), length);
-}
-
-bool on_true_segment(const segment_pair& s, const double* point, const double* a, const double* b)
-{
-    return within_true_segment(point, a, b) || same_point(s, point, a) || same_point(s, point, b);
+    return within_along(point, a, unit, length);
 }
 
 // The line through `end` along the given direction meets the line through `base` along `along`
@@ -189,9 +218,9 @@ void swap_points(double* a, double* b)
 
 // The crossing of the two lines with the far-end recomputation; false with the status set when
 // the lines do not meet.
-bool meet_with_far_end_check(segment_pair& s, double* crossing, double* u, double* v, int& status)
+bool meet_with_far_end_check(segment_pair& s, double* crossing, double* u, double* v, double& length_p,
+                             double& length_q, int& status)
 {
-    double length_p = 0.0, length_q = 0.0;
     if (!direction(s.p1, s.p2, u, length_p) || !direction(s.q1, s.q2, v, length_q)) {
         status = kNoCrossing;
         return false;
@@ -263,28 +292,48 @@ void intersect_pair(int mode, segment_pair& s, double* crossing, int& status)
         status = line_status == 0 ? kCrossing : line_failure_status(line_status);
         return;
     }
-    if (!meet_with_far_end_check(s, crossing, u, v, status)) return;
+    // Lines through the true ends (swapped with them) have the true segments' directions and
+    // lengths: the range tests read them instead of computing them again.
+    const bool lines_are_ends = same_values(s.p1, s.tp1) && same_values(s.p2, s.tp2) && same_values(s.q1, s.tq1) &&
+                                same_values(s.q2, s.tq2);
+    double length_p = 0.0, length_q = 0.0;
+    if (!meet_with_far_end_check(s, crossing, u, v, length_p, length_q, status)) return;
+    const auto within_p = [&](const double* point) {
+        return lines_are_ends ? within_along(point, s.tp1, u, length_p) : within_true_segment(point, s.tp1, s.tp2);
+    };
+    const auto within_q = [&](const double* point) {
+        return lines_are_ends ? within_along(point, s.tq1, v, length_q) : within_true_segment(point, s.tq1, s.tq2);
+    };
     const bool snapped = snap_to_true_end(s, crossing);
-    if (!snapped && !(within_true_segment(crossing, s.tp1, s.tp2) &&
-                      within_true_segment(crossing, s.tq1, s.tq2))) {
+    if (!snapped && !(within_p(crossing) && within_q(crossing))) {
         status = kNoCrossing;
         return;
     }
+    // A crossing not snapped lies within both true segments now: unless it moves, it is found.
+    bool within_both = !snapped;
     const double sine = s.dimension == 3 ? vec_cross_signed(3, u, v) : v2crsd(u, v);
     const bool near_parallel = std::fabs(sine) < kPocketParallelSine && s.has_dir_p;
     if (near_parallel) {
         // Nearly parallel lines meet far from where the segments touch; a shared end that the
         // directions at the ends agree on is the better answer.
+        const double* moved_to = nullptr;
         if (on_line(s, s.tp2, s.tq1, s.tq2)) {
-            if (end_holds_along(s, s.tp2, s.dir_p, s.q1, v))
-                for (int k = 0; k < 3; ++k) crossing[k] = s.tp2[k];
+            if (end_holds_along(s, s.tp2, s.dir_p, s.q1, v)) moved_to = s.tp2;
         } else if (s.has_dir_q && on_line(s, s.tq2, s.tp1, s.tp2)) {
-            if (end_holds_along(s, s.tq2, s.dir_q, s.p1, u))
-                for (int k = 0; k < 3; ++k) crossing[k] = s.tq2[k];
+            if (end_holds_along(s, s.tq2, s.dir_q, s.p1, u)) moved_to = s.tq2;
+        }
+        if (moved_to != nullptr) {
+            for (int k = 0; k < 3; ++k) crossing[k] = moved_to[k];
+            within_both = false;
         }
     }
-    const bool found =
-        on_true_segment(s, crossing, s.tp1, s.tp2) && on_true_segment(s, crossing, s.tq1, s.tq2);
+    const auto on_p = [&](const double* point) {
+        return within_p(point) || same_point(s, point, s.tp1) || same_point(s, point, s.tp2);
+    };
+    const auto on_q = [&](const double* point) {
+        return within_q(point) || same_point(s, point, s.tq1) || same_point(s, point, s.tq2);
+    };
+    const bool found = within_both || (on_p(crossing) && on_q(crossing));
     status = !found ? kNoCrossing : (near_parallel ? kNearParallelCrossing : kCrossing);
 }
 

@@ -145,11 +145,9 @@ struct placement {
 
 placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_end)
 {
-    placement pl;
-    pl.e = pl.reported = e;
-    pl.c = v.at(e);
-    v.start_of(pl.c, pl.s);
-    v.end_of(pl.c, pl.t);
+    // Every field set once (a row is placed twice for every crossing found).
+    const chain_element c = v.at(e);
+    placement pl{e, 0, false, e, c, {v.p.x[c.start], v.p.y[c.start]}, {v.p.x[c.end], v.p.y[c.end]}};
     if (pk_eq_pnt2(q, pl.t)) {
         pl.vertex = 1;
         if (stay_at_last_end && e == v.last())
@@ -258,6 +256,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     double last_point[2] = {0.0, 0.0};
     // The walk never goes back along B, so each search starts at the group of the last crossing.
     int first_group = 1;
+    const int closing = vb.last();
     for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
         int found_group = a, found = kSearchNone;
         double q[2] = {0.0, 0.0};
@@ -265,7 +264,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
                             continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
                             va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
-                            va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, vb.last(), 1, previous[0],
+                            va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, closing, 1, previous[0],
                             previous[1], boxes, found_element, found_group, q[0], q[1], found);
         if (found == kSearchNone) return true;
         first_group = std::max(1, found_group);

@@ -136,8 +136,10 @@ TEST_F(SearchShortcut, SegmentsSharingAnEndMeetWhereTheGeneralRoutineMeetsThem)
 TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
 {
     // Random closed polylines with a few arcs, of a few elements (no grid) and of many (grid
-    // with wide elements): every element searched against the loop, through both entries.
-    int crossings = 0;
+    // with wide elements): every element walked along the loop, through both entries, from its
+    // first search through every continuing search after a crossing (which the indexed entry
+    // may settle from what the search before it left).
+    int crossings = 0, continued = 0;
     for (unsigned seed = 1; seed <= 24; ++seed) {
         std::mt19937 random(seed);
         std::uniform_real_distribution<double> coordinate(0.0, 100.0);
@@ -168,23 +170,37 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
             const int end = arc ? e + 3 : e;
             const double cx = arc ? x[e + 2] : 0, cy = arc ? y[e + 2] : 0, r = arc ? x[e + 1] : 0;
             const double d = arc ? y[e + 1] : 1;
-            int el[2] = {0, 0}, gr[2] = {e, e}, found[2] = {0, 0};
-            double px[2] = {0, 0}, py[2] = {0, 0};
-            elem_pair_intersect(10, kOwnWalk, 1, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1],
-                                x[end], y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
-                                x[e - 1], y[e - 1], *table, el[0], gr[0], px[0], py[0], found[0]);
-            elem_pair_intersect_indexed(index, 10, kOwnWalk, 1, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1], x[end],
-                                        y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
-                                        x[e - 1], y[e - 1], *table, el[1], gr[1], px[1], py[1], found[1]);
-            ASSERT_EQ(found[0], found[1]) << "seed " << seed << " element " << e;
-            crossings += found[0] != kSearchNone ? 1 : 0;
-            EXPECT_EQ(el[0], el[1]) << "seed " << seed << " element " << e;
-            EXPECT_EQ(gr[0], gr[1]) << "seed " << seed << " element " << e;
-            EXPECT_EQ(px[0], px[1]) << "seed " << seed << " element " << e;
-            EXPECT_EQ(py[0], py[1]) << "seed " << seed << " element " << e;
+            // The walk as the loop intersection runs it: the first search (mode 10), then mode 7
+            // from every crossing, starting at its element and group.
+            int el[2] = {1, 1}, first_group = 1;
+            double previous[2] = {x[e - 1], y[e - 1]};
+            for (int step = 0; step < 12; ++step) {
+                const bool continues = step > 0;
+                const int mode = continues ? 10 + kOwnWalkContinues : 10;
+                const int own = continues ? kOwnWalkContinues : kOwnWalk;
+                int gr[2] = {e, e}, found[2] = {0, 0};
+                double px[2] = {0, 0}, py[2] = {0, 0};
+                elem_pair_intersect(mode, own, first_group, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1], x[end],
+                                    y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
+                                    previous[0], previous[1], *table, el[0], gr[0], px[0], py[0], found[0]);
+                elem_pair_intersect_indexed(index, mode, own, first_group, arc ? 1 : 0, cx, cy, r, d, x[e - 1],
+                                            y[e - 1], x[end], y[end], absent, x.data(), y.data(), x.data(), y.data(),
+                                            count, count - 1, 1, previous[0], previous[1], *table, el[1], gr[1],
+                                            px[1], py[1], found[1]);
+                ASSERT_EQ(found[0], found[1]) << "seed " << seed << " element " << e << " step " << step;
+                if (found[0] == kSearchNone) break;
+                (continues ? continued : crossings) += 1;
+                ASSERT_EQ(el[0], el[1]) << "seed " << seed << " element " << e << " step " << step;
+                ASSERT_EQ(gr[0], gr[1]) << "seed " << seed << " element " << e << " step " << step;
+                ASSERT_EQ(px[0], px[1]) << "seed " << seed << " element " << e << " step " << step;
+                ASSERT_EQ(py[0], py[1]) << "seed " << seed << " element " << e << " step " << step;
+                first_group = std::max(1, gr[0]);
+                previous[0] = px[0], previous[1] = py[0];
+            }
         }
     }
     EXPECT_GT(crossings, 50);
+    EXPECT_GT(continued, 50);
 }
 
 }  // namespace
