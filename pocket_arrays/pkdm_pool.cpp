@@ -202,26 +202,9 @@ void pkdm_rel_all()
     pkdm_table_block.count = 0;
 }
 
-bool pkdm_claim(int index, int dimension, int capacity)
-{
-    if (index < 0 || index >= pkdm_table_block.count) return false;
-    pkdm_entry& entry = pkdm_table_block.entries[index];
-    if (entry.block == nullptr || entry.state != kPkdmReserved) return false;
-    entry.state = kPkdmOwned;
-    entry.dimension = dimension;
-    entry.capacity = capacity;
-    return true;
-}
-
 void* pkdm_block(int index)
 {
     const pkdm_entry* entry = pkdm_entry_at(index);
     return entry != nullptr ? entry->block : nullptr;
 }
 
-const pkdm_entry* pkdm_entry_at(int index)
-{
-    if (index < 0 || index >= pkdm_table_block.count) return nullptr;
-    const pkdm_entry& entry = pkdm_table_block.entries[index];
-    return entry.block != nullptr ? &entry : nullptr;
-}

@@ -47,8 +47,23 @@ void pkdm_rel_all();
 
 // Claim of a reserved entry by a dynamic pocket array: owned, with the array's dimension and
 // capacity in entries. Answers false for an index that names no reserved entry.
-bool pkdm_claim(int index, int dimension, int capacity);
+inline bool pkdm_claim(int index, int dimension, int capacity)
+{
+    if (index < 0 || index >= pkdm_table_block.count) return false;
+    pkdm_entry& entry = pkdm_table_block.entries[index];
+    if (entry.block == nullptr || entry.state != kPkdmReserved) return false;
+    entry.state = kPkdmOwned;
+    entry.dimension = dimension;
+    entry.capacity = capacity;
+    return true;
+}
 
-// The block and the entry of an index, null when the index names no entry with memory.
+// The block and the entry of an index, null when the index names no entry with memory. Every
+// use of a dynamic pocket array looks its entry up, so the lookup is inline.
 void* pkdm_block(int index);
-const pkdm_entry* pkdm_entry_at(int index);
+inline const pkdm_entry* pkdm_entry_at(int index)
+{
+    if (index < 0 || index >= pkdm_table_block.count) return nullptr;
+    const pkdm_entry& entry = pkdm_table_block.entries[index];
+    return entry.block != nullptr ? &entry : nullptr;
+}
