@@ -5,6 +5,7 @@
 #include "host/vantu_messages.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 
 #include <cstring>
 #include <utility>
@@ -27,22 +28,7 @@ int doubles_per_entry(int dimension)
     }
 }
 
-int entry_limit(int dimension) { return dimension == 1 ? kPokarrMaxFlat : kPokarrMaxEntries; }
-
 bool legal_dimension(int dimension) { return dimension >= 1 && dimension <= 4; }
-
-// The header of an empty array of a legal dimension.
-void clear_header(int dimension, pokarr& array)
-{
-    array.x = array.y = array.z = array.n = nullptr;
-    array.count = 0;
-    array.dimension = dimension;
-    array.kind = kPokarrEmpty;
-    array.room = 0;
-    array.area = 0.0;
-    array.direction = 0;
-    array.indicator = 0;
-}
 
 }  // namespace
 
@@ -61,12 +47,8 @@ int pokarr_capacity(const pokarr& array)
 
 // ---- creation ---------------------------------------------------------------------------------
 
-void pokarr_init(int dimension, pokarr& array)
+void pokarr_init_refused(pokarr& array)
 {
-    if (legal_dimension(dimension)) {
-        clear_header(dimension, array);
-        return;
-    }
     array.area = 0.0;
     array.direction = 0;
     array.indicator = 0;
@@ -96,7 +78,7 @@ void init_dynamic(int dimension, int n, pokarr& array, int& status)
         status = -1;
         return;
     }
-    clear_header(dimension, array);
+    pokarr_init(dimension, array);
     if (n < 0) {
         eroutc("[pokarr_init_dyn], ATTEMPTING TO CREATE A NEGATIVE SIZE ARRAY", 0);
         status = -1;
@@ -104,7 +86,7 @@ void init_dynamic(int dimension, int n, pokarr& array, int& status)
     }
     if (n == 0) return;
     const int per_entry = doubles_per_entry(dimension);
-    if (n > entry_limit(dimension)) {
+    if (n > pokarr_entry_limit(dimension)) {
         status = -1;
         return;
     }
@@ -140,7 +122,7 @@ void pokarr_init_static(int dimension, double* x, double* y, double* z, double* 
         status = -1;
         return;
     }
-    clear_header(dimension, array);
+    pokarr_init(dimension, array);
     array.x = x;
     array.y = dimension >= 2 ? y : nullptr;
     array.z = dimension >= 3 ? z : nullptr;
@@ -194,7 +176,7 @@ int free_array(pokarr& array)
     const int dimension = legal_dimension(array.dimension) ? array.dimension : 2;
     if (array.kind == kPokarrEmpty) return 2;
     if (array.kind == kPokarrStatic || array.kind == kPokarrChild) {
-        clear_header(dimension, array);
+        pokarr_init(dimension, array);
         return 1;
     }
     if (array.kind < 0 || pkdm_entry_at(array.kind) == nullptr) {
@@ -202,7 +184,7 @@ int free_array(pokarr& array)
         return -1;
     }
     pkdm_free(array.kind, 0);
-    clear_header(dimension, array);
+    pokarr_init(dimension, array);
     return 0;
 }
 
@@ -228,7 +210,8 @@ void regrow_dynamic(pokarr& array, int n, int keep, int& status)
 void resize_array(pokarr& array, int n, int keep, int& status)
 {
     status = 0;
-    if (n > entry_limit(array.dimension)) {
+    if (pokarr_has_room(array, n)) return;
+    if (n > pokarr_entry_limit(array.dimension)) {
         status = -1;
         return;
     }
@@ -277,7 +260,7 @@ void pokarr_reset(pokarr& array, int n, int& status)
 
 void pokarr_grow(pokarr& array, int n, int& status) { resize_array(array, n, 1, status); }
 
-int pokarr_free(pokarr& array) { return free_array(array); }
+int pokarr_free_held(pokarr& array) { return free_array(array); }
 
 // ---- move and swap ----------------------------------------------------------------------------
 
