@@ -19,7 +19,7 @@ struct entry_values {
     const double* normal;  // null: (0, 0, 1)
 };
 
-void write_entry(pokarr& array, int i, const entry_values& v)
+[[gnu::always_inline]] inline void write_entry(pokarr& array, int i, const entry_values& v)
 {
     array.x[i] = v.x;
     if (array.y != nullptr) array.y[i] = v.y;
