@@ -41,6 +41,18 @@ void pkdm_alloc(int requested, int& index);
 // memory; index -1 with the flag frees the memory of every entry that is not owned.
 void pkdm_free(int index, int release);
 
+// pkdm_free(index, 0) for an index whose entry holds memory (pkdm_entry_at answers it): an owned
+// block goes back to the pool inline, anything else (and the debug print) takes the full routine.
+inline void pkdm_give_back(int index)
+{
+    pkdm_entry& entry = pkdm_table_block.entries[index];
+    if (entry.state >= 1 && pkdm_table_block.print_release == 0) {
+        entry.state = kPkdmFree;
+        return;
+    }
+    pkdm_free(index, 0);
+}
+
 // Frees every block and the table itself; the pool is not initialised afterwards. Every dynamic
 // pocket array is invalid after it.
 void pkdm_rel_all();

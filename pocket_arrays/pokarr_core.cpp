@@ -183,7 +183,7 @@ int free_array(pokarr& array)
         eroutc("[pokarr_free] UNABLE TO FIND DYNAMIC ARRAY", 0);
         return -1;
     }
-    pkdm_free(array.kind, 0);
+    pkdm_give_back(array.kind);
     pokarr_init(dimension, array);
     return 0;
 }
