@@ -14,8 +14,8 @@ int pokarr_area_recompute = 0;
 
 namespace {
 
-// The engine creates, grows and frees several hundred arrays per offset pass: the bookkeeping
-// below is kept in inline helpers so that one request is one call.
+// The engine creates, grows and frees several hundred arrays per offset pass: the routines below
+// call one another through file-local helpers, not through the library's exported entry points.
 
 int doubles_per_entry(int dimension)
 {
@@ -68,7 +68,7 @@ static void lay_out_blocks(double* block, int capacity, pokarr& array)
 
 namespace {
 
-// pokarr_init_dyn, inline for the growth of an empty or full array.
+// pokarr_init_dyn; the growth of an empty or full array calls it directly.
 void init_dynamic(int dimension, int n, pokarr& array, int& status)
 {
     status = 0;
@@ -206,7 +206,7 @@ void regrow_dynamic(pokarr& array, int n, int keep, int& status)
     array = bigger;
 }
 
-// pokarr_resize, inline in the growth and reset that call it for nearly every append.
+// pokarr_resize; the growth and reset call it directly (the appenders test the room first).
 void resize_array(pokarr& array, int n, int keep, int& status)
 {
     status = 0;
