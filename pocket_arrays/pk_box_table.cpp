@@ -33,15 +33,20 @@ struct box4 {
 };
 
 // Extends the box by the entries from `from` to `to` (inclusive): points by themselves, an arc
-// (marker at i, start at i - 1) by its arc box, stepping over its record.
-void walk_entries(const double* x, const double* y, int count, int from, int to, box4& box)
+// (marker at i, start at i - 1) by its arc box, stepping over its record; a marker without a
+// whole record is passed over. Inline: the groups of a table are a few entries each.
+[[gnu::always_inline]] inline void walk_entries(const double* x, const double* y, int count, int from,
+                                                int to, box4& box)
 {
-    for (int i = from; i <= to && i < count;) {
-        if (pk_is_marker(x[i]) && i >= 1 && i + 3 < count) {
+    const int last = std::min(to, count - 1);
+    for (int i = from; i <= last;) {
+        if (!pk_is_marker(x[i])) {
+            box.add(x[i], y[i]);
+            ++i;
+        } else if (i >= 1 && i + 3 < count) {
             box.add_arc(x, y, i - 1);
             i += 4;
         } else {
-            if (!pk_is_marker(x[i])) box.add(x[i], y[i]);
             ++i;
         }
     }
@@ -75,9 +80,10 @@ void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& tab
     for (int g = 0; g < groups; ++g) first[g + 1] = first[g] + size + (g < larger ? 1 : 0);
     // Each start moves on by 3 for every arc marker before it, counting the markers in order
     // against the start as it moves. The starts rise with g, so every marker counted for one
-    // start counts for the next: one walk over the markers serves all of them.
+    // start counts for the next: one walk over the markers serves all of them (none without
+    // markers).
     int m = 1, shift = 0;
-    for (int g = 0; g <= groups; ++g) {
+    for (int g = 0; markers > 0 && g <= groups; ++g) {
         first[g] += shift;
         for (; m <= count - 4 && m < first[g]; ++m) {
             if (!pk_is_marker(x[m])) continue;

@@ -7,26 +7,11 @@
 
 #include <cmath>
 
-
-int pk_is_zero(double v) { return std::fabs(v) < kPocketValueTolerance ? 1 : 0; }
-
-int pk_eq_val(double a, double b) { return std::fabs(a - b) < kPocketValueTolerance ? 1 : 0; }
-
-static double squared_2d(const double* p, const double* q)
+int pk_eq_pnt(const double* p, const double* q)
 {
     const double dx = p[0] - q[0];
     const double dy = p[1] - q[1];
-    return dx * dx + dy * dy;
-}
-
-int pk_eq_pnt2(const double* p, const double* q)
-{
-    return squared_2d(p, q) < kPocketPointSquared ? 1 : 0;
-}
-
-int pk_eq_pnt(const double* p, const double* q)
-{
-    const double planar = squared_2d(p, q);
+    const double planar = dx * dx + dy * dy;
     if (!(planar < kPocketPointSquared)) return 0;
     if (pocket_state_block.pocket_dimension == 2) return 1;
     const double dz = p[2] - q[2];

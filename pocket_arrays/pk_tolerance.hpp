@@ -6,6 +6,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <cmath>
+
 // Two points are equal when their squared distance is below this (a distance of 1e-6).
 inline constexpr double kPocketPointSquared = 1.0e-12;
 // Two values are equal, a value is zero, when they differ from it by less than this.
@@ -17,12 +19,20 @@ inline constexpr double kPocketParallelSine = 8.0e-5;
 // An arc whose sagitta r * (1 - cos sweep) is below this is flat enough to become a line.
 inline constexpr double kPocketFlatArcSagitta = 0.0009;
 
+// The three tests below run in every element loop of the engine: they are inline so that a
+// test costs a comparison instead of a call.
+
 // |v| below the zero tolerance.
-int pk_is_zero(double v);
+inline int pk_is_zero(double v) { return std::fabs(v) < kPocketValueTolerance ? 1 : 0; }
 // |a - b| below the value tolerance.
-int pk_eq_val(double a, double b);
+inline int pk_eq_val(double a, double b) { return std::fabs(a - b) < kPocketValueTolerance ? 1 : 0; }
 // Two 2-D points (x, y) whose squared distance is below the point tolerance.
-int pk_eq_pnt2(const double* p, const double* q);
+inline int pk_eq_pnt2(const double* p, const double* q)
+{
+    const double dx = p[0] - q[0];
+    const double dy = p[1] - q[1];
+    return dx * dx + dy * dy < kPocketPointSquared ? 1 : 0;
+}
 // Two points of three doubles: equal in x, y as pk_eq_pnt2, and in z too unless the pocket is
 // planar. Reads pocket_state.pocket_dimension.
 int pk_eq_pnt(const double* p, const double* q);

@@ -41,14 +41,41 @@ void pkdm_alloc(int requested, int& index);
 // memory; index -1 with the flag frees the memory of every entry that is not owned.
 void pkdm_free(int index, int release);
 
+// pkdm_free(index, 0) for an index whose entry holds memory (pkdm_entry_at answers it): an owned
+// block goes back to the pool inline, anything else (and the debug print) takes the full routine.
+inline void pkdm_give_back(int index)
+{
+    pkdm_entry& entry = pkdm_table_block.entries[index];
+    if (entry.state >= 1 && pkdm_table_block.print_release == 0) {
+        entry.state = kPkdmFree;
+        return;
+    }
+    pkdm_free(index, 0);
+}
+
 // Frees every block and the table itself; the pool is not initialised afterwards. Every dynamic
 // pocket array is invalid after it.
 void pkdm_rel_all();
 
 // Claim of a reserved entry by a dynamic pocket array: owned, with the array's dimension and
 // capacity in entries. Answers false for an index that names no reserved entry.
-bool pkdm_claim(int index, int dimension, int capacity);
+inline bool pkdm_claim(int index, int dimension, int capacity)
+{
+    if (index < 0 || index >= pkdm_table_block.count) return false;
+    pkdm_entry& entry = pkdm_table_block.entries[index];
+    if (entry.block == nullptr || entry.state != kPkdmReserved) return false;
+    entry.state = kPkdmOwned;
+    entry.dimension = dimension;
+    entry.capacity = capacity;
+    return true;
+}
 
-// The block and the entry of an index, null when the index names no entry with memory.
+// The block and the entry of an index, null when the index names no entry with memory. Every
+// use of a dynamic pocket array looks its entry up, so the lookup is inline.
 void* pkdm_block(int index);
-const pkdm_entry* pkdm_entry_at(int index);
+inline const pkdm_entry* pkdm_entry_at(int index)
+{
+    if (index < 0 || index >= pkdm_table_block.count) return nullptr;
+    const pkdm_entry& entry = pkdm_table_block.entries[index];
+    return entry.block != nullptr ? &entry : nullptr;
+}

@@ -75,8 +75,24 @@ extern int pokarr_area_recompute;
 // ---- creation and storage ---------------------------------------------------------------------
 
 // Clears area, direction and indicator; with a dimension of 1 to 4 makes the array empty of that
-// dimension. Another dimension is reported and leaves the rest of the header as it was.
-void pokarr_init(int dimension, pokarr& array);
+// dimension. Another dimension is reported and leaves the rest of the header as it was. Inline:
+// the engine sets up thousands of headers per pass.
+void pokarr_init_refused(pokarr& array);
+inline void pokarr_init(int dimension, pokarr& array)
+{
+    if (dimension < 1 || dimension > 4) {
+        pokarr_init_refused(array);
+        return;
+    }
+    array.x = array.y = array.z = array.n = nullptr;
+    array.count = 0;
+    array.dimension = dimension;
+    array.kind = kPokarrEmpty;
+    array.room = 0;
+    array.area = 0.0;
+    array.direction = 0;
+    array.indicator = 0;
+}
 // A dynamic array with room for n entries (n 0: empty). Status -1 for a negative n, an illegal
 // dimension or a failed pool request.
 void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status);
@@ -100,8 +116,10 @@ void pokarr_reset(pokarr& array, int n, int& status);
 // Resizes with keep.
 void pokarr_grow(pokarr& array, int n, int& status);
 // Back to empty with the dimension kept: 2 for an empty array (nothing done), 1 for a static or
-// child array, 0 for a dynamic array (its block back to the pool), -1 for an unknown kind.
-int pokarr_free(pokarr& array);
+// child array, 0 for a dynamic array (its block back to the pool), -1 for an unknown kind. The
+// empty case is answered inline (most arrays freed by the engine's frames never grew).
+int pokarr_free_held(pokarr& array);
+inline int pokarr_free(pokarr& array) { return array.kind == kPokarrEmpty ? 2 : pokarr_free_held(array); }
 // Hands the source's block to the destination without copying (the source becomes a child view)
 // when the source is dynamic or empty and the destination not static; otherwise copies.
 void pokarr_move(pokarr& source, pokarr& destination, int& status);

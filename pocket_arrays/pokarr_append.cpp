@@ -2,6 +2,7 @@
 // arc records, appended or inserted one element at a time. Each grows the array first (with keep)
 // and refuses a dimension it does not take with a message and status -1.
 #include "pocket_arrays/pokarr.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 
 #include "host/vantu_messages.hpp"
 
@@ -18,7 +19,7 @@ struct entry_values {
     const double* normal;  // null: (0, 0, 1)
 };
 
-void write_entry(pokarr& array, int i, const entry_values& v)
+[[gnu::always_inline]] inline void write_entry(pokarr& array, int i, const entry_values& v)
 {
     array.x[i] = v.x;
     if (array.y != nullptr) array.y[i] = v.y;
@@ -39,10 +40,16 @@ bool dimension_taken(const pokarr& array, int first, int last, std::string_view 
     return false;
 }
 
-// Grows the array to hold `extra` more entries.
-bool make_room(pokarr& array, int extra, int& status)
+// Grows the array to hold `extra` more entries; an array with the room already is left alone,
+// as the growth would leave it.
+[[gnu::always_inline]] inline bool make_room(pokarr& array, int extra, int& status)
 {
-    pokarr_grow(array, array.count + extra, status);
+    const int needed = array.count + extra;
+    if (pokarr_has_room(array, needed)) {
+        status = 0;
+        return true;
+    }
+    pokarr_grow(array, needed, status);
     return status == 0;
 }
 
@@ -67,7 +74,9 @@ void insert_entry(pokarr& array, int index, const entry_values& v, int& status)
     ++array.count;
 }
 
-void append_entries(pokarr& array, const entry_values* values, int n, int& status)
+// Inline into each appender, so that the loop runs unrolled for the appender's fixed count.
+[[gnu::always_inline]] inline void append_entries(pokarr& array, const entry_values* values, int n,
+                                                  int& status)
 {
     if (!make_room(array, n, status)) return;
     for (int i = 0; i < n; ++i) write_entry(array, array.count + i, values[i]);

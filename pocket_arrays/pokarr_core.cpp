@@ -5,13 +5,19 @@
 #include "host/vantu_messages.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 
 #include <cstring>
 #include <utility>
 
 int pokarr_area_recompute = 0;
 
-int pokarr_doubles_per_entry(int dimension)
+namespace {
+
+// The engine creates, grows and frees several hundred arrays per offset pass: the routines below
+// call one another through file-local helpers, not through the library's exported entry points.
+
+int doubles_per_entry(int dimension)
 {
     switch (dimension) {
     case 1: return 1;
@@ -21,6 +27,12 @@ int pokarr_doubles_per_entry(int dimension)
     default: return 0;
     }
 }
+
+bool legal_dimension(int dimension) { return dimension >= 1 && dimension <= 4; }
+
+}  // namespace
+
+int pokarr_doubles_per_entry(int dimension) { return doubles_per_entry(dimension); }
 
 int pokarr_capacity(const pokarr& array)
 {
@@ -33,29 +45,14 @@ int pokarr_capacity(const pokarr& array)
     return 0;
 }
 
-static int entry_limit(int dimension)
-{
-    return dimension == 1 ? kPokarrMaxFlat : kPokarrMaxEntries;
-}
-
-static bool legal_dimension(int dimension) { return dimension >= 1 && dimension <= 4; }
-
 // ---- creation ---------------------------------------------------------------------------------
 
-void pokarr_init(int dimension, pokarr& array)
+void pokarr_init_refused(pokarr& array)
 {
     array.area = 0.0;
     array.direction = 0;
     array.indicator = 0;
-    if (!legal_dimension(dimension)) {
-        eroutc("[pokarr_init] ILLEGAL NUMBER OF DIMENSIONS", 0);
-        return;
-    }
-    array.x = array.y = array.z = array.n = nullptr;
-    array.count = 0;
-    array.dimension = dimension;
-    array.kind = kPokarrEmpty;
-    array.room = 0;
+    eroutc("[pokarr_init] ILLEGAL NUMBER OF DIMENSIONS", 0);
 }
 
 // Points the coordinate blocks of a header into one block of `capacity` entries laid out as
@@ -69,23 +66,27 @@ static void lay_out_blocks(double* block, int capacity, pokarr& array)
     array.n = d == 4 ? block + 3L * capacity : nullptr;
 }
 
-void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status)
+namespace {
+
+// pokarr_init_dyn; the growth of an empty or full array calls it directly.
+void init_dynamic(int dimension, int n, pokarr& array, int& status)
 {
     status = 0;
-    pokarr_init(dimension, array);
     if (!legal_dimension(dimension)) {
+        pokarr_init(dimension, array);
         eroutc("[pokarr_init_dyn], UNSUPPORTED DYNAMIC ARRAY SIZE", 0);
         status = -1;
         return;
     }
+    pokarr_init(dimension, array);
     if (n < 0) {
         eroutc("[pokarr_init_dyn], ATTEMPTING TO CREATE A NEGATIVE SIZE ARRAY", 0);
         status = -1;
         return;
     }
     if (n == 0) return;
-    const int per_entry = pokarr_doubles_per_entry(dimension);
-    if (n > entry_limit(dimension)) {
+    const int per_entry = doubles_per_entry(dimension);
+    if (n > pokarr_entry_limit(dimension)) {
         status = -1;
         return;
     }
@@ -100,6 +101,13 @@ void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status)
     pkdm_claim(index, dimension, capacity);
     array.kind = index;
     lay_out_blocks(static_cast<double*>(entry->block), capacity, array);
+}
+
+}  // namespace
+
+void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status)
+{
+    init_dynamic(dimension, n, array, status);
 }
 
 void pokarr_init_static(int dimension, double* x, double* y, double* z, double* n, int count,
@@ -161,11 +169,30 @@ static void copy_blocks(const pokarr& from, pokarr& to, int count)
     if (from.n != nullptr) std::memcpy(to.n, from.n, 3 * bytes);
 }
 
+namespace {
+
+int free_array(pokarr& array)
+{
+    const int dimension = legal_dimension(array.dimension) ? array.dimension : 2;
+    if (array.kind == kPokarrEmpty) return 2;
+    if (array.kind == kPokarrStatic || array.kind == kPokarrChild) {
+        pokarr_init(dimension, array);
+        return 1;
+    }
+    if (array.kind < 0 || pkdm_entry_at(array.kind) == nullptr) {
+        eroutc("[pokarr_free] UNABLE TO FIND DYNAMIC ARRAY", 0);
+        return -1;
+    }
+    pkdm_give_back(array.kind);
+    pokarr_init(dimension, array);
+    return 0;
+}
+
 // A dynamic array whose request reaches its capacity moves to a new block of n entries.
-static void regrow_dynamic(pokarr& array, int n, int keep, int& status)
+void regrow_dynamic(pokarr& array, int n, int keep, int& status)
 {
     pokarr bigger;
-    pokarr_init_dyn(array.dimension, n, bigger, status);
+    init_dynamic(array.dimension, n, bigger, status);
     if (status != 0) return;
     const bool carry = keep != 0 && array.count >= 1;
     if (carry) {
@@ -175,15 +202,28 @@ static void regrow_dynamic(pokarr& array, int n, int keep, int& status)
         bigger.direction = array.direction;
     }
     bigger.indicator = array.indicator;
-    pokarr_free(array);
+    free_array(array);
     array = bigger;
 }
 
-void pokarr_resize(pokarr& array, int n, int keep, int& status)
+// pokarr_resize; the growth and reset call it directly (the appenders test the room first).
+void resize_array(pokarr& array, int n, int keep, int& status)
 {
     status = 0;
-    if (n > entry_limit(array.dimension)) {
+    if (pokarr_has_room(array, n)) return;
+    if (n > pokarr_entry_limit(array.dimension)) {
         status = -1;
+        return;
+    }
+    if (array.kind >= 0) {
+        // The pool entry is looked up once: its capacity is the array's.
+        const pkdm_entry* entry = pkdm_entry_at(array.kind);
+        if (entry == nullptr) {
+            eroutc("[pokarr_resize] UNKNOWN POINTER", 0);
+            status = -1;
+            return;
+        }
+        if (n >= entry->capacity) regrow_dynamic(array, n, keep, status);
         return;
     }
     if (array.kind == kPokarrChild) {
@@ -197,47 +237,30 @@ void pokarr_resize(pokarr& array, int n, int keep, int& status)
     }
     if (array.kind == kPokarrEmpty) {
         const int indicator = array.indicator;
-        pokarr_init_dyn(array.dimension, n, array, status);
+        init_dynamic(array.dimension, n, array, status);
         array.indicator = indicator;
         return;
     }
-    // The pool entry is looked up once: its capacity is the array's.
-    const pkdm_entry* entry = array.kind >= 0 ? pkdm_entry_at(array.kind) : nullptr;
-    if (entry == nullptr) {
-        eroutc("[pokarr_resize] UNKNOWN POINTER", 0);
-        status = -1;
-        return;
-    }
-    if (n >= entry->capacity) regrow_dynamic(array, n, keep, status);
+    eroutc("[pokarr_resize] UNKNOWN POINTER", 0);
+    status = -1;
 }
+
+}  // namespace
+
+void pokarr_resize(pokarr& array, int n, int keep, int& status) { resize_array(array, n, keep, status); }
 
 void pokarr_reset(pokarr& array, int n, int& status)
 {
     array.area = 0.0;
     array.direction = 0;
     array.indicator = 0;
-    pokarr_resize(array, n, 0, status);
+    resize_array(array, n, 0, status);
     if (status == 0) array.count = 0;
 }
 
-void pokarr_grow(pokarr& array, int n, int& status) { pokarr_resize(array, n, 1, status); }
+void pokarr_grow(pokarr& array, int n, int& status) { resize_array(array, n, 1, status); }
 
-int pokarr_free(pokarr& array)
-{
-    const int dimension = legal_dimension(array.dimension) ? array.dimension : 2;
-    if (array.kind == kPokarrEmpty) return 2;
-    if (array.kind == kPokarrStatic || array.kind == kPokarrChild) {
-        pokarr_init(dimension, array);
-        return 1;
-    }
-    if (array.kind < 0 || pkdm_entry_at(array.kind) == nullptr) {
-        eroutc("[pokarr_free] UNABLE TO FIND DYNAMIC ARRAY", 0);
-        return -1;
-    }
-    pkdm_free(array.kind, 0);
-    pokarr_init(dimension, array);
-    return 0;
-}
+int pokarr_free_held(pokarr& array) { return free_array(array); }
 
 // ---- move and swap ----------------------------------------------------------------------------
 
@@ -250,7 +273,7 @@ void pokarr_move(pokarr& source, pokarr& destination, int& status)
         pokarr_copy(source, destination, status);
         return;
     }
-    pokarr_free(destination);
+    free_array(destination);
     destination = source;
     // The source stays a view of the block it handed over; an empty source owned nothing and
     // stays empty.

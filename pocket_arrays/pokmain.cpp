@@ -20,6 +20,13 @@ pokmain_state& pm = pokmain_block;
 
 int entry_bytes() { return pm.mode == kPokmain3d ? 24 : 16; }
 
+// Doubles per entry of the current mode (2 or 3; 0 when undefined).
+int entry_doubles()
+{
+    if (pm.mode == kPokmainUndefined) return 0;
+    return pm.mode == kPokmain3d ? 3 : 2;
+}
+
 // Size limit of the main array in entries.
 int size_limit() { return INT_MAX / entry_bytes() / 4; }
 
@@ -37,10 +44,10 @@ bool mode_defined(int& status)
     return false;
 }
 
-double* main_entry(int index0) { return pm.main_base + static_cast<long>(index0) * pokmain_entry_doubles(); }
+double* main_entry(int index0) { return pm.main_base + static_cast<long>(index0) * entry_doubles(); }
 double* contour_entry(int index0)
 {
-    return pm.contour_base + static_cast<long>(index0) * pokmain_entry_doubles();
+    return pm.contour_base + static_cast<long>(index0) * entry_doubles();
 }
 
 // Opens or grows the contour array by one step; on failure closes both arrays.
@@ -68,11 +75,7 @@ bool is_marker_entry(const double* entry) { return pk_is_marker(entry[0]); }
 
 }  // namespace
 
-int pokmain_entry_doubles()
-{
-    if (pm.mode == kPokmainUndefined) return 0;
-    return pm.mode == kPokmain3d ? 3 : 2;
-}
+int pokmain_entry_doubles() { return entry_doubles(); }
 
 void pokinitdim(int& status)
 {
@@ -155,7 +158,7 @@ void POKCPT(const double* point, int& index, int& status)
         if (status != 0) return;
     }
     double* entry = contour_entry(index - 1);
-    for (int k = 0; k < pokmain_entry_doubles(); ++k) entry[k] = point[k] - pm.origin[k];
+    for (int k = 0; k < entry_doubles(); ++k) entry[k] = point[k] - pm.origin[k];
     ++index;
 }
 
@@ -173,7 +176,7 @@ void POKCAR(double radius, double direction, int& index, int& status)
     }
     double* marker = contour_entry(index - 1);
     double* record = contour_entry(index);
-    const int k = pokmain_entry_doubles();
+    const int k = entry_doubles();
     std::fill(marker, marker + k, 0.0);
     std::fill(record, record + k, 0.0);
     marker[0] = kArcMarker;
@@ -205,7 +208,7 @@ void POKCPY(int n, int reallocations, int contour_points, int& status)
     // Never copy more than either array holds.
     const int copy = std::clamp(contour_points, 0, std::min(pm.contour_capacity, pm.main_capacity));
     if (copy > 0)
-        std::copy(pm.contour_base, pm.contour_base + static_cast<long>(copy) * pokmain_entry_doubles(),
+        std::copy(pm.contour_base, pm.contour_base + static_cast<long>(copy) * entry_doubles(),
                   pm.main_base);
 }
 
@@ -249,7 +252,7 @@ void pokmain_dup_pnts(int n, int start, int& status)
         status = -1;
         return;
     }
-    const int k = pokmain_entry_doubles();
+    const int k = entry_doubles();
     std::copy_n(std::vector<double>(pm.main_base, pm.main_base + static_cast<long>(n) * k).begin(),
                 static_cast<long>(n) * k, main_entry(start));
 }
@@ -270,15 +273,15 @@ void pokmain_put_pnts(const pokarr& array, int first, int& status)
     }
     pokmain_grow(static_cast<int>(needed), status);
     if (status != 0) return;
-    const int k = pokmain_entry_doubles();
-    for (int i = 0; i < array.count; ++i) {
-        double* entry = main_entry(first - 1 + i);
+    const int k = entry_doubles();
+    double* entry = main_entry(first - 1);
+    for (int i = 0; i < array.count; ++i, entry += k) {
         entry[0] = array.x[i];
         entry[1] = array.y[i];
         if (k == 3) entry[2] = array.z != nullptr ? array.z[i] : 0.0;
     }
     if (normals && k == 3) {
-        for (int i = 0; i < array.count; ++i) std::copy_n(pokarr_normal(array, i), 3, main_entry(first - 1 + array.count + i));
+        for (int i = 0; i < array.count; ++i, entry += k) std::copy_n(pokarr_normal(array, i), 3, entry);
     }
 }
 
@@ -297,9 +300,9 @@ void pokmain_get_pnts(int n, int first, pokarr& array, int& status)
     }
     pokarr_reset(array, points, status);
     if (status != 0) return;
-    const int k = pokmain_entry_doubles();
-    for (int i = 0; i < points; ++i) {
-        const double* entry = main_entry(first - 1 + i);
+    const int k = entry_doubles();
+    const double* entry = main_entry(first - 1);
+    for (int i = 0; i < points; ++i, entry += k) {
         array.x[i] = entry[0];
         array.y[i] = entry[1];
         if (array.z != nullptr) array.z[i] = k == 3 ? entry[2] : 0.0;

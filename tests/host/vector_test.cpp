@@ -142,6 +142,48 @@ TEST(HostVector, DistanceFromSegmentAndLine)
     EXPECT_EQ(tptonl2d(on, a, a), 0);
 }
 
+// The segment foot clamps its parameter as fmax(0, fmin(1, t)) does, bit for bit: a NaN becomes
+// 1 and a parameter that underflows to -0.0 keeps its sign (seen in a foot on a -0.0 start).
+TEST(HostVector, SegmentFootClampsAsTheLibrary)
+{
+    const double nan = std::nan("");
+    // Called through pointers: the compiler folds a direct fmax(0.0, t) with its own zero sign.
+    double (*const volatile library_fmax)(double, double) = ::fmax;
+    double (*const volatile library_fmin)(double, double) = ::fmin;
+    struct row {
+        double point[3], start[3], end[3];
+    };
+    const row rows[] = {
+        {{2, 1, 1}, {0, 0, 0}, {4, 0, 2}},             // inside
+        {{-3, 1, 0}, {0, 0, 0}, {4, 0, 0}},            // before the start
+        {{9, -1, 5}, {0, 0, 0}, {4, 0, 2}},            // beyond the end
+        {{nan, 1, 0}, {0, 0, 0}, {4, 0, 0}},           // NaN parameter
+        {{-1e-300, 0, 0}, {-0.0, -0.0, -0.0}, {1e150, 0, 0}},  // parameter underflows to -0.0
+        {{1, 1, 1}, {2, 2, 2}, {2, 2, 2}},             // no length
+    };
+    for (int dimension = 2; dimension <= 3; ++dimension) {
+        for (const row& r : rows) {
+            double along = 0.0, length2 = 0.0;
+            for (int k = 0; k < dimension; ++k) {
+                along += (r.point[k] - r.start[k]) * (r.end[k] - r.start[k]);
+                length2 += (r.end[k] - r.start[k]) * (r.end[k] - r.start[k]);
+            }
+            const double expected_t = library_fmax(0.0, library_fmin(1.0, length2 > 0.0 ? along / length2 : 0.0));
+            double nearest[3] = {7, 7, 7}, t = 5, d = 5;
+            int status = 9;
+            dsdlpt(2, dimension, r.point, r.start, r.end, nearest, t, d, status);
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(std::signbit(t), std::signbit(expected_t)) << "row " << &r - rows << " dimension " << dimension;
+            EXPECT_EQ(t, expected_t) << "row " << &r - rows << " dimension " << dimension;
+            for (int k = 0; k < dimension; ++k) {
+                const double foot = r.start[k] + expected_t * (r.end[k] - r.start[k]);
+                EXPECT_EQ(std::signbit(nearest[k]), std::signbit(foot)) << "row " << &r - rows << " k " << k;
+                EXPECT_EQ(nearest[k], foot) << "row " << &r - rows << " k " << k;
+            }
+        }
+    }
+}
+
 TEST(HostCompareD, EveryComparisonAtTheToleranceEdge)
 {
     const double tol = vantu::kDoubleTolerance;

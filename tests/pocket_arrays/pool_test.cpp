@@ -145,3 +145,34 @@ TEST_F(PocketTest, PoolDebugSwitchPrintsTheAllocation)
     EXPECT_EQ(vantu::control::texts_of("dbg_printf"),
               std::vector<std::string>{"pkdm_alloc: 1000 requested, Buffer 0 allocated: 1024\n"});
 }
+
+// A block given back inline answers as pkdm_free(index, 0): owned becomes free (printed with the
+// debug switch), a reserved entry is refused and stays reserved.
+TEST_F(PocketTest, PoolGiveBackAnswersAsTheRelease)
+{
+    struct row {
+        bool claim;
+        int print;
+        int state;
+        std::vector<std::string> printed, refused;
+    };
+    const row rows[] = {
+        {true, 0, kPkdmFree, {}, {}},
+        {true, 1, kPkdmFree, {"pkdm_free: Buffer 0 released\n"}, {}},
+        {false, 0, kPkdmReserved, {}, {"[pkdm_free] REQUESTED BUFFER NOT IN USE"}},
+    };
+    for (const row& r : rows) {
+        pkdm_rel_all();
+        vantu::control::reset();
+        int index = -1;
+        pkdm_alloc(100, index);
+        ASSERT_EQ(index, 0);
+        if (r.claim) pkdm_claim(index, 2, 10);
+        pkdm_table_block.print_release = r.print;
+        pkdm_give_back(index);
+        pkdm_table_block.print_release = 0;
+        EXPECT_EQ(pkdm_entry_at(index)->state, r.state) << "claim " << r.claim << " print " << r.print;
+        EXPECT_EQ(vantu::control::texts_of("dbg_printf"), r.printed) << "claim " << r.claim;
+        EXPECT_EQ(errors(), r.refused) << "claim " << r.claim;
+    }
+}
