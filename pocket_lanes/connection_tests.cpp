@@ -206,21 +206,33 @@ bool listed_offset(const lane_table& lt, int n)
 }
 
 // Reads the lanes appended since the last look (all of them when the table was made anew).
-void follow_table(island_test_lanes_kept& kept)
+// Answers whether the list may have changed: the table was made anew, or an appended lane is an
+// island level's newest lane or a first island offset (the list is made of those alone, and the
+// stage changes no lane it holds).
+bool follow_table(island_test_lanes_kept& kept)
 {
     const lane_table& lt = lane_table_block;
+    bool changed = false;
     if (lt.count < kept.seen || lt.island_count != kept.islands) {
         kept.seen = 0;
         kept.islands = lt.island_count;
         kept.newest.assign(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, 0);
         kept.offsets.clear();
+        changed = true;
     }
     for (int n = kept.seen + 1; n <= lt.count; ++n) {
         const int k = lt.level[n] - kLevelIsland;
-        if (k >= 1 && k <= kept.islands) kept.newest[static_cast<std::size_t>(k)] = n;
-        if (listed_offset(lt, n)) kept.offsets.push_back(n);
+        if (k >= 1 && k <= kept.islands) {
+            kept.newest[static_cast<std::size_t>(k)] = n;
+            changed = true;
+        }
+        if (listed_offset(lt, n)) {
+            kept.offsets.push_back(n);
+            changed = true;
+        }
     }
     kept.seen = lt.count;
+    return changed;
 }
 
 }  // namespace
@@ -232,7 +244,7 @@ island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
         island_test_lanes_list(kept.list);
         return kept.list;
     }
-    follow_table(kept);
+    if (!follow_table(kept)) return kept.list;
     const lane_table& lt = lane_table_block;
     // The live lane of every island level (the newest, unless closed), then the first island
     // offsets that are not such a lane: island_test_lanes_list's order.

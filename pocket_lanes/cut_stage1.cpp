@@ -36,6 +36,9 @@ constexpr int kTries = 10;
 constexpr double kFirstParam = 0.5, kParamStep = 0.09, kIslandParamShift = 0.06;
 constexpr int kMostAlternatives = 250;
 constexpr int kParentsKept = 8;
+// Entries room made once per chain: a chain walks up many parents, and its entry list would
+// otherwise grow step by step.
+constexpr std::size_t kEntriesRoom = 64;
 constexpr double kSpikeReach = 0.0001;
 constexpr double kShortShare = 0.05;
 constexpr double kNoStep = 1.0e10;
@@ -249,6 +252,7 @@ bool prepare_first(stage_run& s, chain_run& c)
         return false;
     }
     c.short_limit = kShortShare * total;
+    c.written.reserve(kEntriesRoom);
     return true;
 }
 

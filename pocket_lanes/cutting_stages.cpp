@@ -146,6 +146,17 @@ void run_stages(double side_step, int direction_sign, int offsets_mode, int& sta
     else cut_linked_chains(0, side_step, direction_sign, s.entries, status);
 }
 
+// Whether the drop of short elements left the path as it was (every change it makes removes
+// entries) and the path holds lines only. The tidy passes change arcs only, so they would leave
+// such a path alone, and a second drop over the same entries would again find nothing.
+bool untouched_lines(const pokarr& path, int count_before_drop)
+{
+    if (path.count != count_before_drop) return false;
+    for (int i = 0; i < path.count; ++i)
+        if (pk_is_marker(path.x[i])) return false;
+    return true;
+}
+
 }  // namespace
 
 bool single_island(int lane, const cut_entry_tables& entries)
@@ -185,8 +196,9 @@ void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& ent
         }
     }
     if (side == -1) pokarr_reverse(path);
+    const int before_drop = path.count;
     pokarr_drop_short(path);
-    if (lane_table_block.status[lane] >= 2 && path.dimension == kPlanar) {
+    if (lane_table_block.status[lane] >= 2 && path.dimension == kPlanar && !untouched_lines(path, before_drop)) {
         pokarr_tidy_pass1(path);
         pokarr_tidy_pass2(path);
         pokarr_drop_short(path);

@@ -43,7 +43,9 @@ bool line_clear(const clearance_segment& s, double px, double py, double qx, dou
     const double dp = side(s, px, py), dq = side(s, qx, qy);
     if ((dp > kSegmentClearance && dq > kSegmentClearance) || (dp < -kSegmentClearance && dq < -kSegmentClearance))
         return true;
-    const double length = std::hypot(qx - px, qy - py);
+    // A plain root: the test keeps a hundredfold margin over the search's tolerances, which the
+    // rounding of the length cannot bridge (an overflow to infinity only refuses the shortcut).
+    const double length = std::sqrt((qx - px) * (qx - px) + (qy - py) * (qy - py));
     if (!(length > 0.0)) return false;
     const double vx = (qx - px) / length, vy = (qy - py) / length;
     const double da = vx * (s.a[1] - py) - vy * (s.a[0] - px), db = vx * (s.b[1] - py) - vy * (s.b[0] - px);

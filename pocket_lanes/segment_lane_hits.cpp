@@ -34,6 +34,9 @@ constexpr int kSegmentColour = 2;
 constexpr double kStepPast = 1.0e-5;
 // Best distance the 3-D choice starts from.
 constexpr double kChoiceStart = 1.0e10;
+// Tables of fewer groups are searched as they are: the search's own box test of so few groups
+// costs less than testing them for clearance first (it finds the same crossings either way).
+constexpr int kLeastNarrowedGroups = 3;
 // The box an emptied group gets: it overlaps no segment's box, so the search passes it by.
 constexpr double kEmptyBox = 1.0e12;
 
@@ -111,16 +114,16 @@ int nearest_crossing(const pokarr& list, const double* start)
     return best;
 }
 
-// The box table a search of the segment needs: the lane's own, or `narrowed` with the
-// groups that lie clear of the segment emptied, so that the search passes them by (a group's
-// elements lie inside its box). first_group answers the first group not clear: the search starts
+// The box table a search of the segment needs: the lane's own (always for a table of few
+// groups), or `narrowed` with the groups that lie clear of the segment emptied, so that the
+// search passes them by (a group's elements lie inside its box). first_group answers the first group not clear: the search starts
 // there, as it would find nothing before it (it reads the group it starts from whatever its box).
 // nullptr when every group lies clear: the search would find nothing.
 const pk_box_table* search_table(const clearance_segment& segment, const pokarr& lane, const pk_box_table& boxes,
                                  pk_box_table& narrowed, int& first_group)
 {
     first_group = 1;
-    if (!segment.valid) return &boxes;
+    if (!segment.valid || boxes.groups < kLeastNarrowedGroups) return &boxes;
     const int groups = boxes.groups;
     int clear = 0;
     for (int g = 0; g < groups; ++g) {

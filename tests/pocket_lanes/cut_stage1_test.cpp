@@ -2,6 +2,9 @@
 // start and how they go on when a candidate is refused.
 #include "engine_test_support.hpp"
 
+#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_lanes/entry_rays.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 
@@ -142,6 +145,58 @@ TEST_F(CutStage1, EntryHitIsTheSameWithTheRayGiven)
             for (int c = 0; c < 3; ++c) EXPECT_TRUE(same(hit[1][c], hit[0][c])) << r.name << " check " << check;
         }
         pokarr_free(lane);
+    }
+}
+
+// The path a chain cut opens from a lane is the lane restarted at its entry and cleaned in full:
+// short elements dropped, and on later offsets the arc tidy passes and a second drop, to the bit,
+// whether the entry leaves a short element, the lane holds a short arc, or neither.
+TEST_F(CutStage1, ChainCutPathIsTheRestartedLaneCleanedInFull)
+{
+    contour rounded = {{0, 0}, {10, 0}, {10, 9.99}};
+    push_arc(rounded, 0.01, 1.0, 9.99, 9.99, 9.99, 10);
+    rounded.insert(rounded.end(), {{0, 10}, {0, 0}});
+    struct row {
+        const char* name;
+        contour lane;
+        int lane_status;
+        double x, y, param;
+    };
+    const std::vector<row> rows = {
+        {"square, entry mid-side", rectangle(0, 0, 10, 10), 2, 5, 0, 0.5},
+        {"square, entry a hair from a corner", rectangle(0, 0, 10, 10), 2, 10 - 5e-5, 0, 1 - 5e-6},
+        {"short arc at a corner", rounded, 2, 5, 0, 0.5},
+        {"first offset, short arc", rounded, 1, 5, 0, 0.5},
+    };
+    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    for (const row& r : rows) {
+        const int lane = add(r.lane_status, 1, 0, r.lane);
+        const int holder = lane + 1;
+        cut_entry_tables& t = cut_stage_block.entries;
+        t.element[holder] = 1;
+        t.x[holder] = r.x;
+        t.y[holder] = r.y;
+        t.param[holder] = r.param;
+        pokarr expected, path;
+        pokarr_init(2, expected);
+        pokarr_init(2, path);
+        int status = 0;
+        lane_to_pokarr(lane, expected, status);
+        double x = r.x, y = r.y;
+        pokarr_restart_at(expected, 1, kRestartAtPoint, r.param, x, y, status);
+        pokarr_drop_short(expected);
+        if (r.lane_status >= 2) {
+            pokarr_tidy_pass1(expected);
+            pokarr_tidy_pass2(expected);
+            pokarr_drop_short(expected);
+        }
+        open_chain_lane(holder, lane, 1, t, path, status);
+        EXPECT_EQ(status, 0) << r.name;
+        ASSERT_EQ(path.count, expected.count) << r.name;
+        for (int i = 0; i < path.count; ++i)
+            EXPECT_TRUE(same(path.x[i], expected.x[i]) && same(path.y[i], expected.y[i])) << r.name << " entry " << i;
+        pokarr_free(expected);
+        pokarr_free(path);
     }
 }
 
