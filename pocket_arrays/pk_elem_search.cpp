@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -604,6 +605,19 @@ struct search {
         return walk_continues() && (k < found_in || (found_pair_refused && k == found_in));
     }
 
+    // The lowest candidate number that neither test above passes over: every one below it is
+    // up to the walk's current element in a self search or before a continuing walk's input found
+    // element (or that element itself when it is known to give nothing).
+    int lowest_unrefused() const
+    {
+        int lowest = std::numeric_limits<int>::min();
+        if (mode.self) lowest = walk < std::numeric_limits<int>::max() ? walk + 1 : walk;
+        if (walk_continues()) lowest = std::max(lowest, found_pair_refused && found_in < std::numeric_limits<int>::max()
+                                                            ? found_in + 1
+                                                            : found_in);
+        return lowest;
+    }
+
     // Step 1: candidates passed over before any geometry: the element itself, those up to the
     // walk's current element in a self search, the closing pair of two lines.
     bool passed_over(int k, const element& c) const
@@ -711,7 +725,7 @@ struct search {
         int group = 0, from = 0, to = 0, mark = 0;
         bool after_parallel = false, stopped = false;
         const element& o = self_element;
-        pk_elem_index_visit(index, o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
+        pk_elem_index_visit(index, lowest_unrefused(), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
             if (walk_order() && best.found) return !(stopped = true);
             if (passed_over_by_number(k) || refused_by_number(k)) return true;
             const int g = group_of(table, k);

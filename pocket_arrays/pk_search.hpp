@@ -142,18 +142,23 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
     return b[2] + reach >= xmin && b[0] - reach <= xmax && b[3] + reach >= ymin && b[1] - reach <= ymax;
 }
 // Hands visit(k) the same elements as pk_elem_index_candidates, in the same order, until it
-// answers false. An index without a grid keeps every element aside in element order: they are
-// handed out as they stand, without a list built for the query.
+// answers false; those numbered below `lowest` are left out (a search that would pass over them
+// by number says so, and the elements kept aside then skip their box tests). An index without a
+// grid keeps every element aside in element order: they are handed out as they stand, without a
+// list built for the query.
 template <class Visit>
-void pk_elem_index_visit(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax, Visit&& visit)
+void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
+                         Visit&& visit)
 {
     if (index.columns >= 1) {
         pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.candidates);
         for (const int k : index.candidates)
-            if (!visit(k)) return;
+            if (k >= lowest && !visit(k)) return;
         return;
     }
-    for (std::size_t i = 0; i < index.wide.size(); ++i)
+    std::size_t i = 0;
+    while (i < index.wide.size() && index.wide[i] < lowest) ++i;
+    for (; i < index.wide.size(); ++i)
         if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax) && !visit(index.wide[i])) return;
 }
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
