@@ -213,12 +213,11 @@ void insert_ordered(luplup_work& w, const luplup_row& r)
     ++w.count;
 }
 
-// Builds the row of a crossing of A's element a with B's element b at q; false when it is
-// dropped.
+// Builds the row of a crossing of A's element a with B's element b at q into r, a row fresh
+// from its initialisers (the marks stay clear); false when it is dropped.
 bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, int a, int b,
               const double* q, int contact, luplup_row& r)
 {
-    r = luplup_row{};
     r.x = q[0], r.y = q[1], r.contact = contact;
     const placement on_a = locate(va, a, q, false);
     const placement on_b = locate(vb, b, q, md.self);
