@@ -21,30 +21,22 @@ constexpr double kGridMargin = kElemIndexMargin;
 
 // Lists every element of the array with its box, in element order, as kept aside: an array of a
 // few elements keeps them all there, a larger one keeps there only those the grid cannot hold.
-// The lists are sized once for every entry and cut to what was listed, so that no element goes
-// through a growing insert.
 void list_elements(int count, const double* x, const double* y, pk_elem_index& index)
 {
-    const std::size_t most = static_cast<std::size_t>(count);
-    index.wide.resize(most);
-    index.wide_boxes.resize(4 * most);
-    std::size_t n = 0;
     for (int k = 1; k < count;) {
         const bool arc = pk_is_marker(x[k]) && k + 3 < count;
         const int end = arc ? k + 3 : k;
+        double b[4] = {std::min(x[k - 1], x[end]), std::min(y[k - 1], y[end]), std::max(x[k - 1], x[end]),
+                       std::max(y[k - 1], y[end])};
+        if (arc) arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
+                         b[0], b[1], b[2], b[3]);
         if (!pk_is_marker(x[k - 1])) {
-            double* b = &index.wide_boxes[4 * n];
-            b[0] = std::min(x[k - 1], x[end]), b[1] = std::min(y[k - 1], y[end]);
-            b[2] = std::max(x[k - 1], x[end]), b[3] = std::max(y[k - 1], y[end]);
-            if (arc) arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end],
-                             y[end], b[0], b[1], b[2], b[3]);
-            index.wide[n++] = k;
+            index.wide.push_back(k);
+            index.wide_boxes.insert(index.wide_boxes.end(), b, b + 4);
             index.last_element = k;
         }
         k = arc ? k + 4 : k + 1;
     }
-    index.wide.resize(n);
-    index.wide_boxes.resize(4 * n);
 }
 
 // Empties the index for a new array; its lists keep their storage, so that an owner building
