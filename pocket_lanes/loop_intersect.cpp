@@ -64,15 +64,20 @@ mode_digits digits_of(int mode)
 
 // ---- elements of a loop -----------------------------------------------------------------------
 
+// A loop read element by element. A view lives for one search: its loop changes only between
+// searches (a nudge), so the last element is read once.
 struct loop_view {
     const pokarr& p;
+    int last_element;
+    explicit loop_view(const pokarr& loop) : p(loop), last_element(last_of(loop)) {}
+    static int last_of(const pokarr& loop)
+    {
+        const int n = loop.count;
+        return n - 4 >= 1 && pk_is_marker(loop.x[n - 4]) ? n - 4 : n - 1;
+    }
     chain_element at(int e) const { return chain_element_at(p.x, p.y, p.count, e); }
     // The last element: the one that ends at the loop's last entry.
-    int last() const
-    {
-        const int n = p.count;
-        return n - 4 >= 1 && pk_is_marker(p.x[n - 4]) ? n - 4 : n - 1;
-    }
+    int last() const { return last_element; }
     // The element after the one c describes, element 1 after the last one.
     int next_of(const chain_element& c) const { return !c.valid || c.next >= p.count ? 1 : c.next; }
     // The element after e, element 1 after the last one.
@@ -146,8 +151,10 @@ struct placement {
 placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_end)
 {
     // Every field set once (a row is placed twice for every crossing found).
-    const chain_element c = v.at(e);
-    placement pl{e, 0, false, e, c, {v.p.x[c.start], v.p.y[c.start]}, {v.p.x[c.end], v.p.y[c.end]}};
+    placement pl{.e = e, .reported = e, .c = v.at(e)};
+    const chain_element& c = pl.c;
+    pl.s[0] = v.p.x[c.start], pl.s[1] = v.p.y[c.start];
+    pl.t[0] = v.p.x[c.end], pl.t[1] = v.p.y[c.end];
     if (pk_eq_pnt2(q, pl.t)) {
         pl.vertex = 1;
         if (stay_at_last_end && e == v.last())
@@ -213,24 +220,25 @@ void insert_ordered(luplup_work& w, const luplup_row& r)
     ++w.count;
 }
 
-// Builds the row of a crossing of A's element a with B's element b at q into r, a row fresh
-// from its initialisers (the marks stay clear); false when it is dropped.
-bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, int a, int b,
+// Whether a crossing of a loop searched against itself, placed on both, is only the shared
+// vertex of neighbouring elements (no crossing); it is dropped before a row is built.
+bool neighbours_meet(const loop_view& va, const loop_view& vb, const placement& on_a, const placement& on_b)
+{
+    const int a = on_a.e, b = on_b.e;
+    if (b == va.previous(a) || (b == vb.last() && a == 1)) return true;
+    return (on_a.vertex || on_b.vertex) && va.neighbours(a, b);
+}
+
+// Fills the row of a crossing at q placed on both loops into r, a row fresh from its
+// initialisers (the marks stay clear).
+void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, const placement& on_b,
               const double* q, int contact, luplup_row& r)
 {
     r.x = q[0], r.y = q[1], r.contact = contact;
-    const placement on_a = locate(va, a, q, false);
-    const placement on_b = locate(vb, b, q, md.self);
     r.a = on_a.e, r.vertex_a = on_a.vertex;
     r.b = on_b.e, r.vertex_b = on_b.vertex;
-    if (md.self) {
-        // Neighbouring elements of one loop meet at their shared vertex: no crossing.
-        if (r.b == va.previous(r.a) || (r.b == vb.last() && r.a == 1)) return false;
-        if ((r.vertex_a || r.vertex_b) && va.neighbours(r.a, r.b)) return false;
-    }
     measure(va, on_a, q, r.pos_a, r.a_in, r.a_out);
     measure(vb, on_b, q, r.pos_b, r.b_in, r.b_out);
-    return true;
 }
 
 // ---- the search -------------------------------------------------------------------------------
@@ -272,9 +280,11 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         last_point[0] = q[0], last_point[1] = q[1];
         previous[0] = q[0], previous[1] = q[1];
         if (md.first_only && w.count >= 1) return false;
+        const placement on_a = locate(va, a, q, false);
+        const placement on_b = locate(vb, found_element, q, md.self);
+        if (md.self && neighbours_meet(va, vb, on_a, on_b)) continue;
         luplup_row r;
-        if (!make_row(va, vb, md, a, found_element, q, found == kSearchEndContact ? 1 : 0, r))
-            continue;
+        make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
         ++found_total;
         if (repeats_a_row(w, r, va, vb)) continue;
         if (w.count >= capacity) {
