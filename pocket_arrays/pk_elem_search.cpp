@@ -844,11 +844,8 @@ bool continues_from_single(const pk_single_crossing& m, int own, int kind, doubl
                            double py)
 {
     const bool direction_absent = direction_at == nullptr || direction_at[0] >= kDirectionAbsentLimit;
-    if (!m.valid || own != kOwnWalkContinues || !direction_absent || kind == 1 || k != m.element || k < 1 ||
-        k >= count || is_arc_at(x, count, k))
-        return false;
-    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
-           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+    if (own != kOwnWalkContinues || !direction_absent || kind == 1) return false;
+    return pk_single_crossing_holds(m, sx, sy, ex, ey, x, y, count, k, px, py);
 }
 
 // The element of a plane entry (z 0), built where the search keeps it.

@@ -109,6 +109,16 @@ struct pk_single_crossing {
     bool nothing_after = false; // the index gave the element no candidate after the line
 };
 
+// Whether the single crossing m is where a walk of the line s..e stands, at (px, py) on the line
+// k of the array x, y, with every end as it was when the crossing was taken.
+inline bool pk_single_crossing_holds(const pk_single_crossing& m, double sx, double sy, double ex, double ey,
+                                     const double* x, const double* y, int count, int k, double px, double py)
+{
+    if (!m.valid || k != m.element || k < 1 || k >= count || (k + 3 < count && pk_is_marker(x[k]))) return false;
+    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
+           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+}
+
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
@@ -190,7 +200,9 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested. A walk
-// leaves its single line crossing in the index (pk_single_crossing) for its continuing search.
+// leaves its single line crossing in the index (pk_single_crossing) for its continuing search;
+// a continuing walk of a line without a direction standing at that crossing
+// (pk_single_crossing_holds) with nothing after it finds nothing, answered before any set-up.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,

@@ -249,6 +249,8 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
                   const pk_box_table& boxes, pk_elem_index& index, int a, int capacity, int& found_total)
 {
     luplup_work& w = luplup_work_block;
+    // A self search passes over B's elements up to a: past the last one none is left.
+    if (md.self && a >= index.last_element) return true;
     const chain_element e = va.at(a);
     double previous[2];
     va.start(a, previous);
@@ -268,6 +270,13 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         int found_group = a, found = kSearchNone;
         double q[2] = {0.0, 0.0};
         const bool continues = last_element >= 0;
+        // Standing at the single crossing of a line pair with no candidate after it, a continuing
+        // walk of a line (without a direction) finds nothing: the search would answer so at once.
+        if (continues && !e.arc && index.last_single.nothing_after &&
+            pk_single_crossing_holds(index.last_single, va.p.x[e.start], va.p.y[e.start], va.p.x[e.end],
+                                     va.p.y[e.end], vb.p.x, vb.p.y, vb.p.count, found_element, previous[0],
+                                     previous[1]))
+            return true;
         elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
                             continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
                             va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
