@@ -576,19 +576,23 @@ pk_elem_index luplup_index_block;
 // The first element of A from e on that may meet an element of B (pk_elem_index_reaches), or 0
 // when none does before A's end or a broken element: the walks of the elements passed over would
 // end at once. Nearly all elements of a large loop lie far from B, so the scan reads the entries
-// directly instead of building every element.
-int next_reaching(const pokarr& a, const pk_elem_index& index, int e)
+// directly instead of building every element. When the index is A's own (`own_index`), an
+// element whose start entry is no marker is in it: the box of its ends lies in its listed box, so
+// in the index's box, and in the box holding the element, which therefore reaches.
+int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
 {
     const double* x = a.x;
     const double* y = a.y;
     while (e >= 1 && e < a.count) {
+        const bool listed = own_index && !pk_is_marker(x[e - 1]);
         if (!pk_is_marker(x[e])) {
-            if (pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
+            if (listed || pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
             ++e;
             continue;
         }
         if (e + 3 >= a.count) return 0;
-        if (pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
+        if (listed ||
+            pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
             return e;
         e += kArcRecordEntries;
     }
@@ -605,10 +609,11 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     // Every element of A meets only the elements of B near it.
     pk_elem_index& index = luplup_index_block;
     pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
-    for (int e = next_reaching(va.p, index, 1); e > 0;) {
+    const bool own_index = &va.p == &vb.p;
+    for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
         const int after = va.at(e).next;
         if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
-        e = next_reaching(va.p, index, after);
+        e = next_reaching(va.p, index, after, own_index);
     }
     return w.count >= 0;
 }
