@@ -57,7 +57,8 @@ void reset_index(int count, pk_elem_index& index)
     index.last_element = 0;
     index.query = 0;
     index.candidates.clear();
-    index.last_single = pk_single_crossing{};
+    // Only a valid crossing is ever read.
+    index.last_single.valid = false;
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -604,6 +605,19 @@ struct search {
         return walk_continues() && (k < found_in || (found_pair_refused && k == found_in));
     }
 
+    // The lowest candidate number that neither test above passes over: every one below it is
+    // up to the walk's current element in a self search or before a continuing walk's input found
+    // element (or that element itself when it is known to give nothing).
+    int lowest_unrefused() const
+    {
+        int lowest = std::numeric_limits<int>::min();
+        if (mode.self) lowest = walk < std::numeric_limits<int>::max() ? walk + 1 : walk;
+        if (walk_continues()) lowest = std::max(lowest, found_pair_refused && found_in < std::numeric_limits<int>::max()
+                                                            ? found_in + 1
+                                                            : found_in);
+        return lowest;
+    }
+
     // Step 1: candidates passed over before any geometry: the element itself, those up to the
     // walk's current element in a self search, the closing pair of two lines.
     bool passed_over(int k, const element& c) const
@@ -711,7 +725,7 @@ struct search {
         int group = 0, from = 0, to = 0, mark = 0;
         bool after_parallel = false, stopped = false;
         const element& o = self_element;
-        pk_elem_index_visit(index, o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
+        pk_elem_index_visit(index, lowest_unrefused(), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
             if (walk_order() && best.found) return !(stopped = true);
             if (passed_over_by_number(k) || refused_by_number(k)) return true;
             const int g = group_of(table, k);
@@ -746,11 +760,11 @@ struct search {
     }
 };
 
-// The searched element with its box (start and end of three doubles).
-element own_element(int kind, double cx, double cy, double radius, double direction, const double* start,
-                    const double* end)
+// The searched element with its box (start and end of three doubles), built where the search
+// keeps it.
+void own_element(element& o, int kind, double cx, double cy, double radius, double direction, const double* start,
+                 const double* end)
 {
-    element o;
     o.kind = kind == 1 ? kArc : kLine;
     o.sx = start[0];
     o.sy = start[1];
@@ -763,16 +777,15 @@ element own_element(int kind, double cx, double cy, double radius, double direct
     o.r = radius;
     o.direction = pk_arc_direction(direction);
     o.finish();
-    return o;
 }
 
-// The parts of a search both entry points share: the decoded mode, the element and the walk.
-void prepare(search& s, int mode, int own, const element& o, const double* direction_at, int closing,
+// The parts of a search both entry points share: the decoded mode and the walk (the element is
+// built in the search by own_element or plane_element).
+void prepare(search& s, int mode, int own, const double* direction_at, int closing,
              int after_closing, const double* previous, int found_element, int found_group)
 {
     s.mode = decode(mode);
     s.own = own;
-    s.self_element = o;
     s.direction_given = direction_at != nullptr && direction_at[0] < kDirectionAbsentLimit ? direction_at : nullptr;
     s.closing = closing;
     s.after_closing = after_closing;
@@ -789,12 +802,12 @@ namespace {
 
 // The search of the plane entries, set up for the element and the searched array x, y (inlined
 // into both: it is most of their set-up).
-[[gnu::always_inline]] inline void plane_search(search& s, int mode, int own, const element& o, const double* direction_at, const double* own_x,
+[[gnu::always_inline]] inline void plane_search(search& s, int mode, int own, const double* direction_at, const double* own_x,
                   const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
                   double previous_x, double previous_y, int found_element, int found_group)
 {
     const double previous[3] = {previous_x, previous_y, 0.0};
-    prepare(s, mode, own, o, direction_at, closing, after_closing, previous, found_element, found_group);
+    prepare(s, mode, own, direction_at, closing, after_closing, previous, found_element, found_group);
     s.own_x = own_x;
     s.own_y = own_y;
     // The plane entry is not told the length of a foreign own array: only the searched array
@@ -831,19 +844,16 @@ bool continues_from_single(const pk_single_crossing& m, int own, int kind, doubl
                            double py)
 {
     const bool direction_absent = direction_at == nullptr || direction_at[0] >= kDirectionAbsentLimit;
-    if (!m.valid || own != kOwnWalkContinues || !direction_absent || kind == 1 || k != m.element || k < 1 ||
-        k >= count || is_arc_at(x, count, k))
-        return false;
-    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
-           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+    if (own != kOwnWalkContinues || !direction_absent || kind == 1) return false;
+    return pk_single_crossing_holds(m, sx, sy, ex, ey, x, y, count, k, px, py);
 }
 
-// The element of a plane entry (z 0).
-element plane_element(int kind, double cx, double cy, double radius, double direction, double sx, double sy,
-                      double ex, double ey)
+// The element of a plane entry (z 0), built where the search keeps it.
+void plane_element(element& o, int kind, double cx, double cy, double radius, double direction, double sx, double sy,
+                   double ex, double ey)
 {
     const double start[3] = {sx, sy, 0.0}, end[3] = {ex, ey, 0.0};
-    return own_element(kind, cx, cy, radius, direction, start, end);
+    own_element(o, kind, cx, cy, radius, direction, start, end);
 }
 
 }  // namespace
@@ -859,8 +869,9 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table)) return;
     search s;
-    plane_search(s, mode, own, plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey), direction_at, own_x,
-                 own_y, x, y, count, closing, after_closing, previous_x, previous_y, found_element, found_group);
+    plane_element(s.self_element, kind, cx, cy, radius, direction, sx, sy, ex, ey);
+    plane_search(s, mode, own, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x, previous_y,
+                 found_element, found_group);
     s.run(table, first_group);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
@@ -883,9 +894,9 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     const bool found_pair_refused = continues_from_single(index.last_single, own, kind, sx, sy, ex, ey, direction_at, x,
                                                          y, count, found_element, previous_x, previous_y);
     if (found_pair_refused && index.last_single.nothing_after) return;
-    const element o = plane_element(kind, cx, cy, radius, direction, sx, sy, ex, ey);
     search s;
-    plane_search(s, mode, own, o, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
+    plane_element(s.self_element, kind, cx, cy, radius, direction, sx, sy, ex, ey);
+    plane_search(s, mode, own, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
                  previous_y, found_element, found_group);
     s.found_pair_refused = found_pair_refused;
     s.run_indexed(table, first_group, index);
@@ -910,9 +921,9 @@ void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const d
     double s3[3] = {start[0], start[1], planar ? 0.0 : start[2]};
     double e3[3] = {end[0], end[1], planar ? 0.0 : end[2]};
     double p3[3] = {previous[0], previous[1], planar ? 0.0 : previous[2]};
-    const element o = own_element(kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0,
-                                  radius, direction, s3, e3);
-    prepare(s, mode, own, o, direction_at, closing, after_closing, p3, found_element, found_group);
+    own_element(s.self_element, kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0,
+                radius, direction, s3, e3);
+    prepare(s, mode, own, direction_at, closing, after_closing, p3, found_element, found_group);
     if (own_array != nullptr && own_array->x != nullptr && own_array->y != nullptr) {
         s.own_x = own_array->x;
         s.own_y = own_array->y;

@@ -109,6 +109,16 @@ struct pk_single_crossing {
     bool nothing_after = false; // the index gave the element no candidate after the line
 };
 
+// Whether the single crossing m is where a walk of the line s..e stands, at (px, py) on the line
+// k of the array x, y, with every end as it was when the crossing was taken.
+inline bool pk_single_crossing_holds(const pk_single_crossing& m, double sx, double sy, double ex, double ey,
+                                     const double* x, const double* y, int count, int k, double px, double py)
+{
+    if (!m.valid || k != m.element || k < 1 || k >= count || (k + 3 < count && pk_is_marker(x[k]))) return false;
+    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
+           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+}
+
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
@@ -142,18 +152,23 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
     return b[2] + reach >= xmin && b[0] - reach <= xmax && b[3] + reach >= ymin && b[1] - reach <= ymax;
 }
 // Hands visit(k) the same elements as pk_elem_index_candidates, in the same order, until it
-// answers false. An index without a grid keeps every element aside in element order: they are
-// handed out as they stand, without a list built for the query.
+// answers false; those numbered below `lowest` are left out (a search that would pass over them
+// by number says so, and the elements kept aside then skip their box tests). An index without a
+// grid keeps every element aside in element order: they are handed out as they stand, without a
+// list built for the query.
 template <class Visit>
-void pk_elem_index_visit(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax, Visit&& visit)
+void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
+                         Visit&& visit)
 {
     if (index.columns >= 1) {
         pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.candidates);
         for (const int k : index.candidates)
-            if (!visit(k)) return;
+            if (k >= lowest && !visit(k)) return;
         return;
     }
-    for (std::size_t i = 0; i < index.wide.size(); ++i)
+    std::size_t i = 0;
+    while (i < index.wide.size() && index.wide[i] < lowest) ++i;
+    for (; i < index.wide.size(); ++i)
         if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax) && !visit(index.wide[i])) return;
 }
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
@@ -185,7 +200,9 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested. A walk
-// leaves its single line crossing in the index (pk_single_crossing) for its continuing search.
+// leaves its single line crossing in the index (pk_single_crossing) for its continuing search;
+// a continuing walk of a line without a direction standing at that crossing
+// (pk_single_crossing_holds) with nothing after it finds nothing, answered before any set-up.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,

@@ -64,15 +64,20 @@ mode_digits digits_of(int mode)
 
 // ---- elements of a loop -----------------------------------------------------------------------
 
+// A loop read element by element. A view lives for one search: its loop changes only between
+// searches (a nudge), so the last element is read once.
 struct loop_view {
     const pokarr& p;
+    int last_element;
+    explicit loop_view(const pokarr& loop) : p(loop), last_element(last_of(loop)) {}
+    static int last_of(const pokarr& loop)
+    {
+        const int n = loop.count;
+        return n - 4 >= 1 && pk_is_marker(loop.x[n - 4]) ? n - 4 : n - 1;
+    }
     chain_element at(int e) const { return chain_element_at(p.x, p.y, p.count, e); }
     // The last element: the one that ends at the loop's last entry.
-    int last() const
-    {
-        const int n = p.count;
-        return n - 4 >= 1 && pk_is_marker(p.x[n - 4]) ? n - 4 : n - 1;
-    }
+    int last() const { return last_element; }
     // The element after the one c describes, element 1 after the last one.
     int next_of(const chain_element& c) const { return !c.valid || c.next >= p.count ? 1 : c.next; }
     // The element after e, element 1 after the last one.
@@ -146,8 +151,10 @@ struct placement {
 placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_end)
 {
     // Every field set once (a row is placed twice for every crossing found).
-    const chain_element c = v.at(e);
-    placement pl{e, 0, false, e, c, {v.p.x[c.start], v.p.y[c.start]}, {v.p.x[c.end], v.p.y[c.end]}};
+    placement pl{.e = e, .reported = e, .c = v.at(e)};
+    const chain_element& c = pl.c;
+    pl.s[0] = v.p.x[c.start], pl.s[1] = v.p.y[c.start];
+    pl.t[0] = v.p.x[c.end], pl.t[1] = v.p.y[c.end];
     if (pk_eq_pnt2(q, pl.t)) {
         pl.vertex = 1;
         if (stay_at_last_end && e == v.last())
@@ -213,25 +220,25 @@ void insert_ordered(luplup_work& w, const luplup_row& r)
     ++w.count;
 }
 
-// Builds the row of a crossing of A's element a with B's element b at q; false when it is
-// dropped.
-bool make_row(const loop_view& va, const loop_view& vb, const mode_digits& md, int a, int b,
+// Whether a crossing of a loop searched against itself, placed on both, is only the shared
+// vertex of neighbouring elements (no crossing); it is dropped before a row is built.
+bool neighbours_meet(const loop_view& va, const loop_view& vb, const placement& on_a, const placement& on_b)
+{
+    const int a = on_a.e, b = on_b.e;
+    if (b == va.previous(a) || (b == vb.last() && a == 1)) return true;
+    return (on_a.vertex || on_b.vertex) && va.neighbours(a, b);
+}
+
+// Fills the row of a crossing at q placed on both loops into r, a row fresh from its
+// initialisers (the marks stay clear).
+void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, const placement& on_b,
               const double* q, int contact, luplup_row& r)
 {
-    r = luplup_row{};
     r.x = q[0], r.y = q[1], r.contact = contact;
-    const placement on_a = locate(va, a, q, false);
-    const placement on_b = locate(vb, b, q, md.self);
     r.a = on_a.e, r.vertex_a = on_a.vertex;
     r.b = on_b.e, r.vertex_b = on_b.vertex;
-    if (md.self) {
-        // Neighbouring elements of one loop meet at their shared vertex: no crossing.
-        if (r.b == va.previous(r.a) || (r.b == vb.last() && r.a == 1)) return false;
-        if ((r.vertex_a || r.vertex_b) && va.neighbours(r.a, r.b)) return false;
-    }
     measure(va, on_a, q, r.pos_a, r.a_in, r.a_out);
     measure(vb, on_b, q, r.pos_b, r.b_in, r.b_out);
-    return true;
 }
 
 // ---- the search -------------------------------------------------------------------------------
@@ -242,6 +249,8 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
                   const pk_box_table& boxes, pk_elem_index& index, int a, int capacity, int& found_total)
 {
     luplup_work& w = luplup_work_block;
+    // A self search passes over B's elements up to a: past the last one none is left.
+    if (md.self && a >= index.last_element) return true;
     const chain_element e = va.at(a);
     double previous[2];
     va.start(a, previous);
@@ -261,6 +270,13 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         int found_group = a, found = kSearchNone;
         double q[2] = {0.0, 0.0};
         const bool continues = last_element >= 0;
+        // Standing at the single crossing of a line pair with no candidate after it, a continuing
+        // walk of a line (without a direction) finds nothing: the search would answer so at once.
+        if (continues && !e.arc && index.last_single.nothing_after &&
+            pk_single_crossing_holds(index.last_single, va.p.x[e.start], va.p.y[e.start], va.p.x[e.end],
+                                     va.p.y[e.end], vb.p.x, vb.p.y, vb.p.count, found_element, previous[0],
+                                     previous[1]))
+            return true;
         elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
                             continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
                             va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
@@ -273,9 +289,11 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         last_point[0] = q[0], last_point[1] = q[1];
         previous[0] = q[0], previous[1] = q[1];
         if (md.first_only && w.count >= 1) return false;
+        const placement on_a = locate(va, a, q, false);
+        const placement on_b = locate(vb, found_element, q, md.self);
+        if (md.self && neighbours_meet(va, vb, on_a, on_b)) continue;
         luplup_row r;
-        if (!make_row(va, vb, md, a, found_element, q, found == kSearchEndContact ? 1 : 0, r))
-            continue;
+        make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
         ++found_total;
         if (repeats_a_row(w, r, va, vb)) continue;
         if (w.count >= capacity) {
@@ -558,19 +576,23 @@ pk_elem_index luplup_index_block;
 // The first element of A from e on that may meet an element of B (pk_elem_index_reaches), or 0
 // when none does before A's end or a broken element: the walks of the elements passed over would
 // end at once. Nearly all elements of a large loop lie far from B, so the scan reads the entries
-// directly instead of building every element.
-int next_reaching(const pokarr& a, const pk_elem_index& index, int e)
+// directly instead of building every element. When the index is A's own (`own_index`), an
+// element whose start entry is no marker is in it: the box of its ends lies in its listed box, so
+// in the index's box, and in the box holding the element, which therefore reaches.
+int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
 {
     const double* x = a.x;
     const double* y = a.y;
     while (e >= 1 && e < a.count) {
+        const bool listed = own_index && !pk_is_marker(x[e - 1]);
         if (!pk_is_marker(x[e])) {
-            if (pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
+            if (listed || pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
             ++e;
             continue;
         }
         if (e + 3 >= a.count) return 0;
-        if (pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
+        if (listed ||
+            pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
             return e;
         e += kArcRecordEntries;
     }
@@ -587,10 +609,11 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     // Every element of A meets only the elements of B near it.
     pk_elem_index& index = luplup_index_block;
     pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
-    for (int e = next_reaching(va.p, index, 1); e > 0;) {
+    const bool own_index = &va.p == &vb.p;
+    for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
         const int after = va.at(e).next;
         if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
-        e = next_reaching(va.p, index, after);
+        e = next_reaching(va.p, index, after, own_index);
     }
     return w.count >= 0;
 }
