@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kTableStep = 20;  // entries added at each growth of the table
 constexpr int kKilobyte = 1024;
+// The largest request whose rounded block size (allocation_size) still fits a 32-bit entry size:
+// one whole kilobyte below the largest whole-kilobyte size, plus its last byte.
+constexpr int kLargestRequest = (INT_MAX / kKilobyte - 1) * kKilobyte + (kKilobyte - 1);
 
 // Zeroed entries constructed in host memory.
 void clear_entries(pkdm_entry* first, int n)
@@ -87,6 +90,8 @@ long allocation_size(int requested)
 {
     return (static_cast<long>(requested) / kKilobyte + 1) * kKilobyte;
 }
+static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
+              ((kLargestRequest + 1L) / kKilobyte + 1L) * kKilobyte > INT_MAX);
 
 // The request no free block fits: a new block in a free entry without memory, in the entry of
 // the largest free block below the request (its memory freed), or in a new row of the table.
@@ -131,7 +136,7 @@ void pkdm_alloc(int requested, int& index)
 {
     index = -2;
     // Entry sizes are 32-bit; a request that cannot be rounded within them gets no memory.
-    if (requested < 0 || allocation_size(requested) > INT_MAX) return;
+    if (requested < 0 || requested > kLargestRequest) return;
     if (pkdm_table_block.count == 0 && !create_table()) {
         index = -1;
         return;

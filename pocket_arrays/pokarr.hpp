@@ -6,6 +6,8 @@
 // Copies and conversions: pokarr_convert.hpp; reversal and element helpers: pk_element.hpp.
 #pragma once
 
+#include "pocket_arrays/pkdm_pool.hpp"
+
 // Kinds (the kind word of the header); 0 or more is the pool index of a dynamic array's block.
 inline constexpr int kPokarrStatic = -1;
 inline constexpr int kPokarrEmpty = -2;
@@ -131,8 +133,27 @@ void pokarr_swap(pokarr& a, pokarr& b, int& status);
 // returns its status. A dimension the operation does not take is reported, adds nothing and
 // returns -1. The cached area is left as it is.
 
-// point: x, y (and z in dimension 3). Dimensions 2 and 3.
-void pokarr_add_pnt(const double* point, pokarr& array, int& status);
+// point: x, y (and z in dimension 3). Dimensions 2 and 3. Inline: the planar offset of a lane
+// appends its points one at a time, and nearly every append lands in a 2-D pool block with room,
+// which takes the point in place as the full routine would; everything else (3-D included) goes
+// to the full routine.
+void pokarr_add_pnt_full(const double* point, pokarr& array, int& status);
+inline void pokarr_add_pnt(const double* point, pokarr& array, int& status)
+{
+    const int i = array.count;
+    if (array.kind >= 0 && array.dimension == 2 && array.y != nullptr && array.z == nullptr &&
+        array.n == nullptr && i + 1 <= kPokarrMaxEntries) {
+        const pkdm_entry* entry = pkdm_entry_at(array.kind);
+        if (entry != nullptr && i + 1 < entry->capacity) {
+            array.x[i] = point[0];
+            array.y[i] = point[1];
+            array.count = i + 1;
+            status = 0;
+            return;
+        }
+    }
+    pokarr_add_pnt_full(point, array, status);
+}
 // Inserts at index (clamped to 0 .. count); later entries move up. Dimensions 2 and 3.
 void pokarr_insert_pnt(const double* point, pokarr& array, int index, int& status);
 // point: x, y, z; normal may be null ((0, 0, 1) then). Dimensions 2 to 4.

@@ -92,7 +92,7 @@ double z_of(const pokarr& array, const double* point)
 
 }  // namespace
 
-void pokarr_add_pnt(const double* point, pokarr& array, int& status)
+void pokarr_add_pnt_full(const double* point, pokarr& array, int& status)
 {
     if (!dimension_taken(array, 2, 3, kNot2d3d, status)) return;
     const entry_values v{point[0], point[1], z_of(array, point), nullptr};

@@ -73,6 +73,54 @@ void contour_grow(const char* routine, int& status)
 
 bool is_marker_entry(const double* entry) { return pk_is_marker(entry[0]); }
 
+// The copies between the array's blocks and the interleaved entries, one loop per entry width, so
+// that no entry tests the mode or the array's z block again (a lane is copied at every store and
+// read). A 3-D entry takes z from the array or 0.0; the array's z of a 2-D entry is 0.0.
+void put_xy(const pokarr& array, double* entry)
+{
+    const double* x = array.x;
+    const double* y = array.y;
+    for (int i = 0; i < array.count; ++i) {
+        entry[2 * i] = x[i];
+        entry[2 * i + 1] = y[i];
+    }
+}
+
+void put_xyz(const pokarr& array, double* entry)
+{
+    const double* x = array.x;
+    const double* y = array.y;
+    const double* z = array.z;
+    for (int i = 0; i < array.count; ++i) {
+        entry[3 * i] = x[i];
+        entry[3 * i + 1] = y[i];
+        entry[3 * i + 2] = z != nullptr ? z[i] : 0.0;
+    }
+}
+
+void get_xy(const double* entry, int points, pokarr& array)
+{
+    double* x = array.x;
+    double* y = array.y;
+    for (int i = 0; i < points; ++i) {
+        x[i] = entry[2 * i];
+        y[i] = entry[2 * i + 1];
+    }
+    if (array.z != nullptr) std::fill_n(array.z, points, 0.0);
+}
+
+void get_xyz(const double* entry, int points, pokarr& array)
+{
+    double* x = array.x;
+    double* y = array.y;
+    double* z = array.z;
+    for (int i = 0; i < points; ++i) {
+        x[i] = entry[3 * i];
+        y[i] = entry[3 * i + 1];
+        if (z != nullptr) z[i] = entry[3 * i + 2];
+    }
+}
+
 }  // namespace
 
 int pokmain_entry_doubles() { return entry_doubles(); }
@@ -275,11 +323,11 @@ void pokmain_put_pnts(const pokarr& array, int first, int& status)
     if (status != 0) return;
     const int k = entry_doubles();
     double* entry = main_entry(first - 1);
-    for (int i = 0; i < array.count; ++i, entry += k) {
-        entry[0] = array.x[i];
-        entry[1] = array.y[i];
-        if (k == 3) entry[2] = array.z != nullptr ? array.z[i] : 0.0;
-    }
+    if (k == 2)
+        put_xy(array, entry);
+    else
+        put_xyz(array, entry);
+    entry += static_cast<long>(array.count) * k;
     if (normals && k == 3) {
         for (int i = 0; i < array.count; ++i, entry += k) std::copy_n(pokarr_normal(array, i), 3, entry);
     }
@@ -302,11 +350,10 @@ void pokmain_get_pnts(int n, int first, pokarr& array, int& status)
     if (status != 0) return;
     const int k = entry_doubles();
     const double* entry = main_entry(first - 1);
-    for (int i = 0; i < points; ++i, entry += k) {
-        array.x[i] = entry[0];
-        array.y[i] = entry[1];
-        if (array.z != nullptr) array.z[i] = k == 3 ? entry[2] : 0.0;
-    }
+    if (k == 2)
+        get_xy(entry, points, array);
+    else
+        get_xyz(entry, points, array);
     if (array.n != nullptr) {
         for (int i = 0; i < points; ++i) {
             const double* source = k == 3 && dimension4() ? main_entry(first - 1 + points + i) : kDefaultNormal;

@@ -238,6 +238,33 @@ TEST_F(PocketTest, GrowthKeepsEntriesCacheAndIndicator)
     EXPECT_EQ(pokarr_free(a), 0);
 }
 
+// Appends up to the entry limit (through every growth, in place between them) keep every point
+// and the count; the append beyond the limit is refused although the last block has room.
+TEST_F(PocketTest, AppendedPointsSurviveGrowthUpToTheLimit)
+{
+    for (int dimension : {2, 3}) {
+        pokarr a;
+        pokarr_init(dimension, a);
+        int status = 0;
+        for (int i = 0; i < kPokarrMaxEntries && status == 0; ++i) {
+            const double p[3] = {double(i), -double(i), 0.5 * i};
+            pokarr_add_pnt(p, a, status);
+        }
+        ASSERT_EQ(status, 0) << dimension;
+        ASSERT_EQ(a.count, kPokarrMaxEntries) << dimension;
+        ASSERT_GT(pokarr_capacity(a), kPokarrMaxEntries) << dimension;
+        int wrong = 0;
+        for (int i = 0; i < a.count; ++i)
+            if (a.x[i] != i || a.y[i] != -i || (dimension == 3 && a.z[i] != 0.5 * i)) ++wrong;
+        EXPECT_EQ(wrong, 0) << dimension;
+        const double beyond[3] = {1.0, 2.0, 3.0};
+        pokarr_add_pnt(beyond, a, status);
+        EXPECT_EQ(status, -1) << dimension;
+        EXPECT_EQ(a.count, kPokarrMaxEntries) << dimension;
+        pokarr_free(a);
+    }
+}
+
 TEST_F(PocketTest, ChildViewsAndFreeResults)
 {
     pokarr a = make_2d({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
