@@ -76,19 +76,24 @@ int first_short_element(const pokarr& a, int i, double tol, int& walked)
 {
     const bool with_z = has_z(a);
     const double tol2 = tol * tol;
-    walked = 0;
-    while (i < a.count) {
-        const int j = i + (pk_is_marker(a.x[i]) ? kArcRecordEntries : 1);
-        if (j - 1 >= a.count) return i;
-        ++walked;
-        const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]);
-        const double dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
+    // The header and the count are read once: the scan writes nothing but its own counter.
+    const double* const x = a.x;
+    const double* const y = a.y;
+    const int n = a.count;
+    int elements = 0;
+    while (i < n) {
+        const int j = i + (pk_is_marker(x[i]) ? kArcRecordEntries : 1);
+        if (j - 1 >= n) break;
+        ++elements;
+        const double dx = std::fabs(x[i - 1] - x[j - 1]);
+        const double dy = std::fabs(y[i - 1] - y[j - 1]);
         const bool long_element = dx >= tol || dy >= tol ||
                                   (with_z ? std::fabs(a.z[i - 1] - a.z[j - 1]) >= tol
                                           : dx * dx + dy * dy >= tol2);
-        if (!long_element) return i;
+        if (!long_element) break;
         i = j;
     }
+    walked = elements;
     return i;
 }
 
