@@ -427,12 +427,12 @@ vec unit_of(const turn_direction& d)
     return {d.v.x / l, d.v.y / l, d.v.z / l};
 }
 
-// Both directions of the element that starts at entry s, as element_directions finds them, but a
-// line's chord is left undivided. Answers the kFound* bits.
-[[gnu::always_inline]] inline int turn_directions(const pokarr& a, int s, turn_direction& start,
+// Both directions of the element that starts at entry s (an arc record when `arc`), as
+// element_directions finds them, but a line's chord is left undivided. Answers the kFound* bits.
+[[gnu::always_inline]] inline int turn_directions(const pokarr& a, int s, bool arc, turn_direction& start,
                                                 turn_direction& end)
 {
-    if (is_arc_at(a, s)) {
+    if (arc) {
         const int found = element_directions(a, s, &start.v, &end.v);
         start.unit = end.unit = true;
         return found;
@@ -471,9 +471,10 @@ bool may_fold(const pokarr& a, double limit)
     turn_direction first, before, start, end;
     int walked = -1;  // start of the last element walked
     for (int k = 0; k < a.count - 1;) {
-        const int j = k + step_at(a, k);
+        const int step = step_at(a, k);
+        const int j = k + step;
         if (j >= a.count) return true;
-        if ((turn_directions(a, k, start, end) & kBoth) != kBoth) return true;
+        if ((turn_directions(a, k, step == kArcRecordEntries, start, end) & kBoth) != kBoth) return true;
         if (k == 0) first = start;
         else if (!turn_passes(before, start, limit)) return true;
         before = end;
@@ -481,7 +482,7 @@ bool may_fold(const pokarr& a, double limit)
         k = j;
     }
     // The walk ends on the loop's last element unless its records are damaged.
-    if (walked != last_start && (turn_directions(a, last_start, start, before) & kFoundEnd) == 0)
+    if (walked != last_start && (turn_directions(a, last_start, is_arc_at(a, last_start), start, before) & kFoundEnd) == 0)
         return true;
     return walked >= 0 && !turn_passes(before, first, limit);
 }
