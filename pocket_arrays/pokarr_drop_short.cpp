@@ -104,23 +104,11 @@ int next_marker(const pokarr& a, int i, int end)
     return i;
 }
 
-}  // namespace
-
-double drop_short_tolerance() { return short_tolerance(); }
-
-void pokarr_drop_short(pokarr& array)
+// The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
+// line: most loops lose nothing and have no arcs, and return before it.
+[[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
 {
-    if (array.dimension < 2 || array.count < 2) {
-        if (array.dimension == 2) pokarr_merge_arcs(array);
-        return;
-    }
-    const double tol = short_tolerance();
     double sum = 0.0;
-    int walked = 0;
-    int i = first_short_element(array, 1, tol, walked);
-    // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
-    // over every entry) has no arcs to merge.
-    if (i >= array.count && walked == array.count - 1) return;
     while (i < array.count) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
@@ -142,6 +130,25 @@ void pokarr_drop_short(pokarr& array)
         remove_short(array, i, step);
     }
     pokarr_merge_arcs(array);
+}
+
+}  // namespace
+
+double drop_short_tolerance() { return short_tolerance(); }
+
+void pokarr_drop_short(pokarr& array)
+{
+    if (array.dimension < 2 || array.count < 2) {
+        if (array.dimension == 2) pokarr_merge_arcs(array);
+        return;
+    }
+    const double tol = short_tolerance();
+    int walked = 0;
+    const int i = first_short_element(array, 1, tol, walked);
+    // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
+    // over every entry) has no arcs to merge.
+    if (i >= array.count && walked == array.count - 1) return;
+    drop_short_from(array, i, tol);
 }
 
 void xy_drop_short(double* x, double* y, int& count)
