@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -311,7 +312,8 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     bool arcs = false;
     int kept = 1, next = 1;
     bool removed_last = false;
-    pending_hull hull;
+    // Made when the first run of removed points starts (most loops have none).
+    std::optional<pending_hull> hull;
     // The step from the last kept point to the point under test, known after a kept point.
     step_vector step;
     // Copies `entries` entries (fewer at the end) unchanged; before the first removal they are
@@ -341,7 +343,7 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
         verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord, step);
         // Stays within the planar pending check: the removed run must hug the new chord.
         if (v == verdict::redundant && lim.planar && removed_last &&
-            pending_off_chord(hull, pending, a, kept - 1, chord, lim.deviation))
+            pending_off_chord(*hull, pending, a, kept - 1, chord, lim.deviation))
             v = verdict::keep;
         if (v == verdict::keep) {
             pending.count = 0;
@@ -354,13 +356,14 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
         // A run of removed points starts: its pending points are taken from the last kept one.
         if (!removed_last) {
             pending.count = 0;
-            hull.reset(a.x[kept - 1], a.y[kept - 1]);
+            if (!hull) hull.emplace();
+            hull->reset(a.x[kept - 1], a.y[kept - 1]);
         }
         if (lim.planar) {
             int status = 0;
             const double z = a.z != nullptr ? a.z[next] : 0.0;
             pokarr_add_xyz(a.x[next], &a.y[next], &z, nullptr, pending, status);
-            if (status == 0) hull.add(a.x[next], a.y[next]);
+            if (status == 0) hull->add(a.x[next], a.y[next]);
         }
         ++next;
         removed_last = true;
