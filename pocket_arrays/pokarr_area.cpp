@@ -5,8 +5,9 @@
 #include <cmath>
 
 // The circular segment between the chord and an arc below half a turn, signed by the arc's
-// direction: the start, radius entry, centre and end of the record at `marker`.
-static double arc_segment_area(const pokarr& a, int marker)
+// direction: the start, radius entry, centre and end of the record at `marker`. Out of line, so
+// that the sum over a loop of lines does not save registers for its call into atan2.
+[[gnu::noinline]] static double arc_segment_area(const pokarr& a, int marker)
 {
     const double r = a.x[marker + 1];
     const double d = a.y[marker + 1];

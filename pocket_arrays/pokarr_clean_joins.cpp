@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -411,6 +412,51 @@ double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, 
     return f;
 }
 
+// A direction as the fold check holds it: a unit vector (an arc's tangent), or a line's chord
+// not yet divided by its length.
+struct turn_direction {
+    vec v;
+    bool unit = false;
+};
+
+// The unit vector of a direction, with unit_chord's arithmetic (the same bits).
+vec unit_of(const turn_direction& d)
+{
+    if (d.unit) return d.v;
+    const double l = std::sqrt(dot(d.v, d.v));
+    return {d.v.x / l, d.v.y / l, d.v.z / l};
+}
+
+// Both directions of the element that starts at entry s (an arc record when `arc`), as
+// element_directions finds them, but a line's chord is left undivided. Answers the kFound* bits.
+[[gnu::always_inline]] inline int turn_directions(const pokarr& a, int s, bool arc, turn_direction& start,
+                                                turn_direction& end)
+{
+    if (arc) {
+        const int found = element_directions(a, s, &start.v, &end.v);
+        start.unit = end.unit = true;
+        return found;
+    }
+    const vec ps = point_of(a, s), pe = point_of(a, s + 1);
+    const vec d{pe.x - ps.x, pe.y - ps.y, pe.z - ps.z};
+    // unit_chord's test: a chord without length gives no direction.
+    if (pk_is_zero(d.x) && pk_is_zero(d.y) && pk_is_zero(d.z)) return 0;
+    start = end = {d, false};
+    return kFoundStart | kFoundEnd | kFoundLine;
+}
+
+// Whether the turn from direction a to direction b keeps a cosine of at least the (negative)
+// limit. A finite dot of at least zero before the divisions is a dot of the unit vectors above
+// -1e-14 (the rounding of the divisions and the sums), far above any corner limit: the unit
+// vectors are then left unmade.
+constexpr double kLeastCornerLimit = -1.0e-6;
+[[gnu::always_inline]] inline bool turn_passes(const turn_direction& a, const turn_direction& b, double limit)
+{
+    const double raw = dot(a.v, b.v);
+    if (limit < kLeastCornerLimit && raw >= 0.0 && raw <= std::numeric_limits<double>::max()) return true;
+    return dot(unit_of(a), unit_of(b)) >= limit;
+}
+
 // Whether some join of the loop may fold: every treatment of a join pass starts from a turn whose
 // cosine (end direction of one element . start direction of the next) is below the limit. False
 // only when every element has both its directions (a missing one would leave a stale one in the
@@ -422,22 +468,23 @@ bool may_fold(const pokarr& a, double limit)
     constexpr int kBoth = kFoundStart | kFoundEnd;
     const int last_start = start_of_element_ending(a, 0);
     if (last_start < 0) return true;
-    vec first, before, start, end;
+    turn_direction first, before, start, end;
     int walked = -1;  // start of the last element walked
     for (int k = 0; k < a.count - 1;) {
-        const int j = k + step_at(a, k);
+        const int step = step_at(a, k);
+        const int j = k + step;
         if (j >= a.count) return true;
-        if ((element_directions(a, k, &start, &end) & kBoth) != kBoth) return true;
+        if ((turn_directions(a, k, step == kArcRecordEntries, start, end) & kBoth) != kBoth) return true;
         if (k == 0) first = start;
-        else if (!(dot(before, start) >= limit)) return true;
+        else if (!turn_passes(before, start, limit)) return true;
         before = end;
         walked = k;
         k = j;
     }
     // The walk ends on the loop's last element unless its records are damaged.
-    if (walked != last_start && (element_directions(a, last_start, nullptr, &before) & kFoundEnd) == 0)
+    if (walked != last_start && (turn_directions(a, last_start, is_arc_at(a, last_start), start, before) & kFoundEnd) == 0)
         return true;
-    return walked >= 0 && !(dot(before, first) >= limit);
+    return walked >= 0 && !turn_passes(before, first, limit);
 }
 
 void join_pass(pokarr& a, const join_settings& js)

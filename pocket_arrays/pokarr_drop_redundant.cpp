@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -112,32 +113,53 @@ bool has_direction(double length) { return length > vantu::kDoubleTolerance && l
 // pocket's) go the full way, so that nothing overflows here.
 constexpr double kTurnMargin = 1.0e-12;
 constexpr double kTurnRange = 1.0e100;
-bool surely_turns_back(const vec3& a, const vec3& b, double la, double lb)
+// Without z both vectors keep the 0.0 z of a new vec3, a zero term already.
+[[gnu::always_inline]] inline bool surely_turns_back(const vec3& a, const vec3& b, double la, double lb,
+                                                     bool with_z)
 {
     if (!(la < kTurnRange && lb < kTurnRange)) return false;
     const auto zero_term = [&](int k) { return a.v[k] == 0.0 || b.v[k] == 0.0; };
-    return (zero_term(0) && zero_term(1) && zero_term(2)) || dot3(a, b) < -kTurnMargin * la * lb;
+    return (zero_term(0) && zero_term(1) && (!with_z || zero_term(2))) || dot3(a, b) < -kTurnMargin * la * lb;
 }
 
 enum class verdict { keep, redundant, duplicate };
 
+// A step between two entries (to - from, z as the test takes it) and its length: the step after
+// a point the main pass kept is the step before the next point it judges.
+struct step_vector {
+    vec3 v;
+    double length = 0.0;
+    bool known = false;
+};
+
 // Steps 3 to 5 of the point test: the point `mid` between `before` and `after`. z enters A and B
 // under with_z_ab and K under with_z_k. The unit chord is written once the point has passed the
-// turn test; the pending check reads it for a redundant point. Inlined into both callers: it
-// runs for every point of every offset.
+// turn test; the pending check reads it for a redundant point. `step` may hold the step from
+// before to mid (the same arithmetic, so the same bits); it comes back with the step from mid to
+// after when that was measured. Inlined into both callers: it runs for every point of every
+// offset.
 [[gnu::always_inline]] inline verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab,
-                                            bool with_z_k, const limits& lim, vec3& chord)
+                                            bool with_z_k, const limits& lim, vec3& chord,
+                                            step_vector& step)
 {
     const bool with_z = with_z_ab || with_z_k;
-    const point3 pb = point_at(a, before, with_z), pm = point_at(a, mid, with_z);
-    const point3 pa = point_at(a, after, with_z);
-    vec3 va = difference(pm, pb, with_z_ab);
-    const double l1 = length_of(va);
+    const point3 pm = point_at(a, mid, with_z), pa = point_at(a, after, with_z);
+    vec3 va;
+    double l1 = 0.0;
+    if (step.known) {
+        va = step.v, l1 = step.length;
+    } else {
+        va = difference(pm, point_at(a, before, with_z), with_z_ab);
+        l1 = length_of(va);
+    }
+    step.known = false;
     if (!has_direction(l1)) return verdict::duplicate;
     vec3 vb = difference(pa, pm, with_z_ab);
     const double l2 = length_of(vb);
+    step = {vb, l2, true};
     // Either of these keeps the point; the turn is known before the chord is measured.
-    if (!has_direction(l2) || surely_turns_back(va, vb, l1, l2)) return verdict::keep;
+    if (!has_direction(l2) || surely_turns_back(va, vb, l1, l2, with_z_ab)) return verdict::keep;
+    const point3 pb = point_at(a, before, with_z);
     vec3 vk = difference(pa, pb, with_z_k);
     const double lk = length_of(vk);
     if (!has_direction(lk)) return verdict::keep;
@@ -290,7 +312,10 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     bool arcs = false;
     int kept = 1, next = 1;
     bool removed_last = false;
-    pending_hull hull;
+    // Made when the first run of removed points starts (most loops have none).
+    std::optional<pending_hull> hull;
+    // The step from the last kept point to the point under test, known after a kept point.
+    step_vector step;
     // Copies `entries` entries (fewer at the end) unchanged; before the first removal they are
     // already in place.
     auto keep = [&](int entries) {
@@ -304,19 +329,21 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
     while (next < n - 1) {
         if (pk_is_marker(a.x[next])) {
             arcs = true;
+            step.known = false;
             keep(kArcRecordEntries);
             continue;
         }
         if (pk_is_marker(a.x[next + 1])) {
             arcs = true;
+            step.known = false;
             keep(kArcRecordEntries + 1);
             continue;
         }
         vec3 chord;
-        verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord);
+        verdict v = judge(a, kept - 1, next, next + 1, with_z, with_z, lim, chord, step);
         // Stays within the planar pending check: the removed run must hug the new chord.
         if (v == verdict::redundant && lim.planar && removed_last &&
-            pending_off_chord(hull, pending, a, kept - 1, chord, lim.deviation))
+            pending_off_chord(*hull, pending, a, kept - 1, chord, lim.deviation))
             v = verdict::keep;
         if (v == verdict::keep) {
             pending.count = 0;
@@ -324,16 +351,19 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             keep(1);
             continue;
         }
+        // The next point is judged from the same kept point: its step is measured anew.
+        step.known = false;
         // A run of removed points starts: its pending points are taken from the last kept one.
         if (!removed_last) {
             pending.count = 0;
-            hull.reset(a.x[kept - 1], a.y[kept - 1]);
+            if (!hull) hull.emplace();
+            hull->reset(a.x[kept - 1], a.y[kept - 1]);
         }
         if (lim.planar) {
             int status = 0;
             const double z = a.z != nullptr ? a.z[next] : 0.0;
             pokarr_add_xyz(a.x[next], &a.y[next], &z, nullptr, pending, status);
-            if (status == 0) hull.add(a.x[next], a.y[next]);
+            if (status == 0) hull->add(a.x[next], a.y[next]);
         }
         ++next;
         removed_last = true;
@@ -381,8 +411,9 @@ void closing_point(pokarr& a, int z_flag, const limits& lim)
     const int n = a.count;
     if (n < 3 || pk_is_marker(a.x[1]) || (n > 4 && pk_is_marker(a.x[n - 4]))) return;
     vec3 chord;
+    step_vector step;
     const bool has_z = a.z != nullptr;
-    const verdict v = judge(a, n - 2, 0, 1, has_z, has_z && z_flag != 0, lim, chord);
+    const verdict v = judge(a, n - 2, 0, 1, has_z, has_z && z_flag != 0, lim, chord, step);
     if (v == verdict::keep) return;
     a.x[0] = a.x[n - 2];
     a.y[0] = a.y[n - 2];

@@ -76,19 +76,24 @@ int first_short_element(const pokarr& a, int i, double tol, int& walked)
 {
     const bool with_z = has_z(a);
     const double tol2 = tol * tol;
-    walked = 0;
-    while (i < a.count) {
-        const int j = i + (pk_is_marker(a.x[i]) ? kArcRecordEntries : 1);
-        if (j - 1 >= a.count) return i;
-        ++walked;
-        const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]);
-        const double dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
+    // The header and the count are read once: the scan writes nothing but its own counter.
+    const double* const x = a.x;
+    const double* const y = a.y;
+    const int n = a.count;
+    int elements = 0;
+    while (i < n) {
+        const int j = i + (pk_is_marker(x[i]) ? kArcRecordEntries : 1);
+        if (j - 1 >= n) break;
+        ++elements;
+        const double dx = std::fabs(x[i - 1] - x[j - 1]);
+        const double dy = std::fabs(y[i - 1] - y[j - 1]);
         const bool long_element = dx >= tol || dy >= tol ||
                                   (with_z ? std::fabs(a.z[i - 1] - a.z[j - 1]) >= tol
                                           : dx * dx + dy * dy >= tol2);
-        if (!long_element) return i;
+        if (!long_element) break;
         i = j;
     }
+    walked = elements;
     return i;
 }
 
@@ -99,23 +104,11 @@ int next_marker(const pokarr& a, int i, int end)
     return i;
 }
 
-}  // namespace
-
-double drop_short_tolerance() { return short_tolerance(); }
-
-void pokarr_drop_short(pokarr& array)
+// The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
+// line: most loops lose nothing and have no arcs, and return before it.
+[[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
 {
-    if (array.dimension < 2 || array.count < 2) {
-        if (array.dimension == 2) pokarr_merge_arcs(array);
-        return;
-    }
-    const double tol = short_tolerance();
     double sum = 0.0;
-    int walked = 0;
-    int i = first_short_element(array, 1, tol, walked);
-    // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
-    // over every entry) has no arcs to merge.
-    if (i >= array.count && walked == array.count - 1) return;
     while (i < array.count) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
@@ -137,6 +130,25 @@ void pokarr_drop_short(pokarr& array)
         remove_short(array, i, step);
     }
     pokarr_merge_arcs(array);
+}
+
+}  // namespace
+
+double drop_short_tolerance() { return short_tolerance(); }
+
+void pokarr_drop_short(pokarr& array)
+{
+    if (array.dimension < 2 || array.count < 2) {
+        if (array.dimension == 2) pokarr_merge_arcs(array);
+        return;
+    }
+    const double tol = short_tolerance();
+    int walked = 0;
+    const int i = first_short_element(array, 1, tol, walked);
+    // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
+    // over every entry) has no arcs to merge.
+    if (i >= array.count && walked == array.count - 1) return;
+    drop_short_from(array, i, tol);
 }
 
 void xy_drop_short(double* x, double* y, int& count)

@@ -8,6 +8,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 
 #include <cmath>
 #include <cstring>
@@ -183,10 +184,11 @@ constexpr int kInPlaceEntries = 64;
 
 // Whether the restart may rebuild the array in its own block: a dynamic array (the rebuilt loop
 // would be moved into one) that is small and has room below its capacity for the rebuilt loop.
+// (The capacity test of a dynamic array is pokarr_has_room's, read inline.)
 bool restarts_in_place(const pokarr& array)
 {
     return array.kind >= 0 && array.count <= kInPlaceEntries &&
-           array.count + kRestartGrowth < pokarr_capacity(array);
+           pokarr_has_room(array, array.count + kRestartGrowth);
 }
 
 // The restart in the array's own block: the loop is rebuilt from a copy of its entries, and gets

@@ -62,6 +62,30 @@ TEST_F(JoinsTest, CornerLimitDependsOnModeA)
     }
 }
 
+TEST_F(JoinsTest, TurnsNearARightAngleMeetTheLimitExactly)
+{
+    // A fold whose two turns have cosine c, in the square as drawn and turned by 0.5 rad (so
+    // that no product of the directions is exactly zero): past the strict limit -0.01 it is cut,
+    // at -0.005, a right angle or less it stays.
+    struct row {
+        double c;
+        double turn;
+        int count;
+    };
+    const row rows[] = {{-0.02, 0.0, 6}, {-0.02, 0.5, 6}, {-0.011, 0.5, 6}, {-0.005, 0.0, 7},
+                        {-0.005, 0.5, 7}, {0.0, 0.0, 7},  {0.0, 0.5, 7},    {0.3, 0.5, 7}};
+    for (const row& r : rows) {
+        const double e = 0.004, s = std::sqrt(1.0 - r.c * r.c);
+        const double cs = std::cos(r.turn), sn = std::sin(r.turn);
+        const auto at = [&](double x, double y) { return xy{cs * x - sn * y, sn * x + cs * y}; };
+        pokarr a = make_2d({at(0, 0), at(5, 0), at(5 + r.c * e, s * e), at(10, s * e), at(10, 10), at(0, 10),
+                            at(0, 0)});
+        double w = 0.01;
+        pokarr_clean_joins(kJoinsStrict, 0, w, a);
+        EXPECT_EQ(a.count, r.count) << "cosine " << r.c << " turned " << r.turn;
+    }
+}
+
 TEST_F(JoinsTest, SameSenseBumpStaysInAPlanarPocket)
 {
     // Back and up, then back again: both turns left.
