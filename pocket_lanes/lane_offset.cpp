@@ -5,6 +5,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket/pocket_work.hpp"
 
@@ -59,9 +60,17 @@ bool arc_record_sound(const pokarr& loop, int m)
     return m + 3 < loop.count && loop.x[m + 1] > 0.0;
 }
 
-// Appends a point; a failure makes the offset fail.
+// Appends a point; a failure makes the offset fail. A planar result with room takes it in place,
+// as pokarr_add_pnt would write it (the caller sized the result for the whole offset).
 bool append_point(point2 p, pokarr& result, int& status)
 {
+    if (result.dimension == 2 && result.y != nullptr && result.z == nullptr && result.n == nullptr &&
+        pokarr_has_room(result, result.count + 1)) {
+        result.x[result.count] = p.x;
+        result.y[result.count] = p.y;
+        ++result.count;
+        return true;
+    }
     const double xy[2] = {p.x, p.y};
     int s = 0;
     pokarr_add_pnt(xy, result, s);
