@@ -197,7 +197,8 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
     const double t2 = cs > -1.0 ? (1.0 - cs) / (1.0 + cs) * d * d : 0.0;
     const int straight = no_turn && pk_eq_val(cs, 1.0);
     const int near_arc = cur_is_arc || prev_is_arc;
-    const bool convex = gevl0d(c) != 0;
+    // c is the raw turn or a snapped zero, which the host's test takes as convex.
+    const bool convex = c == 0.0 || raw_convex != 0;
     const bool square = !straight && (reversal || (c < 0.0 && min_len2 + kMitreSlack < t2) ||
                                       (convex && cs < kSquareCosine) || (c < 0.0 && near_arc));
     const double e = raw_convex ? d : 0.0;
