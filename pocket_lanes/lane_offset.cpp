@@ -62,7 +62,7 @@ bool arc_record_sound(const pokarr& loop, int m)
 
 // Appends a point; a failure makes the offset fail. A planar result with room takes it in place,
 // as pokarr_add_pnt would write it (the caller sized the result for the whole offset).
-bool append_point(point2 p, pokarr& result, int& status)
+[[gnu::always_inline]] inline bool append_point(point2 p, pokarr& result, int& status)
 {
     if (result.dimension == 2 && result.y != nullptr && result.z == nullptr && result.n == nullptr &&
         pokarr_has_room(result, result.count + 1)) {
@@ -141,7 +141,8 @@ double corner_turn(const double* u, const double* v, double distance, const corn
     return cross - 0.5 * (bends.previous + bends.current) * distance;
 }
 
-void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
+// Inlined into the offset loop, which runs it at every corner of every offset.
+[[gnu::always_inline]] inline void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
                  int prev_is_arc, const corner_bends& bends, int& arc_flag, double prev_len2, int side,
                  double distance, double* q1, double* q2, int& count, double* v, double& len2)
 {
@@ -347,7 +348,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
         }
         const double a0[2] = {p0.x, p0.y};
         const double a1[2] = {p1.x, p1.y};
-        double q1[2], q2[2], v[2], len2 = 0.0;
+        double q1[2] = {0.0, 0.0}, q2[2] = {0.0, 0.0}, v[2], len2 = 0.0;
         int count = 1, arc_flag = 0;
         bends.current = arc ? pk_arc_direction(loop.y[j + 2]) / loop.x[j + 2] : 0.0;
         corner_rule(mode, u, a0, a1, arc ? 1 : 0, prev_is_arc, bends, arc_flag, prev_len2, side, distance, q1, q2,
