@@ -236,8 +236,11 @@ void offset_corner(int mode, const double* u, const double* p0, const double* p1
                 q2, count, v, len2);
 }
 
-void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
-                      double& y, int& status)
+namespace {
+
+// offset_end_point's work, inline into the offset, which asks it for both ends of every loop.
+[[gnu::always_inline]] inline void end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
+                                             double& y, int& status)
 {
     status = 0;
     const int n = loop.count;
@@ -266,6 +269,14 @@ void offset_end_point(int mode, int side, double distance, const pokarr& loop, i
     }
     x = p.x + distance * nx;
     y = p.y + distance * ny;
+}
+
+}  // namespace
+
+void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
+                      double& y, int& status)
+{
+    end_point(mode, side, distance, loop, i, x, y, status);
 }
 
 namespace {
@@ -322,7 +333,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
     }
     double x = 0.0, y = 0.0;
     int end_status = 0;
-    offset_end_point(1, side, distance, loop, 1, x, y, end_status);
+    end_point(1, side, distance, loop, 1, x, y, end_status);
     if (end_status != 0 || !append_point({x, y}, result, status)) {
         status = kOffsetFailed;
         return;
@@ -373,7 +384,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
     }
 
     const int last = n - 1 > 3 && pk_is_marker(loop.x[n - 4]) ? n - 4 : n - 1;
-    offset_end_point(2, side, distance, loop, last, x, y, end_status);
+    end_point(2, side, distance, loop, last, x, y, end_status);
     if (end_status != 0) {
         status = kOffsetFailed;
         return;
