@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 namespace {
 
@@ -34,24 +33,20 @@ search_answer search(pokarr& a, const pokarr& b)
     return s;
 }
 
-// The early answer must never claim nothing where the search finds something or fails.
-void expect_sound(pokarr& a, const pokarr& b, bool early, const std::string& what)
-{
-    if (!early) return;
-    const search_answer s = search(a, b);
-    EXPECT_EQ(s.count, 0) << what;
-    EXPECT_EQ(s.status, 0) << what;
-}
 
 }  // namespace
 
 TEST_F(LaneTest, CrossingSearchRejectAnswersOnlyWhereTheSearchFindsNothing)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::vector<xy> arc_side = rectangle(0, 0, 20, 10);
-    // The right side of A bulges out as an arc whose circle reaches left over B, its ends do not.
-    arc_side.erase(arc_side.begin() + 2);
-    push_arc(arc_side, 50.0, 1.0, -30.0, 5.0, 20.0, 10.0);
+    // A's right side bulges out as an arc whose circle reaches left over B, its ends do not.
+    std::vector<xy> arc_side = {{10, 0}, {20, 0}};
+    push_arc(arc_side, std::hypot(50.0, 5.0), 1.0, -30.0, 5.0, 20.0, 10.0);
+    arc_side.insert(arc_side.end(), {{0, 10}, {0, 0}, {10, 0}});
+    // B's top side bulges up as an arc whose circle reaches below A's bottom side.
+    std::vector<xy> bulge = {{10, 3}, {15, 3}, {15, 7}};
+    push_arc(bulge, std::hypot(5.0, 4.9), 1.0, 10.0, 2.1, 5.0, 7.0);
+    bulge.insert(bulge.end(), {{5, 3}, {10, 3}});
     std::vector<xy> with_nan = rectangle(5, 3, 15, 7);
     with_nan[2].x = nan;
     struct row {
@@ -68,38 +63,17 @@ TEST_F(LaneTest, CrossingSearchRejectAnswersOnlyWhereTheSearchFindsNothing)
         {"crossing", rectangle(0, 0, 20, 10), rectangle(5, 3, 25, 7), false},
         {"far apart", rectangle(0, 0, 20, 10), rectangle(30, 3, 40, 7), true},
         {"arc circle over B", arc_side, rectangle(5, 3, 15, 7), false},
+        {"circle of B's arc over A", rectangle(0, 0, 20, 10), bulge, false},
         {"not finite", rectangle(0, 0, 20, 10), with_nan, false},
     };
     for (const row& r : rows) {
         pokarr a = make_from(r.a), b = make_from(r.b);
         const bool early = crossing_search_finds_none(a, b);
         EXPECT_EQ(early, r.early) << r.name;
-        expect_sound(a, b, early, r.name);
+        // The early answer never claims nothing where the search finds something or fails.
+        const search_answer s = search(a, b);
+        EXPECT_TRUE(!early || (s.count == 0 && s.status == 0)) << r.name;
         pokarr_free(a);
         pokarr_free(b);
     }
-
-    // Random star loops with arcs, shifted and shrunk towards one another.
-    const unsigned seed = 20261207;
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> shift(-25.0, 25.0), scale(0.05, 1.0);
-    int early_count = 0;
-    for (int trial = 0; trial < 200; ++trial) {
-        std::vector<xy> ea = random_star_loop(rng, 4 + trial % 5, 0.4), eb = random_star_loop(rng, 3 + trial % 4, 0.4);
-        const double dx = shift(rng), dy = shift(rng), s = scale(rng);
-        for (std::size_t k = 0; k < eb.size(); ++k) {
-            if (eb[k].x == kMarkerX) {
-                eb[++k].x *= s;  // the radius; its direction stays
-                continue;
-            }
-            eb[k] = {s * eb[k].x + dx, s * eb[k].y + dy};
-        }
-        pokarr a = make_from(ea), b = make_from(eb);
-        const bool early = crossing_search_finds_none(a, b);
-        early_count += early ? 1 : 0;
-        expect_sound(a, b, early, "seed " + std::to_string(seed) + " trial " + std::to_string(trial));
-        pokarr_free(a);
-        pokarr_free(b);
-    }
-    EXPECT_GT(early_count, 0);
 }
