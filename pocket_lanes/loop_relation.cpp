@@ -60,21 +60,25 @@ bool heights_allow_plane_test(pokarr& a, const pokarr& b, double width, int& sta
 
 // A box holding the box of every element of the loop as the search's element index takes it (the
 // ends of each element and, for an arc, its whole circle, which holds the arc's box); false for
-// a loop of fewer than two entries.
+// a loop of fewer than two entries. Every element starts where the one before it ends (the first
+// at entry 0), so the ends are entry 0 and each element's end entry.
 bool elements_box(const pokarr& loop, double* box)
 {
     if (loop.count < 2) return false;
     box[0] = box[2] = loop.x[0];
     box[1] = box[3] = loop.y[0];
-    for (int k = 1; k < loop.count;) {
-        const bool arc = pk_is_marker(loop.x[k]) && k + 3 < loop.count;
-        const int end = arc ? k + 3 : k;
-        double h[4];
-        elem_holding_box(arc ? 1 : 0, arc ? loop.x[k + 2] : 0.0, arc ? loop.y[k + 2] : 0.0, arc ? loop.x[k + 1] : 0.0,
-                         loop.x[k - 1], loop.y[k - 1], loop.x[end], loop.y[end], h);
-        box[0] = std::min(box[0], h[0]), box[1] = std::min(box[1], h[1]);
-        box[2] = std::max(box[2], h[2]), box[3] = std::max(box[3], h[3]);
-        k = arc ? k + 4 : k + 1;
+    const auto grow = [box](double x, double y) {
+        box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+        box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+    };
+    for (int k = 1; k < loop.count; ++k) {
+        if (pk_is_marker(loop.x[k]) && k + 3 < loop.count) {
+            const double r = std::fabs(loop.x[k + 1]), cx = loop.x[k + 2], cy = loop.y[k + 2];
+            grow(cx - r, cy - r);
+            grow(cx + r, cy + r);
+            k += 3;
+        }
+        grow(loop.x[k], loop.y[k]);
     }
     return true;
 }
