@@ -5,6 +5,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket/pocket_work.hpp"
 
@@ -59,9 +60,17 @@ bool arc_record_sound(const pokarr& loop, int m)
     return m + 3 < loop.count && loop.x[m + 1] > 0.0;
 }
 
-// Appends a point; a failure makes the offset fail.
-bool append_point(point2 p, pokarr& result, int& status)
+// Appends a point; a failure makes the offset fail. A planar result with room takes it in place,
+// as pokarr_add_pnt would write it (the caller sized the result for the whole offset).
+[[gnu::always_inline]] inline bool append_point(point2 p, pokarr& result, int& status)
 {
+    if (result.dimension == 2 && result.y != nullptr && result.z == nullptr && result.n == nullptr &&
+        pokarr_has_room(result, result.count + 1)) {
+        result.x[result.count] = p.x;
+        result.y[result.count] = p.y;
+        ++result.count;
+        return true;
+    }
     const double xy[2] = {p.x, p.y};
     int s = 0;
     pokarr_add_pnt(xy, result, s);
@@ -132,7 +141,8 @@ double corner_turn(const double* u, const double* v, double distance, const corn
     return cross - 0.5 * (bends.previous + bends.current) * distance;
 }
 
-void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
+// Inlined into the offset loop, which runs it at every corner of every offset.
+[[gnu::always_inline]] inline void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
                  int prev_is_arc, const corner_bends& bends, int& arc_flag, double prev_len2, int side,
                  double distance, double* q1, double* q2, int& count, double* v, double& len2)
 {
@@ -188,7 +198,8 @@ void corner_rule(int mode, const double* u, const double* p0, const double* p1, 
     const double t2 = cs > -1.0 ? (1.0 - cs) / (1.0 + cs) * d * d : 0.0;
     const int straight = no_turn && pk_eq_val(cs, 1.0);
     const int near_arc = cur_is_arc || prev_is_arc;
-    const bool convex = gevl0d(c) != 0;
+    // c is the raw turn or a snapped zero, which the host's test takes as convex.
+    const bool convex = c == 0.0 || raw_convex != 0;
     const bool square = !straight && (reversal || (c < 0.0 && min_len2 + kMitreSlack < t2) ||
                                       (convex && cs < kSquareCosine) || (c < 0.0 && near_arc));
     const double e = raw_convex ? d : 0.0;
@@ -225,8 +236,11 @@ void offset_corner(int mode, const double* u, const double* p0, const double* p1
                 q2, count, v, len2);
 }
 
-void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
-                      double& y, int& status)
+namespace {
+
+// offset_end_point's work, inline into the offset, which asks it for both ends of every loop.
+[[gnu::always_inline]] inline void end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
+                                             double& y, int& status)
 {
     status = 0;
     const int n = loop.count;
@@ -255,6 +269,14 @@ void offset_end_point(int mode, int side, double distance, const pokarr& loop, i
     }
     x = p.x + distance * nx;
     y = p.y + distance * ny;
+}
+
+}  // namespace
+
+void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
+                      double& y, int& status)
+{
+    end_point(mode, side, distance, loop, i, x, y, status);
 }
 
 namespace {
@@ -311,7 +333,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
     }
     double x = 0.0, y = 0.0;
     int end_status = 0;
-    offset_end_point(1, side, distance, loop, 1, x, y, end_status);
+    end_point(1, side, distance, loop, 1, x, y, end_status);
     if (end_status != 0 || !append_point({x, y}, result, status)) {
         status = kOffsetFailed;
         return;
@@ -337,7 +359,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
         }
         const double a0[2] = {p0.x, p0.y};
         const double a1[2] = {p1.x, p1.y};
-        double q1[2], q2[2], v[2], len2 = 0.0;
+        double q1[2] = {0.0, 0.0}, q2[2] = {0.0, 0.0}, v[2], len2 = 0.0;
         int count = 1, arc_flag = 0;
         bends.current = arc ? pk_arc_direction(loop.y[j + 2]) / loop.x[j + 2] : 0.0;
         corner_rule(mode, u, a0, a1, arc ? 1 : 0, prev_is_arc, bends, arc_flag, prev_len2, side, distance, q1, q2,
@@ -362,7 +384,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
     }
 
     const int last = n - 1 > 3 && pk_is_marker(loop.x[n - 4]) ? n - 4 : n - 1;
-    offset_end_point(2, side, distance, loop, last, x, y, end_status);
+    end_point(2, side, distance, loop, last, x, y, end_status);
     if (end_status != 0) {
         status = kOffsetFailed;
         return;

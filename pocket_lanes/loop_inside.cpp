@@ -150,11 +150,19 @@ bool clearly_outside(const inside_loop& p, double x, double y, double band)
 }
 
 // Whether p lies farther than `reach` from the segment a..b, by the distance the host's polygon
-// test measures (the hypotenuse of the offset to the segment's nearest point). The square of that
-// offset decides wherever it is clear of reach squared by far more than the rounding of either
-// form; near the limit the measured distance does.
-bool farther_from_segment(double px, double py, double ax, double ay, double bx, double by, double reach)
+// test measures (the hypotenuse of the offset to the segment's nearest point). A point beyond the
+// segment's box by more than the reach and `slack` across x or y is farther: the nearest point
+// lies in the box, and the slack (the loop's rounding reach, at least kBoxSlackPerUnit of every
+// coordinate near the loop) is far above the rounding of the measure. Elsewhere the square of
+// that offset decides wherever it is clear of reach squared by far more than the rounding of
+// either form; near the limit the measured distance does.
+bool farther_from_segment(double px, double py, double ax, double ay, double bx, double by, double reach,
+                          double slack)
 {
+    const double clear = reach + slack;
+    if (px < std::min(ax, bx) - clear || px > std::max(ax, bx) + clear || py < std::min(ay, by) - clear ||
+        py > std::max(ay, by) + clear)
+        return true;
     const double dx = bx - ax, dy = by - ay;
     const double length2 = dx * dx + dy * dy;
     double t = length2 > 0.0 ? ((px - ax) * dx + (py - ay) * dy) / length2 : 0.0;
@@ -219,7 +227,7 @@ constexpr int kSideUnknown = -1;
 // lies in the circular segment between arc and chord, once more: the sampled chords of the arc
 // and the chord bound a region that holds p exactly when the segment does, while p stays clear of
 // the circle by more than the chords stray from it and, inside the circle, clear of the chord.
-bool far_from_element(const pokarr& loop, int i, double px, double py, double reach, double ax,
+bool far_from_element(const pokarr& loop, int i, double px, double py, double reach, double slack, double ax,
                       double ay, bool& odd)
 {
     const bool arc = pk_is_marker(loop.x[i]);
@@ -228,7 +236,7 @@ bool far_from_element(const pokarr& loop, int i, double px, double py, double re
     const double cx = arc ? loop.x[i + 2] : 0.0, cy = arc ? loop.y[i + 2] : 0.0;
     const double start_radius = arc ? std::hypot(ax - cx, ay - cy) : 0.0;
     if (!arc || !(r > 0.0) || !(start_radius > 0.0)) {
-        if (!farther_from_segment(px, py, ax, ay, bx, by, reach)) return false;
+        if (!farther_from_segment(px, py, ax, ay, bx, by, reach, slack)) return false;
         odd ^= crosses_ray(px, py, ax, ay, bx, by);
         return true;
     }
@@ -280,13 +288,13 @@ int far_point_side(const pokarr& loop, double px, double py, double band, double
     bool odd = false;
     double ax = loop.x[0], ay = loop.y[0];
     for (int i = 1; i < loop.count;) {
-        if (!far_from_element(loop, i, px, py, reach, ax, ay, odd)) return kSideUnknown;
+        if (!far_from_element(loop, i, px, py, reach, slack, ax, ay, odd)) return kSideUnknown;
         const int end = pk_is_marker(loop.x[i]) ? i + 3 : i;
         ax = loop.x[end], ay = loop.y[end];
         i = end + 1;
     }
     // The host's test closes the list back to its first point.
-    if (!farther_from_segment(px, py, ax, ay, loop.x[0], loop.y[0], reach)) return kSideUnknown;
+    if (!farther_from_segment(px, py, ax, ay, loop.x[0], loop.y[0], reach, slack)) return kSideUnknown;
     odd ^= crosses_ray(px, py, ax, ay, loop.x[0], loop.y[0]);
     return odd ? kLoopInside : kLoopOutside;
 }

@@ -1,9 +1,12 @@
-// Whether one pocket array lies inside another (pokarr_relation) and whether the pieces of an
-// offset meet a loop (pieces_meet_loop). Points are located with pnt_in_pokarr; crossings come
-// from the loop intersection.
+// Whether one pocket array lies inside another (pokarr_relation), whether the pieces of an
+// offset meet a loop (pieces_meet_loop), and whether the crossing search of two loops surely
+// finds nothing (crossing_search_finds_none, which lets the one offset skip it). Points are
+// located with pnt_in_pokarr; crossings come from the loop intersection.
 #include "pocket_lanes/loop_relation.hpp"
 
 #include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pk_search.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 
@@ -55,7 +58,58 @@ bool heights_allow_plane_test(pokarr& a, const pokarr& b, double width, int& sta
     return true;
 }
 
+// A box holding the box of every element of the loop as the search's element index takes it (the
+// ends of each element and, for an arc, its whole circle, which holds the arc's box); false for
+// a loop of fewer than two entries. Every element starts where the one before it ends (the first
+// at entry 0), so the ends are entry 0 and each element's end entry.
+bool elements_box(const pokarr& loop, double* box)
+{
+    if (loop.count < 2) return false;
+    box[0] = box[2] = loop.x[0];
+    box[1] = box[3] = loop.y[0];
+    const auto grow = [box](double x, double y) {
+        box[0] = std::min(box[0], x), box[1] = std::min(box[1], y);
+        box[2] = std::max(box[2], x), box[3] = std::max(box[3], y);
+    };
+    for (int k = 1; k < loop.count; ++k) {
+        if (pk_is_marker(loop.x[k]) && k + 3 < loop.count) {
+            const double r = std::fabs(loop.x[k + 1]), cx = loop.x[k + 2], cy = loop.y[k + 2];
+            grow(cx - r, cy - r);
+            grow(cx + r, cy + r);
+            k += 3;
+        }
+        grow(loop.x[k], loop.y[k]);
+    }
+    return true;
+}
+
+bool planar_loop(const pokarr& loop)
+{
+    return loop.x != nullptr && loop.y != nullptr && loop.dimension >= 2 && loop.count >= 2;
+}
+
 }  // namespace
+
+bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
+{
+    double box[4];
+    if (!planar_loop(a) || !planar_loop(b) || !elements_box(b, box) || !pokarr_finite(a) || !pokarr_finite(b))
+        return false;
+    constexpr double reach = 2.0 * kElemIndexMargin;
+    const double* x = a.x;
+    const double* y = a.y;
+    for (int e = 1; e < a.count;) {
+        const bool arc = pk_is_marker(x[e]);
+        if (arc && e + 3 >= a.count) return true;  // the search's walk ends at a broken record
+        double h[4];
+        elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1],
+                         y[e - 1], arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
+        if (!(h[2] + reach < box[0] || h[0] - reach > box[2] || h[3] + reach < box[1] || h[1] - reach > box[3]))
+            return false;
+        e += arc ? kArcRecordEntries : 1;
+    }
+    return true;
+}
 
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
                      int& status)

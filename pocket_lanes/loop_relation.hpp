@@ -22,6 +22,12 @@ inline constexpr int kRelationNoSurface = -2;
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
                      int& status);
 
+// Whether the crossing search of A against B (luplup_pokarr, LUPLUP) surely finds no crossing
+// and no failure: both loops finite, and no element of A, walked as the search walks it, reaches
+// a box holding every element of B with the widening of the search's element index. False when
+// unsure; then only the search can tell.
+bool crossing_search_finds_none(const pokarr& a, const pokarr& b);
+
 // Pieces held one after another in `pieces` (counts[i] entries each): result 1 or 2 when the
 // first point of a piece lies inside the loop or on it, 2 when a piece crosses it, 0 otherwise.
 // Status 0; -1 when the counts overrun the array; a failed crossing search passes its status on.

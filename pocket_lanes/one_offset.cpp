@@ -328,6 +328,15 @@ void tidy_flat_arcs_settled(pokarr& loop, settled& known)
     if (loop.count != count) known = {};
 }
 
+// Every step of the join clean-up either leaves a loop as it is or takes entries out of it (a
+// joined arc always loses the line it absorbs), so an unchanged count tells that nothing changed.
+void clean_joins_settled(int mode, double& w, pokarr& loop, settled& known)
+{
+    const int count = loop.count;
+    pokarr_clean_joins(mode, 0, w, loop);
+    if (loop.count != count) known = {};
+}
+
 // ---- steps 1 to 3: the source loop ---------------------------------------------------------------
 
 // Drops short elements and answers whether the loop keeps three points.
@@ -490,14 +499,16 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             return false;
         }
     }
-    if (c.from_point && first_stage && c.rq.pass == 1 && !restart_at_restart_point(work, false, status)) {
-        c.status = kOneoffNoRestart;
-        return false;
+    if (c.from_point && first_stage && c.rq.pass == 1) {
+        known = {};  // the loop starts elsewhere
+        if (!restart_at_restart_point(work, false, status)) {
+            c.status = kOneoffNoRestart;
+            return false;
+        }
     }
     if (c.dimension == 2) {
         double w = pocket_work_block.working_tolerance;
-        pokarr_clean_joins(kJoinsSharpOnly, 0, w, work);
-        known = {};
+        clean_joins_settled(kJoinsSharpOnly, w, work, known);
         if (c.rq.pass > 1) {
             tidy_short_arcs_settled(work, known);
             drop_short_settled(work, known);
@@ -630,10 +641,13 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
 {
     if (c.small) return true;
     source_test_rows* r = &kept_source_test_rows();
-    pokarr_get_boxes(piece, r->boxes);
     int count = 0, status = 0;
-    luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b, count,
-                  status);
+    // A search whose answer is known to be no crossing is not run (nor the piece's boxes made).
+    if (!crossing_search_finds_none(source, piece)) {
+        pokarr_get_boxes(piece, r->boxes);
+        luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b,
+                      count, status);
+    }
     if (status < 0) return false;
     if (count > 0 && source.dimension == 2) return false;
     if (count > 0) return valid_on_surface(c, source, r->elem_a, r->x, r->y, r->z_a, r->z_b, count, ended);

@@ -1,0 +1,79 @@
+// The early answer of the crossing search (crossing_search_finds_none): wherever it answers that
+// the search finds nothing, the search itself finds no row and no failure, also for loops that
+// come within the search's tolerance of one another, arcs whose circle reaches over, and loops
+// holding a number that is not finite.
+#include "lane_test_support.hpp"
+
+#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_lanes/loop_relation.hpp"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+std::vector<xy> rectangle(double x0, double y0, double x1, double y1)
+{
+    return {{0.5 * (x0 + x1), y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}, {0.5 * (x0 + x1), y0}};
+}
+
+// What the search answers for A against B: rows, and the status luplup_pokarr gives.
+struct search_answer {
+    int count = 0, status = 0;
+};
+
+search_answer search(pokarr& a, const pokarr& b)
+{
+    static pk_box_table boxes;
+    static int elem_a[kLuplupRows], elem_b[kLuplupRows];
+    static double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+    pokarr_get_boxes(b, boxes);
+    search_answer s;
+    luplup_pokarr(102, a, b, boxes, elem_a, elem_b, x, y, z_a, z_b, s.count, s.status);
+    return s;
+}
+
+
+}  // namespace
+
+TEST_F(LaneTest, CrossingSearchRejectAnswersOnlyWhereTheSearchFindsNothing)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // A's right side bulges out as an arc whose circle reaches left over B, its ends do not.
+    std::vector<xy> arc_side = {{10, 0}, {20, 0}};
+    push_arc(arc_side, std::hypot(50.0, 5.0), 1.0, -30.0, 5.0, 20.0, 10.0);
+    arc_side.insert(arc_side.end(), {{0, 10}, {0, 0}, {10, 0}});
+    // B's top side bulges up as an arc whose circle reaches below A's bottom side.
+    std::vector<xy> bulge = {{10, 3}, {15, 3}, {15, 7}};
+    push_arc(bulge, std::hypot(5.0, 4.9), 1.0, 10.0, 2.1, 5.0, 7.0);
+    bulge.insert(bulge.end(), {{5, 3}, {10, 3}});
+    std::vector<xy> with_nan = rectangle(5, 3, 15, 7);
+    with_nan[2].x = nan;
+    struct row {
+        const char* name;
+        std::vector<xy> a, b;
+        bool early;
+    };
+    const row rows[] = {
+        {"nested apart", rectangle(0, 0, 20, 10), rectangle(5, 3, 15, 7), true},
+        {"side shared", rectangle(0, 0, 20, 10), rectangle(0, 3, 15, 7), false},
+        {"inside by 1e-6", rectangle(0, 0, 20, 10), rectangle(1e-6, 3, 15, 7), false},
+        {"inside by 7.9e-6", rectangle(0, 0, 20, 10), rectangle(7.9e-6, 3, 15, 7), false},
+        {"inside by 1e-4", rectangle(0, 0, 20, 10), rectangle(1e-4, 3, 15, 7), true},
+        {"crossing", rectangle(0, 0, 20, 10), rectangle(5, 3, 25, 7), false},
+        {"far apart", rectangle(0, 0, 20, 10), rectangle(30, 3, 40, 7), true},
+        {"arc circle over B", arc_side, rectangle(5, 3, 15, 7), false},
+        {"circle of B's arc over A", rectangle(0, 0, 20, 10), bulge, false},
+        {"not finite", rectangle(0, 0, 20, 10), with_nan, false},
+    };
+    for (const row& r : rows) {
+        pokarr a = make_from(r.a), b = make_from(r.b);
+        const bool early = crossing_search_finds_none(a, b);
+        EXPECT_EQ(early, r.early) << r.name;
+        // The early answer never claims nothing where the search finds something or fails.
+        const search_answer s = search(a, b);
+        EXPECT_TRUE(!early || (s.count == 0 && s.status == 0)) << r.name;
+        pokarr_free(a);
+        pokarr_free(b);
+    }
+}
