@@ -364,14 +364,17 @@ void arc_points(double tolerance, double radius, int direction, double cx, doubl
 
 inside_loop::~inside_loop() { pokarr_free(list); }
 
-void inside_loop_make(const pokarr& loop, inside_loop& prepared)
+namespace {
+
+// Fills the prepared loop; the finiteness check is skipped where the caller already made it.
+void make_ready(const pokarr& loop, bool known_finite, inside_loop& prepared)
 {
     pokarr_free(prepared.list);
     prepared.loop = &loop;
     prepared.points = -1;
     prepared.one_polygon = -1;
     prepared.state = kLoopReady;
-    if (!pokarr_finite(loop)) {
+    if (!known_finite && !pokarr_finite(loop)) {
         prepared.state = kLoopNotFinite;
         return;
     }
@@ -386,6 +389,12 @@ void inside_loop_make(const pokarr& loop, inside_loop& prepared)
     }
     sampled_box(loop, prepared.box, prepared.slack);
 }
+
+}  // namespace
+
+void inside_loop_make(const pokarr& loop, inside_loop& prepared) { make_ready(loop, false, prepared); }
+
+void inside_loop_make_finite(const pokarr& loop, inside_loop& prepared) { make_ready(loop, true, prepared); }
 
 void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, int& status)
 {

@@ -38,6 +38,8 @@ struct inside_loop {
 
 // Makes the loop ready for inside tests (the checks of pnt_in_pokarr on the loop, and its box).
 void inside_loop_make(const pokarr& loop, inside_loop& prepared);
+// The same for a loop its caller has just found finite (pokarr_finite), without checking again.
+void inside_loop_make_finite(const pokarr& loop, inside_loop& prepared);
 // pnt_in_pokarr against a loop made ready: the same result, status and message.
 void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, int& status);
 

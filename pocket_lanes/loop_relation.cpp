@@ -93,14 +93,16 @@ bool planar_loop(const pokarr& loop)
 bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
 {
     double box[4];
-    if (!planar_loop(a) || !planar_loop(b) || !elements_box(b, box) || !pokarr_finite(a) || !pokarr_finite(b))
-        return false;
+    if (!planar_loop(a) || !planar_loop(b) || !elements_box(b, box)) return false;
+    // The finiteness checks come last, before every true answer: a box that reaches b answers
+    // false without them, and the walk only compares, so its answer is the same.
+    const auto both_finite = [&a, &b] { return pokarr_finite(a) && pokarr_finite(b); };
     constexpr double reach = 2.0 * kElemIndexMargin;
     const double* x = a.x;
     const double* y = a.y;
     for (int e = 1; e < a.count;) {
         const bool arc = pk_is_marker(x[e]);
-        if (arc && e + 3 >= a.count) return true;  // the search's walk ends at a broken record
+        if (arc && e + 3 >= a.count) return both_finite();  // the search's walk ends at a broken record
         double h[4];
         elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1],
                          y[e - 1], arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
@@ -108,7 +110,7 @@ bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
             return false;
         e += arc ? kArcRecordEntries : 1;
     }
-    return true;
+    return both_finite();
 }
 
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,

@@ -643,7 +643,8 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     source_test_rows* r = &kept_source_test_rows();
     int count = 0, status = 0;
     // A search whose answer is known to be no crossing is not run (nor the piece's boxes made).
-    if (!crossing_search_finds_none(source, piece)) {
+    const bool none_found = crossing_search_finds_none(source, piece);  // true only for finite loops
+    if (!none_found) {
         pokarr_get_boxes(piece, r->boxes);
         luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b,
                       count, status);
@@ -653,7 +654,10 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     if (count > 0) return valid_on_surface(c, source, r->elem_a, r->x, r->y, r->z_a, r->z_b, count, ended);
     bool valid = true;
     inside_loop inside_source;
-    inside_loop_make(source, inside_source);
+    if (none_found)
+        inside_loop_make_finite(source, inside_source);
+    else
+        inside_loop_make(source, inside_source);
     // An arc record counts as one point: from the point before its marker the test steps to the
     // arc's end point.
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
