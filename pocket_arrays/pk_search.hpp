@@ -39,6 +39,9 @@ struct pk_box_table {
 void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& table);
 // pokarr_boxes on the array's entries (2-D, 3-D or dimension 4; x and y are used).
 void pokarr_get_boxes(const pokarr& array, pk_box_table& table);
+// The groups of pokarr_get_boxes alone (starts and count), for searches that read no group box;
+// the boxes are left as they were (a single point still sets its box).
+void pokarr_get_groups(const pokarr& array, pk_box_table& table);
 // Box of a whole array (box: xmin, ymin, xmax, ymax); the last entry is not added by itself.
 // An empty array gives the inverted box (1e12, 1e12, -1e12, -1e12).
 void pokarr_box(const pokarr& array, double* box);

@@ -566,7 +566,7 @@ void merge_touching_rows(luplup_work& w, int* elem_b)
     }
 }
 
-// The rebuilt box table of B after a nudge.
+// The rebuilt groups of B after a nudge (the search reads no group box).
 pk_box_table luplup_boxes_block;
 
 // The index of B, rebuilt by every search; kept between calls only so that its lists keep
@@ -664,7 +664,7 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
             if (md.self) merge_touching_rows(w, elem_b);
             break;
         }
-        pokarr_get_boxes(b, luplup_boxes_block);
+        pokarr_get_groups(b, luplup_boxes_block);
         boxes = &luplup_boxes_block;
     }
     for (int i = 0; i < w.count; ++i) {
@@ -707,7 +707,7 @@ void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)
     static int elem_a[kLuplupSelfRows], elem_b[kLuplupSelfRows];
     static double x[kLuplupSelfRows], y[kLuplupSelfRows], z_a[kLuplupSelfRows],
         z_b[kLuplupSelfRows];
-    pokarr_get_boxes(b, boxes);
+    pokarr_get_groups(b, boxes);
     int count = 0;
     luplup_pokarr(mode, a, b, boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
     if (status < 0) return;
