@@ -214,6 +214,28 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
                                  int& found_element, int& found_group, double& crossing_x, double& crossing_y,
                                  int& found);
 
+// The inputs and outputs of one indexed search of a walk, kept by the walk between its searches
+// (most of them stay the same along an element): the arguments of elem_pair_intersect_indexed
+// under their names there, found_element and found_group in and out, the crossing and found out.
+struct pk_walk_search {
+    int mode = 0, own = 0, first_group = 1, kind = 0;
+    double cx = 0.0, cy = 0.0, radius = 0.0, direction = 0.0, sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
+    const double* direction_at = nullptr;
+    const double* own_x = nullptr;
+    const double* own_y = nullptr;
+    const double* x = nullptr;
+    const double* y = nullptr;
+    int count = 0, closing = 0, after_closing = 0;
+    double previous_x = 0.0, previous_y = 0.0;
+    int found_element = 0, found_group = 0;
+    double crossing_x = 0.0, crossing_y = 0.0;
+    int found = 0;
+};
+
+// elem_pair_intersect_indexed for an element the caller already knows to reach the index
+// (pk_elem_index_reaches answered true for it): the same answer without asking again.
+void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w);
+
 // The same search on pocket arrays, in space: start, end, previous and crossing are points of
 // three doubles and centre two; z comes from the array's z block (a planar pocket, pocket
 // dimension 2, or an array without z searches in the plane with z 0). Lines cross in the
