@@ -59,23 +59,23 @@ struct box4 {
     for (int i = from; i <= to; ++i) box.add(x[i], y[i]);
 }
 
-}  // namespace
-
-void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& table)
+// Fills the table's groups (starts and count) and answers the number of arc markers, or -1 when
+// no box is to follow (no groups, or the single point already set).
+int fill_groups(int count, const double* x, const double* y, pk_box_table& table)
 {
     table.groups = 0;
-    if (count <= 0 || x == nullptr || y == nullptr) return;
+    if (count <= 0 || x == nullptr || y == nullptr) return -1;
     if (count == 1) {
         table.groups = 1;
         table.xmin[0] = table.xmax[0] = x[0];
         table.ymin[0] = table.ymax[0] = y[0];
-        return;
+        return -1;
     }
     int markers = 0;
     for (int i = 0; i < count; ++i)
         if (pk_is_marker(x[i])) ++markers;
     const int elements = count - 3 * markers - 1;
-    if (elements < 1) return;
+    if (elements < 1) return -1;
     int size = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(elements)) + 0.5));
     if (elements / size > kBoxGroupsMax) size = (elements + kBoxGroupsMax - 1) / kBoxGroupsMax;
     const int groups = elements / size;
@@ -100,7 +100,17 @@ void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& tab
     }
     first[groups] = std::min(first[groups], count);
     table.groups = groups;
+    return markers;
+}
 
+}  // namespace
+
+void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& table)
+{
+    const int markers = fill_groups(count, x, y, table);
+    if (markers < 0) return;
+    const int groups = table.groups;
+    const int* first = table.first;
     for (int g = 0; g < groups; ++g) {
         box4 box;
         const int from = first[g] - 1, to = std::min(first[g + 1], count) - 1;
@@ -122,6 +132,15 @@ void pokarr_get_boxes(const pokarr& array, pk_box_table& table)
         return;
     }
     pokarr_boxes(array.count, array.x, array.y, table);
+}
+
+void pokarr_get_groups(const pokarr& array, pk_box_table& table)
+{
+    if (array.dimension < 2 || array.y == nullptr) {
+        table.groups = 0;
+        return;
+    }
+    fill_groups(array.count, array.x, array.y, table);
 }
 
 void pokarr_box(const pokarr& array, double* box)

@@ -876,6 +876,28 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 
+namespace {
+
+// The indexed search after the entry's input checks and reach test.
+void indexed_search(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w)
+{
+    // A self search passes over the elements up to the walk's: past the last one none is left.
+    if (decode(w.mode).self && w.found_group >= index.last_element) return;
+    const bool found_pair_refused =
+        continues_from_single(index.last_single, w.own, w.kind, w.sx, w.sy, w.ex, w.ey, w.direction_at, w.x, w.y,
+                              w.count, w.found_element, w.previous_x, w.previous_y);
+    if (found_pair_refused && index.last_single.nothing_after) return;
+    search s;
+    plane_element(s.self_element, w.kind, w.cx, w.cy, w.radius, w.direction, w.sx, w.sy, w.ex, w.ey);
+    plane_search(s, w.mode, w.own, w.direction_at, w.own_x, w.own_y, w.x, w.y, w.count, w.closing, w.after_closing,
+                 w.previous_x, w.previous_y, w.found_element, w.found_group);
+    s.found_pair_refused = found_pair_refused;
+    s.run_indexed(table, w.first_group, index);
+    give_crossing(s, w.found_element, w.found_group, w.crossing_x, w.crossing_y, w.found);
+}
+
+}  // namespace
+
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,
@@ -889,18 +911,23 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     // An element far from every element of the array finds nothing: testing a box that holds its
     // own spares building that (an arc's is the costly part).
     if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
-    // A self search passes over the elements up to the walk's: past the last one none is left.
-    if (decode(mode).self && found_group >= index.last_element) return;
-    const bool found_pair_refused = continues_from_single(index.last_single, own, kind, sx, sy, ex, ey, direction_at, x,
-                                                         y, count, found_element, previous_x, previous_y);
-    if (found_pair_refused && index.last_single.nothing_after) return;
-    search s;
-    plane_element(s.self_element, kind, cx, cy, radius, direction, sx, sy, ex, ey);
-    plane_search(s, mode, own, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x,
-                 previous_y, found_element, found_group);
-    s.found_pair_refused = found_pair_refused;
-    s.run_indexed(table, first_group, index);
-    give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
+    pk_walk_search w{mode,        own,     first_group, kind,          cx,         cy,         radius,
+                     direction,   sx,      sy,          ex,            ey,         direction_at, own_x,
+                     own_y,       x,       y,           count,         closing,    after_closing, previous_x,
+                     previous_y,  found_element, found_group, crossing_x, crossing_y, kSearchNone};
+    indexed_search(index, table, w);
+    found_element = w.found_element;
+    found_group = w.found_group;
+    crossing_x = w.crossing_x;
+    crossing_y = w.crossing_y;
+    found = w.found;
+}
+
+void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w)
+{
+    w.found = kSearchNone;
+    if (!plane_input_sound(w.x, w.y, w.count, table) || index.count != w.count) return;
+    indexed_search(index, table, w);
 }
 
 void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,

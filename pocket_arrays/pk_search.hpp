@@ -39,6 +39,9 @@ struct pk_box_table {
 void pokarr_boxes(int count, const double* x, const double* y, pk_box_table& table);
 // pokarr_boxes on the array's entries (2-D, 3-D or dimension 4; x and y are used).
 void pokarr_get_boxes(const pokarr& array, pk_box_table& table);
+// The groups of pokarr_get_boxes alone (starts and count), for searches that read no group box;
+// the boxes are left as they were (a single point still sets its box).
+void pokarr_get_groups(const pokarr& array, pk_box_table& table);
 // Box of a whole array (box: xmin, ymin, xmax, ymax); the last entry is not added by itself.
 // An empty array gives the inverted box (1e12, 1e12, -1e12, -1e12).
 void pokarr_box(const pokarr& array, double* box);
@@ -210,6 +213,28 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
                                  double previous_x, double previous_y, const pk_box_table& table,
                                  int& found_element, int& found_group, double& crossing_x, double& crossing_y,
                                  int& found);
+
+// The inputs and outputs of one indexed search of a walk, kept by the walk between its searches
+// (most of them stay the same along an element): the arguments of elem_pair_intersect_indexed
+// under their names there, found_element and found_group in and out, the crossing and found out.
+struct pk_walk_search {
+    int mode = 0, own = 0, first_group = 1, kind = 0;
+    double cx = 0.0, cy = 0.0, radius = 0.0, direction = 0.0, sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
+    const double* direction_at = nullptr;
+    const double* own_x = nullptr;
+    const double* own_y = nullptr;
+    const double* x = nullptr;
+    const double* y = nullptr;
+    int count = 0, closing = 0, after_closing = 0;
+    double previous_x = 0.0, previous_y = 0.0;
+    int found_element = 0, found_group = 0;
+    double crossing_x = 0.0, crossing_y = 0.0;
+    int found = 0;
+};
+
+// elem_pair_intersect_indexed for an element the caller already knows to reach the index
+// (pk_elem_index_reaches answered true for it): the same answer without asking again.
+void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w);
 
 // The same search on pocket arrays, in space: start, end, previous and crossing are points of
 // three doubles and centre two; z comes from the array's z block (a planar pocket, pocket

@@ -188,8 +188,9 @@ void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, in
         eroutc(kDimensionsText, 0);
         return;
     }
+    // The search reads only the groups of B's table, never their boxes.
     static pk_box_table boxes;
-    pokarr_get_boxes(b, boxes);
+    pokarr_get_groups(b, boxes);
     int status = 0;
     luplup_pokarr(mode < kComlupsCrossings ? kLuplupLinked : kLuplupSelf, a, b, boxes, table.elem_a,
                   table.elem_b, table.x, table.y, table.z_a, table.z_b, count, status);

@@ -265,10 +265,15 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     double last_point[2] = {0.0, 0.0};
     // The walk never goes back along B, so each search starts at the group of the last crossing.
     int first_group = 1;
-    const int closing = vb.last();
+    // What stays the same along the element's searches; each sets the rest.
+    pk_walk_search ws;
+    ws.kind = e.arc ? 1 : 0;
+    ws.cx = e.cx, ws.cy = e.cy, ws.radius = e.r, ws.direction = e.dir;
+    ws.sx = va.p.x[e.start], ws.sy = va.p.y[e.start], ws.ex = va.p.x[e.end], ws.ey = va.p.y[e.end];
+    ws.direction_at = absent;
+    ws.own_x = va.p.x, ws.own_y = va.p.y, ws.x = vb.p.x, ws.y = vb.p.y, ws.count = vb.p.count;
+    ws.closing = vb.last(), ws.after_closing = 1;
     for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
-        int found_group = a, found = kSearchNone;
-        double q[2] = {0.0, 0.0};
         const bool continues = last_element >= 0;
         // Standing at the single crossing of a line pair with no candidate after it, a continuing
         // walk of a line (without a direction) finds nothing: the search would answer so at once.
@@ -277,13 +282,19 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
                                      va.p.y[e.end], vb.p.x, vb.p.y, vb.p.count, found_element, previous[0],
                                      previous[1]))
             return true;
-        elem_pair_intersect_indexed(index, self_mode + (continues ? kOwnWalkContinues : 0),
-                            continues ? kOwnWalkContinues : kOwnWalk, first_group, e.arc ? 1 : 0, e.cx, e.cy, e.r, e.dir,
-                            va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end], absent,
-                            va.p.x, va.p.y, vb.p.x, vb.p.y, vb.p.count, closing, 1, previous[0],
-                            previous[1], boxes, found_element, found_group, q[0], q[1], found);
+        // The element reaches B: next_reaching passed it only so.
+        ws.mode = self_mode + (continues ? kOwnWalkContinues : 0);
+        ws.own = continues ? kOwnWalkContinues : kOwnWalk;
+        ws.first_group = first_group;
+        ws.previous_x = previous[0], ws.previous_y = previous[1];
+        ws.found_element = found_element, ws.found_group = a;
+        ws.crossing_x = ws.crossing_y = 0.0;
+        elem_walk_intersect_indexed(index, boxes, ws);
+        const int found = ws.found;
         if (found == kSearchNone) return true;
-        first_group = std::max(1, found_group);
+        found_element = ws.found_element;
+        const double q[2] = {ws.crossing_x, ws.crossing_y};
+        first_group = std::max(1, ws.found_group);
         if (found_element == last_element && pk_eq_pnt2(q, last_point)) return true;
         last_element = found_element;
         last_point[0] = q[0], last_point[1] = q[1];
@@ -566,7 +577,7 @@ void merge_touching_rows(luplup_work& w, int* elem_b)
     }
 }
 
-// The rebuilt box table of B after a nudge.
+// The rebuilt groups of B after a nudge (the search reads no group box).
 pk_box_table luplup_boxes_block;
 
 // The index of B, rebuilt by every search; kept between calls only so that its lists keep
@@ -664,7 +675,7 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
             if (md.self) merge_touching_rows(w, elem_b);
             break;
         }
-        pokarr_get_boxes(b, luplup_boxes_block);
+        pokarr_get_groups(b, luplup_boxes_block);
         boxes = &luplup_boxes_block;
     }
     for (int i = 0; i < w.count; ++i) {
@@ -707,7 +718,7 @@ void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)
     static int elem_a[kLuplupSelfRows], elem_b[kLuplupSelfRows];
     static double x[kLuplupSelfRows], y[kLuplupSelfRows], z_a[kLuplupSelfRows],
         z_b[kLuplupSelfRows];
-    pokarr_get_boxes(b, boxes);
+    pokarr_get_groups(b, boxes);
     int count = 0;
     luplup_pokarr(mode, a, b, boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
     if (status < 0) return;

@@ -25,7 +25,8 @@ inline constexpr int kLuplupSelf = 10;
 // failed or a loop holds a number that is not finite ("LUPLUP,LOOP HOLDS A NUMBER THAT IS NOT
 // FINITE"); result 1 when crossings were found and all dropped again. In a search of a loop
 // against itself (pass the same array as A and B) elements at self-contacts and shared pieces
-// are nudged and the search starts again, at most kLuplupRestarts times.
+// are nudged and the search starts again, at most kLuplupRestarts times. Of b_boxes only the
+// groups are read (pokarr_get_groups is enough).
 inline constexpr int kLuplupRestarts = 50;
 void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
             int* elem_b, double* x, double* y, int& count, int& result);

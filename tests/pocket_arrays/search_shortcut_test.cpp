@@ -162,8 +162,11 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
         const int count = static_cast<int>(x.size());
         auto table = std::make_unique<pk_box_table>();
         pokarr_boxes(count, x.data(), y.data(), *table);
-        pk_elem_index index;
+        // The lean walk entry keeps its own index: the single crossing a search leaves there is
+        // read by the next search of the same walk.
+        pk_elem_index index, walk_index;
         pokarr_elem_index(count, x.data(), y.data(), index);
+        pokarr_elem_index(count, x.data(), y.data(), walk_index);
         const double absent[2] = {kDirectionAbsent, 0.0};
         for (int e = 1; e < count; e = pk_is_marker(x[e]) ? e + 4 : e + 1) {
             const bool arc = pk_is_marker(x[e]);
@@ -180,6 +183,11 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
                 const int own = continues ? kOwnWalkContinues : kOwnWalk;
                 int gr[2] = {e, e}, found[2] = {0, 0};
                 double px[2] = {0, 0}, py[2] = {0, 0};
+                pk_walk_search w{mode,   own,    first_group, arc ? 1 : 0, cx,       cy,     r,
+                                 d,      x[e - 1], y[e - 1],  x[end],      y[end],   absent, x.data(),
+                                 y.data(), x.data(), y.data(), count,      count - 1, 1,     previous[0],
+                                 previous[1], el[1], e};
+                elem_walk_intersect_indexed(walk_index, *table, w);
                 elem_pair_intersect(mode, own, first_group, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1], x[end],
                                     y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
                                     previous[0], previous[1], *table, el[0], gr[0], px[0], py[0], found[0]);
@@ -188,7 +196,11 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
                                             count, count - 1, 1, previous[0], previous[1], *table, el[1], gr[1],
                                             px[1], py[1], found[1]);
                 ASSERT_EQ(found[0], found[1]) << "seed " << seed << " element " << e << " step " << step;
+                ASSERT_EQ(w.found, found[1]) << "seed " << seed << " element " << e << " step " << step;
                 if (found[0] == kSearchNone) break;
+                ASSERT_TRUE(w.found_element == el[1] && w.found_group == gr[1] && w.crossing_x == px[1] &&
+                            w.crossing_y == py[1])
+                    << "seed " << seed << " element " << e << " step " << step;
                 (continues ? continued : crossings) += 1;
                 ASSERT_EQ(el[0], el[1]) << "seed " << seed << " element " << e << " step " << step;
                 ASSERT_EQ(gr[0], gr[1]) << "seed " << seed << " element " << e << " step " << step;

@@ -94,6 +94,38 @@ TEST_F(Search, ArcRecordsCountAsOneElementAndBoxToTheirExtremes)
     pokarr_free(a);
 }
 
+// The groups-only table agrees with the full one on its starts, for points alone, arc records
+// in several groups and the edge counts.
+TEST_F(Search, GroupsOnlyTableGivesTheStartsOfTheFullTable)
+{
+    std::vector<std::vector<xy>> rows = {{}, {{1, 2}}, {{0, 0}, {1, 0}}};
+    std::vector<xy> points, arcs;
+    for (int i = 0; i < 50; ++i) points.push_back({static_cast<double>(i), static_cast<double>(i % 3)});
+    for (int i = 0; i < 12; ++i) {
+        arcs.push_back({10.0 * i, 0});
+        if (i % 2 == 0) arcs.insert(arcs.end(), {{kArcMarker, 0}, {5, 1}, {10.0 * i + 5, 0}});
+    }
+    rows.push_back(points);
+    rows.push_back(arcs);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        SCOPED_TRACE(r);
+        pokarr a = make_2d({});
+        int status = 0;
+        for (const xy& e : rows[r]) {
+            const double p[2] = {e.x, e.y};
+            pokarr_add_pnt(p, a, status);
+        }
+        auto full = std::make_unique<pk_box_table>();
+        auto groups = std::make_unique<pk_box_table>();
+        groups->groups = -7;
+        pokarr_get_boxes(a, *full);
+        pokarr_get_groups(a, *groups);
+        ASSERT_EQ(groups->groups, full->groups);
+        for (int g = 0; g <= full->groups && rows[r].size() >= 2; ++g) EXPECT_EQ(groups->first[g], full->first[g]) << g;
+        pokarr_free(a);
+    }
+}
+
 struct search_result {
     int found = 0, element = 0, group = 0;
     double x = 0, y = 0;
