@@ -4,11 +4,11 @@
 // of three coordinates (z 0 in the plane).
 #include "pocket_arrays/pk_primitives.hpp"
 
-#include "host/tolerance.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pk_vector.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -119,41 +119,13 @@ bool same_point(const segment_pair& s, const double* a, const double* b)
     return s.pocket_equal ? pk_eq_pnt(a, b) != 0 : pk_eq_pnt2(a, b) != 0;
 }
 
-// The host's difference, dot product and distance of three coordinates, inlined: the general
-// routine runs them several times for every pair (the same operations in the same order as the
-// host's, so the same bits).
-[[gnu::always_inline]] inline void difference3(const double* a, const double* b, double* d)
-{
-    d[0] = a[0] - b[0];
-    d[1] = a[1] - b[1];
-    d[2] = a[2] - b[2];
-}
-
-[[gnu::always_inline]] inline double dot3(const double* a, const double* b)
-{
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
-double length3(const double* a, const double* b)
-{
-    double sum = 0.0;
-    for (int k = 0; k < 3; ++k) sum += (a[k] - b[k]) * (a[k] - b[k]);
-    return std::sqrt(sum);
-}
-
 bool same_values(const double* a, const double* b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
-// Unit direction from a to b; false when it has no length (the host's tolerance; the host's
-// normalisation, inlined like difference3).
+// Unit direction from a to b; false when it has no length.
 bool direction(const double* a, const double* b, double* unit, double& length)
 {
-    difference3(b, a, unit);
-    double sum = 0.0;
-    for (int k = 0; k < 3; ++k) sum += unit[k] * unit[k];
-    length = std::sqrt(sum);
-    if (!(length > vantu::kDoubleTolerance)) return false;
-    for (int k = 0; k < 3; ++k) unit[k] /= length;
-    return true;
+    pk_difference3(b, a, unit);
+    return pk_normalise3(unit, length);
 }
 
 // Where the lines through p along u and q along v meet: 0, or the line routine's failure.
@@ -184,8 +156,8 @@ bool on_line(const segment_pair& s, const double* point, const double* a, const 
 bool within_along(const double* point, const double* a, const double* unit, double length)
 {
     double w[3];
-    difference3(point, a, w);
-    return within_slack(dot3(w, unit), length);
+    pk_difference3(point, a, w);
+    return within_slack(pk_dot3(w, unit), length);
 }
 
 // Whether the point lies within the slack of the true segment a..b.
@@ -262,7 +234,7 @@ bool snap_to_true_end(const segment_pair& s, double* crossing)
     double best = 0.0;
     for (const double* end : ends) {
         if (!same_point(s, end, crossing)) continue;
-        const double d = length3(end, crossing);
+        const double d = pk_distance<3>(end, crossing);
         if (nearest == nullptr || d < best) {
             nearest = end;
             best = d;
@@ -277,7 +249,7 @@ void intersect_pair(int mode, segment_pair& s, double* crossing, int& status)
 {
     double u[3], v[3];
     crossing[2] = 0.0;
-    if (length3(s.tp1, s.tp2) < kPocketRangeSlack || length3(s.tq1, s.tq2) < kPocketRangeSlack) {
+    if (pk_distance<3>(s.tp1, s.tp2) < kPocketRangeSlack || pk_distance<3>(s.tq1, s.tq2) < kPocketRangeSlack) {
         status = kParallel;
         return;
     }

@@ -8,6 +8,7 @@
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 
 #include <algorithm>
@@ -79,7 +80,7 @@ struct point3 {
 // offset, where a host call per product cost more than the products. Each is the host's
 // routine's arithmetic in the host's order (v2crsd, v3crsd, v3dotd, v3untd), so it answers the
 // same bits.
-double dot3(const vec3& a, const vec3& b) { return a.v[0] * b.v[0] + a.v[1] * b.v[1] + a.v[2] * b.v[2]; }
+double dot3(const vec3& a, const vec3& b) { return pk_dot3(a.v, b.v); }
 
 // |a x b| of unit vectors; planar unless with_z.
 double cross_size(const vec3& a, const vec3& b, bool with_z)

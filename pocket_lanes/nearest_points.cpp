@@ -8,6 +8,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_lanes/chain_elements.hpp"
 #include "pocket/pocket_work.hpp"
@@ -71,18 +72,9 @@ bool beyond_best(const double* x, const double* y, const chain_element& e, doubl
     return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)}) > bound;
 }
 
-// The distance of two points over nd coordinates, and the foot of the perpendicular from p on
-// the segment s..b (parameter clamped to the segment) with its distance: the host's distd and
-// dsdlpt (mode 2) with the same operations in the same order, so the same bits. Written out
-// because the nearest-point search runs them for every vertex and every line it measures.
-template <int nd>
-double distance_nd(const double* p, const double* q)
-{
-    double sum = 0.0;
-    for (int k = 0; k < nd; ++k) sum += (p[k] - q[k]) * (p[k] - q[k]);
-    return std::sqrt(sum);
-}
-
+// The foot of the perpendicular from p on the segment s..b (parameter clamped to the segment)
+// with its distance: the host's dsdlpt (mode 2) with the same operations in the same order, so the
+// same bits. Written out because the nearest-point search runs it for every line it measures.
 template <int nd>
 double foot_on_segment(const double* p, const double* s, const double* b, double* foot)
 {
@@ -126,7 +118,7 @@ candidate nearest_in(const double* point, const pokarr& array, const candidate& 
         const chain_element e = chain_element_at(x, y, array.count, i);
         if (!e.valid) break;
         const double s[3] = {x[e.start], y[e.start], zat(e.start)};
-        const double vd = distance_nd<nd>(p, s);
+        const double vd = pk_distance<nd>(p, s);
         if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
             best = {i, 0.0, s[0], s[1], s[2], vd};
         if (beyond_best(x, y, e, p[0], p[1], best.distance)) {
