@@ -218,7 +218,11 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
     const double reach = pass == 1 ? distance * distance : w.reach_squared[0];
     end_flag = 1;
     pokarr_work loop;
-    for (int b = 1; b <= branch_count; ++b) {
+    // Only the branches that stand at the start of the pass are offset: a branch that an offset
+    // opens in this pass already has its lane of this pass. On pass 1 the lane search (wanted
+    // status 0) would take that new lane for the branch's source and offset it a second time.
+    const int branches = branch_count;
+    for (int b = 1; b <= branches; ++b) {
         int lane = 0;
         lane_find(0, 0, b, pass - 1, lane, loop.a, status);
         if (status != 0) {
