@@ -11,6 +11,7 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
@@ -91,10 +92,12 @@ double retry_distance(int attempt, double distance, double source_offset, double
     return kRetryFirstShare * first_offset;
 }
 
-// Offsets the branch lane; retries smaller while it gives nothing. Answers the last result.
+// Offsets the branch lane; retries smaller while it gives nothing. Answers the last result. The
+// pieces noted for collapse lanes are those of the last offset made.
 int offset_branch(const oneoff_request& first_try, int retry_switch, double first_offset, pokarr& loop)
 {
     int result = 0;
+    collapse_pieces_clear();
     oneoff_pokarr(first_try, loop, result);
     if (result != kEngineNoOffset || retry_switch == 0 || first_try.pass < 2) return result;
     for (int attempt = 1; attempt <= kMostRetries && result == kEngineNoOffset; ++attempt) {
@@ -104,6 +107,7 @@ int offset_branch(const oneoff_request& first_try, int retry_switch, double firs
         retry.distance = d;
         retry.retry = 0;
         retry.inward = 0;
+        collapse_pieces_clear();
         oneoff_pokarr(retry, loop, result);
     }
     return result;
@@ -230,24 +234,40 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
             return;
         }
         if (lane == 0) continue;
-        pokarr_area(loop.a);
-        if (loop.a.area <= reach && inward == 0) {
-            lane_add_empty(pass, b, lane, status);
-            if (status != 0) return;
-            continue;
-        }
         oneoff_request r = offset_request(direction_sign, first_offset, distance, lane, pass, b, 0, branch_count);
         r.source_offset = pass == 1 ? distance : lt.offset[lane];
         r.combine = w.combine_flag == 1 && pass >= 2 ? 1 : 0;
         r.inward = inward;
         r.retry = retry_switch != 0 ? 1 : 0;
-        int result = offset_branch(r, retry_switch, first_offset, loop.a);
-        if (ends_pass(result)) {
-            status = result;
-            return;
+        int result = kEngineNoOffset;
+        collapse_pieces_clear();
+        pokarr_area(loop.a);
+        if (loop.a.area > reach || inward != 0) {
+            const int first_new = lt.count + 1;
+            result = offset_branch(r, retry_switch, first_offset, loop.a);
+            if (ends_pass(result)) {
+                status = result;
+                return;
+            }
+            if (result == kOffsetNoLoop) result = kEngineNoOffset;
+            // Where the offset lost a part of the region narrower than two steps, the lane at its
+            // centre; a branch whose offset gave nothing else goes on with it.
+            int collapse = 0;
+            collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, collapse, status);
+            if (status != 0) return;
+            if (collapse > 0) result = 0;
         }
-        if (result == kOffsetNoLoop) result = kEngineNoOffset;
-        if (result != kEngineNoOffset) {
+        // A branch lane whose offset gave nothing, and no piece cut out that holds material, may
+        // still hold material farther than half a step from it (its walls' offsets meeting in a
+        // point or a line).
+        if (result == kEngineNoOffset && pass > 1) {
+            result = collapse_half_step(r, loop.a);
+            if (ends_pass(result)) {
+                status = result;
+                return;
+            }
+        }
+        if (result != kEngineNoOffset && result != kOffsetNoLoop) {
             end_flag = 0;
             continue;
         }

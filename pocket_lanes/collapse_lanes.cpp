@@ -1,0 +1,474 @@
+// Collapse lanes: the pieces that the loop removal cut out of a branch lane's offset (noted by the
+// one-offset step) and those the sharp corners of its new lanes leave, and the choice of those
+// that become lanes because material in them would stand farther than half a step from every
+// lane. The lane loop records them after each branch offset.
+#include "pocket_lanes/collapse_lanes.hpp"
+
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_lanes/loop_relation.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <deque>
+#include <numeric>
+#include <vector>
+
+collapse_pieces collapse_pieces_block;
+
+namespace {
+
+constexpr int kPlanar = 2;
+constexpr double kPi = 3.14159265358979323846;
+// A piece is judged at points about its centre line, which may miss its deepest material by a
+// little: it is kept when material stands farther than half a step plus this share of the
+// tolerance, so that nothing is left farther than half a step plus the whole tolerance.
+constexpr double kSampledShare = 0.5;
+// Islands of this contour type are passed over by the island tests of the offsets, and here.
+constexpr int kContourOpen = 2;
+
+// A noted piece as a pocket array over the block's memory (turned round in place when recorded).
+struct noted_piece {
+    pokarr a;
+    explicit noted_piece(int index)
+    {
+        collapse_pieces& b = collapse_pieces_block;
+        std::size_t first = 0;
+        for (int k = 0; k < index; ++k) first += static_cast<std::size_t>(b.counts[static_cast<std::size_t>(k)]);
+        const int count = b.counts[static_cast<std::size_t>(index)];
+        pokarr_init(kPlanar, a);
+        int status = 0;
+        pokarr_init_static(kPlanar, b.x.data() + first, b.y.data() + first, nullptr, nullptr, count, count, a, status);
+    }
+    ~noted_piece() { pokarr_free(a); }
+    noted_piece(const noted_piece&) = delete;
+    noted_piece& operator=(const noted_piece&) = delete;
+};
+
+// ---- distances --------------------------------------------------------------------------------
+
+// An element of a loop with its box (x min, y min, x max, y max; an arc's box holds its circle).
+struct boxed_element {
+    const pokarr* loop;
+    chain_element e;
+    double box[4];
+};
+
+// A loop with the index of its elements' boxes, so that the elements near a piece are found
+// without walking the whole loop for every piece.
+struct indexed_loop {
+    const pokarr* loop = nullptr;
+    pk_elem_index index;
+};
+
+// The elements of the loop whose boxes come within `reach` of the box (x min, y min, x max, y max).
+void elements_near(indexed_loop& l, const double* box, double reach, std::vector<boxed_element>& out)
+{
+    const pokarr& loop = *l.loop;
+    pk_elem_index_candidates(l.index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach,
+                             l.index.candidates);
+    for (const int k : l.index.candidates) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, k);
+        if (!e.valid) continue;
+        const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+        boxed_element b{&loop, e, {std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)}};
+        if (e.arc) {
+            const double r = std::fabs(e.r);
+            b.box[0] = std::min(b.box[0], e.cx - r), b.box[1] = std::min(b.box[1], e.cy - r);
+            b.box[2] = std::max(b.box[2], e.cx + r), b.box[3] = std::max(b.box[3], e.cy + r);
+        }
+        out.push_back(b);
+    }
+}
+
+// Whether one of the elements comes within `reach` of (px, py). An element's box floors its
+// distance, so most elements are passed over without measuring.
+bool near_within(const std::vector<boxed_element>& elements, double px, double py, double reach)
+{
+    for (const boxed_element& b : elements) {
+        const double bx = std::max({b.box[0] - px, 0.0, px - b.box[2]});
+        const double by = std::max({b.box[1] - py, 0.0, py - b.box[3]});
+        if (bx * bx + by * by > reach * reach) continue;
+        const pokarr& l = *b.loop;
+        const chain_element& e = b.e;
+        const double sx = l.x[e.start], sy = l.y[e.start], ex = l.x[e.end], ey = l.y[e.end];
+        double nx = sx, ny = sy;
+        if (e.arc) {
+            double distance = 0.0, t = 0.0;
+            arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
+        } else {
+            const double dx = ex - sx, dy = ey - sy, l2 = dx * dx + dy * dy;
+            const double t = l2 > 0.0 ? std::clamp(((px - sx) * dx + (py - sy) * dy) / l2, 0.0, 1.0) : 0.0;
+            nx = sx + t * dx, ny = sy + t * dy;
+        }
+        if (std::hypot(px - nx, py - ny) <= reach) return true;
+    }
+    return false;
+}
+
+// ---- the material a piece holds ----------------------------------------------------------------
+
+// Points about the piece's centre line: the mean of its vertices, and the points at a quarter, a
+// half and three quarters of every element moved into the piece by its mean half width (area
+// over length). A piece that is a line laid out and back has no width: the points lie on it.
+// `direction` is the piece's (1 counter-clockwise, -1 clockwise): the inside lies to the left of
+// a counter-clockwise piece.
+void witness_points(const pokarr& piece, int direction, double half_width, std::vector<double>& out)
+{
+    out.clear();
+    double sum_x = 0.0, sum_y = 0.0;
+    int vertices = 0;
+    for (int i = 1; i < piece.count;) {
+        const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        const double sx = piece.x[e.start], sy = piece.y[e.start], ex = piece.x[e.end], ey = piece.y[e.end];
+        sum_x += sx, sum_y += sy, ++vertices;
+        for (const double t : {0.25, 0.5, 0.75}) {
+            double mx = sx + t * (ex - sx), my = sy + t * (ey - sy), nx = -(ey - sy), ny = ex - sx;
+            if (e.arc) {
+                // An arc turning the piece's way has its centre inside.
+                arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, t, mx, my);
+                nx = e.dir * (e.cx - mx), ny = e.dir * (e.cy - my);
+            }
+            const double length = std::hypot(nx, ny);
+            if (!(length > 0.0)) continue;
+            const double scale = direction * half_width / length;
+            out.insert(out.end(), {mx + scale * nx, my + scale * ny});
+        }
+    }
+    if (vertices > 0) out.insert(out.end(), {sum_x / vertices, sum_y / vertices});
+}
+
+// The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
+// as they are recorded), read and indexed when a piece first needs them.
+struct measured_loops {
+    const pokarr& source;
+    int first_new = 0;
+    bool ready = false;
+    std::deque<pokarr_work> lanes;
+    std::deque<indexed_loop> loops;
+    // Work lists of the pieces' tests, kept from one piece to the next.
+    std::vector<double> points;
+    std::vector<boxed_element> near;
+    // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
+    std::vector<int> islands;
+    bool islands_found = false;
+    // The source made ready for inside tests.
+    inside_loop inside_source;
+    measured_loops(const pokarr& from, int first) : source(from), first_new(first)
+    {
+        inside_loop_make(from, inside_source);
+    }
+    void take(const pokarr* loop)
+    {
+        loops.emplace_back();
+        loops.back().loop = loop;
+        pokarr_elem_index(loop->count, loop->x, loop->y, loops.back().index);
+    }
+    void take_lane(int n, int& status)
+    {
+        lanes.emplace_back();
+        lane_to_pokarr(n, lanes.back().a, status);
+        if (status != 0) status = kEngineArrayFailed;
+        take(&lanes.back().a);
+    }
+    std::deque<indexed_loop>& get(int& status)
+    {
+        if (ready) return loops;
+        ready = true;
+        take(&source);
+        for (int n = first_new; n <= lane_table_block.count && status == 0; ++n) take_lane(n, status);
+        return loops;
+    }
+    // The island lanes the island tests of the offsets read: per contour island the newest lane
+    // of its level, none when that is a closing lane; one backward walk of the table for all.
+    const std::vector<int>& island_lanes()
+    {
+        if (islands_found) return islands;
+        islands_found = true;
+        const lane_table& lt = lane_table_block;
+        islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
+        for (int n = lt.count; n >= 1; --n) {
+            const int k = lt.level[n] - kLevelIsland;
+            if (k < 1 || k > lt.island_count || islands[static_cast<std::size_t>(k - 1)] != -1) continue;
+            islands[static_cast<std::size_t>(k - 1)] = lt.status[n] < 0 ? 0 : n;
+        }
+        std::replace(islands.begin(), islands.end(), -1, 0);
+        return islands;
+    }
+};
+
+// Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
+// from the source and from every new lane (`measured`). The part a piece lies in is half as wide
+// as the distance less the piece's half width: a piece that thick cannot hold such a point.
+bool holds_material(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+{
+    double area = 0.0, length = 0.0;
+    int direction = 0;
+    pokarr copy = piece;
+    pokarr_area_dir(copy, area, direction);
+    pokarr_length(kPlanar, piece, nullptr, length, status);
+    if (status != 0 || !(length > 0.0)) return false;
+    const double half_width = area / length;
+    if (!(half_width < distance - reach)) return false;
+    std::vector<double>& points = measured.points;
+    witness_points(piece, direction, half_width, points);
+    if (points.empty()) return false;
+    double box[4] = {points[0], points[1], points[0], points[1]};
+    for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
+        box[0] = std::min(box[0], points[k]), box[1] = std::min(box[1], points[k + 1]);
+        box[2] = std::max(box[2], points[k]), box[3] = std::max(box[3], points[k + 1]);
+    }
+    std::deque<indexed_loop>& loops = measured.get(status);
+    if (status != 0) return false;
+    std::vector<boxed_element>& near = measured.near;
+    near.clear();
+    for (indexed_loop& l : loops) elements_near(l, box, reach, near);
+    inside_loop inside;
+    inside_loop_make(piece, inside);
+    for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
+        const double px = points[k], py = points[k + 1];
+        if (near_within(near, px, py, reach)) continue;
+        int where = kLoopOutside;
+        pnt_in_inside_loop(px, py, inside, where, status);
+        if (status != 0) return false;
+        if (where != kLoopOutside) return true;
+    }
+    return false;
+}
+
+// The box of a loop's entries with its arcs' circles (x min, y min, x max, y max).
+void loop_box(const pokarr& loop, double* box)
+{
+    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        const double r = e.arc ? std::fabs(e.r) : 0.0;
+        for (const int k : {e.start, e.end}) {
+            box[0] = std::min(box[0], loop.x[k]), box[1] = std::min(box[1], loop.y[k]);
+            box[2] = std::max(box[2], loop.x[k]), box[3] = std::max(box[3], loop.y[k]);
+        }
+        if (e.arc) {
+            box[0] = std::min(box[0], e.cx - r), box[1] = std::min(box[1], e.cy - r);
+            box[2] = std::max(box[2], e.cx + r), box[3] = std::max(box[3], e.cy + r);
+        }
+    }
+}
+
+// Whether an island's current lane meets the piece: crosses it, holds its first point, or lies in
+// it. Islands whose boxes miss the piece's are passed over; open contours are no islands.
+bool meets_island(pokarr& piece, measured_loops& measured, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    double box[4];
+    loop_box(piece, box);
+    pokarr_work island;
+    for (const int lane : measured.island_lanes()) {
+        if (lane == 0 || lt.contour_type[lane] == kContourOpen) continue;
+        pokarr_reset(island.a, 0, status);
+        if (lt.box_index[lane] == -1) lane_to_pokarr(lane, island.a, status);
+        double island_box[4];
+        if (status == 0) lane_box(lane, -1, island.a, island_box, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return false;
+        }
+        if (island_box[0] > box[2] || island_box[2] < box[0] || island_box[1] > box[3] || island_box[3] < box[1])
+            continue;
+        if (island.a.count == 0) lane_to_pokarr(lane, island.a, status);
+        int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
+        if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island.a, piece, crossing);
+        if (status == 0 && crossing == 0) pnt_in_pokarr(piece.x[0], piece.y[0], island.a, inside, status);
+        if (status == 0 && crossing == 0 && inside == kLoopOutside)
+            pnt_in_pokarr(island.a.x[0], island.a.y[0], piece, holds, status);
+        if (status != 0 || crossing < 0) {
+            status = kEngineArrayFailed;
+            return false;
+        }
+        if (crossing != 0 || inside != kLoopOutside || holds != kLoopOutside) return true;
+    }
+    return false;
+}
+
+// Whether the piece lies inside the source (every vertex and arc middle of it inside the source
+// or on it: where a part closes, the piece may touch the source at the ends of its elements) and
+// meets no island.
+bool placed_inside(const pokarr& piece, measured_loops& measured, int& status)
+{
+    for (int i = 1; i < piece.count;) {
+        const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        double px = piece.x[e.end], py = piece.y[e.end];
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
+        int where = kLoopOutside;
+        pnt_in_inside_loop(px, py, measured.inside_source, where, status);
+        if (status != 0 || where == kLoopOutside) return false;
+        if (e.arc) {
+            pnt_in_inside_loop(piece.x[e.end], piece.y[e.end], measured.inside_source, where, status);
+            if (status != 0 || where == kLoopOutside) return false;
+        }
+    }
+    pokarr copy = piece;
+    return !meets_island(copy, measured, status) && status == 0;
+}
+
+// A lane corner between two lines sharper than a right angle: beyond it the sides of the source
+// the lane was offset from stand more than a step apart, and material there may stand farther
+// than half a step from both lanes. The offset's mitre point closes such a corner without a
+// piece to cut out, so the piece is made here: the triangle between the corner and the points
+// where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
+// moved out by the distance). Corners of arcs leave their pieces in the loop removal.
+void corner_pieces(const pokarr& lane, double distance, double reach)
+{
+    // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
+    // offsets, not a collapse. A right angle with its rounding counts as one.
+    constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
+    std::vector<chain_element> elements;
+    for (int i = 1; i < lane.count;) {
+        const chain_element e = chain_element_at(lane.x, lane.y, lane.count, i);
+        if (!e.valid) break;
+        elements.push_back(e);
+        i = e.next;
+    }
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        // The corner where line k ends and the next (the first after the last: the lane is
+        // closed) starts.
+        const chain_element& in = elements[k];
+        const chain_element& out = elements[(k + 1) % elements.size()];
+        if (in.arc || out.arc) continue;
+        const double cx = lane.x[in.end], cy = lane.y[in.end];
+        double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
+        double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
+        const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+        if (!(la > 0.0) || !(lb > 0.0)) continue;
+        ax /= la, ay /= la, bx /= lb, by /= lb;
+        const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
+        if (!(turn > 0.0)) continue;
+        // Half the inner angle: the turn is pi less the inner angle.
+        const double sine = std::sin(0.5 * (kPi - std::atan2(turn, along)));
+        if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) continue;
+        // Where the line from p along u meets the line through q along v, ahead of p.
+        auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
+                       double& x, double& y) {
+            const double det = ux * vy - uy * vx;
+            if (std::fabs(det) < kPocketValueTolerance) return false;
+            const double u = ((qx - px) * vy - (qy - py) * vx) / det;
+            x = px + u * ux, y = py + u * uy;
+            return u > 0.0;
+        };
+        double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
+        if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
+            !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
+            continue;
+        pokarr piece;
+        pokarr_init(kPlanar, piece);
+        int status = 0;
+        pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
+        if (status == 0) collapse_piece_note(piece, distance);
+        pokarr_free(piece);
+    }
+}
+
+}  // namespace
+
+void collapse_pieces_clear()
+{
+    collapse_pieces& b = collapse_pieces_block;
+    b.x.clear();
+    b.y.clear();
+    b.counts.clear();
+    b.distance = 0.0;
+}
+
+void collapse_piece_note(const pokarr& piece, double distance)
+{
+    collapse_pieces& b = collapse_pieces_block;
+    if (piece.dimension != kPlanar || piece.count < 2) return;
+    b.x.insert(b.x.end(), piece.x, piece.x + piece.count);
+    b.y.insert(b.y.end(), piece.y, piece.y + piece.count);
+    b.counts.push_back(piece.count);
+    b.distance = distance;
+}
+
+void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level,
+                           int& branch_count, int& recorded, int& status)
+{
+    status = 0;
+    recorded = 0;
+    const collapse_pieces& b = collapse_pieces_block;
+    const lane_table& lt = lane_table_block;
+    // The first pass offsets the contour: what it leaves lies outside the region.
+    if (pass < 2 || source.dimension != kPlanar || (b.counts.empty() && first_new > lt.count)) return;
+    bool level_taken = false;
+    for (int n = first_new; n <= lt.count && !level_taken; ++n)
+        level_taken = lt.status[n] == pass && lt.level[n] == level;
+    const pocket_work& w = pocket_work_block;
+    const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
+    measured_loops measured(source, first_new);
+    // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
+    measured.get(status);
+    if (status != 0) return;
+    for (const pokarr_work& lane : measured.lanes) corner_pieces(lane.a, lt.offset[first_new], reach);
+    if (b.counts.empty()) return;
+    // The largest first: the material a smaller piece holds may lie within reach of it.
+    std::vector<int> order(b.counts.size());
+    std::vector<double> areas(b.counts.size());
+    std::iota(order.begin(), order.end(), 0);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        noted_piece piece(static_cast<int>(i));
+        int direction = 0;
+        pokarr_area_dir(piece.a, areas[i], direction);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        return areas[static_cast<std::size_t>(x)] > areas[static_cast<std::size_t>(y)];
+    });
+    for (const int i : order) {
+        if (status != 0) break;
+        noted_piece piece(i);
+        if (!holds_material(piece.a, measured, b.distance, reach, status) || status != 0) continue;
+        if (!placed_inside(piece.a, measured, status) || status != 0) continue;
+        double area = 0.0;
+        int direction = 0;
+        pokarr_area_dir(piece.a, area, direction);
+        if (direction < 0) pokarr_reverse(piece.a);
+        const int lane_level = level_taken ? ++branch_count : level;
+        level_taken = true;
+        lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, 0, piece.a, status);
+        if (status == 0) measured.take_lane(lt.count, status);
+        if (status == 0) ++recorded;
+    }
+}
+
+int collapse_half_step(const oneoff_request& request, pokarr& loop)
+{
+    const pocket_work& w = pocket_work_block;
+    oneoff_request half = request;
+    half.distance = 0.5 * w.engine_step + w.tolerance;
+    // Material that far from the loop needs a disc of that radius inside it.
+    double area = 0.0;
+    int direction = 0;
+    pokarr_area_dir(loop, area, direction);
+    if (!(area > kPi * half.distance * half.distance)) return kOneoffNoOffset;
+    half.combine = 0;
+    half.retry = 0;
+    half.inward = 0;
+    int result = 0;
+    oneoff_pokarr(half, loop, result);
+    // What this offset cut out lies within half a step of its lanes.
+    collapse_pieces_clear();
+    return result;
+}
