@@ -164,11 +164,15 @@ struct measured_loops {
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
     std::vector<int> islands;
     bool islands_found = false;
-    // The source made ready for inside tests.
+    // The source made ready for inside tests when a piece first needs it.
     inside_loop inside_source;
-    measured_loops(const pokarr& from, int first) : source(from), first_new(first)
+    bool inside_made = false;
+    measured_loops(const pokarr& from, int first) : source(from), first_new(first) {}
+    inside_loop& inside()
     {
-        inside_loop_make(from, inside_source);
+        if (!inside_made) inside_loop_make(source, inside_source);
+        inside_made = true;
+        return inside_source;
     }
     void take(const pokarr* loop)
     {
@@ -315,10 +319,10 @@ bool placed_inside(const pokarr& piece, measured_loops& measured, int& status)
         double px = piece.x[e.end], py = piece.y[e.end];
         if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
         int where = kLoopOutside;
-        pnt_in_inside_loop(px, py, measured.inside_source, where, status);
+        pnt_in_inside_loop(px, py, measured.inside(), where, status);
         if (status != 0 || where == kLoopOutside) return false;
         if (e.arc) {
-            pnt_in_inside_loop(piece.x[e.end], piece.y[e.end], measured.inside_source, where, status);
+            pnt_in_inside_loop(piece.x[e.end], piece.y[e.end], measured.inside(), where, status);
             if (status != 0 || where == kLoopOutside) return false;
         }
     }
@@ -418,12 +422,18 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
         level_taken = lt.status[n] == pass && lt.level[n] == level;
     const pocket_work& w = pocket_work_block;
     const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
-    measured_loops measured(source, first_new);
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
-    measured.get(status);
-    if (status != 0) return;
-    for (const pokarr_work& lane : measured.lanes) corner_pieces(lane.a, lt.offset[first_new], reach);
+    for (int n = first_new; n <= lt.count; ++n) {
+        pokarr_work lane;
+        lane_to_pokarr(n, lane.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        corner_pieces(lane.a, lt.offset[n], reach);
+    }
     if (b.counts.empty()) return;
+    measured_loops measured(source, first_new);
     // The largest first: the material a smaller piece holds may lie within reach of it.
     std::vector<int> order(b.counts.size());
     std::vector<double> areas(b.counts.size());
