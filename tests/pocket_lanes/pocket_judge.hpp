@@ -162,6 +162,16 @@ inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
     return boolean(ClipperLib::ctDifference, inside, boolean(ClipperLib::ctUnion, islands, {}));
 }
 
+// Distance of a point from a contour's boundary.
+inline double contour_distance(const loop& contour, xy p)
+{
+    const std::vector<xy> v = kernel_geometry::flatten(contour, kJudgeSagitta);
+    double best = 1e300;
+    for (std::size_t i = 0; i < v.size(); ++i)
+        best = std::min(best, kernel_geometry::segment_distance(p, v[i], v[(i + 1) % v.size()]));
+    return best;
+}
+
 // ---- the properties ---------------------------------------------------------------------------------
 
 // Pieces of cutting moves outside the region reachable with every offset less the tolerance
@@ -183,8 +193,21 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
         ClipperLib::Paths outside;
         ClipperLib::OpenPathsFromPolyTree(tree, outside);
         for (const auto& piece : outside) {
-            const xy p{piece.front().X / kScale, piece.front().Y / kScale};
-            faults.push_back(std::string(connections ? "connection" : "cut") + " too near a contour at " + at(p));
+            // The deepest point of the piece, and the contour it comes nearest.
+            double depth = -1e300;
+            xy p{};
+            std::size_t nearest = 0;
+            for (const auto& q : piece) {
+                const xy v{q.X / kScale, q.Y / kScale};
+                for (std::size_t k = 0; k < c.contours.size(); ++k) {
+                    const double d = c.offsets[k] - contour_distance(c.contours[k], v);
+                    if (d > depth) depth = d, p = v, nearest = k;
+                }
+            }
+            std::ostringstream s;
+            s << (connections ? "connection " : "cut ") << depth << " nearer than its offset to "
+              << (nearest == 0 ? std::string("the outer contour") : "island " + std::to_string(nearest)) << " at " << at(p);
+            faults.push_back(s.str());
             if (faults.size() >= 5) return faults;
         }
     }

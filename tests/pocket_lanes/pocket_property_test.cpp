@@ -72,7 +72,7 @@ loop moved_to_origin(const loop& l, double dx, double dy)
     return out;
 }
 
-pocket_case random_pocket(unsigned seed)
+pocket_case draw_pocket(unsigned seed)
 {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -106,6 +106,18 @@ pocket_case random_pocket(unsigned seed)
     }
     c.name = "seed " + std::to_string(seed) + " (" + kg::name_of(outer_kind) + ", " + std::to_string(corners) +
              " corners, " + std::to_string(c.contours.size() - 1) + " islands, step " + std::to_string(c.step) + ")";
+    return c;
+}
+
+// A random pocket whose region is not empty: the seed draws again until the contours leave room
+// for a lane.
+pocket_case random_pocket(unsigned seed)
+{
+    pocket_case c = draw_pocket(seed);
+    for (unsigned again = 1; kg::area_of(reachable_region(c, 0.0)) < 0.01 && again < 20; ++again) {
+        c = draw_pocket(seed + 7919u * again);
+        c.name = "seed " + std::to_string(seed) + " drawn again: " + c.name;
+    }
     return c;
 }
 
