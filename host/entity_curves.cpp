@@ -141,7 +141,6 @@ bool within_model(const point3& p) { return within_model(p[0]) && within_model(p
 
 bool valid_curve(const curve_geometry& g)
 {
-    if (field_beyond_model(g)) return false;
     switch (g.kind) {
     case curve_kind::point:
         return finite(g.start);

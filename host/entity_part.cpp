@@ -242,6 +242,9 @@ entity entity_from_json(const json& object, const field_error& where)
         const json& words = required(object, "words", where);
         if (!words.is_array()) where.raise("words", "must be an array");
         for (const json& item : words) append_words(item, e.words, where);
+        // Words that hold a curve record are that curve to every caller.
+        const auto g = decode_curve(e);
+        if (g && field_beyond_model(*g)) where.raise("words", beyond_model_text());
     } else {
         const curve_geometry g = curve_fields(object, kind, where);
         if (const char* field = field_beyond_model(g)) where.raise(field, beyond_model_text());

@@ -66,6 +66,9 @@ TEST(HostPartFile, CurvesBeyondTheModelExtentAreRefusedNamingTheEntity)
         {R"({"id": 4, "kind": "circle", "centre": [0, 0, -1e9], "radius": 1})", R"(entities[1] "centre")"},
         {R"({"id": 4, "kind": "spline", "degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0, 0], [1e308, 0, 0]]})",
          R"(entities[1] "points")"},
+        {R"({"id": 4, "kind": "words", "class": 1, "type": 2, "words": [{"double": 0}, {"double": 0}, {"double": 0},
+             {"double": 0}, {"double": 0}, {"double": 1}, {"double": 1e308}, {"double": 0}, {"double": 90}]})",
+         R"(entities[1] "words")"},
     };
     const std::string sound = R"({"id": 1, "kind": "circle", "centre": [0, 0, 0], "radius": 1e6})";
     for (const row& r : rows) {
