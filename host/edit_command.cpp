@@ -24,7 +24,8 @@ constexpr std::size_t kEditingWord = 0, kProcedureWord = 1, kNewBlockWord = 17;
 constexpr int kMotionLevel = 2;
 
 struct edit_session {
-    int procedure = 0;          // block number of the procedure opened, 0 when none is
+    bool open = false;          // a procedure is open for modification
+    int procedure = 0;          // its block number
     int counter_at_open = 0;    // the top list's block counter when it was opened
 };
 
@@ -114,7 +115,7 @@ bool open_procedure_for_edit(int number)
     words[kProcedureWord] = number;
     if (!set_record("EDA2", kEditStateKind, words)) return false;
     move_cursor(path{frame{*at, 0}});
-    session() = {number, top_counter()};
+    session() = {true, number, top_counter()};
     return true;
 }
 
@@ -122,7 +123,7 @@ edit_outcome close_procedure_edit(bool run_ended_normally)
 {
     const edit_session opened = session();
     reset_session();
-    if (opened.procedure == 0) return edit_outcome::not_editing;
+    if (!opened.open) return edit_outcome::not_editing;
     const int written = top_counter() - 1;
     const std::optional<int> old_at = procedure_index(opened.procedure);
     const std::optional<int> new_at = written >= opened.counter_at_open && written != opened.procedure
