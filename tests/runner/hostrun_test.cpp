@@ -447,6 +447,12 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
         {"curve sets not an array", "{\"curve_sets\": {\"set\": 1}}", "[]", "an array of sets"},
         {"curve set naming a missing entity", "{\"curve_sets\": [{\"set\": 1, \"curves\": [[7, 0, 1, 1]]}]}", "[]",
          "entity 7 does not exist"},
+        {"arc beyond the model extent",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"circle\", \"centre\": [0,0,0], \"radius\": 1e308}]}", "[]",
+         "entities[0] \"radius\": beyond the model extent"},
+        {"line beyond the model extent",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"line\", \"start\": [0,0,0], \"end\": [1e308,0,0]}]}", "[]",
+         "entities[0] \"end\": beyond the model extent"},
     };
     for (const row& r : rows) {
         const fs::path part = write_text(folder / "part.json", r.part_text);
@@ -460,6 +466,45 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
         EXPECT_NE(run.output.find(r.expected_place), std::string::npos) << r.what << ": " << run.output;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << r.what << ": " << run.output;
     }
+}
+
+// The README's reopen of the example's procedure as hatch clearing leaves the procedure once,
+// at the line the old block held, with the new motions; an edit whose run writes no procedure
+// (every question answered with its exit) leaves the tool path as it was.
+TEST(Hostrun, EditRunLeavesTheProcedureOnceInItsPlace)
+{
+    const fs::path folder = fresh_folder("edit");
+    const std::string common = " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
+    ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " +
+                          (folder / "created").string() + common).exit_code, 0);
+    const std::string created = (folder / "created" / "part.saved.json").string();
+    vantu::control::load_part(created);
+    const std::vector<vantu::control::toolpath_line> before = vantu::control::toolpath_top();
+    const auto is_procedure = [](const vantu::control::toolpath_line& l) { return !l.words.empty() && l.words[0] == 12; };
+    const auto place = static_cast<std::size_t>(std::find_if(before.begin(), before.end(), is_procedure) - before.begin());
+    ASSERT_LT(place, before.size());
+
+    struct row {
+        const char* what;
+        std::string script;
+        bool replaced;
+    };
+    for (const row& r : {row{"reopened", " --script " + kSource + "/examples/pocket_reopen_script.json", true},
+                         row{"cancelled", "", false}}) {
+        const fs::path out = folder / r.what;
+        const run_result run = run_hostrun("--part " + created + r.script + " --out " + out.string() + common + " --edit 1");
+        ASSERT_EQ(run.exit_code, 0) << r.what << ": " << run.output;
+        vantu::control::load_part((out / "part.saved.json").string());
+        const std::vector<vantu::control::toolpath_line>& after = vantu::control::toolpath_top();
+        ASSERT_EQ(after.size(), before.size()) << r.what;
+        EXPECT_EQ(std::count_if(after.begin(), after.end(), is_procedure), 1) << r.what;
+        ASSERT_TRUE(is_procedure(after[place])) << r.what;
+        EXPECT_EQ(after[place].words[1] != before[place].words[1], r.replaced) << r.what << ": block number";
+        EXPECT_FALSE(after[place].sublist.empty()) << r.what;
+        EXPECT_EQ(after[place].sublist != before[place].sublist, r.replaced) << r.what << ": motions";
+        EXPECT_EQ(vantu::control::get_record("NPRC")->front(), 1) << r.what;
+    }
+    vantu::control::reset();
 }
 
 TEST(Hostrun, BadCommandLinesAndModulesAreRefused)
