@@ -314,7 +314,10 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     int branch_count = 1;
     w.island_stage = 0;
     bool ended = false;
-    for (int pass = 1; pass <= offsets_mode; ++pass) {
+    // "Until full" runs until the region is empty: every pass that goes on has appended a lane, so
+    // the lane table, whose full state ends the loop with its status, is the only bound.
+    const int last_pass = offsets_mode == kOneOffset ? 1 : kLaneMax;
+    for (int pass = 1; pass <= last_pass; ++pass) {
         progress.pass(pass);
         const double distance = pass == 1 ? extra_offset + offsets[kOuterLevel] : side_step;
         int end_flag = 0;
@@ -347,6 +350,7 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     }
     // A status of 1 (nothing made by the last offset) does not end the computation.
     if (status == 1) status = 0;
+    if (status == 0 && !ended && offsets_mode != kOneOffset) status = kEngineTableFull;
     if (status == 0 && !ended) close_branches(branch_count, status);
     if (status == 0) reparent_islands();
     if (status == 0 && offsets_mode == kOneOffset) hang_islands(status);
