@@ -450,6 +450,25 @@ void phase_distance(oneoff_call& c)
 
 // ---- step 5: the raw offset and its clean-up ------------------------------------------------------
 
+// The raw offset starts at the offset of the source's start, which lies inside an element: the
+// offsets of its two halves run on one line through that point. The corner rule trims the
+// element as a whole, so a mitre point at either end may lie beyond the start's offset: the loop
+// would then run out to it and straight back, a spike of no width that the loop removal does
+// not cut (it overlaps itself without crossing). The start then moves to the middle of what the
+// trimmed element keeps, between the points before and after it.
+void start_on_trimmed_element(pokarr& raw)
+{
+    const int n = raw.count;
+    if (raw.dimension != 2 || n < 4 || pk_is_marker(raw.x[1]) || pk_is_marker(raw.x[n - 4])) return;
+    const double sx = raw.x[0], sy = raw.y[0];
+    const double ax = sx - raw.x[n - 2], ay = sy - raw.y[n - 2];  // into the start
+    const double bx = raw.x[1] - sx, by = raw.y[1] - sy;          // out of it
+    if (ax * bx + ay * by >= 0.0) return;
+    const double mx = 0.5 * (raw.x[n - 2] + raw.x[1]), my = 0.5 * (raw.y[n - 2] + raw.y[1]);
+    raw.x[0] = raw.x[n - 1] = mx;
+    raw.y[0] = raw.y[n - 1] = my;
+}
+
 // The raw offset of `from` by the distance to the side into `work`, cleaned. False with the call's
 // status set when it ends.
 bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr& work, bool first_stage)
@@ -472,6 +491,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
             lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         }
+        if (status == 0) start_on_trimmed_element(work);
     }
     if (status > 1) {
         c.status = status == kOneoffNoRestart ? kOneoffNoOffset : status;
