@@ -916,6 +916,7 @@ bool swept_boundary(oneoff_call& c, pokarr& recorded, pokarr& swept)
     if (status == 0) lane_offset_2d3d(-c.side, 1, c.t + c.rq.first_offset, piece.a, raw.a, status);
     pw.corner_arcs = corner_arcs;
     if (status != 0 || raw.a.count < 3) return false;
+    start_on_trimmed_element(raw.a);
     pokarr_drop_short(raw.a);
     pokarr_tidy_pass1(raw.a);
     pokarr_drop_short(raw.a);
