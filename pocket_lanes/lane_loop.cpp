@@ -311,7 +311,8 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
         oneoff_pokarr(r, loop.a, status);
         // An outward offset always surrounds its island: one that recorded no lane round it has
         // failed (an island offset inwards may vanish; a second offset giving nothing stops below).
-        const bool outward = inward == 0 && (status == kEngineDone || (status == kEngineNoOffset && island_stage == kStageOne));
+        const bool outward =
+            inward == 0 && (status == kEngineDone || (status == kEngineNoOffset && island_stage == kStageOne));
         if (outward && !island_lane_made(level, before)) {
             keep_island_source(lane, island_stage, level, status);
         } else if (status == kEngineNoOffset && island_stage == kStageOne) {
