@@ -202,6 +202,31 @@ void merge_islands(const merge_switches& m, int pass, int& branch_count, int& is
     }
 }
 
+// Whether an offset of an island recorded a lane on the island's own level after lane `before`.
+bool island_lane_made(int level, int before)
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = before + 1; n <= lt.count; ++n)
+        if (lt.level[n] == level) return true;
+    return false;
+}
+
+// An island whose outward offset gave no lane round it (nothing, or only pieces of the other
+// direction) keeps the loop it was offset from (its contour, or its first offset) as its lane of
+// this stage: the lanes of the outer contour are then merged with it and none runs across the
+// island. The error channel says so.
+void keep_island_source(int lane, int stage, int level, int& status)
+{
+    pokarr_work source;
+    lane_to_pokarr(lane, source.a, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return;
+    }
+    lane_add(stage, level, lane, lane, 0, 0.0, 0, source.a, status);
+    if (status == 0) eroutc("[lanile] ISLAND OFFSET HAS FAILED. THE ISLAND KEEPS ITS CONTOUR AS ITS LANE", 0);
+}
+
 }  // namespace
 
 void lanpok(int direction_sign, double first_offset, double distance, int pass, int& branch_count, int retry_switch,
@@ -282,8 +307,15 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
                                           branch_count);
         r.source_offset = d;
         r.inward = inward;
+        const int before = lt.count;
         oneoff_pokarr(r, loop.a, status);
-        if (status == kEngineNoOffset && island_stage == kStageOne) {
+        // An outward offset always surrounds its island: one that recorded no lane round it has
+        // failed (an island offset inwards may vanish; a second offset giving nothing stops below).
+        const bool outward =
+            inward == 0 && (status == kEngineDone || (status == kEngineNoOffset && island_stage == kStageOne));
+        if (outward && !island_lane_made(level, before)) {
+            keep_island_source(lane, island_stage, level, status);
+        } else if (status == kEngineNoOffset && island_stage == kStageOne) {
             int mode = 0;
             get_pocket_mode(mode);
             if (mode == 0)
