@@ -18,8 +18,11 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
             int& end_flag, int& status);
 
 // Offsets every island's lane of the previous stage (stage 1 adds the island's offset by level).
-// An island lost in stage 1 is a warning ("ATTENTION : ONE ISLAND WAS IGNORED ..." in pocket
-// mode 0); in stage 2 "[lanile] SECOND ISLAND OFFSET HAS FAILED. THIS ISLAND WILL BE GOUGED"
-// and status 11. Reads pocket_box.island_count and the pocket mode.
+// An island offset inwards that vanishes in stage 1 is a warning ("ATTENTION : ONE ISLAND WAS
+// IGNORED ..." in pocket mode 0); an outward offset that records no lane round its island keeps
+// the loop it was made from as the island's lane of the stage ("[lanile] ISLAND OFFSET HAS
+// FAILED. ..." on the error channel); a second offset that gives nothing is "[lanile] SECOND
+// ISLAND OFFSET HAS FAILED. THIS ISLAND WILL BE GOUGED" and status 11. Reads
+// pocket_box.island_count and the pocket mode.
 void lanile(int direction_sign, double first_offset, double distance, const double* offsets, int pass,
             int island_stage, int& branch_count, int& status);
