@@ -8,9 +8,11 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
@@ -21,6 +23,7 @@
 #include <cmath>
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <numeric>
 #include <vector>
 
@@ -307,10 +310,9 @@ bool meets_island(pokarr& piece, measured_loops& measured, int& status)
     return false;
 }
 
-// Whether the piece lies inside the source (every vertex and arc middle of it inside the source
-// or on it: where a part closes, the piece may touch the source at the ends of its elements) and
-// meets no island.
-bool placed_inside(const pokarr& piece, measured_loops& measured, int& status)
+// Whether every vertex and arc middle of the piece lies inside the source or on it (where a part
+// closes, the piece may touch the source at the ends of its elements).
+bool inside_source(const pokarr& piece, measured_loops& measured, int& status)
 {
     for (int i = 1; i < piece.count;) {
         const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
@@ -326,8 +328,34 @@ bool placed_inside(const pokarr& piece, measured_loops& measured, int& status)
             if (status != 0 || where == kLoopOutside) return false;
         }
     }
-    pokarr copy = piece;
-    return !meets_island(copy, measured, status) && status == 0;
+    return true;
+}
+
+// Loops handed from the clip to the tests, given back on every path.
+struct piece_parts {
+    std::unique_ptr<loop_buffer> buffer = std::make_unique<loop_buffer>();
+    ~piece_parts() { loop_buffer_clear(*buffer); }
+};
+
+// The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`:
+// the piece itself when it lies inside (`whole`); else what of it lies inside. Where a lane
+// narrows into a horn (a crescent's end, a cusp round an island, a sharp corner), the walls'
+// offsets pass each other and the loop removal cuts out the swallowtail between them, which runs
+// along the horn's middle and on past its end, out of the source where the walls stand less than
+// a step apart: its part inside the source holds every point of the horn farther than half a
+// step from the walls. A piece that cannot be cut is left out.
+void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& parts, bool& whole, int& status)
+{
+    loop_buffer_clear(parts);
+    whole = inside_source(piece, measured, status);
+    if (status != 0) return;
+    if (whole) {
+        loop_buffer_add(parts, piece, 1, status);
+        if (status != 0) status = kEngineArrayFailed;
+        return;
+    }
+    int crossings = 0;
+    if (!comlup_inside_loops(piece, measured.source, parts, crossings)) loop_buffer_clear(parts);
 }
 
 // A lane corner between two lines sharper than a right angle: beyond it the sides of the source
@@ -446,20 +474,32 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
         return areas[static_cast<std::size_t>(x)] > areas[static_cast<std::size_t>(y)];
     });
+    piece_parts parts;
+    pokarr_work part;
     for (const int i : order) {
         if (status != 0) break;
         noted_piece piece(i);
         if (!holds_material(piece.a, measured, b.distance, reach, status) || status != 0) continue;
-        if (!placed_inside(piece.a, measured, status) || status != 0) continue;
         double area = 0.0;
         int direction = 0;
         pokarr_area_dir(piece.a, area, direction);
         if (direction < 0) pokarr_reverse(piece.a);
-        const int lane_level = level_taken ? ++branch_count : level;
-        level_taken = true;
-        lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, 0, piece.a, status);
-        if (status == 0) measured.take_lane(lt.count, status);
-        if (status == 0) ++recorded;
+        bool whole = false;
+        parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
+        for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {
+            pokarr_replace(parts.buffer->counts[k], parts.buffer->points, first, part.a, status);
+            if (status != 0) {
+                status = kEngineArrayFailed;
+                break;
+            }
+            if (!whole && (!holds_material(part.a, measured, b.distance, reach, status) || status != 0)) continue;
+            if (meets_island(part.a, measured, status) || status != 0) continue;
+            const int lane_level = level_taken ? ++branch_count : level;
+            level_taken = true;
+            lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
+            if (status == 0) measured.take_lane(lt.count, status);
+            if (status == 0) ++recorded;
+        }
     }
 }
 
@@ -477,8 +517,11 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     half.retry = 0;
     half.inward = 0;
     int result = 0;
+    lane_table& lt = lane_table_block;
+    const int first_new = lt.count + 1;
     oneoff_pokarr(half, loop, result);
-    // What this offset cut out lies within half a step of its lanes.
+    // What this offset cut out lies within half a step of its lanes, and so does what they hold.
     collapse_pieces_clear();
+    for (int n = first_new; n <= lt.count; ++n) lt.contour_type[n] = kContourCollapse;
     return result;
 }

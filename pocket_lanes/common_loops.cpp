@@ -18,7 +18,9 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
+#include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 #include "pocket_lanes/nearest_points.hpp"
@@ -294,9 +296,10 @@ int level_of(int lane)
     return lane >= 1 && lane <= lt.count ? lt.level[lane] : -1;
 }
 
-// Walks one common loop from row i into loop; the highest row reached and the loop's point
-// count then come back. False when a run cannot be appended or the links do not close.
-bool walk_common_loop(comlup_call& c, comlup_table& t, int i, pokarr& loop, int& highest_row, int& at_highest)
+// Walks one common loop of A and B from row i into loop; the highest row reached and the loop's
+// point count then come back. False when a run cannot be appended or the links do not close.
+bool walk_common_loop(const pokarr& a, const pokarr& b, comlup_table& t, int i, pokarr& loop, int& highest_row,
+                      int& at_highest)
 {
     const int rows = t.count;
     int status = 0;
@@ -311,14 +314,14 @@ bool walk_common_loop(comlup_call& c, comlup_table& t, int i, pokarr& loop, int&
     for (int steps = 0; steps <= 2 * rows + 2; ++steps) {
         const int next_a = r + 1 < rows ? r + 1 : 0;
         const double pa[3] = {t.x[next_a], t.y[next_a], t.z_a[next_a]};
-        pokarr_append_run(c.a, t.elem_a[r], t.elem_a[next_a], next_a <= r, pa, loop, status);
+        pokarr_append_run(a, t.elem_a[r], t.elem_a[next_a], next_a <= r, pa, loop, status);
         if (status != 0) return false;
         const int link = std::abs(t.link[next_a]);
         const int next_link = link >= rows ? 1 : link + 1;
         const int next_b = t.row_of_link[next_link];
         if (next_b < 0) return false;
         const double pb[3] = {t.x[next_b], t.y[next_b], t.z_b[next_b]};
-        pokarr_append_run(c.b, t.elem_b[next_a], t.elem_b[next_b], link >= rows, pb, loop, status);
+        pokarr_append_run(b, t.elem_b[next_a], t.elem_b[next_b], link >= rows, pb, loop, status);
         if (status != 0) return false;
         if (next_a > highest_row || next_b > highest_row) {
             highest_row = std::max(next_a, next_b);
@@ -519,7 +522,7 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
     for (int i = 0; i < t->count; ++i) {
         if (t->used[i] != 0) continue;
         int highest = 0, at_highest = 0;
-        if (!walk_common_loop(c, *t, i, loop.a, highest, at_highest)) {
+        if (!walk_common_loop(c.a, c.b, *t, i, loop.a, highest, at_highest)) {
             status = kComlupMemory;
             return;
         }
@@ -537,4 +540,76 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
         nearest_lane_to_restart(first_new, lt.count, nearest_status);
         if (nearest_status != 0) status = kComlupMemory;
     }
+}
+
+// ---- the part of a loop inside another ---------------------------------------------------------
+
+namespace {
+
+// Whether A's run from row i to the next row along A lies inside the loop B is made ready for:
+// the middle of the run's elements, the middle one first, decides (a point on B's boundary
+// leaves it to the next). `run` is work room.
+bool run_inside(const pokarr& a, const comlup_table& t, int i, inside_loop& b, pokarr& run, int& status)
+{
+    const int next = i + 1 < t.count ? i + 1 : 0;
+    const double start[3] = {t.x[i], t.y[i], 0.0}, end[3] = {t.x[next], t.y[next], 0.0};
+    pokarr_reset(run, 0, status);
+    if (status == 0) pokarr_add_pnt(start, run, status);
+    if (status == 0) pokarr_append_run(a, t.elem_a[i], t.elem_a[next], next <= i, end, run, status);
+    if (status != 0) return false;
+    std::vector<chain_element> elements;
+    for (int k = 1; k < run.count;) {
+        const chain_element e = chain_element_at(run.x, run.y, run.count, k);
+        if (!e.valid) break;
+        elements.push_back(e);
+        k = e.next;
+    }
+    const std::size_t n = elements.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const chain_element& e = elements[(n / 2 + k) % n];
+        const double sx = run.x[e.start], sy = run.y[e.start], ex = run.x[e.end], ey = run.y[e.end];
+        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
+        int where = kLoopOutside;
+        pnt_in_inside_loop(mx, my, b, where, status);
+        if (status != 0) return false;
+        if (where != kLoopOnBoundary) return where == kLoopInside;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
+{
+    crossings = 0;
+    if (a.dimension != 2 || b.dimension != 2) return false;
+    auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
+    const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
+    cre_comlups_array(kComlupsLinked, a, b, 0.0, t->count, columns);
+    if (t->count < 0) return false;
+    crossings = t->count;
+    if (t->count == 0) return true;
+    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
+    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
+    std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
+    inside_loop inside_b;
+    inside_loop_make(b, inside_b);
+    work_loop run(2), loop(2);
+    for (int i = 0; i < t->count; ++i) {
+        if (t->used[i] != 0) continue;
+        int status = 0;
+        const bool inside = run_inside(a, *t, i, inside_b, run.a, status);
+        if (status != 0) return false;
+        if (!inside) continue;
+        int highest = 0, at_highest = 0;
+        if (!walk_common_loop(a, b, *t, i, loop.a, highest, at_highest)) return false;
+        double area = 0.0;
+        int direction = 0;
+        clean_loop(loop.a, area, direction);
+        if (direction != 1 || !(area > 0.0) || loop.a.count < 4) continue;
+        loop_buffer_add(out, loop.a, direction, status);
+        if (status != 0) return false;
+    }
+    return true;
 }

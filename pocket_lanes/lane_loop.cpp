@@ -267,7 +267,9 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
         int result = kEngineNoOffset;
         collapse_pieces_clear();
         pokarr_area(loop.a);
-        if (loop.a.area > reach || inward != 0) {
+        // A collapse lane leaves nothing to offset: its branch closes.
+        const bool collapsed = lt.contour_type[lane] == kContourCollapse;
+        if (!collapsed && (loop.a.area > reach || inward != 0)) {
             const int first_new = lt.count + 1;
             result = offset_branch(r, retry_switch, first_offset, loop.a);
             if (ends_pass(result)) {
@@ -285,7 +287,7 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
         // A branch lane whose offset gave nothing, and no piece cut out that holds material, may
         // still hold material farther than half a step from it (its walls' offsets meeting in a
         // point or a line).
-        if (result == kEngineNoOffset && pass > 1) {
+        if (!collapsed && result == kEngineNoOffset && pass > 1) {
             result = collapse_half_step(r, loop.a);
             if (ends_pass(result)) {
                 status = result;
