@@ -275,9 +275,28 @@ void loop_box(const pokarr& loop, double* box)
     }
 }
 
+// Whether the island lane lies beyond the source: its first vertex off the source's boundary lies
+// outside it. A branch lane that met an island was merged with it, and the island lies beyond
+// the merged lane, whose boundary runs along the island's lane there.
+bool beyond_source(const pokarr& island, measured_loops& measured, int& status)
+{
+    for (int i = 1; i < island.count;) {
+        const chain_element e = chain_element_at(island.x, island.y, island.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        int where = kLoopOutside;
+        pnt_in_inside_loop(island.x[e.end], island.y[e.end], measured.inside(), where, status);
+        if (status != 0) return false;
+        if (where != kLoopOnBoundary) return where == kLoopOutside;
+    }
+    return true;
+}
+
 // Whether an island's current lane meets the piece: crosses it, holds its first point, or lies in
-// it. Islands whose boxes miss the piece's are passed over; open contours are no islands.
-bool meets_island(pokarr& piece, measured_loops& measured, int& status)
+// it. Islands whose boxes miss the piece's are passed over; open contours are no islands. A piece
+// cut out of its source (`clipped`) runs along the source, and so along the islands merged into
+// it, which lie beyond it: only the islands inside the source are asked.
+bool meets_island(pokarr& piece, measured_loops& measured, bool clipped, int& status)
 {
     const lane_table& lt = lane_table_block;
     double box[4];
@@ -296,6 +315,7 @@ bool meets_island(pokarr& piece, measured_loops& measured, int& status)
         if (island_box[0] > box[2] || island_box[2] < box[0] || island_box[1] > box[3] || island_box[3] < box[1])
             continue;
         if (island.a.count == 0) lane_to_pokarr(lane, island.a, status);
+        if (status == 0 && clipped && beyond_source(island.a, measured, status)) continue;
         int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
         if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island.a, piece, crossing);
         if (status == 0 && crossing == 0) pnt_in_pokarr(piece.x[0], piece.y[0], island.a, inside, status);
@@ -493,7 +513,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
                 break;
             }
             if (!whole && (!holds_material(part.a, measured, b.distance, reach, status) || status != 0)) continue;
-            if (meets_island(part.a, measured, status) || status != 0) continue;
+            if (meets_island(part.a, measured, !whole, status) || status != 0) continue;
             const int lane_level = level_taken ? ++branch_count : level;
             level_taken = true;
             lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
