@@ -499,7 +499,6 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     for (const int i : order) {
         if (status != 0) break;
         noted_piece piece(i);
-        if (!holds_material(piece.a, measured, b.distance, reach, status) || status != 0) continue;
         double area = 0.0;
         int direction = 0;
         pokarr_area_dir(piece.a, area, direction);
@@ -512,7 +511,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
                 status = kEngineArrayFailed;
                 break;
             }
-            if (!whole && (!holds_material(part.a, measured, b.distance, reach, status) || status != 0)) continue;
+            if (!holds_material(part.a, measured, b.distance, reach, status) || status != 0) continue;
             if (meets_island(part.a, measured, !whole, status) || status != 0) continue;
             const int lane_level = level_taken ? ++branch_count : level;
             level_taken = true;
