@@ -13,9 +13,9 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/island_lanes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_clearance.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
@@ -109,15 +109,20 @@ bool boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& 
 struct lancom_call {
     lancom_call(int pass_in, int stage_in, int touch_in, int& branches, int& island_count, int& status_out)
         : pass(pass_in), stage(stage_in), touch(touch_in), branch_count(branches), islands(island_count),
-          status(status_out), current(stage_in, kLevelIsland + pocket_box_block.island_count)
+          status(status_out), current(stage_in, kLevelIsland + 1, kLevelIsland + pocket_box_block.island_count),
+          branch_lanes(pass_in, 1, branches)
     {
+        // From pass 2 on a merge changes no branch lane's level, and no older lane takes the pass's
+        // status: the branches' lanes of this pass are found in one scan of the table.
+        if (pass >= 2) branch_lanes.know_all();
     }
     int pass, stage, touch;
     int& branch_count;
     int& islands;
     int& status;
     pair_memory pairs;
-    current_island_lanes current;
+    current_level_lanes current;
+    current_level_lanes branch_lanes;
     std::vector<signed char> marks = std::vector<signed char>(kLaneRows + 1, kMarkNone);
     int merges = 0;
     bool end_now = false;   // ends without the end step
@@ -259,7 +264,13 @@ bool branch_against_islands(lancom_call& c, int& b)
     lane_table& lt = lane_table_block;
     pokarr_work loop_l, loop_j;
     int lane_l = 0;
-    lane_find(0, 0, b, c.pass, lane_l, loop_l.a, c.status);
+    if (c.pass >= 2) {
+        lane_l = c.branch_lanes.lane(b);
+        if (lane_l != 0) lane_to_pokarr(lane_l, loop_l.a, c.status);
+    } else {
+        // Pass 1 moves lanes from one branch to another (step 6): each look scans the table.
+        lane_find(0, 0, b, c.pass, lane_l, loop_l.a, c.status);
+    }
     if (c.status != 0) {
         c.status = kEngineArrayFailed;
         c.end_now = true;

@@ -17,6 +17,7 @@
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/one_offset.hpp"
 
 #include <algorithm>
@@ -251,14 +252,18 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
     // opens in this pass already has its lane of this pass. On pass 1 the lane search (wanted
     // status 0) would take that new lane for the branch's source and offset it a second time.
     const int branches = branch_count;
+    // The pass appends lanes (on the branch it offsets or on new ones) and changes no lane's level
+    // or status: the branches' lanes of the last pass are found in one scan of the table.
+    current_level_lanes last_lanes(pass - 1, 1, branches);
+    last_lanes.know_all();
     for (int b = 1; b <= branches; ++b) {
-        int lane = 0;
-        lane_find(0, 0, b, pass - 1, lane, loop.a, status);
+        const int lane = last_lanes.lane(b);
+        if (lane == 0) continue;
+        lane_to_pokarr(lane, loop.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
             return;
         }
-        if (lane == 0) continue;
         oneoff_request r = offset_request(direction_sign, first_offset, distance, lane, pass, b, 0, branch_count);
         r.source_offset = pass == 1 ? distance : lt.offset[lane];
         r.combine = w.combine_flag == 1 && pass >= 2 ? 1 : 0;
