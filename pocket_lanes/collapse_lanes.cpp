@@ -330,9 +330,9 @@ bool meets_island(pokarr& piece, measured_loops& measured, bool clipped, int& st
     return false;
 }
 
-// Whether every vertex and arc middle of the piece lies inside the source or on it (where a part
-// closes, the piece may touch the source at the ends of its elements).
-bool inside_source(const pokarr& piece, measured_loops& measured, int& status)
+// Whether a piece that does not cross the source lies inside it: its first vertex or arc middle off
+// the source's boundary decides (a piece lying wholly on the boundary holds nothing).
+bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& status)
 {
     for (int i = 1; i < piece.count;) {
         const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
@@ -342,13 +342,27 @@ bool inside_source(const pokarr& piece, measured_loops& measured, int& status)
         if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
         int where = kLoopOutside;
         pnt_in_inside_loop(px, py, measured.inside(), where, status);
-        if (status != 0 || where == kLoopOutside) return false;
-        if (e.arc) {
-            pnt_in_inside_loop(piece.x[e.end], piece.y[e.end], measured.inside(), where, status);
-            if (status != 0 || where == kLoopOutside) return false;
-        }
+        if (status != 0) return false;
+        if (where != kLoopOnBoundary) return where == kLoopInside;
     }
-    return true;
+    return false;
+}
+
+// Whether every point of the piece's box lies within `reach` of the source or of a new lane: no
+// part of the piece can then hold material. The crumbs the loop removal leaves along the source
+// are passed over at the cost of a few distances.
+bool near_measured(const pokarr& piece, measured_loops& measured, double reach, int& status)
+{
+    double box[4];
+    loop_box(piece, box);
+    const double half = 0.5 * std::hypot(box[2] - box[0], box[3] - box[1]);
+    if (!(half < reach)) return false;
+    std::deque<indexed_loop>& loops = measured.get(status);
+    if (status != 0) return false;
+    std::vector<boxed_element>& near = measured.near;
+    near.clear();
+    for (indexed_loop& l : loops) elements_near(l, box, reach, near);
+    return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
 }
 
 // Loops handed from the clip to the tests, given back on every path.
@@ -367,15 +381,18 @@ struct piece_parts {
 void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& parts, bool& whole, int& status)
 {
     loop_buffer_clear(parts);
-    whole = inside_source(piece, measured, status);
-    if (status != 0) return;
-    if (whole) {
-        loop_buffer_add(parts, piece, 1, status);
-        if (status != 0) status = kEngineArrayFailed;
+    whole = false;
+    int crossings = 0;
+    pokarr source = measured.source;  // the crossing search reads it only
+    if (!comlup_inside_loops(source, piece, parts, crossings)) {
+        loop_buffer_clear(parts);
         return;
     }
-    int crossings = 0;
-    if (!comlup_inside_loops(piece, measured.source, parts, crossings)) loop_buffer_clear(parts);
+    if (crossings > 0) return;
+    whole = uncrossed_piece_inside(piece, measured, status);
+    if (status != 0 || !whole) return;
+    loop_buffer_add(parts, piece, 1, status);
+    if (status != 0) status = kEngineArrayFailed;
 }
 
 // A lane corner between two lines sharper than a right angle: beyond it the sides of the source
@@ -499,6 +516,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     for (const int i : order) {
         if (status != 0) break;
         noted_piece piece(i);
+        if (near_measured(piece.a, measured, reach, status) || status != 0) continue;
         double area = 0.0;
         int direction = 0;
         pokarr_area_dir(piece.a, area, direction);

@@ -542,21 +542,21 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
     }
 }
 
-// ---- the part of a loop inside another ---------------------------------------------------------
+// ---- the common part of two regions ---------------------------------------------------------------
 
 namespace {
 
-// Whether A's run from row i to the next row along A lies inside the loop B is made ready for:
-// the middle of the run's elements, the middle one first, decides (a point on B's boundary
-// leaves it to the next). `run` is work room.
-bool run_inside(const pokarr& a, const comlup_table& t, int i, inside_loop& b, pokarr& run, int& status)
+// Where A's run from row i to the next row along A lies against B (made ready for inside tests):
+// the middle of the run's elements, the middle one first, decides; a run lying on B's boundary
+// all along answers kLoopOnBoundary. `run` is work room.
+int run_against(const pokarr& a, const comlup_table& t, int i, inside_loop& b, pokarr& run, int& status)
 {
     const int next = i + 1 < t.count ? i + 1 : 0;
     const double start[3] = {t.x[i], t.y[i], 0.0}, end[3] = {t.x[next], t.y[next], 0.0};
     pokarr_reset(run, 0, status);
     if (status == 0) pokarr_add_pnt(start, run, status);
     if (status == 0) pokarr_append_run(a, t.elem_a[i], t.elem_a[next], next <= i, end, run, status);
-    if (status != 0) return false;
+    if (status != 0) return kLoopOnBoundary;
     std::vector<chain_element> elements;
     for (int k = 1; k < run.count;) {
         const chain_element e = chain_element_at(run.x, run.y, run.count, k);
@@ -572,10 +572,9 @@ bool run_inside(const pokarr& a, const comlup_table& t, int i, inside_loop& b, p
         if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
         int where = kLoopOutside;
         pnt_in_inside_loop(mx, my, b, where, status);
-        if (status != 0) return false;
-        if (where != kLoopOnBoundary) return where == kLoopInside;
+        if (status != 0 || where != kLoopOnBoundary) return where;
     }
-    return false;
+    return kLoopOnBoundary;
 }
 
 }  // namespace
@@ -590,18 +589,24 @@ bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& cros
     if (t->count < 0) return false;
     crossings = t->count;
     if (t->count == 0) return true;
-    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
-    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
-    std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
+    // Touching rows are dropped: at every row left A crosses B, so its runs lie inside and outside
+    // B by turns, and the first run a test decides tells which.
+    if (t->count % 2 != 0) return false;
     inside_loop inside_b;
     inside_loop_make(b, inside_b);
     work_loop run(2), loop(2);
-    for (int i = 0; i < t->count; ++i) {
-        if (t->used[i] != 0) continue;
-        int status = 0;
-        const bool inside = run_inside(a, *t, i, inside_b, run.a, status);
+    int first_inside = -1, status = 0;
+    for (int i = 0; i < t->count && first_inside < 0; ++i) {
+        const int where = run_against(a, *t, i, inside_b, run.a, status);
         if (status != 0) return false;
-        if (!inside) continue;
+        if (where != kLoopOnBoundary) first_inside = (where == kLoopInside ? i : i + 1) % 2;
+    }
+    if (first_inside < 0) return false;
+    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
+    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
+    std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
+    for (int i = first_inside; i < t->count; i += 2) {
+        if (t->used[i] != 0) continue;
         int highest = 0, at_highest = 0;
         if (!walk_common_loop(a, b, *t, i, loop.a, highest, at_highest)) return false;
         double area = 0.0;

@@ -70,8 +70,9 @@ void loop_buffer_clear(loop_buffer& buffer);
 // Appends a loop with its direction; status 11 when the buffer is full or the append fails.
 void loop_buffer_add(loop_buffer& buffer, const pokarr& loop, int direction, int& status);
 
-// The parts of A's region that lie inside B, both planar loops running counter-clockwise: A's
-// runs inside B closed by B's runs inside A, each cleaned and appended to `out`. `crossings`
+// The common part of the regions of two planar loops running counter-clockwise: A's runs inside B
+// closed by B's runs inside A, each loop cleaned and appended to `out`. The crossing search
+// indexes B and the inside test reads B: the smaller loop is best given as B. `crossings`
 // answers the rows of the crossing table (0: the loops do not cross, and nothing is appended).
-// False when the crossing search fails or the links do not close into loops.
+// False when the crossing search fails or its rows do not close into loops.
 bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings);
