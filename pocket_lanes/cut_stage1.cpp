@@ -540,13 +540,19 @@ void take_chain(stage_run& s, int closing, int direction_sign)
         chain_run c;
         if (!begin_chain(s, c, closing, direction_sign)) return;
         if (!prepare_first(s, c)) return;
-        c.alternatives = alternative_parents(c.first);
-        const bool had_alternatives = !c.alternatives.empty();
+        // The alternatives are listed when the passes first fail (nothing changes the table
+        // before): most chains link at once, and the list reads the whole table.
+        bool listed = false, had_alternatives = false;
         bool retake = false;
         for (int round = 0; round <= 2 * kMostAlternatives + 8; ++round) {
             int split_at = 0;
             walk_end end = run_passes(s, c, split_at);
             if (end == walk_end::no_hit || end == walk_end::refused) {
+                if (!listed) {
+                    c.alternatives = alternative_parents(c.first);
+                    had_alternatives = !c.alternatives.empty();
+                    listed = true;
+                }
                 if (c.next_alternative < c.alternatives.size()) {
                     lane_table_block.parent[c.first] = c.alternatives[c.next_alternative++];
                     c.best = refused_step{};
