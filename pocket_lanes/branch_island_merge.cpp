@@ -276,7 +276,8 @@ bool branch_against_islands(lancom_call& c, int& b)
         c.end_now = true;
         return false;
     }
-    if (lane_l == 0) return false;
+    // A collapse lane meets no island and is offset no further: there is nothing to merge.
+    if (lane_l == 0 || lt.contour_type[lane_l] == kContourCollapse) return false;
     const int parent_p = lt.parent[lane_l];
     // The lane meets every island of the loop below: its elements are boxed once for all.
     const loop_clearance lane_elements(loop_l.a);

@@ -577,6 +577,50 @@ int run_against(const pokarr& a, const comlup_table& t, int i, inside_loop& b, p
     return kLoopOnBoundary;
 }
 
+// The unit direction of element e of the loop at the point on it (an arc's tangent in its
+// direction); `inside` tells whether the point lies off the element's ends. False for an element
+// that cannot be read or has no length.
+bool direction_at(const pokarr& l, int e, double x, double y, double& ux, double& uy, bool& arc, bool& inside)
+{
+    const chain_element c = chain_element_at(l.x, l.y, l.count, e);
+    if (!c.valid) return false;
+    const double p[2] = {x, y}, s[2] = {l.x[c.start], l.y[c.start]}, q[2] = {l.x[c.end], l.y[c.end]};
+    inside = pk_eq_pnt2(p, s) == 0 && pk_eq_pnt2(p, q) == 0;
+    arc = c.arc;
+    ux = c.arc ? -c.dir * (y - c.cy) : q[0] - s[0];
+    uy = c.arc ? c.dir * (x - c.cx) : q[1] - s[1];
+    const double length = std::hypot(ux, uy);
+    if (!(length > 0.0)) return false;
+    ux /= length, uy /= length;
+    return true;
+}
+
+// Drops the rows where an arc touches a line or another arc inside both elements (their
+// directions there parallel): the loops meet there without crossing, and the crossing search
+// reports such a touch as a crossing. The links along B are numbered again.
+void drop_tangent_rows(const pokarr& a, const pokarr& b, comlup_table& t)
+{
+    int kept = 0;
+    for (int i = 0; i < t.count; ++i) {
+        double ax = 0.0, ay = 0.0, bx = 0.0, by = 0.0;
+        bool a_arc = false, b_arc = false, a_inside = false, b_inside = false;
+        const bool tangent = direction_at(a, t.elem_a[i], t.x[i], t.y[i], ax, ay, a_arc, a_inside) &&
+                             direction_at(b, t.elem_b[i], t.x[i], t.y[i], bx, by, b_arc, b_inside) &&
+                             (a_arc || b_arc) && a_inside && b_inside &&
+                             std::fabs(ax * by - ay * bx) < kPocketParallelSine;
+        if (tangent) continue;
+        t.elem_a[kept] = t.elem_a[i], t.elem_b[kept] = t.elem_b[i];
+        t.x[kept] = t.x[i], t.y[kept] = t.y[i], t.link[kept] = t.link[i];
+        ++kept;
+    }
+    if (kept == t.count) return;
+    t.count = kept;
+    std::vector<int> order(static_cast<std::size_t>(kept));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&t](int p, int q) { return t.link[p] < t.link[q]; });
+    for (int k = 0; k < kept; ++k) t.link[order[static_cast<std::size_t>(k)]] = k + 1;
+}
+
 }  // namespace
 
 bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
@@ -587,6 +631,7 @@ bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& cros
     const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
     cre_comlups_array(kComlupsLinked, a, b, 0.0, t->count, columns);
     if (t->count < 0) return false;
+    drop_tangent_rows(a, b, *t);
     crossings = t->count;
     if (t->count == 0) return true;
     // Touching rows are dropped: at every row left A crosses B, so its runs lie inside and outside
