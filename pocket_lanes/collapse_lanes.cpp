@@ -427,8 +427,9 @@ void corner_pieces(const pokarr& lane, double distance, double reach)
         ax /= la, ay /= la, bx /= lb, by /= lb;
         const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
         if (!(turn > 0.0)) continue;
-        // Half the inner angle: the turn is pi less the inner angle.
-        const double sine = std::sin(0.5 * (kPi - std::atan2(turn, along)));
+        // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
+        // inner angle): sqrt((1 + cos turn) / 2).
+        const double sine = std::sqrt(0.5 * (1.0 + along));
         if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) continue;
         // Where the line from p along u meets the line through q along v, ahead of p.
         auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,

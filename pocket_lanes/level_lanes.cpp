@@ -52,13 +52,23 @@ void current_level_lanes::know_all()
     if (wanted_ <= 0) return;
     const lane_table& lt = lane_table_block;
     take_new_lanes();
-    std::fill(lanes_.begin(), lanes_.end(), 0);
-    for (int n = lt.count; n >= 1; --n) {
+    std::fill(lanes_.begin(), lanes_.end(), kUnknown);
+    int undecided = static_cast<int>(lanes_.size());
+    for (int n = lt.count; n >= 1 && undecided > 0; --n) {
         const int index = lt.level[n] - first_level_;
-        if (index < 0 || index >= static_cast<int>(lanes_.size()) || !matches(lt.status[n], wanted_)) continue;
+        if (index < 0 || index >= static_cast<int>(lanes_.size())) continue;
         int& known = lanes_[static_cast<std::size_t>(index)];
-        if (known == 0) known = n;
+        if (known != kUnknown) continue;
+        // A lane takes its status from the pass that appends it, and a closing lane ends its
+        // level's lanes of that pass: no older lane of a level whose newest lane is a closing one
+        // has a later pass's status (from pass 2 on, when pass 1 no longer moves lanes between
+        // branches).
+        if (matches(lt.status[n], wanted_)) known = n;
+        else if (wanted_ >= 2 && lt.status[n] < 0) known = 0;
+        else continue;
+        --undecided;
     }
+    std::replace(lanes_.begin(), lanes_.end(), kUnknown, 0);
 }
 
 int current_level_lanes::lane(int level)
