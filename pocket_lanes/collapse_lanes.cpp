@@ -164,6 +164,13 @@ struct measured_loops {
     // Work lists of the pieces' tests, kept from one piece to the next.
     std::vector<double> points;
     std::vector<boxed_element> near;
+    // The collapse lanes recorded as detours of the source so far: their points (among `lanes`)
+    // and boxes.
+    struct detour {
+        const pokarr* loop;
+        double box[4];
+    };
+    std::vector<detour> detours;
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
     std::vector<int> islands;
     bool islands_found = false;
@@ -365,6 +372,43 @@ bool near_measured(const pokarr& piece, measured_loops& measured, double reach, 
     return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
 }
 
+// Where the loop lies against another: the middle of its first element off the other's boundary
+// decides (two parts of one source may share their vertices, where they run along it and where
+// the raw offset crossed itself); kLoopOnBoundary when every middle lies on it.
+int middles_against(const pokarr& loop, const pokarr& other, int& status)
+{
+    inside_loop inside;
+    inside_loop_make(other, inside);
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
+        int where = kLoopOutside;
+        pnt_in_inside_loop(mx, my, inside, where, status);
+        if (status != 0 || where != kLoopOnBoundary) return where;
+    }
+    return kLoopOnBoundary;
+}
+
+// Whether the part crosses a detour of the source recorded before or one lies inside the other:
+// the source's cut, which goes round its detours, would then cross itself.
+bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
+{
+    double box[4];
+    loop_box(part, box);
+    for (const measured_loops::detour& d : measured.detours) {
+        if (d.box[0] > box[2] || d.box[2] < box[0] || d.box[1] > box[3] || d.box[3] < box[1]) continue;
+        if (comlup_crossings(part, *d.loop) != 0) return true;
+        const bool nested = middles_against(part, *d.loop, status) == kLoopInside ||
+                            middles_against(*d.loop, part, status) == kLoopInside;
+        if (status != 0 || nested) return nested;
+    }
+    return false;
+}
+
 // Loops handed from the clip to the tests, given back on every path.
 struct piece_parts {
     std::unique_ptr<loop_buffer> buffer = std::make_unique<loop_buffer>();
@@ -481,8 +525,14 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     recorded = 0;
     const collapse_pieces& b = collapse_pieces_block;
     const lane_table& lt = lane_table_block;
-    // The first pass offsets the contour: what it leaves lies outside the region.
+    // The first pass offsets the contour: what it leaves lies outside the region. A source running
+    // clockwise is a hole's lane: the region lies outside it, and its pieces are no collapse.
     if (pass < 2 || source.dimension != kPlanar || (b.counts.empty() && first_new > lt.count)) return;
+    pokarr measured_source = source;  // the direction is cached in the header measured
+    double source_area = 0.0;
+    int source_direction = 0;
+    pokarr_area_dir(measured_source, source_area, source_direction);
+    if (source_direction != 1) return;
     bool level_taken = false;
     for (int n = first_new; n <= lt.count && !level_taken; ++n)
         level_taken = lt.status[n] == pass && lt.level[n] == level;
@@ -532,11 +582,21 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
             }
             if (!holds_material(part.a, measured, b.distance, reach, status) || status != 0) continue;
             if (meets_island(part.a, measured, !whole, status) || status != 0) continue;
-            const int lane_level = level_taken ? ++branch_count : level;
-            level_taken = true;
-            lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
+            if (whole || overlaps_detour(part.a, measured, status)) {
+                const int lane_level = level_taken ? ++branch_count : level;
+                level_taken = true;
+                lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
+                if (status == 0) ++recorded;
+            } else {
+                // A part cut out of the source shares a point with it: the source's cut goes round
+                // it (collapse_detours.hpp).
+                lane_add(0, level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
+            }
             if (status == 0) measured.take_lane(lt.count, status);
-            if (status == 0) ++recorded;
+            if (status == 0 && lt.status[lt.count] == 0) {
+                measured.detours.push_back({&measured.lanes.back().a, {}});
+                loop_box(measured.lanes.back().a, measured.detours.back().box);
+            }
         }
     }
 }

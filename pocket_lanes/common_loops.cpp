@@ -623,15 +623,33 @@ void drop_tangent_rows(const pokarr& a, const pokarr& b, comlup_table& t)
 
 }  // namespace
 
+namespace {
+
+// The linked crossing table of two planar loops, touches dropped; false when the search fails.
+bool proper_crossings(pokarr& a, const pokarr& b, comlup_table& t)
+{
+    const comlups_columns columns{t.elem_a, t.elem_b, t.x, t.y, t.used, t.link, t.z_a, t.z_b};
+    cre_comlups_array(kComlupsLinked, a, b, 0.0, t.count, columns);
+    if (t.count < 0) return false;
+    drop_tangent_rows(a, b, t);
+    return true;
+}
+
+}  // namespace
+
+int comlup_crossings(pokarr& a, const pokarr& b)
+{
+    if (a.dimension != 2 || b.dimension != 2) return -1;
+    auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
+    return proper_crossings(a, b, *t) ? t->count : -1;
+}
+
 bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
 {
     crossings = 0;
     if (a.dimension != 2 || b.dimension != 2) return false;
     auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
-    const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
-    cre_comlups_array(kComlupsLinked, a, b, 0.0, t->count, columns);
-    if (t->count < 0) return false;
-    drop_tangent_rows(a, b, *t);
+    if (!proper_crossings(a, b, *t)) return false;
     crossings = t->count;
     if (t->count == 0) return true;
     // Touching rows are dropped: at every row left A crosses B, so its runs lie inside and outside
