@@ -519,10 +519,9 @@ void collapse_piece_note(const pokarr& piece, double distance)
 }
 
 void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level,
-                           int& branch_count, int& recorded, int& status)
+                           int& branch_count, int& status)
 {
     status = 0;
-    recorded = 0;
     const collapse_pieces& b = collapse_pieces_block;
     const lane_table& lt = lane_table_block;
     // The first pass offsets the contour: what it leaves lies outside the region. A source running
@@ -586,7 +585,6 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
                 const int lane_level = level_taken ? ++branch_count : level;
                 level_taken = true;
                 lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
-                if (status == 0) ++recorded;
             } else {
                 // A part cut out of the source shares a point with it: the source's cut goes round
                 // it (collapse_detours.hpp).

@@ -38,7 +38,7 @@ void collapse_piece_note(const pokarr& piece, double distance);
 // a lane or a test cannot be read, or the code of lane_add. Nothing on pass 1 (the offset of the
 // contour). Reads pocket_work (engine_step, tolerance) and the island lanes.
 void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level,
-                           int& branch_count, int& recorded, int& status);
+                           int& branch_count, int& status);
 
 // The lane at half the engine's step plus the pocket's tolerance inside a branch lane whose offset
 // gave no lane (its walls' offsets met in a point or a line, or what they cut out was kept by

@@ -282,16 +282,14 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
                 return;
             }
             if (result == kOffsetNoLoop) result = kEngineNoOffset;
-            // Where the offset lost a part of the region narrower than two steps, the lane at its
-            // centre; a branch whose offset gave nothing else goes on with it.
-            int collapse = 0;
-            collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, collapse, status);
+            // Where the offset lost a part of the region narrower than two steps beside its lanes
+            // (a horn, a leg, a neck), the lanes where that part closes.
+            if (result != kEngineNoOffset) collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, status);
             if (status != 0) return;
-            if (collapse > 0) result = 0;
         }
-        // A branch lane whose offset gave nothing, and no piece cut out that holds material, may
-        // still hold material farther than half a step from it (its walls' offsets meeting in a
-        // point or a line).
+        // A branch lane whose offset gave nothing holds no point farther than a step from its
+        // walls, but may hold points farther than half a step: the lane at half a step inside it
+        // leaves none.
         if (!collapsed && result == kEngineNoOffset && pass > 1) {
             result = collapse_half_step(r, loop.a);
             if (ends_pass(result)) {
