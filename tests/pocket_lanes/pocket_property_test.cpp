@@ -295,3 +295,33 @@ TEST_F(WholePocket, NamedPocketsAreCutWhollyOnceAndClearOfEveryContour)
         draw_failure("named_" + std::to_string(row), rows[row], faults);
     }
 }
+
+// Collapse lanes cut out of their source (status 0) are no chains of their own: the cut of the
+// source goes round them, every point of theirs on it (the one they share with the source within
+// the engine's point tolerance).
+TEST_F(WholePocket, CollapseLanesCutOutOfTheirSourceAreCutWithIt)
+{
+    const pocket_case c{"square with an island by the wall", {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)}, {0.8, 0.8}, 0.8};
+    ASSERT_TRUE(judge(c, compute(c)).empty());
+    const lane_table& lt = lane_table_block;
+    const int first = pocket_box_block.first_output_lane;
+    int detours = 0;
+    for (int d = 1; d < first; ++d) {
+        if (lt.status[d] != 0 || lt.contour_type[d] != kContourCollapse) continue;
+        ++detours;
+        std::vector<xy> cut;
+        for (int i = first; i <= lt.count; ++i) {
+            EXPECT_NE(lt.link2[i], d) << "detour lane " << d << " is cut on its own";
+            if (lt.link2[i] != lt.parent[d] || lt.group[i] == kGroupConnection) continue;
+            const loop e = lane_entries(i);
+            cut.insert(cut.end(), e.begin(), e.end());
+        }
+        const loop e = lane_entries(d);
+        for (std::size_t k = 0; k < e.size(); k += e[k].x > 1.0e20 ? 3 : 1) {  // vertices, not arc records
+            const xy p = e[k];
+            EXPECT_TRUE(std::any_of(cut.begin(), cut.end(), [&](const xy& q) { return std::hypot(p.x - q.x, p.y - q.y) < 1e-6; }))
+                << "detour lane " << d << " point (" << p.x << ", " << p.y << ") is not on its source's cut";
+        }
+    }
+    EXPECT_GT(detours, 0);
+}
