@@ -372,25 +372,13 @@ bool near_measured(const pokarr& piece, measured_loops& measured, double reach, 
     return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
 }
 
-// Where the loop lies against another: the middle of its first element off the other's boundary
-// decides (two parts of one source may share their vertices, where they run along it and where
-// the raw offset crossed itself); kLoopOnBoundary when every middle lies on it.
+// Where the loop lies against another, by the middles of its elements (two parts of one source
+// share their vertices where they run along it and where the raw offset crossed itself).
 int middles_against(const pokarr& loop, const pokarr& other, int& status)
 {
     inside_loop inside;
     inside_loop_make(other, inside);
-    for (int i = 1; i < loop.count;) {
-        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
-        if (!e.valid) break;
-        i = e.next;
-        const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
-        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
-        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
-        int where = kLoopOutside;
-        pnt_in_inside_loop(mx, my, inside, where, status);
-        if (status != 0 || where != kLoopOnBoundary) return where;
-    }
-    return kLoopOnBoundary;
+    return middles_against_loop(loop, inside, status);
 }
 
 // Whether the part crosses a detour of the source recorded before or one lies inside the other:
@@ -451,12 +439,7 @@ void corner_pieces(const pokarr& lane, double distance, double reach)
     // offsets, not a collapse. A right angle with its rounding counts as one.
     constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
     std::vector<chain_element> elements;
-    for (int i = 1; i < lane.count;) {
-        const chain_element e = chain_element_at(lane.x, lane.y, lane.count, i);
-        if (!e.valid) break;
-        elements.push_back(e);
-        i = e.next;
-    }
+    chain_elements_of(lane.x, lane.y, lane.count, elements);
     for (std::size_t k = 0; k < elements.size(); ++k) {
         // The corner where line k ends and the next (the first after the last: the lane is
         // closed) starts.

@@ -547,8 +547,8 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
 namespace {
 
 // Where A's run from row i to the next row along A lies against B (made ready for inside tests):
-// the middle of the run's elements, the middle one first, decides; a run lying on B's boundary
-// all along answers kLoopOnBoundary. `run` is work room.
+// the middles of its elements decide (kLoopOnBoundary: it runs along B all the way). `run` is work
+// room.
 int run_against(const pokarr& a, const comlup_table& t, int i, inside_loop& b, pokarr& run, int& status)
 {
     const int next = i + 1 < t.count ? i + 1 : 0;
@@ -557,24 +557,7 @@ int run_against(const pokarr& a, const comlup_table& t, int i, inside_loop& b, p
     if (status == 0) pokarr_add_pnt(start, run, status);
     if (status == 0) pokarr_append_run(a, t.elem_a[i], t.elem_a[next], next <= i, end, run, status);
     if (status != 0) return kLoopOnBoundary;
-    std::vector<chain_element> elements;
-    for (int k = 1; k < run.count;) {
-        const chain_element e = chain_element_at(run.x, run.y, run.count, k);
-        if (!e.valid) break;
-        elements.push_back(e);
-        k = e.next;
-    }
-    const std::size_t n = elements.size();
-    for (std::size_t k = 0; k < n; ++k) {
-        const chain_element& e = elements[(n / 2 + k) % n];
-        const double sx = run.x[e.start], sy = run.y[e.start], ex = run.x[e.end], ey = run.y[e.end];
-        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
-        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
-        int where = kLoopOutside;
-        pnt_in_inside_loop(mx, my, b, where, status);
-        if (status != 0 || where != kLoopOnBoundary) return where;
-    }
-    return kLoopOnBoundary;
+    return middles_against_loop(run, b, status);
 }
 
 // The unit direction of element e of the loop at the point on it (an arc's tangent in its
