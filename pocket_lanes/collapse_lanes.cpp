@@ -433,12 +433,11 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
 // piece to cut out, so the piece is made here: the triangle between the corner and the points
 // where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
 // moved out by the distance). Corners of arcs leave their pieces in the loop removal.
-void corner_pieces(const pokarr& lane, double distance, double reach)
+void corner_pieces(const pokarr& lane, double distance, double reach, std::vector<chain_element>& elements)
 {
     // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
     // offsets, not a collapse. A right angle with its rounding counts as one.
     constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
-    std::vector<chain_element> elements;
     chain_elements_of(lane.x, lane.y, lane.count, elements);
     for (std::size_t k = 0; k < elements.size(); ++k) {
         // The corner where line k ends and the next (the first after the last: the lane is
@@ -449,6 +448,8 @@ void corner_pieces(const pokarr& lane, double distance, double reach)
         const double cx = lane.x[in.end], cy = lane.y[in.end];
         double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
         double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
+        // Only a left turn of more than a right angle can pass the test below.
+        if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) continue;
         const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
         if (!(la > 0.0) || !(lb > 0.0)) continue;
         ax /= la, ay /= la, bx /= lb, by /= lb;
@@ -507,30 +508,32 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     status = 0;
     const collapse_pieces& b = collapse_pieces_block;
     const lane_table& lt = lane_table_block;
-    // The first pass offsets the contour: what it leaves lies outside the region. A source running
-    // clockwise is a hole's lane: the region lies outside it, and its pieces are no collapse.
+    // The first pass offsets the contour: what it leaves lies outside the region.
     if (pass < 2 || source.dimension != kPlanar || (b.counts.empty() && first_new > lt.count)) return;
-    pokarr measured_source = source;  // the direction is cached in the header measured
-    double source_area = 0.0;
-    int source_direction = 0;
-    pokarr_area_dir(measured_source, source_area, source_direction);
-    if (source_direction != 1) return;
     bool level_taken = false;
     for (int n = first_new; n <= lt.count && !level_taken; ++n)
         level_taken = lt.status[n] == pass && lt.level[n] == level;
     const pocket_work& w = pocket_work_block;
     const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
+    pokarr_work lane;
+    std::vector<chain_element> elements;
     for (int n = first_new; n <= lt.count; ++n) {
-        pokarr_work lane;
         lane_to_pokarr(n, lane.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
             return;
         }
-        corner_pieces(lane.a, lt.offset[n], reach);
+        corner_pieces(lane.a, lt.offset[n], reach, elements);
     }
     if (b.counts.empty()) return;
+    // A source running clockwise is a hole's lane: the region lies outside it, and its pieces are
+    // no collapse.
+    pokarr measured_source = source;  // the direction is cached in the header measured
+    double source_area = 0.0;
+    int source_direction = 0;
+    pokarr_area_dir(measured_source, source_area, source_direction);
+    if (source_direction != 1) return;
     measured_loops measured(source, first_new);
     // The largest first: the material a smaller piece holds may lie within reach of it.
     std::vector<int> order(b.counts.size());
