@@ -1,7 +1,7 @@
 // Collapse lanes: the pieces that the loop removal cut out of a branch lane's offset (noted by the
-// one-offset step) and those the sharp corners of its new lanes leave, and the choice of those
-// that become lanes because material in them would stand farther than half a step from every
-// lane. The lane loop records them after each branch offset.
+// one-offset step) and those the sharp corners of its new lanes leave, their parts inside the
+// source, and the choice of those that become lanes because material in them would stand farther
+// than half a step from every lane. The lane loop records them after each branch offset.
 #include "pocket_lanes/collapse_lanes.hpp"
 
 #include "pocket/pocket_work.hpp"
