@@ -31,6 +31,8 @@ struct pocket_case {
     std::vector<double> offsets;
     double step = 1.0;
     double tolerance = 0.005;
+    // The pocket's extra offset: the first lane stands this much beyond every contour's offset.
+    double extra_offset = 0.0;
 };
 
 // Chord error of arcs flattened for the measures: far below every tolerance the judge allows.
@@ -153,10 +155,10 @@ inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
         if (!ClipperLib::Orientation(p)) ClipperLib::ReversePath(p);
         return ClipperLib::Paths{p};
     };
-    ClipperLib::Paths inside = offset_of(contour_path(c.contours[0]), ClipperLib::etClosedPolygon, -(c.offsets[0] - less));
+    ClipperLib::Paths inside = offset_of(contour_path(c.contours[0]), ClipperLib::etClosedPolygon, -(c.offsets[0] + c.extra_offset - less));
     ClipperLib::Paths islands;
     for (std::size_t k = 1; k < c.contours.size(); ++k) {
-        const ClipperLib::Paths grown = offset_of(contour_path(c.contours[k]), ClipperLib::etClosedPolygon, c.offsets[k] - less);
+        const ClipperLib::Paths grown = offset_of(contour_path(c.contours[k]), ClipperLib::etClosedPolygon, c.offsets[k] + c.extra_offset - less);
         islands.insert(islands.end(), grown.begin(), grown.end());
     }
     return boolean(ClipperLib::ctDifference, inside, boolean(ClipperLib::ctUnion, islands, {}));
@@ -200,7 +202,7 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
             for (const auto& q : piece) {
                 const xy v{q.X / kScale, q.Y / kScale};
                 for (std::size_t k = 0; k < c.contours.size(); ++k) {
-                    const double d = c.offsets[k] - contour_distance(c.contours[k], v);
+                    const double d = c.offsets[k] + c.extra_offset - contour_distance(c.contours[k], v);
                     if (d > depth) depth = d, p = v, nearest = k;
                 }
             }
@@ -214,50 +216,66 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
     return faults;
 }
 
-// Corner scallops that exact offsets leave: the points between the exact lanes k and k + 1 (the
-// region shrunk by k and k + 1 steps) farther than half a step from both, where lane k + 1 is
-// still within a step. Offsetting leaves them at every corner sharper than a half turn (0.59
-// step into a right angle); they are no fault. Where the region ends between two lanes (no lane
-// k + 1 near), nothing is excused: the last lanes of a collapsing region must leave no gap.
-inline ClipperLib::Paths exact_scallops(const ClipperLib::Paths& region, double step)
+// Corner scallops: where a lane turns, offsetting leaves a little more than half a step between
+// it and the next lane (0.59 step into a right angle, up to one step into a sharp corner). Such
+// points lie within one step of the corner of a lane (a point where a cut turns by 10 degrees or
+// more, or the end of an open cut) and are no fault. A gap that a corner does not explain (lanes
+// of two walls standing more than a step apart, a lane missing) is.
+inline constexpr double kCornerTurn = 10.0 * kernel_geometry::kPi / 180.0;
+
+inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double step)
 {
-    ClipperLib::Paths scallops, level = region;
-    for (int k = 1; !level.empty() && k < 100000; ++k) {
-        const ClipperLib::Paths next = offset_of(region, ClipperLib::etClosedPolygon, -k * step);
-        ClipperLib::Paths lanes = level;
-        lanes.insert(lanes.end(), next.begin(), next.end());
-        const ClipperLib::Paths reached = offset_of(lanes, ClipperLib::etClosedLine, 0.5 * step);
-        const ClipperLib::Paths gap = boolean(ClipperLib::ctDifference, boolean(ClipperLib::ctDifference, level, next), reached);
-        const ClipperLib::Paths near = boolean(ClipperLib::ctIntersection, gap, offset_of(next, ClipperLib::etClosedPolygon, step));
-        scallops.insert(scallops.end(), near.begin(), near.end());
-        level = next;
+    ClipperLib::Paths corners;
+    auto corner = [&](xy p) {
+        corners.push_back({{static_cast<ClipperLib::cInt>(std::llround(p.x * kScale)),
+                            static_cast<ClipperLib::cInt>(std::llround(p.y * kScale))}});
+    };
+    for (const cut_move& m : moves) {
+        std::vector<xy> v;
+        for (const xy& p : points_along(m.entries, kJudgeSagitta))
+            if (v.empty() || std::hypot(p.x - v.back().x, p.y - v.back().y) > 1e-9) v.push_back(p);
+        if (v.size() < 2) continue;
+        const bool closed = std::hypot(v.front().x - v.back().x, v.front().y - v.back().y) <= 1e-9;
+        if (!closed) corner(v.front()), corner(v.back());
+        const std::size_t n = closed ? v.size() - 1 : v.size();
+        for (std::size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i) {
+            const xy before = v[(i + n - 1) % n], here = v[i], after = v[(i + 1) % n];
+            const double turn = std::fabs(std::atan2((here.x - before.x) * (after.y - here.y) - (here.y - before.y) * (after.x - here.x),
+                                                     (here.x - before.x) * (after.x - here.x) + (here.y - before.y) * (after.y - here.y)));
+            if (turn >= kCornerTurn) corner(here);
+        }
     }
-    return boolean(ClipperLib::ctUnion, scallops, {});
+    return offset_of(corners, ClipperLib::etOpenRound, step);
 }
 
 // Parts of the reachable region farther than half a step plus the tolerance from every cutting
-// move, corner scallops of exact offsets aside. What is left is opened by a quarter of the
-// tolerance, so that only a gap of real width counts.
+// move that no corner explains. What is left is opened by a quarter of the tolerance, so that only
+// a gap of real width counts.
 inline ClipperLib::Paths coverage_gaps(const pocket_case& c, const std::vector<cut_move>& moves)
 {
     ClipperLib::Paths paths;
     for (const cut_move& m : moves) paths.push_back(open_path_of(m.entries));
-    const ClipperLib::Paths region = reachable_region(c, 0.0);
     const ClipperLib::Paths reach = offset_of(paths, ClipperLib::etOpenRound, 0.5 * c.step + c.tolerance);
-    const ClipperLib::Paths left = boolean(ClipperLib::ctDifference, boolean(ClipperLib::ctDifference, region, reach),
-                                           exact_scallops(region, c.step));
-    return offset_of(left, ClipperLib::etClosedPolygon, -0.25 * c.tolerance);
+    const ClipperLib::Paths left = boolean(ClipperLib::ctDifference, reachable_region(c, 0.0), reach);
+    const ClipperLib::Paths opened = offset_of(left, ClipperLib::etClosedPolygon, -0.25 * c.tolerance);
+    return boolean(ClipperLib::ctDifference, opened, corner_reach(moves, c.step));
 }
 
+// One line per gap: its area (holes taken away) and a point of its boundary.
 inline std::vector<std::string> coverage_faults(const pocket_case& c, const std::vector<cut_move>& moves)
 {
+    ClipperLib::Clipper clip;
+    clip.AddPaths(coverage_gaps(c, moves), ClipperLib::ptSubject, true);
+    ClipperLib::PolyTree tree;
+    clip.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     std::vector<std::string> faults;
-    for (const auto& gap : coverage_gaps(c, moves)) {
-        const xy p{gap.front().X / kScale, gap.front().Y / kScale};
+    for (const ClipperLib::PolyNode* gap = tree.GetFirst(); gap != nullptr && faults.size() < 5; gap = gap->GetNext()) {
+        if (gap->IsHole()) continue;
+        double area = std::fabs(ClipperLib::Area(gap->Contour));
+        for (const ClipperLib::PolyNode* hole : gap->Childs) area -= std::fabs(ClipperLib::Area(hole->Contour));
         std::ostringstream s;
-        s << "uncut area " << std::fabs(ClipperLib::Area(gap)) / (kScale * kScale) << " at " << at(p);
+        s << "uncut area " << area / (kScale * kScale) << " at " << at({gap->Contour.front().X / kScale, gap->Contour.front().Y / kScale});
         faults.push_back(s.str());
-        if (faults.size() >= 5) break;
     }
     return faults;
 }

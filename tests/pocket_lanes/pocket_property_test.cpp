@@ -125,13 +125,13 @@ pocket_case random_pocket(unsigned seed)
 
 class WholePocket : public EngineTest {
 protected:
-    static int compute(const pocket_case& c, double extra_offset = 0.0)
+    static int compute(const pocket_case& c)
     {
         to_load_state();
         vantu::control::clear_messages();
         pocket_work_block.tolerance = c.tolerance;
         pocket_work_block.side_step = c.step;
-        pocket_work_block.extra_offset = extra_offset;
+        pocket_work_block.extra_offset = c.extra_offset;
         load(c.contours, c.offsets.front());
         pocket_work_block.offsets[kOuterSlot] = c.offsets.front();
         for (std::size_t k = 1; k < c.offsets.size(); ++k)
@@ -162,15 +162,15 @@ std::vector<unsigned> seeds_of(int shard)
 }
 
 // With DRELAN_POCKET_PICTURES naming a folder, a failing pocket is drawn there
-// (pocket_SEED.svg); DRELAN_POCKET_WINDOW="x,y,width" draws only that square of it.
-void draw_failure(unsigned seed, const pocket_case& c, const std::vector<std::string>& faults)
+// (pocket_SEED.svg, named_ROW.svg); DRELAN_POCKET_WINDOW="x,y,width" draws only that square of it.
+void draw_failure(const std::string& stem, const pocket_case& c, const std::vector<std::string>& faults)
 {
     const char* folder = std::getenv("DRELAN_POCKET_PICTURES");
     if (folder == nullptr || faults.empty()) return;
     double x = 0.0, y = 0.0, width = 0.0;
     if (const char* window = std::getenv("DRELAN_POCKET_WINDOW"); window != nullptr)
         static_cast<void>(std::sscanf(window, "%lf,%lf,%lf", &x, &y, &width));
-    write_picture(std::string(folder) + "/pocket_" + std::to_string(seed) + ".svg", c, cut_moves(), faults, {x, y}, width);
+    write_picture(std::string(folder) + "/" + stem + ".svg", c, cut_moves(), faults, {x, y}, width);
 }
 
 TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
@@ -179,10 +179,46 @@ TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
         const pocket_case c = random_pocket(seed);
         const std::vector<std::string> faults = judge(c, compute(c));
         EXPECT_TRUE(faults.empty()) << report(c, faults);
-        draw_failure(seed, c, faults);
+        draw_failure("pocket_" + std::to_string(seed), c, faults);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, WholePocketShard, ::testing::Range(0, kShards));
 
 }  // namespace
+
+// ---- the named corpus ------------------------------------------------------------------------------
+
+loop polygon(std::vector<xy> corners) { return kg::closed(corners); }
+
+std::vector<pocket_case> named_corpus()
+{
+    std::vector<pocket_case> out;
+    // A deeply concave island: its first offset once came back as two reversed crumbs, and the
+    // outer lanes shrank straight across it.
+    for (const double step : {2.0, 2.5, 3.0}) {
+        const loop dart = polygon({{22.9, 22}, {23.1, 19.5}, {24.4, 21.2}, {25.4, 20.9}});
+        out.push_back({"dart island, step " + std::to_string(step), {polygon({{0, 0}, {50, 0}, {50, 50}, {0, 50}}), dart},
+                       {step, step}, step});
+    }
+    // Two rooms joined by a neck narrower than two offsets: the region splits at the first lane,
+    // and each room keeps one step between its lanes.
+    const loop rooms = polygon({{0, 0}, {30, 0}, {30, 9.8}, {35, 9.8}, {35, 0}, {65, 0}, {65, 20}, {35, 20}, {35, 10.2},
+                                {30, 10.2}, {30, 20}, {0, 20}});
+    out.push_back({"two rooms joined by a neck, extra offset 0.3", {rooms}, {0.0}, 0.1, 0.005, 0.3});
+    // An L of legs 1.2 wide at step 0.2 on the contour: the lanes of both walls stop 0.4 apart,
+    // and the lane at the centre line must be cut.
+    const loop thin_l = polygon({{0, 0}, {10, 0}, {10, 1.2}, {1.2, 1.2}, {1.2, 10}, {0, 10}});
+    out.push_back({"thin L, step 0.2", {thin_l}, {0.0}, 0.2});
+    return out;
+}
+
+TEST_F(WholePocket, NamedPocketsAreCutWhollyOnceAndClearOfEveryContour)
+{
+    const std::vector<pocket_case> rows = named_corpus();
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const std::vector<std::string> faults = judge(rows[row], compute(rows[row]));
+        EXPECT_TRUE(faults.empty()) << report(rows[row], faults);
+        draw_failure("named_" + std::to_string(row), rows[row], faults);
+    }
+}
