@@ -1,7 +1,8 @@
 // The lane loop: per pass the branches of the outer contour are offset, then (once, in the first
 // pass that reaches them) the islands, with the merges between them; after the last pass every
-// branch still live is closed, islands whose parent was merged away are given a live parent, and
-// in the one-offset mode the islands are hung under the first offset of the outer contour.
+// branch still live is closed, islands that no branch took in are settled, islands whose parent
+// was merged away are given a live parent, and in the one-offset mode the islands are hung under
+// the first offset of the outer contour.
 #include "pocket_lanes/lane_loop.hpp"
 
 #include "driver/prog_line.hpp"
@@ -413,6 +414,7 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     if (status == 1) status = 0;
     if (status == 0 && !ended && offsets_mode != kOneOffset) status = kEngineTableFull;
     if (status == 0 && !ended) close_branches(branch_count, status);
+    if (status == 0 && offsets_mode != kOneOffset) close_apart_islands(w.island_stage, status);
     if (status == 0) reparent_islands();
     if (status == 0 && offsets_mode == kOneOffset) hang_islands(status);
     progress.close();

@@ -3,8 +3,9 @@
 // (lane_merge.hpp), and at the end closing every branch. rrpock calls offset_lanes.
 #pragma once
 
-// Runs the passes (offsets_mode: 1 one pass, 9999 until nothing is left) and closes the branches.
-// offsets are the engine's offsets by level (islands that appear in pass 1 get theirs). Status 0
+// Runs the passes (offsets_mode: 1 one pass, 9999 until nothing is left) and closes the branches;
+// with several passes, the islands that no branch took in are taken in by the branch lane that
+// holds them, or end outside the material (close_apart_islands). offsets are the engine's offsets by level (islands that appear in pass 1 get theirs). Status 0
 // or the first code that ends the loop. Reads pocket_state.pocket_dimension, pocket_work
 // (end_value, tolerance) and pocket_box.island_count.
 void offset_lanes(double first_offset, double extra_offset, double* offsets, double side_step, int offsets_mode,
