@@ -296,6 +296,14 @@ int level_of(int lane)
     return lane >= 1 && lane <= lt.count ? lt.level[lane] : -1;
 }
 
+// Fills the row of every link along B. The walk reads only links 1 to the row count, so only
+// those entries are set: filling the whole column cost more than the search on small loops.
+void index_links(comlup_table& t)
+{
+    std::fill(t.row_of_link, t.row_of_link + t.count + 1, -1);
+    for (int i = 0; i < t.count; ++i) t.row_of_link[std::abs(t.link[i])] = i;
+}
+
 // Walks one common loop of A and B from row i into loop; the highest row reached and the loop's
 // point count then come back. False when a run cannot be appended or the links do not close.
 bool walk_common_loop(const pokarr& a, const pokarr& b, comlup_table& t, int i, pokarr& loop, int& highest_row,
@@ -514,8 +522,7 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
     const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
     cre_comlups_array(kComlupsLinked, a, b, distance, t->count, columns);
     if (t->count < 1) return;
-    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
-    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
+    index_links(*t);
     if (a.dimension == 2) std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
     work_loop loop(a.dimension);
     bool closed_any = false;
@@ -648,8 +655,7 @@ bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& cros
         if (where != kLoopOnBoundary) first_inside = (where == kLoopInside ? i : i + 1) % 2;
     }
     if (first_inside < 0) return false;
-    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
-    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
+    index_links(*t);
     std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
     for (int i = first_inside; i < t->count; i += 2) {
         if (t->used[i] != 0) continue;
