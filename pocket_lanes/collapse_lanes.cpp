@@ -107,6 +107,10 @@ bool near_within(const std::vector<boxed_element>& elements, double px, double p
         const double sx = l.x[e.start], sy = l.y[e.start], ex = l.x[e.end], ey = l.y[e.end];
         double nx = sx, ny = sy;
         if (e.arc) {
+            // The arc's circle floors its distance: a point farther than `reach` from the circle
+            // needs no nearest point on the arc (the box holds the whole circle and passes many).
+            const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
+            if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
             double distance = 0.0, t = 0.0;
             arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
         } else {
@@ -397,10 +401,15 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
     return false;
 }
 
-// Loops handed from the clip to the tests, given back on every path.
+// Loops handed from the clip to the tests. One buffer serves every call (its count columns are
+// large: clearing them for each branch offset cost more than the clip); given back on every path.
+loop_buffer parts_buffer;
 struct piece_parts {
-    std::unique_ptr<loop_buffer> buffer = std::make_unique<loop_buffer>();
-    ~piece_parts() { loop_buffer_clear(*buffer); }
+    loop_buffer* buffer = &parts_buffer;
+    piece_parts() { loop_buffer_clear(parts_buffer); }
+    ~piece_parts() { loop_buffer_clear(parts_buffer); }
+    piece_parts(const piece_parts&) = delete;
+    piece_parts& operator=(const piece_parts&) = delete;
 };
 
 // The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`:
