@@ -613,6 +613,22 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     oneoff_pokarr(half, loop, result);
     // What this offset cut out lies within half a step of its lanes, and so does what they hold.
     collapse_pieces_clear();
-    for (int n = first_new; n <= lt.count; ++n) lt.contour_type[n] = kContourCollapse;
-    return result;
+    if (result != 0) return result;
+    // An island lane inside the loop leaves the lane at half a step running round the island
+    // nearer than its offset: such a lane is retired as a merged lane is (status 0), and the
+    // branch closes when none is left. The island's lane cuts what lies about it.
+    measured_loops measured(loop, first_new);
+    pokarr_work lane;
+    bool kept = false;
+    for (int n = first_new; n <= lt.count; ++n) {
+        lt.contour_type[n] = kContourCollapse;
+        if (lt.status[n] != half.pass) continue;
+        int status = 0;
+        lane_to_pokarr(n, lane.a, status);
+        const bool meets = status == 0 && meets_island(lane.a, measured, false, status);
+        if (status != 0) return kEngineArrayFailed;
+        if (meets) lt.status[n] = 0, lt.contour_type[n] = 0;
+        kept = kept || !meets;
+    }
+    return kept ? result : kOneoffNoOffset;
 }
