@@ -28,6 +28,25 @@ namespace {
 
 constexpr int kPairsGrow = 1;
 constexpr int kMarkNone = 0, kMarkTakenIn = 1, kMarkEnded = 2;
+
+// The marks of the lanes one call sets, grown as lanes are marked: a call marks few lanes, and
+// clearing a mark for every row of the table cost more than the merges of a small pocket.
+class lane_marks {
+public:
+    int operator[](int n) const
+    {
+        return n >= 0 && static_cast<std::size_t>(n) < marks_.size() ? marks_[static_cast<std::size_t>(n)] : kMarkNone;
+    }
+    void set(int n, int mark)
+    {
+        if (n < 0) return;
+        if (static_cast<std::size_t>(n) >= marks_.size()) marks_.resize(static_cast<std::size_t>(n) + 1, kMarkNone);
+        marks_[static_cast<std::size_t>(n)] = static_cast<signed char>(mark);
+    }
+
+private:
+    std::vector<signed char> marks_;
+};
 constexpr int kSideIsland = -1;
 constexpr int kLeftOver = -2;
 constexpr int kLastBranch = 9999;
@@ -123,7 +142,7 @@ struct lancom_call {
     pair_memory pairs;
     current_level_lanes current;
     current_level_lanes branch_lanes;
-    std::vector<signed char> marks = std::vector<signed char>(kLaneRows + 1, kMarkNone);
+    lane_marks marks;
     int merges = 0;
     bool end_now = false;   // ends without the end step
     bool to_end = false;    // goes to the end step
@@ -164,7 +183,7 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     }
     const int jp = lt.parent[lane_j];
     if (valid(jp)) lt.parent[jp] = parent_p;
-    c.marks[static_cast<std::size_t>(lane_j)] = kMarkTakenIn;
+    c.marks.set(lane_j, kMarkTakenIn);
     if (c.pass == 1 && others == 0) {
         lane_add_empty(c.pass, lt.level[lane_l], lane_l, c.status);
         if (c.status != 0) {
@@ -174,7 +193,7 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     } else {
         lt.status[lane_l] = -lt.status[lane_l];
         if (lt.parent[lane_l] == 1) lt.parent[lane_l] = -1;
-        else c.marks[static_cast<std::size_t>(lane_l)] = kMarkEnded;
+        else c.marks.set(lane_l, kMarkEnded);
     }
     if (c.pass == 1 && c.stage == 1) ++c.merges;
 }
@@ -312,7 +331,7 @@ bool branch_against_islands(lancom_call& c, int& b)
             const int jp = lt.parent[lane_j];
             if (valid(jp)) lt.parent[jp] = parent_p;
             c.status = 0;
-            c.marks[static_cast<std::size_t>(lane_j)] = kMarkTakenIn;
+            c.marks.set(lane_j, kMarkTakenIn);
             if (c.pass == 1 && c.stage == 1) ++c.merges;
             continue;
         }
@@ -346,18 +365,18 @@ void end_step(lancom_call& c)
     }
     if (c.merges < c.branch_count) {
         for (int n = 1; n <= lt.count; ++n) {
-            if (c.marks[static_cast<std::size_t>(n)] != kMarkTakenIn || !live(n)) continue;
+            if (c.marks[n] != kMarkTakenIn || !live(n)) continue;
             lt.status[n] = earlier_negative(n) ? 0 : -lt.status[n];
-            c.marks[static_cast<std::size_t>(n)] = kMarkNone;
+            c.marks.set(n, kMarkNone);
             --c.islands;
         }
         for (int n = 1; n <= lt.count; ++n) {
             const int p = lt.parent[n];
-            if (c.marks[static_cast<std::size_t>(n)] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
+            if (c.marks[n] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
                 lt.level[p] == lt.level[n])
                 continue;
             for (int k = 1; k <= lt.count; ++k) {
-                if (k != n && live(k) && lt.parent[k] == p && c.marks[static_cast<std::size_t>(k)] != kMarkEnded) {
+                if (k != n && live(k) && lt.parent[k] == p && c.marks[k] != kMarkEnded) {
                     lt.status[n] = 0;
                     break;
                 }
