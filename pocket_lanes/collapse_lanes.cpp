@@ -304,10 +304,11 @@ bool beyond_source(const pokarr& island, measured_loops& measured, int& status)
 }
 
 // Whether an island's current lane meets the piece: crosses it, holds its first point, or lies in
-// it. Islands whose boxes miss the piece's are passed over; open contours are no islands. A piece
-// cut out of its source (`clipped`) runs along the source, and so along the islands merged into
-// it, which lie beyond it: only the islands inside the source are asked.
-bool meets_island(pokarr& piece, measured_loops& measured, bool clipped, int& status)
+// it. Islands whose boxes miss the piece's are passed over; open contours are no islands. The
+// piece lies inside its source and may run along it (a part cut out of a swallowtail, the piece
+// behind a sharp corner, which reaches the source's sides), and so along the islands merged into
+// the source, which lie beyond it: only the islands inside the source are asked.
+bool meets_island(pokarr& piece, measured_loops& measured, int& status)
 {
     const lane_table& lt = lane_table_block;
     double box[4];
@@ -326,7 +327,7 @@ bool meets_island(pokarr& piece, measured_loops& measured, bool clipped, int& st
         if (island_box[0] > box[2] || island_box[2] < box[0] || island_box[1] > box[3] || island_box[3] < box[1])
             continue;
         if (island.a.count == 0) lane_to_pokarr(lane, island.a, status);
-        if (status == 0 && clipped && beyond_source(island.a, measured, status)) continue;
+        if (status == 0 && beyond_source(island.a, measured, status)) continue;
         int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
         if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island.a, piece, crossing);
         if (status == 0 && crossing == 0) pnt_in_pokarr(piece.x[0], piece.y[0], island.a, inside, status);
@@ -575,7 +576,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
                 break;
             }
             if (!holds_material(part.a, measured, b.distance, reach, status) || status != 0) continue;
-            if (meets_island(part.a, measured, !whole, status) || status != 0) continue;
+            if (meets_island(part.a, measured, status) || status != 0) continue;
             if (whole || overlaps_detour(part.a, measured, status)) {
                 const int lane_level = level_taken ? ++branch_count : level;
                 level_taken = true;
@@ -625,7 +626,7 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
         if (lt.status[n] != half.pass) continue;
         int status = 0;
         lane_to_pokarr(n, lane.a, status);
-        const bool meets = status == 0 && meets_island(lane.a, measured, false, status);
+        const bool meets = status == 0 && meets_island(lane.a, measured, status);
         if (status != 0) return kEngineArrayFailed;
         if (meets) lt.status[n] = 0, lt.contour_type[n] = 0;
         kept = kept || !meets;
