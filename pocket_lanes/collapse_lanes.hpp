@@ -51,6 +51,8 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
 // every point inside that lane lies within half a step of it, every point outside it within half
 // a step and the tolerance of the source. Nothing when the loop's area leaves no room for a disc
 // of that radius. The request is the branch offset's; the lanes, if any, are recorded as the
-// offset records its lanes, as collapse lanes. Answers the offset's result (0 when a lane was
-// recorded, 1 when the source holds no such material).
+// offset records its lanes, as collapse lanes. A lane that meets an island lane inside the loop
+// (it would run round the island nearer than its offset) is retired with status 0, as a merged
+// lane is. Answers the offset's result (0 when a lane was recorded and kept, 1 when the source
+// holds no such material or every lane was retired).
 int collapse_half_step(const oneoff_request& request, pokarr& loop);
