@@ -634,7 +634,11 @@ int comlup_crossings(pokarr& a, const pokarr& b)
     return proper_crossings(a, b, *t) ? t->count : -1;
 }
 
-bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
+namespace {
+
+// The loops of A's runs that lie on the `keep` side of B (kLoopInside or kLoopOutside), closed by
+// B's runs inside A in B's direction.
+bool part_loops(pokarr& a, const pokarr& b, int keep, loop_buffer& out, int& crossings)
 {
     crossings = 0;
     if (a.dimension != 2 || b.dimension != 2) return false;
@@ -648,16 +652,16 @@ bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& cros
     inside_loop inside_b;
     inside_loop_make(b, inside_b);
     work_loop run(2), loop(2);
-    int first_inside = -1, status = 0;
-    for (int i = 0; i < t->count && first_inside < 0; ++i) {
+    int first_kept = -1, status = 0;
+    for (int i = 0; i < t->count && first_kept < 0; ++i) {
         const int where = run_against(a, *t, i, inside_b, run.a, status);
         if (status != 0) return false;
-        if (where != kLoopOnBoundary) first_inside = (where == kLoopInside ? i : i + 1) % 2;
+        if (where != kLoopOnBoundary) first_kept = (where == keep ? i : i + 1) % 2;
     }
-    if (first_inside < 0) return false;
+    if (first_kept < 0) return false;
     index_links(*t);
     std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
-    for (int i = first_inside; i < t->count; i += 2) {
+    for (int i = first_kept; i < t->count; i += 2) {
         if (t->used[i] != 0) continue;
         int highest = 0, at_highest = 0;
         if (!walk_common_loop(a, b, *t, i, loop.a, highest, at_highest)) return false;
@@ -669,4 +673,24 @@ bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& cros
         if (status != 0) return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
+{
+    return part_loops(a, b, kLoopInside, out, crossings);
+}
+
+bool comlup_outside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
+{
+    crossings = 0;
+    if (b.dimension != 2) return false;
+    // B walked backwards closes A's runs outside it round the part of A's region outside B.
+    work_loop backwards(2);
+    int status = 0;
+    pokarr_copy(b, backwards.a, status);
+    if (status != 0) return false;
+    pokarr_reverse(backwards.a);
+    return part_loops(a, backwards.a, kLoopOutside, out, crossings);
 }

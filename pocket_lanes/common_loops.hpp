@@ -76,5 +76,9 @@ void loop_buffer_add(loop_buffer& buffer, const pokarr& loop, int direction, int
 // answers the rows of the crossing table (0: the loops do not cross, and nothing is appended).
 // False when the crossing search fails or its rows do not close into loops.
 bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings);
+// The part of A's region outside B's (both running counter-clockwise): A's runs outside B closed
+// by B's runs inside A walked backwards, as comlup_inside_loops appends its loops. `crossings` 0:
+// the loops do not cross, and nothing is appended.
+bool comlup_outside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings);
 // The number of points where two planar loops cross (touches left out), -1 when the search fails.
 int comlup_crossings(pokarr& a, const pokarr& b);

@@ -183,23 +183,24 @@ ClipperLib::Paths region_of(const std::vector<xy>& entries)
     return {kernel_geometry::path_of(kernel_geometry::flatten(entries, kernel_geometry::kSagitta))};
 }
 
-double intersection_area(const ClipperLib::Paths& a, const ClipperLib::Paths& b)
+double clipped_area(ClipperLib::ClipType type, const ClipperLib::Paths& a, const ClipperLib::Paths& b)
 {
     ClipperLib::Clipper c;
     c.AddPaths(a, ClipperLib::ptSubject, true);
     c.AddPaths(b, ClipperLib::ptClip, true);
     ClipperLib::Paths out;
-    c.Execute(ClipperLib::ctIntersection, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    c.Execute(type, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     return kernel_geometry::area_of(out);
 }
 
 }  // namespace
 
 // The common part of two counter-clockwise regions, as the collapse lanes clip a swallowtail to
-// its source: its area is Clipper's intersection area whichever loop comes first, where the
-// loops cross, where an arc touches a side from inside (a touch, not a crossing) and where a
-// piece runs out past the tip of a horn; loops that do not cross give nothing.
-TEST_F(CommonLoops, CommonPartOfTwoRegionsIsTheirIntersection)
+// its source, and the part of the first outside the second, as they cut an island lane out of a
+// part: their areas are Clipper's intersection and difference areas whichever loop comes first,
+// where the loops cross, where an arc touches a side from inside (a touch, not a crossing) and
+// where a piece runs out past the tip of a horn; loops that do not cross give nothing.
+TEST_F(CommonLoops, PartsOfTwoRegionsAreTheirIntersectionAndDifference)
 {
     struct row {
         const char* name;
@@ -214,13 +215,17 @@ TEST_F(CommonLoops, CommonPartOfTwoRegionsIsTheirIntersection)
     };
     static loop_buffer out;
     for (const row& r : rows) {
-        const double expected = intersection_area(region_of(r.a), region_of(r.b));
-        for (const bool swapped : {false, true}) {
+        for (const bool swapped : {false, true}) for (const bool outside : {false, true}) {
+            const ClipperLib::Paths first = region_of(swapped ? r.b : r.a), second = region_of(swapped ? r.a : r.b);
+            const double expected =
+                clipped_area(outside ? ClipperLib::ctDifference : ClipperLib::ctIntersection, first, second);
             pokarr a = make_from(swapped ? r.b : r.a), b = make_from(swapped ? r.a : r.b);
             loop_buffer_clear(out);
             int crossings = -1;
-            const std::string name = std::string(r.name) + (swapped ? ", swapped" : "");
-            ASSERT_TRUE(comlup_inside_loops(a, b, out, crossings)) << name;
+            const std::string name =
+                std::string(r.name) + (swapped ? ", swapped" : "") + (outside ? ", outside" : ", inside");
+            ASSERT_TRUE(outside ? comlup_outside_loops(a, b, out, crossings) : comlup_inside_loops(a, b, out, crossings))
+                << name;
             EXPECT_EQ(crossings > 0, r.cross) << name;
             ClipperLib::Paths got;
             pokarr part;
