@@ -303,43 +303,68 @@ bool beyond_source(const pokarr& island, measured_loops& measured, int& status)
     return true;
 }
 
-// Whether an island's current lane meets the piece: crosses it, holds its first point, or lies in
-// it. Islands whose boxes miss the piece's are passed over; open contours are no islands. The
-// piece lies inside its source and may run along it (a part cut out of a swallowtail, the piece
-// behind a sharp corner, which reaches the source's sides), and so along the islands merged into
-// the source, which lie beyond it: only the islands inside the source are asked.
-bool meets_island(pokarr& piece, measured_loops& measured, int& status)
+// Where the loop lies against another, by the middles of its elements (two parts of one source
+// share their vertices where they run along it and where the raw offset crossed itself).
+int middles_against(const pokarr& loop, const pokarr& other, int& status)
+{
+    inside_loop inside;
+    inside_loop_make(other, inside);
+    return middles_against_loop(loop, inside, status);
+}
+
+// How a piece meets the island lanes: not at all, crossing or touching one, or holding one or
+// lying in one.
+enum class island_meeting { none, crosses, holds };
+
+// How an island's current lane meets the piece: crosses it, holds its first point, or lies in it;
+// `island` then holds that lane. Islands whose boxes miss the piece's are passed over; open
+// contours are no islands. The piece lies inside its source and may run along it (a part cut out
+// of a swallowtail, the piece behind a sharp corner, which reaches the source's sides), and so
+// along the islands merged into the source, which lie beyond it: only the islands inside the
+// source are asked.
+island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& island, int& status)
 {
     const lane_table& lt = lane_table_block;
     double box[4];
     loop_box(piece, box);
-    pokarr_work island;
     for (const int lane : measured.island_lanes()) {
         if (lane == 0 || lt.contour_type[lane] == kContourOpen) continue;
-        pokarr_reset(island.a, 0, status);
-        if (lt.box_index[lane] == -1) lane_to_pokarr(lane, island.a, status);
+        pokarr_reset(island, 0, status);
+        if (lt.box_index[lane] == -1) lane_to_pokarr(lane, island, status);
         double island_box[4];
-        if (status == 0) lane_box(lane, -1, island.a, island_box, status);
+        if (status == 0) lane_box(lane, -1, island, island_box, status);
         if (status != 0) {
             status = kEngineArrayFailed;
-            return false;
+            return island_meeting::none;
         }
         if (island_box[0] > box[2] || island_box[2] < box[0] || island_box[1] > box[3] || island_box[3] < box[1])
             continue;
-        if (island.a.count == 0) lane_to_pokarr(lane, island.a, status);
-        if (status == 0 && beyond_source(island.a, measured, status)) continue;
+        if (island.count == 0) lane_to_pokarr(lane, island, status);
+        if (status == 0 && beyond_source(island, measured, status)) continue;
         int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
-        if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island.a, piece, crossing);
-        if (status == 0 && crossing == 0) pnt_in_pokarr(piece.x[0], piece.y[0], island.a, inside, status);
+        if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island, piece, crossing);
+        if (status == 0 && crossing == 0) pnt_in_pokarr(piece.x[0], piece.y[0], island, inside, status);
         if (status == 0 && crossing == 0 && inside == kLoopOutside)
-            pnt_in_pokarr(island.a.x[0], island.a.y[0], piece, holds, status);
-        if (status != 0 || crossing < 0) {
-            status = kEngineArrayFailed;
-            return false;
+            pnt_in_pokarr(island.x[0], island.y[0], piece, holds, status);
+        // A piece that only touches the lane (a part left by cutting that lane out runs along
+        // it) lies in it or holds it as the middles of its elements say.
+        const int proper = status == 0 && crossing > 0 ? comlup_crossings(piece, island) : 0;
+        if (status == 0 && crossing > 0 && proper == 0) {
+            inside = middles_against(piece, island, status);
+            if (status == 0 && inside != kLoopInside) holds = middles_against(island, piece, status);
         }
-        if (crossing != 0 || inside != kLoopOutside || holds != kLoopOutside) return true;
+        if (status != 0 || crossing < 0 || proper < 0) {
+            status = kEngineArrayFailed;
+            return island_meeting::none;
+        }
+        if (proper > 0) return island_meeting::crosses;
+        if (crossing > 0) {
+            if (inside == kLoopInside || holds == kLoopInside) return island_meeting::holds;
+            continue;
+        }
+        if (inside != kLoopOutside || holds != kLoopOutside) return island_meeting::holds;
     }
-    return false;
+    return island_meeting::none;
 }
 
 // Whether a piece that does not cross the source lies inside it: its first vertex or arc middle off
@@ -375,15 +400,6 @@ bool near_measured(const pokarr& piece, measured_loops& measured, double reach, 
     near.clear();
     for (indexed_loop& l : loops) elements_near(l, box, reach, near);
     return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
-}
-
-// Where the loop lies against another, by the middles of its elements (two parts of one source
-// share their vertices where they run along it and where the raw offset crossed itself).
-int middles_against(const pokarr& loop, const pokarr& other, int& status)
-{
-    inside_loop inside;
-    inside_loop_make(other, inside);
-    return middles_against_loop(loop, inside, status);
 }
 
 // Whether the part crosses a detour of the source recorded before or one lies inside the other:
@@ -491,6 +507,67 @@ void corner_pieces(const pokarr& lane, double distance, double reach, std::vecto
     }
 }
 
+// What the parts of one branch offset are recorded with.
+struct part_record {
+    measured_loops& measured;
+    int source_lane, pass, level;
+    int& branch_count;
+    bool level_taken;  // a lane of the pass stands on the source's level
+    double distance, reach;
+    int status = 0;
+};
+
+// A part is cut by at most this many island lanes in turn; one cut by more is left out.
+constexpr int kMostIslandCuts = 3;
+// The loops left of a part by each cut.
+loop_buffer island_cut_buffers[kMostIslandCuts];
+
+// Records the part as a lane when it holds material and meets no island lane. A part that crosses
+// an island's lane (the lane stands inside the source, apart from it) gives way to its parts
+// outside that lane, each taken in turn (`cuts` made so far): the material beside the island
+// still needs its lane. A part touching an island lane without crossing it meets none. A part cut out of the source (not `whole`) shares a point with it and is
+// cut within the source's cut unless it meets such a part recorded before; a part left by an
+// island cut may no longer touch the source and is a chain of its own.
+void take_part(part_record& r, pokarr& part, bool whole, int cuts)
+{
+    // The material the part held outside the island lane cut out of it lies in the parts left:
+    // the points a test would take about their new outline may miss it.
+    if ((cuts == 0 && !holds_material(part, r.measured, r.distance, r.reach, r.status)) || r.status != 0) return;
+    pokarr_work island;
+    const island_meeting met = meets_island(part, r.measured, island.a, r.status);
+    if (r.status != 0 || met == island_meeting::holds) return;
+    if (met == island_meeting::crosses) {
+        if (cuts >= kMostIslandCuts) return;
+        loop_buffer& rest = island_cut_buffers[cuts];
+        loop_buffer_clear(rest);
+        int crossings = 0;
+        const bool cut = comlup_outside_loops(part, island.a, rest, crossings) && crossings > 0;
+        pokarr_work left;
+        for (int k = 1, first = 0; cut && k <= rest.loops && r.status == 0; first += rest.counts[k++]) {
+            pokarr_replace(rest.counts[k], rest.points, first, left.a, r.status);
+            if (r.status != 0) r.status = kEngineArrayFailed;
+            else take_part(r, left.a, whole, cuts + 1);
+        }
+        loop_buffer_clear(rest);
+        return;
+    }
+    const lane_table& lt = lane_table_block;
+    if (whole || cuts > 0 || overlaps_detour(part, r.measured, r.status)) {
+        const int lane_level = r.level_taken ? ++r.branch_count : r.level;
+        r.level_taken = true;
+        lane_add(r.pass, lane_level, r.source_lane, r.source_lane, 0, r.distance, kContourCollapse, part, r.status);
+    } else if (r.status == 0) {
+        // A part cut out of the source shares a point with it: the source's cut goes round it
+        // (collapse_detours.hpp).
+        lane_add(0, r.level, r.source_lane, r.source_lane, 0, r.distance, kContourCollapse, part, r.status);
+    }
+    if (r.status == 0) r.measured.take_lane(lt.count, r.status);
+    if (r.status == 0 && lt.status[lt.count] == 0) {
+        r.measured.detours.push_back({&r.measured.lanes.back().a, {}});
+        loop_box(r.measured.lanes.back().a, r.measured.detours.back().box);
+    }
+}
+
 }  // namespace
 
 void collapse_pieces_clear()
@@ -559,6 +636,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     });
     piece_parts parts;
     pokarr_work part;
+    part_record r{measured, source_lane, pass, level, branch_count, level_taken, b.distance, reach};
     for (const int i : order) {
         if (status != 0) break;
         noted_piece piece(i);
@@ -575,22 +653,8 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
                 status = kEngineArrayFailed;
                 break;
             }
-            if (!holds_material(part.a, measured, b.distance, reach, status) || status != 0) continue;
-            if (meets_island(part.a, measured, status) || status != 0) continue;
-            if (whole || overlaps_detour(part.a, measured, status)) {
-                const int lane_level = level_taken ? ++branch_count : level;
-                level_taken = true;
-                lane_add(pass, lane_level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
-            } else {
-                // A part cut out of the source shares a point with it: the source's cut goes round
-                // it (collapse_detours.hpp).
-                lane_add(0, level, source_lane, source_lane, 0, b.distance, kContourCollapse, part.a, status);
-            }
-            if (status == 0) measured.take_lane(lt.count, status);
-            if (status == 0 && lt.status[lt.count] == 0) {
-                measured.detours.push_back({&measured.lanes.back().a, {}});
-                loop_box(measured.lanes.back().a, measured.detours.back().box);
-            }
+            take_part(r, part.a, whole, 0);
+            status = r.status;
         }
     }
 }
@@ -626,7 +690,8 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
         if (lt.status[n] != half.pass) continue;
         int status = 0;
         lane_to_pokarr(n, lane.a, status);
-        const bool meets = status == 0 && meets_island(lane.a, measured, status);
+        pokarr_work island;
+        const bool meets = status == 0 && meets_island(lane.a, measured, island.a, status) != island_meeting::none;
         if (status != 0) return kEngineArrayFailed;
         if (meets) lt.status[n] = 0, lt.contour_type[n] = 0;
         kept = kept || !meets;
