@@ -13,9 +13,9 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/island_lanes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_clearance.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
@@ -28,6 +28,25 @@ namespace {
 
 constexpr int kPairsGrow = 1;
 constexpr int kMarkNone = 0, kMarkTakenIn = 1, kMarkEnded = 2;
+
+// The marks of the lanes one call sets, grown as lanes are marked: a call marks few lanes, and
+// clearing a mark for every row of the table cost more than the merges of a small pocket.
+class lane_marks {
+public:
+    int operator[](int n) const
+    {
+        return n >= 0 && static_cast<std::size_t>(n) < marks_.size() ? marks_[static_cast<std::size_t>(n)] : kMarkNone;
+    }
+    void set(int n, int mark)
+    {
+        if (n < 0) return;
+        if (static_cast<std::size_t>(n) >= marks_.size()) marks_.resize(static_cast<std::size_t>(n) + 1, kMarkNone);
+        marks_[static_cast<std::size_t>(n)] = static_cast<signed char>(mark);
+    }
+
+private:
+    std::vector<signed char> marks_;
+};
 constexpr int kSideIsland = -1;
 constexpr int kLeftOver = -2;
 constexpr int kLastBranch = 9999;
@@ -109,16 +128,21 @@ bool boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& 
 struct lancom_call {
     lancom_call(int pass_in, int stage_in, int touch_in, int& branches, int& island_count, int& status_out)
         : pass(pass_in), stage(stage_in), touch(touch_in), branch_count(branches), islands(island_count),
-          status(status_out), current(stage_in, kLevelIsland + pocket_box_block.island_count)
+          status(status_out), current(stage_in, kLevelIsland + 1, kLevelIsland + pocket_box_block.island_count),
+          branch_lanes(pass_in, 1, branches)
     {
+        // From pass 2 on a merge changes no branch lane's level, and no older lane takes the pass's
+        // status: the branches' lanes of this pass are found in one scan of the table.
+        if (pass >= 2) branch_lanes.know_all();
     }
     int pass, stage, touch;
     int& branch_count;
     int& islands;
     int& status;
     pair_memory pairs;
-    current_island_lanes current;
-    std::vector<signed char> marks = std::vector<signed char>(kLaneRows + 1, kMarkNone);
+    current_level_lanes current;
+    current_level_lanes branch_lanes;
+    lane_marks marks;
     int merges = 0;
     bool end_now = false;   // ends without the end step
     bool to_end = false;    // goes to the end step
@@ -159,7 +183,7 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     }
     const int jp = lt.parent[lane_j];
     if (valid(jp)) lt.parent[jp] = parent_p;
-    c.marks[static_cast<std::size_t>(lane_j)] = kMarkTakenIn;
+    c.marks.set(lane_j, kMarkTakenIn);
     if (c.pass == 1 && others == 0) {
         lane_add_empty(c.pass, lt.level[lane_l], lane_l, c.status);
         if (c.status != 0) {
@@ -169,7 +193,7 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     } else {
         lt.status[lane_l] = -lt.status[lane_l];
         if (lt.parent[lane_l] == 1) lt.parent[lane_l] = -1;
-        else c.marks[static_cast<std::size_t>(lane_l)] = kMarkEnded;
+        else c.marks.set(lane_l, kMarkEnded);
     }
     if (c.pass == 1 && c.stage == 1) ++c.merges;
 }
@@ -255,13 +279,20 @@ bool branch_against_islands(lancom_call& c, int& b)
     lane_table& lt = lane_table_block;
     pokarr_work loop_l, loop_j;
     int lane_l = 0;
-    lane_find(0, 0, b, c.pass, lane_l, loop_l.a, c.status);
+    if (c.pass >= 2) {
+        lane_l = c.branch_lanes.lane(b);
+        if (lane_l != 0) lane_to_pokarr(lane_l, loop_l.a, c.status);
+    } else {
+        // Pass 1 moves lanes from one branch to another (step 6): each look scans the table.
+        lane_find(0, 0, b, c.pass, lane_l, loop_l.a, c.status);
+    }
     if (c.status != 0) {
         c.status = kEngineArrayFailed;
         c.end_now = true;
         return false;
     }
-    if (lane_l == 0) return false;
+    // A collapse lane meets no island and is offset no further: there is nothing to merge.
+    if (lane_l == 0 || lt.contour_type[lane_l] == kContourCollapse) return false;
     const int parent_p = lt.parent[lane_l];
     // The lane meets every island of the loop below: its elements are boxed once for all.
     const loop_clearance lane_elements(loop_l.a);
@@ -300,7 +331,7 @@ bool branch_against_islands(lancom_call& c, int& b)
             const int jp = lt.parent[lane_j];
             if (valid(jp)) lt.parent[jp] = parent_p;
             c.status = 0;
-            c.marks[static_cast<std::size_t>(lane_j)] = kMarkTakenIn;
+            c.marks.set(lane_j, kMarkTakenIn);
             if (c.pass == 1 && c.stage == 1) ++c.merges;
             continue;
         }
@@ -334,18 +365,18 @@ void end_step(lancom_call& c)
     }
     if (c.merges < c.branch_count) {
         for (int n = 1; n <= lt.count; ++n) {
-            if (c.marks[static_cast<std::size_t>(n)] != kMarkTakenIn || !live(n)) continue;
+            if (c.marks[n] != kMarkTakenIn || !live(n)) continue;
             lt.status[n] = earlier_negative(n) ? 0 : -lt.status[n];
-            c.marks[static_cast<std::size_t>(n)] = kMarkNone;
+            c.marks.set(n, kMarkNone);
             --c.islands;
         }
         for (int n = 1; n <= lt.count; ++n) {
             const int p = lt.parent[n];
-            if (c.marks[static_cast<std::size_t>(n)] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
+            if (c.marks[n] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
                 lt.level[p] == lt.level[n])
                 continue;
             for (int k = 1; k <= lt.count; ++k) {
-                if (k != n && live(k) && lt.parent[k] == p && c.marks[static_cast<std::size_t>(k)] != kMarkEnded) {
+                if (k != n && live(k) && lt.parent[k] == p && c.marks[k] != kMarkEnded) {
                     lt.status[n] = 0;
                     break;
                 }

@@ -4,6 +4,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <vector>
+
 // Element i (from 1) of a chain: start entry i - 1, end entry i (a line) or i + 3 (an arc whose
 // record fills entries i .. i + 3).
 struct chain_element {
@@ -37,4 +39,16 @@ inline chain_element chain_element_at(const double* x, const double* y, int n, i
     }
     e.valid = true;
     return e;
+}
+
+// The elements of a chain of n entries in their order, up to the first that cannot be read.
+inline void chain_elements_of(const double* x, const double* y, int n, std::vector<chain_element>& out)
+{
+    out.clear();
+    for (int i = 1; i < n;) {
+        const chain_element e = chain_element_at(x, y, n, i);
+        if (!e.valid) break;
+        out.push_back(e);
+        i = e.next;
+    }
 }

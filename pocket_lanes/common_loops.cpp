@@ -18,7 +18,9 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
+#include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 #include "pocket_lanes/nearest_points.hpp"
@@ -294,9 +296,18 @@ int level_of(int lane)
     return lane >= 1 && lane <= lt.count ? lt.level[lane] : -1;
 }
 
-// Walks one common loop from row i into loop; the highest row reached and the loop's point
-// count then come back. False when a run cannot be appended or the links do not close.
-bool walk_common_loop(comlup_call& c, comlup_table& t, int i, pokarr& loop, int& highest_row, int& at_highest)
+// Fills the row of every link along B. The walk reads only links 1 to the row count, so only
+// those entries are set: filling the whole column cost more than the search on small loops.
+void index_links(comlup_table& t)
+{
+    std::fill(t.row_of_link, t.row_of_link + t.count + 1, -1);
+    for (int i = 0; i < t.count; ++i) t.row_of_link[std::abs(t.link[i])] = i;
+}
+
+// Walks one common loop of A and B from row i into loop; the highest row reached and the loop's
+// point count then come back. False when a run cannot be appended or the links do not close.
+bool walk_common_loop(const pokarr& a, const pokarr& b, comlup_table& t, int i, pokarr& loop, int& highest_row,
+                      int& at_highest)
 {
     const int rows = t.count;
     int status = 0;
@@ -311,14 +322,14 @@ bool walk_common_loop(comlup_call& c, comlup_table& t, int i, pokarr& loop, int&
     for (int steps = 0; steps <= 2 * rows + 2; ++steps) {
         const int next_a = r + 1 < rows ? r + 1 : 0;
         const double pa[3] = {t.x[next_a], t.y[next_a], t.z_a[next_a]};
-        pokarr_append_run(c.a, t.elem_a[r], t.elem_a[next_a], next_a <= r, pa, loop, status);
+        pokarr_append_run(a, t.elem_a[r], t.elem_a[next_a], next_a <= r, pa, loop, status);
         if (status != 0) return false;
         const int link = std::abs(t.link[next_a]);
         const int next_link = link >= rows ? 1 : link + 1;
         const int next_b = t.row_of_link[next_link];
         if (next_b < 0) return false;
         const double pb[3] = {t.x[next_b], t.y[next_b], t.z_b[next_b]};
-        pokarr_append_run(c.b, t.elem_b[next_a], t.elem_b[next_b], link >= rows, pb, loop, status);
+        pokarr_append_run(b, t.elem_b[next_a], t.elem_b[next_b], link >= rows, pb, loop, status);
         if (status != 0) return false;
         if (next_a > highest_row || next_b > highest_row) {
             highest_row = std::max(next_a, next_b);
@@ -511,15 +522,14 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
     const comlups_columns columns{t->elem_a, t->elem_b, t->x, t->y, t->used, t->link, t->z_a, t->z_b};
     cre_comlups_array(kComlupsLinked, a, b, distance, t->count, columns);
     if (t->count < 1) return;
-    std::fill(t->row_of_link, t->row_of_link + kComlupsRows + 1, -1);
-    for (int i = 0; i < t->count; ++i) t->row_of_link[std::abs(t->link[i])] = i;
+    index_links(*t);
     if (a.dimension == 2) std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
     work_loop loop(a.dimension);
     bool closed_any = false;
     for (int i = 0; i < t->count; ++i) {
         if (t->used[i] != 0) continue;
         int highest = 0, at_highest = 0;
-        if (!walk_common_loop(c, *t, i, loop.a, highest, at_highest)) {
+        if (!walk_common_loop(c.a, c.b, *t, i, loop.a, highest, at_highest)) {
             status = kComlupMemory;
             return;
         }
@@ -537,4 +547,150 @@ void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double d
         nearest_lane_to_restart(first_new, lt.count, nearest_status);
         if (nearest_status != 0) status = kComlupMemory;
     }
+}
+
+// ---- the common part of two regions ---------------------------------------------------------------
+
+namespace {
+
+// Where A's run from row i to the next row along A lies against B (made ready for inside tests):
+// the middles of its elements decide (kLoopOnBoundary: it runs along B all the way). `run` is work
+// room.
+int run_against(const pokarr& a, const comlup_table& t, int i, inside_loop& b, pokarr& run, int& status)
+{
+    const int next = i + 1 < t.count ? i + 1 : 0;
+    const double start[3] = {t.x[i], t.y[i], 0.0}, end[3] = {t.x[next], t.y[next], 0.0};
+    pokarr_reset(run, 0, status);
+    if (status == 0) pokarr_add_pnt(start, run, status);
+    if (status == 0) pokarr_append_run(a, t.elem_a[i], t.elem_a[next], next <= i, end, run, status);
+    if (status != 0) return kLoopOnBoundary;
+    return middles_against_loop(run, b, status);
+}
+
+// The unit direction of element e of the loop at the point on it (an arc's tangent in its
+// direction); `inside` tells whether the point lies off the element's ends. False for an element
+// that cannot be read or has no length.
+bool direction_at(const pokarr& l, int e, double x, double y, double& ux, double& uy, bool& arc, bool& inside)
+{
+    const chain_element c = chain_element_at(l.x, l.y, l.count, e);
+    if (!c.valid) return false;
+    const double p[2] = {x, y}, s[2] = {l.x[c.start], l.y[c.start]}, q[2] = {l.x[c.end], l.y[c.end]};
+    inside = pk_eq_pnt2(p, s) == 0 && pk_eq_pnt2(p, q) == 0;
+    arc = c.arc;
+    ux = c.arc ? -c.dir * (y - c.cy) : q[0] - s[0];
+    uy = c.arc ? c.dir * (x - c.cx) : q[1] - s[1];
+    const double length = std::hypot(ux, uy);
+    if (!(length > 0.0)) return false;
+    ux /= length, uy /= length;
+    return true;
+}
+
+// Drops the rows where an arc touches a line or another arc inside both elements (their
+// directions there parallel): the loops meet there without crossing, and the crossing search
+// reports such a touch as a crossing. The links along B are numbered again.
+void drop_tangent_rows(const pokarr& a, const pokarr& b, comlup_table& t)
+{
+    int kept = 0;
+    for (int i = 0; i < t.count; ++i) {
+        double ax = 0.0, ay = 0.0, bx = 0.0, by = 0.0;
+        bool a_arc = false, b_arc = false, a_inside = false, b_inside = false;
+        const bool tangent = direction_at(a, t.elem_a[i], t.x[i], t.y[i], ax, ay, a_arc, a_inside) &&
+                             direction_at(b, t.elem_b[i], t.x[i], t.y[i], bx, by, b_arc, b_inside) &&
+                             (a_arc || b_arc) && a_inside && b_inside &&
+                             std::fabs(ax * by - ay * bx) < kPocketParallelSine;
+        if (tangent) continue;
+        t.elem_a[kept] = t.elem_a[i], t.elem_b[kept] = t.elem_b[i];
+        t.x[kept] = t.x[i], t.y[kept] = t.y[i], t.link[kept] = t.link[i];
+        ++kept;
+    }
+    if (kept == t.count) return;
+    t.count = kept;
+    std::vector<int> order(static_cast<std::size_t>(kept));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&t](int p, int q) { return t.link[p] < t.link[q]; });
+    for (int k = 0; k < kept; ++k) t.link[order[static_cast<std::size_t>(k)]] = k + 1;
+}
+
+}  // namespace
+
+namespace {
+
+// The linked crossing table of two planar loops, touches dropped; false when the search fails.
+bool proper_crossings(pokarr& a, const pokarr& b, comlup_table& t)
+{
+    const comlups_columns columns{t.elem_a, t.elem_b, t.x, t.y, t.used, t.link, t.z_a, t.z_b};
+    cre_comlups_array(kComlupsLinked, a, b, 0.0, t.count, columns);
+    if (t.count < 0) return false;
+    drop_tangent_rows(a, b, t);
+    return true;
+}
+
+}  // namespace
+
+int comlup_crossings(pokarr& a, const pokarr& b)
+{
+    if (a.dimension != 2 || b.dimension != 2) return -1;
+    auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
+    return proper_crossings(a, b, *t) ? t->count : -1;
+}
+
+namespace {
+
+// The loops of A's runs that lie on the `keep` side of B (kLoopInside or kLoopOutside), closed by
+// B's runs inside A in B's direction.
+bool part_loops(pokarr& a, const pokarr& b, int keep, loop_buffer& out, int& crossings)
+{
+    crossings = 0;
+    if (a.dimension != 2 || b.dimension != 2) return false;
+    auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
+    if (!proper_crossings(a, b, *t)) return false;
+    crossings = t->count;
+    if (t->count == 0) return true;
+    // Touching rows are dropped: at every row left A crosses B, so its runs lie inside and outside
+    // B by turns, and the first run a test decides tells which.
+    if (t->count % 2 != 0) return false;
+    inside_loop inside_b;
+    inside_loop_make(b, inside_b);
+    work_loop run(2), loop(2);
+    int first_kept = -1, status = 0;
+    for (int i = 0; i < t->count && first_kept < 0; ++i) {
+        const int where = run_against(a, *t, i, inside_b, run.a, status);
+        if (status != 0) return false;
+        if (where != kLoopOnBoundary) first_kept = (where == keep ? i : i + 1) % 2;
+    }
+    if (first_kept < 0) return false;
+    index_links(*t);
+    std::fill(t->z_a, t->z_a + t->count, 0.0), std::fill(t->z_b, t->z_b + t->count, 0.0);
+    for (int i = first_kept; i < t->count; i += 2) {
+        if (t->used[i] != 0) continue;
+        int highest = 0, at_highest = 0;
+        if (!walk_common_loop(a, b, *t, i, loop.a, highest, at_highest)) return false;
+        double area = 0.0;
+        int direction = 0;
+        clean_loop(loop.a, area, direction);
+        if (direction != 1 || !(area > 0.0) || loop.a.count < 4) continue;
+        loop_buffer_add(out, loop.a, direction, status);
+        if (status != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
+{
+    return part_loops(a, b, kLoopInside, out, crossings);
+}
+
+bool comlup_outside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings)
+{
+    crossings = 0;
+    if (b.dimension != 2) return false;
+    // B walked backwards closes A's runs outside it round the part of A's region outside B.
+    work_loop backwards(2);
+    int status = 0;
+    pokarr_copy(b, backwards.a, status);
+    if (status != 0) return false;
+    pokarr_reverse(backwards.a);
+    return part_loops(a, backwards.a, kLoopOutside, out, crossings);
 }

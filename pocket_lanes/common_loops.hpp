@@ -69,3 +69,16 @@ extern loop_buffer collected_loops_block;
 void loop_buffer_clear(loop_buffer& buffer);
 // Appends a loop with its direction; status 11 when the buffer is full or the append fails.
 void loop_buffer_add(loop_buffer& buffer, const pokarr& loop, int direction, int& status);
+
+// The common part of the regions of two planar loops running counter-clockwise: A's runs inside B
+// closed by B's runs inside A, each loop cleaned and appended to `out`. The crossing search
+// indexes B and the inside test reads B: the smaller loop is best given as B. `crossings`
+// answers the rows of the crossing table (0: the loops do not cross, and nothing is appended).
+// False when the crossing search fails or its rows do not close into loops.
+bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings);
+// The part of A's region outside B's (both running counter-clockwise): A's runs outside B closed
+// by B's runs inside A walked backwards, as comlup_inside_loops appends its loops. `crossings` 0:
+// the loops do not cross, and nothing is appended.
+bool comlup_outside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings);
+// The number of points where two planar loops cross (touches left out), -1 when the search fails.
+int comlup_crossings(pokarr& a, const pokarr& b);

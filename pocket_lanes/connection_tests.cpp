@@ -119,15 +119,29 @@ void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const
 
 }  // namespace
 
-void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* end, int& status)
+void outer_test_lanes_list(island_test_lanes& list)
 {
     const lane_table& lt = lane_table_block;
-    conn_scan s;
-    begin_scan(s, lane_a, lane_b, start, end);
-    for (int n = 1; n < lt.count && !s.done; ++n)
-        if (lt.status[n] == 1 && lt.level[n] < kLevelIsland) test_lane(s, n);
-    pokarr_free(s.work);
-    status = s.status;
+    list.lanes.clear();
+    list.boxes.clear();
+    list.boxed.clear();
+    list.read.clear();
+    for (int n = 1; n < lt.count; ++n)
+        if (lt.status[n] == 1 && lt.level[n] < kLevelIsland) list.lanes.push_back(n);
+}
+
+void conn_hits_lane_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start, const double* end,
+                           int& status)
+{
+    int hit = 0;
+    conn_hits_island_listed(list, lane_a, lane_b, start, end, hit, status);
+}
+
+void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* end, int& status)
+{
+    island_test_lanes list;
+    outer_test_lanes_list(list);
+    conn_hits_lane_listed(list, lane_a, lane_b, start, end, status);
 }
 
 // A lane as read once for the island tests: its points and its element boxes.

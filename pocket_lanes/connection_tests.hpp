@@ -85,3 +85,11 @@ struct island_test_lanes_kept {
 island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept);
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
                              const double* end, int& hit, int& status);
+
+// The lanes conn_hits_lane tests, in its order (the live first offsets of the outer contour's
+// branches, the table's last lane left out), in the list of the island tests: a caller that
+// tests many moves while the table keeps them (stage 1 of the cutting order) lists them once,
+// makes the list again when the table grows, and tests against the list.
+void outer_test_lanes_list(island_test_lanes& list);
+void conn_hits_lane_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
+                           const double* end, int& status);

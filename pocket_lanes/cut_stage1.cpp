@@ -113,6 +113,10 @@ struct stage_run {
     // The island lanes of the move tests, as listed at this lane count and branch count.
     island_test_lanes islands;
     int listed_count = -1, listed_branches = -1;
+    // The outer lanes of the move tests across branches, as listed at this lane count (the stage
+    // changes no lane's status and only appends closing lanes).
+    island_test_lanes outer;
+    int outer_count = -1;
     // The parents the rays were last laid on, read with their element boxes: a chain's tries
     // meet the same few parents again and again, and no lane changes its points in this stage.
     struct parent_read {
@@ -159,6 +163,17 @@ island_test_lanes& island_lanes(stage_run& s)
         s.listed_branches = s.outer_branches;
     }
     return s.islands;
+}
+
+// The outer lanes of the move tests across branches, listed again when the table has grown.
+island_test_lanes& outer_lanes(stage_run& s)
+{
+    const int count = lane_table_block.count;
+    if (s.outer_count != count) {
+        outer_test_lanes_list(s.outer);
+        s.outer_count = count;
+    }
+    return s.outer;
 }
 
 // One chain while its entries are sought.
@@ -332,7 +347,7 @@ bool move_clear(stage_run& s, int walker, int parent, const double* from, const 
         return true;
     }
     if (lane_table_block.level[parent] != lane_table_block.level[walker]) {
-        conn_hits_lane(parent, walker, from, to, status);
+        conn_hits_lane_listed(outer_lanes(s), parent, walker, from, to, status);
         if (status < 0) {
             s.status = status;
             return false;
@@ -540,13 +555,19 @@ void take_chain(stage_run& s, int closing, int direction_sign)
         chain_run c;
         if (!begin_chain(s, c, closing, direction_sign)) return;
         if (!prepare_first(s, c)) return;
-        c.alternatives = alternative_parents(c.first);
-        const bool had_alternatives = !c.alternatives.empty();
+        // The alternatives are listed when the passes first fail (nothing changes the table
+        // before): most chains link at once, and the list reads the whole table.
+        bool listed = false, had_alternatives = false;
         bool retake = false;
         for (int round = 0; round <= 2 * kMostAlternatives + 8; ++round) {
             int split_at = 0;
             walk_end end = run_passes(s, c, split_at);
             if (end == walk_end::no_hit || end == walk_end::refused) {
+                if (!listed) {
+                    c.alternatives = alternative_parents(c.first);
+                    had_alternatives = !c.alternatives.empty();
+                    listed = true;
+                }
                 if (c.next_alternative < c.alternatives.size()) {
                     lane_table_block.parent[c.first] = c.alternatives[c.next_alternative++];
                     c.best = refused_step{};

@@ -17,6 +17,7 @@
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket_lanes/lane_linking.hpp"
@@ -142,6 +143,7 @@ void run_stages(double side_step, int direction_sign, int offsets_mode, int& sta
             if (lt.level[n] > kLevelIsland && lt.status[n] == 1) lane_reverse(n, status);
     if (status != 0) return;
     pocket_box_block.first_output_lane = lt.count + 1;
+    collapse_detours_list();
     entry_heights heights(lt.count, status);
     if (status != 0) return;
     cut_stage1(0, side_step, direction_sign, offsets_mode, s.entries, s.z, s.outer_branches, status);
@@ -221,7 +223,10 @@ void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& ent
         pokarr_tidy_pass2(path);
         pokarr_drop_short(path);
     }
-    if (dimension() == kPlanar) return;
+    if (dimension() == kPlanar) {
+        collapse_detours_cut(lane, path, status);
+        return;
+    }
     // A path that cannot be laid on the surfaces is cut as it is.
     pokarr_work projected(path.dimension);
     lane_project(path, projected.a, status);
@@ -271,6 +276,7 @@ void cut_pocket_stages(int group_switch, double side_step, double first_offset, 
         // The progress line is closed on every way out, the stop of an execution included.
         give_back close_progress([&s] {
             if (s.progress_on != 0) prog_loops_text(kProgressClose, 0, 0);
+            collapse_detours_clear();
         });
         run_stages(side_step, direction_sign, offsets_mode, status);
     }

@@ -69,8 +69,9 @@ void cutluk(double side_step, int direction_sign, cut_entry_tables& entries, int
 // negated status (-11 for a failed read, -10 for a full table).
 int chain_cut(int holder, int lane, int side, const cut_entry_tables& entries);
 // Its two steps: the lane opened at holder's entry into path (at its first point when holder keeps
-// none), reversed for side -1, cleaned, laid on the surfaces outside dimension 2 (kept as it is
-// when that fails); status 0, 10 or 11. Then the path appended with the lane's status, level,
+// none), reversed for side -1, cleaned, in dimension 2 with the detours round the collapse lanes
+// it holds (collapse_detours.hpp), laid on the surfaces outside dimension 2 (kept as it is when
+// that fails); status 0, 10 or 11. Then the path appended with the lane's status, level,
 // offset and group (parent and first link 1, second link the lane); answers the new lane or the
 // negated status.
 void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& entries, pokarr& path, int& status);

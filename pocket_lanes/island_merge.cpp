@@ -11,8 +11,8 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/island_lanes.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 
@@ -107,7 +107,7 @@ int points_inside(const pokarr& inner, inside_loop& outer, bool undecided_inside
 struct ilscom_call {
     ilscom_call(int& branches, int stage_in, int& island_count, int& status_out)
         : branch_count(branches), stage(stage_in), islands(island_count), status(status_out),
-          lanes(stage_in, kLevelIsland + pocket_box_block.island_count)
+          lanes(stage_in, kLevelIsland + 1, kLevelIsland + pocket_box_block.island_count)
     {
     }
     int& branch_count;
@@ -117,7 +117,7 @@ struct ilscom_call {
     int last_level = 0;          // 10000 + the engine's island count
     int contour_level = 0;       // 10000 + the lane table's island count
     next_levels next;
-    current_island_lanes lanes;
+    current_level_lanes lanes;
     bool done = false;           // the call ends
     bool second_merge = false;
 

@@ -12,11 +12,13 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/one_offset.hpp"
 
 #include <algorithm>
@@ -92,10 +94,12 @@ double retry_distance(int attempt, double distance, double source_offset, double
     return kRetryFirstShare * first_offset;
 }
 
-// Offsets the branch lane; retries smaller while it gives nothing. Answers the last result.
+// Offsets the branch lane; retries smaller while it gives nothing. Answers the last result. The
+// pieces noted for collapse lanes are those of the last offset made.
 int offset_branch(const oneoff_request& first_try, int retry_switch, double first_offset, pokarr& loop)
 {
     int result = 0;
+    collapse_pieces_clear();
     oneoff_pokarr(first_try, loop, result);
     if (result != kEngineNoOffset || retry_switch == 0 || first_try.pass < 2) return result;
     for (int attempt = 1; attempt <= kMostRetries && result == kEngineNoOffset; ++attempt) {
@@ -105,6 +109,7 @@ int offset_branch(const oneoff_request& first_try, int retry_switch, double firs
         retry.distance = d;
         retry.retry = 0;
         retry.inward = 0;
+        collapse_pieces_clear();
         oneoff_pokarr(retry, loop, result);
     }
     return result;
@@ -244,32 +249,56 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
     const double reach = pass == 1 ? distance * distance : w.reach_squared[0];
     end_flag = 1;
     pokarr_work loop;
-    for (int b = 1; b <= branch_count; ++b) {
-        int lane = 0;
-        lane_find(0, 0, b, pass - 1, lane, loop.a, status);
+    // Only the branches that stand at the start of the pass are offset: a branch that an offset
+    // opens in this pass already has its lane of this pass. On pass 1 the lane search (wanted
+    // status 0) would take that new lane for the branch's source and offset it a second time.
+    const int branches = branch_count;
+    // The pass appends lanes (on the branch it offsets or on new ones) and changes no lane's level
+    // or status: the branches' lanes of the last pass are found in one scan of the table.
+    current_level_lanes last_lanes(pass - 1, 1, branches);
+    last_lanes.know_all();
+    for (int b = 1; b <= branches; ++b) {
+        const int lane = last_lanes.lane(b);
+        if (lane == 0) continue;
+        lane_to_pokarr(lane, loop.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
             return;
-        }
-        if (lane == 0) continue;
-        pokarr_area(loop.a);
-        if (loop.a.area <= reach && inward == 0) {
-            lane_add_empty(pass, b, lane, status);
-            if (status != 0) return;
-            continue;
         }
         oneoff_request r = offset_request(direction_sign, first_offset, distance, lane, pass, b, 0, branch_count);
         r.source_offset = pass == 1 ? distance : lt.offset[lane];
         r.combine = w.combine_flag == 1 && pass >= 2 ? 1 : 0;
         r.inward = inward;
         r.retry = retry_switch != 0 ? 1 : 0;
-        int result = offset_branch(r, retry_switch, first_offset, loop.a);
-        if (ends_pass(result)) {
-            status = result;
-            return;
+        int result = kEngineNoOffset;
+        collapse_pieces_clear();
+        pokarr_area(loop.a);
+        // A collapse lane leaves nothing to offset: its branch closes.
+        const bool collapsed = lt.contour_type[lane] == kContourCollapse;
+        if (!collapsed && (loop.a.area > reach || inward != 0)) {
+            const int first_new = lt.count + 1;
+            result = offset_branch(r, retry_switch, first_offset, loop.a);
+            if (ends_pass(result)) {
+                status = result;
+                return;
+            }
+            if (result == kOffsetNoLoop) result = kEngineNoOffset;
+            // Where the offset lost a part of the region narrower than two steps beside its lanes
+            // (a horn, a leg, a neck), the lanes where that part closes.
+            if (result != kEngineNoOffset) collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, status);
+            if (status != 0) return;
         }
-        if (result == kOffsetNoLoop) result = kEngineNoOffset;
-        if (result != kEngineNoOffset) {
+        // A branch lane whose offset gave nothing holds no point farther than a step from its
+        // walls, but may hold points farther than half a step: the lane at half a step inside it
+        // leaves none.
+        if (!collapsed && result == kEngineNoOffset && pass > 1) {
+            result = collapse_half_step(r, loop.a);
+            if (ends_pass(result)) {
+                status = result;
+                return;
+            }
+        }
+        if (result != kEngineNoOffset && result != kOffsetNoLoop) {
             end_flag = 0;
             continue;
         }

@@ -20,6 +20,11 @@ inline constexpr int kLevelIsland = 10000;  // island k has level kLevelIsland +
 // Group of the linking stage's connection lanes.
 inline constexpr int kGroupConnection = -999;
 
+// Contour type of a collapse lane, the lane laid where a region narrows to nothing: every point
+// of the region round it lies within half a step of it or of the lane it was found in, so no lane
+// is offset from it.
+inline constexpr int kContourCollapse = 103;
+
 // The table. Columns are 1-based (index 0 unused); first[count + 1] is the next free entry of
 // the main point store.
 struct lane_table {

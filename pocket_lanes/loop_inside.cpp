@@ -14,11 +14,14 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_lanes/chain_elements.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -445,6 +448,24 @@ int points_against_loop(const pokarr& points, inside_loop& loop, int& status)
          k += k + 1 < points.count && pk_is_marker(points.x[k + 1]) ? kArcRecordEntries : 1) {
         int result = kLoopOnBoundary;
         pnt_in_inside_loop(points.x[k], points.y[k], loop, result, status);
+        if (status != 0 || result != kLoopOnBoundary) return result;
+    }
+    return kLoopOnBoundary;
+}
+
+int middles_against_loop(const pokarr& chain, inside_loop& loop, int& status)
+{
+    status = 0;
+    std::vector<chain_element> elements;
+    chain_elements_of(chain.x, chain.y, chain.count, elements);
+    const std::size_t n = elements.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const chain_element& e = elements[(n / 2 + k) % n];
+        const double sx = chain.x[e.start], sy = chain.y[e.start], ex = chain.x[e.end], ey = chain.y[e.end];
+        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
+        int result = kLoopOnBoundary;
+        pnt_in_inside_loop(mx, my, loop, result, status);
         if (status != 0 || result != kLoopOnBoundary) return result;
     }
     return kLoopOnBoundary;

@@ -56,6 +56,9 @@ void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& sta
 // walk stops at its first failure.
 int points_against_loop(const pokarr& points, const pokarr& loop, int& status);
 int points_against_loop(const pokarr& points, inside_loop& loop, int& status);
+// The same with the middles of the chain's elements, the middle element's first (where two loops
+// share their vertices, as parts cut from one loop do, the vertices cannot tell).
+int middles_against_loop(const pokarr& chain, inside_loop& loop, int& status);
 
 // The points of an arc for a chord tolerance: the start point, n - 1 points at equal turns, the
 // end point (n + 1 in all, n between 3 and 90). x and y need room for kArcPointsMax points. A

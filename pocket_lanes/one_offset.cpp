@@ -21,6 +21,8 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
@@ -698,6 +700,23 @@ bool is_hole(const oneoff_call& c, int direction)
 
 void record_piece(oneoff_call& c, pokarr& piece, int direction);
 
+// Whether the pieces of this stage are looked at for collapse lanes: the last phase's first stage
+// of a recorded offset of a branch lane after the first pass. The lane loop decides which of
+// them become lanes.
+bool collapse_stage(const oneoff_call& c, int stage)
+{
+    const oneoff_request& rq = c.rq;
+    return rq.collection == kOneoffRecord && rq.island_mark == 0 && rq.pass > 1 && stage == 1 && c.phase == 2 &&
+           !c.arc_corner && c.dimension == 2;
+}
+
+// A piece the loop removal cut out where the region collapsed runs the wrong way round, or is too
+// small to be a lane (a part exactly two steps wide gives a line laid out and back).
+bool collapse_piece(const oneoff_call& c, double area, int direction)
+{
+    return direction != c.wanted || !(area > c.min_area);
+}
+
 // Sub-steps 1 to 7 for one piece of a stage; false when the call ends. A piece of an early stage
 // that is kept may be taken into its set: the caller's array then holds no piece.
 bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double area, int direction)
@@ -731,6 +750,9 @@ bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double
             pokarr_clean_joins(kJoinsStrict, 0, w, piece);
         }
     }
+    // A piece of the offset's direction that comes nearer the source than the offset (the walls'
+    // offsets passed each other all round, as where a square closes) is one cut out too.
+    if (!valid && collapse_stage(c, stage)) collapse_piece_note(piece, c.distance);
     if (!valid || piece.count < kPieceMinEntries) return true;
     if (last) {
         record_piece(c, piece, direction);
@@ -768,6 +790,8 @@ void clean_piece(const oneoff_call& c, pokarr& piece, settled known, double& are
 // removal failed and the offset is retried.
 flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
 {
+    const bool collapse = collapse_stage(c, stage);
+    if (collapse) collapse_pieces_clear();
     work_array piece(c.dimension);
     int n = 0, status = 0;
     for (int taken = 0; taken <= n; ++taken) {
@@ -801,6 +825,7 @@ flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
         double area = 0.0;
         int direction = 0;
         clean_piece(c, piece.a, known, area, direction);
+        if (collapse && collapse_piece(c, area, direction)) collapse_piece_note(piece.a, c.distance);
         if (c.rq.pass == 1 && c.rq.inward != 0 && taken == 0 && c.source.count == 3 && direction < 0) {
             pokarr_reverse(piece.a);
             direction = 1;

@@ -1,8 +1,12 @@
 // Common loops: the crossing table of a loop against itself keeps each crossing once and no
 // touching point; arrays of different dimensions are refused; the walk of two squares in every
 // orientation and kind records what the filter keeps; loops that do not cross give nothing; the
-// re-offset flag keeps the loops pending.
+// re-offset flag keeps the loops pending; the common part of two regions is their intersection.
 #include "lane_test_support.hpp"
+
+#include "pocket_arrays/kernel_geometry.hpp"
+#include "pocket_arrays/pocket_test_support.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
@@ -156,4 +160,87 @@ TEST_F(CommonLoops, ReoffsetFlagKeepsTheLoopsPending)
     EXPECT_EQ(pending_loops_block.directions[1], 1);
     pokarr_free(a);
     pokarr_free(b);
+}
+
+namespace {
+
+// A full circle of two half-turn arcs, counter-clockwise from (cx + r, cy).
+std::vector<xy> circle_entries(double cx, double cy, double r)
+{
+    std::vector<xy> e{{cx + r, cy}};
+    push_arc(e, r, 1.0, cx, cy, cx - r, cy);
+    push_arc(e, r, 1.0, cx, cy, cx + r, cy);
+    return e;
+}
+
+std::vector<xy> square_entries(double x0, double y0, double side)
+{
+    return {{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}, {x0, y0}};
+}
+
+ClipperLib::Paths region_of(const std::vector<xy>& entries)
+{
+    return {kernel_geometry::path_of(kernel_geometry::flatten(entries, kernel_geometry::kSagitta))};
+}
+
+double clipped_area(ClipperLib::ClipType type, const ClipperLib::Paths& a, const ClipperLib::Paths& b)
+{
+    ClipperLib::Clipper c;
+    c.AddPaths(a, ClipperLib::ptSubject, true);
+    c.AddPaths(b, ClipperLib::ptClip, true);
+    ClipperLib::Paths out;
+    c.Execute(type, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return kernel_geometry::area_of(out);
+}
+
+}  // namespace
+
+// The common part of two counter-clockwise regions, as the collapse lanes clip a swallowtail to
+// its source, and the part of the first outside the second, as they cut an island lane out of a
+// part: their areas are Clipper's intersection and difference areas whichever loop comes first,
+// where the loops cross, where an arc touches a side from inside (a touch, not a crossing) and
+// where a piece runs out past the tip of a horn; loops that do not cross give nothing.
+TEST_F(CommonLoops, PartsOfTwoRegionsAreTheirIntersectionAndDifference)
+{
+    struct row {
+        const char* name;
+        std::vector<xy> a, b;
+        bool cross;
+    } rows[] = {
+        {"crossing squares", square_entries(0, 0, 10), square_entries(5, 5, 10), true},
+        {"square and circle", square_entries(0, 0, 10), circle_entries(10, 5, 4), true},
+        {"circle touching a side", square_entries(0, 0, 10), circle_entries(8.5, 7, 3), true},
+        {"horn and swallowtail", {{0, 0}, {10, 1}, {0, 2}, {0, 0}}, {{4, 0.8}, {12, 0.9}, {12, 1.1}, {4, 1.2}, {4, 0.8}}, true},
+        {"one inside the other", square_entries(0, 0, 10), square_entries(2, 2, 3), false},
+    };
+    static loop_buffer out;
+    for (const row& r : rows) {
+        for (const bool swapped : {false, true}) for (const bool outside : {false, true}) {
+            const ClipperLib::Paths first = region_of(swapped ? r.b : r.a), second = region_of(swapped ? r.a : r.b);
+            const double expected =
+                clipped_area(outside ? ClipperLib::ctDifference : ClipperLib::ctIntersection, first, second);
+            pokarr a = make_from(swapped ? r.b : r.a), b = make_from(swapped ? r.a : r.b);
+            loop_buffer_clear(out);
+            int crossings = -1;
+            const std::string name =
+                std::string(r.name) + (swapped ? ", swapped" : "") + (outside ? ", outside" : ", inside");
+            ASSERT_TRUE(outside ? comlup_outside_loops(a, b, out, crossings) : comlup_inside_loops(a, b, out, crossings))
+                << name;
+            EXPECT_EQ(crossings > 0, r.cross) << name;
+            ClipperLib::Paths got;
+            pokarr part;
+            pokarr_init(2, part);
+            for (int k = 1, first = 0, status = 0; k <= out.loops; first += out.counts[k++]) {
+                pokarr_replace(out.counts[k], out.points, first, part, status);
+                EXPECT_EQ(out.directions[k], 1) << name;
+                const ClipperLib::Paths p = region_of(entries_of(part));
+                got.insert(got.end(), p.begin(), p.end());
+            }
+            EXPECT_NEAR(kernel_geometry::area_of(got), r.cross ? expected : 0.0, 1e-3) << name;
+            pokarr_free(part);
+            pokarr_free(a);
+            pokarr_free(b);
+        }
+    }
+    loop_buffer_clear(out);
 }

@@ -177,6 +177,18 @@ public:
             if (test(i)) ++n;
         return n;
     }
+    // A lane's entries (arc records included, relative to the pocket frame's origin); none when
+    // it cannot be read.
+    static std::vector<xy> lane_entries(int lane)
+    {
+        pokarr a;
+        pokarr_init(2, a);
+        int status = 0;
+        lane_to_pokarr(lane, a, status);
+        std::vector<xy> out = status == 0 ? entries_of(a) : std::vector<xy>{};
+        pokarr_free(a);
+        return out;
+    }
     static int live_lanes()
     {
         return count_lanes([](int i) { return lane_table_block.status[i] > 0; });

@@ -1,8 +1,12 @@
-// The lane table: appending up to its limit, closing lanes, finding lanes of a branch, and the
-// box cache.
+// The lane table: appending up to its limit, closing lanes, finding lanes of a branch (one by
+// one and every level in one scan), and the box cache.
 #include "pocket_arrays/pocket_test_support.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/level_lanes.hpp"
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -177,3 +181,45 @@ TEST_F(LaneTable, PairMemoryOpensGrowsAndCloses)
 }
 
 }  // namespace
+
+// The current lanes of every branch found in one scan are those lane_find finds, over seeded tables
+// built pass by pass as the lane loop builds them: every open branch gets a lane of the pass (now
+// and then a status-1 piece as well) or is closed, and new branches open.
+TEST_F(LaneTable, CurrentLanesOfEveryLevelAreThoseFindFinds)
+{
+    pokarr none, found;
+    pokarr_init(2, none);
+    pokarr_init(2, found);
+    const unsigned seed = 20261208u;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 20; ++trial) {
+        lane_table_reset();
+        std::vector<int> open{1};
+        int branches = 1, status = 0;
+        for (int pass = 1; pass <= 12 && !open.empty(); ++pass) {
+            std::vector<int> next;
+            for (const int b : open) {
+                if (unit(rng) < 0.2) {
+                    lane_add_empty(pass, b, lane_table_block.count, status);
+                    continue;
+                }
+                lane_add(pass, b, 0, 0, 0, 0.0, 0, none, status);
+                if (unit(rng) < 0.2) lane_add(1, b, 1, 0, 0, 0.0, 0, none, status);
+                next.push_back(b);
+                if (unit(rng) < 0.3) next.push_back(++branches), lane_add(pass, branches, 0, 0, 0, 0.0, 0, none, status);
+            }
+            open = next;
+            ASSERT_EQ(status, 0);
+            const int wanted = pass;
+            current_level_lanes levels(wanted, 1, branches);
+            levels.know_all();
+            for (int b = 1; b <= branches; ++b) {
+                int lane = 0;
+                lane_find(0, 0, b, wanted, lane, found, status);
+                EXPECT_EQ(levels.lane(b), lane) << "seed " << seed << " trial " << trial << " pass " << pass << " branch " << b;
+            }
+        }
+    }
+    pokarr_free(found);
+}

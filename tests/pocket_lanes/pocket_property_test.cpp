@@ -4,8 +4,11 @@
 // DRELAN_POCKETS sets how many random pockets a run judges (300 by default, spread over shards).
 #include "pocket_judge.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
 namespace {
 
@@ -191,6 +194,50 @@ INSTANTIATE_TEST_SUITE_P(Seeds, WholePocketShard, ::testing::Range(0, kShards));
 
 loop polygon(std::vector<xy> corners) { return kg::closed(corners); }
 
+// Two 30 x 20 rooms joined by a neck 5 long and `neck` wide.
+loop two_rooms(double neck)
+{
+    const double low = 10.0 - 0.5 * neck, high = 10.0 + 0.5 * neck;
+    return polygon({{0, 0}, {30, 0}, {30, low}, {35, low}, {35, 0}, {65, 0}, {65, 20}, {35, 20}, {35, high}, {30, high},
+                    {30, 20}, {0, 20}});
+}
+
+// An L of legs `width` wide and 10 long.
+loop thin_l(double width) { return polygon({{0, 0}, {10, 0}, {10, width}, {width, width}, {width, 10}, {0, 10}}); }
+
+// Seeded rooms with one to three corridors of random width (one to three and a half steps) and
+// length, right-angled so that what is judged is where they narrow.
+std::vector<pocket_case> corridors()
+{
+    const unsigned seed = 20261208u;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto q = [](double v) { return std::round(v * 64.0) / 64.0; };
+    std::vector<pocket_case> out;
+    for (int trial = 0; trial < 12; ++trial) {
+        const double step = q(0.15 + 0.35 * unit(rng)), room = q(4.0 + 4.0 * unit(rng));
+        ClipperLib::Paths boxes{kg::path_of({{0, 0}, {room, 0}, {room, room}, {0, room}})};
+        for (int k = 0; k <= trial % 3; ++k) {
+            const double width = q(step * (1.0 + 2.5 * unit(rng))), length = q(2.0 + 6.0 * unit(rng));
+            const double at = q((room - width) * unit(rng));
+            const double x0 = k == 0 ? room : k == 1 ? at : -length, y0 = k == 1 ? room : at;
+            const double x1 = k == 0 ? room + length : k == 1 ? at + width : 0.0, y1 = k == 1 ? room + length : at + width;
+            boxes.push_back(kg::path_of({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}));
+        }
+        const ClipperLib::Paths joined = boolean(ClipperLib::ctUnion, boxes, {});
+        std::vector<xy> corners;
+        double low_x = 1e30, low_y = 1e30;
+        for (const auto& p : joined.front()) {
+            corners.push_back({p.X / kScale, p.Y / kScale});
+            low_x = std::min(low_x, corners.back().x), low_y = std::min(low_y, corners.back().y);
+        }
+        if (!ClipperLib::Orientation(joined.front())) std::reverse(corners.begin(), corners.end());
+        out.push_back({"corridors, seed " + std::to_string(seed) + " trial " + std::to_string(trial),
+                       {moved_to_origin(polygon(corners), low_x, low_y)}, {0.0}, step});
+    }
+    return out;
+}
+
 std::vector<pocket_case> named_corpus()
 {
     std::vector<pocket_case> out;
@@ -203,13 +250,39 @@ std::vector<pocket_case> named_corpus()
     }
     // Two rooms joined by a neck narrower than two offsets: the region splits at the first lane,
     // and each room keeps one step between its lanes.
-    const loop rooms = polygon({{0, 0}, {30, 0}, {30, 9.8}, {35, 9.8}, {35, 0}, {65, 0}, {65, 20}, {35, 20}, {35, 10.2},
-                                {30, 10.2}, {30, 20}, {0, 20}});
-    out.push_back({"two rooms joined by a neck, extra offset 0.3", {rooms}, {0.0}, 0.1, 0.005, 0.3});
-    // An L of legs 1.2 wide at step 0.2 on the contour: the lanes of both walls stop 0.4 apart,
-    // and the lane at the centre line must be cut.
-    const loop thin_l = polygon({{0, 0}, {10, 0}, {10, 1.2}, {1.2, 1.2}, {1.2, 10}, {0, 10}});
-    out.push_back({"thin L, step 0.2", {thin_l}, {0.0}, 0.2});
+    for (const double step : {0.1, 0.25})
+        out.push_back({"two rooms joined by a neck, extra offset 0.3, step " + std::to_string(step), {two_rooms(0.4)},
+                       {0.0}, step, 0.005, 0.3});
+    out.push_back({"two rooms joined by a neck, extra offset 0.45", {two_rooms(0.4)}, {0.0}, 0.2, 0.005, 0.45});
+    // Parts narrower than two steps: the lanes of both walls stop short of the centre line, and
+    // the lane where the part closes must be cut.
+    for (const double step : {0.2, 0.35})
+        out.push_back({"thin L, step " + std::to_string(step), {thin_l(1.2)}, {0.0}, step});
+    for (const double step : {0.2, 0.3})
+        out.push_back({"thin L, extra offset 0.125, step " + std::to_string(step), {thin_l(1.2)}, {0.0}, step, 0.005, 0.125});
+    out.push_back({"thin strip 1.5 wide", {rectangle(0, 0, 20, 1.5)}, {0.0}, 0.4});
+    out.push_back({"thin strip 1.2 wide", {rectangle(0, 0, 20, 1.2)}, {0.0}, 0.2});
+    out.push_back({"square closing in a point", {rectangle(0, 0, 10, 10)}, {0.0}, 1.0});
+    out.push_back({"two rooms joined by a wider neck", {two_rooms(0.8)}, {0.0}, 0.5});
+    out.push_back({"tapered strip", {polygon({{0, 0}, {12, 0}, {12, 2.4}, {0, 1.2}})}, {0.0}, 0.3});
+    // A wedge narrows to its tip through the sharp corners of every lane.
+    for (const double step : {0.2, 0.3, 0.5, 0.7})
+        out.push_back({"wedge, step " + std::to_string(step), {polygon({{0, 0}, {20, 0}, {20, 3}})}, {0.0}, step});
+    // Horns: where a lane wraps round an island lane it narrows to a cusp, where a crescent ends
+    // it narrows to a point; the next offset loses the horn's middle, where the walls stand one
+    // to two steps apart.
+    std::vector<xy> round;
+    for (int i = 0; i < 64; ++i) round.push_back({10.0 + 10.0 * std::cos(i * kg::kPi / 32.0), 10.0 + 10.0 * std::sin(i * kg::kPi / 32.0)});
+    for (const double step : {0.8, 1.5}) {
+        out.push_back({"crescent round an island by the wall, step " + std::to_string(step),
+                       {polygon(round), circle(10, 3.5, 2)}, {step, step}, step});
+        out.push_back({"square with an island by the wall, step " + std::to_string(step),
+                       {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)}, {step, step}, step});
+    }
+    out.push_back({"round islands in a row, step 0.9",
+                   {rectangle(0, 0, 30, 12), circle(7, 6, 2), circle(15, 6.5, 2), circle(23, 6, 2)},
+                   {0.9, 0.9, 0.9, 0.9}, 0.9});
+    for (pocket_case& c : corridors()) out.push_back(std::move(c));
     return out;
 }
 
@@ -221,4 +294,34 @@ TEST_F(WholePocket, NamedPocketsAreCutWhollyOnceAndClearOfEveryContour)
         EXPECT_TRUE(faults.empty()) << report(rows[row], faults);
         draw_failure("named_" + std::to_string(row), rows[row], faults);
     }
+}
+
+// Collapse lanes cut out of their source (status 0) are no chains of their own: the cut of the
+// source goes round them, every point of theirs on it (the one they share with the source within
+// the engine's point tolerance).
+TEST_F(WholePocket, CollapseLanesCutOutOfTheirSourceAreCutWithIt)
+{
+    const pocket_case c{"square with an island by the wall", {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)}, {0.8, 0.8}, 0.8};
+    ASSERT_TRUE(judge(c, compute(c)).empty());
+    const lane_table& lt = lane_table_block;
+    const int first = pocket_box_block.first_output_lane;
+    int detours = 0;
+    for (int d = 1; d < first; ++d) {
+        if (lt.status[d] != 0 || lt.contour_type[d] != kContourCollapse) continue;
+        ++detours;
+        std::vector<xy> cut;
+        for (int i = first; i <= lt.count; ++i) {
+            EXPECT_NE(lt.link2[i], d) << "detour lane " << d << " is cut on its own";
+            if (lt.link2[i] != lt.parent[d] || lt.group[i] == kGroupConnection) continue;
+            const loop e = lane_entries(i);
+            cut.insert(cut.end(), e.begin(), e.end());
+        }
+        const loop e = lane_entries(d);
+        for (std::size_t k = 0; k < e.size(); k += e[k].x > 1.0e20 ? 3 : 1) {  // vertices, not arc records
+            const xy p = e[k];
+            EXPECT_TRUE(std::any_of(cut.begin(), cut.end(), [&](const xy& q) { return std::hypot(p.x - q.x, p.y - q.y) < 1e-6; }))
+                << "detour lane " << d << " point (" << p.x << ", " << p.y << ") is not on its source's cut";
+        }
+    }
+    EXPECT_GT(detours, 0);
 }

@@ -1,7 +1,7 @@
-// The current lanes of the island levels (see the header). A known lane stays right while its
+// The current lanes of a run of levels (see the header). A known lane stays right while its
 // level and status are unchanged and no newer lane of its level with that status appears; new
 // lanes are taken in as they are appended, and a lane found changed makes its level scanned again.
-#include "pocket_lanes/island_lanes.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 
 #include "pocket_lanes/lane_table.hpp"
 
@@ -16,13 +16,13 @@ bool matches(int status, int wanted) { return status == wanted || (wanted <= 0 &
 
 }  // namespace
 
-current_island_lanes::current_island_lanes(int wanted, int last_level)
-    : wanted_(wanted), first_level_(kLevelIsland + 1), seen_count_(lane_table_block.count),
-      lanes_(static_cast<std::size_t>(std::max(0, last_level - kLevelIsland)), kUnknown)
+current_level_lanes::current_level_lanes(int wanted, int first_level, int last_level)
+    : wanted_(wanted), first_level_(first_level), seen_count_(lane_table_block.count),
+      lanes_(static_cast<std::size_t>(std::max(0, last_level - first_level + 1)), kUnknown)
 {
 }
 
-int current_island_lanes::scan(int level) const
+int current_level_lanes::scan(int level) const
 {
     const lane_table& lt = lane_table_block;
     for (int n = lt.count; n >= 1; --n) {
@@ -35,7 +35,7 @@ int current_island_lanes::scan(int level) const
     return 0;
 }
 
-void current_island_lanes::take_new_lanes()
+void current_level_lanes::take_new_lanes()
 {
     const lane_table& lt = lane_table_block;
     for (int n = seen_count_ + 1; n <= lt.count; ++n) {
@@ -47,7 +47,31 @@ void current_island_lanes::take_new_lanes()
     seen_count_ = std::max(seen_count_, lt.count);
 }
 
-int current_island_lanes::lane(int level)
+void current_level_lanes::know_all()
+{
+    if (wanted_ <= 0) return;
+    const lane_table& lt = lane_table_block;
+    take_new_lanes();
+    std::fill(lanes_.begin(), lanes_.end(), kUnknown);
+    int undecided = static_cast<int>(lanes_.size());
+    for (int n = lt.count; n >= 1 && undecided > 0; --n) {
+        const int index = lt.level[n] - first_level_;
+        if (index < 0 || index >= static_cast<int>(lanes_.size())) continue;
+        int& known = lanes_[static_cast<std::size_t>(index)];
+        if (known != kUnknown) continue;
+        // A lane takes its status from the pass that appends it, and a closing lane ends its
+        // level's lanes of that pass: no older lane of a level whose newest lane is a closing one
+        // has a later pass's status (from pass 2 on, when pass 1 no longer moves lanes between
+        // branches).
+        if (matches(lt.status[n], wanted_)) known = n;
+        else if (wanted_ >= 2 && lt.status[n] < 0) known = 0;
+        else continue;
+        --undecided;
+    }
+    std::replace(lanes_.begin(), lanes_.end(), kUnknown, 0);
+}
+
+int current_level_lanes::lane(int level)
 {
     const int index = level - first_level_;
     if (index < 0 || index >= static_cast<int>(lanes_.size())) return scan(level);
@@ -59,7 +83,7 @@ int current_island_lanes::lane(int level)
     return known;
 }
 
-void current_island_lanes::forget(int level)
+void current_level_lanes::forget(int level)
 {
     const int index = level - first_level_;
     if (index >= 0 && index < static_cast<int>(lanes_.size())) lanes_[static_cast<std::size_t>(index)] = kUnknown;

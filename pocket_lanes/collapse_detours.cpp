@@ -1,0 +1,215 @@
+// Collapse lanes cut within the cut of their source (see the header): the list the cutting stages
+// make of them, and their insertion into the source's path.
+#include "pocket_lanes/collapse_detours.hpp"
+
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <vector>
+
+collapse_detours collapse_detours_block;
+
+namespace {
+
+constexpr int kPlanar = 2;
+
+bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+
+// Appends (x, y) unless it is the array's last point.
+void add_point(double x, double y, pokarr& a, int& status)
+{
+    const double p[3] = {x, y, 0.0};
+    if (a.count > 0) {
+        const double last[2] = {a.x[a.count - 1], a.y[a.count - 1]};
+        if (pk_eq_pnt2(p, last) != 0) return;
+    }
+    pokarr_add_pnt(p, a, status);
+}
+
+// Appends element e of a path (a line or an arc) as it runs on to (x, y) from the array's last
+// point, unless it would have no length.
+void add_element_to(const chain_element& e, double x, double y, pokarr& a, int& status)
+{
+    if (!e.arc) {
+        add_point(x, y, a, status);
+        return;
+    }
+    const double p[2] = {x, y}, last[2] = {a.x[a.count - 1], a.y[a.count - 1]};
+    if (pk_eq_pnt2(p, last) != 0) return;
+    pokarr_add_arc(x, y, nullptr, e.cx, e.cy, e.r, e.dir, a, status);
+}
+
+// Where a detour lane joins the path: its vertex entry, the path's element there, the point's
+// parameter on the element and the point.
+struct attachment {
+    int lane = 0;
+    int vertex = -1;
+    int element = 0;
+    double t = 0.0;
+    double point[3] = {0.0, 0.0, 0.0};
+    double distance = 1.0e300;
+};
+
+// The point of the path nearest to (px, py) among its elements within `reach` (an element of 0
+// when none is).
+attachment nearest_within(const pokarr& path, pk_elem_index& index, double px, double py, double reach)
+{
+    attachment best;
+    pk_elem_index_candidates(index, px - reach, py - reach, px + reach, py + reach, index.candidates);
+    for (const int k : index.candidates) {
+        const chain_element e = chain_element_at(path.x, path.y, path.count, k);
+        if (!e.valid) continue;
+        const double sx = path.x[e.start], sy = path.y[e.start], ex = path.x[e.end], ey = path.y[e.end];
+        double nx = sx, ny = sy, t = 0.0, distance = 0.0;
+        if (e.arc) {
+            arc_dist_pnt(kPlanar, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
+        } else {
+            const double dx = ex - sx, dy = ey - sy, l2 = dx * dx + dy * dy;
+            t = l2 > 0.0 ? std::clamp(((px - sx) * dx + (py - sy) * dy) / l2, 0.0, 1.0) : 0.0;
+            nx = sx + t * dx, ny = sy + t * dy;
+        }
+        distance = std::hypot(px - nx, py - ny);
+        if (!(distance < best.distance)) continue;
+        best.element = k, best.t = t, best.distance = distance;
+        best.point[0] = nx, best.point[1] = ny;
+    }
+    return best;
+}
+
+// A detour lane shares a point with its source where the horn it fills ends: its first vertex
+// within the working tolerance of the path joins there; else its vertex nearest to the path.
+attachment attach(const pokarr& loop, const pokarr& path, pk_elem_index& index)
+{
+    const double on_path = pocket_work_block.working_tolerance;
+    attachment best;
+    for (int pass = 0; pass < 2 && best.vertex < 0; ++pass) {
+        for (int i = 1; i < loop.count;) {
+            const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+            if (!e.valid) break;
+            i = e.next;
+            attachment a;
+            if (pass == 0) {
+                a = nearest_within(path, index, loop.x[e.end], loop.y[e.end], on_path);
+                if (a.element == 0 || a.distance > on_path) continue;
+            } else {
+                const double q[3] = {loop.x[e.end], loop.y[e.end], 0.0};
+                a.element = 0;
+                pokarr_nearest_pnt(kPlanar, q, path, a.element, a.t, a.point, a.distance);
+                if (a.element < 1 || !(a.distance < best.distance)) continue;
+            }
+            a.vertex = e.end;
+            best = a;
+            if (pass == 0) break;
+        }
+    }
+    return best;
+}
+
+// Inserts the detour lane read into `loop`, running the other way round from the path, where it
+// joins the path.
+void insert_detour(const pokarr& loop, const attachment& at, pokarr& path, int& status)
+{
+    const chain_element e = chain_element_at(path.x, path.y, path.count, at.element);
+    if (at.vertex < 0 || !e.valid) return;
+    const int v = at.vertex;
+    pokarr_work out(kPlanar);
+    // The path up to the element's start, the element up to the point, out to the detour's
+    // vertex, round the detour from it, back to the point, the rest of the element and the path.
+    pokarr_append(e.start + 1, path, 0, out.a, status);
+    if (status == 0) add_element_to(e, at.point[0], at.point[1], out.a, status);
+    if (status == 0) add_point(loop.x[v], loop.y[v], out.a, status);
+    if (status == 0 && v + 1 < loop.count) pokarr_append(loop.count - v - 1, loop, v + 1, out.a, status);
+    if (status == 0 && v >= 1) pokarr_append(v, loop, 1, out.a, status);
+    if (status == 0) add_point(at.point[0], at.point[1], out.a, status);
+    if (status == 0) add_element_to(e, path.x[e.end], path.y[e.end], out.a, status);
+    if (status == 0 && e.end + 1 < path.count) pokarr_append(path.count - e.end - 1, path, e.end + 1, out.a, status);
+    if (status == 0) pokarr_move(out.a, path, status);
+}
+
+}  // namespace
+
+bool collapse_detour_lane(int n)
+{
+    const lane_table& lt = lane_table_block;
+    return valid(n) && lt.status[n] == 0 && lt.contour_type[n] == kContourCollapse && valid(lt.parent[n]);
+}
+
+void collapse_detours_list()
+{
+    collapse_detours& d = collapse_detours_block;
+    const int last = std::min(pocket_box_block.first_output_lane - 1, lane_table_block.count);
+    d.first.assign(static_cast<std::size_t>(std::max(last, 0)) + 1, 0);
+    d.next.assign(d.first.size(), 0);
+    for (int n = last; n >= 1; --n) {
+        if (!collapse_detour_lane(n)) continue;
+        const std::size_t p = static_cast<std::size_t>(lane_table_block.parent[n]);
+        if (p >= d.first.size()) continue;
+        d.next[static_cast<std::size_t>(n)] = d.first[p];
+        d.first[p] = n;
+    }
+}
+
+void collapse_detours_clear()
+{
+    collapse_detours_block.first.clear();
+    collapse_detours_block.next.clear();
+}
+
+void collapse_detours_cut(int lane, pokarr& path, int& status)
+{
+    status = 0;
+    const collapse_detours& d = collapse_detours_block;
+    if (path.dimension != kPlanar || lane < 1 || static_cast<std::size_t>(lane) >= d.first.size() ||
+        d.first[static_cast<std::size_t>(lane)] == 0 || path.count < 4)
+        return;
+    pokarr measured = path;  // the direction is cached in the header measured, not in the path
+    double area = 0.0;
+    int direction = 0;
+    pokarr_area_dir(measured, area, direction);
+    // Each detour runs the other way round from the path; where they join the path is found on
+    // the path as it comes, and they go in from its end back, so that each join stays where it
+    // was found (two on one element: the later first).
+    std::deque<pokarr_work> loops;
+    std::vector<attachment> joins;
+    pk_elem_index index;
+    pokarr_elem_index(path.count, path.x, path.y, index);
+    for (int n = d.first[static_cast<std::size_t>(lane)]; n != 0; n = d.next[static_cast<std::size_t>(n)]) {
+        loops.emplace_back(kPlanar);
+        pokarr& loop = loops.back().a;
+        lane_to_pokarr(n, loop, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        if (loop.count < 4) continue;
+        int loop_direction = 0;
+        pokarr_area_dir(loop, area, loop_direction);
+        if (loop_direction == direction) pokarr_reverse(loop);
+        attachment at = attach(loop, path, index);
+        at.lane = static_cast<int>(loops.size()) - 1;
+        if (at.vertex >= 0) joins.push_back(at);
+    }
+    std::sort(joins.begin(), joins.end(), [](const attachment& a, const attachment& b) {
+        return a.element != b.element ? a.element > b.element : a.t > b.t;
+    });
+    for (const attachment& at : joins) {
+        insert_detour(loops[static_cast<std::size_t>(at.lane)].a, at, path, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+    }
+}

@@ -1,0 +1,700 @@
+// Collapse lanes: the pieces that the loop removal cut out of a branch lane's offset (noted by the
+// one-offset step) and those the sharp corners of its new lanes leave, their parts inside the
+// source, and the choice of those that become lanes because material in them would stand farther
+// than half a step from every lane. The lane loop records them after each branch offset.
+#include "pocket_lanes/collapse_lanes.hpp"
+
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_lanes/loop_relation.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+collapse_pieces collapse_pieces_block;
+
+namespace {
+
+constexpr int kPlanar = 2;
+constexpr double kPi = 3.14159265358979323846;
+// A piece is judged at points about its centre line, which may miss its deepest material by a
+// little: it is kept when material stands farther than half a step plus this share of the
+// tolerance, so that nothing is left farther than half a step plus the whole tolerance.
+constexpr double kSampledShare = 0.5;
+// Islands of this contour type are passed over by the island tests of the offsets, and here.
+constexpr int kContourOpen = 2;
+
+// A noted piece as a pocket array over the block's memory (turned round in place when recorded).
+struct noted_piece {
+    pokarr a;
+    explicit noted_piece(int index)
+    {
+        collapse_pieces& b = collapse_pieces_block;
+        std::size_t first = 0;
+        for (int k = 0; k < index; ++k) first += static_cast<std::size_t>(b.counts[static_cast<std::size_t>(k)]);
+        const int count = b.counts[static_cast<std::size_t>(index)];
+        pokarr_init(kPlanar, a);
+        int status = 0;
+        pokarr_init_static(kPlanar, b.x.data() + first, b.y.data() + first, nullptr, nullptr, count, count, a, status);
+    }
+    ~noted_piece() { pokarr_free(a); }
+    noted_piece(const noted_piece&) = delete;
+    noted_piece& operator=(const noted_piece&) = delete;
+};
+
+// ---- distances --------------------------------------------------------------------------------
+
+// An element of a loop with its box (x min, y min, x max, y max; an arc's box holds its circle).
+struct boxed_element {
+    const pokarr* loop;
+    chain_element e;
+    double box[4];
+};
+
+// A loop with the index of its elements' boxes, so that the elements near a piece are found
+// without walking the whole loop for every piece.
+struct indexed_loop {
+    const pokarr* loop = nullptr;
+    pk_elem_index index;
+};
+
+// The elements of the loop whose boxes come within `reach` of the box (x min, y min, x max, y max).
+void elements_near(indexed_loop& l, const double* box, double reach, std::vector<boxed_element>& out)
+{
+    const pokarr& loop = *l.loop;
+    pk_elem_index_candidates(l.index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach,
+                             l.index.candidates);
+    for (const int k : l.index.candidates) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, k);
+        if (!e.valid) continue;
+        const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+        boxed_element b{&loop, e, {std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)}};
+        if (e.arc) {
+            const double r = std::fabs(e.r);
+            b.box[0] = std::min(b.box[0], e.cx - r), b.box[1] = std::min(b.box[1], e.cy - r);
+            b.box[2] = std::max(b.box[2], e.cx + r), b.box[3] = std::max(b.box[3], e.cy + r);
+        }
+        out.push_back(b);
+    }
+}
+
+// Whether one of the elements comes within `reach` of (px, py). An element's box floors its
+// distance, so most elements are passed over without measuring.
+bool near_within(const std::vector<boxed_element>& elements, double px, double py, double reach)
+{
+    for (const boxed_element& b : elements) {
+        const double bx = std::max({b.box[0] - px, 0.0, px - b.box[2]});
+        const double by = std::max({b.box[1] - py, 0.0, py - b.box[3]});
+        if (bx * bx + by * by > reach * reach) continue;
+        const pokarr& l = *b.loop;
+        const chain_element& e = b.e;
+        const double sx = l.x[e.start], sy = l.y[e.start], ex = l.x[e.end], ey = l.y[e.end];
+        double nx = sx, ny = sy;
+        if (e.arc) {
+            // The arc's circle floors its distance: a point farther than `reach` from the circle
+            // needs no nearest point on the arc (the box holds the whole circle and passes many).
+            const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
+            if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
+            double distance = 0.0, t = 0.0;
+            arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
+        } else {
+            const double dx = ex - sx, dy = ey - sy, l2 = dx * dx + dy * dy;
+            const double t = l2 > 0.0 ? std::clamp(((px - sx) * dx + (py - sy) * dy) / l2, 0.0, 1.0) : 0.0;
+            nx = sx + t * dx, ny = sy + t * dy;
+        }
+        if (std::hypot(px - nx, py - ny) <= reach) return true;
+    }
+    return false;
+}
+
+// ---- the material a piece holds ----------------------------------------------------------------
+
+// Points about the piece's centre line: the mean of its vertices, and the points at a quarter, a
+// half and three quarters of every element moved into the piece by its mean half width (area
+// over length). A piece that is a line laid out and back has no width: the points lie on it.
+// `direction` is the piece's (1 counter-clockwise, -1 clockwise): the inside lies to the left of
+// a counter-clockwise piece.
+void witness_points(const pokarr& piece, int direction, double half_width, std::vector<double>& out)
+{
+    out.clear();
+    double sum_x = 0.0, sum_y = 0.0;
+    int vertices = 0;
+    for (int i = 1; i < piece.count;) {
+        const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        const double sx = piece.x[e.start], sy = piece.y[e.start], ex = piece.x[e.end], ey = piece.y[e.end];
+        sum_x += sx, sum_y += sy, ++vertices;
+        for (const double t : {0.25, 0.5, 0.75}) {
+            double mx = sx + t * (ex - sx), my = sy + t * (ey - sy), nx = -(ey - sy), ny = ex - sx;
+            if (e.arc) {
+                // An arc turning the piece's way has its centre inside.
+                arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, t, mx, my);
+                nx = e.dir * (e.cx - mx), ny = e.dir * (e.cy - my);
+            }
+            const double length = std::hypot(nx, ny);
+            if (!(length > 0.0)) continue;
+            const double scale = direction * half_width / length;
+            out.insert(out.end(), {mx + scale * nx, my + scale * ny});
+        }
+    }
+    if (vertices > 0) out.insert(out.end(), {sum_x / vertices, sum_y / vertices});
+}
+
+// The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
+// as they are recorded), read and indexed when a piece first needs them.
+struct measured_loops {
+    const pokarr& source;
+    int first_new = 0;
+    bool ready = false;
+    std::deque<pokarr_work> lanes;
+    std::deque<indexed_loop> loops;
+    // Work lists of the pieces' tests, kept from one piece to the next.
+    std::vector<double> points;
+    std::vector<boxed_element> near;
+    // The collapse lanes recorded as detours of the source so far: their points (among `lanes`)
+    // and boxes.
+    struct detour {
+        const pokarr* loop;
+        double box[4];
+    };
+    std::vector<detour> detours;
+    // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
+    std::vector<int> islands;
+    bool islands_found = false;
+    // The source made ready for inside tests when a piece first needs it.
+    inside_loop inside_source;
+    bool inside_made = false;
+    measured_loops(const pokarr& from, int first) : source(from), first_new(first) {}
+    inside_loop& inside()
+    {
+        if (!inside_made) inside_loop_make(source, inside_source);
+        inside_made = true;
+        return inside_source;
+    }
+    void take(const pokarr* loop)
+    {
+        loops.emplace_back();
+        loops.back().loop = loop;
+        pokarr_elem_index(loop->count, loop->x, loop->y, loops.back().index);
+    }
+    void take_lane(int n, int& status)
+    {
+        lanes.emplace_back();
+        lane_to_pokarr(n, lanes.back().a, status);
+        if (status != 0) status = kEngineArrayFailed;
+        take(&lanes.back().a);
+    }
+    std::deque<indexed_loop>& get(int& status)
+    {
+        if (ready) return loops;
+        ready = true;
+        take(&source);
+        for (int n = first_new; n <= lane_table_block.count && status == 0; ++n) take_lane(n, status);
+        return loops;
+    }
+    // The island lanes the island tests of the offsets read: per contour island the newest lane
+    // of its level, none when that is a closing lane; one backward walk of the table for all.
+    const std::vector<int>& island_lanes()
+    {
+        if (islands_found) return islands;
+        islands_found = true;
+        const lane_table& lt = lane_table_block;
+        islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
+        for (int n = lt.count; n >= 1; --n) {
+            const int k = lt.level[n] - kLevelIsland;
+            if (k < 1 || k > lt.island_count || islands[static_cast<std::size_t>(k - 1)] != -1) continue;
+            islands[static_cast<std::size_t>(k - 1)] = lt.status[n] < 0 ? 0 : n;
+        }
+        std::replace(islands.begin(), islands.end(), -1, 0);
+        return islands;
+    }
+};
+
+// Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
+// from the source and from every new lane (`measured`). The part a piece lies in is half as wide
+// as the distance less the piece's half width: a piece that thick cannot hold such a point.
+bool holds_material(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+{
+    double area = 0.0, length = 0.0;
+    int direction = 0;
+    pokarr copy = piece;
+    pokarr_area_dir(copy, area, direction);
+    pokarr_length(kPlanar, piece, nullptr, length, status);
+    if (status != 0 || !(length > 0.0)) return false;
+    const double half_width = area / length;
+    if (!(half_width < distance - reach)) return false;
+    std::vector<double>& points = measured.points;
+    witness_points(piece, direction, half_width, points);
+    if (points.empty()) return false;
+    double box[4] = {points[0], points[1], points[0], points[1]};
+    for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
+        box[0] = std::min(box[0], points[k]), box[1] = std::min(box[1], points[k + 1]);
+        box[2] = std::max(box[2], points[k]), box[3] = std::max(box[3], points[k + 1]);
+    }
+    std::deque<indexed_loop>& loops = measured.get(status);
+    if (status != 0) return false;
+    std::vector<boxed_element>& near = measured.near;
+    near.clear();
+    for (indexed_loop& l : loops) elements_near(l, box, reach, near);
+    inside_loop inside;
+    inside_loop_make(piece, inside);
+    for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
+        const double px = points[k], py = points[k + 1];
+        if (near_within(near, px, py, reach)) continue;
+        int where = kLoopOutside;
+        pnt_in_inside_loop(px, py, inside, where, status);
+        if (status != 0) return false;
+        if (where != kLoopOutside) return true;
+    }
+    return false;
+}
+
+// The box of a loop's entries with its arcs' circles (x min, y min, x max, y max).
+void loop_box(const pokarr& loop, double* box)
+{
+    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        const double r = e.arc ? std::fabs(e.r) : 0.0;
+        for (const int k : {e.start, e.end}) {
+            box[0] = std::min(box[0], loop.x[k]), box[1] = std::min(box[1], loop.y[k]);
+            box[2] = std::max(box[2], loop.x[k]), box[3] = std::max(box[3], loop.y[k]);
+        }
+        if (e.arc) {
+            box[0] = std::min(box[0], e.cx - r), box[1] = std::min(box[1], e.cy - r);
+            box[2] = std::max(box[2], e.cx + r), box[3] = std::max(box[3], e.cy + r);
+        }
+    }
+}
+
+// Whether the island lane lies beyond the source: its first vertex off the source's boundary lies
+// outside it. A branch lane that met an island was merged with it, and the island lies beyond
+// the merged lane, whose boundary runs along the island's lane there.
+bool beyond_source(const pokarr& island, measured_loops& measured, int& status)
+{
+    for (int i = 1; i < island.count;) {
+        const chain_element e = chain_element_at(island.x, island.y, island.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        int where = kLoopOutside;
+        pnt_in_inside_loop(island.x[e.end], island.y[e.end], measured.inside(), where, status);
+        if (status != 0) return false;
+        if (where != kLoopOnBoundary) return where == kLoopOutside;
+    }
+    return true;
+}
+
+// Where the loop lies against another, by the middles of its elements (two parts of one source
+// share their vertices where they run along it and where the raw offset crossed itself).
+int middles_against(const pokarr& loop, const pokarr& other, int& status)
+{
+    inside_loop inside;
+    inside_loop_make(other, inside);
+    return middles_against_loop(loop, inside, status);
+}
+
+// How a piece meets the island lanes: not at all, crossing or touching one, or holding one or
+// lying in one.
+enum class island_meeting { none, crosses, holds };
+
+// How an island's current lane meets the piece: crosses it, holds its first point, or lies in it;
+// `island` then holds that lane. Islands whose boxes miss the piece's are passed over; open
+// contours are no islands. The piece lies inside its source and may run along it (a part cut out
+// of a swallowtail, the piece behind a sharp corner, which reaches the source's sides), and so
+// along the islands merged into the source, which lie beyond it: only the islands inside the
+// source are asked.
+island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& island, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    double box[4];
+    loop_box(piece, box);
+    for (const int lane : measured.island_lanes()) {
+        if (lane == 0 || lt.contour_type[lane] == kContourOpen) continue;
+        pokarr_reset(island, 0, status);
+        if (lt.box_index[lane] == -1) lane_to_pokarr(lane, island, status);
+        double island_box[4];
+        if (status == 0) lane_box(lane, -1, island, island_box, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return island_meeting::none;
+        }
+        if (island_box[0] > box[2] || island_box[2] < box[0] || island_box[1] > box[3] || island_box[3] < box[1])
+            continue;
+        if (island.count == 0) lane_to_pokarr(lane, island, status);
+        if (status == 0 && beyond_source(island, measured, status)) continue;
+        int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
+        if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island, piece, crossing);
+        if (status == 0 && crossing == 0) pnt_in_pokarr(piece.x[0], piece.y[0], island, inside, status);
+        if (status == 0 && crossing == 0 && inside == kLoopOutside)
+            pnt_in_pokarr(island.x[0], island.y[0], piece, holds, status);
+        // A piece that only touches the lane (a part left by cutting that lane out runs along
+        // it) lies in it or holds it as the middles of its elements say.
+        const int proper = status == 0 && crossing > 0 ? comlup_crossings(piece, island) : 0;
+        if (status == 0 && crossing > 0 && proper == 0) {
+            inside = middles_against(piece, island, status);
+            if (status == 0 && inside != kLoopInside) holds = middles_against(island, piece, status);
+        }
+        if (status != 0 || crossing < 0 || proper < 0) {
+            status = kEngineArrayFailed;
+            return island_meeting::none;
+        }
+        if (proper > 0) return island_meeting::crosses;
+        if (crossing > 0) {
+            if (inside == kLoopInside || holds == kLoopInside) return island_meeting::holds;
+            continue;
+        }
+        if (inside != kLoopOutside || holds != kLoopOutside) return island_meeting::holds;
+    }
+    return island_meeting::none;
+}
+
+// Whether a piece that does not cross the source lies inside it: its first vertex or arc middle off
+// the source's boundary decides (a piece lying wholly on the boundary holds nothing).
+bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& status)
+{
+    for (int i = 1; i < piece.count;) {
+        const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        double px = piece.x[e.end], py = piece.y[e.end];
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
+        int where = kLoopOutside;
+        pnt_in_inside_loop(px, py, measured.inside(), where, status);
+        if (status != 0) return false;
+        if (where != kLoopOnBoundary) return where == kLoopInside;
+    }
+    return false;
+}
+
+// Whether every point of the piece's box lies within `reach` of the source or of a new lane: no
+// part of the piece can then hold material. The crumbs the loop removal leaves along the source
+// are passed over at the cost of a few distances.
+bool near_measured(const pokarr& piece, measured_loops& measured, double reach, int& status)
+{
+    double box[4];
+    loop_box(piece, box);
+    const double half = 0.5 * std::hypot(box[2] - box[0], box[3] - box[1]);
+    if (!(half < reach)) return false;
+    std::deque<indexed_loop>& loops = measured.get(status);
+    if (status != 0) return false;
+    std::vector<boxed_element>& near = measured.near;
+    near.clear();
+    for (indexed_loop& l : loops) elements_near(l, box, reach, near);
+    return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
+}
+
+// Whether the part crosses a detour of the source recorded before or one lies inside the other:
+// the source's cut, which goes round its detours, would then cross itself.
+bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
+{
+    double box[4];
+    loop_box(part, box);
+    for (const measured_loops::detour& d : measured.detours) {
+        if (d.box[0] > box[2] || d.box[2] < box[0] || d.box[1] > box[3] || d.box[3] < box[1]) continue;
+        if (comlup_crossings(part, *d.loop) != 0) return true;
+        const bool nested = middles_against(part, *d.loop, status) == kLoopInside ||
+                            middles_against(*d.loop, part, status) == kLoopInside;
+        if (status != 0 || nested) return nested;
+    }
+    return false;
+}
+
+// Loops handed from the clip to the tests. One buffer serves every call (its count columns are
+// large: clearing them for each branch offset cost more than the clip); given back on every path.
+loop_buffer parts_buffer;
+struct piece_parts {
+    loop_buffer* buffer = &parts_buffer;
+    piece_parts() { loop_buffer_clear(parts_buffer); }
+    ~piece_parts() { loop_buffer_clear(parts_buffer); }
+    piece_parts(const piece_parts&) = delete;
+    piece_parts& operator=(const piece_parts&) = delete;
+};
+
+// The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`:
+// the piece itself when it lies inside (`whole`); else what of it lies inside. Where a lane
+// narrows into a horn (a crescent's end, a cusp round an island, a sharp corner), the walls'
+// offsets pass each other and the loop removal cuts out the swallowtail between them, which runs
+// along the horn's middle and on past its end, out of the source where the walls stand less than
+// a step apart: its part inside the source holds every point of the horn farther than half a
+// step from the walls. A piece that cannot be cut is left out.
+void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& parts, bool& whole, int& status)
+{
+    loop_buffer_clear(parts);
+    whole = false;
+    int crossings = 0;
+    pokarr source = measured.source;  // the crossing search reads it only
+    if (!comlup_inside_loops(source, piece, parts, crossings)) {
+        loop_buffer_clear(parts);
+        return;
+    }
+    if (crossings > 0) return;
+    whole = uncrossed_piece_inside(piece, measured, status);
+    if (status != 0 || !whole) return;
+    loop_buffer_add(parts, piece, 1, status);
+    if (status != 0) status = kEngineArrayFailed;
+}
+
+// A lane corner between two lines sharper than a right angle: beyond it the sides of the source
+// the lane was offset from stand more than a step apart, and material there may stand farther
+// than half a step from both lanes. The offset's mitre point closes such a corner without a
+// piece to cut out, so the piece is made here: the triangle between the corner and the points
+// where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
+// moved out by the distance). Corners of arcs leave their pieces in the loop removal.
+void corner_pieces(const pokarr& lane, double distance, double reach, std::vector<chain_element>& elements)
+{
+    // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
+    // offsets, not a collapse. A right angle with its rounding counts as one.
+    constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
+    chain_elements_of(lane.x, lane.y, lane.count, elements);
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        // The corner where line k ends and the next (the first after the last: the lane is
+        // closed) starts.
+        const chain_element& in = elements[k];
+        const chain_element& out = elements[(k + 1) % elements.size()];
+        if (in.arc || out.arc) continue;
+        const double cx = lane.x[in.end], cy = lane.y[in.end];
+        double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
+        double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
+        // Only a left turn of more than a right angle can pass the test below.
+        if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) continue;
+        const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+        if (!(la > 0.0) || !(lb > 0.0)) continue;
+        ax /= la, ay /= la, bx /= lb, by /= lb;
+        const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
+        if (!(turn > 0.0)) continue;
+        // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
+        // inner angle): sqrt((1 + cos turn) / 2).
+        const double sine = std::sqrt(0.5 * (1.0 + along));
+        if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) continue;
+        // Where the line from p along u meets the line through q along v, ahead of p.
+        auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
+                       double& x, double& y) {
+            const double det = ux * vy - uy * vx;
+            if (std::fabs(det) < kPocketValueTolerance) return false;
+            const double u = ((qx - px) * vy - (qy - py) * vx) / det;
+            x = px + u * ux, y = py + u * uy;
+            return u > 0.0;
+        };
+        double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
+        if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
+            !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
+            continue;
+        pokarr piece;
+        pokarr_init(kPlanar, piece);
+        int status = 0;
+        pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
+        if (status == 0) collapse_piece_note(piece, distance);
+        pokarr_free(piece);
+    }
+}
+
+// What the parts of one branch offset are recorded with.
+struct part_record {
+    measured_loops& measured;
+    int source_lane, pass, level;
+    int& branch_count;
+    bool level_taken;  // a lane of the pass stands on the source's level
+    double distance, reach;
+    int status = 0;
+};
+
+// A part is cut by at most this many island lanes in turn; one cut by more is left out.
+constexpr int kMostIslandCuts = 3;
+// The loops left of a part by each cut.
+loop_buffer island_cut_buffers[kMostIslandCuts];
+
+// Records the part as a lane when it holds material and meets no island lane. A part that crosses
+// an island's lane (the lane stands inside the source, apart from it) gives way to its parts
+// outside that lane, each taken in turn (`cuts` made so far): the material beside the island
+// still needs its lane. A part touching an island lane without crossing it meets none. A part cut out of the source (not `whole`) shares a point with it and is
+// cut within the source's cut unless it meets such a part recorded before; a part left by an
+// island cut may no longer touch the source and is a chain of its own.
+void take_part(part_record& r, pokarr& part, bool whole, int cuts)
+{
+    // The material the part held outside the island lane cut out of it lies in the parts left:
+    // the points a test would take about their new outline may miss it.
+    if ((cuts == 0 && !holds_material(part, r.measured, r.distance, r.reach, r.status)) || r.status != 0) return;
+    pokarr_work island;
+    const island_meeting met = meets_island(part, r.measured, island.a, r.status);
+    if (r.status != 0 || met == island_meeting::holds) return;
+    if (met == island_meeting::crosses) {
+        if (cuts >= kMostIslandCuts) return;
+        loop_buffer& rest = island_cut_buffers[cuts];
+        loop_buffer_clear(rest);
+        int crossings = 0;
+        const bool cut = comlup_outside_loops(part, island.a, rest, crossings) && crossings > 0;
+        pokarr_work left;
+        for (int k = 1, first = 0; cut && k <= rest.loops && r.status == 0; first += rest.counts[k++]) {
+            pokarr_replace(rest.counts[k], rest.points, first, left.a, r.status);
+            if (r.status != 0) r.status = kEngineArrayFailed;
+            else take_part(r, left.a, whole, cuts + 1);
+        }
+        loop_buffer_clear(rest);
+        return;
+    }
+    const lane_table& lt = lane_table_block;
+    if (whole || cuts > 0 || overlaps_detour(part, r.measured, r.status)) {
+        const int lane_level = r.level_taken ? ++r.branch_count : r.level;
+        r.level_taken = true;
+        lane_add(r.pass, lane_level, r.source_lane, r.source_lane, 0, r.distance, kContourCollapse, part, r.status);
+    } else if (r.status == 0) {
+        // A part cut out of the source shares a point with it: the source's cut goes round it
+        // (collapse_detours.hpp).
+        lane_add(0, r.level, r.source_lane, r.source_lane, 0, r.distance, kContourCollapse, part, r.status);
+    }
+    if (r.status == 0) r.measured.take_lane(lt.count, r.status);
+    if (r.status == 0 && lt.status[lt.count] == 0) {
+        r.measured.detours.push_back({&r.measured.lanes.back().a, {}});
+        loop_box(r.measured.lanes.back().a, r.measured.detours.back().box);
+    }
+}
+
+}  // namespace
+
+void collapse_pieces_clear()
+{
+    collapse_pieces& b = collapse_pieces_block;
+    b.x.clear();
+    b.y.clear();
+    b.counts.clear();
+    b.distance = 0.0;
+}
+
+void collapse_piece_note(const pokarr& piece, double distance)
+{
+    collapse_pieces& b = collapse_pieces_block;
+    if (piece.dimension != kPlanar || piece.count < 2) return;
+    b.x.insert(b.x.end(), piece.x, piece.x + piece.count);
+    b.y.insert(b.y.end(), piece.y, piece.y + piece.count);
+    b.counts.push_back(piece.count);
+    b.distance = distance;
+}
+
+void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level,
+                           int& branch_count, int& status)
+{
+    status = 0;
+    const collapse_pieces& b = collapse_pieces_block;
+    const lane_table& lt = lane_table_block;
+    // The first pass offsets the contour: what it leaves lies outside the region.
+    if (pass < 2 || source.dimension != kPlanar || (b.counts.empty() && first_new > lt.count)) return;
+    bool level_taken = false;
+    for (int n = first_new; n <= lt.count && !level_taken; ++n)
+        level_taken = lt.status[n] == pass && lt.level[n] == level;
+    const pocket_work& w = pocket_work_block;
+    const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
+    // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
+    pokarr_work lane;
+    std::vector<chain_element> elements;
+    for (int n = first_new; n <= lt.count; ++n) {
+        lane_to_pokarr(n, lane.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        corner_pieces(lane.a, lt.offset[n], reach, elements);
+    }
+    if (b.counts.empty()) return;
+    // A source running clockwise is a hole's lane: the region lies outside it, and its pieces are
+    // no collapse.
+    pokarr measured_source = source;  // the direction is cached in the header measured
+    double source_area = 0.0;
+    int source_direction = 0;
+    pokarr_area_dir(measured_source, source_area, source_direction);
+    if (source_direction != 1) return;
+    measured_loops measured(source, first_new);
+    // The largest first: the material a smaller piece holds may lie within reach of it.
+    std::vector<int> order(b.counts.size());
+    std::vector<double> areas(b.counts.size());
+    std::iota(order.begin(), order.end(), 0);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        noted_piece piece(static_cast<int>(i));
+        int direction = 0;
+        pokarr_area_dir(piece.a, areas[i], direction);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        return areas[static_cast<std::size_t>(x)] > areas[static_cast<std::size_t>(y)];
+    });
+    piece_parts parts;
+    pokarr_work part;
+    part_record r{measured, source_lane, pass, level, branch_count, level_taken, b.distance, reach};
+    for (const int i : order) {
+        if (status != 0) break;
+        noted_piece piece(i);
+        if (near_measured(piece.a, measured, reach, status) || status != 0) continue;
+        double area = 0.0;
+        int direction = 0;
+        pokarr_area_dir(piece.a, area, direction);
+        if (direction < 0) pokarr_reverse(piece.a);
+        bool whole = false;
+        parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
+        for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {
+            pokarr_replace(parts.buffer->counts[k], parts.buffer->points, first, part.a, status);
+            if (status != 0) {
+                status = kEngineArrayFailed;
+                break;
+            }
+            take_part(r, part.a, whole, 0);
+            status = r.status;
+        }
+    }
+}
+
+int collapse_half_step(const oneoff_request& request, pokarr& loop)
+{
+    const pocket_work& w = pocket_work_block;
+    oneoff_request half = request;
+    half.distance = 0.5 * w.engine_step + w.tolerance;
+    // Material that far from the loop needs a disc of that radius inside it.
+    double area = 0.0;
+    int direction = 0;
+    pokarr_area_dir(loop, area, direction);
+    if (!(area > kPi * half.distance * half.distance)) return kOneoffNoOffset;
+    half.combine = 0;
+    half.retry = 0;
+    half.inward = 0;
+    int result = 0;
+    lane_table& lt = lane_table_block;
+    const int first_new = lt.count + 1;
+    oneoff_pokarr(half, loop, result);
+    // What this offset cut out lies within half a step of its lanes, and so does what they hold.
+    collapse_pieces_clear();
+    if (result != 0) return result;
+    // An island lane inside the loop leaves the lane at half a step running round the island
+    // nearer than its offset: such a lane is retired as a merged lane is (status 0), and the
+    // branch closes when none is left. The island's lane cuts what lies about it.
+    measured_loops measured(loop, first_new);
+    pokarr_work lane;
+    bool kept = false;
+    for (int n = first_new; n <= lt.count; ++n) {
+        lt.contour_type[n] = kContourCollapse;
+        if (lt.status[n] != half.pass) continue;
+        int status = 0;
+        lane_to_pokarr(n, lane.a, status);
+        pokarr_work island;
+        const bool meets = status == 0 && meets_island(lane.a, measured, island.a, status) != island_meeting::none;
+        if (status != 0) return kEngineArrayFailed;
+        if (meets) lt.status[n] = 0, lt.contour_type[n] = 0;
+        kept = kept || !meets;
+    }
+    return kept ? result : kOneoffNoOffset;
+}
