@@ -4,9 +4,8 @@
 // (items_per_second). torus_tri_contact takes a flat end, a ball and a bull-nose (corner D / 4),
 // taper_torus_tri_contact the same and a 10 degree taper (corner D / 4, cut length D). Before
 // timing, each case checks every point: the candidates' distance equals the loop over every
-// triangle's, and the new tip lies within 1e-4 of tool_drop_z_at_xy's height (a flat end up to
-// 0.001 above it: the drop counts edges rising under 0.001 as level); it stops with an error at
-// the first point that differs.
+// triangle's, and the new tip lies within 1e-4 of tool_drop_z_at_xy's height; it stops with an
+// error at the first point that differs.
 #include "bench_mesh.hpp"
 #include "cutter/drop_front_least.hpp"
 #include "cutter/kernels/torus_contact.hpp"
@@ -90,7 +89,6 @@ std::string check_points(const bench::mesh_grid& m, const bench_cutter& c, doubl
     linnet_params_block.corner_radius = static_cast<float>(c.corner);
     linnet_params_block.taper = static_cast<float>(c.taper);
     linnet_params_block.cut_length = static_cast<float>(c.length);
-    const double above = c.type == kCutterFlat ? 1.0e-3 : 1.0e-4;
     std::vector<drop_triangle> candidates;
     for (std::size_t k = 0; k < m.points.size(); k += 2) {
         const float x = m.points[k], y = m.points[k + 1];
@@ -106,7 +104,7 @@ std::string check_points(const bench::mesh_grid& m, const bench_cutter& c, doubl
             continue;
         }
         const double tip = top - walked;
-        if (tip < result[2] - 1.0e-4 || tip > result[2] + above)
+        if (std::fabs(tip - result[2]) > 1.0e-4)
             return "tip " + std::to_string(tip) + " against the drop's " + std::to_string(result[2]) + at;
     }
     return "";

@@ -1,10 +1,8 @@
 // Height bounds of one triangle for the drop front end (see the header). The XY contact meets a
 // triangle either by its face, at the cutter's lowest point C towards the plane, or by its edges;
-// the drop onto the plane bounds both, and when C lies outside the triangle beyond the face
-// test's tolerance, only the edges can be met. Allowed for: the face test takes C up to 1e-4
-// outside an edge line (its contact then moves onto the line); edges are tried up to 1e-4 beyond
-// the radius, where a flat end rests on them and a ball meets their line with a small section
-// (a bull-nose's corner meets nothing there); single-precision rounding.
+// the drop onto the plane bounds both, and when C lies clearly outside the triangle, only the
+// edges can be met. Every contact is a point of the triangle under the cutter; allowed for is
+// rounding: the record's single-precision plane and a height rounded up to single precision.
 #include "cutter/drop_bounds_least.hpp"
 
 #include "cutter/kernels/xy_contact.hpp"
@@ -16,21 +14,10 @@
 
 namespace {
 
-// How far beyond the radius a flat end or a ball can meet an edge, and how far the face test's
-// contact can move onto an edge line.
-constexpr double kBeyondReach = 2.0e-4;
-constexpr double kFaceTolerance = 1.0e-4;
 // Rounding of single-precision positions and heights, relative to the magnitudes involved.
 constexpr double kRounding = 2.0e-6;
 // Planes whose normal has a smaller z are too steep to bound a height soundly.
 constexpr double kSteepPlane = 0.05;
-
-// A ball meets the line of an edge up to kBeyondReach beyond its radius with a section of this
-// radius, above its equator.
-double ball_section(const drop_cutter& cutter)
-{
-    return cutter.type == kCutterBall ? std::sqrt(kBeyondReach * (2.0 * cutter.radius + kBeyondReach)) : 0.0;
-}
 
 // The drop along one edge (its highest point as the cutter, axis at (px, py), is lowered onto
 // the edge), bounded from above: along the part of the edge within the radius the drop height is
@@ -84,16 +71,6 @@ double edge_envelope(const float* a, const float* b, double px, double py, const
     return highest;
 }
 
-// Distance from (x, y) to the segment a..b in the plane.
-double segment_distance(double x, double y, const float* a, const float* b)
-{
-    const double dx = b[0] - a[0], dy = b[1] - a[1];
-    const double squared = dx * dx + dy * dy;
-    const double t = squared > 0.0 ? std::clamp(((x - a[0]) * dx + (y - a[1]) * dy) / squared, 0.0, 1.0) : 0.0;
-    const double ex = x - (a[0] + t * dx), ey = y - (a[1] + t * dy);
-    return std::sqrt(ex * ex + ey * ey);
-}
-
 double magnitude_of(const float* point, const drop_cutter& cutter)
 {
     return 1.0 + std::fabs(point[0]) + std::fabs(point[1]) + cutter.radius;
@@ -106,14 +83,17 @@ triangle_bounds::triangle_bounds(const float* point, const drop_cutter& cutter, 
     : point_{point[0], point[1]}, cutter_(cutter), record_(&record), face_(kFaceUnsure)
 {
     std::memcpy(corners_, corners, sizeof corners_);
-    // The lowest point as the face pass places it.
-    const float* n = record.normal;
-    float horizontal[2] = {n[0], n[1]}, length = 0.0f;
-    int status = 0;
-    unit2d_snap(horizontal, length, status);
-    const double flat = cutter.type == kCutterBall ? 0.0 : cutter.radius - cutter.corner;
-    cx_ = point[0] - flat * horizontal[0] - cutter.corner * n[0];
-    cy_ = point[1] - flat * horizontal[1] - cutter.corner * n[1];
+    // The lowest point as the face pass places it, from the plane of the corners.
+    double rel[3][3], normal[3], lowest[2];
+    for (int k = 0; k < 3; ++k) {
+        rel[k][0] = static_cast<double>(corners[3 * k]) - point[0];
+        rel[k][1] = static_cast<double>(corners[3 * k + 1]) - point[1];
+        rel[k][2] = corners[3 * k + 2];
+    }
+    upward_normal_d(rel[0], rel[1], rel[2], normal);
+    lowest_point_d(cutter.type, cutter.radius, cutter.corner, normal, lowest);
+    cx_ = point[0] + lowest[0];
+    cy_ = point[1] + lowest[1];
 
     // C beyond the tolerance of every edge line: outside one of them, the face pass finds mixed
     // signs and leaves the triangle to its edges; inside all, it meets the face at C.
@@ -121,7 +101,7 @@ triangle_bounds::triangle_bounds(const float* point, const drop_cutter& cutter, 
                         (static_cast<double>(corners[4]) - corners[1]) * (static_cast<double>(corners[6]) - corners[0]);
     if (area == 0.0) return;
     const double orientation = area > 0.0 ? 1.0 : -1.0;
-    const double tolerance = kFaceTolerance + kRounding * magnitude_of(point, cutter);
+    const double tolerance = kRounding * magnitude_of(point, cutter);
     bool outside = false;
     for (int k = 0; k < 3; ++k) {
         const float* a = corners + 3 * k;
@@ -149,11 +129,8 @@ float triangle_bounds::plane() const
     }
     const double magnitude = (std::fabs(n[0] * cx_) + std::fabs(n[1] * cy_) + std::fabs(record_->d)) / n[2];
     const double z = -(n[0] * cx_ + n[1] * cy_ + record_->d) / n[2];
-    const double slope = std::sqrt(static_cast<double>(n[0]) * n[0] + static_cast<double>(n[1]) * n[1]) / n[2];
-    const double beyond = cutter_.type == kCutterBullNose ? kFaceTolerance : kBeyondReach;
     const double height = z + (n[2] - 1.0) * cutter_.corner;
-    return static_cast<float>(height + above + slope * beyond + ball_section(cutter_) +
-                              kRounding * (1.0 + magnitude + cutter_.radius));
+    return static_cast<float>(height + above + kRounding * (1.0 + magnitude + cutter_.radius));
 }
 
 float triangle_bounds::edges() const
@@ -163,16 +140,10 @@ float triangle_bounds::edges() const
     for (int k = 0; k < 3; ++k) {
         const float* a = corners_ + 3 * k;
         const float* b = corners_ + 3 * ((k + 1) % 3);
-        // The edge kernels meet points of the edge only, bounded by the envelope of its drop.
-        // Just beyond the radius a flat end rests on the edge and a ball meets it at its equator
-        // (and the section allowed for below).
-        const double highest_corner = std::max(a[2], b[2]);
-        top = std::max(top, std::fabs(highest_corner));
+        // The edge kernels meet points of the edge under the cutter only, bounded by the
+        // envelope of its drop.
+        top = std::max({top, std::fabs(static_cast<double>(a[2])), std::fabs(static_cast<double>(b[2]))});
         highest = std::max(highest, edge_envelope(a, b, point_[0], point_[1], cutter_));
-        const double nearest = segment_distance(point_[0], point_[1], a, b);
-        if (nearest >= cutter_.radius - kBeyondReach && nearest <= cutter_.radius + kBeyondReach &&
-            cutter_.type != kCutterBullNose)
-            highest = std::max(highest, highest_corner - (cutter_.type == kCutterBall ? cutter_.radius : 0.0));
     }
-    return static_cast<float>(highest + ball_section(cutter_) + kRounding * (magnitude_of(point_, cutter_) + top));
+    return static_cast<float>(highest + kRounding * (magnitude_of(point_, cutter_) + top));
 }

@@ -1,8 +1,8 @@
 // Upper bounds of the tool-tip height a cutter lowered at one point can take on one triangle, for
 // the drop front end's search: the drop onto the triangle's whole plane, and, when the face pass
-// of the XY contact surely fails, the highest its edges can give. Each bound allows for the XY
-// contact's tolerances and rounding, so a triangle whose bound lies below a height found can be
-// skipped without changing the result.
+// of the XY contact surely fails, the highest its edges can give. Each bound allows for rounding,
+// so a triangle whose bound lies below a height found can be skipped without changing the
+// result.
 #pragma once
 
 #include "surfaces/tri_store_least.hpp"
@@ -27,7 +27,7 @@ public:
     triangle_bounds() = default;
     triangle_bounds(const float* point, const drop_cutter& cutter, const qt_entry& record, const float* corners);
 
-    // The drop onto the plane of the record, raised by the tolerances and by the height of the
+    // The drop onto the plane of the record, raised by the rounding and by the height of the
     // corners above that plane (a triangle without area keeps a level plane that need not hold
     // its corners); +inf for a plane too steep to bound anything.
     float plane() const;

@@ -4,10 +4,10 @@
 // gathered with the lowest of their box bound and the plane and edge bounds of triangle_bounds,
 // and dropped on while their bound lies above the best: those met at their face first, then the
 // others highest bound first, so the best rises early and most bounds fall below it. A box bound
-// is taken on the box widened by the tolerances of the XY contact (a contact may lie a little
-// outside its triangle) and the rounding of the point to micrometres, over a top raised by the
-// same tolerances; the triangle bounds allow for them too, so the walk finds exactly the best
-// height of all triangles.
+// is taken on the box widened by the rounding of the point to micrometres, over a top raised by
+// the rounding of a height up to single precision (the XY contact meets only points of a
+// triangle under the cutter); the triangle bounds allow for that rounding too, so the walk finds
+// exactly the best height of all triangles.
 #include "cutter/drop_front_least.hpp"
 
 #include "cutter/drop_bounds_least.hpp"
@@ -35,14 +35,11 @@ constexpr float kMicrometresPerMillimetre = 1000.0f;
 constexpr float kFoundBelow = -1.0e9f;
 // A taper reaching this has no cone.
 constexpr float kRightAngle = 1.5707963f;
-// Widening of a box for the height bound, in micrometres: the point's rounding and the contact
-// tolerance of the face test (1e-4 mm), and 1e-4 of the box's diagonal for a contact on an edge
-// line up to 1e-4 of the edge's length beyond its ends.
+// Widening of a box for the height bound, in micrometres: the point's rounding to micrometres,
+// with room to spare.
 constexpr int kBoxSlack = 2;
-constexpr double kEdgeFractionSlack = 1.0e-4;
-// Raise of a box's top for the bound: an on-edge contact up to 1e-4 of the edge's rise above its
-// corners, and the rounding of a face height computed in single precision.
-constexpr float kRiseSlack = 1.0e-4f;
+// Raise of a box's top for the bound, relative to its height: a height rounded up to single
+// precision, with room to spare.
 constexpr float kRoundingSlack = 1.0e-4f;
 // Quadtree walk: depth-first, at most three children left waiting per level.
 constexpr int kWalkStack = 4 * kQtLevels + 1;
@@ -154,10 +151,8 @@ private:
     // The height bound of a box of triangles whose highest corner is top; false beyond reach.
     bool bound_of(const int* box, float top, float& bound) const
     {
-        const double diagonal = std::sqrt(std::pow(static_cast<double>(box[2]) - box[0], 2) + std::pow(static_cast<double>(box[3]) - box[1], 2));
-        const int slack = kBoxSlack + static_cast<int>(std::ceil(kEdgeFractionSlack * diagonal));
-        const int widened[4] = {box[0] - slack, box[1] - slack, box[2] + slack, box[3] + slack};
-        const float raised = top + kRiseSlack * (top - tri_store_block.box[2]) + kRoundingSlack * (1.0f + std::fabs(top));
+        const int widened[4] = {box[0] - kBoxSlack, box[1] - kBoxSlack, box[2] + kBoxSlack, box[3] + kBoxSlack};
+        const float raised = top + kRoundingSlack * (1.0f + std::fabs(top));
         int status = 0;
         qt_box_drop_height(at_, widened, raised, kNearestDistance, cutter_.radius, cutter_.corner, cutter_.type, bound,
                            status);

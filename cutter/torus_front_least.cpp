@@ -1,10 +1,11 @@
-// The front-end pieces of the toroidal solvers, least version (see the header). Pushes run the
-// whole solver in the move's frame along +x; a drop gathers the triangles within the cutter's
-// reach and lowers the cutter from above them all, highest triangle first, stopping where no
-// triangle left can stop it sooner than the best found.
+// The front-end pieces of the toroidal solvers and the tapered drop, least version (see the
+// header). Pushes run the whole solver in the move's frame along +x; a drop gathers the triangles
+// within the cutter's reach and rests the cutter exactly on each (profile_triangle_drop_d),
+// highest triangle first, stopping where no triangle left can hold it higher than the best found.
 #include "cutter/torus_front_least.hpp"
 
 #include "cutter/drop_front_least.hpp"
+#include "cutter/kernels/drop_profile.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/linnet_params_least.hpp"
 #include "surfaces/qt_geometry_least.hpp"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -25,7 +25,6 @@ constexpr int kFailed = -1;
 // Corners below this height under a level push cannot be met.
 constexpr double kBelowTip = 1.0e-5;
 // The drop starts this far above the highest candidate.
-constexpr double kStartAbove = 1.0;
 // A triangle's box is tried this far beyond the cutter's reach (its box lies 1 um beyond its
 // corners, the point is rounded to micrometres).
 constexpr float kReachSlack = 0.002f;
@@ -34,7 +33,6 @@ constexpr double kMicrometresPerMillimetre = 1000.0;
 constexpr int kWalkStack = 4 * kQtLevels + 1;
 
 const double kAlongX[3] = {1.0, 0.0, 0.0};
-const double kStraightDown[3] = {0.0, 0.0, -1.0};
 
 int to_micrometres(float value)
 {
@@ -151,34 +149,26 @@ void drop_triangles(const float* point, const float& reach, const int& tilted, s
 void taper_drop_at(const float* point, const int& tilted, float& height, float* contact, int& status)
 {
     const linnet_params& lp = linnet_params_block;
-    const double diameter = lp.diameter, corner = lp.corner_radius, taper = lp.taper, length = lp.cut_length;
-    const float reach = static_cast<float>(0.5 * diameter + length * std::tan(taper));
+    const drop_profile profile = tapered_profile(lp.diameter, lp.corner_radius, lp.taper, lp.cut_length);
     std::vector<drop_triangle> triangles;
-    drop_triangles(point, reach, tilted, triangles, status);
+    drop_triangles(point, static_cast<float>(profile.outer), tilted, triangles, status);
     if (status != 0) return;
-    if (triangles.empty()) {
-        status = kNothingUnder;
-        return;
-    }
-    const double start[3] = {point[0], point[1], triangles.front().top + kStartAbove};
-    const double no_offset = 0.0;
-    double best = std::numeric_limits<double>::infinity(), best_contact[3] = {0.0, 0.0, 0.0};
+    double best = -HUGE_VAL, best_contact[3] = {0.0, 0.0, 0.0};
     for (const drop_triangle& t : triangles) {
-        // The tip cannot pass below a triangle's highest corner and touch it.
-        if (start[2] - t.top >= best) break;
-        double distance = 0.0, touch[3], tip[3];
-        int solver = 0;
-        taper_torus_tri_contact(t.corners, start, diameter, corner, taper, length, no_offset, kStraightDown, distance,
-                                touch, tip, solver);
-        if (solver != kTorusContact || !(distance < best)) continue;
-        best = distance;
-        std::copy(touch, touch + 3, best_contact);
+        // The tip cannot come to rest above a triangle's highest corner.
+        if (t.top <= best) break;
+        double corners[9], touch[3];
+        for (int k = 0; k < 9; ++k) corners[k] = t.corners[k] - (k % 3 == 2 ? 0.0 : point[k % 3]);
+        const double drop = profile_triangle_drop_d(profile, corners, touch);
+        if (!(drop > best)) continue;
+        best = drop;
+        for (int k = 0; k < 3; ++k) best_contact[k] = touch[k] + (k == 2 ? 0.0 : point[k]);
     }
-    if (!std::isfinite(best)) {
+    if (!(best > -HUGE_VAL)) {
         status = kNothingUnder;
         return;
     }
-    height = static_cast<float>(start[2] - best);
+    height = rounded_up(best);
     for (int k = 0; k < 3; ++k) contact[k] = static_cast<float>(best_contact[k]);
     status = 0;
 }

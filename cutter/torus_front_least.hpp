@@ -35,7 +35,8 @@ void drop_triangles(const float* point, const float& reach, const int& tilted, s
 
 // The tapered cutter of linnet_params (diameter, corner radius, taper, cut length) lowered at the
 // point (in the cutter frame when tilted) onto the triangle model: the highest tip height and its
-// contact, by taper_torus_tri_contact straight down on each candidate from above them all.
+// contact, by the exact drop of its profile on each candidate (profile_triangle_drop_d), the
+// height rounded up to single precision.
 // Status 0; 1 when nothing lies under the cutter (outputs untouched); -1 when the model cannot be
 // read. Reads linnet_params, tri_store, qt_nodes, cutter_frame.
 void taper_drop_at(const float* point, const int& tilted, float& height, float* contact, int& status);

@@ -32,20 +32,24 @@ constexpr int kCoorOrigin = 9;
 constexpr int kLargestBlock = heights_state::kWords;
 
 // One block under its key: the kind code its save passes (kNeverSaved: restored only), its word
-// count and the moves of its words.
+// count and the moves of its words. A block whose saved words depend on the record as stored
+// names the routine that makes them from it (saved_words); the others save their words as they
+// stand.
 struct state_record {
     const char* key;
     int kind;
     int words;
     void (*to_words)(word*);
     void (*from_words)(const word*, int);
+    void (*saved_words)(const word* stored, word* out);
 };
 
-template <typename Block, Block& (*Get)()> constexpr state_record record_of(const char* key, int kind)
+template <typename Block, Block& (*Get)()>
+constexpr state_record record_of(const char* key, int kind, void (*saved_words)(const word*, word*) = nullptr)
 {
     static_assert(Block::kWords <= kLargestBlock);
     return {key, kind, Block::kWords, [](word* out) { Get().to_words(out); },
-            [](const word* in, int n) { Get().from_words(in, n); }};
+            [](const word* in, int n) { Get().from_words(in, n); }, saved_words};
 }
 
 // Read before the current tool (PRM9), in this order.
@@ -58,7 +62,7 @@ const state_record kBeforeTool[] = {
     record_of<edit_state, EDA2>("EDA2", 3),
     record_of<cycle_state, GCY4>("GCY4", kNeverSaved),
     record_of<heights_state, HEI8>("HEI8", 1),
-    record_of<move_writer_state, LSP2>("LSP2", 4),
+    record_of<move_writer_state, LSP2>("LSP2", 4, lsp2_words_to_save),
 };
 const state_record kToolRecord = record_of<machine_params, PRM9>("PRM9", 4);
 // Read after the machine table, in this order.
@@ -90,6 +94,12 @@ void save_record(const state_record& r, int& first_failure)
     std::array<word, kLargestBlock> buffer{};
     r.to_words(buffer.data());
     int status = 0;
+    if (r.saved_words) {
+        std::array<word, kLargestBlock> stored = buffer;
+        mdget(r.key, stored.data(), r.words, status);
+        r.saved_words(stored.data(), buffer.data());
+        status = 0;
+    }
     mdputn(r.key, r.kind, r.words, buffer.data(), status);
     if (status != 0 && first_failure == 0) first_failure = status < 0 ? status : kFailed;
 }

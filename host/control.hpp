@@ -66,6 +66,7 @@ int get_flag(std::string_view name);
 #include "host/control/datamenu.hpp"
 #include "host/control/descriptors.hpp"
 #include "host/control/display.hpp"
+#include "host/control/edit_command.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
 #include "host/control/list.hpp"

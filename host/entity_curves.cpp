@@ -136,6 +136,9 @@ void write_doubles(const double* values, int n, std::vector<word>& words)
     }
 }
 
+bool within_model(double v) { return std::abs(v) <= kModelExtent; }
+bool within_model(const point3& p) { return within_model(p[0]) && within_model(p[1]) && within_model(p[2]); }
+
 bool valid_curve(const curve_geometry& g)
 {
     switch (g.kind) {
@@ -162,6 +165,24 @@ int record_words(curve_kind kind)
 }
 
 }  // namespace
+
+const char* field_beyond_model(const curve_geometry& g)
+{
+    switch (g.kind) {
+    case curve_kind::point:
+        return within_model(g.start) ? nullptr : "point";
+    case curve_kind::line:
+        return !within_model(g.start) ? "start" : !within_model(g.end) ? "end" : nullptr;
+    case curve_kind::arc:
+        return !within_model(g.centre) ? "centre" : !within_model(g.radius) ? "radius" : nullptr;
+    case curve_kind::spline: {
+        const auto& points = g.spline.points;
+        return std::all_of(points.begin(), points.end(), [](const point3& p) { return within_model(p); }) ? nullptr
+                                                                                                           : "points";
+    }
+    }
+    return nullptr;
+}
 
 std::optional<curve_geometry> decode_curve(const entity& e)
 {

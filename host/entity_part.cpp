@@ -194,6 +194,15 @@ const char* degenerate_field(const curve_geometry& g)
     return "kind";
 }
 
+// Why a curve beyond the model extent is refused: its polyline would have no bound, or a value
+// derived from it (a length, a parameter) would not be a number the part file can hold.
+std::string beyond_model_text()
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "beyond the model extent of %g", kModelExtent);
+    return text;
+}
+
 void attribute_fields(const json& object, entity& e, const field_error& where)
 {
     if (!object.contains("attributes")) return;
@@ -233,8 +242,12 @@ entity entity_from_json(const json& object, const field_error& where)
         const json& words = required(object, "words", where);
         if (!words.is_array()) where.raise("words", "must be an array");
         for (const json& item : words) append_words(item, e.words, where);
+        // Words that hold a curve record are that curve to every caller.
+        const auto g = decode_curve(e);
+        if (g && field_beyond_model(*g)) where.raise("words", beyond_model_text());
     } else {
         const curve_geometry g = curve_fields(object, kind, where);
+        if (const char* field = field_beyond_model(g)) where.raise(field, beyond_model_text());
         encode_curve(g, e);
         if (!decode_curve(e)) where.raise(degenerate_field(g), "degenerate " + kind + " geometry");
         if (object.contains("class") && integer_field(object["class"], "class", where) != e.entity_class)

@@ -23,6 +23,14 @@ inline constexpr double kRealSingularDeterminant = 1.0e-12;
 // geometric decisions stable while staying far below machining resolution.
 inline constexpr double kDoubleTolerance = 1.0e-6;
 
+// The model extent: no coordinate or radius of a part's curves lies further from the origin than
+// this, in the part's unit. The dialogs place points within 99999, so a million units (a
+// kilometre in millimetres) leaves every model room while keeping what is derived from a curve
+// bounded: a length or parameter stays a finite number that the part file can hold, and a
+// polyline of a full circle at the single-precision tolerance takes about 2e5 points (one of
+// radius 1e15 would take 7e9). A part beyond it is refused at load.
+inline constexpr double kModelExtent = 1.0e6;
+
 // Double-precision line intersection (intvvd, intvvd3): two unit directions whose cross product
 // is below this are parallel. A sine of 1e-10 moves a crossing 1e-7 along a line of 1000 units,
 // far below machining resolution, while real crossings at small angles are still found.

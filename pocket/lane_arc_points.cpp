@@ -14,6 +14,11 @@ double arc_step_angle(double distance, double radius)
     return std::max(step, kSmallestArcStep);
 }
 
+double outside_step_angle(double distance, double radius)
+{
+    return std::min(arc_step_angle(distance, radius + distance), kLargestOutsideStep);
+}
+
 bool arc_walk_points(const double* end, const double* centre, double radius, double direction, const double* start,
                      double distance, std::vector<std::array<double, 2>>& points)
 {
@@ -29,17 +34,26 @@ bool arc_walk_points(const double* end, const double* centre, double radius, dou
     double swept = 0.0;
     arcosd(v2dotd(from, to), swept, status);
     // The walk runs against the arc's direction.
-    if (direction > 0.0) swept = -swept;
+    const bool counter_clockwise = direction > 0.0;
+    if (counter_clockwise) swept = -swept;
+    const double largest = counter_clockwise ? arc_step_angle(distance, std::fabs(radius))
+                                             : outside_step_angle(distance, std::fabs(radius));
     int count = 1;
     double step = 0.0;
-    setdeld_nc(swept, arc_step_angle(distance, std::fabs(radius)), count, step);
+    setdeld_nc(swept, largest, count, step);
+    // On the arc: the count - 1 points between the ends. Outside it: a corner in the middle of
+    // every step, where the tangents at the step's two ends meet (none when nothing is swept).
+    const bool outside = !counter_clockwise && step != 0.0;
+    const int corners = outside ? count : count - 1;
+    const double first = outside ? 0.5 * step : step, scale = outside ? 1.0 / std::cos(0.5 * step) : 1.0;
+    double v[2] = {scale * (radius_vector[0] * std::cos(first) - radius_vector[1] * std::sin(first)),
+                   scale * (radius_vector[0] * std::sin(first) + radius_vector[1] * std::cos(first))};
     const double c = std::cos(step), s = std::sin(step);
-    double v[2] = {radius_vector[0], radius_vector[1]};
-    for (int i = 1; i < count; ++i) {
+    for (int i = 0; i < corners; ++i) {
+        points.push_back({centre[0] + v[0], centre[1] + v[1]});
         const double x = v[0] * c - v[1] * s;
         v[1] = v[0] * s + v[1] * c;
         v[0] = x;
-        points.push_back({centre[0] + v[0], centre[1] + v[1]});
     }
     return true;
 }

@@ -193,16 +193,12 @@ bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first
     for (int k = first_new; k <= last; ++k)
         if (!c.pairs.add(lane_j, k, 0)) return c.stop(kEngineArrayFailed);
     if (c.stage != 2) return true;
-    if (!earlier_on_level(lane_j, kLeftOver)) {
+    if (taken_second_offset_status(lane_j) == kLeftOver) {
         pair_record* r = c.pairs.records();
         for (int i = 0; i < c.pairs.count; ++i)
             if (r[i].island == lane_j) r[i].result = kLeftOver;
     }
-    for (int n = 1; n <= lt.count; ++n) {
-        if (lt.status[n] != 1 || (lt.level[n] != level_i && lt.parent[n] != lane_j)) continue;
-        if (lt.level[n] == level_i) lt.parent[lane_j] = n;
-        lt.parent[n] = first_new;
-    }
+    hang_first_offsets(lane_j, level_i, first_new);
     return true;
 }
 
@@ -361,6 +357,27 @@ void end_step(lancom_call& c)
 }
 
 }  // namespace
+
+int taken_second_offset_status(int lane_j) { return earlier_on_level(lane_j, kLeftOver) ? 0 : kLeftOver; }
+
+bool first_offset_under(int n, int lane_j, int level)
+{
+    const lane_table& lt = lane_table_block;
+    return lt.status[n] == 1 && (lt.level[n] == level || lt.parent[n] == lane_j);
+}
+
+int hang_first_offsets(int lane_j, int level, int under)
+{
+    lane_table& lt = lane_table_block;
+    int hung = 0;
+    for (int n = 1; n <= lt.count; ++n) {
+        if (!first_offset_under(n, lane_j, level)) continue;
+        if (lt.level[n] == level) lt.parent[lane_j] = n;
+        lt.parent[n] = under;
+        ++hung;
+    }
+    return hung;
+}
 
 void lancom(int pass, int island_stage, int& branch_count, int& island_count, int touch_switch, int& status)
 {

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 cut_stage_state cut_stage_block;
 
@@ -115,6 +116,22 @@ void cut_single_chains(int direction_sign, int& status)
     for (int level = highest_branch; level >= 1 && status == 0; --level) cut_level(level);
 }
 
+// Whether every live lane of the engine (below the first output lane) was cut: a cut lane is an
+// output lane with a live status that names its source as second link (connection lanes and
+// separators have status 0). A live lane that no chain reached would leave its material standing.
+bool every_live_lane_cut()
+{
+    const lane_table& lt = lane_table_block;
+    const int first_output = std::min(pocket_box_block.first_output_lane, lt.count + 1);
+    std::vector<char> cut(static_cast<std::size_t>(first_output), 0);
+    for (int n = first_output; n <= lt.count; ++n)
+        if (lt.status[n] > 0 && lt.link2[n] >= 1 && lt.link2[n] < first_output)
+            cut[static_cast<std::size_t>(lt.link2[n])] = 1;
+    for (int n = 1; n < first_output; ++n)
+        if (lt.status[n] > 0 && cut[static_cast<std::size_t>(n)] == 0) return false;
+    return true;
+}
+
 void run_stages(double side_step, int direction_sign, int offsets_mode, int& status)
 {
     cut_stage_state& s = cut_stage_block;
@@ -144,6 +161,7 @@ void run_stages(double side_step, int direction_sign, int offsets_mode, int& sta
     engine_time_line("start cutting pocket 2nd stage: ");
     if (ps.multi_offset == 1) cut_single_chains(direction_sign, status);
     else cut_linked_chains(0, side_step, direction_sign, s.entries, status);
+    if (status == 0 && !every_live_lane_cut()) status = kEngineCannotLink;
 }
 
 // Whether the drop of short elements left the path as it was (every change it makes removes

@@ -43,8 +43,9 @@ extern cut_stage_state cut_stage_block;
 inline bool stage_index_ok(int n) { return n >= 1 && n <= kStageEntries; }
 
 // Orders and links the lanes (group switch 0 in this system). Status 0 or 100, 10 for too many
-// lanes, 11 for a failed lane read, the negative status of a failed test, -1 when the entry
-// heights cannot be had. Reads pocket_state (pocket_dimension, reverse_islands, multi_offset,
+// lanes, 11 for a failed lane read, 51 when a live lane of the engine is in no cut chain (its
+// material would stay), the negative status of a failed test, -1 when the entry heights cannot
+// be had. Reads pocket_state (pocket_dimension, reverse_islands, multi_offset,
 // drawing_mode) and pocket_work.end_point_mode; sets pocket_box.first_output_lane.
 void cut_pocket_stages(int group_switch, double side_step, double first_offset, int direction_sign, int offsets_mode,
                        int& status);

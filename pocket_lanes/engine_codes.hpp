@@ -16,5 +16,5 @@ inline constexpr int kEngineWorkTables = 15;       // work tables or the point s
 inline constexpr int kEngineDegenerate = 16;       // the outer contour has 3 points or fewer
 inline constexpr int kEngineNoLane = 17;           // no lane could be made
 inline constexpr int kEngineNoGrid = 21;           // a contour cannot be laid on the surface grid
-inline constexpr int kEngineCannotLink = 51;       // the linking stage cannot move between loops
+inline constexpr int kEngineCannotLink = 51;       // the cut cannot move to every loop: a live lane left out
 inline constexpr int kEngineEndPointNote = 100;    // done; the end point was dropped

@@ -53,7 +53,8 @@ void tool_sizes(double& diameter, double& corner)
     corner = std::max(0.0, static_cast<double>(r));
 }
 
-// Switches from the offsets mode; the mode becomes the number of passes.
+// Switches from the offsets mode; the mode becomes 1 (one pass) or 9999 (until the region is
+// empty).
 void set_switches(int& offsets_mode)
 {
     lane_engine_state& e = lane_engine_block;

@@ -13,8 +13,9 @@
 #include <cstddef>
 #include <vector>
 
-// The end mark of notlif_next_lane.
-inline constexpr int kLinkEnd = 9999;
+// The end mark of notlif_next_lane: no lane. Lane numbers start at 1 and a pocket may hold far
+// more than 9,999 lanes, so the mark is not a lane number.
+inline constexpr int kLinkEnd = 0;
 
 // The cutting order of one computation: lanes and, for each, the lane whose entry lies on it
 // (where the tool arrives).

@@ -1,7 +1,8 @@
 // The lane loop: per pass the branches of the outer contour are offset, then (once, in the first
 // pass that reaches them) the islands, with the merges between them; after the last pass every
-// branch still live is closed, islands whose parent was merged away are given a live parent, and
-// in the one-offset mode the islands are hung under the first offset of the outer contour.
+// branch still live is closed, islands that no branch took in are settled, islands whose parent
+// was merged away are given a live parent, and in the one-offset mode the islands are hung under
+// the first offset of the outer contour.
 #include "pocket_lanes/lane_loop.hpp"
 
 #include "driver/prog_line.hpp"
@@ -202,6 +203,31 @@ void merge_islands(const merge_switches& m, int pass, int& branch_count, int& is
     }
 }
 
+// Whether an offset of an island recorded a lane on the island's own level after lane `before`.
+bool island_lane_made(int level, int before)
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = before + 1; n <= lt.count; ++n)
+        if (lt.level[n] == level) return true;
+    return false;
+}
+
+// An island whose outward offset gave no lane round it (nothing, or only pieces of the other
+// direction) keeps the loop it was offset from (its contour, or its first offset) as its lane of
+// this stage: the lanes of the outer contour are then merged with it and none runs across the
+// island. The error channel says so.
+void keep_island_source(int lane, int stage, int level, int& status)
+{
+    pokarr_work source;
+    lane_to_pokarr(lane, source.a, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return;
+    }
+    lane_add(stage, level, lane, lane, 0, 0.0, 0, source.a, status);
+    if (status == 0) eroutc("[lanile] ISLAND OFFSET HAS FAILED. THE ISLAND KEEPS ITS CONTOUR AS ITS LANE", 0);
+}
+
 }  // namespace
 
 void lanpok(int direction_sign, double first_offset, double distance, int pass, int& branch_count, int retry_switch,
@@ -282,8 +308,15 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
                                           branch_count);
         r.source_offset = d;
         r.inward = inward;
+        const int before = lt.count;
         oneoff_pokarr(r, loop.a, status);
-        if (status == kEngineNoOffset && island_stage == kStageOne) {
+        // An outward offset always surrounds its island: one that recorded no lane round it has
+        // failed (an island offset inwards may vanish; a second offset giving nothing stops below).
+        const bool outward =
+            inward == 0 && (status == kEngineDone || (status == kEngineNoOffset && island_stage == kStageOne));
+        if (outward && !island_lane_made(level, before)) {
+            keep_island_source(lane, island_stage, level, status);
+        } else if (status == kEngineNoOffset && island_stage == kStageOne) {
             int mode = 0;
             get_pocket_mode(mode);
             if (mode == 0)
@@ -314,7 +347,10 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     int branch_count = 1;
     w.island_stage = 0;
     bool ended = false;
-    for (int pass = 1; pass <= offsets_mode; ++pass) {
+    // "Until full" runs until the region is empty: every pass that goes on has appended a lane, so
+    // the lane table, whose full state ends the loop with its status, is the only bound.
+    const int last_pass = offsets_mode == kOneOffset ? 1 : kLaneMax;
+    for (int pass = 1; pass <= last_pass; ++pass) {
         progress.pass(pass);
         const double distance = pass == 1 ? extra_offset + offsets[kOuterLevel] : side_step;
         int end_flag = 0;
@@ -347,7 +383,9 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     }
     // A status of 1 (nothing made by the last offset) does not end the computation.
     if (status == 1) status = 0;
+    if (status == 0 && !ended && offsets_mode != kOneOffset) status = kEngineTableFull;
     if (status == 0 && !ended) close_branches(branch_count, status);
+    if (status == 0 && offsets_mode != kOneOffset) close_apart_islands(w.island_stage, status);
     if (status == 0) reparent_islands();
     if (status == 0 && offsets_mode == kOneOffset) hang_islands(status);
     progress.close();

@@ -19,3 +19,25 @@ void lancom(int pass, int island_stage, int& branch_count, int& island_count, in
 // Status 0, 10, 11 or 15 from the common loops, -1 for a failed crossing test, or a host array's
 // status. Reads pocket_box.island_count and the lane table's island count.
 void ilscom(int& branch_count, int pass, int island_stage, int& island_count, int& status);
+
+// What the islands' second offsets become when a branch takes them in (lancom's merges, and the
+// islands no branch took in by the end of the lane loop): lane J of the second stage closes its
+// island's chain, status -2, unless an earlier lane of its level already does (then 0).
+int taken_second_offset_status(int lane_j);
+// Whether lane n is a first offset (status 1) of island level `level` or hangs from J.
+bool first_offset_under(int n, int lane_j, int level);
+// Every such first offset hangs under lane `under`; the last of the level in lane order becomes
+// J's parent, so that J, closing the chain, leads to it. Answers how many were hung.
+int hang_first_offsets(int lane_j, int level, int under);
+
+// After the last pass: an island lane J of the second stage still live is one that no branch took
+// in; it stands apart from every chain. When one live branch lane holds all of the island's first
+// offsets (J itself when it has none), the innermost one, running counter-clockwise, and no branch
+// lane crosses them or lies in them, that lane takes the island in as a merge does: J closes the
+// island's chain and the first offsets hang under the lane (J, without first offsets, hangs under
+// it and is closed). When they and J lie outside every branch lane, meeting none, the island
+// stands beyond the outer contour's first offset, outside the material: they end (status 0), and
+// so do the closing lanes that led to them. Any other island is left as it is, for the cut to
+// report. Status 0, 11 when a lane cannot be read, or a failed box, inside or crossing test's
+// status. Reads the lane table and its box cache.
+void close_apart_islands(int island_stage, int& status);

@@ -65,7 +65,10 @@ int vertices_against(const pokarr& inner, const pokarr& outer, int& status)
     return kLoopOnBoundary;
 }
 
-// Sweep 1: a piece of the wanted kind holding a vertex of another piece goes.
+// Sweep 1: a piece of the wanted kind holding a vertex of another piece of the wanted kind goes:
+// of two such nested pieces one is a loop the raw offset forms where it folds over itself. A
+// piece of the other kind inside it is a hole of the region it bounds (an island's offset closing
+// round a bay), which leaves it a lane.
 void containment_sweep(int wanted_kind, int& piece_count, const piece_set& set, int& status)
 {
     if (piece_count < 2) return;  // a piece goes only for another piece
@@ -75,7 +78,7 @@ void containment_sweep(int wanted_kind, int& piece_count, const piece_set& set, 
             std::vector<int> first = firsts_of(piece_count, set.counts);
             const pokarr outer = piece_view(set, first, i);
             for (int j = 0; j < piece_count && !removed; ++j) {
-                if (j == i) continue;
+                if (j == i || set.kinds[j] != wanted_kind) continue;
                 const pokarr inner = piece_view(set, first, j);
                 const int where = vertices_against(inner, outer, status);
                 if (status != 0) return;

@@ -21,12 +21,12 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_lanes/loop_reach.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
@@ -76,15 +76,6 @@ constexpr double kLeftoverTolCap = 0.0001;
 constexpr std::size_t kFirstPieceRoom = 16;
 // A piece needs this many entries (three points and the closing one) to be kept.
 constexpr int kPieceMinEntries = 4;
-// A planar piece none of whose vertices reaches the offset distance from the source, less this many
-// tolerances, is an inverted offset: a loop narrower than twice the distance offsets into a small
-// loop of the same direction that crosses nothing (mitre corners), or an arc shrinks through its
-// centre. A true offset keeps its vertices at the distance (a vertex left nearer by a short
-// element at a concave corner does not make it inverted).
-constexpr double kInvertedSlack = 2.0;
-// What a floor of a vertex's distance from the source must exceed the least distance by before it
-// decides without the nearest point search: far above the search's rounding.
-constexpr double kClearMargin = 1.0e-6;
 
 // A work array that gives its block back on every path.
 struct work_array {
@@ -279,13 +270,23 @@ struct oneoff_call {
     int combine = 0;
     int branch_local = 0;
     piece_store p, s, q;
+    // The source's elements in a grid for the distance test of the pieces, built at the first
+    // piece tested (the source does not change after its clean-up).
+    scratch_lease<loop_reach> source_reach;
+    bool source_reach_built = false;
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
         : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
-          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), status(st)
+          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), source_reach(kept_reach()),
+          status(st)
     {
     }
     int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
+    static scratch_cache<loop_reach>& kept_reach()
+    {
+        static scratch_cache<loop_reach> kept;
+        return kept;
+    }
 };
 
 // ---- clean-ups that remember what they found -----------------------------------------------------
@@ -450,6 +451,25 @@ void phase_distance(oneoff_call& c)
 
 // ---- step 5: the raw offset and its clean-up ------------------------------------------------------
 
+// The raw offset starts at the offset of the source's start, which lies inside an element: the
+// offsets of its two halves run on one line through that point. The corner rule trims the
+// element as a whole, so a mitre point at either end may lie beyond the start's offset: the loop
+// would then run out to it and straight back, a spike of no width that the loop removal does
+// not cut (it overlaps itself without crossing). The start then moves to the middle of what the
+// trimmed element keeps, between the points before and after it.
+void start_on_trimmed_element(pokarr& raw)
+{
+    const int n = raw.count;
+    if (raw.dimension != 2 || n < 4 || pk_is_marker(raw.x[1]) || pk_is_marker(raw.x[n - 4])) return;
+    const double sx = raw.x[0], sy = raw.y[0];
+    const double ax = sx - raw.x[n - 2], ay = sy - raw.y[n - 2];  // into the start
+    const double bx = raw.x[1] - sx, by = raw.y[1] - sy;          // out of it
+    if (ax * bx + ay * by >= 0.0) return;
+    const double mx = 0.5 * (raw.x[n - 2] + raw.x[1]), my = 0.5 * (raw.y[n - 2] + raw.y[1]);
+    raw.x[0] = raw.x[n - 1] = mx;
+    raw.y[0] = raw.y[n - 1] = my;
+}
+
 // The raw offset of `from` by the distance to the side into `work`, cleaned. False with the call's
 // status set when it ends.
 bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr& work, bool first_stage)
@@ -472,6 +492,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
             lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         }
+        if (status == 0) start_on_trimmed_element(work);
     }
     if (status > 1) {
         c.status = status == kOneoffNoRestart ? kOneoffNoOffset : status;
@@ -575,50 +596,23 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     return c.rq.inward != 0 ? !valid : valid;
 }
 
-// Whether (px, py) lies farther than `least` from every element of the source that the nearest
-// point search measures (up to its first broken record), judged from the elements' boxes: a
-// line's box holds the line, an arc's box holds its circle and its ends, so the distance to the
-// box is a floor of any distance the search can answer for the element. The margin keeps the
-// answer clear of the rounding of the search's own arithmetic.
-bool clear_of_source(const pokarr& source, double px, double py, double least)
+// Whether a vertex of the planar piece lies nearer the call's source loop than the offset distance
+// less the tolerance. Such a piece is no part of the offset: a loop the raw offset forms where it
+// folds over itself (a swallowtail, of either direction) or where the loop is narrower than twice
+// the distance, or the remains of an arc shrunk through its centre; a true offset keeps every
+// vertex at the distance. Reads pocket_work.tolerance and working_tolerance.
+bool piece_nears_source(oneoff_call& c, const pokarr& piece)
 {
-    const double floor = least + kClearMargin;
-    for (int i = 1; i < source.count;) {
-        const chain_element e = chain_element_at(source.x, source.y, source.count, i);
-        if (!e.valid) break;
-        const double sx = source.x[e.start], sy = source.y[e.start], ex = source.x[e.end], ey = source.y[e.end];
-        double low_x = std::min(sx, ex), high_x = std::max(sx, ex);
-        double low_y = std::min(sy, ey), high_y = std::max(sy, ey);
-        if (e.arc) {
-            const double r = std::fabs(e.r);
-            low_x = std::min(low_x, e.cx - r), high_x = std::max(high_x, e.cx + r);
-            low_y = std::min(low_y, e.cy - r), high_y = std::max(high_y, e.cy + r);
-        }
-        const double dx = std::max({low_x - px, 0.0, px - high_x});
-        const double dy = std::max({low_y - py, 0.0, py - high_y});
-        if (!(std::sqrt(dx * dx + dy * dy) > floor)) return false;
-        i = e.next;
-    }
-    return true;
-}
-
-// Whether every vertex of the planar piece lies nearer the source loop than the offset distance
-// allows (the clean-ups move vertices by up to the tolerances).
-bool inverted_piece(const oneoff_call& c, const pokarr& source, const pokarr& piece)
-{
-    if (c.dimension != 2 || c.distance <= 0.0 || piece.count < 1) return false;
+    if (c.dimension != 2 || c.distance <= 0.0) return false;
     const pocket_work& w = pocket_work_block;
-    const double least = c.distance - kInvertedSlack * std::max(w.tolerance, w.working_tolerance);
-    for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {
-        // The search would answer at least `least` (or no element): the piece is a true offset.
-        if (clear_of_source(source, piece.x[k], piece.y[k], least)) return false;
-        const double point[3] = {piece.x[k], piece.y[k], 0.0};
-        double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, distance = 0.0;
-        int element = 0;
-        pokarr_nearest_pnt(2, point, source, element, t, nearest, distance);
-        if (element == 0 || distance >= least) return false;
-    }
-    return true;
+    const double least = c.distance - std::max(w.tolerance, w.working_tolerance);
+    if (!(least > 0.0)) return false;
+    loop_reach& reach = c.source_reach.get();
+    if (!c.source_reach_built) loop_reach_build(c.source, reach);
+    c.source_reach_built = true;
+    for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1)
+        if (loop_reach_nearer(reach, piece.x[k], piece.y[k], least)) return true;
+    return false;
 }
 
 // The piece's boxes and the crossing rows of the source test (about 57 kB), kept from one test
@@ -669,7 +663,7 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
         break;
     }
     if (c.rq.inward != 0) valid = !valid;
-    return valid && !inverted_piece(c, source, piece);
+    return valid && !piece_nears_source(c, piece);
 }
 
 // Sub-step 5: an opposite piece must lie in a live lane and in no island.
@@ -922,6 +916,7 @@ bool swept_boundary(oneoff_call& c, pokarr& recorded, pokarr& swept)
     if (status == 0) lane_offset_2d3d(-c.side, 1, c.t + c.rq.first_offset, piece.a, raw.a, status);
     pw.corner_arcs = corner_arcs;
     if (status != 0 || raw.a.count < 3) return false;
+    start_on_trimmed_element(raw.a);
     pokarr_drop_short(raw.a);
     pokarr_tidy_pass1(raw.a);
     pokarr_drop_short(raw.a);

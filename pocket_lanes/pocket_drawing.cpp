@@ -470,10 +470,9 @@ void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
                 if (st < 0) return report_failure(status);
             }
             const double first[3] = {b.xy[0], b.xy[1], ps.current_z};
-            const std::array<float, 3> at = DSP8().position();
-            const double tool_at[3] = {at[0], at[1], at[2]};
-            if (wire_code(c.code) && (eqptd(2, c.approach.point, first) != 0 || eqptd(2, tool_at, first) != 0) &&
-                eqvald(tool_at[2], ps.current_z) != 0)
+            const tool_position_state& tool = DSP8();
+            if (wire_code(c.code) && (eqptd(2, c.approach.point, first) != 0 || tool.stands_at(2, first)) &&
+                eqval(tool.position()[2], static_cast<float>(ps.current_z)) != 0)
                 c.start_moves_allowed = 0;
             if (c.start_moves_allowed != 0) {
                 lane_start_move(c.approach.result, kind, c.dimension, b.xy, z, c.approach.point, c.approach.centre,

@@ -49,12 +49,6 @@ constexpr const char* kGougeSuffix = "|WARNING: MOTION TO POCKET MIGHT GOUGE THE
 
 const std::array<double, 3> kUp = {0.0, 0.0, 1.0};
 
-std::array<double, 3> tool_at()
-{
-    const std::array<float, 3> p = DSP8().position();
-    return {p[0], p[1], p[2]};
-}
-
 void give_up_start_point(bool& use_start)
 {
     pocket_state_block.start_point_entry = 0;
@@ -127,7 +121,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
     const int m = search_flag != 0 ? kSearchApproach : kPlainApproach;
     int gouge = 0;
     const std::array<double, 3> target = {lane_start[0], lane_start[1], ps.current_z};
-    if (eqptd(3, tool_at().data(), target.data()) != 0) {
+    if (DSP8().stands_at(3, target.data())) {
         set_mch_change_mode(kFeedBase);
         PLINE_pts(kPointsOnly, target, kUp, status);
         if (status < 0) return;
@@ -196,7 +190,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
         q[0] += ps.start_offset[0];
         q[1] += ps.start_offset[1];
     }
-    if (!ramped && eqptd(3, tool_at().data(), p.data()) == 0) {
+    if (!ramped && !DSP8().stands_at(3, p.data())) {
         const std::array<double, 3> above = {q[0], q[1], ps.current_z + ps.approach_height};
         strend_d(kPointsOnly, above, kUp, m, 0.0, status);
         if (status < 0) return;

@@ -5,7 +5,6 @@
 // point.
 #include "pocket_lanes/pocket_approach.hpp"
 
-#include "driver/conversions.hpp"
 #include "driver/exec_disp_mode.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_entr.hpp"
@@ -26,7 +25,6 @@
 #include "toolpath/surface_approach.hpp"
 #include "toolpath/tool_position.hpp"
 
-#include <span>
 
 namespace {
 
@@ -114,17 +112,9 @@ bool wire_approach(int dimension)
            (code == kWireCode48 && dimension == 2 && proc_geometry().curve_approx.wire_approach == 1);
 }
 
-std::array<double, 3> tool_position()
-{
-    const std::array<float, 3> p = DSP8().position();
-    std::array<double, 3> d{};
-    copy_real_to_double(std::span<const float>(p), 1, 3, std::span<double>(d), 1);
-    return d;
-}
-
 // The wire machines come down onto the from-point at the lead height above the level, ending
 // the previous string first when the tool stands elsewhere.
-void wire_descent(std::array<double, 3>& from, double clearance, const std::array<double, 3>& tool, int& status)
+void wire_descent(std::array<double, 3>& from, double clearance, int& status)
 {
     const pocket_state& ps = pocket_state_block;
     const pocket_work& pw = pocket_work_block;
@@ -135,7 +125,7 @@ void wire_descent(std::array<double, 3>& from, double clearance, const std::arra
     h += clearance;
     if (pw.lead_rise != pw.lead_height) h -= pw.lead_height > 0.0 ? 2.0 * pw.lead_height : pw.lead_rise;
     if (h < 0.0) h = 0.0;
-    if (eqptd(2, tool.data(), from.data()) == 0) {
+    if (!DSP8().stands_at(2, from.data())) {
         strend_d(kPointsOnly, from, kUp, kStringEndStoredFeed, h, status);
         if (status != 0) return;
     }
@@ -211,12 +201,11 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
     int request = 0;
     entpnt_flag_gs(1, request);
     if (request != 0) w.entry_pending = 1;
-    const std::array<double, 3> tool = tool_position();
-    if (eqptd(3, tool.data(), from.data()) == 0) {
+    if (!DSP8().stands_at(3, from.data())) {
         const bool wire = wire_approach(dimension);
         const double clearance = nu_sgcd_get_code() == kWireCode48 ? HEI8().real(heights_state::kFurtherHeight)
                                                                   : ps.approach_clearance;
-        if (wire) wire_descent(from, clearance, tool, status);
+        if (wire) wire_descent(from, clearance, status);
         else rapid_descent(from, clearance, status);
         if (status != 0) return;
     }

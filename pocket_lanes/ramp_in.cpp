@@ -32,12 +32,6 @@ constexpr const char* kEntryPointPrefix = "ENTRY POINT:";
 
 const std::array<double, 3> kUp = {0.0, 0.0, 1.0};
 
-std::array<double, 3> tool_at()
-{
-    const std::array<float, 3> p = DSP8().position();
-    return {p[0], p[1], p[2]};
-}
-
 // The ramp points (x, y, z doubles) that CLCRMP made; the array is closed when this goes.
 struct ramp_points {
     int handle = -1;
@@ -100,7 +94,7 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
     }
     const double rise = ps.approach_height - ps.z_step;
     std::array<double, 3> top = ramp.at(ramp.count - 1);
-    if (eqptd(3, tool_at().data(), top.data()) == 0) {
+    if (!DSP8().stands_at(3, top.data())) {
         std::array<double, 3> above = top;
         above[2] += rise;
         int dimension = kPointsOnly;
@@ -156,13 +150,13 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
         top = ramp.at(ramp.count - 1);
         top[2] += ps.approach_height - ps.z_step;
     }
-    if (eqptd(3, tool_at().data(), top.data()) == 0) {
+    if (!DSP8().stands_at(3, top.data())) {
         strend_d(kPointsOnly, top, kUp, m, 0.0, status);
         if (status < 0) return;
         set_exec_disp_mode(kExecDisplayNormal);
     }
     if (gouge != 0) return;
-    if (eqptd(3, tool_at().data(), top.data()) == 0) {
+    if (!DSP8().stands_at(3, top.data())) {
         PLINE_pts(kPointsOnly, top, kUp, status);
         if (status < 0) return;
     }

@@ -62,19 +62,6 @@ bool load_module(const std::string& path, loaded_module& module)
     return true;
 }
 
-// What the host does when the user opens procedure n for modification: the edit-state record
-// "EDA2" says so (word 1 editing, word 2 the procedure number) and the list stands on the
-// procedure's block. False when the tool path has no such block.
-bool open_for_edit(int n)
-{
-    constexpr int kEditStateWords = 20, kEditStateKind = 3;
-    std::vector<word> words = control::get_record("EDA2").value_or(std::vector<word>{});
-    words.resize(kEditStateWords, 0);
-    words[0] = 1;
-    words[1] = n;
-    return control::place_toolpath_cursor_at_block(n) && control::set_record("EDA2", kEditStateKind, words);
-}
-
 // Prepares the host: the part, the script, the clock and the file places.
 bool prepare_host(const runner_options& options)
 {
@@ -103,7 +90,7 @@ bool prepare_host(const runner_options& options)
     control::set_part_file_name(options.part);
     control::set_output_directory(options.out);
     control::set_tracing(options.trace);
-    if (options.edit > 0 && !open_for_edit(options.edit)) {
+    if (options.edit > 0 && !control::open_procedure_for_edit(options.edit)) {
         std::cerr << "hostrun: --edit " << options.edit << ": the tool path of " << options.part << " has no block "
                   << options.edit << '\n';
         return false;
@@ -199,6 +186,8 @@ int main(int argc, char** argv)
 
     std::string ending;
     const int code = run_module(module, ending);
+    // An edit run ends as the host's modify command ends it: the procedure once, in its place.
+    control::close_procedure_edit(code == kNormalEnd);
     if (!write_outputs(options, ending)) return kOutputUnwritable;
     std::cout << "hostrun: " << ending << "; outputs in " << fs::absolute(options.out).string() << '\n';
     return code;

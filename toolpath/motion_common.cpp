@@ -14,13 +14,6 @@ namespace {
 constexpr int kShow = 1, kNoShow = 2;
 using W = move_writer_state;
 
-bool point_valid(const point3& p)
-{
-    for (float c : p)
-        if (!(c < kNoPoint && c > -kNoPoint)) return false;
-    return true;
-}
-
 }  // namespace
 
 int checked_display(const char* message, int display)
@@ -57,7 +50,7 @@ int move_points(const point3& point, std::array<point3, 2>& points)
     const int m = NPT1().machine_type();
     const point3 last = LSP2().vec(W::kLastPoint);
     // Before any point is known there is no corner to go through.
-    if (!(m == 12 || m == 13 || m == 22 || m == 31) || !point_valid(last)) return 1;
+    if (!(m == 12 || m == 13 || m == 22 || m == 31) || !LSP2().last_point_known()) return 1;
     const float dx = point[0] - last[0], dy = point[1] - last[1], dz = point[2] - last[2];
     if (eqval0(dx) != 0 || eqval0(dy) != 0 || eqval0(dz) != 0) return 1;
     points[0] = dz > 0.0f ? point3{last[0], last[1], point[2]} : point3{point[0], point[1], last[2]};

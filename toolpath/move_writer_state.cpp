@@ -3,6 +3,8 @@
 
 #include "toolpath/machine_table.hpp"
 
+#include <algorithm>
+
 namespace {
 constexpr int kPointsOnly = 1, kWithNormals = 2;
 }  // namespace
@@ -11,6 +13,21 @@ move_writer_state& LSP2()
 {
     static move_writer_state block;
     return block;
+}
+
+bool move_writer_state::last_point_known() const
+{
+    for (float c : vec(kLastPoint))
+        if (!(c < kNoPoint && c > -kNoPoint)) return false;
+    return true;
+}
+
+void lsp2_words_to_save(const word* stored, word* out)
+{
+    const move_writer_state& s = LSP2();
+    s.to_words(out);
+    if (!s.last_point_known())
+        std::copy_n(stored + move_writer_state::kLastPoint, 3, out + move_writer_state::kLastPoint);
 }
 
 int motion_block_type(int dimension, motion_kind kind)

@@ -16,6 +16,9 @@ struct move_writer_state : nc_word_block<12> {
     static constexpr int kFirstMovePending = 11; // set by a procedure block; cleared by the first move
 
     point3 vec(int first) const { return {real(first), real(first + 1), real(first + 2)}; }
+    // A last point is known once a move was written since the reset: none of its coordinates
+    // stands at kNoPoint.
+    bool last_point_known() const;
     void set_vec(int first, const point3& v)
     {
         for (int i = 0; i < 3; ++i) set_real(first + i, v[static_cast<std::size_t>(i)]);
@@ -26,6 +29,11 @@ move_writer_state& LSP2();
 
 // The coordinate that stands for "no point yet".
 inline constexpr float kNoPoint = 1.0e10f;
+
+// The words LSP2 is saved as under its key: the block's own words, except that a run that wrote
+// no move keeps the last point of the record as stored (stored: kWords words). The tool path's
+// last point is still the one the part had, so a run that changes nothing saves what it loaded.
+void lsp2_words_to_save(const word* stored, word* out);
 
 // Kinds of motion, and the block type of each by dimension mode (1: points only, 2: with
 // surface normals, any other: with tool direction).

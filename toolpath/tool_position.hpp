@@ -33,6 +33,12 @@ struct tool_position_state : nc_word_block<35> {
     }
     std::array<float, 3> position() const { return vec(kPosition); }
     std::array<float, 3> axis() const { return vec(kAxis); }
+    // Whether the tool stands at the point (x, y when n is 2; x, y, z when n is 3; doubles). The
+    // position is kept in single precision, so the point is narrowed and compared at the host's
+    // single-precision tolerance: at the double tolerance a point would differ from its own
+    // rounding (float spacing is 4e-6 at 50 units), and a link would rise and come down again
+    // where the tool already stands.
+    bool stands_at(int n, const double* point) const;
 };
 
 tool_position_state& DSP8();

@@ -1,16 +1,20 @@
-// The edge kernels of the XY contact (ball, flat end, bull-nose), the reach test with the
-// nearest approach they share (edge_foot_distance), and the sampled drop of a bull-nose cutter
-// along a segment (segment_drop_height), refined to the exact maximum by a golden-section search.
+// The edge kernels of the XY contact (ball, flat end, and any cutter given by its profile: the
+// bull-nose, a tapered cutter), the reach test with the nearest approach they share, and the
+// sampled drop of a profile along a segment (segment_drop_height), refined to the exact maximum
+// by bisection on its slope. The kernels work in double on an edge whose ends are taken relative
+// to the tool axis in double (edge_contact_d, which the XY contact calls); the single-precision
+// entries widen their arguments and round the height up, so that a height handed on is never
+// below the touch.
 //
 // An edge a..b is seen along its XY direction u: a and b are the positions of its ends along the
 // line (a = a.u, b = b.u), d the signed distance of the tool axis from the line; a sphere or disc
 // of radius R around the axis meets the line's vertical plane in a section of half-width
-// rho = sqrt(|R^2 - d^2|).
+// rho = sqrt(R^2 - d^2), and a line farther than R from the axis is met by nothing.
 #include "cutter/kernels/xy_contact.hpp"
 
+#include "cutter/kernels/drop_profile.hpp"
+
 #include "host/vantu_compare.hpp"
-#include "host/vantu_vector_s.hpp"
-#include "surfaces/qt_geometry_least.hpp"
 #include "toolpath/segment_z_at_xy_least.hpp"
 
 #include <algorithm>
@@ -20,289 +24,167 @@ namespace {
 
 constexpr int kOutOfReach = -1;
 constexpr int kReached = 2;
-// An edge rising less than this is level for the flat end.
-constexpr float kLevelEdgeRise = 0.001f;
 // segment_drop_height: the first sampling makes 10 steps; rounds stop below this step.
 constexpr double kSampleSteps = 10.0;
 constexpr double kCoarsestStop = 0.1;
-constexpr float kBelowEverything = -1.0e9f;
+constexpr double kBelowEverything = -1.0e9;
+constexpr double kNothingBelow = -1.0e10;
 constexpr int kMostRounds = 64;
 constexpr int kMostSamplesPerRound = 12;
-// The refinement stops when its bracket is narrower than this times R.
-constexpr double kRefineWidth = 1.0e-9;
+// The refinement stops when the height can rise by no more than this (millimetres) within its
+// bracket: far below a nanometre.
+constexpr double kRefineRise = 1.0e-12;
 constexpr int kMostRefineSteps = 200;
-// An end of the segment within this fraction of R from the cutter's rim counts as on the rim.
-constexpr double kRimMargin = 1.0e-6;
 
 struct edge_line {
-    float a, b;     // positions of the ends along the line
-    float dz;       // b.z - a.z
-    float rho;      // half-width of the cutter's section in the line's vertical plane
+    double a, b;  // positions of the ends along the line
+    double dz;    // b.z - a.z
+    double rho;   // half-width of the cutter's section in the line's vertical plane
 };
 
-edge_line line_of(const float* a, const float* b, const float* u, float radius, float d)
+// The edge seen along its line; false when the cutter's section misses it.
+bool line_of(const xy_edge_d& e, double radius, edge_line& line)
 {
-    edge_line e{};
-    e.a = a[0] * u[0] + a[1] * u[1];
-    e.b = b[0] * u[0] + b[1] * u[1];
-    e.dz = b[2] - a[2];
-    e.rho = std::sqrt(std::fabs(radius * radius - d * d));
-    return e;
+    const double across = std::fabs(e.d);
+    if (!(across <= radius)) return false;
+    line.a = e.a[0] * e.u[0] + e.a[1] * e.u[1];
+    line.b = e.b[0] * e.u[0] + e.b[1] * e.u[1];
+    line.dz = e.b[2] - e.a[2];
+    line.rho = std::sqrt((radius - across) * (radius + across));
+    return !(line.a > line.rho || line.b < -line.rho);
 }
-
-bool out_of_reach(const edge_line& e) { return e.a > e.rho || e.b < -e.rho; }
 
 // The nearest approach of the edge to the axis: an end when the foot of the perpendicular lies
-// beyond it (both positions of one sign), else the foot itself.
-void report_nearest(const float* a, const float* b, const float* u, float along_a, float along_b, float& d,
-                    float& z_near)
+// beyond it (both positions of one sign), else the foot itself, with the edge's height there as
+// segment_z_at_xy gives it.
+void report_nearest(const xy_edge_d& e, double along_a, double along_b, edge_touch_d& touch)
 {
-    if (along_a > 0.0f && along_b > 0.0f) {
-        d = std::sqrt(a[0] * a[0] + a[1] * a[1]);
-        z_near = a[2];
-    } else if (along_a < 0.0f && along_b < 0.0f) {
-        d = std::sqrt(b[0] * b[0] + b[1] * b[1]);
-        z_near = b[2];
+    if (along_a > 0.0 && along_b > 0.0) {
+        touch.nearest = std::hypot(e.a[0], e.a[1]);
+        touch.z_near = e.a[2];
+    } else if (along_a < 0.0 && along_b < 0.0) {
+        touch.nearest = std::hypot(e.b[0], e.b[1]);
+        touch.z_near = e.b[2];
     } else {
-        const float foot[2] = {-u[1] * d, u[0] * d};
+        const float a[3] = {static_cast<float>(e.a[0]), static_cast<float>(e.a[1]), static_cast<float>(e.a[2])};
+        const float b[3] = {static_cast<float>(e.b[0]), static_cast<float>(e.b[1]), static_cast<float>(e.b[2])};
+        const float foot[2] = {static_cast<float>(-e.u[1] * e.d), static_cast<float>(e.u[0] * e.d)};
+        float z = 0.0f;
         int vertical = 0;
-        segment_z_at_xy(a, b, foot, z_near, vertical);
-        d = std::fabs(d);
+        segment_z_at_xy(a, b, foot, z, vertical);
+        touch.z_near = z;
+        touch.nearest = std::fabs(e.d);
     }
+    touch.status = kReached;
 }
 
-// The point at s along the line, between the ends: fraction t and the point a + t (b - a).
-float fraction_at(const edge_line& e, float s)
+// The fraction of the edge at s along the line, between its ends.
+double fraction_at(const edge_line& e, double s)
 {
-    const float length = e.b - e.a;
-    if (!(length > 0.0f)) return 0.0f;
-    return std::clamp((s - e.a) / length, 0.0f, 1.0f);
+    const double length = e.b - e.a;
+    if (!(length > 0.0)) return 0.0;
+    return std::clamp((s - e.a) / length, 0.0, 1.0);
 }
 
-void point_between(const float* a, const float* b, float t, float* p)
+void point_between(const double* a, const double* b, double t, double* p)
 {
     for (int k = 0; k < 3; ++k) p[k] = a[k] + t * (b[k] - a[k]);
 }
 
-// segment_drop_height's samples: points along the direction from a by tau (the ends exact).
+// segment_drop_height's samples: points of the segment a..b (relative to the axis) by their
+// distance tau from a, the ends exact.
 struct drop_samples {
-    const float* a;
-    const float* b;
-    const float* direction;
-    const float* axis;
-    float radius, flat;
+    const double* a;
+    const double* b;
+    double direction[3];
+    const drop_profile& profile;
     double total;
 
-    void point(double tau, float* p) const
+    drop_samples(const double* from, const double* to, const drop_profile& shape) : a(from), b(to), profile(shape)
+    {
+        for (int k = 0; k < 3; ++k) direction[k] = b[k] - a[k];
+        total = std::sqrt(direction[0] * direction[0] + direction[1] * direction[1] + direction[2] * direction[2]);
+        for (double& c : direction) c = total > 0.0 ? c / total : 0.0;
+    }
+    void point(double tau, double* p) const
     {
         if (tau <= 0.0) std::copy(a, a + 3, p);
         else if (tau >= total) std::copy(b, b + 3, p);
         else
-            for (int k = 0; k < 3; ++k) p[k] = static_cast<float>(a[k] + tau * direction[k]);
+            for (int k = 0; k < 3; ++k) p[k] = a[k] + tau * direction[k];
     }
-    float height(double tau) const
+    // The tip height at which the cutter touches the point at tau; far below everything beyond
+    // the outer radius.
+    double height(double tau) const
     {
-        float p[3];
+        double p[3];
         point(tau, p);
-        return vertex_drop_height(axis, p, radius, flat);
+        const double rho = std::hypot(p[0], p[1]);
+        return rho > profile.outer ? kNothingBelow : p[2] - profile.lift(rho);
     }
-    // Whether the point at tau lies clearly inside the cutter's radius.
-    bool inside_rim(double tau) const
+    // The rate of change of that height along the segment at tau: the segment's rise less the
+    // lift growing with the distance from the axis (without end where the side stands vertical).
+    double slope(double tau) const
     {
-        const double x = a[0] + tau * direction[0] - axis[0], y = a[1] + tau * direction[1] - axis[1];
-        const double rim = (1.0 - kRimMargin) * radius;
-        return x * x + y * y < rim * rim;
-    }
-    // The same in double precision, for the refinement.
-    double exact_height(double tau) const
-    {
-        tau = std::clamp(tau, 0.0, total);
-        return vertex_drop_height_d(a[0] + tau * direction[0] - axis[0], a[1] + tau * direction[1] - axis[1],
-                                    a[2] + tau * direction[2], radius, flat);
+        double p[3];
+        point(tau, p);
+        const double rho = std::hypot(p[0], p[1]);
+        const double lift_slope = profile.lift_slope(rho);
+        if (lift_slope == 0.0) return direction[2];
+        const double outward = (p[0] * direction[0] + p[1] * direction[1]) / rho;
+        if (!std::isfinite(lift_slope)) return outward > 0.0 ? -HUGE_VAL : outward < 0.0 ? HUGE_VAL : direction[2];
+        return direction[2] - lift_slope * outward;
     }
 };
 
-// The drop height along a segment is concave (the height is linear, the corner's lift a convex
-// function of the distance from the axis), so a golden-section search finds its maximum in the
-// bracket; parabolic steps through the last three points speed it up where the height is smooth,
-// and a golden step is taken whenever a parabolic one would not shrink the bracket soundly
-// (Brent's search). It stops when the bracket is narrower than kRefineWidth R.
-void refine_maximum(const drop_samples& samples, double lo, double hi, float& best, double& best_tau)
+// The drop height along a segment is concave (the height is linear, the lift a convex function
+// of the distance from the axis), so its slope falls along the segment and the maximum
+// lies where the slope changes sign. When the best sample is an end of the segment where the
+// height still rises towards that end, that end is the maximum (the usual case of an edge whose
+// corner lies under the cutter). Otherwise bisection on the slope's sign narrows the bracket
+// until the height can rise within it by no more than kRefineRise (at most the slope at its low
+// end, or the negated slope at its high end, times its width), and the higher of its two ends
+// is taken.
+void refine_maximum(const drop_samples& samples, double lo, double hi, double& best, double& best_tau)
 {
-    constexpr double kGoldenSection = 0.3819660112501051;  // 1 - 1 / golden ratio
-    const double tolerance = 0.25 * kRefineWidth * samples.radius;
-    // The best sample at an end of the segment with no higher point just inside: the height being
-    // concave, its maximum lies within the tolerance of that end (the usual case of an edge whose
-    // corner lies under the cutter). Not at the cutter's rim, where the corner's side is vertical
-    // and rounding decides between neighbouring points.
-    const double x0 = std::clamp(best_tau, lo, hi);
-    const double fx0 = samples.exact_height(x0);
-    if ((x0 <= 0.0 || x0 >= samples.total) && samples.inside_rim(x0)) {
-        const double inward = x0 <= 0.0 ? x0 + 4.0 * tolerance : x0 - 4.0 * tolerance;
-        if (samples.exact_height(inward) <= fx0) {
-            if (static_cast<float>(fx0) > best) best = static_cast<float>(fx0), best_tau = x0;
-            return;
-        }
+    if (best_tau <= 0.0 || best_tau >= samples.total) {
+        const double towards_end = best_tau <= 0.0 ? -samples.slope(best_tau) : samples.slope(best_tau);
+        if (towards_end >= 0.0) return;
     }
-    // Otherwise the search starts from the best sample.
-    double x = x0, w = x0, v = x0;
-    double fx = fx0, fw = fx0, fv = fx0;
-    double step = 0.0, previous_step = 0.0;
-    for (int k = 0; k < kMostRefineSteps; ++k) {
+    double rise = std::max(samples.slope(lo), 0.0), fall = std::max(-samples.slope(hi), 0.0);
+    for (int k = 0; k < kMostRefineSteps && (hi - lo) * (rise + fall) > kRefineRise; ++k) {
         const double middle = 0.5 * (lo + hi);
-        if (std::fabs(x - middle) <= 2.0 * tolerance - 0.5 * (hi - lo)) break;
-        bool golden = true;
-        if (std::fabs(previous_step) > tolerance) {
-            // The parabola's vertex through (x, fx), (w, fw), (v, fv), maximising.
-            const double r = (x - w) * (fv - fx), q0 = (x - v) * (fw - fx);
-            double p = (x - v) * q0 - (x - w) * r, q = 2.0 * (q0 - r);
-            if (q > 0.0) p = -p;
-            q = std::fabs(q);
-            const double older = previous_step;
-            previous_step = step;
-            if (std::fabs(p) < std::fabs(0.5 * q * older) && p > q * (lo - x) && p < q * (hi - x)) {
-                step = p / q;
-                const double u = x + step;
-                if (u - lo < 2.0 * tolerance || hi - u < 2.0 * tolerance) step = x < middle ? tolerance : -tolerance;
-                golden = false;
-            }
-        }
-        if (golden) {
-            previous_step = x >= middle ? lo - x : hi - x;
-            step = kGoldenSection * previous_step;
-        }
-        const double u = std::fabs(step) >= tolerance ? x + step : x + (step > 0.0 ? tolerance : -tolerance);
-        const double fu = samples.exact_height(u);
-        if (fu >= fx) {
-            (u >= x ? lo : hi) = x;
-            v = w, fv = fw;
-            w = x, fw = fx;
-            x = u, fx = fu;
-        } else {
-            (u < x ? lo : hi) = u;
-            if (fu >= fw || w == x) {
-                v = w, fv = fw;
-                w = u, fw = fu;
-            } else if (fu >= fv || v == x || v == w) {
-                v = u, fv = fu;
-            }
-        }
+        if (!(middle > lo && middle < hi)) break;
+        const double rate = samples.slope(middle);
+        if (rate > 0.0) lo = middle, rise = rate;
+        else hi = middle, fall = std::max(-rate, 0.0);
     }
-    const float refined = static_cast<float>(fx);
-    if (refined > best) {
-        best = refined;
-        best_tau = x;
+    for (const double tau : {lo, hi}) {
+        const double height = samples.height(tau);
+        if (height > best) best = height, best_tau = tau;
     }
 }
 
-}  // namespace
-
-void edge_foot_distance(const float* a, const float* b, const float* u, const float& radius, float& d, float& z_near,
-                        int& status)
-{
-    const edge_line e = line_of(a, b, u, radius, d);
-    if (out_of_reach(e)) {
-        status = kOutOfReach;
-        return;
-    }
-    report_nearest(a, b, u, e.a, e.b, d, z_near);
-    status = kReached;
-}
-
-void ball_edge_contact(const float* a, const float* b, const float* u, const float& radius, float& d, float* contact,
-                       float& height, float& z_near, int& status)
-{
-    const edge_line e = line_of(a, b, u, radius, d);
-    if (out_of_reach(e)) {
-        status = kOutOfReach;
-        return;
-    }
-    // Where the section circle's tangent runs parallel to the edge.
-    const float length = e.b - e.a;
-    const float slant = std::sqrt(length * length + e.dz * e.dz);
-    const float s = std::clamp(slant > 0.0f ? e.dz * e.rho / slant : 0.0f, e.a, e.b);
-    const float t = fraction_at(e, s);
-    point_between(a, b, t, contact);
-    height = a[2] + t * e.dz + std::sqrt(std::fabs(e.rho * e.rho - s * s)) - radius;
-    report_nearest(a, b, u, e.a, e.b, d, z_near);
-    status = kReached;
-}
-
-void flat_edge_contact(const float* a, const float* b, const float* u, const float& radius, float& d, float* contact,
-                       float& height, float& z_near, int& status)
-{
-    const edge_line e = line_of(a, b, u, radius, d);
-    if (out_of_reach(e)) {
-        status = kOutOfReach;
-        return;
-    }
-    // The disc rests on the highest point of the edge under it.
-    float s = 0.0f;
-    if (std::fabs(e.dz) >= kLevelEdgeRise) s = e.dz < 0.0f ? std::max(e.a, -e.rho) : std::min(e.b, e.rho);
-    const float t = fraction_at(e, s);
-    point_between(a, b, t, contact);
-    height = s < e.a ? a[2] : s > e.b ? b[2] : a[2] + t * e.dz;
-    report_nearest(a, b, u, e.a, e.b, d, z_near);
-    status = kReached;
-}
-
-void bullnose_edge_contact(const float* a, const float* b, const float* u, const float* radii, float& d,
-                           float* contact, float& height, float& z_near, int& status)
-{
-    const float radius = radii[0];
-    const float flat = radii[0] - radii[1];
-    const edge_line e = line_of(a, b, u, radius, d);
-    if (out_of_reach(e)) {
-        status = kOutOfReach;
-        return;
-    }
-    // The edge clipped to the section, in its own frame: along the line, across it (the line
-    // lies at d), z.
-    const float lo = std::max(e.a, -e.rho), hi = std::min(e.b, e.rho);
-    const float clipped_a[3] = {lo, d, a[2] + fraction_at(e, lo) * e.dz};
-    const float clipped_b[3] = {hi, d, a[2] + fraction_at(e, hi) * e.dz};
-    float direction[3] = {clipped_b[0] - clipped_a[0], 0.0f, clipped_b[2] - clipped_a[2]};
-    float length = 0.0f;
-    int unit_status = 0;
-    v3unit(direction, length, unit_status);
-    if (unit_status != 0) {
-        status = kOutOfReach;
-        return;
-    }
-    const float axis[3] = {0.0f, 0.0f, 0.0f};
-    float touch[3];
-    int drop_status = 0;
-    height = segment_drop_height(clipped_a, clipped_b, direction, axis, radius, flat, touch, drop_status);
-    // Back from the line's frame: along u, across n = (-u.y, u.x).
-    contact[0] = touch[0] * u[0] - touch[1] * u[1];
-    contact[1] = touch[0] * u[1] + touch[1] * u[0];
-    contact[2] = touch[2];
-    report_nearest(a, b, u, lo, hi, d, z_near);
-    status = kReached;
-}
-
-float segment_drop_height(const float* a, const float* b, const float* direction, const float* axis,
-                          const float& radius, const float& flat, float* contact, int& status)
+// The highest drop height over the segment a..b relative to the axis (see segment_drop_height).
+double segment_drop_height_d(const double* a, const double* b, const drop_profile& profile, double* contact,
+                             int& status)
 {
     status = 0;
-    const float* start = a[2] >= b[2] ? a : b;
-    if (leval(dist2(start, axis), flat)) {
+    const double* start = a[2] >= b[2] ? a : b;
+    if (std::hypot(start[0], start[1]) <= profile.flat) {
         std::copy(start, start + 3, contact);
         status = 1;
         return start[2];
     }
-    const double dx = static_cast<double>(b[0]) - a[0], dy = static_cast<double>(b[1]) - a[1];
-    const double dz = static_cast<double>(b[2]) - a[2];
-    const drop_samples samples{a, b, direction, axis, radius, flat, std::sqrt(dx * dx + dy * dy + dz * dz)};
-
-    float best = samples.height(0.0);
+    const drop_samples samples(a, b, profile);
+    double best = samples.height(0.0);
     double best_tau = 0.0;
     double from = 0.0, to = samples.total;
     double step = samples.total / kSampleSteps;
     for (int round = 0; round < kMostRounds && step > 0.0; ++round) {
         for (int k = 0; k < kMostSamplesPerRound; ++k) {
             const double tau = std::min(from + k * step, to);
-            const float h = samples.height(tau);
+            const double h = samples.height(tau);
             if (h > best) {
                 best = h;
                 best_tau = tau;
@@ -321,6 +203,171 @@ float segment_drop_height(const float* a, const float* b, const float* direction
         refine_maximum(samples, std::max(from, best_tau - step), std::min(to, best_tau + step), best, best_tau);
 
     samples.point(best_tau, contact);
-    if (eqpt2(contact, start)) status = 1;
+    const float at[2] = {static_cast<float>(contact[0]), static_cast<float>(contact[1])};
+    const float first[2] = {static_cast<float>(start[0]), static_cast<float>(start[1])};
+    if (eqpt2(at, first)) status = 1;
     return best;
+}
+
+// The kernels on an edge in reach.
+void ball_touch(const xy_edge_d& e, const edge_line& line, double radius, edge_touch_d& touch)
+{
+    // Where the section circle's tangent runs parallel to the edge.
+    const double length = line.b - line.a;
+    const double slant = std::hypot(length, line.dz);
+    const double s = std::clamp(slant > 0.0 ? line.dz * line.rho / slant : 0.0, line.a, line.b);
+    const double t = fraction_at(line, s);
+    point_between(e.a, e.b, t, touch.contact);
+    touch.height = e.a[2] + t * line.dz + std::sqrt(std::max(0.0, line.rho * line.rho - s * s)) - radius;
+}
+
+void flat_touch(const xy_edge_d& e, const edge_line& line, edge_touch_d& touch)
+{
+    // The disc rests on the highest point of the edge under it: the end of the edge's part in
+    // the section towards its rise, however small the rise.
+    double s = std::clamp(0.0, line.a, line.b);
+    if (line.dz < 0.0) s = std::max(line.a, -line.rho);
+    else if (line.dz > 0.0) s = std::min(line.b, line.rho);
+    const double t = fraction_at(line, s);
+    point_between(e.a, e.b, t, touch.contact);
+    touch.height = t <= 0.0 ? e.a[2] : t >= 1.0 ? e.b[2] : e.a[2] + t * line.dz;
+}
+
+void profile_touch(const xy_edge_d& e, const edge_line& line, const drop_profile& profile, edge_touch_d& touch)
+{
+    // The edge clipped to the section, in its own frame: along the line, across it (the line
+    // lies at d), z.
+    const double lo = std::max(line.a, -line.rho), hi = std::min(line.b, line.rho);
+    const double clipped_a[3] = {lo, e.d, e.a[2] + fraction_at(line, lo) * line.dz};
+    const double clipped_b[3] = {hi, e.d, e.a[2] + fraction_at(line, hi) * line.dz};
+    double touch_point[3];
+    int drop_status = 0;
+    touch.height = segment_drop_height_d(clipped_a, clipped_b, profile, touch_point, drop_status);
+    // Back from the line's frame: along u, across n = (-u.y, u.x).
+    touch.contact[0] = touch_point[0] * e.u[0] - touch_point[1] * e.u[1];
+    touch.contact[1] = touch_point[0] * e.u[1] + touch_point[1] * e.u[0];
+    touch.contact[2] = touch_point[2];
+}
+
+// The single-precision entries: the edge widened to double, the height rounded up.
+void float_kernel(int type, const float* a, const float* b, const float* u, float radius, float corner, float& d,
+                  float* contact, float& height, float& z_near, int& status)
+{
+    const xy_edge_d edge{{a[0], a[1], a[2]}, {b[0], b[1], b[2]}, {u[0], u[1]}, d};
+    edge_touch_d touch;
+    edge_contact_d(type, edge, radius, corner, touch);
+    status = touch.status;
+    if (status < 0) return;
+    height = rounded_up(touch.height);
+    for (int k = 0; k < 3; ++k) contact[k] = static_cast<float>(touch.contact[k]);
+    d = static_cast<float>(touch.nearest);
+    z_near = static_cast<float>(touch.z_near);
+}
+
+}  // namespace
+
+xy_edge_d edge_between_d(const double* a, const double* b)
+{
+    xy_edge_d e{};
+    std::copy(a, a + 3, e.a);
+    std::copy(b, b + 3, e.b);
+    const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
+    if (length > 0.0) {
+        e.u[0] = (b[0] - a[0]) / length;
+        e.u[1] = (b[1] - a[1]) / length;
+    }
+    e.d = e.u[0] * a[1] - e.u[1] * a[0];
+    return e;
+}
+
+bool point_in_edges_d(const xy_edge_d* edges, double x, double y)
+{
+    bool positive = false, negative = false;
+    for (int k = 0; k < 3; ++k) {
+        const double s = edges[k].u[1] * x - edges[k].u[0] * y + edges[k].d;
+        if (s > 0.0) positive = true;
+        else if (s < 0.0) negative = true;
+    }
+    return !(positive && negative);
+}
+
+void edge_contact_d(int type, const xy_edge_d& edge, double radius, double corner, edge_touch_d& touch)
+{
+    if (type != kCutterBall && type != kCutterFlat) {
+        profile_edge_contact_d(edge, bull_nose_profile(radius, corner), touch);
+        return;
+    }
+    edge_line line{};
+    if (!line_of(edge, radius, line)) {
+        touch.status = kOutOfReach;
+        return;
+    }
+    if (type == kCutterBall) ball_touch(edge, line, radius, touch);
+    else flat_touch(edge, line, touch);
+    report_nearest(edge, line.a, line.b, touch);
+}
+
+void profile_edge_contact_d(const xy_edge_d& edge, const drop_profile& profile, edge_touch_d& touch)
+{
+    edge_line line{};
+    if (!line_of(edge, profile.outer, line)) {
+        touch.status = kOutOfReach;
+        return;
+    }
+    profile_touch(edge, line, profile, touch);
+    report_nearest(edge, std::max(line.a, -line.rho), std::min(line.b, line.rho), touch);
+}
+
+void edge_nearest_d(const xy_edge_d& edge, double radius, edge_touch_d& touch)
+{
+    edge_line line{};
+    if (!line_of(edge, radius, line)) {
+        touch.status = kOutOfReach;
+        return;
+    }
+    report_nearest(edge, line.a, line.b, touch);
+}
+
+void edge_foot_distance(const float* a, const float* b, const float* u, const float& radius, float& d, float& z_near,
+                        int& status)
+{
+    const xy_edge_d edge{{a[0], a[1], a[2]}, {b[0], b[1], b[2]}, {u[0], u[1]}, d};
+    edge_touch_d touch;
+    edge_nearest_d(edge, radius, touch);
+    status = touch.status;
+    if (status < 0) return;
+    d = static_cast<float>(touch.nearest);
+    z_near = static_cast<float>(touch.z_near);
+}
+
+void ball_edge_contact(const float* a, const float* b, const float* u, const float& radius, float& d, float* contact,
+                       float& height, float& z_near, int& status)
+{
+    float_kernel(kCutterBall, a, b, u, radius, radius, d, contact, height, z_near, status);
+}
+
+void flat_edge_contact(const float* a, const float* b, const float* u, const float& radius, float& d, float* contact,
+                       float& height, float& z_near, int& status)
+{
+    float_kernel(kCutterFlat, a, b, u, radius, 0.0f, d, contact, height, z_near, status);
+}
+
+void bullnose_edge_contact(const float* a, const float* b, const float* u, const float* radii, float& d,
+                           float* contact, float& height, float& z_near, int& status)
+{
+    float_kernel(kCutterBullNose, a, b, u, radii[0], radii[1], d, contact, height, z_near, status);
+}
+
+float segment_drop_height(const float* a, const float* b, const float* direction, const float* axis,
+                          const float& radius, const float& flat, float* contact, int& status)
+{
+    (void)direction;
+    const double from[3] = {static_cast<double>(a[0]) - axis[0], static_cast<double>(a[1]) - axis[1], a[2]};
+    const double to[3] = {static_cast<double>(b[0]) - axis[0], static_cast<double>(b[1]) - axis[1], b[2]};
+    double touch[3];
+    const double height = segment_drop_height_d(from, to, bull_nose_profile(radius, radius - flat), touch, status);
+    contact[0] = static_cast<float>(touch[0] + axis[0]);
+    contact[1] = static_cast<float>(touch[1] + axis[1]);
+    contact[2] = static_cast<float>(touch[2]);
+    return rounded_up(height);
 }

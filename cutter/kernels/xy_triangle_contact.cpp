@@ -1,7 +1,10 @@
 // xy_triangle_contact: the height at which a cutter lowered along +z at one XY point first
 // touches one triangle. The face is tried first, at the cutter's lowest point towards the
 // triangle's plane; when that point falls outside the triangle, every edge within reach goes to
-// the edge kernel of the cutter kind and the highest contact wins (the nearer edge on a tie).
+// the edge kernel of the cutter kind and the highest contact wins (the nearer edge gives the
+// contact on a tie). The work is done in double on the corners taken relative to the axis, with
+// the plane formed again from them, and the height is rounded up to single precision: a height
+// is never below the touch, and no triangle that lies beyond the cutter is met.
 // Reads cutter_block for tapered cutters and calls the tapered edge kernel through the seams.
 #include "cutter/kernels/xy_contact.hpp"
 
@@ -15,17 +18,13 @@
 
 namespace {
 
-constexpr float kFaceTolerance = 1.0e-4f;
-constexpr float kWideFaceTolerance = 0.004f;
-// A face whose normal has a smaller z is vertical: only its edges are met.
-constexpr float kVerticalFaceNormalZ = 1.5e-4f;
-// Edges are tried up to this beyond the cutter's radius, and 0.002 farther with the reach switch.
-constexpr float kEdgeReachSlack = 1.0e-4f;
-constexpr float kWideEdgeReachSlack = 0.002f;
-constexpr float kNoBest = -100000.0f;
+// With the tolerance switch, the face test takes a lowest point this near an edge line as on
+// the side of the next edge.
+constexpr double kWideFaceTolerance = 0.004;
+constexpr double kNoBest = -100000.0;
 // Edges whose height bound lies this far below the best are not handed to their kernel: beyond
 // the tie tolerance of eqval (1e-4) with room for rounding.
-constexpr float kTieMargin = 2.0e-4f;
+constexpr double kTieMargin = 2.0e-4;
 constexpr int kFaceFirstSource = 2;
 // Statuses of the tapered edge kernel that hand the edge to the untapered kernels.
 constexpr int kTopRimMeetsEdge = 10;
@@ -34,19 +33,17 @@ constexpr int kLowerPartMeetsEdge = -10;
 // The cutter as the face and the edges see it.
 struct cutter_shape {
     int type;
-    float radius;   // R'
-    float corner;   // r'
+    double radius;  // R'
+    double corner;  // r'
 };
 
-// One run of the test for one triangle.
+// One run of the test for one triangle, relative to the tool axis.
 struct triangle_job {
-    float px, py;               // the tool axis
-    const float* plane;
-    const float* corners;
-    xy_edge* edges;
+    double px, py;              // the tool axis
+    double rel[3][3];           // corners relative to the axis in x, y (z as given)
+    xy_edge_d edges[3];
     const int* edge_status;
-    float rel[3][3];            // corners relative to the axis in x, y (z as given)
-    float tolerance;
+    double normal[3];           // unit, z not negative
     bool degenerate = false;
     bool vertical = false;
     bool inside = false;        // the tool axis lies in the triangle
@@ -54,62 +51,54 @@ struct triangle_job {
 
 struct face_result {
     bool met = false;
-    bool on_edge = false;
-    float contact[3] = {0.0f, 0.0f, 0.0f};
-    float height = 0.0f;
+    double contact[3] = {0.0, 0.0, 0.0};  // relative to the axis in x, y
+    double height = 0.0;
 };
 
-float signed_distance(const xy_edge& e, float x, float y) { return e.dy * x - e.dx * y + e.c; }
+double signed_distance(const xy_edge_d& e, double constant, double x, double y)
+{
+    return e.u[1] * x - e.u[0] * y + constant;
+}
 
-// The face at the cutter's lowest point C towards the plane (relative to the axis): inside the
-// triangle, or within the tolerance of an edge line and between its ends.
-face_result face_contact(const triangle_job& job, const cutter_shape& cutter, float cx, float cy, int tolerance_switch,
-                         float top_z)
+// Whether the lowest point (cx, cy) lies in the triangle (on an edge line counts). With the
+// tolerance switch, a distance from an edge line within 0.004 takes the sign of the distance from
+// the next edge's line, and a zero counts as negative.
+bool face_holds(const triangle_job& job, double cx, double cy, bool wide)
+{
+    if (!wide) return point_in_edges_d(job.edges, cx, cy);
+    bool positive = false, negative = false;
+    for (int k = 0; k < 3; ++k) {
+        const xy_edge_d& e = job.edges[k];
+        double s = signed_distance(e, e.d, cx, cy);
+        if (std::fabs(s) <= kWideFaceTolerance)
+            s = std::copysign(std::fabs(s), signed_distance(e, job.edges[(k + 1) % 3].d, cx, cy));
+        if (s > 0.0) positive = true;
+        else negative = true;
+    }
+    return !(positive && negative);
+}
+
+// The face at the cutter's lowest point C towards the plane, when C lies in the triangle: the
+// plane's height there, less the corner's rise over the tip.
+face_result face_contact(const triangle_job& job, const cutter_shape& cutter, bool wide)
 {
     face_result result;
-    const float* n = job.plane;
-    int within = 0, first_sign = 0;
-    for (int k = 0; k < 3; ++k) {
-        const xy_edge& e = job.edges[k];
-        float s = signed_distance(e, cx, cy);
-        if (std::fabs(s) <= job.tolerance) {
-            if (!tolerance_switch) {
-                ++within;
-                const float* third = job.rel[(k + 2) % 3];
-                const float q = signed_distance(e, third[0], third[1]);
-                if ((s > 0.0f && q > 0.0f) || (s <= 0.0f && q < 0.0f)) continue;  // C on the inner side
-                // C lies just outside this edge's line: its foot on the line, between the ends.
-                const float fx = cx - s * e.dy, fy = cy + s * e.dx;
-                const float* a = job.rel[k];
-                const float* b = job.rel[(k + 1) % 3];
-                const float along = std::fabs(e.dx) < job.tolerance ? (fy - a[1]) / (b[1] - a[1]) : (fx - a[0]) / (b[0] - a[0]);
-                if (!(along >= -job.tolerance && along <= 1.0f + job.tolerance)) continue;
-                result.met = result.on_edge = true;
-                result.contact[0] = job.px + fx;
-                result.contact[1] = job.py + fy;
-                result.contact[2] = a[2] + along * (b[2] - a[2]);
-                result.height = result.contact[2] + (n[2] - 1.0f) * cutter.corner;
-                return result;
-            }
-            const float next = e.dy * cx - e.dx * cy + job.edges[(k + 1) % 3].c;
-            s = std::copysign(std::fabs(s), next);
-        }
-        const int sign = s > 0.0f ? 1 : -1;
-        if (first_sign == 0) first_sign = sign;
-        else if (sign != first_sign) return result;  // C outside: the edges decide
-    }
+    double c[2];
+    lowest_point_d(cutter.type, cutter.radius, cutter.corner, job.normal, c);
+    if (!face_holds(job, c[0], c[1], wide)) return result;
+    const double* n = job.normal;
+    const double* origin = job.rel[0];
     result.met = true;
-    result.contact[0] = job.px + cx;
-    result.contact[1] = job.py + cy;
-    result.contact[2] = within == 3 ? top_z : -(n[0] * result.contact[0] + n[1] * result.contact[1] + n[3]) / n[2];
-    result.height = result.contact[2] + (n[2] - 1.0f) * cutter.corner;
+    result.contact[0] = c[0];
+    result.contact[1] = c[1];
+    result.contact[2] = origin[2] - (n[0] * (c[0] - origin[0]) + n[1] * (c[1] - origin[1])) / n[2];
+    result.height = result.contact[2] - (1.0 - n[2]) * cutter.corner;
     return result;
 }
 
 // After a face contact with the axis outside the triangle: the distance from the axis to the
 // nearest edge in reach, and the edge's height there.
-void boundary_after_face(const triangle_job& job, float radius, bool on_edge, float& boundary, float& value,
-                         int& status)
+void boundary_after_face(const triangle_job& job, double radius, float& boundary, float& value, int& status)
 {
     if (job.inside) {
         boundary = 0.0f;
@@ -117,149 +106,152 @@ void boundary_after_face(const triangle_job& job, float radius, bool on_edge, fl
         return;
     }
     for (int k = 0; k < 3; ++k) {
-        const xy_edge& e = job.edges[k];
-        if (job.edge_status[k] != 0 || !(std::fabs(e.c) < radius)) continue;
-        const float u[2] = {e.dx, e.dy};
-        float d = e.c, z = 0.0f;
-        int reach = 0;
-        edge_foot_distance(job.rel[k], job.rel[(k + 1) % 3], u, radius, d, z, reach);
-        if (reach < 0 || (boundary >= 0.0f && !(d < boundary))) continue;
-        boundary = d;
-        value = z;
+        if (job.edge_status[k] != 0 || !(std::fabs(job.edges[k].d) < radius)) continue;
+        edge_touch_d near;
+        edge_nearest_d(job.edges[k], radius, near);
+        if (near.status < 0 || (boundary >= 0.0f && !(near.nearest < boundary))) continue;
+        boundary = static_cast<float>(near.nearest);
+        value = static_cast<float>(near.z_near);
     }
-    if (boundary > 0.0f) status = on_edge ? kXyEdge : kXyFaceInside;
+    if (boundary > 0.0f) status = kXyFaceInside;
 }
-
-// The untapered edge kernel of the type.
-void untapered_edge(int type, const float* a, const float* b, const float* u, float radius, float corner, float& d,
-                    float* contact, float& height, float& z_near, int& status)
-{
-    if (type == kCutterBall) {
-        ball_edge_contact(a, b, u, radius, d, contact, height, z_near, status);
-    } else if (type == kCutterFlat) {
-        flat_edge_contact(a, b, u, radius, d, contact, height, z_near, status);
-    } else {
-        const float radii[2] = {radius, corner};
-        bullnose_edge_contact(a, b, u, radii, d, contact, height, z_near, status);
-    }
-}
-
-struct edge_hit {
-    float contact[3] = {0.0f, 0.0f, 0.0f};
-    float height = 0.0f;
-    float z_near = 0.0f;
-    float d = 0.0f;
-    int status = kXyNoContact;
-};
 
 // Whether an untapered kernel's height on this edge cannot reach the floor: the edge's highest
-// corner lowered by the cutter's lift at the edge's nearest distance bounds it (a ball meeting an
-// edge line just beyond its radius rises by at most its small section over that). The hit then
+// corner lowered by the cutter's lift at the edge's nearest distance bounds it. The hit then
 // carries the nearest approach the kernel would have reported, and no height.
-bool below_floor(const float* a, const float* b, const float* u, const cutter_shape& lower, float floor, edge_hit& hit)
+bool below_floor(const xy_edge_d& e, const cutter_shape& lower, double floor, edge_touch_d& hit)
 {
-    float d = hit.d, z_near = 0.0f;
-    int reach = 0;
-    edge_foot_distance(a, b, u, lower.radius, d, z_near, reach);
-    if (reach < 0 || !(d < lower.radius)) return false;
-    const float flat = lower.type == kCutterBall ? 0.0f : lower.radius - lower.corner;
-    const float highest[3] = {d, 0.0f, std::max(a[2], b[2])};
-    const float axis[3] = {0.0f, 0.0f, 0.0f};
-    float bound = vertex_drop_height(axis, highest, lower.radius, flat);
-    if (lower.type == kCutterBall) bound += std::sqrt(kEdgeReachSlack * (2.0f * lower.radius + kEdgeReachSlack));
-    if (!(bound < floor)) return false;
-    hit.d = d;
-    hit.z_near = z_near;
+    edge_nearest_d(e, lower.radius, hit);
+    if (hit.status < 0 || !(hit.nearest < lower.radius)) {
+        hit.status = kXyNoContact;
+        return false;
+    }
+    const double flat = lower.type == kCutterBall ? 0.0 : lower.radius - lower.corner;
+    const double bound = vertex_drop_height_d(hit.nearest, 0.0, std::max(e.a[2], e.b[2]), lower.radius, flat);
+    if (!(bound < floor)) {
+        hit.status = kXyNoContact;
+        return false;
+    }
     hit.height = kNoHeight;
     hit.status = kXyNoContactAtRadius;
     return true;
 }
 
+// The tapered edge kernel of the seams, which takes the edge in single precision.
+void tapered_seam(const xy_edge_d& e, int type, edge_touch_d& hit)
+{
+    const float a[3] = {static_cast<float>(e.a[0]), static_cast<float>(e.a[1]), static_cast<float>(e.a[2])};
+    const float b[3] = {static_cast<float>(e.b[0]), static_cast<float>(e.b[1]), static_cast<float>(e.b[2])};
+    const float u[2] = {static_cast<float>(e.u[0]), static_cast<float>(e.u[1])};
+    float d = static_cast<float>(e.d), contact[3] = {0.0f, 0.0f, 0.0f}, height = 0.0f;
+    cutter_seam_table().taper_edge_contact(a, b, u, d, contact, type, height, hit.status);
+    hit.height = height;
+    hit.nearest = d;
+    hit.z_near = contact[2];
+    std::copy(contact, contact + 3, hit.contact);
+}
+
 // One edge through the kernels of the cutter: a tapered cutter asks the tapered kernel first,
 // which may hand the edge to the flat end at the top rim or to the lower part's kernel. An
 // untapered edge that cannot reach the floor is not given to its kernel.
-edge_hit edge_contact(const triangle_job& job, int k, int type, const cutter_shape& lower, bool tapered,
-                      const cutter_block& block, float floor)
+edge_touch_d edge_contact(const triangle_job& job, int k, int type, const cutter_shape& lower, bool tapered,
+                          const cutter_block& block, double floor)
 {
-    edge_hit hit;
-    const xy_edge& e = job.edges[k];
-    const float u[2] = {e.dx, e.dy};
-    const float* a = job.rel[k];
-    const float* b = job.rel[(k + 1) % 3];
-    hit.d = e.c;
-    if (!tapered && below_floor(a, b, u, lower, floor, hit)) return hit;
-    if (tapered) {
-        cutter_seam_table().taper_edge_contact(a, b, u, hit.d, hit.contact, type, hit.height, hit.status);
-        if (hit.status == kTopRimMeetsEdge) {
-            hit.d = e.c;
-            flat_edge_contact(a, b, u, block.top_radius, hit.d, hit.contact, hit.height, hit.z_near, hit.status);
-            hit.height -= block.cut_length;
-            return hit;
-        }
-        if (hit.status != kLowerPartMeetsEdge) {
-            hit.z_near = hit.contact[2];
-            return hit;
-        }
-        hit.d = e.c;
+    edge_touch_d hit;
+    const xy_edge_d& e = job.edges[k];
+    if (!tapered) {
+        if (!below_floor(e, lower, floor, hit)) edge_contact_d(type, e, lower.radius, lower.corner, hit);
+        return hit;
     }
-    untapered_edge(type, a, b, u, lower.radius, lower.corner, hit.d, hit.contact, hit.height, hit.z_near, hit.status);
+    tapered_seam(e, type, hit);
+    if (hit.status == kTopRimMeetsEdge) {
+        edge_contact_d(kCutterFlat, e, block.top_radius, 0.0, hit);
+        hit.height -= block.cut_length;
+    } else if (hit.status == kLowerPartMeetsEdge) {
+        edge_contact_d(type, e, lower.radius, lower.corner, hit);
+    }
     return hit;
 }
 
+// The job of one triangle: corners relative to the axis, edges with their constants (written
+// back into the caller's edges too), the plane formed from the corners.
+void prepare_job(const float* point, const float* corners, xy_edge* edges, const int* edge_status, triangle_job& job)
+{
+    job.px = point[0];
+    job.py = point[1];
+    job.edge_status = edge_status;
+    for (int k = 0; k < 3; ++k) {
+        job.rel[k][0] = static_cast<double>(corners[3 * k]) - job.px;
+        job.rel[k][1] = static_cast<double>(corners[3 * k + 1]) - job.py;
+        job.rel[k][2] = corners[3 * k + 2];
+    }
+    for (int k = 0; k < 3; ++k) {
+        job.edges[k] = edge_between_d(job.rel[k], job.rel[(k + 1) % 3]);
+        edges[k].c = static_cast<float>(job.edges[k].d);
+        if (edge_status[k] != 0) job.degenerate = true;
+    }
+    job.vertical = !upward_normal_d(job.rel[0], job.rel[1], job.rel[2], job.normal) || !(job.normal[2] > 0.0);
+}
+
 }  // namespace
+
+bool upward_normal_d(const double* c0, const double* c1, const double* c2, double* normal)
+{
+    const double u[3] = {c1[0] - c0[0], c1[1] - c0[1], c1[2] - c0[2]};
+    const double v[3] = {c2[0] - c0[0], c2[1] - c0[1], c2[2] - c0[2]};
+    double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0)) {
+        normal[0] = normal[1] = normal[2] = 0.0;
+        return false;
+    }
+    const double scale = (n[2] < 0.0 ? -1.0 : 1.0) / length;
+    for (int k = 0; k < 3; ++k) normal[k] = n[k] * scale;
+    return true;
+}
+
+void lowest_point_d(int type, double radius, double corner, const double* normal, double* point)
+{
+    point[0] = -corner * normal[0];
+    point[1] = -corner * normal[1];
+    const double across = std::hypot(normal[0], normal[1]);
+    if (type == kCutterBall || !(across > 0.0)) return;
+    const double flat = radius - corner;
+    point[0] -= flat * normal[0] / across;
+    point[1] -= flat * normal[1] / across;
+}
 
 void xy_triangle_contact(const signed char& normal_source, float* point, const float* radii, const int& type_code,
                          const int& tolerance_switch, const float* corners, xy_edge* edges, const int* edge_status,
                          const float* plane, const float& unused, float* contact, const int& reach_switch,
                          float& boundary_distance, float& value, const float& top_z, int& status)
 {
+    (void)plane;
     (void)unused;
+    (void)top_z;
     bool face_first = normal_source == kFaceFirstSource || normal_source == -kFaceFirstSource;
     const bool tapered = type_code >= kCutterTapered;
     const int base_type = tapered ? type_code - kCutterTapered : type_code;
     const cutter_block& block = cutter_block_get();
+
+    triangle_job job;
+    prepare_job(point, corners, edges, edge_status, job);
 
     // The cutter's lower part; a face steeper than a tapered flank meets the top rim instead.
     cutter_shape lower{base_type, radii[0], radii[1]};
     if (tapered) {
         float flat = block.flat_radius;
         if (eqval0(flat)) flat = 0.0f;
-        lower.radius = flat + radii[1];
+        lower.radius = static_cast<double>(flat) + radii[1];
     }
-    const bool top_rim = tapered && plane[2] < block.flank[2];
-    const cutter_shape face_cutter = top_rim ? cutter_shape{kCutterFlat, block.top_radius, 0.0f} : lower;
-
-    triangle_job job;
-    job.px = point[0];
-    job.py = point[1];
-    job.plane = plane;
-    job.corners = corners;
-    job.edges = edges;
-    job.edge_status = edge_status;
-    job.tolerance = tolerance_switch ? kWideFaceTolerance : kFaceTolerance;
-    for (int k = 0; k < 3; ++k) {
-        job.rel[k][0] = corners[3 * k] - job.px;
-        job.rel[k][1] = corners[3 * k + 1] - job.py;
-        job.rel[k][2] = corners[3 * k + 2];
-        edges[k].c = edges[k].dx * job.rel[k][1] - edges[k].dy * job.rel[k][0];
-        if (edge_status[k] != 0) job.degenerate = true;
-    }
-    job.vertical = std::fabs(plane[2]) < kVerticalFaceNormalZ;
-
-    // The cutter's lowest point towards the plane, relative to the axis.
-    float horizontal[2] = {plane[0], plane[1]}, length = 0.0f;
-    int unit_status = 0;
-    unit2d_snap(horizontal, length, unit_status);
-    const float w = face_cutter.radius - face_cutter.corner;
-    float cx = -face_cutter.corner * plane[0], cy = -face_cutter.corner * plane[1];
-    if (face_cutter.type != kCutterBall) {
-        cx -= w * horizontal[0];
-        cy -= w * horizontal[1];
-    }
+    const bool top_rim = tapered && job.normal[2] < block.flank[2];
+    const cutter_shape face_cutter = top_rim ? cutter_shape{kCutterFlat, block.top_radius, 0.0} : lower;
 
     for (int attempt = 0; attempt < 2; ++attempt) {
-        contact[0] = job.px + cx;
-        contact[1] = job.py + cy;
+        double c[2];
+        lowest_point_d(face_cutter.type, face_cutter.radius, face_cutter.corner, job.normal, c);
+        contact[0] = static_cast<float>(job.px + c[0]);
+        contact[1] = static_cast<float>(job.py + c[1]);
         contact[2] = 0.0f;
         boundary_distance = -1.0f;
         job.inside = false;
@@ -269,46 +261,49 @@ void xy_triangle_contact(const signed char& normal_source, float* point, const f
             point_in_triangle_xy(tolerance_switch, axis, edges, outside);
             job.inside = outside == 0;
             if (!face_first) {
-                const face_result face = face_contact(job, face_cutter, cx, cy, tolerance_switch, top_z);
+                const face_result face = face_contact(job, face_cutter, tolerance_switch != 0);
                 if (face.met) {
-                    status = face.on_edge ? kXyOnEdge : kXyFace;
-                    std::copy(face.contact, face.contact + 3, contact);
-                    boundary_after_face(job, face_cutter.radius, face.on_edge, boundary_distance, value, status);
-                    point[2] = top_rim ? face.height - block.cut_length : face.height;
+                    status = kXyFace;
+                    contact[0] = static_cast<float>(job.px + face.contact[0]);
+                    contact[1] = static_cast<float>(job.py + face.contact[1]);
+                    contact[2] = static_cast<float>(face.contact[2]);
+                    boundary_after_face(job, face_cutter.radius, boundary_distance, value, status);
+                    point[2] = rounded_up(top_rim ? face.height - block.cut_length : face.height);
                     return;
                 }
             }
         }
 
-        // The edge pass, with the lower part's values (a steep face's top rim is put back).
+        // The edge pass, with the lower part's values (a steep face's top rim is put back). The
+        // height is the highest met; of contacts equal within the host's tolerance, the nearer
+        // edge's is reported.
         status = kXyNoContact;
-        float best = kNoBest, best_near = 0.0f;
-        float reach = (tapered ? block.top_radius : lower.radius) + kEdgeReachSlack;
-        if (reach_switch) reach += kWideEdgeReachSlack;
+        double best = kNoBest, best_near = 0.0, contact_height = kNoBest;
+        const double reach = tapered ? block.top_radius : lower.radius;
         bool last_reach_at_radius = false;
         for (int k = 0; k < 3; ++k) {
             if (edge_status[k] != 0) continue;
-            const float distance = std::fabs(edges[k].c);
+            const double distance = std::fabs(job.edges[k].d);
             last_reach_at_radius = distance == lower.radius;
             if (!(distance <= reach)) continue;
             // A height more than the tie tolerance below the best can change nothing.
-            const float floor = best - kTieMargin;
-            const edge_hit hit = edge_contact(job, k, base_type, lower, tapered, block, floor);
+            const edge_touch_d hit = edge_contact(job, k, base_type, lower, tapered, block, best - kTieMargin);
             if (hit.status < 0) continue;
-            const bool tie = eqval(hit.height, best) != 0;
-            if ((tie && hit.d < best_near) || (!tie && hit.height > best)) {
-                best = hit.height;
-                best_near = hit.d;
+            const bool tie = eqval(static_cast<float>(hit.height), static_cast<float>(contact_height)) != 0;
+            if ((tie && hit.nearest < best_near) || (!tie && hit.height > contact_height)) {
+                contact_height = hit.height;
+                best_near = hit.nearest;
                 status = kXyEdge;
-                contact[0] = job.px + hit.contact[0];
-                contact[1] = job.py + hit.contact[1];
-                contact[2] = hit.contact[2];
-                if (job.vertical) boundary_distance = hit.d;
+                contact[0] = static_cast<float>(job.px + hit.contact[0]);
+                contact[1] = static_cast<float>(job.py + hit.contact[1]);
+                contact[2] = static_cast<float>(hit.contact[2]);
+                if (job.vertical) boundary_distance = static_cast<float>(hit.nearest);
             }
+            best = std::max(best, hit.height);
             if (hit.status == kXyNoContactAtRadius && !job.vertical &&
-                (boundary_distance < 0.0f || hit.d < boundary_distance)) {
-                boundary_distance = hit.d;
-                value = hit.z_near;
+                (boundary_distance < 0.0f || hit.nearest < boundary_distance)) {
+                boundary_distance = static_cast<float>(hit.nearest);
+                value = static_cast<float>(hit.z_near);
             }
         }
         if (job.inside) boundary_distance = 0.0f;
@@ -316,7 +311,7 @@ void xy_triangle_contact(const signed char& normal_source, float* point, const f
             status = kXyNoContactAtRadius;
             point[2] = kNoHeight;
         } else if (status != kXyNoContact) {
-            point[2] = best;
+            point[2] = rounded_up(best);
         }
         if (!(reach_switch && face_first && status == kXyNoContact)) return;
         face_first = false;

@@ -90,6 +90,10 @@ bool insert_entity(entity e);
 // line of non-zero length, an arc with a positive radius, a non-zero normal and
 // 0 < end - start <= 360 degrees); nothing otherwise. Words after the record are allowed.
 std::optional<curve_geometry> decode_curve(const entity& e);
+// The part-file field ("point", "start", "end", "centre", "radius", "points") of the first
+// coordinate or radius of a curve that lies beyond the model extent (kModelExtent) or is not a
+// number; null when the whole record lies within it. The part reader refuses such a curve.
+const char* field_beyond_model(const curve_geometry& g);
 // The words, class and type of a curve record.
 void encode_curve(const curve_geometry& g, entity& e);
 // Whether the entity's words are exactly one valid curve record (nothing after it).

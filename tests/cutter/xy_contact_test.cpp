@@ -29,6 +29,7 @@ TEST_F(CutterTest, XyContactOfFacesAndEdges)
     const tri half_slope = {e, -1, e / 2, 3, 0, 1.5f, e, 1, e / 2};
     const tri far_edge = {3.0015f, -1, 0.5f, 6, 0, 0.5f, 3.0015f, 1, 0.5f};
     const tri near_edge = {3.00005f, -1, 0.5f, 6, 0, 0.5f, 3.00005f, 1, 0.5f};
+    const tri inside_edge = {2.99995f, -1, 0.5f, 6, 0, 0.5f, 2.99995f, 1, 0.5f};
     const tri edge_at_radius = {3, 1, 0.5f, 6, 1.5f, 0.5f, 3, 2, 0.5f};
     struct row {
         const char* what;
@@ -44,7 +45,7 @@ TEST_F(CutterTest, XyContactOfFacesAndEdges)
     };
     const float nan = std::nanf("");
     const float ball_on_level_edge = 1 + std::sqrt(8.0f) - 3;
-    const float on_edge_height = e / 2 + (2 / std::sqrt(5.0f) - 1) * 2;
+    const float ball_on_sloped_edge = e / 2 + std::sqrt(4 - e * e) - 2;
     const row rows[] = {
         {"flat end on a level face over the axis", level15, kCutterFlat, 3, 0, 0, 0, kXyFaceInside, 1.5f, {nan, nan, 1.5f}},
         {"ball on a level face over the axis", level2, kCutterBall, 5, 5, 0, 0, kXyFaceInside, 2, {0, 0, 2}},
@@ -53,11 +54,13 @@ TEST_F(CutterTest, XyContactOfFacesAndEdges)
          {1, 2, 1}},
         {"ball, face contact outside: the highest edge wins", slope45, kCutterBall, 3, 3, 0, 0, kXyEdge,
          ball_on_level_edge, {1, 0, 1}},
-        {"ball's lowest point just beyond an edge line: on the edge", half_slope, kCutterBall, 2, 2, 0, 0, kXyEdge,
-         on_edge_height, {e, 0, e / 2}},
-        {"an edge beyond R + 1e-4 is not tried", far_edge, kCutterFlat, 3, 0, 0, 0, kXyNoContact, 12345, {nan, nan, nan}},
-        {"with the reach switch up to R + 0.0021", far_edge, kCutterFlat, 3, 0, 0, 1, kXyEdge, 0.5f, {3.0015f, 0, 0.5f}},
-        {"an edge within R + 1e-4 is tried", near_edge, kCutterFlat, 3, 0, 0, 0, kXyEdge, 0.5f, {3.00005f, 0, 0.5f}},
+        {"ball's lowest point just beyond an edge line: it rests on the edge", half_slope, kCutterBall, 2, 2, 0, 0,
+         kXyEdge, ball_on_sloped_edge, {e, 0, e / 2}},
+        {"an edge 0.0015 beyond R is not met", far_edge, kCutterFlat, 3, 0, 0, 0, kXyNoContact, 12345, {nan, nan, nan}},
+        {"with the reach switch an edge beyond R is not met either", far_edge, kCutterFlat, 3, 0, 0, 1, kXyNoContact,
+         12345, {nan, nan, nan}},
+        {"an edge 5e-5 beyond R is not met", near_edge, kCutterFlat, 3, 0, 0, 0, kXyNoContact, 12345, {nan, nan, nan}},
+        {"an edge 5e-5 within R is met", inside_edge, kCutterFlat, 3, 0, 0, 0, kXyEdge, 0.5f, {2.99995f, 0, 0.5f}},
         {"no contact after a reach test at exactly R: 2 with no height", edge_at_radius, kCutterFlat, 3, 0, 0, 0,
          kXyNoContactAtRadius, kNoHeight, {nan, nan, nan}, 1},
         {"edges first: a level face far from its edges is missed", level15, kCutterFlat, 3, 0, 2, 0, kXyNoContact, 12345,
@@ -153,8 +156,8 @@ TEST(EdgeKernels, HeightsAndNearestApproach)
         {"flat end over a rising edge: its highest point in the disc", kCutterFlat, 2, 0, {-3, 1, 0}, {3, 1, 6}, 2,
          3 + std::sqrt(3.0f), 1, 3},
         {"flat end over a falling edge", kCutterFlat, 2, 0, {-3, 1, 6}, {3, 1, 0}, 2, 3 + std::sqrt(3.0f), 1, 3},
-        {"flat end over an edge rising less than 0.001: level", kCutterFlat, 2, 0, {-3, 1, 0}, {3, 1, 0.0009f}, 2,
-         0.00045f, 1, 0.00045f},
+        {"flat end over an edge rising less than 0.001: its highest point in the disc", kCutterFlat, 2, 0, {-3, 1, 0},
+         {3, 1, 0.0009f}, 2, 0.0009f * (3 + std::sqrt(3.0f)) / 6, 1, 0.00045f},
         {"bull-nose over a level edge between w and R", kCutterBullNose, 2, 0.5f, {-3, 1.7f, 1}, {3, 1.7f, 1}, 2,
          bull_level, 1.7f, 1},
         {"an edge beyond the section is out of reach", kCutterBall, 2, 2, {2.5f, 1, 1}, {5, 1, 1}, -1, 0, 0, 0},

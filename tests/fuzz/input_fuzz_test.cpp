@@ -11,6 +11,8 @@
 // crashing, hanging or reading outside it (the sanitizer build checks the last).
 #include "host/control.hpp"
 #include "host/control/script.hpp"
+#include "host/tolerance.hpp"
+#include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -26,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +64,28 @@ fs::path work_folder()
 
 // ---- what must hold ----------------------------------------------------------------------
 
+// The polyline of a curve of an accepted part at the host's single-precision tolerance stays
+// within this (a full circle of the model extent's radius takes about 2e5 points).
+constexpr int kMostCurvePoints = 1000000;
+
+// What the host derives from an accepted part's curves stays bounded: a finite parameter range
+// (the curve sets save it) and a polyline of bounded length (the contours are made of it).
+std::string check_curves()
+{
+    for (const int id : vantu::control::entity_ids()) {
+        double start = 0.0, end = 0.0;
+        int status = 0, points = 0;
+        curve_limits(id, start, end, status);
+        if (status != 0) continue;
+        if (!std::isfinite(start) || !std::isfinite(end))
+            return "entity " + std::to_string(id) + " has a parameter range that is not finite";
+        crvpld2(id, start, end, vantu::kRealTolerance, 2, 0, nullptr, points, status);
+        if (points > kMostCurvePoints)
+            return "entity " + std::to_string(id) + " needs a polyline of " + std::to_string(points) + " points";
+    }
+    return {};
+}
+
 // Empty when the input passes, else what went wrong.
 std::string check_part(const std::string& text)
 {
@@ -71,6 +96,7 @@ std::string check_part(const std::string& text)
     } catch (const std::exception& e) {
         return std::string("the part reader threw something other than part_error: ") + e.what();
     }
+    if (std::string fault = check_curves(); !fault.empty()) return fault;
     try {
         vantu::control::load_part_text(vantu::control::save_part_text(), "saved part");
     } catch (const std::exception& e) {

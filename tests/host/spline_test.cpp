@@ -2,6 +2,7 @@
 // random splines, the capacity refusal, module-written records, the part file and bad input.
 #include "host/control.hpp"
 #include "host/core/entity_store.hpp"
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 
 #include <gtest/gtest.h>
@@ -377,7 +378,7 @@ TEST_F(Spline, PartFileRoundTripIsExact)
 {
     using namespace vantu::control;
     add_spline(3, {0.1, 1.0 / 3.0, 0.7, 1.1, 2.0 / 7.0 + 1.0, 1.9, 2.2, 3.0},
-               {{0.1, -0.0, 1e-300}, {1.0 / 3.0, 2, 1e8}, {2, -1.0 / 7.0, 0}, {3, 0, 1}});
+               {{0.1, -0.0, 1e-300}, {1.0 / 3.0, 2, vantu::kModelExtent}, {2, -1.0 / 7.0, 0}, {3, 0, 1}});
     const int rational = quarter_circle();
     set_attribute(rational, "CO", 5);
     // Not exactly one record: words after it, and a rational flag written as -0.

@@ -4,6 +4,7 @@
 
 #include "host/control/memory.hpp"
 #include "pocket/clean_region.hpp"
+#include "pocket/lane_arc_points.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_driver_setup.hpp"
 #include "pocket/pocket_work.hpp"
@@ -12,6 +13,7 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/lane_table.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -192,6 +194,52 @@ TEST_F(LaneReaders, OtherCallersSetUpAndTheStateComesBack)
     save_restore_pocket(2);
     EXPECT_EQ(pocket_state_block.offsets_mode, 99);
     EXPECT_EQ(pocket_work_block.offsets[kOuterSlot], 7.0);
+}
+
+TEST(LaneArcPoints, ChordsKeepToTheArcsLeftWithinTheDistance)
+{
+    // A counter-clockwise arc bends towards the region on the lane's left: its points lie on it.
+    // A clockwise arc bends away: its polygon stands outside it, its chords touching it.
+    struct row {
+        double radius, distance, sweep;
+        int direction;
+    };
+    const row rows[] = {
+        {10, 0.01, 2.0, 1}, {10, 0.01, 2.0, -1}, {3, 0.1, 3.1, 1},      {0.5, 0.1, 3.0, -1},
+        {100, 0.005, 0.3, -1}, {0.05, 1.0, 3.0, -1}, {8, 0.1, 1e-3, -1},
+    };
+    const double centre[2] = {1.0, 2.0};
+    for (const row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << "radius " << r.radius << ", distance " << r.distance << ", direction " << r.direction);
+        const double from = 0.4, to = from + r.direction * r.sweep;
+        const double start[2] = {centre[0] + r.radius * std::cos(from), centre[1] + r.radius * std::sin(from)};
+        const double end[2] = {centre[0] + r.radius * std::cos(to), centre[1] + r.radius * std::sin(to)};
+        std::vector<std::array<double, 2>> inner;
+        ASSERT_TRUE(arc_walk_points(end, centre, r.radius, r.direction, start, r.distance, inner));
+        std::vector<std::array<double, 2>> path{{end[0], end[1]}};
+        path.insert(path.end(), inner.begin(), inner.end());
+        path.push_back({start[0], start[1]});
+        const bool outside = r.direction < 0;
+        const double largest = outside ? outside_step_angle(r.distance, r.radius) : arc_step_angle(r.distance, r.radius);
+        EXPECT_LE(static_cast<double>(path.size() - 1), std::ceil(r.sweep / largest) + 1.0) << "chords bounded by the distance";
+        for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+            const auto& a = path[i];
+            const auto& b = path[i + 1];
+            const double far = std::max(std::hypot(a[0] - centre[0], a[1] - centre[1]), std::hypot(b[0] - centre[0], b[1] - centre[1]));
+            // The nearest point of the chord to the centre.
+            const double dx = b[0] - a[0], dy = b[1] - a[1];
+            const double t = std::clamp(((centre[0] - a[0]) * dx + (centre[1] - a[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            const double near = std::hypot(a[0] + t * dx - centre[0], a[1] + t * dy - centre[1]);
+            const double slack = 1e-9 * r.radius;
+            if (outside) {
+                EXPECT_GE(near, r.radius - slack) << "chord " << i << " enters the arc";
+                EXPECT_LE(far, r.radius + r.distance + slack) << "corner " << i << " beyond the distance";
+            } else {
+                EXPECT_LE(far, r.radius + slack) << "chord " << i << " leaves the arc";
+                EXPECT_GE(near, r.radius - r.distance - slack) << "chord " << i << " beyond the distance";
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 
@@ -197,6 +198,31 @@ TEST_F(CutStage1, ChainCutPathIsTheRestartedLaneCleanedInFull)
             EXPECT_TRUE(same(path.x[i], expected.x[i]) && same(path.y[i], expected.y[i])) << r.name << " entry " << i;
         pokarr_free(expected);
         pokarr_free(path);
+    }
+}
+
+// A live lane that no chain reaches (an island's offset without a closing lane) is left out of
+// the cut: the stages fail with code 51 instead of reporting a pocket cut in part as done, in the
+// single-offset chains and in the linked path alike.
+TEST_F(CutStage1, LiveLaneNoChainReachesFailsTheCut)
+{
+    struct row {
+        int multi_offset;
+        bool orphan;
+        int status;
+    } rows[] = {{0, false, 0}, {0, true, kEngineCannotLink}, {1, false, 0}, {1, true, kEngineCannotLink}};
+    for (const row& r : rows) {
+        to_load_state();
+        pocket_state_block.multi_offset = r.multi_offset;
+        add(0, 1, 0, rectangle(0, 0, 40, 30));
+        const int island = add(0, kLevelIsland + 1, 0, reversed(rectangle(18, 13, 22, 17)));
+        lane_table_block.island_count = pocket_box_block.island_count = 1;
+        const int offset = add(1, 1, 1, rectangle(1, 1, 39, 29));
+        add(-2, 1, offset, {});
+        if (r.orphan) add(1, kLevelIsland + 1, island, reversed(rectangle(17, 12, 23, 18)));
+        int status = -7;
+        cut_pocket_stages(0, 1.0, 0.0, 1, 99, status);
+        EXPECT_EQ(status, r.status) << "multi-offset " << r.multi_offset << ", orphan " << r.orphan;
     }
 }
 

@@ -74,6 +74,8 @@ TEST_F(OffsetPieces, FilterSweeps)
         {"nested", {{rect(0, 0, 10, 10), 1}, {rect(2, 2, 8, 8), 1}}, {2}},
         // A piece of another kind holding one of the wanted kind stays (and, the largest, leads).
         {"nested other kind", {{rect(0, 0, 10, 10), -1}, {rect(2, 2, 8, 8), 1}}, {1, 2}},
+        // A piece of the wanted kind holding one of another kind (its hole) stays.
+        {"hole", {{rect(0, 0, 10, 10), 1}, {rect(2, 2, 8, 8), -1}}, {1, 2}},
         // A small piece wholly within 0.75 d of one point of the large one goes; farther, it stays.
         {"small near", {{rect(0, 0, 100, 100), 1}, {{{100.1, 50}, {100.5, 50}, {100.1, 50.4}, {100.1, 50}}, 1}}, {1}},
         {"small far", {{rect(0, 0, 100, 100), 1}, {{{100.1, 50}, {101.5, 50}, {100.1, 50.4}, {100.1, 50}}, 1}}, {1, 2}},

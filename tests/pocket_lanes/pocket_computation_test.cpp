@@ -527,6 +527,9 @@ TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
         // Its inward offset would be a smaller square of the same direction, crossing nothing.
         {"pocket narrower than twice the offset", {rectangle(0, 0, 1.5, 1.5)}, 1.0, 0, kEngineNoLane, "userrc",
          "WARNING: POCKET WAS TOO SMALL TO BE CALCULATED"},
+        // 25,000 passes until full: the lanes and their cut copies do not fit in the lane table.
+        {"more lanes than the lane table holds", {rectangle(0, 0, 60000, 50000)}, 1.0, 0, -1, "eroutc",
+         "[cmtpk1] TOO MANY LOOPS"},
     };
     for (const row& r : rows) {
         to_load_state();
@@ -680,6 +683,42 @@ TEST_F(PocketComputation, DegenerateIslandIsDroppedWithoutAGapInTheLevels)
     EXPECT_EQ(lt.island_count, 1);
     EXPECT_EQ(lt.level[2], kLevelIsland + 1);
     expect_cutting_order("dropped island");
+}
+
+// "Until full" offsets until the region is empty: past 9,999 passes and past lane 9,999 every
+// live lane is cut once, as in a pocket of many islands.
+TEST_F(PocketComputation, UntilFullCutsEveryLaneOfDeepAndManyIslandPockets)
+{
+    const unsigned seed = 20261208u;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> jitter(-1.0, 1.0);
+    pocket_shape islands{"24 islands", {rectangle(0, 0, 60, 30)}, polygon_of(rectangle(0, 0, 60, 30)), {}, 0.25};
+    for (int k = 0; k < 24; ++k) {
+        const double x = 5.0 + 7.0 * (k % 8) + jitter(rng), y = 7.5 + 7.5 * (k / 8) + jitter(rng);
+        islands.contours.push_back(circle(x, y, 1.0));
+        islands.round_islands.push_back({x, y, x, y, 1.0});
+    }
+    struct row {
+        pocket_shape shape;
+        int deepest_pass;
+    };
+    const std::vector<row> rows = {
+        {{"12,000 passes", {rectangle(0, 0, 30000, 24000)}, polygon_of(rectangle(0, 0, 30000, 24000)), {}}, 11999},
+        {islands, 1},
+    };
+    for (const row& r : rows) {
+        const std::string name = std::string(r.shape.name) + " (seed " + std::to_string(seed) + ")";
+        to_load_state();
+        pocket_work_block.side_step = r.shape.step;
+        load(r.shape.contours, r.shape.step);
+        ASSERT_EQ(run(), kEngineDone) << name;
+        int deepest = 0;
+        for (int i = 1; i < pocket_box_block.first_output_lane; ++i) deepest = std::max(deepest, lane_table_block.status[i]);
+        EXPECT_GE(deepest, r.deepest_pass) << name;
+        expect_cutting_order(name);
+        expect_inside_material(r.shape, r.shape.step);
+        EXPECT_TRUE(errors().empty()) << name << ": " << (errors().empty() ? "" : errors().front());
+    }
 }
 
 }  // namespace

@@ -331,6 +331,67 @@ TEST(Hostrun, ExampleComesDownOnlyStraightOverTheNextStart)
     }
 }
 
+// A pocket of many round islands made from the example part: its curves become a 100 x 50
+// rectangle and 18 circles of radius 2 in three rows, and the script picks them in that order.
+// Answers the part and the script written into the folder.
+std::array<fs::path, 2> islands_pocket(const fs::path& folder)
+{
+    nlohmann::json part = nlohmann::json::parse(read_file(kExamplePart));
+    nlohmann::json entities = nlohmann::json::array();
+    nlohmann::json steps = nlohmann::json::array({{{"menu", "CONTOUR"}, {"expect", "PLANAR FACE"}}});
+    const double corners[4][2] = {{0, 0}, {100, 0}, {100, 50}, {0, 50}};
+    for (int i = 0; i < 4; ++i) {
+        const double *a = corners[i], *b = corners[(i + 1) % 4];
+        entities.push_back({{"class", 1}, {"id", i + 1}, {"kind", "line"}, {"type", 1},
+                            {"start", {a[0], a[1], 0.0}}, {"end", {b[0], b[1], 0.0}}});
+        steps.push_back({{"pick", i + 1}});
+    }
+    for (int k = 0; k < 18; ++k) {
+        const int i = k / 3, j = k % 3;
+        const double x = 10.0 + 16.0 * i + 0.62 * ((7 * i + 3 * j) % 5), y = 10.0 + 15.0 * j + 2.3 * ((3 * i + 5 * j) % 7) / 7.0;
+        entities.push_back({{"class", 1}, {"id", 100 + k}, {"kind", "circle"}, {"type", 2}, {"centre", {x, y, 0.0}},
+                            {"normal", {0.0, 0.0, 1.0}}, {"radius", 2.0}, {"start_angle_deg", 0.0}});
+        steps.push_back({{"pick", 100 + k}});
+    }
+    for (const nlohmann::json& e : part["entities"])
+        if (e["class"] != 1) entities.push_back(e);
+    part["entities"] = entities;
+    for (const char* end : {R"({"pick": "exit"})", R"({"page": 0})", R"({"menu": "YES", "expect": "OK TO EXECUTE?"})",
+                            R"({"page": -1})"})
+        steps.push_back(nlohmann::json::parse(end));
+    return {write_text(folder / "islands_part.json", part.dump()),
+            write_text(folder / "islands_script.json", nlohmann::json{{"steps", steps}}.dump())};
+}
+
+// The wire rises to the link height only to come down somewhere else: a rise followed by a
+// descent where it stands would be a link that goes nowhere (the tool stays down instead).
+TEST(Hostrun, LinksRiseOnlyToComeDownElsewhere)
+{
+    const fs::path folder = fresh_folder("links");
+    const std::array<fs::path, 2> islands = islands_pocket(folder);
+    const std::array<std::string, 3> rows[] = {{"example", kExamplePart, kExampleScript},
+                                               {"islands", islands[0].string(), islands[1].string()}};
+    for (const auto& [name, part, script] : rows) {
+        const fs::path out = folder / name;
+        ASSERT_EQ(run_hostrun("--part " + part + " --script " + script + " --out " + out.string() + " --data " +
+                              kSource + "/data --fixed-time 2026-01-01T12:00:00")
+                      .exit_code,
+                  0)
+            << name;
+        int rises = 0;
+        bool risen = false;
+        for_each_block(read_file(out / "toolpath.txt"), [&](const dump_block& b) {
+            if (b.type != 2 && b.type != 22 && b.type != 3) return;  // markers leave the tool where it stands
+            const bool vertical = std::hypot(b.to[0] - b.from[0], b.to[1] - b.from[1]) < kGeometryTolerance;
+            if (risen && vertical && b.to[2] < b.from[2] - kSameLevel)
+                ADD_FAILURE() << name << ": block " << b.number << " comes down where the tool rose";
+            risen = vertical && b.to[2] > b.from[2] + kSameLevel;
+            rises += risen ? 1 : 0;
+        });
+        EXPECT_GT(rises, 2) << name << ": every level is left by a link";
+    }
+}
+
 TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
 {
     const fs::path out = fresh_folder("example");
@@ -447,6 +508,12 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
         {"curve sets not an array", "{\"curve_sets\": {\"set\": 1}}", "[]", "an array of sets"},
         {"curve set naming a missing entity", "{\"curve_sets\": [{\"set\": 1, \"curves\": [[7, 0, 1, 1]]}]}", "[]",
          "entity 7 does not exist"},
+        {"arc beyond the model extent",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"circle\", \"centre\": [0,0,0], \"radius\": 1e308}]}", "[]",
+         "entities[0] \"radius\": beyond the model extent"},
+        {"line beyond the model extent",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"line\", \"start\": [0,0,0], \"end\": [1e308,0,0]}]}", "[]",
+         "entities[0] \"end\": beyond the model extent"},
     };
     for (const row& r : rows) {
         const fs::path part = write_text(folder / "part.json", r.part_text);
@@ -460,6 +527,45 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
         EXPECT_NE(run.output.find(r.expected_place), std::string::npos) << r.what << ": " << run.output;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << r.what << ": " << run.output;
     }
+}
+
+// The README's reopen of the example's procedure as hatch clearing leaves the procedure once,
+// at the line the old block held, with the new motions; an edit whose run writes no procedure
+// (every question answered with its exit) leaves the tool path as it was.
+TEST(Hostrun, EditRunLeavesTheProcedureOnceInItsPlace)
+{
+    const fs::path folder = fresh_folder("edit");
+    const std::string common = " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
+    ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " +
+                          (folder / "created").string() + common).exit_code, 0);
+    const std::string created = (folder / "created" / "part.saved.json").string();
+    vantu::control::load_part(created);
+    const std::vector<vantu::control::toolpath_line> before = vantu::control::toolpath_top();
+    const auto is_procedure = [](const vantu::control::toolpath_line& l) { return !l.words.empty() && l.words[0] == 12; };
+    const auto place = static_cast<std::size_t>(std::find_if(before.begin(), before.end(), is_procedure) - before.begin());
+    ASSERT_LT(place, before.size());
+
+    struct row {
+        const char* what;
+        std::string script;
+        bool replaced;
+    };
+    for (const row& r : {row{"reopened", " --script " + kSource + "/examples/pocket_reopen_script.json", true},
+                         row{"cancelled", "", false}}) {
+        const fs::path out = folder / r.what;
+        const run_result run = run_hostrun("--part " + created + r.script + " --out " + out.string() + common + " --edit 1");
+        ASSERT_EQ(run.exit_code, 0) << r.what << ": " << run.output;
+        vantu::control::load_part((out / "part.saved.json").string());
+        const std::vector<vantu::control::toolpath_line>& after = vantu::control::toolpath_top();
+        ASSERT_EQ(after.size(), before.size()) << r.what;
+        EXPECT_EQ(std::count_if(after.begin(), after.end(), is_procedure), 1) << r.what;
+        ASSERT_TRUE(is_procedure(after[place])) << r.what;
+        EXPECT_EQ(after[place].words[1] != before[place].words[1], r.replaced) << r.what << ": block number";
+        EXPECT_FALSE(after[place].sublist.empty()) << r.what;
+        EXPECT_EQ(after[place].sublist != before[place].sublist, r.replaced) << r.what << ": motions";
+        EXPECT_EQ(vantu::control::get_record("NPRC")->front(), 1) << r.what;
+    }
+    vantu::control::reset();
 }
 
 TEST(Hostrun, BadCommandLinesAndModulesAreRefused)

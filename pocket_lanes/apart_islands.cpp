@@ -1,0 +1,170 @@
+// The islands that no branch took in. lancom merges an island's lane with the branch lane that
+// crosses it or takes it in when a branch lane lies inside it; an island lane that a branch lane
+// holds is left for a later pass, and one beyond the outer contour's first offset is never met.
+// When the branch holding an island ends before one of its lanes reaches the island, or the island
+// lies outside the material, its lanes stand apart from every chain when the lane loop ends. The
+// lane loop settles them here, after its last pass.
+#include "pocket_lanes/lane_merge.hpp"
+
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
+
+#include <vector>
+
+namespace {
+
+constexpr int kStageTwo = 2;
+constexpr int kCounterClockwise = 1;
+
+bool live_branch_lane(int n)
+{
+    const lane_table& lt = lane_table_block;
+    return lt.level[n] >= 1 && lt.level[n] < kLevelSeparator && lt.status[n] > 0;
+}
+
+bool boxes_apart(const double* a, const double* b) { return a[0] > b[2] || a[2] < b[0] || a[1] > b[3] || a[3] < b[1]; }
+
+// Where an island lane stands among the live branch lanes.
+struct island_place {
+    int holder = 0;     // the innermost counter-clockwise branch lane holding it; 0 none
+    bool met = false;   // a branch lane crosses it, lies in it, or holds it clockwise
+};
+
+// One branch lane against island lane J: crossing it or lying in it meets J; holding J makes it
+// a holder when it runs counter-clockwise (material inside), else it meets J too.
+void branch_lane_against(int lane, pokarr& loop, const pokarr& loop_j, inside_loop& inside_j, island_place& place,
+                         int& status)
+{
+    int crossing = 0;
+    pokarr_intersect_test(kLuplupFirstOnly, loop, loop_j, crossing);
+    if (crossing < 0) {
+        status = crossing;
+        return;
+    }
+    if (crossing > 0) {
+        place.met = true;
+        return;
+    }
+    inside_loop inside;
+    inside_loop_make(loop, inside);
+    const int where = points_against_loop(loop_j, inside, status);
+    if (status != 0) return;
+    if (where == kLoopInside) {
+        pokarr_area(loop);
+        const lane_table& lt = lane_table_block;
+        if (loop.direction != kCounterClockwise) place.met = true;
+        // Lanes that hold one island are nested: the one of the latest pass is the innermost.
+        else if (place.holder == 0 || lt.status[lane] > lt.status[place.holder]) place.holder = lane;
+        return;
+    }
+    if (where == kLoopOnBoundary || points_against_loop(loop, inside_j, status) != kLoopOutside) place.met = true;
+}
+
+// Island lane J (its points in loop_j) against every live branch lane whose box meets its own.
+void place_island(int lane_j, const pokarr& loop_j, island_place& place, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    double box_j[4], box[4];
+    lane_box(lane_j, -1, loop_j, box_j, status);
+    if (status != 0) return;
+    inside_loop inside_j;
+    inside_loop_make(loop_j, inside_j);
+    pokarr_work loop;
+    for (int n = 1; n <= lt.count && !place.met && status == 0; ++n) {
+        if (!live_branch_lane(n) || lane_boxes_known_apart(lane_j, loop_j, n)) continue;
+        lane_to_pokarr(n, loop.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        lane_box(n, -1, loop.a, box, status);
+        if (status == 0 && !boxes_apart(box_j, box)) branch_lane_against(n, loop.a, loop_j, inside_j, place, status);
+    }
+}
+
+// J and its first offsets end; the closing lanes that led to them close nothing any more.
+void end_island(int lane_j)
+{
+    lane_table& lt = lane_table_block;
+    const int level = lt.level[lane_j];
+    std::vector<char> ended(static_cast<std::size_t>(lt.count) + 1, 0);
+    ended[static_cast<std::size_t>(lane_j)] = 1;
+    for (int n = 1; n <= lt.count; ++n)
+        if (first_offset_under(n, lane_j, level)) ended[static_cast<std::size_t>(n)] = 1;
+    for (int n = 1; n <= lt.count; ++n) {
+        const int p = lt.parent[n] < 0 ? -lt.parent[n] : lt.parent[n];
+        if (lt.status[n] < 0 && p >= 1 && p <= lt.count && ended[static_cast<std::size_t>(p)] != 0) lt.status[n] = 0;
+    }
+    for (int n = 1; n <= lt.count; ++n)
+        if (ended[static_cast<std::size_t>(n)] != 0) lt.status[n] = 0;
+}
+
+// Where the lanes an island would hang by stand: its first offsets (J itself when it has none)
+// must all be held by one branch lane and met by none, or all stand outside every branch lane.
+// Answers the holder (0 none), or -1 when the island cannot be settled.
+int holder_of_island(int lane_j, const pokarr& loop_j, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    const int level = lt.level[lane_j];
+    pokarr_work loop;
+    int holder = -1;
+    auto settle = [&](int lane, const pokarr& points) {
+        island_place place;
+        place_island(lane, points, place, status);
+        if (status != 0 || place.met || (holder >= 0 && place.holder != holder)) return false;
+        holder = place.holder;
+        return true;
+    };
+    for (int n = 1; n <= lt.count; ++n) {
+        if (!first_offset_under(n, lane_j, level)) continue;
+        lane_to_pokarr(n, loop.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return -1;
+        }
+        if (!settle(n, loop.a)) return -1;
+    }
+    // Without first offsets J itself hangs; outside the material, J (the widest) must be too.
+    if (holder <= 0 && !settle(lane_j, loop_j)) return -1;
+    return holder;
+}
+
+// The branch lane `holder` takes J in: J closes the island's chain and the island's first
+// offsets hang under the holder. With no first offset to hang, J itself hangs under the holder
+// and is closed.
+void take_in_island(int lane_j, int holder, int& status)
+{
+    lane_table& lt = lane_table_block;
+    if (hang_first_offsets(lane_j, lt.level[lane_j], holder) > 0) {
+        lt.status[lane_j] = taken_second_offset_status(lane_j);
+        return;
+    }
+    lt.parent[lane_j] = holder;
+    lane_add_empty(lt.status[lane_j] + 1, lt.level[lane_j], lane_j, status);
+}
+
+}  // namespace
+
+void close_apart_islands(int island_stage, int& status)
+{
+    status = 0;
+    if (island_stage != kStageTwo) return;
+    const lane_table& lt = lane_table_block;
+    const int last = lt.count;
+    pokarr_work loop_j;
+    for (int j = 1; j <= last && status == 0; ++j) {
+        if (lt.level[j] <= kLevelIsland || lt.status[j] != island_stage) continue;
+        lane_to_pokarr(j, loop_j.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        const int holder = holder_of_island(j, loop_j.a, status);
+        if (status != 0 || holder < 0) continue;
+        if (holder > 0) take_in_island(j, holder, status);
+        else end_island(j);
+    }
+}

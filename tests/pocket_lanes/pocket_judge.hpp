@@ -1,0 +1,359 @@
+// Judge of a whole pocket computation, independent of the engine's own geometry: the cut chains
+// the computation leaves in the lane table are read back as moves and measured against the
+// contours with Clipper 1. What must hold: every live engine lane is cut once; no cutting move
+// comes nearer a contour than its offset less the tolerance (so none enters an island or leaves
+// the outer contour); every point of the region the tool may reach lies within half a step plus
+// the tolerance of a cutting move; every cut lane is a simple loop.
+#pragma once
+
+#include "engine_test_support.hpp"
+#include "pocket_arrays/kernel_geometry.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace pocket_judge {
+
+using kernel_geometry::kScale;
+using kernel_geometry::loop;
+
+// A pocket as the user gives it: the outer contour first (counter-clockwise), then the islands,
+// each with its own offset; the side step and the pocket's tolerance. The outer contour's box
+// starts at (0, 0), the pocket frame's origin, so that lanes and contours share coordinates.
+struct pocket_case {
+    std::string name;
+    std::vector<loop> contours;
+    std::vector<double> offsets;
+    double step = 1.0;
+    double tolerance = 0.005;
+    // The pocket's extra offset: the first lane stands this much beyond every contour's offset.
+    double extra_offset = 0.0;
+};
+
+// Chord error of arcs flattened for the measures: far below every tolerance the judge allows.
+inline constexpr double kJudgeSagitta = 1e-4;
+
+// One output lane of the cut chains: a cut lane or a connection between two of them.
+struct cut_move {
+    int lane = 0;
+    bool connection = false;
+    loop entries;
+};
+
+inline std::string at(xy p)
+{
+    std::ostringstream s;
+    s << "(" << p.x << ", " << p.y << ")";
+    return s.str();
+}
+
+inline loop lane_entries(int lane)
+{
+    pokarr a;
+    pokarr_init(2, a);
+    int status = 0;
+    lane_to_pokarr(lane, a, status);
+    loop out = status == 0 ? entries_of(a) : loop{};
+    pokarr_free(a);
+    return out;
+}
+
+// The output lanes from the first output lane on, separators left out.
+inline std::vector<cut_move> cut_moves()
+{
+    const lane_table& lt = lane_table_block;
+    std::vector<cut_move> out;
+    for (int i = std::max(1, pocket_box_block.first_output_lane); i <= lt.count; ++i) {
+        if (lt.level[i] == kLevelSeparator) continue;
+        out.push_back({i, lt.group[i] == kGroupConnection, lane_entries(i)});
+    }
+    return out;
+}
+
+// The shape of the cutting order: output lanes are cut lanes (their engine lane in link 2),
+// 4-entry connections, or empty separators, the last a separator; every live engine lane is cut
+// exactly once and nothing else is cut.
+inline std::vector<std::string> cutting_order_faults()
+{
+    std::vector<std::string> faults;
+    const lane_table& lt = lane_table_block;
+    const int first = pocket_box_block.first_output_lane;
+    if (first < 2 || first > lt.count) return {"no cut chains (first output lane " + std::to_string(first) + ")"};
+    if (lt.level[lt.count] != kLevelSeparator) faults.push_back("the last output lane is not a separator");
+    std::map<int, int> cut;
+    for (int i = first; i <= lt.count; ++i) {
+        int n = 0;
+        lane_npnts(i, n);
+        if (lt.level[i] == kLevelSeparator) {
+            if (n != 0) faults.push_back("separator " + std::to_string(i) + " holds points");
+        } else if (lt.group[i] == kGroupConnection) {
+            if (n != 4) faults.push_back("connection " + std::to_string(i) + " has " + std::to_string(n) + " entries");
+        } else {
+            if (n < 2) faults.push_back("cut lane " + std::to_string(i) + " has " + std::to_string(n) + " entries");
+            ++cut[lt.link2[i]];
+        }
+    }
+    for (int i = 1; i < first; ++i)
+        if (lt.status[i] > 0 && cut[i] != 1)
+            faults.push_back("engine lane " + std::to_string(i) + " cut " + std::to_string(cut[i]) + " times");
+    for (const auto& [lane, times] : cut)
+        if (lane < 1 || lane >= first || lt.status[lane] <= 0)
+            faults.push_back("lane " + std::to_string(lane) + " is cut but not live");
+    return faults;
+}
+
+// ---- regions of the pocket ----------------------------------------------------------------------
+
+// The points along a lane or a connection, its last point included (a closed lane ends where it
+// starts).
+inline std::vector<xy> points_along(const loop& entries, double sagitta)
+{
+    std::vector<xy> out = kernel_geometry::flatten(entries, sagitta);
+    if (!entries.empty()) out.push_back(entries.back());
+    return out;
+}
+
+inline ClipperLib::Path open_path_of(const loop& entries)
+{
+    ClipperLib::Path p;
+    for (const xy& q : points_along(entries, kJudgeSagitta))
+        p.push_back({static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
+                     static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))});
+    return p;
+}
+
+inline ClipperLib::Paths offset_of(const ClipperLib::Paths& paths, ClipperLib::EndType end, double delta)
+{
+    ClipperLib::ClipperOffset co(2.0, 0.1 * kJudgeSagitta * kScale);
+    co.AddPaths(paths, ClipperLib::jtRound, end);
+    ClipperLib::Paths out;
+    co.Execute(out, delta * kScale);
+    return out;
+}
+
+inline ClipperLib::Paths boolean(ClipperLib::ClipType op, const ClipperLib::Paths& a, const ClipperLib::Paths& b)
+{
+    ClipperLib::Clipper c;
+    c.AddPaths(a, ClipperLib::ptSubject, true);
+    c.AddPaths(b, ClipperLib::ptClip, true);
+    ClipperLib::Paths out;
+    c.Execute(op, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return out;
+}
+
+// Where the tool centre may go with every offset less `less`: the outer contour shrunk by its
+// offset less `less`, without the islands grown by theirs less `less`.
+inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
+{
+    auto contour_path = [](const loop& l) {
+        ClipperLib::Path p = kernel_geometry::path_of(kernel_geometry::flatten(l, kJudgeSagitta));
+        if (!ClipperLib::Orientation(p)) ClipperLib::ReversePath(p);
+        return ClipperLib::Paths{p};
+    };
+    ClipperLib::Paths inside = offset_of(contour_path(c.contours[0]), ClipperLib::etClosedPolygon, -(c.offsets[0] + c.extra_offset - less));
+    ClipperLib::Paths islands;
+    for (std::size_t k = 1; k < c.contours.size(); ++k) {
+        const ClipperLib::Paths grown = offset_of(contour_path(c.contours[k]), ClipperLib::etClosedPolygon, c.offsets[k] + c.extra_offset - less);
+        islands.insert(islands.end(), grown.begin(), grown.end());
+    }
+    return boolean(ClipperLib::ctDifference, inside, boolean(ClipperLib::ctUnion, islands, {}));
+}
+
+// Distance of a point from a contour's boundary.
+inline double contour_distance(const loop& contour, xy p)
+{
+    const std::vector<xy> v = kernel_geometry::flatten(contour, kJudgeSagitta);
+    double best = 1e300;
+    for (std::size_t i = 0; i < v.size(); ++i)
+        best = std::min(best, kernel_geometry::segment_distance(p, v[i], v[(i + 1) % v.size()]));
+    return best;
+}
+
+// ---- the properties ---------------------------------------------------------------------------------
+
+// Pieces of cutting moves outside the region reachable with every offset less the tolerance
+// (connections may reach twice the tolerance further: their spike points).
+inline std::vector<std::string> clearance_faults(const pocket_case& c, const std::vector<cut_move>& moves)
+{
+    std::vector<std::string> faults;
+    for (const bool connections : {false, true}) {
+        ClipperLib::Paths paths;
+        for (const cut_move& m : moves)
+            if (m.connection == connections) paths.push_back(open_path_of(m.entries));
+        if (paths.empty()) continue;
+        const ClipperLib::Paths allowed = reachable_region(c, (connections ? 3.0 : 1.0) * c.tolerance);
+        ClipperLib::Clipper clip;
+        clip.AddPaths(paths, ClipperLib::ptSubject, false);
+        clip.AddPaths(allowed, ClipperLib::ptClip, true);
+        ClipperLib::PolyTree tree;
+        clip.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        ClipperLib::Paths outside;
+        ClipperLib::OpenPathsFromPolyTree(tree, outside);
+        for (const auto& piece : outside) {
+            // The deepest point of the piece, and the contour it comes nearest.
+            double depth = -1e300;
+            xy p{};
+            std::size_t nearest = 0;
+            for (const auto& q : piece) {
+                const xy v{q.X / kScale, q.Y / kScale};
+                for (std::size_t k = 0; k < c.contours.size(); ++k) {
+                    const double d = c.offsets[k] + c.extra_offset - contour_distance(c.contours[k], v);
+                    if (d > depth) depth = d, p = v, nearest = k;
+                }
+            }
+            std::ostringstream s;
+            s << (connections ? "connection " : "cut ") << depth << " nearer than its offset to "
+              << (nearest == 0 ? std::string("the outer contour") : "island " + std::to_string(nearest)) << " at " << at(p);
+            faults.push_back(s.str());
+            if (faults.size() >= 5) return faults;
+        }
+    }
+    return faults;
+}
+
+// Corner scallops: where a lane turns, offsetting leaves a little more than half a step between
+// it and the next lane (0.59 step into a right angle, up to one step into a sharp corner). Such
+// points lie within one step of the corner of a lane (a point where a cut turns by 10 degrees or
+// more, or the end of an open cut) and are no fault. A gap that a corner does not explain (lanes
+// of two walls standing more than a step apart, a lane missing) is.
+inline constexpr double kCornerTurn = 10.0 * kernel_geometry::kPi / 180.0;
+
+inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double step)
+{
+    ClipperLib::Paths corners;
+    auto corner = [&](xy p) {
+        corners.push_back({{static_cast<ClipperLib::cInt>(std::llround(p.x * kScale)),
+                            static_cast<ClipperLib::cInt>(std::llround(p.y * kScale))}});
+    };
+    for (const cut_move& m : moves) {
+        std::vector<xy> v;
+        for (const xy& p : points_along(m.entries, kJudgeSagitta))
+            if (v.empty() || std::hypot(p.x - v.back().x, p.y - v.back().y) > 1e-9) v.push_back(p);
+        if (v.size() < 2) continue;
+        const bool closed = std::hypot(v.front().x - v.back().x, v.front().y - v.back().y) <= 1e-9;
+        if (!closed) corner(v.front()), corner(v.back());
+        const std::size_t n = closed ? v.size() - 1 : v.size();
+        for (std::size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i) {
+            const xy before = v[(i + n - 1) % n], here = v[i], after = v[(i + 1) % n];
+            const double turn = std::fabs(std::atan2((here.x - before.x) * (after.y - here.y) - (here.y - before.y) * (after.x - here.x),
+                                                     (here.x - before.x) * (after.x - here.x) + (here.y - before.y) * (after.y - here.y)));
+            if (turn >= kCornerTurn) corner(here);
+        }
+    }
+    return offset_of(corners, ClipperLib::etOpenRound, step);
+}
+
+// Parts of the reachable region farther than half a step plus the tolerance from every cutting
+// move that no corner explains. What is left is opened by a quarter of the tolerance, so that only
+// a gap of real width counts.
+inline ClipperLib::Paths coverage_gaps(const pocket_case& c, const std::vector<cut_move>& moves)
+{
+    ClipperLib::Paths paths;
+    for (const cut_move& m : moves) paths.push_back(open_path_of(m.entries));
+    const ClipperLib::Paths reach = offset_of(paths, ClipperLib::etOpenRound, 0.5 * c.step + c.tolerance);
+    const ClipperLib::Paths left = boolean(ClipperLib::ctDifference, reachable_region(c, 0.0), reach);
+    const ClipperLib::Paths opened = offset_of(left, ClipperLib::etClosedPolygon, -0.25 * c.tolerance);
+    return boolean(ClipperLib::ctDifference, opened, corner_reach(moves, c.step));
+}
+
+// One line per gap: its area (holes taken away) and a point of its boundary.
+inline std::vector<std::string> coverage_faults(const pocket_case& c, const std::vector<cut_move>& moves)
+{
+    ClipperLib::Clipper clip;
+    clip.AddPaths(coverage_gaps(c, moves), ClipperLib::ptSubject, true);
+    ClipperLib::PolyTree tree;
+    clip.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    std::vector<std::string> faults;
+    for (const ClipperLib::PolyNode* gap = tree.GetFirst(); gap != nullptr && faults.size() < 5; gap = gap->GetNext()) {
+        if (gap->IsHole()) continue;
+        double area = std::fabs(ClipperLib::Area(gap->Contour));
+        for (const ClipperLib::PolyNode* hole : gap->Childs) area -= std::fabs(ClipperLib::Area(hole->Contour));
+        std::ostringstream s;
+        s << "uncut area " << area / (kScale * kScale) << " at " << at({gap->Contour.front().X / kScale, gap->Contour.front().Y / kScale});
+        faults.push_back(s.str());
+    }
+    return faults;
+}
+
+// Cut lanes that close on themselves and cross themselves. A lane may touch itself (a lane round
+// a merged island runs out and back along a slit): what counts is a crossing, which leaves some
+// area wound twice or the other way round, so that the area the loop covers differs from the
+// area it encloses.
+inline std::vector<std::string> simplicity_faults(const std::vector<cut_move>& moves, double tolerance)
+{
+    std::vector<std::string> faults;
+    for (const cut_move& m : moves) {
+        if (m.connection || m.entries.size() < 4) continue;
+        const xy a = m.entries.front(), b = m.entries.back();
+        if (std::hypot(a.x - b.x, a.y - b.y) > 1e-9) continue;
+        ClipperLib::Path p = kernel_geometry::path_of(kernel_geometry::flatten(m.entries, kJudgeSagitta));
+        if (!ClipperLib::Orientation(p)) ClipperLib::ReversePath(p);
+        ClipperLib::Paths covered;
+        ClipperLib::SimplifyPolygon(p, covered, ClipperLib::pftNonZero);
+        const double enclosed = std::fabs(ClipperLib::Area(p)) / (kScale * kScale);
+        const double perimeter = kernel_geometry::perimeter_of({p});
+        if (std::fabs(kernel_geometry::area_of(covered) - enclosed) > tolerance * perimeter * 0.01)
+            faults.push_back("cut lane " + std::to_string(m.lane) + " crosses itself");
+    }
+    return faults;
+}
+
+// A picture of the pocket for the one who reads a failure: contours black, cut lanes blue,
+// connections green, the places named by the faults red.
+inline void write_picture(const std::string& file, const pocket_case& c, const std::vector<cut_move>& moves,
+                          const std::vector<std::string>& faults, xy low = {0.0, 0.0}, double width = 0.0)
+{
+    std::ofstream out(file);
+    if (width <= 0.0)
+        for (const xy& p : kernel_geometry::flatten(c.contours[0], 1e-2)) width = std::max({width, p.x, p.y});
+    const double scale = 1000.0 / width;
+    out << "<svg xmlns='http://www.w3.org/2000/svg' width='1020' height='1020'><g transform='translate(10,1010) scale("
+        << scale << "," << -scale << ") translate(" << -low.x << "," << -low.y << ")'>\n";
+    auto polyline = [&](const loop& l, const char* colour, double width) {
+        out << "<polyline fill='none' stroke='" << colour << "' stroke-width='" << width / scale << "' points='";
+        for (const xy& p : points_along(l, 1e-3)) out << p.x << "," << p.y << " ";
+        out << "'/>\n";
+    };
+    for (const loop& l : c.contours) polyline(l, "black", 1.5);
+    auto area = [&](const ClipperLib::Paths& paths, const char* fill, const char* stroke) {
+        out << "<path fill='" << fill << "' fill-rule='nonzero' stroke='" << stroke << "' stroke-width='" << 0.5 / scale << "' d='";
+        for (const auto& p : paths) {
+            for (std::size_t i = 0; i < p.size(); ++i) out << (i == 0 ? "M" : "L") << p[i].X / kScale << "," << p[i].Y / kScale << " ";
+            out << "Z ";
+        }
+        out << "'/>\n";
+    };
+    area(reachable_region(c, 0.0), "none", "grey");
+    area(coverage_gaps(c, moves), "pink", "red");
+    for (const cut_move& m : moves) polyline(m.entries, m.connection ? "green" : "blue", 0.7);
+    for (const std::string& f : faults) {
+        const std::size_t open = f.rfind(" at (");
+        if (open == std::string::npos) continue;
+        double x = 0.0, y = 0.0;
+        if (std::sscanf(f.c_str() + open, " at (%lf, %lf)", &x, &y) == 2)
+            out << "<circle cx='" << x << "' cy='" << y << "' r='" << 4.0 / scale << "' fill='red'/>\n";
+    }
+    out << "</g></svg>\n";
+}
+
+// Every property of the computation just run; status is the computation's.
+inline std::vector<std::string> judge(const pocket_case& c, int status)
+{
+    if (status != kEngineDone && status != kEngineEndPointNote) return {"status " + std::to_string(status)};
+    std::vector<std::string> faults = cutting_order_faults();
+    const std::vector<cut_move> moves = cut_moves();
+    for (auto* check : {&clearance_faults, &coverage_faults}) {
+        const std::vector<std::string> more = (*check)(c, moves);
+        faults.insert(faults.end(), more.begin(), more.end());
+    }
+    const std::vector<std::string> more = simplicity_faults(moves, c.tolerance);
+    faults.insert(faults.end(), more.begin(), more.end());
+    return faults;
+}
+
+}  // namespace pocket_judge
