@@ -118,6 +118,29 @@ TEST_F(OneOffsetProperty, InwardOffsetsAreTrueParts)
     }
 }
 
+TEST_F(OneOffsetProperty, DenseSmoothLoopsKeepTheirOneLane)
+{
+    // Loops of 850 to 6,800 vertices about 40 across: ellipses whose ends bend about as tightly
+    // as 10 and wandering loops. Turns this small are straight runs to the corner rule; where
+    // the curvature radius nears the distance their offsets fold over.
+    struct row {
+        kg::kind kind;
+        unsigned seed;
+        int most;  // vertices at most
+    } rows[] = {{kg::kind::convex, 1, 6800}, {kg::kind::convex, 2, 6800}, {kg::kind::random_walk, 1, 1700}};
+    for (const row& r : rows)
+        for (int n = 850; n <= r.most; n *= 2)
+            for (double d : {0.5, 2.0, 10.0}) {
+                std::mt19937 rng(r.seed * 1000 + static_cast<unsigned>(n));
+                kg::loop source = kg::make_loop(r.kind, n, rng);
+                for (xy& p : source) p.x *= 2.0, p.y *= 2.0;
+                std::vector<kg::loop> lanes;
+                const int status = offset_once(source, d, false, lanes);
+                EXPECT_EQ(std::to_string(lanes.size()) + " " + judge(source, d, false, status, lanes), "1 ")
+                    << kg::name_of(r.kind) << ", seed " << r.seed * 1000 + n << ", " << n << " vertices, d " << d;
+            }
+}
+
 TEST_F(OneOffsetProperty, IslandOffsetsAreOneLoopRoundTheIsland)
 {
     std::mt19937 rng(kSeed + 1);
