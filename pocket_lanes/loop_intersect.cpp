@@ -465,6 +465,22 @@ struct cleanup {
         return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
     }
 
+    // Whether point p is an end of the straight element e (its far end stretched as on_straight
+    // stretches it).
+    static bool at_an_end(const loop_view& v, int e, const double* p, double stretch)
+    {
+        const chain_element c = v.at(e);
+        const double sx = v.p.x[c.start], sy = v.p.y[c.start];
+        const double start[2] = {sx, sy};
+        const double end[2] = {sx + stretch * (v.p.x[c.end] - sx), sy + stretch * (v.p.y[c.end] - sy)};
+        return pk_eq_pnt2(p, start) || pk_eq_pnt2(p, end);
+    }
+
+    // Whether rows i and j bound a piece that an element of A and an element of B share. Both
+    // points lie on both elements; and since two straight elements share a stretch of one line
+    // only from an end of one of them to an end of one of them, each point is such an end. Where
+    // three elements cross within the tolerance of each other, two of the crossings lie on both
+    // lines as well, away from every end: they stay crossings.
     bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
@@ -475,13 +491,15 @@ struct cleanup {
             a_candidates[2] = va.previous(ri.a);
         else if (rj.vertex_a)
             a_candidates[2] = va.previous(rj.a);
-        bool on_a = false;
-        for (int e : a_candidates)
-            on_a = on_a || (e > 0 && on_straight(va, e, pi, 1.0) && on_straight(va, e, pj, 1.0));
-        if (!on_a) return false;
-        for (int e : {ri.b, rj.b}) {
-            const double stretch = e == vb.last() ? 2.0 : 1.0;
-            if (on_straight(vb, e, pi, stretch) && on_straight(vb, e, pj, stretch)) return true;
+        for (int ea : a_candidates) {
+            if (ea <= 0 || !on_straight(va, ea, pi, 1.0) || !on_straight(va, ea, pj, 1.0)) continue;
+            for (int eb : {ri.b, rj.b}) {
+                const double stretch = eb == vb.last() ? 2.0 : 1.0;
+                if (!on_straight(vb, eb, pi, stretch) || !on_straight(vb, eb, pj, stretch)) continue;
+                const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
+                                  (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
+                if (ends) return true;
+            }
         }
         return false;
     }
