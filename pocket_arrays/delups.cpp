@@ -15,6 +15,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <type_traits>
+
+delups_rows& delups_fixed_rows()
+{
+    static delups_rows rows;
+    return rows;
+}
 
 delups_state delups_block;
 
@@ -23,8 +31,6 @@ namespace {
 constexpr const char* kReentryText = "[DELUPS] We shouldnt be meeting like this!";
 constexpr int kIdle = 1;
 constexpr int kRunning3d = 3;
-// Reach of the crossing search of a loop against itself.
-constexpr double kSelfReach = 1.0e-6;
 // "No crossing" of the walk: a position beyond every element, and the element of none.
 constexpr double kNoPosition = 1.0e25;
 constexpr double kNoPositionLimit = 1.0e20;
@@ -32,6 +38,54 @@ constexpr int kNoElement = -999;
 constexpr int kSideFirst = 1;   // arrived on ingo1, leaves along ingo
 constexpr int kSideSecond = 0;  // arrived on ingo, leaves along ingo1
 constexpr int kDumpFile = 0;
+
+// Every column of the table, in the order of a series' host array: the result headers and the
+// doubles first, so that each column starts aligned for its type.
+template <typename Visit>
+void each_column(delups_columns& c, Visit visit)
+{
+    visit(c.results);
+    visit(c.xing), visit(c.ying), visit(c.zing), visit(c.z2ing), visit(c.u1), visit(c.u2);
+    visit(c.ingo), visit(c.ingo1), visit(c.used1), visit(c.used2);
+    visit(c.order1), visit(c.order2), visit(c.open1), visit(c.open2);
+}
+
+// Bytes of one row across every column.
+std::size_t row_bytes()
+{
+    std::size_t bytes = 0;
+    delups_columns c;
+    each_column(c, [&bytes](auto* column) { bytes += sizeof(*column); });
+    return bytes;
+}
+
+// Gives back a series' host array: the columns are the fixed rows again.
+void release_spill()
+{
+    delups_state& s = delups_block;
+    if (s.spill == -1) return;
+    int status = 0;
+    MM_CLOSE(s.spill, status);
+    s.spill = -1;
+    static_cast<delups_columns&>(s) = delups_columns{};
+}
+
+// The columns of the self search (the crossing table's first four), one row short of the result
+// list: a table of n crossings makes n + 1 loops.
+luplup_columns search_columns()
+{
+    const delups_state& s = delups_block;
+    return {s.ingo, s.ingo1, s.xing, s.ying, s.capacity - 1, nullptr};
+}
+
+// The growth of the search's columns: room for the rows and the loop one more than them.
+bool grow_search_columns(int rows, luplup_columns& columns)
+{
+    if (!delups_table_room(rows + 1)) return false;
+    columns = search_columns();
+    columns.grow = grow_search_columns;
+    return true;
+}
 
 // Moves the loop at the cursor into b (b emptied when none is left); count answers the number
 // of loops minus one.
@@ -61,11 +115,110 @@ double fraction_on(const pokarr& a, int e, double x, double y)
     return std::clamp(t, 0.0, 1.0) * kDelupsFractionScale;
 }
 
+// One side of every record in the walk's order: the records by the position of that side along
+// A (element plus fraction; at one position the lower record first), and the places that may
+// still be open. A side leaves the walk for good once it is used or its record falls below the
+// first record the walk searches from, so a place found closed is closed for the rest of the
+// series (the next open place is found by halving the links).
+struct side_order {
+    const int* element;      // ingo (first sides) or ingo1 (second sides)
+    const double* fraction;  // u1 or u2
+    const int* used;         // the mark that uses this side: used2 for first sides, used1 for second
+    int* order;
+    int* open;
+    int count;
+
+    double position(int place) const
+    {
+        const int m = order[place];
+        return element[m] + fraction[m];
+    }
+    void sort()
+    {
+        std::iota(order, order + count, 0);
+        std::sort(order, order + count, [this](int p, int q) {
+            const double a = element[p] + fraction[p], b = element[q] + fraction[q];
+            return a != b ? a < b : p < q;
+        });
+        std::iota(open, open + count + 1, 0);
+    }
+    int next_open(int place)
+    {
+        while (place < count && open[place] != place) {
+            open[place] = open[open[place]];
+            place = open[place];
+        }
+        return place;
+    }
+    // The first place beyond position p whose record is open on this side and not below `low`,
+    // passing over record `skip`; `count` when there is none.
+    int first_beyond(double p, int low, int skip)
+    {
+        int place = 0;
+        for (int n = count; n > 0;) {
+            const int half = n / 2;
+            if (position(place + half) <= p) {
+                place += half + 1;
+                n -= half + 1;
+            } else {
+                n = half;
+            }
+        }
+        for (place = next_open(place); place < count; place = next_open(place + 1)) {
+            const int m = order[place];
+            if (used[m] != 0 || m < low) {
+                open[place] = place + 1;
+                continue;
+            }
+            if (m != skip) return place;
+        }
+        return count;
+    }
+};
+
+// The first and the second sides of the table in the walk's order.
+struct walk_order {
+    side_order first, second;
+};
+
+walk_order order_sides()
+{
+    delups_state& s = delups_block;
+    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records},
+                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records}};
+    o.first.sort();
+    o.second.sort();
+    return o;
+}
+
+// The crossing delups_next_cross answers, found through the walk's order: the nearest open side
+// beyond the walk's position; at one position the lower record, and of one record its first side.
+void next_crossing(walk_order& o, int k, int e, int& next_element, int& record, int& side)
+{
+    const delups_state& s = delups_block;
+    const int r = record, from = side;
+    const double current = e + (from == kSideFirst ? s.u1[r] : s.u2[r]);
+    const int low = k == 0 ? 0 : std::max(0, k - 1);
+    const int p = o.first.first_beyond(current, low, from == kSideFirst ? r : -1);
+    const int q = o.second.first_beyond(current, low, from == kSideSecond ? r : -1);
+    const bool has_p = p < o.first.count, has_q = q < o.second.count;
+    if (!has_p && !has_q) {
+        record = k == 0 ? -1 : r;
+        next_element = kNoElement;
+        return;
+    }
+    const double at_p = has_p ? o.first.position(p) : kNoPosition, at_q = has_q ? o.second.position(q) : kNoPosition;
+    const bool first_side = has_p && (!has_q || at_p < at_q || (at_p == at_q && o.first.order[p] <= o.second.order[q]));
+    record = first_side ? o.first.order[p] : o.second.order[q];
+    side = first_side ? kSideSecond : kSideFirst;
+    next_element = static_cast<int>(first_side ? at_p : at_q);
+}
+
 // Outcome of one loop's walk.
 enum class walk_end { closed, no_crossing, failed };
 
 // Walks loop k from record start leaving on `side` until it closes.
-walk_end walk_loop(pokarr& a, int k, int start, int side, pokarr& loop, int& status)
+walk_end walk_loop(pokarr& a, walk_order& order, int k, int start, int side, pokarr& loop, int& status)
 {
     delups_state& s = delups_block;
     int e = side == kSideSecond ? s.ingo1[start] : s.ingo[start];
@@ -74,7 +227,7 @@ walk_end walk_loop(pokarr& a, int k, int start, int side, pokarr& loop, int& sta
     for (int steps = 0;; ++steps) {
         if (steps > bound) return walk_end::no_crossing;
         int n = 0, c = 0, next_side = side;
-        delups_next_cross(k, s.ingo, s.ingo1, s.records, s.u1, s.u2, s.used2, s.used1, e, n, r, next_side);
+        next_crossing(order, k, e, n, r, next_side);
         c = r;
         if (k == 0 && c == -1) {
             pokarr_append(a.count - e, a, e, loop, status);
@@ -102,7 +255,8 @@ walk_end walk_loop(pokarr& a, int k, int start, int side, pokarr& loop, int& sta
 void build_loops(pokarr& a, int& status)
 {
     delups_state& s = delups_block;
-    for (int k = 0; k <= s.records && k < kDelupsTableSize; ++k) {
+    walk_order order = order_sides();
+    for (int k = 0; k <= s.records && k < s.capacity; ++k) {
         int start = 0, side = kSideSecond;
         if (k > 0) {
             start = k - 1;
@@ -123,7 +277,7 @@ void build_loops(pokarr& a, int& status)
             status = kDelupsArrayFailed;
             return;
         }
-        const walk_end end = walk_loop(a, k, start, side, loop, status);
+        const walk_end end = walk_loop(a, order, k, start, side, loop, status);
         if (end == walk_end::failed) {
             status = kDelupsArrayFailed;
             return;
@@ -140,9 +294,10 @@ void build_loops(pokarr& a, int& status)
 bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
 {
     delups_state& s = delups_block;
-    const comlups_columns columns{s.ingo, s.ingo1, s.xing, s.ying, nullptr, nullptr, nullptr, nullptr};
+    luplup_columns columns = search_columns();
+    columns.grow = grow_search_columns;
     int rows = 0;
-    cre_comlups_array(kComlupsSelf, a, a, kSelfReach, rows, columns);
+    cre_comlups_self(a, columns, rows);
     if (rows < 0) {
         status = kDelupsSearchFailed;
         return false;
@@ -171,10 +326,35 @@ bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
 void delups_clear()
 {
     delups_state& s = delups_block;
-    for (int k = std::max(0, s.cursor); k < s.result_count && k < kDelupsTableSize; ++k)
+    for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k)
         pokarr_free(s.results[k]);
     s.result_count = 0;
     s.cursor = 0;
+    release_spill();
+}
+
+bool delups_table_room(int rows)
+{
+    delups_state& s = delups_block;
+    if (rows <= s.capacity) return true;
+    const int capacity = (rows + kDelupsGrowth - 1) / kDelupsGrowth * kDelupsGrowth;
+    int handle = -1, status = 0;
+    void* base = nullptr;
+    MM_OPEN_ARRAY(static_cast<int>(row_bytes()), capacity, handle, base, status);
+    if (status != 0) return false;
+    // Each column moves to its place in the new array with what it holds.
+    auto* place = static_cast<unsigned char*>(base);
+    each_column(s, [&](auto*& column) {
+        using row = std::remove_reference_t<decltype(*column)>;
+        auto* moved = reinterpret_cast<row*>(place);
+        std::copy(column, column + s.capacity, moved);
+        column = moved;
+        place += sizeof(row) * static_cast<std::size_t>(capacity);
+    });
+    if (s.spill != -1) MM_CLOSE(s.spill, status);
+    s.spill = handle;
+    s.capacity = capacity;
+    return true;
 }
 
 void delups_next_cross(int k, const int* ingo, const int* ingo1, int records, const double* u1,

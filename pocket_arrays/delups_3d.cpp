@@ -277,7 +277,7 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
     point_of(a, 0, start);
     double start_z2 = start[2];
     int start_element = 1, end_element = last_element(a), next_record = 0;
-    for (int k = 0; k < kDelupsTableSize; ++k) {
+    for (int k = 0; k < s.capacity; ++k) {
         pokarr& loop = s.results[k];
         pokarr_init(a.dimension, loop);
         ++s.result_count;

@@ -179,7 +179,32 @@ void drop_touching(int& count, const comlups_columns& t, int* link)
     }
 }
 
+// The crossings of A with B searched as a loop against itself, each once and ordered along A,
+// into the columns; count -1 when the search failed.
+void crossings_only(pokarr& a, const pokarr& b, const pk_box_table& groups, luplup_columns& out, int& count)
+{
+    int result = 0;
+    luplup_into(kLuplupSelf, a, b, groups, out, count, result);
+    if (count < 1) return;
+    const comlups_columns table{out.elem_a, out.elem_b, out.x, out.y, nullptr, nullptr, nullptr, nullptr};
+    keep_crossings(count, table);
+    if (&a == &b || (a.x == b.x && a.count == b.count)) crossings_once(a, count, table);
+}
+
+// The search reads only the groups of B's table, never their boxes.
+const pk_box_table& groups_of(const pokarr& b)
+{
+    static pk_box_table groups;
+    pokarr_get_groups(b, groups);
+    return groups;
+}
+
 }  // namespace
+
+void cre_comlups_self(pokarr& a, luplup_columns& columns, int& count)
+{
+    crossings_only(a, a, groups_of(a), columns, count);
+}
 
 void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count,
                        const comlups_columns& table)
@@ -190,19 +215,17 @@ void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, in
         eroutc(kDimensionsText, 0);
         return;
     }
-    // The search reads only the groups of B's table, never their boxes.
-    static pk_box_table boxes;
-    pokarr_get_groups(b, boxes);
-    int status = 0;
-    luplup_pokarr(mode < kComlupsCrossings ? kLuplupLinked : kLuplupSelf, a, b, boxes, table.elem_a,
-                  table.elem_b, table.x, table.y, table.z_a, table.z_b, count, status);
-    if (status < 0) count = kFailed;
-    if (count < 1) return;
+    const pk_box_table& groups = groups_of(b);
     if (mode >= kComlupsCrossings) {
-        keep_crossings(count, table);
-        if (&a == &b || (a.x == b.x && a.count == b.count)) crossings_once(a, count, table);
+        luplup_columns out{table.elem_a, table.elem_b, table.x, table.y, kComlupsRows, nullptr};
+        crossings_only(a, b, groups, out, count);
         return;
     }
+    int status = 0;
+    luplup_pokarr(kLuplupLinked, a, b, groups, table.elem_a, table.elem_b, table.x, table.y, table.z_a, table.z_b,
+                  count, status);
+    if (status < 0) count = kFailed;
+    if (count < 1) return;
     static sorted_rows sorted;
     static int link[kComlupsRows];
     for (int pass = 0; pass < 2; ++pass) {

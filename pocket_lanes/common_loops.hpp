@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
+#include "pocket_lanes/loop_intersect.hpp"
 
 // Modes of cre_comlups_array: 0 the linked table of two loops; 10 or more only the crossings
 // (rows whose element of B is positive), each crossing of a loop with itself once.
@@ -33,6 +34,9 @@ struct comlups_columns {
 // pocket_work.tolerance.
 void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count,
                        const comlups_columns& table);
+// Mode 11 of cre_comlups_array (A against itself) into columns that may grow (luplup_into): the
+// loop removal's table, which keeps every crossing however many there are.
+void cre_comlups_self(pokarr& a, luplup_columns& columns, int& count);
 
 // Status words of comlup_pokarr.
 inline constexpr int kComlupNone = 0;

@@ -141,6 +141,13 @@ double corner_turn(const double* u, const double* v, double distance, const corn
     return cross - 0.5 * (bends.previous + bends.current) * distance;
 }
 
+// The squared distance from a corner's offset on the current element's normal back to where the
+// two offset lines meet, for the cosine of the turn (none at a full reversal).
+double mitre_reach2(double cosine, double distance)
+{
+    return cosine > -1.0 ? (1.0 - cosine) / (1.0 + cosine) * distance * distance : 0.0;
+}
+
 // Inlined into the offset loop, which runs it at every corner of every offset.
 [[gnu::always_inline]] inline void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
                  int prev_is_arc, const corner_bends& bends, int& arc_flag, double prev_len2, int side,
@@ -169,6 +176,7 @@ double corner_turn(const double* u, const double* v, double distance, const corn
     const int raw_convex = gevl0d(raw_c);
     double c = std::fabs(raw_c) < kCornerSineFloor ? 0.0 : raw_c;
     double cs = u[0] * v[0] + u[1] * v[1];
+    const double turn_cosine = cs;
     if (cs > kStraightCosine) {
         c = 0.0;
         cs = 1.0;
@@ -195,7 +203,7 @@ double corner_turn(const double* u, const double* v, double distance, const corn
         arc_flag = 0;
     }
 
-    const double t2 = cs > -1.0 ? (1.0 - cs) / (1.0 + cs) * d * d : 0.0;
+    const double t2 = mitre_reach2(cs, d);
     const int straight = no_turn && pk_eq_val(cs, 1.0);
     const int near_arc = cur_is_arc || prev_is_arc;
     // c is the raw turn or a snapped zero, which the host's test takes as convex.
@@ -212,7 +220,13 @@ double corner_turn(const double* u, const double* v, double distance, const corn
             return;
     }
 
-    double m = std::sqrt(t2);
+    // A turn snapped to a straight run is no corner for the rule above, yet its two offset lines
+    // still meet d tan(turn / 2) along the current element from the vertex's offset on its
+    // normal. Taking that offset for the meeting point shifts every point of a dense loop along
+    // the loop; where its curvature radius nears d, the offset's fold then no longer crosses
+    // itself and runs through the band nearer the source than d. Beside an arc a snapped turn
+    // keeps the vertex's offset, where the arc's own offset begins or ends.
+    double m = std::sqrt(straight && !near_arc ? mitre_reach2(turn_cosine, d) : t2);
     if (near_arc ? convex : raw_convex) m = -m;
     q1[0] = pv[0] + m * v[0];
     q1[1] = pv[1] + m * v[1];

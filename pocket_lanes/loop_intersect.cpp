@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,9 @@ constexpr double kEndPosition = 1.0 - 1.0e-6;
 // Touching rows of a self search closer than this in x and y are one row.
 constexpr double kMergeReach = 0.001;
 constexpr int kStatusOverflow = -1;
+constexpr int kNotOpen = -1;
+// Rows a search's host array grows by when it outgrows what it holds.
+constexpr int kRowGrowth = 1000;
 
 // One row of the working table.
 struct luplup_row {
@@ -41,12 +46,54 @@ struct luplup_row {
     int far_end = 0;             // the row was found as the second end of a shared piece
 };
 
-// The working table of LUPLUP; rows are kept ordered along A.
+// The working table of LUPLUP; rows are kept ordered along A. A search works in the kept rows; one
+// whose columns grow moves its rows into a host dynamic array when it outgrows them, and gives the
+// array back when it ends (give_back_rows).
 struct luplup_work {
     int count = 0;
-    luplup_row rows[kLuplupSelfRows];
+    int capacity = kLuplupSelfRows;  // rows that `rows` holds
+    int spill = kNotOpen;            // the host array holding the rows of a larger search
+    luplup_row* rows = kept;
+    luplup_row kept[kLuplupSelfRows];
 };
 luplup_work luplup_work_block;
+
+// Room for one more row of the search. Columns of a fixed size take as many rows as they hold;
+// growing columns take every row, the kept rows moving into a host array grown a step at a time.
+// False when there is no room.
+bool room_for_row(luplup_work& w, const luplup_columns& out)
+{
+    if (out.grow == nullptr) return w.count < std::min(out.capacity, w.capacity);
+    if (w.count < w.capacity) return true;
+    void* base = nullptr;
+    int status = 0;
+    if (w.spill == kNotOpen) {
+        MM_OPEN_ARRAY(sizeof(luplup_row), w.capacity + kRowGrowth, w.spill, base, status);
+        if (status != 0) {
+            w.spill = kNotOpen;
+            return false;
+        }
+        std::copy(w.rows, w.rows + w.count, static_cast<luplup_row*>(base));
+    } else {
+        MM_RESIZE_ARRAY(w.spill, kRowGrowth, base, status);
+        if (status != 0) return false;
+    }
+    w.rows = static_cast<luplup_row*>(base);
+    w.capacity = MM_CUR_N_ENTRIES(w.spill);
+    return true;
+}
+
+// Back to the kept rows once a search ends.
+void give_back_rows(luplup_work& w)
+{
+    if (w.spill != kNotOpen) {
+        int status = 0;
+        MM_CLOSE(w.spill, status);
+        w.spill = kNotOpen;
+    }
+    w.rows = w.kept;
+    w.capacity = kLuplupSelfRows;
+}
 
 struct mode_digits {
     bool first_only, self;
@@ -194,16 +241,49 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
     out[0] = in[0], out[1] = in[1];
 }
 
+// The rows whose element of A lies from `from` to `to`: an index range of the table, which is
+// ordered by A's element.
+struct row_range {
+    int first, last;  // rows first .. last - 1
+};
+row_range rows_between(const luplup_work& w, int from, int to)
+{
+    const luplup_row* begin = w.rows;
+    const luplup_row* end = w.rows + w.count;
+    const luplup_row* first = std::partition_point(begin, end, [from](const luplup_row& o) { return o.a < from; });
+    const luplup_row* last = std::partition_point(first, end, [to](const luplup_row& o) { return o.a <= to; });
+    return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
+}
+
+// The rows on element e of A and on the elements up to an arc record's width before and after
+// it (every element a neighbour test can pair with e), and at the loop's ends those on the
+// element across the closing point: at most three ranges, in table order.
+struct near_rows {
+    row_range ranges[3];
+    int count = 0;
+};
+near_rows rows_near(const luplup_work& w, const loop_view& va, int e)
+{
+    near_rows n;
+    const int last = va.last();
+    if (e == last) n.ranges[n.count++] = rows_between(w, 1, 1);
+    n.ranges[n.count++] = rows_between(w, e - kArcRecordEntries, e + kArcRecordEntries);
+    if (e == 1) n.ranges[n.count++] = rows_between(w, last, last);
+    return n;
+}
+
 // Whether the row repeats a recorded row met from a neighbouring element.
 bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va,
                    const loop_view& vb)
 {
     const double p[2] = {r.x, r.y};
-    for (int i = 0; i < w.count; ++i) {
-        const luplup_row& o = w.rows[i];
-        const double q[2] = {o.x, o.y};
-        if (pk_eq_pnt2(p, q) && va.neighbours(r.a, o.a) && vb.neighbours(r.b, o.b)) return true;
-    }
+    const near_rows near = rows_near(w, va, r.a);
+    for (int k = 0; k < near.count; ++k)
+        for (int i = near.ranges[k].first; i < near.ranges[k].last; ++i) {
+            const luplup_row& o = w.rows[i];
+            const double q[2] = {o.x, o.y};
+            if (pk_eq_pnt2(p, q) && va.neighbours(r.a, o.a) && vb.neighbours(r.b, o.b)) return true;
+        }
     return false;
 }
 
@@ -246,7 +326,8 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
 bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                  const pk_box_table& boxes, pk_elem_index& index, int a, int capacity, int& found_total)
+                  const pk_box_table& boxes, pk_elem_index& index, int a, const luplup_columns& out,
+                  int& found_total)
 {
     luplup_work& w = luplup_work_block;
     // A self search passes over B's elements up to a: past the last one none is left.
@@ -307,10 +388,11 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
         ++found_total;
         if (repeats_a_row(w, r, va, vb)) continue;
-        if (w.count >= capacity) {
+        if (!room_for_row(w, out)) {
+            // Columns that cannot grow are full; growing ones failed, as the host has said.
             int pocket_mode = 0;
             get_pocket_mode(pocket_mode);
-            if (pocket_mode == 0) eroutc(kTooManyText, 0);
+            if (pocket_mode == 0 && out.grow == nullptr) eroutc(kTooManyText, 0);
             w.count = kStatusOverflow;
             return false;
         }
@@ -340,6 +422,9 @@ struct cleanup {
     int* elem_a;
     int* elem_b;
     int& restarts_left;
+    // The rows ordered by B's element (a self search), and the partner candidates of one row.
+    std::vector<int>& by_b;
+    std::vector<int>& candidates;
 
     // A nudge of a self search: 0 starts the search again, a failure ends it; a nudge that moved
     // nothing (or no restarts left) lets the clean-up go on, so it cannot restart without end.
@@ -380,6 +465,22 @@ struct cleanup {
         return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
     }
 
+    // Whether point p is an end of the straight element e (its far end stretched as on_straight
+    // stretches it).
+    static bool at_an_end(const loop_view& v, int e, const double* p, double stretch)
+    {
+        const chain_element c = v.at(e);
+        const double sx = v.p.x[c.start], sy = v.p.y[c.start];
+        const double start[2] = {sx, sy};
+        const double end[2] = {sx + stretch * (v.p.x[c.end] - sx), sy + stretch * (v.p.y[c.end] - sy)};
+        return pk_eq_pnt2(p, start) || pk_eq_pnt2(p, end);
+    }
+
+    // Whether rows i and j bound a piece that an element of A and an element of B share. Both
+    // points lie on both elements; and since two straight elements share a stretch of one line
+    // only from an end of one of them to an end of one of them, each point is such an end. Where
+    // three elements cross within the tolerance of each other, two of the crossings lie on both
+    // lines as well, away from every end: they stay crossings.
     bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
@@ -390,13 +491,15 @@ struct cleanup {
             a_candidates[2] = va.previous(ri.a);
         else if (rj.vertex_a)
             a_candidates[2] = va.previous(rj.a);
-        bool on_a = false;
-        for (int e : a_candidates)
-            on_a = on_a || (e > 0 && on_straight(va, e, pi, 1.0) && on_straight(va, e, pj, 1.0));
-        if (!on_a) return false;
-        for (int e : {ri.b, rj.b}) {
-            const double stretch = e == vb.last() ? 2.0 : 1.0;
-            if (on_straight(vb, e, pi, stretch) && on_straight(vb, e, pj, stretch)) return true;
+        for (int ea : a_candidates) {
+            if (ea <= 0 || !on_straight(va, ea, pi, 1.0) || !on_straight(va, ea, pj, 1.0)) continue;
+            for (int eb : {ri.b, rj.b}) {
+                const double stretch = eb == vb.last() ? 2.0 : 1.0;
+                if (!on_straight(vb, eb, pi, stretch) || !on_straight(vb, eb, pj, stretch)) continue;
+                const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
+                                  (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
+                if (ends) return true;
+            }
         }
         return false;
     }
@@ -483,13 +586,45 @@ struct cleanup {
         return nudge(e, e);
     }
 
+    // The rows a partner of row i may be (neighbours on A, and in the first sweep of a self
+    // search the rows on the same element of B), in table order.
+    const std::vector<int>& partner_candidates(int i, int sweep) const
+    {
+        std::vector<int>& rows = candidates;
+        rows.clear();
+        const near_rows near = rows_near(w, va, w.rows[i].a);
+        for (int k = 0; k < near.count; ++k)
+            for (int j = near.ranges[k].first; j < near.ranges[k].last; ++j) rows.push_back(j);
+        // The ranges overlap only on a loop of a few elements.
+        if (near.count > 1) {
+            std::sort(rows.begin(), rows.end());
+            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        }
+        if (md.self && sweep == 0) {
+            // The rows on one element of B stand in table order in by_b.
+            const int b = w.rows[i].b;
+            const auto first = std::lower_bound(by_b.begin(), by_b.end(), b,
+                                                [this](int row, int value) { return w.rows[row].b < value; });
+            const auto last = std::upper_bound(first, by_b.end(), b,
+                                               [this](int value, int row) { return value < w.rows[row].b; });
+            const std::size_t near_count = rows.size();
+            rows.insert(rows.end(), first, last);
+            std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(near_count), rows.end());
+            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        }
+        return rows;
+    }
+
     outcome partner_search(int i, int sweep) const
     {
         const int count = w.count;
         const int before = i > 0 ? i - 1 : count - 1;
         const int after = i + 1 < count ? i + 1 : 0;
-        for (int c = -2; c < count; ++c) {
-            const int j = c == -2 ? before : c == -1 ? after : c;
+        // The two rows beside i first, then every row that can be a partner in table order.
+        const std::vector<int>& rows = partner_candidates(i, sweep);
+        const int candidate_count = static_cast<int>(rows.size());
+        for (int c = -2; c < candidate_count; ++c) {
+            const int j = c == -2 ? before : c == -1 ? after : rows[static_cast<std::size_t>(c)];
             if (j == i) continue;
             const bool by_a = a_neighbours(i, j);
             const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
@@ -505,6 +640,11 @@ struct cleanup {
     outcome sweeps() const
     {
         const int passes = md.self ? 2 : 1;
+        if (md.self) {
+            by_b.resize(static_cast<std::size_t>(w.count));
+            std::iota(by_b.begin(), by_b.end(), 0);
+            std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
+        }
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
                 if (md.self && sweep == 0 && w.count > 1) {
@@ -612,7 +752,7 @@ int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_i
 
 // One search of A against B into the working table; false when it overflowed.
 bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                const pk_box_table& boxes, int capacity, int& found_total)
+                const pk_box_table& boxes, const luplup_columns& out, int& found_total)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -623,7 +763,7 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     const bool own_index = &va.p == &vb.p;
     for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
         const int after = va.at(e).next;
-        if (!walk_element(va, vb, md, boxes, index, e, capacity, found_total)) break;
+        if (!walk_element(va, vb, md, boxes, index, e, out, found_total)) break;
         e = next_reaching(va.p, index, after, own_index);
     }
     return w.count >= 0;
@@ -633,11 +773,16 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
 
 int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
 
-void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
-            int* elem_b, double* x, double* y, int& count, int& result)
+void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out,
+                 int& count, int& result)
 {
     const mode_digits md = digits_of(mode);
     luplup_work& w = luplup_work_block;
+    // A search that outgrew the kept rows gives its host array back on every way out.
+    struct rows_given_back {
+        luplup_work& w;
+        ~rows_given_back() { give_back_rows(w); }
+    } given_back{w};
     w.count = 0;
     count = 0;
     result = 0;
@@ -650,20 +795,22 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
         count = kStatusOverflow;
         return;
     }
-    const int capacity = luplup_capacity(mode);
     int restarts_left = kLuplupRestarts;
+    std::vector<int> by_b, candidates;
     const pk_box_table* boxes = &b_boxes;
     int found_total = 0;
     for (;;) {
         const loop_view va{a}, vb{b};
-        if (!search_all(va, vb, md, *boxes, capacity, found_total)) {
+        // Growing columns make room for every row the search found (they may move).
+        if (!search_all(va, vb, md, *boxes, out, found_total) ||
+            (w.count > out.capacity && !(out.grow != nullptr && out.grow(w.count, out)))) {
             count = kStatusOverflow;
             w.count = 0;
             return;
         }
-        for (int i = 0; i < w.count; ++i) elem_a[i] = w.rows[i].a, elem_b[i] = w.rows[i].b;
+        for (int i = 0; i < w.count; ++i) out.elem_a[i] = w.rows[i].a, out.elem_b[i] = w.rows[i].b;
         if (md.units == 0 && !md.self) break;
-        const cleanup c{a, va, vb, md, w, elem_a, elem_b, restarts_left};
+        const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates};
         outcome o = c.sweeps();
         if (o == outcome::go_on) o = c.junctions();
         if (o == outcome::failed) {
@@ -672,19 +819,26 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
             return;
         }
         if (o == outcome::go_on) {
-            if (md.self) merge_touching_rows(w, elem_b);
+            if (md.self) merge_touching_rows(w, out.elem_b);
             break;
         }
         pokarr_get_groups(b, luplup_boxes_block);
         boxes = &luplup_boxes_block;
     }
     for (int i = 0; i < w.count; ++i) {
-        elem_a[i] = w.rows[i].a;
-        x[i] = w.rows[i].x;
-        y[i] = w.rows[i].y;
+        out.elem_a[i] = w.rows[i].a;
+        out.x[i] = w.rows[i].x;
+        out.y[i] = w.rows[i].y;
     }
     count = w.count;
     if (count == 0 && found_total > 0) result = 1;
+}
+
+void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
+            int* elem_b, double* x, double* y, int& count, int& result)
+{
+    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
+    luplup_into(mode, a, b, b_boxes, out, count, result);
 }
 
 void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes,

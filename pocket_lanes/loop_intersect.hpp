@@ -31,6 +31,22 @@ inline constexpr int kLuplupRestarts = 50;
 void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
             int* elem_b, double* x, double* y, int& count, int& result);
 
+// The columns a search writes its rows to. They hold `capacity` rows; with `grow` set the search
+// keeps every row it finds, however many: grow(rows, columns) makes room for that many (the
+// columns may move, and grow points them at their new place) and answers false when it cannot.
+struct luplup_columns {
+    int* elem_a;
+    int* elem_b;
+    double* x;
+    double* y;
+    int capacity;
+    bool (*grow)(int rows, luplup_columns& columns);
+};
+// LUPLUP into the given columns: with growing columns a search never overflows (count -1 then
+// means the growth failed).
+void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out,
+                 int& count, int& result);
+
 // LUPLUP with heights in 3-D (units digit 2 or more; with 4 the height on A is the difference).
 // Status 0; the result code of LUPLUP when not 0; -1 when the table overflowed (never "no
 // crossing").

@@ -13,6 +13,7 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
@@ -43,6 +44,7 @@
 
 namespace {
 
+constexpr const char* kNotFiniteText = "[oneoff_pokarr] LOOP OR DISTANCE HOLDS A NUMBER THAT IS NOT FINITE";
 // Below this distance the pieces are taken without the crossing and inside tests.
 constexpr double kSmallOffset = 0.013;
 // Loop removal is retried this often, each time at (1 - 0.001 k) of the current distance.
@@ -1221,6 +1223,12 @@ void set_up(oneoff_call& c)
 void oneoff_pokarr(const oneoff_request& request, pokarr& loop, int& status)
 {
     status = 0;
+    // The clean-up passes would drop a vertex that is not a number before any test could see it.
+    if (!pokarr_finite(loop) || !std::isfinite(request.distance)) {
+        eroutc(kNotFiniteText, 0);
+        status = kOneoffRefused;
+        return;
+    }
     oneoff_call c(request, loop, status);
     if (request.direction_word == -1) pokarr_reverse(loop);
     if (!prepare_source(c)) return;

@@ -20,6 +20,8 @@ inline constexpr int kOneoffNoOffset = 1;
 inline constexpr int kOneoffNoRestart = 9;
 inline constexpr int kOneoffRemovalFailed = 10;
 inline constexpr int kOneoffMemory = 11;
+// A loop or distance holding a number that is not finite is refused before any pass.
+inline constexpr int kOneoffRefused = -1;
 
 // Pieces one offset may hold.
 inline constexpr int kPieceSetMax = 7000;
@@ -44,7 +46,8 @@ struct oneoff_request {
 };
 
 // Makes the next offset of the loop (changed in place by the clean-up and the restart) and
-// records its pieces. Status 0, 1, 9, 10, 11, or the code of a callee passed up. Reads
+// records its pieces. Status 0, 1, 9, 10, 11, or the code of a callee passed up; -1 (one line
+// naming the routine) for a loop or distance holding a number that is not finite. Reads
 // pocket_work (tolerance, working_tolerance, corner_arcs, reoffset_distance, reach_squared,
 // end_point_mode, restart_param, island_stage, full_pocket, combine_floor) and
 // pocket_state.pocket_dimension; the end-point restart writes pocket_work.restart_point and

@@ -334,26 +334,36 @@ TEST_F(Delups, RawOffsetsComeApartIntoSimpleLoops)
     EXPECT_GT(split, 20);
 }
 
-TEST_F(Delups, TooManyCrossingsFailTheSearch)
+TEST_F(Delups, CrossingsBeyondTheFixedRowsGrowTheTable)
 {
-    // A zigzag of 7,000 teeth closed by a line back over all of them: 7,000 crossings pass the
-    // 6,990 rows of the table of a loop against itself.
+    // A zigzag of 8,000 teeth out and a flatter one half a tooth apart back: every tooth crosses
+    // the way back, more crossings than the table's fixed rows (once the limit that failed the
+    // search). Every crossing makes a loop, the loops' signed areas add up to the whole one's,
+    // and the end of the series gives the table's host array back.
+    constexpr int kTeeth = 8000;
     pokarr a;
     pokarr_init(2, a);
     int status = 0;
-    for (int k = 0; k <= 7000; ++k) {
+    for (int k = 0; k <= kTeeth; ++k) {
         const double p[2] = {static_cast<double>(k), k % 2 == 0 ? -5.0 : 5.0};
         pokarr_add_pnt(p, a, status);
     }
-    const double back[3][2] = {{7001.0, 0.0}, {-1.0, 0.0}, {0.0, -5.0}};
-    for (const double* p : back) pokarr_add_pnt(p, a, status);
-    pokarr out;
-    pokarr_init(2, out);
-    int count = 0;
-    DELUPS(a, out, count, status);
-    EXPECT_EQ(status, kDelupsSearchFailed);
-    EXPECT_EQ(delups_block.result_count, 0);
-    pokarr_free(out);
+    for (int k = kTeeth; k >= -1; --k) {
+        const double p[2] = {k + 0.5, k % 2 == 0 ? 4.0 : -4.0};
+        pokarr_add_pnt(p, a, status);
+    }
+    const double start[2] = {0.0, -5.0};
+    pokarr_add_pnt(start, a, status);
+    const double whole = signed_area(a);
+    const series s = run_series(a);
+    EXPECT_EQ(s.first_status, 0);
+    EXPECT_EQ(s.last_status, 0);
+    EXPECT_GT(s.counts.front(), kDelupsTableSize);
+    EXPECT_EQ(s.loops.size(), static_cast<std::size_t>(s.counts.front() + 1));
+    for (const kg::loop& l : s.loops) EXPECT_TRUE(closed(l));
+    EXPECT_NEAR(s.area, whole, 1e-9 * kTeeth);
+    EXPECT_EQ(delups_block.spill, -1);
+    EXPECT_EQ(delups_block.capacity, kDelupsTableSize);
     pokarr_free(a);
 }
 

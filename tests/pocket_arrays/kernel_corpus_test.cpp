@@ -1,11 +1,12 @@
 // Named cases of the kernel, each one a loop that once went wrong, with what it must give: inward
 // offsets judged against Clipper 1 (a notch near a reversal, a crack between two arcs), a zig-zag
 // whose neighbours run nearly parallel, two circles of very different radii, a line through an
-// arc twice and two arcs meeting twice, a shared piece ending at a loop's first point, and input
-// that holds numbers that are not finite.
+// arc twice and two arcs meeting twice, a shared piece ending at a loop's first point, crossings
+// of a dense raw offset beside one another, and input that holds numbers that are not finite.
 #include "kernel_geometry.hpp"
 
 #include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "host/control/curve_sets.hpp"
@@ -294,4 +295,47 @@ TEST_F(KernelPreparation, ContourBeyondTheDoubleRangeIsRefused)
     EXPECT_LT(status, 0);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_EQ(errors()[0].rfind("pocket_prepare,", 0), 0u) << errors()[0];
+}
+
+TEST_F(KernelCorpus, CrossingsBesideOtherCrossingsOfADenseRawOffsetAreKept)
+{
+    // A wandering loop of 850 vertices about 30 across, offset by 10, folds over itself thousands
+    // of times. Where three of its short elements cross within the tolerance of each other, two
+    // of the crossings lie on both lines of a pair away from their ends: they are crossings, not
+    // the ends of a piece the pair shares.
+    std::mt19937 rng(1850);
+    kg::loop source = kg::make_loop(kg::kind::random_walk, 850, rng);
+    for (xy& p : source) p.x *= 1.5, p.y *= 1.5;
+    // The source cleaned and restarted and its raw offset, as the one offset makes them.
+    pocket_work_block.tolerance = 0.01;
+    pokarr s = kg::array_of(source);
+    pokarr_drop_short(s);
+    int closed_flag = 1;
+    pokarr_drop_redundant(closed_flag, 0, s);
+    int longest = -1, status = 0;
+    double x = 0.0, y = 0.0;
+    pokarr_longest_elem(s, longest);
+    pokarr_restart_at(s, longest, 1, 0.5, x, y, status);
+    pokarr_drop_short(s);
+    pokarr raw;
+    pokarr_init(2, raw);
+    lane_offset_2d3d(kSideLeft, 1, 10.0, s, raw, status);
+    ASSERT_EQ(status, 0);
+    const kg::loop offset = entries_of(raw);
+    pokarr out;
+    pokarr_init(2, out);
+    int count = 0;
+    DELUPS(raw, out, count, status);
+    // The loop removal's crossing table.
+    std::vector<kg::crossing> got;
+    for (int m = 0; m < delups_block.records; ++m)
+        got.push_back({delups_block.ingo[m], delups_block.ingo1[m], delups_block.xing[m], delups_block.ying[m]});
+    delups_clear();
+    const std::vector<kg::crossing> want = kg::brute_force_crossings(offset, offset, true);
+    EXPECT_GT(want.size(), 1000u);
+    EXPECT_EQ(kg::unmatched(want, got, 1e-6).size(), 0u);
+    EXPECT_EQ(kg::unmatched(got, want, 1e-6).size(), 0u);
+    pokarr_free(out);
+    pokarr_free(raw);
+    pokarr_free(s);
 }

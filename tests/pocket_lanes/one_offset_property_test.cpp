@@ -1,6 +1,6 @@
 // The one offset against Clipper 1 over named and seeded random loops (inward offsets of stars,
-// concave polygons, arc-edged loops and convex quadrilaterals; outward offsets of concave
-// islands): every lane is a true part of the offset, no vertex nearer the source than the
+// concave polygons, arc-edged loops and convex quadrilaterals, dense smooth loops, a star whose
+// offset crosses itself thousands of times; outward offsets of concave islands): every lane is a true part of the offset, no vertex nearer the source than the
 // distance less the tolerance, and no loop of the reference is missing. In whole pockets a
 // concave island keeps its lane and no cut enters it.
 #include "engine_test_support.hpp"
@@ -116,6 +116,45 @@ TEST_F(OneOffsetProperty, InwardOffsetsAreTrueParts)
         EXPECT_EQ(judge(source, d, false, status, lanes), "")
             << "seed " << kSeed << " loop " << i << " (" << kg::name_of(k) << ", loop seed " << loop_seed << "), d " << d;
     }
+}
+
+TEST_F(OneOffsetProperty, DenseSmoothLoopsKeepTheirOneLane)
+{
+    // Loops of 850 to 6,800 vertices about 40 across: ellipses whose ends bend about as tightly
+    // as 10 and wandering loops. Turns this small are straight runs to the corner rule; where
+    // the curvature radius nears the distance their offsets fold over.
+    struct row {
+        kg::kind kind;
+        unsigned seed;
+        int most;  // vertices at most
+    } rows[] = {{kg::kind::convex, 1, 6800}, {kg::kind::convex, 2, 6800}, {kg::kind::random_walk, 1, 1700}};
+    for (const row& r : rows)
+        for (int n = 850; n <= r.most; n *= 2)
+            for (double d : {0.5, 2.0, 10.0}) {
+                std::mt19937 rng(r.seed * 1000 + static_cast<unsigned>(n));
+                kg::loop source = kg::make_loop(r.kind, n, rng);
+                for (xy& p : source) p.x *= 2.0, p.y *= 2.0;
+                std::vector<kg::loop> lanes;
+                const int status = offset_once(source, d, false, lanes);
+                EXPECT_EQ(std::to_string(lanes.size()) + " " + judge(source, d, false, status, lanes), "1 ")
+                    << kg::name_of(r.kind) << ", seed " << r.seed * 1000 + n << ", " << n << " vertices, d " << d;
+            }
+}
+
+TEST_F(OneOffsetProperty, StarWhoseOffsetCrossesItselfThousandsOfTimesKeepsItsLane)
+{
+    // 474 corners alternately 40 and 30 from the centre: offset by 10, every spike folds over its
+    // neighbours, more crossings than the loop removal's fixed rows.
+    std::vector<xy> corners;
+    for (int k = 0; k < 474; ++k) {
+        const double a = 2.0 * kg::kPi * k / 474, r = k % 2 == 0 ? 40.0 : 30.0;
+        corners.push_back({r * std::cos(a), r * std::sin(a)});
+    }
+    const kg::loop star = kg::closed(corners);
+    std::vector<kg::loop> lanes;
+    const int status = offset_once(star, 10.0, false, lanes);
+    EXPECT_GT(delups_block.records, kDelupsTableSize);  // the last removal's table outgrew them
+    EXPECT_EQ(std::to_string(lanes.size()) + " " + judge(star, 10.0, false, status, lanes), "1 ");
 }
 
 TEST_F(OneOffsetProperty, IslandOffsetsAreOneLoopRoundTheIsland)

@@ -1,7 +1,8 @@
 // One offset of one loop: a loop too small to offset, an inward offset, a split into two
 // branches, an offset below 0.013 taken without the piece tests, the arc-corner mode's offset
 // distance, a hole of the first inward offset of the outer contour becoming an island, the
-// leftover lanes of a pocket without islands, a loop on surfaces, and the collection mode.
+// leftover lanes of a pocket without islands, a loop on surfaces, the collection mode, and a loop
+// or distance holding a number that is not finite.
 #include "lane_test_support.hpp"
 
 #include "pocket_arrays/delups.hpp"
@@ -12,6 +13,8 @@
 #include "pocket_lanes/one_offset.hpp"
 
 #include <cmath>
+#include <limits>
+#include <string>
 #include <vector>
 
 namespace {
@@ -309,4 +312,55 @@ TEST_F(OneOffset, CleanUpFoundUnderOtherWorkingValuesIsNotReused)
             EXPECT_EQ(after[k].y, alone[k].y) << r.name << ", entry " << k;
         }
     }
+}
+
+TEST_F(OneOffset, NumbersThatAreNotFiniteAreRefusedBeforeAnyPass)
+{
+    // A square whose right side is an outward arc: entries 3 to 5 are the arc record (radius and
+    // direction, centre, end).
+    std::vector<xy> sound = {{0, 0}, {20, 0}};
+    push_arc(sound, std::hypot(5.0, 10.0), 1.0, 15.0, 10.0, 20.0, 20.0);
+    sound.push_back({0, 20});
+    sound.push_back({0, 0});
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct row {
+        const char* name;
+        int entry;  // -1: the distance
+        bool on_y;
+        double value;
+    } rows[] = {
+        {"first vertex", 0, false, nan},  {"first vertex", 0, true, -inf}, {"middle vertex", 6, true, nan},
+        {"middle vertex", 1, false, inf}, {"last vertex", 7, false, nan},  {"last vertex", 7, true, inf},
+        {"arc radius", 3, false, nan},    {"arc direction", 3, true, inf}, {"arc centre", 4, true, nan},
+        {"arc end", 5, false, -inf},      {"distance", -1, false, nan},    {"distance", -1, false, inf},
+    };
+    for (const row& r : rows) {
+        lane_table_reset();
+        const std::size_t lines_before = errors().size();
+        std::vector<xy> entries = sound;
+        if (r.entry >= 0) (r.on_y ? entries[r.entry].y : entries[r.entry].x) = r.value;
+        int branches = 1;
+        pokarr loop = make_from(entries);
+        int status = -7;
+        oneoff_pokarr(inward(r.entry < 0 ? r.value : 2.0, &branches), loop, status);
+        EXPECT_EQ(status, kOneoffRefused) << r.name;
+        const std::vector<std::string> lines = errors();
+        ASSERT_EQ(lines.size(), lines_before + 1) << r.name;
+        EXPECT_EQ(lines.back(), "[oneoff_pokarr] LOOP OR DISTANCE HOLDS A NUMBER THAT IS NOT FINITE") << r.name;
+        EXPECT_EQ(lane_table_block.count, 0) << r.name;
+        EXPECT_EQ(entries_of(loop).size(), entries.size()) << r.name << ": the loop is left as given";
+        pokarr_free(loop);
+    }
+    // The same loop with finite numbers is offset, without a word.
+    lane_table_reset();
+    const std::size_t lines_before = errors().size();
+    int branches = 1;
+    pokarr loop = make_from(sound);
+    int status = -7;
+    oneoff_pokarr(inward(2.0, &branches), loop, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(lane_table_block.count, 1);
+    EXPECT_EQ(errors().size(), lines_before);
+    pokarr_free(loop);
 }
