@@ -227,10 +227,13 @@ bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first
 }
 
 // Step 4 c: a branch lane with a group meets J; answers whether L ends without taking J in.
+// L is a hole left between the merged first offsets of its group's islands; the group's own
+// merged lane (its parent is the group) is the ring round that hole, which lies inside it
+// without covering it, even after later merges of the ring have left no link to L.
 bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int lane_j, bool linked)
 {
     const lane_table& lt = lane_table_block;
-    if (!(lt.status[lane_j] == 1 && !linked)) return false;
+    if (!(lt.status[lane_j] == 1 && !linked) || lt.parent[lane_j] == lt.group[lane_l]) return false;
     pokarr_work m;
     int status = 0;
     lane_to_pokarr(lt.parent[lane_j], m.a, status);
