@@ -322,12 +322,25 @@ bool branch_against_islands(lancom_call& c, int& b)
         int largest_index = 0, largest_lanes = 0, result = kComlupNone;
         // An island clear of the lane has no crossing, so no common loops: the search is skipped
         // (the common loops then change nothing and answer none).
-        if (!(planar && loop_l.a.dimension == loop_j.a.dimension && lane_elements.keeps_clear(loop_j.a, clear_margin)))
+        // Against an island's second offset the parts of its region beyond the lane are kept: the
+        // merge may take away a lane the island's first lane needs beside it.
+        const bool second_offset = c.stage == 2 && lt.status[lane_j] == 2 && planar;
+        if (!(planar && loop_l.a.dimension == loop_j.a.dimension && lane_elements.keeps_clear(loop_j.a, clear_margin))) {
+            loop_buffer_clear(dropped_loops_block.loops);
+            dropped_loops_block.keep = second_offset;
             comlup_pokarr(0, loop_l.a, loop_j.a, parent_p, d, c.pass, lane_l, lane_j, 0, c.touch, c.branch_count,
                           largest_index, largest_lanes, result);
+            dropped_loops_block.keep = false;
+        }
         if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables || result < 0)
             return c.stop(result);
-        if (result == kComlupRecorded) return record_merge(c, lane_l, lane_j, level, first_new);
+        if (result == kComlupRecorded) {
+            if (!record_merge(c, lane_l, lane_j, level, first_new)) return false;
+            if (second_offset) keep_island_gap_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
+            loop_buffer_clear(dropped_loops_block.loops);
+            return c.status == 0 || c.stop(c.status);
+        }
+        loop_buffer_clear(dropped_loops_block.loops);
         if (result == kComlupNothingCollected) {
             const int was = lt.status[lane_l];
             lt.status[lane_l] = was >= 2 && !earlier_on_level(lane_l, kLeftOver) ? kLeftOver : 0;

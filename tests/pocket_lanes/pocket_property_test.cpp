@@ -288,6 +288,10 @@ std::vector<pocket_case> named_corpus()
                    {rectangle(0, 0, 30, 24), circle(8, 8, 1), circle(13.9, 8, 1), circle(13.9, 13.9, 1),
                     circle(8, 13.9, 1), circle(18.9, 8, 1)},
                    {2.0, 2.0, 2.0, 2.0, 2.0, 2.0}, 2.0});
+    // Random pockets where the outer lanes and an island's lane stand a little more than a step
+    // apart, and the lane between them came so near the island's lane that its merge with the
+    // island's second offset took it away.
+    for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     return out;
 }
