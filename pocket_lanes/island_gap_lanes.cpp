@@ -81,22 +81,22 @@ double distance_to(island_lanes& islands, double x, double y, double reach)
     for (std::size_t i = 0; i < islands.loops.size(); ++i) {
         const pokarr& l = islands.loops[i].a;
         pk_elem_index& index = islands.indexes[i];
-        // An element alone is a chain of its own entries.
-        const auto measure = [&](int k) {
-            const chain_element e = chain_element_at(l.x, l.y, l.count, k);
-            if (!e.valid) return l.count;
+        // A short lane is measured whole; an element alone is a chain of its own entries.
+        const auto measure = [&](int first, int count) {
             int nearest = 0;
             double t = 0.0, nx = 0.0, ny = 0.0, d = kNoClearance;
-            nearest_on_xy_chain(x, y, l.x + e.start, l.y + e.start, e.end - e.start + 1, nearest, t, nx, ny, d);
+            nearest_on_xy_chain(x, y, l.x + first, l.y + first, count, nearest, t, nx, ny, d);
             if (nearest > 0) best = std::min(best, d);
-            return e.next;
         };
         if (index.count == 0) {
-            for (int k = 1; k < l.count;) k = measure(k);
+            measure(0, l.count);
             continue;
         }
         pk_elem_index_candidates(index, x - reach, y - reach, x + reach, y + reach, index.candidates);
-        for (const int k : index.candidates) measure(k);
+        for (const int k : index.candidates) {
+            const chain_element e = chain_element_at(l.x, l.y, l.count, k);
+            if (e.valid) measure(e.start, e.end - e.start + 1);
+        }
     }
     return best < reach ? best : kNoClearance;
 }
