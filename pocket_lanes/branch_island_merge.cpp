@@ -227,10 +227,13 @@ bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first
 }
 
 // Step 4 c: a branch lane with a group meets J; answers whether L ends without taking J in.
+// L is a hole left between the merged first offsets of its group's islands; the group's own
+// merged lane (its parent is the group) is the ring round that hole, which lies inside it
+// without covering it, even after later merges of the ring have left no link to L.
 bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int lane_j, bool linked)
 {
     const lane_table& lt = lane_table_block;
-    if (!(lt.status[lane_j] == 1 && !linked)) return false;
+    if (!(lt.status[lane_j] == 1 && !linked) || lt.parent[lane_j] == lt.group[lane_l]) return false;
     pokarr_work m;
     int status = 0;
     lane_to_pokarr(lt.parent[lane_j], m.a, status);
@@ -319,12 +322,25 @@ bool branch_against_islands(lancom_call& c, int& b)
         int largest_index = 0, largest_lanes = 0, result = kComlupNone;
         // An island clear of the lane has no crossing, so no common loops: the search is skipped
         // (the common loops then change nothing and answer none).
-        if (!(planar && loop_l.a.dimension == loop_j.a.dimension && lane_elements.keeps_clear(loop_j.a, clear_margin)))
+        // Against an island's second offset the parts of its region beyond the lane are kept: the
+        // merge may take away a lane the island's first lane needs beside it.
+        const bool second_offset = c.stage == 2 && lt.status[lane_j] == 2 && planar;
+        if (!(planar && loop_l.a.dimension == loop_j.a.dimension && lane_elements.keeps_clear(loop_j.a, clear_margin))) {
+            loop_buffer_clear(dropped_loops_block.loops);
+            dropped_loops_block.keep = second_offset;
             comlup_pokarr(0, loop_l.a, loop_j.a, parent_p, d, c.pass, lane_l, lane_j, 0, c.touch, c.branch_count,
                           largest_index, largest_lanes, result);
+            dropped_loops_block.keep = false;
+        }
         if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables || result < 0)
             return c.stop(result);
-        if (result == kComlupRecorded) return record_merge(c, lane_l, lane_j, level, first_new);
+        if (result == kComlupRecorded) {
+            if (!record_merge(c, lane_l, lane_j, level, first_new)) return false;
+            if (second_offset) keep_island_gap_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
+            loop_buffer_clear(dropped_loops_block.loops);
+            return c.status == 0 || c.stop(c.status);
+        }
+        loop_buffer_clear(dropped_loops_block.loops);
         if (result == kComlupNothingCollected) {
             const int was = lt.status[lane_l];
             lt.status[lane_l] = was >= 2 && !earlier_on_level(lane_l, kLeftOver) ? kLeftOver : 0;

@@ -36,6 +36,7 @@
 
 loop_buffer pending_loops_block;
 loop_buffer collected_loops_block;
+dropped_loops dropped_loops_block;
 
 namespace {
 
@@ -411,7 +412,15 @@ bool take_loop(comlup_call& c, pokarr& loop, bool pending, int at_highest)
     int direction = 0;
     clean_loop(loop, area, direction);
     bool island_like = false;
-    if (!loop_survives(c, loop, area, direction, island_like)) return c.status != kComlupMemory;
+    if (!loop_survives(c, loop, area, direction, island_like)) {
+        if (dropped_loops_block.keep && c.kind == 0 && direction == -1 && c.status != kComlupMemory) {
+            int status = 0;
+            pokarr_reverse(loop);
+            loop_buffer_add(dropped_loops_block.loops, loop, 1, status);
+            if (status != 0) c.status = kComlupMemory;
+        }
+        return c.status != kComlupMemory;
+    }
     if (c.status == kComlupNone || c.status == kComlupClosedNoneKept) c.status = kComlupRecorded;
     int level = c.level_a;
     if (island_like || (c.kind == 0 && c.first_kept)) level = ++c.level_counter;

@@ -69,6 +69,14 @@ struct loop_buffer {
 extern loop_buffer pending_loops_block;
 // The collection buffer: the loops the one-offset step hands to its caller in collection mode.
 extern loop_buffer collected_loops_block;
+// The loops of the other side that comlup_pokarr walks and drops for a branch lane against an
+// island lane (kind 0): the parts of the island lane's region reaching beyond the branch lane,
+// each turned to run counter-clockwise. Kept only while `keep` is set by the caller.
+struct dropped_loops {
+    bool keep = false;
+    loop_buffer loops;
+};
+extern dropped_loops dropped_loops_block;
 // Empties a buffer (its points given back, count 0).
 void loop_buffer_clear(loop_buffer& buffer);
 // Appends a loop with its direction; status 11 when the buffer is full or the append fails.

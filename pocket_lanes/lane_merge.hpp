@@ -4,6 +4,8 @@
 // ends. The lane loop calls them after each pass's offsets.
 #pragma once
 
+#include "pocket_arrays/pokarr.hpp"
+
 // Island counts above this make ilscom compare the two lanes' boxes before it combines them.
 inline constexpr int kIlscomBoxTestIslands = 20;
 
@@ -20,6 +22,16 @@ void lancom(int pass, int island_stage, int& branch_count, int& island_count, in
 // status. Reads pocket_box.island_count and the lane table's island count.
 void ilscom(int& branch_count, int pass, int island_stage, int& island_count, int& status);
 
+// After branch lane L of the pass merged with lane J, an island's second offset: where L ran
+// between J and the island's first lanes (those J was made from), the merge cut L away, and L's
+// source and the island's lane may stand more than a step apart there. Every part of J's region
+// reaching beyond L (the loops the merge dropped, common_loops.hpp), cut to what lies outside the
+// first lanes, that holds a point farther than twice the tolerance from them and than a step from
+// the part's corners becomes a lane of the pass on a new branch (branch_count raised): a collapse
+// lane running counter-clockwise, with the parent and first link given and second link L.
+// Status 0, 11 when a lane cannot be read, or the code of lane_add. Reads pocket_work
+// (engine_step, tolerance).
+void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status);
 // What the islands' second offsets become when a branch takes them in (lancom's merges, and the
 // islands no branch took in by the end of the lane loop): lane J of the second stage closes its
 // island's chain, status -2, unless an earlier lane of its level already does (then 0).

@@ -282,6 +282,16 @@ std::vector<pocket_case> named_corpus()
     out.push_back({"round islands in a row, step 0.9",
                    {rectangle(0, 0, 30, 12), circle(7, 6, 2), circle(15, 6.5, 2), circle(23, 6, 2)},
                    {0.9, 0.9, 0.9, 0.9}, 0.9});
+    // Four round islands whose offsets merge into a ring round a hole wider than a step, and a
+    // fifth merged into the ring after the hole was made: the hole must still be cleared.
+    out.push_back({"ring of islands round a hole",
+                   {rectangle(0, 0, 30, 24), circle(8, 8, 1), circle(13.9, 8, 1), circle(13.9, 13.9, 1),
+                    circle(8, 13.9, 1), circle(18.9, 8, 1)},
+                   {2.0, 2.0, 2.0, 2.0, 2.0, 2.0}, 2.0});
+    // Random pockets where the outer lanes and an island's lane stand a little more than a step
+    // apart, and the lane between them came so near the island's lane that its merge with the
+    // island's second offset took it away.
+    for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     return out;
 }

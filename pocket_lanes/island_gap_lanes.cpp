@@ -1,0 +1,247 @@
+// The lanes between a branch lane's source and an island's first lane that a merge with the
+// island's second offset takes away. The second offset stands a fraction of a step outside the
+// island's first lane; a branch lane running between the two is cut off there by the merge, so
+// the lanes standing beside that stretch are the branch lane's source and the island's first lane,
+// which may be up to a step and that fraction apart. Where they stand farther apart than a step
+// (and the tolerance) the part of the second offset's region that reaches beyond the branch lane
+// (a lens bounded by the second offset and the branch lane) is kept as a lane: its sides stand
+// within a step of the source and the fraction of the island's lane. Where the branch lane runs
+// into the island's first lane, only the lens's parts outside that lane are kept.
+#include "pocket_lanes/lane_merge.hpp"
+
+#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_measures.hpp"
+#include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_lanes/nearest_points.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The lens is sampled at points this share of the step apart at most.
+constexpr double kSampleShare = 0.25;
+// A whole turn: an arc's sweep is measured in it.
+constexpr double kFullTurn = 6.283185307179586;
+// Island lanes of more entries than this are indexed before their distances are measured.
+constexpr int kIndexedEntries = 64;
+// A merged second offset leads through its links to the first lanes; a chain of links longer than
+// this is not followed (a damaged table).
+constexpr int kMostLinkDepth = 64;
+
+// A loop running counter-clockwise (a copy of the lane's points turned round if need be).
+void ccw_lane(int lane, pokarr& loop, int& status)
+{
+    lane_to_pokarr(lane, loop, status);
+    if (status != 0) return;
+    double area = 0.0;
+    int direction = 0;
+    pokarr_area_dir(loop, area, direction);
+    if (direction < 0) pokarr_reverse(loop);
+}
+
+// The first lanes under second offset x: a second offset made from one first lane links to it
+// alone; a merged one links to the two lanes it was merged from.
+void first_lanes_under(int x, int depth, std::vector<int>& out)
+{
+    const lane_table& lt = lane_table_block;
+    if (depth > kMostLinkDepth || x < 1 || x > lt.count) return;
+    if (lt.link2[x] != 0) {
+        first_lanes_under(lt.link1[x], depth + 1, out);
+        first_lanes_under(lt.link2[x], depth + 1, out);
+        return;
+    }
+    const int first = lt.link1[x];
+    if (first >= 1 && first <= lt.count && lt.level[first] == lt.level[x]) out.push_back(first);
+}
+
+// The island lanes with the index of their elements, so that the elements near a point are found
+// without walking the whole lane for every point.
+struct island_lanes {
+    std::deque<pokarr_work> loops;
+    std::deque<pk_elem_index> indexes;
+};
+
+// The distance of (x, y) from the island lanes when it is below `reach`; kNoClearance otherwise.
+double distance_to(island_lanes& islands, double x, double y, double reach)
+{
+    double best = kNoClearance;
+    for (std::size_t i = 0; i < islands.loops.size(); ++i) {
+        const pokarr& l = islands.loops[i].a;
+        pk_elem_index& index = islands.indexes[i];
+        // A short lane is measured whole; an element alone is a chain of its own entries.
+        const auto measure = [&](int first, int count) {
+            int nearest = 0;
+            double t = 0.0, nx = 0.0, ny = 0.0, d = kNoClearance;
+            nearest_on_xy_chain(x, y, l.x + first, l.y + first, count, nearest, t, nx, ny, d);
+            if (nearest > 0) best = std::min(best, d);
+        };
+        if (index.count == 0) {
+            measure(0, l.count);
+            continue;
+        }
+        pk_elem_index_candidates(index, x - reach, y - reach, x + reach, y + reach, index.candidates);
+        for (const int k : index.candidates) {
+            const chain_element e = chain_element_at(l.x, l.y, l.count, k);
+            if (e.valid) measure(e.start, e.end - e.start + 1);
+        }
+    }
+    return best < reach ? best : kNoClearance;
+}
+
+// Points along the lens, at most `spacing` apart, each with its distance from the island lanes.
+struct lens_point {
+    double x, y, e;
+};
+void lens_points(const pokarr& lens, island_lanes& islands, double spacing, double reach, std::vector<lens_point>& out)
+{
+    for (int i = 1; i < lens.count;) {
+        const chain_element c = chain_element_at(lens.x, lens.y, lens.count, i);
+        if (!c.valid) break;
+        i = c.next;
+        const double sx = lens.x[c.start], sy = lens.y[c.start], ex = lens.x[c.end], ey = lens.y[c.end];
+        double span = std::hypot(ex - sx, ey - sy);
+        if (c.arc) {
+            const double turn = std::atan2(ey - c.cy, ex - c.cx) - std::atan2(sy - c.cy, sx - c.cx);
+            span = std::fabs(c.r) * std::fmod(c.dir * turn + 2.0 * kFullTurn, kFullTurn);
+        }
+        const int parts = std::max(1, static_cast<int>(std::ceil(span / spacing)));
+        for (int p = 0; p < parts; ++p) {
+            const double t = static_cast<double>(p) / parts;
+            double x = sx + t * (ex - sx), y = sy + t * (ey - sy);
+            if (c.arc) arc_pnt_by_vector(c.r, c.dir, c.cx, c.cy, sx, sy, ex, ey, t, x, y);
+            out.push_back({x, y, distance_to(islands, x, y, reach)});
+        }
+    }
+}
+
+// Whether the lens holds a point off the second offset farther than twice the tolerance from the
+// island lanes and farther than a step from every end of the second offset's side: there the
+// source and the island lane stand more than a step and twice the tolerance apart. Within a step
+// of such an end the merged lane's corner stands beside it.
+bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_distance)
+{
+    const pocket_work& pw = pocket_work_block;
+    const double step = pw.engine_step, floor = 2.0 * pw.tolerance;
+    const double on_second = second_distance - pw.tolerance;
+    // A lens whose box has a diagonal below the step holds no point a step from its corners.
+    double box[4] = {kNoClearance, kNoClearance, -kNoClearance, -kNoClearance};
+    for (int i = 0; i < lens.count; i += i + 1 < lens.count && pk_is_marker(lens.x[i + 1]) ? kArcRecordEntries : 1)
+        box[0] = std::min(box[0], lens.x[i]), box[1] = std::min(box[1], lens.y[i]),
+        box[2] = std::max(box[2], lens.x[i]), box[3] = std::max(box[3], lens.y[i]);
+    if (std::hypot(box[2] - box[0], box[3] - box[1]) < step) return false;
+    std::vector<lens_point> points, ends;
+    lens_points(lens, islands, kSampleShare * step, second_distance, points);
+    const std::size_t n = points.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const lens_point& a = points[i];
+        const lens_point& b = points[(i + 1) % n];
+        if ((a.e < on_second) != (b.e < on_second)) ends.push_back(a.e < on_second ? a : b);
+    }
+    const auto far_from_ends = [&](const lens_point& p) {
+        return std::all_of(ends.begin(), ends.end(), [&](const lens_point& q) { return std::hypot(p.x - q.x, p.y - q.y) > step; });
+    };
+    // A lens that crosses no island lane lies wholly inside or outside each: one point tells.
+    const auto outside = [&](const lens_point& p) {
+        return std::none_of(islands.loops.begin(), islands.loops.end(), [&](const pokarr_work& island) {
+            int inside = 0, status = 0;
+            pnt_in_pokarr(p.x, p.y, island.a, inside, status);
+            return status != 0 || inside > 0;
+        });
+    };
+    return std::any_of(points.begin(), points.end(), [&](const lens_point& p) {
+        return p.e < on_second && p.e > floor && far_from_ends(p) && outside(p);
+    });
+}
+
+// The parts of the loops outside island lane `from` on: a part crossing an island lane gives way
+// to its parts outside it.
+bool outside_islands(loop_buffer& parts, island_lanes& islands, std::size_t from, loop_buffer& out)
+{
+    pokarr_work part;
+    for (int k = 1, first = 0; k <= parts.loops; first += parts.counts[k++]) {
+        int status = 0;
+        pokarr_replace(parts.counts[k], parts.points, first, part.a, status);
+        if (status != 0) return false;
+        std::size_t i = from;
+        int crossings = 0;
+        for (; i < islands.loops.size(); ++i) {
+            crossings = comlup_crossings(part.a, islands.loops[i].a);
+            if (crossings != 0) break;
+        }
+        if (crossings < 0) return false;
+        if (i == islands.loops.size()) {
+            loop_buffer_add(out, part.a, 1, status);
+            if (status != 0) return false;
+            continue;
+        }
+        auto rest = std::make_unique<loop_buffer>();
+        pokarr_work island;
+        pokarr_copy(islands.loops[i].a, island.a, status);
+        const bool cut = status == 0 && comlup_outside_loops(part.a, island.a, *rest, crossings);
+        const bool kept = cut && outside_islands(*rest, islands, i + 1, out);
+        loop_buffer_clear(*rest);
+        if (!kept) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status)
+{
+    status = 0;
+    lane_table& lt = lane_table_block;
+    loop_buffer& lenses = dropped_loops_block.loops;
+    std::vector<int> first_lanes;
+    if (lenses.loops > 0) first_lanes_under(lane_j, 0, first_lanes);
+    if (first_lanes.empty()) return;
+    island_lanes islands;
+    for (const int n : first_lanes) {
+        islands.loops.emplace_back();
+        pokarr& l = islands.loops.back().a;
+        ccw_lane(n, l, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        islands.indexes.emplace_back();
+        if (l.count > kIndexedEntries) pokarr_elem_index(l.count, l.x, l.y, islands.indexes.back());
+    }
+    const double second_distance = lt.offset[lane_j];
+    // Most lenses lie along the island's lane all their length: those are passed over before any
+    // crossing search (the buffers are made only for a lens that is not).
+    std::unique_ptr<loop_buffer> gapped, parts;
+    pokarr_work lens;
+    for (int k = 1, first = 0; k <= lenses.loops && status == 0; first += lenses.counts[k++]) {
+        pokarr_replace(lenses.counts[k], lenses.points, first, lens.a, status);
+        if (status == 0 && lens_leaves_gap(lens.a, islands, second_distance)) {
+            if (!gapped) gapped = std::make_unique<loop_buffer>();
+            loop_buffer_add(*gapped, lens.a, 1, status);
+        }
+        if (status != 0) status = kEngineArrayFailed;
+    }
+    if (!gapped) return;
+    parts = std::make_unique<loop_buffer>();
+    if (status == 0 && !outside_islands(*gapped, islands, 0, *parts)) status = kEngineArrayFailed;
+    for (int k = 1, first = 0; k <= parts->loops && status == 0; first += parts->counts[k++]) {
+        pokarr_replace(parts->counts[k], parts->points, first, lens.a, status);
+        if (status != 0) status = kEngineArrayFailed;
+        else if (lens_leaves_gap(lens.a, islands, second_distance))
+            lane_add(pass, ++branch_count, parent, parent, lane_l, lt.offset[lane_l], kContourCollapse, lens.a, status);
+    }
+    loop_buffer_clear(*gapped);
+    loop_buffer_clear(*parts);
+}
