@@ -138,20 +138,27 @@ void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<atta
                     int& status)
 {
     pokarr_work out(kPlanar);
-    int copied = 0;  // the path's entries before this one are in `out`
-    for (std::size_t k = 0; k < joins.size() && status == 0; ++k) {
-        const attachment& at = joins[k];
+    int copied = 0;      // the path's entries before this one are in `out`
+    chain_element open;  // the element joined last, whose rest is still to come
+    auto finish = [&]() {
+        if (!open.valid || status != 0) return;
+        add_element_to(open, path.x[open.end], path.y[open.end], out.a, status);
+        copied = open.end + 1;
+        open.valid = false;
+    };
+    for (const attachment& at : joins) {
         const chain_element e = chain_element_at(path.x, path.y, path.count, at.element);
-        if (at.vertex < 0 || !e.valid || e.start + 1 < copied) continue;
-        if (copied < e.start + 1) pokarr_append(e.start + 1 - copied, path, copied, out.a, status);
-        copied = e.start + 1;
-        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, out.a, status);
-        // The element's rest follows its last join.
-        if (status == 0 && (k + 1 == joins.size() || joins[k + 1].element != at.element)) {
-            add_element_to(e, path.x[e.end], path.y[e.end], out.a, status);
-            copied = e.end + 1;
+        if (at.vertex < 0 || !e.valid) continue;
+        if (open.valid && open.start != e.start) finish();
+        if (status == 0 && !open.valid) {
+            if (copied < e.start + 1) pokarr_append(e.start + 1 - copied, path, copied, out.a, status);
+            copied = e.start + 1;
+            open = e;
         }
+        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, out.a, status);
+        if (status != 0) return;
     }
+    finish();
     if (status == 0 && copied < path.count) pokarr_append(path.count - copied, path, copied, out.a, status);
     if (status == 0) pokarr_move(out.a, path, status);
 }
