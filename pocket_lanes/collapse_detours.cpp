@@ -118,24 +118,48 @@ attachment attach(const pokarr& loop, const pokarr& path, pk_elem_index& index)
     return best;
 }
 
-// Inserts the detour lane read into `loop`, running the other way round from the path, where it
-// joins the path.
-void insert_detour(const pokarr& loop, const attachment& at, pokarr& path, int& status)
+// Appends, from the path, the detour joined at `at` (its lane read into `loop`, running the other
+// way round from the path): the path's element up to the point, out to the detour's vertex, round
+// the detour from it and back to the point.
+void add_detour(const pokarr& loop, const attachment& at, const chain_element& e, pokarr& out, int& status)
 {
-    const chain_element e = chain_element_at(path.x, path.y, path.count, at.element);
-    if (at.vertex < 0 || !e.valid) return;
     const int v = at.vertex;
+    add_element_to(e, at.point[0], at.point[1], out, status);
+    if (status == 0) add_point(loop.x[v], loop.y[v], out, status);
+    if (status == 0 && v + 1 < loop.count) pokarr_append(loop.count - v - 1, loop, v + 1, out, status);
+    if (status == 0 && v >= 1) pokarr_append(v, loop, 1, out, status);
+    if (status == 0) add_point(at.point[0], at.point[1], out, status);
+}
+
+// The path with the detours joined to it (`joins` in their order along the path, two on one
+// element by their parameters), made in one walk along the path: the entries up to an element
+// that a detour joins, the element up to each join and the detour there, the rest of the element.
+void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<attachment>& joins, pokarr& path,
+                    int& status)
+{
     pokarr_work out(kPlanar);
-    // The path up to the element's start, the element up to the point, out to the detour's
-    // vertex, round the detour from it, back to the point, the rest of the element and the path.
-    pokarr_append(e.start + 1, path, 0, out.a, status);
-    if (status == 0) add_element_to(e, at.point[0], at.point[1], out.a, status);
-    if (status == 0) add_point(loop.x[v], loop.y[v], out.a, status);
-    if (status == 0 && v + 1 < loop.count) pokarr_append(loop.count - v - 1, loop, v + 1, out.a, status);
-    if (status == 0 && v >= 1) pokarr_append(v, loop, 1, out.a, status);
-    if (status == 0) add_point(at.point[0], at.point[1], out.a, status);
-    if (status == 0) add_element_to(e, path.x[e.end], path.y[e.end], out.a, status);
-    if (status == 0 && e.end + 1 < path.count) pokarr_append(path.count - e.end - 1, path, e.end + 1, out.a, status);
+    int copied = 0;      // the path's entries before this one are in `out`
+    chain_element open;  // the element joined last, whose rest is still to come
+    auto finish = [&]() {
+        if (!open.valid || status != 0) return;
+        add_element_to(open, path.x[open.end], path.y[open.end], out.a, status);
+        copied = open.end + 1;
+        open.valid = false;
+    };
+    for (const attachment& at : joins) {
+        const chain_element e = chain_element_at(path.x, path.y, path.count, at.element);
+        if (at.vertex < 0 || !e.valid) continue;
+        if (open.valid && open.start != e.start) finish();
+        if (status == 0 && !open.valid) {
+            if (copied < e.start + 1) pokarr_append(e.start + 1 - copied, path, copied, out.a, status);
+            copied = e.start + 1;
+            open = e;
+        }
+        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, out.a, status);
+        if (status != 0) return;
+    }
+    finish();
+    if (status == 0 && copied < path.count) pokarr_append(path.count - copied, path, copied, out.a, status);
     if (status == 0) pokarr_move(out.a, path, status);
 }
 
@@ -180,8 +204,7 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
     int direction = 0;
     pokarr_area_dir(measured, area, direction);
     // Each detour runs the other way round from the path; where they join the path is found on
-    // the path as it comes, and they go in from its end back, so that each join stays where it
-    // was found (two on one element: the later first).
+    // the path as it comes, and all go in with one walk along it.
     std::deque<pokarr_work> loops;
     std::vector<attachment> joins;
     pk_elem_index index;
@@ -202,14 +225,10 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
         at.lane = static_cast<int>(loops.size()) - 1;
         if (at.vertex >= 0) joins.push_back(at);
     }
-    std::sort(joins.begin(), joins.end(), [](const attachment& a, const attachment& b) {
-        return a.element != b.element ? a.element > b.element : a.t > b.t;
+    if (joins.empty()) return;
+    std::stable_sort(joins.begin(), joins.end(), [](const attachment& a, const attachment& b) {
+        return a.element != b.element ? a.element < b.element : a.t < b.t;
     });
-    for (const attachment& at : joins) {
-        insert_detour(loops[static_cast<std::size_t>(at.lane)].a, at, path, status);
-        if (status != 0) {
-            status = kEngineArrayFailed;
-            return;
-        }
-    }
+    insert_detours(loops, joins, path, status);
+    if (status != 0) status = kEngineArrayFailed;
 }

@@ -1,0 +1,69 @@
+// Detour lanes put into the cut path of their source: the path goes out round each detour from
+// the point they share and back, in the path's order along it, whatever the order of the lanes.
+#include "engine_test_support.hpp"
+
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+
+namespace {
+
+class CollapseDetours : public EngineTest {
+protected:
+    static void add(int lane_status, int parent, int contour_type, const contour& c)
+    {
+        pokarr a = make_from(c);
+        int status = 0;
+        lane_add(lane_status, 1, parent, parent, 0, 1.0, contour_type, a, status);
+        pokarr_free(a);
+        ASSERT_EQ(status, 0);
+    }
+};
+
+// A counter-clockwise triangle of width 2 and height 1 standing on the point (x, y) of the
+// square's side whose inward normal is (nx, ny).
+contour notch(double x, double y, double nx, double ny)
+{
+    const xy a{x + nx - ny, y + ny + nx}, b{x + nx + ny, y + ny - nx};
+    return {{x, y}, b, a, {x, y}};
+}
+
+struct detour_row {
+    const char* name;
+    std::vector<contour> detours;  // in the order of the lane table
+};
+
+TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
+{
+    const contour square = rectangle(0, 0, 10, 10);
+    const std::vector<detour_row> rows{
+        {"one on a side", {notch(3, 0, 0, 1)}},
+        {"two on one side, the later first", {notch(7, 0, 0, 1), notch(3, 0, 0, 1)}},
+        {"on three sides, backwards", {notch(4, 10, 0, -1), notch(10, 5, -1, 0), notch(5, 0, 0, 1)}},
+    };
+    for (const detour_row& row : rows) {
+        to_load_state();
+        add(1, 0, kContourPart, square);
+        for (const contour& d : row.detours) add(0, 1, kContourCollapse, d);
+        pocket_box_block.first_output_lane = lane_table_block.count + 1;
+        collapse_detours_list();
+        pokarr path = make_from(square);
+        int status = -7;
+        collapse_detours_cut(1, path, status);
+        EXPECT_EQ(status, 0) << row.name;
+        // Out and back along no side: the length grows by the detours' perimeters alone, and the
+        // cut encloses the square less the notches.
+        const double notches = static_cast<double>(row.detours.size());
+        double length = 0.0, area = 0.0;
+        int direction = 0;
+        pokarr_length(2, path, nullptr, length, status);
+        pokarr_area_dir(path, area, direction);
+        EXPECT_NEAR(length, 40.0 + notches * (2.0 + 2.0 * std::sqrt(2.0)), 1e-9) << row.name;
+        EXPECT_NEAR(area, 100.0 - notches, 1e-9) << row.name;
+        EXPECT_EQ(direction, 1) << row.name;
+        pokarr_free(path);
+        collapse_detours_clear();
+    }
+}
+
+}  // namespace
