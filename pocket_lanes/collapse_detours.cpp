@@ -4,7 +4,6 @@
 
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
-#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
@@ -63,15 +62,56 @@ struct attachment {
     double distance = 1.0e300;
 };
 
+// An element of the path with a box that holds it: the box of its ends for a line, of its
+// circle for an arc.
+struct boxed_element {
+    chain_element e;
+    double box[4] = {0.0, 0.0, 0.0, 0.0};
+};
+
+// The path's elements in their order, read once for all the detours of the path: a path holds a
+// few dozen elements and a detour asks about a vertex or two, so a scan of the boxes costs less
+// than building a search index of the path.
+std::vector<boxed_element> boxed_elements(const pokarr& path)
+{
+    std::vector<chain_element> elements;
+    chain_elements_of(path.x, path.y, path.count, elements);
+    std::vector<boxed_element> boxed(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const chain_element& e = elements[i];
+        double* b = boxed[i].box;
+        boxed[i].e = e;
+        if (e.arc) {
+            b[0] = e.cx - e.r, b[1] = e.cy - e.r, b[2] = e.cx + e.r, b[3] = e.cy + e.r;
+            continue;
+        }
+        b[0] = std::min(path.x[e.start], path.x[e.end]), b[2] = std::max(path.x[e.start], path.x[e.end]);
+        b[1] = std::min(path.y[e.start], path.y[e.end]), b[3] = std::max(path.y[e.start], path.y[e.end]);
+    }
+    return boxed;
+}
+
+// Whether the element lies clearly farther than `reach` from (px, py): outside its box widened by
+// twice the reach, or for an arc, off its circle by more than that (an arc's ends lie on its
+// circle well within the reach). The margin keeps every element that the distance measured below
+// could find within the reach.
+bool clearly_apart(const boxed_element& b, double px, double py, double reach)
+{
+    const double margin = 2.0 * reach;
+    if (px < b.box[0] - margin || px > b.box[2] + margin || py < b.box[1] - margin || py > b.box[3] + margin)
+        return true;
+    return b.e.arc && std::abs(std::hypot(px - b.e.cx, py - b.e.cy) - b.e.r) > margin;
+}
+
 // The point of the path nearest to (px, py) among its elements within `reach` (an element of 0
-// when none is).
-attachment nearest_within(const pokarr& path, pk_elem_index& index, double px, double py, double reach)
+// when none is; the first of equally near elements).
+attachment nearest_within(const pokarr& path, const std::vector<boxed_element>& elements, double px, double py,
+                          double reach)
 {
     attachment best;
-    pk_elem_index_candidates(index, px - reach, py - reach, px + reach, py + reach, index.candidates);
-    for (const int k : index.candidates) {
-        const chain_element e = chain_element_at(path.x, path.y, path.count, k);
-        if (!e.valid) continue;
+    for (const boxed_element& b : elements) {
+        if (clearly_apart(b, px, py, reach)) continue;
+        const chain_element& e = b.e;
         const double sx = path.x[e.start], sy = path.y[e.start], ex = path.x[e.end], ey = path.y[e.end];
         double nx = sx, ny = sy, t = 0.0, distance = 0.0;
         if (e.arc) {
@@ -83,7 +123,7 @@ attachment nearest_within(const pokarr& path, pk_elem_index& index, double px, d
         }
         distance = std::hypot(px - nx, py - ny);
         if (!(distance < best.distance)) continue;
-        best.element = k, best.t = t, best.distance = distance;
+        best.element = e.start + 1, best.t = t, best.distance = distance;
         best.point[0] = nx, best.point[1] = ny;
     }
     return best;
@@ -91,7 +131,7 @@ attachment nearest_within(const pokarr& path, pk_elem_index& index, double px, d
 
 // A detour lane shares a point with its source where the horn it fills ends: its first vertex
 // within the working tolerance of the path joins there; else its vertex nearest to the path.
-attachment attach(const pokarr& loop, const pokarr& path, pk_elem_index& index)
+attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_element>& elements)
 {
     const double on_path = pocket_work_block.working_tolerance;
     attachment best;
@@ -102,7 +142,7 @@ attachment attach(const pokarr& loop, const pokarr& path, pk_elem_index& index)
             i = e.next;
             attachment a;
             if (pass == 0) {
-                a = nearest_within(path, index, loop.x[e.end], loop.y[e.end], on_path);
+                a = nearest_within(path, elements, loop.x[e.end], loop.y[e.end], on_path);
                 if (a.element == 0 || a.distance > on_path) continue;
             } else {
                 const double q[3] = {loop.x[e.end], loop.y[e.end], 0.0};
@@ -207,8 +247,7 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
     // the path as it comes, and all go in with one walk along it.
     std::deque<pokarr_work> loops;
     std::vector<attachment> joins;
-    pk_elem_index index;
-    pokarr_elem_index(path.count, path.x, path.y, index);
+    const std::vector<boxed_element> elements = boxed_elements(path);
     for (int n = d.first[static_cast<std::size_t>(lane)]; n != 0; n = d.next[static_cast<std::size_t>(n)]) {
         loops.emplace_back(kPlanar);
         pokarr& loop = loops.back().a;
@@ -221,7 +260,7 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
         int loop_direction = 0;
         pokarr_area_dir(loop, area, loop_direction);
         if (loop_direction == direction) pokarr_reverse(loop);
-        attachment at = attach(loop, path, index);
+        attachment at = attach(loop, path, elements);
         at.lane = static_cast<int>(loops.size()) - 1;
         if (at.vertex >= 0) joins.push_back(at);
     }

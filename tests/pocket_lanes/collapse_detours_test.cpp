@@ -30,24 +30,29 @@ contour notch(double x, double y, double nx, double ny)
 
 struct detour_row {
     const char* name;
+    contour path;                  // the source's path, counter-clockwise
+    double length, area;           // of the path alone
     std::vector<contour> detours;  // in the order of the lane table
 };
 
 TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
 {
-    const contour square = rectangle(0, 0, 10, 10);
+    const contour square = rectangle(0, 0, 10, 10), round = circle(5, 5, 5);
+    const double pi = std::acos(-1.0);
     const std::vector<detour_row> rows{
-        {"one on a side", {notch(3, 0, 0, 1)}},
-        {"two on one side, the later first", {notch(7, 0, 0, 1), notch(3, 0, 0, 1)}},
-        {"on three sides, backwards", {notch(4, 10, 0, -1), notch(10, 5, -1, 0), notch(5, 0, 0, 1)}},
+        {"one on a side", square, 40.0, 100.0, {notch(3, 0, 0, 1)}},
+        {"two on one side, the later first", square, 40.0, 100.0, {notch(7, 0, 0, 1), notch(3, 0, 0, 1)}},
+        {"on three sides, backwards", square, 40.0, 100.0,
+         {notch(4, 10, 0, -1), notch(10, 5, -1, 0), notch(5, 0, 0, 1)}},
+        {"on both arcs of a circle", round, 10.0 * pi, 25.0 * pi, {notch(5, 10, 0, -1), notch(5, 0, 0, 1)}},
     };
     for (const detour_row& row : rows) {
         to_load_state();
-        add(1, 0, kContourPart, square);
+        add(1, 0, kContourPart, row.path);
         for (const contour& d : row.detours) add(0, 1, kContourCollapse, d);
         pocket_box_block.first_output_lane = lane_table_block.count + 1;
         collapse_detours_list();
-        pokarr path = make_from(square);
+        pokarr path = make_from(row.path);
         int status = -7;
         collapse_detours_cut(1, path, status);
         EXPECT_EQ(status, 0) << row.name;
@@ -58,8 +63,8 @@ TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
         int direction = 0;
         pokarr_length(2, path, nullptr, length, status);
         pokarr_area_dir(path, area, direction);
-        EXPECT_NEAR(length, 40.0 + notches * (2.0 + 2.0 * std::sqrt(2.0)), 1e-9) << row.name;
-        EXPECT_NEAR(area, 100.0 - notches, 1e-9) << row.name;
+        EXPECT_NEAR(length, row.length + notches * (2.0 + 2.0 * std::sqrt(2.0)), 1e-9) << row.name;
+        EXPECT_NEAR(area, row.area - notches, 1e-9) << row.name;
         EXPECT_EQ(direction, 1) << row.name;
         pokarr_free(path);
         collapse_detours_clear();
