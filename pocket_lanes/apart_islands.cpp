@@ -6,6 +6,7 @@
 // lane loop settles them here, after its last pass.
 #include "pocket_lanes/lane_merge.hpp"
 
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_table.hpp"
@@ -24,8 +25,6 @@ bool live_branch_lane(int n)
     const lane_table& lt = lane_table_block;
     return lt.level[n] >= 1 && lt.level[n] < kLevelSeparator && lt.status[n] > 0;
 }
-
-bool boxes_apart(const double* a, const double* b) { return a[0] > b[2] || a[2] < b[0] || a[1] > b[3] || a[3] < b[1]; }
 
 // Where an island lane stands among the live branch lanes.
 struct island_place {
@@ -81,7 +80,7 @@ void place_island(int lane_j, const pokarr& loop_j, island_place& place, int& st
             return;
         }
         lane_box(n, -1, loop.a, box, status);
-        if (status == 0 && !boxes_apart(box_j, box)) branch_lane_against(n, loop.a, loop_j, inside_j, place, status);
+        if (status == 0 && pk_box_overlap_nd(2, 0.0, box_j, box_j + 2, box, box + 2)) branch_lane_against(n, loop.a, loop_j, inside_j, place, status);
     }
 }
 

@@ -2,7 +2,11 @@
 // nearest-point searches, the closest approach and the lane directions.
 #pragma once
 
+#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr.hpp"
+
+#include <algorithm>
+#include <cmath>
 
 #include <vector>
 
@@ -51,4 +55,40 @@ inline void chain_elements_of(const double* x, const double* y, int n, std::vect
         out.push_back(e);
         i = e.next;
     }
+}
+
+// An element with a box that holds it (x min, y min, x max, y max): its ends' box, widened for an
+// arc to its circle's.
+struct boxed_chain_element {
+    chain_element e;
+    double box[4] = {0.0, 0.0, 0.0, 0.0};
+};
+
+inline boxed_chain_element boxed_chain_element_of(const double* x, const double* y, const chain_element& e)
+{
+    const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
+    boxed_chain_element b{e, {std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)}};
+    if (e.arc) {
+        const double r = std::fabs(e.r);
+        b.box[0] = std::min(b.box[0], e.cx - r), b.box[1] = std::min(b.box[1], e.cy - r);
+        b.box[2] = std::max(b.box[2], e.cx + r), b.box[3] = std::max(b.box[3], e.cy + r);
+    }
+    return b;
+}
+
+// The point of element e nearest to (px, py) and its parameter along the element (0 at the start,
+// 1 at the end).
+inline void chain_element_nearest(const double* x, const double* y, const chain_element& e, double px, double py,
+                                  double& nx, double& ny, double& t)
+{
+    const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
+    nx = sx, ny = sy, t = 0.0;
+    if (e.arc) {
+        double distance = 0.0;
+        arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
+        return;
+    }
+    const double dx = ex - sx, dy = ey - sy, l2 = dx * dx + dy * dy;
+    t = l2 > 0.0 ? std::clamp(((px - sx) * dx + (py - sy) * dy) / l2, 0.0, 1.0) : 0.0;
+    nx = sx + t * dx, ny = sy + t * dy;
 }

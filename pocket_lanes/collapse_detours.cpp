@@ -62,32 +62,16 @@ struct attachment {
     double distance = 1.0e300;
 };
 
-// An element of the path with a box that holds it: the box of its ends for a line, of its
-// circle for an arc.
-struct boxed_element {
-    chain_element e;
-    double box[4] = {0.0, 0.0, 0.0, 0.0};
-};
-
 // The path's elements in their order, read once for all the detours of the path: a path holds a
 // few dozen elements and a detour asks about a vertex or two, so a scan of the boxes costs less
 // than building a search index of the path.
-std::vector<boxed_element> boxed_elements(const pokarr& path)
+std::vector<boxed_chain_element> boxed_elements(const pokarr& path)
 {
     std::vector<chain_element> elements;
     chain_elements_of(path.x, path.y, path.count, elements);
-    std::vector<boxed_element> boxed(elements.size());
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        const chain_element& e = elements[i];
-        double* b = boxed[i].box;
-        boxed[i].e = e;
-        if (e.arc) {
-            b[0] = e.cx - e.r, b[1] = e.cy - e.r, b[2] = e.cx + e.r, b[3] = e.cy + e.r;
-            continue;
-        }
-        b[0] = std::min(path.x[e.start], path.x[e.end]), b[2] = std::max(path.x[e.start], path.x[e.end]);
-        b[1] = std::min(path.y[e.start], path.y[e.end]), b[3] = std::max(path.y[e.start], path.y[e.end]);
-    }
+    std::vector<boxed_chain_element> boxed;
+    boxed.reserve(elements.size());
+    for (const chain_element& e : elements) boxed.push_back(boxed_chain_element_of(path.x, path.y, e));
     return boxed;
 }
 
@@ -95,7 +79,7 @@ std::vector<boxed_element> boxed_elements(const pokarr& path)
 // twice the reach, or for an arc, off its circle by more than that (an arc's ends lie on its
 // circle well within the reach). The margin keeps every element that the distance measured below
 // could find within the reach.
-bool clearly_apart(const boxed_element& b, double px, double py, double reach)
+bool clearly_apart(const boxed_chain_element& b, double px, double py, double reach)
 {
     const double margin = 2.0 * reach;
     if (px < b.box[0] - margin || px > b.box[2] + margin || py < b.box[1] - margin || py > b.box[3] + margin)
@@ -105,23 +89,16 @@ bool clearly_apart(const boxed_element& b, double px, double py, double reach)
 
 // The point of the path nearest to (px, py) among its elements within `reach` (an element of 0
 // when none is; the first of equally near elements).
-attachment nearest_within(const pokarr& path, const std::vector<boxed_element>& elements, double px, double py,
+attachment nearest_within(const pokarr& path, const std::vector<boxed_chain_element>& elements, double px, double py,
                           double reach)
 {
     attachment best;
-    for (const boxed_element& b : elements) {
+    for (const boxed_chain_element& b : elements) {
         if (clearly_apart(b, px, py, reach)) continue;
+        double nx = 0.0, ny = 0.0, t = 0.0;
+        chain_element_nearest(path.x, path.y, b.e, px, py, nx, ny, t);
         const chain_element& e = b.e;
-        const double sx = path.x[e.start], sy = path.y[e.start], ex = path.x[e.end], ey = path.y[e.end];
-        double nx = sx, ny = sy, t = 0.0, distance = 0.0;
-        if (e.arc) {
-            arc_dist_pnt(kPlanar, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
-        } else {
-            const double dx = ex - sx, dy = ey - sy, l2 = dx * dx + dy * dy;
-            t = l2 > 0.0 ? std::clamp(((px - sx) * dx + (py - sy) * dy) / l2, 0.0, 1.0) : 0.0;
-            nx = sx + t * dx, ny = sy + t * dy;
-        }
-        distance = std::hypot(px - nx, py - ny);
+        const double distance = std::hypot(px - nx, py - ny);
         if (!(distance < best.distance)) continue;
         best.element = e.start + 1, best.t = t, best.distance = distance;
         best.point[0] = nx, best.point[1] = ny;
@@ -131,7 +108,7 @@ attachment nearest_within(const pokarr& path, const std::vector<boxed_element>& 
 
 // A detour lane shares a point with its source where the horn it fills ends: its first vertex
 // within the working tolerance of the path joins there; else its vertex nearest to the path.
-attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_element>& elements)
+attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_chain_element>& elements)
 {
     const double on_path = pocket_work_block.working_tolerance;
     attachment best;
@@ -247,7 +224,7 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
     // the path as it comes, and all go in with one walk along it.
     std::deque<pokarr_work> loops;
     std::vector<attachment> joins;
-    const std::vector<boxed_element> elements = boxed_elements(path);
+    const std::vector<boxed_chain_element> elements = boxed_elements(path);
     for (int n = d.first[static_cast<std::size_t>(lane)]; n != 0; n = d.next[static_cast<std::size_t>(n)]) {
         loops.emplace_back(kPlanar);
         pokarr& loop = loops.back().a;

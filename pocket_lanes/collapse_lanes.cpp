@@ -25,6 +25,7 @@
 #include <deque>
 #include <memory>
 #include <numeric>
+#include <numbers>
 #include <vector>
 
 collapse_pieces collapse_pieces_block;
@@ -32,7 +33,6 @@ collapse_pieces collapse_pieces_block;
 namespace {
 
 constexpr int kPlanar = 2;
-constexpr double kPi = 3.14159265358979323846;
 // A piece is judged at points about its centre line, which may miss its deepest material by a
 // little: it is kept when material stands farther than half a step plus this share of the
 // tolerance, so that nothing is left farther than half a step plus the whole tolerance.
@@ -60,11 +60,10 @@ struct noted_piece {
 
 // ---- distances --------------------------------------------------------------------------------
 
-// An element of a loop with its box (x min, y min, x max, y max; an arc's box holds its circle).
+// An element of a loop with its box.
 struct boxed_element {
     const pokarr* loop;
-    chain_element e;
-    double box[4];
+    boxed_chain_element b;
 };
 
 // A loop with the index of its elements' boxes, so that the elements near a piece are found
@@ -83,14 +82,7 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
     for (const int k : l.index.candidates) {
         const chain_element e = chain_element_at(loop.x, loop.y, loop.count, k);
         if (!e.valid) continue;
-        const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
-        boxed_element b{&loop, e, {std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)}};
-        if (e.arc) {
-            const double r = std::fabs(e.r);
-            b.box[0] = std::min(b.box[0], e.cx - r), b.box[1] = std::min(b.box[1], e.cy - r);
-            b.box[2] = std::max(b.box[2], e.cx + r), b.box[3] = std::max(b.box[3], e.cy + r);
-        }
-        out.push_back(b);
+        out.push_back({&loop, boxed_chain_element_of(loop.x, loop.y, e)});
     }
 }
 
@@ -98,26 +90,20 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
 // distance, so most elements are passed over without measuring.
 bool near_within(const std::vector<boxed_element>& elements, double px, double py, double reach)
 {
-    for (const boxed_element& b : elements) {
-        const double bx = std::max({b.box[0] - px, 0.0, px - b.box[2]});
-        const double by = std::max({b.box[1] - py, 0.0, py - b.box[3]});
+    for (const boxed_element& near : elements) {
+        const double* box = near.b.box;
+        const double bx = std::max({box[0] - px, 0.0, px - box[2]});
+        const double by = std::max({box[1] - py, 0.0, py - box[3]});
         if (bx * bx + by * by > reach * reach) continue;
-        const pokarr& l = *b.loop;
-        const chain_element& e = b.e;
-        const double sx = l.x[e.start], sy = l.y[e.start], ex = l.x[e.end], ey = l.y[e.end];
-        double nx = sx, ny = sy;
+        const chain_element& e = near.b.e;
         if (e.arc) {
             // The arc's circle floors its distance: a point farther than `reach` from the circle
             // needs no nearest point on the arc (the box holds the whole circle and passes many).
             const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
-            double distance = 0.0, t = 0.0;
-            arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, distance, nx, ny, t);
-        } else {
-            const double dx = ex - sx, dy = ey - sy, l2 = dx * dx + dy * dy;
-            const double t = l2 > 0.0 ? std::clamp(((px - sx) * dx + (py - sy) * dy) / l2, 0.0, 1.0) : 0.0;
-            nx = sx + t * dx, ny = sy + t * dy;
         }
+        double nx = 0.0, ny = 0.0, t = 0.0;
+        chain_element_nearest(near.loop->x, near.loop->y, e, px, py, nx, ny, t);
         if (std::hypot(px - nx, py - ny) <= reach) return true;
     }
     return false;
@@ -337,8 +323,7 @@ island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& isl
             status = kEngineArrayFailed;
             return island_meeting::none;
         }
-        if (island_box[0] > box[2] || island_box[2] < box[0] || island_box[1] > box[3] || island_box[3] < box[1])
-            continue;
+        if (!pk_box_overlap_nd(2, 0.0, island_box, island_box + 2, box, box + 2)) continue;
         if (island.count == 0) lane_to_pokarr(lane, island, status);
         if (status == 0 && beyond_source(island, measured, status)) continue;
         int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
@@ -409,7 +394,7 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
     double box[4];
     loop_box(part, box);
     for (const measured_loops::detour& d : measured.detours) {
-        if (d.box[0] > box[2] || d.box[2] < box[0] || d.box[1] > box[3] || d.box[3] < box[1]) continue;
+        if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         const bool nested = middles_against(part, *d.loop, status) == kLoopInside ||
                             middles_against(*d.loop, part, status) == kLoopInside;
@@ -668,7 +653,7 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     double area = 0.0;
     int direction = 0;
     pokarr_area_dir(loop, area, direction);
-    if (!(area > kPi * half.distance * half.distance)) return kOneoffNoOffset;
+    if (!(area > std::numbers::pi * half.distance * half.distance)) return kOneoffNoOffset;
     half.combine = 0;
     half.retry = 0;
     half.inward = 0;

@@ -27,6 +27,7 @@
 #include <cmath>
 #include <deque>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -34,7 +35,7 @@ namespace {
 // The lens is sampled at points this share of the step apart at most.
 constexpr double kSampleShare = 0.25;
 // A whole turn: an arc's sweep is measured in it.
-constexpr double kFullTurn = 6.283185307179586;
+constexpr double kFullTurn = 2.0 * std::numbers::pi;
 // Island lanes of more entries than this are indexed before their distances are measured.
 constexpr int kIndexedEntries = 64;
 // A merged second offset leads through its links to the first lanes; a chain of links longer than
