@@ -643,10 +643,6 @@ void drop_tangent_rows(const pokarr& a, const pokarr& b, comlup_table& t)
     for (int k = 0; k < kept; ++k) t.link[order[static_cast<std::size_t>(k)]] = k + 1;
 }
 
-}  // namespace
-
-namespace {
-
 // The linked crossing table of two planar loops, touches dropped; false when the search fails.
 bool proper_crossings(pokarr& a, const pokarr& b, comlup_table& t)
 {
