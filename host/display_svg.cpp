@@ -277,6 +277,7 @@ void assign_levels(std::vector<level_block>& blocks)
 // "Z -5.000": the name of a level in the picture.
 std::string level_name(double z)
 {
+    if (!std::isfinite(z)) return "Z none";  // a block without a finite point
     char text[48];
     std::snprintf(text, sizeof text, "Z %.3f", z);
     const std::string name = text;
