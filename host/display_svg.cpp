@@ -1,12 +1,15 @@
 // The SVG picture of a run: the part's curve entities, the figures and entities the module
-// displayed, and the tool path handed in by the caller, seen from the top (X right, Y up) and
-// fitted to what is drawn. Sizes (stroke widths, point marks, legend) are fractions of the
-// picture, so a part of 1 mm and one of 1 m look alike.
+// displayed, the tool path's display file and the tool path handed in by the caller, seen from
+// the top (X right, Y up) and fitted to what is drawn. The display file is drawn in the tool
+// path's colour, one group per Z level (so a viewer can hide levels), its links dashed. Sizes
+// (stroke widths, point marks, legend, status lines) are fractions of the picture, so a part of
+// 1 mm and one of 1 m look alike.
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/ncd_file.hpp"
 #include "host/control/status_line.hpp"
 #include "host/control/tool_instance.hpp"
+#include "host/tolerance.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -27,11 +30,16 @@ constexpr double kToolPathStroke = 0.0025;
 constexpr double kDisplayFileStroke = 0.0002;
 constexpr double kPointMark = 0.004;
 constexpr double kLegendFont = 0.025;
-constexpr int kLegendRows = 3;
+constexpr int kLegendRows = 4;
+constexpr double kStatusFont = 0.6 * kLegendFont;
+// Width of a monospace character in ems, to keep the status lines inside the picture.
+constexpr double kMonospaceAdvance = 0.6;
 constexpr int kPictureWidthPixels = 1000;
 
 const char* const kPartColour = "#999999";
 const char* const kToolPathColour = "navy";
+// The namespace of the layer attributes, so that an editor lists each Z level as a layer.
+const char* const kInkscape = "http://www.inkscape.org/namespaces/inkscape";
 
 bool finite_point(const std::array<double, 3>& p)
 {
@@ -61,6 +69,14 @@ std::string escaped(const std::string& text)
         else out += ch;
     }
     return out;
+}
+
+// The field without the blanks that pad it to its width.
+std::string trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // Line font 5 draws rapid moves dashed, 6 dotted; the others are solid.
@@ -98,7 +114,10 @@ picture_content gather(const std::vector<polyline3>& tool_path)
     if (const auto at = tool_instance_position()) c.tool_instance.push_back({(*at)[0], (*at)[1], (*at)[2]});
     for (int window : status_windows()) {
         std::string line = "status " + std::to_string(window) + ":";
-        for (int f = 1; f <= 14; ++f) line += " " + status_field(window, f);
+        for (int f = 1; f <= 14; ++f) {
+            const std::string field = trimmed(status_field(window, f));
+            if (!field.empty()) line += " " + field;
+        }
         c.status_lines.push_back(line);
     }
     return c;
@@ -184,6 +203,136 @@ void write_point(std::string& svg, const std::array<double, 3>& p, double radius
            "\" fill=\"" + fill + "\"/>\n";
 }
 
+// ---- the display file by Z level ------------------------------------------------------------
+
+// A block of the display file as the picture draws it: whether it is a link and the Z level it
+// belongs to.
+struct level_block {
+    const ncd_block_record* block = nullptr;
+    bool link = false;
+    double level = std::numeric_limits<double>::quiet_NaN();
+};
+
+// The tool path's points are single precision: values within its tolerance count as one.
+bool same_value(double a, double b) { return std::fabs(a - b) <= kRealTolerance; }
+
+bool at_one_height(const polyline3& points)
+{
+    return std::all_of(points.begin(), points.end(),
+                       [&](const auto& p) { return same_value(p[2], points.front()[2]); });
+}
+
+// A plunge or a retract: the tool moves along its axis only.
+bool along_axis(const polyline3& points)
+{
+    const auto& first = points.front();
+    return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const auto& p) {
+        return same_value(p[0], first[0]) && same_value(p[1], first[1]);
+    });
+}
+
+bool rising(const polyline3& points) { return points.back()[2] > points.front()[2] + kRealTolerance; }
+bool falling(const polyline3& points) { return points.back()[2] < points.front()[2] - kRealTolerance; }
+
+double lowest_z(const polyline3& points)
+{
+    double z = std::numeric_limits<double>::infinity();
+    for (const auto& p : points)
+        if (finite_point(p)) z = std::min(z, p[2]);
+    return z;
+}
+
+// Links are the moves that bring the tool from one cut to the next: plunges and retracts, and
+// the moves at one height between a rising and a falling move (the traverse above the part).
+void mark_links(std::vector<level_block>& blocks)
+{
+    const std::size_t n = blocks.size();
+    for (level_block& b : blocks) b.link = along_axis(b.block->points);
+    for (std::size_t first = 0; first < n;) {
+        std::size_t end = first;
+        while (end < n && at_one_height(blocks[end].block->points)) ++end;
+        const bool traverse = end > first && first > 0 && end < n && rising(blocks[first - 1].block->points) &&
+                              falling(blocks[end].block->points);
+        for (std::size_t k = first; traverse && k < end; ++k) blocks[k].link = true;
+        first = std::max(end, first + 1);
+    }
+}
+
+// A cut belongs to the level of its lowest point; a link to the level of the cut it leads to,
+// links after the last cut to the last cut's level (their own lowest point without any cut).
+void assign_levels(std::vector<level_block>& blocks)
+{
+    double next = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t k = blocks.size(); k-- > 0;) {
+        if (!blocks[k].link) next = lowest_z(blocks[k].block->points);
+        blocks[k].level = next;
+    }
+    double last = std::numeric_limits<double>::quiet_NaN();
+    for (level_block& b : blocks) {
+        if (!b.link) last = b.level;
+        else if (std::isnan(b.level)) b.level = std::isnan(last) ? lowest_z(b.block->points) : last;
+    }
+}
+
+// "Z -5.000": the name of a level in the picture.
+std::string level_name(double z)
+{
+    if (!std::isfinite(z)) return "Z none";  // a block without a finite point
+    char text[48];
+    std::snprintf(text, sizeof text, "Z %.3f", z);
+    const std::string name = text;
+    return name == "Z -0.000" ? "Z 0.000" : name;
+}
+
+// The blocks of each level, the levels in the order the tool path reaches them.
+std::vector<std::pair<std::string, std::vector<level_block>>> levels_of(const std::vector<ncd_block_record>& file)
+{
+    std::vector<level_block> blocks(file.size());
+    for (std::size_t k = 0; k < file.size(); ++k) blocks[k].block = &file[k];
+    mark_links(blocks);
+    assign_levels(blocks);
+    std::vector<std::pair<std::string, std::vector<level_block>>> levels;
+    for (const level_block& b : blocks) {
+        const std::string name = level_name(b.level);
+        auto it = std::find_if(levels.begin(), levels.end(), [&](const auto& l) { return l.first == name; });
+        if (it == levels.end()) it = levels.insert(levels.end(), {name, {}});
+        it->second.push_back(b);
+    }
+    return levels;
+}
+
+std::string dashes(double size) { return " stroke-dasharray=\"" + number(4 * kToolPathStroke * size) + "\""; }
+
+// The display file in the tool path's colour, a layer per Z level; links and rapid moves dashed,
+// dotted moves dotted.
+void write_display_file(std::string& svg, const std::vector<ncd_block_record>& file, double size)
+{
+    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(kDisplayFileStroke * size) +
+           "\" stroke=\"" + kToolPathColour + "\" inkscape:groupmode=\"layer\" inkscape:label=\"tool path\">\n";
+    for (const auto& [name, blocks] : levels_of(file)) {
+        std::string id = name;
+        std::replace(id.begin(), id.end(), ' ', '_');
+        svg += "<g id=\"" + id + "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + name + "\">\n";
+        for (const level_block& b : blocks) {
+            std::string style;
+            if (b.link || b.block->font == kDashedFont) style = dashes(size);
+            else if (b.block->font == kDottedFont)
+                style = " stroke-dasharray=\"" + number(kToolPathStroke * size) + "\"";
+            write_polyline(svg, b.block->points, style);
+        }
+        svg += "</g>\n";
+    }
+    svg += "</g>\n";
+}
+
+// The status lines at the largest font up to the legend's share that keeps them inside the width.
+double status_font(const picture_content& c, double width, double size)
+{
+    std::size_t longest = 1;
+    for (const std::string& line : c.status_lines) longest = std::max(longest, line.size());
+    return std::min(kStatusFont * size, width / (kMonospaceAdvance * static_cast<double>(longest)));
+}
+
 // The legend sits in a band above the drawing: a short line in each style and its name.
 void write_legend(std::string& svg, const view_box& box, double size)
 {
@@ -193,16 +342,19 @@ void write_legend(std::string& svg, const view_box& box, double size)
     const struct {
         const char* colour;
         double width;
+        bool dashed;
         const char* name;
-    } rows[kLegendRows] = {{kPartColour, kPartStroke, "part curves"},
-                           {"red", kFigureStroke, "figures and displayed entities (their colours)"},
-                           {kToolPathColour, kToolPathStroke, "tool path"}};
+    } rows[kLegendRows] = {{kPartColour, kPartStroke, false, "part curves"},
+                           {"red", kFigureStroke, false, "figures and displayed entities (their colours)"},
+                           {kToolPathColour, kToolPathStroke, false, "tool path"},
+                           {kToolPathColour, kToolPathStroke, true, "tool path links"}};
     svg += "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"" + number(font) + "\">\n";
     for (int i = 0; i < kLegendRows; ++i) {
         const double y = top + (i + 0.8) * 1.4 * font;
         svg += "<line x1=\"" + number(left) + "\" y1=\"" + number(y - font / 3.0) + "\" x2=\"" +
                number(left + 2.0 * font) + "\" y2=\"" + number(y - font / 3.0) + "\" stroke=\"" + rows[i].colour +
-               "\" stroke-width=\"" + number(rows[i].width * size) + "\"/>\n";
+               "\" stroke-width=\"" + number(rows[i].width * size) + "\"" + (rows[i].dashed ? dashes(size) : "") +
+               "/>\n";
         svg += "<text x=\"" + number(left + 2.5 * font) + "\" y=\"" + number(y) + "\">" + rows[i].name + "</text>\n";
     }
     svg += "</g>\n";
@@ -228,12 +380,13 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     const double legend = kLegendRows * 1.4 * kLegendFont * size;
     const double x = box.min_x - margin, y = -box.max_y - margin - legend;
     const double width = box.max_x - box.min_x + 2.0 * margin;
-    const double status = static_cast<double>(c.status_lines.size()) * kLegendFont * size * 0.6;
+    const double font = status_font(c, width - margin, size);
+    const double status = static_cast<double>(c.status_lines.size()) * font;
     const double height = box.max_y - box.min_y + 2.0 * margin + legend + status;
     const int pixels_high = static_cast<int>(std::lround(kPictureWidthPixels * height / width));
 
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kPictureWidthPixels) +
+    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:inkscape=\"" + std::string(kInkscape) + "\" width=\"" + std::to_string(kPictureWidthPixels) +
            "\" height=\"" + std::to_string(std::max(1, pixels_high)) + "\" viewBox=\"" + number(x) + " " +
            number(y) + " " + number(width) + " " + number(height) + "\">\n";
     svg += "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(width) + "\" height=\"" +
@@ -256,21 +409,13 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     for (const auto& line : c.tool_path) write_polyline(svg, line, "");
     svg += "</g>\n";
 
-    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(kDisplayFileStroke * size) + "\">\n";
-    for (const ncd_block_record& b : c.display_file) {
-        std::string style = " stroke=\"" + colour_name(b.colour) + "\"";
-        if (b.font == kDashedFont) style += " stroke-dasharray=\"" + number(4 * kToolPathStroke * size) + "\"";
-        if (b.font == kDottedFont) style += " stroke-dasharray=\"" + number(kToolPathStroke * size) + "\"";
-        write_polyline(svg, b.points, style);
-    }
-    svg += "</g>\n";
+    write_display_file(svg, c.display_file, size);
     for (const auto& p : c.tool_instance) {
         svg += "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
         svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) + "\"/>\n";
         svg += "</g>\n";
     }
     if (!c.status_lines.empty()) {
-        const double font = kLegendFont * size * 0.6;
         svg += "<g id=\"statusline\" font-family=\"monospace\" font-size=\"" + number(font) + "\">\n";
         for (std::size_t i = 0; i < c.status_lines.size(); ++i)
             svg += "<text x=\"" + number(box.min_x) + "\" y=\"" + number(-box.min_y + margin / 2.0 + font * static_cast<double>(i + 1)) +

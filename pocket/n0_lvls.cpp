@@ -81,7 +81,8 @@ void grow_slots(n0_level& level, int& status)
         MM_RESIZE_ARRAY(level.regions, kStep, base, status);
         if (status < 0) return fail("n0_lvls_next_region, MEMORY RESIZE ERROR", status);
     }
-    status = kGoOn;
+    n0_lvls_adjust_fs(kStep, &level, status);
+    if (status != 0) return;
     for (int k = 0; k < kStep; ++k) {
         reg_init(level.mode, slot_at(level, level.region_capacity + k), status);
         if (status == 0) continue;
@@ -112,6 +113,12 @@ void n0_lvls_level_clear(int full, n0_level& level)
     level.mode = 0;
     level.side_tables[0] = level.side_tables[1] = kNoArray;
     level.words[0] = level.words[1] = 0;
+}
+
+void n0_lvls_adjust_fs(int /*count*/, n0_level* level, int& status)
+{
+    status = kGoOn;
+    if (level == nullptr) fail("n0_lvls_adjust_fs, DYNAMIC MEMORY ERROR", status);
 }
 
 void n0_lvls_level_rels(n0_level& level, int& status)

@@ -18,7 +18,7 @@ struct n0_level {
     int regions;           // host array of reg_region records, one per slot, -1 when none
     int mode;              // point mode of every region of the level (2 or 3)
     int current_region;    // current slot, -1 when none
-    int side_tables[2];    // -1: nothing in this system fills them
+    int side_tables[2];    // -1: nothing in this system fills them (see n0_lvls_adjust_fs)
     int words[2];          // 0
 };
 static_assert(sizeof(n0_level) == 9 * 4, "a level record is 9 words");
@@ -40,6 +40,11 @@ void n0_lvls_release(int& status);
 void n0_lvls_level_rels(n0_level& level, int& status);
 // Clears a level record: region count 0, current region -1; with `full` also its slots.
 void n0_lvls_level_clear(int full, n0_level& level);
+// Makes room for `count` more entries in the level's two side tables, as its region slots grow.
+// Nothing in this system fills the side tables, so they are kept without arrays and only the
+// level record is checked: a missing one gives "n0_lvls_adjust_fs, DYNAMIC MEMORY ERROR" and -1.
+// Works whether or not the package is initialised.
+void n0_lvls_adjust_fs(int count, n0_level* level, int& status);
 
 void n0_lvls_get_cur_level(int& level, int& status);
 // Enters the next level, whose regions take the given point mode.

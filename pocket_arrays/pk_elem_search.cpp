@@ -271,7 +271,11 @@ struct pair_crossings {
     bool hit() const { return status == kCrossing || status == kNearParallelCrossing || status == kEndContactCrossing; }
 };
 
-struct search {
+// ---- what is searched ------------------------------------------------------------------------
+
+// The element searched with, the array searched and the walk the search belongs to; the entry
+// points set it up and every step reads it.
+struct search_query {
     search_mode mode;
     int own;                      // the element's own number; see the kOwn... values
     element self_element;
@@ -288,11 +292,7 @@ struct search {
     double previous[3];
     int walk;           // the walk's current element (self search, continuing walks)
     int found_in;       // the input found element
-    bool reexamined = false;  // the once-only second look of a continuing walk at an arc
     bool found_pair_refused = false;  // the input found element gives nothing (continues_from_single)
-    crossing best;
-
-    // ---- what the own number says --------------------------------------------------------
 
     // The element is one of the searched array's own elements (range rules, shared vertices).
     bool own_in_array() const { return own > kOwnForeign; }
@@ -331,205 +331,7 @@ struct search {
         return o.sz + std::clamp(fraction, 0.0, 1.0) * (o.ez - o.sz);
     }
 
-    // ---- the crossings of one pair ---------------------------------------------------------
-
-    // Crossing of two lines: in the plane, or in the pocket's dimension for a search in space.
-    void line_line(int line_mode, const element& p, const element& q, const double* dir_p, const double* dir_q,
-                   pair_crossings& out) const
-    {
-        double* point = out.point[0];
-        if (space() && !pokarr_search_lines_in_plane) {
-            double p1[3], p2[3], q1[3], q2[3];
-            p.start(p1);
-            p.end(p2);
-            q.start(q1);
-            q.end(q2);
-            seg_seg_intersect_nd(line_mode, p1, p2, q1, q2, p1, p2, q1, q2, dir_p, dir_q, point, out.status);
-        } else {
-            seg_seg_intersect_ends_xy(line_mode, p.sx, p.sy, p.ex, p.ey, q.sx, q.sy, q.ex, q.ey, dir_p, dir_q,
-                                      point[0], point[1], out.status);
-            point[2] = z_along(point[0], point[1]);
-        }
-        out.count = out.hit() ? 1 : 0;
-    }
-
-    // A line with an arc: both crossings, the one the modes pick first.
-    void line_arc(int m1, int m2, int m3, int m4, const element& arc, const element& line, pair_crossings& out) const
-    {
-        const double centre[2] = {arc.cx, arc.cy};
-        const double a[2] = {line.sx, line.sy}, b[2] = {line.ex, line.ey};
-        const double as[2] = {arc.sx, arc.sy}, ae[2] = {arc.ex, arc.ey};
-        double points[2][2];
-        seg_arc_crossings(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, points, out.count,
-                          out.status);
-        keep_points(points, out);
-    }
-
-    // Two arcs: both crossings, the one the choice mode picks first.
-    void arc_arc(int choice, int end_mode, const element& first, const element& second, pair_crossings& out) const
-    {
-        double points[2][2];
-        arc_arc_crossings(choice, end_mode, first.as_arc(), second.as_arc(), points, out.count, out.status);
-        keep_points(points, out);
-    }
-
-    void keep_points(const double (*points)[2], pair_crossings& out) const
-    {
-        for (int i = 0; i < out.count; ++i) {
-            out.point[i][0] = points[i][0];
-            out.point[i][1] = points[i][1];
-            out.point[i][2] = z_along(points[i][0], points[i][1]);
-        }
-    }
-
-    // Crossings of the own element o with candidate k, as the primitives give them. The
-    // first-mode and choice-mode overrides serve the second look of a continuing walk.
-    void intersect(const element& o, int k, const element& c, int neighbour_mark, bool after_parallel,
-                   pair_crossings& out, int first_mode_override = 0, int choice_override = 0) const
-    {
-        out = pair_crossings{};
-        const int arc_first_mode = first_mode_override != 0 ? first_mode_override
-                                   : mode.self                ? 3
-                                                              : (mode.keep_found || walk_order() ? 2 : 1);
-        if (o.kind == kLine && c.kind == kLine) {
-            // Three words each: the search in space reads directions in the pocket's dimension.
-            const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
-            const double* own_dir = direction_given != nullptr ? direction_given : absent;
-            const int line_mode = after_parallel || mode.keep_found ? 2 : 0;
-            const bool candidate_first = own_in_array() && k < own;
-            // The direction after the candidate only counts where the first segment's direction
-            // is given: the candidate's own, when it comes first, or the element's.
-            double next_dir[3] = {kDirectionAbsent, 0.0, 0.0};
-            if (candidate_first || direction_given != nullptr)
-                direction_at_start(x, y, count, next_element(x, count, k), next_dir);
-            line_line(line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
-                      candidate_first ? own_dir : next_dir, out);
-        } else if (o.kind == kArc && c.kind == kLine) {
-            // A rejected pair reports no crossing where the exact routine may report its two
-            // invalid circle points as parallel; the next line pair reads that only as the line
-            // mode 2 instead of 0, which the line intersection takes by its parity: the same.
-            if (!segment_misses_arc(c, o)) line_arc(arc_first_mode, 1, 1, neighbour_mark, o, c, out);
-        } else if (o.kind == kLine && c.kind == kArc) {
-            // The own line met every candidate arc's circle before it was examined
-            // (circle_clearly_missed); a moved start (the second look) has to meet it again.
-            const bool circle_reached = &o == &self_element;
-            if (!segment_misses_arc(o, c, circle_reached)) line_arc(arc_first_mode, 2, 2, neighbour_mark, c, o, out);
-        } else {
-            const bool closing_pair = own == closing && k == after_closing;
-            const int choice = choice_override != 0 ? choice_override
-                               : closing_pair || (mode.keep_found && walk_order()) ? 2
-                                                                                    : 1;
-            arc_arc(choice, neighbour_mark, o, c, out);
-        }
-    }
-
-    // A continuing walk whose own line runs along a parallel candidate line, the element's end
-    // lying on it: the crossing is sought once more against the walk's next element in the own
-    // array, and taken only when it is the element's end (where the walk leaves the candidate).
-    bool parallel_retry(const element& c, double* point) const
-    {
-        const element& o = self_element;
-        if (!walk_order() || o.kind != kLine || direction_given == nullptr || own_x == nullptr || own_y == nullptr)
-            return false;
-        const double end[2] = {o.ex, o.ey}, cs[2] = {c.sx, c.sy}, ce[2] = {c.ex, c.ey};
-        if (!tptonl2d(end, cs, ce)) return false;
-        if (walk < 1 || walk >= own_count) return false;
-        // The walk's next element starts at the entry after the current element's end.
-        const int after = pk_is_marker(own_x[walk]) ? walk + 4 : walk + 1;
-        if (after >= own_count || (pk_is_marker(own_x[after]) && after + 3 >= own_count)) return false;
-        int status = kNoCrossing;
-        double p[2] = {0.0, 0.0};
-        if (pk_is_marker(own_x[after])) {
-            const int e = after - 1;
-            seg_arc_intersect_xy(1, 2, 2, 0, own_x[after + 2], own_y[after + 2], own_x[after + 1],
-                                 pk_arc_direction(own_y[after + 1]), c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e],
-                                 own_x[after + 3], own_y[after + 3], c.sx, c.sy, c.ex, c.ey, p[0], p[1], status);
-        } else {
-            const int e = after - 1;
-            const double dx = own_x[after] - own_x[e], dy = own_y[after] - own_y[e];
-            seg_seg_intersect_xy(0, c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e], own_x[e] + dx, own_y[e] + dy,
-                                 c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e], own_x[after], own_y[after], nullptr,
-                                 nullptr, p[0], p[1], status);
-        }
-        if (status != kCrossing && status != kNearParallelCrossing) return false;
-        if (!pk_eq_pnt2(p, end)) return false;
-        point[0] = o.ex;
-        point[1] = o.ey;
-        point[2] = o.ez;
-        return true;
-    }
-
-    // The once-only second look of a continuing walk that met its previous crossing point on an
-    // arc: the element is searched again from that point, with contacts at element ends refused,
-    // so that a further crossing the previous one hid is found.
-    bool second_look(int k, const element& c, pair_crossings& out)
-    {
-        if (reexamined || (self_element.kind != kArc && c.kind != kArc)) return false;
-        reexamined = true;
-        element from = self_element;
-        from.sx = previous[0];
-        from.sy = previous[1];
-        from.sz = previous[2];
-        from.finish();
-        intersect(from, k, c, 1, false, out, 2, 2);
-        out.count = out.hit() && out.count > 0 && !same(out.point[0], previous) ? 1 : 0;
-        return out.count > 0;
-    }
-
-    // ---- which crossing is taken -----------------------------------------------------------
-
-    // Whether the crossing at p repeats the previous crossing of a continuing walk at the input
-    // found element (or the one before it).
-    bool at_previous(int k, const double* p) const
-    {
-        if (!walk_continues()) return false;
-        const bool at_found = k == found_in || wrapped_next(k) == found_in;
-        return at_found && same(p, previous);
-    }
-
-    // Whether a continuing walk has passed p already: on the input found element, a crossing
-    // that lies before the previous one along the own element was met earlier in the walk.
-    bool walked_past(int k, const double* p) const
-    {
-        return walk_continues() && k == found_in && distance_from_start(p) < distance_from_start(previous);
-    }
-
-    // Whether a crossing at p with candidate k is refused (step 7 of the search).
-    bool refused(int k, const element& c, const double* p) const
-    {
-        double own_start[3], own_end[3], cand_start[3], cand_end[3];
-        self_element.start(own_start);
-        self_element.end(own_end);
-        c.start(cand_start);
-        c.end(cand_end);
-        if (walk_continues() && (k < found_in || at_previous(k, p) || walked_past(k, p))) return true;
-        if (walk_order() && best.found) return true;
-        const double best_point[3] = {best.x, best.y, best.z};
-        if (best.found && best.element == k && same(p, best_point)) return true;
-        if (mode.start_check && same(p, own_start) && junction_recorded(k, p)) return true;
-        // Consecutive elements meet at their shared vertex on every loop: no crossing.
-        if (own_in_array()) {
-            if (same(p, own_start) && same(p, cand_end) && wrapped_next(k) == own) return true;
-            if (same(p, own_end) && same(p, cand_start) && wrapped_next(own) == k) return true;
-        }
-        return false;
-    }
-
-    // The start-point check: a junction already recorded in the snapshot.
-    bool junction_recorded(int k, const double* p) const
-    {
-        int known = 0;
-        if (!own_in_array()) {
-            const int point_mode = space() ? pocket_state_block.pocket_dimension : 2;
-            pk_point_known(point_mode, own, k, p, known);
-        } else if (space()) {
-            pk_junction_known(*array, own, k, p, known);
-        } else {
-            xy_junction_known(x, y, count, own, k, p, known);
-        }
-        return known != 0;
-    }
-
+    // Way from the own element's start to p: the parameter along an arc, the distance along a line.
     double distance_from_start(const double* p) const
     {
         const element& o = self_element;
@@ -541,224 +343,454 @@ struct search {
         if (space()) return std::sqrt(std::pow(p[0] - o.sx, 2) + std::pow(p[1] - o.sy, 2) + std::pow(p[2] - o.sz, 2));
         return std::hypot(p[0] - o.sx, p[1] - o.sy);
     }
-
-    void take(int k, int group, const double* p, bool end_contact, bool single_line_pair)
-    {
-        const double distance = distance_from_start(p);
-        // The later crossing wins at equal distance; a walk keeps its first.
-        if (best.found && (walk_order() || best.distance < distance)) return;
-        best = crossing{true, end_contact, single_line_pair, p[0], p[1], p[2], k, group, distance};
-    }
-
-    // Puts the two crossings of a pair in their order along the own element.
-    void order_along_own(pair_crossings& pc) const
-    {
-        if (pc.count < 2 || distance_from_start(pc.point[0]) <= distance_from_start(pc.point[1])) return;
-        std::swap(pc.point[0], pc.point[1]);
-    }
-
-    // ---- the walk over the candidates ------------------------------------------------------
-
-    // First and last candidate of group g with the neighbour mark of the range rules.
-    void range(const pk_box_table& table, int g, int first_group, int& from, int& to, int& mark) const
-    {
-        from = table.first[g - 1];
-        to = table.first[g] - 1;
-        mark = 0;
-        const int n = table.groups;
-        if (g == first_group && own_in_array()) {
-            const bool own_arc = self_element.kind == kArc;
-            if (mode.range_rule == 0) {
-                if (own_arc) {
-                    from = std::max(from, own + 4);
-                    mark = 1;
-                } else if (is_arc_at(x, count, own + 1)) {
-                    from = std::max(from, own + 1);
-                    mark = 1;
-                } else {
-                    from = std::max(from, own + 2);
-                }
-            }
-        }
-        if (g == n && own_in_array() && own == closing) {
-            const int end = table.first[n];
-            if (self_element.kind == kArc) {
-                to = std::min(to, end - 1);
-                mark = 1;
-            } else if (is_arc_at(x, count, after_closing)) {
-                to = std::min(to, end - 1);
-            } else {
-                to = std::min(to, end - 2);
-            }
-        }
-    }
-
-    // The part of step 1 the candidate's number decides: the element itself, and those up to the
-    // walk's current element in a self search. Tested first, it spares building them.
-    bool passed_over_by_number(int k) const { return k == own || (mode.self && k <= walk); }
-
-    // A continuing walk gives nothing with the candidates before its input found element (step 7
-    // refuses every crossing with them, and nothing else of theirs is kept), nor with that element
-    // when it is known to give only the previous crossing again (found_pair_refused).
-    bool refused_by_number(int k) const
-    {
-        return walk_continues() && (k < found_in || (found_pair_refused && k == found_in));
-    }
-
-    // The lowest candidate number that neither test above passes over: every one below it is
-    // up to the walk's current element in a self search or before a continuing walk's input found
-    // element (or that element itself when it is known to give nothing).
-    int lowest_unrefused() const
-    {
-        int lowest = std::numeric_limits<int>::min();
-        if (mode.self) lowest = walk < std::numeric_limits<int>::max() ? walk + 1 : walk;
-        if (walk_continues()) lowest = std::max(lowest, found_pair_refused && found_in < std::numeric_limits<int>::max()
-                                                            ? found_in + 1
-                                                            : found_in);
-        return lowest;
-    }
-
-    // Step 1: candidates passed over before any geometry: the element itself, those up to the
-    // walk's current element in a self search, the closing pair of two lines.
-    bool passed_over(int k, const element& c) const
-    {
-        if (passed_over_by_number(k)) return true;
-        if (own_in_array() && self_element.kind == kLine && c.kind == kLine) {
-            const int last = count - 1;
-            if ((own == closing && k == after_closing) || (own == last && k == 1)) return true;
-        }
-        return false;
-    }
-
-    // Steps 2 and 3: the crossings of candidate k (whose box overlaps the element's), each
-    // judged in its order along the own element; `after_parallel` carries the parallel result
-    // of the candidate before.
-    void examine(int k, const element& c, int g, int mark, bool& after_parallel)
-    {
-        const bool lines = self_element.kind == kLine && c.kind == kLine;
-        const int neighbour = mode.range_rule == 1 && !lines ? 1 : mark;
-        pair_crossings pc;
-        intersect(self_element, k, c, neighbour, after_parallel, pc);
-        after_parallel = pc.status == kParallel;
-        if (pc.status == kParallel && lines && parallel_retry(c, pc.point[0])) {
-            pc.status = kCrossing;
-            pc.count = 1;
-        }
-        if (!pc.hit()) return;
-        order_along_own(pc);
-        // A continuing walk that meets its previous crossing again as the pair's only crossing
-        // looks once more from there.
-        if (pc.count == 1 && walk_continues() && k >= found_in && at_previous(k, pc.point[0]) &&
-            !second_look(k, c, pc))
-            return;
-        const bool end_contact = pc.status == kEndContactCrossing;
-        // Lines meet once; without directions their crossing depends on their ends alone.
-        const bool single_line_pair = lines && direction_given == nullptr;
-        for (int i = 0; i < pc.count; ++i)
-            if (!refused(k, c, pc.point[i])) take(k, g, pc.point[i], end_contact, single_line_pair);
-    }
-
-    // What a walk leaves for its continuing search: the crossing when it came from a pair of
-    // lines meeting only there (only a walk's crossing is met again by a continuing walk), and
-    // whether the walk stopped before the index's last candidate for the element.
-    void leave_single_crossing(pk_single_crossing& m, bool stopped_before_last) const
-    {
-        m.valid = false;
-        if (!best.found || !best.single_line_pair || !walk_order() || space()) return;
-        const int k = best.element;
-        const element& o = self_element;
-        m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {x[k - 1], y[k - 1], x[k], y[k]},
-                               best.x, best.y, !stopped_before_last};
-    }
-
-    // A line skips an arc candidate whose circle it clearly misses before the candidate and its
-    // box are built: the pair gives no crossing (its parallel status, which only the next line
-    // pair's mode reads by parity, does not matter either).
-    bool circle_clearly_missed(int k) const
-    {
-        return self_element.kind == kLine && is_arc_at(x, count, k) &&
-               segment_misses_circle(self_element, x[k + 2], y[k + 2], x[k + 1]);
-    }
-
-    // An arc candidate whose holding box lies clearly apart from the element's box has an arc box
-    // clearly apart too (the holding box holds it), so the box test after it would refuse it:
-    // it is skipped before its arc box is built.
-    bool arc_clearly_apart(int k) const
-    {
-        if (!is_arc_at(x, count, k)) return false;
-        double h[4];
-        elem_holding_box(1, x[k + 2], y[k + 2], x[k + 1], x[k - 1], y[k - 1], x[k + 3], y[k + 3], h);
-        const element& o = self_element;
-        return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
-    }
-
-    void group_pass(const pk_box_table& table, int g, int first_group)
-    {
-        int from = 0, to = 0, mark = 0;
-        range(table, g, first_group, from, to, mark);
-        bool after_parallel = false;
-        // Bounded by the entries: every step advances at least one element.
-        for (int k = from; k <= to && k < count; k = next_element(x, count, k)) {
-            if (walk_order() && best.found) return;
-            if (passed_over_by_number(k) || circle_clearly_missed(k) || arc_clearly_apart(k)) continue;
-            element c;
-            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) continue;
-            if (!boxes_overlap(self_element.xmin, self_element.ymin, self_element.xmax, self_element.ymax,
-                                 c.xmin, c.ymin, c.xmax, c.ymax))
-                continue;
-            examine(k, c, g, mark, after_parallel);
-        }
-    }
-
-    // The group of element k: the one whose first element is the last not above k.
-    static int group_of(const pk_box_table& table, int k)
-    {
-        const int* end = table.first + table.groups;
-        return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
-    }
-
-    // The same walk over the candidates the index gives for the element's box (in increasing
-    // element order, so in group order): each meets the rules of its group as group_pass applies
-    // them. Those passed over by number are dropped first; what they would skip is pure.
-    void run_indexed(const pk_box_table& table, int first_group, pk_elem_index& index)
-    {
-        int group = 0, from = 0, to = 0, mark = 0;
-        bool after_parallel = false, stopped = false;
-        const element& o = self_element;
-        pk_elem_index_visit(index, lowest_unrefused(), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
-            if (walk_order() && best.found) return !(stopped = true);
-            if (passed_over_by_number(k) || refused_by_number(k)) return true;
-            const int g = group_of(table, k);
-            if (g < std::max(1, first_group) || g > table.groups) return true;
-            if (g != group) {
-                group = g;
-                range(table, g, first_group, from, to, mark);
-                after_parallel = false;
-            }
-            if (k < from || k > to || k >= count || circle_clearly_missed(k) || arc_clearly_apart(k)) return true;
-            element c;
-            if (!element_at(x, y, count, k, c, z) || passed_over(k, c)) return true;
-            if (!boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, c.xmin, c.ymin, c.xmax, c.ymax)) return true;
-            examine(k, c, g, mark, after_parallel);
-            return true;
-        });
-        leave_single_crossing(index.last_single, stopped);
-    }
-
-    // Searches the groups from the first one on; a group after the first only when its box
-    // overlaps the element's.
-    void run(const pk_box_table& table, int first_group)
-    {
-        const element& o = self_element;
-        for (int g = std::max(1, first_group); g <= table.groups; ++g) {
-            if (g != first_group && !boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, table.xmin[g - 1],
-                                                     table.ymin[g - 1], table.xmax[g - 1], table.ymax[g - 1]))
-                continue;
-            group_pass(table, g, first_group);
-            if (walk_order() && best.found) break;
-        }
-    }
 };
+
+// The search under way: what it looks for, the crossing chosen so far, and whether the
+// once-only second look of a continuing walk at an arc has been taken.
+struct search {
+    search_query q;
+    crossing best;
+    bool reexamined = false;
+};
+
+// ---- the crossings of one pair -------------------------------------------------------------
+
+void keep_points(const search_query& q, const double (*points)[2], pair_crossings& out)
+{
+    for (int i = 0; i < out.count; ++i) {
+        out.point[i][0] = points[i][0];
+        out.point[i][1] = points[i][1];
+        out.point[i][2] = q.z_along(points[i][0], points[i][1]);
+    }
+}
+
+// Crossing of two lines: in the plane, or in the pocket's dimension for a search in space.
+void line_line(const search_query& q, int line_mode, const element& p, const element& r, const double* dir_p,
+               const double* dir_r, pair_crossings& out)
+{
+    double* point = out.point[0];
+    if (q.space() && !pokarr_search_lines_in_plane) {
+        double p1[3], p2[3], r1[3], r2[3];
+        p.start(p1);
+        p.end(p2);
+        r.start(r1);
+        r.end(r2);
+        seg_seg_intersect_nd(line_mode, p1, p2, r1, r2, p1, p2, r1, r2, dir_p, dir_r, point, out.status);
+    } else {
+        seg_seg_intersect_ends_xy(line_mode, p.sx, p.sy, p.ex, p.ey, r.sx, r.sy, r.ex, r.ey, dir_p, dir_r, point[0],
+                                  point[1], out.status);
+        point[2] = q.z_along(point[0], point[1]);
+    }
+    out.count = out.hit() ? 1 : 0;
+}
+
+// A line with an arc: both crossings, the one the modes pick first.
+void line_arc(const search_query& q, int m1, int m2, int m3, int m4, const element& arc, const element& line,
+              pair_crossings& out)
+{
+    const double centre[2] = {arc.cx, arc.cy};
+    const double a[2] = {line.sx, line.sy}, b[2] = {line.ex, line.ey};
+    const double as[2] = {arc.sx, arc.sy}, ae[2] = {arc.ex, arc.ey};
+    double points[2][2];
+    seg_arc_crossings(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, points, out.count,
+                      out.status);
+    keep_points(q, points, out);
+}
+
+// Two arcs: both crossings, the one the choice mode picks first.
+void arc_arc(const search_query& q, int choice, int end_mode, const element& first, const element& second,
+             pair_crossings& out)
+{
+    double points[2][2];
+    arc_arc_crossings(choice, end_mode, first.as_arc(), second.as_arc(), points, out.count, out.status);
+    keep_points(q, points, out);
+}
+
+// Two lines: the candidate first where it comes before the element in its own array. The
+// direction after the candidate only counts where the first segment's direction is given: the
+// candidate's own, when it comes first, or the element's.
+void line_pair(const search_query& q, const element& o, int k, const element& c, bool after_parallel,
+               pair_crossings& out)
+{
+    // Three words each: the search in space reads directions in the pocket's dimension.
+    const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
+    const double* own_dir = q.direction_given != nullptr ? q.direction_given : absent;
+    const int line_mode = after_parallel || q.mode.keep_found ? 2 : 0;
+    const bool candidate_first = q.own_in_array() && k < q.own;
+    double next_dir[3] = {kDirectionAbsent, 0.0, 0.0};
+    if (candidate_first || q.direction_given != nullptr)
+        direction_at_start(q.x, q.y, q.count, next_element(q.x, q.count, k), next_dir);
+    line_line(q, line_mode, candidate_first ? c : o, candidate_first ? o : c, candidate_first ? next_dir : own_dir,
+              candidate_first ? own_dir : next_dir, out);
+}
+
+// Crossings of the own element o with candidate k, as the primitives give them. The first-mode
+// and choice-mode overrides serve the second look of a continuing walk.
+void intersect(const search_query& q, const element& o, int k, const element& c, int neighbour_mark,
+               bool after_parallel, pair_crossings& out, int first_mode_override = 0, int choice_override = 0)
+{
+    out = pair_crossings{};
+    const int arc_first_mode = first_mode_override != 0 ? first_mode_override
+                               : q.mode.self             ? 3
+                                                         : (q.mode.keep_found || q.walk_order() ? 2 : 1);
+    if (o.kind == kLine && c.kind == kLine) {
+        line_pair(q, o, k, c, after_parallel, out);
+    } else if (o.kind == kArc && c.kind == kLine) {
+        // A rejected pair reports no crossing where the exact routine may report its two
+        // invalid circle points as parallel; the next line pair reads that only as the line
+        // mode 2 instead of 0, which the line intersection takes by its parity: the same.
+        if (!segment_misses_arc(c, o)) line_arc(q, arc_first_mode, 1, 1, neighbour_mark, o, c, out);
+    } else if (o.kind == kLine && c.kind == kArc) {
+        // The own line met every candidate arc's circle before it was examined
+        // (circle_clearly_missed); a moved start (the second look) has to meet it again.
+        const bool circle_reached = &o == &q.self_element;
+        if (!segment_misses_arc(o, c, circle_reached)) line_arc(q, arc_first_mode, 2, 2, neighbour_mark, c, o, out);
+    } else {
+        const bool closing_pair = q.own == q.closing && k == q.after_closing;
+        const int choice = choice_override != 0                                      ? choice_override
+                           : closing_pair || (q.mode.keep_found && q.walk_order()) ? 2
+                                                                                    : 1;
+        arc_arc(q, choice, neighbour_mark, o, c, out);
+    }
+}
+
+// A continuing walk whose own line runs along a parallel candidate line, the element's end
+// lying on it: the crossing is sought once more against the walk's next element in the own
+// array, and taken only when it is the element's end (where the walk leaves the candidate).
+bool parallel_retry(const search_query& q, const element& c, double* point)
+{
+    const element& o = q.self_element;
+    const double* own_x = q.own_x;
+    const double* own_y = q.own_y;
+    if (!q.walk_order() || o.kind != kLine || q.direction_given == nullptr || own_x == nullptr || own_y == nullptr)
+        return false;
+    const double end[2] = {o.ex, o.ey}, cs[2] = {c.sx, c.sy}, ce[2] = {c.ex, c.ey};
+    if (!tptonl2d(end, cs, ce)) return false;
+    if (q.walk < 1 || q.walk >= q.own_count) return false;
+    // The walk's next element starts at the entry after the current element's end.
+    const int after = pk_is_marker(own_x[q.walk]) ? q.walk + 4 : q.walk + 1;
+    if (after >= q.own_count || (pk_is_marker(own_x[after]) && after + 3 >= q.own_count)) return false;
+    int status = kNoCrossing;
+    double p[2] = {0.0, 0.0};
+    if (pk_is_marker(own_x[after])) {
+        const int e = after - 1;
+        seg_arc_intersect_xy(1, 2, 2, 0, own_x[after + 2], own_y[after + 2], own_x[after + 1],
+                             pk_arc_direction(own_y[after + 1]), c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e],
+                             own_x[after + 3], own_y[after + 3], c.sx, c.sy, c.ex, c.ey, p[0], p[1], status);
+    } else {
+        const int e = after - 1;
+        const double dx = own_x[after] - own_x[e], dy = own_y[after] - own_y[e];
+        seg_seg_intersect_xy(0, c.sx, c.sy, c.ex, c.ey, own_x[e], own_y[e], own_x[e] + dx, own_y[e] + dy, c.sx, c.sy,
+                             c.ex, c.ey, own_x[e], own_y[e], own_x[after], own_y[after], nullptr, nullptr, p[0], p[1],
+                             status);
+    }
+    if (status != kCrossing && status != kNearParallelCrossing) return false;
+    if (!pk_eq_pnt2(p, end)) return false;
+    point[0] = o.ex;
+    point[1] = o.ey;
+    point[2] = o.ez;
+    return true;
+}
+
+// The once-only second look of a continuing walk that met its previous crossing point on an
+// arc: the element is searched again from that point, with contacts at element ends refused,
+// so that a further crossing the previous one hid is found.
+bool second_look(search& s, int k, const element& c, pair_crossings& out)
+{
+    const search_query& q = s.q;
+    if (s.reexamined || (q.self_element.kind != kArc && c.kind != kArc)) return false;
+    s.reexamined = true;
+    element from = q.self_element;
+    from.sx = q.previous[0];
+    from.sy = q.previous[1];
+    from.sz = q.previous[2];
+    from.finish();
+    intersect(q, from, k, c, 1, false, out, 2, 2);
+    out.count = out.hit() && out.count > 0 && !q.same(out.point[0], q.previous) ? 1 : 0;
+    return out.count > 0;
+}
+
+// ---- which crossing is taken ---------------------------------------------------------------
+
+// Whether the crossing at p repeats the previous crossing of a continuing walk at the input
+// found element (or the one before it).
+bool at_previous(const search_query& q, int k, const double* p)
+{
+    if (!q.walk_continues()) return false;
+    const bool at_found = k == q.found_in || q.wrapped_next(k) == q.found_in;
+    return at_found && q.same(p, q.previous);
+}
+
+// Whether a continuing walk has passed p already: on the input found element, a crossing that
+// lies before the previous one along the own element was met earlier in the walk.
+bool walked_past(const search_query& q, int k, const double* p)
+{
+    return q.walk_continues() && k == q.found_in && q.distance_from_start(p) < q.distance_from_start(q.previous);
+}
+
+// The start-point check: a junction already recorded in the snapshot.
+bool junction_recorded(const search_query& q, int k, const double* p)
+{
+    int known = 0;
+    if (!q.own_in_array()) {
+        const int point_mode = q.space() ? pocket_state_block.pocket_dimension : 2;
+        pk_point_known(point_mode, q.own, k, p, known);
+    } else if (q.space()) {
+        pk_junction_known(*q.array, q.own, k, p, known);
+    } else {
+        xy_junction_known(q.x, q.y, q.count, q.own, k, p, known);
+    }
+    return known != 0;
+}
+
+// Whether a crossing at p with candidate k is refused (step 7 of the search).
+bool refused(const search& s, int k, const element& c, const double* p)
+{
+    const search_query& q = s.q;
+    double own_start[3], own_end[3], cand_start[3], cand_end[3];
+    q.self_element.start(own_start);
+    q.self_element.end(own_end);
+    c.start(cand_start);
+    c.end(cand_end);
+    if (q.walk_continues() && (k < q.found_in || at_previous(q, k, p) || walked_past(q, k, p))) return true;
+    if (q.walk_order() && s.best.found) return true;
+    const double best_point[3] = {s.best.x, s.best.y, s.best.z};
+    if (s.best.found && s.best.element == k && q.same(p, best_point)) return true;
+    if (q.mode.start_check && q.same(p, own_start) && junction_recorded(q, k, p)) return true;
+    // Consecutive elements meet at their shared vertex on every loop: no crossing.
+    if (q.own_in_array()) {
+        if (q.same(p, own_start) && q.same(p, cand_end) && q.wrapped_next(k) == q.own) return true;
+        if (q.same(p, own_end) && q.same(p, cand_start) && q.wrapped_next(q.own) == k) return true;
+    }
+    return false;
+}
+
+void take(search& s, int k, int group, const double* p, bool end_contact, bool single_line_pair)
+{
+    const double distance = s.q.distance_from_start(p);
+    // The later crossing wins at equal distance; a walk keeps its first.
+    if (s.best.found && (s.q.walk_order() || s.best.distance < distance)) return;
+    s.best = crossing{true, end_contact, single_line_pair, p[0], p[1], p[2], k, group, distance};
+}
+
+// Puts the two crossings of a pair in their order along the own element.
+void order_along_own(const search_query& q, pair_crossings& pc)
+{
+    if (pc.count < 2 || q.distance_from_start(pc.point[0]) <= q.distance_from_start(pc.point[1])) return;
+    std::swap(pc.point[0], pc.point[1]);
+}
+
+// Steps 2 and 3: the crossings of candidate k (whose box overlaps the element's), each judged
+// in its order along the own element; `after_parallel` carries the parallel result of the
+// candidate before.
+void examine(search& s, int k, const element& c, int g, int mark, bool& after_parallel)
+{
+    const search_query& q = s.q;
+    const bool lines = q.self_element.kind == kLine && c.kind == kLine;
+    const int neighbour = q.mode.range_rule == 1 && !lines ? 1 : mark;
+    pair_crossings pc;
+    intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+    after_parallel = pc.status == kParallel;
+    if (pc.status == kParallel && lines && parallel_retry(q, c, pc.point[0])) {
+        pc.status = kCrossing;
+        pc.count = 1;
+    }
+    if (!pc.hit()) return;
+    order_along_own(q, pc);
+    // A continuing walk that meets its previous crossing again as the pair's only crossing
+    // looks once more from there.
+    if (pc.count == 1 && q.walk_continues() && k >= q.found_in && at_previous(q, k, pc.point[0]) &&
+        !second_look(s, k, c, pc))
+        return;
+    const bool end_contact = pc.status == kEndContactCrossing;
+    // Lines meet once; without directions their crossing depends on their ends alone.
+    const bool single_line_pair = lines && q.direction_given == nullptr;
+    for (int i = 0; i < pc.count; ++i)
+        if (!refused(s, k, c, pc.point[i])) take(s, k, g, pc.point[i], end_contact, single_line_pair);
+}
+
+// ---- the walk over the candidates ----------------------------------------------------------
+
+// First and last candidate of group g with the neighbour mark of the range rules.
+void group_range(const search_query& q, const pk_box_table& table, int g, int first_group, int& from, int& to,
+                 int& mark)
+{
+    from = table.first[g - 1];
+    to = table.first[g] - 1;
+    mark = 0;
+    const int n = table.groups;
+    if (g == first_group && q.own_in_array()) {
+        const bool own_arc = q.self_element.kind == kArc;
+        if (q.mode.range_rule == 0) {
+            if (own_arc) {
+                from = std::max(from, q.own + 4);
+                mark = 1;
+            } else if (is_arc_at(q.x, q.count, q.own + 1)) {
+                from = std::max(from, q.own + 1);
+                mark = 1;
+            } else {
+                from = std::max(from, q.own + 2);
+            }
+        }
+    }
+    if (g == n && q.own_in_array() && q.own == q.closing) {
+        const int end = table.first[n];
+        if (q.self_element.kind == kArc) {
+            to = std::min(to, end - 1);
+            mark = 1;
+        } else if (is_arc_at(q.x, q.count, q.after_closing)) {
+            to = std::min(to, end - 1);
+        } else {
+            to = std::min(to, end - 2);
+        }
+    }
+}
+
+// The part of step 1 the candidate's number decides: the element itself, and those up to the
+// walk's current element in a self search. Tested first, it spares building them.
+bool passed_over_by_number(const search_query& q, int k) { return k == q.own || (q.mode.self && k <= q.walk); }
+
+// A continuing walk gives nothing with the candidates before its input found element (step 7
+// refuses every crossing with them, and nothing else of theirs is kept), nor with that element
+// when it is known to give only the previous crossing again (found_pair_refused).
+bool refused_by_number(const search_query& q, int k)
+{
+    return q.walk_continues() && (k < q.found_in || (q.found_pair_refused && k == q.found_in));
+}
+
+// The lowest candidate number that neither test above passes over: every one below it is up to
+// the walk's current element in a self search or before a continuing walk's input found element
+// (or that element itself when it is known to give nothing).
+int lowest_unrefused(const search_query& q)
+{
+    constexpr int most = std::numeric_limits<int>::max();
+    int lowest = std::numeric_limits<int>::min();
+    if (q.mode.self) lowest = q.walk < most ? q.walk + 1 : q.walk;
+    if (q.walk_continues())
+        lowest = std::max(lowest, q.found_pair_refused && q.found_in < most ? q.found_in + 1 : q.found_in);
+    return lowest;
+}
+
+// Step 1: candidates passed over before any geometry: the element itself, those up to the
+// walk's current element in a self search, the closing pair of two lines.
+bool passed_over(const search_query& q, int k, const element& c)
+{
+    if (passed_over_by_number(q, k)) return true;
+    if (q.own_in_array() && q.self_element.kind == kLine && c.kind == kLine) {
+        const int last = q.count - 1;
+        if ((q.own == q.closing && k == q.after_closing) || (q.own == last && k == 1)) return true;
+    }
+    return false;
+}
+
+// A line skips an arc candidate whose circle it clearly misses before the candidate and its box
+// are built: the pair gives no crossing (its parallel status, which only the next line pair's
+// mode reads by parity, does not matter either).
+bool circle_clearly_missed(const search_query& q, int k)
+{
+    return q.self_element.kind == kLine && is_arc_at(q.x, q.count, k) &&
+           segment_misses_circle(q.self_element, q.x[k + 2], q.y[k + 2], q.x[k + 1]);
+}
+
+// An arc candidate whose holding box lies clearly apart from the element's box has an arc box
+// clearly apart too (the holding box holds it), so the box test after it would refuse it: it is
+// skipped before its arc box is built.
+bool arc_clearly_apart(const search_query& q, int k)
+{
+    if (!is_arc_at(q.x, q.count, k)) return false;
+    double h[4];
+    elem_holding_box(1, q.x[k + 2], q.y[k + 2], q.x[k + 1], q.x[k - 1], q.y[k - 1], q.x[k + 3], q.y[k + 3], h);
+    const element& o = q.self_element;
+    return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
+}
+
+// Candidate k of group g within the group's range: skipped when it clearly gives nothing or its
+// box stays apart from the element's, else examined.
+void examine_candidate(search& s, int k, int g, int mark, bool& after_parallel)
+{
+    const search_query& q = s.q;
+    if (circle_clearly_missed(q, k) || arc_clearly_apart(q, k)) return;
+    element c;
+    if (!element_at(q.x, q.y, q.count, k, c, q.z) || passed_over(q, k, c)) return;
+    const element& o = q.self_element;
+    if (!boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, c.xmin, c.ymin, c.xmax, c.ymax)) return;
+    examine(s, k, c, g, mark, after_parallel);
+}
+
+bool walk_done(const search& s) { return s.q.walk_order() && s.best.found; }
+
+void group_pass(search& s, const pk_box_table& table, int g, int first_group)
+{
+    const search_query& q = s.q;
+    int from = 0, to = 0, mark = 0;
+    group_range(q, table, g, first_group, from, to, mark);
+    bool after_parallel = false;
+    // Bounded by the entries: every step advances at least one element.
+    for (int k = from; k <= to && k < q.count; k = next_element(q.x, q.count, k)) {
+        if (walk_done(s)) return;
+        if (!passed_over_by_number(q, k)) examine_candidate(s, k, g, mark, after_parallel);
+    }
+}
+
+// Searches the groups from the first one on; a group after the first only when its box overlaps
+// the element's.
+void run(search& s, const pk_box_table& table, int first_group)
+{
+    const element& o = s.q.self_element;
+    for (int g = std::max(1, first_group); g <= table.groups; ++g) {
+        if (g != first_group && !boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, table.xmin[g - 1], table.ymin[g - 1],
+                                               table.xmax[g - 1], table.ymax[g - 1]))
+            continue;
+        group_pass(s, table, g, first_group);
+        if (walk_done(s)) break;
+    }
+}
+
+// The group of element k: the one whose first element is the last not above k.
+int group_of(const pk_box_table& table, int k)
+{
+    const int* end = table.first + table.groups;
+    return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
+}
+
+// What a walk leaves for its continuing search: the crossing when it came from a pair of lines
+// meeting only there (only a walk's crossing is met again by a continuing walk), and whether
+// the walk stopped before the index's last candidate for the element.
+void leave_single_crossing(const search& s, pk_single_crossing& m, bool stopped_before_last)
+{
+    const search_query& q = s.q;
+    m.valid = false;
+    if (!s.best.found || !s.best.single_line_pair || !q.walk_order() || q.space()) return;
+    const int k = s.best.element;
+    const element& o = q.self_element;
+    m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {q.x[k - 1], q.y[k - 1], q.x[k], q.y[k]},
+                           s.best.x, s.best.y, !stopped_before_last};
+}
+
+// The same walk over the candidates the index gives for the element's box (in increasing
+// element order, so in group order): each meets the rules of its group as group_pass applies
+// them. Those passed over by number are dropped first; what they would skip is pure.
+void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_index& index)
+{
+    const search_query& q = s.q;
+    int group = 0, from = 0, to = 0, mark = 0;
+    bool after_parallel = false, stopped = false;
+    const element& o = q.self_element;
+    pk_elem_index_visit(index, lowest_unrefused(q), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
+        if (walk_done(s)) return !(stopped = true);
+        if (passed_over_by_number(q, k) || refused_by_number(q, k)) return true;
+        const int g = group_of(table, k);
+        if (g < std::max(1, first_group) || g > table.groups) return true;
+        if (g != group) {
+            group = g;
+            group_range(q, table, g, first_group, from, to, mark);
+            after_parallel = false;
+        }
+        if (k >= from && k <= to && k < q.count) examine_candidate(s, k, g, mark, after_parallel);
+        return true;
+    });
+    leave_single_crossing(s, index.last_single, stopped);
+}
 
 // The searched element with its box (start and end of three doubles), built where the search
 // keeps it.
@@ -784,14 +816,15 @@ void own_element(element& o, int kind, double cx, double cy, double radius, doub
 void prepare(search& s, int mode, int own, const double* direction_at, int closing,
              int after_closing, const double* previous, int found_element, int found_group)
 {
-    s.mode = decode(mode);
-    s.own = own;
-    s.direction_given = direction_at != nullptr && direction_at[0] < kDirectionAbsentLimit ? direction_at : nullptr;
-    s.closing = closing;
-    s.after_closing = after_closing;
-    for (int k = 0; k < 3; ++k) s.previous[k] = previous[k];
-    s.walk = found_group;
-    s.found_in = found_element;
+    search_query& q = s.q;
+    q.mode = decode(mode);
+    q.own = own;
+    q.direction_given = direction_at != nullptr && direction_at[0] < kDirectionAbsentLimit ? direction_at : nullptr;
+    q.closing = closing;
+    q.after_closing = after_closing;
+    for (int k = 0; k < 3; ++k) q.previous[k] = previous[k];
+    q.walk = found_group;
+    q.found_in = found_element;
 }
 
 }  // namespace
@@ -808,14 +841,15 @@ namespace {
 {
     const double previous[3] = {previous_x, previous_y, 0.0};
     prepare(s, mode, own, direction_at, closing, after_closing, previous, found_element, found_group);
-    s.own_x = own_x;
-    s.own_y = own_y;
+    search_query& q = s.q;
+    q.own_x = own_x;
+    q.own_y = own_y;
     // The plane entry is not told the length of a foreign own array: only the searched array
     // itself is bounded well enough for the parallel retry to read it.
-    s.own_count = own_x == x && own_y == y ? count : 0;
-    s.x = x;
-    s.y = y;
-    s.count = count;
+    q.own_count = own_x == x && own_y == y ? count : 0;
+    q.x = x;
+    q.y = y;
+    q.count = count;
 }
 
 // Hands the chosen crossing to the plane entry's outputs (nothing changes when none was found).
@@ -869,10 +903,10 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table)) return;
     search s;
-    plane_element(s.self_element, kind, cx, cy, radius, direction, sx, sy, ex, ey);
+    plane_element(s.q.self_element, kind, cx, cy, radius, direction, sx, sy, ex, ey);
     plane_search(s, mode, own, direction_at, own_x, own_y, x, y, count, closing, after_closing, previous_x, previous_y,
                  found_element, found_group);
-    s.run(table, first_group);
+    run(s, table, first_group);
     give_crossing(s, found_element, found_group, crossing_x, crossing_y, found);
 }
 
@@ -888,11 +922,11 @@ void indexed_search(pk_elem_index& index, const pk_box_table& table, pk_walk_sea
                               w.count, w.found_element, w.previous_x, w.previous_y);
     if (found_pair_refused && index.last_single.nothing_after) return;
     search s;
-    plane_element(s.self_element, w.kind, w.cx, w.cy, w.radius, w.direction, w.sx, w.sy, w.ex, w.ey);
+    plane_element(s.q.self_element, w.kind, w.cx, w.cy, w.radius, w.direction, w.sx, w.sy, w.ex, w.ey);
     plane_search(s, w.mode, w.own, w.direction_at, w.own_x, w.own_y, w.x, w.y, w.count, w.closing, w.after_closing,
                  w.previous_x, w.previous_y, w.found_element, w.found_group);
-    s.found_pair_refused = found_pair_refused;
-    s.run_indexed(table, w.first_group, index);
+    s.q.found_pair_refused = found_pair_refused;
+    run_indexed(s, table, w.first_group, index);
     give_crossing(s, w.found_element, w.found_group, w.crossing_x, w.crossing_y, w.found);
 }
 
@@ -948,24 +982,25 @@ void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const d
     double s3[3] = {start[0], start[1], planar ? 0.0 : start[2]};
     double e3[3] = {end[0], end[1], planar ? 0.0 : end[2]};
     double p3[3] = {previous[0], previous[1], planar ? 0.0 : previous[2]};
-    own_element(s.self_element, kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0,
+    own_element(s.q.self_element, kind, centre != nullptr ? centre[0] : 0.0, centre != nullptr ? centre[1] : 0.0,
                 radius, direction, s3, e3);
     prepare(s, mode, own, direction_at, closing, after_closing, p3, found_element, found_group);
+    search_query& q = s.q;
     if (own_array != nullptr && own_array->x != nullptr && own_array->y != nullptr) {
-        s.own_x = own_array->x;
-        s.own_y = own_array->y;
-        s.own_count = own_array->count;
+        q.own_x = own_array->x;
+        q.own_y = own_array->y;
+        q.own_count = own_array->count;
     } else {
-        s.own_x = s.own_y = nullptr;
+        q.own_x = q.own_y = nullptr;
     }
-    s.x = array.x;
-    s.y = array.y;
-    s.count = array.count;
+    q.x = array.x;
+    q.y = array.y;
+    q.count = array.count;
     if (!planar) {
-        s.z = array.z;
-        s.array = &array;
+        q.z = array.z;
+        q.array = &array;
     }
-    s.run(table, first_group);
+    run(s, table, first_group);
     if (!s.best.found) return;
     crossing[0] = s.best.x;
     crossing[1] = s.best.y;

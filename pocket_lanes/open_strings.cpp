@@ -16,6 +16,8 @@
 #include <cmath>
 #include <vector>
 
+open_strings_debug open_strings_debug_block;
+
 namespace {
 
 constexpr double kResampleTolerance = 0.0005;
@@ -30,6 +32,8 @@ constexpr int kStepFailed = 11;
 constexpr int kUsableOutsideMode0 = 2;
 constexpr int kStoreFirst = 14000;
 constexpr int kStoreGrowth = 1000;
+constexpr int kUnshown = -1;
+constexpr int kSetAttribute = 2, kShow = 1;
 
 struct saved_leads {
     float values[3] = {};
@@ -92,6 +96,13 @@ struct walk {
         ok = flag != 0 || (st == kUsableOutsideMode0 && mode != 0);
         return true;
     }
+    // The step on the screen when its colour word is set.
+    void show_step(const pt& p, bool ok) const
+    {
+        const open_strings_debug& debug = open_strings_debug_block;
+        const int colour = ok ? debug.accepted_colour : debug.rejected_colour;
+        if (colour != kUnshown) debug_point_show(colour, p.x, p.y, z);
+    }
     // The crossing between a usable and an unusable sample, by bisection with the same test.
     bool edge(const pt& good, const pt& bad, int index, double fraction, pt& at)
     {
@@ -128,6 +139,7 @@ struct walk {
     {
         bool ok = false;
         if (!usable(p, index, fraction, ok)) return false;
+        if (tested) show_step(p, ok);
         if (ok) {
             if (current.empty() && !first && !previous_ok) {
                 pt e;
@@ -231,6 +243,23 @@ void write_strings(const std::vector<string_points>& strings, int& string_count,
 }
 
 }  // namespace
+
+void debug_point_show(int colour, double x, double y, double z)
+{
+    int id = 0, status = 0;
+    estore(kPointClass, kPointType, id, status);
+    if (status != 0) return;
+    const double point[3] = {x, y, z};
+    eputd(3, point, status);
+    int closed = 0;
+    eclose(closed);
+    if (status == 0) eattc(id, kSetAttribute, "CO", colour, status);
+    if (status != 0) {
+        edelet(id, status);  // a half-made point is not left behind
+        return;
+    }
+    edisp(id, kShow, status);
+}
 
 step_test& open_strings_step_test()
 {

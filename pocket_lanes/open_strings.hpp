@@ -38,6 +38,19 @@ step_test& open_strings_step_test();
 void step_usable_test(const pokarr& lane, int direction_sign, double x, double y, double z, double clearance,
                       const lane_point_index& index, int& code, int& usable, int& status);
 
+// The debug display of chkocont's walk: every tested step shown as a point entity, rejected steps
+// in one colour and accepted ones in the other; -1 leaves them unshown (nothing in the module sets
+// them).
+struct open_strings_debug {
+    int rejected_colour = -1;
+    int accepted_colour = -1;
+};
+extern open_strings_debug open_strings_debug_block;
+
+// Creates a point entity at (x, y, z) in the given colour and shows it. A debug display never
+// stops the walk, so a failure only leaves the point unshown.
+void debug_point_show(int colour, double x, double y, double z);
+
 // Splits the lane (counts[1] entries of x, y doubles, arcs as records) into its usable runs.
 // mode 0 tests every sample; kOpenStringsUntested (-1) takes every sample as usable; 99 or more
 // (less 100) returns no strings. A run shorter than the tool radius (0.001 for a positive mode)
@@ -48,7 +61,7 @@ void step_usable_test(const pokarr& lane, int direction_sign, double x, double y
 // opened with 14000 items when closed and grown as needed; fill is not moved). Status 0;
 // kOpenStringsCut after "chkocont, TOO MANY OPEN STRINGS" or the point limit; -1 when the step test
 // failed; a failed host array's status. Saves the lead settings of pocket_state for
-// restore_lead_params. Reads the current tool.
+// restore_lead_params. Reads the current tool and open_strings_debug_block.
 void chkocont(int mode, int direction_sign, double z, int max_strings, double tolerance, const double* points,
               int& string_count, int* counts, const double* reference, open_string_store& store, int& status);
 

@@ -1,5 +1,7 @@
 // DRAWPK: the lanes of the lane table drawn as the tool path of one Z level, chain by chain (see
-// the header); drawpk_find_start around it.
+// the header); drawpk_find_start around it. The lane loop runs in named steps: the next open
+// string or lane (steps 1 to 8), how it is entered (9 to 11), and the lane drawn with its
+// lead-in or link, first move, corner loops, moves and lead-out (12 to 20).
 #include "pocket_lanes/pocket_drawing.hpp"
 
 #include "driver/machining_type.hpp"
@@ -124,6 +126,13 @@ struct draw_call {
     int lead_out_allowed = 1;
     int start_moves_allowed = 1;
     int split_lane = 0;      // the last lane went through chkocont
+    bool with_z = false;     // the lists carry z (a pocket in space)
+    // The walk over the cut lanes.
+    bool forward = true;
+    int step = 1;
+    int last_cut = 0;
+    int lane = 0;
+    int machining = 0;
     entry_approach approach;
     // Open strings of the last split lane waiting to be drawn.
     int strings = 0;
@@ -296,37 +305,52 @@ void end_of_call(const draw_call& c, int& status)
     status = kLaneNotEntered;
 }
 
-}  // namespace
+// Whatever way the call ends: the sign, the lead settings and the corner boxes go back.
+struct call_end {
+    const draw_call& c;
+    ~call_end()
+    {
+        if (c.split_lane != 0) restore_lead_params();
+        pocket_state_block.direction_sign = c.saved_sign;
+        corner_box_store_release();
+        prog_reset_text();
+    }
+};
 
-void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
+// What a step of the lane loop tells the loop: go on with the lane, go to the next one (nothing
+// more of this lane is drawn), stop after the last lane, fail, or end the call at once.
+enum class lane_step { go_on, skip, no_more_lanes, failed, call_ended };
+
+// The lane (or open string of a lane) the loop is drawing.
+struct lane_in_hand {
+    int count = 0;            // entries of the x/y list
+    bool connection = false;  // a connection lane: approached, never ramped into
+    bool lead_lane = false;   // entered by a lead-in and left by a lead-out
+    bool fit_lane = false;    // fitted after it is written (motion-link mode 1)
+};
+
+const double* lane_z(const draw_call& c, const draw_buffers& b) { return c.with_z ? b.z : nullptr; }
+
+// ---- the call and the level ------------------------------------------------------------------
+
+// The lists and the two work arrays of the call; false when one cannot be had.
+bool open_call(draw_buffers& b, draw_call& c)
+{
+    c.dimension = pocket_state_block.pocket_dimension;
+    c.with_z = c.dimension != 2;
+    if (!b.allocate(kDrawListFirst, c.with_z)) return false;
+    int status = 0;
+    void* base = nullptr;
+    MM_OPEN_ARRAY(8, kDrawListFirst, b.entry_handle, base, status);
+    if (status == 0) MM_OPEN_ARRAY(8, kDrawListFirst, b.string_handle, base, status);
+    return status == 0;
+}
+
+// The level before its first lane: the tool position, rapid feed, the point mover's markers and
+// flags, the progress count; false when the table holds no cut lane.
+bool start_level(draw_call& c)
 {
     pocket_state& ps = pocket_state_block;
-    const lane_table& lt = lane_table_block;
-    const curve_approx_words& ca = proc_geometry().curve_approx;
-    draw_buffers b;
-    draw_call c;
-    c.dimension = ps.pocket_dimension;
-    const bool with_z = c.dimension != 2;
-    status = 0;
-    int st = 0;
-    void* base = nullptr;
-    if (!b.allocate(kDrawListFirst, with_z)) return report_failure(status);
-    MM_OPEN_ARRAY(8, kDrawListFirst, b.entry_handle, base, st);
-    if (st == 0) MM_OPEN_ARRAY(8, kDrawListFirst, b.string_handle, base, st);
-    if (st != 0) return report_failure(status);
-    c.code = nu_sgcd_get_code();
-    c.saved_sign = ps.direction_sign;
-    // Whatever way the call ends: the sign, the lead settings and the corner boxes go back.
-    struct call_end {
-        const draw_call& c;
-        ~call_end()
-        {
-            if (c.split_lane != 0) restore_lead_params();
-            pocket_state_block.direction_sign = c.saved_sign;
-            corner_box_store_release();
-            prog_reset_text();
-        }
-    } const on_exit{c};
     pk_draw_phase_reset();
     const std::array<float, 3> tool = DSP8().position();
     for (int i = 0; i < 3; ++i) ps.last_position[i] = tool[static_cast<std::size_t>(i)];
@@ -339,11 +363,20 @@ void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
     ps.stored_feed = ps.percentage_feed = 0;
     pm.entry_pending = 1;
     c.first_cut = pocket_box_block.first_output_lane;
-    const int cut_lanes = lt.count - c.first_cut;
-    if (c.first_cut < 1 || cut_lanes <= 0) return report_failure(status);
+    const int cut_lanes = lane_table_block.count - c.first_cut;
+    if (c.first_cut < 1 || cut_lanes <= 0) return false;
     pm.level_drawn = 0;
     prog_reset_all();
     prog_count_set(1, cut_lanes);
+    return true;
+}
+
+// The ramp and lead switches of the call and the walk over the cut lanes: a wire pocket of stock
+// without islands is entered without ramp and left without lead-out.
+void start_lane_walk(draw_call& c)
+{
+    pocket_state& ps = pocket_state_block;
+    const lane_table& lt = lane_table_block;
     c.ramp_pending = ps.ramp_flag != 0 ? 1 : 0;
     if (ps.start_point_entry == 0 && wire_code(c.code) && lt.outer_type == kStockType && lt.island_count == 0) {
         ps.lead_values[0] = 0.0;
@@ -351,199 +384,331 @@ void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
         c.lead_out_allowed = 0;
         if (ps.order_flag != 0) c.lead_in_allowed = 0;
     }
-    const bool forward = ps.order_flag != 0;
-    const int step = forward ? 1 : -1;
-    const int last_cut = lt.count - 1;
-    int lane = forward ? c.first_cut - 1 : last_cut + 1;
-    const int machining = machining_type();
+    c.forward = ps.order_flag != 0;
+    c.step = c.forward ? 1 : -1;
+    c.last_cut = lt.count - 1;
+    c.lane = c.forward ? c.first_cut - 1 : c.last_cut + 1;
+    c.machining = machining_type();
+}
+
+// ---- the next lane or string -------------------------------------------------------------------
+
+// Copies n points of the string store from `offset` (doubles) into the x/y list.
+void string_into_list(draw_buffers& b, int offset, int n)
+{
+    std::memcpy(b.xy, static_cast<const double*>(mmcptr(b.string_handle)) + offset,
+                sizeof(double) * 2 * static_cast<std::size_t>(n));
+}
+
+// Step 1: the next open string of the lane split last, drawn as a chain of its own.
+lane_step take_next_string(draw_call& c, draw_buffers& b, lane_in_hand& l)
+{
+    const int n = c.string_counts[++c.next_string];
+    const int offset = c.string_offset;
+    c.string_offset += 2 * n;
+    if (n <= 1) return lane_step::skip;
+    if (!b.fit(n, c.with_z)) return lane_step::failed;
+    string_into_list(b, offset, n);
+    l.count = n;
+    c.new_chain = 1;
+    c.chain_drawn = 0;
+    return lane_step::go_on;
+}
+
+// Steps 2 to 4: on to the next lane of the table. A separator starts a new chain; the lanes of a
+// skipped chain and the contour-pass lanes of other machining types are passed over.
+lane_step advance_lane(draw_call& c, bool& contour_lane)
+{
+    pocket_state& ps = pocket_state_block;
+    const lane_table& lt = lane_table_block;
+    if (c.split_lane != 0) {
+        restore_lead_params();
+        c.split_lane = 0;
+    }
+    c.strings = c.next_string = 0;
+    ps.direction_sign = c.saved_sign;
+    c.lane += c.step;
+    const int lane = c.lane;
+    if (lane < c.first_cut || lane > c.last_cut) return lane_step::no_more_lanes;
+    progress_step();
+    if (lt.level[lane] == kLevelSeparator) {
+        c.new_chain = 1;
+        c.chain_drawn = 0;
+        c.skip_chain = 0;
+        return lane_step::skip;
+    }
+    if (c.skip_chain != 0) return lane_step::skip;
+    if (ps.contour_pass >= 1 && lt.status[lane] == 1 && lt.group[lane] == 0) {
+        contour_lane = (c.machining == kContourPassType && ps.contour_pass == 2) || lt.level[lane] < kLevelIsland;
+        if (c.machining != kContourPassType && lt.level[lane] < kLevelIsland) return lane_step::skip;
+    }
+    return lane_step::go_on;
+}
+
+// Steps 5 to 7: the lane's points into the lists. A closed island lane of stock is not drawn;
+// island lanes cut backward turn the direction sign.
+lane_step read_next_lane(draw_call& c, draw_buffers& b, lane_in_hand& l)
+{
+    pocket_state& ps = pocket_state_block;
+    const lane_table& lt = lane_table_block;
+    const int lane = c.lane;
+    int count = lt.first[lane + 1] - lt.first[lane];
+    if (ps.pocket_dimension == 4) count /= 2;
+    if (!b.fit(count, c.with_z)) return lane_step::failed;
+    if (count <= 0) return lane_step::skip;
+    int status = 0;
+    read_lane(lane, b, c, status);
+    if (status != 0) return lane_step::failed;
+    const bool closed = lane_closed(b.xy, count);
+    const int level = lt.level[lane];
+    if (closed && lt.status[lane] == 1 && level > kLevelIsland && lt.contour_type[level - kLevelIsland] == kStockType) {
+        c.chain_drawn = 0;
+        return lane_step::skip;
+    }
+    if (level > kLevelIsland && !c.forward && ps.offsets_mode != 1) ps.direction_sign = -ps.direction_sign;
+    l.count = count;
+    return lane_step::go_on;
+}
+
+// Step 8: whether the lane is split into open strings, and the mode of the split (contour-pass
+// lanes are tested step by step, the lanes of an open contour pass are taken whole).
+bool split_wanted(const draw_call& c, bool contour_lane, int& split_mode)
+{
+    const pocket_state& ps = pocket_state_block;
+    const lane_table& lt = lane_table_block;
+    split_mode = 0;
+    if (ps.drawing_mode != kDrawMode) return false;
+    if (contour_lane) return true;
+    if (c.machining == kContourPassType && lt.status[c.lane] == 1 && lt.group[c.lane] == 0 && ps.offsets_mode == 1 &&
+        proc_geometry().curve_approx.open_contour != 1) {
+        split_mode = kOpenStringsUntested;
+        return true;
+    }
+    return false;
+}
+
+// Step 8: the lane split into its usable open strings; the first comes into the lists, the
+// others wait for step 1. A split cut short marks the lane as not entered.
+lane_step split_into_strings(draw_call& c, draw_buffers& b, int split_mode, lane_in_hand& l)
+{
+    pocket_state& ps = pocket_state_block;
+    open_string_store store{b.string_handle, b.string_capacity, 0};
+    c.string_counts[1] = l.count;
+    c.strings = 1;
+    c.split_lane = 1;
+    int status = 0;
+    chkocont(split_mode, ps.direction_sign, ps.current_z, kMostStrings, ps.working_tolerance, b.xy, c.strings,
+             c.string_counts, ps.last_position, store, status);
+    b.string_handle = store.handle;
+    b.string_capacity = store.capacity;
+    if (status < 0) return lane_step::failed;
+    if (status == kOpenStringsCut) c.failed_lane = c.lane;
+    if (c.strings <= 0) return lane_step::skip;
+    c.next_string = 1;
+    c.string_offset = 0;
+    l.count = c.string_counts[1];
+    if (!b.fit(l.count, c.with_z)) return lane_step::failed;
+    string_into_list(b, 0, l.count);
+    c.string_offset = 2 * l.count;
+    return lane_step::go_on;
+}
+
+// Steps 2 to 8: the next lane of the table, split into open strings where asked.
+lane_step take_next_lane(draw_call& c, draw_buffers& b, lane_in_hand& l)
+{
+    bool contour_lane = false;
+    lane_step step = advance_lane(c, contour_lane);
+    if (step == lane_step::go_on) step = read_next_lane(c, b, l);
+    if (step != lane_step::go_on) return step;
+    int split_mode = 0;
+    return split_wanted(c, contour_lane, split_mode) ? split_into_strings(c, b, split_mode, l) : lane_step::go_on;
+}
+
+// Steps 9 and 10: how the lane is entered and left; a new chain may be ramped into.
+void classify_lane(draw_call& c, lane_in_hand& l)
+{
+    const lane_table& lt = lane_table_block;
+    const curve_approx_words& ca = proc_geometry().curve_approx;
+    if (c.new_chain != 0) c.ramp_pending = pocket_state_block.ramp_flag != 0 ? 1 : 0;
+    const bool cut = lt.status[c.lane] == 1 && c.dimension == 2;
+    l.connection = lt.group[c.lane] == kGroupConnection;
+    l.lead_lane = cut && ca.motion_link_mode != kLinkMode && !l.connection;
+    l.fit_lane = cut && ca.motion_link_mode == kLinkMode;
+    if (l.connection) c.ramp_pending = 0;
+}
+
+// Step 11: the entry into the level at the first lane of the call.
+lane_step enter_level(draw_call& c, draw_buffers& b, const lane_in_hand& l, int& status)
+{
+    if (c.first_lane == 0) return lane_step::go_on;
+    bool done = false;
+    if (first_lane_entry(c, c.lane, l.count, l.lead_lane, b, done, status)) return lane_step::go_on;
+    return done ? lane_step::call_ended : lane_step::skip;
+}
+
+// ---- one lane drawn ----------------------------------------------------------------------------
+
+// Step 12: the lead-in of a lead lane, after the ramp into a new chain.
+lane_step lead_in(draw_call& c, draw_buffers& b, const lane_in_hand& l)
+{
+    const pocket_state& ps = pocket_state_block;
+    const bool starts = c.new_chain != 0 || c.first_lane != 0 || !level_drawn();
+    const int kind = starts ? kLeadInApproachKind : kLeadInKind;
+    c.first_lane = 0;
+    int status = 0;
+    if (starts && c.ramp_pending == 1) {
+        if (!ramp_into(c, c.lane, b, status)) return lane_step::skip;
+        if (status < 0) return lane_step::failed;
+    }
+    entry_approach& a = c.approach;
+    if (a.result < 0) {
+        approach_retry(0, a.result, kind, c.lane, l.count, b.xy, a.point, a.centre, a.direction, a.found, status);
+        if (status < 0) return lane_step::failed;
+    }
+    // A wire already standing at the lane's start needs no start move.
+    const double first[3] = {b.xy[0], b.xy[1], ps.current_z};
+    const tool_position_state& tool = DSP8();
+    if (wire_code(c.code) && (eqptd(2, a.point, first) != 0 || tool.stands_at(2, first)) &&
+        eqval(tool.position()[2], static_cast<float>(ps.current_z)) != 0)
+        c.start_moves_allowed = 0;
+    if (c.start_moves_allowed != 0) {
+        lane_start_move(a.result, kind, c.dimension, b.xy, lane_z(c, b), a.point, a.centre, a.direction, 0, status);
+        if (status < 0) return lane_step::failed;
+    }
+    a.result = -1;
+    set_mch_change_mode(kFeedBase);
+    return lane_step::go_on;
+}
+
+// Step 13: in percentage feed, the link from the chain's last lane, or the ramp into a new chain.
+lane_step link_in_chain(draw_call& c, draw_buffers& b)
+{
+    pocket_state& ps = pocket_state_block;
+    set_mch_change_mode(kFeedPercentage);
+    ps.percentage_feed = 1;
+    int status = 0;
+    if (c.new_chain == 0 && level_drawn()) {
+        if (proc_geometry().curve_approx.motion_link_mode == kLinkMode) {
+            pocket_links().link = pocket_links().link_source;
+        } else {
+            const double* z = lane_z(c, b);
+            const double first[3] = {b.xy[0], b.xy[1], z != nullptr ? z[0] : ps.current_z};
+            pocket_approach(kFeedKind, c.dimension, ps.last_position, first, status);
+            if (status < 0) return lane_step::failed;
+        }
+    } else if (c.ramp_pending == 1) {
+        if (!ramp_into(c, c.lane, b, status)) return lane_step::skip;
+        if (status < 0) return lane_step::failed;
+    }
+    set_mch_change_mode(kFeedBase);
+    ps.percentage_feed = 0;
+    return lane_step::go_on;
+}
+
+// Step 14: the kind of the lane's first move: an approach where a chain or the level starts,
+// unless the ramp into it has just brought the tool down.
+lane_step first_move_kind(draw_call& c, draw_buffers& b, const lane_in_hand& l, int& kind)
+{
+    kind = kLaneKind;
+    if (c.new_chain == 0 && c.first_lane == 0 && level_drawn()) return lane_step::go_on;
+    kind = kLaneApproachKind;
+    if (c.ramp_pending == 1 && !l.connection) {
+        int status = 0;
+        if (!ramp_into(c, c.lane, b, status)) return lane_step::skip;
+        if (status < 0) return lane_step::failed;
+        kind = kLaneKind;
+    }
+    return lane_step::go_on;
+}
+
+// Step 16: corner loops into a lane that is not a lead lane, where the machine asks for them.
+bool insert_corner_loops(const draw_call& c, draw_buffers& b, lane_in_hand& l)
+{
+    const curve_approx_words& ca = proc_geometry().curve_approx;
+    const bool by_size = ca.corner_move_mode == kCornerModeSize && ca.corner_size != 0.0f && (c.code == 27 || c.code == 2);
+    const bool by_wire = ca.corner_move_mode == kCornerModeWire && wire_code(c.code);
+    if (lane_table_block.status[c.lane] == 1 || !(by_size || by_wire)) return true;
+    double* list = b.xy;
+    int capacity = b.capacity / 2;
+    int status = 0;
+    corner_moves_insert(list, l.count, c.lane, capacity, status);
+    b.xy = list;
+    b.capacity = 2 * capacity;
+    return status == 0;
+}
+
+// Steps 17 to 19: the lane written, then its lead-out (or the fit of a fitted lane).
+bool write_lane(const draw_call& c, const draw_buffers& b, const lane_in_hand& l, int kind)
+{
+    const double* z = lane_z(c, b);
+    int status = 0;
+    lane_end_link(l.connection ? 1 : 0, kind, c.new_chain, l.count, b.xy, z, c.dimension, status);
+    if (status < 0) return false;
+    prog_percent(kProgressKind);
+    if (l.lead_lane && c.lead_out_allowed != 0) {
+        if (fit_state().count > 0) motion_bspline_fit(status);
+        if (status >= 0) lane_lead_out(0, kLeadOutKind, c.dimension, l.count, c.lane, b.xy, z, status);
+        if (status >= 0 && fit_state().count > 0) motion_bspline_fit(status);
+    } else if (l.fit_lane && fit_state().count > 0) {
+        motion_bspline_fit(status);
+    }
+    return status >= 0;
+}
+
+// Step 20: whether the next lane goes on with the chain.
+void chain_on(draw_call& c)
+{
+    if (proc_geometry().curve_approx.motion_link_mode != kLinkMode) {
+        c.new_chain = 0;
+        return;
+    }
+    pocket_links().link = 1;
+    c.new_chain = pocket_links().link_source == 0 ? 1 : 0;
+}
+
+// Steps 12 to 20: one lane (or open string) drawn: its entry, its moves, its exit.
+lane_step draw_lane(draw_call& c, draw_buffers& b, lane_in_hand& l)
+{
+    lane_step step = lane_step::go_on;
+    if (l.lead_lane && c.lead_in_allowed != 0) step = lead_in(c, b, l);
+    else if (c.chain_drawn != 0) step = link_in_chain(c, b);
+    int kind = kLaneKind;
+    if (step == lane_step::go_on) step = first_move_kind(c, b, l, kind);
+    if (step != lane_step::go_on) return step;
+    c.chain_drawn = 1;
+    int entry_param = lane_table_block.status[c.lane] == 1 ? 1 : 0;
+    pk_entry_param_gs(2, entry_param);
+    if (!insert_corner_loops(c, b, l) || !write_lane(c, b, l, kind)) return lane_step::failed;
+    chain_on(c);
+    return lane_step::go_on;
+}
+
+}  // namespace
+
+void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
+{
+    draw_buffers b;
+    draw_call c;
+    status = 0;
+    if (!open_call(b, c)) return report_failure(status);
+    c.code = nu_sgcd_get_code();
+    c.saved_sign = pocket_state_block.direction_sign;
+    const call_end on_exit{c};
+    if (!start_level(c)) return report_failure(status);
+    start_lane_walk(c);
     for (;;) {
-        int count = 0;
-        bool contour_lane = false;
-        // 1: the open strings of the last split lane come first.
-        if (c.next_string < c.strings) {
-            const int n = c.string_counts[++c.next_string];
-            const int offset = c.string_offset;
-            c.string_offset += 2 * n;
-            if (n <= 1) continue;
-            if (!b.fit(n, with_z)) return report_failure(status);
-            std::memcpy(b.xy, static_cast<const double*>(mmcptr(b.string_handle)) + offset,
-                        sizeof(double) * 2 * static_cast<std::size_t>(n));
-            count = n;
-            c.new_chain = 1;
-            c.chain_drawn = 0;
-        } else {
-            // 2 to 8: the next lane.
-            if (c.split_lane != 0) {
-                restore_lead_params();
-                c.split_lane = 0;
-            }
-            c.strings = c.next_string = 0;
-            ps.direction_sign = c.saved_sign;
-            lane += step;
-            if (lane < c.first_cut || lane > last_cut) break;
-            progress_step();
-            if (lt.level[lane] == kLevelSeparator) {
-                c.new_chain = 1;
-                c.chain_drawn = 0;
-                c.skip_chain = 0;
-                continue;
-            }
-            if (c.skip_chain != 0) continue;
-            if (ps.contour_pass >= 1 && lt.status[lane] == 1 && lt.group[lane] == 0) {
-                contour_lane = (machining == kContourPassType && ps.contour_pass == 2) || lt.level[lane] < kLevelIsland;
-                if (machining != kContourPassType && lt.level[lane] < kLevelIsland) continue;
-            }
-            count = lt.first[lane + 1] - lt.first[lane];
-            if (ps.pocket_dimension == 4) count /= 2;
-            if (!b.fit(count, with_z)) return report_failure(status);
-            if (count <= 0) continue;
-            read_lane(lane, b, c, st);
-            if (st != 0) return report_failure(status);
-            const bool closed = lane_closed(b.xy, count);
-            const int level = lt.level[lane];
-            if (closed && lt.status[lane] == 1 && level > kLevelIsland &&
-                lt.contour_type[level - kLevelIsland] == kStockType) {
-                c.chain_drawn = 0;
-                continue;
-            }
-            if (level > kLevelIsland && !forward && ps.offsets_mode != 1) ps.direction_sign = -ps.direction_sign;
-            // 8: open strings.
-            int split_mode = 0;
-            bool split = false;
-            if (ps.drawing_mode == kDrawMode) {
-                if (contour_lane) split = true;
-                else if (machining == kContourPassType && lt.status[lane] == 1 && lt.group[lane] == 0 &&
-                         ps.offsets_mode == 1 && ca.open_contour != 1) {
-                    split = true;
-                    split_mode = kOpenStringsUntested;
-                }
-            }
-            if (split) {
-                open_string_store store{b.string_handle, b.string_capacity, 0};
-                c.string_counts[1] = count;
-                c.strings = 1;
-                c.split_lane = 1;
-                chkocont(split_mode, ps.direction_sign, ps.current_z, kMostStrings, ps.working_tolerance, b.xy,
-                         c.strings, c.string_counts, ps.last_position, store, st);
-                b.string_handle = store.handle;
-                b.string_capacity = store.capacity;
-                if (st < 0) return report_failure(status);
-                if (st == kOpenStringsCut) c.failed_lane = lane;
-                if (c.strings <= 0) continue;
-                c.next_string = 1;
-                c.string_offset = 0;
-                count = c.string_counts[1];
-                if (!b.fit(count, with_z)) return report_failure(status);
-                std::memcpy(b.xy, static_cast<const double*>(mmcptr(b.string_handle)),
-                            sizeof(double) * 2 * static_cast<std::size_t>(count));
-                c.string_offset = 2 * count;
-            }
+        lane_in_hand l;
+        lane_step step = c.next_string < c.strings ? take_next_string(c, b, l) : take_next_lane(c, b, l);
+        if (step == lane_step::go_on) {
+            classify_lane(c, l);
+            step = enter_level(c, b, l, status);
         }
-        // 9, 10.
-        if (c.new_chain != 0) c.ramp_pending = ps.ramp_flag != 0 ? 1 : 0;
-        const bool connection = lt.group[lane] == kGroupConnection;
-        const bool lead_lane = lt.status[lane] == 1 && c.dimension == 2 && ca.motion_link_mode != kLinkMode &&
-                               !connection;
-        const bool fit_lane = lt.status[lane] == 1 && c.dimension == 2 && ca.motion_link_mode == kLinkMode;
-        if (connection) c.ramp_pending = 0;
-        // 11.
-        if (c.first_lane != 0) {
-            bool done = false;
-            if (!first_lane_entry(c, lane, count, lead_lane, b, done, status)) {
-                if (done) return status >= 0 && ps.drawing_mode != kFindStartMode ? end_of_call(c, status) : void();
-                continue;
-            }
-        }
-        const double* z = with_z ? b.z : nullptr;
-        // 12: the lead-in.
-        if (lead_lane && c.lead_in_allowed != 0) {
-            const bool starts = c.new_chain != 0 || c.first_lane != 0 || !level_drawn();
-            const int kind = starts ? kLeadInApproachKind : kLeadInKind;
-            c.first_lane = 0;
-            if (starts && c.ramp_pending == 1) {
-                if (!ramp_into(c, lane, b, st)) continue;
-                if (st < 0) return report_failure(status);
-            }
-            if (c.approach.result < 0) {
-                approach_retry(0, c.approach.result, kind, lane, count, b.xy, c.approach.point, c.approach.centre,
-                               c.approach.direction, c.approach.found, st);
-                if (st < 0) return report_failure(status);
-            }
-            const double first[3] = {b.xy[0], b.xy[1], ps.current_z};
-            const tool_position_state& tool = DSP8();
-            if (wire_code(c.code) && (eqptd(2, c.approach.point, first) != 0 || tool.stands_at(2, first)) &&
-                eqval(tool.position()[2], static_cast<float>(ps.current_z)) != 0)
-                c.start_moves_allowed = 0;
-            if (c.start_moves_allowed != 0) {
-                lane_start_move(c.approach.result, kind, c.dimension, b.xy, z, c.approach.point, c.approach.centre,
-                                c.approach.direction, 0, st);
-                if (st < 0) return report_failure(status);
-            }
-            c.approach.result = -1;
-            set_mch_change_mode(kFeedBase);
-        } else if (c.chain_drawn != 0) {
-            // 13: the link from the last lane of the chain.
-            set_mch_change_mode(kFeedPercentage);
-            ps.percentage_feed = 1;
-            if (c.new_chain == 0 && level_drawn()) {
-                if (ca.motion_link_mode == kLinkMode) {
-                    pocket_links().link = pocket_links().link_source;
-                } else {
-                    const double first[3] = {b.xy[0], b.xy[1], z != nullptr ? z[0] : ps.current_z};
-                    pocket_approach(kFeedKind, c.dimension, ps.last_position, first, st);
-                    if (st < 0) return report_failure(status);
-                }
-            } else if (c.ramp_pending == 1) {
-                if (!ramp_into(c, lane, b, st)) continue;
-                if (st < 0) return report_failure(status);
-            }
-            set_mch_change_mode(kFeedBase);
-            ps.percentage_feed = 0;
-        }
-        // 14: the lane's first move.
-        int kind = kLaneKind;
-        if (c.new_chain != 0 || c.first_lane != 0 || !level_drawn()) {
-            kind = kLaneApproachKind;
-            if (c.ramp_pending == 1 && !connection) {
-                if (!ramp_into(c, lane, b, st)) continue;
-                if (st < 0) return report_failure(status);
-                kind = kLaneKind;
-            }
-        }
-        c.chain_drawn = 1;
-        int entry_param = lt.status[lane] == 1 ? 1 : 0;
-        pk_entry_param_gs(2, entry_param);
-        // 16: corner loops.
-        if (lt.status[lane] != 1 &&
-            ((ca.corner_move_mode == kCornerModeSize && ca.corner_size != 0.0f && (c.code == 27 || c.code == 2)) ||
-             (ca.corner_move_mode == kCornerModeWire && wire_code(c.code)))) {
-            double* list = b.xy;
-            int capacity = b.capacity / 2;
-            corner_moves_insert(list, count, lane, capacity, st);
-            b.xy = list;
-            b.capacity = 2 * capacity;
-            if (st != 0) return report_failure(status);
-        }
-        // 17, 18.
-        lane_end_link(connection ? 1 : 0, kind, c.new_chain, count, b.xy, z, c.dimension, st);
-        if (st < 0) return report_failure(status);
-        prog_percent(kProgressKind);
-        // 19: the lead-out.
-        if (lead_lane && c.lead_out_allowed != 0) {
-            if (fit_state().count > 0) motion_bspline_fit(st);
-            if (st >= 0) lane_lead_out(0, kLeadOutKind, c.dimension, count, lane, b.xy, z, st);
-            if (st >= 0 && fit_state().count > 0) motion_bspline_fit(st);
-            if (st < 0) return report_failure(status);
-        } else if (fit_lane && fit_state().count > 0) {
-            motion_bspline_fit(st);
-            if (st < 0) return report_failure(status);
-        }
-        // 20.
-        if (ca.motion_link_mode == kLinkMode) {
-            pocket_links().link = 1;
-            c.new_chain = pocket_links().link_source == 0 ? 1 : 0;
-        } else {
-            c.new_chain = 0;
+        if (step == lane_step::go_on) step = draw_lane(c, b, l);
+        if (step == lane_step::no_more_lanes) break;
+        if (step == lane_step::failed) return report_failure(status);
+        if (step == lane_step::call_ended) {
+            if (status >= 0 && pocket_state_block.drawing_mode != kFindStartMode) end_of_call(c, status);
+            return;
         }
     }
     end_of_call(c, status);

@@ -4,6 +4,7 @@
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
+#include "surfaces/line_entity_least.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 
 #include <algorithm>
@@ -13,6 +14,16 @@ namespace {
 constexpr int kCommonLengthA = 2, kCommonLengthB = 3, kLeadLength = 1;
 constexpr double kTwirlShare = 0.01, kLeastTolerance = 0.001;
 constexpr double kTries[] = {1.0, 0.75, 0.5, 0.25};
+// The debug display of the end directions: lines of this length in this colour.
+constexpr double kDirectionShowLength = 3.0;
+constexpr int kTwirlDebugColour = 6;
+constexpr int kSetAttribute = 2, kShow = 1;
+
+void show_end_directions(const twirl_state& t)
+{
+    twirl_direction_show(t.start, kDirectionShowLength, t.start_direction);
+    twirl_direction_show(t.end, kDirectionShowLength, t.end_direction);
+}
 
 }  // namespace
 
@@ -51,10 +62,24 @@ void twirl_spline_show(int mode, double& length, int& status)
         const double l = share * length;
         if (levl0d(l) != 0) break;
         tried = true;
+        if (t.show_directions != 0) show_end_directions(t);
         if (twirl_spline_move(from, to, l, tolerance)) {
             twirl_made_set(1);
             return;
         }
     }
     if (tried) status = -1;
+}
+
+void twirl_direction_show(const double* point, double length, const double* direction)
+{
+    const double from[3] = {point[0], point[1], point[2]};
+    const double to[3] = {point[0] + length * direction[0], point[1] + length * direction[1],
+                          point[2] + length * direction[2]};
+    int id = 0, status = 0;
+    LINE(id, from, to, status);
+    if (status != 0 || id < 1) return;
+    int colour = kTwirlDebugColour;
+    eattc(id, kSetAttribute, "CO", colour, status);
+    if (status == 0) edisp(id, kShow, status);
 }

@@ -5,12 +5,13 @@
 // approach and retract motions and the point mover drive them.
 #pragma once
 
-// The twirl words: requested (0 at load), made (1 at load), the two enable words (nothing in the
-// module sets them) and the end data of the next twirl.
+// The twirl words: requested (0 at load), made (1 at load), the two enable words and the debug
+// word (nothing in the module sets them) and the end data of the next twirl.
 struct twirl_state {
     int requested = 0;
     int made = 1;
     int enable[2] = {0, 0};
+    int show_directions = 0;  // debug: the end directions shown as lines before each try
     double start[3] = {};
     double start_direction[3] = {};
     double end[3] = {};
@@ -30,6 +31,11 @@ void twirl_made_set(int value);
 // curve_approx_common, 1 lead value 2 of pocket_state, others as passed; written back), tolerance
 // the largest of 0.01 x length, 0.001 and the curve_approx_common tolerance; with both enable
 // words set up to four tries at 1, 0.75, 0.5 and 0.25 times the length (a length not above 0 ends
-// them); the first spline made is written as a NURBS move and sets the made word. Status 0, or -1
+// them); the first spline made is written as a NURBS move and sets the made word. With the debug
+// word set the end directions are shown before each try. Status 0, or -1
 // when the tries ran out with a failed spline, -1 also when the work arrays cannot be opened.
 void twirl_spline_show(int mode, double& length, int& status);
+
+// Shows a line from the point along the direction scaled by the length, as a line entity in the
+// twirl debug colour. A debug display never stops the twirl, so a failure only leaves it unshown.
+void twirl_direction_show(const double* point, double length, const double* direction);

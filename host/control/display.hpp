@@ -31,7 +31,10 @@ std::string display_text();
 
 // The picture, top view (X right, Y up), fitted to everything drawn with a margin: the part's
 // curve entities thin and grey, displayed figures and entities in their colours, the tool path
-// as polylines in black. Valid XML with a viewBox; points that are not finite are left out.
+// given and the shown blocks of the tool path's display file in the legend's tool-path colour,
+// the display file in one layer group per Z level ("Z -5.000") with its links (plunges,
+// retracts, the traverses between them) and rapid moves dashed, and the status lines within the
+// picture's width. Valid XML with a viewBox; points that are not finite are left out.
 std::string picture_svg(const std::vector<polyline3>& tool_path);
 
 // SVG colour of a host colour number (0..15; others give the colour of 0).

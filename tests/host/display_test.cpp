@@ -265,6 +265,56 @@ TEST_F(HostDisplay, PictureShowsPartFiguresEntitiesAndToolPath)
     EXPECT_GT(circle_points, 180u);  // the circle in steps of at most 2 degrees
 }
 
+// Two levels of a tool path drawn in red: cuts at Z 6, a retract, a traverse and a plunge to
+// Z 2, cuts there. The picture draws them in the tool path's colour, one layer per level, the
+// links dashed and the cuts solid.
+TEST_F(HostDisplay, DisplayFileIsDrawnByLevelInTheToolPathColourWithDashedLinks)
+{
+    ncd_open_registered_tool_path();
+    ncd_update_current_attrs(4, 1, 1);
+    move(0, 0, 6);
+    int status = 0, block = 0;
+    const struct {
+        float x, y, z;
+        const char* level;
+        bool link;
+    } rows[] = {{10, 0, 6, "Z_6.000", false},  {10, 10, 6, "Z_6.000", false}, {10, 10, 16, "Z_2.000", true},
+                {30, 10, 16, "Z_2.000", true}, {30, 10, 2, "Z_2.000", true},   {40, 10, 2, "Z_2.000", false},
+                {40, 0, 2, "Z_2.000", false}};
+    for (const auto& r : rows) {
+        ncd_register_block({2, 1, ++block});
+        ncd_add_registered_block(status);
+        const float to[3] = {r.x, r.y, r.z};
+        ncd_move_to(to, status);
+    }
+    for (int field = 1; field <= kStatusFields; ++field) bmshow(2, 1, field, "ABCDEFGHIJKL", 0, kStatusFieldChars);
+    const std::string svg = vantu::control::picture_svg({});
+    EXPECT_EQ(xml_problem(svg), "") << svg;
+    EXPECT_NE(svg.find("<g id=\"displayfile\" fill=\"none\" stroke-width=\""), std::string::npos);
+    EXPECT_NE(svg.find("stroke=\"navy\" inkscape:groupmode=\"layer\""), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("stroke=\"red\"/>"), std::string::npos) << "no block in the procedure's colour";
+    EXPECT_LT(svg.find("inkscape:label=\"Z 6.000\""), svg.find("inkscape:label=\"Z 2.000\"")) << svg;
+    std::string level;
+    int blocks = 0;
+    std::istringstream in(svg);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("<g id=\"Z_", 0) == 0) level = line.substr(7, line.find('"', 7) - 7);
+        if (line.rfind("</g>", 0) == 0) level.clear();
+        if (level.empty() || line.rfind("<polyline", 0) != 0) continue;
+        ASSERT_LT(blocks, 7) << line;
+        EXPECT_EQ(level, rows[blocks].level) << line;
+        EXPECT_EQ(line.find("stroke-dasharray") != std::string::npos, rows[blocks].link) << line;
+        ++blocks;
+    }
+    EXPECT_EQ(blocks, 7);
+    // The status line stays inside the picture's width.
+    const box view = view_box_of(svg);
+    const auto fonts = values_after(svg, "id=\"statusline\" font-family=\"monospace\" font-size=\"");
+    ASSERT_EQ(fonts.size(), 1u);
+    const int characters = 9 + kStatusFields * (1 + kStatusFieldChars);  // "status 2:" and the fields
+    EXPECT_LE(std::stod(fonts[0]) * 0.6 * characters, view.width);
+}
+
 TEST_F(HostDisplay, DeletedFiguresLeaveThePictureAndEmptyPicturesAreValid)
 {
     const std::string empty = vantu::control::picture_svg({});

@@ -161,3 +161,20 @@ TEST_F(Levels, WrongCallsAreRefused)
     n0_lvls_next_region(kRegionSpace, status);
     EXPECT_EQ(status, 0);
 }
+
+TEST_F(Levels, SideTablesStayWithoutArraysAndAMissingLevelIsRefused)
+{
+    n0_lvls_reset(1);  // answers whether or not the package is initialised
+    n0_level level{};
+    n0_lvls_level_clear(1, level);
+    const int arrays = vantu::control::open_array_count();
+    int status = -5;
+    n0_lvls_adjust_fs(5, &level, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(level.side_tables[0], -1);
+    EXPECT_EQ(level.side_tables[1], -1);
+    EXPECT_EQ(vantu::control::open_array_count(), arrays);
+    n0_lvls_adjust_fs(5, nullptr, status);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(errors(), std::vector<std::string>{"n0_lvls_adjust_fs, DYNAMIC MEMORY ERROR"});
+}

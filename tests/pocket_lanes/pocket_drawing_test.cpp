@@ -740,3 +740,42 @@ TEST_F(Drawing, RampLaneSearchKeepsTheLowerOfEqualScores)
     polbuf_release_all(kPolbufClose, status);
     polbuf_block = polbuf_state{};
 }
+
+TEST_F(Drawing, DebugDisplaysShowStepsAndTwirlDirectionsInTheirColours)
+{
+    // Steps in the band 4 < x < 6 are rejected; each tested step becomes a point in its colour.
+    open_strings_step_test() = [](const pokarr&, int, double x, double, double, double, const lane_point_index&,
+                                  int& code, int& usable, int& status) {
+        code = status = 0;
+        usable = (x > 4 && x < 6) ? 0 : 1;
+    };
+    open_strings_debug_block = {2, 3};
+    const double line[4] = {0, 0, 10, 0};
+    int counts[kOpenStringsMost + 2] = {0, 2};
+    int strings = 1, status = 0;
+    open_string_store store;
+    chkocont(0, 1, -5, 50, 0.01, line, strings, counts, nullptr, store, status);
+    open_strings_debug_block = {};
+    MM_CLOSE(store.handle, status);
+    int rejected = 0, accepted = 0;
+    for (const int id : vantu::control::displayed_entities()) {
+        const auto points = vantu::control::curve_display_points(id);
+        ASSERT_EQ(points.size(), 1u);
+        EXPECT_EQ(points[0][2], -5.0);
+        const bool inside_band = points[0][0] > 4 && points[0][0] < 6;
+        EXPECT_EQ(vantu::control::get_entity(id)->attributes.at("CO"), inside_band ? 2 : 3) << points[0][0];
+        ++(inside_band ? rejected : accepted);
+    }
+    EXPECT_GT(rejected, 10);
+    EXPECT_GT(accepted, 10);
+
+    // A twirl direction: a line of the given length along the direction, in the twirl colour.
+    const int shown = static_cast<int>(vantu::control::displayed_entities().size());
+    const double at[3] = {1, 2, 3}, direction[3] = {0, 1, 0};
+    twirl_direction_show(at, 3.0, direction);
+    const std::vector<int> ids = vantu::control::displayed_entities();
+    ASSERT_EQ(static_cast<int>(ids.size()), shown + 1);
+    const auto ends = vantu::control::curve_display_points(ids.back());
+    EXPECT_EQ(ends, (std::vector<vantu::control::point3>{{1, 2, 3}, {1, 5, 3}}));
+    EXPECT_EQ(vantu::control::get_entity(ids.back())->attributes.at("CO"), 6);
+}
