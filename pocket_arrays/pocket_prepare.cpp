@@ -8,7 +8,7 @@
 #include "host/vantu_contours.hpp"
 #include "host/tolerance.hpp"
 #include "pocket/contour_orientation.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
 
 #include <algorithm>

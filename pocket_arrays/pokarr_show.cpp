@@ -7,7 +7,7 @@
 #include "clearing/hatch/clear_grid.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_polyline.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 // Modes of cre_comlups_array: 0 the linked table of two loops; 10 or more only the crossings
 // (rows whose element of B is positive), each crossing of a loop with itself once.
