@@ -27,6 +27,7 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
+#include "pocket_lanes/restart_lane.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_lanes/loop_reach.hpp"
