@@ -2,14 +2,14 @@
 // in the middle of its first line), alone and followed by the clean-up of joins and the removal
 // of redundant points, at a few loop sizes up to 10,000 entries; and the loop intersection of two
 // 10,000-entry loops that cross at 100 places.
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
-#include "pocket_lanes/lane_offset.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <benchmark/benchmark.h>
 

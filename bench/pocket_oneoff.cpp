@@ -3,14 +3,14 @@
 // 1,000 times; and one whole offset (clean-up, raw offset, loop removal, piece tests, filter and
 // recording) of loops of 10,000 and 100,000 entries: a comb that fills its box, and a toothed
 // ring.
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_lanes/hatch_region.hpp"
-#include "pocket_lanes/lane_offset.hpp"
+#include "pocket_arrays/lane_offset.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
 

@@ -3,7 +3,7 @@
 // crossing table's entry routine.
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,7 @@
 #include "listing/pocket_draw_words.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/polbuf.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"

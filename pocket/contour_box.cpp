@@ -3,7 +3,7 @@
 #include "pocket/contour_box.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 

@@ -1,7 +1,8 @@
 // Orientation of the pocket's contours: each contour's record of the contour wire buffer becomes
 // a polygon of the current polygon buffer, whose orientation decides the sign of its value (a
-// clockwise contour's value is negated). contour_offsets_signed calls it when an older procedure
-// block is read, before any region is prepared.
+// clockwise contour's value is negated), and the signed offsets made from those values. The
+// parameter reader calls contour_offsets_signed when an older procedure block is read, before any
+// region is prepared.
 #include "pocket/contour_orientation.hpp"
 
 #include "host/vantu.hpp"
@@ -61,5 +62,22 @@ void orient_contours(int count, float* values, int* orientation, int& status)
         orientation[k - 1] = direction == kCounterClockwise ? 1 : -1;
         if (direction != kCounterClockwise) values[k - 1] = -values[k - 1];
         entry += length;
+    }
+}
+
+void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
+                            int& status)
+{
+    status = 0;
+    if (count < 1 || count > kContourMax || orientation == nullptr || values == nullptr) {
+        status = -1;
+        return;
+    }
+    // orient_contours has already negated a clockwise contour's value; the sign is applied once.
+    orient_contours(count, values, orientation, status);
+    if (status != 0) return;
+    for (int k = 1; k <= count; ++k) {
+        float& v = values[k - 1];
+        v = (k == outer ? v : -v) - common;
     }
 }

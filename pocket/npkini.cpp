@@ -6,8 +6,8 @@
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 
 #include <algorithm>

@@ -6,6 +6,7 @@
 #include "pocket/pocket_callbacks.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/contour_orientation.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
 #include "pocket/dialog_items.hpp"

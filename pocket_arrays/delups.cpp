@@ -6,12 +6,12 @@
 #include "pocket_arrays/delups.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/crossing_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
-#include "pocket_lanes/common_loops.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -8,8 +8,8 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
-#include "pocket_lanes/segment_interpolate.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/segment_interpolate.hpp"
 
 #include <algorithm>
 #include <cmath>

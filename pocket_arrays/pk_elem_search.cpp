@@ -6,7 +6,7 @@
 // each refused or taken.
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"

@@ -5,7 +5,7 @@
 #include "pocket_arrays/pk_primitives.hpp"
 
 #include "host/vantu_vector.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pk_vector.hpp"

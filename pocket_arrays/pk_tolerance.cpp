@@ -3,7 +3,7 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 
 #include "host/vantu_vector.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 // curve before it.
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 

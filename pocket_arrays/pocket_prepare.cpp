@@ -1,14 +1,12 @@
 // Input preparation of the pocket engine: the pocket frame, the engine contour tables, the points
-// of every contour of the pocket (outer contour first, then stock islands, then part islands)
-// and the signed per-contour offsets. The pocket procedure's execute step calls pocket_prepare
-// before the lane engine runs.
+// of every contour of the pocket (outer contour first, then stock islands, then part islands).
+// The pocket procedure's execute step calls pocket_prepare before the lane engine runs.
 #include "pocket_arrays/pocket_prepare.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_contours.hpp"
 #include "host/tolerance.hpp"
-#include "pocket/contour_orientation.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
 
 #include <algorithm>
@@ -214,21 +212,4 @@ void pocket_prepare(int outer, int islands, const int* island_numbers,
         outer_type = kContourPart;
     }
     pkcont_fill(outer_type, stock, part, status);
-}
-
-void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
-                            int& status)
-{
-    status = 0;
-    if (count < 1 || count > kContourMax || orientation == nullptr || values == nullptr) {
-        status = -1;
-        return;
-    }
-    // orient_contours has already negated a clockwise contour's value; the sign is applied once.
-    orient_contours(count, values, orientation, status);
-    if (status != 0) return;
-    for (int k = 1; k <= count; ++k) {
-        float& v = values[k - 1];
-        v = (k == outer ? v : -v) - common;
-    }
 }

@@ -1,8 +1,8 @@
 // Input preparation of the pocket engine: the pocket frame (origin at the lower corner of the
 // outer contour's box), the engine contour tables that say where each contour's points begin in
-// the contour point array, the conversion of the contours' curves into points and arc records,
-// and the signed per-contour offsets. The pocket procedure calls pocket_prepare before the lane
-// engine; other callers load their own point contours with contour_box (pocket/contour_box.hpp).
+// the contour point array, and the conversion of the contours' curves into points and arc
+// records. The pocket procedure calls pocket_prepare before the lane engine; other callers load
+// their own point contours with contour_box (pocket/contour_box.hpp).
 #pragma once
 
 // Contour types.
@@ -91,7 +91,3 @@ int pkcnv_open_entity(int entity, double side_step);
 void pkcont_fill(int outer_type, int stock, int part, int& status);
 // Box (xmin, ymin, zmin, xmax, ymax, zmax) of all curves of a curve set.
 void contour_curve_box(int reserved, int curve_set, float* box, int& status);
-// values[k - 1] becomes the signed offset of contour k: its oriented value for the outer contour,
-// the negated one for an island, minus the common value.
-void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
-                            int& status);

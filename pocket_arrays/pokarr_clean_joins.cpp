@@ -7,7 +7,7 @@
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"

@@ -6,8 +6,8 @@
 
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 

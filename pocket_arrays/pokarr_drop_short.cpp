@@ -4,10 +4,10 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>

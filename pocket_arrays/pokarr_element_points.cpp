@@ -2,7 +2,7 @@
 // element. The nearest-point searches and the loop removal place points on elements with these.
 #include "pocket_arrays/pk_element.hpp"
 
-#include "pocket_lanes/segment_interpolate.hpp"
+#include "pocket_arrays/segment_interpolate.hpp"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "pocket_arrays/pokarr_join_arc.hpp"
 
 #include "host/vantu_vector.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"

@@ -4,10 +4,9 @@
 // absolute coordinates.
 #include "pocket_arrays/pokarr_show.hpp"
 
-#include "clearing/hatch/clear_grid.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_polyline.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 
@@ -72,6 +71,11 @@ void draw_arc(const pokarr& a, int i, double sx, double sy, double z, pen& p)
 }
 
 }  // namespace
+
+void xform_point(const double* in, float* out)
+{
+    for (int i = 0; i < 3; ++i) out[i] = static_cast<float>(in[i]);
+}
 
 void pokarr_show_mode(int v)
 {

@@ -41,6 +41,9 @@ int pokarr_show_float(int dimension, const float* list, int n);
 // when an entity cannot be made.
 int pokarr_show_entity_pnt(pokarr& buffer, const double* point);
 
+// The three coordinates of a point in single precision, as the figure takes them.
+void xform_point(const double* in, float* out);
+
 // Writes entries first .. last of the array to "pokarr<id>.txt" in the debug directory
 // (a negative id appends). 0, or -1 when the array is missing or the file cannot be written.
 int pokarr_dump(const pokarr* array, int file_id, int first, int last);

@@ -2,7 +2,7 @@
 // flat to matter become lines. The one-offset step runs both on every loop.
 #include "pocket_arrays/pokarr_measures.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 

@@ -4,7 +4,7 @@
 #include "pocket_arrays/pokmain.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 

@@ -5,8 +5,8 @@
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"

@@ -2,17 +2,17 @@
 // make of them, and their insertion into the source's path.
 #include "pocket_lanes/collapse_detours.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>

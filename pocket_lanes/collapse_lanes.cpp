@@ -4,19 +4,19 @@
 // than half a step from every lane. The lane loop records them after each branch offset.
 #include "pocket_lanes/collapse_lanes.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>

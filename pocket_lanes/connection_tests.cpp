@@ -5,7 +5,7 @@
 #include "pocket_lanes/connection_tests.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"

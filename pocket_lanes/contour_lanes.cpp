@@ -5,8 +5,8 @@
 
 #include "clearing/surface_lanes_least.hpp"
 #include "listing/pocket_draw_words.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
@@ -16,7 +16,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_string_fit.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include <algorithm>
 #include <vector>

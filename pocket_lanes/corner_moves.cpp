@@ -2,13 +2,13 @@
 #include "pocket_lanes/corner_moves.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/elem_lane_crossings.hpp"
+#include "pocket_arrays/elem_lane_crossings.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 

@@ -9,8 +9,8 @@
 #include "driver/exec_control.hpp"
 #include "driver/prog_line.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
@@ -18,7 +18,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // along an arc's radius or nearly square across a line.
 #include "pocket_lanes/entry_rays.hpp"
 
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"

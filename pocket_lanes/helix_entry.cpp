@@ -3,7 +3,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket/dialog_items.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket/polbuf.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"

@@ -9,19 +9,19 @@
 // into the island's first lane, only the lens's parts outside that lane are kept.
 #include "pocket_lanes/lane_merge.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -13,8 +13,8 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include <algorithm>
 

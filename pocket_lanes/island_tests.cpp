@@ -4,11 +4,11 @@
 // first point (pnt_in_pokarr) and, where the test asks, crossed with the loop (LUPLUP).
 #include "pocket_lanes/loop_relation.hpp"
 
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include <algorithm>
 #include <cmath>

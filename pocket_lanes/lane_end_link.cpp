@@ -3,7 +3,7 @@
 // motion output after each element.
 #include "pocket_lanes/pocket_approach.hpp"
 
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/lead_arcs.hpp"

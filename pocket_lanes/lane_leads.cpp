@@ -3,8 +3,8 @@
 #include "pocket_lanes/lane_leads.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/lead_arcs.hpp"
 #include "pocket_lanes/lead_points.hpp"

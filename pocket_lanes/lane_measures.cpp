@@ -4,11 +4,11 @@
 #include "pocket_lanes/lane_measures.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include "driver/exec_control.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
 #include "pocket_arrays/pokmain.hpp"

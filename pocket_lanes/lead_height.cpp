@@ -3,7 +3,7 @@
 #include "pocket_lanes/pocket_approach.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <cmath>
 

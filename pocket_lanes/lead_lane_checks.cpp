@@ -2,15 +2,15 @@
 #include "pocket_lanes/lead_lane_checks.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/connection_tests.hpp"
-#include "pocket_lanes/elem_lane_crossings.hpp"
+#include "pocket_arrays/elem_lane_crossings.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <array>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "pocket_lanes/loop_reach.hpp"
 
 #include "pocket_arrays/pk_element.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,11 +4,11 @@
 // located with pnt_in_pokarr; crossings come from the loop intersection.
 #include "pocket_lanes/loop_relation.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_search.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include <algorithm>
 #include <cmath>

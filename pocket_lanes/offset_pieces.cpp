@@ -5,15 +5,15 @@
 #include "pocket_lanes/offset_pieces.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_lanes/hatch_region.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "pocket_lanes/polygon_path_least.hpp"
 
 #include "toolpath/tool_position.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 
 #include <cmath>

@@ -2,9 +2,9 @@
 #include "pocket_lanes/ramp_points.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
-#include "pocket_lanes/pokarr_resample.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_resample.hpp"
 
 #include <cmath>
 #include <utility>

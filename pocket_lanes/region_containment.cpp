@@ -3,7 +3,7 @@
 #include "pocket_lanes/region_containment.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket/polbuf.hpp"
 
 #include <cmath>

@@ -1,8 +1,9 @@
 // Which lane of a range is cut first: the one that starts nearest to the pocket's restart point
 // takes level 1. The lane engine calls it once the first lanes of a pocket are known.
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_lanes/restart_lane.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_lanes/lane_table.hpp"
 

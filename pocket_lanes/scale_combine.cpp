@@ -5,12 +5,12 @@
 #include "pocket_lanes/scale_combine.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/combcont.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "cutter/tool_probe_least.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"

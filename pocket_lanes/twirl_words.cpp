@@ -2,7 +2,7 @@
 #include "pocket_lanes/twirl_words.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
 #include "surfaces/line_entity_least.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"

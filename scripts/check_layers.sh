@@ -141,7 +141,7 @@ self_test() {
     'host|driver/proc_driver.hpp|fail'
     'toolpath|driver/nc_state_blocks.hpp|pass'
     'toolpath|pocket/pocket_callbacks.hpp|fail'
-    'pocket_lanes|pocket/pocket_work.hpp|pass'
+    'pocket_lanes|pocket/polbuf.hpp|pass'
     'pocket_arrays|surfaces/planted_service.hpp|pass'
     'pocket_arrays|surfaces/planted_heavy.hpp|fail'
     'driver|pocket_arrays/pokarr.hpp|pass'

@@ -1,4 +1,4 @@
-// The clearing height grid's stamp and bound, and the single-precision point.
+// The clearing height grid's stamp and bound.
 #include "clearing/hatch/clear_grid.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
@@ -43,8 +43,3 @@ void grid_stamp_z(int mode, const float* point, int& status)
 }
 
 void clr_reduce_tol_get(float& value) { value = static_cast<float>(clear_block.bound); }
-
-void xform_point(const double* in, float* out)
-{
-    for (int i = 0; i < 3; ++i) out[i] = static_cast<float>(in[i]);
-}

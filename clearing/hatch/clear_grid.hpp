@@ -1,7 +1,6 @@
 // Small services of the clearing block for the rest of the pocket machinery: a height stamped
-// into the clearing height grid (the surface clearing passes), the grid's bound value (the lane
-// code that fills the grid) and the narrowing of a pocket-array point to single precision (the
-// debug drawing of pocket arrays).
+// into the clearing height grid (the surface clearing passes) and the grid's bound value (the
+// lane code that fills the grid).
 #pragma once
 
 // Stamps z into the cell of the clearing height grid nearest to (x, y) (the cell whose centre is
@@ -13,6 +12,3 @@ void grid_stamp_z(int mode, const float* point, int& status);
 
 // The grid's bound value as a float.
 void clr_reduce_tol_get(float& value);
-
-// The three coordinates of a point in single precision.
-void xform_point(const double* in, float* out);

@@ -11,8 +11,8 @@
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
 
 #include <algorithm>

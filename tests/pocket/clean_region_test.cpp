@@ -7,7 +7,7 @@
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_driver_setup.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"

@@ -3,7 +3,7 @@
 #include "contour_test_support.hpp"
 
 #include "pocket/contour_selection.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"

@@ -13,7 +13,7 @@
 #include "pocket/drelan_params.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/lane_switches_least.hpp"
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include "pocket/engine_steps.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_callbacks.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "clearing/hatch/contour_counts.hpp"

@@ -3,7 +3,7 @@
 #include "pocket_test_support.hpp"
 
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>

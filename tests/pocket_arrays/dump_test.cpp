@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -112,6 +113,14 @@ TEST_F(Dump, ColourSwitchTakesOnlyTheFixedColours)
         pokarr_show_colour(r.value);
         EXPECT_EQ(pokarr_show_block.colour, r.colour) << r.value;
     }
+}
+
+TEST_F(Dump, FigurePointIsTheThreeCoordinatesInSinglePrecision)
+{
+    const double point[3] = {1.5, -2.25, 1e10};
+    float narrow[3];
+    xform_point(point, narrow);
+    EXPECT_EQ((std::vector<float>(narrow, narrow + 3)), (std::vector<float>{1.5f, -2.25f, 1e10f}));
 }
 
 TEST_F(Dump, ShowDrawsAQuarterArcAsFortyChordsEndingAtItsEnd)

@@ -8,7 +8,7 @@
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
-#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_arrays/loop_inside.hpp"
 #include "host/control/curve_sets.hpp"
 #include "host/control/entities.hpp"
 

@@ -11,9 +11,9 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "pocket_lanes/lane_offset.hpp"
+#include "pocket_arrays/lane_offset.hpp"
 #include "pocket_lanes/lane_test_support.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include <polyclipping/clipper.hpp>
 

@@ -1,10 +1,8 @@
 // Input preparation: contours of host curves into the contour point array and the engine contour
 // tables, arcs kept as records below half a turn, stock and part types, the point limit of one
-// curve, the signed offsets, and the loading of point contours for other callers.
+// curve, and the loading of point contours for other callers.
 #include "host/control/curve_sets.hpp"
 #include "pocket/contour_box.hpp"
-#include "pocket/contour_table.hpp"
-#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_test_support.hpp"
@@ -202,31 +200,6 @@ TEST_F(Prepare, TooManyIslandsOrBadInputIsRefused)
     // A missing curve set.
     pocket_prepare(1, 0, nullptr, contours_of{{0, kContourPart}, {0, 9}}.view(), status);
     EXPECT_EQ(status, -1);
-}
-
-// The orientation comes from the contours' records in the contour wire buffer (an older block is
-// signed while it is read, before any region is prepared).
-TEST_F(Prepare, SignedOffsetsApplyTheOrientationOnce)
-{
-    polygon_set(1, {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {0, 100, 0}});
-    polygon_set(2, {{10, 10, 0}, {20, 10, 0}, {20, 20, 0}, {10, 20, 0}}, true);  // clockwise
-    auto& wire = contour_buffers_block.wire;
-    int length = 0, status = 0;
-    dfdgrc(1, kContourEntries, wire.data(), length, status);
-    dfdgrc(2, kContourEntries, wire.data() + kChainEntryWords * length, length, status);
-    polbuf_open_all(2, kPolbufStepWords, status);
-    ASSERT_EQ(status, 0);
-    int orientation[2] = {};
-    float values[2] = {2.0f, 2.0f};
-    contour_offsets_signed(2, orientation, 1, values, 0.5f, status);
-    polbuf_release_all(kPolbufClose, length);
-    polbuf_block = polbuf_state{};
-    wire.fill(0);
-    ASSERT_EQ(status, 0);
-    EXPECT_EQ(orientation[0], 1);
-    EXPECT_EQ(orientation[1], -1);
-    EXPECT_FLOAT_EQ(values[0], 1.5f);
-    EXPECT_FLOAT_EQ(values[1], 1.5f);
 }
 
 TEST_F(Prepare, FlatArcTest)

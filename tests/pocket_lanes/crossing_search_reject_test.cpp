@@ -4,7 +4,7 @@
 // holding a number that is not finite.
 #include "lane_test_support.hpp"
 
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // The island offsets of the lane loop.
 #include "engine_test_support.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/lane_loop.hpp"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "pocket_arrays/pocket_test_support.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <cmath>
 #include <random>

@@ -6,8 +6,8 @@
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "pocket_lanes/parallel_arc.hpp"
-#include "pocket_lanes/pokarr_resample.hpp"
-#include "pocket_lanes/segment_interpolate.hpp"
+#include "pocket_arrays/pokarr_resample.hpp"
+#include "pocket_arrays/segment_interpolate.hpp"
 #include "pocket_lanes/vec2_perp.hpp"
 #include "surfaces/symbol_geometry_least.hpp"
 

@@ -4,7 +4,7 @@
 
 #include "host/vantu_polygon.hpp"
 #include "pocket_lanes/loop_relation.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_lanes/restart_lane.hpp"
 
 #include <array>
 

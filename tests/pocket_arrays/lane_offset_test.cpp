@@ -1,10 +1,10 @@
 // Raw offset of a loop: the corner rule on worked examples, arcs growing and shrinking, refused
 // loops, and seeded properties (every offset point at distance d from an element of its source;
 // a convex loop offset out and back comes home).
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
-#include "pocket_lanes/lane_offset.hpp"
+#include "pocket_arrays/lane_offset.hpp"
 
 #include <algorithm>
 #include <cmath>

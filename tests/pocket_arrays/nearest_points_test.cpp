@@ -1,9 +1,9 @@
 // Nearest points, restart point, closest approach and lane directions.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "host/vantu_vector.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <bit>
 #include <cmath>

@@ -94,9 +94,3 @@ void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double&
 void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element,
                        double t, double* direction, int& closed, int& status);
 
-// Of lanes first .. last, the one that starts nearest to the pocket's restart point (reads
-// pocket_work.restart_point) takes level 1 (the first on ties), and the first lane of the range
-// that had level 1 takes its former level. Nothing changes unless first is below last and some
-// lane of the range has level 1, or when no lane comes within 1e7. Status 0, or the status of a
-// failed lane read.
-void nearest_lane_to_restart(int first, int last, int& status);

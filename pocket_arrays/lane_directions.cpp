@@ -1,12 +1,12 @@
 // Direction of a lane at a point given by element and parameter: the cutting order links lanes
 // by it and the scaling of offsets compares it. A point at an element's end belongs to the next
 // element, so the direction there is the one the tool leaves with.
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_lanes/chain_elements.hpp"
-#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/loop_inside.hpp"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // Resampling of a pocket array: arcs stepped into points by equal angles within the chord
 // tolerance, plain points copied.
-#include "pocket_lanes/pokarr_resample.hpp"
+#include "pocket_arrays/pokarr_resample.hpp"
 
 #include "host/vantu.hpp"
 

@@ -2,6 +2,8 @@
 // parameter block at the start of each region, init_pocket_globals for other callers' contours;
 // the execute callback steps the level words, and the lane engine and the drawing read them.
 // Fields marked "engine" belong to the lane engine and the drawing code, which complete them.
+// The block is plain data kept with the geometry kernel, which reads pocket_dimension (points in
+// 2-D or 3-D) and current_z (the debug drawing); the pocket owns and fills it.
 #pragma once
 
 struct pocket_state {

@@ -1,7 +1,7 @@
 // Junction tests of two curves meeting at a point: whether one only touches the other (chkjunc)
 // and whether two pairs of directions interleave about the point (junction_crosses). The loop
 // intersection classifies its vertex rows with them.
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include "host/vantu.hpp"
 

@@ -1,6 +1,9 @@
 // The pocket engine's working values: pocket initialisation (NPKINI) fills the parameters and the
 // per-contour offsets and tapers of a region, init_pocket_globals those of another caller's
-// contours; the lane engine keeps its own working fields beside them.
+// contours; the lane engine keeps its own working fields beside them. The block is plain data
+// kept with the geometry kernel, which reads the tolerances, the side step, the extra offset, the
+// corner-arc switch and the restart point, and keeps the raw offset's first-corner memory; the
+// pocket owns and fills it.
 #pragma once
 
 // Offsets and tapers are kept by slot: slot 1 the outer contour, slot kIslandSlotBase + k island k

@@ -1,12 +1,12 @@
 // Sideways nudge of one straight element of a loop. Both end points of the element move by the
 // nudge distance to its right; where an arc adjoins, the moved point is inserted next to the
 // arc's end, the arc is re-fitted to it and the old point removed, so the arc stays joined.
-#include "pocket_lanes/pokarr_nudge.hpp"
+#include "pocket_arrays/pokarr_nudge.hpp"
 
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 // Crossings of one element with a lane: every crossing once and in order along the element, both
 // points where the element crosses one arc twice, a point where two lane elements meet once, and
 // the room limit.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
-#include "pocket_lanes/elem_lane_crossings.hpp"
+#include "pocket_arrays/elem_lane_crossings.hpp"
 
 #include <cmath>
 

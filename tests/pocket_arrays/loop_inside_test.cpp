@@ -1,12 +1,12 @@
 // Point in loop: boundary band, arc sampling bounds, loops with many arcs, agreement with a
 // winding-number oracle away from the boundary, invariance under translation and reversal.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "host/vantu_polygon.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
-#include "pocket_lanes/loop_inside.hpp"
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // first loop. Every element is measured from its start vertex and along its body; comparisons
 // carry a 1e-6 slack so that a later element at the same distance wins (the restart point takes
 // strictly nearer candidates only, so the earlier element wins there).
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -10,8 +10,8 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_lanes/chain_elements.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>

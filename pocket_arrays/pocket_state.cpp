@@ -1,4 +1,4 @@
 // The module's pocket state block.
-#include "pocket/pocket_state.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 pocket_state pocket_state_block;

@@ -4,7 +4,7 @@
 // falls on an element's end, dropped when it repeats a row met from a neighbouring element, and
 // kept ordered along A. The clean-up classifies the rows at vertices: where B only touches A,
 // B's element is negated (a touching point, which the common-loop search passes over).
-#include "pocket_lanes/loop_intersect.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -12,8 +12,8 @@
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_lanes/chain_elements.hpp"
-#include "pocket_lanes/pokarr_nudge.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pokarr_nudge.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 // Raw offset of a closed loop of lines and arcs. The one-offset step calls lane_offset_2d3d once
 // per new lane; the corner rule decides what fills the gap where two offset elements no longer
 // meet: one mitre point, two square points, or an arc of radius d around the corner.
-#include "pocket_lanes/lane_offset.hpp"
+#include "pocket_arrays/lane_offset.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>

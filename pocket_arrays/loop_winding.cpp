@@ -2,13 +2,13 @@
 // into a bounded work list (arcs sampled into chords) and the turning angles of its vertices
 // about the point are summed; the sign of the sum does not matter, so either direction of
 // travel works.
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
-#include "pocket_lanes/chain_elements.hpp"
-#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/loop_inside.hpp"
 
 #include <cmath>
 #include <vector>

@@ -2,7 +2,7 @@
 // box are searched element by element, every pair giving all its crossings (a line and an arc,
 // or two arcs, may cross twice); the crossings are ordered by their place along the element and
 // points met by two consecutive elements of the array are kept once.
-#include "pocket_lanes/elem_lane_crossings.hpp"
+#include "pocket_arrays/elem_lane_crossings.hpp"
 
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"

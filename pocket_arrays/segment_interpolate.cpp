@@ -1,6 +1,6 @@
 // Height and vector of a point along a segment in space, in single and double precision: one
 // routine serves both widths, with the host's zero test of each width.
-#include "pocket_lanes/segment_interpolate.hpp"
+#include "pocket_arrays/segment_interpolate.hpp"
 
 #include "host/vantu_compare.hpp"
 #include "host/vantu_vector.hpp"

@@ -1,11 +1,11 @@
 // Loop intersection: disjoint and crossing loops, touching vertices, the table limit with its
 // message, the any-crossing tests, self crossings, junction tests, and agreement of the points
 // found when the two loops are swapped.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_lanes/loop_intersect.hpp"
-#include "pocket_lanes/pokarr_nudge.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/pokarr_nudge.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -6,17 +6,17 @@
 // stray gets the polygon test's answer from the loop's elements directly (far_point_side). A
 // loop made ready once (inside_loop) is checked and, when needed, sampled once for all the points
 // tested against it.
-#include "pocket_lanes/loop_inside.hpp"
+#include "pocket_arrays/loop_inside.hpp"
 
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_polygon.hpp"
-#include "pocket/pocket_state.hpp"
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 // Closest approach of two element ranges of pocket arrays, in the plane or in space. Pairs of
 // elements whose boxes do not meet within the reach are skipped; for the others the vertices of
 // each are measured against the other's elements, the later of equal candidates winning.
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 
 #include <algorithm>
 #include <cmath>

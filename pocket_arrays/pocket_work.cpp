@@ -1,4 +1,4 @@
 // The module's pocket work block.
-#include "pocket/pocket_work.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 pocket_work pocket_work_block;

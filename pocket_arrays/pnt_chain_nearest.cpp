@@ -1,13 +1,13 @@
 // Nearest point of a chain of interleaved (x, y) points, used to start a lane at a given point.
 // Unlike the other nearest-point searches it keeps a line candidate off sharp corners, so that a
 // lane is never started right at a corner where the tool would leave a mark.
-#include "pocket_lanes/nearest_points.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_polygon.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_lanes/chain_elements.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 
 #include <cmath>
 #include <vector>
