@@ -1,9 +1,9 @@
 // set_machining_type and its table: one row per group of NC functions of a machine family, with
 // what the row sets. Every family starts from cutting condition 1, suspending allowed and no
 // family flag; a row only names what it changes.
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_tpreg.hpp"

@@ -2,8 +2,8 @@
 #include "listing/dsproc.hpp"
 
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "driver/proc_common.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"

@@ -1,11 +1,11 @@
 // PROCTL and proctl_ent (see the header).
 #include "listing/proctl.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "driver/proc_common.hpp"
-#include "driver/proc_type_tests.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"

@@ -2,8 +2,8 @@
 // the header); drawpk_find_start around it.
 #include "pocket_lanes/pocket_drawing.hpp"
 
-#include "driver/machining_type.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 #include "listing/pocket_draw_words.hpp"
 #include "pocket/drelan_params.hpp"

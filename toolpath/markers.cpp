@@ -1,7 +1,7 @@
 // Marker blocks and the stack of open brackets.
 #include "toolpath/markers.hpp"
 
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/live_display.hpp"

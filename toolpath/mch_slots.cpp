@@ -4,9 +4,9 @@
 // the slot is forced.
 #include "toolpath/mch_slots.hpp"
 
-#include "driver/exec_control.hpp"
-#include "driver/exec_disp_mode.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/live_display.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"

@@ -1,7 +1,7 @@
 // Feed mode, punch and nibble slots, and the current modal values of the status line.
 #include "toolpath/modal_setters.hpp"
 
-#include "listing/setmod.hpp"
+#include "toolpath/setmod.hpp"
 #include "listing/status_line.hpp"
 #include "toolpath/mch_slots.hpp"
 

@@ -1,11 +1,11 @@
 // The shared steps of the motion writers.
 #include "toolpath/motion_common.hpp"
 
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 #include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/live_display.hpp"
 #include "toolpath/move_writer_state.hpp"
 

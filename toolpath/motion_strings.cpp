@@ -2,10 +2,10 @@
 // 27 or 227 until the line has no room left, and the string goes on in a new line.
 #include "toolpath/motion_writers.hpp"
 
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/display_break.hpp"
+#include "toolpath/display_break.hpp"
 #include "listing/live_display.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/mch_slots.hpp"

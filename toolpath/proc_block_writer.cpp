@@ -3,7 +3,7 @@
 #include "toolpath/proc_block_writer.hpp"
 
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "toolpath/machine_table.hpp"

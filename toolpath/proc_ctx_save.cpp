@@ -3,8 +3,8 @@
 #include "toolpath/proc_ctx_save.hpp"
 
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "toolpath/machine_table.hpp"
