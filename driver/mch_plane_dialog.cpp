@@ -4,6 +4,7 @@
 
 #include "toolpath/common_arguments.hpp"
 #include "driver/go_point_motion.hpp"
+#include "driver/set_machining_type.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"

@@ -3,6 +3,7 @@
 // level, buffer and motion words back to their start. Reads NPT1 and EDA2 through the restore.
 #include "cutter/prj_manager_least.hpp"
 #include "toolpath/exec_disp_mode.hpp"
+#include "driver/set_machining_type.hpp"
 #include "toolpath/machining_type.hpp"
 #include "driver/nc_state_store.hpp"
 #include "toolpath/proc_dialog_words.hpp"

@@ -1,13 +1,13 @@
 // set_machining_type and its table: one row per group of NC functions of a machine family, with
 // what the row sets. Every family starts from cutting condition 1, suspending allowed and no
 // family flag; a row only names what it changes.
-#include "toolpath/machining_type.hpp"
+#include "driver/set_machining_type.hpp"
 
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_tpreg.hpp"
-#include "toolpath/fnc_names.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
@@ -181,12 +181,6 @@ void apply_row(const machining_row& row, const machine_kind& kind, int& mach_par
 
 }  // namespace
 
-int& machining_type()
-{
-    static int type = 0;
-    return type;
-}
-
 void set_machining_type(int nc_function, int& mach_param_type, int& suspend_allowed, int& status)
 {
     const int machine_type = machine_type_of_procedure(status);
@@ -211,18 +205,4 @@ void set_machining_type(int nc_function, int& mach_param_type, int& suspend_allo
     }
     apply_row(*row, *kind, mach_param_type, suspend_allowed);
     status = 0;
-}
-
-void load_nc_function_names()
-{
-    constexpr int kHostWidth = 9, kNameChars = 8, kFunctions = 100;
-    std::vector<char> table(static_cast<std::size_t>(kHostWidth * kFunctions), ' ');
-    int status = 0;
-    gtncfn(kHostWidth, kFunctions, table.data(), status);
-    if (status != 0) return;
-    for (int code = 1; code <= kFunctions; ++code) {
-        std::string name(table.data() + static_cast<std::ptrdiff_t>((code - 1) * kHostWidth), kNameChars);
-        if (name.find_first_not_of(' ') == std::string::npos) name.clear();
-        user_fnc_names().names[static_cast<std::size_t>(code)] = name;
-    }
 }
