@@ -1,13 +1,14 @@
 // The dialog, text and current-tool utilities (see the header).
 #include "tools/tool_utilities.hpp"
 
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
 #include "toolpath/common_arguments.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_texts.hpp"
 #include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_entity_ext.hpp"
-#include "listing/tool_display.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "tools/current_tool.hpp"
@@ -154,7 +155,8 @@ void tool_select_current(int keep, int tool_id, int& status)
     }
     if (instance <= 0) {
         const tool_position_state& d = DSP8();
-        DISPT1(tool_id, d.vec(tool_position_state::kPosition), d.vec(tool_position_state::kAxis), instance);
+        seam_call("DISPT1", display_service_table().DISPT1, tool_id, d.vec(tool_position_state::kPosition),
+                  d.vec(tool_position_state::kAxis), instance);
         if (instance > 0) tm_inst_id(instance);
     }
     set_cur_tool(kStatusWindow, tool_id);
