@@ -3,7 +3,7 @@
 #include "toolpath/tool_position.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -1,7 +1,7 @@
 // The module's line-net and cutter-location parameter block, least version (see the header).
 #include "cutter/linnet_params_least.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 linnet_params linnet_params_block;
 

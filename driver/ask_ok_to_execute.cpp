@@ -1,6 +1,6 @@
 // The question whether to execute, update, replace or suspend a procedure, with its menus and
 // the prompts that follow the answer.
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
 #include "host/vantu.hpp"
 

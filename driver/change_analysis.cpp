@@ -1,13 +1,13 @@
 // The change analysis: snapshot and comparison, in the order the driver relies on.
 #include "driver/change_analysis.hpp"
 
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/optimizer_compare.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/proc_flags.hpp"
 

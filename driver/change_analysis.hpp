@@ -4,7 +4,7 @@
 // the optimization. The machine-parameter half is mch_params_changed.
 #pragma once
 
-#include "driver/proc_type_table.hpp"
+#include "toolpath/proc_type_table.hpp"
 #include "host/words.hpp"
 #include "toolpath/machine_table.hpp"
 

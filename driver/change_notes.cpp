@@ -1,7 +1,7 @@
 // The notes shown before the question whether to execute: what the change analysis found, what
 // will not be available for a rerun, and why a procedure will be executed again.
-#include "driver/msg_window.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
 #include "host/vantu.hpp"
 

@@ -2,9 +2,9 @@
 #include "driver/criteria_lists.hpp"
 
 #include "driver/nc_state_store.hpp"
-#include "driver/part_file_names.hpp"
+#include "toolpath/part_file_names.hpp"
 #include "driver/proc_common.hpp"
-#include "driver/proc_type_tests.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"

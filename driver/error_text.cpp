@@ -3,7 +3,7 @@
 // text.
 #include "driver/error_text.hpp"
 
-#include "driver/bounded_text.hpp"
+#include "toolpath/bounded_text.hpp"
 #include "host/vantu.hpp"
 
 #include <algorithm>

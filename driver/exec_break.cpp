@@ -1,11 +1,11 @@
 // The break checks of an execution: EXCBRK for long loops, the menu after a display break, the
 // check of machining type 36, and the backward search for a move block that chooses the menu's
 // mode. Reads the machining type and the tool-path list.
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break.hpp"
+#include "toolpath/display_break.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"

@@ -2,18 +2,18 @@
 // of displayed blocks, or stop; the tool display during the rest of the execution; the manual
 // editor. Reads "UITR", the machining type and the NC function; reads and writes TLER, the host's
 // fast-display flag and the execution display words.
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/host_helpers.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/host_helpers.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/proc_messages.hpp"
-#include "driver/prog_line.hpp"
-#include "driver/unwind_guard.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "edit/manedt_least.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/display_break.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "toolpath/motion_writers.hpp"

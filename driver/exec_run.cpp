@@ -2,18 +2,18 @@
 // (exec_callback_call) and the stop (exec_stop_unwind). The restart point is the catch of
 // execution_stop in exec_run; the frames in between give back what they took through guards.
 // Reads and writes TLER, LSP2 and "UITR"; reads PRM9, DSP8, HEI8 and the machining type.
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 
-#include "driver/exec_disp_mode.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/tool_position.hpp"
-#include "driver/prog_line.hpp"
-#include "driver/unwind_guard.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -2,7 +2,7 @@
 #include "driver/go_point_motion.hpp"
 
 #include "driver/mch_slot_init.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"

@@ -5,9 +5,9 @@
 #include "driver/change_analysis.hpp"
 
 #include "driver/go_point_motion.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
 #include "surfaces/surface_words.hpp"

@@ -3,7 +3,7 @@
 // value) and its "value" the last written value.
 #include "driver/mch_slot_init.hpp"
 
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"

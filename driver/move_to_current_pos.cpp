@@ -1,9 +1,9 @@
 // move_to_current_pos: the return to the current position over the clearance plane, written
 // through the line entry of the motion output.
-#include "driver/exec_disp_mode.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 

@@ -4,10 +4,10 @@
 #include "driver/nc_state_store.hpp"
 
 #include "driver/go_point_motion.hpp"
-#include "driver/interaction_modes.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/machine_table.hpp"

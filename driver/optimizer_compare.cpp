@@ -4,7 +4,7 @@
 #include "driver/optimizer_compare.hpp"
 
 #include "driver/optimizer_list.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "host/vantu_compare.hpp"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // the tilted flag. Reads and writes opt_params_current() and PRM9 (current tool id).
 #include "driver/optimizer_list.hpp"
 
-#include "driver/optimizer_params.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/machine_table.hpp"

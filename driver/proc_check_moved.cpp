@@ -4,9 +4,9 @@
 // beside it the start values of the procedure geometry flags, which the go-point page gives too.
 // Reads EDA2 and the state texts.
 #include "driver/change_analysis.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"

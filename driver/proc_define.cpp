@@ -4,11 +4,11 @@
 // criteria, after which the step goes on whatever they gave. Reads EDA2.
 #include "driver/change_analysis.hpp"
 #include "driver/criteria_lists.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "driver/template_flags.hpp"
+#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 
 namespace {

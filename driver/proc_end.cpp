@@ -3,7 +3,7 @@
 // message, the parameter block saved as module data, the tool-present word, the NC state saved,
 // and the run released. Reads and writes EDA2 and PRM9.
 #include "driver/change_analysis.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
 #include "driver/proc_messages.hpp"
 #include "driver/proc_module_data.hpp"

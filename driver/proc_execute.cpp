@@ -2,10 +2,10 @@
 // asked for it. The step goes on whatever the execution gave: the finish step must close the
 // sub-list. The machining type the execution set is given back afterwards, so every define of a
 // run sees what the first one saw. Reads and writes EDA2.
-#include "driver/exec_control.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/mch_slot_init.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"

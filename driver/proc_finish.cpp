@@ -5,10 +5,10 @@
 // Reads and writes EDA2; reads NPT1.
 #include "driver/change_analysis.hpp"
 #include "driver/mch_slot_init.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/optimizer_list.hpp"
 #include "driver/proc_messages.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/prog_line.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"

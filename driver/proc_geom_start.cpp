@@ -2,10 +2,11 @@
 // at its top level, the procedure's geometry words, the machining type, and the display, marker,
 // level, buffer and motion words back to their start. Reads NPT1 and EDA2 through the restore.
 #include "cutter/prj_manager_least.hpp"
-#include "driver/exec_disp_mode.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "driver/set_machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/nc_state_store.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"

@@ -2,9 +2,9 @@
 // the procedure-table columns, the tool path's block counter and the host's modify mode.
 #include "driver/proc_messages.hpp"
 
-#include "driver/host_helpers.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/proc_type_tests.hpp"
+#include "toolpath/host_helpers.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/fnc_names.hpp"

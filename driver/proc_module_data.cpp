@@ -2,10 +2,10 @@
 // NPT1 (machine type), the machine-table extension and the point tables.
 #include "driver/proc_module_data.hpp"
 
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
-#include "driver/tool_choice.hpp"
+#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"

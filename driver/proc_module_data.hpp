@@ -3,7 +3,7 @@
 // loaded at the start of a run together with the tool, the point tables and the EDA2 record.
 #pragma once
 
-#include "driver/proc_type_table.hpp"
+#include "toolpath/proc_type_table.hpp"
 #include "host/words.hpp"
 
 #include <string_view>

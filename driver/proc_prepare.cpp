@@ -1,11 +1,11 @@
 // Preparation (proc_prepare): runs before every define pass. Definition on, the criteria
 // redefinition, the host's procedure number, a managed template operation, and once per procedure
 // the colour and pen written as CLP1. Reads EDA2; writes CLP1.
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "driver/template_flags.hpp"
+#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 
 namespace {

@@ -5,9 +5,9 @@
 #include "driver/proc_read_existing.hpp"
 
 #include "driver/change_analysis.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_dialog_words.hpp"
-#include "driver/tool_choice.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
+#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"

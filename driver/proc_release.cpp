@@ -5,7 +5,7 @@
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
 #include "driver/relations.hpp"
-#include "driver/template_flags.hpp"
+#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
 #include "toolpath/proc_picks.hpp"

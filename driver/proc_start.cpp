@@ -4,11 +4,11 @@
 // start action releases the run (nothing was saved yet) and cancels. Reads and writes EDA2, PRM9
 // and the state texts.
 #include "driver/criteria_lists.hpp"
-#include "driver/common_arguments.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/common_arguments.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "driver/param_translations.hpp"
 #include "driver/proc_read_existing.hpp"
 #include "driver/proc_run_state.hpp"

@@ -3,7 +3,7 @@
 // leaves kCancel, so the loop only has to stop.
 #pragma once
 
-#include "driver/proc_type_table.hpp"
+#include "toolpath/proc_type_table.hpp"
 #include "host/words.hpp"
 
 #include <string_view>

@@ -3,7 +3,7 @@
 // settled, the status and start lines shown, and the procedure block written with its sub-list
 // left open for the execution. Reads and writes EDA2.
 #include "driver/change_analysis.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_messages.hpp"
 #include "driver/proc_read_existing.hpp"
 #include "driver/proc_run_state.hpp"

@@ -1,16 +1,16 @@
 // The top lines of a procedure parameter dialog (see the header).
 #include "driver/proc_top_menu.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "driver/proc_run_state.hpp"
-#include "driver/proc_type_table.hpp"
+#include "toolpath/proc_type_table.hpp"
 #include "driver/relations.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/proc_block_writer.hpp"
 

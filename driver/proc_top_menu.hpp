@@ -5,7 +5,7 @@
 
 #include "host/vantu_proc_run.hpp"
 #include "listing/mach_params_menu.hpp"
-#include "listing/service_menu.hpp"
+#include "driver/service_menu.hpp"
 
 // Item map words: the line of each top item (0 absent or not selectable).
 inline constexpr int kTopMenuItems = 9;

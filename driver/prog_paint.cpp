@@ -1,6 +1,6 @@
 // The painter of the progress line (prog_paint): three texts side by side from the host's first
 // column, painted between the host's paint brackets.
-#include "driver/prog_line.hpp"
+#include "toolpath/prog_line.hpp"
 
 #include "host/vantu.hpp"
 

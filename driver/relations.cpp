@@ -2,13 +2,13 @@
 // the main procedure's values and the modal tables.
 #include "driver/relations.hpp"
 
-#include "driver/common_arguments.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/common_arguments.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 
 #include <cmath>

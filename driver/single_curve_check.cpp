@@ -1,12 +1,12 @@
 // The single-curve contour check and the redefine question.
 #include "driver/single_curve_check.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
 

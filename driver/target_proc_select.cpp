@@ -1,8 +1,8 @@
 // The target procedure from the paged list or a pick (see the header).
 #include "driver/target_proc_select.hpp"
 
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "driver/mch_slot_init.hpp"
 #include "host/vantu.hpp"
 #include "listing/header_texts.hpp"

@@ -1,7 +1,7 @@
 // The TXT2 texts, their copies and the change test. Reads and writes nc_texts().txt2.
 #include "driver/txt2_texts.hpp"
 
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
 
 #include <cstring>

@@ -4,11 +4,11 @@
 #include "listing/block_handlers.hpp"
 
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "listing/dspblk_draw.hpp"
-#include "listing/setmod.hpp"
+#include "toolpath/setmod.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"
 #include "toolpath/machine_table.hpp"

@@ -4,10 +4,10 @@
 
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "listing/read_spline.hpp"
-#include "listing/read_transform.hpp"
+#include "toolpath/read_transform.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/dspblk.hpp"
 #include "toolpath/copy_transform.hpp"

@@ -5,9 +5,9 @@
 
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"
-#include "listing/setmod.hpp"
+#include "toolpath/setmod.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"

@@ -3,8 +3,8 @@
 
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "listing/read_transform.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/proc_flags.hpp"

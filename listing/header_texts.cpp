@@ -1,10 +1,10 @@
 // The tool-path header fields and the procedure status text (see the header).
 #include "listing/header_texts.hpp"
 
-#include "driver/mch_type_name.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/mch_type_name.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/tp_size.hpp"

@@ -4,7 +4,7 @@
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"

@@ -1,12 +1,12 @@
 // mach_params_menu (see the header): the page's groups of four slots, its answers and its end.
 #include "listing/mach_params_menu.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/model_values.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/model_values.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "tools/current_tool.hpp"

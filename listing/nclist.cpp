@@ -2,9 +2,9 @@
 // of procedures kept in movement entities, the procedure ends and the end lines.
 #include "listing/nclist.hpp"
 
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/part_file_names.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/part_file_names.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"

@@ -2,8 +2,8 @@
 // block in its form.
 #include "listing/print_proc_block.hpp"
 
-#include "driver/nc_state_texts.hpp"
-#include "driver/proc_type_tests.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "listing/fmt_writer.hpp"
 #include "listing/header_texts.hpp"

@@ -1,8 +1,8 @@
 // The association check and its tree (see the header).
 #include "listing/proc_assoc.hpp"
 
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
 #include "listing/proc_summary.hpp"
 #include "toolpath/motion_end_points.hpp"

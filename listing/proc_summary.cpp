@@ -3,9 +3,9 @@
 // word runs of the stored procedure's records.
 #include "listing/proc_summary.hpp"
 
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/proc_type_tests.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"

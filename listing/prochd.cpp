@@ -1,8 +1,8 @@
 // PROCHD (see the header).
 #include "listing/prochd.hpp"
 
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_header_listing.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "listing/proc_header_listing.hpp"
 #include "host/vantu.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/nclist.hpp"

@@ -2,7 +2,7 @@
 // (10), tool-path transformations (40) and text blocks (4). PRTBLK calls them.
 #include "listing/block_printers.hpp"
 
-#include "driver/msg_kind_texts.hpp"
+#include "toolpath/msg_kind_texts.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
 

@@ -1,8 +1,8 @@
 // PRTBT0 (see the header).
 #include "listing/prtbt0.hpp"
 
-#include "driver/mch_type_name.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/mch_type_name.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"

@@ -4,7 +4,7 @@
 
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "tools/current_tool.hpp"

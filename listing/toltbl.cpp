@@ -1,7 +1,7 @@
 // TOLTBL and toltbl_ent (see the header).
 #include "listing/toltbl.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/nclist.hpp"

@@ -3,7 +3,7 @@
 
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/symbol_masters.hpp"

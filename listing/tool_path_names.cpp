@@ -1,7 +1,7 @@
 // tool_path_names_of (see the header).
 #include "listing/tool_path_names.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // tp_walk (see the header).
 #include "listing/tp_walk.hpp"
 
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/tp_sublist.hpp"

@@ -4,9 +4,9 @@
 // parameters. Reads the machining type.
 #include "pocket/contour_dialogs.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/msg_window.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_params.hpp"
 #include "pocket/contour_selection.hpp"

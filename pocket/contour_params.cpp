@@ -5,8 +5,8 @@
 #include "pocket/contour_params.hpp"
 
 #include "clearing/hatch/contour_counts.hpp"
-#include "driver/interaction_modes.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"

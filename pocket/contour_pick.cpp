@@ -4,8 +4,8 @@
 // Reads drelan_params_current (code 25, the chaining tolerance) and the machining type.
 #include "pocket/contour_dialogs.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"

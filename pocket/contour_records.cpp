@@ -2,10 +2,10 @@
 // the plane fix and the attachment of the curves on storing, and the test for replacement lines.
 #include "pocket/contour_records.hpp"
 
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
 #include "surfaces/edata_double_access.hpp"

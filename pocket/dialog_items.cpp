@@ -4,11 +4,11 @@
 // the entry-point tables.
 #include "pocket/dialog_items.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/msg_window.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 

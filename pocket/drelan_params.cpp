@@ -2,7 +2,7 @@
 // defaults.
 #include "pocket/drelan_params.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 

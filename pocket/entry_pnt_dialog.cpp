@@ -4,9 +4,9 @@
 // them when the entry mode asks for points.
 #include "pocket/entry_pnt_tables.hpp"
 
-#include "driver/interaction_modes.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "surfaces/geometry_access_least.hpp"
 
 #include <cmath>

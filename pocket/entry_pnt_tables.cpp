@@ -2,7 +2,7 @@
 // the saved copies and change tests, the stores, and the entry-point request flag.
 #include "pocket/entry_pnt_tables.hpp"
 
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "surfaces/tool_symbol.hpp"
 

@@ -2,7 +2,7 @@
 // region's contours. The execute callback calls it once per region.
 #include "pocket/npkini.hpp"
 
-#include "driver/nc_entr.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"

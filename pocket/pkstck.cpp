@@ -1,7 +1,7 @@
 // The start-side check of the pocket dialog and the measurement of gaps between contour curves.
 #include "pocket/pkstck.hpp"
 
-#include "driver/msg_window.hpp"
+#include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"

@@ -3,9 +3,9 @@
 // the change test have files of their own.
 #include "pocket/pocket_callbacks.hpp"
 
-#include "driver/nc_entr.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/contour_records.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"

@@ -6,7 +6,7 @@
 #include "pocket/pocket_callbacks.hpp"
 
 #include "driver/single_curve_check.hpp"
-#include "driver/template_flags.hpp"
+#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_dialogs.hpp"
 #include "pocket/contour_table.hpp"

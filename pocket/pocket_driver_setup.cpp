@@ -3,7 +3,7 @@
 #include "pocket/pocket_driver_setup.hpp"
 
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket_arrays/pocket_state.hpp"

@@ -5,9 +5,9 @@
 // (code 30 during the run, code 221), pocket_state and pocket_work; sets machining_type().
 #include "pocket/pocket_callbacks.hpp"
 
-#include "driver/exec_disp_mode.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_entr.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/engine_steps.hpp"

@@ -6,8 +6,8 @@
 // relaxed angle check and the best refused step, and is cut at last.
 #include "pocket_lanes/cutting_stages.hpp"
 
-#include "driver/exec_control.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

@@ -5,9 +5,9 @@
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include "clearing/surface_lanes_least.hpp"
-#include "driver/exec_control.hpp"
-#include "driver/prog_line.hpp"
-#include "driver/unwind_guard.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

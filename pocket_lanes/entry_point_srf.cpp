@@ -6,7 +6,7 @@
 
 #include "cutter/linnet_params_least.hpp"
 #include "cutter/linnet_touch_point_least.hpp"
-#include "driver/exec_disp_mode.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "host/vantu.hpp"
 #include "listing/pocket_draw_words.hpp"
 #include "pocket/entry_pnt_tables.hpp"

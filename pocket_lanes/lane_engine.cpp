@@ -3,8 +3,8 @@
 // closed and the caller's options put back on every way out.
 #include "pocket_lanes/lane_engine.hpp"
 
-#include "driver/host_helpers.hpp"
-#include "driver/unwind_guard.hpp"
+#include "toolpath/host_helpers.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

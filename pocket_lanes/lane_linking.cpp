@@ -4,7 +4,7 @@
 #include "pocket_lanes/lane_linking.hpp"
 
 #include "clearing/surface_lanes_least.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

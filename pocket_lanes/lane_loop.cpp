@@ -5,8 +5,8 @@
 // the first offset of the outer contour.
 #include "pocket_lanes/lane_loop.hpp"
 
-#include "driver/prog_line.hpp"
-#include "driver/user_lines.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/user_lines.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

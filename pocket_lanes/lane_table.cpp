@@ -3,7 +3,7 @@
 // computes each lane's box once per computation.
 #include "pocket_lanes/lane_table.hpp"
 
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_search.hpp"

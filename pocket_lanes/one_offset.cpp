@@ -7,7 +7,7 @@
 #include "pocket_lanes/one_offset.hpp"
 
 #include "clearing/surface_lanes_least.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

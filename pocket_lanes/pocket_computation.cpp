@@ -4,8 +4,8 @@
 #include "pocket_lanes/pocket_computation.hpp"
 
 #include "cutter/touch_point_least.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/unwind_guard.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/contour_box.hpp"

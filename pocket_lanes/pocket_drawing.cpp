@@ -4,8 +4,8 @@
 // lead-in or link, first move, corner loops, moves and lead-out (12 to 20).
 #include "pocket_lanes/pocket_drawing.hpp"
 
-#include "driver/machining_type.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 #include "listing/pocket_draw_words.hpp"
 #include "pocket/drelan_params.hpp"

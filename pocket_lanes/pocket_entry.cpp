@@ -1,9 +1,9 @@
 // The entry motion of a chain and the snap of the indicated start point (see the header).
 #include "pocket_lanes/pocket_entry.hpp"
 
-#include "driver/exec_disp_mode.hpp"
-#include "driver/nc_entr.hpp"
-#include "driver/user_lines.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/nc_entr.hpp"
+#include "toolpath/user_lines.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/polbuf.hpp"

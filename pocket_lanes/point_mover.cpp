@@ -5,10 +5,10 @@
 // point.
 #include "pocket_lanes/pocket_approach.hpp"
 
-#include "driver/exec_disp_mode.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_entr.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_entr.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"

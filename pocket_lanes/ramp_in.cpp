@@ -3,8 +3,8 @@
 // made of the first lane (see ramp_entry.hpp).
 #include "pocket_lanes/ramp_entry.hpp"
 
-#include "driver/exec_disp_mode.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

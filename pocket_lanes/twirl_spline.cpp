@@ -3,7 +3,7 @@
 
 #include "clearing/surface_lanes_least.hpp"
 #include "cutter/tool_probe_least.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"

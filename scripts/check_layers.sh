@@ -2,9 +2,11 @@
 # The include check of the folder layers. Reads the layers and their exceptions from the section
 # "Folder layers" of docs/architecture.md and fails, naming file and line, when a module file
 # includes a header of a folder above its own that no exception opens to it, or anything of host/
-# other than its module-facing headers; host/ and runner/ include no module header at all.
+# other than its module-facing headers; host/ and runner/ include no module header at all. Each
+# exception row opens one header and says why; two folders never include each other. It prints
+# the number of upward includes, and each of them.
 #   scripts/check_layers.sh [ROOT]     checks the tree at ROOT (default: this repository)
-#   scripts/check_layers.sh --self-test  plants includes into a copy and checks the verdicts
+#   scripts/check_layers.sh --self-test  checks the verdicts on small planted trees
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +25,7 @@ check_tree() {
   [ -f "$doc" ] || { echo "check_layers: $doc not found" >&2; return 2; }
 
   # The section "## Folder layers": numbered items name the folders bottom up; table rows name
-  # the exceptions (including folders, then the headers they may include).
+  # the exceptions (including folders, the one header they may include, the reason).
   local section
   section=$(awk '/^## /{on = ($0 ~ /^## Folder layers/)} on' "$doc")
   declare -A rank=()
@@ -37,19 +39,25 @@ check_tree() {
     return 2
   fi
 
+  local failures=0
   local -a rule_from=() rule_to=()
-  local row from to
+  local row from to because headers
   while IFS= read -r row; do
     from=$(awk -F'|' '{print $2}' <<<"$row")
     to=$(awk -F'|' '{print $3}' <<<"$row")
-    if grep -q 'every module folder' <<<"$from"; then from='*'
-    else from=$(grep -oE '`[a-z_]+/`' <<<"$from" | tr -d '`/' | tr '\n' ' ' || true)
+    because=$(awk -F'|' '{print $4}' <<<"$row" | tr -d '[:space:]')
+    from=$(grep -oE '`[a-z_]+/`' <<<"$from" | tr -d '`/' | tr '\n' ' ' || true)
+    headers=$(grep -oE '`[^`]+`' <<<"$to" | tr -d '`' || true)
+    if [ -z "$from" ] || [ "$(grep -c . <<<"$headers")" -ne 1 ] || ! grep -qE '^[a-z_]+/[a-z0-9_/]+\.hpp$' <<<"$headers" ||
+       [ -z "$because" ]; then
+      echo "docs/architecture.md: exception row \"$(tr -s ' ' <<<"$row" | cut -c1-100)\": a row names the" \
+           "including folders, exactly one header (no wildcard) and why"
+      failures=$((failures + 1))
+      continue
     fi
-    to=$(grep -oE '`[a-z_]+/[^`]+`' <<<"$to" | tr -d '`' | tr '\n' ' ' || true)
-    [ -n "$from" ] && [ -n "$to" ] || continue
     rule_from+=("$from")
-    rule_to+=("$to")
-  done < <(grep -E '^\| *(`|every)' <<<"$section")
+    rule_to+=("$headers")
+  done < <(grep -E '^\| *[^-| ]' <<<"$section" | grep -vE '^\| *files of *\|')
 
   # Every project include of every file under the checked folders: file, line, header.
   declare -A includes_of=()
@@ -66,33 +74,31 @@ check_tree() {
     includes_of[$file]+="$header "
   done
 
-  # Whether a file of folder $1 may include header $2 (depth $3 guards include cycles).
+  # Whether a file of folder $1 may include header $2: 0 below or in its own folder, 3 opened by
+  # an exception row, 1 not at all (depth $3 guards include cycles).
   may_include() {
-    local own=$1 header=$2 depth=$3 target=${2%%/*} i pattern inner
-    local -a patterns inners
+    local own=$1 header=$2 depth=$3 target=${2%%/*} i inner
+    local -a inners
     [ "$target" = "$own" ] && return 0
     if [ "$target" = host ]; then host_header_allowed "$header"; return; fi
     [ -n "${rank[$target]:-}" ] || return 1
     [ "${rank[$target]}" -lt "${rank[$own]}" ] && return 0
     [ "$depth" -lt 8 ] || return 1
     for i in "${!rule_from[@]}"; do
-      [ "${rule_from[$i]}" = '*' ] || [[ " ${rule_from[$i]} " == *" $own "* ]] || continue
-      read -ra patterns <<<"${rule_to[$i]}"
-      for pattern in "${patterns[@]}"; do
-        # shellcheck disable=SC2053
-        [[ "$header" == $pattern ]] || continue
-        # An opened header may include only what the including folder may include itself.
-        read -ra inners <<<"${includes_of[$header]:-}"
-        for inner in "${inners[@]}"; do
-          may_include "$own" "$inner" $((depth + 1)) || return 1
-        done
-        return 0
+      [[ " ${rule_from[$i]} " == *" $own "* ]] && [ "$header" = "${rule_to[$i]}" ] || continue
+      # An opened header may include only what the including folder may include itself.
+      read -ra inners <<<"${includes_of[$header]:-}"
+      for inner in "${inners[@]}"; do
+        may_include "$own" "$inner" $((depth + 1)) || [ $? -eq 3 ] || return 1
       done
+      return 3
     done
     return 1
   }
 
-  local failures=0 own
+  local own verdict
+  local -a upward=()
+  declare -A pair_count=()
   for entry in "${lines[@]}"; do
     read -r file line header <<<"$entry"
     own=${file%%/*}
@@ -104,70 +110,137 @@ check_tree() {
       echo "$file:$line: includes \"$header\": module files see only host/vantu*.hpp," \
            "host/words.hpp and host/tolerance.hpp"
     else
-      may_include "$own" "$header" 0 && continue
+      [ "${header%%/*}" != "$own" ] && pair_count["$own ${header%%/*}"]=$((${pair_count["$own ${header%%/*}"]:-0} + 1))
+      verdict=0
+      may_include "$own" "$header" 0 || verdict=$?
+      [ "$verdict" -eq 3 ] && upward+=("$file:$line: $header")
+      [ "$verdict" -ne 1 ] && continue
       echo "$file:$line: includes \"$header\", above $own/ in the folder layers: not opened" \
            "to $own/, or it includes what $own/ may not (docs/architecture.md, \"Folder layers\")"
     fi
     failures=$((failures + 1))
   done
+
+  # Two folders that include each other, whichever way the includes were allowed.
+  local pair a b
+  for pair in "${!pair_count[@]}"; do
+    read -r a b <<<"$pair"
+    [ -n "${pair_count["$b $a"]:-}" ] && [[ "$a" < "$b" ]] || continue
+    echo "check_layers: $a/ and $b/ include each other ($a/ -> $b/: ${pair_count[$pair]}," \
+         "$b/ -> $a/: ${pair_count["$b $a"]})"
+    failures=$((failures + 1))
+  done
+
+  if [ "${#upward[@]}" -eq 0 ]; then
+    echo "check_layers: 0 upward includes"
+  else
+    echo "check_layers: ${#upward[@]} upward include(s), each opened by a row of the table:"
+    printf '  %s\n' "${upward[@]}"
+  fi
   if [ "$failures" -ne 0 ]; then
-    echo "check_layers: $failures include(s) against the folder layers"
+    echo "check_layers: $failures fault(s) against the folder layers"
     return 1
   fi
 }
 
-# Plants files into a copy of the tree, checks it once and compares each planted file's verdict
-# with the expected one.
-self_test() {
-  local work failed=0 d
-  local -a present=()
-  work=$(mktemp -d)
-  for d in docs driver toolpath pocket pocket_arrays pocket_lanes tools listing surfaces cutter \
-           clearing edit host runner; do
-    [ -d "$here/$d" ] && present+=("$d")
-  done
-  (cd "$here" && find "${present[@]}" \( -name '*.hpp' -o -name '*.cpp' -o -name '*.md' \) |
-     xargs cp --parents -t "$work")
-  if ! check_tree "$work" >/dev/null; then
-    echo "self-test: the tree as it stands fails the check"
-    check_tree "$work" || true
-    rm -rf "$work"
-    return 1
+# A planted tree in $1: layers host/, low/, mid/, high/ and the exception rows given after it.
+plant_tree() {
+  local root=$1 row
+  shift
+  mkdir -p "$root"/{docs,host/core,low,mid,high,runner}
+  {
+    printf '# Architecture\n\n## Folder layers\n\n'
+    printf '1. `host/`: the host.\n2. `low/`: the lowest.\n3. `mid/`: between.\n4. `high/`: the top.\n\n'
+    printf '| files of | may include | because |\n|---|---|---|\n'
+    for row in "$@"; do printf '%s\n' "$row"; done
+    printf '\n## Next section\n'
+  } >"$root/docs/architecture.md"
+  printf '#pragma once\n' >"$root/host/vantu.hpp"
+  printf '#pragma once\n' >"$root/host/core/trace.hpp"
+  printf '#pragma once\n#include "host/vantu.hpp"\n' >"$root/low/base.hpp"
+  printf '#pragma once\n#include "low/base.hpp"\n' >"$root/mid/middle.hpp"
+  printf '#pragma once\n#include "host/vantu.hpp"\n' >"$root/high/service.hpp"
+  printf '#pragma once\n#include "high/top.hpp"\n' >"$root/high/heavy.hpp"
+  printf '#pragma once\n#include "mid/middle.hpp"\n' >"$root/high/top.hpp"
+}
+
+# Checks the planted tree $1 and compares the verdict with $2 (pass or fail) and, when given, the
+# report with the pattern $3. Sets failed=1 on a mismatch, naming the case $4.
+expect_tree() {
+  local root=$1 expect=$2 pattern=$3 name=$4 report got=pass
+  report=$(check_tree "$root" 2>&1) || got=fail
+  if [ "$got" != "$expect" ]; then
+    echo "self-test: $name: expected $expect, got $got"
+    printf '%s\n' "$report"
+    failed=1
+  elif [ -n "$pattern" ] && ! grep -qE "$pattern" <<<"$report"; then
+    echo "self-test: $name: the report lacks /$pattern/"
+    printf '%s\n' "$report"
+    failed=1
   fi
-  # folder of the planted file | its include | expected verdict (pass or fail)
-  local -a cases=(
-    'pocket_arrays|driver/proc_driver.hpp|fail'
-    'pocket_arrays|host/core/trace.hpp|fail'
-    'host|driver/proc_driver.hpp|fail'
-    'toolpath|driver/nc_state_blocks.hpp|pass'
-    'toolpath|pocket/pocket_callbacks.hpp|fail'
-    'pocket_lanes|pocket/polbuf.hpp|pass'
-    'pocket_arrays|surfaces/planted_service.hpp|pass'
-    'pocket_arrays|surfaces/planted_heavy.hpp|fail'
-    'driver|pocket_arrays/pokarr.hpp|pass'
+}
+
+self_test() {
+  local work failed=0 cases=0
+  work=$(mktemp -d)
+  local service_row='| `low/` | `high/service.hpp` | the service that low/ calls |'
+  local heavy_row='| `low/` | `high/heavy.hpp` | a header that drags the top in |'
+
+  # Include verdicts, one planted file each: folder | its include | expected verdict.
+  local -a includes=(
+    'low|mid/middle.hpp|fail'
+    'low|host/core/trace.hpp|fail'
+    'host|low/base.hpp|fail'
+    'runner|low/base.hpp|fail'
+    'mid|low/base.hpp|pass'
+    'high|host/vantu.hpp|pass'
+    'low|high/service.hpp|pass'
+    'low|high/heavy.hpp|fail'
+    'mid|high/service.hpp|fail'
   )
-  mkdir -p "$work/surfaces"
-  printf '#pragma once\n#include "host/words.hpp"\n' >"$work/surfaces/planted_service.hpp"
-  printf '#pragma once\n#include "driver/proc_driver.hpp"\n' >"$work/surfaces/planted_heavy.hpp"
+  plant_tree "$work/includes" "$service_row" "$heavy_row"
   local c folder header expect got report i=0
-  for c in "${cases[@]}"; do
+  for c in "${includes[@]}"; do
     IFS='|' read -r folder header expect <<<"$c"
     i=$((i + 1))
-    printf '#include "%s"\n' "$header" >"$work/$folder/planted_$i.cpp"
+    printf '#include "%s"\n' "$header" >"$work/includes/$folder/planted_$i.cpp"
   done
-  report=$(check_tree "$work" || true)
+  report=$(check_tree "$work/includes" || true)
   i=0
-  for c in "${cases[@]}"; do
+  for c in "${includes[@]}"; do
     IFS='|' read -r folder header expect <<<"$c"
     i=$((i + 1))
-    if grep -q "^$folder/planted_$i.cpp:" <<<"$report"; then got=fail; else got=pass; fi
+    cases=$((cases + 1))
+    if grep -q "^$folder/planted_$i.cpp:[0-9]*: includes" <<<"$report"; then got=fail; else got=pass; fi
     if [ "$got" != "$expect" ]; then
       echo "self-test: $folder/ including $header: expected $expect, got $got"
       failed=1
     fi
   done
+
+  # Whole-tree verdicts: the rows of the table, the count of upward includes, folders that
+  # include each other.
+  plant_tree "$work/clean"
+  expect_tree "$work/clean" pass '^check_layers: 0 upward include' 'a tree without upward includes'
+  plant_tree "$work/opened" "$service_row"
+  printf '#include "high/service.hpp"\n' >"$work/opened/low/user.cpp"
+  expect_tree "$work/opened" pass '^  low/user.cpp:1: high/service.hpp$' 'an include opened by a row'
+  plant_tree "$work/wildcard" '| `low/` | `high/*` | every service |'
+  expect_tree "$work/wildcard" fail 'exactly one header' 'a wildcard row'
+  plant_tree "$work/two" '| `low/` | `high/service.hpp`, `high/top.hpp` | two services |'
+  expect_tree "$work/two" fail 'exactly one header' 'a row of two headers'
+  plant_tree "$work/reasonless" '| `low/` | `high/service.hpp` |  |'
+  expect_tree "$work/reasonless" fail 'exactly one header' 'a row without a reason'
+  plant_tree "$work/everyone" '| every module folder | `high/service.hpp` | for all |'
+  expect_tree "$work/everyone" fail 'exactly one header' 'a row for every folder'
+  plant_tree "$work/pair" "$service_row"
+  printf '#include "high/service.hpp"\n' >"$work/pair/low/user.cpp"
+  printf '#include "low/base.hpp"\n' >"$work/pair/high/user.cpp"
+  expect_tree "$work/pair" fail '^check_layers: high/ and low/ include each other' 'two folders including each other'
+  cases=$((cases + 7))
+
   rm -rf "$work"
-  [ "$failed" -eq 0 ] && echo "self-test: ${#cases[@]} planted includes judged as expected"
+  [ "$failed" -eq 0 ] && echo "self-test: $cases verdicts as expected"
   return "$failed"
 }
 

@@ -1,7 +1,7 @@
 // coord_in_display_units (see the header).
 #include "surfaces/coord_in_display_units_least.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_tpdisplay.hpp"
 
 double coord_in_display_units(int index, float value)

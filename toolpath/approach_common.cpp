@@ -1,8 +1,8 @@
 // The shared steps of the approach and retract files (see the header).
 #include "toolpath/approach_common.hpp"
 
-#include "driver/exec_disp_mode.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_messages.hpp"

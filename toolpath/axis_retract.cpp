@@ -2,7 +2,7 @@
 // approach runs first. Read connect_params (approach kind, D1, D2), HEI8 and DSP8.
 #include "toolpath/approach_retract.hpp"
 
-#include "driver/exec_disp_mode.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "edit/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_common.hpp"

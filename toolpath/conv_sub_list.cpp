@@ -1,8 +1,9 @@
 // conv_sub_list: one reader, transformation and writer per block type.
 #include "toolpath/conv_sub_list.hpp"
 
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
 #include "host/vantu.hpp"
-#include "listing/dspblk.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/mch_slots.hpp"
@@ -324,5 +325,5 @@ void conv_sub_list(int from, int to, int type, int size, int& status)
         return;
     }
     if (status < 0 || to == kWhereEntity || !written(job)) return;
-    display_copied_block(to, type, status);
+    seam_call("display_copied_block", display_service_table().display_copied_block, to, type, status);
 }

@@ -4,11 +4,12 @@
 // the slot is forced.
 #include "toolpath/mch_slots.hpp"
 
-#include "driver/exec_control.hpp"
-#include "driver/exec_disp_mode.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/live_display.hpp"
 #include "surfaces/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/block_writers.hpp"
@@ -160,7 +161,7 @@ void display_written(int display, int& status)
 {
     if (display != 0) return;
     int break_flag = 0;
-    DISPLB(1, break_flag, status);
+    seam_call("DISPLB", display_service_table().DISPLB, 1, break_flag, status);
     if (status >= 0 && break_flag != 0) exec_break_menu();
 }
 

@@ -3,8 +3,8 @@
 #include "toolpath/milling_statement.hpp"
 
 #include "clearing/clear_mode_least.hpp"
-#include "driver/exec_disp_mode.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
 #include "edit/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"

@@ -1,12 +1,13 @@
 // The shared steps of the motion writers.
 #include "toolpath/motion_common.hpp"
 
-#include "driver/exec_control.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
+#include "toolpath/exec_control.hpp"
 #include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "listing/live_display.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/move_writer_state.hpp"
 
 namespace {
@@ -75,7 +76,7 @@ void show_written(int display, int& break_flag, int& status)
 {
     if (display != kShow) return;
     int shown_break = 0;
-    DISPLB(kShow, shown_break, status);
+    seam_call("DISPLB", display_service_table().DISPLB, kShow, shown_break, status);
     if (shown_break != 0) break_flag = 1;
 }
 

@@ -2,11 +2,12 @@
 // 27 or 227 until the line has no room left, and the string goes on in a new line.
 #include "toolpath/motion_writers.hpp"
 
-#include "driver/exec_control.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
+#include "toolpath/exec_control.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
-#include "listing/display_break.hpp"
-#include "listing/live_display.hpp"
+#include "toolpath/display_break.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_common.hpp"
@@ -97,7 +98,7 @@ void PCLSST(int mode)
     // The display walks the string's points; the writer's last point and vectors stay its own.
     const move_writer_state kept = LSP2();
     int break_flag = 0, status = 0;
-    DISPLB(1, break_flag, status);
+    seam_call("DISPLB", display_service_table().DISPLB, 1, break_flag, status);
     LSP2() = kept;
     if (break_flag != 0 && mode != kShowOnly) exec_break_menu();
 }

@@ -2,8 +2,8 @@
 // through the existing ones and deletes or replaces them (see pp_messages.hpp).
 #include "toolpath/pp_messages.hpp"
 
-#include "driver/mch_slot_init.hpp"
-#include "driver/target_proc_select.hpp"
+#include "toolpath/proc_select_services.hpp"
+#include "toolpath/seam_call.hpp"
 #include "host/vantu_datamenu.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
@@ -36,7 +36,8 @@ void define_menu(const char* const* choices, int count, int first_item)
 bool go_to_target(int& status)
 {
     int chosen = 0;
-    target_proc_select(chosen, msg_dialog().target_start, status);
+    seam_call("target_proc_select", proc_select_service_table().target_proc_select, chosen,
+              msg_dialog().target_start, status);
     if (status < 0) return false;
     int count = 0;
     count_class_blocks(kClassProcedure, count, status);
@@ -44,9 +45,9 @@ bool go_to_target(int& status)
         if (count == 0) {
             JMPEND(status);
         } else if (chosen > count) {
-            NXTCNT(kClassProcedure, count, status);
+            seam_call("NXTCNT", proc_select_service_table().NXTCNT, kClassProcedure, count, status);
         } else {
-            NXTCNT(kClassProcedure, chosen, status);
+            seam_call("NXTCNT", proc_select_service_table().NXTCNT, kClassProcedure, chosen, status);
             int moved = 0;
             if (status >= 0) tp_list_jump(-1, moved);
             if (moved == -1) status = moved;

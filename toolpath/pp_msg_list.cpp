@@ -2,8 +2,8 @@
 // the search that shows a message, the entry of a text and the one-time blanking of a procedure.
 #include "toolpath/pp_messages.hpp"
 
-#include "driver/msg_kind_texts.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/msg_kind_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_mdata.hpp"

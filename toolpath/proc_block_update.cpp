@@ -2,7 +2,7 @@
 #include "toolpath/proc_block_update.hpp"
 
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/open_sub_list.hpp"
 #include "toolpath/proc_first_last.hpp"

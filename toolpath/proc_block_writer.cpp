@@ -2,10 +2,11 @@
 // the deletion of a block that could not be written whole.
 #include "toolpath/proc_block_writer.hpp"
 
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
-#include "listing/dspblk_draw.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/move_writer_state.hpp"
@@ -71,7 +72,7 @@ void set_display_attributes(int procedure_type)
     DSP8().at(tool_position_state::kLineFont) = kBlankFont;
     DSP8().at(tool_position_state::kColour) = colour;
     DSP8().at(tool_position_state::kPen) = pen;
-    dspblk_init_state(kDisplaySourceProcedure);
+    seam_call("dspblk_init_state", display_service_table().dspblk_init_state, kDisplaySourceProcedure);
 }
 
 struct block_request {

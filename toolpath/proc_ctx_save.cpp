@@ -2,11 +2,11 @@
 // WRMB, TLER, the display transformation and the single state words the motion output reads.
 #include "toolpath/proc_ctx_save.hpp"
 
+#include "toolpath/display_services.hpp"
+#include "toolpath/seam_call.hpp"
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "listing/status_line.hpp"
-#include "listing/tool_display.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
 
@@ -91,7 +91,8 @@ void show_current_tool()
     if (tool <= 0) return;
     const tool_position_state& d = DSP8();
     int instance = -1;
-    DISPT1(tool, d.vec(tool_position_state::kPosition), d.vec(tool_position_state::kAxis), instance);
+    seam_call("DISPT1", display_service_table().DISPT1, tool, d.vec(tool_position_state::kPosition),
+              d.vec(tool_position_state::kAxis), instance);
 }
 
 }  // namespace
@@ -103,5 +104,5 @@ void proc_ctx_save(int level, int mode, int& status)
     if (mode != kRestoreShowing && mode != kRestore) return save();
     restore();
     show_current_tool();
-    if (mode == kRestoreShowing) status_repaint(kStatusWindow);
+    if (mode == kRestoreShowing) seam_call("status_repaint", display_service_table().status_repaint, kStatusWindow);
 }

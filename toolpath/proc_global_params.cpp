@@ -1,12 +1,12 @@
 // Segment 24 of a procedure block: the global parameters, item by item in their fixed order.
 #include "toolpath/proc_block_writer.hpp"
 
-#include "driver/host_helpers.hpp"
+#include "toolpath/host_helpers.hpp"
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
-#include "driver/optimizer_params.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/proc_flags.hpp"

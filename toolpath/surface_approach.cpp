@@ -3,7 +3,7 @@
 #include "toolpath/surface_approach.hpp"
 
 #include "cutter/linnet_touch_point_least.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "edit/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"

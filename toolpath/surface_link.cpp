@@ -4,6 +4,8 @@
 // and the twirl words of the pocket entry.
 #include "toolpath/approach_retract.hpp"
 
+#include "toolpath/mill_services.hpp"
+#include "toolpath/seam_call.hpp"
 #include "cutter/linnet_params_least.hpp"
 #include "cutter/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
@@ -12,10 +14,10 @@
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -59,10 +61,10 @@ float near_step(float radius, float tolerance)
     return chord > 0.0f ? chord : tolerance;
 }
 
-float mill_value(void (*getter)(int, float&))
+float mill_value(std::string_view name, void (*getter)(int, float&))
 {
     float value = 0.0f;
-    getter(PRM9().words[machine_params::kToolId], value);
+    seam_call(name, getter, PRM9().words[machine_params::kToolId], value);
     return std::max(value, 0.0f);
 }
 
@@ -208,8 +210,10 @@ void link_tool_shrink()
     linnet_params& p = linnet_params_block;
     s.offsets[0] = p.surface_offsets[0];
     s.offsets[1] = p.surface_offsets[1];
-    tool_set_mill_diameter(std::max(0.0f, s.diameter - kDiameterShrink));
-    tool_set_corner_radius(std::max(0.0f, s.corner_radius - kRadiusShrink));
+    seam_call("tool_set_mill_diameter", mill_service_table().tool_set_mill_diameter,
+              std::max(0.0f, s.diameter - kDiameterShrink));
+    seam_call("tool_set_corner_radius", mill_service_table().tool_set_corner_radius,
+              std::max(0.0f, s.corner_radius - kRadiusShrink));
     p.surface_offsets[0] += kOffsetGrowth;
     p.surface_offsets[1] += kOffsetGrowth;
     s.shrunk = 1;
@@ -219,8 +223,8 @@ void link_tool_restore()
 {
     link_tool_save& s = link_tool_saved();
     if (s.shrunk == 0) return;
-    tool_set_mill_diameter(s.diameter);
-    tool_set_corner_radius(s.corner_radius);
+    seam_call("tool_set_mill_diameter", mill_service_table().tool_set_mill_diameter, s.diameter);
+    seam_call("tool_set_corner_radius", mill_service_table().tool_set_corner_radius, s.corner_radius);
     linnet_params_block.surface_offsets[0] = s.offsets[0];
     linnet_params_block.surface_offsets[1] = s.offsets[1];
     s.shrunk = 0;
@@ -231,8 +235,8 @@ void surface_link_move(int dimension, const point3& point, const point3& directi
     status = 0;
     link_tool_save& saved = link_tool_saved();
     if (saved.shrunk == 0) {
-        saved.diameter = mill_value(tool_get_mill_diameter);
-        saved.corner_radius = mill_value(tool_get_corner_radius);
+        saved.diameter = mill_value("tool_get_mill_diameter", mill_service_table().tool_get_mill_diameter);
+        saved.corner_radius = mill_value("tool_get_corner_radius", mill_service_table().tool_get_corner_radius);
         saved.offsets[0] = linnet_params_block.surface_offsets[0];
         saved.offsets[1] = linnet_params_block.surface_offsets[1];
     }

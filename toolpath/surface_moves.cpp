@@ -5,8 +5,8 @@
 
 #include "cutter/linnet_touch_point_least.hpp"
 #include "cutter/srf_switches_least.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "edit/connect_params_least.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"

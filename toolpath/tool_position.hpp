@@ -3,7 +3,7 @@
 // end point here; the save and restore of the NC state carry the block whole.
 #pragma once
 
-#include "driver/nc_word_block.hpp"
+#include "toolpath/nc_word_block.hpp"
 
 #include <array>
 

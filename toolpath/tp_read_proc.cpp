@@ -7,7 +7,7 @@
 #include "host/vantu_messages.hpp"
 #include "toolpath/tool_position.hpp"
 #include "host/vantu_nc.hpp"
-#include "listing/read_transform.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/param_record.hpp"

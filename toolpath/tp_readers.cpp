@@ -1,7 +1,7 @@
 // Readers of the tool-path blocks, one per block type, in the word order of the stored layouts.
 #include "toolpath/tp_blocks.hpp"
 
-#include "listing/read_transform.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_coords.hpp"

@@ -7,9 +7,9 @@
 #include "tools/module_block.hpp"
 #include "tools/tool_form.hpp"
 
-#include "driver/interaction_modes.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "tools/module_block.hpp"
 #include "tools/tool_library.hpp"
 
-#include "driver/host_helpers.hpp"
+#include "toolpath/host_helpers.hpp"
 #include "host/vantu.hpp"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "tools/tool_lists.hpp"
 #include "tools/tool_records.hpp"
 
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
 
 namespace {

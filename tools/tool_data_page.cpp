@@ -8,9 +8,9 @@
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_library.hpp"
 
-#include "driver/interaction_modes.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "tools/tool_records.hpp"
 #include "tools/tool_validation.hpp"
 
-#include "driver/interaction_modes.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <cstdio>
 

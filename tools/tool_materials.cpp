@@ -5,7 +5,7 @@
 #include "tools/dd_state.hpp"
 #include "tools/module_block.hpp"
 
-#include "driver/host_helpers.hpp"
+#include "toolpath/host_helpers.hpp"
 #include "host/vantu.hpp"
 
 #include <fstream>

@@ -7,9 +7,9 @@
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_lists.hpp"
 
-#include "driver/tool_choice.hpp"
+#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 
 namespace {

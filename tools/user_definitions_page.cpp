@@ -6,9 +6,9 @@
 #include "tools/tool_form.hpp"
 #include "tools/tool_records.hpp"
 
-#include "driver/interaction_modes.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,7 @@
 #include "clearing/hatch/hatch_lines.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "driver/exec_control.hpp"
+#include "toolpath/exec_control.hpp"
 #include "host/vantu.hpp"
 
 #include <cmath>

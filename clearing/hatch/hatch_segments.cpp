@@ -3,8 +3,8 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/surface_passes/pass_height_least.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 

@@ -4,7 +4,7 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 
 #include <algorithm>

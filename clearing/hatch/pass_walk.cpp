@@ -5,7 +5,7 @@
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "driver/prog_line.hpp"
+#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // comparisons and unit-vector routines, so the tolerances are the host's.
 #include "cutter/kernels/contact_geometry.hpp"
 
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"

@@ -1,7 +1,7 @@
 // Fake steps and callbacks for the driver tests.
 #include "driver_fakes.hpp"
 
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/proc_driver.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"

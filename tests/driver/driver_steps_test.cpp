@@ -2,7 +2,7 @@
 // procedure type, how the run ends, the roads that end it early, and what the end saves.
 #include "run_support.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_driver.hpp"
 #include "driver/proc_status.hpp"
 

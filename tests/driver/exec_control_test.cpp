@@ -3,7 +3,7 @@
 // outside an execution, and the host ending a run in the middle of a pause.
 #include "run_support.hpp"
 
-#include "driver/prog_line.hpp"
+#include "toolpath/prog_line.hpp"
 #include "driver/proc_status.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -3,9 +3,9 @@
 // and machine types.
 #include "driver/go_point_motion.hpp"
 #include "driver/mch_plane_dialog.hpp"
-#include "driver/mch_type_name.hpp"
-#include "driver/msg_kind_texts.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/mch_type_name.hpp"
+#include "toolpath/msg_kind_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"

@@ -1,9 +1,10 @@
 // Machining type: every row of the table on a machine of its family, the lowest machine type of
 // the milling rows, the refusals, the wire classes by machine type, the NC function names; and
 // the message window.
-#include "driver/machining_type.hpp"
-#include "driver/msg_window.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "driver/set_machining_type.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
 #include "toolpath/fnc_names.hpp"

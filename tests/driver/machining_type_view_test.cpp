@@ -1,8 +1,9 @@
 // Machining type of a procedure opened view-only through the host's procedure manager: which
 // tool path's machine decides (a decision over the view-only word, the host procedure id and
 // the tool paths holding it), and what a tool path that cannot be read does to the outputs.
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "driver/set_machining_type.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
 #include "tools/current_tool.hpp"

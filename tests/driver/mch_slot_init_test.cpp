@@ -1,6 +1,6 @@
 // Machine-parameter slot tables by category (every row, the variants by W, the machining-type
 // case of category 2, unknown categories), the procedure check of UPDCMC and NXTCNT's search.
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/mch_slot_init.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"

@@ -1,10 +1,10 @@
 // The parameter block as module data (save, load, short and long records, editing, the tool
 // failure of a template run) and the tool choice with the tool values it sets.
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_module_data.hpp"
-#include "driver/tool_choice.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_choice.hpp"
+#include "tools/tool_utilities.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"

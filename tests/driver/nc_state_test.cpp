@@ -2,12 +2,12 @@
 // changes on purpose, the records it never writes, the view checks of the restore, the work
 // coordinate record, the releases and failures of the save, the text fields and the small values.
 #include "driver/go_point_motion.hpp"
-#include "driver/model_values.hpp"
+#include "toolpath/model_values.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "surfaces/rec8_least.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"

@@ -2,7 +2,7 @@
 // copy, one row per decision of the comparison.
 #include "driver/optimizer_compare.hpp"
 #include "driver/optimizer_list.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "toolpath/machine_table.hpp"
 #include "proc_block_support.hpp"
 

@@ -1,10 +1,10 @@
 // The questions before execution: the menus and answers of ask_ok_to_execute, the notes of
 // proc_change_notes, the roads and the point display of proc_pre_exec, and the status, created
 // and execution lines.
-#include "driver/msg_window.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "driver/proc_messages.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"

@@ -2,8 +2,8 @@
 // single-curve flag, the source of the read, the roll-back of a failed read, and the flag
 // segment.
 #include "driver/change_analysis.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "driver/proc_read_existing.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "proc_block_support.hpp"

@@ -1,7 +1,7 @@
 // The top lines of a parameter dialog by kind and optimizer switch, the title of a new procedure,
 // and a template read that reads nothing.
-#include "driver/nc_state_blocks.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "driver/proc_top_menu.hpp"
 #include "driver/relations.hpp"
 #include "host/control.hpp"

@@ -2,12 +2,12 @@
 // type), the criteria lists (file name, table, mask lines), the output file names of CRTPNM and
 // the positions of a procedure block (PRCPOS, GETPOS at the top of the list).
 #include "driver/criteria_lists.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/part_file_names.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/part_file_names.hpp"
 #include "driver/proc_common.hpp"
 #include "driver/proc_block_support.hpp"
-#include "driver/proc_type_tests.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "driver/relations.hpp"
 #include "pocket/contour_table.hpp"
 #include "toolpath/proc_block_writer.hpp"

@@ -5,13 +5,13 @@
 
 #include "driver_fakes.hpp"
 
-#include "driver/exec_control.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/machining_type.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break.hpp"
-#include "listing/tool_utilities.hpp"
+#include "toolpath/display_break.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <gtest/gtest.h>
 

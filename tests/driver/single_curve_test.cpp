@@ -1,7 +1,7 @@
 // The single-curve contour check over descriptor tables of named shapes, and the redefine
 // question.
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/single_curve_check.hpp"
 #include "host/control.hpp"

@@ -1,6 +1,6 @@
 // The target procedure selection: the paged list of 25 procedures, a row pick and CONTINUE, a
 // display pick of a key block, CANCEL, the rows' marks, and the row mapping of PCKPGT.
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "driver/proc_block_support.hpp"
 #include "driver/target_proc_select.hpp"
 #include "host/control.hpp"

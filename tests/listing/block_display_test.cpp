@@ -4,7 +4,7 @@
 #include "listing_support.hpp"
 
 #include "listing/block_handlers.hpp"
-#include "listing/setmod.hpp"
+#include "toolpath/setmod.hpp"
 #include "listing/tool_display.hpp"
 #include "surfaces/rec8_least.hpp"
 

@@ -3,7 +3,7 @@
 // previous position that the procedure display starts from.
 #include "listing_support.hpp"
 
-#include "driver/mch_type_name.hpp"
+#include "toolpath/mch_type_name.hpp"
 #include "driver/proc_block_support.hpp"
 #include "driver/proc_common.hpp"
 #include "host/control/mdata.hpp"

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/nc_state_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "listing/display_break.hpp"
+#include "toolpath/display_break.hpp"
 #include "listing/dspblk.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "listing/live_display.hpp"

@@ -12,7 +12,7 @@
 #include "listing/print_proc_block.hpp"
 #include "listing/proc_assoc.hpp"
 #include "listing/proc_summary.hpp"
-#include "listing/tool_utilities.hpp"
+#include "tools/tool_utilities.hpp"
 #include "tools/tool_accessors.hpp"
 
 using namespace listing_test;

@@ -4,7 +4,7 @@
 
 #include "host/control/script.hpp"
 #include "listing/mach_params_menu.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
 
 using namespace listing_test;

@@ -2,7 +2,7 @@
 // that make no file (a view that is no MACSYS, an empty list) or cannot open it.
 #include "listing_support.hpp"
 
-#include "driver/proc_header_listing.hpp"
+#include "listing/proc_header_listing.hpp"
 #include "host/control/tp_display_host.hpp"
 #include "host/control/tp_registry.hpp"
 #include "listing/nclist.hpp"

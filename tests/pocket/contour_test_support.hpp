@@ -6,8 +6,8 @@
 
 #include "package_test_support.hpp"
 
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"

@@ -2,7 +2,7 @@
 // clean-up callback that brackets a run.
 #include "contour_test_support.hpp"
 
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/pocket_callbacks.hpp"
 #include "pocket/pocket_words.hpp"
 

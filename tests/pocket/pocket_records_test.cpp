@@ -3,9 +3,9 @@
 // its measurement of gaps between contour curves.
 #include "contour_test_support.hpp"
 
-#include "driver/msg_window.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/proc_dialog_words.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "host/control/assoc.hpp"
 #include "host/control/descriptors.hpp"
 #include "host/control/entities.hpp"

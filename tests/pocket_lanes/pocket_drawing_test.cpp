@@ -16,7 +16,7 @@
 #include "pocket_lanes/pocket_entry.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
 #include "pocket_lanes/twirl_words.hpp"
-#include "driver/machining_type.hpp"
+#include "toolpath/machining_type.hpp"
 #include "surfaces/proc_geometry_words_least.hpp"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
-#include "driver/machining_type.hpp"
-#include "driver/nc_entr.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/pocket_approach.hpp"

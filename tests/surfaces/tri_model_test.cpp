@@ -4,7 +4,7 @@
 #include "host/control.hpp"
 #include "host/control/memory.hpp"
 #include "host/vantu.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "surfaces/coord_in_display_units_least.hpp"
 #include "surfaces/qt_geometry_least.hpp"
 #include "surfaces/tri_model_sources_least.hpp"

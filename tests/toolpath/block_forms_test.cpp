@@ -1,7 +1,7 @@
 // Every block layout read back field by field from the list and from an entity (the entity form:
 // a size word, then the same words), with the transformation of WHERE 4 and 5, and the sub-list
 // stack's level limit.
-#include "listing/read_transform.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/tp_blocks.hpp"

@@ -6,9 +6,9 @@
 
 #include "cutter/linnet_params_least.hpp"
 #include "cutter/srf_switches_least.hpp"
-#include "driver/exec_disp_mode.hpp"
-#include "driver/machining_type.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "edit/connect_params_least.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"

@@ -1,11 +1,11 @@
 // The motion writers: linear moves with their skip, split and first-move rules, point strings,
 // arcs and their delta angle, NURBS moves, text blocks, the end points of every movement block,
 // the previous and next points, the modal values and the return to the current position.
-#include "driver/exec_disp_mode.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/tool_position.hpp"
 #include "host/control/script.hpp"
-#include "listing/display_break.hpp"
-#include "driver/nc_state_blocks.hpp"
+#include "toolpath/display_break.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "listing/live_display.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/machine_table.hpp"

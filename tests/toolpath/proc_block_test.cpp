@@ -2,7 +2,7 @@
 // reader, the first and last points of a procedure's motions, the stored-motion entity and the
 // marker lines of the listing.
 #include "toolpath/tool_position.hpp"
-#include "listing/read_transform.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/marker_listing.hpp"

@@ -2,8 +2,8 @@
 // that could not be written whole, the update after execution, the header update, the flag
 // segment, the markers, the geometry entities and the copy to and from the host's records.
 #include "toolpath/tool_position.hpp"
-#include "driver/nc_state_blocks.hpp"
-#include "driver/optimizer_params.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "host/control/assoc.hpp"
 #include "host/control/geom_entities.hpp"
 #include "host/control/mdata.hpp"
