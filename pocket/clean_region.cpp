@@ -3,7 +3,7 @@
 #include "pocket/clean_region.hpp"
 
 #include "host/vantu.hpp"
-#include "listing/pocket_draw_words.hpp"
+#include "pocket/pocket_draw_words.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket/pocket_state.hpp"

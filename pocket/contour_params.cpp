@@ -4,7 +4,7 @@
 // contours. Reads the machining type.
 #include "pocket/contour_params.hpp"
 
-#include "clearing/hatch/contour_counts.hpp"
+#include "pocket/contour_counts.hpp"
 #include "driver/interaction_modes.hpp"
 #include "driver/machining_type.hpp"
 #include "host/vantu.hpp"

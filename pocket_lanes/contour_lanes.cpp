@@ -4,7 +4,7 @@
 #include "pocket_lanes/contour_lanes.hpp"
 
 #include "clearing/surface_lanes_least.hpp"
-#include "listing/pocket_draw_words.hpp"
+#include "pocket/pocket_draw_words.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"

@@ -10,7 +10,7 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/elem_lane_crossings.hpp"
 #include "pocket_lanes/lane_table.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <array>

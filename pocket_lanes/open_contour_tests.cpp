@@ -9,8 +9,8 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/nearest_points.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
-#include "surfaces/symbol_geometry_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "tools/symbol_geometry_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 

@@ -6,7 +6,7 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/motion_fit.hpp"

@@ -9,7 +9,7 @@
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
 #include "listing/live_display.hpp"
-#include "surfaces/assoc_to_cur_list.hpp"
+#include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/tp_words.hpp"

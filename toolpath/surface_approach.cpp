@@ -4,7 +4,7 @@
 
 #include "cutter/linnet_touch_point_least.hpp"
 #include "driver/machining_type.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"

@@ -4,8 +4,8 @@
 // and the twirl words of the pocket entry.
 #include "toolpath/approach_retract.hpp"
 
-#include "cutter/linnet_params_least.hpp"
-#include "cutter/srf_switches_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "pocket_lanes/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"

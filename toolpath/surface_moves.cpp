@@ -4,13 +4,13 @@
 #include "toolpath/surface_moves.hpp"
 
 #include "cutter/linnet_touch_point_least.hpp"
-#include "cutter/srf_switches_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"
-#include "surfaces/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point_least.hpp"
 #include "toolpath/segment_z_at_xy_least.hpp"
 #include "toolpath/surface_query_seams.hpp"
 

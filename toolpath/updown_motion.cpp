@@ -3,7 +3,7 @@
 // the fit tolerance and, for the contact test of UP runs, the tool contact query.
 #include "toolpath/updown_buffers.hpp"
 
-#include "clearing/clear_mode_least.hpp"
+#include "toolpath/clear_mode_least.hpp"
 #include "driver/exec_disp_mode.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_retract.hpp"

@@ -9,7 +9,7 @@
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/interval_list.hpp"
 #include "cutter/kernels/point_in_region_set.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "driver/machining_type.hpp"
 #include "host/control.hpp"
 #include "host/control/memory.hpp"

@@ -9,7 +9,7 @@
 #include "pocket/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
-#include "clearing/hatch/contour_counts.hpp"
+#include "pocket/contour_counts.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"

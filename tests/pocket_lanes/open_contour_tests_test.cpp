@@ -9,7 +9,7 @@
 #include "clearing/hatch/clear_grid.hpp"
 #include "cutter/tool_probe_least.hpp"
 #include "pocket_lanes/open_contour_tests.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <cmath>

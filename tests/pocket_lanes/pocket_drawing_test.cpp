@@ -17,7 +17,7 @@
 #include "pocket_lanes/ramp_entry.hpp"
 #include "pocket_lanes/twirl_words.hpp"
 #include "driver/machining_type.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,15 +4,15 @@
 // feed value, and the written tool path rendered as short readable steps.
 #pragma once
 
-#include "cutter/linnet_params_least.hpp"
-#include "cutter/srf_switches_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "driver/exec_disp_mode.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "pocket/approach_block.hpp"
+#include "toolpath/approach_block.hpp"
 #include "pocket_lanes/twirl_words.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"
