@@ -11,7 +11,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 
 #include <algorithm>

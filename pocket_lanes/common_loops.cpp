@@ -19,7 +19,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_lanes/chain_elements.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 #include "pocket_lanes/loop_relation.hpp"

@@ -15,7 +15,7 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_string_fit.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 
 #include <algorithm>

@@ -21,7 +21,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket_lanes/lane_linking.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cstdlib>

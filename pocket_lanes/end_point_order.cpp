@@ -12,7 +12,7 @@
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 
 #include <cstdlib>

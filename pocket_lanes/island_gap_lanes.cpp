@@ -19,7 +19,7 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 

@@ -6,7 +6,7 @@
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 

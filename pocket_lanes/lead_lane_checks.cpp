@@ -8,7 +8,7 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/elem_lane_crossings.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/nearest_points.hpp"
 

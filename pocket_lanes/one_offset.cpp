@@ -26,7 +26,7 @@
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/lane_offset.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_inside.hpp"
 #include "pocket_lanes/loop_intersect.hpp"
 #include "pocket_lanes/loop_reach.hpp"

@@ -14,7 +14,7 @@
 #include "pocket_lanes/corner_moves.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/lane_leads.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/pocket_entry.hpp"

@@ -14,7 +14,7 @@
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/warn_at_point_least.hpp"
 #include "clearing/surface_lanes_least.hpp"

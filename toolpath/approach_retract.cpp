@@ -6,7 +6,7 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/approach_block.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"

@@ -7,7 +7,7 @@
 #include "toolpath/linnet_params_least.hpp"
 #include "toolpath/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"

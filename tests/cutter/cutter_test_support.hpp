@@ -8,7 +8,7 @@
 #include "cutter/kernels/cone_state.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/interval_list.hpp"
-#include "cutter/kernels/point_in_region_set.hpp"
+#include "pocket/point_in_region_set.hpp"
 #include "toolpath/linnet_params_least.hpp"
 #include "driver/machining_type.hpp"
 #include "host/control.hpp"

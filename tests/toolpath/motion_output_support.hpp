@@ -13,7 +13,7 @@
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/approach_block.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"

@@ -1,5 +1,5 @@
 // The twirl words and the twirl spline of an approach (see the header).
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/twirl_words.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket/pocket_state.hpp"
