@@ -11,6 +11,7 @@
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>
@@ -26,6 +27,10 @@ constexpr int kTwirlMode = 2, kLinkMode = 2;
 constexpr int kPointRecord = 3;
 constexpr int kCubicOrder = 4, kSegmentPoints = 3;
 constexpr double kTwirlShare = 0.01, kLeastTwirlTolerance = 0.001;
+// The twirl length of an approach: modes taking curve_approx_common's, the lead value's, and the
+// shares of it tried one after another.
+constexpr int kCommonLengthA = 2, kCommonLengthB = 3, kLeadLength = 1;
+constexpr double kTries[] = {1.0, 0.75, 0.5, 0.25};
 constexpr int kPointsOnly = 1;
 constexpr int kCaller = 1;
 
@@ -147,4 +152,31 @@ void twirl_spline_points(const pocket_link_words& link)
         }
     }
     reset_work_flags();
+}
+
+void twirl_spline_show(int mode, double& length, int& status)
+{
+    status = 0;
+    const curve_approx_words& ca = proc_geometry().curve_approx;
+    if (mode == kCommonLengthA || mode == kCommonLengthB) length = ca.twirl_length;
+    else if (mode == kLeadLength) length = pocket_state_block.lead_values[1];
+    const double tolerance = std::max({kTwirlShare * length, kLeastTwirlTolerance, static_cast<double>(ca.tolerance)});
+    twirl_state& t = twirl();
+    if (t.enable[0] == 0 || t.enable[1] == 0) return;
+    link_point from, to;
+    std::copy_n(t.start, 3, from.point);
+    std::copy_n(t.start_direction, 3, from.direction);
+    std::copy_n(t.end, 3, to.point);
+    std::copy_n(t.end_direction, 3, to.direction);
+    bool tried = false;
+    for (const double share : kTries) {
+        const double l = share * length;
+        if (levl0d(l) != 0) break;
+        tried = true;
+        if (twirl_spline_move(from, to, l, tolerance)) {
+            twirl_made_set(1);
+            return;
+        }
+    }
+    if (tried) status = -1;
 }

@@ -2,7 +2,7 @@
 // approach onto the start of its lateral move (see surface_approach.hpp).
 #include "toolpath/surface_approach.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
+#include "toolpath/surface_query_seams.hpp"
 #include "driver/machining_type.hpp"
 #include "toolpath/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"

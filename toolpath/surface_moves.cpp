@@ -3,7 +3,6 @@
 // and HEI8 word 73, which it clears for the query and restores.
 #include "toolpath/surface_moves.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
 #include "toolpath/srf_switches_least.hpp"
 #include "driver/machining_type.hpp"
 #include "driver/nc_state_blocks.hpp"

@@ -15,6 +15,7 @@
 #include "pocket_lanes/pocket_drawing.hpp"
 #include "pocket_lanes/pocket_entry.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
+#include "pocket_lanes/twirl_spline.hpp"
 #include "toolpath/twirl_words.hpp"
 #include "driver/machining_type.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
