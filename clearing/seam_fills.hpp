@@ -1,8 +1,11 @@
-// The entries that the hatch clearing fills, when the module is loaded, in the seam tables of
-// lower folders (toolpath/seam_entry.hpp): its steps of the pocket's engine step table. A test
-// that replaced them fills them again with this.
+// The entries that the clearing fills, when the module is loaded, in the seam tables of lower
+// folders (toolpath/seam_entry.hpp): the hatch clearing's steps of the pocket's engine step table
+// and the lanes on the surface grid that the lane engine calls. A test that replaced entries
+// fills them again with these.
 #pragma once
 
 #include "pocket/engine_steps.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps);
+void fill_surface_grid_lanes(surface_grid_seams& table);

@@ -3,7 +3,7 @@
 // while the auxiliary flag asks for it, and recorded.
 #include "pocket_lanes/contour_lanes.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "pocket/pocket_draw_words.hpp"
 #include "pocket/pocket_state.hpp"
 #include "pocket/pocket_work.hpp"
@@ -70,7 +70,7 @@ bool read_contour(int k, contour_input& in, pokarr& loop, const double* offsets,
     }
     clean_contour(loop, in.open[k]);
     if (dimension() == 3 && loop.count >= kFewestPoints) {
-        lan_on_grid(0, 0, loop, pocket_work_block.side_step, status);
+        surface_grid().lan_on_grid(0, 0, loop, pocket_work_block.side_step, status);
         if (status != 0) {
             status = status == kEngineArrayFailed ? kEngineArrayFailed : kEngineNoGrid;
             return false;

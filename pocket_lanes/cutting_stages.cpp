@@ -4,7 +4,6 @@
 // chain cut that turns one lane into an output lane and the single-island test.
 #include "pocket_lanes/cutting_stages.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
 #include "driver/exec_control.hpp"
 #include "driver/prog_line.hpp"
 #include "driver/unwind_guard.hpp"

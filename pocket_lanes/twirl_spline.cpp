@@ -1,7 +1,7 @@
 // The spline moves of the entry code (see the header).
 #include "pocket_lanes/twirl_spline.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "cutter/tool_probe_least.hpp"
 #include "driver/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
@@ -148,7 +148,7 @@ void twirl_spline_points(const pocket_link_words& link)
                 pass.to[k] = link.to.point[k];
                 pass.to_direction[k] = link.to.direction[k];
             }
-            link_pass_strings(pass, kLinkMode, status);
+            surface_grid().link_pass_strings(pass, kLinkMode, status);
         }
     }
     reset_work_flags();

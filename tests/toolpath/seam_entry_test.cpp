@@ -1,7 +1,9 @@
 // The seam tables through which lower folders call higher ones: every entry is filled once the
 // module is loaded, and an entry left unfilled answers with a line and a failed status instead of
 // a crash.
+#include "driver/edit_seams.hpp"
 #include "pocket/engine_steps.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
 #include "toolpath/seam_entry.hpp"
 #include "toolpath/surface_query_seams.hpp"
@@ -41,6 +43,8 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kPocketEngineStepsName, unfilled_entries(pocket_engine())},
         {kSurfaceQuerySeamsName, unfilled_entries(surface_query_table())},
         {kApproachServicesName, unfilled_entries(approach_seams())},
+        {kSurfaceGridSeamsName, unfilled_entries(surface_grid())},
+        {kEditServicesName, unfilled_entries(edit_seams())},
     };
     for (const auto& row : rows) EXPECT_EQ(row.unfilled, 0) << row.table;
 }
