@@ -1,8 +1,9 @@
-// The lanes on the surface grid (the projection of lanes onto the part surfaces) that the lane
-// engine calls for pockets of dimension 3 and 4: the one-offset step and the relation tests
-// project lanes and walk over the grid, the point mover draws lanes in space, the twirl link falls
-// back on the ordinary link of two pass strings. The surface clearing (clearing/) makes them and
-// fills this table when the module is loaded (toolpath/seam_entry.hpp).
+// The clearing's grids as the lane engine uses them. The lanes on the surface grid (the projection
+// of lanes onto the part surfaces), for pockets of dimension 3 and 4: the one-offset step and the
+// relation tests project lanes and walk over the grid, the point mover draws lanes in space, the
+// twirl link falls back on the ordinary link of two pass strings. The segment test against the
+// hatch clearing's height grid, which the open-contour step test asks first. The clearing
+// (clearing/) makes them and fills this table when the module is loaded (toolpath/seam_entry.hpp).
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
@@ -41,6 +42,9 @@ struct surface_grid_seams {
     void (*link_pass_strings)(const pass_link& pass, int link_mode, int& status) = unfilled{};
     // The switch (1 at load) that lets drop_lane_on_grid run one of its checks.
     void (*grid_drop_check_set)(int value) = unfilled{};
+    // The hatch clearing's grid between two points (x, y doubles): result 0 when the segment
+    // meets material there, 1 otherwise (also off the grid or without one).
+    void (*grid_segment_test)(const double* first, const double* second, double height, int& result) = unfilled{};
 };
 
 // The routines the lane engine calls; assign an entry to replace it.

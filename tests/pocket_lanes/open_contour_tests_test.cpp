@@ -7,6 +7,7 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/clear_grid.hpp"
+#include "clearing/hatch/grid_segment_test.hpp"
 #include "cutter/tool_probe_least.hpp"
 #include "pocket_lanes/open_contour_tests.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"

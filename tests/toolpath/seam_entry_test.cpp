@@ -3,6 +3,8 @@
 // a crash.
 #include "driver/edit_seams.hpp"
 #include "pocket/engine_steps.hpp"
+#include "pocket/hatch_line_seams.hpp"
+#include "pocket/proc_dialog_seams.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
 #include "toolpath/seam_entry.hpp"
@@ -45,6 +47,8 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kApproachServicesName, unfilled_entries(approach_seams())},
         {kSurfaceGridSeamsName, unfilled_entries(surface_grid())},
         {kEditServicesName, unfilled_entries(edit_seams())},
+        {kHatchLineServicesName, unfilled_entries(hatch_line_seams())},
+        {kProcDialogServicesName, unfilled_entries(proc_dialog_seams())},
     };
     for (const auto& row : rows) EXPECT_EQ(row.unfilled, 0) << row.table;
 }
