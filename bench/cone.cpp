@@ -10,7 +10,7 @@
 #include "bench_mesh.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "cutter/locpnt_taper_least.hpp"
 #include "surfaces/qt_geometry_least.hpp"
 #include "surfaces/tri_store_least.hpp"

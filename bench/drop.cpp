@@ -8,7 +8,7 @@
 #include "cutter/drop_front_least.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 
 #include <benchmark/benchmark.h>

@@ -11,7 +11,7 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_lanes/hatch_region.hpp"
 #include "pocket_arrays/lane_offset.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
 
 #include <benchmark/benchmark.h>

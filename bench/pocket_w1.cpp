@@ -13,7 +13,7 @@
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 #include "toolpath/machine_table.hpp"
 

@@ -10,7 +10,7 @@
 #include "cutter/drop_front_least.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "cutter/torus_front_least.hpp"
 
 #include <benchmark/benchmark.h>

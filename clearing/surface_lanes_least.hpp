@@ -1,15 +1,12 @@
 // Lanes on the surface grid (the projection of lanes onto the part surfaces), least version: the
 // module carries no surface grid yet, so every projection and every walk over the grid fails
 // with kGridNoSurface. The clearing passes over surfaces complete it and replace this file. The
-// one-offset step and the relation tests of the lane engine call these, and the point mover
-// draw_lane_3d, for pockets of dimension 3 and 4 only; the twirl link of the surface entry falls
-// back on link_pass_strings.
+// lane engine calls these through its table of surface grid lanes
+// (pocket_lanes/surface_grid_seams.hpp), which clearing/seam_fills.cpp fills.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
-
-// Status of a projection or walk that has no surface grid to run on.
-inline constexpr int kGridNoSurface = -2;
+#include "pocket_lanes/surface_grid_seams.hpp"
 
 // The switch (initially 1) that lets drop_lane_on_grid run one of its checks.
 struct surface_lanes_state {
@@ -33,13 +30,5 @@ void lane_on_srf(int option_a, int option_b, int option_c, const pokarr& lane, p
 // doubles each): status kGridNoSurface, nothing drawn. work is not read.
 void draw_lane_3d(int mode, const double* from, const double* to, int& work, int& status);
 
-// The pass data of a link between two pass strings: the end of the first string and the start of
-// the second, with their directions.
-struct pass_link {
-    double from[3] = {0.0, 0.0, 0.0};
-    double from_direction[3] = {0.0, 0.0, 0.0};
-    double to[3] = {0.0, 0.0, 0.0};
-    double to_direction[3] = {0.0, 0.0, 0.0};
-};
 // Joins the two strings by the ordinary link of the link mode: status -1 here, nothing written.
 void link_pass_strings(const pass_link& pass, int link_mode, int& status);

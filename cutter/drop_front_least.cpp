@@ -15,7 +15,7 @@
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "cutter/torus_front_least.hpp"
 #include "host/vantu_messages.hpp"
 #include "surfaces/qt_geometry_least.hpp"

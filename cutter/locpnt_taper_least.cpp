@@ -5,7 +5,7 @@
 #include "cutter/locpnt_taper_least.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "host/vantu_messages.hpp"
 #include "surfaces/qt_geometry_least.hpp"
 #include "surfaces/tri_store_least.hpp"

@@ -7,7 +7,7 @@
 #include "cutter/drop_front_least.hpp"
 #include "cutter/kernels/drop_profile.hpp"
 #include "cutter/kernels/torus_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "surfaces/qt_geometry_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 

@@ -10,7 +10,7 @@
 #include "driver/proc_messages.hpp"
 #include "toolpath/prog_line.hpp"
 #include "toolpath/unwind_guard.hpp"
-#include "edit/manedt_least.hpp"
+#include "driver/edit_seams.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/display_break.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -133,9 +133,9 @@ void manual_edit()
 {
     int status = 0;
     const bool trimming = machining_type() == kTrimming;
-    if (trimming) goto_last_added_block(kBackToMark, status);
-    manedt(status);
-    if (trimming) goto_last_added_block(kBackToMark, status);
+    if (trimming) edit_seams().goto_last_added_block(kBackToMark, status);
+    edit_seams().manedt(status);
+    if (trimming) edit_seams().goto_last_added_block(kBackToMark, status);
 }
 
 // Step 7: runs the page until it is left; answers true when it was accepted with BY STEP.
@@ -212,7 +212,7 @@ void exec_pause_menu(int mode)
     if (!uitr_set()) return;
     if (machining_type() == kTrimming) {
         reset_interaction_mode();
-        trim_menu_reset();
+        edit_seams().trim_menu_reset();
     } else {
         int key = 0;
         modkey(key);

@@ -19,7 +19,7 @@
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/updown_buffers.hpp"
-#include "edit/manedt_least.hpp"
+#include "driver/edit_seams.hpp"
 
 namespace {
 
@@ -174,7 +174,7 @@ void exec_stop_unwind()
     }
     // Only a restart point that is set can be jumped to.
     if (machining_type() == kTrimming) {
-        if (trim_restart_active()) throw execution_stop{kTrimRestart};
+        if (edit_seams().trim_restart_active()) throw execution_stop{kTrimRestart};
     } else if (exec_words().restart_active) {
         throw execution_stop{kExecRestart};
     }

@@ -5,7 +5,7 @@
 
 #include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
-#include "surfaces/assoc_to_cur_list.hpp"
+#include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_item_search.hpp"

@@ -13,7 +13,7 @@
 #include "driver/txt2_texts.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/proc_flags.hpp"
 
 namespace {

@@ -4,8 +4,9 @@
 // (ask_redefine_geometry).
 #pragma once
 
-// Answers of ask_redefine_geometry.
-inline constexpr int kGeometryLeave = -1, kGeometryRedefine = 1, kGeometryKeep = 2, kGeometryUnchanged = -2;
+// The answers of ask_redefine_geometry (kGeometry*) are the pocket's, which calls both through its
+// procedure dialog services.
+#include "pocket/proc_dialog_seams.hpp"
 
 // Mode -n checks n contours; 0 or 1 one; 2 one and the extra contour. Sets
 // single_curve_contours_flag() to 1 only when every checked contour has one group of one curve of

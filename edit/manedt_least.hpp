@@ -5,7 +5,7 @@
 // page again), and no trimming restart point is ever set.
 #pragma once
 
-// The manual editor. Status 0.
+// The manual editor. Status 0. The execution menu calls these through driver/edit_seams.hpp.
 void manedt(int& status);
 // Mode 2 marks the current list position, mode 1 returns to it. Status 0.
 void goto_last_added_block(int mode, int& status);

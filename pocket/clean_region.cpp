@@ -3,7 +3,7 @@
 #include "pocket/clean_region.hpp"
 
 #include "host/vantu.hpp"
-#include "listing/pocket_draw_words.hpp"
+#include "pocket/pocket_draw_words.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
@@ -12,7 +12,7 @@
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 

@@ -4,9 +4,9 @@
 // contours. Reads the machining type.
 #include "pocket/contour_params.hpp"
 
-#include "clearing/hatch/contour_counts.hpp"
 #include "toolpath/interaction_modes.hpp"
 #include "toolpath/machining_type.hpp"
+#include "pocket/contour_counts.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"

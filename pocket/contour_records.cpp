@@ -8,7 +8,7 @@
 #include "tools/tool_utilities.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
-#include "surfaces/edata_double_access.hpp"
+#include "tools/edata_double_access.hpp"
 #include "surfaces/line_entity_least.hpp"
 #include "toolpath/motion_end_points.hpp"
 

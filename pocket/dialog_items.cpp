@@ -15,8 +15,6 @@
 #include <algorithm>
 #include <string>
 
-approach_block approach_block_data;
-
 namespace {
 
 constexpr int kGoOn = 0, kFailed = -1, kCancel = -1, kBack = -2;

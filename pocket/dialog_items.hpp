@@ -5,7 +5,7 @@
 // start-side check call them; the geometry items also serve the manual editor.
 #pragma once
 
-#include "pocket/approach_block.hpp"
+#include "toolpath/approach_block.hpp"
 #include "pocket/drelan_params.hpp"
 
 #include <string_view>

@@ -3,15 +3,14 @@
 // lines of the clearing code.
 #include "pocket/direction_arrows.hpp"
 
-#include "clearing/hatch/hatch_lines.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "pocket/hatch_line_seams.hpp"
 #include "pocket/polbuf.hpp"
 #include "surfaces/geometry_access_least.hpp"
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 arrows_state arrows_block;
@@ -52,13 +51,12 @@ int arrow_of_pass(int pass, int mode, const std::vector<word>& polygon, float he
     const float c = std::cos(t), s = std::sin(t);
     std::vector<word> frame = polygon;
     float low = 0.0f, high = 0.0f;
-    clr_hatch_range(c, s, 1, kRangeMode, nullptr, side_step, frame.data(), low, high);
+    hatch_line_seams().clr_hatch_range(c, s, 1, kRangeMode, nullptr, side_step, frame.data(), low, high);
     const float first = low + side_step, last = high - side_step;
     if (first > last) {
         eroutc("SIDE STEP TOO LARGE", 0);
         return kNotFound;
     }
-    auto points = std::make_unique<hatch_points>();
     int failures = 0;
     // Lines by their number, so that a step below the float resolution of the ordinates still
     // moves on; the count is bounded by the pocket's extent.
@@ -66,14 +64,15 @@ int arrow_of_pass(int pass, int mode, const std::vector<word>& polygon, float he
     for (long i = 0; i < std::min(lines, kMostLines); ++i) {
         const float y = static_cast<float>(first + i * static_cast<double>(hatch_step));
         int count = 0, status = 0;
-        CLRLIN(frame.data(), 1, y, kAscending, *points, count, status);
+        float first_x = 0.0f, last_x = 0.0f;
+        hatch_line_seams().hatch_line_span(frame.data(), 1, y, kAscending, first_x, last_x, count, status);
         if (count < 2 || count % 2 != 0) continue;
-        float dx = points->x[count - 1] - points->x[0];
+        float dx = last_x - first_x;
         if (std::fabs(dx) <= vantu::kRealTolerance) {
             if (++failures <= kMostDirectionFailures) continue;
             dx = 1.0f;  // the hatch direction itself
         }
-        to_world(c, s, points->x[0], y, a.position[pass]);
+        to_world(c, s, first_x, y, a.position[pass]);
         a.position[pass][2] = height;
         const float unit[2] = {dx > 0.0f ? 1.0f : -1.0f, 0.0f};
         to_world(c, s, unit[0], unit[1], a.direction[pass]);

@@ -10,7 +10,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <vector>
 

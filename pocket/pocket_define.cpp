@@ -5,7 +5,6 @@
 // contour table and pocket_words_block.store_geometry; reads the host's template flags.
 #include "pocket/pocket_callbacks.hpp"
 
-#include "driver/single_curve_check.hpp"
 #include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_dialogs.hpp"
@@ -15,6 +14,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/pocket_dialog.hpp"
+#include "pocket/proc_dialog_seams.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket/region_table.hpp"
 
@@ -59,7 +59,7 @@ define_step contour_step(define_marks& m, int& geometry_redefined, int& status)
             status = kCancel;
             return define_step::done;
         }
-        if (t.contours_valid) chk_single_curve_contours(-contour_count());
+        if (t.contours_valid) proc_dialog_seams().chk_single_curve_contours(-contour_count());
     }
     // New contours go into the procedure's geometry entity when it is stored.
     if (changed && (m.contour_item || m.fresh)) pocket_words_block.store_geometry = 1;
@@ -104,7 +104,7 @@ define_step dialog_round(define_marks& m, int dialog_flag, int geometry_redefine
     }
     if (is_read_singlePROC()) return define_step::dialog;
     const int redefine_flag = m.fresh || m.contour_item ? 1 : 0;
-    ask_redefine_geometry(redefine_flag, answer);
+    proc_dialog_seams().ask_redefine_geometry(redefine_flag, answer);
     if (answer == kGeometryKeep) return define_step::dialog;
     bool redefine = m.contour_item != 0;
     if (answer == kGeometryUnchanged || answer == kGeometryRedefine) {

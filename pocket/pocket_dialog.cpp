@@ -6,7 +6,6 @@
 // block is refreshed.
 #include "pocket/pocket_dialog.hpp"
 
-#include "driver/proc_top_menu.hpp"
 #include "pocket/pocket_callbacks.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
@@ -16,6 +15,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/pkstck.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket/proc_dialog_seams.hpp"
 #include "pocket/region_table.hpp"
 #include "toolpath/proc_picks.hpp"
 
@@ -51,8 +51,8 @@ P& params() { return drelan_params_current; }
 
 // The page as built: the working copies its fields edit and the lines of the items acted on.
 struct dialog_page {
-    int top_map[kTopMenuItems] = {};
-    int machining_items[kMachItemFlags] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    int top_map[kTopMenuMapWords] = {};
+    int machining_items[kMachineItemWords] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     int counter = 0;
     word angle_degrees = 0;   // real
     word tolerance = 0;       // real: the absolute value of code 25
@@ -125,7 +125,7 @@ void build_page(dialog_page& page, int& status)
 {
     P& p = params();
     const int flags[20] = {};
-    proc_top_menu(0, 1, flags, page.top_map, page.counter, status);
+    proc_dialog_seams().proc_top_menu(0, 1, flags, page.top_map, page.counter, status);
     if (status < 0) return;
     const int method = p.at(P::kMethod), passes = p.at(P::kPasses);
     const bool contour_only = passes == kContourOnly;
@@ -310,8 +310,8 @@ void pkstsd(int /*geometry_redefined*/, int& end_run, int& cleared, int& contour
         const int passes = p.at(P::kPasses), method = p.at(P::kMethod), entry_mode = p.at(P::kEntryMode);
         const word angle = page.angle_degrees;
         int answer = 0, tool_changed = 0, redisplay = 0;
-        proc_top_menu_do(0, answer, page.machining_items, page.top_map, param_put_drelan, geom_put_drelan,
-                         block_read_drelan, answer, tool_changed, redisplay);
+        proc_dialog_seams().proc_top_menu_do(0, answer, page.machining_items, page.top_map, param_put_drelan,
+                                             geom_put_drelan, block_read_drelan, answer, tool_changed, redisplay);
         if (tool_changed) {
             p.set_real(P::kSideStep, kNewToolSideStep);
             p.set_real(P::kExtraOffset, 0.0f);

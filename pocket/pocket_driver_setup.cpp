@@ -11,7 +11,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 

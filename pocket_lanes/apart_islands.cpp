@@ -9,9 +9,9 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <vector>
 

@@ -14,7 +14,7 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_clearance.hpp"
 #include "pocket_lanes/loop_relation.hpp"

@@ -11,8 +11,8 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>

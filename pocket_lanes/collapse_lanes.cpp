@@ -14,9 +14,9 @@
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>

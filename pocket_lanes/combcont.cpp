@@ -2,7 +2,7 @@
 // until the smallest 3-D move reaches the target, then the bracket halved.
 #include "pocket_lanes/combcont.hpp"
 
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "host/vantu.hpp"
 #include "pocket_lanes/linnet_string_run.hpp"
 

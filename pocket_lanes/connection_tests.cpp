@@ -6,7 +6,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"

@@ -3,10 +3,10 @@
 // while the auxiliary flag asks for it, and recorded.
 #include "pocket_lanes/contour_lanes.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
-#include "listing/pocket_draw_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket/pocket_draw_words.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
@@ -15,8 +15,8 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_string_fit.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -70,7 +70,7 @@ bool read_contour(int k, contour_input& in, pokarr& loop, const double* offsets,
     }
     clean_contour(loop, in.open[k]);
     if (dimension() == 3 && loop.count >= kFewestPoints) {
-        lan_on_grid(0, 0, loop, pocket_work_block.side_step, status);
+        surface_grid().lan_on_grid(0, 0, loop, pocket_work_block.side_step, status);
         if (status != 0) {
             status = status == kEngineArrayFailed ? kEngineArrayFailed : kEngineNoGrid;
             return false;

@@ -9,8 +9,8 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_arrays/elem_lane_crossings.hpp"
-#include "pocket_lanes/lane_table.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "pocket/lane_table.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <array>

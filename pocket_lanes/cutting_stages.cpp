@@ -4,7 +4,6 @@
 // chain cut that turns one lane into an output lane and the single-island test.
 #include "pocket_lanes/cutting_stages.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
 #include "toolpath/exec_control.hpp"
 #include "toolpath/prog_line.hpp"
 #include "toolpath/unwind_guard.hpp"
@@ -21,7 +20,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket_lanes/lane_linking.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cstdlib>

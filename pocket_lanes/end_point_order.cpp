@@ -12,8 +12,8 @@
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <cstdlib>
 

@@ -12,7 +12,7 @@
 #include "pocket_arrays/pokarr_show.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>

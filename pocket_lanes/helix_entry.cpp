@@ -5,7 +5,7 @@
 #include "pocket/dialog_items.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket/polbuf.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 

@@ -19,9 +19,9 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -11,7 +11,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"

@@ -7,7 +7,7 @@
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/lead_arcs.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
 

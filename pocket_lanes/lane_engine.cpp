@@ -14,7 +14,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_loop.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "toolpath/machine_table.hpp"

@@ -3,8 +3,8 @@
 // on surfaces the connection laid on the part.
 #include "pocket_lanes/lane_linking.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
 #include "toolpath/nc_state_blocks.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
@@ -14,8 +14,8 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/lane_table.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "pocket/lane_table.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -205,7 +205,8 @@ void project_gap(const double* a, const double* a_record, const double* b, const
     pokarr_work gap(dimension());
     pokarr_add_pnt_nrm(a, a_record, gap.a, status);
     if (status == 0) pokarr_add_pnt_nrm(b, b_record, gap.a, status);
-    if (status == 0 && D3DS_algorithmIsRun() == 0) lan_on_grid(0, 0, gap.a, pocket_work_block.engine_step, status);
+    if (status == 0 && D3DS_algorithmIsRun() == 0)
+        surface_grid().lan_on_grid(0, 0, gap.a, pocket_work_block.engine_step, status);
     if (status != 0) return;
     lane_project(gap.a, d, status);
     if (status == 0 && d.count > 0) return;
@@ -252,7 +253,7 @@ void path_on_to(const double* exit, pokarr& path, int& status)
 void lane_project(const pokarr& lane, pokarr& result, int& status)
 {
     const int options = D3DS_algorithmIsRun() != 0 ? kProjectSurfaceAlgorithm : kProjectGrid;
-    lane_on_srf(options, options, options, lane, result, 0.0, 0.0, status);
+    surface_grid().lane_on_srf(options, options, options, lane, result, 0.0, 0.0, status);
 }
 
 void connect_lanes(const double* start, const double* start_record, const double* end, const double* end_record,
@@ -263,7 +264,8 @@ void connect_lanes(const double* start, const double* start_record, const double
     pokarr_work p(dimension()), q(dimension());
     pokarr_add_pnt_nrm(start, start_record, p.a, status);
     if (status == 0) pokarr_add_pnt_nrm(end, end_record, p.a, status);
-    if (status == 0 && D3DS_algorithmIsRun() == 0) lan_on_grid(0, 0, p.a, pocket_work_block.engine_step, status);
+    if (status == 0 && D3DS_algorithmIsRun() == 0)
+        surface_grid().lan_on_grid(0, 0, p.a, pocket_work_block.engine_step, status);
     if (status != 0) return;
     if (link_switches_block.projection == 0) {
         double first[3], last[3];

@@ -17,7 +17,7 @@
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_arrays/lane_offset.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/one_offset.hpp"
 

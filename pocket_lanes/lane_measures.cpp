@@ -6,9 +6,9 @@
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -8,9 +8,9 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_arrays/elem_lane_crossings.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <array>
 #include <cmath>

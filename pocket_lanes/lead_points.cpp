@@ -8,7 +8,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/lead_arcs.hpp"
 #include "pocket_lanes/lead_lane_checks.hpp"
 #include "pocket_arrays/loop_inside.hpp"

@@ -3,7 +3,7 @@
 // lanes are taken in as they are appended, and a lane found changed makes its level scanned again.
 #include "pocket_lanes/level_lanes.hpp"
 
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // The line-net runs of the point-string support (see the header).
 #include "pocket_lanes/linnet_string_run.hpp"
 
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "cutter/surface_height_at_point_least.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 namespace {
 constexpr int kPointNet = 1, kHeightMode = 0, kNotLocated = 1;

@@ -1,16 +1,15 @@
 // The step tests of the open-contour check (see the header).
 #include "pocket_lanes/open_contour_tests.hpp"
 
-#include "clearing/hatch/clear_block.hpp"
-#include "clearing/hatch/clear_grid.hpp"
 #include "cutter/prj_manager_least.hpp"
 #include "cutter/tool_probe_least.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/nearest_points.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
-#include "surfaces/symbol_geometry_least.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "tools/symbol_geometry_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 
@@ -30,7 +29,6 @@ constexpr int kProbesPerSeries = 6;
 constexpr double kLightWeight = 0.1;
 constexpr int kContactStepsWithoutRadius = 10;
 constexpr double kContactStepsPerRadius = 4.0;
-constexpr int kGridCellsRead = 2;
 constexpr int kSurfaceTypes[3][2] = {{1, 7}, {2, 2}, {4, 4}};
 constexpr int kMaskBits[3] = {1, 2, 4};
 constexpr int kPrjItemFirst = 3, kPrjItemOthers = 4;
@@ -169,7 +167,7 @@ int probe_blocked(const double* p, double z, const double* dir, double reach)
 {
     const double to[2] = {p[0] + reach * dir[0], p[1] + reach * dir[1]};
     int grid = 1;
-    grid_segment_test(p, to, z, grid);
+    surface_grid().grid_segment_test(p, to, z, grid);
     if (grid == 0) return 0;
     const double from3[3] = {p[0], p[1], z}, to3[3] = {to[0], to[1], z};
     double contact[3] = {0.0, 0.0, 0.0}, normal[3] = {0.0, 0.0, 1.0};
@@ -219,37 +217,6 @@ void probe_direction(const double* p, double z, const double* dir, double reach,
 }
 
 }  // namespace
-
-void grid_segment_test(const double* first, const double* second, double height, int& result)
-{
-    result = 1;
-    const clear_state& g = clear_block;
-    if (g.cells == nullptr || !(g.cell_size[0] > 0.0f) || !(g.cell_size[1] > 0.0f) || g.columns < 1 || g.rows < 1)
-        return;
-    auto cell_units = [&](const double* p, double* u) {
-        u[0] = (p[0] - g.grid_origin[0]) / g.cell_size[0] + 0.5;
-        u[1] = (p[1] - g.grid_origin[1]) / g.cell_size[1] + 0.5;
-    };
-    double u0[2], u1[2];
-    cell_units(first, u0);
-    cell_units(second, u1);
-    for (const double* u : {static_cast<const double*>(u0), static_cast<const double*>(u1)})
-        if (!(u[0] >= 0.0 && u[1] >= 0.0 && u[0] < g.columns && u[1] < g.rows)) return;
-    std::array<int, 2 * kGridCellsRead> cells{};
-    int count = 0, status = 0;
-    crgrid(u0[0], u0[1], u1[0], u1[1], kGridCellsRead, cells.data(), count, status);
-    if (count < kGridCellsRead) return;
-    float values[kGridCellsRead];
-    for (int k = 0; k < kGridCellsRead; ++k) {
-        const int i = cells[static_cast<std::size_t>(2 * k)], j = cells[static_cast<std::size_t>(2 * k + 1)];
-        if (i < 0 || j < 0 || i >= g.columns || j >= g.rows) return;
-        values[k] = g.cells[2 * (static_cast<long>(j) * g.columns + i)];
-    }
-    float reduce = 0.0f;
-    clr_reduce_tol_get(reduce);
-    const float larger = std::fmax(values[0], values[1]), smaller = std::fmin(values[0], values[1]);
-    if (larger < reduce && smaller > height) result = 0;
-}
 
 void open_contour_step_test(const pokarr& lane, int lane_direction, double x, double y, double z,
                             const lane_point_index& index, int& corner_kind, double* before, double* after,

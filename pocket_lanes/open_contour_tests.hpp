@@ -1,6 +1,6 @@
 // The step tests of the open-contour check: whether the tool, standing at a point of a contour,
 // meets the part within its reach along the probe direction of the corner there
-// (open_contour_step_test, with the clearing-grid test grid_segment_test), the nearest sideways
+// (open_contour_step_test, with the clearing grid's segment test of the surface grid seams), the nearest sideways
 // contact of the tool (open_contour_contact), and the kind words of the three surfaces the check
 // switches (pick_list_of_type, set_lists_attribute). The lane engine's open-contour check asks
 // them at every step.
@@ -37,11 +37,6 @@ extern int open_contour_show_steps;
 void open_contour_step_test(const pokarr& lane, int lane_direction, double x, double y, double z,
                             const lane_point_index& index, int& corner_kind, double* before, double* after,
                             int& blocked, int& status);
-
-// The clearing grid between two points (x, y doubles): result 0 when the cells beside the
-// segment's crossing hold a larger value below the clearing reduction tolerance and a smaller one
-// above the height; 1 otherwise, also in one cell, off the grid or without a grid.
-void grid_segment_test(const double* first, const double* second, double height, int& result);
 
 // The nearest sideways contact of the tool moving along `direction` from a towards b at the
 // height, stepped k times by a third of the reach: found starts as b and becomes the nearest

@@ -7,7 +7,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/tool_position.hpp"
 #include "tools/tool_accessors.hpp"

@@ -18,8 +18,8 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
-#include "pocket_lanes/lane_table.hpp"
-#include "surfaces/coord_in_display_units_least.hpp"
+#include "pocket/lane_table.hpp"
+#include "toolpath/coord_in_display_units_least.hpp"
 
 #include <algorithm>
 #include <cstdint>

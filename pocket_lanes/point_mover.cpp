@@ -14,10 +14,10 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
-#include "pocket_lanes/twirl_words.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
-#include "surfaces/warn_at_point_least.hpp"
-#include "clearing/surface_lanes_least.hpp"
+#include "toolpath/twirl_words.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/warn_at_point_least.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
@@ -191,7 +191,7 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
     point_mover_words& w = point_mover();
     if (dimension != 2) {
         int work = 0, drawn = 0;
-        draw_lane_3d(0, from.data(), to.data(), work, drawn);
+        surface_grid().draw_lane_3d(0, from.data(), to.data(), work, drawn);
         const point3 p = {static_cast<float>(from[0]), static_cast<float>(from[1]), static_cast<float>(from[2])};
         const point3 q = {static_cast<float>(to[0]), static_cast<float>(to[1]), static_cast<float>(to[2])};
         int flag = kApproachByKind;

@@ -5,7 +5,7 @@
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 void nearest_lane_to_restart(int first, int last, int& status)
 {

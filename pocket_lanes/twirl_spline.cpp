@@ -1,16 +1,18 @@
 // The spline moves of the entry code (see the header).
 #include "pocket_lanes/twirl_spline.hpp"
 
-#include "clearing/surface_lanes_least.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "cutter/tool_probe_least.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "surfaces/line_entity_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>
@@ -26,8 +28,16 @@ constexpr int kTwirlMode = 2, kLinkMode = 2;
 constexpr int kPointRecord = 3;
 constexpr int kCubicOrder = 4, kSegmentPoints = 3;
 constexpr double kTwirlShare = 0.01, kLeastTwirlTolerance = 0.001;
+// The twirl length of an approach: modes taking curve_approx_common's, the lead value's, and the
+// shares of it tried one after another.
+constexpr int kCommonLengthA = 2, kCommonLengthB = 3, kLeadLength = 1;
+constexpr double kTries[] = {1.0, 0.75, 0.5, 0.25};
 constexpr int kPointsOnly = 1;
 constexpr int kCaller = 1;
+// The debug display of the end directions: lines of this length in this colour.
+constexpr double kDirectionShowLength = 3.0;
+constexpr int kTwirlDebugColour = 6;
+constexpr int kSetAttribute = 2, kShow = 1;
 
 // A spline descriptor given back on every way out.
 struct spline_records {
@@ -67,6 +77,12 @@ bool same_xy(const double* a, const double* b) { return eqptd(2, a, b) != 0; }
 bool twirl_move(const pocket_link_words& link, double tolerance)
 {
     return twirl_spline_move(link.from, link.to, distd(3, link.from.point, link.to.point), tolerance);
+}
+
+void show_end_directions(const twirl_state& t)
+{
+    twirl_direction_show(t.start, kDirectionShowLength, t.start_direction);
+    twirl_direction_show(t.end, kDirectionShowLength, t.end_direction);
 }
 
 }  // namespace
@@ -143,8 +159,49 @@ void twirl_spline_points(const pocket_link_words& link)
                 pass.to[k] = link.to.point[k];
                 pass.to_direction[k] = link.to.direction[k];
             }
-            link_pass_strings(pass, kLinkMode, status);
+            surface_grid().link_pass_strings(pass, kLinkMode, status);
         }
     }
     reset_work_flags();
+}
+
+void twirl_spline_show(int mode, double& length, int& status)
+{
+    status = 0;
+    const curve_approx_words& ca = proc_geometry().curve_approx;
+    if (mode == kCommonLengthA || mode == kCommonLengthB) length = ca.twirl_length;
+    else if (mode == kLeadLength) length = pocket_state_block.lead_values[1];
+    const double tolerance = std::max({kTwirlShare * length, kLeastTwirlTolerance, static_cast<double>(ca.tolerance)});
+    twirl_state& t = twirl();
+    if (t.enable[0] == 0 || t.enable[1] == 0) return;
+    link_point from, to;
+    std::copy_n(t.start, 3, from.point);
+    std::copy_n(t.start_direction, 3, from.direction);
+    std::copy_n(t.end, 3, to.point);
+    std::copy_n(t.end_direction, 3, to.direction);
+    bool tried = false;
+    for (const double share : kTries) {
+        const double l = share * length;
+        if (levl0d(l) != 0) break;
+        tried = true;
+        if (t.show_directions != 0) show_end_directions(t);
+        if (twirl_spline_move(from, to, l, tolerance)) {
+            twirl_made_set(1);
+            return;
+        }
+    }
+    if (tried) status = -1;
+}
+
+void twirl_direction_show(const double* point, double length, const double* direction)
+{
+    const double from[3] = {point[0], point[1], point[2]};
+    const double to[3] = {point[0] + length * direction[0], point[1] + length * direction[1],
+                          point[2] + length * direction[2]};
+    int id = 0, status = 0;
+    LINE(id, from, to, status);
+    if (status != 0 || id < 1) return;
+    int colour = kTwirlDebugColour;
+    eattc(id, kSetAttribute, "CO", colour, status);
+    if (status == 0) edisp(id, kShow, status);
 }

@@ -2,7 +2,8 @@
 // clearance height and the part (approx_string_spline), and the twirl spline that joins the end
 // of one path to the start of the next (twirl_spline_points), written as a NURBS move or, when
 // it cannot be made, as the ordinary link of two pass strings. The surface entry moves call
-// twirl_spline_points when both link points are kept.
+// twirl_spline_points when both link points are kept; the surface link of the motion output calls
+// twirl_spline_show, the twirl approach, through its approach services (toolpath/approach_seams.hpp).
 #pragma once
 
 #include "pocket_lanes/entry_bookkeeping.hpp"
@@ -31,3 +32,16 @@ bool twirl_spline_move(const link_point& from, const link_point& to, double leng
 // chain, checked by approx_string_spline and written as one NURBS move; a step that fails gives
 // the ordinary link (link_pass_strings, mode 2). The work flags are cleared at the end.
 void twirl_spline_points(const pocket_link_words& link);
+
+// The twirl spline from the end data: length by mode (2 and 3 the twirl length of
+// curve_approx_common, 1 lead value 2 of pocket_state, others as passed; written back), tolerance
+// the largest of 0.01 x length, 0.001 and the curve_approx_common tolerance; with both enable
+// words set up to four tries at 1, 0.75, 0.5 and 0.25 times the length (a length not above 0 ends
+// them); the first spline made is written as a NURBS move and sets the made word. With the debug
+// word set the end directions are shown before each try. Status 0, or -1 when the tries ran out
+// with a failed spline, -1 also when the work arrays cannot be opened.
+void twirl_spline_show(int mode, double& length, int& status);
+
+// Shows a line from the point along the direction scaled by the length, as a line entity in the
+// twirl debug colour. A debug display never stops the twirl, so a failure only leaves it unshown.
+void twirl_direction_show(const double* point, double length, const double* direction);

@@ -1,5 +1,5 @@
 // Line entities made by the module (LINE), as the pocket's contour records use them (with the
-// data doubles of a curve, surfaces/edata_double_access.hpp) to put a straight piece in place of a curve that
+// data doubles of a curve, tools/edata_double_access.hpp) to put a straight piece in place of a curve that
 // leaves its working plane. Least version: the surface access completes the geometry access
 // and replaces this file, keeping these names.
 #pragma once

@@ -2,11 +2,11 @@
 // approach and the Z retract, with their double-precision entries and the feed-mode routines.
 #include "toolpath/approach_retract.hpp"
 
-#include "edit/connect_params_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "pocket/approach_block.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/approach_block.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"

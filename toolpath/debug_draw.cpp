@@ -2,9 +2,9 @@
 // figures. The polygon buffers, the loop path, the pocket lanes and the manual editor call it.
 #include "toolpath/debug_draw.hpp"
 
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "host/vantu.hpp"
-#include "surfaces/transform_point_d.hpp"
+#include "toolpath/transform_point_d.hpp"
 
 #include <vector>
 

@@ -10,7 +10,7 @@
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_messages.hpp"
-#include "surfaces/assoc_to_cur_list.hpp"
+#include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/tp_words.hpp"

@@ -2,13 +2,13 @@
 // milling_statement.hpp).
 #include "toolpath/milling_statement.hpp"
 
-#include "clearing/clear_mode_least.hpp"
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/clear_mode_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
-#include "pocket/approach_block.hpp"
+#include "toolpath/approach_block.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"

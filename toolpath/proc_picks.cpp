@@ -2,7 +2,7 @@
 #include "toolpath/proc_picks.hpp"
 
 #include "host/vantu.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // approach onto the start of its lateral move (see surface_approach.hpp).
 #include "toolpath/surface_approach.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
 #include "toolpath/machining_type.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/surface_query_seams.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"

@@ -6,10 +6,11 @@
 
 #include "toolpath/mill_services.hpp"
 #include "toolpath/seam_call.hpp"
-#include "cutter/linnet_params_least.hpp"
-#include "cutter/srf_switches_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/approach_seams.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
@@ -174,7 +175,7 @@ bool twirl_made(const link_plan& plan)
     twirl_made_set(0);
     int status = 0;
     double length = 0.0;
-    twirl_spline_show(linnet_params_block.twirl_spline_selector, length, status);
+    approach_seams().twirl_spline_show(linnet_params_block.twirl_spline_selector, length, status);
     return status == 0 && twirl_made_get() == 1;
 }
 

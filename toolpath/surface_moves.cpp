@@ -3,14 +3,13 @@
 // and HEI8 word 73, which it clears for the query and restores.
 #include "toolpath/surface_moves.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
-#include "cutter/srf_switches_least.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_state_blocks.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"
-#include "surfaces/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point_least.hpp"
 #include "toolpath/segment_z_at_xy_least.hpp"
 #include "toolpath/surface_query_seams.hpp"
 

@@ -1,17 +1,19 @@
-// The table of surface queries of the motion output (see the header).
+// The table of surface queries of the motion output and the line-net mode word (see the header).
 #include "toolpath/surface_query_seams.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
-#include "cutter/surface_height_at_point_least.hpp"
-#include "cutter/tool_contact_point_least.hpp"
-
-surface_query_seams default_surface_query_seams()
+namespace {
+int& mode_word()
 {
-    return {tool_contact_point, surface_height_at_point, linnet_touch_point};
+    static int mode = 0;
+    return mode;
 }
+}  // namespace
+
+void linnet_mode_set(int mode) { mode_word() = mode; }
+int linnet_mode_get() { return mode_word(); }
 
 surface_query_seams& surface_query_table()
 {
-    static surface_query_seams table = default_surface_query_seams();
+    static surface_query_seams table;
     return table;
 }

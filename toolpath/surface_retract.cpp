@@ -2,8 +2,8 @@
 // retract level (see surface_approach.hpp).
 #include "toolpath/surface_approach.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/surface_query_seams.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"
@@ -12,7 +12,7 @@
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "surfaces/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point_least.hpp"
 #include "toolpath/surface_moves.hpp"
 
 namespace {

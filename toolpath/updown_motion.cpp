@@ -3,8 +3,8 @@
 // the fit tolerance and, for the contact test of UP runs, the tool contact query.
 #include "toolpath/updown_buffers.hpp"
 
-#include "clearing/clear_mode_least.hpp"
 #include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/clear_mode_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/markers.hpp"

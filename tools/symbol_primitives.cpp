@@ -5,8 +5,8 @@
 #include "tools/module_block.hpp"
 
 #include "host/vantu.hpp"
-#include "surfaces/edata_double_access.hpp"
-#include "surfaces/symbol_geometry_least.hpp"
+#include "tools/edata_double_access.hpp"
+#include "tools/symbol_geometry_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -8,6 +8,7 @@
 #include "host/vantu.hpp"
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -202,6 +203,17 @@ void CLRLIN(const word* contours, int contour_count, float y, int direction, hat
     status = 0;
     collect_crossings(contours, contour_count, y, direction,
                       {true, kArrowPointsMost, "CLRLIN,ARRAY OF HATCH POINTS IS NOT LARGE ENOUGH"}, points, count);
+}
+
+void hatch_line_span(const word* contours, int contour_count, float y, int direction, float& first, float& last,
+                     int& count, int& status)
+{
+    // A buffer of its own per line: the arrows look at a few lines only.
+    auto points = std::make_unique<hatch_points>();
+    CLRLIN(contours, contour_count, y, direction, *points, count, status);
+    if (count < 1) return;
+    first = points->x[0];
+    last = points->x[count - 1];
 }
 
 void pair_hatch_points(int count, hatch_points& points)

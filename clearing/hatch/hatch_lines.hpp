@@ -62,6 +62,12 @@ void NCRLIN(const word* contours, int contour_count, float y, int direction, int
 void CLRLIN(const word* contours, int contour_count, float y, int direction, hatch_points& points, int& count,
             int& status);
 
+// The crossings of CLRLIN as the direction arrows of the pocket dialog count them
+// (pocket/hatch_line_seams.hpp): their number, and the abscissae of the first and the last when
+// there are any. Status 0.
+void hatch_line_span(const word* contours, int contour_count, float y, int direction, float& first, float& last,
+                     int& count, int& status);
+
 // Matches the points like brackets: a point of the contour on top of the stack closes the pair,
 // both marked +1 when the opener lies at an even depth, -1 at an odd one; a point of another
 // contour is pushed. Outer-contour crossings get +1, crossings of an island nested in it -1.

@@ -6,7 +6,7 @@
 #include "toolpath/machining_type.hpp"
 #include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "cutter/axis_code_transform_least.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "cutter/torus_front_least.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_vector.hpp"

@@ -9,7 +9,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <string>
 

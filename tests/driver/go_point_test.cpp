@@ -8,7 +8,7 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/proc_flags.hpp"

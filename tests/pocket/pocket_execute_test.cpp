@@ -9,12 +9,14 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
-#include "clearing/hatch/contour_counts.hpp"
+#include "pocket/contour_counts.hpp"
+#include "clearing/seam_fills.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_lanes/seam_fills.hpp"
 #include "toolpath/markers.hpp"
 
 #include <cmath>
@@ -91,7 +93,8 @@ protected:
     }
     void TearDown() override
     {
-        pocket_engine() = default_pocket_engine_steps();
+        fill_lane_engine_steps(pocket_engine());
+        fill_hatch_clearing_steps(pocket_engine());
         int status = 0;
         POKREL(1, status);
         pkdm_rel_all();

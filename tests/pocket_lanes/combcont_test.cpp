@@ -3,7 +3,7 @@
 // the result is bounded, and without surfaces the first trial stands.
 #include "lane_test_support.hpp"
 
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "cutter/surface_height_at_point_least.hpp"
 #include "pocket_lanes/combcont.hpp"
 

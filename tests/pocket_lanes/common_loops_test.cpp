@@ -10,7 +10,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_lanes/common_loops.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <vector>
 

@@ -14,7 +14,7 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "toolpath/machine_table.hpp"
 #include "pocket_lanes/cutting_stages.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 
 #include <cmath>

@@ -6,8 +6,8 @@
 #include "host/control.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <string>

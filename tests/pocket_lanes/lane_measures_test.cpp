@@ -4,7 +4,7 @@
 #include "lane_test_support.hpp"
 
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <cmath>
 #include <vector>

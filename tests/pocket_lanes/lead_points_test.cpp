@@ -7,7 +7,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_arrays/elem_lane_crossings.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/lead_lane_checks.hpp"
 #include "pocket_lanes/lead_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"

@@ -6,7 +6,7 @@
 
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
 
 #include <vector>

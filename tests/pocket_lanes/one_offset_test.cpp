@@ -9,7 +9,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_arrays/lane_offset.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
 
 #include <cmath>

@@ -9,15 +9,16 @@
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/helix_entry.hpp"
 #include "pocket_lanes/lane_leads.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
 #include "pocket_lanes/pocket_entry.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
-#include "pocket_lanes/twirl_words.hpp"
 #include "toolpath/machining_type.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "pocket_lanes/twirl_spline.hpp"
+#include "toolpath/twirl_words.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <cmath>

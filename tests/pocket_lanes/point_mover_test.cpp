@@ -9,7 +9,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <cmath>
 #include <string>

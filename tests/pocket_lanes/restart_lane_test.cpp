@@ -5,8 +5,8 @@
 #include "host/control.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
 #include "pocket_lanes/restart_lane.hpp"
+#include "pocket/lane_table.hpp"
 
 #include <array>
 

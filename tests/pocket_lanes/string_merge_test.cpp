@@ -6,7 +6,7 @@
 
 #include "pocket_lanes/string_merge.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <string>

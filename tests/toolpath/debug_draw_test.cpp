@@ -2,11 +2,11 @@
 // attributes, the work-plane mapping) or as a figure, and transform_point_d.
 #include "toolpath_support.hpp"
 
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/nc_state.hpp"
-#include "surfaces/transform_point_d.hpp"
+#include "toolpath/transform_point_d.hpp"
 #include "toolpath/debug_draw.hpp"
 
 #include <vector>

@@ -4,16 +4,16 @@
 // feed value, and the written tool path rendered as short readable steps.
 #pragma once
 
-#include "cutter/linnet_params_least.hpp"
-#include "cutter/srf_switches_least.hpp"
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_state_blocks.hpp"
-#include "edit/connect_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "pocket/approach_block.hpp"
-#include "pocket_lanes/twirl_words.hpp"
+#include "toolpath/approach_block.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"
@@ -21,6 +21,7 @@
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/surface_query_seams.hpp"
+#include "cutter/seam_fills.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
 
@@ -48,7 +49,7 @@ inline void to_load_state()
     tp_mrkr_reset();
     connect_params_block() = connect_params{};
     linnet_params_block = linnet_params{};
-    surface_query_table() = default_surface_query_seams();
+    fill_surface_queries(surface_query_table());
     pending_retract_record() = pending_retract{};
     link_tool_saved() = link_tool_save{};
     approach_block_data = approach_block{};

@@ -2,9 +2,9 @@
 // grown, split into runs that cut one way), the Z shift, and the picks and surface selections.
 #include "motion_output_support.hpp"
 
-#include "clearing/clear_mode_least.hpp"
+#include "toolpath/clear_mode_least.hpp"
 #include "host/control/memory.hpp"
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/proc_picks.hpp"

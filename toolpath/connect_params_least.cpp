@@ -1,5 +1,5 @@
 // The connection and approach settings, least version (see the header).
-#include "edit/connect_params_least.hpp"
+#include "toolpath/connect_params_least.hpp"
 
 connect_params& connect_params_block()
 {

@@ -1,5 +1,5 @@
-// The approach block of the pocket dialog (set_approach_block fills it): read by the approach
-// and retract motions of the motion output and by the entry-point code.
+// The approach block of the pocket dialog (set_approach_block of pocket/dialog_items fills it):
+// read by the approach and retract motions of the motion output and by the entry-point code.
 #pragma once
 
 struct approach_block {

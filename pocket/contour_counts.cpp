@@ -1,5 +1,5 @@
 // Counts of part and stock contours over the pocket's contour table.
-#include "clearing/hatch/contour_counts.hpp"
+#include "pocket/contour_counts.hpp"
 
 #include "pocket/contour_table.hpp"
 

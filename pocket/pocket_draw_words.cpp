@@ -1,5 +1,5 @@
 // The pocket drawing words (see the header).
-#include "listing/pocket_draw_words.hpp"
+#include "pocket/pocket_draw_words.hpp"
 
 namespace {
 

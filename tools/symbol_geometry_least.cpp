@@ -1,7 +1,7 @@
 // sym_line, dbdarc_from_angles and GCPT0 on the host's entity store (least version, see the
 // header).
-#include "surfaces/symbol_geometry_least.hpp"
-#include "surfaces/edata_double_access.hpp"
+#include "tools/symbol_geometry_least.hpp"
+#include "tools/edata_double_access.hpp"
 
 #include "host/vantu_compare.hpp"
 #include "host/vantu_entity.hpp"

@@ -1,5 +1,5 @@
 // The projection switch and the surface-kind mask, least version (see the header).
-#include "cutter/srf_switches_least.hpp"
+#include "toolpath/srf_switches_least.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // edata_double_access over the host's data doubles of curves (edatad).
-#include "surfaces/edata_double_access.hpp"
+#include "tools/edata_double_access.hpp"
 
 #include "host/vantu_entity_ext.hpp"
 

@@ -1,7 +1,7 @@
 // The lane table: appending contour, offset, closing and separator lanes, finding a lane of a
 // branch, reading and reversing its points in the main point store, and the box cache that
 // computes each lane's box once per computation.
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 
 #include "toolpath/exec_control.hpp"
 #include "host/vantu.hpp"

@@ -1,5 +1,5 @@
 // assoc_to_cur_list through the host's attachment of associativity.
-#include "surfaces/assoc_to_cur_list.hpp"
+#include "toolpath/assoc_to_cur_list.hpp"
 
 #include "host/vantu_assoc.hpp"
 #include "toolpath/tp_sublist.hpp"

@@ -1,5 +1,5 @@
 // The procedure's geometry words, least version (see the header).
-#include "surfaces/proc_geometry_words_least.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 proc_geometry_words& proc_geometry()
 {

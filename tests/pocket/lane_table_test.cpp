@@ -2,7 +2,7 @@
 // one and every level in one scan), and the box cache.
 #include "pocket_arrays/pocket_test_support.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/lane_table.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 
 #include <random>

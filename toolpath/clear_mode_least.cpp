@@ -1,5 +1,5 @@
 // The clearing mode word, least version (see the header).
-#include "clearing/clear_mode_least.hpp"
+#include "toolpath/clear_mode_least.hpp"
 
 int& clear_mode()
 {

@@ -1,8 +1,8 @@
 // warn_at_point (see the header).
-#include "surfaces/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point_least.hpp"
 
 #include "host/vantu_messages.hpp"
-#include "surfaces/coord_in_display_units_least.hpp"
+#include "toolpath/coord_in_display_units_least.hpp"
 
 #include <cstdio>
 #include <string>

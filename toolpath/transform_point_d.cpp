@@ -2,7 +2,7 @@
 // mapping is a shift by the work plane's origin; its single-precision image of the world origin
 // gives that shift, which is then applied in double precision to a point or to the points of a
 // line or polyline entity.
-#include "surfaces/transform_point_d.hpp"
+#include "toolpath/transform_point_d.hpp"
 
 #include "host/vantu.hpp"
 

@@ -1,6 +1,6 @@
 // The test of a point against the current set of region polygons (see the header). Each polygon
 // goes to the host's inpol; hits are the polygons whose answer is not "outside".
-#include "cutter/kernels/point_in_region_set.hpp"
+#include "pocket/point_in_region_set.hpp"
 
 #include "host/vantu_memory.hpp"
 #include "host/vantu_polygon.hpp"

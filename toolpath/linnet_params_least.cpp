@@ -1,5 +1,5 @@
 // The module's line-net and cutter-location parameter block, least version (see the header).
-#include "cutter/linnet_params_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include "toolpath/nc_state_blocks.hpp"
 

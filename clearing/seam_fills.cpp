@@ -1,0 +1,38 @@
+// The clearing's entries of lower folders' seam tables (see the header).
+#include "clearing/seam_fills.hpp"
+
+#include "clearing/hatch/clear_block.hpp"
+#include "clearing/hatch/grid_segment_test.hpp"
+#include "clearing/hatch/hatch_clearing.hpp"
+#include "clearing/hatch/hatch_lines.hpp"
+#include "clearing/surface_lanes_least.hpp"
+
+void fill_hatch_clearing_steps(pocket_engine_steps& steps)
+{
+    steps.tkpolg = tkpolg;
+    steps.clear_passes_out = clear_passes_out;
+    steps.clrcls = clrcls;
+}
+
+void fill_surface_grid_lanes(surface_grid_seams& table)
+{
+    table.lan_on_grid = lan_on_grid;
+    table.drop_lane_on_grid = drop_lane_on_grid;
+    table.lane_on_srf = lane_on_srf;
+    table.draw_lane_3d = draw_lane_3d;
+    table.link_pass_strings = link_pass_strings;
+    table.grid_drop_check_set = grid_drop_check_set;
+    table.grid_segment_test = grid_segment_test;
+}
+
+void fill_hatch_line_services(hatch_line_services& services)
+{
+    services.clr_hatch_range = clr_hatch_range;
+    services.hatch_line_span = hatch_line_span;
+}
+
+namespace {
+[[maybe_unused]] const bool filled_at_load =
+    (fill_hatch_clearing_steps(pocket_engine()), fill_surface_grid_lanes(surface_grid()),
+     fill_hatch_line_services(hatch_line_seams()), true);
+}  // namespace

@@ -1,0 +1,23 @@
+// The services of the manual editor and the trimming that the execution menu calls: the manual
+// editor of the current procedure's tool path, the return to the last added block while
+// trimming, the rebuild of the trimming menu and whether the trimming driver's restart point is
+// set. The editing folder (edit/) fills the table when the module is loaded
+// (toolpath/seam_entry.hpp).
+#pragma once
+
+#include "toolpath/seam_entry.hpp"
+
+inline constexpr char kEditServicesName[] = "edit_services";
+
+struct edit_services {
+    using unfilled = unfilled_seam<kEditServicesName>;
+    void (*manedt)(int& status) = unfilled{};
+    // Mode 2 marks the current list position, mode 1 returns to it.
+    void (*goto_last_added_block)(int mode, int& status) = unfilled{};
+    void (*trim_menu_reset)() = unfilled{};
+    // 1 while the trimming driver's restart point is set.
+    int (*trim_restart_active)() = unfilled{};
+};
+
+// The services the execution menu calls; assign an entry to replace it.
+edit_services& edit_seams();
