@@ -6,9 +6,9 @@
 #include "host/vantu_proc_run.hpp"
 #include "listing/mach_params_menu.hpp"
 #include "driver/service_menu.hpp"
+#include "pocket/proc_dialog_seams.hpp"
 
-// Item map words: the line of each top item (0 absent or not selectable).
-inline constexpr int kTopMenuItems = 9;
+// Item map words (kTopMenuItems of them): the line of each top item (0 absent or not selectable).
 inline constexpr int kTopFreeText = 2, kTopMachining = 3, kTopService = 4, kTopTemplateApply = 5,
                      kTopTemplateSave = 6, kTopUseOptimizer = 7, kTopOptimizerPage = 8;
 // Kind plus 10: no optimizer lines; plus 100: no template lines.

@@ -1,8 +1,27 @@
 // The driver's entries of lower folders' seam tables (see the header).
 #include "driver/seam_fills.hpp"
 
+#include "driver/mch_slot_init.hpp"
+#include "driver/nc_state_store.hpp"
+#include "driver/proc_common.hpp"
 #include "driver/proc_top_menu.hpp"
 #include "driver/single_curve_check.hpp"
+#include "driver/target_proc_select.hpp"
+
+void fill_proc_select_services(proc_select_services& services)
+{
+    services.target_proc_select = target_proc_select;
+    services.NXTCNT = NXTCNT;
+}
+
+void fill_proc_common_services(proc_common_services& services)
+{
+    services.updtcm = updtcm;
+    services.CURCOM = CURCOM;
+    services.GETPOS = GETPOS;
+    services.tool_inst_show = tool_inst_show;
+    services.save_state_eda2 = save_state_eda2;
+}
 
 void fill_proc_dialog_services(proc_dialog_services& services)
 {
@@ -13,5 +32,7 @@ void fill_proc_dialog_services(proc_dialog_services& services)
 }
 
 namespace {
-[[maybe_unused]] const bool filled_at_load = (fill_proc_dialog_services(proc_dialog_seams()), true);
+[[maybe_unused]] const bool filled_at_load =
+    (fill_proc_select_services(proc_select_service_table()), fill_proc_common_services(proc_common_service_table()),
+     fill_proc_dialog_services(proc_dialog_seams()), true);
 }  // namespace

@@ -2,7 +2,6 @@
 #include "listing/dsproc.hpp"
 
 #include "listing/proc_common_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
@@ -189,12 +188,12 @@ void DSPROC(int& dmode, int& status)
         status = kFailed;
         return;
     }
-    seam_call("CURCOM", proc_common_service_table().CURCOM, 1, 1, 0, 1, 1, 1, status);
+    proc_common_service_table().CURCOM(1, 1, 0, 1, 1, 1, status);
     std::array<float, 3> previous{}, previous_axis{}, next{}, next_axis{};
     int no_previous = 0, no_next = 0;
     if (status >= 0)
-        seam_call("GETPOS", proc_common_service_table().GETPOS, previous, previous_axis, no_previous, next, next_axis,
-                  no_next, status);
+        proc_common_service_table().GETPOS(previous, previous_axis, no_previous, next, next_axis, no_next,
+                                           status);
     if (status < 0) {
         status = kFailed;
         return;
@@ -204,7 +203,7 @@ void DSPROC(int& dmode, int& status)
     d.set_vec(T::kNormal, previous_axis);
     if (!by_number) {
         int tool = PRM9().words[machine_params::kToolId];
-        seam_call("tool_inst_show", proc_common_service_table().tool_inst_show, tool, previous, previous_axis, status);
+        proc_common_service_table().tool_inst_show(tool, previous, previous_axis, status);
         word read = 0;
         int count = 0, value_type = 0;
         if (status >= 0) TPGETN(kWhereList, kGroupHead, kHeadBlockNumber, count, value_type, &read, 1, status);

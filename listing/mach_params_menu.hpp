@@ -4,7 +4,7 @@
 // rapid feed. The procedure top menu and the machine and part-plane dialog open it.
 #pragma once
 
-inline constexpr int kMachItemFlags = 13;
+#include "pocket/proc_dialog_seams.hpp"  // kMachItemFlags
 
 // no_display: the no-display flag (the page ends after one answer without its stores);
 // item_flags: the items shown (see the page's table); mode 1 hides the compensation mode. status

@@ -2,7 +2,6 @@
 #include "listing/proctl.hpp"
 
 #include "listing/proc_common_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_type_tests.hpp"
@@ -37,7 +36,7 @@ void title(int unit, const std::string& text) { lst_line(unit, {li_blanks(13), l
 bool list_parameters(int unit, int procedure, int nc_function)
 {
     int status = 0;
-    seam_call("updtcm", proc_common_service_table().updtcm, 0, -1, procedure, kListFromToolPath, 1, 0, 1, status);
+    proc_common_service_table().updtcm(0, -1, procedure, kListFromToolPath, 1, 0, 1, status);
     lst_blank(unit);
     ofmod(kToHost, status);
     if (status != 0) {
@@ -45,7 +44,7 @@ bool list_parameters(int unit, int procedure, int nc_function)
         return false;
     }
     segrun(nc_function, status);
-    seam_call("save_state_eda2", proc_common_service_table().save_state_eda2, 1);
+    proc_common_service_table().save_state_eda2(1);
     ofmod(kToModule, status);
     if (status != 0) {
         eroutc("PROCTL, CANNOT OPEN THE FILE", 0);

@@ -51,8 +51,8 @@ P& params() { return drelan_params_current; }
 
 // The page as built: the working copies its fields edit and the lines of the items acted on.
 struct dialog_page {
-    int top_map[kTopMenuMapWords] = {};
-    int machining_items[kMachineItemWords] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    int top_map[kTopMenuItems] = {};
+    int machining_items[kMachItemFlags] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     int counter = 0;
     word angle_degrees = 0;   // real
     word tolerance = 0;       // real: the absolute value of code 25

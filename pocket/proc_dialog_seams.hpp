@@ -8,10 +8,10 @@
 #include "host/vantu_proc_run.hpp"
 #include "toolpath/seam_entry.hpp"
 
-// The top menu's item map and the MACHINE PARAMS page's item flags, as many words as the driver's
-// routines take (the fill does not compile when the sizes differ).
-inline constexpr int kTopMenuMapWords = 9;
-inline constexpr int kMachineItemWords = 13;
+// Words of the top menu's item map (driver/proc_top_menu.hpp): the line of each top item.
+inline constexpr int kTopMenuItems = 9;
+// Words of the MACHINE PARAMS page's item flags (listing/mach_params_menu.hpp): the items shown.
+inline constexpr int kMachItemFlags = 13;
 
 // Answers of ask_redefine_geometry.
 inline constexpr int kGeometryLeave = -1, kGeometryRedefine = 1, kGeometryKeep = 2, kGeometryUnchanged = -2;
@@ -21,11 +21,11 @@ inline constexpr char kProcDialogServicesName[] = "proc_dialog_services";
 struct proc_dialog_services {
     using unfilled = unfilled_seam<kProcDialogServicesName>;
     // The top lines of the page (proc_top_menu).
-    void (*proc_top_menu)(int kind, int page_count, const int* flags, int (&item_map)[kTopMenuMapWords],
+    void (*proc_top_menu)(int kind, int page_count, const int* flags, int (&item_map)[kTopMenuItems],
                           int& item_count, int& status) = unfilled{};
     // The page run and the top item carried out (proc_top_menu_do).
-    void (*proc_top_menu_do)(int kind, int previous, int (&machining)[kMachineItemWords],
-                             const int (&item_map)[kTopMenuMapWords], template_put_fn put_parameters,
+    void (*proc_top_menu_do)(int kind, int previous, int (&machining)[kMachItemFlags],
+                             const int (&item_map)[kTopMenuItems], template_put_fn put_parameters,
                              template_put_fn put_geometry, template_read_fn read_parameters, int& answer,
                              int& tool_changed, int& redisplay) = unfilled{};
     // Whether every checked contour is one closed curve of the plain kind (sets

@@ -2,7 +2,6 @@
 #include "toolpath/conv_sub_list.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/copy_transform.hpp"
@@ -325,5 +324,5 @@ void conv_sub_list(int from, int to, int type, int size, int& status)
         return;
     }
     if (status < 0 || to == kWhereEntity || !written(job)) return;
-    seam_call("display_copied_block", display_service_table().display_copied_block, to, type, status);
+    display_service_table().display_copied_block(to, type, status);
 }

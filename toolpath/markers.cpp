@@ -2,7 +2,6 @@
 #include "toolpath/markers.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/exec_control.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
@@ -114,7 +113,7 @@ void tp_mrkr_write(int kind, int id, int code, float z, int value, int& status)
     put_marker_block(kWhereListNumbered, code, z, value, 0, status);
     if (status < 0) return;
     int break_flag = 0;
-    seam_call("DISPLB", display_service_table().DISPLB, 1, break_flag, status);
+    display_service_table().DISPLB(1, break_flag, status);
     if (status >= 0 && break_flag != 0) exec_break_menu();
 }
 

@@ -5,7 +5,6 @@
 #include "toolpath/mch_slots.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/exec_control.hpp"
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -161,7 +160,7 @@ void display_written(int display, int& status)
 {
     if (display != 0) return;
     int break_flag = 0;
-    seam_call("DISPLB", display_service_table().DISPLB, 1, break_flag, status);
+    display_service_table().DISPLB(1, break_flag, status);
     if (status >= 0 && break_flag != 0) exec_break_menu();
 }
 

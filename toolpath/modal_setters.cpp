@@ -2,7 +2,6 @@
 #include "toolpath/modal_setters.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/setmod.hpp"
 #include "toolpath/mch_slots.hpp"
 
@@ -22,48 +21,48 @@ void set_nibble_slot(int value) { set_slot_value(kNibbleSlot, value); }
 void set_cur_feed(int window, float feed)
 {
     SETMOD(kFeed, 0, feed);
-    seam_call("status_show_feed", display_service_table().status_show_feed, window);
+    display_service_table().status_show_feed(window);
 }
 
 void set_cur_spin(int window, int spin)
 {
     SETMOD(kSpin, spin, 0.0f);
-    seam_call("status_show_spin", display_service_table().status_show_spin, window);
+    display_service_table().status_show_spin(window);
 }
 
 void set_cur_spin_vc(int window, int spin, float cutting_speed)
 {
     SETMOD(kSpin, spin, 0.0f);
     SETMOD(kCuttingSpeed, 0, cutting_speed);
-    seam_call("status_show_spin", display_service_table().status_show_spin, window);
+    display_service_table().status_show_spin(window);
 }
 
 void set_cur_vc(int window, float cutting_speed)
 {
     SETMOD(kCuttingSpeed, 0, cutting_speed);
-    seam_call("status_show_spin", display_service_table().status_show_spin, window);
+    display_service_table().status_show_spin(window);
 }
 
 void set_cur_coolant(int window, int coolant)
 {
     SETMOD(kCoolant, coolant, 0.0f);
-    seam_call("status_show_coolant", display_service_table().status_show_coolant, window);
+    display_service_table().status_show_coolant(window);
 }
 
 void set_cur_nibbling(int window, int value)
 {
     SETMOD(kNibble, value, 0.0f);
-    seam_call("status_show_spin", display_service_table().status_show_spin, window);
+    display_service_table().status_show_spin(window);
 }
 
 void set_cur_punch(int window, int value)
 {
     SETMOD(kPunch, value, 0.0f);
-    seam_call("status_show_feed", display_service_table().status_show_feed, window);
+    display_service_table().status_show_feed(window);
 }
 
 void set_cur_tool(int window, int tool)
 {
     SETMOD(kTool, tool, 0.0f);
-    seam_call("status_show_tool", display_service_table().status_show_tool, window);
+    display_service_table().status_show_tool(window);
 }

@@ -6,7 +6,6 @@
 #include "toolpath/motion_fit.hpp"
 
 #include "toolpath/mill_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/machine_table.hpp"
@@ -229,11 +228,9 @@ void motion_collect(int n, const point3* points, const point3* directions, const
     if (status < 0) return;
     collect_input in{n, points, directions, ids, 0.0, 0.0};
     float value = 0.0f;
-    seam_call("tool_get_mill_diameter", mill_service_table().tool_get_mill_diameter,
-              PRM9().words[machine_params::kToolId], value);
+    mill_service_table().tool_get_mill_diameter(PRM9().words[machine_params::kToolId], value);
     in.diameter = std::max(0.0f, value);
-    seam_call("tool_get_corner_radius", mill_service_table().tool_get_corner_radius,
-              PRM9().words[machine_params::kToolId], value);
+    mill_service_table().tool_get_corner_radius(PRM9().words[machine_params::kToolId], value);
     in.corner_radius = std::max(0.0f, value);
     for (int k = 0; k < n && status >= 0; ++k) take_point(in, k, status);
     if (status < 0) return;

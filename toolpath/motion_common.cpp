@@ -2,7 +2,6 @@
 #include "toolpath/motion_common.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/exec_control.hpp"
 #include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
@@ -76,7 +75,7 @@ void show_written(int display, int& break_flag, int& status)
 {
     if (display != kShow) return;
     int shown_break = 0;
-    seam_call("DISPLB", display_service_table().DISPLB, kShow, shown_break, status);
+    display_service_table().DISPLB(kShow, shown_break, status);
     if (shown_break != 0) break_flag = 1;
 }
 

@@ -6,7 +6,6 @@
 #include "toolpath/motion_fit.hpp"
 
 #include "toolpath/mill_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "host/vantu_fitting.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_ncstate.hpp"
@@ -127,8 +126,7 @@ int sample_count(double length)
     const double t = fit_state().tolerance;
     if (length < 3.0 * t) return 1;
     float diameter = 0.0f;
-    seam_call("tool_get_mill_diameter", mill_service_table().tool_get_mill_diameter,
-              PRM9().words[machine_params::kToolId], diameter);
+    mill_service_table().tool_get_mill_diameter(PRM9().words[machine_params::kToolId], diameter);
     const double step = std::min(10.0 * t, std::max(0.0f, diameter) / 4.0);
     if (!(step > 0.0)) return kFewestSamples;
     return static_cast<int>(std::clamp(std::floor(length / step), double(kFewestSamples), double(kMostSamples)));

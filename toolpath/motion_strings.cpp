@@ -3,7 +3,6 @@
 #include "toolpath/motion_writers.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/exec_control.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
@@ -98,7 +97,7 @@ void PCLSST(int mode)
     // The display walks the string's points; the writer's last point and vectors stay its own.
     const move_writer_state kept = LSP2();
     int break_flag = 0, status = 0;
-    seam_call("DISPLB", display_service_table().DISPLB, 1, break_flag, status);
+    display_service_table().DISPLB(1, break_flag, status);
     LSP2() = kept;
     if (break_flag != 0 && mode != kShowOnly) exec_break_menu();
 }

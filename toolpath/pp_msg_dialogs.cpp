@@ -3,7 +3,6 @@
 #include "toolpath/pp_messages.hpp"
 
 #include "toolpath/proc_select_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "host/vantu_datamenu.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
@@ -36,8 +35,7 @@ void define_menu(const char* const* choices, int count, int first_item)
 bool go_to_target(int& status)
 {
     int chosen = 0;
-    seam_call("target_proc_select", proc_select_service_table().target_proc_select, chosen,
-              msg_dialog().target_start, status);
+    proc_select_service_table().target_proc_select(chosen, msg_dialog().target_start, status);
     if (status < 0) return false;
     int count = 0;
     count_class_blocks(kClassProcedure, count, status);
@@ -45,9 +43,9 @@ bool go_to_target(int& status)
         if (count == 0) {
             JMPEND(status);
         } else if (chosen > count) {
-            seam_call("NXTCNT", proc_select_service_table().NXTCNT, kClassProcedure, count, status);
+            proc_select_service_table().NXTCNT(kClassProcedure, count, status);
         } else {
-            seam_call("NXTCNT", proc_select_service_table().NXTCNT, kClassProcedure, chosen, status);
+            proc_select_service_table().NXTCNT(kClassProcedure, chosen, status);
             int moved = 0;
             if (status >= 0) tp_list_jump(-1, moved);
             if (moved == -1) status = moved;

@@ -3,7 +3,6 @@
 #include "toolpath/proc_block_writer.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
@@ -72,7 +71,7 @@ void set_display_attributes(int procedure_type)
     DSP8().at(tool_position_state::kLineFont) = kBlankFont;
     DSP8().at(tool_position_state::kColour) = colour;
     DSP8().at(tool_position_state::kPen) = pen;
-    seam_call("dspblk_init_state", display_service_table().dspblk_init_state, kDisplaySourceProcedure);
+    display_service_table().dspblk_init_state(kDisplaySourceProcedure);
 }
 
 struct block_request {

@@ -3,7 +3,6 @@
 #include "toolpath/proc_ctx_save.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
@@ -91,8 +90,8 @@ void show_current_tool()
     if (tool <= 0) return;
     const tool_position_state& d = DSP8();
     int instance = -1;
-    seam_call("DISPT1", display_service_table().DISPT1, tool, d.vec(tool_position_state::kPosition),
-              d.vec(tool_position_state::kAxis), instance);
+    display_service_table().DISPT1(tool, d.vec(tool_position_state::kPosition), d.vec(tool_position_state::kAxis),
+                                   instance);
 }
 
 }  // namespace
@@ -104,5 +103,5 @@ void proc_ctx_save(int level, int mode, int& status)
     if (mode != kRestoreShowing && mode != kRestore) return save();
     restore();
     show_current_tool();
-    if (mode == kRestoreShowing) seam_call("status_repaint", display_service_table().status_repaint, kStatusWindow);
+    if (mode == kRestoreShowing) display_service_table().status_repaint(kStatusWindow);
 }

@@ -5,7 +5,6 @@
 #include "toolpath/approach_retract.hpp"
 
 #include "toolpath/mill_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/linnet_params_least.hpp"
 #include "toolpath/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
@@ -18,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 namespace {
 
@@ -62,10 +60,10 @@ float near_step(float radius, float tolerance)
     return chord > 0.0f ? chord : tolerance;
 }
 
-float mill_value(std::string_view name, void (*getter)(int, float&))
+float mill_value(void (*getter)(int, float&))
 {
     float value = 0.0f;
-    seam_call(name, getter, PRM9().words[machine_params::kToolId], value);
+    getter(PRM9().words[machine_params::kToolId], value);
     return std::max(value, 0.0f);
 }
 
@@ -211,10 +209,8 @@ void link_tool_shrink()
     linnet_params& p = linnet_params_block;
     s.offsets[0] = p.surface_offsets[0];
     s.offsets[1] = p.surface_offsets[1];
-    seam_call("tool_set_mill_diameter", mill_service_table().tool_set_mill_diameter,
-              std::max(0.0f, s.diameter - kDiameterShrink));
-    seam_call("tool_set_corner_radius", mill_service_table().tool_set_corner_radius,
-              std::max(0.0f, s.corner_radius - kRadiusShrink));
+    mill_service_table().tool_set_mill_diameter(std::max(0.0f, s.diameter - kDiameterShrink));
+    mill_service_table().tool_set_corner_radius(std::max(0.0f, s.corner_radius - kRadiusShrink));
     p.surface_offsets[0] += kOffsetGrowth;
     p.surface_offsets[1] += kOffsetGrowth;
     s.shrunk = 1;
@@ -224,8 +220,8 @@ void link_tool_restore()
 {
     link_tool_save& s = link_tool_saved();
     if (s.shrunk == 0) return;
-    seam_call("tool_set_mill_diameter", mill_service_table().tool_set_mill_diameter, s.diameter);
-    seam_call("tool_set_corner_radius", mill_service_table().tool_set_corner_radius, s.corner_radius);
+    mill_service_table().tool_set_mill_diameter(s.diameter);
+    mill_service_table().tool_set_corner_radius(s.corner_radius);
     linnet_params_block.surface_offsets[0] = s.offsets[0];
     linnet_params_block.surface_offsets[1] = s.offsets[1];
     s.shrunk = 0;
@@ -236,8 +232,8 @@ void surface_link_move(int dimension, const point3& point, const point3& directi
     status = 0;
     link_tool_save& saved = link_tool_saved();
     if (saved.shrunk == 0) {
-        saved.diameter = mill_value("tool_get_mill_diameter", mill_service_table().tool_get_mill_diameter);
-        saved.corner_radius = mill_value("tool_get_corner_radius", mill_service_table().tool_get_corner_radius);
+        saved.diameter = mill_value(mill_service_table().tool_get_mill_diameter);
+        saved.corner_radius = mill_value(mill_service_table().tool_get_corner_radius);
         saved.offsets[0] = linnet_params_block.surface_offsets[0];
         saved.offsets[1] = linnet_params_block.surface_offsets[1];
     }

@@ -2,7 +2,6 @@
 #include "tools/tool_utilities.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/seam_call.hpp"
 #include "toolpath/common_arguments.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_texts.hpp"
@@ -155,8 +154,8 @@ void tool_select_current(int keep, int tool_id, int& status)
     }
     if (instance <= 0) {
         const tool_position_state& d = DSP8();
-        seam_call("DISPT1", display_service_table().DISPT1, tool_id, d.vec(tool_position_state::kPosition),
-                  d.vec(tool_position_state::kAxis), instance);
+        display_service_table().DISPT1(tool_id, d.vec(tool_position_state::kPosition),
+                                       d.vec(tool_position_state::kAxis), instance);
         if (instance > 0) tm_inst_id(instance);
     }
     set_cur_tool(kStatusWindow, tool_id);

@@ -2,19 +2,26 @@
 // module is loaded, and an entry left unfilled answers with a line and a failed status instead of
 // a crash.
 #include "driver/edit_seams.hpp"
+#include "listing/proc_common_services.hpp"
 #include "pocket/engine_steps.hpp"
 #include "pocket/hatch_line_seams.hpp"
 #include "pocket/proc_dialog_seams.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/mill_services.hpp"
+#include "toolpath/proc_select_services.hpp"
 #include "toolpath/seam_entry.hpp"
 #include "toolpath/surface_query_seams.hpp"
 #include "toolpath_support.hpp"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,23 +56,78 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kEditServicesName, unfilled_entries(edit_seams())},
         {kHatchLineServicesName, unfilled_entries(hatch_line_seams())},
         {kProcDialogServicesName, unfilled_entries(proc_dialog_seams())},
+        {kDisplayServicesName, unfilled_entries(display_service_table())},
+        {kMillServicesName, unfilled_entries(mill_service_table())},
+        {kProcSelectServicesName, unfilled_entries(proc_select_service_table())},
+        {kProcCommonServicesName, unfilled_entries(proc_common_service_table())},
     };
     for (const auto& row : rows) EXPECT_EQ(row.unfilled, 0) << row.table;
 }
 
+// Each row calls one entry of a fresh table and answers the words the call left behind: a last
+// int& is the status and fails; other outputs stay as they were; a result is a zero value.
 TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
 {
-    tp_test::fresh();
-    pocket_engine_steps steps;
-    int status = 0;
-    steps.drawpk(0, 0, status);
-    EXPECT_EQ(status, -1);
-    surface_query_seams queries;
-    int count = 7;
-    status = 0;
-    queries.linnet_touch_point(nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0, nullptr, count, status);
-    EXPECT_EQ(status, -1) << "the status word is the last one, after the count";
-    EXPECT_EQ(count, 7);
-    EXPECT_EQ(tp_test::errors(), (std::vector<std::string>{"pocket_engine_steps: SEAM ENTRY NOT FILLED",
-                                                  "surface_query_seams: SEAM ENTRY NOT FILLED"}));
+    using vec = std::array<float, 3>;
+    const struct {
+        const char* table;
+        std::function<std::vector<int>()> call;
+        std::vector<int> answer;
+    } rows[] = {
+        {kPocketEngineStepsName,
+         [] {
+             int status = 0;
+             pocket_engine_steps{}.drawpk(0, 0, status);
+             return std::vector{status};
+         },
+         {-1}},
+        {kSurfaceQuerySeamsName,
+         [] {
+             int count = 7, status = 0;
+             surface_query_seams{}.linnet_touch_point(nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0, nullptr, count, status);
+             return std::vector{status, count};
+         },
+         {-1, 7}},
+        {kDisplayServicesName,
+         [] {
+             int instance = 7;
+             display_services{}.DISPT1(3, vec{}, vec{0, 0, 1}, instance);
+             return std::vector{instance};
+         },
+         {-1}},
+        {kDisplayServicesName,
+         [] {
+             display_services{}.status_show_feed(2);
+             return std::vector<int>{};
+         },
+         {}},
+        {kMillServicesName,
+         [] {
+             float diameter = 5.0f;
+             mill_services{}.tool_get_mill_diameter(1, diameter);
+             return std::vector{static_cast<int>(diameter)};
+         },
+         {5}},
+        {kProcSelectServicesName,
+         [] {
+             int status = 0;
+             proc_select_services{}.NXTCNT(1, 2, status);
+             return std::vector{status};
+         },
+         {-1}},
+        {kProcCommonServicesName,
+         [] {
+             int status = 0;
+             proc_common_services{}.updtcm(0, -1, 1, 2, 1, 0, 1, status);
+             return std::vector{status};
+         },
+         {-1}},
+        {kEditServicesName, [] { return std::vector{edit_services{}.trim_restart_active()}; }, {0}},
+    };
+    for (const auto& row : rows) {
+        tp_test::fresh();
+        EXPECT_EQ(row.call(), row.answer) << row.table;
+        EXPECT_EQ(tp_test::errors(), std::vector<std::string>{std::string(row.table) + ": SEAM ENTRY NOT FILLED"})
+            << row.table;
+    }
 }
