@@ -299,9 +299,19 @@ double squared(const double* a, const double* b, bool with_z)
     return dx * dx + dy * dy + dz * dz;
 }
 
-// The hit of the ray on P (step 8.2); answers false when the stage ends.
-bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int parent, entry& hit,
-                   bool& counts)
+// Whether lane n passes into its parent wherever a ray meets the parent, square or not. A collapse
+// lane is a part of the swallowtail of its source's offset: its sides run along no offset of the
+// source, so a ray from it almost never meets the source square, and the square rays that pick an
+// entry between parallel lanes would sweep every try and mode before one is taken. Its entry is
+// the first ray whose move clears the same island, lane and reach tests as every other entry.
+bool any_angle_entry(int n)
+{
+    return valid(n) && lane_table_block.contour_type[n] == kContourCollapse;
+}
+
+// The hit of the ray on P (step 8.2) from lane `walker`; answers false when the stage ends.
+bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
+                   entry& hit, bool& counts)
 {
     counts = false;
     if (mode == ray_mode::nearest) {
@@ -326,7 +336,7 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
         s.status = kEngineArrayFailed;
         return false;
     }
-    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed, mode == ray_mode::wider);
+    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed || any_angle_entry(walker), mode == ray_mode::wider);
     return true;
 }
 
@@ -374,7 +384,7 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         entry hit;
         hit.lane = walker;
         bool counts = false;
-        if (!hit_on_parent(s, c, ray, mode, parent, hit, counts)) return walk_end::failed;
+        if (!hit_on_parent(s, c, ray, mode, walker, parent, hit, counts)) return walk_end::failed;
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
         const double length2 = nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());

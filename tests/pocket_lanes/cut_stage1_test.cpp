@@ -112,6 +112,43 @@ TEST_F(CutStage1, ObliqueHitOnAParentArcIsTakenOnlyWhenRelaxed)
             << r.offsets_mode << " " << r.result << " " << r.relaxed << " " << r.wider;
 }
 
+// A lane whose sides all meet its parent aslant: a collapse lane takes the hit of its first ray
+// (the right-hand normal from the middle of its first side, (15, 12) along (0.4, -1), meets the
+// parent's bottom at x = 19.4), any other lane sweeps every square try and then takes the point of
+// the parent nearest to that middle.
+TEST_F(CutStage1, CollapseLaneEntersWhereItsFirstRayMeetsTheParentAtAnyAngle)
+{
+    struct row {
+        const char* name;
+        int contour_type;
+        double x, y;
+    };
+    const std::vector<row> rows = {
+        {"collapse lane", kContourCollapse, 19.4, 1.0},
+        {"part lane", kContourPart, 15.0, 1.0},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        add(0, 1, 0, rectangle(0, 0, 40, 30));
+        lane_table_block.island_count = 0;
+        const int outer = add(1, 1, 1, rectangle(1, 1, 39, 29));
+        const int first = add(2, 2, outer, {{10, 10}, {20, 14}, {12, 20}, {10, 10}});
+        lane_table_block.contour_type[first] = r.contour_type;
+        const int closing = add(-3, 2, first, {});
+        pocket_box_block.first_output_lane = lane_table_block.count + 1;
+        int branches = 0, status = -7;
+        // A side step long enough for every move from the triangle to the parent.
+        cut_stage1(0, 20.0, 1, 99, cut_stage_block.entries, nullptr, branches, status);
+        ASSERT_EQ(status, 0) << r.name;
+        const cut_entry_tables& e = cut_stage_block.entries;
+        EXPECT_EQ(e.element[closing], 1) << r.name;
+        EXPECT_NEAR(e.param[closing], 0.5, 1e-12) << r.name;
+        EXPECT_NE(e.element[first], 0) << r.name;
+        EXPECT_NEAR(e.x[first], r.x, 1e-9) << r.name;
+        EXPECT_NEAR(e.y[first], r.y, 1e-9) << r.name;
+    }
+}
+
 // A ray given with its clearance segment (as stage 1 lays one ray on many parents) meets a lane
 // exactly where the same ray made afresh does: result, point, parameter and element to the bit,
 // with and without the angle check, for hits on lines and arcs, refused ones, misses and a ray
