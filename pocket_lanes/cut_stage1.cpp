@@ -22,7 +22,6 @@
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -35,7 +34,11 @@ constexpr int kOneOffset = 1;
 constexpr int kTries = 10;
 constexpr double kFirstParam = 0.5, kParamStep = 0.09, kIslandParamShift = 0.06;
 constexpr int kMostAlternatives = 250;
-constexpr int kParentsKept = 8;
+// Parents kept read: a few at first; a quarter more whenever a lane is read again within
+// kRecentReads times that room of reads after it gave way (the chains of a branch walk up the
+// same upper lanes one after another), up to kParentsKept (each holds a box table of some 27 KB).
+constexpr std::size_t kParentsFirst = 8, kParentsKept = 256;
+constexpr long kRecentReads = 8;
 // Entries room made once per chain: a chain walks up many parents, and its entry list would
 // otherwise grow step by step.
 constexpr std::size_t kEntriesRoom = 64;
@@ -118,24 +121,65 @@ struct stage_run {
     island_test_lanes outer;
     int outer_count = -1;
     // The parents the rays were last laid on, read with their element boxes: a chain's tries
-    // meet the same few parents again and again, and no lane changes its points in this stage.
+    // meet the same few parents again and again, the chains of a branch meet its upper lanes, and
+    // no lane changes its points in this stage. The least recently used read gives way.
     struct parent_read {
         int lane = 0;
+        long used = 0;  // the tick of its last use
         pokarr_work points{2};
         std::unique_ptr<pk_box_table> boxes;
     };
-    std::array<parent_read, kParentsKept> parents;
-    int next_parent = 0;
+    struct parent_mark {
+        std::size_t slot = 0;  // 1 + the slot holding the lane's read, or 0
+        long gave_way = 0;     // the read that took its slot last (0: none)
+    };
+    std::vector<std::unique_ptr<parent_read>> parents;
+    std::size_t parent_room = kParentsFirst;
+    std::vector<parent_mark> parent_marks;  // by lane
+    long tick = 0, reads = 0;
 };
+
+// The slot for a new read of lane n: a new one while there is room, else the least recently used,
+// whose lane gives way. The room grows when n gave way a short while ago.
+std::size_t parent_slot(stage_run& s, int n)
+{
+    const stage_run::parent_mark& mark = s.parent_marks[static_cast<std::size_t>(n)];
+    const long recent = kRecentReads * static_cast<long>(s.parent_room);
+    if (mark.gave_way > 0 && s.reads - mark.gave_way <= recent && s.parent_room < kParentsKept)
+        s.parent_room = std::min(kParentsKept, s.parent_room + std::max<std::size_t>(1, s.parent_room / 4));
+    if (s.parents.size() < s.parent_room) {
+        s.parents.push_back(std::make_unique<stage_run::parent_read>());
+        return s.parents.size() - 1;
+    }
+    std::size_t oldest = 0;
+    for (std::size_t k = 1; k < s.parents.size(); ++k)
+        if (s.parents[k]->used < s.parents[oldest]->used) oldest = k;
+    stage_run::parent_read& p = *s.parents[oldest];
+    if (p.lane > 0) {
+        stage_run::parent_mark& old = s.parent_marks[static_cast<std::size_t>(p.lane)];
+        old.slot = 0;
+        old.gave_way = s.reads;
+    }
+    p.lane = 0;
+    return oldest;
+}
 
 // Parent lane n as read for the rays (nullptr when it cannot be read).
 const stage_run::parent_read* parent_lane(stage_run& s, int n)
 {
-    for (const stage_run::parent_read& p : s.parents)
-        if (p.lane == n) return &p;
-    stage_run::parent_read& p = s.parents[static_cast<std::size_t>(s.next_parent)];
-    s.next_parent = (s.next_parent + 1) % kParentsKept;
-    p.lane = 0;
+    if (!valid(n)) return nullptr;
+    const std::size_t lane = static_cast<std::size_t>(n);
+    if (lane >= s.parent_marks.size())
+        s.parent_marks.resize(std::max(lane, static_cast<std::size_t>(lane_table_block.count)) + 1);
+    if (s.parent_marks[lane].slot > 0) {
+        stage_run::parent_read& kept = *s.parents[s.parent_marks[lane].slot - 1];
+        kept.used = ++s.tick;
+        return &kept;
+    }
+    ++s.reads;
+    const std::size_t slot = parent_slot(s, n);
+    stage_run::parent_read& p = *s.parents[slot];
+    p.used = ++s.tick;
     // The slot's block is read over (the read resets it); only another dimension needs a new one.
     const int dimension = planar() ? 2 : 3;
     if (p.points.a.dimension != dimension) {
@@ -148,6 +192,7 @@ const stage_run::parent_read* parent_lane(stage_run& s, int n)
     if (p.boxes == nullptr) p.boxes = std::make_unique_for_overwrite<pk_box_table>();
     pokarr_get_boxes(p.points.a, *p.boxes);
     p.lane = n;
+    s.parent_marks[lane].slot = slot + 1;
     return &p;
 }
 
