@@ -412,6 +412,14 @@ bool move_clear(stage_run& s, int walker, int parent, const double* from, const 
     return true;
 }
 
+// Whether a step of squared length length2 stays within the reach of a dense pocket (a wider ray
+// reaches kWideReach times as far); any step does in offsets mode 1 and in a sparse pocket.
+bool within_reach(const stage_values& v, ray_mode mode, double length2)
+{
+    if (v.offsets_mode == kOneOffset || !v.dense) return true;
+    return mode == ray_mode::wider ? length2 < kWideReach * v.reach : length2 <= v.reach;
+}
+
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
 // steps taken; split_at answers the lane reached when the second sweep splits there.
 walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
@@ -433,10 +441,10 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
         const double length2 = nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());
-        bool clear = true;
-        if (!move_clear(s, walker, parent, ray.point, hit.point, clear)) return walk_end::failed;
-        if (clear && s.v.offsets_mode != kOneOffset && s.v.dense)
-            clear = mode == ray_mode::wider ? length2 < kWideReach * s.v.reach : length2 <= s.v.reach;
+        // A step beyond the reach is refused whatever its move meets: the move's tests are spared
+        // then (most steps to the parents tried in turn for a lone island's lane are such).
+        bool clear = within_reach(s.v, mode, length2);
+        if (clear && !move_clear(s, walker, parent, ray.point, hit.point, clear)) return walk_end::failed;
         if (!clear) {
             if (length2 < c.best.length2) {
                 c.best.valid = true;
