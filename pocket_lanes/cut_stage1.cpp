@@ -236,6 +236,11 @@ struct chain_run {
     int longest_run = 0;
     refused_step best;
     std::vector<entry> written;  // the entries of the current candidate
+    // F's rays by (wider, try, place in the sweep), kept once the first passes have failed: every
+    // further round, over another parent or with other checks, lays the same rays again.
+    int passes_run = 0;
+    std::vector<candidate> rays;
+    std::vector<signed char> ray_state;  // 0 not laid yet, 1 laid, -1 its element is too short
 };
 
 bool write_entry(stage_run& s, const entry& e)
@@ -491,25 +496,50 @@ bool split_chain(stage_run& s, chain_run& c, int p)
     return true;
 }
 
+// The ray of try k from the element e at place i of the sweep (n elements) at parameter t, wider
+// or not; false for an element too short to give one. Kept for later rounds after the first.
+bool chain_ray(chain_run& c, bool wider, int k, std::size_t i, std::size_t n, int e, double t, candidate& ray)
+{
+    const bool keep = c.passes_run > 1;
+    const std::size_t slot = ((wider ? 1 : 0) * static_cast<std::size_t>(kTries) + static_cast<std::size_t>(k)) * n + i;
+    if (keep && c.ray_state.empty()) {
+        c.rays.resize(2 * static_cast<std::size_t>(kTries) * n);
+        c.ray_state.assign(c.rays.size(), 0);
+    }
+    if (keep && c.ray_state[slot] != 0) {
+        if (c.ray_state[slot] > 0) ray = c.rays[slot];
+        return c.ray_state[slot] > 0;
+    }
+    ray = candidate{};
+    ray.element = e;
+    ray.t = t;
+    int status = 0;
+    entry_ray(wider ? 1 : 0, c.side, e, t, c.loop.a, ray.point, ray.end, ray.back, status);
+    const bool laid = status != kRayElementShort;
+    if (laid) ray.segment = make_clearance_segment(ray.back, ray.end);
+    if (keep) {
+        c.ray_state[slot] = laid ? 1 : -1;
+        if (laid) c.rays[slot] = ray;
+    }
+    return laid;
+}
+
 // The passes over the tries (step 9). Answers how the passes ended.
 walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
 {
     const std::vector<int> elements = sweep_order(c);
+    ++c.passes_run;
     ray_mode mode = ray_mode::hits;
     for (int k = 0; k < kTries; ++k) {
         double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
         if (t > 1.0) t -= 1.0;
         bool refused_here = false;
-        for (const int e : elements) {
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            const int e = elements[i];
             if (c.spike && spike_element(c.loop.a, e)) continue;
             if (k > 0 && e - 1 < c.lengths.a.count && c.lengths.a.x[e - 1] < c.short_limit) continue;
             candidate ray;
-            ray.element = e;
-            ray.t = t;
-            int status = 0;
-            entry_ray(mode == ray_mode::wider ? 1 : 0, c.side, e, t, c.loop.a, ray.point, ray.end, ray.back, status);
-            if (status == kRayElementShort) continue;
-            ray.segment = make_clearance_segment(ray.back, ray.end);
+            if (!chain_ray(c, mode == ray_mode::wider, k, i, elements.size(), e, t, ray)) continue;
             clear_written(s, c);
             entry start;
             start.lane = c.closing;
