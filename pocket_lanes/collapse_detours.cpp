@@ -19,8 +19,6 @@
 #include <deque>
 #include <vector>
 
-collapse_detours collapse_detours_block;
-
 namespace {
 
 constexpr int kPlanar = 2;
@@ -62,64 +60,102 @@ struct attachment {
     double distance = 1.0e300;
 };
 
-// The path's elements in their order, read once for all the detours of the path: a path holds a
-// few dozen elements and a detour asks about a vertex or two, so a scan of the boxes costs less
-// than building a search index of the path.
-std::vector<boxed_chain_element> boxed_elements(const pokarr& path)
+// The path's elements in their order with their boxes, read once for all the detours of the path:
+// a path holds a few dozen elements and a detour asks about a vertex or two, so a scan of the
+// boxes costs less than building a search index of the path.
+void boxed_elements(const pokarr& path, std::vector<boxed_chain_element>& boxed)
 {
-    std::vector<chain_element> elements;
-    chain_elements_of(path.x, path.y, path.count, elements);
-    std::vector<boxed_chain_element> boxed;
-    boxed.reserve(elements.size());
-    for (const chain_element& e : elements) boxed.push_back(boxed_chain_element_of(path.x, path.y, e));
-    return boxed;
+    boxed.clear();
+    for (int i = 1; i < path.count;) {
+        const chain_element e = chain_element_at(path.x, path.y, path.count, i);
+        if (!e.valid) break;
+        boxed.push_back(boxed_chain_element_of(path.x, path.y, e));
+        i = e.next;
+    }
 }
 
-// Whether the element lies clearly farther than `reach` from (px, py): outside its box widened by
-// twice the reach, or for an arc, off its circle by more than that (an arc's ends lie on its
-// circle well within the reach). The margin keeps every element that the distance measured below
-// could find within the reach.
-bool clearly_apart(const boxed_chain_element& b, double px, double py, double reach)
+// Whether every point of the box lies off the arc's circle by more than the margin: the box's
+// nearest point from the centre beyond the circle, or its farthest point within it.
+bool off_circle(const chain_element& e, const double* box, double margin)
+{
+    const double dx = std::max({box[0] - e.cx, 0.0, e.cx - box[2]});
+    const double dy = std::max({box[1] - e.cy, 0.0, e.cy - box[3]});
+    const double fx = std::max(std::abs(box[0] - e.cx), std::abs(box[2] - e.cx));
+    const double fy = std::max(std::abs(box[1] - e.cy), std::abs(box[3] - e.cy));
+    const double r = std::abs(e.r), outside = r + margin, inside = r - margin;
+    return dx * dx + dy * dy > outside * outside || (inside > 0.0 && fx * fx + fy * fy < inside * inside);
+}
+
+// Whether the element lies clearly farther than `reach` from every point of the box (x min, y min,
+// x max, y max): apart from its own box widened by twice the reach, or for an arc, off its circle
+// by more than that (an arc's ends lie on its circle well within the reach). The margin keeps
+// every element that the distance measured below could find within the reach, so squared
+// distances serve as well as exact ones.
+inline bool clearly_apart(const boxed_chain_element& b, const double* box, double reach)
 {
     const double margin = 2.0 * reach;
-    if (px < b.box[0] - margin || px > b.box[2] + margin || py < b.box[1] - margin || py > b.box[3] + margin)
+    if (box[0] > b.box[2] + margin || box[2] < b.box[0] - margin || box[1] > b.box[3] + margin ||
+        box[3] < b.box[1] - margin)
         return true;
-    return b.e.arc && std::abs(std::hypot(px - b.e.cx, py - b.e.cy) - b.e.r) > margin;
+    return b.e.arc && off_circle(b.e, box, margin);
 }
 
-// The point of the path nearest to (px, py) among its elements within `reach` (an element of 0
-// when none is; the first of equally near elements).
-attachment nearest_within(const pokarr& path, const std::vector<boxed_chain_element>& elements, double px, double py,
-                          double reach)
+// The point of the path nearest to (px, py) among the candidate elements within `reach` (an
+// element of 0 when none is; the first of equally near elements in the path's order).
+attachment nearest_within(const pokarr& path, const std::vector<const boxed_chain_element*>& candidates, double px,
+                          double py, double reach)
 {
+    const double point[4] = {px, py, px, py};
     attachment best;
-    for (const boxed_chain_element& b : elements) {
-        if (clearly_apart(b, px, py, reach)) continue;
+    for (const boxed_chain_element* b : candidates) {
+        if (clearly_apart(*b, point, reach)) continue;
         double nx = 0.0, ny = 0.0, t = 0.0;
-        chain_element_nearest(path.x, path.y, b.e, px, py, nx, ny, t);
-        const chain_element& e = b.e;
+        chain_element_nearest(path.x, path.y, b->e, px, py, nx, ny, t);
         const double distance = std::hypot(px - nx, py - ny);
         if (!(distance < best.distance)) continue;
-        best.element = e.start + 1, best.t = t, best.distance = distance;
+        best.element = b->e.start + 1, best.t = t, best.distance = distance;
         best.point[0] = nx, best.point[1] = ny;
     }
     return best;
 }
 
+// The box of the loop's vertices (the element ends that a detour may join at).
+void vertex_box(const pokarr& loop, double* box)
+{
+    box[0] = box[1] = 1.0e300;
+    box[2] = box[3] = -1.0e300;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        box[0] = std::min(box[0], loop.x[e.end]), box[1] = std::min(box[1], loop.y[e.end]);
+        box[2] = std::max(box[2], loop.x[e.end]), box[3] = std::max(box[3], loop.y[e.end]);
+    }
+}
+
 // A detour lane shares a point with its source where the horn it fills ends: its first vertex
-// within the working tolerance of the path joins there; else its vertex nearest to the path.
-attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_chain_element>& elements)
+// within the working tolerance of the path joins there; else its vertex nearest to the path. The
+// path's elements clearly apart from every vertex are left out once, before the vertices are
+// tried one by one.
+attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_chain_element>& elements,
+                  std::vector<const boxed_chain_element*>& candidates)
 {
     const double on_path = pocket_work_block.working_tolerance;
+    double box[4];
+    vertex_box(loop, box);
+    candidates.clear();
+    for (const boxed_chain_element& b : elements)
+        if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
     attachment best;
     for (int pass = 0; pass < 2 && best.vertex < 0; ++pass) {
+        if (pass == 0 && candidates.empty()) continue;
         for (int i = 1; i < loop.count;) {
             const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
             if (!e.valid) break;
             i = e.next;
             attachment a;
             if (pass == 0) {
-                a = nearest_within(path, elements, loop.x[e.end], loop.y[e.end], on_path);
+                a = nearest_within(path, candidates, loop.x[e.end], loop.y[e.end], on_path);
                 if (a.element == 0 || a.distance > on_path) continue;
             } else {
                 const double q[3] = {loop.x[e.end], loop.y[e.end], 0.0};
@@ -151,15 +187,16 @@ void add_detour(const pokarr& loop, const attachment& at, const chain_element& e
 // The path with the detours joined to it (`joins` in their order along the path, two on one
 // element by their parameters), made in one walk along the path: the entries up to an element
 // that a detour joins, the element up to each join and the detour there, the rest of the element.
-void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<attachment>& joins, pokarr& path,
-                    int& status)
+void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<attachment>& joins, pokarr& out,
+                    pokarr& path, int& status)
 {
-    pokarr_work out(kPlanar);
+    pokarr_reset(out, 0, status);
+    if (status != 0) return;
     int copied = 0;      // the path's entries before this one are in `out`
     chain_element open;  // the element joined last, whose rest is still to come
     auto finish = [&]() {
         if (!open.valid || status != 0) return;
-        add_element_to(open, path.x[open.end], path.y[open.end], out.a, status);
+        add_element_to(open, path.x[open.end], path.y[open.end], out, status);
         copied = open.end + 1;
         open.valid = false;
     };
@@ -168,19 +205,35 @@ void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<atta
         if (at.vertex < 0 || !e.valid) continue;
         if (open.valid && open.start != e.start) finish();
         if (status == 0 && !open.valid) {
-            if (copied < e.start + 1) pokarr_append(e.start + 1 - copied, path, copied, out.a, status);
+            if (copied < e.start + 1) pokarr_append(e.start + 1 - copied, path, copied, out, status);
             copied = e.start + 1;
             open = e;
         }
-        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, out.a, status);
+        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, out, status);
         if (status != 0) return;
     }
     finish();
-    if (status == 0 && copied < path.count) pokarr_append(path.count - copied, path, copied, out.a, status);
-    if (status == 0) pokarr_move(out.a, path, status);
+    if (status == 0 && copied < path.count) pokarr_append(path.count - copied, path, copied, out, status);
+    if (status != 0) return;
+    // A path in room of its own hands that room on to the next path; other paths take a copy.
+    if (path.kind >= 0 && out.kind >= 0) pokarr_swap(out, path, status);
+    else pokarr_move(out, path, status);
 }
 
 }  // namespace
+
+struct collapse_detour_room {
+    std::deque<pokarr_work> loops;  // the detour lanes of the path, the first `used` of them read
+    std::size_t used = 0;
+    std::vector<boxed_chain_element> elements;
+    std::vector<const boxed_chain_element*> candidates;
+    std::vector<attachment> joins;
+    pokarr_work out{kPlanar};
+};
+
+collapse_detours::collapse_detours() = default;
+collapse_detours::~collapse_detours() = default;
+collapse_detours collapse_detours_block;
 
 bool collapse_detour_lane(int n)
 {
@@ -207,27 +260,30 @@ void collapse_detours_clear()
 {
     collapse_detours_block.first.clear();
     collapse_detours_block.next.clear();
+    collapse_detours_block.room.reset();
 }
 
 void collapse_detours_cut(int lane, pokarr& path, int& status)
 {
     status = 0;
-    const collapse_detours& d = collapse_detours_block;
+    collapse_detours& d = collapse_detours_block;
     if (path.dimension != kPlanar || lane < 1 || static_cast<std::size_t>(lane) >= d.first.size() ||
         d.first[static_cast<std::size_t>(lane)] == 0 || path.count < 4)
         return;
+    if (d.room == nullptr) d.room = std::make_unique<collapse_detour_room>();
+    collapse_detour_room& room = *d.room;
     pokarr measured = path;  // the direction is cached in the header measured, not in the path
     double area = 0.0;
     int direction = 0;
     pokarr_area_dir(measured, area, direction);
     // Each detour runs the other way round from the path; where they join the path is found on
     // the path as it comes, and all go in with one walk along it.
-    std::deque<pokarr_work> loops;
-    std::vector<attachment> joins;
-    const std::vector<boxed_chain_element> elements = boxed_elements(path);
+    room.used = 0;
+    room.joins.clear();
+    boxed_elements(path, room.elements);
     for (int n = d.first[static_cast<std::size_t>(lane)]; n != 0; n = d.next[static_cast<std::size_t>(n)]) {
-        loops.emplace_back(kPlanar);
-        pokarr& loop = loops.back().a;
+        if (room.used == room.loops.size()) room.loops.emplace_back(kPlanar);
+        pokarr& loop = room.loops[room.used++].a;
         lane_to_pokarr(n, loop, status);
         if (status != 0) {
             status = kEngineArrayFailed;
@@ -237,14 +293,16 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
         int loop_direction = 0;
         pokarr_area_dir(loop, area, loop_direction);
         if (loop_direction == direction) pokarr_reverse(loop);
-        attachment at = attach(loop, path, elements);
-        at.lane = static_cast<int>(loops.size()) - 1;
-        if (at.vertex >= 0) joins.push_back(at);
+        attachment at = attach(loop, path, room.elements, room.candidates);
+        at.lane = static_cast<int>(room.used) - 1;
+        if (at.vertex >= 0) room.joins.push_back(at);
     }
-    if (joins.empty()) return;
-    std::stable_sort(joins.begin(), joins.end(), [](const attachment& a, const attachment& b) {
-        return a.element != b.element ? a.element < b.element : a.t < b.t;
+    if (room.joins.empty()) return;
+    // In the path's order; joins at one point keep the order of their lanes.
+    std::sort(room.joins.begin(), room.joins.end(), [](const attachment& a, const attachment& b) {
+        if (a.element != b.element) return a.element < b.element;
+        return a.t != b.t ? a.t < b.t : a.lane < b.lane;
     });
-    insert_detours(loops, joins, path, status);
+    insert_detours(room.loops, room.joins, room.out.a, path, status);
     if (status != 0) status = kEngineArrayFailed;
 }

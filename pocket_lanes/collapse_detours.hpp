@@ -8,12 +8,21 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <memory>
 #include <vector>
+
+struct collapse_detour_room;
 
 // The detour lanes of every lane: first[n] the first of lane n, next[d] the one after d (0 ends
 // a list). Listed by the cutting stages from the engine's lanes; empty otherwise.
 struct collapse_detours {
     std::vector<int> first, next;
+    // The working room of collapse_detours_cut (the detour lanes read, the path's elements, the
+    // path being made), kept from one path to the next so that it is made once per cut, not once
+    // per path; freed by collapse_detours_clear.
+    std::unique_ptr<collapse_detour_room> room;
+    collapse_detours();
+    ~collapse_detours();
 };
 extern collapse_detours collapse_detours_block;
 

@@ -22,7 +22,6 @@
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -35,7 +34,11 @@ constexpr int kOneOffset = 1;
 constexpr int kTries = 10;
 constexpr double kFirstParam = 0.5, kParamStep = 0.09, kIslandParamShift = 0.06;
 constexpr int kMostAlternatives = 250;
-constexpr int kParentsKept = 8;
+// Parents kept read: a few at first; a quarter more whenever a lane is read again within
+// kRecentReads times that room of reads after it gave way (the chains of a branch walk up the
+// same upper lanes one after another), up to kParentsKept (each holds a box table of some 27 KB).
+constexpr std::size_t kParentsFirst = 8, kParentsKept = 256;
+constexpr long kRecentReads = 8;
 // Entries room made once per chain: a chain walks up many parents, and its entry list would
 // otherwise grow step by step.
 constexpr std::size_t kEntriesRoom = 64;
@@ -118,24 +121,65 @@ struct stage_run {
     island_test_lanes outer;
     int outer_count = -1;
     // The parents the rays were last laid on, read with their element boxes: a chain's tries
-    // meet the same few parents again and again, and no lane changes its points in this stage.
+    // meet the same few parents again and again, the chains of a branch meet its upper lanes, and
+    // no lane changes its points in this stage. The least recently used read gives way.
     struct parent_read {
         int lane = 0;
+        long used = 0;  // the tick of its last use
         pokarr_work points{2};
         std::unique_ptr<pk_box_table> boxes;
     };
-    std::array<parent_read, kParentsKept> parents;
-    int next_parent = 0;
+    struct parent_mark {
+        std::size_t slot = 0;  // 1 + the slot holding the lane's read, or 0
+        long gave_way = 0;     // the read that took its slot last (0: none)
+    };
+    std::vector<std::unique_ptr<parent_read>> parents;
+    std::size_t parent_room = kParentsFirst;
+    std::vector<parent_mark> parent_marks;  // by lane
+    long tick = 0, reads = 0;
 };
+
+// The slot for a new read of lane n: a new one while there is room, else the least recently used,
+// whose lane gives way. The room grows when n gave way a short while ago.
+std::size_t parent_slot(stage_run& s, int n)
+{
+    const stage_run::parent_mark& mark = s.parent_marks[static_cast<std::size_t>(n)];
+    const long recent = kRecentReads * static_cast<long>(s.parent_room);
+    if (mark.gave_way > 0 && s.reads - mark.gave_way <= recent && s.parent_room < kParentsKept)
+        s.parent_room = std::min(kParentsKept, s.parent_room + std::max<std::size_t>(1, s.parent_room / 4));
+    if (s.parents.size() < s.parent_room) {
+        s.parents.push_back(std::make_unique<stage_run::parent_read>());
+        return s.parents.size() - 1;
+    }
+    std::size_t oldest = 0;
+    for (std::size_t k = 1; k < s.parents.size(); ++k)
+        if (s.parents[k]->used < s.parents[oldest]->used) oldest = k;
+    stage_run::parent_read& p = *s.parents[oldest];
+    if (p.lane > 0) {
+        stage_run::parent_mark& old = s.parent_marks[static_cast<std::size_t>(p.lane)];
+        old.slot = 0;
+        old.gave_way = s.reads;
+    }
+    p.lane = 0;
+    return oldest;
+}
 
 // Parent lane n as read for the rays (nullptr when it cannot be read).
 const stage_run::parent_read* parent_lane(stage_run& s, int n)
 {
-    for (const stage_run::parent_read& p : s.parents)
-        if (p.lane == n) return &p;
-    stage_run::parent_read& p = s.parents[static_cast<std::size_t>(s.next_parent)];
-    s.next_parent = (s.next_parent + 1) % kParentsKept;
-    p.lane = 0;
+    if (!valid(n)) return nullptr;
+    const std::size_t lane = static_cast<std::size_t>(n);
+    if (lane >= s.parent_marks.size())
+        s.parent_marks.resize(std::max(lane, static_cast<std::size_t>(lane_table_block.count)) + 1);
+    if (s.parent_marks[lane].slot > 0) {
+        stage_run::parent_read& kept = *s.parents[s.parent_marks[lane].slot - 1];
+        kept.used = ++s.tick;
+        return &kept;
+    }
+    ++s.reads;
+    const std::size_t slot = parent_slot(s, n);
+    stage_run::parent_read& p = *s.parents[slot];
+    p.used = ++s.tick;
     // The slot's block is read over (the read resets it); only another dimension needs a new one.
     const int dimension = planar() ? 2 : 3;
     if (p.points.a.dimension != dimension) {
@@ -148,6 +192,7 @@ const stage_run::parent_read* parent_lane(stage_run& s, int n)
     if (p.boxes == nullptr) p.boxes = std::make_unique_for_overwrite<pk_box_table>();
     pokarr_get_boxes(p.points.a, *p.boxes);
     p.lane = n;
+    s.parent_marks[lane].slot = slot + 1;
     return &p;
 }
 
@@ -191,6 +236,11 @@ struct chain_run {
     int longest_run = 0;
     refused_step best;
     std::vector<entry> written;  // the entries of the current candidate
+    // F's rays by (wider, try, place in the sweep), kept once the first passes have failed: every
+    // further round, over another parent or with other checks, lays the same rays again.
+    int passes_run = 0;
+    std::vector<candidate> rays;
+    std::vector<signed char> ray_state;  // 0 not laid yet, 1 laid, -1 its element is too short
 };
 
 bool write_entry(stage_run& s, const entry& e)
@@ -299,9 +349,19 @@ double squared(const double* a, const double* b, bool with_z)
     return dx * dx + dy * dy + dz * dz;
 }
 
-// The hit of the ray on P (step 8.2); answers false when the stage ends.
-bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int parent, entry& hit,
-                   bool& counts)
+// Whether lane n passes into its parent wherever a ray meets the parent, square or not. A collapse
+// lane is a part of the swallowtail of its source's offset: its sides run along no offset of the
+// source, so a ray from it almost never meets the source square, and the square rays that pick an
+// entry between parallel lanes would sweep every try and mode before one is taken. Its entry is
+// the first ray whose move clears the same island, lane and reach tests as every other entry.
+bool any_angle_entry(int n)
+{
+    return valid(n) && lane_table_block.contour_type[n] == kContourCollapse;
+}
+
+// The hit of the ray on P (step 8.2) from lane `walker`; answers false when the stage ends.
+bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
+                   entry& hit, bool& counts)
 {
     counts = false;
     if (mode == ray_mode::nearest) {
@@ -326,7 +386,7 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
         s.status = kEngineArrayFailed;
         return false;
     }
-    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed, mode == ray_mode::wider);
+    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed || any_angle_entry(walker), mode == ray_mode::wider);
     return true;
 }
 
@@ -357,6 +417,14 @@ bool move_clear(stage_run& s, int walker, int parent, const double* from, const 
     return true;
 }
 
+// Whether a step of squared length length2 stays within the reach of a dense pocket (a wider ray
+// reaches kWideReach times as far); any step does in offsets mode 1 and in a sparse pocket.
+bool within_reach(const stage_values& v, ray_mode mode, double length2)
+{
+    if (v.offsets_mode == kOneOffset || !v.dense) return true;
+    return mode == ray_mode::wider ? length2 < kWideReach * v.reach : length2 <= v.reach;
+}
+
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
 // steps taken; split_at answers the lane reached when the second sweep splits there.
 walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
@@ -374,14 +442,14 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         entry hit;
         hit.lane = walker;
         bool counts = false;
-        if (!hit_on_parent(s, c, ray, mode, parent, hit, counts)) return walk_end::failed;
+        if (!hit_on_parent(s, c, ray, mode, walker, parent, hit, counts)) return walk_end::failed;
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
         const double length2 = nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());
-        bool clear = true;
-        if (!move_clear(s, walker, parent, ray.point, hit.point, clear)) return walk_end::failed;
-        if (clear && s.v.offsets_mode != kOneOffset && s.v.dense)
-            clear = mode == ray_mode::wider ? length2 < kWideReach * s.v.reach : length2 <= s.v.reach;
+        // A step beyond the reach is refused whatever its move meets: the move's tests are spared
+        // then (most steps to the parents tried in turn for a lone island's lane are such).
+        bool clear = within_reach(s.v, mode, length2);
+        if (clear && !move_clear(s, walker, parent, ray.point, hit.point, clear)) return walk_end::failed;
         if (!clear) {
             if (length2 < c.best.length2) {
                 c.best.valid = true;
@@ -428,25 +496,50 @@ bool split_chain(stage_run& s, chain_run& c, int p)
     return true;
 }
 
+// The ray of try k from the element e at place i of the sweep (n elements) at parameter t, wider
+// or not; false for an element too short to give one. Kept for later rounds after the first.
+bool chain_ray(chain_run& c, bool wider, int k, std::size_t i, std::size_t n, int e, double t, candidate& ray)
+{
+    const bool keep = c.passes_run > 1;
+    const std::size_t slot = ((wider ? 1 : 0) * static_cast<std::size_t>(kTries) + static_cast<std::size_t>(k)) * n + i;
+    if (keep && c.ray_state.empty()) {
+        c.rays.resize(2 * static_cast<std::size_t>(kTries) * n);
+        c.ray_state.assign(c.rays.size(), 0);
+    }
+    if (keep && c.ray_state[slot] != 0) {
+        if (c.ray_state[slot] > 0) ray = c.rays[slot];
+        return c.ray_state[slot] > 0;
+    }
+    ray = candidate{};
+    ray.element = e;
+    ray.t = t;
+    int status = 0;
+    entry_ray(wider ? 1 : 0, c.side, e, t, c.loop.a, ray.point, ray.end, ray.back, status);
+    const bool laid = status != kRayElementShort;
+    if (laid) ray.segment = make_clearance_segment(ray.back, ray.end);
+    if (keep) {
+        c.ray_state[slot] = laid ? 1 : -1;
+        if (laid) c.rays[slot] = ray;
+    }
+    return laid;
+}
+
 // The passes over the tries (step 9). Answers how the passes ended.
 walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
 {
     const std::vector<int> elements = sweep_order(c);
+    ++c.passes_run;
     ray_mode mode = ray_mode::hits;
     for (int k = 0; k < kTries; ++k) {
         double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
         if (t > 1.0) t -= 1.0;
         bool refused_here = false;
-        for (const int e : elements) {
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            const int e = elements[i];
             if (c.spike && spike_element(c.loop.a, e)) continue;
             if (k > 0 && e - 1 < c.lengths.a.count && c.lengths.a.x[e - 1] < c.short_limit) continue;
             candidate ray;
-            ray.element = e;
-            ray.t = t;
-            int status = 0;
-            entry_ray(mode == ray_mode::wider ? 1 : 0, c.side, e, t, c.loop.a, ray.point, ray.end, ray.back, status);
-            if (status == kRayElementShort) continue;
-            ray.segment = make_clearance_segment(ray.back, ray.end);
+            if (!chain_ray(c, mode == ray_mode::wider, k, i, elements.size(), e, t, ray)) continue;
             clear_written(s, c);
             entry start;
             start.lane = c.closing;

@@ -1,5 +1,6 @@
 // Detour lanes put into the cut path of their source: the path goes out round each detour from
-// the point they share and back, in the path's order along it, whatever the order of the lanes.
+// the point they share and back, in the path's order along it, whatever the order of the lanes,
+// and the same again when the next path is cut in the room the last one left.
 #include "engine_test_support.hpp"
 
 #include "pocket_arrays/pokarr_measures.hpp"
@@ -66,6 +67,14 @@ TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
         EXPECT_NEAR(length, row.length + notches * (2.0 + 2.0 * std::sqrt(2.0)), 1e-9) << row.name;
         EXPECT_NEAR(area, row.area - notches, 1e-9) << row.name;
         EXPECT_EQ(direction, 1) << row.name;
+        // A second path cut in the room the first one left comes out the same.
+        pokarr again = make_from(row.path);
+        collapse_detours_cut(1, again, status);
+        EXPECT_EQ(status, 0) << row.name;
+        ASSERT_EQ(again.count, path.count) << row.name;
+        for (int i = 0; i < path.count; ++i)
+            EXPECT_TRUE(again.x[i] == path.x[i] && again.y[i] == path.y[i]) << row.name << " entry " << i;
+        pokarr_free(again);
         pokarr_free(path);
         collapse_detours_clear();
     }

@@ -112,6 +112,73 @@ TEST_F(CutStage1, ObliqueHitOnAParentArcIsTakenOnlyWhenRelaxed)
             << r.offsets_mode << " " << r.result << " " << r.relaxed << " " << r.wider;
 }
 
+// A nest of 30 lanes whose rays at parameter 0.5 are all refused at the top (islands between the
+// two outermost lanes) walks up the nest again from its innermost lane for each: the lanes read
+// again, kept or read afresh, still give every lane's entry on its own parent.
+TEST_F(CutStage1, NestWalkedAgainEntersEachLaneOnItsParent)
+{
+    constexpr int kNest = 30;
+    add(0, 1, 0, rectangle(0, 0, 100, 80));
+    const double h = 0.2;
+    int island_level = kLevelIsland;
+    for (const contour& c : {rectangle(50 - h, 1.5 - h, 50 + h, 1.5 + h), rectangle(98.5 - h, 40 - h, 98.5 + h, 40 + h),
+                             rectangle(50 - h, 78.5 - h, 50 + h, 78.5 + h), rectangle(1.5 - h, 40 - h, 1.5 + h, 40 + h)})
+        add(0, ++island_level, 0, c);
+    lane_table_block.island_count = lane_table_block.count - 1;
+    std::vector<int> nest{1};
+    for (int k = 1; k <= kNest; ++k) nest.push_back(add(k, 1, nest.back(), rectangle(k, k, 100 - k, 80 - k)));
+    const int closing = add(-(kNest + 1), 1, nest.back(), {});
+    ASSERT_EQ(run_stage(99), 0);
+    const cut_entry_tables& e = cut_stage_block.entries;
+    EXPECT_NEAR(e.param[closing], 0.59, 1e-12);
+    const auto on_side = [](double v, double low, double high) { return v > low - 1e-9 && v < high + 1e-9; };
+    for (int k = 2; k <= kNest; ++k) {
+        const int lane = nest[static_cast<std::size_t>(k)];
+        const double x = e.x[lane], y = e.y[lane], p = k - 1;  // the parent is rectangle(p, p, 100 - p, 80 - p)
+        ASSERT_NE(e.element[lane], 0) << "lane " << k;
+        const bool on_parent = ((std::abs(x - p) < 1e-9 || std::abs(x - (100 - p)) < 1e-9) && on_side(y, p, 80 - p)) ||
+                               ((std::abs(y - p) < 1e-9 || std::abs(y - (80 - p)) < 1e-9) && on_side(x, p, 100 - p));
+        EXPECT_TRUE(on_parent) << "lane " << k << " enters at (" << x << ", " << y << ")";
+    }
+}
+
+// A lane whose sides all meet its parent aslant: a collapse lane takes the hit of its first ray
+// (the right-hand normal from the middle of its first side, (15, 12) along (0.4, -1), meets the
+// parent's bottom at x = 19.4), any other lane sweeps every square try and then takes the point of
+// the parent nearest to that middle.
+TEST_F(CutStage1, CollapseLaneEntersWhereItsFirstRayMeetsTheParentAtAnyAngle)
+{
+    struct row {
+        const char* name;
+        int contour_type;
+        double x, y;
+    };
+    const std::vector<row> rows = {
+        {"collapse lane", kContourCollapse, 19.4, 1.0},
+        {"part lane", kContourPart, 15.0, 1.0},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        add(0, 1, 0, rectangle(0, 0, 40, 30));
+        lane_table_block.island_count = 0;
+        const int outer = add(1, 1, 1, rectangle(1, 1, 39, 29));
+        const int first = add(2, 2, outer, {{10, 10}, {20, 14}, {12, 20}, {10, 10}});
+        lane_table_block.contour_type[first] = r.contour_type;
+        const int closing = add(-3, 2, first, {});
+        pocket_box_block.first_output_lane = lane_table_block.count + 1;
+        int branches = 0, status = -7;
+        // A side step long enough for every move from the triangle to the parent.
+        cut_stage1(0, 20.0, 1, 99, cut_stage_block.entries, nullptr, branches, status);
+        ASSERT_EQ(status, 0) << r.name;
+        const cut_entry_tables& e = cut_stage_block.entries;
+        EXPECT_EQ(e.element[closing], 1) << r.name;
+        EXPECT_NEAR(e.param[closing], 0.5, 1e-12) << r.name;
+        EXPECT_NE(e.element[first], 0) << r.name;
+        EXPECT_NEAR(e.x[first], r.x, 1e-9) << r.name;
+        EXPECT_NEAR(e.y[first], r.y, 1e-9) << r.name;
+    }
+}
+
 // A ray given with its clearance segment (as stage 1 lays one ray on many parents) meets a lane
 // exactly where the same ray made afresh does: result, point, parameter and element to the bit,
 // with and without the angle check, for hits on lines and arcs, refused ones, misses and a ray
