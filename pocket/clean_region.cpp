@@ -13,7 +13,7 @@
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket/lane_table.hpp"
-#include "toolpath/machine_table.hpp"
+#include "toolpath/narrowed_mill.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>
@@ -26,34 +26,17 @@ constexpr int kGoOn = 0, kNothingBuilt = 1;
 constexpr int kForward = 1;
 constexpr int kLiveLane = 1;
 
-// The current tool's diameter and corner radius, narrowed while the region is built.
-class narrowed_tool {
-public:
-    explicit narrowed_tool(float d)
-    {
-        const int tool = PRM9().words[machine_params::kToolId];
-        tool_get_mill_diameter(tool, diameter_);
-        tool_get_corner_radius(tool, corner_);
-        int flag = 0;
-        float limit = 0.0f;
-        reduced_tool_get(flag, limit);
-        if (flag == 0) return;
-        const float narrow_diameter = diameter_ - 2.0f * d, narrow_corner = corner_ - d;
-        tool_set_mill_diameter(leval0(narrow_diameter) ? 0.0f : narrow_diameter);
-        tool_set_corner_radius(leval0(narrow_corner) ? 0.0f : narrow_corner);
-    }
-    ~narrowed_tool()
-    {
-        tool_set_mill_diameter(diameter_);
-        tool_set_corner_radius(corner_);
-    }
-    narrowed_tool(const narrowed_tool&) = delete;
-    narrowed_tool& operator=(const narrowed_tool&) = delete;
-
-private:
-    float diameter_ = 0.0f;
-    float corner_ = 0.0f;
-};
+// Narrows the current tool by the cleaning distance d on each side while the reduced-tool flag is
+// set; a value that would not stay above 0 becomes 0.
+void narrow_for_cleaning(narrowed_mill& tool, float d)
+{
+    int flag = 0;
+    float limit = 0.0f;
+    reduced_tool_get(flag, limit);
+    if (flag == 0) return;
+    const float narrow_diameter = tool.diameter() - 2.0f * d, narrow_corner = tool.corner() - d;
+    tool.narrow(leval0(narrow_diameter) ? 0.0f : narrow_diameter, leval0(narrow_corner) ? 0.0f : narrow_corner);
+}
 
 // Polygon c of the current buffer from the lane's points.
 void write_polygon(int c, const std::vector<std::array<double, 2>>& points, int& status)
@@ -82,7 +65,8 @@ void build_clean_region(float d, int& status)
     pokarr array;
     pokarr_init(2, array);
     {
-        const narrowed_tool tool(d);
+        narrowed_mill tool;
+        narrow_for_cleaning(tool, d);
         polbuf_set_pair(1.0f, 0.0f, status);
         const lane_table& t = lane_table_block;
         const int last = std::min(t.count, kLaneMax), first = std::max(pocket_box_block.first_output_lane, 1);

@@ -76,7 +76,8 @@ void fill_state(const P& p, int multi_offset)
     s.z_step = p.real(P::kZStep);
     s.first_level_z = static_cast<double>(p.real(P::kTopZ)) - s.z_step;
     s.final_depth = p.real(P::kBottomZ);
-    s.approach_height = static_cast<double>(p.real(P::kClearHeight)) + s.z_step;
+    s.clear_height = p.real(P::kClearHeight);
+    s.approach_height = s.clear_height + s.z_step;
     s.level_count = level_count_of(p);
     s.approach_clearance = p.real(P::kApproachValue);
     s.approach_length = p.real(P::kApproachLength);

@@ -15,7 +15,8 @@ struct pocket_state {
     double first_level_z = 0.0;     // top Z minus the Z step
     double final_depth = 0.0;       // bottom Z
     double z_step = 0.0;            // 0: a single level
-    double approach_height = 0.0;   // clearing height plus the Z step
+    double clear_height = 0.0;      // clearing height of the parameters, above the level
+    double approach_height = 0.0;   // clear_height plus the Z step
     // The approach value of the parameters: the clearance above the level to which the point
     // mover's approach between chains rises and from which it plunges.
     double approach_clearance = 0.0;

@@ -13,6 +13,12 @@ inline constexpr int kIslandSlotBase = 10001;
 inline constexpr int kOffsetSlots = 26666;
 
 struct pocket_work {
+    // The engine's distances, one home each. Pocket initialisation (NPKINI, or
+    // init_pocket_globals for another caller's contours) sets the tolerance and the side step;
+    // the lane engine (rrpock) fixes the rest from them, the current tool and the extra offset at
+    // its start, and sets the side step to the one it was handed, so that everything the run
+    // calls reads the same value.
+    //
     // Tolerance T of the pocket parameters; arc junctions are moved only within 2 * T.
     double tolerance = 0.0;
     // Side step s between offsets; short arcs are measured against a tenth of it.
@@ -21,6 +27,17 @@ struct pocket_work {
     // The clean-up passes scale their reach by it; the raw offset's arc tolerance is
     // min(0.5 x W, 0.0004).
     double working_tolerance = 0.0;
+    // Radius of the current tool (a wire or no mill counts 0).
+    double tool_radius = 0.0;
+    // Distance of the first offset from the contour: the extra offset when there is one, else
+    // the tool radius, or half the tool's flat width when that is wider than the step.
+    double first_offset = 0.0;
+    // The two squared reach values of the lane engine; the smaller bounds the reference area of
+    // the piece filter.
+    double reach_squared[2] = {0.0, 0.0};
+    // The caller's end value (its minimum value; 0 on the pocket's own road).
+    double end_value = 0.0;
+
     // Corner-arc switch: 1 fills convex corners of an offset with arcs of the offset radius,
     // 0 never makes a corner arc (mitre or square points instead).
     int corner_arcs = 0;
@@ -46,9 +63,6 @@ struct pocket_work {
     double offsets[kOffsetSlots + 1] = {};
     // tan of each contour's draft angle, by slot (0 for no draft).
     double taper[kOffsetSlots + 1] = {};
-    // The two squared reach values of the lane engine; the smaller bounds the reference area of
-    // the piece filter.
-    double reach_squared[2] = {0.0, 0.0};
     // Re-offset distance R of the arc-corner mode (nothing sets it: the mode stays off).
     double reoffset_distance = 0.0;
     // The parameter on the first element at which pass 1 restarted the loop (end-point mode).
@@ -64,13 +78,6 @@ struct pocket_work {
     // Reversed-island mode of the lane engine: island lanes are reversed before they merge with
     // a branch lane, and the common loops drop loops smaller than either source.
     int reversed_islands = 0;
-    // Radius of the current tool, fixed by the lane engine at its start.
-    double tool_radius = 0.0;
-    // The lane engine's copies of its side step, tolerance and end value (the caller's minimum
-    // value), set at its start.
-    double engine_step = 0.0;
-    double tolerance_copy = 0.0;
-    double end_value = 0.0;
     // Combine flag: 1 lets the branch offsets after the first pass choose their distance by scale
     // and combine. Nothing sets it.
     int combine_flag = 0;

@@ -15,7 +15,7 @@
 #include "pocket/polbuf.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/polygon_path_least.hpp"
-#include "toolpath/machine_table.hpp"
+#include "toolpath/narrowed_mill.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>
@@ -467,13 +467,9 @@ void hatch_surface_check(const double* p1, float angle, float line_v, const floa
                          float t, int& gouge, int& status)
 {
     status = 0;
-    const int tool = PRM9().words[machine_params::kToolId];
-    float diameter = -1.0f, radius = -1.0f;
-    tool_get_mill_diameter(tool, diameter);
-    tool_get_corner_radius(tool, radius);
-    const float narrow = diameter - 2.0f * t;
-    tool_set_mill_diameter(narrow);
-    tool_set_corner_radius(std::min(radius, 0.5f * narrow));
+    narrowed_mill tool;
+    const float narrow = tool.diameter() - 2.0f * t;
+    tool.narrow(narrow, std::min(tool.corner(), 0.5f * narrow));
     const float at[2] = {static_cast<float>(p1[0]), static_cast<float>(p1[1])};
     float dropped[3], normal[3];
     int drop_status = 0;
@@ -498,8 +494,6 @@ void hatch_surface_check(const double* p1, float angle, float line_v, const floa
             break;
         }
     }
-    tool_set_mill_diameter(diameter);
-    tool_set_corner_radius(radius);
 }
 
 void hatch_work_close(int& status)

@@ -70,18 +70,20 @@ void set_switches(int& offsets_mode)
     if (offsets_mode == kOneOffset) pocket_state_block.multi_offset = 1;
 }
 
-// The engine's distances: tool radius, first offset, working tolerance, reach values.
+// The engine's distances (pocket_work): side step, tool radius, first offset, working tolerance,
+// reach values and end value.
 void set_distances(double extra_offset, double side_step, double tolerance, double end_value)
 {
     pocket_work& w = pocket_work_block;
     double diameter = 0.0, corner = 0.0;
     tool_sizes(diameter, corner);
     const double flat = diameter - 2.0 * corner;
+    w.side_step = side_step;
     w.tool_radius = diameter / 2.0;
     double first = extra_offset != 0.0 ? extra_offset : w.tool_radius;
     // A tool whose flat part is wider than the step starts at half its flat width.
     if (side_step < flat && first <= flat && first > flat / 2.0) first = flat / 2.0;
-    lane_engine_block.first_offset = first;
+    w.first_offset = first;
 
     const double scale = extra_offset != 0.0 ? extra_offset : side_step;
     w.working_tolerance = std::max(std::min(tolerance, kWorkingShare * scale), kWorkingFloor);
@@ -94,8 +96,6 @@ void set_distances(double extra_offset, double side_step, double tolerance, doub
     larger = std::max(larger, smaller);
     w.reach_squared[0] = smaller;
     w.reach_squared[1] = larger;
-    w.engine_step = side_step;
-    w.tolerance_copy = tolerance;
     w.end_value = end_value;
 }
 
@@ -164,7 +164,8 @@ void run_engine(double extra_offset, const double* offsets, double side_step, in
     pocket_box_block.island_count = lane_table_block.count - 1;
     engine_time_line("start pocket offsets : ");
     const lane_engine_state& e = lane_engine_block;
-    offset_lanes(e.first_offset, extra_offset, levels.data(), side_step, offsets_mode, direction_sign,
+    const double first_offset = pocket_work_block.first_offset;
+    offset_lanes(first_offset, extra_offset, levels.data(), side_step, offsets_mode, direction_sign,
                  e.ilscom_enabled, e.lancom_enabled, second_stage, status);
     if (status != 0) return;
     bool left_over = false;
@@ -175,7 +176,7 @@ void run_engine(double extra_offset, const double* offsets, double side_step, in
         return;
     }
     if (pocket_state_block.pocket_dimension != kPlanar) outer_extent_check();
-    cut_pocket_stages(0, side_step, e.first_offset, direction_sign, offsets_mode, status);
+    cut_pocket_stages(0, side_step, first_offset, direction_sign, offsets_mode, status);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "tools/symbol_geometry_least.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/narrowed_mill.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <array>
@@ -36,24 +37,13 @@ constexpr int kReadKind = 1, kWriteKind = 2;
 
 int current_tool() { return PRM9().words[machine_params::kToolId]; }
 
-// The current tool shrunk by the clearance for the test, given back on every way out.
-struct shrunk_tool {
-    float diameter = 0.0f, corner = 0.0f;
-    explicit shrunk_tool(float clearance)
-    {
-        tool_get_mill_diameter(current_tool(), diameter);
-        tool_get_corner_radius(current_tool(), corner);
-        tool_set_mill_diameter(std::fmax(diameter - kDiameterClearances * clearance, 0.0f));
-        tool_set_corner_radius(std::fmax(corner - kCornerClearances * clearance, 0.0f));
-    }
-    ~shrunk_tool()
-    {
-        tool_set_mill_diameter(diameter);
-        tool_set_corner_radius(corner);
-    }
-    shrunk_tool(const shrunk_tool&) = delete;
-    shrunk_tool& operator=(const shrunk_tool&) = delete;
-};
+// Shrinks the current tool by the clearance for the test (ten clearances off the diameter, five
+// off the corner radius, neither below 0).
+void shrink_for_test(narrowed_mill& tool, float clearance)
+{
+    tool.narrow(std::fmax(tool.diameter() - kDiameterClearances * clearance, 0.0f),
+                std::fmax(tool.corner() - kCornerClearances * clearance, 0.0f));
+}
 
 struct tool_values {
     double radius = 0.0, taper = 0.0, cut_length = 0.0;
@@ -232,7 +222,8 @@ void open_contour_step_test(const pokarr& lane, int lane_direction, double x, do
         if (shown == 0) edisp(id, 1, shown);
     }
     before[0] = before[1] = after[0] = after[1] = 0.0;
-    const shrunk_tool shrink(proc_geometry().curve_approx.clearance);
+    narrowed_mill shrunk;
+    shrink_for_test(shrunk, proc_geometry().curve_approx.clearance);
     const tool_values tool = tool_now();
     const double tolerance_probe = kProbeTolerances * pocket_work_block.tolerance;
     double a = std::fmin(tool.radius * kProbeShareOfRadius, tolerance_probe);

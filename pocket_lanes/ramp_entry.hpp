@@ -35,13 +35,15 @@ void circle_entry_points(const double* start, const double* centre, double radiu
 
 // The ramp-in along the start of the first lane (count entries, x, y, arcs as records; lane_start
 // its first point): the ramp string from the lane start (TK2STR), the ramp points (CLCRMP), a
-// rapid move above the ramp top when the tool is not there, the feed down the ramp, the way back
-// to the lane start inside the pocket (temp_hatch) and the entry point at the first level.
-// Status 0, -1 (a gouge on the way back, a ramp string that cannot be made) or a failure.
+// rapid move above the ramp top (by pocket_state.clear_height) when the tool is not there, the
+// feed down the ramp, the way back to the lane start inside the pocket (temp_hatch) and the entry
+// point at the first level. Status 0, -1 (a gouge on the way back, a ramp string that cannot be
+// made) or a failure.
 void ramp_in_first_lane(const double* lane_start, int count, const double* points, int& status);
 
 // The ramp of the entry motion from pocket_state.path_start along the first lane: the approach
-// (strend_d with retract mode m) above the ramp top, the feed down the ramp and the way to the
-// path start inside the pocket; when the way from the ramp's first point would gouge, only the
-// approach above the path start at the full approach height is made (gouge 1, ramped 0).
+// (strend_d with retract mode m) above the ramp top (by pocket_state.clear_height), the feed down
+// the ramp and the way to the path start inside the pocket; when the way from the ramp's first
+// point would gouge, only the approach above the path start at the full approach height
+// (pocket_state.approach_height) is made (gouge 1, ramped 0).
 void ramp_along_first_lane(int m, int count, const double* points, int& gouge, bool& ramped, int& status);

@@ -92,7 +92,7 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
         status = -1;
         return;
     }
-    const double rise = ps.approach_height - ps.z_step;
+    const double rise = ps.clear_height;
     std::array<double, 3> top = ramp.at(ramp.count - 1);
     if (!DSP8().stands_at(3, top.data())) {
         std::array<double, 3> above = top;
@@ -148,7 +148,7 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     std::array<double, 3> top = {ps.path_start[0], ps.path_start[1], ps.current_z + ps.approach_height};
     if (gouge == 0) {
         top = ramp.at(ramp.count - 1);
-        top[2] += ps.approach_height - ps.z_step;
+        top[2] += ps.clear_height;
     }
     if (!DSP8().stands_at(3, top.data())) {
         strend_d(kPointsOnly, top, kUp, m, 0.0, status);

@@ -18,6 +18,8 @@
 
 #include <array>
 
+class narrowed_mill;
+
 // Descends onto P: nothing when the tool is at P; with h = 0 one rapid move to P; otherwise, from
 // above P.z + h a move down to P.z + h at the feed in force, then a feed-mode-3 move to P.
 // Leaves feed mode 1 (not after a failing move). Dimension 3 is reported and taken as 1.
@@ -92,7 +94,8 @@ void pending_retract_run(int& status);
 void surface_link_move(int dimension, const point3& point, const point3& direction, int& status);
 
 // The tool saved and shrunk for the link test (diameter - 0.004, corner radius - 0.002, both
-// surface offsets + 0.002), once until restored.
+// surface offsets + 0.002), once until restored. The shrink narrows the tool through the given
+// guard, which gives it back; the restore puts back the offsets.
 struct link_tool_save {
     float diameter = 0.0f;
     float corner_radius = 0.0f;
@@ -100,5 +103,5 @@ struct link_tool_save {
     int shrunk = 0;
 };
 link_tool_save& link_tool_saved();
-void link_tool_shrink();
+void link_tool_shrink(narrowed_mill& tool);
 void link_tool_restore();

@@ -4,7 +4,8 @@
 // and the twirl words of the pocket entry.
 #include "toolpath/approach_retract.hpp"
 
-#include "toolpath/mill_services.hpp"
+#include "toolpath/narrowed_mill.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "toolpath/linnet_params_least.hpp"
 #include "toolpath/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
@@ -58,13 +59,6 @@ float near_step(float radius, float tolerance)
     const float depth = std::clamp(tolerance, 0.0f, radius);
     const float chord = 2.0f * std::sqrt(std::max(0.0f, radius * radius - (radius - depth) * (radius - depth)));
     return chord > 0.0f ? chord : tolerance;
-}
-
-float mill_value(void (*getter)(int, float&))
-{
-    float value = 0.0f;
-    getter(PRM9().words[machine_params::kToolId], value);
-    return std::max(value, 0.0f);
 }
 
 // The highest surface height from the contact point every step towards P, and at P.
@@ -202,15 +196,14 @@ link_tool_save& link_tool_saved()
     return saved;
 }
 
-void link_tool_shrink()
+void link_tool_shrink(narrowed_mill& tool)
 {
     link_tool_save& s = link_tool_saved();
     if (s.shrunk != 0) return;
     linnet_params& p = linnet_params_block;
     s.offsets[0] = p.surface_offsets[0];
     s.offsets[1] = p.surface_offsets[1];
-    mill_service_table().tool_set_mill_diameter(std::max(0.0f, s.diameter - kDiameterShrink));
-    mill_service_table().tool_set_corner_radius(std::max(0.0f, s.corner_radius - kRadiusShrink));
+    tool.narrow(std::max(0.0f, s.diameter - kDiameterShrink), std::max(0.0f, s.corner_radius - kRadiusShrink));
     p.surface_offsets[0] += kOffsetGrowth;
     p.surface_offsets[1] += kOffsetGrowth;
     s.shrunk = 1;
@@ -220,8 +213,6 @@ void link_tool_restore()
 {
     link_tool_save& s = link_tool_saved();
     if (s.shrunk == 0) return;
-    mill_service_table().tool_set_mill_diameter(s.diameter);
-    mill_service_table().tool_set_corner_radius(s.corner_radius);
     linnet_params_block.surface_offsets[0] = s.offsets[0];
     linnet_params_block.surface_offsets[1] = s.offsets[1];
     s.shrunk = 0;
@@ -231,9 +222,13 @@ void surface_link_move(int dimension, const point3& point, const point3& directi
 {
     status = 0;
     link_tool_save& saved = link_tool_saved();
+    // The tool and the surface offsets go back on every way out, the stop of an execution
+    // included; the offsets first, then the tool (the guards unwind in reverse order).
+    narrowed_mill tool;
+    const give_back restore([] { link_tool_restore(); });
     if (saved.shrunk == 0) {
-        saved.diameter = mill_value(mill_service_table().tool_get_mill_diameter);
-        saved.corner_radius = mill_value(mill_service_table().tool_get_corner_radius);
+        saved.diameter = std::max(tool.diameter(), 0.0f);
+        saved.corner_radius = std::max(tool.corner(), 0.0f);
         saved.offsets[0] = linnet_params_block.surface_offsets[0];
         saved.offsets[1] = linnet_params_block.surface_offsets[1];
     }
@@ -248,7 +243,7 @@ void surface_link_move(int dimension, const point3& point, const point3& directi
     bool projected = false, moves = true;
     if (eqval0(length) == 0) {
         plan = plan_link(length, nc_function_code());
-        link_tool_shrink();
+        link_tool_shrink(tool);
         if (plan.near && plan.w_function && linnet_params_block.approach_type == kTwirlApproach && twirl_made(plan)) {
             moves = false;
         } else {
@@ -268,6 +263,5 @@ void surface_link_move(int dimension, const point3& point, const point3& directi
     }
     int switched = 0;
     if (projected) srf_state_4_to_2(switched);
-    link_tool_restore();
     set_srf_kind_mask(mask);
 }

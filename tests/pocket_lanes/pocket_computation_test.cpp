@@ -412,7 +412,7 @@ TEST_F(PocketComputation, FirstOffsetFollowsTheToolAndTheSideStep)
         pocket_work_block.side_step = r.side_step;
         load({rectangle(0, 0, 40, 20)}, 1.5);
         EXPECT_EQ(run(), kEngineDone) << r.name;
-        EXPECT_DOUBLE_EQ(lane_engine_block.first_offset, r.first_offset) << r.name;
+        EXPECT_DOUBLE_EQ(pocket_work_block.first_offset, r.first_offset) << r.name;
         // The first lane of the outer contour lies at the contour's offset from it.
         const lane_table& lt = lane_table_block;
         for (int i = 1; i < pocket_box_block.first_output_lane; ++i) {

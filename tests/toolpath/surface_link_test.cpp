@@ -3,6 +3,7 @@
 // the test only.
 #include "motion_output_support.hpp"
 
+#include "toolpath/exec_control.hpp"
 #include "toolpath/modal_setters.hpp"
 
 #include <cmath>
@@ -138,4 +139,25 @@ TEST_F(MotionOutput, SurfaceLinkSamplingEndsAndTwirlWordsClear)
     EXPECT_EQ(steps(), (std::vector<std::string>{"L(0,0,3)", "L(2,0,3)"}));
     EXPECT_EQ(twirl_requested_get(), 1);
     EXPECT_EQ(twirl_made_get(), 0);
+}
+
+TEST_F(MotionOutput, SurfaceLinkGivesTheOffsetsBackOnStop)
+{
+    fresh_at({0, 0, 0});
+    vantu::control::set_flag("nc_sub_code", 34);
+    linnet_params_block.surface_tolerance = 0.1f;
+    linnet_params_block.surface_offsets[0] = 0.01f;
+    surface_query_table().tool_contact_point = [](const float*, const float*, float, float*, float*, int&) {
+        throw execution_stop{kExecRestart};
+    };
+    bool stopped = false;
+    try {
+        int status = 0;
+        surface_link_move(1, {2, 0, 0}, kUp, status);
+    } catch (const execution_stop&) {
+        stopped = true;
+    }
+    EXPECT_TRUE(stopped);
+    EXPECT_FLOAT_EQ(linnet_params_block.surface_offsets[0], 0.01f);
+    EXPECT_EQ(link_tool_saved().shrunk, 0) << "the next link shrinks the tool afresh";
 }
