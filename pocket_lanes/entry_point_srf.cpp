@@ -18,7 +18,7 @@
 #include "pocket_lanes/string_merge.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "surfaces/surface_select_least.hpp"
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 #include "toolpath/loop_path.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"

@@ -7,14 +7,14 @@
 #include "pocket_lanes/hatch_region.hpp"
 
 #include "cutter/tool_contact_point_least.hpp"
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 #include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/polygon_path_least.hpp"
+#include "pocket_lanes/polygon_path.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 

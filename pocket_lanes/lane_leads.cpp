@@ -9,7 +9,7 @@
 #include "pocket_lanes/lead_arcs.hpp"
 #include "pocket_lanes/lead_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/coord_in_display_units_least.hpp"
+#include "toolpath/coord_in_display_units.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_writers.hpp"
 

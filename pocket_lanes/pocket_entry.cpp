@@ -15,7 +15,7 @@
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/ramp_entry.hpp"
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"

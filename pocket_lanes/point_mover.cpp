@@ -16,7 +16,7 @@
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "toolpath/twirl_words.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/markers.hpp"

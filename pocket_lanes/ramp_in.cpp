@@ -12,7 +12,7 @@
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/ramp_points.hpp"
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"

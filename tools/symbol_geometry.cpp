@@ -1,6 +1,6 @@
 // sym_line, dbdarc_from_angles and GCPT0 on the host's entity store (least version, see the
 // header).
-#include "tools/symbol_geometry_least.hpp"
+#include "tools/symbol_geometry.hpp"
 #include "tools/edata_double_access.hpp"
 
 #include "host/vantu_compare.hpp"

@@ -1,5 +1,5 @@
 // LINE over the host's entity store (least version, see the header).
-#include "surfaces/line_entity_least.hpp"
+#include "surfaces/line_entity.hpp"
 
 #include "host/vantu_entity.hpp"
 #include "host/vantu_entity_ext.hpp"

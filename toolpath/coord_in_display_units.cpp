@@ -1,5 +1,5 @@
 // coord_in_display_units (see the header).
-#include "toolpath/coord_in_display_units_least.hpp"
+#include "toolpath/coord_in_display_units.hpp"
 
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_tpdisplay.hpp"

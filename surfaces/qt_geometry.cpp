@@ -1,5 +1,5 @@
 // Geometry routines of the triangle model, least version (see the header).
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // warn_at_point (see the header).
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include "host/vantu_messages.hpp"
-#include "toolpath/coord_in_display_units_least.hpp"
+#include "toolpath/coord_in_display_units.hpp"
 
 #include <cstdio>
 #include <string>

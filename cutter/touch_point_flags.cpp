@@ -1,5 +1,5 @@
 // The touch-point flags (least version, see the header).
-#include "cutter/touch_point_least.hpp"
+#include "cutter/touch_point_flags.hpp"
 
 touch_point_flags touch_point_flags_block;
 

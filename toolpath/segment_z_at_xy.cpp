@@ -1,5 +1,5 @@
 // segment_z_at_xy (see the header).
-#include "toolpath/segment_z_at_xy_least.hpp"
+#include "toolpath/segment_z_at_xy.hpp"
 
 #include "host/vantu_compare.hpp"
 

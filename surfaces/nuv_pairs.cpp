@@ -1,5 +1,5 @@
 // The pair array of the triangulation (least version, see the header).
-#include "surfaces/nuv_pairs_least.hpp"
+#include "surfaces/nuv_pairs.hpp"
 
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"

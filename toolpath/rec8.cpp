@@ -1,5 +1,5 @@
 // rec8_get_put on the entity store (least version, see the header).
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 
 #include "host/vantu_entity.hpp"
 #include "host/vantu_entity_ext.hpp"

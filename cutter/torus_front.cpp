@@ -2,13 +2,13 @@
 // header). Pushes run the whole solver in the move's frame along +x; a drop gathers the triangles
 // within the cutter's reach and rests the cutter exactly on each (profile_triangle_drop_d),
 // highest triangle first, stopping where no triangle left can hold it higher than the best found.
-#include "cutter/torus_front_least.hpp"
+#include "cutter/torus_front.hpp"
 
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 #include "cutter/kernels/drop_profile.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
 
 #include <algorithm>

@@ -2,12 +2,12 @@
 // triangles of the quadtree whose boxes lie within the cutter's largest radius of the point: a
 // triangle farther out lies wholly outside the cutter and cannot be nearer than one under it
 // that enters it.
-#include "cutter/locpnt_taper_least.hpp"
+#include "cutter/locpnt_taper.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"
 #include "host/vantu_messages.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The way along a polygon between two edges: both ways are measured, the shorter is taken
 // unless the given way is clearly short enough, and its vertices are written or collected.
-#include "pocket_lanes/polygon_path_least.hpp"
+#include "pocket_lanes/polygon_path.hpp"
 
 #include "toolpath/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"

@@ -3,10 +3,10 @@
 // the drop onto the plane bounds both, and when C lies clearly outside the triangle, only the
 // edges can be met. Every contact is a point of the triangle under the cutter; allowed for is
 // rounding: the record's single-precision plane and a height rounded up to single precision.
-#include "cutter/drop_bounds_least.hpp"
+#include "cutter/drop_bounds.hpp"
 
 #include "cutter/kernels/xy_contact.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -8,17 +8,17 @@
 // the rounding of a height up to single precision (the XY contact meets only points of a
 // triangle under the cutter); the triangle bounds allow for that rounding too, so the walk finds
 // exactly the best height of all triangles.
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 
-#include "cutter/drop_bounds_least.hpp"
+#include "cutter/drop_bounds.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"
-#include "cutter/torus_front_least.hpp"
+#include "cutter/torus_front.hpp"
 #include "host/vantu_messages.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 
 #include <algorithm>
 #include <climits>
