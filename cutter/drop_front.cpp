@@ -1,4 +1,4 @@
-// The drop front end, least version (see the header). Untilted, the quadtree is walked from the
+// The drop front end (see the header). Untilted, the quadtree is walked from the
 // root: a box whose height bound (qt_box_drop_height, nearest distance) cannot beat the best
 // height found is skipped with its whole subtree, and so is a triangle. The triangles left are
 // gathered with the lowest of their box bound and the plane and edge bounds of triangle_bounds,

@@ -1,7 +1,6 @@
-// The drop front end of the cutter location, least version: the current cutter lowered along its
+// The drop front end of the cutter location: the current cutter lowered along its
 // axis at one point onto the triangle model (tool_drop_z_at_xy), with the candidate triangles of
-// a tilted axis (elm2nd). The line-net front end completes this file with the other locating
-// roads.
+// a tilted axis (elm2nd).
 #pragma once
 
 #include "surfaces/tri_store_least.hpp"

@@ -1,4 +1,4 @@
-// The tapered cutter-location front end, least version (see the header). The candidates are the
+// The tapered cutter-location front end (see the header). The candidates are the
 // triangles of the quadtree whose boxes lie within the cutter's largest radius of the point: a
 // triangle farther out lies wholly outside the cutter and cannot be nearer than one under it
 // that enters it.

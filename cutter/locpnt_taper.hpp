@@ -1,6 +1,6 @@
-// The tapered cutter-location front end, least version: cone_contact_setup loads a cutter into
+// The tapered cutter-location front end: cone_contact_setup loads a cutter into
 // the conical contact kernel, and locpnt_taper hands the kernel the triangles under a tool point
-// and keeps the smallest signed distance. The line-net front end completes this file.
+// and keeps the smallest signed distance.
 #pragma once
 
 // Loads cutter (D, r, L, a in radians, off) into the conical kernel and runs its set-up (without

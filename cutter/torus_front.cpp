@@ -1,7 +1,7 @@
-// The front-end pieces of the toroidal solvers and the tapered drop, least version (see the
-// header). Pushes run the whole solver in the move's frame along +x; a drop gathers the triangles
-// within the cutter's reach and rests the cutter exactly on each (profile_triangle_drop_d),
-// highest triangle first, stopping where no triangle left can hold it higher than the best found.
+// The front-end pieces of the toroidal solvers and the tapered drop (see the header). Pushes run
+// the whole solver in the move's frame along +x; a drop gathers the triangles within the cutter's
+// reach and rests the cutter exactly on each (profile_triangle_drop_d), highest triangle first,
+// stopping where no triangle left can hold it higher than the best found.
 #include "cutter/torus_front.hpp"
 
 #include "cutter/drop_front.hpp"

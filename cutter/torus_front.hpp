@@ -1,7 +1,7 @@
-// The front-end pieces that hand pushes and drops to the toroidal solvers, least version: the
+// The front-end pieces that hand pushes and drops to the toroidal solvers: the
 // double-precision edge drop of a move and the tapered drop along a move (the push driver calls
 // them per triangle), and the candidate triangles under a cutter lowered straight down with the
-// tapered cutter's drop (tool_drop_z_at_xy). The line-net front end completes this file.
+// tapered cutter's drop (tool_drop_z_at_xy).
 #pragma once
 
 #include <vector>

@@ -1,4 +1,4 @@
-// The touch-point flags (least version, see the header).
+// The touch-point flags (see the header).
 #include "cutter/touch_point_flags.hpp"
 
 touch_point_flags touch_point_flags_block;

@@ -1,6 +1,5 @@
-// The touch-point flags of the cutter location, least version: the module computes no touch
-// points yet, so the flags are stored words that stay 0 unless set. The pocket computation reads
-// the temporary flag before it runs. The cutter location completes this file and replaces it.
+// The touch-point flags of the cutter location: stored words that stay 0 unless set. The pocket
+// computation reads the temporary flag before it runs.
 #pragma once
 
 inline constexpr int kTouchPointGlobal = 1;

@@ -1,6 +1,6 @@
 // The way along one polygon of a packed polygon set between two of its edges
-// (polygon_boundary_path), least version in the place the lane output's point-string support
-// completes: the vertices passed are written as moves or collected as points. The region
+// (polygon_boundary_path), part of the lane output's point-string support: the vertices passed
+// are written as moves or collected as points. The region
 // hatching calls it to go round a polygon it meets.
 #pragma once
 

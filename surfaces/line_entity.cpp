@@ -1,4 +1,4 @@
-// LINE over the host's entity store (least version, see the header).
+// LINE over the host's entity store (see the header).
 #include "surfaces/line_entity.hpp"
 
 #include "host/vantu_entity.hpp"

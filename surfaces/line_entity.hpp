@@ -1,7 +1,6 @@
 // Line entities made by the module (LINE), as the pocket's contour records use them (with the
 // data doubles of a curve, tools/edata_double_access.hpp) to put a straight piece in place of a curve that
-// leaves its working plane. Least version: the surface access completes the geometry access
-// and replaces this file, keeping these names.
+// leaves its working plane.
 #pragma once
 
 // Creates a line entity (class 1, type 1) from the first to the second point and answers its id.

@@ -1,4 +1,4 @@
-// The pair array of the triangulation (least version, see the header).
+// The pair array of the triangulation (see the header).
 #include "surfaces/nuv_pairs.hpp"
 
 #include "host/vantu_memory.hpp"

@@ -1,6 +1,5 @@
 // The growable pair array of the triangulation, which the pocket execution resets at its start
-// and closes at its end. Least version: the triangulation owns the array and replaces this
-// file, keeping these names.
+// and closes at its end.
 #pragma once
 
 struct nuv_pairs {

@@ -1,4 +1,4 @@
-// Geometry routines of the triangle model, least version (see the header).
+// Geometry routines of the triangle model (see the header).
 #include "surfaces/qt_geometry.hpp"
 
 #include <algorithm>

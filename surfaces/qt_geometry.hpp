@@ -1,7 +1,6 @@
-// Geometry routines of the triangle model that the cutter location uses, least version: the drop
+// Geometry routines of the triangle model that the cutter location uses: the drop
 // height of a bull-nose cutter onto one vertex and the distances from a point to a quadtree box
-// (boxes and points in integer micrometres). Surface access and triangulation complete this
-// file.
+// (boxes and points in integer micrometres).
 #pragma once
 
 #include <cmath>

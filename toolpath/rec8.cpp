@@ -1,4 +1,4 @@
-// rec8_get_put on the entity store (least version, see the header).
+// rec8_get_put on the entity store (see the header).
 #include "toolpath/rec8.hpp"
 
 #include "host/vantu_entity.hpp"

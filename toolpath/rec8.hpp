@@ -1,7 +1,7 @@
 // The UCS record of a tool path (an entity of class 8, type 1): a real, the origin, the matrix,
 // the 8-character name in two integers and one more integer. The UCS load of the block display
-// and the UCS name of a procedure read it. Least version until the geometry entity access is
-// built: get and put on the entity store.
+// and the UCS name of a procedure read it; mode 1 gets it from the entity store, mode 2 puts it
+// there.
 #pragma once
 
 #include <array>

@@ -1,5 +1,4 @@
-// sym_line, dbdarc_from_angles and GCPT0 on the host's entity store (least version, see the
-// header).
+// sym_line, dbdarc_from_angles and GCPT0 on the host's entity store (see the header).
 #include "tools/symbol_geometry.hpp"
 #include "tools/edata_double_access.hpp"
 

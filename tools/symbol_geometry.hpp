@@ -1,6 +1,5 @@
 // Lines, arcs and points made for the default tool symbols (sym_line, dbdarc_from_angles, GCPT0),
-// as host curve records. Least version: the geometry access of the surface subsystem completes it
-// and replaces this file, keeping these names.
+// as host curve records.
 #pragma once
 
 // Smallest radius of an arc entity: dbdarc_from_angles refuses smaller arcs. A tenth of the
