@@ -2,26 +2,13 @@
 // line crosses a region. By its mode it writes the moves that go round the polygons met, returns
 // that path as points, only tests whether the straight move would gouge, or returns the
 // crossing points. The entry code, the ramp choice and the sliver test of the offset pieces call
-// it; temp_hatch takes the two sets from the polygon buffers.
+// it through their seam (pocket_lanes/region_hatch_seams.hpp, which also names the modes);
+// temp_hatch takes the two sets from the polygon buffers.
 #pragma once
 
 #include "host/words.hpp"
 #include "pocket_lanes/point_output.hpp"
-
-// Modes; 10 more marks a start at an indicated point.
-inline constexpr int kHatchWrite = 1;
-inline constexpr int kHatchPoints = 2;
-inline constexpr int kHatchGougeTest = 3;
-inline constexpr int kHatchCrossingsTo = 4;
-inline constexpr int kHatchCrossingsTested = 5;
-inline constexpr int kHatchCrossings = 6;
-inline constexpr int kHatchIndicatedStart = 10;
-
-// Crossings the table holds; polygons of the second set are numbered from kHatchSecondSet + 1.
-inline constexpr int kHatchCrossingsMax = 2000;
-inline constexpr int kHatchSecondSet = 2000;
-// Status of a gouge while the strict gouge flag is set.
-inline constexpr int kHatchRefused = 1;
+#include "pocket_lanes/region_hatch_seams.hpp"
 
 // Follows P1 to P2 (x, y, z doubles) through the first set (every mode) and the second set
 // (modes 1 to 3, which also locate P1, P2 and the spans in it). Sets are packed polygons (a point

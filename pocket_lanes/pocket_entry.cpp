@@ -9,7 +9,7 @@
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/lane_leads.hpp"
 #include "pocket_lanes/entry_bookkeeping.hpp"
 #include "pocket_arrays/nearest_points.hpp"
@@ -165,7 +165,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
         const double from[3] = {ps.start_point[0], ps.start_point[1], ps.current_z};
         const double to[3] = {ps.path_start[0], ps.path_start[1], ps.current_z};
         int n = 0;
-        temp_hatch(kHatchGougeTest + k, from, to, n, none, gouge, status);
+        region_hatch().temp_hatch(kHatchGougeTest + k, from, to, n, none, gouge, status);
         (void)n;
         if (status < 0) return;
         if (status == kHatchRefused || gouge != 0) {
@@ -210,7 +210,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
         const double from[3] = {ps.start_point[0], ps.start_point[1], ps.current_z};
         const double to[3] = {ps.path_start[0], ps.path_start[1], ps.current_z};
         int n = 0;
-        temp_hatch(kHatchWrite + k, from, to, n, none, gouge, status);
+        region_hatch().temp_hatch(kHatchWrite + k, from, to, n, none, gouge, status);
         if (status < 0) return;
         if (status == kHatchRefused) {
             userrc_lines(kRefusedStart);

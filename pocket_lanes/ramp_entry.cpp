@@ -7,7 +7,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket/lane_table.hpp"
 #include "toolpath/machine_table.hpp"
@@ -87,7 +87,7 @@ bool connection_length(int lane, const double* p_rel, const double* p_abs, xy_ou
     const double to[3] = {p_abs[0], p_abs[1], pocket_state_block.current_z};
     int count = 0, gouge = 0, status = 0;
     work.used = 0;
-    temp_hatch(kHatchPoints, n_abs, to, count, work, gouge, status);
+    region_hatch().temp_hatch(kHatchPoints, n_abs, to, count, work, gouge, status);
     if (status != 0 || gouge != 0) return false;
     const double* path = work.handle >= 0 ? static_cast<const double*>(mmcptr(work.handle)) : nullptr;
     length = 0.0;

@@ -8,7 +8,7 @@
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/ramp_points.hpp"
@@ -107,7 +107,7 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
     const double to[3] = {lane_start[0], lane_start[1], foot[2]};
     int n = 0, gouge = 0;
     xy_output none;
-    temp_hatch(kHatchWrite, foot.data(), to, n, none, gouge, status);
+    region_hatch().temp_hatch(kHatchWrite, foot.data(), to, n, none, gouge, status);
     if (status < 0) return;
     if (gouge != 0) {
         status = -1;
@@ -141,7 +141,7 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     xy_output none;
     int n = 0;
     if (eqptd(2, foot.data(), start) == 0) {
-        temp_hatch(kHatchGougeTest, foot.data(), start, n, none, gouge, status);
+        region_hatch().temp_hatch(kHatchGougeTest, foot.data(), start, n, none, gouge, status);
         if (status < 0) return;
         status = 0;
     }
@@ -163,7 +163,7 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     down_the_ramp(ramp, status);
     if (status < 0) return;
     set_mch_change_mode(kFeedBase);
-    temp_hatch(kHatchWrite, foot.data(), start, n, none, gouge, status);
+    region_hatch().temp_hatch(kHatchWrite, foot.data(), start, n, none, gouge, status);
     if (status < 0) return;
     status = 0;
     ramped = true;
