@@ -6,7 +6,7 @@
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_lines.hpp"
 #include "clearing/surface_lanes_least.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "clearing/hatch/hatch_region.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps)
 {

@@ -4,7 +4,7 @@
 // brackets (entering and leaving one polygon) until only the outermost pairs remain. The pairs
 // are then walked round, returned as points or tested for a gouge by the location of the spans
 // between them in the second set.
-#include "pocket_lanes/hatch_region.hpp"
+#include "clearing/hatch/hatch_region.hpp"
 
 #include "cutter/tool_contact_point_least.hpp"
 #include "cutter/drop_front.hpp"

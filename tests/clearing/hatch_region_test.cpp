@@ -2,10 +2,10 @@
 // parity of a segment ending inside a second-set polygon, the walk round the outer of two nested
 // polygons, mode 6 against the gouge tests, a full crossing table, the surface check of NC
 // functions 34 and 38, the arrays kept between calls, and a segment without length.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "clearing/hatch/hatch_region.hpp"
 
 #include <cmath>
 #include <vector>
