@@ -11,7 +11,7 @@
 #include "pocket/pocket_draw_words.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
 #include "pocket_lanes/region_containment.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"

@@ -13,7 +13,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "toolpath/twirl_words.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/warn_at_point.hpp"

@@ -1,7 +1,7 @@
 // The ramps into a level: down the start of the first lane (ramp_in_first_lane) and from the
 // path start point in the entry motion (ramp_along_first_lane); both lay the ramp along a string
 // made of the first lane (see ramp_entry.hpp).
-#include "pocket_lanes/ramp_entry.hpp"
+#include "pocket_lanes/entry/ramp_entry.hpp"
 
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -11,7 +11,7 @@
 #include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/ramp_points.hpp"
+#include "pocket_lanes/entry/ramp_points.hpp"
 #include "toolpath/warn_at_point.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"

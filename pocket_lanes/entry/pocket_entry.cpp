@@ -1,5 +1,5 @@
 // The entry motion of a chain and the snap of the indicated start point (see the header).
-#include "pocket_lanes/pocket_entry.hpp"
+#include "pocket_lanes/entry/pocket_entry.hpp"
 
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/nc_entr.hpp"
@@ -10,11 +10,11 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_lanes/lane_leads.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/lane_leads.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/ramp_entry.hpp"
+#include "pocket_lanes/entry/ramp_entry.hpp"
 #include "toolpath/warn_at_point.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"

@@ -1,13 +1,13 @@
 // The lead moves at lane ends: the approach retry, the lead-in into a lane and the lead-out after
 // it (see the header).
-#include "pocket_lanes/lane_leads.hpp"
+#include "pocket_lanes/entry/lane_leads.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
-#include "pocket_lanes/lead_arcs.hpp"
-#include "pocket_lanes/lead_points.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/lead_arcs.hpp"
+#include "pocket_lanes/entry/lead_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "toolpath/coord_in_display_units.hpp"
 #include "toolpath/markers.hpp"

@@ -1,10 +1,10 @@
 // Lead arcs: the plain writer's arc and refusal, its approach target on the chord, the lifted
 // arc, the surface writer's steps, and the clip of arc and straight leads against the part.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
 #include "cutter/tool_probe_least.hpp"
-#include "pocket_lanes/lead_arcs.hpp"
+#include "pocket_lanes/entry/lead_arcs.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 
 #include <cmath>

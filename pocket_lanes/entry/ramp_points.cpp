@@ -1,5 +1,5 @@
 // The ramp entry points: the lane as a plain string, the ramp climbing along it, the span test.
-#include "pocket_lanes/ramp_points.hpp"
+#include "pocket_lanes/entry/ramp_points.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"

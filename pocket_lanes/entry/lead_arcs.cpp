@@ -1,5 +1,5 @@
 // Lead arcs at lane ends: the plain writer, the surface writer and the clip against the part.
-#include "pocket_lanes/lead_arcs.hpp"
+#include "pocket_lanes/entry/lead_arcs.hpp"
 
 #include "cutter/tool_probe_least.hpp"
 #include "host/vantu.hpp"

@@ -1,6 +1,6 @@
 // Lead points at lane ends: the lane's end, tangent and side, the straight and the arc lead with
 // their tests, the two-sided choice for open islands, and the fallback along a closed lane.
-#include "pocket_lanes/lead_points.hpp"
+#include "pocket_lanes/entry/lead_points.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
@@ -9,8 +9,8 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket/lane_table.hpp"
-#include "pocket_lanes/lead_arcs.hpp"
-#include "pocket_lanes/lead_lane_checks.hpp"
+#include "pocket_lanes/entry/lead_arcs.hpp"
+#include "pocket_lanes/entry/lead_lane_checks.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/vec2_perp.hpp"

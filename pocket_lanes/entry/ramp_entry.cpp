@@ -1,5 +1,5 @@
 // The choice of the ramp lane and the circle of a circular entry (see the header).
-#include "pocket_lanes/ramp_entry.hpp"
+#include "pocket_lanes/entry/ramp_entry.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"

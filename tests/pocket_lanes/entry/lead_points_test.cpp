@@ -1,15 +1,15 @@
 // Lead points at lane ends: the lane end when there is no lead, straight and arc leads on a
 // square lane, the link reductions, the refusals of an arc inside the lane's opening arc and of
 // an arc crossing its own lane ten times, and the lead-out's side and linking move.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_arrays/elem_lane_crossings.hpp"
 #include "pocket/lane_table.hpp"
-#include "pocket_lanes/lead_lane_checks.hpp"
-#include "pocket_lanes/lead_points.hpp"
+#include "pocket_lanes/entry/lead_lane_checks.hpp"
+#include "pocket_lanes/entry/lead_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // The tests of a lead against the lanes (see the header).
-#include "pocket_lanes/lead_lane_checks.hpp"
+#include "pocket_lanes/entry/lead_lane_checks.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"

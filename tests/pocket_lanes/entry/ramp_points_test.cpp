@@ -1,13 +1,13 @@
 // Ramp entry points and the move containment test: the lane string with its arcs stepped, the
 // ramp climbing along open and closed strings to the top, the plunge, the span test; the hatch
 // line through a move against packed polygons, the used-entry-point list and the CUT.COM slot.
-#include "lane_test_support.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "pocket/polbuf.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
-#include "pocket_lanes/ramp_points.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/ramp_points.hpp"
 #include "pocket_lanes/region_containment.hpp"
 #include "toolpath/mch_slots.hpp"
 

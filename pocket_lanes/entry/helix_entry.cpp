@@ -1,5 +1,5 @@
 // The helical entry's search for a free circle (see the header).
-#include "pocket_lanes/helix_entry.hpp"
+#include "pocket_lanes/entry/helix_entry.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket/dialog_items.hpp"
