@@ -5,7 +5,7 @@
 // the first height that differs.
 #include "bench_mesh.hpp"
 
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"

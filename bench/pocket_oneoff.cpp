@@ -9,7 +9,7 @@
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "clearing/hatch/hatch_region.hpp"
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"

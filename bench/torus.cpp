@@ -7,11 +7,11 @@
 // triangle's, and the new tip lies within 1e-4 of tool_drop_z_at_xy's height; it stops with an
 // error at the first point that differs.
 #include "bench_mesh.hpp"
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"
-#include "cutter/torus_front_least.hpp"
+#include "cutter/torus_front.hpp"
 
 #include <benchmark/benchmark.h>
 

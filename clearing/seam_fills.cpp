@@ -6,6 +6,7 @@
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_lines.hpp"
 #include "clearing/surface_lanes_least.hpp"
+#include "clearing/hatch/hatch_region.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps)
 {
@@ -31,8 +32,14 @@ void fill_hatch_line_services(hatch_line_services& services)
     services.hatch_line_span = hatch_line_span;
 }
 
+void fill_region_hatch(region_hatch_seams& table)
+{
+    table.hatch_region = hatch_region;
+    table.temp_hatch = temp_hatch;
+}
+
 namespace {
 [[maybe_unused]] const bool filled_at_load =
     (fill_hatch_clearing_steps(pocket_engine()), fill_surface_grid_lanes(surface_grid()),
-     fill_hatch_line_services(hatch_line_seams()), true);
+     fill_hatch_line_services(hatch_line_seams()), fill_region_hatch(region_hatch()), true);
 }  // namespace

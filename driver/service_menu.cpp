@@ -14,7 +14,7 @@
 #include "listing/proctl.hpp"
 #include "listing/toltbl.hpp"
 #include "tools/tool_utilities.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/pp_messages.hpp"
 #include "toolpath/proc_flags.hpp"

@@ -11,7 +11,7 @@
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 #include "toolpath/machine_table.hpp"
 
 namespace {

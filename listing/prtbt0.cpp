@@ -7,7 +7,7 @@
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 
 #include <cstring>
 

@@ -8,7 +8,7 @@
 #include "listing/list_lines.hpp"
 #include "listing/listing_fields.hpp"
 #include "listing/lst_state.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/tool_accessors.hpp"
 

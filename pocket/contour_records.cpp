@@ -9,7 +9,7 @@
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
 #include "tools/edata_double_access.hpp"
-#include "surfaces/line_entity_least.hpp"
+#include "surfaces/line_entity.hpp"
 #include "toolpath/motion_end_points.hpp"
 
 #include <algorithm>

@@ -21,7 +21,7 @@
 #include "pocket_arrays/loop_tree.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "surfaces/nuv_pairs_least.hpp"
+#include "surfaces/nuv_pairs.hpp"
 #include "toolpath/markers.hpp"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
-#include "pocket_lanes/lead_arcs.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/lead_arcs.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"

@@ -9,7 +9,7 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
-#include "pocket_lanes/hatch_region.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
@@ -143,7 +143,7 @@ bool crossed_twice(const pokarr& piece, const double* from, const double* middle
     for (int k = 0; k < 2 * points; ++k) set[1 + static_cast<std::size_t>(k)] = real_to_word(flat[static_cast<std::size_t>(k)]);
     xy_output output;
     int count = 0, gouge = 0, close_status = 0;
-    hatch_region(kHatchCrossings, nullptr, 0, set.data(), 1, p1, p2, count, output, gouge, status);
+    region_hatch().hatch_region(kHatchCrossings, nullptr, 0, set.data(), 1, p1, p2, count, output, gouge, status);
     xy_output_close(output, close_status);
     if (status != 0) {
         status = kPiecesMemory;

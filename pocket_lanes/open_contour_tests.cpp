@@ -9,7 +9,7 @@
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
-#include "tools/symbol_geometry_least.hpp"
+#include "tools/symbol_geometry.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/narrowed_mill.hpp"
 #include "tools/tool_accessors.hpp"

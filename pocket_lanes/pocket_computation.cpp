@@ -3,7 +3,7 @@
 // message per engine code, and the computation for other callers.
 #include "pocket_lanes/pocket_computation.hpp"
 
-#include "cutter/touch_point_least.hpp"
+#include "cutter/touch_point_flags.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
@@ -19,7 +19,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket/lane_table.hpp"
-#include "toolpath/coord_in_display_units_least.hpp"
+#include "toolpath/coord_in_display_units.hpp"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "surfaces/line_entity_least.hpp"
+#include "surfaces/line_entity.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"

@@ -5,7 +5,7 @@
 #include "toolpath/bounded_text.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -9,8 +9,8 @@
 #include "toolpath/connect_params_least.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"
-#include "toolpath/warn_at_point_least.hpp"
-#include "toolpath/segment_z_at_xy_least.hpp"
+#include "toolpath/warn_at_point.hpp"
+#include "toolpath/segment_z_at_xy.hpp"
 #include "toolpath/surface_query_seams.hpp"
 
 #include <algorithm>

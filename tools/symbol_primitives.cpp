@@ -6,7 +6,7 @@
 
 #include "host/vantu.hpp"
 #include "tools/edata_double_access.hpp"
-#include "tools/symbol_geometry_least.hpp"
+#include "tools/symbol_geometry.hpp"
 
 #include <algorithm>
 #include <cmath>

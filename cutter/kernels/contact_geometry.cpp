@@ -6,7 +6,7 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include <cmath>
 

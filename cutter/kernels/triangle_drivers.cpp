@@ -5,11 +5,11 @@
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"
-#include "cutter/torus_front_least.hpp"
+#include "cutter/torus_front.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 
 #include <algorithm>
 #include <cmath>

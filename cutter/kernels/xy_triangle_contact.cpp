@@ -11,7 +11,7 @@
 #include "cutter/cutter_block_least.hpp"
 #include "cutter/cutter_seams_least.hpp"
 #include "host/vantu_compare.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "surfaces/qt_geometry.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "cone_reference.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
-#include "cutter/locpnt_taper_least.hpp"
+#include "cutter/locpnt_taper.hpp"
 
 #include <gtest/gtest.h>
 

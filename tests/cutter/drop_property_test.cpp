@@ -7,7 +7,7 @@
 #include "cutter_test_support.hpp"
 #include "exact_drop_reference.hpp"
 
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 

@@ -4,7 +4,7 @@
 #include "cutter_test_support.hpp"
 #include "drop_reference.hpp"
 
-#include "cutter/drop_front_least.hpp"
+#include "cutter/drop_front.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"

@@ -3,7 +3,7 @@
 #include "cutter_test_support.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
-#include "cutter/locpnt_taper_least.hpp"
+#include "cutter/locpnt_taper.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 
 #include <cmath>

@@ -8,8 +8,8 @@
 #include "cutter/cutter_block_least.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "host/vantu.hpp"
-#include "surfaces/qt_geometry_least.hpp"
-#include "toolpath/segment_z_at_xy_least.hpp"
+#include "surfaces/qt_geometry.hpp"
+#include "toolpath/segment_z_at_xy.hpp"
 
 #include <random>
 

@@ -8,7 +8,7 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
 #include "toolpath/nc_state_texts.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
 #include "host/vantu_entity.hpp"

@@ -6,7 +6,7 @@
 #include "listing/block_handlers.hpp"
 #include "toolpath/setmod.hpp"
 #include "listing/tool_display.hpp"
-#include "toolpath/rec8_least.hpp"
+#include "toolpath/rec8.hpp"
 
 #include <cmath>
 

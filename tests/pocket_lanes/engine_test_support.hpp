@@ -5,7 +5,7 @@
 
 #include "lane_test_support.hpp"
 
-#include "cutter/touch_point_least.hpp"
+#include "cutter/touch_point_flags.hpp"
 #include "host/control/memory.hpp"
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_element.hpp"

@@ -7,7 +7,7 @@
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_entr.hpp"
 #include "pocket/entry_pnt_tables.hpp"
-#include "pocket_lanes/entry_bookkeeping.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 

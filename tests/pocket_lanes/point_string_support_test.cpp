@@ -9,7 +9,7 @@
 #include "pocket_arrays/pokarr_resample.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
 #include "pocket_lanes/vec2_perp.hpp"
-#include "tools/symbol_geometry_least.hpp"
+#include "tools/symbol_geometry.hpp"
 
 #include <cmath>
 #include <string>

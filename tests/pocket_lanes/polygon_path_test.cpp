@@ -2,7 +2,7 @@
 // giving nothing, a polygon number outside the set refused.
 #include "lane_test_support.hpp"
 
-#include "pocket_lanes/polygon_path_least.hpp"
+#include "pocket_lanes/polygon_path.hpp"
 
 #include <vector>
 

@@ -5,11 +5,11 @@
 #include "host/control/memory.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/coord_in_display_units_least.hpp"
-#include "surfaces/qt_geometry_least.hpp"
+#include "toolpath/coord_in_display_units.hpp"
+#include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/warn_at_point_least.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "motion_output_support.hpp"
 
 #include "toolpath/modal_setters.hpp"
-#include "toolpath/segment_z_at_xy_least.hpp"
+#include "toolpath/segment_z_at_xy.hpp"
 
 #include <functional>
 

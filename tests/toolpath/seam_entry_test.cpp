@@ -6,6 +6,7 @@
 #include "pocket/engine_steps.hpp"
 #include "pocket/hatch_line_seams.hpp"
 #include "pocket/proc_dialog_seams.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
 #include "toolpath/display_services.hpp"
@@ -53,6 +54,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kSurfaceQuerySeamsName, unfilled_entries(surface_query_table())},
         {kApproachServicesName, unfilled_entries(approach_seams())},
         {kSurfaceGridSeamsName, unfilled_entries(surface_grid())},
+        {kRegionHatchSeamsName, unfilled_entries(region_hatch())},
         {kEditServicesName, unfilled_entries(edit_seams())},
         {kHatchLineServicesName, unfilled_entries(hatch_line_seams())},
         {kProcDialogServicesName, unfilled_entries(proc_dialog_seams())},

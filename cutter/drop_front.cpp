@@ -1,0 +1,265 @@
+// The drop front end (see the header). Untilted, the quadtree is walked from the
+// root: a box whose height bound (qt_box_drop_height, nearest distance) cannot beat the best
+// height found is skipped with its whole subtree, and so is a triangle. The triangles left are
+// gathered with the lowest of their box bound and the plane and edge bounds of triangle_bounds,
+// and dropped on while their bound lies above the best: those met at their face first, then the
+// others highest bound first, so the best rises early and most bounds fall below it. A box bound
+// is taken on the box widened by the rounding of the point to micrometres, over a top raised by
+// the rounding of a height up to single precision (the XY contact meets only points of a
+// triangle under the cutter); the triangle bounds allow for that rounding too, so the walk finds
+// exactly the best height of all triangles.
+#include "cutter/drop_front.hpp"
+
+#include "cutter/drop_bounds.hpp"
+#include "cutter/kernels/contact_geometry.hpp"
+#include "cutter/kernels/cutter_frame.hpp"
+#include "cutter/kernels/triangle_drivers.hpp"
+#include "cutter/kernels/xy_contact.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "cutter/torus_front.hpp"
+#include "host/vantu_messages.hpp"
+#include "surfaces/qt_geometry.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kFound = 0;
+constexpr int kNothingUnder = 1;
+constexpr int kFailed = -1;
+constexpr int kNearestDistance = 2;
+constexpr float kMicrometresPerMillimetre = 1000.0f;
+constexpr float kFoundBelow = -1.0e9f;
+// A taper reaching this has no cone.
+constexpr float kRightAngle = 1.5707963f;
+// Widening of a box for the height bound, in micrometres: the point's rounding to micrometres,
+// with room to spare.
+constexpr int kBoxSlack = 2;
+// Raise of a box's top for the bound, relative to its height: a height rounded up to single
+// precision, with room to spare.
+constexpr float kRoundingSlack = 1.0e-4f;
+// Quadtree walk: depth-first, at most three children left waiting per level.
+constexpr int kWalkStack = 4 * kQtLevels + 1;
+
+struct cutter_values {
+    int type;
+    float diameter;
+    float corner;
+    float radius;
+};
+
+int to_micrometres(float value)
+{
+    const double um = std::nearbyint(static_cast<double>(value) * kMicrometresPerMillimetre);
+    return static_cast<int>(std::clamp(um, static_cast<double>(INT_MIN / 2), static_cast<double>(INT_MAX / 2)));
+}
+
+// The best contact found so far.
+struct best_contact {
+    float height = kNoHeight;
+    float contact[3] = {0.0f, 0.0f, 0.0f};
+};
+
+// One triangle through the driver; a higher height becomes the best.
+void drop_on(const qt_entry& record, const float* corners, const float* point, const cutter_values& cutter,
+             best_contact& best)
+{
+    const float pass_value = 0.0f;
+    const int no_switch = 0;
+    float height = 0.0f, contact[3], distance = 0.0f, value = 0.0f;
+    int status = 0;
+    triangle_drop_single(corners, corners + 3, corners + 6, record, point, cutter.type, no_switch, no_switch, pass_value,
+                         cutter.diameter, cutter.corner, height, contact, distance, value, status);
+    if (status == kDriverNoContact || !(height > best.height)) return;
+    best.height = height;
+    std::memcpy(best.contact, contact, sizeof best.contact);
+}
+
+// The walk of the quadtree for an untilted cutter: the triangles of the boxes in reach are
+// gathered with their height bounds and dropped on, highest bound first, until no bound is left
+// above the best height.
+class quadtree_drop {
+public:
+    quadtree_drop(const float* point, const cutter_values& cutter, const float* nodes, const qt_entry* entries,
+                  const int* list)
+        : point_(point), cutter_(cutter), nodes_(nodes), entries_(entries), list_(list)
+    {
+        at_[0] = to_micrometres(point[0]);
+        at_[1] = to_micrometres(point[1]);
+    }
+
+    void run(best_contact& best)
+    {
+        int stack[kWalkStack];
+        int depth = 0;
+        if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
+        while (depth > 0) {
+            const qt_node& node = qt_nodes.nodes[stack[--depth]];
+            float bound = 0.0f;
+            if (!bound_of(node.box, node.top_z, bound) || !(bound > best.height)) continue;
+            for (int k = 0; k < node.count; ++k) gather(list_[node.first + k], best);
+            const int first = 4 * static_cast<int>(&node - qt_nodes.nodes) + 1;
+            for (int c = first; c < first + 4 && c < kQtNodes && depth < kWalkStack; ++c)
+                if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
+        }
+        drop_gathered(best);
+    }
+
+private:
+    struct candidate {
+        float bound;
+        int entry;
+        triangle_bounds bounds;
+    };
+    static constexpr int kGathered = 128;
+
+    void gather(int entry, best_contact& best)
+    {
+        const qt_entry& record = entries_[entry];
+        float corners[9];
+        for (int c = 0; c < 3; ++c) std::memcpy(corners + 3 * c, nodes_ + 3 * (record.nodes[c] - 1), 3 * sizeof(float));
+        float bound = 0.0f;
+        if (!bound_of(record.box, std::max({corners[2], corners[5], corners[8]}), bound) || !(bound > best.height))
+            return;
+        const triangle_bounds bounds(point_, {cutter_.type, cutter_.radius, cutter_.corner}, record, corners);
+        bound = std::min(bound, bounds.plane());
+        if (!(bound > best.height)) return;
+        if (gathered_ == kGathered) drop_gathered(best);
+        candidates_[gathered_++] = {bound, entry, bounds};
+    }
+
+    // The gathered triangles whose bounds lie above the best: those met at their face first (they
+    // are cheap and their drop is close to their bound), then the others, highest bound first;
+    // the bound of a triangle met only by its edges is taken just before it would be dropped on.
+    void drop_gathered(best_contact& best)
+    {
+        std::sort(candidates_, candidates_ + gathered_, [](const candidate& a, const candidate& b) {
+            const bool a_face = a.bounds.face() == kFaceInside, b_face = b.bounds.face() == kFaceInside;
+            return a_face != b_face ? a_face : a.bound > b.bound;
+        });
+        for (int k = 0; k < gathered_; ++k) {
+            const candidate& c = candidates_[k];
+            if (!(c.bound > best.height) || !(c.bounds.edges() > best.height)) continue;
+            drop_on(entries_[c.entry], c.bounds.corners(), point_, cutter_, best);
+        }
+        gathered_ = 0;
+    }
+
+    // The height bound of a box of triangles whose highest corner is top; false beyond reach.
+    bool bound_of(const int* box, float top, float& bound) const
+    {
+        const int widened[4] = {box[0] - kBoxSlack, box[1] - kBoxSlack, box[2] + kBoxSlack, box[3] + kBoxSlack};
+        const float raised = top + kRoundingSlack * (1.0f + std::fabs(top));
+        int status = 0;
+        qt_box_drop_height(at_, widened, raised, kNearestDistance, cutter_.radius, cutter_.corner, cutter_.type, bound,
+                           status);
+        return status == 0;
+    }
+
+    const float* point_;
+    cutter_values cutter_;
+    const float* nodes_;
+    const qt_entry* entries_;
+    const int* list_;
+    int at_[2];
+    candidate candidates_[kGathered];  // filled up to gathered_ (left unset beyond)
+    int gathered_ = 0;
+};
+
+// The drop of a tilted cutter: every triangle turned into the frame, those in reach dropped.
+bool tilted_drop(const float* point, const cutter_values& cutter, best_contact& best)
+{
+    const float reach = cutter.radius + kBoxSlack / kMicrometresPerMillimetre;
+    std::vector<drop_candidate> candidates;
+    int status = 0;
+    elm2nd(point, reach, candidates, status);
+    if (status != 0) return false;
+    for (const drop_candidate& c : candidates) drop_on(c.record, c.corners, point, cutter, best);
+    return true;
+}
+
+}  // namespace
+
+void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>& candidates, int& status)
+{
+    candidates.clear();
+    const float* nodes = tri_model_nodes();
+    const qt_entry* entries = tri_model_entries();
+    if (nodes == nullptr || entries == nullptr) {
+        status = kFailed;
+        return;
+    }
+    const int at[2] = {to_micrometres(point[0]), to_micrometres(point[1])};
+    const cutter_frame& frame = cutter_frame_block;
+    for (int t = 0; t < tri_store_block.entry_count; ++t) {
+        drop_candidate c{};
+        int box[4];
+        frame_triangle(frame.origin, frame.axis, nodes, entries[t], c.record, box, c.corners);
+        float distance = 0.0f;
+        int beyond = 0;
+        qt_box_near_dist(box[0], box[1], box[2], box[3], at[0], at[1], reach, distance, beyond);
+        if (beyond == 0) candidates.push_back(c);
+    }
+    status = 0;
+}
+
+void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
+{
+    const linnet_params& lp = linnet_params_block;
+    const bool tapered = lp.cutter_type > kCutterTapered;
+    const cutter_values cutter{tapered ? lp.cutter_type - kCutterTapered : lp.cutter_type, lp.diameter,
+                               lp.corner_radius, 0.5f * lp.diameter};
+    const bool sound_taper = !tapered || (lp.taper >= 0.0f && lp.taper < kRightAngle && lp.cut_length >= 0.0f);
+    if (cutter.type < kCutterBall || cutter.type > kCutterBullNose || !(cutter.radius > 0.0f) ||
+        !(cutter.corner >= 0.0f) || cutter.corner > cutter.radius || !sound_taper) {
+        eroutc("tool_drop_z_at_xy, WRONG CUTTER", 0);
+        status = kFailed;
+        return;
+    }
+    tri_model_arrays model;
+    if (!tri_model_arrays_get("tool_drop_z_at_xy", model)) {
+        status = kFailed;
+        return;
+    }
+    const float* nodes = model.nodes;
+    const qt_entry* entries = model.entries;
+    const int* list = model.list;
+
+    best_contact best;
+    float at[3] = {point[0], point[1], point[2]};
+    const bool tilted = lp.tilted_axis != 0;
+    if (tilted) frame_vector(point, lp.tool_axis, at);
+    bool read = true;
+    if (tapered) {
+        int drop_status = 0;
+        taper_drop_at(at, lp.tilted_axis, best.height, best.contact, drop_status);
+        read = drop_status >= 0;
+    } else if (tilted) {
+        read = tilted_drop(at, cutter, best);
+    } else {
+        quadtree_drop(at, cutter, nodes, entries, list).run(best);
+    }
+    if (!read) {
+        eroutc("tool_drop_z_at_xy, NO TRIANGLE MODEL", 0);
+        status = kFailed;
+        return;
+    }
+    if (!(best.height > kFoundBelow)) {
+        status = kNothingUnder;
+        return;
+    }
+    const float tip[3] = {at[0], at[1], best.height};
+    const float taper = tapered ? lp.taper : 0.0f, no_fillet = 0.0f;
+    int normal_status = 0;
+    tool_contact_offset(cutter.diameter, cutter.corner, taper, no_fillet, lp.cut_length, tip, best.contact, normal,
+                        normal_status);
+    std::memcpy(result, tip, sizeof tip);
+    if (tilted) {
+        frame_vector_back(result);
+        frame_vector_back(normal);
+    }
+    status = kFound;
+}

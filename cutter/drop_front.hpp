@@ -1,0 +1,28 @@
+// The drop front end of the cutter location: the current cutter lowered along its
+// axis at one point onto the triangle model (tool_drop_z_at_xy), with the candidate triangles of
+// a tilted axis (elm2nd).
+#pragma once
+
+#include "surfaces/tri_store_least.hpp"
+
+#include <vector>
+
+// A triangle under a tilted cutter, turned into the cutter frame.
+struct drop_candidate {
+    qt_entry record;
+    float corners[9];
+};
+
+// The triangles whose box (turned into the cutter frame) lies within `reach` of the point (x, y
+// in the frame). Reads tri_store and cutter_frame (frame_update comes first). Status 0; -1 when
+// the model cannot be read.
+void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>& candidates, int& status);
+
+// Drops the cutter of linnet_params (type, diameter, corner radius, taper and cut length; tilted
+// axis and tool axis) at the point's XY (along the tool axis through the point when it is tilted)
+// onto the triangle model; a tapered cutter through the tapered toroidal solver. Status 0 with the
+// tool-tip position in result and the contact normal (from the contact into the cutter) in
+// normal; 1 when no triangle lies under the cutter (outputs untouched); -1 with a line on the
+// error channel for a cutter without size or with a taper of a right angle or more, or no model.
+// Reads linnet_params, tri_store, qt_nodes.
+void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status);

@@ -1,0 +1,174 @@
+// The front-end pieces of the toroidal solvers and the tapered drop (see the header). Pushes run
+// the whole solver in the move's frame along +x; a drop gathers the triangles within the cutter's
+// reach and rests the cutter exactly on each (profile_triangle_drop_d), highest triangle first,
+// stopping where no triangle left can hold it higher than the best found.
+#include "cutter/torus_front.hpp"
+
+#include "cutter/drop_front.hpp"
+#include "cutter/kernels/drop_profile.hpp"
+#include "cutter/kernels/torus_contact.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "surfaces/qt_geometry.hpp"
+#include "surfaces/tri_store_least.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+constexpr int kContact = 0;
+constexpr int kAllBelow = 2;
+constexpr int kNoContact = -1;
+constexpr int kNothingUnder = 1;
+constexpr int kFailed = -1;
+// Corners below this height under a level push cannot be met.
+constexpr double kBelowTip = 1.0e-5;
+// The drop starts this far above the highest candidate.
+// A triangle's box is tried this far beyond the cutter's reach (its box lies 1 um beyond its
+// corners, the point is rounded to micrometres).
+constexpr float kReachSlack = 0.002f;
+constexpr double kMicrometresPerMillimetre = 1000.0;
+// Quadtree walk: depth-first, at most three children left waiting per level.
+constexpr int kWalkStack = 4 * kQtLevels + 1;
+
+const double kAlongX[3] = {1.0, 0.0, 0.0};
+
+int to_micrometres(float value)
+{
+    const double um = std::nearbyint(static_cast<double>(value) * kMicrometresPerMillimetre);
+    return static_cast<int>(std::clamp(um, static_cast<double>(INT_MIN / 2), static_cast<double>(INT_MAX / 2)));
+}
+
+bool within(const int* box, const int* at, float reach)
+{
+    float distance = 0.0f;
+    int beyond = 0;
+    qt_box_near_dist(box[0], box[1], box[2], box[3], at[0], at[1], reach, distance, beyond);
+    return beyond == 0;
+}
+
+void add_triangle(const float* corners, std::vector<drop_triangle>& triangles)
+{
+    drop_triangle t;
+    for (int k = 0; k < 9; ++k) t.corners[k] = corners[k];
+    t.top = std::max({t.corners[2], t.corners[5], t.corners[8]});
+    triangles.push_back(t);
+}
+
+// The quadtree's triangles within reach of the point.
+bool quadtree_triangles(const float* point, float reach, std::vector<drop_triangle>& triangles)
+{
+    const float* nodes = tri_model_nodes();
+    const qt_entry* entries = tri_model_entries();
+    const int* list = tri_model_list();
+    if (nodes == nullptr || entries == nullptr || list == nullptr) return false;
+    const int at[2] = {to_micrometres(point[0]), to_micrometres(point[1])};
+    int stack[kWalkStack];
+    int depth = 0;
+    if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
+    while (depth > 0) {
+        const int index = stack[--depth];
+        const qt_node& node = qt_nodes.nodes[index];
+        if (!within(node.box, at, reach)) continue;
+        for (int k = 0; k < node.count; ++k) {
+            const qt_entry& e = entries[list[node.first + k]];
+            if (!within(e.box, at, reach)) continue;
+            float corners[9];
+            for (int c = 0; c < 3; ++c)
+                for (int i = 0; i < 3; ++i) corners[3 * c + i] = nodes[3 * (e.nodes[c] - 1) + i];
+            add_triangle(corners, triangles);
+        }
+        const int first = 4 * index + 1;
+        for (int c = first; c < first + 4 && c < kQtNodes && depth < kWalkStack; ++c)
+            if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
+    }
+    return true;
+}
+
+}  // namespace
+
+void triangle_edges_drop_d(const double&, const double* corners, const double*, const double* radii, double* tool_point,
+                           double& travel, double* contact, int& status)
+{
+    if (corners[2] < kBelowTip && corners[5] < kBelowTip && corners[8] < kBelowTip) {
+        status = kAllBelow;
+        return;
+    }
+    const double origin[3] = {0.0, 0.0, 0.0};
+    double distance = 0.0, touch[3], tip[3];
+    int solver = 0;
+    torus_tri_contact(corners, origin, radii[0], radii[1], kAlongX, distance, touch, tip, solver);
+    if (solver != kTorusContact || !(distance >= 0.0)) {
+        status = kNoContact;
+        return;
+    }
+    travel = distance;
+    std::copy(tip, tip + 3, tool_point);
+    std::copy(touch, touch + 3, contact);
+    status = kContact;
+}
+
+void taper_triangle_drop(const double* cutter, const double* corners, double* tool_point, double& travel,
+                         double* contact, int& status)
+{
+    const double origin[3] = {0.0, 0.0, 0.0};
+    const double no_offset = 0.0;
+    double distance = 0.0, touch[3], point[3];
+    int solver = 0;
+    taper_torus_tri_contact(corners, origin, cutter[0], cutter[1], cutter[2], cutter[3], no_offset, kAlongX, distance,
+                            touch, point, solver);
+    if (solver != kTorusContact || !(distance >= 0.0)) {
+        status = kNoContact;
+        return;
+    }
+    travel = distance;
+    std::copy(point, point + 3, tool_point);
+    std::copy(touch, touch + 3, contact);
+    status = kContact;
+}
+
+void drop_triangles(const float* point, const float& reach, const int& tilted, std::vector<drop_triangle>& triangles,
+                    int& status)
+{
+    triangles.clear();
+    const float widened = reach + kReachSlack;
+    if (tilted != 0) {
+        std::vector<drop_candidate> turned;
+        elm2nd(point, widened, turned, status);
+        if (status != 0) return;
+        for (const drop_candidate& c : turned) add_triangle(c.corners, triangles);
+    } else if (!quadtree_triangles(point, widened, triangles)) {
+        status = kFailed;
+        return;
+    }
+    std::sort(triangles.begin(), triangles.end(), [](const drop_triangle& a, const drop_triangle& b) { return a.top > b.top; });
+    status = 0;
+}
+
+void taper_drop_at(const float* point, const int& tilted, float& height, float* contact, int& status)
+{
+    const linnet_params& lp = linnet_params_block;
+    const drop_profile profile = tapered_profile(lp.diameter, lp.corner_radius, lp.taper, lp.cut_length);
+    std::vector<drop_triangle> triangles;
+    drop_triangles(point, static_cast<float>(profile.outer), tilted, triangles, status);
+    if (status != 0) return;
+    double best = -HUGE_VAL, best_contact[3] = {0.0, 0.0, 0.0};
+    for (const drop_triangle& t : triangles) {
+        // The tip cannot come to rest above a triangle's highest corner.
+        if (t.top <= best) break;
+        double corners[9], touch[3];
+        for (int k = 0; k < 9; ++k) corners[k] = t.corners[k] - (k % 3 == 2 ? 0.0 : point[k % 3]);
+        const double drop = profile_triangle_drop_d(profile, corners, touch);
+        if (!(drop > best)) continue;
+        best = drop;
+        for (int k = 0; k < 3; ++k) best_contact[k] = touch[k] + (k == 2 ? 0.0 : point[k]);
+    }
+    if (!(best > -HUGE_VAL)) {
+        status = kNothingUnder;
+        return;
+    }
+    height = rounded_up(best);
+    for (int k = 0; k < 3; ++k) contact[k] = static_cast<float>(best_contact[k]);
+    status = 0;
+}
