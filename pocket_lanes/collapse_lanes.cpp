@@ -12,6 +12,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/chain_elements.hpp"
+#include "pocket_lanes/collapse_horn_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_table.hpp"
@@ -86,6 +87,29 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
     }
 }
 
+// The distance of (px, py) from an element. On an arc the point's direction from the centre
+// decides: within the arc's sweep the circle is nearest, else the nearer end (sides of the
+// centre told by cross products, without the angles the general nearest point computes).
+double element_distance(const pokarr& loop, const chain_element& e, double px, double py)
+{
+    const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+    // A line, or an arc whose ends meet (a whole circle or none): the general nearest point.
+    if (!e.arc || std::fabs(sx - ex) + std::fabs(sy - ey) < kPocketValueTolerance) {
+        double nx = 0.0, ny = 0.0, t = 0.0;
+        chain_element_nearest(loop.x, loop.y, e, px, py, nx, ny, t);
+        return std::hypot(px - nx, py - ny);
+    }
+    // From the centre: the arc turned to run counter-clockwise from a to b, and the point w.
+    const bool ccw = e.dir > 0;
+    const double ax = (ccw ? sx : ex) - e.cx, ay = (ccw ? sy : ey) - e.cy;
+    const double bx = (ccw ? ex : sx) - e.cx, by = (ccw ? ey : sy) - e.cy;
+    const double wx = px - e.cx, wy = py - e.cy;
+    const bool after_a = ax * wy - ay * wx >= 0.0, before_b = wx * by - wy * bx >= 0.0;
+    const bool within = ax * by - ay * bx >= 0.0 ? after_a && before_b : after_a || before_b;
+    if (within) return std::fabs(std::hypot(wx, wy) - std::fabs(e.r));
+    return std::min(std::hypot(px - sx, py - sy), std::hypot(px - ex, py - ey));
+}
+
 // Whether one of the elements comes within `reach` of (px, py). An element's box floors its
 // distance, so most elements are passed over without measuring.
 bool near_within(const std::vector<boxed_element>& elements, double px, double py, double reach)
@@ -102,9 +126,7 @@ bool near_within(const std::vector<boxed_element>& elements, double px, double p
             const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
         }
-        double nx = 0.0, ny = 0.0, t = 0.0;
-        chain_element_nearest(near.loop->x, near.loop->y, e, px, py, nx, ny, t);
-        if (std::hypot(px - nx, py - ny) <= reach) return true;
+        if (element_distance(*near.loop, e, px, py) <= reach) return true;
     }
     return false;
 }
@@ -168,6 +190,12 @@ struct measured_loops {
     inside_loop inside_source;
     bool inside_made = false;
     measured_loops(const pokarr& from, int first) : source(from), first_new(first) {}
+    // The index of the source's elements (the first of `loops`), built when a piece first needs it.
+    pk_elem_index& source_index()
+    {
+        if (loops.empty()) take(&source);
+        return loops.front().index;
+    }
     inside_loop& inside()
     {
         if (!inside_made) inside_loop_make(source, inside_source);
@@ -191,7 +219,7 @@ struct measured_loops {
     {
         if (ready) return loops;
         ready = true;
-        take(&source);
+        source_index();
         for (int n = first_new; n <= lane_table_block.count && status == 0; ++n) take_lane(n, status);
         return loops;
     }
@@ -426,8 +454,10 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
     loop_buffer_clear(parts);
     whole = false;
     int crossings = 0;
+    const bool direct = horn_tail_inside_loops(measured.source, measured.source_index(), piece, parts, crossings, status);
+    if (status != 0) return;
     pokarr source = measured.source;  // the crossing search reads it only
-    if (!comlup_inside_loops(source, piece, parts, crossings)) {
+    if (!direct && !comlup_inside_loops(source, piece, parts, crossings)) {
         loop_buffer_clear(parts);
         return;
     }
