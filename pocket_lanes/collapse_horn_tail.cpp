@@ -1,5 +1,6 @@
 // The part of a small collapse piece inside its source from the crossings of its elements with
-// the source elements near it (collapse_lanes_record asks before the general clip). The part is
+// the source elements near it (collapse_lanes_record asks before the general clip), and the
+// inside test of a point by a ray through the source's index. The part is
 // walked as the common-loop walk walks it: from the crossing where the source enters the piece,
 // along the source to the other crossing, back along the piece, cleaned the same way.
 #include "pocket_lanes/collapse_horn_tail.hpp"
@@ -54,21 +55,25 @@ void sort_few(T* v, int count, Less less)
         for (int j = i; j > 0 && less(v[j], v[j - 1]); --j) std::swap(v[j], v[j - 1]);
 }
 
-// The unit direction of an element at a point on it (an arc's tangent in its direction).
+// The direction of an element at a point on it (an arc's tangent in its direction), not made
+// unit.
 void direction_at(const pokarr& loop, const chain_element& e, double px, double py, double& ux, double& uy)
 {
     ux = e.arc ? -e.dir * (py - e.cy) : loop.x[e.end] - loop.x[e.start];
     uy = e.arc ? e.dir * (px - e.cx) : loop.y[e.end] - loop.y[e.start];
-    const double length = std::hypot(ux, uy);
-    if (length > 0.0) ux /= length, uy /= length;
 }
 
-// The way along an element to a point on it: the distance from a line's start, the angle swept
-// from an arc's start in its direction.
+// The length of a vector (coordinates of a pocket never come near over- or underflow, which the
+// standard hypot guards at many times the cost).
+double length_of(double x, double y) { return std::sqrt(x * x + y * y); }
+
+// The way along an element to a point on it, for ordering points on one element: on a line its
+// projection from the start (the squared length times the fraction), on an arc the angle swept
+// from the start in its direction.
 double along(const pokarr& loop, const chain_element& e, double px, double py)
 {
     const double sx = loop.x[e.start], sy = loop.y[e.start];
-    if (!e.arc) return std::hypot(px - sx, py - sy);
+    if (!e.arc) return (px - sx) * (loop.x[e.end] - sx) + (py - sy) * (loop.y[e.end] - sy);
     const double from = std::atan2(sy - e.cy, sx - e.cx), to = std::atan2(py - e.cy, px - e.cx);
     double swept = e.dir * (to - from);
     while (swept < 0.0) swept += 2.0 * std::numbers::pi;
@@ -102,14 +107,14 @@ bool grazes(const pokarr& a_loop, const chain_element& a, const pokarr& b_loop, 
 {
     if (!a.arc && !b.arc) return false;
     if (a.arc && b.arc) {
-        const double d = std::hypot(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
+        const double d = length_of(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
         return std::fabs(d - (ra + rb)) < kTouchReach || std::fabs(d - std::fabs(ra - rb)) < kTouchReach;
     }
     const chain_element& arc = a.arc ? a : b;
     const chain_element& line = a.arc ? b : a;
     const pokarr& l = a.arc ? b_loop : a_loop;
     const double sx = l.x[line.start], sy = l.y[line.start], dx = l.x[line.end] - sx, dy = l.y[line.end] - sy;
-    const double length = std::hypot(dx, dy);
+    const double length = length_of(dx, dy);
     if (!(length > 0.0)) return true;
     const double from_line = std::fabs((arc.cx - sx) * dy - (arc.cy - sy) * dx) / length;
     return std::fabs(from_line - std::fabs(arc.r)) < kTouchReach;
@@ -133,15 +138,15 @@ bool circles_apart(const pokarr& a_loop, const chain_element& a, const pokarr& b
 {
     if (!a.arc && !b.arc) return false;
     if (a.arc && b.arc) {
-        const double d = std::hypot(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
+        const double d = length_of(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
         return d > ra + rb + kTouchReach || d < std::fabs(ra - rb) - kTouchReach;
     }
     const chain_element& arc = a.arc ? a : b;
     const chain_element& line = a.arc ? b : a;
     const pokarr& l = a.arc ? b_loop : a_loop;
     const double r = std::fabs(arc.r), nearest = std::sqrt(segment_distance2(l, line, arc.cx, arc.cy));
-    const double farthest = std::max(std::hypot(l.x[line.start] - arc.cx, l.y[line.start] - arc.cy),
-                                     std::hypot(l.x[line.end] - arc.cx, l.y[line.end] - arc.cy));
+    const double farthest = std::max(length_of(l.x[line.start] - arc.cx, l.y[line.start] - arc.cy),
+                                     length_of(l.x[line.end] - arc.cx, l.y[line.end] - arc.cy));
     return nearest > r + kTouchReach || farthest < r - kTouchReach;
 }
 
@@ -220,7 +225,7 @@ bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pok
                 double sx = 0.0, sy = 0.0, px = 0.0, py = 0.0;
                 direction_at(source, s, c.x, c.y, sx, sy);
                 direction_at(piece, p, c.x, c.y, px, py);
-                const double sine = px * sy - py * sx;
+                const double sine = (px * sy - py * sx) / std::sqrt((px * px + py * py) * (sx * sx + sy * sy));
                 if (!(std::fabs(sine) > kCrossingSine)) return false;
                 // The inside of a counter-clockwise piece lies to its left.
                 c.entry = sine > 0.0;
@@ -293,7 +298,62 @@ void walk_part(const pokarr& source, const pokarr& piece, const crossing* rows, 
     if (status != 0) status = kEngineArrayFailed;
 }
 
+// The crossings of the ray from (px, py) towards +x with an element, added to `count`; false when
+// an end of the element or a tangent point comes within reach of the ray, or the element passes
+// within reach of the point.
+bool ray_crossings(const pokarr& loop, const chain_element& e, double px, double py, int& count)
+{
+    if (within_reach(loop, e, px, py)) return false;
+    for (const int k : {e.start, e.end})
+        if (std::fabs(loop.y[k] - py) < kTouchReach && loop.x[k] > px - kTouchReach) return false;
+    if (!e.arc) {
+        const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+        if ((sy > py) == (ey > py)) return true;
+        const double x = sx + (py - sy) * (ex - sx) / (ey - sy);
+        if (std::fabs(x - px) < kTouchReach) return false;
+        count += x > px ? 1 : 0;
+        return true;
+    }
+    const double r = std::fabs(e.r), dy = py - e.cy, h2 = r * r - dy * dy;
+    if (!(h2 > 0.0)) return std::fabs(dy) - r >= kTouchReach || e.cx + r < px;
+    const double h = std::sqrt(h2);
+    if (h < kTouchReach) return e.cx + h < px - kTouchReach;
+    for (const double wx : {-h, h}) {
+        const double x = e.cx + wx;
+        if (x < px - kTouchReach || !arc_sweep_holds(loop, e, wx, dy)) continue;
+        if (x < px + kTouchReach) return false;
+        ++count;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool horn_tail_point_inside(const pokarr& source, pk_elem_index& source_index, double px, double py, bool& inside)
+{
+    pk_elem_index_candidates(source_index, px - kTouchReach, py - kTouchReach,
+                             std::max(px, source_index.box[2]) + kTouchReach, py + kTouchReach,
+                             source_index.candidates);
+    int count = 0;
+    for (const int k : source_index.candidates) {
+        const chain_element e = chain_element_at(source.x, source.y, source.count, k);
+        if (!e.valid || !ray_crossings(source, e, px, py, count)) return false;
+    }
+    inside = count % 2 != 0;
+    return true;
+}
+
+bool horn_tail_point_in_loop(const pokarr& loop, double px, double py, bool& inside)
+{
+    int count = 0;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid || !ray_crossings(loop, e, px, py, count)) return false;
+        i = e.next;
+    }
+    inside = count % 2 != 0;
+    return true;
+}
 
 bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece,
                             loop_buffer& out, int& crossings, int& status)

@@ -9,6 +9,7 @@
 
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr.hpp"
+#include "pocket_lanes/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 
 // A piece of more elements goes to the general clip.
@@ -24,3 +25,24 @@ inline constexpr int kHornTailMostElements = 6;
 // (pokarr_elem_index), built once for many pieces. Status 11 when an append fails.
 bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece,
                             loop_buffer& out, int& crossings, int& status);
+
+// Whether the point lies inside the source, told by the crossings of a ray from it towards +x with
+// the source elements the index finds along the ray: true when decided (`inside` then answers),
+// false when an element's end or a tangent comes within reach of the ray, or the point lies
+// near an element, so that the general inside test must decide. A piece that does not cross
+// its source lies inside it or outside as one of its points does.
+bool horn_tail_point_inside(const pokarr& source, pk_elem_index& source_index, double px, double py, bool& inside);
+// The same over every element of a small loop, without an index.
+bool horn_tail_point_in_loop(const pokarr& loop, double px, double py, bool& inside);
+
+// Whether the direction (wx, wy) from the centre of arc e of the loop lies within the arc's sweep
+// (told by cross products with the directions of its ends, without angles).
+inline bool arc_sweep_holds(const pokarr& loop, const chain_element& e, double wx, double wy)
+{
+    // The arc turned to run counter-clockwise from a to b.
+    const bool ccw = e.dir > 0;
+    const int a = ccw ? e.start : e.end, b = ccw ? e.end : e.start;
+    const double ax = loop.x[a] - e.cx, ay = loop.y[a] - e.cy, bx = loop.x[b] - e.cx, by = loop.y[b] - e.cy;
+    const bool after_a = ax * wy - ay * wx >= 0.0, before_b = wx * by - wy * bx >= 0.0;
+    return ax * by - ay * bx >= 0.0 ? after_a && before_b : after_a || before_b;
+}

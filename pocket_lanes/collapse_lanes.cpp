@@ -87,27 +87,23 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
     }
 }
 
-// The distance of (px, py) from an element. On an arc the point's direction from the centre
-// decides: within the arc's sweep the circle is nearest, else the nearer end (sides of the
-// centre told by cross products, without the angles the general nearest point computes).
-double element_distance(const pokarr& loop, const chain_element& e, double px, double py)
+// Whether (px, py) lies within `reach` of an element whose circle, for an arc, it lies within
+// `reach` of. On such an arc the point's direction from the centre decides: within the arc's
+// sweep the circle is nearest, else the nearer end. Squares only: the witness points of every
+// piece are measured against every element near them.
+bool element_within(const pokarr& loop, const chain_element& e, double px, double py, double reach)
 {
     const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+    const double reach2 = reach * reach;
     // A line, or an arc whose ends meet (a whole circle or none): the general nearest point.
     if (!e.arc || std::fabs(sx - ex) + std::fabs(sy - ey) < kPocketValueTolerance) {
         double nx = 0.0, ny = 0.0, t = 0.0;
         chain_element_nearest(loop.x, loop.y, e, px, py, nx, ny, t);
-        return std::hypot(px - nx, py - ny);
+        return (px - nx) * (px - nx) + (py - ny) * (py - ny) <= reach2;
     }
-    // From the centre: the arc turned to run counter-clockwise from a to b, and the point w.
-    const bool ccw = e.dir > 0;
-    const double ax = (ccw ? sx : ex) - e.cx, ay = (ccw ? sy : ey) - e.cy;
-    const double bx = (ccw ? ex : sx) - e.cx, by = (ccw ? ey : sy) - e.cy;
-    const double wx = px - e.cx, wy = py - e.cy;
-    const bool after_a = ax * wy - ay * wx >= 0.0, before_b = wx * by - wy * bx >= 0.0;
-    const bool within = ax * by - ay * bx >= 0.0 ? after_a && before_b : after_a || before_b;
-    if (within) return std::fabs(std::hypot(wx, wy) - std::fabs(e.r));
-    return std::min(std::hypot(px - sx, py - sy), std::hypot(px - ex, py - ey));
+    if (arc_sweep_holds(loop, e, px - e.cx, py - e.cy)) return true;
+    return std::min((px - sx) * (px - sx) + (py - sy) * (py - sy), (px - ex) * (px - ex) + (py - ey) * (py - ey)) <=
+           reach2;
 }
 
 // Whether one of the elements comes within `reach` of (px, py). An element's box floors its
@@ -126,7 +122,7 @@ bool near_within(const std::vector<boxed_element>& elements, double px, double p
             const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
         }
-        if (element_distance(*near.loop, e, px, py) <= reach) return true;
+        if (element_within(*near.loop, e, px, py, reach)) return true;
     }
     return false;
 }
@@ -239,6 +235,29 @@ struct measured_loops {
         std::replace(islands.begin(), islands.end(), -1, 0);
         return islands;
     }
+    // The island lanes the island tests ask (open contours are no islands) with their boxes,
+    // read once.
+    struct island_lane {
+        int lane;
+        double box[4];
+    };
+    std::vector<island_lane> island_boxes;
+    bool island_boxes_found = false;
+    const std::vector<island_lane>& boxed_islands(int& status)
+    {
+        if (island_boxes_found) return island_boxes;
+        island_boxes_found = true;
+        const lane_table& lt = lane_table_block;
+        pokarr_work points;
+        for (const int lane : island_lanes()) {
+            if (lane == 0 || lt.contour_type[lane] == kContourOpen || status != 0) continue;
+            island_boxes.push_back({lane, {}});
+            pokarr_reset(points.a, 0, status);
+            if (status == 0 && lt.box_index[lane] == -1) lane_to_pokarr(lane, points.a, status);
+            if (status == 0) lane_box(lane, -1, points.a, island_boxes.back().box, status);
+        }
+        return island_boxes;
+    }
 };
 
 // Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
@@ -268,10 +287,18 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
     near.clear();
     for (indexed_loop& l : loops) elements_near(l, box, reach, near);
     inside_loop inside;
-    inside_loop_make(piece, inside);
+    bool inside_made = false;
     for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
         const double px = points[k], py = points[k + 1];
         if (near_within(near, px, py, reach)) continue;
+        bool in_piece = false;
+        if (horn_tail_point_in_loop(piece, px, py, in_piece)) {
+            if (in_piece) return true;
+            continue;
+        }
+        // Near the piece's outline the general test decides (a point on it counts as inside).
+        if (!inside_made) inside_loop_make(piece, inside);
+        inside_made = true;
         int where = kLoopOutside;
         pnt_in_inside_loop(px, py, inside, where, status);
         if (status != 0) return false;
@@ -338,21 +365,19 @@ enum class island_meeting { none, crosses, holds };
 // source are asked.
 island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& island, int& status)
 {
-    const lane_table& lt = lane_table_block;
     double box[4];
     loop_box(piece, box);
-    for (const int lane : measured.island_lanes()) {
-        if (lane == 0 || lt.contour_type[lane] == kContourOpen) continue;
-        pokarr_reset(island, 0, status);
-        if (lt.box_index[lane] == -1) lane_to_pokarr(lane, island, status);
-        double island_box[4];
-        if (status == 0) lane_box(lane, -1, island, island_box, status);
-        if (status != 0) {
-            status = kEngineArrayFailed;
-            return island_meeting::none;
-        }
+    const std::vector<measured_loops::island_lane>& islands = measured.boxed_islands(status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return island_meeting::none;
+    }
+    for (const measured_loops::island_lane& candidate : islands) {
+        const int lane = candidate.lane;
+        const double* island_box = candidate.box;
         if (!pk_box_overlap_nd(2, 0.0, island_box, island_box + 2, box, box + 2)) continue;
-        if (island.count == 0) lane_to_pokarr(lane, island, status);
+        pokarr_reset(island, 0, status);
+        if (status == 0) lane_to_pokarr(lane, island, status);
         if (status == 0 && beyond_source(island, measured, status)) continue;
         int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
         if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island, piece, crossing);
@@ -390,6 +415,8 @@ bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& 
         i = e.next;
         double px = piece.x[e.end], py = piece.y[e.end];
         if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
+        bool inside = false;
+        if (horn_tail_point_inside(measured.source, measured.source_index(), px, py, inside)) return inside;
         int where = kLoopOutside;
         pnt_in_inside_loop(px, py, measured.inside(), where, status);
         if (status != 0) return false;

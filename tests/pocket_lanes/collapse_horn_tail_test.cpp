@@ -1,7 +1,8 @@
 // The part of a horn's tail inside its source built from the tail's own crossings is the part
 // the general clip gives: over seeded horns of lines and arcs and tails about them (crossing the
 // source, lying inside it, reaching past its walls), whatever the direct build decides holds the
-// same loops, entry by entry; what it leaves to the clip is the rare case, not the rule.
+// same loops, entry by entry; what it leaves to the clip is the rare case, not the rule. A ray
+// through the source's index tells a point inside or outside as the general inside test does.
 #include "lane_test_support.hpp"
 
 #include "pocket_arrays/pk_element.hpp"
@@ -9,6 +10,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
+#include "pocket_lanes/loop_inside.hpp"
 
 #include <cmath>
 #include <random>
@@ -133,4 +135,32 @@ TEST_F(HornTail, DirectPartIsTheClippedPart)
     EXPECT_GT(decided, kHorns * 3 / 4);
     EXPECT_GT(crossed, kHorns / 4);
     EXPECT_LT(crossed, decided);
+}
+
+TEST_F(HornTail, RayThroughTheIndexTellsInsideAsTheGeneralTest)
+{
+    constexpr unsigned kSeed = 20261209;
+    constexpr int kPoints = 400;
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> coordinate(-2.0, 12.0);
+    int decided = 0;
+    for (int n = 0; n < kPoints / 20; ++n) {
+        const horn h = make_horn(rng);
+        pokarr source = make_from(h.source);
+        pk_elem_index index;
+        pokarr_elem_index(source.count, source.x, source.y, index);
+        inside_loop general;
+        inside_loop_make(source, general);
+        for (int k = 0; k < 20; ++k) {
+            const double x = coordinate(rng), y = coordinate(rng) - 5.0;
+            bool inside = false;
+            if (!horn_tail_point_inside(source, index, x, y, inside)) continue;
+            ++decided;
+            int where = kLoopOutside, status = 0;
+            pnt_in_inside_loop(x, y, general, where, status);
+            EXPECT_EQ(inside, where == kLoopInside) << "seed " << kSeed << " horn " << n << " at " << x << ", " << y;
+        }
+        pokarr_free(source);
+    }
+    EXPECT_GT(decided, kPoints * 9 / 10);
 }
