@@ -501,51 +501,59 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
 // piece to cut out, so the piece is made here: the triangle between the corner and the points
 // where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
 // moved out by the distance). Corners of arcs leave their pieces in the loop removal.
-void corner_pieces(const pokarr& lane, double distance, double reach, std::vector<chain_element>& elements)
+void corner_piece(const pokarr& lane, const chain_element& in, const chain_element& out, double distance,
+                  double reach)
 {
     // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
     // offsets, not a collapse. A right angle with its rounding counts as one.
     constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
-    chain_elements_of(lane.x, lane.y, lane.count, elements);
-    for (std::size_t k = 0; k < elements.size(); ++k) {
-        // The corner where line k ends and the next (the first after the last: the lane is
-        // closed) starts.
-        const chain_element& in = elements[k];
-        const chain_element& out = elements[(k + 1) % elements.size()];
-        if (in.arc || out.arc) continue;
-        const double cx = lane.x[in.end], cy = lane.y[in.end];
-        double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
-        double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
-        // Only a left turn of more than a right angle can pass the test below.
-        if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) continue;
-        const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
-        if (!(la > 0.0) || !(lb > 0.0)) continue;
-        ax /= la, ay /= la, bx /= lb, by /= lb;
-        const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
-        if (!(turn > 0.0)) continue;
-        // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
-        // inner angle): sqrt((1 + cos turn) / 2).
-        const double sine = std::sqrt(0.5 * (1.0 + along));
-        if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) continue;
-        // Where the line from p along u meets the line through q along v, ahead of p.
-        auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
-                       double& x, double& y) {
-            const double det = ux * vy - uy * vx;
-            if (std::fabs(det) < kPocketValueTolerance) return false;
-            const double u = ((qx - px) * vy - (qy - py) * vx) / det;
-            x = px + u * ux, y = py + u * uy;
-            return u > 0.0;
-        };
-        double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
-        if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
-            !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
-            continue;
-        pokarr piece;
-        pokarr_init(kPlanar, piece);
-        int status = 0;
-        pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
-        if (status == 0) collapse_piece_note(piece, distance);
-        pokarr_free(piece);
+    if (in.arc || out.arc) return;
+    const double cx = lane.x[in.end], cy = lane.y[in.end];
+    double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
+    double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
+    // Only a left turn of more than a right angle can pass the test below.
+    if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) return;
+    const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+    if (!(la > 0.0) || !(lb > 0.0)) return;
+    ax /= la, ay /= la, bx /= lb, by /= lb;
+    const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
+    if (!(turn > 0.0)) return;
+    // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
+    // inner angle): sqrt((1 + cos turn) / 2).
+    const double sine = std::sqrt(0.5 * (1.0 + along));
+    if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) return;
+    // Where the line from p along u meets the line through q along v, ahead of p.
+    auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
+                   double& x, double& y) {
+        const double det = ux * vy - uy * vx;
+        if (std::fabs(det) < kPocketValueTolerance) return false;
+        const double u = ((qx - px) * vy - (qy - py) * vx) / det;
+        x = px + u * ux, y = py + u * uy;
+        return u > 0.0;
+    };
+    double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
+    if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
+        !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
+        return;
+    pokarr piece;
+    pokarr_init(kPlanar, piece);
+    int status = 0;
+    pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
+    if (status == 0) collapse_piece_note(piece, distance);
+    pokarr_free(piece);
+}
+
+// The pieces behind every corner of the lane: where each element ends and the next (the first
+// after the last: the lane is closed) starts.
+void corner_pieces(const pokarr& lane, double distance, double reach)
+{
+    const chain_element first = chain_element_at(lane.x, lane.y, lane.count, 1);
+    if (!first.valid) return;
+    for (chain_element in = first;;) {
+        const chain_element next = chain_element_at(lane.x, lane.y, lane.count, in.next);
+        corner_piece(lane, in, next.valid ? next : first, distance, reach);
+        if (!next.valid) return;
+        in = next;
     }
 }
 
@@ -646,14 +654,13 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
     pokarr_work lane;
-    std::vector<chain_element> elements;
     for (int n = first_new; n <= lt.count; ++n) {
         lane_to_pokarr(n, lane.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
             return;
         }
-        corner_pieces(lane.a, lt.offset[n], reach, elements);
+        corner_pieces(lane.a, lt.offset[n], reach);
     }
     if (b.counts.empty()) return;
     // A source running clockwise is a hole's lane: the region lies outside it, and its pieces are
