@@ -131,9 +131,9 @@ bool near_touch(const pokarr& a_loop, const chain_element& a, const pokarr& b_lo
     return grazes(a_loop, a, b_loop, b);
 }
 
-// Whether an arc's circle stands clear of the other element (a line wholly inside or outside it,
-// a circle apart from or within the other): then they cannot cross, and the primitives need
-// not be asked.
+// Whether an arc's circle stands clear of the other element (a circle apart from or within the
+// other; a line meeting the circle only beyond its ends or off the arc's sweep): then they
+// cannot cross, and the primitives need not be asked.
 bool circles_apart(const pokarr& a_loop, const chain_element& a, const pokarr& b_loop, const chain_element& b)
 {
     if (!a.arc && !b.arc) return false;
@@ -144,10 +144,28 @@ bool circles_apart(const pokarr& a_loop, const chain_element& a, const pokarr& b
     const chain_element& arc = a.arc ? a : b;
     const chain_element& line = a.arc ? b : a;
     const pokarr& l = a.arc ? b_loop : a_loop;
-    const double r = std::fabs(arc.r), nearest = std::sqrt(segment_distance2(l, line, arc.cx, arc.cy));
-    const double farthest = std::max(length_of(l.x[line.start] - arc.cx, l.y[line.start] - arc.cy),
-                                     length_of(l.x[line.end] - arc.cx, l.y[line.end] - arc.cy));
-    return nearest > r + kTouchReach || farthest < r - kTouchReach;
+    const pokarr& arc_loop = a.arc ? a_loop : b_loop;
+    // Where the line's carrier meets the circle: |f + t d| = r.
+    const double fx = l.x[line.start] - arc.cx, fy = l.y[line.start] - arc.cy;
+    const double dx = l.x[line.end] - l.x[line.start], dy = l.y[line.end] - l.y[line.start];
+    const double r = std::fabs(arc.r), dd = dx * dx + dy * dy, fd = fx * dx + fy * dy;
+    const double disc = fd * fd - dd * (fx * fx + fy * fy - r * r);
+    if (!(dd > 0.0)) return false;
+    if (disc < 0.0) return true;
+    // A point of the circle may be a crossing when it lies on the line within reach of its ends,
+    // and within the arc's sweep or within reach of the arc's ends.
+    const double margin = kTouchReach / std::sqrt(dd), root = std::sqrt(disc);
+    const double ax = arc_loop.x[arc.start], ay = arc_loop.y[arc.start];
+    const double bx = arc_loop.x[arc.end], by = arc_loop.y[arc.end];
+    if (std::fabs(ax - bx) + std::fabs(ay - by) < kTouchReach) return false;  // a whole circle
+    for (const double t : {(-fd - root) / dd, (-fd + root) / dd}) {
+        if (t < -margin || t > 1.0 + margin) continue;
+        const double qx = fx + t * dx, qy = fy + t * dy;  // from the centre
+        if (arc_sweep_holds(arc_loop, arc, qx, qy)) return false;
+        const double sx = qx + arc.cx - ax, sy = qy + arc.cy - ay, ex = qx + arc.cx - bx, ey = qy + arc.cy - by;
+        if (std::min(sx * sx + sy * sy, ex * ex + ey * ey) < kTouchReach * kTouchReach) return false;
+    }
+    return true;
 }
 
 // The crossings of source element s with piece element p, as the crossing search's primitives
