@@ -32,7 +32,7 @@ constexpr double kTouchReach = 100.0 * kPocketRangeSlack;
 // drops near-tangent rows (at a sine a dozen times smaller).
 constexpr double kCrossingSine = 1.0e-3;
 // Source elements near a piece beyond this many send it to the general clip.
-constexpr int kMostNearElements = 8;
+constexpr int kMostNearElements = 32;
 
 // Crossings of the piece with the source beyond this many send it to the general clip.
 constexpr int kMostCrossings = 8;
