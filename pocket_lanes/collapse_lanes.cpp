@@ -27,6 +27,7 @@
 #include <memory>
 #include <numeric>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 collapse_pieces collapse_pieces_block;
@@ -176,7 +177,8 @@ struct measured_loops {
     // and boxes.
     struct detour {
         const pokarr* loop;
-        double box[4];
+        double box[4];    // with its arcs' circles
+        double tight[4];  // of its elements as they run
     };
     std::vector<detour> detours;
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
@@ -442,17 +444,52 @@ bool near_measured(const pokarr& piece, measured_loops& measured, double reach, 
     return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
 }
 
+// The box of a loop's elements as they run (an arc's own box, not its circle's).
+void tight_box(const pokarr& loop, double* box)
+{
+    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        double b[4] = {std::min(loop.x[e.start], loop.x[e.end]), std::min(loop.y[e.start], loop.y[e.end]),
+                       std::max(loop.x[e.start], loop.x[e.end]), std::max(loop.y[e.start], loop.y[e.end])};
+        // An arc reaches its circle's extreme in a direction that lies within its sweep (a closed
+        // arc, a whole circle, in every direction).
+        const bool closed = std::fabs(loop.x[e.start] - loop.x[e.end]) + std::fabs(loop.y[e.start] - loop.y[e.end]) <
+                            kPocketValueTolerance;
+        const double r = std::fabs(e.r);
+        for (const auto& [dx, dy] : {std::pair{1.0, 0.0}, {0.0, 1.0}, {-1.0, 0.0}, {0.0, -1.0}}) {
+            if (!e.arc || !(closed || arc_sweep_holds(loop, e, dx, dy))) continue;
+            b[0] = std::min(b[0], e.cx + r * dx), b[1] = std::min(b[1], e.cy + r * dy);
+            b[2] = std::max(b[2], e.cx + r * dx), b[3] = std::max(b[3], e.cy + r * dy);
+        }
+        box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
+        box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
+    }
+}
+
+// Whether the box (x min, y min, x max, y max) lies within the other, up to the value tolerance.
+bool box_within(const double* inner, const double* outer)
+{
+    return inner[0] > outer[0] - kPocketValueTolerance && inner[1] > outer[1] - kPocketValueTolerance &&
+           inner[2] < outer[2] + kPocketValueTolerance && inner[3] < outer[3] + kPocketValueTolerance;
+}
+
 // Whether the part crosses a detour of the source recorded before or one lies inside the other:
 // the source's cut, which goes round its detours, would then cross itself.
 bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 {
-    double box[4];
+    double box[4], tight[4];
     loop_box(part, box);
+    tight_box(part, tight);
     for (const measured_loops::detour& d : measured.detours) {
         if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
-        const bool nested = middles_against(part, *d.loop, status) == kLoopInside ||
-                            middles_against(*d.loop, part, status) == kLoopInside;
+        // A loop lies in another only within the other's box.
+        const bool nested =
+            (box_within(tight, d.tight) && middles_against(part, *d.loop, status) == kLoopInside) ||
+            (box_within(d.tight, tight) && middles_against(*d.loop, part, status) == kLoopInside);
         if (status != 0 || nested) return nested;
     }
     return false;
@@ -613,8 +650,9 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
     }
     if (r.status == 0) r.measured.take_lane(lt.count, r.status);
     if (r.status == 0 && lt.status[lt.count] == 0) {
-        r.measured.detours.push_back({&r.measured.lanes.back().a, {}});
+        r.measured.detours.push_back({&r.measured.lanes.back().a, {}, {}});
         loop_box(r.measured.lanes.back().a, r.measured.detours.back().box);
+        tight_box(r.measured.lanes.back().a, r.measured.detours.back().tight);
     }
 }
 
