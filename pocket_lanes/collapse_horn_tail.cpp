@@ -17,9 +17,9 @@
 #include "pocket_lanes/engine_codes.hpp"
 
 #include <algorithm>
-#include <numeric>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -48,8 +48,7 @@ struct crossing {
 
 // Sorts the few entries of a small array in place (the standard sort's unrolled insertion step
 // reaches past an array this small, and the compiler says so).
-template <class T, class Less>
-void sort_few(T* v, int count, Less less)
+template <class T, class Less> void sort_few(T* v, int count, Less less)
 {
     for (int i = 1; i < count; ++i)
         for (int j = i; j > 0 && less(v[j], v[j - 1]); --j) std::swap(v[j], v[j - 1]);
@@ -204,8 +203,7 @@ int pair_crossings(const pokarr& source, const chain_element& s, const pokarr& p
 
 // The crossings of the piece's elements with the source elements near them, ordered along the
 // source, each with its place along the piece; false when the general clip must decide.
-bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pokarr& piece, crossing* found,
-                    int& count)
+bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pokarr& piece, crossing* found, int& count)
 {
     count = 0;
     double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
@@ -255,7 +253,7 @@ bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pok
     // by their places along the piece.
     sort_few(found, count, [](const crossing& a, const crossing& b) {
         return a.source_element != b.source_element ? a.source_element < b.source_element
-                                                     : a.source_along < b.source_along;
+                                                    : a.source_along < b.source_along;
     });
     int order[kMostCrossings];
     std::iota(order, order + count, 0);
@@ -286,14 +284,13 @@ void walk_part(const pokarr& source, const pokarr& piece, const crossing* rows, 
     for (int steps = 0; steps <= count && status == 0 && !closed_walk; ++steps) {
         const int next_a = r + 1 < count ? r + 1 : 0;
         const double pa[3] = {rows[next_a].x, rows[next_a].y, 0.0};
-        pokarr_append_run(source, rows[r].source_element, rows[next_a].source_element, next_a <= r, pa, loop.a,
-                          status);
+        pokarr_append_run(source, rows[r].source_element, rows[next_a].source_element, next_a <= r, pa, loop.a, status);
         const int link = rows[next_a].link;
         const int next_b = row_of_link[link >= count ? 1 : link + 1];
         const double pb[3] = {rows[next_b].x, rows[next_b].y, 0.0};
         if (status == 0)
-            pokarr_append_run(piece, rows[next_a].piece_element, rows[next_b].piece_element, link >= count, pb,
-                              loop.a, status);
+            pokarr_append_run(piece, rows[next_a].piece_element, rows[next_b].piece_element, link >= count, pb, loop.a,
+                              status);
         closed_walk = next_b == first;
         used[next_b] = true;
         r = next_b;
@@ -373,8 +370,8 @@ bool horn_tail_point_in_loop(const pokarr& loop, double px, double py, bool& ins
     return true;
 }
 
-bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece,
-                            loop_buffer& out, int& crossings, int& status)
+bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece, loop_buffer& out,
+                            int& crossings, int& status)
 {
     status = 0;
     crossings = 0;

@@ -23,8 +23,8 @@ inline constexpr int kHornTailMostElements = 6;
 // within reach of the other loop's elements, a crossing nearly tangent), where the crossing
 // search snaps points to vertices and drops touches. `source_index` is the source's element index
 // (pokarr_elem_index), built once for many pieces. Status 11 when an append fails.
-bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece,
-                            loop_buffer& out, int& crossings, int& status);
+bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece, loop_buffer& out,
+                            int& crossings, int& status);
 
 // Whether the point lies inside the source, told by the crossings of a ray from it towards +x with
 // the source elements the index finds along the ray: true when decided (`inside` then answers),

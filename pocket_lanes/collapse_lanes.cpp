@@ -518,7 +518,8 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
     loop_buffer_clear(parts);
     whole = false;
     int crossings = 0;
-    const bool direct = horn_tail_inside_loops(measured.source, measured.source_index(), piece, parts, crossings, status);
+    const bool direct =
+        horn_tail_inside_loops(measured.source, measured.source_index(), piece, parts, crossings, status);
     if (status != 0) return;
     pokarr source = measured.source;  // the crossing search reads it only
     if (!direct && !comlup_inside_loops(source, piece, parts, crossings)) {

@@ -60,7 +60,9 @@ horn make_horn(std::mt19937& rng)
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const double a = 0.15 + 0.9 * unit(rng), d = 0.3 + 1.2 * unit(rng);
     auto bend = [&](double most) { return unit(rng) < 0.4 ? most * (2.0 * unit(rng) - 1.0) : 0.0; };
-    auto jitter = [&](xy p) { return xy{p.x + 0.05 * d * (2.0 * unit(rng) - 1.0), p.y + 0.05 * d * (2.0 * unit(rng) - 1.0)}; };
+    auto jitter = [&](xy p) {
+        return xy{p.x + 0.05 * d * (2.0 * unit(rng) - 1.0), p.y + 0.05 * d * (2.0 * unit(rng) - 1.0)};
+    };
     const double c = std::cos(a), s = std::sin(a);
     horn h;
     h.source = {{0.0, 0.0}};
@@ -111,7 +113,8 @@ TEST_F(HornTail, DirectPartIsTheClippedPart)
         loop_buffer_clear(clipped);
         const bool decides = horn_tail_inside_loops(source, index, piece, direct, direct_crossings, status);
         ASSERT_EQ(status, 0) << "seed " << kSeed << " horn " << n;
-        ASSERT_TRUE(comlup_inside_loops(source, piece, clipped, clipped_crossings)) << "seed " << kSeed << " horn " << n;
+        ASSERT_TRUE(comlup_inside_loops(source, piece, clipped, clipped_crossings))
+            << "seed " << kSeed << " horn " << n;
         if (decides) {
             ++decided;
             crossed += direct_crossings > 0 ? 1 : 0;
@@ -121,8 +124,10 @@ TEST_F(HornTail, DirectPartIsTheClippedPart)
             for (std::size_t k = 0; k < want.size(); ++k) {
                 ASSERT_EQ(got[k].size(), want[k].size()) << "seed " << kSeed << " horn " << n;
                 for (std::size_t i = 0; i < want[k].size(); ++i) {
-                    EXPECT_NEAR(got[k][i].x, want[k][i].x, 1.0e-9) << "seed " << kSeed << " horn " << n << " entry " << i;
-                    EXPECT_NEAR(got[k][i].y, want[k][i].y, 1.0e-9) << "seed " << kSeed << " horn " << n << " entry " << i;
+                    EXPECT_NEAR(got[k][i].x, want[k][i].x, 1.0e-9)
+                        << "seed " << kSeed << " horn " << n << " entry " << i;
+                    EXPECT_NEAR(got[k][i].y, want[k][i].y, 1.0e-9)
+                        << "seed " << kSeed << " horn " << n << " entry " << i;
                 }
             }
         }
