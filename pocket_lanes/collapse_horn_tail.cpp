@@ -313,61 +313,72 @@ void walk_part(const pokarr& source, const pokarr& piece, const crossing* rows, 
     if (status != 0) status = kEngineArrayFailed;
 }
 
-// The crossings of the ray from (px, py) towards +x with an element, added to `count`; false when
-// an end of the element or a tangent point comes within reach of the ray, or the element passes
-// within reach of the point.
-bool ray_crossings(const pokarr& loop, const chain_element& e, double px, double py, int& count)
+// The crossings of the ray from (px, py) towards +x with an element, added to `count`: near when
+// the element passes within reach of the point, unsure when an end of the element or a tangent
+// point comes within reach of the ray, else outside (the count says).
+ray_side ray_crossings(const pokarr& loop, const chain_element& e, double px, double py, int& count)
 {
-    if (within_reach(loop, e, px, py)) return false;
+    if (within_reach(loop, e, px, py)) return ray_side::near;
     for (const int k : {e.start, e.end})
-        if (std::fabs(loop.y[k] - py) < kTouchReach && loop.x[k] > px - kTouchReach) return false;
+        if (std::fabs(loop.y[k] - py) < kTouchReach && loop.x[k] > px - kTouchReach) return ray_side::unsure;
     if (!e.arc) {
         const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
-        if ((sy > py) == (ey > py)) return true;
+        if ((sy > py) == (ey > py)) return ray_side::outside;
         const double x = sx + (py - sy) * (ex - sx) / (ey - sy);
-        if (std::fabs(x - px) < kTouchReach) return false;
+        if (std::fabs(x - px) < kTouchReach) return ray_side::near;
         count += x > px ? 1 : 0;
-        return true;
+        return ray_side::outside;
     }
     const double r = std::fabs(e.r), dy = py - e.cy, h2 = r * r - dy * dy;
-    if (!(h2 > 0.0)) return std::fabs(dy) - r >= kTouchReach || e.cx + r < px;
+    const ray_side clear = ray_side::outside;
+    if (!(h2 > 0.0)) return std::fabs(dy) - r >= kTouchReach || e.cx + r < px ? clear : ray_side::unsure;
     const double h = std::sqrt(h2);
-    if (h < kTouchReach) return e.cx + h < px - kTouchReach;
+    if (h < kTouchReach) return e.cx + h < px - kTouchReach ? clear : ray_side::unsure;
     for (const double wx : {-h, h}) {
         const double x = e.cx + wx;
         if (x < px - kTouchReach || !arc_sweep_holds(loop, e, wx, dy)) continue;
-        if (x < px + kTouchReach) return false;
+        if (x < px + kTouchReach) return ray_side::near;
         ++count;
     }
-    return true;
+    return clear;
+}
+
+// Adds an element's answer to the answer so far: near outweighs unsure, which outweighs a count.
+void weigh(ray_side element, ray_side& answer)
+{
+    if (element == ray_side::near || (element == ray_side::unsure && answer != ray_side::near)) answer = element;
 }
 
 }  // namespace
 
-bool horn_tail_point_inside(const pokarr& source, pk_elem_index& source_index, double px, double py, bool& inside)
+ray_side horn_tail_point_side(const pokarr& source, pk_elem_index& source_index, double px, double py)
 {
     pk_elem_index_candidates(source_index, px - kTouchReach, py - kTouchReach,
                              std::max(px, source_index.box[2]) + kTouchReach, py + kTouchReach,
                              source_index.candidates);
     int count = 0;
+    ray_side answer = ray_side::outside;
     for (const int k : source_index.candidates) {
         const chain_element e = chain_element_at(source.x, source.y, source.count, k);
-        if (!e.valid || !ray_crossings(source, e, px, py, count)) return false;
+        if (!e.valid) return ray_side::unsure;
+        weigh(ray_crossings(source, e, px, py, count), answer);
+        if (answer == ray_side::near) return answer;
     }
-    inside = count % 2 != 0;
-    return true;
+    return answer == ray_side::unsure ? answer : count % 2 != 0 ? ray_side::inside : ray_side::outside;
 }
 
-bool horn_tail_point_in_loop(const pokarr& loop, double px, double py, bool& inside)
+ray_side horn_tail_point_side_in_loop(const pokarr& loop, double px, double py)
 {
     int count = 0;
+    ray_side answer = ray_side::outside;
     for (int i = 1; i < loop.count;) {
         const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
-        if (!e.valid || !ray_crossings(loop, e, px, py, count)) return false;
+        if (!e.valid) return ray_side::unsure;
+        weigh(ray_crossings(loop, e, px, py, count), answer);
+        if (answer == ray_side::near) return answer;
         i = e.next;
     }
-    inside = count % 2 != 0;
-    return true;
+    return answer == ray_side::unsure ? answer : count % 2 != 0 ? ray_side::inside : ray_side::outside;
 }
 
 bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece, loop_buffer& out,

@@ -26,14 +26,15 @@ inline constexpr int kHornTailMostElements = 6;
 bool horn_tail_inside_loops(const pokarr& source, pk_elem_index& source_index, const pokarr& piece, loop_buffer& out,
                             int& crossings, int& status);
 
-// Whether the point lies inside the source, told by the crossings of a ray from it towards +x with
-// the source elements the index finds along the ray: true when decided (`inside` then answers),
-// false when an element's end or a tangent comes within reach of the ray, or the point lies
-// near an element, so that the general inside test must decide. A piece that does not cross
+// Where a point lies against a loop, told by the crossings of a ray from it towards +x: inside,
+// outside, near the loop (within reach of an element), or unsure (an element's end or a tangent
+// comes within reach of the ray), where the general inside test must decide.
+enum class ray_side { outside, inside, near, unsure };
+// The ray against the source elements its index finds along the ray. A piece that does not cross
 // its source lies inside it or outside as one of its points does.
-bool horn_tail_point_inside(const pokarr& source, pk_elem_index& source_index, double px, double py, bool& inside);
+ray_side horn_tail_point_side(const pokarr& source, pk_elem_index& source_index, double px, double py);
 // The same over every element of a small loop, without an index.
-bool horn_tail_point_in_loop(const pokarr& loop, double px, double py, bool& inside);
+ray_side horn_tail_point_side_in_loop(const pokarr& loop, double px, double py);
 
 // Whether the direction (wx, wy) from the centre of arc e of the loop lies within the arc's sweep
 // (told by cross products with the directions of its ends, without angles).

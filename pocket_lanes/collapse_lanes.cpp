@@ -194,6 +194,18 @@ struct measured_loops {
         if (loops.empty()) take(&source);
         return loops.front().index;
     }
+    // Where a point lies against the source: a ray through the source's index tells inside from
+    // outside, and a point within reach of the source's outline lies on it; where the ray passes
+    // an end or a tangent the general inside test decides.
+    int source_side(double px, double py, int& status)
+    {
+        const ray_side side = horn_tail_point_side(source, source_index(), px, py);
+        if (side != ray_side::unsure)
+            return side == ray_side::inside ? kLoopInside : side == ray_side::outside ? kLoopOutside : kLoopOnBoundary;
+        int where = kLoopOutside;
+        pnt_in_inside_loop(px, py, inside(), where, status);
+        return where;
+    }
     inside_loop& inside()
     {
         if (!inside_made) inside_loop_make(source, inside_source);
@@ -293,11 +305,9 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
     for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
         const double px = points[k], py = points[k + 1];
         if (near_within(near, px, py, reach)) continue;
-        bool in_piece = false;
-        if (horn_tail_point_in_loop(piece, px, py, in_piece)) {
-            if (in_piece) return true;
-            continue;
-        }
+        const ray_side side = horn_tail_point_side_in_loop(piece, px, py);
+        if (side == ray_side::inside) return true;
+        if (side == ray_side::outside) continue;
         // Near the piece's outline the general test decides (a point on it counts as inside).
         if (!inside_made) inside_loop_make(piece, inside);
         inside_made = true;
@@ -338,8 +348,7 @@ bool beyond_source(const pokarr& island, measured_loops& measured, int& status)
         const chain_element e = chain_element_at(island.x, island.y, island.count, i);
         if (!e.valid) break;
         i = e.next;
-        int where = kLoopOutside;
-        pnt_in_inside_loop(island.x[e.end], island.y[e.end], measured.inside(), where, status);
+        const int where = measured.source_side(island.x[e.end], island.y[e.end], status);
         if (status != 0) return false;
         if (where != kLoopOnBoundary) return where == kLoopOutside;
     }
@@ -417,10 +426,7 @@ bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& 
         i = e.next;
         double px = piece.x[e.end], py = piece.y[e.end];
         if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
-        bool inside = false;
-        if (horn_tail_point_inside(measured.source, measured.source_index(), px, py, inside)) return inside;
-        int where = kLoopOutside;
-        pnt_in_inside_loop(px, py, measured.inside(), where, status);
+        const int where = measured.source_side(px, py, status);
         if (status != 0) return false;
         if (where != kLoopOnBoundary) return where == kLoopInside;
     }

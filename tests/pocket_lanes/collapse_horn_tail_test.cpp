@@ -158,12 +158,13 @@ TEST_F(HornTail, RayThroughTheIndexTellsInsideAsTheGeneralTest)
         inside_loop_make(source, general);
         for (int k = 0; k < 20; ++k) {
             const double x = coordinate(rng), y = coordinate(rng) - 5.0;
-            bool inside = false;
-            if (!horn_tail_point_inside(source, index, x, y, inside)) continue;
+            const ray_side side = horn_tail_point_side(source, index, x, y);
+            if (side != ray_side::inside && side != ray_side::outside) continue;
             ++decided;
             int where = kLoopOutside, status = 0;
             pnt_in_inside_loop(x, y, general, where, status);
-            EXPECT_EQ(inside, where == kLoopInside) << "seed " << kSeed << " horn " << n << " at " << x << ", " << y;
+            EXPECT_EQ(side == ray_side::inside, where == kLoopInside)
+                << "seed " << kSeed << " horn " << n << " at " << x << ", " << y;
         }
         pokarr_free(source);
     }
