@@ -12,6 +12,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
+#include "pocket_lanes/collapse_horn_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_arrays/loop_inside.hpp"
@@ -26,6 +27,7 @@
 #include <memory>
 #include <numeric>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 collapse_pieces collapse_pieces_block;
@@ -86,6 +88,25 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
     }
 }
 
+// Whether (px, py) lies within `reach` of an element whose circle, for an arc, it lies within
+// `reach` of. On such an arc the point's direction from the centre decides: within the arc's
+// sweep the circle is nearest, else the nearer end. Squares only: the witness points of every
+// piece are measured against every element near them.
+bool element_within(const pokarr& loop, const chain_element& e, double px, double py, double reach)
+{
+    const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+    const double reach2 = reach * reach;
+    // A line, or an arc whose ends meet (a whole circle or none): the general nearest point.
+    if (!e.arc || std::fabs(sx - ex) + std::fabs(sy - ey) < kPocketValueTolerance) {
+        double nx = 0.0, ny = 0.0, t = 0.0;
+        chain_element_nearest(loop.x, loop.y, e, px, py, nx, ny, t);
+        return (px - nx) * (px - nx) + (py - ny) * (py - ny) <= reach2;
+    }
+    if (arc_sweep_holds(loop, e, px - e.cx, py - e.cy)) return true;
+    return std::min((px - sx) * (px - sx) + (py - sy) * (py - sy), (px - ex) * (px - ex) + (py - ey) * (py - ey)) <=
+           reach2;
+}
+
 // Whether one of the elements comes within `reach` of (px, py). An element's box floors its
 // distance, so most elements are passed over without measuring.
 bool near_within(const std::vector<boxed_element>& elements, double px, double py, double reach)
@@ -102,9 +123,7 @@ bool near_within(const std::vector<boxed_element>& elements, double px, double p
             const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
         }
-        double nx = 0.0, ny = 0.0, t = 0.0;
-        chain_element_nearest(near.loop->x, near.loop->y, e, px, py, nx, ny, t);
-        if (std::hypot(px - nx, py - ny) <= reach) return true;
+        if (element_within(*near.loop, e, px, py, reach)) return true;
     }
     return false;
 }
@@ -158,7 +177,8 @@ struct measured_loops {
     // and boxes.
     struct detour {
         const pokarr* loop;
-        double box[4];
+        double box[4];    // with its arcs' circles
+        double tight[4];  // of its elements as they run
     };
     std::vector<detour> detours;
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
@@ -168,6 +188,24 @@ struct measured_loops {
     inside_loop inside_source;
     bool inside_made = false;
     measured_loops(const pokarr& from, int first) : source(from), first_new(first) {}
+    // The index of the source's elements (the first of `loops`), built when a piece first needs it.
+    pk_elem_index& source_index()
+    {
+        if (loops.empty()) take(&source);
+        return loops.front().index;
+    }
+    // Where a point lies against the source: a ray through the source's index tells inside from
+    // outside, and a point within reach of the source's outline lies on it; where the ray passes
+    // an end or a tangent the general inside test decides.
+    int source_side(double px, double py, int& status)
+    {
+        const ray_side side = horn_tail_point_side(source, source_index(), px, py);
+        if (side != ray_side::unsure)
+            return side == ray_side::inside ? kLoopInside : side == ray_side::outside ? kLoopOutside : kLoopOnBoundary;
+        int where = kLoopOutside;
+        pnt_in_inside_loop(px, py, inside(), where, status);
+        return where;
+    }
     inside_loop& inside()
     {
         if (!inside_made) inside_loop_make(source, inside_source);
@@ -191,7 +229,7 @@ struct measured_loops {
     {
         if (ready) return loops;
         ready = true;
-        take(&source);
+        source_index();
         for (int n = first_new; n <= lane_table_block.count && status == 0; ++n) take_lane(n, status);
         return loops;
     }
@@ -210,6 +248,29 @@ struct measured_loops {
         }
         std::replace(islands.begin(), islands.end(), -1, 0);
         return islands;
+    }
+    // The island lanes the island tests ask (open contours are no islands) with their boxes,
+    // read once.
+    struct island_lane {
+        int lane;
+        double box[4];
+    };
+    std::vector<island_lane> island_boxes;
+    bool island_boxes_found = false;
+    const std::vector<island_lane>& boxed_islands(int& status)
+    {
+        if (island_boxes_found) return island_boxes;
+        island_boxes_found = true;
+        const lane_table& lt = lane_table_block;
+        pokarr_work points;
+        for (const int lane : island_lanes()) {
+            if (lane == 0 || lt.contour_type[lane] == kContourOpen || status != 0) continue;
+            island_boxes.push_back({lane, {}});
+            pokarr_reset(points.a, 0, status);
+            if (status == 0 && lt.box_index[lane] == -1) lane_to_pokarr(lane, points.a, status);
+            if (status == 0) lane_box(lane, -1, points.a, island_boxes.back().box, status);
+        }
+        return island_boxes;
     }
 };
 
@@ -240,10 +301,16 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
     near.clear();
     for (indexed_loop& l : loops) elements_near(l, box, reach, near);
     inside_loop inside;
-    inside_loop_make(piece, inside);
+    bool inside_made = false;
     for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
         const double px = points[k], py = points[k + 1];
         if (near_within(near, px, py, reach)) continue;
+        const ray_side side = horn_tail_point_side_in_loop(piece, px, py);
+        if (side == ray_side::inside) return true;
+        if (side == ray_side::outside) continue;
+        // Near the piece's outline the general test decides (a point on it counts as inside).
+        if (!inside_made) inside_loop_make(piece, inside);
+        inside_made = true;
         int where = kLoopOutside;
         pnt_in_inside_loop(px, py, inside, where, status);
         if (status != 0) return false;
@@ -281,8 +348,7 @@ bool beyond_source(const pokarr& island, measured_loops& measured, int& status)
         const chain_element e = chain_element_at(island.x, island.y, island.count, i);
         if (!e.valid) break;
         i = e.next;
-        int where = kLoopOutside;
-        pnt_in_inside_loop(island.x[e.end], island.y[e.end], measured.inside(), where, status);
+        const int where = measured.source_side(island.x[e.end], island.y[e.end], status);
         if (status != 0) return false;
         if (where != kLoopOnBoundary) return where == kLoopOutside;
     }
@@ -310,21 +376,19 @@ enum class island_meeting { none, crosses, holds };
 // source are asked.
 island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& island, int& status)
 {
-    const lane_table& lt = lane_table_block;
     double box[4];
     loop_box(piece, box);
-    for (const int lane : measured.island_lanes()) {
-        if (lane == 0 || lt.contour_type[lane] == kContourOpen) continue;
-        pokarr_reset(island, 0, status);
-        if (lt.box_index[lane] == -1) lane_to_pokarr(lane, island, status);
-        double island_box[4];
-        if (status == 0) lane_box(lane, -1, island, island_box, status);
-        if (status != 0) {
-            status = kEngineArrayFailed;
-            return island_meeting::none;
-        }
+    const std::vector<measured_loops::island_lane>& islands = measured.boxed_islands(status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return island_meeting::none;
+    }
+    for (const measured_loops::island_lane& candidate : islands) {
+        const int lane = candidate.lane;
+        const double* island_box = candidate.box;
         if (!pk_box_overlap_nd(2, 0.0, island_box, island_box + 2, box, box + 2)) continue;
-        if (island.count == 0) lane_to_pokarr(lane, island, status);
+        pokarr_reset(island, 0, status);
+        if (status == 0) lane_to_pokarr(lane, island, status);
         if (status == 0 && beyond_source(island, measured, status)) continue;
         int crossing = 0, inside = kLoopOutside, holds = kLoopOutside;
         if (status == 0) pokarr_intersect_test(kLuplupFirstOnly, island, piece, crossing);
@@ -362,8 +426,7 @@ bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& 
         i = e.next;
         double px = piece.x[e.end], py = piece.y[e.end];
         if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
-        int where = kLoopOutside;
-        pnt_in_inside_loop(px, py, measured.inside(), where, status);
+        const int where = measured.source_side(px, py, status);
         if (status != 0) return false;
         if (where != kLoopOnBoundary) return where == kLoopInside;
     }
@@ -387,17 +450,52 @@ bool near_measured(const pokarr& piece, measured_loops& measured, double reach, 
     return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
 }
 
+// The box of a loop's elements as they run (an arc's own box, not its circle's).
+void tight_box(const pokarr& loop, double* box)
+{
+    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        double b[4] = {std::min(loop.x[e.start], loop.x[e.end]), std::min(loop.y[e.start], loop.y[e.end]),
+                       std::max(loop.x[e.start], loop.x[e.end]), std::max(loop.y[e.start], loop.y[e.end])};
+        // An arc reaches its circle's extreme in a direction that lies within its sweep (a closed
+        // arc, a whole circle, in every direction).
+        const bool closed = std::fabs(loop.x[e.start] - loop.x[e.end]) + std::fabs(loop.y[e.start] - loop.y[e.end]) <
+                            kPocketValueTolerance;
+        const double r = std::fabs(e.r);
+        for (const auto& [dx, dy] : {std::pair{1.0, 0.0}, {0.0, 1.0}, {-1.0, 0.0}, {0.0, -1.0}}) {
+            if (!e.arc || !(closed || arc_sweep_holds(loop, e, dx, dy))) continue;
+            b[0] = std::min(b[0], e.cx + r * dx), b[1] = std::min(b[1], e.cy + r * dy);
+            b[2] = std::max(b[2], e.cx + r * dx), b[3] = std::max(b[3], e.cy + r * dy);
+        }
+        box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
+        box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
+    }
+}
+
+// Whether the box (x min, y min, x max, y max) lies within the other, up to the value tolerance.
+bool box_within(const double* inner, const double* outer)
+{
+    return inner[0] > outer[0] - kPocketValueTolerance && inner[1] > outer[1] - kPocketValueTolerance &&
+           inner[2] < outer[2] + kPocketValueTolerance && inner[3] < outer[3] + kPocketValueTolerance;
+}
+
 // Whether the part crosses a detour of the source recorded before or one lies inside the other:
 // the source's cut, which goes round its detours, would then cross itself.
 bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 {
-    double box[4];
+    double box[4], tight[4];
     loop_box(part, box);
+    tight_box(part, tight);
     for (const measured_loops::detour& d : measured.detours) {
         if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
-        const bool nested = middles_against(part, *d.loop, status) == kLoopInside ||
-                            middles_against(*d.loop, part, status) == kLoopInside;
+        // A loop lies in another only within the other's box.
+        const bool nested =
+            (box_within(tight, d.tight) && middles_against(part, *d.loop, status) == kLoopInside) ||
+            (box_within(d.tight, tight) && middles_against(*d.loop, part, status) == kLoopInside);
         if (status != 0 || nested) return nested;
     }
     return false;
@@ -426,8 +524,11 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
     loop_buffer_clear(parts);
     whole = false;
     int crossings = 0;
+    const bool direct =
+        horn_tail_inside_loops(measured.source, measured.source_index(), piece, parts, crossings, status);
+    if (status != 0) return;
     pokarr source = measured.source;  // the crossing search reads it only
-    if (!comlup_inside_loops(source, piece, parts, crossings)) {
+    if (!direct && !comlup_inside_loops(source, piece, parts, crossings)) {
         loop_buffer_clear(parts);
         return;
     }
@@ -444,51 +545,59 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
 // piece to cut out, so the piece is made here: the triangle between the corner and the points
 // where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
 // moved out by the distance). Corners of arcs leave their pieces in the loop removal.
-void corner_pieces(const pokarr& lane, double distance, double reach, std::vector<chain_element>& elements)
+void corner_piece(const pokarr& lane, const chain_element& in, const chain_element& out, double distance,
+                  double reach)
 {
     // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
     // offsets, not a collapse. A right angle with its rounding counts as one.
     constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
-    chain_elements_of(lane.x, lane.y, lane.count, elements);
-    for (std::size_t k = 0; k < elements.size(); ++k) {
-        // The corner where line k ends and the next (the first after the last: the lane is
-        // closed) starts.
-        const chain_element& in = elements[k];
-        const chain_element& out = elements[(k + 1) % elements.size()];
-        if (in.arc || out.arc) continue;
-        const double cx = lane.x[in.end], cy = lane.y[in.end];
-        double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
-        double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
-        // Only a left turn of more than a right angle can pass the test below.
-        if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) continue;
-        const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
-        if (!(la > 0.0) || !(lb > 0.0)) continue;
-        ax /= la, ay /= la, bx /= lb, by /= lb;
-        const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
-        if (!(turn > 0.0)) continue;
-        // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
-        // inner angle): sqrt((1 + cos turn) / 2).
-        const double sine = std::sqrt(0.5 * (1.0 + along));
-        if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) continue;
-        // Where the line from p along u meets the line through q along v, ahead of p.
-        auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
-                       double& x, double& y) {
-            const double det = ux * vy - uy * vx;
-            if (std::fabs(det) < kPocketValueTolerance) return false;
-            const double u = ((qx - px) * vy - (qy - py) * vx) / det;
-            x = px + u * ux, y = py + u * uy;
-            return u > 0.0;
-        };
-        double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
-        if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
-            !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
-            continue;
-        pokarr piece;
-        pokarr_init(kPlanar, piece);
-        int status = 0;
-        pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
-        if (status == 0) collapse_piece_note(piece, distance);
-        pokarr_free(piece);
+    if (in.arc || out.arc) return;
+    const double cx = lane.x[in.end], cy = lane.y[in.end];
+    double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
+    double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
+    // Only a left turn of more than a right angle can pass the test below.
+    if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) return;
+    const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+    if (!(la > 0.0) || !(lb > 0.0)) return;
+    ax /= la, ay /= la, bx /= lb, by /= lb;
+    const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
+    if (!(turn > 0.0)) return;
+    // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
+    // inner angle): sqrt((1 + cos turn) / 2).
+    const double sine = std::sqrt(0.5 * (1.0 + along));
+    if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) return;
+    // Where the line from p along u meets the line through q along v, ahead of p.
+    auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
+                   double& x, double& y) {
+        const double det = ux * vy - uy * vx;
+        if (std::fabs(det) < kPocketValueTolerance) return false;
+        const double u = ((qx - px) * vy - (qy - py) * vx) / det;
+        x = px + u * ux, y = py + u * uy;
+        return u > 0.0;
+    };
+    double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
+    if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
+        !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
+        return;
+    pokarr piece;
+    pokarr_init(kPlanar, piece);
+    int status = 0;
+    pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
+    if (status == 0) collapse_piece_note(piece, distance);
+    pokarr_free(piece);
+}
+
+// The pieces behind every corner of the lane: where each element ends and the next (the first
+// after the last: the lane is closed) starts.
+void corner_pieces(const pokarr& lane, double distance, double reach)
+{
+    const chain_element first = chain_element_at(lane.x, lane.y, lane.count, 1);
+    if (!first.valid) return;
+    for (chain_element in = first;;) {
+        const chain_element next = chain_element_at(lane.x, lane.y, lane.count, in.next);
+        corner_piece(lane, in, next.valid ? next : first, distance, reach);
+        if (!next.valid) return;
+        in = next;
     }
 }
 
@@ -548,8 +657,9 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
     }
     if (r.status == 0) r.measured.take_lane(lt.count, r.status);
     if (r.status == 0 && lt.status[lt.count] == 0) {
-        r.measured.detours.push_back({&r.measured.lanes.back().a, {}});
+        r.measured.detours.push_back({&r.measured.lanes.back().a, {}, {}});
         loop_box(r.measured.lanes.back().a, r.measured.detours.back().box);
+        tight_box(r.measured.lanes.back().a, r.measured.detours.back().tight);
     }
 }
 
@@ -589,14 +699,13 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     const double reach = 0.5 * w.side_step + kSampledShare * w.tolerance;
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
     pokarr_work lane;
-    std::vector<chain_element> elements;
     for (int n = first_new; n <= lt.count; ++n) {
         lane_to_pokarr(n, lane.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
             return;
         }
-        corner_pieces(lane.a, lt.offset[n], reach, elements);
+        corner_pieces(lane.a, lt.offset[n], reach);
     }
     if (b.counts.empty()) return;
     // A source running clockwise is a hole's lane: the region lies outside it, and its pieces are
