@@ -9,6 +9,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
+#include "pocket/pocket_tool_radius.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -131,6 +132,7 @@ void NPKINI(int island_count, int* island_ids, int& status)
     w.side_step = p.real(P::kSideStep);
     w.tolerance = p.real(P::kTolerance);
     w.extra_offset = 0.0;
+    set_pocket_tool_radius();
     s.surface_flag = 0;
     s.draft_present = contour_table_block.draft_present;
     island_ids[island_count] = outer;

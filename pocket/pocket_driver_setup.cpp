@@ -6,14 +6,13 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/npkini.hpp"
+#include "pocket/pocket_tool_radius.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket/lane_table.hpp"
-#include "toolpath/machine_table.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -173,10 +172,9 @@ void init_pocket_globals(int direction_switch, int has_start, float start_value,
     }
     pocket_work& w = pocket_work_block;
     pocket_state& s = pocket_state_block;
-    double diameter = 0.0;
-    tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
-    // A wire tool answers -1.0: it has no width of its own.
-    w.side_step = std::max(diameter, 0.0) / 2.0;
+    // The side step is the tool radius (a wire tool has no width of its own).
+    set_pocket_tool_radius();
+    w.side_step = w.tool_radius;
     w.tolerance = w.working_tolerance = tolerance;
     w.restart_point[0] = w.restart_point[1] = w.restart_point[2] = 0.0;
     for (int i = 1; i <= level_count; ++i) w.offsets[i == 1 ? kOuterSlot : kIslandSlotBase + i - 2] = level_values[i - 1];

@@ -8,12 +8,12 @@
 // other mode copies them back.
 void save_restore_pocket(int mode);
 
-// Sets pocket_state and pocket_work for a 2-D pocket of the caller's contours: the side step half
-// the current tool's diameter (a wire tool's -1.0 counts as 0), the tolerance, the restart point
-// (0, 0); level value i into the offset slot of contour i (slot 1, then 10001, 10002, ...); the
-// direction switch 0, 1, 2 into the offsets mode -1, 1, -2 (others leave it); first-level Z and
-// current Z from the tool-path header's home Z (NPT1 word 8); the minimum value the start value
-// when the flag is set, else 0. Status 0; -1 for a level count outside 0 .. 16667 or no values.
+// Sets pocket_state and pocket_work for a 2-D pocket of the caller's contours: the tool radius
+// from the current tool (pocket_tool_radius.hpp) and the side step equal to it, the tolerance,
+// the restart point (0, 0); level value i into the offset slot of contour i (slot 1, then 10001,
+// 10002, ...); the direction switch 0, 1, 2 into the offsets mode -1, 1, -2 (others leave it);
+// first-level Z and current Z from the tool-path header's home Z (NPT1 word 8); the minimum value
+// the start value when the flag is set, else 0. Status 0; -1 for a level count outside 0 .. 16667 or no values.
 void init_pocket_globals(int direction_switch, int has_start, float start_value, float tolerance, int level_count,
                          const float* level_values, int& status);
 

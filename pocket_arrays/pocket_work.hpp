@@ -14,10 +14,10 @@ inline constexpr int kOffsetSlots = 26666;
 
 struct pocket_work {
     // The engine's distances, one home each. Pocket initialisation (NPKINI, or
-    // init_pocket_globals for another caller's contours) sets the tolerance and the side step;
-    // the lane engine (rrpock) fixes the rest from them, the current tool and the extra offset at
-    // its start, and sets the side step to the one it was handed, so that everything the run
-    // calls reads the same value.
+    // init_pocket_globals for another caller's contours) sets the tolerance, the side step and
+    // the tool radius; the lane engine (rrpock) fixes the rest from them, the current tool and
+    // the extra offset at its start, and sets the side step to the one it was handed, so that
+    // everything the run calls reads the same value.
     //
     // Tolerance T of the pocket parameters; arc junctions are moved only within 2 * T.
     double tolerance = 0.0;
@@ -27,7 +27,10 @@ struct pocket_work {
     // The clean-up passes scale their reach by it; the raw offset's arc tolerance is
     // min(0.5 x W, 0.0004).
     double working_tolerance = 0.0;
-    // Radius of the current tool (a wire or no mill counts 0).
+    // Radius of the current tool (a wire or no mill counts 0). Set where a run starts (NPKINI,
+    // init_pocket_globals) and again by the lane engine, all through set_pocket_tool_radius
+    // (pocket/pocket_tool_radius.hpp); the drawing and the entry moves read it here and never the
+    // tool record.
     double tool_radius = 0.0;
     // Distance of the first offset from the contour: the extra offset when there is one, else
     // the tool radius, or half the tool's flat width when that is wider than the step.

@@ -11,6 +11,7 @@
 #include "pocket/pocket_draw_words.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
 #include "pocket_lanes/region_containment.hpp"
@@ -20,11 +21,9 @@
 #include "surfaces/surface_select_least.hpp"
 #include "toolpath/warn_at_point.hpp"
 #include "toolpath/loop_path.hpp"
-#include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <cmath>
 #include <vector>
@@ -160,13 +159,11 @@ void entry_point_srf(int kind, int dimension, const double* from, const double* 
         get_motion_zshift(shift);
         const point3 tool = DSP8().position();
         const point3 start = {run.front()[0], run.front()[1], run.front()[2] + shift};
-        double diameter = 0.0;
-        tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
         if (eqpt3(tool.data(), start.data()) != 0) {
             move_kind = kApproachFeed;
         } else if (eqpt2(tool.data(), start.data()) != 0) {
             move_kind = kApproachFull;
-        } else if ((dist2(tool.data(), start.data()) > 2.0 * diameter || w.level_drawn != 0) &&
+        } else if ((dist2(tool.data(), start.data()) > 4.0 * pocket_work_block.tool_radius || w.level_drawn != 0) &&
                    join_approach(tool, run, along_loops)) {
             move_kind = kApproachFeed;
         }

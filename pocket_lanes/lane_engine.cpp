@@ -15,6 +15,7 @@
 #include "pocket_lanes/lane_loop.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket/lane_table.hpp"
+#include "pocket/pocket_tool_radius.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "toolpath/machine_table.hpp"
@@ -42,15 +43,12 @@ constexpr double kWorkingShare = 0.01;
 constexpr double kWorkingFloor = 0.001;
 constexpr int kLeftIslandStatus = 2;
 
-// The engine's view of the current tool: a size below 0 (a wire tool reads -1) counts as 0.
-void tool_sizes(double& diameter, double& corner)
+// The current tool's corner radius; a size below 0 (a wire tool reads -1) counts as 0.
+double tool_corner_radius()
 {
-    const int tool = PRM9().words[machine_params::kToolId];
-    float d = 0.0f, r = 0.0f;
-    tool_get_mill_diameter(tool, d);
-    tool_get_corner_radius(tool, r);
-    diameter = std::max(0.0, static_cast<double>(d));
-    corner = std::max(0.0, static_cast<double>(r));
+    float r = 0.0f;
+    tool_get_corner_radius(PRM9().words[machine_params::kToolId], r);
+    return std::max(0.0, static_cast<double>(r));
 }
 
 // Switches from the offsets mode; the mode becomes 1 (one pass) or 9999 (until the region is
@@ -71,15 +69,14 @@ void set_switches(int& offsets_mode)
 }
 
 // The engine's distances (pocket_work): side step, tool radius, first offset, working tolerance,
-// reach values and end value.
+// reach values and end value. The tool radius is read again here, through the routine the run's
+// start uses, since the engine may be run without that start.
 void set_distances(double extra_offset, double side_step, double tolerance, double end_value)
 {
     pocket_work& w = pocket_work_block;
-    double diameter = 0.0, corner = 0.0;
-    tool_sizes(diameter, corner);
-    const double flat = diameter - 2.0 * corner;
+    set_pocket_tool_radius();
+    const double flat = 2.0 * w.tool_radius - 2.0 * tool_corner_radius();
     w.side_step = side_step;
-    w.tool_radius = diameter / 2.0;
     double first = extra_offset != 0.0 ? extra_offset : w.tool_radius;
     // A tool whose flat part is wider than the step starts at half its flat width.
     if (side_step < flat && first <= flat && first > flat / 2.0) first = flat / 2.0;

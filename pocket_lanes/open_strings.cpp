@@ -3,14 +3,13 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/machine_table.hpp"
 #include "toolpath/tool_position.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -298,9 +297,7 @@ void chkocont(int mode, int direction_sign, double z, int max_strings, double /*
     for (int i = 0; i < 3; ++i) m.values[i] = static_cast<float>(ps.lead_values[i]);
     m.mode = ps.lead_mode;
     m.saved = true;
-    double diameter = 0.0;
-    tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
-    const double r = std::max(diameter, 0.0) / 2.0;
+    const double r = pocket_work_block.tool_radius;
     const double step = r > 0.0 ? kStepShare * r : kBareStep;
     w.least_length = mode > 0 ? kPositiveModeLength : r > 0.0 ? r : kBareStep;
     w.clearance = 2.0 * r;

@@ -61,7 +61,7 @@ void debug_point_show(int colour, double x, double y, double z);
 // opened with 14000 items when closed and grown as needed; fill is not moved). Status 0;
 // kOpenStringsCut after "chkocont, TOO MANY OPEN STRINGS" or the point limit; -1 when the step test
 // failed; a failed host array's status. Saves the lead settings of pocket_state for
-// restore_lead_params. Reads the current tool and open_strings_debug_block.
+// restore_lead_params. Reads pocket_work.tool_radius and open_strings_debug_block.
 void chkocont(int mode, int direction_sign, double z, int max_strings, double tolerance, const double* points,
               int& string_count, int* counts, const double* reference, open_string_store& store, int& status);
 

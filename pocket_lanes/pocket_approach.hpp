@@ -49,7 +49,7 @@ void entry_point_2d(int kind, int dimension, const double* from, const double* t
 // The point mover of surface pockets (single precision inside): the path between the points is
 // laid over the surfaces, joined to the tool position or linked (motion-link mode 1), and written
 // through the UP/DOWN buffers. Reads the pocket drawing words, curve_approx_common, the link
-// words, the current tool and DSP8.
+// words, pocket_work.tool_radius and DSP8.
 void entry_point_srf(int kind, int dimension, const double* from, const double* to, int& status);
 
 // Writes a lane: `count` slots of (x, y) doubles with arcs as records (marker, radius and

@@ -4,10 +4,9 @@
 #include "host/vantu.hpp"
 #include "pocket/dialog_items.hpp"
 #include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/machine_table.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -114,9 +113,8 @@ void helix_entry_calc(const double* start, const double* direction, double* cent
     status = kNoHelix;
     radius = 0.0;
     sense = -ps.direction_sign;
-    double diameter = 0.0;
-    tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
-    const double least = std::max(0.5 * proc_geometry().curve_approx.max_ramp_width, 0.1 * std::max(diameter, 0.0));
+    const double diameter = 2.0 * pocket_work_block.tool_radius;
+    const double least = std::max(0.5 * proc_geometry().curve_approx.max_ramp_width, 0.1 * diameter);
     const int code = nu_sgcd_get_code();
     const bool wire = code == 34 || code == 38;
     auto none = [&]() {

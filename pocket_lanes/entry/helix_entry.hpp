@@ -12,7 +12,7 @@ inline constexpr int kNoHelix = 1;
 double helix_circle_test(const double* start, const double* direction, int sense, const double* points, int count);
 
 // Finds the helix: radius pocket_state.helix_radius, or 0.9 Rf + 0.1 Rmin of a smaller free
-// circle of at least Rmin = max(0.5 x the largest ramp width, 0.1 x the tool diameter), its
+// circle of at least Rmin = max(0.5 x the largest ramp width, 0.2 x pocket_work.tool_radius), its
 // start within eleven directions 3 degrees apart about the initial direction (0, 1 when zero)
 // and up to four steps of Rmin / 4 back along it; the centre must lie inside the region. Turning
 // sense: the negated direction sign. Out: the centre, the circle start, the radius, the sense.

@@ -6,12 +6,10 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <array>
 #include <cmath>
@@ -242,9 +240,7 @@ void pdrpar(int mode, double radius, double direction, const double* centre, con
     status = 0;
     const pocket_work& pw = pocket_work_block;
     const double z = pocket_state_block.current_z;
-    double diameter = 0.0;
-    tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
-    const double reach = std::fmax(kSideStepReach * pw.side_step, kDiameterReach * diameter);
+    const double reach = std::fmax(kSideStepReach * pw.side_step, kDiameterReach * 2.0 * pw.tool_radius);
     const double largest = lead_step_angle(pw.tolerance, radius);
     if (largest <= 0.0 || eqptd(2, start, end) != 0) return;
     double sweep = 0.0;

@@ -40,8 +40,9 @@ void sdrpar(int mode, double radius, double direction, const double* centre, con
 // The surface lead arc: stepped by 2 acos(1 - tolerance / radius) (at least kSmallestLeadStep;
 // a radius not above 0 steps nothing), each step a surface entry move (entry_point_srf,
 // dimension 2) at the current Z, the first with the caller's mode, the others with mode 1, or 3
-// after a step that left the tool farther than max(4 x side step, 2 x tool diameter) from the
-// new point. Same refusal as sdrpar with "[pdrpar] ILLEGAL ARC!!"; a centre on S or E: -1.
+// after a step that left the tool farther than max(4 x side step, 4 x tool radius) from the
+// new point. Same refusal as sdrpar with "[pdrpar] ILLEGAL ARC!!"; a centre on S or E: -1. Reads
+// pocket_work (tolerance, side_step, tool_radius).
 void pdrpar(int mode, double radius, double direction, const double* centre, const double* start,
             const double* end, int& status);
 

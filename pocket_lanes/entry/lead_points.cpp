@@ -14,10 +14,8 @@
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/vec2_perp.hpp"
-#include "toolpath/machine_table.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -116,18 +114,14 @@ double lead_value(bool out)
     return 0.0;
 }
 
-// The reach r of the probes: the extra offset or half the tool's diameter, at least a fifth of the
+// The reach r of the probes: the extra offset or the tool radius, at least a fifth of the
 // tolerance; with offsets not one per contour, the larger (lead-in) or smaller (lead-out) of it and
 // the side step.
 double lead_reach(bool out)
 {
     const pocket_work& pw = pocket_work_block;
     double r = pw.extra_offset;
-    if (r == 0.0) {
-        double diameter = 0.0;
-        tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
-        r = 0.5 * diameter;
-    }
+    if (r == 0.0) r = pw.tool_radius;
     r = std::max(r, kLeastReachShare * pw.tolerance);
     if (pocket_state_block.offsets_mode != kWholeOffsets) r = out ? std::min(pw.side_step, r) : std::max(pw.side_step, r);
     return r;

@@ -18,9 +18,9 @@ inline constexpr int kEntryModeNoLinkTest = 13;
 // (0, 0) before an arc is built), and shortened 1 when the lead was cut short. Status
 // kLeadStands, kNoUsableLead (L = P0), or -1 when a lane or an inside test fails.
 // Reads pocket_state (lead_mode, lead_values, direction_sign, entry_shift as the approach
-// percentage, drawing_mode, offsets_mode), pocket_work (extra_offset, side_step, tolerance),
-// lane_table_block, pocket_box_block.first_output_lane, the point mover's level-drawn flag, the
-// last up/down point, the current tool's diameter and the NC function code.
+// percentage, drawing_mode, offsets_mode), pocket_work (extra_offset, side_step, tolerance,
+// tool_radius), lane_table_block, pocket_box_block.first_output_lane, the point mover's
+// level-drawn flag, the last up/down point and the NC function code.
 void lead_in_calc(int island_mode, int lane, int n, const double* points, int entry_mode, int& shortened,
                   double* lead, double* centre, double& direction, int& status);
 

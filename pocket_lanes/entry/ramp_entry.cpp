@@ -10,8 +10,6 @@
 #include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket/lane_table.hpp"
-#include "toolpath/machine_table.hpp"
-#include "tools/tool_accessors.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -162,9 +160,7 @@ void ramp_entry_calc(int order_flag, const double* start, int& lane, ramp_entry_
     const lane_table& lt = lane_table_block;
     const pocket_state& ps = pocket_state_block;
     status = 0;
-    double diameter = 0.0;
-    tool_get_mill_diameter_dbl(PRM9().words[machine_params::kToolId], diameter);
-    diameter = std::max(diameter, 0.0);
+    const double diameter = 2.0 * pocket_work_block.tool_radius;
     const double tangent = std::tan(ps.ramp_angle * std::acos(-1.0) / 180.0);
     const double ramp_length = eqvl0d(tangent) != 0 ? kNoRamp : ps.z_step / tangent;
     const double p_rel[2] = {start[0] - pocket_frame_block.origin[0], start[1] - pocket_frame_block.origin[1]};

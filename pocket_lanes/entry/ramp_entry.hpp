@@ -18,8 +18,8 @@ struct ramp_entry_array {
 // into `out` as (x, y) pairs (absolute; out.used doubles), the array grown to twice the lane's
 // entries raised to the next thousand. order_flag reads the lane forward (set) or backward.
 // Status 0; -1 when no lane qualifies (lane 0) or the chosen lane has no points; a failed host
-// array's status. Reads pocket_state (z_step, ramp_angle), pocket_work.tolerance, the lane table,
-// pocket_box.first_output_lane, pocket_frame.origin and the current tool.
+// array's status. Reads pocket_state (z_step, ramp_angle), pocket_work (tolerance, tool_radius),
+// the lane table, pocket_box.first_output_lane and pocket_frame.origin.
 void ramp_entry_calc(int order_flag, const double* start, int& lane, ramp_entry_array& out, int& status);
 
 // The lane linked to `lane` by its second link; not_found 1 (next 0) when the lane is outside

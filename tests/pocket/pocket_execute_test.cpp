@@ -6,6 +6,7 @@
 #include "pocket/engine_steps.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_callbacks.hpp"
+#include "pocket/pocket_driver_setup.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
@@ -18,6 +19,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/seam_fills.hpp"
 #include "toolpath/markers.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include <cmath>
 #include <string>
@@ -171,6 +173,35 @@ TEST_F(PocketRun, InitialisationFillsTheLevelsAndTolerances)
         EXPECT_EQ(pocket_state_block.ramp_flag, r.ramp_flag) << r.what;
         EXPECT_EQ(pocket_state_block.pocket_dimension, 2) << r.what;
         EXPECT_EQ(islands[0], 1) << r.what << ": the outer contour follows the islands";
+    }
+}
+
+// Both starts of a pocket run take the tool radius from the current tool: half a mill's diameter;
+// a tool that is no mill (a wire) counts 0. A value left from an earlier run never survives.
+TEST_F(PocketRun, EveryRunStartTakesTheToolRadiusFromTheCurrentMill)
+{
+    struct row {
+        const char* what;
+        int tool_class;
+        float diameter;
+        double radius;
+    } const rows[] = {{"mill", kMill, 10.0f, 5.0}, {"mill without width", kMill, 0.0f, 0.0}, {"wire", kAgie, 10.0f, 0.0}};
+    for (const row& r : rows) {
+        const tools_test::held_tool tool(r.tool_class, r.diameter);
+        drelan_params_defaults(0.0f, params());
+        pocket_words_block.outer_contour = 1;
+        int islands[1] = {0}, status = -9;
+        pocket_work_block.tool_radius = 99.0;
+        NPKINI(0, islands, status);
+        ASSERT_EQ(status, 0) << r.what;
+        EXPECT_EQ(pocket_work_block.tool_radius, r.radius) << r.what << ": NPKINI";
+
+        pocket_work_block.tool_radius = 99.0;
+        const float level[1] = {0.0f};
+        init_pocket_globals(0, 0, 0.0f, 0.01f, 1, level, status);
+        ASSERT_EQ(status, 0) << r.what;
+        EXPECT_EQ(pocket_work_block.tool_radius, r.radius) << r.what << ": init_pocket_globals";
+        EXPECT_EQ(pocket_work_block.side_step, r.radius) << r.what << ": another caller steps by the radius";
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include "pocket_arrays/pocket_test_support.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket/pocket_tool_radius.hpp"
+#include "toolpath/machine_table.hpp"
+#include "tools/current_tool.hpp"
 
 #include <cmath>
 #include <random>
@@ -25,6 +28,14 @@ protected:
         PocketTest::TearDown();
     }
 };
+
+// The drawing and entry tests run with no current tool; the tool radius they read is set as a
+// pocket run's start sets it.
+inline void start_without_tool()
+{
+    PRM9().words[machine_params::kToolId] = kNoTool;
+    set_pocket_tool_radius();
+}
 
 inline constexpr double kMarkerX = 1.0e25;
 

@@ -19,9 +19,11 @@
 #include "pocket_lanes/twirl_spline.hpp"
 #include "toolpath/twirl_words.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,7 @@ protected:
     {
         LaneTest::SetUp();
         fresh_at({0, 0, 0});
+        start_without_tool();
         int status = 0;
         POKREL(0, status);
         lane_table_reset();
@@ -564,15 +567,23 @@ TEST_F(Drawing, HelixFindsAFreeCircleInTheRegion)
     const double start[2] = {10, 2}, along[2] = {1, 0};
     double centre[2] = {}, circle_start[2] = {}, radius = 0;
     int sense = 0;
+    // A helix below a tenth of the tool's diameter is no helix: the radius comes from the run's
+    // start.
     struct row {
         double helix;
+        float mill_diameter;  // below 0: no tool
         int want;
         double radius;  // 0: 0.9 of the free radius
-    } rows[] = {{5, kHelixFound, 5}, {50, kHelixFound, 0}};
+    } rows[] = {{5, -1.0f, kHelixFound, 5}, {50, -1.0f, kHelixFound, 0}, {5, 40.0f, kHelixFound, 5},
+                {5, 60.0f, kNoHelix, 0}};
     for (const row& r : rows) {
+        std::optional<tools_test::held_tool> tool;
+        if (r.mill_diameter >= 0.0f) tool.emplace(kMill, r.mill_diameter);
+        set_pocket_tool_radius();
         pocket_state_block.helix_radius = r.helix;
         helix_entry_calc(start, along, centre, circle_start, radius, sense, status);
-        ASSERT_EQ(status, r.want) << r.helix;
+        ASSERT_EQ(status, r.want) << r.helix << " with a mill of " << r.mill_diameter;
+        if (status == kNoHelix) continue;
         EXPECT_EQ(sense, -1);
         if (r.radius > 0) EXPECT_DOUBLE_EQ(radius, r.radius);
         else EXPECT_LT(radius, 10.0);

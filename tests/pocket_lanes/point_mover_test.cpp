@@ -27,6 +27,7 @@ protected:
     {
         LaneTest::SetUp();
         start_at({0, 0, 0});
+        start_without_tool();
     }
     void TearDown() override
     {

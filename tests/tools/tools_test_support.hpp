@@ -6,6 +6,7 @@
 #include "host/vantu.hpp"
 #include "host/vantu_entity_ext.hpp"
 #include "host/vantu_datafiles.hpp"
+#include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_dialog.hpp"
 #include "tools/tool_entities.hpp"
@@ -73,6 +74,35 @@ inline int make_tool(int tool_class, const std::string& name)
     t.IDTOOL = kNoTool;
     return id;
 }
+
+// A tool of the class and diameter held as the procedure's current tool (PRM9's tool id) for
+// the guard's life, with no tool file: the tool block holds it as loaded. A class other than a
+// mill answers -1 to the mill getters. The tool block and the tool id go back at the end.
+class held_tool {
+public:
+    held_tool(int tool_class, float diameter)
+        : block_(tool_block()), shapes_(tool_shapes()), tool_id_(PRM9().words[machine_params::kToolId])
+    {
+        constexpr int kHeldToolId = 77;
+        tool_block().IDTOOL = kHeldToolId;
+        tool_block().tool_class = tool_class;
+        tool_shapes().mill.DIAMTR = diameter;
+        PRM9().words[machine_params::kToolId] = kHeldToolId;
+    }
+    ~held_tool()
+    {
+        tool_block() = block_;
+        tool_shapes() = shapes_;
+        PRM9().words[machine_params::kToolId] = tool_id_;
+    }
+    held_tool(const held_tool&) = delete;
+    held_tool& operator=(const held_tool&) = delete;
+
+private:
+    current_tool block_;
+    tool_shape_records shapes_;
+    int tool_id_;
+};
 
 inline bool has_line(const std::string& channel, const std::string& text)
 {

@@ -21,6 +21,7 @@ protected:
     {
         LaneTest::SetUp();
         fresh_at({0, 0, 0});
+        start_without_tool();
         point_mover() = point_mover_words{};
         pocket_state& ps = pocket_state_block;
         ps.current_z = -5.0;

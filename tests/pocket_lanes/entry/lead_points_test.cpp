@@ -25,6 +25,7 @@ protected:
     {
         LaneTest::SetUp();
         fresh_at({5, 5, 0});
+        start_without_tool();
         int status = 0;
         POKREL(0, status);
         lane_table_reset();
