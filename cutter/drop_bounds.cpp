@@ -97,8 +97,9 @@ triangle_bounds::triangle_bounds(const float* point, const drop_cutter& cutter, 
 
     // C beyond the tolerance of every edge line: outside one of them, the face pass finds mixed
     // signs and leaves the triangle to its edges; inside all, it meets the face at C.
-    const double area = (static_cast<double>(corners[3]) - corners[0]) * (static_cast<double>(corners[7]) - corners[1]) -
-                        (static_cast<double>(corners[4]) - corners[1]) * (static_cast<double>(corners[6]) - corners[0]);
+    const double area =
+        (static_cast<double>(corners[3]) - corners[0]) * (static_cast<double>(corners[7]) - corners[1]) -
+        (static_cast<double>(corners[4]) - corners[1]) * (static_cast<double>(corners[6]) - corners[0]);
     if (area == 0.0) return;
     const double orientation = area > 0.0 ? 1.0 : -1.0;
     const double tolerance = kRounding * magnitude_of(point, cutter);

@@ -15,10 +15,10 @@
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "cutter/torus_front.hpp"
 #include "host/vantu_messages.hpp"
 #include "surfaces/qt_geometry.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -71,8 +71,8 @@ void drop_on(const qt_entry& record, const float* corners, const float* point, c
     const int no_switch = 0;
     float height = 0.0f, contact[3], distance = 0.0f, value = 0.0f;
     int status = 0;
-    triangle_drop_single(corners, corners + 3, corners + 6, record, point, cutter.type, no_switch, no_switch, pass_value,
-                         cutter.diameter, cutter.corner, height, contact, distance, value, status);
+    triangle_drop_single(corners, corners + 3, corners + 6, record, point, cutter.type, no_switch, no_switch,
+                         pass_value, cutter.diameter, cutter.corner, height, contact, distance, value, status);
     if (status == kDriverNoContact || !(height > best.height)) return;
     best.height = height;
     std::memcpy(best.contact, contact, sizeof best.contact);

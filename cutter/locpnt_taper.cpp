@@ -5,10 +5,10 @@
 #include "cutter/locpnt_taper.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "host/vantu_messages.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -91,8 +91,7 @@ struct taper_scan {
     taper_scan(const double* cutter_values, const float* point, float tolerance)
         : cutter(cutter_values), tip_z(point[2]), position{point[0], point[1], point[2] - cutter_values[4]},
           stop_below(-kStopFactor * tolerance)
-    {
-    }
+    {}
 
     const double* cutter;
     double tip_z;        // the given point's height

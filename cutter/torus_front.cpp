@@ -7,9 +7,9 @@
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/drop_profile.hpp"
 #include "cutter/kernels/torus_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -142,7 +142,8 @@ void drop_triangles(const float* point, const float& reach, const int& tilted, s
         status = kFailed;
         return;
     }
-    std::sort(triangles.begin(), triangles.end(), [](const drop_triangle& a, const drop_triangle& b) { return a.top > b.top; });
+    std::sort(triangles.begin(), triangles.end(),
+              [](const drop_triangle& a, const drop_triangle& b) { return a.top > b.top; });
     status = 0;
 }
 

@@ -3,9 +3,7 @@
 
 #include "driver/change_analysis.hpp"
 #include "driver/criteria_lists.hpp"
-#include "toolpath/interaction_modes.hpp"
 #include "driver/mch_plane_dialog.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/relations.hpp"
 #include "host/vantu.hpp"
 #include "listing/header_texts.hpp"
@@ -13,11 +11,13 @@
 #include "listing/prochd.hpp"
 #include "listing/proctl.hpp"
 #include "listing/toltbl.hpp"
-#include "tools/tool_utilities.hpp"
-#include "toolpath/rec8.hpp"
 #include "toolpath/fnc_names.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/pp_messages.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/rec8.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <array>
@@ -29,9 +29,9 @@ namespace {
 constexpr int kGroups = 7, kSlots = 4;
 constexpr int kCurrentToolPath = -1;
 constexpr int kListingForm = 1;
-constexpr int kOff = 1, kOn = 2;                  // two-way choices
+constexpr int kOff = 1, kOn = 2;  // two-way choices
 constexpr int kAbsoluteMode = 1, kClearPointMode = 2, kIncrementalMode = 3;
-constexpr int kCopyOut = 1, kStore = 2;           // proc_flags_getset
+constexpr int kCopyOut = 1, kStore = 2;  // proc_flags_getset
 constexpr float kMostHeight = 9999.999f, kMostIncrement = 999.999f;
 constexpr int kMostPasses = 99999;
 // Relation codes of the group-7 items.
@@ -44,8 +44,23 @@ constexpr int kNoFastChoice = 4, kNoDisplayChoice = 3;
 constexpr int kTlerNoFast = 4, kTlerNoDisplay = 2, kTlerBlank = 3;
 
 enum class action {
-    none, tp_list, proc_header_list, tool_list, proc_list, criteria_list, clear_relations, relation_list,
-    partbox, insert_message, edit_message, origin, blank_procedure, go_to_point, clearance_mode, height, backup
+    none,
+    tp_list,
+    proc_header_list,
+    tool_list,
+    proc_list,
+    criteria_list,
+    clear_relations,
+    relation_list,
+    partbox,
+    insert_message,
+    edit_message,
+    origin,
+    blank_procedure,
+    go_to_point,
+    clearance_mode,
+    height,
+    backup
 };
 
 enum next_step { kShowAgain, kRebuild, kFreshTexts };
@@ -54,8 +69,7 @@ struct service_run {
     service_run(int& level, int& display, int& mode, int (&item_flags)[kServiceItemFlags],
                 int (&option_flags)[kServiceOptionFlags])
         : list_level(level), no_display(display), goto_mode(mode), items(item_flags), options(option_flags)
-    {
-    }
+    {}
     int& list_level;
     int& no_display;
     int& goto_mode;
@@ -68,8 +82,8 @@ struct service_run {
     // Values the page edits in place.
     int display_choice = 1, clear_mode = kIncrementalMode, save_aprx = kOff, backup = kOff;
     int passes = 1;
-    word mode_word = 0, retract_choice = kOn;   // host parameter items edit words
-    std::array<int, 64> values{};     // values of text and action slots, each its own
+    word mode_word = 0, retract_choice = kOn;  // host parameter items edit words
+    std::array<int, 64> values{};              // values of text and action slots, each its own
     std::array<action, kGroups * kSlots + 1> slot_action{};
     int next_slot = 1;
     tp_header_fields texts;
@@ -132,7 +146,9 @@ struct service_run {
         } else {
             const int mode = TLER().at(tool_display_state::kMode);
             if (mode == kTlerNoFast) TLER().at(tool_display_state::kMode) = kTlerNoDisplay;
-            display_choice = mode == kTlerBlank ? 5 : mode == kTlerNoFast ? kNoDisplayChoice : std::clamp(mode, 0, 2) + 1;
+            display_choice = mode == kTlerBlank    ? 5
+                             : mode == kTlerNoFast ? kNoDisplayChoice
+                                                   : std::clamp(mode, 0, 2) + 1;
         }
         if (option(7)) h.at(heights_state::kUseAbsolute) = 0;
         clear_mode = h.at(heights_state::kUseAbsolute) != 0 ? kAbsoluteMode : kIncrementalMode;
@@ -164,7 +180,8 @@ struct service_run {
             item(2) ? text_line(texts.name) : blank();
             item(2) ? text_line(texts.type) : blank();
             item(9) ? place(action::blank_procedure, "BLANK PROCEDURE") : blank();
-            option(4) ? choice(action::none, "TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: CREATE BLANK",
+            option(4) ? choice(action::none,
+                               "TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: CREATE BLANK",
                                display_choice)
                       : blank();
         }
@@ -191,9 +208,12 @@ struct service_run {
             blank();
             blank();
             item(3) ? place(action::insert_message, "INSERT MESSAGE / CODE") : blank();
-            if (item(3) && list_level != 0) place(action::edit_message, "EDIT MESSAGE");
-            else if (item(4) && list_level == 0) place(action::go_to_point, "GO TO POINT");
-            else blank();
+            if (item(3) && list_level != 0)
+                place(action::edit_message, "EDIT MESSAGE");
+            else if (item(4) && list_level == 0)
+                place(action::go_to_point, "GO TO POINT");
+            else
+                blank();
         }
         relations > 0 ? place(action::clear_relations, "CLEAR ALL RELATIONS") : blank();
         relations > 0 ? place(action::relation_list, "RELATION LIST") : blank();
@@ -205,10 +225,15 @@ struct service_run {
     void place_heights()
     {
         heights_state& h = HEI8();
-        if (option(1)) parameter(action::height, 8, kClearanceRelation, h.at(heights_state::kClearance), -kMostHeight, kMostHeight);
-        else blank();
-        if (option(2)) parameter(action::none, 3, kRetractRelation, retract_choice, 0.0f, 0.0f);
-        else blank();
+        if (option(1))
+            parameter(action::height, 8, kClearanceRelation, h.at(heights_state::kClearance), -kMostHeight,
+                      kMostHeight);
+        else
+            blank();
+        if (option(2))
+            parameter(action::none, 3, kRetractRelation, retract_choice, 0.0f, 0.0f);
+        else
+            blank();
         if (!option(6)) {
             blank();
             blank();
@@ -310,8 +335,10 @@ struct service_run {
             return kRebuild;
         case action::criteria_list:
             modcom(closed);
-            if (crit_none_active() == 0) proc_crit_list_file(short_function_name().c_str(), status);
-            else tp_criteria_list(status);
+            if (crit_none_active() == 0)
+                proc_crit_list_file(short_function_name().c_str(), status);
+            else
+                tp_criteria_list(status);
             return kRebuild;
         case action::clear_relations:
             modcom(closed);
@@ -358,9 +385,7 @@ struct service_run {
             msg_blank_apply(request, second);
             return kRebuild;
         }
-        case action::go_to_point:
-            mch_params_dialog(goto_mode, list_level, status);
-            return kFreshTexts;
+        case action::go_to_point: mch_params_dialog(goto_mode, list_level, status); return kFreshTexts;
         case action::clearance_mode: return clearance_mode_chosen();
         case action::height: return kRebuild;
         case action::backup: return kRebuild;

@@ -3,12 +3,12 @@
 // family flag; a row only names what it changes.
 #include "driver/set_machining_type.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_tpreg.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
 
@@ -32,13 +32,13 @@ constexpr int kMotionFormValue = 2;
 
 struct machining_row {
     family machine_family;
-    std::array<int, 4> functions;   // the NC functions of the row; 0 ends the list
-    int type = kUnchanged;          // the machining type set
-    int condition = 1;              // the cutting-condition index, or kConditionIfMill
+    std::array<int, 4> functions;  // the NC functions of the row; 0 ends the list
+    int type = kUnchanged;         // the machining type set
+    int condition = 1;             // the cutting-condition index, or kConditionIfMill
     int tool_class = kFamilyClass;
-    int class_family = 0;           // the family flag of the allowed class
-    int param_type = 0;             // the machine-parameter type
-    int lowest = 0;                 // lowest machine type (milling)
+    int class_family = 0;  // the family flag of the allowed class
+    int param_type = 0;    // the machine-parameter type
+    int lowest = 0;        // lowest machine type (milling)
     int suspend = 1;
     bool motion_form = false;       // PRM9 word 22 := 2
     bool compensation_off = false;  // PRM9 word 12 := 0

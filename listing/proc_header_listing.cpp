@@ -29,7 +29,7 @@ void line(int unit, const std::string& text)
 // The type of the block after the current one; the list stays on that block. -1 at the end.
 int next_block_type()
 {
-    constexpr int kJumpFailed = -1, kJumpUnmoved = -2;   // answers of tp_list_jump; 1 is the last block
+    constexpr int kJumpFailed = -1, kJumpUnmoved = -2;  // answers of tp_list_jump; 1 is the last block
     int jumped = 0;
     tp_list_jump(1, jumped);
     if (jumped == kJumpFailed || jumped == kJumpUnmoved) return -1;
@@ -127,9 +127,12 @@ struct tool_path_walk {
         for (std::size_t i = 0; i < n && status >= 0; ++i) {
             const int kind = pairs[2 * i], id = pairs[2 * i + 1];
             const bool text_follows = i + 1 < n && pairs[2 * i + 2] == kTextEntry;
-            if (kind == kProcedureEntry) status = procedure(id, text_follows);
-            else if (kind == kListEntry) proch_blocks_write(id, unit, scale_word, status);
-            else if (kind == kMovementEntry || kind == kTextEntry) status = movement(id, text_follows);
+            if (kind == kProcedureEntry)
+                status = procedure(id, text_follows);
+            else if (kind == kListEntry)
+                proch_blocks_write(id, unit, scale_word, status);
+            else if (kind == kMovementEntry || kind == kTextEntry)
+                status = movement(id, text_follows);
         }
         return status < 0 ? kFailed : 0;
     }
@@ -186,7 +189,7 @@ void proch1_ent(int entity, int unit, int word, int& status)
     }
     std::vector<int>& walking = lst_state().header_list_paths;
     if (entity_type == kToolPathType && std::find(walking.begin(), walking.end(), entity) != walking.end()) {
-        close_entity();   // a tool path holding itself: walked once
+        close_entity();  // a tool path holding itself: walked once
         status = 0;
         return;
     }

@@ -10,7 +10,8 @@ namespace {
 int count_contours_of(int part_stock)
 {
     const contour_table& t = contour_table_block;
-    return static_cast<int>(std::count(t.part_stock.begin() + 1, t.part_stock.begin() + 1 + contour_count(), part_stock));
+    return static_cast<int>(
+        std::count(t.part_stock.begin() + 1, t.part_stock.begin() + 1 + contour_count(), part_stock));
 }
 
 }  // namespace

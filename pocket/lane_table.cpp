@@ -3,12 +3,12 @@
 // computes each lane's box once per computation.
 #include "pocket/lane_table.hpp"
 
-#include "toolpath/exec_control.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "toolpath/exec_control.hpp"
 
 #include <algorithm>
 
@@ -39,8 +39,8 @@ bool next_row(int& row, int& status)
     return true;
 }
 
-void fill_row(int row, int lane_status, int level, int parent, int link1, int link2, double offset,
-              int group, int contour_type)
+void fill_row(int row, int lane_status, int level, int parent, int link1, int link2, double offset, int group,
+              int contour_type)
 {
     lt.offset[row] = offset;
     lt.level[row] = level;
@@ -76,8 +76,8 @@ void lane_table_reset()
     lt.box_used = 0;
 }
 
-void lane_add(int lane_status, int level, int parent, int link1, int link2, double offset,
-              int contour_type, const pokarr& array, int& status)
+void lane_add(int lane_status, int level, int parent, int link1, int link2, double offset, int contour_type,
+              const pokarr& array, int& status)
 {
     status = 0;
     int row = 0;
@@ -102,8 +102,7 @@ void lane_add_empty(int k, int level, int lane, int& status)
     if (!next_row(row, status)) return;
     append_poll(row, false);
     const bool known = lane_valid(lane);
-    fill_row(row, -k, level, lane, lane, 0, 0.0, known ? lt.group[lane] : 0,
-             known ? lt.contour_type[lane] : 0);
+    fill_row(row, -k, level, lane, lane, 0, 0.0, known ? lt.group[lane] : 0, known ? lt.contour_type[lane] : 0);
     lt.first[row + 1] = lt.first[row];
     lt.count = row;
 }
@@ -130,8 +129,7 @@ void lane_to_pokarr(int n, pokarr& array, int& status)
     pokmain_get_pnts(lt.first[n + 1] - lt.first[n], lt.first[n], array, status);
 }
 
-void lane_find(int group_mode, int scan_mode, int level, int wanted, int& found, pokarr& array,
-               int& status)
+void lane_find(int group_mode, int scan_mode, int level, int wanted, int& found, pokarr& array, int& status)
 {
     status = 0;
     found = 0;

@@ -38,17 +38,17 @@ struct lane_table {
     int group[kLaneRows + 1] = {};
     int box_index[kLaneRows + 1] = {};
     int contour_type[kLaneRows + 1] = {};
-    int count = 0;               // lanes in use
-    int island_count = 0;        // closed contours minus one (set by cmtpk1)
-    int stock_islands = 0;       // second-kind island count (copied by cmtpk1)
-    int outer_type = 0;          // outer contour type (copied by cmtpk1)
+    int count = 0;          // lanes in use
+    int island_count = 0;   // closed contours minus one (set by cmtpk1)
+    int stock_islands = 0;  // second-kind island count (copied by cmtpk1)
+    int outer_type = 0;     // outer contour type (copied by cmtpk1)
     // Box cache: host dynamic array of doubles, four per cached lane box.
-    int box_handle = -1;         // -1 when not open
-    int box_capacity = 0;        // doubles
-    int box_used = 0;            // doubles
+    int box_handle = -1;   // -1 when not open
+    int box_capacity = 0;  // doubles
+    int box_used = 0;      // doubles
     // Pair memory of lancom: host dynamic array of 12-byte records.
-    int pair_handle = -1;        // -1 when not open
-    int pair_capacity = 0;       // records
+    int pair_handle = -1;   // -1 when not open
+    int pair_capacity = 0;  // records
 };
 extern lane_table lane_table_block;
 
@@ -60,8 +60,8 @@ void lane_table_reset();
 // status 10 when the table is full (the count is left as it was). Polls the host for a user
 // break (EXCBRK) at every lane outside a planar pocket, at every 15th lane in one; a confirmed
 // stop leaves by the stop exception.
-void lane_add(int lane_status, int level, int parent, int link1, int link2, double offset,
-              int contour_type, const pokarr& array, int& status);
+void lane_add(int lane_status, int level, int parent, int link1, int link2, double offset, int contour_type,
+              const pokarr& array, int& status);
 // Appends an empty closing lane of kind k (status -k) for lane L; polls at every 15th lane.
 void lane_add_empty(int k, int level, int lane, int& status);
 // Appends a separator lane (level 9999); status 10 when the table is full.
@@ -69,8 +69,7 @@ void lane_add_separator(int& status);
 // Finds a lane (group mode 0 any, 1 only group 0, 2 only non-zero; scan mode 0 backward, 1
 // forward, 2 backward stopping at closed lanes) of the level with the wanted status and reads
 // its points into the array; found 0 when none.
-void lane_find(int group_mode, int scan_mode, int level, int wanted, int& found, pokarr& array,
-               int& status);
+void lane_find(int group_mode, int scan_mode, int level, int wanted, int& found, pokarr& array, int& status);
 // Number of entries of lane n (0 for a lane outside the table).
 void lane_npnts(int n, int& count);
 // The lane's points into the caller's X and Y arrays (room entries each); count answers the

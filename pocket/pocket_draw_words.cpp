@@ -7,8 +7,10 @@ constexpr int kGet = 1, kSet = 2;
 
 void get_or_set(int mode, int& word, int& value)
 {
-    if (mode == kGet) value = word;
-    else if (mode == kSet) word = value;
+    if (mode == kGet)
+        value = word;
+    else if (mode == kSet)
+        word = value;
 }
 
 }  // namespace

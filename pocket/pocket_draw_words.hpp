@@ -5,8 +5,8 @@
 #pragma once
 
 struct pocket_draw_words {
-    int phase = 0;               // the pocket drawing sets 2, then 1, around the move into a pocket
-    int reduced_tool = 0;        // clean with the reduced tool while set
+    int phase = 0;         // the pocket drawing sets 2, then 1, around the move into a pocket
+    int reduced_tool = 0;  // clean with the reduced tool while set
     float reduced_limit = 0.0f;
     int aux_flag = 0;
     int entry_value = 0;

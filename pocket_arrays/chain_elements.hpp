@@ -15,9 +15,9 @@
 struct chain_element {
     bool valid = false;  // false past the chain's end or for a broken arc record
     bool arc = false;
-    int start = 0;       // entry of the start point
-    int end = 0;         // entry of the end point
-    int next = 0;        // index of the following element
+    int start = 0;  // entry of the start point
+    int end = 0;    // entry of the end point
+    int next = 0;   // index of the following element
     double r = 0.0;
     int dir = 1;
     double cx = 0.0, cy = 0.0;

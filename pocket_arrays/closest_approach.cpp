@@ -4,10 +4,10 @@
 #include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -47,15 +47,13 @@ void element_box(const range_view& v, const chain_element& e, double* lo, double
 }
 
 // Distance of point p from element e of v, with the nearest point and the parameter on e.
-void point_to_element(const range_view& v, const chain_element& e, const double* p, double& d,
-                      double* q, double& t)
+void point_to_element(const range_view& v, const chain_element& e, const double* p, double& d, double* q, double& t)
 {
     double s[3], b[3];
     v.point(e.start, s);
     v.point(e.end, b);
     if (e.arc) {
-        arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], b[0], b[1], d, q[0], q[1],
-                     t);
+        arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], b[0], b[1], d, q[0], q[1], t);
         q[2] = 0.0;
         if (v.nd == 3) {
             q[2] = s[2] + t * (b[2] - s[2]);
@@ -87,9 +85,8 @@ struct approach {
     }
 };
 
-void measure_pair(const range_view& va, const chain_element& ea, int i, bool a_last,
-                  const range_view& vb, const chain_element& eb, int j, bool b_last,
-                  approach& best)
+void measure_pair(const range_view& va, const chain_element& ea, int i, bool a_last, const range_view& vb,
+                  const chain_element& eb, int j, bool b_last, approach& best)
 {
     double pa[3], pb[3], q[3], d = 0.0, t = 0.0;
     va.point(ea.start, pa);
@@ -115,9 +112,9 @@ void measure_pair(const range_view& va, const chain_element& ea, int i, bool a_l
 
 }  // namespace
 
-void pokarr_min_dist(double reach, const pokarr& a, int a_first, int a_end, const pokarr& b,
-                     int b_first, int b_end, int& a_element, double& a_t, int& b_element,
-                     double& b_t, double& distance, double* nearest, int& kind)
+void pokarr_min_dist(double reach, const pokarr& a, int a_first, int a_end, const pokarr& b, int b_first, int b_end,
+                     int& a_element, double& a_t, int& b_element, double& b_t, double& distance, double* nearest,
+                     int& kind)
 {
     approach best;
     best.reach = reach + kReachSlack;

@@ -57,8 +57,12 @@ void pair_crossings(const own_element& o, const double* x, const double* y, int 
     const double s[2] = {x[e - 1], y[e - 1]};
     const double end[2] = {arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e]};
     double cb[4];
-    if (arc) arc_box(x[e + 2], y[e + 2], x[e + 1], pk_arc_direction(y[e + 1]), s[0], s[1], end[0], end[1], cb[0], cb[1], cb[2], cb[3]);
-    else cb[0] = std::min(s[0], end[0]), cb[1] = std::min(s[1], end[1]), cb[2] = std::max(s[0], end[0]), cb[3] = std::max(s[1], end[1]);
+    if (arc)
+        arc_box(x[e + 2], y[e + 2], x[e + 1], pk_arc_direction(y[e + 1]), s[0], s[1], end[0], end[1], cb[0], cb[1],
+                cb[2], cb[3]);
+    else
+        cb[0] = std::min(s[0], end[0]), cb[1] = std::min(s[1], end[1]), cb[2] = std::max(s[0], end[0]),
+        cb[3] = std::max(s[1], end[1]);
     if (!pk_box_overlap2(o.box[0], o.box[1], o.box[2], o.box[3], cb[0], cb[1], cb[2], cb[3])) return;
     double points[2][2];
     int count = 0, status = 0;
@@ -73,8 +77,8 @@ void pair_crossings(const own_element& o, const double* x, const double* y, int 
         seg_arc_crossings(1, 1, 1, 0, centre, o.arc.r, o.arc.direction, s, end, os, oe, s, end, points, count, status);
     } else if (o.kind != kElementArc) {
         const double centre[2] = {x[e + 2], y[e + 2]};
-        seg_arc_crossings(1, 2, 2, 0, centre, x[e + 1], pk_arc_direction(y[e + 1]), os, oe, s, end, os, oe, points, count,
-                          status);
+        seg_arc_crossings(1, 2, 2, 0, centre, x[e + 1], pk_arc_direction(y[e + 1]), os, oe, s, end, os, oe, points,
+                          count, status);
     } else {
         const pk_arc other{x[e + 2], y[e + 2], x[e + 1], pk_arc_direction(y[e + 1]), s[0], s[1], end[0], end[1]};
         arc_arc_crossings(1, 0, o.arc, other, points, count, status);
@@ -101,7 +105,8 @@ void elem_lane_crossings(int kind, double sx, double sy, double ex, double ey, d
         for (int e = boxes->first[g]; e < boxes->first[g + 1] && e < n; e += pk_is_marker(x[e]) ? kArcRecordEntries : 1)
             pair_crossings(o, x, y, n, e, found);
     }
-    std::stable_sort(found.begin(), found.end(), [](const crossing& a, const crossing& b) { return a.along < b.along; });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const crossing& a, const crossing& b) { return a.along < b.along; });
     for (const crossing& c : found) {
         const double point[2] = {c.x, c.y};
         if (count > 0) {

@@ -33,12 +33,10 @@ bool same_angle(double a, double b)
 
 }  // namespace
 
-void chkjunc(int mode, const double* a_in, const double* a_out, const double* b_in,
-             const double* b_out, int& result)
+void chkjunc(int mode, const double* a_in, const double* a_out, const double* b_in, const double* b_out, int& result)
 {
     result = 0;
-    double d[4][2] = {{-a_in[0], -a_in[1]}, {a_out[0], a_out[1]}, {-b_in[0], -b_in[1]},
-                      {b_out[0], b_out[1]}};
+    double d[4][2] = {{-a_in[0], -a_in[1]}, {a_out[0], a_out[1]}, {-b_in[0], -b_in[1]}, {b_out[0], b_out[1]}};
     if (mode % 2 != 0) {
         for (auto& v : d) {
             double length = 0.0;
@@ -69,8 +67,8 @@ void angle_after(double reference, double a, double b, int& flag)
     flag = turn(reference, b) > turn(reference, a) ? 1 : 0;
 }
 
-void junction_crosses(const double* d1, const double* d2, const double* d3, const double* d4,
-                      const double* reference, int& result)
+void junction_crosses(const double* d1, const double* d2, const double* d3, const double* d4, const double* reference,
+                      int& result)
 {
     const double r[2] = {-reference[0], -reference[1]};
     const double ref = angle_of(r);

@@ -4,14 +4,14 @@
 #include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 
 #include <cmath>
 
-void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element,
-                       double t, double* direction, int& closed, int& status)
+void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element, double t,
+                       double* direction, int& closed, int& status)
 {
     status = -1;
     closed = 0;

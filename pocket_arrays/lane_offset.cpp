@@ -5,9 +5,9 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_finite.hpp"
-#include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -46,19 +46,13 @@ struct point2 {
 point2 entry(const pokarr& loop, int i) { return {loop.x[i], loop.y[i]}; }
 
 // The unit tangent of an arc (direction dir, centre c, radius r) at point p on it.
-point2 arc_tangent(double dir, point2 c, double r, point2 p)
-{
-    return {-dir * (p.y - c.y) / r, dir * (p.x - c.x) / r};
-}
+point2 arc_tangent(double dir, point2 c, double r, point2 p) { return {-dir * (p.y - c.y) / r, dir * (p.x - c.x) / r}; }
 
 // p + t * (a, b)
 point2 shifted(point2 p, double a, double b, double t) { return {p.x + t * a, p.y + t * b}; }
 
 // Whether the arc record starting at marker index m is complete and has a usable radius.
-bool arc_record_sound(const pokarr& loop, int m)
-{
-    return m + 3 < loop.count && loop.x[m + 1] > 0.0;
-}
+bool arc_record_sound(const pokarr& loop, int m) { return m + 3 < loop.count && loop.x[m + 1] > 0.0; }
 
 // Appends a point; a failure makes the offset fail. A planar result with room takes it in place,
 // as pokarr_add_pnt would write it (the caller sized the result for the whole offset).
@@ -87,20 +81,19 @@ bool append_arc(point2 end, point2 centre, double radius, int dir, pokarr& resul
 }
 
 // Appends what the corner rule gave: Q1, then an arc to Q2 around the corner or Q2 as a point.
-bool append_corner(const double* q1, const double* q2, int count, int arc_flag, point2 corner,
-                   double distance, int corner_dir, pokarr& result, int& status)
+bool append_corner(const double* q1, const double* q2, int count, int arc_flag, point2 corner, double distance,
+                   int corner_dir, pokarr& result, int& status)
 {
     if (!append_point({q1[0], q1[1]}, result, status)) return false;
     if (count < 2) return true;
-    if (arc_flag)
-        return append_arc({q2[0], q2[1]}, corner, distance, corner_dir, result, status);
+    if (arc_flag) return append_arc({q2[0], q2[1]}, corner, distance, corner_dir, result, status);
     return append_point({q2[0], q2[1]}, result, status);
 }
 
 // Offsets the arc whose start is entry j (record j + 1 .. j + 4): the offset start point and the
 // arc of radius r + side * dir * d, or only its end point when it has shrunk to nothing.
-bool offset_arc_body(const pokarr& loop, int j, int side, double distance, double arc_tolerance,
-                     pokarr& result, int& status)
+bool offset_arc_body(const pokarr& loop, int j, int side, double distance, double arc_tolerance, pokarr& result,
+                     int& status)
 {
     const double r = loop.x[j + 2];
     const int dir = pk_arc_direction(loop.y[j + 2]);
@@ -113,8 +106,7 @@ bool offset_arc_body(const pokarr& loop, int j, int side, double distance, doubl
     const point2 s_off = ls > 0.0 ? shifted(c, s.x - c.x, s.y - c.y, new_r / ls) : s;
     const point2 e_off = le > 0.0 ? shifted(c, e.x - c.x, e.y - c.y, new_r / le) : e;
     if (!append_point(s_off, result, status)) return false;
-    if (new_r > r || new_r > arc_tolerance)
-        return append_arc(e_off, c, new_r, dir, result, status);
+    if (new_r > r || new_r > arc_tolerance) return append_arc(e_off, c, new_r, dir, result, status);
     return append_point(e_off, result, status);
 }
 
@@ -149,9 +141,10 @@ double mitre_reach2(double cosine, double distance)
 }
 
 // Inlined into the offset loop, which runs it at every corner of every offset.
-[[gnu::always_inline]] inline void corner_rule(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
-                 int prev_is_arc, const corner_bends& bends, int& arc_flag, double prev_len2, int side,
-                 double distance, double* q1, double* q2, int& count, double* v, double& len2)
+[[gnu::always_inline]] inline void corner_rule(int mode, const double* u, const double* p0, const double* p1,
+                                               int cur_is_arc, int prev_is_arc, const corner_bends& bends,
+                                               int& arc_flag, double prev_len2, int side, double distance, double* q1,
+                                               double* q2, int& count, double* v, double& len2)
 {
     const double s = side;
     const double d = distance;
@@ -198,8 +191,7 @@ double mitre_reach2(double cosine, double distance)
         q2[0] = pv[0], q2[1] = pv[1];
         count = 2;
         arc_flag = 1;
-        if (std::fabs(q1[0] - q2[0]) >= kCornerArcGap || std::fabs(q1[1] - q2[1]) >= kCornerArcGap)
-            return;
+        if (std::fabs(q1[0] - q2[0]) >= kCornerArcGap || std::fabs(q1[1] - q2[1]) >= kCornerArcGap) return;
         arc_flag = 0;
     }
 
@@ -216,8 +208,7 @@ double mitre_reach2(double cosine, double distance)
         q2[0] = pv[0] - e * v[0], q2[1] = pv[1] - e * v[1];
         count = 2;
         if (convex) return;
-        if (std::fabs(q1[0] - q2[0]) > kSquareMerge * d || std::fabs(q1[1] - q2[1]) > kSquareMerge * d)
-            return;
+        if (std::fabs(q1[0] - q2[0]) > kSquareMerge * d || std::fabs(q1[1] - q2[1]) > kSquareMerge * d) return;
     }
 
     // A turn snapped to a straight run is no corner for the rule above, yet its two offset lines
@@ -242,12 +233,12 @@ double mitre_reach2(double cosine, double distance)
 
 }  // namespace
 
-void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
-                   int prev_is_arc, int& arc_flag, double prev_len2, int side, double distance,
-                   double* q1, double* q2, int& count, double* v, double& len2)
+void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc, int prev_is_arc,
+                   int& arc_flag, double prev_len2, int side, double distance, double* q1, double* q2, int& count,
+                   double* v, double& len2)
 {
-    corner_rule(mode, u, p0, p1, cur_is_arc, prev_is_arc, corner_bends{}, arc_flag, prev_len2, side, distance, q1,
-                q2, count, v, len2);
+    corner_rule(mode, u, p0, p1, cur_is_arc, prev_is_arc, corner_bends{}, arc_flag, prev_len2, side, distance, q1, q2,
+                count, v, len2);
 }
 
 namespace {
@@ -287,8 +278,7 @@ namespace {
 
 }  // namespace
 
-void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
-                      double& y, int& status)
+void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x, double& y, int& status)
 {
     end_point(mode, side, distance, loop, i, x, y, status);
 }
@@ -315,13 +305,12 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
 {
     status = 0;
     const int n = loop.count;
-    if (loop.kind == kPokarrEmpty || (loop.kind == kPokarrStatic && n > kMaxStaticEntries) ||
-        loop.dimension != 2 || n < 2 || pk_is_marker(loop.x[0])) {
+    if (loop.kind == kPokarrEmpty || (loop.kind == kPokarrStatic && n > kMaxStaticEntries) || loop.dimension != 2 ||
+        n < 2 || pk_is_marker(loop.x[0])) {
         status = kOffsetFailed;
         return;
     }
-    const double arc_tolerance =
-        std::min(0.5 * pocket_work_block.working_tolerance, kArcToleranceCap);
+    const double arc_tolerance = std::min(0.5 * pocket_work_block.working_tolerance, kArcToleranceCap);
     const int corner_dir = side == kSideRight && arc_sense >= 0 ? 1 : -1;
     pocket_work_block.first_corner_cross = 0.0;
 
@@ -334,8 +323,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
             status = kOffsetFailed;
             return;
         }
-        const point2 t = arc_tangent(pk_arc_direction(loop.y[2]), entry(loop, 3), loop.x[2],
-                                     entry(loop, 0));
+        const point2 t = arc_tangent(pk_arc_direction(loop.y[2]), entry(loop, 3), loop.x[2], entry(loop, 0));
         u[0] = t.x, u[1] = t.y;
         prev_len2 = kArcLength2;
         j = 0;
@@ -367,8 +355,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
         const point2 p0 = entry(loop, j);
         point2 p1 = entry(loop, j + 1);
         if (arc) {
-            const point2 t = arc_tangent(pk_arc_direction(loop.y[j + 2]), entry(loop, j + 3),
-                                         loop.x[j + 2], p0);
+            const point2 t = arc_tangent(pk_arc_direction(loop.y[j + 2]), entry(loop, j + 3), loop.x[j + 2], p0);
             p1 = shifted(p0, t.x, t.y, kTangentReach);
         }
         const double a0[2] = {p0.x, p0.y};
@@ -379,8 +366,7 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
         corner_rule(mode, u, a0, a1, arc ? 1 : 0, prev_is_arc, bends, arc_flag, prev_len2, side, distance, q1, q2,
                     count, v, len2);
         bends.previous = bends.current;
-        if (!append_corner(q1, q2, count, arc_flag, p0, distance, corner_dir, result, status))
-            return;
+        if (!append_corner(q1, q2, count, arc_flag, p0, distance, corner_dir, result, status)) return;
         if (!arc) {
             u[0] = v[0], u[1] = v[1];
             prev_len2 = len2;
@@ -389,8 +375,8 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
             continue;
         }
         if (!offset_arc_body(loop, j, side, distance, arc_tolerance, result, status)) return;
-        const point2 t = arc_tangent(pk_arc_direction(loop.y[j + 2]), entry(loop, j + 3),
-                                     loop.x[j + 2], entry(loop, j + 4));
+        const point2 t =
+            arc_tangent(pk_arc_direction(loop.y[j + 2]), entry(loop, j + 3), loop.x[j + 2], entry(loop, j + 4));
         u[0] = t.x, u[1] = t.y;
         prev_len2 = kArcLength2;
         prev_is_arc = 1;
@@ -408,15 +394,13 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
 
 }  // namespace
 
-void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
-                      int& status)
+void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status)
 {
     if (offset_input_refused("pokarr_offset_2d", side, distance, loop, status)) return;
     offset_planar(side, arc_sense, distance, loop, result, status);
 }
 
-void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
-                      int& status)
+void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status)
 {
     if (offset_input_refused("lane_offset_2d3d", side, distance, loop, status)) return;
     if (loop.dimension == 2) {

@@ -25,8 +25,7 @@ inline constexpr int kCornerLast = 3;
 // Dispatcher: a loop of dimension 2 goes to pokarr_offset_2d. Loops of dimension 3 or 4 lie on
 // surfaces and need the surface offset, which this module does not carry yet: status 11.
 // Refused input gives kOffsetRefused before anything is appended.
-void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
-                      int& status);
+void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status);
 
 // Planar raw offset of a closed loop restarted inside one of its elements (no corner at its
 // start). side +1 right, -1 left; arc_sense chooses the direction of corner arcs; the result is
@@ -35,8 +34,7 @@ void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& lo
 // append (what was appended stays); kOffsetRefused for refused input. Reads
 // pocket_work.working_tolerance and, through offset_corner, corner_arcs; clears
 // pocket_work.first_corner_cross first.
-void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result,
-                      int& status);
+void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status);
 
 // The corner rule between the previous element (unit direction u, squared length prev_len2)
 // and the current element from p0 to p1. Gives one or two offset points (count), whether an arc
@@ -44,12 +42,12 @@ void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& lo
 // times it in mode kCornerLast). A current element without length counts as straight on. Mode
 // kCornerFirst writes pocket_work.first_corner_cross, mode kCornerLast reads it; reads
 // pocket_work.corner_arcs.
-void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc,
-                   int prev_is_arc, int& arc_flag, double prev_len2, int side, double distance,
-                   double* q1, double* q2, int& count, double* v, double& len2);
+void offset_corner(int mode, const double* u, const double* p0, const double* p1, int cur_is_arc, int prev_is_arc,
+                   int& arc_flag, double prev_len2, int side, double distance, double* q1, double* q2, int& count,
+                   double* v, double& len2);
 
 // Offset of the first point (mode 1; i ends the first element) or of the last point (mode 2;
 // i is the last entry, or the marker of the last arc) along its own element's normal. Status 0;
 // 11 for an index outside the loop.
-void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x,
-                      double& y, int& status);
+void offset_end_point(int mode, int side, double distance, const pokarr& loop, int i, double& x, double& y,
+                      int& status);

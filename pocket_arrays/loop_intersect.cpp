@@ -7,12 +7,12 @@
 #include "pocket_arrays/loop_intersect.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pokarr_nudge.hpp"
 
 #include <algorithm>
@@ -36,14 +36,14 @@ constexpr int kRowGrowth = 1000;
 
 // One row of the working table.
 struct luplup_row {
-    int a = 0, b = 0;            // elements of A and B (the end entry of a line, an arc's marker)
+    int a = 0, b = 0;  // elements of A and B (the end entry of a line, an arc's marker)
     double x = 0.0, y = 0.0;
     double pos_a = 0.0, pos_b = 0.0;  // distance from the element's start, or arc parameter
     int vertex_a = 0, vertex_b = 0;   // the point lies at a vertex of the element
-    int contact = 0;             // a touching contact reported by the element search
+    int contact = 0;                  // a touching contact reported by the element search
     double a_in[2] = {0, 0}, a_out[2] = {0, 0}, b_in[2] = {0, 0}, b_out[2] = {0, 0};
-    int coincidence = 0;         // A and B run on together at the row
-    int far_end = 0;             // the row was found as the second end of a shared piece
+    int coincidence = 0;  // A and B run on together at the row
+    int far_end = 0;      // the row was found as the second end of a shared piece
 };
 
 // The working table of LUPLUP; rows are kept ordered along A. A search works in the kept rows; one
@@ -175,8 +175,7 @@ struct loop_view {
     {
         if (!c.arc) return std::hypot(q[0] - p.x[c.start], q[1] - p.y[c.start]);
         double t = 0.0;
-        arc_param_of_pnt(c.r, c.dir, c.cx, c.cy, p.x[c.start], p.y[c.start], p.x[c.end],
-                         p.y[c.end], q[0], q[1], t);
+        arc_param_of_pnt(c.r, c.dir, c.cx, c.cy, p.x[c.start], p.y[c.start], p.x[c.end], p.y[c.end], q[0], q[1], t);
         return t;
     }
 };
@@ -229,10 +228,14 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
     if (pl.vertex) {
         // The element read is one of the two at the vertex: its end or start is reused.
         const int before = v.previous(pl.e);
-        if (before == pl.reported) v.direction_of(c, pl.t, in);
-        else v.direction_at_end(before, in);
-        if (pl.e == pl.reported) v.direction_of(c, pl.s, out);
-        else v.direction_at_start(pl.e, out);
+        if (before == pl.reported)
+            v.direction_of(c, pl.t, in);
+        else
+            v.direction_at_end(before, in);
+        if (pl.e == pl.reported)
+            v.direction_of(c, pl.s, out);
+        else
+            v.direction_at_start(pl.e, out);
         return;
     }
     // Only a point inside the element needs its position measured.
@@ -273,8 +276,7 @@ near_rows rows_near(const luplup_work& w, const loop_view& va, int e)
 }
 
 // Whether the row repeats a recorded row met from a neighbouring element.
-bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va,
-                   const loop_view& vb)
+bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va, const loop_view& vb)
 {
     const double p[2] = {r.x, r.y};
     const near_rows near = rows_near(w, va, r.a);
@@ -291,8 +293,7 @@ bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& v
 void insert_ordered(luplup_work& w, const luplup_row& r)
 {
     int at = w.count;
-    while (at > 0 && (w.rows[at - 1].a > r.a ||
-                      (w.rows[at - 1].a == r.a && w.rows[at - 1].pos_a > r.pos_a))) {
+    while (at > 0 && (w.rows[at - 1].a > r.a || (w.rows[at - 1].a == r.a && w.rows[at - 1].pos_a > r.pos_a))) {
         w.rows[at] = w.rows[at - 1];
         --at;
     }
@@ -311,8 +312,8 @@ bool neighbours_meet(const loop_view& va, const loop_view& vb, const placement& 
 
 // Fills the row of a crossing at q placed on both loops into r, a row fresh from its
 // initialisers (the marks stay clear).
-void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, const placement& on_b,
-              const double* q, int contact, luplup_row& r)
+void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, const placement& on_b, const double* q,
+              int contact, luplup_row& r)
 {
     r.x = q[0], r.y = q[1], r.contact = contact;
     r.a = on_a.e, r.vertex_a = on_a.vertex;
@@ -325,9 +326,8 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
 
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
-bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                  const pk_box_table& boxes, pk_elem_index& index, int a, const luplup_columns& out,
-                  int& found_total)
+bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
+                  pk_elem_index& index, int a, const luplup_columns& out, int& found_total)
 {
     luplup_work& w = luplup_work_block;
     // A self search passes over B's elements up to a: past the last one none is left.
@@ -359,9 +359,8 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         // Standing at the single crossing of a line pair with no candidate after it, a continuing
         // walk of a line (without a direction) finds nothing: the search would answer so at once.
         if (continues && !e.arc && index.last_single.nothing_after &&
-            pk_single_crossing_holds(index.last_single, va.p.x[e.start], va.p.y[e.start], va.p.x[e.end],
-                                     va.p.y[e.end], vb.p.x, vb.p.y, vb.p.count, found_element, previous[0],
-                                     previous[1]))
+            pk_single_crossing_holds(index.last_single, va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end],
+                                     vb.p.x, vb.p.y, vb.p.count, found_element, previous[0], previous[1]))
             return true;
         // The element reaches B: next_reaching passed it only so.
         ws.mode = self_mode + (continues ? kOwnWalkContinues : 0);
@@ -404,10 +403,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
 
 // ---- clean-up ---------------------------------------------------------------------------------
 
-bool same_direction(const double* u, const double* v)
-{
-    return eqvald(u[0], v[0]) && eqvald(u[1], v[1]);
-}
+bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
 
 enum class outcome { go_on, restart, failed };
 
@@ -530,10 +526,10 @@ struct cleanup {
         const luplup_row& f = forward ? ri : rj;
         const luplup_row& s = forward ? rj : ri;
         const double along[2] = {forward ? piece[0] : -piece[0], forward ? piece[1] : -piece[1]};
-        const bool all_along = same_direction(f.b_in, f.b_out) && same_direction(s.b_in, s.b_out) &&
-                               same_direction(f.b_in, along);
-        const bool against = eqvl0d(f.b_in[0] * piece[1] - f.b_in[1] * piece[0]) &&
-                             same_direction(f.b_in, s.b_out) && !all_along;
+        const bool all_along =
+            same_direction(f.b_in, f.b_out) && same_direction(s.b_in, s.b_out) && same_direction(f.b_in, along);
+        const bool against =
+            eqvl0d(f.b_in[0] * piece[1] - f.b_in[1] * piece[0]) && same_direction(f.b_in, s.b_out) && !all_along;
         const double* d1 = f.a_in;
         const double* d2 = s.a_out;
         double d3[2], d4[2];
@@ -605,8 +601,8 @@ struct cleanup {
             const int b = w.rows[i].b;
             const auto first = std::lower_bound(by_b.begin(), by_b.end(), b,
                                                 [this](int row, int value) { return w.rows[row].b < value; });
-            const auto last = std::upper_bound(first, by_b.end(), b,
-                                               [this](int value, int row) { return value < w.rows[row].b; });
+            const auto last =
+                std::upper_bound(first, by_b.end(), b, [this](int value, int row) { return value < w.rows[row].b; });
             const std::size_t near_count = rows.size();
             rows.insert(rows.end(), first, last);
             std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(near_count), rows.end());
@@ -703,8 +699,7 @@ void merge_touching_rows(luplup_work& w, int* elem_b)
         luplup_row& q = w.rows[j];
         if (elem_b[i] <= 0 || elem_b[j] <= 0 || !(p.contact || q.contact)) continue;
         const bool shared = p.b == q.b || p.a == q.a || p.a == q.b || p.b == q.a;
-        if (!shared || std::fabs(p.x - q.x) > kMergeReach || std::fabs(p.y - q.y) > kMergeReach)
-            continue;
+        if (!shared || std::fabs(p.x - q.x) > kMergeReach || std::fabs(p.y - q.y) > kMergeReach) continue;
         p.a = std::min(p.a, q.a);
         p.b = std::max(p.b, q.b);
         elem_b[i] = p.b;
@@ -751,8 +746,8 @@ int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_i
 }
 
 // One search of A against B into the working table; false when it overflowed.
-bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                const pk_box_table& boxes, const luplup_columns& out, int& found_total)
+bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
+                const luplup_columns& out, int& found_total)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -773,8 +768,8 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
 
 int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
 
-void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out,
-                 int& count, int& result)
+void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
+                 int& result)
 {
     const mode_digits md = digits_of(mode);
     luplup_work& w = luplup_work_block;
@@ -786,8 +781,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     w.count = 0;
     count = 0;
     result = 0;
-    if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 ||
-        b.count < 2 || a.dimension < 2 || b.dimension < 2)
+    if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 || b.count < 2 ||
+        a.dimension < 2 || b.dimension < 2)
         return;
     // A loop searched against itself is checked once.
     if (!pokarr_finite(a) || (&b != &a && !pokarr_finite(b))) {
@@ -834,16 +829,15 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     if (count == 0 && found_total > 0) result = 1;
 }
 
-void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
-            int* elem_b, double* x, double* y, int& count, int& result)
+void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
+            double* y, int& count, int& result)
 {
     luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
     luplup_into(mode, a, b, b_boxes, out, count, result);
 }
 
-void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes,
-                   int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b,
-                   int& count, int& status)
+void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
+                   double* x, double* y, double* z_a, double* z_b, int& count, int& status)
 {
     status = 0;
     int result = 0;
@@ -870,8 +864,7 @@ void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)
 {
     static pk_box_table boxes;
     static int elem_a[kLuplupSelfRows], elem_b[kLuplupSelfRows];
-    static double x[kLuplupSelfRows], y[kLuplupSelfRows], z_a[kLuplupSelfRows],
-        z_b[kLuplupSelfRows];
+    static double x[kLuplupSelfRows], y[kLuplupSelfRows], z_a[kLuplupSelfRows], z_b[kLuplupSelfRows];
     pokarr_get_groups(b, boxes);
     int count = 0;
     luplup_pokarr(mode, a, b, boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
@@ -888,9 +881,8 @@ void xy_self_intersect(double* x, double* y, int n, int& status)
     pokarr_intersect_test(kLuplupFirstOnly + kLuplupSelf + 1, loop, loop, status);
 }
 
-void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const double* x,
-                     const double* y, const pokarr& b, int* sorted_a, int* sorted_b,
-                     double* sorted_x, double* sorted_y)
+void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const double* x, const double* y, const pokarr& b,
+                     int* sorted_a, int* sorted_b, double* sorted_x, double* sorted_y)
 {
     const loop_view vb{b};
     auto key = [&](int e, double px, double py) {
@@ -898,8 +890,7 @@ void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const doub
         if (!c.valid) return 0.0;
         if (c.arc) {
             double t = 0.0, tx = 0.0, ty = 0.0;
-            arc_param_tangent(c.dir, c.cx, c.cy, b.x[c.start], b.y[c.start], b.x[c.end],
-                              b.y[c.end], px, py, t, tx, ty);
+            arc_param_tangent(c.dir, c.cx, c.cy, b.x[c.start], b.y[c.start], b.x[c.end], b.y[c.end], px, py, t, tx, ty);
             return t;
         }
         const double dx = px - b.x[c.start], dy = py - b.y[c.start];
@@ -910,8 +901,7 @@ void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const doub
         const double k = key(eb, x[i], y[i]);
         int at = i;
         while (at > 0 && (sorted_b[at - 1] > eb ||
-                          (sorted_b[at - 1] == eb &&
-                           key(sorted_b[at - 1], sorted_x[at - 1], sorted_y[at - 1]) > k))) {
+                          (sorted_b[at - 1] == eb && key(sorted_b[at - 1], sorted_x[at - 1], sorted_y[at - 1]) > k))) {
             sorted_a[at] = sorted_a[at - 1], sorted_b[at] = sorted_b[at - 1];
             sorted_x[at] = sorted_x[at - 1], sorted_y[at] = sorted_y[at - 1];
             --at;
@@ -920,14 +910,13 @@ void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const doub
     }
 }
 
-int isect_lists_differ(int count, const int* a1, const int* b1, const double* x1,
-                       const double* y1, const int* a2, const int* b2, const double* x2,
-                       const double* y2)
+int isect_lists_differ(int count, const int* a1, const int* b1, const double* x1, const double* y1, const int* a2,
+                       const int* b2, const double* x2, const double* y2)
 {
     int last = 0;
     for (int i = 0; i < count; ++i)
-        if (std::abs(a1[i]) != std::abs(a2[i]) || std::abs(b1[i]) != std::abs(b2[i]) ||
-            nevl0d(x1[i] - x2[i]) || nevl0d(y1[i] - y2[i]))
+        if (std::abs(a1[i]) != std::abs(a2[i]) || std::abs(b1[i]) != std::abs(b2[i]) || nevl0d(x1[i] - x2[i]) ||
+            nevl0d(y1[i] - y2[i]))
             last = i + 1;
     return last;
 }

@@ -28,8 +28,8 @@ inline constexpr int kLuplupSelf = 10;
 // are nudged and the search starts again, at most kLuplupRestarts times. Of b_boxes only the
 // groups are read (pokarr_get_groups is enough).
 inline constexpr int kLuplupRestarts = 50;
-void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a,
-            int* elem_b, double* x, double* y, int& count, int& result);
+void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
+            double* y, int& count, int& result);
 
 // The columns a search writes its rows to. They hold `capacity` rows; with `grow` set the search
 // keeps every row it finds, however many: grow(rows, columns) makes room for that many (the
@@ -44,15 +44,14 @@ struct luplup_columns {
 };
 // LUPLUP into the given columns: with growing columns a search never overflows (count -1 then
 // means the growth failed).
-void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out,
-                 int& count, int& result);
+void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
+                 int& result);
 
 // LUPLUP with heights in 3-D (units digit 2 or more; with 4 the height on A is the difference).
 // Status 0; the result code of LUPLUP when not 0; -1 when the table overflowed (never "no
 // crossing").
-void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes,
-                   int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b,
-                   int& count, int& status);
+void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
+                   double* x, double* y, double* z_a, double* z_b, int& count, int& status);
 
 // Status 1 when A and B meet, 0 when not; a failure of the search is a negative status.
 void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status);
@@ -63,25 +62,22 @@ void xy_self_intersect(double* x, double* y, int n, int& status);
 // Copies the rows with absolute element indices ordered along B: by B's element, then by the
 // position on it (squared distance from the element's start, or the arc parameter); equal keys
 // keep their order.
-void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const double* x,
-                     const double* y, const pokarr& b, int* sorted_a, int* sorted_b,
-                     double* sorted_x, double* sorted_y);
+void isect_sort_on_b(int count, const int* elem_a, const int* elem_b, const double* x, const double* y, const pokarr& b,
+                     int* sorted_a, int* sorted_b, double* sorted_x, double* sorted_y);
 
 // 1-based index of the last row in which the two tables differ (absolute elements, or x or y
 // beyond the host's zero tolerance); 0 when they agree.
-int isect_lists_differ(int count, const int* a1, const int* b1, const double* x1,
-                       const double* y1, const int* a2, const int* b2, const double* x2,
-                       const double* y2);
+int isect_lists_differ(int count, const int* a1, const int* b1, const double* x1, const double* y1, const int* a2,
+                       const int* b2, const double* x2, const double* y2);
 
 // Junction of curve B with curve A at a point, from their incoming and outgoing directions:
 // result 1 when B only touches A, 0 when it crosses (or the test cannot decide). An odd mode
 // checks that each direction has a length ("[chkjunc] UNABLE TO CALCULATE 2D PROJECTION").
-void chkjunc(int mode, const double* a_in, const double* a_out, const double* b_in,
-             const double* b_out, int& result);
+void chkjunc(int mode, const double* a_in, const double* a_out, const double* b_in, const double* b_out, int& result);
 
 // Angular order about the reversed reference direction: 1 when angle b lies strictly after a.
 void angle_after(double reference, double a, double b, int& flag);
 // Whether the direction pairs (d1, d2) and (d3, d4) interleave about a point: 1 when exactly one
 // of "d3 after d1" and "d4 after d2" holds.
-void junction_crosses(const double* d1, const double* d2, const double* d3, const double* d4,
-                      const double* reference, int& result);
+void junction_crosses(const double* d1, const double* d2, const double* d3, const double* d4, const double* reference,
+                      int& result);

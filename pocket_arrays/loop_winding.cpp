@@ -4,11 +4,11 @@
 // travel works.
 #include "pocket_arrays/nearest_points.hpp"
 
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_drop_short.hpp"
 
 #include <cmath>
 #include <vector>
@@ -25,8 +25,7 @@ constexpr double kOutsideSum = 0.01;
 
 // Flattens the loop into the work list; false when it does not fit (one point is kept free for
 // the closing point).
-bool flatten(const double* x, const double* y, int n, double chord, std::vector<double>& fx,
-             std::vector<double>& fy)
+bool flatten(const double* x, const double* y, int n, double chord, std::vector<double>& fx, std::vector<double>& fy)
 {
     fx.clear(), fy.clear();
     auto add = [&](double px, double py) {
@@ -43,8 +42,7 @@ bool flatten(const double* x, const double* y, int n, double chord, std::vector<
             if (!add(x[e.end], y[e.end])) return false;
         } else {
             int count = 0;
-            arc_points(chord, e.r, e.dir, e.cx, e.cy, x[e.start], y[e.start], x[e.end], y[e.end],
-                       ax, ay, count);
+            arc_points(chord, e.r, e.dir, e.cx, e.cy, x[e.start], y[e.start], x[e.end], y[e.end], ax, ay, count);
             for (int c = 1; c < count; ++c)
                 if (!add(ax[c], ay[c])) return false;
         }
@@ -55,8 +53,7 @@ bool flatten(const double* x, const double* y, int n, double chord, std::vector<
 
 }  // namespace
 
-void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int n, int& result,
-                    int& status)
+void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int n, int& result, int& status)
 {
     status = 0;
     result = 0;

@@ -5,12 +5,12 @@
 #include "pocket_arrays/nearest_points.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
@@ -36,12 +36,12 @@ struct candidate {
 };
 
 // The point of an element nearest to (px, py) with its parameter.
-void measure_element(const double* x, const double* y, const chain_element& e, double px,
-                     double py, double& distance, double& nx, double& ny, double& t)
+void measure_element(const double* x, const double* y, const chain_element& e, double px, double py, double& distance,
+                     double& nx, double& ny, double& t)
 {
     if (e.arc) {
-        arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, x[e.start], y[e.start], x[e.end],
-                     y[e.end], distance, nx, ny, t);
+        arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, x[e.start], y[e.start], x[e.end], y[e.end], distance, nx, ny,
+                     t);
         return;
     }
     seg_dist2(2, px, py, x[e.start], y[e.start], x[e.end], y[e.end], distance, nx, ny);
@@ -75,8 +75,7 @@ bool beyond_best(const double* x, const double* y, const chain_element& e, doubl
 // The foot of the perpendicular from p on the segment s..b (parameter clamped to the segment)
 // with its distance: the host's dsdlpt (mode 2) with the same operations in the same order, so the
 // same bits. Written out because the nearest-point search runs it for every line it measures.
-template <int nd>
-double foot_on_segment(const double* p, const double* s, const double* b, double* foot)
+template <int nd> double foot_on_segment(const double* p, const double* s, const double* b, double* foot)
 {
     double along = 0.0, length2 = 0.0;
     for (int k = 0; k < nd; ++k) {
@@ -100,14 +99,12 @@ double foot_on_segment(const double* p, const double* s, const double* b, double
 // The previous-result rule: a candidate equal to the previous result is skipped.
 bool is_previous(const candidate& previous, int k, double t, double distance)
 {
-    return previous.k > 0 && previous.k == k && eqvald(previous.t, t) &&
-           pk_eq_val(previous.distance, distance);
+    return previous.k > 0 && previous.k == k && eqvald(previous.t, t) && pk_eq_val(previous.distance, distance);
 }
 
 // The search of pokarr_nearest_pnt over the array in nd coordinates (2 or 3; z read in 3 only),
 // written once for both so that the arithmetic of every element runs unrolled.
-template <int nd>
-candidate nearest_in(const double* point, const pokarr& array, const candidate& previous)
+template <int nd> candidate nearest_in(const double* point, const pokarr& array, const candidate& previous)
 {
     candidate best;
     const double* x = array.x;
@@ -127,8 +124,7 @@ candidate nearest_in(const double* point, const pokarr& array, const candidate& 
         }
         double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
         if (e.arc) {
-            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d,
-                         q[0], q[1], et);
+            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d, q[0], q[1], et);
             if (nd == 3) {
                 q[2] = s[2] + et * (array.z[e.end] - s[2]);
                 d = std::hypot(d, p[2] - q[2]);
@@ -150,8 +146,8 @@ candidate nearest_in(const double* point, const pokarr& array, const candidate& 
 
 }  // namespace
 
-void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k,
-                         double& t, double& nearest_x, double& nearest_y, double& distance)
+void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k, double& t,
+                         double& nearest_x, double& nearest_y, double& distance)
 {
     candidate previous;
     if (k > 0) previous = {k, t, 0.0, 0.0, 0.0, distance};
@@ -178,8 +174,8 @@ void nearest_on_xy_chain(double px, double py, const double* x, const double* y,
     distance = best.distance;
 }
 
-void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t,
-                        double* nearest, double& distance)
+void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* nearest,
+                        double& distance)
 {
     const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
     candidate previous;
@@ -194,8 +190,8 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
     distance = best.distance;
 }
 
-void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k,
-                         double& t, double* farthest, double& distance)
+void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* farthest,
+                         double& distance)
 {
     const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
     k = 0;
@@ -217,8 +213,7 @@ void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array
     }
 }
 
-int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in,
-                   double* dir_out)
+int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in, double* dir_out)
 {
     const chain_element e = chain_element_at(x, y, n, element);
     if (!e.valid) return 2;
@@ -251,8 +246,8 @@ int lane_start_dir(const double* x, const double* y, int n, int element, double*
     return eqvald(dir_in[0], dir_out[0]) && eqvald(dir_in[1], dir_out[1]) ? 1 : 2;
 }
 
-void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k,
-                         double& t, double& point_x, double& point_y, int& status)
+void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k, double& t,
+                         double& point_x, double& point_y, int& status)
 {
     status = 0;
     k = 0;
@@ -293,20 +288,18 @@ void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, 
         double din[2], dout[2];
         if (lane_start_dir(x, y, n, vertex_element, din, dout) == 2) {
             const double to_end = std::hypot(point_x - x[chosen.end], point_y - y[chosen.end]);
-            const double to_start =
-                std::hypot(point_x - x[chosen.start], point_y - y[chosen.start]);
+            const double to_start = std::hypot(point_x - x[chosen.start], point_y - y[chosen.start]);
             double moved = t;
             if (t > kCornerNearEnd && to_end < corner_reach) moved = kCornerNearEnd;
             if (t < kCornerNearStart && to_start < corner_reach) moved = kCornerNearStart;
             if (moved != t) {
                 t = moved;
                 if (chosen.arc)
-                    arc_pnt_by_vector(chosen.r, chosen.dir, chosen.cx, chosen.cy, x[chosen.start],
-                                      y[chosen.start], x[chosen.end], y[chosen.end], t, point_x,
-                                      point_y);
+                    arc_pnt_by_vector(chosen.r, chosen.dir, chosen.cx, chosen.cy, x[chosen.start], y[chosen.start],
+                                      x[chosen.end], y[chosen.end], t, point_x, point_y);
                 else
-                    seg_pnt_at_param(x[chosen.start], y[chosen.start], x[chosen.end],
-                                     y[chosen.end], t, point_x, point_y);
+                    seg_pnt_at_param(x[chosen.start], y[chosen.start], x[chosen.end], y[chosen.end], t, point_x,
+                                     point_y);
             }
         }
     }
@@ -314,10 +307,9 @@ void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, 
     point_y += origin[1];
 }
 
-void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count,
-                       const double* bx, const double* by, int b_count, int& b_element,
-                       double& t, double& nearest_x, double& nearest_y, double& distance,
-                       int& status)
+void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count, const double* bx,
+                       const double* by, int b_count, int& b_element, double& t, double& nearest_x, double& nearest_y,
+                       double& distance, int& status)
 {
     status = 0;
     b_element = 0;
@@ -326,8 +318,7 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
     if (ax == nullptr || ay == nullptr || bx == nullptr || by == nullptr) return;
     auto box_of = [reach](const double* x, const double* y, const chain_element& e, double* box) {
         if (e.arc) {
-            arc_box(e.cx, e.cy, e.r, e.dir, x[e.start], y[e.start], x[e.end], y[e.end], box[0],
-                    box[1], box[2], box[3]);
+            arc_box(e.cx, e.cy, e.r, e.dir, x[e.start], y[e.start], x[e.end], y[e.end], box[0], box[1], box[2], box[3]);
         } else {
             box[0] = std::fmin(x[e.start], x[e.end]);
             box[1] = std::fmin(y[e.start], y[e.end]);

@@ -23,35 +23,34 @@ inline constexpr int kNoApproach = -1;
 // point nearest to a vertex is reported on the element that starts there (t 0). With a previous
 // result, a candidate equal to it is skipped, and the previous result comes back when the best
 // new candidate is farther by more than 1e-6 (the nearest point keeps the new candidate).
-void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k,
-                         double& t, double& nearest_x, double& nearest_y, double& distance);
+void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k, double& t,
+                         double& nearest_x, double& nearest_y, double& distance);
 
 // The same over a pocket array, in 3-D unless the array or `dimension` is 2 (nearest gets three
 // doubles, z 0 in 2-D). Stops at distance 0. A k below -1 asks for the surface-path distance,
 // which needs the surface projection this module does not carry yet: the distance stays the
 // straight one.
-void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t,
-                        double* nearest, double& distance);
+void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* nearest,
+                        double& distance);
 
 // The vertex of the array farthest from the point (arc records skipped, the first of equal
 // distances), its element k (the element that starts there), t 0; distance -1e7 and k 0 for an
 // empty array.
-void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k,
-                         double& t, double* farthest, double& distance);
+void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* farthest,
+                         double& distance);
 
 // The point of the chain nearest to the pocket's restart point (reads pocket_work.restart_point;
 // the frame origin of the pocket taken off and put back), ties to the earlier element; a corner vertex is left for
 // t 0.2 or 0.8 when the nearest point lies within corner_reach of it. Status 0, or 9 for fewer
 // than 2 entries or no point within 1e6.
-void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k,
-                         double& t, double& point_x, double& point_y, int& status);
+void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, int n, int& k, double& t,
+                         double& point_x, double& point_y, int& status);
 
 // Where the vertices of chain A come nearest to chain B: B's element, t on it, the nearest point
 // on B and the distance (1e7 and element 0 when no element boxes meet within reach). Status 0.
-void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count,
-                       const double* bx, const double* by, int b_count, int& b_element,
-                       double& t, double& nearest_x, double& nearest_y, double& distance,
-                       int& status);
+void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count, const double* bx,
+                       const double* by, int b_count, int& b_element, double& t, double& nearest_x, double& nearest_y,
+                       double& distance, int& status);
 
 // Closest approach of the elements [a_first, a_end) of A and [b_first, b_end) of B (2-D or 3-D
 // by A's dimension) within reach: the elements and parameters on both, the distance, the
@@ -59,22 +58,20 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
 // 1 B's vertex on A's element, 2 B's end vertex on A's element, 3 A's vertex on B's element,
 // 4 A's end vertex on B's element; later candidates win ties). Kind -1 and distance 1e7 when
 // nothing lies within reach.
-void pokarr_min_dist(double reach, const pokarr& a, int a_first, int a_end, const pokarr& b,
-                     int b_first, int b_end, int& a_element, double& a_t, int& b_element,
-                     double& b_t, double& distance, double* nearest, int& kind);
+void pokarr_min_dist(double reach, const pokarr& a, int a_first, int a_end, const pokarr& b, int b_first, int b_end,
+                     int& a_element, double& a_t, int& b_element, double& b_t, double& distance, double* nearest,
+                     int& kind);
 
 // Winding-angle test of a point against a loop of n entries (arcs flattened): 1 inside (either
 // direction of travel), 0 outside, 2 on a vertex. Status 0; 11 when the flattened loop does not
 // fit 7000 points even at the pocket's tolerance (reads pocket_work.tolerance), 1 when it does
 // not fit after the retry.
-void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int n, int& result,
-                    int& status);
+void pnt_in_xy_loop(double px, double py, const double* x, const double* y, int n, int& result, int& status);
 
 // Unit directions at the start of element `element` of a chain (dir_out) and at the end of the
 // element before it (dir_in; the last element for the first). Result 1 when they are equal
 // (a smooth joint), 2 otherwise (a corner, or a direction that cannot be had).
-int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in,
-                   double* dir_out);
+int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in, double* dir_out);
 
 // Nearest point of a chain of n interleaved (x, y) entries to (px, py). position: in, a previous
 // result (element - 1 + t) or a negative value for none; out, the element index minus 1 plus t
@@ -83,14 +80,13 @@ int lane_start_dir(const double* x, const double* y, int n, int element, double*
 // product below 0.98) is moved to t 0.05 or 0.95; on_arc is 1 when the point lies inside an arc
 // (an arc's end point is reported as the start of the next element, on_arc 0). Ties go to the
 // later element. Status 0, or the failure of a vector routine.
-void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double& position,
-                          double& distance, double* nearest, int& on_arc, int& status);
+void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double& position, double& distance,
+                          double* nearest, int& on_arc, int& status);
 
 // Unit direction of a lane (chain of n entries) at parameter t of element `element`: a line's
 // direction or an arc's tangent in the arc's sense; at t 1 the start of the next element (the
 // first after the last). Negated for a lane of direction -1. closed is 1 when the lane's first
 // and last points are equal. Status 0; -1 for an element outside the chain or a direction
 // without length.
-void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element,
-                       double t, double* direction, int& closed, int& status);
-
+void lane_dir_at_point(const double* x, const double* y, int n, int lane_direction, int element, double t,
+                       double* direction, int& closed, int& status);

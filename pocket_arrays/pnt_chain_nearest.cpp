@@ -5,9 +5,9 @@
 
 #include "host/vantu.hpp"
 #include "host/vantu_polygon.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 
 #include <cmath>
 #include <vector>
@@ -55,8 +55,8 @@ bool sharp_corner_at(const chain& c, int e)
 int next_element(const chain& c, const chain_element& e) { return e.next < c.n ? e.next : 1; }
 
 // Measures line element i and moves a strictly nearer candidate off a sharp corner.
-void measure_line(const chain& c, int i, const chain_element& e, double px, double py, double best,
-                  double& t, double& d, double* q, int& status)
+void measure_line(const chain& c, int i, const chain_element& e, double px, double py, double best, double& t,
+                  double& d, double* q, int& status)
 {
     const double p[2] = {px, py};
     const double a[2] = {c.x[e.start], c.y[e.start]}, b[2] = {c.x[e.end], c.y[e.end]};
@@ -84,8 +84,8 @@ void take(best_point& best, double position, double d, double qx, double qy, int
 
 }  // namespace
 
-void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double& position,
-                          double& distance, double* nearest, int& on_arc, int& status)
+void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double& position, double& distance,
+                          double* nearest, int& on_arc, int& status)
 {
     status = 0;
     on_arc = 0;
@@ -116,18 +116,19 @@ void nearest_on_pnt_chain(double px, double py, int n, const double* xy, double&
             take(best, i - 1, vd, c.x[e.start], c.y[e.start], 0);
         double t = 0.0, d = 0.0, q[2] = {0.0, 0.0};
         if (e.arc) {
-            arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, c.x[e.start], c.y[e.start], c.x[e.end],
-                         c.y[e.end], d, q[0], q[1], t);
+            arc_dist_pnt(2, px, py, e.r, e.dir, e.cx, e.cy, c.x[e.start], c.y[e.start], c.x[e.end], c.y[e.end], d, q[0],
+                         q[1], t);
             if (!previous.same(i, t, d) && levald(d, best.distance)) {
                 // The arc's end point is the next element's start, not a point inside the arc.
-                if (eqvald(t, 1.0)) take(best, i + 3, d, q[0], q[1], 0);
-                else take(best, i - 1 + t, d, q[0], q[1], 1);
+                if (eqvald(t, 1.0))
+                    take(best, i + 3, d, q[0], q[1], 0);
+                else
+                    take(best, i - 1 + t, d, q[0], q[1], 1);
             }
         } else {
             measure_line(c, i, e, px, py, best.distance, t, d, q, status);
             if (status != 0) return;
-            if (!previous.same(i, t, d) && levald(d, best.distance))
-                take(best, i - 1 + t, d, q[0], q[1], 0);
+            if (!previous.same(i, t, d) && levald(d, best.distance)) take(best, i - 1 + t, d, q[0], q[1], 0);
         }
         i = e.next;
     }

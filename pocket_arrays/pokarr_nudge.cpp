@@ -3,10 +3,10 @@
 // arc's end, the arc is re-fitted to it and the old point removed, so the arc stays joined.
 #include "pocket_arrays/pokarr_nudge.hpp"
 
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 
 #include <cmath>
 
@@ -40,10 +40,7 @@ void insert_at(pokarr& a, int index, double x, double y, int& status)
     pokarr_insert_pnt(p, a, index, status);
 }
 
-void remove_at(pokarr& a, int index, int& status)
-{
-    pokarr_remove_pnts(a, 0, index, 1, status);
-}
+void remove_at(pokarr& a, int index, int& status) { pokarr_remove_pnts(a, 0, index, 1, status); }
 
 }  // namespace
 

@@ -8,8 +8,8 @@
 // Distance of the nudge, to the element's right-hand side.
 inline constexpr double kNudgeDistance = 0.0005;
 // Statuses besides 0 (moved) and a negative failed insertion.
-inline constexpr int kNudgeBothArcs = 1;      // both elements are arcs: nothing moves
-inline constexpr int kNudgeNotMoved = 2;      // a pooled loop of a dimension other than 2
+inline constexpr int kNudgeBothArcs = 1;  // both elements are arcs: nothing moves
+inline constexpr int kNudgeNotMoved = 2;  // a pooled loop of a dimension other than 2
 
 // Moves the straight element at i or j (the element that ends at that entry) by 0.0005 to its
 // right: the other one when one of them is an arc, otherwise the one with fewer arcs next to it

@@ -40,14 +40,15 @@ void step_arc(double tolerance, double radius, int direction, const point& s, co
     for (int k = 1; k < n; ++k) {
         const double turn = step * k;
         const double z = s[2] + (e[2] - s[2]) * k / n;
-        out.push_back({c[0] + rx * std::cos(turn) - ry * std::sin(turn), c[1] + rx * std::sin(turn) + ry * std::cos(turn), z});
+        out.push_back(
+            {c[0] + rx * std::cos(turn) - ry * std::sin(turn), c[1] + rx * std::sin(turn) + ry * std::cos(turn), z});
     }
 }
 
 }  // namespace
 
-void pokarr_resample(const pokarr& source, double tolerance, int out_dimension, double* buffer, int room,
-                     int* count, pokarr* result, int& status)
+void pokarr_resample(const pokarr& source, double tolerance, int out_dimension, double* buffer, int room, int* count,
+                     pokarr* result, int& status)
 {
     status = 0;
     if (out_dimension != 2 && out_dimension != 3) {
@@ -56,7 +57,8 @@ void pokarr_resample(const pokarr& source, double tolerance, int out_dimension, 
     }
     std::vector<point> out;
     for (int i = 0; i < source.count; ++i) {
-        const point p = {pokarr_coordinate(source, i, 0), pokarr_coordinate(source, i, 1), pokarr_coordinate(source, i, 2)};
+        const point p = {pokarr_coordinate(source, i, 0), pokarr_coordinate(source, i, 1),
+                         pokarr_coordinate(source, i, 2)};
         if (pk_is_marker(p[0]) && i > 0 && i + kArcRecordEntries - 1 < source.count) {
             const point s = {pokarr_coordinate(source, i - 1, 0), pokarr_coordinate(source, i - 1, 1),
                              pokarr_coordinate(source, i - 1, 2)};

@@ -13,8 +13,8 @@
 // points. Status 0; -1 for
 // an out_dimension other than 2 or 3, or more points than the buffer's room (count still
 // answers them); a failed pocket-array growth gives its status.
-void pokarr_resample(const pokarr& source, double tolerance, int out_dimension, double* buffer, int room,
-                     int* count, pokarr* result, int& status);
+void pokarr_resample(const pokarr& source, double tolerance, int out_dimension, double* buffer, int room, int* count,
+                     pokarr* result, int& status);
 
 // The same over count raw (x, y) entries, through a static 2-D pocket array, output dimension 2.
 void pokarr_resample_xy(const double* x, const double* y, int count, double tolerance, double* buffer, int room,

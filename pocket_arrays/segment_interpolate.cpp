@@ -39,9 +39,8 @@ void interpolate(const Real* a, const Real* b, const Real* weight_a, const Real*
 
 }  // namespace
 
-void segment_interpolate_d(const double* a, const double* b, const double* weight_a,
-                           const double* weight_b, const double* point, double& z, double* weights,
-                           int& flag)
+void segment_interpolate_d(const double* a, const double* b, const double* weight_a, const double* weight_b,
+                           const double* point, double& z, double* weights, int& flag)
 {
     interpolate(a, b, weight_a, weight_b, point, z, weights, flag);
 }

@@ -10,9 +10,8 @@
 // is 0 in the interpolated cases. weights (three doubles, may be null) receive
 // (1 - w) * weight_a + w * weight_b with w = |z - a.z| / |b.z - a.z|, or w = 1 when the heights
 // are equal.
-void segment_interpolate_d(const double* a, const double* b, const double* weight_a,
-                           const double* weight_b, const double* point, double& z, double* weights,
-                           int& flag);
+void segment_interpolate_d(const double* a, const double* b, const double* weight_a, const double* weight_b,
+                           const double* point, double& z, double* weights, int& flag);
 
 // The same on single-precision values (zero test within the host's single tolerance).
 void segment_interpolate(const float* a, const float* b, const float* weight_a, const float* weight_b,

@@ -2,9 +2,9 @@
 // unless the given way is clearly short enough, and its vertices are written or collected.
 #include "pocket_lanes/polygon_path.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <cmath>
 #include <vector>
@@ -65,8 +65,8 @@ double way_length(const std::vector<vertex>& p, const std::vector<int>& v)
 
 }  // namespace
 
-void polygon_boundary_path(int mode, const word* polygons, int polygon_count, int entry_edge, int exit_edge,
-                           int way, int number, int& count, xy_output& output, int& status)
+void polygon_boundary_path(int mode, const word* polygons, int polygon_count, int entry_edge, int exit_edge, int way,
+                           int number, int& count, xy_output& output, int& status)
 {
     status = 0;
     if (entry_edge == exit_edge) return;

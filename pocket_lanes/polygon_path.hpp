@@ -21,5 +21,5 @@ inline constexpr int kBoundaryCollect = 2;
 // below the other way's. Nothing for equal edges. count is raised by the points collected.
 // Writes pocket_state.path_start (the tool position before each vertex). Status 0, the output's
 // failure, or the motion output's; -1 for a polygon number or edge outside the set.
-void polygon_boundary_path(int mode, const word* polygons, int polygon_count, int entry_edge, int exit_edge,
-                           int way, int number, int& count, xy_output& output, int& status);
+void polygon_boundary_path(int mode, const word* polygons, int polygon_count, int entry_edge, int exit_edge, int way,
+                           int number, int& count, xy_output& output, int& status);

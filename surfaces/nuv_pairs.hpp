@@ -3,7 +3,7 @@
 #pragma once
 
 struct nuv_pairs {
-    int handle = -1;   // host array, -1 when none is open
+    int handle = -1;  // host array, -1 when none is open
     int capacity = 0;
 };
 nuv_pairs& nuv_pairs_block();

@@ -26,9 +26,9 @@ inline float vertex_drop_height(const float* axis, const float* vertex, const fl
 
 // Distance in millimetres from the point (px, py) to the box (0 inside it). Status 1 with the
 // distance set to the cap when it exceeds the cap, else 0.
-void qt_box_near_dist(const int& xmin, const int& ymin, const int& xmax, const int& ymax, const int& px,
-                      const int& py, const float& cap, float& distance, int& status);
+void qt_box_near_dist(const int& xmin, const int& ymin, const int& xmax, const int& ymax, const int& px, const int& py,
+                      const float& cap, float& distance, int& status);
 // The largest distance from the point to the box's far sides (to its farthest corner), capped
 // as qt_box_near_dist.
-void qt_box_far_dist(const int& xmin, const int& ymin, const int& xmax, const int& ymax, const int& px,
-                     const int& py, const float& cap, float& distance, int& status);
+void qt_box_far_dist(const int& xmin, const int& ymin, const int& xmax, const int& ymax, const int& px, const int& py,
+                     const float& cap, float& distance, int& status);

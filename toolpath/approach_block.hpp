@@ -9,6 +9,6 @@ struct approach_block {
     float retract_length = 0.0f;
     float second[2] = {0.0f, 0.0f};
     int words[2] = {0, 0};
-    float last = 0.0f;      // the approach height of NC function 48
+    float last = 0.0f;  // the approach height of NC function 48
 };
 extern approach_block approach_block_data;

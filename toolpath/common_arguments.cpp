@@ -2,10 +2,10 @@
 // HEI8 and PRM9.
 #include "toolpath/common_arguments.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_origin.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -15,18 +15,21 @@ namespace {
 constexpr int kPrmSurfaceWord = 17;
 
 // Copies N words between a block and an argument run, in the direction asked.
-template <std::size_t N, class Block>
-void move(bool to_host, Block& block, int first, std::array<word, N>& run)
+template <std::size_t N, class Block> void move(bool to_host, Block& block, int first, std::array<word, N>& run)
 {
     word* words = &block.at(first);
-    if (to_host) std::copy_n(words, N, run.begin());
-    else std::copy(run.begin(), run.end(), words);
+    if (to_host)
+        std::copy_n(words, N, run.begin());
+    else
+        std::copy(run.begin(), run.end(), words);
 }
 
 void move_word(bool to_host, word& in_block, word& argument)
 {
-    if (to_host) argument = in_block;
-    else in_block = argument;
+    if (to_host)
+        argument = in_block;
+    else
+        in_block = argument;
 }
 
 void exchange(bool to_host, nc_common_arguments& a)

@@ -1,8 +1,8 @@
 // coord_in_display_units (see the header).
 #include "toolpath/coord_in_display_units.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_tpdisplay.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 double coord_in_display_units(int index, float value)
 {

@@ -5,8 +5,8 @@
 // is called once more in clean-up mode. Called by the execution step of the procedure driver.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
 #include "host/vantu_exec.hpp"
+#include "toolpath/proc_type_table.hpp"
 
 // The stop of an execution. Thrown by exec_stop_unwind and caught only at the restart point it
 // names: the execution wrapper (kExecRestart) or the trimming driver (kTrimRestart, while the
@@ -18,14 +18,14 @@ inline constexpr int kExecRestart = 1, kTrimRestart = 33;
 
 // The execution display words (module state, one instance).
 struct exec_display_words {
-    int tool_visible = 0;          // TLER was 0 or 1 when the execution started
+    int tool_visible = 0;  // TLER was 0 or 1 when the execution started
     int motions_hidden = 0;
-    int display_changed = 0;       // the user changed the tool display during this execution
-    int step_mode = 0;             // 1 after BY STEP
-    int step_count = 1;            // 1 to 10000; 1 at each start
-    block_key last_block{};        // remembered when the menu opens with moves written
+    int display_changed = 0;  // the user changed the tool display during this execution
+    int step_mode = 0;        // 1 after BY STEP
+    int step_count = 1;       // 1 to 10000; 1 at each start
+    block_key last_block{};   // remembered when the menu opens with moves written
     int status_line_tool = 0;
-    int restart_active = 0;        // 1 while exec_run's restart point is set
+    int restart_active = 0;  // 1 while exec_run's restart point is set
 };
 exec_display_words& exec_words();
 

@@ -45,6 +45,8 @@ void exec_disp_flag_apply(int mode)
 
 void gs_exec_disp_value(int operation, int& value)
 {
-    if (operation == kGet) value = exec_display().value;
-    else exec_display().value = value;
+    if (operation == kGet)
+        value = exec_display().value;
+    else
+        exec_display().value = value;
 }

@@ -6,9 +6,9 @@
 inline constexpr int kExecDisplayForced = 0, kExecDisplayNormal = 1;
 
 struct exec_display_state {
-    int mode = kExecDisplayNormal;   // the current mode
-    int saved_flag = 0;              // the user's clearance-plane flag while mode 0 lasts
-    int value = 1;                   // the value word of gs_exec_disp_value
+    int mode = kExecDisplayNormal;  // the current mode
+    int saved_flag = 0;             // the user's clearance-plane flag while mode 0 lasts
+    int value = 1;                  // the value word of gs_exec_disp_value
 };
 
 exec_display_state& exec_display();

@@ -19,8 +19,8 @@ struct ui_display_state {
     int end_highlight_set;      // highlight set cleared when a mode ends (0)
     int layout_word_3;          // fixed words of the layout block (3 and 13), kept for its readers
     int layout_word_13;
-    int step_countdown;         // BY STEP countdown of the execution menu (0)
-    int block_display_key;      // block-display state: key (-1) and count (0)
+    int step_countdown;     // BY STEP countdown of the execution menu (0)
+    int block_display_key;  // block-display state: key (-1) and count (0)
     int block_display_count;
 };
 

@@ -7,25 +7,25 @@
 inline constexpr int kLinnetSelectorModelAttributes = 3;
 
 struct linnet_params {
-    float surface_tolerance = 0.0f;         // sampling step; 5 x it is the default diameter
+    float surface_tolerance = 0.0f;  // sampling step; 5 x it is the default diameter
     float surface_offsets[2] = {0.0f, 0.0f};
-    float top_level = 0.0f;                 // T0 of NC functions 34 and 38
+    float top_level = 0.0f;  // T0 of NC functions 34 and 38
     float level_step = 0.0f;
     float minimum_clearance = 0.0f;
-    int approach_type = 0;                  // 2: twirl approach
-    int selector = 0;                       // 1 for NC function 48: near limit 0; 3: model attributes
+    int approach_type = 0;  // 2: twirl approach
+    int selector = 0;       // 1 for NC function 48: near limit 0; 3: model attributes
     int twirl_spline_selector = 0;
 
     // The cutter of the cutter location.
-    int cutter_type = 0;                    // 1 ball, 2 flat end, 3 bull-nose, plus 10 when tapered
+    int cutter_type = 0;  // 1 ball, 2 flat end, 3 bull-nose, plus 10 when tapered
     float diameter = 0.0f;
     float corner_radius = 0.0f;
     float cut_length = 0.0f;
-    float taper = 0.0f;                     // radians
-    int tilted_axis = 0;                    // 0: the tool axis is +z
+    float taper = 0.0f;                       // radians
+    int tilted_axis = 0;                      // 0: the tool axis is +z
     float tool_axis[3] = {0.0f, 0.0f, 1.0f};  // the cutter frame's axis when tilted
-    int edge_flag = 0;                      // set by the location when the contact lay on an edge
-    int shared_mode = 0;                    // the mode word shared with the locating routines
+    int edge_flag = 0;                        // set by the location when the contact lay on an edge
+    int shared_mode = 0;                      // the mode word shared with the locating routines
 
     // The current string: its end points and the vectors stored for them (the tool axes at the
     // two ends, and a second pair), interpolated with offset_point_d.

@@ -2,9 +2,9 @@
 // stored and a MORE marker at the third) and show (one box for one message, both lines for more).
 #include "toolpath/msg_window.hpp"
 
-#include "toolpath/bounded_text.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
+#include "toolpath/bounded_text.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -50,15 +50,19 @@ void add_message(int kind, int length, std::string_view text)
     ++w.count;
     sheerx(shown(line));
     line.resize(kMsgWindowColumns, ' ');
-    if (w.count <= 2) w.lines[static_cast<std::size_t>(w.count - 1)] = line;
-    else if (w.count == 3) mark_more(w.lines[1], w.width);
+    if (w.count <= 2)
+        w.lines[static_cast<std::size_t>(w.count - 1)] = line;
+    else if (w.count == 3)
+        mark_more(w.lines[1], w.width);
 }
 
 void show_messages()
 {
     const msg_window_state& w = msg_window_data();
-    if (w.count == 1) usrmes(shown(w.lines[0]));
-    else if (w.count > 1) usrme5(shown(w.lines[0]) + "|" + shown(w.lines[1]));
+    if (w.count == 1)
+        usrmes(shown(w.lines[0]));
+    else if (w.count > 1)
+        usrme5(shown(w.lines[0]) + "|" + shown(w.lines[1]));
 }
 
 }  // namespace

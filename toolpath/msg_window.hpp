@@ -12,9 +12,9 @@ inline constexpr int kMsgError = 1, kMsgWarning = 2, kMsgAttention = 3;
 inline constexpr int kMsgWindowColumns = 80;
 
 struct msg_window_state {
-    int count = 0;                                  // messages since the last reset
-    int width = kMsgWindowColumns;                  // host columns, at most 80
-    std::array<std::string, 2> lines{};             // the first two lines, 80 characters each
+    int count = 0;                       // messages since the last reset
+    int width = kMsgWindowColumns;       // host columns, at most 80
+    std::array<std::string, 2> lines{};  // the first two lines, 80 characters each
 };
 
 msg_window_state& msg_window_data();

@@ -7,12 +7,12 @@
 struct nc_entry {
     float x = 0.0f;
     float y = 0.0f;
-    float z = 0.0f;   // the z of the entry
+    float z = 0.0f;  // the z of the entry
 };
 
 // A host dynamic array of 12-byte records, opened with 10 entries and grown by 10.
 struct entry_point_list {
-    int handle = -1;     // -1: not open
+    int handle = -1;  // -1: not open
     int capacity = 0;
     int count = 0;
 };

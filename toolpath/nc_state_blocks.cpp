@@ -41,8 +41,7 @@ tpfo_state& TPFO()
 int wire_modal_values::word_of_type(int prmtyp)
 {
     if (prmtyp >= kFirstType && prmtyp <= kLastFirstRunType) return prmtyp - kFirstType;
-    if (prmtyp >= kSecondRunType && prmtyp <= kLastType)
-        return prmtyp - kSecondRunType + kSecondRunWord;
+    if (prmtyp >= kSecondRunType && prmtyp <= kLastType) return prmtyp - kSecondRunType + kSecondRunWord;
     return -1;
 }
 
@@ -100,7 +99,4 @@ service_words& UPW2()
     return block;
 }
 
-word wrmb_word(int index)
-{
-    return index >= 0 && index < wire_modal_values::kWords ? WRMB().at(index) : 0;
-}
+word wrmb_word(int index) { return index >= 0 && index < wire_modal_values::kWords ? WRMB().at(index) : 0; }

@@ -35,13 +35,13 @@ struct edit_state : nc_word_block<20> {
 // PLN1: planes. A plane never survives into the next run: the save clears the count and the
 // entity ids first.
 struct plane_state : nc_word_block<16> {
-    static constexpr int kCount = 0;         // 0: none
-    static constexpr int kPointId = 1;       // the point picked by the part-plane dialog
-    static constexpr int kFirstEntity = 2;   // -1: none
-    static constexpr int kSecondEntity = 3;  // -1: none
-    static constexpr int kPlane = 4;         // 4 reals
-    static constexpr int kThirdEntity = 8;   // -1: none
-    static constexpr int kClearingValues = 9;// words 9-15, read by the clearing code
+    static constexpr int kCount = 0;           // 0: none
+    static constexpr int kPointId = 1;         // the point picked by the part-plane dialog
+    static constexpr int kFirstEntity = 2;     // -1: none
+    static constexpr int kSecondEntity = 3;    // -1: none
+    static constexpr int kPlane = 4;           // 4 reals
+    static constexpr int kThirdEntity = 8;     // -1: none
+    static constexpr int kClearingValues = 9;  // words 9-15, read by the clearing code
 
     // What the save does before it writes the block.
     void clear_for_save();
@@ -58,33 +58,33 @@ tpfo_state& TPFO();
 // ---- blocks of the displayed tool path ------------------------------------------------------
 // GCY4: the cycle state of the displayed tool path. Restored, never saved by the driver.
 struct cycle_state : nc_word_block<8> {
-    static constexpr int kActive = 0;         // 1 after a cycle activation, 0 after a cancelation
-    static constexpr int kCycleId = 1;        // the first word of the cycle name
-    static constexpr int kSurfaceStep = 2;    // r DEL-ZSURF
-    static constexpr int kDepth = 3;          // r
-    static constexpr int kClear = 4;          // r
-    static constexpr int kRetractMode = 5;    // 2 retracts to the initial plane
-    static constexpr int kInitialLevel = 6;   // r DEL-INIT
-    static constexpr int kCurrentLevel = 7;   // r
+    static constexpr int kActive = 0;        // 1 after a cycle activation, 0 after a cancelation
+    static constexpr int kCycleId = 1;       // the first word of the cycle name
+    static constexpr int kSurfaceStep = 2;   // r DEL-ZSURF
+    static constexpr int kDepth = 3;         // r
+    static constexpr int kClear = 4;         // r
+    static constexpr int kRetractMode = 5;   // 2 retracts to the initial plane
+    static constexpr int kInitialLevel = 6;  // r DEL-INIT
+    static constexpr int kCurrentLevel = 7;  // r
 };
 
 // DSM4: the current modal values of the displayed tool path (SETMOD writes them).
 struct modal_values : nc_word_block<15> {
-    static constexpr int kFeed = 0;           // r; -1.0 rapid (-2.0 and below also rapid)
-    static constexpr int kSpin = 1;           // signed by the spin direction
+    static constexpr int kFeed = 0;  // r; -1.0 rapid (-2.0 and below also rapid)
+    static constexpr int kSpin = 1;  // signed by the spin direction
     static constexpr int kCoolant = 2;
     static constexpr int kDwell = 3;
     static constexpr int kCutterComp = 4;
-    static constexpr int kTool = 5;           // current tool id
-    static constexpr int kCuttingSpeed = 6;   // r, signed
-    static constexpr int kNibblePitch = 7;    // r
+    static constexpr int kTool = 5;          // current tool id
+    static constexpr int kCuttingSpeed = 6;  // r, signed
+    static constexpr int kNibblePitch = 7;   // r
     static constexpr int kNibble = 8;
     static constexpr int kPunch = 9;
-    static constexpr int kIndex = 10;         // r
+    static constexpr int kIndex = 10;  // r
     static constexpr int kStepBy = 11;
-    static constexpr int kStepValue = 12;     // r
-    static constexpr int kStepIncrement = 13; // r
-    static constexpr int kRapidFeed = 14;     // r
+    static constexpr int kStepValue = 12;      // r
+    static constexpr int kStepIncrement = 13;  // r
+    static constexpr int kRapidFeed = 14;      // r
 };
 
 // WRMB: the wire-EDM modal values, by parameter type.
@@ -102,28 +102,28 @@ struct wire_modal_values : nc_word_block<27> {
 // TRS1: the tool-path transformation.
 struct tp_transform_state : nc_word_block<13> {
     static constexpr int kActive = 0;
-    static constexpr int kMatrix = 1;         // 9 reals, row by row
-    static constexpr int kTranslation = 10;   // 3 reals
+    static constexpr int kMatrix = 1;        // 9 reals, row by row
+    static constexpr int kTranslation = 10;  // 3 reals
 };
 
 // RAXN: the rotation axes.
 struct rotation_axes_state : nc_word_block<9> {
     static constexpr int kKind = 0;
-    static constexpr int kFirstPoint = 1;     // 3 reals
-    static constexpr int kSecondPoint = 4;    // 3 reals
+    static constexpr int kFirstPoint = 1;   // 3 reals
+    static constexpr int kSecondPoint = 4;  // 3 reals
     static constexpr int kValue = 7;
-    static constexpr int kReal = 8;           // r
+    static constexpr int kReal = 8;  // r
 };
 
 // NPT1: the tool-path header data with the machine type and the MACSYS.
 struct tp_header_state : nc_word_block<23> {
-    static constexpr int kMacsysName = 0;     // 2 words, 8 characters
+    static constexpr int kMacsysName = 0;  // 2 words, 8 characters
     static constexpr int kMachineType = 2;
-    static constexpr int kMacsysOrigin = 3;   // 3 reals
-    static constexpr int kHomePoint = 6;      // 3 reals
-    static constexpr int kMacsysMatrix = 9;   // 9 reals, row by row
-    static constexpr int kDepth = 18;         // r, the DEPTH level
-    static constexpr int kView = 19;          // the view pointer
+    static constexpr int kMacsysOrigin = 3;  // 3 reals
+    static constexpr int kHomePoint = 6;     // 3 reals
+    static constexpr int kMacsysMatrix = 9;  // 9 reals, row by row
+    static constexpr int kDepth = 18;        // r, the DEPTH level
+    static constexpr int kView = 19;         // the view pointer
     static constexpr int kUcsId = 20;
     static constexpr int kFurther = 21;
     static constexpr int kMachineTable = 22;  // the machine entity of the tool path's machine table
@@ -135,10 +135,10 @@ struct tp_header_state : nc_word_block<23> {
 // the text of the expression that gave it.
 struct heights_state : nc_word_block<79> {
     static constexpr int kFieldWords = 24;
-    static constexpr int kClearance = 0;      // r, the z of rapid retracts
-    static constexpr int kAbsolute = 24;      // r
-    static constexpr int kIncremental = 48;   // r
-    static constexpr int kFurtherHeight = 72; // r, set with the clearance by home and MACSYS blocks
+    static constexpr int kClearance = 0;       // r, the z of rapid retracts
+    static constexpr int kAbsolute = 24;       // r
+    static constexpr int kIncremental = 48;    // r
+    static constexpr int kFurtherHeight = 72;  // r, set with the clearance by home and MACSYS blocks
     // 1: retracts, rapid moves and the return to the current position go through the clearance
     // plane; 0: they stay near the part. Forced to 1 while the execution display mode is 0.
     static constexpr int kClearancePlane = 73;

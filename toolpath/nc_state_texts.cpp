@@ -2,9 +2,9 @@
 // the procedure summary table.
 #include "toolpath/nc_state_texts.hpp"
 
-#include "toolpath/bounded_text.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
+#include "toolpath/bounded_text.hpp"
 #include "toolpath/rec8.hpp"
 
 #include <algorithm>

@@ -15,13 +15,13 @@ struct item_row {
     int count;
 };
 constexpr item_row kRows[] = {
-    {59, false, 1},  {60, true, 1},   {61, true, 1},   {62, false, 1},  {63, true, 1},   {64, true, 1},
-    {65, false, 1},  {66, true, 1},   {67, true, 1},   {122, false, 1}, {68, false, 1},  {69, true, 1},
-    {70, true, 1},   {71, false, 1},  {72, false, 1},  {73, false, 1},  {74, true, 1},   {75, true, 1},
-    {76, false, 1},  {77, true, 1},   {108, false, 1}, {78, false, 1},  {79, true, 1},   {80, true, 1},
-    {81, false, 1},  {109, true, 5},  {110, false, 6}, {111, true, 5},  {112, false, 6}, {114, false, 1},
-    {115, false, 1}, {120, false, 1}, {121, false, 1}, {125, false, 10}, {126, false, 1}, {127, false, 10},
-    {128, false, 10}, {130, false, 1}, {133, false, 1}, {131, true, 1},  {132, false, 1},
+    {59, false, 1},   {60, true, 1},   {61, true, 1},   {62, false, 1},   {63, true, 1},   {64, true, 1},
+    {65, false, 1},   {66, true, 1},   {67, true, 1},   {122, false, 1},  {68, false, 1},  {69, true, 1},
+    {70, true, 1},    {71, false, 1},  {72, false, 1},  {73, false, 1},   {74, true, 1},   {75, true, 1},
+    {76, false, 1},   {77, true, 1},   {108, false, 1}, {78, false, 1},   {79, true, 1},   {80, true, 1},
+    {81, false, 1},   {109, true, 5},  {110, false, 6}, {111, true, 5},   {112, false, 6}, {114, false, 1},
+    {115, false, 1},  {120, false, 1}, {121, false, 1}, {125, false, 10}, {126, false, 1}, {127, false, 10},
+    {128, false, 10}, {130, false, 1}, {133, false, 1}, {131, true, 1},   {132, false, 1},
 };
 constexpr std::size_t kItemCount = std::size(kRows);
 
@@ -46,7 +46,8 @@ std::span<const optimizer_item> optimizer_items() { return kItems; }
 
 const optimizer_item* optimizer_item_of(int code)
 {
-    auto it = std::find_if(kItems.begin(), kItems.end(), [code](const optimizer_item& item) { return item.code == code; });
+    auto it =
+        std::find_if(kItems.begin(), kItems.end(), [code](const optimizer_item& item) { return item.code == code; });
     return it == kItems.end() ? nullptr : &*it;
 }
 

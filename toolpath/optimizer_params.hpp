@@ -46,8 +46,8 @@ optimizer_params& opt_params_current();
 optimizer_params& opt_params_previous();
 
 // Item codes with a meaning the driver acts on.
-inline constexpr int kOptRangeMode = 65, kOptLowerLimit = 66, kOptUpperLimit = 67,
-                     kOptPendingAction = 81, kOptState = 115, kOptTableCount = 126, kOptOptionWord = 130;
+inline constexpr int kOptRangeMode = 65, kOptLowerLimit = 66, kOptUpperLimit = 67, kOptPendingAction = 81,
+                     kOptState = 115, kOptTableCount = 126, kOptOptionWord = 130;
 
 // Sets every item of the current block to its default.
 void opt_params_defaults();

@@ -1,8 +1,8 @@
 // CRTPNM and crtpnm_cstr (see the header).
 #include "toolpath/part_file_names.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -25,7 +25,8 @@ std::string name_text(int kind)
     std::string text;
     if (kind == kNameAskToolPath || kind == kNameToolPath) {
         const tp_header_state& n = NPT1();
-        text = word_to_text4(n.at(tp_header_state::kMacsysName)) + word_to_text4(n.at(tp_header_state::kMacsysName + 1));
+        text =
+            word_to_text4(n.at(tp_header_state::kMacsysName)) + word_to_text4(n.at(tp_header_state::kMacsysName + 1));
     } else {
         int view = 0;
         gsvnum(1, view);
@@ -37,8 +38,8 @@ std::string name_text(int kind)
 
 }  // namespace
 
-void CRTPNM(int kind, std::string_view suffix, int suffix_length, std::string& name, int& name_length,
-            int& part_length, int& status)
+void CRTPNM(int kind, std::string_view suffix, int suffix_length, std::string& name, int& name_length, int& part_length,
+            int& status)
 {
     status = 0;
     name.clear();
@@ -48,8 +49,8 @@ void CRTPNM(int kind, std::string_view suffix, int suffix_length, std::string& n
     if (path.empty()) return refuse("CRTPNM, CANNOT GET CURRENT PART FILE NAME", status);
     nopath(path, part);
     part_length = static_cast<int>(part.size());
-    const std::string_view given = suffix.substr(0, static_cast<std::size_t>(std::clamp<int>(
-                                                        suffix_length, 0, static_cast<int>(suffix.size()))));
+    const std::string_view given =
+        suffix.substr(0, static_cast<std::size_t>(std::clamp<int>(suffix_length, 0, static_cast<int>(suffix.size()))));
     if (kind < kNameAskPart) {
         std::string marker;
         gtpfmx(marker);

@@ -9,7 +9,7 @@ inline constexpr int kSurfaceSelectionIds = 700;
 
 struct surface_pair {
     int count = 0;
-    int id = -1;    // -1: none
+    int id = -1;  // -1: none
 };
 
 // curve_approx_common: the curve approximation switches of the procedure.

@@ -43,17 +43,15 @@ const char* missing_entry(const proc_type_table& t)
 
 void proc_set_callbacks(int& nc_function, define_callback define, execute_callback execute,
                         put_parameters_callback put_parameters, put_geometry_callback put_geometry,
-                        read_parameters_callback read_parameters,
-                        parameters_changed_callback parameters_changed, defaults_callback defaults,
-                        contour_records_callback contour_records, pre_exec_hook pre_exec,
-                        translations_callback translations, solid_update_hook solid_update,
-                        std::string_view type_code, int& block_length, word* current_block,
-                        word* previous_block, int& status)
+                        read_parameters_callback read_parameters, parameters_changed_callback parameters_changed,
+                        defaults_callback defaults, contour_records_callback contour_records, pre_exec_hook pre_exec,
+                        translations_callback translations, solid_update_hook solid_update, std::string_view type_code,
+                        int& block_length, word* current_block, word* previous_block, int& status)
 {
-    proc_type_table candidate{&nc_function, define, execute, put_parameters, put_geometry,
-                              read_parameters, parameters_changed, defaults, contour_records,
-                              pre_exec, translations, solid_update, {' ', ' ', ' ', ' '},
-                              &block_length, current_block, previous_block};
+    proc_type_table candidate{
+        &nc_function,         define,        execute,         put_parameters, put_geometry, read_parameters,
+        parameters_changed,   defaults,      contour_records, pre_exec,       translations, solid_update,
+        {' ', ' ', ' ', ' '}, &block_length, current_block,   previous_block};
     const char* missing = missing_entry(candidate);
     if (missing == nullptr && type_code.size() != sizeof candidate.type_code) missing = "TYPE CODE";
     if (missing != nullptr) {

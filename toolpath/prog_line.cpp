@@ -2,10 +2,10 @@
 // routines open the execution menu after a display break.
 #include "toolpath/prog_line.hpp"
 
-#include "toolpath/exec_control.hpp"
-#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/display_break.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -156,8 +156,8 @@ void prog_stage(int kind, int stage_mode)
     prog_state& p = progress();
     if (p.total <= 0) return;
     const int shown = stage_mode == kStageTotal ? p.total : p.done;
-    const bool due = stage_mode == kStageTotal ? p.total % kStageEvery == 0
-                                               : (p.done % kStageEvery == 0 || p.done >= p.total);
+    const bool due =
+        stage_mode == kStageTotal ? p.total % kStageEvery == 0 : (p.done % kStageEvery == 0 || p.done >= p.total);
     if (!due) return;
     int pause = 0;
     check_display_break(pause);

@@ -9,7 +9,8 @@ read_transformation current_read_transformation()
     read_transformation r;
     if (t.at(tp_transform_state::kActive) != 1) return r;
     for (int i = 0; i < 9; ++i) r.matrix[static_cast<std::size_t>(i)] = t.real(tp_transform_state::kMatrix + i);
-    for (int i = 0; i < 3; ++i) r.translation[static_cast<std::size_t>(i)] = t.real(tp_transform_state::kTranslation + i);
+    for (int i = 0; i < 3; ++i)
+        r.translation[static_cast<std::size_t>(i)] = t.real(tp_transform_state::kTranslation + i);
     return r;
 }
 

@@ -7,7 +7,7 @@
 #include <array>
 
 struct read_transformation {
-    std::array<float, 9> matrix{1, 0, 0, 0, 1, 0, 0, 0, 1};   // row by row
+    std::array<float, 9> matrix{1, 0, 0, 0, 1, 0, 0, 0, 1};  // row by row
     std::array<float, 3> translation{};
 };
 

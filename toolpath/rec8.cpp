@@ -53,8 +53,10 @@ void rec8_get_put(int mode, int id, ucs_record& record, int& status)
     word words[kRecordWords] = {};
     if (status == 0 && mode == kGet) {
         egetn(kRecordWords, words, status);
-        if (status == 0) from_words(words, record);
-        else status = -1;
+        if (status == 0)
+            from_words(words, record);
+        else
+            status = -1;
     } else if (status == 0) {
         to_words(record, words);
         eputn(kRecordWords, words, status);

@@ -9,8 +9,8 @@
 struct ucs_record {
     float value = 0.0f;
     std::array<float, 3> origin{};
-    std::array<float, 9> matrix{};     // row by row
-    std::array<int, 2> name{};         // 8 characters, four to an integer
+    std::array<float, 9> matrix{};  // row by row
+    std::array<int, 2> name{};      // 8 characters, four to an integer
     int further = 0;
 };
 

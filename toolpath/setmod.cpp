@@ -1,10 +1,10 @@
 // SETMOD (see the header): one row per parameter type, the wire types by their WRMB word.
 #include "toolpath/setmod.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <cmath>
 #include <cstdlib>
@@ -46,7 +46,10 @@ bool store_real_word(int prmtyp, float value)
     int word = -1;
     switch (prmtyp) {
     case 1: word = M::kFeed; break;
-    case 10: value = static_cast<float>(spin_sign()) * std::fabs(value); word = M::kCuttingSpeed; break;
+    case 10:
+        value = static_cast<float>(spin_sign()) * std::fabs(value);
+        word = M::kCuttingSpeed;
+        break;
     case 51: word = M::kNibblePitch; break;
     case 54: word = M::kIndex; break;
     case 57: word = M::kStepValue; break;
@@ -68,6 +71,8 @@ void SETMOD(int prmtyp, int int_value, float real_value)
         erou1c("SETMOD: WRONG PARAMETER", prmtyp);
         return;
     }
-    if (index >= wire_modal_values::kFirstRealWord) WRMB().set_real(index, real_value);
-    else WRMB().at(index) = int_value;
+    if (index >= wire_modal_values::kFirstRealWord)
+        WRMB().set_real(index, real_value);
+    else
+        WRMB().at(index) = int_value;
 }

@@ -63,8 +63,10 @@ void transform_point_d(int direction, int mode, int entity, double* point, int& 
     if (direction != kWorldToWorkPlane && direction != kWorkPlaneToWorld) {
         status = kFailed;
     } else if (mode == kTransformPoint) {
-        if (point == nullptr) status = kFailed;
-        else map_points(direction, point, 1);
+        if (point == nullptr)
+            status = kFailed;
+        else
+            map_points(direction, point, 1);
     } else if (mode == kTransformCurve) {
         map_curve(direction, entity, status);
     } else {

@@ -79,8 +79,8 @@ void sym_line(int& id, const float (&start)[3], const float (&end)[3], int& stat
     set_reference_system(id);
 }
 
-void dbdarc_from_angles(int& id, const float (&centre)[3], float radius, float start_angle,
-                        float sweep_angle, int& status)
+void dbdarc_from_angles(int& id, const float (&centre)[3], float radius, float start_angle, float sweep_angle,
+                        int& status)
 {
     status = -1;
     double start = start_angle, sweep = sweep_angle;

@@ -17,8 +17,8 @@ void sym_line(int& id, const float (&start)[3], const float (&end)[3], int& stat
 // round, more than 360 is a full turn); its data doubles are the angle range in radians and a
 // step of 0.05 of the sweep. Status 0; -1 with "ARC IS TOO SMALL TO BE CREATED!" on the user line
 // for a radius below kSmallestArcRadius or a sweep of 0, -1 when the entity cannot be made.
-void dbdarc_from_angles(int& id, const float (&centre)[3], float radius, float start_angle,
-                        float sweep_angle, int& status);
+void dbdarc_from_angles(int& id, const float (&centre)[3], float radius, float start_angle, float sweep_angle,
+                        int& status);
 
 // Makes a point entity at the world point (mapped into model coordinates), "RP" 0. Status 0, or
 // -1 with "GCPT0: ERROR IN ESTORE".

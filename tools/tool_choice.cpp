@@ -3,13 +3,13 @@
 #include "tools/tool_choice.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_dialog.hpp"
 #include "tools/tool_lists.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <string>
 

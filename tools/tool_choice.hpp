@@ -8,18 +8,18 @@
 // The wire common: the wire-EDM values of the current wire tool as the wire procedures and the
 // machine dialog read them. 22 words.
 struct wire_common_block : nc_word_block<22> {
-    static constexpr int kToolId = 0;          // the wire tool (the current tool)
-    static constexpr int kFirstWire = 1;       // 4
-    static constexpr int kGenerators = 2;      // 15
+    static constexpr int kToolId = 0;      // the wire tool (the current tool)
+    static constexpr int kFirstWire = 1;   // 4
+    static constexpr int kGenerators = 2;  // 15
     // AGIE (class 5).
     static constexpr int kAgieGenerator = 3, kAgieFlush = 4, kAgieOffset = 5, kAgieTaperAngle = 6;
     // MAKINO (class 7).
     static constexpr int kMakinoCondition = 7, kMakinoOffset = 8;
     // CHARMILLES (class 6): the G-code choice, then for each of the four 1-or-2 choices a flag
     // for choice 1 and one for choice 2, the offset and the two registers (reals).
-    static constexpr int kChrmGcode = 9, kChrmChoiceFlags = 10;   // 8 words
+    static constexpr int kChrmGcode = 9, kChrmChoiceFlags = 10;  // 8 words
     static constexpr int kChrmOffset = 18, kChrmCorrection = 19, kChrmAuxiliary = 20;
-    static constexpr int kWireChoice = 21;    // THREAD WIRE or CUT WIRE of the go-point dialog
+    static constexpr int kWireChoice = 21;  // THREAD WIRE or CUT WIRE of the go-point dialog
 };
 
 wire_common_block& wire_common();

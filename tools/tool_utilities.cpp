@@ -1,17 +1,17 @@
 // The dialog, text and current-tool utilities (see the header).
 #include "tools/tool_utilities.hpp"
 
-#include "toolpath/display_services.hpp"
-#include "toolpath/common_arguments.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_entity_ext.hpp"
+#include "toolpath/common_arguments.hpp"
+#include "toolpath/display_services.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/tool_position.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
+#include "tools/tool_choice.hpp"
 
 #include <cmath>
 #include <string>
@@ -21,7 +21,7 @@ namespace {
 constexpr int kByEntity = 1, kByClassAndType = 2;
 constexpr int kPlainCurveType = 15;
 constexpr int kMaxSpin = 999999;
-constexpr double kPi = 3.14159;   // the constant the spindle speeds were always computed with
+constexpr double kPi = 3.14159;  // the constant the spindle speeds were always computed with
 constexpr int kTextChars = 20;
 constexpr int kClearRequest = 1, kClearHighlight = 2;
 constexpr int kQueryInstance = -1;

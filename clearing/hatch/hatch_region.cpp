@@ -6,16 +6,16 @@
 // between them in the second set.
 #include "clearing/hatch/hatch_region.hpp"
 
-#include "cutter/tool_contact_point_least.hpp"
 #include "cutter/drop_front.hpp"
-#include "toolpath/tool_position.hpp"
+#include "cutter/tool_contact_point_least.hpp"
 #include "host/vantu.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket/polbuf.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/narrowed_mill.hpp"
 #include "pocket_lanes/polygon_path.hpp"
+#include "toolpath/narrowed_mill.hpp"
+#include "toolpath/tool_position.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>
@@ -104,7 +104,8 @@ bool copy_second(const word* set, int polygons, int& status)
     }
     if (words > w.copy_capacity) {
         const long missing = words - w.copy_capacity;
-        const int grow = std::max<int>(kCopyItems, static_cast<int>((missing + kGrowthUnit - 1) / kGrowthUnit * kGrowthUnit));
+        const int grow =
+            std::max<int>(kCopyItems, static_cast<int>((missing + kGrowthUnit - 1) / kGrowthUnit * kGrowthUnit));
         MM_RESIZE_ARRAY(w.copy_handle, grow, base, status);
         if (status != 0) return false;
         w.copy_capacity += grow;
@@ -359,8 +360,8 @@ void flag_gouge(int& gouge, int& status)
 
 }  // namespace
 
-void hatch_region(int mode, const word* second, int second_count, const word* first, int first_count,
-                  const double* p1, const double* p2, int& count, xy_output& output, int& gouge, int& status)
+void hatch_region(int mode, const word* second, int second_count, const word* first, int first_count, const double* p1,
+                  const double* p2, int& count, xy_output& output, int& gouge, int& status)
 {
     status = 0;
     hatch_call h{};
@@ -441,8 +442,7 @@ void hatch_region(int mode, const word* second, int second_count, const word* fi
     walk_pairs(h, t, count, output, status);
 }
 
-void temp_hatch(int mode, const double* p1, const double* p2, int& count, xy_output& output, int& gouge,
-                int& status)
+void temp_hatch(int mode, const double* p1, const double* p2, int& count, xy_output& output, int& gouge, int& status)
 {
     int first_count = 0, second_count = 0, current = 0;
     polbuf_get_npol(first_count, status);
@@ -463,8 +463,8 @@ void temp_hatch(int mode, const double* p1, const double* p2, int& count, xy_out
     hatch_region(mode, second, second_count, first, first_count, p1, p2, count, output, gouge, status);
 }
 
-void hatch_surface_check(const double* p1, float angle, float line_v, const float* spans, int span_count,
-                         float t, int& gouge, int& status)
+void hatch_surface_check(const double* p1, float angle, float line_v, const float* spans, int span_count, float t,
+                         int& gouge, int& status)
 {
     status = 0;
     narrowed_mill tool;

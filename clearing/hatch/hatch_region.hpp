@@ -17,16 +17,15 @@
 // motion failure. A full crossing table (more than 2,000 crossings, or a second set of more
 // than 2,000 polygons) counts as a gouge in modes 1 to 5; mode 6 keeps its first 2,000. Reads
 // pocket_work.tolerance, pocket_state (direction_sign, strict_gouge, current_z) and DSP8.
-void hatch_region(int mode, const word* second, int second_count, const word* first, int first_count,
-                  const double* p1, const double* p2, int& count, xy_output& output, int& gouge, int& status);
+void hatch_region(int mode, const word* second, int second_count, const word* first, int first_count, const double* p1,
+                  const double* p2, int& count, xy_output& output, int& gouge, int& status);
 // hatch_region with polygon buffer 5 as the second set and the current buffer as the first.
-void temp_hatch(int mode, const double* p1, const double* p2, int& count, xy_output& output, int& gouge,
-                int& status);
+void temp_hatch(int mode, const double* p1, const double* p2, int& count, xy_output& output, int& gouge, int& status);
 // The surface check of NC functions 34 and 38 over the spans between the crossings (u of
 // neighbouring pairs, hatch frame angle and line v): the tool narrowed by the tolerance t is
 // probed along each span; gouge 1 when it touches. Status 0 or -1 (a failed contact).
-void hatch_surface_check(const double* p1, float angle, float line_v, const float* spans, int span_count,
-                         float t, int& gouge, int& status);
+void hatch_surface_check(const double* p1, float angle, float line_v, const float* spans, int span_count, float t,
+                         int& gouge, int& status);
 
 // The work of the hatching kept between calls: the copy of the second set and its counts.
 struct hatch_work {

@@ -11,10 +11,10 @@ struct link_point {
 };
 
 struct pocket_link_words {
-    int link = 0;           // a link is pending: the next path is joined to the last one
-    int link_source = 0;    // the last lane ended where a link may start
-    int from_kept = 0;      // `from` holds the end of the last path
-    int to_kept = 0;        // `to` holds the start of the next path
+    int link = 0;         // a link is pending: the next path is joined to the last one
+    int link_source = 0;  // the last lane ended where a link may start
+    int from_kept = 0;    // `from` holds the end of the last path
+    int to_kept = 0;      // `to` holds the start of the next path
     link_point from;
     link_point to;
 };
@@ -26,7 +26,7 @@ void reset_work_flags();
 // The used-entry-point list: host arrays of points (elements of two floats) and of used flags
 // (elements of one word), parallel, `count` entries. It starts empty and nothing in the module fills it.
 struct used_entry_points {
-    int points = -1;   // host array handle, -1 when not open
+    int points = -1;  // host array handle, -1 when not open
     int flags = -1;
     int count = 0;
 };

@@ -3,9 +3,9 @@
 
 #include "host/vantu.hpp"
 #include "pocket/dialog_items.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket/polbuf.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
@@ -27,10 +27,7 @@ constexpr int kAddLine = 1, kShowWindow = 2, kWarningLine = 2;
 
 // The radius at which the growing circle (centre (0, R), through the origin) first reaches the
 // local point q; none for points on or below the x axis.
-double touch_point(const double* q)
-{
-    return q[1] > 0.0 ? (q[0] * q[0] + q[1] * q[1]) / (2.0 * q[1]) : kUnbounded;
-}
+double touch_point(const double* q) { return q[1] > 0.0 ? (q[0] * q[0] + q[1] * q[1]) / (2.0 * q[1]) : kUnbounded; }
 
 // The same for the edge a..b: its end points, or where the circle is tangent to its line inside
 // the edge.
@@ -148,9 +145,12 @@ void helix_entry_calc(const double* start, const double* direction, double* cent
             const double free = helix_circle_test(s, d, sense, points.data(), count);
             if (free > kNoCircle) continue;
             double r = 0.0;
-            if (free > ps.helix_radius) r = ps.helix_radius;
-            else if (free >= least) r = kKeptShare * free + (1.0 - kKeptShare) * least;
-            else continue;
+            if (free > ps.helix_radius)
+                r = ps.helix_radius;
+            else if (free >= least)
+                r = kKeptShare * free + (1.0 - kKeptShare) * least;
+            else
+                continue;
             const double c[2] = {s[0] + sense * r * d[1], s[1] - sense * r * d[0]};
             int where = 0;
             inpold(0.0, points.data(), count, c, where);

@@ -44,8 +44,7 @@ struct lead_retry_guard {
     int slot;
     double value;
     int mode;
-    lead_retry_guard(int s)
-        : slot(s), value(pocket_state_block.lead_values[s]), mode(pocket_state_block.lead_mode)
+    lead_retry_guard(int s) : slot(s), value(pocket_state_block.lead_values[s]), mode(pocket_state_block.lead_mode)
     {
         pocket_state_block.lead_values[s] = pocket_state_block.lead_values[0];
         pocket_state_block.lead_mode = kStraightLead;
@@ -95,8 +94,10 @@ void lane_start_move(int result, int kind, int dimension, const double* points, 
     pocket_work& pw = pocket_work_block;
     status = 0;
     if (nu_sgcd_get_code() != kQuietCode) {
-        if (result == kApproachStraightOnly) lead_message(kMsgLeadInStraight, points);
-        else if (result == kApproachNone) lead_message(kMsgLeadInNone, points);
+        if (result == kApproachStraightOnly)
+            lead_message(kMsgLeadInStraight, points);
+        else if (result == kApproachNone)
+            lead_message(kMsgLeadInNone, points);
     }
     pw.lead_height = pw.lead_rise;
     const double lane_z = z_values != nullptr ? z_values[0] : ps.current_z;
@@ -115,8 +116,8 @@ void lane_start_move(int result, int kind, int dimension, const double* points, 
     marker(kMarkerClose, kLeadInPair, kLeadInClose, status);
 }
 
-void lane_lead_out(int side, int kind, int dimension, int count, int lane, const double* points,
-                   const double* z_values, int& status)
+void lane_lead_out(int side, int kind, int dimension, int count, int lane, const double* points, const double* z_values,
+                   int& status)
 {
     pocket_state& ps = pocket_state_block;
     pocket_work& pw = pocket_work_block;

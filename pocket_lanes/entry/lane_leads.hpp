@@ -45,5 +45,5 @@ void lane_start_move(int result, int kind, int dimension, const double* points, 
 // move of pocket_state.entry_shift per cent back towards the lane end. Message 39 when the lead
 // was cut short. Status 0 or the first failure. Reads pocket_state (lead_mode, lead_values,
 // direction_sign, entry_shift, current_z), pocket_work (lead_rise, lead_height).
-void lane_lead_out(int side, int kind, int dimension, int count, int lane, const double* points,
-                   const double* z_values, int& status);
+void lane_lead_out(int side, int kind, int dimension, int count, int lane, const double* points, const double* z_values,
+                   int& status);

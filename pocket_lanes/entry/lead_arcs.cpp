@@ -29,8 +29,8 @@ using point = std::array<double, 3>;
 
 // The arc's sweep of at most half a turn from S to E about C in the direction's sense, after the
 // direction test. Status 0; the normaliser's failure; kIllegalArc with the writer's message.
-void lead_sweep(const char* message, double direction, const double* c, const double* s, const double* e,
-                double& sweep, int& status)
+void lead_sweep(const char* message, double direction, const double* c, const double* s, const double* e, double& sweep,
+                int& status)
 {
     status = 0;
     sweep = 0.0;
@@ -185,12 +185,14 @@ double lead_step_angle(double tolerance, double radius)
 void choose_drpar(int mode, double radius, double direction, const double* centre, const double* start,
                   const double* end, int& status)
 {
-    if (pocket_state_block.surface_flag != 0) pdrpar(mode, radius, direction, centre, start, end, status);
-    else sdrpar(mode, radius, direction, centre, start, end, status);
+    if (pocket_state_block.surface_flag != 0)
+        pdrpar(mode, radius, direction, centre, start, end, status);
+    else
+        sdrpar(mode, radius, direction, centre, start, end, status);
 }
 
-void sdrpar(int mode, double radius, double direction, const double* centre, const double* start,
-            const double* end, int& status)
+void sdrpar(int mode, double radius, double direction, const double* centre, const double* start, const double* end,
+            int& status)
 {
     static_cast<void>(radius);
     status = 0;
@@ -234,8 +236,8 @@ void sdrpar(int mode, double radius, double direction, const double* centre, con
     if (status > 0) status = 0;
 }
 
-void pdrpar(int mode, double radius, double direction, const double* centre, const double* start,
-            const double* end, int& status)
+void pdrpar(int mode, double radius, double direction, const double* centre, const double* start, const double* end,
+            int& status)
 {
     status = 0;
     const pocket_work& pw = pocket_work_block;
@@ -275,6 +277,8 @@ void lead_clip_to_part(int direction, double radius, const double* centre, const
                        int& clipped, int& status)
 {
     status = 0;
-    if (direction != 0) clip_arc(direction, radius, centre, start, end, clipped, status);
-    else clip_straight(start, end, clipped, status);
+    if (direction != 0)
+        clip_arc(direction, radius, centre, start, end, clipped, status);
+    else
+        clip_straight(start, end, clipped, status);
 }

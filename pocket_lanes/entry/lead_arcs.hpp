@@ -34,8 +34,8 @@ void choose_drpar(int mode, double radius, double direction, const double* centr
 // (the first at rapid, the others at feed mode 3). S equal to E writes no arc. An arc whose
 // shorter sweep turns against the direction: "[sdrpar] ILLEGAL ARC!!", kIllegalArc (a half turn
 // turns either way). The radius is not read. Reads pocket_work.tolerance and lead_height.
-void sdrpar(int mode, double radius, double direction, const double* centre, const double* start,
-            const double* end, int& status);
+void sdrpar(int mode, double radius, double direction, const double* centre, const double* start, const double* end,
+            int& status);
 
 // The surface lead arc: stepped by 2 acos(1 - tolerance / radius) (at least kSmallestLeadStep;
 // a radius not above 0 steps nothing), each step a surface entry move (entry_point_srf,
@@ -43,8 +43,8 @@ void sdrpar(int mode, double radius, double direction, const double* centre, con
 // after a step that left the tool farther than max(4 x side step, 4 x tool radius) from the
 // new point. Same refusal as sdrpar with "[pdrpar] ILLEGAL ARC!!"; a centre on S or E: -1. Reads
 // pocket_work (tolerance, side_step, tool_radius).
-void pdrpar(int mode, double radius, double direction, const double* centre, const double* start,
-            const double* end, int& status);
+void pdrpar(int mode, double radius, double direction, const double* centre, const double* start, const double* end,
+            int& status);
 
 // Cuts the lead short where the tool, moved along it just above the current Z, touches the part
 // (tool_project_point: status 0, -1 and -2 block). An arc (direction +1 or -1) is probed from

@@ -2,15 +2,15 @@
 #include "pocket_lanes/entry/lead_lane_checks.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pk_element.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/connection_tests.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/elem_lane_crossings.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/connection_tests.hpp"
 
 #include <array>
 #include <cmath>
@@ -104,8 +104,8 @@ void lane_ring_points(int island_mode, int lane, pokarr& ring, int& found, int& 
     if (pocket_state_block.direction_sign == -1) pokarr_reverse(ring);
 }
 
-void segment_lane_crossing(int island_mode, int lane, const double* from, const double* to, int& status,
-                           double* point, int& hit)
+void segment_lane_crossing(int island_mode, int lane, const double* from, const double* to, int& status, double* point,
+                           int& hit)
 {
     status = 0;
     hit = 0;
@@ -229,8 +229,8 @@ int side_conflict(int orientation, int inside, int side)
     return 0;
 }
 
-void lead_arc_lane_check(const lead_arc& arc, const double* x, const double* y, int count, double* lead,
-                         double& best, int& flag)
+void lead_arc_lane_check(const lead_arc& arc, const double* x, const double* y, int count, double* lead, double& best,
+                         int& flag)
 {
     flag = kArcCheckClear;
     double cx[2] = {0.0, 0.0}, cy[2] = {0.0, 0.0};
@@ -258,8 +258,8 @@ namespace {
 
 // The side of a point of the arc against the lane: conflict 1 on the wrong side, far 1 beyond the
 // tolerance. False when the inside test fails.
-bool arc_point_side(const lead_arc& arc, int orientation, const double* p, const double* x, const double* y,
-                    int count, int& conflict, int& far)
+bool arc_point_side(const lead_arc& arc, int orientation, const double* p, const double* x, const double* y, int count,
+                    int& conflict, int& far)
 {
     int inside = 0, status = 0;
     double distance = 0.0;
@@ -285,8 +285,10 @@ void lead_arc_own_lane_check(int marked, int orientation, const lead_arc& arc, c
     auto test_lead = [&] {
         if (marked == 0 || !closed) return;
         int conflict = 0, far = 0;
-        if (!arc_point_side(arc, orientation, lead, x, y, count, conflict, far)) flag = kArcCheckRefused;
-        else if (conflict != 0) refuse();
+        if (!arc_point_side(arc, orientation, lead, x, y, count, conflict, far))
+            flag = kArcCheckRefused;
+        else if (conflict != 0)
+            refuse();
     };
     std::array<double, kOwnCrossingsMost + 1> cx{}, cy{};
     int found = 0;
@@ -334,10 +336,10 @@ void lead_arc_own_lane_check(int marked, int orientation, const lead_arc& arc, c
             }
             if (k == 0 && conflict == 0) {
                 double t = 0.0, p[2] = {0.0, 0.0};
-                arc_param_of_pnt(arc.radius, arc.sense, arc.centre[0], arc.centre[1], arc.lane_end[0],
-                                 arc.lane_end[1], end[0], end[1], yk[0], yk[1], t);
-                arc_pnt_by_angle(arc.radius, arc.sense, arc.centre[0], arc.centre[1], arc.lane_end[0],
-                                 arc.lane_end[1], end[0], end[1], t + q, p[0], p[1]);
+                arc_param_of_pnt(arc.radius, arc.sense, arc.centre[0], arc.centre[1], arc.lane_end[0], arc.lane_end[1],
+                                 end[0], end[1], yk[0], yk[1], t);
+                arc_pnt_by_angle(arc.radius, arc.sense, arc.centre[0], arc.centre[1], arc.lane_end[0], arc.lane_end[1],
+                                 end[0], end[1], t + q, p[0], p[1]);
                 int next_conflict = 0, next_far = 0;
                 if (!arc_point_side(arc, orientation, p, x, y, count, next_conflict, next_far)) {
                     flag = kArcCheckRefused;

@@ -31,8 +31,8 @@ void lane_ring_points(int island_mode, int lane, pokarr& ring, int& found, int& 
 // from three steps in, then the lane is passed over); another lane crossed at the start itself
 // ends the search there. point answers the crossing nearest the start (to when none), hit 1 when
 // one was found. Status 0, or -1 when a lane cannot be read.
-void segment_lane_crossing(int island_mode, int lane, const double* from, const double* to, int& status,
-                           double* point, int& hit);
+void segment_lane_crossing(int island_mode, int lane, const double* from, const double* to, int& status, double* point,
+                           int& hit);
 
 // Which side of a closed pocket array (or raw x, y chain) the point lies on: inside 1 when inside
 // (or on the boundary), distance to the array, far 1 when that exceeds the tolerance. Status 0,
@@ -64,8 +64,8 @@ struct lead_arc {
 // The arc against another lane (one crossing): none gives flag 0; a crossing at the lane end
 // refuses (flag -1, lead = lane end); a crossing nearer the lane end than `best` becomes the lead
 // (flag 1, best updated).
-void lead_arc_lane_check(const lead_arc& arc, const double* x, const double* y, int count, double* lead,
-                         double& best, int& flag);
+void lead_arc_lane_check(const lead_arc& arc, const double* x, const double* y, int count, double* lead, double& best,
+                         int& flag);
 
 // The arc against the lane it leads into (test array of orientation `orientation`, closed when
 // `flag` is 1 on entry): ten crossings or a crossing on the wrong side beyond the tolerance next

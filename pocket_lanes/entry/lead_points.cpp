@@ -3,15 +3,15 @@
 #include "pocket_lanes/entry/lead_points.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
 #include "pocket_lanes/entry/lead_lane_checks.hpp"
-#include "pocket_arrays/loop_inside.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/vec2_perp.hpp"
 #include "toolpath/tool_position.hpp"
@@ -55,23 +55,23 @@ struct work_array {
 // What the lane gives both sides of a lead.
 struct lead_frame {
     int island_mode = 0;
-    int lane = 0;          // |lane number|
-    bool out = false;      // lead-out
+    int lane = 0;      // |lane number|
+    bool out = false;  // lead-out
     int entry_mode = 0;
     bool follower = false;  // lead-out: a lane follows whose start is `follower_start`
     double follower_start[2] = {0.0, 0.0};
     std::vector<double> x, y;
-    pokarr own;            // the lane (static over x, y)
+    pokarr own;  // the lane (static over x, y)
     work_array ring;
-    pokarr* test = nullptr;  // the test array A
-    bool closed = false;   // of A
-    int orientation = 0;   // of A
+    pokarr* test = nullptr;          // the test array A
+    bool closed = false;             // of A
+    int orientation = 0;             // of A
     double end[2] = {0.0, 0.0};      // the lane end E0
     double tangent[2] = {0.0, 0.0};  // the lane's cutting direction at E0
     double reach = 0.0;
     double tolerance = 0.0;
     double tool[2] = {0.0, 0.0};
-    double length = 0.0;   // the lead value of the active mode
+    double length = 0.0;  // the lead value of the active mode
 };
 
 struct lead_answer {
@@ -123,7 +123,8 @@ double lead_reach(bool out)
     double r = pw.extra_offset;
     if (r == 0.0) r = pw.tool_radius;
     r = std::max(r, kLeastReachShare * pw.tolerance);
-    if (pocket_state_block.offsets_mode != kWholeOffsets) r = out ? std::min(pw.side_step, r) : std::max(pw.side_step, r);
+    if (pocket_state_block.offsets_mode != kWholeOffsets)
+        r = out ? std::min(pw.side_step, r) : std::max(pw.side_step, r);
     return r;
 }
 
@@ -146,7 +147,9 @@ bool arc_tangent(double sense, const double* c, const double* p, double* t)
 bool lane_tangent(lead_frame& f)
 {
     const int n = static_cast<int>(f.x.size());
-    auto at = [&](int i) { return std::array<double, 2>{f.x[static_cast<std::size_t>(i)], f.y[static_cast<std::size_t>(i)]}; };
+    auto at = [&](int i) {
+        return std::array<double, 2>{f.x[static_cast<std::size_t>(i)], f.y[static_cast<std::size_t>(i)]};
+    };
     if (!f.out) {
         if (is_marker_at(f, 1)) {
             const auto rec = at(2), c = at(3), p = at(0);
@@ -291,8 +294,8 @@ void straight_lead(const lead_frame& f, int side, const double* normal, lead_ans
 // The point at parameter t of the arc walked from the lane end to the lead point.
 void walk_point(const lead_arc& arc, double t, double* p)
 {
-    arc_pnt_by_angle(arc.radius, arc.sense, arc.centre[0], arc.centre[1], arc.lane_end[0], arc.lane_end[1],
-                     arc.lead[0], arc.lead[1], t, p[0], p[1]);
+    arc_pnt_by_angle(arc.radius, arc.sense, arc.centre[0], arc.centre[1], arc.lane_end[0], arc.lane_end[1], arc.lead[0],
+                     arc.lead[1], t, p[0], p[1]);
 }
 
 // The closed lane's element at the lane end is an arc of radius at most R centred within R of
@@ -324,8 +327,7 @@ bool overlap_blocked(const lead_frame& f, const double* lead, int& status)
 }
 
 // Tests the arc against every live offset lane; false when the lead was refused or a test failed.
-bool arc_lane_tests(const lead_frame& f, int marked, double q, const double* probe, lead_arc& arc,
-                    lead_answer& a)
+bool arc_lane_tests(const lead_frame& f, int marked, double q, const double* probe, lead_arc& arc, lead_answer& a)
 {
     const lane_table& lt = lane_table_block;
     double best = kNoLeadCrossing;
@@ -337,8 +339,8 @@ bool arc_lane_tests(const lead_frame& f, int marked, double q, const double* pro
         if (j == f.lane) {
             copy2(probe, arc.start);
             flag = f.closed ? 1 : 0;
-            lead_arc_own_lane_check(marked, f.orientation, arc, f.test->x, f.test->y, f.test->count, q, arc.lead,
-                                    best, flag);
+            lead_arc_own_lane_check(marked, f.orientation, arc, f.test->x, f.test->y, f.test->count, q, arc.lead, best,
+                                    flag);
         } else {
             work_array other;
             int status = 0;
@@ -434,8 +436,10 @@ void arc_lead(const lead_frame& f, int side, const double* normal, lead_answer& 
             v2untd(mid, length, unit);
             if (unit < 0) break;
             const double m[2] = {a.centre[0] + radius * mid[0], a.centre[1] + radius * mid[1]};
-            if (overlap_blocked(f, m, status)) copy2(m, blocked);
-            else copy2(m, free_end);
+            if (overlap_blocked(f, m, status))
+                copy2(m, blocked);
+            else
+                copy2(m, free_end);
             if (status != 0) break;
         }
         copy2(free_end, a.lead);
@@ -457,8 +461,10 @@ void lead_side(const lead_frame& f, int side, lead_answer& a)
     copy2(f.end, a.lead);
     double normal[2];
     vec2_perp(side == 1 ? 1 : 0, f.tangent, normal);
-    if (pocket_state_block.lead_mode == kStraightLead) straight_lead(f, side, normal, a);
-    else arc_lead(f, side, normal, a);
+    if (pocket_state_block.lead_mode == kStraightLead)
+        straight_lead(f, side, normal, a);
+    else
+        arc_lead(f, side, normal, a);
 }
 
 // The lead point a side would have before its tests lies inside a level-1 lane of a stock outer
@@ -633,8 +639,10 @@ void lead_calc(bool out, int island_mode, int lane, int n, const double* points,
         shortened = a.shortened;
         status = a.status;
     };
-    if (out && entry_mode < 1) entry_mode = entry_mode < 0 ? -entry_mode : 1;
-    else if (out) f.follower = true;
+    if (out && entry_mode < 1)
+        entry_mode = entry_mode < 0 ? -entry_mode : 1;
+    else if (out)
+        f.follower = true;
     f.entry_mode = entry_mode;
     if (!frame_lane(f, n, points, a) || eqvl0d(f.length) != 0) return hand_back();
     // A lane of one point, or one the lane table does not hold, has nothing to lead along.
@@ -645,13 +653,15 @@ void lead_calc(bool out, int island_mode, int lane, int n, const double* points,
     f.reach = lead_reach(out);
     const int level = lt.level[f.lane];
     const int contour = level - kLevelIsland;
-    const bool kind3 = island_mode != 0 && contour >= 1 && contour <= kLaneRows &&
-                       lt.contour_type[contour] == kOpenIslandType;
+    const bool kind3 =
+        island_mode != 0 && contour >= 1 && contour <= kLaneRows && lt.contour_type[contour] == kOpenIslandType;
     if (pocket_state_block.lead_mode == kArcLead && level > kLevelIsland && !kind3) {
         int inside_status = 0;
         if (!island_inside_outer(f, inside_status)) {
-            if (inside_status != 0) a.status = -1;
-            else refuse(f, a, 1);
+            if (inside_status != 0)
+                a.status = -1;
+            else
+                refuse(f, a, 1);
             return hand_back();
         }
     }
@@ -695,8 +705,10 @@ void lead_calc(bool out, int island_mode, int lane, int n, const double* points,
         refuse(f, a, 0);
         return hand_back();
     }
-    if (kind3 && lane < 0) both_sides(f, a);
-    else lead_side(f, pocket_state_block.direction_sign, a);
+    if (kind3 && lane < 0)
+        both_sides(f, a);
+    else
+        lead_side(f, pocket_state_block.direction_sign, a);
     if (a.status == kNoUsableLead && pocket_state_block.lead_mode == kStraightLead && f.closed)
         fallback_along_lane(f, a);
     hand_back();
@@ -704,8 +716,8 @@ void lead_calc(bool out, int island_mode, int lane, int n, const double* points,
 
 }  // namespace
 
-void lead_in_calc(int island_mode, int lane, int n, const double* points, int entry_mode, int& shortened,
-                  double* lead, double* centre, double& direction, int& status)
+void lead_in_calc(int island_mode, int lane, int n, const double* points, int entry_mode, int& shortened, double* lead,
+                  double* centre, double& direction, int& status)
 {
     lead_calc(false, island_mode, lane, n, points, entry_mode, shortened, lead, centre, direction, status);
 }

@@ -21,8 +21,8 @@ inline constexpr int kEntryModeNoLinkTest = 13;
 // percentage, drawing_mode, offsets_mode), pocket_work (extra_offset, side_step, tolerance,
 // tool_radius), lane_table_block, pocket_box_block.first_output_lane, the point mover's
 // level-drawn flag, the last up/down point and the NC function code.
-void lead_in_calc(int island_mode, int lane, int n, const double* points, int entry_mode, int& shortened,
-                  double* lead, double* centre, double& direction, int& status);
+void lead_in_calc(int island_mode, int lane, int n, const double* points, int entry_mode, int& shortened, double* lead,
+                  double* centre, double& direction, int& status);
 
 // The lead-out at the last point of the lane, the same way; its linking move runs from the first
 // point of the next lane in cutting order (lane + 1 while pocket_state.order_flag is set, else

@@ -1,25 +1,25 @@
 // The entry motion of a chain and the snap of the indicated start point (see the header).
 #include "pocket_lanes/entry/pocket_entry.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/user_lines.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_lanes/entry/lane_leads.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/entry/lane_leads.hpp"
 #include "pocket_lanes/entry/ramp_entry.hpp"
-#include "toolpath/warn_at_point.hpp"
+#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "toolpath/tool_position.hpp"
+#include "toolpath/user_lines.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include <cmath>
 #include <vector>
@@ -44,7 +44,8 @@ constexpr const char* kIgnoredStartGouge =
 constexpr const char* kRefusedStart =
     "WARNING: MOTION FROM INDICATED STARTING POINT TO POCKET |         MIGHT GOUGE THE CONTOURS, THEREFORE IT WAS "
     "IGNORED.";
-constexpr const char* kMightGouge = "WARNING: MOTION FROM INDICATED STARTING POINT|         TO POCKET  MIGHT GOUGE THE CONTOURS";
+constexpr const char* kMightGouge =
+    "WARNING: MOTION FROM INDICATED STARTING POINT|         TO POCKET  MIGHT GOUGE THE CONTOURS";
 constexpr const char* kGougeSuffix = "|WARNING: MOTION TO POCKET MIGHT GOUGE THE CONTOURS";
 
 const std::array<double, 3> kUp = {0.0, 0.0, 1.0};

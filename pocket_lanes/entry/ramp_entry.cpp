@@ -2,14 +2,14 @@
 #include "pocket_lanes/entry/ramp_entry.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -138,8 +138,8 @@ void copy_lane(int order_flag, int lane, ramp_entry_array& out, int& status)
     const int wanted = 2 * (n + 4);
     reserve(out, wanted, status);
     if (status != 0) return;
-    pokmain_get_xy(order_flag != 0 ? 1 : 0, lt.first[lane], lt.first[lane + 1], static_cast<double*>(mmcptr(out.handle)),
-                   out.capacity / 2, status);
+    pokmain_get_xy(order_flag != 0 ? 1 : 0, lt.first[lane], lt.first[lane + 1],
+                   static_cast<double*>(mmcptr(out.handle)), out.capacity / 2, status);
     out.used = status == 0 ? 2 * n : 0;
 }
 
@@ -187,8 +187,9 @@ void ramp_entry_calc(int order_flag, const double* start, int& lane, ramp_entry_
             s.connection = 0.0;
             best_length = s.length;
             best_connection = 0.0;
-            s.kind = lt.status[reference] == 1 ? kClassLead
-                     : (l >= diameter || l >= ramp_length) ? kClassUsable : kClassShort;
+            s.kind = lt.status[reference] == 1             ? kClassLead
+                     : (l >= diameter || l >= ramp_length) ? kClassUsable
+                                                           : kClassShort;
         }
     } else {
         reference = 0;
@@ -228,8 +229,8 @@ void ramp_entry_calc(int order_flag, const double* start, int& lane, ramp_entry_
     (void)best_length;
 }
 
-void circle_entry_points(const double* start, const double* centre, double radius, const double* direction,
-                         int& count, ramp_entry_array& out, int& status)
+void circle_entry_points(const double* start, const double* centre, double radius, const double* direction, int& count,
+                         ramp_entry_array& out, int& status)
 {
     status = 0;
     count = 0;

@@ -30,8 +30,8 @@ void ramp_next_lane(int lane, int& next, int& not_found);
 // end) into `out`, n such that the sagitta of a segment stays within half the tolerance; the
 // turning sense is the sign of cross(direction, unit(C - S)) (negative: clockwise). Status 0;
 // -1 for a radius not above pocket_work.tolerance; a failed host array's status.
-void circle_entry_points(const double* start, const double* centre, double radius, const double* direction,
-                         int& count, ramp_entry_array& out, int& status);
+void circle_entry_points(const double* start, const double* centre, double radius, const double* direction, int& count,
+                         ramp_entry_array& out, int& status);
 
 // The ramp-in along the start of the first lane (count entries, x, y, arcs as records; lane_start
 // its first point): the ramp string from the lane start (TK2STR), the ramp points (CLCRMP), a

@@ -3,20 +3,20 @@
 // made of the first lane (see ramp_entry.hpp).
 #include "pocket_lanes/entry/ramp_entry.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/entry/ramp_points.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/entry/ramp_points.hpp"
-#include "toolpath/warn_at_point.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tool_position.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -53,8 +53,7 @@ struct ramp_points {
 
 // The ramp string: the point to reach, then the first lane as plain points (closed lanes turned
 // to start at that point); then the ramp laid along it.
-void make_ramp(const double* reach, int count, const double* points, bool turn_closed, ramp_points& ramp,
-               int& status)
+void make_ramp(const double* reach, int count, const double* points, bool turn_closed, ramp_points& ramp, int& status)
 {
     std::vector<double> string(static_cast<std::size_t>(std::max(kStringFirst, 8 * count + 2)));
     int written = 0;

@@ -157,8 +157,8 @@ void ramp_failed(ramp_array& a, int& status)
 
 }  // namespace
 
-void TK2STR(int mode, double tolerance, int count, const double* lane, int capacity, int& result_count,
-            double* buffer, int& status)
+void TK2STR(int mode, double tolerance, int count, const double* lane, int capacity, int& result_count, double* buffer,
+            int& status)
 {
     status = 0;
     result_count = 0;
@@ -256,8 +256,7 @@ void CLCRMP(int count, const double* string, int closed, int& result_count, int&
     handle = -1;
 }
 
-void lane_span_test(int count, const float* points, const pokarr* array, double length, int& result,
-                    int& status)
+void lane_span_test(int count, const float* points, const pokarr* array, double length, int& result, int& status)
 {
     status = 0;
     result = 0;

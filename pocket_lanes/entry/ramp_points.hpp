@@ -16,8 +16,8 @@ inline constexpr int kRampGrowth = 100;
 // once). capacity counts reals. Mode 1 keeps the lane's order, any other reverses it.
 // result_count answers the points written. Status 0; -1 with "TK2STR,BUF OF POINTS FOR RAMP-IN
 // IS TOO SMALL" when they do not fit (the caller grows the buffer and calls again).
-void TK2STR(int mode, double tolerance, int count, const double* lane, int capacity, int& result_count,
-            double* buffer, int& status);
+void TK2STR(int mode, double tolerance, int count, const double* lane, int capacity, int& result_count, double* buffer,
+            int& status);
 
 // Lays the ramp along the `count` points of the string (x, y doubles; the caller's start point
 // first) climbing at pocket_state.ramp_angle from the string's second point at
@@ -36,5 +36,4 @@ void CLCRMP(int count, const double* string, int closed, int& result_count, int&
 // length is below twice pocket_work.tolerance), -1 when it does not. The lane is resampled at
 // 5 x the tolerance, and from its middle point the walk jumps to the farthest unvisited point
 // until a pair is found or no pair can be. Status 0, or that of a failed host array.
-void lane_span_test(int count, const float* points, const pokarr* array, double length, int& result,
-                    int& status);
+void lane_span_test(int count, const float* points, const pokarr* array, double length, int& result, int& status);

@@ -4,8 +4,8 @@
 // functions 34 and 38, the arrays kept between calls, and a segment without length.
 #include "pocket_lanes/lane_test_support.hpp"
 
-#include "host/vantu.hpp"
 #include "clearing/hatch/hatch_region.hpp"
+#include "host/vantu.hpp"
 
 #include <cmath>
 #include <vector>
@@ -50,8 +50,9 @@ struct hatch_result {
     std::vector<double> points;
 };
 
-hatch_result hatch(int mode, const std::vector<std::vector<float>>& second, const std::vector<std::vector<float>>& first,
-                   double x1, double y1, double x2, double y2, xy_output& output)
+hatch_result hatch(int mode, const std::vector<std::vector<float>>& second,
+                   const std::vector<std::vector<float>>& first, double x1, double y1, double x2, double y2,
+                   xy_output& output)
 {
     const std::vector<word> s = packed(second), f = packed(first);
     const double p1[3] = {x1, y1, 0.0}, p2[3] = {x2, y2, 0.0};

@@ -4,8 +4,8 @@
 #include "listing/listing_support.hpp"
 
 #include "driver/relations.hpp"
-#include "host/control/script.hpp"
 #include "driver/service_menu.hpp"
+#include "host/control/script.hpp"
 
 using namespace listing_test;
 
@@ -41,7 +41,8 @@ TEST_F(ServiceMenu, NoDisplayWithEveryFlagOffShowsGroupSixAndReturnsAfterOneAnsw
     std::fill(std::begin(c.options), std::end(c.options), 0);
     c.run();
     ASSERT_EQ(pages().size(), 1u);
-    EXPECT_NE(pages()[0].find("1 (blank) | 2 (blank) | 3 CALCULATE PARTBOX | 4 CRITERIA LIST"), std::string::npos) << pages()[0];
+    EXPECT_NE(pages()[0].find("1 (blank) | 2 (blank) | 3 CALCULATE PARTBOX | 4 CRITERIA LIST"), std::string::npos)
+        << pages()[0];
     EXPECT_EQ(control::call_count("calculate_partbox"), 0) << "no action with the no-display flag";
     EXPECT_EQ(c.options[2], 1);
 }
@@ -49,7 +50,8 @@ TEST_F(ServiceMenu, NoDisplayWithEveryFlagOffShowsGroupSixAndReturnsAfterOneAnsw
 TEST_F(ServiceMenu, DisplayChoiceAndBackupSlots)
 {
     TLER().at(tool_display_state::kMode) = 4;
-    control::load_script_text(R"([{"page": {"line": 14}}, {"page": {"line": 4, "value": "MOTION: NO FAST DISP."}}, {"page": 0}])", "service");
+    control::load_script_text(
+        R"([{"page": {"line": 14}}, {"page": {"line": 4, "value": "MOTION: NO FAST DISP."}}, {"page": 0}])", "service");
     service_call c;
     c.run();
     const auto shown = pages();
@@ -74,7 +76,7 @@ TEST_F(ServiceMenu, PartboxAndOriginStoreTheRelationValuesAroundTheChangeOnlyOnT
         {16, 0, {"rel_nc_val_get", "repos_proc", "update_min_max_pz", "rel_nc_val_get"}},
         {16, 1, {"repos_proc"}},
     };
-    rel_switches().shift_3301 = true;   // one relation follows the origin z
+    rel_switches().shift_3301 = true;  // one relation follows the origin z
     for (const row& r : rows) {
         SCOPED_TRACE("slot " + std::to_string(r.slot) + ", list level " + std::to_string(r.list_level));
         control::clear_messages();
@@ -86,7 +88,8 @@ TEST_F(ServiceMenu, PartboxAndOriginStoreTheRelationValuesAroundTheChangeOnlyOnT
         c.run();
         std::vector<std::string> calls;
         for (const auto& e : control::trace_entries())
-            if (e.name == "calculate_partbox" || e.name == "rel_nc_val_get" || e.name == "update_min_max_pz" || e.name == "repos_proc")
+            if (e.name == "calculate_partbox" || e.name == "rel_nc_val_get" || e.name == "update_min_max_pz" ||
+                e.name == "repos_proc")
                 calls.push_back(e.name);
         EXPECT_EQ(calls, r.calls);
         control::set_tracing(false);
@@ -115,7 +118,8 @@ TEST_F(ServiceMenu, GoToPointOpensTheMachineDialogOfTheServiceKind)
         c.goto_mode = r.goto_mode;
         c.run();
         const auto lines = control::lines_of(r.channel);
-        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(r.text) != std::string::npos; }));
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                [&](const std::string& l) { return l.find(r.text) != std::string::npos; }));
         EXPECT_EQ(pages().size(), 2u) << "the page again after the dialog";
     }
 }

@@ -2,11 +2,11 @@
 // every block not followed by a text block, and at the end of the list; the walk of a stored tool
 // path's entries and its failures.
 #include "driver/proc_block_support.hpp"
-#include "listing/proc_header_listing.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
 #include "host/vantu.hpp"
 #include "listing/lst_state.hpp"
+#include "listing/proc_header_listing.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@
 TEST(ProcHeaderListing, SeparatorsAfterBlocksNotFollowedByText)
 {
     vantu::control::reset();
-    const std::filesystem::path out = std::filesystem::temp_directory_path() / ("drelan_proch_" + std::to_string(::getpid()));
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("drelan_proch_" + std::to_string(::getpid()));
     std::filesystem::create_directories(out);
     vantu::control::set_output_directory(out.string());
     proc_test::proc_block b;
@@ -27,13 +28,13 @@ TEST(ProcHeaderListing, SeparatorsAfterBlocksNotFollowedByText)
     int status = 0;
     const word one = std::bit_cast<word>(1.0f);
     // A type-10 block (rotation axes) right after the procedure block, then a line block.
-    for (const std::vector<word>& w : {std::vector<word>{10, 8, 1, one, 0, 0, 0, one, 0, 0, 0},
-                                       std::vector<word>{2, 9, one, one, 0}}) {
+    for (const std::vector<word>& w :
+         {std::vector<word>{10, 8, 1, one, 0, 0, 0, one, 0, 0, 0}, std::vector<word>{2, 9, one, one, 0}}) {
         lcreat(1, status);
         lputd(static_cast<int>(w.size()), w.data(), status);
         lclos(status);
     }
-    lacces(2, status);   // back to the procedure block, the first line
+    lacces(2, status);  // back to the procedure block, the first line
     const int unit = 31;
     aopen(unit, "header.lst", 2, status);
     ASSERT_EQ(status, 0);
@@ -50,7 +51,8 @@ TEST(ProcHeaderListing, SeparatorsAfterBlocksNotFollowedByText)
     EXPECT_EQ(lines[lines.size() - 5], separator);
     for (std::size_t i = lines.size() - 4; i < lines.size(); ++i) EXPECT_EQ(lines[i], "");
     const auto first = std::find(lines.begin(), lines.end(), separator);
-    EXPECT_LT(first - lines.begin() + 1, static_cast<std::ptrdiff_t>(lines.size()) - 5) << "the line block prints nothing";
+    EXPECT_LT(first - lines.begin() + 1, static_cast<std::ptrdiff_t>(lines.size()) - 5)
+        << "the line block prints nothing";
     aclose(unit, status);
     vantu::control::reset();
     std::filesystem::remove_all(out);
@@ -66,7 +68,8 @@ std::vector<word> line_words(int number) { return {5, 2, number, std::bit_cast<w
 // Opens the unit in a fresh output folder; closes it and removes the folder on the way out.
 struct header_unit {
     static constexpr int kUnit = 31;
-    std::filesystem::path out = std::filesystem::temp_directory_path() / ("drelan_proch1_" + std::to_string(::getpid()));
+    std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("drelan_proch1_" + std::to_string(::getpid()));
     header_unit()
     {
         std::filesystem::create_directories(out);
@@ -104,7 +107,8 @@ TEST(ProcHeaderListing, StoredToolPathEntriesInOrderEachToolPathWalkedOnce)
     const int inner_procedure = control::add_entity(9, 4, line_words(6));
     // A movement entry followed by a text entry keeps no separator between them; kind 7 is skipped;
     // the inner tool path names the outer one again, which is not walked twice.
-    ASSERT_TRUE(control::declare_tool_path_entries(outer, {}, {{1, procedure}, {4, move}, {10, text}, {2, inner}, {7, move}}));
+    ASSERT_TRUE(
+        control::declare_tool_path_entries(outer, {}, {{1, procedure}, {4, move}, {10, text}, {2, inner}, {7, move}}));
     ASSERT_TRUE(control::declare_tool_path_entries(inner, {}, {{1, inner_procedure}, {2, outer}}));
     header_unit file;
     control::set_tracing(true);
@@ -112,9 +116,10 @@ TEST(ProcHeaderListing, StoredToolPathEntriesInOrderEachToolPathWalkedOnce)
     proch1_ent(outer, header_unit::kUnit, 0, status);
     EXPECT_EQ(status, 0);
     const auto id = [](int n) { return std::to_string(n); };
-    EXPECT_EQ(opened(), (std::vector<std::string>{"eopen " + id(outer), "eopen " + id(procedure), "open_movmnt " + id(move),
-                                                  "open_movmnt " + id(text), "eopen " + id(inner),
-                                                  "eopen " + id(inner_procedure), "eopen " + id(outer)}));
+    EXPECT_EQ(opened(),
+              (std::vector<std::string>{"eopen " + id(outer), "eopen " + id(procedure), "open_movmnt " + id(move),
+                                        "open_movmnt " + id(text), "eopen " + id(inner), "eopen " + id(inner_procedure),
+                                        "eopen " + id(outer)}));
     const std::vector<std::string> lines = control::listing_lines(header_unit::kUnit);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), proch_separator()), 5);
     int open_id = -1, position = 0;
@@ -127,10 +132,10 @@ TEST(ProcHeaderListing, BadEntitiesGiveTheirMessageAndMinusOne)
 {
     struct row {
         const char* what;
-        int entity_type;                        // of the listed entity; 0: no entity
-        std::vector<std::pair<int, int>> entries;   // kind, entity type (0: an id of no entity)
+        int entity_type;                           // of the listed entity; 0: no entity
+        std::vector<std::pair<int, int>> entries;  // kind, entity type (0: an id of no entity)
         const char* channel;
-        std::string message;                    // "#": the listed entity's id, "@": the entry's
+        std::string message;  // "#": the listed entity's id, "@": the entry's
     };
     const std::vector<row> rows = {
         {"no such entity", 0, {}, "eroutc", "proch1_ent, PROBLEMS IN OPENNING ENTITY"},
@@ -147,8 +152,9 @@ TEST(ProcHeaderListing, BadEntitiesGiveTheirMessageAndMinusOne)
         int entry_id = 0;
         if (!r.entries.empty()) {
             const auto [kind, type] = r.entries.front();
-            entry_id = type == 0 ? control::add_entity(2, 1, line_words(2)) : control::add_entity(9, type, line_words(2));
-            if (kind == 1 && type == 0) entry_id += 100;   // no entity at all
+            entry_id =
+                type == 0 ? control::add_entity(2, 1, line_words(2)) : control::add_entity(9, type, line_words(2));
+            if (kind == 1 && type == 0) entry_id += 100;  // no entity at all
             ASSERT_TRUE(control::declare_tool_path_entries(listed, {}, {{kind, entry_id}}));
         }
         header_unit file;
@@ -156,8 +162,10 @@ TEST(ProcHeaderListing, BadEntitiesGiveTheirMessageAndMinusOne)
         proch1_ent(listed, header_unit::kUnit, 0, status);
         EXPECT_EQ(status, -1);
         std::string expected = r.message;
-        if (const auto at = expected.find('#'); at != std::string::npos) expected.replace(at, 1, std::to_string(listed));
-        if (const auto at = expected.find('@'); at != std::string::npos) expected.replace(at, 1, std::to_string(entry_id));
+        if (const auto at = expected.find('#'); at != std::string::npos)
+            expected.replace(at, 1, std::to_string(listed));
+        if (const auto at = expected.find('@'); at != std::string::npos)
+            expected.replace(at, 1, std::to_string(entry_id));
         ASSERT_FALSE(control::lines_of(r.channel).empty());
         EXPECT_EQ(control::lines_of(r.channel).back(), expected);
         int open_id = -1, position = 0;

@@ -1,8 +1,8 @@
 // The lane table: appending up to its limit, closing lanes, finding lanes of a branch (one by
 // one and every level in one scan), and the box cache.
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pocket_test_support.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 
 #include <random>
@@ -31,10 +31,7 @@ protected:
     }
 };
 
-pokarr square(double side)
-{
-    return make_2d({{0, 0}, {side, 0}, {side, side}, {0, side}, {0, 0}});
-}
+pokarr square(double side) { return make_2d({{0, 0}, {side, 0}, {side, side}, {0, side}, {0, 0}}); }
 
 TEST_F(LaneTable, FullTableRefusesAndKeepsCount)
 {
@@ -207,7 +204,8 @@ TEST_F(LaneTable, CurrentLanesOfEveryLevelAreThoseFindFinds)
                 lane_add(pass, b, 0, 0, 0, 0.0, 0, none, status);
                 if (unit(rng) < 0.2) lane_add(1, b, 1, 0, 0, 0.0, 0, none, status);
                 next.push_back(b);
-                if (unit(rng) < 0.3) next.push_back(++branches), lane_add(pass, branches, 0, 0, 0, 0.0, 0, none, status);
+                if (unit(rng) < 0.3)
+                    next.push_back(++branches), lane_add(pass, branches, 0, 0, 0, 0.0, 0, none, status);
             }
             open = next;
             ASSERT_EQ(status, 0);
@@ -217,7 +215,8 @@ TEST_F(LaneTable, CurrentLanesOfEveryLevelAreThoseFindFinds)
             for (int b = 1; b <= branches; ++b) {
                 int lane = 0;
                 lane_find(0, 0, b, wanted, lane, found, status);
-                EXPECT_EQ(levels.lane(b), lane) << "seed " << seed << " trial " << trial << " pass " << pass << " branch " << b;
+                EXPECT_EQ(levels.lane(b), lane)
+                    << "seed " << seed << " trial " << trial << " pass " << pass << " branch " << b;
             }
         }
     }

@@ -3,8 +3,8 @@
 // a convex loop offset out and back comes home).
 #include "pocket_lanes/lane_test_support.hpp"
 
-#include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -12,10 +12,7 @@
 namespace {
 
 // The square 0..10 counter-clockwise, restarted in the middle of its bottom edge.
-std::vector<xy> square_loop()
-{
-    return {{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}};
-}
+std::vector<xy> square_loop() { return {{5, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}; }
 
 pokarr offset_of(const std::vector<xy>& entries, int side, double d, int& status)
 {
@@ -38,8 +35,7 @@ TEST_F(LaneTest, SquareOutwardGivesMitrePointsWithSwitchOff)
     const std::vector<xy> got = entries_of(r);
     ASSERT_EQ(got.size(), 6u);
     const xy corners[4] = {{10, 0}, {10, 10}, {0, 10}, {0, 0}};
-    for (int k = 0; k < 4; ++k)
-        EXPECT_NEAR(distance(got[k + 1], corners[k]), std::sqrt(2.0), 1e-12) << "corner " << k;
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(distance(got[k + 1], corners[k]), std::sqrt(2.0), 1e-12) << "corner " << k;
     EXPECT_NEAR(got[1].x, 11.0, 1e-12);
     EXPECT_NEAR(got[1].y, -1.0, 1e-12);
     EXPECT_NEAR(got.front().x, 5.0, 1e-12);
@@ -82,8 +78,7 @@ TEST_F(LaneTest, ConvexTurnOfHundredDegreesGivesSquarePair)
     double q1[2], q2[2], v[2], len2 = 0.0;
     int count = 0, arc = 0;
     const double d = 2.0;
-    offset_corner(kCornerInner, u, p0, p1, 0, 0, arc, 100.0, kSideRight, d, q1, q2, count, v,
-                  len2);
+    offset_corner(kCornerInner, u, p0, p1, 0, 0, arc, 100.0, kSideRight, d, q1, q2, count, v, len2);
     ASSERT_EQ(count, 2);
     EXPECT_EQ(arc, 0);
     // Pushed d beyond the vertex along both elements, each at d from its own element.
@@ -104,12 +99,9 @@ TEST_F(LaneTest, CornerRuleDecisionTable)
         int count, arc;
     };
     const row rows[] = {
-        {"straight on", 0.3, kSideRight, 0, 1, 0},
-        {"convex 90 mitre", 90.0, kSideRight, 0, 1, 0},
-        {"convex 90 arc", 90.0, kSideRight, 1, 2, 1},
-        {"convex 120 square", 120.0, kSideRight, 0, 2, 0},
-        {"concave 90 mitre", 90.0, kSideLeft, 1, 1, 0},
-        {"reversal with arcs", 180.0, kSideRight, 1, 2, 1},
+        {"straight on", 0.3, kSideRight, 0, 1, 0},           {"convex 90 mitre", 90.0, kSideRight, 0, 1, 0},
+        {"convex 90 arc", 90.0, kSideRight, 1, 2, 1},        {"convex 120 square", 120.0, kSideRight, 0, 2, 0},
+        {"concave 90 mitre", 90.0, kSideLeft, 1, 1, 0},      {"reversal with arcs", 180.0, kSideRight, 1, 2, 1},
         {"reversal square cap", 180.0, kSideRight, 0, 2, 0},
     };
     for (const row& r : rows) {
@@ -120,8 +112,7 @@ TEST_F(LaneTest, CornerRuleDecisionTable)
         const double p1[2] = {10.0 * std::cos(a), 10.0 * std::sin(a)};
         double q1[2], q2[2], v[2], len2 = 0.0;
         int count = 0, arc = 0;
-        offset_corner(kCornerInner, u, p0, p1, 0, 0, arc, 100.0, r.side, 1.0, q1, q2, count, v,
-                      len2);
+        offset_corner(kCornerInner, u, p0, p1, 0, 0, arc, 100.0, r.side, 1.0, q1, q2, count, v, len2);
         EXPECT_EQ(count, r.count) << r.name;
         EXPECT_EQ(arc, r.arc) << r.name;
     }
@@ -229,21 +220,21 @@ TEST_F(LaneTest, OffsetPointsLieAtDistanceFromTheirSource)
                 for (std::size_t k = 0; k < source.size(); ++k) {
                     if (source[k].x > 1e20) {
                         const bool centre = distance(source[k + 2], c) < 1e-9;
-                        if (centre && std::fabs(std::fabs(radius - source[k + 1].x) - d) < 1e-9)
-                            explained = true;
+                        if (centre && std::fabs(std::fabs(radius - source[k + 1].x) - d) < 1e-9) explained = true;
                         k += 2;  // the arc's end point is a vertex too
                     } else if (distance(source[k], c) < 1e-9 && std::fabs(radius - d) < 1e-9) {
                         explained = true;
                     }
                 }
-                EXPECT_TRUE(explained) << "arc at entry " << i << " r " << radius << " c " << c.x << "," << c.y << " d " << d;
+                EXPECT_TRUE(explained) << "arc at entry " << i << " r " << radius << " c " << c.x << "," << c.y << " d "
+                                       << d;
                 EXPECT_NEAR(std::fabs(distance(got[i + 3], c) - radius), 0.0, 1e-9);
                 i += 2;  // the end point is checked as a point below
                 continue;
             }
             const std::vector<double> dist = carrier_distances(source, got[i].x, got[i].y);
-            const bool on_offset = std::any_of(dist.begin(), dist.end(),
-                                               [d](double v) { return std::fabs(v - d) < 1e-9; });
+            const bool on_offset =
+                std::any_of(dist.begin(), dist.end(), [d](double v) { return std::fabs(v - d) < 1e-9; });
             EXPECT_TRUE(on_offset) << "point " << i << " (" << got[i].x << ", " << got[i].y << ")";
         }
     }
@@ -279,8 +270,7 @@ TEST_F(LaneTest, ConvexLoopOffsetOutAndBackComesHome)
         pokarr_drop_redundant(closed, 0, back);
         const std::vector<xy> got = entries_of(back);
         for (int k = 0; k < n; ++k) {
-            const bool found = std::any_of(got.begin(), got.end(),
-                                           [&](xy p) { return distance(p, v[k]) < 1e-9; });
+            const bool found = std::any_of(got.begin(), got.end(), [&](xy p) { return distance(p, v[k]) < 1e-9; });
             EXPECT_TRUE(found) << "vertex " << k;
         }
         for (const xy& p : got) {

@@ -3,8 +3,8 @@
 // found when the two loops are swapped.
 #include "pocket_lanes/lane_test_support.hpp"
 
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_nudge.hpp"
 
 #include <algorithm>
@@ -14,8 +14,7 @@ namespace {
 
 struct table {
     std::vector<int> a = std::vector<int>(kLuplupSelfRows), b = std::vector<int>(kLuplupSelfRows);
-    std::vector<double> x = std::vector<double>(kLuplupSelfRows),
-                        y = std::vector<double>(kLuplupSelfRows);
+    std::vector<double> x = std::vector<double>(kLuplupSelfRows), y = std::vector<double>(kLuplupSelfRows);
     int count = 0, result = 0;
 };
 
@@ -146,10 +145,10 @@ TEST_F(LaneTest, JunctionTestsTable)
     };
     // A runs along x through the origin; B comes in and leaves on one side, or crosses.
     const row rows[] = {
-        {{1, 0}, {1, 0}, {0, 1}, {0, 1}, 0},            // crossing upwards
-        {{1, 0}, {1, 0}, {0.6, 0.8}, {0.6, -0.8}, 1},   // dips down to touch from above
-        {{1, 0}, {1, 0}, {-0.6, -0.8}, {-0.6, 0.8}, 1}, // comes from above, goes back up
-        {{1, 0}, {0, 1}, {0, 1}, {1, 0}, 1},            // a mirror corner touching the corner
+        {{1, 0}, {1, 0}, {0, 1}, {0, 1}, 0},             // crossing upwards
+        {{1, 0}, {1, 0}, {0.6, 0.8}, {0.6, -0.8}, 1},    // dips down to touch from above
+        {{1, 0}, {1, 0}, {-0.6, -0.8}, {-0.6, 0.8}, 1},  // comes from above, goes back up
+        {{1, 0}, {0, 1}, {0, 1}, {1, 0}, 1},             // a mirror corner touching the corner
     };
     for (const row& r : rows) {
         int result = -1;
@@ -193,8 +192,7 @@ TEST_F(LaneTest, SwappedLoopsGiveTheSamePoints)
             bool found = false;
             for (int j = 0; j < ba.count; ++j)
                 found = found || (std::hypot(ab.x[i] - ba.x[j], ab.y[i] - ba.y[j]) < 1e-9 &&
-                                  std::abs(ab.a[i]) == std::abs(ba.b[j]) &&
-                                  std::abs(ab.b[i]) == std::abs(ba.a[j]));
+                                  std::abs(ab.a[i]) == std::abs(ba.b[j]) && std::abs(ab.b[i]) == std::abs(ba.a[j]));
             EXPECT_TRUE(found) << "seed " << seed << " row " << i;
         }
     }
@@ -210,11 +208,9 @@ TEST_F(LaneTest, SortOnBAndListComparison)
     isect_sort_on_b(t.count, t.a.data(), t.b.data(), t.x.data(), t.y.data(), b, sa, sb, sx, sy);
     EXPECT_EQ(sb[0], 1);
     EXPECT_EQ(sb[1], 4);
-    EXPECT_EQ(isect_lists_differ(2, t.a.data(), t.b.data(), t.x.data(), t.y.data(), sa, sb, sx, sy),
-              0);
+    EXPECT_EQ(isect_lists_differ(2, t.a.data(), t.b.data(), t.x.data(), t.y.data(), sa, sb, sx, sy), 0);
     sx[1] += 0.5;
-    EXPECT_EQ(isect_lists_differ(2, t.a.data(), t.b.data(), t.x.data(), t.y.data(), sa, sb, sx, sy),
-              2);
+    EXPECT_EQ(isect_lists_differ(2, t.a.data(), t.b.data(), t.x.data(), t.y.data(), sa, sb, sx, sy), 2);
 }
 
 TEST_F(LaneTest, TinyLoopsIntersectToNothing)

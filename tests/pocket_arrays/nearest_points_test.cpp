@@ -1,9 +1,9 @@
 // Nearest points, restart point, closest approach and lane directions.
 #include "pocket_lanes/lane_test_support.hpp"
 
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 
 #include <bit>
 #include <cmath>
@@ -105,13 +105,11 @@ TEST_F(LaneTest, ChainMinDistMeasuresVerticesOfA)
     const chain b({{0, 0}, {10, 0}});
     int element = -1, status = -5;
     double t = 0.0, x = 0.0, y = 0.0, d = 0.0;
-    xy_chain_min_dist(5.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element,
-                      t, x, y, d, status);
+    xy_chain_min_dist(5.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element, t, x, y, d, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(element, 1);
     EXPECT_NEAR(d, 3.0, 1e-12);
-    xy_chain_min_dist(1.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element,
-                      t, x, y, d, status);
+    xy_chain_min_dist(1.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element, t, x, y, d, status);
     EXPECT_EQ(element, 0);
     EXPECT_DOUBLE_EQ(d, kNoDistance);
 }
@@ -148,7 +146,9 @@ TEST_F(LaneTest, NearestPointOnALineIsTheHostFootToTheBit)
     constexpr unsigned kSeed = 7301u;
     std::mt19937 rng(kSeed);
     std::uniform_real_distribution<double> coordinate(-50.0, 50.0), along(-0.5, 0.95), off(-3.0, 3.0);
-    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
     for (int row = 0; row < 400; ++row) {
         const int nd = row % 2 == 0 ? 2 : 3;
         const double s[3] = {coordinate(rng), coordinate(rng), nd == 3 ? coordinate(rng) : 0.0};

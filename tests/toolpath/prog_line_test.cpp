@@ -1,9 +1,9 @@
 // The progress line: percentages shown only when they grow, stage counts every tenth patch, the
 // loop texts, the activity words and what the painter puts where.
-#include "toolpath/machining_type.hpp"
-#include "toolpath/prog_line.hpp"
 #include "host/control.hpp"
 #include "toolpath/display_break.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/prog_line.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,15 @@ TEST_F(ProgLine, PercentageIsTruncatedToFivesAndPaintedOnlyWhenItGrows)
         const char* shown;
     };
     const row rows[] = {
-        {5, 8, "60"}, {7, 9, "75"}, {9, 9, "100"}, {1, 25, ""}, {1, 30, ""}, {43, 100, "40"}, {0, 0, ""},
-        {30000000, 40000000, "75"},      // 100 x done passes 32 bits
-        {2000000000, 1000000000, "100"}, // more done than total is kept to 100
+        {5, 8, "60"},
+        {7, 9, "75"},
+        {9, 9, "100"},
+        {1, 25, ""},
+        {1, 30, ""},
+        {43, 100, "40"},
+        {0, 0, ""},
+        {30000000, 40000000, "75"},       // 100 x done passes 32 bits
+        {2000000000, 1000000000, "100"},  // more done than total is kept to 100
     };
     for (const row& r : rows) {
         SetUp();
@@ -70,9 +76,9 @@ TEST_F(ProgLine, LaterPercentagesUpdateOnlyTheCounter)
 TEST_F(ProgLine, ActivityTextsArePaddedToTwenty)
 {
     const std::pair<int, const char*> rows[] = {
-        {2, "C O M P U T I N G"}, {3, "P O C K E T I N G"}, {4, "P R O J E C T I N G"}, {5, "E X E C U T I N G"},
-        {6, "APPROXIMATING SURF."}, {7, "R E A D I N G"}, {8, "PREPARING SECTION"}, {9, "PLEASE WAIT"},
-        {1, "M A C H I N I N G"}, {42, "M A C H I N I N G"},
+        {2, "C O M P U T I N G"},   {3, "P O C K E T I N G"},  {4, "P R O J E C T I N G"}, {5, "E X E C U T I N G"},
+        {6, "APPROXIMATING SURF."}, {7, "R E A D I N G"},      {8, "PREPARING SECTION"},   {9, "PLEASE WAIT"},
+        {1, "M A C H I N I N G"},   {42, "M A C H I N I N G"},
     };
     for (const auto& [kind, word] : rows) {
         prog_set_activity(kind);
@@ -87,12 +93,13 @@ TEST_F(ProgLine, StagesAreShownEveryTenthPatch)
 {
     struct row {
         int stage_mode, total, done;
-        const char* label;   // nullptr: nothing painted
+        const char* label;  // nullptr: nothing painted
         const char* counter;
     };
     const row rows[] = {
-        {1, 20, 0, "STAGE. PATCHES=", "20"}, {1, 25, 0, nullptr, ""}, {2, 25, 10, "STAGE. PATCHES= 25 DONE=", "10"},
-        {2, 25, 11, nullptr, ""}, {2, 25, 25, "STAGE. PATCHES= 25 DONE=", "25"}, {2, 0, 0, nullptr, ""},
+        {1, 20, 0, "STAGE. PATCHES=", "20"},           {1, 25, 0, nullptr, ""},
+        {2, 25, 10, "STAGE. PATCHES= 25 DONE=", "10"}, {2, 25, 11, nullptr, ""},
+        {2, 25, 25, "STAGE. PATCHES= 25 DONE=", "25"}, {2, 0, 0, nullptr, ""},
     };
     for (const row& r : rows) {
         SetUp();
@@ -112,14 +119,13 @@ TEST_F(ProgLine, LoopTextsAndTheirPaintKinds)
 {
     struct row {
         int kind;
-        const char* activity;   // after the call; nullptr: unchanged
-        bool cleared;           // the line was removed (the host page cleared)
-        std::size_t paints;     // texts painted
+        const char* activity;  // after the call; nullptr: unchanged
+        bool cleared;          // the line was removed (the host page cleared)
+        std::size_t paints;    // texts painted
     };
     const row rows[] = {
-        {0, "TOTAL NUMBER OF LOOPS 12. DONE:", false, 3}, {1, nullptr, false, 1},
-        {2, "E X E C U T I N G   ", true, 0},             {3, "NUMBER OF OFFSETS DONE:", false, 3},
-        {4, nullptr, false, 1},                            {5, nullptr, false, 0},
+        {0, "TOTAL NUMBER OF LOOPS 12. DONE:", false, 3}, {1, nullptr, false, 1}, {2, "E X E C U T I N G   ", true, 0},
+        {3, "NUMBER OF OFFSETS DONE:", false, 3},         {4, nullptr, false, 1}, {5, nullptr, false, 0},
     };
     for (const row& r : rows) {
         SetUp();

@@ -107,9 +107,9 @@ TEST_F(LeadArcs, ApproachTargetOnTheChordForMarkedModes)
         double lead_height;
         std::string first_line;
     } rows[] = {
-        {12, 0.0, "L(0.3,-4.6,"},   // the approach ends... starts at the target on the chord
+        {12, 0.0, "L(0.3,-4.6,"},  // the approach ends... starts at the target on the chord
         {2, 0.0, "L(0,-5,"},
-        {12, 1.0, "L(0,-5,"},       // with a lead height the target stays S
+        {12, 1.0, "L(0,-5,"},  // with a lead height the target stays S
     };
     for (const row& r : rows) {
         fresh_at({0.3f, -4.6f, 20.0f});
@@ -169,7 +169,7 @@ TEST_F(LeadArcs, ClipAgainstThePart)
         int direction, blocked_from, status, clipped, probes;
         double end_x, end_y;
     } rows[] = {
-        {1, 0, 0, 0, 10, 5, 0},   // free: at most ten arc steps, the end stays
+        {1, 0, 0, 0, 10, 5, 0},  // free: at most ten arc steps, the end stays
         {1, 1, kNoLeadLeft, 1, 1, 0, -5},
     };
     for (const row& r : rows) {

@@ -4,10 +4,10 @@
 #include "pocket_lanes/lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/elem_lane_crossings.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_arrays/elem_lane_crossings.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/entry/lead_lane_checks.hpp"
 #include "pocket_lanes/entry/lead_points.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
@@ -64,7 +64,10 @@ protected:
         pokarr_free(a);
         return lane_table_block.count;
     }
-    static void tool_at(double x, double y) { DSP8().set_vec(tool_position_state::kPosition, {float(x), float(y), 0.0f}); }
+    static void tool_at(double x, double y)
+    {
+        DSP8().set_vec(tool_position_state::kPosition, {float(x), float(y), 0.0f});
+    }
 };
 
 struct answer {
@@ -95,8 +98,8 @@ answer lead_out(int lane, const std::vector<xy>& e, int& entry_mode)
 {
     answer a;
     const std::vector<double> p = flat(e);
-    lead_out_calc(0, lane, static_cast<int>(e.size()), p.data(), entry_mode, a.shortened, a.lead, a.centre,
-                  a.direction, a.status);
+    lead_out_calc(0, lane, static_cast<int>(e.size()), p.data(), entry_mode, a.shortened, a.lead, a.centre, a.direction,
+                  a.status);
     return a;
 }
 
@@ -235,8 +238,10 @@ TEST_F(LeadPoints, ArcCrossingItsOwnLaneTenTimesIsRefused)
     std::vector<xy> e = {{0, 0}, {1, 0}};
     for (int k = 1; k <= 10; ++k) {
         const double y = 0.4 * k;
-        if (k % 2 == 1) e.insert(e.end(), {{1, y}, {-6, y}});
-        else e.insert(e.end(), {{-6, y}, {1, y}});
+        if (k % 2 == 1)
+            e.insert(e.end(), {{1, y}, {-6, y}});
+        else
+            e.insert(e.end(), {{-6, y}, {1, y}});
     }
     const int lane = add_lane(e);
     answer a = lead_in(lane, e);
@@ -257,8 +262,8 @@ TEST_F(LeadPoints, SideConflictTable)
 {
     struct row {
         int orientation, inside, side, want;
-    } rows[] = {{1, 1, 1, 0}, {1, 0, 1, 1}, {-1, 1, 1, 1}, {-1, 0, 1, 0},
-                {1, 1, -1, 1}, {1, 0, -1, 0}, {0, 1, 1, 0}, {0, 0, -1, 0}};
+    } rows[] = {{1, 1, 1, 0},  {1, 0, 1, 1},  {-1, 1, 1, 1}, {-1, 0, 1, 0},
+                {1, 1, -1, 1}, {1, 0, -1, 0}, {0, 1, 1, 0},  {0, 0, -1, 0}};
     for (const row& r : rows)
         EXPECT_EQ(side_conflict(r.orientation, r.inside, r.side), r.want)
             << r.orientation << " " << r.inside << " " << r.side;
@@ -296,8 +301,8 @@ TEST_F(LeadPoints, ElementCrossingsInOrderAlongTheElement)
     } rows[] = {
         {kElementLine, {-5, 5}, {15, 5}, {0, 0}, 0, 1, &sx, &sy, 10, {0, 10}},
         {kElementLine, {15, 5}, {-5, 5}, {0, 0}, 0, 1, &sx, &sy, 10, {10, 0}},
-        {kElementLine, {-5, 5}, {15, 5}, {0, 0}, 0, 1, &sx, &sy, 2, {0}},      // room - 1 crossings
-        {kElementLine, {-5, -5}, {15, 15}, {0, 0}, 0, 1, &sx, &sy, 10, {0, 10}},  // through two corners, once each
+        {kElementLine, {-5, 5}, {15, 5}, {0, 0}, 0, 1, &sx, &sy, 2, {0}},          // room - 1 crossings
+        {kElementLine, {-5, -5}, {15, 15}, {0, 0}, 0, 1, &sx, &sy, 10, {0, 10}},   // through two corners, once each
         {kElementLine, {10, -3}, {30, -3}, {0, 0}, 0, 1, &ax, &ay, 10, {16, 24}},  // one arc met twice
         // An arc element (counter-clockwise upper half about (5, 10), radius 2) across the top edge.
         {kElementArc, {7, 10}, {3, 10}, {5, 10}, 2, 1, &sx, &sy, 10, {7, 3}},

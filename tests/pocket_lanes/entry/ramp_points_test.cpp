@@ -212,14 +212,14 @@ TEST_F(RampPoints, ContainmentOfAMoveBetweenCrossings)
         xy a, b;
         int inside;  // both in one odd interval
     } rows[] = {
-        {{1, 5}, {3, 5}, 1},       // one inside interval
-        {{1, 5}, {9, 5}, 0},       // across the island
-        {{1, 1}, {9, 9}, 0},       // the diagonal through the island's corners
-        {{1, 1}, {9, 1}, 1},       // below the island
-        {{-1, 5}, {-2, 5}, 0},     // both outside
-        {{10.05, 5}, {8, 5}, 1},   // on the boundary within the tolerance
-        {{5, 1}, {5, 1}, 0},       // no line
-        {{0, 2}, {10, 2}, 1},      // through two vertices? no: along y 2 across both sides
+        {{1, 5}, {3, 5}, 1},      // one inside interval
+        {{1, 5}, {9, 5}, 0},      // across the island
+        {{1, 1}, {9, 9}, 0},      // the diagonal through the island's corners
+        {{1, 1}, {9, 1}, 1},      // below the island
+        {{-1, 5}, {-2, 5}, 0},    // both outside
+        {{10.05, 5}, {8, 5}, 1},  // on the boundary within the tolerance
+        {{5, 1}, {5, 1}, 0},      // no line
+        {{0, 2}, {10, 2}, 1},     // through two vertices? no: along y 2 across both sides
     };
     for (const row& r : rows) {
         const float a[2] = {static_cast<float>(r.a.x), static_cast<float>(r.a.y)};
