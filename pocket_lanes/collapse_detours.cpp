@@ -60,18 +60,32 @@ struct attachment {
     double distance = 1.0e300;
 };
 
-// The path's elements in their order with their boxes, read once for all the detours of the path:
-// a path holds a few dozen elements and a detour asks about a vertex or two, so a scan of the
-// boxes costs less than building a search index of the path.
-void boxed_elements(const pokarr& path, std::vector<boxed_chain_element>& boxed)
+// The path's elements in their order with their boxes, read once for all the detours of the
+// path, and their order by the boxes' left sides with the widest box's width: a detour asks about
+// a vertex or two, and only the elements whose left sides lie within that width (and the reach)
+// of its box can come near it.
+struct path_elements {
+    std::vector<boxed_chain_element> boxed;  // in the path's order
+    std::vector<int> by_left;                // places in `boxed`, by box[0]
+    double widest = 0.0;
+};
+
+void boxed_elements(const pokarr& path, path_elements& elements)
 {
+    std::vector<boxed_chain_element>& boxed = elements.boxed;
     boxed.clear();
+    elements.widest = 0.0;
     for (int i = 1; i < path.count;) {
         const chain_element e = chain_element_at(path.x, path.y, path.count, i);
         if (!e.valid) break;
         boxed.push_back(boxed_chain_element_of(path.x, path.y, e));
+        elements.widest = std::max(elements.widest, boxed.back().box[2] - boxed.back().box[0]);
         i = e.next;
     }
+    elements.by_left.resize(boxed.size());
+    for (std::size_t k = 0; k < boxed.size(); ++k) elements.by_left[k] = static_cast<int>(k);
+    std::sort(elements.by_left.begin(), elements.by_left.end(),
+              [&boxed](int a, int b) { return boxed[static_cast<std::size_t>(a)].box[0] < boxed[static_cast<std::size_t>(b)].box[0]; });
 }
 
 // Whether every point of the box lies off the arc's circle by more than the margin: the box's
@@ -137,15 +151,25 @@ void vertex_box(const pokarr& loop, double* box)
 // within the working tolerance of the path joins there; else its vertex nearest to the path. The
 // path's elements clearly apart from every vertex are left out once, before the vertices are
 // tried one by one.
-attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_chain_element>& elements,
+attachment attach(const pokarr& loop, const pokarr& path, const path_elements& elements,
                   std::vector<const boxed_chain_element*>& candidates)
 {
     const double on_path = pocket_work_block.working_tolerance;
     double box[4];
     vertex_box(loop, box);
     candidates.clear();
-    for (const boxed_chain_element& b : elements)
+    // An element whose left side lies beyond these bounds is apart from the box by its own box
+    // (the bounds hold the margin of clearly_apart twice over, against rounding at the edge).
+    const double margin = 4.0 * on_path, from = box[0] - margin - elements.widest, to = box[2] + margin;
+    const auto left = [&elements](int k) { return elements.boxed[static_cast<std::size_t>(k)].box[0]; };
+    auto k = std::lower_bound(elements.by_left.begin(), elements.by_left.end(), from,
+                              [&left](int a, double x) { return left(a) < x; });
+    for (; k != elements.by_left.end() && left(*k) <= to; ++k) {
+        const boxed_chain_element& b = elements.boxed[static_cast<std::size_t>(*k)];
         if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
+    }
+    // In the path's order, which decides between equally near elements.
+    std::sort(candidates.begin(), candidates.end());
     attachment best;
     for (int pass = 0; pass < 2 && best.vertex < 0; ++pass) {
         if (pass == 0 && candidates.empty()) continue;
@@ -225,7 +249,7 @@ void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<atta
 struct collapse_detour_room {
     std::deque<pokarr_work> loops;  // the detour lanes of the path, the first `used` of them read
     std::size_t used = 0;
-    std::vector<boxed_chain_element> elements;
+    path_elements elements;
     std::vector<const boxed_chain_element*> candidates;
     std::vector<attachment> joins;
     pokarr_work out{kPlanar};
