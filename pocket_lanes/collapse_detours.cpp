@@ -60,18 +60,37 @@ struct attachment {
     double distance = 1.0e300;
 };
 
-// The path's elements in their order with their boxes, read once for all the detours of the path:
-// a path holds a few dozen elements and a detour asks about a vertex or two, so a scan of the
-// boxes costs less than building a search index of the path.
-void boxed_elements(const pokarr& path, std::vector<boxed_chain_element>& boxed)
+// The path's elements in their order with their boxes, read once for all the detours of the
+// path. A path with many detours also orders them by the boxes' left sides, with the widest box's
+// width: a detour asks about a vertex or two, and only the elements whose left sides lie within
+// that width (and the reach) of its box can come near it. With a few detours the sort costs more
+// than a scan of every element for each.
+constexpr int kOrderedFromDetours = 8;
+
+struct path_elements {
+    std::vector<boxed_chain_element> boxed;  // in the path's order
+    std::vector<int> by_left;                // places in `boxed` by box[0]; empty: scan them all
+    double widest = 0.0;
+};
+
+void boxed_elements(const pokarr& path, int detours, path_elements& elements)
 {
+    std::vector<boxed_chain_element>& boxed = elements.boxed;
     boxed.clear();
+    elements.widest = 0.0;
     for (int i = 1; i < path.count;) {
         const chain_element e = chain_element_at(path.x, path.y, path.count, i);
         if (!e.valid) break;
         boxed.push_back(boxed_chain_element_of(path.x, path.y, e));
         i = e.next;
     }
+    elements.by_left.clear();
+    if (detours < kOrderedFromDetours) return;
+    for (const boxed_chain_element& b : boxed) elements.widest = std::max(elements.widest, b.box[2] - b.box[0]);
+    elements.by_left.resize(boxed.size());
+    for (std::size_t k = 0; k < boxed.size(); ++k) elements.by_left[k] = static_cast<int>(k);
+    std::sort(elements.by_left.begin(), elements.by_left.end(),
+              [&boxed](int a, int b) { return boxed[static_cast<std::size_t>(a)].box[0] < boxed[static_cast<std::size_t>(b)].box[0]; });
 }
 
 // Whether every point of the box lies off the arc's circle by more than the margin: the box's
@@ -133,19 +152,12 @@ void vertex_box(const pokarr& loop, double* box)
     }
 }
 
-// A detour lane shares a point with its source where the horn it fills ends: its first vertex
-// within the working tolerance of the path joins there; else its vertex nearest to the path. The
-// path's elements clearly apart from every vertex are left out once, before the vertices are
-// tried one by one.
-attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxed_chain_element>& elements,
-                  std::vector<const boxed_chain_element*>& candidates)
+// The detour's first vertex within the working tolerance of the candidate elements, else its
+// vertex nearest to the path.
+attachment first_joining_vertex(const pokarr& loop, const pokarr& path,
+                                const std::vector<const boxed_chain_element*>& candidates)
 {
     const double on_path = pocket_work_block.working_tolerance;
-    double box[4];
-    vertex_box(loop, box);
-    candidates.clear();
-    for (const boxed_chain_element& b : elements)
-        if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
     attachment best;
     for (int pass = 0; pass < 2 && best.vertex < 0; ++pass) {
         if (pass == 0 && candidates.empty()) continue;
@@ -169,6 +181,37 @@ attachment attach(const pokarr& loop, const pokarr& path, const std::vector<boxe
         }
     }
     return best;
+}
+
+// A detour lane shares a point with its source where the horn it fills ends: its first vertex
+// within the working tolerance of the path joins there; else its vertex nearest to the path. The
+// path's elements clearly apart from every vertex are left out once, before the vertices are
+// tried one by one.
+attachment attach(const pokarr& loop, const pokarr& path, const path_elements& elements,
+                  std::vector<const boxed_chain_element*>& candidates)
+{
+    const double on_path = pocket_work_block.working_tolerance;
+    double box[4];
+    vertex_box(loop, box);
+    candidates.clear();
+    if (elements.by_left.empty()) {
+        for (const boxed_chain_element& b : elements.boxed)
+            if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
+        return first_joining_vertex(loop, path, candidates);
+    }
+    // An element whose left side lies beyond these bounds is apart from the box by its own box
+    // (the bounds hold the margin of clearly_apart twice over, against rounding at the edge).
+    const double margin = 4.0 * on_path, from = box[0] - margin - elements.widest, to = box[2] + margin;
+    const auto left = [&elements](int k) { return elements.boxed[static_cast<std::size_t>(k)].box[0]; };
+    auto k = std::lower_bound(elements.by_left.begin(), elements.by_left.end(), from,
+                              [&left](int a, double x) { return left(a) < x; });
+    for (; k != elements.by_left.end() && left(*k) <= to; ++k) {
+        const boxed_chain_element& b = elements.boxed[static_cast<std::size_t>(*k)];
+        if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
+    }
+    // In the path's order, which decides between equally near elements.
+    std::sort(candidates.begin(), candidates.end());
+    return first_joining_vertex(loop, path, candidates);
 }
 
 // Appends, from the path, the detour joined at `at` (its lane read into `loop`, running the other
@@ -225,7 +268,7 @@ void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<atta
 struct collapse_detour_room {
     std::deque<pokarr_work> loops;  // the detour lanes of the path, the first `used` of them read
     std::size_t used = 0;
-    std::vector<boxed_chain_element> elements;
+    path_elements elements;
     std::vector<const boxed_chain_element*> candidates;
     std::vector<attachment> joins;
     pokarr_work out{kPlanar};
@@ -280,7 +323,9 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
     // the path as it comes, and all go in with one walk along it.
     room.used = 0;
     room.joins.clear();
-    boxed_elements(path, room.elements);
+    int detours = 0;
+    for (int n = d.first[static_cast<std::size_t>(lane)]; n != 0; n = d.next[static_cast<std::size_t>(n)]) ++detours;
+    boxed_elements(path, detours, room.elements);
     for (int n = d.first[static_cast<std::size_t>(lane)]; n != 0; n = d.next[static_cast<std::size_t>(n)]) {
         if (room.used == room.loops.size()) room.loops.emplace_back(kPlanar);
         pokarr& loop = room.loops[room.used++].a;

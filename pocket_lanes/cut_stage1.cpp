@@ -14,6 +14,8 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
@@ -22,6 +24,7 @@
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -137,6 +140,11 @@ struct stage_run {
     std::size_t parent_room = kParentsFirst;
     std::vector<parent_mark> parent_marks;  // by lane
     long tick = 0, reads = 0;
+    // The boxes of the lanes tried as other parents, by lane (read once: no lane changes its
+    // points in this stage).
+    std::vector<std::array<double, 4>> lane_boxes;
+    std::vector<char> boxed;
+    pokarr_work box_read{2};
 };
 
 // The slot for a new read of lane n: a new one while there is room, else the least recently used,
@@ -230,6 +238,7 @@ struct chain_run {
     double short_limit = 0.0;
     std::vector<int> alternatives;
     std::size_t next_alternative = 0;
+    double box[4] = {};  // F's box (its rays start on F)
     int sweep = 1;
     bool relaxed = false;
     bool best_used = false;
@@ -317,6 +326,7 @@ bool prepare_first(stage_run& s, chain_run& c)
         return false;
     }
     c.short_limit = kShortShare * total;
+    pokarr_box(c.loop.a, c.box);
     c.written.reserve(kEntriesRoom);
     return true;
 }
@@ -423,6 +433,45 @@ bool within_reach(const stage_values& v, ray_mode mode, double length2)
 {
     if (v.offsets_mode == kOneOffset || !v.dense) return true;
     return mode == ray_mode::wider ? length2 < kWideReach * v.reach : length2 <= v.reach;
+}
+
+// Lane n's box, read once in the stage; false when the lane cannot be read.
+bool stage_lane_box(stage_run& s, int n, double* box)
+{
+    const std::size_t lane = static_cast<std::size_t>(n);
+    if (lane >= s.boxed.size()) {
+        s.lane_boxes.resize(static_cast<std::size_t>(lane_table_block.count) + 1);
+        s.boxed.resize(s.lane_boxes.size(), 0);
+    }
+    if (s.boxed[lane] == 0) {
+        int status = 0;
+        lane_to_pokarr(n, s.box_read.a, status);
+        if (status != 0) return false;
+        pokarr_box(s.box_read.a, s.lane_boxes[lane].data());
+        s.boxed[lane] = 1;
+    }
+    std::copy_n(s.lane_boxes[lane].data(), 4, box);
+    return true;
+}
+
+// Whether every step from F to parent p is refused for its length whatever the ray: each step
+// starts on F and ends on p, so it is at least as long as the gap between their boxes, and a gap
+// beyond the wider rays' reach (by a margin for the hits' rounding) refuses them all. Such a
+// round over p meets nothing but refused steps and leaves the chain as it found it, except for
+// the best refused step, which the next round over another parent forgets. Only a dense pocket
+// refuses long steps; F must have no entry yet and p must stand (else a walk ends at once). Planar
+// pockets only (a step on a surface also climbs).
+bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
+{
+    const lane_table& lt = lane_table_block;
+    if (!planar() || s.v.offsets_mode == kOneOffset || !s.v.dense || !valid(p) || lt.status[p] == 0) return false;
+    if (!stage_index_ok(c.first) || s.entries.element[c.first] != 0) return false;
+    double box[4];
+    if (!stage_lane_box(s, p, box)) return false;
+    const double dx = std::max({0.0, box[0] - c.box[2], c.box[0] - box[2]});
+    const double dy = std::max({0.0, box[1] - c.box[3], c.box[1] - box[3]});
+    const double gap = std::hypot(dx, dy) - kPocketRangeSlack;
+    return gap > 0.0 && gap * gap > kWideReach * s.v.reach;
 }
 
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
@@ -662,6 +711,11 @@ void take_chain(stage_run& s, int closing, int direction_sign)
                     listed = true;
                 }
                 if (c.next_alternative < c.alternatives.size()) {
+                    // The last alternative's round always runs: its best refused step is taken
+                    // at last.
+                    while (c.next_alternative + 1 < c.alternatives.size() &&
+                           parent_out_of_reach(s, c, c.alternatives[c.next_alternative]))
+                        ++c.next_alternative;
                     lane_table_block.parent[c.first] = c.alternatives[c.next_alternative++];
                     c.best = refused_step{};
                     continue;

@@ -48,14 +48,15 @@ struct chain {
     int join = 0;
 };
 
-chain chain_of(int closing)
+// The chain of a closing lane. `seen` (a mark per lane, all clear) guards against a loop of
+// parents; the chain's marks are cleared again before it is answered.
+chain chain_of(int closing, std::vector<char>& seen)
 {
     const lane_table& lt = lane_table_block;
     chain c;
     c.closing = closing;
     int lane = std::abs(lt.parent[closing]);
     const int level = valid(lane) ? lt.level[lane] : 0;
-    std::vector<char> seen(static_cast<std::size_t>(lt.count) + 1, 0);
     while (valid(lane) && lt.status[lane] != 0 && seen[static_cast<std::size_t>(lane)] == 0) {
         seen[static_cast<std::size_t>(lane)] = 1;
         c.lanes.push_back(lane);
@@ -67,28 +68,29 @@ chain chain_of(int closing)
         }
         lane = parent;
     }
+    for (const int n : c.lanes) seen[static_cast<std::size_t>(n)] = 0;
     return c;
 }
 
 // The chains in the order of their levels (branches 1, 2, ..., then the islands), each level's
-// closing lanes from the first output lane down.
+// closing lanes from the first output lane down: one sort of the closing lanes by level, and by
+// lane number downward within a level.
 std::vector<chain> chains_in_order()
 {
     const lane_table& lt = lane_table_block;
     const int last = std::min(pocket_box_block.first_output_lane - 1, lt.count);
     const int contours = lt.island_count + 1;
-    std::vector<int> levels;
-    for (int n = 1; n <= last; ++n)
-        if (lt.status[n] < 0 && lt.level[n] != kLevelSeparator) levels.push_back(lt.level[n]);
-    std::sort(levels.begin(), levels.end());
-    levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+    std::vector<int> closing;
+    for (int n = last; n >= 1; --n)
+        if (lt.status[n] < 0 && lt.level[n] != kLevelSeparator && std::abs(lt.parent[n]) > contours)
+            closing.push_back(n);
+    std::stable_sort(closing.begin(), closing.end(), [&lt](int a, int b) { return lt.level[a] < lt.level[b]; });
+    std::vector<char> seen(static_cast<std::size_t>(lt.count) + 1, 0);
     std::vector<chain> chains;
-    for (const int level : levels)
-        for (int n = last; n >= 1; --n)
-            if (lt.level[n] == level && lt.status[n] < 0 && std::abs(lt.parent[n]) > contours) {
-                chain c = chain_of(n);
-                if (!c.lanes.empty()) chains.push_back(std::move(c));
-            }
+    for (const int n : closing) {
+        chain c = chain_of(n, seen);
+        if (!c.lanes.empty()) chains.push_back(std::move(c));
+    }
     return chains;
 }
 

@@ -38,7 +38,7 @@ struct detour_row {
 
 TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
 {
-    const contour square = rectangle(0, 0, 10, 10), round = circle(5, 5, 5);
+    const contour square = rectangle(0, 0, 10, 10), round = circle(5, 5, 5), strip = rectangle(0, 0, 40, 10);
     const double pi = std::acos(-1.0);
     const std::vector<detour_row> rows{
         {"one on a side", square, 40.0, 100.0, {notch(3, 0, 0, 1)}},
@@ -46,6 +46,11 @@ TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
         {"on three sides, backwards", square, 40.0, 100.0,
          {notch(4, 10, 0, -1), notch(10, 5, -1, 0), notch(5, 0, 0, 1)}},
         {"on both arcs of a circle", round, 10.0 * pi, 25.0 * pi, {notch(5, 10, 0, -1), notch(5, 0, 0, 1)}},
+        // Enough detours to find the path's elements by their left sides, far along long sides
+        // that start well left of them.
+        {"many along the long sides", strip, 100.0, 400.0,
+         {notch(35, 10, 0, -1), notch(36, 0, 0, 1), notch(40, 5, -1, 0), notch(2, 0, 0, 1), notch(20, 0, 0, 1),
+          notch(25, 10, 0, -1), notch(0, 5, 1, 0), notch(12, 0, 0, 1), notch(6, 10, 0, -1)}},
     };
     for (const detour_row& row : rows) {
         to_load_state();

@@ -293,4 +293,32 @@ TEST_F(CutStage1, LiveLaneNoChainReachesFailsTheCut)
     }
 }
 
+// A chain whose parent lies on another branch and out of reach tries other parents in the table's
+// order: it enters the first one within a step of it, past the far ones listed before; with none
+// within reach, the last one tried gives the shortest refused step, which the chain takes.
+TEST_F(CutStage1, ChainFarFromItsParentEntersTheNearOtherParentOrTheLastOnesBestStep)
+{
+    for (const bool near : {true, false}) {
+        to_load_state();
+        add(0, 1, 0, rectangle(0, 0, 100, 100));
+        lane_table_block.island_count = 0;
+        const int outer = add(1, 1, 1, rectangle(1, 1, 99, 99));
+        const int parent = add(2, 1, outer, rectangle(60, 60, 70, 70));
+        int last = 0;
+        for (const contour& far : {rectangle(80, 10, 85, 15), rectangle(40, 80, 45, 85), rectangle(85, 30, 90, 35)})
+            last = add(2, 1, outer, far);
+        const int around = near ? add(2, 1, outer, rectangle(9, 9, 21, 21)) : last;
+        const int first = add(3, 2, parent, rectangle(10, 10, 20, 20));
+        const int closing = add(-4, 2, first, {});
+        ASSERT_EQ(run_stage(99), 0) << near;
+        const cut_entry_tables& e = cut_stage_block.entries;
+        EXPECT_NE(e.element[closing], 0) << near;
+        EXPECT_NE(e.element[first], 0) << near;
+        EXPECT_EQ(std::abs(lane_table_block.parent[first]), around) << near;
+        if (near) {
+            EXPECT_NEAR(std::hypot(e.x[first] - e.x[closing], e.y[first] - e.y[closing]), 1.0, 1e-9);
+        }
+    }
+}
+
 }  // namespace
