@@ -103,14 +103,29 @@ struct indexed_loop {
     }
 };
 
-// The elements of the loop whose boxes come within `reach` of the box (x min, y min, x max, y max).
-// A loop whose box stands farther off has none (its elements' boxes lie within its box).
+// A loop of at most this many entries (a collapse lane, a small island's lane) is walked whole:
+// listing its few elements costs less than indexing it.
+constexpr int kWalkedLoopEntries = 24;
+
+// The elements of the loop whose boxes come within `reach` of the box (x min, y min, x max, y max),
+// and with them, for a small loop, its other elements (the distance test passes over those by
+// their boxes). A loop whose box stands farther off has none (its elements' boxes lie within its
+// box).
 void elements_near(indexed_loop& l, const double* box, double reach, std::vector<boxed_element>& out)
 {
     const pokarr& loop = *l.loop;
     if (box[0] - reach > l.box[2] || box[2] + reach < l.box[0] || box[1] - reach > l.box[3] ||
         box[3] + reach < l.box[1])
         return;
+    if (loop.count <= kWalkedLoopEntries) {
+        for (int i = 1; i < loop.count;) {
+            const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+            if (!e.valid) break;
+            i = e.next;
+            out.push_back({&loop, boxed_chain_element_of(loop.x, loop.y, e)});
+        }
+        return;
+    }
     l.made();
     pk_elem_index_candidates(l.index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach,
                              l.index.candidates);
