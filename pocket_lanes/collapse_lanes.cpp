@@ -235,7 +235,8 @@ struct measured_loops {
     struct detour {
         const pokarr* loop;
         double box[4];    // with its arcs' circles
-        double tight[4];  // of its elements as they run
+        double tight[4];  // of its elements as they run, measured when a part first meets the box
+        bool tight_made;
     };
     std::vector<detour> detours;
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
@@ -525,10 +526,11 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
     double box[4], tight[4];
     loop_box(part, box);
     bool tight_made = false;
-    for (const measured_loops::detour& d : measured.detours) {
+    for (measured_loops::detour& d : measured.detours) {
         if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
         if (!tight_made) tight_box(part, tight);
-        tight_made = true;
+        if (!d.tight_made) tight_box(*d.loop, d.tight);
+        tight_made = d.tight_made = true;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         // A loop lies in another only within the other's box.
         const bool nested =
@@ -696,8 +698,7 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
     if (r.status == 0) r.measured.take_lane(lt.count, r.status);
     if (r.status == 0 && lt.status[lt.count] == 0) {
         const indexed_loop& taken = r.measured.loops.back();
-        r.measured.detours.push_back({taken.loop, {taken.box[0], taken.box[1], taken.box[2], taken.box[3]}, {}});
-        tight_box(*taken.loop, r.measured.detours.back().tight);
+        r.measured.detours.push_back({taken.loop, {taken.box[0], taken.box[1], taken.box[2], taken.box[3]}, {}, false});
     }
 }
 
