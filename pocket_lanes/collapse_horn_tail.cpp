@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <numeric>
 #include <vector>
 
@@ -66,16 +65,27 @@ void direction_at(const pokarr& loop, const chain_element& e, double px, double 
 // standard hypot guards at many times the cost).
 double length_of(double x, double y) { return std::sqrt(x * x + y * y); }
 
+// A measure of the direction (x, y) that grows with its angle from +x counter-clockwise, in
+// [0, 4): the way round the unit diamond. It keeps the angles' order at the cost of a division
+// where an angle costs an arc tangent.
+double diamond_angle(double x, double y)
+{
+    const double sum = std::fabs(x) + std::fabs(y);
+    if (!(sum > 0.0)) return 0.0;
+    const double t = y / sum;  // in [-1, 1]
+    if (y >= 0.0) return x >= 0.0 ? t : 2.0 - t;
+    return x < 0.0 ? 2.0 - t : 4.0 + t;
+}
+
 // The way along an element to a point on it, for ordering points on one element: on a line its
-// projection from the start (the squared length times the fraction), on an arc the angle swept
-// from the start in its direction.
+// projection from the start (the squared length times the fraction), on an arc the turn from the
+// start in its direction, measured round the diamond (in [0, 4)).
 double along(const pokarr& loop, const chain_element& e, double px, double py)
 {
     const double sx = loop.x[e.start], sy = loop.y[e.start];
     if (!e.arc) return (px - sx) * (loop.x[e.end] - sx) + (py - sy) * (loop.y[e.end] - sy);
-    const double from = std::atan2(sy - e.cy, sx - e.cx), to = std::atan2(py - e.cy, px - e.cx);
-    double swept = e.dir * (to - from);
-    while (swept < 0.0) swept += 2.0 * std::numbers::pi;
+    double swept = e.dir * (diamond_angle(px - e.cx, py - e.cy) - diamond_angle(sx - e.cx, sy - e.cy));
+    if (swept < 0.0) swept += 4.0;
     return swept;
 }
 

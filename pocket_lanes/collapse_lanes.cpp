@@ -42,15 +42,13 @@ constexpr double kSampledShare = 0.5;
 // Islands of this contour type are passed over by the island tests of the offsets, and here.
 constexpr int kContourOpen = 2;
 
-// A noted piece as a pocket array over the block's memory (turned round in place when recorded).
+// A noted piece as a pocket array over the block's memory from its first entry (turned round in
+// place when recorded).
 struct noted_piece {
     pokarr a;
-    explicit noted_piece(int index)
+    noted_piece(std::size_t first, int count)
     {
         collapse_pieces& b = collapse_pieces_block;
-        std::size_t first = 0;
-        for (int k = 0; k < index; ++k) first += static_cast<std::size_t>(b.counts[static_cast<std::size_t>(k)]);
-        const int count = b.counts[static_cast<std::size_t>(index)];
         pokarr_init(kPlanar, a);
         int status = 0;
         pokarr_init_static(kPlanar, b.x.data() + first, b.y.data() + first, nullptr, nullptr, count, count, a, status);
@@ -62,6 +60,26 @@ struct noted_piece {
 
 // ---- distances --------------------------------------------------------------------------------
 
+// The box of a loop's entries with its arcs' circles (x min, y min, x max, y max).
+void loop_box(const pokarr& loop, double* box)
+{
+    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
+    for (int i = 1; i < loop.count;) {
+        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        const double r = e.arc ? std::fabs(e.r) : 0.0;
+        for (const int k : {e.start, e.end}) {
+            box[0] = std::min(box[0], loop.x[k]), box[1] = std::min(box[1], loop.y[k]);
+            box[2] = std::max(box[2], loop.x[k]), box[3] = std::max(box[3], loop.y[k]);
+        }
+        if (e.arc) {
+            box[0] = std::min(box[0], e.cx - r), box[1] = std::min(box[1], e.cy - r);
+            box[2] = std::max(box[2], e.cx + r), box[3] = std::max(box[3], e.cy + r);
+        }
+    }
+}
+
 // An element of a loop with its box.
 struct boxed_element {
     const pokarr* loop;
@@ -69,16 +87,46 @@ struct boxed_element {
 };
 
 // A loop with the index of its elements' boxes, so that the elements near a piece are found
-// without walking the whole loop for every piece.
+// without walking the whole loop for every piece. The index is built when a box first meets the
+// loop's: most lanes of an offset stand far from every piece.
 struct indexed_loop {
     const pokarr* loop = nullptr;
+    double box[4] = {};  // with its arcs' circles
+    bool indexed = false;
     pk_elem_index index;
+    explicit indexed_loop(const pokarr* of) : loop(of) { loop_box(*of, box); }
+    pk_elem_index& made()
+    {
+        if (!indexed) pokarr_elem_index(loop->count, loop->x, loop->y, index);
+        indexed = true;
+        return index;
+    }
 };
 
-// The elements of the loop whose boxes come within `reach` of the box (x min, y min, x max, y max).
+// A loop of at most this many entries (a collapse lane, a small island's lane) is walked whole:
+// listing its few elements costs less than indexing it.
+constexpr int kWalkedLoopEntries = 24;
+
+// The elements of the loop whose boxes come within `reach` of the box (x min, y min, x max, y max),
+// and with them, for a small loop, its other elements (the distance test passes over those by
+// their boxes). A loop whose box stands farther off has none (its elements' boxes lie within its
+// box).
 void elements_near(indexed_loop& l, const double* box, double reach, std::vector<boxed_element>& out)
 {
     const pokarr& loop = *l.loop;
+    if (box[0] - reach > l.box[2] || box[2] + reach < l.box[0] || box[1] - reach > l.box[3] ||
+        box[3] + reach < l.box[1])
+        return;
+    if (loop.count <= kWalkedLoopEntries) {
+        for (int i = 1; i < loop.count;) {
+            const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
+            if (!e.valid) break;
+            i = e.next;
+            out.push_back({&loop, boxed_chain_element_of(loop.x, loop.y, e)});
+        }
+        return;
+    }
+    l.made();
     pk_elem_index_candidates(l.index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach,
                              l.index.candidates);
     for (const int k : l.index.candidates) {
@@ -108,10 +156,11 @@ bool element_within(const pokarr& loop, const chain_element& e, double px, doubl
 }
 
 // Whether one of the elements comes within `reach` of (px, py). An element's box floors its
-// distance, so most elements are passed over without measuring.
-bool near_within(const std::vector<boxed_element>& elements, double px, double py, double reach)
+// distance, so most elements are passed over without measuring. The element found is moved to the
+// front: the next point asked lies near this one, and mostly within reach of the same element.
+bool near_within(std::vector<boxed_element>& elements, double px, double py, double reach)
 {
-    for (const boxed_element& near : elements) {
+    for (boxed_element& near : elements) {
         const double* box = near.b.box;
         const double bx = std::max({box[0] - px, 0.0, px - box[2]});
         const double by = std::max({box[1] - py, 0.0, py - box[3]});
@@ -123,7 +172,10 @@ bool near_within(const std::vector<boxed_element>& elements, double px, double p
             const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
         }
-        if (element_within(*near.loop, e, px, py, reach)) return true;
+        if (element_within(*near.loop, e, px, py, reach)) {
+            std::swap(near, elements.front());
+            return true;
+        }
     }
     return false;
 }
@@ -153,13 +205,18 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
                 arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, t, mx, my);
                 nx = e.dir * (e.cx - mx), ny = e.dir * (e.cy - my);
             }
-            const double length = std::hypot(nx, ny);
+            // Coordinates of a pocket never come near over- or underflow: no need for hypot.
+            const double length = std::sqrt(nx * nx + ny * ny);
             if (!(length > 0.0)) continue;
             const double scale = direction * half_width / length;
-            out.insert(out.end(), {mx + scale * nx, my + scale * ny});
+            out.push_back(mx + scale * nx);
+            out.push_back(my + scale * ny);
         }
     }
-    if (vertices > 0) out.insert(out.end(), {sum_x / vertices, sum_y / vertices});
+    if (vertices > 0) {
+        out.push_back(sum_x / vertices);
+        out.push_back(sum_y / vertices);
+    }
 }
 
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
@@ -178,7 +235,8 @@ struct measured_loops {
     struct detour {
         const pokarr* loop;
         double box[4];    // with its arcs' circles
-        double tight[4];  // of its elements as they run
+        double tight[4];  // of its elements as they run, measured when a part first meets the box
+        bool tight_made;
     };
     std::vector<detour> detours;
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
@@ -192,7 +250,7 @@ struct measured_loops {
     pk_elem_index& source_index()
     {
         if (loops.empty()) take(&source);
-        return loops.front().index;
+        return loops.front().made();
     }
     // Where a point lies against the source: a ray through the source's index tells inside from
     // outside, and a point within reach of the source's outline lies on it; where the ray passes
@@ -214,9 +272,7 @@ struct measured_loops {
     }
     void take(const pokarr* loop)
     {
-        loops.emplace_back();
-        loops.back().loop = loop;
-        pokarr_elem_index(loop->count, loop->x, loop->y, loops.back().index);
+        loops.emplace_back(loop);
     }
     void take_lane(int n, int& status)
     {
@@ -317,26 +373,6 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
         if (where != kLoopOutside) return true;
     }
     return false;
-}
-
-// The box of a loop's entries with its arcs' circles (x min, y min, x max, y max).
-void loop_box(const pokarr& loop, double* box)
-{
-    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
-    for (int i = 1; i < loop.count;) {
-        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
-        if (!e.valid) break;
-        i = e.next;
-        const double r = e.arc ? std::fabs(e.r) : 0.0;
-        for (const int k : {e.start, e.end}) {
-            box[0] = std::min(box[0], loop.x[k]), box[1] = std::min(box[1], loop.y[k]);
-            box[2] = std::max(box[2], loop.x[k]), box[3] = std::max(box[3], loop.y[k]);
-        }
-        if (e.arc) {
-            box[0] = std::min(box[0], e.cx - r), box[1] = std::min(box[1], e.cy - r);
-            box[2] = std::max(box[2], e.cx + r), box[3] = std::max(box[3], e.cy + r);
-        }
-    }
 }
 
 // Whether the island lane lies beyond the source: its first vertex off the source's boundary lies
@@ -486,11 +522,15 @@ bool box_within(const double* inner, const double* outer)
 // the source's cut, which goes round its detours, would then cross itself.
 bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 {
+    if (measured.detours.empty()) return false;
     double box[4], tight[4];
     loop_box(part, box);
-    tight_box(part, tight);
-    for (const measured_loops::detour& d : measured.detours) {
+    bool tight_made = false;
+    for (measured_loops::detour& d : measured.detours) {
         if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
+        if (!tight_made) tight_box(part, tight);
+        if (!d.tight_made) tight_box(*d.loop, d.tight);
+        tight_made = d.tight_made = true;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         // A loop lies in another only within the other's box.
         const bool nested =
@@ -657,9 +697,8 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
     }
     if (r.status == 0) r.measured.take_lane(lt.count, r.status);
     if (r.status == 0 && lt.status[lt.count] == 0) {
-        r.measured.detours.push_back({&r.measured.lanes.back().a, {}, {}});
-        loop_box(r.measured.lanes.back().a, r.measured.detours.back().box);
-        tight_box(r.measured.lanes.back().a, r.measured.detours.back().tight);
+        const indexed_loop& taken = r.measured.loops.back();
+        r.measured.detours.push_back({taken.loop, {taken.box[0], taken.box[1], taken.box[2], taken.box[3]}, {}, false});
     }
 }
 
@@ -717,13 +756,15 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     if (source_direction != 1) return;
     measured_loops measured(source, first_new);
     // The largest first: the material a smaller piece holds may lie within reach of it.
-    std::vector<int> order(b.counts.size());
-    std::vector<double> areas(b.counts.size());
+    const std::size_t count = b.counts.size();
+    std::vector<int> order(count), directions(count);
+    std::vector<double> areas(count);
+    std::vector<std::size_t> firsts(count, 0);
     std::iota(order.begin(), order.end(), 0);
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        noted_piece piece(static_cast<int>(i));
-        int direction = 0;
-        pokarr_area_dir(piece.a, areas[i], direction);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) firsts[i] = firsts[i - 1] + static_cast<std::size_t>(b.counts[i - 1]);
+        noted_piece piece(firsts[i], b.counts[i]);
+        pokarr_area_dir(piece.a, areas[i], directions[i]);
     }
     std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
         return areas[static_cast<std::size_t>(x)] > areas[static_cast<std::size_t>(y)];
@@ -733,12 +774,10 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     part_record r{measured, source_lane, pass, level, branch_count, level_taken, b.distance, reach};
     for (const int i : order) {
         if (status != 0) break;
-        noted_piece piece(i);
+        const std::size_t at = static_cast<std::size_t>(i);
+        noted_piece piece(firsts[at], b.counts[at]);
         if (near_measured(piece.a, measured, reach, status) || status != 0) continue;
-        double area = 0.0;
-        int direction = 0;
-        pokarr_area_dir(piece.a, area, direction);
-        if (direction < 0) pokarr_reverse(piece.a);
+        if (directions[at] < 0) pokarr_reverse(piece.a);
         bool whole = false;
         parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
         for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -170,3 +171,88 @@ TEST_F(HornTail, RayThroughTheIndexTellsInsideAsTheGeneralTest)
     }
     EXPECT_GT(decided, kPoints * 9 / 10);
 }
+
+namespace {
+
+// A source of one arc crossed twice by a small triangle: the two crossings lie on that arc, and
+// the direct build must order them along it as the clip does, wherever they lie round its
+// centre (across the axes, across the turn from the last quadrant to the first) and whichever
+// way the arc runs.
+struct arc_crossing_row {
+    const char* name;
+    bool bite;     // the arc runs clockwise, a bite out of a square; else half of a disc
+    double where;  // the disc: the direction (degrees) of the crossings; the bite: their x
+};
+
+horn arc_crossed(const arc_crossing_row& row)
+{
+    constexpr double kPi = 3.14159265358979323846;
+    horn h;
+    xy inner{}, first{}, second{};
+    if (row.bite) {
+        // A square of side 20 whose top is a bite 4 deep: a circle of radius 14.5 about (0, 20.5).
+        h.source = {{-10.0, -10.0}, {10.0, -10.0}, {10.0, 10.0}};
+        add_element(h.source, {-10.0, 10.0}, -4.0);
+        add_element(h.source, {-10.0, -10.0}, 0.0);
+        const auto arc_y = [](double x) { return 20.5 - std::sqrt(14.5 * 14.5 - x * x); };
+        inner = {row.where, arc_y(row.where) - 1.5};
+        first = {row.where + 1.0, arc_y(row.where) + 1.5};
+        second = {row.where - 1.0, arc_y(row.where) + 1.5};
+    } else {
+        // A disc of radius 5 as two half circles, the first centred on the crossings' direction.
+        const double t = row.where * kPi / 180.0, q = 0.5 * kPi, side = 15.0 * kPi / 180.0;
+        const auto at = [](double r, double a) { return xy{r * std::cos(a), r * std::sin(a)}; };
+        h.source = {at(5.0, t - q)};
+        add_element(h.source, at(5.0, t + q), 5.0);
+        add_element(h.source, at(5.0, t - q), 5.0);
+        inner = at(3.5, t), first = at(6.0, t - side), second = at(6.0, t + side);
+    }
+    h.piece = {inner, first, second, inner};
+    return h;
+}
+
+class HornTailArcCrossings : public HornTail, public ::testing::WithParamInterface<arc_crossing_row> {};
+
+}  // namespace
+
+TEST_P(HornTailArcCrossings, DirectPartIsTheClippedPart)
+{
+    const horn h = arc_crossed(GetParam());
+    pokarr source = make_from(h.source), piece = make_from(h.piece);
+    double area = 0.0;
+    int direction = 0;
+    pokarr_area_dir(piece, area, direction);
+    if (direction < 0) pokarr_reverse(piece);
+    pk_elem_index index;
+    pokarr_elem_index(source.count, source.x, source.y, index);
+    static loop_buffer direct, clipped;
+    loop_buffer_clear(direct);
+    loop_buffer_clear(clipped);
+    int direct_crossings = -1, clipped_crossings = -1, status = 0;
+    ASSERT_TRUE(horn_tail_inside_loops(source, index, piece, direct, direct_crossings, status));
+    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(comlup_inside_loops(source, piece, clipped, clipped_crossings));
+    EXPECT_EQ(direct_crossings, 2);
+    EXPECT_EQ(clipped_crossings, 2);
+    const std::vector<entries> want = loops_of(clipped), got = loops_of(direct);
+    ASSERT_EQ(want.size(), 1u);
+    ASSERT_EQ(got.size(), want.size());
+    ASSERT_EQ(got[0].size(), want[0].size());
+    for (std::size_t i = 0; i < want[0].size(); ++i) {
+        EXPECT_NEAR(got[0][i].x, want[0][i].x, 1.0e-9) << "entry " << i;
+        EXPECT_NEAR(got[0][i].y, want[0][i].y, 1.0e-9) << "entry " << i;
+    }
+    loop_buffer_clear(direct);
+    loop_buffer_clear(clipped);
+    pokarr_free(source);
+    pokarr_free(piece);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HornTailArcCrossings,
+    ::testing::Values(arc_crossing_row{"DiscAtZero", false, 0.0}, arc_crossing_row{"DiscAt40", false, 40.0},
+                      arc_crossing_row{"DiscAt90", false, 90.0}, arc_crossing_row{"DiscAt180", false, 180.0},
+                      arc_crossing_row{"DiscAt250", false, 250.0}, arc_crossing_row{"DiscAt315", false, 315.0},
+                      arc_crossing_row{"BiteMiddle", true, 0.0}, arc_crossing_row{"BiteLeft", true, -4.0},
+                      arc_crossing_row{"BiteRight", true, 4.0}),
+    [](const ::testing::TestParamInfo<arc_crossing_row>& info) { return std::string(info.param.name); });
