@@ -40,6 +40,6 @@ void fill_region_hatch(region_hatch_seams& table)
 
 namespace {
 [[maybe_unused]] const bool filled_at_load =
-    (fill_hatch_clearing_steps(pocket_engine()), fill_surface_grid_lanes(surface_grid()),
+    (fill_hatch_clearing_steps(pocket_engine()), fill_surface_grid_lanes(surface_grid_seam_table()),
      fill_hatch_line_services(hatch_line_seams()), fill_region_hatch(region_hatch()), true);
 }  // namespace

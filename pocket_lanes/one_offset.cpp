@@ -488,12 +488,12 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     } else {
         lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         if (status == kOffsetOnGrid) {
-            surface_grid().lan_on_grid(0, 0, from, 0.0, status);
+            surface_grid_seam_table().lan_on_grid(0, 0, from, 0.0, status);
             if (status < 0) {
                 c.status = kOneoffMemory;
                 return false;
             }
-            surface_grid().grid_drop_check_set(0);
+            surface_grid_seam_table().grid_drop_check_set(0);
             pokarr_reset(work, std::min(3 * from.count, kPokarrMaxEntries), status);
             lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         }
@@ -590,7 +590,7 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     else if (distance > 0.0) step = distance;
     const double height = z_a[deciding];
     double point[6] = {x[deciding], y[deciding], height, 0.0, 0.0, 0.0};
-    surface_grid().drop_lane_on_grid(0, point, direction, 0.5 * step, nullptr, status);
+    surface_grid_seam_table().drop_lane_on_grid(0, point, direction, 0.5 * step, nullptr, status);
     if (status < 0) {
         c.status = status;
         ended = true;
@@ -1235,7 +1235,7 @@ void oneoff_pokarr(const oneoff_request& request, pokarr& loop, int& status)
     if (!prepare_source(c)) return;
     set_up(c);
     loop_buffer_clear(pending_loops_block);
-    surface_grid().grid_drop_check_set(1);
+    surface_grid_seam_table().grid_drop_check_set(1);
     bool new_distance = true;
     for (int round = 0; round <= 4 * (kRemovalRetries + 2); ++round) {
         const flow f = run_phase(c, new_distance);

@@ -157,7 +157,7 @@ int probe_blocked(const double* p, double z, const double* dir, double reach)
 {
     const double to[2] = {p[0] + reach * dir[0], p[1] + reach * dir[1]};
     int grid = 1;
-    surface_grid().grid_segment_test(p, to, z, grid);
+    surface_grid_seam_table().grid_segment_test(p, to, z, grid);
     if (grid == 0) return 0;
     const double from3[3] = {p[0], p[1], z}, to3[3] = {to[0], to[1], z};
     double contact[3] = {0.0, 0.0, 0.0}, normal[3] = {0.0, 0.0, 1.0};

@@ -191,7 +191,7 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
     point_mover_words& w = point_mover();
     if (dimension != 2) {
         int work = 0, drawn = 0;
-        surface_grid().draw_lane_3d(0, from.data(), to.data(), work, drawn);
+        surface_grid_seam_table().draw_lane_3d(0, from.data(), to.data(), work, drawn);
         const point3 p = {static_cast<float>(from[0]), static_cast<float>(from[1]), static_cast<float>(from[2])};
         const point3 q = {static_cast<float>(to[0]), static_cast<float>(to[1]), static_cast<float>(to[2])};
         int flag = kApproachByKind;

@@ -48,4 +48,4 @@ struct surface_grid_seams {
 };
 
 // The routines the lane engine calls; assign an entry to replace it.
-surface_grid_seams& surface_grid();
+surface_grid_seams& surface_grid_seam_table();

@@ -159,7 +159,7 @@ void twirl_spline_points(const pocket_link_words& link)
                 pass.to[k] = link.to.point[k];
                 pass.to_direction[k] = link.to.direction[k];
             }
-            surface_grid().link_pass_strings(pass, kLinkMode, status);
+            surface_grid_seam_table().link_pass_strings(pass, kLinkMode, status);
         }
     }
     reset_work_flags();

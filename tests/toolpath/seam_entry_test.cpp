@@ -53,7 +53,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kPocketEngineStepsName, unfilled_entries(pocket_engine())},
         {kSurfaceQuerySeamsName, unfilled_entries(surface_query_table())},
         {kApproachServicesName, unfilled_entries(approach_seams())},
-        {kSurfaceGridSeamsName, unfilled_entries(surface_grid())},
+        {kSurfaceGridSeamsName, unfilled_entries(surface_grid_seam_table())},
         {kRegionHatchSeamsName, unfilled_entries(region_hatch())},
         {kEditServicesName, unfilled_entries(edit_seams())},
         {kHatchLineServicesName, unfilled_entries(hatch_line_seams())},
