@@ -282,16 +282,9 @@ bool start_left_out(const projection& pr, const lane_walker& w, int end_flag, co
 // reversed without its start (the next segment's first point) unless the segment is the last.
 int append_strings(projection& pr, const int* ends, bool last)
 {
+    // The walkers' points after their starts lie on triangle borders at the surface's height
+    // already: nothing to bring onto the surface.
     lane_walkers& s = lane_walkers_block;
-    if (pr.onto) {
-        for (lane_walker& w : s.walker)
-            for (std::size_t k = 1; k < w.points.size(); ++k) {
-                double distance = 0.0;
-                int col = 0, row = 0, status = 0;
-                grid_find_cell(kFindNearest, w.points[k].data(), col, row, distance, status);
-                if (status != 0) return status;
-            }
-    }
     pokarr& r = pr.result.a;
     double before[3];
     const bool has_before = r.count > 0;
