@@ -94,6 +94,16 @@ TEST_F(LanOnGrid, SeededLanesLieOnTheSurfaceWithEveryPointOnceInOrder)
         EXPECT_TRUE(lane_points_in_order(input, result)) << "seed " << seed << " trial " << trial;
         EXPECT_LT(off_surface(result, z), 1e-9) << "seed " << seed << " trial " << trial;
     }
+    // A segment across 800 small cells: its strings hold far more than 500 points each.
+    reset_grid();
+    const height_fn z = ridge(50, 6, 0.75);
+    load_grid(0, 0, 0.125, 801, 801, z);
+    make_lane({{1, 2, z(1, 2)}, {99, 98, z(99, 98)}});
+    int status = 0;
+    lan_on_grid(kProjectPlain, 0, lane, 0.0, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_GT(lane.count, 1500);
+    EXPECT_LT(off_surface(points(), z), 1e-9);
 }
 
 TEST_F(LanOnGrid, OnePointClosingAndDensifying)
