@@ -31,6 +31,8 @@ constexpr int kStuckLimit = 6;
 // triangles per cell at most, and each step moves one walker.
 constexpr double kStepsPerCell = 4.0;
 constexpr double kStepSlack = 10.0;
+// Colours of the walkers' cells in the grid's debug display.
+constexpr int kShownCellColour = 3;
 // A segment failing this often, after as many splits, cannot be projected.
 constexpr int kMostSplits = 100;
 // Walkers meet when their last points are this close.
@@ -528,6 +530,7 @@ void lan_on_grid_segment(double length, int* ends, int& state)
             grid_cell_eval_list(1, w.points.back().data(), w.col, w.row, w.entry, towards, record_of(k), w.triangle,
                                 w.list, status);
             if (status != 0) return;
+            grid_show_cell(record_of(k), kShownCellColour + k);
             w.evaluate = false;
             if (s.steps == 1) ends[k] = w.list[0] == 5 && w.list[4] != kBitsBoth ? 1 : 0;
         }

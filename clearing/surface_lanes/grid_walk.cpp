@@ -26,6 +26,8 @@ constexpr int kHistoryLimit = 7;
 // most sqrt(2) cells per cell length of its XY run, which is never longer than the distance.
 constexpr double kStepsPerTenCells = 25.0;
 constexpr double kStepSlack = 10.0;
+// Colour of a walked step in the grid's debug display.
+constexpr int kShownStepColour = 2;
 // Tries to bring a start over a cell without surface onto the nearest surface.
 constexpr int kStartTries = 3;
 
@@ -222,6 +224,7 @@ walk_end run(walk& w, const double* tangent, double distance, int& status)
                 for (int m = 0; m < 3; ++m) w.end[m] = f * w.point[m] + (1.0 - f) * exit[m];
                 return walk_end::reached;
             }
+            grid_show_segment(w.point, exit, kShownStepColour);
             append(w, exit, status);
             if (status != 0) return walk_end::stopped;
             std::memcpy(w.point, exit, sizeof exit);
