@@ -134,6 +134,10 @@ struct lancom_call {
         // From pass 2 on a merge changes no branch lane's level, and no older lane takes the pass's
         // status: the branches' lanes of this pass are found in one scan of the table.
         if (pass >= 2) branch_lanes.know_all();
+        // Nothing the call does before its end step changes an island lane's level or status (it
+        // only appends lanes, which the lookup takes in): the islands' current lanes are found in
+        // one scan of the table instead of one scan per island level.
+        current.know_all_newest();
     }
     int pass, stage, touch;
     int& branch_count;
