@@ -134,10 +134,6 @@ struct lancom_call {
         // From pass 2 on a merge changes no branch lane's level, and no older lane takes the pass's
         // status: the branches' lanes of this pass are found in one scan of the table.
         if (pass >= 2) branch_lanes.know_all();
-        // Nothing the call does before its end step changes an island lane's level or status (it
-        // only appends lanes, which the lookup takes in): the islands' current lanes are found in
-        // one scan of the table instead of one scan per island level.
-        current.know_all_newest();
     }
     int pass, stage, touch;
     int& branch_count;
@@ -435,6 +431,10 @@ void lancom(int pass, int island_stage, int& branch_count, int& island_count, in
     status = 0;
     lancom_call c(pass, island_stage, touch_switch, branch_count, island_count, status);
     if (branch_count >= 1 && island_count != 0) {
+        // Nothing the call does before its end step changes an island lane's level or status (it
+        // only appends lanes, which the lookup takes in): the islands' current lanes are found in
+        // one scan of the table instead of one scan per island level.
+        c.current.know_all_newest();
         for (int b = 1; b <= branch_count; ++b) {
             // A merge takes the branch up again with its newest lane; the lane table bounds it.
             while (branch_against_islands(c, b)) {
