@@ -37,6 +37,8 @@ public:
     {
         return n >= 0 && static_cast<std::size_t>(n) < marks_.size() ? marks_[static_cast<std::size_t>(n)] : kMarkNone;
     }
+    // The highest lane that may hold a mark: no lane above it was ever marked.
+    int highest() const { return static_cast<int>(marks_.size()) - 1; }
     void set(int n, int mark)
     {
         if (n < 0) return;
@@ -380,13 +382,15 @@ void end_step(lancom_call& c)
         lt.status[j] = r[i].result;
     }
     if (c.merges < c.branch_count) {
-        for (int n = 1; n <= lt.count; ++n) {
+        // Only marked lanes are settled: the walks end at the highest lane that may hold a mark.
+        const int marked = std::min(lt.count, c.marks.highest());
+        for (int n = 1; n <= marked; ++n) {
             if (c.marks[n] != kMarkTakenIn || !live(n)) continue;
             lt.status[n] = earlier_negative(n) ? 0 : -lt.status[n];
             c.marks.set(n, kMarkNone);
             --c.islands;
         }
-        for (int n = 1; n <= lt.count; ++n) {
+        for (int n = 1; n <= marked; ++n) {
             const int p = lt.parent[n];
             if (c.marks[n] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
                 lt.level[p] == lt.level[n])
