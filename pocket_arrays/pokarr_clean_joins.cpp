@@ -12,6 +12,7 @@
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 
@@ -131,7 +132,7 @@ void remove_entries(pokarr& a, int first, int n)
 {
     if (n <= 0 || first >= a.count) return;
     n = std::min(n, a.count - first);
-    for (int e = first + n; e < a.count; ++e) copy_entry(a, e, e - n);
+    pokarr_shift_entries(a, first + n, first);
     a.count -= n;
 }
 

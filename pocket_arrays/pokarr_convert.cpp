@@ -128,17 +128,6 @@ int clamp_index(int index, const pokarr& array)
     return index > array.count ? array.count : index;
 }
 
-// Moves entries from..count-1 of every block to start at `to`.
-void shift_entries(pokarr& array, int from, int to)
-{
-    const std::size_t moved = static_cast<std::size_t>(array.count - from) * sizeof(double);
-    if (moved == 0) return;
-    std::memmove(array.x + to, array.x + from, moved);
-    if (array.y != nullptr) std::memmove(array.y + to, array.y + from, moved);
-    if (array.z != nullptr) std::memmove(array.z + to, array.z + from, moved);
-    if (array.n != nullptr) std::memmove(array.n + 3L * to, array.n + 3L * from, 3 * moved);
-}
-
 // The range operations on a source that does not share memory with the destination.
 void insert_range(int n, const pokarr& source, int start, pokarr& destination, int index,
                   int& status)
@@ -148,7 +137,7 @@ void insert_range(int n, const pokarr& source, int start, pokarr& destination, i
     index = clamp_index(index, destination);
     pokarr_grow(destination, destination.count + m, status);
     if (status != 0) return;
-    shift_entries(destination, index, index + m);
+    pokarr_shift_entries(destination, index, index + m);
     write_converted(source, start, destination, index, m);
     destination.count += m;
 }
@@ -186,6 +175,16 @@ void run_range(range_operation operation, int n, const pokarr& source, int start
 }
 
 }  // namespace
+
+void pokarr_shift_entries(pokarr& array, int from, int to)
+{
+    const std::size_t moved = static_cast<std::size_t>(array.count - from) * sizeof(double);
+    if (moved == 0) return;
+    std::memmove(array.x + to, array.x + from, moved);
+    if (array.y != nullptr) std::memmove(array.y + to, array.y + from, moved);
+    if (array.z != nullptr) std::memmove(array.z + to, array.z + from, moved);
+    if (array.n != nullptr) std::memmove(array.n + 3L * to, array.n + 3L * from, 3 * moved);
+}
 
 void pokarr_copy(const pokarr& source, pokarr& destination, int& status)
 {
@@ -275,7 +274,7 @@ void pokarr_remove_pnts(pokarr& array, int closed, int start, int n, int& status
     if (n < 1) return;
     const int old_count = array.count;
     const int end = n > old_count - start ? old_count : start + n;
-    shift_entries(array, end, start);
+    pokarr_shift_entries(array, end, start);
     array.count -= end - start;
     if (!closed) return;
     const bool reached_end = end == old_count;
@@ -285,7 +284,7 @@ void pokarr_remove_pnts(pokarr& array, int closed, int start, int n, int& status
             return;
         }
         // The old closing point went with the range; the first entry repeats it no more.
-        shift_entries(array, 1, 0);
+        pokarr_shift_entries(array, 1, 0);
         --array.count;
     }
     if ((start == 0 && !reached_end) || (start >= 2 && reached_end))

@@ -28,6 +28,10 @@ void pokarr_append(int n, const pokarr& source, int start, pokarr& destination, 
 // Clears the destination's cache and indicator, copies n source entries to its start and cuts
 // it to them (the count in the destination's units).
 void pokarr_replace(int n, const pokarr& source, int start, pokarr& destination, int& status);
+// Moves entries from .. count - 1 of every block (x, y, z, normals) to start at entry `to`, as one
+// block move each; the count is left to the caller. The clean-ups that take entries out of a loop
+// one by one move its tail so.
+void pokarr_shift_entries(pokarr& array, int from, int to);
 // Removes entries start .. start + n - 1 (n cut at the end). With `closed` the array is a loop
 // whose last entry repeats its first, and the closing point is kept right. A start at or
 // beyond the count: "[pokarr_remove_pnts] Index is larger than array", -1.

@@ -6,6 +6,7 @@
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 
@@ -32,20 +33,10 @@ double short_tolerance()
     return std::max(std::min(0.5 * w, kShortCap), kShortFloor);
 }
 
-// Copies entry `from` onto entry `to` (coordinates and normal).
-void copy_entry(pokarr& a, int from, int to)
-{
-    a.x[to] = a.x[from];
-    a.y[to] = a.y[from];
-    if (has_z(a)) a.z[to] = a.z[from];
-    if (a.n != nullptr)
-        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
-}
-
 // Removes entries first .. first + n - 1, moving the tail down.
 void remove_entries(pokarr& a, int first, int n)
 {
-    for (int e = first + n; e < a.count; ++e) copy_entry(a, e, e - n);
+    pokarr_shift_entries(a, first + n, first);
     a.count -= n;
 }
 

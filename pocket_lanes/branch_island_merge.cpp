@@ -37,6 +37,8 @@ public:
     {
         return n >= 0 && static_cast<std::size_t>(n) < marks_.size() ? marks_[static_cast<std::size_t>(n)] : kMarkNone;
     }
+    // The highest lane that may hold a mark: no lane above it was ever marked.
+    int highest() const { return static_cast<int>(marks_.size()) - 1; }
     void set(int n, int mark)
     {
         if (n < 0) return;
@@ -380,13 +382,15 @@ void end_step(lancom_call& c)
         lt.status[j] = r[i].result;
     }
     if (c.merges < c.branch_count) {
-        for (int n = 1; n <= lt.count; ++n) {
+        // Only marked lanes are settled: the walks end at the highest lane that may hold a mark.
+        const int marked = std::min(lt.count, c.marks.highest());
+        for (int n = 1; n <= marked; ++n) {
             if (c.marks[n] != kMarkTakenIn || !live(n)) continue;
             lt.status[n] = earlier_negative(n) ? 0 : -lt.status[n];
             c.marks.set(n, kMarkNone);
             --c.islands;
         }
-        for (int n = 1; n <= lt.count; ++n) {
+        for (int n = 1; n <= marked; ++n) {
             const int p = lt.parent[n];
             if (c.marks[n] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
                 lt.level[p] == lt.level[n])
@@ -431,6 +435,10 @@ void lancom(int pass, int island_stage, int& branch_count, int& island_count, in
     status = 0;
     lancom_call c(pass, island_stage, touch_switch, branch_count, island_count, status);
     if (branch_count >= 1 && island_count != 0) {
+        // Nothing the call does before its end step changes an island lane's level or status (it
+        // only appends lanes, which the lookup takes in): the islands' current lanes are found in
+        // one scan of the table instead of one scan per island level.
+        c.current.know_all_newest();
         for (int b = 1; b <= branch_count; ++b) {
             // A merge takes the branch up again with its newest lane; the lane table bounds it.
             while (branch_against_islands(c, b)) {

@@ -47,7 +47,11 @@ void current_level_lanes::take_new_lanes()
     seen_count_ = std::max(seen_count_, lt.count);
 }
 
-void current_level_lanes::know_all()
+void current_level_lanes::know_all() { know_all(true); }
+
+void current_level_lanes::know_all_newest() { know_all(false); }
+
+void current_level_lanes::know_all(bool closing_ends_level)
 {
     if (wanted_ <= 0) return;
     const lane_table& lt = lane_table_block;
@@ -64,7 +68,7 @@ void current_level_lanes::know_all()
         // has a later pass's status (from pass 2 on, when pass 1 no longer moves lanes between
         // branches).
         if (matches(lt.status[n], wanted_)) known = n;
-        else if (wanted_ >= 2 && lt.status[n] < 0) known = 0;
+        else if (closing_ends_level && wanted_ >= 2 && lt.status[n] < 0) known = 0;
         else continue;
         --undecided;
     }

@@ -13,9 +13,13 @@ public:
     // island levels).
     current_level_lanes(int wanted, int first_level, int last_level);
 
-    // Finds the current lane of every level of the run in one scan of the table (a wanted status
-    // of 1 or more; with 0 every look scans, as lane_find stops at a closed lane).
+    // Finds the current lane of every branch level of the run in one scan of the table (a wanted
+    // status of 1 or more; with 0 every look scans, as lane_find stops at a closed lane). Reads the
+    // branches' rule that a closing lane ends its level's lanes of the earlier passes.
     void know_all();
+    // The same for levels without that rule (the island levels, whose older lanes may keep the
+    // wanted status behind a lane taken in): every level is looked up as lane() would scan it.
+    void know_all_newest();
     // The current lane of the level, 0 when none.
     int lane(int level);
     // Forgets what is known of the level (after its lanes' levels or statuses were written).
@@ -23,6 +27,7 @@ public:
 
 private:
     void take_new_lanes();
+    void know_all(bool closing_ends_level);
     int scan(int level) const;
 
     int wanted_;

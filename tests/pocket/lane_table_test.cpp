@@ -222,3 +222,37 @@ TEST_F(LaneTable, CurrentLanesOfEveryLevelAreThoseFindFinds)
     }
     pokarr_free(found);
 }
+
+// The island levels found in one scan are those lane_find finds, though their lanes' statuses
+// (taken in, merged away, first and second offsets) follow no pass order: a lane of the wanted
+// status may lie behind a closed one. Lanes appended after the scan are taken in by the lookup.
+TEST_F(LaneTable, NewestLanesOfEveryIslandLevelAreThoseFindFinds)
+{
+    pokarr none, found;
+    pokarr_init(2, none);
+    pokarr_init(2, found);
+    const unsigned seed = 20261209u;
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> status_of(-2, 2), island_of(1, 12);
+    constexpr int kIslands = 10;  // levels beyond them are looked up too: none is ever found there
+    for (int trial = 0; trial < 30; ++trial) {
+        lane_table_reset();
+        int status = 0;
+        for (int k = 0; k < 40; ++k) lane_add(status_of(rng), kLevelIsland + island_of(rng), 0, 0, 0, 0.0, 0, none, status);
+        ASSERT_EQ(status, 0);
+        for (const int wanted : {1, 2}) {
+            current_level_lanes levels(wanted, kLevelIsland + 1, kLevelIsland + kIslands);
+            levels.know_all_newest();
+            for (int round = 0; round < 2; ++round) {
+                for (int level = kLevelIsland + 1; level <= kLevelIsland + kIslands + 2; ++level) {
+                    int lane = 0;
+                    lane_find(0, 0, level, wanted, lane, found, status);
+                    EXPECT_EQ(levels.lane(level), lane) << "seed " << seed << " trial " << trial << " wanted "
+                                                        << wanted << " round " << round << " level " << level;
+                }
+                lane_add(wanted, kLevelIsland + island_of(rng), 0, 0, 0, 0.0, 0, none, status);
+            }
+        }
+    }
+    pokarr_free(found);
+}

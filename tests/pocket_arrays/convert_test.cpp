@@ -221,3 +221,43 @@ TEST_F(PocketTest, PropertyTwoDThreeDTwoDIsTheIdentity)
         for (pokarr* p : {&a, &three, &back}) pokarr_free(*p);
     }
 }
+
+// A shift moves the tail of every block (x, y, z and normals) in one piece, also when the tail
+// overlaps where it lands, and leaves the count to the caller.
+TEST_F(PocketTest, ShiftMovesTheTailOfEveryBlock)
+{
+    struct row {
+        int dimension, from, to;
+        std::vector<double> expected;  // x of the entries below the old count
+    };
+    const row rows[] = {
+        {2, 3, 1, {0, 3, 4, 5, 4, 5}},
+        {3, 2, 0, {2, 3, 4, 5, 4, 5}},
+        {4, 5, 4, {0, 1, 2, 3, 5, 5}},
+        {4, 6, 2, {0, 1, 2, 3, 4, 5}},  // nothing to move
+    };
+    for (const row& r : rows) {
+        pokarr a;
+        pokarr_init(r.dimension, a);
+        int status = 0;
+        for (int i = 0; i < 6; ++i) {
+            const double p[3] = {double(i), 100.0 + i, 200.0 + i}, n[3] = {300.0 + i, 400.0 + i, 500.0 + i};
+            pokarr_add_pnt_nrm(p, n, a, status);
+        }
+        ASSERT_EQ(status, 0);
+        pokarr_shift_entries(a, r.from, r.to);
+        EXPECT_EQ(a.count, 6) << "dimension " << r.dimension;
+        EXPECT_EQ(xs(a), r.expected) << "dimension " << r.dimension << " from " << r.from;
+        for (int i = 0; i < a.count; ++i) {
+            const double x = r.expected[static_cast<std::size_t>(i)];
+            EXPECT_EQ(a.y[i], 100.0 + x) << "dimension " << r.dimension << " entry " << i;
+            if (r.dimension >= 3) {
+                EXPECT_EQ(a.z[i], 200.0 + x) << "dimension " << r.dimension << " entry " << i;
+            }
+            if (r.dimension == 4) {
+                EXPECT_EQ(a.n[3 * i + 2], 500.0 + x) << "entry " << i;
+            }
+        }
+        pokarr_free(a);
+    }
+}
