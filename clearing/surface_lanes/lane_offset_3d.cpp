@@ -10,7 +10,6 @@
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "surfaces/surface_grid.hpp"
