@@ -31,6 +31,8 @@ constexpr int kStuckLimit = 6;
 // triangles per cell at most, and each step moves one walker.
 constexpr double kStepsPerCell = 4.0;
 constexpr double kStepSlack = 10.0;
+// Colours of the walkers' cells in the grid's debug display.
+constexpr int kShownCellColour = 3;
 // A segment failing this often, after as many splits, cannot be projected.
 constexpr int kMostSplits = 100;
 // Walkers meet when their last points are this close.
@@ -282,16 +284,9 @@ bool start_left_out(const projection& pr, const lane_walker& w, int end_flag, co
 // reversed without its start (the next segment's first point) unless the segment is the last.
 int append_strings(projection& pr, const int* ends, bool last)
 {
+    // The walkers' points after their starts lie on triangle borders at the surface's height
+    // already: nothing to bring onto the surface.
     lane_walkers& s = lane_walkers_block;
-    if (pr.onto) {
-        for (lane_walker& w : s.walker)
-            for (std::size_t k = 1; k < w.points.size(); ++k) {
-                double distance = 0.0;
-                int col = 0, row = 0, status = 0;
-                grid_find_cell(kFindNearest, w.points[k].data(), col, row, distance, status);
-                if (status != 0) return status;
-            }
-    }
     pokarr& r = pr.result.a;
     double before[3];
     const bool has_before = r.count > 0;
@@ -535,6 +530,7 @@ void lan_on_grid_segment(double length, int* ends, int& state)
             grid_cell_eval_list(1, w.points.back().data(), w.col, w.row, w.entry, towards, record_of(k), w.triangle,
                                 w.list, status);
             if (status != 0) return;
+            grid_show_cell(record_of(k), kShownCellColour + k);
             w.evaluate = false;
             if (s.steps == 1) ends[k] = w.list[0] == 5 && w.list[4] != kBitsBoth ? 1 : 0;
         }

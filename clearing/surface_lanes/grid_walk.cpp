@@ -26,6 +26,8 @@ constexpr int kHistoryLimit = 7;
 // most sqrt(2) cells per cell length of its XY run, which is never longer than the distance.
 constexpr double kStepsPerTenCells = 25.0;
 constexpr double kStepSlack = 10.0;
+// Colour of a walked step in the grid's debug display.
+constexpr int kShownStepColour = 2;
 // Tries to bring a start over a cell without surface onto the nearest surface.
 constexpr int kStartTries = 3;
 
@@ -136,14 +138,16 @@ void carry_across_fold(walk& w)
     v3untd(k, length, status);
     if (status != 0) return;
     const double along = dot3(w.direction, k);
-    double q[3] = {w.direction[0] - along * k[0], w.direction[1] - along * k[1], w.direction[2] - along * k[2]};
+    const double p[3] = {along * k[0], along * k[1], along * k[2]};
+    const double q[3] = {w.direction[0] - p[0], w.direction[1] - p[1], w.direction[2] - p[2]};
     const double q_length = std::sqrt(dot3(q, q));
     const double bend[3] = {n1[0] - n0[0], n1[1] - n0[1], n1[2] - n0[2]};
+    // n1 x k must point away from the fold on the new triangle's side, where q led.
     if (q_length > 0.0 && dot3(q, bend) > 0.0)
         for (double& c : k) c = -c;
     double turned[3];
     v3crsd(n1, k, turned);
-    for (int m = 0; m < 3; ++m) w.direction[m] = along * k[m] + q_length * turned[m];
+    for (int m = 0; m < 3; ++m) w.direction[m] = p[m] + q_length * turned[m];
 }
 
 void remember(walk& w, const grid_cell& cell)
@@ -220,6 +224,7 @@ walk_end run(walk& w, const double* tangent, double distance, int& status)
                 for (int m = 0; m < 3; ++m) w.end[m] = f * w.point[m] + (1.0 - f) * exit[m];
                 return walk_end::reached;
             }
+            grid_show_segment(w.point, exit, kShownStepColour);
             append(w, exit, status);
             if (status != 0) return walk_end::stopped;
             std::memcpy(w.point, exit, sizeof exit);

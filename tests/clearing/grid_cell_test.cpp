@@ -214,25 +214,31 @@ TEST_F(GridCells, FindCellSearchesRingsOnlyWhenNeeded)
     grid_find_cell(kFindNearest, p, col, row, distance, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(grid_cells_block.work[1].cache_key, -1);
-    // A hole of nodes 6..16 around cell (11, 11): ring 1 has no surface; ring 6 has.
-    for (int c = 6; c <= 16; ++c)
-        for (int r = 6; r <= 16; ++r) set_node(c, r, 1.0e8f);
+    // Squares of nodes without surface around cell (11, 11): nodes 6..16 leave ring 1 without
+    // surface; nodes 2..21 leave the first surface in ring 10 (its corner cells, one corner
+    // without surface each); nodes 1..22 leave none within ten rings.
     struct search {
-        int mode, status;
+        int first, last, mode, status;
     };
-    for (const search& r : std::vector<search>{{kFindNearest, -1}, {kFindNearestFar, 0}, {kFindVertical, -1}}) {
-        vantu::control::reset();
+    const std::vector<search> searches = {{6, 16, kFindNearest, -1}, {6, 16, kFindVertical, -1},
+                                          {6, 16, kFindNearestFar, 0}, {2, 21, kFindNearestFar, 0},
+                                          {1, 22, kFindNearestFar, -1}};
+    for (const search& r : searches) {
+        load_grid(0, 0, 1, 30, 30, plane(0.25, 0.5, 2));
+        for (int c = r.first; c <= r.last; ++c)
+            for (int w = r.first; w <= r.last; ++w) set_node(c, w, 1.0e8f);
+        const std::size_t before = errors().size();
         double q[3] = {11.5, 11.5, 0.0};
         grid_find_cell(r.mode, q, col, row, distance, status);
-        EXPECT_EQ(status, r.status) << r.mode;
-        EXPECT_TRUE(errors().empty());
+        EXPECT_EQ(status, r.status) << r.mode << " " << r.first;
+        EXPECT_EQ(errors().size(), before);
         if (r.status != 0) {
             EXPECT_EQ(q[0], 11.5);
             EXPECT_EQ(q[2], 0.0);
             continue;
         }
         EXPECT_NEAR(q[2], 0.25 * q[0] + 0.5 * q[1] + 2, 1e-9);
-        EXPECT_TRUE(col < 6 || col >= 16 || row < 6 || row >= 16) << col << ", " << row;
+        EXPECT_TRUE(col < r.first || col >= r.last || row < r.first || row >= r.last) << col << ", " << row;
     }
 }
 

@@ -94,6 +94,16 @@ TEST_F(LanOnGrid, SeededLanesLieOnTheSurfaceWithEveryPointOnceInOrder)
         EXPECT_TRUE(lane_points_in_order(input, result)) << "seed " << seed << " trial " << trial;
         EXPECT_LT(off_surface(result, z), 1e-9) << "seed " << seed << " trial " << trial;
     }
+    // A segment across 800 small cells: its strings hold far more than 500 points each.
+    reset_grid();
+    const height_fn z = ridge(50, 6, 0.75);
+    load_grid(0, 0, 0.125, 801, 801, z);
+    make_lane({{1, 2, z(1, 2)}, {99, 98, z(99, 98)}});
+    int status = 0;
+    lan_on_grid(kProjectPlain, 0, lane, 0.0, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_GT(lane.count, 1500);
+    EXPECT_LT(off_surface(points(), z), 1e-9);
 }
 
 TEST_F(LanOnGrid, OnePointClosingAndDensifying)
@@ -141,6 +151,21 @@ TEST_F(LanOnGrid, OnePointClosingAndDensifying)
             EXPECT_EQ(result.back(), result.front());
         }
     }
+    // With normals (dimension 4): the same string, each point with the normal it was reached on.
+    reset_grid();
+    load_grid(0, 0, 1, 21, 21, z);
+    pokarr_free(lane);
+    pokarr_init(4, lane);
+    int status = 0;
+    const double normal[3] = {0, 0.6, 0.8};
+    for (const point3& p : std::vector<point3>{{2.5, 3.5, 2.25}, {4.5, 3.5, 3.25}})
+        pokarr_add_pnt_nrm(p.data(), normal, lane, status);
+    lan_on_grid(kProjectPlain, 0, lane, 0.0, status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(lane.count, 5);
+    EXPECT_EQ(lane.n[1], 0.6);  // the lane's first point keeps its own
+    for (int i = 1; i < 4; ++i) EXPECT_NEAR(lane.n[3 * i], -0.5 / std::sqrt(1.25), 1e-12) << i;
+    EXPECT_EQ(lane.n[3 * 4 + 1], 0.6);
 }
 
 TEST_F(LanOnGrid, FailuresLeaveTheLaneUnchanged)

@@ -171,5 +171,11 @@ TEST_F(DropLaneOnGrid, SeededWalksStayOnTheSurface)
         ASSERT_LT(off_surface(z), 1e-9) << "seed " << seed << " trial " << trial;
         EXPECT_NEAR(path_length(), distance, 1e-9) << "seed " << seed << " trial " << trial;
         EXPECT_NEAR(record[5], z(record[3], record[4]), 1e-9) << "seed " << seed << " trial " << trial;
+        if (!on_ridge) continue;
+        // Every fold of the ridge runs along x: the walk keeps its direction's part along x.
+        double n[3] = {0, y < 20 * h ? -0.75 : 0.75, 1}, length = 0, w[3];
+        v3untd(n, length, status);
+        across(tangent, n, w);
+        EXPECT_NEAR(record[3] - x, distance * w[0], 1e-9) << "seed " << seed << " trial " << trial;
     }
 }
