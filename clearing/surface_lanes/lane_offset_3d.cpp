@@ -10,7 +10,6 @@
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "surfaces/surface_grid.hpp"
@@ -72,7 +71,7 @@ struct offset_run {
     double reach2 = 0.0;      // squared join reach
     double spacing = 0.0;     // of repeated points in the appends
     int next_input = 1;       // the input point that ends the next segment
-    int search_start = 0;     // where the join search starts
+    int search_start = 0;     // where the join search of the current piece starts
     double dropped = 0.0;     // summed length of the pieces dropped at corners
     pokarr loop;              // the joined loop
     pokarr corner;            // the fill of one corner
@@ -240,10 +239,9 @@ bool fill_corner(offset_run& run, const segment_piece& prev, const segment_piece
 // whether the piece was joined; run.status tells whether the run goes on.
 bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, segment_piece* next)
 {
-    int start = run.search_start;
+    int start = 0;
     lane_join_start(run.loop, run.reach2, start);
     run.search_start = start;
-    const int count_at_join = run.loop.count;
     int from = 0;
     bool crossed = lane_join_search(kJoinCut, run.loop, cur.piece, start, from) != 0;
     if (!crossed && !same_point(cur.first(), prev.last())) {
@@ -278,10 +276,7 @@ bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, 
         int again = 0;
         if (lane_join_search(kJoinCut, run.loop, cur.piece, run.search_start, again) != 0) from = again;
     }
-    const int count_before = run.loop.count;
-    if (!append_piece(run, cur.piece, from)) return false;
-    run.search_start = std::min(count_before, count_at_join);
-    return true;
+    return append_piece(run, cur.piece, from);
 }
 
 // Lays the joined loop down: spikes cleaned, projected closed onto the grid.

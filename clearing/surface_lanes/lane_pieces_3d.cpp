@@ -19,6 +19,10 @@ constexpr double kStraightCross = 5.0e-4;
 // elem_dist3 answers the closest approach of two skew segments as their crossing; segments on
 // the surface that truly cross meet within this (grid heights are 4-byte reals).
 constexpr double kMeetGap = 1.0e-3;
+// The join search reaches back along the result over at most this many join reaches: at a
+// concave corner the piece that comes back across the result may meet it behind a stretch (the
+// corner's fill, pieces cut off by the corner) that has left the reach.
+constexpr double kJoinArcWindow = 4.0;
 // The piece unloop looks this many segments ahead for a crossing.
 constexpr int kUnloopReach = 20;
 
@@ -222,17 +226,18 @@ int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, i
 
 void lane_join_start(const pokarr& result, double reach2, int& index)
 {
-    if (result.count < 2 || index == 0) {
-        index = 0;
-        return;
-    }
+    index = 0;
+    if (result.count < 2) return;
     const point3 last = at(result, result.count - 1);
-    for (int i = std::min(index, result.count - 1); i >= 0; --i) {
-        if (squared_step(at(result, i).v, last.v) > reach2) {
-            index = i;
-            return;
-        }
+    const double window = kJoinArcWindow * std::sqrt(reach2);
+    double along = 0.0;
+    int earliest = result.count - 1;
+    for (int i = result.count - 2; i >= 0 && along <= window; --i) {
+        const point3 p = at(result, i);
+        along += std::sqrt(squared_step(p.v, at(result, i + 1).v));
+        if (along <= window && squared_step(p.v, last.v) <= reach2) earliest = i;
     }
+    index = std::max(earliest - 1, 0);
 }
 
 void lane_piece_unloop(pokarr& piece)

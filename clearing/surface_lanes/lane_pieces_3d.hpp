@@ -29,9 +29,10 @@ inline constexpr int kJoinLook = 0;
 inline constexpr int kJoinCut = 1;
 int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, int& piece_index);
 
-// Where the join search starts: going back from `index`, the first result point farther than
-// the join reach (squared: reach2) from the result's last point; unchanged when none is; 0 for
-// a result of fewer than two points or an index of 0.
+// Where the join search starts: the segment ending at the earliest result point within the join
+// reach (squared: reach2) of the result's last point, looking back along the result over at most
+// four reaches of arc length (a crossing farther back, such as the loop's own start, is no join).
+// 0 for a result of fewer than two points.
 void lane_join_start(const pokarr& result, double reach2, int& index);
 
 // Removes small loops from a piece of at least four points: each segment i is tested against

@@ -4,6 +4,7 @@
 // inputs give their statuses; the raw offset's dispatcher hands surface loops to it.
 #include "surface_lane_support.hpp"
 
+#include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
 #include "pocket_arrays/lane_offset.hpp"
 
@@ -100,43 +101,72 @@ TEST_F(SurfaceLaneTest, FlatSquareInwardIsTheSquareShrunkWithItsCorners)
     }
 }
 
-// Seeded convex loops on the plane z = 0.5x, offset inwards and outwards: every offset point lies
-// on the plane; inwards every point lies the distance from the source in space (within 1 %),
-// outwards none farther (the corner fills cut the convex corners); the loop never crosses itself.
-TEST_F(SurfaceLaneTest, TiltedPlaneOffsetLiesTheDistanceAwayInSpace)
+// Seeded convex loops, their edges cut into 1 to 8 segments (often shorter than the distance),
+// on the plane z = 0.5x and on a sphere cap, offset inwards and outwards: every offset point lies
+// on the surface; inwards every point lies the distance from the source in space (within 1 % on
+// the plane, 2 % on the cap), outwards none farther and none on the source (the corner fills cut
+// the convex corners); the loop never crosses itself.
+TEST_F(SurfaceLaneTest, OffsetLiesTheDistanceAwayInSpace)
 {
-    const auto tilted = grid_test::plane(0.5, 0.0, 0.0);
-    grid_test::load_grid(0.0, 0.0, 1.0, 101, 101, tilted);
+    const grid_test::height_fn tilted = grid_test::plane(0.5, 0.0, 0.0);
+    const grid_test::height_fn cap = [](double x, double y) {
+        return std::sqrt(150.0 * 150.0 - (x - 50.0) * (x - 50.0) - (y - 50.0) * (y - 50.0)) - 90.0;
+    };
+    const struct {
+        const char* what;
+        const grid_test::height_fn& surface;
+        double h, slack;
+        double on_surface;  // the grid's triangles stand off the sphere by up to (h sqrt 2)^2 / 8R
+    } surfaces[] = {{"tilted plane", tilted, 1.0, 0.01, 1e-6}, {"sphere cap", cap, 1.0, 0.02, 2.5e-3}};
     const double two_pi = 2.0 * std::acos(-1.0);
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        SCOPED_TRACE(testing::Message() << "seed " << seed);
-        std::mt19937 rng(seed);
-        std::uniform_real_distribution<double> unit(0.0, 1.0);
-        const int corners = 4 + static_cast<int>(unit(rng) * 10);
-        const double radius = 15.0 + 20.0 * unit(rng), d = 0.3 + 2.7 * unit(rng);
-        const bool inward = seed % 2 == 1;
-        std::vector<p3> source;
-        for (int k = 0; k < corners; ++k) {
-            const double a = two_pi * (k + 0.1 + 0.8 * unit(rng)) / corners;
-            const double x = 50.0 + radius * std::cos(a), y = 50.0 + radius * std::sin(a);
-            source.push_back({x, y, tilted(x, y)});
+    for (const auto& surface : surfaces) {
+        grid_test::load_grid(0.0, 0.0, surface.h, static_cast<int>(100.0 / surface.h) + 1,
+                             static_cast<int>(100.0 / surface.h) + 1, surface.surface);
+        for (unsigned seed = 1; seed <= 16; ++seed) {
+            SCOPED_TRACE(testing::Message() << surface.what << " seed " << seed);
+            std::mt19937 rng(seed);
+            std::uniform_real_distribution<double> unit(0.0, 1.0);
+            const int corners = 4 + static_cast<int>(unit(rng) * 10);
+            const double radius = 15.0 + 20.0 * unit(rng), d = 0.3 + 2.7 * unit(rng);
+            const bool inward = seed % 2 == 1;
+            std::vector<std::array<double, 2>> vertices;
+            for (int k = 0; k < corners; ++k) {
+                const double a = two_pi * (k + 0.1 + 0.8 * unit(rng)) / corners;
+                vertices.push_back({50.0 + radius * std::cos(a), 50.0 + radius * std::sin(a)});
+            }
+            std::vector<p3> source;
+            const auto add = [&](double x, double y) { source.push_back({x, y, surface.surface(x, y)}); };
+            const auto& last = vertices.back();
+            add(0.5 * (last[0] + vertices[0][0]), 0.5 * (last[1] + vertices[0][1]));
+            for (int k = 0; k < corners; ++k) {
+                const auto& a = vertices[k];
+                const auto& b = vertices[(k + 1) % corners];
+                const int parts = k + 1 < corners ? 1 + static_cast<int>(unit(rng) * 8) : 2;
+                for (int j = 0; j < (k + 1 < corners ? parts : 1); ++j) {
+                    const double t = static_cast<double>(j) / parts;
+                    add(a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]));
+                }
+            }
+            source.push_back(source.front());
+            // The lane as the engine hands it over: laid onto the grid.
+            pokarr lane = make_3d(source);
+            int status = -5;
+            lan_on_grid(kProjectOntoSurface, 0, lane, 0.0, status);
+            ASSERT_EQ(status, 0);
+            source = points_of(lane);
+            pokarr_free(lane);
+            const std::vector<p3> got = offset(source, inward ? kSideLeft : kSideRight, d, status);
+            ASSERT_EQ(status, 0);
+            ASSERT_GE(got.size(), 4u);
+            EXPECT_LT(length_3d(got.front(), got.back()), 1e-9) << "closed";
+            for (const p3& q : got) {
+                EXPECT_NEAR(q[2], surface.surface(q[0], q[1]), surface.on_surface);
+                const double to_source = to_polyline(q, source);
+                EXPECT_LT(to_source, (1.0 + surface.slack) * d) << q[0] << ' ' << q[1];
+                EXPECT_GT(to_source, (inward ? 1.0 - surface.slack : 0.1) * d) << q[0] << ' ' << q[1];
+            }
+            EXPECT_FALSE(self_crossing(got));
         }
-        const p3 a = source.back(), b = source.front();
-        const p3 start = {0.5 * (a[0] + b[0]), 0.5 * (a[1] + b[1]), 0.5 * (a[2] + b[2])};
-        source.insert(source.begin(), start);
-        source.push_back(start);
-        int status = -5;
-        const std::vector<p3> got = offset(source, inward ? kSideLeft : kSideRight, d, status);
-        ASSERT_EQ(status, 0);
-        ASSERT_GE(got.size(), 4u);
-        EXPECT_LT(length_3d(got.front(), got.back()), 1e-9) << "closed";
-        for (const p3& q : got) {
-            EXPECT_NEAR(q[2], tilted(q[0], q[1]), 1e-6);
-            const double to_source = to_polyline(q, source);
-            EXPECT_LT(to_source, 1.01 * d) << q[0] << ' ' << q[1];
-            EXPECT_GT(to_source, (inward ? 0.99 : 0.5) * d) << q[0] << ' ' << q[1];
-        }
-        EXPECT_FALSE(self_crossing(got));
     }
 }
 

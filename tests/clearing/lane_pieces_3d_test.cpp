@@ -81,21 +81,28 @@ TEST_F(SurfaceLaneTest, JoinSearchFindsTheCrossingAndCutsTheResult)
     }
 }
 
-TEST_F(SurfaceLaneTest, JoinStartGoesBackBeyondTheReach)
+TEST_F(SurfaceLaneTest, JoinStartReachesBackOverTheNearPart)
 {
     const std::vector<p3> line = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}};
+    // A corner: the result runs away from its end and comes back within reach of it.
+    const std::vector<p3> corner = {{0, 0, 0}, {4, 0, 0}, {6, 0, 0}, {6, 3, 0}, {4.5, 0.5, 0}};
     const struct {
         std::vector<p3> result;
         double reach2;
-        int index, want;
+        int want;
     } rows[] = {
-        {line, 2.5 * 2.5, 4, 1}, {line, 0.25, 4, 3}, {line, 100.0, 3, 3}, {line, 0.25, 0, 0}, {{{1, 1, 1}}, 0.0, 5, 0},
+        {line, 2.5 * 2.5, 1},  // points 2..4 within reach: from the segment ending at 2
+        {line, 0.25, 3},       // nothing but the end within reach: the last segment
+        {line, 100.0, 0},      // all within reach
+        {corner, 4.0, 0},      // back over the corner to the segment passing the end
+        {corner, 1.0, 3},      // that segment lies more than four reaches back along the result
+        {{{1, 1, 1}}, 0.0, 0},
     };
     for (const auto& r : rows) {
         pokarr result = make_3d(r.result);
-        int index = r.index;
+        int index = -7;
         lane_join_start(result, r.reach2, index);
-        EXPECT_EQ(index, r.want) << "reach2 " << r.reach2 << " from " << r.index;
+        EXPECT_EQ(index, r.want) << "reach2 " << r.reach2 << " points " << r.result.size();
         pokarr_free(result);
     }
 }
