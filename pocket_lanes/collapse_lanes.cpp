@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_arrays/loop_inside.hpp"
@@ -239,6 +240,19 @@ struct measured_loops {
         bool tight_made;
     };
     std::vector<detour> detours;
+    // The corners where the lanes turn left (collapse_whole_tail.hpp), sorted, noted once when a
+    // piece first needs them.
+    std::vector<tail_corner> corners;
+    bool corners_noted = false;
+    const std::vector<tail_corner>& lane_corners(int& status)
+    {
+        if (corners_noted) return corners;
+        corners_noted = true;
+        const std::deque<indexed_loop>& all = get(status);
+        for (std::size_t k = 1; k < all.size() && status == 0; ++k) whole_tail_corners_note(*all[k].loop, corners);
+        whole_tail_corners_sort(corners);
+        return corners;
+    }
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
     std::vector<int> islands;
     bool islands_found = false;
@@ -297,10 +311,13 @@ struct measured_loops {
         islands_found = true;
         const lane_table& lt = lane_table_block;
         islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
-        for (int n = lt.count; n >= 1; --n) {
+        // The walk stops when every island has its lane: the table holds every pass before.
+        int missing = std::max(0, lt.island_count);
+        for (int n = lt.count; n >= 1 && missing > 0; --n) {
             const int k = lt.level[n] - kLevelIsland;
             if (k < 1 || k > lt.island_count || islands[static_cast<std::size_t>(k - 1)] != -1) continue;
             islands[static_cast<std::size_t>(k - 1)] = lt.status[n] < 0 ? 0 : n;
+            --missing;
         }
         std::replace(islands.begin(), islands.end(), -1, 0);
         return islands;
@@ -330,10 +347,10 @@ struct measured_loops {
     }
 };
 
-// Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
-// from the source and from every new lane (`measured`). The part a piece lies in is half as wide
-// as the distance less the piece's half width: a piece that thick cannot hold such a point.
-bool holds_material(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+// The witness points of a piece (witness_points) into `points`; false when it has none or is too
+// thick to hold material: the part a piece lies in is half as wide as the distance less the
+// piece's half width, and a piece that thick holds no point farther than `reach` from its walls.
+bool piece_witnesses(const pokarr& piece, double distance, double reach, std::vector<double>& points, int& status)
 {
     double area = 0.0, length = 0.0;
     int direction = 0;
@@ -343,9 +360,16 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
     if (status != 0 || !(length > 0.0)) return false;
     const double half_width = area / length;
     if (!(half_width < distance - reach)) return false;
-    std::vector<double>& points = measured.points;
     witness_points(piece, direction, half_width, points);
-    if (points.empty()) return false;
+    return !points.empty();
+}
+
+// Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
+// from the source and from every new lane (`measured`).
+bool holds_material(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+{
+    std::vector<double>& points = measured.points;
+    if (!piece_witnesses(piece, distance, reach, points, status)) return false;
     double box[4] = {points[0], points[1], points[0], points[1]};
     for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
         box[0] = std::min(box[0], points[k]), box[1] = std::min(box[1], points[k + 1]);
@@ -641,6 +665,22 @@ void corner_pieces(const pokarr& lane, double distance, double reach)
     }
 }
 
+// Whether the piece is a whole tail of three lines that holds no material
+// (collapse_whole_tail.hpp): the clip would keep it whole and the measure find every witness
+// point within reach of its walls or of its lane corner, so neither need run.
+bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+{
+    whole_tail tail;
+    if (!whole_tail_candidate(piece)) return false;
+    const std::vector<tail_corner>& corners = measured.lane_corners(status);
+    if (status != 0 ||
+        !whole_tail_find(measured.source, measured.source_index(), piece, distance, corners, tail))
+        return false;
+    std::vector<double>& points = measured.points;
+    const bool may_hold = piece_witnesses(piece, distance, reach, points, status);
+    return status == 0 && (!may_hold || whole_tail_covers(tail, points, reach));
+}
+
 // What the parts of one branch offset are recorded with.
 struct part_record {
     measured_loops& measured;
@@ -778,6 +818,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
         noted_piece piece(firsts[at], b.counts[at]);
         if (near_measured(piece.a, measured, reach, status) || status != 0) continue;
         if (directions[at] < 0) pokarr_reverse(piece.a);
+        if (clear_whole_tail(piece.a, measured, b.distance, reach, status) || status != 0) continue;
         bool whole = false;
         parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
         for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {
