@@ -220,6 +220,8 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
     }
 }
 
+constexpr double kIslandBoxSlack = 100.0 * kPocketRangeSlack;
+
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
 // as they are recorded), read and indexed when a piece first needs them.
 struct measured_loops {
@@ -343,7 +345,31 @@ struct measured_loops {
             if (status == 0 && lt.box_index[lane] == -1) lane_to_pokarr(lane, points.a, status);
             if (status == 0) lane_box(lane, -1, points.a, island_boxes.back().box, status);
         }
+        island_order.resize(island_boxes.size());
+        std::iota(island_order.begin(), island_order.end(), 0);
+        std::sort(island_order.begin(), island_order.end(),
+                  [&](int a, int b) { return island_boxes[std::size_t(a)].box[0] < island_boxes[std::size_t(b)].box[0]; });
+        for (const island_lane& i : island_boxes) island_width = std::max(island_width, i.box[2] - i.box[0]);
         return island_boxes;
+    }
+    // The islands (places in `island_boxes`) ordered by their boxes' left sides, and the widest
+    // box's width: a box meets only islands whose left sides lie within that width left of it
+    // (with a slack far above the rounding of the difference).
+    std::vector<int> island_order;
+    double island_width = 0.0;
+    std::vector<int> island_candidates;
+    // The places of the islands whose boxes meet the box, in the order of `island_boxes`.
+    const std::vector<int>& islands_meeting(const double* box, int& status)
+    {
+        const std::vector<island_lane>& all = boxed_islands(status);
+        island_candidates.clear();
+        auto first = std::lower_bound(island_order.begin(), island_order.end(), box[0] - island_width - kIslandBoxSlack,
+                                      [&](int k, double x) { return all[std::size_t(k)].box[0] < x; });
+        for (; first != island_order.end() && all[std::size_t(*first)].box[0] <= box[2]; ++first)
+            if (pk_box_overlap_nd(2, 0.0, all[std::size_t(*first)].box, all[std::size_t(*first)].box + 2, box, box + 2))
+                island_candidates.push_back(*first);
+        std::sort(island_candidates.begin(), island_candidates.end());
+        return island_candidates;
     }
 };
 
@@ -438,15 +464,13 @@ island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& isl
 {
     double box[4];
     loop_box(piece, box);
-    const std::vector<measured_loops::island_lane>& islands = measured.boxed_islands(status);
+    const std::vector<int>& near = measured.islands_meeting(box, status);
     if (status != 0) {
         status = kEngineArrayFailed;
         return island_meeting::none;
     }
-    for (const measured_loops::island_lane& candidate : islands) {
-        const int lane = candidate.lane;
-        const double* island_box = candidate.box;
-        if (!pk_box_overlap_nd(2, 0.0, island_box, island_box + 2, box, box + 2)) continue;
+    for (const int k : near) {
+        const int lane = measured.island_boxes[std::size_t(k)].lane;
         pokarr_reset(island, 0, status);
         if (status == 0) lane_to_pokarr(lane, island, status);
         if (status == 0 && beyond_source(island, measured, status)) continue;
@@ -542,6 +566,10 @@ bool box_within(const double* inner, const double* outer)
            inner[2] < outer[2] + kPocketValueTolerance && inner[3] < outer[3] + kPocketValueTolerance;
 }
 
+// Boxes of loops this far apart are taken to meet: the crossing search counts touches within a
+// micron, a hundred times that keeps clear of its rule.
+constexpr double kDetourBoxSlack = 100.0 * kPocketRangeSlack;
+
 // Whether the part crosses a detour of the source recorded before or one lies inside the other:
 // the source's cut, which goes round its detours, would then cross itself.
 bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
@@ -555,6 +583,9 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
         if (!tight_made) tight_box(part, tight);
         if (!d.tight_made) tight_box(*d.loop, d.tight);
         tight_made = d.tight_made = true;
+        // Loops whose elements' boxes stand apart neither cross nor nest (the circles' boxes
+        // above meet far more often).
+        if (!pk_box_overlap_nd(2, kDetourBoxSlack, d.tight, d.tight + 2, tight, tight + 2)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         // A loop lies in another only within the other's box.
         const bool nested =
