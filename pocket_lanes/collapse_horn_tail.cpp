@@ -262,7 +262,7 @@ bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pok
         for (int j = 0; j < piece_count; ++j) {
             const chain_element& p = elements[j].e;
             // Elements whose boxes stand apart neither cross nor touch.
-            if (!pk_box_overlap_nd(2, kTouchReach, boxed.box, boxed.box + 2, elements[j].box, elements[j].box + 2))
+            if (!boxes_meet(boxed.box, elements[j].box, kTouchReach))
                 continue;
             if (near_touch(source, s, piece, p)) return false;
             double points[2][2];

@@ -366,7 +366,7 @@ struct measured_loops {
         auto first = std::lower_bound(island_order.begin(), island_order.end(), box[0] - island_width - kIslandBoxSlack,
                                       [&](int k, double x) { return all[std::size_t(k)].box[0] < x; });
         for (; first != island_order.end() && all[std::size_t(*first)].box[0] <= box[2]; ++first)
-            if (pk_box_overlap_nd(2, 0.0, all[std::size_t(*first)].box, all[std::size_t(*first)].box + 2, box, box + 2))
+            if (boxes_meet(all[std::size_t(*first)].box, box, 0.0))
                 island_candidates.push_back(*first);
         std::sort(island_candidates.begin(), island_candidates.end());
         return island_candidates;
@@ -579,13 +579,13 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
     loop_box(part, box);
     bool tight_made = false;
     for (measured_loops::detour& d : measured.detours) {
-        if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
+        if (!boxes_meet(d.box, box, 0.0)) continue;
         if (!tight_made) tight_box(part, tight);
         if (!d.tight_made) tight_box(*d.loop, d.tight);
         tight_made = d.tight_made = true;
         // Loops whose elements' boxes stand apart neither cross nor nest (the circles' boxes
         // above meet far more often).
-        if (!pk_box_overlap_nd(2, kDetourBoxSlack, d.tight, d.tight + 2, tight, tight + 2)) continue;
+        if (!boxes_meet(d.tight, tight, kDetourBoxSlack)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         // A loop lies in another only within the other's box.
         const bool nested =
