@@ -140,6 +140,15 @@ bool near_touch(const pokarr& a_loop, const chain_element& a, const pokarr& b_lo
     return grazes(a_loop, a, b_loop, b);
 }
 
+// Whether two arcs' circles stand apart or one within the other by more than kTouchReach: then no
+// end of either comes within reach of the other's circle, they neither touch nor cross.
+bool circles_far_apart(const chain_element& a, const chain_element& b)
+{
+    if (!a.arc || !b.arc) return false;
+    const double d = length_of(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
+    return d > ra + rb + kTouchReach || d < std::fabs(ra - rb) - kTouchReach;
+}
+
 // Whether the point (qx, qy) of the arc's circle lies off the arc: outside its sweep and farther
 // than kTouchReach from both its ends (where the primitives' end rules decide). A whole circle
 // holds every point.
@@ -161,8 +170,8 @@ bool circles_apart(const pokarr& a_loop, const chain_element& a, const pokarr& b
 {
     if (!a.arc && !b.arc) return false;
     if (a.arc && b.arc) {
+        if (circles_far_apart(a, b)) return true;
         const double d = length_of(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
-        if (d > ra + rb + kTouchReach || d < std::fabs(ra - rb) - kTouchReach) return true;
         // The crossings of the circles: along the line of centres at `along` from a's, `off` to
         // either side (circles that nearly touch were sent to the general clip before).
         if (!(d > 0.0)) return false;
@@ -264,6 +273,7 @@ bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pok
             // Elements whose boxes stand apart neither cross nor touch.
             if (!boxes_meet(boxed.box, elements[j].box, kTouchReach))
                 continue;
+            if (circles_far_apart(s, p)) continue;
             if (near_touch(source, s, piece, p)) return false;
             double points[2][2];
             const int n = pair_crossings(source, s, piece, p, points);
