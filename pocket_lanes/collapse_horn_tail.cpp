@@ -140,15 +140,49 @@ bool near_touch(const pokarr& a_loop, const chain_element& a, const pokarr& b_lo
     return grazes(a_loop, a, b_loop, b);
 }
 
+// Whether two arcs' circles stand apart or one within the other by more than kTouchReach: then no
+// end of either comes within reach of the other's circle, they neither touch nor cross.
+bool circles_far_apart(const chain_element& a, const chain_element& b)
+{
+    if (!a.arc || !b.arc) return false;
+    const double d = length_of(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
+    return d > ra + rb + kTouchReach || d < std::fabs(ra - rb) - kTouchReach;
+}
+
+// Whether the point (qx, qy) of the arc's circle lies off the arc: outside its sweep and farther
+// than kTouchReach from both its ends (where the primitives' end rules decide). A whole circle
+// holds every point.
+bool off_arc(const pokarr& loop, const chain_element& e, double qx, double qy)
+{
+    const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+    if (std::fabs(sx - ex) + std::fabs(sy - ey) < kTouchReach) return false;
+    const double reach2 = kTouchReach * kTouchReach;
+    if ((qx - sx) * (qx - sx) + (qy - sy) * (qy - sy) < reach2 || (qx - ex) * (qx - ex) + (qy - ey) * (qy - ey) < reach2)
+        return false;
+    return !arc_sweep_holds(loop, e, qx - e.cx, qy - e.cy);
+}
+
 // Whether an arc's circle stands clear of the other element (a circle apart from or within the
-// other; a line meeting the circle only beyond its ends or off the arc's sweep): then they
-// cannot cross, and the primitives need not be asked.
+// other; a circle whose two crossings with the other's each lie off one of the arcs; a line
+// meeting the circle only beyond its ends or off the arc's sweep): then they cannot cross, and
+// the primitives need not be asked.
 bool circles_apart(const pokarr& a_loop, const chain_element& a, const pokarr& b_loop, const chain_element& b)
 {
     if (!a.arc && !b.arc) return false;
     if (a.arc && b.arc) {
+        if (circles_far_apart(a, b)) return true;
         const double d = length_of(a.cx - b.cx, a.cy - b.cy), ra = std::fabs(a.r), rb = std::fabs(b.r);
-        return d > ra + rb + kTouchReach || d < std::fabs(ra - rb) - kTouchReach;
+        // The crossings of the circles: along the line of centres at `along` from a's, `off` to
+        // either side (circles that nearly touch were sent to the general clip before).
+        if (!(d > 0.0)) return false;
+        const double along = (d * d + ra * ra - rb * rb) / (2.0 * d), off2 = ra * ra - along * along;
+        if (!(off2 > 0.0)) return false;
+        const double ux = (b.cx - a.cx) / d, uy = (b.cy - a.cy) / d, off = std::sqrt(off2);
+        for (const double side : {-off, off}) {
+            const double qx = a.cx + along * ux - side * uy, qy = a.cy + along * uy + side * ux;
+            if (!off_arc(a_loop, a, qx, qy) && !off_arc(b_loop, b, qx, qy)) return false;
+        }
+        return true;
     }
     const chain_element& arc = a.arc ? a : b;
     const chain_element& line = a.arc ? b : a;
@@ -237,8 +271,9 @@ bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pok
         for (int j = 0; j < piece_count; ++j) {
             const chain_element& p = elements[j].e;
             // Elements whose boxes stand apart neither cross nor touch.
-            if (!pk_box_overlap_nd(2, kTouchReach, boxed.box, boxed.box + 2, elements[j].box, elements[j].box + 2))
+            if (!boxes_meet(boxed.box, elements[j].box, kTouchReach))
                 continue;
+            if (circles_far_apart(s, p)) continue;
             if (near_touch(source, s, piece, p)) return false;
             double points[2][2];
             const int n = pair_crossings(source, s, piece, p, points);

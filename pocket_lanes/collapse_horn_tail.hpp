@@ -36,6 +36,13 @@ ray_side horn_tail_point_side(const pokarr& source, pk_elem_index& source_index,
 // The same over every element of a small loop, without an index.
 ray_side horn_tail_point_side_in_loop(const pokarr& loop, double px, double py);
 
+// Whether two boxes (x min, y min, x max, y max) meet within reach: pk_box_overlap_nd in two
+// dimensions, inlined for the tests that run for every pair of nearby elements.
+inline bool boxes_meet(const double* a, const double* b, double reach)
+{
+    return !(a[2] + reach < b[0]) && !(b[2] + reach < a[0]) && !(a[3] + reach < b[1]) && !(b[3] + reach < a[1]);
+}
+
 // Whether the direction (wx, wy) from the centre of arc e of the loop lies within the arc's sweep
 // (told by cross products with the directions of its ends, without angles).
 inline bool arc_sweep_holds(const pokarr& loop, const chain_element& e, double wx, double wy)

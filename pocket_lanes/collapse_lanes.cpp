@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_arrays/loop_inside.hpp"
@@ -219,6 +220,8 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
     }
 }
 
+constexpr double kIslandBoxSlack = 100.0 * kPocketRangeSlack;
+
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
 // as they are recorded), read and indexed when a piece first needs them.
 struct measured_loops {
@@ -239,6 +242,19 @@ struct measured_loops {
         bool tight_made;
     };
     std::vector<detour> detours;
+    // The corners where the lanes turn left (collapse_whole_tail.hpp), sorted, noted once when a
+    // piece first needs them.
+    std::vector<tail_corner> corners;
+    bool corners_noted = false;
+    const std::vector<tail_corner>& lane_corners(int& status)
+    {
+        if (corners_noted) return corners;
+        corners_noted = true;
+        const std::deque<indexed_loop>& all = get(status);
+        for (std::size_t k = 1; k < all.size() && status == 0; ++k) whole_tail_corners_note(*all[k].loop, corners);
+        whole_tail_corners_sort(corners);
+        return corners;
+    }
     // The current lane of each contour island (index k - 1 for island k; 0 none), found once.
     std::vector<int> islands;
     bool islands_found = false;
@@ -297,10 +313,13 @@ struct measured_loops {
         islands_found = true;
         const lane_table& lt = lane_table_block;
         islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
-        for (int n = lt.count; n >= 1; --n) {
+        // The walk stops when every island has its lane: the table holds every pass before.
+        int missing = std::max(0, lt.island_count);
+        for (int n = lt.count; n >= 1 && missing > 0; --n) {
             const int k = lt.level[n] - kLevelIsland;
             if (k < 1 || k > lt.island_count || islands[static_cast<std::size_t>(k - 1)] != -1) continue;
             islands[static_cast<std::size_t>(k - 1)] = lt.status[n] < 0 ? 0 : n;
+            --missing;
         }
         std::replace(islands.begin(), islands.end(), -1, 0);
         return islands;
@@ -326,14 +345,38 @@ struct measured_loops {
             if (status == 0 && lt.box_index[lane] == -1) lane_to_pokarr(lane, points.a, status);
             if (status == 0) lane_box(lane, -1, points.a, island_boxes.back().box, status);
         }
+        island_order.resize(island_boxes.size());
+        std::iota(island_order.begin(), island_order.end(), 0);
+        std::sort(island_order.begin(), island_order.end(),
+                  [&](int a, int b) { return island_boxes[std::size_t(a)].box[0] < island_boxes[std::size_t(b)].box[0]; });
+        for (const island_lane& i : island_boxes) island_width = std::max(island_width, i.box[2] - i.box[0]);
         return island_boxes;
+    }
+    // The islands (places in `island_boxes`) ordered by their boxes' left sides, and the widest
+    // box's width: a box meets only islands whose left sides lie within that width left of it
+    // (with a slack far above the rounding of the difference).
+    std::vector<int> island_order;
+    double island_width = 0.0;
+    std::vector<int> island_candidates;
+    // The places of the islands whose boxes meet the box, in the order of `island_boxes`.
+    const std::vector<int>& islands_meeting(const double* box, int& status)
+    {
+        const std::vector<island_lane>& all = boxed_islands(status);
+        island_candidates.clear();
+        auto first = std::lower_bound(island_order.begin(), island_order.end(), box[0] - island_width - kIslandBoxSlack,
+                                      [&](int k, double x) { return all[std::size_t(k)].box[0] < x; });
+        for (; first != island_order.end() && all[std::size_t(*first)].box[0] <= box[2]; ++first)
+            if (boxes_meet(all[std::size_t(*first)].box, box, 0.0))
+                island_candidates.push_back(*first);
+        std::sort(island_candidates.begin(), island_candidates.end());
+        return island_candidates;
     }
 };
 
-// Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
-// from the source and from every new lane (`measured`). The part a piece lies in is half as wide
-// as the distance less the piece's half width: a piece that thick cannot hold such a point.
-bool holds_material(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+// The witness points of a piece (witness_points) into `points`; false when it has none or is too
+// thick to hold material: the part a piece lies in is half as wide as the distance less the
+// piece's half width, and a piece that thick holds no point farther than `reach` from its walls.
+bool piece_witnesses(const pokarr& piece, double distance, double reach, std::vector<double>& points, int& status)
 {
     double area = 0.0, length = 0.0;
     int direction = 0;
@@ -343,9 +386,16 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
     if (status != 0 || !(length > 0.0)) return false;
     const double half_width = area / length;
     if (!(half_width < distance - reach)) return false;
-    std::vector<double>& points = measured.points;
     witness_points(piece, direction, half_width, points);
-    if (points.empty()) return false;
+    return !points.empty();
+}
+
+// Whether some point about the piece's centre line lies inside it (or on it) farther than `reach`
+// from the source and from every new lane (`measured`).
+bool holds_material(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+{
+    std::vector<double>& points = measured.points;
+    if (!piece_witnesses(piece, distance, reach, points, status)) return false;
     double box[4] = {points[0], points[1], points[0], points[1]};
     for (std::size_t k = 0; k + 1 < points.size(); k += 2) {
         box[0] = std::min(box[0], points[k]), box[1] = std::min(box[1], points[k + 1]);
@@ -414,15 +464,13 @@ island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& isl
 {
     double box[4];
     loop_box(piece, box);
-    const std::vector<measured_loops::island_lane>& islands = measured.boxed_islands(status);
+    const std::vector<int>& near = measured.islands_meeting(box, status);
     if (status != 0) {
         status = kEngineArrayFailed;
         return island_meeting::none;
     }
-    for (const measured_loops::island_lane& candidate : islands) {
-        const int lane = candidate.lane;
-        const double* island_box = candidate.box;
-        if (!pk_box_overlap_nd(2, 0.0, island_box, island_box + 2, box, box + 2)) continue;
+    for (const int k : near) {
+        const int lane = measured.island_boxes[std::size_t(k)].lane;
         pokarr_reset(island, 0, status);
         if (status == 0) lane_to_pokarr(lane, island, status);
         if (status == 0 && beyond_source(island, measured, status)) continue;
@@ -518,6 +566,10 @@ bool box_within(const double* inner, const double* outer)
            inner[2] < outer[2] + kPocketValueTolerance && inner[3] < outer[3] + kPocketValueTolerance;
 }
 
+// Boxes of loops this far apart are taken to meet: the crossing search counts touches within a
+// micron, a hundred times that keeps clear of its rule.
+constexpr double kDetourBoxSlack = 100.0 * kPocketRangeSlack;
+
 // Whether the part crosses a detour of the source recorded before or one lies inside the other:
 // the source's cut, which goes round its detours, would then cross itself.
 bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
@@ -527,10 +579,13 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
     loop_box(part, box);
     bool tight_made = false;
     for (measured_loops::detour& d : measured.detours) {
-        if (!pk_box_overlap_nd(2, 0.0, d.box, d.box + 2, box, box + 2)) continue;
+        if (!boxes_meet(d.box, box, 0.0)) continue;
         if (!tight_made) tight_box(part, tight);
         if (!d.tight_made) tight_box(*d.loop, d.tight);
         tight_made = d.tight_made = true;
+        // Loops whose elements' boxes stand apart neither cross nor nest (the circles' boxes
+        // above meet far more often).
+        if (!boxes_meet(d.tight, tight, kDetourBoxSlack)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         // A loop lies in another only within the other's box.
         const bool nested =
@@ -639,6 +694,22 @@ void corner_pieces(const pokarr& lane, double distance, double reach)
         if (!next.valid) return;
         in = next;
     }
+}
+
+// Whether the piece is a whole tail of three lines that holds no material
+// (collapse_whole_tail.hpp): the clip would keep it whole and the measure find every witness
+// point within reach of its walls or of its lane corner, so neither need run.
+bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
+{
+    whole_tail tail;
+    if (!whole_tail_candidate(piece)) return false;
+    const std::vector<tail_corner>& corners = measured.lane_corners(status);
+    if (status != 0 ||
+        !whole_tail_find(measured.source, measured.source_index(), piece, distance, corners, tail))
+        return false;
+    std::vector<double>& points = measured.points;
+    const bool may_hold = piece_witnesses(piece, distance, reach, points, status);
+    return status == 0 && (!may_hold || whole_tail_covers(tail, points, reach));
 }
 
 // What the parts of one branch offset are recorded with.
@@ -778,6 +849,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
         noted_piece piece(firsts[at], b.counts[at]);
         if (near_measured(piece.a, measured, reach, status) || status != 0) continue;
         if (directions[at] < 0) pokarr_reverse(piece.a);
+        if (clear_whole_tail(piece.a, measured, b.distance, reach, status) || status != 0) continue;
         bool whole = false;
         parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
         for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {

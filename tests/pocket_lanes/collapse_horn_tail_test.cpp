@@ -177,11 +177,13 @@ namespace {
 // A source of one arc crossed twice by a small triangle: the two crossings lie on that arc, and
 // the direct build must order them along it as the clip does, wherever they lie round its
 // centre (across the axes, across the turn from the last quadrant to the first) and whichever
-// way the arc runs.
+// way the arc runs. With its sides bent into arcs, the triangle's circles also cross the source's
+// circle off both arcs: those crossings are no crossings of the loops.
 struct arc_crossing_row {
     const char* name;
-    bool bite;     // the arc runs clockwise, a bite out of a square; else half of a disc
-    double where;  // the disc: the direction (degrees) of the crossings; the bite: their x
+    bool bite;         // the arc runs clockwise, a bite out of a square; else half of a disc
+    double where;      // the disc: the direction (degrees) of the crossings; the bite: their x
+    double bend = 0.0; // the sagitta of the triangle's sides (0: lines)
 };
 
 horn arc_crossed(const arc_crossing_row& row)
@@ -207,7 +209,10 @@ horn arc_crossed(const arc_crossing_row& row)
         add_element(h.source, at(5.0, t - q), 5.0);
         inner = at(3.5, t), first = at(6.0, t - side), second = at(6.0, t + side);
     }
-    h.piece = {inner, first, second, inner};
+    h.piece = {inner};
+    add_element(h.piece, first, row.bend);
+    add_element(h.piece, second, row.bend);
+    add_element(h.piece, inner, row.bend);
     return h;
 }
 
@@ -254,5 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                       arc_crossing_row{"DiscAt90", false, 90.0}, arc_crossing_row{"DiscAt180", false, 180.0},
                       arc_crossing_row{"DiscAt250", false, 250.0}, arc_crossing_row{"DiscAt315", false, 315.0},
                       arc_crossing_row{"BiteMiddle", true, 0.0}, arc_crossing_row{"BiteLeft", true, -4.0},
-                      arc_crossing_row{"BiteRight", true, 4.0}),
+                      arc_crossing_row{"BiteRight", true, 4.0}, arc_crossing_row{"BentDiscAt40", false, 40.0, 0.2},
+                      arc_crossing_row{"BentDiscAt250", false, 250.0, -0.2},
+                      arc_crossing_row{"BentBiteLeft", true, -4.0, 0.3}),
     [](const ::testing::TestParamInfo<arc_crossing_row>& info) { return std::string(info.param.name); });
