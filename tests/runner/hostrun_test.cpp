@@ -514,6 +514,16 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
         {"line beyond the model extent",
          "{\"entities\": [{\"id\": 1, \"kind\": \"line\", \"start\": [0,0,0], \"end\": [1e308,0,0]}]}", "[]",
          "entities[0] \"end\": beyond the model extent"},
+        {"height grid short of a height",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"height_grid\", \"origin\": [0,0], \"cell_size\": 1, "
+         "\"nodes\": [2,2], \"heights\": [0,0,null]}]}",
+         "[]", "entities[0] \"heights\": holds 3 heights, 4 expected"},
+        {"height grid of cell size 0",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"height_grid\", \"origin\": [0,0], \"cell_size\": 0, "
+         "\"nodes\": [2,2], \"heights\": [0,0,0,0]}]}",
+         "[]", "entities[0] \"cell_size\": must be a finite number above 0"},
+        {"mesh without its file", "{\"entities\": [{\"id\": 1, \"kind\": \"mesh\", \"file\": \"no_such.off\"}]}",
+         "[]", "entities[0] \"file\": \"no_such.off\" is not found by the data-file search"},
     };
     for (const row& r : rows) {
         const fs::path part = write_text(folder / "part.json", r.part_text);
