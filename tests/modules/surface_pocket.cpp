@@ -57,20 +57,27 @@ int block_length_cell;
 word current_block[kBlockLength];
 word previous_block[kBlockLength];
 
+// Picks until an exit: the ids of the entities picked, in order.
+std::vector<int> picked_until_exit(const char* prompt)
+{
+    std::vector<int> ids;
+    prmptc(prompt);
+    for (;;) {
+        int choice = kPicked, entity = 0;
+        pick(choice, entity);
+        if (choice != kPicked) return ids;
+        ids.push_back(entity);
+    }
+}
+
 void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& status)
 {
     status = 0;
     end_run = repeat == 1 ? 1 : 0;
     if (end_run != 0) return;
     picks = surface_pocket_picks{};
-    for (;;) {
-        std::vector<int> contour;
-        int choice = kPicked, entity = 0;
-        for (prmptc("INDICATE CONTOUR LINES/EXIT"); pick(choice, entity), choice == kPicked;)
-            contour.push_back(entity);
-        if (contour.empty()) break;
+    for (std::vector<int> contour; !(contour = picked_until_exit("INDICATE CONTOUR LINES/EXIT")).empty();)
         picks.contours.push_back(contour);
-    }
     int choice = kPicked;
     prmptc("INDICATE HEIGHT GRID");
     pick(choice, picks.grid);
@@ -98,14 +105,17 @@ bool contour_corners(const std::vector<int>& lines, pokarr& contour)
     return status == 0;
 }
 
-// Lays every contour onto the grid and loads it into the engine's contour tables; the first sets
-// the pocket frame, whose origin becomes the grid's shift (pocket points are relative to it).
+// Lays every contour onto the grid in world coordinates, then loads them into the engine's
+// contour tables; the first sets the pocket frame, whose origin becomes the grid's shift (the
+// engine's points are relative to it).
 bool load_contours(int& status)
 {
-    for (std::size_t k = 0; k < picks.contours.size(); ++k) {
+    for (double& shift : surface_grid_block.shift) shift = 0.0;
+    std::vector<std::vector<float>> laid;
+    for (const std::vector<int>& lines : picks.contours) {
         pokarr_work work(kSurfaceDimension);
         pokarr& contour = work.a;
-        if (!contour_corners(picks.contours[k], contour)) {
+        if (!contour_corners(lines, contour)) {
             eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES", 0);
             return false;
         }
@@ -114,16 +124,15 @@ bool load_contours(int& status)
             eroutc("surface_pocket, UNABLE TO LAY A CONTOUR ONTO THE GRID", 0);
             return false;
         }
-        std::vector<float> points;
+        std::vector<float>& points = laid.emplace_back();
         for (int i = 0; i < contour.count; ++i)
             points.insert(points.end(), {static_cast<float>(contour.x[i]), static_cast<float>(contour.y[i]),
                                          static_cast<float>(contour.z[i])});
-        contour_box(k == 0 ? 1 : 0, contour.count, points.data(), status);
-        if (status != 0) return false;
-        if (k == 0)
-            for (int c = 0; c < 3; ++c) surface_grid_block.shift[c] = pocket_frame_block.origin[c];
     }
-    return true;
+    for (std::size_t k = 0; k < laid.size() && status == 0; ++k)
+        contour_box(k == 0 ? 1 : 0, static_cast<int>(laid[k].size() / 3), laid[k].data(), status);
+    for (int c = 0; c < 3; ++c) surface_grid_block.shift[c] = pocket_frame_block.origin[c];
+    return status == 0;
 }
 
 // The engine's offset lanes (after the contours, before the cut chains) as point strings.
