@@ -5,6 +5,8 @@
 #include "clearing/hatch/grid_segment_test.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_lines.hpp"
+#include "clearing/surface_lanes/grid_projection.hpp"
+#include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes_least.hpp"
 #include "clearing/hatch/hatch_region.hpp"
 

@@ -1,29 +1,5 @@
-// Lanes on the surface grid, least version: no grid, so every projection fails.
+// Lanes on the part surfaces, least version: no part surfaces, so every projection fails.
 #include "clearing/surface_lanes_least.hpp"
-
-surface_lanes_state surface_lanes_block;
-
-void grid_drop_check_set(int value) { surface_lanes_block.grid_drop_check = value; }
-
-void lan_on_grid(int mode_a, int mode_b, pokarr& array, double step, int& status)
-{
-    static_cast<void>(mode_a);
-    static_cast<void>(mode_b);
-    static_cast<void>(array);
-    static_cast<void>(step);
-    status = kGridNoSurface;
-}
-
-void drop_lane_on_grid(int mode, double* point, const double* direction, double length, pokarr* array,
-                       int& status)
-{
-    static_cast<void>(mode);
-    static_cast<void>(point);
-    static_cast<void>(direction);
-    static_cast<void>(length);
-    static_cast<void>(array);
-    status = kGridNoSurface;
-}
 
 void lane_on_srf(int option_a, int option_b, int option_c, const pokarr& lane, pokarr& result, double value_a,
                  double value_b, int& status)
@@ -35,7 +11,7 @@ void lane_on_srf(int option_a, int option_b, int option_c, const pokarr& lane, p
     static_cast<void>(result);
     static_cast<void>(value_a);
     static_cast<void>(value_b);
-    status = kGridNoSurface;
+    status = kNoPartSurfaces;
 }
 void draw_lane_3d(int mode, const double* from, const double* to, int& work, int& status)
 {
@@ -43,7 +19,7 @@ void draw_lane_3d(int mode, const double* from, const double* to, int& work, int
     static_cast<void>(from);
     static_cast<void>(to);
     static_cast<void>(work);
-    status = kGridNoSurface;
+    status = kNoPartSurfaces;
 }
 
 void link_pass_strings(const pass_link& /*pass*/, int /*link_mode*/, int& status) { status = -1; }

@@ -488,9 +488,13 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     } else {
         lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         if (status == kOffsetOnGrid) {
+            // The source is laid on the grid and offset again without the steepness check. A
+            // failed projection (a lane off the grid, a segment that cannot be traced, no array)
+            // gives 11; a failing segment whose middle has no surface gives no offset, since the
+            // retry would run on a source that is not on the surface.
             surface_grid_seam_table().lan_on_grid(0, 0, from, 0.0, status);
-            if (status < 0) {
-                c.status = kOneoffMemory;
+            if (status != 0) {
+                c.status = status == kOneoffNoOffset ? kOneoffNoOffset : kOneoffMemory;
                 return false;
             }
             surface_grid_seam_table().grid_drop_check_set(0);

@@ -9,9 +9,6 @@
 #include "pocket_arrays/pokarr.hpp"
 #include "toolpath/seam_entry.hpp"
 
-// Status of a projection or walk that has no surface grid to run on.
-inline constexpr int kGridNoSurface = -2;
-
 // The pass data of a link between two pass strings: the end of the first string and the start of
 // the second, with their directions.
 struct pass_link {
@@ -25,11 +22,16 @@ inline constexpr char kSurfaceGridSeamsName[] = "surface_grid_seams";
 
 struct surface_grid_seams {
     using unfilled = unfilled_seam<kSurfaceGridSeamsName>;
-    // Projects the lane in the array onto the surface grid.
-    void (*lan_on_grid)(int mode_a, int mode_b, pokarr& array, double step, int& status) = unfilled{};
-    // Walks from point (three doubles, room for three more) along the unit direction for the
-    // length and writes the point reached after it.
-    void (*drop_lane_on_grid)(int mode, double* point, const double* direction, double length, pokarr* array,
+    // Lays the lane (dimension 3 or 4) onto the surface grid, closed onto its first point when
+    // close is set; spacing 0 for none. Status 0; -1 for a lane off the grid or a segment that
+    // cannot be projected, 1 when a failing segment's middle has no surface, 11 when an array
+    // cannot be made or grown; the lane is unchanged on failure.
+    void (*lan_on_grid)(int mode, int close, pokarr& lane, double spacing, int& status) = unfilled{};
+    // Walks from the point (three doubles, room for three more; nine more in mode 1) over the
+    // surface grid for the length, across the unit tangent, and writes the point reached after
+    // it. Status 0; -1 for a start off the grid (or, in modes other than 0, a walk ended by its
+    // step limit); -3 for a steep start in mode 1.
+    void (*drop_lane_on_grid)(int mode, double* point, const double* tangent, double length, pokarr* path,
                               int& status) = unfilled{};
     // Projects a lane onto the part surfaces into the result (the linking stage's connections and
     // cut lanes on surfaces; options a to c and the two values choose the projection).
@@ -40,7 +42,7 @@ struct surface_grid_seams {
     void (*draw_lane_3d)(int mode, const double* from, const double* to, int& work, int& status) = unfilled{};
     // Joins the two strings by the ordinary link of the link mode.
     void (*link_pass_strings)(const pass_link& pass, int link_mode, int& status) = unfilled{};
-    // The switch (1 at load) that lets drop_lane_on_grid run one of its checks.
+    // The switch (1 at load) of drop_lane_on_grid's steepness check in mode 1.
     void (*grid_drop_check_set)(int value) = unfilled{};
     // The hatch clearing's grid between two points (x, y doubles): result 0 when the segment
     // meets material there, 1 otherwise (also off the grid or without one).
