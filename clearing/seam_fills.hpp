@@ -1,5 +1,5 @@
 // The entries that the clearing fills, when the module is loaded, in the seam tables of lower
-// folders (toolpath/seam_entry.hpp): the hatch clearing's steps of the pocket's engine step table
+// folders (pocket_arrays/seam_entry.hpp): the hatch clearing's steps of the pocket's engine step table
 // and the grids (surface lanes, the height grid's segment test) and the region hatching that the
 // lane engine calls, and the hatch lines of the pocket dialog's direction arrows. A test that
 // replaced entries fills them again with these.

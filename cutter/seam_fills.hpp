@@ -1,5 +1,5 @@
 // The entries that the cutter location fills, when the module is loaded, in the seam tables of
-// lower folders (toolpath/seam_entry.hpp): the motion output's surface queries. A test that
+// lower folders (pocket_arrays/seam_entry.hpp): the motion output's surface queries. A test that
 // replaced them fills them again with this.
 #pragma once
 

@@ -2,10 +2,10 @@
 // editor of the current procedure's tool path, the return to the last added block while
 // trimming, the rebuild of the trimming menu and whether the trimming driver's restart point is
 // set. The editing folder (edit/) fills the table when the module is loaded
-// (toolpath/seam_entry.hpp).
+// (pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 inline constexpr char kEditServicesName[] = "edit_services";
 

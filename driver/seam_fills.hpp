@@ -1,5 +1,5 @@
 // The entries that the driver fills, when the module is loaded, in the seam tables of lower
-// folders (toolpath/seam_entry.hpp): the procedure choice of the message dialogs, the procedure
+// folders (pocket_arrays/seam_entry.hpp): the procedure choice of the message dialogs, the procedure
 // services of the procedure display and listing, and the procedure dialog's services of the
 // pocket's dialogs. A test that replaced entries fills them again with these.
 #pragma once

@@ -1,5 +1,5 @@
 // The entries that the editing fills, when the module is loaded, in the seam tables of lower
-// folders (toolpath/seam_entry.hpp): the execution menu's editing services. A test that replaced
+// folders (pocket_arrays/seam_entry.hpp): the execution menu's editing services. A test that replaced
 // entries fills them again with this.
 #pragma once
 

@@ -2,10 +2,10 @@
 // the NC state of a procedure read from its block, the positions around it, the tool instance
 // shown there and the save of the edit state. They live in the driver, above the listing, so the
 // listing calls them through this table, which the driver (driver/seam_fills.cpp) fills when the
-// module is loaded (toolpath/seam_entry.hpp).
+// module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 // The entries that the listing fills, when the module is loaded, in the seam tables of lower
-// folders (toolpath/seam_entry.hpp): the display services of the motion output and the tools. A
+// folders (pocket_arrays/seam_entry.hpp): the display services of the motion output and the tools. A
 // test that replaced entries fills them again with this.
 #pragma once
 

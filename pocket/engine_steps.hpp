@@ -1,10 +1,10 @@
 // The steps of the lane engine, the pocket drawing and the hatch clearing that the pocket
 // execution and the pocket's clean-up call, as a table: they call through it, so a test can
 // record the calls with steps of its own. The lane engine (pocket_lanes/) and the hatch clearing
-// (clearing/) fill their steps when the module is loaded (toolpath/seam_entry.hpp).
+// (clearing/) fill their steps when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 inline constexpr char kPocketEngineStepsName[] = "pocket_engine_steps";
 

@@ -1,11 +1,11 @@
 // The hatch lines that the direction arrows of the pocket dialog are placed on: the ordinate range
 // of a contour list in the hatch frame and the span of one hatch line's crossings. The hatch
 // clearing (clearing/hatch/hatch_lines.hpp) makes them and fills this table when the module is
-// loaded (toolpath/seam_entry.hpp).
+// loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
 #include "host/words.hpp"
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 inline constexpr char kHatchLineServicesName[] = "hatch_line_services";
 

@@ -2,11 +2,11 @@
 // the common top lines of a procedure parameter page and the carrying out of the top item chosen
 // (driver/proc_top_menu.hpp), and the two decisions on the contours of a procedure
 // (driver/single_curve_check.hpp). The driver fills the table when the module is loaded
-// (toolpath/seam_entry.hpp).
+// (pocket_arrays/seam_entry.hpp).
 #pragma once
 
 #include "host/vantu_proc_run.hpp"
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 // Words of the top menu's item map (driver/proc_top_menu.hpp): the line of each top item.
 inline constexpr int kTopMenuItems = 9;

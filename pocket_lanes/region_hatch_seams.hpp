@@ -2,12 +2,12 @@
 // polygon sets, as one hatch line crosses a region. The entry moves (the ramp choice, the ramps
 // and the move from the indicated start point) and the sliver test of the offset pieces call it.
 // The hatching lives with the hatch lines (clearing/hatch/hatch_region.hpp), and the clearing
-// fills this table when the module is loaded (toolpath/seam_entry.hpp).
+// fills this table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
 #include "host/words.hpp"
 #include "pocket_lanes/point_output.hpp"
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 // Modes; 10 more marks a start at an indicated point.
 inline constexpr int kHatchWrite = 1;

@@ -1,5 +1,5 @@
 // The entries that the lane engine fills, when the module is loaded, in the seam tables of lower
-// folders (toolpath/seam_entry.hpp): the lane engine's and the pocket drawing's steps of the
+// folders (pocket_arrays/seam_entry.hpp): the lane engine's and the pocket drawing's steps of the
 // pocket's engine step table and the twirl spline of the motion output's approach services. A
 // test that replaced entries fills them again with these.
 #pragma once

@@ -3,11 +3,11 @@
 // relation tests project lanes and walk over the grid, the point mover draws lanes in space, the
 // twirl link falls back on the ordinary link of two pass strings. The segment test against the
 // hatch clearing's height grid, which the open-contour step test asks first. The clearing
-// (clearing/) makes them and fills this table when the module is loaded (toolpath/seam_entry.hpp).
+// (clearing/) makes them and fills this table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 // The pass data of a link between two pass strings: the end of the first string and the start of
 // the second, with their directions.

@@ -1,9 +1,9 @@
 // The services of higher folders that the approach and retract motions call: the twirl spline of
 // a twirl approach, made by the lane engine's spline moves (pocket_lanes/twirl_spline.hpp), which
-// fills the table when the module is loaded (toolpath/seam_entry.hpp).
+// fills the table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 inline constexpr char kApproachServicesName[] = "approach_services";
 

@@ -1,10 +1,10 @@
 // The display services that the motion output and the tools call: the live display of every
 // written block, the display of a copied block, the machine status line and the tool instance.
 // The display lives above them (listing/), so they call it through this table, which the listing
-// fills when the module is loaded (listing/seam_fills.cpp; toolpath/seam_entry.hpp).
+// fills when the module is loaded (listing/seam_fills.cpp; pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 // The current mill's diameter and corner radius, which the motion fitting and the surface link
 // read and the link test shrinks. The tools live above the motion output (tools/), so it reaches
 // them through this table, which the tools (tools/seam_fills.cpp) fill when the module is loaded
-// (toolpath/seam_entry.hpp).
+// (pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 inline constexpr char kMillServicesName[] = "mill_services";
 

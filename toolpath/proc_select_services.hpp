@@ -1,10 +1,10 @@
 // The procedure choice that the message dialogs (INSMSG) use to find where messages go: the
 // target procedure picked from the list of procedures and the n-th block of a class. Both are
 // the driver's, so the dialogs call them through this table, which the driver fills when the
-// module is loaded (driver/seam_fills.cpp; toolpath/seam_entry.hpp).
+// module is loaded (driver/seam_fills.cpp; pocket_arrays/seam_entry.hpp).
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 inline constexpr char kProcSelectServicesName[] = "proc_select_services";
 

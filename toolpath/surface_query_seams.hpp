@@ -2,11 +2,11 @@
 // retract and the UP/DOWN contact test make: the contact of the tool along a segment, the tool
 // height at a point and the touch points along a lateral move. The motion output calls them
 // through this table, so a test can put scripted doubles in their place; the cutter location
-// (cutter/) fills it when the module is loaded (toolpath/seam_entry.hpp). Beside it, the line-net
+// (cutter/) fills it when the module is loaded (pocket_arrays/seam_entry.hpp). Beside it, the line-net
 // mode word that the approach and retract set before a touch query and the location runs with.
 #pragma once
 
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 // Most points a touch query answers: the two ends and at most 100 between them.
 inline constexpr int kTouchPointsMost = 102;

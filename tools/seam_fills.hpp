@@ -1,5 +1,5 @@
 // The entries that the tools fill, when the module is loaded, in the seam tables of lower folders
-// (toolpath/seam_entry.hpp): the current mill's diameter and corner radius that the motion output
+// (pocket_arrays/seam_entry.hpp): the current mill's diameter and corner radius that the motion output
 // reads and sets. A test that replaced entries fills them again with this.
 #pragma once
 

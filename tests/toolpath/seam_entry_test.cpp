@@ -12,7 +12,7 @@
 #include "toolpath/display_services.hpp"
 #include "toolpath/mill_services.hpp"
 #include "toolpath/proc_select_services.hpp"
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 #include "toolpath/surface_query_seams.hpp"
 #include "toolpath_support.hpp"
 

@@ -1,5 +1,5 @@
 // The line of an unfilled seam entry (see the header).
-#include "toolpath/seam_entry.hpp"
+#include "pocket_arrays/seam_entry.hpp"
 
 #include "host/vantu_messages.hpp"
 

@@ -1,0 +1,128 @@
+// The pieces of the 3-D lane offset: appends without repeated points and straight runs, the join
+// crossing with the cut it makes, the start of the join search, and small loops cut from pieces.
+#include "surface_lane_support.hpp"
+
+#include "clearing/surface_lanes/lane_pieces_3d.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expect_points(const std::vector<p3>& got, const std::vector<p3>& want)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t k = 0; k < got.size(); ++k)
+        EXPECT_LT(length_3d(got[k], want[k]), 1e-9) << "point " << k << " at " << got[k][0] << ' ' << got[k][1];
+}
+
+}  // namespace
+
+TEST_F(SurfaceLaneTest, PieceAppendLeavesOutRepeatsAndStraightRuns)
+{
+    const struct {
+        const char* what;
+        std::vector<p3> result, piece;
+        int start;
+        double spacing;
+        std::vector<p3> want;
+    } rows[] = {
+        {"repeats", {{0, 0, 0}}, {{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {2, 1, 0}}, 0, 0.0,
+         {{0, 0, 0}, {1, 0, 0}, {2, 1, 0}}},
+        {"straight run", {}, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 1}}, 0, 0.0, {{0, 0, 0}, {2, 0, 0}, {2, 1, 1}}},
+        {"straight on from the result", {{0, 0, 0}}, {{1, 0, 1}, {2, 0, 2}, {2, 1, 2}}, 0, 0.0,
+         {{0, 0, 0}, {2, 0, 2}, {2, 1, 2}}},
+        {"a turn back stays", {}, {{0, 0, 0}, {1, 0, 0}, {0.5, 0, 0}}, 0, 0.0, {{0, 0, 0}, {1, 0, 0}, {0.5, 0, 0}}},
+        {"from the start index", {}, {{9, 9, 9}, {8, 8, 8}, {0, 0, 0}, {0, 1, 0}}, 2, 0.0, {{0, 0, 0}, {0, 1, 0}}},
+        {"spacing", {{0, 0, 0}}, {{0.1, 0, 0}, {0.2, 0.1, 0}, {1, 1, 0}}, 0, 0.5, {{0, 0, 0}, {1, 1, 0}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pokarr result = make_3d(r.result), piece = make_3d(r.piece);
+        int status = -5;
+        lane_piece_append(piece, r.start, r.spacing, result, status);
+        EXPECT_EQ(status, 0);
+        expect_points(points_of(result), r.want);
+        pokarr_free(result);
+        pokarr_free(piece);
+    }
+}
+
+TEST_F(SurfaceLaneTest, JoinSearchFindsTheCrossingAndCutsTheResult)
+{
+    const struct {
+        const char* what;
+        std::vector<p3> result, piece;
+        int mode, start;
+        int found, piece_index;
+        std::vector<p3> result_after;
+    } rows[] = {
+        {"inner corner of a square", {{5, 1, 0}, {10, 1, 0}}, {{9, 0, 0}, {9, 10, 0}}, kJoinCut, 0, 1, 1,
+         {{5, 1, 0}, {9, 1, 0}}},
+        {"look only", {{5, 1, 0}, {10, 1, 0}}, {{9, 0, 0}, {9, 10, 0}}, kJoinLook, 0, 1, 1, {{5, 1, 0}, {10, 1, 0}}},
+        {"the last piece segment crossing wins", {{0, 0, 0}, {10, 0, 0}}, {{2, -1, 0}, {2, 1, 0}, {6, 1, 0}, {6, -1, 0}},
+         kJoinCut, 0, 1, 3, {{0, 0, 0}, {6, 0, 0}}},
+        {"on the result's vertex", {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}}, {{1, -1, 0}, {3, 1, 0}}, kJoinCut, 0, 1, 1,
+         {{0, 0, 0}, {2, 0, 0}}},
+        {"shared end point only", {{0, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {1, 1, 0}}, kJoinCut, 0, 0, -7,
+         {{0, 0, 0}, {1, 0, 0}}},
+        {"before the start index", {{0, 1, 0}, {10, 1, 0}, {10, 2, 0}}, {{5, 0, 0}, {5, 3, 0}}, kJoinCut, 1, 0, -7,
+         {{0, 1, 0}, {10, 1, 0}, {10, 2, 0}}},
+        {"passing above", {{0, 0, 0}, {2, 0, 0}}, {{1, -1, 0}, {1, 1, 5}}, kJoinCut, 0, 0, -7, {{0, 0, 0}, {2, 0, 0}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pokarr result = make_3d(r.result), piece = make_3d(r.piece);
+        int piece_index = -7;
+        EXPECT_EQ(lane_join_search(r.mode, result, piece, r.start, piece_index), r.found);
+        EXPECT_EQ(piece_index, r.piece_index);
+        expect_points(points_of(result), r.result_after);
+        pokarr_free(result);
+        pokarr_free(piece);
+    }
+}
+
+TEST_F(SurfaceLaneTest, JoinStartGoesBackBeyondTheReach)
+{
+    const std::vector<p3> line = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}};
+    const struct {
+        std::vector<p3> result;
+        double reach2;
+        int index, want;
+    } rows[] = {
+        {line, 2.5 * 2.5, 4, 1}, {line, 0.25, 4, 3}, {line, 100.0, 3, 3}, {line, 0.25, 0, 0}, {{{1, 1, 1}}, 0.0, 5, 0},
+    };
+    for (const auto& r : rows) {
+        pokarr result = make_3d(r.result);
+        int index = r.index;
+        lane_join_start(result, r.reach2, index);
+        EXPECT_EQ(index, r.want) << "reach2 " << r.reach2 << " from " << r.index;
+        pokarr_free(result);
+    }
+}
+
+TEST_F(SurfaceLaneTest, PieceUnloopCutsSmallLoops)
+{
+    const struct {
+        const char* what;
+        std::vector<p3> piece, want;
+    } rows[] = {
+        {"a crossing", {{0, 0, 0}, {4, 0, 0}, {4, 2, 0}, {2, 2, 0}, {2, -2, 0}, {2, -4, 0}},
+         {{0, 0, 0}, {2, 0, 0}, {2, -2, 0}, {2, -4, 0}}},
+        {"a repeated point on a straight run", {{0, 0, 0}, {1, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 1, 0}},
+         {{0, 0, 0}, {2, 0, 0}, {3, 1, 0}}},
+        {"a repeated corner", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 0, 0}, {2, 1, 0}, {3, 1, 0}},
+         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {3, 1, 0}}},
+        {"a detour back onto the segment", {{0, 0, 0}, {4, 0, 0}, {4, 1, 0}, {2, 0, 0}, {1, 0, 0}, {1, 3, 0}},
+         {{0, 0, 0}, {1, 0, 0}, {1, 3, 0}}},
+        {"running along", {{0, 0, 0}, {4, 0, 0}, {3, 1, 0}, {2, 0, 0}, {3, 0, 0}}, {{0, 0, 0}, {3, 0, 0}}},
+        {"no loop", {{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 3, 0}}, {{0, 0, 0}, {1, 0, 0}, {2, 1, 0}, {3, 3, 0}}},
+        {"three points are left", {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}, {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pokarr piece = make_3d(r.piece);
+        lane_piece_unloop(piece);
+        expect_points(points_of(piece), r.want);
+        pokarr_free(piece);
+    }
+}
