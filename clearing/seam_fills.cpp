@@ -9,6 +9,7 @@
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes_least.hpp"
 #include "clearing/hatch/hatch_region.hpp"
+#include "clearing/surface_lanes/lane_offset_3d.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps)
 {
@@ -40,8 +41,15 @@ void fill_region_hatch(region_hatch_seams& table)
     table.temp_hatch = temp_hatch;
 }
 
+void fill_surface_offset(surface_offset_seams& table)
+{
+    table.lane_offset_3d = lane_offset_3d;
+    table.lan_on_grid = lan_on_grid;
+}
+
 namespace {
 [[maybe_unused]] const bool filled_at_load =
     (fill_hatch_clearing_steps(pocket_engine()), fill_surface_grid_lanes(surface_grid_seam_table()),
-     fill_hatch_line_services(hatch_line_seams()), fill_region_hatch(region_hatch()), true);
+     fill_hatch_line_services(hatch_line_seams()), fill_region_hatch(region_hatch()),
+     fill_surface_offset(surface_offset_seam_table()), true);
 }  // namespace

@@ -8,6 +8,7 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_room.hpp"
+#include "pocket_arrays/surface_offset_seams.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -407,5 +408,5 @@ void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& lo
         offset_planar(side, arc_sense, distance, loop, result, status);
         return;
     }
-    status = kOffsetFailed;
+    surface_offset_seam_table().lane_offset_3d(side, distance, loop, result, status);
 }

@@ -23,8 +23,9 @@ inline constexpr int kCornerInner = 2;
 inline constexpr int kCornerLast = 3;
 
 // Dispatcher: a loop of dimension 2 goes to pokarr_offset_2d. Loops of dimension 3 or 4 lie on
-// surfaces and need the surface offset, which this module does not carry yet: status 11.
-// Refused input gives kOffsetRefused before anything is appended.
+// surfaces and go to the surface offset lane_offset_3d (pocket_arrays/surface_offset_seams.hpp),
+// whose status comes back unchanged. Refused input gives kOffsetRefused before anything is
+// appended.
 void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status);
 
 // Planar raw offset of a closed loop restarted inside one of its elements (no corner at its

@@ -12,6 +12,7 @@
 #include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/surface_offset_seams.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,12 @@ namespace {
 
 // Slack of the distance comparisons.
 constexpr double kDistanceSlack = 1.0e-6;
+// A k below this on entry to pokarr_nearest_pnt asks for the surface-path distance.
+constexpr int kSurfacePathMode = -1;
+// lan_on_grid as surface_path_len asks it: the two points as they are, the path left open.
+constexpr int kGridPlainMode = 0;
+constexpr int kGridOpen = 0;
+
 // From this parameter on, a candidate at the element's end is left to the next element.
 constexpr double kEndParam = 0.999;
 // A restart point farther than this from the loop is none.
@@ -178,6 +185,8 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
                         double& distance)
 {
     const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
+    const bool surface_path = k < kSurfacePathMode && nd == 3;
+    const double limit = distance;
     candidate previous;
     if (k > 0) previous = {k, t, 0.0, 0.0, 0.0, distance};
     candidate best = nd == 3 ? nearest_in<3>(point, array, previous) : nearest_in<2>(point, array, previous);
@@ -188,6 +197,8 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
     k = best.k;
     t = best.t;
     distance = best.distance;
+    // The connection is measured to the nearest point found, the point the distance belongs to.
+    if (surface_path && best.k > 0 && distance < limit + kDistanceSlack) surface_path_len(point, nearest, distance);
 }
 
 void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* farthest,
@@ -211,6 +222,33 @@ void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array
             for (int c = 0; c < 3; ++c) farthest[c] = q[c];
         }
     }
+    if (nd == 3 && k > 0) surface_path_len(p, farthest, distance);
+}
+
+void surface_path_len(const double* from, const double* to, double& distance)
+{
+    if (pk_is_zero_vec3(from, to) != 0) {
+        distance = 0.0;
+        return;
+    }
+    pokarr path;
+    pokarr_init(3, path);
+    int status = 0;
+    pokarr_add_pnt(from, path, status);
+    if (status >= 0) pokarr_add_pnt(to, path, status);
+    if (status >= 0)
+        surface_offset_seam_table().lan_on_grid(kGridPlainMode, kGridOpen, path, 0.5 * pocket_work_block.working_tolerance,
+                                                status);
+    if (status == 0 && path.count >= 2) {
+        double length = 0.0;
+        for (int i = 1; i < path.count; ++i) {
+            const double a[3] = {path.x[i - 1], path.y[i - 1], path.z[i - 1]};
+            const double b[3] = {path.x[i], path.y[i], path.z[i]};
+            length += distd(3, a, b);
+        }
+        distance = length;
+    }
+    pokarr_free(path);
 }
 
 int lane_start_dir(const double* x, const double* y, int n, int element, double* dir_in, double* dir_out)

@@ -27,17 +27,25 @@ void nearest_on_xy_chain(double px, double py, const double* x, const double* y,
                          double& nearest_x, double& nearest_y, double& distance);
 
 // The same over a pocket array, in 3-D unless the array or `dimension` is 2 (nearest gets three
-// doubles, z 0 in 2-D). Stops at distance 0. A k below -1 asks for the surface-path distance,
-// which needs the surface projection this module does not carry yet: the distance stays the
-// straight one.
+// doubles, z 0 in 2-D). Stops at distance 0. A k below -1 asks for the surface-path distance
+// (3-D only, no previous result): distance comes in as the limit, and a nearest point found
+// within the limit (+1e-6) gets the length of its connection over the surface
+// (surface_path_len) as its distance.
 void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* nearest,
                         double& distance);
 
 // The vertex of the array farthest from the point (arc records skipped, the first of equal
 // distances), its element k (the element that starts there), t 0; distance -1e7 and k 0 for an
-// empty array.
+// empty array. In 3-D the distance of the vertex found is then the length of its connection
+// over the surface (surface_path_len).
 void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* farthest,
                          double& distance);
+
+// Length of the connection of two 3-D points dropped onto the surface grid (lan_on_grid through
+// pocket_arrays/surface_offset_seams.hpp, points at least half the working tolerance apart):
+// the sum of the dropped polyline's 3-D lengths, 0 for coinciding points. A failed projection
+// leaves distance as it was. Reads pocket_work.working_tolerance.
+void surface_path_len(const double* from, const double* to, double& distance);
 
 // The point of the chain nearest to the pocket's restart point (reads pocket_work.restart_point;
 // the frame origin of the pocket taken off and put back), ties to the earlier element; a corner vertex is left for

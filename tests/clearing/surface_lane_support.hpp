@@ -1,40 +1,22 @@
-// Set-up of the surface-lane tests: a fresh pool, host and grid per test, height grids built from
-// a height function, and 3-D pocket arrays to and from point lists.
+// Set-up of the surface-lane tests (the 3-D lane offset and its pieces, the surface-path
+// distance): the grid tests' fixture with a 3-D pocket, and 3-D pocket arrays to and from point
+// lists.
 #pragma once
 
-#include "pocket_arrays/pocket_test_support.hpp"
-#include "surfaces/surface_grid.hpp"
+#include "surface_grid_support.hpp"
 
 #include <array>
-#include <functional>
+#include <cmath>
 #include <vector>
 
 using p3 = std::array<double, 3>;
 
-class SurfaceLaneTest : public PocketTest {
+class SurfaceLaneTest : public grid_test::GridTest {
 protected:
     void SetUp() override
     {
-        PocketTest::SetUp();
-        surface_grid_block = surface_grid{};
+        grid_test::GridTest::SetUp();
         pocket_state_block.pocket_dimension = 3;
-    }
-    void TearDown() override
-    {
-        surface_grid_block = surface_grid{};
-        PocketTest::TearDown();
-    }
-
-    // The grid of nx x ny nodes from (x0, y0) with cell size h, heights from the function.
-    static void load_grid(double x0, double y0, double h, int nx, int ny, const std::function<double(double, double)>& z)
-    {
-        surface_grid& g = surface_grid_block;
-        g.x0 = x0, g.y0 = y0, g.h = h, g.nx = nx, g.ny = ny;
-        g.heights.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0.0f);
-        for (int r = 0; r < ny; ++r)
-            for (int c = 0; c < nx; ++c)
-                g.heights[static_cast<std::size_t>(nx) * r + c] = static_cast<float>(z(x0 + c * h, y0 + r * h));
-        ++g.generation;
     }
 };
 

@@ -11,6 +11,7 @@
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
+#include "surfaces/surface_grid.hpp"
 
 #include <cmath>
 #include <limits>
@@ -221,21 +222,35 @@ TEST_F(OneOffset, LeftoverLanesOfAPocketWithoutIslands)
     pokarr_free(loop);
 }
 
+// A loop on the surface goes to the surface offset: without a surface grid under it there is no
+// offset (its code passes up, no lane); over a flat grid it gets its lane.
 TEST_F(OneOffset, SurfaceLoopsPassTheOffsetCodeUp)
 {
     pocket_state_block.pocket_dimension = 3;
-    pokarr loop;
-    pokarr_init(3, loop);
-    int status = 0;
-    for (const xy& p : rect(0, 0, 20, 20)) {
-        const double q[3] = {p.x, p.y, 1.0};
-        pokarr_add_pnt(q, loop, status);
+    for (const bool grid : {false, true}) {
+        surface_grid_block = surface_grid{};
+        if (grid) {
+            surface_grid_block.x0 = surface_grid_block.y0 = -5.0;
+            surface_grid_block.h = 1.0;
+            surface_grid_block.nx = surface_grid_block.ny = 31;
+            surface_grid_block.heights.assign(31 * 31, 1.0f);
+        }
+        ++surface_grid_block.generation;
+        lane_table_block.count = 0;
+        pokarr loop;
+        pokarr_init(3, loop);
+        int status = 0;
+        for (const xy& p : rect(0, 0, 20, 20)) {
+            const double q[3] = {p.x, p.y, 1.0};
+            pokarr_add_pnt(q, loop, status);
+        }
+        int branches = 1;
+        oneoff_pokarr(inward(2.0, &branches), loop, status);
+        EXPECT_EQ(status, grid ? 0 : kOneoffNoOffset) << "grid " << grid;
+        EXPECT_EQ(lane_table_block.count, grid ? 1 : 0) << "grid " << grid;
+        pokarr_free(loop);
     }
-    int branches = 1;
-    oneoff_pokarr(inward(2.0, &branches), loop, status);
-    EXPECT_EQ(status, kOffsetFailed);
-    EXPECT_EQ(lane_table_block.count, 0);
-    pokarr_free(loop);
+    surface_grid_block = surface_grid{};
 }
 
 TEST_F(OneOffset, CollectionModeFillsTheBuffer)

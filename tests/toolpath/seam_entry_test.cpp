@@ -13,6 +13,7 @@
 #include "toolpath/mill_services.hpp"
 #include "toolpath/proc_select_services.hpp"
 #include "pocket_arrays/seam_entry.hpp"
+#include "pocket_arrays/surface_offset_seams.hpp"
 #include "toolpath/surface_query_seams.hpp"
 #include "toolpath_support.hpp"
 
@@ -54,6 +55,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kSurfaceQuerySeamsName, unfilled_entries(surface_query_table())},
         {kApproachServicesName, unfilled_entries(approach_seams())},
         {kSurfaceGridSeamsName, unfilled_entries(surface_grid_seam_table())},
+        {kSurfaceOffsetSeamsName, unfilled_entries(surface_offset_seam_table())},
         {kRegionHatchSeamsName, unfilled_entries(region_hatch())},
         {kEditServicesName, unfilled_entries(edit_seams())},
         {kHatchLineServicesName, unfilled_entries(hatch_line_seams())},

@@ -1,0 +1,356 @@
+// The 3-D lane offset: segment pieces over the grid, joined at crossings and touches, convex
+// corners filled, the joined loop cleaned of spikes and laid onto the grid.
+#include "clearing/surface_lanes/lane_offset_3d.hpp"
+
+#include "clearing/surface_lanes/grid_search.hpp"
+#include "clearing/surface_lanes/grid_walk.hpp"
+#include "clearing/surface_lanes/lane_pieces_3d.hpp"
+#include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
+#include "clearing/surface_lanes/lane_spike_clean.hpp"
+#include "clearing/surface_lanes/grid_projection.hpp"
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "surfaces/surface_grid.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Largest static input: the work lists of the offset's callers hold 7000 points.
+constexpr int kMaxStaticPoints = 7000;
+// The join search reaches back over the points within this many offsets of the loop's end.
+constexpr double kJoinReachFactor = 1.2;
+// A piece shorter than this share of the offset (with the pieces dropped before it) may be
+// dropped at a corner rather than joined by a fill.
+constexpr double kShortPieceShare = 0.5;
+// Walk modes of a corner fill, by the turn's sign; both walk plainly but end on their step limit
+// as a failure.
+constexpr int kCornerWalkInner = 2;
+constexpr int kCornerWalkOuter = 3;
+// lan_on_grid: the points as they are; the joined loop is laid down closed.
+constexpr int kGridPlain = 0;
+constexpr int kGridSmooth = 2;
+constexpr int kGridOpen = 0;
+constexpr int kGridClosed = 1;
+// A corner fill of more points than this between two distinct vertices must come nearer the
+// next piece somewhere on its way, or it is a detour and left out.
+constexpr int kFillCheckedFrom = 4;
+
+struct point3 {
+    double v[3] = {0.0, 0.0, 0.0};
+};
+
+point3 at(const pokarr& a, int i) { return {{a.x[i], a.y[i], a.z[i]}}; }
+
+bool same_point(const point3& p, const point3& q)
+{
+    return p.v[0] == q.v[0] && p.v[1] == q.v[1] && p.v[2] == q.v[2];
+}
+
+double distance_of(const point3& p, const point3& q) { return distd(3, p.v, q.v); }
+
+// One usable segment of the input with its offset piece.
+struct segment_piece {
+    point3 start, end;
+    double direction[3] = {0.0, 0.0, 0.0};  // unit, reversed for a left offset
+    pokarr piece;
+    point3 first() const { return at(piece, 0); }
+    point3 last() const { return at(piece, piece.count - 1); }
+};
+
+// The state of one call.
+struct offset_run {
+    explicit offset_run(const pokarr& loop_in) : input(loop_in) {}
+    const pokarr& input;
+    int side = 1;
+    double offset = 0.0;
+    double reach2 = 0.0;      // squared join reach
+    double spacing = 0.0;     // of repeated points in the appends
+    int next_input = 1;       // the input point that ends the next segment
+    int search_start = 0;     // where the join search starts
+    double dropped = 0.0;     // summed length of the pieces dropped at corners
+    pokarr loop;              // the joined loop
+    pokarr corner;            // the fill of one corner
+    int status = 0;
+};
+
+bool failed(offset_run& run, int status)
+{
+    if (status == 0) return false;
+    run.status = status;
+    return true;
+}
+
+double piece_length(offset_run& run, const pokarr& piece)
+{
+    double total = 0.0;
+    int status = 0;
+    pokarr_length(3, piece, nullptr, total, status);
+    if (status != 0) run.status = kOffset3dFailed;
+    return total;
+}
+
+// The next usable segment of the input with its piece laid onto the grid; false when none is
+// left or the run failed (run.status then set).
+bool next_segment(offset_run& run, segment_piece& s)
+{
+    while (run.status == 0 && run.next_input < run.input.count) {
+        const int i = run.next_input++;
+        s.start = at(run.input, i - 1);
+        s.end = at(run.input, i);
+        double length = 0.0;
+        int unit = 0;
+        v3subd(run.side >= 0 ? s.end.v : s.start.v, run.side >= 0 ? s.start.v : s.end.v, s.direction);
+        v3untd(s.direction, length, unit);
+        if (unit != 0) continue;  // a repeated input point
+        int status = 0;
+        s.piece.count = 0;
+        walk_record p0, p1;
+        std::copy(s.start.v, s.start.v + 3, p0.start());
+        std::copy(s.end.v, s.end.v + 3, p1.start());
+        lane_seg_offset_3d(p0, p1, s.direction, length, run.offset, s.piece, status);
+        if (failed(run, status)) return false;
+        if (s.piece.count == 0) continue;
+        lan_on_grid(kGridPlain, kGridOpen, s.piece, 0.0, status);
+        if (failed(run, status)) return false;
+        lane_piece_unloop(s.piece);
+        if (s.piece.count > 0) return true;
+    }
+    return false;
+}
+
+// The turn from one direction to the next, signed for the offset's side: its sine's size, the
+// sign choosing the corner walk.
+double signed_turn(const double* from, const double* to, int side)
+{
+    double cross[3];
+    v3crsd(from, to, cross);
+    const double size = std::sqrt(v3dotd(cross, cross)) * (side >= 0 ? 1.0 : -1.0);
+    return cross[2] >= 0.0 ? -size : size;
+}
+
+bool append_piece(offset_run& run, const pokarr& piece, int from)
+{
+    int status = 0;
+    lane_piece_append(piece, from, run.spacing, run.loop, status);
+    return !failed(run, status);
+}
+
+// Whether b crosses a from index `from` on, or touches it.
+bool meets(pokarr& a, const pokarr& b, int from)
+{
+    int index = 0;
+    if (lane_join_search(kJoinLook, a, b, from, index) != 0) return true;
+    int ae = 0, be = 0, kind = kNoApproach;
+    double at_a = 0.0, at_b = 0.0, d = 0.0, nearest[3] = {0.0, 0.0, 0.0};
+    pokarr_min_dist(0.0, a, std::max(from, 1), a.count, b, 1, b.count, ae, at_a, be, at_b, d, nearest, kind);
+    return kind != kNoApproach;
+}
+
+// Whether a piece too short to join by a fill is dropped at this corner: the next piece meets
+// the loop, or it bridges the short piece's gaps on the other side of the corner.
+bool short_piece_dropped(offset_run& run, const segment_piece& prev, segment_piece& cur, segment_piece& next,
+                         double length, double turn)
+{
+    if (meets(run.loop, next.piece, run.search_start)) return true;
+    const double g1 = distance_of(prev.last(), cur.first());
+    const double g2 = distance_of(cur.last(), next.first());
+    if (!(length < g1) || same_point(cur.last(), next.first()) || !(g2 > length)) return false;
+    if (!(distance_of(prev.last(), next.first()) < g1 + g2 + length)) return false;
+    if (meets(cur.piece, next.piece, 0)) return false;
+    return signed_turn(cur.direction, next.direction, run.side) * turn < 0.0;
+}
+
+// Whether the fill comes nearer the current piece's start somewhere on its way.
+bool fill_approaches(const pokarr& fill, const point3& target)
+{
+    for (int k = 1; k + 1 < fill.count; ++k)
+        if (distance_of(at(fill, k), target) < distance_of(at(fill, k - 1), target)) return true;
+    return false;
+}
+
+// The number of walks of a corner fill beyond the first: the turn and the vertices' gap per
+// step, one without a step set.
+int fill_steps(const double* from, const double* to, double turn, double gap, double offset)
+{
+    const double step = surface_grid_block.settings.corner_fill_step;
+    if (!(step > 0.0)) return 1;
+    const double angle = std::atan2(turn, v3dotd(from, to));
+    const double count = std::ceil(std::fabs((angle + gap) * offset / step));
+    return count >= 1.0 && count < kPokarrMaxEntries ? static_cast<int>(count) : 1;
+}
+
+// Fills the corner from the end vertex of the previous segment to the start vertex of the
+// current one with walks whose direction turns from the one segment's to the other's, and
+// joins the fill to the loop. False when the run ends.
+bool fill_corner(offset_run& run, const segment_piece& prev, const segment_piece& cur, double turn)
+{
+    int status = 0;
+    pokarr_reset(run.corner, 2, status);
+    if (failed(run, status == 0 ? 0 : kOffset3dFailed)) return false;
+    const int mode = turn < 0.0 ? kCornerWalkInner : kCornerWalkOuter;
+    const bool distinct = !same_point(prev.end, cur.start);
+    const int n = fill_steps(prev.direction, cur.direction, turn, distance_of(prev.end, cur.start), run.offset);
+    const double* shift = surface_grid_block.shift;
+    for (int k = 0; k <= n; ++k) {
+        const double t = static_cast<double>(k) / n;
+        double record[6], direction[3], length = 0.0;
+        for (int c = 0; c < 3; ++c) {
+            record[c] = prev.end.v[c] + t * (cur.start.v[c] - prev.end.v[c]);
+            direction[c] = (1.0 - t) * prev.direction[c] + t * cur.direction[c];
+        }
+        if (distinct && k > 0 && k < n) {
+            double on_grid[3] = {record[0] + shift[0], record[1] + shift[1], record[2] + shift[2]};
+            int col = 0, row = 0, found = 0;
+            double gap = 0.0;
+            grid_find_cell(kFindNearest, on_grid, col, row, gap, found);
+            if (found == 0)
+                for (int c = 0; c < 3; ++c) record[c] = on_grid[c] - shift[c];
+        }
+        int unit = 0;
+        v3untd(direction, length, unit);
+        if (unit != 0) continue;  // a turn back: no direction half way
+        int walked = 0;
+        drop_lane_on_grid(mode, record, direction, run.offset, nullptr, walked);
+        if (walked == kOffset3dStopped || walked == -1) {
+            run.status = walked;
+            return false;
+        }
+        if (walked != 0) continue;  // the walk found no way across: no point from it
+        pokarr_add_pnt(record + 3, run.corner, status);
+        if (failed(run, status == 0 ? 0 : kOffset3dFailed)) return false;
+    }
+    if (distinct && run.corner.count > kFillCheckedFrom && !fill_approaches(run.corner, cur.first()))
+        run.corner.count = 0;
+    if (run.corner.count == 0) return true;
+    lan_on_grid(kGridPlain, kGridOpen, run.corner, 0.0, status);
+    if (failed(run, status)) return false;
+    int from = 0;
+    lane_join_search(kJoinCut, run.loop, run.corner, run.search_start, from);
+    return append_piece(run, run.corner, from);
+}
+
+// Joins the current piece to the loop: at its crossing with the loop, where it touches the
+// loop, across a filled corner, or not at all (a short piece dropped at a corner). Returns
+// whether the piece was joined; run.status tells whether the run goes on.
+bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, segment_piece* next)
+{
+    int start = run.search_start;
+    lane_join_start(run.loop, run.reach2, start);
+    run.search_start = start;
+    const int count_at_join = run.loop.count;
+    int from = 0;
+    bool crossed = lane_join_search(kJoinCut, run.loop, cur.piece, start, from) != 0;
+    if (!crossed && !same_point(cur.first(), prev.last())) {
+        int ae = 0, be = 0, kind = kNoApproach;
+        double at_a = 0.0, at_b = 0.0, d = 0.0, nearest[3] = {0.0, 0.0, 0.0};
+        pokarr_min_dist(0.0, run.loop, std::max(start, 1), run.loop.count, cur.piece, 1, cur.piece.count, ae, at_a, be,
+                        at_b, d, nearest, kind);
+        if (kind == kNoApproach) {
+            const double turn = signed_turn(prev.direction, cur.direction, run.side);
+            const double length = piece_length(run, cur.piece);
+            if (run.status != 0) return false;
+            const bool fill = next == nullptr || length + run.dropped >= kShortPieceShare * run.offset;
+            if (!fill && short_piece_dropped(run, prev, cur, *next, length, turn)) {
+                run.dropped += length;
+                return false;
+            }
+            if (!fill_corner(run, prev, cur, turn)) return false;
+        } else {
+            // Touching: the loop ends at the touch and the piece goes on from there.
+            run.loop.count = std::max(ae, 1);
+            if (kind == 1 || kind == 2) {
+                int status = 0;
+                pokarr_add_pnt(nearest, run.loop, status);
+                if (failed(run, status == 0 ? 0 : kOffset3dFailed)) return false;
+            } else if (kind == 3 || kind == 4) {
+                cur.piece.x[be - 1] = nearest[0];
+                cur.piece.y[be - 1] = nearest[1];
+                cur.piece.z[be - 1] = nearest[2];
+            }
+            from = be - 1;
+        }
+        int again = 0;
+        if (lane_join_search(kJoinCut, run.loop, cur.piece, run.search_start, again) != 0) from = again;
+    }
+    const int count_before = run.loop.count;
+    if (!append_piece(run, cur.piece, from)) return false;
+    run.search_start = std::min(count_before, count_at_join);
+    return true;
+}
+
+// Lays the joined loop down: spikes cleaned, projected closed onto the grid.
+void finish_loop(offset_run& run)
+{
+    int status = 0;
+    lane_spike_clean(run.loop, pocket_work_block.working_tolerance, surface_grid_block.settings.spike_length, 0.0,
+                     status);
+    if (failed(run, status)) return;
+    if (run.loop.count > 0) lan_on_grid(kGridSmooth, kGridClosed, run.loop, 0.0, status);
+    failed(run, status);
+}
+
+void copy_out(offset_run& run, pokarr& output)
+{
+    output.count = 0;
+    for (int i = 0; i < run.loop.count && run.status == 0; ++i) {
+        int status = 0;
+        pokarr_add_xyz(run.loop.x[i], &run.loop.y[i], &run.loop.z[i], nullptr, output, status);
+        if (status != 0) run.status = kOffset3dFailed;
+    }
+}
+
+bool refused(const pokarr& input)
+{
+    return input.kind == kPokarrEmpty || (input.kind == kPokarrStatic && input.count > kMaxStaticPoints) ||
+           input.dimension < 3 || input.z == nullptr;
+}
+
+}  // namespace
+
+void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& output, int& status)
+{
+    if (refused(input)) {
+        status = kOffset3dFailed;
+        return;
+    }
+    offset_run run(input);
+    run.side = side;
+    run.offset = distance;
+    run.reach2 = kJoinReachFactor * kJoinReachFactor * distance * distance;
+    run.spacing = surface_grid_block.settings.append_spacing;
+    pokarr_init(3, run.loop);
+    pokarr_init(3, run.corner);
+    segment_piece prev, cur, next;
+    for (segment_piece* s : {&prev, &cur, &next}) pokarr_init(3, s->piece);
+
+    if (next_segment(run, prev) && append_piece(run, prev.piece, 0)) {
+        bool have_current = next_segment(run, cur);
+        while (have_current && run.status == 0) {
+            const bool have_next = next_segment(run, next);
+            if (run.status != 0) break;
+            const bool joined = join_piece(run, prev, cur, have_next ? &next : nullptr);
+            if (run.status != 0) break;
+            if (joined) {
+                prev.start = cur.start, prev.end = cur.end;
+                std::copy(cur.direction, cur.direction + 3, prev.direction);
+                std::swap(prev.piece, cur.piece);
+            }
+            if (!have_next) break;
+            std::swap(cur.piece, next.piece);
+            cur.start = next.start, cur.end = next.end;
+            std::copy(next.direction, next.direction + 3, cur.direction);
+        }
+    }
+    if (run.status == 0) finish_loop(run);
+    if (run.status == 0) copy_out(run, output);
+    if ((run.status < 0 && run.status != kOffset3dStopped) || run.status == kOffset3dNone) run.status = kOffset3dNone;
+    if (run.status != 0) output.count = 0;
+    status = run.status;
+    for (pokarr* a : {&run.loop, &run.corner, &prev.piece, &cur.piece, &next.piece}) pokarr_free(*a);
+}

@@ -1,0 +1,199 @@
+// The 3-D lane offset over the surface grid: on a flat grid a square offset inwards is the square
+// shrunk by the distance with its four corners; on a tilted plane every offset point lies the
+// distance from the source in space and the loop does not cross itself; refused and failing
+// inputs give their statuses; the raw offset's dispatcher hands surface loops to it.
+#include "surface_lane_support.hpp"
+
+#include "clearing/surface_lanes/lane_offset_3d.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The square lo..hi counter-clockwise (or clockwise), started in the middle of its bottom edge,
+// at the surface's height.
+std::vector<p3> square(double lo, double hi, bool clockwise, const grid_test::height_fn& z)
+{
+    const double mid = 0.5 * (lo + hi);
+    std::vector<std::array<double, 2>> xy = {{mid, lo}, {hi, lo}, {hi, hi}, {lo, hi}, {lo, lo}, {mid, lo}};
+    if (clockwise) xy = {{mid, lo}, {lo, lo}, {lo, hi}, {hi, hi}, {hi, lo}, {mid, lo}};
+    std::vector<p3> v;
+    for (const auto& p : xy) v.push_back({p[0], p[1], z(p[0], p[1])});
+    return v;
+}
+
+// Distance from q to the segment a-b in space.
+double to_segment(const p3& q, const p3& a, const p3& b)
+{
+    double ab[3], aq[3];
+    for (int c = 0; c < 3; ++c) ab[c] = b[c] - a[c], aq[c] = q[c] - a[c];
+    const double len2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
+    const double t = std::clamp((aq[0] * ab[0] + aq[1] * ab[1] + aq[2] * ab[2]) / len2, 0.0, 1.0);
+    const p3 foot = {a[0] + t * ab[0], a[1] + t * ab[1], a[2] + t * ab[2]};
+    return length_3d(q, foot);
+}
+
+double to_polyline(const p3& q, const std::vector<p3>& line)
+{
+    double best = 1e30;
+    for (std::size_t k = 1; k < line.size(); ++k) best = std::min(best, to_segment(q, line[k - 1], line[k]));
+    return best;
+}
+
+// Whether two segments of the plane cross properly (touching ends excluded).
+bool cross_xy(const p3& a, const p3& b, const p3& c, const p3& d)
+{
+    const auto side = [](const p3& p, const p3& q, const p3& r) {
+        return (q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0]);
+    };
+    const double s1 = side(a, b, c), s2 = side(a, b, d), s3 = side(c, d, a), s4 = side(c, d, b);
+    return s1 * s2 < -1e-12 && s3 * s4 < -1e-12;
+}
+
+bool self_crossing(const std::vector<p3>& loop)
+{
+    for (std::size_t i = 1; i < loop.size(); ++i)
+        for (std::size_t j = i + 2; j < loop.size(); ++j)
+            if (!(i == 1 && j + 1 == loop.size()) && cross_xy(loop[i - 1], loop[i], loop[j - 1], loop[j])) return true;
+    return false;
+}
+
+std::vector<p3> offset(const std::vector<p3>& source, int side, double d, int& status)
+{
+    pokarr input = make_3d(source), output;
+    pokarr_init(3, output);
+    lane_offset_3d(side, d, input, output, status);
+    std::vector<p3> got = points_of(output);
+    pokarr_free(input);
+    pokarr_free(output);
+    return got;
+}
+
+}  // namespace
+
+TEST_F(SurfaceLaneTest, FlatSquareInwardIsTheSquareShrunkWithItsCorners)
+{
+    const auto flat = grid_test::plane(0.0, 0.0, 2.0);
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, flat);
+    const struct {
+        bool clockwise;
+        int side;  // inward: left of a counter-clockwise loop, right of a clockwise one
+        double d;
+    } rows[] = {{false, kSideLeft, 1.0}, {true, kSideRight, 1.0}, {false, kSideLeft, 2.5}, {true, kSideRight, 0.3}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << (r.clockwise ? "clockwise" : "counter-clockwise") << " d " << r.d);
+        int status = -5;
+        const std::vector<p3> got = offset(square(0.0, 10.0, r.clockwise, flat), r.side, r.d, status);
+        ASSERT_EQ(status, 0);
+        ASSERT_GE(got.size(), 5u);
+        EXPECT_LT(length_3d(got.front(), got.back()), 1e-9) << "closed";
+        const double lo = r.d, hi = 10.0 - r.d;
+        const std::vector<p3> shrunk = square(lo, hi, false, flat);
+        for (const p3& q : got) EXPECT_LT(to_polyline(q, shrunk), 1e-6) << q[0] << ' ' << q[1] << ' ' << q[2];
+        for (const p3& corner : {p3{lo, lo, 2.0}, p3{hi, lo, 2.0}, p3{hi, hi, 2.0}, p3{lo, hi, 2.0}}) {
+            double nearest = 1e30;
+            for (const p3& q : got) nearest = std::min(nearest, length_3d(q, corner));
+            EXPECT_LT(nearest, 1e-6) << "corner " << corner[0] << ' ' << corner[1];
+        }
+        EXPECT_FALSE(self_crossing(got));
+    }
+}
+
+// Seeded convex loops on the plane z = 0.5x, offset inwards and outwards: every offset point lies
+// on the plane; inwards every point lies the distance from the source in space (within 1 %),
+// outwards none farther (the corner fills cut the convex corners); the loop never crosses itself.
+TEST_F(SurfaceLaneTest, TiltedPlaneOffsetLiesTheDistanceAwayInSpace)
+{
+    const auto tilted = grid_test::plane(0.5, 0.0, 0.0);
+    grid_test::load_grid(0.0, 0.0, 1.0, 101, 101, tilted);
+    const double two_pi = 2.0 * std::acos(-1.0);
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
+        const int corners = 4 + static_cast<int>(unit(rng) * 10);
+        const double radius = 15.0 + 20.0 * unit(rng), d = 0.3 + 2.7 * unit(rng);
+        const bool inward = seed % 2 == 1;
+        std::vector<p3> source;
+        for (int k = 0; k < corners; ++k) {
+            const double a = two_pi * (k + 0.1 + 0.8 * unit(rng)) / corners;
+            const double x = 50.0 + radius * std::cos(a), y = 50.0 + radius * std::sin(a);
+            source.push_back({x, y, tilted(x, y)});
+        }
+        const p3 a = source.back(), b = source.front();
+        const p3 start = {0.5 * (a[0] + b[0]), 0.5 * (a[1] + b[1]), 0.5 * (a[2] + b[2])};
+        source.insert(source.begin(), start);
+        source.push_back(start);
+        int status = -5;
+        const std::vector<p3> got = offset(source, inward ? kSideLeft : kSideRight, d, status);
+        ASSERT_EQ(status, 0);
+        ASSERT_GE(got.size(), 4u);
+        EXPECT_LT(length_3d(got.front(), got.back()), 1e-9) << "closed";
+        for (const p3& q : got) {
+            EXPECT_NEAR(q[2], tilted(q[0], q[1]), 1e-6);
+            const double to_source = to_polyline(q, source);
+            EXPECT_LT(to_source, 1.01 * d) << q[0] << ' ' << q[1];
+            EXPECT_GT(to_source, (inward ? 0.99 : 0.5) * d) << q[0] << ' ' << q[1];
+        }
+        EXPECT_FALSE(self_crossing(got));
+    }
+}
+
+TEST_F(SurfaceLaneTest, OffsetStatusesOfRefusedAndFailingInputs)
+{
+    const auto flat = grid_test::plane(0.0, 0.0, 0.0);
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, flat);
+    // A static loop round the square 0..10 of the given number of points.
+    std::vector<double> x, y, z;
+    const auto static_loop = [&](int n, pokarr& loop) {
+        x.assign(n, 0.0), y.assign(n, 0.0), z.assign(n, 0.0);
+        for (int i = 0; i < n; ++i) {
+            const double a = 2.0 * std::acos(-1.0) * i / (n - 1);
+            x[i] = 5.0 + 4.0 * std::cos(a), y[i] = 5.0 + 4.0 * std::sin(a);
+        }
+        int status = 0;
+        pokarr_init_static(3, x.data(), y.data(), z.data(), nullptr, n, n, loop, status);
+    };
+    const struct {
+        const char* what;
+        std::function<void(pokarr&)> make;
+        int want;
+    } rows[] = {
+        {"empty input", [](pokarr& loop) { pokarr_init(3, loop); }, kOffset3dFailed},
+        {"7000 static points", [&](pokarr& loop) { static_loop(7000, loop); }, 0},
+        {"7001 static points", [&](pokarr& loop) { static_loop(7001, loop); }, kOffset3dFailed},
+        {"off the grid", [](pokarr& loop) { loop = make_3d(square(20.0, 30.0, false, grid_test::plane(0, 0, 0))); },
+         kOffset3dNone},
+        {"repeated points only", [](pokarr& loop) { loop = make_3d({{1, 1, 0}, {1, 1, 0}, {1, 1, 0}}); }, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pokarr loop, output;
+        r.make(loop);
+        pokarr_init(3, output);
+        int status = -5;
+        lane_offset_3d(kSideLeft, 1.0, loop, output, status);
+        EXPECT_EQ(status, r.want);
+        if (status != 0) {
+            EXPECT_EQ(output.count, 0);
+        }
+        pokarr_free(output);
+        pokarr_free(loop);
+    }
+}
+
+TEST_F(SurfaceLaneTest, RawOffsetHandsSurfaceLoopsToTheSurfaceOffset)
+{
+    const auto flat = grid_test::plane(0.0, 0.0, 1.0);
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, flat);
+    pokarr loop = make_3d(square(0.0, 10.0, false, flat)), output;
+    pokarr_init(3, output);
+    int status = -5;
+    lane_offset_2d3d(kSideLeft, 1, 1.0, loop, output, status);
+    EXPECT_EQ(status, 0);
+    ASSERT_GE(output.count, 5);
+    for (const p3& q : points_of(output)) EXPECT_NEAR(std::min({q[0] - 1.0, 9.0 - q[0], q[1] - 1.0, 9.0 - q[1]}), 0.0, 1e-6);
+    pokarr_free(loop);
+    pokarr_free(output);
+}
