@@ -6,6 +6,7 @@
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid, runs the engine and writes each offset lane
 // as a point string. Test code only: never part of the module.
+#include "clearing/surface_lanes/grid_search.hpp"
 #include "driver/proc_driver.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_box.hpp"
@@ -35,13 +36,20 @@ constexpr int kExecute = 1;
 constexpr int kPicked = 0;
 constexpr int kFailed = -1;
 constexpr int kSurfaceDimension = 3;
-// The surface function's own values: the step between lanes across the surface, the tolerance of
-// the engine, no offset of the contours.
+// The surface function's own values: the step between lanes across the surface and the
+// tolerance of the engine.
 constexpr double kSideStep = 2.0;
 constexpr float kTolerance = 0.01f;
-constexpr int kOffsetsInward = 1;
+constexpr int kDirectionSwitch = 0;
+// The engine's offsets mode of a pocket cleared whole (pocket_state.offsets_mode): the direction
+// switches of another caller ask for one offset per contour.
+constexpr int kOffsetsUntilFull = 99;
+// Every contour's offset: the first lane stands this far inside the outer contour and outside
+// the islands.
+constexpr float kContourOffset = 1.0f;
 constexpr int kClosed = 1;
 constexpr int kSurfaceMode = 1;  // every lane point brought onto the surface
+constexpr int kVertical = 2;     // a point dropped vertically onto the triangle under it
 constexpr int kLaneString = 1;   // points only
 constexpr int kShown = 1;
 
@@ -84,7 +92,7 @@ void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& 
     if (choice != kPicked || picks.contours.empty()) status = kFailed;
 }
 
-// The contour's corners: the start of every line, the first again at the end.
+// The contour's corners at the grid's height: the start of every line, the first again at the end.
 bool contour_corners(const std::vector<int>& lines, pokarr& contour)
 {
     int status = 0;
@@ -97,10 +105,14 @@ bool contour_corners(const std::vector<int>& lines, pokarr& contour)
         int closed = 0;
         eclose(closed);
         if (status != 0) return false;
+        int col = 0, row = 0;
+        double moved = 0.0;
+        grid_find_cell(kVertical, line, col, row, moved, status);
+        if (status != 0) return false;
         pokarr_add_pnt(line, contour, status);
         if (status != 0) return false;
     }
-    const double first[3] = {contour.x[0], contour.y[0], 0.0};
+    const double first[3] = {contour.x[0], contour.y[0], contour.z[0]};
     pokarr_add_pnt(first, contour, status);
     return status == 0;
 }
@@ -116,7 +128,7 @@ bool load_contours(int& status)
         pokarr_work work(kSurfaceDimension);
         pokarr& contour = work.a;
         if (!contour_corners(lines, contour)) {
-            eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES", 0);
+            eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
             return false;
         }
         surface_grid_seam_table().lan_on_grid(kSurfaceMode, kClosed, contour, 0.0, status);
@@ -169,10 +181,11 @@ void execute(int& mode, int& status)
         POKREL(1, released);
     });
     const int contours = static_cast<int>(picks.contours.size());
-    const std::vector<float> offsets(static_cast<std::size_t>(contours), 0.0f);
-    init_pocket_globals(kOffsetsInward, 0, 0.0f, kTolerance, contours, offsets.data(), status);
+    const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
+    init_pocket_globals(kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(), status);
     if (status != 0) return;
     pocket_state_block.pocket_dimension = kSurfaceDimension;
+    pocket_state_block.offsets_mode = kOffsetsUntilFull;
     pocket_work_block.side_step = kSideStep;
     pocket_mode_word = 1;  // a caller of its own: no user messages of the pocket procedure
     if (!load_contours(status)) {
