@@ -147,14 +147,16 @@ bool load_contours(int& status)
     return status == 0;
 }
 
-// The engine's offset lanes (after the contours, before the cut chains) as point strings.
+// The engine's live offset lanes (after the contours, before the cut chains) as point strings.
 void write_lanes(int contours, int& status)
 {
     const lane_table& t = lane_table_block;
     const int last = pocket_box_block.first_output_lane > 0 ? pocket_box_block.first_output_lane - 1 : t.count;
     const double* origin = pocket_frame_block.origin;
     for (int i = contours + 1; i <= last && status == 0; ++i) {
-        if (t.level[i] == kLevelSeparator || t.contour_type[i] != 0 || t.first[i + 1] <= t.first[i]) continue;
+        // Live lanes only: a lane of status 0 here was merged away (a branch that met an island).
+        if (t.level[i] == kLevelSeparator || t.status[i] <= 0 || t.contour_type[i] != 0 || t.first[i + 1] <= t.first[i])
+            continue;
         pokarr_work work(kSurfaceDimension);
         pokarr& lane = work.a;
         lane_to_pokarr(i, lane, status);

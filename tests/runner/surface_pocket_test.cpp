@@ -1,5 +1,5 @@
 // The README's surface pocket: the caller module testmod_surface_pocket run by hostrun on the
-// shipped part with its grid made a tilted plane z = 0.5 x. The lanes are read back from
+// shipped ridge part, and with its grid made a tilted plane z = 0.5 x. The lanes are read back from
 // toolpath.txt and judged against the grid surface the part gives, built here apart from the
 // module.
 #include "hostrun_support.hpp"
@@ -146,9 +146,40 @@ surface_run run_part(const fs::path& part, const fs::path& script, const fs::pat
 
 }  // namespace
 
-// The shipped part's outer contour picked alone.
+// The shipped part's outer contour picked alone: over the ridge, and over the tilted plane.
 const char* const kOuterOnly = R"({"steps": [{"pick": 1}, {"pick": 2}, {"pick": 3}, {"pick": 4}, {"pick": "exit"},
     {"pick": "exit"}, {"pick": 9}, {"menu": "YES", "expect": "OK TO EXECUTE?"}]})";
+
+TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
+{
+    const fs::path part = kSource + "/examples/surface_pocket_part.json";
+    const grid_surface grid = grid_of(nlohmann::json::parse(read_file(part)));
+    const struct {
+        const char* what;
+        std::string script;  // empty: the README's script
+        bool island;
+    } rows[] = {{"outer contour and island", "", true}, {"outer contour alone", kOuterOnly, false}};
+    for (const auto& r : rows) {
+        const fs::path folder = fresh_folder(std::string("surface_ridge_") + (r.script.empty() ? "example" : "outer"));
+        const fs::path script = r.script.empty() ? fs::path(kSource + "/examples/surface_pocket_script.json")
+                                                 : folder / "script.json";
+        if (!r.script.empty()) std::ofstream(script) << r.script;
+        const surface_run run = run_part(part, script, folder / "out");
+        ASSERT_EQ(run.exit_code, 0) << run.output;
+        const std::string transcript = read_file(folder / "out" / "transcript.txt");
+        ASSERT_GE(run.lanes.size(), 3u) << r.what << "\n" << transcript;
+        EXPECT_EQ(transcript.find("surface_pocket,"), std::string::npos) << r.what << "\n" << transcript;
+        for (std::size_t k = 0; k < run.lanes.size(); ++k) {
+            EXPECT_FALSE(crosses_itself(run.lanes[k])) << r.what << ", lane " << k;
+            for (const p3& p : run.lanes[k]) {
+                // Inside the outer contour (so far from the hole), outside the island.
+                ASSERT_TRUE(p[0] > 5.0 && p[0] < 50.0 && p[1] > 5.0 && p[1] < 35.0) << r.what << ", lane " << k;
+                ASSERT_FALSE(r.island && p[0] > 20.0 && p[0] < 35.0 && p[1] > 15.0 && p[1] < 25.0) << "lane " << k;
+                EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5) << r.what << ", lane " << k << " at " << p[0] << ", " << p[1];
+            }
+        }
+    }
+}
 
 TEST(SurfacePocket, LanesOnATiltedPlaneStandOneSideStepApart)
 {
