@@ -4,8 +4,8 @@
 // (the outer contour first, counter-clockwise, then the islands clockwise; an exit ends a
 // contour, an exit on an empty contour ends the contours), then the height-grid surface. Execute
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
-// dimension 3 with the contours laid onto the grid, runs the engine and writes each offset lane
-// as a point string. Test code only: never part of the module.
+// dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
+// lane as a point string. Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "driver/proc_driver.hpp"
 #include "host/vantu.hpp"
