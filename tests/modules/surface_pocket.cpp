@@ -50,6 +50,7 @@ constexpr float kContourOffset = 1.0f;
 constexpr int kClosed = 1;
 constexpr int kSurfaceMode = 1;  // every lane point brought onto the surface
 constexpr int kVertical = 2;     // a point dropped vertically onto the triangle under it
+constexpr int kGridCoordinates = 0;  // lane points on the surface, pocket points plus the shift
 constexpr int kLaneString = 1;   // points only
 constexpr int kShown = 1;
 
@@ -160,6 +161,9 @@ void write_lanes(int contours, int& status)
         pokarr_work work(kSurfaceDimension);
         pokarr& lane = work.a;
         lane_to_pokarr(i, lane, status);
+        // The engine's lanes have their points on the surface, but a straight stretch of a merged
+        // lane may cut across a fold; laid onto the grid, every move runs on the surface.
+        if (status == 0) surface_grid_seam_table().lan_on_grid(kGridCoordinates, kClosed, lane, 0.0, status);
         for (int p = 0; p < lane.count && status == 0; ++p) {
             const point3 point{static_cast<float>(lane.x[p] + origin[0]), static_cast<float>(lane.y[p] + origin[1]),
                                static_cast<float>(lane.z[p] + origin[2])};

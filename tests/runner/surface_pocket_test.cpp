@@ -177,6 +177,12 @@ TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
                 ASSERT_FALSE(r.island && p[0] > 20.0 && p[0] < 35.0 && p[1] > 15.0 && p[1] < 25.0) << "lane " << k;
                 EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5) << r.what << ", lane " << k << " at " << p[0] << ", " << p[1];
             }
+            // No move cuts across a fold of the surface: the middle of every move lies on it too.
+            for (std::size_t i = 0; i + 1 < run.lanes[k].size(); ++i) {
+                const p3 &a = run.lanes[k][i], &b = run.lanes[k][i + 1];
+                const p3 m{0.5 * (a[0] + b[0]), 0.5 * (a[1] + b[1]), 0.5 * (a[2] + b[2])};
+                EXPECT_NEAR(m[2], grid.height(m[0], m[1]), 1e-4) << r.what << ", lane " << k << " at " << m[0] << ", " << m[1];
+            }
         }
     }
 }
