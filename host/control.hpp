@@ -21,7 +21,10 @@ struct part_error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Loads a part (JSON) into a freshly reset host. Throws part_error.
+// Loads a part (JSON) into a freshly reset host. The file places (data directories, part folder,
+// output folder) belong to the session and stay as they were, so that the files a part names are
+// found by the data-file search while it loads; load_part makes the file's folder the part folder.
+// Throws part_error.
 void load_part(const std::string& path);
 void load_part_text(std::string_view json_text, const std::string& name_for_errors);
 // Writes the host's persistent state as a part file that load_part reads back to the same state.

@@ -27,6 +27,18 @@ std::string joined(const std::string& directory, std::string_view name)
 
 }  // namespace
 
+std::optional<std::string> vantu::find_data_file(std::string_view name)
+{
+    if (!usable_name(name)) return std::nullopt;
+    std::vector<std::string> places = data_directories();
+    if (!part_directory().empty()) places.push_back(part_directory());
+    for (const std::string& directory : places) {
+        std::string candidate = joined(directory, name);
+        if (candidate.size() <= kMaxPathLength && fexist(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
 int fexist(std::string_view path)
 {
     vantu::trace_count("fexist");
@@ -40,17 +52,9 @@ void get_dat_name(std::string_view name, std::string& path, int& status)
     status = kNotFound;
     if (auto fault = vantu::fault_hit("get_dat_name")) {
         status = *fault;
-    } else if (usable_name(name)) {
-        std::vector<std::string> places = vantu::data_directories();
-        if (!vantu::part_directory().empty()) places.push_back(vantu::part_directory());
-        for (const std::string& directory : places) {
-            std::string candidate = joined(directory, name);
-            if (candidate.size() <= kMaxPathLength && fexist(candidate)) {
-                path = candidate;
-                status = kFound;
-                break;
-            }
-        }
+    } else if (auto found = vantu::find_data_file(name)) {
+        path = *found;
+        status = kFound;
     }
     vantu::trace_call("get_dat_name", name, status);
 }

@@ -3,6 +3,7 @@
 // saves it so that loading gives back every word bit for bit. Format: host/control/entities.hpp.
 #include "host/control/entities.hpp"
 #include "host/core/entity_store.hpp"
+#include "host/core/part_surfaces.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_entity.hpp"
 
@@ -99,6 +100,8 @@ const std::set<std::string>& allowed_fields(const std::string& kind)
         {"circle", {"centre", "radius", "start_angle_deg", "normal"}},
         {"spline", {"degree", "knots", "points", "weights"}},
         {"words", {"words"}},
+        {"height_grid", {"origin", "cell_size", "nodes", "heights", "heights_file"}},
+        {"mesh", {"file"}},
     };
     return fields.at(kind);
 }
@@ -217,6 +220,15 @@ void attribute_fields(const json& object, entity& e, const field_error& where)
     }
 }
 
+// A kind that fixes the class and type lets the part file give them only as they are.
+void kind_class_given(const json& object, const entity& e, const std::string& kind, const field_error& where)
+{
+    if (object.contains("class") && integer_field(object["class"], "class", where) != e.entity_class)
+        where.raise("class", "must be " + std::to_string(e.entity_class) + " for a " + kind);
+    if (object.contains("type") && integer_field(object["type"], "type", where) != e.type)
+        where.raise("type", "must be " + std::to_string(e.type) + " for a " + kind);
+}
+
 entity entity_from_json(const json& object, const field_error& where)
 {
     if (!object.is_object()) where.raise("", "an entity is a JSON object");
@@ -224,8 +236,9 @@ entity entity_from_json(const json& object, const field_error& where)
     if (!kind_value.is_string()) where.raise("kind", "must be a text");
     const std::string kind = kind_value.get<std::string>();
     if (kind != "point" && kind != "line" && kind != "arc" && kind != "circle" && kind != "spline" &&
-        kind != "words")
-        where.raise("kind", "must be \"line\", \"arc\", \"circle\", \"spline\", \"point\" or \"words\"");
+        kind != "words" && !is_surface_kind(kind))
+        where.raise("kind", "must be \"line\", \"arc\", \"circle\", \"spline\", \"point\", \"words\", "
+                            "\"height_grid\" or \"mesh\"");
     for (const auto& [field, value] : object.items()) {
         const bool common = field == "id" || field == "kind" || field == "class" || field == "type" ||
                             field == "attributes" || field == "comment";
@@ -234,7 +247,10 @@ entity entity_from_json(const json& object, const field_error& where)
     entity e;
     e.id = integer_field(required(object, "id", where), "id", where);
     if (e.id < 1) where.raise("id", "must be a positive integer");
-    if (kind == "words") {
+    if (is_surface_kind(kind)) {
+        surface_from_json(object, kind, "entities[" + std::to_string(where.index) + "]", e);
+        kind_class_given(object, e, kind, where);
+    } else if (kind == "words") {
         e.entity_class = integer_field(required(object, "class", where), "class", where);
         e.type = integer_field(required(object, "type", where), "type", where);
         if (e.entity_class < 0) where.raise("class", "must not be negative");
@@ -250,10 +266,7 @@ entity entity_from_json(const json& object, const field_error& where)
         if (const char* field = field_beyond_model(g)) where.raise(field, beyond_model_text());
         encode_curve(g, e);
         if (!decode_curve(e)) where.raise(degenerate_field(g), "degenerate " + kind + " geometry");
-        if (object.contains("class") && integer_field(object["class"], "class", where) != e.entity_class)
-            where.raise("class", "must be " + std::to_string(e.entity_class) + " for a " + kind);
-        if (object.contains("type") && integer_field(object["type"], "type", where) != e.type)
-            where.raise("type", "must be " + std::to_string(e.type) + " for a " + kind);
+        kind_class_given(object, e, kind, where);
     }
     attribute_fields(object, e, where);
     return e;
@@ -302,7 +315,9 @@ json entity_to_json(const entity& e)
     object["id"] = e.id;
     object["class"] = e.entity_class;
     object["type"] = e.type;
-    if (is_exact_curve(e)) {
+    if (e.surface) {
+        surface_to_json(*e.surface, object);
+    } else if (is_exact_curve(e)) {
         curve_to_json(*decode_curve(e), object);
     } else {
         object["kind"] = "words";
@@ -369,7 +384,7 @@ std::string entities_text()
         text += "entity " + std::to_string(id) + " class " + std::to_string(e.entity_class) + " type " +
                 std::to_string(e.type) + ": ";
         const auto g = decode_curve(e);
-        text += g ? describe_curve(*g) : "words";
+        text += e.surface ? describe_surface(*e.surface) : g ? describe_curve(*g) : "words";
         for (const auto& [key, value] : e.attributes) text += " " + key + "=" + std::to_string(value);
         text += " (" + std::to_string(e.words.size()) + " words)\n";
     }

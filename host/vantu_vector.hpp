@@ -20,6 +20,9 @@ void vsubd(int n, const double* a, const double* b, double* difference);
 // result = point + factor * vector.
 void v2addd(const double* point, const double* vector, double factor, double* result);
 void v3addd(const double* point, const double* vector, double factor, double* result);
+// The point at fraction t between a and b: (1 - t) a + t b, so that t = 0 gives a and t = 1 gives
+// b exactly (t outside 0 .. 1 extrapolates; result may be a or b).
+void v3btpd(const double* a, const double* b, double t, double* result);
 
 // ---- products ---------------------------------------------------------------------------------
 

@@ -59,6 +59,12 @@ void v3addd(const double* point, const double* vector, double factor, double* re
     result[2] = point[2] + factor * vector[2];
 }
 
+void v3btpd(const double* a, const double* b, double t, double* result)
+{
+    VANTU_COUNT("v3btpd");
+    for (int k = 0; k < 3; ++k) result[k] = (1.0 - t) * a[k] + t * b[k];
+}
+
 // ---- products ---------------------------------------------------------------------------------
 
 double v2dotd(const double* a, const double* b)

@@ -277,11 +277,13 @@ void lancom_pairs(int mode, int& status)
     }
 }
 
+int lane_array_dimension() { return pocket_state_block.pocket_dimension == 2 ? 2 : 3; }
+
 int lane_show(int n)
 {
     if (!lane_valid(n)) return -1;
     pokarr work;
-    pokarr_init(pocket_state_block.pocket_dimension == 2 ? 2 : 3, work);
+    pokarr_init(lane_array_dimension(), work);
     int status = 0;
     lane_to_pokarr(n, work, status);
     const int result = status == 0 ? pokarr_show(work, 0) : -1;

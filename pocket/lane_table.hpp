@@ -77,6 +77,9 @@ void lane_npnts(int n, int& count);
 void lane_get_xy(int n, double* x, double* y, int room, int& count);
 // The lane's first point (0, 0 for an empty lane).
 void lane_first_xy(int n, double& x, double& y);
+// The dimension of a work loop that holds a lane: 2 in a planar pocket, 3 on the part surface
+// (reads pocket_state.pocket_dimension), so that a lane read into it keeps its heights.
+int lane_array_dimension();
 // The lane's points into a pocket array (relative to the origin).
 void lane_to_pokarr(int n, pokarr& array, int& status);
 // Reverses the lane's points in place in the store.

@@ -71,7 +71,7 @@ void place_island(int lane_j, const pokarr& loop_j, island_place& place, int& st
     if (status != 0) return;
     inside_loop inside_j;
     inside_loop_make(loop_j, inside_j);
-    pokarr_work loop;
+    pokarr_work loop(lane_array_dimension());
     for (int n = 1; n <= lt.count && !place.met && status == 0; ++n) {
         if (!live_branch_lane(n) || lane_boxes_known_apart(lane_j, loop_j, n)) continue;
         lane_to_pokarr(n, loop.a, status);
@@ -108,7 +108,7 @@ int holder_of_island(int lane_j, const pokarr& loop_j, int& status)
 {
     const lane_table& lt = lane_table_block;
     const int level = lt.level[lane_j];
-    pokarr_work loop;
+    pokarr_work loop(lane_array_dimension());
     int holder = -1;
     auto settle = [&](int lane, const pokarr& points) {
         island_place place;
@@ -153,7 +153,7 @@ void close_apart_islands(int island_stage, int& status)
     if (island_stage != kStageTwo) return;
     const lane_table& lt = lane_table_block;
     const int last = lt.count;
-    pokarr_work loop_j;
+    pokarr_work loop_j(lane_array_dimension());
     for (int j = 1; j <= last && status == 0; ++j) {
         if (lt.level[j] <= kLevelIsland || lt.status[j] != island_stage) continue;
         lane_to_pokarr(j, loop_j.a, status);

@@ -236,7 +236,7 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
 {
     const lane_table& lt = lane_table_block;
     if (!(lt.status[lane_j] == 1 && !linked) || lt.parent[lane_j] == lt.group[lane_l]) return false;
-    pokarr_work m;
+    pokarr_work m(lane_array_dimension());
     int status = 0;
     lane_to_pokarr(lt.parent[lane_j], m.a, status);
     if (status != 0) return c.stop(kEngineArrayFailed);
@@ -252,7 +252,7 @@ bool inside_group_parent(lancom_call& c, int lane_l, int parent_p, int lane_j, c
     const lane_table& lt = lane_table_block;
     const int k = valid(parent_p) && lt.group[parent_p] != 0 ? parent_p : lt.group[lane_l];
     if (!valid(k)) return false;
-    pokarr_work kloop;
+    pokarr_work kloop(lane_array_dimension());
     int status = 0;
     lane_to_pokarr(k, kloop.a, status);
     if (status != 0) return c.stop(kEngineArrayFailed);
@@ -282,7 +282,7 @@ void lane_meets_island(lancom_call& c, int& b, int lane_l, pokarr& loop_l, int p
 bool branch_against_islands(lancom_call& c, int& b)
 {
     lane_table& lt = lane_table_block;
-    pokarr_work loop_l, loop_j;
+    pokarr_work loop_l(lane_array_dimension()), loop_j(lane_array_dimension());
     int lane_l = 0;
     if (c.pass >= 2) {
         lane_l = c.branch_lanes.lane(b);

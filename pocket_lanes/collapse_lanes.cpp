@@ -337,7 +337,7 @@ struct measured_loops {
         if (island_boxes_found) return island_boxes;
         island_boxes_found = true;
         const lane_table& lt = lane_table_block;
-        pokarr_work points;
+        pokarr_work points(lane_array_dimension());
         for (const int lane : island_lanes()) {
             if (lane == 0 || lt.contour_type[lane] == kContourOpen || status != 0) continue;
             island_boxes.push_back({lane, {}});
@@ -808,7 +808,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     const pocket_work& w = pocket_work_block;
     const double reach = 0.5 * w.side_step + kSampledShare * w.tolerance;
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
-    pokarr_work lane;
+    pokarr_work lane(lane_array_dimension());
     for (int n = first_new; n <= lt.count; ++n) {
         lane_to_pokarr(n, lane.a, status);
         if (status != 0) {
@@ -888,7 +888,7 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     // nearer than its offset: such a lane is retired as a merged lane is (status 0), and the
     // branch closes when none is left. The island's lane cuts what lies about it.
     measured_loops measured(loop, first_new);
-    pokarr_work lane;
+    pokarr_work lane(lane_array_dimension());
     bool kept = false;
     for (int n = first_new; n <= lt.count; ++n) {
         lt.contour_type[n] = kContourCollapse;

@@ -150,7 +150,7 @@ struct ilscom_call {
 void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
 {
     lane_table& lt = lane_table_block;
-    pokarr_work kk;
+    pokarr_work kk(lane_array_dimension());
     for (int level = c.next.at(k); level <= c.last_level; ++level) {
         int other = 0;
         if (!c.current(level, other, kk.a)) return;
@@ -205,7 +205,7 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
 bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1,
                         int level_2)
 {
-    pokarr_work branch;
+    pokarr_work branch(lane_array_dimension());
     inside_loop inside_branch;
     for (int b = 1; b <= c.branch_count; ++b) {
         int lane_c = 0, read = 0;
@@ -233,7 +233,7 @@ bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop
 void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b, int level_1, int level_2)
 {
     lane_table& lt = lane_table_block;
-    pokarr_work island;
+    pokarr_work island(lane_array_dimension());
     // k's loop stays as it is while the islands are tried: it is made ready for them once.
     inside_loop inside_k;
     inside_loop_make(kloop, inside_k);
@@ -272,7 +272,7 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
     }
     for (int n = first_new; n <= lt.count; ++n) c.next.at(n) = level_2 + 1;
     c.second_merge = false;
-    pokarr_work kloop;
+    pokarr_work kloop(lane_array_dimension());
     for (int k = first_new; k <= lt.count && !c.done; ++k) {
         int read = 0;
         lane_to_pokarr(k, kloop.a, read);
@@ -325,7 +325,7 @@ int sweep(ilscom_call& c, int level_1, bool box_test)
 {
     const lane_table& lt = lane_table_block;
     const int contour_level = c.contour_level;
-    pokarr_work a, b;
+    pokarr_work a(lane_array_dimension()), b(lane_array_dimension());
     // Lanes keep their points during the call: a holds lane held_a's points (reversed for a
     // contour island) until the level's current lane changes, and b is read only when the
     // cached boxes do not already keep the pair apart.

@@ -42,6 +42,7 @@ constexpr double kRetryShare = 0.6;
 constexpr double kRetryFirstShare = 0.98;
 constexpr int kMostRetries = 2;
 constexpr int kStageOne = 1, kStageTwo = 2;
+
 // Results of an offset that end a pass.
 bool ends_pass(int result)
 {
@@ -119,7 +120,7 @@ int offset_branch(const oneoff_request& first_try, int retry_switch, double firs
 void close_branches(int branch_count, int& status)
 {
     const lane_table& lt = lane_table_block;
-    pokarr_work work;
+    pokarr_work work(lane_array_dimension());
     for (int b = 1; b <= branch_count && status == 0; ++b) {
         int lane = 0;
         lane_find(0, 0, b, 0, lane, work.a, status);
@@ -223,7 +224,7 @@ bool island_lane_made(int level, int before)
 // island. The error channel says so.
 void keep_island_source(int lane, int stage, int level, int& status)
 {
-    pokarr_work source;
+    pokarr_work source(lane_array_dimension());
     lane_to_pokarr(lane, source.a, status);
     if (status != 0) {
         status = kEngineArrayFailed;
@@ -248,7 +249,7 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
     }
     const double reach = pass == 1 ? distance * distance : w.reach_squared[0];
     end_flag = 1;
-    pokarr_work loop;
+    pokarr_work loop(lane_array_dimension());
     // Only the branches that stand at the start of the pass are offset: a branch that an offset
     // opens in this pass already has its lane of this pass. On pass 1 the lane search (wanted
     // status 0) would take that new lane for the branch's source and offset it a second time.
@@ -314,7 +315,7 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
     static_cast<void>(pass);
     status = 0;
     lane_table& lt = lane_table_block;
-    pokarr_work loop;
+    pokarr_work loop(lane_array_dimension());
     for (int level = kLevelIsland + 1; level <= kLevelIsland + pocket_box_block.island_count; ++level) {
         int lane = 0;
         lane_find(0, 0, level, island_stage - 1, lane, loop.a, status);

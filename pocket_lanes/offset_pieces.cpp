@@ -10,6 +10,9 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
@@ -152,6 +155,43 @@ bool crossed_twice(const pokarr& piece, const double* from, const double* middle
     return count / 2 > 1;
 }
 
+// The same test on the part surface: the test line is dropped onto the surface grid from the
+// nearest point through the middle point to d beyond it, and the walk's path is measured against
+// the piece's elements in the plane; more than one stretch of the path inside the piece removes
+// it. A crossing at an element's end counts for the element that starts there only. A drop that
+// fails gives kPiecesSurfaceDrop.
+bool crossed_twice_on_surface(const pokarr& piece, const double* from, const double* middle, double d, int& status)
+{
+    double across[3] = {middle[0] - from[0], middle[1] - from[1], 0.0};
+    double length = 0.0;
+    int unit = 0;
+    v3untd(across, length, unit);
+    if (unit != 0) return false;
+    // The walk runs at right angles to its tangent, on the side of tangent x normal: the tangent
+    // of a walk along `across` on a surface facing up is up x across.
+    const double tangent[3] = {-across[1], across[0], 0.0};
+    double record[6] = {from[0], from[1], from[2], 0.0, 0.0, 0.0};
+    pokarr_work path(3);
+    surface_grid_seam_table().drop_lane_on_grid(0, record, tangent, length + d, &path.a, status);
+    if (status < 0) {
+        status = kPiecesSurfaceDrop;
+        return false;
+    }
+    status = 0;
+    int crossings = 0;
+    for (int i = 0; i + 1 < path.a.count; ++i) {
+        const double p1[2] = {path.a.x[i], path.a.y[i]}, p2[2] = {path.a.x[i + 1], path.a.y[i + 1]};
+        for (int k = 0; k + 1 < piece.count; ++k) {
+            const double q1[2] = {piece.x[k], piece.y[k]}, q2[2] = {piece.x[k + 1], piece.y[k + 1]};
+            double at[2] = {0.0, 0.0};
+            int met = 0;
+            seg_seg_intersect(p1, p2, q1, q2, at, met);
+            if (met == 1 && !(at[0] == q2[0] && at[1] == q2[1])) ++crossings;
+        }
+    }
+    return crossings / 2 > 1;
+}
+
 // Sweep 3: slivers beside the previous lane.
 void sliver_sweep(const pokarr& previous, double d, double sliver, double reach, int& piece_count,
                   const piece_set& set, int& status)
@@ -170,13 +210,8 @@ void sliver_sweep(const pokarr& previous, double d, double sliver, double reach,
                 double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = kNoDistance;
                 pokarr_nearest_pnt(2, middle, previous, k, t, nearest, distance);
                 if (k == 0 || !(distance < reach)) break;
-                if (dimension != 2) {
-                    // On surfaces the test line would be dropped onto the part, which this module
-                    // does not carry: the surface drop fails.
-                    status = kPiecesSurfaceDrop;
-                    return;
-                }
-                removed = crossed_twice(piece, nearest, middle, d, status);
+                removed = dimension == 2 ? crossed_twice(piece, nearest, middle, d, status)
+                                         : crossed_twice_on_surface(piece, nearest, middle, d, status);
                 if (status != 0) return;
             }
             if (removed) piece_remove(i, first[static_cast<std::size_t>(i)], set, piece_count);

@@ -68,6 +68,9 @@ bool prepare_host(const runner_options& options)
     // Every fault of a reader ends the run with one line: part_error names the file and the
     // place itself; any other exception of a reader is named here by the file being read.
     const std::string* reading = &options.part;
+    // The data directories first: the files a part names are found while it loads.
+    control::set_data_directories(options.data);
+    control::set_output_directory(options.out);
     try {
         control::load_part(options.part);
         reading = &options.script;
@@ -85,10 +88,7 @@ bool prepare_host(const runner_options& options)
                   << ": expected YYYY-MM-DDTHH:MM:SS\n";
         return false;
     }
-    control::set_data_directories(options.data);
-    control::set_part_directory(fs::absolute(options.part).parent_path().string());
     control::set_part_file_name(options.part);
-    control::set_output_directory(options.out);
     control::set_tracing(options.trace);
     if (options.edit > 0 && !control::open_procedure_for_edit(options.edit)) {
         std::cerr << "hostrun: --edit " << options.edit << ": the tool path of " << options.part << " has no block "

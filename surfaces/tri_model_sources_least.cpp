@@ -2,8 +2,10 @@
 #include "surfaces/tri_model_sources_least.hpp"
 
 #include "host/vantu_messages.hpp"
+#include "surfaces/surface_grid.hpp"
 #include "surfaces/tri_store_least.hpp"
 
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -26,24 +28,33 @@ void tri_model_from_grid(int nx, int ny, float x0, float y0, float step, const f
         status = kFailed;
         return;
     }
+    // Only the nodes with surface become nodes of the model, so that a hole neither stands in the
+    // model's box nor gives a triangle; number[k] is node k's number from 1, 0 for a hole.
     std::vector<float> nodes;
-    nodes.reserve(3 * static_cast<std::size_t>(nx) * ny);
+    std::vector<int> number(static_cast<std::size_t>(nx) * ny, 0);
     for (int j = 0; j < ny; ++j) {
         for (int i = 0; i < nx; ++i) {
-            nodes.push_back(x0 + step * static_cast<float>(i));
-            nodes.push_back(y0 + step * static_cast<float>(j));
-            nodes.push_back(heights[static_cast<std::size_t>(j) * nx + i]);
+            const std::size_t k = static_cast<std::size_t>(j) * nx + i;
+            if (std::fabs(heights[k]) >= kGridNoSurfaceHeight) continue;
+            nodes.insert(nodes.end(), {x0 + step * static_cast<float>(i), y0 + step * static_cast<float>(j), heights[k]});
+            number[k] = static_cast<int>(nodes.size() / 3);
         }
     }
     std::vector<int> triangles;
     triangles.reserve(6 * static_cast<std::size_t>(nx - 1) * (ny - 1));
+    const auto add = [&triangles](int a, int b, int c) {
+        if (a != 0 && b != 0 && c != 0) triangles.insert(triangles.end(), {a, b, c});
+    };
     for (int j = 0; j + 1 < ny; ++j) {
         for (int i = 0; i + 1 < nx; ++i) {
-            const int a = j * nx + i + 1, b = a + 1, c = a + nx, d = c + 1;  // node numbers from 1
-            triangles.insert(triangles.end(), {a, b, d, a, d, c});
+            const std::size_t k = static_cast<std::size_t>(j) * nx + i;
+            const int a = number[k], b = number[k + 1], c = number[k + nx], d = number[k + nx + 1];
+            add(a, b, d);
+            add(a, d, c);
         }
     }
-    tri_model_build(nodes.data(), nx * ny, triangles.data(), static_cast<int>(triangles.size() / 3), status);
+    tri_model_build(nodes.data(), static_cast<int>(nodes.size() / 3), triangles.data(),
+                    static_cast<int>(triangles.size() / 3), status);
 }
 
 void tri_model_from_off(const char* path, int& status)

@@ -1,11 +1,14 @@
 // Whole-host control: reset, part file load and save, end-of-run report, flags.
 #include "host/control.hpp"
 
+#include "host/control/files.hpp"
 #include "host/core/component.hpp"
+#include "host/core/files.hpp"
 #include "host/core/flags.hpp"
 #include "host/core/json_read.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -32,7 +35,12 @@ void load_part_text(std::string_view json_text, const std::string& name_for_erro
                          std::to_string(json_fault_byte(json_text)) + ": " + e.what());
     }
     if (!part.is_object()) throw part_error(name_for_errors + ": a part file is a JSON object");
+    std::vector<std::string> data = data_directories();
+    std::string part_folder = part_directory(), output = output_directory();
     reset();
+    set_data_directories(std::move(data));
+    set_part_directory(std::move(part_folder));
+    set_output_directory(std::move(output));
     // The entities load first: other sections (the curve sets) name them.
     std::vector<std::pair<std::string, const nlohmann::json*>> sections;
     for (const auto& [key, value] : part.items()) sections.emplace_back(key, &value);
@@ -60,6 +68,9 @@ void load_part(const std::string& path)
     if (!in) throw part_error(path + ": cannot be opened");
     std::stringstream text;
     text << in.rdbuf();
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
+    set_part_directory(error ? std::string() : folder.string());
     load_part_text(text.str(), path);
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <nlohmann/json_fwd.hpp>
 #include <map>
+#include <memory>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -17,12 +18,15 @@ namespace vantu {
 
 using point3 = std::array<double, 3>;
 
+struct part_surface;  // host/core/part_surfaces.hpp
+
 struct entity {
     int id = 0;
     int entity_class = 0;
     int type = 0;
     std::vector<word> words;
     std::map<std::string, int, std::less<>> attributes;  // two-character keys; never "CL"/"TY"
+    std::shared_ptr<const part_surface> surface;          // the data of a surface entity, else null
 };
 
 // Curve geometry decoded from an entity's words (layouts in host/vantu_entity.hpp).

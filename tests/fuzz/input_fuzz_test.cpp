@@ -219,6 +219,8 @@ std::vector<seed> seeds()
  "nc_params": {"version": 3, "transformations": [{"id": 1, "matrix": [1,0,0,0,1,0,0,0,1], "translation": [0,0,0]}]},
  "nc_state": {"view": 1, "model_origin": [0, 0, 0]},
  "module_data": {"KQ47": {"kind": 1, "words": [1, {"real": 2.5}, {"double": 1e-3}, {"text": "ABCD"}]}}})"},
+        {kind::part, R"({"entities": [{"id": 4, "kind": "height_grid", "origin": [-2, 3.5], "cell_size": 0.25,
+ "nodes": [3, 2], "heights": [0.1, 2, null, -7, 0, 1e-3]}]})"},
         {kind::script, read_file(source + "/examples/pocket_script.json")},
         {kind::script, R"({"steps": [{"menu": 1}, {"question": "yes"}, {"page": [{"line": 2, "value": 1.5}, 0]},
  {"pick": 3}, {"point": [1, 2, 3]}, {"menu": "EXIT"}], "strict": false})"},

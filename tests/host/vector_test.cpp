@@ -51,6 +51,31 @@ TEST(HostVector, DifferencesProductsAndCopies)
     EXPECT_EQ(r[2], 7.0);
 }
 
+TEST(HostVector, PointBetweenTwoPointsHitsBothEndsExactly)
+{
+    const double a[3] = {0.1, -7.3, 1e-3}, b[3] = {2.7, 0.3, -5.9};
+    const struct {
+        double t;
+        double expected[3];
+    } rows[] = {
+        {0.0, {a[0], a[1], a[2]}},
+        {1.0, {b[0], b[1], b[2]}},
+        {0.5, {1.4, -3.5, -2.9495}},
+        {-1.0, {-2.5, -14.9, 5.902}},  // beyond a: extrapolated
+    };
+    for (const auto& row : rows) {
+        double p[3];
+        v3btpd(a, b, row.t, p);
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(p[k], row.expected[k], 1e-12) << "t " << row.t << " k " << k;
+        if (row.t == 0.0 || row.t == 1.0) {
+            for (int k = 0; k < 3; ++k) EXPECT_EQ(p[k], row.expected[k]) << "an end is met exactly";
+        }
+    }
+    double in_place[3] = {a[0], a[1], a[2]};
+    v3btpd(in_place, b, 0.5, in_place);
+    EXPECT_NEAR(in_place[1], -3.5, 1e-12);
+}
+
 TEST(HostVector, UnitVectorsRefuseZeroLength)
 {
     double v[3] = {3, 0, 4}, length = 0;

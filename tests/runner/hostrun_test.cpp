@@ -1,6 +1,7 @@
 // The runner as a person uses it: the shipped example, malformed inputs, modules that cannot be
 // loaded, and runs that the host ends because the script did not fit.
 #include "host/control.hpp"
+#include "hostrun_support.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -26,55 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct run_result {
-    int exit_code = -1;
-    std::string output;  // standard output and error together
-};
-
-// Runs hostrun with the given arguments; the output folder is a fresh temporary folder.
-run_result run_hostrun(const std::string& arguments)
-{
-    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " " + arguments + " 2>&1";
-    run_result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) result.output += buffer;
-    const int status = pclose(pipe);
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string read_file(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The folders a test process made, removed when it ends. The process id in their names keeps
-// test runs of several checkouts on one machine from writing into each other's folders.
-struct made_folders {
-    std::vector<fs::path> paths;
-    ~made_folders()
-    {
-        for (const fs::path& p : paths) {
-            std::error_code ignored;
-            fs::remove_all(p, ignored);
-        }
-    }
-};
-
-fs::path fresh_folder(const std::string& name)
-{
-    static made_folders made;
-    fs::path folder = fs::temp_directory_path() / ("hostrun_test_" + name + "_" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    made.paths.push_back(folder);
-    return folder;
-}
+using namespace runner_test;
 
 fs::path write_text(const fs::path& path, const std::string& text)
 {
@@ -514,6 +467,16 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
         {"line beyond the model extent",
          "{\"entities\": [{\"id\": 1, \"kind\": \"line\", \"start\": [0,0,0], \"end\": [1e308,0,0]}]}", "[]",
          "entities[0] \"end\": beyond the model extent"},
+        {"height grid short of a height",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"height_grid\", \"origin\": [0,0], \"cell_size\": 1, "
+         "\"nodes\": [2,2], \"heights\": [0,0,null]}]}",
+         "[]", "entities[0] \"heights\": holds 3 heights, 4 expected"},
+        {"height grid of cell size 0",
+         "{\"entities\": [{\"id\": 1, \"kind\": \"height_grid\", \"origin\": [0,0], \"cell_size\": 0, "
+         "\"nodes\": [2,2], \"heights\": [0,0,0,0]}]}",
+         "[]", "entities[0] \"cell_size\": must be a finite number above 0"},
+        {"mesh without its file", "{\"entities\": [{\"id\": 1, \"kind\": \"mesh\", \"file\": \"no_such.off\"}]}",
+         "[]", "entities[0] \"file\": \"no_such.off\" is not found by the data-file search"},
     };
     for (const row& r : rows) {
         const fs::path part = write_text(folder / "part.json", r.part_text);

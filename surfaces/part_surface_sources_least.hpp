@@ -1,0 +1,20 @@
+// The part's surface entities as the module's surfaces: the surface grid the lane engine walks
+// (surfaces/surface_grid.hpp) from a height-grid entity, and the triangle model the cutter
+// location reads (surfaces/tri_store_least.hpp) from a height grid or a mesh. Least version: the
+// part's patches are not sampled (the surface triangulation completes this).
+#pragma once
+
+// Loads surface_grid_block from height-grid entity `entity` (host/vantu_part_surfaces.hpp): its
+// origin, cell size, node counts and heights (a node without surface as kGridNoSurfaceHeight),
+// the lowest height with surface as base height, and the projection values cell size and origin
+// in single precision; raises the generation, so that cached cell records reload. The shift, the
+// projection's tool values and the settings stay as they were. Status 0; -1 with
+// "surface_grid_from_part, NO HEIGHT GRID" and the entity for an entity that is no height grid
+// (the grid left as it was).
+void surface_grid_from_part(int entity, int& status);
+
+// Builds the triangle model from surface entity `entity`: a height grid through
+// tri_model_from_grid, a mesh through tri_model_from_off. Status of those; -1 with
+// "tri_model_from_part, NO PART SURFACE" and the entity for any other entity (the model held
+// stays).
+void tri_model_from_part(int entity, int& status);

@@ -1,0 +1,233 @@
+// A caller module of our own that stands for a host surface function: a pocket whose lanes lie on
+// the part's height-grid surface. It runs the real procedure driver for NC function 50 ("KQ47",
+// 468 words). Define picks the contours, each a closed chain of line entities picked in order
+// (the outer contour first, counter-clockwise, then the islands clockwise; an exit ends a
+// contour, an exit on an empty contour ends the contours), then the height-grid surface. Execute
+// loads the grid, sets the lane engine up as the pocket run for another caller does but in
+// dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
+// lane as a point string. Test code only: never part of the module.
+#include "clearing/surface_lanes/grid_search.hpp"
+#include "driver/proc_driver.hpp"
+#include "host/vantu.hpp"
+#include "pocket/contour_box.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket/pocket_driver_setup.hpp"
+#include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/pocket_computation.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
+#include "surfaces/part_surface_sources_least.hpp"
+#include "surfaces/surface_grid.hpp"
+#include "toolpath/motion_writers.hpp"
+#include "toolpath/unwind_guard.hpp"
+
+#include <vector>
+
+namespace {
+
+constexpr int kBlockLength = 468;
+constexpr int kPocketFunction = 50;
+constexpr int kExecute = 1;
+constexpr int kPicked = 0;
+constexpr int kFailed = -1;
+constexpr int kSurfaceDimension = 3;
+// The surface function's own values: the step between lanes across the surface and the
+// tolerance of the engine.
+constexpr double kSideStep = 2.0;
+constexpr float kTolerance = 0.01f;
+constexpr int kDirectionSwitch = 0;
+// The engine's offsets mode of a pocket cleared whole (pocket_state.offsets_mode): the direction
+// switches of another caller ask for one offset per contour.
+constexpr int kOffsetsUntilFull = 99;
+// Every contour's offset: the first lane stands this far inside the outer contour and outside
+// the islands.
+constexpr float kContourOffset = 1.0f;
+constexpr int kClosed = 1;
+constexpr int kSurfaceMode = 1;  // every lane point brought onto the surface
+constexpr int kVertical = 2;     // a point dropped vertically onto the triangle under it
+constexpr int kGridCoordinates = 0;  // lane points on the surface, pocket points plus the shift
+constexpr int kLaneString = 1;   // points only
+constexpr int kShown = 1;
+
+// What define picked for execute.
+struct surface_pocket_picks {
+    std::vector<std::vector<int>> contours;  // line entity ids, in order
+    int grid = 0;
+};
+surface_pocket_picks picks;
+
+int nc_function_cell;
+int block_length_cell;
+word current_block[kBlockLength];
+word previous_block[kBlockLength];
+
+// Picks until an exit: the ids of the entities picked, in order.
+std::vector<int> picked_until_exit(const char* prompt)
+{
+    std::vector<int> ids;
+    prmptc(prompt);
+    for (;;) {
+        int choice = kPicked, entity = 0;
+        pick(choice, entity);
+        if (choice != kPicked) return ids;
+        ids.push_back(entity);
+    }
+}
+
+void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& status)
+{
+    status = 0;
+    end_run = repeat == 1 ? 1 : 0;
+    if (end_run != 0) return;
+    picks = surface_pocket_picks{};
+    for (std::vector<int> contour; !(contour = picked_until_exit("INDICATE CONTOUR LINES/EXIT")).empty();)
+        picks.contours.push_back(contour);
+    int choice = kPicked;
+    prmptc("INDICATE HEIGHT GRID");
+    pick(choice, picks.grid);
+    if (choice != kPicked || picks.contours.empty()) status = kFailed;
+}
+
+// The contour's corners at the grid's height: the start of every line, the first again at the end.
+bool contour_corners(const std::vector<int>& lines, pokarr& contour)
+{
+    int status = 0;
+    for (const int id : lines) {
+        int entity_class = 0, type = 0;
+        double line[6] = {};
+        eopen(id, entity_class, type, status);
+        if (status == 0 && entity_class == kCurveClass && type == kLineType) egetd(6, line, status);
+        else if (status == 0) status = kFailed;
+        int closed = 0;
+        eclose(closed);
+        if (status != 0) return false;
+        int col = 0, row = 0;
+        double moved = 0.0;
+        grid_find_cell(kVertical, line, col, row, moved, status);
+        if (status != 0) return false;
+        pokarr_add_pnt(line, contour, status);
+        if (status != 0) return false;
+    }
+    const double first[3] = {contour.x[0], contour.y[0], contour.z[0]};
+    pokarr_add_pnt(first, contour, status);
+    return status == 0;
+}
+
+// Lays every contour onto the grid in world coordinates, then loads them into the engine's
+// contour tables; the first sets the pocket frame, whose origin becomes the grid's shift (the
+// engine's points are relative to it).
+bool load_contours(int& status)
+{
+    for (double& shift : surface_grid_block.shift) shift = 0.0;
+    std::vector<std::vector<float>> laid;
+    for (const std::vector<int>& lines : picks.contours) {
+        pokarr_work work(kSurfaceDimension);
+        pokarr& contour = work.a;
+        if (!contour_corners(lines, contour)) {
+            eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
+            return false;
+        }
+        surface_grid_seam_table().lan_on_grid(kSurfaceMode, kClosed, contour, 0.0, status);
+        if (status != 0) {
+            eroutc("surface_pocket, UNABLE TO LAY A CONTOUR ONTO THE GRID", 0);
+            return false;
+        }
+        std::vector<float>& points = laid.emplace_back();
+        for (int i = 0; i < contour.count; ++i)
+            points.insert(points.end(), {static_cast<float>(contour.x[i]), static_cast<float>(contour.y[i]),
+                                         static_cast<float>(contour.z[i])});
+    }
+    for (std::size_t k = 0; k < laid.size() && status == 0; ++k)
+        contour_box(k == 0 ? 1 : 0, static_cast<int>(laid[k].size() / 3), laid[k].data(), status);
+    for (int c = 0; c < 3; ++c) surface_grid_block.shift[c] = pocket_frame_block.origin[c];
+    return status == 0;
+}
+
+// The engine's live offset lanes (after the contours, before the cut chains) as point strings.
+void write_lanes(int contours, int& status)
+{
+    const lane_table& t = lane_table_block;
+    const int last = pocket_box_block.first_output_lane > 0 ? pocket_box_block.first_output_lane - 1 : t.count;
+    const double* origin = pocket_frame_block.origin;
+    for (int i = contours + 1; i <= last && status == 0; ++i) {
+        // Live lanes only: a lane of status 0 here was merged away (a branch that met an island).
+        if (t.level[i] == kLevelSeparator || t.status[i] <= 0 || t.contour_type[i] != 0 || t.first[i + 1] <= t.first[i])
+            continue;
+        pokarr_work work(kSurfaceDimension);
+        pokarr& lane = work.a;
+        lane_to_pokarr(i, lane, status);
+        // The engine's lanes have their points on the surface, but a straight stretch of a merged
+        // lane may cut across a fold; laid onto the grid, every move runs on the surface.
+        if (status == 0) surface_grid_seam_table().lan_on_grid(kGridCoordinates, kClosed, lane, 0.0, status);
+        for (int p = 0; p < lane.count && status == 0; ++p) {
+            const point3 point{static_cast<float>(lane.x[p] + origin[0]), static_cast<float>(lane.y[p] + origin[1]),
+                               static_cast<float>(lane.z[p] + origin[2])};
+            string_move(kLaneString, point, kDefaultDirection, status);
+        }
+        PCLSST(kShown);
+    }
+}
+
+void execute(int& mode, int& status)
+{
+    status = 0;
+    if (mode != kExecute) return;
+    surface_grid_from_part(picks.grid, status);
+    if (status != 0) return;
+    save_restore_pocket(1);
+    give_back restore([] {
+        save_restore_pocket(2);
+        pkdm_rel_all();
+        int released = 0;
+        POKREL(1, released);
+    });
+    const int contours = static_cast<int>(picks.contours.size());
+    const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
+    init_pocket_globals(kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(), status);
+    if (status != 0) return;
+    pocket_state_block.pocket_dimension = kSurfaceDimension;
+    pocket_state_block.offsets_mode = kOffsetsUntilFull;
+    pocket_work_block.side_step = kSideStep;
+    pocket_mode_word = 1;  // a caller of its own: no user messages of the pocket procedure
+    if (!load_contours(status)) {
+        status = kFailed;
+        return;
+    }
+    cmtpk1(0, status);
+    if (status != 0) {
+        erou1c("surface_pocket, THE LANE ENGINE ANSWERS", status);
+        status = kFailed;
+        return;
+    }
+    write_lanes(contours, status);
+}
+
+void succeed4(int&, int&, int&, int& status) { status = 0; }
+void read_parameters(int&, int&, int&, int&, int&, int& status) { status = 0; }
+void parameters_changed(int&, int&, int& status) { status = 0; }
+void defaults(int&, int& status) { status = 0; }
+void contour_records(int&, int&, int&, int& status) { status = 0; }
+void display_hook(int&, int& count, float*, int&, float*, int&, float*, int& status)
+{
+    count = 0;
+    status = 0;
+}
+void translations(int& status) { status = 0; }
+
+}  // namespace
+
+extern "C" int drelan_attach(int) { return 1; }
+
+extern "C" void drelan()
+{
+    nc_function_cell = kPocketFunction;
+    block_length_cell = kBlockLength;
+    proc_driver(nc_function_cell, define, execute, succeed4, succeed4, read_parameters, parameters_changed, defaults,
+                contour_records, display_hook, translations, ncs_dum_sud, "KQ47", block_length_cell, current_block,
+                previous_block);
+}

@@ -1,0 +1,68 @@
+// Running hostrun from the runner tests: the run with its exit code and output, the files it
+// writes, and fresh folders for them.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace runner_test {
+
+namespace fs = std::filesystem;
+
+struct run_result {
+    int exit_code = -1;
+    std::string output;  // standard output and error together
+};
+
+// Runs hostrun with the given arguments; the output folder is a fresh temporary folder.
+inline run_result run_hostrun(const std::string& arguments)
+{
+    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " " + arguments + " 2>&1";
+    run_result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) result.output += buffer;
+    const int status = pclose(pipe);
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+inline std::string read_file(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The folders a test process made, removed when it ends. The process id in their names keeps
+// test runs of several checkouts on one machine from writing into each other's folders.
+struct made_folders {
+    std::vector<fs::path> paths;
+    ~made_folders()
+    {
+        for (const fs::path& p : paths) {
+            std::error_code ignored;
+            fs::remove_all(p, ignored);
+        }
+    }
+};
+
+inline fs::path fresh_folder(const std::string& name)
+{
+    static made_folders made;
+    fs::path folder = fs::temp_directory_path() / ("hostrun_test_" + name + "_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    made.paths.push_back(folder);
+    return folder;
+}
+
+}  // namespace runner_test

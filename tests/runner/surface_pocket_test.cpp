@@ -1,0 +1,217 @@
+// The README's surface pocket: the caller module testmod_surface_pocket run by hostrun on the
+// shipped ridge part, and with its grid made a tilted plane z = 0.5 x. The lanes are read back from
+// toolpath.txt and judged against the grid surface the part gives, built here apart from the
+// module.
+#include "hostrun_support.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace runner_test;
+using p3 = std::array<double, 3>;
+const std::string kSource = DRELAN_SOURCE_DIR;
+// The module's step between lanes; a point string of a tool-path line holds at most this many
+// points, a longer string goes on in the next line.
+constexpr double kSideStep = 2.0;
+constexpr std::size_t kStringLinePoints = 2047;
+
+// The point strings of the dump (type 7 lines: a point number and x, y, z as reals per point),
+// one lane each.
+std::vector<std::vector<p3>> lanes_of(const std::string& dump)
+{
+    std::vector<std::vector<p3>> lanes;
+    std::istringstream lines(dump);
+    bool continues = false;
+    for (std::string text; std::getline(lines, text);) {
+        std::istringstream words(text);
+        std::string place;
+        int type = 0;
+        if (!(words >> place >> type) || place.back() != ':' || type != 7) {
+            continues = false;
+            continue;
+        }
+        if (!continues) lanes.emplace_back();
+        std::vector<long long> w;
+        for (long long v; words >> v;) w.push_back(v);
+        const auto real = [](long long v) { return double(std::bit_cast<float>(static_cast<std::uint32_t>(v))); };
+        for (std::size_t i = 0; i + 3 < w.size(); i += 4)
+            lanes.back().push_back({real(w[i + 1]), real(w[i + 2]), real(w[i + 3])});
+        continues = w.size() / 4 >= kStringLinePoints;
+    }
+    return lanes;
+}
+
+// The grid surface of a part's height grid: each cell split by the diagonal whose height
+// difference is smaller (the one from corner 0 to 2 on a tie), as the module splits it.
+struct grid_surface {
+    double x0 = 0, y0 = 0, h = 1;
+    int nx = 0, ny = 0;
+    std::vector<double> z;
+
+    double node(int c, int r) const { return z[static_cast<std::size_t>(r) * nx + c]; }
+    double height(double x, double y) const
+    {
+        const int c = std::clamp(static_cast<int>(std::floor((x - x0) / h)), 0, nx - 2);
+        const int r = std::clamp(static_cast<int>(std::floor((y - y0) / h)), 0, ny - 2);
+        const double u = (x - x0) / h - c, v = (y - y0) / h - r;
+        const double z0 = node(c, r), z1 = node(c + 1, r), z2 = node(c + 1, r + 1), z3 = node(c, r + 1);
+        if (std::fabs(z2 - z0) <= std::fabs(z3 - z1))
+            return u >= v ? z0 + u * (z1 - z0) + v * (z2 - z1) : z0 + v * (z3 - z0) + u * (z2 - z3);
+        return u + v <= 1 ? z0 + u * (z1 - z0) + v * (z3 - z0) : z2 + (1 - u) * (z3 - z2) + (1 - v) * (z1 - z2);
+    }
+};
+
+grid_surface grid_of(const nlohmann::json& part)
+{
+    grid_surface g;
+    for (const auto& e : part["entities"]) {
+        if (e["kind"] != "height_grid") continue;
+        g.x0 = e["origin"][0];
+        g.y0 = e["origin"][1];
+        g.h = e["cell_size"];
+        g.nx = e["nodes"][0];
+        g.ny = e["nodes"][1];
+        for (const auto& z : e["heights"]) g.z.push_back(z.is_null() ? 1e7 : double(float(z.get<double>())));
+    }
+    return g;
+}
+
+double distance_to_segment(const p3& p, const p3& a, const p3& b)
+{
+    p3 ab{}, ap{};
+    double length2 = 0, along = 0;
+    for (int k = 0; k < 3; ++k) {
+        ab[k] = b[k] - a[k];
+        ap[k] = p[k] - a[k];
+        length2 += ab[k] * ab[k];
+        along += ab[k] * ap[k];
+    }
+    const double t = length2 > 0 ? std::clamp(along / length2, 0.0, 1.0) : 0.0;
+    double d2 = 0;
+    for (int k = 0; k < 3; ++k) d2 += (ap[k] - t * ab[k]) * (ap[k] - t * ab[k]);
+    return std::sqrt(d2);
+}
+
+double distance_to_lane(const p3& p, const std::vector<p3>& lane)
+{
+    double best = 1e30;
+    for (std::size_t i = 0; i + 1 < lane.size(); ++i) best = std::min(best, distance_to_segment(p, lane[i], lane[i + 1]));
+    return best;
+}
+
+// Whether two segments of the lane that are not neighbours cross in the plane.
+bool crosses_itself(const std::vector<p3>& lane)
+{
+    const auto side = [](const p3& a, const p3& b, const p3& c) {
+        return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
+    };
+    const std::size_t n = lane.size();
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        for (std::size_t j = i + 2; j + 1 < n; ++j) {
+            if (i == 0 && j + 2 == n) continue;  // the closing segment meets the first one
+            const p3 &a = lane[i], &b = lane[i + 1], &c = lane[j], &d = lane[j + 1];
+            if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
+        }
+    return false;
+}
+
+struct surface_run {
+    int exit_code = -1;
+    std::string output;
+    std::vector<std::vector<p3>> lanes;
+};
+
+surface_run run_part(const fs::path& part, const fs::path& script, const fs::path& out)
+{
+    const run_result result = run_hostrun("--part " + part.string() + " --script " + script.string() +
+                                          " --module " + DRELAN_TEST_MODULE_DIR + "/testmod_surface_pocket.so --out " +
+                                          out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00");
+    return {result.exit_code, result.output, lanes_of(read_file(out / "toolpath.txt"))};
+}
+
+}  // namespace
+
+// The shipped part's outer contour picked alone: over the ridge, and over the tilted plane.
+const char* const kOuterOnly = R"({"steps": [{"pick": 1}, {"pick": 2}, {"pick": 3}, {"pick": 4}, {"pick": "exit"},
+    {"pick": "exit"}, {"pick": 9}, {"menu": "YES", "expect": "OK TO EXECUTE?"}]})";
+
+TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
+{
+    const fs::path part = kSource + "/examples/surface_pocket_part.json";
+    const grid_surface grid = grid_of(nlohmann::json::parse(read_file(part)));
+    const struct {
+        const char* what;
+        std::string script;  // empty: the README's script
+        bool island;
+    } rows[] = {{"outer contour and island", "", true}, {"outer contour alone", kOuterOnly, false}};
+    for (const auto& r : rows) {
+        const fs::path folder = fresh_folder(std::string("surface_ridge_") + (r.script.empty() ? "example" : "outer"));
+        const fs::path script = r.script.empty() ? fs::path(kSource + "/examples/surface_pocket_script.json")
+                                                 : folder / "script.json";
+        if (!r.script.empty()) std::ofstream(script) << r.script;
+        const surface_run run = run_part(part, script, folder / "out");
+        ASSERT_EQ(run.exit_code, 0) << run.output;
+        const std::string transcript = read_file(folder / "out" / "transcript.txt");
+        ASSERT_GE(run.lanes.size(), 3u) << r.what << "\n" << transcript;
+        EXPECT_EQ(transcript.find("surface_pocket,"), std::string::npos) << r.what << "\n" << transcript;
+        for (std::size_t k = 0; k < run.lanes.size(); ++k) {
+            EXPECT_FALSE(crosses_itself(run.lanes[k])) << r.what << ", lane " << k;
+            for (const p3& p : run.lanes[k]) {
+                // Inside the outer contour (so far from the hole), outside the island.
+                ASSERT_TRUE(p[0] > 5.0 && p[0] < 50.0 && p[1] > 5.0 && p[1] < 35.0) << r.what << ", lane " << k;
+                ASSERT_FALSE(r.island && p[0] > 20.0 && p[0] < 35.0 && p[1] > 15.0 && p[1] < 25.0) << "lane " << k;
+                EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5) << r.what << ", lane " << k << " at " << p[0] << ", " << p[1];
+            }
+            // No move cuts across a fold of the surface: the middle of every move lies on it too.
+            for (std::size_t i = 0; i + 1 < run.lanes[k].size(); ++i) {
+                const p3 &a = run.lanes[k][i], &b = run.lanes[k][i + 1];
+                const p3 m{0.5 * (a[0] + b[0]), 0.5 * (a[1] + b[1]), 0.5 * (a[2] + b[2])};
+                EXPECT_NEAR(m[2], grid.height(m[0], m[1]), 1e-4) << r.what << ", lane " << k << " at " << m[0] << ", " << m[1];
+            }
+        }
+    }
+}
+
+TEST(SurfacePocket, LanesOnATiltedPlaneStandOneSideStepApart)
+{
+    const fs::path folder = fresh_folder("surface_tilted");
+    nlohmann::json part = nlohmann::json::parse(read_file(kSource + "/examples/surface_pocket_part.json"));
+    for (auto& e : part["entities"]) {
+        if (e["kind"] != "height_grid") continue;
+        auto& heights = e["heights"];
+        for (std::size_t i = 0; i < heights.size(); ++i) heights[i] = 0.5 * double(i % 61);
+    }
+    const grid_surface grid = grid_of(part);
+    std::ofstream(folder / "tilted.json") << part.dump();
+    std::ofstream(folder / "script.json") << kOuterOnly;
+    const surface_run run = run_part(folder / "tilted.json", folder / "script.json", folder / "out");
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    ASSERT_GE(run.lanes.size(), 3u) << read_file(folder / "out" / "transcript.txt");
+    // The offsets of the rectangle are the rectangles within it, each one step inside the one
+    // before across the plane.
+    for (std::size_t k = 0; k < run.lanes.size(); ++k) {
+        EXPECT_FALSE(crosses_itself(run.lanes[k])) << "lane " << k;
+        for (const p3& p : run.lanes[k]) {
+            EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5) << "lane " << k;
+            if (k > 0) {
+                EXPECT_NEAR(distance_to_lane(p, run.lanes[k - 1]), kSideStep, 0.01 * kSideStep)
+                    << "lane " << k << " at " << p[0] << ", " << p[1] << ", " << p[2];
+            }
+        }
+    }
+}
