@@ -7,7 +7,6 @@
 // dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
 // lane as a point string. Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
-#include "driver/proc_driver.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_box.hpp"
 #include "pocket/lane_table.hpp"
@@ -23,6 +22,7 @@
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "surfaces/part_surface_sources_least.hpp"
 #include "surfaces/surface_grid.hpp"
+#include "tests/modules/driver_caller.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/unwind_guard.hpp"
 
@@ -30,8 +30,6 @@
 
 namespace {
 
-constexpr int kBlockLength = 468;
-constexpr int kPocketFunction = 50;
 constexpr int kExecute = 1;
 constexpr int kPicked = 0;
 constexpr int kFailed = -1;
@@ -48,10 +46,10 @@ constexpr int kOffsetsUntilFull = 99;
 // the islands.
 constexpr float kContourOffset = 1.0f;
 constexpr int kClosed = 1;
-constexpr int kSurfaceMode = 1;  // every lane point brought onto the surface
-constexpr int kVertical = 2;     // a point dropped vertically onto the triangle under it
+constexpr int kSurfaceMode = 1;      // every lane point brought onto the surface
+constexpr int kVertical = 2;         // a point dropped vertically onto the triangle under it
 constexpr int kGridCoordinates = 0;  // lane points on the surface, pocket points plus the shift
-constexpr int kLaneString = 1;   // points only
+constexpr int kLaneString = 1;       // points only
 constexpr int kShown = 1;
 
 // What define picked for execute.
@@ -60,11 +58,6 @@ struct surface_pocket_picks {
     int grid = 0;
 };
 surface_pocket_picks picks;
-
-int nc_function_cell;
-int block_length_cell;
-word current_block[kBlockLength];
-word previous_block[kBlockLength];
 
 // Picks until an exit: the ids of the entities picked, in order.
 std::vector<int> picked_until_exit(const char* prompt)
@@ -101,8 +94,10 @@ bool contour_corners(const std::vector<int>& lines, pokarr& contour)
         int entity_class = 0, type = 0;
         double line[6] = {};
         eopen(id, entity_class, type, status);
-        if (status == 0 && entity_class == kCurveClass && type == kLineType) egetd(6, line, status);
-        else if (status == 0) status = kFailed;
+        if (status == 0 && entity_class == kCurveClass && type == kLineType)
+            egetd(6, line, status);
+        else if (status == 0)
+            status = kFailed;
         int closed = 0;
         eclose(closed);
         if (status != 0) return false;
@@ -207,27 +202,8 @@ void execute(int& mode, int& status)
     write_lanes(contours, status);
 }
 
-void succeed4(int&, int&, int&, int& status) { status = 0; }
-void read_parameters(int&, int&, int&, int&, int&, int& status) { status = 0; }
-void parameters_changed(int&, int&, int& status) { status = 0; }
-void defaults(int&, int& status) { status = 0; }
-void contour_records(int&, int&, int&, int& status) { status = 0; }
-void display_hook(int&, int& count, float*, int&, float*, int&, float*, int& status)
-{
-    count = 0;
-    status = 0;
-}
-void translations(int& status) { status = 0; }
-
 }  // namespace
 
 extern "C" int drelan_attach(int) { return 1; }
 
-extern "C" void drelan()
-{
-    nc_function_cell = kPocketFunction;
-    block_length_cell = kBlockLength;
-    proc_driver(nc_function_cell, define, execute, succeed4, succeed4, read_parameters, parameters_changed, defaults,
-                contour_records, display_hook, translations, ncs_dum_sud, "KQ47", block_length_cell, current_block,
-                previous_block);
-}
+extern "C" void drelan() { driver_caller::run(define, execute); }
