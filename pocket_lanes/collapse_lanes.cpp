@@ -675,6 +675,13 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
         loop_buffer& rest = island_cut_buffers[cuts];
         loop_buffer_clear(rest);
         int crossings = 0;
+        // The cut takes both loops counter-clockwise; an island's lane runs the other way round
+        // (its region lies outside it), and cut as it stands it would leave the part and the
+        // island's region together.
+        double island_area = 0.0;
+        int island_direction = 0;
+        pokarr_area_dir(island.a, island_area, island_direction);
+        if (island_direction < 0) pokarr_reverse(island.a);
         const bool cut = comlup_outside_loops(part, island.a, rest, crossings) && crossings > 0;
         pokarr_work left;
         for (int k = 1, first = 0; cut && k <= rest.loops && r.status == 0; first += rest.counts[k++]) {
