@@ -1,0 +1,114 @@
+// Lanes inside wide collapse parts: the half-step lane of each collapse lane whose middle stands
+// farther than that from its outline. The lane loop calls collapse_part_lanes after recording the
+// collapse lanes of a branch offset.
+#include "pocket_lanes/collapse_part_lanes.hpp"
+
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_lanes.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket/lane_table.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// Whether the point stands a reach or more from the element. An element whose box lies that far
+// off is passed over by its box; an arc is measured against its circle where the point lies
+// within its sweep, against its nearer end elsewhere.
+bool clear_of(const pokarr& part, const boxed_chain_element& b, double px, double py, double reach)
+{
+    const double* box = b.box;
+    const double bx = std::max({box[0] - px, 0.0, px - box[2]}), by = std::max({box[1] - py, 0.0, py - box[3]});
+    const double reach2 = reach * reach;
+    if (bx * bx + by * by >= reach2) return true;
+    const chain_element& e = b.e;
+    const double sx = part.x[e.start], sy = part.y[e.start], ex = part.x[e.end], ey = part.y[e.end];
+    if (e.arc && arc_sweep_holds(part, e, px - e.cx, py - e.cy))
+        return std::fabs(std::hypot(px - e.cx, py - e.cy) - std::fabs(e.r)) >= reach;
+    if (e.arc)
+        return std::min((px - sx) * (px - sx) + (py - sy) * (py - sy), (px - ex) * (px - ex) + (py - ey) * (py - ey)) >=
+               reach2;
+    double qx = 0.0, qy = 0.0, t = 0.0;
+    chain_element_nearest(part.x, part.y, e, px, py, qx, qy, t);
+    return (px - qx) * (px - qx) + (py - qy) * (py - qy) >= reach2;
+}
+
+// Whether a point a reach inside the part, off one of its elements, stands a reach or more from
+// every element and inside the part: only then can the half-step offset find room. The points lie
+// off each element's middle, and off points a reach apart along a longer line (the deepest part
+// of a triangle lies a reach off the point where its inscribed circle touches a side). Most
+// collapse parts are thin horns, passed over here before any offset is made. `direction` is the
+// part's (1 counter-clockwise): its inside lies to the left of a counter-clockwise part.
+bool deep_inside(const pokarr& part, int direction, double reach, std::vector<boxed_chain_element>& elements)
+{
+    elements.clear();
+    for (int i = 1; i < part.count;) {
+        const chain_element e = chain_element_at(part.x, part.y, part.count, i);
+        if (!e.valid) break;
+        i = e.next;
+        elements.push_back(boxed_chain_element_of(part.x, part.y, e));
+    }
+    const auto deep = [&](double mx, double my, double nx, double ny) {
+        const double length = std::sqrt(nx * nx + ny * ny);
+        if (!(length > 0.0)) return false;
+        const double px = mx + direction * reach * nx / length, py = my + direction * reach * ny / length;
+        for (const boxed_chain_element& other : elements)
+            if (!clear_of(part, other, px, py, reach)) return false;
+        return horn_tail_point_side_in_loop(part, px, py) != ray_side::outside;
+    };
+    for (const boxed_chain_element& b : elements) {
+        const chain_element& e = b.e;
+        const double sx = part.x[e.start], sy = part.y[e.start], ex = part.x[e.end], ey = part.y[e.end];
+        if (e.arc) {
+            double mx = 0.0, my = 0.0;
+            arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
+            if (deep(mx, my, e.dir * (e.cx - mx), e.dir * (e.cy - my))) return true;
+            continue;
+        }
+        const int probes = 1 + static_cast<int>(std::hypot(ex - sx, ey - sy) / reach);
+        for (int k = 0; k < probes; ++k) {
+            const double t = (k + 0.5) / probes;
+            if (deep(sx + t * (ex - sx), sy + t * (ey - sy), -(ey - sy), ex - sx)) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int collapse_part_lanes(const oneoff_request& branch, int first, int last)
+{
+    const lane_table& lt = lane_table_block;
+    const pocket_work& w = pocket_work_block;
+    const double reach = 0.5 * w.side_step + w.tolerance;
+    pokarr_work part;
+    std::vector<boxed_chain_element> elements;
+    for (int n = first; n <= last; ++n) {
+        if (lt.contour_type[n] != kContourCollapse) continue;
+        int status = 0;
+        lane_to_pokarr(n, part.a, status);
+        if (status != 0) return kEngineArrayFailed;
+        double area = 0.0;
+        int direction = 0;
+        pokarr_area_dir(part.a, area, direction);
+        // A disc of the reach needs that much room.
+        if (!(area > std::numbers::pi * reach * reach) || !deep_inside(part.a, direction, reach, elements)) continue;
+        // The lanes open a branch of their own; the number goes back when none was made.
+        int& branches = *branch.branch_count;
+        oneoff_request inner = branch;
+        inner.level = ++branches;
+        const int before = lt.count;
+        const int result = collapse_half_step(inner, part.a);
+        if (lt.count == before && branches == inner.level) --branches;
+        if (result != 0 && result != kOneoffNoOffset && result != kEngineEndLoopSmall) return result;
+    }
+    return 0;
+}

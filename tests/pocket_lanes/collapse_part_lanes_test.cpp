@@ -1,0 +1,85 @@
+// Lanes inside wide collapse parts: a collapse lane whose middle stands farther than half a step
+// and the tolerance from its outline gets the lane at that distance inside it on a branch of its
+// own; thin parts and lanes of other kinds get none, and the branch count stays.
+#include "engine_test_support.hpp"
+
+#include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_lanes/collapse_part_lanes.hpp"
+
+#include <cmath>
+
+namespace {
+
+using CollapsePartLanes = EngineTest;
+
+// An equilateral triangle with its inscribed circle of radius r about (cx, cy), counter-clockwise.
+contour triangle(double cx, double cy, double r)
+{
+    contour c;
+    for (int k = 0; k <= 3; ++k) {
+        const double a = -std::numbers::pi / 2.0 + 2.0 * std::numbers::pi * (k % 3) / 3.0 + std::numbers::pi / 3.0;
+        c.push_back({cx + 2.0 * r * std::cos(a), cy + 2.0 * r * std::sin(a)});
+    }
+    return c;
+}
+
+TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
+{
+    struct row {
+        const char* name;
+        contour part;
+        int contour_type;
+        bool lane;
+    } rows[] = {
+        // Half a step and the tolerance is 0.51: a triangle whose inscribed circle is wider holds
+        // material there.
+        {"wide triangle", triangle(20.0, 20.0, 0.8), kContourCollapse, true},
+        {"triangle just too narrow", triangle(20.0, 20.0, 0.5), kContourCollapse, false},
+        {"long thin horn", {{10.0, 20.0}, {30.0, 20.0}, {10.0, 20.9}, {10.0, 20.0}}, kContourCollapse, false},
+        {"wide triangle of a plain lane", triangle(20.0, 20.0, 0.8), 0, false},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        pocket_work_block.side_step = 1.0;
+        pocket_work_block.tolerance = pocket_work_block.working_tolerance = 0.01;
+        pocket_work_block.reach_squared[0] = pocket_work_block.reach_squared[1] = 1.0;
+        int status = 0, size = 4000;
+        PokAllocMainArray(size, 0, status);
+        ASSERT_EQ(status, 0);
+        pokarr source = make_from(rectangle(0.0, 0.0, 40.0, 40.0)), part = make_from(r.part);
+        lane_add(1, 1, 0, 0, 0, 1.0, 0, source, status);
+        lane_add(2, 1, 1, 1, 0, 1.0, r.contour_type, part, status);
+        pokarr_free(source);
+        pokarr_free(part);
+        ASSERT_EQ(status, 0) << r.name;
+        int branches = 1;
+        oneoff_request branch;
+        branch.side = kSideLeft;
+        branch.first_offset = 1.0;
+        branch.distance = 1.0;
+        branch.source_lane = 1;
+        branch.pass = 2;
+        branch.level = 1;
+        branch.branch_count = &branches;
+        EXPECT_EQ(collapse_part_lanes(branch, 2, 2), 0) << r.name;
+        const lane_table& lt = lane_table_block;
+        EXPECT_EQ(lt.count, r.lane ? 3 : 2) << r.name;
+        EXPECT_EQ(branches, r.lane ? 2 : 1) << r.name;
+        if (!r.lane || lt.count < 3) continue;
+        EXPECT_EQ(lt.level[3], 2) << r.name;
+        EXPECT_EQ(lt.status[3], 2) << r.name;
+        EXPECT_EQ(lt.contour_type[3], kContourCollapse) << r.name;
+        // The inner lane stands 0.51 inside every side: 0.8 - 0.51 from the centre.
+        pokarr inner;
+        pokarr_init(2, inner);
+        lane_to_pokarr(3, inner, status);
+        for (int i = 0; i + 1 < inner.count; ++i)
+            EXPECT_NEAR(std::hypot(inner.x[i] - 20.0, inner.y[i] - 20.0), 2.0 * (0.8 - 0.51), 1e-6) << r.name;
+        pokarr_free(inner);
+        delups_clear();
+    }
+}
+
+}  // namespace
