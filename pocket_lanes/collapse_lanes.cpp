@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_arrays/loop_inside.hpp"
@@ -865,7 +866,9 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     lane_table& lt = lane_table_block;
     const int first_new = lt.count + 1;
     oneoff_pokarr(half, loop, result);
-    // What this offset cut out lies within half a step of its lanes, and so does what they hold.
+    // What this offset cut out lies within half a step of its lanes, and so does what they hold,
+    // but for the spots too small for a lane.
+    if (result == 0 || result == kOneoffNoOffset) result = collapse_half_step_spots(half, first_new, result);
     collapse_pieces_clear();
     if (result != 0) return result;
     // An island lane inside the loop leaves the lane at half a step running round the island

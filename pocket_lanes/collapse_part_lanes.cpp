@@ -1,6 +1,8 @@
-// Lanes inside wide collapse parts: the half-step lane of each collapse lane whose middle stands
-// farther than that from its outline. The lane loop calls collapse_part_lanes after recording the
-// collapse lanes of a branch offset.
+// Lanes where a collapse leaves material farther than half a step from every lane: the half-step
+// lane of each collapse lane whose middle stands farther than that from its outline, and the
+// spots too small for a lane that the half-step offset leaves. The lane loop calls
+// collapse_part_lanes after recording the collapse lanes of a branch offset; the half-step lane
+// calls collapse_half_step_spots after its offset.
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
 #include "pocket_arrays/chain_elements.hpp"
@@ -11,6 +13,7 @@
 #include "pocket_lanes/collapse_horn_tail.hpp"
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_measures.hpp"
 #include "pocket/lane_table.hpp"
 
 #include <algorithm>
@@ -19,6 +22,8 @@
 #include <vector>
 
 namespace {
+
+constexpr int kPlanar = 2;
 
 // Whether the point stands a reach or more from the element. An element whose box lies that far
 // off is passed over by its box; an arc is measured against its circle where the point lies
@@ -111,4 +116,39 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
         if (result != 0 && result != kOneoffNoOffset && result != kEngineEndLoopSmall) return result;
     }
     return 0;
+}
+
+int collapse_half_step_spots(const oneoff_request& half, int first_new, int result)
+{
+    const collapse_pieces& b = collapse_pieces_block;
+    const lane_table& lt = lane_table_block;
+    bool level_taken = false;
+    for (int n = first_new; n <= lt.count && !level_taken; ++n) level_taken = lt.level[n] == half.level;
+    std::vector<double> x, y;
+    std::size_t first = 0;
+    for (const int count : b.counts) {
+        x.assign(b.x.begin() + static_cast<std::ptrdiff_t>(first), b.x.begin() + static_cast<std::ptrdiff_t>(first + count));
+        y.assign(b.y.begin() + static_cast<std::ptrdiff_t>(first), b.y.begin() + static_cast<std::ptrdiff_t>(first + count));
+        first += static_cast<std::size_t>(count);
+        pokarr spot;
+        pokarr_init(kPlanar, spot);
+        int status = 0;
+        pokarr_init_static(kPlanar, x.data(), y.data(), nullptr, nullptr, count, count, spot, status);
+        double area = 0.0;
+        int direction = 0;
+        if (status == 0) pokarr_area_dir(spot, area, direction);
+        if (status == 0 && direction == 1 && !loop_is_crumb(spot, area)) {
+            const int level = level_taken ? ++*half.branch_count : half.level;
+            level_taken = true;
+            lane_add(half.pass, level, half.source_lane, half.source_lane, 0, half.distance, kContourCollapse, spot,
+                     status);
+            if (status != 0) {
+                pokarr_free(spot);
+                return status;
+            }
+            result = 0;
+        }
+        pokarr_free(spot);
+    }
+    return result;
 }

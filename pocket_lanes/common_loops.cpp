@@ -43,13 +43,6 @@ constexpr const char* kComlupDimensionsText = "[comlup_pokarr] DIMENSIONS OF ARR
 constexpr double kMinAreaCap = 0.001;
 constexpr double kQuarterTurn = 1.5707963267948966;
 constexpr double kReferenceShare = 0.999;
-constexpr int kPlanar = 2;
-// Where a branch lane and an island lane nearly touch, their merge pinches off a part of the
-// region smaller than the smallest lane area (a corner where three lanes meet, a sliver where the
-// branch lane runs just outside the island's second offset); no other lane stands there, so it
-// is kept as a lane unless it is a crumb of the crossing search: a loop whose mean half width
-// (area over length) is below this share of the pocket's tolerance.
-constexpr double kCrumbWidthShare = 0.1;
 
 }  // namespace
 
@@ -185,15 +178,6 @@ void clean_loop(pokarr& loop, double& area, int& direction)
     pokarr_area_dir(loop, area, direction);
 }
 
-// Whether a small loop is a crumb: narrower on average than a share of the tolerance.
-bool crumb(const pokarr& loop, double area)
-{
-    double length = 0.0;
-    int status = 0;
-    pokarr_length(kPlanar, loop, nullptr, length, status);
-    return status != 0 || !(area > kCrumbWidthShare * pocket_work_block.tolerance * length);
-}
-
 // The filter of step 8: whether the loop survives; island_like answers an island-like loop.
 // A memory failure sets the status.
 bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, bool& island_like)
@@ -201,7 +185,10 @@ bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, boo
     island_like = false;
     const bool reversed_mode = pocket_work_block.reversed_islands != 0;
     const bool below_sources = reversed_mode && (area < c.area_a || area < c.area_b);
-    if (c.kind == 0) return direction != c.f && (!(area < c.min_area) || !crumb(loop, area)) && !below_sources;
+    // Where a branch lane and an island lane nearly touch, their merge pinches off a part of the
+    // region below the smallest area (a corner where three lanes meet, a sliver where the branch
+    // lane runs just outside the island's second offset): no other lane stands there.
+    if (c.kind == 0) return direction != c.f && (!(area < c.min_area) || !loop_is_crumb(loop, area)) && !below_sources;
     if (area < c.min_area || (area < c.reference && direction == 1) || below_sources) return false;
     pokarr_reverse(loop);
     if (direction != -1) return true;

@@ -6,6 +6,7 @@
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
 #include <cmath>
@@ -79,6 +80,70 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
             EXPECT_NEAR(std::hypot(inner.x[i] - 20.0, inner.y[i] - 20.0), 2.0 * (0.8 - 0.51), 1e-6) << r.name;
         pokarr_free(inner);
         delups_clear();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The pieces the half-step offset cut out as too small for a lane: those running its way that
+// are no crumbs become lanes, the first on the offset's level unless a lane of the offset stands
+// there, the next on new branches.
+TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOtherWay)
+{
+    const contour spot = {{5.0, 5.0}, {5.04, 5.0}, {5.0, 5.04}, {5.0, 5.0}};  // mean half width 0.0059
+    const contour crumb = {{6.0, 5.0}, {6.2, 5.0}, {6.0, 5.001}, {6.0, 5.0}};  // 0.00025
+    struct row {
+        const char* name;
+        std::vector<contour> pieces;
+        bool lane_on_level;  // the offset made a lane on its level
+        int result;
+        std::vector<int> levels;  // of the lanes recorded here
+    } rows[] = {
+        {"a spot", {spot}, false, 0, {1}},
+        {"a crumb", {crumb}, false, kOneoffNoOffset, {}},
+        {"a spot running the other way", {reversed(spot)}, false, kOneoffNoOffset, {}},
+        {"two spots", {spot, translated(spot, 1.0, 0.0)}, false, 0, {1, 2}},
+        {"a spot beside a lane", {spot}, true, 0, {2}},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        pocket_work_block.tolerance = 0.01;
+        int status = 0, size = 4000;
+        PokAllocMainArray(size, 0, status);
+        ASSERT_EQ(status, 0);
+        collapse_pieces_clear();
+        for (const contour& c : r.pieces) {
+            pokarr piece = make_from(c);
+            collapse_piece_note(piece, 0.51);
+            pokarr_free(piece);
+        }
+        pokarr lane = make_from(rectangle(0.0, 0.0, 10.0, 10.0));
+        lane_add(1, 1, 0, 0, 0, 1.0, 0, lane, status);
+        if (r.lane_on_level) lane_add(2, 1, 1, 1, 0, 0.51, kContourCollapse, lane, status);
+        pokarr_free(lane);
+        ASSERT_EQ(status, 0) << r.name;
+        const int first_new = 2, before = lane_table_block.count;
+        int branches = 1;
+        oneoff_request half;
+        half.distance = 0.51;
+        half.source_lane = 1;
+        half.pass = 2;
+        half.level = 1;
+        half.branch_count = &branches;
+        EXPECT_EQ(collapse_half_step_spots(half, first_new, r.lane_on_level ? 0 : kOneoffNoOffset),
+                  r.lane_on_level ? 0 : r.result)
+            << r.name;
+        std::vector<int> levels;
+        for (int n = before + 1; n <= lane_table_block.count; ++n) {
+            levels.push_back(lane_table_block.level[n]);
+            EXPECT_EQ(lane_table_block.contour_type[n], kContourCollapse) << r.name;
+            EXPECT_EQ(lane_table_block.status[n], 2) << r.name;
+            EXPECT_EQ(lane_table_block.parent[n], 1) << r.name;
+        }
+        EXPECT_EQ(levels, r.levels) << r.name;
+        collapse_pieces_clear();
     }
 }
 
