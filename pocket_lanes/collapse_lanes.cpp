@@ -868,7 +868,7 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     oneoff_pokarr(half, loop, result);
     // What this offset cut out lies within half a step of its lanes, and so does what they hold,
     // but for the spots too small for a lane.
-    if (result == 0 || result == kOneoffNoOffset) result = collapse_half_step_spots(half, first_new, result);
+    if (result == 0 || result == kOneoffNoOffset) result = collapse_half_step_spots(half, loop, first_new, result);
     collapse_pieces_clear();
     if (result != 0) return result;
     // An island lane inside the loop leaves the lane at half a step running round the island

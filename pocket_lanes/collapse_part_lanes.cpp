@@ -6,6 +6,8 @@
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
 #include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
@@ -87,6 +89,28 @@ bool deep_inside(const pokarr& part, int direction, double reach, std::vector<bo
     return false;
 }
 
+// Whether the spot lies inside the source and every vertex of it stands the distance less the
+// tolerance or more from it: a piece of the raw offset cut out elsewhere (beyond a concave
+// corner, outside the source) is no spot of the region.
+bool spot_of_region(const pokarr& spot, const pokarr& source, double distance)
+{
+    int inside = 0, status = 0;
+    pnt_in_pokarr(spot.x[0], spot.y[0], source, inside, status);
+    if (status != 0 || inside != kLoopInside) return false;
+    const double least = distance - pocket_work_block.tolerance;
+    for (int i = 1; i < spot.count;) {
+        const chain_element e = chain_element_at(spot.x, spot.y, spot.count, i);
+        if (!e.valid) return false;
+        i = e.next;
+        const double point[2] = {spot.x[e.end], spot.y[e.end]};
+        double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, d = 0.0;
+        int k = 0;
+        pokarr_nearest_pnt(kPlanar, point, source, k, t, nearest, d);
+        if (k == 0 || d < least) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int collapse_part_lanes(const oneoff_request& branch, int first, int last)
@@ -118,7 +142,7 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
     return 0;
 }
 
-int collapse_half_step_spots(const oneoff_request& half, int first_new, int result)
+int collapse_half_step_spots(const oneoff_request& half, const pokarr& source, int first_new, int result)
 {
     const collapse_pieces& b = collapse_pieces_block;
     const lane_table& lt = lane_table_block;
@@ -137,7 +161,10 @@ int collapse_half_step_spots(const oneoff_request& half, int first_new, int resu
         double area = 0.0;
         int direction = 0;
         if (status == 0) pokarr_area_dir(spot, area, direction);
-        if (status == 0 && direction == 1 && !loop_is_crumb(spot, area)) {
+        // A larger piece of the offset's direction was judged as a lane: noted, it crossed its
+        // source.
+        if (status == 0 && direction == 1 && !(area > kOuterMinArea) && !loop_is_crumb(spot, area) &&
+            spot_of_region(spot, source, half.distance)) {
             const int level = level_taken ? ++*half.branch_count : half.level;
             level_taken = true;
             lane_add(half.pass, level, half.source_lane, half.source_lane, 0, half.distance, kContourCollapse, spot,

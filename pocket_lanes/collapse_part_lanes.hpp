@@ -18,9 +18,10 @@
 // 13), which the caller judges as it judges the branch offset's; 11 when a lane cannot be read.
 int collapse_part_lanes(const oneoff_request& branch, int first, int last);
 
-// After the half-step offset `half` (the lanes it made from lane `first_new` on, `result` its
-// result), the pieces of the wanted direction it cut out as too small for a lane that are no
-// crumbs (lane_measures.hpp) are recorded as lanes as the offset records its own (contour type
+// After the half-step offset `half` of `source` (the lanes it made from lane `first_new` on,
+// `result` its result), the pieces of the wanted direction it cut out as too small for a lane
+// that are no crumbs (lane_measures.hpp) and lie inside the source at the offset's distance from
+// it (less the tolerance) are recorded as lanes as the offset records its own (contour type
 // kContourCollapse). Reads the pieces noted by the offset (collapse_lanes.hpp). Answers 0 when the
 // offset or this step made a lane, `result` otherwise, or the code of lane_add.
-int collapse_half_step_spots(const oneoff_request& half, int first_new, int result);
+int collapse_half_step_spots(const oneoff_request& half, const pokarr& source, int first_new, int result);

@@ -87,8 +87,8 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
 
 namespace {
 
-// The pieces the half-step offset cut out as too small for a lane: those running its way that
-// are no crumbs become lanes, the first on the offset's level unless a lane of the offset stands
+// The pieces the half-step offset of a 10 x 10 square cut out as too small for a lane: those
+// running its way that are no crumbs and stand inside it at the offset's distance become lanes, the first on the offset's level unless a lane of the offset stands
 // there, the next on new branches.
 TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOtherWay)
 {
@@ -106,6 +106,9 @@ TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOt
         {"a spot running the other way", {reversed(spot)}, false, kOneoffNoOffset, {}},
         {"two spots", {spot, translated(spot, 1.0, 0.0)}, false, 0, {1, 2}},
         {"a spot beside a lane", {spot}, true, 0, {2}},
+        // Pieces cut out elsewhere: outside the source, or nearer it than the offset's distance.
+        {"a piece outside the source", {translated(spot, 7.0, 0.0)}, false, kOneoffNoOffset, {}},
+        {"a piece near the source", {translated(spot, -4.8, 0.0)}, false, kOneoffNoOffset, {}},
     };
     for (const row& r : rows) {
         to_load_state();
@@ -132,7 +135,10 @@ TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOt
         half.pass = 2;
         half.level = 1;
         half.branch_count = &branches;
-        EXPECT_EQ(collapse_half_step_spots(half, first_new, r.lane_on_level ? 0 : kOneoffNoOffset),
+        pokarr source = make_from(rectangle(0.0, 0.0, 10.0, 10.0));
+        const int answer = collapse_half_step_spots(half, source, first_new, r.lane_on_level ? 0 : kOneoffNoOffset);
+        pokarr_free(source);
+        EXPECT_EQ(answer,
                   r.lane_on_level ? 0 : r.result)
             << r.name;
         std::vector<int> levels;
