@@ -17,14 +17,14 @@ inline constexpr int kOneoffOpenContour = 3;
 // Result codes besides 0 (lanes recorded): no usable offset, the restart point cannot be
 // placed, loop removal failed or the lane table is full, a work array cannot be made.
 inline constexpr int kOneoffNoOffset = 1;
-// The smallest area of a lane of the outer contour's branches: a piece of the offset's direction
-// no larger is no lane.
-inline constexpr double kOuterMinArea = 0.001;
 inline constexpr int kOneoffNoRestart = 9;
 inline constexpr int kOneoffRemovalFailed = 10;
 inline constexpr int kOneoffMemory = 11;
 // A loop or distance holding a number that is not finite is refused before any pass.
 inline constexpr int kOneoffRefused = -1;
+// The smallest area of a lane of the outer contour's branches: a piece of the offset's direction
+// no larger is no lane.
+inline constexpr double kOuterMinArea = 0.001;
 
 // Pieces one offset may hold.
 inline constexpr int kPieceSetMax = 7000;
