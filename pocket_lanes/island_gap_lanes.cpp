@@ -184,7 +184,7 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
         });
     };
     return std::any_of(points.begin(), points.end(), [&](const lens_point& p) {
-        return p.e < on_second && p.e > floor && outside(p) && far_from_ends(p);
+        return p.e < on_second && p.e > floor && far_from_ends(p) && outside(p);
     });
 }
 
