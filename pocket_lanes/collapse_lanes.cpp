@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
@@ -640,27 +641,27 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
 // piece to cut out, so the piece is made here: the triangle between the corner and the points
 // where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
 // moved out by the distance). Corners of arcs leave their pieces in the loop removal.
-void corner_piece(const pokarr& lane, const chain_element& in, const chain_element& out, double distance,
+bool corner_piece(const pokarr& lane, const chain_element& in, const chain_element& out, double distance,
                   double reach)
 {
     // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
     // offsets, not a collapse. A right angle with its rounding counts as one.
     constexpr double kRightAngleSine = 0.70710678118654752 * (1.0 - 1.0e-6);
-    if (in.arc || out.arc) return;
+    if (in.arc || out.arc) return false;
     const double cx = lane.x[in.end], cy = lane.y[in.end];
     double ax = cx - lane.x[in.start], ay = cy - lane.y[in.start];
     double bx = lane.x[out.end] - cx, by = lane.y[out.end] - cy;
     // Only a left turn of more than a right angle can pass the test below.
-    if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) return;
+    if (!(ax * by - ay * bx > 0.0) || !(ax * bx + ay * by < 0.0)) return false;
     const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
-    if (!(la > 0.0) || !(lb > 0.0)) return;
+    if (!(la > 0.0) || !(lb > 0.0)) return false;
     ax /= la, ay /= la, bx /= lb, by /= lb;
     const double turn = ax * by - ay * bx, along = ax * bx + ay * by;
-    if (!(turn > 0.0)) return;
+    if (!(turn > 0.0)) return false;
     // The sine of half the inner angle, the cosine of half the turn (the turn is pi less the
     // inner angle): sqrt((1 + cos turn) / 2).
     const double sine = std::sqrt(0.5 * (1.0 + along));
-    if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) return;
+    if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) return false;
     // Where the line from p along u meets the line through q along v, ahead of p.
     auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
                    double& x, double& y) {
@@ -673,24 +674,71 @@ void corner_piece(const pokarr& lane, const chain_element& in, const chain_eleme
     double x[4] = {cx, 0.0, 0.0, cx}, y[4] = {cy, 0.0, 0.0, cy};
     if (!meet(cx, cy, ax, ay, cx + distance * by, cy - distance * bx, bx, by, x[1], y[1]) ||
         !meet(cx, cy, -bx, -by, cx + distance * ay, cy - distance * ax, ax, ay, x[2], y[2]))
-        return;
+        return false;
     pokarr piece;
     pokarr_init(kPlanar, piece);
     int status = 0;
     pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 4, 4, piece, status);
     if (status == 0) collapse_piece_note(piece, distance);
     pokarr_free(piece);
+    return status == 0;
 }
 
 // The pieces behind every corner of the lane: where each element ends and the next (the first
-// after the last: the lane is closed) starts.
-void corner_pieces(const pokarr& lane, double distance, double reach)
+// after the last: the lane is closed) starts. The corners that left a piece go to `noted`.
+void corner_pieces(const pokarr& lane, double distance, double reach, std::vector<double>& noted)
 {
     const chain_element first = chain_element_at(lane.x, lane.y, lane.count, 1);
     if (!first.valid) return;
     for (chain_element in = first;;) {
         const chain_element next = chain_element_at(lane.x, lane.y, lane.count, in.next);
-        corner_piece(lane, in, next.valid ? next : first, distance, reach);
+        if (corner_piece(lane, in, next.valid ? next : first, distance, reach)) {
+            noted.push_back(lane.x[in.end]);
+            noted.push_back(lane.y[in.end]);
+        }
+        if (!next.valid) return;
+        in = next;
+    }
+}
+
+// The pieces behind the source's corners between lines sharper than a right angle whose new
+// corner no lane has. The offset of such a corner has its corner where the offsets of its sides
+// meet, the corner's distance over the sine of half its angle inside; where a third wall's offset
+// passes through that point too, the region collapses into it, the pieces cut out meet there and
+// no lane turns that corner, though the material behind it stands as far from the lanes as
+// behind a lane's corner. The piece is made as for a lane with that corner (`noted`: the corners
+// whose pieces the new lanes left).
+void source_corner_pieces(const pokarr& source, double distance, double reach, const std::vector<double>& noted)
+{
+    const double same = pocket_work_block.tolerance;
+    const chain_element first = chain_element_at(source.x, source.y, source.count, 1);
+    if (!first.valid) return;
+    for (chain_element in = first;;) {
+        const chain_element next = chain_element_at(source.x, source.y, source.count, in.next);
+        const chain_element& out = next.valid ? next : first;
+        const double cx = source.x[in.end], cy = source.y[in.end];
+        double ax = cx - source.x[in.start], ay = cy - source.y[in.start];
+        double bx = source.x[out.end] - cx, by = source.y[out.end] - cy;
+        const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+        // Only a left turn of more than a right angle leaves a piece (corner_piece tests it).
+        if (!in.arc && !out.arc && la > 0.0 && lb > 0.0 && ax * by - ay * bx > 0.0 && ax * bx + ay * by < 0.0) {
+            ax /= la, ay /= la, bx /= lb, by /= lb;
+            const double sine = std::sqrt(0.5 * (1.0 + ax * bx + ay * by));
+            const double ux = bx - ax, uy = by - ay, lu = std::hypot(ux, uy);
+            const double mx = cx + distance / sine * ux / lu, my = cy + distance / sine * uy / lu;
+            bool turned = false;
+            for (std::size_t k = 0; k + 1 < noted.size() && !turned; k += 2)
+                turned = std::hypot(noted[k] - mx, noted[k + 1] - my) < same;
+            // A lane through the new corner along the source's sides.
+            double x[3] = {mx - ax, mx, mx + bx}, y[3] = {my - ay, my, my + by};
+            const chain_element lane_in = chain_element_at(x, y, 3, 1), lane_out = chain_element_at(x, y, 3, 2);
+            pokarr lane;
+            pokarr_init(kPlanar, lane);
+            int status = 0;
+            pokarr_init_static(kPlanar, x, y, nullptr, nullptr, 3, 3, lane, status);
+            if (!turned && status == 0) corner_piece(lane, lane_in, lane_out, distance, reach);
+            pokarr_free(lane);
+        }
         if (!next.valid) return;
         in = next;
     }
@@ -746,6 +794,13 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
         loop_buffer& rest = island_cut_buffers[cuts];
         loop_buffer_clear(rest);
         int crossings = 0;
+        // The cut takes both loops counter-clockwise; an island's lane runs the other way round
+        // (its region lies outside it), and cut as it stands it would leave the part and the
+        // island's region together.
+        double island_area = 0.0;
+        int island_direction = 0;
+        pokarr_area_dir(island.a, island_area, island_direction);
+        if (island_direction < 0) pokarr_reverse(island.a);
         const bool cut = comlup_outside_loops(part, island.a, rest, crossings) && crossings > 0;
         pokarr_work left;
         for (int k = 1, first = 0; cut && k <= rest.loops && r.status == 0; first += rest.counts[k++]) {
@@ -809,13 +864,14 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     const double reach = 0.5 * w.side_step + kSampledShare * w.tolerance;
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
     pokarr_work lane(lane_array_dimension());
+    std::vector<double> noted;
     for (int n = first_new; n <= lt.count; ++n) {
         lane_to_pokarr(n, lane.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
             return;
         }
-        corner_pieces(lane.a, lt.offset[n], reach);
+        corner_pieces(lane.a, lt.offset[n], reach, noted);
     }
     if (b.counts.empty()) return;
     // A source running clockwise is a hole's lane: the region lies outside it, and its pieces are
@@ -825,6 +881,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     int source_direction = 0;
     pokarr_area_dir(measured_source, source_area, source_direction);
     if (source_direction != 1) return;
+    source_corner_pieces(source, b.distance, reach, noted);
     measured_loops measured(source, first_new);
     // The largest first: the material a smaller piece holds may lie within reach of it.
     const std::size_t count = b.counts.size();
@@ -881,7 +938,9 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     lane_table& lt = lane_table_block;
     const int first_new = lt.count + 1;
     oneoff_pokarr(half, loop, result);
-    // What this offset cut out lies within half a step of its lanes, and so does what they hold.
+    // What this offset cut out lies within half a step of its lanes, and so does what they hold,
+    // but for the spots too small for a lane.
+    if (result == 0 || result == kOneoffNoOffset) result = collapse_half_step_spots(half, loop, first_new, result);
     collapse_pieces_clear();
     if (result != 0) return result;
     // An island lane inside the loop leaves the lane at half a step running round the island

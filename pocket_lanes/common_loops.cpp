@@ -185,7 +185,10 @@ bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, boo
     island_like = false;
     const bool reversed_mode = pocket_work_block.reversed_islands != 0;
     const bool below_sources = reversed_mode && (area < c.area_a || area < c.area_b);
-    if (c.kind == 0) return direction != c.f && !(area < c.min_area) && !below_sources;
+    // Where a branch lane and an island lane nearly touch, their merge pinches off a part of the
+    // region below the smallest area (a corner where three lanes meet, a sliver where the branch
+    // lane runs just outside the island's second offset): no other lane stands there.
+    if (c.kind == 0) return direction != c.f && (!(area < c.min_area) || !loop_is_crumb(loop, area)) && !below_sources;
     if (area < c.min_area || (area < c.reference && direction == 1) || below_sources) return false;
     pokarr_reverse(loop);
     if (direction != -1) return true;

@@ -75,10 +75,15 @@ struct island_lanes {
     std::deque<pk_elem_index> indexes;
 };
 
-// The distance of (x, y) from the island lanes when it is below `reach`; kNoClearance otherwise.
-double distance_to(island_lanes& islands, double x, double y, double reach)
+// The distance of (x, y) from the island lanes when it is below `reach` (kNoClearance otherwise),
+// with the nearest point of them.
+struct island_distance {
+    double e = kNoClearance;
+    double nx = 0.0, ny = 0.0;
+};
+island_distance distance_to(island_lanes& islands, double x, double y, double reach)
 {
-    double best = kNoClearance;
+    island_distance best;
     for (std::size_t i = 0; i < islands.loops.size(); ++i) {
         const pokarr& l = islands.loops[i].a;
         pk_elem_index& index = islands.indexes[i];
@@ -87,7 +92,7 @@ double distance_to(island_lanes& islands, double x, double y, double reach)
             int nearest = 0;
             double t = 0.0, nx = 0.0, ny = 0.0, d = kNoClearance;
             nearest_on_xy_chain(x, y, l.x + first, l.y + first, count, nearest, t, nx, ny, d);
-            if (nearest > 0) best = std::min(best, d);
+            if (nearest > 0 && d < best.e) best = {d, nx, ny};
         };
         if (index.count == 0) {
             measure(0, l.count);
@@ -99,12 +104,14 @@ double distance_to(island_lanes& islands, double x, double y, double reach)
             if (e.valid) measure(e.start, e.end - e.start + 1);
         }
     }
-    return best < reach ? best : kNoClearance;
+    if (!(best.e < reach)) best.e = kNoClearance;
+    return best;
 }
 
-// Points along the lens, at most `spacing` apart, each with its distance from the island lanes.
+// Points along the lens, at most `spacing` apart, each with its distance from the island lanes
+// and the nearest point of them.
 struct lens_point {
-    double x, y, e;
+    double x, y, e, nx, ny;
 };
 void lens_points(const pokarr& lens, island_lanes& islands, double spacing, double reach, std::vector<lens_point>& out)
 {
@@ -123,15 +130,19 @@ void lens_points(const pokarr& lens, island_lanes& islands, double spacing, doub
             const double t = static_cast<double>(p) / parts;
             double x = sx + t * (ex - sx), y = sy + t * (ey - sy);
             if (c.arc) arc_pnt_by_vector(c.r, c.dir, c.cx, c.cy, sx, sy, ex, ey, t, x, y);
-            out.push_back({x, y, distance_to(islands, x, y, reach)});
+            const island_distance d = distance_to(islands, x, y, reach);
+            out.push_back({x, y, d.e, d.nx, d.ny});
         }
     }
 }
 
 // Whether the lens holds a point off the second offset farther than twice the tolerance from the
-// island lanes and farther than a step from every end of the second offset's side: there the
-// source and the island lane stand more than a step and twice the tolerance apart. Within a step
-// of such an end the merged lane's corner stands beside it.
+// island lanes whose material lies farther than a step from every end of the second offset's
+// side: there the source and the island lane stand more than a step and twice the tolerance
+// apart. Within a step of such an end the merged lane's corner stands beside it. The material
+// left stands midway between the island lane and the source, half a step and more off the lens
+// point: it is that middle that is measured against the ends (a lens point within a step of an
+// end may have its material beyond the step).
 bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_distance)
 {
     const pocket_work& pw = pocket_work_block;
@@ -144,15 +155,25 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
         box[2] = std::max(box[2], lens.x[i]), box[3] = std::max(box[3], lens.y[i]);
     if (std::hypot(box[2] - box[0], box[3] - box[1]) < step) return false;
     std::vector<lens_point> points, ends;
-    lens_points(lens, islands, kSampleShare * step, second_distance, points);
+    const double spacing = kSampleShare * step;
+    lens_points(lens, islands, spacing, second_distance, points);
     const std::size_t n = points.size();
     for (std::size_t i = 0; i < n; ++i) {
         const lens_point& a = points[i];
         const lens_point& b = points[(i + 1) % n];
         if ((a.e < on_second) != (b.e < on_second)) ends.push_back(a.e < on_second ? a : b);
     }
+    // The middle between the island lane and the source, which stands a step beyond the lens
+    // point: (step + e) / 2 off the island lane's nearest point, through the lens point. The
+    // samples stand up to a spacing apart and an end is the last sample before the side leaves
+    // the second offset, so the farthest middle and the true end may lie up to a spacing farther
+    // apart than any pair of samples: the test allows that much, or a short gap between two
+    // samples would be missed.
+    const double far = step - spacing;
     const auto far_from_ends = [&](const lens_point& p) {
-        return std::all_of(ends.begin(), ends.end(), [&](const lens_point& q) { return std::hypot(p.x - q.x, p.y - q.y) > step; });
+        const double scale = 0.5 * (step + p.e) / p.e;
+        const double mx = p.nx + scale * (p.x - p.nx), my = p.ny + scale * (p.y - p.ny);
+        return std::all_of(ends.begin(), ends.end(), [&](const lens_point& q) { return std::hypot(mx - q.x, my - q.y) > far; });
     };
     // A lens that crosses no island lane lies wholly inside or outside each: one point tells.
     const auto outside = [&](const lens_point& p) {

@@ -13,6 +13,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/collapse_lanes.hpp"
+#include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
@@ -288,6 +289,12 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
             // (a horn, a leg, a neck), the lanes where that part closes.
             if (result != kEngineNoOffset) collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, status);
             if (status != 0) return;
+            // A collapse part as wide as the step holds material in its middle.
+            const int inner = result != kEngineNoOffset ? collapse_part_lanes(r, first_new, lt.count) : 0;
+            if (ends_pass(inner)) {
+                status = inner;
+                return;
+            }
         }
         // A branch lane whose offset gave nothing holds no point farther than a step from its
         // walls, but may hold points farther than half a step: the lane at half a step inside it

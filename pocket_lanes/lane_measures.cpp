@@ -6,6 +6,7 @@
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket/lane_table.hpp"
@@ -285,3 +286,11 @@ void outer_extent_check()
 bool lane_links_meet(int lane_a, int lane_b, bool deep) { return links_meet(lane_a, lane_b, deep, 0); }
 
 bool lanes_share_link(int lane_a, int lane_b, bool deep) { return share_link(lane_a, lane_b, deep, 0); }
+
+bool loop_is_crumb(const pokarr& loop, double area)
+{
+    double length = 0.0;
+    int status = 0;
+    pokarr_length(2, loop, nullptr, length, status);
+    return status != 0 || !(area > kCrumbWidthShare * pocket_work_block.tolerance * length);
+}

@@ -25,6 +25,11 @@ void pokarr_to_float_pnts(const double* x, const double* y, int count, float* po
 // A loop with every arc replaced by points (chord tolerance 0.01), closed with the first point.
 void pokarr_flatten_arcs(const pokarr& loop, pokarr& result, int& status);
 void xy_flatten_arcs(const double* x, const double* y, int count, pokarr& result, int& status);
+// Whether a small loop of a region is a crumb of the crossing search or the loop removal rather
+// than a part of the region the tool must reach: narrower on average (area over length, `area`
+// the loop's) than kCrumbWidthShare of the pocket's tolerance (reads pocket_work.tolerance).
+inline constexpr double kCrumbWidthShare = 0.1;
+bool loop_is_crumb(const pokarr& loop, double area);
 // Compares the x extent of the live outer lane with the parents of the closed lanes; may clear
 // the extent flag and flip pocket_state.direction_sign, or set the flag.
 void outer_extent_check();

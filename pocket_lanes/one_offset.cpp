@@ -53,7 +53,6 @@ constexpr int kRemovalRetries = 10;
 constexpr double kRetryShrink = 0.001;
 // The distance the common loops hand over as "a pocket filling itself": one ten-thousandth.
 constexpr double kFillDistance = 0.0001;
-constexpr double kOuterMinArea = 0.001;
 constexpr double kIslandMinArea = 0.003;
 constexpr double kIslandFirstPassFactor = 3.0;
 constexpr double kLeftoverMinArea = 0.0001;

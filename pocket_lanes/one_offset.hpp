@@ -22,6 +22,9 @@ inline constexpr int kOneoffRemovalFailed = 10;
 inline constexpr int kOneoffMemory = 11;
 // A loop or distance holding a number that is not finite is refused before any pass.
 inline constexpr int kOneoffRefused = -1;
+// The smallest area of a lane of the outer contour's branches: a piece of the offset's direction
+// no larger is no lane.
+inline constexpr double kOuterMinArea = 0.001;
 
 // Pieces one offset may hold.
 inline constexpr int kPieceSetMax = 7000;

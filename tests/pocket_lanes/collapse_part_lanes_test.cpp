@@ -1,0 +1,156 @@
+// Lanes inside wide collapse parts: a collapse lane whose middle stands farther than half a step
+// and the tolerance from its outline gets the lane at that distance inside it on a branch of its
+// own; thin parts and lanes of other kinds get none, and the branch count stays.
+#include "engine_test_support.hpp"
+
+#include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_lanes/collapse_lanes.hpp"
+#include "pocket_lanes/collapse_part_lanes.hpp"
+
+#include <cmath>
+
+namespace {
+
+using CollapsePartLanes = EngineTest;
+
+// An equilateral triangle with its inscribed circle of radius r about (cx, cy), counter-clockwise.
+contour triangle(double cx, double cy, double r)
+{
+    contour c;
+    for (int k = 0; k <= 3; ++k) {
+        const double a = -std::numbers::pi / 2.0 + 2.0 * std::numbers::pi * (k % 3) / 3.0 + std::numbers::pi / 3.0;
+        c.push_back({cx + 2.0 * r * std::cos(a), cy + 2.0 * r * std::sin(a)});
+    }
+    return c;
+}
+
+TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
+{
+    struct row {
+        const char* name;
+        contour part;
+        int contour_type;
+        bool lane;
+    } rows[] = {
+        // Half a step and the tolerance is 0.51: a triangle whose inscribed circle is wider holds
+        // material there.
+        {"wide triangle", triangle(20.0, 20.0, 0.8), kContourCollapse, true},
+        {"triangle just too narrow", triangle(20.0, 20.0, 0.5), kContourCollapse, false},
+        {"long thin horn", {{10.0, 20.0}, {30.0, 20.0}, {10.0, 20.9}, {10.0, 20.0}}, kContourCollapse, false},
+        {"wide triangle of a plain lane", triangle(20.0, 20.0, 0.8), 0, false},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        pocket_work_block.side_step = 1.0;
+        pocket_work_block.tolerance = pocket_work_block.working_tolerance = 0.01;
+        pocket_work_block.reach_squared[0] = pocket_work_block.reach_squared[1] = 1.0;
+        int status = 0, size = 4000;
+        PokAllocMainArray(size, 0, status);
+        ASSERT_EQ(status, 0);
+        pokarr source = make_from(rectangle(0.0, 0.0, 40.0, 40.0)), part = make_from(r.part);
+        lane_add(1, 1, 0, 0, 0, 1.0, 0, source, status);
+        lane_add(2, 1, 1, 1, 0, 1.0, r.contour_type, part, status);
+        pokarr_free(source);
+        pokarr_free(part);
+        ASSERT_EQ(status, 0) << r.name;
+        int branches = 1;
+        oneoff_request branch;
+        branch.side = kSideLeft;
+        branch.first_offset = 1.0;
+        branch.distance = 1.0;
+        branch.source_lane = 1;
+        branch.pass = 2;
+        branch.level = 1;
+        branch.branch_count = &branches;
+        EXPECT_EQ(collapse_part_lanes(branch, 2, 2), 0) << r.name;
+        const lane_table& lt = lane_table_block;
+        EXPECT_EQ(lt.count, r.lane ? 3 : 2) << r.name;
+        EXPECT_EQ(branches, r.lane ? 2 : 1) << r.name;
+        if (!r.lane || lt.count < 3) continue;
+        EXPECT_EQ(lt.level[3], 2) << r.name;
+        EXPECT_EQ(lt.status[3], 2) << r.name;
+        EXPECT_EQ(lt.contour_type[3], kContourCollapse) << r.name;
+        // The inner lane stands 0.51 inside every side: 0.8 - 0.51 from the centre.
+        pokarr inner;
+        pokarr_init(2, inner);
+        lane_to_pokarr(3, inner, status);
+        for (int i = 0; i + 1 < inner.count; ++i)
+            EXPECT_NEAR(std::hypot(inner.x[i] - 20.0, inner.y[i] - 20.0), 2.0 * (0.8 - 0.51), 1e-6) << r.name;
+        pokarr_free(inner);
+        delups_clear();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The pieces the half-step offset of a 10 x 10 square cut out as too small for a lane: those
+// running its way that are no crumbs and stand inside it at the offset's distance become lanes, the first on the offset's level unless a lane of the offset stands
+// there, the next on new branches.
+TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOtherWay)
+{
+    const contour spot = {{5.0, 5.0}, {5.04, 5.0}, {5.0, 5.04}, {5.0, 5.0}};  // mean half width 0.0059
+    const contour crumb = {{6.0, 5.0}, {6.2, 5.0}, {6.0, 5.001}, {6.0, 5.0}};  // 0.00025
+    struct row {
+        const char* name;
+        std::vector<contour> pieces;
+        bool lane_on_level;  // the offset made a lane on its level
+        int result;
+        std::vector<int> levels;  // of the lanes recorded here
+    } rows[] = {
+        {"a spot", {spot}, false, 0, {1}},
+        {"a crumb", {crumb}, false, kOneoffNoOffset, {}},
+        {"a spot running the other way", {reversed(spot)}, false, kOneoffNoOffset, {}},
+        {"two spots", {spot, translated(spot, 1.0, 0.0)}, false, 0, {1, 2}},
+        {"a spot beside a lane", {spot}, true, 0, {2}},
+        // Pieces cut out elsewhere: outside the source, or nearer it than the offset's distance.
+        {"a piece outside the source", {translated(spot, 7.0, 0.0)}, false, kOneoffNoOffset, {}},
+        {"a piece near the source", {translated(spot, -4.8, 0.0)}, false, kOneoffNoOffset, {}},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        pocket_work_block.tolerance = 0.01;
+        int status = 0, size = 4000;
+        PokAllocMainArray(size, 0, status);
+        ASSERT_EQ(status, 0);
+        collapse_pieces_clear();
+        for (const contour& c : r.pieces) {
+            pokarr piece = make_from(c);
+            collapse_piece_note(piece, 0.51);
+            pokarr_free(piece);
+        }
+        pokarr lane = make_from(rectangle(0.0, 0.0, 10.0, 10.0));
+        lane_add(1, 1, 0, 0, 0, 1.0, 0, lane, status);
+        if (r.lane_on_level) lane_add(2, 1, 1, 1, 0, 0.51, kContourCollapse, lane, status);
+        pokarr_free(lane);
+        ASSERT_EQ(status, 0) << r.name;
+        const int first_new = 2, before = lane_table_block.count;
+        int branches = 1;
+        oneoff_request half;
+        half.distance = 0.51;
+        half.source_lane = 1;
+        half.pass = 2;
+        half.level = 1;
+        half.branch_count = &branches;
+        pokarr source = make_from(rectangle(0.0, 0.0, 10.0, 10.0));
+        const int answer = collapse_half_step_spots(half, source, first_new, r.lane_on_level ? 0 : kOneoffNoOffset);
+        pokarr_free(source);
+        EXPECT_EQ(answer,
+                  r.lane_on_level ? 0 : r.result)
+            << r.name;
+        std::vector<int> levels;
+        for (int n = before + 1; n <= lane_table_block.count; ++n) {
+            levels.push_back(lane_table_block.level[n]);
+            EXPECT_EQ(lane_table_block.contour_type[n], kContourCollapse) << r.name;
+            EXPECT_EQ(lane_table_block.status[n], 2) << r.name;
+            EXPECT_EQ(lane_table_block.parent[n], 1) << r.name;
+        }
+        EXPECT_EQ(levels, r.levels) << r.name;
+        collapse_pieces_clear();
+    }
+}
+
+}  // namespace
