@@ -129,17 +129,22 @@ int last_element(const pokarr& lane)
 
 // The first crossing of the ray back..end with a planar lane when it lies within `within` of
 // back, found as seg_lane_hits_boxed finds the first crossing of the whole ray, over only the
-// groups of the lane's box table that the ray's first `within` (stretched, widened) reaches: the
-// others hold no crossing that near, and the search's state starts afresh at every group, so a
-// crossing found within that length is the one the search over every group finds. False when
-// the search meets none there.
+// groups of the lane's box table that the ray's first `within` reaches. The search's tolerance
+// along the ray grows with the ray's length (a crossing a little behind back counts as one at
+// back), so that stretch is stretched by as much as the whole ray is for its clearance tests.
+// The other groups hold no crossing that near, and the search's state starts afresh at every
+// group, so a crossing found within that length is the one the search over every group finds.
+// False when the search meets none there.
 bool near_hit(const pokarr& lane, const pk_box_table& boxes, const double* back, const double* end, double within,
               double* hit, int& element)
 {
     const double dx = end[0] - back[0], dy = end[1] - back[1], length = std::hypot(dx, dy);
-    if (!(within > 0.0) || !(within < length)) return false;
-    const double near_end[2] = {back[0] + dx * (within / length), back[1] + dy * (within / length)};
-    const clearance_segment reach = make_clearance_segment(back, near_end);
+    const double stretch = kSegmentStretchShare * length;
+    if (!(within > 0.0) || !(within + 2.0 * stretch < length)) return false;
+    const double ux = dx / length, uy = dy / length;
+    const double near_start[2] = {back[0] - stretch * ux, back[1] - stretch * uy};
+    const double near_end[2] = {back[0] + (within + stretch) * ux, back[1] + (within + stretch) * uy};
+    const clearance_segment reach = make_clearance_segment(near_start, near_end);
     if (!reach.valid) return false;
     // Filled group by group below; its columns need no clearing.
     pk_box_table narrowed;
