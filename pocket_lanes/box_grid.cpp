@@ -104,8 +104,8 @@ void box_grid_candidates(box_grid& grid, const double* box, std::vector<int>& ou
         for (int k = 0; k < grid.count; ++k) out.push_back(k);
         return;
     }
+    ++grid.query;
     if (grid.columns > 0 && !(box[0] > box[2] || box[1] > box[3])) {
-        ++grid.query;
         int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
         cell_range(grid, box, c0, r0, c1, r1);
         for (int r = r0; r <= r1; ++r)
@@ -119,6 +119,13 @@ void box_grid_candidates(box_grid& grid, const double* box, std::vector<int>& ou
                 }
             }
     }
-    out.insert(out.end(), grid.aside.begin(), grid.aside.end());
+    // A box put aside after the build may be listed in cells too.
+    for (const int k : grid.aside)
+        if (grid.seen[static_cast<std::size_t>(k)] != grid.query) out.push_back(k);
     std::sort(out.begin(), out.end());
+}
+
+void box_grid_set_aside(box_grid& grid, int k)
+{
+    if (std::find(grid.aside.begin(), grid.aside.end(), k) == grid.aside.end()) grid.aside.push_back(k);
 }

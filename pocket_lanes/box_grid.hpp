@@ -25,3 +25,7 @@ void box_grid_build(const std::vector<std::array<double, 4>>& boxes, box_grid& g
 // The boxes that may overlap `box` (x min, y min, x max, y max), in increasing order: every box
 // of the list that overlaps it is among them.
 void box_grid_candidates(box_grid& grid, const double* box, std::vector<int>& out);
+
+// Puts box k aside (unless it is already): every query meets it from now on, wherever its box
+// now lies. For a list whose box k has changed since the grid was built.
+void box_grid_set_aside(box_grid& grid, int k);

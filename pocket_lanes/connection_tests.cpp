@@ -221,6 +221,9 @@ void island_test_lanes_list(island_test_lanes& list)
 
 namespace {
 
+// A list changed in more than this share of its places is made anew.
+constexpr std::size_t kMostChangedShare = 8;
+
 // A first island offset as island_test_lanes_list takes it into the list's second part.
 bool listed_offset(const lane_table& lt, int n)
 {
@@ -257,6 +260,26 @@ bool follow_table(island_test_lanes_kept& kept)
     return changed;
 }
 
+// A list changed in a few places (a level's live lane replaced by its newest) keeps what it knows
+// of the lanes elsewhere; the changed places lose their boxes and reads and are met by every move
+// through the grid, which still lists them where their old lanes were (a place met needlessly is
+// passed by for its box). False when the list changed too much for that.
+bool keep_unchanged(island_test_lanes& list, const std::vector<int>& lanes)
+{
+    const std::size_t count = lanes.size();
+    if (count != list.lanes.size() || list.boxed.size() != count || list.read.size() != count) return false;
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < count; ++i) changed += lanes[i] != list.lanes[i] ? 1 : 0;
+    if (changed * kMostChangedShare > count) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (lanes[i] == list.lanes[i]) continue;
+        list.boxed[i] = 0;
+        list.read[i].reset();
+        if (list.grid != nullptr) box_grid_set_aside(*list.grid, static_cast<int>(i));
+    }
+    return true;
+}
+
 }  // namespace
 
 island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
@@ -283,9 +306,10 @@ island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
         if (k < 1 || k > kept.islands || live(k) != n) lanes.push_back(n);
     }
     if (lanes != kept.list.lanes) {
-        // Another list: the boxes and reads kept belong to the old positions.
+        // Another list: the boxes and reads kept belong to the old positions, and stay only where
+        // the list holds the same lane as before.
+        if (!keep_unchanged(kept.list, lanes)) forget_lanes(kept.list);
         kept.list.lanes = lanes;
-        forget_lanes(kept.list);
     }
     return kept.list;
 }
