@@ -62,37 +62,38 @@ void tangent(const pokarr& loop, const chain_element& e, bool at_end, double& tx
 int loop_turn_direction(const pokarr& loop)
 {
     const int n = loop.count;
-    if (loop.dimension < 2 || loop.y == nullptr || n < 3 || loop.x[0] != loop.x[n - 1] || loop.y[0] != loop.y[n - 1])
-        return 0;
-    // The lowest-left point: the start of element `at` (after `before`, invalid for the first
-    // element, whose predecessor is the last), or the leftmost point of `at` when it is an arc.
-    double bx = 0.0, by = 0.0;
-    bool found = false, on_arc = false;
-    chain_element at, before, previous, last;
-    int elements = 0;
-    const auto take = [&](double x, double y) {
-        if (found && (x > bx || (x == bx && y >= by))) return false;
-        bx = x, by = y, found = true;
-        return true;
-    };
+    const double* x = loop.x;
+    const double* y = loop.y;
+    if (loop.dimension < 2 || y == nullptr || n < 3 || x[0] != x[n - 1] || y[0] != y[n - 1]) return 0;
+    // The lowest-left point: the start of the element at entry `at` (after the one at `before`,
+    // 0 for the first element, whose predecessor is the last), or the leftmost point of that
+    // element when it is an arc. Elements are named by their first entry until the end.
+    double bx = x[0], by = y[0];
+    int at = 1, before = 0, previous = 0, elements = 0;
+    bool on_arc = false;
     for (int i = 1; i < n;) {
-        const chain_element e = chain_element_at(loop.x, loop.y, n, i);
-        if (!e.valid) return 0;
-        if (take(loop.x[e.start], loop.y[e.start])) at = e, before = previous, on_arc = false;
+        const bool arc = pk_is_marker(x[i]);
+        if (arc && i + 3 >= n) return 0;
+        const double sx = x[i - 1], sy = y[i - 1];
+        if (sx < bx || (sx == bx && sy < by)) bx = sx, by = sy, at = i, before = previous, on_arc = false;
         // The sweep is looked at only for a circle that reaches as far left as the point so far.
-        const double left = e.cx - std::fabs(e.r);
-        if (e.arc && left <= bx && arc_holds_leftmost(loop, e) && take(left, e.cy)) at = e, on_arc = true;
-        previous = last = e;
+        if (arc) {
+            const double left = x[i + 2] - std::fabs(x[i + 1]), cy = y[i + 2];
+            if ((left < bx || (left == bx && cy < by)) && arc_holds_leftmost(loop, chain_element_at(x, y, n, i)))
+                bx = left, by = cy, at = i, on_arc = true;
+        }
+        previous = i;
         ++elements;
-        i = e.next;
+        i += arc ? kArcRecordEntries : 1;
     }
     if (elements < 2) return 0;
-    if (on_arc) return at.dir > 0 ? 1 : -1;
+    const chain_element e = chain_element_at(x, y, n, at);
+    if (on_arc) return e.dir > 0 ? 1 : -1;
     double ix = 0.0, iy = 0.0, ox = 0.0, oy = 0.0;
-    tangent(loop, before.valid ? before : last, true, ix, iy);
-    tangent(loop, at, false, ox, oy);
-    const double cross = ix * oy - iy * ox, lengths = std::hypot(ix, iy) * std::hypot(ox, oy);
-    if (!(std::fabs(cross) > kClearTurnSine * lengths)) return 0;
+    tangent(loop, chain_element_at(x, y, n, before > 0 ? before : previous), true, ix, iy);
+    tangent(loop, e, false, ox, oy);
+    const double cross = ix * oy - iy * ox, lengths2 = (ix * ix + iy * iy) * (ox * ox + oy * oy);
+    if (!(cross * cross > kClearTurnSine * kClearTurnSine * lengths2)) return 0;
     return cross > 0.0 ? 1 : -1;
 }
 
