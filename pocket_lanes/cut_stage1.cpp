@@ -98,6 +98,9 @@ struct stage_values {
     double reach = 0.0;
     bool dense = false;   // enough lanes that a long step is refused
     int check = 1;        // the angle check of the ray hits
+    // The lengths of a step within the reach and of a wider ray's, where a step beyond the reach
+    // is refused (a dense planar pocket, not in offsets mode 1); 0 where any step is taken.
+    double reach_length = 0.0, wide_reach_length = 0.0;
 };
 
 struct stage_run {
@@ -373,9 +376,10 @@ bool any_angle_entry(int n)
 // (a point on the ray) to stay within the reach; 0 where any step may be taken.
 double hit_reach(const stage_values& v, ray_mode mode, const candidate& ray, const double* previous)
 {
-    if (!planar() || v.offsets_mode == kOneOffset || !v.dense) return 0.0;
-    const double limit = mode == ray_mode::wider ? kWideReach * v.reach : v.reach;
-    return std::hypot(previous[0] - ray.back[0], previous[1] - ray.back[1]) + std::sqrt(limit) + kReachSlack;
+    if (v.reach_length == 0.0) return 0.0;
+    const double dx = previous[0] - ray.back[0], dy = previous[1] - ray.back[1];
+    const double along = dx == 0.0 && dy == 0.0 ? 0.0 : std::sqrt(dx * dx + dy * dy);
+    return along + (mode == ray_mode::wider ? v.wide_reach_length : v.reach_length) + kReachSlack;
 }
 
 // The hit of the ray on P (step 8.2) from lane `walker`, whose step starts at `previous`;
@@ -784,6 +788,10 @@ void cut_stage1(int group_switch, double side_step, int direction_sign, int offs
     for (int n = 1; n <= lt.count; ++n)
         if (lt.status[n] >= 0) ++standing;
     v.dense = standing - (lt.island_count + 1) > lt.island_count + 1;
+    if (planar() && offsets_mode != kOneOffset && v.dense) {
+        v.reach_length = std::sqrt(v.reach);
+        v.wide_reach_length = std::sqrt(kWideReach * v.reach);
+    }
 
     const bool progress = offsets_mode != kOneOffset && pocket_state_block.drawing_mode != kDrawFindStart;
     int total = lt.count;

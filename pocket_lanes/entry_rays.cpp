@@ -37,6 +37,9 @@ constexpr double kSquareSineSurface = 0.7071;
 // hit to its end.
 constexpr double kNearStart = 0.01;
 constexpr int kShowLane = 2, kShowRay = 1;
+// A lane of fewer groups is searched whole at once: testing so few groups for the near search
+// costs more than it spares.
+constexpr int kLeastNearGroups = 4;
 // The box an emptied group of a narrowed box table gets: it overlaps no segment's box, so the
 // search passes the group by.
 constexpr double kEmptyGroupBox = 1.0e12;
@@ -134,13 +137,14 @@ int last_element(const pokarr& lane)
 // back), so that stretch is stretched by as much as the whole ray is for its clearance tests.
 // The other groups hold no crossing that near, and the search's state starts afresh at every
 // group, so a crossing found within that length is the one the search over every group finds.
-// False when the search meets none there.
-bool near_hit(const pokarr& lane, const pk_box_table& boxes, const double* back, const double* end, double within,
-              double* hit, int& element)
+// False when the search meets none there. Kept out of line: its narrowed table is a large frame,
+// which the callers that never search near (so few groups, no reach) should not set up.
+[[gnu::noinline]] bool near_hit(const pokarr& lane, const pk_box_table& boxes, const double* back, const double* end,
+                                double within, double* hit, int& element)
 {
-    const double dx = end[0] - back[0], dy = end[1] - back[1], length = std::hypot(dx, dy);
+    const double dx = end[0] - back[0], dy = end[1] - back[1], length = std::sqrt(dx * dx + dy * dy);
     const double stretch = kSegmentStretchShare * length;
-    if (!(within > 0.0) || !(within + 2.0 * stretch < length)) return false;
+    if (!(within + 2.0 * stretch < length)) return false;
     const double ux = dx / length, uy = dy / length;
     const double near_start[2] = {back[0] - stretch * ux, back[1] - stretch * uy};
     const double near_end[2] = {back[0] + (within + stretch) * ux, back[1] + (within + stretch) * uy};
@@ -254,8 +258,9 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     if ((bits & kShowLane) != 0) pokarr_show_std(lane);
     if ((bits & kShowRay) != 0) show_ray(lane, back, end, kShowRay);
     int found = 0, crossings = 0;
-    const bool planar_lane = lane.dimension <= kPlanar || lane.z == nullptr;
-    if (boxes != nullptr && planar_lane && near_hit(lane, *boxes, back, end, within, hit, found)) crossings = 1;
+    const bool near_search = boxes != nullptr && boxes->groups >= kLeastNearGroups && within > 0.0 &&
+                             (lane.dimension <= kPlanar || lane.z == nullptr);
+    if (near_search && near_hit(lane, *boxes, back, end, within, hit, found)) crossings = 1;
     else seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
     if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;
