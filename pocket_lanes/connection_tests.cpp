@@ -319,7 +319,7 @@ namespace {
 // Lists of fewer lanes are scanned lane by lane; a list that has answered this many moves as it
 // stands gets its grid (a list made again for nearly every move would pay for a grid each time).
 constexpr std::size_t kGridFromLanes = 64;
-constexpr int kMovesBeforeGrid = 8;
+constexpr int kMovesBeforeGrid = 32;
 
 // Whether listed lane i is passed by for its box, known and apart from the move's.
 bool listed_apart(const conn_scan& s, const island_test_lanes& list, std::size_t i)
