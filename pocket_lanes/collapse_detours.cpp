@@ -7,10 +7,10 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
-#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/loop_turn.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket/lane_table.hpp"
 
@@ -119,15 +119,32 @@ inline bool clearly_apart(const boxed_chain_element& b, const double* box, doubl
     return b.e.arc && off_circle(b.e, box, margin);
 }
 
+// Rounding slack of the bounds below: the distance measured to an element never falls short of
+// them by more than this at the coordinates of a pocket.
+constexpr double kBoundSlack = 1.0e-9;
+
+// Whether the element lies farther than `reach` from (px, py) by bounds cheaper than the distance
+// itself: the point's distance from the element's box, and for an arc from its circle.
+bool beyond_reach(const boxed_chain_element& b, double px, double py, double reach)
+{
+    const double limit = reach + kBoundSlack;
+    const double dx = std::max({b.box[0] - px, 0.0, px - b.box[2]});
+    const double dy = std::max({b.box[1] - py, 0.0, py - b.box[3]});
+    if (dx * dx + dy * dy > limit * limit) return true;
+    if (!b.e.arc) return false;
+    const double cx = px - b.e.cx, cy = py - b.e.cy;
+    return std::abs(std::sqrt(cx * cx + cy * cy) - std::abs(b.e.r)) > limit;
+}
+
 // The point of the path nearest to (px, py) among the candidate elements within `reach` (an
-// element of 0 when none is; the first of equally near elements in the path's order).
+// element of 0 when none is; the first of equally near elements in the path's order). Elements
+// beyond the reach are passed by: none of them could be nearer than one within it.
 attachment nearest_within(const pokarr& path, const std::vector<const boxed_chain_element*>& candidates, double px,
                           double py, double reach)
 {
-    const double point[4] = {px, py, px, py};
     attachment best;
     for (const boxed_chain_element* b : candidates) {
-        if (clearly_apart(*b, point, reach)) continue;
+        if (beyond_reach(*b, px, py, reach)) continue;
         double nx = 0.0, ny = 0.0, t = 0.0;
         chain_element_nearest(path.x, path.y, b->e, px, py, nx, ny, t);
         const double distance = std::hypot(px - nx, py - ny);
@@ -227,13 +244,20 @@ void add_detour(const pokarr& loop, const attachment& at, const chain_element& e
     if (status == 0) add_point(at.point[0], at.point[1], out, status);
 }
 
+// Entries a join adds to the path besides its detour's own: the element up to the join and its
+// rest (an arc record each), the way out and back, with a margin.
+constexpr int kJoinRoom = 16;
+
 // The path with the detours joined to it (`joins` in their order along the path, two on one
 // element by their parameters), made in one walk along the path: the entries up to an element
 // that a detour joins, the element up to each join and the detour there, the rest of the element.
 void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<attachment>& joins, pokarr& out,
                     pokarr& path, int& status)
 {
-    pokarr_reset(out, 0, status);
+    // Room for the whole path at once: appended piece by piece, it would move at every piece.
+    int room = path.count + kJoinRoom * static_cast<int>(joins.size());
+    for (const attachment& at : joins) room += loops[static_cast<std::size_t>(at.lane)].a.count;
+    pokarr_reset(out, room, status);
     if (status != 0) return;
     int copied = 0;      // the path's entries before this one are in `out`
     chain_element open;  // the element joined last, whose rest is still to come
@@ -315,10 +339,8 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
         return;
     if (d.room == nullptr) d.room = std::make_unique<collapse_detour_room>();
     collapse_detour_room& room = *d.room;
-    pokarr measured = path;  // the direction is cached in the header measured, not in the path
-    double area = 0.0;
-    int direction = 0;
-    pokarr_area_dir(measured, area, direction);
+    pokarr measured = path;  // a direction the area fixes is cached in the header measured, not in the path
+    const int direction = loop_direction(measured);
     // Each detour runs the other way round from the path; where they join the path is found on
     // the path as it comes, and all go in with one walk along it.
     room.used = 0;
@@ -335,9 +357,7 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
             return;
         }
         if (loop.count < 4) continue;
-        int loop_direction = 0;
-        pokarr_area_dir(loop, area, loop_direction);
-        if (loop_direction == direction) pokarr_reverse(loop);
+        if (loop_direction(loop) == direction) pokarr_reverse(loop);
         attachment at = attach(loop, path, room.elements, room.candidates);
         at.lane = static_cast<int>(room.used) - 1;
         if (at.vertex >= 0) room.joins.push_back(at);

@@ -7,11 +7,13 @@
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket/lane_table.hpp"
+#include "pocket_lanes/box_grid.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -117,15 +119,23 @@ void begin_scan(conn_scan& s, int lane_a, int lane_b, const double* start, const
     pokarr_init(work_dimension(), s.work);
 }
 
+// Forgets what the list kept of its lanes (their boxes, reads and grid), for a list made anew.
+void forget_lanes(island_test_lanes& list)
+{
+    list.boxes.clear();
+    list.boxed.clear();
+    list.read.clear();
+    list.moves = 0;
+    list.grid.reset();
+}
+
 }  // namespace
 
 void outer_test_lanes_list(island_test_lanes& list)
 {
     const lane_table& lt = lane_table_block;
     list.lanes.clear();
-    list.boxes.clear();
-    list.boxed.clear();
-    list.read.clear();
+    forget_lanes(list);
     for (int n = 1; n < lt.count; ++n)
         if (lt.status[n] == 1 && lt.level[n] < kLevelIsland) list.lanes.push_back(n);
 }
@@ -175,9 +185,7 @@ void island_test_lanes_list(island_test_lanes& list)
 {
     const lane_table& lt = lane_table_block;
     list.lanes.clear();
-    list.boxes.clear();
-    list.boxed.clear();
-    list.read.clear();
+    forget_lanes(list);
     if (D3DS_algorithmIsRun() != 0) {
         // On surfaces the islands are the parents of the branches that closed.
         for (int n = 1; n <= lt.count; ++n) {
@@ -212,6 +220,9 @@ void island_test_lanes_list(island_test_lanes& list)
 }
 
 namespace {
+
+// A list changed in more than this share of its places is made anew.
+constexpr std::size_t kMostChangedShare = 8;
 
 // A first island offset as island_test_lanes_list takes it into the list's second part.
 bool listed_offset(const lane_table& lt, int n)
@@ -249,6 +260,26 @@ bool follow_table(island_test_lanes_kept& kept)
     return changed;
 }
 
+// A list changed in a few places (a level's live lane replaced by its newest) keeps what it knows
+// of the lanes elsewhere; the changed places lose their boxes and reads and are met by every move
+// through the grid, which still lists them where their old lanes were (a place met needlessly is
+// passed by for its box). False when the list changed too much for that.
+bool keep_unchanged(island_test_lanes& list, const std::vector<int>& lanes)
+{
+    const std::size_t count = lanes.size();
+    if (count != list.lanes.size() || list.boxed.size() != count || list.read.size() != count) return false;
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < count; ++i) changed += lanes[i] != list.lanes[i] ? 1 : 0;
+    if (changed * kMostChangedShare > count) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (lanes[i] == list.lanes[i]) continue;
+        list.boxed[i] = 0;
+        list.read[i].reset();
+        if (list.grid != nullptr) box_grid_set_aside(*list.grid, static_cast<int>(i));
+    }
+    return true;
+}
+
 }  // namespace
 
 island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
@@ -275,14 +306,66 @@ island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept)
         if (k < 1 || k > kept.islands || live(k) != n) lanes.push_back(n);
     }
     if (lanes != kept.list.lanes) {
-        // Another list: the boxes and reads kept belong to the old positions.
+        // Another list: the boxes and reads kept belong to the old positions, and stay only where
+        // the list holds the same lane as before.
+        if (!keep_unchanged(kept.list, lanes)) forget_lanes(kept.list);
         kept.list.lanes = lanes;
-        kept.list.boxes.clear();
-        kept.list.boxed.clear();
-        kept.list.read.clear();
     }
     return kept.list;
 }
+
+namespace {
+
+// Lists of fewer lanes are scanned lane by lane; a list that has answered this many moves as it
+// stands gets its grid (a list made again for nearly every move would pay for a grid each time).
+constexpr std::size_t kGridFromLanes = 64;
+constexpr int kMovesBeforeGrid = 32;
+
+// Whether listed lane i is passed by for its box, known and apart from the move's.
+bool listed_apart(const conn_scan& s, const island_test_lanes& list, std::size_t i)
+{
+    return list.boxed[i] != 0 && box_apart(s, list.boxes[i].data());
+}
+
+// Tests the move against listed lane i, not passed by for its box: crossed as read before when it
+// was, else read (its box and read kept for the next moves).
+void test_listed(conn_scan& s, island_test_lanes& list, std::size_t i)
+{
+    if (list.read[i] != nullptr) {
+        cross_lane(s, list.lanes[i], list.read[i]->points.a, list.read[i]->boxes.get());
+        return;
+    }
+    test_lane(s, list.lanes[i]);
+    if (list.boxed[i] == 0 && cached_box(s, list.lanes[i], list.boxes[i].data())) list.boxed[i] = 1;
+    // test_lane read the lane into the work array when its box did not keep it apart.
+    if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data())) keep_read(list.read[i], s.work);
+}
+
+// Makes the list's grid once every lane's box is known (read now where it is not cached). A lane
+// that cannot be read or boxed leaves the list without a grid: the scan meets it in its turn.
+void make_grid(conn_scan& s, island_test_lanes& list)
+{
+    for (std::size_t i = 0; i < list.lanes.size(); ++i) {
+        if (list.boxed[i] != 0) continue;
+        const int n = list.lanes[i];
+        if (!cached_box(s, n, list.boxes[i].data())) {
+            int status = 0;
+            lane_to_pokarr(n, s.work, status);
+            if (status == 0) lane_box(n, -1, s.work, list.boxes[i].data(), status);
+            s.cache = nullptr;
+            if (status != 0) {
+                // Not tried again for this list.
+                list.moves = std::numeric_limits<int>::min();
+                return;
+            }
+        }
+        list.boxed[i] = 1;
+    }
+    list.grid = std::make_unique<box_grid>();
+    box_grid_build(list.boxes, *list.grid);
+}
+
+}  // namespace
 
 void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
                              const double* end, int& hit, int& status)
@@ -300,19 +383,23 @@ void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, co
     if (list.boxed.size() != count) {
         list.boxes.assign(count, {});
         list.boxed.assign(count, 0);
+        list.moves = 0;
+        list.grid.reset();
     }
     if (list.read.size() != count) list.read.resize(count);
-    for (std::size_t i = 0; i < count && !s.done; ++i) {
-        if (list.boxed[i] != 0 && box_apart(s, list.boxes[i].data())) continue;
-        if (list.read[i] != nullptr) {
-            cross_lane(s, list.lanes[i], list.read[i]->points.a, list.read[i]->boxes.get());
-            continue;
+    if (list.grid == nullptr && count >= kGridFromLanes && ++list.moves > kMovesBeforeGrid) make_grid(s, list);
+    if (list.grid != nullptr) {
+        // The lanes whose boxes meet the move's, in the list's order: the others are passed by
+        // below for their boxes.
+        const double box[4] = {s.xmin, s.ymin, s.xmax, s.ymax};
+        box_grid_candidates(*list.grid, box, list.nearby);
+        for (std::size_t k = 0; k < list.nearby.size() && !s.done; ++k) {
+            const std::size_t i = static_cast<std::size_t>(list.nearby[k]);
+            if (!listed_apart(s, list, i)) test_listed(s, list, i);
         }
-        test_lane(s, list.lanes[i]);
-        if (list.boxed[i] == 0 && cached_box(s, list.lanes[i], list.boxes[i].data())) list.boxed[i] = 1;
-        // test_lane read the lane into the work array when its box did not keep it apart.
-        if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data()))
-            keep_read(list.read[i], s.work);
+    } else {
+        for (std::size_t i = 0; i < count && !s.done; ++i)
+            if (!listed_apart(s, list, i)) test_listed(s, list, i);
     }
     pokarr_free(s.work);
     hit = s.hit;

@@ -52,6 +52,7 @@ void conn_hits_island(int lane_a, int lane_b, const double* start, const double*
 // from a lane passes it by at the cost of four comparisons, and a lane's points and element boxes
 // once it has been read.
 struct island_test_lane_read;
+struct box_grid;
 struct island_test_lanes {
     island_test_lanes();
     ~island_test_lanes();
@@ -64,6 +65,12 @@ struct island_test_lanes {
     // Set by a caller that asks only whether a move is clear: a lane other than a and b is then
     // searched for one crossing, and status is 1 where it would have been that lane's count.
     bool crossed_only = false;
+    // A list of many lanes that many moves are tested against gets a grid of its lanes' boxes:
+    // a move then looks only at the lanes whose boxes may meet its own, in the list's order.
+    // Made once the list has answered a few moves, and forgotten with its boxes.
+    int moves = 0;                   // moves tested against the list as it stands
+    std::unique_ptr<box_grid> grid;  // the grid, once made
+    std::vector<int> nearby;         // scratch: the lanes a move looks at
 };
 void island_test_lanes_list(island_test_lanes& list);
 

@@ -98,6 +98,9 @@ struct stage_values {
     double reach = 0.0;
     bool dense = false;   // enough lanes that a long step is refused
     int check = 1;        // the angle check of the ray hits
+    // The lengths of a step within the reach and of a wider ray's, where a step beyond the reach
+    // is refused (a dense planar pocket, not in offsets mode 1); 0 where any step is taken.
+    double reach_length = 0.0, wide_reach_length = 0.0;
 };
 
 struct stage_run {
@@ -369,9 +372,20 @@ bool any_angle_entry(int n)
     return valid(n) && lane_table_block.contour_type[n] == kContourCollapse;
 }
 
-// The hit of the ray on P (step 8.2) from lane `walker`; answers false when the stage ends.
+// How far from the ray's start a hit on the next parent may lie for its step from `previous`
+// (a point on the ray) to stay within the reach; 0 where any step may be taken.
+double hit_reach(const stage_values& v, ray_mode mode, const candidate& ray, const double* previous)
+{
+    if (v.reach_length == 0.0) return 0.0;
+    const double dx = previous[0] - ray.back[0], dy = previous[1] - ray.back[1];
+    const double along = dx == 0.0 && dy == 0.0 ? 0.0 : std::sqrt(dx * dx + dy * dy);
+    return along + (mode == ray_mode::wider ? v.wide_reach_length : v.reach_length) + kReachSlack;
+}
+
+// The hit of the ray on P (step 8.2) from lane `walker`, whose step starts at `previous`;
+// answers false when the stage ends.
 bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
-                   entry& hit, bool& counts)
+                   const double* previous, entry& hit, bool& counts)
 {
     counts = false;
     if (mode == ray_mode::nearest) {
@@ -391,7 +405,7 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
     const stage_run::parent_read* read = parent_lane(s, parent);
     if (read == nullptr) hit.element = -1;
     else entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point,
-                           hit.param, hit.element, &ray.segment);
+                           hit.param, hit.element, &ray.segment, hit_reach(s.v, mode, ray, previous));
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
@@ -491,7 +505,7 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         entry hit;
         hit.lane = walker;
         bool counts = false;
-        if (!hit_on_parent(s, c, ray, mode, walker, parent, hit, counts)) return walk_end::failed;
+        if (!hit_on_parent(s, c, ray, mode, walker, parent, previous, hit, counts)) return walk_end::failed;
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
         const double length2 = nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());
@@ -774,6 +788,10 @@ void cut_stage1(int group_switch, double side_step, int direction_sign, int offs
     for (int n = 1; n <= lt.count; ++n)
         if (lt.status[n] >= 0) ++standing;
     v.dense = standing - (lt.island_count + 1) > lt.island_count + 1;
+    if (planar() && offsets_mode != kOneOffset && v.dense) {
+        v.reach_length = std::sqrt(v.reach);
+        v.wide_reach_length = std::sqrt(kWideReach * v.reach);
+    }
 
     const bool progress = offsets_mode != kOneOffset && pocket_state_block.drawing_mode != kDrawFindStart;
     int total = lt.count;

@@ -37,6 +37,12 @@ constexpr double kSquareSineSurface = 0.7071;
 // hit to its end.
 constexpr double kNearStart = 0.01;
 constexpr int kShowLane = 2, kShowRay = 1;
+// A lane of fewer groups is searched whole at once: testing so few groups for the near search
+// costs more than it spares.
+constexpr int kLeastNearGroups = 4;
+// The box an emptied group of a narrowed box table gets: it overlaps no segment's box, so the
+// search passes the group by.
+constexpr double kEmptyGroupBox = 1.0e12;
 
 bool planar() { return pocket_state_block.pocket_dimension == kPlanar; }
 
@@ -117,6 +123,61 @@ void ray_ends(const double* point, const double* normal, double* end, double* ba
     end[2] = back[2] = point[2];
 }
 
+// The last element of the lane: the one that ends at its last entry.
+int last_element(const pokarr& lane)
+{
+    const int n = lane.count;
+    return n - 4 >= 1 && pk_is_marker(lane.x[n - 4]) ? n - 4 : n - 1;
+}
+
+// The first crossing of the ray back..end with a planar lane when it lies within `within` of
+// back, found as seg_lane_hits_boxed finds the first crossing of the whole ray, over only the
+// groups of the lane's box table that the ray's first `within` reaches. The search's tolerance
+// along the ray grows with the ray's length (a crossing a little behind back counts as one at
+// back), so that stretch is stretched by as much as the whole ray is for its clearance tests.
+// The other groups hold no crossing that near, and the search's state starts afresh at every
+// group, so a crossing found within that length is the one the search over every group finds.
+// False when the search meets none there. Kept out of line: its narrowed table is a large frame,
+// which the callers that never search near (so few groups, no reach) should not set up.
+[[gnu::noinline]] bool near_hit(const pokarr& lane, const pk_box_table& boxes, const double* back, const double* end,
+                                double within, double* hit, int& element)
+{
+    const double dx = end[0] - back[0], dy = end[1] - back[1], length = std::sqrt(dx * dx + dy * dy);
+    const double stretch = kSegmentStretchShare * length;
+    if (!(within + 2.0 * stretch < length)) return false;
+    const double ux = dx / length, uy = dy / length;
+    const double near_start[2] = {back[0] - stretch * ux, back[1] - stretch * uy};
+    const double near_end[2] = {back[0] + (within + stretch) * ux, back[1] + (within + stretch) * uy};
+    const clearance_segment reach = make_clearance_segment(near_start, near_end);
+    if (!reach.valid) return false;
+    // Filled group by group below; its columns need no clearing.
+    pk_box_table narrowed;
+    int first_group = 0;
+    for (int g = 1; g <= boxes.groups; ++g) {
+        const int i = g - 1;
+        const bool apart = group_clear(reach, lane.x, lane.y, lane.count, boxes, g);
+        if (!apart && first_group == 0) first_group = g;
+        narrowed.xmin[i] = apart ? kEmptyGroupBox : boxes.xmin[i];
+        narrowed.ymin[i] = apart ? kEmptyGroupBox : boxes.ymin[i];
+        narrowed.xmax[i] = apart ? -kEmptyGroupBox : boxes.xmax[i];
+        narrowed.ymax[i] = apart ? -kEmptyGroupBox : boxes.ymax[i];
+    }
+    if (first_group == 0) return false;
+    std::copy_n(boxes.first, boxes.groups + 1, narrowed.first);
+    narrowed.groups = boxes.groups;
+    const double absent[2] = {kDirectionAbsent, 0.0};
+    const int search_mode = 0, own = -1, kind = 0, after_closing = 1;
+    int found_element = 0, found_group = 0, found = kSearchNone;
+    double qx = lane.x[0], qy = lane.y[0];
+    elem_pair_intersect(search_mode, own, first_group, kind, 0.0, 0.0, 0.0, 0.0, back[0], back[1], end[0], end[1],
+                        absent, nullptr, nullptr, lane.x, lane.y, lane.count, last_element(lane), after_closing, qx,
+                        qy, narrowed, found_element, found_group, qx, qy, found);
+    if (found != kSearchFound || !(std::hypot(qx - back[0], qy - back[1]) <= within)) return false;
+    hit[0] = qx, hit[1] = qy, hit[2] = 0.0;
+    element = found_element;
+    return true;
+}
+
 }  // namespace
 
 void entry_ray(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end,
@@ -183,7 +244,8 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 }
 
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
-                       int check, int& result, double* hit, double& param, int& element, const clearance_segment* ray)
+                       int check, int& result, double* hit, double& param, int& element, const clearance_segment* ray,
+                       double within)
 {
     result = 0;
     param = 0.0;
@@ -196,7 +258,10 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     if ((bits & kShowLane) != 0) pokarr_show_std(lane);
     if ((bits & kShowRay) != 0) show_ray(lane, back, end, kShowRay);
     int found = 0, crossings = 0;
-    seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
+    const bool near_search = boxes != nullptr && boxes->groups >= kLeastNearGroups && within > 0.0 &&
+                             (lane.dimension <= kPlanar || lane.z == nullptr);
+    if (near_search && near_hit(lane, *boxes, back, end, within, hit, found)) crossings = 1;
+    else seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
     if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;
         element = 0;

@@ -45,10 +45,13 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 // The same on a lane already read (element -1 when it has fewer than 2 entries), with its
 // element boxes (pokarr_get_boxes) when known: nullptr makes them. A caller that lays one ray on
 // many lanes may give the ray as make_clearance_segment(back, end) makes it (nullptr: made here).
+// A caller that takes only hits near back may name how near (`within`, 0: no such bound): with
+// the boxes known on a planar lane, the lane's elements that the ray's first `within` cannot
+// reach are searched only when no crossing lies that near. The answer is the same either way.
 struct clearance_segment;
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
                        int check, int& result, double* hit, double& param, int& element,
-                       const clearance_segment* ray = nullptr);
+                       const clearance_segment* ray = nullptr, double within = 0.0);
 
 // Whether stage 1 takes a ray's hit on the parent (result as entry_hit_on_parent gives it): in
 // offsets mode 1 any hit; otherwise a hit the angle check accepted, or one it refused when the

@@ -236,18 +236,16 @@ void path_on_to(const double* exit, pokarr& path, int& status)
     double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = 0.0;
     pokarr_nearest_pnt(kPlanar, exit, path, k, t, nearest, distance);
     if (k < 1 || k >= path.count) return;
-    pokarr_work head(path.dimension);
-    pokarr_copy(path, head.a, status);
+    // The element the exit lies on, read before the path grows (growth moves its entries); the
+    // entries before it are appended from the path itself (the append copies a range of its own
+    // array aside first).
+    const bool arc = pk_is_marker(path.x[k]) && k + 3 < path.count;
+    const double cx = arc ? path.x[k + 2] : 0.0, cy = arc ? path.y[k + 2] : 0.0, r = arc ? path.x[k + 1] : 0.0;
+    const int direction = arc ? pk_arc_direction(path.y[k + 1]) : 1;
+    if (k > 1) pokarr_append(k - 1, path, 1, path, status);
     if (status != 0) return;
-    if (k > 1) pokarr_append(k - 1, head.a, 1, path, status);
-    if (status != 0) return;
-    const pokarr& h = head.a;
-    if (pk_is_marker(h.x[k]) && k + 3 < h.count) {
-        pokarr_add_arc(nearest[0], nearest[1], nullptr, h.x[k + 2], h.y[k + 2], h.x[k + 1], pk_arc_direction(h.y[k + 1]),
-                       path, status);
-    } else {
-        pokarr_add_pnt(nearest, path, status);
-    }
+    if (arc) pokarr_add_arc(nearest[0], nearest[1], nullptr, cx, cy, r, direction, path, status);
+    else pokarr_add_pnt(nearest, path, status);
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ struct detour_row {
 TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
 {
     const contour square = rectangle(0, 0, 10, 10), round = circle(5, 5, 5), strip = rectangle(0, 0, 40, 10);
+    // The strip with its bottom in steps of 2, where detours join at and between its vertices.
+    contour fine_strip;
+    for (int x = 0; x <= 40; x += 2) fine_strip.push_back({double(x), 0.0});
+    fine_strip.insert(fine_strip.end(), {{40, 10}, {0, 10}, {0, 0}});
     const double pi = std::acos(-1.0);
     const std::vector<detour_row> rows{
         {"one on a side", square, 40.0, 100.0, {notch(3, 0, 0, 1)}},
@@ -51,6 +55,9 @@ TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
         {"many along the long sides", strip, 100.0, 400.0,
          {notch(35, 10, 0, -1), notch(36, 0, 0, 1), notch(40, 5, -1, 0), notch(2, 0, 0, 1), notch(20, 0, 0, 1),
           notch(25, 10, 0, -1), notch(0, 5, 1, 0), notch(12, 0, 0, 1), notch(6, 10, 0, -1)}},
+        {"many, on short steps of one side and on long sides", fine_strip, 100.0, 400.0,
+         {notch(35, 10, 0, -1), notch(37, 0, 0, 1), notch(40, 5, -1, 0), notch(3, 0, 0, 1), notch(21, 0, 0, 1),
+          notch(5, 10, 0, -1), notch(0, 5, 1, 0), notch(13, 0, 0, 1), notch(20, 10, 0, -1)}},
     };
     for (const detour_row& row : rows) {
         to_load_state();

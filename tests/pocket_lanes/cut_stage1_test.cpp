@@ -10,6 +10,10 @@
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <bit>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -214,6 +218,66 @@ TEST_F(CutStage1, EntryHitIsTheSameWithTheRayGiven)
         }
         pokarr_free(lane);
     }
+}
+
+// A ray searched first as far as its reach finds what the whole search finds, to the bit, however
+// far the reach (short of the hit, at it, beyond it): over seeded stars of many lines and arcs,
+// enough for many groups of their box tables, and rays from within and without them.
+TEST_F(CutStage1, EntryHitIsTheSameWhateverTheReach)
+{
+    const unsigned seed = 5150;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double pi = std::acos(-1.0);
+    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    auto boxes = std::make_unique<pk_box_table>();
+    int near = 0;
+    // A lane whose first group runs along the ray's start and crosses the ray far out, while the
+    // later groups cross it nearer: the near search finds a crossing, and not the first one.
+    const contour comb{{-3, 5e-5}, {0.5, 5e-5}, {0.6, 8}, {20, -3}, {9, -3}, {9, 2}, {8, 2}, {8, -4}, {-3, -4}, {-3, 5e-5}};
+    for (int trial = -1; trial < 60; ++trial) {
+        // A star of 40 to 200 corners, every third side an arc bulging out by a tenth of its chord.
+        const int corners = 40 + static_cast<int>(unit(random) * 160.0);
+        contour star = trial < 0 ? comb : contour{};
+        for (int k = 0; k <= corners && trial >= 0; ++k) {
+            const double a = 2.0 * pi * (k % corners) / corners, r = k == corners ? 0.0 : 8.0 + 4.0 * unit(random);
+            const xy p = k == corners ? star.front() : xy{r * std::cos(a), r * std::sin(a)};
+            if (k % 3 != 2 || k == 0) {
+                star.push_back(p);
+                continue;
+            }
+            const xy q = star.back(), m{0.5 * (q.x + p.x), 0.5 * (q.y + p.y)};
+            const double chord = std::hypot(p.x - q.x, p.y - q.y), sag = 0.1 * chord, half = 0.5 * chord;
+            const double radius = (half * half + sag * sag) / (2.0 * sag), inward = radius - sag;
+            const double nx = (p.y - q.y) / chord, ny = -(p.x - q.x) / chord;  // outward of a counter-clockwise side
+            push_arc(star, radius, 1.0, m.x - inward * nx, m.y - inward * ny, p.x, p.y);
+        }
+        pokarr lane = make_from(star);
+        pokarr_get_boxes(lane, *boxes);
+        for (int ray_no = 0; ray_no < 20; ++ray_no) {
+            double a = 2.0 * pi * unit(random), from = 16.0 * unit(random), d = 2.0 * pi * unit(random);
+            if (trial < 0) a = d = from = 0.0;
+            const double back[3] = {from * std::cos(a), from * std::sin(a), 0.0};
+            const double end[3] = {back[0] + 1e4 * std::cos(d), back[1] + 1e4 * std::sin(d), 0.0};
+            int result[2] = {}, element[2] = {};
+            double hit[2][3] = {}, param[2] = {};
+            entry_hit_on_lane(lane, boxes.get(), back, end, 1, result[0], hit[0], param[0], element[0]);
+            const double at = result[0] != 0 ? std::hypot(hit[0][0] - back[0], hit[0][1] - back[1]) : 10.0;
+            for (const double within : {1.0, 0.5 * at, at - 1e-9, at, at + 1e-9, at + 3.0, 30.0}) {
+                entry_hit_on_lane(lane, boxes.get(), back, end, 1, result[1], hit[1], param[1], element[1], nullptr,
+                                  within);
+                const std::string where = "seed " + std::to_string(seed) + " trial " + std::to_string(trial) +
+                                          " ray " + std::to_string(ray_no) + " within " + std::to_string(within);
+                EXPECT_EQ(result[1], result[0]) << where;
+                EXPECT_EQ(element[1], element[0]) << where;
+                EXPECT_TRUE(same(param[1], param[0])) << where;
+                for (int c = 0; c < 3; ++c) EXPECT_TRUE(same(hit[1][c], hit[0][c])) << where;
+            }
+            if (result[0] != 0) ++near;
+        }
+        pokarr_free(lane);
+    }
+    EXPECT_GT(near, 600) << "seed " << seed;
 }
 
 // The path a chain cut opens from a lane is the lane restarted at its entry and cleaned in full:
