@@ -204,3 +204,23 @@ TEST_F(LanOnGrid, FailuresLeaveTheLaneUnchanged)
         EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), r.errors);
     }
 }
+
+// A chord up a cliff runs within a degree of the normal of the flat cells at both its ends, where
+// neither walker can follow it: the segment is still traced, its string climbing the face in
+// order with every piece on the surface and both ends in place.
+TEST_F(LanOnGrid, ChordUpACliffIsSplitAndTraced)
+{
+    const height_fn cliff = [](double x, double) { return std::clamp(1000.0 * (x - 5.0), 0.0, 1000.0); };
+    load_grid(0, 0, 1, 11, 11, cliff);
+    const std::vector<point3> ends = {{4.5, 5.3, 0}, {6.5, 5.3, 1000}};
+    make_lane(ends);
+    int status = 77;
+    lan_on_grid(kProjectPlain, 0, lane, 0.0, status);
+    ASSERT_EQ(status, 0);
+    const std::vector<point3> result = points();
+    EXPECT_GT(result.size(), 2u);
+    EXPECT_EQ(result.front(), ends.front());
+    EXPECT_EQ(result.back(), ends.back());
+    EXPECT_LT(off_surface(result, cliff), 1e-6);
+    for (std::size_t i = 1; i < result.size(); ++i) EXPECT_GE(result[i][0], result[i - 1][0] - 1e-9);
+}
