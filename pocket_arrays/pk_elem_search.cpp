@@ -580,6 +580,32 @@ void order_along_own(const search_query& q, pair_crossings& pc)
     std::swap(pc.point[0], pc.point[1]);
 }
 
+// How the own element meets candidate k where the two are a line and an arc and the candidate
+// starts where the element ends (consecutive elements of a searched loop): judged without the
+// line-arc routine (seg_arc_vertex_meeting). Unsure for every other pair.
+vertex_meeting neighbour_meeting(const search_query& q, const element& c)
+{
+    const element& o = q.self_element;
+    if (q.space() || (o.kind == kArc) == (c.kind == kArc) || o.ex != c.sx || o.ey != c.sy)
+        return vertex_meeting::unsure;
+    const bool own_line = o.kind == kLine;
+    const element& arc = own_line ? c : o;
+    const double centre[2] = {arc.cx, arc.cy};
+    const double vertex[2] = {o.ex, o.ey};
+    const double line_far[2] = {own_line ? o.sx : c.ex, own_line ? o.sy : c.ey};
+    const double arc_far[2] = {own_line ? c.ex : o.sx, own_line ? c.ey : o.sy};
+    return seg_arc_vertex_meeting(centre, arc.r, vertex, line_far, arc_far);
+}
+
+// A continuing walk of a self search at its input found element k gives nothing with it where k
+// meets the walk's element only near their shared vertex: the walk's previous crossing is a
+// point of the pair, so near that vertex, and every point the pair or its second look gives is
+// that crossing again, refused.
+bool continues_past_shared_vertex(const search_query& q, int k, vertex_meeting meeting)
+{
+    return meeting != vertex_meeting::unsure && q.mode.self && q.walk_continues() && k == q.found_in;
+}
+
 // Steps 2 and 3: the crossings of candidate k (whose box overlaps the element's), each judged
 // in its order along the own element; `after_parallel` carries the parallel result of the
 // candidate before.
@@ -588,8 +614,21 @@ void examine(search& s, int k, const element& c, int g, int mark, bool& after_pa
     const search_query& q = s.q;
     const bool lines = q.self_element.kind == kLine && c.kind == kLine;
     const int neighbour = q.mode.range_rule == 1 && !lines ? 1 : mark;
+    const vertex_meeting meeting = neighbour_meeting(q, c);
+    if (continues_past_shared_vertex(q, k, meeting)) {
+        after_parallel = false;
+        return;
+    }
     pair_crossings pc;
-    intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+    if (meeting == vertex_meeting::at_vertex) {
+        // The pair gives its shared vertex alone, as the line-arc routine would.
+        const double vertex[1][2] = {{c.sx, c.sy}};
+        pc.count = 1;
+        pc.status = kCrossing;
+        keep_points(q, vertex, pc);
+    } else {
+        intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+    }
     after_parallel = pc.status == kParallel;
     if (pc.status == kParallel && lines && parallel_retry(q, c, pc.point[0])) {
         pc.status = kCrossing;

@@ -81,6 +81,14 @@ void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double*
                        int direction, const double* a, const double* b, const double* arc_start,
                        const double* arc_end, const double* seg_start, const double* seg_end,
                        double (*points)[2], int& count, int& status);
+// What seg_arc_crossings gives for a line and an arc that share the vertex (the line runs from
+// the vertex to line_far, the arc's other end is arc_far), judged without it. near_vertex: every
+// point it gives (in any mode, for the arc or a part of it ending at the vertex) lies within half
+// the point tolerance of the vertex; at_vertex: besides, it gives in any mode exactly one point,
+// the vertex itself (status 1); unsure: the exact routine has to decide. Plane only.
+enum class vertex_meeting { unsure, near_vertex, at_vertex };
+vertex_meeting seg_arc_vertex_meeting(const double* centre, double r, const double* vertex, const double* line_far,
+                                      const double* arc_far);
 void seg_arc_intersect_xy(int mode1, int mode2, int mode3, int mode4, double cx, double cy,
                           double r, int direction, double ax, double ay, double bx, double by,
                           double sx, double sy, double ex, double ey, double seg_start_x,

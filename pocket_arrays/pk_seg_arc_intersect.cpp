@@ -6,6 +6,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -163,7 +164,70 @@ void order_of_two(int mode3, int mode4, const segment_arc& s, const circle_point
     count = 2;
 }
 
+// Reach within which every circle point of a neighbour pair has to stay of the shared vertex:
+// half the point tolerance, so that the point is that vertex for the search's refusal.
+constexpr double kVertexReach = 5.0e-7;
+// A circle point farther than this share of the line's length behind the vertex or beyond the
+// line's far end lies out of the segment's range: ten times the range slack.
+constexpr double kOutOfRange = 1.0e-5;
+// Far ends of the pair closer than this to the vertex or to each other are left to the exact
+// routine (an end snap could move a point there).
+constexpr double kFarEndApart = 1.0e-4;
+// Rounding of the squared half chord line_circle_intersect computes, per unit of r * (r + the
+// largest coordinate): a few units in the last place, doubled.
+constexpr double kHalfChordRounding = 2.0e-15;
+// A half chord above this gives two circle points for certain: line_circle_intersect takes
+// points closer than the point tolerance (1e-6) as one, the tangent point.
+constexpr double kSureHalfChord = 1.0e-6;
+
+double largest_coordinate(const double* p, double m) { return std::max({m, std::fabs(p[0]), std::fabs(p[1])}); }
+
+// An interval of positions along the line from the vertex (towards the line's far end).
+struct along_range {
+    double low, high;
+    bool within(double reach) const { return low >= -reach && high <= reach; }
+};
+
 }  // namespace
+
+// The circle points lie on the line at u = -a +- h from the vertex (u measured towards the
+// line's far end), a the rate at which the line leaves the circle there and h the half chord;
+// a tangent gives the foot (-a) alone. The half chord is bounded from the vertex's offset from
+// the circle and the rounding of its computation. A point that stays within kVertexReach of the
+// vertex is met as the vertex; one clearly out of the segment's range, behind the vertex or
+// beyond the far end, is never valid. Where one point lies so near the vertex that it is at the
+// segment's end and at the arc's, and the other is out of range, the routine snaps the one to
+// the vertex and gives it alone.
+vertex_meeting seg_arc_vertex_meeting(const double* centre, double r, const double* vertex, const double* line_far,
+                                      const double* arc_far)
+{
+    const double lx = line_far[0] - vertex[0], ly = line_far[1] - vertex[1];
+    const double length = std::sqrt(lx * lx + ly * ly);
+    const double ax = arc_far[0] - vertex[0], ay = arc_far[1] - vertex[1];
+    const double fx = arc_far[0] - line_far[0], fy = arc_far[1] - line_far[1];
+    const double apart2 = kFarEndApart * kFarEndApart;
+    // Comparisons with NaN answer false: the exact routine decides.
+    if (!(length > kFarEndApart) || !(ax * ax + ay * ay > apart2) || !(fx * fx + fy * fy > apart2) || !(r > 0.0))
+        return vertex_meeting::unsure;
+    const double vx = vertex[0] - centre[0], vy = vertex[1] - centre[1];
+    const double a = (vx * lx + vy * ly) / length;
+    const double offset = vx * vx + vy * vy - r * r;
+    const double m = largest_coordinate(centre, largest_coordinate(vertex, largest_coordinate(line_far, 0.0)));
+    const double rounding = kHalfChordRounding * r * (r + m + length);
+    const double chord2 = a * a - offset;
+    const double h_high = std::sqrt(std::max(0.0, chord2) + rounding);
+    const double h_low = std::sqrt(std::max(0.0, chord2 - rounding));
+    const along_range roots[3] = {{-a - h_high, -a - h_low}, {-a + h_low, -a + h_high}, {-a, -a}};
+    const double behind = -kOutOfRange * length, beyond = (1.0 + kOutOfRange) * length;
+    auto out_of_range = [&](const along_range& u) { return u.high < behind || u.low > beyond; };
+    for (const along_range& u : roots)
+        if (!u.within(kVertexReach) && !out_of_range(u)) return vertex_meeting::unsure;
+    // At the segment's end: within the range slack of its parameter, read along one coordinate.
+    const double at_end = std::min(kVertexReach, kVertexReach * length);
+    const bool one_at_vertex = (roots[0].within(at_end) && out_of_range(roots[1])) ||
+                               (roots[1].within(at_end) && out_of_range(roots[0]));
+    return one_at_vertex && h_low > kSureHalfChord ? vertex_meeting::at_vertex : vertex_meeting::near_vertex;
+}
 
 void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
                        int direction, const double* a, const double* b, const double* arc_start,

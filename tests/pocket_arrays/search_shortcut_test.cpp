@@ -1,6 +1,7 @@
 // The shortcuts of the intersection search give what the exact routines give: the reject of
 // segments that stay off an arc's circle (near the tolerances), the shared-end crossing of two
-// segments, and the search through an element index (with and without a grid).
+// segments, the search through an element index (with and without a grid), and the judgement
+// of line-arc pairs that share a vertex.
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
@@ -216,3 +217,87 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
 }
 
 }  // namespace
+
+// A line and an arc sharing a vertex, as consecutive elements of a loop meet: the line from
+// `line_far` to the vertex then the arc on (line first), or the arc into the vertex then the line.
+struct neighbour_pair {
+    double centre[2], r;
+    int direction;
+    double vertex[2], line_far[2], arc_far[2];
+    bool line_first;
+};
+
+// Random pairs near the hard cases: the vertex on the circle or just off it, the line near the
+// tangent (both sides) or at any angle, short and long lines, small and large arcs and
+// coordinates.
+neighbour_pair random_neighbour_pair(std::mt19937& random)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double spans[] = {1.0, 100.0, 1000.0};
+    const double offsets[] = {0.0, 0.0, 0.0, 1e-9, -1e-9, 1e-7, -1e-7, 1e-5};
+    const double tilts[] = {0.0, 1e-9, -1e-9, 1e-7, -1e-7, 1e-5, -1e-5, 1e-3, -1e-3};
+    neighbour_pair p{};
+    const double span = spans[random() % 3];
+    p.centre[0] = span * (2.0 * unit(random) - 1.0), p.centre[1] = span * (2.0 * unit(random) - 1.0);
+    p.r = std::exp(std::log(0.01) + unit(random) * std::log(5000.0));
+    p.direction = random() % 2 == 0 ? 1 : -1;
+    p.line_first = random() % 2 == 0;
+    const double at = 2.0 * M_PI * unit(random);
+    const double off = p.r + offsets[random() % 8];
+    p.vertex[0] = p.centre[0] + off * std::cos(at), p.vertex[1] = p.centre[1] + off * std::sin(at);
+    // The line leaves the vertex (towards its far end) along the tangent tilted, or at any angle.
+    const double tangent = at + M_PI / 2.0 + (random() % 2 == 0 ? 0.0 : M_PI);
+    const double heading = random() % 3 == 0 ? 2.0 * M_PI * unit(random) : tangent + tilts[random() % 9];
+    const double length = std::exp(std::log(1e-5) + unit(random) * std::log(2e6));
+    p.line_far[0] = p.vertex[0] + length * std::cos(heading), p.line_far[1] = p.vertex[1] + length * std::sin(heading);
+    // The arc's other end: on past the vertex when the line comes first, before it otherwise.
+    const double sweep = std::exp(std::log(1e-5) + unit(random) * std::log(6.28e5));
+    const double far = at + (p.line_first ? 1.0 : -1.0) * p.direction * sweep;
+    p.arc_far[0] = p.centre[0] + p.r * std::cos(far), p.arc_far[1] = p.centre[1] + p.r * std::sin(far);
+    return p;
+}
+
+TEST_F(SearchShortcut, NeighbourLineArcPairsMeetAsTheExactRoutineSays)
+{
+    const unsigned seed = 20261208u;
+    std::mt19937 random(seed);
+    int judged[3] = {0, 0, 0};
+    for (int i = 0; i < 40000; ++i) {
+        const neighbour_pair p = random_neighbour_pair(random);
+        const vertex_meeting meeting = seg_arc_vertex_meeting(p.centre, p.r, p.vertex, p.line_far, p.arc_far);
+        ++judged[static_cast<int>(meeting)];
+        if (meeting == vertex_meeting::unsure) continue;
+        const double* seg_start = p.line_first ? p.line_far : p.vertex;
+        const double* seg_end = p.line_first ? p.vertex : p.line_far;
+        // The whole arc, and (arc first) the part a second look searches: from a point beside the
+        // vertex on to it.
+        const double at = std::atan2(p.vertex[1] - p.centre[1], p.vertex[0] - p.centre[0]) - p.direction * 1e-9;
+        const double beside[2] = {p.centre[0] + p.r * std::cos(at), p.centre[1] + p.r * std::sin(at)};
+        const double* arc_start = p.line_first ? p.vertex : p.arc_far;
+        const double* arc_end = p.line_first ? p.arc_far : p.vertex;
+        for (int part = 0; part < (p.line_first ? 1 : 2); ++part)
+            for (int mode = 0; mode < 24; ++mode) {
+                const int m1 = 1 + mode % 3, m2 = 1 + mode / 3 % 2, m3 = 1 + mode / 6 % 2, m4 = mode / 12;
+                double points[2][2];
+                int count = 0, status = 0;
+                seg_arc_crossings(m1, m2, m3, m4, p.centre, p.r, p.direction, seg_start, seg_end,
+                                  part == 0 ? arc_start : beside, arc_end, seg_start, seg_end, points, count, status);
+                const auto where = [&] {
+                    return testing::Message()
+                           << "seed " << seed << " pair " << i << " mode " << mode << " part " << part;
+                };
+                if (meeting == vertex_meeting::at_vertex && part == 0) {
+                    ASSERT_EQ(count, 1) << where();
+                    ASSERT_EQ(status, kCrossing) << where();
+                    ASSERT_EQ(points[0][0], p.vertex[0]) << where();
+                    ASSERT_EQ(points[0][1], p.vertex[1]) << where();
+                }
+                for (int k = 0; k < count; ++k)
+                    ASSERT_LT(std::hypot(points[k][0] - p.vertex[0], points[k][1] - p.vertex[1]), 5e-7) << where();
+            }
+    }
+    // Each answer is given often enough for the comparison to mean something.
+    EXPECT_GT(judged[static_cast<int>(vertex_meeting::at_vertex)], 4000);
+    EXPECT_GT(judged[static_cast<int>(vertex_meeting::near_vertex)], 4000);
+    EXPECT_GT(judged[static_cast<int>(vertex_meeting::unsure)], 1000);
+}
