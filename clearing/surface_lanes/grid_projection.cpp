@@ -44,8 +44,6 @@ constexpr double kMostParts = 1.0e6;
 
 using point6 = std::array<double, 6>;
 
-double dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 bool cell_in_range(int col, int row)
 {
     const surface_grid& g = surface_grid_block;
@@ -154,7 +152,7 @@ void aim(lane_walker& w, int k, const double* chord)
     const double sign = k == 0 ? 1.0 : -1.0;
     const double d[3] = {sign * chord[0], sign * chord[1], sign * chord[2]};
     const double* n = grid_cell_normal(record_of(k), w.triangle);
-    const double s = -dot3(d, n);
+    const double s = -v3dotd(d, n);
     w.blocked = std::fabs(s) >= kBlockedSine;
     for (int m = 0; m < 3; ++m) w.direction[m] = d[m] + s * n[m];
 }
@@ -162,8 +160,8 @@ void aim(lane_walker& w, int k, const double* chord)
 // How nearly walker k's direction runs along the chord.
 double alignment(const lane_walker& w, int k, const double* chord)
 {
-    const double length = std::sqrt(dot3(w.direction, w.direction));
-    return length > 0.0 ? (k == 0 ? 1.0 : -1.0) * dot3(w.direction, chord) / length : -1.0;
+    const double length = std::sqrt(v3dotd(w.direction, w.direction));
+    return length > 0.0 ? (k == 0 ? 1.0 : -1.0) * v3dotd(w.direction, chord) / length : -1.0;
 }
 
 // Moves the walker into the cell beyond its step; false off the grid's cells.
@@ -488,7 +486,7 @@ void grid_edge_crossing(const double* p, const double* q, const double* a, const
     const double w = ep / (ep + eq);
     double c[3];
     const double gap[3] = {fq[0] - fp[0], fq[1] - fp[1], fq[2] - fp[2]};
-    const bool apart = std::sqrt(dot3(gap, gap)) > kGridOnLine;
+    const bool apart = std::sqrt(v3dotd(gap, gap)) > kGridOnLine;
     for (int m = 0; m < 3; ++m) c[m] = apart ? fp[m] + gap[m] * w : fp[m];
     const double t = apart ? tp + (tq - tp) * w : tp;
     if (t < 0.0 || t > 1.0) {

@@ -60,8 +60,6 @@ struct walk {
     int history = 0;
 };
 
-double dot3(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 // Appends a grid point to the path in pocket coordinates.
 void append(const walk& w, const double* grid_point, int& status)
 {
@@ -95,11 +93,11 @@ double best_start_triangle(walk& w, const double* tangent)
 {
     grid_cell& cell = grid_cells_block.work[0];
     grid_cell& other = grid_cells_block.work[1];
-    double s = -dot3(tangent, grid_cell_normal(cell, w.triangle));
+    double s = -v3dotd(tangent, grid_cell_normal(cell, w.triangle));
     if (std::fabs(s) <= kGoodStart) return s;
     if (w.list[4] == kBitsBoth) {
         const int t = kTriangleSecond - w.triangle;
-        const double st = -dot3(tangent, grid_cell_normal(cell, t));
+        const double st = -v3dotd(tangent, grid_cell_normal(cell, t));
         if (std::fabs(st) < std::fabs(s)) {
             s = st;
             w.triangle = t;
@@ -113,7 +111,7 @@ double best_start_triangle(walk& w, const double* tangent)
                        nullptr);
         for (int candidate : {kTriangleFirst, kTriangleSecond}) {
             if ((entry[3] & grid_triangle_bits(candidate)) == 0) continue;
-            const double sc = -dot3(tangent, grid_cell_normal(other, candidate));
+            const double sc = -v3dotd(tangent, grid_cell_normal(other, candidate));
             if (std::fabs(sc) >= std::fabs(s)) continue;
             s = sc;
             cell = other;
@@ -131,19 +129,19 @@ void carry_across_fold(walk& w)
 {
     const double* n0 = w.previous_normal;
     const double* n1 = w.normal;
-    if (pk_is_zero(dot3(n0, n1) - 1.0) != 0) return;
+    if (pk_is_zero(v3dotd(n0, n1) - 1.0) != 0) return;
     double k[3], length = 0.0;
     int status = 0;
     v3crsd(n0, n1, k);
     v3untd(k, length, status);
     if (status != 0) return;
-    const double along = dot3(w.direction, k);
+    const double along = v3dotd(w.direction, k);
     const double p[3] = {along * k[0], along * k[1], along * k[2]};
     const double q[3] = {w.direction[0] - p[0], w.direction[1] - p[1], w.direction[2] - p[2]};
-    const double q_length = std::sqrt(dot3(q, q));
+    const double q_length = std::sqrt(v3dotd(q, q));
     const double bend[3] = {n1[0] - n0[0], n1[1] - n0[1], n1[2] - n0[2]};
     // n1 x k must point away from the fold on the new triangle's side, where q led.
-    if (q_length > 0.0 && dot3(q, bend) > 0.0)
+    if (q_length > 0.0 && v3dotd(q, bend) > 0.0)
         for (double& c : k) c = -c;
     double turned[3];
     v3crsd(n1, k, turned);

@@ -89,7 +89,7 @@ void lane_seg_offset_3d(walk_record& p0, walk_record& p1, const double* tangent,
     for (int i = 0; i <= n; ++i) {
         slot& current = i == 0 ? slots[0] : slots[kLastSlot];
         const double f = static_cast<double>(i) / n;
-        for (int c = 0; c < 3; ++c) current.record.start()[c] = p0.start()[c] + f * (p1.start()[c] - p0.start()[c]);
+        v3btpd(p0.start(), p1.start(), f, current.record.start());
         if (!walk(current.record, tangent, distance, current.done, status)) return;
         if (i == 0) {
             if (current.done) {
