@@ -23,3 +23,13 @@ void prj_turn_on_off(int item, int on)
     if (item >= 1 && item <= kItems) items()[item] = on != 0 ? 1 : 0;
 }
 int prj_item_on(int item) { return item >= 1 && item <= kItems ? items()[item] : 0; }
+
+int prj_cache_lookup() { return -1; }
+
+void prj_lane_on_srf(const float* /*points*/, const float* /*normals*/, int /*count*/, int /*projector*/,
+                     int& result_handle, int /*flag*/, const float*& result, int& result_count)
+{
+    result_handle = -1;
+    result = nullptr;
+    result_count = 0;
+}

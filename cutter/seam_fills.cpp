@@ -1,9 +1,9 @@
 // The cutter location's entries of lower folders' seam tables (see the header).
 #include "cutter/seam_fills.hpp"
 
-#include "cutter/linnet_touch_point_least.hpp"
-#include "cutter/surface_height_at_point_least.hpp"
-#include "cutter/tool_contact_point_least.hpp"
+#include "cutter/linnet_touch_point.hpp"
+#include "cutter/surface_height_at_point.hpp"
+#include "cutter/tool_contact_point.hpp"
 
 void fill_surface_queries(surface_query_seams& table)
 {

@@ -1,10 +1,13 @@
 // Interpolating cubic B-splines of the host (host/vantu_fitting.hpp): chord-length knots, the
-// collocation system of the points and the two end conditions, solved as a band matrix.
+// collocation system of the points and the two end conditions, solved as a band matrix; and the
+// least-squares fit of a run of samples, which the stand-in makes by thinning.
 #include "host/vantu_fitting.hpp"
+#include "host/vantu_vector.hpp"
 
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -204,4 +207,32 @@ void itrnrpt(int /*dimension*/, int /*order*/, int count, const double* /*points
     control_count = 0;
     status = 0;
     vantu::trace_call("itrnrpt", std::to_string(count), status);
+}
+
+void lsq_nrb_2tols(int order, int count, const double* points, const double* normals, double tolerance1,
+                   double tolerance2, double /*lane_tolerance*/, int room, double* result, int& result_count,
+                   int& status)
+{
+    result_count = 0;
+    status = kFailed;
+    const bool sound = order >= 2 && count >= 2 && points != nullptr && normals != nullptr && result != nullptr &&
+                       tolerance1 > 0.0 && tolerance2 > 0.0;
+    if (auto fault = vantu::fault_hit("lsq_nrb_2tols")) {
+        status = *fault;
+    } else if (sound) {
+        std::vector<double> fitted(points, points + 3L * count), fitted_normals(normals, normals + 3L * count);
+        int kept = count;
+        int thinned = 0;
+        dladstd(kDimension, std::min(tolerance1, tolerance2), 0, 0.0, fitted.data(), kept, fitted_normals.data(),
+                3 * sizeof(double), thinned);
+        if (thinned == 0 && kept <= room) {
+            for (int i = 0; i < kept; ++i) {
+                std::copy_n(&fitted[3L * i], 3, result + 6L * i);
+                std::copy_n(&fitted_normals[3L * i], 3, result + 6L * i + 3);
+            }
+            result_count = kept;
+            status = 0;
+        }
+    }
+    vantu::trace_call("lsq_nrb_2tols", std::to_string(count) + " -> " + std::to_string(result_count), status);
 }

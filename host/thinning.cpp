@@ -1,12 +1,16 @@
 // Thinning of an interleaved point list (dladstd; dillad with companion values; diluld for 3-D
-// points): drops the points that the polyline of the kept points passes within the tolerance of,
-// compacting points and their records in place. The pocket arrays (pokarr_dilul) and the scale-and-combine sampling
-// thin their point lists through it.
+// points; dladst and dilula in single precision, also for closed lists): drops the points that
+// the polyline of the kept points passes within the tolerance of, compacting points and their
+// records in place. The pocket arrays (pokarr_dilul), the scale-and-combine sampling and the
+// refinement of surface lanes thin their point lists through it; p3tol measures a point against
+// the segment of two others as the thinning does.
 #include "host/vantu_hatch.hpp"
 #include "host/vantu_vector.hpp"
 
 #include "host/core/trace.hpp"
+#include "host/tolerance.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -168,4 +172,63 @@ void diluld(double* points, int& count, double tolerance, int& status)
         thin_list(3, tolerance, 0.0, points, count, nullptr, 0, 0);
     }
     vantu::trace_call("diluld", std::to_string(original) + " -> " + std::to_string(count), status);
+}
+
+namespace {
+
+// The single-precision thinning: the points (and their normals, three floats each, or null)
+// widened to doubles, a closed list given its closing point, thinned by thin_list and narrowed
+// back.
+void thin_floats(int dimension, double tolerance, bool closed, float* points, int& count, float* normals)
+{
+    const auto n = static_cast<std::size_t>(count);
+    const auto d = static_cast<std::size_t>(dimension);
+    std::vector<double> wide(points, points + n * d);
+    std::vector<double> records;
+    if (normals != nullptr) records.assign(normals, normals + 3 * n);
+    const bool add_closing = closed && count > 1 && !std::equal(points, points + d, points + (n - 1) * d);
+    if (add_closing) {
+        wide.insert(wide.end(), wide.begin(), wide.begin() + static_cast<long>(d));
+        if (normals != nullptr) records.insert(records.end(), records.begin(), records.begin() + 3);
+    }
+    int kept = static_cast<int>(wide.size() / d);
+    thin_list(dimension, tolerance, 0.0, wide.data(), kept, normals != nullptr ? records.data() : nullptr, 3, 3);
+    if (add_closing) --kept;
+    std::copy(wide.begin(), wide.begin() + static_cast<long>(kept) * dimension, points);
+    if (normals != nullptr) std::copy(records.begin(), records.begin() + 3L * kept, normals);
+    count = kept;
+}
+
+bool thinning_refused(int dimension, float tolerance, const float* points, int count)
+{
+    return (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0f) ||
+           (points == nullptr && count > 0);
+}
+
+}  // namespace
+
+void dladst(int dimension, float tolerance, int closed, float* points, int& count, float* normals, int& status)
+{
+    const int original = count;
+    status = thinning_refused(dimension, tolerance, points, count) ? -1 : 0;
+    if (status == 0) thin_floats(dimension, tolerance, closed != 0, points, count, normals);
+    vantu::trace_call("dladst", std::to_string(original) + " -> " + std::to_string(count), status);
+}
+
+void dilula(int dimension, float* points, int& count, float tolerance, int closed, int& status)
+{
+    const int original = count;
+    status = thinning_refused(dimension, tolerance, points, count) ? -1 : 0;
+    if (status == 0) thin_floats(dimension, tolerance, closed != 0, points, count, nullptr);
+    vantu::trace_call("dilula", std::to_string(original) + " -> " + std::to_string(count), status);
+}
+
+void p3tol(const float* start, const float* point, const float* end, float& value, int& status)
+{
+    const double a[3] = {start[0], start[1], start[2]}, p[3] = {point[0], point[1], point[2]},
+                 b[3] = {end[0], end[1], end[2]};
+    const double ends_apart = segment_distance(3, a, b, b);  // a segment of no length: |a - b|
+    status = ends_apart > vantu::kRealTolerance ? 0 : -1;
+    if (status == 0) value = static_cast<float>(segment_distance(3, p, a, b));
+    vantu::trace_call("p3tol", "", status);
 }

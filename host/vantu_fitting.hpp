@@ -29,3 +29,15 @@ void calbsp(int dimension, int order, int count, const double* points, const dou
 // The stand-in offers none: status 0 and control_count 0 for every input.
 void itrnrpt(int dimension, int order, int count, const double* points, const double* weights, double tolerance,
              int room, double* knots, double* control, int& control_count, int& status);
+
+// Least-squares fit of count samples (points and their unit normals, three doubles each) by a
+// curve of the order, within tolerance1 at the samples and tolerance2 between them; lane_tolerance
+// is the tolerance of the surfaces the samples lie on. result receives the fitted points, six
+// doubles each (point, normal), at most room of them, and result_count their number. The stand-in
+// fits by thinning: the samples that the polyline of the kept ones passes within the smaller
+// tolerance of are left out, so every fitted point is a sample. Status 0; -1 for an order below
+// 2, fewer than 2 samples, a tolerance that is not positive, too little room, or a failure armed
+// for tests (fault "lsq_nrb_2tols"): then result_count 0.
+void lsq_nrb_2tols(int order, int count, const double* points, const double* normals, double tolerance1,
+                   double tolerance2, double lane_tolerance, int room, double* result, int& result_count,
+                   int& status);

@@ -140,3 +140,14 @@ void dladstd(int dimension, double tolerance, int mode, double extra, double* po
 // ends kept, every dropped point within the tolerance of the kept polyline; count becomes the
 // number kept. Status 0; -1 for a negative count or tolerance or a null list with points.
 void diluld(double* points, int& count, double tolerance, int& status);
+// The single-precision forms of the thinning, sharing its code: count points of dimension 2 or 3
+// floats; closed non-zero makes the list a loop that runs on from its last point back to its
+// first (a last point equal to the first is taken as that closing point), so the closing chord is
+// judged as well and the first point is always kept. dladst moves the normals (three floats per
+// point, or null) with their points; dilula thins points only. Status 0; -1 for a dimension other
+// than 2 or 3, a negative count or tolerance or a null list with points (nothing changed).
+void dladst(int dimension, float tolerance, int closed, float* points, int& count, float* normals, int& status);
+void dilula(int dimension, float* points, int& count, float tolerance, int closed, int& status);
+// The distance of point from the segment start..end (three floats each) in value. Status 0; -1
+// when start and end coincide within the host's single-precision tolerance (value untouched).
+void p3tol(const float* start, const float* point, const float* end, float& value, int& status);

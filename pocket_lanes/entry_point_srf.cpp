@@ -5,7 +5,7 @@
 #include "pocket_lanes/pocket_approach.hpp"
 
 #include "toolpath/linnet_params_least.hpp"
-#include "cutter/linnet_touch_point_least.hpp"
+#include "cutter/linnet_touch_point.hpp"
 #include "toolpath/exec_disp_mode.hpp"
 #include "host/vantu.hpp"
 #include "pocket/pocket_draw_words.hpp"
@@ -63,8 +63,11 @@ path lay_path(const point3& a, const point3& b, bool along_loops, int& status)
                             ids.data(), status);
         } else {
             linnet_set_params(kLineNetMode, a.data(), b.data(), 1, tolerance, 0.0f);
-            linnet_touch_point(a.data(), b.data(), tolerance, 0.0f, 0.0f, kTouchPointsMost, located.data(), count,
-                               status);
+            std::vector<int> string_counts(kTouchStringsMost, 0);
+            int strings = 0;
+            linnet_touch_point(kTouchPartSurfaces, kTouchPointMode, a.data(), b.data(), tolerance, 0.0f, 0.0f,
+                               kTouchPointsMost, located.data(), nullptr, nullptr, strings, kTouchStringsMost,
+                               string_counts.data(), count, status);
         }
         if (status < 0) return run;
         for (int i = 0; i < count && i < kTouchPointsMost; ++i)

@@ -1,8 +1,8 @@
 // The line-net runs of the point-string support (see the header).
 #include "pocket_lanes/linnet_string_run.hpp"
 
+#include "cutter/surface_height_at_point.hpp"
 #include "toolpath/linnet_params_least.hpp"
-#include "cutter/surface_height_at_point_least.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 
 namespace {
@@ -16,9 +16,14 @@ void linnet_string_run(int n, const float* points, float tolerance, float* locat
     for (int i = 0; i < n; ++i) {
         const float* p = points + 3L * i;
         linnet_set_params(kPointNet, p, p, 1, tolerance, ca.net_values[1]);
-        int located_status = 0;
-        surface_height_at_point(kHeightMode, p, tolerance, ca.net_values[0], ca.net_values[1], located + 3L * i,
-                                located_status);
+        float normal[3], contact[3], height = 0.0f;
+        int entity = 0, located_status = 0;
+        surface_height_at_point(kHeightMode, p, tolerance, ca.net_values[0], ca.net_values[1], normal, contact, height,
+                                entity, located_status);
+        float* at = located + 3L * i;
+        at[0] = p[0];
+        at[1] = p[1];
+        at[2] = height;
         if (located_status < 0) {
             status = located_status;
             return;

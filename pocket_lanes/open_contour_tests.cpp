@@ -2,7 +2,7 @@
 #include "pocket_lanes/open_contour_tests.hpp"
 
 #include "cutter/prj_manager_least.hpp"
-#include "cutter/tool_probe_least.hpp"
+#include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"

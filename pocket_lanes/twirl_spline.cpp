@@ -2,7 +2,7 @@
 #include "pocket_lanes/twirl_spline.hpp"
 
 #include "pocket_lanes/surface_grid_seams.hpp"
-#include "cutter/tool_probe_least.hpp"
+#include "cutter/tool_probe.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"

@@ -67,11 +67,11 @@ float highest_on_the_way(const point3& contact, const point3& target, float step
     const linnet_params& p = linnet_params_block;
     float highest = start;
     const auto sample = [&](const point3& at) {
-        float located[3] = {0.0f, 0.0f, 0.0f};
-        int status = 0;
+        float normal[3], touched[3], height = 0.0f;
+        int entity = 0, status = 0;
         surface_query_table().surface_height_at_point(0, at.data(), p.surface_tolerance, p.surface_offsets[0],
-                                                      p.surface_offsets[1], located, status);
-        if (status == kHeightFound) highest = std::max(highest, located[2]);
+                                                      p.surface_offsets[1], normal, touched, height, entity, status);
+        if (status == kHeightFound) highest = std::max(highest, height);
     };
     const float dx = target[0] - contact[0], dy = target[1] - contact[1];
     const float distance = std::sqrt(dx * dx + dy * dy);

@@ -112,9 +112,11 @@ bool lateral_gouges(const point3& from, const point3& to, const char* prefix, co
     const word clearance_flag = h.at(heights_state::kClearancePlane);
     h.at(heights_state::kClearancePlane) = 0;
     float located[3 * kTouchPointsMost] = {};
-    int count = 0;
-    surface_query_table().linnet_touch_point(from.data(), end.data(), c.check_tolerance, c.check_values[0],
-                                             c.check_values[1], kTouchPointsMost, located, count, status);
+    int strings = 0, string_counts[kTouchStringsMost] = {}, count = 0;
+    surface_query_table().linnet_touch_point(kTouchPartSurfaces, kTouchPointMode, from.data(), end.data(),
+                                             c.check_tolerance, c.check_values[0], c.check_values[1],
+                                             kTouchPointsMost, located, nullptr, nullptr, strings, kTouchStringsMost,
+                                             string_counts, count, status);
     h.at(heights_state::kClearancePlane) = clearance_flag;
     int switched = 0;
     srf_state_4_to_2(switched);

@@ -7,7 +7,7 @@
 #include "clearing/hatch/hatch_region.hpp"
 
 #include "cutter/drop_front.hpp"
-#include "cutter/tool_contact_point_least.hpp"
+#include "cutter/tool_contact_point.hpp"
 #include "host/vantu.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"

@@ -1,7 +1,7 @@
 // Lead arcs at lane ends: the plain writer, the surface writer and the clip against the part.
 #include "pocket_lanes/entry/lead_arcs.hpp"
 
-#include "cutter/tool_probe_least.hpp"
+#include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"

@@ -4,7 +4,7 @@
 #include "lane_test_support.hpp"
 
 #include "toolpath/linnet_params_least.hpp"
-#include "cutter/surface_height_at_point_least.hpp"
+#include "cutter/surface_height_at_point.hpp"
 #include "pocket_lanes/combcont.hpp"
 
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/clear_grid.hpp"
 #include "clearing/hatch/grid_segment_test.hpp"
-#include "cutter/tool_probe_least.hpp"
+#include "cutter/tool_probe.hpp"
 #include "pocket_lanes/open_contour_tests.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "tools/tool_accessors.hpp"

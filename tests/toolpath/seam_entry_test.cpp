@@ -87,8 +87,9 @@ TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
          {-1}},
         {kSurfaceQuerySeamsName,
          [] {
-             int count = 7, status = 0;
-             surface_query_seams{}.linnet_touch_point(nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0, nullptr, count, status);
+             int strings = 0, count = 7, status = 0;
+             surface_query_seams{}.linnet_touch_point(0, 0, nullptr, nullptr, 0.0f, 0.0f, 0.0f, 0, nullptr, nullptr,
+                                                      nullptr, strings, 0, nullptr, count, status);
              return std::vector{status, count};
          },
          {-1, 7}},

@@ -27,10 +27,13 @@ std::vector<std::string> shape()
 struct touch_double {
     static inline std::vector<point3> points;
     static inline int calls = 0;
-    static void query(const float*, const float*, float, float, float, int room, float* located, int& count, int& status)
+    static void query(int, int, const float*, const float*, float, float, float, int room, float* located, float*,
+                      float*, int& strings, int, int* string_counts, int& count, int& status)
     {
         ++calls;
         count = std::min(static_cast<int>(points.size()), room);
+        strings = count > 0 ? 1 : 0;
+        string_counts[0] = count;
         for (int i = 0; i < count; ++i)
             for (int k = 0; k < 3; ++k) located[3 * i + k] = points[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
         status = 0;

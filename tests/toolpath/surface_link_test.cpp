@@ -33,12 +33,11 @@ struct surfaces_double {
         normal[2] = 1;
         status = contact_status;
     }
-    static void height_query(int, const float* point, float, float, float, float* located, int& status)
+    static void height_query(int, const float* point, float, float, float, float*, float*, float& height, int&,
+                             int& status)
     {
         ++heights_asked;
-        located[0] = point[0];
-        located[1] = point[1];
-        located[2] = bump_height;
+        height = bump_height;
         status = point[0] >= bump_from && point[0] <= bump_to ? 0 : 1;
     }
 };

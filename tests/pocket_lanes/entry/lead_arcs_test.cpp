@@ -3,7 +3,7 @@
 #include "pocket_lanes/lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
-#include "cutter/tool_probe_least.hpp"
+#include "cutter/tool_probe.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 

@@ -1,5 +1,5 @@
 // The tool probes against the part surfaces, least version (see the header).
-#include "cutter/tool_probe_least.hpp"
+#include "cutter/tool_probe.hpp"
 
 void tool_project_point(const float* /*from*/, const float* /*to*/, float* /*contact*/, float* /*normal*/,
                         int& status)

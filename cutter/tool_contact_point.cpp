@@ -1,5 +1,5 @@
 // tool_contact_point, least version (see the header).
-#include "cutter/tool_contact_point_least.hpp"
+#include "cutter/tool_contact_point.hpp"
 
 void tool_contact_point(const float* /*start*/, const float* /*end*/, float /*height*/, float* /*contact*/,
                         float* normal, int& status)
