@@ -74,6 +74,7 @@ void tri_model_from_part(int entity, int& status)
         if (read_part_grid(entity, grid)) {
             tri_model_from_grid(grid.nx, grid.ny, static_cast<float>(grid.x0), static_cast<float>(grid.y0),
                                 static_cast<float>(grid.cell_size), grid.heights.data(), status);
+            if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
             return;
         }
     } else if (status == 0 && entity_class == kPartSurfaceClass && type == kMeshType) {
@@ -81,6 +82,7 @@ void tri_model_from_part(int entity, int& status)
         mesh_file_get(entity, path, status);
         if (status == 0) {
             tri_model_from_off(path.c_str(), status);
+            if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
             return;
         }
     }
