@@ -6,6 +6,7 @@
 #include "host/vantu_part_surfaces.hpp"
 #include "surfaces/surface_grid.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
+#include "surfaces/tri_store_least.hpp"
 
 #include <algorithm>
 #include <cmath>
