@@ -277,6 +277,46 @@ void push_along_axis(const float* from, const move_frame& m, push_stop& stop, in
     status = kPushContact;
 }
 
+// The nearest touch over the candidates, solved in the order of their lower bounds until a bound
+// passes it.
+void nearest_touch(const located_cutter& cutter, const tri_model_arrays& model, const move_frame& m, push_best& best)
+{
+    const drop_profile profile = profile_of(cutter);
+    std::vector<push_candidate> candidates;
+    if (linnet_params_block.tilted_axis != 0)
+        frame_candidates(m, profile, model, candidates);
+    else
+        quadtree_candidates(m, profile, model, candidates);
+    std::sort(candidates.begin(), candidates.end(),
+              [](const push_candidate& x, const push_candidate& y) { return x.lower < y.lower; });
+    for (const push_candidate& c : candidates) {
+        if (c.lower > best.travel || best.cut_at_start) break;
+        try_candidate(cutter, m, c, best);
+    }
+}
+
+// The tip at the touch (the start itself when the cutter touches there) and its contact normal,
+// back in machine coordinates.
+void stop_at(const located_cutter& cutter, const float* from, const move_frame& m, const push_best& best,
+             push_stop& stop)
+{
+    const double t = best.travel;
+    const float tip[3] = {static_cast<float>(m.start.x + t * m.u.x), static_cast<float>(m.start.y + t * m.u.y),
+                          static_cast<float>(m.start.z + t * m.u.z)};
+    const float touched[3] = {static_cast<float>(m.start.x + best.contact[0]),
+                              static_cast<float>(m.start.y + best.contact[1]),
+                              static_cast<float>(m.start.z + best.contact[2])};
+    const float no_fillet = 0.0f;
+    int normal_status = 0;
+    tool_contact_offset(cutter.diameter, cutter.corner, cutter.taper, no_fillet, cutter.cut_length, tip, touched,
+                        stop.normal, normal_status);
+    from_frame(stop.normal);
+    std::copy(tip, tip + 3, stop.tip);
+    from_frame(stop.tip);
+    if (best.cut_at_start || t == 0.0) std::copy(from, from + 3, stop.tip);
+    stop.travel = static_cast<float>(t);
+}
+
 }  // namespace
 
 void tool_push(const char* caller, const float* from, const float* to, push_stop& stop, int& status)
@@ -299,46 +339,19 @@ void tool_push(const char* caller, const float* from, const float* to, push_stop
     }
     m.u = {d.x / m.length, d.y / m.length, d.z / m.length};
     m.xy = std::hypot(m.u.x, m.u.y);
-    if (m.xy > kAlongAxis) {
-        m.ax = m.u.x / m.xy;
-        m.ay = m.u.y / m.xy;
-    }
     if (m.xy <= kAlongAxis) {
         push_along_axis(from, m, stop, status);
         return;
     }
-    const drop_profile profile = profile_of(cutter);
-    std::vector<push_candidate> candidates;
-    if (lp.tilted_axis != 0)
-        frame_candidates(m, profile, model, candidates);
-    else
-        quadtree_candidates(m, profile, model, candidates);
-    std::sort(candidates.begin(), candidates.end(),
-              [](const push_candidate& x, const push_candidate& y) { return x.lower < y.lower; });
+    m.ax = m.u.x / m.xy;
+    m.ay = m.u.y / m.xy;
     push_best best;
-    for (const push_candidate& c : candidates) {
-        if (c.lower > best.travel || best.cut_at_start) break;
-        try_candidate(cutter, m, c, best);
-    }
+    nearest_touch(cutter, model, m, best);
     if (!(best.travel <= m.length)) {
         status = kPushFree;
         return;
     }
-    const double t = best.travel;
-    const float tip[3] = {static_cast<float>(m.start.x + t * m.u.x), static_cast<float>(m.start.y + t * m.u.y),
-                          static_cast<float>(m.start.z + t * m.u.z)};
-    const float touched[3] = {static_cast<float>(m.start.x + best.contact[0]),
-                              static_cast<float>(m.start.y + best.contact[1]),
-                              static_cast<float>(m.start.z + best.contact[2])};
-    const float no_fillet = 0.0f;
-    int normal_status = 0;
-    tool_contact_offset(cutter.diameter, cutter.corner, cutter.taper, no_fillet, cutter.cut_length, tip, touched,
-                        stop.normal, normal_status);
-    std::copy(tip, tip + 3, stop.tip);
-    from_frame(stop.tip);
-    from_frame(stop.normal);
-    if (best.cut_at_start || t == 0.0) std::copy(from, from + 3, stop.tip);
-    stop.travel = static_cast<float>(t);
+    stop_at(cutter, from, m, best, stop);
     status = kPushContact;
 }
 

@@ -289,3 +289,58 @@ TEST_F(ToolProbeTest, NamedProjectionsContactsAndTouches)
     EXPECT_EQ(status, -1);
     EXPECT_EQ(errors(), std::vector<std::string>{"tool_project_point, WRONG CUTTER"});
 }
+
+TEST_F(ToolProbeTest, TiltedAxisProjectsAsTheTurnedModel)
+{
+    // The model and the moves turned by 30 degrees about x, with the tool axis turned alike: the
+    // contacts turn with them.
+    std::mt19937 random(40410);
+    build_random_model(false, random);
+    const std::vector<double> upright = model_corners();
+    const double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
+    const auto turn = [&](const float* p, float* q) {
+        q[0] = p[0];
+        q[1] = static_cast<float>(c * p[1] - s * p[2]);
+        q[2] = static_cast<float>(s * p[1] + c * p[2]);
+    };
+    std::vector<float> turned(upright.size());
+    for (std::size_t k = 0; k < upright.size(); k += 3) {
+        const float p[3] = {static_cast<float>(upright[k]), static_cast<float>(upright[k + 1]),
+                            static_cast<float>(upright[k + 2])};
+        turn(p, &turned[k]);
+    }
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const probe_cutter& ball = kProbeCutters[0];
+    int met = 0;
+    for (int k = 0; k < 30; ++k) {
+        const float from[3] = {2 + 10 * unit(random), 2 + 10 * unit(random), 9 + 2 * unit(random)};
+        const float to[3] = {from[0] + 4 * unit(random) - 2, from[1] + 4 * unit(random) - 2, from[2] - 12};
+        build_model(std::vector<float>(upright.begin(), upright.end()));
+        ball.make_current();
+        float contact[3], normal[3];
+        int status = 9;
+        tool_project_point(from, to, contact, normal, status);
+
+        build_model(turned);
+        ball.make_current();
+        const float up[3] = {0, 0, 1};
+        linnet_params_block.tilted_axis = 1;
+        turn(up, linnet_params_block.tool_axis);
+        float tfrom[3], tto[3], tcontact[3], tnormal[3];
+        turn(from, tfrom);
+        turn(to, tto);
+        int tstatus = 9;
+        tool_project_point(tfrom, tto, tcontact, tnormal, tstatus);
+        ASSERT_EQ(tstatus, status) << "move " << k;
+        if (status != kProjectContact) continue;
+        ++met;
+        float expected[3], expected_normal[3];
+        turn(contact, expected);
+        turn(normal, expected_normal);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(tcontact[i], expected[i], kNear) << "move " << k;
+            EXPECT_NEAR(tnormal[i], expected_normal[i], kNear) << "move " << k;
+        }
+    }
+    EXPECT_GT(met, 10);
+}
