@@ -103,6 +103,22 @@ public:
         return !middle.found || std::fabs(middle.tip[2] - 0.5f * (a.tip[2] + b.tip[2])) > tolerance_;
     }
 
+    // The station after a: the step h (a share of the move) halved, down to the smallest step
+    // (finest, a length), while too long; h is left at the step taken. False when a drop failed.
+    bool next(const station& a, double finest, double& h, station& b) const
+    {
+        for (;;) {
+            const double t = h >= 1.0 - a.t ? 1.0 : a.t + h;
+            h = t - a.t;
+            bool failed = false;
+            if (!drop(t, b)) return false;
+            const bool halve = too_long(a, b, h * length_, finest, failed);
+            if (failed) return false;
+            if (!halve) return true;
+            h = std::max(0.5 * h, finest / length_);
+        }
+    }
+
 private:
     const float* start_;
     const float* end_;
@@ -148,30 +164,18 @@ void linnet_touch_point(int /*context*/, int mode, const float* start, const flo
     station a;
     bool sound = walk.drop(0.0, a);
     bool room = !sound || !a.found || out.add(a);
-    if (length > kShortestMove) {
-        double h = widest / length;
-        while (sound && room && a.t < 1.0) {
-            station b;
-            bool failed = false;
-            for (;;) {
-                const double t = h >= 1.0 - a.t ? 1.0 : a.t + h;
-                h = t - a.t;
-                if (!walk.drop(t, b)) {
-                    failed = true;
-                    break;
-                }
-                if (!walk.too_long(a, b, h * length, finest, failed) || failed) break;
-                h = std::max(0.5 * h, finest / length);
-            }
-            sound = !failed;
-            if (!sound) break;
-            if (b.found)
-                room = out.add(b);
-            else
-                out.open = false;
-            a = b;
-            h = std::min(2.0 * h, widest / length);
-        }
+    const bool moves = length > kShortestMove;
+    double h = moves ? widest / length : 1.0;
+    while (sound && room && moves && a.t < 1.0) {
+        station b;
+        sound = walk.next(a, finest, h, b);
+        if (!sound) break;
+        if (b.found)
+            room = out.add(b);
+        else
+            out.open = false;
+        a = b;
+        h = std::min(2.0 * h, widest / length);
     }
     string_count = out.strings;
     total = out.total;
