@@ -6,6 +6,7 @@
 #include "host/vantu_part_surfaces.hpp"
 #include "surfaces/surface_grid.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
+#include "surfaces/tri_store_least.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -74,6 +75,7 @@ void tri_model_from_part(int entity, int& status)
         if (read_part_grid(entity, grid)) {
             tri_model_from_grid(grid.nx, grid.ny, static_cast<float>(grid.x0), static_cast<float>(grid.y0),
                                 static_cast<float>(grid.cell_size), grid.heights.data(), status);
+            if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
             return;
         }
     } else if (status == 0 && entity_class == kPartSurfaceClass && type == kMeshType) {
@@ -81,6 +83,7 @@ void tri_model_from_part(int entity, int& status)
         mesh_file_get(entity, path, status);
         if (status == 0) {
             tri_model_from_off(path.c_str(), status);
+            if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
             return;
         }
     }

@@ -13,8 +13,15 @@
 // (the grid left as it was).
 void surface_grid_from_part(int entity, int& status);
 
+// The lane tolerance of a model built from a height grid or a mesh. Their triangles are the
+// surface itself (nothing is approximated), so the tolerance only bounds how far a lane laid on
+// them may stray from the tool's touch: 0.01 mm, well above the single-precision rounding of part
+// coordinates (about 1e-5 at a few hundred millimetres) and below any finishing allowance.
+inline constexpr float kDataSurfaceLaneTolerance = 0.01f;
+
 // Builds the triangle model from surface entity `entity`: a height grid through
-// tri_model_from_grid, a mesh through tri_model_from_off. Status of those; -1 with
+// tri_model_from_grid, a mesh through tri_model_from_off, with the lane tolerance
+// kDataSurfaceLaneTolerance. Status of those; -1 with
 // "tri_model_from_part, NO PART SURFACE" and the entity for any other entity (the model held
 // stays).
 void tri_model_from_part(int entity, int& status);

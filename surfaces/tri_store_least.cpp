@@ -213,6 +213,7 @@ void tri_model_build(const float* nodes, int node_count, const int* triangles, i
     float* stored_nodes = static_cast<float*>(node_base);
     std::memcpy(stored_nodes, nodes, sizeof(float) * 3 * static_cast<std::size_t>(node_count));
     store.node_count = node_count;
+    store.lane_tolerance = 0.0f;
     for (int axis = 0; axis < 3; ++axis) {
         store.box[axis] = store.box[3 + axis] = nodes[axis];
         for (int k = 1; k < node_count; ++k) {
@@ -234,6 +235,10 @@ void tri_model_release(int& status)
     close_array(store.list_handle);
     tri_model_module_reset();
 }
+
+float tri_model_lane_tolerance() { return store.lane_tolerance; }
+
+void tri_model_lane_tolerance_set(float tolerance) { store.lane_tolerance = tolerance; }
 
 void tri_model_module_reset()
 {

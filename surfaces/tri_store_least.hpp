@@ -50,6 +50,9 @@ struct tri_store {
     int entry_count = 0;
     int list_handle = -1;      // triangle numbers (0-based entries) of the quadtree nodes
     float box[6] = {};         // xmin, ymin, zmin, xmax, ymax, zmax of the nodes
+    float lane_tolerance = 0.0f;  // how closely the triangles stand for the surfaces: lanes laid on
+                                  // the model are kept within it (set by the surface source; 0 from
+                                  // tri_model_build until then)
 };
 extern tri_store tri_store_block;
 
@@ -59,6 +62,10 @@ extern tri_store tri_store_block;
 // nodes or "tri_model_build, NO TRIANGLES" for no nodes or triangles (the model held stays), or
 // "tri_model_build, DYNAMIC MEMORY PROBLEM" for a refused host array (no model is held then).
 void tri_model_build(const float* nodes, int node_count, const int* triangles, int triangle_count, int& status);
+// The lane tolerance of the model held (0 when none is held or no source set it), and its
+// setting by the surface source after a build.
+float tri_model_lane_tolerance();
+void tri_model_lane_tolerance_set(float tolerance);
 // Gives back the model's arrays.
 void tri_model_release(int& status);
 // Puts the control block and the quadtree back to their load state without touching the host
