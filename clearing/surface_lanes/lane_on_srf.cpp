@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "surfaces/surface_grid.hpp"
+#include "surfaces/tri_store_least.hpp"
 #include "toolpath/d3ds_hooks.hpp"
 
 #include <algorithm>
@@ -209,13 +210,7 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
 
 }  // namespace
 
-float& lane_tolerance_value()
-{
-    static float value = 0.0f;
-    return value;
-}
-
-float lane_tolerance() { return lane_tolerance_value(); }
+float lane_tolerance() { return tri_model_lane_tolerance(); }
 
 void lane_on_srf(int origin, int refine, int raw, int lane_index, const pokarr& input, pokarr& output,
                  pokarr& raw_output, int& status)

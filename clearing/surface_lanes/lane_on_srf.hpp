@@ -70,4 +70,3 @@ void grid_cell_normal(int column, int row, float* vector, float weight_x, float 
 
 // The lane tolerance: the surface approximation tolerance of the triangle model.
 float lane_tolerance();
-float& lane_tolerance_value();

@@ -11,6 +11,7 @@
 #include "cutter/tool_probe.hpp"
 #include "host/control/memory.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "surfaces/tri_store_least.hpp"
 #include "toolpath/d3ds_hooks.hpp"
 
 #include <functional>
@@ -54,7 +55,7 @@ inline void field_probe_project(const float* from, const float* to, float* conta
 }
 
 // Sets the lane tolerance of the triangle model.
-inline void set_lane_tolerance(float tolerance) { lane_tolerance_value() = tolerance; }
+inline void set_lane_tolerance(float tolerance) { tri_model_lane_tolerance_set(tolerance); }
 
 class LaneOnSrfTest : public SurfaceLaneTest {
 protected:

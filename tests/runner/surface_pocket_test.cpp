@@ -263,7 +263,7 @@ double distance_to_triangle(const p3& p, const std::array<p3, 3>& t)
 TEST(SurfacePocket, LanesLaidOnThePartSurfaceCarryTheBallTouchingIt)
 {
     constexpr double kBallRadius = 1.0;
-    constexpr double kLaneTolerance = 0.01;
+    constexpr double kLaneTolerance = 0.01;  // of a surface given as data (kDataSurfaceLaneTolerance)
     const fs::path part = kSource + "/examples/surface_pocket_part.json";
     const std::vector<std::array<p3, 3>> triangles = triangles_of(grid_of(nlohmann::json::parse(read_file(part))));
     const fs::path folder = fresh_folder("surface_lanes_on_part");
