@@ -107,6 +107,12 @@ TEST_F(LaneOnSrfTest, FitRunsOnlyWithRecordedDirectionsAndAPositiveFloor)
     surface_height_seam() = nullptr;
 }
 
+namespace {
+// The surface under the gouge check: `bump` above the string's middle, far below elsewhere.
+float bump = 0.0f;
+float bumped_surface(float x, float) { return std::fabs(x - 10.0f) < 2.0f ? bump : -1.0f; }
+}  // namespace
+
 TEST_F(LaneOnSrfTest, GougeCheckGivesTheToolBackAlsoWhenTheFitFails)
 {
     mill_services& services = mill_service_table();
@@ -115,30 +121,41 @@ TEST_F(LaneOnSrfTest, GougeCheckGivesTheToolBackAlsoWhenTheFitFails)
     services.tool_get_corner_radius = [](int, float& v) { v = mill.corner; };
     services.tool_set_mill_diameter = [](float v) { mill.diameter = v, ++mill.narrowed; };
     services.tool_set_corner_radius = [](float v) { mill.corner = v; };
-    // The surface lies 0.5 above the string's middle: the check lifts the fitted points there.
-    surface_height_seam() = [](float x, float) { return std::fabs(x - 10.0f) < 2.0f ? 0.5f : -1.0f; };
+    surface_height_seam() = bumped_surface;
     const float p[3] = {1000.0f, 0.0f, 0.0f}, d[3] = {0.0f, 0.0f, 1.0f};
     lane_dir_add(p, d, 0);
     std::vector<lane_pnt> arc;
     for (int i = 0; i <= 40; ++i) arc.push_back({0.5f * static_cast<float>(i), 0.002f * i * i, 0.0f});
-    for (const bool fail : {false, true}) {
-        SCOPED_TRACE(fail ? "fit fails" : "fit succeeds");
+    struct row {
+        const char* name;
+        int mode;
+        bool fit_fails;
+        float bump, middle_z;  // the surface above the middle, the height the middle ends at
+        bool narrowed;
+    } rows[] = {
+        {"fitted points lifted onto the surface", kMode38, false, 0.5f, 0.5f, true},
+        {"fit refused", kMode38, true, 0.5f, 0.0f, false},
+        {"excess beyond a quarter of D: fit given up", kMode38 | kRefineGougeLimit, false, 5.0f, 0.0f, true},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
         mill = held_mill{};
+        bump = r.bump;
         linnet_params_block.diameter = 6.0f;
         linnet_params_block.corner_radius = 3.0f;
-        if (fail) vantu::control::inject_fault("lsq_nrb_2tols", 1, 1000, -1);
+        if (r.fit_fails) vantu::control::inject_fault("lsq_nrb_2tols", 1, 1000, -1);
         int status = 0;
-        const std::vector<lane_pnt> out = refined(kMode38, arc, 1.0f, 6.0f, status);
+        const std::vector<lane_pnt> out = refined(r.mode, arc, 1.0f, 6.0f, status);
         vantu::control::clear_faults();
         EXPECT_EQ(status, 0);
         EXPECT_EQ(mill.diameter, 6.0f);
         EXPECT_EQ(mill.corner, 3.0f);
         EXPECT_EQ(linnet_params_block.diameter, 6.0f);
         EXPECT_EQ(linnet_params_block.corner_radius, 3.0f);
-        EXPECT_EQ(mill.narrowed > 0, !fail);
+        EXPECT_EQ(mill.narrowed > 0, r.narrowed);
         for (const lane_pnt& q : out) {
-            if (!fail && std::fabs(q[0] - 10.0f) < 1.5f) {
-                EXPECT_GE(q[2], 0.5f - 0.01f) << "x " << q[0];
+            if (std::fabs(q[0] - 10.0f) < 1.5f) {
+                EXPECT_NEAR(q[2], r.middle_z, 0.01f) << "x " << q[0];
             }
         }
     }
