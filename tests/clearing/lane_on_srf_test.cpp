@@ -173,53 +173,41 @@ TEST_F(LaneOnSrfTest, HooksOfTheHostAlgorithmRunOnlyWhenSetAndBalanced)
                 h.started == nullptr);
 }
 
-TEST_F(LaneOnSrfTest, HostAlgorithmWithoutProjectionManagerRefusesAndKeepsBothLanes)
-{
-    ASSERT_TRUE(vantu::control::set_flag("d3ds_running", 1));
-    ASSERT_EQ(prj_manager_active(), 0);
-    for (const int dimension : {3, 4}) {
-        pokarr_work lane(dimension), out(4), raw(4);
-        lane_along_x(lane.a, 5, 1.0f, 6.0f);
-        lane_along_x(out.a, 2, 1.0f, 0.0f);
-        lane_along_x(raw.a, 3, 1.0f, 0.0f);
-        int status = 0;
-        lane_on_srf(1, 0, 1, 1, lane.a, out.a, raw.a, status);
-        EXPECT_EQ(status, -1);
-        EXPECT_EQ(out.a.count, 2);
-        EXPECT_EQ(raw.a.count, 3);
-        EXPECT_TRUE(probe.calls.empty());
-    }
-}
-
 TEST_F(LaneOnSrfTest, BadInputEndsWithItsStatusAndArraysClosed)
 {
+    ASSERT_EQ(prj_manager_active(), 0);
     struct row {
         const char* name;
-        int n;
+        int dimension, n;
         float cell_size, plane;
         const char* fault;
-        int status, out;
+        int algorithm, status, out;
     } rows[] = {
-        {"empty lane", 0, 1.0f, 5.0f, nullptr, 0, 0},
-        {"one point", 1, 1.0f, 5.0f, nullptr, 0, 1},
-        {"no point projectable", 6, 1.0f, -500.0f, nullptr, 0, 0},
-        {"cell size 0: pushed from each point to itself", 6, 0.0f, 5.0f, nullptr, 0, 0},
-        {"arrays refused", 6, 1.0f, 5.0f, "MM_OPEN_ARRAY", -1, 2},
+        {"empty lane", 3, 0, 1.0f, 5.0f, nullptr, 0, 0, 0},
+        {"one point", 3, 1, 1.0f, 5.0f, nullptr, 0, 0, 1},
+        {"no point projectable", 3, 6, 1.0f, -500.0f, nullptr, 0, 0, 0},
+        {"cell size 0: pushed from each point to itself", 3, 6, 0.0f, 5.0f, nullptr, 0, 0, 0},
+        {"arrays refused", 3, 6, 1.0f, 5.0f, "MM_OPEN_ARRAY", 0, -1, 2},
+        {"host algorithm, no projection manager", 4, 6, 1.0f, 5.0f, nullptr, 1, -1, 2},
+        {"host algorithm, dimension 3", 3, 6, 1.0f, 5.0f, nullptr, 1, -1, 2},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         probe = field_probe{};
         probe.height = [z = r.plane](float, float) { return z; };
         surface_grid_block.projection.cell_size = r.cell_size;
+        ASSERT_TRUE(vantu::control::set_flag("d3ds_running", r.algorithm));
         if (r.fault != nullptr) vantu::control::inject_fault(r.fault, 1, 1, -1);
-        pokarr_work lane(3), out(4);
+        pokarr_work lane(r.dimension), out(4), raw(4);
         lane_along_x(lane.a, r.n, 5.0f, 6.0f);
         lane_along_x(out.a, 2, 1.0f, 0.0f);
+        lane_along_x(raw.a, 2, 1.0f, 0.0f);
         int status = 0;
-        lane_on_srf(0, 0, 0, 0, lane.a, out.a, out.a, status);
+        lane_on_srf(0, 0, r.algorithm, 0, lane.a, out.a, raw.a, status);
         vantu::control::clear_faults();
         EXPECT_EQ(status < 0 ? -1 : status, r.status);
         EXPECT_EQ(out.a.count, r.out);
+        EXPECT_EQ(raw.a.count, 2);
         EXPECT_EQ(vantu::control::open_array_count(), 0);
     }
 }
