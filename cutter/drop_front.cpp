@@ -24,6 +24,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -44,13 +45,6 @@ constexpr float kRoundingSlack = 1.0e-4f;
 // Quadtree walk: depth-first, at most three children left waiting per level.
 constexpr int kWalkStack = 4 * kQtLevels + 1;
 
-struct cutter_values {
-    int type;
-    float diameter;
-    float corner;
-    float radius;
-};
-
 int to_micrometres(float value)
 {
     const double um = std::nearbyint(static_cast<double>(value) * kMicrometresPerMillimetre);
@@ -64,7 +58,7 @@ struct best_contact {
 };
 
 // One triangle through the driver; a higher height becomes the best.
-void drop_on(const qt_entry& record, const float* corners, const float* point, const cutter_values& cutter,
+void drop_on(const qt_entry& record, const float* corners, const float* point, const located_cutter& cutter,
              best_contact& best)
 {
     const float pass_value = 0.0f;
@@ -83,7 +77,7 @@ void drop_on(const qt_entry& record, const float* corners, const float* point, c
 // above the best height.
 class quadtree_drop {
 public:
-    quadtree_drop(const float* point, const cutter_values& cutter, const float* nodes, const qt_entry* entries,
+    quadtree_drop(const float* point, const located_cutter& cutter, const float* nodes, const qt_entry* entries,
                   const int* list)
         : point_(point), cutter_(cutter), nodes_(nodes), entries_(entries), list_(list)
     {
@@ -160,7 +154,7 @@ private:
     }
 
     const float* point_;
-    cutter_values cutter_;
+    located_cutter cutter_;
     const float* nodes_;
     const qt_entry* entries_;
     const int* list_;
@@ -170,7 +164,7 @@ private:
 };
 
 // The drop of a tilted cutter: every triangle turned into the frame, those in reach dropped.
-bool tilted_drop(const float* point, const cutter_values& cutter, best_contact& best)
+bool tilted_drop(const float* point, const located_cutter& cutter, best_contact& best)
 {
     const float reach = cutter.radius + kBoxSlack / kMicrometresPerMillimetre;
     std::vector<drop_candidate> candidates;
@@ -206,19 +200,36 @@ void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>&
     status = 0;
 }
 
-void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
+float located_cutter::outer() const { return tapered ? radius + cut_length * std::tan(taper) : radius; }
+
+bool located_cutter_get(const char* caller, located_cutter& cutter)
 {
     const linnet_params& lp = linnet_params_block;
     const bool tapered = lp.cutter_type > kCutterTapered;
-    const cutter_values cutter{tapered ? lp.cutter_type - kCutterTapered : lp.cutter_type, lp.diameter,
-                               lp.corner_radius, 0.5f * lp.diameter};
+    cutter = {tapered ? lp.cutter_type - kCutterTapered : lp.cutter_type,
+              tapered,
+              lp.diameter,
+              lp.corner_radius,
+              0.5f * lp.diameter,
+              tapered ? lp.taper : 0.0f,
+              lp.cut_length};
     const bool sound_taper = !tapered || (lp.taper >= 0.0f && lp.taper < kRightAngle && lp.cut_length >= 0.0f);
-    if (cutter.type < kCutterBall || cutter.type > kCutterBullNose || !(cutter.radius > 0.0f) ||
-        !(cutter.corner >= 0.0f) || cutter.corner > cutter.radius || !sound_taper) {
-        eroutc("tool_drop_z_at_xy, WRONG CUTTER", 0);
+    if (cutter.type >= kCutterBall && cutter.type <= kCutterBullNose && cutter.radius > 0.0f &&
+        cutter.corner >= 0.0f && cutter.corner <= cutter.radius && sound_taper)
+        return true;
+    eroutc((std::string(caller) + ", WRONG CUTTER").c_str(), 0);
+    return false;
+}
+
+void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
+{
+    const linnet_params& lp = linnet_params_block;
+    located_cutter cutter{};
+    if (!located_cutter_get("tool_drop_z_at_xy", cutter)) {
         status = kFailed;
         return;
     }
+    const bool tapered = cutter.tapered;
     tri_model_arrays model;
     if (!tri_model_arrays_get("tool_drop_z_at_xy", model)) {
         status = kFailed;

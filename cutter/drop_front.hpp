@@ -18,6 +18,24 @@ struct drop_candidate {
 // the model cannot be read.
 void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>& candidates, int& status);
 
+// The cutter of linnet_params as the front ends take it: the type without the taper mark, whether
+// it is tapered, and its sizes.
+struct located_cutter {
+    int type;            // 1 ball, 2 flat end, 3 bull-nose
+    bool tapered;
+    float diameter;
+    float corner;
+    float radius;        // half the diameter
+    float taper;         // radians, 0 untapered
+    float cut_length;
+    // The radius the cutter reaches at its widest: the top of a tapered flank.
+    float outer() const;
+};
+// Reads the cutter of linnet_params; false, with "<caller>, WRONG CUTTER" on the error channel,
+// for a type outside 1 to 3 (plus 10), a cutter without size, a corner beyond the radius, or a
+// taper that is negative or not below a right angle or a negative cut length.
+bool located_cutter_get(const char* caller, located_cutter& cutter);
+
 // Drops the cutter of linnet_params (type, diameter, corner radius, taper and cut length; tilted
 // axis and tool axis) at the point's XY (along the tool axis through the point when it is tilted)
 // onto the triangle model; a tapered cutter through the tapered toroidal solver. Status 0 with the

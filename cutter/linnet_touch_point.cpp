@@ -1,12 +1,175 @@
-// linnet_touch_point (see the header).
+// linnet_touch_point (see the header). The move is walked station by station: the cutter (grown
+// by the stock) is lowered at each station; the next station lies a step further on, the step
+// halved while the cutter's height at the middle strays more than the tolerance from the straight
+// line between the two stations, or while one of them finds the surfaces and the other does not
+// (so a string ends within the smallest step of where the surfaces end). The step starts at half
+// the cutter's radius and doubles back after each station. The strings are written into the
+// caller's arrays as they grow, so a capacity that runs out leaves the last string open.
 #include "cutter/linnet_touch_point.hpp"
 
-void linnet_touch_point(int /*context*/, int /*mode*/, const float* /*start*/, const float* /*end*/,
-                        float /*tolerance*/, float /*stock*/, float /*check_stock*/, int /*point_capacity*/,
-                        float* /*points*/, float* /*normals*/, float* /*values*/, int& string_count,
-                        int /*string_capacity*/, int* /*point_counts*/, int& total, int& status)
+#include "cutter/drop_front.hpp"
+#include "cutter/stock_cutter.hpp"
+#include "cutter/tool_push.hpp"
+#include "host/vantu_messages.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kFailed = -1;
+// The largest step, as a share of the cutter's radius: a surface that the cutter can touch lies
+// under it over a stretch of the move of about its diameter.
+constexpr double kStepOfRadius = 0.5;
+// The smallest step, as a share of the move, when the tolerance sets none.
+constexpr double kFinestShare = 1.0 / (1 << 20);
+
+// One station: its parameter along the move and, when the cutter found the surfaces, the tip and
+// the contact normal.
+struct station {
+    double t = 0.0;
+    bool found = false;
+    float tip[3] = {};
+    float normal[3] = {};
+};
+
+// The caller's arrays and what has been written into them.
+struct touch_strings {
+    float* points;
+    float* normals;
+    float* values;
+    int* counts;
+    int point_capacity;
+    int string_capacity;
+    int strings = 0;
+    int total = 0;
+    bool open = false;  // the last string goes on
+
+    // Appends the station to the open string, or to a new one; false when a capacity ran out.
+    bool add(const station& s)
+    {
+        if (total == point_capacity || (!open && strings == string_capacity)) return false;
+        if (!open) {
+            counts[strings++] = 0;
+            open = true;
+        }
+        std::copy(s.tip, s.tip + 3, points + 3L * total);
+        if (normals != nullptr) std::copy(s.normal, s.normal + 3, normals + 3L * total);
+        if (values != nullptr) values[total] = static_cast<float>(s.t);
+        ++counts[strings - 1];
+        ++total;
+        return true;
+    }
+};
+
+// The walk of one move.
+class touch_walk {
+public:
+    touch_walk(const float* start, const float* end, float tolerance, float stock)
+        : start_(start), end_(end), tolerance_(tolerance), stock_(stock),
+          length_(std::hypot(static_cast<double>(end[0]) - start[0], static_cast<double>(end[1]) - start[1]))
+    {
+    }
+
+    double length() const { return length_; }
+
+    // The cutter lowered at parameter t; false when it could not be lowered.
+    bool drop(double t, station& s) const
+    {
+        const float at[3] = {static_cast<float>(start_[0] + t * (end_[0] - start_[0])),
+                             static_cast<float>(start_[1] + t * (end_[1] - start_[1])), start_[2]};
+        float contact[3];
+        int status = 0;
+        s.t = t;
+        stock_drop("linnet_touch_point", at, stock_, s.tip, s.normal, contact, status);
+        s.found = status == kStockFound;
+        return status >= 0;
+    }
+
+    // Whether the step from a to b (of share h) must be halved; false when a drop failed too.
+    bool too_long(const station& a, const station& b, double h, double finest, bool& failed) const
+    {
+        if (h <= finest) return false;
+        if (a.found != b.found) return true;
+        if (!a.found) return false;
+        station middle;
+        if (!drop(0.5 * (a.t + b.t), middle)) {
+            failed = true;
+            return false;
+        }
+        return !middle.found || std::fabs(middle.tip[2] - 0.5f * (a.tip[2] + b.tip[2])) > tolerance_;
+    }
+
+private:
+    const float* start_;
+    const float* end_;
+    float tolerance_;
+    float stock_;
+    double length_;
+};
+
+bool refused(int point_capacity, const float* points, int string_capacity, const int* point_counts)
 {
-    string_count = 0;
-    total = 0;
+    return point_capacity < 1 || string_capacity < 1 || points == nullptr || point_counts == nullptr;
+}
+
+}  // namespace
+
+void linnet_touch_point(int /*context*/, int mode, const float* start, const float* end, float tolerance, float stock,
+                        float /*check_stock*/, int point_capacity, float* points, float* normals, float* values,
+                        int& string_count, int string_capacity, int* point_counts, int& total, int& status)
+{
+    string_count = total = 0;
     status = kTouchDone;
+    if (!tri_model_held()) return;
+    located_cutter cutter{};
+    if (refused(point_capacity, points, string_capacity, point_counts)) {
+        eroutc("linnet_touch_point, WRONG ARGUMENTS", 0);
+        status = kFailed;
+        return;
+    }
+    if (!located_cutter_get("linnet_touch_point", cutter)) {
+        status = kFailed;
+        return;
+    }
+    const bool touch_mode = mode == kTouchPointMode;
+    touch_strings out{points, normals, values, point_counts,
+                      touch_mode ? std::min(point_capacity, kTouchPointsMost) : point_capacity, string_capacity};
+    const touch_walk walk(start, end, tolerance, stock);
+    const double length = walk.length();
+    double finest = std::max(length * kFinestShare, static_cast<double>(tolerance));
+    if (touch_mode) finest = std::max(finest, length / (kTouchPointsBetween + 1));
+    const double widest = std::max(kStepOfRadius * cutter.radius, finest);
+
+    station a;
+    bool sound = walk.drop(0.0, a);
+    bool room = !sound || !a.found || out.add(a);
+    if (length > kShortestMove) {
+        double h = widest / length;
+        while (sound && room && a.t < 1.0) {
+            station b;
+            bool failed = false;
+            for (;;) {
+                const double t = h >= 1.0 - a.t ? 1.0 : a.t + h;
+                h = t - a.t;
+                if (!walk.drop(t, b)) {
+                    failed = true;
+                    break;
+                }
+                if (!walk.too_long(a, b, h * length, finest, failed) || failed) break;
+                h *= 0.5;
+            }
+            sound = !failed;
+            if (!sound) break;
+            if (b.found)
+                room = out.add(b);
+            else
+                out.open = false;
+            a = b;
+            h = std::min(2.0 * h, widest / length);
+        }
+    }
+    string_count = out.strings;
+    total = out.total;
+    status = !sound ? kFailed : room ? kTouchDone : kTouchOpen;
 }

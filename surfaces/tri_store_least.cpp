@@ -236,6 +236,12 @@ void tri_model_release(int& status)
     tri_model_module_reset();
 }
 
+bool tri_model_held()
+{
+    return store.entry_count > 0 && tri_model_nodes() != nullptr && tri_model_entries() != nullptr &&
+           tri_model_list() != nullptr;
+}
+
 float tri_model_lane_tolerance() { return store.lane_tolerance; }
 
 void tri_model_lane_tolerance_set(float tolerance) { store.lane_tolerance = tolerance; }

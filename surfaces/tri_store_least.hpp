@@ -80,6 +80,8 @@ void qt_triangle_box(const float* corners, int* box);
 const float* tri_model_nodes();
 const qt_entry* tri_model_entries();
 const int* tri_model_list();
+// Whether a model is held whose arrays the host still knows (no message either way).
+bool tri_model_held();
 // The model's three arrays together, for a caller that walks the quadtree.
 struct tri_model_arrays {
     const float* nodes = nullptr;

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
@@ -56,6 +58,40 @@ protected:
         linnet_params_block.cutter_type = type;
         linnet_params_block.diameter = diameter;
         linnet_params_block.corner_radius = corner;
+    }
+
+    // The corners of every triangle of the model held, 9 doubles each.
+    static std::vector<double> model_corners()
+    {
+        const float* nodes = tri_model_nodes();
+        const qt_entry* entries = tri_model_entries();
+        std::vector<double> corners;
+        for (int t = 0; t < tri_store_block.entry_count; ++t)
+            for (int k = 0; k < 9; ++k) corners.push_back(nodes[3 * (entries[t].nodes[k / 3] - 1) + k % 3]);
+        return corners;
+    }
+
+    // A cone z = |p| / 2 over a 20 x 20 grid of unit cells round the origin, the 6 x 6 cells round
+    // the centre left out: the hole's edges lie 3 from the centre, and what lies beyond them is
+    // higher.
+    static void build_cone_with_hole()
+    {
+        constexpr int kNodes = 21;
+        std::vector<float> nodes;
+        for (int j = 0; j < kNodes; ++j)
+            for (int i = 0; i < kNodes; ++i)
+                nodes.insert(nodes.end(), {i - 10.0f, j - 10.0f, 0.5f * std::hypot(i - 10.0f, j - 10.0f)});
+        std::vector<int> triangles;
+        for (int j = 0; j + 1 < kNodes; ++j)
+            for (int i = 0; i + 1 < kNodes; ++i) {
+                if (i >= 7 && i < 13 && j >= 7 && j < 13) continue;
+                const int a = j * kNodes + i + 1, b = a + 1, c = a + kNodes, d = c + 1;
+                triangles.insert(triangles.end(), {a, b, d, a, d, c});
+            }
+        int status = 0;
+        tri_model_build(nodes.data(), kNodes * kNodes, triangles.data(), static_cast<int>(triangles.size() / 3),
+                        status);
+        ASSERT_EQ(status, 0);
     }
 
     // A model of triangles given by their corners (9 floats each, nodes not shared).

@@ -51,16 +51,6 @@ const cutter_case kCutters[] = {
     {"tapered bull-nose", kCutterBullNose + kCutterTapered, 2.0f, 0.25f, kTenDegrees, 1.5f},
 };
 
-std::vector<double> model_corners()
-{
-    const float* nodes = tri_model_nodes();
-    const qt_entry* entries = tri_model_entries();
-    std::vector<double> corners;
-    for (int t = 0; t < tri_store_block.entry_count; ++t)
-        for (int k = 0; k < 9; ++k) corners.push_back(nodes[3 * (entries[t].nodes[k / 3] - 1) + k % 3]);
-    return corners;
-}
-
 }  // namespace
 
 class DropPropertyTest : public CutterTest {
@@ -157,23 +147,8 @@ TEST_F(DropPropertyTest, DropIsNeverBelowTheExactContact)
 
 TEST_F(DropPropertyTest, DropBesideAHoleMeetsOnlyTheTrianglesUnderTheCutter)
 {
-    // A cone z = |p| / 2 over a 20 x 20 grid of unit cells, the 6 x 6 cells round the centre left
-    // out: the hole's edges lie 3 from the centre, and what lies beyond them is higher.
-    constexpr int kNodes = 21;
-    std::vector<float> nodes;
-    for (int j = 0; j < kNodes; ++j)
-        for (int i = 0; i < kNodes; ++i)
-            nodes.insert(nodes.end(), {i - 10.0f, j - 10.0f, 0.5f * std::hypot(i - 10.0f, j - 10.0f)});
-    std::vector<int> triangles;
-    for (int j = 0; j + 1 < kNodes; ++j)
-        for (int i = 0; i + 1 < kNodes; ++i) {
-            if (i >= 7 && i < 13 && j >= 7 && j < 13) continue;
-            const int a = j * kNodes + i + 1, b = a + 1, c = a + kNodes, d = c + 1;
-            triangles.insert(triangles.end(), {a, b, d, a, d, c});
-        }
+    build_cone_with_hole();
     int status = 0;
-    tri_model_build(nodes.data(), kNodes * kNodes, triangles.data(), static_cast<int>(triangles.size() / 3), status);
-    ASSERT_EQ(status, 0);
     for (cutter_case cutter : kCutters) {
         // Over the hole, its reach a hair short of the hole's edges.
         for (float gap : {1e-6f, 5e-5f, 2e-3f}) {

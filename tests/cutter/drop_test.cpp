@@ -55,18 +55,6 @@ float taper_drop_over_all(float x, float y, int& status)
     return static_cast<float>(start[2] - best);
 }
 
-// The model's triangles as corners in double, for the reference.
-std::vector<double> model_corners()
-{
-    const float* nodes = tri_model_nodes();
-    const qt_entry* entries = tri_model_entries();
-    std::vector<double> corners;
-    for (int t = 0; t < tri_store_block.entry_count; ++t)
-        for (int k = 0; k < 3; ++k)
-            for (int c = 0; c < 3; ++c) corners.push_back(nodes[3 * (entries[t].nodes[k] - 1) + c]);
-    return corners;
-}
-
 void grid_model(const std::function<float(float, float)>& height, float from, float to, float step)
 {
     const int n = static_cast<int>(std::lround((to - from) / step)) + 1;

@@ -1,0 +1,34 @@
+// The current cutter grown by a stock, for the queries that locate the tool over the surfaces
+// left a stock away: a cutter grown by the stock e touching the surfaces stands where the cutter
+// touches the surfaces moved out by e, with its tip e lower.
+#pragma once
+
+// While it lives, linnet_params' cutter is grown by the stock: corner radius r + e (not below 0),
+// diameter D + 2 e tan((pi/2 - a) / 2) (D + 2e untapered; a tapered diameter is taken where the
+// flank meets the tip plane), cut length L + e (not below 0). It gives the cutter back on every
+// way out. A height found with the grown cutter is the real tip's less lift().
+class stock_cutter {
+public:
+    explicit stock_cutter(float stock);
+    ~stock_cutter();
+    stock_cutter(const stock_cutter&) = delete;
+    stock_cutter& operator=(const stock_cutter&) = delete;
+
+    // How far the real tip stands above the grown cutter's tip.
+    float lift() const { return stock_; }
+
+private:
+    float stock_;
+    float diameter_, corner_, cut_length_;
+};
+
+// Statuses of stock_drop: found, nothing under the cutter, no triangle model held (nothing said),
+// failed ("<caller>, WRONG CUTTER" on the error channel).
+inline constexpr int kStockFound = 0, kStockNothing = 1, kStockNoModel = 2, kStockFailed = -1;
+
+// The current cutter grown by the stock lowered at the point's x and y (along the tool axis when
+// it is tilted): kStockFound with the real tip (the grown one lifted by the stock along the axis),
+// the contact normal and the touched point of the surfaces. Reads linnet_params, tri_store,
+// qt_nodes.
+void stock_drop(const char* caller, const float* point, float stock, float* tip, float* normal, float* contact,
+                int& status);
