@@ -74,6 +74,65 @@ bool point_flagged(const lane_pnt& point, bool& found)
     return found && (flag & kLaneDirFlagged) != 0;
 }
 
+// The string as a chain from which points are taken out in constant time, so that a sweep over
+// a long string stays linear; compact() writes the points left back into the string.
+class lane_chain {
+public:
+    static constexpr int kEnd = -1;
+
+    explicit lane_chain(lane_string& string) : string_(string) { link(); }
+    ~lane_chain() { compact(); }
+    lane_chain(const lane_chain&) = delete;
+    lane_chain& operator=(const lane_chain&) = delete;
+
+    int size() const { return count_; }
+    int first() const { return first_; }
+    int last() const { return last_; }
+    int next(int k) const { return k == kEnd ? kEnd : next_[static_cast<std::size_t>(k)]; }
+    int prev(int k) const { return k == kEnd ? kEnd : prev_[static_cast<std::size_t>(k)]; }
+    lane_pnt& p(int k) { return string_[static_cast<std::size_t>(k)].p; }
+
+    void remove(int k)
+    {
+        const int before = prev(k), after = next(k);
+        if (before != kEnd) next_[static_cast<std::size_t>(before)] = after;
+        else first_ = after;
+        if (after != kEnd) prev_[static_cast<std::size_t>(after)] = before;
+        else last_ = before;
+        next_[static_cast<std::size_t>(k)] = prev_[static_cast<std::size_t>(k)] = kRemoved;
+        --count_;
+    }
+    // Writes the points left back into the string, in order.
+    void compact()
+    {
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < string_.size(); ++k)
+            if (prev_[k] != kRemoved) string_[kept++] = string_[k];
+        string_.resize(kept);
+        link();
+    }
+
+private:
+    static constexpr int kRemoved = -2;
+
+    void link()
+    {
+        count_ = static_cast<int>(string_.size());
+        next_.resize(string_.size());
+        prev_.resize(string_.size());
+        for (int k = 0; k < count_; ++k) {
+            next_[static_cast<std::size_t>(k)] = k + 1 < count_ ? k + 1 : kEnd;
+            prev_[static_cast<std::size_t>(k)] = k - 1;
+        }
+        first_ = count_ > 0 ? 0 : kEnd;
+        last_ = count_ - 1;
+    }
+
+    lane_string& string_;
+    std::vector<int> next_, prev_;
+    int first_ = kEnd, last_ = kEnd, count_ = 0;
+};
+
 bool closed_string(const lane_string& str)
 {
     const int n = static_cast<int>(str.size());
@@ -112,34 +171,34 @@ bool step_point(const refinement& r, const lane_pnt& a, const lane_pnt& b, const
 
 bool sweep_crowding(refinement& r)
 {
+    lane_chain c(r.str);
     bool removed = false;
-    for (int i = 1; i + 1 < r.n();) {
-        const lane_pnt &a = r.p(i - 1), &b = r.p(i), &c = r.p(i + 1);
-        if (lane_dist(a, c) < kCrowdFactor * r.s || step_point(r, a, b, c)) {
-            lane_pnt_remove(r.str, i);
+    for (int i = c.next(c.first()); i != lane_chain::kEnd && c.next(i) != lane_chain::kEnd;) {
+        const int after = c.next(i);
+        const lane_pnt &a = c.p(c.prev(i)), &b = c.p(i), &d = c.p(after);
+        if (lane_dist(a, d) < kCrowdFactor * r.s || step_point(r, a, b, d)) {
+            c.remove(i);
             removed = true;
-        } else {
-            ++i;
         }
+        i = after;
     }
     return removed;
 }
 
-// Which of two near points i and j = i + 1 goes: the one that the chord from the point before i
-// to the point after j describes better. The ends of the string always stay.
-int near_point_to_remove(const refinement& r, int i)
+// Which of two near points i and j (the next) goes: the one that the chord from the point before
+// i to the point after j describes better. The ends of the string always stay.
+int near_point_to_remove(const refinement& r, lane_chain& c, int i, int j)
 {
-    const int j = i + 1, n = r.n();
-    if (i == 0) return j;
-    if (j == n - 1) return i;
-    const lane_pnt &before = r.p(i - 1), &after = r.p(std::min(n - 1, i + 2));
+    if (c.prev(i) == lane_chain::kEnd) return j;
+    if (c.next(j) == lane_chain::kEnd) return i;
+    const lane_pnt &before = c.p(c.prev(i)), &after = c.p(c.next(j));
     bool failed1 = false, failed2 = false;
-    const float e1 = chord_deviation(before, r.p(i), after, failed1);
-    const float e2 = chord_deviation(before, r.p(j), after, failed2);
+    const float e1 = chord_deviation(before, c.p(i), after, failed1);
+    const float e2 = chord_deviation(before, c.p(j), after, failed2);
     if (!r.has(kRefineFlagRule)) return e2 <= e1 ? j : i;
     if (!r.normals_given) {
         bool found_i = false, found_j = false;
-        const bool flag_i = point_flagged(r.p(i), found_i), flag_j = point_flagged(r.p(j), found_j);
+        const bool flag_i = point_flagged(c.p(i), found_i), flag_j = point_flagged(c.p(j), found_j);
         if (found_i && found_j && flag_i != flag_j) return flag_i ? j : i;
     }
     return failed1 || (e1 <= e2 && !failed2) ? j : i;
@@ -147,51 +206,59 @@ int near_point_to_remove(const refinement& r, int i)
 
 bool sweep_near_points(refinement& r)
 {
+    lane_chain c(r.str);
     bool removed = false;
-    for (int i = 0; i + 1 < r.n() && r.n() > 2;) {
-        if (lane_dist(r.p(i), r.p(i + 1)) >= kNearFactor * r.s) {
-            ++i;
+    for (int i = c.first(); c.next(i) != lane_chain::kEnd && c.size() > 2;) {
+        const int j = c.next(i);
+        if (lane_dist(c.p(i), c.p(j)) >= kNearFactor * r.s) {
+            i = j;
             continue;
         }
-        lane_pnt_remove(r.str, near_point_to_remove(r, i));
+        const int gone = near_point_to_remove(r, c, i, j);
+        c.remove(gone);
         removed = true;
+        if (gone == i) i = j;
     }
     return removed;
 }
 
-// The point of a zig-zag to remove at i, or -1: three segments of moderate length whose two
-// turns go opposite ways.
-int zigzag_point(const refinement& r, int i)
+// Whether the point i of the chain is the middle of a zig-zag: three segments of moderate length
+// whose two turns go opposite ways; which of i and the next point goes.
+int zigzag_point(const refinement& r, lane_chain& c, int i)
 {
-    const lane_pnt a = r.p(i) - r.p(i - 1), b = r.p(i + 1) - r.p(i), c = r.p(i + 2) - r.p(i + 1);
-    const float la = lane_dist(r.p(i), r.p(i - 1)), lb = lane_dist(r.p(i + 1), r.p(i));
-    const float lc = lane_dist(r.p(i + 2), r.p(i + 1));
-    lane_pnt ua = a, ub = b, uc = c;
+    const int before = c.prev(i), after = c.next(i), after2 = c.next(after);
+    const lane_pnt a = c.p(i) - c.p(before), b = c.p(after) - c.p(i), d = c.p(after2) - c.p(after);
+    const float la = lane_dist(c.p(i), c.p(before)), lb = lane_dist(c.p(after), c.p(i));
+    const float lc = lane_dist(c.p(after2), c.p(after));
+    lane_pnt ua = a, ub = b, uc = d;
     const bool units = lane_unit(ua) && lane_unit(ub) && lane_unit(uc);
     const float cos1 = units ? lane_dot(ua, ub) : 0.0f, cos2 = units ? lane_dot(ub, uc) : 0.0f;
     const float longest = std::max({la, lb, lc}), shortest = std::min({la, lb, lc});
-    if (longest > kVeryLongFactor * r.s) return -1;
+    if (longest > kVeryLongFactor * r.s) return lane_chain::kEnd;
     if ((cos1 > 0.3f || cos2 > 0.3f) &&
         (longest > kLongFactor * r.s || shortest < kShortFactor * r.s || cos1 > 0.9f || cos2 > 0.9f))
-        return -1;
-    lane_pnt turn1 = lane_cross(a, b), turn2 = lane_cross(b, c);
-    if (!lane_unit(turn1) || !lane_unit(turn2) || !(lane_dot(turn1, turn2) < -0.2f)) return -1;
+        return lane_chain::kEnd;
+    lane_pnt turn1 = lane_cross(a, b), turn2 = lane_cross(b, d);
+    if (!lane_unit(turn1) || !lane_unit(turn2) || !(lane_dot(turn1, turn2) < -0.2f)) return lane_chain::kEnd;
     if (lc > 2.0f * la) return i;
-    return 2.0f * lc < la || cos2 <= cos1 ? i + 1 : i;
+    return 2.0f * lc < la || cos2 <= cos1 ? after : i;
 }
 
 bool sweep_zigzag(refinement& r)
 {
+    lane_chain c(r.str);
     bool removed = false;
-    for (int i = 1; i < r.n() - 2;) {
-        const int k = zigzag_point(r, i);
-        if (k < 0) {
-            ++i;
+    for (int i = c.next(c.first()); i != lane_chain::kEnd && c.next(c.next(i)) != lane_chain::kEnd;) {
+        const int k = zigzag_point(r, c, i);
+        if (k == lane_chain::kEnd) {
+            i = c.next(i);
             continue;
         }
-        lane_pnt_remove(r.str, k);
+        // The point after a removal is not tested: the walk goes on two places further.
+        const int resume = c.next(c.next(c.next(i)));
+        c.remove(k);
         removed = true;
-        i += 2;
+        i = resume;
     }
     return removed;
 }
@@ -225,22 +292,22 @@ void remove_markers(lane_string& str)
 // A flagged point between two unflagged ones goes; the point before the first counts as flagged.
 void remove_lone_flagged(refinement& r)
 {
-    for (int i = 0; i + 1 < r.n();) {
-        bool found = false;
-        const bool before = i == 0 || point_flagged(r.p(i - 1), found);
-        const bool own = point_flagged(r.p(i), found), after = point_flagged(r.p(i + 1), found);
-        if (own && !before && !after) lane_pnt_remove(r.str, i);
-        else ++i;
+    lane_chain c(r.str);
+    bool found = false;
+    for (int i = c.first(); c.next(i) != lane_chain::kEnd;) {
+        const int after = c.next(i);
+        const bool before = c.prev(i) == lane_chain::kEnd || point_flagged(c.p(c.prev(i)), found);
+        if (point_flagged(c.p(i), found) && !before && !point_flagged(c.p(after), found)) c.remove(i);
+        i = after;
     }
 }
 
 // ---- insertion of points on long segments ----------------------------------------------------
 
-void insert_points(refinement& r, int after, const float* points, int count)
+// Appends count points (three floats each) to the string.
+void append_points(lane_string& to, const float* points, int count)
 {
-    lane_string added(static_cast<std::size_t>(count));
-    for (int k = 0; k < count; ++k) added[static_cast<std::size_t>(k)].p = lane_pnt_of(points + 3L * k);
-    r.str.insert(r.str.begin() + after + 1, added.begin(), added.end());
+    for (int k = 0; k < count; ++k) to.push_back({lane_pnt_of(points + 3L * k), {0.0f, 0.0f, 1.0f}, false});
 }
 
 // Bit 7: grid points on every segment longer than h. True when any were inserted.
@@ -248,17 +315,17 @@ bool insert_grid_points(refinement& r)
 {
     lane_point_array grid;
     int handle = -1;
-    bool inserted = false;
-    for (int k = 0; k + 1 < r.n(); ++k) {
-        if (!(lane_dist(r.p(k), r.p(k + 1)) > 0.5f * r.D)) continue;
+    lane_string filled;
+    for (int k = 0; k < r.n(); ++k) {
+        filled.push_back(r.str[static_cast<std::size_t>(k)]);
+        if (k + 1 == r.n() || !(lane_dist(r.p(k), r.p(k + 1)) > 0.5f * r.D)) continue;
         int count = 0, status = 0;
         lane_seg_grid_fill(r.p(k).data(), r.p(k + 1).data(), kShortFactor * r.s, handle, count, status);
         if (handle >= 0 && grid.handle() < 0) grid.adopt(handle);
-        if (status != 0 || count <= 0) continue;
-        insert_points(r, k, reinterpret_cast<const float*>(grid.base()), count);
-        k += count;
-        inserted = true;
+        if (status == 0 && count > 0) append_points(filled, reinterpret_cast<const float*>(grid.base()), count);
     }
+    const bool inserted = filled.size() > r.str.size();
+    r.str.swap(filled);
     return inserted;
 }
 
@@ -300,7 +367,10 @@ void subdivide_segments(refinement& r)
 {
     std::vector<float> inner;
     std::vector<float> filled(3U * kSegFillMost);
-    for (int k = 0; k + 1 < r.n(); ++k) {
+    lane_string out;
+    for (int k = 0; k < r.n(); ++k) {
+        out.push_back(r.str[static_cast<std::size_t>(k)]);
+        if (k + 1 == r.n()) break;
         const lane_pnt a = r.p(k), b = r.p(k + 1);
         if (!(lane_dist(a, b) > kSubdivideFactor * r.s)) continue;
         if (across_recorded_direction(r, a, b) || !touch_points_between(r, a, b, inner)) {
@@ -308,10 +378,9 @@ void subdivide_segments(refinement& r)
             lane_seg_fill(a.data(), b.data(), kSegFillMost, r.D, count, filled.data());
             inner.assign(filled.begin() + 3, filled.begin() + 3L * std::max(count - 1, 1));
         }
-        const int added = static_cast<int>(inner.size() / 3);
-        insert_points(r, k, inner.data(), added);
-        k += added;
+        append_points(out, inner.data(), static_cast<int>(inner.size() / 3));
     }
+    r.str.swap(out);
 }
 
 // ---- the fit of runs ---------------------------------------------------------------------------
@@ -490,13 +559,18 @@ void fit_runs(refinement& r, int& status)
     complete_normals(r);
     thin_string(r, std::max(0.2f * r.lt, kLeastThinning), status);
     if (status != 0) return;
-    for (int first = 0; first + 1 < r.n();) {
+    lane_string out;
+    int first = 0;
+    while (first + 1 < r.n()) {
         const int m = std::clamp(lane_run_length(r.str, first, r.mode & kRefineFlagRule, r.s), 2, r.n() - first);
         const lane_string fitted = fit_run(r, first, m);
-        r.str.erase(r.str.begin() + first, r.str.begin() + first + m);
-        r.str.insert(r.str.begin() + first, fitted.begin(), fitted.end());
-        first += std::max(1, static_cast<int>(fitted.size()) - 1);
+        // Runs share their end points: the first point of every run but the first is the last one
+        // written.
+        out.insert(out.end(), fitted.begin() + (out.empty() ? 0 : 1), fitted.end());
+        first += m - 1;
     }
+    if (out.empty()) return;
+    r.str.swap(out);
 }
 
 // Reads the string out of its host array.
@@ -585,22 +659,26 @@ void lane_pnt_interp(const lane_string_pnt& a, const lane_string_pnt& b, float t
 
 namespace {
 
-// The walk of the spike and zig-zag passes: a closed string starts at its first point with the
-// point before the closing one as predecessor. remove_at(i, prev) removes points and answers
-// whether it did; the closing point is kept equal to the first.
+// The walk of the spike and zig-zag passes: a closed string (first point equal to the last)
+// starts at its first point with the point before the closing one as predecessor, an open one at
+// its second. rule(c, i, prev) takes points out and answers the point to go on with, or kEnd to
+// step on; the closing point is kept equal to the first.
 template <class Rule>
-void closed_aware_walk(lane_string& points, Rule remove_at)
+void closed_aware_walk(lane_string& points, Rule rule)
 {
     const bool closed = closed_string(points);
-    for (int i = closed ? 0 : 1; i < static_cast<int>(points.size()) - 1;) {
-        const int n = static_cast<int>(points.size());
-        if (n < (closed ? 4 : 3)) return;
-        const int prev = i == 0 ? n - 2 : i - 1;
-        if (!remove_at(i, prev)) {
-            ++i;
+    lane_chain c(points);
+    for (int i = closed ? c.first() : c.next(c.first()); c.next(i) != lane_chain::kEnd;) {
+        if (c.size() < (closed ? 4 : 3)) return;
+        const int prev = i == c.first() ? c.prev(c.last()) : c.prev(i);
+        const bool was_first = i == c.first();
+        const int resume = rule(c, i, prev);
+        if (resume == lane_chain::kEnd) {
+            i = c.next(i);
             continue;
         }
-        if (closed && i == 0) points.back() = points.front();
+        if (closed && was_first) c.p(c.last()) = c.p(c.first());
+        i = resume;
     }
 }
 
@@ -613,46 +691,44 @@ bool same_side_beyond(float dz1, float dz2, float limit)
 
 void lane_spike_remove(float limit, lane_string& points)
 {
-    closed_aware_walk(points, [&](int i, int prev) {
-        const int n = static_cast<int>(points.size());
-        const lane_pnt &p = points[static_cast<std::size_t>(i)].p, &before = points[static_cast<std::size_t>(prev)].p;
-        const lane_pnt& next = points[static_cast<std::size_t>(i + 1)].p;
-        const float dz1 = before[2] - p[2], dz2 = next[2] - p[2], d = lane_dist_xy(before, p);
-        if (!(d <= 1.5f * limit || 2.5f * d <= std::fabs(dz1))) return false;
+    closed_aware_walk(points, [&](lane_chain& c, int i, int prev) {
+        const int next = c.next(i), next2 = c.next(next);
+        const lane_pnt &p = c.p(i), &before = c.p(prev), &after = c.p(next);
+        const float dz1 = before[2] - p[2], dz2 = after[2] - p[2], d = lane_dist_xy(before, p);
+        if (!(d <= 1.5f * limit || 2.5f * d <= std::fabs(dz1))) return lane_chain::kEnd;
         if (same_side_beyond(dz1, dz2, limit)) {
-            lane_pnt_remove(points, i);
-            return true;
+            c.remove(i);
+            return next;
         }
-        if (i + 2 >= n - 1) return false;
-        const lane_pnt& next2 = points[static_cast<std::size_t>(i + 2)].p;
-        if (lane_dist_xy(next, p) <= limit && lane_dist_xy(next2, next) <= limit &&
-            same_side_beyond(dz1, next2[2] - next[2], limit)) {
-            lane_pnt_remove(points, i + 1);
-            lane_pnt_remove(points, i);
-            return true;
+        if (next2 == lane_chain::kEnd || c.next(next2) == lane_chain::kEnd) return lane_chain::kEnd;
+        const lane_pnt& after2 = c.p(next2);
+        if (lane_dist_xy(after, p) <= limit && lane_dist_xy(after2, after) <= limit &&
+            same_side_beyond(dz1, after2[2] - after[2], limit)) {
+            c.remove(next);
+            c.remove(i);
+            return next2;
         }
-        return false;
+        return lane_chain::kEnd;
     });
 }
 
 void lane_zigzag_remove(float limit, float length, lane_string& points)
 {
-    closed_aware_walk(points, [&](int i, int prev) {
-        const int n = static_cast<int>(points.size());
-        const auto at = [&](int k) -> const lane_pnt& { return points[static_cast<std::size_t>(k)].p; };
-        if (!(lane_dist(at(i), at(prev)) > limit)) return false;
-        const float a = lane_dist(at(i), at(i + 1)), b = lane_dist(at(prev), at(i + 1));
+    closed_aware_walk(points, [&](lane_chain& c, int i, int prev) {
+        const int next = c.next(i), next2 = c.next(next);
+        if (!(lane_dist(c.p(i), c.p(prev)) > limit)) return lane_chain::kEnd;
+        const float a = lane_dist(c.p(i), c.p(next)), b = lane_dist(c.p(prev), c.p(next));
         if (a > limit && b < length) {
-            lane_pnt_remove(points, i);
-            return true;
+            c.remove(i);
+            return next;
         }
-        if (i + 2 < n - 1 && a < length && lane_dist(at(i + 1), at(i + 2)) > limit &&
-            lane_dist(at(prev), at(i + 2)) < length) {
-            lane_pnt_remove(points, i + 1);
-            lane_pnt_remove(points, i);
-            return true;
+        if (next2 != lane_chain::kEnd && c.next(next2) != lane_chain::kEnd && a < length &&
+            lane_dist(c.p(next), c.p(next2)) > limit && lane_dist(c.p(prev), c.p(next2)) < length) {
+            c.remove(next);
+            c.remove(i);
+            return next2;
         }
-        return false;
+        return lane_chain::kEnd;
     });
 }
 
