@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kKeep = 1, kLeaveOut = 0;
 constexpr int kAlongDirection = 1;
-constexpr int kRefineMode = 38;  // fit (bit 1) with gouge check (bit 2), no spike passes (bit 5)
+constexpr int kRefineMode = kRefineFit | kRefineGouge | kRefineNoSpikes;  // 38
 constexpr int kNoDisplay = 0;
 constexpr int kHalvingParts = 16;
 constexpr int kHalvingSlots = kHalvingParts + 1;
@@ -52,23 +52,31 @@ struct algorithm_run {
     bool running = D3DS_algorithmIsRun() != 0;
     bool began = false;
 
-    // Status 0, or the begin hook's failure.
-    int begin_if_idle()
+    // Begins the algorithm (when the hook is set): status 0, or the begin hook's failure.
+    int begin()
     {
         if (!running || hooks.begin == nullptr) return 0;
-        if (hooks.started != nullptr && hooks.started() != 0) return 0;
         const grid_projection_values& g = grid_values();
         const int status = hooks.begin(g.cell_size, g.x0, g.y0);
         began = status == 0;
         return status;
     }
-    // The end hook's answer when this run began the algorithm, else the status as it is.
+    // The same, unless the algorithm reports that it has started.
+    int begin_if_idle()
+    {
+        if (running && hooks.started != nullptr && hooks.started() != 0) return 0;
+        return begin();
+    }
+    // Ends the algorithm when this run began it. The end hook's answer becomes the status of a
+    // projection that succeeded; a failure stays what it was (an end that answers 0 must not turn
+    // a projection that met nothing into a success).
     int end_if_began(int status)
     {
         if (!began || hooks.end == nullptr) return status;
         began = false;
         const grid_projection_values& g = grid_values();
-        return hooks.end(g.cell_size, g.x0, g.y0);
+        const int ended = hooks.end(g.cell_size, g.x0, g.y0);
+        return status != 0 ? status : ended;
     }
 };
 
@@ -228,12 +236,8 @@ int d3ds_lane_on_srf(int origin, const pokarr& input, pokarr& raw_output, int la
     const int n = input.count;
     if (n < 2 || input.dimension != 4 || prj_manager_active() == 0) return -1;
     algorithm_run run;
-    if (run.running && run.hooks.begin != nullptr) {
-        const grid_projection_values& g = grid_values();
-        const int begun = run.hooks.begin(g.cell_size, g.x0, g.y0);
-        if (begun != 0) return begun;
-        run.began = true;
-    }
+    const int begun = run.begin();
+    if (begun != 0) return begun;
     const std::size_t bytes = 12U * static_cast<std::size_t>(n);
     auto* points = static_cast<float*>(DM_ALLOC(bytes));
     auto* normals = static_cast<float*>(DM_ALLOC(bytes));
@@ -261,7 +265,7 @@ int d3ds_lane_on_srf(int origin, const pokarr& input, pokarr& raw_output, int la
             points_to_lane(reinterpret_cast<const lane_pnt*>(result), nullptr, result_count, origin, raw_output,
                            status);
     }
-    if (run.running) status = run.end_if_began(status);
+    status = run.end_if_began(status);
     DM_FREE(points, 0);
     DM_FREE(normals, 0);
     if (result_handle >= 0) {

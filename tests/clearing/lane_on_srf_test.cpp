@@ -143,18 +143,21 @@ TEST_F(LaneOnSrfTest, HooksOfTheHostAlgorithmRunOnlyWhenSetAndBalanced)
     struct row {
         bool begin, end, started;
         int begin_answer, end_answer, started_answer;
+        float plane;
         int status, begins, ends;
     } rows[] = {
-        {false, false, false, 0, 0, 0, 0, 0, 0},  // nothing set: nothing called
-        {true, false, false, 3, 0, 0, 3, 1, 0},   // a failed begin ends the projection
-        {true, true, false, 0, 7, 0, 7, 1, 1},    // the end's answer is the result
-        {true, true, true, 0, 7, 1, 0, 0, 0},     // already started: neither begun nor ended
-        {false, true, false, 0, 7, 0, 0, 0, 0},   // never begun: never ended
+        {false, false, false, 0, 0, 0, 5.0f, 0, 0, 0},     // nothing set: nothing called
+        {true, false, false, 3, 0, 0, 5.0f, 3, 1, 0},      // a failed begin ends the projection
+        {true, true, false, 0, 7, 0, 5.0f, 7, 1, 1},       // the end's answer is the result
+        {true, true, false, 0, 0, 0, -500.0f, -1, 1, 1},   // but never turns a miss into a success
+        {true, true, true, 0, 7, 1, 5.0f, 0, 0, 0},        // already started: neither begun nor ended
+        {false, true, false, 0, 7, 0, 5.0f, 0, 0, 0},      // never begun: never ended
     };
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "begin " << r.begin << " end " << r.end << " started " << r.started);
         disp_state_reset();
         hooks_seen = hook_calls{0, 0, r.begin_answer, r.end_answer, r.started_answer};
+        probe.height = [z = r.plane](float, float) { return z; };
         d3ds_hooks& h = *disp_state_ptr();
         if (r.begin) h.begin = [](float, float, float) { return ++hooks_seen.begin, hooks_seen.begin_answer; };
         if (r.end) h.end = [](float, float, float) { return ++hooks_seen.end, hooks_seen.end_answer; };
