@@ -15,7 +15,8 @@ stock_cutter::stock_cutter(float stock)
     : stock_(stock),
       diameter_(linnet_params_block.diameter),
       corner_(linnet_params_block.corner_radius),
-      cut_length_(linnet_params_block.cut_length)
+      cut_length_(linnet_params_block.cut_length),
+      type_(linnet_params_block.cutter_type)
 {
     if (stock_ == 0.0f) return;
     linnet_params& lp = linnet_params_block;
@@ -23,7 +24,10 @@ stock_cutter::stock_cutter(float stock)
     const float taper = tapered ? lp.taper : 0.0f;
     lp.diameter = diameter_ + 2.0f * stock_ * std::tan(0.5f * (0.5f * std::numbers::pi_v<float> - taper));
     lp.corner_radius = std::max(0.0f, corner_ + stock_);
-    lp.cut_length = std::max(0.0f, cut_length_ + stock_);
+    // A flat end grown by a stock has a corner of its radius: a bull-nose.
+    const int base = tapered ? type_ - kCutterTapered : type_;
+    if (base == kCutterFlat && lp.corner_radius > 0.0f) lp.cutter_type = type_ - kCutterFlat + kCutterBullNose;
+    lp.cut_length = std::max(0.0f, cut_length_ + stock_ * (1.0f - std::sin(taper)));
 }
 
 stock_cutter::~stock_cutter()
@@ -32,6 +36,7 @@ stock_cutter::~stock_cutter()
     lp.diameter = diameter_;
     lp.corner_radius = corner_;
     lp.cut_length = cut_length_;
+    lp.cutter_type = type_;
 }
 
 void stock_drop(const char* caller, const float* point, float stock, float* tip, float* normal, float* contact,

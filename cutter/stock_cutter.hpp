@@ -5,8 +5,11 @@
 
 // While it lives, linnet_params' cutter is grown by the stock: corner radius r + e (not below 0),
 // diameter D + 2 e tan((pi/2 - a) / 2) (D + 2e untapered; a tapered diameter is taken where the
-// flank meets the tip plane), cut length L + e (not below 0). It gives the cutter back on every
-// way out. A height found with the grown cutter is the real tip's less lift().
+// flank meets the tip plane; a flat end that gains a corner becomes a bull-nose), cut length L + e (1 - sin a) (not below 0), so that the grown flank
+// ends where the flank moved out by e ends; the rounding of radius e that the moved-out cutter has
+// over its top edge is left out (its side stands up from there, e (1 - cos a) narrower). It gives
+// the cutter back on every way out. A height found with the grown cutter is the real tip's less
+// lift().
 class stock_cutter {
 public:
     explicit stock_cutter(float stock);
@@ -20,6 +23,7 @@ public:
 private:
     float stock_;
     float diameter_, corner_, cut_length_;
+    int type_;
 };
 
 // Statuses of stock_drop: found, nothing under the cutter, no triangle model held (nothing said),

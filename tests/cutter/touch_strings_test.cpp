@@ -1,0 +1,236 @@
+// The tool height at a point and the touch strings along a move, judged against the exact drop
+// over every triangle (exact_drop_reference.hpp) with the cutter grown by the stock: every string
+// point stands at that height, the string between two neighbours stays within the tolerance of
+// it, and where a string breaks nothing lies under the cutter. Over the hole of a cone the move
+// gives two strings; capacities that run out leave the last string open without writing beyond
+// them; bad arguments and a cutter without size fail with a line; with no model held nothing is
+// met and nothing said.
+#include "cutter_test_support.hpp"
+#include "exact_drop_reference.hpp"
+#include "push_reference.hpp"
+
+#include "cutter/kernels/xy_contact.hpp"
+#include "cutter/linnet_touch_point.hpp"
+#include "cutter/surface_height_at_point.hpp"
+#include "cutter/tool_contact_point.hpp"
+#include "cutter/tool_probe.hpp"
+#include "surfaces/tri_model_sources_least.hpp"
+
+#include <random>
+
+namespace {
+
+// Heights within this of the exact drop (single-precision rounding at heights below 16).
+constexpr double kHeight = 2.0e-6;
+
+struct grown_cutter {
+    const char* name;
+    int type;
+    float diameter, corner, taper, length, stock;
+
+    void make_current() const
+    {
+        linnet_params_block = linnet_params{};
+        linnet_params_block.cutter_type = type;
+        linnet_params_block.diameter = diameter;
+        linnet_params_block.corner_radius = corner;
+        linnet_params_block.taper = taper;
+        linnet_params_block.cut_length = length;
+    }
+    // The cutter grown by the stock, over its lowest point (the real tip lies `stock` higher).
+    exact_drop_reference reference() const
+    {
+        return exact_drop_reference(type > kCutterTapered
+                                        ? cutter_profile::tapered(diameter, corner, taper, length, stock)
+                                        : cutter_profile::bull_nose(0.5 * diameter + stock, corner + stock));
+    }
+};
+
+const grown_cutter kGrownCutters[] = {
+    {"ball", kCutterBall, 1.0f, 0.5f, 0.0f, 0.0f, 0.0f},
+    {"ball with stock", kCutterBall, 1.0f, 0.5f, 0.0f, 0.0f, 0.3f},
+    {"flat end with stock", kCutterFlat, 1.5f, 0.0f, 0.0f, 0.0f, 0.2f},
+    {"bull-nose", kCutterBullNose, 1.5f, 0.3f, 0.0f, 0.0f, 0.0f},
+    {"tapered bull-nose with stock", kCutterBullNose + kCutterTapered, 1.0f, 0.2f, static_cast<float>(M_PI / 18),
+     1.0f, 0.1f},
+};
+
+struct touch_result {
+    std::vector<float> points, normals, values;
+    std::vector<int> counts;
+    int strings = -1, total = -1, status = 9;
+};
+
+touch_result touch(int mode, const float* start, const float* end, float tolerance, float stock, int capacity,
+                   int string_capacity)
+{
+    touch_result r;
+    // One record more than the capacities, whose canary must survive.
+    r.points.assign(3 * static_cast<std::size_t>(capacity + 1), -7.0f);
+    r.normals.assign(r.points.size(), -7.0f);
+    r.values.assign(static_cast<std::size_t>(capacity + 1), -7.0f);
+    r.counts.assign(static_cast<std::size_t>(string_capacity + 1), -7);
+    linnet_touch_point(kTouchPartSurfaces, mode, start, end, tolerance, stock, 0.0f, capacity, r.points.data(),
+                       r.normals.data(), r.values.data(), r.strings, string_capacity, r.counts.data(), r.total,
+                       r.status);
+    return r;
+}
+
+}  // namespace
+
+class TouchStringsTest : public CutterTest {};
+
+TEST_F(TouchStringsTest, HeightAndStringsStandOnTheExactDrop)
+{
+    build_cone_with_hole();
+    const std::vector<double> corners = model_corners();
+    std::mt19937 random(40440);
+    std::uniform_real_distribution<float> across(-9.0f, 9.0f);
+    for (const grown_cutter& cutter : kGrownCutters) {
+        cutter.make_current();
+        const exact_drop_reference reference = cutter.reference();
+        const auto exact = [&](double x, double y) {
+            const double h = reference.drop(corners, x, y);
+            return h == exact_drop_reference::kNothing ? h : h + cutter.stock;
+        };
+        for (int k = 0; k < 40; ++k) {
+            const float point[3] = {across(random), across(random), 0.0f};
+            float normal[3], contact[3], height = 0.0f;
+            int entity = 9, status = 9;
+            surface_height_at_point(0, point, 0.01f, cutter.stock, 0.0f, normal, contact, height, entity, status);
+            const double expected = exact(point[0], point[1]);
+            const std::string where = std::string(cutter.name) + " at " + std::to_string(point[0]) + ", " +
+                                      std::to_string(point[1]);
+            if (expected == exact_drop_reference::kNothing) {
+                EXPECT_EQ(status, kHeightNone) << where;
+                EXPECT_EQ(height, kNoSurfaceHeight) << where;
+                continue;
+            }
+            ASSERT_EQ(status, kHeightFound) << where;
+            EXPECT_NEAR(height, expected, kHeight) << where;
+            EXPECT_EQ(entity, 0);
+            // The touched point lies on the triangles.
+            double off = 1e30;
+            for (std::size_t t = 0; t + 9 <= corners.size(); t += 9)
+                off = std::min(off, push_reference::distance_to_triangle({contact[0], contact[1], contact[2]},
+                                                                         &corners[t]));
+            EXPECT_LT(off, 1e-4) << where;
+        }
+        // A move across the hole: two strings, their points on the exact drop, the drop between two
+        // neighbours within the tolerance of their chord, nothing under the cutter where they break.
+        const float tolerance = 0.01f, start[3] = {-8.0f, 0.7f, 0.0f}, end[3] = {8.0f, -0.4f, 0.0f};
+        const touch_result r = touch(kTouchAllPoints, start, end, tolerance, cutter.stock, 4000, 10);
+        ASSERT_EQ(r.status, kTouchDone) << cutter.name;
+        ASSERT_EQ(r.strings, 2) << cutter.name << ": the hole breaks the move";
+        EXPECT_EQ(r.counts[0] + r.counts[1], r.total);
+        EXPECT_EQ(r.values[0], 0.0f);
+        EXPECT_EQ(r.values[static_cast<std::size_t>(r.total - 1)], 1.0f);
+        int first = 0;
+        for (int s = 0; s < r.strings; ++s) {
+            const int last = first + r.counts[static_cast<std::size_t>(s)] - 1;
+            for (int i = first; i <= last; ++i) {
+                const float* p = &r.points[3 * static_cast<std::size_t>(i)];
+                EXPECT_NEAR(p[2], exact(p[0], p[1]), kHeight) << cutter.name << ", point " << i;
+                if (i == last) continue;
+                const float* q = p + 3;
+                EXPECT_LT(r.values[static_cast<std::size_t>(i)], r.values[static_cast<std::size_t>(i) + 1]);
+                const double middle = exact(0.5 * (p[0] + q[0]), 0.5 * (p[1] + q[1]));
+                EXPECT_LE(std::fabs(middle - 0.5 * (p[2] + q[2])), tolerance + kHeight) << cutter.name << ", point " << i;
+            }
+            // The break lies within the smallest step (the tolerance) of where the surfaces end.
+            const double length = std::hypot(end[0] - start[0], end[1] - start[1]);
+            const double dx = (end[0] - start[0]) / length, dy = (end[1] - start[1]) / length;
+            const double beyond = 1.01 * tolerance * (s == 0 ? 1 : -1);
+            const float* edge = &r.points[3 * static_cast<std::size_t>(s == 0 ? last : first)];
+            EXPECT_EQ(exact(edge[0] + beyond * dx, edge[1] + beyond * dy), exact_drop_reference::kNothing)
+                << cutter.name << ", string " << s;
+            first = last + 1;
+        }
+        EXPECT_EQ(r.points[3 * 4000], -7.0f) << "nothing written beyond the capacity";
+    }
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(TouchStringsTest, CapacitiesModesAndBadInput)
+{
+    build_cone_with_hole();
+    set_cutter(kCutterBall, 1.0f, 0.5f);
+    const float start[3] = {-8.0f, 0.5f, 0.0f}, end[3] = {8.0f, 0.5f, 0.0f}, inside[3] = {0.0f, 0.5f, 0.0f},
+                outside[3] = {5.0f, 0.0f, 0.0f};
+    struct row {
+        const char* name;
+        int mode;
+        const float *from, *to;
+        float tolerance;
+        int capacity, string_capacity;
+        int status, strings, total;  // total -1: at least 3 and at most the capacity
+        const char* message;
+    };
+    const row rows[] = {
+        {"points run out: the string stays open", kTouchAllPoints, start, end, 0.001f, 5, 10, kTouchOpen, 1, 5, ""},
+        {"strings run out at the hole", kTouchAllPoints, start, end, 0.01f, 4000, 1, kTouchOpen, 1, -1, ""},
+        {"touch-point mode: at most 100 between the ends", kTouchPointMode, start, end, 0.0f, 4000, 10, kTouchDone, 2,
+         -1, ""},
+        {"a move without length over the cone", kTouchAllPoints, outside, outside, 0.01f, 10, 10, kTouchDone, 1, 1, ""},
+        {"a move without length over the hole", kTouchAllPoints, inside, inside, 0.01f, 10, 10, kTouchDone, 0, 0, ""},
+        {"no point capacity", kTouchAllPoints, start, end, 0.01f, 0, 10, -1, 0, 0, "linnet_touch_point, WRONG ARGUMENTS"},
+        {"no string capacity", kTouchAllPoints, start, end, 0.01f, 10, 0, -1, 0, 0, "linnet_touch_point, WRONG ARGUMENTS"},
+    };
+    for (const row& r : rows) {
+        vantu::control::clear_messages();
+        const touch_result t = touch(r.mode, r.from, r.to, r.tolerance, 0.0f, r.capacity, r.string_capacity);
+        EXPECT_EQ(t.status, r.status) << r.name;
+        EXPECT_EQ(t.strings, r.strings) << r.name;
+        if (r.total >= 0) {
+            EXPECT_EQ(t.total, r.total) << r.name;
+        } else {
+            EXPECT_GE(t.total, 3) << r.name;
+            EXPECT_LE(t.total, r.mode == kTouchPointMode ? kTouchPointsMost : r.capacity) << r.name;
+        }
+        EXPECT_EQ(t.points[3 * static_cast<std::size_t>(r.capacity)], -7.0f) << r.name << ": beyond the points";
+        EXPECT_EQ(t.counts[static_cast<std::size_t>(r.string_capacity)], -7) << r.name << ": beyond the strings";
+        EXPECT_EQ(errors(), r.message[0] ? std::vector<std::string>{r.message} : std::vector<std::string>{}) << r.name;
+    }
+
+    // The stock lifts the tip: a ball over the cone's flank stands higher by it, not lower.
+    float normal[3], contact[3], bare = 0.0f, grown = 0.0f;
+    int entity = 0, status = 0;
+    surface_height_at_point(0, outside, 0.01f, 0.0f, 0.0f, normal, contact, bare, entity, status);
+    surface_height_at_point(0, outside, 0.01f, 0.25f, 0.0f, normal, contact, grown, entity, status);
+    EXPECT_GT(grown, bare + 0.25f);
+    EXPECT_FLOAT_EQ(linnet_params_block.diameter, 1.0f) << "the cutter is given back";
+
+    set_cutter(kCutterBall, 0.0f, 0.0f);
+    vantu::control::clear_messages();
+    const touch_result failed = touch(kTouchAllPoints, start, end, 0.01f, 0.0f, 10, 10);
+    EXPECT_EQ(failed.status, -1);
+    surface_height_at_point(0, outside, 0.01f, 0.0f, 0.0f, normal, contact, bare, entity, status);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(errors(), (std::vector<std::string>{"linnet_touch_point, WRONG CUTTER",
+                                                  "surface_height_at_point, WRONG CUTTER"}));
+}
+
+TEST_F(TouchStringsTest, WithoutAModelNothingIsMetAndNothingSaid)
+{
+    set_cutter(kCutterBall, 1.0f, 0.5f);
+    const float a[3] = {0, 0, 5}, b[3] = {0, 0, -5}, c[3] = {3, 0, 5};
+    const double da[3] = {0, 0, 5}, dc[3] = {3, 0, 5};
+    float contact[3] = {}, normal[3] = {}, height = 0.0f;
+    double contact_d[3] = {}, normal_d[3] = {};
+    int status = 9, flag = 9, entity = 9;
+    tool_project_point(a, b, contact, normal, status);
+    EXPECT_EQ(status, kProjectFree);
+    tool_contact_point(a, c, 0.0f, contact, normal, status);
+    EXPECT_EQ(status, kContactFree);
+    tool_contact_point_dbl(da, dc, 0.0, contact_d, normal_d, status);
+    EXPECT_EQ(status, kContactNone);
+    tool_point_touch_test_dbl(da, flag, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(flag, 0);
+    surface_height_at_point(0, a, 0.01f, 0.0f, 0.0f, normal, contact, height, entity, status);
+    EXPECT_EQ(status, kHeightNone);
+    const touch_result t = touch(kTouchAllPoints, a, c, 0.01f, 0.0f, 10, 10);
+    EXPECT_EQ(t.status, kTouchDone);
+    EXPECT_EQ(t.strings, 0);
+    EXPECT_TRUE(errors().empty());
+}
