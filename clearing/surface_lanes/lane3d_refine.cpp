@@ -47,7 +47,7 @@ constexpr float kNoLimit = 1.0e10f;
 // Floor of the thinning tolerances (mm), so that a lane tolerance of 0 still merges coincident
 // points.
 constexpr float kLeastThinning = 0.001f;
-constexpr int kThree = 3;
+constexpr int kInSpace = 3;  // the dimension of the host thinning and of the run search in 3-D
 
 const lane_pnt kUp = {0.0f, 0.0f, 1.0f};
 
@@ -410,7 +410,7 @@ void thin_string(refinement& r, float tolerance, int& status)
         normals.insert(normals.end(), q.n.begin(), q.n.end());
     }
     int count = r.n();
-    dladst(kThree, tolerance, r.closed, points.data(), count, normals.data(), status);
+    dladst(kInSpace, tolerance, r.closed, points.data(), count, normals.data(), status);
     if (status != 0) return;
     lane_string thinned(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -780,7 +780,7 @@ int lane_run_end(int dimension, const lane_string& points, int first, int flag, 
 
 int lane_run_length(const lane_string& points, int first, int flag, float s)
 {
-    const int m = lane_run_end(kThree, points, first, flag, s);
+    const int m = lane_run_end(kInSpace, points, first, flag, s);
     if (lane_refine_switch.run_search_2d == 0 || m <= 2) return m;
     const lane_string run(points.begin() + first, points.begin() + first + m);
     return lane_run_end(2, run, 0, flag, s);
