@@ -2,7 +2,8 @@
 // by the stock) is lowered at each station; the next station lies a step further on, the step
 // halved while the cutter's height at the middle strays more than the tolerance from the straight
 // line between the two stations, or while one of them finds the surfaces and the other does not
-// (so a string ends within the smallest step of where the surfaces end). The step starts at half
+// (so a string ends within the smallest step, the tolerance, of where the surfaces end); no step
+// is halved below the smallest. The step starts at half
 // the cutter's radius and doubles back after each station. The strings are written into the
 // caller's arrays as they grow, so a capacity that runs out leaves the last string open.
 #include "cutter/linnet_touch_point.hpp"
@@ -21,6 +22,8 @@ constexpr int kFailed = -1;
 // The largest step, as a share of the cutter's radius: a surface that the cutter can touch lies
 // under it over a stretch of the move of about its diameter.
 constexpr double kStepOfRadius = 0.5;
+// A step is the smallest when it is within the rounding of its share of the move from it.
+constexpr double kStepRounding = 1.0 + 1.0e-9;
 // The smallest step, as a share of the move, when the tolerance sets none.
 constexpr double kFinestShare = 1.0 / (1 << 20);
 
@@ -89,7 +92,7 @@ public:
     // Whether the step from a to b (of share h) must be halved; false when a drop failed too.
     bool too_long(const station& a, const station& b, double h, double finest, bool& failed) const
     {
-        if (h <= finest) return false;
+        if (h <= finest * kStepRounding) return false;
         if (a.found != b.found) return true;
         if (!a.found) return false;
         station middle;
@@ -138,7 +141,8 @@ void linnet_touch_point(int /*context*/, int mode, const float* start, const flo
     const touch_walk walk(start, end, tolerance, stock);
     const double length = walk.length();
     double finest = std::max(length * kFinestShare, static_cast<double>(tolerance));
-    if (touch_mode) finest = std::max(finest, length / (kTouchPointsBetween + 1));
+    // In touch-point mode no step is shorter, so at most kTouchPointsBetween + 1 steps reach the end.
+    if (touch_mode) finest = std::max(finest, length / kTouchPointsBetween);
     const double widest = std::max(kStepOfRadius * cutter.radius, finest);
 
     station a;
@@ -157,7 +161,7 @@ void linnet_touch_point(int /*context*/, int mode, const float* start, const flo
                     break;
                 }
                 if (!walk.too_long(a, b, h * length, finest, failed) || failed) break;
-                h *= 0.5;
+                h = std::max(0.5 * h, finest / length);
             }
             sound = !failed;
             if (!sound) break;

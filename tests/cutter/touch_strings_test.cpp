@@ -11,6 +11,7 @@
 
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/linnet_touch_point.hpp"
+#include "cutter/prj_manager_least.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/tool_contact_point.hpp"
 #include "cutter/tool_probe.hpp"
@@ -232,5 +233,13 @@ TEST_F(TouchStringsTest, WithoutAModelNothingIsMetAndNothingSaid)
     const touch_result t = touch(kTouchAllPoints, a, c, 0.01f, 0.0f, 10, 10);
     EXPECT_EQ(t.status, kTouchDone);
     EXPECT_EQ(t.strings, 0);
+    // Nor is there a projector of the lane-on-surface projection, nor its result.
+    EXPECT_LT(prj_cache_lookup(), 0);
+    int handle = 9, count = 9;
+    const float* result = a;
+    prj_lane_on_srf(a, normal, 1, 0, handle, 1, result, count);
+    EXPECT_EQ(handle, -1);
+    EXPECT_EQ(result, nullptr);
+    EXPECT_EQ(count, 0);
     EXPECT_TRUE(errors().empty());
 }
