@@ -7,6 +7,7 @@
 #include "clearing/hatch/hatch_lines.hpp"
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
+#include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "clearing/surface_lanes_least.hpp"
 #include "clearing/hatch/hatch_region.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"

@@ -1,4 +1,4 @@
-// DISPLB and the display state block (see the header).
+// DISPLB (see the header).
 #include "listing/live_display.hpp"
 
 #include "toolpath/tool_position.hpp"
@@ -83,11 +83,3 @@ void DISPLB(int mode, int& break_flag, int& status)
 }
 
 void displb_set_count(int value) { live_display().counter = value; }
-
-void disp_state_reset() { *disp_state_ptr() = disp_state_block{}; }
-
-disp_state_block* disp_state_ptr()
-{
-    static disp_state_block block;
-    return &block;
-}

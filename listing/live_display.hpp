@@ -2,12 +2,10 @@
 // sub-list is shown the moment it exists (DISPLB), with the tool instance following, the machine
 // status line kept current every 100th moving block and a user break passed up to the caller,
 // which then opens the execution menu. The manual editor calls it for the blocks it steps to.
-// Beside it the display state block of five words that the clearing display uses.
+// The display state block of the procedure start is the hook table of toolpath/d3ds_hooks.hpp.
 #pragma once
 
-#include "host/words.hpp"
-
-#include <array>
+#include "toolpath/d3ds_hooks.hpp"
 
 // The block counter of the live display: -1 refreshes at every block, 0 to 99 is the place in a
 // cycle of 100 moving blocks.
@@ -25,11 +23,3 @@ live_display_state& live_display();
 void DISPLB(int mode, int& break_flag, int& status);
 // Stores the block counter (the driver sets 0 when a run starts, the editor -1).
 void displb_set_count(int value);
-
-// The display state block: word 0 a callback's address, word 1 an integer, words 2 to 4 reals.
-// Nothing in the module stores other values than the zeros of the reset.
-struct disp_state_block {
-    std::array<word, 5> words{};
-};
-void disp_state_reset();
-disp_state_block* disp_state_ptr();

@@ -34,8 +34,8 @@ constexpr float kNoProjectionHeight = 78.78f;
 // whether a projected gap keeps its ends.
 constexpr double kSamePoint = 1.0e-6;
 constexpr double kGapShare = 0.1;
-// Option sets of the projection with and without the host's 3-D surface algorithm.
-constexpr int kProjectSurfaceAlgorithm = 2, kProjectGrid = 1;
+// Lane points are relative to the pocket frame; the surfaces lie in world coordinates.
+constexpr int kWithSecondOrigin = 1;
 
 int dimension() { return pocket_state_block.pocket_dimension; }
 bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
@@ -252,8 +252,10 @@ void path_on_to(const double* exit, pokarr& path, int& status)
 
 void lane_project(const pokarr& lane, pokarr& result, int& status)
 {
-    const int options = D3DS_algorithmIsRun() != 0 ? kProjectSurfaceAlgorithm : kProjectGrid;
-    surface_grid_seam_table().lane_on_srf(options, options, options, lane, result, 0.0, 0.0, status);
+    // Own road: refined, output only; the host's algorithm fills the raw lane, which is the result.
+    const bool algorithm = D3DS_algorithmIsRun() != 0;
+    const int refine = algorithm ? 0 : 1, raw = algorithm ? 1 : 0;
+    surface_grid_seam_table().lane_on_srf(kWithSecondOrigin, refine, raw, 0, lane, result, result, status);
 }
 
 void connect_lanes(const double* start, const double* start_record, const double* end, const double* end_record,

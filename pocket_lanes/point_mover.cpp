@@ -190,8 +190,12 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
     const pocket_state& ps = pocket_state_block;
     point_mover_words& w = point_mover();
     if (dimension != 2) {
-        int work = 0, drawn = 0;
-        surface_grid_seam_table().draw_lane_3d(0, from.data(), to.data(), work, drawn);
+        // The entry point laid onto the surfaces with the current tool; the approach itself goes
+        // on through SRFAPR, whatever the projection answers.
+        const float entry[3] = {static_cast<float>(from[0]), static_cast<float>(from[1]), static_cast<float>(from[2])};
+        float laid[3] = {0.0f, 0.0f, 0.0f}, normal[3] = {0.0f, 0.0f, 1.0f};
+        int projected = 0;
+        surface_grid_seam_table().draw_lane_3d(0, entry, laid, normal, projected);
         const point3 p = {static_cast<float>(from[0]), static_cast<float>(from[1]), static_cast<float>(from[2])};
         const point3 q = {static_cast<float>(to[0]), static_cast<float>(to[1]), static_cast<float>(to[2])};
         int flag = kApproachByKind;

@@ -33,13 +33,17 @@ struct surface_grid_seams {
     // step limit); -3 for a steep start in mode 1.
     void (*drop_lane_on_grid)(int mode, double* point, const double* tangent, double length, pokarr* path,
                               int& status) = unfilled{};
-    // Projects a lane onto the part surfaces into the result (the linking stage's connections and
-    // cut lanes on surfaces; options a to c and the two values choose the projection).
-    void (*lane_on_srf)(int option_a, int option_b, int option_c, const pokarr& lane, pokarr& result,
-                        double value_a, double value_b, int& status) = unfilled{};
-    // Draws a lane or connection of a surface pocket from the from-point to the to-point (three
-    // doubles each).
-    void (*draw_lane_3d)(int mode, const double* from, const double* to, int& work, int& status) = unfilled{};
+    // Lays the input lane (dimension 3 or 4) onto the part surfaces with the current tool: the
+    // output receives it as a lane of dimension 4 (normals (0, 0, 1)), the raw output with the
+    // surface normals when raw is set; origin adds the pocket frame's second origin before and
+    // takes it off after; refine cleans the projected string. Status 0 or negative.
+    void (*lane_on_srf)(int origin, int refine, int raw, int lane_index, const pokarr& input, pokarr& output,
+                        pokarr& raw_output, int& status) = unfilled{};
+    // Projects one point (three floats) onto the part surfaces into result; direction: the
+    // projection's direction on entry when direction_flag is 1, the surface normal on return.
+    // Status 0, negative when nothing was met.
+    void (*draw_lane_3d)(int direction_flag, const float* point, float* result, float* direction,
+                         int& status) = unfilled{};
     // Joins the two strings by the ordinary link of the link mode.
     void (*link_pass_strings)(const pass_link& pass, int link_mode, int& status) = unfilled{};
     // The switch (1 at load) of drop_lane_on_grid's steepness check in mode 1.

@@ -7,6 +7,7 @@
 // dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
 // lane as a point string. Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
+#include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_box.hpp"
 #include "pocket/lane_table.hpp"
@@ -22,7 +23,9 @@
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "surfaces/part_surface_sources_least.hpp"
 #include "surfaces/surface_grid.hpp"
+#include "surfaces/tri_store_least.hpp"
 #include "tests/modules/driver_caller.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/unwind_guard.hpp"
 
@@ -51,11 +54,18 @@ constexpr int kVertical = 2;         // a point dropped vertically onto the tria
 constexpr int kGridCoordinates = 0;  // lane points on the surface, pocket points plus the shift
 constexpr int kLaneString = 1;       // points only
 constexpr int kShown = 1;
+// The choices of where the lanes go, and the ball that lays them onto the part surface.
+constexpr int kOnGrid = 1, kOnPartSurface = 2;
+constexpr int kBallCutter = 1;
+constexpr float kBallDiameter = 2.0f;
+// lane_on_srf: the pocket frame's second origin on, refined, no raw lane.
+constexpr int kWithOrigin = 1, kRefined = 1, kNoRaw = 0;
 
 // What define picked for execute.
 struct surface_pocket_picks {
     std::vector<std::vector<int>> contours;  // line entity ids, in order
     int grid = 0;
+    int lanes = kOnGrid;
 };
 surface_pocket_picks picks;
 
@@ -83,7 +93,13 @@ void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& 
     int choice = kPicked;
     prmptc("INDICATE HEIGHT GRID");
     pick(choice, picks.grid);
-    if (choice != kPicked || picks.contours.empty()) status = kFailed;
+    if (choice != kPicked || picks.contours.empty()) {
+        status = kFailed;
+        return;
+    }
+    prmptc("LAY THE LANES ON");
+    menuc("THE GRID@THE PART SURFACE", picks.lanes);
+    if (picks.lanes != kOnGrid && picks.lanes != kOnPartSurface) status = kFailed;
 }
 
 // The contour's corners at the grid's height: the start of every line, the first again at the end.
@@ -153,19 +169,41 @@ void write_lanes(int contours, int& status)
         // Live lanes only: a lane of status 0 here was merged away (a branch that met an island).
         if (t.level[i] == kLevelSeparator || t.status[i] <= 0 || t.contour_type[i] != 0 || t.first[i + 1] <= t.first[i])
             continue;
-        pokarr_work work(kSurfaceDimension);
+        pokarr_work work(kSurfaceDimension), laid(4);
         pokarr& lane = work.a;
         lane_to_pokarr(i, lane, status);
-        // The engine's lanes have their points on the surface, but a straight stretch of a merged
-        // lane may cut across a fold; laid onto the grid, every move runs on the surface.
-        if (status == 0) surface_grid_seam_table().lan_on_grid(kGridCoordinates, kClosed, lane, 0.0, status);
-        for (int p = 0; p < lane.count && status == 0; ++p) {
-            const point3 point{static_cast<float>(lane.x[p] + origin[0]), static_cast<float>(lane.y[p] + origin[1]),
-                               static_cast<float>(lane.z[p] + origin[2])};
+        const bool on_part = picks.lanes == kOnPartSurface;
+        if (status == 0 && on_part) {
+            lane_on_srf(kWithOrigin, kRefined, kNoRaw, i, lane, laid.a, laid.a, status);
+        } else if (status == 0) {
+            // The engine's lanes have their points on the surface, but a straight stretch of a
+            // merged lane may cut across a fold; laid onto the grid, every move runs on the surface.
+            surface_grid_seam_table().lan_on_grid(kGridCoordinates, kClosed, lane, 0.0, status);
+        }
+        const pokarr& written = on_part ? laid.a : lane;
+        for (int p = 0; p < written.count && status == 0; ++p) {
+            const point3 point{static_cast<float>(written.x[p] + origin[0]),
+                               static_cast<float>(written.y[p] + origin[1]),
+                               static_cast<float>(written.z[p] + origin[2])};
             string_move(kLaneString, point, kDefaultDirection, status);
         }
         PCLSST(kShown);
     }
+}
+
+// The triangle model of the picked surface and a ball of kBallDiameter as the current cutter and
+// as the tool values the lane projection reads.
+void load_part_surface(int& status)
+{
+    tri_model_from_part(picks.grid, status);
+    if (status != 0) return;
+    linnet_params_block.cutter_type = kBallCutter;
+    linnet_params_block.diameter = kBallDiameter;
+    linnet_params_block.corner_radius = 0.5f * kBallDiameter;
+    grid_projection_values& values = surface_grid_block.projection;
+    values.tool_diameter = kBallDiameter;
+    values.corner_radius = 0.5f * kBallDiameter;
+    values.tool_third = 0.0f;
 }
 
 void execute(int& mode, int& status)
@@ -173,12 +211,14 @@ void execute(int& mode, int& status)
     status = 0;
     if (mode != kExecute) return;
     surface_grid_from_part(picks.grid, status);
+    if (status == 0 && picks.lanes == kOnPartSurface) load_part_surface(status);
     if (status != 0) return;
     save_restore_pocket(1);
     give_back restore([] {
         save_restore_pocket(2);
-        pkdm_rel_all();
         int released = 0;
+        tri_model_release(released);
+        pkdm_rel_all();
         POKREL(1, released);
     });
     const int contours = static_cast<int>(picks.contours.size());

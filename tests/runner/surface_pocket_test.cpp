@@ -148,7 +148,8 @@ surface_run run_part(const fs::path& part, const fs::path& script, const fs::pat
 
 // The shipped part's outer contour picked alone: over the ridge, and over the tilted plane.
 const char* const kOuterOnly = R"({"steps": [{"pick": 1}, {"pick": 2}, {"pick": 3}, {"pick": 4}, {"pick": "exit"},
-    {"pick": "exit"}, {"pick": 9}, {"menu": "YES", "expect": "OK TO EXECUTE?"}]})";
+    {"pick": "exit"}, {"pick": 9}, {"menu": "THE GRID", "expect": "LAY THE LANES ON"},
+    {"menu": "YES", "expect": "OK TO EXECUTE?"}]})";
 
 TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
 {
@@ -212,6 +213,74 @@ TEST(SurfacePocket, LanesOnATiltedPlaneStandOneSideStepApart)
                 EXPECT_NEAR(distance_to_lane(p, run.lanes[k - 1]), kSideStep, 0.01 * kSideStep)
                     << "lane " << k << " at " << p[0] << ", " << p[1] << ", " << p[2];
             }
+        }
+    }
+}
+
+namespace {
+
+// The triangles of the part's height grid as the triangle model takes them: each cell split by its
+// diagonal from node (i, j) to (i + 1, j + 1), none touching a node without surface.
+std::vector<std::array<p3, 3>> triangles_of(const grid_surface& g)
+{
+    std::vector<std::array<p3, 3>> triangles;
+    const auto node = [&](int c, int r) { return p3{g.x0 + c * g.h, g.y0 + r * g.h, g.node(c, r)}; };
+    const auto has = [&](int c, int r) { return std::fabs(g.node(c, r)) < 1e7; };
+    for (int r = 0; r + 1 < g.ny; ++r)
+        for (int c = 0; c + 1 < g.nx; ++c) {
+            if (has(c, r) && has(c + 1, r) && has(c + 1, r + 1))
+                triangles.push_back({node(c, r), node(c + 1, r), node(c + 1, r + 1)});
+            if (has(c, r) && has(c + 1, r + 1) && has(c, r + 1))
+                triangles.push_back({node(c, r), node(c + 1, r + 1), node(c, r + 1)});
+        }
+    return triangles;
+}
+
+p3 minus(const p3& a, const p3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double dot(const p3& a, const p3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// Distance from p to the triangle: the nearest of its face (when the foot falls inside) and its
+// three edges.
+double distance_to_triangle(const p3& p, const std::array<p3, 3>& t)
+{
+    const p3 e1 = minus(t[1], t[0]), e2 = minus(t[2], t[0]), w = minus(p, t[0]);
+    const p3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+    double best = std::min({distance_to_segment(p, t[0], t[1]), distance_to_segment(p, t[1], t[2]),
+                            distance_to_segment(p, t[2], t[0])});
+    const double nn = dot(n, n);
+    if (nn <= 0) return best;
+    const double d11 = dot(e1, e1), d12 = dot(e1, e2), d22 = dot(e2, e2), w1 = dot(w, e1), w2 = dot(w, e2);
+    const double u = (d22 * w1 - d12 * w2) / nn, v = (d11 * w2 - d12 * w1) / nn;
+    if (u >= 0 && v >= 0 && u + v <= 1) best = std::min(best, std::fabs(dot(w, n)) / std::sqrt(nn));
+    return best;
+}
+
+}  // namespace
+
+// The README's surface lanes: each lane laid onto the triangle model of the ridge with a ball of
+// diameter 2. A ball whose tip stands at a lane point touches the model there: its centre lies
+// one radius from the nearest triangle, within the lane tolerance.
+TEST(SurfacePocket, LanesLaidOnThePartSurfaceCarryTheBallTouchingIt)
+{
+    constexpr double kBallRadius = 1.0;
+    constexpr double kLaneTolerance = 0.01;  // of a surface given as data (kDataSurfaceLaneTolerance)
+    const fs::path part = kSource + "/examples/surface_pocket_part.json";
+    const std::vector<std::array<p3, 3>> triangles = triangles_of(grid_of(nlohmann::json::parse(read_file(part))));
+    const fs::path folder = fresh_folder("surface_lanes_on_part");
+    const surface_run run = run_part(part, kSource + "/examples/surface_lanes_script.json", folder / "out");
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const std::string transcript = read_file(folder / "out" / "transcript.txt");
+    ASSERT_GE(run.lanes.size(), 3u) << transcript;
+    EXPECT_EQ(transcript.find("surface_pocket,"), std::string::npos) << transcript;
+    for (std::size_t k = 0; k < run.lanes.size(); ++k) {
+        ASSERT_GE(run.lanes[k].size(), 3u) << "lane " << k;
+        for (const p3& p : run.lanes[k]) {
+            ASSERT_TRUE(p[0] > 5.0 && p[0] < 50.0 && p[1] > 5.0 && p[1] < 35.0) << "lane " << k;
+            const p3 centre = {p[0], p[1], p[2] + kBallRadius};
+            double nearest = 1e30;
+            for (const auto& t : triangles) nearest = std::min(nearest, distance_to_triangle(centre, t));
+            EXPECT_NEAR(nearest, kBallRadius, kLaneTolerance)
+                << "lane " << k << " at " << p[0] << ", " << p[1] << ", " << p[2];
         }
     }
 }

@@ -1,0 +1,273 @@
+// The projection of a lane onto the part surfaces (lane_on_srf, draw_lane_3d, the grid's
+// direction) against a scripted probe that meets a known height field.
+#include "lane_on_srf_support.hpp"
+
+#include "clearing/surface_lanes/lane_on_srf.hpp"
+#include "cutter/prj_manager_least.hpp"
+#include "host/control.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+
+#include <cmath>
+#include <set>
+
+namespace {
+
+// n points along x from (1, 2, z), spacing apart.
+void lane_along_x(pokarr& lane, int n, float spacing, float z)
+{
+    int status = 0;
+    for (int i = 0; i < n; ++i) {
+        const double p[3] = {1.0 + spacing * i, 2.0, z}, up[3] = {0.0, 0.0, 1.0};
+        pokarr_add_pnt_nrm(p, up, lane, status);
+    }
+}
+
+// The input points whose own projection the probe saw (its first push starts 0.25 s f = 1 above
+// the point along (0, 0, 1)).
+std::set<int> projected_inputs(const pokarr& lane)
+{
+    std::set<int> seen;
+    for (const field_probe::call& c : probe.calls)
+        for (int i = 0; i < lane.count; ++i)
+            if (c.from[0] == static_cast<float>(lane.x[i]) && c.from[2] == static_cast<float>(lane.z[i]) + 1.0f)
+                seen.insert(i);
+    return seen;
+}
+
+}  // namespace
+
+TEST_F(LaneOnSrfTest, LaneOverAPlaneLandsOnItWithItsXY)
+{
+    pocket_frame_block.origin_copy[0] = 10.0;
+    pocket_frame_block.origin_copy[1] = -4.0;
+    pocket_frame_block.origin_copy[2] = 1.0;
+    struct row {
+        int dimension, origin;
+        float lane_z, expected_z;
+    } rows[] = {{3, 0, 5.5f, 5.0f}, {4, 0, 5.5f, 5.0f}, {3, 1, 4.5f, 4.0f}, {4, 1, 4.5f, 4.0f}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "dimension " << r.dimension << " origin " << r.origin);
+        pokarr_work lane(r.dimension), out(3), raw(4);
+        lane_along_x(lane.a, 6, 5.0f, r.lane_z);
+        int status = 0;
+        lane_on_srf(r.origin, 0, 0, 0, lane.a, out.a, raw.a, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(out.a.dimension, 4);
+        ASSERT_EQ(out.a.count, lane.a.count) << "a halving point was kept over a plane";
+        EXPECT_EQ(raw.a.count, 0);
+        for (int i = 0; i < out.a.count; ++i) {
+            EXPECT_NEAR(out.a.x[i], lane.a.x[i], 1e-5);
+            EXPECT_NEAR(out.a.y[i], lane.a.y[i], 1e-5);
+            EXPECT_NEAR(out.a.z[i], r.expected_z, 1e-5);
+            EXPECT_EQ(out.a.n[3 * i + 2], 1.0);
+        }
+    }
+}
+
+TEST_F(LaneOnSrfTest, EveryOtherPointFirstAndTheRestOnlyWhereTheSurfaceBends)
+{
+    struct row {
+        int n;
+        float bump;  // height of the field's step at x = 2.2 (0: flat)
+        std::set<int> projected;
+        int out;
+    } rows[] = {{4, 0.0f, {0, 1, 2, 3}, 4},
+                {5, 0.0f, {0, 2, 4}, 3},
+                {6, 0.0f, {0, 2, 4, 5}, 4},
+                {5, 1.0f, {0, 1, 2, 3, 4}, 5}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.n << " points, bump " << r.bump);
+        probe = field_probe{};
+        probe.height = [bump = r.bump](float x, float) { return x > 2.2f ? 5.0f + bump : 5.0f; };
+        pokarr_work lane(3), out(4);
+        lane_along_x(lane.a, r.n, 0.5f, 8.0f);
+        int status = 0;
+        lane_on_srf(0, 0, 1, 0, lane.a, out.a, out.a, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(projected_inputs(lane.a), r.projected);
+        if (r.bump == 0.0f) EXPECT_EQ(out.a.count, r.out);
+        else EXPECT_GT(out.a.count, r.out) << "the step was not filled by halving";
+    }
+}
+
+TEST_F(LaneOnSrfTest, DrawLaneTriesFactorFourThenFortyAndTurnsOnceTowardsASteepNormal)
+{
+    const lane_pnt tilted = {0.8f, 0.0f, 0.6f};
+    struct row {
+        float plane;
+        lane_pnt normal;
+        int status;
+        std::size_t calls;
+        bool turned;
+    } rows[] = {{5.5f, {0.0f, 0.0f, 1.0f}, 0, 1, false},
+                {-20.0f, {0.0f, 0.0f, 1.0f}, 0, 2, false},
+                {-100.0f, {0.0f, 0.0f, 1.0f}, -1, 2, false},
+                {5.5f, tilted, 0, 2, true}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "plane " << r.plane);
+        probe = field_probe{};
+        probe.height = [z = r.plane](float, float) { return z; };
+        probe.normal = r.normal;
+        const float point[3] = {0.0f, 0.0f, 6.0f};
+        float result[3] = {}, direction[3] = {0.0f, 0.0f, 1.0f};
+        int status = 0;
+        draw_lane_3d(1, point, result, direction, status);
+        EXPECT_EQ(status, r.status);
+        ASSERT_EQ(probe.calls.size(), r.calls);
+        for (std::size_t k = 0; k < probe.calls.size(); ++k) {
+            lane_pnt d = {0.0f, 0.0f, 1.0f};
+            if (r.turned && k == 1) d = {1.6f, 0.0f, 2.2f};
+            lane_unit(d);
+            const float f = r.turned ? 4.0f : (k == 0 ? 4.0f : 40.0f);
+            const lane_pnt p = lane_pnt_of(point);
+            EXPECT_LT(lane_dist(probe.calls[k].from, p + (0.25f * f) * d), 1e-5f);
+            EXPECT_LT(lane_dist(probe.calls[k].to, p - f * d), 1e-5f);
+        }
+        if (r.status == 0) {
+            EXPECT_FLOAT_EQ(result[2], r.plane);
+            EXPECT_EQ(lane_pnt_of(direction), r.normal);
+        }
+    }
+}
+
+namespace {
+struct hook_calls {
+    int begin = 0, end = 0;
+    int begin_answer = 0, end_answer = 0, started = 0;
+} hooks_seen;
+}  // namespace
+
+TEST_F(LaneOnSrfTest, HooksOfTheHostAlgorithmRunOnlyWhenSetAndBalanced)
+{
+    ASSERT_TRUE(vantu::control::set_flag("d3ds_running", 1));
+    struct row {
+        bool begin, end, started;
+        int begin_answer, end_answer, started_answer;
+        float plane;
+        int status, begins, ends;
+    } rows[] = {
+        {false, false, false, 0, 0, 0, 5.0f, 0, 0, 0},     // nothing set: nothing called
+        {true, false, false, 3, 0, 0, 5.0f, 3, 1, 0},      // a failed begin ends the projection
+        {true, true, false, 0, 7, 0, 5.0f, 7, 1, 1},       // the end's answer is the result
+        {true, true, false, 0, 0, 0, -500.0f, -1, 1, 1},   // but never turns a miss into a success
+        {true, true, true, 0, 7, 1, 5.0f, 0, 0, 0},        // already started: neither begun nor ended
+        {false, true, false, 0, 7, 0, 5.0f, 0, 0, 0},      // never begun: never ended
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "begin " << r.begin << " end " << r.end << " started " << r.started);
+        disp_state_reset();
+        hooks_seen = hook_calls{0, 0, r.begin_answer, r.end_answer, r.started_answer};
+        probe.height = [z = r.plane](float, float) { return z; };
+        d3ds_hooks& h = *disp_state_ptr();
+        if (r.begin) h.begin = [](float, float, float) { return ++hooks_seen.begin, hooks_seen.begin_answer; };
+        if (r.end) h.end = [](float, float, float) { return ++hooks_seen.end, hooks_seen.end_answer; };
+        if (r.started) h.started = [] { return hooks_seen.started; };
+        const float point[3] = {0.0f, 0.0f, 6.0f};
+        float result[3] = {}, direction[3] = {0.0f, 0.0f, 1.0f};
+        int status = 0;
+        draw_lane_3d(1, point, result, direction, status);
+        EXPECT_EQ(status, r.status);
+        EXPECT_EQ(hooks_seen.begin, r.begins);
+        EXPECT_EQ(hooks_seen.end, r.ends);
+    }
+    disp_state_reset();
+    const d3ds_hooks& h = *disp_state_ptr();
+    EXPECT_TRUE(h.begin == nullptr && h.end == nullptr && h.node_counts == nullptr && h.node_height == nullptr &&
+                h.started == nullptr);
+}
+
+TEST_F(LaneOnSrfTest, BadInputEndsWithItsStatusAndArraysClosed)
+{
+    ASSERT_EQ(prj_manager_active(), 0);
+    struct row {
+        const char* name;
+        int dimension, n;
+        float cell_size, plane;
+        const char* fault;
+        int algorithm, status, out;
+    } rows[] = {
+        {"empty lane", 3, 0, 1.0f, 5.0f, nullptr, 0, 0, 0},
+        {"one point", 3, 1, 1.0f, 5.0f, nullptr, 0, 0, 1},
+        {"no point projectable", 3, 6, 1.0f, -500.0f, nullptr, 0, 0, 0},
+        {"cell size 0: pushed from each point to itself", 3, 6, 0.0f, 5.0f, nullptr, 0, 0, 0},
+        {"arrays refused", 3, 6, 1.0f, 5.0f, "MM_OPEN_ARRAY", 0, -1, 2},
+        {"host algorithm, no projection manager", 4, 6, 1.0f, 5.0f, nullptr, 1, -1, 2},
+        {"host algorithm, dimension 3", 3, 6, 1.0f, 5.0f, nullptr, 1, -1, 2},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        probe = field_probe{};
+        probe.height = [z = r.plane](float, float) { return z; };
+        surface_grid_block.projection.cell_size = r.cell_size;
+        ASSERT_TRUE(vantu::control::set_flag("d3ds_running", r.algorithm));
+        if (r.fault != nullptr) vantu::control::inject_fault(r.fault, 1, 1, -1);
+        pokarr_work lane(r.dimension), out(4), raw(4);
+        lane_along_x(lane.a, r.n, 5.0f, 6.0f);
+        lane_along_x(out.a, 2, 1.0f, 0.0f);
+        lane_along_x(raw.a, 2, 1.0f, 0.0f);
+        int status = 0;
+        lane_on_srf(0, 0, r.algorithm, 0, lane.a, out.a, raw.a, status);
+        vantu::control::clear_faults();
+        EXPECT_EQ(status < 0 ? -1 : status, r.status);
+        EXPECT_EQ(out.a.count, r.out);
+        EXPECT_EQ(raw.a.count, 2);
+        EXPECT_EQ(vantu::control::open_array_count(), 0);
+    }
+}
+
+TEST_F(LaneOnSrfTest, ABumpyLaneOutgrowsItsArraysAndAFailedGrowthIsReported)
+{
+    // Over a parabola every halving slot leaves the straight line by more than the lane tolerance:
+    // 16 records per point, more than the 2 x (5n + 50) the arrays open with.
+    const auto parabola = [](float x, float) { return 0.1f * x * x; };
+    for (const bool refuse : {false, true}) {
+        SCOPED_TRACE(refuse ? "growth refused" : "growth allowed");
+        probe = field_probe{};
+        probe.height = parabola;
+        if (refuse) vantu::control::inject_fault("MM_RESIZE_ARRAY", 1, 1, -1);
+        const int n = 40;
+        pokarr_work lane(3), out(4);
+        lane_along_x(lane.a, n, 8.0f, 0.0f);
+        for (int i = 0; i < n; ++i) lane.a.z[i] = parabola(static_cast<float>(lane.a.x[i]), 0.0f) + 0.5;
+        int status = 0;
+        lane_on_srf(0, 0, 0, 0, lane.a, out.a, out.a, status);
+        vantu::control::clear_faults();
+        if (refuse) {
+            EXPECT_LT(status, 0);
+            EXPECT_EQ(out.a.count, 0);
+        } else {
+            ASSERT_EQ(status, 0);
+            EXPECT_GT(out.a.count, 2 * (5 * n + 50));
+            for (int i = 0; i < out.a.count; ++i)
+                EXPECT_NEAR(out.a.z[i], parabola(static_cast<float>(out.a.x[i]), 0.0f), 1e-3 * (1.0 + out.a.z[i]));
+        }
+        EXPECT_EQ(vantu::control::open_array_count(), 0);
+    }
+}
+
+TEST_F(LaneOnSrfTest, GridDirectionIsTheBilinearNodeNormal)
+{
+    struct row {
+        const char* name;
+        float cell_size;
+        float x, y;
+        lane_pnt expected;
+    } rows[] = {
+        {"plane", 1.0f, 4.3f, 5.6f, {-0.5f, -0.25f, 1.0f}},
+        {"on a node", 1.0f, 4.0f, 5.0f, {-0.5f, -0.25f, 1.0f}},
+        {"cell size 0", 0.0f, 4.3f, 5.6f, {0.0f, 0.0f, 1.0f}},
+        {"off the grid", 1.0f, -30.0f, 5.0f, {0.0f, 0.0f, 1.0f}},
+    };
+    grid_test::load_grid(0.0, 0.0, 1.0, 12, 12, grid_test::plane(0.5, 0.25, 1.0));
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        surface_grid_block.projection = grid_projection_values{r.cell_size, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+        lane_pnt expected = r.expected, direction{};
+        lane_unit(expected);
+        const float point[3] = {r.x, r.y, 0.0f};
+        int status = -7;
+        lane_pnt_dir(point, direction.data(), status);
+        EXPECT_EQ(status, 0);
+        EXPECT_LT(lane_dist(direction, expected), 1e-5f);
+    }
+}
