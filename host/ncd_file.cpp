@@ -74,6 +74,7 @@ using vantu::control::ncd_block_record;
 using vantu::control::polyline3;
 using vantu::ncd::address_text;
 using vantu::ncd::end_of_procedure;
+using vantu::ncd::file_state;
 using vantu::ncd::first_of_procedure;
 using vantu::ncd::pending_arc;
 using vantu::ncd::state;
@@ -87,7 +88,7 @@ constexpr int kMostOrder = 8;
 constexpr double kSplineChordFraction = 1e-3;
 constexpr std::size_t kMostSplinePoints = 2000;
 
-void reset_state() { state() = vantu::ncd::file_state{}; }
+void reset_state() { state() = file_state{}; }
 
 const bool registered = vantu::register_component({"ncd_file", reset_state, nullptr, nullptr, nullptr});
 
@@ -106,7 +107,7 @@ void arc_points(const pending_arc& a, polyline3& points)
 // with it.
 void add_block(char kind, int& status)
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     status = 0;
     if (auto fault = vantu::fault_hit("ncd_add_registered_block")) {
         status = *fault;
@@ -153,7 +154,7 @@ void add_block(char kind, int& status)
 // Removes blocks [first, last) and leaves the insertion place there.
 void remove_blocks(std::size_t first, std::size_t last)
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first), s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
     s.insert_at = static_cast<int>(first);
     s.last_added = -1;
@@ -218,7 +219,7 @@ int ncd_attr_list_to_int(int mask, int colour, int font, int pen)
 
 void ncd_add_drill_attrs(int attributes)
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     vantu::trace_count("ncd_add_drill_attrs");
     if (s.last_added < 0 || (attributes & 1) == 0) return;
     ncd_block_record& b = s.blocks[static_cast<std::size_t>(s.last_added)];
@@ -229,7 +230,7 @@ void ncd_add_drill_attrs(int attributes)
 
 void ncd_move_to(const float* point, int& status)
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     status = 0;
     vantu::trace_count("ncd_move_to");
     if (auto fault = vantu::fault_hit("ncd_move_to")) {
@@ -300,7 +301,7 @@ static std::optional<int> insertion_place(int mode, const ncd_address& address)
 
 void ncd_set_block_position(int file, int mode, const ncd_address& address, int& status)
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     status = -1;
     if (auto fault = vantu::fault_hit("ncd_set_block_position")) {
         status = *fault;
@@ -350,7 +351,7 @@ void ncd_delete_blocks(int file, const ncd_address& first, const ncd_address& la
 
 void ncd_set_attrs_as_curr_block(int file)
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     if (file == kCurrentDisplayFile && !s.blocks.empty()) {
         const std::size_t end = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
         s.attrs_from = s.blocks[end > 0 ? end - 1 : 0];
@@ -369,7 +370,7 @@ void ncd_connect_toolpath(int file)
 
 void ncd_go_last_added_block()
 {
-    vantu::ncd::file_state& s = state();
+    file_state& s = state();
     int status = -1;
     if (s.newest) {
         if (const auto at = vantu::ncd::find_block(*s.newest)) {

@@ -62,13 +62,15 @@ void ncd_set_blocks_blank(int file, const ncd_address& from, const ncd_address& 
 void ncd_set_block_or_proc_blank(int file, const ncd_address& address, int blank, int& status)
 {
     status = set_block_or_procedure(file, address, &ncd_block_record::blank, blank);
-    vantu::trace_call("ncd_set_block_or_proc_blank", vantu::ncd::address_text(address) + "," + std::to_string(blank), status);
+    vantu::trace_call("ncd_set_block_or_proc_blank", vantu::ncd::address_text(address) + "," + std::to_string(blank),
+                      status);
 }
 
 void ncd_set_block_or_proc_attn(int file, const ncd_address& address, int flag, int& status)
 {
     status = set_block_or_procedure(file, address, &ncd_block_record::attention, flag);
-    vantu::trace_call("ncd_set_block_or_proc_attn", vantu::ncd::address_text(address) + "," + std::to_string(flag), status);
+    vantu::trace_call("ncd_set_block_or_proc_attn", vantu::ncd::address_text(address) + "," + std::to_string(flag),
+                      status);
 }
 
 void ncd_mark_attention(int procedure, int first_block, int count, int on)

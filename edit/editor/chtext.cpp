@@ -34,7 +34,7 @@ void CHTEXT(int where, int group, int code, std::string_view text, int& status)
     int found = 0;
     PLFIND(group, code, found);
     if (found < 0) return;
-    word head[2] = {0, 0};   // the item's count word (its words plus one) and value type
+    word head[2] = {0, 0};  // the item's count word (its words plus one) and value type
     int read = 0;
     tpget(where, 2, kTypeInteger, head, read);
     if (read < 0) return;

@@ -68,20 +68,26 @@ template <typename Judge> int walk(std::string_view name, int direction, Judge j
 
 int CHKLYR(int& status)
 {
-    return walk("CHKLYR", -1, [](int type, int size, int& read_status) {
-        if (type != kMarkerType) return verdict::go_on;
-        tp_marker_block marker;
-        tpread_marker(kWhereList, size, marker, read_status);
-        if (marker.code == kLayerOpen) return verdict::yes;
-        return marker.code == kLayerClose ? verdict::no : verdict::go_on;
-    }, status);
+    return walk(
+        "CHKLYR", -1,
+        [](int type, int size, int& read_status) {
+            if (type != kMarkerType) return verdict::go_on;
+            tp_marker_block marker;
+            tpread_marker(kWhereList, size, marker, read_status);
+            if (marker.code == kLayerOpen) return verdict::yes;
+            return marker.code == kLayerClose ? verdict::no : verdict::go_on;
+        },
+        status);
 }
 
 int LGLKEY(int block_number, int& status)
 {
-    return walk("LGLKEY", 1, [block_number](int, int, int& read_status) {
-        word number = 0;
-        tpget(kWhereList, 1, kTypeInteger, &number, read_status);
-        return number == block_number ? verdict::yes : verdict::go_on;
-    }, status);
+    return walk(
+        "LGLKEY", 1,
+        [block_number](int, int, int& read_status) {
+            word number = 0;
+            tpget(kWhereList, 1, kTypeInteger, &number, read_status);
+            return number == block_number ? verdict::yes : verdict::go_on;
+        },
+        status);
 }

@@ -26,7 +26,7 @@ void prvmch_trust_unchanged_flags();
 
 // The reader's one word carried between calls.
 struct prvmch_words {
-    int trust_unchanged = 0;   // set by prvmch_trust_unchanged_flags, cleared by PRVMCH
+    int trust_unchanged = 0;  // set by prvmch_trust_unchanged_flags, cleared by PRVMCH
 };
 prvmch_words& prvmch_state();
 

@@ -25,15 +25,15 @@ constexpr int kStartMarker = 1;
 constexpr int kSourceWritten = 3;
 constexpr int kJumpUnmoved = -2, kJumpFailed = -1;
 constexpr int kCutterCompType = 5;
-constexpr int kToolPresent = 10;      // PRM9 word of machine-table item 9
+constexpr int kToolPresent = 10;  // PRM9 word of machine-table item 9
 constexpr int kStatusWindow = 2;
 constexpr int kFirstMill = 22, kLastMill = 26;
 
 // The work record of one search.
 struct search_state {
-    std::vector<char> found;   // per list entry
+    std::vector<char> found;  // per list entry
     int found_count = 0;
-    int last_motion = 0;       // block number of the last motion block passed
+    int last_motion = 0;  // block number of the last motion block passed
     bool stop_at_jump = false;
 };
 

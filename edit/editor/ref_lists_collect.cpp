@@ -22,7 +22,7 @@ constexpr int kAbsent = 1;
 // were stored, and the companion words.
 struct list_source {
     int kind;
-    int list;   // 1 or 2
+    int list;  // 1 or 2
     int count_code, current_code, stored_code, aux_code;
 };
 constexpr list_source kSources[] = {
@@ -42,8 +42,8 @@ bool read_array(int geometry, int code, int most, std::vector<int>& values)
     gs_param(kParamGetArray, geometry, kGeomClass, kGeomType, code, nullptr, 0, held, status);
     if (status != 0) return false;
     values.assign(static_cast<std::size_t>(std::clamp(held, 0, most)), 0);
-    gs_param(kParamGetArray, geometry, kGeomClass, kGeomType, code, values.data(),
-             static_cast<int>(values.size()), held, status);
+    gs_param(kParamGetArray, geometry, kGeomClass, kGeomType, code, values.data(), static_cast<int>(values.size()),
+             held, status);
     return status == 0;
 }
 

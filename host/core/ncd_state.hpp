@@ -21,10 +21,10 @@ struct file_state {
     std::vector<control::ncd_block_record> blocks;
     std::optional<ncd_address> registered;
     std::optional<pending_arc> arc;
-    std::optional<control::polyline3> spline;   // sampled points of the pending spline
-    int insert_at = -1;                          // -1: the end of the file
-    int last_added = -1;                         // block waiting for its ncd_move_to
-    std::optional<ncd_address> newest;           // the block added last
+    std::optional<control::polyline3> spline;  // sampled points of the pending spline
+    int insert_at = -1;                        // -1: the end of the file
+    int last_added = -1;                       // block waiting for its ncd_move_to
+    std::optional<ncd_address> newest;         // the block added last
     // Attributes that blocks added next take instead of the current ones
     // (ncd_set_attrs_as_curr_block), until the display joins the tool path again.
     std::optional<control::ncd_block_record> attrs_from;

@@ -61,7 +61,8 @@ inline std::vector<std::string> blocks()
 {
     std::vector<std::string> texts;
     for (const auto& l : vantu::control::toolpath_top()) {
-        std::string text = std::to_string(l.words.at(0)) + "/" + (l.words.size() > 1 ? std::to_string(l.words[1]) : "-");
+        std::string text =
+            std::to_string(l.words.at(0)) + "/" + (l.words.size() > 1 ? std::to_string(l.words[1]) : "-");
         const int type = l.words[0];
         if (type == 99) text += ":" + std::to_string(l.words.at(2));
         if (type == 7 || type == 27 || type == 227)

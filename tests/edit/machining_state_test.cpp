@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 
 namespace {
 
@@ -53,53 +53,28 @@ TEST_F(MachiningState, EachTypeTakesItsLastBlockBeforeThePosition)
         const char* what;
         int at;
         std::vector<int> types;
-        std::function<void()> before;
+        int dir, machine, coolant_unchanged, trusted, jump_from, jump_to;
         int spin, coolant, dwell;
     } rows[] = {
-        {"nearest block of each type", 7, {kCoolant, kSpin}, [] {}, 500, 20, kUntouched},
-        {"two entries of one type", 7, {kCoolant, kCoolant}, [] {}, kUntouched, 10, kUntouched},
-        {"no type asked", 7, {}, [] {}, kUntouched, kUntouched, kUntouched},
-        {"a type without a block", 7, {999}, [] {}, kUntouched, kUntouched, kUntouched},
-        {"from an earlier position", 2, {kCoolant, kDwell}, [] {}, kUntouched, 10, kUntouched},
-        {"the step's unchanged types", 7, {kCoolant, kSpin},
-         [] {
-             list_cursor().cursor_dir = kDirBackward;
-             *prm_unchanged_flag(kCoolant) = 1;
-             prvmch_trust_unchanged_flags();
-         },
-         500, kUntouched, kUntouched},
-        {"flags another step left", 7, {kCoolant, kSpin},
-         [] {
-             list_cursor().cursor_dir = kDirBackward;
-             *prm_unchanged_flag(kCoolant) = 1;
-         },
-         500, 20, kUntouched},
-        {"flags on a machine that is no mill", 7, {kCoolant, kSpin},
-         [] {
-             NPT1().at(tp_header_state::kMachineType) = 61;
-             list_cursor().cursor_dir = kDirBackward;
-             *prm_unchanged_flag(kCoolant) = 1;
-             prvmch_trust_unchanged_flags();
-         },
-         500, 20, kUntouched},
-        {"a forward jump's start", 7, {kDwell, kCoolant},
-         [] {
-             list_cursor().cursor_dir = kDirJump;
-             list_cursor().cursor_jump_from = 5;
-             list_cursor().cursor_jump_to = 8;
-         },
-         kUntouched, kUntouched, 7},
-        {"a backward jump searches on", 7, {kDwell, kCoolant},
-         [] {
-             list_cursor().cursor_dir = kDirJump;
-             list_cursor().cursor_jump_from = 8;
-             list_cursor().cursor_jump_to = 5;
-         },
-         kUntouched, 20, 7},
+        {"nearest block of each type", 7, {kCoolant, kSpin}, kDirForward, 22, 0, 0, 0, 0, 500, 20, kUntouched},
+        {"two entries of one type", 7, {kCoolant, kCoolant}, kDirForward, 22, 0, 0, 0, 0, kUntouched, 10, kUntouched},
+        {"no type asked", 7, {}, kDirForward, 22, 0, 0, 0, 0, kUntouched, kUntouched, kUntouched},
+        {"a type without a block", 7, {999}, kDirForward, 22, 0, 0, 0, 0, kUntouched, kUntouched, kUntouched},
+        {"from an earlier position", 2, {kCoolant, kDwell}, kDirForward, 22, 0, 0, 0, 0, kUntouched, 10, kUntouched},
+        {"the step's unchanged types", 7, {kCoolant, kSpin}, kDirBackward, 22, 1, 1, 0, 0, 500, kUntouched, kUntouched},
+        {"flags another step left", 7, {kCoolant, kSpin}, kDirBackward, 22, 1, 0, 0, 0, 500, 20, kUntouched},
+        {"no mill", 7, {kCoolant, kSpin}, kDirBackward, 61, 1, 1, 0, 0, 500, 20, kUntouched},
+        {"a forward jump's start", 7, {kDwell, kCoolant}, kDirJump, 22, 0, 0, 5, 8, kUntouched, kUntouched, 7},
+        {"a backward jump", 7, {kDwell, kCoolant}, kDirJump, 22, 0, 0, 8, 5, kUntouched, 20, 7},
     };
     for (const auto& row : rows) {
         SetUp();
-        row.before();
+        list_cursor().cursor_dir = row.dir;
+        list_cursor().cursor_jump_from = row.jump_from;
+        list_cursor().cursor_jump_to = row.jump_to;
+        NPT1().at(tp_header_state::kMachineType) = row.machine;
+        *prm_unchanged_flag(kCoolant) = row.coolant_unchanged;
+        if (row.trusted) prvmch_trust_unchanged_flags();
         go_to_line(row.at);
         int status = 9;
         PRVMCH(3, static_cast<int>(row.types.size()), row.types.data(), status);
@@ -110,106 +85,75 @@ TEST_F(MachiningState, EachTypeTakesItsLastBlockBeforeThePosition)
         EXPECT_EQ(current_line(), row.at) << row.what << ": the list is back where it was";
         EXPECT_EQ(prvmch_state().trust_unchanged, 0) << row.what;
     }
-}
-
-TEST_F(MachiningState, ListFailuresAreReported)
-{
-    const int types[] = {kCoolant};
     for (const char* call : {"lmark", "lgetd"}) {
         SetUp();
         go_to_line(7);
         control::inject_fault(call, 1, 1, -1);
         int status = 0;
-        PRVMCH(3, 1, types, status);
+        PRVMCH(3, 1, &kCoolant, status);
         EXPECT_EQ(status, -1) << call;
-        ASSERT_FALSE(control::lines_of("eroutc").empty()) << call;
         EXPECT_EQ(control::lines_of("eroutc").back(), "PRVMCH, ERRORS IN LIST");
     }
-    SetUp();
-    int status = 0;
-    PRVMCH(3, kPrvmchMostTypes + 1, types, status);
-    EXPECT_EQ(status, -1) << "more types than a list holds";
-}
-
-// A procedure block whose flag segment names geometry entities of the kinds given; answers their
-// ids in order.
-std::vector<int> procedure_with_geometries(const std::vector<int>& kinds)
-{
-    std::vector<int> ids;
-    int status = 0;
-    geom_pair_words& pairs = proc_flags().pairs;
-    geom_pairs_init(pairs);
-    for (int kind : kinds) {
-        int id = 0, old_id = 0;
-        create_geom_ent(kind, "REFSRF", id, old_id, status);
-        eclose(status);
-        geom_flag_update(1, kind, id, pairs);
-        ids.push_back(id);
-    }
-    lcreat(1, status);
-    const word head[3] = {12, 1, 50};
-    TPPUT(kWhereList, 3, kTypeInteger, head, status);
-    wflags(status);
-    lclos(status);
-    lacces(0, status);
-    return ids;
 }
 
 TEST_F(MachiningState, ReferenceListsComeFromTheProcedureGeometries)
 {
     using ints = std::vector<int>;
+    struct param {
+        int geometry, code;
+        ints words;
+    };
     const struct {
-        const char* what;
         ints kinds;
-        std::function<void(const ints& ids)> params;
+        std::vector<param> params;
         ints ids1, aux1, ids2, aux2;
         bool problem;
     } rows[] = {
-        {"current identifiers brought up to date", {10001, 10002},
-         [](const ints& g) {
-             control::set_proc_param(g[0], 9, 7, 43, {2});
-             control::set_proc_param(g[0], 9, 7, 308, {501, 502});
-             control::set_proc_param(g[0], 9, 7, 247, {7, 8});
-             control::set_proc_param(g[1], 9, 7, 44, {1});
-             control::set_proc_param(g[1], 9, 7, 245, {601});
-             control::set_proc_param(g[1], 9, 7, 248, {9});
-             control::set_renumbered_surface(502, 1502);
-         },
-         {501, 1502}, {7, 8}, {601}, {9}, false},
-        {"stored identifiers of the second kind", {10004},
-         [](const ints& g) {
-             control::set_proc_param(g[0], 9, 7, 43, {3});
-             control::set_proc_param(g[0], 9, 7, 45, {11, 12});   // fewer than the count
-             control::set_proc_param(g[0], 9, 7, 46, {21});
-         },
-         {11, 12}, {21, 0}, {}, {}, false},
-        {"no identifiers at all", {10001},
-         [](const ints& g) { control::set_proc_param(g[0], 9, 7, 43, {2}); },
-         {}, {}, {}, {}, true},
-        {"a count of 0", {10002},
-         [](const ints& g) {
-             control::set_proc_param(g[0], 9, 7, 44, {0});
-             control::set_proc_param(g[0], 9, 7, 309, {5});
-         },
-         {}, {}, {}, {}, false},
-        {"other kinds are skipped", {10003}, [](const ints&) {}, {}, {}, {}, {}, false},
+        {{10001, 10002},  // the current identifiers brought up to date (502 is 1502 now)
+         {{0, 43, {2}}, {0, 308, {501, 502}}, {0, 247, {7, 8}}, {1, 44, {1}}, {1, 245, {601}}, {1, 248, {9}}},
+         {501, 1502},
+         {7, 8},
+         {601},
+         {9},
+         false},
+        {{10004}, {{0, 43, {3}}, {0, 45, {11, 12}}, {0, 46, {21}}}, {11, 12}, {21, 0}, {}, {}, false},
+        {{10001, 10003}, {{0, 43, {2}}}, {}, {}, {}, {}, true},
     };
     for (const auto& row : rows) {
         SetUp();
-        ref_lists_set(1, 1, std::vector<int>{99}.data(), std::vector<int>{98}.data(), std::vector<int>{97}.data(),
-                      std::vector<int>{96}.data());
-        row.params(procedure_with_geometries(row.kinds));
+        const int old[1] = {99};
+        ref_lists_set(1, 1, old, old, old, old);
+        // A procedure block whose flag segment names a geometry entity of each kind.
+        ints geometries;
+        int status = 0;
+        geom_pairs_init(proc_flags().pairs);
+        for (int kind : row.kinds) {
+            int id = 0, old_id = 0;
+            create_geom_ent(kind, "REFSRF", id, old_id, status);
+            eclose(status);
+            geom_flag_update(1, kind, id, proc_flags().pairs);
+            geometries.push_back(id);
+        }
+        lcreat(1, status);
+        const word head[3] = {12, 1, 50};
+        TPPUT(kWhereList, 3, kTypeInteger, head, status);
+        wflags(status);
+        lclos(status);
+        for (const param& p : row.params)
+            control::set_proc_param(geometries.at(static_cast<std::size_t>(p.geometry)), 9, 7, p.code, p.words);
+        control::set_renumbered_surface(502, 1502);
+
         ref_lists_collect();
         ints ids1(static_cast<std::size_t>(ref_lists_count1())), aux1(ids1.size());
         ints ids2(static_cast<std::size_t>(ref_lists_count2())), aux2(ids2.size());
         ref_lists_get1(ids1.data(), aux1.data());
         ref_lists_get2(ids2.data(), aux2.data());
-        EXPECT_EQ(ids1, row.ids1) << row.what;
-        EXPECT_EQ(aux1, row.aux1) << row.what;
-        EXPECT_EQ(ids2, row.ids2) << row.what;
-        EXPECT_EQ(aux2, row.aux2) << row.what;
+        EXPECT_EQ(ids1, row.ids1);
+        EXPECT_EQ(aux1, row.aux1);
+        EXPECT_EQ(ids2, row.ids2);
+        EXPECT_EQ(aux2, row.aux2);
         const auto lines = control::lines_of("userrc");
-        EXPECT_EQ(std::count(lines.begin(), lines.end(), "problem with surfaces") > 0, row.problem) << row.what;
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "problem with surfaces") > 0, row.problem);
     }
 }
 
