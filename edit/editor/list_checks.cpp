@@ -38,8 +38,10 @@ template <typename Judge> int walk(std::string_view name, int direction, Judge j
         status = kReported;
         return 0;
     }
-    int result = 0;
-    for (;;) {
+    // Each step moves to another line of the level, so the walk meets every line at most once.
+    int result = 0, lines = 0;
+    llines(lines);
+    for (int met = 0; met < lines; ++met) {
         int size = 0, type = 0, block_class = 0, moved = 0;
         tp_block_head_read(kWhereList, size, type, block_class, status);
         const verdict v = status < 0 ? verdict::no : judge(type, size, status);

@@ -113,7 +113,10 @@ search_end search_back(int mode, const int* types, search_state& s, int& status)
     int size = 0, type = 0, block_class = 0;
     tp_block_head_read(kWhereListNumbered, size, type, block_class, status);
     if (status < 0) return search_end::list_error;
-    while (!all_found()) {
+    // Each step moves one line back, so the search meets every line of the level at most once.
+    int lines = 0;
+    llines(lines);
+    for (int met = 0; met < lines && !all_found(); ++met) {
         if (block_class == kClassMotion) {
             word number = 0;
             tpget(kWhereList, 1, kTypeInteger, &number, status);
