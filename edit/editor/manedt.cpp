@@ -203,6 +203,9 @@ bool enter_procedure(editor_session& s, int& status)
         open_proc_movmnt(2, status);
         if (status < 0) return false;
         s.sublist_opened = 1;
+        // The sub-list opens at its end; the search for a motion goes forward from its first block.
+        int answer = 0;
+        lacces(2, answer);
     }
     return true;
 }
@@ -653,9 +656,15 @@ next dispatch(editor_session& s, int line, bool& jump_layer_new, int& status)
         if (s.second_is_delay) {
             s.delay = s.second_field;
         } else if (s.second_is_z) {
+            // A jump to the layer at the Z entered, whatever direction is in force.
+            const int dir = c.cursor_dir, kind = c.cursor_jump_kind;
             c.cursor_dir = kDirJump;
             c.cursor_jump_kind = kJumpLayerZ;
             move(s, -1, kNoDelay, s.second_field, status);
+            if (!(dir == kDirJump && kind == kJumpLayerZ)) {
+                c.cursor_dir = dir;
+                c.cursor_jump_kind = kind;
+            }
             if (status < 0) return next::error;
         }
         return next::cycle;
