@@ -206,7 +206,7 @@ int global_param(int mode, int code, int fallback)
     word value = 0;
     int count = 0, status = 0;
     if (mode == kCommonFromTemplate) {
-        gs_param(kParamSelector, kParamKind, code, &value, 1, count, status);
+        gs_param(kParamGetInteger, kParamOpenProcedure, kParamSelector, kParamKind, code, &value, 1, count, status);
         return status == 0 && count > 0 ? static_cast<int>(value) : fallback;
     }
     return read_item(kGlobals, code, true, &value, 1) ? static_cast<int>(value) : fallback;

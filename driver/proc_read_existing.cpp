@@ -33,7 +33,11 @@ void read_word(int where, int group, int code, int& value, int& status)
     word read = value;
     int count = 0;
     if (where == kWhereEntity) {
-        gs_param(kParamSelector, kParamKind, code, &read, 1, count, status);
+        // The header word is read as an array of one word, the items as integers.
+        int proc_id = -1;
+        gs_proc_id(1, proc_id);
+        gs_param(group == kGroupHead ? kParamGetArray : kParamGetInteger, proc_id, kParamSelector, kParamKind, code,
+                 &read, 1, count, status);
     } else {
         int type = 0;
         TPGETC(kWhereList, group, code, count, type, &read, 1, status);

@@ -97,7 +97,7 @@ struct service_run {
     {
         int& v = values[static_cast<std::size_t>(next_slot)];
         v = 1;
-        modmc2(text, v);
+        modmc2(text, v, 0);
         slot_action[static_cast<std::size_t>(next_slot++)] = a;
     }
     void blank()

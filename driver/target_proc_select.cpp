@@ -90,13 +90,13 @@ void PCKPGT(int answer, int row_height, int first, int first_row, int& procedure
     count_class_blocks(kClassProcedure, count, status);
     if (status < 0) return;
     if (answer == kDisplayPick) {
-        int picked = 0, level = 0, number = 0;
+        ncd_address picked;
         slpopb();
-        ncd_get_picked(picked, level, number, status);
+        ncd_get_picked(picked, status);
         for (int p = 1; status == 0 && p <= count; ++p) {
-            if (procedure_block_number(p) != picked) continue;
+            if (procedure_block_number(p) != picked.block1) continue;
             procedure = p;
-            if (level > 1) block = number;
+            if (picked.level > 1) block = picked.block2;
             return;
         }
         eroutc("PCKPGT, ILLEGAL KEY BLOCK", 0);

@@ -6,8 +6,13 @@
 #include "host/core/message_log.hpp"
 #include "host/core/trace.hpp"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <ctime>
+#include <thread>
 #include <optional>
 #include <string>
 
@@ -19,6 +24,13 @@ std::optional<clock_fields>& fixed_time()
 {
     static std::optional<clock_fields> fixed;
     return fixed;
+}
+
+// host_wait sleeps only when real waits are on; the runner and the tests leave them off.
+bool& real_waits()
+{
+    static bool on = false;
+    return on;
 }
 
 bool leap_year(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -83,7 +95,21 @@ void host_local_time(int (&out)[6])
     vantu::trace_call("host_local_time", fixed_time() ? "fixed" : "system", 0);
 }
 
+void host_wait(float seconds)
+{
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%.3f", static_cast<double>(seconds));
+    // A wait is bounded by the longest delay a dialog offers; a value that is not finite waits
+    // nothing.
+    constexpr float kLongestWait = 60.0f;
+    if (real_waits() && seconds > 0.0f && std::isfinite(seconds))
+        std::this_thread::sleep_for(std::chrono::duration<float>(std::min(seconds, kLongestWait)));
+    vantu::trace_call("host_wait", shown, 0);
+}
+
 namespace vantu::control {
+
+void set_real_waits(bool on) { real_waits() = on; }
 
 void set_fixed_time(int year, int month, int day, int hour, int minute, int second)
 {

@@ -83,7 +83,6 @@ int get_flag(std::string_view name);
 #include "host/control/ncd_attrs.hpp"
 #include "host/control/ncd_file.hpp"
 #include "host/control/origin.hpp"
-#include "host/control/proc_dialogs.hpp"
 #include "host/control/proc_run.hpp"
 #include "host/control/script.hpp"
 #include "host/control/selection.hpp"

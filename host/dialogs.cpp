@@ -6,6 +6,8 @@
 #include "host/vantu_selection.hpp"
 #include "host/vantu_textfiles.hpp"
 
+#include "host/control/ncd_file.hpp"
+#include "host/core/catalogue.hpp"
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
 
@@ -142,7 +144,8 @@ void rplyal(std::string_view question, int& answer)
 void msg_quest(int group, int number, int& answer)
 {
     const std::string key = std::to_string(group) + "/" + std::to_string(number);
-    answer = ask_question("msg_quest", "question " + key, script::kNo);
+    const std::string_view text = vantu::catalogue_text(group, number);
+    answer = ask_question("msg_quest", "question " + key + (text.empty() ? "" : " " + std::string(text)), script::kNo);
     vantu::trace_call("msg_quest", key, answer);
 }
 
@@ -150,7 +153,13 @@ void pick(int& choice, int& entity)
 {
     const script::event e{script::event_kind::pick, "pick", "pick an entity"};
     const script::step* given = script::find_answer(e);
-    if (given && given->code > 0) {
+    if (given && given->block) {
+        const auto [procedure_block, block] = *given->block;
+        choice = 0;
+        entity = 0;
+        vantu::control::set_picked_key_block(procedure_block, 2, block);
+        script::answered(e, given, "block " + std::to_string(procedure_block) + "/" + std::to_string(block));
+    } else if (given && given->code > 0) {
         choice = 0;
         entity = given->code;
         script::answered(e, given, "entity " + std::to_string(entity));
@@ -160,6 +169,10 @@ void pick(int& choice, int& entity)
     }
     vantu::trace_call("pick", "", choice);
 }
+
+void setir() { vantu::trace_call("setir", "", 0); }
+void enatpo() { vantu::trace_call("enatpo", "", 0); }
+void setatn(int on) { vantu::trace_call("setatn", std::to_string(on), 0); }
 
 void getpt(float (&point)[3], int mode, int& status)
 {

@@ -4,6 +4,7 @@
 #include "host/vantu_messages.hpp"
 
 #include "host/control/messages.hpp"
+#include "host/core/catalogue.hpp"
 #include "host/core/component.hpp"
 #include "host/core/message_log.hpp"
 #include "host/core/trace.hpp"
@@ -60,6 +61,15 @@ void record_plain(std::string_view channel, std::string_view text)
 }
 
 std::string catalogue_key(int group, int number) { return std::to_string(group) + "/" + std::to_string(number); }
+
+// "317/10" followed by the catalogue's text when the stand-in's catalogue has one.
+std::string catalogue_line(int group, int number)
+{
+    std::string line = catalogue_key(group, number);
+    const std::string_view text = vantu::catalogue_text(group, number);
+    if (!text.empty()) line += " " + std::string(text);
+    return line;
+}
 
 }  // namespace
 
@@ -181,7 +191,7 @@ void pro2ln(std::string_view text) { record_plain("pro2ln", text); }
 void msg_mdls(int group, int number, std::string_view text, std::span<const double> values)
 {
     std::string key = catalogue_key(group, number);
-    std::string line = "message " + key;
+    std::string line = "message " + catalogue_line(group, number);
     if (!text.empty()) line += " " + std::string(text);
     for (const double value : values) line += " " + vantu::control::format_real(value);
     vantu::record_message("msg_mdls", key, line);
@@ -190,14 +200,15 @@ void msg_mdls(int group, int number, std::string_view text, std::span<const doub
 
 void msg_get(int group, int number, std::string& text)
 {
-    text = "text " + catalogue_key(group, number);
+    const std::string_view known = vantu::catalogue_text(group, number);
+    text = known.empty() ? "text " + catalogue_key(group, number) : std::string(known);
     vantu::trace_call("msg_get", catalogue_key(group, number), 0);
 }
 
 void msg_prompt(int group, int number)
 {
     std::string key = catalogue_key(group, number);
-    vantu::record_message("msg_prompt", key, "prompt " + key);
+    vantu::record_message("msg_prompt", key, "prompt " + catalogue_line(group, number));
     vantu::trace_call("msg_prompt", key, 0);
 }
 

@@ -41,3 +41,5 @@ void set_ProcGeomStatus(int value)
     vantu::flag_set("proc_geom_status", value);
     vantu::trace_call("set_ProcGeomStatus", std::to_string(value), 0);
 }
+
+void split_by_tool_get_set(int mode, int& flag) { get_or_set("split_by_tool_get_set", "split_by_tool", mode, flag); }

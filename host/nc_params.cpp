@@ -36,7 +36,8 @@ struct nc_state {
     std::vector<word> param_line;
     std::size_t line_at = 0;
     int version = vantu::control::kDefaultToolpathVersion;
-    std::map<std::tuple<int, int, int>, std::vector<word>> params;
+    // Parameters by entity id (kParamOpenProcedure: the open procedure), class, type and code.
+    std::map<std::tuple<int, int, int, int>, std::vector<word>> params;
     std::map<int, transformation> transformations;
     // The copies of the procedure being displayed: each is displayed once more through its
     // transformation; copy_at counts the copies handed out by cltran (0: the original).
@@ -147,22 +148,25 @@ void rel_nc_init_expr(word* values, int n, int& status)
     }
 }
 
-void gs_param(int selector, int kind, int code, word* values, int capacity, int& count, int& status)
+void gs_param(int mode, int id, int param_class, int type, int code, word* values, int capacity, int& count,
+              int& status)
 {
-    vantu::trace_call("gs_param", std::to_string(selector) + "," + std::to_string(kind) + "," + std::to_string(code), 0);
     count = 0;
     status = 0;
-    if (capacity < 0 || (capacity > 0 && !values)) {
+    if (mode == kParamGetInteger) capacity = std::min(capacity, 1);
+    if ((mode != kParamGetInteger && mode != kParamGetArray) || capacity < 0 || (capacity > 0 && !values) ||
+        (mode == kParamGetInteger && capacity < 1)) {
         status = -1;
-        return;
-    }
-    auto it = state().params.find({selector, kind, code});
-    if (it == state().params.end()) {
+    } else if (auto it = state().params.find({id, param_class, type, code}); it == state().params.end()) {
         status = 1;
-        return;
+    } else {
+        count = static_cast<int>(it->second.size());
+        std::copy_n(it->second.begin(), std::min(count, capacity), values);
     }
-    count = static_cast<int>(it->second.size());
-    std::copy_n(it->second.begin(), std::min(count, capacity), values);
+    vantu::trace_call("gs_param",
+                      std::to_string(mode) + "," + std::to_string(id) + "," + std::to_string(param_class) + "," +
+                          std::to_string(type) + "," + std::to_string(code),
+                      status);
 }
 
 // The transformation of the copy being displayed: the identity for the original.
@@ -282,16 +286,16 @@ int param_line_position() { return static_cast<int>(state().line_at); }
 
 void set_toolpath_version(int version) { state().version = version; }
 
-void set_proc_param(int selector, int kind, int code, std::vector<word> words)
+void set_proc_param(int id, int param_class, int type, int code, std::vector<word> words)
 {
-    state().params[{selector, kind, code}] = std::move(words);
+    state().params[{id, param_class, type, code}] = std::move(words);
 }
 
-void set_proc_param_text(int selector, int kind, int code, std::string_view text)
+void set_proc_param_text(int id, int param_class, int type, int code, std::string_view text)
 {
     std::vector<word> words;
     for (std::size_t i = 0; i < text.size(); i += 4) words.push_back(text4_to_word(text.substr(i, 4)));
-    set_proc_param(selector, kind, code, std::move(words));
+    set_proc_param(id, param_class, type, code, std::move(words));
 }
 
 void set_copy_transformations(const std::vector<std::pair<std::array<float, 9>, std::array<float, 3>>>& copies)

@@ -4,6 +4,7 @@
 
 #include "host/control/ncd_attrs.hpp"
 #include "host/control/ncd_file.hpp"
+#include "host/core/ncd_state.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
@@ -17,10 +18,65 @@
 #include <optional>
 #include <string>
 
+namespace vantu::ncd {
+
+file_state& state()
+{
+    static auto* s = new file_state;
+    return *s;
+}
+
+std::string address_text(const ncd_address& a)
+{
+    return std::to_string(a.level) + "/" + std::to_string(a.block1) + "/" + std::to_string(a.block2);
+}
+
+bool same_address(const control::ncd_block_record& b, const ncd_address& a)
+{
+    return b.level == a.level && b.block1 == a.block1 && (a.level < 2 || b.block2 == a.block2);
+}
+
+std::optional<std::size_t> find_block(const ncd_address& a)
+{
+    const auto& blocks = state().blocks;
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        if (same_address(blocks[i], a)) return i;
+    return std::nullopt;
+}
+
+std::optional<std::size_t> first_of_procedure(int number)
+{
+    const auto& blocks = state().blocks;
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        if (blocks[i].block1 == number) return i;
+    return std::nullopt;
+}
+
+std::size_t end_of_procedure(std::size_t from, int number)
+{
+    const auto& blocks = state().blocks;
+    while (from < blocks.size() && blocks[from].block1 == number) ++from;
+    return from;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> block_span(const ncd_address& from, const ncd_address& to)
+{
+    const auto first = find_block(from), last = find_block(to);
+    if (!first || !last) return std::nullopt;
+    return std::pair{std::min(*first, *last), std::max(*first, *last) + 1};
+}
+
+}  // namespace vantu::ncd
+
 namespace {
 
 using vantu::control::ncd_block_record;
 using vantu::control::polyline3;
+using vantu::ncd::address_text;
+using vantu::ncd::end_of_procedure;
+using vantu::ncd::first_of_procedure;
+using vantu::ncd::pending_arc;
+using vantu::ncd::state;
 using point3 = std::array<double, 3>;
 
 constexpr int kAtStart = 1, kAtProcedure = -1;
@@ -31,35 +87,9 @@ constexpr int kMostOrder = 8;
 constexpr double kSplineChordFraction = 1e-3;
 constexpr std::size_t kMostSplinePoints = 2000;
 
-struct pending_arc {
-    double start = 0.0, angle = 0.0, step = 0.0, cx = 0.0, cy = 0.0, z = 0.0, radius = 0.0;
-};
-
-struct ncd_state {
-    std::vector<ncd_block_record> blocks;
-    std::optional<ncd_address> registered;
-    std::optional<pending_arc> arc;
-    std::optional<polyline3> spline;   // sampled points of the pending spline
-    int insert_at = -1;                // -1: the end of the file
-    int last_added = -1;               // block waiting for its ncd_move_to
-    int view = 0;
-    std::optional<point3> pen;
-};
-
-ncd_state& state()
-{
-    static auto* s = new ncd_state;
-    return *s;
-}
-
-void reset_state() { state() = ncd_state{}; }
+void reset_state() { state() = vantu::ncd::file_state{}; }
 
 const bool registered = vantu::register_component({"ncd_file", reset_state, nullptr, nullptr, nullptr});
-
-std::string address_text(const ncd_address& a)
-{
-    return std::to_string(a.level) + "/" + std::to_string(a.block1) + "/" + std::to_string(a.block2);
-}
 
 bool finite3(const float* p) { return p && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
@@ -76,7 +106,7 @@ void arc_points(const pending_arc& a, polyline3& points)
 // with it.
 void add_block(char kind, int& status)
 {
-    ncd_state& s = state();
+    vantu::ncd::file_state& s = state();
     status = 0;
     if (auto fault = vantu::fault_hit("ncd_add_registered_block")) {
         status = *fault;
@@ -86,17 +116,23 @@ void add_block(char kind, int& status)
         status = kNcdAddFailed;
         return;
     }
-    const vantu::control::ncd_attributes a = vantu::control::ncd_current_attrs();
     ncd_block_record b;
+    if (s.attrs_from) {
+        b = *s.attrs_from;
+        b.points.clear();
+        b.attention = 0;
+    } else {
+        const vantu::control::ncd_attributes a = vantu::control::ncd_current_attrs();
+        b.blank = a.blank;
+        b.fast_blank = a.fast_blank;
+        b.font = a.font;
+        b.colour = a.colour;
+        b.pen = a.pen;
+    }
     b.level = s.registered->level;
     b.block1 = s.registered->block1;
     b.block2 = s.registered->block2;
     b.kind = kind;
-    b.blank = a.blank;
-    b.fast_blank = a.fast_blank;
-    b.font = a.font;
-    b.colour = a.colour;
-    b.pen = a.pen;
     if (s.pen) b.points.push_back(*s.pen);
     if (kind == 'M' && s.arc) {
         b.kind = 'A';
@@ -110,36 +146,17 @@ void add_block(char kind, int& status)
     const std::size_t at = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
     s.blocks.insert(s.blocks.begin() + static_cast<std::ptrdiff_t>(at), std::move(b));
     s.last_added = static_cast<int>(at);
+    s.newest = *s.registered;
     if (s.insert_at >= 0) s.insert_at = static_cast<int>(at) + 1;
 }
 
 // Removes blocks [first, last) and leaves the insertion place there.
 void remove_blocks(std::size_t first, std::size_t last)
 {
-    ncd_state& s = state();
+    vantu::ncd::file_state& s = state();
     s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first), s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
     s.insert_at = static_cast<int>(first);
     s.last_added = -1;
-}
-
-bool same_address(const ncd_block_record& b, const ncd_address& a)
-{
-    return b.level == a.level && b.block1 == a.block1 && (a.level < 2 || b.block2 == a.block2);
-}
-
-std::optional<std::size_t> first_of_procedure(int number)
-{
-    const auto& blocks = state().blocks;
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        if (blocks[i].block1 == number) return i;
-    return std::nullopt;
-}
-
-std::size_t end_of_procedure(std::size_t from, int number)
-{
-    const auto& blocks = state().blocks;
-    while (from < blocks.size() && blocks[from].block1 == number) ++from;
-    return from;
 }
 
 std::string point_text(const point3& p)
@@ -165,6 +182,7 @@ std::optional<std::array<double, 3>> pen_point() { return state().pen; }
 void ncd_open_registered_tool_path()
 {
     state().insert_at = -1;
+    state().attrs_from.reset();
     vantu::trace_call("ncd_open_registered_tool_path", "", 0);
 }
 
@@ -200,7 +218,7 @@ int ncd_attr_list_to_int(int mask, int colour, int font, int pen)
 
 void ncd_add_drill_attrs(int attributes)
 {
-    ncd_state& s = state();
+    vantu::ncd::file_state& s = state();
     vantu::trace_count("ncd_add_drill_attrs");
     if (s.last_added < 0 || (attributes & 1) == 0) return;
     ncd_block_record& b = s.blocks[static_cast<std::size_t>(s.last_added)];
@@ -211,7 +229,7 @@ void ncd_add_drill_attrs(int attributes)
 
 void ncd_move_to(const float* point, int& status)
 {
-    ncd_state& s = state();
+    vantu::ncd::file_state& s = state();
     status = 0;
     vantu::trace_count("ncd_move_to");
     if (auto fault = vantu::fault_hit("ncd_move_to")) {
@@ -264,18 +282,31 @@ void ncd_update_spline_def(int order, int count, const float* knots, const float
     vantu::trace_call("ncd_update_spline_def", std::to_string(order) + "," + std::to_string(count), status);
 }
 
+// The insertion place a mode and address name, or nothing.
+static std::optional<int> insertion_place(int mode, const ncd_address& address)
+{
+    using namespace vantu::ncd;
+    if (mode == kAtStart && address.level == 0) return 0;
+    if (mode == kAtProcedure && address.level == 1) {
+        if (auto first = first_of_procedure(address.block1)) return static_cast<int>(*first);
+    } else if ((mode == kAtStart || mode == kAtProcedure) && address.level >= 2) {
+        if (auto at = find_block(address)) return static_cast<int>(*at) + 1;
+    } else if (mode == kAtProcedureEnd && address.level == 1) {
+        if (auto first = first_of_procedure(address.block1))
+            return static_cast<int>(end_of_procedure(*first, address.block1));
+    }
+    return std::nullopt;
+}
+
 void ncd_set_block_position(int file, int mode, const ncd_address& address, int& status)
 {
-    ncd_state& s = state();
+    vantu::ncd::file_state& s = state();
     status = -1;
     if (auto fault = vantu::fault_hit("ncd_set_block_position")) {
         status = *fault;
-    } else if (file == kCurrentDisplayFile && mode == kAtStart && address.level == 0) {
-        s.insert_at = 0;
-        status = 0;
-    } else if (file == kCurrentDisplayFile && mode == kAtProcedure && address.level == 1) {
-        if (auto first = first_of_procedure(address.block1)) {
-            s.insert_at = static_cast<int>(*first);
+    } else if (file == kCurrentDisplayFile) {
+        if (const auto at = insertion_place(mode, address)) {
+            s.insert_at = *at;
             status = 0;
         }
     }
@@ -284,52 +315,69 @@ void ncd_set_block_position(int file, int mode, const ncd_address& address, int&
 
 void ncd_delete_block_or_proc(int file, const ncd_address& address, int& status)
 {
+    using namespace vantu::ncd;
     status = -1;
     if (file == kCurrentDisplayFile) {
-        const auto& blocks = state().blocks;
         if (address.level == 1) {
             if (auto first = first_of_procedure(address.block1)) {
                 remove_blocks(*first, end_of_procedure(*first, address.block1));
                 status = 0;
             }
-        } else {
-            auto it = std::find_if(blocks.begin(), blocks.end(), [&](const ncd_block_record& b) { return same_address(b, address); });
-            if (it != blocks.end()) {
-                const auto at = static_cast<std::size_t>(it - blocks.begin());
-                remove_blocks(at, at + 1);
-                status = 0;
-            }
+        } else if (auto at = find_block(address)) {
+            remove_blocks(*at, *at + 1);
+            status = 0;
         }
     }
     vantu::trace_call("ncd_delete_block_or_proc", address_text(address), status);
 }
 
-void ncd_set_block_or_proc_blank(int file, const ncd_address& address, int blank, int& status)
+void ncd_delete_blocks(int file, const ncd_address& first, const ncd_address& last, int& status)
 {
-    status = -1;
+    using namespace vantu::ncd;
+    status = 0;
+    const auto from = find_block(first);
+    if (file != kCurrentDisplayFile) {
+        status = -1;
+    } else if (from) {
+        // Without a last block a top-level block ends the file's display from it on, a motion
+        // that of its procedure.
+        std::pair<std::size_t, std::size_t> span{*from, first.level <= 1 ? state().blocks.size() : end_of_procedure(*from, first.block1)};
+        if (find_block(last)) span = *block_span(first, last);
+        remove_blocks(span.first, span.second);
+    }
+    vantu::trace_call("ncd_delete_blocks", address_text(first) + "," + address_text(last), status);
+}
+
+void ncd_set_attrs_as_curr_block(int file)
+{
+    vantu::ncd::file_state& s = state();
+    if (file == kCurrentDisplayFile && !s.blocks.empty()) {
+        const std::size_t end = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
+        s.attrs_from = s.blocks[end > 0 ? end - 1 : 0];
+    }
+    vantu::trace_call("ncd_set_attrs_as_curr_block", std::to_string(file), s.attrs_from ? 0 : -1);
+}
+
+void ncd_connect_toolpath(int file)
+{
     if (file == kCurrentDisplayFile) {
-        for (ncd_block_record& b : state().blocks) {
-            const bool whole_procedure = address.level == 1 && b.block1 == address.block1;
-            if (!whole_procedure && !same_address(b, address)) continue;
-            b.blank = blank;
+        state().insert_at = -1;
+        state().attrs_from.reset();
+    }
+    vantu::trace_call("ncd_connect_toolpath", std::to_string(file), 0);
+}
+
+void ncd_go_last_added_block()
+{
+    vantu::ncd::file_state& s = state();
+    int status = -1;
+    if (s.newest) {
+        if (const auto at = vantu::ncd::find_block(*s.newest)) {
+            s.insert_at = static_cast<int>(*at) + 1;
             status = 0;
         }
     }
-    vantu::trace_call("ncd_set_block_or_proc_blank", address_text(address) + "," + std::to_string(blank), status);
-}
-
-void ncd_delete_blocks(int file, const ncd_address& address, int& status)
-{
-    status = 0;
-    const auto& blocks = state().blocks;
-    auto it = std::find_if(blocks.begin(), blocks.end(), [&](const ncd_block_record& b) { return same_address(b, address); });
-    if (file != kCurrentDisplayFile) status = -1;
-    else if (it != blocks.end()) {
-        // A top-level block ends the file's display from it on; a motion that of its procedure.
-        const auto at = static_cast<std::size_t>(it - blocks.begin());
-        remove_blocks(at, address.level <= 1 ? blocks.size() : end_of_procedure(at, address.block1));
-    }
-    vantu::trace_call("ncd_delete_blocks", address_text(address), status);
+    vantu::trace_call("ncd_go_last_added_block", "", status);
 }
 
 void ncd_flush_blocks() { vantu::trace_count("ncd_flush_blocks"); }
@@ -338,6 +386,10 @@ namespace vantu::control {
 
 const std::vector<ncd_block_record>& ncd_blocks() { return state().blocks; }
 int ncd_current_view() { return state().view; }
+void set_picked_key_block(int procedure_block, int level, int block_number)
+{
+    state().picked = {procedure_block, level, block_number};
+}
 
 std::string ncd_file_text()
 {
@@ -347,6 +399,7 @@ std::string ncd_file_text()
                 " colour " + std::to_string(b.colour) + " pen " + std::to_string(b.pen);
         if (b.blank) text += " blank";
         if (b.fast_blank) text += " fast blank";
+        if (b.attention) text += " attention";
         text += ":";
         for (std::size_t i = 0; i < b.points.size(); ++i) text += (i == 0 ? " " : " -> ") + point_text(b.points[i]);
         text += '\n';

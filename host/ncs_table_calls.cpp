@@ -7,6 +7,7 @@
 #include "host/core/flags.hpp"
 #include "host/core/trace.hpp"
 
+#include <map>
 #include <string>
 
 namespace {
@@ -15,6 +16,7 @@ struct ncs_state {
     int proc_num = 0;
     int can_solid = 0;
     int can_all_db = 0;
+    std::map<int, int> renumbered;   // stored surface id -> its id now
 };
 
 ncs_state& state()
@@ -102,7 +104,19 @@ int ps_sol_num_get()
     return count;
 }
 
+void ncs_update_surfaces(const int* old_ids, int count, int* current_ids, int& status)
+{
+    status = table_status("ncs_update_surfaces");
+    if (status == 0 && (count < 0 || (count > 0 && (!old_ids || !current_ids)))) status = -1;
+    for (int i = 0; status == 0 && i < count; ++i) {
+        const auto it = state().renumbered.find(old_ids[i]);
+        current_ids[i] = it == state().renumbered.end() ? old_ids[i] : it->second;
+    }
+    vantu::trace_call("ncs_update_surfaces", std::to_string(count), status);
+}
+
 namespace vantu::control {
+void set_renumbered_surface(int old_id, int current_id) { state().renumbered[old_id] = current_id; }
 int ncs_proc_num() { return state().proc_num; }
 std::pair<int, int> solid_flags() { return {state().can_solid, state().can_all_db}; }
 }  // namespace vantu::control

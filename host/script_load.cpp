@@ -120,14 +120,27 @@ void parse_page(const json& value, step& s, const place& at)
     }
 }
 
+// {"block": [procedure block, block]}: both numbers 1 or more.
+void parse_block_pick(const json& value, step& s, const place& at)
+{
+    const json* numbers = value.size() == 1 && value.contains("block") ? &value.at("block") : nullptr;
+    if (!numbers || !numbers->is_array() || numbers->size() != 2 || !fits_int((*numbers)[0]) ||
+        !fits_int((*numbers)[1]) || (*numbers)[0].get<int>() < 1 || (*numbers)[1].get<int>() < 1)
+        fail(at, "a pick of a block is {\"block\": [procedure block, block]}, both numbers 1 or more");
+    s.block = std::array<int, 2>{(*numbers)[0].get<int>(), (*numbers)[1].get<int>()};
+    s.code = 0;
+}
+
 void parse_pick(const json& value, step& s, const place& at)
 {
     if (fits_int(value) && value.get<int>() > 0) {
         s.code = value.get<int>();
         return;
     }
+    if (value.is_object()) return parse_block_pick(value, s, at);
     if (!code_of(value, {{"exit", kCancel}, {"back", kBack}, {"menu", kPickMenu}}, s.code))
-        fail(at, "\"pick\" must be an entity id (1 or more) or \"exit\", \"back\", \"menu\" (-1, -2, -3)");
+        fail(at, "\"pick\" must be an entity id (1 or more), a block {\"block\": [procedure block, block]} or "
+                 "\"exit\", \"back\", \"menu\" (-1, -2, -3)");
 }
 
 void parse_point(const json& value, step& s, const place& at)

@@ -61,6 +61,7 @@ struct page_line {
     double minimum = 0;
     double maximum = 0;
     bool limited = false;
+    bool marked = false;               // shown highlighted (modmc2, mdmpc2, modic2, modrc2)
 };
 
 struct page_state {
@@ -171,7 +172,7 @@ std::string value_text(const page_line& line, const field_value& value)
     }
 }
 
-std::string line_text(std::size_t number, const page_line& line)
+std::string unmarked_line_text(std::size_t number, const page_line& line)
 {
     const std::string n = std::to_string(number) + " ";
     switch (line.kind) {
@@ -183,6 +184,11 @@ std::string line_text(std::size_t number, const page_line& line)
                value_text(line, current_value(line)) + limits_text(line);
     default: return n + line.label + " = " + value_text(line, current_value(line)) + limits_text(line);
     }
+}
+
+std::string line_text(std::size_t number, const page_line& line)
+{
+    return unmarked_line_text(number, line) + (line.marked ? " (marked)" : "");
 }
 
 // ---- checking a typed value against the field -------------------------------------------------
@@ -435,12 +441,13 @@ void modinz()
     vantu::trace_call("modinz", "", 0);
 }
 
-static void place_text_or_choice(const char* call, std::string_view text, int& value)
+static void place_text_or_choice(const char* call, std::string_view text, int& value, bool marked = false)
 {
     page_line line;
     line.call = call;
     line.label = std::string(text);
     line.integer = &value;
+    line.marked = marked;
     if (text.find('@') != std::string_view::npos) {
         line.kind = line_kind::choice;
         line.choices = vantu::script::split_choices(text);
@@ -469,18 +476,22 @@ static page_line limited_field(line_kind kind, const char* call, std::string_vie
 }
 
 // A limited real or integer field placed on the page and traced under the call's name.
-static void place_real_field(const char* call, std::string_view label, float& value, float minimum, float maximum)
+static void place_real_field(const char* call, std::string_view label, float& value, float minimum, float maximum,
+                             bool marked = false)
 {
     page_line line = limited_field(line_kind::real_field, call, label, minimum, maximum);
     line.real = &value;
+    line.marked = marked;
     vantu::script::place(std::move(line));
     vantu::trace_call(call, label, 0);
 }
 
-static void place_integer_field(const char* call, std::string_view label, int& value, int minimum, int maximum)
+static void place_integer_field(const char* call, std::string_view label, int& value, int minimum, int maximum,
+                                bool marked = false)
 {
     page_line line = limited_field(line_kind::integer_field, call, label, minimum, maximum);
     line.integer = &value;
+    line.marked = marked;
     vantu::script::place(std::move(line));
     vantu::trace_call(call, label, value);
 }
@@ -508,7 +519,20 @@ static void place_blank(const char* call, std::string_view text, int value)
 void modumc(std::string_view text, int value) { place_blank("modumc", text, value); }
 void moduc2(std::string_view text, int value) { place_blank("moduc2", text, value); }
 
-void modmc2(std::string_view text, int& value) { place_text_or_choice("modmc2", text, value); }
+void modmc2(std::string_view text, int& value, int marked) { place_text_or_choice("modmc2", text, value, marked != 0); }
+void mdmpc2(std::string_view text, int& value, int marked) { place_text_or_choice("mdmpc2", text, value, marked != 0); }
+
+void modic2(std::string_view label, int& value, int minimum, int maximum, int marked)
+{
+    place_integer_field("modic2", label, value, minimum, maximum, marked != 0);
+}
+
+void modrc2(std::string_view label, float& value, float minimum, float maximum, int marked)
+{
+    place_real_field("modrc2", label, value, minimum, maximum, marked != 0);
+}
+
+void setcolr(int colour) { vantu::trace_call("setcolr", std::to_string(colour), 0); }
 void modmmc(std::string_view text, int& value)
 {
     const std::size_t title_end = text.find('@');

@@ -6,6 +6,7 @@
 #include "host/control/tool_instance.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
+#include "host/core/flags.hpp"
 #include "host/core/trace.hpp"
 #include "host/vantu_entity.hpp"
 #include "host/vantu_ncstate.hpp"
@@ -24,6 +25,7 @@ constexpr std::size_t kInstancePositionWord = 10;
 struct instance_state {
     std::vector<vantu::control::instance_place> moves;
     int xor_mode = 0;
+    bool hidden = false;   // nc_tool_disp_hide(0) until it shows the tool again
 };
 
 instance_state& state()
@@ -76,6 +78,21 @@ void DisableNCToolXOR()
     vantu::trace_call("DisableNCToolXOR", "", 0);
 }
 
+int get_win_mode()
+{
+    const int mode = vantu::flag_get("win_mode");
+    vantu::trace_call("get_win_mode", "", mode);
+    return mode;
+}
+
+void EnableHideTool() { vantu::trace_call("EnableHideTool", "", 0); }
+
+void nc_tool_disp_hide(int show)
+{
+    state().hidden = show == 0;
+    vantu::trace_call("nc_tool_disp_hide", std::to_string(show), 0);
+}
+
 namespace vantu::control {
 
 const std::vector<instance_place>& instance_moves() { return state().moves; }
@@ -93,5 +110,6 @@ std::optional<std::array<float, 3>> tool_instance_position()
 }
 
 int tool_xor_mode() { return state().xor_mode; }
+bool tool_hidden() { return state().hidden; }
 
 }  // namespace vantu::control

@@ -82,8 +82,18 @@ void modic(std::string_view label, int& value, int minimum, int maximum);
 // An empty line that keeps its place on the page; moduc2 is its second form.
 void modumc(std::string_view text, int value);
 void moduc2(std::string_view text, int value);
-// The second form of a text or choice line: as modmc.
-void modmc2(std::string_view text, int& value);
+// The second form of a text or choice line: as modmc, marked (shown highlighted) when marked is
+// not 0.
+void modmc2(std::string_view text, int& value, int marked);
+// A cycling choice placed as the host's cycling menu, marked when marked is not 0; as modmpc.
+void mdmpc2(std::string_view text, int& value, int marked);
+// An integer and a real field with their limits (inclusive), marked when marked is not 0; as
+// modic and modrc.
+void modic2(std::string_view label, int& value, int minimum, int maximum, int marked);
+void modrc2(std::string_view label, float& value, float minimum, float maximum, int marked);
+// The colour of the menu lines placed next: -1 the colour of an EXIT line, -2 back to the
+// menu's own colour.
+void setcolr(int colour);
 // The host's titled cycling menu: the part of the text before the first "@" is its title, the
 // "@"-separated choices follow it (value 1 the first of them); without "@" a line of text.
 void modmmc(std::string_view text, int& value);
@@ -114,8 +124,14 @@ void modifa(int prompt_flag, int& form_word, std::span<const int> watch, int& st
 
 // ---- picks, points, keys, text ----------------------------------------------------------------
 // Picks an entity: choice 0 with the entity's id, or -1 exit, -2 back, -3 mode menu (entity
-// untouched).
+// untouched). A pick of a tool-path block answers choice 0 with entity 0; ncd_get_picked
+// (host/vantu_ncd_file.hpp) gives the block.
 void pick(int& choice, int& entity);
+// Before a pick: setir readies the indication, enatpo lets the user indicate tool-path blocks;
+// setatn(0) turns the attention display off for the pick, setatn(1) back on after it.
+void setir();
+void enatpo();
+void setatn(int on);
 // Indicates a point (mode: the host's point mode); status 0 with the point, -1 cancel, -2 back
 // (point untouched).
 void getpt(float (&point)[3], int mode, int& status);

@@ -25,12 +25,19 @@ void tp_vnum_set(int version);
 inline constexpr int kExpressionWords = 24;
 void rel_nc_init_expr(word* values, int n, int& status);
 
-// A procedure parameter of the host's open procedure by selector, kind and code (selector 9,
-// kind 4: the procedure's global parameters by item code, the texts 29 and 30 among them, and
-// code 34, which no global parameter uses, for the procedure type of its header). Copies at most capacity words; count answers how
-// many the parameter holds. Status 0; 1 when the parameter is not set (count 0); -1 for a bad
-// capacity or buffer.
-void gs_param(int selector, int kind, int code, word* values, int capacity, int& count, int& status);
+// Parameters the host keeps per entity: those of a procedure (by its entity id, or
+// kParamOpenProcedure for the host's open procedure) and those of a procedure's geometry (by the
+// geometry's id), each under the host's class, type and code (class 9, type 4: a procedure's
+// global parameters by item code, the texts 29 and 30 among them, and code 34, which no global
+// parameter uses, for the procedure type of its header; class 9, type 7: the parameters of a
+// geometry). mode kParamGetInteger reads the parameter's first word into values[0]; mode
+// kParamGetArray copies at most capacity words. count answers how many words the parameter
+// holds. Status 0; 1 when the parameter is not there (count 0); -1 for a bad capacity or buffer,
+// and for mode kParamSet, which the stand-in does not take yet.
+inline constexpr int kParamGetInteger = 1, kParamSet = 2, kParamGetArray = 3;
+inline constexpr int kParamOpenProcedure = -1;
+void gs_param(int mode, int id, int param_class, int type, int code, word* values, int capacity, int& count,
+              int& status);
 
 // The stored read transformation id: a 3x3 matrix (row by row) and a translation. Status 0; -5
 // when no transformation has the id (the outputs untouched); -1 for a missing buffer. Id -1

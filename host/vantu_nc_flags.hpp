@@ -12,3 +12,6 @@ void gs_modify(int mode, int& value);
 // 2 other geometry).
 int get_ProcGeomStatus();
 void set_ProcGeomStatus(int value);
+// Whether the last trimming split the tool path by tool: mode 1 reads it into flag, mode 2 sets
+// it.
+void split_by_tool_get_set(int mode, int& flag);

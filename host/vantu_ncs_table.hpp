@@ -1,5 +1,5 @@
-// The host's table of procedures and their solids (associativity of solid geometry), and the
-// solid flags of the NC functions. The start, moved-check, solid-check, store and end steps of the
+// The host's table of procedures and their solids (associativity of solid geometry), the solid
+// flags of the NC functions, and the stored surface identifiers of procedures. The start, moved-check, solid-check, store and end steps of the
 // procedure driver keep the table on the procedure being defined.
 #pragma once
 
@@ -22,3 +22,8 @@ void ncs_set_can_solid(int value);
 void ncs_set_can_all_db(int value);
 // The number of solids in the part (host flag "solid_count").
 int ps_sol_num_get();
+
+// Brings count surface identifiers stored with a procedure up to date: current[i] is the
+// identifier the surface old[i] has now (a surface the part renumbered answers its new id, any
+// other its own). Status 0; -1 for a count below 0 or missing buffers.
+void ncs_update_surfaces(const int* old_ids, int count, int* current_ids, int& status);

@@ -14,3 +14,9 @@ void tm_inst_delete();
 // goes back to plain drawing.
 void EnableNCToolXOR(int mode);
 void DisableNCToolXOR();
+// The window mode of the graphics: 1 while the host shows the tool path in its own window (the
+// tool is hidden before blocks are blanked then), else 0.
+int get_win_mode();
+// Lets the host hide the tool instance; nc_tool_disp_hide(0) hides it, 1 shows it again.
+void EnableHideTool();
+void nc_tool_disp_hide(int show);

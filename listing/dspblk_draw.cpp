@@ -152,7 +152,7 @@ void dsp_register_block(int source, int display_mode, int block_number)
     }
     const ncd_address address{level, stack.words[1], stack.words[2]};
     if (display_mode == kDisplayRemove) {
-        ncd_delete_blocks(kCurrentDisplayFile, address, status);
+        ncd_delete_blocks(kCurrentDisplayFile, address, ncd_address{}, status);
         return;
     }
     if (display_mode != kDisplayDraw) return;

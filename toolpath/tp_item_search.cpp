@@ -290,7 +290,8 @@ void GTTEXT(int where, int procedure, int group, int code, int length, int& coun
     word words[kTextWords] = {};
     int words_held = 0;
     if (where == kWhereEntity) {
-        gs_param(kParamSelector, kParamTextKind, code, words, kTextWords, words_held, status);
+        gs_param(kParamGetArray, kParamOpenProcedure, kParamSelector, kParamTextKind, code, words, kTextWords,
+                 words_held, status);
         if (status < 0) return;
         status = 0;
     } else {

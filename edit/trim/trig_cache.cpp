@@ -1,5 +1,6 @@
 // The triangulation cache: a process-wide singleton created on first use, two slots of the
-// triangle model's control data and the editor's reference-surface lists.
+// triangle model's control data and the editor's reference-surface lists; and the editor's end,
+// which frees its saved model once.
 #include "edit/trim/trig_cache.hpp"
 
 #include <algorithm>
@@ -107,4 +108,14 @@ void ref_lists_get1(int* ids, int* aux)
 void ref_lists_get2(int* ids, int* aux)
 {
     if (cache().lists) copy_out(cache().lists->second, ids, aux);
+}
+
+void edit_cache_reset()
+{
+    if (trig_cache_get(kTrigSlotEdit, tri_store_block, qt_nodes.root_box, qt_nodes.nodes) == 0) return;
+    // The restored global store holds the slot's handles: the model is freed there, once, and the
+    // slot is dropped at once so that nothing names the freed arrays any more.
+    int status = 0;
+    tri_model_release(status);
+    trig_cache_drop(kTrigSlotEdit);
 }

@@ -36,3 +36,8 @@ int ref_lists_count2();
 // nothing when there are no lists or the list is empty.
 void ref_lists_get1(int* ids, int* aux);
 void ref_lists_get2(int* ids, int* aux);
+
+// The end of every call of the manual editor: the editor's model (slot 1) is restored into the
+// global triangle model and freed there once (tri_model_release), and the slot is emptied.
+// Nothing happens when the slot holds no model.
+void edit_cache_reset();

@@ -1,4 +1,5 @@
-// Control calls of the host clock: a fixed time for reproducible transcripts and listings.
+// Control calls of the host clock: a fixed time for reproducible transcripts and listings, and
+// whether the host's wait really waits.
 // The fixed time is a setting of the runner and the tests, not part of the host's state: it is
 // kept across reset() and part loads until clear_fixed_time().
 #pragma once
@@ -16,5 +17,9 @@ bool set_fixed_time_text(std::string_view iso);
 // Back to the system's local time.
 void clear_fixed_time();
 bool fixed_time_active();
+
+// host_wait sleeps (at most a minute) only while real waits are on; off, the default, it is
+// instant and only recorded. A setting like the fixed time: kept across reset().
+void set_real_waits(bool on);
 
 }  // namespace vantu::control

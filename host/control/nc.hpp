@@ -21,9 +21,10 @@ int param_line_position();
 
 void set_toolpath_version(int version);
 
-// A procedure parameter as gs_param answers it; the text form packs four characters a word.
-void set_proc_param(int selector, int kind, int code, std::vector<word> words);
-void set_proc_param_text(int selector, int kind, int code, std::string_view text);
+// A parameter as gs_param answers it for the entity id (kParamOpenProcedure: the open
+// procedure), class, type and code; the text form packs four characters a word.
+void set_proc_param(int id, int param_class, int type, int code, std::vector<word> words);
+void set_proc_param_text(int id, int param_class, int type, int code, std::string_view text);
 
 // The 4-character name dbttna gives a stored transformation.
 void set_transformation_name(int id, const std::string& name);

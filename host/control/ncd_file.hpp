@@ -1,5 +1,6 @@
 // Control view of the tool path's display file (host/vantu_ncd_file.hpp): its blocks in file
-// order with their addresses, attributes and points, and the file as text.
+// order with their addresses, attributes and points, the file as text, and the block a display
+// pick meets.
 #pragma once
 
 #include "host/control/display.hpp"
@@ -13,13 +14,20 @@ struct ncd_block_record {
     int level = 0, block1 = 0, block2 = 0;
     char kind = 'M';   // M move, D drill stroke, A arc, S spline
     int blank = 0, fast_blank = 0, font = 0, colour = 0, pen = 0;
+    int attention = 0;  // 1: shown in the attention colour
     polyline3 points;  // the start (where the pen stood), any arc or spline points, the end
 };
 
 const std::vector<ncd_block_record>& ncd_blocks();
 // The view the display file is shown in (ncd_update_current_vptr), 0 before any.
 int ncd_current_view();
-// One line per block: "L/B1/B2 kind font F colour C pen P [blank] [fast blank]: x y z -> x y z".
+// One line per block: "L/B1/B2 kind font F colour C pen P [blank] [fast blank] [attention]:
+// x y z -> x y z".
 std::string ncd_file_text();
+
+// The block the next display pick meets (ncd_get_picked): the block number of its procedure
+// block (0: none), its level (1 the procedure block, 2 a block under it) and its own block
+// number. A script's pick of a block ({"pick": {"block": [procedure block, block]}}) sets it too.
+void set_picked_key_block(int procedure_block, int level, int block_number);
 
 }  // namespace vantu::control

@@ -23,6 +23,8 @@ bool masks_created();                // between nc_geomsk_lst_init_all and nc_ge
 // ---- associativity table and solids --------------------------------------------------------------
 int ncs_proc_num();                  // the procedure number the table works on
 std::pair<int, int> solid_flags();   // can-solid, all-database
+// The surface old_id of stored procedures is now current_id (ncs_update_surfaces answers it).
+void set_renumbered_surface(int old_id, int current_id);
 
 // ---- simulation --------------------------------------------------------------------------------
 struct sim_call {

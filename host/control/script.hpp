@@ -18,6 +18,9 @@
 //                               choice); a line without value selects it (a cycling choice moves
 //                               on to its next entry). Lines 0, -1, -2, -3 only come last.
 //   {"pick": 17}                entity 17 indicated; "exit" (-1), "back" (-2), "menu" (-3)
+//   {"pick": {"block": [3, 57]}}
+//                               the tool-path block 57 under the procedure block numbered 3 (the
+//                               address 2/3/57 of display.txt) indicated: ncd_get_picked gives it
 //   {"point": [10, 20, 0]}      a point (z may be left out: 0); "cancel" (-1), "back" (-2)
 //   {"key": "SPACE"}            a key press: "SPACE", "ENTER", "ESC", one character, or a code;
 //                               "after": n lets n polls see no key first

@@ -21,5 +21,7 @@ const std::vector<instance_place>& instance_moves();
 std::optional<std::array<float, 3>> tool_instance_position();
 // The XOR mode in force (0: off).
 int tool_xor_mode();
+// Whether the tool is hidden (nc_tool_disp_hide(0) and not shown again since).
+bool tool_hidden();
 
 }  // namespace vantu::control

@@ -68,6 +68,8 @@ const std::vector<flag_info>& flag_table()
         {"no_fast_display", 0, "get_fdflg: 1 hides fast (rapid) moves in the display"},
         {"free_space", 0, "gtdas: free space in bytes; 0 reports none"},
         {"check_movmnt", 0, "gs_check_movmnt: 1 asks the procedure summary to look for motion blocks"},
+        {"win_mode", 0, "get_win_mode: 1 while the tool path is shown in the host's own window"},
+        {"split_by_tool", 0, "split_by_tool_get_set: the last trimming split the tool path by tool"},
     };
     return table;
 }

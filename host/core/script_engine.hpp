@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -43,6 +44,8 @@ struct step {
     std::array<double, 3> point{};
     std::vector<page_entry> page;   // edits in order; the last entry's line is the answer
     int after = 0;          // key: polls that see no key before this one answers
+    // pick of a tool-path block: its procedure block's number and its own block number (code 0)
+    std::optional<std::array<int, 2>> block;
 };
 
 // "script step 4" or "rule 2".

@@ -107,8 +107,8 @@ TEST_F(ProcReadExisting, ViewedProcedureOfAnotherToolPathIsReadFromTheHost)
     control::set_current_procedure(proc_id);
     control::declare_tool_path(3, {}, {proc_id});
     control::set_current_tool_path(5);
-    control::set_proc_param(9, 4, 34, {50});
-    control::set_proc_param(9, 4, 43, {1200});
+    control::set_proc_param(proc_id, 9, 4, 34, {50});
+    control::set_proc_param(proc_id, 9, 4, 43, {1200});
     int old_version = 0;
     proc_read_existing(read_double, 0, old_version, status);
     ASSERT_TRUE(seen.has_value());

@@ -63,9 +63,9 @@ TEST_F(TpDisplayCalls, DisplayFileKeepsBlocksByAddressAndReplacesAProcedureInPla
     EXPECT_EQ(numbers_of_blocks(), (std::vector<int>{11, 12, 27, 31})) << "procedure 2 replayed in its place";
     ncd_set_block_position(kCurrentDisplayFile, -1, {1, 4, 0}, status);
     EXPECT_EQ(status, -1) << "procedure 4 has no place";
-    ncd_delete_blocks(kCurrentDisplayFile, {2, 1, 2}, status);
+    ncd_delete_blocks(kCurrentDisplayFile, {2, 1, 2}, {}, status);
     EXPECT_EQ(numbers_of_blocks(), (std::vector<int>{11, 27, 31})) << "from the block to its procedure's end";
-    ncd_delete_blocks(kCurrentDisplayFile, {1, 27, 0}, status);
+    ncd_delete_blocks(kCurrentDisplayFile, {1, 27, 0}, {}, status);
     EXPECT_EQ(status, 0) << "no such block: nothing to delete";
     ncd_set_block_position(kCurrentDisplayFile, 1, {}, status);
     draw_block({2, 9, 1}, 1, 1);

@@ -1,0 +1,12 @@
+// The host's message catalogue: the texts of the catalogue messages the stand-in knows, by group
+// (module) and number. Internal to the host; msg_mdls, msg_get, msg_prompt and msg_quest show them.
+#pragma once
+
+#include <string_view>
+
+namespace vantu {
+
+// The catalogue's text of the message; empty when the stand-in's catalogue has none.
+std::string_view catalogue_text(int group, int number);
+
+}  // namespace vantu
