@@ -8,6 +8,7 @@
 
 #include "edit/editor/cursor_list.hpp"
 #include "edit/editor/list_utilities.hpp"
+#include "edit/editor/machining_state.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_ncd_file.hpp"
 #include "listing/live_display.hpp"
@@ -183,7 +184,11 @@ void MVBCWD(int& count, int& number, int& type, int& status)
         status = kFailed;
         return;
     }
-    if (number != -1) UPDBOT(status);
+    if (number != -1) {
+        // Types whose parameter blocks the step did not pass keep the values shown.
+        prvmch_trust_unchanged_flags();
+        UPDBOT(status);
+    }
     if (status < 0) return;
     status = ended ? kCursorEnd : crossed ? kCursorLayerCrossed : 0;
 }

@@ -164,13 +164,7 @@ bool open_module_tables(editor_session& s)
 // The tool instance is drawn with the current tool at the current position when none is shown.
 void ensure_tool_instance()
 {
-    if (tm_inst_id(-1) >= 0) return;
-    const tool_position_state& p = DSP8();
-    const tool_vec point{p.real(tool_position_state::kPosition), p.real(tool_position_state::kPosition + 1),
-                         p.real(tool_position_state::kPosition + 2)};
-    int instance = -1;
-    draw_tool_default(DSM4().at(modal_values::kTool), point, instance);
-    if (instance >= 0) tm_inst_id(instance);
+    if (tm_inst_id(-1) < 0) draw_tool_at_current();
 }
 
 // ---- start and top of the editor --------------------------------------------------------------

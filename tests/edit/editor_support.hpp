@@ -75,7 +75,7 @@ inline void build(const std::vector<std::string>& blocks)
 inline std::vector<std::string> blocks()
 {
     std::vector<std::string> out;
-    const auto* proc = vantu::control::toolpath_line_at({1});
+    const auto* proc = vantu::control::toolpath_line_at({0});
     if (!proc) return out;
     for (const auto& line : proc->sublist) {
         const std::vector<word>& w = line.words;

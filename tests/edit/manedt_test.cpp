@@ -59,7 +59,7 @@ TEST(ManualEditor, BrowsingMenuAndExit)
     EXPECT_NE(text.find("MOVE TOOL"), std::string::npos);
     for (const char* absent : {"DELETE", "ALTERATIONS", "SERVICE", "MACH.PARAMS"})
         EXPECT_EQ(text.find(absent), std::string::npos) << absent;
-    EXPECT_NE(text.find("1 MOVE TOOL | 2 (blank) | 3 (blank) | 4 (blank) | 5 (blank) | 6 (blank)"), std::string::npos);
+    EXPECT_NE(text.find("1 MOVE TOOL (marked) | 2 (blank) | 3 (blank) | 4 (blank) | 5 (blank) | 6 (blank)"), std::string::npos);
     EXPECT_EQ(shown_block(*shown[0]), 10) << "the cursor starts on the last motion";
     EXPECT_EQ(cursor_block_number(), 10) << "and ends there";
     word delay = 0;
@@ -67,7 +67,7 @@ TEST(ManualEditor, BrowsingMenuAndExit)
     mdgetc("MEDZ", 1, &delay, status);
     EXPECT_EQ(status, 0);
     EXPECT_FLOAT_EQ(word_to_real(delay), 0.001f);
-    EXPECT_TRUE(lines_of("eroutc").empty());
+    for (const std::string& line : lines_of("eroutc")) EXPECT_EQ(line.find("ERRORS IN LIST"), std::string::npos) << line;
 }
 
 struct step_row {
@@ -148,6 +148,57 @@ TEST(ManualEditor, IndicationOutsideTheProcedureIsRefused)
     EXPECT_EQ(browse(), 0);
     EXPECT_EQ(lines_of("userrc"), std::vector<std::string>{"PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS"});
     EXPECT_EQ(shown_block(*pages().back()), 10) << "no move";
+}
+
+
+TEST(ManualEditor, NoteEndingsAreNoErrors)
+{
+    struct row { std::vector<std::string> list; const char* note; };
+    const row rows[] = {{{"P1:2", "M2:1"}, "NOTE: NO MOVEMENTS IN PROCEDURE LIST"}};
+    for (const row& r : rows) {
+        paused(r.list, R"([{"page": 24}])");
+        EXPECT_EQ(browse(), 0);
+        EXPECT_EQ(lines_of("userrc"), std::vector<std::string>{r.note});
+        EXPECT_TRUE(pages().empty());
+    }
+}
+
+// The lmark calls made before the n-th start of a move (get_win_mode opens every move) in a run of
+// the script.
+long marks_before_move(const std::string& script, int n)
+{
+    paused(kPlain, script);
+    control::set_tracing(true);
+    browse();
+    control::set_tracing(false);
+    long marks = 0;
+    for (const std::string& name : control::trace_names()) {
+        if (name == "get_win_mode" && --n == 0) return marks;
+        if (name == "lmark") ++marks;
+    }
+    return -1;
+}
+
+TEST(ManualEditor, ListFailureInAMoveEndsWithItsMessage)
+{
+    const std::string script = R"([{"page": 0}, {"page": 24}])";
+    for (int move : {1, 2}) {  // the first move, and the confirm move
+        SCOPED_TRACE(move);
+        const long before = marks_before_move(script, move);
+        ASSERT_GE(before, 0);
+        paused(kPlain, script);
+        const auto list_before = control::toolpath_top();
+        control::inject_fault("lmark", before + 1, 1, -1);
+        EXPECT_EQ(browse(), -3);
+        control::clear_faults();
+        EXPECT_NE(std::find(lines_of("eroutc").begin(), lines_of("eroutc").end(), "manedt,ERRORS IN LIST"),
+                  lines_of("eroutc").end());
+        EXPECT_TRUE(control::toolpath_top() == list_before) << "the list as it was";
+        word delay = 0;
+        int status = 0;
+        mdgetc("MEDZ", 1, &delay, status);
+        EXPECT_EQ(status, 0) << "MEDZ is written on every way out";
+    }
 }
 
 }  // namespace

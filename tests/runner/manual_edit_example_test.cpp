@@ -1,7 +1,7 @@
 // The two manual-editor examples end to end: the pocket example paused, browsed in the editor and
 // resumed writes the motions of the run without the pause and leaves nothing marked; the
-// tp_editor caller browses the stored procedure with BLANK 2END and SHOW LAYER and shows it whole
-// again at EXIT.
+// tp_editor caller browses the procedure the example stored with BLANK 2END and SHOW LAYER and
+// shows it whole again at EXIT.
 #include "tests/runner/hostrun_support.hpp"
 
 #include <gtest/gtest.h>
@@ -60,17 +60,28 @@ TEST(ManualEditExample, PausedBrowseLeavesTheToolPathAsTheRunWithoutPause)
 
 TEST(ManualEditExample, CallerModuleBrowsesTheStoredProcedure)
 {
-    const fs::path out = fresh_folder("browse");
-    const run_result run =
-        run_hostrun(common_arguments("listings_part.json", "browse_script.json", out) + " --module " +
-                    std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit 1");
+    const fs::path example = fresh_folder("browse_example"), out = fresh_folder("browse");
+    const run_result made = run_hostrun(common_arguments("pocket_part.json", "pocket_script.json", example));
+    ASSERT_EQ(made.exit_code, 0) << made.output;
+    const std::string arguments = "--part " + (example / "part.saved.json").string() + " --script " + kSource +
+                                  "/examples/browse_script.json --out " + out.string() + " --data " + kSource +
+                                  "/data --fixed-time 2026-01-01T12:00:00 --trace --edit 1 --module " +
+                                  std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so";
+    const run_result run = run_hostrun(arguments);
     ASSERT_EQ(run.exit_code, 0) << run.output;
     const std::string transcript = read_file(out / "transcript.txt");
     for (const char* text : {"MOVE TOOL", "DELETE TO END", "BLANK 2END", "SHOW ALL    >@SHOW BLOCK  >@SHOW LAYER  >"})
         EXPECT_NE(transcript.find(text), std::string::npos) << text;
     EXPECT_EQ(transcript.find("ERRORS IN LIST"), std::string::npos);
+    // BLANK 2END blanks from the first motion on; SHOW LAYER shows the first level again, alone.
+    const std::string trace = read_file(out / "trace.txt");
+    const std::regex blank(R"(ncd_set_blocks_blank\(2/1/3,2/1/(\d+),1\))"), shown(R"(ncd_set_blocks_blank\(2/1/3,2/1/(\d+),0\))");
+    std::smatch all, level;
+    ASSERT_TRUE(std::regex_search(trace, all, blank));
+    ASSERT_TRUE(std::regex_search(trace, level, shown));
+    EXPECT_LT(std::stoi(level[1]), std::stoi(all[1]));
     const std::string display = read_file(out / "display.txt");
-    EXPECT_FALSE(display.empty());
+    EXPECT_NE(display.find("2/1/3 "), std::string::npos);
     EXPECT_EQ(display.find("blank"), std::string::npos) << "EXIT shows the procedure whole again";
     EXPECT_EQ(display.find("attention"), std::string::npos);
 }
