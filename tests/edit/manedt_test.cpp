@@ -74,19 +74,23 @@ struct step_row {
     const char* name;
     const char* script;
     std::vector<int> blocks;  // the block field of each menu shown
+    const char* last_marked;  // the direction marked in the last menu
 };
 
 TEST(ManualEditor, ForwardAndBackwardSwitchBeforeTheyMove)
 {
     const step_row rows[] = {
-        {"BACKWARD in force moves", R"([{"page": 9}, {"page": 24}])", {10, 9}},
+        {"BACKWARD in force moves", R"([{"page": 9}, {"page": 24}])", {10, 9}, "9 BACKWARD (marked)"},
         {"FORWARD switches, then moves",
          R"([{"page": {"line": 15, "value": 3}}, {"page": 9}, {"page": 8}, {"page": 8}, {"page": 24}])",
-         {10, 10, 7, 7, 10}},
+         {10, 10, 7, 7, 10}, "8 FORWARD (marked)"},
         {"a count of points over a marker",
-         R"([{"page": {"line": 15, "value": 4}}, {"page": 9}, {"page": 24}])", {10, 10, 5}},
+         R"([{"page": {"line": 15, "value": 4}}, {"page": 9}, {"page": 24}])", {10, 10, 5}, "9 BACKWARD (marked)"},
         {"past the first motion the direction turns",
-         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 8}, {"page": 24}])", {10, 10, 2, 10}},
+         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 8}, {"page": 24}])", {10, 10, 2, 10},
+         "9 BACKWARD (marked)"},
+        {"before the first motion FORWARD is in force",
+         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 24}])", {10, 10, 2}, "8 FORWARD (marked)"},
     };
     for (const step_row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -95,6 +99,7 @@ TEST(ManualEditor, ForwardAndBackwardSwitchBeforeTheyMove)
         std::vector<int> got;
         for (const auto* page : pages()) got.push_back(shown_block(*page));
         EXPECT_EQ(got, row.blocks);
+        EXPECT_NE(pages().back()->text.find(row.last_marked), std::string::npos);
         EXPECT_EQ(cursor_block_number(), 10);
     }
 }
