@@ -30,7 +30,7 @@ constexpr double kToolPathStroke = 0.0025;
 constexpr double kDisplayFileStroke = 0.0002;
 constexpr double kPointMark = 0.004;
 constexpr double kLegendFont = 0.025;
-constexpr int kLegendRows = 4;
+constexpr int kLegendRows = 5;
 constexpr double kStatusFont = 0.6 * kLegendFont;
 // Width of a monospace character in ems, to keep the status lines inside the picture.
 constexpr double kMonospaceAdvance = 0.6;
@@ -38,6 +38,8 @@ constexpr int kPictureWidthPixels = 1000;
 
 const char* const kPartColour = "#999999";
 const char* const kToolPathColour = "navy";
+// Blocks marked for attention (the manual editor's cursor, a chosen range) stand out in it.
+const char* const kAttentionColour = "orangered";
 // The namespace of the layer attributes, so that an editor lists each Z level as a layer.
 const char* const kInkscape = "http://www.inkscape.org/namespaces/inkscape";
 
@@ -318,6 +320,9 @@ void write_display_file(std::string& svg, const std::vector<ncd_block_record>& f
             if (b.link || b.block->font == kDashedFont) style = dashes(size);
             else if (b.block->font == kDottedFont)
                 style = " stroke-dasharray=\"" + number(kToolPathStroke * size) + "\"";
+            if (b.block->attention)
+                style += " stroke=\"" + std::string(kAttentionColour) + "\" stroke-width=\"" +
+                         number(kToolPathStroke * size) + "\"";
             write_polyline(svg, b.block->points, style);
         }
         svg += "</g>\n";
@@ -347,7 +352,8 @@ void write_legend(std::string& svg, const view_box& box, double size)
     } rows[kLegendRows] = {{kPartColour, kPartStroke, false, "part curves"},
                            {"red", kFigureStroke, false, "figures and displayed entities (their colours)"},
                            {kToolPathColour, kToolPathStroke, false, "tool path"},
-                           {kToolPathColour, kToolPathStroke, true, "tool path links"}};
+                           {kToolPathColour, kToolPathStroke, true, "tool path links"},
+                           {kAttentionColour, kToolPathStroke, false, "attention blocks"}};
     svg += "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"" + number(font) + "\">\n";
     for (int i = 0; i < kLegendRows; ++i) {
         const double y = top + (i + 0.8) * 1.4 * font;

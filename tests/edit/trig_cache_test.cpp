@@ -126,6 +126,32 @@ TEST_F(TrigCache, NoArrayIsFreedThroughASlot)
     EXPECT_TRUE(vantu::control::texts_of("host_error").empty());
 }
 
+// The editor's end: the model saved in slot 1 is restored and freed once, the slot emptied; a
+// second end, or an end with the slot empty, frees nothing (the global model stays).
+TEST_F(TrigCache, EditorEndFreesTheSlotOneModelOnce)
+{
+    const float corners[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    const int triangle[3] = {1, 2, 3};
+    int status = 0;
+    tri_model_build(corners, 3, triangle, 1, status);
+    ASSERT_EQ(status, 0);
+    trig_cache_put(kTrigSlotEdit, tri_store_block, qt_nodes.root_box, qt_nodes.nodes);
+    tri_model_module_reset();
+
+    edit_cache_reset();
+    EXPECT_EQ(vantu::control::open_array_count(), 0) << "freed";
+    EXPECT_EQ(trig_cache_get(kTrigSlotEdit, tri_store_block, qt_nodes.root_box, qt_nodes.nodes), 0) << "emptied";
+    edit_cache_reset();
+    EXPECT_TRUE(vantu::control::texts_of("host_error").empty()) << "nothing freed twice";
+
+    tri_model_build(corners, 3, triangle, 1, status);
+    const int open = vantu::control::open_array_count();
+    edit_cache_reset();
+    EXPECT_EQ(vantu::control::open_array_count(), open) << "an empty slot frees nothing";
+    EXPECT_NE(tri_model_nodes(), nullptr);
+    tri_model_release(status);
+}
+
 TEST_F(TrigCache, ReferenceListsComeBackAsSet)
 {
     EXPECT_EQ(ref_lists_count1(), 0);
