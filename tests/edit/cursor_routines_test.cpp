@@ -2,6 +2,7 @@
 // vertex, broken where a step stops inside it), jumps find their block or report and stay, layer
 // steps count markers and skip empty layers, and a failed step leaves the cursor on the last
 // motion reached.
+#include "edit/editor/cursor_moves.hpp"
 #include "edit/editor/cursor_routines.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "toolpath/machine_table.hpp"
@@ -201,6 +202,31 @@ TEST(CursorRoutines, MillBackwardStepReappliesOnlyTheTypesPassed)
     EXPECT_EQ(number, 2);
     EXPECT_EQ(DSM4().at(modal_values::kSpin), 5) << "spin applied again";
     EXPECT_FLOAT_EQ(DSM4().real(modal_values::kFeed), 123.0f) << "the feed was not passed";
+}
+
+TEST(CursorRoutines, StartValuesTellTheMarkersAndTheMotionRange)
+{
+    struct row {
+        std::vector<std::string> list;
+        int code, first, last;
+    };
+    const row rows[] = {{kPlain, kNoMarkers, 2, 16},
+                        {kLayers, kMarkerLayerClose, 1, 14},
+                        {{"P1:2", "M2:5", "L3", "L4", "M5:6", "M6:5", "M7:6", "L8"}, kMarkerPassClose, 3, 8}};
+    for (const row& r : rows) {
+        build(r.list);
+        int start_at_end = 1, status = 0;
+        edit_cursor_init(0, start_at_end, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(start_at_end, 0);
+        const list_cursor_state& c = list_cursor();
+        EXPECT_EQ(c.cursor_mrkr_code, r.code);
+        EXPECT_EQ(c.cursor_first_path.block(), r.first);
+        EXPECT_EQ(c.cursor_last_path.block(), r.last);
+        EXPECT_EQ(c.cursor_dir, kDirJump);
+        EXPECT_EQ(c.cursor_jump_kind, kJumpEnd);
+        EXPECT_EQ(cursor_block_number(), r.last) << "the cursor starts on the last motion";
+    }
 }
 
 }  // namespace
