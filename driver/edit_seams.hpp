@@ -7,11 +7,16 @@
 
 #include "pocket_arrays/seam_entry.hpp"
 
+#include <array>
+
 inline constexpr char kEditServicesName[] = "edit_services";
 
 struct edit_services {
     using unfilled = unfilled_seam<kEditServicesName>;
-    void (*manedt)(int& status) = unfilled{};
+    // The manual editor: procedure (0 or less the one being written), the seven rights words,
+    // start-at-end (cleared when used), blank-on-exit, changed out, status.
+    void (*manedt)(int procedure, const std::array<int, 7>& perm, int& start_at_end, int blank_on_exit, int& changed,
+                   int& status) = unfilled{};
     // Mode 2 marks the current list position, mode 1 returns to it.
     void (*goto_last_added_block)(int mode, int& status) = unfilled{};
     void (*trim_menu_reset)() = unfilled{};

@@ -134,7 +134,11 @@ void manual_edit()
     int status = 0;
     const bool trimming = machining_type() == kTrimming;
     if (trimming) edit_seams().goto_last_added_block(kBackToMark, status);
-    edit_seams().manedt(status);
+    // Browsing only: the procedure being written, no rights but the seventh word, the cursor
+    // starting on the last motion, nothing blanked at the end.
+    const std::array<int, 7> browse{0, 0, 0, 0, 0, 0, 1};
+    int start_at_end = 1, changed = 0;
+    edit_seams().manedt(-1, browse, start_at_end, 0, changed, status);
     if (trimming) edit_seams().goto_last_added_block(kBackToMark, status);
 }
 

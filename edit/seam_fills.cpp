@@ -1,6 +1,7 @@
 // The editing's entries of lower folders' seam tables (see the header).
 #include "edit/seam_fills.hpp"
 
+#include "edit/editor/manedt.hpp"
 #include "edit/manedt_least.hpp"
 
 void fill_edit_services(edit_services& services)

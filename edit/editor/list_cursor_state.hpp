@@ -6,6 +6,8 @@
 // between calls of the editor, which sets them anew at every start.
 #pragma once
 
+#include "host/vantu_ncd_file.hpp"
+
 #include <array>
 
 // A block path of the host's display calls, held in 11 words: the depth (2), the block number of
@@ -26,6 +28,8 @@ struct blk_path {
         words[2] = block_number;
     }
     bool names_block() const { return words[2] != -1; }
+    // The address the display calls take.
+    ncd_address address() const { return {words[0], words[1], words[2]}; }
     friend bool operator==(const blk_path&, const blk_path&) = default;
 };
 
