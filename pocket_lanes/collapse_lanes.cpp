@@ -599,6 +599,7 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 
 // Loops handed from the clip to the tests. One buffer serves every call (its count columns are
 // large: clearing them for each branch offset cost more than the clip); given back on every path.
+// Between the pieces of one call it keeps its points' block, emptied.
 loop_buffer parts_buffer;
 struct piece_parts {
     loop_buffer* buffer = &parts_buffer;
@@ -608,8 +609,16 @@ struct piece_parts {
     piece_parts& operator=(const piece_parts&) = delete;
 };
 
-// The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`:
-// the piece itself when it lies inside (`whole`); else what of it lies inside. Where a lane
+// Empties the buffer for the next piece, keeping its points' block.
+void parts_restart(loop_buffer& parts, int& status)
+{
+    parts.loops = 0;
+    if (parts.points.kind != kPokarrEmpty) pokarr_reset(parts.points, 0, status);
+    if (status != 0) status = kEngineArrayFailed;
+}
+
+// The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`;
+// the piece itself is not copied there when it lies inside (`whole`). Where a lane
 // narrows into a horn (a crescent's end, a cusp round an island, a sharp corner), the walls'
 // offsets pass each other and the loop removal cuts out the swallowtail between them, which runs
 // along the horn's middle and on past its end, out of the source where the walls stand less than
@@ -617,8 +626,9 @@ struct piece_parts {
 // step from the walls. A piece that cannot be cut is left out.
 void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& parts, bool& whole, int& status)
 {
-    loop_buffer_clear(parts);
     whole = false;
+    parts_restart(parts, status);
+    if (status != 0) return;
     int crossings = 0;
     const bool direct =
         horn_tail_inside_loops(measured.source, measured.source_index(), piece, parts, crossings, status);
@@ -630,9 +640,6 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
     }
     if (crossings > 0) return;
     whole = uncrossed_piece_inside(piece, measured, status);
-    if (status != 0 || !whole) return;
-    loop_buffer_add(parts, piece, 1, status);
-    if (status != 0) status = kEngineArrayFailed;
 }
 
 // A lane corner between two lines sharper than a right angle: beyond it the sides of the source
@@ -909,15 +916,19 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
         if (clear_whole_tail(piece.a, measured, b.distance, reach, status) || status != 0) continue;
         bool whole = false;
         parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
-        for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {
-            pokarr_replace(parts.buffer->counts[k], parts.buffer->points, first, part.a, status);
+        // The parts the clip left, then the piece when it lies inside whole.
+        auto take = [&](int entries, const pokarr& from, int first) {
+            pokarr_replace(entries, from, first, part.a, status);
             if (status != 0) {
                 status = kEngineArrayFailed;
-                break;
+                return;
             }
             take_part(r, part.a, whole, 0);
             status = r.status;
-        }
+        };
+        for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++])
+            take(parts.buffer->counts[k], parts.buffer->points, first);
+        if (whole && status == 0) take(piece.a.count, piece.a, 0);
     }
 }
 
