@@ -222,6 +222,8 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
 }
 
 constexpr double kIslandBoxSlack = 100.0 * kPocketRangeSlack;
+// Rows of the lane table the walk for the island lanes passes over at once.
+constexpr int kIslandWalkBlock = 32;
 
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
 // as they are recorded), read and indexed when a piece first needs them.
@@ -314,13 +316,29 @@ struct measured_loops {
         islands_found = true;
         const lane_table& lt = lane_table_block;
         islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
-        // The walk stops when every island has its lane: the table holds every pass before.
-        int missing = std::max(0, lt.island_count);
-        for (int n = lt.count; n >= 1 && missing > 0; --n) {
-            const int k = lt.level[n] - kLevelIsland;
-            if (k < 1 || k > lt.island_count || islands[static_cast<std::size_t>(k - 1)] != -1) continue;
-            islands[static_cast<std::size_t>(k - 1)] = lt.status[n] < 0 ? 0 : n;
-            --missing;
+        // The walk stops when every island has its lane: the table holds every pass before. An
+        // island merged early keeps an old newest lane, and the walk then runs through most of
+        // the table: it passes over blocks of rows that hold no island's level by one count
+        // over the block (a loop the compiler vectorises), and walks the others row by row.
+        const unsigned island_levels = static_cast<unsigned>(std::max(0, lt.island_count));
+        auto island_of = [](int level) { return static_cast<unsigned>(level - kLevelIsland - 1); };
+        int missing = static_cast<int>(island_levels);
+        for (int n = lt.count; n >= 1 && missing > 0;) {
+            if (n >= kIslandWalkBlock) {
+                const int* levels = &lt.level[n - kIslandWalkBlock + 1];
+                int hits = 0;
+                for (int i = 0; i < kIslandWalkBlock; ++i) hits += island_of(levels[i]) < island_levels ? 1 : 0;
+                if (hits == 0) {
+                    n -= kIslandWalkBlock;
+                    continue;
+                }
+            }
+            for (const int low = std::max(1, n - kIslandWalkBlock + 1); n >= low && missing > 0; --n) {
+                const unsigned k = island_of(lt.level[n]);
+                if (k >= island_levels || islands[k] != -1) continue;
+                islands[k] = lt.status[n] < 0 ? 0 : n;
+                --missing;
+            }
         }
         std::replace(islands.begin(), islands.end(), -1, 0);
         return islands;
