@@ -90,18 +90,20 @@ struct boxed_element {
 
 // A loop with the index of its elements' boxes, so that the elements near a piece are found
 // without walking the whole loop for every piece. The index is built when a box first meets the
-// loop's: most lanes of an offset stand far from every piece.
+// loop's: most lanes of an offset stand far from every piece (and so it is held apart, leaving
+// the loops of a call small to make and give back).
 struct indexed_loop {
     const pokarr* loop = nullptr;
     double box[4] = {};  // with its arcs' circles
-    bool indexed = false;
-    pk_elem_index index;
+    std::unique_ptr<pk_elem_index> index;
     explicit indexed_loop(const pokarr* of) : loop(of) { loop_box(*of, box); }
     pk_elem_index& made()
     {
-        if (!indexed) pokarr_elem_index(loop->count, loop->x, loop->y, index);
-        indexed = true;
-        return index;
+        if (!index) {
+            index = std::make_unique<pk_elem_index>();
+            pokarr_elem_index(loop->count, loop->x, loop->y, *index);
+        }
+        return *index;
     }
 };
 
@@ -128,10 +130,9 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
         }
         return;
     }
-    l.made();
-    pk_elem_index_candidates(l.index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach,
-                             l.index.candidates);
-    for (const int k : l.index.candidates) {
+    pk_elem_index& index = l.made();
+    pk_elem_index_candidates(index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach, index.candidates);
+    for (const int k : index.candidates) {
         const chain_element e = chain_element_at(loop.x, loop.y, loop.count, k);
         if (!e.valid) continue;
         out.push_back({&loop, boxed_chain_element_of(loop.x, loop.y, e)});
