@@ -62,23 +62,30 @@ struct noted_piece {
 
 // ---- distances --------------------------------------------------------------------------------
 
-// The box of a loop's entries with its arcs' circles (x min, y min, x max, y max).
+// The box of a loop's elements' ends with its arcs' circles (x min, y min, x max, y max), up to
+// the first element that cannot be read. Every element starts where the one before ends, so the
+// ends are entry 0 and each element's end entry: each is taken once, straight from the entries
+// (the box is asked for every piece and every lane).
 void loop_box(const pokarr& loop, double* box)
 {
     box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
+    auto take = [box](double x0, double y0, double x1, double y1) {
+        box[0] = std::min(box[0], x0), box[1] = std::min(box[1], y0);
+        box[2] = std::max(box[2], x1), box[3] = std::max(box[3], y1);
+    };
+    const double* x = loop.x;
+    const double* y = loop.y;
     for (int i = 1; i < loop.count;) {
-        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
-        if (!e.valid) break;
-        i = e.next;
-        const double r = e.arc ? std::fabs(e.r) : 0.0;
-        for (const int k : {e.start, e.end}) {
-            box[0] = std::min(box[0], loop.x[k]), box[1] = std::min(box[1], loop.y[k]);
-            box[2] = std::max(box[2], loop.x[k]), box[3] = std::max(box[3], loop.y[k]);
+        const bool arc = pk_is_marker(x[i]);
+        if (arc && i + 3 >= loop.count) break;
+        if (i == 1) take(x[0], y[0], x[0], y[0]);
+        const int end = arc ? i + 3 : i;
+        take(x[end], y[end], x[end], y[end]);
+        if (arc) {
+            const double r = std::fabs(x[i + 1]), cx = x[i + 2], cy = y[i + 2];
+            take(cx - r, cy - r, cx + r, cy + r);
         }
-        if (e.arc) {
-            box[0] = std::min(box[0], e.cx - r), box[1] = std::min(box[1], e.cy - r);
-            box[2] = std::max(box[2], e.cx + r), box[3] = std::max(box[3], e.cy + r);
-        }
+        i = arc ? i + kArcRecordEntries : i + 1;
     }
 }
 
