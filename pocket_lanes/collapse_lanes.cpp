@@ -99,15 +99,32 @@ struct boxed_element {
 // without walking the whole loop for every piece. The index is built when a box first meets the
 // loop's: most lanes of an offset stand far from every piece (and so it is held apart, leaving
 // the loops of a call small to make and give back).
+// Indexes given back by the loops of earlier calls, made again for other loops: their columns
+// keep their room (a call makes a few indexes, and allocating their columns anew cost as much as
+// filling them). Working room only: every index is made afresh before it is read.
+std::vector<std::unique_ptr<pk_elem_index>> spare_indexes;
+constexpr std::size_t kMostSpareIndexes = 16;
+
 struct indexed_loop {
     const pokarr* loop = nullptr;
     double box[4] = {};  // with its arcs' circles
     std::unique_ptr<pk_elem_index> index;
     explicit indexed_loop(const pokarr* of) : loop(of) { loop_box(*of, box); }
+    ~indexed_loop()
+    {
+        if (index && spare_indexes.size() < kMostSpareIndexes) spare_indexes.push_back(std::move(index));
+    }
+    indexed_loop(const indexed_loop&) = delete;
+    indexed_loop& operator=(const indexed_loop&) = delete;
     pk_elem_index& made()
     {
         if (!index) {
-            index = std::make_unique<pk_elem_index>();
+            if (spare_indexes.empty()) {
+                index = std::make_unique<pk_elem_index>();
+            } else {
+                index = std::move(spare_indexes.back());
+                spare_indexes.pop_back();
+            }
             pokarr_elem_index(loop->count, loop->x, loop->y, *index);
         }
         return *index;
