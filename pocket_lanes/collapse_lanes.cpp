@@ -189,8 +189,8 @@ bool near_within(std::vector<boxed_element>& elements, double px, double py, dou
 {
     for (boxed_element& near : elements) {
         const double* box = near.b.box;
-        const double bx = std::max({box[0] - px, 0.0, px - box[2]});
-        const double by = std::max({box[1] - py, 0.0, py - box[3]});
+        const double bx = std::max(std::max(box[0] - px, 0.0), px - box[2]);
+        const double by = std::max(std::max(box[1] - py, 0.0), py - box[3]);
         if (bx * bx + by * by > reach * reach) continue;
         const chain_element& e = near.b.e;
         if (e.arc) {
@@ -200,7 +200,7 @@ bool near_within(std::vector<boxed_element>& elements, double px, double py, dou
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
         }
         if (element_within(*near.loop, e, px, py, reach)) {
-            std::swap(near, elements.front());
+            if (&near != &elements.front()) std::swap(near, elements.front());
             return true;
         }
     }
