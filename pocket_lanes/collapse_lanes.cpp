@@ -252,15 +252,39 @@ constexpr int kIslandWalkBlock = 32;
 
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
 // as they are recorded), read and indexed when a piece first needs them.
+// Work lists of the pieces' tests, kept from one piece to the next and from one call to the next
+// (their room is not allocated anew for every branch offset). Working room only: each is emptied
+// before use. A call borrows the shared lists while no other call holds them, else it has its own.
+struct piece_lists {
+    std::vector<double> points;
+    std::vector<boxed_element> near;
+    std::vector<tail_corner> corners;
+    bool lent = false;
+};
+piece_lists shared_piece_lists;
+
+struct borrowed_lists {
+    piece_lists own;
+    piece_lists* lists;
+    borrowed_lists() : lists(shared_piece_lists.lent ? &own : &shared_piece_lists)
+    {
+        lists->lent = true;
+        lists->points.clear(), lists->near.clear(), lists->corners.clear();
+    }
+    ~borrowed_lists() { lists->lent = false; }
+    borrowed_lists(const borrowed_lists&) = delete;
+    borrowed_lists& operator=(const borrowed_lists&) = delete;
+};
+
 struct measured_loops {
     const pokarr& source;
     int first_new = 0;
     bool ready = false;
     std::deque<pokarr_work> lanes;
     std::deque<indexed_loop> loops;
-    // Work lists of the pieces' tests, kept from one piece to the next.
-    std::vector<double> points;
-    std::vector<boxed_element> near;
+    borrowed_lists borrowed;
+    std::vector<double>& points = borrowed.lists->points;
+    std::vector<boxed_element>& near = borrowed.lists->near;
     // The collapse lanes recorded as detours of the source so far: their points (among `lanes`)
     // and boxes.
     struct detour {
@@ -272,7 +296,7 @@ struct measured_loops {
     std::vector<detour> detours;
     // The corners where the lanes turn left (collapse_whole_tail.hpp), sorted, noted once when a
     // piece first needs them.
-    std::vector<tail_corner> corners;
+    std::vector<tail_corner>& corners = borrowed.lists->corners;
     bool corners_noted = false;
     const std::vector<tail_corner>& lane_corners(int& status)
     {
