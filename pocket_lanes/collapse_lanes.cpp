@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_loop_scans.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
@@ -62,33 +63,6 @@ struct noted_piece {
 
 // ---- distances --------------------------------------------------------------------------------
 
-// The box of a loop's elements' ends with its arcs' circles (x min, y min, x max, y max), up to
-// the first element that cannot be read. Every element starts where the one before ends, so the
-// ends are entry 0 and each element's end entry: each is taken once, straight from the entries
-// (the box is asked for every piece and every lane).
-void loop_box(const pokarr& loop, double* box)
-{
-    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
-    auto take = [box](double x0, double y0, double x1, double y1) {
-        box[0] = std::min(box[0], x0), box[1] = std::min(box[1], y0);
-        box[2] = std::max(box[2], x1), box[3] = std::max(box[3], y1);
-    };
-    const double* x = loop.x;
-    const double* y = loop.y;
-    for (int i = 1; i < loop.count;) {
-        const bool arc = pk_is_marker(x[i]);
-        if (arc && i + 3 >= loop.count) break;
-        if (i == 1) take(x[0], y[0], x[0], y[0]);
-        const int end = arc ? i + 3 : i;
-        take(x[end], y[end], x[end], y[end]);
-        if (arc) {
-            const double r = std::fabs(x[i + 1]), cx = x[i + 2], cy = y[i + 2];
-            take(cx - r, cy - r, cx + r, cy + r);
-        }
-        i = arc ? i + kArcRecordEntries : i + 1;
-    }
-}
-
 // An element of a loop with its box.
 struct boxed_element {
     const pokarr* loop;
@@ -109,7 +83,7 @@ struct indexed_loop {
     const pokarr* loop = nullptr;
     double box[4] = {};  // with its arcs' circles
     std::unique_ptr<pk_elem_index> index;
-    explicit indexed_loop(const pokarr* of) : loop(of) { loop_box(*of, box); }
+    explicit indexed_loop(const pokarr* of) : loop(of) { collapse_loop_box(*of, box); }
     ~indexed_loop()
     {
         if (index && spare_indexes.size() < kMostSpareIndexes) spare_indexes.push_back(std::move(index));
@@ -247,8 +221,6 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
 }
 
 constexpr double kIslandBoxSlack = 100.0 * kPocketRangeSlack;
-// Rows of the lane table the walk for the island lanes passes over at once.
-constexpr int kIslandWalkBlock = 32;
 
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
 // as they are recorded), read and indexed when a piece first needs them.
@@ -363,33 +335,7 @@ struct measured_loops {
     {
         if (islands_found) return islands;
         islands_found = true;
-        const lane_table& lt = lane_table_block;
-        islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
-        // The walk stops when every island has its lane: the table holds every pass before. An
-        // island merged early keeps an old newest lane, and the walk then runs through most of
-        // the table: it passes over blocks of rows that hold no island's level by one count
-        // over the block (a loop the compiler vectorises), and walks the others row by row.
-        const unsigned island_levels = static_cast<unsigned>(std::max(0, lt.island_count));
-        auto island_of = [](int level) { return static_cast<unsigned>(level - kLevelIsland - 1); };
-        int missing = static_cast<int>(island_levels);
-        for (int n = lt.count; n >= 1 && missing > 0;) {
-            if (n >= kIslandWalkBlock) {
-                const int* levels = &lt.level[n - kIslandWalkBlock + 1];
-                int hits = 0;
-                for (int i = 0; i < kIslandWalkBlock; ++i) hits += island_of(levels[i]) < island_levels ? 1 : 0;
-                if (hits == 0) {
-                    n -= kIslandWalkBlock;
-                    continue;
-                }
-            }
-            for (const int low = std::max(1, n - kIslandWalkBlock + 1); n >= low && missing > 0; --n) {
-                const unsigned k = island_of(lt.level[n]);
-                if (k >= island_levels || islands[k] != -1) continue;
-                islands[k] = lt.status[n] < 0 ? 0 : n;
-                --missing;
-            }
-        }
-        std::replace(islands.begin(), islands.end(), -1, 0);
+        collapse_island_lanes(lane_table_block, islands);
         return islands;
     }
     // The island lanes the island tests ask (open contours are no islands) with their boxes,
@@ -531,7 +477,7 @@ enum class island_meeting { none, crosses, holds };
 island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& island, int& status)
 {
     double box[4];
-    loop_box(piece, box);
+    collapse_loop_box(piece, box);
     const std::vector<int>& near = measured.islands_meeting(box, status);
     if (status != 0) {
         status = kEngineArrayFailed;
@@ -591,7 +537,7 @@ bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& 
 bool near_measured(const pokarr& piece, measured_loops& measured, double reach, int& status)
 {
     double box[4];
-    loop_box(piece, box);
+    collapse_loop_box(piece, box);
     const double half = 0.5 * std::hypot(box[2] - box[0], box[3] - box[1]);
     if (!(half < reach)) return false;
     std::deque<indexed_loop>& loops = measured.get(status);
@@ -644,7 +590,7 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 {
     if (measured.detours.empty()) return false;
     double box[4], tight[4];
-    loop_box(part, box);
+    collapse_loop_box(part, box);
     bool tight_made = false;
     for (measured_loops::detour& d : measured.detours) {
         if (!boxes_meet(d.box, box, 0.0)) continue;
