@@ -542,10 +542,14 @@ bool near_measured(const pokarr& piece, measured_loops& measured, double reach, 
     if (!(half < reach)) return false;
     std::deque<indexed_loop>& loops = measured.get(status);
     if (status != 0) return false;
+    // Loop by loop, the source first: most crumbs lie along it, and the lanes after need no look.
     std::vector<boxed_element>& near = measured.near;
-    near.clear();
-    for (indexed_loop& l : loops) elements_near(l, box, reach, near);
-    return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
+    for (indexed_loop& l : loops) {
+        near.clear();
+        elements_near(l, box, reach, near);
+        if (near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half)) return true;
+    }
+    return false;
 }
 
 // The box of a loop's elements as they run (an arc's own box, not its circle's).
