@@ -199,11 +199,15 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
         i = e.next;
         const double sx = piece.x[e.start], sy = piece.y[e.start], ex = piece.x[e.end], ey = piece.y[e.end];
         sum_x += sx, sum_y += sy, ++vertices;
-        for (const double t : {0.25, 0.5, 0.75}) {
+        constexpr double kAlong[3] = {0.25, 0.5, 0.75};
+        double arc_x[3], arc_y[3];
+        if (e.arc) arc_pnts_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, kAlong, 3, arc_x, arc_y);
+        for (int j = 0; j < 3; ++j) {
+            const double t = kAlong[j];
             double mx = sx + t * (ex - sx), my = sy + t * (ey - sy), nx = -(ey - sy), ny = ex - sx;
             if (e.arc) {
                 // An arc turning the piece's way has its centre inside.
-                arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, t, mx, my);
+                mx = arc_x[j], my = arc_y[j];
                 nx = e.dir * (e.cx - mx), ny = e.dir * (e.cy - my);
             }
             // Coordinates of a pocket never come near over- or underflow: no need for hypot.
