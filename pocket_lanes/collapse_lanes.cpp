@@ -69,16 +69,16 @@ struct boxed_element {
     boxed_chain_element b;
 };
 
-// A loop with the index of its elements' boxes, so that the elements near a piece are found
-// without walking the whole loop for every piece. The index is built when a box first meets the
-// loop's: most lanes of an offset stand far from every piece (and so it is held apart, leaving
-// the loops of a call small to make and give back).
 // Indexes given back by the loops of earlier calls, made again for other loops: their columns
 // keep their room (a call makes a few indexes, and allocating their columns anew cost as much as
 // filling them). Working room only: every index is made afresh before it is read.
 std::vector<std::unique_ptr<pk_elem_index>> spare_indexes;
 constexpr std::size_t kMostSpareIndexes = 16;
 
+// A loop with the index of its elements' boxes, so that the elements near a piece are found
+// without walking the whole loop for every piece. The index is built when a box first meets the
+// loop's: most lanes of an offset stand far from every piece (and so it is held apart, leaving
+// the loops of a call small to make and give back).
 struct indexed_loop {
     const pokarr* loop = nullptr;
     double box[4] = {};  // with its arcs' circles
@@ -226,8 +226,6 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
 
 constexpr double kIslandBoxSlack = 100.0 * kPocketRangeSlack;
 
-// The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
-// as they are recorded), read and indexed when a piece first needs them.
 // Work lists of the pieces' tests, kept from one piece to the next and from one call to the next
 // (their room is not allocated anew for every branch offset). Working room only: each is emptied
 // before use. A call borrows the shared lists while no other call holds them, else it has its own.
@@ -252,6 +250,8 @@ struct borrowed_lists {
     borrowed_lists& operator=(const borrowed_lists&) = delete;
 };
 
+// The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
+// as they are recorded), read and indexed when a piece first needs them.
 struct measured_loops {
     const pokarr& source;
     int first_new = 0;
