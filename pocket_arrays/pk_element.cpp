@@ -116,8 +116,11 @@ void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double s
     y = cy + r * std::sin(base + step);
 }
 
-void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey,
-                        const double* t, int count, double* x, double* y)
+// The points of one arc at several parameters (arc_pnts_by_vector), inlined into both entries so
+// that the one-point form costs what it did before the several-point form was added.
+[[gnu::always_inline]] static inline void blended_arc_points(double r, int d, double cx, double cy, double sx,
+                                                             double sy, double ex, double ey, const double* t,
+                                                             int count, double* x, double* y)
 {
     double u[2], w[2];
     const bool radials = radial_unit(cx, cy, sx, sy, u) && radial_unit(cx, cy, ex, ey, w);
@@ -147,10 +150,16 @@ void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double
     }
 }
 
+void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey,
+                        const double* t, int count, double* x, double* y)
+{
+    blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, t, count, x, y);
+}
+
 void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex,
                        double ey, double t, double& x, double& y)
 {
-    arc_pnts_by_vector(r, d, cx, cy, sx, sy, ex, ey, &t, 1, &x, &y);
+    blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, &t, 1, &x, &y);
 }
 
 void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, double sy, double ex,
