@@ -116,27 +116,50 @@ void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double s
     y = cy + r * std::sin(base + step);
 }
 
-void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex,
-                       double ey, double t, double& x, double& y)
+// The points of one arc at several parameters (arc_pnts_by_vector), inlined into both entries so
+// that the one-point form costs what it did before the several-point form was added.
+[[gnu::always_inline]] static inline void blended_arc_points(double r, int d, double cx, double cy, double sx,
+                                                             double sy, double ex, double ey, const double* t,
+                                                             int count, double* x, double* y)
 {
     double u[2], w[2];
     const bool radials = radial_unit(cx, cy, sx, sy, u) && radial_unit(cx, cy, ex, ey, w);
     const double k = radials ? v2crsd(u, w) : 0.0;
-    double m[2] = {(1.0 - t) * u[0] + t * w[0], (1.0 - t) * u[1] + t * w[1]};
-    double length = 0.0;
-    int status = -1;
-    if (radials && !pk_is_zero(k)) v2untd(m, length, status);
-    if (status != 0) {
-        arc_pnt_by_angle(r, d, cx, cy, sx, sy, ex, ey, t, x, y);
-        return;
-    }
+    const bool blend = radials && !pk_is_zero(k);
     const bool small_negative = k >= -kSmallSine && k <= 0.0;
-    if (d * k < 0.0 && !small_negative) {
-        m[0] = -m[0];
-        m[1] = -m[1];
+    const bool flip = d * k < 0.0 && !small_negative;
+    for (int i = 0; i < count; ++i) {
+        double m[2] = {0.0, 0.0};
+        double length = 0.0;
+        int status = -1;
+        if (blend) {
+            m[0] = (1.0 - t[i]) * u[0] + t[i] * w[0];
+            m[1] = (1.0 - t[i]) * u[1] + t[i] * w[1];
+            v2untd(m, length, status);
+        }
+        if (status != 0) {
+            arc_pnt_by_angle(r, d, cx, cy, sx, sy, ex, ey, t[i], x[i], y[i]);
+            continue;
+        }
+        if (flip) {
+            m[0] = -m[0];
+            m[1] = -m[1];
+        }
+        x[i] = cx + r * m[0];
+        y[i] = cy + r * m[1];
     }
-    x = cx + r * m[0];
-    y = cy + r * m[1];
+}
+
+void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey,
+                        const double* t, int count, double* x, double* y)
+{
+    blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, t, count, x, y);
+}
+
+void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex,
+                       double ey, double t, double& x, double& y)
+{
+    blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, &t, 1, &x, &y);
 }
 
 void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, double sy, double ex,

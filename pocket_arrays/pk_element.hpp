@@ -42,6 +42,10 @@ void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double s
 // to arc_pnt_by_angle for ends on one line through the centre).
 void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex,
                        double ey, double t, double& x, double& y);
+// The points at the parameters t[0 .. count - 1] of one arc, each as arc_pnt_by_vector gives it
+// (the ends' radial unit vectors made once).
+void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey,
+                        const double* t, int count, double* x, double* y);
 // The parameter of a point on an arc by angles (0 at the start, 1 at the end); an arc with no
 // sweep gives 0.
 void arc_param_of_pnt(double r, int d, double cx, double cy, double sx, double sy, double ex,

@@ -13,6 +13,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
+#include "pocket_lanes/collapse_loop_scans.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
@@ -62,46 +63,45 @@ struct noted_piece {
 
 // ---- distances --------------------------------------------------------------------------------
 
-// The box of a loop's entries with its arcs' circles (x min, y min, x max, y max).
-void loop_box(const pokarr& loop, double* box)
-{
-    box[0] = box[1] = 1.0e300, box[2] = box[3] = -1.0e300;
-    for (int i = 1; i < loop.count;) {
-        const chain_element e = chain_element_at(loop.x, loop.y, loop.count, i);
-        if (!e.valid) break;
-        i = e.next;
-        const double r = e.arc ? std::fabs(e.r) : 0.0;
-        for (const int k : {e.start, e.end}) {
-            box[0] = std::min(box[0], loop.x[k]), box[1] = std::min(box[1], loop.y[k]);
-            box[2] = std::max(box[2], loop.x[k]), box[3] = std::max(box[3], loop.y[k]);
-        }
-        if (e.arc) {
-            box[0] = std::min(box[0], e.cx - r), box[1] = std::min(box[1], e.cy - r);
-            box[2] = std::max(box[2], e.cx + r), box[3] = std::max(box[3], e.cy + r);
-        }
-    }
-}
-
 // An element of a loop with its box.
 struct boxed_element {
     const pokarr* loop;
     boxed_chain_element b;
 };
 
+// Indexes given back by the loops of earlier calls, made again for other loops: their columns
+// keep their room (a call makes a few indexes, and allocating their columns anew cost as much as
+// filling them). Working room only: every index is made afresh before it is read.
+std::vector<std::unique_ptr<pk_elem_index>> spare_indexes;
+constexpr std::size_t kMostSpareIndexes = 16;
+
 // A loop with the index of its elements' boxes, so that the elements near a piece are found
 // without walking the whole loop for every piece. The index is built when a box first meets the
-// loop's: most lanes of an offset stand far from every piece.
+// loop's: most lanes of an offset stand far from every piece (and so it is held apart, leaving
+// the loops of a call small to make and give back).
 struct indexed_loop {
     const pokarr* loop = nullptr;
     double box[4] = {};  // with its arcs' circles
-    bool indexed = false;
-    pk_elem_index index;
-    explicit indexed_loop(const pokarr* of) : loop(of) { loop_box(*of, box); }
+    std::unique_ptr<pk_elem_index> index;
+    explicit indexed_loop(const pokarr* of) : loop(of) { collapse_loop_box(*of, box); }
+    ~indexed_loop()
+    {
+        if (index && spare_indexes.size() < kMostSpareIndexes) spare_indexes.push_back(std::move(index));
+    }
+    indexed_loop(const indexed_loop&) = delete;
+    indexed_loop& operator=(const indexed_loop&) = delete;
     pk_elem_index& made()
     {
-        if (!indexed) pokarr_elem_index(loop->count, loop->x, loop->y, index);
-        indexed = true;
-        return index;
+        if (!index) {
+            if (spare_indexes.empty()) {
+                index = std::make_unique<pk_elem_index>();
+            } else {
+                index = std::move(spare_indexes.back());
+                spare_indexes.pop_back();
+            }
+            pokarr_elem_index(loop->count, loop->x, loop->y, *index);
+        }
+        return *index;
     }
 };
 
@@ -128,10 +128,9 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
         }
         return;
     }
-    l.made();
-    pk_elem_index_candidates(l.index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach,
-                             l.index.candidates);
-    for (const int k : l.index.candidates) {
+    pk_elem_index& index = l.made();
+    pk_elem_index_candidates(index, box[0] - reach, box[1] - reach, box[2] + reach, box[3] + reach, index.candidates);
+    for (const int k : index.candidates) {
         const chain_element e = chain_element_at(loop.x, loop.y, loop.count, k);
         if (!e.valid) continue;
         out.push_back({&loop, boxed_chain_element_of(loop.x, loop.y, e)});
@@ -164,8 +163,8 @@ bool near_within(std::vector<boxed_element>& elements, double px, double py, dou
 {
     for (boxed_element& near : elements) {
         const double* box = near.b.box;
-        const double bx = std::max({box[0] - px, 0.0, px - box[2]});
-        const double by = std::max({box[1] - py, 0.0, py - box[3]});
+        const double bx = std::max(std::max(box[0] - px, 0.0), px - box[2]);
+        const double by = std::max(std::max(box[1] - py, 0.0), py - box[3]);
         if (bx * bx + by * by > reach * reach) continue;
         const chain_element& e = near.b.e;
         if (e.arc) {
@@ -175,7 +174,7 @@ bool near_within(std::vector<boxed_element>& elements, double px, double py, dou
             if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
         }
         if (element_within(*near.loop, e, px, py, reach)) {
-            std::swap(near, elements.front());
+            if (&near != &elements.front()) std::swap(near, elements.front());
             return true;
         }
     }
@@ -200,11 +199,15 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
         i = e.next;
         const double sx = piece.x[e.start], sy = piece.y[e.start], ex = piece.x[e.end], ey = piece.y[e.end];
         sum_x += sx, sum_y += sy, ++vertices;
-        for (const double t : {0.25, 0.5, 0.75}) {
+        constexpr double kAlong[3] = {0.25, 0.5, 0.75};
+        double arc_x[3], arc_y[3];
+        if (e.arc) arc_pnts_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, kAlong, 3, arc_x, arc_y);
+        for (int j = 0; j < 3; ++j) {
+            const double t = kAlong[j];
             double mx = sx + t * (ex - sx), my = sy + t * (ey - sy), nx = -(ey - sy), ny = ex - sx;
             if (e.arc) {
                 // An arc turning the piece's way has its centre inside.
-                arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, t, mx, my);
+                mx = arc_x[j], my = arc_y[j];
                 nx = e.dir * (e.cx - mx), ny = e.dir * (e.cy - my);
             }
             // Coordinates of a pocket never come near over- or underflow: no need for hypot.
@@ -223,6 +226,30 @@ void witness_points(const pokarr& piece, int direction, double half_width, std::
 
 constexpr double kIslandBoxSlack = 100.0 * kPocketRangeSlack;
 
+// Work lists of the pieces' tests, kept from one piece to the next and from one call to the next
+// (their room is not allocated anew for every branch offset). Working room only: each is emptied
+// before use. A call borrows the shared lists while no other call holds them, else it has its own.
+struct piece_lists {
+    std::vector<double> points;
+    std::vector<boxed_element> near;
+    std::vector<tail_corner> corners;
+    bool lent = false;
+};
+piece_lists shared_piece_lists;
+
+struct borrowed_lists {
+    piece_lists own;
+    piece_lists* lists;
+    borrowed_lists() : lists(shared_piece_lists.lent ? &own : &shared_piece_lists)
+    {
+        lists->lent = true;
+        lists->points.clear(), lists->near.clear(), lists->corners.clear();
+    }
+    ~borrowed_lists() { lists->lent = false; }
+    borrowed_lists(const borrowed_lists&) = delete;
+    borrowed_lists& operator=(const borrowed_lists&) = delete;
+};
+
 // The source and the lanes the offset made (the lanes from first_new on, and the collapse lanes
 // as they are recorded), read and indexed when a piece first needs them.
 struct measured_loops {
@@ -231,9 +258,9 @@ struct measured_loops {
     bool ready = false;
     std::deque<pokarr_work> lanes;
     std::deque<indexed_loop> loops;
-    // Work lists of the pieces' tests, kept from one piece to the next.
-    std::vector<double> points;
-    std::vector<boxed_element> near;
+    borrowed_lists borrowed;
+    std::vector<double>& points = borrowed.lists->points;
+    std::vector<boxed_element>& near = borrowed.lists->near;
     // The collapse lanes recorded as detours of the source so far: their points (among `lanes`)
     // and boxes.
     struct detour {
@@ -245,7 +272,7 @@ struct measured_loops {
     std::vector<detour> detours;
     // The corners where the lanes turn left (collapse_whole_tail.hpp), sorted, noted once when a
     // piece first needs them.
-    std::vector<tail_corner> corners;
+    std::vector<tail_corner>& corners = borrowed.lists->corners;
     bool corners_noted = false;
     const std::vector<tail_corner>& lane_corners(int& status)
     {
@@ -312,17 +339,7 @@ struct measured_loops {
     {
         if (islands_found) return islands;
         islands_found = true;
-        const lane_table& lt = lane_table_block;
-        islands.assign(static_cast<std::size_t>(std::max(0, lt.island_count)), -1);
-        // The walk stops when every island has its lane: the table holds every pass before.
-        int missing = std::max(0, lt.island_count);
-        for (int n = lt.count; n >= 1 && missing > 0; --n) {
-            const int k = lt.level[n] - kLevelIsland;
-            if (k < 1 || k > lt.island_count || islands[static_cast<std::size_t>(k - 1)] != -1) continue;
-            islands[static_cast<std::size_t>(k - 1)] = lt.status[n] < 0 ? 0 : n;
-            --missing;
-        }
-        std::replace(islands.begin(), islands.end(), -1, 0);
+        collapse_island_lanes(lane_table_block, islands);
         return islands;
     }
     // The island lanes the island tests ask (open contours are no islands) with their boxes,
@@ -464,7 +481,7 @@ enum class island_meeting { none, crosses, holds };
 island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& island, int& status)
 {
     double box[4];
-    loop_box(piece, box);
+    collapse_loop_box(piece, box);
     const std::vector<int>& near = measured.islands_meeting(box, status);
     if (status != 0) {
         status = kEngineArrayFailed;
@@ -524,15 +541,19 @@ bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& 
 bool near_measured(const pokarr& piece, measured_loops& measured, double reach, int& status)
 {
     double box[4];
-    loop_box(piece, box);
+    collapse_loop_box(piece, box);
     const double half = 0.5 * std::hypot(box[2] - box[0], box[3] - box[1]);
     if (!(half < reach)) return false;
     std::deque<indexed_loop>& loops = measured.get(status);
     if (status != 0) return false;
+    // Loop by loop, the source first: most crumbs lie along it, and the lanes after need no look.
     std::vector<boxed_element>& near = measured.near;
-    near.clear();
-    for (indexed_loop& l : loops) elements_near(l, box, reach, near);
-    return near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half);
+    for (indexed_loop& l : loops) {
+        near.clear();
+        elements_near(l, box, reach, near);
+        if (near_within(near, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), reach - half)) return true;
+    }
+    return false;
 }
 
 // The box of a loop's elements as they run (an arc's own box, not its circle's).
@@ -577,7 +598,7 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 {
     if (measured.detours.empty()) return false;
     double box[4], tight[4];
-    loop_box(part, box);
+    collapse_loop_box(part, box);
     bool tight_made = false;
     for (measured_loops::detour& d : measured.detours) {
         if (!boxes_meet(d.box, box, 0.0)) continue;
@@ -599,6 +620,7 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 
 // Loops handed from the clip to the tests. One buffer serves every call (its count columns are
 // large: clearing them for each branch offset cost more than the clip); given back on every path.
+// Between the pieces of one call it keeps its points' block, emptied.
 loop_buffer parts_buffer;
 struct piece_parts {
     loop_buffer* buffer = &parts_buffer;
@@ -608,8 +630,16 @@ struct piece_parts {
     piece_parts& operator=(const piece_parts&) = delete;
 };
 
-// The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`:
-// the piece itself when it lies inside (`whole`); else what of it lies inside. Where a lane
+// Empties the buffer for the next piece, keeping its points' block.
+void parts_restart(loop_buffer& parts, int& status)
+{
+    parts.loops = 0;
+    if (parts.points.kind != kPokarrEmpty) pokarr_reset(parts.points, 0, status);
+    if (status != 0) status = kEngineArrayFailed;
+}
+
+// The parts of the piece (running counter-clockwise) that lie inside the source, into `parts`;
+// the piece itself is not copied there when it lies inside (`whole`). Where a lane
 // narrows into a horn (a crescent's end, a cusp round an island, a sharp corner), the walls'
 // offsets pass each other and the loop removal cuts out the swallowtail between them, which runs
 // along the horn's middle and on past its end, out of the source where the walls stand less than
@@ -617,8 +647,9 @@ struct piece_parts {
 // step from the walls. A piece that cannot be cut is left out.
 void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& parts, bool& whole, int& status)
 {
-    loop_buffer_clear(parts);
     whole = false;
+    parts_restart(parts, status);
+    if (status != 0) return;
     int crossings = 0;
     const bool direct =
         horn_tail_inside_loops(measured.source, measured.source_index(), piece, parts, crossings, status);
@@ -630,9 +661,6 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
     }
     if (crossings > 0) return;
     whole = uncrossed_piece_inside(piece, measured, status);
-    if (status != 0 || !whole) return;
-    loop_buffer_add(parts, piece, 1, status);
-    if (status != 0) status = kEngineArrayFailed;
 }
 
 // A lane corner between two lines sharper than a right angle: beyond it the sides of the source
@@ -909,15 +937,19 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
         if (clear_whole_tail(piece.a, measured, b.distance, reach, status) || status != 0) continue;
         bool whole = false;
         parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
-        for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++]) {
-            pokarr_replace(parts.buffer->counts[k], parts.buffer->points, first, part.a, status);
+        // The parts the clip left, then the piece when it lies inside whole.
+        auto take = [&](int entries, const pokarr& from, int first) {
+            pokarr_replace(entries, from, first, part.a, status);
             if (status != 0) {
                 status = kEngineArrayFailed;
-                break;
+                return;
             }
             take_part(r, part.a, whole, 0);
             status = r.status;
-        }
+        };
+        for (int k = 1, first = 0; k <= parts.buffer->loops && status == 0; first += parts.buffer->counts[k++])
+            take(parts.buffer->counts[k], parts.buffer->points, first);
+        if (whole && status == 0) take(piece.a.count, piece.a, 0);
     }
 }
 
