@@ -4,7 +4,10 @@
 // Builders of triangle models and of the current cutter.
 #pragma once
 
+#include "cutter_profile.hpp"
+
 #include "cutter/cutter_seams_least.hpp"
+#include "cutter/kernels/xy_contact.hpp"
 #include "cutter/kernels/cone_state.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/interval_list.hpp"
@@ -22,6 +25,32 @@
 
 #include <string>
 #include <vector>
+
+// A cutter of the tests: its class (kCutterTapered added for a tapered one), sizes and the stock
+// the surfaces are offset by; the exact profile the references drop, and the current cutter of
+// the cutter location made of it.
+struct test_cutter {
+    const char* name;
+    int type;
+    float diameter, corner, taper, length, stock = 0.0f;
+
+    bool tapered() const { return type > kCutterTapered; }
+    // The cutter grown by the stock, over its lowest point (the real tip lies `stock` higher).
+    cutter_profile profile() const
+    {
+        return tapered() ? cutter_profile::tapered(diameter, corner, taper, length, stock)
+                         : cutter_profile::bull_nose(0.5 * diameter + stock, corner + stock);
+    }
+    void make_current() const
+    {
+        linnet_params_block = linnet_params{};
+        linnet_params_block.cutter_type = type;
+        linnet_params_block.diameter = diameter;
+        linnet_params_block.corner_radius = corner;
+        linnet_params_block.taper = taper;
+        linnet_params_block.cut_length = length;
+    }
+};
 
 inline void cutter_to_load_state()
 {

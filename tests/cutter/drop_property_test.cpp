@@ -21,26 +21,7 @@ namespace {
 constexpr double kBelow = 1e-9;
 constexpr double kAbove = 1e-6;
 
-struct cutter_case {
-    const char* name;
-    int type;
-    float diameter, corner, taper, length;
-
-    cutter_profile profile() const
-    {
-        return type > kCutterTapered ? cutter_profile::tapered(diameter, corner, taper, length, 0.0)
-                                     : cutter_profile::bull_nose(0.5 * diameter, corner);
-    }
-    void make_current() const
-    {
-        linnet_params_block = linnet_params{};
-        linnet_params_block.cutter_type = type;
-        linnet_params_block.diameter = diameter;
-        linnet_params_block.corner_radius = corner;
-        linnet_params_block.taper = taper;
-        linnet_params_block.cut_length = length;
-    }
-};
+using cutter_case = test_cutter;
 
 const float kTenDegrees = static_cast<float>(M_PI / 18);
 const cutter_case kCutters[] = {

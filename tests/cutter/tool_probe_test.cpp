@@ -22,27 +22,7 @@ namespace {
 // the triangles (coordinates below 40: their single-precision rounding is a few 1e-6).
 constexpr double kNear = 1.0e-4;
 
-struct probe_cutter {
-    const char* name;
-    int type;
-    float diameter, corner, taper, length;
-
-    bool tapered() const { return type > kCutterTapered; }
-    cutter_profile profile() const
-    {
-        return tapered() ? cutter_profile::tapered(diameter, corner, taper, length, 0.0)
-                         : cutter_profile::bull_nose(0.5 * diameter, corner);
-    }
-    void make_current() const
-    {
-        linnet_params_block = linnet_params{};
-        linnet_params_block.cutter_type = type;
-        linnet_params_block.diameter = diameter;
-        linnet_params_block.corner_radius = corner;
-        linnet_params_block.taper = taper;
-        linnet_params_block.cut_length = length;
-    }
-};
+using probe_cutter = test_cutter;
 
 const probe_cutter kProbeCutters[] = {
     {"ball", kCutterBall, 2.0f, 1.0f, 0.0f, 0.0f},

@@ -24,28 +24,7 @@ namespace {
 // Heights within this of the exact drop (single-precision rounding at heights below 16).
 constexpr double kHeight = 2.0e-6;
 
-struct grown_cutter {
-    const char* name;
-    int type;
-    float diameter, corner, taper, length, stock;
-
-    void make_current() const
-    {
-        linnet_params_block = linnet_params{};
-        linnet_params_block.cutter_type = type;
-        linnet_params_block.diameter = diameter;
-        linnet_params_block.corner_radius = corner;
-        linnet_params_block.taper = taper;
-        linnet_params_block.cut_length = length;
-    }
-    // The cutter grown by the stock, over its lowest point (the real tip lies `stock` higher).
-    exact_drop_reference reference() const
-    {
-        return exact_drop_reference(type > kCutterTapered
-                                        ? cutter_profile::tapered(diameter, corner, taper, length, stock)
-                                        : cutter_profile::bull_nose(0.5 * diameter + stock, corner + stock));
-    }
-};
+using grown_cutter = test_cutter;
 
 const grown_cutter kGrownCutters[] = {
     {"ball", kCutterBall, 1.0f, 0.5f, 0.0f, 0.0f, 0.0f},
@@ -89,7 +68,7 @@ TEST_F(TouchStringsTest, HeightAndStringsStandOnTheExactDrop)
     std::uniform_real_distribution<float> across(-9.0f, 9.0f);
     for (const grown_cutter& cutter : kGrownCutters) {
         cutter.make_current();
-        const exact_drop_reference reference = cutter.reference();
+        const exact_drop_reference reference(cutter.profile());
         const auto exact = [&](double x, double y) {
             const double h = reference.drop(corners, x, y);
             return h == exact_drop_reference::kNothing ? h : h + cutter.stock;
