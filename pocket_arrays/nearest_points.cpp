@@ -60,23 +60,10 @@ void measure_element(const double* x, const double* y, const chain_element& e, d
 constexpr double kFloorMargin = 1.0e-6;
 
 // Whether the element cannot come nearer than the best distance so far (within the slack the
-// comparison allows): its measure is skipped, as it could not be taken. The floor is the plane
-// distance from (px, py) as the measures give it at least: for a line, the distance to its box
-// (compared squared, which the margin keeps as sure); for an arc, the nearest of its circle and
-// its two ends (the measure answers one of these, or the radius for a point at the centre).
+// comparison allows): its measure is skipped, as it could not be taken.
 bool beyond_best(const double* x, const double* y, const chain_element& e, double px, double py, double best)
 {
-    const double bound = best + kDistanceSlack + kFloorMargin;
-    const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
-    if (!e.arc) {
-        const double dx = std::max({std::min(sx, ex) - px, 0.0, px - std::max(sx, ex)});
-        const double dy = std::max({std::min(sy, ey) - py, 0.0, py - std::max(sy, ey)});
-        return dx * dx + dy * dy > bound * bound;
-    }
-    if (!(e.r > 0.0)) return false;
-    const auto length = [](double dx, double dy) { return std::sqrt(dx * dx + dy * dy); };
-    const double to_circle = std::fabs(length(px - e.cx, py - e.cy) - e.r);
-    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)}) > bound;
+    return chain_element_beyond(x, y, e, px, py, best + kDistanceSlack);
 }
 
 // The foot of the perpendicular from p on the segment s..b (parameter clamped to the segment)
@@ -152,6 +139,26 @@ template <int nd> candidate nearest_in(const double* point, const pokarr& array,
 }
 
 }  // namespace
+
+// The floor is the plane distance from (px, py) as the measures give it at least: for a line, the
+// distance to its box (compared squared, which the margin keeps as sure); for an arc, the nearest
+// of its circle and its two ends (the measure answers one of these, or the radius for a point at
+// the centre).
+bool chain_element_beyond(const double* x, const double* y, const chain_element& e, double px, double py,
+                          double distance)
+{
+    const double bound = distance + kFloorMargin;
+    const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
+    if (!e.arc) {
+        const double dx = std::max({std::min(sx, ex) - px, 0.0, px - std::max(sx, ex)});
+        const double dy = std::max({std::min(sy, ey) - py, 0.0, py - std::max(sy, ey)});
+        return dx * dx + dy * dy > bound * bound;
+    }
+    if (!(e.r > 0.0)) return false;
+    const auto length = [](double dx, double dy) { return std::sqrt(dx * dx + dy * dy); };
+    const double to_circle = std::fabs(length(px - e.cx, py - e.cy) - e.r);
+    return std::min({to_circle, length(px - sx, py - sy), length(px - ex, py - ey)}) > bound;
+}
 
 void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k, double& t,
                          double& nearest_x, double& nearest_y, double& distance)

@@ -9,6 +9,7 @@
 // from 0 at the element's start to 1 at its end.
 #pragma once
 
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
 // Distance of "nothing found yet" (farthest search: its negative).
@@ -25,6 +26,12 @@ inline constexpr int kNoApproach = -1;
 // new candidate is farther by more than 1e-6 (the nearest point keeps the new candidate).
 void nearest_on_xy_chain(double px, double py, const double* x, const double* y, int n, int& k, double& t,
                          double& nearest_x, double& nearest_y, double& distance);
+
+// Whether every distance the nearest-point searches measure for element e of a chain (from its
+// start vertex or along its body) lies beyond `distance` of (px, py), by a margin above their
+// rounding: then the element cannot give a point within that distance.
+bool chain_element_beyond(const double* x, const double* y, const chain_element& e, double px, double py,
+                          double distance);
 
 // The same over a pocket array, in 3-D unless the array or `dimension` is 2 (nearest gets three
 // doubles, z 0 in 2-D). Stops at distance 0. A k below -1 asks for the surface-path distance

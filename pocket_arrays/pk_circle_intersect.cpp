@@ -110,8 +110,9 @@ bool on_both(int end_mode, const pk_arc& arc1, const arc_points& a, const pk_arc
                                      pk_eq_pnt2(p, b.start) || pk_eq_pnt2(p, b.end)))
         return false;
     const int on1 = pnt_on_arc(a.centre, arc1.direction, a.start, a.end, p);
+    if (on1 == 0) return false;
     const int on2 = pnt_on_arc(b.centre, arc2.direction, b.start, b.end, p);
-    if (on1 == 0 || on2 == 0) return false;
+    if (on2 == 0) return false;
     if (on1 == 2 && (on2 == 2 || on2 == 3)) {
         p[0] = a.start[0];
         p[1] = a.start[1];

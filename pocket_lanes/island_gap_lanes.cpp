@@ -108,12 +108,38 @@ island_distance distance_to(island_lanes& islands, double x, double y, double re
     return best;
 }
 
+// Whether every element of the island lanes that distance_to would measure lies beyond `distance`
+// of (x, y): then the distance it answers is not below `distance` either.
+bool islands_beyond(island_lanes& islands, double x, double y, double distance, double reach)
+{
+    for (std::size_t i = 0; i < islands.loops.size(); ++i) {
+        const pokarr& l = islands.loops[i].a;
+        pk_elem_index& index = islands.indexes[i];
+        if (index.count == 0) {
+            for (int k = 1; k < l.count;) {
+                const chain_element e = chain_element_at(l.x, l.y, l.count, k);
+                if (!e.valid) break;
+                if (!chain_element_beyond(l.x, l.y, e, x, y, distance)) return false;
+                k = e.next;
+            }
+            continue;
+        }
+        pk_elem_index_candidates(index, x - reach, y - reach, x + reach, y + reach, index.candidates);
+        for (const int k : index.candidates) {
+            const chain_element e = chain_element_at(l.x, l.y, l.count, k);
+            if (e.valid && !chain_element_beyond(l.x, l.y, e, x, y, distance)) return false;
+        }
+    }
+    return true;
+}
+
 // Points along the lens, at most `spacing` apart, each with its distance from the island lanes
-// and the nearest point of them.
+// and the nearest point of them; a point no nearer than `near` may get kNoClearance instead.
 struct lens_point {
     double x, y, e, nx, ny;
 };
-void lens_points(const pokarr& lens, island_lanes& islands, double spacing, double reach, std::vector<lens_point>& out)
+void lens_points(const pokarr& lens, island_lanes& islands, double spacing, double reach, double near,
+                 std::vector<lens_point>& out)
 {
     for (int i = 1; i < lens.count;) {
         const chain_element c = chain_element_at(lens.x, lens.y, lens.count, i);
@@ -130,7 +156,8 @@ void lens_points(const pokarr& lens, island_lanes& islands, double spacing, doub
             const double t = static_cast<double>(p) / parts;
             double x = sx + t * (ex - sx), y = sy + t * (ey - sy);
             if (c.arc) arc_pnt_by_vector(c.r, c.dir, c.cx, c.cy, sx, sy, ex, ey, t, x, y);
-            const island_distance d = distance_to(islands, x, y, reach);
+            const island_distance d =
+                islands_beyond(islands, x, y, near, reach) ? island_distance{} : distance_to(islands, x, y, reach);
             out.push_back({x, y, d.e, d.nx, d.ny});
         }
     }
@@ -156,7 +183,8 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
     if (std::hypot(box[2] - box[0], box[3] - box[1]) < step) return false;
     std::vector<lens_point> points, ends;
     const double spacing = kSampleShare * step;
-    lens_points(lens, islands, spacing, second_distance, points);
+    // Only whether a point lies nearer than on_second is read of a point that does not.
+    lens_points(lens, islands, spacing, second_distance, on_second, points);
     const std::size_t n = points.size();
     for (std::size_t i = 0; i < n; ++i) {
         const lens_point& a = points[i];

@@ -175,3 +175,37 @@ TEST_F(LaneTest, NearestPointOnALineIsTheHostFootToTheBit)
         for (int c = 0; c < nd; ++c) EXPECT_TRUE(same(nearest[c], foot[c])) << "seed " << kSeed << " row " << row;
     }
 }
+
+// The floor of an element never lies beyond what the nearest-point search measures on it (from
+// its start vertex or along its body): over seeded loops of lines and arcs and points near them,
+// at their arcs' centres and far off.
+TEST_F(LaneTest, ElementFloorNeverPassesTheMeasuredDistance)
+{
+    constexpr unsigned kSeed = 20261210u;
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> around(-14.0, 14.0), far(-400.0, 400.0);
+    int passed_by = 0, measured = 0;
+    for (int row = 0; row < 200; ++row) {
+        const chain c(random_star_loop(rng, 3 + row % 9, 0.6));
+        for (int k = 1; k < c.n();) {
+            const chain_element e = chain_element_at(c.x.data(), c.y.data(), c.n(), k);
+            ASSERT_TRUE(e.valid);
+            k = e.next;
+            for (int q = 0; q < 12; ++q) {
+                const double px = q == 0 && e.arc ? e.cx : (q % 3 == 2 ? far(rng) : around(rng));
+                const double py = q == 0 && e.arc ? e.cy : (q % 3 == 2 ? far(rng) : around(rng));
+                int nearest = 0;
+                double t = 0.0, nx = 0.0, ny = 0.0, d = 0.0;
+                nearest_on_xy_chain(px, py, c.x.data() + e.start, c.y.data() + e.start, e.end - e.start + 1, nearest,
+                                    t, nx, ny, d);
+                ASSERT_GT(nearest, 0);
+                ++measured;
+                EXPECT_FALSE(chain_element_beyond(c.x.data(), c.y.data(), e, px, py, d))
+                    << "seed " << kSeed << " row " << row << " element " << k << " point " << q;
+                passed_by += chain_element_beyond(c.x.data(), c.y.data(), e, px, py, 0.5 * d) ? 1 : 0;
+            }
+        }
+    }
+    // The floor is near enough to the measure to pass most elements by at half their distance.
+    EXPECT_GT(passed_by, measured / 2);
+}
