@@ -2,7 +2,6 @@
 #include "edit/manedt_least.hpp"
 
 void goto_last_added_block(int /*mode*/, int& status) { status = 0; }
-void trim_menu_reset() {}
 int trim_restart_active() { return 0; }
 void trim_tp(int, int, int& status) { status = 0; }
 

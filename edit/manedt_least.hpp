@@ -1,14 +1,12 @@
 // What the execution menu and the manual editor need of the trimming: the return to the last
-// added block while trimming, the rebuild of the trimming menu, whether the trimming driver's
-// restart point is set, and the trimming tool itself. Least version until trimming is built: no
+// added block while trimming, whether the trimming driver's restart point is set, and the
+// trimming tool itself (the menu rebuild lives with trim_state in edit/trim/trim_state.hpp). Least version until trimming is built: no
 // trimming restart point is ever set and the trimming tool changes nothing.
 #pragma once
 
 // The execution menu calls these through driver/edit_seams.hpp.
 // Mode 2 marks the current list position, mode 1 returns to it. Status 0.
 void goto_last_added_block(int mode, int& status);
-// The trimming menu is built again at the trimming driver's next entry.
-void trim_menu_reset();
 // 1 while the trimming driver's restart point is set.
 int trim_restart_active();
 // The trimming tool on the procedure; surface_option 1 offers the reference surfaces. Status 0

@@ -3,6 +3,7 @@
 
 #include "edit/editor/manedt.hpp"
 #include "edit/manedt_least.hpp"
+#include "edit/trim/trim_state.hpp"
 
 void fill_edit_services(edit_services& services)
 {

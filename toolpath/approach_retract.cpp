@@ -2,7 +2,7 @@
 // approach and the Z retract, with their double-precision entries and the feed-mode routines.
 #include "toolpath/approach_retract.hpp"
 
-#include "toolpath/connect_params_least.hpp"
+#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/approach_block.hpp"

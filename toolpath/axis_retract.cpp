@@ -3,7 +3,7 @@
 #include "toolpath/approach_retract.hpp"
 
 #include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/connect_params_least.hpp"
+#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/markers.hpp"

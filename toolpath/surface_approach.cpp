@@ -4,7 +4,7 @@
 
 #include "toolpath/machining_type.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "toolpath/connect_params_least.hpp"
+#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"

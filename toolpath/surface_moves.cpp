@@ -6,7 +6,7 @@
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/srf_switches_least.hpp"
-#include "toolpath/connect_params_least.hpp"
+#include "toolpath/connect_params.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/warn_at_point.hpp"

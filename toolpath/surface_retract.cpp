@@ -3,7 +3,7 @@
 #include "toolpath/surface_approach.hpp"
 
 #include "toolpath/surface_query_seams.hpp"
-#include "toolpath/connect_params_least.hpp"
+#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"

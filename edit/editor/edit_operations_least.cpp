@@ -47,8 +47,6 @@ void mnedup(int /*window_update*/, int& sublist_opened, int& status)
     status = 0;
 }
 
-void edit_ref_params_load(int& status) { status = 0; }
-int proc_is_surface_kind() { return 0; }
 void BLKLST(int& status) { status = 0; }
 
 void EDTGO(int& changed, int& layer, int& status)

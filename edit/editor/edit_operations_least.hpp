@@ -1,6 +1,6 @@
 // The manual editor's operations that later work builds whole, in their least form: deletion from
 // the anchor to the cursor (EDTDLT), deletion to the end (EDTTRM), the machine-parameter page
-// (EDTPRM), the update after an edit (mnedup), the reference-surface loaders, the block listing,
+// (EDTPRM), the update after an edit (mnedup), the block listing,
 // the go-motion insertion and the time estimate. The least forms change no block: deletions,
 // listings, go-motions and the estimate do nothing and report no change; mnedup closes the
 // sub-list the editor opened, clears DSM4's cutter-compensation word and refreshes the tool field
@@ -16,10 +16,6 @@ void EDTPRM(int& changed, int& status);
 // The update after an edit: sublist_opened (in/out) is the editor's flag, cleared when the sub-list
 // is closed. Status 0; -1 with "[mnedup, ]ERRORS IN UPDATE AFTER MANUAL EDIT".
 void mnedup(int window_update, int& sublist_opened, int& status);
-// Loads the procedure's reference-surface parameters. Status 0.
-void edit_ref_params_load(int& status);
-// 1 when the procedure is of a surface kind (then the editor may warn before deletions).
-int proc_is_surface_kind();
 // The block listing of the procedure. Status 0.
 void BLKLST(int& status);
 // Go-motion insertion at the cursor. changed and layer out. Status 0.

@@ -7,6 +7,7 @@
 #include "edit/editor/cursor_list.hpp"
 #include "edit/editor/cursor_moves.hpp"
 #include "edit/editor/edit_operations_least.hpp"
+#include "edit/editor/edit_ref_params.hpp"
 #include "edit/editor/edit_service_menu.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/manedt_least.hpp"
@@ -192,7 +193,7 @@ bool enter_procedure(editor_session& s, int& status)
         word function = 0;
         TPGETN(kWhereList, 32, 34, count, type, &function, 1, status);
         c.cursor_fn_code = status == 0 ? function : 0;
-        edit_ref_params_load(status);
+        edit_ref_params_load(c.proc_number, status);
         if (status < 0) return false;
         open_proc_movmnt(2, status);
         if (status < 0) return false;
@@ -213,7 +214,7 @@ void show_state_name(const editor_session& s)
     if (status != 0) return;
     std::string text(reinterpret_cast<const char*>(name), sizeof name);
     status_show_text8(kStatusWindow, text.substr(11, 8), cursor().proc_number);
-    if (proc_is_surface_kind() && (perm_word(s, 1) || perm_word(s, 2))) msg_mdls(kCatalogue, kSurfaceWarning);
+    if (proc_is_surface_kind(0) && (perm_word(s, 1) || perm_word(s, 2))) msg_mdls(kCatalogue, kSurfaceWarning);
 }
 
 // After the top and after each operation that returns to the menu.

@@ -9,7 +9,7 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/linnet_params_least.hpp"
 #include "toolpath/srf_switches_least.hpp"
-#include "toolpath/connect_params_least.hpp"
+#include "toolpath/connect_params.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/approach_block.hpp"
