@@ -1,0 +1,97 @@
+// The connection settings and the machine-parameter slots: set_connect_params copies its values
+// and clears both flag words; trim_block_flags clears every slot and then sets the computed slots,
+// their values and the force word of the slots the machine type writes.
+#include "edit/editor/connect_tables.hpp"
+#include "host/control.hpp"
+#include "toolpath/approach_block.hpp"
+#include "toolpath/connect_params.hpp"
+#include "toolpath/mch_slots.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace {
+
+std::set<int> range(int first, int last)
+{
+    std::set<int> slots;
+    for (int slot = first; slot <= last; ++slot) slots.insert(slot);
+    return slots;
+}
+
+TEST(ConnectTables, SlotTablesFollowTheMachineType)
+{
+    const std::set<int> mill_computed{1, 2, 3, 10, 55, 100};
+    const std::map<int, int> mill_values{{1, 1}, {2, 5}, {3, 6}, {10, 7}, {55, 21}, {100, 12}};
+    std::set<int> wire_computed = range(11, 16);
+    wire_computed.merge(range(20, 40));
+    wire_computed.insert({55, 100});
+    const std::set<int> other_computed{51, 52, 53, 54, 55, 100};
+    const std::map<int, int> other_values{{52, 14}, {53, 16}, {55, 21}, {100, 12}};
+    const struct {
+        int machine;
+        const std::set<int>& computed;
+        std::map<int, int> values;
+        std::set<int> forced;
+    } rows[] = {
+        {22, mill_computed, mill_values, {1, 2, 3, 10, 55, 100}},
+        {26, mill_computed, mill_values, {1, 2, 3, 10, 55, 100}},
+        {31, mill_computed, mill_values, {1, 2, 3, 10, 55, 100}},
+        {61, wire_computed, {}, {15, 55, 100}},
+        {80, wire_computed, {}, {15, 55, 100}},
+        {12, other_computed, other_values, {52, 53, 55, 100}},
+        {27, other_computed, other_values, {52, 53, 55, 100}},
+        {32, other_computed, other_values, {52, 53, 55, 100}},
+        {81, other_computed, other_values, {52, 53, 55, 100}},
+    };
+    for (const auto& row : rows) {
+        for (int mode : {0, 1}) {
+            NPT1().at(tp_header_state::kMachineType) = row.machine;
+            for (mch_slot& slot : mch_slots().slots) slot = {kSlotExplicit, -7, 9, kForceWrite};
+            int status = 5;
+            trim_block_flags(mode, status);
+            EXPECT_EQ(status, 0);
+            const int kind = mode == 0 ? kForceDone : kForceWrite;
+            for (int k = 1; k <= mch_slot_table::kSlots; ++k) {
+                const mch_slot& slot = mch_slots().slots.at(static_cast<std::size_t>(k));
+                SCOPED_TRACE(testing::Message() << "machine " << row.machine << " mode " << mode << " slot " << k);
+                EXPECT_EQ(slot.status, row.computed.count(k) ? kSlotComputed : kSlotUnused);
+                EXPECT_EQ(slot.last, 0);
+                EXPECT_EQ(slot.force, row.forced.count(k) ? kind : kForceDone);
+                const auto value = row.values.find(k);
+                EXPECT_EQ(slot.value, value == row.values.end() ? -7 : value->second) << "other values stay";
+            }
+        }
+    }
+}
+
+TEST(ConnectTables, SetConnectParamsCopiesTheValuesAndClearsBothFlags)
+{
+    connect_params_block() = connect_params{};
+    connect_params_block().direct_link = 1;
+    connect_params_block().direct_link_request = 1;
+    set_connect_params(4, 1.5f, 6.0f, 2.0f, 2.5f, 3.0f, 0.05f, 0.25f, 0.5f, 1, 3, 2, 1, real_to_word(10.0f));
+    const connect_params& c = connect_params_block();
+    EXPECT_EQ(c.approach_kind, 4);
+    EXPECT_EQ(c.lateral_distance, 1.5f);
+    EXPECT_EQ(c.arc_radius, 6.0f);
+    EXPECT_EQ(c.approach_distance, 3.0f) << "DEL Z-UP is the Z-up distance";
+    EXPECT_EQ(c.check_tolerance, 0.05f);
+    EXPECT_EQ(c.check_values[0], 0.25f);
+    EXPECT_EQ(c.check_values[1], 0.5f);
+    EXPECT_EQ(c.gouge_check, 1);
+    EXPECT_EQ(c.list_counts[0], 3);
+    EXPECT_EQ(c.list_counts[1], 2);
+    EXPECT_EQ(c.height_words[0], 1);
+    EXPECT_EQ(word_to_real(c.height_words[1]), 10.0f);
+    EXPECT_EQ(c.direct_link, 0);
+    EXPECT_EQ(c.direct_link_request, 0);
+    EXPECT_EQ(approach_block_data.second[0], 2.0f);
+    EXPECT_EQ(approach_block_data.second[1], 2.5f);
+}
+
+}  // namespace
