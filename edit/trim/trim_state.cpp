@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kFeedParameter = 1, kToolParameter = 100;
 constexpr int kMakeCurrent = 3;
+// More rounds than the level has blocks: the list changed under the walk.
+constexpr int kListWalkedOut = -1;
 
 bool has_end_point(int type)
 {
@@ -84,12 +86,9 @@ void trim_read_motion(int step, int& number, int& type, float* point, float* dir
             pass_parameter(status);
             if (status < 0) return;
         }
+        // At the first or the last block the jump answers -2 (not moved): that ends the walk.
         tp_list_jump(jump, status);
-        if (status == -2) {
-            status = 1;
-            return;
-        }
         if (status < 0) return;
     }
-    status = 1;
+    status = kListWalkedOut;
 }

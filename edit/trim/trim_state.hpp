@@ -46,6 +46,6 @@ void trim_menu_reset();
 // a feed parameter block (type 1) sets trim_words().current_feed and a tool parameter block (type
 // 100) makes its tool current. At the first motion it gives the block number and type and, for
 // lines, strings, arcs and NURBS moves, the end point and end direction (other motions leave
-// point and direction as they were); the list stays on that block. Status 0; 1 when the list
-// ended before a motion; the first negative status of a list call.
+// point and direction as they were); the list stays on that block. Status 0; the first negative
+// status of a list call, so -2 from the jump when the list ends before a motion.
 void trim_read_motion(int step, int& number, int& type, float* point, float* direction, int& status);

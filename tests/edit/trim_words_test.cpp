@@ -89,7 +89,7 @@ TEST(TrimWords, MotionReaderPassesParametersAndStopsAtAMotion)
         {2, 1, 0, 3, 2, 2, 3.0f, 0.0f},      // on the motion: nothing passed
         {3, 1, 0, 14, 7, 3, 14.0f, 0.0f},    // a string gives its last point
         {4, -1, 0, 14, 7, 3, 14.0f, 400.0f}, // back past the second feed block
-        {5, 1, 1, 0, 99, 5, 0.0f, 0.0f},     // the list ends first
+        {5, 1, -2, 0, 99, 5, 0.0f, 0.0f},    // the list ends first
     };
     for (const auto& row : rows) {
         control::reset();
