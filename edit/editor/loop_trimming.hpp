@@ -1,0 +1,66 @@
+// Loop trimming of the manual editor: where a stretch of linear and circular motions, seen in the
+// plane that fits its points best, crosses itself, the part between the two crossing segments is
+// cut out and the path runs straight through the crossing. find_loops finds the crossings of one
+// pass's point string; ARC2PL, arc_segments and arc_sweep_angle turn arcs into polygons and
+// measure them in their plane.
+#pragma once
+
+#include "toolpath/tp_blocks.hpp"
+
+#include <array>
+#include <span>
+#include <vector>
+
+// A pass's point string holds at most this many entries; a pass holds at most kMostLoops loops.
+inline constexpr int kLoopStringRoom = 1000;
+inline constexpr int kMostLoops = 10;
+// Chord tolerance of the arc polygons in a point string: a hundredth of the part's unit keeps the
+// polygon within machining resolution of the arc while a full circle of radius 100 takes about
+// 220 points, well inside the string's room.
+inline constexpr float kLoopArcTolerance = 0.01f;
+
+// One pass of motions as a point string: entry 0 is the point before the pass, entry k ends the
+// motion (block type and number) that runs from entry k - 1. An arc adds its polygon's points,
+// each with the arc's type and number.
+struct loop_string {
+    std::vector<point3> points, directions;
+    std::vector<int> types, numbers;
+};
+
+// A loop: the block holding its start (the first crossing segment), the block holding its end
+// (the second crossing segment), and the crossing with the path's direction there.
+struct loop_record {
+    int start_number = 0, start_type = 0;
+    int end_number = 0, end_type = 0;
+    point3 crossing{}, direction{};
+};
+
+// The loops of the string (at most most_loops, in path order), its plane fitted to the first
+// fit_count entries. The crossings are searched in a working view whose XY plane is the fitted
+// plane; the working view is the tool path's own again (NPT1's view pointer and depth) on every
+// way out. A crossing of the first segment with the last at the string's first or last point
+// closes the path and is no loop. Status 0 (no loops when fewer than 3 segments have length);
+// -1 after "THREE POINTS ARE REQUIRED TO DEFINE A PLANE" (fewer than 3 entries) or "THE STRING
+// OF POINTS CANNOT DEFINE A PLANE".
+void find_loops(const loop_string& string, int fit_count, int most_loops, std::vector<loop_record>& loops,
+                int& status);
+
+// The polygon of an arc in plane `plane` (1 XY, 2 XZ, 3 YZ) about the 2-D centre swept by angle
+// (radians, signed as the arc's sense) from start to end, its chords within tolerance of the arc:
+// with include_start the start first, then the n points after it, each with the start and end
+// directions blended along the arc. A zero radius gives the end point only. At most room points
+// are written (and never beyond the spans). Status 0; -1 with "ARC2PL, POLIGON BUFFER IS NOT BIG
+// ENOUGH" when they do not fit (count 0).
+void ARC2PL(int include_start, int plane, float angle, float tolerance, const std::array<float, 2>& centre,
+            const point3& start, const point3& start_direction, const point3& end, const point3& end_direction,
+            int room, std::span<point3> points, std::span<point3> directions, int& count, int& status);
+
+// The segment count of an arc of the swept angle with steps of about step (in/out: the even step
+// that divides the angle, signed as the angle): at least 4.
+void arc_segments(double angle, double& step, int& count);
+
+// The signed angle (radians, -pi .. pi) from `from` to `to` about the 2-D centre, measured in the
+// arc plane's two coordinates (1: x, y; 2: x, z; 3: y, z). Status 0; -1 when either point lies on
+// the centre (angle 0).
+void arc_sweep_angle(int plane, const std::array<float, 2>& centre, const point3& from, const point3& to,
+                     float& angle, int& status);

@@ -1,0 +1,229 @@
+// The loop search of the loop trimming and its arcs: the crossings of a pass found in the plane
+// of its points (also tilted), closed paths kept, the working view given back; arc polygons
+// within their chord tolerance and the signed angle in the arc's plane.
+#include "edit/editor/loop_trimming.hpp"
+#include "host/control.hpp"
+#include "host/control/tp_display_host.hpp"
+#include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace control = vantu::control;
+
+namespace {
+
+// A point string from planar (x, y) points lifted into a plane tilted by `tilt` about the x axis
+// and shifted by dz; entry k gets block number 10 + k and type 2.
+loop_string lifted(const std::vector<std::array<float, 2>>& xy, double tilt, float dz = 0.0f)
+{
+    loop_string s;
+    const float c = float(std::cos(tilt)), sn = float(std::sin(tilt));
+    for (std::size_t k = 0; k < xy.size(); ++k) {
+        s.points.push_back({xy[k][0], xy[k][1] * c, xy[k][1] * sn + dz});
+        s.directions.push_back({0.0f, -sn, c});
+        s.types.push_back(2);
+        s.numbers.push_back(10 + int(k));
+    }
+    return s;
+}
+
+float distance_to_segment(const point3& x, const point3& p, const point3& q)
+{
+    float along = 0, length = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        along += (x[k] - p[k]) * (q[k] - p[k]);
+        length += (q[k] - p[k]) * (q[k] - p[k]);
+    }
+    const float t = std::clamp(length > 0 ? along / length : 0.0f, 0.0f, 1.0f);
+    float d = 0;
+    for (std::size_t k = 0; k < 3; ++k) d += std::pow(p[k] + t * (q[k] - p[k]) - x[k], 2.0f);
+    return std::sqrt(d);
+}
+
+}  // namespace
+
+TEST(LoopSearch, FindsTheLoopsOfNamedPassesInTheirPlane)
+{
+    struct row {
+        const char* name;
+        std::vector<std::array<float, 2>> xy;
+        std::vector<std::array<int, 2>> loops;   // start and end block numbers
+    };
+    const std::vector<row> rows = {
+        {"figure-eight", {{0, 0}, {10, 0}, {10, 10}, {5, 10}, {5, -5}, {15, -5}}, {{11, 14}}},
+        {"closed contour", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {}},
+        {"two loops", {{0, 0}, {10, 0}, {10, 5}, {5, 5}, {5, -5}, {20, -5}, {20, 0}, {15, 0}, {15, -10}}, {{11, 14}, {15, 18}}},
+        {"no crossing", {{0, 0}, {10, 0}, {10, 10}, {20, 10}}, {}},
+        {"zero-length end", {{0, 0}, {10, 0}, {10, 10}, {5, 10}, {5, -5}, {5, -5}}, {{11, 14}}},
+    };
+    // A vertical plane seen from above is one line: its loops are found only in its own plane.
+    for (const double tilt : {0.0, 0.6, -1.1, M_PI / 2}) {
+        for (const row& r : rows) {
+            control::reset();
+            NPT1().at(tp_header_state::kView) = 0;
+            const loop_string s = lifted(r.xy, tilt, 4.0f);
+            std::vector<loop_record> loops;
+            int status = -9;
+            find_loops(s, int(s.points.size()), kMostLoops, loops, status);
+            ASSERT_EQ(status, 0) << r.name << " tilt " << tilt;
+            ASSERT_EQ(loops.size(), r.loops.size()) << r.name << " tilt " << tilt;
+            for (std::size_t i = 0; i < loops.size(); ++i) {
+                EXPECT_EQ(loops[i].start_number, r.loops[i][0]) << r.name;
+                EXPECT_EQ(loops[i].end_number, r.loops[i][1]) << r.name;
+                const int a = loops[i].start_number - 10, b = loops[i].end_number - 10;
+                EXPECT_LT(distance_to_segment(loops[i].crossing, s.points[a - 1], s.points[a]), 1e-3) << r.name;
+                EXPECT_LT(distance_to_segment(loops[i].crossing, s.points[b - 1], s.points[b]), 1e-3) << r.name;
+                EXPECT_NEAR(std::hypot(loops[i].direction[0], loops[i].direction[1], loops[i].direction[2]), 1.0, 1e-5);
+            }
+            EXPECT_EQ(control::work_view().view, 0) << r.name;   // the tool path's own view again
+        }
+    }
+}
+
+TEST(LoopSearch, SeededStringsGiveTheSameLoopsFlatAndTilted)
+{
+    std::size_t found = 0;
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<float> any(-50.0f, 50.0f);
+        std::vector<std::array<float, 2>> xy;
+        for (int k = 0; k < 12; ++k) xy.push_back({any(rng), any(rng)});
+        std::vector<loop_record> flat, tilted;
+        int status = 0;
+        control::reset();
+        find_loops(lifted(xy, 0.0), 12, kMostLoops, flat, status);
+        ASSERT_EQ(status, 0) << "seed " << seed;
+        find_loops(lifted(xy, M_PI / 2, -7.0f), 12, kMostLoops, tilted, status);
+        ASSERT_EQ(status, 0) << "seed " << seed;
+        ASSERT_EQ(flat.size(), tilted.size()) << "seed " << seed;
+        found += flat.size();
+        for (std::size_t i = 0; i < flat.size(); ++i) {
+            EXPECT_EQ(flat[i].start_number, tilted[i].start_number) << "seed " << seed;
+            EXPECT_EQ(flat[i].end_number, tilted[i].end_number) << "seed " << seed;
+            EXPECT_LT(flat[i].start_number, flat[i].end_number) << "seed " << seed;
+            if (i > 0) {
+                EXPECT_GT(flat[i].start_number, flat[i - 1].end_number) << "seed " << seed;
+            }
+        }
+    }
+    EXPECT_GT(found, 30u);   // random strings of 12 points cross themselves often
+}
+
+TEST(LoopSearch, RefusesStringsThatDefineNoPlane)
+{
+    struct row {
+        std::vector<std::array<float, 2>> xy;
+        const char* message;
+    };
+    const row rows[] = {
+        {{{0, 0}, {10, 0}}, "THREE POINTS ARE REQUIRED TO DEFINE A PLANE"},
+        {{{0, 0}, {10, 0}, {20, 0}, {5, 0}}, "THE STRING OF POINTS CANNOT DEFINE A PLANE"},
+    };
+    for (const row& r : rows) {
+        control::reset();
+        control::clear_messages();
+        std::vector<loop_record> loops;
+        int status = 0;
+        find_loops(lifted(r.xy, 0.3), int(r.xy.size()), kMostLoops, loops, status);
+        EXPECT_EQ(status, -1);
+        EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{r.message});
+        EXPECT_EQ(control::work_view().view, 0);
+    }
+}
+
+TEST(LoopArcs, SweepAngleIsSignedInTheArcsPlane)
+{
+    struct row {
+        int plane;
+        point3 from, to;
+        float angle;
+        int status;
+    };
+    const float q = float(M_PI / 2);
+    const row rows[] = {
+        {1, {3, 0, 9}, {0, 3, -9}, q, 0},  {1, {0, 3, 0}, {3, 0, 0}, -q, 0},
+        {2, {3, 5, 0}, {0, 7, 3}, q, 0},   {3, {8, 3, 0}, {8, 0, -3}, -q, 0},
+        {1, {0, 0, 1}, {3, 0, 0}, 0.0f, -1},
+    };
+    for (const row& r : rows) {
+        float angle = 9;
+        int status = 9;
+        arc_sweep_angle(r.plane, {0, 0}, r.from, r.to, angle, status);
+        EXPECT_EQ(status, r.status) << r.plane;
+        EXPECT_NEAR(angle, r.angle, 1e-6) << r.plane;
+    }
+}
+
+TEST(LoopArcs, SegmentCountsAreEvenStepsOfAtLeastFour)
+{
+    struct row {
+        double angle, step;
+        int count;
+    };
+    const row rows[] = {{1.0, 0.1, 10}, {-1.0, 0.3, 4}, {0.001745, 0.0, 4}, {-6.0, 0.5, 12}, {3.0, 1e-12, 4}};
+    for (const row& r : rows) {
+        double step = r.step;
+        int count = 0;
+        arc_segments(r.angle, step, count);
+        EXPECT_EQ(count, r.count) << r.angle;
+        EXPECT_NEAR(step * count, r.angle, 1e-12) << r.angle;
+    }
+}
+
+TEST(LoopArcs, PolygonsStayWithinTheirToleranceAndEndOnTheArcsEnd)
+{
+    struct row {
+        int plane;
+        float radius, angle, tolerance;
+        int room, count;   // count -1: refused
+    };
+    const row rows[] = {
+        {1, 10.0f, float(M_PI / 2), 0.01f, 1000, -2},  // -2: any count, checked by the properties
+        {2, 50.0f, -3.0f, 0.01f, 1000, -2},
+        {3, 1000.0f, 0.0017f, 0.01f, 1000, 4},         // a tenth of a degree: still four segments
+        {1, 0.004f, 2.0f, 0.01f, 1000, 4},             // tolerance beyond the diameter
+        {1, 0.0f, 1.0f, 0.01f, 1000, 1},               // zero radius: the end point only
+        {1, 10.0f, 6.0f, 0.01f, 20, -1},
+    };
+    for (const row& r : rows) {
+        control::reset();
+        control::clear_messages();
+        const std::size_t u = r.plane == 3 ? 1 : 0, v = r.plane == 1 ? 1 : 2, across = 3 - u - v;
+        point3 start{}, end{};
+        start[u] = r.radius;
+        start[across] = 2.0f;
+        end[u] = r.radius * std::cos(r.angle);
+        end[v] = r.radius * std::sin(r.angle);
+        end[across] = 2.0f;
+        std::vector<point3> points(1000), directions(1000);
+        int count = 0, status = 0;
+        ARC2PL(0, r.plane, r.angle, r.tolerance, {0, 0}, start, {1, 0, 0}, end, {0, 1, 0}, r.room, points, directions,
+               count, status);
+        if (r.count == -1) {
+            EXPECT_EQ(status, -1);
+            EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{"ARC2PL, POLIGON BUFFER IS NOT BIG ENOUGH"});
+            continue;
+        }
+        ASSERT_EQ(status, 0) << r.radius;
+        if (r.count > 0) {
+            EXPECT_EQ(count, r.count) << r.radius;
+        }
+        for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(points[std::size_t(count - 1)][k], end[k], 1e-3) << r.radius;
+        point3 previous = start;
+        for (int k = 0; k < count; ++k) {
+            const point3& p = points[std::size_t(k)];
+            EXPECT_NEAR(std::hypot(p[u], p[v]), r.radius, 1e-3) << r.radius;
+            EXPECT_FLOAT_EQ(p[across], 2.0f);
+            // The chord's middle lies within the tolerance of the arc (within 2R when the
+            // tolerance is larger than the diameter).
+            const float sagitta = r.radius - std::hypot((p[u] + previous[u]) / 2, (p[v] + previous[v]) / 2);
+            EXPECT_LE(sagitta, std::min(r.tolerance, 2 * r.radius) + 1e-4f) << r.radius;
+            EXPECT_NEAR(std::hypot(directions[std::size_t(k)][0], directions[std::size_t(k)][1]), 1.0f, 1e-5);
+            previous = p;
+        }
+    }
+}
