@@ -5,6 +5,7 @@
 // measure them in their plane.
 #pragma once
 
+#include "edit/editor/list_cursor_state.hpp"
 #include "toolpath/tp_blocks.hpp"
 
 #include <array>
@@ -44,6 +45,16 @@ struct loop_record {
 // OF POINTS CANNOT DEFINE A PLANE".
 void find_loops(const loop_string& string, int fit_count, int most_loops, std::vector<loop_record>& loops,
                 int& status);
+
+// Cuts one loop out of the list, which stands before the loop's start block: the blocks between
+// its start and end blocks go, the start block (an arc when start_is_arc) ends at the crossing,
+// with the crossing's direction, and the end block begins there (an arc when end_is_arc; a line
+// runs from the crossing by itself), each under its own number. The display forgets the blocks
+// and shows the two cut ones after the motion before the loop, which result names (the
+// procedure block when none). deleted is set once a block was touched. Uses list markers 5
+// (the new start block) and 6 (the end block). Status 0; -1 on a list error.
+void trim_one_loop(const loop_record& loop, int start_is_arc, int end_is_arc, blk_path& result, int& deleted,
+                   int& status);
 
 // The polygon of an arc in plane `plane` (1 XY, 2 XZ, 3 YZ) about the 2-D centre swept by angle
 // (radians, signed as the arc's sense) from start to end, its chords within tolerance of the arc:

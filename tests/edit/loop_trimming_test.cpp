@@ -2,6 +2,7 @@
 // of its points (also tilted), closed paths kept, the working view given back; arc polygons
 // within their chord tolerance and the signed angle in the arc's plane.
 #include "edit/editor/loop_trimming.hpp"
+#include "tests/edit/editor_support.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_display_host.hpp"
 #include "host/vantu.hpp"
@@ -224,6 +225,104 @@ TEST(LoopArcs, PolygonsStayWithinTheirToleranceAndEndOnTheArcsEnd)
             EXPECT_LE(sagitta, std::min(r.tolerance, 2 * r.radius) + 1e-4f) << r.radius;
             EXPECT_NEAR(std::hypot(directions[std::size_t(k)][0], directions[std::size_t(k)][1]), 1.0f, 1e-5);
             previous = p;
+        }
+    }
+}
+
+namespace {
+
+// A line block ending at (x, y) of a plane tilted by `tilt` about the x axis.
+std::vector<word> line_words(int number, float x, float y, double tilt = 0.0)
+{
+    return {2, number, real_to_word(x), real_to_word(y * float(std::cos(tilt))), real_to_word(y * float(std::sin(tilt)))};
+}
+
+// The end point and, for arcs, the swept angle of the sub-list block numbered `number`.
+struct stored_motion {
+    int type = 0;
+    point3 end{};
+    float angle = 0.0f;
+};
+stored_motion stored(int number)
+{
+    for (const auto& line : control::toolpath_line_at({0})->sublist) {
+        const std::vector<word>& w = line.words;
+        if (w.size() < 5 || w[1] != number) continue;
+        const std::size_t at = w[0] == 3 ? 7 : 2;
+        return {w[0], {word_to_real(w[at]), word_to_real(w[at + 1]), word_to_real(w[at + 2])},
+                w[0] == 3 ? word_to_real(w[3]) : 0.0f};
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST(LoopCut, TrimsTheLoopOfATiltedFigureEightAndAnArcCrossingALaterLine)
+{
+    // Lines: the figure-eight of the search test in a tilted plane. Arc: a half circle of radius 10 about the
+    // origin from (10, 0) counter-clockwise, then two lines, the second crossing the arc.
+    struct row {
+        const char* name;
+        std::vector<std::vector<word>> blocks;
+        std::vector<std::string> kept;
+    };
+    const float half = float(M_PI);
+    std::vector<word> arc{3, 11, 1, real_to_word(half), 0, 0, 0, real_to_word(-10.0f), 0, 0};
+    const std::vector<row> rows = {
+        {"lines",
+         {line_words(10, 0, 0, 0.6), line_words(11, 10, 0, 0.6), line_words(12, 10, 10, 0.6), line_words(13, 5, 10, 0.6),
+          line_words(14, 5, -5, 0.6), line_words(15, 15, -5, 0.6)},
+         {"L10", "L11", "L14", "L15"}},
+        {"arc",
+         {line_words(10, 10, 0), arc, line_words(12, -5, 3), line_words(13, 5, 15)},
+         {"L10", "T3:11", "L13"}},
+    };
+    for (const row& r : rows) {
+        editor_test::build_words(r.blocks);
+        // The pass as the trimming collects it: the lines' end points, the arc's polygon.
+        loop_string s;
+        for (const auto& w : r.blocks) {
+            if (w[0] == 3) {
+                std::vector<point3> points(200), directions(200);
+                int count = 0, status = 0;
+                ARC2PL(0, 1, half, kLoopArcTolerance, {0, 0}, s.points.back(), {0, 0, 1}, {-10, 0, 0}, {0, 0, 1}, 200,
+                       points, directions, count, status);
+                ASSERT_EQ(status, 0);
+                s.points.insert(s.points.end(), points.begin(), points.begin() + count);
+                s.directions.insert(s.directions.end(), directions.begin(), directions.begin() + count);
+                s.types.insert(s.types.end(), std::size_t(count), 3);
+                s.numbers.insert(s.numbers.end(), std::size_t(count), 11);
+                continue;
+            }
+            s.points.push_back({word_to_real(w[2]), word_to_real(w[3]), word_to_real(w[4])});
+            s.directions.push_back({0, 0, 1});
+            s.types.push_back(2);
+            s.numbers.push_back(w[1]);
+        }
+        std::vector<loop_record> loops;
+        int status = 0;
+        find_loops(s, int(s.points.size()), kMostLoops, loops, status);
+        ASSERT_EQ(loops.size(), 1u) << r.name;
+        const loop_record& loop = loops[0];
+        const stored_motion end_before = stored(loop.end_number);
+        editor_test::put_cursor_on(10);
+        blk_path result;
+        int deleted = 0;
+        trim_one_loop(loop, loop.start_type == 3, loop.end_type == 3, result, deleted, status);
+        ASSERT_EQ(status, 0) << r.name;
+        EXPECT_EQ(deleted, 1);
+        EXPECT_EQ(editor_test::blocks(), r.kept) << r.name;
+        EXPECT_EQ(result.block(), 10) << r.name;
+        // The start block ends at the crossing; the end block keeps its own end.
+        const stored_motion start = stored(loop.start_number);
+        for (std::size_t k = 0; k < 3; ++k) {
+            EXPECT_NEAR(start.end[k], loop.crossing[k], 1e-4) << r.name;
+            EXPECT_EQ(stored(loop.end_number).end[k], end_before.end[k]) << r.name;
+        }
+        if (start.type == 3) {
+            EXPECT_GT(start.angle, 0.0f);   // the same sense, a smaller sweep
+            EXPECT_LT(start.angle, half);
+            EXPECT_NEAR(std::hypot(start.end[0], start.end[1]), 10.0f, 1e-2);
         }
     }
 }
