@@ -71,11 +71,12 @@ void rewrite_arc(const point3& from, const point3& to, const point3* direction, 
     if (status >= 0) put_arc_block(kWhereList, type, arc, status);
 }
 
-// Moves one block on; a refusal is a list error.
+// Moves one block on (a positive status is a move onto the list's last block); no block beyond
+// the current one is a list error.
 bool step(int& status)
 {
     tp_list_jump(1, status);
-    if (status != 0) status = kListError;
+    status = status < 0 ? kListError : 0;
     return status >= 0;
 }
 

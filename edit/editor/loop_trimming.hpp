@@ -36,6 +36,22 @@ struct loop_record {
     point3 crossing{}, direction{};
 };
 
+// Status of collect_loop_pass: a motion that is neither a line nor an arc in the range (reported),
+// and a list error (reported with "EDTLOP, ERRORS IN LIST").
+inline constexpr int kLoopNotLinearOrCircular = -2;
+inline constexpr int kLoopListError = -3;
+
+// Adds the pass that begins at the list position to the string s, whose first entry (the point
+// before the pass) the caller has put in: lines (types 2, 222) their end points, arcs (3, 223)
+// their polygons within kLoopArcTolerance. A PASS or cutting-end marker (codes 6, 32) ends the
+// motions of the pass and the next PASS or cutting start (5, 31) the pass itself, the list then
+// standing on that marker. range_end becomes 1 when the pass ended at the block numbered
+// last_number, or when the string reached kLoopStringRoom entries ("NUMBER OF POINTS THAT CAN BE
+// TAKEN AT A TIME IS LIMITTED TO" 1000; that block is then the range's end). Marker 8 follows
+// each block stepped past. Any other motion type: "TRIMMING LOOPS CAN ONLY WORK ON :|LINEAR OR
+// CIRCULAR MOTION BLOCKS" and kLoopNotLinearOrCircular; the list is not changed.
+void collect_loop_pass(int last_number, loop_string& s, int& range_end, int& status);
+
 // The loops of the string (at most most_loops, in path order), its plane fitted to the first
 // fit_count entries. The crossings are searched in a working view whose XY plane is the fitted
 // plane; the working view is the tool path's own again (NPT1's view pointer and depth) on every

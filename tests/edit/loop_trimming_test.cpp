@@ -326,3 +326,59 @@ TEST(LoopCut, TrimsTheLoopOfATiltedFigureEightAndAnArcCrossingALaterLine)
         }
     }
 }
+
+TEST(LoopPass, CollectsLinesAndArcsUpToTheRangeEndOrThePassEnd)
+{
+    struct row {
+        const char* name;
+        std::vector<std::vector<word>> blocks;
+        int last;
+        int status, range_end;
+        std::size_t entries;   // with the entry before the pass
+        int stands_on;         // the block the list stands on afterwards
+        const char* message;
+    };
+    std::vector<std::vector<word>> many;
+    for (int n = 11; n < 1111; ++n) many.push_back(editor_test::block_words("L" + std::to_string(n)));
+    const std::vector<word> arc{3, 12, 1, real_to_word(float(M_PI)), 0, 0, 0, real_to_word(-11.0f), 0, 0};
+    const auto w = [](const char* text) { return editor_test::block_words(text); };
+    const std::vector<row> rows = {
+        {"lines to the range end", {w("L11"), w("L12"), w("L13")}, 12, 0, 1, 3, 12, ""},
+        {"an arc's polygon", {w("L11"), arc, w("L13")}, 13, 0, 1, 0, 13, ""},
+        {"a pass marker", {w("L11"), w("M12:6"), w("L13"), w("M14:5"), w("L15")}, 15, 0, 0, 2, 14, ""},
+        {"a string", {w("L11"), w("S20x3"), w("L30")}, 30, kLoopNotLinearOrCircular, 0, 2, 20,
+         "TRIMMING LOOPS CAN ONLY WORK ON :|LINEAR OR CIRCULAR MOTION BLOCKS"},
+        {"the room", many, 2000, 0, 1, std::size_t(kLoopStringRoom), 11 + kLoopStringRoom - 2,
+         "NUMBER OF POINTS THAT CAN BE TAKEN AT A TIME IS LIMITTED TO"},
+    };
+    for (const row& r : rows) {
+        editor_test::build_words(r.blocks);
+        editor_test::put_cursor_on(11);
+        const auto before = editor_test::blocks();
+        loop_string s;
+        s.points.push_back({0, 0, 0});
+        s.directions.push_back({0, 0, 1});
+        s.types.push_back(2);
+        s.numbers.push_back(10);
+        int range_end = -1, status = 9;
+        collect_loop_pass(r.last, s, range_end, status);
+        EXPECT_EQ(status, r.status) << r.name;
+        EXPECT_EQ(range_end, r.range_end) << r.name;
+        EXPECT_EQ(editor_test::cursor_block_number(), r.stands_on) << r.name;
+        EXPECT_EQ(editor_test::blocks(), before) << r.name;
+        if (r.entries > 0) {
+            EXPECT_EQ(s.points.size(), r.entries) << r.name;
+        }
+        const auto lines = control::messages();
+        EXPECT_EQ(!lines.empty() && lines.back().text == r.message, *r.message != '\0') << r.name;
+        if (std::string(r.name) == "an arc's polygon") {
+            for (std::size_t k = 0; k < s.points.size(); ++k) {
+                EXPECT_TRUE(s.types[k] != 3 || std::abs(std::hypot(s.points[k][0], s.points[k][1]) - 11.0f) < 1e-3f) << k;
+            }
+            EXPECT_EQ(s.numbers.back(), 13);
+            const point3& arc_end = s.points[s.points.size() - 2];
+            EXPECT_NEAR(arc_end[0], -11.0f, 1e-3);
+            EXPECT_NEAR(arc_end[1], 0.0f, 1e-3);
+        }
+    }
+}
