@@ -1,4 +1,4 @@
-// Coordinate systems from points (xsys4), stored as UCS entities that arcs name through "RP",
+// Coordinate systems from points (xsys4, zsys3), stored as UCS entities that arcs name through "RP",
 // and the Newton step between two planar curve records (intr0).
 #include "host/vantu_curve_frames.hpp"
 
@@ -33,6 +33,25 @@ bool unit(vec& v)
     return true;
 }
 
+// Stores a coordinate system (origin and unit axes) as a UCS entity; status 0, else -1.
+void store_ucs(const float (&origin)[3], const vec& x, const vec& y, const vec& z, int& ucs, int& status)
+{
+    std::array<word, kUcsWords> words{};
+    words[0] = real_to_word(1.0f);
+    for (int k = 0; k < 3; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        words[1 + i] = real_to_word(origin[k]);
+        words[4 + i] = real_to_word(static_cast<float>(x[i]));
+        words[7 + i] = real_to_word(static_cast<float>(y[i]));
+        words[10 + i] = real_to_word(static_cast<float>(z[i]));
+    }
+    int closed = 0;
+    estore(kUcsClass, kUcsType, ucs, status);
+    if (status == 0) eputn(kUcsWords, words.data(), status);
+    eclose(closed);
+    if (status != 0) status = -1;
+}
+
 }  // namespace
 
 void xsys4(const float (&origin)[3], const float (&x_point)[3], const float (&plane_point)[3], int& ucs,
@@ -49,24 +68,25 @@ void xsys4(const float (&origin)[3], const float (&x_point)[3], const float (&pl
     if (status == 0) {
         if (auto fault = vantu::fault_hit("xsys4")) status = *fault;
     }
-    if (status == 0) {
-        const vec z = cross(x, y);
-        std::array<word, kUcsWords> words{};
-        words[0] = real_to_word(1.0f);
-        for (int k = 0; k < 3; ++k) {
-            const auto i = static_cast<std::size_t>(k);
-            words[1 + i] = real_to_word(origin[k]);
-            words[4 + i] = real_to_word(static_cast<float>(x[i]));
-            words[7 + i] = real_to_word(static_cast<float>(y[i]));
-            words[10 + i] = real_to_word(static_cast<float>(z[i]));
-        }
-        int closed = 0;
-        estore(kUcsClass, kUcsType, ucs, status);
-        if (status == 0) eputn(kUcsWords, words.data(), status);
-        eclose(closed);
-        if (status != 0) status = -1;
-    }
+    if (status == 0) store_ucs(origin, x, y, cross(x, y), ucs, status);
     vantu::trace_call("xsys4", std::to_string(status == 0 ? ucs : 0), status);
+}
+
+void zsys3(const float (&origin)[3], const float (&z_point)[3], int& ucs, int& status)
+{
+    vec z = difference(z_point, origin);
+    status = unit(z) ? 0 : -1;
+    if (status == 0) {
+        if (auto fault = vantu::fault_hit("zsys3")) status = *fault;
+    }
+    if (status == 0) {
+        // X runs where the new XY plane meets the world XY plane (world X when they are one
+        // plane), so a plane tilted about one world axis keeps that axis as its X.
+        vec x = cross({0.0, 0.0, 1.0}, z);
+        if (!unit(x)) x = {1.0, 0.0, 0.0};
+        store_ucs(origin, x, cross(z, x), z, ucs, status);
+    }
+    vantu::trace_call("zsys3", std::to_string(status == 0 ? ucs : 0), status);
 }
 
 void intr0(const curve_record& first, double& first_parameter, const curve_record& second,

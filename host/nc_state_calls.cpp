@@ -5,7 +5,9 @@
 
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
+#include "host/control/tp_display_host.hpp"
 #include "host/core/component.hpp"
+#include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/json_read.hpp"
 #include "host/core/message_log.hpp"
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <nlohmann/json.hpp>
 
@@ -163,32 +166,66 @@ void gswpld(int mode, int (&words)[2])
     vantu::trace_call("gswpld", std::to_string(mode) + "," + std::to_string(words[0]) + "," + std::to_string(words[1]), 0);
 }
 
+namespace {
+
+// The working view's coordinate system when its view pointer names one (a UCS made by xsys4
+// or zsys3, taken through trchk, wvputc and setwv): world coordinates are then coordinates in it.
+std::optional<vantu::frame3> work_view_frame() { return vantu::frame_of_entity(vantu::control::work_view().view); }
+
+// Model to world: coordinates in the working view's system (whose origin and axes are model
+// coordinates, as every entity's), or the model frame's origin added when the view has none.
+template <typename real>
+void model_to_world(const real* model, real* world)
+{
+    const std::array<double, 3> m{model[0], model[1], model[2]};
+    const auto frame = work_view_frame();
+    for (std::size_t i = 0; i < 3; ++i) {
+        double value = m[i] + state().model_origin[i];
+        if (frame) {
+            const vantu::point3& axis = i == 0 ? frame->x : i == 1 ? frame->y : frame->z;
+            value = 0.0;
+            for (std::size_t k = 0; k < 3; ++k) value += (m[k] - frame->origin[k]) * axis[k];
+        }
+        world[i] = static_cast<real>(value);
+    }
+}
+
+// World to model: the inverse of model_to_world.
+template <typename real>
+void world_to_model(const real* world, real* model)
+{
+    const std::array<double, 3> w{world[0], world[1], world[2]};
+    const auto frame = work_view_frame();
+    for (std::size_t i = 0; i < 3; ++i) {
+        model[i] = static_cast<real>(frame ? frame->origin[i] + w[0] * frame->x[i] + w[1] * frame->y[i] + w[2] * frame->z[i]
+                                           : w[i] - state().model_origin[i]);
+    }
+}
+
+}  // namespace
+
 void mapw2m(const float* world, float* model)
 {
     vantu::trace_count("mapw2m");
-    if (!world || !model) return;
-    for (int i = 0; i < 3; ++i) model[i] = world[i] - state().model_origin[static_cast<std::size_t>(i)];
+    if (world && model) world_to_model(world, model);
 }
 
 void mapm2w(const float* model, float* world)
 {
     vantu::trace_count("mapm2w");
-    if (!world || !model) return;
-    for (int i = 0; i < 3; ++i) world[i] = model[i] + state().model_origin[static_cast<std::size_t>(i)];
+    if (world && model) model_to_world(model, world);
 }
 
 void madw2m(const double* world, double* model)
 {
     vantu::trace_count("madw2m");
-    if (!world || !model) return;
-    for (int i = 0; i < 3; ++i) model[i] = world[i] - state().model_origin[static_cast<std::size_t>(i)];
+    if (world && model) world_to_model(world, model);
 }
 
 void madm2w(const double* model, double* world)
 {
     vantu::trace_count("madm2w");
-    if (!world || !model) return;
-    for (int i = 0; i < 3; ++i) world[i] = model[i] + state().model_origin[static_cast<std::size_t>(i)];
+    if (world && model) model_to_world(model, world);
 }
 
 void end_badsrf() { vantu::trace_call("end_badsrf", "", 0); }

@@ -8,6 +8,10 @@
 // is evaluated and drawn in it. Status 0; -1 when the points do not span a plane (nothing made).
 void xsys4(const float (&origin)[3], const float (&x_point)[3], const float (&plane_point)[3], int& ucs,
            int& status);
+// Makes a coordinate system from its origin and a point on its positive Z axis, stored as a UCS
+// entity like xsys4's. Its X axis is the line where its XY plane meets the world XY plane
+// (world X when the planes are parallel), Y = Z x X. Status 0; -1 when the points coincide.
+void zsys3(const float (&origin)[3], const float (&z_point)[3], int& ucs, int& status);
 
 // A planar curve at a parameter: its point and its first and second derivatives (x and y used).
 struct curve_record {

@@ -41,3 +41,9 @@ void itrnrpt(int dimension, int order, int count, const double* points, const do
 void lsq_nrb_2tols(int order, int count, const double* points, const double* normals, double tolerance1,
                    double tolerance2, double lane_tolerance, int room, double* result, int& result_count,
                    int& status);
+
+// The least-squares plane a x + b y + c z + d = 0 of count points (x, y, z interleaved floats):
+// (a, b, c) a unit normal across the least spread of the points, its largest component
+// positive, the plane through their centroid. Status 0; -1 for fewer than 3 points or points on
+// one line within kRealTolerance (plane not written).
+void lsqrpl(int count, const float* points, double (&plane)[4], int& status);

@@ -34,7 +34,10 @@ void edsym(int item, int on);
 // The two words of the current work-plane setting: mode 1 reads them, mode 2 sets them (0 and 0:
 // new entities are made in world coordinates). Other modes do nothing.
 void gswpld(int mode, int (&words)[2]);
-// Maps a world point into model coordinates, and back.
+// Maps a world point into model coordinates, and back. World coordinates are those of the
+// working view: coordinates in its UCS (origin and axes given in model coordinates) when its view
+// pointer ("WVPTR", set with setwv) names one made by xsys4 or zsys3, else the model point
+// shifted by the model frame's origin.
 void mapw2m(const float* world, float* model);
 void mapm2w(const float* model, float* world);
 // The same mappings of a point in double precision.

@@ -75,3 +75,13 @@ void dislp2(int mode, const float* point, const float* start, const float* end, 
 // start and parameter 0. Status 0; -1 for another mode (nothing written).
 void dsdlpt2(int mode, const double* point, const double* start, const double* end,
              double* nearest, double& parameter, double& distance, int& status);
+
+// Results of int2l.
+inline constexpr int kInt2lCrossing = 0;
+inline constexpr int kInt2lApart = 1;     // the lines cross beyond an end of a segment
+inline constexpr int kInt2lParallel = 2;  // parallel, overlapping or a segment without length
+
+// The crossing of the planar segments p1-p2 and q1-q2 (x, y of each; floats): crossing receives
+// the point where their lines meet (not written when parallel). Ends within kRealTolerance of
+// the other segment count as crossing.
+void int2l(const float* p1, const float* p2, const float* q1, const float* q2, float* crossing, int& status);

@@ -42,9 +42,10 @@ inline std::vector<word> block_words(const std::string& text)
     }
 }
 
-// A fresh host with the procedure block and its sub-list; the cursor stands on the sub-list's
-// first block and the cursor words name the procedure.
-inline void build(const std::vector<std::string>& blocks)
+// A fresh host with the procedure block and its sub-list of blocks given by their words (type,
+// number, ...); the cursor stands on the sub-list's first block and the cursor words name the
+// procedure.
+inline void build_words(const std::vector<std::vector<word>>& blocks)
 {
     vantu::control::reset();
     vantu::control::clear_messages();
@@ -55,8 +56,7 @@ inline void build(const std::vector<std::string>& blocks)
     lclos(status);
     newls1(2, status);
     int highest = 0;
-    for (const std::string& text : blocks) {
-        const std::vector<word> words = block_words(text);
+    for (const std::vector<word>& words : blocks) {
         lcreat(1, status);
         lputd(static_cast<int>(words.size()), words.data(), status);
         lclos(status);
@@ -68,6 +68,14 @@ inline void build(const std::vector<std::string>& blocks)
     list_cursor().cursor_proc_blkno = kProcBlock;
     BLSK().words[0] = 1;
     BLSK().words[1] = kProcBlock;
+}
+
+// The same with one block per entry of the compact description of block_words.
+inline void build(const std::vector<std::string>& blocks)
+{
+    std::vector<std::vector<word>> words;
+    for (const std::string& text : blocks) words.push_back(block_words(text));
+    build_words(words);
 }
 
 // The sub-list read back in the form of build: a string by its first number and point count, a
