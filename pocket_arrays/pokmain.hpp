@@ -1,7 +1,7 @@
-// The pocket main arrays: the bulk point store of all lanes and the contour point array that the
-// input preparation fills, both host dynamic arrays of points relative to the pocket origin
-// (16-byte x, y entries in mode 0, 24-byte x, y, z entries in mode 1). Arcs are stored as four
-// entries in the layout of the pocket array's arc record. Indexes are 1-based.
+// The pocket main arrays: the bulk point store of all lanes (its host array opened only as far as
+// its entries are reached) and the contour point array that the input preparation fills, both host
+// dynamic arrays of points relative to the pocket origin (16-byte x, y entries in mode 0, 24-byte
+// x, y, z entries in mode 1). Arcs are four entries as in the pocket array. Indexes are 1-based.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
