@@ -30,9 +30,9 @@ struct pocket_frame {
 extern pocket_frame pocket_frame_block;
 
 struct pocket_box {
-    int main_size = 0;            // capacity of the main point array (kept by pokmain_grow)
-    // Half the size the computation asked for: the contour points are copied above it, the
-    // lanes are stored below it.
+    int main_size = 0;            // room of the main point array (kept by pokmain_grow)
+    // Half the size the computation asked for: the lanes the contours make must fit below it (a
+    // pocket whose contours need more is computed again with more room).
     int half_size = 0;
     int first_output_lane = 0;    // lanes from here on are cut chains (set by cmtpk1, cutting)
     int island_count = 0;         // the engine's own island count

@@ -121,6 +121,28 @@ void get_xyz(const double* entry, int points, pokarr& array)
     }
 }
 
+// Entries first .. first + n - 1 of an array (the main or the contour array) into the pocket
+// array, relative; in a pocket of dimension 4 the second half of the range holds the normals.
+void get_entries(const double* base, int n, int first, pokarr& array, int& status)
+{
+    const int points = dimension4() ? n / 2 : n;
+    pokarr_reset(array, points, status);
+    if (status != 0) return;
+    const int k = entry_doubles();
+    const double* entry = base + static_cast<long>(first - 1) * k;
+    if (k == 2)
+        get_xy(entry, points, array);
+    else
+        get_xyz(entry, points, array);
+    if (array.n != nullptr) {
+        for (int i = 0; i < points; ++i) {
+            const double* source = k == 3 && dimension4() ? entry + static_cast<long>(points + i) * k : kDefaultNormal;
+            std::copy_n(source, 3, array.n + 3L * i);
+        }
+    }
+    array.count = points;
+}
+
 }  // namespace
 
 int pokmain_entry_doubles() { return entry_doubles(); }
@@ -142,6 +164,46 @@ void pokinitdim(int& status)
 
 int pokmain_size_limit() { return size_limit(); }
 
+namespace {
+
+// The host zero-fills every entry it opens, and the room the lane engine asks for is an estimate
+// rounded up to a power of ten, of which its lanes use between a half and a twentieth: the host
+// array opens with an eighth of the room and doubles, within the room, when an entry beyond it is
+// first read or written. Entries read 0 until written either way.
+constexpr int kFirstOpenShare = 8;
+
+// A failed opening or growth of the main array: both arrays are given back.
+void main_array_refused(int& status)
+{
+    if (IsDebugMode()) eroutc("[PokAllocMainArray] DYNAMIC MEMORY ERROR - CANNOT ALLOCATE", 0);
+    int ignored = 0;
+    POKREL(1, ignored);
+    status = -1;
+}
+
+// Opens the host array (entries 1 .. end) within the room; false when the host refuses.
+bool main_open_to(long end, int& status)
+{
+    if (end <= pm.main_open) return true;
+    if (end > pm.main_capacity) {
+        status = -1;
+        return false;
+    }
+    const int open = static_cast<int>(std::min<long>(pm.main_capacity, std::max(end, 2L * pm.main_open)));
+    int host = 0;
+    void* base = nullptr;
+    MM_RESIZE_ARRAY(pm.main_handle, open - pm.main_open, base, host);
+    if (host != 0) {
+        main_array_refused(status);
+        return false;
+    }
+    pm.main_base = static_cast<double*>(mmcptr(pm.main_handle));
+    pm.main_open = open;
+    return true;
+}
+
+}  // namespace
+
 void PokAllocMainArray(int& n, int keep, int& status)
 {
     status = 0;
@@ -156,28 +218,27 @@ void PokAllocMainArray(int& n, int keep, int& status)
         status = -1;
         return;
     }
+    // A kept array grows its room only: its host array opens further as the entries are reached.
+    if (pm.main_capacity > 0 && keep) {
+        pm.main_capacity = n;
+        return;
+    }
     int host = 0;
     void* base = nullptr;
-    if (pm.main_capacity == 0) {
-        MM_OPEN_ARRAY(entry_bytes(), n, pm.main_handle, base, host);
-    } else if (keep) {
-        MM_RESIZE_ARRAY(pm.main_handle, growth, base, host);
-    } else {
+    if (pm.main_capacity > 0) {
         MM_CLOSE(pm.main_handle, host);
         pm.main_handle = -1;
-        pm.main_capacity = 0;
-        if (host == 0) MM_OPEN_ARRAY(entry_bytes(), n, pm.main_handle, base, host);
+        pm.main_capacity = pm.main_open = 0;
     }
+    const int open = std::max(1, n / kFirstOpenShare);
+    if (host == 0) MM_OPEN_ARRAY(entry_bytes(), open, pm.main_handle, base, host);
     if (host != 0) {
-        if (IsDebugMode() || growth == 0)
-            eroutc("[PokAllocMainArray] DYNAMIC MEMORY ERROR - CANNOT ALLOCATE", 0);
-        int ignored = 0;
-        POKREL(1, ignored);
-        status = -1;
+        main_array_refused(status);
         return;
     }
     pm.main_base = static_cast<double*>(mmcptr(pm.main_handle));
     pm.main_capacity = n;
+    pm.main_open = open;
 }
 
 void pokmain_grow(int n, int& status)
@@ -255,6 +316,7 @@ void POKCPY(int n, int reallocations, int contour_points, int& status)
     if (status != 0) return;
     // Never copy more than either array holds.
     const int copy = std::clamp(contour_points, 0, std::min(pm.contour_capacity, pm.main_capacity));
+    if (copy > 0 && !main_open_to(copy, status)) return;
     if (copy > 0)
         std::copy(pm.contour_base, pm.contour_base + static_cast<long>(copy) * entry_doubles(),
                   pm.main_base);
@@ -276,7 +338,7 @@ void POKREL(int close, int& status)
     pm.mode = kPokmainUndefined;
     pm.main_handle = pm.contour_handle = -1;
     pm.main_base = pm.contour_base = nullptr;
-    pm.main_capacity = pm.contour_capacity = 0;
+    pm.main_capacity = pm.contour_capacity = pm.main_open = 0;
 }
 
 void pokmain_set_origin(double x, double y, double z, int& capacity)
@@ -300,6 +362,7 @@ void pokmain_dup_pnts(int n, int start, int& status)
         status = -1;
         return;
     }
+    if (!main_open_to(start + static_cast<long>(n), status)) return;
     const int k = entry_doubles();
     std::copy_n(std::vector<double>(pm.main_base, pm.main_base + static_cast<long>(n) * k).begin(),
                 static_cast<long>(n) * k, main_entry(start));
@@ -321,6 +384,10 @@ void pokmain_put_pnts(const pokarr& array, int first, int& status)
     }
     pokmain_grow(static_cast<int>(needed), status);
     if (status != 0) return;
+    if (!main_open_to(needed - 1, status)) {
+        status = kPokmainGrowFailed;
+        return;
+    }
     const int k = entry_doubles();
     double* entry = main_entry(first - 1);
     if (k == 2)
@@ -341,26 +408,22 @@ void pokmain_get_pnts(int n, int first, pokarr& array, int& status)
         return;
     }
     if (!mode_defined(status)) return;
-    const int points = dimension4() ? n / 2 : n;
-    if (first - 1 + static_cast<long>(n) > pm.main_capacity) {
+    if (!main_open_to(first - 1 + static_cast<long>(n), status)) return;
+    get_entries(pm.main_base, n, first, array, status);
+}
+
+void pokmain_get_contour_pnts(int n, int first, pokarr& array, int& status)
+{
+    status = 0;
+    if (n < 0 || first < 1 || !mode_defined(status)) {
         status = -1;
         return;
     }
-    pokarr_reset(array, points, status);
-    if (status != 0) return;
-    const int k = entry_doubles();
-    const double* entry = main_entry(first - 1);
-    if (k == 2)
-        get_xy(entry, points, array);
-    else
-        get_xyz(entry, points, array);
-    if (array.n != nullptr) {
-        for (int i = 0; i < points; ++i) {
-            const double* source = k == 3 && dimension4() ? main_entry(first - 1 + points + i) : kDefaultNormal;
-            std::copy_n(source, 3, array.n + 3L * i);
-        }
+    if (first - 1 + static_cast<long>(n) > pm.contour_capacity) {
+        status = -1;
+        return;
     }
-    array.count = points;
+    get_entries(pm.contour_base, n, first, array, status);
 }
 
 void pokmain_reverse(int n, int first, int& status)
@@ -368,7 +431,7 @@ void pokmain_reverse(int n, int first, int& status)
     status = 0;
     if (n < 0) return;
     if (!mode_defined(status)) return;
-    if (first < 1 || first - 1 + static_cast<long>(n) > pm.main_capacity) {
+    if (first < 1 || !main_open_to(first - 1 + static_cast<long>(n), status)) {
         status = -1;
         return;
     }
@@ -402,7 +465,7 @@ void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status)
 {
     status = 0;
     if (!mode_defined(status)) return;
-    if (!range_ok(first, end)) {
+    if (!range_ok(first, end) || !main_open_to(end - 1, status)) {
         status = -1;
         return;
     }

@@ -1,7 +1,7 @@
-// The pocket main arrays: the bulk point store of all lanes and the contour point array that the
-// input preparation fills, both host dynamic arrays of points relative to the pocket origin
-// (16-byte x, y entries in mode 0, 24-byte x, y, z entries in mode 1). Arcs are stored as four
-// entries in the layout of the pocket array's arc record. Indexes are 1-based.
+// The pocket main arrays: the bulk point store of all lanes (its host array opened only as far as
+// its entries are reached) and the contour point array that the input preparation fills, both host
+// dynamic arrays of points relative to the pocket origin (16-byte x, y entries in mode 0, 24-byte
+// x, y, z entries in mode 1). Arcs are four entries as in the pocket array. Indexes are 1-based.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
@@ -23,7 +23,8 @@ struct pokmain_state {
     int mode = kPokmainUndefined;
     int main_handle = -1;       // -1 when not open
     double* main_base = nullptr;
-    int main_capacity = 0;      // entries
+    int main_capacity = 0;      // entries the engine may use (the room it asked for)
+    int main_open = 0;          // entries the host array has: opened as the engine reaches them
     int contour_handle = -1;
     double* contour_base = nullptr;
     int contour_capacity = 0;
@@ -55,6 +56,10 @@ void pokmain_put_pnts(const pokarr& array, int first, int& status);
 // pokmain_reverse reverses the points with their normals.
 void pokmain_get_pnts(int n, int first, pokarr& array, int& status);
 void pokmain_reverse(int n, int first, int& status);
+// The same from the contour array, which the input preparation filled and POKCPY copied into the
+// main array's first entries: the lane engine reads the contours from it while it records its
+// first lanes over that copy.
+void pokmain_get_contour_pnts(int n, int first, pokarr& array, int& status);
 // Entries first .. end - 1 into the array, absolute; reversed (arcs kept valid) when forward is 0.
 void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status);
 // The same range as an interleaved x, y list, absolute. The list is resized to 2 (end - first).

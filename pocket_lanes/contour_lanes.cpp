@@ -1,5 +1,5 @@
-// The contours as the first lanes of a computation: read from their copy above the half size,
-// cleaned, refused when degenerate, laid on the surface grid in dimension 3, oriented, fitted
+// The contours as the first lanes of a computation: read from the contour array, cleaned,
+// refused when degenerate, laid on the surface grid in dimension 3, oriented, fitted
 // while the auxiliary flag asks for it, and recorded.
 #include "pocket_lanes/contour_lanes.hpp"
 
@@ -63,7 +63,7 @@ bool read_contour(int k, contour_input& in, pokarr& loop, const double* offsets,
 {
     const pkcont_tables& t = pkcont_tables_block;
     const int entries = std::max(0, t.first[k + 1] - t.first[k]);
-    pokmain_get_pnts(entries, pocket_box_block.half_size + t.first[k], loop, status);
+    pokmain_get_contour_pnts(entries, t.first[k], loop, status);
     if (status != 0) {
         status = k == kOuter ? kEngineTooManyPoints : kEngineIslandPoints;
         return false;
@@ -220,12 +220,9 @@ void arrinp(double* offsets, int& status)
     }
     const int half = pocket_box_block.half_size;
     const int points = t.first[count + 1] - 1;
+    // The contours are read from the contour array (POKCPY's copy of it at the start of the main
+    // array is recorded over). Their lanes keep to half the room, the rest being the offsets'.
     if (points > half) {
-        status = kEngineArraysSmall;
-        return;
-    }
-    pokmain_dup_pnts(points, half, status);
-    if (status != 0) {
         status = kEngineArraysSmall;
         return;
     }
@@ -249,7 +246,6 @@ void arrinp(double* offsets, int& status)
         in.open[static_cast<std::size_t>(k)] = t.type[k] == kOpenContour ? 1 : 0;
         if (!read_contour(k, in, work.a, offsets, status)) return;
         if (in.kept[static_cast<std::size_t>(k)] != 0) entries += work.a.count * (dim == 4 ? 2L : 1L);
-        // The lanes are stored below the half size, where they must not reach the contours' copy.
         if (entries > half) {
             status = kEngineArraysSmall;
             return;

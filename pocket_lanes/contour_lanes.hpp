@@ -1,5 +1,5 @@
-// The pocket's contours as the first lanes of a computation: each contour read from its copy
-// above the main arrays' half size, cleaned, checked, oriented (the outer contour
+// The pocket's contours as the first lanes of a computation: each contour read from the contour
+// array, cleaned, checked, oriented (the outer contour
 // counter-clockwise, islands clockwise) and recorded (arrinp). The lane engine calls it first.
 #pragma once
 
@@ -21,7 +21,7 @@ struct contour_input {
 // with fewer than 3 points, or with exactly 3 unless it is open or the outer contour with a
 // negative offset, is refused: the outer contour with status 16, an island is dropped; the
 // offsets by level of the later islands then move down with their levels, and the lane table's
-// island count falls. Status 8 when the contour points do not fit below the half size; 2 or 3
+// island count falls. Status 8 when the contour points or their lanes do not fit below the half size; 2 or 3
 // when the outer contour or an island cannot be read; a lane_add status. Reads pkcont_tables,
 // pocket_box.half_size, pocket_state.pocket_dimension, pocket_work.working_tolerance and the
 // auxiliary flag; offsets are the engine's offsets by level.

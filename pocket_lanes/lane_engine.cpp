@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -129,40 +130,42 @@ void close_engine_arrays(int& status)
 
 // The engine's own offsets by level: islands dropped by the contour input move down, islands
 // that appear in pass 1 get theirs, and the caller's table stays as it was. The table (26,667
-// values) is kept from one run to the next so that a run does not allocate and first-touch it
-// again.
-scratch_cache<std::vector<double>>& kept_levels()
+// values) is kept from one run to the next so that a run does not allocate it again, and it is
+// made without a zero fill: the engine reads no slot before writing it (take_levels), and filling
+// the whole table cost as much as a small pocket's offsets.
+using level_table = std::unique_ptr<double[]>;
+scratch_cache<level_table>& kept_levels()
 {
-    static scratch_cache<std::vector<double>> levels;
+    static scratch_cache<level_table> levels;
     return levels;
 }
 
 // Fills the slots of the engine's table that the engine reads from the caller's table: the outer
 // contour's and one per contour from the first island slot on. The engine reads no other slot
 // before writing it (the slots of islands found in pass 1 are set when they appear), so the
-// rest of the table, about 16,000 slots, is not copied on every run.
-void take_levels(const double* offsets, std::vector<double>& levels)
+// rest of the table, about 16,000 slots, is neither copied nor cleared on any run.
+void take_levels(const double* offsets, level_table& levels)
 {
-    levels.resize(kOffsetSlots + 1);
+    if (!levels) levels = std::make_unique_for_overwrite<double[]>(kOffsetSlots + 1);
     levels[kOuterLevel] = offsets[kOuterLevel];
     const int contours = std::clamp(pkcont_tables_block.count, 1, kContourMax);
     const int last = std::min(kOffsetSlots, kIslandLevelBase + contours);
-    std::copy(offsets + kIslandLevelBase, offsets + last + 1, levels.begin() + kIslandLevelBase);
+    std::copy(offsets + kIslandLevelBase, offsets + last + 1, levels.get() + kIslandLevelBase);
 }
 
 void run_engine(double extra_offset, const double* offsets, double side_step, int offsets_mode, int direction_sign,
                 int second_stage, int& status)
 {
-    scratch_lease<std::vector<double>> lease(kept_levels());
-    std::vector<double>& levels = lease.get();
+    scratch_lease<level_table> lease(kept_levels());
+    level_table& levels = lease.get();
     take_levels(offsets, levels);
-    arrinp(levels.data(), status);
+    arrinp(levels.get(), status);
     if (status != 0) return;
     pocket_box_block.island_count = lane_table_block.count - 1;
     engine_time_line("start pocket offsets : ");
     const lane_engine_state& e = lane_engine_block;
     const double first_offset = pocket_work_block.first_offset;
-    offset_lanes(first_offset, extra_offset, levels.data(), side_step, offsets_mode, direction_sign,
+    offset_lanes(first_offset, extra_offset, levels.get(), side_step, offsets_mode, direction_sign,
                  e.ilscom_enabled, e.lancom_enabled, second_stage, status);
     if (status != 0) return;
     bool left_over = false;

@@ -213,6 +213,43 @@ TEST_F(Pokmain, DimensionFourReadsHalfTheEntriesAsPointsWithNormals)
     pokarr_free(b);
 }
 
+TEST_F(Pokmain, TheHostArrayOpensAsFarAsTheEntriesReachedWithinTheRoom)
+{
+    // A point written at an entry: the host array opens to it (doubling), the room stays as
+    // asked, the entries never written read 0 and the contours still read from their own array.
+    struct row {
+        int entry, open;
+    };
+    for (const row r : {row{3, 1250}, row{1250, 1250}, row{1251, 2500}, row{7000, 7000}, row{9999, 9999}}) {
+        SCOPED_TRACE(r.entry);
+        int status = 0;
+        POKREL(1, status);
+        const double p[3] = {3.0, 4.0, 0.0};
+        int index = 1;
+        POKCPT(p, index, status);
+        POKCPY(10000, 0, 1, status);
+        ASSERT_EQ(status, 0);
+        pokarr a = make_2d({{5, 6}}), b;
+        pokarr_init(2, b);
+        pokmain_put_pnts(a, r.entry, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(pokmain_block.main_capacity, 10000);
+        EXPECT_EQ(pokmain_block.main_open, r.open);
+        pokmain_get_pnts(r.entry, 1, b, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(b.x[r.entry - 1], 5.0);
+        EXPECT_EQ(b.y[r.entry - 1], 6.0);
+        EXPECT_EQ(b.x[r.entry - 2], 0.0);
+        pokmain_get_contour_pnts(1, 1, b, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(b.y[0], 4.0);
+        pokmain_get_pnts(1, 10001, b, status);
+        EXPECT_EQ(status, -1);
+        pokarr_free(a);
+        pokarr_free(b);
+    }
+}
+
 TEST_F(Pokmain, ReadsOutsideTheArrayAreRefused)
 {
     int status = 0, size = 10;
