@@ -2,12 +2,18 @@
 // control, and the periodic backup.
 #include "clearing/surface_services/cusp_height.hpp"
 #include "clearing/surface_services/pass_step.hpp"
+#include "clearing/surface_services/backup_seams.hpp"
+#include "clearing/surface_services/pass_backup.hpp"
+#include "driver/seam_fills.hpp"
+#include "host/control.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 TEST(SurfaceServices, CuspHeightWorkedCases)
 {
@@ -107,4 +113,61 @@ TEST(SurfaceServices, PassStepAdjustKeepsTheStepBetweenItsValues)
     EXPECT_EQ(status, -1);
     EXPECT_LT(tries, 1000);
     EXPECT_NEAR(s, 4, 1e-3f);
+}
+
+TEST(SurfaceServices, BackupIsDueOnlyEveryIntervalWithTheSwitchOn)
+{
+    struct row {
+        int switch_word, interval;
+        std::vector<int> due;  // of passes 1 to 30
+    };
+    const row rows[] = {
+        {kBackupOn, 10, {10, 20, 30}},
+        {kBackupOn, 7, {7, 14, 21, 28}},
+        {kBackupOff, 10, {}},
+        {kBackupOn, 0, {}},
+        {kBackupOn, -3, {}},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.switch_word) + " every " + std::to_string(r.interval));
+        UPW2().at(0) = r.switch_word;
+        UPW2().at(1) = r.interval;
+        std::vector<int> due;
+        for (int passes = 0; passes <= 30; ++passes)
+            if (backup_due(passes)) due.push_back(passes);
+        EXPECT_EQ(due, r.due);
+    }
+}
+
+// A backup tells the user, saves the part; a failed NC state save reports, writes nothing and
+// hands its status on.
+TEST(SurfaceServices, BackupSavesThePartUnlessTheStateSaveFails)
+{
+    struct row {
+        int save_status;
+        int status;
+        long saves;
+        std::vector<std::string> lines;
+        std::vector<std::string> errors;
+    };
+    const row rows[] = {
+        {0, 0, 1, {"", "20 PASSES COMPLETED. BACKUP STARTING", "BACKUP FINISHED"}, {}},
+        {-4, -4, 0, {""}, {"BKUPNC: PROBLEMS WITH SEGFIN"}},
+    };
+    static int save_status = 0;
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.save_status);
+        vantu::control::reset();
+        save_status = r.save_status;
+        surface_backup_service_table().save_nc_state = [](int& status) { status = save_status; };
+        int status = 9;
+        BKUPNC(20, status);
+        EXPECT_EQ(status, r.status);
+        EXPECT_EQ(vantu::control::work_model_saves(), r.saves);
+        std::vector<std::string> lines = vantu::control::texts_of("usmsgc");
+        for (const std::string& line : vantu::control::texts_of("usms1c")) lines.insert(lines.begin() + 1, line);
+        EXPECT_EQ(lines, r.lines);
+        EXPECT_EQ(vantu::control::texts_of("eroutc"), r.errors);
+    }
+    fill_surface_backup_services(surface_backup_service_table());
 }
