@@ -166,8 +166,9 @@ TEST(SurfaceServices, BackupSavesThePartUnlessTheStateSaveFails)
         BKUPNC(20, status);
         EXPECT_EQ(status, r.status);
         EXPECT_EQ(vantu::control::work_model_saves(), r.saves);
-        std::vector<std::string> lines = vantu::control::texts_of("usmsgc");
-        for (const std::string& line : vantu::control::texts_of("usms1c")) lines.insert(lines.begin() + 1, line);
+        std::vector<std::string> lines;  // the message line, in order
+        for (const vantu::control::message& m : vantu::control::messages())
+            if (m.channel == "usmsgc" || m.channel == "usms1c") lines.push_back(m.line);
         EXPECT_EQ(lines, r.lines);
         EXPECT_EQ(vantu::control::texts_of("eroutc"), r.errors);
     }
