@@ -11,7 +11,7 @@ namespace vantu::control {
 
 struct message {
     // The call's name: "eroutc", "erou1c", "errout", "userrc", "user1c", "usmsgc", "shmsgc",
-    // "shlmsg", "prmptc", "msg_mdls", "msg_prompt", "shms1c", "dbg_printf"; "host_error" for the
+    // "shlmsg", "prmptc", "msg_mdls", "msg_prompt", "shms1c", "usms1c", "dbg_printf"; "host_error" for the
     // host's own diagnostics; other components record under their own names.
     std::string channel;
     // The text argument exactly as sent: errout and shlmsg exactly count/length characters (cut
