@@ -8,8 +8,8 @@
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
-#include "clearing/surface_lanes_least.hpp"
 #include "clearing/hatch/hatch_region.hpp"
+#include "clearing/surface_passes/pass_link.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps)

@@ -9,15 +9,6 @@
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/seam_entry.hpp"
 
-// The pass data of a link between two pass strings: the end of the first string and the start of
-// the second, with their directions.
-struct pass_link {
-    double from[3] = {0.0, 0.0, 0.0};
-    double from_direction[3] = {0.0, 0.0, 0.0};
-    double to[3] = {0.0, 0.0, 0.0};
-    double to_direction[3] = {0.0, 0.0, 0.0};
-};
-
 inline constexpr char kSurfaceGridSeamsName[] = "surface_grid_seams";
 
 struct surface_grid_seams {
@@ -44,8 +35,11 @@ struct surface_grid_seams {
     // Status 0, negative when nothing was met.
     void (*draw_lane_3d)(int direction_flag, const float* point, float* result, float* direction,
                          int& status) = unfilled{};
-    // Joins the two strings by the ordinary link of the link mode.
-    void (*link_pass_strings)(const pass_link& pass, int link_mode, int& status) = unfilled{};
+    // Links the string ending (p_prev, p_end) to the string starting (p_start, p_next2), three
+    // floats each, by arcs and a move over the part (mode 1 between passes, 2 for the entry
+    // moves); no_link 1 when nothing was written. Status 0 or negative.
+    void (*link_pass_strings)(const float* p_prev, const float* p_end, const float* p_next2, const float* p_start,
+                              int pass_number, int mode, int& no_link, int& status) = unfilled{};
     // The switch (1 at load) of drop_lane_on_grid's steepness check in mode 1.
     void (*grid_drop_check_set)(int value) = unfilled{};
     // The hatch clearing's grid between two points (x, y doubles): result 0 when the segment

@@ -25,6 +25,8 @@ constexpr int kAboveClearanceMode = 1;
 constexpr int kNoBuffering = 1;
 constexpr int kFittedSplines = 1;
 constexpr int kTwirlMode = 2, kLinkMode = 2;
+// The entry moves link no pass of a clearing: pass number 0.
+constexpr int kEntryPassNumber = 0;
 constexpr int kPointRecord = 3;
 constexpr int kCubicOrder = 4, kSegmentPoints = 3;
 constexpr double kTwirlShare = 0.01, kLeastTwirlTolerance = 0.001;
@@ -152,14 +154,16 @@ void twirl_spline_points(const pocket_link_words& link)
         const double tolerance = std::max({kTwirlShare * ca.twirl_value, kLeastTwirlTolerance,
                                            static_cast<double>(ca.tolerance)});
         if (!twirl_move(link, tolerance)) {
-            pass_link pass;
-            for (int k = 0; k < 3; ++k) {
-                pass.from[k] = link.from.point[k];
-                pass.from_direction[k] = link.from.direction[k];
-                pass.to[k] = link.to.point[k];
-                pass.to_direction[k] = link.to.direction[k];
+            point3 prev{}, end{}, next{}, start{};
+            for (std::size_t k = 0; k < 3; ++k) {
+                end[k] = static_cast<float>(link.from.point[k]);
+                prev[k] = static_cast<float>(link.from.point[k] - link.from.direction[k]);
+                start[k] = static_cast<float>(link.to.point[k]);
+                next[k] = static_cast<float>(link.to.point[k] + link.to.direction[k]);
             }
-            surface_grid_seam_table().link_pass_strings(pass, kLinkMode, status);
+            int no_link = 0;
+            surface_grid_seam_table().link_pass_strings(prev.data(), end.data(), next.data(), start.data(), kEntryPassNumber, kLinkMode, no_link,
+                                                        status);
         }
     }
     reset_work_flags();
