@@ -92,6 +92,12 @@ int lev0dd(double a)
     return 1 - greater_beyond(a, 0.0);
 }
 
+int nev0dd(double a)
+{
+    VANTU_COUNT("nev0dd");
+    return 1 - equal_within(a, 0.0);
+}
+
 int eqvldd(double a, double b)
 {
     VANTU_COUNT("eqvldd");

@@ -113,6 +113,7 @@ int gtvldd(double a, double b);  // as gtvald
 int ltvldd(double a, double b);  // as ltvald
 int levldd(double a, double b);  // as levald
 int lev0dd(double a);            // as levl0d
+int nev0dd(double a);            // as nevl0d
 
 // Two points of n coordinates equal within kDoubleTolerance in every coordinate.
 int eqptd(int n, const double* p, const double* q);

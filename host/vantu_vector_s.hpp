@@ -5,8 +5,33 @@
 
 // difference = a - b on x, y.
 void v2sub(const float* a, const float* b, float* difference);
+void v3sub(const float* a, const float* b, float* difference);
+// result = point + factor * vector (as v2addd, v3addd).
+void v2add(const float* point, const float* vector, float factor, float* result);
+void v3add(const float* point, const float* vector, float factor, float* result);
+// result = factor * vector.
+void v2scal(const float* vector, float factor, float* result);
+void v3scal(const float* vector, float factor, float* result);
+// The point at fraction t between a and b: (1 - t) a + t b, exact at t = 0 and t = 1.
+void v3btp(const float* a, const float* b, float t, float* result);
+// The direction at fraction t between two directions: v3btp of them made a unit vector. Status 0;
+// -1 when the blend has no length (opposite directions at t = 1/2), result then the blend as it is.
+void v3btpn(const float* a, const float* b, float t, float* result, int& status);
+
+// Dot products, and the z component of the cross product of two 2-D vectors (ax by - ay bx),
+// formed in double and rounded once.
+float v2dot(const float* a, const float* b);
+float v3dot(const float* a, const float* b);
+float v2cros(const float* a, const float* b);
 // cross = a x b.
 void v3cros(const float* a, const float* b, float* cross);
+// Length of a 3-D vector.
+float v3size(const float* vector);
+// Distance of two points in space.
+float dist3(const float* p, const float* q);
+// Square root of a value that rounding may have pushed below zero: a value not above the
+// tolerance (a negative one included) gives 0, so a nearly vanishing root is taken as none.
+float sqrt1(float value, float tolerance);
 
 // Normalise in place and give the former length. A vector not longer than kRealNoLength
 // (host/tolerance.hpp) is left as it was with status -1 (its length still given); status 0

@@ -18,6 +18,115 @@ void v2sub(const float* a, const float* b, float* difference)
     difference[1] = a[1] - b[1];
 }
 
+void v3sub(const float* a, const float* b, float* difference)
+{
+    VANTU_COUNT("v3sub");
+    for (int k = 0; k < 3; ++k) difference[k] = a[k] - b[k];
+}
+
+// Shared by the add and scale routines: result = point + factor * vector over n coordinates,
+// each formed in double and rounded once (a null point adds nothing).
+static void add_scaled(int n, const float* point, const float* vector, float factor, float* result)
+{
+    for (int k = 0; k < n; ++k) {
+        const double base = point ? point[k] : 0.0;
+        result[k] = static_cast<float>(base + static_cast<double>(factor) * vector[k]);
+    }
+}
+
+void v2add(const float* point, const float* vector, float factor, float* result)
+{
+    VANTU_COUNT("v2add");
+    add_scaled(2, point, vector, factor, result);
+}
+
+void v3add(const float* point, const float* vector, float factor, float* result)
+{
+    VANTU_COUNT("v3add");
+    add_scaled(3, point, vector, factor, result);
+}
+
+void v2scal(const float* vector, float factor, float* result)
+{
+    VANTU_COUNT("v2scal");
+    add_scaled(2, nullptr, vector, factor, result);
+}
+
+void v3scal(const float* vector, float factor, float* result)
+{
+    VANTU_COUNT("v3scal");
+    add_scaled(3, nullptr, vector, factor, result);
+}
+
+// (1 - t) a + t b in double, so that t = 0 and t = 1 give a and b exactly.
+static void between(const float* a, const float* b, float t, float* result)
+{
+    for (int k = 0; k < 3; ++k)
+        result[k] = static_cast<float>((1.0 - t) * static_cast<double>(a[k]) + static_cast<double>(t) * b[k]);
+}
+
+void v3btp(const float* a, const float* b, float t, float* result)
+{
+    VANTU_COUNT("v3btp");
+    between(a, b, t, result);
+}
+
+static void unit_in_place(int n, float* vector, float& length, int& status);
+
+void v3btpn(const float* a, const float* b, float t, float* result, int& status)
+{
+    VANTU_COUNT("v3btpn");
+    between(a, b, t, result);
+    float length = 0.0f;
+    unit_in_place(3, result, length, status);
+}
+
+static double dot(int n, const float* a, const float* b)
+{
+    double sum = 0.0;
+    for (int k = 0; k < n; ++k) sum += static_cast<double>(a[k]) * b[k];
+    return sum;
+}
+
+float v2dot(const float* a, const float* b)
+{
+    VANTU_COUNT("v2dot");
+    return static_cast<float>(dot(2, a, b));
+}
+
+float v3dot(const float* a, const float* b)
+{
+    VANTU_COUNT("v3dot");
+    return static_cast<float>(dot(3, a, b));
+}
+
+float v2cros(const float* a, const float* b)
+{
+    VANTU_COUNT("v2cros");
+    return static_cast<float>(static_cast<double>(a[0]) * b[1] - static_cast<double>(a[1]) * b[0]);
+}
+
+float v3size(const float* vector)
+{
+    VANTU_COUNT("v3size");
+    return static_cast<float>(std::sqrt(dot(3, vector, vector)));
+}
+
+float dist3(const float* p, const float* q)
+{
+    VANTU_COUNT("dist3");
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) sum += std::pow(static_cast<double>(p[k]) - q[k], 2);
+    return static_cast<float>(std::sqrt(sum));
+}
+
+float sqrt1(float value, float tolerance)
+{
+    VANTU_COUNT("sqrt1");
+    if (!(value > tolerance) || !(value > 0.0f)) return 0.0f;
+    return std::sqrt(value);
+}
+
 void v3cros(const float* a, const float* b, float* cross)
 {
     VANTU_COUNT("v3cros");

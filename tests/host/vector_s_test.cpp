@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <random>
+#include <vector>
 
 TEST(HostVectorS, UnitVectorsDistancesAndProducts)
 {
@@ -124,4 +127,63 @@ TEST(HostVectorS, CallSiteCountersCountAndReset)
     EXPECT_EQ(vantu::control::call_count("dist2"), 1) << "the counter still counts after a reset";
     vantu::control::clear_trace();
     EXPECT_EQ(vantu::control::call_count("dist2"), 0);
+}
+
+// The single-precision family beside the double forms: each row computes one routine on the
+// same two points and is compared with the value worked out by hand.
+TEST(HostVectorS, SinglePrecisionFamilyMatchesHandValues)
+{
+    const float a[3] = {1, 2, 2}, b[3] = {4, 6, 2};
+    float out[3] = {0, 0, 0};
+    struct row {
+        const char* what;
+        std::function<void()> run;
+        std::array<float, 3> expected;
+        int count;  // coordinates written
+    };
+    const row rows[] = {
+        {"v3sub", [&] { v3sub(b, a, out); }, {3, 4, 0}, 3},
+        {"v2add", [&] { v2add(a, b, 0.5f, out); }, {3, 5, 0}, 2},
+        {"v3add", [&] { v3add(a, b, -1, out); }, {-3, -4, 0}, 3},
+        {"v2scal", [&] { v2scal(b, 2, out); }, {8, 12, 0}, 2},
+        {"v3scal", [&] { v3scal(a, -3, out); }, {-3, -6, -6}, 3},
+        {"v3btp at 0", [&] { v3btp(a, b, 0, out); }, {1, 2, 2}, 3},
+        {"v3btp at 1", [&] { v3btp(a, b, 1, out); }, {4, 6, 2}, 3},
+        {"v3btp at 1/4", [&] { v3btp(a, b, 0.25f, out); }, {1.75f, 3, 2}, 3},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        out[0] = out[1] = out[2] = 0;
+        r.run();
+        for (int k = 0; k < r.count; ++k) EXPECT_FLOAT_EQ(out[k], r.expected[k]);
+    }
+    EXPECT_FLOAT_EQ(v2dot(a, b), 16);
+    EXPECT_FLOAT_EQ(v3dot(a, b), 20);
+    EXPECT_FLOAT_EQ(v2cros(a, b), 1 * 6 - 2 * 4);
+    EXPECT_FLOAT_EQ(v3size(a), 3);
+    EXPECT_FLOAT_EQ(dist3(a, b), 5);
+}
+
+TEST(HostVectorS, BlendedDirectionsRootsAndZeroTests)
+{
+    const float x[3] = {1, 0, 0}, y[3] = {0, 1, 0}, minus_x[3] = {-1, 0, 0};
+    float d[3];
+    int status = 9;
+    v3btpn(x, y, 0.5f, d, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_FLOAT_EQ(d[0], std::sqrt(0.5f));
+    EXPECT_FLOAT_EQ(d[1], std::sqrt(0.5f));
+    v3btpn(x, minus_x, 0.5f, d, status);
+    EXPECT_EQ(status, -1) << "opposite directions have no blend";
+    struct root {
+        float value, tolerance, expected;
+    };
+    for (const root& r : {root{4, 0.0001f, 2}, root{0.00005f, 0.0001f, 0}, root{-1e-7f, 0.0001f, 0},
+                          root{-1, -2, 0}, root{0.25f, 0, 0.5f}}) {
+        SCOPED_TRACE(r.value);
+        EXPECT_FLOAT_EQ(sqrt1(r.value, r.tolerance), r.expected);
+    }
+    EXPECT_EQ(nev0dd(0.0), 0);
+    EXPECT_EQ(nev0dd(5e-7), 0) << "within the double tolerance";
+    EXPECT_EQ(nev0dd(-2e-6), 1);
 }
