@@ -31,8 +31,11 @@ void fill_proc_dialog_services(proc_dialog_services& services)
     services.ask_redefine_geometry = ask_redefine_geometry;
 }
 
+void fill_surface_backup_services(surface_backup_services& services) { services.save_nc_state = save_nc_state; }
+
 namespace {
 [[maybe_unused]] const bool filled_at_load =
     (fill_proc_select_services(proc_select_service_table()), fill_proc_common_services(proc_common_service_table()),
-     fill_proc_dialog_services(proc_dialog_seams()), true);
+     fill_proc_dialog_services(proc_dialog_seams()), fill_surface_backup_services(surface_backup_service_table()),
+     true);
 }  // namespace

@@ -70,6 +70,7 @@ int get_flag(std::string_view name);
 #include "host/control/descriptors.hpp"
 #include "host/control/display.hpp"
 #include "host/control/edit_command.hpp"
+#include "host/control/work_model.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
 #include "host/control/list.hpp"

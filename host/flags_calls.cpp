@@ -27,6 +27,7 @@ int macexe() { return traced_flag("macexe", "macro_executing"); }
 int macdfn() { return traced_flag("macdfn", "macro_defining"); }
 int nu_mod_get_flag() { return traced_flag("nu_mod_get_flag", "mod_flag"); }
 int nu_sgcd_get_code() { return traced_flag("nu_sgcd_get_code", "nc_sub_code"); }
+int tstrg_flg_get() { return traced_flag("tstrg_flg_get", "test_string"); }
 int batch_flag_get() { return traced_flag("batch_flag_get", "batch"); }
 int IsNcDebug() { return flag_get("nc_debug"); }
 int IsDebugMode() { return flag_get("debug_mode"); }

@@ -176,6 +176,11 @@ void usrer6(std::string_view text1, std::string_view text2, std::string_view tex
 void usmsgc(std::string_view text) { record_plain("usmsgc", text); }
 void shmsgc(std::string_view text) { record_plain("shmsgc", text); }
 
+void usms1c(std::string_view text1, int number, std::string_view text2)
+{
+    record_plain("usms1c", std::string(text1) + std::to_string(number) + std::string(text2));
+}
+
 void shlmsg(const char* text, int length)
 {
     std::string_view sent = bounded_text(text, length);

@@ -14,6 +14,7 @@ int macexe();                 // non-zero while the host executes a recorded mac
 int macdfn();                 // non-zero while the host records a macro
 int nu_mod_get_flag();        // the host dialog flag: pages are built without their items
 int nu_sgcd_get_code();       // the current NC sub-code of the host (56: guide points)
+int tstrg_flg_get();         // the test-string switch: 0 unless a run sets it
 int batch_flag_get();         // non-zero in a batch run: questions take their default answer
 int IsNcDebug();
 int IsDebugMode();

@@ -19,3 +19,8 @@ void mdgetc(std::string_view key, int count, word* values, int& status);
 void mdputn(std::string_view key, int kind, int count, const word* block, int& status);
 void mdputc(std::string_view key, int count, const word* values, int& status);
 void mdptnc(std::string_view key, int kind, int count, const word* block, int& status);
+
+// Updates of the working model: kWorkModelChanged notes that the tool path changed,
+// kWorkModelSave writes the working model to its file. Other modes do nothing.
+inline constexpr int kWorkModelChanged = 1, kWorkModelSave = 2;
+void updtwa(int mode);

@@ -35,6 +35,8 @@ void user4c(std::string_view text1, std::string_view text2);
 void usrer6(std::string_view text1, std::string_view text2, std::string_view text3, std::string_view text4);
 // A line in the host's message window.
 void usmsgc(std::string_view text);
+// A message-window line of a text, an integer and a text, joined as they come (no blanks added).
+void usms1c(std::string_view text1, int number, std::string_view text2);
 void shmsgc(std::string_view text);
 // A line of length characters in the host's message window (version block on attach).
 void shlmsg(const char* text, int length);

@@ -54,5 +54,11 @@ void m3inv(const float* matrix, float* inverse, int& status);
 // on d. Status 0; -1 for a normal without length (matrix not written).
 void plrot(const float* plane, float* matrix, int& status);
 
+// Reverses in place the order of count records of dimension floats each (points of 3, values of
+// 1), each record kept whole; revi the order of count words. A count below 2 or a dimension below
+// 1 changes nothing.
+void revdim(float* values, int dimension, int count);
+void revi(int* values, int count);
+
 // Degrees to radians.
 float radian(float degrees);

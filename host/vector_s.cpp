@@ -7,6 +7,7 @@
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 using vantu::kRealNoLength;
@@ -240,6 +241,20 @@ void plrot(const float* plane, float* matrix, int& status)
     }
     for (int k = 0; k < 9; ++k) matrix[k] = static_cast<float>(r[k]);
     status = 0;
+}
+
+void revdim(float* values, int dimension, int count)
+{
+    VANTU_COUNT("revdim");
+    if (dimension < 1 || count < 2) return;
+    for (int low = 0, high = count - 1; low < high; ++low, --high)
+        std::swap_ranges(values + low * dimension, values + (low + 1) * dimension, values + high * dimension);
+}
+
+void revi(int* values, int count)
+{
+    VANTU_COUNT("revi");
+    if (count > 1) std::reverse(values, values + count);
 }
 
 float radian(float degrees)

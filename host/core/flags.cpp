@@ -37,6 +37,7 @@ const std::vector<flag_info>& flag_table()
         {"macro_defining", 0, "macdfn: the host records a macro"},
         {"mod_flag", 0, "nu_mod_get_flag: the host dialog flag (pages without their items)"},
         {"nc_sub_code", 0, "nu_sgcd_get_code: the current NC sub-code (56 guide points)"},
+        {"test_string", 0, "tstrg_flg_get: the host's test-string switch (sample strings of the grid heights)"},
         {"batch", 0, "batch_flag_get: a batch run; questions take their default answer"},
         {"nc_debug", 0, "IsNcDebug: NC debug output"},
         {"debug_mode", 0, "IsDebugMode: host debug mode"},

@@ -2,12 +2,20 @@
 // control, and the periodic backup.
 #include "clearing/surface_services/cusp_height.hpp"
 #include "clearing/surface_services/pass_step.hpp"
+#include "clearing/surface_services/backup_seams.hpp"
+#include "clearing/surface_services/pass_backup.hpp"
+#include "clearing/surface_services/srflin_least.hpp"
+#include "clearing/surface_services/storps_least.hpp"
+#include "driver/seam_fills.hpp"
+#include "host/control.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 TEST(SurfaceServices, CuspHeightWorkedCases)
 {
@@ -107,4 +115,146 @@ TEST(SurfaceServices, PassStepAdjustKeepsTheStepBetweenItsValues)
     EXPECT_EQ(status, -1);
     EXPECT_LT(tries, 1000);
     EXPECT_NEAR(s, 4, 1e-3f);
+}
+
+TEST(SurfaceServices, BackupIsDueOnlyEveryIntervalWithTheSwitchOn)
+{
+    struct row {
+        int switch_word, interval;
+        std::vector<int> due;  // of passes 1 to 30
+    };
+    const row rows[] = {
+        {kBackupOn, 10, {10, 20, 30}},
+        {kBackupOn, 7, {7, 14, 21, 28}},
+        {kBackupOff, 10, {}},
+        {kBackupOn, 0, {}},
+        {kBackupOn, -3, {}},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.switch_word) + " every " + std::to_string(r.interval));
+        UPW2().at(0) = r.switch_word;
+        UPW2().at(1) = r.interval;
+        std::vector<int> due;
+        for (int passes = 0; passes <= 30; ++passes)
+            if (backup_due(passes)) due.push_back(passes);
+        EXPECT_EQ(due, r.due);
+    }
+}
+
+// A backup tells the user, saves the part; a failed NC state save reports, writes nothing and
+// hands its status on.
+TEST(SurfaceServices, BackupSavesThePartUnlessTheStateSaveFails)
+{
+    struct row {
+        int save_status;
+        int status;
+        long saves;
+        std::vector<std::string> lines;
+        std::vector<std::string> errors;
+    };
+    const row rows[] = {
+        {0, 0, 1, {"", "20 PASSES COMPLETED. BACKUP STARTING", "BACKUP FINISHED"}, {}},
+        {-4, -4, 0, {""}, {"BKUPNC: PROBLEMS WITH SEGFIN"}},
+    };
+    static int save_status = 0;
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.save_status);
+        vantu::control::reset();
+        save_status = r.save_status;
+        surface_backup_service_table().save_nc_state = [](int& status) { status = save_status; };
+        int status = 9;
+        BKUPNC(20, status);
+        EXPECT_EQ(status, r.status);
+        EXPECT_EQ(vantu::control::work_model_saves(), r.saves);
+        std::vector<std::string> lines = vantu::control::texts_of("usmsgc");
+        for (const std::string& line : vantu::control::texts_of("usms1c")) lines.insert(lines.begin() + 1, line);
+        EXPECT_EQ(lines, r.lines);
+        EXPECT_EQ(vantu::control::texts_of("eroutc"), r.errors);
+    }
+    fill_surface_backup_services(surface_backup_service_table());
+}
+
+namespace {
+
+std::vector<srflin_string> planted_strings;
+
+// n strings of `points` points each; point k of string s at (s, k, 0) with the normal (0, 0, s + 1).
+std::vector<srflin_string> strings_of(int n, int points)
+{
+    std::vector<srflin_string> strings(n);
+    for (int s = 0; s < n; ++s)
+        for (int k = 0; k < points; ++k) {
+            strings[s].points.insert(strings[s].points.end(), {float(s), float(k), 0});
+            strings[s].normals.insert(strings[s].normals.end(), {0, 0, float(s + 1)});
+        }
+    return strings;
+}
+
+}  // namespace
+
+// The line's strings are stored within the point capacity and the 20-string limit, each limit with
+// its message, and the engine's normals follow the points taken.
+TEST(SurfaceServices, LineStringsKeepTheirLimits)
+{
+    struct row {
+        const char* what;
+        std::vector<srflin_string> strings;
+        int capacity;
+        int status, string_count;
+        std::vector<int> counts;  // of the first strings
+        const char* error;
+        float last_normal_z;
+    };
+    const row rows[] = {
+        {"no string", {}, 300, kSrflinNoTouch, 1, {0}, nullptr, -1},
+        {"two strings", strings_of(2, 3), 300, 0, 2, {3, 3, 0}, nullptr, 2},
+        {"capacity runs out", strings_of(2, 3), 12, -2, 2, {3, 1}, "NXTSTP,STRING OF POINTS HAS EXCEEDED ITS LIMIT", 2},
+        {"21 strings", strings_of(21, 1), 300, 0, 20, {1, 1}, "srflin,CAN CREATE UP TO 20 STRINGS ", 20},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        vantu::control::reset();
+        surface_pass = surface_pass_state{};
+        surface_pass.last_normal[2] = -1;
+        planted_strings = r.strings;
+        srflin_least.source = [](const float*, const float*) { return planted_strings; };
+        const float start[3] = {0, 0, 0}, end[3] = {10, 0, 0};
+        surface_line_continuation continuation;
+        continuation.continue_flag = 1;
+        std::vector<float> points(400, -7);
+        int counts[kSrflinMostStrings + 1], string_count = 0, plane = 9, status = 9;
+        std::fill(counts, counts + kSrflinMostStrings + 1, 5);
+        srflin(0, 1, start, end, 0.01f, continuation, r.capacity, 0, points.data(), string_count, counts, plane, status);
+        EXPECT_EQ(status, r.status);
+        EXPECT_EQ(string_count, r.string_count);
+        for (std::size_t k = 0; k < r.counts.size(); ++k) EXPECT_EQ(counts[k], r.counts[k]) << k;
+        EXPECT_EQ(counts[kSrflinMostStrings], 5) << "nothing past the counts array";
+        EXPECT_EQ(points[r.capacity], -7.0f) << "nothing past the capacity";
+        EXPECT_EQ(vantu::control::texts_of("eroutc"),
+                  r.error ? std::vector<std::string>{r.error} : std::vector<std::string>{});
+        EXPECT_EQ(surface_pass.last_normal[2], r.last_normal_z);
+        EXPECT_EQ(continuation.continue_flag, 0);
+        if (r.string_count > 1) {
+            EXPECT_EQ(surface_pass.first_normal[2], 1.0f);
+            EXPECT_EQ(points[3 * r.counts[0]], 1.0f) << "the second string follows the first";
+        }
+    }
+    srflin_least.source = nullptr;
+}
+
+TEST(SurfaceServices, PassStoreRecordsItsCallsAndAnswersTheSetStatus)
+{
+    storps_least = storps_least_state{};
+    storps_least.answer = -3;
+    const float points[6] = {1, 2, 3, 4, 5, 6}, normals[6] = {0, 0, 1, 0, 1, 0};
+    const int counts[1] = {2};
+    int status = 9;
+    storps(0.01f, 4, points, normals, 1, counts, 2, 0, status);
+    EXPECT_EQ(status, -3);
+    ASSERT_EQ(storps_least.calls.size(), 1u);
+    const storps_call& call = storps_least.calls[0];
+    EXPECT_EQ(call.set_number, 4);
+    EXPECT_EQ(call.pass_point_counts, std::vector<int>{2});
+    EXPECT_EQ(call.points, std::vector<float>(points, points + 6));
+    EXPECT_EQ(call.normals, std::vector<float>(normals, normals + 6));
 }

@@ -206,3 +206,20 @@ TEST_F(HostModuleData, MalformedSectionsAreRefusedNamingTheRecord)
         }
     }
 }
+
+// updtwa 1 notes a changed tool path; 2 saves the part as it stands (its module data included),
+// in memory; other modes do nothing.
+TEST_F(HostModuleData, WorkModelUpdatesCountChangesAndSaveThePart)
+{
+    put("BKUP", {7});
+    for (int mode : {1, 1, 0, 3}) updtwa(mode);
+    EXPECT_EQ(work_model_changes(), 2);
+    EXPECT_EQ(work_model_saves(), 0);
+    EXPECT_EQ(work_model_saved_text(), "");
+    updtwa(2);
+    EXPECT_EQ(work_model_saves(), 1);
+    EXPECT_EQ(nlohmann::json::parse(work_model_saved_text())["module_data"]["BKUP"]["words"][0], 7);
+    EXPECT_EQ(tstrg_flg_get(), 0) << "the test-string switch is off unless a run sets it";
+    reset();
+    EXPECT_EQ(work_model_saves(), 0);
+}

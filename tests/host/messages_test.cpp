@@ -58,6 +58,8 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
         {[] { user1c("DIAMETER", 'U', 0.0001, "MM"); }, {"user1c", "DIAMETER", "DIAMETER 0.0001 MM"}},
         {[] { user1c("COUNT", 'I', 2.6, ""); }, {"user1c", "COUNT", "COUNT 3"}},
         {[] { usmsgc("ATTENTION: CHECK"); }, {"usmsgc", "ATTENTION: CHECK", "ATTENTION: CHECK"}},
+        {[] { usms1c("", 20, " PASSES COMPLETED. BACKUP STARTING"); },
+         {"usms1c", "20 PASSES COMPLETED. BACKUP STARTING", "20 PASSES COMPLETED. BACKUP STARTING"}},
         {[] { shmsgc("WARNING  : LOW"); }, {"shmsgc", "WARNING  : LOW", "WARNING  : LOW"}},
         {[&dashes] { shlmsg(dashes.c_str(), 79); }, {"shlmsg", dashes, dashes}},
         {[] { prmptc("INDICATE CONTOUR"); }, {"prmptc", "INDICATE CONTOUR", "INDICATE CONTOUR"}},

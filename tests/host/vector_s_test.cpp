@@ -187,3 +187,26 @@ TEST(HostVectorS, BlendedDirectionsRootsAndZeroTests)
     EXPECT_EQ(nev0dd(5e-7), 0) << "within the double tolerance";
     EXPECT_EQ(nev0dd(-2e-6), 1);
 }
+
+TEST(HostVectorS, ReversalKeepsEachRecordWhole)
+{
+    struct row {
+        int dimension, count;
+        std::vector<float> values, expected;
+    };
+    const row rows[] = {
+        {3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {7, 8, 9, 4, 5, 6, 1, 2, 3}},
+        {1, 4, {1, 2, 3, 4}, {4, 3, 2, 1}},
+        {2, 2, {1, 2, 3, 4, 9}, {3, 4, 1, 2, 9}},  // only count records move
+        {3, 1, {1, 2, 3}, {1, 2, 3}},
+        {0, 3, {1, 2, 3}, {1, 2, 3}},
+    };
+    for (const row& r : rows) {
+        std::vector<float> values = r.values;
+        revdim(values.data(), r.dimension, r.count);
+        EXPECT_EQ(values, r.expected) << r.dimension << " x " << r.count;
+    }
+    int words[5] = {1, 2, 3, 4, 5};
+    revi(words, 4);
+    EXPECT_EQ(std::vector<int>(words, words + 5), (std::vector<int>{4, 3, 2, 1, 5}));
+}

@@ -1,6 +1,7 @@
 // The seam tables through which lower folders call higher ones: every entry is filled once the
 // module is loaded, and an entry left unfilled answers with a line and a failed status instead of
 // a crash.
+#include "clearing/surface_services/backup_seams.hpp"
 #include "driver/edit_seams.hpp"
 #include "listing/proc_common_services.hpp"
 #include "pocket/engine_steps.hpp"
@@ -64,6 +65,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kMillServicesName, unfilled_entries(mill_service_table())},
         {kProcSelectServicesName, unfilled_entries(proc_select_service_table())},
         {kProcCommonServicesName, unfilled_entries(proc_common_service_table())},
+        {kSurfaceBackupServicesName, unfilled_entries(surface_backup_service_table())},
     };
     for (const auto& row : rows) EXPECT_EQ(row.unfilled, 0) << row.table;
 }
