@@ -2,8 +2,8 @@
 #include "clearing/surface_passes/pass_band.hpp"
 
 #include "clearing/surface_passes/band_clip.hpp"
-#include "cutter/linnet_touch_point.hpp"
 #include "pocket/pasbuf.hpp"
+#include "toolpath/surface_query_seams.hpp"
 
 #include <numeric>
 
@@ -37,8 +37,9 @@ void segment_pass_band(int context, int restart, int band_flag, float upper_z, f
         string_count = 1;
         point_counts[0] = total = 1;
     } else {
-        linnet_touch_point(context, kTouchAllPoints, a, b, tol, stock, check_stock, capacity / 3, points, normals,
-                           nullptr, string_count, max_strings, point_counts, total, net_status);
+        surface_query_table().linnet_touch_point(context, kTouchAllPoints, a, b, tol, stock, check_stock, capacity / 3,
+                                                 points, normals, nullptr, string_count, max_strings, point_counts,
+                                                 total, net_status);
         if (net_status < 0) {
             status = net_status;
             return;

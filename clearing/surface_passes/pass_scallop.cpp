@@ -20,8 +20,8 @@ void scallop_height(const float* p, const float* q, float& h_out)
     h_out = under > 0.0f ? r - std::sqrt(under) : r;
 }
 
-void join_strings_by_scallop(int band_flag, int /*capacity*/, const float* points, int& string_count,
-                             int max_strings, int* point_counts, int& total_out)
+void join_strings_by_scallop(int band_flag, int /*capacity*/, const float* points, int& string_count, int max_strings,
+                             int* point_counts, int& total_out)
 {
     if (band_flag == 0 || string_count < 2) {
         total_out = string_count > 0 ? point_counts[0] : 0;

@@ -66,18 +66,25 @@ TEST_F(PassBand, StringsAreClippedToTheBand)
     // Band 0 .. 10.
     const std::vector<row> rows = {
         {"inside stays whole", {{{0, 0, 2}, {1, 0, 3}, {2, 0, 4}}}, {{{0, 0, 2}, {1, 0, 3}, {2, 0, 4}}}, 0},
-        {"wholly below: its ends at the floor", {{{0, 0, -5}, {1, 0, -6}, {2, 0, -4}, {3, 0, -7}}},
-         {{{0, 0, 0}, {3, 0, 0}}}, 0},
+        {"wholly below: its ends at the floor",
+         {{{0, 0, -5}, {1, 0, -6}, {2, 0, -4}, {3, 0, -7}}},
+         {{{0, 0, 0}, {3, 0, 0}}},
+         0},
         {"just above the floor is put on it", {{{0, 0, 0.005f}, {1, 0, 5}}}, {{{0, 0, 0}, {1, 0, 5}}}, 0},
         {"rising above is split with a separator",
          {{{0, 0, 5}, {1, 0, 15}, {2, 0, 15}, {3, 0, 5}}},
-         {{{0, 0, 5}, {0.5f, 0, 10}}, {}, {{2.5f, 0, 10}, {3, 0, 5}}}, 0},
+         {{{0, 0, 5}, {0.5f, 0, 10}}, {}, {{2.5f, 0, 10}, {3, 0, 5}}},
+         0},
         {"entering from below writes the floor crossing",
          {{{0, 0, -4}, {2, 0, 4}, {3, 0, 4}}},
-         {{{0, 0, 0}, {1, 0, 0}, {2, 0, 4}, {3, 0, 4}}}, 0},
+         {{{0, 0, 0}, {1, 0, 0}, {2, 0, 4}, {3, 0, 4}}},
+         0},
         {"passing through both bounds", {{{0, 0, 20}, {4, 0, -20}}}, {{{1, 0, 10}, {2, 0, 0}}}, 0},
         {"a trailing empty string is an outcome", {{{0, 0, 1}, {1, 0, 1}}, {}}, {{{0, 0, 1}, {1, 0, 1}}}, 1},
-        {"an empty string between stays a separator", {{{0, 0, 1}}, {}, {{5, 0, 1}}}, {{{0, 0, 1}}, {}, {{5, 0, 1}}}, 0},
+        {"an empty string between stays a separator",
+         {{{0, 0, 1}}, {}, {{5, 0, 1}}},
+         {{{0, 0, 1}}, {}, {{5, 0, 1}}},
+         0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
