@@ -12,3 +12,7 @@ void touch_point_flag_set(int which, int value)
 {
     (which == kTouchPointGlobal ? touch_point_flags_block.global : touch_point_flags_block.temporary) = value;
 }
+
+void set_by_touch_point(int which) { touch_point_flag_set(which, 1); }
+
+void lin_unset_by_touch_point(int which) { touch_point_flag_set(which, 0); }

@@ -15,3 +15,6 @@ extern touch_point_flags touch_point_flags_block;
 int touch_point_flag_get(int which);
 // Stores the flag chosen as touch_point_flag_get chooses it.
 void touch_point_flag_set(int which, int value);
+// Set (1) or clear (0) the flag chosen as touch_point_flag_get chooses it.
+void set_by_touch_point(int which);
+void lin_unset_by_touch_point(int which);
