@@ -28,3 +28,14 @@ void height_grid_get(int id, double& x0, double& y0, double& cell_size, int& nx,
 // The path of the OFF file of mesh entity id, as the data-file search found it when the part
 // was loaded.
 void mesh_file_get(int id, std::string& path, int& status);
+
+// The normal flags of the surfaces ids[0 .. count-1], one word each: 1, a part surface's normal
+// is the one its data gives (upward for a height grid, by the face order for a mesh). Status 0;
+// kEntityMissing or kNotThatSurface for the first id that is no part surface (its flag 0, the
+// others still given).
+void nc_surf_nrms(const int* ids, int count, int* flags, int& status);
+
+// The nearest of the surfaces ids[0 .. count-1] to point (x, y, z): the distance to it and its
+// place in ids. Status 0; -1 when none of them is a part surface with a triangle (distance and
+// index untouched). A mesh's file is read at the call.
+void clpsrf1(const int* ids, int count, const float* point, float& distance, int& index, int& status);

@@ -246,6 +246,8 @@ float tri_model_lane_tolerance() { return store.lane_tolerance; }
 
 void tri_model_lane_tolerance_set(float tolerance) { store.lane_tolerance = tolerance; }
 
+int tri_model_grid_switch() { return store.grid_switch; }
+
 void tri_model_module_reset()
 {
     store = tri_store{};

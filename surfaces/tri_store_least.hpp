@@ -53,6 +53,8 @@ struct tri_store {
     float lane_tolerance = 0.0f;  // how closely the triangles stand for the surfaces: lanes laid on
                                   // the model are kept within it (set by the surface source; 0 from
                                   // tri_model_build until then)
+    int grid_switch = 0;       // 1: heights come from the alternative grid drop (grid_drop_side);
+                               // no operation of this module sets it
 };
 extern tri_store tri_store_block;
 
@@ -66,6 +68,8 @@ void tri_model_build(const float* nodes, int node_count, const int* triangles, i
 // setting by the surface source after a build.
 float tri_model_lane_tolerance();
 void tri_model_lane_tolerance_set(float tolerance);
+// The grid switch of the model held: 0 (off) unless set.
+int tri_model_grid_switch();
 // Gives back the model's arrays.
 void tri_model_release(int& status);
 // Puts the control block and the quadtree back to their load state without touching the host

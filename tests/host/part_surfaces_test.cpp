@@ -2,10 +2,12 @@
 // and the field, saved so that they load back the same, and read by the module as given.
 #include "host/control.hpp"
 #include "host/control/files.hpp"
+#include "host/vantu_entity.hpp"
 #include "host/vantu_part_surfaces.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -147,4 +149,41 @@ TEST_F(PartSurfaces, SavedSurfacesLoadBackTheSameAndReadAsGiven)
         EXPECT_EQ(x0, 42);
         EXPECT_EQ(file, "kept");
     }
+}
+
+// The nearest surface is measured to the grid's triangles (a cell with a node without surface
+// left out) and to the mesh's faces; every part surface's normal flag is 1.
+TEST_F(PartSurfaces, NearestSurfaceAndNormalFlags)
+{
+    const std::string grid =
+        R"({"id": 6, "kind": "height_grid", "origin": [0, 0], "cell_size": 1, "nodes": [3, 3],
+            "heights": [0, 0, 0, 0, 0, 0, 0, 0, null]},)";
+    vantu::control::load_part_text(part_of(grid + R"({"id": 5, "kind": "mesh", "file": "dome.off"})"), "part.json");
+    struct row {
+        const char* what;
+        std::vector<int> ids;
+        float point[3];
+        int status, index;
+        float distance;
+    };
+    const row rows[] = {
+        {"above the grid", {6, 5}, {1, 1, 0.5f}, 0, 0, 0.5f},
+        {"over the mesh's face", {6, 5}, {0.25f, 0, 0.5f}, 0, 1, 0.25f * std::sqrt(2.0f)},
+        {"a cell left out", {6}, {1.9f, 1.9f, 0}, 0, 0, 0.9f},
+        {"no part surface", {99}, {0, 0, 0}, -1, -7, -7},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        float distance = -7;
+        int index = -7, status = 9;
+        clpsrf1(r.ids.data(), static_cast<int>(r.ids.size()), r.point, distance, index, status);
+        EXPECT_EQ(status, r.status);
+        EXPECT_EQ(index, r.index);
+        EXPECT_NEAR(distance, r.distance, 1e-5f);
+    }
+    const int ids[3] = {6, 99, 5};
+    int flags[3] = {9, 9, 9}, status = 9;
+    nc_surf_nrms(ids, 3, flags, status);
+    EXPECT_EQ(status, kEntityMissing);
+    EXPECT_EQ(std::vector<int>(flags, flags + 3), (std::vector<int>{1, 0, 1}));
 }
