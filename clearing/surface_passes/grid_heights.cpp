@@ -45,7 +45,9 @@ float sample_height(const sweep& s, const float* at, int& status)
 {
     const curve_approx_words& words = proc_geometry().curve_approx;
     status = kStamped;
-    if (s.deviation) return kGridNotActive;  // the host's test-string switch is never on here
+    // The deviation measure of machining type 29 runs only under the host's test-string switch,
+    // which no run of this module sets; its samples read as the string routine not active.
+    if (s.deviation) return kGridNotActive;
     if (tri_model_grid_switch() != 0) {
         const float point[3] = {at[0], at[1], 0.0f};
         int side = 0;
