@@ -2,7 +2,7 @@
 #include "clearing/hatch/hatch_segments.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "clearing/surface_passes/pass_height_least.hpp"
+#include "clearing/surface_passes/hatch_step.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"

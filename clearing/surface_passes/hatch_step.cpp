@@ -1,0 +1,303 @@
+// The variable hatch step by scallop height: samples along the hatch line's segments, a step
+// search at each, the smallest step kept.
+#include "clearing/surface_passes/hatch_step.hpp"
+
+#include "clearing/hatch/clear_block.hpp"
+#include "clearing/hatch/hatch_lines.hpp"
+#include "clearing/surface_services/cusp_height.hpp"
+#include "clearing/surface_services/pass_step.hpp"
+#include "cutter/surface_height_at_point.hpp"
+#include "cutter/touch_point_flags.hpp"
+#include "host/vantu.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/prog_line.hpp"
+#include "tools/tool_accessors.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+scallop_step_state scallop_step_block;
+
+namespace {
+
+constexpr int kFound = 0, kNotFound = -1;
+// A ratio of scallop to allowed height up to this is acceptable; within kRatioWindow of 1 the
+// search is content.
+constexpr float kRatioAcceptable = 1.1f;
+constexpr float kRatioWindow = 0.1f;
+// Below this ratio the trial grows by the mill's diameter over the contact distance.
+constexpr float kRatioTiny = 0.05f;
+constexpr float kGrowthLeast = 1.1f, kGrowthMost = 3.0f;
+// The upper bracket stands this far beyond the remaining distance, so that the limit itself can
+// be tried.
+constexpr float kOvershoot = 1.001f;
+// The search limit of a sample: the step is cut to the range's limit afterwards.
+constexpr float kNoLimit = 1.0e10f;
+// Samples per segment (without a usable diameter, and the most with one) and refinements.
+constexpr int kSamplesDefault = 10, kSamplesMost = 40, kRefineMost = 20;
+constexpr float kRefineSpread = 7.0f;
+// Consecutive normals whose dot product is at most this in size mark a bend worth refining.
+constexpr float kBendDot = 0.8f;
+// A mill narrower than this samples at the default count.
+constexpr float kSampleDiameterLeast = 0.1f;
+// The second round starts from half the diameter; a failed one divides the step by 12.
+constexpr float kRetryShrink = 12.0f;
+// The minimum step word when it is not positive.
+constexpr float kStepFloorDefault = 0.001f;
+// The method and output option under which the last line of a range shows "computing".
+constexpr int kMethodComputing = 6, kOutputOptionPlain = 3;
+
+float mill_diameter()
+{
+    float d = -1.0f;
+    tool_get_mill_diameter(PRM9().words[machine_params::kToolId], d);
+    return d;
+}
+
+float corner_radius()
+{
+    float r = -1.0f;
+    tool_get_corner_radius(PRM9().words[machine_params::kToolId], r);
+    return r;
+}
+
+float step_floor()
+{
+    const float least = proc_geometry().curve_approx.minimum_step;
+    return least > 0.0f ? least : kStepFloorDefault;
+}
+
+// The tool over the surfaces at a hatch-frame point: its tip (plane x, y and height) and the
+// contact normal with kHeightFound; kHeightNone when nothing lies under the tool, negative when
+// the drop fails.
+int contact_at(float angle, float x, float y, float* tip, float* normal)
+{
+    const float frame[2] = {x, y};
+    float plane[3] = {0.0f, 0.0f, 0.0f};
+    hatchx(-angle, frame, plane);
+    float contact[3], height = 0.0f;
+    int entity = 0, status = 0;
+    surface_height_at_point(0, plane, proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, normal, contact, height,
+                            entity, status);
+    tip[0] = plane[0];
+    tip[1] = plane[1];
+    tip[2] = height;
+    return status;
+}
+
+bool is_flat(const float* normal) { return std::fabs(normal[2]) == 1.0f; }
+
+// The temporary touch-point flag cleared for the life of a search.
+class touch_point_pause {
+public:
+    touch_point_pause() : was_set_(touch_point_flag_get(kTouchPointTemporary) != 0)
+    {
+        if (was_set_) lin_unset_by_touch_point(kTouchPointTemporary);
+    }
+    ~touch_point_pause()
+    {
+        if (was_set_) set_by_touch_point(kTouchPointTemporary);
+    }
+    touch_point_pause(const touch_point_pause&) = delete;
+    touch_point_pause& operator=(const touch_point_pause&) = delete;
+
+private:
+    bool was_set_;
+};
+
+// The search's trial loop and its best acceptable trial.
+struct step_search {
+    float angle, allowed, diameter, corner;
+    const float* sample;
+    float base_tip[3], base_normal[3];
+    float best = 0.0f;
+    bool found = false;
+    float best_tip[3] = {}, best_normal[3] = {};
+
+    // The scallop between the sample's contact and the one a trial across the lines away, twice
+    // the allowed height when nothing lies under the tool there; false when the drop fails.
+    bool scallop_at(float trial, float& scallop, float* tip, float* normal) const
+    {
+        const int met = contact_at(angle, sample[0], sample[1] + trial, tip, normal);
+        if (met < 0) return false;
+        if (met != kHeightFound) {
+            scallop = 2.0f * allowed;
+            return true;
+        }
+        const float direction[2] = {std::cos(angle), std::sin(angle)};
+        int status = 0;
+        cusp_height(diameter, corner, is_flat(base_normal) ? 1 : 0, is_flat(normal) ? 1 : 0, base_tip, tip, direction,
+                    scallop, status);
+        return true;
+    }
+
+    // The next trial after one with the given ratio (a contact distance of 0 grows by the most).
+    float proposal(float trial, float ratio, const float* tip) const
+    {
+        if (ratio >= 1.0f) return 0.5f * trial;
+        if (ratio >= kRatioTiny) return trial * std::min(1.0f / std::sqrt(ratio), kGrowthMost);
+        const float distance = std::hypot(tip[0] - base_tip[0], tip[1] - base_tip[1]);
+        const float growth = distance > 0.0f ? diameter / distance : kGrowthMost;
+        return trial * std::clamp(growth, kGrowthLeast, kGrowthMost);
+    }
+
+    void run(float remaining, float first)
+    {
+        float upper = kOvershoot * remaining, trial = first;
+        int halvings = 0;
+        for (int n = 0; n < kStepTrialsMost; ++n) {
+            float scallop = 0.0f, tip[3], normal[3];
+            if (!scallop_at(trial, scallop, tip, normal)) {
+                // The drop failed there: back towards the best trial so far.
+                if (++halvings > kStepHalvingsMost) return;
+                const float back = 0.5f * (trial + best);
+                if (back == trial) return;
+                trial = back;
+                continue;
+            }
+            const float ratio = scallop / allowed;
+            if (ratio <= kRatioAcceptable && (!found || trial > best)) {
+                best = trial;
+                found = true;
+                std::copy(tip, tip + 3, best_tip);
+                std::copy(normal, normal + 3, best_normal);
+            }
+            if (ratio > kRatioAcceptable) upper = trial;
+            const bool content = ratio <= kRatioAcceptable && std::fabs(ratio - 1.0f) <= kRatioWindow;
+            if (content || trial >= remaining) return;
+            float next = trial;
+            int status = 0;
+            pass_step_adjust(best, upper, remaining, remaining, proposal(trial, ratio, tip), next, status);
+            if (status != 0) return;
+            trial = next;
+        }
+    }
+};
+
+}  // namespace
+
+void scallop_step_search(float limit, float angle, const float* sample, float allowed, float& step, float* point_out,
+                         float* normal_out, int& status)
+{
+    status = kNotFound;
+    const touch_point_pause pause;
+    const float remaining = limit - sample[1];
+    step_search s{angle, std::fabs(allowed), mill_diameter(), corner_radius(), sample, {}, {}};
+    if (s.diameter < 0.0f || s.corner < 0.0f || !(s.allowed > 0.0f) || !(remaining > 0.0f)) return;
+    if (contact_at(angle, sample[0], sample[1], s.base_tip, s.base_normal) != kHeightFound) return;
+    s.run(remaining, std::min(std::fabs(step), remaining));
+    if (!s.found || !(s.best > 0.0f)) return;
+    if (allowed < 0.0f || s.best < std::fabs(step)) step = s.best;
+    step = std::max(step, step_floor());
+    std::copy(s.best_tip, s.best_tip + 3, point_out);
+    std::copy(s.best_normal, s.best_normal + 3, normal_out);
+    status = kFound;
+}
+
+namespace {
+
+// One round over every segment from the given maximum step; true when some search succeeded.
+// The first search of the round sets the step, every later one only makes it smaller, so the
+// step suits every segment of the line.
+bool sample_segments(float angle, const float* xs, const float* ys, int count, float diameter, float& step)
+{
+    const float tol = proc_geometry().curve_approx.tolerance;
+    const float allowed = std::fabs(scallop_step_block.allowed);
+    bool any = false, first = true;
+    const auto search = [&](const float* at, float* tip, float* normal) {
+        int status = 0;
+        scallop_step_search(kNoLimit, angle, at, first ? -allowed : allowed, step, tip, normal, status);
+        first = false;
+        any = any || status == kFound;
+        return status == kFound;
+    };
+    for (int j = 0; j + 1 < count; j += 2) {
+        float u[2] = {xs[j + 1] - xs[j], ys[j + 1] - ys[j]};
+        float length = std::hypot(u[0], u[1]);
+        if (length > 0.0f) u[0] /= length, u[1] /= length;
+        const float inset = length > 2.0f * diameter ? diameter : length > diameter ? 0.5f * diameter : 0.0f;
+        const float start[2] = {xs[j] + inset * u[0], ys[j] + inset * u[1]};
+        length -= 2.0f * inset;
+        int n = kSamplesDefault, refine = 1;
+        if (diameter > kSampleDiameterLeast) n = std::clamp(static_cast<int>(length / diameter), 1, kSamplesMost);
+        float spacing = length / static_cast<float>(n);
+        if (spacing < std::min(tol, length)) {
+            spacing = std::min(tol, length);
+            n = 0;
+        } else {
+            refine = std::clamp(static_cast<int>(kRefineSpread * spacing / diameter), 1, kRefineMost);
+        }
+        float previous_tip[3] = {}, previous_normal[3] = {};
+        bool previous_found = false;
+        for (int i = 0; i <= n; ++i) {
+            const float at[2] = {start[0] + static_cast<float>(i) * spacing * u[0],
+                                 start[1] + static_cast<float>(i) * spacing * u[1]};
+            float tip[3], normal[3];
+            const bool found = search(at, tip, normal);
+            const float fine = spacing / static_cast<float>(refine);
+            if (found && previous_found && fine >= std::min(tol, spacing)) {
+                const float dot =
+                    normal[0] * previous_normal[0] + normal[1] * previous_normal[1] + normal[2] * previous_normal[2];
+                if (std::fabs(dot) <= kBendDot || std::fabs(tip[2] - previous_tip[2]) >= diameter) {
+                    for (int k = 0; k + 1 < refine; ++k) {
+                        const float t = static_cast<float>(i - 1) * spacing + static_cast<float>(k + 1) * fine;
+                        const float between[2] = {start[0] + t * u[0], start[1] + t * u[1]};
+                        float tip2[3], normal2[3];
+                        search(between, tip2, normal2);
+                    }
+                }
+            }
+            if (found) {
+                std::copy(tip, tip + 3, previous_tip);
+                std::copy(normal, normal + 3, previous_normal);
+            }
+            previous_found = found;
+        }
+    }
+    return any;
+}
+
+}  // namespace
+
+void hatch_step_by_scallop(float /*lower_bound*/, float limit, float angle, const float* xs, const float* ys, int count,
+                           float current, float& step_out, int& status)
+{
+    status = 0;
+    const curve_approx_words& words = proc_geometry().curve_approx;
+    if (words.variable_step == 0) {
+        step_out = clear_block.side_step;
+        return;
+    }
+    const float diameter = mill_diameter();
+    float step = diameter;
+    bool found = sample_segments(angle, xs, ys, count, diameter, step);
+    if (!found) {
+        step = 0.5f * diameter;
+        found = sample_segments(angle, xs, ys, count, diameter, step);
+        if (!found) step /= kRetryShrink;
+    }
+    step = std::max(step, step_floor());
+    if (current + step >= limit) {
+        step = limit - current;
+        prog_set_activity(words.method == kMethodComputing && words.output_option != kOutputOptionPlain
+                              ? kActivityComputing
+                              : kActivityExecuting);
+    }
+    scallop_step_block.allowed = std::fabs(scallop_step_block.allowed);
+    step_out = step;
+}
+
+void pass_height_at_point(float lower_bound, float high, const hatch_points& points, int count, float& ordinate,
+                          int& status)
+{
+    if (count < 1) {
+        status = -1;
+        return;
+    }
+    const float angle = std::atan2(clear_block.sin, clear_block.cos);
+    const float current = points.y[0];
+    float step = 0.0f;
+    hatch_step_by_scallop(lower_bound, high, angle, points.x, points.y, count, current, step, status);
+    ordinate = current + step;
+}

@@ -1,0 +1,173 @@
+// The variable hatch step: the step a ball leaves the allowed scallop with over a surface given
+// by the height seam, the cut at the range's limit, and the floors that keep the hatch lines
+// moving when no search succeeds.
+#include "clearing_support.hpp"
+
+#include "clearing/hatch/clear_block.hpp"
+#include "clearing/hatch/hatch_lines.hpp"
+#include "clearing/surface_passes/hatch_step.hpp"
+#include "cutter/surface_height_at_point.hpp"
+#include "cutter/touch_point_flags.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "tools/tools_test_support.hpp"
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using tools_test::held_tool;
+
+float plane_height(float, float y) { return 0.5f * y; }
+// The same surface, noting the temporary touch-point flag the search runs with.
+int flag_seen = -1;
+float noting_height(float x, float y)
+{
+    flag_seen = touch_point_flag_get(kTouchPointTemporary);
+    return plane_height(x, y);
+}
+
+class HatchStep : public clearing_test::ClearingTest {
+protected:
+    void SetUp() override
+    {
+        ClearingTest::SetUp();
+        proc_geometry_reset();
+        proc_geometry().curve_approx.tolerance = 0.01f;
+        proc_geometry().curve_approx.variable_step = 1;
+        clear_block = clear_state{};
+        clear_block.side_step = 2.5f;
+        clear_block.cos = std::cos(0.4f);
+        clear_block.sin = std::sin(0.4f);
+        scallop_step_block.allowed = 1.0f;
+    }
+    void TearDown() override
+    {
+        surface_height_seam() = nullptr;
+        proc_geometry_reset();
+        ClearingTest::TearDown();
+    }
+    // The next ordinate from a line at y = 3 with one segment from x = 0 to 40.
+    static float next(float high, int& status)
+    {
+        auto points = std::make_unique<hatch_points>();
+        points->x[0] = 0.0f, points->x[1] = 40.0f;
+        points->y[0] = points->y[1] = 3.0f;
+        float ordinate = -1.0f;
+        pass_height_at_point(0.0f, high, *points, 2, ordinate, status);
+        return ordinate;
+    }
+};
+
+TEST_F(HatchStep, StepFollowsTheAllowedScallop)
+{
+    // A ball of diameter 10 leaves a scallop of 1.0 between passes 6 apart: an accepted ratio
+    // of 0.9 to 1.1 gives 5.72 to 6.26.
+    struct row {
+        const char* name;
+        float diameter;
+        surface_height_function surface;
+        int variable_step;
+        float min_step, high, least, most;
+    };
+    const std::vector<row> rows = {
+        {"variable step off: the side step", 10.0f, plane_height, 0, 0.0f, 100.0f, 2.5f, 2.5f},
+        {"over a sloping surface", 10.0f, plane_height, 1, 0.0f, 100.0f, 5.72f, 6.26f},
+        {"cut to reach the limit", 10.0f, plane_height, 1, 0.0f, 5.0f, 2.0f, 2.0f},
+        {"the minimum step word holds", 10.0f, plane_height, 1, 7.0f, 100.0f, 7.0f, 7.0f},
+        {"no surface: D/24", 10.0f, nullptr, 1, 0.0f, 100.0f, 10.0f / 24.0f, 10.0f / 24.0f},
+        {"no surface, small minimum step", 0.005f, nullptr, 1, 0.0f, 100.0f, 0.001f, 0.001f},
+        {"no mill: the minimum step", -1.0f, plane_height, 1, 0.25f, 100.0f, 0.25f, 0.25f},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const held_tool mill(r.diameter < 0.0f ? kDrill : kMill, std::fabs(r.diameter));
+        surface_height_seam() = r.surface;
+        proc_geometry().curve_approx.variable_step = r.variable_step;
+        proc_geometry().curve_approx.minimum_step = r.min_step;
+        int status = -7;
+        const float step = next(r.high, status) - 3.0f;
+        EXPECT_EQ(status, 0);
+        EXPECT_GE(step, r.least - 1e-5f);
+        EXPECT_LE(step, r.most + 1e-5f);
+        EXPECT_GT(scallop_step_block.allowed, 0.0f);
+    }
+}
+
+TEST_F(HatchStep, SearchFailsWithoutAnswer)
+{
+    const held_tool mill(kMill, 10.0f);
+    surface_height_seam() = plane_height;
+    struct row {
+        const char* name;
+        float allowed;
+        float limit;
+    };
+    // A zero allowed height or a limit already passed has no step.
+    for (const row& r : std::vector<row>{{"zero allowed height", 0.0f, 100.0f}, {"limit behind", 1.0f, 2.0f}}) {
+        SCOPED_TRACE(r.name);
+        const float sample[2] = {5.0f, 3.0f};
+        float step = 4.0f, point[3], normal[3];
+        int status = 0;
+        scallop_step_search(r.limit, 0.0f, sample, r.allowed, step, point, normal, status);
+        EXPECT_EQ(status, -1);
+        EXPECT_EQ(step, 4.0f);
+    }
+    // A positive allowed height only makes the step smaller, a negative one sets it.
+    for (float given : {2.0f, 9.0f}) {
+        for (float sign : {1.0f, -1.0f}) {
+            const float sample[2] = {5.0f, 3.0f};
+            float step = given, point[3], normal[3];
+            int status = -7;
+            scallop_step_search(1.0e10f, 0.0f, sample, sign, step, point, normal, status);
+            EXPECT_EQ(status, 0);
+            const bool set = sign < 0.0f || given > 6.26f;
+            if (set)
+                EXPECT_NEAR(step, 6.0f, 0.27f) << given << " " << sign;
+            else
+                EXPECT_EQ(step, given);
+        }
+    }
+    // The temporary touch-point flag is off during the search and set again after it.
+    touch_point_flag_set(kTouchPointTemporary, 1);
+    surface_height_seam() = noting_height;
+    const float sample[2] = {5.0f, 3.0f};
+    float step = 4.0f, point[3], normal[3];
+    int status = -7;
+    scallop_step_search(1.0e10f, 0.0f, sample, 1.0f, step, point, normal, status);
+    EXPECT_EQ(flag_seen, 0);
+    EXPECT_EQ(touch_point_flag_get(kTouchPointTemporary), 1);
+    touch_point_flag_set(kTouchPointTemporary, 0);
+}
+
+TEST_F(HatchStep, HatchLinesTakeTheVariableStep)
+{
+    // Lines over a 40 x 20 rectangle in the hatch frame: the ordinates climb by the step the
+    // surface allows, or by the floor without a surface, and the last line closes the range.
+    const held_tool mill(kMill, 10.0f);
+    machining_type() = 11;
+    const std::vector<word> list = clearing_test::contour_list({clearing_test::rectangle(0, 0, 40, 20)});
+    auto points = std::make_unique<hatch_points>();
+    struct row {
+        surface_height_function surface;
+        float least, most;
+    };
+    for (const row& r : std::vector<row>{{plane_height, 5.72f, 6.26f}, {nullptr, 0.41f, 0.42f}}) {
+        surface_height_seam() = r.surface;
+        ASSERT_EQ(clr_hatch_lines(1, 1, list.data(), 0.0f, 20.0f, 1, *points), 0);
+        std::vector<float> ordinates;
+        for (const hatch_segment* s = clear_block.segment_head; s != nullptr; s = s->next) ordinates.push_back(s->y1);
+        ASSERT_GE(ordinates.size(), 3u);
+        EXPECT_NEAR(ordinates.back(), 20.0f, 1e-3f);
+        for (std::size_t i = 1; i + 1 < ordinates.size(); ++i) {
+            EXPECT_GE(ordinates[i] - ordinates[i - 1], r.least) << i;
+            EXPECT_LE(ordinates[i] - ordinates[i - 1], r.most) << i;
+        }
+        int status = 0;
+        CLSLNS(status);
+    }
+}
+
+}  // namespace
