@@ -91,3 +91,15 @@ void arc_segments(double angle, double& step, int& count);
 // the centre (angle 0).
 void arc_sweep_angle(int plane, const std::array<float, 2>& centre, const point3& from, const point3& to,
                      float& angle, int& status);
+
+// Cuts the loops out of the range of motions from the block of `first` to the block of `last`
+// (either order), pass by pass, after showing the range and asking "OK TO TRIM ?". Only lines
+// and arcs may lie in the range: any other motion is refused with "TRIMMING LOOPS CAN ONLY WORK
+// ON :|LINEAR OR CIRCULAR MOTION BLOCKS" before its pass is changed (earlier passes stay
+// trimmed). On success the cursor steps on past the range: last names the block reached and type
+// is its block type. deleted is 1 once a block was cut; in_layer is 1 when the range touches a
+// LAYER bracket and something was cut. Nothing happens when either path names no block or both
+// name the same one. Status 0 done; -2 no or back at the question, -1 cancel there; -3 an error
+// (a refused motion, a pass that defines no plane, a list error), its message shown. Uses list
+// markers 5 to 8.
+void EDTLOP(const blk_path& first, blk_path& last, int& type, int& deleted, int& in_layer, int& status);

@@ -382,3 +382,64 @@ TEST(LoopPass, CollectsLinesAndArcsUpToTheRangeEndOrThePassEnd)
         }
     }
 }
+
+TEST(LoopTrimRange, TrimsEachPassOfTheConfirmedRange)
+{
+    using points = std::vector<std::array<float, 2>>;
+    const auto lines = [](const points& xy, int from) {
+        std::vector<std::vector<word>> blocks;
+        for (const auto& p : xy) blocks.push_back(line_words(from++, p[0], p[1], 0.6));
+        return blocks;
+    };
+    const auto with = [](std::vector<std::vector<word>> blocks, const std::vector<std::string>& more) {
+        for (const std::string& text : more) blocks.push_back(editor_test::block_words(text));
+        return blocks;
+    };
+    const auto eight = lines({{0, 0}, {10, 0}, {10, 10}, {5, 10}, {5, -5}, {15, -5}}, 10);
+    struct row {
+        const char* name;
+        std::vector<std::vector<word>> blocks;
+        int first, last;
+        const char* script;
+        int status, deleted;
+        std::vector<std::string> kept;   // empty: the list unchanged
+        int reached;                     // the block the cursor steps on to (0: not checked)
+        const char* message;             // the user line shown, if any
+    };
+    const std::vector<row> rows = {
+        {"figure-eight", with(eight, {"L16"}), 11, 15, R"([{"question": "yes"}])", 0, 1,
+         {"L10", "L11", "L14", "L15", "L16"}, 16, ""},
+        {"closed contour", with(lines({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 10), {"L15"}), 14, 11,
+         R"([{"question": "yes"}])", 0, 0, {}, 15, ""},
+        {"one-line pass after a trimmed one", with(eight, {"M16:6", "M17:5", "L18"}), 11, 18,
+         R"([{"question": "yes"}])", -3, 1, {"L10", "L11", "L14", "L15", "M16:6", "M17:5", "L18"}, 0,
+         "THREE POINTS ARE REQUIRED TO DEFINE A PLANE"},
+        {"a string", with({}, {"L10", "L11", "S12x3", "L15"}), 11, 15, R"([{"question": "yes"}])", -3, 0, {}, 0,
+         "TRIMMING LOOPS CAN ONLY WORK ON :|LINEAR OR CIRCULAR MOTION BLOCKS"},
+        {"no", eight, 11, 15, R"([{"question": "no"}])", -2, 0, {}, 0, ""},
+        {"cancel", eight, 11, 15, R"([{"question": "cancel"}])", -1, 0, {}, 0, ""},
+    };
+    for (const row& r : rows) {
+        editor_test::build_words(r.blocks);
+        control::load_script_text(r.script, r.name);
+        const auto before = editor_test::blocks();
+        editor_test::put_cursor_on(r.first);
+        blk_path first, last;
+        first.set(editor_test::kProcBlock, r.first);
+        last.set(editor_test::kProcBlock, r.last);
+        int type = 0, deleted = 9, in_layer = 9, status = 9;
+        EDTLOP(first, last, type, deleted, in_layer, status);
+        EXPECT_EQ(status, r.status) << r.name;
+        EXPECT_EQ(deleted, r.deleted) << r.name;
+        EXPECT_EQ(in_layer, 0) << r.name;
+        EXPECT_EQ(editor_test::blocks(), r.kept.empty() ? before : r.kept) << r.name;
+        if (r.reached != 0) {
+            EXPECT_EQ(last.block(), r.reached) << r.name;
+            EXPECT_EQ(editor_test::cursor_block_number(), r.reached) << r.name;
+        }
+        const auto shown = control::texts_of("userrc");
+        EXPECT_EQ(shown, *r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{}) << r.name;
+        EXPECT_EQ(control::work_view().view, 0) << r.name;
+        control::clear_script();
+    }
+}
