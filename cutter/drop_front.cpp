@@ -42,8 +42,6 @@ constexpr int kBoxSlack = 2;
 // Raise of a box's top for the bound, relative to its height: a height rounded up to single
 // precision, with room to spare.
 constexpr float kRoundingSlack = 1.0e-4f;
-// Quadtree walk: depth-first, at most three children left waiting per level.
-constexpr int kWalkStack = 4 * kQtLevels + 1;
 
 int to_micrometres(float value)
 {
@@ -87,18 +85,15 @@ public:
 
     void run(best_contact& best)
     {
-        int stack[kWalkStack];
-        int depth = 0;
-        if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
-        while (depth > 0) {
-            const qt_node& node = qt_nodes.nodes[stack[--depth]];
-            float bound = 0.0f;
-            if (!bound_of(node.box, node.top_z, bound) || !(bound > best.height)) continue;
-            for (int k = 0; k < node.count; ++k) gather(list_[node.first + k], best);
-            const int first = 4 * static_cast<int>(&node - qt_nodes.nodes) + 1;
-            for (int c = first; c < first + 4 && c < kQtNodes && depth < kWalkStack; ++c)
-                if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
-        }
+        qt_walk(
+            [&](const qt_node& node) {
+                float bound = 0.0f;
+                return bound_of(node.box, node.top_z, bound) && bound > best.height;
+            },
+            [&](const qt_node& node) {
+                for (int k = 0; k < node.count; ++k) gather(list_[node.first + k], best);
+                return true;
+            });
         drop_gathered(best);
     }
 
@@ -114,7 +109,7 @@ private:
     {
         const qt_entry& record = entries_[entry];
         float corners[9];
-        for (int c = 0; c < 3; ++c) std::memcpy(corners + 3 * c, nodes_ + 3 * (record.nodes[c] - 1), 3 * sizeof(float));
+        qt_entry_corners(nodes_, record, corners);
         float bound = 0.0f;
         if (!bound_of(record.box, std::max({corners[2], corners[5], corners[8]}), bound) || !(bound > best.height))
             return;

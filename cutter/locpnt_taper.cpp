@@ -36,8 +36,6 @@ constexpr float kGapRounding = 2.0e-3f;
 constexpr double kDepthSlack = 1.0e-6;
 // Candidates gathered before they are sorted and handed over.
 constexpr int kPending = 256;
-// Quadtree walk: depth-first, at most three children left waiting per level.
-constexpr int kWalkStack = 4 * kQtLevels + 1;
 constexpr double kMicrometresPerMillimetre = 1000.0;
 
 int to_micrometres(double value)
@@ -195,22 +193,19 @@ void locpnt_taper(const float* point, const float& tolerance, float& distance, f
     taper_scan scan(cutter, point, tolerance);
     const float reach = static_cast<float>(cutter[0] / 2 + cutter[2] * std::tan(cutter[3]) + cutter[4]);
     const int at[2] = {to_micrometres(point[0]), to_micrometres(point[1])};
-    int stack[kWalkStack];
-    int depth = 0;
-    if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
-    while (depth > 0 && !scan.done()) {
-        const int index = stack[--depth];
-        const qt_node& node = qt_nodes.nodes[index];
-        float gap = 0.0f;
-        if (!box_in_reach(node.box, at, reach, gap)) continue;
-        for (int k = 0; k < node.count; ++k) {
-            const int entry = list[node.first + k];
+    qt_walk(
+        [&](const qt_node& node) {
             float gap = 0.0f;
-            if (box_in_reach(entries[entry].box, at, reach, gap)) scan.add(nodes, entries, entry, gap);
-        }
-        for (int c = 4 * index + 1; c <= 4 * index + 4 && c < kQtNodes && depth < kWalkStack; ++c)
-            if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
-    }
+            return box_in_reach(node.box, at, reach, gap);
+        },
+        [&](const qt_node& node) {
+            for (int k = 0; k < node.count; ++k) {
+                const int entry = list[node.first + k];
+                float gap = 0.0f;
+                if (box_in_reach(entries[entry].box, at, reach, gap)) scan.add(nodes, entries, entry, gap);
+            }
+            return !scan.done();
+        });
     scan.flush(nodes, entries);
 
     distance = scan.best;

@@ -32,8 +32,6 @@ constexpr double kBoundSlack = 1.0e-4;
 // Below this share of its length the move's XY part is taken as none: a move along the axis, which
 // the drop answers (the solvers take a direction within 1e-8 of the axis as the axis itself).
 constexpr double kAlongAxis = 1.0e-6;
-// Quadtree walk: depth-first, at most three children left waiting per level.
-constexpr int kWalkStack = 4 * kQtLevels + 1;
 
 struct vec3d {
     double x, y, z;
@@ -178,25 +176,17 @@ void quadtree_candidates(const move_frame& m, const drop_profile& profile, const
     const auto overlaps = [&box](const int* b) {
         return b[0] <= box[2] && b[2] >= box[0] && b[1] <= box[3] && b[3] >= box[1];
     };
-    int stack[kWalkStack];
-    int depth = 0;
-    if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
-    while (depth > 0) {
-        const int index = stack[--depth];
-        const qt_node& node = qt_nodes.nodes[index];
-        if (!overlaps(node.box)) continue;
-        for (int k = 0; k < node.count; ++k) {
-            const qt_entry& e = model.entries[model.list[node.first + k]];
-            if (!overlaps(e.box)) continue;
-            float corners[9];
-            for (int c = 0; c < 3; ++c)
-                for (int i = 0; i < 3; ++i) corners[3 * c + i] = model.nodes[3 * (e.nodes[c] - 1) + i];
-            consider(m, profile, corners, candidates);
-        }
-        const int first = 4 * index + 1;
-        for (int c = first; c < first + 4 && c < kQtNodes && depth < kWalkStack; ++c)
-            if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
-    }
+    qt_walk([&](const qt_node& node) { return overlaps(node.box); },
+            [&](const qt_node& node) {
+                for (int k = 0; k < node.count; ++k) {
+                    const qt_entry& e = model.entries[model.list[node.first + k]];
+                    if (!overlaps(e.box)) continue;
+                    float corners[9];
+                    qt_entry_corners(model.nodes, e, corners);
+                    consider(m, profile, corners, candidates);
+                }
+                return true;
+            });
 }
 
 // The candidates of a tilted cutter: every triangle turned into the frame.

@@ -29,8 +29,6 @@ constexpr double kBelowTip = 1.0e-5;
 // corners, the point is rounded to micrometres).
 constexpr float kReachSlack = 0.002f;
 constexpr double kMicrometresPerMillimetre = 1000.0;
-// Quadtree walk: depth-first, at most three children left waiting per level.
-constexpr int kWalkStack = 4 * kQtLevels + 1;
 
 const double kAlongX[3] = {1.0, 0.0, 0.0};
 
@@ -64,25 +62,17 @@ bool quadtree_triangles(const float* point, float reach, std::vector<drop_triang
     const int* list = tri_model_list();
     if (nodes == nullptr || entries == nullptr || list == nullptr) return false;
     const int at[2] = {to_micrometres(point[0]), to_micrometres(point[1])};
-    int stack[kWalkStack];
-    int depth = 0;
-    if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
-    while (depth > 0) {
-        const int index = stack[--depth];
-        const qt_node& node = qt_nodes.nodes[index];
-        if (!within(node.box, at, reach)) continue;
-        for (int k = 0; k < node.count; ++k) {
-            const qt_entry& e = entries[list[node.first + k]];
-            if (!within(e.box, at, reach)) continue;
-            float corners[9];
-            for (int c = 0; c < 3; ++c)
-                for (int i = 0; i < 3; ++i) corners[3 * c + i] = nodes[3 * (e.nodes[c] - 1) + i];
-            add_triangle(corners, triangles);
-        }
-        const int first = 4 * index + 1;
-        for (int c = first; c < first + 4 && c < kQtNodes && depth < kWalkStack; ++c)
-            if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
-    }
+    qt_walk([&](const qt_node& node) { return within(node.box, at, reach); },
+            [&](const qt_node& node) {
+                for (int k = 0; k < node.count; ++k) {
+                    const qt_entry& e = entries[list[node.first + k]];
+                    if (!within(e.box, at, reach)) continue;
+                    float corners[9];
+                    qt_entry_corners(nodes, e, corners);
+                    add_triangle(corners, triangles);
+                }
+                return true;
+            });
     return true;
 }
 

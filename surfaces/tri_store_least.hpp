@@ -42,6 +42,33 @@ struct qt_nodes_block {
 };
 extern qt_nodes_block qt_nodes;
 
+// Walks the quadtree depth first from the root, skipping nodes with nothing below: `enter(node)`
+// says whether a node is worth entering (its box, its top), `visit(node)` handles the node's own
+// triangles and answers whether the walk goes on. At most three children wait per level.
+template <class Enter, class Visit>
+void qt_walk(Enter&& enter, Visit&& visit)
+{
+    constexpr int kWalkStack = 4 * kQtLevels + 1;
+    int stack[kWalkStack];
+    int depth = 0;
+    if (qt_nodes.nodes[0].subtree > 0) stack[depth++] = 0;
+    while (depth > 0) {
+        const int index = stack[--depth];
+        const qt_node& node = qt_nodes.nodes[index];
+        if (!enter(node)) continue;
+        if (!visit(node)) return;
+        for (int c = 4 * index + 1; c <= 4 * index + 4 && c < kQtNodes && depth < kWalkStack; ++c)
+            if (qt_nodes.nodes[c].subtree > 0) stack[depth++] = c;
+    }
+}
+
+// The three corners of a quadtree triangle record (x, y, z each) from the model's nodes.
+inline void qt_entry_corners(const float* nodes, const qt_entry& entry, float* corners)
+{
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 3; ++i) corners[3 * c + i] = nodes[3 * (entry.nodes[c] - 1) + i];
+}
+
 // The control block of the triangle model: host array handles (-1 when not open) and counts.
 struct tri_store {
     int node_handle = -1;      // NODKEY
