@@ -205,6 +205,7 @@ TEST(Reconnect, FollowsTheReferenceSurfacesTriangulatedOnce)
         EXPECT_EQ(approach_block_data.second[1], 2.0f) << r.name;
     }
     edit_cache_reset();
+    ref_lists_set(0, 0, nullptr, nullptr, nullptr, nullptr);
     motion_test::to_load_state();
     EXPECT_EQ(control::open_array_count(), 0);
 }
