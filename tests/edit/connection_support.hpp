@@ -28,11 +28,13 @@ inline std::vector<std::string> sub_steps()
 }
 
 // A machine of the type standing at `at` with the sub-list of blocks, the list on block `cursor`,
-// FEED of DSM4 at feed and the trimming words at their defaults.
+// FEED of DSM4 at feed and the trimming words at their defaults; the part's entities from the
+// part text when one is given.
 inline void machine_with(const point3& at, const std::vector<std::vector<word>>& blocks, int cursor,
-                         float feed = 100.0f, int machine = kMill)
+                         float feed = 100.0f, int machine = kMill, const std::string& part = "")
 {
     motion_test::fresh_at(at);
+    if (!part.empty()) vantu::control::load_part_text(part, "part");
     // A procedure block that names its first and last points, so that the position before it
     // can be read (the first procedure of the tool path: the home point).
     proc_test::proc_block proc;

@@ -136,13 +136,9 @@ TEST(Reconnect, FollowsTheReferenceSurfacesTriangulatedOnce)
     for (int k = 0; k < 121; ++k) heights += k ? ", 0" : "0";
     const std::string part = R"({"entities": [{"id": 3, "kind": "height_grid", "origin": [-50, -50],
         "cell_size": 10, "nodes": [11, 11], "heights": [)" + heights + "]}]}";
-    motion_test::fresh_at({10, 0, 0});
-    control::load_part_text(part, "part");
-    editor_test::build_words({line_at(10, 0, 0), line_at(11, 10, 0), line_at(12, 30, 0), line_at(13, 40, 0),
-                              line_at(14, 50, 4)},
-                             false);
-    NPT1().at(tp_header_state::kMachineType) = 22;
-    DSM4().set_real(modal_values::kFeed, 100.0f);
+    connection_test::machine_with({10, 0, 0}, {line_at(10, 0, 0), line_at(11, 10, 0), line_at(12, 30, 0),
+                                               line_at(13, 40, 0), line_at(14, 50, 4)},
+                                  11, 100.0f, connection_test::kMill, part);
     trim_words().srf_approach_kind = 2;
     trim_words().srf_approach = 3.0f;
     linnet_params_block.cutter_type = 1;
