@@ -15,6 +15,10 @@
 
 struct clearing_point;
 
+// The machining type of the surface clearing, under which the hatch linkers hand their passes to
+// surface_pass_run.
+inline constexpr int kSurfaceClearing = 11;
+
 // Runs one pass given as the chain from pass_chain (may be null; a negative code marks the end of
 // a jump that is not machined). pass_number counts the passes written so far and grows by one for
 // every segment that yields strings. When motions were written, the last point, direction and
