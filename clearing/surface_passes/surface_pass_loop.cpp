@@ -159,6 +159,7 @@ void setup(pass_loop& loop, int pass_number, int& status)
     if (pass_number == 0 && loop.buffer_empty != 0) {
         surface_pass.last_point_valid = 0;
         surface_pass.lift_flag = 0;
+        surface_pass.previous_pass_valid = 0;
     }
     const auto& shift = loop.words.lateral_shift;
     if (loop.words.shift_mode == 3 && (shift[0] != 0.0f || shift[1] != 0.0f))
@@ -295,7 +296,9 @@ void output_strings(pass_loop& loop, bool last, int start, int pass_number, int&
     }
     if (last && w.linking == kLinkedPasses) {
         int no_link = 1;
-        if (pass_number >= 2 && s.lift_flag == 0 && b.counts[0] >= 2) {
+        // Only a pass that ended before is linked: the first pass's own held-back segments give
+        // no previous end.
+        if (pass_number >= 2 && s.lift_flag == 0 && s.previous_pass_valid != 0 && b.counts[0] >= 2) {
             link_pass_strings(s.previous_pass_end[0], s.previous_pass_end[1], points[1].data(), points[0].data(),
                               pass_number, 1, no_link, status);
             if (status < 0) return;
@@ -326,6 +329,7 @@ void after_writing(pass_loop& loop, bool last, int start, float* last_point, flo
         if (last) {
             std::copy_n(before, 3, s.previous_pass_end[0]);
             std::copy_n(end, 3, s.previous_pass_end[1]);
+            s.previous_pass_valid = 1;
         }
     }
     if (loop.words.entry_point_mode != kEntryFromFirst || !last) {
