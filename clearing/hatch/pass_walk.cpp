@@ -100,32 +100,13 @@ float contour_link_length(const pass_walk& w, const hatch_end& a, const hatch_en
     return static_cast<float>(length);
 }
 
-// The angle of a hatch end seen from the frame's origin: the arctangent of y / x, on the axes 0 or
-// pi (y = 0) and pi/2 or 3 pi/2 (x = 0) by the sign of the other coordinate.
-float end_angle(const hatch_end& e)
-{
-    constexpr float pi = std::numbers::pi_v<float>;
-    if (eqval0(e.y)) return e.x < 0.0f ? pi : 0.0f;
-    if (eqval0(e.x)) return e.y < 0.0f ? 1.5f * pi : 0.5f * pi;
-    return std::atan(e.y / e.x);
-}
-
-// Two ends lie on different hatch lines: different ordinates; under the surface clearing with
-// the clearing mode 3, whose hatch lines run through the origin, different angles.
-bool on_other_lines(const hatch_end& a, const hatch_end& b)
-{
-    if (machining_type() == kSurfaceClearing && clear_mode() == kClearModeSurface)
-        return eqval(end_angle(a), end_angle(b)) == 0;
-    return neval(a.y, b.y) != 0;
-}
-
 // The turns of the walk direction at the end reached (C): a link after a link starting on
 // another hatch line, or at an end of the other pairing mark, turns back.
 void edge_turns(pass_walk& w, const hatch_end& c)
 {
     const hatch_end* l = w.link_from;
     if (l == w.start || l == nullptr) return;
-    if (on_other_lines(*l, c)) w.d = reversed(w.d);
+    if (ends_on_other_lines(*l, c)) w.d = reversed(w.d);
     if (l->mark != c.mark) w.d = reversed(w.d);   // edge_other_line
 }
 
@@ -256,6 +237,23 @@ int clr_walk_passes(const hatch_contours& contours, hatch_end& start)
 }
 
 }  // namespace
+
+// The angle of a hatch end seen from the frame's origin: the arctangent of y / x, on the axes 0 or
+// pi (y = 0) and pi/2 or 3 pi/2 (x = 0) by the sign of the other coordinate.
+static float end_angle(const hatch_end& e)
+{
+    constexpr float pi = std::numbers::pi_v<float>;
+    if (eqval0(e.y)) return e.x < 0.0f ? pi : 0.0f;
+    if (eqval0(e.x)) return e.y < 0.0f ? 1.5f * pi : 0.5f * pi;
+    return std::atan(e.y / e.x);
+}
+
+bool ends_on_other_lines(const hatch_end& a, const hatch_end& b)
+{
+    if (machining_type() == kSurfaceClearing && clear_mode() == kClearModeSurface)
+        return eqval(end_angle(a), end_angle(b)) == 0;
+    return neval(a.y, b.y) != 0;
+}
 
 int clr_link_passes(const hatch_contours& contours, float low, float high, hatch_points& points)
 {

@@ -15,6 +15,7 @@
 #include "clearing/surface_services/backup_seams.hpp"
 #include "cutter/touch_point_flags.hpp"
 #include "driver/seam_fills.hpp"
+#include "toolpath/clear_mode.hpp"
 #include "toolpath/connect_params.hpp"
 #include "toolpath/mill_services.hpp"
 #include "toolpath/motion_fit.hpp"
@@ -309,4 +310,29 @@ TEST_F(SurfacePassRun, LinkersHandEveryPassOverOnce)
         int status = 0;
         clrcls(1, status);
     }
+}
+
+// Two hatch ends lie on different lines by their ordinates, or under the surface clearing with
+// the clearing mode 3 by their angles from the origin.
+TEST(SurfaceHatchEnds, OtherLinesByOrdinateOrByAngle)
+{
+    struct row {
+        int machining, mode;
+        float ax, ay, bx, by;
+        bool other;
+    } rows[] = {
+        {1, 3, 1, 1, 2, 2, true},     {11, 0, 1, 1, 2, 2, true},   {11, 0, 1, 1, 2, 1, false},
+        {11, 3, 1, 1, 2, 2, false},   {11, 3, 1, 1, -1, -1, false}, {11, 3, 1, 1, 2, 1, true},
+        {11, 3, 1, 0, -1, 0, true},   {11, 3, 0, 1, 0, -1, true},  {11, 3, 0, 2, 0, 1, false},
+    };
+    for (const row& r : rows) {
+        machining_type() = r.machining;
+        clear_mode() = r.mode;
+        hatch_end a{}, b{};
+        a.x = r.ax, a.y = r.ay, b.x = r.bx, b.y = r.by;
+        EXPECT_EQ(ends_on_other_lines(a, b), r.other)
+            << r.machining << "/" << r.mode << " (" << r.ax << ", " << r.ay << ") (" << r.bx << ", " << r.by << ")";
+    }
+    machining_type() = 0;
+    clear_mode() = 0;
 }
