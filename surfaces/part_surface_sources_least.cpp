@@ -66,27 +66,32 @@ void surface_grid_from_part(int entity, int& status)
     g.projection.y0 = static_cast<float>(g.y0);
 }
 
-void tri_model_from_part(int entity, int& status)
+void part_surface_mesh_append(int entity, tri_mesh& mesh, int& status)
 {
     int entity_class = 0, type = 0;
     egclty(entity, entity_class, type, status);
+    bool appended = false;
     if (status == 0 && entity_class == kPartSurfaceClass && type == kHeightGridType) {
         part_grid grid;
-        if (read_part_grid(entity, grid)) {
-            tri_model_from_grid(grid.nx, grid.ny, static_cast<float>(grid.x0), static_cast<float>(grid.y0),
-                                static_cast<float>(grid.cell_size), grid.heights.data(), status);
-            if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
-            return;
-        }
+        appended = read_part_grid(entity, grid) &&
+                   grid_mesh_append(grid.nx, grid.ny, static_cast<float>(grid.x0), static_cast<float>(grid.y0),
+                                    static_cast<float>(grid.cell_size), grid.heights.data(), mesh);
     } else if (status == 0 && entity_class == kPartSurfaceClass && type == kMeshType) {
         std::string path;
         mesh_file_get(entity, path, status);
-        if (status == 0) {
-            tri_model_from_off(path.c_str(), status);
-            if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
-            return;
-        }
+        appended = status == 0 && off_mesh_append(path.c_str(), mesh);
     }
-    erou1c("tri_model_from_part, NO PART SURFACE", entity);
-    status = kFailed;
+    status = appended ? 0 : kFailed;
+}
+
+void tri_model_from_part(int entity, int& status)
+{
+    tri_mesh mesh;
+    part_surface_mesh_append(entity, mesh, status);
+    if (status != 0) {
+        erou1c("tri_model_from_part, NO PART SURFACE", entity);
+        return;
+    }
+    tri_model_from_mesh(mesh, status);
+    if (status == 0) tri_model_lane_tolerance_set(kDataSurfaceLaneTolerance);
 }

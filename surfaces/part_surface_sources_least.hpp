@@ -19,9 +19,15 @@ void surface_grid_from_part(int entity, int& status);
 // coordinates (about 1e-5 at a few hundred millimetres) and below any finishing allowance.
 inline constexpr float kDataSurfaceLaneTolerance = 0.01f;
 
-// Builds the triangle model from surface entity `entity`: a height grid through
-// tri_model_from_grid, a mesh through tri_model_from_off, with the lane tolerance
-// kDataSurfaceLaneTolerance. Status of those; -1 with
-// "tri_model_from_part, NO PART SURFACE" and the entity for any other entity (the model held
-// stays).
+struct tri_mesh;
+
+// Appends the triangles of surface entity `entity` (a height grid or a mesh) to the mesh. Status
+// 0; -1 for any other entity or a grid or file that cannot be read (the mesh unchanged, nothing
+// reported: the caller names the entity).
+void part_surface_mesh_append(int entity, tri_mesh& mesh, int& status);
+
+// Builds the triangle model from surface entity `entity` (part_surface_mesh_append), with the
+// lane tolerance kDataSurfaceLaneTolerance. Status of tri_model_build; -1 with
+// "tri_model_from_part, NO PART SURFACE" and the entity for an entity whose triangles cannot be
+// had (the model held stays).
 void tri_model_from_part(int entity, int& status);

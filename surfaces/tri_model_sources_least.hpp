@@ -4,6 +4,24 @@
 // triangles of the part's surfaces.
 #pragma once
 
+#include <vector>
+
+// Triangles gathered from one or more sources before the model is built: nodes (x, y, z each)
+// and triangles as three node numbers counted from 1.
+struct tri_mesh {
+    std::vector<float> nodes;
+    std::vector<int> triangles;
+};
+
+// Appends the triangles of a height grid (as tri_model_from_grid takes it) to the mesh; false
+// for a grid that tri_model_from_grid refuses (the mesh unchanged).
+bool grid_mesh_append(int nx, int ny, float x0, float y0, float step, const float* heights, tri_mesh& mesh);
+// Appends the triangles of an OFF file (as tri_model_from_off reads it); false when the file is
+// missing or malformed (the mesh unchanged).
+bool off_mesh_append(const char* path, tri_mesh& mesh);
+// Builds the model from the mesh (tri_model_build).
+void tri_model_from_mesh(const tri_mesh& mesh, int& status);
+
 // A grid of nx x ny heights (row by row, x fastest) over x0 + i step, y0 + j step; two
 // triangles per cell, split by its diagonal from node (i, j) to (i + 1, j + 1). A node whose
 // height is at or beyond kGridNoSurfaceHeight (surfaces/surface_grid.hpp) has no surface: the

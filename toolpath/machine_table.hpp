@@ -22,6 +22,11 @@ struct machine_params {
     static constexpr int kCoolant = 9;         // i [8]
     static constexpr int kToolId = 11;         // i [10] -1 none
     static constexpr int kCutterComp = 12;     // i [11] 0 off, 1 on
+    static constexpr int kNibblePitch = 13;    // r NPITCH (parameter type 51)
+    static constexpr int kNibble = 14;         // i NIBBL (52)
+    static constexpr int kPunch = 15;          // i PUNCH (53)
+    static constexpr int kIndex = 16;          // r INDEX (54)
+    static constexpr int kUcs = 17;            // i the value of parameter type 55
     static constexpr int kStoredFeed = 21;     // r [53] -2.0 none
     static constexpr int kMotionForm = 22;     // i [54]
     std::array<word, kWords> words{};

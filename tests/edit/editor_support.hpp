@@ -42,13 +42,15 @@ inline std::vector<word> block_words(const std::string& text)
     }
 }
 
-// A fresh host with the procedure block and its sub-list of blocks given by their words (type,
-// number, ...); the cursor stands on the sub-list's first block and the cursor words name the
-// procedure.
-inline void build_words(const std::vector<std::vector<word>>& blocks)
+// A fresh host (or, with fresh false, the host as it stands: a part loaded before) with the
+// procedure block and its sub-list of blocks given by their words (type, number, ...); the cursor
+// stands on the sub-list's first block and the cursor words name the procedure.
+inline void build_words(const std::vector<std::vector<word>>& blocks, bool fresh = true)
 {
-    vantu::control::reset();
-    vantu::control::clear_messages();
+    if (fresh) {
+        vantu::control::reset();
+        vantu::control::clear_messages();
+    }
     int status = 0;
     lcreat(1, status);
     const std::vector<word> proc{12, kProcBlock, 0, 0};

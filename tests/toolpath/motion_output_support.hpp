@@ -109,11 +109,12 @@ inline std::string point_text(const word* w)
 
 // The top list as steps: "F100" a feed change, "L(x,y,z)" a line, "S(x,y,z)" each point of a
 // string, "A(x,y,z)" an arc to its end, "N<count>" a NURBS move of count control points,
-// "M<code>" a marker, "T<text>" a text block.
-inline std::vector<std::string> steps()
+// "M<code>" a marker, "T<text>" a text block. The lines of another level (a procedure's sub-list)
+// read the same way.
+inline std::vector<std::string> steps(const std::vector<vantu::control::toolpath_line>& lines = vantu::control::toolpath_top())
 {
     std::vector<std::string> out;
-    for (const auto& line : vantu::control::toolpath_top()) {
+    for (const auto& line : lines) {
         const std::vector<word>& w = line.words;
         if (w.empty()) continue;
         switch (w[0]) {
