@@ -8,13 +8,13 @@
 #include "host/control/files.hpp"
 #include "host/control/listfile.hpp"
 #include "host/control/masters.hpp"
+#include "host/control/textfiles.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "tools/current_tool.hpp"
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 #include <random>
 
 namespace {
@@ -41,22 +41,24 @@ void write_list(std::vector<words> blocks)
 
 struct cost {
     int kind = 0;
-    double time = 0.0;
+    double time = 0.0, total = 0.0, milling = 0.0;
+    float min_z = 1e8f;
 };
 
-// Every block through TIMEBLK; the cost of the last one and the feed length.
-cost walk(const std::vector<words>& blocks, double& milling, float& min_z)
+// Every block through TIMEBLK: the kind and time of the last one, the sums.
+cost walk(const std::vector<words>& blocks)
 {
     write_list(blocks);
-    cost last;
+    cost c;
     int status = 0, number = 0, tool_id = 0, result = 0;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         lacces(i == 0 ? 2 : 1, result);
-        last.time = i == 0 ? kTimeReset : 0.0;
-        last.kind = TIMEBLK(2, number, last.time, tool_id, milling, min_z, status);
+        c.time = i == 0 ? kTimeReset : 0.0;
+        c.kind = TIMEBLK(2, number, c.time, tool_id, c.milling, c.min_z, status);
+        c.total += c.time;
         EXPECT_EQ(status, 0) << "block " << i + 1;
     }
-    return last;
+    return c;
 }
 
 TEST(TimeBlk, RateRules)
@@ -86,9 +88,7 @@ TEST(TimeBlk, RateRules)
         {"same TOOL again", {tool(7), tool(7)}, kTimeToolChange, 0.0},
     };
     for (const row& r : rows) {
-        double milling = 0.0;
-        float min_z = 1e8f;
-        const cost c = walk(r.blocks, milling, min_z);
+        const cost c = walk(r.blocks);
         EXPECT_EQ(c.kind, r.kind) << r.name;
         EXPECT_NEAR(c.time, r.minutes, 1e-5) << r.name;
         const bool refused = std::string(r.name).find("refused") != std::string::npos;
@@ -110,59 +110,39 @@ TEST(TimeBlk, RandomMotionsMatchAnalyticLengths)
         blocks.push_back(line(x, y, z));
         double length = 0.0, lowest = 1e8;
         for (int m = 0; m < 12; ++m) {
-            if (m % 2 == 0) {
-                const float nx = coord(rng), ny = coord(rng), nz = coord(rng);
-                length += std::sqrt(double(nx - x) * (nx - x) + double(ny - y) * (ny - y) + double(nz - z) * (nz - z));
-                lowest = std::min({lowest, double(z), double(nz)});
-                blocks.push_back(line(nx, ny, nz));
-                x = nx, y = ny, z = nz;
+            const int plane = m % 4;   // 0 a line, else an arc in that plane
+            const float a = angle(rng), r = radius(rng), phi = angle(rng), h = coord(rng), v = coord(rng), w = coord(rng);
+            const float eh = h + r * std::cos(phi), ev = v + r * std::sin(phi);
+            if (plane == 0) {
+                length += std::sqrt(double(h - x) * (h - x) + double(v - y) * (v - y) + double(w - z) * (w - z));
+                lowest = std::min({lowest, double(z), double(w)});
+                blocks.push_back(line(h, v, w));
+                x = h, y = v, z = w;
                 continue;
             }
-            const int plane = 1 + m / 2 % 3;
-            const float a = angle(rng), r = radius(rng), phi = angle(rng), ch = coord(rng), cz = coord(rng);
-            const float eh = ch + r * std::cos(phi), ez = cz + r * std::sin(phi);
             length += std::abs(double(r) * a);
-            if (plane == 1) {
-                blocks.push_back(arc(1, a, ch, cz, eh, ez, z));
-                lowest = std::min(lowest, double(z));
-                x = eh, y = ez;
-            } else {
-                for (int k = 0; k <= 2000; ++k)
-                    lowest = std::min(lowest, cz + r * std::sin(double(phi) - a + a * k / 2000.0));
-                const bool xz = plane == 2;
-                blocks.push_back(xz ? arc(2, a, ch, cz, eh, y, ez) : arc(3, a, ch, cz, x, eh, ez));
-                (xz ? x : y) = eh;
-                z = ez;
-            }
+            for (int k = 0; k <= 2000 && plane > 1; ++k) lowest = std::min(lowest, v + r * std::sin(double(phi) - a + a * k / 2000.0));
+            lowest = std::min(lowest, double(z));
+            blocks.push_back(plane == 1 ? arc(1, a, h, v, eh, ev, z) : plane == 2 ? arc(2, a, h, v, eh, y, ev) : arc(3, a, h, v, x, eh, ev));
+            (plane == 1 ? y : z) = ev;
+            (plane == 3 ? y : x) = eh;
         }
-        double milling = 0.0, total = 0.0;
-        float min_z = 1e8f;
-        write_list(blocks);
-        int status = 0, number = 0, tool_id = 0, result = 0;
-        for (std::size_t i = 0; i < blocks.size(); ++i) {
-            lacces(i == 0 ? 2 : 1, result);
-            double time = i == 0 ? kTimeReset : 0.0;
-            TIMEBLK(2, number, time, tool_id, milling, min_z, status);
-            total += time;
-        }
-        EXPECT_NEAR(total, length / rate, 1e-4 + 1e-6 * length) << "seed " << seed << " trial " << trial;
-        EXPECT_NEAR(milling, length, 1e-2 + 1e-5 * length) << "seed " << seed << " trial " << trial;
-        EXPECT_NEAR(min_z, lowest, 1e-2) << "seed " << seed << " trial " << trial;
+        const cost c = walk(blocks);
+        EXPECT_NEAR(c.total, length / rate, 1e-4 + 1e-6 * length) << "seed " << seed << " trial " << trial;
+        EXPECT_NEAR(c.milling, length, 1e-2 + 1e-5 * length) << "seed " << seed << " trial " << trial;
+        EXPECT_NEAR(c.min_z, lowest, 1e-2) << "seed " << seed << " trial " << trial;
     }
 }
 
-// A folder of the test's own for the part and the output.
-std::filesystem::path folder_path()
+// A fresh output folder of the test's own, beside the part file "part1.prt"; procedure 1 current.
+std::filesystem::path fresh_output()
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::filesystem::temp_directory_path() / ("drelan_time_" + std::string(info->name()));
-}
-
-std::filesystem::path test_folder()
-{
-    const auto dir = folder_path();
+    const auto dir = std::filesystem::temp_directory_path() / ("drelan_time_" + std::string(info->name()));
     std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    control::set_output_directory(dir.string());
+    control::set_part_file_name((dir / "part1.prt").string());
+    list_cursor().proc_number = 1;
     return dir;
 }
 
@@ -171,10 +151,7 @@ std::vector<std::string> estimate(const std::vector<words>& blocks, int mode, in
 {
     write_list(blocks);
     if (fault) control::inject_fault(fault, 1, 1, -1);
-    const auto dir = test_folder();
-    control::set_output_directory(dir.string());
-    control::set_part_file_name((dir / "part1.prt").string());
-    list_cursor().proc_number = 1;
+    fresh_output();
     set_estimate_mode(mode);
     time_estimate(1, 2, status);
     return control::lines_of("shmsgc");
@@ -214,7 +191,7 @@ TEST(TimeEstimate, ReportLines)
          {{"\" TIME IS: ", 3}, {"CHANGING TOOLS TIME :\t\t 30 SECONDS", 1}}},
         {"re-selecting is no change", {tool(3), line(0), tool(3), line(350)}, 0.0f, {{"\" TIME IS: ", 1}, {"CHANGING", 0}}},
         {"life of one hour", {tool(9), line(0), line(half_hour), line(0), line(half_hour), line(0), line(half_hour)}, 1.0f,
-         {{"REPLACE TOOL \"T9", 1}, {"BEFORE BLOCK #5", 1}, {"BEFORE BLOCK #7", 1}, {"BEFORE BLOCK", 2}}},
+         {{"REPLACE TOOL \"T9", 1}, {"BEFORE BLOCK #5", 1}, {"BEFORE BLOCK #7", 1}, {"BEFORE BLOCK", 2}, {"TOOL LIFE VALUE IS: 1.0000 HOURS", 1}}},
         {"no life, no warning", {tool(9), line(0), line(half_hour), line(0), line(half_hour), line(0)}, 0.0f,
          {{"REPLACE TOOL", 0}, {"NO NEED TO REPLACE THE TOOL.", 1}}},
     };
@@ -238,11 +215,8 @@ TEST(TimeEstimate, ModesAndRefusals)
     const std::vector<std::string> shown = estimate(moves, kEstimateFileAndScreen, status);
     EXPECT_EQ(status, 0);
     std::vector<std::string> written;
-    for (const auto& f : std::filesystem::directory_iterator(folder_path())) {
-        std::ifstream in(f.path());
-        for (std::string l; std::getline(in, l);) written.push_back(l);
-        EXPECT_NE(f.path().filename().string().find("TIME_1"), std::string::npos);
-    }
+    std::ifstream in(control::text_file_path("part1.prt_TIME_1"));
+    for (std::string l; std::getline(in, l);) written.push_back(l);
     EXPECT_EQ(count_of(written, "TOTAL ESTIMATED TIME FOR PROCEDURE #1"), 1);
     EXPECT_EQ(count_of(shown, "TOTAL ESTIMATED TIME FOR PROCEDURE #1"), 1);
     EXPECT_EQ(count_of(shown, "PART FILE NAME"), 1);
@@ -279,10 +253,7 @@ TEST(BlockListing, ListsEveryBlockAndKeepsThePosition)
     };
     for (const row& r : {row{{"P1:2", "L2", "S3x3", "M6:1", "L7"}, 0}, row{{}, -1}}) {
         build(r.blocks);
-        const auto dir = test_folder();
-        control::set_output_directory(dir.string());
-        control::set_part_file_name((dir / "part1.prt").string());
-        list_cursor().proc_number = 1;
+        fresh_output();
         int before = 0, after = 0, status = 0;
         ljump(0, before);
         BLKLST(status);

@@ -1,7 +1,7 @@
 // nb_lng against lengths known in closed form (straight splines of any parameterisation, a
-// parabola), its refusals; the value groups of mktx1c..mktx3c.
+// parabola) and its refusals. The value groups of mktx1c..mktx3c are read in the time estimate's
+// report lines (tests/edit/time_estimate_test.cpp).
 #include "host/control.hpp"
-#include "host/vantu_compose.hpp"
 #include "host/vantu_nurbs_length.hpp"
 
 #include <gtest/gtest.h>
@@ -41,17 +41,6 @@ TEST(NurbsLength, KnownLengthsAndRefusals)
         EXPECT_EQ(status, r.length < 0 ? -1 : 0) << r.name;
         EXPECT_NEAR(length, std::max(r.length, 0.0), 1e-6) << r.name;
     }
-}
-
-TEST(TextCompose, GroupsByFormat)
-{
-    std::string out;
-    mktx3c(" ", {'I', 1.9, " HOURS "}, {'I', -2.0, " MINUTES "}, {'I', 3.0, " SECONDS"}, out);
-    EXPECT_EQ(out, " 1 HOURS -2 MINUTES 3 SECONDS");
-    mktx2c("Z", {'R', -2.5, "/"}, {'I', 7.0, ""}, out);
-    EXPECT_EQ(out, "Z-2.5000/7");
-    mktx1c("#", {'I', 12.0, ""}, out);
-    EXPECT_EQ(out, "#12");
 }
 
 }  // namespace
