@@ -117,6 +117,7 @@ void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type
             break;
         }
         if (status < 0) break;
+        status = 0;   // an outcome such as the estimate's early end of the list is no failure
     }
     int ended = 0;
     pick_mode_prompt(0, ended);
