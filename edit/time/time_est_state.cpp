@@ -13,7 +13,7 @@ void time_est_proc_reset()
 {
     time_est_state& s = time_est();
     s.feed_time = s.max_feed_time = s.fast_time = s.stint_time = s.milling_length = 0.0;
-    s.min_z = 1.0e8f;
+    s.min_z = kNoMinimumZ;
     s.tool_index = 0;
     s.tool_name.clear();
     s.tool_changes = 1;

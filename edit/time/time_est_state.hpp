@@ -9,6 +9,8 @@
 
 // Output modes of the report.
 inline constexpr int kEstimateSilent = 0, kEstimateScreen = 1, kEstimateFile = 2, kEstimateFileAndScreen = 3;
+// The lowest Z before any motion reached one: above every model (its extent is 10^6).
+inline constexpr float kNoMinimumZ = 1.0e8f;
 // Tools one estimate can register (entries 1 .. kMostEstimateTools - 1).
 inline constexpr int kMostEstimateTools = 500;
 
@@ -25,7 +27,7 @@ struct time_est_state {
     double feed_time = 0.0, max_feed_time = 0.0, fast_time = 0.0;
     double stint_time = 0.0;        // the current tool since it was loaded
     double milling_length = 0.0;    // feed length since the last tool report
-    float min_z = 1.0e8f;
+    float min_z = kNoMinimumZ;
     int tool_index = 0;             // into tools; 0 before the first tool
     std::string tool_name;
     int tool_changes = 1;           // 1 + the tool changes met
