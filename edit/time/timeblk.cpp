@@ -35,34 +35,22 @@ struct block_cost {
 // rate in force stays.
 bool refuse_rate(float rate, int block_number)
 {
-    if (rate > 0.0f) return false;
+    if (rate > 0.0f && std::isfinite(rate)) return false;
     erou1c("TIMEBLK - RATE NOT ABOVE ZERO IGNORED. BLOCK #", block_number);
     return true;
 }
 
-void set_feed(timeblk_state& s, float v, int block_number)
+// A FEED (fast_code: -1 is the fast rate) or RAP.FEED value: -2 the max-feed rate, below -2 a new
+// max-feed rate, above 0 a feed rate; anything else is refused.
+void set_rate(timeblk_state& s, float v, bool fast_code, int block_number)
 {
-    if (eqval(v, kFastCode)) {
+    if (fast_code && eqval(v, kFastCode)) {
         s.kind = kTimeFast;
         s.rate = s.rapid;
     } else if (eqval(v, kMaxFeedCode)) {
         s.kind = kTimeMaxFeed;
         s.rate = s.max_feed;
-    } else if (v < kMaxFeedCode) {
-        s.kind = kTimeMaxFeed;
-        s.max_feed = s.rate = -v;
-    } else if (!refuse_rate(v, block_number)) {
-        s.kind = kTimeFeed;
-        s.last_feed = s.rate = v;
-    }
-}
-
-void set_rapid_feed(timeblk_state& s, float v, int block_number)
-{
-    if (eqval(v, kMaxFeedCode)) {
-        s.kind = kTimeMaxFeed;
-        s.rate = s.max_feed;
-    } else if (v < kMaxFeedCode) {
+    } else if (v < kMaxFeedCode && std::isfinite(v)) {
         s.kind = kTimeMaxFeed;
         s.max_feed = s.rate = -v;
     } else if (!refuse_rate(v, block_number)) {
@@ -79,8 +67,8 @@ int parameter(const block_cost& c, int& number, int& tool_id, int& status)
     if (status < 0) return kTimeNothing;
     timeblk_state& s = timeblk_rates();
     switch (b.prmtyp) {
-    case kFeedParam: set_feed(s, b.real_value, b.number); break;
-    case kRapidFeedParam: set_rapid_feed(s, b.real_value, b.number); break;
+    case kFeedParam: set_rate(s, b.real_value, true, b.number); break;
+    case kRapidFeedParam: set_rate(s, b.real_value, false, b.number); break;
     case kToolParam:
         tool_id = b.int_value;
         if (!s.first_tool) return kTimeToolChange;
