@@ -132,8 +132,11 @@ void fileopen(std::string_view name, std::string_view mode, int& handle, int& st
     if (const auto fault = vantu::fault_hit("fileopen")) status = *fault;
     else if (name.empty() || (mode != "w" && mode != "a")) status = -1;
     else {
-        auto file = std::make_unique<std::ofstream>(vantu::control::text_file_path(std::string(name)),
-                                                    mode == "a" ? std::ios::app : std::ios::trunc);
+        // The output folder is made on first use, as aclose does for the listings.
+        const std::filesystem::path path = vantu::control::text_file_path(std::string(name));
+        std::error_code ignored;   // a folder that cannot be made shows as the failed open below
+        if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+        auto file = std::make_unique<std::ofstream>(path, mode == "a" ? std::ios::app : std::ios::trunc);
         if (!*file) status = -1;
         else {
             handle = state().next_handle++;

@@ -96,6 +96,7 @@ void SGTOOL(int mode, int tool_id, int& status)
     if (status == 0) {
         // From here on the block is being overwritten: a failure leaves no current tool.
         tool_block().holder_mode = header.holder_mode;
+        if (mode == kReadMode) tool_block().tool_life = 0.0f;
         tool_records_copy(mode, tool_class, header, status);
         if (status == 0 && tool_class == kMill) mill_holder(tool_id, header, status);
         if (status == 0) {

@@ -35,6 +35,7 @@ struct current_tool {
     int symbol_master = -1;
     int holder_mode = 1;
     int condition = 1;      // current cutting condition, 1..5
+    float tool_life = 0.0f; // hours; 0: none (the tool records carry no life, so loading sets 0)
     std::array<int, kConditions> CRSPIN{};
     std::array<float, kConditions> CRFEED{}, CRVLOC{}, CRDSTP{}, CRSSTP{};
 };

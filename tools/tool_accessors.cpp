@@ -107,6 +107,12 @@ void tool_get_text(int tool_id, std::string& text)
     if (loaded(tool_id)) tool_comment_text(1, text);
 }
 
+void tool_get_life(int tool_id, float& hours)
+{
+    hours = 0.0f;
+    if (loaded(tool_id)) hours = tool_block().tool_life;
+}
+
 void tool_get_diameter(int tool_id, float& result)
 {
     result = -1.0f;

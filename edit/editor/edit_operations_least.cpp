@@ -47,14 +47,9 @@ void mnedup(int /*window_update*/, int& sublist_opened, int& status)
     status = 0;
 }
 
-void BLKLST(int& status) { status = 0; }
-
 void EDTGO(int& changed, int& layer, int& status)
 {
     changed = 0;
     layer = 0;
     status = 0;
 }
-
-void set_estimate_mode(int) {}
-void time_estimate(int, int, int& status) { status = 0; }

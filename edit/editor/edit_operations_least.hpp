@@ -1,8 +1,7 @@
 // The manual editor's operations that later work builds whole, in their least form: deletion from
 // the anchor to the cursor (EDTDLT), deletion to the end (EDTTRM), the machine-parameter page
-// (EDTPRM), the update after an edit (mnedup), the block listing,
-// the go-motion insertion and the time estimate. The least forms change no block: deletions,
-// listings, go-motions and the estimate do nothing and report no change; mnedup closes the
+// (EDTPRM), the update after an edit (mnedup) and the go-motion insertion. The least forms change
+// no block: deletions and go-motions do nothing and report no change; mnedup closes the
 // sub-list the editor opened, clears DSM4's cutter-compensation word and refreshes the tool field
 // of the status line, without rewriting the procedure block.
 #pragma once
@@ -16,10 +15,5 @@ void EDTPRM(int& changed, int& status);
 // The update after an edit: sublist_opened (in/out) is the editor's flag, cleared when the sub-list
 // is closed. Status 0; -1 with "[mnedup, ]ERRORS IN UPDATE AFTER MANUAL EDIT".
 void mnedup(int window_update, int& sublist_opened, int& status);
-// The block listing of the procedure. Status 0.
-void BLKLST(int& status);
 // Go-motion insertion at the cursor. changed and layer out. Status 0.
 void EDTGO(int& changed, int& layer, int& status);
-// The time estimate: where it is printed (1 screen, 2 file, 3 both), and the estimate itself.
-void set_estimate_mode(int mode);
-void time_estimate(int first, int second, int& status);

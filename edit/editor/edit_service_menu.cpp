@@ -5,6 +5,9 @@
 #include "edit/editor/cursor_routines.hpp"
 #include "edit/editor/edit_operations_least.hpp"
 #include "edit/editor/list_utilities.hpp"
+#include "edit/time/block_listing.hpp"
+#include "edit/time/time_est_state.hpp"
+#include "edit/time/time_estimate.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/interaction_modes.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -114,6 +117,7 @@ void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type
             break;
         }
         if (status < 0) break;
+        status = 0;   // an outcome such as the estimate's early end of the list is no failure
     }
     int ended = 0;
     pick_mode_prompt(0, ended);

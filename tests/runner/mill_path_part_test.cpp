@@ -1,0 +1,244 @@
+// The mill example part (examples/mill_path_part.json) is written here through the module's block
+// writers and compared whole with the shipped file. It starts from the listings part (the pocket
+// example's procedure header and NC state) on a milling machine (type 22) with a mill tool:
+// procedure 1 is a zig-zag of feed lines joined by rapid links, procedure 2 a figure-eight in a
+// plane tilted 30 degrees about X, and a square of four lines stands over the zig-zag as the
+// contour to trim by. When the part changes on purpose, regenerate it and review the diff:
+//     DRELAN_UPDATE_GOLDEN=1 ./build/test_runner --gtest_filter='MillPathPart.*'
+#include "driver/nc_state_store.hpp"
+#include "host/control.hpp"
+#include "host/vantu.hpp"
+#include "toolpath/block_writers.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_block_update.hpp"
+#include "toolpath/tp_item_search.hpp"
+#include "toolpath/tp_words.hpp"
+#include "tools/current_tool.hpp"
+#include "tools/tool_dialog.hpp"
+#include "tools/tool_entities.hpp"
+#include "tools/tool_records.hpp"
+#include "tools/tool_tables.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace control = vantu::control;
+
+const fs::path kSource = DRELAN_SOURCE_DIR;
+const fs::path kShipped = kSource / "examples" / "mill_path_part.json";
+
+constexpr int kMillMachine = 22;
+constexpr float kFeed = 500.0f, kRapid = -1.0f;
+constexpr float kClearZ = 5.0f, kCutZ = -2.0f;
+constexpr int kProcedureGroup = 24, kMachineItem = 8;
+constexpr int kToolParameter = 100, kFeedParameter = 1;
+constexpr int kStartMarker = 1, kEndMarker = 2;
+
+// Writes the blocks of one procedure's sub-list, numbered from 0, each after the one before.
+struct sublist_writer {
+    int next = 0;
+    int status = 0;
+
+    void marker(int code) { put_marker_block(kWhereList, code, 0.0f, 0, next++, status); }
+    void parameter(int type, bool is_real, int int_value, float real_value)
+    {
+        tp_param_block block;
+        block.number = next++;
+        block.prmtyp = type;
+        block.is_real = is_real ? 1 : 0;
+        block.int_value = int_value;
+        block.real_value = real_value;
+        put_param_block(kWhereList, block, status);
+    }
+    void feed(float value) { parameter(kFeedParameter, true, 0, value); }
+    void line(float x, float y, float z) { put_line_block(kWhereList, 2, next++, {x, y, z}, {0, 0, 1}, status); }
+};
+
+// A mill of diameter 10 made the way the tool dialog stores one; answers its entity id.
+int make_mill_tool()
+{
+    int status = 0;
+    tool_module_reset();
+    tool_tables_ensure(kMill, status);
+    int id = -1;
+    tool_entity_create(kMill, id, status);
+    tool_header header;
+    header.table_id = tool_table_ids().table_of(kMill);
+    header.tech_table = tool_table_ids().table_of(kTechTypeIndex);
+    header.holder_id = -1;
+    header.holder_mode = 1;
+    current_tool& tool = tool_block();
+    tool.IDTOOL = id;
+    tool.TLVERS = prgvrs();
+    tool.TLNAME = tool_text("MILL D10");
+    tool.tool_class = kMill;
+    tool_shapes().mill.DIAMTR = 10.0f;
+    tool_records_copy(kCopyWrite, kMill, header, status);
+    if (status == 0) tool_header_put(id, header, status);
+    tool.IDTOOL = kNoTool;
+    EXPECT_EQ(status, 0);
+    return id;
+}
+
+// The start of every procedure: its start marker, the tool, a rapid move above the first point
+// and the plunge to it at feed.
+void procedure_start(sublist_writer& w, int tool, float x, float y, float z)
+{
+    w.marker(kStartMarker);
+    w.parameter(kToolParameter, false, tool, 0.0f);
+    w.feed(kRapid);
+    w.line(x, y, kClearZ);
+    w.feed(kFeed);
+    w.line(x, y, z);
+}
+
+void procedure_end(sublist_writer& w, float x, float y)
+{
+    w.feed(kRapid);
+    w.line(x, y, kClearZ);
+    w.marker(kEndMarker);
+}
+
+// Seven passes along X over x 120..200 at y 0, 10, .., 60, each stepped over by a rapid link.
+void zig_zag(sublist_writer& w, int tool)
+{
+    constexpr float kLeft = 120.0f, kRight = 200.0f, kStep = 10.0f;
+    constexpr int kPasses = 7;
+    procedure_start(w, tool, kLeft, 0.0f, kCutZ);
+    float x = kLeft;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        const float y = kStep * static_cast<float>(pass);
+        if (pass > 0) {
+            w.feed(kRapid);
+            w.line(x, y, kCutZ);
+            w.feed(kFeed);
+        }
+        x = pass % 2 == 0 ? kRight : kLeft;
+        w.line(x, y, kCutZ);
+    }
+    procedure_end(w, x, kStep * (kPasses - 1));
+}
+
+// The lemniscate x = a sin t, v = a sin t cos t about (260, 30, -2), v laid in a plane tilted 30
+// degrees about X. The 24 chords from t = pi / 24 on close the figure; the chords across t = pi
+// and t = 2 pi cross at its centre between their ends.
+void figure_eight(sublist_writer& w, int tool)
+{
+    constexpr int kChords = 24;
+    constexpr double kHalfWidth = 25.0, kTilt = std::numbers::pi / 6.0;
+    const auto at = [&](int k, float& x, float& y, float& z) {
+        const double t = 2.0 * std::numbers::pi * (k + 0.5) / kChords;
+        const double v = kHalfWidth * std::sin(t) * std::cos(t);
+        x = static_cast<float>(260.0 + kHalfWidth * std::sin(t));
+        y = static_cast<float>(30.0 + v * std::cos(kTilt));
+        z = static_cast<float>(kCutZ + v * std::sin(kTilt));
+    };
+    float x = 0, y = 0, z = 0;
+    at(0, x, y, z);
+    procedure_start(w, tool, x, y, z);
+    for (int k = 1; k <= kChords; ++k) {
+        at(k % kChords, x, y, z);
+        w.line(x, y, z);
+    }
+    procedure_end(w, x, y);
+}
+
+// Replaces the sub-list of the procedure block the list stands on with the writer's blocks and
+// writes the first and last points into the block; answers the block count.
+int write_sublist(void (*fill)(sublist_writer&, int), int tool)
+{
+    int status = 0;
+    subls1(status);
+    int lines = 0;
+    llines(lines);
+    lacces(2, status);
+    if (lines > 0) ldelet(lines, status);
+    sublist_writer w;
+    fill(w, tool);
+    EXPECT_EQ(w.status, 0);
+    clsls1(status);
+    const word machine = kMillMachine;
+    TPCHNN(kWhereList, kProcedureGroup, kMachineItem, 0, &machine, 1, status);
+    EXPECT_EQ(status, 0);
+    ptub12_points(status);
+    EXPECT_EQ(status, 0);
+    return w.next;
+}
+
+// A second procedure block after the current one: the current block's words (its sub-list link
+// left out, a new one made) under block number 2, with an empty sub-list.
+void copy_procedure_block()
+{
+    const control::toolpath_line* first = control::toolpath_line_at({1});
+    ASSERT_TRUE(first && first->link_at > 3);
+    std::vector<word> words(first->words.begin(), first->words.begin() + (first->link_at - 3));
+    words[1] = 2;
+    int status = 0;
+    lcreat(0, status);
+    lputd(static_cast<int>(words.size()), words.data(), status);
+    put_zero_lst(status);
+    lclos(status);
+    newls1(2, status);
+    clsls1(status);
+    ASSERT_EQ(status, 0);
+}
+
+std::string build_mill_part()
+{
+    control::reset();
+    control::set_data_directories({(kSource / "data").string()});
+    control::load_part((kSource / "examples" / "listings_part.json").string());
+    int status = 0;
+    SEGSTR(kRestoreOnly, status);
+    const int tool = make_mill_tool();
+    NPT1().at(tp_header_state::kMachineType) = kMillMachine;
+    PRM9().words[machine_params::kToolId] = tool;
+    PRM9().set_real(machine_params::kBaseFeed, kFeed);
+    save_nc_state(status);
+    EXPECT_EQ(status, 0);
+
+    // The tool-path header carries the machine type too.
+    lacces(2, status);
+    int skipped = 0;
+    lskip(2 + tp_header_state::kMachineType, skipped, status);
+    const word machine = kMillMachine;
+    lchngd(1, &machine, status);
+
+    lacces(1, status);
+    const int first_count = write_sublist(zig_zag, tool);
+    copy_procedure_block();
+    const int second_count = write_sublist(figure_eight, tool);
+    int counter = std::max(first_count, second_count);
+    gsblkn(2, 2, counter, status);
+    counter = 3;
+    gsblkn(2, 1, counter, status);
+    control::set_record("NPRC", control::record_kind("NPRC").value_or(1), {2});
+
+    for (const auto& [from, to] : {std::pair<control::point3, control::point3>{{140, 15, 0}, {180, 15, 0}},
+                                   {{180, 15, 0}, {180, 45, 0}}, {{180, 45, 0}, {140, 45, 0}},
+                                   {{140, 45, 0}, {140, 15, 0}}})
+        control::add_line(from, to);
+    return control::save_part_text();
+}
+
+TEST(MillPathPart, WrittenByTheModuleMatchesTheShippedFile)
+{
+    const std::string written = build_mill_part();
+    if (std::getenv("DRELAN_UPDATE_GOLDEN")) std::ofstream(kShipped) << written;
+    std::ifstream in(kShipped);
+    std::stringstream shipped;
+    shipped << in.rdbuf();
+    EXPECT_EQ(written, shipped.str()) << "regenerate with DRELAN_UPDATE_GOLDEN=1 and review the diff";
+}
+
+}  // namespace
