@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int kFailed = -1;
+constexpr int kFailed = -1, kUnmoved = -2;
 constexpr int kSplitMarker = 13;
 constexpr int kSaveMarker = 1, kReturnMarker = 2;
 constexpr int kHidden = 2;
@@ -83,19 +83,25 @@ std::vector<point3> motion_points(const point3& point, const point3& direction, 
     return out;
 }
 
-// Index of the first polyline segment that crosses the plane, -1 for none.
-int first_crossing(const std::vector<point3>& points, float plane)
+// Whether the polyline passes from one side of the plane to the other. Points on the plane are
+// passed over, so a curve that meets the plane at one of its vertices on the way through still
+// crosses it.
+bool polyline_crosses(const std::vector<point3>& points, float plane)
 {
-    for (std::size_t i = 1; i < points.size(); ++i)
-        if (crosses(points[i - 1][2], points[i][2], plane)) return static_cast<int>(i);
-    return -1;
+    int side = 0;
+    for (const point3& p : points) {
+        const int here = gtval(p[2], plane) ? 1 : ltval(p[2], plane) ? -1 : 0;
+        if (here != 0 && side != 0 && here != side) return true;
+        if (here != 0) side = here;
+    }
+    return false;
 }
 
+// One block on; at the list's last block the list stays there (the motion was done).
 void one_block_on(int& status)
 {
     tp_list_jump(1, status);
-    // The last block of the list: nothing follows, the walk ends there.
-    if (status > 0) status = 0;
+    if (status > 0 || status == kUnmoved) status = 0;
 }
 
 // The line rule of BLK BELOW Z PLN.
@@ -132,7 +138,7 @@ void curve_below_plane(const point3& end, const point3& point, const point3& dir
 {
     const std::vector<point3> points = motion_points(point, direction, status);
     if (status < 0) return;
-    if (first_crossing(points, plane) >= 0) {
+    if (polyline_crosses(points, plane)) {
         if (kind == family::nurbs) {
             // The point of a spline at a height is not available: refuse before changing anything.
             FIND_PNT_ON_SPLINE_BY_Z(status);
