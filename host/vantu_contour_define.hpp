@@ -17,9 +17,9 @@ void dfdtol(double tolerance, int& status);
 inline constexpr int kPickChain = 0, kPickSingle = 1;
 void setmf(int mode);
 
-// 1: only closed contours are taken; dfdc refuses an open chain with kContourOpen (nothing kept).
+// 1: only closed contours are taken; dfdc refuses an open chain with kDefinitionOpen (nothing kept).
 // 0: open chains are taken too.
-inline constexpr int kContourOpen = -11;
+inline constexpr int kDefinitionOpen = -11;
 void dfd1cg(int closed_only);
 
 // The sense of the contours defined: kSenseAsPicked, or kSenseCounterClockwise / kSenseClockwise
@@ -29,8 +29,8 @@ void dfdsrs(int sense);
 
 // The plane check: mode 1 reads it into value, mode 2 sets it. With 1 dfdc refuses a chain whose
 // curve ends do not lie in one plane parallel to XY within the chaining tolerance
-// (kContourNotPlanar, nothing kept).
-inline constexpr int kContourNotPlanar = -12;
+// (kDefinitionNotFlat, nothing kept).
+inline constexpr int kDefinitionNotFlat = -12;
 void gsplgc(int mode, int& value);
 
 // The most curves a contour may have: mode 1 reads it into value, mode 2 sets it (a value below 1
@@ -55,7 +55,8 @@ void dfdgid(const int* record, int& id, int& status);
 //   kOffsetNotContour  the entry begins no chain record, or a curve of it is no line or arc
 //   kOffsetNotClosed   the contour's ends do not meet within the chaining tolerance
 //   kOffsetNotFlat     a curve does not lie in one plane parallel to XY (an arc not about Z)
-//   kOffsetSplits      the offset falls apart into several loops
+//   kOffsetSplits      the offset falls apart into several loops, or its pieces do not close
+//                      into one (a contour that crosses itself)
 //   kOffsetBadDistance the distance is not a number
 inline constexpr int kOffsetNotContour = -1, kOffsetNotClosed = -2, kOffsetNotFlat = -3, kOffsetSplits = -4,
                      kOffsetBadDistance = -5;

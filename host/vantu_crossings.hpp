@@ -29,5 +29,5 @@ void ind2po(const double* line, int line_count, const double* contour, int conto
 // The angle (radians, 0 to 2 pi) of point about centre in plane 1 XY (from +X towards +Y),
 // 2 XZ (from +X towards +Z) or 3 YZ (from +Y towards +Z); both are x, y, z. Status 0; -1 for
 // another plane or a point on the centre within kDoubleTolerance (angle 0).
-inline constexpr int kPlaneXY = 1, kPlaneXZ = 2, kPlaneYZ = 3;
+inline constexpr int kAngpntXY = 1, kAngpntXZ = 2, kAngpntYZ = 3;
 void angpnt(int plane, const double* centre, const double* point, double& angle, int& status);

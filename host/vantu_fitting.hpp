@@ -30,7 +30,8 @@ void calbsp(int dimension, int order, int count, const double* points, const dou
 // always met. The curve has control_count + 2 control points (dimension doubles each, into
 // control) and control_count + 2 + order knots (into knots, clamped at 0 and 1); room counts
 // control points. Status 1 with the curve; 0 (control_count 0) when no approximation was made:
-// another dimension or order, fewer than 2 points, points or weights that are not usable, a
+// another dimension or order, fewer points than the order (but for two points, which give the
+// straight line between them), points or weights that are not usable, a
 // tolerance not above 0, or a curve that would need more than room control points.
 void itrnrpt(int dimension, int order, int count, const double* points, const double* weights, double tolerance,
              int room, double* knots, double* control, int& control_count, int& status);
