@@ -487,7 +487,12 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
         r.first = 0;
     const int after_side = side_of(contour, after);
     if (after_side == kOnContour) {
-        if (family_of(type) == family::string) BRKSTR(kBreakToFirst, status);
+        if (family_of(type) == family::string) {
+            // The run starts after the string's first point.
+            BRKSTR(kBreakToFirst, status);
+            current = w.points[1];
+            current_direction = w.vectors[1];
+        }
         if (status >= 0) run_along_contour(contour, start_side, vectors.handle, current, current_direction, r, status);
     } else {
         r.second = (after_side == kInside) == inside_start ? 1 : 0;
