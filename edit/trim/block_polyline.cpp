@@ -2,12 +2,12 @@
 // in one block once the whole motion was read, so a failed read leaves the caller nothing to free.
 #include "edit/trim/block_polyline.hpp"
 
+#include "edit/trim/nurbs_pieces.hpp"
 #include "edit/trim/trim_arrays.hpp"
 #include "host/vantu_display.hpp"
 #include "host/vantu_entity.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "host/vantu_temp_curves.hpp"
 #include "toolpath/arc_plane_axes.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kTemporaryCurve = -1, kSpace = 3;
+constexpr int kSpace = 3;
 // crvpld2's answer when the points do not fit the room given.
 constexpr int kEntityShort = 1;
 // Enough doublings of the tolerance for any spline the list can hold.
@@ -94,28 +94,6 @@ void arc_polyline(int type, int divisions, const point3& start, const point3& st
     out.add(end, end_vector);
 }
 
-// NURBS move: block number, order k, count n, n groups of a knot and a control point, k knots.
-void read_nurbs(int size, int& k, int& n, std::vector<float>& knots, std::vector<float>& control, int& status)
-{
-    word head[3] = {};
-    tpget(kWhereList, 3, kTypeInteger, head, status);
-    if (status < 0) return;
-    k = head[1];
-    n = head[2];
-    if (k < 1 || n < 1 || 4LL + k + 4LL * n > size) {
-        status = -1;
-        return;
-    }
-    knots.assign(static_cast<std::size_t>(k + n), 0.0f);
-    control.assign(static_cast<std::size_t>(3 * n), 0.0f);
-    for (int i = 0; i < k + n && status >= 0; ++i) {
-        word w[4] = {};
-        tpget(kWhereList, i < n ? 4 : 1, kTypeReal, w, status);
-        knots[static_cast<std::size_t>(i)] = word_to_real(w[0]);
-        for (int j = 0; i < n && j < 3; ++j) control[static_cast<std::size_t>(3 * i + j)] = word_to_real(w[j + 1]);
-    }
-}
-
 // The spline's points within the tolerance, coarsened until they fit the room.
 void spline_points(int id, double t0, double t1, std::vector<double>& xyz, int& count, int& status)
 {
@@ -131,24 +109,13 @@ void spline_points(int id, double t0, double t1, std::vector<double>& xyz, int& 
 // NURBS move: the curve built in world coordinates, its polyline mapped back to the machine's.
 void nurbs_polyline(int size, polyline& out, point3& end, point3& end_vector, int& status)
 {
-    int k = 0, n = 0;
-    std::vector<float> knots, control;
-    read_nurbs(size, k, n, knots, control, status);
-    if (status < 0) return;
-    for (int i = 0; i < n; ++i) {
-        double machine[3], world[3];
-        for (int j = 0; j < 3; ++j) machine[j] = control[static_cast<std::size_t>(3 * i + j)];
-        madm2w(machine, world);
-        for (int j = 0; j < 3; ++j) control[static_cast<std::size_t>(3 * i + j)] = static_cast<float>(world[j]);
-    }
-    int id = 0;
-    evbcre_bsp(kTemporaryCurve, kSpace, k, n, knots.data(), control.data(), id, status);
+    nurbs_curve curve;
+    nurbs_read_curve(size, curve, status);
     if (status < 0) return;
     std::vector<double> xyz;
     int count = 0;
-    spline_points(id, knots[static_cast<std::size_t>(k - 1)], knots[static_cast<std::size_t>(n)], xyz, count,
-                  status);
-    evbfre(id);
+    spline_points(curve.id, curve.t0, curve.t1, xyz, count, status);
+    nurbs_release(curve);
     if (status < 0) return;
     for (int i = 0; i < count; ++i) {
         double machine[3];

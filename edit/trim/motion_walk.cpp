@@ -4,10 +4,11 @@
 // new blocks follow the old motion exactly.
 #include "edit/trim/motion_walk.hpp"
 
-#include "driver/stubs.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/trim/block_polyline.hpp"
+#include "edit/trim/motion_replace.hpp"
+#include "edit/trim/nurbs_pieces.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_crossings.hpp"
 #include "host/vantu_list.hpp"
@@ -27,7 +28,9 @@
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
+#include "toolpath/tp_words.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -247,31 +250,58 @@ struct step_result {
     int first = 0, second = 0, number = 0, boundary = 0;
 };
 
-// The line or arc replaced by its two pieces through the crossing; the list ends on the second.
-void write_pieces(family kind, int dimension, const walk_pieces& w, const point3& x, const point3& x_vector,
-                  float part, step_result& r, int& status)
+// The motion replaced by its two pieces through the crossing x (written by the two writers) in
+// the feed in force; the block numbers and the range's marker 10 follow the flags.
+template <class First, class Second>
+void replace_by_pieces(First write_first, Second write_second, const point3& x, step_result& r, int& status)
 {
     const ncd_address address{2, list_cursor().cursor_proc_blkno, r.number};
     ncd_delete_blocks(kCurrentDisplayFile, address, address, status);
     status = 0;
-    tp_list_delete(-1, status);
-    if (status >= 0 && mark(kSaveMarker, kSplitMarker, status)) set_piece_feed(status);
-    if (status >= 0 && r.first != 0) get_tp_blkno(r.number);
-    const std::array<float, 2> centre = w.arc.centre;
-    if (status >= 0 && kind == family::line) PLINE_entry(dimension, x, x_vector, status);
-    if (status >= 0 && kind == family::arc) arc_move_tol01(dimension, w.arc.plane, part, centre, x, x_vector, status);
-    if (status >= 0 && r.second != 0 && trim_words().current_feed > 0.0f) {
-        for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
-        mark(kSaveMarker, kBoundaryMarker, status);
-    }
-    if (status >= 0 && r.second != 0) get_tp_blkno(r.number);
-    if (status >= 0 && kind == family::line) PLINE_entry(dimension, w.end, w.end_vector, status);
-    if (status >= 0 && kind == family::arc)
-        arc_move_tol01(dimension, w.arc.plane, w.arc.angle - part, centre, w.end, w.end_vector, status);
+    auto first = [&](int& s) {
+        set_piece_feed(s);
+        if (s >= 0 && r.first != 0) get_tp_blkno(r.number);
+        if (s >= 0) write_first(s);
+        if (s >= 0 && r.second != 0 && trim_words().current_feed > 0.0f) {
+            for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+            mark(kSaveMarker, kBoundaryMarker, s);
+        }
+        if (s >= 0 && r.second != 0) get_tp_blkno(r.number);
+    };
+    replace_by_two(first, write_second, status);
     ncd_connect_toolpath(kCurrentDisplayFile);
-    if (status >= 0) mark(kReturnMarker, kSplitMarker, status);
-    if (status >= 0) tp_list_jump(2, status);
-    if (status > 0 || status == kUnmoved) status = 0;
+}
+
+// A NURBS move cut where it crosses the contour's edge of crossing k, both pieces made before
+// the block is deleted. False when the curve does not cross the edge near the polyline's crossing.
+bool cut_nurbs(const contour_view& c, const walk_pieces& w, std::size_t k, point3& x, step_result& r, int& status)
+{
+    int size = 0, type = 0, block_class = 0;
+    tp_block_head_read(kWhereList, size, type, block_class, status);
+    nurbs_curve curve;
+    if (status >= 0) nurbs_read_curve(size, curve, status);
+    const polyline_crossing& crossing = w.crossings[k];
+    // The curve is searched from the vertex before the crossing's segment to the one after it, so
+    // that a crossing on a vertex of the polyline lies inside the bracket.
+    const auto segment = static_cast<std::size_t>(crossing.segment);
+    const std::size_t from = segment > 1 ? segment - 2 : 0, to = std::min(segment + 1, w.points.size() - 1);
+    double t0 = 0.0, t1 = 0.0, t = 0.0, cut[3] = {};
+    if (status >= 0) t0 = nurbs_parameter_near(curve, w.points[from].data(), status);
+    if (status >= 0) t1 = nurbs_parameter_near(curve, w.points[to].data(), status);
+    const int edge = crossing.contour_segment - 1, next = crossing.contour_segment % c.count;
+    int found = kFailed;
+    if (status >= 0)
+        FIND_INTERSECTION_SPLINE_WITH_LINE(curve, &c.points[2 * edge], &c.points[2 * next], c.transform, t0, t1, t,
+                                           cut, found);
+    nurbs_piece first, second;
+    if (found == 0) nurbs_make_piece(curve, curve.t0, t, first, status);
+    if (found == 0 && status >= 0) nurbs_make_piece(curve, t, curve.t1, second, status);
+    nurbs_release(curve);
+    if (status < 0 || found != 0) return false;
+    x = {static_cast<float>(cut[0]), static_cast<float>(cut[1]), static_cast<float>(cut[2])};
+    replace_by_pieces([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); },
+                      x, r, status);
+    return true;
 }
 
 // A change of side at crossing k: the motion is cut there.
@@ -282,8 +312,14 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     const family kind = family_of(type);
     point3 x = w.at[k];
     if (kind == family::nurbs) {
-        // The parameter where a spline meets the contour is not available: refuse before any change.
-        FIND_INTERSECTION_SPLINE_WITH_LINE(status);
+        r.boundary = r.number;
+        if (!cut_nurbs(c, w, k, x, r, status)) {
+            if (status >= 0) one_block_on(status);
+            return;
+        }
+        for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+        current = x;
+        current_direction = kDefaultDirection;
         return;
     }
     if (kind == family::string) {
@@ -309,7 +345,18 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     point3 x_vector{};
     int blend = 0;
     v3btpn(previous_direction.data(), w.end_vector.data(), static_cast<float>(t), x_vector.data(), blend);
-    write_pieces(kind, dimension_kind(type), w, x, x_vector, part, r, status);
+    const int dimension = dimension_kind(type);
+    const std::array<float, 2> centre = w.arc.centre;
+    if (kind == family::line)
+        replace_by_pieces([&](int& s) { PLINE_entry(dimension, x, x_vector, s); },
+                          [&](int& s) { PLINE_entry(dimension, w.end, w.end_vector, s); }, x, r, status);
+    else
+        replace_by_pieces([&](int& s) { arc_move_tol01(dimension, w.arc.plane, part, centre, x, x_vector, s); },
+                          [&](int& s) {
+                              arc_move_tol01(dimension, w.arc.plane, w.arc.angle - part, centre, w.end, w.end_vector,
+                                             s);
+                          },
+                          x, r, status);
     for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
     current = x;
     current_direction = x_vector;

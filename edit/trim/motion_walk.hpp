@@ -23,8 +23,8 @@ void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t);
 // The walk's step. On entry current (and its direction) is the end of the motion read last; the
 // next motion from the list position is read (trim_read_motion), previous takes the point before
 // it and current its end. Without a change of side at a crossing the list goes one block on
-// (a string is broken after its first point, the walk going on segment by segment); a line or arc
-// that changes side is replaced by two blocks meeting at the crossing (stored in
+// (a string is broken after its first point, the walk going on segment by segment); a line, arc or
+// NURBS move that changes side is replaced by two blocks meeting at the crossing (stored in
 // trim_words().crossing_point), current the crossing and the list on the second block; a string is
 // broken and the list put on the line holding the crossing. first_flag, second_flag: the pieces
 // before and after the crossing lie on the side start_side names (non-zero: inside); number the
@@ -32,8 +32,8 @@ void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t);
 // contour_segment and contour_along the contour position of the first crossing; kind the motion's
 // dimension kind (1, 3, 2 for types 2, 22, 222 ...). A motion ending on the contour within
 // kWalkSamePoint, and during DELETE MOTIONS a non-feed motion crossing it an even number of times,
-// is not cut. A NURBS move that changes side cannot be cut: status -1 before anything changed.
-// Status 0; -2 at the end of the list; the first negative status of a list call. Reads
+// is not cut. A NURBS move that changes side is cut into two NURBS moves where its curve crosses
+// the contour (both made before the block is deleted). Status 0; -2 at the end of the list; the first negative status of a list call. Reads
 // trim_words(): contour (or plane_contour and plane_transform for selection method 2),
 // walk_direction, operation, current_feed; writes last_non_feed_block, crossing_point,
 // vector_array (open during the step only). Uses list markers 10 and 13.

@@ -1,9 +1,10 @@
 // Z-level change of single motions (see the header).
 #include "edit/trim/motion_z_level.hpp"
 
-#include "driver/stubs.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/trim/block_polyline.hpp"
+#include "edit/trim/motion_replace.hpp"
+#include "edit/trim/nurbs_pieces.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_list.hpp"
@@ -27,8 +28,6 @@
 namespace {
 
 constexpr int kFailed = -1, kUnmoved = -2;
-constexpr int kSplitMarker = 13;
-constexpr int kSaveMarker = 1, kReturnMarker = 2;
 constexpr int kHidden = 2;
 constexpr int kAdd = 1, kSet = 0;
 constexpr int kClearWarningGroup = 317, kClearWarningNumber = 31;
@@ -131,22 +130,41 @@ void line_below_plane(const point3& end, const point3& end_direction, const poin
     --number;
 }
 
+// A NURBS move crossing the plane: cut at its first passage into two NURBS moves, both made
+// before the block is deleted. The list ends on the second piece, which the walk meets next, and
+// the point becomes the cut. False when the curve does not pass the plane after all.
+bool split_nurbs_at_plane(float plane, point3& point, int& status)
+{
+    int size = 0, type = 0, block_class = 0;
+    tp_block_head_read(kWhereList, size, type, block_class, status);
+    nurbs_curve curve;
+    if (status >= 0) nurbs_read_curve(size, curve, status);
+    double t = 0.0, cut[3] = {};
+    int found = kFailed;
+    if (status >= 0) FIND_PNT_ON_SPLINE_BY_Z(curve, plane, curve.t0, curve.t1, t, cut, found);
+    nurbs_piece first, second;
+    if (found == 0) nurbs_make_piece(curve, curve.t0, t, first, status);
+    if (found == 0 && status >= 0) nurbs_make_piece(curve, t, curve.t1, second, status);
+    nurbs_release(curve);
+    if (status < 0 || found != 0) return false;
+    LSP2().set_vec(move_writer_state::kLastPoint, point);
+    replace_by_two([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); },
+                   status);
+    point = {static_cast<float>(cut[0]), static_cast<float>(cut[1]), static_cast<float>(cut[2])};
+    return true;
+}
+
 // The NURBS and string rule of BLK BELOW Z PLN: the whole motion goes to the plane when it ends
-// at or below it; a string crossing the plane is broken for the line rule.
-void curve_below_plane(const point3& end, const point3& point, const point3& direction, family kind, float plane,
+// at or below it; a string crossing the plane is broken for the line rule, a NURBS move cut at it.
+void curve_below_plane(const point3& end, point3& point, const point3& direction, family kind, float plane,
                        bool& broken, float& end_z, int& status)
 {
     const std::vector<point3> points = motion_points(point, direction, status);
     if (status < 0) return;
     if (polyline_crosses(points, plane)) {
-        if (kind == family::nurbs) {
-            // The point of a spline at a height is not available: refuse before changing anything.
-            FIND_PNT_ON_SPLINE_BY_Z(status);
-            return;
-        }
-        BRKSTR(kBreakToFirst, status);
-        broken = true;
-        return;
+        if (kind == family::string) BRKSTR(kBreakToFirst, status);
+        broken = kind == family::string || split_nurbs_at_plane(plane, point, status);
+        if (broken || status < 0) return;
     }
     if (geval(plane, end[2])) {
         end_z = plane;
@@ -155,7 +173,7 @@ void curve_below_plane(const point3& end, const point3& point, const point3& dir
     if (status >= 0) one_block_on(status);
 }
 
-void below_plane(const point3& end, const point3& end_direction, const point3& point, const point3& direction,
+void below_plane(const point3& end, const point3& end_direction, point3& point, const point3& direction,
                  int type, int dimension, float plane, int& split, int& number, bool& broken, float& end_z,
                  int& status)
 {
@@ -280,18 +298,10 @@ void split_motion_at_plane(const point3& end, const point3& end_direction, const
         BRKSTR(kBreakToFirst, status);
         return;
     }
-    tp_list_delete(-1, status);
-    int marked = 0;
-    if (status >= 0) lmark(kSaveMarker, kSplitMarker, marked);
-    if (status >= 0 && marked < 0) status = kFailed;
-    if (status >= 0) PLINE(dimension, crossing, crossing_direction, kHidden, status);
     point3 last = end;
     if (gtval(z_plane, last[2])) last[2] = z_plane;
-    if (status >= 0) PLINE(dimension, last, end_direction, kHidden, status);
-    if (status >= 0) lmark(kReturnMarker, kSplitMarker, marked);
-    if (status >= 0 && marked < 0) status = kFailed;
-    if (status >= 0) tp_list_jump(2, status);
-    if (status > 0) status = 0;
+    replace_by_two([&](int& s) { PLINE(dimension, crossing, crossing_direction, kHidden, s); },
+                   [&](int& s) { PLINE(dimension, last, end_direction, kHidden, s); }, status);
 }
 
 void move_motion_to_plane(const point3& end, const point3& end_direction, point3& point, point3& direction,

@@ -20,9 +20,9 @@ inline constexpr float kNonFeedPlaneLift = 5.0f;
 // lines and strings by their ends (DEL Z-UP above for rapid and stored-feed lines), XY arcs and
 // NURBS moves wholly; arcs in other planes stay. A line crossing the plane is split (split 1,
 // number the block number of its second piece); a string crossing it is broken into lines, the
-// list left on the first of them and the point not moved. Else the list goes one block on. A
-// NURBS move crossing the plane cannot be cut at it: status -1 before anything changed
-// ("FIND_PNT_ON_SPLINE_BY_Z, DUMMY ROUTINE"). Reads trim_words(): delta_z, clear, del_z_up,
+// list left on the first of them and the point not moved; a NURBS move crossing it is cut at its
+// first passage into two NURBS moves, the list left on the second and the point at the cut. Else
+// the list goes one block on. Reads trim_words(): delta_z, clear, del_z_up,
 // current_feed, clear_warning (cleared by the warning); NPT1's origin.
 void move_motion_to_plane(const point3& end, const point3& end_direction, point3& point, point3& direction,
                           int mode, int dimension, float z_plane, int& split, int& number, int& status);

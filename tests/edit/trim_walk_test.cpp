@@ -5,7 +5,9 @@
 #include "edit/trim/pick_blocks.hpp"
 #include "edit/trim/pick_records.hpp"
 #include "edit/trim/trim_state.hpp"
+#include "edit/trim/motion_z_level.hpp"
 #include "tests/edit/editor_support.hpp"
+#include "tests/edit/trim_support.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 
@@ -163,6 +165,55 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
                         }))
                 << "a new end off the contour";
         }
+    }
+}
+
+TEST(NurbsCuts, PiecesFollowTheCurveAndMeetOnTheCut)
+{
+    struct row {
+        const char* name;
+        std::vector<point3> control;
+        bool by_plane;  // BLK BELOW Z PLN at 10, else the walk over the square
+    };
+    const std::vector<row> rows = {
+        {"rising through the Z plane", {{0, 0, 0}, {10, 20, 5}, {20, -20, 15}, {30, 0, 20}}, true},
+        {"across the contour", {{6, 5, 0}, {8, 9, 0}, {12, 1, 2}, {14, 5, 0}}, false},
+    };
+    for (const row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const trim_test::words original = trim_test::nurbs(2, row.control);
+        editor_test::build_words({feed(1, 100), original});
+        if (row.by_plane) {
+            editor_test::put_cursor_on(2);
+            trim_words() = trim_state{};
+            point3 point = row.control.front(), direction{0, 0, 1};
+            int split = 0, number = 2, status = 0;
+            move_motion_to_plane(row.control.back(), {0, 0, 1}, point, direction, kBelowPlane, 1, 10.0f, split,
+                                 number, status);
+            ASSERT_EQ(status, 0);
+            EXPECT_NEAR(point[2], 10.0f, 1e-4) << "the point is the cut";
+        } else {
+            ASSERT_EQ(walk(row.control.front(), 1), -2);
+        }
+        std::vector<trim_test::words> pieces;
+        for (const auto& l : control::toolpath_line_at({0})->sublist)
+            if (l.words[0] == 5) pieces.push_back(l.words);
+        ASSERT_EQ(pieces.size(), 2u);
+        const std::vector<point3> first = trim_test::samples(pieces[0]), second = trim_test::samples(pieces[1]);
+        EXPECT_EQ(first.front(), row.control.front());
+        EXPECT_EQ(second.back(), row.control.back());
+        for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(first.back()[i], second.front()[i], 1e-4);
+        const point3 cut = first.back();
+        if (row.by_plane) {
+            EXPECT_NEAR(cut[2], 10.0f, 1e-4);
+        } else {
+            EXPECT_LT(contour_distance(cut[0], cut[1]), 1e-3);
+        }
+        for (const auto* piece : {&first, &second})
+            for (const point3& p : *piece) {
+                const double at[3] = {p[0], p[1], p[2]};
+                EXPECT_LT(trim_test::distance(original, at), 1e-3);
+            }
     }
 }
 
