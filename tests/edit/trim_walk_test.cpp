@@ -51,6 +51,10 @@ double contour_distance(double x, double y)
 }
 bool inside(double x, double y) { return x > 0 && x < 10 && y > 0 && y < 10; }
 
+// BY CONTOUR:ANY PLANE with the contour in the XZ plane: world (x, y, z) seen as (x, z).
+constexpr double kIntoXZ[12] = {1, 0, 0, 0, 0, 1, 0, -1, 0, 0, 0, 0};
+double plane_y(const point3& p, bool xz) { return xz ? p[2] : p[1]; }
+
 // The sub-list's motions as polylines of points (arcs sampled finely), from the start point.
 std::vector<std::vector<point3>> motions(point3 from)
 {
@@ -85,13 +89,19 @@ std::vector<std::vector<point3>> motions(point3 from)
 // Walks the whole sub-list from its first block as the trimming driver does: along the side the
 // start lies on, turning to the other side at every change the walk reports. The status of the
 // last step.
-int walk(point3 start, int operation)
+int walk(point3 start, int operation, bool xz = false)
 {
     trim_words() = trim_state{};
     trim_words().contour = kSquare.data();
     trim_words().contour_vertices = int(kSquare.size() / 2);
     trim_words().operation = operation;
-    trim_words().walk_direction = inside(start[0], start[1]) ? 1 : 3;
+    trim_words().walk_direction = inside(start[0], plane_y(start, xz)) ? 1 : 3;
+    if (xz) {
+        trim_words().selection_method = 2;
+        trim_words().plane_contour = kSquare.data();
+        trim_words().plane_vertices = int(kSquare.size() / 2);
+        std::copy(std::begin(kIntoXZ), std::end(kIntoXZ), trim_words().plane_transform);
+    }
     point3 current = start, previous{}, direction{0, 0, 1}, previous_direction{};
     int status = 0;
     for (int steps = 0; steps < 100 && status >= 0; ++steps) {
@@ -130,6 +140,7 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
         std::vector<words> blocks;
         int operation;
         std::size_t motions;  // motion blocks after the walk
+        bool xz = false;      // the contour lies in the XZ plane
     };
     const std::vector<row> rows = {
         {"zig-zag over the square", {5, -2, 0},
@@ -143,13 +154,15 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
         {"a string across", {5, 5, 0}, {feed(1, 100), string7(2, {{2, 5, 0}, {8, 5, 0}, {14, 5, 0}, {14, 8, 0}})}, 1, 5},
         {"an XY arc across", {6, 5, 0}, {feed(1, 100), arc(2, 1, float(M_PI), 10, 5, {14, 5, 0})}, 1, 2},
         {"an XZ arc across", {6, 5, 0}, {feed(1, 100), arc(2, 2, float(-M_PI), 10, 0, {14, 5, 0})}, 1, 2},
+        {"lines across a contour in the XZ plane", {5, -3, 5}, {feed(1, 100), line(2, {15, 3, 5}), line(3, {15, 3, 20})},
+         1, 3, true},
     };
     for (const row& row : rows) {
         SCOPED_TRACE(row.name);
         editor_test::build_words(row.blocks);
         const point3 start = row.start;
         const std::vector<std::vector<point3>> before = motions(start);
-        EXPECT_EQ(walk(start, row.operation), -2);
+        EXPECT_EQ(walk(start, row.operation, row.xz), -2);
         const std::vector<std::vector<point3>> after = motions(start);
         ASSERT_EQ(after.size(), row.motions);
         EXPECT_EQ(after.back().back(), before.back().back()) << "the path ends where it ended";
@@ -157,9 +170,9 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
         for (const auto& m : after) {
             int sides[2] = {0, 0};
             for (const point3& p : m)
-                if (contour_distance(p[0], p[1]) > 1e-3) ++sides[inside(p[0], p[1]) ? 1 : 0];
+                if (contour_distance(p[0], plane_y(p, row.xz)) > 1e-3) ++sides[inside(p[0], plane_y(p, row.xz)) ? 1 : 0];
             EXPECT_TRUE(sides[0] == 0 || sides[1] == 0) << "a motion on both sides";
-            EXPECT_TRUE(contour_distance(m.back()[0], m.back()[1]) < 1e-3 ||
+            EXPECT_TRUE(contour_distance(m.back()[0], plane_y(m.back(), row.xz)) < 1e-3 ||
                         std::any_of(before.begin(), before.end(), [&](const auto& o) {
                             return std::any_of(o.begin(), o.end(), [&](const point3& q) { return q == m.back(); });
                         }))
