@@ -362,8 +362,9 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     current_direction = x_vector;
 }
 
-// The test point of the motion at the list position for the run along the contour: a line's
-// middle, the first vertex of another motion's polyline beyond its start.
+// The test point of the motion at the list position for the run along the contour: the middle of
+// a line or of a string's first segment, the first vertex of another motion's polyline beyond its
+// start.
 bool run_test_point(const point3& start, const point3& start_direction, int handle, point3& test, point3& end,
                     point3& end_direction, int& type, int& number, int& status)
 {
@@ -375,8 +376,24 @@ bool run_test_point(const point3& start, const point3& start_direction, int hand
     if (status < 0) return false;
     end = w.end;
     end_direction = w.end_vector;
-    test = family_of(type) == family::line ? middle(w.points[0], w.points[1]) : w.points[1];
+    const family kind = family_of(type);
+    if (kind == family::string) {
+        // The string is met point by point: its first line now.
+        end = w.points[1];
+        end_direction = w.vectors[1];
+    }
+    const bool straight = kind == family::line || kind == family::string;
+    test = straight ? middle(w.points[0], w.points[1]) : w.points[1];
     return true;
+}
+
+// Notes the position of the block before the list position under marker 10.
+void mark_block_before(int& status)
+{
+    int moved = 0;
+    tp_list_jump(-1, moved);
+    mark(kSaveMarker, kBoundaryMarker, status);
+    if (moved >= 0) tp_list_jump(1, moved);
 }
 
 // The motion runs along the contour: the motions after it are read while their test points stay
@@ -386,9 +403,11 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
 {
     one_block_on(status);
     if (status < 0) return;
-    int lines = 0, read = 0;
+    int lines = 0;
     llines(lines);
     mark(kSaveMarker, kSplitMarker, status);
+    // The run reads ahead; the feed in force is put back when the walk goes on from its start.
+    const float feed = trim_words().current_feed;
     point3 start = current, start_direction = current_direction;
     for (int round = 0; status >= 0 && round <= lines; ++round) {
         point3 test{}, end{}, end_direction{};
@@ -396,9 +415,7 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
         if (!run_test_point(start, start_direction, handle, test, end, end_direction, type, number, status)) break;
         if (round == 0) {
             for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = start[static_cast<std::size_t>(i)];
-            tp_list_jump(-1, read);
-            mark(kSaveMarker, kBoundaryMarker, status);
-            tp_list_jump(1, read);
+            mark_block_before(status);
         }
         const int side = side_of(c, test);
         if (side != kOnContour) {
@@ -414,6 +431,7 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
     if (r.first == r.second) {
         // No change of side: the walk goes on from the motion after the first one on the contour.
         mark(kReturnMarker, kSplitMarker, status);
+        trim_words().current_feed = feed;
         return;
     }
     r.boundary = r.number;
@@ -433,12 +451,7 @@ bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t le
     r.second = (walk == kOutside && start_side != 0) || (walk == kInside && start_side == 0) ? 1 : 0;
     if (r.second == 0) r.number = before_number;
     r.boundary = r.number;
-    if (r.second != 0) {
-        int moved = 0;
-        tp_list_jump(-1, moved);
-        mark(kSaveMarker, kBoundaryMarker, status);
-        if (moved >= 0 || moved == kUnmoved) tp_list_jump(1, moved);
-    }
+    if (r.second != 0) mark_block_before(status);
     return true;
 }
 

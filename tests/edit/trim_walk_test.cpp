@@ -149,6 +149,8 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
          1, 9},
         {"a line ending on the contour within 0.001", {5, 5, 0},
          {feed(1, 100), line(2, {10.0004f, 5, 0}), line(3, {15, 5, 0})}, 1, 2},
+        {"a path along the contour's edge", {5, 5, 0},
+         {feed(1, 100), line(2, {10, 5, 0}), line(3, {10, 8, 0}), line(4, {15, 8, 0})}, 1, 3},
         {"a rapid through and back during DELETE", {-5, 5, 0}, {feed(1, -1), line(2, {15, 5, 0})}, 3, 1},
         {"a rapid through and back outside DELETE", {-5, 5, 0}, {feed(1, -1), line(2, {15, 5, 0})}, 1, 3},
         {"a string across", {5, 5, 0}, {feed(1, 100), string7(2, {{2, 5, 0}, {8, 5, 0}, {14, 5, 0}, {14, 8, 0}})}, 1, 5},
