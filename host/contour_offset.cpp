@@ -253,22 +253,89 @@ std::optional<element> moved(const element& e, double distance)
     return r > 0.0 ? make_arc(e.centre, r, e.a0, e.sweep) : make_arc(e.centre, -r, e.a0 + kPi, e.sweep);
 }
 
-// The moved elements and the corner arcs that join them, in order round the loop.
+// The part of an element between the parameters t0 < t1.
+element part_of(const element& e, double t0, double t1)
+{
+    return e.arc ? make_arc(e.centre, e.r, e.a0 + t0 * e.sweep, (t1 - t0) * e.sweep)
+                 : make_line(point_at(e, t0), point_at(e, t1));
+}
+
+// How a corner of the moved loop is closed.
+struct corner_join {
+    bool trimmed = false;  // the moved elements are cut back to their crossing near the corner
+    double end = 1.0;      // then the parameter of the crossing on the element before
+    double start = 0.0;    // and on the element after
+};
+
+// At a corner the offset's side turns towards, the two moved elements overlap: their crossing
+// nearest the corner, when they have one.
+corner_join trim_at_corner(const element& before, const element& after, xy corner)
+{
+    corner_join best;
+    double nearest = 1e300;
+    for (const meeting& m : crossings(before, after, 1.0e-9)) {
+        const double d = length(point_at(before, m.s) - corner);
+        if (d < nearest) {
+            nearest = d;
+            best = {true, m.s, m.t};
+        }
+    }
+    return best;
+}
+
+// The moved elements and what joins them, in order round the loop: where the offset's side lies
+// outside a corner, an arc of radius |distance| about it; inside a corner, the two elements cut
+// back to their crossing, or (when they do not cross) two lines through the corner, which the
+// choice of pieces drops again.
 std::vector<element> raw_offset(const contour& c, double distance)
 {
-    std::vector<element> raw;
     const std::size_t n = c.elements.size();
+    std::vector<std::optional<element>> moves;
+    for (const element& e : c.elements) moves.push_back(moved(e, distance));
+    std::vector<corner_join> joins(n);  // joins[i]: the corner after element i
+    std::vector<double> first(n, 0.0), last(n, 1.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t k = (i + 1) % n;
+        const xy t0 = tangent(c.elements[i], 1.0), t1 = tangent(c.elements[k], 0.0);
+        if (cross(t0, t1) * distance > 0.0 && moves[i] && moves[k] && i != k) {
+            joins[i] = trim_at_corner(*moves[i], *moves[k], c.elements[k].a);
+            last[i] = joins[i].end;
+            first[k] = joins[i].start;
+        }
+    }
+    // An element the crossings at both its corners would cut away stays whole, and its corners
+    // are joined through the corner instead.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (first[i] < last[i]) continue;
+            const std::size_t before = (i + n - 1) % n, after = (i + 1) % n;
+            joins[before].trimmed = joins[i].trimmed = false;
+            first[i] = 0.0;
+            last[i] = 1.0;
+            last[before] = 1.0;
+            first[after] = 0.0;
+            changed = true;
+        }
+    }
+    std::vector<element> raw;
     for (std::size_t i = 0; i < n; ++i) {
         const element& e = c.elements[i];
         const element& next = c.elements[(i + 1) % n];
-        if (const auto m = moved(e, distance)) raw.push_back(*m);
+        if (moves[i]) raw.push_back(part_of(*moves[i], first[i], last[i]));
+        if (joins[i].trimmed) continue;
         const xy corner = next.a;
         const xy t0 = tangent(e, 1.0), t1 = tangent(next, 0.0);
         const double turn = std::atan2(cross(t0, t1), dot(t0, t1));
-        if (std::abs(turn) * std::abs(distance) <= vantu::kDoubleTolerance * 1.0e-3) continue;
-        const xy left{-t0.y, t0.x};
-        const xy from = distance * left;
-        raw.push_back(make_arc(corner, std::abs(distance), std::atan2(from.y, from.x), turn));
+        const xy end = corner + distance * xy{-t0.y, t0.x}, start = corner + distance * xy{-t1.y, t1.x};
+        if (length(end - start) <= vantu::kDoubleTolerance * 1.0e-3) continue;
+        if (turn * distance < 0.0) {
+            const xy from = end - corner;
+            raw.push_back(make_arc(corner, std::abs(distance), std::atan2(from.y, from.x), turn));
+        } else {
+            raw.push_back(make_line(end, corner));
+            raw.push_back(make_line(corner, start));
+        }
     }
     return raw;
 }
@@ -296,8 +363,7 @@ std::vector<element> kept_pieces(const contour& c, const std::vector<element>& r
         std::sort(t.begin(), t.end());
         for (std::size_t k = 0; k + 1 < t.size(); ++k) {
             const element& e = raw[i];
-            const element piece = e.arc ? make_arc(e.centre, e.r, e.a0 + t[k] * e.sweep, (t[k + 1] - t[k]) * e.sweep)
-                                        : make_line(point_at(e, t[k]), point_at(e, t[k + 1]));
+            const element piece = part_of(e, t[k], t[k + 1]);
             if (length(piece.b - piece.a) <= kPieceRelative * c.size && !(piece.arc && std::abs(piece.sweep) > kPi)) continue;
             const xy middle = point_at(piece, 0.5);
             double nearest = 1e300;

@@ -54,11 +54,19 @@ bool chord_parameters(fit_input& in)
 }
 
 // Clamped knots of n control points of the degree p that leave at least one parameter in every
-// span (averaging of the parameters).
+// span: spread over the parameters, or their averages when the spline interpolates.
 std::vector<double> knots_for(const fit_input& in, int n, int p)
 {
     std::vector<double> knots(static_cast<std::size_t>(n + p + 1), 0.0);
     std::fill(knots.end() - p - 1, knots.end(), 1.0);
+    if (n == in.count) {  // one control point per point: the averages of p parameters in a row
+        for (int j = 1; j < n - p; ++j) {
+            double sum = 0.0;
+            for (int i = j; i < j + p; ++i) sum += in.parameters[static_cast<std::size_t>(i)];
+            knots[static_cast<std::size_t>(p + j)] = sum / p;
+        }
+        return knots;
+    }
     const double d = static_cast<double>(in.count) / (n - p);
     for (int j = 1; j < n - p; ++j) {
         const double place = j * d;
