@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kNoApproachMode = 1, kNoApproachModeMarked = 11;
 constexpr int kMarkedModes = 10;
-constexpr int kPointsOnly = 1, kArcPlaneXY = 1, kPlanar = 2;
+constexpr int kPointsOnly = 1, kPlaneXY = 1, kPlanar = 2;
 constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedRapid = 4, kFeedPercentage = 25;
 constexpr int kFollowMode = 1, kReapproachMode = 3;
 constexpr double kPerCent = 100.0;
@@ -221,7 +221,7 @@ void sdrpar(int mode, double radius, double direction, const double* centre, con
     if (eqvl0d(sweep) != 0) return;
     const point c3 = {centre[0], centre[1], z}, e3 = {end[0], end[1], z};
     if (pw.lead_height == 0.0) {
-        arc_move_d(kPointsOnly, pw.tolerance, kArcPlaneXY, sweep, c3, e3, {0.0, 0.0, 0.0}, status);
+        arc_move_d(kPointsOnly, pw.tolerance, kPlaneXY, sweep, c3, e3, {0.0, 0.0, 0.0}, status);
         if (status > 0) status = 0;
         return;
     }
