@@ -61,18 +61,6 @@ void automatic_verifier(int& status)
     status = 0;
 }
 
-void FIND_PNT_ON_SPLINE_BY_Z(int& status)
-{
-    report("FIND_PNT_ON_SPLINE_BY_Z, DUMMY ROUTINE");
-    status = kAbsent;
-}
-
-void FIND_INTERSECTION_SPLINE_WITH_LINE(int& status)
-{
-    report("FIND_INTERSECTION_SPLINE_WITH_LINE, DUMMY ROUTINE");
-    status = kAbsent;
-}
-
 // The catalogue message takes the routine's name as its text.
 void COPY_CURRENT_PROC([[maybe_unused]] int& status)
 {

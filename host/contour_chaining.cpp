@@ -10,23 +10,37 @@
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
+#include "host/vantu_contour_define.hpp"
 #include "host/vantu_contours.hpp"
 #include "host/vantu_entity.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_selection.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace vantu {
 
 namespace {
 
-double chain_tolerance = kRealTolerance;
+// The settings of a definition: dfdini sets the tolerance and puts the rest back to these
+// defaults; dfdtol, setmf, dfd1cg, dfdsrs, gsplgc and gscntv change one each.
+struct definition_settings {
+    double tolerance = kRealTolerance;  // curve ends meet within it
+    int pick_mode = kPickChain;
+    bool closed_only = false;
+    int sense = kSenseAsPicked;
+    int plane_check = 0;  // 1: the chain must lie in one plane parallel to XY
+    int most_curves = 0;  // below 1: no limit but the record's room
+};
+definition_settings settings;
+double& chain_tolerance = settings.tolerance;
 
-void reset_chaining() { chain_tolerance = kRealTolerance; }
+void reset_chaining() { settings = definition_settings{}; }
 
 const bool registered = register_component({"chaining", reset_chaining, nullptr, nullptr, nullptr});
 
@@ -104,6 +118,63 @@ std::deque<link> chain_from(const curve_ends& picked, bool& closed)
     return chain;
 }
 
+// Twice the signed area (seen from +Z) of the loop through the ends and middles of the chain.
+double chain_area(const std::deque<link>& chain)
+{
+    std::vector<point3> points;
+    for (const link& l : chain) {
+        double middle[3];
+        int status = 0;
+        evcrvd(l.curve.id, (l.curve.t0 + l.curve.t1) / 2.0, middle, nullptr, status);
+        points.push_back(l.from());
+        points.push_back({middle[0], middle[1], middle[2]});
+    }
+    double area = 0.0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const point3& a = points[i];
+        const point3& b = points[(i + 1) % points.size()];
+        area += a[0] * b[1] - a[1] * b[0];
+    }
+    return area;
+}
+
+// The chain run the other way round.
+void reverse_chain(std::deque<link>& chain)
+{
+    std::reverse(chain.begin(), chain.end());
+    for (link& l : chain) l.reversed = !l.reversed;
+}
+
+bool chain_is_flat(const std::deque<link>& chain)
+{
+    const double z = chain.front().from()[2];
+    for (const link& l : chain) {
+        double middle[3];
+        int status = 0;
+        evcrvd(l.curve.id, (l.curve.t0 + l.curve.t1) / 2.0, middle, nullptr, status);
+        for (double h : {l.from()[2], l.to()[2], middle[2]}) {
+            if (status != 0 || std::abs(h - z) > chain_tolerance) return false;
+        }
+    }
+    return true;
+}
+
+// What the settings make of a chain: 0 to keep it (reversed to the sense asked for), else the
+// status of its refusal.
+int settle_chain(std::deque<link>& chain, bool closed, int room)
+{
+    if (settings.closed_only && !closed) return kDefinitionOpen;
+    if (settings.plane_check == 1 && !chain_is_flat(chain)) return kDefinitionNotFlat;
+    if (settings.most_curves >= 1 && static_cast<int>(chain.size()) > settings.most_curves) return kRecordNoRoom;
+    if (static_cast<long>(chain.size()) > room) return kRecordNoRoom;
+    if (settings.sense == kSenseCounterClockwise || settings.sense == kSenseClockwise) {
+        const double area = chain_area(chain);
+        if ((area < 0.0 && settings.sense == kSenseCounterClockwise) || (area > 0.0 && settings.sense == kSenseClockwise))
+            reverse_chain(chain);
+    }
+    return 0;
+}
+
 }  // namespace
 
 }  // namespace vantu
@@ -111,8 +182,59 @@ std::deque<link> chain_from(const curve_ends& picked, bool& closed)
 void dfdini(double tolerance, int& status)
 {
     status = 0;
+    vantu::settings = vantu::definition_settings{};
     vantu::chain_tolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : vantu::kRealTolerance;
     vantu::trace_call("dfdini", std::to_string(tolerance), status);
+}
+
+void dfdtol(double tolerance, int& status)
+{
+    status = tolerance > 0.0 && std::isfinite(tolerance) ? 0 : -1;
+    if (status == 0) vantu::chain_tolerance = tolerance;
+    vantu::trace_call("dfdtol", std::to_string(tolerance), status);
+}
+
+void setmf(int mode)
+{
+    vantu::settings.pick_mode = mode == kPickSingle ? kPickSingle : kPickChain;
+    vantu::trace_call("setmf", std::to_string(mode), 0);
+}
+
+void dfd1cg(int closed_only)
+{
+    vantu::settings.closed_only = closed_only == 1;
+    vantu::trace_call("dfd1cg", std::to_string(closed_only), 0);
+}
+
+void dfdsrs(int sense)
+{
+    vantu::settings.sense = sense == kSenseCounterClockwise || sense == kSenseClockwise ? sense : kSenseAsPicked;
+    vantu::trace_call("dfdsrs", std::to_string(sense), 0);
+}
+
+void gsplgc(int mode, int& value)
+{
+    if (mode == 1) value = vantu::settings.plane_check;
+    else if (mode == 2) vantu::settings.plane_check = value == 1 ? 1 : 0;
+    vantu::trace_call("gsplgc", std::to_string(mode), value);
+}
+
+void gscntv(int mode, int& value)
+{
+    if (mode == 1) value = vantu::settings.most_curves;
+    else if (mode == 2) vantu::settings.most_curves = value;
+    vantu::trace_call("gscntv", std::to_string(mode), value);
+}
+
+void dfdgid(const int* record, int& id, int& status)
+{
+    id = 0;
+    status = -1;
+    if (record != nullptr && vantu::record_at(record).kind == vantu::record_kind::chain) {
+        double data[3];
+        dfdget(record, 1, id, data, status);
+    }
+    vantu::trace_call("dfdgid", "", status);
 }
 
 void dfdc(int room, int* record, int& length, int& status)
@@ -129,13 +251,16 @@ void dfdc(int room, int* record, int& length, int& status)
         }
         if (vantu::ends_of(entity, picked)) break;
     }
-    bool closed = false;
-    const std::deque<vantu::link> chain = vantu::chain_from(picked, closed);
+    bool closed = vantu::meet(picked.start, picked.end);
+    std::deque<vantu::link> chain{{picked, false}};
+    if (vantu::settings.pick_mode == kPickChain) chain = vantu::chain_from(picked, closed);
     const int set = vantu::unused_curve_set();
     if (auto fault = vantu::fault_hit("dfdc")) {
         status = *fault;
-    } else if (static_cast<long>(chain.size()) > room || record == nullptr || set < 1) {
+    } else if (record == nullptr || set < 1) {
         status = kRecordNoRoom;
+    } else if ((status = vantu::settle_chain(chain, closed, room)) != 0) {
+        // refused by the settings: nothing kept
     } else {
         std::vector<vantu::control::curve_in_set> curves;
         for (const vantu::link& l : chain) curves.push_back(l.as_set_curve());

@@ -81,6 +81,8 @@ int unused_curve_set()
     return last < std::numeric_limits<int>::max() ? std::max(1, last + 1) : 0;  // 0: none left
 }
 
+bool remove_curve_set(int set) { return curve_sets().erase(set) > 0; }
+
 bool put_curve(int set, int k, int entity, const double* data)
 {
     const auto it = curve_sets().find(set);

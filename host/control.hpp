@@ -63,6 +63,7 @@ int get_flag(std::string_view name);
 }  // namespace vantu::control
 
 #include "host/control/assoc_records.hpp"
+#include "host/control/trim_host.hpp"
 #include "host/control/clock.hpp"
 #include "host/control/contours.hpp"
 #include "host/control/curve_sets.hpp"

@@ -3,6 +3,7 @@
 // answer the host would not take (an item outside the menu, a text longer than the input) is
 // refused and the dialog is asked again.
 #include "host/vantu_interact.hpp"
+#include "host/vantu_pick_menus.hpp"
 #include "host/vantu_selection.hpp"
 #include "host/vantu_textfiles.hpp"
 
@@ -104,6 +105,12 @@ void topopt(std::string_view text, int& choice)
 {
     choice = ask_menu("topopt", text);
     vantu::trace_call("topopt", text, choice);
+}
+
+void pdmenc(std::string_view text, int& choice)
+{
+    choice = ask_menu("pdmenc", text);
+    vantu::trace_call("pdmenc", text, choice);
 }
 
 void pdmpac(const char* text, int& choice)

@@ -200,15 +200,6 @@ void calbsp(int dimension, int order, int count, const double* points, const dou
     vantu::trace_call("calbsp", std::to_string(count), status);
 }
 
-void itrnrpt(int /*dimension*/, int /*order*/, int count, const double* /*points*/, const double* /*weights*/,
-             double /*tolerance*/, int /*room*/, double* /*knots*/, double* /*control*/, int& control_count,
-             int& status)
-{
-    control_count = 0;
-    status = 0;
-    vantu::trace_call("itrnrpt", std::to_string(count), status);
-}
-
 void lsq_nrb_2tols(int order, int count, const double* points, const double* normals, double tolerance1,
                    double tolerance2, double /*lane_tolerance*/, int room, double* result, int& result_count,
                    int& status)

@@ -172,7 +172,6 @@ void get_geom_buf(int proc_id, std::vector<int>& ids, int& status)
     traced("get_geom_buf", std::to_string(proc_id), status);
 }
 
-void nc_surf_init(int mode, int value) { traced("nc_surf_init", std::to_string(mode) + "," + std::to_string(value)); }
 void nc_surf_gs_part2(int mode, int value)
 {
     traced("nc_surf_gs_part2", std::to_string(mode) + "," + std::to_string(value));

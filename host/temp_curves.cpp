@@ -12,6 +12,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -135,4 +136,85 @@ void cptcrv2(int id, const double* point, double t0, double t1, double* closest,
         status = 0;
     }
     vantu::trace_count("cptcrv2");
+}
+
+namespace {
+
+// Inserts knot u once into the spline (Boehm): the curve stays the same, one control point more.
+// u lies within the spline's range.
+void insert_knot(vantu::spline_data& s, double u)
+{
+    const int p = s.degree, n = static_cast<int>(s.points.size());
+    // The span [knots[k], knots[k + 1]) of positive length that holds u (the last one for its end).
+    int k = p;
+    while (k + 1 < n && s.knots[static_cast<std::size_t>(k + 1)] <= u) ++k;
+    std::vector<vantu::point3> points(static_cast<std::size_t>(n + 1));
+    for (int i = 0; i <= n; ++i) {
+        if (i <= k - p) {
+            points[static_cast<std::size_t>(i)] = s.points[static_cast<std::size_t>(i)];
+        } else if (i > k) {
+            points[static_cast<std::size_t>(i)] = s.points[static_cast<std::size_t>(i - 1)];
+        } else {
+            const double low = s.knots[static_cast<std::size_t>(i)], high = s.knots[static_cast<std::size_t>(i + p)];
+            const double alpha = (u - low) / (high - low);
+            for (int c = 0; c < 3; ++c)
+                points[static_cast<std::size_t>(i)][c] = (1.0 - alpha) * s.points[static_cast<std::size_t>(i - 1)][c] +
+                                                         alpha * s.points[static_cast<std::size_t>(i)][c];
+        }
+    }
+    s.points = std::move(points);
+    s.knots.insert(s.knots.begin() + k + 1, u);
+}
+
+// Inserts u until it is a knot order times, so that the curve parts there.
+void part_at(vantu::spline_data& s, double u)
+{
+    const auto order = static_cast<long>(s.degree + 1);
+    while (std::count(s.knots.begin(), s.knots.end(), u) < order) insert_knot(s, u);
+}
+
+}  // namespace
+
+void evbcrv(int id, double t, int derivatives, double* values, int& status)
+{
+    status = -1;
+    const auto found = temporaries().find(id);
+    if (found != temporaries().end() && values && (derivatives == 0 || derivatives == 1) && std::isfinite(t)) {
+        double start = 0.0, end = 0.0;
+        vantu::spline_range(found->second, start, end);
+        vantu::point3 at, derivative;
+        vantu::spline_point(found->second, std::clamp(t, start, end), at, derivative);
+        std::copy(at.begin(), at.end(), values);
+        if (derivatives == 1) std::copy(derivative.begin(), derivative.end(), values + 3);
+        status = 0;
+    }
+    vantu::trace_count("evbcrv");
+}
+
+void bcrtrme(int id, double t0, double t1, int room, int& order, int& count, double* knots, double* control,
+             int& status)
+{
+    status = -1;
+    const auto found = temporaries().find(id);
+    if (found != temporaries().end() && std::isfinite(t0) && std::isfinite(t1)) {
+        vantu::spline_data s = found->second;
+        double start = 0.0, end = 0.0;
+        vantu::spline_range(s, start, end);
+        t0 = std::clamp(t0, start, end);
+        t1 = std::clamp(t1, start, end);
+        if (t0 < t1) {
+            part_at(s, t0);
+            part_at(s, t1);
+            const auto first = std::find(s.knots.begin(), s.knots.end(), t0) - s.knots.begin();
+            const auto last = std::find(s.knots.rbegin(), s.knots.rend(), t1).base() - s.knots.begin() - 1;
+            order = s.degree + 1;
+            count = static_cast<int>(last - first) - s.degree;
+            status = count > room || !knots || !control ? -2 : 0;
+            if (status == 0) {
+                std::copy(s.knots.begin() + first, s.knots.begin() + last + 1, knots);
+                for (int i = 0; i < count; ++i) std::copy_n(s.points[static_cast<std::size_t>(first + i)].begin(), 3, control + 3 * i);
+            }
+        }
+    }
+    vantu::trace_call("bcrtrme", std::to_string(id), status);
 }

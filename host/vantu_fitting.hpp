@@ -24,9 +24,15 @@ void cal_i_knt(int dimension, int order, int count, const double* points, double
 void calbsp(int dimension, int order, int count, const double* points, const double* knots, double* control,
             int& control_count, int& status);
 
-// Weighted approximation of count points within the tolerance into at most room control points
-// and their knots. Status non-zero with control_count points; 0 when no approximation was made.
-// The stand-in offers none: status 0 and control_count 0 for every input.
+// Weighted approximation of count points (dimension 2 or 3 doubles each) by a B-spline of the
+// order (2 to 8) within the tolerance: every point lies within the tolerance of the curve. Each
+// weight (above 0; null: all 1) says how strongly its point pulls the curve; the end points are
+// always met. The curve has control_count + 2 control points (dimension doubles each, into
+// control) and control_count + 2 + order knots (into knots, clamped at 0 and 1); room counts
+// control points. Status 1 with the curve; 0 (control_count 0) when no approximation was made:
+// another dimension or order, fewer points than the order (but for two points, which give the
+// straight line between them), points or weights that are not usable, a
+// tolerance not above 0, or a curve that would need more than room control points.
 void itrnrpt(int dimension, int order, int count, const double* points, const double* weights, double tolerance,
              int room, double* knots, double* control, int& control_count, int& status);
 

@@ -62,6 +62,11 @@ void get_geom_buf(int proc_id, std::vector<int>& ids, int& status);
 void nc_surf_init(int mode, int value);
 void nc_surf_gs_part2(int mode, int value);
 void nc_surf_dela(int which);
+// The surface ids of the procedure's surface buffer (0 part, 1 check, 2 second part surfaces),
+// as the part or a test set them, into ids (room entries); count answers how many there are.
+// Status 0; -1 for another buffer; -2 when room is too small (nothing written). nc_surf_init
+// with mode 1 empties every buffer.
+void nc_surf_ids(int buffer, int room, int* ids, int& count, int& status);
 // Starts an empty list of bad surfaces for the run.
 void init_badsrf();
 // The tool-path flags of the procedures are brought up to date.

@@ -34,6 +34,30 @@ struct trim_state {
 
     int menu_rebuild = 0;              // 1: the trimming menu is built again at the next entry
     int retriangulate = 1;             // 1: the reference surfaces are triangulated again
+
+    // The trimming page's words that the Z-level change and the motion walk read.
+    int selection_method = 1;          // 1 BY CONTOUR:XY PLANE, 2 BY CONTOUR:ANY PLANE, 3 BY SELECT MOTIONS, ...
+    int operation = 3;                 // 1 MOVE BY DELTA Z, 2 PROJECT MOTIONS, 3 DELETE MOTIONS
+    float clear = 0.0f;                // "CLEAR", above the origin Z of the tool path (NPT1)
+    float delta_z = 50.0f;             // "DELTA Z"
+    int clear_warning = 1;             // 1 until a move by DELTA Z was stopped at clear Z in this run
+
+    // The trim contour the walk cuts motions at: the offset polygon (x, y doubles per vertex), and
+    // for BY CONTOUR:ANY PLANE the polygon in the contour's plane with the transformation into it
+    // (m3crtd's 4 x 3 doubles). The driver owns the polygons.
+    const double* contour = nullptr;
+    int contour_vertices = 0;
+    const double* plane_contour = nullptr;
+    int plane_vertices = 0;
+    double plane_transform[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+
+    // The walk's words: the side it walks (1 inside, 3 outside, 2 along the contour), the last
+    // crossing where a motion was cut, the block number of the last non-feed motion (-1: not
+    // recorded) and the handle of its vector work array (-1: not open).
+    int walk_direction = 1;
+    float crossing_point[3] = {0.0f, 0.0f, 0.0f};
+    int last_non_feed_block = -1;
+    int vector_array = -1;
 };
 
 trim_state& trim_words();

@@ -29,6 +29,9 @@ int unused_curve_set();
 // parameter, orientation value); false when the set or k does not exist.
 bool put_curve(int set, int k, int entity, const double* data);
 
+// Forgets curve set `set`; false when there is none.
+bool remove_curve_set(int set);
+
 // The curve set a loop of a solid explodes into and its present second identifier; false for
 // an unknown loop (host/solid_loops.cpp).
 bool solid_loop(int loop, int& set, int& second);

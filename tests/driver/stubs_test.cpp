@@ -35,9 +35,6 @@ TEST(Stubs, EachReportsItsTextAndGivesItsFixedResult)
         {"SIM_ALLOC_BUF_KEY", SIM_ALLOC_BUF_KEY, "SIM_ALLOC_BUF_KEY, DUMMY ROUTINE", kUntouched},
         {"SIM_INIT_FOR_LINNET", SIM_INIT_FOR_LINNET, "SIM_INIT_FOR_LINNET, DUMMY ROUTINE", kUntouched},
         {"automatic_verifier", automatic_verifier, "AUTOMATIC VERIFIER, DUMMY ROUTINE", 0},
-        {"FIND_PNT_ON_SPLINE_BY_Z", FIND_PNT_ON_SPLINE_BY_Z, "FIND_PNT_ON_SPLINE_BY_Z, DUMMY ROUTINE", -1},
-        {"FIND_INTERSECTION_SPLINE_WITH_LINE", FIND_INTERSECTION_SPLINE_WITH_LINE,
-         "FIND_INTERSECTION_SPLINE_WITH_LINE, DUMMY ROUTINE", -1},
     };
     for (const row& r : rows) {
         vantu::control::reset();

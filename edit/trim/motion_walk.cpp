@@ -1,0 +1,573 @@
+// One step of the contour trimming's motion walk (see the header). The motion is met with the
+// contour as a polyline in the contour's plane; where it is cut, the crossing is taken on the
+// motion itself (a line's height there, an arc's point found by halving its angle), so that both
+// new blocks follow the old motion exactly.
+#include "edit/trim/motion_walk.hpp"
+
+#include "edit/editor/list_cursor_state.hpp"
+#include "edit/editor/list_utilities.hpp"
+#include "edit/trim/block_polyline.hpp"
+#include "edit/trim/motion_replace.hpp"
+#include "edit/trim/nurbs_pieces.hpp"
+#include "edit/trim/trim_state.hpp"
+#include "host/vantu_crossings.hpp"
+#include "host/vantu_list.hpp"
+#include "host/vantu_memory.hpp"
+#include "host/vantu_messages.hpp"
+#include "host/vantu_ncd_file.hpp"
+#include "host/vantu_polygon.hpp"
+#include "host/vantu_transforms.hpp"
+#include "host/vantu_vector.hpp"
+#include "host/vantu_vector_s.hpp"
+#include "toolpath/arc_plane_axes.hpp"
+#include "toolpath/mch_slots.hpp"
+#include "toolpath/modal_setters.hpp"
+#include "toolpath/motion_end_points.hpp"
+#include "toolpath/motion_writers.hpp"
+#include "toolpath/move_writer_state.hpp"
+#include "toolpath/proc_block_writer.hpp"
+#include "toolpath/tool_position.hpp"
+#include "toolpath/tp_list_access.hpp"
+#include "toolpath/tp_words.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+constexpr int kFailed = -1, kUnmoved = -2;
+constexpr int kMethodAnyPlane = 2, kOperationDelete = 3;
+constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
+constexpr int kBoundaryMarker = 10, kSplitMarker = 13;
+constexpr int kSaveMarker = 1, kReturnMarker = 2;
+constexpr int kArcDivisions = 10, kVectorRoom = 50;
+constexpr int kClosedPolygon = 2, kBreakToFirst = 1;
+constexpr int kFeedBase = 1, kFeedRapid = 4, kFeedStored = 27;
+constexpr float kRapidFeed = -1.0f, kStoredFeed = -2.0f;
+// Halvings of an arc's angle between two polyline vertices: far below single precision.
+constexpr int kArcHalvings = 48;
+
+enum class family { line, arc, nurbs, string };
+
+family family_of(int type)
+{
+    switch (type) {
+    case 3: case 23: case 223: return family::arc;
+    case 5: case 25: case 225: return family::nurbs;
+    case 7: case 27: case 227: return family::string;
+    default: return family::line;
+    }
+}
+
+int dimension_kind(int type)
+{
+    if (type >= 200) return 2;
+    return type >= 20 ? 3 : 1;
+}
+
+// The contour in the plane the walk meets motions in.
+struct contour_view {
+    const double* points = nullptr;
+    int count = 0;
+    bool any_plane = false;
+    const double* transform = nullptr;
+};
+
+contour_view walk_contour()
+{
+    const trim_state& w = trim_words();
+    if (w.selection_method == kMethodAnyPlane)
+        return {w.plane_contour, w.plane_vertices, true, w.plane_transform};
+    return {w.contour, w.contour_vertices, false, nullptr};
+}
+
+void plane_xy(const contour_view& c, const point3& p, double* xy)
+{
+    double at[3] = {p[0], p[1], p[2]};
+    if (c.any_plane) m3vc2d(c.transform, at, at);
+    xy[0] = at[0];
+    xy[1] = at[1];
+}
+
+// 1 inside, 2 on the contour, 3 outside.
+int side_of(const contour_view& c, const point3& p)
+{
+    double xy[2];
+    plane_xy(c, p, xy);
+    int result = kOutside;
+    inpold(kWalkSideTolerance, c.points, c.count, xy, result);
+    if (result != kOutside) return result;
+    int touch = 0;
+    tchptpol(kClosedPolygon, kWalkTouchTolerance, xy, c.count, c.points, touch);
+    return touch != 0 ? kOnContour : kOutside;
+}
+
+point3 middle(const point3& a, const point3& b)
+{
+    return {(a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2};
+}
+
+// The motion's polyline and what the step learns of it.
+struct walk_pieces {
+    std::vector<point3> points, vectors;
+    std::vector<polyline_crossing> crossings;
+    std::vector<point3> at;   // the crossings on the polyline, in three coordinates
+    point3 end{}, end_vector{};
+    tp_arc_block arc;
+};
+
+// The step's work storage: the vector work array, open for the step only.
+struct vector_array_guard {
+    int handle = -1;
+    ~vector_array_guard()
+    {
+        int status = 0;
+        if (handle >= 0) MM_CLOSE(handle, status);
+        trim_words().vector_array = -1;
+    }
+};
+
+void read_pieces(const point3& previous, const point3& previous_direction, int handle, walk_pieces& w, int& status)
+{
+    int capacity = kVectorRoom, count = 0;
+    float* points = block_polyline(previous, previous_direction, handle, capacity, kArcDivisions, count, w.end,
+                                   w.end_vector, w.arc, status);
+    if (!points) {
+        if (status >= 0) status = kFailed;
+        return;
+    }
+    const auto* vectors = static_cast<const float*>(mmcptr(handle));
+    for (int i = 0; i < count; ++i) {
+        w.points.push_back({points[3 * i], points[3 * i + 1], points[3 * i + 2]});
+        w.vectors.push_back({vectors[3 * i], vectors[3 * i + 1], vectors[3 * i + 2]});
+    }
+    DM_FREE(points, 0);
+}
+
+void find_crossings(const contour_view& c, walk_pieces& w, int& status)
+{
+    std::vector<double> xy(2 * w.points.size());
+    for (std::size_t i = 0; i < w.points.size(); ++i) plane_xy(c, w.points[i], &xy[2 * i]);
+    w.crossings.assign(kInd2poMost, polyline_crossing{});
+    int count = 0, found = 0;
+    ind2po(xy.data(), static_cast<int>(w.points.size()), c.points, c.count, kInd2poMost, w.crossings.data(), count,
+           found);
+    if (found < 0) {
+        status = kFailed;
+        return;
+    }
+    w.crossings.resize(static_cast<std::size_t>(count));
+    for (const polyline_crossing& x : w.crossings) {
+        const point3& a = w.points[static_cast<std::size_t>(x.segment - 1)];
+        const point3& b = w.points[static_cast<std::size_t>(x.segment)];
+        const auto t = static_cast<float>(x.along);
+        w.at.push_back({a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), a[2] + t * (b[2] - a[2])});
+    }
+}
+
+// One block on; -2 at the end of the list.
+void one_block_on(int& status)
+{
+    tp_list_jump(1, status);
+    if (status > 0) status = 0;
+}
+
+bool mark(int mode, int marker, int& status)
+{
+    int answer = 0;
+    lmark(mode, marker, answer);
+    if (answer < 0) status = kFailed;
+    return status >= 0;
+}
+
+// The feed mode of the new pieces by the feed in force.
+void set_piece_feed(int& status)
+{
+    const float feed = trim_words().current_feed;
+    if (feed == kRapidFeed) set_mch_change_mode(kFeedRapid);
+    else if (feed <= kStoredFeed) set_mch_change_mode(kFeedStored);
+    else if (feed > 0.0f) set_mch_change_mode(kFeedBase);
+    PUTMCH(status);
+}
+
+// The test points before and after crossing k: on lines and strings the middle between the
+// crossing and its neighbour on the motion, on arcs and NURBS moves the polyline vertex next to
+// the crossing (passing over vertices that coincide with it).
+void test_points(const walk_pieces& w, std::size_t k, family kind, point3& before, point3& after)
+{
+    const point3& x = w.at[k];
+    const auto segment = static_cast<std::size_t>(w.crossings[k].segment);
+    std::size_t back = segment - 1, on = segment;
+    if (kind == family::arc || kind == family::nurbs) {
+        while (back > 0 && pts_differ(w.points[back], x) == 0) --back;
+        while (on + 1 < w.points.size() && pts_differ(w.points[on], x) == 0) ++on;
+        before = w.points[back];
+        after = w.points[on];
+        return;
+    }
+    before = middle(w.points[back], x);
+    const bool next_on_segment = k + 1 < w.crossings.size() && w.crossings[k + 1].segment == w.crossings[k].segment;
+    after = middle(x, next_on_segment ? w.at[k + 1] : w.points[on]);
+}
+
+// The point of the arc at the crossing: the arc's angle is halved between the two vertices of
+// the crossing's segment until its point changes side against the contour's segment.
+point3 arc_crossing(const contour_view& c, const walk_pieces& w, const polyline_crossing& x, float& part)
+{
+    const arc_plane_axes axes = arc_axes_of(w.arc.plane);
+    const auto a = static_cast<std::size_t>(axes.first), b = static_cast<std::size_t>(axes.second);
+    const point3& start = w.points.front();
+    const double ra = start[a] - w.arc.centre[0], rb = start[b] - w.arc.centre[1];
+    const int steps = static_cast<int>(w.points.size()) - 1;
+    const double step = static_cast<double>(w.arc.angle) / steps;
+    auto point_at = [&](double angle) {
+        point3 p = w.end;
+        p[a] = static_cast<float>(w.arc.centre[0] + ra * std::cos(angle) - rb * std::sin(angle));
+        p[b] = static_cast<float>(w.arc.centre[1] + ra * std::sin(angle) + rb * std::cos(angle));
+        return p;
+    };
+    const int edge = x.contour_segment - 1, next = x.contour_segment % c.count;
+    const double* e0 = &c.points[2 * edge];
+    const double* e1 = &c.points[2 * next];
+    auto side = [&](double angle) {
+        double xy[2];
+        plane_xy(c, point_at(angle), xy);
+        return (e1[0] - e0[0]) * (xy[1] - e0[1]) - (e1[1] - e0[1]) * (xy[0] - e0[0]);
+    };
+    double low = step * (x.segment - 1), high = step * x.segment;
+    const bool low_side = side(low) > 0;
+    for (int i = 0; i < kArcHalvings; ++i) {
+        const double half = (low + high) / 2;
+        ((side(half) > 0) == low_side ? low : high) = half;
+    }
+    part = static_cast<float>((low + high) / 2);
+    return point_at(part);
+}
+
+struct step_result {
+    int first = 0, second = 0, number = 0, boundary = 0;
+};
+
+// The motion replaced by its two pieces through the crossing x (written by the two writers) in
+// the feed in force; the block numbers and the range's marker 10 follow the flags.
+template <class First, class Second>
+void replace_by_pieces(First write_first, Second write_second, const point3& x, step_result& r, int& status)
+{
+    const ncd_address address{2, list_cursor().cursor_proc_blkno, r.number};
+    ncd_delete_blocks(kCurrentDisplayFile, address, address, status);
+    status = 0;
+    auto first = [&](int& s) {
+        set_piece_feed(s);
+        if (s >= 0 && r.first != 0) get_tp_blkno(r.number);
+        if (s >= 0) write_first(s);
+        if (s >= 0 && r.second != 0 && trim_words().current_feed > 0.0f) {
+            for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+            mark(kSaveMarker, kBoundaryMarker, s);
+        }
+        if (s >= 0 && r.second != 0) get_tp_blkno(r.number);
+    };
+    replace_by_two(first, write_second, status);
+    ncd_connect_toolpath(kCurrentDisplayFile);
+}
+
+// A NURBS move cut where it crosses the contour's edge of crossing k, both pieces made before
+// the block is deleted. False when the curve does not cross the edge near the polyline's crossing.
+bool cut_nurbs(const contour_view& c, const walk_pieces& w, std::size_t k, point3& x, step_result& r, int& status)
+{
+    int size = 0, type = 0, block_class = 0;
+    tp_block_head_read(kWhereList, size, type, block_class, status);
+    nurbs_curve curve;
+    if (status >= 0) nurbs_read_curve(size, curve, status);
+    const polyline_crossing& crossing = w.crossings[k];
+    // The curve is searched from the vertex before the crossing's segment to the one after it, so
+    // that a crossing on a vertex of the polyline lies inside the bracket.
+    const auto segment = static_cast<std::size_t>(crossing.segment);
+    const std::size_t from = segment > 1 ? segment - 2 : 0, to = std::min(segment + 1, w.points.size() - 1);
+    double t0 = 0.0, t1 = 0.0, t = 0.0, cut[3] = {};
+    if (status >= 0) t0 = nurbs_parameter_near(curve, w.points[from].data(), status);
+    if (status >= 0) t1 = nurbs_parameter_near(curve, w.points[to].data(), status);
+    const int edge = crossing.contour_segment - 1, next = crossing.contour_segment % c.count;
+    int found = kFailed;
+    if (status >= 0)
+        FIND_INTERSECTION_SPLINE_WITH_LINE(curve, &c.points[2 * edge], &c.points[2 * next], c.transform, t0, t1, t,
+                                           cut, found);
+    nurbs_piece first, second;
+    if (found == 0) nurbs_make_piece(curve, curve.t0, t, first, status);
+    if (found == 0 && status >= 0) nurbs_make_piece(curve, t, curve.t1, second, status);
+    nurbs_release(curve);
+    if (status < 0 || found != 0) return false;
+    x = {static_cast<float>(cut[0]), static_cast<float>(cut[1]), static_cast<float>(cut[2])};
+    replace_by_pieces([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); },
+                      x, r, status);
+    return true;
+}
+
+// A change of side at crossing k: the motion is cut there.
+void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size_t k, const point3& previous,
+                const point3& previous_direction, point3& current, point3& current_direction, step_result& r,
+                int& status)
+{
+    const family kind = family_of(type);
+    point3 x = w.at[k];
+    if (kind == family::nurbs) {
+        r.boundary = r.number;
+        if (!cut_nurbs(c, w, k, x, r, status)) {
+            if (status >= 0) one_block_on(status);
+            return;
+        }
+        for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+        current = x;
+        current_direction = kDefaultDirection;
+        return;
+    }
+    if (kind == family::string) {
+        // The segment holding the crossing becomes a line that the next step meets as a motion.
+        const int segment = w.crossings[k].segment;
+        BRKSTR(kBreakToFirst, status);
+        if (status >= 0 && segment > 1) tp_list_jump(segment - 1, status);
+        if (status > 0) status = 0;
+        current = w.points[static_cast<std::size_t>(segment - 1)];
+        current_direction = w.vectors[static_cast<std::size_t>(segment - 1)];
+        r.second = r.first;
+        return;
+    }
+    if (pts_differ(x, previous) == 0 || pts_differ(x, w.end) == 0) {
+        one_block_on(status);
+        return;
+    }
+    r.boundary = r.number;
+    float part = 0.0f;
+    double t = w.crossings[k].along;
+    if (kind == family::arc) x = arc_crossing(c, w, w.crossings[k], part);
+    else if (!c.any_plane) seg_z_at_point(previous, w.end, x, t);
+    point3 x_vector{};
+    int blend = 0;
+    v3btpn(previous_direction.data(), w.end_vector.data(), static_cast<float>(t), x_vector.data(), blend);
+    const int dimension = dimension_kind(type);
+    const std::array<float, 2> centre = w.arc.centre;
+    if (kind == family::line)
+        replace_by_pieces([&](int& s) { PLINE_entry(dimension, x, x_vector, s); },
+                          [&](int& s) { PLINE_entry(dimension, w.end, w.end_vector, s); }, x, r, status);
+    else
+        replace_by_pieces([&](int& s) { arc_move_tol01(dimension, w.arc.plane, part, centre, x, x_vector, s); },
+                          [&](int& s) {
+                              arc_move_tol01(dimension, w.arc.plane, w.arc.angle - part, centre, w.end, w.end_vector,
+                                             s);
+                          },
+                          x, r, status);
+    for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+    current = x;
+    current_direction = x_vector;
+}
+
+// The test point of the motion at the list position for the run along the contour: the middle of
+// a line or of a string's first segment, the first vertex of another motion's polyline beyond its
+// start.
+bool run_test_point(const point3& start, const point3& start_direction, int handle, point3& test, point3& end,
+                    point3& end_direction, int& type, int& number, int& status)
+{
+    point3 read_end{}, read_direction{};
+    trim_read_motion(1, number, type, read_end.data(), read_direction.data(), status);
+    if (status < 0) return false;
+    walk_pieces w;
+    read_pieces(start, start_direction, handle, w, status);
+    if (status < 0) return false;
+    end = w.end;
+    end_direction = w.end_vector;
+    const family kind = family_of(type);
+    if (kind == family::string) {
+        // The string is met point by point: its first line now.
+        end = w.points[1];
+        end_direction = w.vectors[1];
+    }
+    const bool straight = kind == family::line || kind == family::string;
+    test = straight ? middle(w.points[0], w.points[1]) : w.points[1];
+    return true;
+}
+
+// Notes the position of the block before the list position under marker 10.
+void mark_block_before(int& status)
+{
+    int moved = 0;
+    tp_list_jump(-1, moved);
+    mark(kSaveMarker, kBoundaryMarker, status);
+    if (moved >= 0) tp_list_jump(1, moved);
+}
+
+// The motion runs along the contour: the motions after it are read while their test points stay
+// on it; the first that leaves it says on which side the path goes on.
+void run_along_contour(const contour_view& c, int start_side, int handle, point3& current,
+                       point3& current_direction, step_result& r, int& status)
+{
+    one_block_on(status);
+    if (status < 0) return;
+    int lines = 0;
+    llines(lines);
+    mark(kSaveMarker, kSplitMarker, status);
+    // The run reads ahead; the feed in force is put back when the walk goes on from its start.
+    const float feed = trim_words().current_feed;
+    point3 start = current, start_direction = current_direction;
+    for (int round = 0; status >= 0 && round <= lines; ++round) {
+        point3 test{}, end{}, end_direction{};
+        int type = 0, number = 0;
+        if (!run_test_point(start, start_direction, handle, test, end, end_direction, type, number, status)) break;
+        if (round == 0) {
+            for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = start[static_cast<std::size_t>(i)];
+            mark_block_before(status);
+        }
+        const int side = side_of(c, test);
+        if (side != kOnContour) {
+            r.second = (side == kInside) == (start_side != 0) ? 1 : 0;
+            break;
+        }
+        if (family_of(type) == family::string) BRKSTR(kBreakToFirst, status);
+        if (status >= 0) one_block_on(status);
+        start = end;
+        start_direction = end_direction;
+    }
+    if (status < 0) return;
+    if (r.first == r.second) {
+        // No change of side: the walk goes on from the motion after the first one on the contour.
+        mark(kReturnMarker, kSplitMarker, status);
+        trim_words().current_feed = feed;
+        return;
+    }
+    r.boundary = r.number;
+    current = start;
+    current_direction = start_direction;
+}
+
+// A crossing at the motion's start whose end lies on the side the walk does not follow closes the
+// range at the start of this motion.
+bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t left, int start_side,
+                     int before_number, step_result& r, int& status)
+{
+    const int walk = trim_words().walk_direction;
+    const int end_side = side_of(c, w.end);
+    if (left != 1 || !((end_side == kInside && walk == kOutside) || (end_side == kOutside && walk == kInside)))
+        return false;
+    r.second = (walk == kOutside && start_side != 0) || (walk == kInside && start_side == 0) ? 1 : 0;
+    if (r.second == 0) r.number = before_number;
+    r.boundary = r.number;
+    if (r.second != 0) mark_block_before(status);
+    return true;
+}
+
+}  // namespace
+
+int pts_differ(const point3& a, const point3& b)
+{
+    const float sum = std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);
+    return sum > kWalkSamePoint ? 1 : 0;
+}
+
+void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t)
+{
+    const double dx = static_cast<double>(b[0]) - a[0], dy = static_cast<double>(b[1]) - a[1],
+                 dz = static_cast<double>(b[2]) - a[2];
+    t = 1.0;
+    if (std::fabs(dy) >= std::fabs(dx)) {
+        if (nev0dd(dy)) t = (q[1] - a[1]) / dy;
+    } else if (nev0dd(dx)) {
+        t = (q[0] - a[0]) / dx;
+    }
+    q[2] = static_cast<float>(t * dz + a[2]);
+}
+
+void get_next_movment(point3& current, point3& previous, point3& current_direction, point3& previous_direction,
+                      int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type,
+                      int& number, int& contour_segment, double& contour_along, int& kind, int& status)
+{
+    status = 0;
+    trim_state& words = trim_words();
+    previous = current;
+    previous_direction = current_direction;
+    LSP2().set_vec(move_writer_state::kLastPoint, current);
+    DSP8().set_vec(tool_position_state::kPosition, current);
+    trim_read_motion(1, number, type, current.data(), current_direction.data(), status);
+    if (status < 0) return;
+    if (words.current_feed < 0.0f && words.last_non_feed_block != -1) words.last_non_feed_block = number;
+    // The point before the motion: that of the motion before it, or where the walk stood when
+    // none lies before it (PRVPNT then answers 1).
+    int before_number = 0;
+    point3 before_point{}, before_direction{};
+    PRVPNT(0, before_point, before_direction, before_number, status);
+    if (status < 0) return;
+    if (status == 0) {
+        previous = before_point;
+        previous_direction = before_direction;
+    } else {
+        before_number = 0;
+    }
+    vector_array_guard vectors;
+    void* base = nullptr;
+    status = 0;
+    MM_OPEN_ARRAY(sizeof(point3), kVectorRoom, vectors.handle, base, status);
+    if (status < 0) {
+        vectors.handle = -1;
+        eroutc("get_next_movment, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE", 0);
+        return;
+    }
+    words.vector_array = vectors.handle;
+    walk_pieces w;
+    read_pieces(previous, previous_direction, vectors.handle, w, status);
+    kind = dimension_kind(type);
+    const contour_view contour = walk_contour();
+    if (status >= 0) find_crossings(contour, w, status);
+    if (status < 0) return;
+    const bool non_feed = words.current_feed < 0.0f;
+    if (words.operation == kOperationDelete && non_feed && w.crossings.size() % 2 == 0) w.crossings.clear();
+    std::size_t k = 0;
+    step_result r{first_flag, 0, number, boundary_block};
+    for (; k < w.crossings.size() && pts_differ(w.at[k], previous) == 0; ++k)
+        if (closes_at_start(contour, w, w.crossings.size() - k, start_side, before_number, r, status)) {
+            current = previous;
+            current_direction = previous_direction;
+            number = r.number;
+            boundary_block = r.boundary;
+            second_flag = r.second;
+            return;
+        }
+    if (k == w.crossings.size()) {
+        first_flag = second_flag = 0;
+        one_block_on(status);
+        return;
+    }
+    contour_segment = w.crossings[0].contour_segment;
+    contour_along = w.crossings[0].contour_along;
+    point3 before{}, after{};
+    test_points(w, k, family_of(type), before, after);
+    int before_side = side_of(contour, before);
+    if (before_side == kOnContour && words.walk_direction == kInside) before_side = kInside;
+    const bool inside_start = start_side != 0;
+    r.first = (before_side == kInside) == inside_start ? 1 : 0;
+    if ((!inside_start && words.walk_direction == kInside) || (inside_start && words.walk_direction == kOutside))
+        r.first = 0;
+    const int after_side = side_of(contour, after);
+    if (after_side == kOnContour) {
+        if (family_of(type) == family::string) {
+            // The run starts after the string's first point.
+            BRKSTR(kBreakToFirst, status);
+            current = w.points[1];
+            current_direction = w.vectors[1];
+        }
+        if (status >= 0) run_along_contour(contour, start_side, vectors.handle, current, current_direction, r, status);
+    } else {
+        r.second = (after_side == kInside) == inside_start ? 1 : 0;
+        if (r.first != r.second)
+            cut_motion(contour, type, w, k, previous, previous_direction, current, current_direction, r, status);
+        else if (family_of(type) == family::string) {
+            BRKSTR(kBreakToFirst, status);
+            current = w.points[1];
+            current_direction = w.vectors[1];
+            if (status >= 0) one_block_on(status);
+        } else
+            one_block_on(status);
+    }
+    first_flag = r.first;
+    second_flag = r.second;
+    number = r.number;
+    boundary_block = r.boundary;
+}

@@ -1,0 +1,42 @@
+// One step of the contour trimming's walk through a procedure's motions: the next motion is read,
+// turned into a polyline, met with the trim contour, and cut at its first crossing when it
+// changes side there, so that a range always begins and ends on a block boundary. Also the two
+// small point routines the walk and the surface projection share.
+#pragma once
+
+#include "toolpath/tp_blocks.hpp"
+
+// Points closer than this (sum of the coordinate differences) count as one.
+inline constexpr float kWalkSamePoint = 0.001f;
+// The side test of a point against the contour polygon (inpold), and the touch test that refines
+// an "outside" into "on the contour" (tchptpol): the contour polygon's own precision.
+inline constexpr double kWalkSideTolerance = 0.0006;
+inline constexpr double kWalkTouchTolerance = 0.001;
+
+// 1 when |ax - bx| + |ay - by| + |az - bz| > kWalkSamePoint, else 0.
+int pts_differ(const point3& a, const point3& b);
+
+// The height of the segment a -> b at q's x, y into q[2]: t along the larger of its x, y extents
+// (1.0 when that extent is zero), q's x, y unchanged.
+void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t);
+
+// The walk's step. On entry current (and its direction) is the end of the motion read last; the
+// next motion from the list position is read (trim_read_motion), previous takes the point before
+// it and current its end. Without a change of side at a crossing the list goes one block on
+// (a string is broken after its first point, the walk going on segment by segment); a line, arc or
+// NURBS move that changes side is replaced by two blocks meeting at the crossing (stored in
+// trim_words().crossing_point), current the crossing and the list on the second block; a string is
+// broken and the list put on the line holding the crossing. first_flag, second_flag: the pieces
+// before and after the crossing lie on the side start_side names (non-zero: inside); number the
+// block the range boundary falls on, boundary_block likewise when the walk closed a range;
+// contour_segment and contour_along the contour position of the first crossing; kind the motion's
+// dimension kind (1, 3, 2 for types 2, 22, 222 ...). A motion ending on the contour within
+// kWalkSamePoint, and during DELETE MOTIONS a non-feed motion crossing it an even number of times,
+// is not cut. A NURBS move that changes side is cut into two NURBS moves where its curve crosses
+// the contour (both made before the block is deleted). Status 0; -2 at the end of the list; the first negative status of a list call. Reads
+// trim_words(): contour (or plane_contour and plane_transform for selection method 2),
+// walk_direction, operation, current_feed; writes last_non_feed_block, crossing_point,
+// vector_array (open during the step only). Uses list markers 10 and 13.
+void get_next_movment(point3& current, point3& previous, point3& current_direction, point3& previous_direction,
+                      int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type,
+                      int& number, int& contour_segment, double& contour_along, int& kind, int& status);
