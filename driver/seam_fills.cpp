@@ -6,6 +6,7 @@
 #include "driver/proc_common.hpp"
 #include "driver/proc_top_menu.hpp"
 #include "driver/single_curve_check.hpp"
+#include "driver/stubs.hpp"
 #include "driver/target_proc_select.hpp"
 
 void fill_proc_select_services(proc_select_services& services)
@@ -31,7 +32,11 @@ void fill_proc_dialog_services(proc_dialog_services& services)
     services.ask_redefine_geometry = ask_redefine_geometry;
 }
 
-void fill_surface_backup_services(surface_backup_services& services) { services.save_nc_state = save_nc_state; }
+void fill_surface_backup_services(surface_backup_services& services)
+{
+    services.save_nc_state = save_nc_state;
+    services.ZLINT3 = ZLINT3;
+}
 
 namespace {
 [[maybe_unused]] const bool filled_at_load =

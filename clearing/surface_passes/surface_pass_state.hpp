@@ -32,6 +32,9 @@ struct surface_pass_state {
     // The last two points of the previous pass, for linking the passes end to start.
     float previous_pass_end[2][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
     int link_flag = 1;                  // 1: a link is needed before the next strings
+    // The pass point array of the pass being run (host array of flag, X, Y records); -1 between
+    // runs.
+    int point_array = -1;
 
     // The drop of drop_point_check: the machining tolerance and two further drop values handed to
     // LINNET. The tolerance also bounds the inward re-test step (0.01 to 0.1).
