@@ -13,6 +13,7 @@
 #include "clearing/surface_passes/link_arrays.hpp"
 #include "pocket/polbuf.hpp"
 #include "tools/current_tool.hpp"
+#include "toolpath/connect_params.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
@@ -32,6 +33,9 @@ inline constexpr float kScallopHeight = 0.05f;
 inline constexpr float kLeastStep = 0.05f;
 // The radius of the arcs by which a linked pass leaves and meets the surface.
 inline constexpr float kLinkRadius = 0.5f;
+// A lifted pass is left and approached by Z-up moves of this height.
+inline constexpr int kZUpApproach = 1;
+inline constexpr float kZUpHeight = 2.0f;
 // Hatch lines along X, their points by rising abscissa; every hatch segment a pass of its own,
 // started anew (region linking), the contours walked between neighbours.
 inline constexpr float kHatchAngle = 0.0f;
@@ -53,6 +57,8 @@ inline void set_clearing_words(float tolerance)
     ca.link_radius = kLinkRadius;
     ca.minimum_step = kLeastStep;
     scallop_step_block.allowed = kScallopHeight;
+    connect_params_block().approach_kind = kZUpApproach;
+    connect_params_block().approach_distance = kZUpHeight;
 }
 
 // The current tool made a ball mill of kBallDiameter (the id the machine parameters name), the
@@ -87,8 +93,10 @@ inline void clear_region(float tolerance, int& status)
     if (status != 0) return;
     const held_ball_mill mill;
     const int kept_type = machining_type();
-    const give_back release([kept_type] {
+    const connect_params kept_connection = connect_params_block();
+    const give_back release([kept_type, kept_connection] {
         machining_type() = kept_type;
+        connect_params_block() = kept_connection;
         int released = 0;
         clrcls(kCloseList, released);
         deferred_strings_flush(0, released);
