@@ -23,7 +23,9 @@ struct milling_statement {
     int marker_code = 0;          // the start marker (0: none)
     int end_marker_code = 0;      // the end marker; 0: the code after the start marker
     int marker_id = 0;            // the bracket of the two markers
-    int pass_number = 0;          // the value word of both markers: the pass the strings belong to
+    // The pass the strings belong to, handed to the marker writer as the value word of both
+    // markers (a marker block keeps it where its code carries a value).
+    int pass_number = 0;
 };
 
 // One string of a statement.

@@ -32,8 +32,8 @@ void deferred_strings_add(int lift_flag, const point3* points, int string_count,
                           int pass_number, int code1, int code2, int code3, int& status);
 // With write non-zero, writes every record in order through the UP/DOWN motion output (motion
 // code 3, the record's lift flag as its approach, normals (0, 0, 1), its pass number and motion
-// codes); then closes every record's
-// arrays and the list. Status: the first negative status of a write; the list is closed anyway.
+// codes); then closes every record's arrays and the list. Status: the first negative status of a
+// write; the list is closed anyway.
 void deferred_strings_flush(int write, int& status);
 
 // Hands strings (point_counts[s] points each, one after another) to the UP/DOWN motion output as
