@@ -4,7 +4,7 @@
 
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"
-#include "toolpath/clear_mode_least.hpp"
+#include "toolpath/clear_mode.hpp"
 #include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"

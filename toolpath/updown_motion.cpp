@@ -4,7 +4,7 @@
 #include "toolpath/updown_buffers.hpp"
 
 #include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/clear_mode_least.hpp"
+#include "toolpath/clear_mode.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/markers.hpp"

@@ -18,7 +18,8 @@ void forget_points()
 {
     clear_state& b = clear_block;
     b.point_list_handle = kClearClosed;
-    b.point_head = b.point_last = b.point_cursor = nullptr;
+    b.point_head = b.point_last = b.point_cursor = b.pass_head = nullptr;
+    b.surface_passes = 0;
 }
 
 }  // namespace
@@ -95,6 +96,7 @@ int clr_add_point(float x, float y, float code)
         b.point_last->next = p;
     }
     b.point_last = p;
+    if (p->code == kPassStart) b.pass_head = p;
     return kGoOn;
 }
 

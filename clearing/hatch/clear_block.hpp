@@ -39,6 +39,10 @@ struct clear_state {
     clearing_point* point_head = nullptr;
     clearing_point* point_last = nullptr;     // where the next point is linked
     clearing_point* point_cursor = nullptr;   // the replay position
+    // Under the surface clearing the linkers hand each pass to the surface pass engine as it ends:
+    // the pass start of the pass being built (null once handed over) and the passes written.
+    clearing_point* pass_head = nullptr;
+    int surface_passes = 0;
     int segment_handle = kClearClosed;        // record array of the hatch segments of one run
     hatch_segment* segment_head = nullptr;
     hatch_segment* segment_last = nullptr;

@@ -1,9 +1,12 @@
 // The common start of the pass linkers: the start line, the start hatch point and the reference
-// point; and the contour walk between two ends.
+// point; the contour walk between two ends; and, under the surface clearing, the hand-over of
+// every finished pass to the surface pass engine.
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
+#include "clearing/surface_passes/surface_pass_run.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 
@@ -127,7 +130,7 @@ int clr_link_start(int linker, const hatch_contours& contours, float low, float 
     if (linker == kRegionLinker) clr_pick_start(points, count, static_cast<float>(y), r, s, on_reference);
     else clr_pick_nearest(points, count, r, s, on_reference);
     const float start_point[2] = {points.x[s], points.y[s]};
-    if (on_reference == 0 && !eqpt2(start_point, r) && clr_add_point(r[0], r[1], kPassStart) != kGoOn) return kFailed;
+    if (on_reference == 0 && !eqpt2(start_point, r) && clr_walk_append(r[0], r[1], kPassStart) != kGoOn) return kFailed;
     int same = 0;
     if (insert_start_edge(contours, points.contour[s], points.x[s], points.y[s], points.segment[s], points.mark[s],
                           start, same) != kGoOn)
@@ -141,7 +144,8 @@ int clr_link_walk(int linker, const hatch_contours& contours, float low, float h
 {
     hatch_end* start = nullptr;
     if (clr_link_start(linker, contours, low, high, points, start) != kGoOn || start == nullptr) return kFailed;
-    const int walked = walk(contours, *start);
+    int walked = walk(contours, *start);
+    if (walked == kGoOn && clr_pass_finished() != kGoOn) walked = kFailed;
     prog_reset_text();
     return walked;
 }
@@ -155,6 +159,21 @@ int walk_contour_points(const hatch_contours& contours, int from, int to, int di
         return clr_add_point(contours.x(contour, v), contours.y(contour, v), kCutPoint) == kGoOn;
     });
     return walked ? kGoOn : kFailed;
+}
+
+int clr_pass_finished()
+{
+    clear_state& b = clear_block;
+    if (machining_type() != kSurfaceClearing || b.pass_head == nullptr) return kGoOn;
+    const clearing_point* head = b.pass_head;
+    b.pass_head = nullptr;
+    return surface_pass_run(head, b.surface_passes) == 0 ? kGoOn : kFailed;
+}
+
+int clr_walk_append(float x, float y, float code)
+{
+    if (code == kPassStart && clr_pass_finished() != kGoOn) return kFailed;
+    return clr_add_point(x, y, code);
 }
 
 void clr_emit_edge_count()

@@ -49,6 +49,19 @@ void clr_pick_start(const hatch_points& points, int count, float y, const float*
 // to r ends the search and is taken when its ring has ends (on_reference = 1).
 void clr_pick_nearest(const hatch_points& points, int count, const float* r, int& start, int& on_reference);
 
+// Under the surface clearing (machining type 11) the pass being built, from its pass start to the
+// last point appended, goes to surface_pass_run; it is handed over once. 0 otherwise too; -1 when
+// the engine failed. The walks call it before they start a new pass and at their end.
+int clr_pass_finished();
+// Appends a point of a walk (clr_add_point); a pass start first ends the pass before it.
+int clr_walk_append(float x, float y, float code);
+
+// The pass walk's test whether two ends lie on different hatch lines: different ordinates;
+// under the surface clearing with the clearing mode 3, whose hatch lines run through the frame's
+// origin, different angles (the arctangent of y / x; on the axes 0 or pi, pi/2 or 3 pi/2 by the
+// sign of the other coordinate). Reads machining_type() and clear_mode().
+bool ends_on_other_lines(const hatch_end& a, const hatch_end& b);
+
 // Counts one more cut segment on the progress line.
 void clr_emit_edge_count();
 

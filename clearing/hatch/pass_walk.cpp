@@ -5,11 +5,17 @@
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
+#include "clearing/surface_passes/surface_pass_run.hpp"
+#include "toolpath/clear_mode.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/mill_services.hpp"
 #include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -31,13 +37,14 @@ struct pass_walk {
     int regions = 0;                 // contours with live ends
     int bound = 0;                   // most steps of any walk over one ring
     std::vector<char> visited;
+    int gap_warned = 0;              // the warning on passes too far apart is given once a walk
 };
 
 // Appends an end; a live one is used up, lowering its contour's ring size and, at 0, the count
 // of contours to do.
 int emit(pass_walk& w, hatch_end& e, float code)
 {
-    if (clr_add_point(e.x, e.y, code) != kGoOn) return kFailed;
+    if (clr_walk_append(e.x, e.y, code) != kGoOn) return kFailed;
     if (e.live == 0) return kGoOn;
     e.live = 0;
     contour_ring* r = ring_of(e.contour);
@@ -99,7 +106,7 @@ void edge_turns(pass_walk& w, const hatch_end& c)
 {
     const hatch_end* l = w.link_from;
     if (l == w.start || l == nullptr) return;
-    if (neval(l->y, c.y)) w.d = reversed(w.d);
+    if (ends_on_other_lines(*l, c)) w.d = reversed(w.d);
     if (l->mark != c.mark) w.d = reversed(w.d);   // edge_other_line
 }
 
@@ -121,6 +128,21 @@ int walk_to_live(pass_walk& w, hatch_end* c, hatch_end*& n, hatch_end*& j)
     }
     n = e;
     return kGoOn;
+}
+
+// Under the surface clearing, a link along the contour from the segment just cut (ending at C) to
+// the next one (starting at N) whose hatch lines stand more than the tool diameter apart leaves a
+// strip between the two passes that neither cuts: the user is told once a walk. A new pass
+// started elsewhere is no such neighbour and is not judged, nor are the lines through the origin
+// of the clearing mode 3, whose distance changes along them.
+void warn_passes_apart(pass_walk& w, const hatch_end& c, const hatch_end& n)
+{
+    if (machining_type() != kSurfaceClearing || clear_mode() == kClearModeSurface || w.gap_warned != 0) return;
+    float diameter = 0.0f;
+    mill_service_table().tool_get_mill_diameter(PRM9().words[machine_params::kToolId], diameter);
+    if (diameter <= 0.0f || std::fabs(n.y - c.y) <= diameter) return;
+    userrc("WARNING: DISTANCE BETWEEN TWO CONSECUTIVE PASSES > TOOL DIAMETER");
+    w.gap_warned = 1;
 }
 
 // One link from the end just cut (C) to the next entry: 0 with the entry, kDone when no contour
@@ -159,6 +181,7 @@ int clr_link_step(pass_walk& w, hatch_end* c, hatch_end*& entry)
         // Another contour is never reached by a cut: the tool is brought down onto it.
         return kFailed;
     }
+    if (link_start == c) warn_passes_apart(w, *c, *n);
     w.link_from = link_start;
     entry = n;
     ring_of(n->contour)->walk_direction = w.d;
@@ -179,7 +202,7 @@ int clr_emit_edge(pass_walk& w, hatch_end& entry)
 
 int clr_walk_passes(const hatch_contours& contours, hatch_end& start)
 {
-    pass_walk w{contours, clear_block.direction, &start, &start, 0, 0, {}};
+    pass_walk w{contours, clear_block.direction, &start, &start, 0, 0, {}, 0};
     w.visited.assign(static_cast<std::size_t>(contours.count) + 1, 0);
     int ends = 0;
     for (int k = 1; k <= contours.count; ++k) {
@@ -214,6 +237,23 @@ int clr_walk_passes(const hatch_contours& contours, hatch_end& start)
 }
 
 }  // namespace
+
+// The angle of a hatch end seen from the frame's origin: the arctangent of y / x, on the axes 0 or
+// pi (y = 0) and pi/2 or 3 pi/2 (x = 0) by the sign of the other coordinate.
+static float end_angle(const hatch_end& e)
+{
+    constexpr float pi = std::numbers::pi_v<float>;
+    if (eqval0(e.y)) return e.x < 0.0f ? pi : 0.0f;
+    if (eqval0(e.x)) return e.y < 0.0f ? 1.5f * pi : 0.5f * pi;
+    return std::atan(e.y / e.x);
+}
+
+bool ends_on_other_lines(const hatch_end& a, const hatch_end& b)
+{
+    if (machining_type() == kSurfaceClearing && clear_mode() == kClearModeSurface)
+        return eqval(end_angle(a), end_angle(b)) == 0;
+    return neval(a.y, b.y) != 0;
+}
 
 int clr_link_passes(const hatch_contours& contours, float low, float high, hatch_points& points)
 {

@@ -26,7 +26,7 @@ struct region_walk {
     int bound = 0;                   // most steps of any walk over one ring
 };
 
-int append(const hatch_end& e, float code) { return clr_add_point(e.x, e.y, code); }
+int append(const hatch_end& e, float code) { return clr_walk_append(e.x, e.y, code); }
 
 // From `from` (itself first) in direction d, the nearest live end 1 and the steps to it.
 hatch_end* nearest_start_end(hatch_end* from, int d, int bound, int& steps)

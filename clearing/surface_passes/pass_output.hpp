@@ -16,12 +16,12 @@ inline constexpr std::array<int, 3> kLastMotionCodes{5, 6, 3};
 inline constexpr int kBaseFeed = 1, kPercentFeed = 25;
 
 struct surface_strings_call {
-    int lift_flag = 0;                   // 1: retract and approach before the first string
-    int statement_code = 3;              // the milling statement's code (-3 on the first pass)
-    const point3* points = nullptr;      // the strings' points one after another
-    const point3* normals = nullptr;     // one per point
-    const float* values = nullptr;       // one per point (may be null)
-    const int* counts = nullptr;         // points of each string
+    int lift_flag = 0;                // 1: retract and approach before the first string
+    int statement_code = 3;           // the milling statement's code (-3 on the first pass)
+    const point3* points = nullptr;   // the strings' points one after another
+    const point3* normals = nullptr;  // one per point
+    const float* values = nullptr;    // one per point (may be null)
+    const int* counts = nullptr;      // points of each string
     int string_count = 0;
     int pass_number = 0;
     std::array<int, 3> motion_codes = kLastMotionCodes;

@@ -17,40 +17,53 @@
 namespace {
 
 constexpr int kMethodLine = 1, kMethodTouch = 2, kMethodBand = 3, kMethodGridBand = 5;
-constexpr int kGridOption = 4;         // surface option word: the grid heights
-constexpr int kOutputAlways = 3;       // output option word: motions even with the grid-only mark
+constexpr int kGridOption = 4;    // surface option word: the grid heights
+constexpr int kOutputAlways = 3;  // output option word: motions even with the grid-only mark
 constexpr int kGridLineKinds[] = {1, 2};
-constexpr int kBandType3 = 12, kBandType5 = 13;   // machining types of the band methods
-constexpr float kBandTolerancePart = 3.0f;        // the band methods work to a third of the tolerance
+constexpr int kBandType3 = 12, kBandType5 = 13;  // machining types of the band methods
+constexpr float kBandTolerancePart = 3.0f;       // the band methods work to a third of the tolerance
 // srflin's surface, orientation and gouge check: the procedure's first surface, as laid.
 constexpr int kFirstSurface = 0, kAsLaid = 1, kNoGougeCheck = 0;
 
-bool touch_family(const curve_approx_words& w, const string_method_inputs& in)
+using words_t = curve_approx_words;
+using inputs_t = string_method_inputs;
+
+// The touch family: method 2, or the grid-only mark unless the grid heights are asked for
+// without the output.
+bool touch_family(const words_t& w, const inputs_t& in)
 {
     return w.method == kMethodTouch ||
            (in.grid_only != 0 && (w.surface_option != kGridOption || w.output_option == kOutputAlways));
 }
 
-bool grid_family(const curve_approx_words& w, const string_method_inputs& in)
+// The grid family: method 5 or the grid-only mark, with the grid heights asked for.
+bool grid_family(const words_t& w, const inputs_t& in)
 {
     return (w.method == kMethodGridBand || in.grid_only != 0) && w.surface_option == kGridOption;
 }
 
-bool grid_line_kind(int kind) { return std::find(std::begin(kGridLineKinds), std::end(kGridLineKinds), kind) != std::end(kGridLineKinds); }
+bool grid_line_kind(int kind)
+{
+    return std::find(std::begin(kGridLineKinds), std::end(kGridLineKinds), kind) != std::end(kGridLineKinds);
+}
+
+bool line_row(const words_t& w, const inputs_t&) { return w.method == kMethodLine; }
+bool touch_row(const words_t& w, const inputs_t& in) { return touch_family(w, in) && in.grid_switch == 0; }
+bool grid_row(const words_t& w, const inputs_t& in) { return touch_family(w, in) && in.grid_switch != 0; }
+bool dummy_grid_row(const words_t& w, const inputs_t& in) { return grid_family(w, in) && grid_line_kind(w.grid_kind); }
+bool grid_kinds_row(const words_t& w, const inputs_t& in) { return grid_family(w, in); }
+bool band_row(const words_t& w, const inputs_t&) { return w.method == kMethodBand || w.method == kMethodGridBand; }
 
 struct method_row {
     string_method method;
-    bool (*applies)(const curve_approx_words&, const string_method_inputs&);
+    bool (*applies)(const words_t&, const inputs_t&);
 };
 
-// First row that applies wins.
+// The first row that applies wins.
 constexpr method_row kMethodTable[] = {
-    {string_method::line_strings, [](const curve_approx_words& w, const string_method_inputs&) { return w.method == kMethodLine; }},
-    {string_method::touch, [](const curve_approx_words& w, const string_method_inputs& in) { return touch_family(w, in) && in.grid_switch == 0; }},
-    {string_method::grid, [](const curve_approx_words& w, const string_method_inputs& in) { return touch_family(w, in) && in.grid_switch != 0; }},
-    {string_method::dummy_grid, [](const curve_approx_words& w, const string_method_inputs& in) { return grid_family(w, in) && grid_line_kind(w.grid_kind); }},
-    {string_method::grid_kinds, [](const curve_approx_words& w, const string_method_inputs& in) { return grid_family(w, in); }},
-    {string_method::band, [](const curve_approx_words& w, const string_method_inputs&) { return w.method == kMethodBand || w.method == kMethodGridBand; }},
+    {string_method::line_strings, line_row}, {string_method::touch, touch_row},
+    {string_method::grid, grid_row},         {string_method::dummy_grid, dummy_grid_row},
+    {string_method::grid_kinds, grid_kinds_row}, {string_method::band, band_row},
 };
 
 float hatch_angle() { return std::atan2(clear_block.sin, clear_block.cos); }
@@ -89,8 +102,7 @@ void band_strings(const curve_approx_words& w, const segment_job& job, string_bl
 string_block::string_block(int point_most, int string_most)
     : points(3 * static_cast<std::size_t>(point_most)), normals(3 * static_cast<std::size_t>(point_most)),
       values(static_cast<std::size_t>(point_most)), counts(static_cast<std::size_t>(string_most))
-{
-}
+{}
 
 void string_block::clear()
 {

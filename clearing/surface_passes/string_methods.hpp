@@ -42,11 +42,11 @@ string_method string_method_for(const curve_approx_words& words, const string_me
 
 // One machined segment as the loop hands it to the methods.
 struct segment_job {
-    int context = 0;                      // the surface set of the touch strings
+    int context = 0;                           // the surface set of the touch strings
     float a[3] = {0, 0, 0}, b[3] = {0, 0, 0};  // the segment's ends (x, y; z the band's upper Z)
-    int pass_type = 1;                    // 1 the last segment, 2 another, 3 under the restart mark
-    int touch_pass = 0;                   // the pass number for the touch strings (negative: not last)
-    float lower = 0.0f;                   // the band's lower Z
+    int pass_type = 1;                         // 1 the last segment, 2 another, 3 under the restart mark
+    int touch_pass = 0;                        // the pass number for the touch strings (negative: not last)
+    float lower = 0.0f;                        // the band's lower Z
     string_method_inputs inputs;
 };
 

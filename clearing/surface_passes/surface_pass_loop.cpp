@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -44,18 +45,18 @@ constexpr int kMethodBand = 3, kMethodGridBand = 5;
 constexpr int kWireFunctions[] = {34, 38};  // the link-code mark: passes held back, then linked
 constexpr int kGridFunction = 48;           // with a grid kind: the grid-only mark
 constexpr int kOutputAlways = 3;
-constexpr int kLinkedPasses = 1;            // linking word: passes linked end to start
-constexpr int kEntryFromFirst = 2;          // entry-point mode: the first string point is the entry
+constexpr int kLinkedPasses = 1;    // linking word: passes linked end to start
+constexpr int kEntryFromFirst = 2;  // entry-point mode: the first string point is the entry
 constexpr int kSurfaceBuffer = 1;
 constexpr int kFirstPassCode = -3, kPassCode = 3;
-constexpr int kBufferPass = 1;              // pass type of pasbuf_new_pass
+constexpr int kBufferPass = 1;  // pass type of pasbuf_new_pass
 constexpr int kLastSegment = 1, kInnerSegment = 2, kRestartSegment = 3;
-constexpr int kLinkMachiningType = 12;      // the link string of the band method 3
+constexpr int kLinkMachiningType = 12;  // the link string of the band method 3
 // A segment shorter than the smaller of these is not machined (it would only repeat the point).
 constexpr float kShortByTolerance = 2.0f, kShortBySideStep = 0.7f;
 // The link reach in tool diameters, with the touch-point flag on and off.
 constexpr float kReachTouch = 1.0f, kReachFree = 4.0f;
-constexpr float kLinkClearance = 1.0f;      // the link's upper Z above the clearance height
+constexpr float kLinkClearance = 1.0f;  // the link's upper Z above the clearance height
 constexpr int kLinkPointsMost = 1002, kStringsMost = kBandStringsMost;
 constexpr int kPassPointsMost = kBandRealsMost / 3;
 constexpr int kNetLine = -1, kNetOne = 1, kNetNone = 0;
@@ -71,10 +72,10 @@ struct pass_loop {
     int temporary_touch = 0;  // the temporary touch-point flag at entry
     int link_code_mark = 0;
     int grid_only = 0;
-    float reach = 0.0f;       // the longest link along the surface
-    float lower = 0.0f;       // the band's lower Z
+    float reach = 0.0f;  // the longest link along the surface
+    float lower = 0.0f;  // the band's lower Z
     int buffer_empty = 1;
-    int previous = 1;         // the previous point (1-based)
+    int previous = 1;  // the previous point (1-based)
     float entry[3] = {0, 0, 0};
     int entry_set = 0;
     int first_point_taken = 0;
@@ -105,8 +106,10 @@ struct saved_words {
         touch_point_flag_set(kTemporaryFlag, touch);
         int status = 0;
         if (srf_projection_on() != projection) {
-            if (projection != 0) srf_state_2_to_4(status);
-            else srf_state_4_to_2(status);
+            if (projection != 0)
+                srf_state_2_to_4(status);
+            else
+                srf_state_4_to_2(status);
         }
         connect_params_block().approach_distance = approach;
     }
@@ -119,11 +122,20 @@ float mill_diameter()
     return diameter;
 }
 
-bool is_wire_function(int code) { return std::find(std::begin(kWireFunctions), std::end(kWireFunctions), code) != std::end(kWireFunctions); }
+bool is_wire_function(int code)
+{
+    return std::find(std::begin(kWireFunctions), std::end(kWireFunctions), code) != std::end(kWireFunctions);
+}
 
 const float* first_point(const string_block& b) { return b.points.data(); }
 
 bool has_strings(const string_block& b) { return b.string_count > 0 && b.total > 0; }
+
+// The block as the string merge takes it (points and normals move together).
+point_string_set string_set(string_block& b)
+{
+    return {b.points.data(), b.normals.data(), nullptr, b.counts.data(), b.string_count, b.capacity(), b.string_most()};
+}
 
 // The normal flags of the surfaces of the procedure's buffer: the loop stops when they cannot be
 // had.
@@ -159,6 +171,7 @@ void setup(pass_loop& loop, int pass_number, int& status)
     if (pass_number == 0 && loop.buffer_empty != 0) {
         surface_pass.last_point_valid = 0;
         surface_pass.lift_flag = 0;
+        surface_pass.previous_pass_valid = 0;
     }
     const auto& shift = loop.words.lateral_shift;
     if (loop.words.shift_mode == 3 && (shift[0] != 0.0f || shift[1] != 0.0f))
@@ -200,17 +213,18 @@ void link_to_strings(pass_loop& loop, int& refused, int& status)
         touch_point_flag_set(kTemporaryFlag, loop.temporary_touch);
         if (status < 0) return;
         status = 0;
-        const float upper = w.band_flag == 0
-                                ? static_cast<float>(HEI8().real(heights_state::kClearance)) + kLinkClearance
-                                : loop.lower;
+        const float upper =
+            w.band_flag == 0 ? static_cast<float>(HEI8().real(heights_state::kClearance)) + kLinkClearance : loop.lower;
         if (loop.method(kMethodBand)) {
             UPDTPS(w.tolerance, upper, loop.lower, link.capacity(), link.points.data(), link.normals.data(),
                    link.string_count, link.string_most(), link.counts.data(), status);
             if (status < 0) return;
             status = 0;
         }
-        join_strings_by_scallop(w.band_flag, link.capacity(), link.points.data(), link.string_count,
-                                link.string_most(), link.counts.data(), link.total);
+        join_strings_by_scallop(w.band_flag, link.capacity(), link.points.data(), link.string_count, link.string_most(),
+                                link.counts.data(), link.total);
+        // The join answers the first string's count alone when it joins nothing: count them all.
+        link.total = std::accumulate(link.counts.begin(), link.counts.begin() + link.string_count, 0);
     }
     if (!has_strings(link)) {
         s.link_flag = 1;
@@ -231,19 +245,17 @@ void link_to_strings(pass_loop& loop, int& refused, int& status)
         const int n = link.string_count;
         if (n > 1 && link.counts[n - 1] == 0) {
             float end_gap = 0.0f;
-            scallop_height(&link.points[3 * (link.total - 1)], first, end_gap);
+            scallop_height(&link.points[3 * static_cast<std::size_t>(link.total - 1)], first, end_gap);
             if (end_gap <= w.tolerance) --link.string_count;
         }
     }
-    point_string_set into{loop.strings.points.data(), loop.strings.normals.data(), nullptr, loop.strings.counts.data(),
-                          loop.strings.string_count, loop.strings.capacity(), loop.strings.string_most()};
-    point_string_set front{link.points.data(), link.normals.data(), nullptr, link.counts.data(), link.string_count,
-                           link.capacity(), link.string_most()};
+    point_string_set into = string_set(loop.strings);
+    point_string_set front = string_set(link);
     merge_pass_strings(into, front, status);
     if (status < 0) return;
     loop.strings.string_count = into.string_count;
-    loop.strings.total = 0;
-    for (int i = 0; i < into.string_count; ++i) loop.strings.total += loop.strings.counts[i];
+    loop.strings.total =
+        std::accumulate(loop.strings.counts.begin(), loop.strings.counts.begin() + into.string_count, 0);
     s.last_point_valid = 0;
 }
 
@@ -253,8 +265,7 @@ void write_call(pass_loop& loop, const surface_strings_call& call, int& status)
 {
     float& approach = connect_params_block().approach_distance;
     const float kept = approach;
-    if (loop.method(kMethodBand) && call.string_count > 0)
-        approach -= std::max(0.0f, call.points[0][2] - loop.lower);
+    if (loop.method(kMethodBand) && call.string_count > 0) approach -= std::max(0.0f, call.points[0][2] - loop.lower);
     surface_pass_output_table().write(call, status);
     approach = kept;
     loop.written = 1;
@@ -295,7 +306,9 @@ void output_strings(pass_loop& loop, bool last, int start, int pass_number, int&
     }
     if (last && w.linking == kLinkedPasses) {
         int no_link = 1;
-        if (pass_number >= 2 && s.lift_flag == 0 && b.counts[0] >= 2) {
+        // Only a pass that ended before is linked: the first pass's own held-back segments give
+        // no previous end.
+        if (pass_number >= 2 && s.lift_flag == 0 && s.previous_pass_valid != 0 && b.counts[0] >= 2) {
             link_pass_strings(s.previous_pass_end[0], s.previous_pass_end[1], points[1].data(), points[0].data(),
                               pass_number, 1, no_link, status);
             if (status < 0) return;
@@ -326,6 +339,7 @@ void after_writing(pass_loop& loop, bool last, int start, float* last_point, flo
         if (last) {
             std::copy_n(before, 3, s.previous_pass_end[0]);
             std::copy_n(end, 3, s.previous_pass_end[1]);
+            s.previous_pass_valid = 1;
         }
     }
     if (loop.words.entry_point_mode != kEntryFromFirst || !last) {
@@ -477,8 +491,8 @@ void end_steps(pass_loop& loop, int& status)
 
 }  // namespace
 
-void surface_pass_loop(int context, float* points, int real_count, int last_index, int& pass_number,
-                       float* last_point, float* last_dir, int& point_count, int& status)
+void surface_pass_loop(int context, float* points, int real_count, int last_index, int& pass_number, float* last_point,
+                       float* last_dir, int& point_count, int& status)
 {
     status = 0;
     point_count = -1;

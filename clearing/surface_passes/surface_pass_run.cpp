@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kRecordFloats = 3;              // flag, X, Y
+constexpr int kRecordFloats = 3;  // flag, X, Y
 constexpr int kProgressDoneUp = 4;
 // A chain longer than this is taken as broken (a cycle) and is refused.
 constexpr int kChainMost = 1 << 24;

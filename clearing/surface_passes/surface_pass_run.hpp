@@ -15,6 +15,10 @@
 
 struct clearing_point;
 
+// The machining type of the surface clearing, under which the hatch linkers hand their passes to
+// surface_pass_run.
+inline constexpr int kSurfaceClearing = 11;
+
 // Runs one pass given as the chain from pass_chain (may be null; a negative code marks the end of
 // a jump that is not machined). pass_number counts the passes written so far and grows by one for
 // every segment that yields strings. When motions were written, the last point, direction and
@@ -25,11 +29,11 @@ int surface_pass_run(const clearing_point* pass_chain, int& pass_number);
 // The pass loop over the pass point array: points holds n records of three floats (flag, X, Y).
 // Counted 1-based as the array's floats, point k's flag is float 3k-2, so real_count is 3n+1 and
 // last_index 3n-5 (the last point's flag index less 3). Points with a negative flag end a jump
-// that is not machined. context is the surface set handed to the touch strings. last_point and last_dir (three floats each) and
-// point_count (-1 when nothing was written) describe the last move written. status 0, 7 when
-// the grid method reported an outcome of 1 on a segment, or the first negative status.
-void surface_pass_loop(int context, float* points, int real_count, int last_index, int& pass_number,
-                       float* last_point, float* last_dir, int& point_count, int& status);
+// that is not machined. context is the surface set handed to the touch strings. last_point and last_dir (three floats
+// each) and point_count (-1 when nothing was written) describe the last move written. status 0, 7 when the grid method
+// reported an outcome of 1 on a segment, or the first negative status.
+void surface_pass_loop(int context, float* points, int real_count, int last_index, int& pass_number, float* last_point,
+                       float* last_dir, int& point_count, int& status);
 
 // Closes the pass point array when it is open and marks it closed.
 void surface_pass_close();

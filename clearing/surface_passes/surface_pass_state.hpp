@@ -31,6 +31,7 @@ struct surface_pass_state {
     int lift_flag = 0;                  // 1: the next strings start with a lift
     // The last two points of the previous pass, for linking the passes end to start.
     float previous_pass_end[2][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
+    int previous_pass_valid = 0;        // 1 once a pass has ended since the clearing began
     int link_flag = 1;                  // 1: a link is needed before the next strings
     // The pass point array of the pass being run (host array of flag, X, Y records); -1 between
     // runs.

@@ -2,7 +2,7 @@
 // grown, split into runs that cut one way), the Z shift, and the picks and surface selections.
 #include "motion_output_support.hpp"
 
-#include "toolpath/clear_mode_least.hpp"
+#include "toolpath/clear_mode.hpp"
 #include "host/control/memory.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/milling_statement.hpp"
