@@ -103,12 +103,11 @@ struct ball_drop {
             const double h = (-qb + std::sqrt(disc)) / (2.0 * qa), along = (k + h * u[2]) / l2;
             if (along >= 0.0 && along <= 1.0) best = std::max(best, a[2] + h);
         }
-        p3 n = {0, 0, 0};
         const p3 e1 = minus(t[1], t[0]), e2 = minus(t[2], t[0]);
-        n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
-        const double length = std::sqrt(dot(n, n));
-        if (length <= 0.0 || n[2] == 0.0) return best;
-        for (double& c : n) c /= n[2] < 0 ? -length : length;
+        p3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+        if (n[2] == 0.0) return best;
+        const double upward = n[2] > 0.0 ? std::sqrt(dot(n, n)) : -std::sqrt(dot(n, n));
+        for (double& c : n) c /= upward;
         // The touch on the face: the point under the centre shifted by r along the normal.
         const double px = x - r * n[0], py = y - r * n[1];
         const double d = (e1[0] * e2[1] - e1[1] * e2[0]);
