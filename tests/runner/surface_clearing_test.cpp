@@ -40,12 +40,17 @@ struct move {
     bool cutting;
 };
 
-// The moves of the dump: lines (block types 2, 22, 222) and the points of strings (7, 27, 227),
-// each marked cutting unless an approach or retract bracket is open. Any other motion block is
-// reported in `unknown`.
-std::vector<move> moves_of(const std::string& dump, std::vector<int>& unknown)
-{
+// The moves of a dump (lines, block types 2, 22 and 222), each cutting unless an approach or
+// retract bracket is open, the approaches, and the types of any other motion block.
+struct dumped_path {
     std::vector<move> moves;
+    long approaches = 0;
+    std::vector<int> unknown;
+};
+
+dumped_path path_of(const std::string& dump)
+{
+    dumped_path path;
     bool linking = false;
     std::istringstream lines(dump);
     for (std::string text; std::getline(lines, text);) {
@@ -56,20 +61,17 @@ std::vector<move> moves_of(const std::string& dump, std::vector<int>& unknown)
         for (long long v; words >> v;) w.push_back(v);
         if (w.size() < 3) continue;
         const auto real = [&](std::size_t k) { return double(std::bit_cast<float>(static_cast<std::uint32_t>(w[k]))); };
-        const int type = static_cast<int>(w[0]);
-        if (type == 99) {
+        if (w[0] == 99) {
+            path.approaches += w[2] == kApproachOpen ? 1 : 0;
             if (w[2] == kApproachOpen || w[2] == kRetractOpen) linking = true;
             if (w[2] == kApproachClose || w[2] == kRetractClose) linking = false;
-        } else if (type == 2 || type == 22 || type == 222) {
-            moves.push_back({{real(2), real(3), real(4)}, !linking});
-        } else if (type == 7 || type == 27 || type == 227) {
-            const std::size_t stride = type == 7 ? 4 : 7;
-            for (std::size_t k = 2; k + 3 <= w.size(); k += stride) moves.push_back({{real(k + 1), real(k + 2), real(k + 3)}, !linking});
-        } else if (type != 1 && type != 4) {
-            unknown.push_back(type);
+        } else if ((w[0] == 2 || w[0] == 22 || w[0] == 222) && w.size() >= 5) {
+            path.moves.push_back({{real(2), real(3), real(4)}, !linking});
+        } else if (w[0] != 1 && w[0] != 4) {
+            path.unknown.push_back(static_cast<int>(w[0]));
         }
     }
-    return moves;
+    return path;
 }
 
 // The triangles of the grid with their XY boxes, and the ball dropped onto them.
@@ -134,21 +136,10 @@ struct ball_drop {
     }
 };
 
-bool in_box(const p3& p, const double* box, double margin)
-{
-    return p[0] > box[0] - margin && p[0] < box[2] + margin && p[1] > box[1] - margin && p[1] < box[3] + margin;
-}
-
+// Distance in the plane from the point to the box (0 inside).
 double distance_to_box(const p3& p, const double* box)
 {
     return std::hypot(std::max({box[0] - p[0], 0.0, p[0] - box[2]}), std::max({box[1] - p[1], 0.0, p[1] - box[3]}));
-}
-
-// The approaches of a dump: its approach markers.
-long approaches_of(const std::string& dump)
-{
-    const std::regex marker(": 99 \\d+ " + std::to_string(kApproachOpen) + "\\b");
-    return std::distance(std::sregex_iterator(dump.begin(), dump.end(), marker), std::sregex_iterator());
 }
 
 // The pass numbers of the backup messages of a transcript.
@@ -172,15 +163,15 @@ TEST(SurfaceClearing, PassesFollowTheSurfaceInsideTheRegionAndLinksStayAbove)
     ASSERT_EQ(run.exit_code, 0) << run.output;
     const std::string transcript = read_file(folder / "out" / "transcript.txt");
     EXPECT_EQ(transcript.find("[eroutc]"), std::string::npos) << transcript;
-    std::vector<int> unknown;
-    const std::vector<move> moves = moves_of(read_file(folder / "out" / "toolpath.txt"), unknown);
-    EXPECT_TRUE(unknown.empty()) << "motion blocks of type " << unknown.front();
+    const dumped_path path = path_of(read_file(folder / "out" / "toolpath.txt"));
+    EXPECT_TRUE(path.unknown.empty()) << "motion blocks of types " << testing::PrintToString(path.unknown);
+    const std::vector<move>& moves = path.moves;
     const auto cutting = std::count_if(moves.begin(), moves.end(), [](const move& m) { return m.cutting; });
     ASSERT_GT(cutting, 100) << transcript;
     for (std::size_t i = 0; i < moves.size(); ++i) {
         const p3& p = moves[i].to;
         if (moves[i].cutting) {
-            ASSERT_TRUE(in_box(p, kOuter, kTolerance) && distance_to_box(p, kIsland) > kBallRadius - kTolerance)
+            ASSERT_TRUE(distance_to_box(p, kOuter) < kTolerance && distance_to_box(p, kIsland) > kBallRadius - kTolerance)
                 << "a cut outside the region at " << p[0] << ", " << p[1];
             ASSERT_NEAR(p[2], drop.tip(p[0], p[1]), 2 * kTolerance) << "move " << i << " at " << p[0] << ", " << p[1];
         }
@@ -214,8 +205,7 @@ TEST(SurfaceClearing, BackupAtEveryTenthPassSetUpOnlyWhenSwitchedOn)
         const std::string transcript = read_file(folder / "out" / "transcript.txt");
         // Every pass of the region linking starts with an approach: the set-up of every tenth one
         // backs up.
-        const std::string dump = read_file(folder / "out" / "toolpath.txt");
-        const long passes = approaches_of(dump);
+        const long passes = path_of(read_file(folder / "out" / "toolpath.txt")).approaches;
         std::vector<int> expected;
         for (int k = 10; r.backups && k <= passes; k += 10) expected.push_back(k);
         EXPECT_GE(passes, 20);
