@@ -47,7 +47,6 @@ constexpr int kGridFunction = 48;           // with a grid kind: the grid-only m
 constexpr int kOutputAlways = 3;
 constexpr int kLinkedPasses = 1;    // linking word: passes linked end to start
 constexpr int kEntryFromFirst = 2;  // entry-point mode: the first string point is the entry
-constexpr int kSurfaceBuffer = 1;
 constexpr int kFirstPassCode = -3, kPassCode = 3;
 constexpr int kBufferPass = 1;  // pass type of pasbuf_new_pass
 constexpr int kLastSegment = 1, kInnerSegment = 2, kRestartSegment = 3;
@@ -137,14 +136,13 @@ point_string_set string_set(string_block& b)
     return {b.points.data(), b.normals.data(), nullptr, b.counts.data(), b.string_count, b.capacity(), b.string_most()};
 }
 
-// The normal flags of the surfaces of the procedure's buffer: the loop stops when they cannot be
-// had.
+// The normal flags of the procedure's part surfaces: the loop stops when they cannot be had.
 void fetch_normal_flags(int& status)
 {
     int count = 0;
-    nc_surf_select_buf(kSurfaceCountGet, kSurfaceBuffer, count, status);
+    nc_surf_select_buf(kSurfaceCountGet, kSurfacePart, count, status);
     if (status < 0 || count <= 0) return;
-    const auto& ids = proc_geometry().selection[kSurfaceBuffer];
+    const auto& ids = proc_geometry().selection[kSurfacePart];
     count = std::min(count, static_cast<int>(ids.size()));
     std::vector<int> flags(static_cast<std::size_t>(count));
     nc_surf_nrms(ids.data(), count, flags.data(), status);

@@ -15,6 +15,7 @@
 #include "clearing/surface_services/backup_seams.hpp"
 #include "cutter/touch_point_flags.hpp"
 #include "driver/seam_fills.hpp"
+#include "pocket/polbuf.hpp"
 #include "toolpath/clear_mode.hpp"
 #include "toolpath/connect_params.hpp"
 #include "toolpath/mill_services.hpp"
@@ -187,6 +188,40 @@ TEST_F(SurfacePassRun, SegmentsBecomeStringsWithTheirCodesFeedAndLifts)
             EXPECT_EQ(count, 3);
         }
         EXPECT_EQ(surface_pass.point_array, -1);
+    }
+}
+
+// A chain going on from where the last one stopped (its first point no pass start) joins it along
+// the surface (the link's inner points go in front of the strings) when the move stays inside the
+// region of the polygon buffer; without a region it lifts.
+TEST_F(SurfacePassRun, TheNextPassJoinsAlongTheSurfaceInsideTheRegionOnly)
+{
+    struct row {
+        bool region;
+        int lift, count;
+        point3 first;
+    } rows[] = {{true, 0, 4, {5, 0.5f, 0}}, {false, 1, 3, {5, 1, 0}}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.region);
+        SetUp();
+        int status = 0;
+        if (r.region) {
+            polbuf_open_all(2, kPolbufStepWords, status);
+            const float xs[5] = {-10, 20, 20, -10, -10}, ys[5] = {-10, -10, 20, 20, -10};
+            polbuf_set_np(1, 5, status);
+            for (int i = 0; i < 5; ++i) polbuf_set_point(1, i + 1, xs[i], ys[i], status);
+            polbuf_set_npol(1, status);
+            polbuf_set_pair(1.0f, 0.0f, status);
+        }
+        int pass_number = 0;
+        ASSERT_EQ(run({{-1, 0, 0}, {1, 5, 0}}, pass_number), 0);
+        ASSERT_EQ(run({{1, 5, 1}, {1, 0, 1}}, pass_number), 0);
+        polbuf_release_all(kPolbufClose, status);
+        polbuf_block = polbuf_state{};
+        ASSERT_EQ(writes.size(), 2u);
+        EXPECT_EQ(writes[1].lift, r.lift);
+        EXPECT_EQ(writes[1].count, r.count);
+        EXPECT_EQ(writes[1].first, r.first);
     }
 }
 
