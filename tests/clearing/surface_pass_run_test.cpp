@@ -1,8 +1,6 @@
-// The surface pass engine: which segments of a pass chain become strings and how they are
-// written (motion codes, feed, lifts), the string-method table, the backup at the set-up of a
-// call, the words given back on every way out, and the hatch linkers handing their passes over
-// under the surface clearing. The surfaces are a scripted line-net: one string from the start to
-// the end of every move, at height 0.
+// The surface pass engine: segments to strings and their writing (codes, feed, lifts, links), the
+// method table, the backup, the words given back, the linkers' hand-over under the surface
+// clearing. The surfaces are a scripted line-net: one string along every move, at height 0.
 #include "clearing_support.hpp"
 
 #include "clearing/hatch/pass_linking.hpp"
@@ -52,14 +50,13 @@ void record_write(const surface_strings_call& c, int& status)
 
 // One string of three points from start to end at height 0.
 void scripted_net(int, int, const float* start, const float* end, float, float, float, int, float* points,
-                  float* normals, float* values, int& string_count, int, int* point_counts, int& total, int& status)
+                  float* normals, float*, int& string_count, int, int* point_counts, int& total, int& status)
 {
     net_starts.push_back({start[0], start[1]});
     for (int i = 0; i < 3; ++i)
         for (int k = 0; k < 3; ++k) {
             points[3 * i + k] = k == 2 ? 0.0f : start[k] + 0.5f * i * (end[k] - start[k]);
-            if (normals != nullptr) normals[3 * i + k] = k == 2 ? 1.0f : 0.0f;
-            if (values != nullptr) values[i] = 0.5f * i;
+            normals[3 * i + k] = k == 2 ? 1.0f : 0.0f;
         }
     string_count = 1;
     point_counts[0] = total = 3;
@@ -83,20 +80,14 @@ protected:
         ClearingTest::SetUp();
         proc_geometry_reset();
         curve_approx_words& w = proc_geometry().curve_approx;
-        w.tolerance = 0.01f;
-        w.link_tolerance = 0.01f;
-        w.side_step = 1.0f;
-        w.method = 2;
-        w.upper_z = 10.0f;
-        w.band_depth = 20.0f;
+        w.tolerance = w.link_tolerance = 0.01f;
+        w.side_step = 1.0f, w.method = 2, w.upper_z = 10.0f, w.band_depth = 20.0f;
         surface_pass = surface_pass_state{};
         surface_query_table().linnet_touch_point = scripted_net;
         surface_pass_output_table().write = record_write;
         mill_service_table().tool_get_mill_diameter = [](int, float& d) { d = 2.0f; };
         DSP8().set_vec(tool_position_state::kPosition, {100.0f, 100.0f, 50.0f});
-        writes.clear();
-        net_starts.clear();
-        net_disturbs = false;
+        writes.clear(), net_starts.clear(), net_disturbs = false;
     }
     void TearDown() override
     {
@@ -111,8 +102,7 @@ protected:
     static void release()
     {
         int status = 0;
-        deferred_strings_flush(0, status);
-        link_arrays_close();
+        deferred_strings_flush(0, status), link_arrays_close();
     }
     // Runs the chain of the nodes; the run's result.
     static int run(const std::vector<node>& nodes, int& pass_number)
@@ -170,23 +160,15 @@ TEST_F(SurfacePassRun, SegmentsBecomeStringsWithTheirCodesFeedAndLifts)
         EXPECT_EQ(updown().count, r.held_back);
         EXPECT_EQ(net_starts, r.net_starts);
         ASSERT_EQ(writes.size(), r.writes.size());
-        for (std::size_t i = 0; i < writes.size(); ++i) {
-            EXPECT_EQ(writes[i].lift, r.writes[i].lift) << i;
-            EXPECT_EQ(writes[i].pass_number, r.writes[i].pass_number) << i;
-            EXPECT_EQ(writes[i].feed, r.writes[i].feed) << i;
-            EXPECT_EQ(writes[i].codes, r.writes[i].codes) << i;
-        }
+        const auto key = [](const written& w) { return std::tuple(w.lift, w.pass_number, w.feed, w.codes); };
+        for (std::size_t i = 0; i < writes.size(); ++i) EXPECT_EQ(key(writes[i]), key(r.writes[i])) << i;
+        // The last move is the last point written, or as it was when nothing was written.
         point3 point{}, dir{};
         int count = 0;
         last_move_get(point, dir, count);
-        if (r.writes.empty()) {
-            EXPECT_EQ(point, kept_point);
-            EXPECT_EQ(count, kept_count);
-        } else {
-            const auto& end = r.chain.back();
-            EXPECT_EQ(point, (point3{end.x, end.y, 0.0f}));
-            EXPECT_EQ(count, 3);
-        }
+        const node end = r.chain.empty() ? node{} : r.chain.back();
+        EXPECT_EQ(point, (r.writes.empty() ? kept_point : point3{end.x, end.y, 0.0f}));
+        EXPECT_EQ(count, r.writes.empty() ? kept_count : 3);
         EXPECT_EQ(surface_pass.point_array, -1);
     }
 }
@@ -216,8 +198,7 @@ TEST_F(SurfacePassRun, TheNextPassJoinsAlongTheSurfaceInsideTheRegionOnly)
         int pass_number = 0;
         ASSERT_EQ(run({{-1, 0, 0}, {1, 5, 0}}, pass_number), 0);
         ASSERT_EQ(run({{1, 5, 1}, {1, 0, 1}}, pass_number), 0);
-        polbuf_release_all(kPolbufClose, status);
-        polbuf_block = polbuf_state{};
+        polbuf_release_all(kPolbufClose, status), polbuf_block = polbuf_state{};
         ASSERT_EQ(writes.size(), 2u);
         EXPECT_EQ(writes[1].lift, r.lift);
         EXPECT_EQ(writes[1].count, r.count);
@@ -232,16 +213,11 @@ TEST(SurfaceStringMethods, TheFirstRowThatAppliesChoosesTheStrings)
         int method, surface_option, output_option, grid_kind, grid_only, grid_switch;
         string_method chosen;
     } rows[] = {
-        {1, 4, 0, 1, 1, 1, string_method::line_strings},
-        {2, 0, 0, 0, 0, 0, string_method::touch},
-        {0, 0, 0, 3, 1, 0, string_method::touch},
-        {0, 4, 3, 1, 1, 0, string_method::touch},
-        {2, 0, 0, 0, 0, 1, string_method::grid},
-        {5, 4, 0, 1, 0, 0, string_method::dummy_grid},
-        {0, 4, 0, 2, 1, 1, string_method::dummy_grid},
-        {5, 4, 0, 3, 0, 0, string_method::grid_kinds},
-        {5, 0, 0, 1, 0, 0, string_method::band},
-        {3, 4, 0, 1, 0, 1, string_method::band},
+        {1, 4, 0, 1, 1, 1, string_method::line_strings}, {2, 0, 0, 0, 0, 0, string_method::touch},
+        {0, 0, 0, 3, 1, 0, string_method::touch}, {0, 4, 3, 1, 1, 0, string_method::touch},
+        {2, 0, 0, 0, 0, 1, string_method::grid}, {5, 4, 0, 1, 0, 0, string_method::dummy_grid},
+        {0, 4, 0, 2, 1, 1, string_method::dummy_grid}, {5, 4, 0, 3, 0, 0, string_method::grid_kinds},
+        {5, 0, 0, 1, 0, 0, string_method::band}, {3, 4, 0, 1, 0, 1, string_method::band},
         {0, 0, 0, 0, 0, 0, string_method::none},
     };
     for (const row& r : rows) {
@@ -259,8 +235,7 @@ TEST_F(SurfacePassRun, EveryWayOutGivesTheWordsBack)
 {
     struct row {
         const char* name;
-        int method, surface_option, grid_kind;
-        int result;
+        int method, surface_option, grid_kind, result;
         const char* error;
     } rows[] = {
         {"strings written", 2, 0, 0, 0, nullptr},
@@ -272,9 +247,8 @@ TEST_F(SurfacePassRun, EveryWayOutGivesTheWordsBack)
         curve_approx_words& w = proc_geometry().curve_approx;
         w.method = r.method, w.surface_option = r.surface_option, w.grid_kind = r.grid_kind;
         net_disturbs = true;
-        machining_type() = kSurfaceClearing;
+        machining_type() = kSurfaceClearing, connect_params_block().approach_distance = 2.5f;
         touch_point_flag_set(kTouchPointTemporary, 1);
-        connect_params_block().approach_distance = 2.5f;
         const int projection = srf_projection_on();
         int pass_number = 0;
         EXPECT_EQ(run({{-1, 0, 0}, {1, 5, 0}}, pass_number), r.result);
@@ -299,8 +273,7 @@ TEST_F(SurfacePassRun, BackupStartsAtTheSetUpOfEveryIntervalthCall)
     for (const row& r : rows) {
         SCOPED_TRACE(r.mode * 100 + r.interval);
         surface_pass = surface_pass_state{};
-        UPW2().at(0) = r.mode;
-        UPW2().at(1) = r.interval;
+        UPW2().at(0) = r.mode, UPW2().at(1) = r.interval;
         std::vector<int> backups;
         for (int call = 1; call <= 7; ++call) {
             vantu::control::clear_messages();
@@ -322,19 +295,14 @@ TEST_F(SurfacePassRun, LinkersHandEveryPassOverOnce)
         int linking;
         float side_step;
         int warnings;
-    } rows[] = {
-        {"pass linking", 1, 1.0f, 0},
-        {"pass linking, lines apart", 1, 3.0f, 1},
-        {"region linking", 2, 1.0f, 0},
-    };
+    } rows[] = {{"pass linking", 1, 1.0f, 0}, {"pass linking, lines apart", 1, 3.0f, 1}, {"region linking", 2, 1.0f, 0}};
     const std::vector<polygon> region = {rectangle(0, 0, 40, 25), circle(20, 12, 5)};
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         SetUp();
         machining_type() = kSurfaceClearing;
         engine_params e;
-        e.linking = r.linking;
-        e.side_step = r.side_step;
+        e.linking = r.linking, e.side_step = r.side_step;
         ASSERT_EQ(run_engine(region, e), 0);
         int starts = 0;
         for (const auto& p : clearing_points()) starts += p.code == kPassStart ? 1 : 0;
@@ -368,6 +336,5 @@ TEST(SurfaceHatchEnds, OtherLinesByOrdinateOrByAngle)
         EXPECT_EQ(ends_on_other_lines(a, b), r.other)
             << r.machining << "/" << r.mode << " (" << r.ax << ", " << r.ay << ") (" << r.bx << ", " << r.by << ")";
     }
-    machining_type() = 0;
-    clear_mode() = 0;
+    machining_type() = 0, clear_mode() = 0;
 }
