@@ -13,6 +13,8 @@
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tool_position.hpp"
 
+#include "bench_procedure.hpp"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -20,31 +22,12 @@
 
 namespace {
 
-void no_records(int&, int&, int&, int& status) { status = 0; }
-void no_parameters(int&, int&, int&, int& status) { status = 0; }
-
-// A fresh host with one procedure block whose motion sub-list is open, the fit buffer given back
-// and the move state reset; clearance height 50, incremental height 5.
+// A fresh host with the open procedure of bench_procedure.hpp.
 void open_procedure(benchmark::State& state)
 {
     fit_buffer_release();
     vantu::control::reset();
-    LSP2() = move_writer_state{};
-    LSP2().at(move_writer_state::kStringClosed) = 1;
-    DSP8() = tool_position_state{};
-    NPT1().at(tp_header_state::kMachineType) = 1;
-    PRM9() = machine_params{};
-    PRM9().words[machine_params::kToolId] = -1;
-    mch_slots() = mch_slot_table{};
-    mch_slots().slots[1].value = 1;
-    HEI8() = heights_state{};
-    HEI8().set_real(heights_state::kClearance, 50.0f);
-    HEI8().set_real(heights_state::kIncremental, 5.0f);
-    HEI8().at(heights_state::kClearancePlane) = 1;
-    exec_display() = exec_display_state{};
-    int status = 0;
-    PTBT12(50, 1, -1, no_records, no_parameters, no_parameters, 3, status);
-    if (status != 0) state.SkipWithError("the procedure block was not written");
+    if (!bench::open_motion_procedure()) state.SkipWithError("the procedure block was not written");
 }
 
 // Points 0.1 apart along a circle of radius 200 (smooth), or alternating across a band (every

@@ -3,6 +3,7 @@
 // sub-list. The machining type the execution set is given back afterwards, so every define of a
 // run sees what the first one saw. Reads and writes EDA2.
 #include "toolpath/exec_control.hpp"
+#include "toolpath/motion_fit.hpp"
 #include "toolpath/machining_type.hpp"
 #include "driver/mch_slot_init.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -60,6 +61,9 @@ void run_execution(int restart, int& status)
     e.word_no(eda2::kOptimizerStopped) = run.optimizer && status == kOptimizerStopped ? 1 : 0;
     int closed = 0;
     updown_close(closed);
+    // The fit buffer goes back with the UP/DOWN buffers: every string flushed its fit, and a run
+    // that fitted moves (an approach arc, a fitted string) would otherwise leave the array open.
+    fit_buffer_release();
     run.alert = if_was_alerr();
     int found_status = 0;
     tp_marker_find(kBackward, run.missing_motion, found_status);

@@ -36,8 +36,13 @@ constexpr int kLinkMachiningType = 11;
 
 int output_form() { return PRM9().words[machine_params::kMotionForm]; }
 
-// The end marker of a start marker (none without one).
-int end_marker(const milling_string& s) { return s.marker_code != 0 ? s.marker_code + 1 : 0; }
+// The end marker of a string: the one given, else the code after its start marker (none without
+// one).
+int end_marker(const milling_string& s)
+{
+    if (s.end_marker_code != 0) return s.end_marker_code;
+    return s.marker_code != 0 ? s.marker_code + 1 : 0;
+}
 
 void flush_fit(int& status)
 {
@@ -104,10 +109,10 @@ void first_point(const milling_string& s, const std::vector<point3>& points, int
 // the marker opened again and the first point written once more.
 void mark_first_string(const milling_string& s, const point3& first, int& status)
 {
-    tp_mrkr_write(kMarkerClose, s.marker_id, end_marker(s), 0.0f, 0, status);
+    tp_mrkr_write(kMarkerClose, s.marker_id, end_marker(s), 0.0f, s.pass_number, status);
     if (status >= 0) tp_mrkr_write(kMarkerOpen, kStringPair, kStringOpen, 0.0f, 0, status);
     if (status >= 0) tp_mrkr_write(kMarkerClose, kStringPair, kStringClose, 0.0f, 0, status);
-    if (status >= 0) tp_mrkr_write(kMarkerOpen, s.marker_id, s.marker_code, 0.0f, 0, status);
+    if (status >= 0) tp_mrkr_write(kMarkerOpen, s.marker_id, s.marker_code, 0.0f, s.pass_number, status);
     if (status < 0) return;
     clr_tp_flag();
     PLINE_entry(s.dimension, first, s.directions ? s.directions[0] : kDefaultDirection, status);
@@ -161,7 +166,9 @@ void MILBF2(const milling_statement& statement, int& status)
         s.normals = statement.normals ? statement.normals + first : nullptr;
         s.count = n;
         s.marker_code = statement.marker_code;
+        s.end_marker_code = statement.end_marker_code;
         s.marker_id = statement.marker_id;
+        s.pass_number = statement.pass_number;
         MILST2(s, status);
         set_exec_disp_mode(display);
         if (status < 0) return;
@@ -182,13 +189,13 @@ void MILST2(const milling_string& string, int& status)
     const bool plunge = code > kPlungeOffset;
     if (plunge) code -= kPlungeOffset;
     if (output_form() == kFittedSplines) flush_fit(status);
-    if (status >= 0) tp_mrkr_write(kMarkerOpen, string.marker_id, string.marker_code, 0.0f, 0, status);
+    if (status >= 0) tp_mrkr_write(kMarkerOpen, string.marker_id, string.marker_code, 0.0f, string.pass_number, status);
     if (status >= 0) first_point(string, points, code, plunge, status);
     if (status >= 0 && string.first_string != 0) mark_first_string(string, points[0], status);
     if (status >= 0 && points.size() > 1) further_points(string, points, status);
     flush_fit(status);
     int closed = 0;
-    tp_mrkr_write(kMarkerClose, string.marker_id, end_marker(string), 0.0f, 0, closed);
+    tp_mrkr_write(kMarkerClose, string.marker_id, end_marker(string), 0.0f, string.pass_number, closed);
     if (status >= 0) status = closed;
     if (status < 0) {
         eroutc("MILST2, ERROR IN LIST", 0);

@@ -18,8 +18,14 @@ struct milling_statement {
     const point3* normals = nullptr;   // may be null
     int strings = 0;
     const int* counts = nullptr;  // points of each string
-    int marker_code = 0;          // the start marker (0: none); the end marker is the next code
+    // The three motion codes: start marker, end marker and their bracket (the surface clearing
+    // writes 15, 16, 8 inside a pass and 5, 6, 3 on its last segment).
+    int marker_code = 0;          // the start marker (0: none)
+    int end_marker_code = 0;      // the end marker; 0: the code after the start marker
     int marker_id = 0;            // the bracket of the two markers
+    // The pass the strings belong to, handed to the marker writer as the value word of both
+    // markers (a marker block keeps it where its code carries a value).
+    int pass_number = 0;
 };
 
 // One string of a statement.
@@ -33,7 +39,9 @@ struct milling_string {
     const point3* normals = nullptr;
     int count = 0;
     int marker_code = 0;
+    int end_marker_code = 0;
     int marker_id = 0;
+    int pass_number = 0;
 };
 
 // Writes the strings in order: the caller's approach flag for the first, 1 for each later one

@@ -35,7 +35,8 @@ struct fit_buffer {
     double sample_limit = 0.0;
 };
 fit_buffer& fit_state();
-// Closes the array and puts the block back to its load state (tests, module release).
+// Closes the array and puts the block back to its load state (the end of a procedure's
+// execution, tests).
 void fit_buffer_release();
 
 struct last_move_record {

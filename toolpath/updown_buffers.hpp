@@ -24,6 +24,7 @@ struct updown_state {
     int flush_request = 0;         // a set flag flushes what is buffered before the next statement
     int kept_code = 1;             // the statement code and dimension of the buffered entries
     int kept_dimension = 1;
+    int kept_pass_number = 0;      // and the pass number their markers carry
     int down_feed_state = 0;       // the down-feed state word of the milling statement
 };
 updown_state& updown();

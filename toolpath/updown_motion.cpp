@@ -153,7 +153,9 @@ void write_stretch(int first, int n, bool first_run, xy_box& box, int& status)
     s.strings = 1;
     s.counts = &n;
     s.marker_code = v;
+    s.end_marker_code = v + 1;
     s.marker_id = (v + 1) / 2;
+    s.pass_number = u.kept_pass_number;
     MILBF2(s, status);
 }
 
@@ -208,6 +210,7 @@ void updown_motion(const milling_statement& statement, int& status)
     }
     u.kept_code = std::abs(statement.code);
     u.kept_dimension = statement.dimension;
+    u.kept_pass_number = statement.pass_number;
     if (u.flush_request != 0 && u.count > 0) {
         updown_flush(status);
         if (status < 0) return;

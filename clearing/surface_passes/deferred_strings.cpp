@@ -60,7 +60,8 @@ deferred_strings_state& deferred_strings()
     return state;
 }
 
-void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts, int& status)
+void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts,
+                      int pass_number, const std::array<int, 3>& motion_codes, int& status)
 {
     status = 0;
     int total = 0;
@@ -74,6 +75,10 @@ void link_strings_out(int lift_flag, const point3* points, int string_count, con
     statement.directions = directions.data();
     statement.strings = string_count;
     statement.counts = point_counts;
+    statement.marker_code = motion_codes[0];
+    statement.end_marker_code = motion_codes[1];
+    statement.marker_id = motion_codes[2];
+    statement.pass_number = pass_number;
     updown_motion(statement, status);
 }
 
@@ -104,7 +109,7 @@ void deferred_strings_flush(int write, int& status)
         const deferred_record r = records()[i];
         if (write != 0 && status >= 0 && r.counts >= 0)
             link_strings_out(r.lift_flag, static_cast<const point3*>(mmcptr(r.points)), r.string_count,
-                             static_cast<const int*>(mmcptr(r.counts)), status);
+                             static_cast<const int*>(mmcptr(r.counts)), r.pass_number, r.motion_codes, status);
         close_if_open(r.points);
         close_if_open(r.counts);
     }

@@ -31,11 +31,14 @@ deferred_strings_state& deferred_strings();
 void deferred_strings_add(int lift_flag, const point3* points, int string_count, const int* point_counts,
                           int pass_number, int code1, int code2, int code3, int& status);
 // With write non-zero, writes every record in order through the UP/DOWN motion output (motion
-// code 3, the record's lift flag as its approach, normals (0, 0, 1)); then closes every record's
-// arrays and the list. Status: the first negative status of a write; the list is closed anyway.
+// code 3, the record's lift flag as its approach, normals (0, 0, 1), its pass number and motion
+// codes); then closes every record's arrays and the list. Status: the first negative status of a
+// write; the list is closed anyway.
 void deferred_strings_flush(int write, int& status);
 
 // Hands strings (point_counts[s] points each, one after another) to the UP/DOWN motion output as
-// one statement of motion code 3, the lift flag as its approach, every direction (0, 0, 1). The
-// pass linking and the flush above write through it.
-void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts, int& status);
+// one statement of motion code 3, the lift flag as its approach, every direction (0, 0, 1), with
+// the pass number and the three motion codes (start marker, end marker, bracket) its markers
+// carry. The pass linking and the flush above write through it.
+void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts,
+                      int pass_number, const std::array<int, 3>& motion_codes, int& status);

@@ -26,6 +26,8 @@ constexpr int kFittedSplines = 1;
 constexpr double kArcTolerances = 5.0, kFitTolerances = 10.0;
 // Message 392 of group 60: the arc at a string end was reduced to the end point.
 constexpr int kArcMessageGroup = 60, kArcMessage = 392;
+// The motion codes of every written link string: start marker, end marker, bracket.
+constexpr std::array<int, 3> kLinkMotionCodes{15, 16, 8};
 // Points asked for when an arc is replaced by its end point.
 constexpr int kEndPointRoom = 50;
 constexpr int kLeastArcSteps = 4, kArcRoomExtra = 10;
@@ -118,9 +120,9 @@ void report_end_point(const point3& p_end)
 }
 
 // One string of the link to the motion output, fitted after it when the output fits splines.
-void write_string(int lift_flag, const point3* points, int count, int& status)
+void write_string(int lift_flag, const point3* points, int count, int pass_number, int& status)
 {
-    link_strings_out(lift_flag, points, 1, &count, status);
+    link_strings_out(lift_flag, points, 1, &count, pass_number, kLinkMotionCodes, status);
     if (status >= 0 && PRM9().words[machine_params::kMotionForm] == kFittedSplines) motion_bspline_fit(status);
 }
 
@@ -167,7 +169,7 @@ void string_end_arc(int mode, const point3& p_far, const point3& p_end, float to
 }
 
 void link_pass_strings(const float* prev, const float* end, const float* next2, const float* start,
-                       int /*pass_number: the motion output keeps none*/, int mode, int& no_link, int& status)
+                       int pass_number, int mode, int& no_link, int& status)
 {
     const point3 p_prev = {prev[0], prev[1], prev[2]}, p_end = {end[0], end[1], end[2]};
     const point3 p_next2 = {next2[0], next2[1], next2[2]}, p_start = {start[0], start[1], start[2]};
@@ -206,13 +208,13 @@ void link_pass_strings(const float* prev, const float* end, const float* next2, 
         moved = outcome != kMoveRefused;
     }
     updown_flush(status);
-    if (status >= 0) write_string(0, leaving, n1, status);
+    if (status >= 0) write_string(0, leaving, n1, pass_number, status);
     if (status >= 0 && moved) {
         float kept = 0.0f, fit = static_cast<float>(kFitTolerances * ca.tolerance);
         fit_tol_getset(1, kept);
         fit_tol_getset(2, fit);
-        write_string(0, move, n3, status);
+        write_string(0, move, n3, pass_number, status);
         fit_tol_getset(2, kept);
     }
-    if (status >= 0) write_string(moved ? 0 : 1, arriving, n2, status);
+    if (status >= 0) write_string(moved ? 0 : 1, arriving, n2, pass_number, status);
 }

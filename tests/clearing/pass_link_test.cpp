@@ -19,6 +19,7 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/updown_buffers.hpp"
+#include "toolpath/updown_entries.hpp"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,8 @@ TEST_F(PassLinkTest, HeldBackStringsAreWrittenOrDroppedAndGiveTheirArraysBack)
         EXPECT_EQ(deferred_strings().count, 0);
         const std::vector<point3> expected = {points[0], points[1], points[2], points[0], points[1]};
         EXPECT_EQ(buffered(), write ? expected : std::vector<point3>{});
+        for (int k = 0; k < updown().count; ++k) EXPECT_EQ(entry_at(k).value, 15) << "the record's start marker";
+        EXPECT_EQ(updown().kept_pass_number, write ? 5 : 0);
         EXPECT_EQ(vantu::control::open_array_count(), open_before + (write ? 4 : 0));  // the UP/DOWN arrays
     }
 }

@@ -5,7 +5,9 @@
 // contour, an exit on an empty contour ends the contours), then the height-grid surface. Execute
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
-// lane as a point string. Test code only: never part of the module.
+// lane as a point string. The third answer to where the lanes go clears the region of the
+// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp).
+// Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "host/vantu.hpp"
@@ -25,6 +27,7 @@
 #include "surfaces/surface_grid.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "tests/modules/driver_caller.hpp"
+#include "tests/modules/surface_clearing.hpp"
 #include "toolpath/linnet_params_least.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/unwind_guard.hpp"
@@ -54,8 +57,12 @@ constexpr int kVertical = 2;         // a point dropped vertically onto the tria
 constexpr int kGridCoordinates = 0;  // lane points on the surface, pocket points plus the shift
 constexpr int kLaneString = 1;       // points only
 constexpr int kShown = 1;
-// The choices of where the lanes go, and the ball that lays them onto the part surface.
-constexpr int kOnGrid = 1, kOnPartSurface = 2;
+// The choices of where the lanes go (or hatch passes over the part surface instead), and the
+// ball that lays them onto the part surface.
+constexpr int kOnGrid = 1, kOnPartSurface = 2, kHatchPasses = 3;
+// The lane engine's offsets mode for a region to be hatched: its one offset of every contour.
+constexpr int kOneOffsetSwitch = 1;
+constexpr int kPlaneDimension = 2;
 constexpr int kBallCutter = 1;
 constexpr float kBallDiameter = 2.0f;
 // lane_on_srf: the pocket frame's second origin on, refined, no raw lane.
@@ -98,8 +105,8 @@ void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& 
         return;
     }
     prmptc("LAY THE LANES ON");
-    menuc("THE GRID@THE PART SURFACE", picks.lanes);
-    if (picks.lanes != kOnGrid && picks.lanes != kOnPartSurface) status = kFailed;
+    menuc("THE GRID@THE PART SURFACE@HATCH PASSES OVER THE PART SURFACE", picks.lanes);
+    if (picks.lanes != kOnGrid && picks.lanes != kOnPartSurface && picks.lanes != kHatchPasses) status = kFailed;
 }
 
 // The contour's corners at the grid's height: the start of every line, the first again at the end.
@@ -129,10 +136,10 @@ bool contour_corners(const std::vector<int>& lines, pokarr& contour)
     return status == 0;
 }
 
-// Lays every contour onto the grid in world coordinates, then loads them into the engine's
-// contour tables; the first sets the pocket frame, whose origin becomes the grid's shift (the
-// engine's points are relative to it).
-bool load_contours(int& status)
+// Lays every contour onto the grid in world coordinates (in dimension 3; in the plane its corners
+// are the contour), then loads them into the engine's contour tables; the first sets the pocket
+// frame, whose origin becomes the grid's shift (the engine's points are relative to it).
+bool load_contours(int dimension, int& status)
 {
     for (double& shift : surface_grid_block.shift) shift = 0.0;
     std::vector<std::vector<float>> laid;
@@ -143,18 +150,19 @@ bool load_contours(int& status)
             eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
             return false;
         }
-        surface_grid_seam_table().lan_on_grid(kSurfaceMode, kClosed, contour, 0.0, status);
+        if (dimension == kSurfaceDimension) surface_grid_seam_table().lan_on_grid(kSurfaceMode, kClosed, contour, 0.0, status);
         if (status != 0) {
             eroutc("surface_pocket, UNABLE TO LAY A CONTOUR ONTO THE GRID", 0);
             return false;
         }
         std::vector<float>& points = laid.emplace_back();
-        for (int i = 0; i < contour.count; ++i)
-            points.insert(points.end(), {static_cast<float>(contour.x[i]), static_cast<float>(contour.y[i]),
-                                         static_cast<float>(contour.z[i])});
+        for (int i = 0; i < contour.count; ++i) {
+            points.insert(points.end(), {static_cast<float>(contour.x[i]), static_cast<float>(contour.y[i])});
+            if (dimension == kSurfaceDimension) points.push_back(static_cast<float>(contour.z[i]));
+        }
     }
     for (std::size_t k = 0; k < laid.size() && status == 0; ++k)
-        contour_box(k == 0 ? 1 : 0, static_cast<int>(laid[k].size() / 3), laid[k].data(), status);
+        contour_box(k == 0 ? 1 : 0, static_cast<int>(laid[k].size()) / dimension, laid[k].data(), status);
     for (int c = 0; c < 3; ++c) surface_grid_block.shift[c] = pocket_frame_block.origin[c];
     return status == 0;
 }
@@ -211,7 +219,7 @@ void execute(int& mode, int& status)
     status = 0;
     if (mode != kExecute) return;
     surface_grid_from_part(picks.grid, status);
-    if (status == 0 && picks.lanes == kOnPartSurface) load_part_surface(status);
+    if (status == 0 && picks.lanes != kOnGrid) load_part_surface(status);
     if (status != 0) return;
     save_restore_pocket(1);
     give_back restore([] {
@@ -223,13 +231,16 @@ void execute(int& mode, int& status)
     });
     const int contours = static_cast<int>(picks.contours.size());
     const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
-    init_pocket_globals(kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(), status);
+    const bool hatching = picks.lanes == kHatchPasses;
+    init_pocket_globals(hatching ? kOneOffsetSwitch : kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(),
+                        status);
     if (status != 0) return;
-    pocket_state_block.pocket_dimension = kSurfaceDimension;
-    pocket_state_block.offsets_mode = kOffsetsUntilFull;
+    const int dimension = hatching ? kPlaneDimension : kSurfaceDimension;
+    pocket_state_block.pocket_dimension = dimension;
+    if (!hatching) pocket_state_block.offsets_mode = kOffsetsUntilFull;
     pocket_work_block.side_step = kSideStep;
     pocket_mode_word = 1;  // a caller of its own: no user messages of the pocket procedure
-    if (!load_contours(status)) {
+    if (!load_contours(dimension, status)) {
         status = kFailed;
         return;
     }
@@ -239,7 +250,8 @@ void execute(int& mode, int& status)
         status = kFailed;
         return;
     }
-    write_lanes(contours, status);
+    if (hatching) surface_clearing::clear_region(kTolerance, status);
+    else write_lanes(contours, status);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // toolpath.txt and judged against the grid surface the part gives, built here apart from the
 // module.
 #include "hostrun_support.hpp"
+#include "surface_part_support.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -23,7 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using namespace runner_test;
-using p3 = std::array<double, 3>;
 const std::string kSource = DRELAN_SOURCE_DIR;
 // The module's step between lanes; a point string of a tool-path line holds at most this many
 // points, a longer string goes on in the next line.
@@ -54,57 +54,6 @@ std::vector<std::vector<p3>> lanes_of(const std::string& dump)
         continues = w.size() / 4 >= kStringLinePoints;
     }
     return lanes;
-}
-
-// The grid surface of a part's height grid: each cell split by the diagonal whose height
-// difference is smaller (the one from corner 0 to 2 on a tie), as the module splits it.
-struct grid_surface {
-    double x0 = 0, y0 = 0, h = 1;
-    int nx = 0, ny = 0;
-    std::vector<double> z;
-
-    double node(int c, int r) const { return z[static_cast<std::size_t>(r) * nx + c]; }
-    double height(double x, double y) const
-    {
-        const int c = std::clamp(static_cast<int>(std::floor((x - x0) / h)), 0, nx - 2);
-        const int r = std::clamp(static_cast<int>(std::floor((y - y0) / h)), 0, ny - 2);
-        const double u = (x - x0) / h - c, v = (y - y0) / h - r;
-        const double z0 = node(c, r), z1 = node(c + 1, r), z2 = node(c + 1, r + 1), z3 = node(c, r + 1);
-        if (std::fabs(z2 - z0) <= std::fabs(z3 - z1))
-            return u >= v ? z0 + u * (z1 - z0) + v * (z2 - z1) : z0 + v * (z3 - z0) + u * (z2 - z3);
-        return u + v <= 1 ? z0 + u * (z1 - z0) + v * (z3 - z0) : z2 + (1 - u) * (z3 - z2) + (1 - v) * (z1 - z2);
-    }
-};
-
-grid_surface grid_of(const nlohmann::json& part)
-{
-    grid_surface g;
-    for (const auto& e : part["entities"]) {
-        if (e["kind"] != "height_grid") continue;
-        g.x0 = e["origin"][0];
-        g.y0 = e["origin"][1];
-        g.h = e["cell_size"];
-        g.nx = e["nodes"][0];
-        g.ny = e["nodes"][1];
-        for (const auto& z : e["heights"]) g.z.push_back(z.is_null() ? 1e7 : double(float(z.get<double>())));
-    }
-    return g;
-}
-
-double distance_to_segment(const p3& p, const p3& a, const p3& b)
-{
-    p3 ab{}, ap{};
-    double length2 = 0, along = 0;
-    for (int k = 0; k < 3; ++k) {
-        ab[k] = b[k] - a[k];
-        ap[k] = p[k] - a[k];
-        length2 += ab[k] * ab[k];
-        along += ab[k] * ap[k];
-    }
-    const double t = length2 > 0 ? std::clamp(along / length2, 0.0, 1.0) : 0.0;
-    double d2 = 0;
-    for (int k = 0; k < 3; ++k) d2 += (ap[k] - t * ab[k]) * (ap[k] - t * ab[k]);
-    return std::sqrt(d2);
 }
 
 double distance_to_lane(const p3& p, const std::vector<p3>& lane)
@@ -138,9 +87,7 @@ struct surface_run {
 
 surface_run run_part(const fs::path& part, const fs::path& script, const fs::path& out)
 {
-    const run_result result = run_hostrun("--part " + part.string() + " --script " + script.string() +
-                                          " --module " + DRELAN_TEST_MODULE_DIR + "/testmod_surface_pocket.so --out " +
-                                          out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00");
+    const run_result result = run_surface_module(part, script, out);
     return {result.exit_code, result.output, lanes_of(read_file(out / "toolpath.txt"))};
 }
 
@@ -216,46 +163,6 @@ TEST(SurfacePocket, LanesOnATiltedPlaneStandOneSideStepApart)
         }
     }
 }
-
-namespace {
-
-// The triangles of the part's height grid as the triangle model takes them: each cell split by its
-// diagonal from node (i, j) to (i + 1, j + 1), none touching a node without surface.
-std::vector<std::array<p3, 3>> triangles_of(const grid_surface& g)
-{
-    std::vector<std::array<p3, 3>> triangles;
-    const auto node = [&](int c, int r) { return p3{g.x0 + c * g.h, g.y0 + r * g.h, g.node(c, r)}; };
-    const auto has = [&](int c, int r) { return std::fabs(g.node(c, r)) < 1e7; };
-    for (int r = 0; r + 1 < g.ny; ++r)
-        for (int c = 0; c + 1 < g.nx; ++c) {
-            if (has(c, r) && has(c + 1, r) && has(c + 1, r + 1))
-                triangles.push_back({node(c, r), node(c + 1, r), node(c + 1, r + 1)});
-            if (has(c, r) && has(c + 1, r + 1) && has(c, r + 1))
-                triangles.push_back({node(c, r), node(c + 1, r + 1), node(c, r + 1)});
-        }
-    return triangles;
-}
-
-p3 minus(const p3& a, const p3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double dot(const p3& a, const p3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-// Distance from p to the triangle: the nearest of its face (when the foot falls inside) and its
-// three edges.
-double distance_to_triangle(const p3& p, const std::array<p3, 3>& t)
-{
-    const p3 e1 = minus(t[1], t[0]), e2 = minus(t[2], t[0]), w = minus(p, t[0]);
-    const p3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
-    double best = std::min({distance_to_segment(p, t[0], t[1]), distance_to_segment(p, t[1], t[2]),
-                            distance_to_segment(p, t[2], t[0])});
-    const double nn = dot(n, n);
-    if (nn <= 0) return best;
-    const double d11 = dot(e1, e1), d12 = dot(e1, e2), d22 = dot(e2, e2), w1 = dot(w, e1), w2 = dot(w, e2);
-    const double u = (d22 * w1 - d12 * w2) / nn, v = (d11 * w2 - d12 * w1) / nn;
-    if (u >= 0 && v >= 0 && u + v <= 1) best = std::min(best, std::fabs(dot(w, n)) / std::sqrt(nn));
-    return best;
-}
-
-}  // namespace
 
 // The README's surface lanes: each lane laid onto the triangle model of the ridge with a ball of
 // diameter 2. A ball whose tip stands at a lane point touches the model there: its centre lies

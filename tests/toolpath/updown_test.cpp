@@ -272,3 +272,46 @@ TEST_F(MotionOutput, PicksRejectedAndSurfaceSelectionsCleared)
     EXPECT_EQ(proc_geometry().surface_pairs[2].id, -1);
     EXPECT_EQ(proc_geometry().surface_pairs[2].count, 0);
 }
+
+TEST_F(MotionOutput, MotionCodesBracketEveryStringOnBothRoads)
+{
+    // The surface clearing's codes: a connection (15, 16, bracket 8) inside a pass, the pass
+    // markers (5, 6, bracket 3) on its last segment. Buffered (UP mode) or straight through, each
+    // string is bracketed by its own codes and the brackets close.
+    const std::vector<point3> points{{0, 0, 0}, {1, 0, 0}, {2, 0, 1}};
+    struct row {
+        int mode;
+        int start, end, bracket;
+        std::vector<std::string> steps;
+        int feed_mode;
+    };
+    const row rows[] = {
+        {1, 15, 16, 8, {"M15", "S(1,0,0)", "S(2,0,1)", "M16"}, 1},
+        {1, 5, 6, 3, {"M5", "S(1,0,0)", "S(2,0,1)", "M6"}, 1},
+        // Buffered, the first run approaches (retract 11/12, approach 9/10) inside the connection.
+        {2, 15, 16, 8, {"M15", "M11", "F-1", "L(0,0,50)", "M12", "M9", "L(0,0,0)", "M10", "F100", "S(1,0,0)", "S(2,0,1)", "M16"}, 1},
+        // A two-point connection runs at feed mode 25 (its percentage is unset here: feed 0).
+        {1, 15, 16, 8, {"M15", "F0", "L(1,0,0)", "M16"}, 25},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "mode " << r.mode << ", codes " << r.start << " " << r.end);
+        fresh_at({0, 0, 0});
+        PRM9().words[machine_params::kMotionForm] = 2;
+        connect_params_block().approach_kind = 1;
+        updown().mode = r.mode;
+        const std::vector<point3> written(points.begin(), points.begin() + (r.feed_mode == 25 ? 2 : 3));
+        statement_of s(written, {static_cast<int>(written.size())});
+        s.marker_code = r.start;
+        s.end_marker_code = r.end;
+        s.marker_id = r.bracket;
+        s.pass_number = 7;
+        int status = 0;
+        updown_motion(s, status);
+        if (status >= 0) updown_flush(status);
+        EXPECT_EQ(status, 0) << ::testing::PrintToString(texts("eroutc"));
+        EXPECT_EQ(steps(), r.steps);
+        EXPECT_EQ(marker_stack().top, -1) << "every bracket closed";
+        EXPECT_EQ(feed_mode(), r.feed_mode);
+        updown_close(status);
+    }
+}
