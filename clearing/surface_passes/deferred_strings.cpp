@@ -1,17 +1,14 @@
 // The held-back strings of the pass loop (see the header).
 #include "clearing/surface_passes/deferred_strings.hpp"
 
+#include "clearing/surface_passes/pass_output.hpp"
 #include "host/vantu_memory.hpp"
-#include "toolpath/milling_statement.hpp"
-#include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
 constexpr int kLinkMotionCode = 3;
-constexpr int kPointsOnly = 1;
 
 // A host array holding a copy of count elements; -1 when count is 0.
 template <typename T>
@@ -63,23 +60,16 @@ deferred_strings_state& deferred_strings()
 void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts,
                       int pass_number, const std::array<int, 3>& motion_codes, int& status)
 {
-    status = 0;
-    int total = 0;
-    for (int s = 0; s < string_count; ++s) total += std::max(point_counts[s], 0);
-    const std::vector<point3> directions(static_cast<std::size_t>(total), kDefaultDirection);
-    milling_statement statement;
-    statement.code = kLinkMotionCode;
-    statement.dimension = kPointsOnly;
-    statement.approach = lift_flag;
-    statement.points = points;
-    statement.directions = directions.data();
-    statement.strings = string_count;
-    statement.counts = point_counts;
-    statement.marker_code = motion_codes[0];
-    statement.end_marker_code = motion_codes[1];
-    statement.marker_id = motion_codes[2];
-    statement.pass_number = pass_number;
-    updown_motion(statement, status);
+    surface_strings_call call;
+    call.lift_flag = lift_flag;
+    call.statement_code = kLinkMotionCode;
+    call.points = points;
+    call.counts = point_counts;
+    call.string_count = string_count;
+    call.pass_number = pass_number;
+    call.motion_codes = motion_codes;
+    call.feed_mode = kFeedKept;
+    surface_strings_write(call, status);
 }
 
 void deferred_strings_add(int lift_flag, const point3* points, int string_count, const int* point_counts,

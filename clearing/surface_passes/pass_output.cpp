@@ -18,7 +18,7 @@ void surface_strings_write(const surface_strings_call& call, int& status)
     int total = 0;
     for (int s = 0; s < call.string_count; ++s) total += std::max(call.counts[s], 0);
     const std::vector<point3> directions(static_cast<std::size_t>(total), kDefaultDirection);
-    set_mch_change_mode(call.feed_mode);
+    if (call.feed_mode != kFeedKept) set_mch_change_mode(call.feed_mode);
     milling_statement statement;
     statement.code = call.statement_code;
     statement.dimension = kPointsOnly;
@@ -28,6 +28,10 @@ void surface_strings_write(const surface_strings_call& call, int& status)
     statement.normals = call.normals;
     statement.strings = call.string_count;
     statement.counts = call.counts;
+    statement.marker_code = call.motion_codes[0];
+    statement.end_marker_code = call.motion_codes[1];
+    statement.marker_id = call.motion_codes[2];
+    statement.pass_number = call.pass_number;
     updown_motion(statement, status);
 }
 

@@ -12,8 +12,8 @@
 // Motion codes of surface strings: inside a pass and at its end.
 inline constexpr std::array<int, 3> kInnerMotionCodes{15, 16, 8};
 inline constexpr std::array<int, 3> kLastMotionCodes{5, 6, 3};
-// Feed modes: the base feed and a percentage of it.
-inline constexpr int kBaseFeed = 1, kPercentFeed = 25;
+// Feed modes: the base feed and a percentage of it; kFeedKept leaves the mode in force.
+inline constexpr int kBaseFeed = 1, kPercentFeed = 25, kFeedKept = 0;
 
 struct surface_strings_call {
     int lift_flag = 0;                // 1: retract and approach before the first string
@@ -28,8 +28,9 @@ struct surface_strings_call {
     int feed_mode = kBaseFeed;
 };
 
-// Sets the feed mode and writes the strings as one milling statement through updown_motion
-// (directions the tool axis). Status: updown_motion's.
+// Sets the feed mode (unless kFeedKept) and writes the strings as one milling statement through
+// updown_motion (directions the tool axis), its markers carrying the motion codes (start marker,
+// end marker, bracket) and the pass number. Status: updown_motion's.
 void surface_strings_write(const surface_strings_call& call, int& status);
 
 struct surface_pass_output {
