@@ -138,6 +138,11 @@ struct pk_elem_index {
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
     pk_single_crossing last_single; // left by the last search through the index
+    // The candidates pk_elem_index_visit listed last and the box it listed them for: the searches
+    // of one walk ask with the box of one element again and again.
+    std::vector<int> visit_list;
+    double visit_box[4] = {};
+    bool visit_listed = false;
 };
 
 // Builds the index of the array x, y of count entries (arc records included).
@@ -158,14 +163,20 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
 // answers false; those numbered below `lowest` are left out (a search that would pass over them
 // by number says so, and the elements kept aside then skip their box tests). An index without a
 // grid keeps every element aside in element order: they are handed out as they stand, without a
-// list built for the query.
+// list built for the query. A grid's list is kept for the next visit with the same box (a visit
+// must not visit the same index from within).
 template <class Visit>
 void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
                          Visit&& visit)
 {
     if (index.columns >= 1) {
-        pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.candidates);
-        for (const int k : index.candidates)
+        double* b = index.visit_box;
+        if (!index.visit_listed || b[0] != xmin || b[1] != ymin || b[2] != xmax || b[3] != ymax) {
+            pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.visit_list);
+            b[0] = xmin, b[1] = ymin, b[2] = xmax, b[3] = ymax;
+            index.visit_listed = true;
+        }
+        for (const int k : index.visit_list)
             if (k >= lowest && !visit(k)) return;
         return;
     }
