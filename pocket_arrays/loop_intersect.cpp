@@ -356,12 +356,6 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     ws.closing = vb.last(), ws.after_closing = 1;
     for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
         const bool continues = last_element >= 0;
-        // Standing at the single crossing of a line pair with no candidate after it, a continuing
-        // walk of a line (without a direction) finds nothing: the search would answer so at once.
-        if (continues && !e.arc && index.last_single.nothing_after &&
-            pk_single_crossing_holds(index.last_single, va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end],
-                                     vb.p.x, vb.p.y, vb.p.count, found_element, previous[0], previous[1]))
-            return true;
         // The element reaches B: next_reaching passed it only so.
         ws.mode = self_mode + (continues ? kOwnWalkContinues : 0);
         ws.own = continues ? kOwnWalkContinues : kOwnWalk;
@@ -369,6 +363,9 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         ws.previous_x = previous[0], ws.previous_y = previous[1];
         ws.found_element = found_element, ws.found_group = a;
         ws.crossing_x = ws.crossing_y = 0.0;
+        // Standing at a pair the search before spent, with no candidate after it, a continuing
+        // walk finds nothing: the search would answer so at once.
+        if (continues && elem_walk_spent(index, ws)) return true;
         elem_walk_intersect_indexed(index, boxes, ws);
         const int found = ws.found;
         if (found == kSearchNone) return true;

@@ -59,7 +59,7 @@ void reset_index(int count, pk_elem_index& index)
     index.candidates.clear();
     index.visit_listed = false;
     // Only a valid crossing is ever read.
-    index.last_single.valid = false;
+    index.last_spent.valid = false;
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.

@@ -99,27 +99,44 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // overlap test admits is never missed.
 inline constexpr double kElemIndexMargin = 4.0 * vantu::kDoubleTolerance;
 
-// The crossing the last walk through an index took from a pair of lines that meet only there,
-// with the pair's ends as they stood: the continuing search of that walk meets the pair again
-// first and only refuses that crossing, so it passes over the pair when nothing has changed;
-// when no candidate came after the pair, nothing is left for it at all.
-struct pk_single_crossing {
+// The pair the last walk through an index took its crossing from, when the walk's continuing
+// search would take nothing more from it, with the pair as it stood: a pair of lines that meet
+// only there (directions not given), whose crossing the continuing search meets again first and
+// only refuses; or, in a self search, a line and an arc that meet only near their shared vertex,
+// which the continuing search passes over at once. The continuing search passes over the pair
+// when nothing has changed; when no candidate came after the pair, nothing is left for it at all.
+struct pk_spent_pair {
     bool valid = false;
-    int element = 0;            // the line of the searched array
+    bool shared_vertex = false; // a line and an arc of a self search at their shared vertex
+    int element = 0;            // the candidate element of the searched array
+    int own_kind = 0;           // the searched element: 0 a line, 1 an arc
     double own[4] = {};         // the searched element: start x, y, end x, y
-    double other[4] = {};       // the line of the array: start x, y, end x, y
+    double own_arc[4] = {};     // the searched arc: centre x, y, radius, direction (+1 or -1)
+    double other[4] = {};       // the candidate: start x, y, end x, y
+    double other_arc[4] = {};   // the candidate arc's record: x and y of its radius and centre entries
     double x = 0.0, y = 0.0;    // the crossing
-    bool nothing_after = false; // the index gave the element no candidate after the line
+    bool nothing_after = false; // the index gave the element no candidate after the pair's
 };
 
-// Whether the single crossing m is where a walk of the line s..e stands, at (px, py) on the line
-// k of the array x, y, with every end as it was when the crossing was taken.
-inline bool pk_single_crossing_holds(const pk_single_crossing& m, double sx, double sy, double ex, double ey,
-                                     const double* x, const double* y, int count, int k, double px, double py)
+// Whether the spent pair m is where a walk of the element (kind 0 line s..e, 1 arc with centre,
+// radius and direction) stands, at (px, py) on element k of the array x, y, with the element and
+// the entries of k as they were when the crossing was taken.
+inline bool pk_spent_pair_holds(const pk_spent_pair& m, int kind, double cx, double cy, double radius,
+                                double direction, double sx, double sy, double ex, double ey, const double* x,
+                                const double* y, int count, int k, double px, double py)
 {
-    if (!m.valid || k != m.element || k < 1 || k >= count || (k + 3 < count && pk_is_marker(x[k]))) return false;
-    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
-           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+    if (!m.valid || k != m.element || k < 1 || k >= count || kind != m.own_kind) return false;
+    if (sx != m.own[0] || sy != m.own[1] || ex != m.own[2] || ey != m.own[3] || px != m.x || py != m.y) return false;
+    if (kind == 1 && (cx != m.own_arc[0] || cy != m.own_arc[1] || radius != m.own_arc[2] ||
+                      pk_arc_direction(direction) != m.own_arc[3]))
+        return false;
+    // Two lines, or a line and an arc at their shared vertex.
+    const bool arc = k + 3 < count && pk_is_marker(x[k]);
+    if (arc != (m.shared_vertex && kind == 0)) return false;
+    const int end = arc ? k + 3 : k;
+    if (x[k - 1] != m.other[0] || y[k - 1] != m.other[1] || x[end] != m.other[2] || y[end] != m.other[3]) return false;
+    return !arc || (x[k + 1] == m.other_arc[0] && y[k + 1] == m.other_arc[1] && x[k + 2] == m.other_arc[2] &&
+                    y[k + 2] == m.other_arc[3]);
 }
 
 struct pk_elem_index {
@@ -137,7 +154,7 @@ struct pk_elem_index {
     int last_element = 0;           // the highest element number it holds
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
-    pk_single_crossing last_single; // left by the last search through the index
+    pk_spent_pair last_spent;       // left by the last search through the index
     // The candidates pk_elem_index_visit listed last and the box it listed them for: the searches
     // of one walk ask with the box of one element again and again.
     std::vector<int> visit_list;
@@ -214,9 +231,9 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested. A walk
-// leaves its single line crossing in the index (pk_single_crossing) for its continuing search;
-// a continuing walk of a line without a direction standing at that crossing
-// (pk_single_crossing_holds) with nothing after it finds nothing, answered before any set-up.
+// leaves the pair it took its crossing from in the index (pk_spent_pair) for its continuing
+// search; a continuing walk standing at that pair (pk_spent_pair_holds) with nothing after it
+// finds nothing, answered before any set-up.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,
@@ -246,6 +263,10 @@ struct pk_walk_search {
 // elem_pair_intersect_indexed for an element the caller already knows to reach the index
 // (pk_elem_index_reaches answered true for it): the same answer without asking again.
 void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w);
+// Whether the walk search w continues from the pair the index's last search spent (found
+// element and previous point as that search left them) and the pair had nothing after it: the
+// search would find nothing.
+bool elem_walk_spent(const pk_elem_index& index, const pk_walk_search& w);
 
 // The same search on pocket arrays, in space: start, end, previous and crossing are points of
 // three doubles and centre two; z comes from the array's z block (a planar pocket, pocket

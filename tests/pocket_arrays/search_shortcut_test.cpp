@@ -139,9 +139,10 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
     // Random closed polylines with a few arcs, of a few elements (no grid) and of many (grid
     // with wide elements): every element walked along the loop, through both entries, from its
     // first search through every continuing search after a crossing (which the indexed entry
-    // may settle from what the search before it left).
+    // may settle from what the search before it left). From seed 25 on, the line after an arc
+    // leaves the arc's end across its circle (meeting the arc again or not) or along its tangent.
     int crossings = 0, continued = 0;
-    for (unsigned seed = 1; seed <= 24; ++seed) {
+    for (unsigned seed = 1; seed <= 48; ++seed) {
         std::mt19937 random(seed);
         std::uniform_real_distribution<double> coordinate(0.0, 100.0);
         const int points = seed % 2 == 0 ? 3 + static_cast<int>(seed % 7) : 40 + static_cast<int>(seed) * 3;
@@ -156,6 +157,13 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
                 const double r = std::hypot(nx - cx, ny - cy);
                 x.insert(x.end(), {kArcMarker, r, cx, nx});
                 y.insert(y.end(), {0, i % 2 == 0 ? 1.0 : -1.0, cy, ny});
+                if (seed > 24) {
+                    // Inwards and to either side of the diameter, or along the tangent at the end.
+                    const double ux = (cx - nx) / r, uy = (cy - ny) / r, side = random() % 2 == 0 ? 1.3 : -1.3;
+                    const bool tangent = random() % 3 == 0;
+                    x.push_back(nx + (tangent ? 0.0 : r * ux) - side * r * uy);
+                    y.push_back(ny + (tangent ? 0.0 : r * uy) + side * r * ux);
+                }
             }
         }
         x.push_back(x[0]);
