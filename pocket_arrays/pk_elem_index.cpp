@@ -60,6 +60,7 @@ void reset_index(int count, pk_elem_index& index)
     index.visit_listed = false;
     // Only a valid crossing is ever read.
     index.last_spent.valid = false;
+    index.last_pair.valid = false;
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.

@@ -13,6 +13,7 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -355,6 +356,7 @@ struct search {
     search_query q;
     crossing best;
     bool reexamined = false;
+    pk_pair_memo* memo = nullptr;  // of the index searched through, if any
 };
 
 // ---- the crossings of one pair -------------------------------------------------------------
@@ -430,13 +432,23 @@ void line_pair(const search_query& q, const element& o, int k, const element& c,
 
 // Crossings of the own element o with candidate k, as the primitives give them. The first-mode
 // and choice-mode overrides serve the second look of a continuing walk.
+// The first mode of the line-arc routine and the choice mode of the arc-arc routine for
+// candidate k, as the search's modes set them.
+int arc_first_mode_of(const search_query& q)
+{
+    return q.mode.self ? 3 : (q.mode.keep_found || q.walk_order() ? 2 : 1);
+}
+int arc_choice_of(const search_query& q, int k)
+{
+    const bool closing_pair = q.own == q.closing && k == q.after_closing;
+    return closing_pair || (q.mode.keep_found && q.walk_order()) ? 2 : 1;
+}
+
 void intersect(const search_query& q, const element& o, int k, const element& c, int neighbour_mark,
                bool after_parallel, pair_crossings& out, int first_mode_override = 0, int choice_override = 0)
 {
     out = pair_crossings{};
-    const int arc_first_mode = first_mode_override != 0 ? first_mode_override
-                               : q.mode.self             ? 3
-                                                         : (q.mode.keep_found || q.walk_order() ? 2 : 1);
+    const int arc_first_mode = first_mode_override != 0 ? first_mode_override : arc_first_mode_of(q);
     if (o.kind == kLine && c.kind == kLine) {
         line_pair(q, o, k, c, after_parallel, out);
     } else if (o.kind == kArc && c.kind == kLine) {
@@ -450,10 +462,7 @@ void intersect(const search_query& q, const element& o, int k, const element& c,
         const bool circle_reached = &o == &q.self_element;
         if (!segment_misses_arc(o, c, circle_reached)) line_arc(q, arc_first_mode, 2, 2, neighbour_mark, c, o, out);
     } else {
-        const bool closing_pair = q.own == q.closing && k == q.after_closing;
-        const int choice = choice_override != 0                                      ? choice_override
-                           : closing_pair || (q.mode.keep_found && q.walk_order()) ? 2
-                                                                                    : 1;
+        const int choice = choice_override != 0 ? choice_override : arc_choice_of(q, k);
         arc_arc(q, choice, neighbour_mark, o, c, out);
     }
 }
@@ -616,6 +625,47 @@ bool continues_past_shared_vertex(const search_query& q, int k, vertex_meeting m
     return meeting != vertex_meeting::unsure && q.mode.self && q.walk_continues() && k == q.found_in;
 }
 
+// The key of a pair with an arc as intersect reads it in a walk of the plane: both elements
+// (the own element's z is 0 there) and the modes, as bits.
+void pair_key(const search_query& q, int k, const element& c, int neighbour, unsigned long long* key)
+{
+    const element& o = q.self_element;
+    const double modes = 100.0 * arc_first_mode_of(q) + 10.0 * arc_choice_of(q, k) + neighbour;
+    const double words[pk_pair_memo::kKeyWords] = {
+        double(o.kind), o.sx, o.sy, o.ex, o.ey, o.cx, o.cy, o.r, double(o.direction), double(c.kind),
+        c.sx,           c.sy, c.ex, c.ey, c.cx, c.cy, c.r, double(c.direction), modes, 0.0};
+    for (int i = 0; i < pk_pair_memo::kKeyWords; ++i) key[i] = std::bit_cast<unsigned long long>(words[i]);
+}
+
+// The pair's crossings from the memo of the search's index when a continuing walk examines the
+// pair its search before took its crossing from (the search modes of a walk's searches agree),
+// else from intersect; kept there when they hit.
+void walk_pair_crossings(search& s, int k, const element& c, int neighbour, bool after_parallel,
+                         pair_crossings& pc)
+{
+    const search_query& q = s.q;
+    pk_pair_memo* m = s.memo != nullptr && q.walk_order() && !q.space() &&
+                              (q.self_element.kind == kArc || c.kind == kArc)
+                          ? s.memo
+                          : nullptr;
+    unsigned long long key[pk_pair_memo::kKeyWords];
+    if (m != nullptr) pair_key(q, k, c, neighbour, key);
+    if (m != nullptr && m->valid && q.walk_continues() && k == q.found_in &&
+        std::equal(key, key + pk_pair_memo::kKeyWords, m->key)) {
+        pc.status = m->status;
+        pc.count = m->count;
+        std::copy(&m->points[0][0], &m->points[0][0] + 6, &pc.point[0][0]);
+        return;
+    }
+    intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+    if (m == nullptr || !pc.hit()) return;
+    m->valid = true;
+    std::copy(key, key + pk_pair_memo::kKeyWords, m->key);
+    m->status = pc.status;
+    m->count = pc.count;
+    std::copy(&pc.point[0][0], &pc.point[0][0] + 6, &m->points[0][0]);
+}
+
 // Steps 2 and 3: the crossings of candidate k (whose box overlaps the element's), each judged
 // in its order along the own element; `after_parallel` carries the parallel result of the
 // candidate before.
@@ -637,7 +687,7 @@ void examine(search& s, int k, const element& c, int g, int mark, bool& after_pa
         pc.status = kCrossing;
         keep_points(q, vertex, pc);
     } else {
-        intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+        walk_pair_crossings(s, k, c, neighbour, after_parallel, pc);
     }
     after_parallel = pc.status == kParallel;
     if (pc.status == kParallel && lines && parallel_retry(q, c, pc.point[0])) {
@@ -840,6 +890,7 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
     int group = 0, from = 0, to = 0, mark = 0;
     bool after_parallel = false, stopped = false;
     const element& o = q.self_element;
+    s.memo = &index.last_pair;
     pk_elem_index_visit(index, lowest_unrefused(q), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
         if (walk_done(s)) return !(stopped = true);
         if (passed_over_by_number(q, k) || refused_by_number(q, k)) return true;

@@ -139,6 +139,17 @@ inline bool pk_spent_pair_holds(const pk_spent_pair& m, int kind, double cx, dou
                     y[k + 2] == m.other_arc[3]);
 }
 
+// The crossings a walk's search took from a pair with an arc, with what they were found from
+// (the two elements and the modes, as bits): the walk's continuing search examines that pair
+// again first, from the same inputs, and reads them here instead.
+struct pk_pair_memo {
+    bool valid = false;
+    static constexpr int kKeyWords = 20;
+    unsigned long long key[kKeyWords] = {};
+    int status = 0, count = 0;
+    double points[2][3] = {};
+};
+
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
@@ -155,6 +166,7 @@ struct pk_elem_index {
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
     pk_spent_pair last_spent;       // left by the last search through the index
+    pk_pair_memo last_pair;         // the same
     // The candidates pk_elem_index_visit listed last and the box it listed them for: the searches
     // of one walk ask with the box of one element again and again.
     std::vector<int> visit_list;
