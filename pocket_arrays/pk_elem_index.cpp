@@ -110,9 +110,11 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
     index.columns = static_cast<int>(std::min(width / cell + 1.0, 4.0 * n + 16.0));
     index.rows = static_cast<int>(std::min(height / cell + 1.0, 4.0 * n + 16.0));
     const long cells = static_cast<long>(index.columns) * index.rows;
-    // Two passes over the boxes: count per cell, then place (cells in row order).
+    // Two passes over the boxes: count per cell, then place (cells in row order). The first
+    // pass keeps each box's cell range for the second.
     index.first.assign(cells + 1, 0);
     std::vector<char> is_wide(n_boxes, 0);
+    std::vector<int> ranges(4 * n_boxes);
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<int> at;
         if (pass == 1) {
@@ -121,9 +123,13 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
             at.assign(index.first.begin(), index.first.end() - 1);
         }
         for (std::size_t i = 0; i < n_boxes; ++i) {
-            const double* b = all + 4 * i;
-            int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
-            cell_range(index, b[0], b[1], b[2], b[3], c0, r0, c1, r1);
+            int* range = &ranges[4 * i];
+            if (pass == 0) {
+                const double* b = all + 4 * i;
+                range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
+                cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
+            }
+            const int c0 = range[0], r0 = range[1], c1 = range[2], r1 = range[3];
             if (static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) > kWideCells) {
                 is_wide[i] = 1;
                 continue;

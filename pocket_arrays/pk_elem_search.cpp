@@ -649,9 +649,9 @@ void walk_pair_crossings(search& s, int k, const element& c, int neighbour, bool
                           ? s.memo
                           : nullptr;
     unsigned long long key[pk_pair_memo::kKeyWords];
-    if (m != nullptr) pair_key(q, k, c, neighbour, key);
-    if (m != nullptr && m->valid && q.walk_continues() && k == q.found_in &&
-        std::equal(key, key + pk_pair_memo::kKeyWords, m->key)) {
+    const bool asked = m != nullptr && m->valid && q.walk_continues() && k == q.found_in;
+    if (asked) pair_key(q, k, c, neighbour, key);
+    if (asked && std::equal(key, key + pk_pair_memo::kKeyWords, m->key)) {
         pc.status = m->status;
         pc.count = m->count;
         std::copy(&m->points[0][0], &m->points[0][0] + 6, &pc.point[0][0]);
@@ -659,6 +659,7 @@ void walk_pair_crossings(search& s, int k, const element& c, int neighbour, bool
     }
     intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
     if (m == nullptr || !pc.hit()) return;
+    if (!asked) pair_key(q, k, c, neighbour, key);
     m->valid = true;
     std::copy(key, key + pk_pair_memo::kKeyWords, m->key);
     m->status = pc.status;
