@@ -443,20 +443,29 @@ struct cleanup {
         return (w.rows[i].vertex_a && ej + 2 == ei) || (w.rows[j].vertex_a && ei + 2 == ej);
     }
 
-    // Whether point p lies on the straight element e of the loop (the along bound stretched by
-    // `stretch`).
-    static bool on_straight(const loop_view& v, int e, const double* p, double stretch)
-    {
-        const chain_element c = v.at(e);
-        if (!c.valid || c.arc) return false;
-        const double sx = v.p.x[c.start], sy = v.p.y[c.start];
-        const double dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
-        const double length = std::hypot(dx, dy);
-        if (!(length > 0.0)) return false;
-        const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
-        const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
-        return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
-    }
+    // A straight element of a loop read once for the points tested against it (an arc, a broken
+    // record or a line without length holds none).
+    struct straight {
+        bool line = false;
+        double sx = 0.0, sy = 0.0, dx = 0.0, dy = 0.0, length = 0.0;
+        straight(const loop_view& v, int e)
+        {
+            const chain_element c = v.at(e);
+            if (!c.valid || c.arc) return;
+            sx = v.p.x[c.start], sy = v.p.y[c.start];
+            dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
+            length = std::hypot(dx, dy);
+            line = length > 0.0;
+        }
+        // Whether point p lies on the element (the along bound stretched by `stretch`).
+        bool holds(const double* p, double stretch) const
+        {
+            if (!line) return false;
+            const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
+            const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
+            return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
+        }
+    };
 
     // Whether point p is an end of the straight element e (its far end stretched as on_straight
     // stretches it).
@@ -484,11 +493,19 @@ struct cleanup {
             a_candidates[2] = va.previous(ri.a);
         else if (rj.vertex_a)
             a_candidates[2] = va.previous(rj.a);
-        for (int ea : a_candidates) {
-            if (ea <= 0 || !on_straight(va, ea, pi, 1.0) || !on_straight(va, ea, pj, 1.0)) continue;
-            for (int eb : {ri.b, rj.b}) {
+        // An element asked twice answers the same: it is asked once.
+        for (int n = 0; n < 3; ++n) {
+            const int ea = a_candidates[n];
+            if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
+            const straight on_a(va, ea);
+            if (!on_a.holds(pi, 1.0) || !on_a.holds(pj, 1.0)) continue;
+            const int b_candidates[2] = {ri.b, rj.b};
+            for (int m = 0; m < 2; ++m) {
+                const int eb = b_candidates[m];
+                if (m == 1 && eb == b_candidates[0]) continue;
                 const double stretch = eb == vb.last() ? 2.0 : 1.0;
-                if (!on_straight(vb, eb, pi, stretch) || !on_straight(vb, eb, pj, stretch)) continue;
+                const straight on_b(vb, eb);
+                if (!on_b.holds(pi, stretch) || !on_b.holds(pj, stretch)) continue;
                 const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
                                   (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
                 if (ends) return true;
