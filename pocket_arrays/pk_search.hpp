@@ -171,6 +171,7 @@ struct pk_elem_index {
     // of one walk ask with the box of one element again and again.
     std::vector<int> visit_list;
     double visit_box[4] = {};
+    int visit_lowest = 0;  // an index without a grid lists only the elements from this one on
     bool visit_listed = false;
 };
 
@@ -191,28 +192,31 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
 // Hands visit(k) the same elements as pk_elem_index_candidates, in the same order, until it
 // answers false; those numbered below `lowest` are left out (a search that would pass over them
 // by number says so, and the elements kept aside then skip their box tests). An index without a
-// grid keeps every element aside in element order: they are handed out as they stand, without a
-// list built for the query. A grid's list is kept for the next visit with the same box (a visit
-// must not visit the same index from within).
+// grid keeps every element aside in element order: those from `lowest` on whose boxes meet the
+// box are handed out as they stand. The list is kept for the next visit with the same box (a visit must
+// not visit the same index from within).
 template <class Visit>
 void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
                          Visit&& visit)
 {
-    if (index.columns >= 1) {
-        double* b = index.visit_box;
-        if (!index.visit_listed || b[0] != xmin || b[1] != ymin || b[2] != xmax || b[3] != ymax) {
+    double* b = index.visit_box;
+    if (!index.visit_listed || b[0] != xmin || b[1] != ymin || b[2] != xmax || b[3] != ymax ||
+        lowest < index.visit_lowest) {
+        if (index.columns >= 1) {
             pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.visit_list);
-            b[0] = xmin, b[1] = ymin, b[2] = xmax, b[3] = ymax;
-            index.visit_listed = true;
+        } else {
+            index.visit_list.clear();
+            std::size_t i = 0;
+            while (i < index.wide.size() && index.wide[i] < lowest) ++i;
+            for (; i < index.wide.size(); ++i)
+                if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) index.visit_list.push_back(index.wide[i]);
         }
-        for (const int k : index.visit_list)
-            if (k >= lowest && !visit(k)) return;
-        return;
+        b[0] = xmin, b[1] = ymin, b[2] = xmax, b[3] = ymax;
+        index.visit_lowest = index.columns >= 1 ? 0 : lowest;
+        index.visit_listed = true;
     }
-    std::size_t i = 0;
-    while (i < index.wide.size() && index.wide[i] < lowest) ++i;
-    for (; i < index.wide.size(); ++i)
-        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax) && !visit(index.wide[i])) return;
+    for (const int k : index.visit_list)
+        if (k >= lowest && !visit(k)) return;
 }
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
 // box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to
