@@ -333,6 +333,8 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     // A self search passes over B's elements up to a: past the last one none is left.
     if (md.self && a >= index.last_element) return true;
     const chain_element e = va.at(a);
+    // A loop searched against itself (its own entries).
+    const bool own_loop = md.self && va.p.x == vb.p.x && va.p.y == vb.p.y && va.p.count == vb.p.count;
     double previous[2];
     va.start(a, previous);
     // The walk starts at B's first element and goes on along B from every crossing found.
@@ -377,6 +379,9 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         last_point[0] = q[0], last_point[1] = q[1];
         previous[0] = q[0], previous[1] = q[1];
         if (md.first_only && w.count >= 1) return false;
+        // A loop's next element met exactly at the shared vertex: both placements would put the
+        // point at that vertex, on neighbours (neighbours_meet), so it is passed over unplaced.
+        if (own_loop && found_element == e.next && q[0] == va.p.x[e.end] && q[1] == va.p.y[e.end]) continue;
         const placement on_a = locate(va, a, q, false);
         const placement on_b = locate(vb, found_element, q, md.self);
         if (md.self && neighbours_meet(va, vb, on_a, on_b)) continue;
