@@ -333,6 +333,8 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     // A self search passes over B's elements up to a: past the last one none is left.
     if (md.self && a >= index.last_element) return true;
     const chain_element e = va.at(a);
+    // A loop searched against itself (its own entries).
+    const bool own_loop = md.self && va.p.x == vb.p.x && va.p.y == vb.p.y && va.p.count == vb.p.count;
     double previous[2];
     va.start(a, previous);
     // The walk starts at B's first element and goes on along B from every crossing found.
@@ -356,12 +358,6 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     ws.closing = vb.last(), ws.after_closing = 1;
     for (int guard = 0; guard < 2 * vb.p.count + 8; ++guard) {
         const bool continues = last_element >= 0;
-        // Standing at the single crossing of a line pair with no candidate after it, a continuing
-        // walk of a line (without a direction) finds nothing: the search would answer so at once.
-        if (continues && !e.arc && index.last_single.nothing_after &&
-            pk_single_crossing_holds(index.last_single, va.p.x[e.start], va.p.y[e.start], va.p.x[e.end], va.p.y[e.end],
-                                     vb.p.x, vb.p.y, vb.p.count, found_element, previous[0], previous[1]))
-            return true;
         // The element reaches B: next_reaching passed it only so.
         ws.mode = self_mode + (continues ? kOwnWalkContinues : 0);
         ws.own = continues ? kOwnWalkContinues : kOwnWalk;
@@ -369,6 +365,9 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         ws.previous_x = previous[0], ws.previous_y = previous[1];
         ws.found_element = found_element, ws.found_group = a;
         ws.crossing_x = ws.crossing_y = 0.0;
+        // Standing at a pair the search before spent, with no candidate after it, a continuing
+        // walk finds nothing: the search would answer so at once.
+        if (continues && elem_walk_spent(index, ws)) return true;
         elem_walk_intersect_indexed(index, boxes, ws);
         const int found = ws.found;
         if (found == kSearchNone) return true;
@@ -380,6 +379,9 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         last_point[0] = q[0], last_point[1] = q[1];
         previous[0] = q[0], previous[1] = q[1];
         if (md.first_only && w.count >= 1) return false;
+        // A loop's next element met exactly at the shared vertex: both placements would put the
+        // point at that vertex, on neighbours (neighbours_meet), so it is passed over unplaced.
+        if (own_loop && found_element == e.next && q[0] == va.p.x[e.end] && q[1] == va.p.y[e.end]) continue;
         const placement on_a = locate(va, a, q, false);
         const placement on_b = locate(vb, found_element, q, md.self);
         if (md.self && neighbours_meet(va, vb, on_a, on_b)) continue;
@@ -446,20 +448,29 @@ struct cleanup {
         return (w.rows[i].vertex_a && ej + 2 == ei) || (w.rows[j].vertex_a && ei + 2 == ej);
     }
 
-    // Whether point p lies on the straight element e of the loop (the along bound stretched by
-    // `stretch`).
-    static bool on_straight(const loop_view& v, int e, const double* p, double stretch)
-    {
-        const chain_element c = v.at(e);
-        if (!c.valid || c.arc) return false;
-        const double sx = v.p.x[c.start], sy = v.p.y[c.start];
-        const double dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
-        const double length = std::hypot(dx, dy);
-        if (!(length > 0.0)) return false;
-        const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
-        const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
-        return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
-    }
+    // A straight element of a loop read once for the points tested against it (an arc, a broken
+    // record or a line without length holds none).
+    struct straight {
+        bool line = false;
+        double sx = 0.0, sy = 0.0, dx = 0.0, dy = 0.0, length = 0.0;
+        straight(const loop_view& v, int e)
+        {
+            const chain_element c = v.at(e);
+            if (!c.valid || c.arc) return;
+            sx = v.p.x[c.start], sy = v.p.y[c.start];
+            dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
+            length = std::hypot(dx, dy);
+            line = length > 0.0;
+        }
+        // Whether point p lies on the element (the along bound stretched by `stretch`).
+        bool holds(const double* p, double stretch) const
+        {
+            if (!line) return false;
+            const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
+            const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
+            return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
+        }
+    };
 
     // Whether point p is an end of the straight element e (its far end stretched as on_straight
     // stretches it).
@@ -487,11 +498,19 @@ struct cleanup {
             a_candidates[2] = va.previous(ri.a);
         else if (rj.vertex_a)
             a_candidates[2] = va.previous(rj.a);
-        for (int ea : a_candidates) {
-            if (ea <= 0 || !on_straight(va, ea, pi, 1.0) || !on_straight(va, ea, pj, 1.0)) continue;
-            for (int eb : {ri.b, rj.b}) {
+        // An element asked twice answers the same: it is asked once.
+        for (int n = 0; n < 3; ++n) {
+            const int ea = a_candidates[n];
+            if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
+            const straight on_a(va, ea);
+            if (!on_a.holds(pi, 1.0) || !on_a.holds(pj, 1.0)) continue;
+            const int b_candidates[2] = {ri.b, rj.b};
+            for (int m = 0; m < 2; ++m) {
+                const int eb = b_candidates[m];
+                if (m == 1 && eb == b_candidates[0]) continue;
                 const double stretch = eb == vb.last() ? 2.0 : 1.0;
-                if (!on_straight(vb, eb, pi, stretch) || !on_straight(vb, eb, pj, stretch)) continue;
+                const straight on_b(vb, eb);
+                if (!on_b.holds(pi, stretch) || !on_b.holds(pj, stretch)) continue;
                 const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
                                   (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
                 if (ends) return true;

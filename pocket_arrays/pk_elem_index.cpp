@@ -57,8 +57,10 @@ void reset_index(int count, pk_elem_index& index)
     index.last_element = 0;
     index.query = 0;
     index.candidates.clear();
+    index.visit_listed = false;
     // Only a valid crossing is ever read.
-    index.last_single.valid = false;
+    index.last_spent.valid = false;
+    index.last_pair.valid = false;
 }
 
 // The cell range a box covers, clamped to the grid; false when it misses the grid.
@@ -70,10 +72,13 @@ bool cell_range(const pk_elem_index& index, double xmin, double ymin, double xma
     const double right = (xmax + kGridMargin - index.x0) / index.cell;
     const double top = (ymax + kGridMargin - index.y0) / index.cell;
     if (!(right >= 0.0 && top >= 0.0 && left < index.columns && bottom < index.rows)) return false;
-    c0 = static_cast<int>(std::max(0.0, std::floor(left)));
-    r0 = static_cast<int>(std::max(0.0, std::floor(bottom)));
-    c1 = static_cast<int>(std::min(index.columns - 1.0, std::floor(right)));
-    r1 = static_cast<int>(std::min(index.rows - 1.0, std::floor(top)));
+    // The cell of a side is its floor clamped to the grid. Below the grid it is cell 0, and at or
+    // above 0 the floor is the truncation: the conversion alone gives it (a floor costs a
+    // dozen instructions without the processor's rounding instruction).
+    c0 = left > 0.0 ? static_cast<int>(left) : 0;
+    r0 = bottom > 0.0 ? static_cast<int>(bottom) : 0;
+    c1 = static_cast<int>(std::min(index.columns - 1.0, right));
+    r1 = static_cast<int>(std::min(index.rows - 1.0, top));
     return true;
 }
 
@@ -105,9 +110,11 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
     index.columns = static_cast<int>(std::min(width / cell + 1.0, 4.0 * n + 16.0));
     index.rows = static_cast<int>(std::min(height / cell + 1.0, 4.0 * n + 16.0));
     const long cells = static_cast<long>(index.columns) * index.rows;
-    // Two passes over the boxes: count per cell, then place (cells in row order).
+    // Two passes over the boxes: count per cell, then place (cells in row order). The first
+    // pass keeps each box's cell range for the second.
     index.first.assign(cells + 1, 0);
     std::vector<char> is_wide(n_boxes, 0);
+    std::vector<int> ranges(4 * n_boxes);
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<int> at;
         if (pass == 1) {
@@ -116,9 +123,13 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
             at.assign(index.first.begin(), index.first.end() - 1);
         }
         for (std::size_t i = 0; i < n_boxes; ++i) {
-            const double* b = all + 4 * i;
-            int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
-            cell_range(index, b[0], b[1], b[2], b[3], c0, r0, c1, r1);
+            int* range = &ranges[4 * i];
+            if (pass == 0) {
+                const double* b = all + 4 * i;
+                range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
+                cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
+            }
+            const int c0 = range[0], r0 = range[1], c1 = range[2], r1 = range[3];
             if (static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) > kWideCells) {
                 is_wide[i] = 1;
                 continue;

@@ -13,6 +13,7 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -256,10 +257,14 @@ constexpr search_mode decode(int mode)
 struct crossing {
     bool found = false;
     bool end_contact = false;
-    bool single_line_pair = false;  // taken from two lines that meet only there, directions not given
+    // Taken from a pair that a continuing walk at it passes over (pk_spent_pair): two lines that
+    // meet only there, directions not given, or a line and an arc of a self search meeting near
+    // their shared vertex alone.
+    bool spent_pair = false;
+    bool shared_vertex = false;  // the second kind
     double x = 0, y = 0, z = 0;
     int element = 0, group = 0;
-    double distance = 0;
+    double distance = 0;  // from the element's start; a walk weighs none
 };
 
 // What one element pair gives: up to two crossings (a line meets a line once; a line and an arc
@@ -351,6 +356,7 @@ struct search {
     search_query q;
     crossing best;
     bool reexamined = false;
+    pk_pair_memo* memo = nullptr;  // of the index searched through, if any
 };
 
 // ---- the crossings of one pair -------------------------------------------------------------
@@ -426,13 +432,23 @@ void line_pair(const search_query& q, const element& o, int k, const element& c,
 
 // Crossings of the own element o with candidate k, as the primitives give them. The first-mode
 // and choice-mode overrides serve the second look of a continuing walk.
+// The first mode of the line-arc routine and the choice mode of the arc-arc routine for
+// candidate k, as the search's modes set them.
+int arc_first_mode_of(const search_query& q)
+{
+    return q.mode.self ? 3 : (q.mode.keep_found || q.walk_order() ? 2 : 1);
+}
+int arc_choice_of(const search_query& q, int k)
+{
+    const bool closing_pair = q.own == q.closing && k == q.after_closing;
+    return closing_pair || (q.mode.keep_found && q.walk_order()) ? 2 : 1;
+}
+
 void intersect(const search_query& q, const element& o, int k, const element& c, int neighbour_mark,
                bool after_parallel, pair_crossings& out, int first_mode_override = 0, int choice_override = 0)
 {
     out = pair_crossings{};
-    const int arc_first_mode = first_mode_override != 0 ? first_mode_override
-                               : q.mode.self             ? 3
-                                                         : (q.mode.keep_found || q.walk_order() ? 2 : 1);
+    const int arc_first_mode = first_mode_override != 0 ? first_mode_override : arc_first_mode_of(q);
     if (o.kind == kLine && c.kind == kLine) {
         line_pair(q, o, k, c, after_parallel, out);
     } else if (o.kind == kArc && c.kind == kLine) {
@@ -446,10 +462,7 @@ void intersect(const search_query& q, const element& o, int k, const element& c,
         const bool circle_reached = &o == &q.self_element;
         if (!segment_misses_arc(o, c, circle_reached)) line_arc(q, arc_first_mode, 2, 2, neighbour_mark, c, o, out);
     } else {
-        const bool closing_pair = q.own == q.closing && k == q.after_closing;
-        const int choice = choice_override != 0                                      ? choice_override
-                           : closing_pair || (q.mode.keep_found && q.walk_order()) ? 2
-                                                                                    : 1;
+        const int choice = choice_override != 0 ? choice_override : arc_choice_of(q, k);
         arc_arc(q, choice, neighbour_mark, o, c, out);
     }
 }
@@ -565,12 +578,18 @@ bool refused(const search& s, int k, const element& c, const double* p)
     return false;
 }
 
-void take(search& s, int k, int group, const double* p, bool end_contact, bool single_line_pair)
+void take(search& s, int k, int group, const double* p, bool end_contact, bool spent_pair, bool shared_vertex)
 {
+    // A walk keeps its first crossing and weighs no distance (an arc's costs an arc cosine).
+    if (s.q.walk_order()) {
+        if (!s.best.found)
+            s.best = crossing{true, end_contact, spent_pair, shared_vertex, p[0], p[1], p[2], k, group, 0.0};
+        return;
+    }
     const double distance = s.q.distance_from_start(p);
-    // The later crossing wins at equal distance; a walk keeps its first.
-    if (s.best.found && (s.q.walk_order() || s.best.distance < distance)) return;
-    s.best = crossing{true, end_contact, single_line_pair, p[0], p[1], p[2], k, group, distance};
+    // The later crossing wins at equal distance.
+    if (s.best.found && s.best.distance < distance) return;
+    s.best = crossing{true, end_contact, spent_pair, shared_vertex, p[0], p[1], p[2], k, group, distance};
 }
 
 // Puts the two crossings of a pair in their order along the own element.
@@ -606,6 +625,48 @@ bool continues_past_shared_vertex(const search_query& q, int k, vertex_meeting m
     return meeting != vertex_meeting::unsure && q.mode.self && q.walk_continues() && k == q.found_in;
 }
 
+// The key of a pair with an arc as intersect reads it in a walk of the plane: both elements
+// (the own element's z is 0 there) and the modes, as bits.
+void pair_key(const search_query& q, int k, const element& c, int neighbour, unsigned long long* key)
+{
+    const element& o = q.self_element;
+    const double modes = 100.0 * arc_first_mode_of(q) + 10.0 * arc_choice_of(q, k) + neighbour;
+    const double words[pk_pair_memo::kKeyWords] = {
+        double(o.kind), o.sx, o.sy, o.ex, o.ey, o.cx, o.cy, o.r, double(o.direction), double(c.kind),
+        c.sx,           c.sy, c.ex, c.ey, c.cx, c.cy, c.r, double(c.direction), modes, 0.0};
+    for (int i = 0; i < pk_pair_memo::kKeyWords; ++i) key[i] = std::bit_cast<unsigned long long>(words[i]);
+}
+
+// The pair's crossings from the memo of the search's index when a continuing walk examines the
+// pair its search before took its crossing from (the search modes of a walk's searches agree),
+// else from intersect; kept there when they hit.
+void walk_pair_crossings(search& s, int k, const element& c, int neighbour, bool after_parallel,
+                         pair_crossings& pc)
+{
+    const search_query& q = s.q;
+    pk_pair_memo* m = s.memo != nullptr && q.walk_order() && !q.space() &&
+                              (q.self_element.kind == kArc || c.kind == kArc)
+                          ? s.memo
+                          : nullptr;
+    unsigned long long key[pk_pair_memo::kKeyWords];
+    const bool asked = m != nullptr && m->valid && q.walk_continues() && k == q.found_in;
+    if (asked) pair_key(q, k, c, neighbour, key);
+    if (asked && std::equal(key, key + pk_pair_memo::kKeyWords, m->key)) {
+        pc.status = m->status;
+        pc.count = m->count;
+        std::copy(&m->points[0][0], &m->points[0][0] + 6, &pc.point[0][0]);
+        return;
+    }
+    intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+    if (m == nullptr || !pc.hit()) return;
+    if (!asked) pair_key(q, k, c, neighbour, key);
+    m->valid = true;
+    std::copy(key, key + pk_pair_memo::kKeyWords, m->key);
+    m->status = pc.status;
+    m->count = pc.count;
+    std::copy(&pc.point[0][0], &pc.point[0][0] + 6, &m->points[0][0]);
+}
+
 // Steps 2 and 3: the crossings of candidate k (whose box overlaps the element's), each judged
 // in its order along the own element; `after_parallel` carries the parallel result of the
 // candidate before.
@@ -627,7 +688,7 @@ void examine(search& s, int k, const element& c, int g, int mark, bool& after_pa
         pc.status = kCrossing;
         keep_points(q, vertex, pc);
     } else {
-        intersect(q, q.self_element, k, c, neighbour, after_parallel, pc);
+        walk_pair_crossings(s, k, c, neighbour, after_parallel, pc);
     }
     after_parallel = pc.status == kParallel;
     if (pc.status == kParallel && lines && parallel_retry(q, c, pc.point[0])) {
@@ -642,10 +703,12 @@ void examine(search& s, int k, const element& c, int g, int mark, bool& after_pa
         !second_look(s, k, c, pc))
         return;
     const bool end_contact = pc.status == kEndContactCrossing;
-    // Lines meet once; without directions their crossing depends on their ends alone.
-    const bool single_line_pair = lines && q.direction_given == nullptr;
+    // Lines meet once; without directions their crossing depends on their ends alone. A line and
+    // an arc meeting near their shared vertex give a continuing walk nothing more.
+    const bool shared_vertex = meeting != vertex_meeting::unsure && q.mode.self;
+    const bool spent_pair = (lines && q.direction_given == nullptr) || shared_vertex;
     for (int i = 0; i < pc.count; ++i)
-        if (!refused(s, k, c, pc.point[i])) take(s, k, g, pc.point[i], end_contact, single_line_pair);
+        if (!refused(s, k, c, pc.point[i])) take(s, k, g, pc.point[i], end_contact, spent_pair, shared_vertex);
 }
 
 // ---- the walk over the candidates ----------------------------------------------------------
@@ -792,18 +855,31 @@ int group_of(const pk_box_table& table, int k)
     return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
 }
 
-// What a walk leaves for its continuing search: the crossing when it came from a pair of lines
-// meeting only there (only a walk's crossing is met again by a continuing walk), and whether
-// the walk stopped before the index's last candidate for the element.
-void leave_single_crossing(const search& s, pk_single_crossing& m, bool stopped_before_last)
+// What a walk leaves for its continuing search: the pair its crossing came from when the
+// continuing search would take nothing more from it (only a walk's crossing is met again by a
+// continuing walk), and whether the walk stopped before the index's last candidate for the
+// element.
+void leave_spent_pair(const search& s, pk_spent_pair& m, bool stopped_before_last)
 {
     const search_query& q = s.q;
     m.valid = false;
-    if (!s.best.found || !s.best.single_line_pair || !q.walk_order() || q.space()) return;
+    if (!s.best.found || !s.best.spent_pair || !q.walk_order() || q.space()) return;
     const int k = s.best.element;
     const element& o = q.self_element;
-    m = pk_single_crossing{true, k, {o.sx, o.sy, o.ex, o.ey}, {q.x[k - 1], q.y[k - 1], q.x[k], q.y[k]},
-                           s.best.x, s.best.y, !stopped_before_last};
+    const bool own_arc = o.kind == kArc, other_arc = is_arc_at(q.x, q.count, k);
+    const int end = other_arc ? k + 3 : k;
+    m = pk_spent_pair{true,
+                      s.best.shared_vertex,
+                      k,
+                      own_arc ? 1 : 0,
+                      {o.sx, o.sy, o.ex, o.ey},
+                      {own_arc ? o.cx : 0.0, own_arc ? o.cy : 0.0, own_arc ? o.r : 0.0, own_arc ? static_cast<double>(o.direction) : 0.0},
+                      {q.x[k - 1], q.y[k - 1], q.x[end], q.y[end]},
+                      {other_arc ? q.x[k + 1] : 0.0, other_arc ? q.y[k + 1] : 0.0, other_arc ? q.x[k + 2] : 0.0,
+                       other_arc ? q.y[k + 2] : 0.0},
+                      s.best.x,
+                      s.best.y,
+                      !stopped_before_last};
 }
 
 // The same walk over the candidates the index gives for the element's box (in increasing
@@ -815,6 +891,7 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
     int group = 0, from = 0, to = 0, mark = 0;
     bool after_parallel = false, stopped = false;
     const element& o = q.self_element;
+    s.memo = &index.last_pair;
     pk_elem_index_visit(index, lowest_unrefused(q), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
         if (walk_done(s)) return !(stopped = true);
         if (passed_over_by_number(q, k) || refused_by_number(q, k)) return true;
@@ -828,7 +905,7 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
         if (k >= from && k <= to && k < q.count) examine_candidate(s, k, g, mark, after_parallel);
         return true;
     });
-    leave_single_crossing(s, index.last_single, stopped);
+    leave_spent_pair(s, index.last_spent, stopped);
 }
 
 // The searched element with its box (start and end of three doubles), built where the search
@@ -908,17 +985,25 @@ bool plane_input_sound(const double* x, const double* y, int count, const pk_box
     return x != nullptr && y != nullptr && count >= 2 && table.groups >= 1 && table.groups <= kBoxGroupsMax;
 }
 
-// Whether a continuing walk (own kOwnWalkContinues) of the line s..e without a direction, from
-// (px, py) at the line k of the array x, y, goes on from the crossing m holds, with every end
-// unchanged: the pair's crossing would be that point again, which the walk refuses at its input
-// found element (examine), so that element gives nothing.
-bool continues_from_single(const pk_single_crossing& m, int own, int kind, double sx, double sy, double ex, double ey,
-                           const double* direction_at, const double* x, const double* y, int count, int k, double px,
-                           double py)
+// Whether a continuing walk (own kOwnWalkContinues) from (px, py) at element k goes on from the
+// spent pair m, with the element and k unchanged: of two lines (no direction given) the pair's
+// crossing would be that point again, which the walk refuses at its input found element; a line
+// and an arc of a self search at their shared vertex are passed over there (examine). Either way
+// that element gives nothing.
+bool continues_from_spent(const pk_spent_pair& m, int mode, int own, int kind, double cx, double cy, double radius,
+                          double direction, double sx, double sy, double ex, double ey, const double* direction_at,
+                          const double* x, const double* y, int count, int k, double px, double py)
 {
     const bool direction_absent = direction_at == nullptr || direction_at[0] >= kDirectionAbsentLimit;
-    if (own != kOwnWalkContinues || !direction_absent || kind == 1) return false;
-    return pk_single_crossing_holds(m, sx, sy, ex, ey, x, y, count, k, px, py);
+    if (own != kOwnWalkContinues || (m.shared_vertex ? !decode(mode).self : !direction_absent || kind == 1))
+        return false;
+    return pk_spent_pair_holds(m, kind, cx, cy, radius, direction, sx, sy, ex, ey, x, y, count, k, px, py);
+}
+
+bool continues_from_spent(const pk_spent_pair& m, const pk_walk_search& w)
+{
+    return continues_from_spent(m, w.mode, w.own, w.kind, w.cx, w.cy, w.radius, w.direction, w.sx, w.sy, w.ex, w.ey,
+                                w.direction_at, w.x, w.y, w.count, w.found_element, w.previous_x, w.previous_y);
 }
 
 // The element of a plane entry (z 0), built where the search keeps it.
@@ -956,10 +1041,8 @@ void indexed_search(pk_elem_index& index, const pk_box_table& table, pk_walk_sea
 {
     // A self search passes over the elements up to the walk's: past the last one none is left.
     if (decode(w.mode).self && w.found_group >= index.last_element) return;
-    const bool found_pair_refused =
-        continues_from_single(index.last_single, w.own, w.kind, w.sx, w.sy, w.ex, w.ey, w.direction_at, w.x, w.y,
-                              w.count, w.found_element, w.previous_x, w.previous_y);
-    if (found_pair_refused && index.last_single.nothing_after) return;
+    const bool found_pair_refused = continues_from_spent(index.last_spent, w);
+    if (found_pair_refused && index.last_spent.nothing_after) return;
     search s;
     plane_element(s.q.self_element, w.kind, w.cx, w.cy, w.radius, w.direction, w.sx, w.sy, w.ex, w.ey);
     plane_search(s, w.mode, w.own, w.direction_at, w.own_x, w.own_y, w.x, w.y, w.count, w.closing, w.after_closing,
@@ -994,6 +1077,11 @@ void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int fi
     crossing_x = w.crossing_x;
     crossing_y = w.crossing_y;
     found = w.found;
+}
+
+bool elem_walk_spent(const pk_elem_index& index, const pk_walk_search& w)
+{
+    return index.last_spent.nothing_after && continues_from_spent(index.last_spent, w);
 }
 
 void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w)

@@ -99,28 +99,56 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // overlap test admits is never missed.
 inline constexpr double kElemIndexMargin = 4.0 * vantu::kDoubleTolerance;
 
-// The crossing the last walk through an index took from a pair of lines that meet only there,
-// with the pair's ends as they stood: the continuing search of that walk meets the pair again
-// first and only refuses that crossing, so it passes over the pair when nothing has changed;
-// when no candidate came after the pair, nothing is left for it at all.
-struct pk_single_crossing {
+// The pair the last walk through an index took its crossing from, when the walk's continuing
+// search would take nothing more from it, with the pair as it stood: a pair of lines that meet
+// only there (directions not given), whose crossing the continuing search meets again first and
+// only refuses; or, in a self search, a line and an arc that meet only near their shared vertex,
+// which the continuing search passes over at once. The continuing search passes over the pair
+// when nothing has changed; when no candidate came after the pair, nothing is left for it at all.
+struct pk_spent_pair {
     bool valid = false;
-    int element = 0;            // the line of the searched array
+    bool shared_vertex = false; // a line and an arc of a self search at their shared vertex
+    int element = 0;            // the candidate element of the searched array
+    int own_kind = 0;           // the searched element: 0 a line, 1 an arc
     double own[4] = {};         // the searched element: start x, y, end x, y
-    double other[4] = {};       // the line of the array: start x, y, end x, y
+    double own_arc[4] = {};     // the searched arc: centre x, y, radius, direction (+1 or -1)
+    double other[4] = {};       // the candidate: start x, y, end x, y
+    double other_arc[4] = {};   // the candidate arc's record: x and y of its radius and centre entries
     double x = 0.0, y = 0.0;    // the crossing
-    bool nothing_after = false; // the index gave the element no candidate after the line
+    bool nothing_after = false; // the index gave the element no candidate after the pair's
 };
 
-// Whether the single crossing m is where a walk of the line s..e stands, at (px, py) on the line
-// k of the array x, y, with every end as it was when the crossing was taken.
-inline bool pk_single_crossing_holds(const pk_single_crossing& m, double sx, double sy, double ex, double ey,
-                                     const double* x, const double* y, int count, int k, double px, double py)
+// Whether the spent pair m is where a walk of the element (kind 0 line s..e, 1 arc with centre,
+// radius and direction) stands, at (px, py) on element k of the array x, y, with the element and
+// the entries of k as they were when the crossing was taken.
+inline bool pk_spent_pair_holds(const pk_spent_pair& m, int kind, double cx, double cy, double radius,
+                                double direction, double sx, double sy, double ex, double ey, const double* x,
+                                const double* y, int count, int k, double px, double py)
 {
-    if (!m.valid || k != m.element || k < 1 || k >= count || (k + 3 < count && pk_is_marker(x[k]))) return false;
-    return sx == m.own[0] && sy == m.own[1] && ex == m.own[2] && ey == m.own[3] && x[k - 1] == m.other[0] &&
-           y[k - 1] == m.other[1] && x[k] == m.other[2] && y[k] == m.other[3] && px == m.x && py == m.y;
+    if (!m.valid || k != m.element || k < 1 || k >= count || kind != m.own_kind) return false;
+    if (sx != m.own[0] || sy != m.own[1] || ex != m.own[2] || ey != m.own[3] || px != m.x || py != m.y) return false;
+    if (kind == 1 && (cx != m.own_arc[0] || cy != m.own_arc[1] || radius != m.own_arc[2] ||
+                      pk_arc_direction(direction) != m.own_arc[3]))
+        return false;
+    // Two lines, or a line and an arc at their shared vertex.
+    const bool arc = k + 3 < count && pk_is_marker(x[k]);
+    if (arc != (m.shared_vertex && kind == 0)) return false;
+    const int end = arc ? k + 3 : k;
+    if (x[k - 1] != m.other[0] || y[k - 1] != m.other[1] || x[end] != m.other[2] || y[end] != m.other[3]) return false;
+    return !arc || (x[k + 1] == m.other_arc[0] && y[k + 1] == m.other_arc[1] && x[k + 2] == m.other_arc[2] &&
+                    y[k + 2] == m.other_arc[3]);
 }
+
+// The crossings a walk's search took from a pair with an arc, with what they were found from
+// (the two elements and the modes, as bits): the walk's continuing search examines that pair
+// again first, from the same inputs, and reads them here instead.
+struct pk_pair_memo {
+    bool valid = false;
+    static constexpr int kKeyWords = 20;
+    unsigned long long key[kKeyWords] = {};
+    int status = 0, count = 0;
+    double points[2][3] = {};
+};
 
 struct pk_elem_index {
     int count = 0;                  // entries of the array it was built for
@@ -137,7 +165,14 @@ struct pk_elem_index {
     int last_element = 0;           // the highest element number it holds
     int query = 0;
     std::vector<int> candidates;    // the candidates of the search under way
-    pk_single_crossing last_single; // left by the last search through the index
+    pk_spent_pair last_spent;       // left by the last search through the index
+    pk_pair_memo last_pair;         // the same
+    // The candidates pk_elem_index_visit listed last and the box it listed them for: the searches
+    // of one walk ask with the box of one element again and again.
+    std::vector<int> visit_list;
+    double visit_box[4] = {};
+    int visit_lowest = 0;  // an index without a grid lists only the elements from this one on
+    bool visit_listed = false;
 };
 
 // Builds the index of the array x, y of count entries (arc records included).
@@ -157,22 +192,31 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
 // Hands visit(k) the same elements as pk_elem_index_candidates, in the same order, until it
 // answers false; those numbered below `lowest` are left out (a search that would pass over them
 // by number says so, and the elements kept aside then skip their box tests). An index without a
-// grid keeps every element aside in element order: they are handed out as they stand, without a
-// list built for the query.
+// grid keeps every element aside in element order: those from `lowest` on whose boxes meet the
+// box are handed out as they stand. The list is kept for the next visit with the same box (a visit must
+// not visit the same index from within).
 template <class Visit>
 void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
                          Visit&& visit)
 {
-    if (index.columns >= 1) {
-        pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.candidates);
-        for (const int k : index.candidates)
-            if (k >= lowest && !visit(k)) return;
-        return;
+    double* b = index.visit_box;
+    if (!index.visit_listed || b[0] != xmin || b[1] != ymin || b[2] != xmax || b[3] != ymax ||
+        lowest < index.visit_lowest) {
+        if (index.columns >= 1) {
+            pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.visit_list);
+        } else {
+            index.visit_list.clear();
+            std::size_t i = 0;
+            while (i < index.wide.size() && index.wide[i] < lowest) ++i;
+            for (; i < index.wide.size(); ++i)
+                if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) index.visit_list.push_back(index.wide[i]);
+        }
+        b[0] = xmin, b[1] = ymin, b[2] = xmax, b[3] = ymax;
+        index.visit_lowest = index.columns >= 1 ? 0 : lowest;
+        index.visit_listed = true;
     }
-    std::size_t i = 0;
-    while (i < index.wide.size() && index.wide[i] < lowest) ++i;
-    for (; i < index.wide.size(); ++i)
-        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax) && !visit(index.wide[i])) return;
+    for (const int k : index.visit_list)
+        if (k >= lowest && !visit(k)) return;
 }
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
 // box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to
@@ -203,9 +247,9 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 
 // elem_pair_intersect through the index of the searched array (built for the same x, y and
 // count): the same crossing, element and group, with only the indexed candidates tested. A walk
-// leaves its single line crossing in the index (pk_single_crossing) for its continuing search;
-// a continuing walk of a line without a direction standing at that crossing
-// (pk_single_crossing_holds) with nothing after it finds nothing, answered before any set-up.
+// leaves the pair it took its crossing from in the index (pk_spent_pair) for its continuing
+// search; a continuing walk standing at that pair (pk_spent_pair_holds) with nothing after it
+// finds nothing, answered before any set-up.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
                                  double cy, double radius, double direction, double sx, double sy, double ex,
                                  double ey, const double* direction_at, const double* own_x, const double* own_y,
@@ -235,6 +279,10 @@ struct pk_walk_search {
 // elem_pair_intersect_indexed for an element the caller already knows to reach the index
 // (pk_elem_index_reaches answered true for it): the same answer without asking again.
 void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table, pk_walk_search& w);
+// Whether the walk search w continues from the pair the index's last search spent (found
+// element and previous point as that search left them) and the pair had nothing after it: the
+// search would find nothing.
+bool elem_walk_spent(const pk_elem_index& index, const pk_walk_search& w);
 
 // The same search on pocket arrays, in space: start, end, previous and crossing are points of
 // three doubles and centre two; z comes from the array's z block (a planar pocket, pocket

@@ -644,8 +644,11 @@ void parts_restart(loop_buffer& parts, int& status)
 // offsets pass each other and the loop removal cuts out the swallowtail between them, which runs
 // along the horn's middle and on past its end, out of the source where the walls stand less than
 // a step apart: its part inside the source holds every point of the horn farther than half a
-// step from the walls. A piece that cannot be cut is left out.
-void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& parts, bool& whole, int& status)
+// step from the walls. A piece that cannot be cut is left out. A piece that does not cross the
+// source is a part only when it lies inside and holds material (`whole` then): the material is
+// measured first, as most such pieces hold none and the inside test costs more.
+void parts_inside_source(pokarr& piece, measured_loops& measured, double distance, double reach, loop_buffer& parts,
+                         bool& whole, int& status)
 {
     whole = false;
     parts_restart(parts, status);
@@ -659,7 +662,7 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, loop_buffer& p
         loop_buffer_clear(parts);
         return;
     }
-    if (crossings > 0) return;
+    if (crossings > 0 || !holds_material(piece, measured, distance, reach, status) || status != 0) return;
     whole = uncrossed_piece_inside(piece, measured, status);
 }
 
@@ -812,8 +815,10 @@ loop_buffer island_cut_buffers[kMostIslandCuts];
 void take_part(part_record& r, pokarr& part, bool whole, int cuts)
 {
     // The material the part held outside the island lane cut out of it lies in the parts left:
-    // the points a test would take about their new outline may miss it.
-    if ((cuts == 0 && !holds_material(part, r.measured, r.distance, r.reach, r.status)) || r.status != 0) return;
+    // the points a test would take about their new outline may miss it. A whole piece was
+    // measured before it was placed.
+    if ((cuts == 0 && !whole && !holds_material(part, r.measured, r.distance, r.reach, r.status)) || r.status != 0)
+        return;
     pokarr_work island;
     const island_meeting met = meets_island(part, r.measured, island.a, r.status);
     if (r.status != 0 || met == island_meeting::holds) return;
@@ -936,7 +941,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
         if (directions[at] < 0) pokarr_reverse(piece.a);
         if (clear_whole_tail(piece.a, measured, b.distance, reach, status) || status != 0) continue;
         bool whole = false;
-        parts_inside_source(piece.a, measured, *parts.buffer, whole, status);
+        parts_inside_source(piece.a, measured, b.distance, reach, *parts.buffer, whole, status);
         // The parts the clip left, then the piece when it lies inside whole.
         auto take = [&](int entries, const pokarr& from, int first) {
             pokarr_replace(entries, from, first, part.a, status);

@@ -28,6 +28,7 @@
 #include <deque>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -216,6 +217,37 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
     });
 }
 
+// Loop buffers given back by earlier calls, lent again: a buffer's columns are large, and a fresh
+// one is zero-filled whole. Working room only: a lent buffer holds no loop (its counts beyond its
+// loops are never read).
+std::vector<std::unique_ptr<loop_buffer>> spare_buffers;
+constexpr std::size_t kMostSpareBuffers = 8;
+
+// A buffer for the time of one use, emptied and given back at its end.
+class lent_buffer {
+public:
+    lent_buffer()
+    {
+        if (spare_buffers.empty()) {
+            buffer_ = std::make_unique<loop_buffer>();
+            return;
+        }
+        buffer_ = std::move(spare_buffers.back());
+        spare_buffers.pop_back();
+    }
+    ~lent_buffer()
+    {
+        loop_buffer_clear(*buffer_);
+        if (spare_buffers.size() < kMostSpareBuffers) spare_buffers.push_back(std::move(buffer_));
+    }
+    lent_buffer(const lent_buffer&) = delete;
+    lent_buffer& operator=(const lent_buffer&) = delete;
+    loop_buffer& get() { return *buffer_; }
+
+private:
+    std::unique_ptr<loop_buffer> buffer_;
+};
+
 // The parts of the loops outside island lane `from` on: a part crossing an island lane gives way
 // to its parts outside it.
 bool outside_islands(loop_buffer& parts, island_lanes& islands, std::size_t from, loop_buffer& out)
@@ -237,13 +269,11 @@ bool outside_islands(loop_buffer& parts, island_lanes& islands, std::size_t from
             if (status != 0) return false;
             continue;
         }
-        auto rest = std::make_unique<loop_buffer>();
+        lent_buffer rest;
         pokarr_work island;
         pokarr_copy(islands.loops[i].a, island.a, status);
-        const bool cut = status == 0 && comlup_outside_loops(part.a, island.a, *rest, crossings);
-        const bool kept = cut && outside_islands(*rest, islands, i + 1, out);
-        loop_buffer_clear(*rest);
-        if (!kept) return false;
+        const bool cut = status == 0 && comlup_outside_loops(part.a, island.a, rest.get(), crossings);
+        if (!cut || !outside_islands(rest.get(), islands, i + 1, out)) return false;
     }
     return true;
 }
@@ -273,25 +303,24 @@ void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& br
     const double second_distance = lt.offset[lane_j];
     // Most lenses lie along the island's lane all their length: those are passed over before any
     // crossing search (the buffers are made only for a lens that is not).
-    std::unique_ptr<loop_buffer> gapped, parts;
+    std::optional<lent_buffer> gapped;
     pokarr_work lens;
     for (int k = 1, first = 0; k <= lenses.loops && status == 0; first += lenses.counts[k++]) {
         pokarr_replace(lenses.counts[k], lenses.points, first, lens.a, status);
         if (status == 0 && lens_leaves_gap(lens.a, islands, second_distance)) {
-            if (!gapped) gapped = std::make_unique<loop_buffer>();
-            loop_buffer_add(*gapped, lens.a, 1, status);
+            if (!gapped) gapped.emplace();
+            loop_buffer_add(gapped->get(), lens.a, 1, status);
         }
         if (status != 0) status = kEngineArrayFailed;
     }
     if (!gapped) return;
-    parts = std::make_unique<loop_buffer>();
-    if (status == 0 && !outside_islands(*gapped, islands, 0, *parts)) status = kEngineArrayFailed;
-    for (int k = 1, first = 0; k <= parts->loops && status == 0; first += parts->counts[k++]) {
-        pokarr_replace(parts->counts[k], parts->points, first, lens.a, status);
+    lent_buffer lent_parts;
+    loop_buffer& parts = lent_parts.get();
+    if (status == 0 && !outside_islands(gapped->get(), islands, 0, parts)) status = kEngineArrayFailed;
+    for (int k = 1, first = 0; k <= parts.loops && status == 0; first += parts.counts[k++]) {
+        pokarr_replace(parts.counts[k], parts.points, first, lens.a, status);
         if (status != 0) status = kEngineArrayFailed;
         else if (lens_leaves_gap(lens.a, islands, second_distance))
             lane_add(pass, ++branch_count, parent, parent, lane_l, lt.offset[lane_l], kContourCollapse, lens.a, status);
     }
-    loop_buffer_clear(*gapped);
-    loop_buffer_clear(*parts);
 }

@@ -13,6 +13,8 @@ bool loop_clearance::boxes_of(const pokarr& loop, std::vector<box>& out)
 {
     out.clear();
     if (loop.dimension < 2 || loop.y == nullptr || loop.count < 2 || pk_is_marker(loop.x[0])) return false;
+    // A loop has fewer elements than entries: the list grows once.
+    out.reserve(static_cast<std::size_t>(loop.count));
     for (int e = 1; e < loop.count;) {
         const bool arc = pk_is_marker(loop.x[e]);
         const int end = arc ? e + 3 : e;
@@ -34,6 +36,7 @@ loop_clearance::loop_clearance(const pokarr& loop)
 {
     if (!pokarr_finite(loop) || !boxes_of(loop, elements_)) return;
     run_ = std::max<std::size_t>(1, static_cast<std::size_t>(std::sqrt(static_cast<double>(elements_.size()))));
+    runs_.reserve(elements_.size() / run_ + 1);
     for (std::size_t first = 0; first < elements_.size(); first += run_) {
         box r = elements_[first];
         for (std::size_t k = first + 1; k < std::min(first + run_, elements_.size()); ++k) {

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <array>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -139,9 +141,10 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
     // Random closed polylines with a few arcs, of a few elements (no grid) and of many (grid
     // with wide elements): every element walked along the loop, through both entries, from its
     // first search through every continuing search after a crossing (which the indexed entry
-    // may settle from what the search before it left).
+    // may settle from what the search before it left). From seed 25 on, the line after an arc
+    // leaves the arc's end across its circle (meeting the arc again or not) or along its tangent.
     int crossings = 0, continued = 0;
-    for (unsigned seed = 1; seed <= 24; ++seed) {
+    for (unsigned seed = 1; seed <= 48; ++seed) {
         std::mt19937 random(seed);
         std::uniform_real_distribution<double> coordinate(0.0, 100.0);
         const int points = seed % 2 == 0 ? 3 + static_cast<int>(seed % 7) : 40 + static_cast<int>(seed) * 3;
@@ -156,6 +159,13 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
                 const double r = std::hypot(nx - cx, ny - cy);
                 x.insert(x.end(), {kArcMarker, r, cx, nx});
                 y.insert(y.end(), {0, i % 2 == 0 ? 1.0 : -1.0, cy, ny});
+                if (seed > 24) {
+                    // Inwards and to either side of the diameter, or along the tangent at the end.
+                    const double ux = (cx - nx) / r, uy = (cy - ny) / r, side = random() % 2 == 0 ? 1.3 : -1.3;
+                    const bool tangent = random() % 3 == 0;
+                    x.push_back(nx + (tangent ? 0.0 : r * ux) - side * r * uy);
+                    y.push_back(ny + (tangent ? 0.0 : r * uy) + side * r * ux);
+                }
             }
         }
         x.push_back(x[0]);
@@ -300,4 +310,52 @@ TEST_F(SearchShortcut, NeighbourLineArcPairsMeetAsTheExactRoutineSays)
     EXPECT_GT(judged[static_cast<int>(vertex_meeting::at_vertex)], 4000);
     EXPECT_GT(judged[static_cast<int>(vertex_meeting::near_vertex)], 4000);
     EXPECT_GT(judged[static_cast<int>(vertex_meeting::unsure)], 1000);
+}
+
+TEST_F(SearchShortcut, AVisitListsWhatTheIndexHoldsNowFromTheLowestElementAsked)
+{
+    // An index keeps the list of its last visit for the next visit with the same box; rebuilt for
+    // another loop, or asked from a lower element, it must list afresh. Loops of 40 elements
+    // (grid) and of 8 (no grid), a box over part of each, asked from element 1 or the middle.
+    struct row {
+        int points;
+        int lowest_first, lowest_then;
+    };
+    const row rows[] = {{40, 1, 1}, {40, 20, 1}, {40, 1, 20}, {8, 1, 1}, {8, 5, 1}, {8, 1, 5}};
+    const double box[4] = {20.0, 20.0, 70.0, 60.0};
+    const unsigned seed = 20261208u;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> coordinate(0.0, 100.0);
+    auto loop = [&](int points) {
+        std::vector<double> xy[2];
+        for (int i = 0; i < points; ++i) xy[0].push_back(coordinate(random)), xy[1].push_back(coordinate(random));
+        xy[0].push_back(xy[0][0]), xy[1].push_back(xy[1][0]);
+        return std::array<std::vector<double>, 2>{xy[0], xy[1]};
+    };
+    auto visited = [&](pk_elem_index& index, int lowest) {
+        std::vector<int> out;
+        pk_elem_index_visit(index, lowest, box[0], box[1], box[2], box[3], [&](int k) {
+            out.push_back(k);
+            return true;
+        });
+        return out;
+    };
+    for (const row& r : rows) {
+        const auto first = loop(r.points), second = loop(r.points);
+        const int count = static_cast<int>(second[0].size());
+        // What an index built for the second loop and asked once lists.
+        auto fresh = [&](int lowest) {
+            pk_elem_index index;
+            pokarr_elem_index(count, second[0].data(), second[1].data(), index);
+            return visited(index, lowest);
+        };
+        pk_elem_index index;
+        pokarr_elem_index(static_cast<int>(first[0].size()), first[0].data(), first[1].data(), index);
+        visited(index, r.lowest_first);
+        pokarr_elem_index(count, second[0].data(), second[1].data(), index);
+        const std::vector<int> listed = fresh(r.lowest_then);
+        EXPECT_EQ(visited(index, r.lowest_then), listed) << "seed " << seed << " points " << r.points;
+        EXPECT_EQ(visited(index, r.lowest_first), fresh(r.lowest_first)) << "seed " << seed << " points " << r.points;
+        EXPECT_FALSE(listed.empty()) << "seed " << seed << " points " << r.points;
+    }
 }
