@@ -53,9 +53,6 @@ TEST(LineSequence, AnswersAsAVectorUnderSeededEdits)
         }
         ASSERT_EQ(std::vector<line>(lines), reference) << "seed " << kSeed << ", step " << step;
     }
-    EXPECT_EQ(lines.size(), reference.size());
-    EXPECT_EQ(lines.empty(), reference.empty());
-    EXPECT_EQ(lines.front(), reference.front());
     EXPECT_EQ(lines.back(), reference.back());
     EXPECT_THROW((void)lines.at(reference.size()), std::out_of_range);
     EXPECT_TRUE(lines == line_sequence<line>(reference));
