@@ -22,11 +22,6 @@ using xy = std::array<double, 2>;
 constexpr double kOnDistance = 1.0e-6;  // every offset point at the distance within this
 constexpr double kClipperScale = 1.0e4;  // Clipper's integer grid: 0.0001
 
-// A contour as curve set 1 and its chain record.
-struct contour {
-    std::vector<int> record;
-};
-
 std::vector<int> chain_of(int set, const std::vector<control::curve_in_set>& curves)
 {
     control::define_curve_set(set, curves);

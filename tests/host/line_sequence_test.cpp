@@ -70,7 +70,6 @@ TEST(LineSequence, AWalkThatEditsAsItGoesMovesEachLineAFewTimes)
         bool split;  // replace it by two lines instead of deleting it
     } rows[] = {
         {"delete every second line", 20000, 2, false},
-        {"delete every line", 20000, 1, false},
         {"split every third line", 20000, 3, true},
     };
     for (const row& r : rows) {
