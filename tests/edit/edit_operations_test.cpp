@@ -5,6 +5,7 @@
 #include "edit/editor/edit_operations.hpp"
 #include "editor_support.hpp"
 #include "host/control/script.hpp"
+#include "tools/tools_test_support.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tool_position.hpp"
@@ -174,6 +175,49 @@ TEST(EditOperations, DrillingDepthShownWithoutTheTipAndWrittenAroundTheRange)
         EXPECT_EQ(errors, row.angle == 0 ? std::vector<std::string>{"EDTDPT - ZERO TIP ANGLE IN DRILL TOOL"}
                                          : std::vector<std::string>{})
             << row.name;
+    }
+}
+
+// A mill procedure at feed 500, spindle 1000 with a mill as the tool; the cursor on its last
+// motion, a marker after it. The page's spindle speed is changed to 2000 (or left).
+TEST(EditOperations, NewParametersAfterTheLastMotionGoToTheProcedureEnd)
+{
+    for (const bool change : {true, false}) {
+        build_procedure({{99, 1, 1}, {2, 2, r(2), 0, 0}, {2, 3, r(3), 0, 0}, {99, 4, 2}});
+        NPT1().at(tp_header_state::kMachineType) = 22;
+        tool_module_reset();
+        const int kMillId = tools_test::make_tool(kMill, "END MILL 10");
+        DSM4().set_real(modal_values::kFeed, 500.0f);
+        DSM4().at(modal_values::kSpin) = 1000;
+        DSM4().at(modal_values::kTool) = kMillId;
+        PRM9().words[machine_params::kToolId] = kMillId;
+        const machine_params before = PRM9();
+        int status = 0;
+        for (const ncd_address& shown : {ncd_address{1, editor_test::kProcBlock, 0}, {2, editor_test::kProcBlock, 2},
+                                         {2, editor_test::kProcBlock, 3}}) {
+            const float end[3] = {static_cast<float>(shown.block2), 0, 0};
+            ncd_register_block(shown);
+            ncd_add_registered_block(status);
+            ncd_move_to(end, status);
+        }
+        editor_test::put_cursor_on(3);
+        control::load_script_text(change ? R"([{"page": {"line": 7, "value": 2000}}, {"page": 0}])" : R"([{"page": 0}])",
+                                  "page");
+        blk_path cursor;
+        cursor.set(editor_test::kProcBlock, 3);
+        int changed = -1, layer = -1;
+        EDTPRM(cursor, changed, layer, status);
+        EXPECT_EQ(status, 0) << ::testing::PrintToString(control::lines_of("eroutc"));
+        EXPECT_EQ(changed, change ? 1 : 0);
+        EXPECT_EQ(editor_test::cursor_block_number(), 3) << "the list back at the cursor";
+        EXPECT_EQ(PRM9().words, before.words) << "PRM9 put back";
+        const auto& sub = control::toolpath_line_at({0})->sublist;
+        std::vector<std::string> tail;
+        for (std::size_t k = 3; k < sub.size(); ++k)
+            tail.push_back(std::to_string(sub[k].words[0]) + ":" + std::to_string(sub[k].words[2]));
+        const std::vector<std::string> expected =
+            change ? std::vector<std::string>{"99:2", "1:2"} : std::vector<std::string>{"99:2"};
+        EXPECT_EQ(tail, expected) << "a spindle block after the last block";
     }
 }
 
