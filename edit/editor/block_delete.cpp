@@ -15,7 +15,6 @@
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_ncd_file.hpp"
-#include "toolpath/approach_common.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"
@@ -41,6 +40,8 @@ constexpr int kAnswerYes = 1, kAnswerCancel = -1, kAskAgain = -3;
 constexpr int kDirectly = 1, kThroughClear = 2, kDeleteLoop = 3;
 constexpr int kFirstMill = 22, kLastMill = 26;
 constexpr int kFeedParameter = 1;
+// Feed modes (values of machine slot 1): base feed and rapid.
+constexpr int kFeedBase = 1, kFeedRapid = 4;
 constexpr int kWithDirection = 3;
 // Limits of the THROUGH CLEAR dialog and the default lift.
 constexpr float kClearLimit = 9999.0f;

@@ -11,7 +11,6 @@
 #include "host/vantu_flags.hpp"
 #include "host/vantu_proc_run.hpp"
 #include "surfaces/allsrf_least.hpp"
-#include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
@@ -32,6 +31,8 @@ constexpr int kSurfaceMode = 1;
 // values, so that a connection and a projection leave the block alike.
 constexpr float kApproachPair = 2.0f;
 constexpr float kRapidFeed = -1.0f;
+// Feed modes (values of machine slot 1): base feed, plunge percentage, rapid, stored feed.
+constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedRapid = 4, kFeedStored = 27;
 constexpr float kPercent = 0.01f;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
@@ -41,7 +42,7 @@ struct held_words {
     float del_z_up = trim_words().del_z_up;
     float tolerance = proc_geometry().curve_approx.tolerance;
     std::array<float, 2> offsets = proc_geometry().curve_approx.net_values;
-    int nc_function = nc_function_code();
+    int nc_function = nu_sgcd_get_code();
 
     held_words() = default;
     held_words(const held_words&) = delete;

@@ -43,9 +43,11 @@ inline std::vector<word> block_words(const std::string& text)
 }
 
 // A fresh host (or, with fresh false, the host as it stands: a part loaded before) with the
-// procedure block and its sub-list of blocks given by their words (type, number, ...); the cursor
-// stands on the sub-list's first block and the cursor words name the procedure.
-inline void build_words(const std::vector<std::vector<word>>& blocks, bool fresh = true)
+// procedure block (numbered kProcBlock; its words when given) and its sub-list of blocks given by
+// their words (type, number, ...); the cursor stands on the sub-list's first block and the cursor
+// words name the procedure.
+inline void build_words(const std::vector<std::vector<word>>& blocks, bool fresh = true,
+                        std::vector<word> proc = {12, kProcBlock, 0, 0})
 {
     if (fresh) {
         vantu::control::reset();
@@ -53,7 +55,6 @@ inline void build_words(const std::vector<std::vector<word>>& blocks, bool fresh
     }
     int status = 0;
     lcreat(1, status);
-    const std::vector<word> proc{12, kProcBlock, 0, 0};
     lputd(static_cast<int>(proc.size()), proc.data(), status);
     lclos(status);
     newls1(2, status);

@@ -5,8 +5,7 @@
 #include "edit/trim/trig_cache.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/control/memory.hpp"
-#include "tests/edit/editor_support.hpp"
-#include "tests/toolpath/motion_output_support.hpp"
+#include "tests/edit/connection_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,23 +13,8 @@ namespace control = vantu::control;
 
 namespace {
 
-std::vector<word> line_at(int number, float x, float z, int type = 2)
-{
-    return {type, number, real_to_word(x), 0, real_to_word(z)};
-}
-
-std::vector<std::string> sub_steps() { return motion_test::steps(control::toolpath_line_at({0})->sublist); }
-
-// A mill standing at `at` with the sub-list of blocks, the list on block `cursor`.
-void mill_with(const point3& at, const std::vector<std::vector<word>>& blocks, int cursor, float feed = 100.0f)
-{
-    motion_test::fresh_at(at);
-    editor_test::build_words(blocks, false);
-    NPT1().at(tp_header_state::kMachineType) = 22;
-    DSM4().set_real(modal_values::kFeed, feed);
-    trim_words() = trim_state{};
-    editor_test::put_cursor_on(cursor);
-}
+using connection_test::line_at;
+using connection_test::sub_steps;
 
 bool slot_holds_model()
 {
@@ -75,7 +59,7 @@ TEST(Reconnect, WritesByTheEndsAndTheMotionsBesideTheGap)
          {"L(0,0,0)", "L(10,0,0)", "F77", "L(10,0,5)", "L(30,0,0)"}},
     };
     for (const row& r : rows) {
-        mill_with(r.from, r.blocks, r.cursor, r.feed);
+        connection_test::machine_with(r.from, r.blocks, r.cursor, r.feed);
         if (r.fault != 0) control::inject_fault("lcreat", r.fault, 1, -1);
         float clear = 50.0f, lift = 2.0f;
         int status = 9;
@@ -124,7 +108,7 @@ TEST(Reconnect, NeighbourPointsOfEitherEnd)
         {"to end with nothing after", {line_at(10, 5, 0), line_at(11, 10, 0)}, 11, 0, 0, {-1, -1, -1}},
     };
     for (const row& r : rows) {
-        mill_with({0, 0, 0}, r.blocks, r.cursor);
+        connection_test::machine_with({0, 0, 0}, r.blocks, r.cursor);
         point3 neighbour{-1, -1, -1};
         EXPECT_EQ(gap_side_point(r.start, {10, 4, 0}, neighbour), r.found) << r.name;
         for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(neighbour[k], r.neighbour[k], 1e-5) << r.name;
@@ -152,13 +136,9 @@ TEST(Reconnect, FollowsTheReferenceSurfacesTriangulatedOnce)
     for (int k = 0; k < 121; ++k) heights += k ? ", 0" : "0";
     const std::string part = R"({"entities": [{"id": 3, "kind": "height_grid", "origin": [-50, -50],
         "cell_size": 10, "nodes": [11, 11], "heights": [)" + heights + "]}]}";
-    motion_test::fresh_at({10, 0, 0});
-    control::load_part_text(part, "part");
-    editor_test::build_words({line_at(10, 0, 0), line_at(11, 10, 0), line_at(12, 30, 0), line_at(13, 40, 0),
-                              line_at(14, 50, 4)},
-                             false);
-    NPT1().at(tp_header_state::kMachineType) = 22;
-    DSM4().set_real(modal_values::kFeed, 100.0f);
+    connection_test::machine_with({10, 0, 0}, {line_at(10, 0, 0), line_at(11, 10, 0), line_at(12, 30, 0),
+                                               line_at(13, 40, 0), line_at(14, 50, 4)},
+                                  11, 100.0f, connection_test::kMill, part);
     trim_words().srf_approach_kind = 2;
     trim_words().srf_approach = 3.0f;
     linnet_params_block.cutter_type = 1;
@@ -205,6 +185,7 @@ TEST(Reconnect, FollowsTheReferenceSurfacesTriangulatedOnce)
         EXPECT_EQ(approach_block_data.second[1], 2.0f) << r.name;
     }
     edit_cache_reset();
+    ref_lists_set(0, 0, nullptr, nullptr, nullptr, nullptr);
     motion_test::to_load_state();
     EXPECT_EQ(control::open_array_count(), 0);
 }
