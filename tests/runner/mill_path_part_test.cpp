@@ -14,11 +14,7 @@
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
-#include "tools/current_tool.hpp"
-#include "tools/tool_dialog.hpp"
-#include "tools/tool_entities.hpp"
-#include "tools/tool_records.hpp"
-#include "tools/tool_tables.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -63,32 +59,6 @@ struct sublist_writer {
     void feed(float value) { parameter(kFeedParameter, true, 0, value); }
     void line(float x, float y, float z) { put_line_block(kWhereList, 2, next++, {x, y, z}, {0, 0, 1}, status); }
 };
-
-// A mill of diameter 10 made the way the tool dialog stores one; answers its entity id.
-int make_mill_tool()
-{
-    int status = 0;
-    tool_module_reset();
-    tool_tables_ensure(kMill, status);
-    int id = -1;
-    tool_entity_create(kMill, id, status);
-    tool_header header;
-    header.table_id = tool_table_ids().table_of(kMill);
-    header.tech_table = tool_table_ids().table_of(kTechTypeIndex);
-    header.holder_id = -1;
-    header.holder_mode = 1;
-    current_tool& tool = tool_block();
-    tool.IDTOOL = id;
-    tool.TLVERS = prgvrs();
-    tool.TLNAME = tool_text("MILL D10");
-    tool.tool_class = kMill;
-    tool_shapes().mill.DIAMTR = 10.0f;
-    tool_records_copy(kCopyWrite, kMill, header, status);
-    if (status == 0) tool_header_put(id, header, status);
-    tool.IDTOOL = kNoTool;
-    EXPECT_EQ(status, 0);
-    return id;
-}
 
 // The start of every procedure: its start marker, the tool, a rapid move above the first point
 // and the plunge to it at feed.
@@ -200,7 +170,9 @@ std::string build_mill_part()
     control::load_part((kSource / "examples" / "listings_part.json").string());
     int status = 0;
     SEGSTR(kRestoreOnly, status);
-    const int tool = make_mill_tool();
+    tool_module_reset();
+    tool_shapes().mill.DIAMTR = 10.0f;
+    const int tool = tools_test::make_tool(kMill, "MILL D10");
     NPT1().at(tp_header_state::kMachineType) = kMillMachine;
     PRM9().words[machine_params::kToolId] = tool;
     PRM9().set_real(machine_params::kBaseFeed, kFeed);
