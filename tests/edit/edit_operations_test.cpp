@@ -178,6 +178,51 @@ TEST(EditOperations, DrillingDepthShownWithoutTheTipAndWrittenAroundTheRange)
     }
 }
 
+// The procedure and its motions of these block numbers in the display file.
+void show_procedure(const std::vector<int>& motions)
+{
+    int status = 0;
+    std::vector<ncd_address> shown{{1, editor_test::kProcBlock, 0}};
+    for (int number : motions) shown.push_back({2, editor_test::kProcBlock, number});
+    for (const ncd_address& address : shown) {
+        const float end[3] = {static_cast<float>(address.block2), 0, 0};
+        ncd_register_block(address);
+        ncd_add_registered_block(status);
+        ncd_move_to(end, status);
+    }
+}
+
+// Drilling points after drill location 3: a point at the surface Z in force takes the depth in
+// force; one above it sets the surface Z there and back at the end.
+TEST(EditOperations, DrillingPointsWriteWhatChangesAndPutItBack)
+{
+    const struct {
+        const char* script;
+        std::vector<std::string> written;  // the blocks after block 3 as type:first real
+    } rows[] = {
+        {R"([{"point": "cancel"}])", {}},
+        {R"([{"point": [7, 1, 0]}, {"point": "cancel"}])", {"31:7"}},
+        {R"([{"point": [7, 1, 5]}, {"point": "cancel"}])", {"33:5", "31:7", "33:0"}},
+    };
+    for (const auto& row : rows) {
+        build_drilling(90);
+        show_procedure({2, 3, 4, 5});
+        editor_test::put_cursor_on(3);
+        control::load_script_text(row.script, "points");
+        blk_path cursor;
+        cursor.set(editor_test::kProcBlock, 3);
+        int changed = -1, layer = -1, status = 0;
+        EDTDRL(cursor, changed, layer, status);
+        EXPECT_EQ(status, 0) << ::testing::PrintToString(control::lines_of("eroutc"));
+        EXPECT_EQ(changed, row.written.empty() ? 0 : 1);
+        std::vector<std::string> written;
+        const auto& sub = control::toolpath_line_at({0})->sublist;
+        for (std::size_t k = 3; k < sub.size() && sub[k].words[1] >= 100; ++k)
+            written.push_back(std::to_string(sub[k].words[0]) + ":" + std::to_string(int(word_to_real(sub[k].words[2]))));
+        EXPECT_EQ(written, row.written) << row.script;
+    }
+}
+
 // A mill procedure at feed 500, spindle 1000 with a mill as the tool; the cursor on its last
 // motion, a marker after it. The page's spindle speed is changed to 2000 (or left).
 TEST(EditOperations, NewParametersAfterTheLastMotionGoToTheProcedureEnd)
@@ -192,15 +237,9 @@ TEST(EditOperations, NewParametersAfterTheLastMotionGoToTheProcedureEnd)
         DSM4().at(modal_values::kTool) = kMillId;
         PRM9().words[machine_params::kToolId] = kMillId;
         const machine_params before = PRM9();
-        int status = 0;
-        for (const ncd_address& shown : {ncd_address{1, editor_test::kProcBlock, 0}, {2, editor_test::kProcBlock, 2},
-                                         {2, editor_test::kProcBlock, 3}}) {
-            const float end[3] = {static_cast<float>(shown.block2), 0, 0};
-            ncd_register_block(shown);
-            ncd_add_registered_block(status);
-            ncd_move_to(end, status);
-        }
+        show_procedure({2, 3});
         editor_test::put_cursor_on(3);
+        int status = 0;
         control::load_script_text(change ? R"([{"page": {"line": 7, "value": 2000}}, {"page": 0}])" : R"([{"page": 0}])",
                                   "page");
         blk_path cursor;
