@@ -123,16 +123,15 @@ void build_drilling(float angle)
     PRM9().words[machine_params::kToolId] = kDrillId;
 }
 
-// The depth settings of the sub-list as "before-block:new/old".
-std::vector<std::string> depth_settings()
+// The drill locations and the depth and del-Z settings of the sub-list: "31:x", "36:new/old".
+std::vector<std::string> drilling()
 {
     std::vector<std::string> out;
-    int previous = 0;
+    const auto value = [](word w) { return std::to_string(int(word_to_real(w))); };
     for (const auto& line : control::toolpath_line_at({0})->sublist) {
-        if (line.words[0] == 36)
-            out.push_back(std::to_string(previous) + ":" + std::to_string(int(word_to_real(line.words[2]))) + "/" +
-                          std::to_string(int(word_to_real(line.words[3]))));
-        else previous = line.words[1];
+        const std::vector<word>& w = line.words;
+        if (w[0] == 31) out.push_back("31:" + value(w[2]));
+        if (w[0] == 33 || w[0] == 36) out.push_back(std::to_string(w[0]) + ":" + value(w[2]) + "/" + value(w[3]));
     }
     return out;
 }
@@ -151,13 +150,15 @@ TEST(EditOperations, DrillingDepthShownWithoutTheTipAndWrittenAroundTheRange)
         float angle;
         const char* script;
         const char* shown;
-        std::vector<std::string> settings;
+        std::vector<std::string> blocks;
         int changed;
     } rows[] = {
-        {"kept", 90, R"([{"page": {"line": 1, "value": -16}}, {"page": 0}])", "DEPTH = -16", {}, 0},
-        {"new", 90, R"([{"page": {"line": 1, "value": -26}}, {"page": 0}])", "DEPTH = -16", {"1:-30/-20", "4:-20/-30"}, 1},
-        {"cancel", 90, R"([{"page": -2}])", "DEPTH = -16", {}, 0},
-        {"flat", 0, R"([{"page": {"line": 1, "value": -10}}, {"page": 0}])", "DEPTH = -20", {"1:-10/-20", "4:-20/-10"}, 1},
+        {"kept", 90, R"([{"page": {"line": 1, "value": -16}}, {"page": 0}])", "DEPTH = -16", {"31:2", "31:3", "31:4", "31:5"}, 0},
+        {"new", 90, R"([{"page": {"line": 1, "value": -26}}, {"page": 0}])", "DEPTH = -16",
+         {"36:-30/-20", "31:2", "31:3", "31:4", "36:-20/-30", "31:5"}, 1},
+        {"cancel", 90, R"([{"page": -2}])", "DEPTH = -16", {"31:2", "31:3", "31:4", "31:5"}, 0},
+        {"flat", 0, R"([{"page": {"line": 1, "value": -10}}, {"page": 0}])", "DEPTH = -20",
+         {"36:-10/-20", "31:2", "31:3", "31:4", "36:-20/-10", "31:5"}, 1},
     };
     for (const auto& row : rows) {
         build_drilling(row.angle);
@@ -170,7 +171,7 @@ TEST(EditOperations, DrillingDepthShownWithoutTheTipAndWrittenAroundTheRange)
         EXPECT_EQ(status, 0) << row.name;
         EXPECT_EQ(changed, row.changed) << row.name;
         EXPECT_NE(depth_page().find(row.shown), std::string::npos) << row.name << ": " << depth_page();
-        EXPECT_EQ(depth_settings(), row.settings) << row.name;
+        EXPECT_EQ(drilling(), row.blocks) << row.name;
         const auto errors = control::lines_of("eroutc");
         EXPECT_EQ(errors, row.angle == 0 ? std::vector<std::string>{"EDTDPT - ZERO TIP ANGLE IN DRILL TOOL"}
                                          : std::vector<std::string>{})
@@ -198,11 +199,11 @@ TEST(EditOperations, DrillingPointsWriteWhatChangesAndPutItBack)
 {
     const struct {
         const char* script;
-        std::vector<std::string> written;  // the blocks after block 3 as type:first real
+        std::vector<std::string> blocks;
     } rows[] = {
-        {R"([{"point": "cancel"}])", {}},
-        {R"([{"point": [7, 1, 0]}, {"point": "cancel"}])", {"31:7"}},
-        {R"([{"point": [7, 1, 5]}, {"point": "cancel"}])", {"33:5", "31:7", "33:0"}},
+        {R"([{"point": "cancel"}])", {"31:2", "31:3", "31:4", "31:5"}},
+        {R"([{"point": [7, 1, 0]}, {"point": "cancel"}])", {"31:2", "31:3", "31:7", "31:4", "31:5"}},
+        {R"([{"point": [7, 1, 5]}, {"point": "cancel"}])", {"31:2", "31:3", "33:5/0", "31:7", "33:0/0", "31:4", "31:5"}},
     };
     for (const auto& row : rows) {
         build_drilling(90);
@@ -214,12 +215,8 @@ TEST(EditOperations, DrillingPointsWriteWhatChangesAndPutItBack)
         int changed = -1, layer = -1, status = 0;
         EDTDRL(cursor, changed, layer, status);
         EXPECT_EQ(status, 0) << ::testing::PrintToString(control::lines_of("eroutc"));
-        EXPECT_EQ(changed, row.written.empty() ? 0 : 1);
-        std::vector<std::string> written;
-        const auto& sub = control::toolpath_line_at({0})->sublist;
-        for (std::size_t k = 3; k < sub.size() && sub[k].words[1] >= 100; ++k)
-            written.push_back(std::to_string(sub[k].words[0]) + ":" + std::to_string(int(word_to_real(sub[k].words[2]))));
-        EXPECT_EQ(written, row.written) << row.script;
+        EXPECT_EQ(changed, row.blocks.size() > 4 ? 1 : 0);
+        EXPECT_EQ(drilling(), row.blocks) << row.script;
     }
 }
 
