@@ -111,15 +111,16 @@ TEST(DeleteExamples, RangeAndLoopGoneFromTheSourceMotions)
     EXPECT_TRUE(near({reentry[0], reentry[1], retract.end[2]}, across.end)) << "a move across at the clearance";
     EXPECT_TRUE(near(reentry, approach.end)) << "an approach onto the range's last point";
 
-    // DELETE LOOP: the mill part's figure-eight, chords 6 to 29; its crossing is (260, 30, -2).
+    // DELETE LOOP: the mill part's figure-eight, chords 7 to 30 after the rapid move 4 and the
+    // plunge 6; the chords 18 and 30 cross at (260, 30, -2).
     const std::string mill = kSource + "/examples/mill_path_part.json";
     const std::vector<motion> eight = run_example(mill, "delete_loop_script.json", 2, 3);
-    constexpr int kFirstChord = 6, kLastChord = 29;
+    constexpr int kFirstChord = 7, kLastChord = 30, kCrossingChord = 18;
     std::vector<int> numbers;
     for (const motion& m : eight) numbers.push_back(m.number);
-    const std::vector<int> kept{3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 29, 31};
+    const std::vector<int> kept{4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 30, 32};
     EXPECT_EQ(numbers, kept);
-    const auto cut = std::find_if(eight.begin(), eight.end(), [](const motion& m) { return m.number == 17; });
+    const auto cut = std::find_if(eight.begin(), eight.end(), [](const motion& m) { return m.number == kCrossingChord; });
     ASSERT_NE(cut, eight.end());
     EXPECT_TRUE(near(cut->end, {260.0, 30.0, -2.0})) << "the first crossing chord ends at the crossing";
     std::vector<std::array<double, 3>> figure;
