@@ -142,6 +142,7 @@ void change_range_depth(const ncd_address& first, const ncd_address& last, const
     int moved = 0;
     tp_list_top_mark(kStartMarker, status);
     if (status >= 0) tp_list_jump(-1, moved);
+    if (moved == -1) status = moved;
     if (status >= 0) put_depth(entered, depth, status);
     if (status >= 0) tp_list_top_mark(kEndMarker, status);
     if (status >= 0) put_depth(depth, entered, status);
