@@ -48,7 +48,7 @@ void EDTDLT(const blk_path& anchor, blk_path& current, int& type, int& changed, 
     const int mode = list_cursor().cursor_fn_code == kDrillFunction ? kDeleteNoConnect : kDeleteRange;
     DLTBLK(mode, 0, result, type, anchor, current, changed, layer, status);
     if (cancelled(status)) {
-        if (status == kCancelled) back_to_start();
+        back_to_start();
         nothing_changed(changed, layer);
         status = 0;
         return;
