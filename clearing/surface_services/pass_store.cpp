@@ -37,14 +37,14 @@ float working_diameter()
 
 // How the points of a call join a bank.
 struct append_plan {
-    std::vector<int> counts;     // the call's passes that hold points, in order
-    bool continues = false;      // the first of them lengthens the bank's last pass
-    bool drop_first = false;     // its first point is the bank's last point, stored once
-    int pass_total = 0;          // passes of the bank afterwards
+    std::vector<int> counts;  // the call's passes that hold points, in order
+    bool continues = false;   // the first of them lengthens the bank's last pass
+    bool drop_first = false;  // its first point is the bank's last point, stored once
+    int pass_total = 0;       // passes of the bank afterwards
 };
 
-append_plan plan_append(const pass_bank& bank, const float* bank_points, const float* bank_normals,
-                        const float* points, const float* normals, int pass_count, const int* counts)
+append_plan plan_append(const pass_bank& bank, const float* bank_points, const float* bank_normals, const float* points,
+                        const float* normals, int pass_count, const int* counts)
 {
     append_plan plan;
     for (int p = 0; p < pass_count; ++p)
@@ -162,7 +162,7 @@ void storps(float tolerance, int set_number, const float* points, const float* n
 {
     status = 0;
     if (!call_sound(set_number, points, normals, pass_count, pass_point_counts, point_count)) {
-        eroutc("storps,BAD PASS COUNTS", 0);
+        eroutc("storps,BAD PASS DATA", 0);
         status = kRefused;
         return;
     }

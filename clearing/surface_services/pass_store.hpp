@@ -21,9 +21,9 @@ struct pass_bank {
 };
 
 struct pass_store_state {
-    int bank = 1;           // the bank of the set being filled; 1 before the first set
-    int set_count = 0;      // sets opened so far; 0: not initialised
-    int set_number = -1;    // set number of the set in the current bank
+    int bank = 1;         // the bank of the set being filled; 1 before the first set
+    int set_count = 0;    // sets opened so far; 0: not initialised
+    int set_number = -1;  // set number of the set in the current bank
     pass_bank banks[2];
 };
 

@@ -125,7 +125,8 @@ bool within_pair(const cleanup_tool& tool, const within_thresholds& limits, cons
             const float length_before = horizontal_unit(at(set.points, before), P, step_before);
             const float length_after = horizontal_unit(Q, at(set.points, after), step_after);
             const float longer = std::max(length_before, length_after);
-            if (longer > 0.0f && length < longer) std::copy_n(length_before >= length_after ? step_before : step_after, 3, step);
+            if (longer > 0.0f && length < longer)
+                std::copy_n(length_before >= length_after ? step_before : step_after, 3, step);
         }
         float across[3], turn[3];
         unit_cross(NP, step, across);
@@ -208,8 +209,7 @@ sample_result between_sample(const cleanup_tool& tool, const float* Q, const flo
             }
             if (!retry) {
                 if (tips_apart < kPlaceDiameters * tool.diameter) return sample_result::next;
-                return between_place(tool, Q, NQ, R, NR, tip0, tip1, lists) ? sample_result::next
-                                                                             : sample_result::full;
+                return between_place(tool, Q, NQ, R, NR, tip0, tip1, lists) ? sample_result::next : sample_result::full;
             }
         }
         tips_apart = std::fabs(tip0[2] - tip1[2]);
@@ -290,7 +290,8 @@ void cleanup_within_set(float tolerance, const pass_set_view& set, cleanup_lists
                 return;
             }
         }
-        if (wraps && count >= 2 && !within_pair(tool, limits, set, first + count - 1, 0, first + count - 2, after_wrap, lists)) {
+        if (wraps && count >= 2 &&
+            !within_pair(tool, limits, set, first + count - 1, 0, first + count - 2, after_wrap, lists)) {
             status = kListFull;
             return;
         }
@@ -327,8 +328,7 @@ void nearest_on_pass_set(const float* point, const pass_set_view& set, float* ne
     status = best < tool.diameter ? kNearestFound : 1;
 }
 
-void cleanup_between_sets(const pass_set_view& finished, const pass_set_view& other, cleanup_lists& lists,
-                          int& status)
+void cleanup_between_sets(const pass_set_view& finished, const pass_set_view& other, cleanup_lists& lists, int& status)
 {
     status = kNoTool;
     cleanup_tool tool;

@@ -26,7 +26,7 @@ struct cleanup_lists {
 struct cleanup_tool {
     float diameter = 0.0f;
     float corner_radius = 0.0f;
-    float taper = 0.0f;   // radians
+    float taper = 0.0f;  // radians
 };
 bool cleanup_tool_values(cleanup_tool& tool);
 
@@ -46,8 +46,7 @@ void cleanup_within_set(float tolerance, const pass_set_view& set, cleanup_lists
 // whose tool point and the tool point at the nearest point of the other set differ far more than
 // the points do. Appends two segments per place. Status 0; -1 with no tool values, or when the
 // lists are full.
-void cleanup_between_sets(const pass_set_view& finished, const pass_set_view& other, cleanup_lists& lists,
-                          int& status);
+void cleanup_between_sets(const pass_set_view& finished, const pass_set_view& other, cleanup_lists& lists, int& status);
 
 // The nearest point of the passes of set (of two or more points) to point, and the normal there
 // (interpolated, not made unit). Status 0 found within one tool diameter; 1 nothing so near; -1 no

@@ -61,7 +61,8 @@ void flag_neighbours(const float* p, int row, int column, float reach)
         for (int dc = -1; dc <= 1; ++dc) {
             const bool reached = (dr == 0 || (dr < 0 ? below : above)) && (dc == 0 || (dc < 0 ? before : beyond));
             const int r = row + dr, c = column + dc;
-            if ((dr != 0 || dc != 0) && reached && r >= 0 && r < cleanup_grid.rows && c >= 0 && c < cleanup_grid.columns)
+            if ((dr != 0 || dc != 0) && reached && r >= 0 && r < cleanup_grid.rows && c >= 0 &&
+                c < cleanup_grid.columns)
                 cells()[r * cleanup_grid.columns + c].flag = 1;
         }
 }
@@ -75,7 +76,8 @@ void cleanup_grid_open(const float* origin, const float* extent, int& status)
     const float width = clear_block.cell_size[0], height = clear_block.cell_size[1];
     const bool sizes = width > 0.0f && height > 0.0f && extent[0] >= 0.0f && extent[1] >= 0.0f &&
                        std::isfinite(origin[0]) && std::isfinite(origin[1]);
-    const double columns = sizes ? cells_along(extent[0], width) : 0.0, rows = sizes ? cells_along(extent[1], height) : 0.0;
+    const double columns = sizes ? cells_along(extent[0], width) : 0.0,
+                 rows = sizes ? cells_along(extent[1], height) : 0.0;
     if (!sizes || !(columns * rows <= kMostCells)) {
         eroutc("cleanup_grid_open,BAD GRID SIZE", 0);
         status = kRefused;
@@ -89,7 +91,8 @@ void cleanup_grid_open(const float* origin, const float* extent, int& status)
         return;
     }
     cleanup_grid = {{origin[0], origin[1]}, static_cast<int>(columns), static_cast<int>(rows), width, height, handle};
-    std::fill_n(static_cast<cleanup_cell*>(base), cleanup_grid.columns * cleanup_grid.rows, cleanup_cell{0, 0, 0, kClosed});
+    std::fill_n(static_cast<cleanup_cell*>(base), cleanup_grid.columns * cleanup_grid.rows,
+                cleanup_cell{0, 0, 0, kClosed});
 }
 
 void cleanup_grid_close(int& status)
@@ -140,8 +143,11 @@ void clnins(double height, int count, const float* segments, const float* points
         }
         const float* segment = segments + 6 * k;
         cleanup_record& record = static_cast<cleanup_record*>(mmcptr(cell.handle))[cell.count];
-        record = {{0.0f, 0.0f, 0.0f}, {p[0], p[1]}, static_cast<float>(height),
-                  {segment[0], segment[1], segment[2]}, {segment[3], segment[4], segment[5]}};
+        record = {{0.0f, 0.0f, 0.0f},
+                  {p[0], p[1]},
+                  static_cast<float>(height),
+                  {segment[0], segment[1], segment[2]},
+                  {segment[3], segment[4], segment[5]}};
         cell.count += 1;
         cell.flag = 1;
         flag_neighbours(p, row, column, diameter / 2);

@@ -18,19 +18,19 @@ static_assert(sizeof(cleanup_record) == 48);
 inline constexpr int kCleanupRecordStep = 10;
 
 struct cleanup_cell {
-    int count;     // records in the cell
-    int spare;     // a word this code does not touch
-    int flag;      // 1 once a record was filed in the cell or the tool reaches it from one
-    int handle;    // the records' array, -1 while none was filed
+    int count;   // records in the cell
+    int spare;   // a word this code does not touch
+    int flag;    // 1 once a record was filed in the cell or the tool reaches it from one
+    int handle;  // the records' array, -1 while none was filed
 };
 
 struct cleanup_grid_state {
-    float origin[2] = {0.0f, 0.0f};   // lower left corner of cell (0, 0)
+    float origin[2] = {0.0f, 0.0f};  // lower left corner of cell (0, 0)
     int columns = 0;
     int rows = 0;
     float cell_width = 0.0f;
     float cell_height = 0.0f;
-    int cells_handle = -1;            // cells row after row: index row x columns + column
+    int cells_handle = -1;  // cells row after row: index row x columns + column
 };
 
 extern cleanup_grid_state cleanup_grid;
