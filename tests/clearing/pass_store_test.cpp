@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <memory>
-#include <random>
 #include <vector>
 
 namespace {
@@ -51,19 +50,20 @@ pass_set make_set(const std::vector<pass>& passes)
 }
 
 // A pass of n points along x from x0 by step, level normals.
-pass line(float x0, float step, int n, float y = 0.0f)
+pass line(float x0, float step, int n)
 {
     pass p;
-    for (int i = 0; i < n; ++i) p.push_back({x0 + step * i, y, 0.0f, 0.0f, 0.0f});
+    for (int i = 0; i < n; ++i) p.push_back({x0 + step * i, 0.0f, 0.0f, 0.0f, 0.0f});
     return p;
 }
 
-int store(int set_number, const std::vector<pass>& passes, int link_flag = 0)
+// storps of the passes; extra_points is added to the point count the call gives.
+int store(int set_number, const std::vector<pass>& passes, int link_flag = 0, int extra_points = 0)
 {
     const pass_set s = make_set(passes);
     int status = 7;
     storps(0.01f, set_number, s.points.data(), s.normals.data(), static_cast<int>(s.counts.size()), s.counts.data(),
-           static_cast<int>(s.points.size() / 3), link_flag, status);
+           static_cast<int>(s.points.size() / 3) + extra_points, link_flag, status);
     return status;
 }
 
@@ -92,11 +92,7 @@ protected:
     }
     void TearDown() override
     {
-        int status = 0;
-        pass_store_close(status);
-        EXPECT_EQ(status, 0);
-        cleanup_grid_close(status);
-        EXPECT_EQ(status, 0);
+        reset_store_and_grid();
         EXPECT_EQ(vantu::control::open_array_count(), 0);
         clear_block = clear_state{};
         vantu::control::reset();
@@ -107,6 +103,13 @@ protected:
         auto tool = std::make_unique<held_tool>(diameter < 0.0f ? kDrill : kMill, std::fabs(diameter));
         tool_shapes().mill.CRNRRD = corner_radius;
         return tool;
+    }
+    static void reset_store_and_grid()
+    {
+        int status = 0, grid_status = 0;
+        pass_store_close(status);
+        cleanup_grid_close(grid_status);
+        EXPECT_EQ(status + grid_status, 0);
     }
     void open_grid(float x0, float y0, float width, float height)
     {
@@ -135,42 +138,21 @@ TEST_F(PassStore, CallsJoinTheBankOfTheirSet)
         std::vector<float> xs;    // the current bank's points' x
     };
     const pass turned = {{2, 0, 0, 0.2f, 0}, {3, 0, 0, 0, 0}};
+    const auto L = line;
+    // clang-format off
     const std::vector<row> rows = {
-        {"first call fills bank 0", 10, {{3, {line(0, 1, 3)}}}, 0, 1, {3}, {0, 1, 2}},
-        {"shared point, same normal: stored once",
-         10,
-         {{3, {line(0, 1, 3)}}, {3, {line(2, 1, 2)}}},
-         0,
-         1,
-         {4},
-         {0, 1, 2, 3}},
-        {"shared point, other normal: stored twice",
-         10,
-         {{3, {line(0, 1, 3)}}, {3, {turned}}},
-         0,
-         1,
-         {5},
-         {0, 1, 2, 2, 3}},
-        {"gap within D lengthens the pass",
-         10,
-         {{3, {line(0, 1, 2)}}, {3, {line(4, 1, 2), line(20, 1, 1)}}},
-         0,
-         1,
-         {4, 1},
-         {0, 1, 4, 5, 20}},
-        {"gap beyond D starts a pass", 2, {{3, {line(0, 1, 2)}}, {3, {line(4, 1, 2)}}}, 0, 1, {2, 2}, {0, 1, 4, 5}},
-        {"empty passes take no place", 10, {{3, {line(0, 1, 2), {}, line(30, 1, 1)}}}, 0, 1, {2, 1}, {0, 1, 30}},
-        {"new set number: the other bank", 10, {{3, {line(0, 1, 2)}}, {4, {line(1, 1, 2)}}}, 1, 2, {2}, {1, 2}},
-        {"third set back in bank 0",
-         10,
-         {{3, {line(0, 1, 2)}}, {4, {line(1, 1, 2)}}, {5, {line(7, 1, 1)}}},
-         0,
-         3,
-         {1},
-         {7}},
-        {"no mill: working diameter 10", -4, {{3, {line(0, 1, 2)}}, {3, {line(9, 1, 1)}}}, 0, 1, {3}, {0, 1, 9}},
-        {"no mill: a first call is a pass of its own", -4, {{3, {line(50, 1, 2)}}}, 0, 1, {2}, {50, 51}},
+        {"first call fills bank 0", 10, {{3, {L(0, 1, 3)}}}, 0, 1, {3}, {0, 1, 2}},
+        {"shared point and normal: once", 10, {{3, {L(0, 1, 3)}}, {3, {L(2, 1, 2)}}}, 0, 1, {4}, {0, 1, 2, 3}},
+        {"shared point, other normal", 10, {{3, {L(0, 1, 3)}}, {3, {turned}}}, 0, 1, {5}, {0, 1, 2, 2, 3}},
+        {"gap within D", 10, {{3, {L(0, 1, 2)}}, {3, {L(4, 1, 2), L(20, 1, 1)}}}, 0, 1, {4, 1}, {0, 1, 4, 5, 20}},
+        {"gap beyond D", 2, {{3, {L(0, 1, 2)}}, {3, {L(4, 1, 2)}}}, 0, 1, {2, 2}, {0, 1, 4, 5}},
+        {"empty passes take no place", 10, {{3, {L(0, 1, 2), {}, L(30, 1, 1)}}}, 0, 1, {2, 1}, {0, 1, 30}},
+        {"new set: the other bank", 10, {{3, {L(0, 1, 2)}}, {4, {L(1, 1, 2)}}}, 1, 2, {2}, {1, 2}},
+        {"third set in bank 0", 10, {{3, {L(0, 1, 2)}}, {4, {L(1, 1, 2)}}, {5, {L(7, 1, 1)}}}, 0, 3, {1}, {7}},
+        {"no mill: working diameter 10", -4, {{3, {L(0, 1, 2)}}, {3, {L(9, 1, 1)}}}, 0, 1, {3}, {0, 1, 9}},
+        {"no mill: first call", -4, {{3, {L(50, 1, 2)}}}, 0, 1, {2}, {50, 51}},
     };
+    // clang-format on
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         const auto tool = hold(r.diameter, 0.0f);
@@ -182,8 +164,7 @@ TEST_F(PassStore, CallsJoinTheBankOfTheirSet)
         ASSERT_EQ(pass_store.banks[r.bank].point_count, static_cast<int>(r.xs.size()));
         for (std::size_t i = 0; i < r.xs.size(); ++i) EXPECT_EQ(v.points[3 * i], r.xs[i]) << i;
         EXPECT_EQ(vantu::control::open_array_count(), r.set_count > 1 ? 4 : 2) << "older sets given back";
-        int status = 0;
-        pass_store_close(status);
+        reset_store_and_grid();
     }
 }
 
@@ -193,46 +174,46 @@ TEST_F(PassStore, RefusedCallsLeaveTheStoreAsItWas)
         const char* name;
         int set_number;
         std::vector<pass> passes;
-        const char* fault;       // host call made to fail, or null
-        int point_count_change;  // added to the call's point count
+        const char* fault;  // host call made to fail, or null
+        int extra_points;   // added to the call's point count
         const char* message;
     };
     std::vector<pass> many;
-    for (int p = 0; p < 45; ++p) many.push_back(line(100.0f * (p + 1), 1, 1));
+    for (int p = 0; p < 50; ++p) many.push_back(line(400.0f + 20 * p, 1, 1));
     const std::vector<row> rows = {
-        {"51st pass in the set", 1, many, nullptr, 0, "storps,UP TO 50 PASSES IN A SET"},
-        {"51st pass in a new set", 2, std::vector<pass>(51, line(0, 1, 1)), nullptr, 0,
-         "storps,UP TO 50 PASSES IN A SET"},
-        {"counts not summing to the points", 1, {line(0, 1, 2)}, nullptr, 1, "storps,BAD PASS DATA"},
+        {"51st pass in the set", 0, many, nullptr, 0, "storps,UP TO 50 PASSES IN A SET"},
+        {"counts not summing to the points", 0, {line(0, 1, 2)}, nullptr, 1, "storps,BAD PASS DATA"},
         {"negative set number", -2, {line(0, 1, 2)}, nullptr, 0, "storps,BAD PASS DATA"},
-        {"no memory to grow", 1, {line(9, 1, 2)}, "MM_RESIZE_ARRAY", 0, "storps,dynamic memory error"},
-        {"no memory for a new set", 2, {line(9, 1, 2)}, "MM_OPEN_ARRAY", 0, "storps,dynamic memory error"},
+        {"no memory to grow", 0, {line(9, 1, 2)}, "MM_RESIZE_ARRAY", 0, "storps,dynamic memory error"},
+        {"no memory for a new set", 1, {line(9, 1, 2)}, "MM_OPEN_ARRAY", 0, "storps,dynamic memory error"},
+        {"1001st clean-up point",
+         1,
+         {{{0, 5, 0, 0, 0}, {1, 5, 0, 0, 0}}},
+         nullptr,
+         0,
+         "pass_set_cleanup,CLEAN-UP LIST IS FULL"},
     };
+    // 1003 points alternating valley and ridge: 501 valleys, one segment more than the lists hold.
+    pass zigzag;
+    for (int i = 0; i < 1003; ++i) zigzag.push_back({0.2f * i, 0, 0, i % 2 == 0 ? kTilt : -kTilt, 0});
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
-        const auto tool = hold(2, 0.0f);
-        std::vector<pass> before;
-        for (int p = 0; p < 6; ++p) before.push_back(line(10.0f * p, 1, 2));
-        ASSERT_EQ(store(1, before), 0);
-        const pass_store_state kept = pass_store;
-        const std::vector<float> points(pass_bank_view(0).points, pass_bank_view(0).points + 36);
+        const auto tool = hold(10, 5);
+        open_grid(0, -10, 300, 20);
+        ASSERT_EQ(store(0, {zigzag}), 0);
+        const std::vector<float> points(pass_bank_view(0).points, pass_bank_view(0).points + 3 * 1003);
         vantu::control::clear_messages();
         if (r.fault) vantu::control::inject_fault(r.fault, 1, 1, -4);
-        const pass_set s = make_set(r.passes);
-        int status = 0;
-        storps(0.01f, r.set_number, s.points.data(), s.normals.data(), static_cast<int>(s.counts.size()),
-               s.counts.data(), static_cast<int>(s.points.size() / 3) + r.point_count_change, 0, status);
+        EXPECT_LT(store(r.set_number, r.passes, 0, r.extra_points), 0);
         vantu::control::clear_faults();
-        EXPECT_LT(status, 0);
         EXPECT_EQ(vantu::control::texts_of("eroutc"), std::vector<std::string>{r.message});
-        EXPECT_EQ(pass_store.bank, kept.bank);
-        EXPECT_EQ(pass_store.set_number, kept.set_number);
-        EXPECT_EQ(pass_store.set_count, kept.set_count);
-        EXPECT_EQ(bank_counts(0), std::vector<int>(6, 2));
-        EXPECT_EQ(std::vector<float>(pass_bank_view(0).points, pass_bank_view(0).points + 36), points);
-        EXPECT_EQ(vantu::control::open_array_count(), 2);
-        int closed = 0;
-        pass_store_close(closed);
+        EXPECT_EQ(std::vector<int>({pass_store.bank, pass_store.set_number, pass_store.set_count}),
+                  std::vector<int>({0, 0, 1}));
+        EXPECT_EQ(bank_counts(0), std::vector<int>{1003});
+        EXPECT_EQ(std::vector<float>(pass_bank_view(0).points, pass_bank_view(0).points + 3 * 1003), points);
+        EXPECT_EQ(vantu::control::open_array_count(), 3) << "the bank's two arrays and the grid's cells";
+        EXPECT_EQ(filed_records(), 0);
+        reset_store_and_grid();
     }
 }
 
@@ -254,6 +235,7 @@ TEST_F(PassStore, PlacesAlongOneSet)
     pass after_long = line(0, 1, 3);
     const pass valley = valley_pair(2, 0.2f);
     after_long.insert(after_long.end(), valley.begin(), valley.end());
+    // clang-format off
     const std::vector<row> rows = {
         {"valley between near points", 10, 5, {valley_pair(0, 0.2f)}, 1, 0},
         {"ridge between near points", 10, 5, {ridge_pair(0, 0.2f)}, 0, 0},
@@ -262,14 +244,10 @@ TEST_F(PassStore, PlacesAlongOneSet)
         {"flat end on a level point", 10, 0, {{{0, 0, 0, 0, 0}, {0.2f, 0, 0, -kTilt, 0}}}, 0, 0},
         {"valley in the third pass", 10, 5, {line(0, 3, 3), line(20, 3, 1), valley_pair(40, 0.2f)}, 1, 4},
         {"valley after three points of a pass", 10, 5, {after_long}, 1, 3},
-        {"closed set: valley across its ends",
-         10,
-         5,
-         {{{0, 0, 0, kTilt, 0}, {0, 3, 0, 0, 0}, {0.2f, 3, 0, 0, 0}, {0.2f, 0, 0, -kTilt, 0}}},
-         1,
-         3,
-         true},
+        {"closed set: valley across its ends", 10, 5,
+         {{{0, 0, 0, kTilt, 0}, {0, 3, 0, 0, 0}, {0.2f, 3, 0, 0, 0}, {0.2f, 0, 0, -kTilt, 0}}}, 1, 3, true},
     };
+    // clang-format on
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         const auto tool = hold(r.diameter, r.corner);
@@ -297,100 +275,44 @@ TEST_F(PassStore, PlacesAlongOneSet)
     }
 }
 
-TEST_F(PassStore, PlacesBetweenSets)
-{
-    // The finished set runs along y = 0, the other along y = gap; their normals lean across.
-    struct row {
-        const char* name;
-        float lean, gap;
-        int segments;
-    };
-    const std::vector<row> rows = {
-        {"valley between the sets", kTilt, 1, 4},
-        {"ridge between the sets", -kTilt, 1, 0},
-        {"other set beyond one diameter", kTilt, 11, 0},
-        {"level surfaces", 0, 1, 0},
-    };
-    for (const row& r : rows) {
-        SCOPED_TRACE(r.name);
-        const auto tool = hold(10, 5);
-        const pass_set finished = make_set({{{0, 0, 0, 0, r.lean}, {1, 0, 0, 0, r.lean}}});
-        const pass_set other = make_set({{{-1, r.gap, 0, 0, -r.lean}, {2, r.gap, 0, 0, -r.lean}}});
-        auto lists = std::make_unique<cleanup_lists>();
-        int status = -7;
-        cleanup_between_sets(finished.view(), other.view(), *lists, status);
-        EXPECT_EQ(status, 0);
-        ASSERT_EQ(lists->count, 2 * r.segments);
-        // Each place pairs a tool point with its contact; the contacts face each other across the gap.
-        for (int k = 0; k < r.segments; ++k) {
-            EXPECT_FLOAT_EQ(lists->segments[6 * k + 4], lists->points[3 * k + 1]);
-            EXPECT_FLOAT_EQ(lists->points[3 * k + 1], k % 2 == 0 ? 0.0f : r.gap);
-        }
-    }
-}
-
-TEST_F(PassStore, NoToolValuesNoPlaces)
-{
-    const auto tool = hold(-6, 0);
-    const pass_set s = make_set({valley_pair(0, 0.2f)});
-    auto lists = std::make_unique<cleanup_lists>();
-    int within = 0, between = 0, nearest = 0;
-    float point[3], normal[3];
-    cleanup_within_set(0.01f, s.view(), *lists, within);
-    cleanup_between_sets(s.view(), s.view(), *lists, between);
-    nearest_on_pass_set(s.points.data(), s.view(), point, normal, nearest);
-    EXPECT_EQ(std::vector<int>({within, between, nearest}), std::vector<int>({-1, -1, -1}));
-    EXPECT_EQ(lists->count, 0);
-}
-
 TEST_F(PassStore, StorpsFilesThePlacesOfAFinishedSet)
 {
+    // Set 0 runs along y = gap; set 1 has a valley along a pass beyond the grid (filed in its last
+    // column) and a pass along y = 0. The normals of the two lean across the gap by lean.
     struct row {
         const char* name;
-        float diameter;
-        int link_flag;
-        int records;
+        float diameter, lean, gap;
+        int link_flag, records;
     };
     const std::vector<row> rows = {
-        {"along and between", 10, 0, 1 + 4},
-        {"link flag 1: along only", 10, 1, 1},
-        {"no mill: stored, nothing filed", -10, 0, 0},
+        {"valley along and between the sets", 10, kTilt, 1, 0, 1 + 4},
+        {"ridge between the sets", 10, -kTilt, 1, 0, 1},
+        {"other set beyond one diameter", 10, kTilt, 11, 0, 1},
+        {"level between the sets", 10, 0, 1, 0, 1},
+        {"link flag 1: along only", 10, kTilt, 1, 1, 1},
+        {"no mill: stored, nothing filed", -10, kTilt, 1, 0, 0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         const auto tool = hold(r.diameter, 5);
         open_grid(-20, -20, 40, 40);
-        // Set 0 lies along y = 1; set 1 has a valley along a pass beyond the grid (filed in its last
-        // column) and a pass that leans across towards set 0.
-        EXPECT_EQ(store(0, {{{0, 1, 0, 0, -kTilt}, {1, 1, 0, 0, -kTilt}}}), 0);
-        EXPECT_EQ(store(1,
-                        {{{30, 0, 0, kTilt, 0}, {30.2f, 0, 0, -kTilt, 0}}, {{0, 0, 0, 0, kTilt}, {1, 0, 0, 0, kTilt}}},
-                        r.link_flag),
-                  0);
+        EXPECT_EQ(store(0, {{{0, r.gap, 0, 0, -r.lean}, {1, r.gap, 0, 0, -r.lean}}}), 0);
+        const pass valley = {{30, 0, 0, kTilt, 0}, {30.2f, 0, 0, -kTilt, 0}};
+        EXPECT_EQ(store(1, {valley, {{0, 0, 0, 0, r.lean}, {1, 0, 0, 0, r.lean}}}, r.link_flag), 0);
         EXPECT_EQ(filed_records(), 0) << "set 1 is not finished yet";
         EXPECT_EQ(store(2, {line(9, 1, 2)}, r.link_flag), 0);
         EXPECT_EQ(filed_records(), r.records);
         EXPECT_EQ(bank_counts(pass_store.bank), std::vector<int>{2});
-        int status = 0;
-        pass_store_close(status);
-        cleanup_grid_close(status);
+        // A place between the sets joins a tool point to its contact, the clean-up point.
+        const cleanup_cell& cell = *cleanup_grid_cell(4, 4);
+        EXPECT_EQ(cell.count, std::max(r.records - 1, 0)) << "the places between the sets";
+        for (int k = 0; k < cell.count; ++k) {
+            const cleanup_record& record = cleanup_cell_records(cell)[k];
+            EXPECT_EQ(std::vector<float>(record.end, record.end + 2),
+                      std::vector<float>(record.point, record.point + 2));
+        }
+        reset_store_and_grid();
     }
-}
-
-TEST_F(PassStore, FullCleanupListRefusesTheSetSwitch)
-{
-    const auto tool = hold(10, 5);
-    open_grid(0, -10, 300, 20);
-    // 1003 points alternating valley and ridge: 501 valleys, one segment more than the lists hold.
-    pass zigzag;
-    for (int i = 0; i < 1003; ++i) zigzag.push_back({0.2f * i, 0, 0, i % 2 == 0 ? kTilt : -kTilt, 0});
-    ASSERT_EQ(store(0, {zigzag}), 0);
-    vantu::control::clear_messages();
-    EXPECT_EQ(store(1, {line(0, 1, 2, 5)}), -1);
-    EXPECT_EQ(vantu::control::texts_of("eroutc"), std::vector<std::string>{"pass_set_cleanup,CLEAN-UP LIST IS FULL"});
-    EXPECT_EQ(pass_store.set_number, 0);
-    EXPECT_EQ(bank_counts(0), std::vector<int>{1003});
-    EXPECT_EQ(filed_records(), 0);
 }
 
 TEST_F(PassStore, CleanupGridFilesEachPlaceInItsCell)
@@ -439,39 +361,6 @@ TEST_F(PassStore, CleanupGridFilesEachPlaceInItsCell)
         EXPECT_EQ(std::vector<float>(words, words + 12),
                   std::vector<float>({0, 0, 0, r.x, r.y, 2.5f, 10, 2, 3, 4, 5, 6}));
         cleanup_grid_close(status);
-    }
-}
-
-TEST_F(PassStore, SeededCallsKeepEveryPointOnce)
-{
-    const unsigned seed = 4601;
-    SCOPED_TRACE(seed);
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> step(0.0f, 3.0f);
-    std::uniform_int_distribution<int> passes(1, 3), points(1, 4), same(0, 3);
-    const auto tool = hold(2, 0);
-    std::vector<float> expected;
-    float x = 0.0f;
-    for (int call = 0; call < 12 && pass_store.banks[0].pass_count < 40; ++call) {
-        std::vector<pass> strings;
-        const bool shared = same(random) == 0 && !expected.empty();
-        for (int p = passes(random); p > 0; --p) {
-            pass string;
-            for (int n = points(random); n > 0; --n, x += 0.5f) string.push_back({x, 0, 0, 0, 0});
-            x += step(random);
-            strings.push_back(string);
-        }
-        if (shared) strings.front().front().x = expected.back();
-        for (const pass& s : strings)
-            for (const pt& q : s)
-                if (!shared || &q != &strings.front().front()) expected.push_back(q.x);
-        ASSERT_EQ(store(0, strings), 0) << call;
-        const pass_bank& b = pass_store.banks[0];
-        int sum = 0;
-        for (int p = 0; p < b.pass_count; ++p) sum += b.pass_point_counts[p];
-        ASSERT_EQ(sum, b.point_count) << call;
-        ASSERT_EQ(b.point_count, static_cast<int>(expected.size())) << call;
-        for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(pass_bank_view(0).points[3 * i], expected[i]) << i;
     }
 }
 
