@@ -1,7 +1,7 @@
 // Touch strings of a hatch segment, laid in the hatch direction.
 #include "clearing/surface_passes/touch_strings.hpp"
 
-#include "clearing/surface_services/storps_least.hpp"
+#include "clearing/surface_services/pass_store.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/surface_query_seams.hpp"

@@ -5,7 +5,6 @@
 #include "clearing/surface_services/backup_seams.hpp"
 #include "clearing/surface_services/pass_backup.hpp"
 #include "clearing/surface_services/srflin_least.hpp"
-#include "clearing/surface_services/storps_least.hpp"
 #include "driver/seam_fills.hpp"
 #include "host/control.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -241,21 +240,4 @@ TEST(SurfaceServices, LineStringsKeepTheirLimits)
         }
     }
     srflin_least.source = nullptr;
-}
-
-TEST(SurfaceServices, PassStoreRecordsItsCallsAndAnswersTheSetStatus)
-{
-    storps_least = storps_least_state{};
-    storps_least.answer = -3;
-    const float points[6] = {1, 2, 3, 4, 5, 6}, normals[6] = {0, 0, 1, 0, 1, 0};
-    const int counts[1] = {2};
-    int status = 9;
-    storps(0.01f, 4, points, normals, 1, counts, 2, 0, status);
-    EXPECT_EQ(status, -3);
-    ASSERT_EQ(storps_least.calls.size(), 1u);
-    const storps_call& call = storps_least.calls[0];
-    EXPECT_EQ(call.set_number, 4);
-    EXPECT_EQ(call.pass_point_counts, std::vector<int>{2});
-    EXPECT_EQ(call.points, std::vector<float>(points, points + 6));
-    EXPECT_EQ(call.normals, std::vector<float>(normals, normals + 6));
 }

@@ -3,7 +3,6 @@
 // line-net mode chosen by the store word and the motion form, and the strings
 // stored as passes when asked.
 #include "clearing/surface_passes/touch_strings.hpp"
-#include "clearing/surface_services/storps_least.hpp"
 #include "host/control.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/surface_query_seams.hpp"
