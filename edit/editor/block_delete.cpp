@@ -7,6 +7,7 @@
 
 #include "edit/editor/connect_tables.hpp"
 #include "edit/editor/cursor_routines.hpp"
+#include "edit/editor/list_utilities.hpp"
 #include "edit/editor/loop_trimming.hpp"
 #include "edit/editor/machining_state.hpp"
 #include "edit/editor/region_range.hpp"
@@ -34,7 +35,6 @@ namespace {
 // Markers: the first block of the range, its last block (and, once the connection stands, the
 // block after which the cursor steps on).
 constexpr int kFirstMarker = 5, kLastMarker = 6;
-constexpr int kMarkSet = 1;
 constexpr int kFailed = -3, kCancelled = -2;
 constexpr int kAnswerYes = 1, kAnswerCancel = -1, kAskAgain = -3;
 constexpr int kDirectly = 1, kThroughClear = 2, kDeleteLoop = 3;
@@ -48,25 +48,8 @@ constexpr float kClearLimit = 9999.0f;
 constexpr float kDefaultZUp = 1.0f;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
-bool list_error(int& status)
-{
-    eroutc("DLTBLK, ERRORS IN LIST", 0);
-    status = kFailed;
-    return false;
-}
-
-bool mark(int marker)
-{
-    int answer = 0;
-    lmark(kMarkSet, marker, answer);
-    return answer >= 1;
-}
-
-bool back_to(int marker, int& status)
-{
-    tp_list_top_mark(marker, status);
-    return status >= 0 || list_error(status);
-}
+bool list_error(int& status) { return list_error_in("DLTBLK", status); }
+bool back_to(int marker, int& status) { return list_back_to(marker, "DLTBLK", status); }
 
 float origin_z() { return NPT1().real(tp_header_state::kMacsysOrigin + 2); }
 
@@ -365,7 +348,7 @@ bool delete_and_connect(const found_range& r, int mode, int option, const clear_
     // which goes: its marker passes to the block that follows, and the cursor steps on from the
     // block before that one.
     const bool on_range_end = previous < 0 && lines_after == lines_before;
-    if (!on_range_end && !mark(kLastMarker)) return list_error(status);
+    if (!on_range_end && !list_mark_set(kLastMarker)) return list_error(status);
     if (!delete_motions(r.b.number, deleted, status)) return false;
     ncd_delete_blocks(kCurrentDisplayFile, r.first_path.address(), r.last_path.address(), status);
     ncd_connect_toolpath(kCurrentDisplayFile);

@@ -9,6 +9,7 @@
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 
+#include <string>
 #include <string_view>
 
 namespace {
@@ -67,6 +68,26 @@ template <typename Judge> int walk(std::string_view name, int direction, Judge j
 }
 
 }  // namespace
+
+bool list_error_in(std::string_view routine, int& status)
+{
+    eroutc(std::string(routine) + ", ERRORS IN LIST", 0);
+    status = kReported;
+    return false;
+}
+
+bool list_mark_set(int marker)
+{
+    int answer = 0;
+    lmark(kMarkSet, marker, answer);
+    return answer >= 1;
+}
+
+bool list_back_to(int marker, std::string_view routine, int& status)
+{
+    tp_list_top_mark(marker, status);
+    return status >= 0 || list_error_in(routine, status);
+}
 
 int CHKLYR(int& status)
 {

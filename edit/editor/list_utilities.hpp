@@ -1,4 +1,5 @@
-// Small services on the tool-path list that the editing and trimming code shares: breaking a
+// Small services on the tool-path list that the editing and trimming code shares: markers set
+// and returned to with the routine's list error, breaking a
 // point string into single line blocks (so that a cursor or a cut can stop inside it), whether
 // the list position lies inside a LAYER bracket, whether a block number follows, and the
 // overwrite of a text item of the procedure block. The first three leave the list position where
@@ -6,6 +7,13 @@
 #pragma once
 
 #include <string_view>
+
+// Shows "<routine>, ERRORS IN LIST", sets status -3 and answers false.
+bool list_error_in(std::string_view routine, int& status);
+// Notes the list position under the marker; false when the host refuses.
+bool list_mark_set(int marker);
+// Takes the list back to the block under the marker; on failure the routine's list error.
+bool list_back_to(int marker, std::string_view routine, int& status);
 
 // Breaks the point string at the list position (block types 7, 27, 227) into line blocks of
 // types 2, 22, 222, one per point with the point's own block number, bracketed by a marker of

@@ -1,6 +1,7 @@
 // The loop trimming of a range (EDTLOP): the range is found and shown, the user confirms, and
 // each pass of it is collected as a point string, searched for loops and trimmed, until the
 // range's last block. The cursor then steps on past the range.
+#include "edit/editor/list_utilities.hpp"
 #include "edit/editor/loop_trimming.hpp"
 
 #include "edit/editor/cursor_routines.hpp"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int kMarkSet = 1;
 // Markers: where the trimming began, the start of the current pass and of the range, the end of
 // the range, and where the next pass begins.
 constexpr int kBeganMarker = 7, kPassMarker = 5, kRangeEndMarker = 6, kNextPassMarker = 8;
@@ -24,25 +24,8 @@ constexpr int kAnswerYes = 1, kAnswerCancel = -1, kAnswerAgain = -3;
 
 bool is_arc(int type) { return type == 3 || type == 223; }
 
-bool list_error(int& status)
-{
-    eroutc("EDTLOP, ERRORS IN LIST", 0);
-    status = kFailed;
-    return false;
-}
-
-bool mark(int marker)
-{
-    int answer = 0;
-    lmark(kMarkSet, marker, answer);
-    return answer >= 1;
-}
-
-bool back_to(int marker, int& status)
-{
-    tp_list_top_mark(marker, status);
-    return status >= 0 || list_error(status);
-}
+bool list_error(int& status) { return list_error_in("EDTLOP", status); }
+bool back_to(int marker, int& status) { return list_back_to(marker, "EDTLOP", status); }
 
 // A fresh point string whose first entry is the point before the pass.
 loop_string string_after(const point3& point, const point3& direction)
@@ -115,7 +98,7 @@ bool trim_passes(int last_number, loop_string s, int& deleted, int& status)
         if (range_end != 0) return walk_to(last_number, status);
         point3 point{}, direction{};
         int number = 0;
-        if (!back_to(kNextPassMarker, status) || !mark(kPassMarker)) return list_error(status);
+        if (!back_to(kNextPassMarker, status) || !list_mark_set(kPassMarker)) return list_error(status);
         PRVPNT(0, point, direction, number, status);
         if (status < 0) return list_error(status);
         s = string_after(point, direction);
@@ -130,7 +113,7 @@ void EDTLOP(const blk_path& first, blk_path& last, int& type, int& deleted, int&
     deleted = 0;
     in_layer = 0;
     if (!first.names_block() || !last.names_block() || first.block() == last.block()) return;
-    if (!mark(kBeganMarker)) {
+    if (!list_mark_set(kBeganMarker)) {
         list_error(status);
         return;
     }
