@@ -16,12 +16,14 @@ constexpr int kParamGroup = 25;
 // A step of a third of the tool diameter, in single precision as it has always been stored.
 constexpr float kStepFraction = 0.33333334f;
 
-// Item code of the procedure's parameter group read as a value; false when it is missing.
+// Item code of the procedure's parameter group read as a value; false when it is missing. Every
+// item read here is optional (a pocket procedure writes none of the surface items), so the search
+// is the quiet one: a missing item keeps the caller's default without a line to the user.
 bool item_value(int code, float& value)
 {
     int count = 0, type = 0, status = 0;
     std::array<word, 4> words{};
-    TPGETN(kWhereList, kParamGroup, code, count, type, words.data(), static_cast<int>(words.size()), status);
+    TPGETC(kWhereList, kParamGroup, code, count, type, words.data(), static_cast<int>(words.size()), status);
     if (status != 0 || count < 1) return false;
     value = type == kTypeReal ? word_to_real(words[0]) : static_cast<float>(words[0]);
     return true;

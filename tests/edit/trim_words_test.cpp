@@ -1,6 +1,7 @@
-// The trimming words the editor loads from the opened procedure (defaults where an item is
-// missing, the approach by function family, the surface switch) and the trimming's motion reader
-// (parameters passed on the way, the motion's end point, the end of the list).
+// The trimming words the editor loads from the opened procedure (defaults, without an error line,
+// where an item is missing, the approach by function family, the surface switch) and the
+// trimming's motion reader (parameters passed on the way, the motion's end point, the end of the
+// list).
 #include "driver/proc_block_support.hpp"
 #include "edit/editor/edit_ref_params.hpp"
 #include "edit/trim/trim_state.hpp"
@@ -61,6 +62,7 @@ TEST(TrimWords, ProcedureParametersFillTheTrimmingWords)
         EXPECT_EQ(t.second_step, row.second_step);
         EXPECT_EQ(t.srf_approach_offered, row.offered);
         EXPECT_EQ(proc_is_surface_kind(0), row.offered) << "the switch read last is kept";
+        EXPECT_EQ(control::lines_of("erou1c"), std::vector<std::string>{}) << "a missing item is no error";
     }
 }
 
