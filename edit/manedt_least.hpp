@@ -4,14 +4,13 @@
 // trimming restart point is ever set and the trimming tool changes nothing.
 #pragma once
 
+#include "edit/trim/trim_tp.hpp"
+
 // The execution menu calls these through driver/edit_seams.hpp.
 // Mode 2 marks the current list position, mode 1 returns to it. Status 0.
 void goto_last_added_block(int mode, int& status);
 // 1 while the trimming driver's restart point is set.
 int trim_restart_active();
-// The trimming tool on the procedure; surface_option 1 offers the reference surfaces. Status 0
-// (a positive status would tell that the tool path was changed).
-void trim_tp(int procedure, int surface_option, int& status);
 // 1 when the user indicated a block in JUMP BLOCK or chose DELETE since the editor last cleared it;
 // the trimming tool reads it.
 int& edit_pick_flag();
