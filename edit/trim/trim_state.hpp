@@ -58,6 +58,35 @@ struct trim_state {
     float crossing_point[3] = {0.0f, 0.0f, 0.0f};
     int last_non_feed_block = -1;
     int vector_array = -1;
+
+    // The trim action's words (delete_trimed_blocks). The page's choices: the projection option
+    // (1 BLK BELOW Z PLN, 2 ALL BLK ON Z PLN, 3 BLK BELOW SRF., 4 ALL BLK ON SRF., 5 CHECK MOTION
+    // BELOW SURF.), the connection option (1 THROUGH CLEAR, 2 THRU.INCR.CLR., 3 DIRECTLY, 4 ALONG
+    // CONT.), INC. CLEAR, and the trim's own FEED with DOWN FEED % and PLUNGE FEED %.
+    int projection_option = 1;
+    int connection_option = 1;
+    float inc_clear = 10.0f;
+    float feed = 0.0f;
+    int down_feed_percent = 100;
+    int plunge_feed_percent = 100;
+    // The range loop's flags: the range ran to the procedure's end, a deleted range at the start
+    // has no motion after it, the first picked chain of BY SELECT MOTIONS is still to come.
+    int end_reached = 0;
+    int nothing_follows = 0;
+    int first_chain = 1;
+    // Where a deleted range begins and ends on the trim contour (segment index from 1, fraction
+    // along the segment), recorded by the driver from the walk; ALONG CONT. walks between them.
+    int range_start_segment = 1;
+    double range_start_along = 0.0;
+    int range_end_segment = 1;
+    double range_end_along = 0.0;
+    // The last point written by the trim action and the points it collected (count and the
+    // handles of the point, vector and work arrays, -1 while closed).
+    float last_written[3] = {0.0f, 0.0f, 0.0f};
+    int collected_count = 0;
+    int collected_points = -1;
+    int collected_vectors = -1;
+    int projection_work = -1;
 };
 
 trim_state& trim_words();
