@@ -7,3 +7,7 @@
 // operations. Status: the number of trim operations done (0 when nothing was changed), or the
 // first negative status of a call that ended the run.
 void trim_tp(int procedure, int surface_option, int& status);
+
+// 1 while the driver's restart point is armed: a STOP in the execution menu then comes back to
+// the driver (execution_stop kTrimRestart) instead of ending the editor.
+int trim_restart_active();
