@@ -80,7 +80,7 @@ void use_mill(float diameter)
     PRM9().words[machine_params::kToolId] = mill;
 }
 
-int run_trim(const std::string& script, int surfaces = 0)
+int run_trim(const std::string& script, int surfaces = 1)
 {
     control::load_script_text(script, "trim driver test");
     int status = 0;
@@ -263,4 +263,62 @@ TEST_F(TrimDriver, ContourDeleteToEndLeavesTheInsideUncut)
         EXPECT_EQ(cuts.size(), 6u) << "each pass cut where it enters and leaves";
         EXPECT_EQ(after.back().b, before.back().b) << "the path ends where it ended";
     }
+}
+
+// The page follows the method and the stored words; the menus' ways out; the refusals.
+TEST_F(TrimDriver, PageMenusAndRefusals)
+{
+    struct row {
+        const char* name;
+        std::array<word, 10> stored;  // "ZQA1" before the run
+        std::string script;           // after the choice of the method and the contour pick
+        int method;
+        std::vector<std::string> shown, absent, messages;
+    };
+    const std::array<word, 10> plain{1, 3, 1, 1, 1, r(10), r(0), r(0), r(10), r(50)};
+    std::array<word, 10> along = plain, second_delete = plain, surfaces = plain, open_offset = plain;
+    along[0] = 4;
+    second_delete[2] = 2;
+    surfaces[1] = 2;
+    surfaces[3] = 3;
+    open_offset[6] = r(1.5f);
+    const std::vector<row> rows = {
+        {"ALL PROCEDURE BLOCKS offers no deletion", plain, R"({"page": 16})", 4,
+         {"3 MOVE BY DELTA Z@PROJECT MOTIONS = 2 (PROJECT MOTIONS)", "12 FORWARD: TO END"}, {"DELETE MOTIONS"}, {}},
+        {"ALONG CONT. with BY CONTOUR:XY PLANE", along, R"({"page": 16})", 1, {"= 4 (CONNECT: ALONG CONT.)"}, {}, {}},
+        {"no ALONG CONT. with BY CONTOUR:ANY PLANE", along, R"({"page": 16})", 2, {"= 1 (CONNECT: THROUGH CLEAR)"},
+         {"ALONG CONT."}, {}},
+        {"a stored delete mode other than 1", second_delete, R"({"page": 16})", 1, {"4 DELETE:ALL SELECT BLK."}, {},
+         {"THIS OPTION IS NOT WORKING YET"}},
+        {"a surface projection without surfaces", surfaces, R"({"page": 12}, {"page": 16})", 4,
+         {"5 REF.SRF.OFFSET = 0 [0, 999.999]", "9 G-EDIT REF. SURFACES 0"}, {}, {"NO SURFACES DEFINED, DEFINE SURFACES"}},
+        {"an offset the open contour cannot take", open_offset, R"({"menu": -1})", 1, {}, {"FORWARD"},
+         {"WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR."}},
+    };
+    for (const row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const int square = zig_zag_part();
+        const int open = control::add_line({0, 0, 0}, {5, 0, 0});
+        ASSERT_TRUE(control::set_record("ZQA1", 2, std::vector<word>(row.stored.begin(), row.stored.end())));
+        const int picked = row.stored[6] == plain[6] ? square : open;
+        const std::string pick = row.method <= 2 ? R"({"pick": )" + std::to_string(picked) + "}, " : "";
+        EXPECT_EQ(run_trim("[{\"menu\": " + std::to_string(row.method) + "}, " + pick + row.script + "]"), 0);
+        EXPECT_EQ(control::events_left(), 0u);
+        std::string pages;
+        for (const auto& e : control::transcript_events())
+            if (e.kind == "page") pages += e.text + "\n";
+        for (const std::string& text : row.shown) EXPECT_NE(pages.find(text), std::string::npos) << text << "\n" << pages;
+        for (const std::string& text : row.absent) EXPECT_EQ(pages.find(text), std::string::npos) << text;
+        EXPECT_EQ(control::lines_of("usmsgc"), row.messages);
+        EXPECT_EQ(trim_words().delete_mode, 1);
+    }
+    // Two backs in BLOCKS SELECTION end the trimming; the words of the page are kept between runs.
+    zig_zag_part();
+    EXPECT_EQ(run_trim(R"([{"menu": -2}, {"menu": -2}, {"menu": 1}])"), 0);
+    EXPECT_EQ(control::events_left(), 1u);
+    const int square = zig_zag_part();
+    const std::string pick = R"([{"menu": 1}, {"pick": )" + std::to_string(square) + "}, ";
+    run_trim(pick + R"({"page": [{"line": 6, "value": 0.5}, {"line": 8}]}, {"page": 16}])");
+    run_trim(pick + R"({"page": 16}])");
+    EXPECT_NE(control::transcript_events().back().text.find("6 CONT. OFFSET = 0.5"), std::string::npos);
 }
