@@ -4,6 +4,7 @@
 #include "driver/proc_block_support.hpp"
 #include "edit/trim/trim_chains.hpp"
 #include "edit/trim/trim_contour.hpp"
+#include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "host/control/script.hpp"
@@ -321,4 +322,45 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
     run_trim(pick + R"({"page": [{"line": 6, "value": 0.5}, {"line": 8}]}, {"page": 16}])");
     run_trim(pick + R"({"page": 16}])");
     EXPECT_NE(control::transcript_events().back().text.find("6 CONT. OFFSET = 0.5"), std::string::npos);
+}
+
+// The trimming's positions in the list: first and last motion, a block inside a string (broken
+// into lines to stand on it), the entry below the base feed, the mark kept around a manual edit.
+TEST_F(TrimDriver, ListPositions)
+{
+    auto string7 = [](int number, std::vector<point3> points) {
+        words w{7};
+        for (const point3& p : points) w.insert(w.end(), {word(number++), r(p[0]), r(p[1]), r(p[2])});
+        return w;
+    };
+    editor_test::build_words({feed(1, -1), line(2, {1, 0, 0}), feed(3, 50), line(4, {2, 0, 0}), feed(5, 100),
+                              string7(10, {{3, 0, 0}, {4, 0, 0}, {5, 0, 0}}), line(20, {6, 0, 0})});
+    PRM9().set_real(machine_params::kBaseFeed, 100);
+    int first = 0, last = 0, kind = 0, status = 0;
+    trim_first_last_motion(first, last, {0, 0, 0}, kind, status);
+    EXPECT_EQ((std::vector<int>{first, last, kind, status}), (std::vector<int>{2, 20, 1, 0}));
+    trim_entry_range(first, last, status);
+    EXPECT_EQ((std::vector<int>{first, last, status}), (std::vector<int>{2, 4, 0}));
+    EXPECT_EQ(editor_test::cursor_block_number(), 20) << "the list is where it was";
+
+    point3 point{}, direction{}, previous{}, previous_direction{};
+    trim_goto_block(11, point, direction, previous, previous_direction, kind, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(editor_test::cursor_block_number(), 11);
+    EXPECT_EQ(point, (point3{4, 0, 0}));
+    EXPECT_EQ(previous, (point3{3, 0, 0}));
+    EXPECT_EQ(LSP2().vec(move_writer_state::kLastPoint), previous);
+    trim_goto_block(99, point, direction, previous, previous_direction, kind, status);
+    EXPECT_EQ(status, -2);
+
+    editor_test::put_cursor_on(4);
+    goto_last_added_block(2, status);
+    editor_test::put_cursor_on(20);
+    goto_last_added_block(1, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(editor_test::cursor_block_number(), 4);
+    for (int flag : {1, 0, 3}) {
+        uitr_set(flag);
+        EXPECT_EQ(control::get_record("UITR")->front(), flag == 1 ? 1u : 0u);
+    }
 }
