@@ -4,7 +4,10 @@
 #include "driver/proc_block_support.hpp"
 #include "edit/trim/trim_chains.hpp"
 #include "edit/trim/trim_contour.hpp"
+#include "edit/trim/trim_cache.hpp"
 #include "edit/trim/trim_positions.hpp"
+#include "edit/trim/trim_surfaces.hpp"
+#include "edit/trim/trig_cache.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "host/control/script.hpp"
@@ -363,4 +366,24 @@ TEST_F(TrimDriver, ListPositions)
         uitr_set(flag);
         EXPECT_EQ(control::get_record("UITR")->front(), flag == 1 ? 1u : 0u);
     }
+}
+
+// A new triangulation of the reference surfaces frees the model kept in slot 0 first, once.
+TEST_F(TrimDriver, RetriangulationFreesTheSlotModelOnce)
+{
+    control::reset();
+    const float nodes[] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    const int triangle[] = {1, 2, 3};
+    int status = 0;
+    tri_model_build(nodes, 3, triangle, 1, status);
+    ASSERT_EQ(status, 0);
+    const int node_array = tri_store_block.node_handle;
+    trim_cache_save();
+    node_handles_reset();
+    trim_words().retriangulate = 1;
+    trim_surfaces_triangulate(status);
+    EXPECT_EQ(mmcptr(node_array), nullptr) << "the slot's model is freed";
+    EXPECT_EQ(trig_cache_get(kTrigSlotTrim, tri_store_block, qt_nodes.root_box, qt_nodes.nodes), status == 0 ? 1 : 0);
+    trim_surfaces_release();
+    tri_model_module_reset();
 }
