@@ -19,6 +19,8 @@
 #include "toolpath/machine_table.hpp"
 #include "toolpath/machining_type.hpp"
 
+#include "driver/edit_seams.hpp"
+#include "toolpath/exec_control.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/tool_position.hpp"
@@ -386,4 +388,29 @@ TEST_F(TrimDriver, RetriangulationFreesTheSlotModelOnce)
     EXPECT_EQ(trig_cache_get(kTrigSlotTrim, tri_store_block, qt_nodes.root_box, qt_nodes.nodes), status == 0 ? 1 : 0);
     trim_surfaces_release();
     tri_model_module_reset();
+}
+
+// MANUAL EDIT in the execution menu while trimming: the list position is marked before the
+// editor and returned to after it.
+TEST_F(TrimDriver, ManualEditWhileTrimmingMarksThenReturns)
+{
+    editor_test::build_words({feed(1, 100), line(2, {1, 0, 0})});
+    static std::vector<int> modes;
+    modes.clear();
+    const edit_services kept = edit_seams();
+    edit_seams().goto_last_added_block = [](int mode, int& status) {
+        modes.push_back(mode);
+        status = 0;
+    };
+    edit_seams().manedt = [](int, const std::array<int, 7>&, int&, int, int& changed, int& status) {
+        changed = 0;
+        status = 0;
+    };
+    machining_type() = 33;
+    ASSERT_TRUE(control::set_record("UITR", 3, {1}));
+    control::load_script_text(R"([{"page": 4}, {"page": -1}])", "manual edit while trimming");
+    exec_pause_menu(kMenuMovesWritten);
+    edit_seams() = kept;
+    EXPECT_EQ(modes, (std::vector<int>{2, 1}));
+    EXPECT_EQ(control::events_left(), 0u);
 }
