@@ -11,6 +11,7 @@
 #include "edit/editor/loop_trimming.hpp"
 #include "edit/editor/machining_state.hpp"
 #include "edit/editor/region_range.hpp"
+#include "edit/editor/written_blocks.hpp"
 #include "edit/trim/reconnect_gap.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
@@ -28,7 +29,6 @@
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 
-#include <cstdlib>
 
 namespace {
 
@@ -148,48 +148,6 @@ bool previous_motion(point3& point, point3& direction, int& number, int& status)
     return list_error(status);
 }
 
-// The 1-based line of the level the list stands on.
-int line_here()
-{
-    int answer = 0;
-    ljump(0, answer);
-    return std::abs(answer);
-}
-
-// What the connection changes besides the list, kept to be put back when it cannot be written.
-struct writer_state {
-    tool_position_state position = DSP8();
-    move_writer_state writer = LSP2();
-    mch_slot_table slots = mch_slots();
-    machine_params machine = PRM9();
-    void restore() const
-    {
-        DSP8() = position;
-        LSP2() = writer;
-        mch_slots() = slots;
-        PRM9() = machine;
-    }
-};
-
-// Takes out the blocks a failed connection wrote: the `count` lines after line `after` of the
-// level, and their display blocks (numbers first_number onward).
-void remove_written(int after, int count, int first_number, int& status)
-{
-    int answer = 0;
-    lacces(2, answer);
-    if (after > 1) ljump(after - 1, answer);
-    lacces(1, answer);
-    if (answer >= 0) ldelet(count, answer);
-    if (answer < 0) {
-        list_error(status);
-        return;
-    }
-    int last_number = 0;
-    get_tp_blkno(last_number);
-    const int procedure = list_cursor().cursor_proc_blkno;
-    ncd_delete_blocks(kCurrentDisplayFile, {2, procedure, first_number}, {2, procedure, last_number - 1}, answer);
-}
-
 // The move writer as if the motion before the gap had just been written.
 void writer_after(const point3& point, const point3& direction)
 {
@@ -230,46 +188,20 @@ void through_clear(const gap_ends& ends, const point3& direction, const clear_va
 bool write_connection(int option, const gap_ends& ends, const point3& direction, const point3& reentry_direction,
                       const clear_values& values, int& status)
 {
-    const writer_state kept;
-    const int after = line_here();
-    int lines_before = 0, first_number = 0;
-    llines(lines_before);
-    get_tp_blkno(first_number);
-    if (option == kDirectly)
-        PLINE_entry(kWithDirection, ends.to, reentry_direction, status);
-    else
-        through_clear(ends, direction, values, status);
-    if (status >= 0) return true;
-    int lines_after = 0, removed = 0;
-    llines(lines_after);
-    if (lines_after > lines_before) remove_written(after, lines_after - lines_before, first_number, removed);
-    kept.restore();
-    return list_error(status);
+    const bool written = write_or_take_back(list_cursor().cursor_proc_blkno, [&](int& st) {
+        if (option == kDirectly)
+            PLINE_entry(kWithDirection, ends.to, reentry_direction, st);
+        else
+            through_clear(ends, direction, values, st);
+    }, status);
+    return written || list_error(status);
 }
 
 // Deletes the motion blocks from marker 5 through the block numbered last_number; the other
 // blocks stay.
 bool delete_motions(int last_number, int& deleted, int& status)
 {
-    if (!back_to(kFirstMarker, status)) return false;
-    int lines = 0;
-    llines(lines);
-    for (int round = 0; round <= lines; ++round) {
-        int size = 0, type = 0, block_class = 0, number = 0;
-        tp_block_head_read(kWhereList, size, type, block_class, status);
-        if (status >= 0) tp_get_int(kWhereList, number, status);
-        if (status < 0) return list_error(status);
-        if (block_class == kClassMotion) {
-            tp_list_delete(1, status);
-            if (status < 0) return list_error(status);
-            deleted = 1;
-        } else if (number != last_number) {
-            tp_list_jump(1, status);
-            if (status < 0) return list_error(status);
-        }
-        if (number == last_number) return true;
-    }
-    return list_error(status);
+    return delete_range_motions(kFirstMarker, last_number, deleted, status) || list_error(status);
 }
 
 // Finds and shows the range; false with status -3 when it cannot be found.

@@ -66,30 +66,6 @@ bool set_marker(int marker)
     return marked >= 1;
 }
 
-// The position before the procedure: from the procedure block above the sub-list the list is in;
-// the walk comes back to the block under `marker`. Keeps the given point when the list is the
-// top list.
-void position_before_procedure(int marker, point3& point, point3& direction, int& status)
-{
-    int level = 0;
-    gtlstn(1, level, status);
-    if (status < 0 || level <= 1) {
-        status = 0;
-        return;
-    }
-    clsls1(status);
-    if (status < 0) return;
-    common_vec previous{}, previous_axis{}, next{}, next_axis{};
-    int none = 0, no_next = 0;
-    GETPOS(previous, previous_axis, none, next, next_axis, no_next, status);
-    int back = 0;
-    tp_list_top_mark(marker, back);
-    if (status < 0) return;
-    status = back;
-    point = {previous[0], previous[1], previous[2]};
-    direction = {previous_axis[0], previous_axis[1], previous_axis[2]};
-}
-
 bool list_error(int& status)
 {
     eroutc("FNDRNG, ERRORS IN LIST", 0);
@@ -118,6 +94,27 @@ bool start_stretch(int first_marker, int first_number, int& no_previous, point3&
 }
 
 }  // namespace
+
+void position_before_procedure(int marker, point3& point, point3& direction, int& status)
+{
+    int level = 0;
+    gtlstn(1, level, status);
+    if (status < 0 || level <= 1) {
+        status = 0;
+        return;
+    }
+    clsls1(status);
+    if (status < 0) return;
+    common_vec previous{}, previous_axis{}, next{}, next_axis{};
+    int none = 0, no_next = 0;
+    GETPOS(previous, previous_axis, none, next, next_axis, no_next, status);
+    int back = 0;
+    tp_list_top_mark(marker, back);
+    if (status < 0) return;
+    status = back;
+    point = {previous[0], previous[1], previous[2]};
+    direction = {previous_axis[0], previous_axis[1], previous_axis[2]};
+}
 
 void FNDRNG(int first_marker, int last_marker, block_ref& a, block_ref& b, int break_strings, int& layer,
             int& no_previous, point3& point, point3& direction, int& status)

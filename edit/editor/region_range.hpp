@@ -30,3 +30,8 @@ inline constexpr int kRangeFound = 0, kRangeNotFound = -2, kRangeListError = -3;
 // failed read or marker; the status of the marker or string reader or of BRKSTR unchanged.
 void FNDRNG(int first_marker, int last_marker, block_ref& a, block_ref& b, int break_strings, int& layer,
             int& no_previous, point3& point, point3& direction, int& status);
+
+// The position before the procedure: from the procedure block above the sub-list the list is in;
+// the list comes back to the block under `marker`. Keeps the given point and direction when the
+// list is the top list. Status 0, or the negative status of a list call or of GETPOS.
+void position_before_procedure(int marker, point3& point, point3& direction, int& status);

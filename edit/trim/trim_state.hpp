@@ -58,9 +58,54 @@ struct trim_state {
     float crossing_point[3] = {0.0f, 0.0f, 0.0f};
     int last_non_feed_block = -1;
     int vector_array = -1;
+
+    // The trim action's words (delete_trimed_blocks). The page's choices: the projection option
+    // (1 BLK BELOW Z PLN, 2 ALL BLK ON Z PLN, 3 BLK BELOW SRF., 4 ALL BLK ON SRF., 5 CHECK MOTION
+    // BELOW SURF.), the connection option (1 THROUGH CLEAR, 2 THRU.INCR.CLR., 3 DIRECTLY, 4 ALONG
+    // CONT.), INC. CLEAR, and the trim's own FEED with DOWN FEED % and PLUNGE FEED %.
+    int projection_option = 1;
+    int connection_option = 1;
+    float inc_clear = 10.0f;
+    float feed = 0.0f;
+    int down_feed_percent = 100;
+    int plunge_feed_percent = 100;
+    // The range loop's flags: the range ran to the procedure's end, a deleted range at the start
+    // has no motion after it, the first picked chain of BY SELECT MOTIONS is still to come.
+    int end_reached = 0;
+    int nothing_follows = 0;
+    int first_chain = 1;
+    // Where a deleted range begins and ends on the trim contour (segment index from 1, fraction
+    // along the segment), recorded by the driver from the walk; ALONG CONT. walks between them.
+    int range_start_segment = 1;
+    double range_start_along = 0.0;
+    int range_end_segment = 1;
+    double range_end_along = 0.0;
+    // The last point written by the trim action and the points it collected (count and the
+    // handles of the point, vector and work arrays, -1 while closed).
+    float last_written[3] = {0.0f, 0.0f, 0.0f};
+    int collected_count = 0;
+    int collected_points = -1;
+    int collected_vectors = -1;
+    int projection_work = -1;
+
+    // The trimming driver's words. With connection_option, operation, projection_option,
+    // inc_clear and delta_z they make the ten words of "ZQA1": the delete mode (only 1, DELETE:ALL
+    // SELECT BLK., is offered), the side trimmed (1 inside, 2 outside the contour), CONT. OFFSET,
+    // REF.SRF.OFFSET and Z PLANE (above the origin Z of the tool path).
+    int delete_mode = 1;
+    int side = 1;
+    float cont_offset = 0.0f;
+    float ref_srf_offset = 0.0f;
+    float z_plane = 10.0f;
+    double contour_perimeter = 0.0;   // the length of the trim contour's polygon
+    int restart_armed = 0;            // 1 while the driver's restart point catches a stop
 };
 
 trim_state& trim_words();
+
+// 1 when the user indicated a block in JUMP BLOCK or chose DELETE since the editor last cleared
+// it; the block picking of the trimming reads it.
+int& edit_pick_flag();
 
 // The trimming menu is built again at the trimming driver's next entry.
 void trim_menu_reset();
