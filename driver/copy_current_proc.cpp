@@ -1,0 +1,183 @@
+// COPY_CURRENT_PROC: the procedure's line and the lines of its sub-list are read as words and
+// written again after it; the sub-list link item, whose words the host owns, is written anew.
+#include "driver/copy_current_proc.hpp"
+
+#include "driver/mch_slot_init.hpp"
+#include "host/vantu.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/tp_list_access.hpp"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kFailed = -1;
+constexpr int kTopLevel = 1, kSublistLevel = 2;
+constexpr int kGet = 1, kSet = 2;
+constexpr int kProcedureType = 12;
+// The sub-list link item as the host appends it: item code 1, count word, value type 2, then the
+// link words.
+constexpr int kLinkItemWords = 3 + vantu::kSublistLinkWords;
+constexpr word kLinkCode = 1, kLinkCount = vantu::kSublistLinkWords + 1, kLinkType = 2;
+constexpr int kNumberWord = 1;
+// Model-data kind of the one-word procedure count.
+constexpr int kCountKind = 3;
+
+using line_words = std::vector<word>;
+
+// The current line's words; empty on failure.
+line_words read_line()
+{
+    int length = 0, status = 0;
+    lacces(0, length);
+    if (length <= 0) return {};
+    line_words words(static_cast<std::size_t>(length));
+    int count = 0;
+    lgetd(length, words.data(), count, status);
+    if (status < 0 || count != length) return {};
+    return words;
+}
+
+bool ends_with_link(const line_words& w)
+{
+    if (w.size() < static_cast<std::size_t>(kLinkItemWords)) return false;
+    const std::size_t at = w.size() - kLinkItemWords;
+    return w[at] == kLinkCode && w[at + 1] == kLinkCount && w[at + 2] == kLinkType;
+}
+
+// The procedure line and the lines of its sub-list, the list left back on the procedure line.
+struct procedure_words {
+    line_words block;
+    std::vector<line_words> sublist;
+};
+
+bool read_procedure(procedure_words& p)
+{
+    p.block = read_line();
+    if (p.block.empty()) return false;
+    int status = 0;
+    subls1(status);
+    if (status < 0) return false;
+    int length = 0;
+    for (lacces(2, length); length >= 0; lacces(1, length)) {
+        p.sublist.push_back(read_line());
+        if (p.sublist.back().empty()) break;
+    }
+    clsls1(status);
+    return status >= 0 && (p.sublist.empty() || !p.sublist.back().empty());
+}
+
+void put_line(const line_words& words, int mode, int& status)
+{
+    lcreat(mode, status);
+    if (status >= 0) lputd(static_cast<int>(words.size()), words.data(), status);
+}
+
+// Writes the copy after the current line; the list is left on the copy's line.
+void write_copy(const procedure_words& p, word number, int& status)
+{
+    line_words block = p.block;
+    const bool linked = ends_with_link(block);
+    if (linked) block.resize(block.size() - kLinkItemWords);
+    block[kNumberWord] = number;
+    put_line(block, 0, status);
+    if (status >= 0 && linked) put_zero_lst(status);
+    int closed = 0;
+    lclos(closed);
+    if (status < 0) return;
+    newls1(kSublistLevel, status);
+    for (const line_words& line : p.sublist) {
+        if (status < 0) break;
+        put_line(line, 1, status);
+        lclos(closed);
+    }
+    if (status >= 0) clsls1(status);
+}
+
+// The top-level lines after the copy numbered at or above `from` move up by one, and the
+// top list's counter with them.
+void renumber_after(word from, int& status)
+{
+    int length = 0;
+    for (lacces(1, length); length >= 0 && status >= 0; lacces(1, length)) {
+        const line_words words = read_line();
+        if (words.size() <= kNumberWord || words[kNumberWord] < from) continue;
+        const word raised = words[kNumberWord] + 1;
+        int skipped = 0;
+        lacces(0, length);
+        lskip(kNumberWord, skipped, status);
+        if (status >= 0) lchngd(1, &raised, status);
+    }
+    int counter = 0;
+    gsblkn(kGet, kTopLevel, counter, status);
+    if (status < 0) return;
+    if (counter <= from) counter = from;
+    ++counter;
+    gsblkn(kSet, kTopLevel, counter, status);
+}
+
+// proc_table entries after the original move up by one; the copy's entry repeats the original's.
+void shift_proc_table(int procedure, int count)
+{
+    auto& entries = proc_table().entries;
+    const int last = std::min(count, proc_summary_table::kProcedures - 1);
+    for (int i = last; i > procedure; --i) entries[static_cast<std::size_t>(i + 1)] = entries[static_cast<std::size_t>(i)];
+    if (procedure + 1 <= proc_summary_table::kProcedures) {
+        entries[static_cast<std::size_t>(procedure + 1)] = entries[static_cast<std::size_t>(procedure)];
+        entries[static_cast<std::size_t>(procedure + 1)].number = entries[static_cast<std::size_t>(procedure)].number + 1;
+    }
+}
+
+void raise_stored_count()
+{
+    word count = 0;
+    int status = 0;
+    mdget("NPRC", &count, 1, status);
+    if (status != 0) return;
+    ++count;
+    mdputn("NPRC", kCountKind, 1, &count, status);
+}
+
+}  // namespace
+
+int tp_procedure_count()
+{
+    int status = 0, level = kTopLevel;
+    gtlstn(kSet, level, status);
+    int length = 0;
+    int procedures = 0;
+    for (lacces(2, length); length > 0; lacces(1, length)) {
+        word type = 0;
+        int read = 0;
+        lgetd(1, &type, read, status);
+        if (type == kProcedureType) ++procedures;
+    }
+    return procedures;
+}
+
+void COPY_CURRENT_PROC(int procedure, int& status)
+{
+    const int count = tp_procedure_count();
+    NXTCNT(kClassProcedure, procedure, status);
+    procedure_words p;
+    if (status < 0 || !read_procedure(p) || p.block.size() <= kNumberWord || p.block[0] != kProcedureType) {
+        status = kFailed;
+        return;
+    }
+    const word number = p.block[kNumberWord] + 1;
+    write_copy(p, number, status);
+    if (status < 0) {
+        int dropped = 0;
+        NXTCNT(kClassProcedure, procedure + 1, dropped);
+        if (dropped >= 0 && tp_procedure_count() > count) ldelet(1, dropped);
+        status = kFailed;
+        return;
+    }
+    renumber_after(number, status);
+    if (status < 0) return;
+    shift_proc_table(procedure, count);
+    raise_stored_count();
+    NXTCNT(kClassProcedure, procedure + 1, status);
+    status = status < 0 ? kFailed : 0;
+}
