@@ -168,9 +168,11 @@ void COPY_CURRENT_PROC(int procedure, int& status)
     const word number = p.block[kNumberWord] + 1;
     write_copy(p, number, status);
     if (status < 0) {
+        // The copy's line, when it was made, is the procedure after the original.
+        const bool made = tp_procedure_count() > count;
         int dropped = 0;
-        NXTCNT(kClassProcedure, procedure + 1, dropped);
-        if (dropped >= 0 && tp_procedure_count() > count) ldelet(1, dropped);
+        if (made) NXTCNT(kClassProcedure, procedure + 1, dropped);
+        if (made && dropped >= 0) ldelet(1, dropped);
         status = kFailed;
         return;
     }

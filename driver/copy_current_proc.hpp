@@ -9,5 +9,5 @@
 // the tool path then left as it was.
 void COPY_CURRENT_PROC(int procedure, int& status);
 
-// The number of procedure blocks in the top list.
+// The number of procedure blocks in the top list; the list is left on the top list's last line.
 int tp_procedure_count();

@@ -240,11 +240,11 @@ void divide_texts(int last_piece, int first)
     divide_piece_table& t = divide_pieces();
     const int n = last_piece + 1;
     for (int k = 1; k <= n && k <= divide_piece_table::kPieces; ++k) {
-        std::string text;
-        int status = 0;
-        if (go_to_procedure(first + k - 1)) gttext_c(kWhereList, 0, kGroupGlobal, kTextCode, text, status);
+        char text[kTextChars + 1] = {};
+        int status = 0, count = 0;
+        if (go_to_procedure(first + k - 1)) GTTEXT(kWhereList, 0, kGroupGlobal, kTextCode, kTextChars, count, text, status);
         char numbered[64];
-        std::snprintf(numbered, sizeof numbered, "%d of %d %s", k, n, text.c_str());
+        std::snprintf(numbered, sizeof numbered, "%d of %d %s", k, n, text);
         t.texts[static_cast<std::size_t>(k - 1)] = std::string(numbered).substr(0, kTextChars);
     }
 }
@@ -331,11 +331,12 @@ void finish_pieces(int first, int changes, int& status)
     for (int k = 0; k <= changes && status >= 0; ++k) {
         divide_set_proc(first + k, k, status);
         if (status < 0) break;
-        int count = 0, type = 0;
+        // A piece that cannot be shown is still a piece: the display's status stays its own.
+        int count = 0, type = 0, shown = 0;
         word number = 0;
-        TPGETN(kWhereList, kGroupHead, kHeadBlockNumber, count, type, &number, 1, status);
+        TPGETN(kWhereList, kGroupHead, kHeadBlockNumber, count, type, &number, 1, shown);
         int dmode = kDisplayByNumber + number;
-        if (status >= 0) DSPROC(dmode, status);
+        if (shown >= 0) DSPROC(dmode, shown);
     }
 }
 
