@@ -1,5 +1,7 @@
 // COPY_CURRENT_PROC: the procedure's line and the lines of its sub-list are read as words and
 // written again after it; the sub-list link item, whose words the host owns, is written anew.
+// The copy takes the top list's next block number, as a newly written procedure does, so the
+// numbers of the other procedures (and the links and display entries that name them) stay.
 #include "driver/copy_current_proc.hpp"
 
 #include "driver/mch_slot_init.hpp"
@@ -95,26 +97,15 @@ void write_copy(const procedure_words& p, word number, int& status)
     if (status >= 0) clsls1(status);
 }
 
-// The top-level lines after the copy numbered at or above `from` move up by one, and the
-// top list's counter with them.
-void renumber_after(word from, int& status)
+// The number the next top-level block gets; the top list's counter moves on past it.
+word take_number(int& status)
 {
-    int length = 0;
-    for (lacces(1, length); length >= 0 && status >= 0; lacces(1, length)) {
-        const line_words words = read_line();
-        if (words.size() <= kNumberWord || words[kNumberWord] < from) continue;
-        const word raised = words[kNumberWord] + 1;
-        int skipped = 0;
-        lacces(0, length);
-        lskip(kNumberWord, skipped, status);
-        if (status >= 0) lchngd(1, &raised, status);
-    }
     int counter = 0;
     gsblkn(kGet, kTopLevel, counter, status);
-    if (status < 0) return;
-    if (counter <= from) counter = from;
-    ++counter;
-    gsblkn(kSet, kTopLevel, counter, status);
+    if (status < 0) return 0;
+    int next = counter + 1;
+    gsblkn(kSet, kTopLevel, next, status);
+    return counter;
 }
 
 // proc_table entries after the original move up by one; the copy's entry repeats the original's.
@@ -125,7 +116,6 @@ void shift_proc_table(int procedure, int count)
     for (int i = last; i > procedure; --i) entries[static_cast<std::size_t>(i + 1)] = entries[static_cast<std::size_t>(i)];
     if (procedure + 1 <= proc_summary_table::kProcedures) {
         entries[static_cast<std::size_t>(procedure + 1)] = entries[static_cast<std::size_t>(procedure)];
-        entries[static_cast<std::size_t>(procedure + 1)].number = entries[static_cast<std::size_t>(procedure)].number + 1;
     }
 }
 
@@ -165,19 +155,21 @@ void COPY_CURRENT_PROC(int procedure, int& status)
         status = kFailed;
         return;
     }
-    const word number = p.block[kNumberWord] + 1;
-    write_copy(p, number, status);
+    const word number = take_number(status);
+    if (status >= 0) write_copy(p, number, status);
     if (status < 0) {
         // The copy's line, when it was made, is the procedure after the original.
         const bool made = tp_procedure_count() > count;
         int dropped = 0;
         if (made) NXTCNT(kClassProcedure, procedure + 1, dropped);
         if (made && dropped >= 0) ldelet(1, dropped);
+        int restored = number, ignored = 0;
+        gsblkn(kSet, kTopLevel, restored, ignored);
         status = kFailed;
         return;
     }
-    renumber_after(number, status);
-    if (status < 0) return;
+    // The copy carries the original's links (its tool among them).
+    ascopy(-1, p.block[kNumberWord], -1, number);
     shift_proc_table(procedure, count);
     raise_stored_count();
     NXTCNT(kClassProcedure, procedure + 1, status);

@@ -125,8 +125,8 @@ TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
     divide_by_tool(1, status);
     EXPECT_EQ(status, 1);
     // The copy keeps the marker before its tool change; the FEED just before it goes.
-    EXPECT_EQ(procedures(), (std::vector<std::string>{"1: 1/1 2/2 2/3 99/4 1/5", "2: 99/4 1/6 2/7 2/8",
-                                                      "3: 99/4 1/9 2/10", "4: 1/1 2/2"}));
+    EXPECT_EQ(procedures(), (std::vector<std::string>{"1: 1/1 2/2 2/3 99/4 1/5", "3: 99/4 1/6 2/7 2/8",
+                                                      "4: 99/4 1/9 2/10", "2: 1/1 2/2"}));
     EXPECT_EQ(tp_procedure_count(), 4);
     const std::vector<std::string> texts = {"1 of 3 POCKET WALLS ", "2 of 3 POCKET WALLS ", "3 of 3 POCKET WALLS "};
     // Piece, tool, base feed, spin: the first keeps its machine table.
