@@ -20,6 +20,7 @@
 #include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -38,6 +39,8 @@ constexpr int kItemBaseFeed = 1, kItemSpin = 6, kItemTool = 10;
 constexpr int kParamFeed = 1, kParamSpin = 2, kParamTool = 100;
 constexpr int kKindOneTool = 4, kKindToolSet = 5;
 constexpr int kDisplayByNumber = 1000;
+// The link by which the motion output attaches a tool to its procedure, detached one tool at a time.
+constexpr int kToolLinkCode = -1, kOneTool = 1;
 
 // The procedure block's item (group, code) into values; false when missing or unreadable.
 bool read_item(int group, int code, word* values, int capacity)
@@ -66,22 +69,50 @@ void walk_sublist(Visit visit, int& status)
     }
 }
 
-// The tool id of the parameter block just read, or -1 when it is not a TOOL parameter.
-int tool_of_param(int type, int& status)
+// The parameter block just read (parameter type 0 for a block of another class).
+tp_param_block read_param(int block_class, int& status)
 {
-    if (type != 1) return -1;
     tp_param_block p;
-    tpread_param(kWhereList, p, status);
-    return status >= 0 && p.prmtyp == kParamTool ? p.int_value : -1;
+    if (block_class == kClassParameter) tpread_param(kWhereList, p, status);
+    if (block_class != kClassParameter || status < 0) p.prmtyp = 0;
+    return p;
 }
 
-// The parameter type of the parameter block just read (0 for other blocks).
-int param_type(int block_class, int& status)
+// The tool id of the block just read, or -1 when it is not a TOOL parameter.
+int tool_of_block(int block_class, int& status)
 {
-    if (block_class != kClassParameter) return 0;
-    tp_param_block p;
-    tpread_param(kWhereList, p, status);
-    return status >= 0 ? p.prmtyp : 0;
+    const tp_param_block p = read_param(block_class, status);
+    return p.prmtyp == kParamTool ? p.int_value : -1;
+}
+
+// The tools of the TOOL parameter blocks of the open sub-list before line `position` (from 1)
+// and from it on; the list is left on the sub-list's last block.
+struct tool_sets {
+    std::vector<int> before, after;
+};
+tool_sets tools_around(int position, int& status)
+{
+    tool_sets t;
+    int line = 0;
+    walk_sublist(
+        [&](int, int, int block_class) {
+            const int tool = tool_of_block(block_class, status);
+            ++line;
+            if (tool >= 0) (line < position ? t.before : t.after).push_back(tool);
+            return status >= 0;
+        },
+        status);
+    return t;
+}
+
+// Detaches from the procedure numbered `number` each removed tool that it names no more.
+void detach_tools(word number, const std::vector<int>& removed, const std::vector<int>& kept)
+{
+    for (int tool : removed) {
+        if (std::find(kept.begin(), kept.end(), tool) != kept.end()) continue;
+        int status = 0;
+        asdetl(kToolLinkCode, number, kOneTool, tool, status);
+    }
 }
 
 bool go_to_procedure(int procedure)
@@ -90,6 +121,15 @@ bool go_to_procedure(int procedure)
     gtlstn(2, level, status);
     NXTCNT(kClassProcedure, procedure, status);
     return status >= 0;
+}
+
+// The block number of procedure `procedure` (-1 when it cannot be read).
+word block_number_of(int procedure)
+{
+    int count = 0, type = 0, status = 0;
+    word number = -1;
+    if (go_to_procedure(procedure)) TPGETN(kWhereList, kGroupHead, kHeadBlockNumber, count, type, &number, 1, status);
+    return status < 0 ? -1 : number;
 }
 
 // Every tool id the procedure's TOOL parameter blocks name, in list order.
@@ -103,8 +143,8 @@ std::vector<int> procedure_tools(int procedure, int& status)
     tp_sublist_open(status);
     if (status < 0) return tools;
     walk_sublist(
-        [&](int, int type, int) {
-            const int tool = tool_of_param(type, status);
+        [&](int, int, int block_class) {
+            const int tool = tool_of_block(block_class, status);
             if (tool >= 0 || status < 0) tools.push_back(tool);
             return status >= 0;
         },
@@ -182,8 +222,8 @@ void next_tool_change(int procedure, int& found, int& tool, int& status)
     if (status < 0) return;
     int tools = 0;
     walk_sublist(
-        [&](int, int type, int) {
-            const int id = tool_of_param(type, status);
+        [&](int, int, int block_class) {
+            const int id = tool_of_block(block_class, status);
             if (id < 0 || ++tools < 2) return status >= 0;
             found = 1;
             tool = id;
@@ -196,34 +236,41 @@ void next_tool_change(int procedure, int& found, int& tool, int& status)
 
 void split_at_tool_change(int procedure, int& status)
 {
-    int found = 0, tool = 0;
     // p keeps what lies before its first tool change.
+    const word original = block_number_of(procedure);
+    int found = 0, tool = 0;
     next_tool_change(procedure, found, tool, status);
     if (status < 0 || !found) {
         status = kFailed;
         return;
     }
-    int position = 0, lines = 0;
+    int position = 0, lines = 0, closed = 0;
     ljump(0, position);
     llines(lines);
+    const tool_sets p_tools = tools_around(position, status);
+    int back = 0;
+    lmark(2, kToolChangeMarker, back);
+    if (status >= 0 && back < 0) status = kFailed;
     delete_blocks(lines - position + 1, status);
-    int closed = 0;
     tp_sublist_close(closed);
     if (status < 0) return;
+    detach_tools(original, p_tools.after, p_tools.before);
     // The copy keeps its blocks from its first tool change on: before it, every motion and every
     // FEED, SPIN and TOOL parameter goes, the block just before the change included.
+    const word copy = block_number_of(procedure + 1);
     next_tool_change(procedure + 1, found, tool, status);
     if (status < 0 || !found) {
         status = kFailed;
         return;
     }
     ljump(0, position);
+    const tool_sets copy_tools = tools_around(position, status);
     int length = 0;
     lacces(2, length);
     for (int i = 1; i < position && status >= 0; ++i) {
         int size = 0, type = 0, block_class = 0;
         tp_block_head_read(kWhereList, size, type, block_class, status);
-        const int prmtyp = param_type(block_class, status);
+        const int prmtyp = read_param(block_class, status).prmtyp;
         const bool goes = block_class == kClassMotion || prmtyp == kParamFeed || prmtyp == kParamSpin ||
                           prmtyp == kParamTool;
         if (status < 0) break;
@@ -233,6 +280,7 @@ void split_at_tool_change(int procedure, int& status)
             lacces(1, length);
     }
     tp_sublist_close(closed);
+    if (status >= 0) detach_tools(copy, copy_tools.before, copy_tools.after);
 }
 
 void divide_texts(int last_piece, int first)

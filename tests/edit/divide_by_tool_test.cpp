@@ -5,6 +5,8 @@
 #include "driver/proc_block_support.hpp"
 #include "edit/time/divide_by_tool.hpp"
 #include "host/control.hpp"
+#include "host/control/assoc.hpp"
+#include "host/control/entities.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -80,6 +82,11 @@ void build(const std::vector<words>& blocks)
     add_procedure(2, {tool(1, kA), line(2)});
     int counter = 3;
     gsblkn(2, 1, counter, status);
+    // The tools are entities, linked to the procedures that use them as the motion output does.
+    while (vantu::control::add_point({}) < kC) {
+    }
+    for (word id : {kA, kB, kC}) asattl(id, -1, 1, status);
+    asattl(kA, -1, 2, status);
 }
 
 // Per procedure block: "number:" and its sub-list as "type/number" texts.
@@ -142,6 +149,9 @@ TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
         EXPECT_EQ(item(row.piece, 24, 125), row.piece == 1 ? kA : -1);
     }
     EXPECT_EQ(text_of(4), kText);
+    // Each piece stays linked to its own tool only.
+    using link = vantu::control::assoc_link;
+    EXPECT_EQ(vantu::control::assoc_links(), (std::vector<link>{{kA, -1, 1}, {kA, -1, 2}, {kB, -1, 3}, {kC, -1, 4}}));
 }
 
 // Every refusal leaves the procedures, their blocks and texts as they were.
@@ -172,6 +182,7 @@ TEST(DivideByTool, RefusalsChangeNothing)
         EXPECT_EQ(status, row.status);
         EXPECT_EQ(vantu::control::texts_of("msg_mdls"), row.messages);
         EXPECT_TRUE(vantu::control::toolpath_top() == before) << vantu::control::dump_toolpath();
+        EXPECT_EQ(vantu::control::assoc_links().size(), 4u);
     }
 }
 
