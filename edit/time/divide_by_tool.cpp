@@ -406,6 +406,7 @@ void divide_by_tool(int procedure, int& status)
         if (!make_piece(p, status)) return;
     int done = 0;
     finish_pieces(procedure, changes, done);
+    divide_renumber(procedure);
     if (go_to_procedure(procedure)) tp_sublist_open(done);
     status = kDivided;
 }

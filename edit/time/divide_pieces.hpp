@@ -47,3 +47,8 @@ void split_at_tool_change(int procedure, int& status);
 void divide_texts(int last_piece, int first);
 // Writes the piece's machine table and tool set (pieces after the first), state 2 and text.
 void divide_set_proc(int procedure, int piece, int& status);
+// The running numbers (item 121) of the later procedures with the first piece's group key (item
+// 120) that are neither suspended nor skipped follow on from the first piece's, in the current
+// tool path and in the part's tool paths after it; the current tool path's tables are loaded again
+// on every way out.
+void divide_renumber(int first);

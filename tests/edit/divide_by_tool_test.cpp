@@ -7,6 +7,9 @@
 #include "host/control.hpp"
 #include "host/control/assoc.hpp"
 #include "host/control/entities.hpp"
+#include "host/control/nc.hpp"
+#include "host/control/tp_registry.hpp"
+#include "host/control/tp_tables.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -38,7 +41,8 @@ words text_words(const std::string& text)
 
 // A procedure of tool set kind 5 (tools A, B, C at feed percentages 100, 50, 25 and spin
 // percentages 100, 80, 60) with base feed 400, spin 1000 and tool A, its sub-list the blocks.
-void add_procedure(int number, const std::vector<words>& blocks)
+// Its group key is 5 and its running number `running`.
+void add_procedure(int number, const std::vector<words>& blocks, word running)
 {
     proc_test::proc_block b;
     b.number = number;
@@ -47,6 +51,7 @@ void add_procedure(int number, const std::vector<words>& blocks)
     feeds[1] = 50, feeds[2] = 25, spins[1] = 80, spins[2] = 60;
     b.global(20, {static_cast<word>(blocks.size())}).global(21, {1}).global(29, text_words(kText), 8);
     b.global(62, {5}).global(125, set).global(126, {0}).global(127, feeds).global(128, spins);
+    b.global(120, {5}).global(121, {running});
     proc_test::proc_block::record(b.seg23, 1, {r(400.0f)}, 1);
     proc_test::proc_block::record(b.seg23, 6, {1000}, 0);
     proc_test::proc_block::record(b.seg23, 10, {kA}, 0);
@@ -78,8 +83,8 @@ void build(const std::vector<words>& blocks)
     lcreat(1, status);
     lputd(2, header.data(), status);
     lclos(status);
-    add_procedure(1, blocks);
-    add_procedure(2, {tool(1, kA), line(2)});
+    add_procedure(1, blocks, 1);
+    add_procedure(2, {tool(1, kA), line(2)}, 7);
     int counter = 3;
     gsblkn(2, 1, counter, status);
     // The tools are entities, linked to the procedures that use them as the motion output does.
@@ -149,6 +154,7 @@ TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
         EXPECT_EQ(item(row.piece, 24, 125), row.piece == 1 ? kA : -1);
     }
     EXPECT_EQ(text_of(4), kText);
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(item(n, 24, 121), n) << "running number of procedure " << n;
     // Each piece stays linked to its own tool only.
     using link = vantu::control::assoc_link;
     EXPECT_EQ(vantu::control::assoc_links(), (std::vector<link>{{kA, -1, 1}, {kA, -1, 2}, {kB, -1, 3}, {kC, -1, 4}}));
@@ -183,6 +189,54 @@ TEST(DivideByTool, RefusalsChangeNothing)
         EXPECT_EQ(vantu::control::texts_of("msg_mdls"), row.messages);
         EXPECT_TRUE(vantu::control::toolpath_top() == before) << vantu::control::dump_toolpath();
         EXPECT_EQ(vantu::control::assoc_links().size(), 4u);
+    }
+}
+
+// The running numbers go on into the tool paths after the current one, for the procedures of the
+// same group key that are not suspended (44), not at level 4 (40) and not of NC function 53; a
+// failed read there ends the walk, and the current tool path's tables are loaded again either way.
+TEST(DivideByTool, RunningNumbersFollowOnInTheToolPathsAfterTheCurrentOne)
+{
+    namespace control = vantu::control;
+    const struct {
+        const char* fault;
+        std::vector<word> running;   // item 121 of procedures 11 to 16 afterwards
+    } rows[] = {
+        {nullptr, {5, 0, 0, 0, 0, 6}},
+        {"get_tp_proc_ids", {0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fault ? row.fault : "no fault");
+        build(kThreeTools);
+        control::declare_tool_path(10, {}, {50});
+        control::declare_tool_path(20, {}, {60});
+        control::declare_tool_path(30, {}, {11, 12, 13, 14, 15, 16});
+        control::set_current_tool_path(20);
+        for (int id : {50, 11, 12, 13, 14, 15, 16}) {
+            control::set_proc_param(id, 9, 4, 120, {id == 12 ? 6 : 5});
+            control::set_proc_param(id, 9, 4, 121, {0});
+        }
+        control::set_proc_param(13, 9, 4, 44, {2});
+        control::set_proc_param(14, 9, 4, 40, {4});
+        control::set_proc_param(15, 9, 4, 34, {53});
+        if (row.fault) control::inject_fault(row.fault, 1, 1, -1);
+        int status = 0;
+        divide_by_tool(1, status);
+        control::clear_faults();
+        EXPECT_EQ(status, 1);
+        std::vector<word> running;
+        for (int id : {11, 12, 13, 14, 15, 16}) {
+            word value = -9;
+            int count = 0, read = 0;
+            gs_param(kParamGetInteger, id, 9, 4, 121, &value, 1, count, read);
+            running.push_back(value);
+        }
+        EXPECT_EQ(running, row.running);
+        word before = -9;
+        int count = 0, read = 0;
+        gs_param(kParamGetInteger, 50, 9, 4, 121, &before, 1, count, read);
+        EXPECT_EQ(before, 0) << "a tool path before the current one is left alone";
+        EXPECT_EQ(control::loaded_tool_path(), -1);
     }
 }
 
