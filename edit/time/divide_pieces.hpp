@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 // One piece: its tool and the percentages its feed and spin are scaled by.
 struct divide_piece {
@@ -29,6 +30,14 @@ struct divide_piece_table {
     std::array<std::string, kPieces> texts{};
 };
 divide_piece_table& divide_pieces();
+
+// Puts the list on procedure `procedure` of the top list; false when there is none.
+bool divide_goto_proc(int procedure);
+// The block number of procedure `procedure` (-1 when it cannot be read).
+word divide_block_number(int procedure);
+// Every tool id the procedure's TOOL parameter blocks name, in list order; a failed read ends the
+// list with -1 and a negative status.
+std::vector<int> divide_proc_tools(int procedure, int& status);
 
 // Clears the piece table (and the tool set read last).
 void divide_parts_reset();
