@@ -29,7 +29,7 @@ bool check_changes(int procedure, int& changes, int& status)
     int read = 0;
     const std::vector<int> tools = divide_proc_tools(procedure, read);
     changes = static_cast<int>(tools.size()) - 1;
-    if (read < 0 || (!tools.empty() && tools.back() < 0)) {
+    if (read < 0) {
         status = kFailed;
         return false;
     }

@@ -11,6 +11,8 @@
 #include "toolpath/tp_words.hpp"
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -20,6 +22,8 @@ constexpr int kToolChangeMarker = 9;
 constexpr int kParamFeed = 1, kParamSpin = 2, kParamTool = 100;
 // The link by which the motion output attaches a tool to its procedure, detached one tool at a time.
 constexpr int kToolLinkCode = -1, kOneTool = 1;
+// A line position past every sub-list: all its tools fall "before" it.
+constexpr int kEveryLine = std::numeric_limits<int>::max();
 
 // Walks the open sub-list from its first block; visit(size, type, class) answers false to stop.
 // The list is left on the block visit stopped at. Status of the walk.
@@ -80,6 +84,14 @@ void detach_tools(word number, const std::vector<int>& removed, const std::vecto
     }
 }
 
+// The line the list stands on, counted from 1 (the host answers the last line negated).
+int line_position()
+{
+    int position = 0;
+    ljump(0, position);
+    return std::abs(position);
+}
+
 // Deletes the current block and the `count` - 1 blocks after it.
 void delete_blocks(int count, int& status)
 {
@@ -106,23 +118,16 @@ word divide_block_number(int procedure)
 
 std::vector<int> divide_proc_tools(int procedure, int& status)
 {
-    std::vector<int> tools;
     if (!divide_goto_proc(procedure)) {
         status = kFailed;
-        return tools;
+        return {};
     }
     tp_sublist_open(status);
-    if (status < 0) return tools;
-    walk_sublist(
-        [&](int, int, int block_class) {
-            const int tool = tool_of_block(block_class, status);
-            if (tool >= 0 || status < 0) tools.push_back(tool);
-            return status >= 0;
-        },
-        status);
+    if (status < 0) return {};
+    const tool_sets tools = tools_around(kEveryLine, status);
     int closed = 0;
     tp_sublist_close(closed);
-    return tools;
+    return tools.before;
 }
 
 void next_tool_change(int procedure, int& found, int& tool, int& status)
@@ -158,8 +163,7 @@ void split_at_tool_change(int procedure, int& status)
         status = kFailed;
         return;
     }
-    int position = 0, lines = 0, closed = 0;
-    ljump(0, position);
+    int position = line_position(), lines = 0, closed = 0;
     llines(lines);
     const tool_sets p_tools = tools_around(position, status);
     int back = 0;
@@ -177,7 +181,7 @@ void split_at_tool_change(int procedure, int& status)
         status = kFailed;
         return;
     }
-    ljump(0, position);
+    position = line_position();
     const tool_sets copy_tools = tools_around(position, status);
     int length = 0;
     lacces(2, length);

@@ -36,7 +36,7 @@ bool divide_goto_proc(int procedure);
 // The block number of procedure `procedure` (-1 when it cannot be read).
 word divide_block_number(int procedure);
 // Every tool id the procedure's TOOL parameter blocks name, in list order; a failed read ends the
-// list with -1 and a negative status.
+// list with a negative status.
 std::vector<int> divide_proc_tools(int procedure, int& status);
 
 // Clears the piece table (and the tool set read last).

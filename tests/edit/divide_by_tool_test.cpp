@@ -127,8 +127,9 @@ std::string text_of(int n)
     return std::string(text, 20);
 }
 
+// The last tool change is the sub-list's last block.
 const std::vector<words> kThreeTools = {tool(1, kA), line(2), line(3), marker(4), feed(5), tool(6, kB),
-                                        line(7),     line(8), tool(9, kC), line(10)};
+                                        line(7),     line(8), tool(9, kC)};
 
 TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
 {
@@ -138,7 +139,7 @@ TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
     EXPECT_EQ(status, 1);
     // The copy keeps the marker before its tool change; the FEED just before it goes.
     EXPECT_EQ(procedures(), (std::vector<std::string>{"1: 1/1 2/2 2/3 99/4 1/5", "3: 99/4 1/6 2/7 2/8",
-                                                      "4: 99/4 1/9 2/10", "2: 1/1 2/2"}));
+                                                      "4: 99/4 1/9", "2: 1/1 2/2"}));
     EXPECT_EQ(tp_procedure_count(), 4);
     const std::vector<std::string> texts = {"1 of 3 POCKET WALLS ", "2 of 3 POCKET WALLS ", "3 of 3 POCKET WALLS "};
     // Piece, tool, base feed, spin: the first keeps its machine table.
