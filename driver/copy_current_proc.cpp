@@ -1,5 +1,6 @@
-// COPY_CURRENT_PROC: the procedure's line and the lines of its sub-list are read as words and
-// written again after it; the sub-list link item, whose words the host owns, is written anew.
+// COPY_CURRENT_PROC: the procedure's line and the lines of its sub-list (and of any sub-list
+// below) are read as words and written again after it; the sub-list link items, whose words the
+// host owns, are made anew.
 // The copy takes the top list's next block number, as a newly written procedure does, so the
 // numbers of the other procedures (and the links and display entries that name them) stay.
 #include "driver/copy_current_proc.hpp"
@@ -7,6 +8,7 @@
 #include "driver/mch_slot_init.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/nc_state_texts.hpp"
+#include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 #include <algorithm>
@@ -15,7 +17,7 @@
 namespace {
 
 constexpr int kFailed = -1;
-constexpr int kTopLevel = 1, kSublistLevel = 2;
+constexpr int kTopLevel = 1;
 constexpr int kGet = 1, kSet = 2;
 constexpr int kProcedureType = 12;
 // The sub-list link item as the host appends it: item code 1, count word, value type 2, then the
@@ -48,52 +50,59 @@ bool ends_with_link(const line_words& w)
     return w[at] == kLinkCode && w[at + 1] == kLinkCount && w[at + 2] == kLinkType;
 }
 
-// The procedure line and the lines of its sub-list, the list left back on the procedure line.
-struct procedure_words {
-    line_words block;
-    std::vector<line_words> sublist;
+// Link word `k` of a line that ends with the link item.
+word link_word(const line_words& w, int k) { return w[w.size() - vantu::kSublistLinkWords + static_cast<std::size_t>(k)]; }
+
+// A line with the lines of its sub-list, theirs in turn.
+struct line_tree {
+    line_words words;
+    bool owns_sublist = false;
+    std::vector<line_tree> sublist;
 };
 
-bool read_procedure(procedure_words& p)
+int current_level()
 {
-    p.block = read_line();
-    if (p.block.empty()) return false;
-    int status = 0;
+    int level = 0, status = 0;
+    gtlstn(kGet, level, status);
+    return level;
+}
+
+// The current line and, when it owns one (the procedure line always does), its sub-list; the list
+// is left back on the line. False on a list failure.
+bool read_tree(line_tree& t, bool owns_sublist)
+{
+    t.words = read_line();
+    if (t.words.empty()) return false;
+    t.owns_sublist = owns_sublist || (ends_with_link(t.words) && link_word(t.words, 0) == 1);
+    if (!t.owns_sublist) return true;
+    int status = 0, length = 0;
     subls1(status);
     if (status < 0) return false;
-    int length = 0;
-    for (lacces(2, length); length >= 0; lacces(1, length)) {
-        p.sublist.push_back(read_line());
-        if (p.sublist.back().empty()) break;
-    }
+    bool read = true;
+    for (lacces(2, length); length >= 0 && read; lacces(1, length)) read = read_tree(t.sublist.emplace_back(), false);
     clsls1(status);
-    return status >= 0 && (p.sublist.empty() || !p.sublist.back().empty());
+    return read && status >= 0;
 }
 
-void put_line(const line_words& words, int mode, int& status)
+// Writes the tree as a new line (lcreat mode) and its sub-list under it; the list is left on the
+// new line. The link item is made anew and the sub-list's level counter set as the original's.
+void write_tree(const line_tree& t, int mode, int& status)
 {
+    line_words words = t.words;
+    const bool linked = ends_with_link(words);
+    if (linked) words.resize(words.size() - kLinkItemWords);
     lcreat(mode, status);
     if (status >= 0) lputd(static_cast<int>(words.size()), words.data(), status);
-}
-
-// Writes the copy after the current line; the list is left on the copy's line.
-void write_copy(const procedure_words& p, word number, int& status)
-{
-    line_words block = p.block;
-    const bool linked = ends_with_link(block);
-    if (linked) block.resize(block.size() - kLinkItemWords);
-    block[kNumberWord] = number;
-    put_line(block, 0, status);
     if (status >= 0 && linked) put_zero_lst(status);
     int closed = 0;
     lclos(closed);
-    if (status < 0) return;
-    newls1(kSublistLevel, status);
-    for (const line_words& line : p.sublist) {
-        if (status < 0) break;
-        put_line(line, 1, status);
-        lclos(closed);
-    }
+    if (status < 0 || !t.owns_sublist) return;
+    const int level = current_level() + 1;
+    newls1(level, status);
+    int counter = linked ? link_word(t.words, 1) : 0;
+    if (status >= 0) gsblkn(kSet, level, counter, status);
+    for (const line_tree& line : t.sublist)
+        if (status >= 0) write_tree(line, 1, status);
     if (status >= 0) clsls1(status);
 }
 
@@ -149,14 +158,21 @@ int tp_procedure_count()
 void COPY_CURRENT_PROC(int procedure, int& status)
 {
     const int count = tp_procedure_count();
-    NXTCNT(kClassProcedure, procedure, status);
-    procedure_words p;
-    if (status < 0 || !read_procedure(p) || p.block.size() <= kNumberWord || p.block[0] != kProcedureType) {
+    if (count >= kMaxProcedures) {
+        user1c("NUMBER OF PROCEDURES IN TOOL PATH EXCEEDED", 'I', kMaxProcedures - 1, "");
         status = kFailed;
         return;
     }
+    NXTCNT(kClassProcedure, procedure, status);
+    line_tree p;
+    if (status < 0 || !read_tree(p, true) || p.words.size() <= kNumberWord || p.words[0] != kProcedureType) {
+        status = kFailed;
+        return;
+    }
+    const word original = p.words[kNumberWord];
     const word number = take_number(status);
-    if (status >= 0) write_copy(p, number, status);
+    p.words[kNumberWord] = number;
+    if (status >= 0) write_tree(p, 0, status);
     if (status < 0) {
         // The copy's line, when it was made, is the procedure after the original.
         const bool made = tp_procedure_count() > count;
@@ -169,7 +185,7 @@ void COPY_CURRENT_PROC(int procedure, int& status)
         return;
     }
     // The copy carries the original's links (its tool among them).
-    ascopy(-1, p.block[kNumberWord], -1, number);
+    ascopy(-1, original, -1, number);
     shift_proc_table(procedure, count);
     raise_stored_count();
     NXTCNT(kClassProcedure, procedure + 1, status);

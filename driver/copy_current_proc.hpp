@@ -6,7 +6,8 @@
 // itself, the list left on the copy. The copy takes the top list's next block number and the
 // original's associativity links; the procedure count ("NPRC") rises by one and the entries of
 // proc_table after the original move up by one, the copy's repeating the original's. Status 0;
-// -1 when no such procedure exists or the list fails, the tool path then left as it was.
+// -1 when no such procedure exists, the tool path holds 200 procedures already ("NUMBER OF
+// PROCEDURES IN TOOL PATH EXCEEDED") or the list fails, the tool path then left as it was.
 void COPY_CURRENT_PROC(int procedure, int& status);
 
 // The number of procedure blocks in the top list; the list is left on the top list's last line.

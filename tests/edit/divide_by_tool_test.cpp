@@ -161,6 +161,35 @@ TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
     EXPECT_EQ(vantu::control::assoc_links(), (std::vector<link>{{kA, -1, 1}, {kA, -1, 2}, {kB, -1, 3}, {kC, -1, 4}}));
 }
 
+// The copy repeats the procedure's sub-list, a line's own sub-list below it included, under the
+// top list's next block number, right after the original.
+TEST(DivideByTool, TheCopyRepeatsNestedSubListsUnderTheNextBlockNumber)
+{
+    build({tool(1, kA), line(2)});
+    int status = 0;
+    NXTCNT(8, 1, status);
+    subls1(status);
+    const words owner{99, 3, 7, 0}, nested{2, 1, r(5.0f), 0, 0};
+    lcreat(1, status);
+    lputd(4, owner.data(), status);
+    put_zero_lst(status);
+    lclos(status);
+    newls1(3, status);
+    lcreat(1, status);
+    lputd(5, nested.data(), status);
+    lclos(status);
+    clsls1(status);
+    clsls1(status);
+    ASSERT_EQ(status, 0);
+    COPY_CURRENT_PROC(1, status);
+    EXPECT_EQ(status, 0);
+    const auto& top = vantu::control::toolpath_top();
+    ASSERT_EQ(top.size(), 4u);
+    EXPECT_EQ(top[2].words.at(1), 3);
+    EXPECT_EQ(top[2].sublist, top[1].sublist);
+    EXPECT_EQ(top[2].sublist.at(2).sublist.at(0).words, nested);
+}
+
 // Every refusal leaves the procedures, their blocks and texts as they were.
 TEST(DivideByTool, RefusalsChangeNothing)
 {
