@@ -21,6 +21,7 @@ constexpr int kItemToolIds = 125, kItemSingleTool = 126, kItemFeedPercents = 127
 constexpr int kItemState = 21, kPieceState = 2;
 constexpr int kItemBaseFeed = 1, kItemSpin = 6, kItemTool = 10;
 constexpr int kKindOneTool = 4, kKindToolSet = 5;
+constexpr double kPerCent = 0.01;
 
 // The procedure block's item (group, code) into values; false when missing or unreadable.
 bool read_item(int group, int code, word* values, int capacity)
@@ -35,7 +36,6 @@ float real_item(int group, int code)
     word w = 0;
     return read_item(group, code, &w, 1) ? word_to_real(w) : 0.0f;
 }
-
 
 }  // namespace
 
@@ -96,6 +96,7 @@ void divide_texts(int last_piece, int first)
         char text[kTextChars + 1] = {};
         int status = 0, count = 0;
         if (divide_goto_proc(first + k - 1)) GTTEXT(kWhereList, 0, kGroupGlobal, kTextCode, kTextChars, count, text, status);
+        // Room for both numbers and the whole text before the cut to 20 characters.
         char numbered[64];
         std::snprintf(numbered, sizeof numbered, "%d of %d %s", k, n, text);
         t.texts[static_cast<std::size_t>(k - 1)] = std::string(numbered).substr(0, kTextChars);
@@ -113,8 +114,8 @@ void divide_set_proc(int procedure, int piece, int& status)
     const divide_piece& p = t.pieces[static_cast<std::size_t>(t.kind == kKindOneTool && piece > 0 ? 1 : piece)];
     status = 0;
     if (piece > 0) {
-        const word feed = real_to_word(static_cast<float>(p.feed_percent * t.base_feed * 0.01));
-        const word spin = static_cast<word>(p.spin_percent * t.spin * 0.01);
+        const word feed = real_to_word(static_cast<float>(p.feed_percent * t.base_feed * kPerCent));
+        const word spin = static_cast<word>(p.spin_percent * t.spin * kPerCent);
         const word tool = p.tool;
         const word single = 1;
         std::array<word, divide_piece_table::kSet> none, full;
