@@ -1,8 +1,6 @@
-// The loaded procedure tables of another tool path, the part's tool paths, and the detachment of
-// one tool from a procedure.
+// The loaded procedure tables of another tool path and the part's tool paths. (The detachment of
+// a tool, asdetl, is checked through the split by tool in tests/edit.)
 #include "host/control.hpp"
-#include "host/control/assoc.hpp"
-#include "host/control/entities.hpp"
 #include "host/control/tp_registry.hpp"
 #include "host/control/tp_tables.hpp"
 #include "host/vantu.hpp"
@@ -44,22 +42,6 @@ TEST(TpTables, LoadingAnotherToolPathAnswersItsProceduresUntilModeThree)
         get_tp_proc_ids(ids, status);
         EXPECT_EQ(ids, row.ids) << row.mode << "/" << row.tp_id;
     }
-}
-
-TEST(TpTables, DetachingAToolRemovesOnlyItsLinkToThatProcedure)
-{
-    control::reset();
-    const int a = control::add_point({}), b = control::add_point({});
-    int status = 0;
-    for (int target : {1, 2}) {
-        asattl(a, -1, target, status);
-        asattl(b, -1, target, status);
-    }
-    asdetl(-1, 1, 1, a, status);
-    EXPECT_EQ(status, 0);
-    asdetl(-1, 2, 1, 99, status);
-    using link = control::assoc_link;
-    EXPECT_EQ(control::assoc_links(), (std::vector<link>{{b, -1, 1}, {a, -1, 2}, {b, -1, 2}}));
 }
 
 }  // namespace
