@@ -9,8 +9,6 @@ constexpr int kAbsent = -1;
 // The machining type under which the polygon-buffer key of the simulation is asked as a
 // matter of course, so its absence is not worth a line.
 constexpr int kMachiningTypeSimulation = 36;
-// Catalogue message that names a facility not carried.
-constexpr int kCopyMessageGroup = 310, kCopyMessageNumber = 20;
 
 void report(const char* text) { eroutc(text, 0); }
 }  // namespace
@@ -59,10 +57,4 @@ void automatic_verifier(int& status)
 {
     report("AUTOMATIC VERIFIER, DUMMY ROUTINE");
     status = 0;
-}
-
-// The catalogue message takes the routine's name as its text.
-void COPY_CURRENT_PROC([[maybe_unused]] int& status)
-{
-    msg_mdls(kCopyMessageGroup, kCopyMessageNumber, "COPY_CURRENT_PROC");
 }

@@ -18,5 +18,3 @@ void SIM_GET_SET_POLBUF_KEY(int machining_type, int& status);  // status left un
 void SIM_ALLOC_BUF_KEY(int& status);            // status left unchanged
 void SIM_INIT_FOR_LINNET(int& status);          // status left unchanged
 void automatic_verifier(int& status);           // status 0
-// Host catalogue message 20 of group 310 ("COPY_CURRENT_PROC"); status left unchanged.
-void COPY_CURRENT_PROC(int& status);

@@ -20,6 +20,8 @@ namespace {
 
 constexpr int kMissing = -5;
 constexpr int kAnyEntity = -1;
+// asdetl: mode 1 detaches one entity.
+constexpr int kOneEntity = 1;
 
 using assoc = vantu::control::assoc_link;
 
@@ -137,6 +139,20 @@ void asdeta(int id, int& status)
     if (auto fault = vantu::fault_hit("asdeta")) status = *fault;
     else std::erase_if(links(), [id](const assoc& l) { return l.entity == id; });
     vantu::trace_call("asdeta", std::to_string(id), status);
+}
+
+void asdetl(int code, int target, int mode, int id, int& status)
+{
+    status = 0;
+    const auto linked = [&](const assoc& l) {
+        return l.code == code && l.target == target && (mode != kOneEntity || l.entity == id);
+    };
+    if (auto fault = vantu::fault_hit("asdetl")) status = *fault;
+    else std::erase_if(links(), linked);
+    vantu::trace_call("asdetl",
+                      std::to_string(code) + "," + std::to_string(target) + "," + std::to_string(mode) + "," +
+                          std::to_string(id),
+                      status);
 }
 
 void asinqg(int owner, int sub_id, int curve, int& state, int& status)

@@ -154,9 +154,12 @@ void gs_param(int mode, int id, int param_class, int type, int code, word* value
     count = 0;
     status = 0;
     if (mode == kParamGetInteger) capacity = std::min(capacity, 1);
-    if ((mode != kParamGetInteger && mode != kParamGetArray) || capacity < 0 || (capacity > 0 && !values) ||
-        (mode == kParamGetInteger && capacity < 1)) {
+    if ((mode != kParamGetInteger && mode != kParamGetArray && mode != kParamSet) || capacity < 0 ||
+        (capacity > 0 && !values) || (mode != kParamGetArray && capacity < 1)) {
         status = -1;
+    } else if (mode == kParamSet) {
+        state().params[{id, param_class, type, code}].assign(values, values + capacity);
+        count = capacity;
     } else if (auto it = state().params.find({id, param_class, type, code}); it == state().params.end()) {
         status = 1;
     } else {

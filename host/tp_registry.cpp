@@ -2,6 +2,7 @@
 // header words and the procedures they hold, the current tool path and the procedure being
 // edited. The header words are kept as given; the module alone knows their layout.
 #include "host/vantu_tpreg.hpp"
+#include "host/vantu_tp_tables.hpp"
 
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
@@ -148,6 +149,13 @@ void get_curr_tp_id(int& tp_id)
 {
     tp_id = state().current_tool_path;
     vantu::trace_call("get_curr_tp_id", "", tp_id);
+}
+
+void get_part_tp_ids(std::vector<int>& ids)
+{
+    ids.clear();
+    for (const auto& [id, path] : state().tool_paths) ids.push_back(id);
+    vantu::trace_count("get_part_tp_ids");
 }
 
 void get_tp_info(int tp_id, int& count, int& status)

@@ -16,6 +16,10 @@ void ascopy(int from_entity, int from_target, int to_entity, int to_target);
 void ascopa(int from, int to, int& status);
 // Removes every link of entity id. Status 0.
 void asdeta(int id, int& status);
+// Removes the link of entity id under code to the procedure with block number target (the links
+// asattl made; mode 1 names one entity, any other mode every entity under code). Status 0, also
+// when there was no such link.
+void asdetl(int code, int target, int mode, int id, int& status);
 
 // Association states of a curve (asinqg).
 inline constexpr int kAssocUnchanged = 0, kAssocChanged = 1, kAssocNotAvailable = 2, kAssocUpdated = 3;

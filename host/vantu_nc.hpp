@@ -32,8 +32,8 @@ void rel_nc_init_expr(word* values, int n, int& status);
 // parameter uses, for the procedure type of its header; class 9, type 7: the parameters of a
 // geometry). mode kParamGetInteger reads the parameter's first word into values[0]; mode
 // kParamGetArray copies at most capacity words. count answers how many words the parameter
-// holds. Status 0; 1 when the parameter is not there (count 0); -1 for a bad capacity or buffer,
-// and for mode kParamSet, which the stand-in does not take yet.
+// holds; mode kParamSet stores the capacity words as the parameter (made when it was not there).
+// Status 0; 1 when the parameter is not there (count 0); -1 for a bad mode, capacity or buffer.
 inline constexpr int kParamGetInteger = 1, kParamSet = 2, kParamGetArray = 3;
 inline constexpr int kParamOpenProcedure = -1;
 void gs_param(int mode, int id, int param_class, int type, int code, word* values, int capacity, int& count,

@@ -5,10 +5,9 @@
 // characters). The trimming driver's DIVIDE BY TOOL calls divide_by_tool.
 #pragma once
 
-#include <string>
-
-// Cuts procedure `procedure` (its number in the current tool path) at each tool change. Status 1
-// when the procedure was divided; -1 when a tool change names a tool outside the set, when the
-// procedure would give more than ten pieces or when a copy or cut failed (the tool path is then
-// left as it was); otherwise unchanged (317/33 when there is nothing to divide).
+// Cuts procedure `procedure` (its place in the current tool path) at each tool change. Status 1
+// when the procedure was divided; -1 when a tool change names a tool outside the set or the
+// procedure would give more than ten pieces (317/34, the tool path untouched), or when a copy or
+// a cut failed (the pieces made before stay, a failed copy adds nothing); otherwise unchanged
+// (317/33 when there is nothing to divide).
 void divide_by_tool(int procedure, int& status);

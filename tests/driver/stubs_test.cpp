@@ -48,15 +48,4 @@ TEST(Stubs, EachReportsItsTextAndGivesItsFixedResult)
     }
 }
 
-TEST(Stubs, CopyCurrentProcShowsCatalogueMessage20OfGroup310)
-{
-    vantu::control::reset();
-    int status = kUntouched;
-    COPY_CURRENT_PROC(status);
-    EXPECT_EQ(status, kUntouched);
-    EXPECT_EQ(vantu::control::texts_of("msg_mdls"), std::vector<std::string>{"310/20"});
-    EXPECT_EQ(vantu::control::lines_of("msg_mdls"), std::vector<std::string>{"message 310/20 COPY_CURRENT_PROC"});
-    EXPECT_TRUE(vantu::control::texts_of("eroutc").empty());
-}
-
 }  // namespace

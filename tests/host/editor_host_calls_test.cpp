@@ -70,7 +70,12 @@ TEST(EditorHostCalls, ParametersOfEntitiesByModeClassTypeAndCode)
         {kParamGetArray, 41, 7, 308, 2, 0, 3, {501, 502}},
         {kParamGetArray, 41, 4, 308, 4, 1, 0, {}},
         {kParamGetArray, 42, 7, 308, 4, 1, 0, {}},
-        {kParamSet, 41, 7, 308, 1, -1, 0, {}},
+        {kParamSet, 41, 7, 308, 1, 0, 1, {-7}},
+        {kParamGetArray, 41, 7, 308, 4, 0, 1, {-7}},
+        {kParamSet, 43, 4, 121, 2, 0, 2, {-7, -7}},
+        {kParamGetInteger, 43, 4, 121, 1, 0, 2, {-7}},
+        {kParamSet, 43, 4, 121, 0, -1, 0, {}},
+        {5, 41, 7, 308, 1, -1, 0, {}},
     };
     for (const auto& row : rows) {
         std::vector<word> values(4, -7);
