@@ -284,3 +284,35 @@ TEST_F(Srflin, VerticalFootOnThePatch)
     }
 }
 
+
+// The reach of the cutter sideways and its share across the side direction, worked cases: a ball
+// reaches the chord at the side step's depth (sqrt(8 R w - 4 w^2)), at most R once w passes R; a
+// flat end over a level step reaches its diameter, over a vertical one the chord; a direction
+// along the hatch has no share across and falls back to D / 8.
+TEST_F(Srflin, CutterReachWorkedCases)
+{
+    struct row {
+        float diameter, corner, step;
+        float c[3], d[3];
+        float reach;
+    };
+    const row rows[] = {
+        {4, 2, 1, {1, 0, 0}, {1, 0, 0}, std::sqrt(12.0f)},
+        {4, 2, 3, {1, 0, 0}, {1, 0, 0}, 2},
+        {4, 0, 1, {1, 0, 0}, {1, 0, 0}, 4},
+        {4, 0, 1, {1, 0, 0}, {0, 0, 1}, std::sqrt(12.0f)},
+        {0, 0, 1, {1, 0, 0}, {1, 0, 0}, 0.01f},
+    };
+    for (const row& r : rows) {
+        float reach = 0;
+        cutter_reach(r.c, r.d, r.diameter, r.corner, r.step, reach);
+        EXPECT_NEAR(reach, r.reach, 1e-4f) << r.diameter << " " << r.corner << " " << r.step;
+    }
+    float side[2] = {0, 2}, width = 0;
+    const float across[3] = {1, 1, 0}, along[3] = {1, 0, 0};
+    side_width(across, 2, side, 4, width);
+    EXPECT_NEAR(width, std::sqrt(2.0f), 1e-5f);
+    EXPECT_EQ(side[1], 1.0f) << "the side direction is made unit in place";
+    side_width(along, 2, side, 4, width);
+    EXPECT_EQ(width, 0.5f);
+}
