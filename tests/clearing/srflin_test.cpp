@@ -3,7 +3,9 @@
 // messages.
 #include "clearing/surface_services/srflin.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
+#include "clearing/surface_passes/string_methods.hpp"
 #include "host/control.hpp"
+#include "host/control/trim_host.hpp"
 #include "host/control/messages.hpp"
 #include "tools/current_tool.hpp"
 #include "toolpath/machine_table.hpp"
@@ -315,4 +317,24 @@ TEST_F(Srflin, CutterReachWorkedCases)
     EXPECT_EQ(side[1], 1.0f) << "the side direction is made unit in place";
     side_width(along, 2, side, 4, width);
     EXPECT_EQ(width, 0.5f);
+}
+
+// The string method 1 of the pass engine runs srflin over the procedure's first part surface: the
+// patch gives one string on the hatch line; without a parametric surface the line gives none.
+TEST_F(Srflin, LineStringsOfTheEngineFollowTheProcedureSurface)
+{
+    curve_approx_words words;
+    words.method = 1;
+    words.tolerance = 0.01f;
+    segment_job job;
+    job.a[0] = 5, job.a[1] = 30, job.b[0] = 55, job.b[1] = 30;
+    for (const std::vector<int>& surfaces : {std::vector<int>{kPatch}, std::vector<int>{}}) {
+        ASSERT_TRUE(vantu::control::set_procedure_surfaces(0, surfaces));
+        string_block out(200, kSrflinMostStrings);
+        int gap = 0, status = 9;
+        segment_strings(words, job, out, gap, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(out.total > 2, !surfaces.empty()) << out.total;
+        for (int k = 0; k < out.total; ++k) EXPECT_NEAR(out.points[static_cast<std::size_t>(3 * k + 1)], 30.0f, 1e-3f);
+    }
 }
