@@ -102,6 +102,9 @@ const std::set<std::string>& allowed_fields(const std::string& kind)
         {"words", {"words"}},
         {"height_grid", {"origin", "cell_size", "nodes", "heights", "heights_file"}},
         {"mesh", {"file"}},
+        {"plane", {"origin", "u_axis", "v_axis", "u_range", "v_range", "range_check"}},
+        {"sphere", {"centre", "radius", "u_range", "v_range", "range_check"}},
+        {"bicubic", {"points", "u_range", "v_range", "range_check"}},
     };
     return fields.at(kind);
 }
@@ -238,7 +241,7 @@ entity entity_from_json(const json& object, const field_error& where)
     if (kind != "point" && kind != "line" && kind != "arc" && kind != "circle" && kind != "spline" &&
         kind != "words" && !is_surface_kind(kind))
         where.raise("kind", "must be \"line\", \"arc\", \"circle\", \"spline\", \"point\", \"words\", "
-                            "\"height_grid\" or \"mesh\"");
+                            "\"height_grid\", \"mesh\", \"plane\", \"sphere\" or \"bicubic\"");
     for (const auto& [field, value] : object.items()) {
         const bool common = field == "id" || field == "kind" || field == "class" || field == "type" ||
                             field == "attributes" || field == "comment";

@@ -188,14 +188,18 @@ json height_json(float height)
 
 }  // namespace
 
-bool is_surface_kind(const std::string& kind) { return kind == "height_grid" || kind == "mesh"; }
+bool is_surface_kind(const std::string& kind)
+{
+    return kind == "height_grid" || kind == "mesh" || is_parametric_kind(kind);
+}
 
 void surface_from_json(const json& object, const std::string& kind, const std::string& place, entity& e)
 {
     const surface_place where{place};
     auto s = std::make_shared<part_surface>();
     s->type = kind == "mesh" ? kMeshType : kHeightGridType;
-    if (s->type == kMeshType) mesh_fields(object, *s, where);
+    if (is_parametric_kind(kind)) parametric_from_json(object, kind, place, *s);
+    else if (s->type == kMeshType) mesh_fields(object, *s, where);
     else grid_fields(object, *s, where);
     e.entity_class = kPartSurfaceClass;
     e.type = s->type;
@@ -204,6 +208,10 @@ void surface_from_json(const json& object, const std::string& kind, const std::s
 
 void surface_to_json(const part_surface& s, json& object)
 {
+    if (!s.coefficients.empty()) {
+        parametric_to_json(s, object);
+        return;
+    }
     if (s.type == kMeshType) {
         object["kind"] = "mesh";
         object["file"] = s.file_name;
@@ -224,6 +232,7 @@ void surface_to_json(const part_surface& s, json& object)
 
 std::string describe_surface(const part_surface& s)
 {
+    if (!s.coefficients.empty()) return describe_parametric(s);
     if (s.type == kMeshType) return "mesh " + s.file_name;
     char text[96];
     std::snprintf(text, sizeof text, "height grid %d x %d nodes, cell %.4f, origin (%.4f, %.4f)", s.nx, s.ny,

@@ -7,7 +7,7 @@
 #include "clearing/surface_passes/surface_pass_state.hpp"
 #include "clearing/surface_passes/touch_strings.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
-#include "clearing/surface_services/srflin_least.hpp"
+#include "clearing/surface_services/srflin.hpp"
 #include "toolpath/machining_type.hpp"
 
 #include <algorithm>
@@ -22,7 +22,7 @@ constexpr int kOutputAlways = 3;  // output option word: motions even with the g
 constexpr int kGridLineKinds[] = {1, 2};
 constexpr int kBandType3 = 12, kBandType5 = 13;  // machining types of the band methods
 constexpr float kBandTolerancePart = 3.0f;       // the band methods work to a third of the tolerance
-// srflin's surface, orientation and gouge check: the procedure's first surface, as laid.
+// srflin's surface, orientation and gouge check: the procedure's first part surface, as laid.
 constexpr int kFirstSurface = 0, kAsLaid = 1, kNoGougeCheck = 0;
 
 using words_t = curve_approx_words;
@@ -71,7 +71,13 @@ float hatch_angle() { return std::atan2(clear_block.sin, clear_block.cos); }
 void line_strings(const curve_approx_words& w, const segment_job& job, string_block& out, int& status)
 {
     int plane_result = 0;
-    srflin(kFirstSurface, kAsLaid, job.a, job.b, w.tolerance, surface_pass.continuation, out.capacity(), kNoGougeCheck,
+    surface_buffer buffer;
+    surface_buffer_of_procedure(kFirstSurface, buffer, status);
+    if (status != 0) {  // no parametric part surface: the line gives no string
+        status = 0;
+        return;
+    }
+    srflin(buffer, kAsLaid, job.a, job.b, w.tolerance, surface_pass.continuation, out.capacity(), kNoGougeCheck,
            out.points.data(), out.string_count, out.counts.data(), plane_result, status);
     out.string_count = std::clamp(out.string_count, 0, out.string_most());
     out.total = std::accumulate(out.counts.begin(), out.counts.begin() + out.string_count, 0);

@@ -9,8 +9,9 @@
 // "points": [[x, y, z], ...], optional "weights": one above 0 per point, making it rational)
 // and "words" ("class", "type", "words": integers, or {"real": r} for one
 // 4-byte real, {"double": d} for two words, {"text": "ABCD"} for blank-padded 4-character
-// words), and the surface kinds "height_grid" and "mesh" (host/part_surfaces.cpp). "class" and
-// "type" may be given for the curve and surface kinds and must then be theirs.
+// words), and the surface kinds "height_grid" and "mesh" (host/part_surfaces.cpp) and "plane",
+// "sphere" and "bicubic" (host/parametric_surfaces.cpp). "class" and "type" may be given for
+// the curve and surface kinds and must then be theirs.
 // Saving writes a curve entity by kind when its words are exactly one valid curve record, and
 // as "words" otherwise, so that save and load give back the same words bit for bit.
 #pragma once

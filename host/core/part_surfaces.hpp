@@ -13,7 +13,7 @@ namespace vantu {
 struct entity;
 
 struct part_surface {
-    int type = 0;  // kHeightGridType or kMeshType
+    int type = 0;  // kHeightGridType, kMeshType or a parametric type (host/vantu_surface_eval.hpp)
     // Height grid: node (0, 0) at (x0, y0), square cells, nx x ny nodes row by row; a node without
     // surface holds kNodeWithoutSurface.
     double x0 = 0.0, y0 = 0.0, cell_size = 0.0;
@@ -23,7 +23,20 @@ struct part_surface {
     // heights inline), and the path the data-file search found for it at load.
     std::string file_name;
     std::string file_path;
+    // Parametric surfaces (host/parametric_surfaces.cpp): the defining numbers of the kind, the
+    // parameter ranges as the part gives them (start, end) and the two flag words.
+    std::vector<double> coefficients;
+    double u_range[2] = {0.0, 1.0};
+    double v_range[2] = {0.0, 1.0};
+    int flag_words[2] = {0, 0};
 };
+
+// The parametric kinds "plane", "sphere" and "bicubic" (host/parametric_surfaces.cpp).
+bool is_parametric_kind(const std::string& kind);
+void parametric_from_json(const nlohmann::json& object, const std::string& kind, const std::string& place,
+                          part_surface& surface);
+void parametric_to_json(const part_surface& surface, nlohmann::json& object);
+std::string describe_parametric(const part_surface& surface);
 
 // Whether the part-file kind is one of the surface kinds.
 bool is_surface_kind(const std::string& kind);

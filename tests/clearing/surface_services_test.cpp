@@ -4,7 +4,6 @@
 #include "clearing/surface_services/pass_step.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
 #include "clearing/surface_services/pass_backup.hpp"
-#include "clearing/surface_services/srflin_least.hpp"
 #include "driver/seam_fills.hpp"
 #include "host/control.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -172,72 +171,4 @@ TEST(SurfaceServices, BackupSavesThePartUnlessTheStateSaveFails)
         EXPECT_EQ(vantu::control::texts_of("eroutc"), r.errors);
     }
     fill_surface_backup_services(surface_backup_service_table());
-}
-
-namespace {
-
-std::vector<srflin_string> planted_strings;
-
-// n strings of `points` points each; point k of string s at (s, k, 0) with the normal (0, 0, s + 1).
-std::vector<srflin_string> strings_of(int n, int points)
-{
-    std::vector<srflin_string> strings(n);
-    for (int s = 0; s < n; ++s)
-        for (int k = 0; k < points; ++k) {
-            strings[s].points.insert(strings[s].points.end(), {float(s), float(k), 0});
-            strings[s].normals.insert(strings[s].normals.end(), {0, 0, float(s + 1)});
-        }
-    return strings;
-}
-
-}  // namespace
-
-// The line's strings are stored within the point capacity and the 20-string limit, each limit with
-// its message, and the engine's normals follow the points taken.
-TEST(SurfaceServices, LineStringsKeepTheirLimits)
-{
-    struct row {
-        const char* what;
-        std::vector<srflin_string> strings;
-        int capacity;
-        int status, string_count;
-        std::vector<int> counts;  // of the first strings
-        const char* error;
-        float last_normal_z;
-    };
-    const row rows[] = {
-        {"no string", {}, 300, kSrflinNoTouch, 1, {0}, nullptr, -1},
-        {"two strings", strings_of(2, 3), 300, 0, 2, {3, 3, 0}, nullptr, 2},
-        {"capacity runs out", strings_of(2, 3), 12, -2, 2, {3, 1}, "NXTSTP,STRING OF POINTS HAS EXCEEDED ITS LIMIT", 2},
-        {"21 strings", strings_of(21, 1), 300, 0, 20, {1, 1}, "srflin,CAN CREATE UP TO 20 STRINGS ", 20},
-    };
-    for (const row& r : rows) {
-        SCOPED_TRACE(r.what);
-        vantu::control::reset();
-        surface_pass = surface_pass_state{};
-        surface_pass.last_normal[2] = -1;
-        planted_strings = r.strings;
-        srflin_least.source = [](const float*, const float*) { return planted_strings; };
-        const float start[3] = {0, 0, 0}, end[3] = {10, 0, 0};
-        surface_line_continuation continuation;
-        continuation.continue_flag = 1;
-        std::vector<float> points(400, -7);
-        int counts[kSrflinMostStrings + 1], string_count = 0, plane = 9, status = 9;
-        std::fill(counts, counts + kSrflinMostStrings + 1, 5);
-        srflin(0, 1, start, end, 0.01f, continuation, r.capacity, 0, points.data(), string_count, counts, plane, status);
-        EXPECT_EQ(status, r.status);
-        EXPECT_EQ(string_count, r.string_count);
-        for (std::size_t k = 0; k < r.counts.size(); ++k) EXPECT_EQ(counts[k], r.counts[k]) << k;
-        EXPECT_EQ(counts[kSrflinMostStrings], 5) << "nothing past the counts array";
-        EXPECT_EQ(points[r.capacity], -7.0f) << "nothing past the capacity";
-        EXPECT_EQ(vantu::control::texts_of("eroutc"),
-                  r.error ? std::vector<std::string>{r.error} : std::vector<std::string>{});
-        EXPECT_EQ(surface_pass.last_normal[2], r.last_normal_z);
-        EXPECT_EQ(continuation.continue_flag, 0);
-        if (r.string_count > 1) {
-            EXPECT_EQ(surface_pass.first_normal[2], 1.0f);
-            EXPECT_EQ(points[3 * r.counts[0]], 1.0f) << "the second string follows the first";
-        }
-    }
-    srflin_least.source = nullptr;
 }
