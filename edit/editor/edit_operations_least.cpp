@@ -46,10 +46,3 @@ void mnedup(int /*window_update*/, int& sublist_opened, int& status)
     status_show_tool(kStatusWindow);
     status = 0;
 }
-
-void EDTGO(int& changed, int& layer, int& status)
-{
-    changed = 0;
-    layer = 0;
-    status = 0;
-}
