@@ -46,7 +46,6 @@ constexpr int kWithDirection = 3;
 // Limits of the THROUGH CLEAR dialog and the default lift.
 constexpr float kClearLimit = 9999.0f;
 constexpr float kDefaultZUp = 1.0f;
-constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
 bool list_error(int& status)
 {
@@ -207,18 +206,6 @@ void remove_written(int after, int count, int first_number, int& status)
     ncd_delete_blocks(kCurrentDisplayFile, {2, procedure, first_number}, {2, procedure, last_number - 1}, answer);
 }
 
-// The move writer as if the motion before the gap had just been written.
-void writer_after(const point3& point, const point3& direction)
-{
-    move_writer_state& w = LSP2();
-    w.set_vec(move_writer_state::kLastPoint, point);
-    w.set_vec(move_writer_state::kLastDirection, direction);
-    w.set_vec(move_writer_state::kLastNormal, kUp);
-    w.at(move_writer_state::kStringClosed) = 1;
-    w.at(move_writer_state::kLastPointValid) = 1;
-    w.at(move_writer_state::kFirstMovePending) = 0;
-}
-
 // THROUGH CLEAR: the machine parameters the next motions need, a rapid retract, move across and
 // approach, then the feed in force before the range again.
 void through_clear(const gap_ends& ends, const point3& direction, const clear_values& values, int& status)
@@ -354,7 +341,7 @@ bool delete_and_connect(const found_range& r, int mode, int option, const clear_
     gap_ends ends;
     point3 direction{}, reentry_direction{};
     if (!gap_of(r, ends, direction, reentry_direction, previous, status)) return false;
-    if (previous >= 0) writer_after(ends.from, direction);
+    if (previous >= 0) writer_continues_at(ends.from, direction);
     if (!place_display(mode, previous, result, status)) return false;
     int lines_before = 0, lines_after = 0;
     llines(lines_before);

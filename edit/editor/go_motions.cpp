@@ -81,18 +81,6 @@ void insertion_modes(const go_machine_group& g, int (&modes)[2])
     modes[1] = PRM9().words[machine_params::kNibble] == kOn ? kNibbleOn : kNibbleOff;
 }
 
-// The move writer as if the motion at point had just been written.
-void writer_continues_at(const point3& point, const point3& direction)
-{
-    move_writer_state& w = LSP2();
-    w.set_vec(move_writer_state::kLastPoint, point);
-    w.set_vec(move_writer_state::kLastDirection, direction);
-    w.set_vec(move_writer_state::kLastNormal, kDefaultDirection);
-    w.at(move_writer_state::kStringClosed) = 1;
-    w.at(move_writer_state::kLastPointValid) = 1;
-    w.at(move_writer_state::kFirstMovePending) = 0;
-}
-
 blk_path procedure_path(int number)
 {
     blk_path path;
