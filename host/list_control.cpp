@@ -50,7 +50,7 @@ void dump_lines(std::ostream& out, const line_list& lines, const std::string& pr
 
 }  // namespace
 
-const std::vector<toolpath_line>& toolpath_top() { return state().top; }
+const line_sequence<toolpath_line>& toolpath_top() { return state().top; }
 
 bool place_toolpath_cursor_at_block(int number)
 {

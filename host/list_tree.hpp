@@ -15,7 +15,7 @@
 namespace vantu::list_internal {
 
 using line = control::toolpath_line;
-using line_list = std::vector<line>;
+using line_list = control::line_sequence<line>;   // a gap buffer: edits near the last one are cheap
 
 // One level of the cursor: the line index in that level's list (== size: the end of the level)
 // and the word position in that line. The word positions of outer frames are kept so that

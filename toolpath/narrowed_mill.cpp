@@ -19,6 +19,9 @@ narrowed_mill::~narrowed_mill()
 
 void narrowed_mill::narrow(float diameter, float corner)
 {
+    // A tool that is no mill has no mill values to narrow: writing them would change the shape
+    // record of a mill that is not current, and the give-back would leave -1 in it.
+    if (diameter_ < 0.0f) return;
     services_.tool_set_mill_diameter(diameter);
     services_.tool_set_corner_radius(corner);
     narrowed_ = true;

@@ -19,7 +19,7 @@ public:
 
     // Sets the current mill's diameter and corner radius; from then on the destructor gives
     // back the values read at the start. May be called again (the give-back stays the first
-    // values).
+    // values). Does nothing when the current tool is no mill.
     void narrow(float diameter, float corner);
 
     // The values read at the start.

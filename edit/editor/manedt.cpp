@@ -6,7 +6,7 @@
 
 #include "edit/editor/cursor_list.hpp"
 #include "edit/editor/cursor_moves.hpp"
-#include "edit/editor/edit_operations_least.hpp"
+#include "edit/editor/edit_operations.hpp"
 #include "edit/editor/edit_ref_params.hpp"
 #include "edit/editor/edit_service_menu.hpp"
 #include "edit/editor/list_utilities.hpp"
@@ -132,6 +132,14 @@ void blank_first_to_last(int flag)
     const list_cursor_state& c = cursor();
     if (!c.cursor_first_path.names_block() || !c.cursor_last_path.names_block()) return;
     ncd_set_blocks_blank(kCurrentDisplayFile, c.cursor_first_path.address(), c.cursor_last_path.address(), flag);
+}
+
+// The tool's position and axis as the call finds them: the deletions move the current position
+// to the gaps they close, and mnedup puts it back from this copy.
+void keep_start_position()
+{
+    const auto position = DSP8().position(), axis = DSP8().axis();
+    list_cursor().start_copy = {position[0], position[1], position[2], axis[0], axis[1], axis[2]};
 }
 
 void read_delay(editor_session& s)
@@ -411,6 +419,12 @@ void move(editor_session& s, int jump_to, float delay, float height, int& status
     s.moved_since_trim = true;
 }
 
+// The procedure block's update (mnedup), with the host window updated when the tool path changed.
+void update(editor_session& s, int& status)
+{
+    mnedup(s.sublist_opened, s.changed ? 1 : 0, s.layer_changed ? 1 : 0, s.changed ? 1 : 0, status);
+}
+
 // The update after an operation: its flags set the editor's and the caller's.
 void take_update(editor_session& s, int op_changed, int op_layer, bool after_parameters)
 {
@@ -424,10 +438,10 @@ void take_update(editor_session& s, int op_changed, int op_layer, bool after_par
 next after_delete(editor_session& s, int& status)
 {
     int changed = 0, layer = 0;
-    EDTDLT(s.anchor.block(), s.current.block(), changed, layer, status);
+    EDTDLT(s.anchor, s.current, s.block_type, changed, layer, status);
     if (status < 0) return next::error;
     take_update(s, changed, layer, false);
-    mnedup(s.changed ? 1 : 0, s.sublist_opened, status);
+    update(s, status);
     if (status < 0) return next::error;
     clear_procedure_marks();
     int mode = 2;
@@ -438,14 +452,14 @@ next after_delete(editor_session& s, int& status)
 next leave(editor_session& s, int& status)
 {
     unmark(s.current);
-    mnedup(s.changed ? 1 : 0, s.sublist_opened, status);
+    update(s, status);
     return status < 0 ? next::error : next::end;
 }
 
 next delete_to_end(editor_session& s, int& status)
 {
     int changed = 0, layer = 0;
-    EDTTRM(s.current.block(), changed, layer, status);
+    EDTTRM(s.current, s.block_type, changed, layer, status);
     if (status < 0) return next::error;
     take_update(s, changed, layer, false);
     int not_found = 1;
@@ -471,7 +485,7 @@ next alterations(editor_session& s, int& status)
     s.moved_since_trim = false;
     if (status < 0) return next::error;
     take_update(s, status > 0 ? 1 : 0, 0, false);
-    mnedup(s.changed ? 1 : 0, s.sublist_opened, status);
+    update(s, status);
     if (status < 0) return next::error;
     int split = 0;
     split_by_tool_get_set(1, split);
@@ -595,7 +609,7 @@ next dispatch(editor_session& s, int line, bool& jump_layer_new, int& status)
     case kLeave:
         unmark(s.current);
         if (s.edit_mode == kEditMoveTool) {
-            mnedup(s.changed ? 1 : 0, s.sublist_opened, status);
+            update(s, status);
             return status < 0 ? next::error : next::end;
         }
         back_to_menu(s);
@@ -620,10 +634,10 @@ next dispatch(editor_session& s, int line, bool& jump_layer_new, int& status)
     case kAlterations:
         return alterations(s, status);
     case kMachParams: {
-        int changed = 0;
-        EDTPRM(changed, status);
+        int changed = 0, layer = 0;
+        EDTPRM(s.current, changed, layer, status);
         if (status < 0) return next::error;
-        take_update(s, changed, 0, true);
+        take_update(s, changed, layer, true);
         back_to_menu(s);
         return next::cycle;
     }
@@ -815,6 +829,7 @@ void manedt(int procedure, const edit_perm& perm, int& start_at_end, int blank_o
     s.start_at_end = start_at_end;
     s.blank_on_exit = blank_on_exit;
     s.caller_changed = &changed;
+    keep_start_position();
     read_delay(s);
     if (!open_module_tables(s)) {
         status = kErrorReported;

@@ -3,6 +3,7 @@
 // changes the list through the calls of host/vantu_list.hpp only.
 #pragma once
 
+#include "host/control/line_sequence.hpp"
 #include "host/words.hpp"
 
 #include <map>
@@ -15,7 +16,7 @@ namespace vantu::control {
 struct toolpath_line {
     std::vector<word> words;
     bool has_sublist = false;             // a sub-list exists (it may be empty)
-    std::vector<toolpath_line> sublist;   // its lines, one level down
+    line_sequence<toolpath_line> sublist; // its lines, one level down
     int link_at = -1;                     // index of link word 0 of put_zero_lst's item, -1 none
 
     bool operator==(const toolpath_line&) const = default;
@@ -30,7 +31,7 @@ struct toolpath_position {
     bool operator==(const toolpath_position&) const = default;
 };
 
-const std::vector<toolpath_line>& toolpath_top();
+const line_sequence<toolpath_line>& toolpath_top();
 // The line at a path of 0-based indices from the top down; null when the path names no line.
 const toolpath_line* toolpath_line_at(const std::vector<int>& path);
 

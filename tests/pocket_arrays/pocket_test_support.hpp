@@ -16,8 +16,9 @@
 #include <string>
 #include <vector>
 
-// Every test starts with an empty pool, a fresh host and zeroed pocket blocks, and gives the
-// pool back at its end (the host's reset frees its memory blocks under the pool otherwise).
+// Every test starts with an empty pool, a fresh host and zeroed pocket blocks (the main arrays'
+// block too: its origin would otherwise carry over from the last test that set one), and gives
+// the pool back at its end (the host's reset frees its memory blocks under the pool otherwise).
 class PocketTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -26,6 +27,7 @@ protected:
         vantu::control::reset();
         pocket_state_block = pocket_state{};
         pocket_work_block = pocket_work{};
+        pokmain_block = pokmain_state{};
     }
     void TearDown() override { pkdm_rel_all(); }
 

@@ -14,11 +14,7 @@
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
-#include "tools/current_tool.hpp"
-#include "tools/tool_dialog.hpp"
-#include "tools/tool_entities.hpp"
-#include "tools/tool_records.hpp"
-#include "tools/tool_tables.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +35,10 @@ const fs::path kShipped = kSource / "examples" / "mill_path_part.json";
 
 constexpr int kMillMachine = 22;
 constexpr float kFeed = 500.0f, kRapid = -1.0f;
-constexpr float kClearZ = 5.0f, kCutZ = -2.0f;
-constexpr int kProcedureGroup = 24, kMachineItem = 8;
-constexpr int kToolParameter = 100, kFeedParameter = 1;
+constexpr float kClearZ = 5.0f, kCutZ = -2.0f, kClearance = 10.0f;
+constexpr int kSpindleSpeed = 1000, kSpinPositive = 1;
+constexpr int kProcedureGroup = 24, kMachineItem = 8, kBlockCountItem = 20, kClearanceItem = 36;
+constexpr int kToolParameter = 100, kFeedParameter = 1, kSpindleParameter = 2;
 constexpr int kStartMarker = 1, kEndMarker = 2;
 
 // Writes the blocks of one procedure's sub-list, numbered from 0, each after the one before.
@@ -64,38 +61,13 @@ struct sublist_writer {
     void line(float x, float y, float z) { put_line_block(kWhereList, 2, next++, {x, y, z}, {0, 0, 1}, status); }
 };
 
-// A mill of diameter 10 made the way the tool dialog stores one; answers its entity id.
-int make_mill_tool()
-{
-    int status = 0;
-    tool_module_reset();
-    tool_tables_ensure(kMill, status);
-    int id = -1;
-    tool_entity_create(kMill, id, status);
-    tool_header header;
-    header.table_id = tool_table_ids().table_of(kMill);
-    header.tech_table = tool_table_ids().table_of(kTechTypeIndex);
-    header.holder_id = -1;
-    header.holder_mode = 1;
-    current_tool& tool = tool_block();
-    tool.IDTOOL = id;
-    tool.TLVERS = prgvrs();
-    tool.TLNAME = tool_text("MILL D10");
-    tool.tool_class = kMill;
-    tool_shapes().mill.DIAMTR = 10.0f;
-    tool_records_copy(kCopyWrite, kMill, header, status);
-    if (status == 0) tool_header_put(id, header, status);
-    tool.IDTOOL = kNoTool;
-    EXPECT_EQ(status, 0);
-    return id;
-}
-
-// The start of every procedure: its start marker, the tool, a rapid move above the first point
-// and the plunge to it at feed.
+// The start of every procedure: its start marker, the tool and its spindle speed, a rapid move
+// above the first point and the plunge to it at feed.
 void procedure_start(sublist_writer& w, int tool, float x, float y, float z)
 {
     w.marker(kStartMarker);
     w.parameter(kToolParameter, false, tool, 0.0f);
+    w.parameter(kSpindleParameter, false, kSpindleSpeed, 0.0f);
     w.feed(kRapid);
     w.line(x, y, kClearZ);
     w.feed(kFeed);
@@ -154,7 +126,8 @@ void figure_eight(sublist_writer& w, int tool)
 }
 
 // Replaces the sub-list of the procedure block the list stands on with the writer's blocks and
-// writes the first and last points into the block; answers the block count.
+// writes into the block its machine, clearance, block count (from which the numbering of new
+// blocks continues) and first and last points; answers the block count.
 int write_sublist(void (*fill)(sublist_writer&, int), int tool)
 {
     int status = 0;
@@ -167,8 +140,16 @@ int write_sublist(void (*fill)(sublist_writer&, int), int tool)
     fill(w, tool);
     EXPECT_EQ(w.status, 0);
     clsls1(status);
-    const word machine = kMillMachine;
+    const word machine = kMillMachine, count = w.next, clearance = real_to_word(kClearance);
     TPCHNN(kWhereList, kProcedureGroup, kMachineItem, 0, &machine, 1, status);
+    TPCHNN(kWhereList, kProcedureGroup, kBlockCountItem, 0, &count, 1, status);
+    EXPECT_EQ(status, 0);
+    int item_count = 0, item_type = 0;
+    std::array<word, heights_state::kFieldWords> field{};
+    TPGETN(kWhereList, kProcedureGroup, kClearanceItem, item_count, item_type, field.data(), heights_state::kFieldWords,
+           status);
+    field[0] = clearance;
+    TPCHNN(kWhereList, kProcedureGroup, kClearanceItem, item_type, field.data(), item_count, status);
     EXPECT_EQ(status, 0);
     ptub12_points(status);
     EXPECT_EQ(status, 0);
@@ -200,10 +181,18 @@ std::string build_mill_part()
     control::load_part((kSource / "examples" / "listings_part.json").string());
     int status = 0;
     SEGSTR(kRestoreOnly, status);
-    const int tool = make_mill_tool();
+    tool_module_reset();
+    tool_shapes().mill.DIAMTR = 10.0f;
+    const int tool = tools_test::make_tool(kMill, "MILL D10");
     NPT1().at(tp_header_state::kMachineType) = kMillMachine;
     PRM9().words[machine_params::kToolId] = tool;
     PRM9().set_real(machine_params::kBaseFeed, kFeed);
+    PRM9().words[machine_params::kSpindleSpeed] = kSpindleSpeed;
+    PRM9().words[machine_params::kDirection] = kSpinPositive;
+    HEI8().set_real(heights_state::kClearance, kClearance);
+    DSM4().set_real(modal_values::kFeed, kFeed);
+    DSM4().at(modal_values::kSpin) = kSpindleSpeed;
+    DSM4().at(modal_values::kTool) = tool;
     save_nc_state(status);
     EXPECT_EQ(status, 0);
 

@@ -1,6 +1,6 @@
 // The scoped narrowing of the current mill over a table of its own (no module services): the
 // values read at the start come back on a return and on the stop of an execution, and a guard
-// that never narrowed writes nothing.
+// that never narrowed, or whose tool is no mill, writes nothing.
 #include "toolpath/exec_control.hpp"
 #include "toolpath/narrowed_mill.hpp"
 
@@ -31,14 +31,17 @@ enum class leave { by_return, by_stop };
 
 void narrow_and_leave(bool narrow, leave how)
 {
+    const fake_mill start = mill;
     narrowed_mill tool(kFakeServices);
-    EXPECT_EQ(tool.diameter(), 10.0f);
-    EXPECT_EQ(tool.corner(), 2.0f);
+    EXPECT_EQ(tool.diameter(), start.diameter);
+    EXPECT_EQ(tool.corner(), start.corner);
     if (narrow) {
         tool.narrow(4.0f, 1.0f);
         tool.narrow(3.0f, 0.5f);
-        EXPECT_EQ(mill.diameter, 3.0f);
-        EXPECT_EQ(mill.corner, 0.5f);
+        if (start.diameter > 0.0f) {
+            EXPECT_EQ(mill.diameter, 3.0f);
+            EXPECT_EQ(mill.corner, 0.5f);
+        }
     }
     if (how == leave::by_stop) throw execution_stop{kExecRestart};
 }
@@ -51,15 +54,19 @@ TEST(NarrowedMill, GivesBackTheFirstValuesOnEveryWayOut)
         bool narrow;
         leave how;
         int writes;  // 2 per narrowing, 2 for the give-back
+        float diameter = 10.0f;  // -1: the current tool is no mill
     };
     const row rows[] = {
         {true, leave::by_return, 6},
         {true, leave::by_stop, 6},
         {false, leave::by_return, 0},
         {false, leave::by_stop, 0},
+        {true, leave::by_return, 0, -1.0f},
+        {true, leave::by_stop, 0, -1.0f},
     };
     for (const row& r : rows) {
         mill = fake_mill{};
+        mill.diameter = r.diameter;
         bool stopped = false;
         try {
             narrow_and_leave(r.narrow, r.how);
@@ -67,7 +74,7 @@ TEST(NarrowedMill, GivesBackTheFirstValuesOnEveryWayOut)
             stopped = true;
         }
         EXPECT_EQ(stopped, r.how == leave::by_stop);
-        EXPECT_EQ(mill.diameter, 10.0f) << r.narrow << static_cast<int>(r.how);
+        EXPECT_EQ(mill.diameter, r.diameter) << r.narrow << static_cast<int>(r.how);
         EXPECT_EQ(mill.corner, 2.0f) << r.narrow << static_cast<int>(r.how);
         EXPECT_EQ(mill.writes, r.writes) << r.narrow << static_cast<int>(r.how);
     }
