@@ -73,7 +73,7 @@ TEST(GoMotions, MachineGroupsAndTheFieldsOffered)
     };
     const std::vector<int> mill{4, 5, 6, 8, 9, 11};
     const row rows[] = {
-        {22, 1, 0, mill, {1, 4}},   {26, 2, 0, mill, {1, 4}}, {31, 4, 0, mill, {4}},
+        {22, 1, 0, mill, {1, 4}},    {26, 2, 0, mill, {1, 4}}, {31, 4, 0, mill, {4}},
         {13, 3, 0, {1, 8, 11}, {4}}, {62, 5, 0, {11}, {4}},    {27, 0, -1, {11}, {4}},
     };
     for (const row& r : rows) {
@@ -89,8 +89,8 @@ TEST(GoMotions, MachineGroupsAndTheFieldsOffered)
         EXPECT_EQ(positions(edit_go_masks().service), r.service_fields);
         EXPECT_EQ(positions(edit_go_masks().display), std::vector<int>{3});
         const auto errors = control::lines_of("eroutc");
-        EXPECT_EQ(errors, r.group == 0 ? std::vector<std::string>{"WRONG TYPE OF MACHINING TYPE"}
-                                       : std::vector<std::string>{});
+        EXPECT_EQ(errors,
+                  r.group == 0 ? std::vector<std::string>{"WRONG TYPE OF MACHINING TYPE"} : std::vector<std::string>{});
     }
     motion_test::to_load_state();
 }
@@ -118,25 +118,45 @@ TEST(GoMotions, ReentryJoinsOrDeletesUpToThePickedBlock)
     struct row {
         const char* name;
         int cursor;
-        std::string reentry;   // script events after the dialog's
+        std::string reentry;  // script events after the dialog's
         int changed, layer;
         std::vector<std::string> steps;
         std::vector<std::string> messages;
     };
-    const std::vector<std::string> joined{"F80",   "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(10,0,0)",
-                                          "F100", "L(20,0,0)", "L(30,0,0)", "L(40,0,0)"};
+    const std::vector<std::string> joined{"F80",       "L(0,0,0)", "L(10,0,0)", "F-1",       "L(10,0,50)",
+                                          "L(10,0,0)", "F100",     "L(20,0,0)", "L(30,0,0)", "L(40,0,0)"};
     const row rows[] = {
         {"the pick ended", 11, R"({"pick": "exit"})", 1, 0, joined, {}},
         {"the insertion block picked", 11, R"({"pick": {"block": [7, 11]}})", 1, 0, joined, {}},
-        {"a block before the inserted motions, then the pick ended", 11,
-         R"({"pick": {"block": [7, 10]}}, {"pick": "exit"})", 1, 0, joined, {refused}},
-        {"another procedure's block, then the pick ended", 11, R"({"pick": {"block": [3, 12]}}, {"pick": "exit"})", 1,
-         0, joined, {"PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS"}},
-        {"a later block: the motions up to it deleted", 11, R"({"pick": {"block": [7, 13]}}, {"menu": 1})", 1, 0,
-         {"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(30,0,0)", "F100", "L(40,0,0)"}, {}},
+        {"a block before the inserted motions, then the pick ended",
+         11,
+         R"({"pick": {"block": [7, 10]}}, {"pick": "exit"})",
+         1,
+         0,
+         joined,
+         {refused}},
+        {"another procedure's block, then the pick ended",
+         11,
+         R"({"pick": {"block": [3, 12]}}, {"pick": "exit"})",
+         1,
+         0,
+         joined,
+         {"PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS"}},
+        {"a later block: the motions up to it deleted",
+         11,
+         R"({"pick": {"block": [7, 13]}}, {"menu": 1})",
+         1,
+         0,
+         {"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(30,0,0)", "F100", "L(40,0,0)"},
+         {}},
         {"the deletion declined", 11, R"({"pick": {"block": [7, 13]}}, {"menu": -2})", 1, 0, joined, {}},
-        {"after the last motion: no re-entry", 14, "", 1, 1,
-         {"F80", "L(0,0,0)", "L(10,0,0)", "L(20,0,0)", "L(30,0,0)", "L(40,0,0)", "F-1", "L(10,0,50)", "F100"}, {}},
+        {"after the last motion: no re-entry",
+         14,
+         "",
+         1,
+         1,
+         {"F80", "L(0,0,0)", "L(10,0,0)", "L(20,0,0)", "L(30,0,0)", "L(40,0,0)", "F-1", "L(10,0,50)", "F100"},
+         {}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
