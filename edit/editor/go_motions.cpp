@@ -101,7 +101,11 @@ bool display_after(int number, int& status)
 bool write_place(const int (&flags)[2], const int (&modes)[2], int number, int& status)
 {
     prm_from_modal(status);
-    if (status < 0 || !display_after(number, status)) return false;
+    if (status < 0) {
+        status = kFailed;
+        return false;
+    }
+    if (!display_after(number, status)) return false;
     trim_block_flags(1, status);
     if (flags[0] != 0) set_mch_change_mode(modes[0]);
     if (flags[1] != 0) {
@@ -166,7 +170,8 @@ void straight_join(const point3& point, const point3& direction, blk_path& curso
 }
 
 // Whether the target lies after the inserted motions: from the block after the list position (the
-// last inserted one) on.
+// last inserted one) on. The last inserted motion itself does not count: the deletion would start
+// behind it and take it along.
 bool after_inserted(int target, int& status)
 {
     cursor_block block;
