@@ -101,7 +101,11 @@ bool display_after(int number, int& status)
 bool write_place(const int (&flags)[2], const int (&modes)[2], int number, int& status)
 {
     prm_from_modal(status);
-    if (status < 0 || !display_after(number, status)) return false;
+    if (status < 0) {
+        status = kFailed;
+        return false;
+    }
+    if (!display_after(number, status)) return false;
     trim_block_flags(1, status);
     if (flags[0] != 0) set_mch_change_mode(modes[0]);
     if (flags[1] != 0) {
@@ -166,7 +170,8 @@ void straight_join(const point3& point, const point3& direction, blk_path& curso
 }
 
 // Whether the target lies after the inserted motions: from the block after the list position (the
-// last inserted one) on.
+// last inserted one) on. The last inserted motion itself does not count: the deletion would start
+// behind it and take it along.
 bool after_inserted(int target, int& status)
 {
     cursor_block block;
@@ -212,10 +217,19 @@ deletion delete_to(int target, blk_path& cursor, int& block_type, int& layer_cha
     return deletion::declined;
 }
 
+// What EDTGO learns on its way.
+struct insertion {
+    point3 point{}, direction{};  // the last motion point before the place (EDTGOI)
+    int number = -1;              // its block
+    int place_layer = 0;          // the place lies inside a LAYER
+    int reentry_layer = 0;        // the re-entry deleted blocks of a LAYER
+    bool at_last = false;         // the place follows the procedure's last motion
+};
+
 // EDTGO's steps between the insertion place and the re-entry: the dialog, then (unless the
-// motions follow the procedure's last motion) the re-entry. at_last out.
-void insert_motions(const go_machine_group& g, const point3& point, const point3& direction, int number,
-                    blk_path& cursor, int& block_type, int& changed, int& reentry_layer, bool& at_last, int& status)
+// motions follow the procedure's last motion) the re-entry.
+void insert_motions(const go_machine_group& g, insertion& in, blk_path& cursor, int& block_type, int& changed,
+                    int& status)
 {
     // The motions go into the procedure being edited: the dialog writes no procedure block.
     int procedure_written = 1, motion_made = 0;
@@ -224,9 +238,9 @@ void insert_motions(const go_machine_group& g, const point3& point, const point3
     changed = motion_made;
     modinz();
     if (cursor.names_block()) ncd_set_blocks_attention(kCurrentDisplayFile, cursor.address(), cursor.address(), 0);
-    at_last = number == list_cursor().cursor_last_path.block();
-    if (at_last) changed = 0;
-    if (changed != 0) EDTGOF(point, direction, number, cursor, block_type, reentry_layer, status);
+    in.at_last = in.number == list_cursor().cursor_last_path.block();
+    if (in.at_last) changed = 0;
+    if (changed != 0) EDTGOF(in.point, in.direction, in.number, cursor, block_type, in.reentry_layer, status);
 }
 
 }  // namespace
@@ -246,9 +260,7 @@ go_page_masks go_masks_of_group(int group)
     enable(masks.display, 3);
     switch (group) {
     case 1:
-    case 2:
-        enable(masks.service, 1);
-        [[fallthrough]];
+    case 2: enable(masks.service, 1); [[fallthrough]];
     case 4:
         for (int position : kMillMachineFields) enable(masks.machine, position);
         break;
@@ -319,27 +331,24 @@ void EDTGO(blk_path& cursor, int& block_type, int& changed, int& layer_changed, 
     status = 0;
     const go_machine_group g = go_group_of_machine(NPT1().machine_type());
     edit_go_masks() = go_masks_of_group(g.group);
-    bool at_last = false;
-    int place_layer = 0, reentry_layer = 0;
+    insertion in;
     if (g.group == 0) {
         error_line("WRONG TYPE OF MACHINING TYPE", kFailed, status);
     } else {
         const int flags[2] = {g.feed_flag, g.punch_flag};
         int modes[2] = {};
         insertion_modes(g, modes);
-        point3 point{}, direction{};
-        int number = -1;
-        EDTGOI(flags, modes, point, direction, number, place_layer, status);
+        EDTGOI(flags, modes, in.point, in.direction, in.number, in.place_layer, status);
         if (status >= 0) {
             // The context EDTGOI saved goes back on every way out, a failed dialog or re-entry too.
             const give_back restore([] {
                 int restored = 0;
                 proc_ctx_save(0, kRestoreContext, restored);
             });
-            insert_motions(g, point, direction, number, cursor, block_type, changed, reentry_layer, at_last, status);
+            insert_motions(g, in, cursor, block_type, changed, status);
         }
     }
     ncd_connect_toolpath(kCurrentDisplayFile);
-    layer_changed = changed != 0 && (place_layer != 0 || reentry_layer != 0) ? 1 : 0;
-    if (at_last) changed = layer_changed = 1;
+    layer_changed = changed != 0 && (in.place_layer != 0 || in.reentry_layer != 0) ? 1 : 0;
+    if (in.at_last) changed = layer_changed = 1;
 }

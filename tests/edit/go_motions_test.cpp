@@ -1,7 +1,5 @@
-// Go-motion insertion at the editor's cursor: the machine groups and the dialog's fields by
-// machine type, the context put back when the dialog fails, and the re-entry (a straight join,
-// the deletion up to a later block, a pick refused before the inserted motions, a declined
-// deletion, no re-entry after the last motion); and the cursor put back on a motion block.
+// Go-motion insertion at the editor's cursor: the machine groups and the dialog's fields, the
+// context put back, the re-entry by the block picked; the cursor put back on a motion block.
 #include "edit/editor/cursor_routines.hpp"
 #include "edit/editor/go_motions.hpp"
 #include "host/control/ncd_file.hpp"
@@ -65,100 +63,93 @@ blk_path ready(int cursor, int machine, const std::string& script)
     return path;
 }
 
-TEST(GoMotions, MachineGroupsAndTheFieldsOffered)
+TEST(GoMotions, MachineGroupsFieldsOfferedAndTheContextPutBack)
 {
+    // The insertion place loads the working feed from the modal FEED (100); the base feed of the
+    // context saved before it (60) is back on every way out, after a failed dialog too.
     struct row {
         int machine, group, status;
         std::vector<int> machine_fields, service_fields;
+        const char* error;
+        bool dialog_fails = false;
     };
     const std::vector<int> mill{4, 5, 6, 8, 9, 11};
     const row rows[] = {
-        {22, 1, 0, mill, {1, 4}},   {26, 2, 0, mill, {1, 4}}, {31, 4, 0, mill, {4}},
-        {13, 3, 0, {1, 8, 11}, {4}}, {62, 5, 0, {11}, {4}},    {27, 0, -1, {11}, {4}},
+        {22, 1, 0, mill, {1, 4}, nullptr},
+        {26, 2, 0, mill, {1, 4}, nullptr},
+        {31, 4, 0, mill, {4}, nullptr},
+        {13, 3, 0, {1, 8, 11}, {4}, nullptr},
+        {62, 5, 0, {11}, {4}, nullptr},
+        {27, 0, -1, {11}, {4}, "WRONG TYPE OF MACHINING TYPE"},
+        {22, 1, -3, mill, {1, 4}, "EDTGO, ERRORS IN LIST", true},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.machine);
         blk_path cursor = ready(11, r.machine, std::string("[") + kNoMotion + "]");
+        PRM9().set_real(machine_params::kBaseFeed, 60.0f);
+        if (r.dialog_fails) control::inject_fault("nu_modl_init", 1, 1, -1);
         int type = 2, changed = 9, layer = 9, status = 9;
         EDTGO(cursor, type, changed, layer, status);
+        control::clear_faults();
         EXPECT_EQ(go_group_of_machine(r.machine).group, r.group);
         EXPECT_EQ(status, r.status);
-        EXPECT_EQ(changed, 0);
-        EXPECT_EQ(layer, 0);
+        EXPECT_EQ(changed + layer, 0);
         EXPECT_EQ(positions(edit_go_masks().machine), r.machine_fields);
         EXPECT_EQ(positions(edit_go_masks().service), r.service_fields);
         EXPECT_EQ(positions(edit_go_masks().display), std::vector<int>{3});
-        const auto errors = control::lines_of("eroutc");
-        EXPECT_EQ(errors, r.group == 0 ? std::vector<std::string>{"WRONG TYPE OF MACHINING TYPE"}
-                                       : std::vector<std::string>{});
+        EXPECT_EQ(control::lines_of("eroutc"),
+                  r.error ? std::vector<std::string>{r.error} : std::vector<std::string>{});
+        EXPECT_EQ(PRM9().real(machine_params::kBaseFeed), 60.0f);
     }
-    motion_test::to_load_state();
-}
-
-TEST(GoMotions, FailedDialogPutsTheContextBack)
-{
-    // The insertion place loads the working feed from the modal FEED (100); the saved base feed
-    // (60) must be back after the dialog failed.
-    blk_path cursor = ready(11, connection_test::kMill, "[]");
-    PRM9().set_real(machine_params::kBaseFeed, 60.0f);
-    control::inject_fault("nu_modl_init", 1, 1, -1);
-    int type = 2, changed = 9, layer = 9, status = 9;
-    EDTGO(cursor, type, changed, layer, status);
-    control::clear_faults();
-    EXPECT_EQ(status, -3);
-    EXPECT_EQ(changed, 0);
-    EXPECT_EQ(control::lines_of("eroutc"), std::vector<std::string>{"EDTGO, ERRORS IN LIST"});
-    EXPECT_EQ(PRM9().real(machine_params::kBaseFeed), 60.0f);
     motion_test::to_load_state();
 }
 
 TEST(GoMotions, ReentryJoinsOrDeletesUpToThePickedBlock)
 {
-    const std::string refused = "THE CONNECTION POINT SHOULD BE|      AFTER THE INSERTED MOVMENTS";
+    using steps = std::vector<std::string>;
+    const steps joined{"F80",       "L(0,0,0)", "L(10,0,0)", "F-1",       "L(10,0,50)",
+                       "L(10,0,0)", "F100",     "L(20,0,0)", "L(30,0,0)", "L(40,0,0)"};
+    const steps deleted{"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(30,0,0)", "F100", "L(40,0,0)"};
+    const steps after_last{"F80",       "L(0,0,0)", "L(10,0,0)",  "L(20,0,0)", "L(30,0,0)",
+                           "L(40,0,0)", "F-1",      "L(10,0,50)", "F100"};
+    const char* kBefore = "THE CONNECTION POINT SHOULD BE|      AFTER THE INSERTED MOVMENTS";
+    const char* kElsewhere = "PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS";
     struct row {
         const char* name;
         int cursor;
-        std::string reentry;   // script events after the dialog's
-        int changed, layer;
-        std::vector<std::string> steps;
-        std::vector<std::string> messages;
+        const char* reentry;  // script events after the dialog's
+        int layer;            // changed is 1 in every row
+        const steps& result;
+        const char* message;
     };
-    const std::vector<std::string> joined{"F80",   "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(10,0,0)",
-                                          "F100", "L(20,0,0)", "L(30,0,0)", "L(40,0,0)"};
     const row rows[] = {
-        {"the pick ended", 11, R"({"pick": "exit"})", 1, 0, joined, {}},
-        {"the insertion block picked", 11, R"({"pick": {"block": [7, 11]}})", 1, 0, joined, {}},
-        {"a block before the inserted motions, then the pick ended", 11,
-         R"({"pick": {"block": [7, 10]}}, {"pick": "exit"})", 1, 0, joined, {refused}},
-        {"another procedure's block, then the pick ended", 11, R"({"pick": {"block": [3, 12]}}, {"pick": "exit"})", 1,
-         0, joined, {"PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS"}},
-        {"a later block: the motions up to it deleted", 11, R"({"pick": {"block": [7, 13]}}, {"menu": 1})", 1, 0,
-         {"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(30,0,0)", "F100", "L(40,0,0)"}, {}},
-        {"the deletion declined", 11, R"({"pick": {"block": [7, 13]}}, {"menu": -2})", 1, 0, joined, {}},
-        {"after the last motion: no re-entry", 14, "", 1, 1,
-         {"F80", "L(0,0,0)", "L(10,0,0)", "L(20,0,0)", "L(30,0,0)", "L(40,0,0)", "F-1", "L(10,0,50)", "F100"}, {}},
+        {"the pick ended", 11, R"(, {"pick": "exit"})", 0, joined, nullptr},
+        {"the insertion block", 11, R"(, {"pick": {"block": [7, 11]}})", 0, joined, nullptr},
+        {"one before the insertion", 11, R"(, {"pick": {"block": [7, 10]}}, {"pick": "exit"})", 0, joined, kBefore},
+        {"another procedure's", 11, R"(, {"pick": {"block": [3, 12]}}, {"pick": "exit"})", 0, joined, kElsewhere},
+        {"a later block, deleted up to", 11, R"(, {"pick": {"block": [7, 13]}}, {"menu": 1})", 0, deleted, nullptr},
+        {"the deletion declined", 11, R"(, {"pick": {"block": [7, 13]}}, {"menu": -2})", 0, joined, nullptr},
+        {"after the last motion: no re-entry", 14, "", 1, after_last, nullptr},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
-        const std::string tail = r.reentry.empty() ? "" : ", " + r.reentry;
-        blk_path cursor = ready(r.cursor, connection_test::kMill, std::string("[") + kOneMotion + tail + "]");
+        blk_path cursor = ready(r.cursor, connection_test::kMill, std::string("[") + kOneMotion + r.reentry + "]");
         int type = 2, changed = 9, layer = 9, status = 9;
         EDTGO(cursor, type, changed, layer, status);
         EXPECT_EQ(status, 0);
-        EXPECT_EQ(changed, r.changed);
+        EXPECT_EQ(changed, 1);
         EXPECT_EQ(layer, r.layer);
-        EXPECT_EQ(connection_test::sub_steps(), r.steps);
-        EXPECT_EQ(control::lines_of("userrc"), r.messages);
+        EXPECT_EQ(connection_test::sub_steps(), r.result);
+        EXPECT_EQ(control::lines_of("userrc"), r.message ? steps{r.message} : steps{});
         EXPECT_EQ(control::events_left(), 0u);
-        EXPECT_TRUE(control::lines_of("eroutc").empty()) << testing::PrintToString(control::lines_of("eroutc"));
+        EXPECT_TRUE(control::lines_of("eroutc").empty());
     }
     motion_test::to_load_state();
 }
 
 TEST(GoMotions, CursorBackOnAMotionAfterTheMessages)
 {
-    // A message block (type 4) between two lines: from it the cursor steps back to line 10; from
-    // line 12 it stays there. Both are marked.
+    // A message block (type 4) between two lines: from it the cursor steps back to line 10.
     const std::vector<std::vector<word>> path{line_at(10, 0, 0), {4, 11, 0}, line_at(12, 10, 0)};
     for (const auto& [start, reached] : {std::pair{11, 10}, {12, 12}}) {
         connection_test::machine_with({0, 0, 0}, path, start);
