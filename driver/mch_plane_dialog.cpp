@@ -190,26 +190,32 @@ void comment_field(int motion_made)
     edit_txt2_text(status);
 }
 
-void machine_page(int group)
+static_assert(kMachItemFlags <= std::tuple_size_v<decltype(go_page_masks::machine)>);
+static_assert(kDisplayMenuSwitches <= std::tuple_size_v<decltype(go_page_masks::service)>);
+
+void machine_page(int group, const go_page_masks& masks)
 {
     int no_display = 0, status = 0;
-    int items[kMachItemFlags] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    int items[kMachItemFlags] = {};
+    std::copy_n(masks.machine.begin(), kMachItemFlags, items);
     mach_params_menu(no_display, items, 0, status);
     take_base_feed(group);
 }
 
-// The SERVICE field: the display and message menu with all its fields; a message goes in at the
-// current place of the list.
-void service_page(int procedure, int& status)
+// The SERVICE field: the display and message menu with the fields the masks enable; a message
+// goes in at the current place of the list.
+void service_page(int procedure, const go_page_masks& masks, int& status)
 {
-    constexpr int kAllFields[kDisplayMenuSwitches] = {1, 1, 1, 1, 1, 1};
+    int switches[kDisplayMenuSwitches] = {};
+    std::copy_n(masks.service.begin(), kDisplayMenuSwitches, switches);
     int message[kMessageWords] = {0, 0};
-    proc_display_menu(procedure, kAllFields, message, status);
+    proc_display_menu(procedure, switches, message, status);
 }
 
 }  // namespace
 
-void mch_plane_dialog(int group, int procedure, int& procedure_written, int& motion_made, int& status)
+void mch_plane_dialog(int group, int procedure, const go_page_masks& masks, int& procedure_written, int& motion_made,
+                      int& status)
 {
     status = 0;
     int opened = 0;
@@ -250,8 +256,8 @@ void mch_plane_dialog(int group, int procedure, int& procedure_written, int& mot
             continue;
         }
         if (answer == p.comment) comment_field(motion_made);
-        else if (answer == p.machine) machine_page(group);
-        else if (answer == p.service) service_page(procedure, status);
+        else if (answer == p.machine) machine_page(group, masks);
+        else if (answer == p.service) service_page(procedure, masks, status);
         else if (answer == p.plane_line && p.plane_option == kDefinePlane) define_part_plane();
         else if (answer == p.z_line && p.z_option == kZOnPlane && p.plane_option == kDefinePlane) define_part_plane();
         else if (answer == p.feed_line && group == kGroupWire) go_page().wire_choice = p.wire;
@@ -306,7 +312,7 @@ void mch_params_dialog(int group, int inside, int& status)
     if (status < 0) return;
     txt2_read(EDA2().word_no(edit_state::kEditing));
     int written = 0, motion_made = 0;
-    mch_plane_dialog(group, 0, written, motion_made, status);
+    mch_plane_dialog(group, 0, go_page_masks::all(), written, motion_made, status);
     if (motion_made != 0) {
         if (inside != 0) {
             std::string name;

@@ -1,4 +1,5 @@
-// The move-writer state LSP2, the block types by dimension mode and the flag setters.
+// The move-writer state LSP2, the block types by dimension mode, the flag setters and the writer
+// set to continue after a given motion.
 #include "toolpath/move_writer_state.hpp"
 
 #include "toolpath/machine_table.hpp"
@@ -49,4 +50,15 @@ void set_tp_flag(int word, int& status)
     (void)word;
     LSP2().at(move_writer_state::kStringClosed) = 1;
     status = 0;
+}
+
+void writer_continues_at(const point3& point, const point3& direction)
+{
+    move_writer_state& w = LSP2();
+    w.set_vec(move_writer_state::kLastPoint, point);
+    w.set_vec(move_writer_state::kLastDirection, direction);
+    w.set_vec(move_writer_state::kLastNormal, kDefaultDirection);
+    w.at(move_writer_state::kStringClosed) = 1;
+    w.at(move_writer_state::kLastPointValid) = 1;
+    w.at(move_writer_state::kFirstMovePending) = 0;
 }

@@ -47,3 +47,7 @@ int entry_dimension(int dimension);
 void clr_tp_flag();
 // Sets the string-closed flag; the first argument is not read. Status 0.
 void set_tp_flag(int word, int& status);
+// The move writer as if a motion ending at point with that direction had just been written: the
+// next move starts there (the normal (0, 0, 1), no string open, the last point valid, no first
+// move pending). The editor calls it before it writes into a tool path after a given motion.
+void writer_continues_at(const point3& point, const point3& direction);

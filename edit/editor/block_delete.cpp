@@ -46,7 +46,6 @@ constexpr int kWithDirection = 3;
 // Limits of the THROUGH CLEAR dialog and the default lift.
 constexpr float kClearLimit = 9999.0f;
 constexpr float kDefaultZUp = 1.0f;
-constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
 bool list_error(int& status) { return list_error_in("DLTBLK", status); }
 bool back_to(int marker, int& status) { return list_back_to(marker, "DLTBLK", status); }
@@ -146,18 +145,6 @@ bool previous_motion(point3& point, point3& direction, int& number, int& status)
         }
     }
     return list_error(status);
-}
-
-// The move writer as if the motion before the gap had just been written.
-void writer_after(const point3& point, const point3& direction)
-{
-    move_writer_state& w = LSP2();
-    w.set_vec(move_writer_state::kLastPoint, point);
-    w.set_vec(move_writer_state::kLastDirection, direction);
-    w.set_vec(move_writer_state::kLastNormal, kUp);
-    w.at(move_writer_state::kStringClosed) = 1;
-    w.at(move_writer_state::kLastPointValid) = 1;
-    w.at(move_writer_state::kFirstMovePending) = 0;
 }
 
 // THROUGH CLEAR: the machine parameters the next motions need, a rapid retract, move across and
@@ -269,7 +256,7 @@ bool delete_and_connect(const found_range& r, int mode, int option, const clear_
     gap_ends ends;
     point3 direction{}, reentry_direction{};
     if (!gap_of(r, ends, direction, reentry_direction, previous, status)) return false;
-    if (previous >= 0) writer_after(ends.from, direction);
+    if (previous >= 0) writer_continues_at(ends.from, direction);
     if (!place_display(mode, previous, result, status)) return false;
     int lines_before = 0, lines_after = 0;
     llines(lines_before);

@@ -39,6 +39,11 @@ void MVBCWD(int& count, int& number, int& type, int& status);
 // One point in the direction (1 forward, 2 backward), the block reached marked and shown; path
 // out names it. Status -3 when the display failed.
 void step_cursor_mark(int direction, blk_path& path, int& type, int& status);
+// The cursor on a motion block again after the list was walked by another dialog (the message
+// editor): the current block when it is a motion (path names it, marked), else one point
+// backward (step_cursor_mark). Sets TLER's mode to TOOL: DISPLAY. Status 0, or the failing
+// call's status.
+void edit_msg_remark(blk_path& path, int& type, int& status);
 // The block number where a layer or pass step of count markers (landing on the side of second)
 // or a jump to the shown height would land; the cursor does not move.
 void find_mrkr_target(int count, int second, float height, int& number, int& status);

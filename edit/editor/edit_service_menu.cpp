@@ -1,9 +1,8 @@
 // The SERVICE submenu of the manual editor (see the header). Writes TLER after EDIT.MESSAGE.
 #include "edit/editor/edit_service_menu.hpp"
 
-#include "edit/editor/cursor_list.hpp"
 #include "edit/editor/cursor_routines.hpp"
-#include "edit/editor/edit_operations_least.hpp"
+#include "edit/editor/go_motions.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/time/block_listing.hpp"
 #include "edit/time/time_est_state.hpp"
@@ -59,19 +58,7 @@ void edit_messages(blk_path& current, int& block_type, int& status)
     }
     EDTMSG(status);
     if (status < 0) return;
-    TLER().at(tool_display_state::kMode) = 0;
-    cursor_block block;
-    cursor_read(block, status);
-    if (status < 0) return;
-    if (block.motion()) {
-        int number = -1;
-        cursor_number(number, status);
-        if (status < 0) return;
-        current.set(list_cursor().cursor_proc_blkno, number);
-        block_type = block.type;
-        return;
-    }
-    step_cursor_mark(kDirBackward, current, block_type, status);
+    edit_msg_remark(current, block_type, status);
 }
 
 }  // namespace
@@ -100,7 +87,7 @@ void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type
             BLKLST(status);
         } else if (choice == kAddGo && perm_word(perm, 3)) {
             int layer = 0;
-            EDTGO(result.changed, layer, status);
+            EDTGO(current, block_type, result.changed, layer, status);
             ncd_connect_toolpath(kCurrentDisplayFile);
             if (layer) result.layer_changed = 1;
             if (result.changed) note_change(result);

@@ -131,7 +131,7 @@ TEST_F(GoPoint, PartPlaneIsPickedUntilItIsNotVertical)
                {"point": [0, 0, 2]}, {"point": [1, 0, 2]}, {"point": [0, 1, 3]},
                {"point": "cancel"}, {"page": -1}])");
     int written = 0, moved = 0, status = 9;
-    mch_plane_dialog(kGroupMill, 0, written, moved, status);
+    mch_plane_dialog(kGroupMill, 0, go_page_masks::all(), written, moved, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(control::events_left(), 0u);
     EXPECT_EQ(control::lines_of("userrc"), std::vector<std::string>{"PART PLANE CANNOT BE PARALLEL TO Z.AXIS!"});
@@ -146,7 +146,7 @@ TEST_F(GoPoint, PartPlaneIsPickedUntilItIsNotVertical)
     script(R"([{"point": "cancel"}, {"page": {"line": 5, "value": 4}}, {"point": "cancel"}, {"page": {"line": 6, "value": 2}},
                {"point": "cancel"}, {"point": "cancel"}, {"page": -1}])");
     go_page().plane_defined = 0;
-    mch_plane_dialog(kGroupMill, 0, written, moved, status);
+    mch_plane_dialog(kGroupMill, 0, go_page_masks::all(), written, moved, status);
     EXPECT_EQ(control::events_left(), 0u) << "a cancel ends the plane picking";
     EXPECT_EQ(go_page().plane_defined, 0);
 }
@@ -334,7 +334,7 @@ TEST_F(GoPoint, PageTakesTheBaseFeedOfGroupsWithAFeedChoice)
         go_page() = go_page_state{};
         PRM9().set_real(machine_params::kBaseFeed, 250.0f);
         int written = 0, moved = 0, status = 9;
-        mch_plane_dialog(group, 0, written, moved, status);
+        mch_plane_dialog(group, 0, go_page_masks::all(), written, moved, status);
         EXPECT_EQ(go_page().base_feed, base_feed) << group;
     }
 }
@@ -353,7 +353,7 @@ TEST_F(GoPoint, PageStartsWithTheGeometryFlagsAndGoAtFeedTakesItsBaseFeed)
     proc_geometry().geometry[0] = proc_geometry().geometry[1] = 7;
     proc_flags() = proc_geom_pairs{};
     int written = 0, moved = 0, status = 9;
-    mch_plane_dialog(kGroupMill, 0, written, moved, status);
+    mch_plane_dialog(kGroupMill, 0, go_page_masks::all(), written, moved, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(control::events_left(), 0u);
     EXPECT_EQ(proc_geometry().geometry[0], -1) << "the geometry flags at their start values";
