@@ -165,18 +165,6 @@ bool previous_motion(point3& point, point3& direction, int& number, int& status)
     return list_error(status);
 }
 
-// The move writer as if the motion before the gap had just been written.
-void writer_after(const point3& point, const point3& direction)
-{
-    move_writer_state& w = LSP2();
-    w.set_vec(move_writer_state::kLastPoint, point);
-    w.set_vec(move_writer_state::kLastDirection, direction);
-    w.set_vec(move_writer_state::kLastNormal, kUp);
-    w.at(move_writer_state::kStringClosed) = 1;
-    w.at(move_writer_state::kLastPointValid) = 1;
-    w.at(move_writer_state::kFirstMovePending) = 0;
-}
-
 // THROUGH CLEAR: the machine parameters the next motions need, a rapid retract, move across and
 // approach, then the feed in force before the range again.
 void through_clear(const gap_ends& ends, const point3& direction, const clear_values& values, int& status)

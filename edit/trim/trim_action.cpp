@@ -97,11 +97,11 @@ void set_last_written(const point3& p)
 
 // The point every writer starts from: the trim's last written point, the tool position and the
 // move writer's last point.
-void start_writers_at(const point3& p)
+void start_writers_at(const point3& p, const point3& direction)
 {
     set_last_written(p);
     DSP8().set_vec(tool_position_state::kPosition, p);
-    LSP2().set_vec(move_writer_state::kLastPoint, p);
+    writer_after(p, direction);
 }
 
 void step(int n, int& status)
@@ -171,7 +171,7 @@ void find_start(int first, int start_flag, point3& point, point3& direction, int
         if (status >= 0) PRVPNT(0, point, direction, number, status);
         if (status > 0) status = 0;
     }
-    if (status >= 0) start_writers_at(point);
+    if (status >= 0) start_writers_at(point, direction);
 }
 
 // The three arrays of the run; false (after the message) when one is refused.
@@ -375,7 +375,7 @@ void remove_leading(int& first, int last, point3& point, float del_z_up, bool& l
     get_tp_blkno(next);
     first = next - 1;
     point = before;
-    start_writers_at(point);
+    start_writers_at(point, kUp);
     step(1, status);
 }
 
@@ -540,8 +540,9 @@ void along_contour(const point3& end, int dimension, int& status)
 {
     const trim_state& t = trim_words();
     const int n = t.contour_vertices;
-    if (t.contour == nullptr || n < 3 || !on_contour(end) || !on_contour(last_written())) return;
     const int s = t.range_start_segment, e = t.range_end_segment;
+    if (t.contour == nullptr || n < 3 || s < 1 || s >= n || e < 1 || e >= n) return;
+    if (!on_contour(end) || !on_contour(last_written())) return;
     double total = 0.0;
     for (int i = 1; i < n; ++i) total += segment_length(t.contour, i);
     double d = length_between(t.contour, n, s, t.range_start_along, e, t.range_end_along);
