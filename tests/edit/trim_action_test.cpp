@@ -62,7 +62,7 @@ void mill_with(const std::vector<std::vector<word>>& path, int connection)
 
 TEST(TrimAction, ContourTrimKeepsNoFeedMotionInside)
 {
-    const trim_test::polygon square = trim_test::square();
+    const trim_test::polygon square = trim_test::rectangle(10);
     struct row {
         const char* name;
         int connection, passes;
@@ -70,7 +70,7 @@ TEST(TrimAction, ContourTrimKeepsNoFeedMotionInside)
     for (const row& r : {row{"through clear", kThroughClear, 4}, row{"through the incremental clearance", kThruIncrClear, 5},
                          row{"along the contour", kAlongContour, 3}}) {
         SCOPED_TRACE(r.name);
-        mill_with(trim_test::zig_zag(r.passes), r.connection);
+        mill_with(trim_test::zig_zag(r.passes, 9.0f / float(r.passes - 1)), r.connection);
         trim_test::cut_at_contour(square, {-5, 0.5f, 0});
         EXPECT_EQ(trim_test::trim_inside(square, {-5, 0.5f, 0}, kClearZ), r.passes) << "one operation per pass";
         int cut_lines = 0;
@@ -96,7 +96,7 @@ TEST(TrimAction, ContourTrimKeepsNoFeedMotionInside)
 
 TEST(TrimAction, FailureLeavesThePathAsItWas)
 {
-    const trim_test::polygon square = trim_test::square();
+    const trim_test::polygon square = trim_test::rectangle(10);
     struct row {
         const char* name;
         const char* call;  // the host call made to fail during the trim
@@ -106,7 +106,7 @@ TEST(TrimAction, FailureLeavesThePathAsItWas)
                              "delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE"},
                          row{"the connection's second block refused", "lputd", nullptr}}) {
         SCOPED_TRACE(r.name);
-        mill_with(trim_test::zig_zag(2), kThroughClear);
+        mill_with(trim_test::zig_zag(2, 9.0f), kThroughClear);
         trim_test::cut_at_contour(square, {-5, 0.5f, 0});
         const auto before = control::toolpath_line_at({0})->sublist;
         control::clear_messages();
@@ -141,7 +141,7 @@ TEST(TrimAction, AlongTheContourTakesTheShorterWayAndWritesNothingOffIt)
         {"an end off the contour", {5, 0, 0}, {5, 5, 0}, 1, 0.5, 3, 0.5, {}, false},
         {"a position outside the polygon", {5, 0, 0}, {10, 5, 0}, 1, 0.5, 9, 0.0, {}, false},
     };
-    const trim_test::polygon square = trim_test::square();
+    const trim_test::polygon square = trim_test::rectangle(10);
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         mill_with({{1, 1, 1, 0, real_to_word(100.0f)}, {2, 2, real_to_word(5), 0, 0}}, kAlongContour);

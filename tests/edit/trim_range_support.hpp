@@ -130,22 +130,23 @@ inline int trim_inside(const polygon& p, point3 start, float clear_z)
     }
 }
 
-// A zig-zag of `passes` feed lines across the square 0..10 (each from x -5 to 15 or back, so
-// crossing the contour twice) joined outside it; y climbs from 0.5 over 0..9.5.
-inline std::vector<std::vector<word>> zig_zag(int passes, float z = 0.0f)
+// A zig-zag of `passes` feed lines across the rectangle 0..10 wide (each from x -5 to 15 or back,
+// so crossing the contour twice) joined outside it; the passes `step` apart from y 0.5 on.
+inline std::vector<std::vector<word>> zig_zag(int passes, float step)
 {
     auto r = [](float v) { return real_to_word(v); };
     std::vector<std::vector<word>> blocks{{1, 1, 1, 0, r(100.0f)}};
     int number = 2;
     for (int i = 0; i < passes; ++i) {
-        const float y = 0.5f + 9.0f * float(i) / float(std::max(passes - 1, 1));
-        const float x0 = i % 2 == 0 ? -5.0f : 15.0f, x1 = 20.0f - x0 - 10.0f;
-        if (i > 0) blocks.push_back({2, number++, r(x0), r(y), r(z)});
-        blocks.push_back({2, number++, r(x1), r(y), r(z)});
+        const float y = 0.5f + step * float(i);
+        const float x0 = i % 2 == 0 ? -5.0f : 15.0f, x1 = 10.0f - x0;
+        if (i > 0) blocks.push_back({2, number++, r(x0), r(y), 0});
+        blocks.push_back({2, number++, r(x1), r(y), 0});
     }
     return blocks;
 }
 
-inline polygon square() { return {0, 0, 10, 0, 10, 10, 0, 10, 0, 0}; }
+// The rectangle 0..10 by 0..height, counter-clockwise from the origin.
+inline polygon rectangle(double height) { return {0, 0, 10, 0, 10, height, 0, height, 0, 0}; }
 
 }  // namespace trim_test
