@@ -39,9 +39,11 @@
 
 namespace {
 
-// List markers: the range's first block, the position on entry, the start of the range and the
-// block redisplay starts from (Z-level runs), the probe of next_motion_readable.
-constexpr int kRangeFirst = 10, kEntry = 12, kRangeStart = 14, kRedisplayFrom = 15, kProbe = 16;
+// List markers: the range's first block, the position on entry, the range's last block while the
+// gap's sides are read, the start of the range and the block redisplay starts from (Z-level
+// runs), the place the start connection returns to, the probe of next_motion_readable.
+constexpr int kRangeFirst = 10, kEntry = 12, kRangeLast = 13, kRangeStart = 14, kRedisplayFrom = 15;
+constexpr int kStartReturn = 15, kProbe = 16;
 constexpr int kMarkSet = 1;
 // Actions, projection options and connection options of the trimming page.
 constexpr int kActionDeltaZ = 1, kActionProject = 2, kActionDelete = 3;
@@ -227,12 +229,12 @@ gap_ends range_gap(const point3& from, const point3& to, int& status)
     ends.from = from;
     ends.to = to;
     const float feed = trim_words().current_feed;
-    if (!mark(kEntry + 1)) status = -1;
+    if (!mark(kRangeLast)) status = -1;
     int stepped = 0;
     if (status >= 0) tp_list_top_mark(kRangeFirst, stepped);
     if (stepped >= 0) tp_list_jump(-1, stepped);
     ends.start_found = stepped >= 0 ? gap_side_point(1, from, ends.before) : 0;
-    if (status >= 0) tp_list_top_mark(kEntry + 1, status);
+    if (status >= 0) tp_list_top_mark(kRangeLast, status);
     ends.end_found = gap_side_point(0, to, ends.after);
     trim_words().current_feed = feed;
     return ends;
@@ -272,9 +274,9 @@ void read_next_machining(int& status)
 void connect_at_start(const range_run& run, int& status)
 {
     int list = 0;
-    if (!mark(kProbe - 1)) status = -1;
+    if (!mark(kStartReturn)) status = -1;
     if (status >= 0) read_next_machining(status);
-    if (status >= 0) tp_list_top_mark(kProbe - 1, list);
+    if (status >= 0) tp_list_top_mark(kStartReturn, list);
     if (status >= 0 && list < 0) status = list;
     if (status < 0) return;
     const float lift = rapid_or_stored(DSM4().real(modal_values::kFeed)) ? 0.0f : run.del_z_up;
@@ -636,7 +638,9 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
     const int list = list_cursor().cursor_proc_blkno;
     if (!run.surface) ncd_delete_blocks(kCurrentDisplayFile, {2, list, first}, {2, list, last}, entry);
     find_start(first, start_flag, point, direction, status);
-    if (status >= 0 && run.surface) status = -1;  // the surface projection is not carried out here
+    // The projection onto the reference surfaces is not carried out by this action: such a range
+    // is refused before any block changes.
+    if (status >= 0 && run.surface) status = -1;
     if (status >= 0 && run.connection == kAlongContour && rapid_or_stored(trim_words().current_feed))
         run.connection = kDirectly;
     bool go_on = status >= 0;
