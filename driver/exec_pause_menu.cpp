@@ -61,7 +61,7 @@ int fast_display()
 
 void set_fast_display(int value) { gs_fast_display(kSet, value); }
 
-bool uitr_set()
+bool uitr_is_set()
 {
     word uitr = 0;
     int status = 0;
@@ -133,7 +133,7 @@ void manual_edit()
 {
     int status = 0;
     const bool trimming = machining_type() == kTrimming;
-    if (trimming) edit_seams().goto_last_added_block(kBackToMark, status);
+    if (trimming) edit_seams().goto_last_added_block(kMarkPosition, status);
     // Browsing only: the procedure being written, no rights but the seventh word, the cursor
     // starting on the last motion, nothing blanked at the end.
     const std::array<int, 7> browse{0, 0, 0, 0, 0, 0, 1};
@@ -213,7 +213,7 @@ void exec_pause_menu(int mode)
         hold_given_back = true;
     };
     give_back on_exit(give_back_hold);
-    if (!uitr_set()) return;
+    if (!uitr_is_set()) return;
     if (machining_type() == kTrimming) {
         reset_interaction_mode();
         edit_seams().trim_menu_reset();

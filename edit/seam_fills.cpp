@@ -2,7 +2,8 @@
 #include "edit/seam_fills.hpp"
 
 #include "edit/editor/manedt.hpp"
-#include "edit/manedt_least.hpp"
+#include "edit/trim/trim_tp.hpp"
+#include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
 
 void fill_edit_services(edit_services& services)

@@ -9,6 +9,7 @@
 #include "edit/trim/block_polyline.hpp"
 #include "edit/trim/motion_replace.hpp"
 #include "edit/trim/nurbs_pieces.hpp"
+#include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_crossings.hpp"
 #include "host/vantu_list.hpp"
@@ -59,12 +60,6 @@ family family_of(int type)
     case 7: case 27: case 227: return family::string;
     default: return family::line;
     }
-}
-
-int dimension_kind(int type)
-{
-    if (type >= 200) return 2;
-    return type >= 20 ? 3 : 1;
 }
 
 // The contour in the plane the walk meets motions in.
@@ -345,7 +340,7 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     point3 x_vector{};
     int blend = 0;
     v3btpn(previous_direction.data(), w.end_vector.data(), static_cast<float>(t), x_vector.data(), blend);
-    const int dimension = dimension_kind(type);
+    const int dimension = motion_dimension_kind(type);
     const std::array<float, 2> centre = w.arc.centre;
     if (kind == family::line)
         replace_by_pieces([&](int& s) { PLINE_entry(dimension, x, x_vector, s); },
@@ -513,7 +508,7 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
     words.vector_array = vectors.handle;
     walk_pieces w;
     read_pieces(previous, previous_direction, vectors.handle, w, status);
-    kind = dimension_kind(type);
+    kind = motion_dimension_kind(type);
     const contour_view contour = walk_contour();
     if (status >= 0) find_crossings(contour, w, status);
     if (status < 0) return;

@@ -110,12 +110,14 @@ void ref_lists_get2(int* ids, int* aux)
     if (cache().lists) copy_out(cache().lists->second, ids, aux);
 }
 
-void edit_cache_reset()
+void edit_cache_reset() { trig_cache_release(kTrigSlotEdit); }
+
+void trig_cache_release(int slot)
 {
-    if (trig_cache_get(kTrigSlotEdit, tri_store_block, qt_nodes.root_box, qt_nodes.nodes) == 0) return;
+    if (trig_cache_get(slot, tri_store_block, qt_nodes.root_box, qt_nodes.nodes) == 0) return;
     // The restored global store holds the slot's handles: the model is freed there, once, and the
     // slot is dropped at once so that nothing names the freed arrays any more.
     int status = 0;
     tri_model_release(status);
-    trig_cache_drop(kTrigSlotEdit);
+    trig_cache_drop(slot);
 }

@@ -24,6 +24,9 @@ int trig_cache_get(int slot, tri_store& store, int* root_box, qt_node* nodes);
 void trig_cache_put(int slot, const tri_store& store, const int* root_box, const qt_node* nodes);
 // Empties the slot; nothing its handles name is freed.
 void trig_cache_drop(int slot);
+// Frees the slot's model: restores it into the global triangle model, frees it there once
+// (tri_model_release) and empties the slot. Nothing happens when the slot holds no model.
+void trig_cache_release(int slot);
 
 // Replaces the two reference-surface lists: list 1 from the count1 identifiers of ids1 with
 // their companion words aux1, list 2 from the count2 of ids2 and aux2 (a count below 1 gives an
@@ -37,7 +40,5 @@ int ref_lists_count2();
 void ref_lists_get1(int* ids, int* aux);
 void ref_lists_get2(int* ids, int* aux);
 
-// The end of every call of the manual editor: the editor's model (slot 1) is restored into the
-// global triangle model and freed there once (tri_model_release), and the slot is emptied.
-// Nothing happens when the slot holds no model.
+// The end of every call of the manual editor: trig_cache_release of the editor's slot.
 void edit_cache_reset();

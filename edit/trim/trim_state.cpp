@@ -16,6 +16,12 @@ trim_state& trim_words()
     return words;
 }
 
+int& edit_pick_flag()
+{
+    static int flag = 0;
+    return flag;
+}
+
 void trim_menu_reset() { trim_words().menu_rebuild = 1; }
 
 namespace {

@@ -87,9 +87,25 @@ struct trim_state {
     int collected_points = -1;
     int collected_vectors = -1;
     int projection_work = -1;
+
+    // The trimming driver's words. With connection_option, operation, projection_option,
+    // inc_clear and delta_z they make the ten words of "ZQA1": the delete mode (only 1, DELETE:ALL
+    // SELECT BLK., is offered), the side trimmed (1 inside, 2 outside the contour), CONT. OFFSET,
+    // REF.SRF.OFFSET and Z PLANE (above the origin Z of the tool path).
+    int delete_mode = 1;
+    int side = 1;
+    float cont_offset = 0.0f;
+    float ref_srf_offset = 0.0f;
+    float z_plane = 10.0f;
+    double contour_perimeter = 0.0;   // the length of the trim contour's polygon
+    int restart_armed = 0;            // 1 while the driver's restart point catches a stop
 };
 
 trim_state& trim_words();
+
+// 1 when the user indicated a block in JUMP BLOCK or chose DELETE since the editor last cleared
+// it; the block picking of the trimming reads it.
+int& edit_pick_flag();
 
 // The trimming menu is built again at the trimming driver's next entry.
 void trim_menu_reset();

@@ -54,9 +54,12 @@ inline void build_words(const std::vector<std::vector<word>>& blocks, bool fresh
         vantu::control::clear_messages();
     }
     int status = 0;
-    lcreat(1, status);
-    lputd(static_cast<int>(proc.size()), proc.data(), status);
-    lclos(status);
+    // No words: the procedure block the list stands on already (one that names its positions).
+    if (!proc.empty()) {
+        lcreat(1, status);
+        lputd(static_cast<int>(proc.size()), proc.data(), status);
+        lclos(status);
+    }
     newls1(2, status);
     int highest = 0;
     for (const std::vector<word>& words : blocks) {

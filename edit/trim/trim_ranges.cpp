@@ -1,0 +1,234 @@
+// The trimming driver's ranges (see the header).
+#include "edit/trim/trim_ranges.hpp"
+
+#include "edit/editor/connect_tables.hpp"
+#include "edit/editor/list_cursor_state.hpp"
+#include "edit/editor/region_range.hpp"
+#include "edit/trim/motion_walk.hpp"
+#include "edit/trim/trim_action.hpp"
+#include "edit/trim/trim_positions.hpp"
+#include "edit/trim/trim_state.hpp"
+#include "host/vantu_list.hpp"
+#include "host/vantu_ncd_file.hpp"
+#include "host/vantu_polygon.hpp"
+#include "host/vantu_transforms.hpp"
+#include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tp_list_access.hpp"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kFirstLine = 2;
+constexpr int kRangeMarker = 10, kRangeEndMarker = 11, kResumeMarker = 18;
+constexpr int kMarkSet = 1;
+constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
+constexpr int kAnyPlane = 2;
+constexpr int kEndOfList = -2;
+constexpr point3 kUp{0.0f, 0.0f, 1.0f};
+
+float origin_z() { return NPT1().real(tp_header_state::kMacsysOrigin + 2); }
+
+void set_marker(int marker, int& status)
+{
+    int answer = 0;
+    lmark(kMarkSet, marker, answer);
+    status = answer >= 1 ? 0 : -1;
+}
+
+// The trim action on first .. last with the page's heights made absolute.
+void trim_action(int first, int last, point3 point, point3 direction, int start_flag, int end_flag, int dimension,
+                 int& count, int& status)
+{
+    const trim_state& w = trim_words();
+    float clear_z = w.clear + origin_z();
+    float z_plane = w.z_plane + origin_z();
+    int surfaces = 0;
+    delete_trimed_blocks(first, last, point, direction, clear_z, surfaces, start_flag, dimension, end_flag, z_plane,
+                         status);
+    if (status >= 0) ++count;
+}
+
+// The procedure's first motion, its kind and the position before the procedure. Marker 10 stands
+// on the first motion.
+bool procedure_start(int& first, int& last, int& kind, point3& start, int& status)
+{
+    lacces(kFirstLine, status);
+    if (status >= 0) trim_first_last_motion(first, last, kUp, kind, status);
+    if (status < 0) return false;
+    block_ref a{2, list_cursor().cursor_proc_blkno, first}, b = a;
+    int layer = 0, no_previous = 0;
+    point3 direction{};
+    FNDRNG(kRangeMarker, kRangeEndMarker, a, b, 0, layer, no_previous, start, direction, status);
+    return status >= 0;
+}
+
+// The side of a point against the trim contour (in the contour's plane for BY CONTOUR:ANY PLANE).
+int side_of(const point3& p)
+{
+    const trim_state& w = trim_words();
+    double point[3] = {p[0], p[1], p[2]};
+    const double* polygon = w.contour;
+    int count = w.contour_vertices;
+    if (w.selection_method == kAnyPlane) {
+        m3vc2d(w.plane_transform, point, point);
+        polygon = w.plane_contour;
+        count = w.plane_vertices;
+    }
+    int result = kOutside;
+    inpold(kWalkSideTolerance, polygon, count, point, result);
+    return result;
+}
+
+int trimmed_direction() { return trim_words().side == 1 ? kInside : kOutside; }
+
+// The walk's start: the procedure's start point on the trimmed side (or on the contour) opens a
+// range at the first motion.
+void start_walk(contour_walk& walk, int& status)
+{
+    int first = 0, last = 0, kind = 1;
+    point3 start{};
+    if (!procedure_start(first, last, kind, start, status)) return;
+    lacces(kFirstLine, status);
+    if (status < 0) return;
+    status = 0;
+    trim_block_flags(0, status);
+    uitr_set(1);
+    walk = contour_walk{};
+    walk.started = true;
+    walk.kind = kind;
+    walk.current = walk.previous = start;
+    const int side = side_of(start);
+    trim_state& w = trim_words();
+    const bool trimmed = side == kOnContour || side == trimmed_direction();
+    w.walk_direction = trimmed ? trimmed_direction() : 4 - trimmed_direction();
+    if (trimmed) {
+        walk.in_range = true;
+        walk.first = walk.last = first;
+        walk.first_unread = true;
+        walk.start_flag = 1;
+    }
+}
+
+// A change of side opens a range or closes it.
+void change_side(contour_walk& walk, int number, int segment, double along, int& status)
+{
+    trim_state& w = trim_words();
+    w.walk_direction = 4 - w.walk_direction;
+    if (!walk.in_range) {
+        walk.in_range = true;
+        walk.first = walk.last = number;
+        walk.first_unread = true;
+        walk.start_flag = 0;
+        w.range_start_segment = segment;
+        w.range_start_along = along;
+        // The trim action reads forward from marker 10 to the range's first block.
+        int moved = 0;
+        tp_list_jump(-1, moved);
+        set_marker(kRangeMarker, status);
+        if (moved >= 0) tp_list_jump(1, moved);
+        return;
+    }
+    walk.in_range = false;
+    walk.found = true;
+    walk.last = number;
+    w.range_end_segment = segment;
+    w.range_end_along = along;
+}
+
+}  // namespace
+
+void trim_all_blocks(int& count, int& status)
+{
+    int first = 0, last = 0, kind = 1;
+    point3 start{};
+    if (!procedure_start(first, last, kind, start, status)) return;
+    trim_words().end_reached = 1;
+    trim_action(first, last, start, kUp, 1, 1, kind, count, status);
+}
+
+void trim_chains(const int* pairs, int pair_count, int& count, int& status)
+{
+    status = 0;
+    int entry_first = 0, entry_last = 0;
+    trim_entry_range(entry_first, entry_last, status);
+    trim_words().first_chain = 1;
+    for (int k = 0; k + 1 < pair_count && status >= 0; k += 2) {
+        block_ref a{2, list_cursor().cursor_proc_blkno, pairs[k]};
+        block_ref b{2, list_cursor().cursor_proc_blkno, pairs[k + 1]};
+        int layer = 0, no_previous = 0;
+        point3 point{}, direction{};
+        FNDRNG(kRangeMarker, kRangeEndMarker, a, b, 0, layer, no_previous, point, direction, status);
+        if (status < 0) return;
+        // The action reads forward from marker 10: it is set one block before the chain.
+        tp_list_top_mark(kRangeMarker, status);
+        int moved = 0;
+        if (status >= 0) tp_list_jump(-1, moved);
+        if (status >= 0) set_marker(kRangeMarker, status);
+        if (status < 0) return;
+        int first = a.number;
+        const int start_flag = first == entry_first || first == entry_last ? 1 : 0;
+        if (first == entry_last) first = entry_first;
+        int kind = 1, read = 0, type = 0;
+        point3 end{}, end_direction{};
+        trim_read_motion(1, read, type, end.data(), end_direction.data(), status);
+        if (status >= 0) kind = motion_dimension_kind(type);
+        tp_list_top_mark(kRangeMarker, status);
+        if (status < 0) return;
+        trim_action(first, b.number, point, direction, start_flag, 0, kind, count, status);
+    }
+    if (status > 0) status = 0;
+}
+
+void contour_next_range(contour_walk& walk, int& status)
+{
+    status = 0;
+    if (!walk.started) start_walk(walk, status);
+    if (status < 0) return;
+    walk.found = false;
+    const int start_side = trim_words().side == 1 ? 1 : 0;
+    while (!walk.found && !walk.ended) {
+        int boundary = 0, first_flag = 0, second_flag = 0, type = 0, number = 0, segment = 0, kind = 0;
+        double along = 0.0;
+        get_next_movment(walk.current, walk.previous, walk.direction, walk.previous_direction, start_side, boundary,
+                         first_flag, second_flag, type, number, segment, along, kind, status);
+        if (status == kEndOfList) {
+            status = 0;
+            walk.ended = true;
+            walk.found = walk.in_range;
+            trim_words().end_reached = walk.found ? 1 : 0;
+            break;
+        }
+        if (status < 0) return;
+        const bool first_unread = walk.first_unread;
+        walk.first_unread = false;
+        if (first_flag != second_flag || boundary != 0) {
+            change_side(walk, number, segment, along, status);
+            // The range's first motion was cut where it leaves the side: its first piece begins it.
+            if (walk.found && first_unread) walk.first = number;
+        } else if (walk.in_range) {
+            walk.last = number;
+        }
+        if (status < 0) return;
+    }
+    if (walk.found && !walk.ended) set_marker(kResumeMarker, status);
+}
+
+void contour_trim_range(contour_walk& walk, int& count, int& status)
+{
+    if (!walk.ended) tp_list_top_mark(kResumeMarker, status);
+    if (status < 0) return;
+    status = 0;
+    trim_action(walk.first, walk.last, walk.previous, walk.previous_direction, walk.start_flag, walk.ended ? 1 : 0,
+                walk.kind, count, status);
+    walk.found = false;
+    walk.start_flag = 0;
+    if (status > 0) status = 0;
+}
+
+void contour_range_attention(const contour_walk& walk, int flag)
+{
+    const int list = list_cursor().cursor_proc_blkno;
+    ncd_set_blocks_attention(kCurrentDisplayFile, {2, list, walk.first}, {2, list, walk.last}, flag);
+}
