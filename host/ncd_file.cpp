@@ -36,11 +36,36 @@ bool same_address(const control::ncd_block_record& b, const ncd_address& a)
     return b.level == a.level && b.block1 == a.block1 && (a.level < 2 || b.block2 == a.block2);
 }
 
+std::uint64_t motion_key(int block1, int block2)
+{
+    return (std::uint64_t(std::uint32_t(block1)) << 32) | std::uint32_t(block2);
+}
+
+void count_block(const control::ncd_block_record& b, int change)
+{
+    if (b.level < 2) return;
+    auto& counts = state().motion_count;
+    const std::uint64_t key = motion_key(b.block1, b.block2);
+    if ((counts[key] += change) <= 0) counts.erase(key);
+}
+
 std::optional<std::size_t> find_block(const ncd_address& a)
 {
-    const auto& blocks = state().blocks;
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        if (same_address(blocks[i], a)) return i;
+    file_state& s = state();
+    const auto& blocks = s.blocks;
+    int held = 0;
+    if (a.level >= 2) {
+        const auto it = s.motion_count.find(motion_key(a.block1, a.block2));
+        if (it == s.motion_count.end()) return std::nullopt;
+        held = it->second;
+    }
+    // A motion block the file holds once is searched from the last place found on (then from the
+    // start); otherwise the first block with the address in file order.
+    const std::size_t from = held == 1 ? std::min(s.last_found, blocks.size()) : 0;
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+        const std::size_t i = (from + k) % blocks.size();
+        if (same_address(blocks[i], a)) return s.last_found = i;
+    }
     return std::nullopt;
 }
 
@@ -73,6 +98,7 @@ namespace {
 using vantu::control::ncd_block_record;
 using vantu::control::polyline3;
 using vantu::ncd::address_text;
+using vantu::ncd::count_block;
 using vantu::ncd::end_of_procedure;
 using vantu::ncd::file_state;
 using vantu::ncd::first_of_procedure;
@@ -145,6 +171,7 @@ void add_block(char kind, int& status)
     s.arc.reset();
     s.spline.reset();
     const std::size_t at = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
+    count_block(b, 1);
     s.blocks.insert(s.blocks.begin() + static_cast<std::ptrdiff_t>(at), std::move(b));
     s.last_added = static_cast<int>(at);
     s.newest = *s.registered;
@@ -155,6 +182,7 @@ void add_block(char kind, int& status)
 void remove_blocks(std::size_t first, std::size_t last)
 {
     file_state& s = state();
+    for (std::size_t i = first; i < last; ++i) count_block(s.blocks[i], -1);
     s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first), s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
     s.insert_at = static_cast<int>(first);
     s.last_added = -1;

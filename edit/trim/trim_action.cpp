@@ -39,9 +39,11 @@
 
 namespace {
 
-// List markers: the range's first block, the position on entry, the start of the range and the
-// block redisplay starts from (Z-level runs), the probe of next_motion_readable.
-constexpr int kRangeFirst = 10, kEntry = 12, kRangeStart = 14, kRedisplayFrom = 15, kProbe = 16;
+// List markers: the range's first block, the position on entry, the range's last block while the
+// gap's sides are read, the start of the range and the block redisplay starts from (Z-level
+// runs), the place the start connection returns to, the probe of next_motion_readable.
+constexpr int kRangeFirst = 10, kEntry = 12, kRangeLast = 13, kRangeStart = 14, kRedisplayFrom = 15;
+constexpr int kStartReturn = 15, kProbe = 16;
 constexpr int kMarkSet = 1;
 // Actions, projection options and connection options of the trimming page.
 constexpr int kActionDeltaZ = 1, kActionProject = 2, kActionDelete = 3;
@@ -97,11 +99,11 @@ void set_last_written(const point3& p)
 
 // The point every writer starts from: the trim's last written point, the tool position and the
 // move writer's last point.
-void start_writers_at(const point3& p)
+void start_writers_at(const point3& p, const point3& direction)
 {
     set_last_written(p);
     DSP8().set_vec(tool_position_state::kPosition, p);
-    LSP2().set_vec(move_writer_state::kLastPoint, p);
+    writer_after(p, direction);
 }
 
 void step(int n, int& status)
@@ -171,7 +173,7 @@ void find_start(int first, int start_flag, point3& point, point3& direction, int
         if (status >= 0) PRVPNT(0, point, direction, number, status);
         if (status > 0) status = 0;
     }
-    if (status >= 0) start_writers_at(point);
+    if (status >= 0) start_writers_at(point, direction);
 }
 
 // The three arrays of the run; false (after the message) when one is refused.
@@ -227,12 +229,12 @@ gap_ends range_gap(const point3& from, const point3& to, int& status)
     ends.from = from;
     ends.to = to;
     const float feed = trim_words().current_feed;
-    if (!mark(kEntry + 1)) status = -1;
+    if (!mark(kRangeLast)) status = -1;
     int stepped = 0;
     if (status >= 0) tp_list_top_mark(kRangeFirst, stepped);
     if (stepped >= 0) tp_list_jump(-1, stepped);
     ends.start_found = stepped >= 0 ? gap_side_point(1, from, ends.before) : 0;
-    if (status >= 0) tp_list_top_mark(kEntry + 1, status);
+    if (status >= 0) tp_list_top_mark(kRangeLast, status);
     ends.end_found = gap_side_point(0, to, ends.after);
     trim_words().current_feed = feed;
     return ends;
@@ -272,9 +274,9 @@ void read_next_machining(int& status)
 void connect_at_start(const range_run& run, int& status)
 {
     int list = 0;
-    if (!mark(kProbe - 1)) status = -1;
+    if (!mark(kStartReturn)) status = -1;
     if (status >= 0) read_next_machining(status);
-    if (status >= 0) tp_list_top_mark(kProbe - 1, list);
+    if (status >= 0) tp_list_top_mark(kStartReturn, list);
     if (status >= 0 && list < 0) status = list;
     if (status < 0) return;
     const float lift = rapid_or_stored(DSM4().real(modal_values::kFeed)) ? 0.0f : run.del_z_up;
@@ -375,7 +377,7 @@ void remove_leading(int& first, int last, point3& point, float del_z_up, bool& l
     get_tp_blkno(next);
     first = next - 1;
     point = before;
-    start_writers_at(point);
+    start_writers_at(point, kUp);
     step(1, status);
 }
 
@@ -540,8 +542,9 @@ void along_contour(const point3& end, int dimension, int& status)
 {
     const trim_state& t = trim_words();
     const int n = t.contour_vertices;
-    if (t.contour == nullptr || n < 3 || !on_contour(end) || !on_contour(last_written())) return;
     const int s = t.range_start_segment, e = t.range_end_segment;
+    if (t.contour == nullptr || n < 3 || s < 1 || s >= n || e < 1 || e >= n) return;
+    if (!on_contour(end) || !on_contour(last_written())) return;
     double total = 0.0;
     for (int i = 1; i < n; ++i) total += segment_length(t.contour, i);
     double d = length_between(t.contour, n, s, t.range_start_along, e, t.range_end_along);
@@ -635,7 +638,9 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
     const int list = list_cursor().cursor_proc_blkno;
     if (!run.surface) ncd_delete_blocks(kCurrentDisplayFile, {2, list, first}, {2, list, last}, entry);
     find_start(first, start_flag, point, direction, status);
-    if (status >= 0 && run.surface) status = -1;  // the surface projection is not carried out here
+    // The projection onto the reference surfaces is not carried out by this action: such a range
+    // is refused before any block changes.
+    if (status >= 0 && run.surface) status = -1;
     if (status >= 0 && run.connection == kAlongContour && rapid_or_stored(trim_words().current_feed))
         run.connection = kDirectly;
     bool go_on = status >= 0;

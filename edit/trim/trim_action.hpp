@@ -13,8 +13,11 @@
 // reference surfaces; start_flag non-zero when the range begins at the procedure's first motion
 // (cleared once the start is dealt with); dimension the dimension mode of the moves written;
 // end_flag non-zero when the range reaches the end of the procedure. Reads the trimming page's
-// words of trim_words(). Status 0 or positive ok, negative failure: the range is then as it was
-// when the failure came before any block changed (refused arrays, a failing reconnection).
+// words of trim_words(). A deleted range's connection is written before its motions are deleted.
+// Status 0 or positive ok, negative failure: a refused array ("delete_trimed_blocks, DYNAMIC
+// MEMORY PROBLEM, CHECK DISK SPACE") or a failing connection leaves the range as it was. A
+// projection onto the reference surfaces (PROJECT MOTIONS with options 3 to 5) is not carried out
+// here: status -1, nothing changed.
 void delete_trimed_blocks(int& first, int& last, point3& point, point3& direction, float& clear_z, int& surfaces,
                           int& start_flag, int& dimension, int& end_flag, float& z_plane, int& status);
 
