@@ -12,6 +12,7 @@
 #include "edit/trim/motion_walk.hpp"
 #include "edit/trim/motion_z_level.hpp"
 #include "edit/trim/reconnect_gap.hpp"
+#include "edit/trim/trim_contour.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_memory.hpp"
@@ -505,24 +506,12 @@ void z_level_finish(const range_run& run, int first, int last, int& start_flag, 
 
 // ---- along the contour -------------------------------------------------------------------------
 
-// Length of segment i (1-based) of the closed polygon of n vertices.
-double segment_length(const double* polygon, int i)
-{
-    const double* a = polygon + 2 * (i - 1);
-    return std::hypot(a[2] - a[0], a[3] - a[1]);
-}
-
-// Length along the polygon from (segment s, fraction fs) forward to (segment e, fraction fe).
+// Length along the polygon from (segment s, fraction fs) forward to (segment e, fraction fe); on
+// one segment with fe before fs the walk goes once round.
 double length_between(const double* polygon, int n, int s, double fs, int e, double fe)
 {
-    double total = 0.0;
-    for (int i = 1; i < n; ++i) total += segment_length(polygon, i);
-    double d = (fe - fs) * segment_length(polygon, s);
-    if (e != s) {
-        d = (1.0 - fs) * segment_length(polygon, s) + fe * segment_length(polygon, e);
-        for (int i = s % (n - 1) + 1; i != e; i = i % (n - 1) + 1) d += segment_length(polygon, i);
-    }
-    return d < 0.0 ? d + total : d;
+    if (s != e || fe > fs) return poly_arc_length(polygon, n, s, e, fs, fe);
+    return poly_arc_length(polygon, n, 1, n - 1, 0.0, 1.0) - (fs - fe) * segment_length(polygon, s);
 }
 
 int wrap(int i, int n) { return i < 1 ? n - 1 : i >= n ? 1 : i; }
@@ -545,8 +534,7 @@ void along_contour(const point3& end, int dimension, int& status)
     const int s = t.range_start_segment, e = t.range_end_segment;
     if (t.contour == nullptr || n < 3 || s < 1 || s >= n || e < 1 || e >= n) return;
     if (!on_contour(end) || !on_contour(last_written())) return;
-    double total = 0.0;
-    for (int i = 1; i < n; ++i) total += segment_length(t.contour, i);
+    const double total = poly_arc_length(t.contour, n, 1, n - 1, 0.0, 1.0);
     double d = length_between(t.contour, n, s, t.range_start_along, e, t.range_end_along);
     int dir = 1;
     if (total - d < d) {

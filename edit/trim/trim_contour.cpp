@@ -34,12 +34,6 @@ constexpr int kTemporaryEntity = 1;
 constexpr double kNoOffset = 0.001;
 constexpr char kCannotOffset[] = "WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR.";
 
-double segment_length(const double* v, int k)
-{
-    const double* p = v + 2 * (k - 1);
-    return std::hypot(p[2] - p[0], p[3] - p[1]);
-}
-
 // The user's contour into trim_contour(): its record and entity. A negative status when the user
 // left the definition.
 void define_contour(int& status)
@@ -144,6 +138,12 @@ trim_contour_words& trim_contour()
 {
     static trim_contour_words words;
     return words;
+}
+
+double segment_length(const double* v, int k)
+{
+    const double* p = v + 2 * (k - 1);
+    return std::hypot(p[2] - p[0], p[3] - p[1]);
 }
 
 double poly_arc_length(const double* vertices, int n, int a, int b, double ta, double tb)

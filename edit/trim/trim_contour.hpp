@@ -20,6 +20,8 @@ trim_contour_words& trim_contour();
 // segment a between them; otherwise the walk goes forward from a, past the last segment on to
 // the first, to b. -1.0 when a or b lies outside 1..n.
 double poly_arc_length(const double* vertices, int n, int a, int b, double ta, double tb);
+// The length of segment k (from 1) of that polygon.
+double segment_length(const double* vertices, int k);
 
 // The polygon of the trimming contour: with pick 1 the user defines the contour first (BY
 // CONTOUR:ANY PLANE asks the current view's plane); then the contour is offset to side 1
