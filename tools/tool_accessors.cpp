@@ -12,9 +12,12 @@ constexpr int kLastPlainTaperVersion = 591;
 constexpr int kRoundPunch = 3;
 constexpr float kWireSize = 10.0f;
 
-// Makes the tool current when it is not; false when it cannot be read.
+// Makes the tool current when it is not; false when it cannot be read. No tool (kNoTool) is never
+// loaded: the block may still hold the class and sizes of the tool current before it (a run's
+// reset and a failed read only drop the id), and they are no tool's values.
 bool loaded(int tool_id)
 {
+    if (tool_id == kNoTool) return false;
     if (tool_id == tool_block().IDTOOL) return true;
     int status = 0;
     SGTOOL(kReadMode, tool_id, status);

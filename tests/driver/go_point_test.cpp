@@ -13,6 +13,7 @@
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tool_position.hpp"
+#include "toolpath/nc_state_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,7 @@ protected:
     void SetUp() override
     {
         control::reset();
-        DSP8() = tool_position_state{};
-        RAXN() = rotation_axes_state{};
+        tp_test::fresh_nc_state_blocks();
     }
     void TearDown() override { control::reset(); }
     static void script(const char* json) { control::load_script_text(json, "go point"); }

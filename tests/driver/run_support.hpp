@@ -4,6 +4,7 @@
 #pragma once
 
 #include "driver_fakes.hpp"
+#include "toolpath/nc_state_support.hpp"
 
 #include "toolpath/exec_control.hpp"
 #include "toolpath/machining_type.hpp"
@@ -24,6 +25,7 @@ namespace run_test {
 inline void load_example_part()
 {
     vantu::control::reset();
+    tp_test::fresh_nc_state_blocks();
     vantu::control::load_part(std::string(DRELAN_SOURCE_DIR) + "/examples/pocket_part.json");
     vantu::control::set_data_directories({std::string(DRELAN_SOURCE_DIR) + "/data"});
     exec_words() = exec_display_words{};

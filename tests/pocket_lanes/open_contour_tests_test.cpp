@@ -66,6 +66,8 @@ protected:
         clear_block = clear_state{};
         proc_geometry_reset();
         motion_test::to_load_state();
+        // The mill made current here is no tool of the next test.
+        tool_module_reset();
         // The pool goes back before the host's reset frees the memory under it.
         LaneTest::TearDown();
         vantu::control::reset();

@@ -171,6 +171,14 @@ TEST_F(ToolAccessors, RealGettersReadTheirClassAndRefuseEveryOther)
             row.get(bad, result);
             EXPECT_FLOAT_EQ(result, -1.0f) << row.name << " of id " << bad;
         }
+        // A run's reset drops only the id of the tool current before it: no tool answers none
+        // of the values the block still holds.
+        float kept = -1.0f, none = 0.0f;
+        row.get(ids[row.stored.begin()->first], kept);
+        tool_tables_init();
+        row.get(kNoTool, none);
+        EXPECT_NE(kept, -1.0f) << row.name;
+        EXPECT_FLOAT_EQ(none, -1.0f) << row.name << " of no tool";
     }
 }
 
