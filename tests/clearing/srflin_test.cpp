@@ -48,9 +48,12 @@ surface_buffer buffer_of(int id)
 }
 
 // A ball mill of kBall as the current tool, the clearance at 100.
+// The current tool, a mill of its own id (an id of -1 would read as no tool).
 void ball_mill(float diameter = kBall, float corner = kBall / 2, float taper = 0.0f)
 {
-    tool_block().IDTOOL = PRM9().words[machine_params::kToolId];
+    constexpr int kMillId = 1;
+    PRM9().words[machine_params::kToolId] = kMillId;
+    tool_block().IDTOOL = kMillId;
     tool_block().tool_class = kMill;
     tool_block().TLVERS = 1000;
     tool_shapes().mill.DIAMTR = diameter;
