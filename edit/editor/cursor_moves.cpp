@@ -216,19 +216,7 @@ void make_move(move_state& m, blk_path& current, blk_path& previous, int& status
 
 // The indicated block of a JUMP BLOCK; false (with the message) when it lies outside the
 // procedure.
-bool indicated_block(move_state& m)
-{
-    slpopb();
-    ncd_address picked;
-    int status = 0;
-    ncd_get_picked(picked, status);
-    if (status < 0 || picked.level < 2 || picked.block1 != list_cursor().cursor_proc_blkno) {
-        userrc("PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS");
-        return false;
-    }
-    m.jump_to = picked.block2;
-    return true;
-}
+bool indicated_block(move_state& m) { return picked_procedure_block(m.jump_to); }
 
 // The block reached is marked; the blocks from the previous one to it are shown in SHOW BLOCK, or
 // the layer window in SHOW LAYER.
@@ -282,6 +270,20 @@ move_kind kind_of(int dir, int jump_kind)
 }
 
 }  // namespace
+
+bool picked_procedure_block(int& number)
+{
+    slpopb();
+    ncd_address picked;
+    int status = 0;
+    ncd_get_picked(picked, status);
+    if (status < 0 || picked.level < 2 || picked.block1 != list_cursor().cursor_proc_blkno) {
+        userrc("PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS");
+        return false;
+    }
+    number = picked.block2;
+    return true;
+}
 
 void edit_move_cursor(int jump_to, int anchor, int edit_mode, blk_path& current, int& type, float delay, float height,
                       int& status)

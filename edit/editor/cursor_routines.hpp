@@ -50,5 +50,8 @@ void find_mrkr_target(int count, int second, float height, int& number, int& sta
 // The modal display state at the cursor: the last parameter block of each type of
 // updbot_prm_types is applied again. Entered with a negative status it only reports.
 void UPDBOT(int& status);
+// The block number (second level) of the block the user picked; false with "PLEASE INDICATE ON
+// ONE OF THE PROCEDURE BLOCKS" when the pick is not one of the cursor procedure's blocks.
+bool picked_procedure_block(int& number);
 // The parameter types UPDBOT hands on for a machine type (empty: none).
 std::span<const int> updbot_prm_types(int machine_type);

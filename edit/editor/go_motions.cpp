@@ -142,16 +142,7 @@ bool pick_reentry(int& target)
     }
     target = -1;
     if (choice != 0) return true;
-    slpopb();
-    ncd_address picked;
-    int status = 0;
-    ncd_get_picked(picked, status);
-    if (status < 0 || picked.level < 2 || picked.block1 != list_cursor().cursor_proc_blkno) {
-        userrc("PLEASE INDICATE ON ONE OF THE PROCEDURE BLOCKS");
-        return false;
-    }
-    target = picked.block2;
-    return true;
+    return picked_procedure_block(target);
 }
 
 // The end of the go-motions joined to the insertion point by one straight move; the cursor steps

@@ -18,17 +18,6 @@ void writer_state::restore() const
     PRM9() = machine;
 }
 
-void writer_after(const point3& point, const point3& direction)
-{
-    move_writer_state& w = LSP2();
-    w.set_vec(move_writer_state::kLastPoint, point);
-    w.set_vec(move_writer_state::kLastDirection, direction);
-    w.set_vec(move_writer_state::kLastNormal, kDefaultDirection);
-    w.at(move_writer_state::kStringClosed) = 1;
-    w.at(move_writer_state::kLastPointValid) = 1;
-    w.at(move_writer_state::kFirstMovePending) = 0;
-}
-
 list_place list_place_here()
 {
     list_place place;

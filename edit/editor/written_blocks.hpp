@@ -18,9 +18,6 @@ struct writer_state {
     void restore() const;
 };
 
-// The move writer as if the motion ending at point with the direction had just been written.
-void writer_after(const point3& point, const point3& direction);
-
 // Runs write(status) after the list position of the level; when it answers a negative status,
 // the lines it wrote are taken out of the level and of the display file (blocks of the list id
 // `procedure`) and the writer state is put back. Returns true when the writing succeeded; status

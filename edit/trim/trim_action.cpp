@@ -104,7 +104,7 @@ void start_writers_at(const point3& p, const point3& direction)
 {
     set_last_written(p);
     DSP8().set_vec(tool_position_state::kPosition, p);
-    writer_after(p, direction);
+    writer_continues_at(p, direction);
 }
 
 void step(int n, int& status)

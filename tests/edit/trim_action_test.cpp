@@ -153,7 +153,7 @@ TEST(TrimAction, AlongTheContourTakesTheShorterWayAndWritesNothingOffIt)
         t.range_end_segment = r.e;
         t.range_end_along = r.e_along;
         std::copy(r.from.begin(), r.from.end(), t.last_written);
-        writer_after(r.from, {1, 0, 0});
+        writer_continues_at(r.from, {1, 0, 0});
         DSP8().set_vec(tool_position_state::kPosition, r.from);
         editor_test::put_cursor_on(2);
         int status = 0;
