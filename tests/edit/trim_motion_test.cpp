@@ -28,16 +28,8 @@ words line(int type, int number, point3 p)
     if (type != 2) w.insert(w.end(), {r(0), r(0), r(1)});
     return w;
 }
-words arc(int number, int plane, float angle, float c0, float c1, point3 end)
-{
-    return {3, number, plane, r(angle), r(0.1f), r(c0), r(c1), r(end[0]), r(end[1]), r(end[2])};
-}
-words string7(int number, const std::vector<point3>& points)
-{
-    words w{7};
-    for (const point3& p : points) w.insert(w.end(), {number++, r(p[0]), r(p[1]), r(p[2])});
-    return w;
-}
+using trim_test::arc;
+using trim_test::string7;
 const std::vector<point3> kWave = {{0, 0, 0}, {10, 20, 5}, {20, -20, 5}, {30, 20, 0}, {40, -20, -5}, {50, 0, 0}};
 
 // The sub-list's blocks as their words.

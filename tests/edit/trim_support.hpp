@@ -1,5 +1,5 @@
-// Helpers of the trimming tests: NURBS move blocks written from control points, and their curves
-// measured with the host's temporary curves, apart from the module's own reading of them.
+// Helpers of the trimming tests: arc, point-string and NURBS move blocks written from their
+// points, and the NURBS curves measured with the host's temporary curves, apart from the module's own reading of them.
 #pragma once
 
 #include "host/vantu.hpp"
@@ -11,6 +11,22 @@
 namespace trim_test {
 
 using words = std::vector<word>;
+
+// An arc move (type 3) in the plane of that code, its angle, centre and end (tolerance 0.1).
+inline words arc(int number, int plane, float angle, float c0, float c1, point3 end)
+{
+    auto r = [](float v) { return real_to_word(v); };
+    return {3, number, plane, r(angle), r(0.1f), r(c0), r(c1), r(end[0]), r(end[1]), r(end[2])};
+}
+
+// A point string (type 7), the points numbered on from `number`.
+inline words string7(int number, const std::vector<point3>& points)
+{
+    words w{7};
+    for (const point3& p : points)
+        w.insert(w.end(), {number++, real_to_word(p[0]), real_to_word(p[1]), real_to_word(p[2])});
+    return w;
+}
 
 // A cubic NURBS move (type 5) over the control points with clamped uniform knots on 0..1.
 inline words nurbs(int number, const std::vector<point3>& control)

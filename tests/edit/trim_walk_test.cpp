@@ -25,16 +25,8 @@ using words = std::vector<word>;
 word r(float v) { return real_to_word(v); }
 words feed(int number, float value) { return {1, number, 1, 0, r(value)}; }
 words line(int number, point3 p) { return {2, number, r(p[0]), r(p[1]), r(p[2])}; }
-words arc(int number, int plane, float angle, float c0, float c1, point3 end)
-{
-    return {3, number, plane, r(angle), r(0.1f), r(c0), r(c1), r(end[0]), r(end[1]), r(end[2])};
-}
-words string7(int number, const std::vector<point3>& points)
-{
-    words w{7};
-    for (const point3& p : points) w.insert(w.end(), {number++, r(p[0]), r(p[1]), r(p[2])});
-    return w;
-}
+using trim_test::arc;
+using trim_test::string7;
 
 // The trim contour: the square 0..10.
 const std::vector<double> kSquare = {0, 0, 10, 0, 10, 10, 0, 10, 0, 0};
