@@ -3,6 +3,7 @@
 
 #include "edit/editor/list_cursor_state.hpp"
 #include "host/vantu.hpp"
+#include "host/vantu_listfile_lines.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
@@ -20,6 +21,8 @@ namespace {
 constexpr int kWriteMode = 2, kPositionMarker = 1;
 constexpr int kFirstBlock = 2, kNextBlock = 1, kEndOfLevel = -1;
 constexpr int kNumberChars = 4;
+// The heading's columns: titles and descriptions, block numbers; the closing rule's length.
+constexpr int kTitleColumn = 11, kNumberColumn = 3, kRuleLength = 59;
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -27,16 +30,29 @@ void heading(int unit, int procedure, const std::string& part_name)
 {
     std::string function;
     get_nc_function_name(list_cursor().cursor_fn_code, function);
-    lst_line(unit, {li_blanks(11), li_text("PROCEDURE BLOCK LISTING")});
-    lst_line(unit, {li_blanks(11), li_text("=======================")});
-    lst_line(unit, {li_blanks(11), li_text("PART FILE NAME: "), li_text(quoted(part_name))});
-    lst_line(unit, {li_blanks(3), li_text("BLOCK")});
-    lst_line(unit, {li_blanks(3), li_text("NUMBER"), li_blanks(2), li_text("BLOCK DESCRIPTION")});
-    lst_line(unit, {li_blanks(3), li_text("------"), li_blanks(2), li_text("-----------------")});
+    int& line = lst_state().line;
+    fltx7c(unit, kTitleColumn, "PROCEDURE BLOCK LISTING", line);
+    fltx7c(unit, kTitleColumn, "=======================", line);
+    filtx8(unit, kTitleColumn, "PART FILE NAME: ", quoted(part_name), line);
+    fltx7c(unit, kNumberColumn, "BLOCK", line);
+    fltx8c(unit, kNumberColumn, "NUMBER", kTitleColumn, "BLOCK DESCRIPTION", line);
+    fltx8c(unit, kNumberColumn, "------", kTitleColumn, "-----------------", line);
     lst_blank(unit);
     lst_blank(unit);
-    lst_line(unit, {li_text(lst_block_column(procedure)), li_text("PROCEDURE NUMBER = "), li_int(procedure), li_text(" ")});
-    lst_line(unit, {li_blanks(11), li_text("FUNCTION NAME    : "), li_text(quoted(function))});
+    fltx2c(unit, lst_block_column(procedure), "PROCEDURE NUMBER = ", procedure, " ", line);
+    filtx8(unit, kTitleColumn, "FUNCTION NAME    : ", quoted(function), line);
+    lst_blank(unit);
+}
+
+// The closing lines after the last block.
+void closing(int unit, int procedure)
+{
+    int& line = lst_state().line;
+    std::string rule;
+    stfill(rule, '-', 0, kRuleLength);
+    lst_blank(unit);
+    fltx1c(unit, "END PROCEDURE NUMBER = ", procedure, " ", line);
+    filtxt(unit, rule, -1, line);
     lst_blank(unit);
 }
 
@@ -63,10 +79,7 @@ void blocks(int unit, int procedure, int& status)
         status = -1;
         return;
     }
-    lst_blank(unit);
-    lst_line(unit, {li_text("END PROCEDURE NUMBER = "), li_int(procedure), li_text(" ")});
-    lst_line(unit, {li_text(std::string(59, '-'))});
-    lst_blank(unit);
+    closing(unit, procedure);
     status = 0;
 }
 
