@@ -19,21 +19,28 @@ namespace {
 
 constexpr int kGroupGlobal = 24;
 constexpr int kItemLevel = 40, kItemKey = 120, kItemRunning = 121, kItemState = 44;
+constexpr int kItemTransformation = 45, kItemSubroutines = 22;
 constexpr int kSuspended = 2, kLevelLimit = 4, kSkippedFunction = 53;
 constexpr int kProcClass = 9, kProcGlobals = 4;
 constexpr int kLoad = 2, kBack = 3, kCurrent = -1;
 
-// What the test of one procedure reads: its state, NC function code, item 40 and group key.
+// What the test of one procedure reads: the proc_table columns it tests, taken from the items
+// that fill them (state, column 5; NC function code, 1; transformation id, 4; HAS SUBROUTINES,
+// 10), its item 40 and its group key. A procedure that is a transformation or calls subroutines
+// repeats other procedures' motions and takes no running number of its own.
 struct renumber_row {
     int state = 1;
     int nc_function = -1;
+    int transformation = -1;
+    int subroutines = 0;
     int level = 0;
     int key = -1;
 };
 
 bool follows(const renumber_row& r, int key)
 {
-    return r.state != kSuspended && r.level < kLevelLimit && r.nc_function != kSkippedFunction && r.key == key;
+    return r.state != kSuspended && r.subroutines == 0 && r.transformation < 1 && r.level < kLevelLimit &&
+           r.nc_function != kSkippedFunction && r.key == key;
 }
 
 word list_item(int group, int code, word missing)
@@ -47,8 +54,9 @@ word list_item(int group, int code, word missing)
 // The row of the procedure block the list stands on.
 renumber_row list_row()
 {
-    return {list_item(kGroupGlobal, kItemState, 1), list_item(kGroupHead, kHeadProcType, -1),
-            list_item(kGroupGlobal, kItemLevel, 0), list_item(kGroupGlobal, kItemKey, -1)};
+    return {list_item(kGroupGlobal, kItemState, 1),           list_item(kGroupHead, kHeadProcType, -1),
+            list_item(kGroupGlobal, kItemTransformation, -1), list_item(kGroupGlobal, kItemSubroutines, 0),
+            list_item(kGroupGlobal, kItemLevel, 0),           list_item(kGroupGlobal, kItemKey, -1)};
 }
 
 // A stored procedure's parameter; missing gives `missing`, a failed read false.
@@ -63,10 +71,12 @@ bool stored_item(int id, int code, word missing, word& value)
 
 bool stored_row(int id, renumber_row& r)
 {
-    word state = 1, function = -1, level = 0, key = -1;
+    word state = 1, function = -1, transformation = -1, subroutines = 0, level = 0, key = -1;
     const bool read = stored_item(id, kItemState, 1, state) && stored_item(id, kHeadProcType, -1, function) &&
-                      stored_item(id, kItemLevel, 0, level) && stored_item(id, kItemKey, -1, key);
-    r = {state, function, level, key};
+                      stored_item(id, kItemTransformation, -1, transformation) &&
+                      stored_item(id, kItemSubroutines, 0, subroutines) && stored_item(id, kItemLevel, 0, level) &&
+                      stored_item(id, kItemKey, -1, key);
+    r = {state, function, transformation, subroutines, level, key};
     return read;
 }
 

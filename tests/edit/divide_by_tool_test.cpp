@@ -223,45 +223,46 @@ TEST(DivideByTool, RefusalsChangeNothing)
 }
 
 // The running numbers go on into the tool paths after the current one, for the procedures of the
-// same group key that are not suspended (44), not at level 4 (40) and not of NC function 53; a
-// failed read there ends the walk, and the current tool path's tables are loaded again either way.
+// same group key that every column of the test lets through; a failed read there ends the walk,
+// and the current tool path's tables are loaded again either way.
 TEST(DivideByTool, RunningNumbersFollowOnInTheToolPathsAfterTheCurrentOne)
 {
     namespace control = vantu::control;
-    const struct {
-        const char* fault;
-        std::vector<word> running;   // item 121 of procedures 11 to 16 afterwards
-    } rows[] = {
-        {nullptr, {5, 0, 0, 0, 0, 6}},
-        {"get_tp_proc_ids", {0, 0, 0, 0, 0, 0}},
+    // Per procedure of the third tool path: the item that sets the tested column (0: none), its
+    // value, and the running number it gets without a fault (0: left alone).
+    const struct { int id, code; word value, running; } procs[] = {
+        {11, 0, 0, 5},    {12, 120, 6, 0},  // another group key
+        {13, 44, 2, 0},                     // state column: suspended
+        {14, 40, 4, 0},                     // level 4
+        {15, 34, 53, 0},                    // NC function 53
+        {16, 22, 1, 0},                     // HAS SUBROUTINES
+        {17, 45, 3, 0},                     // a transformation
+        {18, 45, 0, 6},  {19, 44, 3, 7},    // no transformation; interrupted is not suspended
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.fault ? row.fault : "no fault");
+    for (const char* fault : {static_cast<const char*>(nullptr), "get_tp_proc_ids"}) {
+        SCOPED_TRACE(fault ? fault : "no fault");
         build(kThreeTools);
         control::declare_tool_path(10, {}, {50});
         control::declare_tool_path(20, {}, {60});
-        control::declare_tool_path(30, {}, {11, 12, 13, 14, 15, 16});
+        control::declare_tool_path(30, {}, {11, 12, 13, 14, 15, 16, 17, 18, 19});
         control::set_current_tool_path(20);
-        for (int id : {50, 11, 12, 13, 14, 15, 16}) {
-            control::set_proc_param(id, 9, 4, 120, {id == 12 ? 6 : 5});
+        for (int id : {50, 11, 12, 13, 14, 15, 16, 17, 18, 19}) {
+            control::set_proc_param(id, 9, 4, 120, {5});
             control::set_proc_param(id, 9, 4, 121, {0});
         }
-        control::set_proc_param(13, 9, 4, 44, {2});
-        control::set_proc_param(14, 9, 4, 40, {4});
-        control::set_proc_param(15, 9, 4, 34, {53});
-        if (row.fault) control::inject_fault(row.fault, 1, 1, -1);
+        for (const auto& p : procs)
+            if (p.code != 0) control::set_proc_param(p.id, 9, 4, p.code, {p.value});
+        if (fault) control::inject_fault(fault, 1, 1, -1);
         int status = 0;
         divide_by_tool(1, status);
         control::clear_faults();
         EXPECT_EQ(status, 1);
-        std::vector<word> running;
-        for (int id : {11, 12, 13, 14, 15, 16}) {
+        for (const auto& p : procs) {
             word value = -9;
             int count = 0, read = 0;
-            gs_param(kParamGetInteger, id, 9, 4, 121, &value, 1, count, read);
-            running.push_back(value);
+            gs_param(kParamGetInteger, p.id, 9, 4, 121, &value, 1, count, read);
+            EXPECT_EQ(value, fault ? 0 : p.running) << "procedure " << p.id;
         }
-        EXPECT_EQ(running, row.running);
         word before = -9;
         int count = 0, read = 0;
         gs_param(kParamGetInteger, 50, 9, 4, 121, &before, 1, count, read);
