@@ -4,6 +4,7 @@
 #include "edit/time/block_listing.hpp"
 #include "edit/time/time_est_state.hpp"
 #include "edit/time/time_estimate.hpp"
+#include "edit/time/time_text.hpp"
 #include "edit/time/timeblk.hpp"
 #include "host/control/files.hpp"
 #include "host/control/listfile.hpp"
@@ -170,6 +171,19 @@ void loaded_tool(int id, float life)
     tool_block().tool_life = life;
 }
 
+// Whole seconds of a time: any fraction above a millionth of a second adds one; a sum of many
+// short times that should be whole stays whole.
+TEST(TimeEstimate, WholeSecondsRoundUpAboveAMillionth)
+{
+    double thousandths = 0.0;
+    for (int i = 0; i < 3000; ++i) thousandths += 1.0 / 3000.0;
+    const struct { double minutes; long long seconds; } rows[] = {
+        {0.0, 0}, {0.5 / 60.0, 1}, {1.0, 60}, {1.0 + 0.5e-6 / 60.0, 60}, {1.0 + 2e-6 / 60.0, 61},
+        {61.0 + 0.1 / 60.0, 3661}, {thousandths, 60},
+    };
+    for (const auto& r : rows) EXPECT_EQ(time_whole_seconds(r.minutes), r.seconds) << r.minutes;
+}
+
 TEST(TimeEstimate, ReportLines)
 {
     // 350 per minute before any FEED: 350 / 120 long is half a second.
@@ -179,9 +193,10 @@ TEST(TimeEstimate, ReportLines)
         std::vector<words> blocks;
         float life;
         std::vector<std::pair<std::string, int>> counts;   // piece, lines holding it
+        const char* alone = nullptr;   // the one line between the header and the closing separator
     };
     const std::vector<row> rows{
-        {"nothing timed", {line(5)}, 0.0f, {{"THERE ARE NO MOVEMENTS IN THIS PROCEDURE.", 1}, {"TOTAL ESTIMATED", 0}}},
+        {"nothing timed", {line(5)}, 0.0f, {{"TOTAL ESTIMATED", 0}}, "THERE ARE NO MOVEMENTS IN THIS PROCEDURE."},
         {"half a second", {line(0), line(half_second)}, 0.0f, {{"FEED TIME          :\t\t 1 SECONDS", 1}}},
         {"61 minutes and 0.1 second", {line(0), line(350.0f * (61.0f + 0.1f / 60.0f))}, 0.0f,
          {{"FEED TIME          :\t\t 1 HOURS 1 MINUTES 1 SECONDS", 1}}},
@@ -194,6 +209,8 @@ TEST(TimeEstimate, ReportLines)
          {{"REPLACE TOOL \"T9", 1}, {"BEFORE BLOCK #5", 1}, {"BEFORE BLOCK #7", 1}, {"BEFORE BLOCK", 2}, {"TOOL LIFE VALUE IS: 1.0000 HOURS", 1}}},
         {"no life, no warning", {tool(9), line(0), line(half_hour), line(0), line(half_hour), line(0)}, 0.0f,
          {{"REPLACE TOOL", 0}, {"NO NEED TO REPLACE THE TOOL.", 1}}},
+        {"life -1, no warning", {tool(9), line(0), line(half_hour), line(0), line(half_hour), line(0)}, -1.0f,
+         {{"REPLACE TOOL", 0}, {"BEFORE BLOCK", 0}}},
     };
     for (const row& r : rows) {
         int status = 0;
@@ -203,6 +220,11 @@ TEST(TimeEstimate, ReportLines)
         for (const auto& [piece, n] : r.counts) EXPECT_EQ(count_of(lines, piece), n) << r.name << ": " << piece;
         ASSERT_FALSE(lines.empty()) << r.name;
         EXPECT_EQ(lines.back(), "\t===========================================================\n") << r.name;
+        if (r.alone) {
+            ASSERT_GE(lines.size(), 3u) << r.name;
+            EXPECT_NE(lines[lines.size() - 3].find("PROCEDURE NUMBER = 1"), std::string::npos) << r.name;
+            EXPECT_NE(lines[lines.size() - 2].find(r.alone), std::string::npos) << r.name;
+        }
         EXPECT_EQ(count_of(lines, "PART FILE NAME"), 0) << r.name;
     }
 }
@@ -214,10 +236,11 @@ TEST(TimeEstimate, ModesAndRefusals)
     // Mode 3: every line to the file and the window, then the file is announced.
     const std::vector<std::string> shown = estimate(moves, kEstimateFileAndScreen, status);
     EXPECT_EQ(status, 0);
-    std::vector<std::string> written;
     std::ifstream in(control::text_file_path("part1.prt_TIME_1"));
-    for (std::string l; std::getline(in, l);) written.push_back(l);
-    EXPECT_EQ(count_of(written, "TOTAL ESTIMATED TIME FOR PROCEDURE #1"), 1);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string each_shown;
+    for (const std::string& l : shown) each_shown += l + "\n";
+    EXPECT_EQ(written, each_shown) << "every line to the file and the window";
     EXPECT_EQ(count_of(shown, "TOTAL ESTIMATED TIME FOR PROCEDURE #1"), 1);
     EXPECT_EQ(count_of(shown, "PART FILE NAME"), 1);
     EXPECT_EQ(count_of(control::lines_of("usrer4"), "OUTPUT TO FILE part1.prt_TIME_1"), 1);
@@ -262,11 +285,26 @@ TEST(BlockListing, ListsEveryBlockAndKeepsThePosition)
         EXPECT_EQ(after, before);
         const std::vector<std::string> lines = control::listing_lines(19);
         EXPECT_NE(control::listing_file_name(19).find("BLOCK_1"), std::string::npos);
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0], std::string(11, ' ') + "PROCEDURE BLOCK LISTING");
-        EXPECT_EQ(lines[1], std::string(11, ' ') + "=======================");
-        EXPECT_EQ(count_of(lines, "END PROCEDURE NUMBER = 1 "), r.status == 0 ? 1 : 0);
-        EXPECT_EQ(count_of(lines, std::string(59, '-')), r.status == 0 ? 1 : 0);
+        // The heading line by line (the part and function names only by their start), then the
+        // closing lines of a complete listing.
+        const std::string b11(11, ' ');
+        const std::vector<std::string> heading{b11 + "PROCEDURE BLOCK LISTING",
+                                               b11 + "=======================",
+                                               b11 + "PART FILE NAME: \"part1.prt",
+                                               "   BLOCK",
+                                               "   NUMBER  BLOCK DESCRIPTION",
+                                               "   ------  -----------------",
+                                               " ",
+                                               " ",
+                                               "   1  PROCEDURE NUMBER = 1 ",
+                                               b11 + "FUNCTION NAME    : \"",
+                                               " "};
+        ASSERT_GE(lines.size(), heading.size());
+        for (std::size_t i = 0; i < heading.size(); ++i) EXPECT_EQ(lines[i].substr(0, heading[i].size()), heading[i]) << i;
+        const std::vector<std::string> closing{" ", "END PROCEDURE NUMBER = 1 ", std::string(59, '-'), " "};
+        const bool closed = lines.size() > heading.size() + closing.size() &&
+                            std::equal(closing.begin(), closing.end(), lines.end() - int(closing.size()));
+        EXPECT_EQ(closed, r.status == 0);
         EXPECT_EQ(control::texts_of("usrer4").size(), r.status == 0 ? 1u : 0u);
         control::clear_messages();
     }
