@@ -6,6 +6,7 @@
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/part_file_names.hpp"
 #include "host/vantu.hpp"
+#include "host/vantu_listfile_lines.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
@@ -19,24 +20,27 @@ namespace {
 constexpr int kMarker = 1;
 constexpr int kWriteMode = 2;
 constexpr int kProcedureType = 12;
+// The heading's columns: titles, block numbers, block descriptions; the procedure end's rule.
+constexpr int kTitleColumn = 11, kNumberColumn = 3, kDescriptionColumn = 20, kRuleLength = 60;
 
 // The heading lines; quoted_name is the file's name in double quotes as the listing shows it.
 void heading(int unit, const std::string& quoted_name)
 {
-    lst_line(unit, {li_blanks(11), li_text("TOOL PATH LISTING")});
-    lst_line(unit, {li_blanks(11), li_text("=================")});
-    lst_line(unit, {li_blanks(11), li_text("PART FILE NAME: "), li_text(quoted_name)});
+    int& line = lst_state().line;
+    fltx7c(unit, kTitleColumn, "TOOL PATH LISTING", line);
+    fltx7c(unit, kTitleColumn, "=================", line);
+    filtx8(unit, kTitleColumn, "PART FILE NAME: ", quoted_name, line);
     lst_blank(unit);
-    lst_line(unit, {li_blanks(3), li_text("BLOCK")});
-    lst_line(unit, {li_blanks(3), li_text("NUMBER"), li_blanks(11), li_text("BLOCK DESCRIPTION")});
-    lst_line(unit, {li_blanks(3), li_text("------"), li_blanks(11), li_text("-----------------")});
+    fltx7c(unit, kNumberColumn, "BLOCK", line);
+    fltx8c(unit, kNumberColumn, "NUMBER", kDescriptionColumn, "BLOCK DESCRIPTION", line);
+    fltx8c(unit, kNumberColumn, "------", kDescriptionColumn, "-----------------", line);
 }
 
 void end_lines(int unit)
 {
     lst_blank(unit);
     lst_blank(unit);
-    lst_line(unit, {li_blanks(1), li_text("END OF TOOL PATH")});
+    fltx7c(unit, 1, "END OF TOOL PATH", lst_state().line);
 }
 
 void close_file(int unit, const std::string& name)
@@ -141,8 +145,10 @@ void listing_proc_end(int form, int unit, int block_count)
     const int number = lst_state().procedure;
     if (form == kFullForm)
         lst_format(unit, "(1x,/,/,'TOTAL NUMBER OF BLOCKS IN PROCEDURE NUMBER',i3,' =',i5)", {number, block_count});
-    lst_line(unit, {li_blanks(1), li_text("END PROCEDURE NUMBER "), li_int(number)});
-    lst_line(unit, {li_text(std::string(60, '-'))});
+    std::string rule;
+    stfill(rule, '-', 0, kRuleLength);
+    fltx1c(unit, " END PROCEDURE NUMBER ", number, "", lst_state().line);
+    filtxt(unit, rule, -1, lst_state().line);
 }
 
 void listing_announce(const std::string& name)

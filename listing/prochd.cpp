@@ -4,7 +4,9 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "listing/proc_header_listing.hpp"
 #include "host/vantu.hpp"
+#include "host/vantu_listfile_lines.hpp"
 #include "listing/list_lines.hpp"
+#include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
 #include "listing/tool_path_names.hpp"
 #include "toolpath/motion_end_points.hpp"
@@ -21,10 +23,11 @@ constexpr int kCurrentToolPath = -1;
 
 void heading(int unit, const std::string& file, const std::string& macsys)
 {
-    lst_line(unit, {li_blanks(kIndent), li_text("PROCEDURE HEADER LIST")});
-    lst_line(unit, {li_blanks(kIndent), li_text(std::string(21, '-'))});
-    lst_line(unit, {li_blanks(kIndent), li_text("PART FILE NAME: "), li_text("\"" + file + "\"")});
-    lst_line(unit, {li_blanks(kIndent), li_text("MACSYS NAME   : "), li_text("\"" + macsys + "\"")});
+    int& line = lst_state().line;
+    fltx7c(unit, kIndent, "PROCEDURE HEADER LIST", line);
+    fltx7c(unit, kIndent, std::string(21, '-'), line);
+    filtx8(unit, kIndent, "PART FILE NAME: ", "\"" + file + "\"", line);
+    filtx8(unit, kIndent, "MACSYS NAME   : ", "\"" + macsys + "\"", line);
     lst_blank(unit);
     lst_blank(unit);
 }

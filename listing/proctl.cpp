@@ -6,6 +6,7 @@
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
+#include "host/vantu_listfile_lines.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
@@ -30,7 +31,10 @@ constexpr int kProcedureEntry = 1, kToolPathEntry = 2;
 constexpr int kToHost = 2, kToModule = 1;      // ofmod
 constexpr int kListFromToolPath = 2;           // updtcm's listing use
 
-void title(int unit, const std::string& text) { lst_line(unit, {li_blanks(13), li_text(text)}); }
+// Titles and labelled lines start after 13 blanks.
+constexpr int kIndent = 13;
+
+void title(int unit, const std::string& text) { fltx7c(unit, kIndent, text, lst_state().line); }
 
 // One procedure's parameters, written by its NC function while the host holds the file.
 bool list_parameters(int unit, int procedure, int nc_function)
@@ -188,7 +192,7 @@ void PROCTL(int tool_path, int mode)
             title(unit, "P R O C E D U R E  L I S T");
             title(unit, std::string(26, '='));
             lst_blank(unit);
-            lst_line(unit, {li_blanks(13), li_text("PART FILE NAME: "), li_text("\"" + name + "\"")});
+            filtx8(unit, kIndent, "PART FILE NAME: ", "\"" + name + "\"", lst_state().line);
             for (int i = 0; i < 3; ++i) lst_blank(unit);
             if (list_path(tool_path, mode, unit)) {
                 lst_blank(unit);

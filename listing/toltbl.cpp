@@ -3,7 +3,9 @@
 
 #include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
+#include "host/vantu_listfile_lines.hpp"
 #include "listing/list_lines.hpp"
+#include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
 #include "listing/tool_path_names.hpp"
 #include "listing/tp_walk.hpp"
@@ -84,7 +86,8 @@ std::string fitted(std::string text, std::size_t width)
     return text;
 }
 
-void labelled(int unit, const std::string& label, fl_item value) { lst_line(unit, {li_blanks(13), li_text(label), std::move(value)}); }
+// Titles, labelled lines and tool names start after 13 blanks.
+constexpr int kIndent = 13;
 
 // The parameter listing of each tool of the slot that has a class of 0 to 10. The class comes
 // from the tool entity itself: reading a drill cycle (class 15) loads the cycle block and leaves
@@ -112,12 +115,13 @@ void list_tools(int slot, int count)
 void write_list(int unit, int slot, int tool_path, int mode, const std::string& file, const tool_path_names& n)
 {
     prmptc("W R I T I N G");
-    lst_line(unit, {li_blanks(13), li_text("T O O L   L I S T")});
-    lst_line(unit, {li_blanks(13), li_text(std::string(17, '='))});
+    int& line = lst_state().line;
+    fltx7c(unit, kIndent, "T O O L   L I S T", line);
+    fltx7c(unit, kIndent, std::string(17, '='), line);
     lst_blank(unit);
-    labelled(unit, "PART FILE NAME: ", li_text("\"" + file + "\""));
-    labelled(unit, "MACSYS NAME   : ", li_text("\"" + n.macsys + "\""));
-    labelled(unit, "TOOL PATH NAME: ", li_text("\"" + n.name + "\""));
+    filtx8(unit, kIndent, "PART FILE NAME: ", "\"" + file + "\"", line);
+    filtx8(unit, kIndent, "MACSYS NAME   : ", "\"" + n.macsys + "\"", line);
+    filtx8(unit, kIndent, "TOOL PATH NAME: ", "\"" + n.name + "\"", line);
     lst_blank(unit);
     int status = 0;
     ofmod(kToHost, status);
@@ -131,17 +135,17 @@ void write_list(int unit, int slot, int tool_path, int mode, const std::string& 
     ofmod(kToModule, status);
     int count = 0;
     toollist_count(slot, count);
-    labelled(unit, "NUMBER OF TOOLS = ", li_int(count));
+    filtx8(unit, kIndent, "NUMBER OF TOOLS = ", std::to_string(count), line);
     lst_blank(unit);
     lst_blank(unit);
-    lst_line(unit, {li_blanks(13), li_text("TOOL NAMES")});
-    lst_line(unit, {li_blanks(13), li_text("----------")});
+    fltx7c(unit, kIndent, "TOOL NAMES", line);
+    fltx7c(unit, kIndent, "----------", line);
     for (int i = 1; i <= count; ++i) {
         int tool_id = 0;
         toollist_entry_id(slot, i, tool_id, status);
         std::string name;
         tool_get_name(tool_id, name);
-        lst_line(unit, {li_blanks(13), li_text(fitted(name, kToolNameChars))});
+        fltx7c(unit, kIndent, fitted(name, kToolNameChars), line);
     }
     for (int i = 0; i < 3; ++i) lst_blank(unit);
     list_tools(slot, count);
