@@ -288,17 +288,10 @@ TEST(BlockListing, ListsEveryBlockAndKeepsThePosition)
         // The heading line by line (the part and function names only by their start), then the
         // closing lines of a complete listing.
         const std::string b11(11, ' ');
-        const std::vector<std::string> heading{b11 + "PROCEDURE BLOCK LISTING",
-                                               b11 + "=======================",
-                                               b11 + "PART FILE NAME: \"part1.prt",
-                                               "   BLOCK",
-                                               "   NUMBER  BLOCK DESCRIPTION",
-                                               "   ------  -----------------",
-                                               " ",
-                                               " ",
-                                               "   1  PROCEDURE NUMBER = 1 ",
-                                               b11 + "FUNCTION NAME    : \"",
-                                               " "};
+        const std::vector<std::string> heading{
+            b11 + "PROCEDURE BLOCK LISTING", b11 + "=======================", b11 + "PART FILE NAME: \"part1.prt",
+            "   BLOCK", "   NUMBER  BLOCK DESCRIPTION", "   ------  -----------------", " ", " ",
+            "   1  PROCEDURE NUMBER = 1 ", b11 + "FUNCTION NAME    : \"", " "};
         ASSERT_GE(lines.size(), heading.size());
         for (std::size_t i = 0; i < heading.size(); ++i) EXPECT_EQ(lines[i].substr(0, heading[i].size()), heading[i]) << i;
         const std::vector<std::string> closing{" ", "END PROCEDURE NUMBER = 1 ", std::string(59, '-'), " "};
