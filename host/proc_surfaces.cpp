@@ -1,5 +1,5 @@
-// The surface buffers of the procedure (part, check and second part surfaces): the ids a part or
-// a test sets and nc_surf_ids gives; nc_surf_init with mode 1 empties them
+// The surface buffers of the procedure (part, check and second part surfaces): the ids a surface
+// function's pick (nc_surf_set_ids) or a test sets and nc_surf_ids gives; nc_surf_init with mode 1 empties them
 // (host/vantu_proc_run.hpp).
 #include "host/control/trim_host.hpp"
 #include "host/core/component.hpp"
@@ -41,6 +41,16 @@ void nc_surf_ids(int buffer, int room, int* ids, int& count, int& status)
         if (status == 0) std::copy(held.begin(), held.end(), ids);
     }
     vantu::trace_call("nc_surf_ids", std::to_string(buffer), status);
+}
+
+void nc_surf_set_ids(int buffer, int count, const int* ids, int& status)
+{
+    status = -1;
+    if (buffer >= 0 && buffer < kBuffers && count >= 0 && (count == 0 || ids != nullptr)) {
+        buffers[static_cast<std::size_t>(buffer)].assign(ids, ids + count);
+        status = 0;
+    }
+    vantu::trace_call("nc_surf_set_ids", std::to_string(buffer) + "," + std::to_string(count), status);
 }
 
 namespace vantu::control {

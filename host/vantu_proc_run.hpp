@@ -67,6 +67,10 @@ void nc_surf_dela(int which);
 // Status 0; -1 for another buffer; -2 when room is too small (nothing written). nc_surf_init
 // with mode 1 empties every buffer.
 void nc_surf_ids(int buffer, int room, int* ids, int& count, int& status);
+// Makes the count surface ids the procedure's surface buffer (0 part, 1 check, 2 second part
+// surfaces), as a surface function's pick of its surfaces does. Status 0; -1 for another buffer
+// or a negative count (nothing changed).
+void nc_surf_set_ids(int buffer, int count, const int* ids, int& status);
 // Starts an empty list of bad surfaces for the run.
 void init_badsrf();
 // The tool-path flags of the procedures are brought up to date.

@@ -42,6 +42,12 @@ struct plane_state : nc_word_block<16> {
     static constexpr int kPlane = 4;           // 4 reals
     static constexpr int kThirdEntity = 8;     // -1: none
     static constexpr int kClearingValues = 9;  // words 9-15, read by the clearing code
+    // The check plane of the surface strings (clearing/surface_services/check_plane.hpp): its id
+    // is kThirdEntity (-1: none), its unit normal and offset the four reals at kPlane, its point
+    // words 9-11; the plane that stopped a string leaves its normal (12-14) and id (15).
+    static constexpr int kCheckPoint = kClearingValues;
+    static constexpr int kStopNormal = 12;
+    static constexpr int kStopPlane = 15;
 
     // What the save does before it writes the block.
     void clear_for_save();

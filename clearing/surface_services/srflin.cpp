@@ -3,6 +3,7 @@
 #include "clearing/surface_services/srflin.hpp"
 
 #include "clearing/surface_passes/surface_pass_state.hpp"
+#include "clearing/surface_services/check_plane.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
@@ -165,9 +166,31 @@ void lower_smallest_side(const float* n1, const float* n2, const float* d)
 
 void take_point(const line_contact& contact, string_output& out, int& status)
 {
+    std::copy(contact.position, contact.position + 2, srflin_line().taken_position);
     if (out.count == 0 && out.string_count == 1) std::copy(contact.normal, contact.normal + 3, surface_pass.first_normal);
     std::copy(contact.normal, contact.normal + 3, surface_pass.last_normal);
     if (!append_point(out, contact.tool_point)) status = kFull;
+}
+
+// The distance of a position from the line's start, along the line.
+float abscissa(const float* position)
+{
+    const string_state& line = srflin_line();
+    return (position[0] - line.start[0]) * line.direction[0] + (position[1] - line.start[1]) * line.direction[1];
+}
+
+// Clips the string's last segment (window slots 1 and 2) at the check plane. On a crossing the
+// second slot, the string's last point and here move onto the plane: true, the string ends there.
+bool stopped_at_check_plane(line_contact* slot, line_contact& here, string_output& out)
+{
+    const string_state& line = srflin_line();
+    float pair[2] = {abscissa(slot[0].position), abscissa(slot[1].position)};
+    plane_clip(kPlaneClipRecord, slot[0].tool_point, pair, slot[1].tool_point, out.plane_result);
+    if (out.plane_result != kPlaneCrossed) return false;
+    for (int k = 0; k < 2; ++k) slot[1].position[k] = line.start[k] + pair[1] * line.direction[k];
+    here = slot[1];
+    std::copy(here.tool_point, here.tool_point + 3, out.points + 3 * (out.used + out.count - 1));
+    return true;
 }
 
 // Closes the current string: thinned within the tolerance, its count stored.
@@ -392,6 +415,7 @@ void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& stat
 {
     string_state& line = srflin_line();
     status = kRefused;
+    out.plane_result = kPlaneNone;
     if (!tool_usable(line.tool)) return;
     line_contact* slot = line.slots;  // slot[n - 1] is slot n
     int* order = line.order;
@@ -406,6 +430,10 @@ void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& stat
         take_point(here, out, status);
         if (status == kFull) return;
         order[0] = 1, order[1] = 2, order[2] = 3;
+        if (out.count == 2 && stopped_at_check_plane(slot, here, out)) {
+            status = kStringEnd;
+            return;
+        }
     } else {
         line_contact& third = slot[order[2] - 1];
         third = here;
@@ -442,6 +470,10 @@ void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& stat
             } else {
                 slot[0] = slot[1];
                 slot[1] = slot[2];
+            }
+            if (stopped_at_check_plane(slot, here, out)) {
+                status = kStringEnd;
+                return;
             }
             const float factor = deviation == 0.0f ? 2.0f : std::clamp(std::sqrt(line.tolerance / deviation), 0.5f, 2.0f);
             steps.step *= factor;
@@ -534,6 +566,7 @@ void srflin(const surface_buffer& buffer, int orientation, const float* start, c
                 NXTSTP(here, steps, out, taken);
                 if (taken == kFull) {
                     status = -2;
+                    plane_result = out.plane_result;
                     string_count = out.string_count;
                     out.counts[out.string_count - 1] = out.count;
                     return;
@@ -554,10 +587,14 @@ void srflin(const surface_buffer& buffer, int orientation, const float* start, c
             if (advance != 0) break;
             continue;
         }
+        // The last good state stands at the position after the last point taken, where no contact
+        // was tested yet; the end of the contact lies between that point and the first position
+        // without one, so the search starts at the point.
         here = last_good;
         const float resume[2] = {last_good.position[0], last_good.position[1]};
+        std::copy(line.taken_position, line.taken_position + 2, here.position);
         contact_edge_search(2, buffer, here, steps.step);
-        if (!eqpt2(here.position, last_good.position)) {
+        if (!eqpt2(here.position, line.taken_position)) {
             if (!append_point(out, here.tool_point)) {
                 status = -2;
                 string_count = out.string_count;
@@ -581,6 +618,7 @@ void srflin(const surface_buffer& buffer, int orientation, const float* start, c
     if (out.count > 0) close_string(out);  // 7
     const int stored = out.count > 0 ? out.string_count : out.string_count - 1;
     string_count = std::max(std::min(stored, kSrflinMostStrings), 1);
+    plane_result = out.plane_result;
     continuation.continue_flag = go_on;
     std::copy(last_good.normal, last_good.normal + 3, continuation.normal);
     continuation.u = last_good.u;

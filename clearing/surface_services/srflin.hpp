@@ -40,6 +40,7 @@ struct string_state {
     // The point window of NXTSTP: three slots and the window order of their numbers (1 to 3).
     line_contact slots[3];
     int order[3] = {1, 2, 3};
+    float taken_position[2] = {0.0f, 0.0f};  // where the last point taken into a string stood
     float tool[3] = {-1.0f, -1.0f, -1.0f};  // diameter, corner radius, taper angle (degrees)
 };
 string_state& srflin_line();
@@ -53,6 +54,7 @@ struct string_output {
     int used = 0;         // points of the closed strings
     int count = 0;        // points of the current string
     int string_count = 1;
+    int plane_result = 0;  // the check plane's result of the last NXTSTP (check_plane.hpp)
 };
 
 // Whether another string may start: false, with "srflin,CAN CREATE UP TO 20 STRINGS ", when
@@ -60,8 +62,9 @@ struct string_output {
 bool string_room(const string_output& out);
 
 // The strings along start..end over the buffer's surface: their tool points to points, their
-// point counts to string_counts, their number to string_count. plane_result 0 (no check plane in
-// this module). Status 0; 1 when the tool touches the surface nowhere on the line (no string); -2
+// point counts to string_counts, their number to string_count. A check plane in PLN1 stops the
+// string, and the line, where the string crosses it (plane_result 1; 2 when the last segment
+// tested ran parallel to it; else 0). Status 0; 1 when the tool touches the surface nowhere on the line (no string); -2
 // with "NXTSTP,STRING OF POINTS HAS EXCEEDED ITS LIMIT" when the capacity runs out; a 21st string
 // is refused with "srflin,CAN CREATE UP TO 20 STRINGS " (the 20 kept, status 0). Reads the
 // current tool (PRM9) and the clearance height (HEI8); writes the engine's last and first normals.
@@ -92,8 +95,9 @@ void first_contact(const surface_buffer& buffer, line_contact& here, float& step
 void contact_edge_search(int mode, const surface_buffer& buffer, line_contact& here, float step);
 
 // Takes or refuses the contact here into the current string (see the source). Status 1 taken, 0
-// refused (step halved, here back at the window's first slot), -1 the string ends at the line end,
-// -2 the capacity is exhausted.
+// refused (step halved, here back at the window's first slot), -1 the string ends at the line end
+// or at the check plane (here, and the string's last point, moved onto the plane), -2 the capacity
+// is exhausted. out.plane_result holds plane_clip's result of the call.
 void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& status);
 
 // The tool point of the tool touching contact with the normal, warning of an under-cut or a gouge

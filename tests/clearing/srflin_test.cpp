@@ -2,6 +2,7 @@
 // evaluation under it: judged by where the tool points lie on the surfaces, the statuses and the
 // messages.
 #include "clearing/surface_services/srflin.hpp"
+#include "clearing/surface_services/check_plane.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "clearing/surface_passes/string_methods.hpp"
 #include "host/control.hpp"
@@ -144,6 +145,53 @@ TEST_F(Srflin, ToolPointsStandOnTheLineAndTouchTheSurface)
             }
         }
     }
+}
+
+// A line that runs beyond the surface at both ends gives a string from edge to edge: the searches
+// for the ends of the contact start where it was last found, in either direction of the line.
+TEST_F(Srflin, StringReachesBothEdgesOfTheSurface)
+{
+    const struct {
+        float from, to;
+    } rows[] = {{-20, 120}, {120, -20}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.from);
+        const line_result out = run(kPlane, r.from, 20, r.to, 20);
+        ASSERT_EQ(out.status, 0);
+        ASSERT_EQ(out.string_count, 1);
+        ASSERT_GE(out.counts[0], 2);
+        const float first = out.points[0], last = out.points[static_cast<std::size_t>(3 * (out.counts[0] - 1))];
+        EXPECT_NEAR(std::min(first, last), 0.0f, 0.05f);
+        EXPECT_NEAR(std::max(first, last), 100.0f, 0.05f);
+    }
+}
+
+// A check plane across the level plane's line stops the string, and the line, on the plane; the
+// plane that stopped it is recorded.
+TEST_F(Srflin, CheckPlaneStopsTheString)
+{
+    constexpr int kCheckPlane = 77;
+    PLN1().at(plane_state::kThirdEntity) = kCheckPlane;
+    const float wall[4] = {1, 0, 0, -40};  // x = 40
+    for (int k = 0; k < 4; ++k) PLN1().set_real(plane_state::kPlane + k, wall[k]);
+    const float start[2] = {10, 20}, end[2] = {90, 20};
+    surface_line_continuation continuation;
+    std::vector<float> points(3000, -7.0f);
+    int counts[kSrflinMostStrings], string_count = 0, plane = 9, status = 9;
+    srflin(buffer_of(kPlane), 1, start, end, 0.01f, continuation, static_cast<int>(points.size()), 0, points.data(),
+           string_count, counts, plane, status);
+    const plane_state stopped = PLN1();
+    PLN1() = plane_state{};
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(plane, kPlaneCrossed);
+    ASSERT_EQ(string_count, 1);
+    ASSERT_GE(counts[0], 2);
+    const float* last = &points[static_cast<std::size_t>(3 * (counts[0] - 1))];
+    EXPECT_NEAR(last[0], 40.0f, 1e-3f);
+    EXPECT_NEAR(last[2], 2.0f, 1e-3f);
+    for (int k = 0; k < counts[0]; ++k) EXPECT_LE(points[static_cast<std::size_t>(3 * k)], 40.001f) << k;
+    EXPECT_EQ(stopped.at(plane_state::kStopPlane), kCheckPlane);
+    EXPECT_EQ(stopped.real(plane_state::kStopNormal), 1.0f);
 }
 
 // A string longer than the capacity stops with its message, writing nothing past the capacity.

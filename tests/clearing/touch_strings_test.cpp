@@ -3,6 +3,7 @@
 // line-net mode chosen by the store word and the motion form, and the strings
 // stored as passes when asked.
 #include "clearing/surface_passes/touch_strings.hpp"
+#include "clearing/surface_services/pass_store.hpp"
 #include "host/control.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/surface_query_seams.hpp"
@@ -99,6 +100,18 @@ TEST_F(TouchStrings, LaidInTheHatchDirectionAndHandedBackInTheSegments)
             EXPECT_NEAR(normals[3 * i], t, 1e-6f) << i;
             EXPECT_NEAR(values[i], t, 1e-6f) << i;
         }
+        // With the store word and a pass number, the strings as handed back are one pass set.
+        const bool stores = r.store_word == 1 && r.pass_number >= 0;
+        const pass_set_view stored = pass_store.set_count > 0 ? pass_bank_view(pass_store.bank) : pass_set_view{};
+        ASSERT_EQ(stored.pass_count, stores ? strings : 0);
+        for (int k = 0; stores && k < strings; ++k) EXPECT_EQ(stored.pass_point_counts[k], counts[k]) << k;
+        for (int i = 0; stores && i < 3 * total; ++i) {
+            EXPECT_EQ(stored.points[i], points[i]) << i;
+            EXPECT_EQ(stored.normals[i], normals[i]) << i;
+        }
+        EXPECT_EQ(pass_store.set_number, stores ? r.pass_number : -1);
+        int closed = 0;
+        pass_store_close(closed);
     }
 }
 

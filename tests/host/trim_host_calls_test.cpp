@@ -313,7 +313,12 @@ TEST_F(TrimHostCalls, ModeFieldsMenuAndSurfaceIds)
         pdmenc("SINGLE@CHAIN@VERTICAL", choice);
         EXPECT_EQ(choice, expected);
     }
-    ASSERT_TRUE(control::set_procedure_surfaces(0, {11, 12, 13}));
+    const int picked[3] = {11, 12, 13};
+    int put = 9;
+    nc_surf_set_ids(3, 3, picked, put);
+    EXPECT_EQ(put, -1) << "no fourth buffer";
+    nc_surf_set_ids(0, 3, picked, put);
+    ASSERT_EQ(put, 0);
     struct row {
         int buffer, room, status, count;
     } rows[] = {{0, 5, 0, 3}, {0, 2, -2, 3}, {3, 5, -1, 0}};

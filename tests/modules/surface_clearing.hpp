@@ -2,8 +2,9 @@
 // engine's single offset leaves is cleared by hatch passes that follow the part surface. The hatch
 // clearing runs under machining type 11, so that its pass walks hand every finished pass to the
 // surface pass engine, with the touch strings as the string method (2) and hatch lines spaced by
-// the allowed scallop height (the variable step). The surface function holds a ball mill of its
-// own for the time of the run. Test code only: never part of the module.
+// the allowed scallop height (the variable step), or with the strings over the procedure's first
+// parametric part surface (method 1) and hatch lines one side step apart. The surface function
+// holds a ball mill of its own for the time of the run. Test code only: never part of the module.
 #pragma once
 
 #include "clearing/hatch/clear_block.hpp"
@@ -23,7 +24,7 @@
 namespace surface_clearing {
 
 inline constexpr int kSurfaceClearing = 11;
-inline constexpr int kTouchStrings = 2;
+inline constexpr int kLineStrings = 1, kTouchStrings = 2;
 inline constexpr int kVariableStep = 1;
 inline constexpr int kEntryAtPassStart = 1;
 // The ball of the surface function, the scallop it may leave between passes and the least step
@@ -44,15 +45,17 @@ inline constexpr int kCloseList = 1;
 inline constexpr int kOpenReset = 2;
 
 // The words of curve_approx_common the pass engine reads, as the surface function sets them:
-// no Z band, no lateral shift, passes not linked end to start.
-inline void set_clearing_words(float tolerance)
+// no Z band, no lateral shift, passes not linked end to start. The step between hatch lines
+// follows the scallop over the triangle model with the touch strings; method 1 has no model and
+// keeps the side step.
+inline void set_clearing_words(float tolerance, int method)
 {
     curve_approx_words& ca = proc_geometry().curve_approx;
     ca.tolerance = tolerance;
     ca.link_tolerance = tolerance;
     ca.side_step = 0.5f * kBallDiameter;
-    ca.method = kTouchStrings;
-    ca.variable_step = kVariableStep;
+    ca.method = method;
+    ca.variable_step = method == kTouchStrings ? kVariableStep : 0;
     ca.entry_point_mode = kEntryAtPassStart;
     ca.link_radius = kLinkRadius;
     ca.minimum_step = kLeastStep;
@@ -86,8 +89,9 @@ private:
 };
 
 // Hatches the region of the lane engine's single offset (in the lane table) over the part
-// surface; the motions go into the open sub-list. Status 0 or the first failure.
-inline void clear_region(float tolerance, int& status)
+// surface by the string method (kLineStrings or kTouchStrings); the motions go into the open
+// sub-list. Status 0 or the first failure.
+inline void clear_region(float tolerance, int method, int& status)
 {
     polbuf_open_all(kOpenReset, kPolbufStepWords, status);
     if (status != 0) return;
@@ -103,7 +107,7 @@ inline void clear_region(float tolerance, int& status)
         link_arrays_close();
         polbuf_release_all(kCloseList, released);
     });
-    set_clearing_words(tolerance);
+    set_clearing_words(tolerance, method);
     machining_type() = kSurfaceClearing;
     tkpolg(kHatchAngle, 0.0f, kRisingAbscissa, kRegionLinking, kContourLink, status);
     int flushed = 0;

@@ -6,11 +6,16 @@
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
 // lane as a point string. The third answer to where the lanes go clears the region of the
-// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp).
+// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp);
+// the fourth clears it by hatch passes over a parametric part surface picked in place of the
+// grid (a plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the
+// pass engine's string method 1.
 // Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "host/vantu.hpp"
+#include "host/vantu_part_surfaces.hpp"
+#include "host/vantu_surface_eval.hpp"
 #include "pocket/contour_box.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket/pocket_driver_setup.hpp"
@@ -25,6 +30,7 @@
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "surfaces/part_surface_sources_least.hpp"
 #include "surfaces/surface_grid.hpp"
+#include "surfaces/surface_select_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "tests/modules/driver_caller.hpp"
 #include "tests/modules/surface_clearing.hpp"
@@ -59,7 +65,9 @@ constexpr int kLaneString = 1;       // points only
 constexpr int kShown = 1;
 // The choices of where the lanes go (or hatch passes over the part surface instead), and the
 // ball that lays them onto the part surface.
-constexpr int kOnGrid = 1, kOnPartSurface = 2, kHatchPasses = 3;
+constexpr int kOnGrid = 1, kOnPartSurface = 2, kHatchPasses = 3, kMethodOnePasses = 4;
+// The hatch lines of method 1 lie half the ball's diameter apart.
+constexpr double kMethodOneStep = 1.0;
 // The lane engine's offsets mode for a region to be hatched: its one offset of every contour.
 constexpr int kOneOffsetSwitch = 1;
 constexpr int kPlaneDimension = 2;
@@ -71,9 +79,19 @@ constexpr int kWithOrigin = 1, kRefined = 1, kNoRaw = 0;
 // What define picked for execute.
 struct surface_pocket_picks {
     std::vector<std::vector<int>> contours;  // line entity ids, in order
-    int grid = 0;
+    int grid = 0;  // the height grid, or with kMethodOnePasses the parametric part surface
     int lanes = kOnGrid;
 };
+
+// Whether the entity is a parametric part surface (a plane, a sphere or a bicubic patch).
+bool parametric_surface(int id)
+{
+    int entity_class = 0, type = 0, status = 0, closed = 0;
+    eopen(id, entity_class, type, status);
+    eclose(closed);
+    return status == 0 && entity_class == kPartSurfaceClass &&
+           (type == kPlaneSurfaceType || type == kSphereSurfaceType || type == kBicubicSurfaceType);
+}
 surface_pocket_picks picks;
 
 // Picks until an exit: the ids of the entities picked, in order.
@@ -98,19 +116,25 @@ void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& 
     for (std::vector<int> contour; !(contour = picked_until_exit("INDICATE CONTOUR LINES/EXIT")).empty();)
         picks.contours.push_back(contour);
     int choice = kPicked;
-    prmptc("INDICATE HEIGHT GRID");
+    prmptc("INDICATE HEIGHT GRID OR PART SURFACE");
     pick(choice, picks.grid);
     if (choice != kPicked || picks.contours.empty()) {
         status = kFailed;
         return;
     }
     prmptc("LAY THE LANES ON");
-    menuc("THE GRID@THE PART SURFACE@HATCH PASSES OVER THE PART SURFACE", picks.lanes);
-    if (picks.lanes != kOnGrid && picks.lanes != kOnPartSurface && picks.lanes != kHatchPasses) status = kFailed;
+    menuc("THE GRID@THE PART SURFACE@HATCH PASSES OVER THE PART SURFACE@SURFACE CLEARING BY METHOD 1", picks.lanes);
+    if (picks.lanes < kOnGrid || picks.lanes > kMethodOnePasses) status = kFailed;
+    // Method 1 hatches a parametric surface; the other answers need the height grid.
+    if ((picks.lanes == kMethodOnePasses) != parametric_surface(picks.grid)) {
+        eroutc("surface_pocket, METHOD 1 GOES WITH A PARAMETRIC SURFACE, THE LANES WITH A HEIGHT GRID", 0);
+        status = kFailed;
+    }
 }
 
-// The contour's corners at the grid's height: the start of every line, the first again at the end.
-bool contour_corners(const std::vector<int>& lines, pokarr& contour)
+// The contour's corners at the grid's height (at their own height without a grid): the start of
+// every line, the first again at the end.
+bool contour_corners(const std::vector<int>& lines, bool on_grid, pokarr& contour)
 {
     int status = 0;
     for (const int id : lines) {
@@ -126,7 +150,7 @@ bool contour_corners(const std::vector<int>& lines, pokarr& contour)
         if (status != 0) return false;
         int col = 0, row = 0;
         double moved = 0.0;
-        grid_find_cell(kVertical, line, col, row, moved, status);
+        if (on_grid) grid_find_cell(kVertical, line, col, row, moved, status);
         if (status != 0) return false;
         pokarr_add_pnt(line, contour, status);
         if (status != 0) return false;
@@ -146,7 +170,7 @@ bool load_contours(int dimension, int& status)
     for (const std::vector<int>& lines : picks.contours) {
         pokarr_work work(kSurfaceDimension);
         pokarr& contour = work.a;
-        if (!contour_corners(lines, contour)) {
+        if (!contour_corners(lines, picks.lanes != kMethodOnePasses, contour)) {
             eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
             return false;
         }
@@ -218,8 +242,11 @@ void execute(int& mode, int& status)
 {
     status = 0;
     if (mode != kExecute) return;
-    surface_grid_from_part(picks.grid, status);
-    if (status == 0 && picks.lanes != kOnGrid) load_part_surface(status);
+    const bool method_one = picks.lanes == kMethodOnePasses;
+    // Method 1 reads the procedure's first part surface: the one picked.
+    if (method_one) nc_surf_set_ids(kSurfacePart, 1, &picks.grid, status);
+    else surface_grid_from_part(picks.grid, status);
+    if (status == 0 && picks.lanes != kOnGrid && !method_one) load_part_surface(status);
     if (status != 0) return;
     save_restore_pocket(1);
     give_back restore([] {
@@ -231,14 +258,14 @@ void execute(int& mode, int& status)
     });
     const int contours = static_cast<int>(picks.contours.size());
     const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
-    const bool hatching = picks.lanes == kHatchPasses;
+    const bool hatching = picks.lanes == kHatchPasses || method_one;
     init_pocket_globals(hatching ? kOneOffsetSwitch : kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(),
                         status);
     if (status != 0) return;
     const int dimension = hatching ? kPlaneDimension : kSurfaceDimension;
     pocket_state_block.pocket_dimension = dimension;
     if (!hatching) pocket_state_block.offsets_mode = kOffsetsUntilFull;
-    pocket_work_block.side_step = kSideStep;
+    pocket_work_block.side_step = method_one ? kMethodOneStep : kSideStep;
     pocket_mode_word = 1;  // a caller of its own: no user messages of the pocket procedure
     if (!load_contours(dimension, status)) {
         status = kFailed;
@@ -250,7 +277,9 @@ void execute(int& mode, int& status)
         status = kFailed;
         return;
     }
-    if (hatching) surface_clearing::clear_region(kTolerance, status);
+    if (hatching)
+        surface_clearing::clear_region(kTolerance, method_one ? surface_clearing::kLineStrings
+                                                              : surface_clearing::kTouchStrings, status);
     else write_lanes(contours, status);
 }
 

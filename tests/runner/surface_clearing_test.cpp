@@ -32,48 +32,6 @@ constexpr double kTolerance = 0.01;  // the surface function's machining toleran
 // tolerance).
 constexpr double kOuter[4] = {6.0, 6.0, 49.0, 34.0};
 constexpr double kIsland[4] = {20.0, 15.0, 35.0, 25.0};
-// Approach (9, 10) and retract (11, 12) markers bracket the moves that do not cut.
-constexpr int kApproachOpen = 9, kApproachClose = 10, kRetractOpen = 11, kRetractClose = 12;
-
-struct move {
-    p3 to;
-    bool cutting;
-};
-
-// The moves of a dump (lines, block types 2, 22 and 222), each cutting unless an approach or
-// retract bracket is open, the approaches, and the types of any other motion block.
-struct dumped_path {
-    std::vector<move> moves;
-    long approaches = 0;
-    std::vector<int> unknown;
-};
-
-dumped_path path_of(const std::string& dump)
-{
-    dumped_path path;
-    bool linking = false;
-    std::istringstream lines(dump);
-    for (std::string text; std::getline(lines, text);) {
-        std::istringstream words(text);
-        std::string place;
-        if (!(words >> place) || place.back() != ':' || place.find('.') == std::string::npos) continue;
-        std::vector<long long> w;
-        for (long long v; words >> v;) w.push_back(v);
-        if (w.size() < 3) continue;
-        const auto real = [&](std::size_t k) { return double(std::bit_cast<float>(static_cast<std::uint32_t>(w[k]))); };
-        if (w[0] == 99) {
-            path.approaches += w[2] == kApproachOpen ? 1 : 0;
-            if (w[2] == kApproachOpen || w[2] == kRetractOpen) linking = true;
-            if (w[2] == kApproachClose || w[2] == kRetractClose) linking = false;
-        } else if ((w[0] == 2 || w[0] == 22 || w[0] == 222) && w.size() >= 5) {
-            path.moves.push_back({{real(2), real(3), real(4)}, !linking});
-        } else if (w[0] != 1 && w[0] != 4) {
-            path.unknown.push_back(static_cast<int>(w[0]));
-        }
-    }
-    return path;
-}
-
 // The triangles of the grid with their XY boxes, and the ball dropped onto them.
 struct ball_drop {
     std::vector<std::array<p3, 3>> triangles;
@@ -135,12 +93,6 @@ struct ball_drop {
         return best - kBallRadius;
     }
 };
-
-// Distance in the plane from the point to the box (0 inside).
-double distance_to_box(const p3& p, const double* box)
-{
-    return std::hypot(std::max({box[0] - p[0], 0.0, p[0] - box[2]}), std::max({box[1] - p[1], 0.0, p[1] - box[3]}));
-}
 
 // The pass numbers of the backup messages of a transcript.
 std::vector<int> backups_of(const std::string& transcript)

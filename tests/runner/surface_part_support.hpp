@@ -1,6 +1,6 @@
 // The part surface of the runner's surface examples built apart from the module: the height grid
-// of a part file as the grid surface and as the triangles the triangle model takes, and the
-// distances the surface tests judge by.
+// of a part file as the grid surface and as the triangles the triangle model takes, the distances
+// the surface tests judge by, and the moves of a dumped tool path.
 #pragma once
 
 #include "hostrun_support.hpp"
@@ -9,7 +9,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace runner_test {
@@ -109,6 +113,54 @@ inline double distance_to_triangle(const p3& p, const std::array<p3, 3>& t)
     const double u = (d22 * w1 - d12 * w2) / nn, v = (d11 * w2 - d12 * w1) / nn;
     if (u >= 0 && v >= 0 && u + v <= 1) best = std::min(best, std::fabs(dot(w, n)) / std::sqrt(nn));
     return best;
+}
+
+// Approach (9, 10) and retract (11, 12) markers bracket the moves that do not cut.
+inline constexpr int kApproachOpen = 9, kApproachClose = 10, kRetractOpen = 11, kRetractClose = 12;
+
+struct move {
+    p3 to;
+    bool cutting;
+};
+
+// The moves of a dump (lines, block types 2, 22 and 222), each cutting unless an approach or
+// retract bracket is open, the approaches, and the types of any other motion block.
+struct dumped_path {
+    std::vector<move> moves;
+    long approaches = 0;
+    std::vector<int> unknown;
+};
+
+inline dumped_path path_of(const std::string& dump)
+{
+    dumped_path path;
+    bool linking = false;
+    std::istringstream lines(dump);
+    for (std::string text; std::getline(lines, text);) {
+        std::istringstream words(text);
+        std::string place;
+        if (!(words >> place) || place.back() != ':' || place.find('.') == std::string::npos) continue;
+        std::vector<long long> w;
+        for (long long v; words >> v;) w.push_back(v);
+        if (w.size() < 3) continue;
+        const auto real = [&](std::size_t k) { return double(std::bit_cast<float>(static_cast<std::uint32_t>(w[k]))); };
+        if (w[0] == 99) {
+            path.approaches += w[2] == kApproachOpen ? 1 : 0;
+            if (w[2] == kApproachOpen || w[2] == kRetractOpen) linking = true;
+            if (w[2] == kApproachClose || w[2] == kRetractClose) linking = false;
+        } else if ((w[0] == 2 || w[0] == 22 || w[0] == 222) && w.size() >= 5) {
+            path.moves.push_back({{real(2), real(3), real(4)}, !linking});
+        } else if (w[0] != 1 && w[0] != 4) {
+            path.unknown.push_back(static_cast<int>(w[0]));
+        }
+    }
+    return path;
+}
+
+// Distance in the plane from the point to the box (0 inside).
+inline double distance_to_box(const p3& p, const double* box)
+{
+    return std::hypot(std::max({box[0] - p[0], 0.0, p[0] - box[2]}), std::max({box[1] - p[1], 0.0, p[1] - box[3]}));
 }
 
 }  // namespace runner_test
