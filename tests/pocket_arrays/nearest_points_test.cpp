@@ -227,7 +227,7 @@ TEST_F(LaneTest, IndexedNearestPointIsThePlainSearchToTheBit)
     const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
     int row = 0;
     for (const kind k : {kind::convex, kind::star, kind::random_walk, kind::arc_edged, kind::near_degenerate})
-        for (const int n : {5, 60, 900})
+        for (const int n : {5, 60, 400})
             for (const bool twice : {false, true})
                 for (const int dimension : {2, 3}) {
                     ++row;
