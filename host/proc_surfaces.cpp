@@ -1,12 +1,17 @@
 // The surface buffers of the procedure (part, check and second part surfaces): the ids a part or
 // a test sets and nc_surf_ids gives; nc_surf_init with mode 1 empties them
-// (host/vantu_proc_run.hpp).
+// (host/vantu_proc_run.hpp). A part file may name them in the section "procedure_surfaces":
+//   {"part": [20], "check": [], "second": []}      entity ids of each buffer, each list optional
+// The module never changes the buffers, so the section is read only and not written on saving.
 #include "host/control/trim_host.hpp"
 #include "host/core/component.hpp"
 #include "host/core/trace.hpp"
 #include "host/vantu_proc_run.hpp"
 
+#include "host/control.hpp"
+
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <array>
 #include <string>
 #include <vector>
@@ -20,7 +25,19 @@ std::array<std::vector<int>, kBuffers> buffers;
 
 void reset_buffers() { buffers = {}; }
 
-const bool registered = vantu::register_component({"procedure_surfaces", reset_buffers, nullptr, nullptr, nullptr});
+void load_buffers(const nlohmann::json& section)
+{
+    constexpr const char* kNames[kBuffers] = {"part", "check", "second"};
+    try {
+        for (std::size_t k = 0; k < kBuffers; ++k)
+            if (section.contains(kNames[k])) buffers[k] = section.at(kNames[k]).get<std::vector<int>>();
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("procedure_surfaces: ") + e.what());
+    }
+}
+
+const bool registered =
+    vantu::register_component({"procedure_surfaces", reset_buffers, nullptr, load_buffers, nullptr});
 
 }  // namespace
 

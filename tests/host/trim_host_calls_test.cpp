@@ -331,3 +331,30 @@ TEST_F(TrimHostCalls, ModeFieldsMenuAndSurfaceIds)
     nc_surf_ids(0, 5, ids, count, status);
     EXPECT_EQ(count, 0) << "emptied";
 }
+
+TEST_F(TrimHostCalls, PartNamesTheProcedureSurfaces)
+{
+    struct row {
+        const char* section;
+        bool refused;
+        int part, check;  // the buffers' counts
+    };
+    for (const row& r : {row{R"({"part": [20, 21], "check": [7]})", false, 2, 1}, row{R"({"check": [7]})", false, 0, 1},
+                         row{R"({"part": [20, "x"]})", true, 0, 0}}) {
+        control::reset();
+        const std::string part = std::string(R"({"procedure_surfaces": )") + r.section + "}";
+        bool refused = false;
+        try {
+            control::load_part_text(part, "part");
+        } catch (const control::part_error&) {
+            refused = true;
+        }
+        EXPECT_EQ(refused, r.refused) << r.section;
+        int ids[5] = {}, count = -1, status = 0;
+        nc_surf_ids(0, 5, ids, count, status);
+        EXPECT_EQ(count, r.part) << r.section;
+        nc_surf_ids(1, 5, ids, count, status);
+        EXPECT_EQ(count, r.check) << r.section;
+    }
+    control::reset();
+}
