@@ -11,6 +11,7 @@
 #include "tests/cutter/exact_drop_reference.hpp"
 #include "tests/edit/connection_support.hpp"
 #include "tests/edit/trim_support.hpp"
+#include "tests/toolpath/motion_points.hpp"
 #include "tests/tools/tools_test_support.hpp"
 #include "toolpath/connect_params.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -96,22 +97,6 @@ int project(int first, int last)
     return status;
 }
 
-// The motion points of sub-list lines (line ends, every point of a string).
-std::vector<point3> motion_points(const std::vector<control::toolpath_line>& lines)
-{
-    std::vector<point3> out;
-    const auto at = [&](const std::vector<word>& w, std::size_t k) {
-        out.push_back({word_to_real(w[k]), word_to_real(w[k + 1]), word_to_real(w[k + 2])});
-    };
-    for (const auto& l : lines) {
-        const std::vector<word>& w = l.words;
-        const std::size_t stride = w[0] == 7 ? 4 : w[0] == 27 || w[0] == 227 ? 7 : 0;
-        if (w[0] == 2 || w[0] == 22 || w[0] == 222) at(w, 2);
-        for (std::size_t k = 1; stride > 0 && k + stride <= w.size(); k += stride) at(w, k + 1);
-    }
-    return out;
-}
-
 // The exact drop of the mill onto the triangles the model holds.
 double drop_at(const exact_drop_reference& reference, const std::vector<double>& corners, const point3& p)
 {
@@ -165,7 +150,7 @@ TEST_F(ProjectOnSurf, NewPointsStandOnTheSurfacesWhereTheMotionLiesBelow)
         const exact_drop_reference reference(cutter_profile::bull_nose(kDiameter / 2, kDiameter / 2));
         const std::vector<double> corners = model_corners();
         const std::vector<point3> points =
-            motion_points(std::vector<control::toolpath_line>(after.begin() + 2, after.end() - 1));
+            motion_test::motion_points(std::vector<control::toolpath_line>(after.begin() + 2, after.end() - 1));
         ASSERT_GT(points.size(), 20u);
         int lifted = 0;
         for (const point3& p : points) {
