@@ -44,6 +44,7 @@
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <numbers>
 
 namespace {
@@ -171,16 +172,16 @@ void poll_break()
 void project_segments(const polyline& line, const progress_steps& progress, projection_marks& marks,
                       projection_output& out, int& status)
 {
-    touch_buffers touch;
+    const auto touch = std::make_unique<touch_buffers>();
     for (int i = 0; i + 1 < line.count && status >= 0; ++i) {
         const projection_segment s{line.points[i], line.points[i + 1], line.vectors[i], line.vectors[i + 1]};
-        touch_segment(s, touch, status);
+        touch_segment(s, *touch, status);
         if (progress.shown() && i % progress.step == 0) {
             prog_count_set(kProgressDone, i);
             prog_percent(kActivityProjecting);
         }
         poll_break();
-        if (status >= 0) add_segment_strings(s, touch, marks, out, status);
+        if (status >= 0) add_segment_strings(s, *touch, marks, out, status);
     }
 }
 

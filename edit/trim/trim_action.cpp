@@ -37,6 +37,7 @@
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -740,6 +741,8 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
     if (run.surface && status >= 0 && !projected) status = 1;
     bool go_on = status >= 0 && (!run.surface || projected);
     if (go_on && run.z_level) go_on = z_level_start(run, first, last, point, clear_z, start_flag, dimension, z_plane, status);
+    // A stop in the execution menu leaves by an exception: the arrays go back then too.
+    const unwind_only arrays_back([] { close_arrays(); });
     if (go_on && open_arrays(status)) {
         if (run.action == kActionDelete) {
             delete_range(last, run, point, clear_z, dimension, start_flag, end_flag, status);
