@@ -168,7 +168,7 @@ void poll_break()
     if (broken != 0) exec_pause_menu(1);
 }
 
-// Steps 3: every segment of the polyline into the output.
+// Every segment of the polyline into the output.
 void project_segments(const polyline& line, const progress_steps& progress, projection_marks& marks,
                       projection_output& out, int& status)
 {
@@ -193,8 +193,9 @@ void set_connections(int surfaces, float diameter)
                        t.ref_srf_tol, t.ref_srf_offset, t.ref_srf_offset, kSurfaceMode, surfaces, 0, 1, clearance);
 }
 
-// Step 6: the way onto the first new point, and the way back to the polyline's end.
-void enter_and_leave(const polyline& line, projection_output& out, int& approach_flag, int& status)
+// The way onto the first new point: a plunge onto it from the polyline's start above it, or with
+// the approach flag (and for the whole procedure) a retract and an approach.
+void enter_new_path(const polyline& line, projection_output& out, int& approach_flag, int& status)
 {
     const trim_state& t = trim_words();
     const bool whole = t.selection_method == kAllProcedureBlocks;
@@ -214,7 +215,8 @@ void enter_and_leave(const polyline& line, projection_output& out, int& approach
     }
 }
 
-// Step 7: the strings as milling motions with their vectors.
+// The strings as milling motions with their vectors; at the procedure's end the feed is written
+// again first and the tool goes to the clearance after them.
 void write_strings(const projection_output& out, int& status)
 {
     const trim_state& t = trim_words();
@@ -253,8 +255,8 @@ void goto_range_last(int last, int& status)
     if (status >= 0) status = -1;
 }
 
-// Steps 5 to 7 with the order mended: the strings are written behind the range's last block and
-// only once they stand is the range deleted, so that a failure leaves it as it was.
+// The strings written behind the range's last block, and only once they stand the range deleted,
+// so that a failure leaves it as it was.
 void replace_range(const polyline& line, projection_output& out, int& approach_flag, int first, int last,
                    int& status)
 {
@@ -269,7 +271,7 @@ void replace_range(const polyline& line, projection_output& out, int& approach_f
     const int procedure = list_cursor().cursor_proc_blkno;
     int flag = approach_flag;
     const bool written = write_or_take_back(procedure, [&](int& st) {
-        enter_and_leave(line, out, flag, st);
+        enter_new_path(line, out, flag, st);
         if (st >= 0) write_strings(out, st);
     }, status);
     if (!written) return;

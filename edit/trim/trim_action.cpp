@@ -513,7 +513,7 @@ void z_level_finish(const range_run& run, int first, int last, int& start_flag, 
 
 // ---- the surface projection -------------------------------------------------------------------
 
-// Step 5, with the start flag: the leading motions that stand still or are rapids are passed
+// A projection from the procedure's start: the leading motions that stand still or are rapids are passed
 // over. The polyline starts at the end of the last of them and the list stays on the motion
 // after them; when that motion ends at or above clear Z it is passed over as well and its end
 // starts the polyline. false when the range holds nothing else.
@@ -564,7 +564,7 @@ void collect_points(const float* points, int n, int rooms[2], int& status)
     t.collected_count = base + n;
 }
 
-// Step 7 for a surface projection: the range's motions turned into one polyline.
+// A surface projection: the range's motions turned into one polyline.
 void collect_polyline(range_run& run, int last, point3& point, point3& direction, int& status)
 {
     int rooms[2] = {kArrayStart, kArrayStart}, work_room = kArrayStart;
@@ -592,7 +592,7 @@ void collect_polyline(range_run& run, int last, point3& point, point3& direction
     }
 }
 
-// Step 8 for a surface projection: the polyline projected with the trim's feeds, which are given
+// The polyline projected with the trim's feeds, which are given
 // back after the new strings unless the projection ran out of its status -5.
 void project_range(const range_run& run, int first, int last, float clear_z, int surfaces, int& start_flag,
                    int end_flag, int& status)
