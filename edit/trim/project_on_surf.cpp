@@ -331,9 +331,6 @@ void project_on_surf(int surfaces, int& approach_flag, int first, int last, int&
     projection_marks marks;
     marks.choice = t.projection_option;
     project_segments(line, progress, marks, out, status);
-    // Where the surfaces end before the polyline does, the rest of its last motion stays as it was.
-    if (status >= 0 && out.points > 0 && eqpt2(out.last().data(), line.points[line.count - 1].data()) == 0)
-        output_append(out, line.points[line.count - 1], line.vectors[line.count - 1]);
     if (status >= 0) set_connections(surfaces, cutter.diameter());
     if (status >= 0 && out.strings == 0) status = kNothingMade;
     if (status == 0) {

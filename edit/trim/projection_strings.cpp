@@ -159,6 +159,16 @@ void all_on_surface(const projection_segment& s, const touch_buffers& touch, pro
     }
 }
 
+// Where the surfaces end before the segment does, the path goes onto the motion there and the rest
+// of the segment stays as it was.
+void leave_before_end(const projection_segment& s, const point3& last_touch, projection_output& out)
+{
+    if (eqpt2(last_touch.data(), s.b.data()) != 0) return;
+    point3 vector{};
+    output_append(out, on_motion(s, last_touch, vector), vector);
+    output_append(out, s.b, s.b_vector);
+}
+
 }  // namespace
 
 point3* projection_output::point_at() const { return static_cast<point3*>(mmcptr(trim_words().output_points)); }
@@ -244,4 +254,5 @@ void add_segment_strings(const projection_segment& segment, const touch_buffers&
         all_on_surface(segment, touch, out);
     else
         below_surface(segment, touch, marks, out);
+    leave_before_end(segment, touch.points[std::size_t(touch.total - 1)], out);
 }

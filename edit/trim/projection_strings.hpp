@@ -64,7 +64,8 @@ struct projection_marks {
 
 // Adds the segment's part of the new path to the output: the segment itself where no touch
 // string lies over it, else the touch points, lifted (choices 3 and 5) only where the motion lies
-// below them, or all of them (choice 4). The arrays grow first as the touch strings ask; a point
+// below them, or all of them (choice 4); where the surfaces end before the segment does, the rest
+// of it stays as it was. The arrays grow first as the touch strings ask; a point
 // at the x, y of the last output point that is no lower takes its place, so the new path never
 // dips under a point it already holds. Under choice 5 each gouging point is marked and the warning
 // shown once. Status 0; the refused growth's status.
