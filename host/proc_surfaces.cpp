@@ -1,12 +1,18 @@
-// The surface buffers of the procedure (part, check and second part surfaces): the ids a surface
-// function's pick (nc_surf_set_ids) or a test sets and nc_surf_ids gives; nc_surf_init with mode 1 empties them
-// (host/vantu_proc_run.hpp).
+// The surface buffers of the procedure (part, check and second part surfaces): the ids a part,
+// a surface function's pick (nc_surf_set_ids) or a test sets and nc_surf_ids gives; nc_surf_init
+// with mode 1 empties them (host/vantu_proc_run.hpp). A part file may name them in the section
+// "procedure_surfaces":
+//   {"part": [20], "check": [], "second": []}      entity ids of each buffer, each list optional
+// Saving writes the buffers that hold ids; a part whose buffers are all empty gets no section.
 #include "host/control/trim_host.hpp"
 #include "host/core/component.hpp"
 #include "host/core/trace.hpp"
 #include "host/vantu_proc_run.hpp"
 
+#include "host/control.hpp"
+
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <array>
 #include <string>
 #include <vector>
@@ -20,7 +26,26 @@ std::array<std::vector<int>, kBuffers> buffers;
 
 void reset_buffers() { buffers = {}; }
 
-const bool registered = vantu::register_component({"procedure_surfaces", reset_buffers, nullptr, nullptr, nullptr});
+constexpr const char* kNames[kBuffers] = {"part", "check", "second"};
+
+void save_buffers(nlohmann::json& section)
+{
+    for (std::size_t k = 0; k < kBuffers; ++k)
+        if (!buffers[k].empty()) section[kNames[k]] = buffers[k];
+}
+
+void load_buffers(const nlohmann::json& section)
+{
+    try {
+        for (std::size_t k = 0; k < kBuffers; ++k)
+            if (section.contains(kNames[k])) buffers[k] = section.at(kNames[k]).get<std::vector<int>>();
+    } catch (const nlohmann::json::exception& e) {
+        throw vantu::control::part_error(std::string("procedure_surfaces: ") + e.what());
+    }
+}
+
+const bool registered =
+    vantu::register_component({"procedure_surfaces", reset_buffers, save_buffers, load_buffers, nullptr});
 
 }  // namespace
 

@@ -10,8 +10,11 @@
 #include "edit/editor/region_range.hpp"
 #include "edit/editor/written_blocks.hpp"
 #include "edit/trim/motion_walk.hpp"
+#include "edit/trim/block_polyline.hpp"
 #include "edit/trim/motion_z_level.hpp"
+#include "edit/trim/project_on_surf.hpp"
 #include "edit/trim/reconnect_gap.hpp"
+#include "edit/trim/trim_arrays.hpp"
 #include "edit/trim/trim_contour.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_list.hpp"
@@ -34,6 +37,7 @@
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +53,9 @@ constexpr int kMarkSet = 1;
 // Actions, projection options and connection options of the trimming page.
 constexpr int kActionDeltaZ = 1, kActionProject = 2, kActionDelete = 3;
 constexpr int kProjBelowPlane = 1, kProjAllOnPlane = 2, kProjCheckBelowSurface = 5;
+constexpr int kAllProcedureBlocks = 4;
+// The status of a projection after which the feed words are not given back.
+constexpr int kProjectionGone = -5;
 constexpr int kThroughClear = 1, kThruIncrClear = 2, kDirectly = 3, kAlongContour = 4;
 // Feed modes of set_mch_change_mode.
 constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedRapid = 4, kFeedUp = 26, kFeedStored = 27;
@@ -504,6 +511,107 @@ void z_level_finish(const range_run& run, int first, int last, int& start_flag, 
     if (status >= 0) PUTMCH(status);
 }
 
+// ---- the surface projection -------------------------------------------------------------------
+
+// A projection from the procedure's start: the leading motions that stand still or are rapids are passed
+// over. The polyline starts at the end of the last of them and the list stays on the motion
+// after them; when that motion ends at or above clear Z it is passed over as well and its end
+// starts the polyline. false when the range holds nothing else.
+bool surface_start(int last, float clear_z, point3& point, point3& direction, int& status)
+{
+    point3 before = point;
+    for (;;) {
+        int number = 0, type = 0;
+        float end[3] = {before[0], before[1], before[2]}, axis[3] = {0, 0, 1};
+        trim_read_motion(1, number, type, end, axis, status);
+        if (status < 0) return false;
+        const point3 now{end[0], end[1], end[2]};
+        if (pts_differ(now, before) != 0 && trim_words().current_feed != kRapidFeed) {
+            point = before;
+            if (now[2] >= clear_z) {
+                point = now;
+                direction = {axis[0], axis[1], axis[2]};
+                if (number == last) return false;
+                tp_list_jump(1, status);
+            }
+            start_writers_at(point, direction);
+            return status >= 0;
+        }
+        if (number == last) return false;
+        before = now;
+        tp_list_jump(1, status);
+        if (status < 0) return false;
+    }
+}
+
+// Appends the n points of one motion's polyline, with their vectors from the work array, to the
+// collected polyline: the first motion's from position 0, each later one's first point in place of
+// the point before it.
+void collect_points(const float* points, int n, int rooms[2], int& status)
+{
+    trim_state& t = trim_words();
+    const int base = t.collected_count == 0 ? 0 : t.collected_count - 1;
+    array_room(t.collected_points, rooms[0], base + n, status);
+    if (status >= 0) array_room(t.collected_vectors, rooms[1], base + n, status);
+    if (status < 0) return;
+    auto* to_points = static_cast<point3*>(mmcptr(t.collected_points));
+    auto* to_vectors = static_cast<point3*>(mmcptr(t.collected_vectors));
+    const auto* vectors = static_cast<const point3*>(mmcptr(t.projection_work));
+    for (int k = 0; k < n; ++k) {
+        to_points[base + k] = {points[3 * k], points[3 * k + 1], points[3 * k + 2]};
+        to_vectors[base + k] = vectors[k];
+    }
+    t.collected_count = base + n;
+}
+
+// A surface projection: the range's motions turned into one polyline.
+void collect_polyline(range_run& run, int last, point3& point, point3& direction, int& status)
+{
+    int rooms[2] = {kArrayStart, kArrayStart}, work_room = kArrayStart;
+    for (bool first_motion = true; status >= 0; first_motion = false) {
+        int broken = 0;
+        check_display_break(broken);
+        if (broken != 0) exec_pause_menu(1);
+        int number = 0, type = 0;
+        float end[3] = {point[0], point[1], point[2]}, axis[3] = {0, 0, 1};
+        trim_read_motion(1, number, type, end, axis, status);
+        if (status < 0) return;
+        if (first_motion) run.range_feed = trim_words().current_feed;
+        int n = 0;
+        point3 block_end{end[0], end[1], end[2]}, block_vector{axis[0], axis[1], axis[2]};
+        tp_arc_block arc{};
+        float* points = block_polyline(point, direction, trim_words().projection_work, work_room, 1, n, block_end,
+                                       block_vector, arc, status);
+        if (points != nullptr && status >= 0) collect_points(points, n, rooms, status);
+        DM_FREE(points, 0);
+        if (status < 0) return;
+        point = block_end;
+        direction = block_vector;
+        if (number == last) return;
+        tp_list_jump(1, status);
+    }
+}
+
+// The polyline projected with the trim's feeds, which are given
+// back after the new strings unless the projection ran out of its status -5.
+void project_range(const range_run& run, int first, int last, float clear_z, int surfaces, int& start_flag,
+                   int end_flag, int& status)
+{
+    trim_state& t = trim_words();
+    PRM9().set_real(machine_params::kBaseFeed, t.feed);
+    PRM9().words[machine_params::kFeedPercent2] = t.down_feed_percent;
+    PRM9().words[machine_params::kFeedPercent3] = t.plunge_feed_percent;
+    const auto* points = static_cast<const point3*>(mmcptr(t.collected_points));
+    if (points && t.collected_count > 0 && points[t.collected_count - 1][2] == clear_z &&
+        (end_flag != 0 || t.selection_method == kAllProcedureBlocks))
+        --t.collected_count;
+    project_on_surf(surfaces, start_flag, first, last, status);
+    if (status == kProjectionGone) return;
+    run.feeds.restore();
+    set_mch_change_mode(kFeedBase);
+    if (status == 0 && run.projection != kProjCheckBelowSurface) PUTMCH(status);
+}
+
 // ---- along the contour -------------------------------------------------------------------------
 
 // Length along the polygon from (segment s, fraction fs) forward to (segment e, fraction fe); on
@@ -615,7 +723,6 @@ void connect_trimmed_gap(int mode, float range_feed, const point3& end, const po
 void delete_trimed_blocks(int& first, int& last, point3& point, point3& direction, float& clear_z, int& surfaces,
                           int& start_flag, int& dimension, int& end_flag, float& z_plane, int& status)
 {
-    (void)surfaces;
     status = 0;
     range_run run = begin_run(start_flag, end_flag);
     if (!(run.action == kActionProject && run.projection == kProjCheckBelowSurface)) trim_block_flags(1, status);
@@ -626,17 +733,23 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
     const int list = list_cursor().cursor_proc_blkno;
     if (!run.surface) ncd_delete_blocks(kCurrentDisplayFile, {2, list, first}, {2, list, last}, entry);
     find_start(first, start_flag, point, direction, status);
-    // The projection onto the reference surfaces is not carried out by this action: such a range
-    // is refused before any block changes.
-    if (status >= 0 && run.surface) status = -1;
+    if (status >= 0 && run.surface && !mark(kRangeStart)) status = -1;
+    bool projected = run.surface && status >= 0;
+    if (projected && start_flag != 0) projected = surface_start(last, clear_z, point, direction, status);
     if (status >= 0 && run.connection == kAlongContour && rapid_or_stored(trim_words().current_feed))
         run.connection = kDirectly;
-    bool go_on = status >= 0;
+    if (run.surface && status >= 0 && !projected) status = 1;
+    bool go_on = status >= 0 && (!run.surface || projected);
     if (go_on && run.z_level) go_on = z_level_start(run, first, last, point, clear_z, start_flag, dimension, z_plane, status);
+    // A stop in the execution menu leaves by an exception: the arrays go back then too.
+    const unwind_only arrays_back([] { close_arrays(); });
     if (go_on && open_arrays(status)) {
-        if (run.action == kActionDelete)
+        if (run.action == kActionDelete) {
             delete_range(last, run, point, clear_z, dimension, start_flag, end_flag, status);
-        else {
+        } else if (run.surface) {
+            collect_polyline(run, last, point, direction, status);
+            if (status >= 0) project_range(run, first, last, clear_z, surfaces, start_flag, end_flag, status);
+        } else {
             z_level_loop(run, first, last, point, direction, dimension, z_plane, status);
             if (status >= 0) z_level_finish(run, first, last, start_flag, dimension, z_plane, status);
         }

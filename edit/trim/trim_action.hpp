@@ -16,8 +16,10 @@
 // words of trim_words(). A deleted range's connection is written before its motions are deleted.
 // Status 0 or positive ok, negative failure: a refused array ("delete_trimed_blocks, DYNAMIC
 // MEMORY PROBLEM, CHECK DISK SPACE") or a failing connection leaves the range as it was. A
-// projection onto the reference surfaces (PROJECT MOTIONS with options 3 to 5) is not carried out
-// here: status -1, nothing changed.
+// projection onto the reference surfaces (PROJECT MOTIONS with options 3 to 5) turns the range's
+// motions into one polyline (trim_words().collected_points) and hands it to project_on_surf with
+// the trim's FEED, DOWN FEED % and PLUNGE FEED %; its status is the action's (1: nothing made,
+// the range as it was, also when the range holds only leading rapids).
 void delete_trimed_blocks(int& first, int& last, point3& point, point3& direction, float& clear_z, int& surfaces,
                           int& start_flag, int& dimension, int& end_flag, float& z_plane, int& status);
 

@@ -12,3 +12,10 @@ void* resize_array(int entries, int handle, int& status)
     status = 0;
     return base;
 }
+
+void array_room(int handle, int& room, int needed, int& status)
+{
+    if (needed <= room) return;
+    resize_array(needed - room, handle, status);
+    if (status >= 0) room = needed;
+}

@@ -8,6 +8,7 @@
 #include "edit/trim/trim_action.hpp"
 #include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
+#include "edit/trim/trim_surfaces.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_ncd_file.hpp"
 #include "host/vantu_polygon.hpp"
@@ -44,7 +45,7 @@ void trim_action(int first, int last, point3 point, point3 direction, int start_
     const trim_state& w = trim_words();
     float clear_z = w.clear + origin_z();
     float z_plane = w.z_plane + origin_z();
-    int surfaces = 0;
+    int surfaces = static_cast<int>(trim_surfaces().ids.size());
     delete_trimed_blocks(first, last, point, direction, clear_z, surfaces, start_flag, dimension, end_flag, z_plane,
                          status);
     if (status >= 0) ++count;

@@ -87,6 +87,11 @@ struct trim_state {
     int collected_points = -1;
     int collected_vectors = -1;
     int projection_work = -1;
+    // The surface projection's output strings: the handles of their point, vector and
+    // points-per-string arrays (-1 while closed).
+    int output_points = -1;
+    int output_vectors = -1;
+    int output_counts = -1;
 
     // The trimming driver's words. With connection_option, operation, projection_option,
     // inc_clear and delta_z they make the ten words of "ZQA1": the delete mode (only 1, DELETE:ALL

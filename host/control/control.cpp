@@ -81,7 +81,7 @@ std::string save_part_text()
         if (!c.save) continue;
         nlohmann::json section;
         c.save(section);
-        part[c.name] = section;
+        if (!section.is_null()) part[c.name] = section;  // a component with nothing to keep
     }
     return part.dump(1);
 }

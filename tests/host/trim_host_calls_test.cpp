@@ -6,6 +6,7 @@
 #include "host/vantu.hpp"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <array>
@@ -335,4 +336,27 @@ TEST_F(TrimHostCalls, ModeFieldsMenuAndSurfaceIds)
     int ids[5], count = -1, status = 9;
     nc_surf_ids(0, 5, ids, count, status);
     EXPECT_EQ(count, 0) << "emptied";
+}
+
+TEST_F(TrimHostCalls, PartNamesTheProcedureSurfaces)
+{
+    // A part's lists, each optional; a list that is not of ids refuses the part.
+    for (const auto& [section, part, check] : {std::tuple{R"({"part": [20, 21], "check": [7]})", 2, 1},
+                                                std::tuple{R"({"check": [7]})", 0, 1}, std::tuple{R"({"part": ["x"]})", -1, 0}}) {
+        control::reset();
+        const std::string text = std::string(R"({"procedure_surfaces": )") + section + "}";
+        if (part < 0) EXPECT_THROW(control::load_part_text(text, "part"), control::part_error);
+        else control::load_part_text(text, "part");
+        int ids[5] = {}, count = -1, status = 0;
+        nc_surf_ids(0, 5, ids, count, status);
+        EXPECT_EQ(count, std::max(part, 0)) << section;
+        nc_surf_ids(1, 5, ids, count, status);
+        EXPECT_EQ(count, check) << section;
+        // Saving keeps the lists a part named, and a part without them gets no section.
+        if (part < 0) continue;
+        const nlohmann::json saved = nlohmann::json::parse(control::save_part_text());
+        EXPECT_EQ(saved.value("procedure_surfaces", nlohmann::json()), nlohmann::json::parse(section)) << section;
+    }
+    control::reset();
+    EXPECT_FALSE(nlohmann::json::parse(control::save_part_text()).contains("procedure_surfaces"));
 }

@@ -3,7 +3,9 @@
 // example's procedure header and NC state) on a milling machine (type 22) with a mill tool:
 // procedure 1 is a zig-zag of feed lines joined by rapid links, procedure 2 a figure-eight in a
 // plane tilted 30 degrees about X, and a square of four lines stands over the zig-zag as the
-// contour to trim by. When the part changes on purpose, regenerate it and review the diff:
+// contour to trim by. The reference-surface part (examples/refsrf_mill_part.json) is the same
+// part with the zig-zag one lower, under a height grid its procedure names as part surfaces.
+// When a part changes on purpose, regenerate it and review the diff:
 //     DRELAN_UPDATE_GOLDEN=1 ./build/test_runner --gtest_filter='MillPathPart.*'
 #include "driver/nc_state_store.hpp"
 #include "host/control.hpp"
@@ -17,6 +19,7 @@
 #include "tools/tools_test_support.hpp"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdlib>
@@ -45,6 +48,7 @@ constexpr int kStartMarker = 1, kEndMarker = 2;
 struct sublist_writer {
     int next = 0;
     int status = 0;
+    float cut_z = kCutZ;  // the height of the zig-zag's passes
 
     void marker(int code) { put_marker_block(kWhereList, code, 0.0f, 0, next++, status); }
     void parameter(int type, bool is_real, int int_value, float real_value)
@@ -86,17 +90,17 @@ void zig_zag(sublist_writer& w, int tool)
 {
     constexpr float kLeft = 120.0f, kRight = 200.0f, kStep = 10.0f;
     constexpr int kPasses = 7;
-    procedure_start(w, tool, kLeft, 0.0f, kCutZ);
+    procedure_start(w, tool, kLeft, 0.0f, w.cut_z);
     float x = kLeft;
     for (int pass = 0; pass < kPasses; ++pass) {
         const float y = kStep * static_cast<float>(pass);
         if (pass > 0) {
             w.feed(kRapid);
-            w.line(x, y, kCutZ);
+            w.line(x, y, w.cut_z);
             w.feed(kFeed);
         }
         x = pass % 2 == 0 ? kRight : kLeft;
-        w.line(x, y, kCutZ);
+        w.line(x, y, w.cut_z);
     }
     procedure_end(w, x, kStep * (kPasses - 1));
 }
@@ -128,7 +132,7 @@ void figure_eight(sublist_writer& w, int tool)
 // Replaces the sub-list of the procedure block the list stands on with the writer's blocks and
 // writes into the block its machine, clearance, block count (from which the numbering of new
 // blocks continues) and first and last points; answers the block count.
-int write_sublist(void (*fill)(sublist_writer&, int), int tool)
+int write_sublist(void (*fill)(sublist_writer&, int), int tool, float cut_z = kCutZ)
 {
     int status = 0;
     subls1(status);
@@ -137,6 +141,7 @@ int write_sublist(void (*fill)(sublist_writer&, int), int tool)
     lacces(2, status);
     if (lines > 0) ldelet(lines, status);
     sublist_writer w;
+    w.cut_z = cut_z;
     fill(w, tool);
     EXPECT_EQ(w.status, 0);
     clsls1(status);
@@ -174,7 +179,7 @@ void copy_procedure_block()
     ASSERT_EQ(status, 0);
 }
 
-std::string build_mill_part()
+std::string build_mill_part(float zig_zag_z = kCutZ)
 {
     control::reset();
     control::set_data_directories({(kSource / "data").string()});
@@ -204,7 +209,7 @@ std::string build_mill_part()
     lchngd(1, &machine, status);
 
     lacces(1, status);
-    const int first_count = write_sublist(zig_zag, tool);
+    const int first_count = write_sublist(zig_zag, tool, zig_zag_z);
     copy_procedure_block();
     const int second_count = write_sublist(figure_eight, tool);
     int counter = std::max(first_count, second_count);
@@ -220,14 +225,45 @@ std::string build_mill_part()
     return control::save_part_text();
 }
 
-TEST(MillPathPart, WrittenByTheModuleMatchesTheShippedFile)
+// The reference-surface part: the mill part with its zig-zag at z = -1 under the plane z = 0,
+// on which a sphere cap (radius 25, 10 high) stands about (160, 30): a height grid of unit cells
+// over x 130 .. 190, y -10 .. 70, so that the passes' ends lie off it. The procedure's part
+// surfaces name the grid.
+std::string build_reference_surface_part()
 {
-    const std::string written = build_mill_part();
-    if (std::getenv("DRELAN_UPDATE_GOLDEN")) std::ofstream(kShipped) << written;
-    std::ifstream in(kShipped);
+    constexpr double kX0 = 130, kY0 = -10, kCentreX = 160, kCentreY = 30, kRadius = 25, kSink = 15;
+    constexpr int kNx = 61, kNy = 81;
+    nlohmann::json part = nlohmann::json::parse(build_mill_part(-1.0f));
+    nlohmann::json heights = nlohmann::json::array();
+    for (int j = 0; j < kNy; ++j)
+        for (int i = 0; i < kNx; ++i) {
+            const double dx = kX0 + i - kCentreX, dy = kY0 + j - kCentreY;
+            const double cap = std::sqrt(std::max(0.0, kRadius * kRadius - dx * dx - dy * dy)) - kSink;
+            heights.push_back(static_cast<double>(static_cast<float>(std::max(0.0, cap))));
+        }
+    int id = 0;
+    for (const auto& e : part["entities"]) id = std::max(id, e["id"].get<int>());
+    ++id;
+    part["entities"].push_back({{"id", id}, {"kind", "height_grid"}, {"origin", {kX0, kY0}}, {"cell_size", 1},
+                                {"nodes", {kNx, kNy}}, {"heights", heights}});
+    part["procedure_surfaces"] = {{"part", {id}}};
+    return part.dump(1);
+}
+
+void matches_shipped(const std::string& written, const fs::path& shipped_path)
+{
+    if (std::getenv("DRELAN_UPDATE_GOLDEN")) std::ofstream(shipped_path) << written;
+    std::ifstream in(shipped_path);
     std::stringstream shipped;
     shipped << in.rdbuf();
     EXPECT_EQ(written, shipped.str()) << "regenerate with DRELAN_UPDATE_GOLDEN=1 and review the diff";
+}
+
+TEST(MillPathPart, WrittenByTheModuleMatchesTheShippedFile) { matches_shipped(build_mill_part(), kShipped); }
+
+TEST(MillPathPart, ReferenceSurfacePartMatchesTheShippedFile)
+{
+    matches_shipped(build_reference_surface_part(), kSource / "examples" / "refsrf_mill_part.json");
 }
 
 }  // namespace
