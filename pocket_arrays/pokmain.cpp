@@ -227,10 +227,9 @@ namespace {
 
 // The host zero-fills every entry it opens, and the room the lane engine asks for is an estimate
 // rounded up to a power of ten, of which its lanes use between a half and a twentieth: the first
-// chunk opens with a quarter of the room (at most a chunk, so a large room costs no more than a
-// chunk, while a small pocket seldom has to move it) and doubles, within the room, when an entry
-// beyond it is first read or written; further chunks open as they are reached. Entries read 0
-// until written either way.
+// chunk opens with an eighth of the room (at most a chunk) and doubles, within the room, when an
+// entry beyond it is first read or written; further chunks open as they are reached. Entries read
+// 0 until written either way.
 constexpr int kFirstOpenShare = 8;
 
 // A failed opening or growth of the main array: both arrays are given back.
