@@ -260,8 +260,7 @@ TEST_F(Pokmain, LanesAcrossChunkEndsReadAsInsideAChunk)
     struct row {
         int first, open, open_after_copy;
     };
-    for (const row r : {row{second - 4, second + eighth, second + eighth}, row{second - 2, second + eighth, second + eighth},
-                        row{second + 1, second + eighth, second + eighth},
+    for (const row r : {row{second - 4, second + eighth, second + eighth}, row{second + 1, second + eighth, second + eighth},
                         row{second + eighth - 7, second + eighth, 2 * second},
                         row{2 * second - 1, 2 * second + eighth, 2 * second + eighth}}) {
         SCOPED_TRACE(r.first);
@@ -275,15 +274,11 @@ TEST_F(Pokmain, LanesAcrossChunkEndsReadAsInsideAChunk)
         pokmain_put_pnts(lane, r.first, status);
         ASSERT_EQ(status, 0);
         EXPECT_EQ(pokmain_block.main_open, r.open);
-        const auto pairs = [&] {
+        const auto as_read = [&](int forward, int first) {
+            pokmain_to_arr(forward, first, first + 6, read, status);
             std::vector<std::pair<double, double>> out;
             for (const xy& e : entries_of(read)) out.emplace_back(e.x, e.y);
             return out;
-        };
-        const auto as_read = [&](int forward, int first) {
-            pokmain_to_arr(forward, first, first + 6, read, status);
-            EXPECT_EQ(status, 0);
-            return pairs();
         };
         EXPECT_EQ(as_read(1, r.first), as_read(1, 1));
         EXPECT_EQ(as_read(0, r.first), as_read(0, 1));
@@ -291,13 +286,10 @@ TEST_F(Pokmain, LanesAcrossChunkEndsReadAsInsideAChunk)
         pokmain_reverse(6, r.first, status);
         EXPECT_EQ(as_read(1, r.first), as_read(1, 1));
         pokmain_dup_pnts(6, r.first - 1 + 6, status);  // the first six entries after the lane
-        ASSERT_EQ(status, 0);
+        EXPECT_EQ(status, 0);
         EXPECT_EQ(pokmain_block.main_open, r.open_after_copy);
         EXPECT_EQ(as_read(1, r.first), as_read(1, 1));
-        pokmain_get_pnts(6, r.first + 6, read, status);
-        const auto duplicated = pairs();
-        pokmain_get_pnts(6, 1, read, status);
-        EXPECT_EQ(duplicated, pairs());
+        EXPECT_EQ(as_read(1, r.first + 6), as_read(1, 1));
         pokarr_free(lane);
         pokarr_free(read);
     }
