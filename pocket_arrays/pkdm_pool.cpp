@@ -11,8 +11,25 @@
 #include <new>
 
 pkdm_table pkdm_table_block;
+pkdm_usage pkdm_usage_block;
+
+void pkdm_usage_reset()
+{
+    pkdm_usage& u = pkdm_usage_block;
+    u.held_peak = u.held;
+    u.owned_peak = u.owned;
+    for (int kind = 0; kind < 5; ++kind) u.owned_peak_by_dimension[kind] = u.owned_by_dimension[kind];
+}
 
 namespace {
+
+// The usage count of a block gaining (+) or losing (-) its memory.
+void count_held(long long bytes)
+{
+    pkdm_usage& u = pkdm_usage_block;
+    u.held += bytes;
+    if (u.held > u.held_peak) u.held_peak = u.held;
+}
 
 constexpr int kTableStep = 20;  // entries added at each growth of the table
 constexpr int kKilobyte = 1024;
@@ -124,6 +141,7 @@ static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
     entry.block = memory;
     entry.size = static_cast<int>(size);
     entry.state = kPkdmReserved;
+    count_held(size);
     if (pkdm_table_block.print_allocate)
         dbg_printf("pkdm_alloc: %d requested, Buffer %d allocated: %d\n", requested, slot,
                    entry.size);
@@ -159,6 +177,7 @@ static void free_all_unowned()
         pkdm_entry& e = pkdm_table_block.entries[i];
         if (e.block == nullptr || e.state >= 1) continue;
         DM_FREE(e.block, 0);
+        count_held(-e.size);
         e.block = nullptr;
         e.state = kPkdmFree;
         if (pkdm_table_block.print_release) dbg_printf("pkdm_free: Buffer %d           freed\n", i);
@@ -186,6 +205,7 @@ void pkdm_free(int index, int release)
         return;
     }
     if (entry.state >= 1) {
+        pkdm_count_owned(entry.size, entry.dimension, -1);
         entry.state = kPkdmFree;
         if (pkdm_table_block.print_release) dbg_printf("pkdm_free: Buffer %d released\n", index);
         if (release == 0) return;
@@ -194,6 +214,7 @@ void pkdm_free(int index, int release)
         return;
     }
     DM_FREE(entry.block, 0);
+    count_held(-entry.size);
     entry.block = nullptr;
     if (pkdm_table_block.print_free_one)
         dbg_printf("pkdm_free: Buffer %d           freed\n", index);
@@ -212,6 +233,10 @@ void pkdm_rel_all()
     DM_FREE(pkdm_table_block.entries, 0);
     pkdm_table_block.entries = nullptr;
     pkdm_table_block.count = 0;
+    // Nothing is held any more; the high-water marks stay until the next reset.
+    pkdm_usage& u = pkdm_usage_block;
+    u.held = u.owned = 0;
+    for (long long& bytes : u.owned_by_dimension) bytes = 0;
 }
 
 void* pkdm_block(int index)

@@ -32,6 +32,40 @@ struct pkdm_table {
 
 extern pkdm_table pkdm_table_block;
 
+// What the pool holds, for a developer or a benchmark judging the engine's memory: the bytes of
+// every block with memory, the bytes of the blocks owned by pocket arrays (in total and by the
+// owning array's dimension, index 1 to 4), and the high-water marks of each since the last
+// pkdm_usage_reset. Kept up to date by the pool with a few adds per claim and release.
+struct pkdm_usage {
+    long long held = 0;                   // bytes of every block the pool holds
+    long long owned = 0;                  // bytes of the blocks owned by pocket arrays
+    long long held_peak = 0;              // high-water mark of held
+    long long owned_peak = 0;             // high-water mark of owned
+    long long owned_by_dimension[5]{};    // owned by arrays of dimension 1 to 4 (index 0 unused)
+    long long owned_peak_by_dimension[5]{};
+};
+
+extern pkdm_usage pkdm_usage_block;
+
+// Starts new high-water marks from what the pool holds now.
+void pkdm_usage_reset();
+
+// The usage count of a block changing hands: claimed by (+1) or given back from (-1) an array of
+// the dimension.
+inline void pkdm_count_owned(int size, int dimension, int sign)
+{
+    pkdm_usage& u = pkdm_usage_block;
+    const long long bytes = sign * static_cast<long long>(size);
+    const int kind = dimension >= 1 && dimension <= 4 ? dimension : 0;
+    u.owned += bytes;
+    u.owned_by_dimension[kind] += bytes;
+    if (sign > 0) {
+        u.owned_peak = u.owned > u.owned_peak ? u.owned : u.owned_peak;
+        long long& peak = u.owned_peak_by_dimension[kind];
+        peak = u.owned_by_dimension[kind] > peak ? u.owned_by_dimension[kind] : peak;
+    }
+}
+
 // Finds or allocates a block of at least `requested` bytes and gives its entry index (state
 // reserved); -1 when the table cannot be created or grown, -2 when no memory could be had (and
 // for a negative request).
@@ -47,6 +81,7 @@ inline void pkdm_give_back(int index)
 {
     pkdm_entry& entry = pkdm_table_block.entries[index];
     if (entry.state >= 1 && pkdm_table_block.print_release == 0) {
+        pkdm_count_owned(entry.size, entry.dimension, -1);
         entry.state = kPkdmFree;
         return;
     }
@@ -65,6 +100,7 @@ inline bool pkdm_claim(int index, int dimension, int capacity)
     pkdm_entry& entry = pkdm_table_block.entries[index];
     if (entry.block == nullptr || entry.state != kPkdmReserved) return false;
     entry.state = kPkdmOwned;
+    pkdm_count_owned(entry.size, dimension, +1);
     entry.dimension = dimension;
     entry.capacity = capacity;
     return true;

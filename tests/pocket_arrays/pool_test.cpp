@@ -176,3 +176,46 @@ TEST_F(PocketTest, PoolGiveBackAnswersAsTheRelease)
         EXPECT_EQ(errors(), r.refused) << "claim " << r.claim;
     }
 }
+
+// The usage counts follow every way a block gains or loses memory or an owner; the high-water
+// marks stay through releases and start again from what is held at a reset.
+TEST_F(PocketTest, PoolUsageCountsHeldAndOwnedBytesWithTheirPeaks)
+{
+    enum op { kTake, kGiveBack, kFree, kFreeUnowned, kReset, kReleaseAll };
+    struct row {
+        op what;
+        int slot, request, dimension;
+        long long held, owned, held_peak, owned_peak, dim2, dim2_peak;
+    };
+    const row rows[] = {
+        {kTake, 0, 1500, 2, 2048, 2048, 2048, 2048, 2048, 2048},
+        {kTake, 1, 3500, 1, 6144, 6144, 6144, 6144, 2048, 2048},
+        {kTake, 2, 100, 2, 7168, 7168, 7168, 7168, 3072, 3072},
+        {kGiveBack, 1, 0, 0, 7168, 3072, 7168, 7168, 3072, 3072},
+        {kFree, 0, 0, 0, 5120, 1024, 7168, 7168, 1024, 3072},
+        {kFreeUnowned, 0, 0, 0, 1024, 1024, 7168, 7168, 1024, 3072},
+        {kReset, 0, 0, 0, 1024, 1024, 1024, 1024, 1024, 1024},
+        {kTake, 0, 1024, 2, 3072, 3072, 3072, 3072, 3072, 3072},
+        {kReleaseAll, 0, 0, 0, 0, 0, 3072, 3072, 0, 3072},
+    };
+    pkdm_usage_reset();
+    int slots[3] = {-1, -1, -1};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const row& r = rows[i];
+        switch (r.what) {
+        case kTake: pkdm_alloc(r.request, slots[r.slot]), pkdm_claim(slots[r.slot], r.dimension, 1); break;
+        case kGiveBack: pkdm_give_back(slots[r.slot]); break;
+        case kFree: pkdm_free(slots[r.slot], 1); break;
+        case kFreeUnowned: pkdm_free(-1, 1); break;
+        case kReset: pkdm_usage_reset(); break;
+        case kReleaseAll: pkdm_rel_all(); break;
+        }
+        const pkdm_usage& u = pkdm_usage_block;
+        const long long counts[] = {u.held, u.owned, u.held_peak, u.owned_peak, u.owned_by_dimension[2],
+                                    u.owned_peak_by_dimension[2]};
+        const long long expected[] = {r.held, r.owned, r.held_peak, r.owned_peak, r.dim2, r.dim2_peak};
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(counts[k], expected[k]) << "row " << i << " count " << k;
+    }
+    EXPECT_EQ(pkdm_usage_block.owned_peak_by_dimension[1], 0);  // reset after the 1-D block left
+    EXPECT_TRUE(errors().empty());
+}
