@@ -1,10 +1,11 @@
 // The heap of a benchmark program, counted at the C allocator: every malloc, calloc, realloc,
 // aligned allocation and free of the program and of its libraries (operator new, the host's
 // blocks and arrays, Clipper's vectors alike) passes through the definitions below, which forward
-// to the C library's own and keep the bytes in use. A watch gives the high-water mark of a stretch
-// of work above the bytes in use when it started. Include it in one program file only: it defines
-// the allocator's entry points. Under AddressSanitizer, which owns the allocator, nothing is
-// counted and every peak reads 0.
+// to the C library's own and, once counting is on, keep the bytes in use. A watch gives the
+// high-water mark of a stretch of work above the bytes in use when it started. Counting stays off
+// until the program turns it on, so that a run measured by instruction counts pays for a branch
+// per call only. Include it in one program file only: it defines the allocator's entry points.
+// Under AddressSanitizer, which owns the allocator, nothing is counted and every peak reads 0.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,7 @@ struct heap_counts {
     long long in_use = 0;   // usable bytes of every live block
     long long start = 0;    // in_use less the parked bytes when the watch started
     long long peak = 0;     // highest in_use less the parked bytes since then
+    bool counting = false;
     bool watching = false;
     parked_bytes parked = nullptr;
 };
@@ -30,7 +32,12 @@ inline long long own_bytes()
     return counts.in_use - (counts.parked != nullptr ? static_cast<long long>(counts.parked()) : 0);
 }
 
-inline void set_parked(parked_bytes parked) { counts.parked = parked; }
+// Turns counting on; parked names the bytes to leave out (null: none).
+inline void start_counting(parked_bytes parked)
+{
+    counts.parked = parked;
+    counts.counting = true;
+}
 
 inline void watch_start()
 {
@@ -67,7 +74,7 @@ namespace bench::heap {
 
 inline void* counted(void* block)
 {
-    if (block == nullptr) return nullptr;
+    if (block == nullptr || !counts.counting) return block;
     counts.in_use += static_cast<long long>(malloc_usable_size(block));
     // The high-water mark only moves when something is allocated, so it is taken here.
     if (counts.watching) {
@@ -79,7 +86,7 @@ inline void* counted(void* block)
 
 inline void uncount(void* block)
 {
-    if (block != nullptr) counts.in_use -= static_cast<long long>(malloc_usable_size(block));
+    if (block != nullptr && counts.counting) counts.in_use -= static_cast<long long>(malloc_usable_size(block));
 }
 
 }  // namespace bench::heap
@@ -99,6 +106,7 @@ void free(void* block) noexcept
 // A failed realloc keeps the old block; a request of 0 bytes frees it.
 void* realloc(void* block, std::size_t size) noexcept
 {
+    if (!bench::heap::counts.counting) return __libc_realloc(block, size);
     const long long before = block != nullptr ? static_cast<long long>(malloc_usable_size(block)) : 0;
     void* moved = __libc_realloc(block, size);
     if (moved == nullptr) {
