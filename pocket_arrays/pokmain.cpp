@@ -44,7 +44,67 @@ bool mode_defined(int& status)
     return false;
 }
 
-double* main_entry(int index0) { return pm.main_base + static_cast<long>(index0) * entry_doubles(); }
+double* main_entry(long index0)
+{
+    return pm.main_chunks[static_cast<std::size_t>(index0 >> kMainChunkShift)] +
+           (index0 & (kMainChunkEntries - 1)) * entry_doubles();
+}
+
+// Calls visit(piece, done, count) for the pieces of a run of n entries from index0 (0-based) that
+// lie in one chunk each; done counts the run's entries before the piece.
+template <class Visit>
+void for_each_piece(long index0, long n, Visit visit)
+{
+    for (long done = 0; done < n;) {
+        const long at = index0 + done;
+        const long count = std::min(n - done, kMainChunkEntries - (at & (kMainChunkEntries - 1)));
+        visit(main_entry(at), done, count);
+        done += count;
+    }
+}
+
+// The copy of a run that lies across a chunk's end, in the store's scratch.
+[[gnu::noinline]] double* gathered_run(long index0, long n)
+{
+    const int k = entry_doubles();
+    std::vector<double>& copy = pm.run_copy;
+    copy.resize(static_cast<std::size_t>(n * k));
+    for_each_piece(index0, n, [&](const double* piece, long done, long count) {
+        std::copy_n(piece, count * k, copy.data() + done * k);
+    });
+    return copy.data();
+}
+
+// A run of n opened entries from index0 (0-based) as one block of doubles: the chunk's own entries
+// when the run lies in one chunk (nearly always), otherwise a copy in the store's scratch, which
+// store_run writes back after a change; the copy lasts until the next run is asked for. Null for
+// an empty run.
+inline double* main_run(long index0, long n)
+{
+    if (n <= 0) return nullptr;
+    const long chunk = index0 >> kMainChunkShift;
+    if (chunk == (index0 + n - 1) >> kMainChunkShift)
+        return pm.main_chunks[static_cast<std::size_t>(chunk)] + (index0 & (kMainChunkEntries - 1)) * entry_doubles();
+    return gathered_run(index0, n);
+}
+
+// Writes the scratch copy of a run back into the chunks.
+[[gnu::noinline]] void scatter_run(long index0)
+{
+    const int k = entry_doubles();
+    const std::vector<double>& copy = pm.run_copy;
+    const long n = static_cast<long>(copy.size()) / k;
+    for_each_piece(index0, n, [&](double* piece, long done, long count) {
+        std::copy_n(copy.data() + done * k, count * k, piece);
+    });
+}
+
+// Writes a run changed through main_run back into the chunks when it was the scratch copy.
+inline void store_run(long index0, const double* run)
+{
+    if (run != nullptr && run == pm.run_copy.data()) scatter_run(index0);
+}
+
 double* contour_entry(int index0)
 {
     return pm.contour_base + static_cast<long>(index0) * entry_doubles();
@@ -121,15 +181,14 @@ void get_xyz(const double* entry, int points, pokarr& array)
     }
 }
 
-// Entries first .. first + n - 1 of an array (the main or the contour array) into the pocket
+// A run of n entries (of the main or the contour array, from its first entry) into the pocket
 // array, relative; in a pocket of dimension 4 the second half of the range holds the normals.
-void get_entries(const double* base, int n, int first, pokarr& array, int& status)
+void get_entries(const double* entry, int n, pokarr& array, int& status)
 {
     const int points = dimension4() ? n / 2 : n;
     pokarr_reset(array, points, status);
     if (status != 0) return;
     const int k = entry_doubles();
-    const double* entry = base + static_cast<long>(first - 1) * k;
     if (k == 2)
         get_xy(entry, points, array);
     else
@@ -167,9 +226,10 @@ int pokmain_size_limit() { return size_limit(); }
 namespace {
 
 // The host zero-fills every entry it opens, and the room the lane engine asks for is an estimate
-// rounded up to a power of ten, of which its lanes use between a half and a twentieth: the host
-// array opens with an eighth of the room and doubles, within the room, when an entry beyond it is
-// first read or written. Entries read 0 until written either way.
+// rounded up to a power of ten, of which its lanes use between a half and a twentieth: the first
+// chunk opens with an eighth of the room (at most a chunk) and doubles, within the room, when an
+// entry beyond it is first read or written; further chunks open as they are reached. Entries read
+// 0 until written either way.
 constexpr int kFirstOpenShare = 8;
 
 // A failed opening or growth of the main array: both arrays are given back.
@@ -181,26 +241,73 @@ void main_array_refused(int& status)
     status = -1;
 }
 
-// Opens the host array (entries 1 .. end) within the room; false when the host refuses.
-bool main_open_to(long end, int& status)
+// Opens chunk c with `entries` entries, or grows it to them when it is open (only the last chunk
+// grows); false when the host refuses.
+bool open_chunk(long chunk, long entries)
 {
-    if (end <= pm.main_open) return true;
+    int host = 0;
+    void* base = nullptr;
+    if (chunk < static_cast<long>(pm.main_handles.size())) {
+        const long open = pm.main_open - (chunk << kMainChunkShift);
+        const int handle = pm.main_handles[static_cast<std::size_t>(chunk)];
+        MM_RESIZE_ARRAY(handle, static_cast<int>(entries - open), base, host);
+        if (host != 0) return false;
+        pm.main_chunks[static_cast<std::size_t>(chunk)] = static_cast<double*>(mmcptr(handle));
+        return true;
+    }
+    int handle = -1;
+    MM_OPEN_ARRAY(entry_bytes(), static_cast<int>(entries), handle, base, host);
+    if (host != 0) return false;
+    pm.main_handles.push_back(handle);
+    pm.main_chunks.push_back(static_cast<double*>(mmcptr(handle)));
+    return true;
+}
+
+// Closes every chunk of the main array and forgets them; host answers the first refusal.
+void close_main(int& host)
+{
+    for (const int handle : pm.main_handles) {
+        int closed = 0;
+        MM_CLOSE(handle, closed);
+        if (host == 0) host = closed;
+    }
+    pm.main_handles.clear();
+    pm.main_chunks.clear();
+    pm.main_capacity = pm.main_open = 0;
+}
+
+// Opens the main array (entries 1 .. end) within the room; false when the host refuses. The first
+// chunk doubles as the entries are reached, so a small pocket keeps a small array; a later one
+// opens an eighth of a chunk and, when reached again, the whole chunk (or to the room's end), so
+// that the last chunk is seldom zero-filled beyond what the lanes use.
+[[gnu::noinline]] bool open_main_to(long end, int& status)
+{
     if (end > pm.main_capacity) {
         status = -1;
         return false;
     }
-    const int open = static_cast<int>(std::min<long>(pm.main_capacity, std::max(end, 2L * pm.main_open)));
-    int host = 0;
-    void* base = nullptr;
-    MM_RESIZE_ARRAY(pm.main_handle, open - pm.main_open, base, host);
-    if (host != 0) {
-        main_array_refused(status);
-        return false;
+    long target = end;
+    if (pm.main_open < kMainChunkEntries) target = std::max(target, 2L * pm.main_open);
+    target = std::min<long>(target, pm.main_capacity);
+    while (pm.main_open < target) {
+        const long chunk = pm.main_open >> kMainChunkShift;  // the chunk of the next entry
+        const long start = chunk << kMainChunkShift;
+        const long chunk_end = std::min<long>(start + kMainChunkEntries, pm.main_capacity);
+        long open = chunk_end;  // an open chunk reached again fills up
+        if (chunk == 0)
+            open = std::min(target, chunk_end);
+        else if (chunk == static_cast<long>(pm.main_handles.size()))
+            open = std::min(chunk_end, std::max(target, start + kMainChunkEntries / kFirstOpenShare));
+        if (!open_chunk(chunk, open - start)) {
+            main_array_refused(status);
+            return false;
+        }
+        pm.main_open = static_cast<int>(open);
     }
-    pm.main_base = static_cast<double*>(mmcptr(pm.main_handle));
-    pm.main_open = open;
     return true;
 }
+
+inline bool main_open_to(long end, int& status) { return end <= pm.main_open || open_main_to(end, status); }
 
 }  // namespace
 
@@ -224,19 +331,13 @@ void PokAllocMainArray(int& n, int keep, int& status)
         return;
     }
     int host = 0;
-    void* base = nullptr;
-    if (pm.main_capacity > 0) {
-        MM_CLOSE(pm.main_handle, host);
-        pm.main_handle = -1;
-        pm.main_capacity = pm.main_open = 0;
-    }
-    const int open = std::max(1, n / kFirstOpenShare);
-    if (host == 0) MM_OPEN_ARRAY(entry_bytes(), open, pm.main_handle, base, host);
+    close_main(host);
+    const int open = std::min(kMainChunkEntries, std::max(1, n / kFirstOpenShare));
+    if (host == 0 && !open_chunk(0, open)) host = -1;
     if (host != 0) {
         main_array_refused(status);
         return;
     }
-    pm.main_base = static_cast<double*>(mmcptr(pm.main_handle));
     pm.main_capacity = n;
     pm.main_open = open;
 }
@@ -316,10 +417,10 @@ void POKCPY(int n, int reallocations, int contour_points, int& status)
     if (status != 0) return;
     // Never copy more than either array holds.
     const int copy = std::clamp(contour_points, 0, std::min(pm.contour_capacity, pm.main_capacity));
-    if (copy > 0 && !main_open_to(copy, status)) return;
-    if (copy > 0)
-        std::copy(pm.contour_base, pm.contour_base + static_cast<long>(copy) * entry_doubles(),
-                  pm.main_base);
+    if (copy <= 0 || !main_open_to(copy, status)) return;
+    double* run = main_run(0, copy);
+    std::copy(pm.contour_base, pm.contour_base + static_cast<long>(copy) * entry_doubles(), run);
+    store_run(0, run);
 }
 
 void POKREL(int close, int& status)
@@ -327,7 +428,7 @@ void POKREL(int close, int& status)
     status = 0;
     if (close == 1) {
         int host = 0;
-        if (pm.main_capacity > 0) MM_CLOSE(pm.main_handle, host);
+        close_main(host);
         if (host == 0 && pm.contour_capacity > 0) MM_CLOSE(pm.contour_handle, host);
         if (host != 0) {
             eroutc("POKREL, CLOSE DYNAMIC MEMORY ERROR", 0);
@@ -336,8 +437,11 @@ void POKREL(int close, int& status)
         }
     }
     pm.mode = kPokmainUndefined;
-    pm.main_handle = pm.contour_handle = -1;
-    pm.main_base = pm.contour_base = nullptr;
+    pm.main_handles.clear();
+    pm.main_chunks.clear();
+    pm.run_copy = {};
+    pm.contour_handle = -1;
+    pm.contour_base = nullptr;
     pm.main_capacity = pm.contour_capacity = pm.main_open = 0;
 }
 
@@ -364,8 +468,11 @@ void pokmain_dup_pnts(int n, int start, int& status)
     }
     if (!main_open_to(start + static_cast<long>(n), status)) return;
     const int k = entry_doubles();
-    std::copy_n(std::vector<double>(pm.main_base, pm.main_base + static_cast<long>(n) * k).begin(),
-                static_cast<long>(n) * k, main_entry(start));
+    const double* from = main_run(0, n);
+    const std::vector<double> copy(from, from + static_cast<long>(n) * k);
+    double* to = main_run(start, n);
+    std::copy(copy.begin(), copy.end(), to);
+    store_run(start, to);
 }
 
 void pokmain_put_pnts(const pokarr& array, int first, int& status)
@@ -389,7 +496,9 @@ void pokmain_put_pnts(const pokarr& array, int first, int& status)
         return;
     }
     const int k = entry_doubles();
-    double* entry = main_entry(first - 1);
+    const long entries = needed - first;
+    double* run = main_run(first - 1, entries);
+    double* entry = run;
     if (k == 2)
         put_xy(array, entry);
     else
@@ -398,6 +507,7 @@ void pokmain_put_pnts(const pokarr& array, int first, int& status)
     if (normals && k == 3) {
         for (int i = 0; i < array.count; ++i, entry += k) std::copy_n(pokarr_normal(array, i), 3, entry);
     }
+    store_run(first - 1, run);
 }
 
 void pokmain_get_pnts(int n, int first, pokarr& array, int& status)
@@ -409,7 +519,7 @@ void pokmain_get_pnts(int n, int first, pokarr& array, int& status)
     }
     if (!mode_defined(status)) return;
     if (!main_open_to(first - 1 + static_cast<long>(n), status)) return;
-    get_entries(pm.main_base, n, first, array, status);
+    get_entries(main_run(first - 1, n), n, array, status);
 }
 
 void pokmain_get_contour_pnts(int n, int first, pokarr& array, int& status)
@@ -423,7 +533,7 @@ void pokmain_get_contour_pnts(int n, int first, pokarr& array, int& status)
         status = -1;
         return;
     }
-    get_entries(pm.contour_base, n, first, array, status);
+    get_entries(contour_entry(first - 1), n, array, status);
 }
 
 void pokmain_reverse(int n, int first, int& status)
@@ -436,7 +546,9 @@ void pokmain_reverse(int n, int first, int& status)
         return;
     }
     const int mode = pm.mode == kPokmain2d ? 2 : std::clamp(pocket_state_block.pocket_dimension, 3, 4);
-    records_reverse(mode, main_entry(first - 1), mode == 4 ? n / 2 : n, status);
+    double* run = main_run(first - 1, n);
+    records_reverse(mode, run, mode == 4 ? n / 2 : n, status);
+    store_run(first - 1, run);
 }
 
 namespace {
@@ -474,11 +586,13 @@ void pokmain_to_arr(int forward, int first, int end, pokarr& array, int& status)
     if (status != 0) return;
     absolute_writer w{array};
     const double ox = pm.origin[0], oy = pm.origin[1];
+    const int k = entry_doubles();
+    const double* run = main_run(first - 1, n);
     for (int i = 0; i < n; ++i) {
-        const double* e = main_entry(first - 1 + i);
+        const double* e = run + static_cast<long>(i) * k;
         if (is_marker_entry(e) && i + 3 < n) {
-            const double* r = main_entry(first + i);
-            const double* c = main_entry(first + i + 1);
+            const double* r = e + k;
+            const double* c = e + 2 * k;
             w.put(i, kArcMarker, 0.0, stored_z(e));
             w.put(i + 1, r[0], r[1], stored_z(r));
             w.put(i + 2, c[0] + ox, c[1] + oy, stored_z(c));

@@ -1,10 +1,12 @@
-// The pocket main arrays: the bulk point store of all lanes (its host array opened only as far as
-// its entries are reached) and the contour point array that the input preparation fills, both host
+// The pocket main arrays: the bulk point store of all lanes (its host arrays opened only as far
+// as its entries are reached) and the contour point array that the input preparation fills, both host
 // dynamic arrays of points relative to the pocket origin (16-byte x, y entries in mode 0, 24-byte
 // x, y, z entries in mode 1). Arcs are four entries as in the pocket array. Indexes are 1-based.
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
+
+#include <vector>
 
 // Mode of the stored entries.
 inline constexpr int kPokmainUndefined = -1;
@@ -19,12 +21,19 @@ inline constexpr int kPokcpyMaxReallocations = 10;
 // pokmain_grow's status for a failed growth.
 inline constexpr int kPokmainGrowFailed = 15;
 
+// The main array is a run of host arrays (chunks) of kMainChunkEntries entries each, the last
+// one possibly shorter: a chunk never moves once full, so the store grows without copying what it
+// holds and without an old and a new copy alive at once. 65536 entries are 1 MB in mode 0.
+inline constexpr int kMainChunkShift = 16;
+inline constexpr int kMainChunkEntries = 1 << kMainChunkShift;
+
 struct pokmain_state {
     int mode = kPokmainUndefined;
-    int main_handle = -1;       // -1 when not open
-    double* main_base = nullptr;
+    std::vector<int> main_handles;  // host arrays of the chunks, in order
+    std::vector<double*> main_chunks;  // their base addresses
     int main_capacity = 0;      // entries the engine may use (the room it asked for)
-    int main_open = 0;          // entries the host array has: opened as the engine reaches them
+    int main_open = 0;          // entries the chunks have: opened as the engine reaches them
+    std::vector<double> run_copy;  // scratch: a run of entries across a chunk's end, copied whole
     int contour_handle = -1;
     double* contour_base = nullptr;
     int contour_capacity = 0;

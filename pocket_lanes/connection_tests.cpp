@@ -9,6 +9,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/box_grid.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_arrays/pk_box_kept.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 
@@ -157,7 +158,7 @@ void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* e
 // A lane as read once for the island tests: its points and its element boxes.
 struct island_test_lane_read {
     pokarr_work points{2};
-    std::unique_ptr<pk_box_table> boxes;
+    pk_box_kept boxes;
 };
 island_test_lanes::island_test_lanes() = default;
 island_test_lanes::~island_test_lanes() = default;
@@ -166,7 +167,7 @@ island_test_lanes& island_test_lanes::operator=(island_test_lanes&&) noexcept = 
 
 namespace {
 
-void keep_read(std::unique_ptr<island_test_lane_read>& kept, const pokarr& work)
+void keep_read(island_test_lanes& list, std::unique_ptr<island_test_lane_read>& kept, const pokarr& work)
 {
     auto read = std::make_unique<island_test_lane_read>();
     pokarr_free(read->points.a);
@@ -174,8 +175,7 @@ void keep_read(std::unique_ptr<island_test_lane_read>& kept, const pokarr& work)
     int status = 0;
     pokarr_copy(work, read->points.a, status);
     if (status != 0) return;
-    read->boxes = std::make_unique_for_overwrite<pk_box_table>();
-    pokarr_get_boxes(read->points.a, *read->boxes);
+    pk_box_keep(read->points.a, read->boxes, list.lent);
     kept = std::move(read);
 }
 
@@ -332,13 +332,14 @@ bool listed_apart(const conn_scan& s, const island_test_lanes& list, std::size_t
 void test_listed(conn_scan& s, island_test_lanes& list, std::size_t i)
 {
     if (list.read[i] != nullptr) {
-        cross_lane(s, list.lanes[i], list.read[i]->points.a, list.read[i]->boxes.get());
+        const island_test_lane_read& read = *list.read[i];
+        cross_lane(s, list.lanes[i], read.points.a, &pk_box_lend(read.boxes, list.lent));
         return;
     }
     test_lane(s, list.lanes[i]);
     if (list.boxed[i] == 0 && cached_box(s, list.lanes[i], list.boxes[i].data())) list.boxed[i] = 1;
     // test_lane read the lane into the work array when its box did not keep it apart.
-    if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data())) keep_read(list.read[i], s.work);
+    if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data())) keep_read(list, list.read[i], s.work);
 }
 
 // Makes the list's grid once every lane's box is known (read now where it is not cached). A lane

@@ -71,6 +71,7 @@ struct island_test_lanes {
     int moves = 0;                   // moves tested against the list as it stands
     std::unique_ptr<box_grid> grid;  // the grid, once made
     std::vector<int> nearby;         // scratch: the lanes a move looks at
+    std::unique_ptr<pk_box_table> lent;  // scratch: the table a small lane's kept boxes are lent to
 };
 void island_test_lanes_list(island_test_lanes& list);
 

@@ -250,6 +250,51 @@ TEST_F(Pokmain, TheHostArrayOpensAsFarAsTheEntriesReachedWithinTheRoom)
     }
 }
 
+// The main array is held in chunks: a lane whose entries run across a chunk's end is written,
+// read, read absolute, reversed and duplicated as one lying inside a chunk, and the chunks open
+// only as far as the entries reached.
+TEST_F(Pokmain, LanesAcrossChunkEndsReadAsInsideAChunk)
+{
+    // A chunk after the first opens an eighth of its entries, and all of them when reached again.
+    const int second = kMainChunkEntries, eighth = kMainChunkEntries / 8;
+    struct row {
+        int first, open, open_after_copy;
+    };
+    for (const row r : {row{second - 4, second + eighth, second + eighth}, row{second + 1, second + eighth, second + eighth},
+                        row{second + eighth - 7, second + eighth, 2 * second},
+                        row{2 * second - 1, 2 * second + eighth, 2 * second + eighth}}) {
+        SCOPED_TRACE(r.first);
+        int status = 0, size = 5 * kMainChunkEntries / 2, capacity = 0;
+        POKREL(1, status);
+        PokAllocMainArray(size, 0, status);
+        pokmain_set_origin(100.0, 200.0, 0.0, capacity);
+        pokarr lane = quarter_lane(), read;
+        pokarr_init(2, read);
+        pokmain_put_pnts(lane, 1, status);
+        pokmain_put_pnts(lane, r.first, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(pokmain_block.main_open, r.open);
+        const auto as_read = [&](int forward, int first) {
+            pokmain_to_arr(forward, first, first + 6, read, status);
+            std::vector<std::pair<double, double>> out;
+            for (const xy& e : entries_of(read)) out.emplace_back(e.x, e.y);
+            return out;
+        };
+        EXPECT_EQ(as_read(1, r.first), as_read(1, 1));
+        EXPECT_EQ(as_read(0, r.first), as_read(0, 1));
+        pokmain_reverse(6, 1, status);
+        pokmain_reverse(6, r.first, status);
+        EXPECT_EQ(as_read(1, r.first), as_read(1, 1));
+        pokmain_dup_pnts(6, r.first - 1 + 6, status);  // the first six entries after the lane
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(pokmain_block.main_open, r.open_after_copy);
+        EXPECT_EQ(as_read(1, r.first), as_read(1, 1));
+        EXPECT_EQ(as_read(1, r.first + 6), as_read(1, 1));
+        pokarr_free(lane);
+        pokarr_free(read);
+    }
+}
+
 TEST_F(Pokmain, ReadsOutsideTheArrayAreRefused)
 {
     int status = 0, size = 10;

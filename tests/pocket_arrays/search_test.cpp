@@ -1,5 +1,6 @@
 // The intersection search: the box table, one element against a loop (against a brute-force
 // all-pairs check on random polylines), and the crossing table of the loop removal.
+#include "pocket_arrays/pk_box_kept.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_test_support.hpp"
@@ -122,6 +123,36 @@ TEST_F(Search, GroupsOnlyTableGivesTheStartsOfTheFullTable)
         pokarr_get_groups(a, *groups);
         ASSERT_EQ(groups->groups, full->groups);
         for (int g = 0; g <= full->groups && rows[r].size() >= 2; ++g) EXPECT_EQ(groups->first[g], full->first[g]) << g;
+        pokarr_free(a);
+    }
+}
+
+// A kept table lends the groups it was made with, kept as rows for a small lane and whole for a
+// large one, even into a scratch table left full by a larger lane.
+TEST_F(Search, KeptTablesLendTheTableTheyWereMadeFrom)
+{
+    std::unique_ptr<pk_box_table> scratch;
+    for (const int points : {400, 2, 5, 17, 50, 82, 101}) {
+        SCOPED_TRACE(points);
+        pokarr a = make_2d({});
+        int status = 0;
+        for (int i = 0; i < points; ++i) {
+            const double p[2] = {std::cos(0.1 * i) * i, std::sin(0.1 * i) * i};
+            pokarr_add_pnt(p, a, status);
+        }
+        auto made = std::make_unique<pk_box_table>();
+        pokarr_get_boxes(a, *made);
+        pk_box_kept kept;
+        pk_box_keep(a, kept, scratch);
+        EXPECT_EQ(kept.whole != nullptr, made->groups > kBoxKeptRowsMax);
+        const pk_box_table& lent = pk_box_lend(kept, scratch);
+        ASSERT_EQ(lent.groups, made->groups);
+        for (int g = 0; g <= made->groups; ++g) {
+            EXPECT_EQ(lent.first[g], made->first[g]) << g;
+            if (g == made->groups) break;
+            EXPECT_TRUE(lent.xmin[g] == made->xmin[g] && lent.ymin[g] == made->ymin[g] &&
+                        lent.xmax[g] == made->xmax[g] && lent.ymax[g] == made->ymax[g]) << g;
+        }
         pokarr_free(a);
     }
 }
