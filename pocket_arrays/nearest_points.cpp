@@ -56,15 +56,9 @@ void measure_element(const double* x, const double* y, const chain_element& e, d
 }
 
 // What the distance floor may lie above the measured distance by rounding, and more: an element
-// is passed by only when its floor beats the best distance by this besides the slack.
+// (or a block of them) is passed by only when its floor beats the best distance by this besides
+// the slack.
 constexpr double kFloorMargin = 1.0e-6;
-
-// Whether the element cannot come nearer than the best distance so far (within the slack the
-// comparison allows): its measure is skipped, as it could not be taken.
-bool beyond_best(const double* x, const double* y, const chain_element& e, double px, double py, double best)
-{
-    return chain_element_beyond(x, y, e, px, py, best + kDistanceSlack);
-}
 
 // The foot of the perpendicular from p on the segment s..b (parameter clamped to the segment)
 // with its distance: the host's dsdlpt (mode 2) with the same operations in the same order, so the
@@ -96,44 +90,162 @@ bool is_previous(const candidate& previous, int k, double t, double distance)
     return previous.k > 0 && previous.k == k && eqvald(previous.t, t) && pk_eq_val(previous.distance, distance);
 }
 
+// The start vertex of element e in nd coordinates (z 0 in 2-D).
+template <int nd> [[gnu::always_inline]] inline void start_of(const pokarr& array, const chain_element& e, double* s)
+{
+    s[0] = array.x[e.start];
+    s[1] = array.y[e.start];
+    s[2] = nd == 3 ? array.z[e.start] : 0.0;
+}
+
+// The point of element e's body nearest to p: its distance d, parameter et and point q; false
+// when the element's floor lies beyond `within`, so that nothing of it could be taken. A line's
+// parameter is measured only when d lies within `within` (et stays 0 otherwise).
+template <int nd>
+[[gnu::always_inline]] inline bool measure_body(const double* p, const pokarr& array, const chain_element& e, double within, double& d, double& et,
+                  double* q)
+{
+    const double* x = array.x;
+    const double* y = array.y;
+    if (chain_element_beyond(x, y, e, p[0], p[1], within)) return false;
+    double s[3];
+    start_of<nd>(array, e, s);
+    if (e.arc) {
+        arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d, q[0], q[1], et);
+        if (nd == 3) {
+            q[2] = s[2] + et * (array.z[e.end] - s[2]);
+            d = std::hypot(d, p[2] - q[2]);
+        }
+    } else {
+        const double b[3] = {x[e.end], y[e.end], nd == 3 ? array.z[e.end] : 0.0};
+        d = foot_on_segment<nd>(p, s, b, q);
+        // The parameter only matters to a line near enough to be taken.
+        if (d < within) seg_param_of_pnt_nd(nd, s, b, q, et);
+    }
+    return true;
+}
+
+// Whether a body point measured at parameter et is the element's end point, left to the next
+// element.
+[[gnu::always_inline]] inline bool left_to_next(const pokarr& array, const chain_element& e, double et, const double* q)
+{
+    const double end_point[2] = {array.x[e.end], array.y[e.end]};
+    return et >= kEndParam && pk_eq_pnt2(q, end_point);
+}
+
+// One step of the search of pokarr_nearest_pnt: element e (number i) offers its start vertex,
+// then its body, each taken when nearer than the best so far plus the slack.
+template <int nd>
+[[gnu::always_inline]] inline void take_element(const double* p, const pokarr& array, const chain_element& e, int i, const candidate& previous,
+                  candidate& best)
+{
+    double s[3];
+    start_of<nd>(array, e, s);
+    const double vd = pk_distance<nd>(p, s);
+    if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
+        best = {i, 0.0, s[0], s[1], s[2], vd};
+    double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
+    if (!measure_body<nd>(p, array, e, best.distance + kDistanceSlack, d, et, q)) return;
+    if (d < best.distance + kDistanceSlack && !left_to_next(array, e, et, q) && !is_previous(previous, i, et, d))
+        best = {i, et, q[0], q[1], q[2], d};
+}
+
 // The search of pokarr_nearest_pnt over the array in nd coordinates (2 or 3; z read in 3 only),
 // written once for both so that the arithmetic of every element runs unrolled.
 template <int nd> candidate nearest_in(const double* point, const pokarr& array, const candidate& previous)
 {
     candidate best;
-    const double* x = array.x;
-    const double* y = array.y;
-    const auto zat = [&array](int i) { return nd == 3 ? array.z[i] : 0.0; };
     const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
-    for (int i = 1; x != nullptr && y != nullptr && i < array.count && best.distance > 0.0;) {
-        const chain_element e = chain_element_at(x, y, array.count, i);
+    for (int i = 1; array.x != nullptr && array.y != nullptr && i < array.count && best.distance > 0.0;) {
+        const chain_element e = chain_element_at(array.x, array.y, array.count, i);
         if (!e.valid) break;
-        const double s[3] = {x[e.start], y[e.start], zat(e.start)};
-        const double vd = pk_distance<nd>(p, s);
-        if (vd < best.distance + kDistanceSlack && !is_previous(previous, i, 0.0, vd))
-            best = {i, 0.0, s[0], s[1], s[2], vd};
-        if (beyond_best(x, y, e, p[0], p[1], best.distance)) {
-            i = e.next;
-            continue;
-        }
-        double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
-        if (e.arc) {
-            arc_dist_pnt(2, p[0], p[1], e.r, e.dir, e.cx, e.cy, s[0], s[1], x[e.end], y[e.end], d, q[0], q[1], et);
-            if (nd == 3) {
-                q[2] = s[2] + et * (array.z[e.end] - s[2]);
-                d = std::hypot(d, p[2] - q[2]);
-            }
-        } else {
-            const double b[3] = {x[e.end], y[e.end], zat(e.end)};
-            d = foot_on_segment<nd>(p, s, b, q);
-            // The parameter only matters to a line near enough to be taken.
-            if (d < best.distance + kDistanceSlack) seg_param_of_pnt_nd(nd, s, b, q, et);
-        }
-        const double end_point[2] = {x[e.end], y[e.end]};
-        const bool at_end = et >= kEndParam && pk_eq_pnt2(q, end_point);
-        if (d < best.distance + kDistanceSlack && !at_end && !is_previous(previous, i, et, d))
-            best = {i, et, q[0], q[1], q[2], d};
+        take_element<nd>(p, array, e, i, previous, best);
         i = e.next;
+    }
+    return best;
+}
+
+// ---- the search through an index ---------------------------------------------------------------
+
+// Elements per block of an index: about the square root of their number, at least this many.
+constexpr std::size_t kLeastBlock = 8;
+// The half width of the box of a block that holds an arc without a circle: it holds any point.
+constexpr double kNoBlockBox = 1.0e300;
+
+// The plane distance from (px, py) to block b's box: no candidate of the block measures less
+// (by more than kFloorMargin).
+double block_floor(const pk_nearest_index& index, std::size_t b, double px, double py)
+{
+    const double* box = &index.box[4 * b];
+    const double dx = std::max({box[0] - px, 0.0, px - box[2]});
+    const double dy = std::max({box[1] - py, 0.0, py - box[3]});
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// The smallest distance any candidate of the array measures from p and the first element, in the
+// search's order, whose start vertex or body measures it: blocks nearest first, a block passed by
+// once its floor lies beyond the smallest distance found.
+template <int nd> void smallest_in(const double* p, const pokarr& array, const pk_nearest_index& index, double& smallest,
+                                   int& first_element)
+{
+    const std::size_t blocks = index.first.size() - 1;
+    std::size_t nearest_block = 0;
+    double nearest_floor = block_floor(index, 0, p[0], p[1]);
+    for (std::size_t b = 1; b < blocks; ++b) {
+        const double f = block_floor(index, b, p[0], p[1]);
+        if (f < nearest_floor) nearest_floor = f, nearest_block = b;
+    }
+    smallest = kNoDistance;
+    first_element = 0;
+    const auto offer = [&smallest, &first_element](double d, int i) {
+        if (d < smallest || (d == smallest && i < first_element)) smallest = d, first_element = i;
+    };
+    const auto measure_block = [&](std::size_t b) {
+        for (int i = index.first[b]; i < index.first[b + 1];) {
+            const chain_element e = chain_element_at(array.x, array.y, array.count, i);
+            double s[3];
+            start_of<nd>(array, e, s);
+            offer(pk_distance<nd>(p, s), i);
+            double d = 0.0, et = 0.0, q[3] = {0.0, 0.0, 0.0};
+            if (measure_body<nd>(p, array, e, smallest + kDistanceSlack, d, et, q) && !left_to_next(array, e, et, q))
+                offer(d, i);
+            i = e.next;
+        }
+    };
+    measure_block(nearest_block);
+    for (std::size_t b = 0; b < blocks; ++b)
+        if (b != nearest_block && block_floor(index, b, p[0], p[1]) <= smallest + kDistanceSlack + kFloorMargin)
+            measure_block(b);
+}
+
+// The search of pokarr_nearest_pnt without a previous result through the index. Before the
+// first element that measures the smallest distance the plain search always ends holding that
+// element's candidate, whatever it held before: from there on it is run as it is, passing by the
+// blocks whose floor lies beyond the best distance plus the slack (none of their candidates could
+// be taken, so the best does not change over them).
+template <int nd> candidate nearest_indexed_in(const double* point, const pokarr& array, const pk_nearest_index& index)
+{
+    const candidate none;
+    if (index.first.size() < 2) return none;
+    const double p[3] = {point[0], point[1], nd == 3 ? point[2] : 0.0};
+    double smallest = kNoDistance;
+    int from = 0;
+    smallest_in<nd>(p, array, index, smallest, from);
+    // Nothing measured within reach of "nothing found yet": the plain search decides.
+    if (from == 0 || !(smallest < kNoDistance)) return nearest_in<nd>(point, array, none);
+    const std::size_t blocks = index.first.size() - 1;
+    std::size_t b = 0;
+    while (index.first[b + 1] <= from) ++b;
+    candidate best;
+    for (int i = from; b < blocks && best.distance > 0.0; ++b) {
+        const bool passed_by = i == index.first[b] &&
+                               block_floor(index, b, p[0], p[1]) > best.distance + kDistanceSlack + kFloorMargin;
+        for (; !passed_by && i < index.first[b + 1] && best.distance > 0.0;) {
+            const chain_element e = chain_element_at(array.x, array.y, array.count, i);
+            take_element<nd>(p, array, e, i, none, best);
+            i = e.next;
+        }
+        i = index.first[b + 1];
     }
     return best;
 }
@@ -206,6 +318,49 @@ void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array,
     distance = best.distance;
     // The connection is measured to the nearest point found, the point the distance belongs to.
     if (surface_path && best.k > 0 && distance < limit + kDistanceSlack) surface_path_len(point, nearest, distance);
+}
+
+void pokarr_nearest_index(const pokarr& array, pk_nearest_index& index)
+{
+    index.first.clear();
+    index.box.clear();
+    if (array.x == nullptr || array.y == nullptr) return;
+    std::vector<chain_element> elements;
+    chain_elements_of(array.x, array.y, array.count, elements);
+    if (elements.empty()) return;
+    const std::size_t n = elements.size();
+    const std::size_t size =
+        std::max<std::size_t>(kLeastBlock, static_cast<std::size_t>(std::sqrt(static_cast<double>(n))));
+    for (std::size_t from = 0; from < n; from += size) {
+        index.first.push_back(elements[from].start + 1);
+        double box[4] = {kNoDistance, kNoDistance, -kNoDistance, -kNoDistance};
+        for (std::size_t j = from; j < std::min(n, from + size); ++j) {
+            const chain_element& e = elements[j];
+            const boxed_chain_element b = boxed_chain_element_of(array.x, array.y, e);
+            // An arc whose radius gives no circle has no box: its block is never passed by.
+            const bool boxed = !e.arc || e.r > 0.0;
+            box[0] = boxed ? std::min(box[0], b.box[0]) : -kNoBlockBox;
+            box[1] = boxed ? std::min(box[1], b.box[1]) : -kNoBlockBox;
+            box[2] = boxed ? std::max(box[2], b.box[2]) : kNoBlockBox;
+            box[3] = boxed ? std::max(box[3], b.box[3]) : kNoBlockBox;
+        }
+        index.box.insert(index.box.end(), box, box + 4);
+    }
+    index.first.push_back(elements.back().next);
+}
+
+void pokarr_nearest_pnt_indexed(int dimension, const double* point, const pokarr& array, const pk_nearest_index& index,
+                                int& k, double& t, double* nearest, double& distance)
+{
+    const int nd = dimension == 2 || array.dimension == 2 || array.z == nullptr ? 2 : 3;
+    const candidate best =
+        nd == 3 ? nearest_indexed_in<3>(point, array, index) : nearest_indexed_in<2>(point, array, index);
+    nearest[0] = best.x;
+    nearest[1] = best.y;
+    nearest[2] = nd == 3 ? best.z : 0.0;
+    k = best.k;
+    t = best.t;
+    distance = best.distance;
 }
 
 void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* farthest,

@@ -12,6 +12,8 @@
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
+#include <vector>
+
 // Distance of "nothing found yet" (farthest search: its negative).
 inline constexpr double kNoDistance = 1.0e7;
 // Status of restart_pnt_on_loop when no point was found.
@@ -40,6 +42,22 @@ bool chain_element_beyond(const double* x, const double* y, const chain_element&
 // (surface_path_len) as its distance.
 void pokarr_nearest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* nearest,
                         double& distance);
+
+// The elements of a pocket array in blocks of consecutive elements, each with a box that holds
+// its elements (an arc by its circle), so that repeated nearest-point searches on an array that
+// does not change pass by the blocks too far away. first holds each block's first element and,
+// last, the element after the last one the plain search reads; box four values per block (x min,
+// y min, x max, y max). Built by pokarr_nearest_index; empty for an array without elements.
+struct pk_nearest_index {
+    std::vector<int> first;
+    std::vector<double> box;
+};
+void pokarr_nearest_index(const pokarr& array, pk_nearest_index& index);
+
+// pokarr_nearest_pnt without a previous result and without the surface path (k 0 on entry)
+// through the index of the array as it stands, with the same results to the bit.
+void pokarr_nearest_pnt_indexed(int dimension, const double* point, const pokarr& array, const pk_nearest_index& index,
+                                int& k, double& t, double* nearest, double& distance);
 
 // The vertex of the array farthest from the point (arc records skipped, the first of equal
 // distances), its element k (the element that starts there), t 0; distance -1e7 and k 0 for an

@@ -134,6 +134,9 @@ struct stage_run {
         long used = 0;  // the tick of its last use
         pokarr_work points{2};
         std::unique_ptr<pk_box_table> boxes;
+        // The blocks of its elements for the nearest points, made at the first nearest ray.
+        pk_nearest_index nearest;
+        bool indexed = false;
     };
     struct parent_mark {
         std::size_t slot = 0;  // 1 + the slot holding the lane's read, or 0
@@ -176,7 +179,7 @@ std::size_t parent_slot(stage_run& s, int n)
 }
 
 // Parent lane n as read for the rays (nullptr when it cannot be read).
-const stage_run::parent_read* parent_lane(stage_run& s, int n)
+stage_run::parent_read* parent_lane(stage_run& s, int n)
 {
     if (!valid(n)) return nullptr;
     const std::size_t lane = static_cast<std::size_t>(n);
@@ -202,6 +205,7 @@ const stage_run::parent_read* parent_lane(stage_run& s, int n)
     if (status != 0) return nullptr;
     if (p.boxes == nullptr) p.boxes = std::make_unique_for_overwrite<pk_box_table>();
     pokarr_get_boxes(p.points.a, *p.boxes);
+    p.indexed = false;
     p.lane = n;
     s.parent_marks[lane].slot = slot + 1;
     return &p;
@@ -389,14 +393,18 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
 {
     counts = false;
     if (mode == ray_mode::nearest) {
-        const stage_run::parent_read* read = parent_lane(s, parent);
+        stage_run::parent_read* read = parent_lane(s, parent);
         if (read == nullptr) {
             s.status = kEngineArrayFailed;
             return false;
         }
+        if (!read->indexed) {
+            pokarr_nearest_index(read->points.a, read->nearest);
+            read->indexed = true;
+        }
         int k = 0;
         double distance = 0.0;
-        pokarr_nearest_pnt(3, ray.point, read->points.a, k, hit.param, hit.point, distance);
+        pokarr_nearest_pnt_indexed(3, ray.point, read->points.a, read->nearest, k, hit.param, hit.point, distance);
         hit.element = k;
         counts = k > 0;
         return true;

@@ -1,11 +1,15 @@
 // Nearest points, restart point, closest approach and lane directions.
 #include "pocket_lanes/lane_test_support.hpp"
+#include "kernel_geometry.hpp"
 
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 
+#include <array>
 #include <bit>
+#include <cstdint>
 #include <cmath>
 #include <random>
 
@@ -208,4 +212,59 @@ TEST_F(LaneTest, ElementFloorNeverPassesTheMeasuredDistance)
     }
     // The floor is near enough to the measure to pass most elements by at half their distance.
     EXPECT_GT(passed_by, measured / 2);
+}
+
+// The search through an index answers what the plain search answers, to the bit: over seeded
+// loops of every kind (arcs, doubled points, spikes), each also walked twice so that every
+// distance ties with a later element, in 2-D and with heights, at points near and far, on every
+// vertex, beside it and at every arc's centre.
+TEST_F(LaneTest, IndexedNearestPointIsThePlainSearchToTheBit)
+{
+    using namespace kernel_geometry;
+    constexpr unsigned kSeed = 20261208u;
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> around(-25.0, 25.0), far(-2000.0, 2000.0), height(-3.0, 3.0);
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    int row = 0;
+    for (const kind k : {kind::convex, kind::star, kind::random_walk, kind::arc_edged, kind::near_degenerate})
+        for (const int n : {5, 60, 400})
+            for (const bool twice : {false, true})
+                for (const int dimension : {2, 3}) {
+                    ++row;
+                    loop l = draw_loop(k, n, rng);
+                    if (twice) l.insert(l.end(), l.begin() + 1, l.end());
+                    pokarr plain = make_from(l), a;
+                    pokarr_init(dimension, a);
+                    int status = 0;
+                    pokarr_copy(plain, a, status);
+                    ASSERT_EQ(status, 0);
+                    for (int i = 0; dimension == 3 && i < a.count; ++i) a.z[i] = height(rng);
+                    pk_nearest_index index;
+                    pokarr_nearest_index(a, index);
+                    std::vector<std::array<double, 3>> points;
+                    for (int q = 0; q < 40; ++q)
+                        points.push_back({q % 4 == 3 ? far(rng) : around(rng), around(rng), height(rng)});
+                    for (int i = 1; i < a.count;) {
+                        const chain_element e = chain_element_at(a.x, a.y, a.count, i);
+                        if (!e.valid) break;
+                        points.push_back({a.x[e.start], a.y[e.start], 0.0});
+                        points.push_back({a.x[e.start] + 1e-9, a.y[e.start] - 1e-9, height(rng)});
+                        if (e.arc) points.push_back({e.cx, e.cy, 0.0});
+                        i = e.next;
+                    }
+                    for (std::size_t q = 0; q < points.size(); ++q) {
+                        int k_plain = 0, k_indexed = 0;
+                        double t[2], d[2], at[2][3];
+                        pokarr_nearest_pnt(3, points[q].data(), a, k_plain, t[0], at[0], d[0]);
+                        pokarr_nearest_pnt_indexed(3, points[q].data(), a, index, k_indexed, t[1], at[1], d[1]);
+                        const bool same = k_plain == k_indexed && bits(t[0]) == bits(t[1]) && bits(d[0]) == bits(d[1]) &&
+                                          bits(at[0][0]) == bits(at[1][0]) && bits(at[0][1]) == bits(at[1][1]) &&
+                                          bits(at[0][2]) == bits(at[1][2]);
+                        ASSERT_TRUE(same) << "seed " << kSeed << " row " << row << " (" << name_of(k) << ", " << n
+                                          << ", twice " << twice << ", dimension " << dimension << ") point " << q
+                                          << ": element " << k_plain << " against " << k_indexed;
+                    }
+                    pokarr_free(a);
+                    pokarr_free(plain);
+                }
 }
