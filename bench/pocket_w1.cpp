@@ -1,29 +1,57 @@
-// Speed of a whole pocket computation, workload W1: a 200 x 100 rectangle with N round islands of
-// radius 2 (full circles) on a jittered grid, every contour offset by the side step s, the pocket
-// offset until full (tool size 0, tolerance 0.005), through the input preparation and
-// cmtpk_clean. In the same program Clipper 1 offsets the same region (circles as 64-gons, round
-// joins, arc tolerance 0.005) by k x s until nothing is left. Counters: passes (offsets that made
-// a lane), loops (lanes made), clipper_passes, clipper_loops, and ratio = engine time / Clipper
-// time.
+// Speed, output and memory of a whole pocket computation beside Clipper 1, workload W1: a 200 x
+// 100 rectangle with N round islands of radius 2 (full circles) on a jittered grid, every contour
+// offset by the side step s, the pocket offset until full (tool size 0, tolerance 0.005). The
+// engine runs the input preparation (untimed) and cmtpk_clean (timed); Clipper 1 offsets the same
+// region (circles as 64-gons, round joins, arc tolerance 0.005) by k x s until nothing is left.
+// A round runs the engine and then Clipper; a case runs at least five rounds and gives medians.
+// After its rounds a case draws the engine's pocket into a motion sub-list at Z 0 and measures
+// the cutting moves written there (the feed moves at that level, arcs as arcs) against the sum of
+// the perimeters of every Clipper offset, and the engine's own lanes beside them.
+//
+// The run fails (exit status 1, with the reason printed) when a case's engine status is not 0,
+// its drawing fails, its tool path cannot be measured or its cut length differs from Clipper's by
+// more than 3 %. Memory: the heap's high-water mark of each side above its level at the start of
+// the run (every allocation of the process, the quarantine of the host stand-in left out), and
+// the buffer pool's. Hashes of the lane table and of the written tool path let a change that
+// means to keep the engine's results be checked bit for bit.
+#include "bench_procedure.hpp"
+#include "heap_peak.hpp"
+#include "path_lengths.hpp"
+
 #include "host/control.hpp"
 #include "host/control/curve_sets.hpp"
 #include "host/control/entities.hpp"
+#include "host/control/list.hpp"
+#include "host/control/memory.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pkdm_pool.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
+#include "pocket_lanes/pocket_drawing.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/markers.hpp"
+#include "toolpath/mch_slots.hpp"
+#include "toolpath/motion_fit.hpp"
+#include "toolpath/tp_sublist.hpp"
 
 #include <benchmark/benchmark.h>
 #include <polyclipping/clipper.hpp>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,10 +63,30 @@ constexpr double kTolerance = 0.005;
 constexpr unsigned kSeed = 20261207u;
 constexpr double kClipperScale = 1.0e4;
 constexpr int kCirclePoints = 64;
+constexpr int kLanesMachiningType = 9;
+// The machine's feed: a feed of its own makes the writer put a feed change before the moves at
+// the fast rate and after them, so that the tool path tells them apart.
+constexpr float kFeed = 100.0f;
+// At least this many rounds of each side a case, so that the median means something.
+constexpr int kMinimumRounds = 5;
+// The cut lengths of the two sides may differ by this share: the engine's lanes wrap the islands
+// otherwise than the offsets of the whole region do, and its links between lanes cut as well.
+constexpr double kCutLengthShare = 0.03;
+constexpr double kMegabyte = 1024.0 * 1024.0;
 
 double seconds_since(clock_type::time_point start)
 {
     return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+double ratio(double a, double b) { return b > 0.0 ? a / b : 0.0; }
+
+double median(std::vector<double> values)
+{
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t half = values.size() / 2;
+    return values.size() % 2 != 0 ? values[half] : 0.5 * (values[half - 1] + values[half]);
 }
 
 struct centre {
@@ -63,6 +111,8 @@ std::vector<centre> island_centres(int n)
     }
     return out;
 }
+
+// ---- the engine's side ------------------------------------------------------------------------
 
 // The pocket as the procedure prepares it: the rectangle and the circles as host curves, their
 // curve sets, the contour tables, every offset s.
@@ -112,18 +162,117 @@ void prepare_pocket(const std::vector<centre>& islands, double step)
     for (int k = 0; k < static_cast<int>(islands.size()); ++k) w.offsets[kIslandSlotBase + k] = step;
 }
 
-// Offsets that made a lane (the highest lane status) and the lanes made, before the cut chains.
-void count_lanes(int& passes, int& loops)
+// One run of either side: its time, its heap's high-water mark above its start and, for the
+// engine, the buffer pool's.
+struct run_figures {
+    double seconds = 0.0;
+    long long heap = 0;
+    long long pool = 0;
+};
+
+int run_engine(run_figures& figures)
+{
+    int status = 0;
+    pkdm_usage_reset();
+    bench::heap::watch_start();
+    const auto start = clock_type::now();
+    cmtpk_clean(0, status);
+    figures.seconds = seconds_since(start);
+    figures.heap = bench::heap::watch_peak();
+    figures.pool = pkdm_usage_block.held_peak;
+    return status;
+}
+
+// The lanes the cutting order cut: its output lanes that are neither separators nor connections.
+int lanes_cut()
 {
     const lane_table& lt = lane_table_block;
-    passes = loops = 0;
-    const int last = std::min(lt.count, pocket_box_block.first_output_lane - 1);
-    for (int n = 1; n <= last; ++n) {
-        if (lt.status[n] <= 0) continue;
-        passes = std::max(passes, lt.status[n]);
-        ++loops;
-    }
+    int cut = 0;
+    for (int n = std::max(1, pocket_box_block.first_output_lane); n <= lt.count; ++n)
+        if (lt.level[n] != kLevelSeparator && lt.group[n] != kGroupConnection) ++cut;
+    return cut;
 }
+
+// The length of the engine's live lanes (status above 0, before the first output lane).
+double engine_lane_length()
+{
+    const lane_table& lt = lane_table_block;
+    pokarr lane;
+    pokarr_init(2, lane);
+    double sum = 0.0;
+    for (int n = 1; n < std::min(pocket_box_block.first_output_lane, lt.count + 1); ++n) {
+        if (lt.status[n] <= 0) continue;
+        int status = 0;
+        double length = 0.0;
+        lane_to_pokarr(n, lane, status);
+        if (status == 0) pokarr_length(0, lane, nullptr, length, status);
+        sum += length;
+    }
+    pokarr_free(lane);
+    return sum;
+}
+
+// FNV-1a over every row of the lane table and every point of its lanes.
+std::uint64_t lane_table_hash()
+{
+    std::uint64_t h = 14695981039346656037ull;
+    const auto mix = [&h](std::uint64_t value) {
+        for (int b = 0; b < 8; ++b) {
+            h ^= (value >> (8 * b)) & 0xffu;
+            h *= 1099511628211ull;
+        }
+    };
+    const lane_table& lt = lane_table_block;
+    std::vector<double> x, y;
+    for (int n = 1; n <= lt.count; ++n) {
+        for (const int column : {lt.level[n], lt.status[n], lt.parent[n], lt.link1[n], lt.link2[n], lt.group[n], lt.contour_type[n]})
+            mix(static_cast<std::uint32_t>(column));
+        mix(std::bit_cast<std::uint64_t>(lt.offset[n]));
+        int count = 0;
+        lane_npnts(n, count);
+        x.resize(static_cast<std::size_t>(std::max(count, 1)));
+        y.resize(x.size());
+        lane_get_xy(n, x.data(), y.data(), count, count);
+        for (int k = 0; k < count; ++k) {
+            mix(std::bit_cast<std::uint64_t>(x[static_cast<std::size_t>(k)]));
+            mix(std::bit_cast<std::uint64_t>(y[static_cast<std::size_t>(k)]));
+        }
+    }
+    return h;
+}
+
+// The pocket the last engine run left, drawn at Z 0 into the sub-list of a procedure block as the
+// execute callback draws one level, and the moves written there measured. Status of the drawing,
+// or -1 when the procedure block could not be written.
+int draw_pocket(bench::path_lengths& lengths)
+{
+    // The host is not reset: the lanes' points live in its arrays.
+    if (!bench::open_motion_procedure()) return -1;
+    machining_type() = kLanesMachiningType;
+    PRM9().set_real(machine_params::kBaseFeed, kFeed);
+    mch_slots().slots[1].status = kSlotComputed;
+    mch_slots().last_feed = kFeed;
+    pocket_state& s = pocket_state_block;
+    s.current_z = 0.0;
+    s.level_count = s.level_counter = 1;
+    s.approach_height = 5.0;
+    s.approach_clearance = 2.0;
+    s.order_flag = 1;
+    s.drawing_mode = 1;
+    int status = 0;
+    DRAWPK(0, 0, status);
+    int closed = 0;
+    tp_sublist_close(closed);
+    const auto& top = vantu::control::toolpath_top();
+    if (!top.empty()) lengths = bench::measure_path(top.back().sublist, static_cast<float>(s.current_z));
+    // The arrays the motion output keeps between calls are given back while the host still
+    // holds them: the next round resets it.
+    tp_mrkr_reset();
+    fit_buffer_release();
+    return status;
+}
+
+// ---- Clipper's side ---------------------------------------------------------------------------
 
 // The region as Clipper paths: the rectangle counter-clockwise, the circles clockwise.
 ClipperLib::Paths clipper_region(const std::vector<centre>& islands)
@@ -141,59 +290,190 @@ ClipperLib::Paths clipper_region(const std::vector<centre>& islands)
     return region;
 }
 
+double perimeter(const ClipperLib::Path& loop)
+{
+    double length = 0.0;
+    for (std::size_t i = 0; i < loop.size(); ++i) {
+        const ClipperLib::IntPoint& a = loop[i];
+        const ClipperLib::IntPoint& b = loop[(i + 1) % loop.size()];
+        length += std::hypot(static_cast<double>(b.X - a.X), static_cast<double>(b.Y - a.Y));
+    }
+    return length / kClipperScale;
+}
+
+struct clipper_output {
+    int passes = 0;
+    int loops = 0;
+    double length = 0.0;  // every loop's perimeter over every offset
+};
+
 // Clipper's offsets of the region by k x s until nothing is left.
-void clipper_offsets(const ClipperLib::Paths& region, double step, int& passes, int& loops)
+clipper_output clipper_offsets(const ClipperLib::Paths& region, double step)
 {
     ClipperLib::ClipperOffset offset;
     offset.ArcTolerance = kTolerance * kClipperScale;
     offset.AddPaths(region, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-    passes = loops = 0;
+    clipper_output out;
     for (int k = 1;; ++k) {
         ClipperLib::Paths result;
         offset.Execute(result, -k * step * kClipperScale);
-        if (result.empty()) return;
-        ++passes;
-        loops += static_cast<int>(result.size());
+        if (result.empty()) return out;
+        ++out.passes;
+        out.loops += static_cast<int>(result.size());
+        for (const ClipperLib::Path& loop : result) out.length += perimeter(loop);
     }
 }
+
+clipper_output run_clipper(const ClipperLib::Paths& region, double step, run_figures& figures)
+{
+    bench::heap::watch_start();
+    const auto start = clock_type::now();
+    clipper_output out = clipper_offsets(region, step);
+    figures.seconds = seconds_since(start);
+    figures.heap = bench::heap::watch_peak();
+    return out;
+}
+
+// ---- the cases ----------------------------------------------------------------------------------
+
+// What a case found, for the summary after the run.
+struct case_result {
+    int status = 0;
+    int drawing = 0;
+    int lanes = 0;
+    int rounds = 0;
+    bench::path_lengths path;
+    clipper_output clipper;
+    double engine_seconds = 0.0, clipper_seconds = 0.0;
+    long long engine_heap = 0, clipper_heap = 0, pool = 0;
+    double lane_length = 0.0;  // the engine's live lanes, before the cutting order
+    std::uint64_t hash = 0;
+};
+
+// The cases run, in the order they ran: N, the step in tenths, what was found.
+struct case_entry {
+    int islands = 0, step = 0;
+    case_result result;
+};
+std::vector<case_entry> results;
+// False when the command line sets the run time: the rounds are then exactly the iterations
+// Google Benchmark chooses, so that a count per iteration (callgrind's) stays true, and the heap
+// is not counted.
+bool top_up_rounds = true;
 
 void BM_PocketW1(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     const double step = static_cast<double>(state.range(1)) / 10.0;
     const std::vector<centre> islands = island_centres(n);
-    double engine_seconds = 0.0;
-    int status = 0, passes = 0, loops = 0;
+    const ClipperLib::Paths region = clipper_region(islands);
+    case_result r;
+    std::vector<double> engine_times, clipper_times;
+    run_figures engine, clipper;
+    const auto keep = [&] {
+        engine_times.push_back(engine.seconds);
+        clipper_times.push_back(clipper.seconds);
+        r.engine_heap = std::max(r.engine_heap, engine.heap);
+        r.pool = std::max(r.pool, engine.pool);
+        r.clipper_heap = std::max(r.clipper_heap, clipper.heap);
+    };
+    // Google Benchmark times the engine only; the rounds keep their own clock.
     for (auto _ : state) {
         state.PauseTiming();
         prepare_pocket(islands, step);
         state.ResumeTiming();
-        const auto start = clock_type::now();
-        cmtpk_clean(0, status);
-        engine_seconds += seconds_since(start);
+        r.status = run_engine(engine);
+        state.PauseTiming();
+        r.clipper = run_clipper(region, step, clipper);
+        keep();
+        state.ResumeTiming();
     }
-    count_lanes(passes, loops);
-    // Clipper runs as often as the engine did, so that both times are means over as many runs.
-    const ClipperLib::Paths region = clipper_region(islands);
-    int clipper_passes = 0, clipper_loops = 0;
-    const auto start = clock_type::now();
-    for (benchmark::IterationCount i = 0; i < state.iterations(); ++i)
-        clipper_offsets(region, step, clipper_passes, clipper_loops);
-    const double clipper_seconds = seconds_since(start) / static_cast<double>(state.iterations());
-    state.counters["status"] = status;
-    state.counters["passes"] = passes;
-    state.counters["loops"] = loops;
-    state.counters["clipper_passes"] = clipper_passes;
-    state.counters["clipper_loops"] = clipper_loops;
-    state.counters["ratio"] = engine_seconds / static_cast<double>(state.iterations()) / clipper_seconds;
+    while (top_up_rounds && static_cast<int>(engine_times.size()) < kMinimumRounds) {
+        prepare_pocket(islands, step);
+        r.status = run_engine(engine);
+        r.clipper = run_clipper(region, step, clipper);
+        keep();
+    }
+    r.rounds = static_cast<int>(engine_times.size());
+    r.engine_seconds = median(engine_times);
+    r.clipper_seconds = median(clipper_times);
+    r.lanes = lanes_cut();
+    r.lane_length = engine_lane_length();
+    r.hash = lane_table_hash();
+    r.drawing = draw_pocket(r.path);
     int released = 0;
     POKREL(1, released);
     pkdm_rel_all();
+
+    state.counters["status"] = r.status;
+    state.counters["lanes"] = r.lanes;
+    state.counters["cut_ratio"] = ratio(r.path.cutting, r.clipper.length);
+    state.counters["time_ratio"] = ratio(r.engine_seconds, r.clipper_seconds);
+    state.counters["heap_ratio"] = ratio(r.engine_heap, r.clipper_heap);
+    const int tenths = static_cast<int>(state.range(1));
+    const auto same = [&](const case_entry& e) { return e.islands == n && e.step == tenths; };
+    if (const auto found = std::find_if(results.begin(), results.end(), same); found != results.end()) found->result = r;
+    else results.push_back({n, tenths, r});
 }
-// Arguments: N, and the step in tenths. Google Benchmark chooses the number of runs (one for
-// the slow cases), so that the fast ones are not judged on a single cold run.
+// Arguments: N, and the step in tenths.
 BENCHMARK(BM_PocketW1)
     ->ArgsProduct({{0, 10, 100, 400}, {5, 1}})
     ->Unit(benchmark::kMillisecond);
 
+// The reason a case fails the run, empty when it passes.
+std::string failure(const case_result& r)
+{
+    if (r.status != 0) return "engine status " + std::to_string(r.status);
+    if (r.drawing != 0) return "drawing status " + std::to_string(r.drawing);
+    if (!r.path.fault.empty()) return "tool path not measured: " + r.path.fault;
+    if (r.path.cutting <= 0.0 || r.clipper.length <= 0.0) return "nothing cut";
+    const double share = ratio(r.path.cutting, r.clipper.length);
+    if (std::fabs(share - 1.0) <= kCutLengthShare) return {};
+    char text[96];
+    std::snprintf(text, sizeof text, "cut length %.1f against Clipper's %.1f (ratio %.4f)", r.path.cutting,
+                  r.clipper.length, share);
+    return text;
+}
+
+// The summary of every case run; answers the number of failed cases.
+int print_summary()
+{
+    std::printf("\nW1 beside Clipper 1: medians of the rounds; lengths in mm (lanes: the engine's own lanes, cut:\n"
+                "the cutting moves drawn); heap and pool: high-water marks in MB\n");
+    std::printf("%-6s %6s %6s %6s %9s %9s %9s %6s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case", "rounds",
+                "status", "lanes", "lane mm", "cut mm", "clip mm", "ratio", "time ms", "clip ms", "ratio", "heap",
+                "pool", "clip", "ratio", "lane table hash", "tool path hash");
+    int failed = 0;
+    for (const case_entry& e : results) {
+        const case_result& r = e.result;
+        const std::string name = std::to_string(e.islands) + "/" + std::to_string(e.step);
+        std::printf("%-6s %6d %6d %6d %9.1f %9.1f %9.1f %6.4f %9.2f %9.2f %6.3f %7.2f %6.2f %7.2f %6.2f %016llx %016llx\n",
+                    name.c_str(), r.rounds, r.status, r.lanes, r.lane_length, r.path.cutting, r.clipper.length,
+                    ratio(r.path.cutting, r.clipper.length), 1e3 * r.engine_seconds, 1e3 * r.clipper_seconds,
+                    ratio(r.engine_seconds, r.clipper_seconds), r.engine_heap / kMegabyte, r.pool / kMegabyte,
+                    r.clipper_heap / kMegabyte, ratio(r.engine_heap, r.clipper_heap),
+                    static_cast<unsigned long long>(r.hash), static_cast<unsigned long long>(r.path.hash));
+    }
+    for (const case_entry& e : results) {
+        const std::string why = failure(e.result);
+        if (why.empty()) continue;
+        std::printf("FAILED %d/%d: %s\n", e.islands, e.step, why.c_str());
+        ++failed;
+    }
+    return failed;
+}
+
 }  // namespace
+
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--benchmark_min_time", 20) == 0) top_up_rounds = false;
+    // A run of set length is one measured by instruction counts: the heap is not counted then.
+    if (top_up_rounds) bench::heap::start_counting(&vantu::control::quarantined_bytes);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return print_summary() == 0 ? 0 : 1;
+}

@@ -465,6 +465,7 @@ bool released_and_poisoned(const void* address)
 }
 
 std::size_t quarantined_block_count() { return state().quarantine.size(); }
+std::size_t quarantined_bytes() { return state().quarantine_bytes; }
 
 }  // namespace vantu::control
 

@@ -31,5 +31,8 @@ long block_size(const void* block);
 // equal to kPoisonByte. Reads the block through the host, so it is safe under AddressSanitizer.
 bool released_and_poisoned(const void* address);
 std::size_t quarantined_block_count();
+// Bytes of the released blocks held in quarantine: memory the process holds for the stand-in's
+// checks, not for its caller (a benchmark counting a caller's heap leaves them out).
+std::size_t quarantined_bytes();
 
 }  // namespace vantu::control

@@ -312,12 +312,16 @@ TEST_F(HostMemory, QuarantineIsBoundedAndResetReleasesEverything)
     EXPECT_EQ(status, 0);
     EXPECT_EQ(quarantined_block_count(), kQuarantineMaxBlocks);
     EXPECT_EQ(MM_CUR_N_ENTRIES(handle), static_cast<int>(kQuarantineMaxBlocks + 21));
+    // The quarantine holds the last blocks the growth left behind: 21 to 84 bytes.
+    const std::size_t first = 21, last = kQuarantineMaxBlocks + 20;
+    EXPECT_EQ(quarantined_bytes(), (first + last) * (last - first + 1) / 2);
 
     DM_ALLOC(10);
     reset();
     EXPECT_EQ(open_array_count(), 0);
     EXPECT_EQ(open_block_count(), 0);
     EXPECT_EQ(quarantined_block_count(), 0u);
+    EXPECT_EQ(quarantined_bytes(), 0u);
     EXPECT_EQ(mmcptr(handle), nullptr);
 }
 

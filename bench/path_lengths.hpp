@@ -1,0 +1,114 @@
+// The moves of a written tool path, read from the host's list as the runner dumps it: the lines of
+// a procedure's motion sub-list in their stored word layouts. Feed changes, linear moves, point
+// strings and arcs (measured as arcs) are read. A move at the fast rate is a rapid; a feed move
+// whose two ends lie at the level being cut is a cutting move; any other feed move (the descent
+// from the retract level, the plunge) is an approach. A motion block of another kind cannot be
+// measured and is reported. A hash of every word read lets a run check that a tool path stayed
+// the same bit for bit.
+#pragma once
+
+#include "host/control/list.hpp"
+#include "host/words.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct path_lengths {
+    double cutting = 0.0;   // feed moves at the level
+    double approach = 0.0;  // feed moves off the level
+    double rapid = 0.0;     // moves at the fast rate
+    int blocks = 0;         // motion blocks read
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of every word of the sub-list
+    std::string fault;      // the first block that could not be measured, empty when none
+};
+
+namespace detail {
+
+// Stored block types (word 0) and what the reader needs of them.
+constexpr int kParameter = 1, kFeedParameter = 1, kFixedDefinition = 0;
+constexpr int kArc = 3, kArcWithDirection = 23, kArcWithNormal = 223;
+constexpr int kArcWords = 10;
+constexpr float kFastFeed = -1.0f;
+constexpr int kArcPlaneXY = 1, kArcPlaneXZ = 2;
+
+inline bool is_straight(int type) { return type == 2 || type == 7 || type == 22 || type == 27 || type == 222 || type == 227; }
+inline bool is_arc(int type) { return type == kArc || type == kArcWithDirection || type == kArcWithNormal; }
+inline bool is_spline(int type) { return type == 5 || type == 25 || type == 225; }
+
+struct path_walk {
+    float level = 0.0f;
+    bool fast = false;
+    bool placed = false;  // the first move's start is not in the sub-list: that move only places the tool
+    double at[3] = {0.0, 0.0, 0.0};
+    path_lengths& out;
+
+    void to(const double* p, double length)
+    {
+        if (placed) {
+            const bool on_level = p[2] == level && at[2] == level;
+            (fast ? out.rapid : on_level ? out.cutting : out.approach) += length;
+        }
+        placed = true;
+        for (int k = 0; k < 3; ++k) at[k] = p[k];
+    }
+    void straight(const word* w)
+    {
+        const double p[3] = {word_to_real(w[0]), word_to_real(w[1]), word_to_real(w[2])};
+        to(p, std::hypot(p[0] - at[0], p[1] - at[1], p[2] - at[2]));
+    }
+    // The words after the type: number, plane, angle, delta, centre (two, in the arc plane), end.
+    void arc(const word* w)
+    {
+        const int plane = w[1];
+        const double angle = word_to_real(w[2]);
+        const double c1 = word_to_real(w[4]), c2 = word_to_real(w[5]);
+        const double end[3] = {word_to_real(w[6]), word_to_real(w[7]), word_to_real(w[8])};
+        const double e1 = plane == kArcPlaneXY || plane == kArcPlaneXZ ? end[0] : end[1];
+        const double e2 = plane == kArcPlaneXY ? end[1] : end[2];
+        to(end, std::hypot(e1 - c1, e2 - c2) * std::fabs(angle));
+    }
+};
+
+}  // namespace detail
+
+// The lengths of the moves in `lines` (a procedure's sub-list), the pocket's level at Z `level`.
+inline path_lengths measure_path(const vantu::control::line_sequence<vantu::control::toolpath_line>& lines, float level)
+{
+    path_lengths out;
+    detail::path_walk walk{level, false, false, {}, out};
+    for (const auto& line : lines) {
+        const std::vector<word>& w = line.words;
+        for (const word value : w) {
+            for (int b = 0; b < 4; ++b) {
+                out.hash ^= (static_cast<std::uint32_t>(value) >> (8 * b)) & 0xffu;
+                out.hash *= 1099511628211ull;
+            }
+        }
+        if (w.empty()) continue;
+        const int type = w[0];
+        const std::size_t size = w.size();
+        if (type == detail::kParameter && size >= 5 && w[2] == detail::kFeedParameter) {
+            walk.fast = w[3] == detail::kFixedDefinition && word_to_real(w[4]) == detail::kFastFeed;
+        } else if (detail::is_straight(type)) {
+            const std::size_t step = type == 2 || type == 7 ? 4 : 7;
+            for (std::size_t k = 1; k + step <= size; k += step) walk.straight(&w[k + 1]);
+            ++out.blocks;
+        } else if (detail::is_arc(type)) {
+            if (size < detail::kArcWords) {
+                if (out.fault.empty()) out.fault = "an arc block of " + std::to_string(size) + " words";
+                continue;
+            }
+            walk.arc(&w[1]);
+            ++out.blocks;
+        } else if (detail::is_spline(type) && out.fault.empty()) {
+            out.fault = "a spline motion block (type " + std::to_string(type) + ")";
+        }
+    }
+    return out;
+}
+
+}  // namespace bench
