@@ -771,9 +771,9 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     luplup_work& w = luplup_work_block;
     w.count = 0;
     found_total = 0;
-    // Every element of A meets only the elements of B near it.
+    // Every element of A meets only the elements of B near it, a line only those along it.
     pk_elem_index& index = luplup_index_block;
-    pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
+    pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
     const bool own_index = &va.p == &vb.p;
     for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
         const int after = va.at(e).next;
