@@ -192,13 +192,12 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
         for (std::size_t i = 0; i < n_boxes; ++i) {
             int* range = &ranges[4 * i];
             const int k = index.wide[i];
-            const bool traced = along && is_line(x, count, k);
             if (pass == 0) {
                 const double* b = all + 4 * i;
                 range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
                 cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
                 long spanned = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1);
-                if (traced && spanned > kWideCells) {
+                if (along && spanned > kWideCells && is_line(x, count, k)) {
                     spanned = 0;
                     line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3],
                                [&](int, int c0, int c1) { spanned += c1 - c0 + 1; });
@@ -213,8 +212,11 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
                     else index.elements[at[cell_number]++] = k;
                 }
             };
-            if (traced) line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3], place);
-            else for (int r = range[1]; r <= range[3]; ++r) place(r, range[0], range[2]);
+            const bool few = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1) <= kTracedCells;
+            if (along && !few && is_line(x, count, k))
+                line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3], place);
+            else
+                for (int r = range[1]; r <= range[3]; ++r) place(r, range[0], range[2]);
         }
     }
     // Only the elements spanning too many cells stay aside, still in element order.
