@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -324,10 +325,57 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
 
 // ---- the search -------------------------------------------------------------------------------
 
+// What the walk of one element of a self search found, kept while a nudge of the loop restarts
+// the search: the rows it made in order (before the repeats test, which reads the table), and
+// the index's memory of the last pair as the walk found and left it. A walk is a function of the
+// loop's entries near its element and near the elements it meets, and of that memory; where
+// neither has changed the search after a nudge takes the rows again instead of walking.
+struct walk_memo {
+    bool valid = false;
+    std::vector<luplup_row> rows;
+    pk_spent_pair spent_before, spent_after;
+    pk_pair_memo pair_before, pair_after;
+};
+
+bool same_spent(const pk_spent_pair& p, const pk_spent_pair& q)
+{
+    if (p.valid != q.valid) return false;
+    if (!p.valid) return true;  // an invalid pair is never read
+    return p.shared_vertex == q.shared_vertex && p.element == q.element && p.own_kind == q.own_kind &&
+           std::equal(p.own, p.own + 4, q.own) && std::equal(p.own_arc, p.own_arc + 4, q.own_arc) &&
+           std::equal(p.other, p.other + 4, q.other) && std::equal(p.other_arc, p.other_arc + 4, q.other_arc) &&
+           p.x == q.x && p.y == q.y && p.nothing_after == q.nothing_after;
+}
+bool same_pair(const pk_pair_memo& p, const pk_pair_memo& q)
+{
+    if (p.valid != q.valid) return false;
+    if (!p.valid) return true;
+    return std::equal(p.key, p.key + pk_pair_memo::kKeyWords, q.key) && p.status == q.status && p.count == q.count &&
+           std::equal(&p.points[0][0], &p.points[0][0] + 6, &q.points[0][0]);
+}
+
+// Takes a row made by a walk into the table unless it repeats one; false when the table
+// overflowed (count -1).
+bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out)
+{
+    luplup_work& w = luplup_work_block;
+    if (repeats_a_row(w, r, va, vb)) return true;
+    if (!room_for_row(w, out)) {
+        // Columns that cannot grow are full; growing ones failed, as the host has said.
+        int pocket_mode = 0;
+        get_pocket_mode(pocket_mode);
+        if (pocket_mode == 0 && out.grow == nullptr) eroutc(kTooManyText, 0);
+        w.count = kStatusOverflow;
+        return false;
+    }
+    insert_ordered(w, r);
+    return true;
+}
+
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
 bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                  pk_elem_index& index, int a, const luplup_columns& out, int& found_total)
+                  pk_elem_index& index, int a, const luplup_columns& out, int& found_total, walk_memo* memo)
 {
     luplup_work& w = luplup_work_block;
     // A self search passes over B's elements up to a: past the last one none is left.
@@ -388,16 +436,8 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         luplup_row r;
         make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
         ++found_total;
-        if (repeats_a_row(w, r, va, vb)) continue;
-        if (!room_for_row(w, out)) {
-            // Columns that cannot grow are full; growing ones failed, as the host has said.
-            int pocket_mode = 0;
-            get_pocket_mode(pocket_mode);
-            if (pocket_mode == 0 && out.grow == nullptr) eroutc(kTooManyText, 0);
-            w.count = kStatusOverflow;
-            return false;
-        }
-        insert_ordered(w, r);
+        if (memo != nullptr) memo->rows.push_back(r);
+        if (!take_row(va, vb, r, out)) return false;
         if (md.first_only) return false;
     }
     return true;
@@ -764,26 +804,126 @@ int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_i
     return 0;
 }
 
+// The walks of a self search kept for its restarts after nudges (walk_memo), one per element of
+// the loop, with the entries as they were when they were walked.
+struct walk_memos {
+    bool kept = false;  // walks are kept (a self search of one loop)
+    std::vector<walk_memo> walks;
+    std::vector<double> x, y;  // the entries the walks were made on
+};
+
+// One walk, taken from its memo when it holds, else walked (and kept when memos are kept).
+bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
+                    pk_elem_index& index, int e, const luplup_columns& out, int& found_total, walk_memos& memos)
+{
+    walk_memo* m = memos.kept ? &memos.walks[static_cast<std::size_t>(e)] : nullptr;
+    if (m != nullptr && m->valid && same_spent(m->spent_before, index.last_spent) &&
+        same_pair(m->pair_before, index.last_pair)) {
+        for (const luplup_row& r : m->rows) {
+            ++found_total;
+            if (!take_row(va, vb, r, out)) return false;
+        }
+        index.last_spent = m->spent_after;
+        index.last_pair = m->pair_after;
+        return true;
+    }
+    if (m == nullptr) return walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr);
+    m->valid = false;
+    m->rows.clear();
+    m->spent_before = index.last_spent;
+    m->pair_before = index.last_pair;
+    if (!walk_element(va, vb, md, boxes, index, e, out, found_total, m)) return false;
+    m->spent_after = index.last_spent;
+    m->pair_after = index.last_pair;
+    m->valid = true;
+    return true;
+}
+
+// A self search of a loop of fewer entries walks every element again after a nudge: keeping its
+// walks would cost about what walking them does.
+constexpr int kKeptWalksEntries = 1000;
+
+// Entries this far around those a nudge moved count as moved: a walk reads the entries of the
+// elements next to its own and to those it meets (directions at their ends).
+constexpr int kMovedReach = 8;
+
+// After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
+// those before it and the loop's those after it (every walk when the loop's entry count
+// changed or a moved entry lies near its closing point). The index is the loop's new one.
+void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& memos)
+{
+    const int n = loop.count;
+    auto forget_all = [&memos] {
+        for (walk_memo& m : memos.walks) m.valid = false;
+    };
+    if (memos.x.size() != static_cast<std::size_t>(n) || memos.walks.size() != static_cast<std::size_t>(n) + 1) {
+        forget_all();
+        return;
+    }
+    int lo = n, hi = -1;
+    for (int k = 0; k < n; ++k)
+        if (std::memcmp(&loop.x[k], &memos.x[k], sizeof(double)) != 0 ||
+            std::memcmp(&loop.y[k], &memos.y[k], sizeof(double)) != 0)
+            lo = std::min(lo, k), hi = k;
+    if (hi < 0) return;
+    lo -= kMovedReach, hi += kMovedReach;
+    if (lo < 1 || hi >= n - 1) {
+        forget_all();
+        return;
+    }
+    // The box of what moved, before and after (an arc record by the box of its circle).
+    double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
+    auto add = [&box](double px, double py, double reach) {
+        box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
+        box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
+    };
+    for (int side = 0; side < 2; ++side) {
+        const double* x = side == 0 ? loop.x : memos.x.data();
+        const double* y = side == 0 ? loop.y : memos.y.data();
+        for (int k = lo; k <= hi; ++k) {
+            if (pk_is_marker(x[k]) && k + 2 < n) {
+                add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
+                k += 2;
+            } else if (!(k >= 1 && pk_is_marker(x[k - 1])) && !(k >= 2 && pk_is_marker(x[k - 2]))) {
+                add(x[k], y[k], 0.0);
+            }
+        }
+    }
+    for (int e = std::max(1, lo - kArcRecordEntries); e <= std::min(n - 1, hi + kArcRecordEntries); ++e)
+        memos.walks[static_cast<std::size_t>(e)].valid = false;
+    std::vector<int>& near = index.candidates;
+    pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
+    for (const int e : near) memos.walks[static_cast<std::size_t>(e)].valid = false;
+}
+
 // One search of A against B into the working table; false when it overflowed.
 bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                const luplup_columns& out, int& found_total)
+                const luplup_columns& out, int& found_total, walk_memos& memos)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
     found_total = 0;
-    // Every element of A meets only the elements of B near it.
+    // Every element of A meets only the elements of B near it, a line only those along it.
     pk_elem_index& index = luplup_index_block;
-    pokarr_elem_index(vb.p.count, vb.p.x, vb.p.y, index);
+    pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
     const bool own_index = &va.p == &vb.p;
+    if (memos.kept) {
+        forget_moved_walks(va.p, index, memos);
+        memos.walks.resize(static_cast<std::size_t>(va.p.count) + 1);
+        memos.x.assign(va.p.x, va.p.x + va.p.count);
+        memos.y.assign(va.p.y, va.p.y + va.p.count);
+    }
     for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
         const int after = va.at(e).next;
-        if (!walk_element(va, vb, md, boxes, index, e, out, found_total)) break;
+        if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos)) break;
         e = next_reaching(va.p, index, after, own_index);
     }
     return w.count >= 0;
 }
 
 }  // namespace
+
+bool luplup_walks_kept = true;
 
 int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
 
@@ -813,10 +953,16 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     std::vector<int> by_b, candidates;
     const pk_box_table* boxes = &b_boxes;
     int found_total = 0;
+    // A self search of one large loop keeps its walks for the restarts after nudges.
+    static walk_memos memos;
+    memos.kept = md.self && !md.first_only && &a == &b && a.count >= kKeptWalksEntries && luplup_walks_kept;
+    memos.walks.clear();
+    memos.x.clear();
+    memos.y.clear();
     for (;;) {
         const loop_view va{a}, vb{b};
         // Growing columns make room for every row the search found (they may move).
-        if (!search_all(va, vb, md, *boxes, out, found_total) ||
+        if (!search_all(va, vb, md, *boxes, out, found_total, memos) ||
             (w.count > out.capacity && !(out.grow != nullptr && out.grow(w.count, out)))) {
             count = kStatusOverflow;
             w.count = 0;

@@ -28,6 +28,9 @@ inline constexpr int kLuplupSelf = 10;
 // are nudged and the search starts again, at most kLuplupRestarts times. Of b_boxes only the
 // groups are read (pokarr_get_groups is enough).
 inline constexpr int kLuplupRestarts = 50;
+// Whether a self search keeps the walks of its elements for its restarts (on; the tests turn it
+// off to compare): after a nudge only the walks near what moved are made again.
+extern bool luplup_walks_kept;
 void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
             double* y, int& count, int& result);
 

@@ -1,7 +1,7 @@
 // Spatial index over the elements of a pocket array: a uniform grid of about one cell per
-// element, each cell listing the elements whose box reaches into it. The loop intersection
-// builds one for the searched loop so that every element of the other loop meets only its
-// neighbours there.
+// element, each cell listing the elements whose box reaches into it (or, built along the lines,
+// the lines in the cells along them). The loop intersection builds one for the searched loop so
+// that every element of the other loop meets only its neighbours there.
 #include "host/tolerance.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
@@ -14,6 +14,9 @@ namespace {
 
 // An element whose box spans more cells than this is a candidate of every search instead.
 constexpr long kWideCells = 64;
+// A line whose box spans at most this many cells is listed in all of them: its box holds little
+// more than the line, and the walk along it would cost more than it spares.
+constexpr long kTracedCells = 4;
 // An array of at most this many elements gets no grid: all of them are kept aside, since testing
 // their boxes costs less than building and querying cells.
 constexpr std::size_t kFewElements = 16;
@@ -82,11 +85,75 @@ bool cell_range(const pk_elem_index& index, double xmin, double ymin, double xma
     return true;
 }
 
-}  // namespace
+// The cells along the line from (sx, sy) to (ex, ey) widened by the margin, within the cell
+// range of its box (c0, r0, c1, r1): row by row, the columns the part of the line in the row's
+// band (widened by the margin) reaches, handed to cells(row, first column, last column). A
+// point of the line within the margin of a cell lies in that band and within the margin of
+// those columns, so every cell the widened line meets is handed out. A level line, one within a
+// row or a column, or one of a box of a few cells covers its box's cells.
+template <class Cells>
+void line_cells(const pk_elem_index& index, double sx, double sy, double ex, double ey, int c0, int r0, int c1,
+                int r1, Cells&& cells)
+{
+    const double dx = ex - sx, dy = ey - sy;
+    const bool whole_rows = dy == 0.0 || c0 == c1 || r0 == r1 ||
+                            static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) <= kTracedCells;
+    for (int r = r0; r <= r1; ++r) {
+        if (whole_rows) {
+            cells(r, c0, c1);
+            continue;
+        }
+        const double low = index.y0 + r * index.cell - kGridMargin, high = low + index.cell + 2.0 * kGridMargin;
+        const double t_low = (low - sy) / dy, t_high = (high - sy) / dy;
+        const double t0 = std::max(0.0, std::min(t_low, t_high)), t1 = std::min(1.0, std::max(t_low, t_high));
+        const double xa = sx + dx * t0, xb = sx + dx * t1;
+        const double left = (std::min(xa, xb) - kGridMargin - index.x0) / index.cell;
+        const double right = (std::max(xa, xb) + kGridMargin - index.x0) / index.cell;
+        // Clamped before the conversion, as the cell range is; a part off the range gives none.
+        if (!(right >= c0 && left < c1 + 1.0)) continue;
+        cells(r, left > c0 ? static_cast<int>(left) : c0, right < c1 ? static_cast<int>(right) : c1);
+    }
+}
 
-void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index)
+// Whether element entry k of the array (its end entry) is a line.
+bool is_line(const double* x, int count, int k) { return !(pk_is_marker(x[k]) && k + 3 < count); }
+
+// Lists the grid's elements in the cells r, c0 .. c1 not yet listed by this query.
+void list_row(pk_elem_index& index, int r, int c0, int c1, std::vector<int>& candidates)
+{
+    for (int c = c0; c <= c1; ++c) {
+        const long cell_number = static_cast<long>(r) * index.columns + c;
+        for (int i = index.first[cell_number]; i < index.first[cell_number + 1]; ++i) {
+            const int e = index.elements[i];
+            if (index.seen[e] == index.query) continue;
+            index.seen[e] = index.query;
+            candidates.push_back(e);
+        }
+    }
+}
+
+// A new query number marks the elements listed by this query, so none is listed twice.
+void new_query(pk_elem_index& index)
+{
+    if (++index.query == 0) {
+        std::fill(index.seen.begin(), index.seen.end(), 0);
+        index.query = 1;
+    }
+}
+
+// The elements kept aside whose boxes meet the box: they come in element order already.
+void list_aside(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
+                std::vector<int>& candidates)
+{
+    candidates.clear();
+    for (std::size_t i = 0; i < index.wide.size(); ++i)
+        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
+}
+
+void build_index(int count, const double* x, const double* y, bool along, pk_elem_index& index)
 {
     reset_index(count, index);
+    index.along_lines = along;
     if (x == nullptr || y == nullptr || count < 2) return;
     list_elements(count, x, y, index);
     const std::size_t n_boxes = index.wide.size();
@@ -124,22 +191,32 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
         }
         for (std::size_t i = 0; i < n_boxes; ++i) {
             int* range = &ranges[4 * i];
+            const int k = index.wide[i];
             if (pass == 0) {
                 const double* b = all + 4 * i;
                 range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
                 cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
+                long spanned = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1);
+                if (along && spanned > kWideCells && is_line(x, count, k)) {
+                    spanned = 0;
+                    line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3],
+                               [&](int, int c0, int c1) { spanned += c1 - c0 + 1; });
+                }
+                is_wide[i] = spanned > kWideCells ? 1 : 0;
             }
-            const int c0 = range[0], r0 = range[1], c1 = range[2], r1 = range[3];
-            if (static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) > kWideCells) {
-                is_wide[i] = 1;
-                continue;
-            }
-            for (int r = r0; r <= r1; ++r)
+            if (is_wide[i] != 0) continue;
+            auto place = [&](int r, int c0, int c1) {
                 for (int c = c0; c <= c1; ++c) {
                     const long cell_number = static_cast<long>(r) * index.columns + c;
                     if (pass == 0) ++index.first[cell_number + 1];
-                    else index.elements[at[cell_number]++] = index.wide[i];
+                    else index.elements[at[cell_number]++] = k;
                 }
+            };
+            const bool few = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1) <= kTracedCells;
+            if (along && !few && is_line(x, count, k))
+                line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3], place);
+            else
+                for (int r = range[1]; r <= range[3]; ++r) place(r, range[0], range[2]);
         }
     }
     // Only the elements spanning too many cells stay aside, still in element order.
@@ -156,29 +233,38 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
     index.seen.assign(count + 1, 0);
 }
 
+}  // namespace
+
+void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index)
+{
+    build_index(count, x, y, false, index);
+}
+
+void pokarr_elem_index_along(int count, const double* x, const double* y, pk_elem_index& index)
+{
+    build_index(count, x, y, true, index);
+}
+
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates)
 {
-    // The elements kept aside come in element order already.
-    candidates.clear();
-    for (std::size_t i = 0; i < index.wide.size(); ++i)
-        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
+    list_aside(index, xmin, ymin, xmax, ymax, candidates);
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
     if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
-    // A new query number marks the elements listed by this query, so none is listed twice.
-    if (++index.query == 0) {
-        std::fill(index.seen.begin(), index.seen.end(), 0);
-        index.query = 1;
-    }
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const long cell_number = static_cast<long>(r) * index.columns + c;
-            for (int i = index.first[cell_number]; i < index.first[cell_number + 1]; ++i) {
-                const int e = index.elements[i];
-                if (index.seen[e] == index.query) continue;
-                index.seen[e] = index.query;
-                candidates.push_back(e);
-            }
-        }
+    new_query(index);
+    for (int r = r0; r <= r1; ++r) list_row(index, r, c0, c1, candidates);
+    std::sort(candidates.begin(), candidates.end());
+}
+
+void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, double ex, double ey,
+                                   std::vector<int>& candidates)
+{
+    const double xmin = std::min(sx, ex), ymin = std::min(sy, ey), xmax = std::max(sx, ex), ymax = std::max(sy, ey);
+    list_aside(index, xmin, ymin, xmax, ymax, candidates);
+    int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
+    if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
+    new_query(index);
+    line_cells(index, sx, sy, ex, ey, c0, r0, c1, r1,
+               [&](int r, int first, int last) { list_row(index, r, first, last, candidates); });
     std::sort(candidates.begin(), candidates.end());
 }

@@ -882,9 +882,12 @@ void leave_spent_pair(const search& s, pk_spent_pair& m, bool stopped_before_las
                       !stopped_before_last};
 }
 
-// The same walk over the candidates the index gives for the element's box (in increasing
-// element order, so in group order): each meets the rules of its group as group_pass applies
-// them. Those passed over by number are dropped first; what they would skip is pure.
+// The same walk over the candidates the index gives for the element's box, or for a line the
+// cells along it (in increasing element order, so in group order): each meets the rules of its
+// group as group_pass applies them. Those passed over by number are dropped first; what they
+// would skip is pure. A candidate left out comes nowhere near the element, so it would give no
+// crossing; the parallel mark it would carry to the next candidate only changes a line pair's
+// mode between two even values, which the line intersection reads by parity alone.
 void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_index& index)
 {
     const search_query& q = s.q;
@@ -892,7 +895,7 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
     bool after_parallel = false, stopped = false;
     const element& o = q.self_element;
     s.memo = &index.last_pair;
-    pk_elem_index_visit(index, lowest_unrefused(q), o.xmin, o.ymin, o.xmax, o.ymax, [&](int k) {
+    auto visit = [&](int k) {
         if (walk_done(s)) return !(stopped = true);
         if (passed_over_by_number(q, k) || refused_by_number(q, k)) return true;
         const int g = group_of(table, k);
@@ -904,7 +907,11 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
         }
         if (k >= from && k <= to && k < q.count) examine_candidate(s, k, g, mark, after_parallel);
         return true;
-    });
+    };
+    if (o.kind == kLine)
+        pk_elem_index_visit_line(index, lowest_unrefused(q), o.sx, o.sy, o.ex, o.ey, visit);
+    else
+        pk_elem_index_visit(index, lowest_unrefused(q), o.xmin, o.ymin, o.xmax, o.ymax, visit);
     leave_spent_pair(s, index.last_spent, stopped);
 }
 

@@ -92,7 +92,10 @@ void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx
 // A uniform grid over an array's box: every cell lists the elements whose box reaches into it,
 // so that a search meets only the elements near its own instead of testing every group. An
 // element whose box spans very many cells is kept aside and tested by its box at every search;
-// so is every element of an array of a few elements, which gets no grid.
+// so is every element of an array of a few elements, which gets no grid. An index built along the
+// lines lists a slanting line only in the cells along it: a long slanting line's box covers the
+// cells of many elements it never comes near (the spikes of a star, each lying in the boxes of its
+// neighbours), and so does the box of a search's own line (pk_elem_index_visit_line).
 // Built by its owner (LUPLUP builds one for B at every search); it holds heap memory, which a
 // rebuild of the same index reuses.
 // Boxes are widened by this much before they meet the grid, so that a box the search's tolerant
@@ -170,17 +173,28 @@ struct pk_elem_index {
     // The candidates pk_elem_index_visit listed last and the box it listed them for: the searches
     // of one walk ask with the box of one element again and again.
     std::vector<int> visit_list;
-    double visit_box[4] = {};
+    double visit_box[4] = {};  // or the line's start x, y and end x, y (visit_line)
     int visit_lowest = 0;  // an index without a grid lists only the elements from this one on
     bool visit_listed = false;
+    bool visit_line = false;
+    bool along_lines = false;  // built by pokarr_elem_index_along: lines listed along them
 };
 
 // Builds the index of the array x, y of count entries (arc records included).
 void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index);
+// The same with every line listed only in the cells along it (widened by the margin): a search
+// then meets every element that comes within the margin of its own, but not every element whose
+// box overlaps its box.
+void pokarr_elem_index_along(int count, const double* x, const double* y, pk_elem_index& index);
 // The elements whose cells meet the box (xmin, ymin, xmax, ymax), in increasing order: every
-// element whose box overlaps the box is among them.
+// element whose box overlaps the box is among them (of an index along the lines: every element
+// that comes within the margin of the box).
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
                               std::vector<int>& candidates);
+// The elements whose cells meet the cells along the line from (sx, sy) to (ex, ey), in
+// increasing order: every element that comes within the margin of the line is among them.
+void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, double ex, double ey,
+                                   std::vector<int>& candidates);
 // Whether the box of the element kept aside at i meets the box, both widened as on the grid.
 inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin,
                                       double xmax, double ymax)
@@ -194,29 +208,49 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
 // by number says so, and the elements kept aside then skip their box tests). An index without a
 // grid keeps every element aside in element order: those from `lowest` on whose boxes meet the
 // box are handed out as they stand. The list is kept for the next visit with the same box (a visit must
-// not visit the same index from within).
+// not visit the same index from within). With `line` set, a..d are the start and end of a line and
+// the elements are those of pk_elem_index_line_candidates (without a grid: those whose boxes
+// meet the line's box).
 template <class Visit>
-void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
-                         Visit&& visit)
+void pk_elem_index_visit_query(pk_elem_index& index, int lowest, bool line, double a, double b, double c, double d,
+                               Visit&& visit)
 {
-    double* b = index.visit_box;
-    if (!index.visit_listed || b[0] != xmin || b[1] != ymin || b[2] != xmax || b[3] != ymax ||
+    double* q = index.visit_box;
+    if (!index.visit_listed || index.visit_line != line || q[0] != a || q[1] != b || q[2] != c || q[3] != d ||
         lowest < index.visit_lowest) {
-        if (index.columns >= 1) {
-            pk_elem_index_candidates(index, xmin, ymin, xmax, ymax, index.visit_list);
+        if (index.columns >= 1 && line) {
+            pk_elem_index_line_candidates(index, a, b, c, d, index.visit_list);
+        } else if (index.columns >= 1) {
+            pk_elem_index_candidates(index, a, b, c, d, index.visit_list);
         } else {
+            const double xmin = line ? std::min(a, c) : a, ymin = line ? std::min(b, d) : b;
+            const double xmax = line ? std::max(a, c) : c, ymax = line ? std::max(b, d) : d;
             index.visit_list.clear();
             std::size_t i = 0;
             while (i < index.wide.size() && index.wide[i] < lowest) ++i;
             for (; i < index.wide.size(); ++i)
                 if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) index.visit_list.push_back(index.wide[i]);
         }
-        b[0] = xmin, b[1] = ymin, b[2] = xmax, b[3] = ymax;
+        q[0] = a, q[1] = b, q[2] = c, q[3] = d;
+        index.visit_line = line;
         index.visit_lowest = index.columns >= 1 ? 0 : lowest;
         index.visit_listed = true;
     }
     for (const int k : index.visit_list)
         if (k >= lowest && !visit(k)) return;
+}
+template <class Visit>
+void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
+                         Visit&& visit)
+{
+    pk_elem_index_visit_query(index, lowest, false, xmin, ymin, xmax, ymax, visit);
+}
+// The same for the line from (sx, sy) to (ex, ey).
+template <class Visit>
+void pk_elem_index_visit_line(pk_elem_index& index, int lowest, double sx, double sy, double ex, double ey,
+                              Visit&& visit)
+{
+    pk_elem_index_visit_query(index, lowest, true, sx, sy, ex, ey, visit);
 }
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
 // box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to

@@ -278,6 +278,11 @@ struct oneoff_call {
     // piece tested (the source does not change after its clean-up).
     scratch_lease<loop_reach> source_reach;
     bool source_reach_built = false;
+    // The source made ready for the inside tests of the pieces, at the first piece that needs
+    // it: made afresh for every piece it would cost a pass over the source each, and an offset
+    // of a noisy loop falls into as many pieces as the loop has folds.
+    inside_loop source_inside;
+    bool source_inside_made = false;
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
         : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
@@ -492,6 +497,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             // gives 11; a failing segment whose middle has no surface gives no offset, since the
             // retry would run on a source that is not on the surface.
             surface_grid_seam_table().lan_on_grid(0, 0, from, 0.0, status);
+            if (&from == &c.source) c.source_reach_built = c.source_inside_made = false;
             if (status != 0) {
                 c.status = status == kOneoffNoOffset ? kOneoffNoOffset : kOneoffMemory;
                 return false;
@@ -655,11 +661,12 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     if (count > 0 && source.dimension == 2) return false;
     if (count > 0) return valid_on_surface(c, source, r->elem_a, r->x, r->y, r->z_a, r->z_b, count, ended);
     bool valid = true;
-    inside_loop inside_source;
-    if (none_found)
-        inside_loop_make_finite(source, inside_source);
-    else
-        inside_loop_make(source, inside_source);
+    // The call's source is made ready once: a search that found no crossing has found it finite,
+    // and the checks of inside_loop_make answer alike for a finite loop.
+    inside_loop other;
+    inside_loop& inside_source = &source == &c.source ? c.source_inside : other;
+    if (&inside_source == &other || !c.source_inside_made) inside_loop_make(source, inside_source);
+    if (&source == &c.source) c.source_inside_made = true;
     // An arc record counts as one point: from the point before its marker the test steps to the
     // arc's end point.
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1) {

@@ -1,8 +1,11 @@
 // Loop intersection: disjoint and crossing loops, touching vertices, the table limit with its
 // message, the any-crossing tests, self crossings, junction tests, and agreement of the points
-// found when the two loops are swapped.
+// found when the two loops are swapped, and the self search after nudges keeping what a fresh
+// search finds.
 #include "pocket_lanes/lane_test_support.hpp"
+#include "kernel_geometry.hpp"
 
+#include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_nudge.hpp"
@@ -293,4 +296,58 @@ TEST_F(LaneTest, TouchingAndSharedPiecesAreMarked)
     t = run(10, s, s);
     EXPECT_EQ(t.count, 0);
     EXPECT_DOUBLE_EQ(s.y[0], 0.0);
+}
+
+TEST_F(LaneTest, SelfSearchRestartedByNudgesFindsWhatItFindsWalkingEveryElement)
+{
+    // Raw offsets of stars whose spikes fold over their neighbours: their self search (through
+    // the loop removal) nudges element after element and starts again each time. Taking the
+    // walks a nudge did not touch from the search before gives the loops and the nudged loop of
+    // walking every element again.
+    namespace kg = kernel_geometry;
+    struct row {
+        int corners;
+        double inner, distance;
+    } rows[] = {{2000, 0.75, 2.0}, {1200, 0.8, 1.5}};
+    int nudged = 0;
+    pocket_work_block.corner_arcs = 1;  // arcs round the valleys, as the lanes have them
+    for (const row& r : rows) {
+        std::vector<xy> corners;
+        const double outer = r.corners / 2 / (2.0 * kg::kPi);
+        for (int k = 0; k < r.corners; ++k) {
+            const double a = 2.0 * kg::kPi * k / r.corners, radius = k % 2 == 0 ? outer : r.inner * outer;
+            corners.push_back({radius * std::cos(a), radius * std::sin(a)});
+        }
+        int status = 0;
+        const kg::loop raw = kg::kernel_offset(kg::closed(corners), r.distance, 0.001, status);
+        ASSERT_EQ(status, 0);
+        std::vector<kg::loop> loops[2];
+        kg::loop after[2];
+        for (int kept = 0; kept < 2; ++kept) {
+            luplup_walks_kept = kept == 1;
+            pokarr loop = make_from(raw), out;
+            pokarr_init(2, out);
+            int count = 0;
+            for (int taken = 0; taken <= count && status == 0; ++taken) {
+                DELUPS(loop, out, count, status);
+                loops[kept].push_back(entries_of(out));
+            }
+            delups_clear();
+            after[kept] = entries_of(loop);
+            pokarr_free(out);
+            pokarr_free(loop);
+        }
+        luplup_walks_kept = true;
+        const std::string name = std::to_string(r.corners) + " corners, d " + std::to_string(r.distance);
+        ASSERT_EQ(status, 0) << name;
+        const auto same = [](const kg::loop& p, const kg::loop& q) {
+            return std::equal(p.begin(), p.end(), q.begin(), q.end(),
+                              [](const xy& u, const xy& v) { return u.x == v.x && u.y == v.y; });
+        };
+        ASSERT_EQ(loops[0].size(), loops[1].size()) << name;
+        for (std::size_t i = 0; i < loops[0].size(); ++i) EXPECT_TRUE(same(loops[0][i], loops[1][i])) << name << " loop " << i;
+        EXPECT_TRUE(same(after[0], after[1])) << name;
+        nudged += same(after[0], raw) ? 0 : 1;
+    }
+    EXPECT_EQ(nudged, 2);
 }

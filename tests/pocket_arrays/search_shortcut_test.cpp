@@ -143,8 +143,12 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
     // first search through every continuing search after a crossing (which the indexed entry
     // may settle from what the search before it left). From seed 25 on, the line after an arc
     // leaves the arc's end across its circle (meeting the arc again or not) or along its tangent.
+    // The index lists its elements by their boxes (seeds 1 to 48) or its lines along them (49 to
+    // 96, the same loops): the long slanting lines of these loops span many cells.
     int crossings = 0, continued = 0;
-    for (unsigned seed = 1; seed <= 48; ++seed) {
+    for (unsigned run = 1; run <= 96; ++run) {
+        const unsigned seed = (run - 1) % 48 + 1;
+        const bool along = run > 48;
         std::mt19937 random(seed);
         std::uniform_real_distribution<double> coordinate(0.0, 100.0);
         const int points = seed % 2 == 0 ? 3 + static_cast<int>(seed % 7) : 40 + static_cast<int>(seed) * 3;
@@ -176,8 +180,9 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
         // The lean walk entry keeps its own index: the single crossing a search leaves there is
         // read by the next search of the same walk.
         pk_elem_index index, walk_index;
-        pokarr_elem_index(count, x.data(), y.data(), index);
-        pokarr_elem_index(count, x.data(), y.data(), walk_index);
+        const auto build = along ? pokarr_elem_index_along : pokarr_elem_index;
+        build(count, x.data(), y.data(), index);
+        build(count, x.data(), y.data(), walk_index);
         const double absent[2] = {kDirectionAbsent, 0.0};
         for (int e = 1; e < count; e = pk_is_marker(x[e]) ? e + 4 : e + 1) {
             const bool arc = pk_is_marker(x[e]);
@@ -206,17 +211,17 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
                                             y[e - 1], x[end], y[end], absent, x.data(), y.data(), x.data(), y.data(),
                                             count, count - 1, 1, previous[0], previous[1], *table, el[1], gr[1],
                                             px[1], py[1], found[1]);
-                ASSERT_EQ(found[0], found[1]) << "seed " << seed << " element " << e << " step " << step;
-                ASSERT_EQ(w.found, found[1]) << "seed " << seed << " element " << e << " step " << step;
+                ASSERT_EQ(found[0], found[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                ASSERT_EQ(w.found, found[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
                 if (found[0] == kSearchNone) break;
                 ASSERT_TRUE(w.found_element == el[1] && w.found_group == gr[1] && w.crossing_x == px[1] &&
                             w.crossing_y == py[1])
-                    << "seed " << seed << " element " << e << " step " << step;
+                    << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
                 (continues ? continued : crossings) += 1;
-                ASSERT_EQ(el[0], el[1]) << "seed " << seed << " element " << e << " step " << step;
-                ASSERT_EQ(gr[0], gr[1]) << "seed " << seed << " element " << e << " step " << step;
-                ASSERT_EQ(px[0], px[1]) << "seed " << seed << " element " << e << " step " << step;
-                ASSERT_EQ(py[0], py[1]) << "seed " << seed << " element " << e << " step " << step;
+                ASSERT_EQ(el[0], el[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                ASSERT_EQ(gr[0], gr[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                ASSERT_EQ(px[0], px[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                ASSERT_EQ(py[0], py[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
                 first_group = std::max(1, gr[0]);
                 previous[0] = px[0], previous[1] = py[0];
             }
@@ -358,4 +363,74 @@ TEST_F(SearchShortcut, AVisitListsWhatTheIndexHoldsNowFromTheLowestElementAsked)
         EXPECT_EQ(visited(index, r.lowest_first), fresh(r.lowest_first)) << "seed " << seed << " points " << r.points;
         EXPECT_FALSE(listed.empty()) << "seed " << seed << " points " << r.points;
     }
+}
+
+namespace {
+
+double point_segment_distance(const double* p, const double* a, const double* b)
+{
+    const double dx = b[0] - a[0], dy = b[1] - a[1], length2 = dx * dx + dy * dy;
+    const double t = length2 > 0.0 ? std::clamp(((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / length2, 0.0, 1.0) : 0.0;
+    return std::hypot(p[0] - a[0] - t * dx, p[1] - a[1] - t * dy);
+}
+
+double segments_distance(const double* a, const double* b, const double* c, const double* d)
+{
+    auto side = [](const double* p, const double* q, const double* r) {
+        return (q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0]);
+    };
+    if (side(a, b, c) * side(a, b, d) < 0.0 && side(c, d, a) * side(c, d, b) < 0.0) return 0.0;
+    return std::min({point_segment_distance(a, c, d), point_segment_distance(b, c, d), point_segment_distance(c, a, b),
+                     point_segment_distance(d, a, b)});
+}
+
+}  // namespace
+
+TEST_F(SearchShortcut, IndexAlongTheLinesListsEveryLineNearAQueryLine)
+{
+    // Stars of long slanting spikes; query lines through a point within twice the grid's margin
+    // of a random element, in any direction, short or across the star. Every element within the
+    // margin of the query line must be listed, by the line query and by a query with its box;
+    // the line query of an index along the lines lists a part of what a box index lists.
+    const unsigned seed = 20261209u;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::size_t along_listed = 0, box_listed = 0;
+    for (const int corners : {40, 400, 2000}) {
+        std::vector<double> x, y;
+        for (int k = 0; k <= corners; ++k) {
+            const double a = 2.0 * M_PI * (k % corners) / corners, r = k % 2 == 0 ? 100.0 : 60.0 + 10.0 * unit(random);
+            x.push_back(r * std::cos(a)), y.push_back(r * std::sin(a));
+        }
+        pk_elem_index along, boxes;
+        pokarr_elem_index_along(corners + 1, x.data(), y.data(), along);
+        pokarr_elem_index(corners + 1, x.data(), y.data(), boxes);
+        std::vector<int> by_line, by_box, by_boxes;
+        for (int query = 0; query < 300; ++query) {
+            const int e = 1 + static_cast<int>(unit(random) * corners);
+            const double t = unit(random), off = 2.0 * kElemIndexMargin * unit(random);
+            const double dx = x[e] - x[e - 1], dy = y[e] - y[e - 1], length = std::hypot(dx, dy);
+            const double mid[2] = {x[e - 1] + t * dx - off * dy / length, y[e - 1] + t * dy + off * dx / length};
+            const double heading = 2.0 * M_PI * unit(random), reach = query % 2 == 0 ? 1.0 : 150.0 * unit(random);
+            const double s[2] = {mid[0] - reach * unit(random) * std::cos(heading), mid[1] - reach * unit(random) * std::sin(heading)};
+            const double f[2] = {mid[0] + reach * std::cos(heading), mid[1] + reach * std::sin(heading)};
+            pk_elem_index_line_candidates(along, s[0], s[1], f[0], f[1], by_line);
+            pk_elem_index_candidates(along, std::min(s[0], f[0]), std::min(s[1], f[1]), std::max(s[0], f[0]),
+                                     std::max(s[1], f[1]), by_box);
+            pk_elem_index_candidates(boxes, std::min(s[0], f[0]), std::min(s[1], f[1]), std::max(s[0], f[0]),
+                                     std::max(s[1], f[1]), by_boxes);
+            for (int k = 1; k <= corners; ++k) {
+                const double a[2] = {x[k - 1], y[k - 1]}, b[2] = {x[k], y[k]};
+                if (segments_distance(a, b, s, f) > kElemIndexMargin) continue;
+                EXPECT_TRUE(std::binary_search(by_line.begin(), by_line.end(), k))
+                    << "seed " << seed << " corners " << corners << " query " << query << " element " << k;
+                EXPECT_TRUE(std::binary_search(by_box.begin(), by_box.end(), k))
+                    << "seed " << seed << " corners " << corners << " query " << query << " element " << k;
+            }
+            EXPECT_TRUE(std::includes(by_boxes.begin(), by_boxes.end(), by_line.begin(), by_line.end()))
+                << "seed " << seed << " corners " << corners << " query " << query;
+            along_listed += by_line.size(), box_listed += by_boxes.size();
+        }
+    }
+    EXPECT_LT(3 * along_listed, 2 * box_listed);
 }
