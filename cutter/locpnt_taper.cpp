@@ -88,11 +88,15 @@ double lowest_height(const cone_cutter_model& m, double rho)
 class flat_bottom_depth {
 public:
     explicit flat_bottom_depth(const cone_cutter_model& m)
-        : model_(m), active_(m.cutter_class == kConeTapered && m.taper_class == kTaperFlatBottom),
-          bottom_top_(std::max(m.rc, m.h2) + kZoneSlack), flank_top_(std::max(m.h0, m.h2) + kZoneSlack),
-          tubes_(std::max(m.torus_tube, m.rim_tube)), cylinder_from_(std::min(m.top, m.h0) - kZoneSlack),
-          cylinder_on_axis_from_(m.h2 - kZoneSlack)
-    {}
+        : model_(m), active_(m.cutter_class == kConeTapered && m.taper_class == kTaperFlatBottom)
+    {
+        if (!active_) return;
+        bottom_top_ = std::max(m.rc, m.h2) + kZoneSlack;
+        flank_top_ = std::max(m.h0, m.h2) + kZoneSlack;
+        tubes_ = std::max(m.torus_tube, m.rim_tube);
+        cylinder_from_ = std::min(m.top, m.h0) - kZoneSlack;
+        cylinder_on_axis_from_ = m.h2 - kZoneSlack;
+    }
 
     // Whether a triangle can lie no deeper than `depth` (minus the distance found): never when
     // the depth is within the tubes, which the bound never goes below.
@@ -116,7 +120,7 @@ private:
 
     const cone_cutter_model& model_;
     bool active_;
-    double bottom_top_, flank_top_, tubes_, cylinder_from_, cylinder_on_axis_from_;
+    double bottom_top_ = 0.0, flank_top_ = 0.0, tubes_ = 0.0, cylinder_from_ = 0.0, cylinder_on_axis_from_ = 0.0;
 };
 
 // A triangle in reach: its highest corner and the plan distance of its box from the axis.
