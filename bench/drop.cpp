@@ -1,59 +1,50 @@
 // Speed of the drop of a cutter onto a triangle model: 100,000 points of the grid over the mesh of
 // bench_mesh.hpp, for a flat end, a ball and a bull-nose (corner D / 4) of diameter the XY
-// diagonal / 40, as points per second (items_per_second). Each case first drops on every point
-// through the quadtree and by a scan of all triangles near the cutter, and stops with an error at
-// the first height that differs.
+// diagonal / 40, as points per second (items_per_second). Each case first checks a sample of the
+// heights against the brute force of drop_reference.hpp, within 1e-7 of the mesh's size; a height
+// that differs, or a point that one finds nothing under and the other does, is printed and makes
+// the program exit with status 1.
 #include "bench_mesh.hpp"
+#include "drop_reference.hpp"
 
 #include "cutter/drop_front.hpp"
-#include "cutter/kernels/triangle_drivers.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "toolpath/linnet_params_least.hpp"
-#include "surfaces/tri_store_least.hpp"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
 
-// The drop over the triangles whose box lies within reach of the cutter (a triangle farther than
-// a whole radius beyond it cannot be touched), each through the same driver as the front end.
-float drop_by_scan(float x, float y, const linnet_params& cutter)
-{
-    const float* nodes = tri_model_nodes();
-    const qt_entry* entries = tri_model_entries();
-    const float reach = cutter.diameter;  // R plus a whole R of margin, in millimetres
-    float best = kNoHeight;
-    for (int t = 0; t < tri_store_block.entry_count; ++t) {
-        const qt_entry& e = entries[t];
-        if (x < e.box[0] / 1000.0f - reach || x > e.box[2] / 1000.0f + reach || y < e.box[1] / 1000.0f - reach ||
-            y > e.box[3] / 1000.0f + reach)
-            continue;
-        const float point[2] = {x, y};
-        float height = 0, contact[3], distance = 0, value = 0;
-        int status = 0;
-        triangle_drop_single(nodes + 3 * (e.nodes[0] - 1), nodes + 3 * (e.nodes[1] - 1), nodes + 3 * (e.nodes[2] - 1), e,
-                             point, cutter.cutter_type, 0, 0, 0, cutter.diameter, cutter.corner_radius, height, contact,
-                             distance, value, status);
-        if (status != kDriverNoContact && height > best) best = height;
-    }
-    return best;
-}
+// Every this many points of the grid is checked: some 7,700 points, off the rows of the grid.
+constexpr std::size_t kSampleStride = 13;
+// Tolerance of a height, relative to the mesh's size: the front end rounds its double-precision
+// heights up to single precision.
+constexpr double kHeightTolerance = 1.0e-7;
 
-// Every height of the grid against the scan; an empty text when all agree.
-std::string check_heights(const bench::mesh_grid& m)
+bool mismatch_found = false;
+
+// The sampled heights against the brute force; an empty text when all agree.
+std::string check_heights(const bench::mesh_grid& m, const bench::reference_cutter& cutter)
 {
-    for (std::size_t k = 0; k < m.points.size(); k += 2) {
+    const double tolerance = kHeightTolerance * m.size;
+    for (std::size_t k = 0; k < m.points.size(); k += 2 * kSampleStride) {
         const float point[3] = {m.points[k], m.points[k + 1], 0};
         float result[3], normal[3];
         int status = 0;
         tool_drop_z_at_xy(point, result, normal, status);
-        const float scanned = drop_by_scan(point[0], point[1], linnet_params_block);
-        const bool agree = status == 0 ? result[2] == scanned : status == 1 && scanned < -1e9f;
-        if (!agree)
-            return "height differs at " + std::to_string(point[0]) + ", " + std::to_string(point[1]) + ": " +
-                   std::to_string(result[2]) + " against " + std::to_string(scanned);
+        const double expected = bench::reference_drop(cutter, point[0], point[1]);
+        const bool agree = status == 0 ? std::fabs(result[2] - expected) <= tolerance
+                                       : status == 1 && expected == -HUGE_VAL;
+        if (!agree) {
+            char text[200];
+            std::snprintf(text, sizeof text, "height differs at %.7g, %.7g: %.9g (status %d) against %.9g", point[0],
+                          point[1], status == 0 ? result[2] : 0.0f, status, expected);
+            return text;
+        }
     }
     return "";
 }
@@ -69,8 +60,10 @@ void drop_case(benchmark::State& state, int type, float corner_fraction)
     linnet_params_block.cutter_type = type;
     linnet_params_block.diameter = m.diameter;
     linnet_params_block.corner_radius = corner_fraction * m.diameter;
-    const std::string mismatch = check_heights(m);
+    const std::string mismatch = check_heights(m, {0.5 * m.diameter, corner_fraction * m.diameter});
     if (!mismatch.empty()) {
+        mismatch_found = true;
+        std::fprintf(stderr, "%s\n", mismatch.c_str());
         state.SkipWithError(mismatch.c_str());
         return;
     }
@@ -95,3 +88,13 @@ void BM_DropBull(benchmark::State& state) { drop_case(state, kCutterBullNose, 0.
 BENCHMARK(BM_DropFlat)->Name("drop/flat")->Unit(benchmark::kMillisecond)->Threads(1);
 BENCHMARK(BM_DropBall)->Name("drop/ball")->Unit(benchmark::kMillisecond)->Threads(1);
 BENCHMARK(BM_DropBull)->Name("drop/bull")->Unit(benchmark::kMillisecond)->Threads(1);
+
+// The benchmarks, then status 1 when a checked height differed.
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return mismatch_found ? 1 : 0;
+}

@@ -1,9 +1,7 @@
-// The drop front end (see the header). Untilted, the quadtree is walked from the
-// root: a box whose height bound (qt_box_drop_height, nearest distance) cannot beat the best
-// height found is skipped with its whole subtree, and so is a triangle. The triangles left are
-// gathered with the lowest of their box bound and the plane and edge bounds of triangle_bounds,
-// and dropped on while their bound lies above the best: those met at their face first, then the
-// others highest bound first, so the best rises early and most bounds fall below it. A box bound
+// The drop front end (see the header). Untilted, the quadtree is searched highest height bound
+// first (qt_box_drop_height of a node's or a triangle's box, nearest distance; then the plane and
+// edge bounds of triangle_bounds), and a box or triangle whose bound cannot beat the best height
+// found is never opened, so the best rises early and most bounds fall below it. A box bound
 // is taken on the box widened by the rounding of the point to micrometres, over a top raised by
 // the rounding of a height up to single precision (the XY contact meets only points of a
 // triangle under the cutter); the triangle bounds allow for that rounding too, so the walk finds
@@ -53,9 +51,12 @@ int to_micrometres(float value)
 struct best_contact {
     float height = kNoHeight;
     float contact[3] = {0.0f, 0.0f, 0.0f};
+    bool face = false;  // the contact is a face's
 };
 
-// One triangle through the driver; a higher height becomes the best.
+// One triangle through the driver; a higher height becomes the best, and so does a face contact
+// at the height of an edge contact (the face is the one the cutter rests on; the order in which
+// the triangles come is not to decide that).
 void drop_on(const qt_entry& record, const float* corners, const float* point, const located_cutter& cutter,
              best_contact& best)
 {
@@ -65,14 +66,20 @@ void drop_on(const qt_entry& record, const float* corners, const float* point, c
     int status = 0;
     triangle_drop_single(corners, corners + 3, corners + 6, record, point, cutter.type, no_switch, no_switch,
                          pass_value, cutter.diameter, cutter.corner, height, contact, distance, value, status);
-    if (status == kDriverNoContact || !(height > best.height)) return;
+    if (status == kDriverNoContact) return;
+    const bool face = status == kXyFace || status == kXyFaceInside;
+    if (!(height > best.height) && !(height == best.height && face && !best.face)) return;
     best.height = height;
+    best.face = face;
     std::memcpy(best.contact, contact, sizeof best.contact);
 }
 
-// The walk of the quadtree for an untilted cutter: the triangles of the boxes in reach are
-// gathered with their height bounds and dropped on, highest bound first, until no bound is left
-// above the best height.
+// The search of the quadtree for an untilted cutter, highest bound first: nodes and triangles
+// wait in a heap under the height bound of their box. A triangle taken from it the first time
+// gets its own bounds (its plane, and its edges when only they can be met) and waits again under
+// them; taken again, it is dropped on. Nothing is left to do once the highest bound waiting lies
+// no higher than the best height, so on a steep or crowded model only the few triangles that
+// may rise above the best are bounded one by one.
 class quadtree_drop {
 public:
     quadtree_drop(const float* point, const located_cutter& cutter, const float* nodes, const qt_entry* entries,
@@ -85,56 +92,78 @@ public:
 
     void run(best_contact& best)
     {
-        qt_walk(
-            [&](const qt_node& node) {
-                float bound = 0.0f;
-                return bound_of(node.box, node.top_z, bound) && bound > best.height;
-            },
-            [&](const qt_node& node) {
-                for (int k = 0; k < node.count; ++k) gather(list_[node.first + k], best);
-                return true;
-            });
-        drop_gathered(best);
+        if (qt_nodes.nodes[0].subtree > 0) push_node(0, best);
+        while (!waiting_.empty()) {
+            std::pop_heap(waiting_.begin(), waiting_.end());
+            const item next = waiting_.back();
+            waiting_.pop_back();
+            if (!(next.bound > best.height)) return;
+            if (next.kind == kNode) expand(qt_nodes.nodes[next.index], best);
+            else if (next.kind == kBoxed) bound_triangle(next, best);
+            else drop(next.index, best);
+        }
     }
 
 private:
-    struct candidate {
+    // What waits: a node under its box bound, a triangle under its box bound, or a triangle under
+    // its own bounds.
+    static constexpr int kNode = 0, kBoxed = 1, kBounded = 2;
+    struct item {
         float bound;
-        int entry;
-        triangle_bounds bounds;
+        int kind;
+        int index;  // node number or triangle entry
+        bool operator<(const item& other) const { return bound < other.bound; }
     };
-    static constexpr int kGathered = 128;
+    static constexpr std::size_t kWaitingReserve = 256;
 
-    void gather(int entry, best_contact& best)
+    void wait(float bound, int kind, int index)
     {
-        const qt_entry& record = entries_[entry];
-        float corners[9];
-        qt_entry_corners(nodes_, record, corners);
-        float bound = 0.0f;
-        if (!bound_of(record.box, std::max({corners[2], corners[5], corners[8]}), bound) || !(bound > best.height))
-            return;
-        const triangle_bounds bounds(point_, {cutter_.type, cutter_.radius, cutter_.corner}, record, corners);
-        bound = std::min(bound, bounds.plane());
-        if (!(bound > best.height)) return;
-        if (gathered_ == kGathered) drop_gathered(best);
-        candidates_[gathered_++] = {bound, entry, bounds};
+        if (waiting_.empty()) waiting_.reserve(kWaitingReserve);
+        waiting_.push_back({bound, kind, index});
+        std::push_heap(waiting_.begin(), waiting_.end());
     }
 
-    // The gathered triangles whose bounds lie above the best: those met at their face first (they
-    // are cheap and their drop is close to their bound), then the others, highest bound first;
-    // the bound of a triangle met only by its edges is taken just before it would be dropped on.
-    void drop_gathered(best_contact& best)
+    void push_node(int index, const best_contact& best)
     {
-        std::sort(candidates_, candidates_ + gathered_, [](const candidate& a, const candidate& b) {
-            const bool a_face = a.bounds.face() == kFaceInside, b_face = b.bounds.face() == kFaceInside;
-            return a_face != b_face ? a_face : a.bound > b.bound;
-        });
-        for (int k = 0; k < gathered_; ++k) {
-            const candidate& c = candidates_[k];
-            if (!(c.bound > best.height) || !(c.bounds.edges() > best.height)) continue;
-            drop_on(entries_[c.entry], c.bounds.corners(), point_, cutter_, best);
+        const qt_node& node = qt_nodes.nodes[index];
+        float bound = 0.0f;
+        if (bound_of(node.box, node.top_z, bound) && bound > best.height) wait(bound, kNode, index);
+    }
+
+    // The node's own triangles under their box bounds, and its children.
+    void expand(const qt_node& node, const best_contact& best)
+    {
+        for (int k = 0; k < node.count; ++k) {
+            const int entry = list_[node.first + k];
+            float corners[9];
+            qt_entry_corners(nodes_, entries_[entry], corners);
+            float bound = 0.0f;
+            if (bound_of(entries_[entry].box, std::max({corners[2], corners[5], corners[8]}), bound) &&
+                bound > best.height)
+                wait(bound, kBoxed, entry);
         }
-        gathered_ = 0;
+        const int index = static_cast<int>(&node - qt_nodes.nodes);
+        for (int c = 4 * index + 1; c <= 4 * index + 4 && c < kQtNodes; ++c)
+            if (qt_nodes.nodes[c].subtree > 0) push_node(c, best);
+    }
+
+    // The triangle's own bounds: the plane, and the edges when the face cannot be met.
+    void bound_triangle(const item& boxed, const best_contact& best)
+    {
+        const qt_entry& record = entries_[boxed.index];
+        float corners[9];
+        qt_entry_corners(nodes_, record, corners);
+        const triangle_bounds bounds(point_, {cutter_.type, cutter_.radius, cutter_.corner}, record, corners);
+        float bound = std::min(boxed.bound, bounds.plane());
+        if (bound > best.height) bound = std::min(bound, bounds.edges());
+        if (bound > best.height) wait(bound, kBounded, boxed.index);
+    }
+
+    void drop(int entry, best_contact& best)
+    {
+        float corners[9];
+        qt_entry_corners(nodes_, entries_[entry], corners);
+        drop_on(entries_[entry], corners, point_, cutter_, best);
     }
 
     // The height bound of a box of triangles whose highest corner is top; false beyond reach.
@@ -154,8 +183,7 @@ private:
     const qt_entry* entries_;
     const int* list_;
     int at_[2];
-    candidate candidates_[kGathered];  // filled up to gathered_ (left unset beyond)
-    int gathered_ = 0;
+    std::vector<item> waiting_;  // a heap, highest bound on top
 };
 
 // The drop of a tilted cutter: every triangle turned into the frame, those in reach dropped.

@@ -34,6 +34,9 @@ constexpr double kBelowCutter = 1.0e-6;
 constexpr float kGapRounding = 2.0e-3f;
 // Allowance for rounding in the bound on how deep a triangle can enter the cutter.
 constexpr double kDepthSlack = 1.0e-6;
+// Slack of the height bounds of the kernel's element zones (its zero is 1e-10), relative to the
+// position.
+constexpr double kZoneSlack = 1.0e-9;
 // Candidates gathered before they are sorted and handed over.
 constexpr int kPending = 256;
 constexpr double kMicrometresPerMillimetre = 1000.0;
@@ -73,6 +76,53 @@ double lowest_height(const cone_cutter_model& m, double rho)
     return m.tan_a > 0.0 ? tangent_height + (out - arc_end) / m.tan_a : 0.0;
 }
 
+// How deep a triangle can lie in a tapered cutter with a flat bottom (sub-class 5), from the
+// height of its highest corner above the position and the plan distance of its box from the
+// axis; +inf for other cutters. The kernel measures each point against the element whose zone
+// holds it: the bottom vertically and only up to the higher of the corner centre and the corner
+// bisector, the flank along its normal and only below the cone-to-cylinder bisector, the corner
+// and the rim no deeper than their tubes, and the cylinder, horizontally, only from the taper top
+// (or that bisector) up, or where a face passes through the corner bisector on the axis. On a
+// steep mesh most triangles in reach rise high above the tip but stay below the taper top, and
+// this bounds them far more closely than their height does.
+class flat_bottom_depth {
+public:
+    explicit flat_bottom_depth(const cone_cutter_model& m)
+        : model_(m), active_(m.cutter_class == kConeTapered && m.taper_class == kTaperFlatBottom)
+    {
+        if (!active_) return;
+        bottom_top_ = std::max(m.rc, m.h2) + kZoneSlack;
+        flank_top_ = std::max(m.h0, m.h2) + kZoneSlack;
+        tubes_ = std::max(m.torus_tube, m.rim_tube);
+        cylinder_from_ = std::min(m.top, m.h0) - kZoneSlack;
+        cylinder_on_axis_from_ = m.h2 - kZoneSlack;
+    }
+
+    // Whether a triangle can lie no deeper than `depth` (minus the distance found): never when
+    // the depth is within the tubes, which the bound never goes below.
+    bool rules_out(double top, float gap, double depth) const
+    {
+        return active_ && depth > tubes_ + kDepthSlack && bound(top, gap) <= depth;
+    }
+
+private:
+    double bound(double top, float gap) const
+    {
+        const cone_cutter_model& m = model_;
+        const double near = std::max(0.0, static_cast<double>(gap) - kGapRounding);
+        double depth = std::max(std::min(top, bottom_top_),
+                                (std::min(top, flank_top_) - m.cone_apex) * m.sin_a - near * m.cos_a);
+        depth = std::max(depth, near > m.c18 ? std::max(m.torus_tube - (near - m.c18), m.rim_tube) : tubes_);
+        if (top >= cylinder_from_ || (near == 0.0 && top >= cylinder_on_axis_from_))
+            depth = std::max(depth, m.cylinder_radius - near);
+        return depth + kDepthSlack;
+    }
+
+    const cone_cutter_model& model_;
+    bool active_;
+    double bottom_top_ = 0.0, flank_top_ = 0.0, tubes_ = 0.0, cylinder_from_ = 0.0, cylinder_on_axis_from_ = 0.0;
+};
+
 // A triangle in reach: its highest corner and the plan distance of its box from the axis.
 struct taper_candidate {
     double top;
@@ -84,17 +134,19 @@ struct taper_candidate {
 // points cannot enter it and gives a positive distance: those are handed over only when no
 // other triangle entered the cutter. The others go highest first, and no point of a triangle
 // lies deeper in the cutter than its highest corner lies above the cutter's lowest point, so once
-// the distance is below minus that height no later triangle can be nearer.
+// the distance is below minus that height no later triangle can be nearer; a triangle that
+// flat_bottom_depth keeps from entering deeper than the distance found is skipped.
 struct taper_scan {
     taper_scan(const double* cutter_values, const float* point, float tolerance)
         : cutter(cutter_values), tip_z(point[2]), position{point[0], point[1], point[2] - cutter_values[4]},
-          stop_below(-kStopFactor * tolerance)
+          stop_below(-kStopFactor * tolerance), depth(cone_state_block.model)
     {}
 
     const double* cutter;
     double tip_z;        // the given point's height
     double position[3];  // the point with its height lowered by the offset
     float stop_below;
+    flat_bottom_depth depth;  // the cutter's model is loaded before the scan starts
     float best = kStartDistance;
     double points[6] = {};
     taper_candidate pending[kPending] = {};
@@ -133,6 +185,7 @@ struct taper_scan {
     {
         for (const taper_candidate* c = from; c != to && !done(); ++c) {
             if (position[2] - c->top - kDepthSlack >= best) return;
+            if (depth.rules_out(c->top - position[2], c->gap, -static_cast<double>(best))) continue;
             const qt_entry& entry = entries[c->entry];
             double triangle[9];
             for (int n = 0; n < 3; ++n)

@@ -99,43 +99,46 @@ TEST_F(CutterTest, LocpntTaperKeepsTheSmallestDistanceAboveTheTip)
 
 TEST_F(CutterTest, LocpntTaperScanEqualsTheKernelOverAllTriangles)
 {
-    // Three peaks, the tip below the surface under the axis (so a triangle under the cutter enters
-    // it, and none beyond its reach can be nearer); without the early stop the quadtree's
-    // candidates give the smallest distance of all triangles, with it one below -10 x tolerance.
-    std::vector<float> heights;
-    const int n = 41;
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            const float x = -8 + 0.4f * i, y = -8 + 0.4f * j;
-            heights.push_back(4 * std::exp(-((x - 2) * (x - 2) + (y - 1) * (y - 1)) / 4) +
-                              2 * std::exp(-((x + 3) * (x + 3) + (y + 2) * (y + 2)) / 2));
-        }
-    int status = 0;
-    tri_model_from_grid(n, n, -8, -8, 0.4f, heights.data(), status);
-    ASSERT_EQ(status, 0);
+    // Three peaks, gentle and steep (where most triangles in reach rise far above the tip), the
+    // tip below the surface under the axis (so a triangle under the cutter enters it, and none
+    // beyond its reach can be nearer); without the early stop the quadtree's candidates give the
+    // smallest distance of all triangles, with it one below -10 x tolerance.
     const unsigned seed = 31209;
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> where(-7.5f, 7.5f), depth(0.001f, 1);
     const float cutters[][5] = {
         {1.6f, 0, 3, 0, 0}, {1.6f, 0.4f, 3, kTenDegrees, 0.05f}, {1.6f, 0.8f, 0.6f, kTenDegrees, 0}};
-    for (const auto& c : cutters) {
-        set_taper_cutter(c[0], c[1], c[2], c[3], c[4]);
-        for (int k = 0; k < 120; ++k) {
-            SCOPED_TRACE("seed " + std::to_string(seed) + ", cutter " + std::to_string(&c - cutters) + ", point " +
-                         std::to_string(k));
-            const float x = where(random), y = where(random);
-            const float point[3] = {x, y, model_height_at(x, y) - depth(random)};
-            const float all = smallest_over_all(point);
-            float distance = 0, cutter_point[3], triangle_point[3], direction[3];
-            locpnt_taper(point, 1.0e30f, distance, cutter_point, triangle_point, direction, status);
-            ASSERT_EQ(distance, all);
-            ASSERT_EQ(status, 0);
-            const float tolerance = 0.01f;
-            locpnt_taper(point, tolerance, distance, cutter_point, triangle_point, direction, status);
-            if (distance != all) {
-                EXPECT_LT(distance, -10 * tolerance) << "stopped early";
+    for (const float steepness : {1.0f, 6.0f}) {
+        std::vector<float> heights;
+        const int n = 41;
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const float x = -8 + 0.4f * i, y = -8 + 0.4f * j;
+                heights.push_back(steepness * (4 * std::exp(-((x - 2) * (x - 2) + (y - 1) * (y - 1)) / 4) +
+                                               2 * std::exp(-((x + 3) * (x + 3) + (y + 2) * (y + 2)) / 2)));
             }
-            EXPECT_GE(distance, all);
+        int status = 0;
+        tri_model_from_grid(n, n, -8, -8, 0.4f, heights.data(), status);
+        ASSERT_EQ(status, 0);
+        for (const auto& c : cutters) {
+            set_taper_cutter(c[0], c[1], c[2], c[3], c[4]);
+            for (int k = 0; k < 120; ++k) {
+                SCOPED_TRACE("seed " + std::to_string(seed) + ", steepness " + std::to_string(steepness) + ", cutter " +
+                             std::to_string(&c - cutters) + ", point " + std::to_string(k));
+                const float x = where(random), y = where(random);
+                const float point[3] = {x, y, model_height_at(x, y) - depth(random)};
+                const float all = smallest_over_all(point);
+                float distance = 0, cutter_point[3], triangle_point[3], direction[3];
+                locpnt_taper(point, 1.0e30f, distance, cutter_point, triangle_point, direction, status);
+                ASSERT_EQ(distance, all);
+                ASSERT_EQ(status, 0);
+                const float tolerance = 0.01f;
+                locpnt_taper(point, tolerance, distance, cutter_point, triangle_point, direction, status);
+                if (distance != all) {
+                    EXPECT_LT(distance, -10 * tolerance) << "stopped early";
+                }
+                EXPECT_GE(distance, all);
+            }
         }
     }
 }
