@@ -12,6 +12,7 @@
 // projection's counter "drops" is the number of drops its touch strings make (counted through the
 // host's array lookups, one set per drop); goal: the projection within twice the time of those
 // drops at the drop's rate.
+#include "bench/peaks_model.hpp"
 #include "clearing/surface_services/srflin.hpp"
 #include "cutter/drop_front.hpp"
 #include "cutter/linnet_touch_point.hpp"
@@ -87,11 +88,6 @@ constexpr int kProcBlock = 7, kMillMachine = 22, kToolId = 5;
 // The cutter type code of a flat end (linnet_params).
 constexpr int kFlatEnd = 2;
 
-float peaks(float x, float y)
-{
-    auto peak = [](float dx, float dy, float h, float s) { return h * std::exp(-(dx * dx + dy * dy) / (s * s)); };
-    return peak(x - 35, y - 40, 20, 14) + peak(x - 80, y - 75, 15, 10) + peak(x - 70, y - 25, 10, 7);
-}
 
 // The polyline: a wave across the field at height 6, below the peaks where they rise above it.
 std::vector<point3> wave()
@@ -118,19 +114,8 @@ projection_field& field()
     static projection_field f;
     if (f.ready || !f.error.empty()) return f;
     motion_test::fresh_at({0.0f, 0.0f, 50.0f});
-    constexpr int n = kCells + 1;
-    std::vector<float> nodes;
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i)
-            nodes.insert(nodes.end(), {i * kCellSize, j * kCellSize, peaks(i * kCellSize, j * kCellSize)});
-    std::vector<int> triangles;
-    for (int j = 0; j + 1 < n; ++j)
-        for (int i = 0; i + 1 < n; ++i) {
-            const int a = j * n + i + 1, b = a + 1, c = a + n, d = c + 1;
-            triangles.insert(triangles.end(), {a, b, d, a, d, c});
-        }
     int status = 0;
-    tri_model_build(nodes.data(), n * n, triangles.data(), static_cast<int>(triangles.size() / 3), status);
+    build_peaks_model(kCells, kCellSize, status);
     if (status != 0) {
         f.error = "the mesh cannot be built";
         return f;

@@ -9,6 +9,7 @@
 // with a ball of diameter 2, as lane points per second, and lane3d_refine of noisy strings of 10^4
 // and 10^5 points (growth exponent between them at most 1.2). Each stops with an error when its
 // lane does not come out.
+#include "bench/peaks_model.hpp"
 #include "clearing/surface_lanes/lane3d_refine.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "cutter/kernels/torus_contact.hpp"
@@ -38,11 +39,6 @@ constexpr float kStep = 0.5f;
 constexpr int kGrid = 100;  // 100 x 100 moves
 constexpr int kChecked = 200;
 
-float peaks(float x, float y)
-{
-    auto peak = [](float dx, float dy, float h, float s) { return h * std::exp(-(dx * dx + dy * dy) / (s * s)); };
-    return peak(x - 35, y - 40, 20, 14) + peak(x - 80, y - 75, 15, 10) + peak(x - 70, y - 25, 10, 7);
-}
 
 // The field's unit normal at (x, y), by central differences.
 void peaks_normal(float x, float y, float* n)
@@ -67,18 +63,8 @@ moves& field()
     static moves m;
     if (m.ready || !m.error.empty()) return m;
     vantu::control::reset();
-    constexpr int n = kCells + 1;
-    std::vector<float> nodes;
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) nodes.insert(nodes.end(), {i * kStep, j * kStep, peaks(i * kStep, j * kStep)});
-    std::vector<int> triangles;
-    for (int j = 0; j + 1 < n; ++j)
-        for (int i = 0; i + 1 < n; ++i) {
-            const int a = j * n + i + 1, b = a + 1, c = a + n, d = c + 1;
-            triangles.insert(triangles.end(), {a, b, d, a, d, c});
-        }
     int status = 0;
-    tri_model_build(nodes.data(), n * n, triangles.data(), static_cast<int>(triangles.size() / 3), status);
+    build_peaks_model(kCells, kStep, status);
     if (status != 0) {
         m.error = "the mesh cannot be built";
         return m;
