@@ -332,9 +332,7 @@ TEST_F(PocketComputation, EndPointModesEnterTheInnermostLaneNearestTheRestartPoi
         EXPECT_EQ(vantu::control::texts_of("userrc"), r.said) << name;
         EXPECT_EQ(pocket_work_block.end_point_mode, r.mode) << name << ": the option is put back";
         if (!r.entered_near) continue;
-        // The innermost lane of the rectangle is [4, 16] x [4, 6]: entered at (4, 5). (The lanes
-        // further out are cut after the collapse lanes in the cusps between them and the
-        // island's lane, which hang on them, so the linking stage chooses their entries.)
+        // The innermost lane of the rectangle is [4, 16] x [4, 6]: entered at (4, 5).
         double x = 0.0, y = 0.0;
         lane_first_xy(pocket_box_block.first_output_lane, x, y);
         EXPECT_NEAR(x, 4.0, 1e-9) << name;
