@@ -1,5 +1,5 @@
-// The linking stage: the plan of the cutting order (chains from their closing lanes, each lane
-// after the chains that join at it), the cut of each lane with its connection to the next, and
+// The linking stage: the plan of the cutting order (chains from their closing lanes, each cut
+// whole in the order of their levels), the cut of each lane with its connection to the next, and
 // on surfaces the connection laid on the part.
 #include "pocket_lanes/lane_linking.hpp"
 
@@ -40,12 +40,10 @@ constexpr int kWithSecondOrigin = 1;
 int dimension() { return pocket_state_block.pocket_dimension; }
 bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
 
-// One chain of the plan: its closing lane, its lanes from the innermost outward and the lane it
-// joins (0: it ends at a contour).
+// One chain of the plan: its closing lane and its lanes from the innermost outward.
 struct chain {
     int closing = 0;
     std::vector<int> lanes;
-    int join = 0;
 };
 
 // The chain of a closing lane. `seen` (a mark per lane, all clear) guards against a loop of
@@ -62,10 +60,7 @@ chain chain_of(int closing, std::vector<char>& seen)
         c.lanes.push_back(lane);
         const int parent = std::abs(lt.parent[lane]);
         if (!valid(parent) || lt.status[parent] == 0) break;
-        if (lt.level[parent] != level) {
-            c.join = parent;
-            break;
-        }
+        if (lt.level[parent] != level) break;
         lane = parent;
     }
     for (const int n : c.lanes) seen[static_cast<std::size_t>(n)] = 0;
@@ -94,68 +89,35 @@ std::vector<chain> chains_in_order()
     return chains;
 }
 
-// Post-order: before a lane is cut, the chains that join at it are cut.
-struct plan_builder {
-    const std::vector<chain>& chains;
-    std::vector<std::vector<int>> joined;   // per lane, the chains joining at it
-    std::vector<char> cut;                  // per lane, already in the plan
-    std::vector<char> emitted;              // per chain
-    link_plan& plan;
-
-    void emit_chain(std::size_t first)
-    {
-        // An explicit stack of (chain, next lane index) keeps deep nests off the call stack.
-        std::vector<std::pair<std::size_t, std::size_t>> stack{{first, 0}};
-        emitted[first] = 1;
-        while (!stack.empty()) {
-            auto& [ci, li] = stack.back();
-            const chain& c = chains[ci];
-            if (li >= c.lanes.size()) {
-                stack.pop_back();
-                continue;
-            }
-            const int lane = c.lanes[li];
-            bool descended = false;
-            for (const int k : joined[static_cast<std::size_t>(lane)]) {
-                if (emitted[static_cast<std::size_t>(k)] != 0) continue;
-                emitted[static_cast<std::size_t>(k)] = 1;
-                stack.push_back({static_cast<std::size_t>(k), 0});
-                descended = true;
-                break;
-            }
-            if (descended) continue;
-            ++li;
-            if (cut[static_cast<std::size_t>(lane)] != 0) continue;
-            cut[static_cast<std::size_t>(lane)] = 1;
-            const int own_holder = li == 1 ? c.closing : c.lanes[li - 2];
-            // The tool arrives from the lane cut last when that one ends on this lane.
-            const int previous = plan.lanes.empty() ? 0 : plan.lanes.back();
-            const int holder = valid(previous) && std::abs(lane_table_block.parent[previous]) == lane ? previous : own_holder;
-            plan.lanes.push_back(lane);
-            plan.holders.push_back(holder);
-            plan.exits.push_back(own_holder);
-        }
+// One chain's lanes into the plan, from its innermost lane outward. Each lane is entered where
+// the link from the lane below it arrives (the closing lane's entry for the innermost), which is
+// where its own link to its parent starts, so the cut goes once round it.
+void plan_chain(const chain& c, std::vector<char>& cut, link_plan& plan)
+{
+    for (std::size_t li = 0; li < c.lanes.size(); ++li) {
+        const int lane = c.lanes[li];
+        if (cut[static_cast<std::size_t>(lane)] != 0) continue;
+        cut[static_cast<std::size_t>(lane)] = 1;
+        const int own_holder = li == 0 ? c.closing : c.lanes[li - 1];
+        // The tool arrives from the lane cut last when that one ends on this lane.
+        const int previous = plan.lanes.empty() ? 0 : plan.lanes.back();
+        const int holder = valid(previous) && std::abs(lane_table_block.parent[previous]) == lane ? previous : own_holder;
+        plan.lanes.push_back(lane);
+        plan.holders.push_back(holder);
+        plan.exits.push_back(own_holder);
     }
-};
+}
 
+// The chains are cut whole, one after the other in the order of their levels. A chain that ends
+// on a lane of another chain cut before it ends there with a separator: were it cut first, the
+// lane it ends on would be entered where it arrives and left where its own chain's link starts,
+// once round and on along itself to that point.
 void build_plan()
 {
     link_plan& plan = link_plan_block;
     plan = link_plan{};
-    const std::vector<chain> chains = chains_in_order();
-    const std::size_t lanes = static_cast<std::size_t>(lane_table_block.count) + 1;
-    plan_builder b{chains, std::vector<std::vector<int>>(lanes), std::vector<char>(lanes, 0),
-                   std::vector<char>(chains.size(), 0), plan};
-    std::vector<char> in_chain(lanes, 0);
-    for (const chain& c : chains)
-        for (const int lane : c.lanes) in_chain[static_cast<std::size_t>(lane)] = 1;
-    for (std::size_t i = 0; i < chains.size(); ++i)
-        if (chains[i].join != 0 && in_chain[static_cast<std::size_t>(chains[i].join)] != 0)
-            b.joined[static_cast<std::size_t>(chains[i].join)].push_back(static_cast<int>(i));
-    for (std::size_t i = 0; i < chains.size(); ++i) {
-        const bool root = chains[i].join == 0 || in_chain[static_cast<std::size_t>(chains[i].join)] == 0;
-        if (root && b.emitted[i] == 0) b.emit_chain(i);
-    }
+    std::vector<char> cut(static_cast<std::size_t>(lane_table_block.count) + 1, 0);
+    for (const chain& c : chains_in_order()) plan_chain(c, cut, plan);
 }
 
 // The point on `lane` where holder's entry lies (three doubles, z 0 in the plane).

@@ -11,6 +11,9 @@
 #include "tools/tool_accessors.hpp"
 #include "tools/tools_test_support.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
 #include <map>
@@ -93,6 +96,8 @@ std::vector<pocket_shape> corpus()
     const contour arched = arched_outer();
     return {
         {"rectangle", {rectangle(0, 0, 20, 10)}, polygon_of(rectangle(0, 0, 20, 10)), {}},
+        {"rectangle with a round island", {rectangle(0, 0, 30, 20), circle(15, 10, 2)},
+         polygon_of(rectangle(0, 0, 30, 20)), {{15, 10, 15, 10, 2}}},
         {"rectangle with two islands",
          {rectangle(0, 0, 40, 20), circle(10, 10, 3), circle(30, 10, 3)},
          polygon_of(rectangle(0, 0, 40, 20)),
@@ -156,6 +161,32 @@ protected:
         }
         for (const auto& [lane, times] : cut) EXPECT_GT(lt.status[lane], 0) << name << ": lane " << lane << " is not live";
     }
+    static double length_of(int lane)
+    {
+        pokarr_work a;
+        int status = 0;
+        double total = 0.0;
+        lane_to_pokarr(lane, a.a, status);
+        if (status == 0) pokarr_length(2, a.a, nullptr, total, status);
+        EXPECT_EQ(status, 0) << "lane " << lane;
+        return total;
+    }
+    // Every cut lane goes once round its engine lane, with the collapse lanes cut within it out
+    // and back: no lane is cut round and then on along itself again.
+    static void expect_cut_once_round(const std::string& name)
+    {
+        const lane_table& lt = lane_table_block;
+        const int first = pocket_box_block.first_output_lane;
+        for (int i = first; i <= lt.count; ++i) {
+            const int source = lt.link2[i];
+            if (lt.level[i] == kLevelSeparator || lt.group[i] == kGroupConnection || source < 1 || source >= first)
+                continue;
+            double allowed = length_of(source) + kSlack;
+            for (int n = 1; n < first; ++n)
+                if (collapse_detour_lane(n) && std::abs(lt.parent[n]) == source) allowed += 2.0 * length_of(n);
+            EXPECT_LE(length_of(i), allowed) << name << ": lane " << source << " cut as lane " << i;
+        }
+    }
     // Every point of every output lane inside the outer contour and at least the offset away from
     // its edges and from the islands; a connection's spike points reach twice the tolerance
     // beyond the lane it starts on.
@@ -197,6 +228,7 @@ TEST_F(PocketComputation, CorpusPocketsAreCutOnceEachInsideTheMaterial)
             load(shape.contours, shape.step);
             EXPECT_EQ(run(), kEngineDone) << name;
             expect_cutting_order(name);
+            expect_cut_once_round(name);
             expect_inside_material(shape, shape.step);
             EXPECT_EQ(pocket_state_block.offsets_mode, offsets_mode) << name << ": the option is put back";
             EXPECT_TRUE(errors().empty()) << name << ": " << (errors().empty() ? "" : errors().front());
@@ -300,9 +332,7 @@ TEST_F(PocketComputation, EndPointModesEnterTheInnermostLaneNearestTheRestartPoi
         EXPECT_EQ(vantu::control::texts_of("userrc"), r.said) << name;
         EXPECT_EQ(pocket_work_block.end_point_mode, r.mode) << name << ": the option is put back";
         if (!r.entered_near) continue;
-        // The innermost lane of the rectangle is [4, 16] x [4, 6]: entered at (4, 5). (The lanes
-        // further out are cut after the collapse lanes in the cusps between them and the
-        // island's lane, which hang on them, so the linking stage chooses their entries.)
+        // The innermost lane of the rectangle is [4, 16] x [4, 6]: entered at (4, 5).
         double x = 0.0, y = 0.0;
         lane_first_xy(pocket_box_block.first_output_lane, x, y);
         EXPECT_NEAR(x, 4.0, 1e-9) << name;
