@@ -242,17 +242,8 @@ void write_strings(const projection_output& out, int& status)
 // The list on the range's last block. Status -1 when it is not met within the level.
 void goto_range_last(int last, int& status)
 {
-    tp_list_top_mark(kRangeStart, status);
-    int lines = 0;
-    llines(lines);
-    for (int round = 0; round <= lines && status >= 0; ++round) {
-        int size = 0, type = 0, block_class = 0, number = 0;
-        tp_block_head_read(kWhereList, size, type, block_class, status);
-        if (status >= 0) tp_get_int(kWhereList, number, status);
-        if (status < 0 || number == last) return;
-        tp_list_jump(1, status);
-    }
-    if (status >= 0) status = -1;
+    const bool met = trim_walk_blocks(kRangeStart, [last](int number, int, int&) { return number == last; }, status);
+    if (!met && status >= 0) status = -1;
 }
 
 // The strings written behind the range's last block, and only once they stand the range deleted,

@@ -16,6 +16,7 @@
 #include "edit/trim/reconnect_gap.hpp"
 #include "edit/trim/trim_arrays.hpp"
 #include "edit/trim/trim_contour.hpp"
+#include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_memory.hpp"
@@ -479,25 +480,17 @@ void z_level_loop(range_run& run, int& first, int& last, point3& point, point3& 
 void z_level_finish(const range_run& run, int first, int last, int& start_flag, int dimension, float z_plane,
                     int& status)
 {
-    tp_list_top_mark(kRedisplayFrom, status);
     bool in_range = false;
-    int lines = 0;
-    llines(lines);
-    for (int round = 0; round <= lines && status >= 0; ++round) {
-        int size = 0, type = 0, block_class = 0, number = 0;
-        tp_block_head_read(kWhereList, size, type, block_class, status);
-        if (status >= 0) tp_get_int(kWhereList, number, status);
-        if (status < 0) return;
+    trim_walk_blocks(kRedisplayFrom, [&](int number, int block_class, int& walk_status) {
         const bool starts = number == first;
         if (starts && start_flag != 0) start_flag = 0;
         else if (starts) in_range = true;
         int break_flag = 0;
-        if (block_class != kClassMotion || in_range) DISPLB(1, break_flag, status);
+        if (block_class != kClassMotion || in_range) DISPLB(1, break_flag, walk_status);
         if (starts) in_range = true;
         if (break_flag != 0) exec_pause_menu(1);
-        if (number == last) break;
-        tp_list_jump(1, status);
-    }
+        return number == last;
+    }, status);
     if (status < 0) return;
     if (z_plane != run.last_end[2]) {
         const float feed = trim_words().current_feed;

@@ -142,6 +142,24 @@ void trim_prev_machining(int& status)
     if (status >= 0) status = back < 0 ? back : 0;
 }
 
+bool trim_walk_blocks(int marker, const std::function<bool(int number, int block_class, int& status)>& visit,
+                      int& status)
+{
+    tp_list_top_mark(marker, status);
+    int lines = 0;
+    llines(lines);
+    for (int round = 0; round <= lines && status >= 0; ++round) {
+        int size = 0, type = 0, block_class = 0, number = 0;
+        tp_block_head_read(kWhereList, size, type, block_class, status);
+        if (status >= 0) tp_get_int(kWhereList, number, status);
+        if (status < 0) return false;
+        if (visit(number, block_class, status)) return status >= 0;
+        if (status < 0) return false;
+        tp_list_jump(1, status);
+    }
+    return false;
+}
+
 int trim_next_blkno()
 {
     int number = 0;

@@ -5,6 +5,8 @@
 
 #include "toolpath/tp_blocks.hpp"
 
+#include <functional>
+
 // The dimension kind of a motion type: 1 for 2, 3, 5, 7; 3 for 22 .. 27; 2 for 222 .. 227.
 int motion_dimension_kind(int type);
 
@@ -30,6 +32,13 @@ void trim_entry_range(int& first, int& last, int& status);
 // Brings the machining state (the parameter blocks of the machine type) in step with the motion
 // after the current block. The list position is the same on return (list marker 15).
 void trim_prev_machining(int& status);
+
+// From the block under list marker `marker`, block by block to the end of the level: reads each
+// block's number and class, and visit(number, block_class, status) answers true to stop there (the
+// list stays on that block). true when a visit stopped the walk; status the first negative status
+// of a list call or of a visit.
+bool trim_walk_blocks(int marker, const std::function<bool(int number, int block_class, int& status)>& visit,
+                      int& status);
 
 // The block number the next block of the current list level gets.
 int trim_next_blkno();
