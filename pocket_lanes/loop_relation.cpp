@@ -83,6 +83,33 @@ bool elements_box(const pokarr& loop, double* box)
     return true;
 }
 
+// The box of each element of the loop as the crossing search walks it (see elements_box), widened
+// by the reach of the search's element index, handed to `take` in walk order until it answers
+// false. The walk ends at a broken arc record, as the search's does.
+template <class Take>
+void walk_element_boxes(const pokarr& a, Take&& take)
+{
+    constexpr double reach = 2.0 * kElemIndexMargin;
+    const double* x = a.x;
+    const double* y = a.y;
+    for (int e = 1; e < a.count;) {
+        const bool arc = pk_is_marker(x[e]);
+        if (arc && e + 3 >= a.count) return;
+        double h[4];
+        elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1],
+                         y[e - 1], arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
+        if (!take(std::array<double, 4>{h[0] - reach, h[1] - reach, h[2] + reach, h[3] + reach})) return;
+        e += arc ? kArcRecordEntries : 1;
+    }
+}
+
+// Whether a widened element box meets the box (x min, y min, x max, y max); a number that is
+// not finite meets.
+bool boxes_meet(const std::array<double, 4>& e, const double* box)
+{
+    return !(e[2] < box[0] || e[0] > box[2] || e[3] < box[1] || e[1] > box[3]);
+}
+
 bool planar_loop(const pokarr& loop)
 {
     return loop.x != nullptr && loop.y != nullptr && loop.dimension >= 2 && loop.count >= 2;
@@ -96,21 +123,38 @@ bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
     if (!planar_loop(a) || !planar_loop(b) || !elements_box(b, box)) return false;
     // The finiteness checks come last, before every true answer: a box that reaches b answers
     // false without them, and the walk only compares, so its answer is the same.
-    const auto both_finite = [&a, &b] { return pokarr_finite(a) && pokarr_finite(b); };
-    constexpr double reach = 2.0 * kElemIndexMargin;
-    const double* x = a.x;
-    const double* y = a.y;
-    for (int e = 1; e < a.count;) {
-        const bool arc = pk_is_marker(x[e]);
-        if (arc && e + 3 >= a.count) return both_finite();  // the search's walk ends at a broken record
-        double h[4];
-        elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1],
-                         y[e - 1], arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
-        if (!(h[2] + reach < box[0] || h[0] - reach > box[2] || h[3] + reach < box[1] || h[1] - reach > box[3]))
-            return false;
-        e += arc ? kArcRecordEntries : 1;
+    bool reaches = false;
+    walk_element_boxes(a, [&box, &reaches](const std::array<double, 4>& e) {
+        reaches = boxes_meet(e, box);
+        return !reaches;
+    });
+    return !reaches && pokarr_finite(a) && pokarr_finite(b);
+}
+
+void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared)
+{
+    prepared.planar = planar_loop(a);
+    prepared.finite = prepared.planar && pokarr_finite(a);
+    prepared.boxes.clear();
+    if (prepared.planar) {
+        walk_element_boxes(a, [&prepared](const std::array<double, 4>& e) {
+            prepared.boxes.push_back(e);
+            return true;
+        });
     }
-    return both_finite();
+    box_grid_build(prepared.boxes, prepared.grid);
+}
+
+bool crossing_search_finds_none(crossing_search_loop& a, const pokarr& b)
+{
+    double box[4];
+    if (!a.planar || !planar_loop(b) || !elements_box(b, box)) return false;
+    // Every element box that meets b's box is among the grid's candidates; the test on each is
+    // the walk's own.
+    box_grid_candidates(a.grid, box, a.met);
+    for (const int k : a.met)
+        if (boxes_meet(a.boxes[static_cast<std::size_t>(k)], box)) return false;
+    return a.finite && pokarr_finite(b);
 }
 
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
