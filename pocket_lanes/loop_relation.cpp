@@ -83,24 +83,20 @@ bool elements_box(const pokarr& loop, double* box)
     return true;
 }
 
-// The box of each element of the loop as the crossing search walks it (see elements_box), widened
-// by the reach of the search's element index, handed to `take` in walk order until it answers
-// false. The walk ends at a broken arc record, as the search's does.
-template <class Take>
-void walk_element_boxes(const pokarr& a, Take&& take)
+// The reach of the search's element index: an element box widened by it that meets a box may
+// give the search a row there.
+constexpr double kSearchReach = 2.0 * kElemIndexMargin;
+
+// The box h of element e of the loop as the crossing search walks it (see elements_box and the
+// walk of crossing_search_finds_none); answers the entries the element takes, or 0 at a broken
+// arc record, where the search's walk ends.
+int walked_element_box(const double* x, const double* y, int count, int e, double* h)
 {
-    constexpr double reach = 2.0 * kElemIndexMargin;
-    const double* x = a.x;
-    const double* y = a.y;
-    for (int e = 1; e < a.count;) {
-        const bool arc = pk_is_marker(x[e]);
-        if (arc && e + 3 >= a.count) return;
-        double h[4];
-        elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1],
-                         y[e - 1], arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
-        if (!take(std::array<double, 4>{h[0] - reach, h[1] - reach, h[2] + reach, h[3] + reach})) return;
-        e += arc ? kArcRecordEntries : 1;
-    }
+    const bool arc = pk_is_marker(x[e]);
+    if (arc && e + 3 >= count) return 0;
+    elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1], y[e - 1],
+                     arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
+    return arc ? kArcRecordEntries : 1;
 }
 
 // Whether a widened element box meets the box (x min, y min, x max, y max); a number that is
@@ -123,12 +119,21 @@ bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
     if (!planar_loop(a) || !planar_loop(b) || !elements_box(b, box)) return false;
     // The finiteness checks come last, before every true answer: a box that reaches b answers
     // false without them, and the walk only compares, so its answer is the same.
-    bool reaches = false;
-    walk_element_boxes(a, [&box, &reaches](const std::array<double, 4>& e) {
-        reaches = boxes_meet(e, box);
-        return !reaches;
-    });
-    return !reaches && pokarr_finite(a) && pokarr_finite(b);
+    const auto both_finite = [&a, &b] { return pokarr_finite(a) && pokarr_finite(b); };
+    constexpr double reach = kSearchReach;
+    const double* x = a.x;
+    const double* y = a.y;
+    for (int e = 1; e < a.count;) {
+        const bool arc = pk_is_marker(x[e]);
+        if (arc && e + 3 >= a.count) return both_finite();  // the search's walk ends at a broken record
+        double h[4];
+        elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1],
+                         y[e - 1], arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
+        if (!(h[2] + reach < box[0] || h[0] - reach > box[2] || h[3] + reach < box[1] || h[1] - reach > box[3]))
+            return false;
+        e += arc ? kArcRecordEntries : 1;
+    }
+    return both_finite();
 }
 
 void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared)
@@ -137,10 +142,12 @@ void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared)
     prepared.finite = prepared.planar && pokarr_finite(a);
     prepared.boxes.clear();
     if (prepared.planar) {
-        walk_element_boxes(a, [&prepared](const std::array<double, 4>& e) {
-            prepared.boxes.push_back(e);
-            return true;
-        });
+        for (int e = 1, step = 0; e < a.count; e += step) {
+            double h[4];
+            step = walked_element_box(a.x, a.y, a.count, e, h);
+            if (step == 0) break;
+            prepared.boxes.push_back({h[0] - kSearchReach, h[1] - kSearchReach, h[2] + kSearchReach, h[3] + kSearchReach});
+        }
     }
     box_grid_build(prepared.boxes, prepared.grid);
 }
