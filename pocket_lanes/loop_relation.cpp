@@ -83,6 +83,29 @@ bool elements_box(const pokarr& loop, double* box)
     return true;
 }
 
+// The reach of the search's element index: an element box widened by it that meets a box may
+// give the search a row there.
+constexpr double kSearchReach = 2.0 * kElemIndexMargin;
+
+// The box h of element e of the loop as the crossing search walks it (see elements_box and the
+// walk of crossing_search_finds_none); answers the entries the element takes, or 0 at a broken
+// arc record, where the search's walk ends.
+int walked_element_box(const double* x, const double* y, int count, int e, double* h)
+{
+    const bool arc = pk_is_marker(x[e]);
+    if (arc && e + 3 >= count) return 0;
+    elem_holding_box(arc ? 1 : 0, arc ? x[e + 2] : 0.0, arc ? y[e + 2] : 0.0, arc ? x[e + 1] : 0.0, x[e - 1], y[e - 1],
+                     arc ? x[e + 3] : x[e], arc ? y[e + 3] : y[e], h);
+    return arc ? kArcRecordEntries : 1;
+}
+
+// Whether a widened element box meets the box (x min, y min, x max, y max); a number that is
+// not finite meets.
+bool boxes_meet(const std::array<double, 4>& e, const double* box)
+{
+    return !(e[2] < box[0] || e[0] > box[2] || e[3] < box[1] || e[1] > box[3]);
+}
+
 bool planar_loop(const pokarr& loop)
 {
     return loop.x != nullptr && loop.y != nullptr && loop.dimension >= 2 && loop.count >= 2;
@@ -97,7 +120,7 @@ bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
     // The finiteness checks come last, before every true answer: a box that reaches b answers
     // false without them, and the walk only compares, so its answer is the same.
     const auto both_finite = [&a, &b] { return pokarr_finite(a) && pokarr_finite(b); };
-    constexpr double reach = 2.0 * kElemIndexMargin;
+    constexpr double reach = kSearchReach;
     const double* x = a.x;
     const double* y = a.y;
     for (int e = 1; e < a.count;) {
@@ -111,6 +134,34 @@ bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
         e += arc ? kArcRecordEntries : 1;
     }
     return both_finite();
+}
+
+void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared)
+{
+    prepared.planar = planar_loop(a);
+    prepared.finite = prepared.planar && pokarr_finite(a);
+    prepared.boxes.clear();
+    if (prepared.planar) {
+        for (int e = 1, step = 0; e < a.count; e += step) {
+            double h[4];
+            step = walked_element_box(a.x, a.y, a.count, e, h);
+            if (step == 0) break;
+            prepared.boxes.push_back({h[0] - kSearchReach, h[1] - kSearchReach, h[2] + kSearchReach, h[3] + kSearchReach});
+        }
+    }
+    box_grid_build(prepared.boxes, prepared.grid);
+}
+
+bool crossing_search_finds_none(crossing_search_loop& a, const pokarr& b)
+{
+    double box[4];
+    if (!a.planar || !planar_loop(b) || !elements_box(b, box)) return false;
+    // Every element box that meets b's box is among the grid's candidates; the test on each is
+    // the walk's own.
+    box_grid_candidates(a.grid, box, a.met);
+    for (const int k : a.met)
+        if (boxes_meet(a.boxes[static_cast<std::size_t>(k)], box)) return false;
+    return a.finite && pokarr_finite(b);
 }
 
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,

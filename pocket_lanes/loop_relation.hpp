@@ -4,6 +4,10 @@
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
+#include "pocket_lanes/box_grid.hpp"
+
+#include <array>
+#include <vector>
 
 // Relations of pokarr_relation.
 inline constexpr int kRelationOutside = 0;
@@ -27,6 +31,21 @@ void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& re
 // a box holding every element of B with the widening of the search's element index. False when
 // unsure; then only the search can tell.
 bool crossing_search_finds_none(const pokarr& a, const pokarr& b);
+
+// Loop A made ready for many crossing_search_finds_none tests: the widened boxes of its elements
+// as the search walks them, in a grid, and its checks taken once. It reads the loop it was made
+// from, which must stay unchanged while it is used.
+struct crossing_search_loop {
+    bool planar = false;
+    bool finite = false;
+    std::vector<std::array<double, 4>> boxes;
+    box_grid grid;
+    std::vector<int> met;  // candidates of the last test
+};
+void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared);
+// crossing_search_finds_none(a, b) for the loop A made ready: the same answer, from the elements
+// of A near B only.
+bool crossing_search_finds_none(crossing_search_loop& a, const pokarr& b);
 
 // Pieces held one after another in `pieces` (counts[i] entries each): result 1 or 2 when the
 // first point of a piece lies inside the loop or on it, 2 when a piece crosses it, 0 otherwise.

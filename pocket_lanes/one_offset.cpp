@@ -283,6 +283,12 @@ struct oneoff_call {
     // of a noisy loop falls into as many pieces as the loop has folds.
     inside_loop source_inside;
     bool source_inside_made = false;
+    // The source's elements in a grid for the crossing test of the pieces, so that each piece
+    // meets only the elements near it: made once the first few pieces have each walked the
+    // whole source (most calls test only a few, and for them the walks cost less than the grid).
+    std::unique_ptr<crossing_search_loop> source_elems;
+    bool source_elems_made = false;
+    int source_walks = 0;
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
         : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
@@ -497,7 +503,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
             // gives 11; a failing segment whose middle has no surface gives no offset, since the
             // retry would run on a source that is not on the surface.
             surface_grid_seam_table().lan_on_grid(0, 0, from, 0.0, status);
-            if (&from == &c.source) c.source_reach_built = c.source_inside_made = false;
+            if (&from == &c.source) c.source_reach_built = c.source_inside_made = c.source_elems_made = false;
             if (status != 0) {
                 c.status = status == kOneoffNoOffset ? kOneoffNoOffset : kOneoffMemory;
                 return false;
@@ -644,6 +650,23 @@ source_test_rows& kept_source_test_rows()
     return *rows;
 }
 
+// Pieces tested against the call's source by a walk over all of it before its grid is made.
+constexpr int kSourceWalks = 4;
+
+// crossing_search_finds_none of the source against the piece: by the walk for the first pieces
+// of the call's source (and for any other source), from the grid of its elements after them.
+bool source_crossing_none(oneoff_call& c, const pokarr& source, const pokarr& piece)
+{
+    if (&source != &c.source || c.source_walks < kSourceWalks) {
+        if (&source == &c.source) ++c.source_walks;
+        return crossing_search_finds_none(source, piece);
+    }
+    if (!c.source_elems) c.source_elems = std::make_unique<crossing_search_loop>();
+    if (!c.source_elems_made) crossing_search_loop_make(source, *c.source_elems);
+    c.source_elems_made = true;
+    return crossing_search_finds_none(*c.source_elems, piece);
+}
+
 // Sub-step 3: the piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
@@ -651,7 +674,7 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     source_test_rows* r = &kept_source_test_rows();
     int count = 0, status = 0;
     // A search whose answer is known to be no crossing is not run (nor the piece's boxes made).
-    const bool none_found = crossing_search_finds_none(source, piece);  // true only for finite loops
+    const bool none_found = source_crossing_none(c, source, piece);  // true only for finite loops
     if (!none_found) {
         pokarr_get_boxes(piece, r->boxes);
         luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b,

@@ -8,6 +8,7 @@
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <cmath>
+#include <random>
 #include <limits>
 
 namespace {
@@ -70,10 +71,42 @@ TEST_F(LaneTest, CrossingSearchRejectAnswersOnlyWhereTheSearchFindsNothing)
         pokarr a = make_from(r.a), b = make_from(r.b);
         const bool early = crossing_search_finds_none(a, b);
         EXPECT_EQ(early, r.early) << r.name;
+        crossing_search_loop ready;
+        crossing_search_loop_make(a, ready);
+        EXPECT_EQ(crossing_search_finds_none(ready, b), early) << r.name;
         // The early answer never claims nothing where the search finds something or fails.
         const search_answer s = search(a, b);
         EXPECT_TRUE(!early || (s.count == 0 && s.status == 0)) << r.name;
         pokarr_free(a);
         pokarr_free(b);
     }
+}
+
+// The answer from the grid of A's elements is the walk's over every element, for small boxes
+// scattered on and about a noisy ring of many elements.
+TEST_F(LaneTest, CrossingSearchRejectFromTheGridAnswersAsTheWalk)
+{
+    constexpr unsigned seed = 47u;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<xy> ring;
+    for (int k = 0; k <= 2000; ++k) {
+        const double t = 2.0 * 3.141592653589793 * (k % 2000) / 2000.0, r = 300.0 + 2.0 * unit(rng);
+        ring.push_back({r * std::cos(t), r * std::sin(t)});
+    }
+    pokarr a = make_from(ring);
+    crossing_search_loop ready;
+    crossing_search_loop_make(a, ready);
+    int none = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const double x = 640.0 * unit(rng) - 320.0, y = 640.0 * unit(rng) - 320.0, side = 4.0 * unit(rng);
+        pokarr b = make_from(rectangle(x, y, x + side, y + side));
+        const bool early = crossing_search_finds_none(a, b);
+        none += early ? 1 : 0;
+        ASSERT_EQ(crossing_search_finds_none(ready, b), early) << "seed " << seed << " box " << i;
+        pokarr_free(b);
+    }
+    EXPECT_GT(none, 0);
+    EXPECT_LT(none, 2000);
+    pokarr_free(a);
 }
