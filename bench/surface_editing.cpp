@@ -222,16 +222,26 @@ long lookups_per_query()
     return touch_queries(still) - lookups_per_drop();
 }
 
-void BM_ProjectOnSurf(benchmark::State& state)
+// The field with the mill loaded and the model restored from the cache; null (the benchmark
+// skipped) when the field could not be made.
+projection_field* field_for(benchmark::State& state)
 {
     projection_field& f = field();
     if (!f.ready) {
         state.SkipWithError(f.error.c_str());
-        return;
+        return nullptr;
     }
-    const std::vector<point3> polyline = wave();
     mill_cutter(f);
     trim_cache_restore();
+    return &f;
+}
+
+void BM_ProjectOnSurf(benchmark::State& state)
+{
+    projection_field* ready = field_for(state);
+    if (ready == nullptr) return;
+    projection_field& f = *ready;
+    const std::vector<point3> polyline = wave();
     const long per_drop = lookups_per_drop(), per_query = lookups_per_query();
     const long drops = (touch_queries(polyline) - per_query * (kPolylinePoints - 1)) / per_drop;
     int status = 0;
@@ -252,14 +262,8 @@ void BM_ProjectOnSurf(benchmark::State& state)
 
 void BM_ProjectionTouchQueries(benchmark::State& state)
 {
-    projection_field& f = field();
-    if (!f.ready) {
-        state.SkipWithError(f.error.c_str());
-        return;
-    }
+    if (field_for(state) == nullptr) return;
     const std::vector<point3> polyline = wave();
-    mill_cutter(f);
-    trim_cache_restore();
     for (auto _ : state) benchmark::DoNotOptimize(touch_queries(polyline));
 }
 
