@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -54,6 +55,9 @@ void add_element_to(const chain_element& e, double x, double y, pokarr& a, int& 
 struct attachment {
     int lane = 0;
     int vertex = -1;
+    // The entry where the detour's way out ends (out along it from `vertex` and back the same
+    // way), -1 when the detour is gone round whole.
+    int run_end = -1;
     int element = 0;
     double t = 0.0;
     double point[3] = {0.0, 0.0, 0.0};
@@ -200,6 +204,81 @@ attachment first_joining_vertex(const pokarr& loop, const pokarr& path,
     return best;
 }
 
+// The middle of an element and its length.
+void element_middle(const pokarr& loop, const chain_element& e, double& mx, double& my, double& length)
+{
+    const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
+    if (!e.arc) {
+        mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
+        length = std::hypot(ex - sx, ey - sy);
+        return;
+    }
+    constexpr double kTurn = 2.0 * std::numbers::pi;
+    const double a0 = std::atan2(sy - e.cy, sx - e.cx), a1 = std::atan2(ey - e.cy, ex - e.cx);
+    double sweep = e.dir > 0 ? a1 - a0 : a0 - a1;
+    if (sweep < 0.0) sweep += kTurn;
+    const double r = std::abs(e.r), mid = a0 + e.dir * 0.5 * sweep;
+    mx = e.cx + r * std::cos(mid), my = e.cy + r * std::sin(mid);
+    length = r * sweep;
+}
+
+// Where a detour runs along the path for part of its way round (a horn's end cut out of the next
+// offset is bounded by the source on one side), going round it whole cuts that part of the path a
+// second time. When its longest run along the path is longer than the rest of it, the detour goes
+// out along the rest and back the same way instead: the same moves are cut, the shorter part
+// twice rather than the longer. The way out: from the entry where that run ends (`vertex`) round
+// to the one where it starts (`run_end`); none (-1) when going round is shorter. An element lies
+// along the path when its ends and its middle lie within the working tolerance of the candidate
+// elements.
+void run_off_path(const pokarr& loop, const pokarr& path, const std::vector<const boxed_chain_element*>& candidates,
+                  int& vertex, int& run_end)
+{
+    vertex = run_end = -1;
+    const double on_path = pocket_work_block.working_tolerance;
+    const auto near_path = [&](double x, double y) {
+        return nearest_within(path, candidates, x, y, on_path).distance <= on_path;
+    };
+    std::vector<chain_element> elements;
+    chain_elements_of(loop.x, loop.y, loop.count, elements);
+    const std::size_t n = elements.size();
+    std::vector<double> along(n, 0.0);  // the element's length when it lies along the path, else 0
+    double total = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const chain_element& e = elements[k];
+        double mx = 0.0, my = 0.0, length = 0.0;
+        element_middle(loop, e, mx, my, length);
+        total += length;
+        if (near_path(loop.x[e.start], loop.y[e.start]) && near_path(loop.x[e.end], loop.y[e.end]) && near_path(mx, my))
+            along[k] = length;
+    }
+    // The longest run along the path, round past the loop's end: runs start after an element off it.
+    double longest = 0.0;
+    std::size_t first = 0, last = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (along[k] <= 0.0 || along[(k + n - 1) % n] > 0.0) continue;
+        double length = 0.0;
+        std::size_t end = k;
+        for (std::size_t m = k; along[m] > 0.0; m = (m + 1) % n) length += along[m], end = m;
+        if (length > longest) longest = length, first = k, last = end;
+    }
+    if (!(total - longest < longest)) return;
+    vertex = elements[last].end;
+    run_end = elements[first].start;
+}
+
+// Where the detour joins the path: the start of its run off the path when it has one, else its
+// first vertex on the path (or nearest to it).
+attachment joining(const pokarr& loop, const pokarr& path, const std::vector<const boxed_chain_element*>& candidates)
+{
+    int vertex = -1, run_end = -1;
+    if (!candidates.empty()) run_off_path(loop, path, candidates, vertex, run_end);
+    if (vertex < 0) return first_joining_vertex(loop, path, candidates);
+    attachment at = nearest_within(path, candidates, loop.x[vertex], loop.y[vertex], pocket_work_block.working_tolerance);
+    at.vertex = vertex;
+    at.run_end = run_end;
+    return at;
+}
+
 // A detour lane shares a point with its source where the horn it fills ends: its first vertex
 // within the working tolerance of the path joins there; else its vertex nearest to the path. The
 // path's elements clearly apart from every vertex are left out once, before the vertices are
@@ -214,7 +293,7 @@ attachment attach(const pokarr& loop, const pokarr& path, const path_elements& e
     if (elements.by_left.empty()) {
         for (const boxed_chain_element& b : elements.boxed)
             if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
-        return first_joining_vertex(loop, path, candidates);
+        return joining(loop, path, candidates);
     }
     // An element whose left side lies beyond these bounds is apart from the box by its own box
     // (the bounds hold the margin of clearly_apart twice over, against rounding at the edge).
@@ -228,19 +307,41 @@ attachment attach(const pokarr& loop, const pokarr& path, const path_elements& e
     }
     // In the path's order, which decides between equally near elements.
     std::sort(candidates.begin(), candidates.end());
-    return first_joining_vertex(loop, path, candidates);
+    return joining(loop, path, candidates);
+}
+
+// Appends the loop's entries after v up to entry `to` (round past the loop's end when `to` comes
+// before v; the closing entry 0 passed over).
+void append_round(const pokarr& loop, int v, int to, pokarr& out, int& status)
+{
+    if (to > v) {
+        pokarr_append(to - v, loop, v + 1, out, status);
+        return;
+    }
+    if (v + 1 < loop.count) pokarr_append(loop.count - v - 1, loop, v + 1, out, status);
+    if (status == 0 && to >= 1) pokarr_append(to, loop, 1, out, status);
 }
 
 // Appends, from the path, the detour joined at `at` (its lane read into `loop`, running the other
 // way round from the path): the path's element up to the point, out to the detour's vertex, round
-// the detour from it and back to the point.
-void add_detour(const pokarr& loop, const attachment& at, const chain_element& e, pokarr& out, int& status)
+// the detour from it (or out along its run off the path and back, `run` holding the way out) and
+// back to the point.
+void add_detour(const pokarr& loop, const attachment& at, const chain_element& e, pokarr& run, pokarr& out,
+                int& status)
 {
     const int v = at.vertex;
     add_element_to(e, at.point[0], at.point[1], out, status);
     if (status == 0) add_point(loop.x[v], loop.y[v], out, status);
-    if (status == 0 && v + 1 < loop.count) pokarr_append(loop.count - v - 1, loop, v + 1, out, status);
-    if (status == 0 && v >= 1) pokarr_append(v, loop, 1, out, status);
+    if (at.run_end < 0) {
+        if (status == 0) append_round(loop, v, v, out, status);
+    } else {
+        pokarr_reset(run, loop.count + 1, status);
+        if (status == 0) add_point(loop.x[v], loop.y[v], run, status);
+        if (status == 0) append_round(loop, v, at.run_end, run, status);
+        if (status == 0) pokarr_append(run.count - 1, run, 1, out, status);
+        if (status == 0) pokarr_reverse(run);
+        if (status == 0) pokarr_append(run.count - 1, run, 1, out, status);
+    }
     if (status == 0) add_point(at.point[0], at.point[1], out, status);
 }
 
@@ -251,12 +352,13 @@ constexpr int kJoinRoom = 16;
 // The path with the detours joined to it (`joins` in their order along the path, two on one
 // element by their parameters), made in one walk along the path: the entries up to an element
 // that a detour joins, the element up to each join and the detour there, the rest of the element.
-void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<attachment>& joins, pokarr& out,
-                    pokarr& path, int& status)
+void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<attachment>& joins, pokarr& run,
+                    pokarr& out, pokarr& path, int& status)
 {
     // Room for the whole path at once: appended piece by piece, it would move at every piece.
     int room = path.count + kJoinRoom * static_cast<int>(joins.size());
-    for (const attachment& at : joins) room += loops[static_cast<std::size_t>(at.lane)].a.count;
+    for (const attachment& at : joins)
+        room += (at.run_end < 0 ? 1 : 2) * loops[static_cast<std::size_t>(at.lane)].a.count;
     pokarr_reset(out, room, status);
     if (status != 0) return;
     int copied = 0;      // the path's entries before this one are in `out`
@@ -276,7 +378,7 @@ void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<atta
             copied = e.start + 1;
             open = e;
         }
-        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, out, status);
+        if (status == 0) add_detour(loops[static_cast<std::size_t>(at.lane)].a, at, e, run, out, status);
         if (status != 0) return;
     }
     finish();
@@ -296,6 +398,7 @@ struct collapse_detour_room {
     std::vector<const boxed_chain_element*> candidates;
     std::vector<attachment> joins;
     pokarr_work out{kPlanar};
+    pokarr_work run{kPlanar};  // a detour's way out along its run off the path
 };
 
 collapse_detours::collapse_detours() = default;
@@ -368,6 +471,6 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
         if (a.element != b.element) return a.element < b.element;
         return a.t != b.t ? a.t < b.t : a.lane < b.lane;
     });
-    insert_detours(room.loops, room.joins, room.out.a, path, status);
+    insert_detours(room.loops, room.joins, room.run.a, room.out.a, path, status);
     if (status != 0) status = kEngineArrayFailed;
 }

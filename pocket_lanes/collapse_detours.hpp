@@ -37,5 +37,8 @@ void collapse_detours_clear();
 // Inserts the detour lanes of `lane` into its planar cut path, a closed loop: each at the point of
 // the path nearest to its vertices (the point they share, or the nearest), out along the detour
 // lane the other way round from the path (so that the cut still encloses the path's region, less
-// the detour's) and back. Status 0, or 11 when a lane cannot be read or an append fails.
+// the detour's) and back. A detour whose longest run along the path is longer than the rest of it
+// is not gone round whole (that would cut the run a second time): the cut goes out along the rest
+// from where the run ends and back the same way. Status 0, or 11 when a lane cannot be read or an
+// append fails.
 void collapse_detours_cut(int lane, pokarr& path, int& status);
