@@ -92,28 +92,22 @@ TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
     }
 }
 
-// A detour that runs along the path for part of its way round: the cut goes out along the rest
-// and back when the rest is the shorter (the part along the path is cut by the path itself), else
-// round it whole. The path: a 10 x 10 square whose bottom dips in a V from (3, 0) to (7, 0).
+// A detour along the path for part of its way round goes out along the rest and back when the rest
+// is the shorter, else round whole. The path: a 10 x 10 square dipping in a V from (3, 0) to (7, 0).
 TEST_F(CollapseDetours, AlongThePathOnlyTheShorterPartIsCutTwice)
 {
     const contour path{{0, 0}, {3, 0}, {5, -2}, {7, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
     const double path_length = 36.0 + 4.0 * std::sqrt(2.0), path_area = 104.0;
-    // An arc from (3, 0) to (7, 0) round (5, 6), across the V above its tip.
-    contour arc_across{{3, 0}};
+    contour arc_across{{3, 0}};  // round (5, 6) to (7, 0), across the V above its tip
     push_arc(arc_across, std::sqrt(40.0), 1.0, 5, 6, 7, 0);
     arc_across.insert(arc_across.end(), {{5, -2}, {3, 0}});
     const double arc_length = std::sqrt(40.0) * 2.0 * std::atan(1.0 / 3.0);
-    struct row {
-        const char* name;
-        contour detour;
-        double added, area_change;
-    };
-    const std::vector<row> rows{
+    // Each row: the detour, and what it adds to the path's length and area.
+    const struct row { const char* name; contour detour; double added, area_change; } rows[]{
         {"the V's chord: out and back along it", {{3, 0}, {7, 0}, {5, -2}, {3, 0}}, 8.0, 0.0},
         {"an arc across the V: out and back along the arc", arc_across, 2.0 * arc_length, 0.0},
-        // Along the path for 2, off it for 2 x sqrt(2): round it whole.
-        {"a notch standing on the path's top", {{4, 10}, {6, 10}, {5, 9}, {4, 10}}, 2.0 + 2.0 * std::sqrt(2.0), -1.0},
+        {"a notch on the top, along it for 2 only: round it whole", {{4, 10}, {6, 10}, {5, 9}, {4, 10}},
+         2.0 + 2.0 * std::sqrt(2.0), -1.0},
     };
     for (const row& r : rows) {
         to_load_state();
