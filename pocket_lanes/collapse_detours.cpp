@@ -204,22 +204,85 @@ attachment first_joining_vertex(const pokarr& loop, const pokarr& path,
     return best;
 }
 
-// The middle of an element and its length.
-void element_middle(const pokarr& loop, const chain_element& e, double& mx, double& my, double& length)
+// The length of an element, and for an arc its sweep and start angle.
+double element_length(const pokarr& loop, const chain_element& e, double& start_angle, double& sweep)
 {
     const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
-    if (!e.arc) {
-        mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
-        length = std::hypot(ex - sx, ey - sy);
-        return;
-    }
+    if (!e.arc) return std::hypot(ex - sx, ey - sy);
     constexpr double kTurn = 2.0 * std::numbers::pi;
-    const double a0 = std::atan2(sy - e.cy, sx - e.cx), a1 = std::atan2(ey - e.cy, ex - e.cx);
-    double sweep = e.dir > 0 ? a1 - a0 : a0 - a1;
+    start_angle = std::atan2(sy - e.cy, sx - e.cx);
+    const double end_angle = std::atan2(ey - e.cy, ex - e.cx);
+    sweep = e.dir > 0 ? end_angle - start_angle : start_angle - end_angle;
     if (sweep < 0.0) sweep += kTurn;
-    const double r = std::abs(e.r), mid = a0 + e.dir * 0.5 * sweep;
-    mx = e.cx + r * std::cos(mid), my = e.cy + r * std::sin(mid);
-    length = r * sweep;
+    return std::abs(e.r) * sweep;
+}
+
+double cross(double ux, double uy, double vx, double vy) { return ux * vy - uy * vx; }
+
+// Whether (px, py) lies within `reach` of an arc element: of one of its ends, or of its circle in a
+// direction from the centre that the arc sweeps over (counter-clockwise from the first end to the
+// second, the other way round for a clockwise arc). A whole circle (ends together) is measured
+// the long way.
+bool near_arc(const pokarr& path, const chain_element& e, double px, double py, double reach)
+{
+    const double s[2] = {path.x[e.start], path.y[e.start]}, t[2] = {path.x[e.end], path.y[e.end]};
+    if (std::hypot(px - s[0], py - s[1]) <= reach || std::hypot(px - t[0], py - t[1]) <= reach) return true;
+    const double qx = px - e.cx, qy = py - e.cy;
+    if (std::abs(std::hypot(qx, qy) - std::abs(e.r)) > reach) return false;
+    if (pk_eq_pnt2(s, t) != 0) {
+        double nx = 0.0, ny = 0.0, u = 0.0;
+        chain_element_nearest(path.x, path.y, e, px, py, nx, ny, u);
+        return std::hypot(px - nx, py - ny) <= reach;
+    }
+    double ax = s[0] - e.cx, ay = s[1] - e.cy, bx = t[0] - e.cx, by = t[1] - e.cy;
+    if (e.dir < 0) std::swap(ax, bx), std::swap(ay, by);
+    if (cross(ax, ay, bx, by) >= 0.0) return cross(ax, ay, qx, qy) >= 0.0 && cross(qx, qy, bx, by) >= 0.0;
+    return !(cross(bx, by, qx, qy) > 0.0 && cross(qx, qy, ax, ay) > 0.0);
+}
+
+// Whether (px, py) lies within `reach` of one of the candidate elements.
+bool near_candidates(const pokarr& path, const std::vector<const boxed_chain_element*>& candidates, double px,
+                     double py, double reach)
+{
+    for (const boxed_chain_element* b : candidates) {
+        if (beyond_reach(*b, px, py, reach)) continue;
+        if (b->e.arc) {
+            if (near_arc(path, b->e, px, py, reach)) return true;
+            continue;
+        }
+        double nx = 0.0, ny = 0.0, t = 0.0;
+        chain_element_nearest(path.x, path.y, b->e, px, py, nx, ny, t);
+        if (std::hypot(px - nx, py - ny) <= reach) return true;
+    }
+    return false;
+}
+
+// The room of the run search, kept from one detour to the next.
+struct run_scratch {
+    std::vector<chain_element> elements;
+    std::vector<double> length, along;  // along: the element's length when it lies along the path
+    std::vector<double> start_angle, sweep;
+};
+
+// The longest run of elements with a length in `along`, round past the loop's end (a run starts
+// after an element with none): its length, first and last element; every element when all have one.
+double longest_run(const std::vector<double>& along, std::size_t& first, std::size_t& last)
+{
+    const std::size_t n = along.size();
+    double longest = 0.0;
+    if (std::all_of(along.begin(), along.end(), [](double a) { return a > 0.0; })) {
+        first = 0, last = n - 1;
+        for (const double a : along) longest += a;
+        return longest;
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        if (along[k] <= 0.0 || along[(k + n - 1) % n] > 0.0) continue;
+        double length = 0.0;
+        std::size_t end = k;
+        for (std::size_t m = k; along[m] > 0.0; m = (m + 1) % n) length += along[m], end = m;
+        if (length > longest) longest = length, first = k, last = end;
+    }
+    return longest;
 }
 
 // Where a detour runs along the path for part of its way round (a horn's end cut out of the next
@@ -229,49 +292,62 @@ void element_middle(const pokarr& loop, const chain_element& e, double& mx, doub
 // twice rather than the longer. The way out: from the entry where that run ends (`vertex`) round
 // to the one where it starts (`run_end`); none (-1) when going round is shorter. An element lies
 // along the path when its ends and its middle lie within the working tolerance of the candidate
-// elements.
+// elements; the middles are asked about only when the runs between vertices on the path could be
+// long enough.
 void run_off_path(const pokarr& loop, const pokarr& path, const std::vector<const boxed_chain_element*>& candidates,
-                  int& vertex, int& run_end)
+                  run_scratch& r, int& vertex, int& run_end)
 {
     vertex = run_end = -1;
     const double on_path = pocket_work_block.working_tolerance;
-    const auto near_path = [&](double x, double y) {
-        return nearest_within(path, candidates, x, y, on_path).distance <= on_path;
-    };
-    std::vector<chain_element> elements;
-    chain_elements_of(loop.x, loop.y, loop.count, elements);
-    const std::size_t n = elements.size();
-    std::vector<double> along(n, 0.0);  // the element's length when it lies along the path, else 0
+    chain_elements_of(loop.x, loop.y, loop.count, r.elements);
+    const std::size_t n = r.elements.size();
+    if (n < 2) return;
+    r.length.assign(n, 0.0), r.start_angle.assign(n, 0.0), r.sweep.assign(n, 0.0);
     double total = 0.0;
+    for (std::size_t k = 0; k < n; ++k) total += r.length[k] = element_length(loop, r.elements[k], r.start_angle[k], r.sweep[k]);
+    // The vertices one by one (the loop is closed: element k starts where element k - 1 ends): a
+    // vertex off the path takes both its elements off, and once the elements left could not make up
+    // half the loop, no run along the path can be the longer part.
+    r.along = r.length;
+    double possible = total;
+    const auto take_off = [&r, &possible](std::size_t k) {
+        possible -= r.along[k];
+        r.along[k] = 0.0;
+    };
     for (std::size_t k = 0; k < n; ++k) {
-        const chain_element& e = elements[k];
-        double mx = 0.0, my = 0.0, length = 0.0;
-        element_middle(loop, e, mx, my, length);
-        total += length;
-        if (near_path(loop.x[e.start], loop.y[e.start]) && near_path(loop.x[e.end], loop.y[e.end]) && near_path(mx, my))
-            along[k] = length;
+        const chain_element& e = r.elements[k];
+        if (near_candidates(path, candidates, loop.x[e.start], loop.y[e.start], on_path)) continue;
+        take_off((k + n - 1) % n);
+        take_off(k);
+        if (!(0.5 * total < possible)) return;
     }
-    // The longest run along the path, round past the loop's end: runs start after an element off it.
-    double longest = 0.0;
     std::size_t first = 0, last = 0;
+    const double bound = longest_run(r.along, first, last);
+    if (!(total - bound < bound)) return;
     for (std::size_t k = 0; k < n; ++k) {
-        if (along[k] <= 0.0 || along[(k + n - 1) % n] > 0.0) continue;
-        double length = 0.0;
-        std::size_t end = k;
-        for (std::size_t m = k; along[m] > 0.0; m = (m + 1) % n) length += along[m], end = m;
-        if (length > longest) longest = length, first = k, last = end;
+        if (r.along[k] <= 0.0) continue;
+        const chain_element& e = r.elements[k];
+        double mx = 0.5 * (loop.x[e.start] + loop.x[e.end]), my = 0.5 * (loop.y[e.start] + loop.y[e.end]);
+        if (e.arc) {
+            const double middle = r.start_angle[k] + e.dir * 0.5 * r.sweep[k];
+            mx = e.cx + std::abs(e.r) * std::cos(middle), my = e.cy + std::abs(e.r) * std::sin(middle);
+        }
+        if (!near_candidates(path, candidates, mx, my, on_path)) r.along[k] = 0.0;
     }
-    if (!(total - longest < longest)) return;
-    vertex = elements[last].end;
-    run_end = elements[first].start;
+    // A detour along the path all the way round is gone round as it is.
+    const double longest = longest_run(r.along, first, last);
+    if (!(total - longest < longest) || !(longest < total)) return;
+    vertex = r.elements[last].end;
+    run_end = r.elements[first].start;
 }
 
-// Where the detour joins the path: the start of its run off the path when it has one, else its
-// first vertex on the path (or nearest to it).
-attachment joining(const pokarr& loop, const pokarr& path, const std::vector<const boxed_chain_element*>& candidates)
+// Where the detour joins the path: the start of its way out when it has one, else its first
+// vertex on the path (or nearest to it).
+attachment joining(const pokarr& loop, const pokarr& path, const std::vector<const boxed_chain_element*>& candidates,
+                   run_scratch& scratch)
 {
     int vertex = -1, run_end = -1;
-    if (!candidates.empty()) run_off_path(loop, path, candidates, vertex, run_end);
+    if (!candidates.empty()) run_off_path(loop, path, candidates, scratch, vertex, run_end);
     if (vertex < 0) return first_joining_vertex(loop, path, candidates);
     attachment at = nearest_within(path, candidates, loop.x[vertex], loop.y[vertex], pocket_work_block.working_tolerance);
     at.vertex = vertex;
@@ -284,7 +360,7 @@ attachment joining(const pokarr& loop, const pokarr& path, const std::vector<con
 // path's elements clearly apart from every vertex are left out once, before the vertices are
 // tried one by one.
 attachment attach(const pokarr& loop, const pokarr& path, const path_elements& elements,
-                  std::vector<const boxed_chain_element*>& candidates)
+                  std::vector<const boxed_chain_element*>& candidates, run_scratch& scratch)
 {
     const double on_path = pocket_work_block.working_tolerance;
     double box[4];
@@ -293,7 +369,7 @@ attachment attach(const pokarr& loop, const pokarr& path, const path_elements& e
     if (elements.by_left.empty()) {
         for (const boxed_chain_element& b : elements.boxed)
             if (!clearly_apart(b, box, on_path)) candidates.push_back(&b);
-        return joining(loop, path, candidates);
+        return joining(loop, path, candidates, scratch);
     }
     // An element whose left side lies beyond these bounds is apart from the box by its own box
     // (the bounds hold the margin of clearly_apart twice over, against rounding at the edge).
@@ -307,7 +383,7 @@ attachment attach(const pokarr& loop, const pokarr& path, const path_elements& e
     }
     // In the path's order, which decides between equally near elements.
     std::sort(candidates.begin(), candidates.end());
-    return joining(loop, path, candidates);
+    return joining(loop, path, candidates, scratch);
 }
 
 // Appends the loop's entries after v up to entry `to` (round past the loop's end when `to` comes
@@ -396,6 +472,7 @@ struct collapse_detour_room {
     std::size_t used = 0;
     path_elements elements;
     std::vector<const boxed_chain_element*> candidates;
+    run_scratch runs;
     std::vector<attachment> joins;
     pokarr_work out{kPlanar};
     pokarr_work run{kPlanar};  // a detour's way out along its run off the path
@@ -461,7 +538,7 @@ void collapse_detours_cut(int lane, pokarr& path, int& status)
         }
         if (loop.count < 4) continue;
         if (loop_direction(loop) == direction) pokarr_reverse(loop);
-        attachment at = attach(loop, path, room.elements, room.candidates);
+        attachment at = attach(loop, path, room.elements, room.candidates, room.runs);
         at.lane = static_cast<int>(room.used) - 1;
         if (at.vertex >= 0) room.joins.push_back(at);
     }
