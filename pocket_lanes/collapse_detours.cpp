@@ -304,7 +304,10 @@ void run_off_path(const pokarr& loop, const pokarr& path, const std::vector<cons
     if (n < 2) return;
     r.length.assign(n, 0.0), r.start_angle.assign(n, 0.0), r.sweep.assign(n, 0.0);
     double total = 0.0;
-    for (std::size_t k = 0; k < n; ++k) total += r.length[k] = element_length(loop, r.elements[k], r.start_angle[k], r.sweep[k]);
+    for (std::size_t k = 0; k < n; ++k) {
+        r.length[k] = element_length(loop, r.elements[k], r.start_angle[k], r.sweep[k]);
+        total += r.length[k];
+    }
     // The vertices one by one (the loop is closed: element k starts where element k - 1 ends): a
     // vertex off the path takes both its elements off, and once the elements left could not make up
     // half the loop, no run along the path can be the longer part.
@@ -349,7 +352,8 @@ attachment joining(const pokarr& loop, const pokarr& path, const std::vector<con
     int vertex = -1, run_end = -1;
     if (!candidates.empty()) run_off_path(loop, path, candidates, scratch, vertex, run_end);
     if (vertex < 0) return first_joining_vertex(loop, path, candidates);
-    attachment at = nearest_within(path, candidates, loop.x[vertex], loop.y[vertex], pocket_work_block.working_tolerance);
+    const double on_path = pocket_work_block.working_tolerance;
+    attachment at = nearest_within(path, candidates, loop.x[vertex], loop.y[vertex], on_path);
     at.vertex = vertex;
     at.run_end = run_end;
     return at;
