@@ -847,30 +847,41 @@ constexpr int kKeptWalksEntries = 1000;
 // elements next to its own and to those it meets (directions at their ends).
 constexpr int kMovedReach = 8;
 
-// After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
-// those before it and the loop's those after it (every walk when the loop's entry count
-// changed or a moved entry lies near its closing point). The index is the loop's new one.
-void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& memos)
+// The entries that count as moved after a nudge, as a range [first, last] of the loop's distinct
+// entries 0 .. n - 2 (entry n - 1 repeats entry 0). The range may run on across the closing
+// point: first below 0 or last beyond n - 2 then stand for the entries there. Answers false when
+// nothing moved.
+struct moved_range {
+    int first = 0, last = -1;
+};
+bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& moved)
 {
-    const int n = loop.count;
-    auto forget_all = [&memos] {
-        for (walk_memo& m : memos.walks) m.valid = false;
-    };
-    if (memos.x.size() != static_cast<std::size_t>(n) || memos.walks.size() != static_cast<std::size_t>(n) + 1) {
-        forget_all();
-        return;
-    }
-    int lo = n, hi = -1;
+    const int n = loop.count, ring = n - 1;
+    std::vector<int> at;  // the moved entries, on the ring
     for (int k = 0; k < n; ++k)
         if (std::memcmp(&loop.x[k], &memos.x[k], sizeof(double)) != 0 ||
-            std::memcmp(&loop.y[k], &memos.y[k], sizeof(double)) != 0)
-            lo = std::min(lo, k), hi = k;
-    if (hi < 0) return;
-    lo -= kMovedReach, hi += kMovedReach;
-    if (lo < 1 || hi >= n - 1) {
-        forget_all();
-        return;
-    }
+            std::memcmp(&loop.y[k], &memos.y[k], sizeof(double)) != 0) {
+            const int place = k == ring ? 0 : k;
+            if (at.empty() || at.back() != place) at.push_back(place);
+        }
+    if (at.empty()) return false;
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end()), at.end());
+    // The moved entries lie within the ring less its widest gap between two of them.
+    const std::size_t m = at.size();
+    int widest = at.front() + ring - at.back();
+    moved = {at.front(), at.back()};
+    for (std::size_t i = 0; i + 1 < m; ++i)
+        if (at[i + 1] - at[i] > widest) widest = at[i + 1] - at[i], moved = {at[i + 1], at[i] + ring};
+    moved.first -= kMovedReach, moved.last += kMovedReach;
+    return true;
+}
+
+// Forgets the walks that may read the entries from `first` to `last` (within the loop): the walks
+// of their elements and of every element near them, before or after the nudge.
+void forget_walks_near(const pokarr& loop, pk_elem_index& index, walk_memos& memos, int first, int last)
+{
+    const int n = loop.count;
     // The box of what moved, before and after (an arc record by the box of its circle).
     double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
     auto add = [&box](double px, double py, double reach) {
@@ -880,7 +891,7 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     for (int side = 0; side < 2; ++side) {
         const double* x = side == 0 ? loop.x : memos.x.data();
         const double* y = side == 0 ? loop.y : memos.y.data();
-        for (int k = lo; k <= hi; ++k) {
+        for (int k = first; k <= last; ++k) {
             if (pk_is_marker(x[k]) && k + 2 < n) {
                 add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
                 k += 2;
@@ -889,11 +900,42 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
             }
         }
     }
-    for (int e = std::max(1, lo - kArcRecordEntries); e <= std::min(n - 1, hi + kArcRecordEntries); ++e)
+    for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e)
         memos.walks[static_cast<std::size_t>(e)].valid = false;
     std::vector<int>& near = index.candidates;
     pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
     for (const int e : near) memos.walks[static_cast<std::size_t>(e)].valid = false;
+}
+
+// After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
+// those before it and the loop's those after it (every walk when the loop's entry count changed
+// or what moved reaches round most of the loop). What moved near the closing point is taken on
+// both sides of it: the walks there read across it. The index is the loop's new one.
+void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& memos)
+{
+    const int n = loop.count, ring = n - 1;
+    auto forget_all = [&memos] {
+        for (walk_memo& m : memos.walks) m.valid = false;
+    };
+    if (memos.x.size() != static_cast<std::size_t>(n) || memos.walks.size() != static_cast<std::size_t>(n) + 1) {
+        forget_all();
+        return;
+    }
+    moved_range moved;
+    if (!moved_entries(loop, memos, moved)) return;
+    if (moved.last - moved.first + 2 * kArcRecordEntries >= ring) {
+        forget_all();
+        return;
+    }
+    if (moved.first >= 1 && moved.last < ring) {
+        forget_walks_near(loop, index, memos, moved.first, moved.last);
+        return;
+    }
+    // Across the closing point: the entries up to the end and from the start.
+    const int tail = moved.first >= 1 ? moved.first : moved.first + ring;
+    const int head = moved.first >= 1 ? moved.last - ring : moved.last;
+    forget_walks_near(loop, index, memos, tail, n - 1);
+    forget_walks_near(loop, index, memos, 0, head);
 }
 
 // One search of A against B into the working table; false when it overflowed.
