@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -95,31 +96,86 @@ int next_marker(const pokarr& a, int i, int end)
     return i;
 }
 
+// Copies n entries from `from` to `to` (below it) in every block the array has.
+void copy_entries(pokarr& a, int from, int to, int n)
+{
+    const std::size_t bytes = static_cast<std::size_t>(n) * sizeof(double);
+    std::memmove(a.x + to, a.x + from, bytes);
+    if (a.y != nullptr) std::memmove(a.y + to, a.y + from, bytes);
+    if (a.z != nullptr) std::memmove(a.z + to, a.z + from, bytes);
+    if (a.n != nullptr) std::memmove(a.n + 3L * to, a.n + 3L * from, 3 * bytes);
+}
+
+// A loop that the pass takes entries out of, read as one run of entries but held in two: the
+// entries before `kept` are done, those from `next` on are still to be read, and the ones
+// between are gone. Taking a plain short element out then moves one point, where deleting its
+// entries would move the whole tail (a loop that loses thousands of elements would be moved as
+// often). The pass closes the gap before any step that reads beyond the element in hand.
+struct split_loop {
+    pokarr& a;
+    int kept, next;
+    // The run's count.
+    int count() const { return a.count - (next - kept); }
+    // Moves the tail down onto the done entries: the array is the run again.
+    void close()
+    {
+        if (next == kept) return;
+        pokarr_shift_entries(a, next, kept);
+        a.count -= next - kept;
+        next = kept;
+    }
+    // The element whose record starts the tail (its start point the last done entry) is kept.
+    void keep(int step)
+    {
+        if (next != kept) copy_entries(a, next, kept, step);
+        kept += step, next += step;
+    }
+    // The element is taken out: its end point becomes the last done entry.
+    void drop(int step)
+    {
+        copy_entries(a, next + step - 1, kept - 1, 1);
+        next += step;
+    }
+};
+
 // The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
-// line: most loops lose nothing and have no arcs, and return before it.
+// line: most loops lose nothing and have no arcs, and return before it. An element after an arc,
+// the first element and the last one are taken out by remove_short on the whole array (an arc's
+// re-fit and the closing point read entries beyond the element).
 [[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
 {
     double sum = 0.0;
-    while (i < array.count) {
-        const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
+    split_loop run{array, i, i};
+    while (i < run.count()) {
+        const int at = run.next;  // the entry of the element's record, i in the run
+        const int step = pk_is_marker(array.x[at]) ? kArcRecordEntries : 1;
         const int j = i + step;
-        if (j - 1 >= array.count) break;  // a broken trailing record is left alone
-        const double dx = std::fabs(array.x[i - 1] - array.x[j - 1]);
-        const double dy = std::fabs(array.y[i - 1] - array.y[j - 1]);
+        if (j - 1 >= run.count()) break;  // a broken trailing record is left alone
+        const int end = at + step - 1;
+        const double dx = std::fabs(array.x[i - 1] - array.x[end]);
+        const double dy = std::fabs(array.y[i - 1] - array.y[end]);
         bool long_element = dx >= tol || dy >= tol;
         if (has_z(array)) {
-            long_element = long_element || std::fabs(array.z[i - 1] - array.z[j - 1]) >= tol;
+            long_element = long_element || std::fabs(array.z[i - 1] - array.z[end]) >= tol;
         } else {
             sum += dx * dx + dy * dy;
             long_element = long_element || sum >= tol * tol;
         }
         if (long_element) {
             sum = 0.0;
+            run.keep(step);
             i = j;
             continue;
         }
-        remove_short(array, i, step);
+        const bool after_arc = array.dimension == 2 && i > 4 && pk_is_marker(array.x[i - 4]);
+        if (after_arc || i == 1 || i > run.count() - step) {
+            run.close();
+            remove_short(array, i, step);
+            continue;
+        }
+        run.drop(step);
     }
+    run.close();
     pokarr_merge_arcs(array);
 }
 
