@@ -443,6 +443,100 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     return true;
 }
 
+// ---- what a restarted self search keeps of its first sweep ---------------------------------------
+
+// The entries that count as moved after a nudge: a range [first, last] of the loop's distinct
+// entries 0 .. n - 2 (entry n - 1 repeats entry 0). The range may run on across the closing
+// point: first below 0 or last beyond n - 2 then stand for the entries there.
+struct moved_range {
+    int first = 0, last = -1;
+};
+
+// Entries around an element that a check of a row on it may read: its record, and those of the
+// elements before and after it.
+constexpr int kReadReach = 3 * kArcRecordEntries;
+
+// Whether two rows hold the same values, bit for bit.
+bool same_row(const luplup_row& p, const luplup_row& q)
+{
+    const auto same = [](const double* u, const double* v, int n) { return std::memcmp(u, v, n * sizeof(double)) == 0; };
+    return p.a == q.a && p.b == q.b && same(&p.x, &q.x, 1) && same(&p.y, &q.y, 1) && same(&p.pos_a, &q.pos_a, 1) &&
+           same(&p.pos_b, &q.pos_b, 1) && p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b &&
+           p.contact == q.contact && same(p.a_in, q.a_in, 2) && same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) &&
+           same(p.b_out, q.b_out, 2) && p.coincidence == q.coincidence && p.far_end == q.far_end;
+}
+
+// What the first sweep of a self search's clean-up proved before a nudge restarted the search.
+// That sweep only reads (it marks nothing until the second), and the check of a row reads the
+// rows beside it, the rows on the elements of A near its own, the rows on its element of B, and
+// the loop's entries near the elements of all these. A row whose check reads the same rows at the
+// same places, none of them near what the nudge moved, passes again as it passed before: the
+// sweep after a restart checks only the rows near the nudge and those from the row that nudged on.
+struct first_sweep_memo {
+    bool kept = false;               // a self search of one large loop
+    std::vector<luplup_row> before;  // the table of the search before the restart
+    int passed = 0;                  // rows [0, passed) of it passed the first sweep
+    std::vector<int> per_b_before;   // rows of that table on each element of B
+    // Of the table now: rows per element of B (and of them before `prefix`); whether some row on
+    // an element of B reads moved entries; the rows that do before each row.
+    std::vector<int> per_b, per_b_prefix;
+    std::vector<char> b_near_moved;
+    std::vector<int> near_moved_before;
+    int prefix = 0;  // the rows the table shares with the one before, at the same places
+    int limit = 0;   // rows before it may be passed over
+
+    // Rows per element of B of the table (elements 0 .. elements - 1); false when a row's element
+    // lies outside them.
+    bool count_per_b(const luplup_work& w, int elements)
+    {
+        per_b.assign(static_cast<std::size_t>(elements), 0);
+        for (int i = 0; i < w.count; ++i) {
+            if (w.rows[i].b < 0 || w.rows[i].b >= elements) {
+                per_b.clear();
+                return false;
+            }
+            ++per_b[static_cast<std::size_t>(w.rows[i].b)];
+        }
+        return true;
+    }
+
+    // What the sweep may pass over in the table now, after a nudge moved the entries `moved` of a
+    // loop of n entries (known: the count is the same and what moved is known).
+    void prepare(const luplup_work& w, int n, bool known, const moved_range& moved)
+    {
+        limit = prefix = 0;
+        if (!count_per_b(w, n + 1) || !kept || !known || passed == 0) return;
+        const int ring = n - 1;
+        const auto near = [&](int e) {
+            for (const int shift : {-ring, 0, ring})
+                if (e + shift >= moved.first - kReadReach && e + shift <= moved.last + kReadReach) return true;
+            return false;
+        };
+        const int shared = std::min(w.count, static_cast<int>(before.size()));
+        while (prefix < shared && same_row(w.rows[prefix], before[static_cast<std::size_t>(prefix)])) ++prefix;
+        per_b_prefix.assign(per_b.size(), 0);
+        for (int i = 0; i < prefix; ++i) ++per_b_prefix[static_cast<std::size_t>(w.rows[i].b)];
+        b_near_moved.assign(per_b.size(), 0);
+        near_moved_before.assign(static_cast<std::size_t>(w.count) + 1, 0);
+        for (int i = 0; i < w.count; ++i) {
+            const luplup_row& r = w.rows[i];
+            const bool reads_moved = near(r.a) || near(r.b);
+            if (reads_moved) b_near_moved[static_cast<std::size_t>(r.b)] = 1;
+            near_moved_before[static_cast<std::size_t>(i) + 1] = near_moved_before[static_cast<std::size_t>(i)] + (reads_moved ? 1 : 0);
+        }
+        limit = std::min(prefix, passed);
+    }
+
+    // Keeps the table and the rows [0, passed_rows) that passed the first sweep.
+    void remember(const luplup_work& w, int passed_rows)
+    {
+        if (!kept) return;
+        before.assign(w.rows, w.rows + w.count);
+        per_b_before = per_b;
+        passed = passed_rows;
+    }
+};
+
 // ---- clean-up ---------------------------------------------------------------------------------
 
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
@@ -463,6 +557,7 @@ struct cleanup {
     // The rows ordered by B's element (a self search), and the partner candidates of one row.
     std::vector<int>& by_b;
     std::vector<int>& candidates;
+    first_sweep_memo& first_sweep;
 
     // A nudge of a self search: 0 starts the search again, a failure ends it; a nudge that moved
     // nothing (or no restarts left) lets the clean-up go on, so it cannot restart without end.
@@ -692,22 +787,61 @@ struct cleanup {
         return outcome::go_on;
     }
 
-    outcome sweeps() const
+    // Whether the first sweep may pass over row i: it passed before a restart, and its check
+    // reads the same rows at the same places, none near what the nudge moved.
+    bool passed_before(int i) const
     {
-        const int passes = md.self ? 2 : 1;
-        if (md.self) {
-            by_b.resize(static_cast<std::size_t>(w.count));
+        const first_sweep_memo& m = first_sweep;
+        if (i < 1 || i >= m.limit || i + 1 >= m.prefix) return false;
+        const luplup_row& r = w.rows[i];
+        // Rows near the closing point read the rows at the table's other end.
+        if (r.a <= kReadReach || r.a >= va.last() - kReadReach) return false;
+        const row_range near = rows_between(w, r.a - kArcRecordEntries, r.a + kArcRecordEntries);
+        if (near.last >= m.prefix) return false;
+        const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
+        const std::size_t b = static_cast<std::size_t>(r.b);
+        return m.near_moved_before[static_cast<std::size_t>(last) + 1] == m.near_moved_before[static_cast<std::size_t>(first)] &&
+               m.b_near_moved[b] == 0 && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
+    }
+
+    // The rows in table order by their element of B, the rows of one element in table order.
+    void order_by_b() const
+    {
+        by_b.resize(static_cast<std::size_t>(w.count));
+        const std::vector<int>& per_b = first_sweep.per_b;
+        if (per_b.empty()) {
             std::iota(by_b.begin(), by_b.end(), 0);
             std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
+            return;
         }
+        std::vector<int>& place = candidates;
+        place.assign(per_b.size() + 1, 0);
+        for (std::size_t e = 0; e < per_b.size(); ++e) place[e + 1] = place[e] + per_b[e];
+        for (int i = 0; i < w.count; ++i) by_b[static_cast<std::size_t>(place[static_cast<std::size_t>(w.rows[i].b)]++)] = i;
+    }
+
+    // The sweeps; `nudged_at` answers the row of the first sweep that restarted the search (the
+    // table's count when none did).
+    outcome sweeps(int& nudged_at) const
+    {
+        nudged_at = w.count;
+        const int passes = md.self ? 2 : 1;
+        if (md.self) order_by_b();
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
+                if (md.self && sweep == 0 && passed_before(i)) continue;
                 if (md.self && sweep == 0 && w.count > 1) {
                     const outcome o = self_contact(i);
-                    if (o != outcome::go_on) return o;
+                    if (o != outcome::go_on) {
+                        nudged_at = i;
+                        return o;
+                    }
                 }
                 const outcome o = partner_search(i, sweep);
-                if (o != outcome::go_on) return o;
+                if (o != outcome::go_on) {
+                    if (sweep == 0) nudged_at = i;
+                    return o;
+                }
             }
         return outcome::go_on;
     }
@@ -810,6 +944,9 @@ struct walk_memos {
     bool kept = false;  // walks are kept (a self search of one loop)
     std::vector<walk_memo> walks;
     std::vector<double> x, y;  // the entries the walks were made on
+    // What the last nudge moved (known: the loop kept its count and what moved is near one place).
+    bool moved_known = false;
+    moved_range moved;
 };
 
 // One walk, taken from its memo when it holds, else walked (and kept when memos are kept).
@@ -847,13 +984,8 @@ constexpr int kKeptWalksEntries = 1000;
 // elements next to its own and to those it meets (directions at their ends).
 constexpr int kMovedReach = 8;
 
-// The entries that count as moved after a nudge, as a range [first, last] of the loop's distinct
-// entries 0 .. n - 2 (entry n - 1 repeats entry 0). The range may run on across the closing
-// point: first below 0 or last beyond n - 2 then stand for the entries there. Answers false when
-// nothing moved.
-struct moved_range {
-    int first = 0, last = -1;
-};
+// The entries that count as moved after a nudge, as a range of the loop's distinct entries
+// (moved_range). Answers false when nothing moved.
 bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& moved)
 {
     const int n = loop.count, ring = n - 1;
@@ -917,16 +1049,22 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     auto forget_all = [&memos] {
         for (walk_memo& m : memos.walks) m.valid = false;
     };
+    memos.moved_known = false;
     if (memos.x.size() != static_cast<std::size_t>(n) || memos.walks.size() != static_cast<std::size_t>(n) + 1) {
         forget_all();
         return;
     }
-    moved_range moved;
-    if (!moved_entries(loop, memos, moved)) return;
+    moved_range& moved = memos.moved;
+    if (!moved_entries(loop, memos, moved)) {
+        moved = {};
+        memos.moved_known = true;
+        return;
+    }
     if (moved.last - moved.first + 2 * kArcRecordEntries >= ring) {
         forget_all();
         return;
     }
+    memos.moved_known = true;
     if (moved.first >= 1 && moved.last < ring) {
         forget_walks_near(loop, index, memos, moved.first, moved.last);
         return;
@@ -1001,6 +1139,12 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.walks.clear();
     memos.x.clear();
     memos.y.clear();
+    memos.moved_known = false;
+    // It also keeps what the first sweep of its clean-up proved.
+    static first_sweep_memo first_sweep;
+    first_sweep.kept = memos.kept;
+    first_sweep.passed = 0;
+    first_sweep.per_b.clear();
     for (;;) {
         const loop_view va{a}, vb{b};
         // Growing columns make room for every row the search found (they may move).
@@ -1012,8 +1156,10 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         }
         for (int i = 0; i < w.count; ++i) out.elem_a[i] = w.rows[i].a, out.elem_b[i] = w.rows[i].b;
         if (md.units == 0 && !md.self) break;
-        const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates};
-        outcome o = c.sweeps();
+        if (md.self) first_sweep.prepare(w, b.count, memos.moved_known, memos.moved);
+        const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates, first_sweep};
+        int nudged_at = 0;
+        outcome o = c.sweeps(nudged_at);
         if (o == outcome::go_on) o = c.junctions();
         if (o == outcome::failed) {
             count = kStatusOverflow;
@@ -1024,6 +1170,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
             if (md.self) merge_touching_rows(w, out.elem_b);
             break;
         }
+        // A restart from the first sweep keeps what it proved; one from later forgets it.
+        first_sweep.remember(w, nudged_at < w.count ? nudged_at : 0);
         pokarr_get_groups(b, luplup_boxes_block);
         boxes = &luplup_boxes_block;
     }
