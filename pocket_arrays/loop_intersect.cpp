@@ -250,12 +250,23 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
 struct row_range {
     int first, last;  // rows first .. last - 1
 };
+// The search asks for the rows of the elements it is walking, which were taken last and stand
+// at the table's end: each bound is sought from the end back, in steps that double.
 row_range rows_between(const luplup_work& w, int from, int to)
 {
     const luplup_row* begin = w.rows;
     const luplup_row* end = w.rows + w.count;
-    const luplup_row* first = std::partition_point(begin, end, [from](const luplup_row& o) { return o.a < from; });
-    const luplup_row* last = std::partition_point(first, end, [to](const luplup_row& o) { return o.a <= to; });
+    // The first row from the end whose element is `above` or lower, and the part of the table
+    // before the end that holds it.
+    const auto from_end = [begin](const luplup_row* end, auto above) {
+        std::ptrdiff_t step = 1;
+        const luplup_row* low = end;
+        while (low - begin > step && !above(low[-step])) low -= step, step *= 2;
+        const luplup_row* start = low - begin > step ? low - step : begin;
+        return std::partition_point(start, low, above);
+    };
+    const luplup_row* last = from_end(end, [to](const luplup_row& o) { return o.a <= to; });
+    const luplup_row* first = from_end(last, [from](const luplup_row& o) { return o.a < from; });
     return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
 }
 
@@ -1010,33 +1021,41 @@ bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& mov
 }
 
 // Forgets the walks that may read the entries from `first` to `last` (within the loop): the walks
-// of their elements and of every element near them, before or after the nudge.
+// of their elements and of every element near them, before or after the nudge. A walk reads the
+// elements it meets, so the walks near each element of the range (its box before and after, an
+// arc by the box of its circle) are forgotten: the box of the whole range, which may run along a
+// spike, would take in many more.
 void forget_walks_near(const pokarr& loop, pk_elem_index& index, walk_memos& memos, int first, int last)
 {
     const int n = loop.count;
-    // The box of what moved, before and after (an arc record by the box of its circle).
-    double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
-    auto add = [&box](double px, double py, double reach) {
-        box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
-        box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
-    };
-    for (int side = 0; side < 2; ++side) {
-        const double* x = side == 0 ? loop.x : memos.x.data();
-        const double* y = side == 0 ? loop.y : memos.y.data();
-        for (int k = first; k <= last; ++k) {
-            if (pk_is_marker(x[k]) && k + 2 < n) {
-                add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
-                k += 2;
-            } else if (!(k >= 1 && pk_is_marker(x[k - 1])) && !(k >= 2 && pk_is_marker(x[k - 2]))) {
-                add(x[k], y[k], 0.0);
-            }
-        }
-    }
-    for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e)
-        memos.walks[static_cast<std::size_t>(e)].valid = false;
     std::vector<int>& near = index.candidates;
-    pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
-    for (const int e : near) memos.walks[static_cast<std::size_t>(e)].valid = false;
+    const auto forget = [&memos](int e) { memos.walks[static_cast<std::size_t>(e)].valid = false; };
+    for (int k = std::max(1, first); k <= last; ++k) {
+        double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
+        auto add = [&box](double px, double py, double reach) {
+            box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
+            box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
+        };
+        const bool arc = pk_is_marker(loop.x[k]) && k + 2 < n;
+        // Entries inside an arc record hold no point (the record is taken at its marker); the
+        // point after it ends the arc, and a line ends at any other point.
+        if (!arc && ((k >= 1 && pk_is_marker(loop.x[k - 1])) || (k >= 2 && pk_is_marker(loop.x[k - 2])))) continue;
+        const bool arc_end = !arc && k >= 3 && pk_is_marker(loop.x[k - 3]);
+        for (int side = 0; side < 2; ++side) {
+            const double* x = side == 0 ? loop.x : memos.x.data();
+            const double* y = side == 0 ? loop.y : memos.y.data();
+            if (arc) {
+                add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
+                continue;
+            }
+            if (!arc_end) add(x[k - 1], y[k - 1], 0.0);
+            add(x[k], y[k], 0.0);
+        }
+        pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
+        std::for_each(near.begin(), near.end(), forget);
+        if (arc) k += 2;
+    }
+    for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e) forget(e);
 }
 
 // After a nudge: forgets the walks that may read what it moved, the entries of `memos` being

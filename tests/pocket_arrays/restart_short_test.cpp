@@ -4,10 +4,14 @@
 
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_join_arc.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,39 @@ pokarr from(std::vector<xy> e)
         pokarr_add_pnt(q, a, status);
     }
     return a;
+}
+
+
+// The short-element pass written plainly: each element taken out moves the rest of the loop down.
+void drop_short_plain(pokarr& a)
+{
+    const double tol = drop_short_tolerance();
+    const auto take_out = [&a](int first, int n) {
+        std::copy(a.x + first + n, a.x + a.count, a.x + first);
+        std::copy(a.y + first + n, a.y + a.count, a.y + first);
+        a.count -= n;
+    };
+    double sum = 0.0;
+    for (int i = 1; i < a.count;) {
+        const int step = a.x[i] > 1e20 ? 4 : 1;
+        const int j = i + step;
+        if (j - 1 >= a.count) break;
+        const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]), dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
+        sum += dx * dx + dy * dy;
+        if (dx >= tol || dy >= tol || sum >= tol * tol) {
+            sum = 0.0;
+            i = j;
+            continue;
+        }
+        if (i > 4 && a.x[i - 4] > 1e20) pokarr_join_arc(i - 5, j - 1, 0, a);
+        if (i == 1 && pokarr_is_closed(a)) {
+            if (a.count > 4 && a.x[a.count - 4] > 1e20) pokarr_join_arc(a.count - 5, step, 0, a);
+            a.x[a.count - 1] = a.x[step], a.y[a.count - 1] = a.y[step];
+        }
+        if (i > a.count - step) a.count -= step;
+        else take_out(i - 1, step);
+    }
+    pokarr_merge_arcs(a);
 }
 
 }  // namespace
@@ -297,5 +334,45 @@ TEST_F(RestartTest, ThinningPassesStillMergeArcsOfOneCircle)
         for (int i = 0; i < a.count; ++i) markers += a.x[i] > 1e20 ? 1 : 0;
         EXPECT_EQ(markers, 1) << (pass == 0 ? "short elements" : "redundant points");
         pokarr_free(a);
+    }
+}
+
+TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
+{
+    // Seeded rings of lines and arcs with runs of short lines and short arcs here and there
+    // (after arcs, at the start, at the end): the pass leaves every entry the plain one leaves.
+    pocket_work_block.working_tolerance = 0.002;  // short below 0.001
+    constexpr unsigned kSeed = 20261208u;
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int ring = 0; ring < 40; ++ring) {
+        std::vector<xy> e;
+        xy p{10.0, 0.0};
+        e.push_back(p);
+        const auto add_arc = [&](xy q) {
+            const double mx = 0.5 * (p.x + q.x), my = 0.5 * (p.y + q.y), h = 0.3 + unit(rng);
+            const double cx = mx - h * (q.y - p.y), cy = my + h * (q.x - p.x);
+            e.insert(e.end(), {{kM, 0}, {std::hypot(p.x - cx, p.y - cy), unit(rng) < 0.5 ? 1.0 : -1.0}, {cx, cy}, q});
+        };
+        for (int k = 1; k <= 300; ++k) {
+            const double t = 2.0 * std::acos(-1.0) * k / 300.0;
+            const xy q = k == 300 ? e.front() : xy{10.0 * std::cos(t), 10.0 * std::sin(t)};
+            for (int runs = unit(rng) < 0.3 ? 1 + static_cast<int>(6 * unit(rng)) : 0; runs > 0; --runs) {
+                p = {p.x + 0.0006 * (unit(rng) - 0.5), p.y + 0.0006 * (unit(rng) - 0.5)};
+                if (unit(rng) < 0.2) add_arc(p); else e.push_back(p);
+            }
+            if (unit(rng) < 0.2) add_arc(q); else e.push_back(q);
+            p = q;
+        }
+        pokarr fast = from(e), plain = from(e);
+        pokarr_drop_short(fast);
+        drop_short_plain(plain);
+        const std::vector<xy> got = entries_of(fast), want = entries_of(plain);
+        ASSERT_EQ(got.size(), want.size()) << "seed " << kSeed << " ring " << ring;
+        for (std::size_t k = 0; k < got.size(); ++k)
+            ASSERT_TRUE(got[k].x == want[k].x && got[k].y == want[k].y) << "seed " << kSeed << " ring " << ring << " entry " << k;
+        EXPECT_LT(got.size(), e.size()) << "ring " << ring;
+        pokarr_free(fast);
+        pokarr_free(plain);
     }
 }
