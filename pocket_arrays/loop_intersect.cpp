@@ -250,39 +250,51 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
 struct row_range {
     int first, last;  // rows first .. last - 1
 };
-// The search asks for the rows of the elements it is walking, which were taken last and stand
-// at the table's end: each bound is sought from the end back, in steps that double.
-row_range rows_between(const luplup_work& w, int from, int to)
+// The first row of the table from `begin` to `end` for which `above` is false (it holds for a
+// leading part of them): sought back from the end in steps that double, then halved. The search
+// asks for the rows of the elements it is walking, which were taken last and stand at the end.
+template <typename Above>
+const luplup_row* last_part_from_end(const luplup_row* begin, const luplup_row* end, Above above)
+{
+    std::ptrdiff_t step = 1;
+    const luplup_row* low = end;
+    while (low - begin > step && !above(low[-step])) low -= step, step *= 2;
+    return std::partition_point(low - begin > step ? low - step : begin, low, above);
+}
+
+// Tables this large are searched from the end by a walking search.
+constexpr int kRowsSoughtFromEnd = 1024;
+
+[[gnu::always_inline]] inline row_range rows_between(const luplup_work& w, int from, int to, bool near_end = false)
 {
     const luplup_row* begin = w.rows;
     const luplup_row* end = w.rows + w.count;
-    // The first row from the end whose element is `above` or lower, and the part of the table
-    // before the end that holds it.
-    const auto from_end = [begin](const luplup_row* end, auto above) {
-        std::ptrdiff_t step = 1;
-        const luplup_row* low = end;
-        while (low - begin > step && !above(low[-step])) low -= step, step *= 2;
-        const luplup_row* start = low - begin > step ? low - step : begin;
-        return std::partition_point(start, low, above);
-    };
-    const luplup_row* last = from_end(end, [to](const luplup_row& o) { return o.a <= to; });
-    const luplup_row* first = from_end(last, [from](const luplup_row& o) { return o.a < from; });
+    const auto before_from = [from](const luplup_row& o) { return o.a < from; };
+    const auto up_to = [to](const luplup_row& o) { return o.a <= to; };
+    if (near_end && w.count >= kRowsSoughtFromEnd) {
+        const luplup_row* last = last_part_from_end(begin, end, up_to);
+        const luplup_row* first = last_part_from_end(begin, last, before_from);
+        return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
+    }
+    const luplup_row* first = std::partition_point(begin, end, before_from);
+    const luplup_row* last = std::partition_point(first, end, up_to);
     return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
 }
 
 // The rows on element e of A and on the elements up to an arc record's width before and after
 // it (every element a neighbour test can pair with e), and at the loop's ends those on the
-// element across the closing point: at most three ranges, in table order.
+// element across the closing point: at most three ranges, in table order. `near_end`: the rows
+// of e stand near the table's end.
 struct near_rows {
     row_range ranges[3];
     int count = 0;
 };
-near_rows rows_near(const luplup_work& w, const loop_view& va, int e)
+[[gnu::always_inline]] inline near_rows rows_near(const luplup_work& w, const loop_view& va, int e, bool near_end = false)
 {
     near_rows n;
     const int last = va.last();
     if (e == last) n.ranges[n.count++] = rows_between(w, 1, 1);
-    n.ranges[n.count++] = rows_between(w, e - kArcRecordEntries, e + kArcRecordEntries);
+    n.ranges[n.count++] = rows_between(w, e - kArcRecordEntries, e + kArcRecordEntries, near_end);
     if (e == 1) n.ranges[n.count++] = rows_between(w, last, last);
     return n;
 }
@@ -291,7 +303,7 @@ near_rows rows_near(const luplup_work& w, const loop_view& va, int e)
 bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va, const loop_view& vb)
 {
     const double p[2] = {r.x, r.y};
-    const near_rows near = rows_near(w, va, r.a);
+    const near_rows near = rows_near(w, va, r.a, true);
     for (int k = 0; k < near.count; ++k)
         for (int i = near.ranges[k].first; i < near.ranges[k].last; ++i) {
             const luplup_row& o = w.rows[i];
@@ -516,7 +528,9 @@ struct first_sweep_memo {
     void prepare(const luplup_work& w, int n, bool known, const moved_range& moved)
     {
         limit = prefix = 0;
-        if (!count_per_b(w, n + 1) || !kept || !known || passed == 0) return;
+        // A search of a small loop orders its few rows by a sort and restarts in full.
+        per_b.clear();
+        if (!kept || !count_per_b(w, n + 1) || !known || passed == 0) return;
         const int ring = n - 1;
         const auto near = [&](int e) {
             for (const int shift : {-ring, 0, ring})
@@ -634,7 +648,7 @@ struct cleanup {
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    bool shared_piece(int i, int j) const
+    [[gnu::noinline]] bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
         const luplup_row& rj = w.rows[j];
@@ -749,7 +763,7 @@ struct cleanup {
 
     // The rows a partner of row i may be (neighbours on A, and in the first sweep of a self
     // search the rows on the same element of B), in table order.
-    const std::vector<int>& partner_candidates(int i, int sweep) const
+    [[gnu::always_inline]] const std::vector<int>& partner_candidates(int i, int sweep) const
     {
         std::vector<int>& rows = candidates;
         rows.clear();
@@ -776,7 +790,7 @@ struct cleanup {
         return rows;
     }
 
-    outcome partner_search(int i, int sweep) const
+    [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
     {
         const int count = w.count;
         const int before = i > 0 ? i - 1 : count - 1;
@@ -816,7 +830,7 @@ struct cleanup {
     }
 
     // The rows in table order by their element of B, the rows of one element in table order.
-    void order_by_b() const
+    [[gnu::always_inline]] void order_by_b() const
     {
         by_b.resize(static_cast<std::size_t>(w.count));
         const std::vector<int>& per_b = first_sweep.per_b;
@@ -838,9 +852,10 @@ struct cleanup {
         nudged_at = w.count;
         const int passes = md.self ? 2 : 1;
         if (md.self) order_by_b();
+        const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
-                if (md.self && sweep == 0 && passed_before(i)) continue;
+                if (may_pass && sweep == 0 && passed_before(i)) continue;
                 if (md.self && sweep == 0 && w.count > 1) {
                     const outcome o = self_contact(i);
                     if (o != outcome::go_on) {
@@ -1096,7 +1111,7 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
 }
 
 // One search of A against B into the working table; false when it overflowed.
-bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
+[[gnu::always_inline]] inline bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
                 const luplup_columns& out, int& found_total, walk_memos& memos)
 {
     luplup_work& w = luplup_work_block;

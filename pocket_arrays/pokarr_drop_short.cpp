@@ -42,7 +42,7 @@ void remove_entries(pokarr& a, int first, int n)
 }
 
 // Removes the element at i (start entry i - 1, step entries): the short element of a loop.
-void remove_short(pokarr& a, int i, int step)
+[[gnu::always_inline]] inline void remove_short(pokarr& a, int i, int step)
 {
     const int j = i + step;
     if (a.dimension == 2 && i > 4 && pk_is_marker(a.x[i - 4])) pokarr_join_arc(i - 5, j - 1, 0, a);
@@ -106,67 +106,78 @@ void copy_entries(pokarr& a, int from, int to, int n)
     if (a.n != nullptr) std::memmove(a.n + 3L * to, a.n + 3L * from, 3 * bytes);
 }
 
-// A loop that the pass takes entries out of, read as one run of entries but held in two: the
-// entries before `kept` are done, those from `next` on are still to be read, and the ones
-// between are gone. Taking a plain short element out then moves one point, where deleting its
-// entries would move the whole tail (a loop that loses thousands of elements would be moved as
-// often). The pass closes the gap before any step that reads beyond the element in hand.
+// A loop that the pass takes entries out of, read as one run of entries but held in three parts:
+// the entries before `gap` are done, those from `moved` to `next` are done but not yet moved down
+// onto the gap, and those from `next` on are still to be read. Taking a short element out then
+// moves only the entries done since the last one taken out, where deleting its entries would move
+// the whole tail (a loop that loses thousands of elements would be moved as often).
 struct split_loop {
     pokarr& a;
-    int kept, next;
+    int gap, moved, next;
     // The run's count.
-    int count() const { return a.count - (next - kept); }
-    // Moves the tail down onto the done entries: the array is the run again.
+    int count() const { return a.count - (moved - gap); }
+    // Where the last done entry stands.
+    int last_done() const { return next > moved ? next - 1 : gap - 1; }
+    // Moves the done entries down onto the gap: the entries before `gap` are all done.
+    void settle()
+    {
+        if (moved != gap && next != moved) copy_entries(a, moved, gap, next - moved);
+        gap += next - moved;
+        moved = next;
+    }
+    // Moves the tail down as well: the array is the run again.
     void close()
     {
-        if (next == kept) return;
-        pokarr_shift_entries(a, next, kept);
-        a.count -= next - kept;
-        next = kept;
+        settle();
+        if (next == gap) return;
+        pokarr_shift_entries(a, next, gap);
+        a.count -= next - gap;
+        moved = next = gap;
     }
     // The element whose record starts the tail (its start point the last done entry) is kept.
-    void keep(int step)
-    {
-        if (next != kept) copy_entries(a, next, kept, step);
-        kept += step, next += step;
-    }
+    void keep(int step) { next += step; }
     // The element is taken out: its end point becomes the last done entry.
     void drop(int step)
     {
-        copy_entries(a, next + step - 1, kept - 1, 1);
+        settle();
+        copy_entries(a, next + step - 1, gap - 1, 1);
         next += step;
+        moved = next;
     }
 };
 
-// The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
-// line: most loops lose nothing and have no arcs, and return before it. An element after an arc,
-// the first element and the last one are taken out by remove_short on the whole array (an arc's
-// re-fit and the closing point read entries beyond the element).
-[[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
+// Whether the element from entry `start` to entry `end` is long, adding its squared length to
+// the running sum of the short ones before it (a 2-D array).
+[[gnu::always_inline]] inline bool long_element(const pokarr& a, int start, int end, double tol, double& sum)
 {
-    double sum = 0.0;
-    split_loop run{array, i, i};
+    const double dx = std::fabs(a.x[start] - a.x[end]);
+    const double dy = std::fabs(a.y[start] - a.y[end]);
+    if (dx >= tol || dy >= tol) return true;
+    if (has_z(a)) return std::fabs(a.z[start] - a.z[end]) >= tol;
+    sum += dx * dx + dy * dy;
+    return sum >= tol * tol;
+}
+
+// Elements the pass takes out by deleting their entries before it holds the loop split: a loop
+// that loses a few moves its tail a few times.
+constexpr int kPlainRemovals = 16;
+
+// The rest of the pass from entry i with the loop held split (split_loop).
+void drop_short_split(pokarr& array, int i, double tol, double sum)
+{
+    split_loop run{array, i, i, i};
     while (i < run.count()) {
         const int at = run.next;  // the entry of the element's record, i in the run
         const int step = pk_is_marker(array.x[at]) ? kArcRecordEntries : 1;
         const int j = i + step;
         if (j - 1 >= run.count()) break;  // a broken trailing record is left alone
-        const int end = at + step - 1;
-        const double dx = std::fabs(array.x[i - 1] - array.x[end]);
-        const double dy = std::fabs(array.y[i - 1] - array.y[end]);
-        bool long_element = dx >= tol || dy >= tol;
-        if (has_z(array)) {
-            long_element = long_element || std::fabs(array.z[i - 1] - array.z[end]) >= tol;
-        } else {
-            sum += dx * dx + dy * dy;
-            long_element = long_element || sum >= tol * tol;
-        }
-        if (long_element) {
+        if (long_element(array, run.last_done(), at + step - 1, tol, sum)) {
             sum = 0.0;
             run.keep(step);
             i = j;
             continue;
         }
+        run.settle();  // the entries before i stand in place
         const bool after_arc = array.dimension == 2 && i > 4 && pk_is_marker(array.x[i - 4]);
         if (after_arc || i == 1 || i > run.count() - step) {
             run.close();
@@ -176,6 +187,29 @@ struct split_loop {
         run.drop(step);
     }
     run.close();
+}
+
+// The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
+// line: most loops lose nothing and have no arcs, and return before it.
+[[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
+{
+    double sum = 0.0;
+    for (int removed = 0; i < array.count;) {
+        const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
+        const int j = i + step;
+        if (j - 1 >= array.count) break;  // a broken trailing record is left alone
+        const double sum_before = sum;
+        if (long_element(array, i - 1, j - 1, tol, sum)) {
+            sum = 0.0;
+            i = j;
+            continue;
+        }
+        if (removed++ == kPlainRemovals) {
+            drop_short_split(array, i, tol, sum_before);  // which weighs this element again
+            break;
+        }
+        remove_short(array, i, step);
+    }
     pokarr_merge_arcs(array);
 }
 
