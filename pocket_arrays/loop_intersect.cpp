@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -356,6 +357,7 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
 struct walk_memo {
     bool valid = false;
     std::vector<luplup_row> rows;
+    std::vector<char> taken;  // of each row: taken into the table the last time (not a repeat)
     pk_spent_pair spent_before, spent_after;
     pk_pair_memo pair_before, pair_after;
 };
@@ -379,10 +381,19 @@ bool same_pair(const pk_pair_memo& p, const pk_pair_memo& q)
 
 // Takes a row made by a walk into the table unless it repeats one; false when the table
 // overflowed (count -1).
-bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out)
+bool insert_row(const luplup_row& r, const luplup_columns& out);
+bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out,
+              bool* taken = nullptr)
+{
+    const bool repeat = repeats_a_row(luplup_work_block, r, va, vb);
+    if (taken != nullptr) *taken = !repeat;
+    return repeat || insert_row(r, out);
+}
+
+// Inserts a row found no repeat; false when the table overflowed (count -1).
+bool insert_row(const luplup_row& r, const luplup_columns& out)
 {
     luplup_work& w = luplup_work_block;
-    if (repeats_a_row(w, r, va, vb)) return true;
     if (!room_for_row(w, out)) {
         // Columns that cannot grow are full; growing ones failed, as the host has said.
         int pocket_mode = 0;
@@ -459,8 +470,9 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         luplup_row r;
         make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
         ++found_total;
-        if (memo != nullptr) memo->rows.push_back(r);
-        if (!take_row(va, vb, r, out)) return false;
+        bool taken = false;
+        if (!take_row(va, vb, r, out, &taken)) return false;
+        if (memo != nullptr) memo->rows.push_back(r), memo->taken.push_back(taken ? 1 : 0);
         if (md.first_only) return false;
     }
     return true;
@@ -973,26 +985,53 @@ struct walk_memos {
     // What the last nudge moved (known: the loop kept its count and what moved is near one place).
     bool moved_known = false;
     moved_range moved;
+    // The searches since the walks were first kept, and of each element the last that walked it
+    // or took its rows (-1 none).
+    int pass = 0;
+    std::vector<int> pass_of;
 };
 
-// One walk, taken from its memo when it holds, else walked (and kept when memos are kept).
+// A row taken from a walk is tested against the rows near it: those of its element of A and of
+// the elements up to an arc record's width on either side, which came from the walks of the
+// elements up to this many before its walk (a walk's rows lie on its element or the next).
+constexpr int kReplayReach = 3 * kArcRecordEntries;
+
+// One walk of a search that keeps them: taken from its memo when it holds, else walked and kept.
+// `settled`: the walks that placed rows near this one's took the same rows as in the search
+// before, so its rows are taken or found repeats as they were then. `changed` answers whether the
+// rows it took may differ from those it took in the search before.
 bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                    pk_elem_index& index, int e, const luplup_columns& out, int& found_total, walk_memos& memos)
+                    pk_elem_index& index, int e, const luplup_columns& out, int& found_total, walk_memos& memos,
+                    bool settled, bool& changed)
 {
-    walk_memo* m = memos.kept ? &memos.walks[static_cast<std::size_t>(e)] : nullptr;
-    if (m != nullptr && m->valid && same_spent(m->spent_before, index.last_spent) &&
+    changed = true;
+    walk_memo* m = &memos.walks[static_cast<std::size_t>(e)];
+    if (m->valid && same_spent(m->spent_before, index.last_spent) &&
         same_pair(m->pair_before, index.last_pair)) {
-        for (const luplup_row& r : m->rows) {
+        const std::size_t rows = m->rows.size();
+        bool same = m->taken.size() == rows;
+        const bool as_before = settled && same;
+        m->taken.resize(rows);
+        for (std::size_t k = 0; k < rows; ++k) {
             ++found_total;
-            if (!take_row(va, vb, r, out)) return false;
+            const luplup_row& r = m->rows[k];
+            if (as_before) {
+                if (m->taken[k] != 0 && !insert_row(r, out)) return false;
+                continue;
+            }
+            bool taken = false;
+            if (!take_row(va, vb, r, out, &taken)) return false;
+            same = same && (m->taken[k] != 0) == taken;
+            m->taken[k] = taken ? 1 : 0;
         }
+        changed = !same;
         index.last_spent = m->spent_after;
         index.last_pair = m->pair_after;
         return true;
     }
-    if (m == nullptr) return walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr);
     m->valid = false;
     m->rows.clear();
+    m->taken.clear();
     m->spent_before = index.last_spent;
     m->pair_before = index.last_pair;
     if (!walk_element(va, vb, md, boxes, index, e, out, found_total, m)) return false;
@@ -1110,9 +1149,35 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     forget_walks_near(loop, index, memos, 0, head);
 }
 
+// The walks of a search that keeps them, in order from the element `first` on.
+[[gnu::noinline]] void walk_kept(const loop_view& va, const loop_view& vb, const mode_digits& md,
+                                 const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
+                                 const luplup_columns& out, int& found_total, walk_memos& memos)
+{
+    // The last element (in the walk's order) whose walk may have taken other rows than in the
+    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
+    int changed_at = std::numeric_limits<int>::min() / 2;
+    const int last = va.last();
+    std::vector<int>& pass_of = memos.pass_of;
+    for (int e = first, passed = 1; e > 0;) {
+        const int after = va.at(e).next;
+        for (int skipped = passed; skipped < e; ++skipped)
+            if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1) changed_at = skipped;
+        const bool settled = e - changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
+                             pass_of[static_cast<std::size_t>(e)] == memos.pass - 1;
+        bool changed = true;
+        if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
+        pass_of[static_cast<std::size_t>(e)] = memos.pass;
+        if (changed) changed_at = e;
+        passed = after;
+        e = next_reaching(va.p, index, after, own_index);
+    }
+}
+
 // One search of A against B into the working table; false when it overflowed.
-[[gnu::always_inline]] inline bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                const luplup_columns& out, int& found_total, walk_memos& memos)
+[[gnu::always_inline]] inline bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
+                                              const pk_box_table& boxes, const luplup_columns& out, int& found_total,
+                                              walk_memos& memos)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -1122,14 +1187,20 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
     const bool own_index = &va.p == &vb.p;
     if (memos.kept) {
+        const std::size_t elements = static_cast<std::size_t>(va.p.count) + 1;
         forget_moved_walks(va.p, index, memos);
-        memos.walks.resize(static_cast<std::size_t>(va.p.count) + 1);
+        if (memos.walks.size() != elements) memos.pass_of.assign(elements, -1);
+        memos.walks.resize(elements);
         memos.x.assign(va.p.x, va.p.x + va.p.count);
         memos.y.assign(va.p.y, va.p.y + va.p.count);
+        ++memos.pass;
+        walk_kept(va, vb, md, boxes, index, own_index, next_reaching(va.p, index, 1, own_index), out, found_total,
+                  memos);
+        return w.count >= 0;
     }
     for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
         const int after = va.at(e).next;
-        if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos)) break;
+        if (!walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr)) break;
         e = next_reaching(va.p, index, after, own_index);
     }
     return w.count >= 0;
@@ -1174,6 +1245,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.x.clear();
     memos.y.clear();
     memos.moved_known = false;
+    memos.pass = 0;
+    memos.pass_of.clear();
     // It also keeps what the first sweep of its clean-up proved.
     static first_sweep_memo first_sweep;
     first_sweep.kept = memos.kept;
