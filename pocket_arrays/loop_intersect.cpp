@@ -487,6 +487,10 @@ struct moved_range {
     int first = 0, last = -1;
 };
 
+// A table of fewer rows than a loop's entries over this is sorted by element of B (counting the
+// rows of every element would cost more).
+constexpr int kFewRows = 8;
+
 // Entries around an element that a check of a row on it may read: its record, and those of the
 // elements before and after it.
 constexpr int kReadReach = 3 * kArcRecordEntries;
@@ -540,9 +544,10 @@ struct first_sweep_memo {
     void prepare(const luplup_work& w, int n, bool known, const moved_range& moved)
     {
         limit = prefix = 0;
-        // A search of a small loop orders its few rows by a sort and restarts in full.
+        // A search of a small loop, or of few rows, orders them by a sort and restarts in full.
         per_b.clear();
-        if (!kept || !count_per_b(w, n + 1) || !known || passed == 0) return;
+        if (!kept || kFewRows * w.count < n || !count_per_b(w, n + 1)) return;
+        if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
         const int ring = n - 1;
         const auto near = [&](int e) {
             for (const int shift : {-ring, 0, ring})

@@ -189,6 +189,48 @@ void drop_short_split(pokarr& array, int i, double tol, double sum)
     run.close();
 }
 
+// Whether the arc with its marker at entry i and the arc whose record starts at entry `second`
+// (the entries after the first arc's end point, wherever they stand) lie on one circle and
+// together turn by less than a half circle.
+bool arcs_merge(const pokarr& array, int i, int second)
+{
+    const double r = array.x[i + 1];
+    const double d = array.y[i + 1];
+    const double c1[3] = {array.x[i + 2], array.y[i + 2], 0.0};
+    const double c2[3] = {array.x[second + 2], array.y[second + 2], 0.0};
+    const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
+    const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
+    const double r2 = r * r;
+    const bool same_circle =
+        !nevldd(r, array.x[second + 1]) && !nevldd(d, array.y[second + 1]) && pk_eq_pnt(c1, c2) && r2 > 0.0;
+    return same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
+           (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
+}
+
+// The rest of the merge from the arc whose marker is at entry i, which merges with the arc after
+// it, with the loop held split (split_loop): the done entries end at the current arc's end point.
+void merge_arcs_split(pokarr& array, int i)
+{
+    split_loop run{array, i + kArcRecordEntries, i + kArcRecordEntries, i + kArcRecordEntries};
+    for (;;) {
+        const int n = run.count();
+        // The unread entries stand from run.next on: entry k of the run at run.next + k - (i + 4).
+        if (i + 2 * kArcRecordEntries - 1 >= n) break;  // no second record fits: nothing more merges
+        run.settle();
+        const int second = run.next;
+        if (pk_is_marker(array.x[second]) && arcs_merge(array, i, second)) {
+            run.drop(kArcRecordEntries);  // the second arc's end point ends the first
+            continue;
+        }
+        int k = i + kArcRecordEntries;
+        while (k < n - 1 && !pk_is_marker(array.x[second + k - (i + kArcRecordEntries)])) ++k;
+        if (k + 2 * kArcRecordEntries - 1 >= n) break;  // no record after it fits
+        run.keep(k - i);
+        i = k;
+    }
+    run.close();
+}
+
 // The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
 // line: most loops lose nothing and have no arcs, and return before it.
 [[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
@@ -247,26 +289,15 @@ void pokarr_merge_arcs(pokarr& array)
 {
     if (array.dimension != 2 || array.count - 1 <= 1) return;
     int i = next_marker(array, 1, array.count - 1);
-    while (i < array.count - 1) {
+    for (int merged = 0; i < array.count - 1;) {
         const int second = i + kArcRecordEntries;
-        if (second + 3 >= array.count || !pk_is_marker(array.x[second])) {
+        if (second + 3 >= array.count || !pk_is_marker(array.x[second]) || !arcs_merge(array, i, second)) {
             i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
-        const double r = array.x[i + 1];
-        const double d = array.y[i + 1];
-        const double c1[3] = {array.x[i + 2], array.y[i + 2], 0.0};
-        const double c2[3] = {array.x[second + 2], array.y[second + 2], 0.0};
-        const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
-        const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
-        const double r2 = r * r;
-        const bool same_circle = !nevldd(r, array.x[second + 1]) &&
-                                 !nevldd(d, array.y[second + 1]) && pk_eq_pnt(c1, c2) && r2 > 0.0;
-        const bool below_half = same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
-                                (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
-        if (!below_half) {
-            i = next_marker(array, i + kArcRecordEntries, array.count - 1);
-            continue;
+        if (merged++ == kPlainRemovals) {
+            merge_arcs_split(array, i);
+            return;
         }
         // One record from the first arc's start to the second arc's end; its marker stays at i.
         remove_entries(array, i + 3, kArcRecordEntries);

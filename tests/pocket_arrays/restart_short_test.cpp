@@ -4,6 +4,7 @@
 
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
+#include "host/vantu_vector.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
@@ -78,7 +79,17 @@ void drop_short_plain(pokarr& a)
         if (i > a.count - step) a.count -= step;
         else take_out(i - 1, step);
     }
-    pokarr_merge_arcs(a);
+    // Arcs on one circle that turn by less than a half circle together become one.
+    for (int i = 1; i + 7 < a.count;) {
+        const int m = i + 4;
+        const double r = a.x[i + 1], d = a.y[i + 1], c1[3] = {a.x[i + 2], a.y[i + 2], 0}, c2[3] = {a.x[m + 2], a.y[m + 2], 0};
+        const double u[2] = {a.x[i - 1] - c1[0], a.y[i - 1] - c1[1]}, v[2] = {a.x[m + 3] - c1[0], a.y[m + 3] - c1[1]};
+        const bool merge = a.x[i] > 1e20 && a.x[m] > 1e20 && !nevldd(r, a.x[m + 1]) && !nevldd(d, a.y[m + 1]) &&
+                           pk_eq_pnt(c1, c2) && r > 0.0 && !levl0d((u[0] * v[1] - u[1] * v[0]) * d / (r * r)) &&
+                           (u[0] * v[0] + u[1] * v[1]) / (r * r) >= -0.9;
+        if (merge) take_out(i + 3, 4);
+        else ++i;
+    }
 }
 
 }  // namespace
@@ -340,7 +351,8 @@ TEST_F(RestartTest, ThinningPassesStillMergeArcsOfOneCircle)
 TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
 {
     // Seeded rings of lines and arcs with runs of short lines and short arcs here and there
-    // (after arcs, at the start, at the end): the pass leaves every entry the plain one leaves.
+    // (after arcs, at the start, at the end) and runs of arcs on one circle: the pass leaves
+    // every entry the plain one leaves.
     pocket_work_block.working_tolerance = 0.002;  // short below 0.001
     constexpr unsigned kSeed = 20261208u;
     std::mt19937 rng(kSeed);
@@ -360,6 +372,11 @@ TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
             for (int runs = unit(rng) < 0.3 ? 1 + static_cast<int>(6 * unit(rng)) : 0; runs > 0; --runs) {
                 p = {p.x + 0.0006 * (unit(rng) - 0.5), p.y + 0.0006 * (unit(rng) - 0.5)};
                 if (unit(rng) < 0.2) add_arc(p); else e.push_back(p);
+            }
+            // Now and then a run of arcs on one circle, each turning a little.
+            for (int pieces = unit(rng) < 0.05 ? 2 + static_cast<int>(30 * unit(rng)) : 0, k = 1; k <= pieces; ++k) {
+                const double turn = 2.0 * k / pieces, cx = p.x - 1.0, cy = p.y;
+                e.insert(e.end(), {{kM, 0}, {1.0, 1.0}, {cx, cy}, {cx + std::cos(turn), cy + std::sin(turn)}});
             }
             if (unit(rng) < 0.2) add_arc(q); else e.push_back(q);
             p = q;
