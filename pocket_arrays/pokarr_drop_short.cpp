@@ -96,9 +96,17 @@ int next_marker(const pokarr& a, int i, int end)
     return i;
 }
 
-// Copies n entries from `from` to `to` (below it) in every block the array has.
-void copy_entries(pokarr& a, int from, int to, int n)
+// Copies n entries from `from` to `to` (below it) in every block the array has: a few one by one
+// (the pass moves a point or two between removals more often than a long run).
+constexpr int kCopiedOneByOne = 8;
+[[gnu::always_inline]] inline void copy_entries(pokarr& a, int from, int to, int n)
 {
+    if (n <= kCopiedOneByOne && a.z == nullptr && a.n == nullptr) {
+        for (int k = 0; k < n; ++k) a.x[to + k] = a.x[from + k];
+        if (a.y != nullptr)
+            for (int k = 0; k < n; ++k) a.y[to + k] = a.y[from + k];
+        return;
+    }
     const std::size_t bytes = static_cast<std::size_t>(n) * sizeof(double);
     std::memmove(a.x + to, a.x + from, bytes);
     if (a.y != nullptr) std::memmove(a.y + to, a.y + from, bytes);
@@ -158,9 +166,11 @@ struct split_loop {
     return sum >= tol * tol;
 }
 
-// Elements the pass takes out by deleting their entries before it holds the loop split: a loop
-// that loses a few moves its tail a few times.
-constexpr int kPlainRemovals = 16;
+// A pass deletes the entries it takes out, moving the tail down each time, until it has moved
+// this many times the loop's entries: then it holds the loop split (a loop that loses a few
+// elements, or loses them near its end, moves little; one that loses thousands would move its
+// whole tail as often).
+constexpr int kMovesBeforeSplit = 64;
 
 // The rest of the pass from entry i with the loop held split (split_loop).
 void drop_short_split(pokarr& array, int i, double tol, double sum)
@@ -192,7 +202,7 @@ void drop_short_split(pokarr& array, int i, double tol, double sum)
 // Whether the arc with its marker at entry i and the arc whose record starts at entry `second`
 // (the entries after the first arc's end point, wherever they stand) lie on one circle and
 // together turn by less than a half circle.
-bool arcs_merge(const pokarr& array, int i, int second)
+[[gnu::always_inline]] inline bool arcs_merge(const pokarr& array, int i, int second)
 {
     const double r = array.x[i + 1];
     const double d = array.y[i + 1];
@@ -208,7 +218,8 @@ bool arcs_merge(const pokarr& array, int i, int second)
 }
 
 // The rest of the merge from the arc whose marker is at entry i, which merges with the arc after
-// it, with the loop held split (split_loop): the done entries end at the current arc's end point.
+// it, with the loop held split (split_loop, kMovesBeforeSplit): the done entries end at the
+// current arc's end point.
 void merge_arcs_split(pokarr& array, int i)
 {
     split_loop run{array, i + kArcRecordEntries, i + kArcRecordEntries, i + kArcRecordEntries};
@@ -236,7 +247,7 @@ void merge_arcs_split(pokarr& array, int i)
 [[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
 {
     double sum = 0.0;
-    for (int removed = 0; i < array.count;) {
+    for (long moved = 0; i < array.count;) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
         if (j - 1 >= array.count) break;  // a broken trailing record is left alone
@@ -246,10 +257,11 @@ void merge_arcs_split(pokarr& array, int i)
             i = j;
             continue;
         }
-        if (removed++ == kPlainRemovals) {
+        if (moved > static_cast<long>(kMovesBeforeSplit) * array.count) {
             drop_short_split(array, i, tol, sum_before);  // which weighs this element again
             break;
         }
+        moved += array.count - i;
         remove_short(array, i, step);
     }
     pokarr_merge_arcs(array);
@@ -289,16 +301,17 @@ void pokarr_merge_arcs(pokarr& array)
 {
     if (array.dimension != 2 || array.count - 1 <= 1) return;
     int i = next_marker(array, 1, array.count - 1);
-    for (int merged = 0; i < array.count - 1;) {
+    for (long moved = 0; i < array.count - 1;) {
         const int second = i + kArcRecordEntries;
         if (second + 3 >= array.count || !pk_is_marker(array.x[second]) || !arcs_merge(array, i, second)) {
             i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
-        if (merged++ == kPlainRemovals) {
+        if (moved > static_cast<long>(kMovesBeforeSplit) * array.count) {
             merge_arcs_split(array, i);
             return;
         }
+        moved += array.count - i;
         // One record from the first arc's start to the second arc's end; its marker stays at i.
         remove_entries(array, i + 3, kArcRecordEntries);
     }
