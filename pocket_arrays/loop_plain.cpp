@@ -54,14 +54,17 @@ bool apart(const segment& a, const segment& b, double clearance2)
            squared_distance_to(a, b.sx, b.sy) > clearance2 && squared_distance_to(a, b.ex, b.ey) > clearance2;
 }
 
-// Whether neighbours a and b (a ends where b starts) meet only at their shared vertex: at a
-// clear angle, each far end beyond the clearance from the other.
+// Whether neighbours a and b (a ends where b starts, both longer than the clearance) meet only at
+// their shared vertex: at a clear angle, each far end beyond the clearance from the other.
 bool neighbours_plain(const segment& a, const segment& b, double clearance2)
 {
     const double ax = a.ex - a.sx, ay = a.ey - a.sy, bx = b.ex - b.sx, by = b.ey - b.sy;
     const double sine = (ax * by - ay * bx) / (a.length * b.length);
-    return std::fabs(sine) > kPlainNeighbourSine && squared_distance_to(b, a.sx, a.sy) > clearance2 &&
-           squared_distance_to(a, b.ex, b.ey) > clearance2;
+    if (!(std::fabs(sine) > kPlainNeighbourSine)) return false;
+    // Turning by at most a right angle, each element's nearest point to the other's far end is
+    // the shared vertex, as far from that end as the other element is long.
+    if (ax * bx + ay * by >= 0.0) return true;
+    return squared_distance_to(b, a.sx, a.sy) > clearance2 && squared_distance_to(a, b.ex, b.ey) > clearance2;
 }
 
 // The loop's elements as segments (element k of the loop at k - 1), with the longest length;
