@@ -67,23 +67,31 @@ bool neighbours_plain(const segment& a, const segment& b, double clearance2)
     return squared_distance_to(b, a.sx, a.sy) > clearance2 && squared_distance_to(a, b.ex, b.ey) > clearance2;
 }
 
-// The loop's elements as segments (element k of the loop at k - 1), with the longest length;
-// false when the loop is not a closed finite loop of lines.
-bool segments_of(const pokarr& loop, std::vector<segment>& out, double& longest)
+// Whether the loop is a closed finite loop of lines. Most loops that are not hold an arc record
+// early on: the scan reads the entries only, so that such a loop costs the check next to nothing.
+bool closed_lines(const pokarr& loop)
 {
     const int n = loop.count;
     if (loop.dimension != 2 || loop.x == nullptr || loop.y == nullptr || n < 4) return false;
     if (loop.x[0] != loop.x[n - 1] || loop.y[0] != loop.y[n - 1]) return false;
-    out.clear();
-    longest = 0.0;
-    for (int k = 1; k < n; ++k) {
-        // The first arc record or entry that is not finite ends the check.
+    for (int k = 1; k < n; ++k)
         if (pk_is_marker(loop.x[k]) || !std::isfinite(loop.x[k]) || !std::isfinite(loop.y[k])) return false;
-        const double dx = loop.x[k] - loop.x[k - 1], dy = loop.y[k] - loop.y[k - 1];
-        out.push_back({loop.x[k - 1], loop.y[k - 1], loop.x[k], loop.y[k], std::sqrt(dx * dx + dy * dy)});
-        longest = std::max(longest, out.back().length);
-    }
     return true;
+}
+
+// The elements of a closed loop of lines as segments (element k of the loop at k - 1); answers
+// the longest length.
+double segments_of(const pokarr& loop, std::vector<segment>& out)
+{
+    out.resize(static_cast<std::size_t>(loop.count - 1));
+    double longest = 0.0;
+    for (int k = 1; k < loop.count; ++k) {
+        const double dx = loop.x[k] - loop.x[k - 1], dy = loop.y[k] - loop.y[k - 1];
+        segment& e = out[static_cast<std::size_t>(k - 1)];
+        e = {loop.x[k - 1], loop.y[k - 1], loop.x[k], loop.y[k], std::sqrt(dx * dx + dy * dy)};
+        longest = std::max(longest, e.length);
+    }
+    return longest;
 }
 
 // An element's box and the first and last bands it reaches (its box widened by the clearance).
@@ -186,9 +194,9 @@ bool pairs_apart(const plain_scratch& w, double clearance, int budget)
 
 bool loop_plainly_simple(const pokarr& loop)
 {
+    if (!closed_lines(loop)) return false;
     plain_scratch& w = scratch();
-    double longest = 0.0;
-    if (!segments_of(loop, w.segments, longest)) return false;
+    const double longest = segments_of(loop, w.segments);
     const double clearance = kPlainClearance + kPlainClearancePerLength * longest;
     const int bound = kPlainNearPairsPerElement * static_cast<int>(w.segments.size()) + kPlainNearPairsFloor;
     return elements_plain(w.segments, clearance) && list_in_bands(w, clearance, bound) &&
