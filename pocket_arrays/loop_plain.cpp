@@ -42,9 +42,9 @@ double orientation(const segment& s, double px, double py)
     return (s.ex - s.sx) * (py - s.sy) - (s.ey - s.sy) * (px - s.sx);
 }
 
-// Whether two segments that share no vertex lie farther apart than the clearance: neither
-// straddles the other's line (a zero counts as straddling), and every end lies beyond the
-// clearance from the other segment.
+// Whether two segments that share no vertex lie farther apart than the clearance: they do not
+// both straddle each other's line (a zero counts as straddling), so they cannot cross, and every
+// end lies beyond the clearance from the other segment.
 bool apart(const segment& a, const segment& b, double clearance2)
 {
     const double o1 = orientation(a, b.sx, b.sy), o2 = orientation(a, b.ex, b.ey);

@@ -8,10 +8,10 @@
 
 // True when the loop (dimension 2, no arc records, at least three elements, first and last
 // entries bit for bit equal, every coordinate finite) has: every element longer than the
-// clearance; every two neighbours at an angle whose sine exceeds kPlainNeighbourSine, each with
-// its far end beyond the clearance from the other; every two elements that are not neighbours
-// farther apart than the clearance. The clearance is kPlainClearance plus kPlainClearancePerLength
-// times the loop's longest element. False also when the pairs near each other outnumber a bound
-// of the element count (the answer is then left to the search). A true answer means the self
-// search finds no crossing; a false one says nothing.
+// clearance; every two neighbours at an angle whose sine exceeds 0.01, each far end beyond the
+// clearance from the other element; every two elements that are not neighbours farther apart
+// than the clearance. The clearance is 1e-4 plus 1e-5 times the loop's longest element, far above
+// the search's tolerances. False also when the elements crowd each other (the pairs to measure
+// outnumber a bound of the element count): the answer is then left to the search. A true answer
+// means the self search finds no crossing; a false one says nothing.
 bool loop_plainly_simple(const pokarr& loop);
