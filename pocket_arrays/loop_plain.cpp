@@ -4,7 +4,9 @@
 #include "pocket_arrays/loop_plain.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace {
@@ -22,6 +24,9 @@ constexpr double kPlainNeighbourSine = 1.0e-2;
 // the rest) is one the search may as well walk.
 constexpr int kPlainNearPairsPerElement = 8;
 constexpr int kPlainNearPairsFloor = 16;
+// Loops of up to this many elements (the offsets of plain pockets) are checked pair by pair from
+// an array on the stack: setting up the bands would cost more than all their pairs.
+constexpr int kPlainFewElements = 16;
 
 struct segment {
     double sx, sy, ex, ey, length;
@@ -81,9 +86,8 @@ bool closed_lines(const pokarr& loop)
 
 // The elements of a closed loop of lines as segments (element k of the loop at k - 1); answers
 // the longest length.
-double segments_of(const pokarr& loop, std::vector<segment>& out)
+double segments_of(const pokarr& loop, std::span<segment> out)
 {
-    out.resize(static_cast<std::size_t>(loop.count - 1));
     double longest = 0.0;
     for (int k = 1; k < loop.count; ++k) {
         const double dx = loop.x[k] - loop.x[k - 1], dy = loop.y[k] - loop.y[k - 1];
@@ -119,8 +123,8 @@ plain_scratch& scratch()
     return kept;
 }
 
-// Every element farther than the clearance from the next, each two neighbours meeting plainly.
-bool elements_plain(const std::vector<segment>& s, double clearance)
+// Every element longer than the clearance, each two neighbours meeting plainly.
+bool elements_plain(std::span<const segment> s, double clearance)
 {
     const std::size_t m = s.size();
     for (std::size_t i = 0; i < m; ++i) {
@@ -128,6 +132,25 @@ bool elements_plain(const std::vector<segment>& s, double clearance)
         if (!(e.length > clearance)) return false;
         if (!neighbours_plain(e, s[(i + 1) % m], clearance * clearance)) return false;
     }
+    return true;
+}
+
+// Whether the boxes of two segments come within the clearance of each other.
+bool boxes_near(const segment& a, const segment& b, double clearance)
+{
+    return std::min(b.sx, b.ex) <= std::max(a.sx, a.ex) + clearance &&
+           std::min(a.sx, a.ex) <= std::max(b.sx, b.ex) + clearance &&
+           std::min(b.sy, b.ey) <= std::max(a.sy, a.ey) + clearance &&
+           std::min(a.sy, a.ey) <= std::max(b.sy, b.ey) + clearance;
+}
+
+// Whether every two elements of a small loop that are not neighbours lie apart.
+bool few_pairs_apart(std::span<const segment> s, double clearance)
+{
+    const std::size_t m = s.size();
+    for (std::size_t i = 0; i + 2 < m; ++i)
+        for (std::size_t j = i + 2; j < m && !(i == 0 && j == m - 1); ++j)
+            if (boxes_near(s[i], s[j], clearance) && !apart(s[i], s[j], clearance * clearance)) return false;
     return true;
 }
 
@@ -195,10 +218,17 @@ bool pairs_apart(const plain_scratch& w, double clearance, int budget)
 bool loop_plainly_simple(const pokarr& loop)
 {
     if (!closed_lines(loop)) return false;
+    const std::size_t m = static_cast<std::size_t>(loop.count - 1);
+    std::array<segment, kPlainFewElements> few;
+    if (m <= few.size()) {
+        const std::span<segment> s(few.data(), m);
+        const double clearance = kPlainClearance + kPlainClearancePerLength * segments_of(loop, s);
+        return elements_plain(s, clearance) && few_pairs_apart(s, clearance);
+    }
     plain_scratch& w = scratch();
-    const double longest = segments_of(loop, w.segments);
-    const double clearance = kPlainClearance + kPlainClearancePerLength * longest;
-    const int bound = kPlainNearPairsPerElement * static_cast<int>(w.segments.size()) + kPlainNearPairsFloor;
+    w.segments.resize(m);
+    const double clearance = kPlainClearance + kPlainClearancePerLength * segments_of(loop, w.segments);
+    const int bound = kPlainNearPairsPerElement * static_cast<int>(m) + kPlainNearPairsFloor;
     return elements_plain(w.segments, clearance) && list_in_bands(w, clearance, bound) &&
            pairs_apart(w, clearance, bound);
 }
