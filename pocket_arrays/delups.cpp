@@ -7,6 +7,7 @@
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/crossing_table.hpp"
+#include "pocket_arrays/loop_plain.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
@@ -297,7 +298,8 @@ bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
     luplup_columns columns = search_columns();
     columns.grow = grow_search_columns;
     int rows = 0;
-    cre_comlups_self(a, columns, rows);
+    // A loop whose elements plainly keep apart has no crossing to search for.
+    if (!loop_plainly_simple(a)) cre_comlups_self(a, columns, rows);
     if (rows < 0) {
         status = kDelupsSearchFailed;
         return false;
