@@ -778,6 +778,15 @@ pk_box_table luplup_boxes_block;
 // their storage (a small loop's search then allocates nothing).
 pk_elem_index luplup_index_block;
 
+// Whether element e of A (a line, or a whole arc record) may meet an element of B.
+bool element_reaches(const pokarr& a, const pk_elem_index& index, int e)
+{
+    const double* x = a.x;
+    const double* y = a.y;
+    if (!pk_is_marker(x[e])) return pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e]);
+    return pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]);
+}
+
 // The first element of A from e on that may meet an element of B (pk_elem_index_reaches), or 0
 // when none does before A's end or a broken element: the walks of the elements passed over would
 // end at once. Nearly all elements of a large loop lie far from B, so the scan reads the entries
@@ -787,22 +796,49 @@ pk_elem_index luplup_index_block;
 int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
 {
     const double* x = a.x;
-    const double* y = a.y;
     while (e >= 1 && e < a.count) {
         const bool listed = own_index && !pk_is_marker(x[e - 1]);
         if (!pk_is_marker(x[e])) {
-            if (listed || pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
+            if (listed || element_reaches(a, index, e)) return e;
             ++e;
             continue;
         }
         if (e + 3 >= a.count) return 0;
-        if (listed ||
-            pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
-            return e;
+        if (listed || element_reaches(a, index, e)) return e;
         e += kArcRecordEntries;
     }
     return 0;
 }
+
+// The elements of A a search walks, in order: those next_reaching finds, taken from the
+// caller's list when it holds them (B's index box within the list's box), else by its scan.
+struct reaching_order {
+    const pokarr& a;
+    const pk_elem_index& index;
+    bool own_index;
+    const std::vector<int>* listed = nullptr;
+    std::size_t at = 0;  // the next place of the list to look at
+
+    reaching_order(const pokarr& loop, const pk_elem_index& b_index, bool own, const luplup_near* near)
+        : a(loop), index(b_index), own_index(own)
+    {
+        const double* b = index.box;
+        if (near != nullptr && !own && near->count == a.count && b[0] >= near->box[0] && b[1] >= near->box[1] &&
+            b[2] <= near->box[2] && b[3] <= near->box[3])
+            listed = near->elements;
+    }
+    // The first element from e on that reaches B, or 0. The list skips only elements that do not
+    // reach, and ends before a broken record, where the scan would end too.
+    int next(int e)
+    {
+        if (listed == nullptr) return next_reaching(a, index, e, own_index);
+        const std::vector<int>& list = *listed;
+        while (at < list.size() && list[at] < e) ++at;
+        for (; at < list.size(); ++at)
+            if (element_reaches(a, index, list[at])) return list[at];
+        return 0;
+    }
+};
 
 // The walks of a self search kept for its restarts after nudges (walk_memo), one per element of
 // the loop, with the entries as they were when they were walked.
@@ -897,8 +933,8 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
 }
 
 // One search of A against B into the working table; false when it overflowed.
-bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                const luplup_columns& out, int& found_total, walk_memos& memos)
+bool search_all(const loop_view& va, const loop_view& vb, const luplup_near* near, const mode_digits& md,
+                const pk_box_table& boxes, const luplup_columns& out, int& found_total, walk_memos& memos)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -913,22 +949,18 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
         memos.x.assign(va.p.x, va.p.x + va.p.count);
         memos.y.assign(va.p.y, va.p.y + va.p.count);
     }
-    for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
+    reaching_order order(va.p, index, own_index, near);
+    for (int e = order.next(1); e > 0;) {
         const int after = va.at(e).next;
         if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos)) break;
-        e = next_reaching(va.p, index, after, own_index);
+        e = order.next(after);
     }
     return w.count >= 0;
 }
 
-}  // namespace
-
-bool luplup_walks_kept = true;
-
-int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
-
-void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
-                 int& result)
+// LUPLUP into the columns, with what the caller knows of A (or nothing).
+void search_into(int mode, pokarr& a, const luplup_near* near, const pokarr& b, const pk_box_table& b_boxes,
+                 luplup_columns& out, int& count, int& result)
 {
     const mode_digits md = digits_of(mode);
     luplup_work& w = luplup_work_block;
@@ -944,7 +976,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         a.dimension < 2 || b.dimension < 2)
         return;
     // A loop searched against itself is checked once.
-    if (!pokarr_finite(a) || (&b != &a && !pokarr_finite(b))) {
+    const bool a_finite = near != nullptr && near->finite && near->count == a.count ? true : pokarr_finite(a);
+    if (!a_finite || (&b != &a && !pokarr_finite(b))) {
         eroutc(kNotFiniteText, 0);
         count = kStatusOverflow;
         return;
@@ -962,7 +995,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     for (;;) {
         const loop_view va{a}, vb{b};
         // Growing columns make room for every row the search found (they may move).
-        if (!search_all(va, vb, md, *boxes, out, found_total, memos) ||
+        if (!search_all(va, vb, near, md, *boxes, out, found_total, memos) ||
             (w.count > out.capacity && !(out.grow != nullptr && out.grow(w.count, out)))) {
             count = kStatusOverflow;
             w.count = 0;
@@ -994,19 +1027,15 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     if (count == 0 && found_total > 0) result = 1;
 }
 
-void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
-            double* y, int& count, int& result)
-{
-    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
-    luplup_into(mode, a, b, b_boxes, out, count, result);
-}
-
-void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
-                   double* x, double* y, double* z_a, double* z_b, int& count, int& status)
+// luplup_pokarr with what the caller knows of A (or nothing).
+void search_with_heights(int mode, pokarr& a, const luplup_near* near, const pokarr& b, const pk_box_table& b_boxes,
+                         int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b, int& count,
+                         int& status)
 {
     status = 0;
     int result = 0;
-    LUPLUP(mode, a, b, b_boxes, elem_a, elem_b, x, y, count, result);
+    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
+    search_into(mode, a, near, b, b_boxes, out, count, result);
     if (count < 0) {
         status = kStatusOverflow;
         return;
@@ -1023,6 +1052,39 @@ void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_b
         }
     }
     if (result != 0) status = result;
+}
+
+}  // namespace
+
+bool luplup_walks_kept = true;
+
+int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
+
+void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
+                 int& result)
+{
+    search_into(mode, a, nullptr, b, b_boxes, out, count, result);
+}
+
+void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
+            double* y, int& count, int& result)
+{
+    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
+    luplup_into(mode, a, b, b_boxes, out, count, result);
+}
+
+void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
+                   double* x, double* y, double* z_a, double* z_b, int& count, int& status)
+{
+    search_with_heights(mode, a, nullptr, b, b_boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
+}
+
+void luplup_pokarr_near(int mode, pokarr& a, const luplup_near& near, const pokarr& b, const pk_box_table& b_boxes,
+                        int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b, int& count,
+                        int& status)
+{
+    search_with_heights(mode, a, &b == &a ? nullptr : &near, b, b_boxes, elem_a, elem_b, x, y, z_a, z_b, count,
+                        status);
 }
 
 void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)
