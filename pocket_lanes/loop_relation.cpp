@@ -172,8 +172,10 @@ bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near&
     if (!a.planar || !planar_loop(b) || !elements_box(b, near.box)) return false;
     box_grid_candidates(a.grid, near.box, a.met);
     a.near.clear();
-    for (const int k : a.met)
-        if (boxes_meet(a.boxes[static_cast<std::size_t>(k)], near.box)) a.near.push_back(a.starts[static_cast<std::size_t>(k)]);
+    for (const int k : a.met) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        if (boxes_meet(a.boxes[i], near.box)) a.near.push_back(a.starts[i]);
+    }
     near.elements = &a.near;
     near.count = a.count;
     near.finite = a.finite;
