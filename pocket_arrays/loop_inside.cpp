@@ -240,8 +240,10 @@ double arc_slop(double r, double start_radius, double end_radius)
 // lies in the circular segment between arc and chord, once more: the sampled chords of the arc
 // and the chord bound a region that holds p exactly when the segment does, while p stays clear of
 // the circle by more than the chords stray from it and, inside the circle, clear of the chord.
-bool far_from_element(const pokarr& loop, int i, double px, double py, double reach, double slack, double ax,
-                      double ay, bool& odd)
+// Inlined into both of its walks: it runs for every element a point meets, and a call costs a
+// good part of what a line's test does.
+[[gnu::always_inline]] inline bool far_from_element(const pokarr& loop, int i, double px, double py, double reach,
+                                                   double slack, double ax, double ay, bool& odd)
 {
     const bool arc = pk_is_marker(loop.x[i]);
     const double bx = arc ? loop.x[i + 3] : loop.x[i], by = arc ? loop.y[i + 3] : loop.y[i];
@@ -388,22 +390,28 @@ int far_point_side(const pokarr& loop, const inside_rows& r, double px, double p
 constexpr int kWalksBeforeRows = 8;
 constexpr int kRowsLeastEntries = 64;
 
-// far_point_side for a loop made ready: by a walk or from the rows. Rows made for another band
-// are not used.
-int far_side(inside_loop& p, double px, double py, double band)
+// The rows of a loop made ready for the band, made when it has been walked often enough; null
+// while it is walked, and for a band other than the one the rows were made for.
+const inside_rows* rows_for(inside_loop& p, double band)
 {
-    const pokarr& loop = *p.loop;
-    if (p.rows == nullptr && (loop.count < kRowsLeastEntries || p.far_walks < kWalksBeforeRows)) {
+    if (p.rows == nullptr && (p.loop->count < kRowsLeastEntries || p.far_walks < kWalksBeforeRows)) {
         ++p.far_walks;
-        return far_point_side(loop, px, py, band, p.slack);
+        return nullptr;
     }
     const double reach = band + kFarSlack + p.slack;
     if (p.rows == nullptr) {
-        p.rows = std::make_unique<inside_rows>();
-        build_rows(loop, reach, p.slack, *p.rows);
+        p.rows.reset(new inside_rows);
+        build_rows(*p.loop, reach, p.slack, *p.rows);
     }
-    if (p.rows->reach != reach) return far_point_side(loop, px, py, band, p.slack);
-    return far_point_side(loop, *p.rows, px, py, p.slack);
+    return p.rows->reach == reach ? p.rows.get() : nullptr;
+}
+
+// far_point_side for a loop made ready: by a walk or from its rows.
+int far_side(inside_loop& p, double px, double py, double band)
+{
+    const inside_rows* rows = rows_for(p, band);
+    if (rows != nullptr) return far_point_side(*p.loop, *rows, px, py, p.slack);
+    return far_point_side(*p.loop, px, py, band, p.slack);
 }
 
 // The boundary band of the inside test (reads pocket_state.pocket_dimension and
@@ -469,7 +477,8 @@ void arc_points(double tolerance, double radius, int direction, double cx, doubl
     count = n + 1;
 }
 
-inside_loop::inside_loop() = default;
+void inside_rows_delete::operator()(inside_rows* rows) const { delete rows; }
+
 inside_loop::~inside_loop() { pokarr_free(list); }
 
 namespace {

@@ -22,6 +22,9 @@ inline constexpr int kArcPointsMax = 91;
 
 // The elements of a loop in rows for the far-point decision of many points (loop_inside.cpp).
 struct inside_rows;
+struct inside_rows_delete {
+    void operator()(inside_rows* rows) const;
+};
 
 // A loop made ready for many inside tests: its checks and its box are taken once, its arcs are
 // sampled into the polygon list once, for the first point the box cannot decide, and a loop
@@ -38,8 +41,8 @@ struct inside_loop {
     int points = -1;           // points in the list; -1 before the sampling
     int one_polygon = -1;      // whether the host's test takes the list as one polygon; -1 unknown
     int far_walks = 0;         // far-point decisions made by a walk over every element
-    std::unique_ptr<inside_rows> rows;  // the elements in rows, once enough walks were made
-    inside_loop();
+    std::unique_ptr<inside_rows, inside_rows_delete> rows;  // the elements in rows, after enough walks
+    inside_loop() = default;
     inside_loop(const inside_loop&) = delete;
     inside_loop& operator=(const inside_loop&) = delete;
     ~inside_loop();

@@ -778,8 +778,9 @@ pk_box_table luplup_boxes_block;
 // their storage (a small loop's search then allocates nothing).
 pk_elem_index luplup_index_block;
 
-// Whether element e of A (a line, or a whole arc record) may meet an element of B.
-bool element_reaches(const pokarr& a, const pk_elem_index& index, int e)
+// Whether element e of A (a line, or a whole arc record) may meet an element of B. Inlined: the
+// scan asks it for nearly every element of A.
+[[gnu::always_inline]] inline bool element_reaches(const pokarr& a, const pk_elem_index& index, int e)
 {
     const double* x = a.x;
     const double* y = a.y;
@@ -793,7 +794,9 @@ bool element_reaches(const pokarr& a, const pk_elem_index& index, int e)
 // directly instead of building every element. When the index is A's own (`own_index`), an
 // element whose start entry is no marker is in it: the box of its ends lies in its listed box, so
 // in the index's box, and in the box holding the element, which therefore reaches.
-int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
+// Kept out of line, as the compiler kept it when the search had no other way to its elements:
+// inlined, it crowds the clean-up's steps out of the search.
+[[gnu::noinline]] int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
 {
     const double* x = a.x;
     while (e >= 1 && e < a.count) {
@@ -933,8 +936,8 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
 }
 
 // One search of A against B into the working table; false when it overflowed.
-bool search_all(const loop_view& va, const loop_view& vb, const luplup_near* near, const mode_digits& md,
-                const pk_box_table& boxes, const luplup_columns& out, int& found_total, walk_memos& memos)
+bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
+                const luplup_columns& out, int& found_total, walk_memos& memos)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -949,18 +952,24 @@ bool search_all(const loop_view& va, const loop_view& vb, const luplup_near* nea
         memos.x.assign(va.p.x, va.p.x + va.p.count);
         memos.y.assign(va.p.y, va.p.y + va.p.count);
     }
-    reaching_order order(va.p, index, own_index, near);
-    for (int e = order.next(1); e > 0;) {
-        const int after = va.at(e).next;
+    reaching_order order(va.p, index, own_index, out.near);
+    for (int from = 1;;) {
+        const int e = order.next(from);
+        if (e <= 0) break;
+        from = va.at(e).next;
         if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos)) break;
-        e = order.next(after);
     }
     return w.count >= 0;
 }
 
-// LUPLUP into the columns, with what the caller knows of A (or nothing).
-void search_into(int mode, pokarr& a, const luplup_near* near, const pokarr& b, const pk_box_table& b_boxes,
-                 luplup_columns& out, int& count, int& result)
+}  // namespace
+
+bool luplup_walks_kept = true;
+
+int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
+
+void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
+                 int& result)
 {
     const mode_digits md = digits_of(mode);
     luplup_work& w = luplup_work_block;
@@ -975,7 +984,8 @@ void search_into(int mode, pokarr& a, const luplup_near* near, const pokarr& b, 
     if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 || b.count < 2 ||
         a.dimension < 2 || b.dimension < 2)
         return;
-    // A loop searched against itself is checked once.
+    // A loop searched against itself is checked once; one the caller found finite is not.
+    const luplup_near* near = out.near;
     const bool a_finite = near != nullptr && near->finite && near->count == a.count ? true : pokarr_finite(a);
     if (!a_finite || (&b != &a && !pokarr_finite(b))) {
         eroutc(kNotFiniteText, 0);
@@ -995,7 +1005,7 @@ void search_into(int mode, pokarr& a, const luplup_near* near, const pokarr& b, 
     for (;;) {
         const loop_view va{a}, vb{b};
         // Growing columns make room for every row the search found (they may move).
-        if (!search_all(va, vb, near, md, *boxes, out, found_total, memos) ||
+        if (!search_all(va, vb, md, *boxes, out, found_total, memos) ||
             (w.count > out.capacity && !(out.grow != nullptr && out.grow(w.count, out)))) {
             count = kStatusOverflow;
             w.count = 0;
@@ -1027,15 +1037,21 @@ void search_into(int mode, pokarr& a, const luplup_near* near, const pokarr& b, 
     if (count == 0 && found_total > 0) result = 1;
 }
 
-// luplup_pokarr with what the caller knows of A (or nothing).
-void search_with_heights(int mode, pokarr& a, const luplup_near* near, const pokarr& b, const pk_box_table& b_boxes,
-                         int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b, int& count,
-                         int& status)
+void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
+            double* y, int& count, int& result)
+{
+    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
+    luplup_into(mode, a, b, b_boxes, out, count, result);
+}
+
+namespace {
+
+// The status of luplup_pokarr after its search, and the heights of its rows (inlined into both
+// entries, as it was into the one before).
+[[gnu::always_inline]] inline void heights_of_rows(int mode, const pokarr& a, const pokarr& b, const int* elem_a, const int* elem_b,
+                     const double* x, const double* y, double* z_a, double* z_b, int count, int result, int& status)
 {
     status = 0;
-    int result = 0;
-    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
-    search_into(mode, a, near, b, b_boxes, out, count, result);
     if (count < 0) {
         status = kStatusOverflow;
         return;
@@ -1056,35 +1072,22 @@ void search_with_heights(int mode, pokarr& a, const luplup_near* near, const pok
 
 }  // namespace
 
-bool luplup_walks_kept = true;
-
-int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
-
-void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
-                 int& result)
-{
-    search_into(mode, a, nullptr, b, b_boxes, out, count, result);
-}
-
-void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
-            double* y, int& count, int& result)
-{
-    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr};
-    luplup_into(mode, a, b, b_boxes, out, count, result);
-}
-
 void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
                    double* x, double* y, double* z_a, double* z_b, int& count, int& status)
 {
-    search_with_heights(mode, a, nullptr, b, b_boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
+    int result = 0;
+    LUPLUP(mode, a, b, b_boxes, elem_a, elem_b, x, y, count, result);
+    heights_of_rows(mode, a, b, elem_a, elem_b, x, y, z_a, z_b, count, result, status);
 }
 
 void luplup_pokarr_near(int mode, pokarr& a, const luplup_near& near, const pokarr& b, const pk_box_table& b_boxes,
                         int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b, int& count,
                         int& status)
 {
-    search_with_heights(mode, a, &b == &a ? nullptr : &near, b, b_boxes, elem_a, elem_b, x, y, z_a, z_b, count,
-                        status);
+    int result = 0;
+    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr, &b == &a ? nullptr : &near};
+    luplup_into(mode, a, b, b_boxes, out, count, result);
+    heights_of_rows(mode, a, b, elem_a, elem_b, x, y, z_a, z_b, count, result, status);
 }
 
 void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)

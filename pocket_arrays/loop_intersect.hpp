@@ -36,6 +36,8 @@ extern bool luplup_walks_kept;
 void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
             double* y, int& count, int& result);
 
+struct luplup_near;
+
 // The columns a search writes its rows to. They hold `capacity` rows; with `grow` set the search
 // keeps every row it finds, however many: grow(rows, columns) makes room for that many (the
 // columns may move, and grow points them at their new place) and answers false when it cannot.
@@ -46,6 +48,7 @@ struct luplup_columns {
     double* y;
     int capacity;
     bool (*grow)(int rows, luplup_columns& columns);
+    const luplup_near* near = nullptr;  // what the caller knows of A (A not B), or nothing
 };
 // LUPLUP into the given columns: with growing columns a search never overflows (count -1 then
 // means the growth failed).
