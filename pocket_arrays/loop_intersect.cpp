@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -250,28 +251,51 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
 struct row_range {
     int first, last;  // rows first .. last - 1
 };
-row_range rows_between(const luplup_work& w, int from, int to)
+// The first row of the table from `begin` to `end` for which `above` is false (it holds for a
+// leading part of them): sought back from the end in steps that double, then halved. The search
+// asks for the rows of the elements it is walking, which were taken last and stand at the end.
+template <typename Above>
+const luplup_row* last_part_from_end(const luplup_row* begin, const luplup_row* end, Above above)
+{
+    std::ptrdiff_t step = 1;
+    const luplup_row* low = end;
+    while (low - begin > step && !above(low[-step])) low -= step, step *= 2;
+    return std::partition_point(low - begin > step ? low - step : begin, low, above);
+}
+
+// Tables this large are searched from the end by a walking search.
+constexpr int kRowsSoughtFromEnd = 1024;
+
+[[gnu::always_inline]] inline row_range rows_between(const luplup_work& w, int from, int to, bool near_end = false)
 {
     const luplup_row* begin = w.rows;
     const luplup_row* end = w.rows + w.count;
-    const luplup_row* first = std::partition_point(begin, end, [from](const luplup_row& o) { return o.a < from; });
-    const luplup_row* last = std::partition_point(first, end, [to](const luplup_row& o) { return o.a <= to; });
+    const auto before_from = [from](const luplup_row& o) { return o.a < from; };
+    const auto up_to = [to](const luplup_row& o) { return o.a <= to; };
+    if (near_end && w.count >= kRowsSoughtFromEnd) {
+        const luplup_row* last = last_part_from_end(begin, end, up_to);
+        const luplup_row* first = last_part_from_end(begin, last, before_from);
+        return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
+    }
+    const luplup_row* first = std::partition_point(begin, end, before_from);
+    const luplup_row* last = std::partition_point(first, end, up_to);
     return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
 }
 
 // The rows on element e of A and on the elements up to an arc record's width before and after
 // it (every element a neighbour test can pair with e), and at the loop's ends those on the
-// element across the closing point: at most three ranges, in table order.
+// element across the closing point: at most three ranges, in table order. `near_end`: the rows
+// of e stand near the table's end.
 struct near_rows {
     row_range ranges[3];
     int count = 0;
 };
-near_rows rows_near(const luplup_work& w, const loop_view& va, int e)
+[[gnu::always_inline]] inline near_rows rows_near(const luplup_work& w, const loop_view& va, int e, bool near_end = false)
 {
     near_rows n;
     const int last = va.last();
     if (e == last) n.ranges[n.count++] = rows_between(w, 1, 1);
-    n.ranges[n.count++] = rows_between(w, e - kArcRecordEntries, e + kArcRecordEntries);
+    n.ranges[n.count++] = rows_between(w, e - kArcRecordEntries, e + kArcRecordEntries, near_end);
     if (e == 1) n.ranges[n.count++] = rows_between(w, last, last);
     return n;
 }
@@ -280,7 +304,7 @@ near_rows rows_near(const luplup_work& w, const loop_view& va, int e)
 bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va, const loop_view& vb)
 {
     const double p[2] = {r.x, r.y};
-    const near_rows near = rows_near(w, va, r.a);
+    const near_rows near = rows_near(w, va, r.a, true);
     for (int k = 0; k < near.count; ++k)
         for (int i = near.ranges[k].first; i < near.ranges[k].last; ++i) {
             const luplup_row& o = w.rows[i];
@@ -333,6 +357,7 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
 struct walk_memo {
     bool valid = false;
     std::vector<luplup_row> rows;
+    std::vector<char> taken;  // of each row: taken into the table the last time (not a repeat)
     pk_spent_pair spent_before, spent_after;
     pk_pair_memo pair_before, pair_after;
 };
@@ -356,10 +381,19 @@ bool same_pair(const pk_pair_memo& p, const pk_pair_memo& q)
 
 // Takes a row made by a walk into the table unless it repeats one; false when the table
 // overflowed (count -1).
-bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out)
+bool insert_row(const luplup_row& r, const luplup_columns& out);
+bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out,
+              bool* taken = nullptr)
+{
+    const bool repeat = repeats_a_row(luplup_work_block, r, va, vb);
+    if (taken != nullptr) *taken = !repeat;
+    return repeat || insert_row(r, out);
+}
+
+// Inserts a row found no repeat; false when the table overflowed (count -1).
+bool insert_row(const luplup_row& r, const luplup_columns& out)
 {
     luplup_work& w = luplup_work_block;
-    if (repeats_a_row(w, r, va, vb)) return true;
     if (!room_for_row(w, out)) {
         // Columns that cannot grow are full; growing ones failed, as the host has said.
         int pocket_mode = 0;
@@ -436,12 +470,114 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         luplup_row r;
         make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
         ++found_total;
-        if (memo != nullptr) memo->rows.push_back(r);
-        if (!take_row(va, vb, r, out)) return false;
+        bool taken = false;
+        if (!take_row(va, vb, r, out, &taken)) return false;
+        if (memo != nullptr) memo->rows.push_back(r), memo->taken.push_back(taken ? 1 : 0);
         if (md.first_only) return false;
     }
     return true;
 }
+
+// ---- what a restarted self search keeps of its first sweep ---------------------------------------
+
+// The entries that count as moved after a nudge: a range [first, last] of the loop's distinct
+// entries 0 .. n - 2 (entry n - 1 repeats entry 0). The range may run on across the closing
+// point: first below 0 or last beyond n - 2 then stand for the entries there.
+struct moved_range {
+    int first = 0, last = -1;
+};
+
+// A table of fewer rows than a loop's entries over this is sorted by element of B (counting the
+// rows of every element would cost more).
+constexpr int kFewRows = 8;
+
+// Entries around an element that a check of a row on it may read: its record, and those of the
+// elements before and after it.
+constexpr int kReadReach = 3 * kArcRecordEntries;
+
+// Whether two rows hold the same values, bit for bit.
+bool same_row(const luplup_row& p, const luplup_row& q)
+{
+    const auto same = [](const double* u, const double* v, int n) { return std::memcmp(u, v, n * sizeof(double)) == 0; };
+    return p.a == q.a && p.b == q.b && same(&p.x, &q.x, 1) && same(&p.y, &q.y, 1) && same(&p.pos_a, &q.pos_a, 1) &&
+           same(&p.pos_b, &q.pos_b, 1) && p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b &&
+           p.contact == q.contact && same(p.a_in, q.a_in, 2) && same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) &&
+           same(p.b_out, q.b_out, 2) && p.coincidence == q.coincidence && p.far_end == q.far_end;
+}
+
+// What the first sweep of a self search's clean-up proved before a nudge restarted the search.
+// That sweep only reads (it marks nothing until the second), and the check of a row reads the
+// rows beside it, the rows on the elements of A near its own, the rows on its element of B, and
+// the loop's entries near the elements of all these. A row whose check reads the same rows at the
+// same places, none of them near what the nudge moved, passes again as it passed before: the
+// sweep after a restart checks only the rows near the nudge and those from the row that nudged on.
+struct first_sweep_memo {
+    bool kept = false;               // a self search of one large loop
+    std::vector<luplup_row> before;  // the table of the search before the restart
+    int passed = 0;                  // rows [0, passed) of it passed the first sweep
+    std::vector<int> per_b_before;   // rows of that table on each element of B
+    // Of the table now: rows per element of B (and of them before `prefix`); whether some row on
+    // an element of B reads moved entries; the rows that do before each row.
+    std::vector<int> per_b, per_b_prefix;
+    std::vector<char> b_near_moved;
+    std::vector<int> near_moved_before;
+    int prefix = 0;  // the rows the table shares with the one before, at the same places
+    int limit = 0;   // rows before it may be passed over
+
+    // Rows per element of B of the table (elements 0 .. elements - 1); false when a row's element
+    // lies outside them.
+    bool count_per_b(const luplup_work& w, int elements)
+    {
+        per_b.assign(static_cast<std::size_t>(elements), 0);
+        for (int i = 0; i < w.count; ++i) {
+            if (w.rows[i].b < 0 || w.rows[i].b >= elements) {
+                per_b.clear();
+                return false;
+            }
+            ++per_b[static_cast<std::size_t>(w.rows[i].b)];
+        }
+        return true;
+    }
+
+    // What the sweep may pass over in the table now, after a nudge moved the entries `moved` of a
+    // loop of n entries (known: the count is the same and what moved is known).
+    void prepare(const luplup_work& w, int n, bool known, const moved_range& moved)
+    {
+        limit = prefix = 0;
+        // A search of a small loop, or of few rows, orders them by a sort and restarts in full.
+        per_b.clear();
+        if (!kept || kFewRows * w.count < n || !count_per_b(w, n + 1)) return;
+        if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
+        const int ring = n - 1;
+        const auto near = [&](int e) {
+            for (const int shift : {-ring, 0, ring})
+                if (e + shift >= moved.first - kReadReach && e + shift <= moved.last + kReadReach) return true;
+            return false;
+        };
+        const int shared = std::min(w.count, static_cast<int>(before.size()));
+        while (prefix < shared && same_row(w.rows[prefix], before[static_cast<std::size_t>(prefix)])) ++prefix;
+        per_b_prefix.assign(per_b.size(), 0);
+        for (int i = 0; i < prefix; ++i) ++per_b_prefix[static_cast<std::size_t>(w.rows[i].b)];
+        b_near_moved.assign(per_b.size(), 0);
+        near_moved_before.assign(static_cast<std::size_t>(w.count) + 1, 0);
+        for (int i = 0; i < w.count; ++i) {
+            const luplup_row& r = w.rows[i];
+            const bool reads_moved = near(r.a) || near(r.b);
+            if (reads_moved) b_near_moved[static_cast<std::size_t>(r.b)] = 1;
+            near_moved_before[static_cast<std::size_t>(i) + 1] = near_moved_before[static_cast<std::size_t>(i)] + (reads_moved ? 1 : 0);
+        }
+        limit = std::min(prefix, passed);
+    }
+
+    // Keeps the table and the rows [0, passed_rows) that passed the first sweep.
+    void remember(const luplup_work& w, int passed_rows)
+    {
+        if (!kept) return;
+        before.assign(w.rows, w.rows + w.count);
+        per_b_before = per_b;
+        passed = passed_rows;
+    }
+};
 
 // ---- clean-up ---------------------------------------------------------------------------------
 
@@ -463,6 +599,7 @@ struct cleanup {
     // The rows ordered by B's element (a self search), and the partner candidates of one row.
     std::vector<int>& by_b;
     std::vector<int>& candidates;
+    first_sweep_memo& first_sweep;
 
     // A nudge of a self search: 0 starts the search again, a failure ends it; a nudge that moved
     // nothing (or no restarts left) lets the clean-up go on, so it cannot restart without end.
@@ -528,7 +665,7 @@ struct cleanup {
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    bool shared_piece(int i, int j) const
+    [[gnu::noinline]] bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
         const luplup_row& rj = w.rows[j];
@@ -643,7 +780,7 @@ struct cleanup {
 
     // The rows a partner of row i may be (neighbours on A, and in the first sweep of a self
     // search the rows on the same element of B), in table order.
-    const std::vector<int>& partner_candidates(int i, int sweep) const
+    [[gnu::always_inline]] const std::vector<int>& partner_candidates(int i, int sweep) const
     {
         std::vector<int>& rows = candidates;
         rows.clear();
@@ -670,7 +807,7 @@ struct cleanup {
         return rows;
     }
 
-    outcome partner_search(int i, int sweep) const
+    [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
     {
         const int count = w.count;
         const int before = i > 0 ? i - 1 : count - 1;
@@ -692,22 +829,62 @@ struct cleanup {
         return outcome::go_on;
     }
 
-    outcome sweeps() const
+    // Whether the first sweep may pass over row i: it passed before a restart, and its check
+    // reads the same rows at the same places, none near what the nudge moved.
+    bool passed_before(int i) const
     {
-        const int passes = md.self ? 2 : 1;
-        if (md.self) {
-            by_b.resize(static_cast<std::size_t>(w.count));
+        const first_sweep_memo& m = first_sweep;
+        if (i < 1 || i >= m.limit || i + 1 >= m.prefix) return false;
+        const luplup_row& r = w.rows[i];
+        // Rows near the closing point read the rows at the table's other end.
+        if (r.a <= kReadReach || r.a >= va.last() - kReadReach) return false;
+        const row_range near = rows_between(w, r.a - kArcRecordEntries, r.a + kArcRecordEntries);
+        if (near.last >= m.prefix) return false;
+        const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
+        const std::size_t b = static_cast<std::size_t>(r.b);
+        return m.near_moved_before[static_cast<std::size_t>(last) + 1] == m.near_moved_before[static_cast<std::size_t>(first)] &&
+               m.b_near_moved[b] == 0 && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
+    }
+
+    // The rows in table order by their element of B, the rows of one element in table order.
+    [[gnu::always_inline]] void order_by_b() const
+    {
+        by_b.resize(static_cast<std::size_t>(w.count));
+        const std::vector<int>& per_b = first_sweep.per_b;
+        if (per_b.empty()) {
             std::iota(by_b.begin(), by_b.end(), 0);
             std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
+            return;
         }
+        std::vector<int>& place = candidates;
+        place.assign(per_b.size() + 1, 0);
+        for (std::size_t e = 0; e < per_b.size(); ++e) place[e + 1] = place[e] + per_b[e];
+        for (int i = 0; i < w.count; ++i) by_b[static_cast<std::size_t>(place[static_cast<std::size_t>(w.rows[i].b)]++)] = i;
+    }
+
+    // The sweeps; `nudged_at` answers the row of the first sweep that restarted the search (the
+    // table's count when none did).
+    outcome sweeps(int& nudged_at) const
+    {
+        nudged_at = w.count;
+        const int passes = md.self ? 2 : 1;
+        if (md.self) order_by_b();
+        const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
+                if (may_pass && sweep == 0 && passed_before(i)) continue;
                 if (md.self && sweep == 0 && w.count > 1) {
                     const outcome o = self_contact(i);
-                    if (o != outcome::go_on) return o;
+                    if (o != outcome::go_on) {
+                        nudged_at = i;
+                        return o;
+                    }
                 }
                 const outcome o = partner_search(i, sweep);
-                if (o != outcome::go_on) return o;
+                if (o != outcome::go_on) {
+                    if (sweep == 0) nudged_at = i;
+                    return o;
+                }
             }
         return outcome::go_on;
     }
@@ -849,26 +1026,56 @@ struct walk_memos {
     bool kept = false;  // walks are kept (a self search of one loop)
     std::vector<walk_memo> walks;
     std::vector<double> x, y;  // the entries the walks were made on
+    // What the last nudge moved (known: the loop kept its count and what moved is near one place).
+    bool moved_known = false;
+    moved_range moved;
+    // The searches since the walks were first kept, and of each element the last that walked it
+    // or took its rows (-1 none).
+    int pass = 0;
+    std::vector<int> pass_of;
 };
 
-// One walk, taken from its memo when it holds, else walked (and kept when memos are kept).
+// A row taken from a walk is tested against the rows near it: those of its element of A and of
+// the elements up to an arc record's width on either side, which came from the walks of the
+// elements up to this many before its walk (a walk's rows lie on its element or the next).
+constexpr int kReplayReach = 3 * kArcRecordEntries;
+
+// One walk of a search that keeps them: taken from its memo when it holds, else walked and kept.
+// `settled`: the walks that placed rows near this one's took the same rows as in the search
+// before, so its rows are taken or found repeats as they were then. `changed` answers whether the
+// rows it took may differ from those it took in the search before.
 bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                    pk_elem_index& index, int e, const luplup_columns& out, int& found_total, walk_memos& memos)
+                    pk_elem_index& index, int e, const luplup_columns& out, int& found_total, walk_memos& memos,
+                    bool settled, bool& changed)
 {
-    walk_memo* m = memos.kept ? &memos.walks[static_cast<std::size_t>(e)] : nullptr;
-    if (m != nullptr && m->valid && same_spent(m->spent_before, index.last_spent) &&
+    changed = true;
+    walk_memo* m = &memos.walks[static_cast<std::size_t>(e)];
+    if (m->valid && same_spent(m->spent_before, index.last_spent) &&
         same_pair(m->pair_before, index.last_pair)) {
-        for (const luplup_row& r : m->rows) {
+        const std::size_t rows = m->rows.size();
+        bool same = m->taken.size() == rows;
+        const bool as_before = settled && same;
+        m->taken.resize(rows);
+        for (std::size_t k = 0; k < rows; ++k) {
             ++found_total;
-            if (!take_row(va, vb, r, out)) return false;
+            const luplup_row& r = m->rows[k];
+            if (as_before) {
+                if (m->taken[k] != 0 && !insert_row(r, out)) return false;
+                continue;
+            }
+            bool taken = false;
+            if (!take_row(va, vb, r, out, &taken)) return false;
+            same = same && (m->taken[k] != 0) == taken;
+            m->taken[k] = taken ? 1 : 0;
         }
+        changed = !same;
         index.last_spent = m->spent_after;
         index.last_pair = m->pair_after;
         return true;
     }
-    if (m == nullptr) return walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr);
     m->valid = false;
     m->rows.clear();
+    m->taken.clear();
     m->spent_before = index.last_spent;
     m->pair_before = index.last_pair;
     if (!walk_element(va, vb, md, boxes, index, e, out, found_total, m)) return false;
@@ -886,58 +1093,135 @@ constexpr int kKeptWalksEntries = 1000;
 // elements next to its own and to those it meets (directions at their ends).
 constexpr int kMovedReach = 8;
 
-// After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
-// those before it and the loop's those after it (every walk when the loop's entry count
-// changed or a moved entry lies near its closing point). The index is the loop's new one.
-void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& memos)
+// The entries that count as moved after a nudge, as a range of the loop's distinct entries
+// (moved_range). Answers false when nothing moved.
+bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& moved)
+{
+    const int n = loop.count, ring = n - 1;
+    std::vector<int> at;  // the moved entries, on the ring
+    for (int k = 0; k < n; ++k)
+        if (std::memcmp(&loop.x[k], &memos.x[k], sizeof(double)) != 0 ||
+            std::memcmp(&loop.y[k], &memos.y[k], sizeof(double)) != 0) {
+            const int place = k == ring ? 0 : k;
+            if (at.empty() || at.back() != place) at.push_back(place);
+        }
+    if (at.empty()) return false;
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end()), at.end());
+    // The moved entries lie within the ring less its widest gap between two of them.
+    const std::size_t m = at.size();
+    int widest = at.front() + ring - at.back();
+    moved = {at.front(), at.back()};
+    for (std::size_t i = 0; i + 1 < m; ++i)
+        if (at[i + 1] - at[i] > widest) widest = at[i + 1] - at[i], moved = {at[i + 1], at[i] + ring};
+    moved.first -= kMovedReach, moved.last += kMovedReach;
+    return true;
+}
+
+// Forgets the walks that may read the entries from `first` to `last` (within the loop): the walks
+// of their elements and of every element near them, before or after the nudge. A walk reads the
+// elements it meets, so the walks near each element of the range (its box before and after, an
+// arc by the box of its circle) are forgotten: the box of the whole range, which may run along a
+// spike, would take in many more.
+void forget_walks_near(const pokarr& loop, pk_elem_index& index, walk_memos& memos, int first, int last)
 {
     const int n = loop.count;
+    std::vector<int>& near = index.candidates;
+    const auto forget = [&memos](int e) { memos.walks[static_cast<std::size_t>(e)].valid = false; };
+    for (int k = std::max(1, first); k <= last; ++k) {
+        double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
+        auto add = [&box](double px, double py, double reach) {
+            box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
+            box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
+        };
+        const bool arc = pk_is_marker(loop.x[k]) && k + 2 < n;
+        // Entries inside an arc record hold no point (the record is taken at its marker); the
+        // point after it ends the arc, and a line ends at any other point.
+        if (!arc && ((k >= 1 && pk_is_marker(loop.x[k - 1])) || (k >= 2 && pk_is_marker(loop.x[k - 2])))) continue;
+        const bool arc_end = !arc && k >= 3 && pk_is_marker(loop.x[k - 3]);
+        for (int side = 0; side < 2; ++side) {
+            const double* x = side == 0 ? loop.x : memos.x.data();
+            const double* y = side == 0 ? loop.y : memos.y.data();
+            if (arc) {
+                add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
+                continue;
+            }
+            if (!arc_end) add(x[k - 1], y[k - 1], 0.0);
+            add(x[k], y[k], 0.0);
+        }
+        pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
+        std::for_each(near.begin(), near.end(), forget);
+        if (arc) k += 2;
+    }
+    for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e) forget(e);
+}
+
+// After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
+// those before it and the loop's those after it (every walk when the loop's entry count changed
+// or what moved reaches round most of the loop). What moved near the closing point is taken on
+// both sides of it: the walks there read across it. The index is the loop's new one.
+void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& memos)
+{
+    const int n = loop.count, ring = n - 1;
     auto forget_all = [&memos] {
         for (walk_memo& m : memos.walks) m.valid = false;
     };
+    memos.moved_known = false;
     if (memos.x.size() != static_cast<std::size_t>(n) || memos.walks.size() != static_cast<std::size_t>(n) + 1) {
         forget_all();
         return;
     }
-    int lo = n, hi = -1;
-    for (int k = 0; k < n; ++k)
-        if (std::memcmp(&loop.x[k], &memos.x[k], sizeof(double)) != 0 ||
-            std::memcmp(&loop.y[k], &memos.y[k], sizeof(double)) != 0)
-            lo = std::min(lo, k), hi = k;
-    if (hi < 0) return;
-    lo -= kMovedReach, hi += kMovedReach;
-    if (lo < 1 || hi >= n - 1) {
+    moved_range& moved = memos.moved;
+    if (!moved_entries(loop, memos, moved)) {
+        moved = {};
+        memos.moved_known = true;
+        return;
+    }
+    if (moved.last - moved.first + 2 * kArcRecordEntries >= ring) {
         forget_all();
         return;
     }
-    // The box of what moved, before and after (an arc record by the box of its circle).
-    double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
-    auto add = [&box](double px, double py, double reach) {
-        box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
-        box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
-    };
-    for (int side = 0; side < 2; ++side) {
-        const double* x = side == 0 ? loop.x : memos.x.data();
-        const double* y = side == 0 ? loop.y : memos.y.data();
-        for (int k = lo; k <= hi; ++k) {
-            if (pk_is_marker(x[k]) && k + 2 < n) {
-                add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
-                k += 2;
-            } else if (!(k >= 1 && pk_is_marker(x[k - 1])) && !(k >= 2 && pk_is_marker(x[k - 2]))) {
-                add(x[k], y[k], 0.0);
-            }
-        }
+    memos.moved_known = true;
+    if (moved.first >= 1 && moved.last < ring) {
+        forget_walks_near(loop, index, memos, moved.first, moved.last);
+        return;
     }
-    for (int e = std::max(1, lo - kArcRecordEntries); e <= std::min(n - 1, hi + kArcRecordEntries); ++e)
-        memos.walks[static_cast<std::size_t>(e)].valid = false;
-    std::vector<int>& near = index.candidates;
-    pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
-    for (const int e : near) memos.walks[static_cast<std::size_t>(e)].valid = false;
+    // Across the closing point: the entries up to the end and from the start.
+    const int tail = moved.first >= 1 ? moved.first : moved.first + ring;
+    const int head = moved.first >= 1 ? moved.last - ring : moved.last;
+    forget_walks_near(loop, index, memos, tail, n - 1);
+    forget_walks_near(loop, index, memos, 0, head);
+}
+
+// The walks of a search that keeps them, in order from the element `first` on.
+[[gnu::noinline]] void walk_kept(const loop_view& va, const loop_view& vb, const mode_digits& md,
+                                 const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
+                                 const luplup_columns& out, int& found_total, walk_memos& memos)
+{
+    // The last element (in the walk's order) whose walk may have taken other rows than in the
+    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
+    int changed_at = std::numeric_limits<int>::min() / 2;
+    const int last = va.last();
+    std::vector<int>& pass_of = memos.pass_of;
+    for (int e = first, passed = 1; e > 0;) {
+        const int after = va.at(e).next;
+        for (int skipped = passed; skipped < e; ++skipped)
+            if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1) changed_at = skipped;
+        const bool settled = e - changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
+                             pass_of[static_cast<std::size_t>(e)] == memos.pass - 1;
+        bool changed = true;
+        if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
+        pass_of[static_cast<std::size_t>(e)] = memos.pass;
+        if (changed) changed_at = e;
+        passed = after;
+        e = next_reaching(va.p, index, after, own_index);
+    }
 }
 
 // One search of A against B into the working table; false when it overflowed.
-bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                const luplup_columns& out, int& found_total, walk_memos& memos)
+[[gnu::always_inline]] inline bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
+                                              const pk_box_table& boxes, const luplup_columns& out, int& found_total,
+                                              walk_memos& memos)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -947,17 +1231,23 @@ bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
     pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
     const bool own_index = &va.p == &vb.p;
     if (memos.kept) {
+        const std::size_t elements = static_cast<std::size_t>(va.p.count) + 1;
         forget_moved_walks(va.p, index, memos);
-        memos.walks.resize(static_cast<std::size_t>(va.p.count) + 1);
+        if (memos.walks.size() != elements) memos.pass_of.assign(elements, -1);
+        memos.walks.resize(elements);
         memos.x.assign(va.p.x, va.p.x + va.p.count);
         memos.y.assign(va.p.y, va.p.y + va.p.count);
+        ++memos.pass;
+        walk_kept(va, vb, md, boxes, index, own_index, next_reaching(va.p, index, 1, own_index), out, found_total,
+                  memos);
+        return w.count >= 0;
     }
     reaching_order order(va.p, index, own_index, out.near);
     for (int from = 1;;) {
         const int e = order.next(from);
         if (e <= 0) break;
         from = va.at(e).next;
-        if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos)) break;
+        if (!walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr)) break;
     }
     return w.count >= 0;
 }
@@ -1002,6 +1292,14 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.walks.clear();
     memos.x.clear();
     memos.y.clear();
+    memos.moved_known = false;
+    memos.pass = 0;
+    memos.pass_of.clear();
+    // It also keeps what the first sweep of its clean-up proved.
+    static first_sweep_memo first_sweep;
+    first_sweep.kept = memos.kept;
+    first_sweep.passed = 0;
+    first_sweep.per_b.clear();
     for (;;) {
         const loop_view va{a}, vb{b};
         // Growing columns make room for every row the search found (they may move).
@@ -1013,8 +1311,10 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         }
         for (int i = 0; i < w.count; ++i) out.elem_a[i] = w.rows[i].a, out.elem_b[i] = w.rows[i].b;
         if (md.units == 0 && !md.self) break;
-        const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates};
-        outcome o = c.sweeps();
+        if (md.self) first_sweep.prepare(w, b.count, memos.moved_known, memos.moved);
+        const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates, first_sweep};
+        int nudged_at = 0;
+        outcome o = c.sweeps(nudged_at);
         if (o == outcome::go_on) o = c.junctions();
         if (o == outcome::failed) {
             count = kStatusOverflow;
@@ -1025,6 +1325,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
             if (md.self) merge_touching_rows(w, out.elem_b);
             break;
         }
+        // A restart from the first sweep keeps what it proved; one from later forgets it.
+        first_sweep.remember(w, nudged_at < w.count ? nudged_at : 0);
         pokarr_get_groups(b, luplup_boxes_block);
         boxes = &luplup_boxes_block;
     }

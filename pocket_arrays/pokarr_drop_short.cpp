@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -41,7 +42,7 @@ void remove_entries(pokarr& a, int first, int n)
 }
 
 // Removes the element at i (start entry i - 1, step entries): the short element of a loop.
-void remove_short(pokarr& a, int i, int step)
+[[gnu::always_inline]] inline void remove_short(pokarr& a, int i, int step)
 {
     const int j = i + step;
     if (a.dimension == 2 && i > 4 && pk_is_marker(a.x[i - 4])) pokarr_join_arc(i - 5, j - 1, 0, a);
@@ -95,29 +96,172 @@ int next_marker(const pokarr& a, int i, int end)
     return i;
 }
 
+// Copies n entries from `from` to `to` (below it) in every block the array has: a few one by one
+// (the pass moves a point or two between removals more often than a long run).
+constexpr int kCopiedOneByOne = 8;
+[[gnu::always_inline]] inline void copy_entries(pokarr& a, int from, int to, int n)
+{
+    if (n <= kCopiedOneByOne && a.z == nullptr && a.n == nullptr) {
+        for (int k = 0; k < n; ++k) a.x[to + k] = a.x[from + k];
+        if (a.y != nullptr)
+            for (int k = 0; k < n; ++k) a.y[to + k] = a.y[from + k];
+        return;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(n) * sizeof(double);
+    std::memmove(a.x + to, a.x + from, bytes);
+    if (a.y != nullptr) std::memmove(a.y + to, a.y + from, bytes);
+    if (a.z != nullptr) std::memmove(a.z + to, a.z + from, bytes);
+    if (a.n != nullptr) std::memmove(a.n + 3L * to, a.n + 3L * from, 3 * bytes);
+}
+
+// A loop that the pass takes entries out of, read as one run of entries but held in three parts:
+// the entries before `gap` are done, those from `moved` to `next` are done but not yet moved down
+// onto the gap, and those from `next` on are still to be read. Taking a short element out then
+// moves only the entries done since the last one taken out, where deleting its entries would move
+// the whole tail (a loop that loses thousands of elements would be moved as often).
+struct split_loop {
+    pokarr& a;
+    int gap, moved, next;
+    // The run's count.
+    int count() const { return a.count - (moved - gap); }
+    // Where the last done entry stands.
+    int last_done() const { return next > moved ? next - 1 : gap - 1; }
+    // Moves the done entries down onto the gap: the entries before `gap` are all done.
+    void settle()
+    {
+        if (moved != gap && next != moved) copy_entries(a, moved, gap, next - moved);
+        gap += next - moved;
+        moved = next;
+    }
+    // Moves the tail down as well: the array is the run again.
+    void close()
+    {
+        settle();
+        if (next == gap) return;
+        pokarr_shift_entries(a, next, gap);
+        a.count -= next - gap;
+        moved = next = gap;
+    }
+    // The element whose record starts the tail (its start point the last done entry) is kept.
+    void keep(int step) { next += step; }
+    // The element is taken out: its end point becomes the last done entry.
+    void drop(int step)
+    {
+        settle();
+        copy_entries(a, next + step - 1, gap - 1, 1);
+        next += step;
+        moved = next;
+    }
+};
+
+// Whether the element from entry `start` to entry `end` is long, adding its squared length to
+// the running sum of the short ones before it (a 2-D array).
+[[gnu::always_inline]] inline bool long_element(const pokarr& a, int start, int end, double tol, double& sum)
+{
+    const double dx = std::fabs(a.x[start] - a.x[end]);
+    const double dy = std::fabs(a.y[start] - a.y[end]);
+    if (dx >= tol || dy >= tol) return true;
+    if (has_z(a)) return std::fabs(a.z[start] - a.z[end]) >= tol;
+    sum += dx * dx + dy * dy;
+    return sum >= tol * tol;
+}
+
+// A pass deletes the entries it takes out, moving the tail down each time, until it has moved
+// this many times the loop's entries: then it holds the loop split (a loop that loses a few
+// elements, or loses them near its end, moves little; one that loses thousands would move its
+// whole tail as often).
+constexpr int kMovesBeforeSplit = 64;
+
+// The rest of the pass from entry i with the loop held split (split_loop).
+void drop_short_split(pokarr& array, int i, double tol, double sum)
+{
+    split_loop run{array, i, i, i};
+    while (i < run.count()) {
+        const int at = run.next;  // the entry of the element's record, i in the run
+        const int step = pk_is_marker(array.x[at]) ? kArcRecordEntries : 1;
+        const int j = i + step;
+        if (j - 1 >= run.count()) break;  // a broken trailing record is left alone
+        if (long_element(array, run.last_done(), at + step - 1, tol, sum)) {
+            sum = 0.0;
+            run.keep(step);
+            i = j;
+            continue;
+        }
+        run.settle();  // the entries before i stand in place
+        const bool after_arc = array.dimension == 2 && i > 4 && pk_is_marker(array.x[i - 4]);
+        if (after_arc || i == 1 || i > run.count() - step) {
+            run.close();
+            remove_short(array, i, step);
+            continue;
+        }
+        run.drop(step);
+    }
+    run.close();
+}
+
+// Whether the arc with its marker at entry i and the arc whose record starts at entry `second`
+// (the entries after the first arc's end point, wherever they stand) lie on one circle and
+// together turn by less than a half circle.
+[[gnu::always_inline]] inline bool arcs_merge(const pokarr& array, int i, int second)
+{
+    const double r = array.x[i + 1];
+    const double d = array.y[i + 1];
+    const double c1[3] = {array.x[i + 2], array.y[i + 2], 0.0};
+    const double c2[3] = {array.x[second + 2], array.y[second + 2], 0.0};
+    const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
+    const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
+    const double r2 = r * r;
+    const bool same_circle =
+        !nevldd(r, array.x[second + 1]) && !nevldd(d, array.y[second + 1]) && pk_eq_pnt(c1, c2) && r2 > 0.0;
+    return same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
+           (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
+}
+
+// The rest of the merge from the arc whose marker is at entry i, which merges with the arc after
+// it, with the loop held split (split_loop, kMovesBeforeSplit): the done entries end at the
+// current arc's end point.
+void merge_arcs_split(pokarr& array, int i)
+{
+    split_loop run{array, i + kArcRecordEntries, i + kArcRecordEntries, i + kArcRecordEntries};
+    for (;;) {
+        const int n = run.count();
+        // The unread entries stand from run.next on: entry k of the run at run.next + k - (i + 4).
+        if (i + 2 * kArcRecordEntries - 1 >= n) break;  // no second record fits: nothing more merges
+        run.settle();
+        const int second = run.next;
+        if (pk_is_marker(array.x[second]) && arcs_merge(array, i, second)) {
+            run.drop(kArcRecordEntries);  // the second arc's end point ends the first
+            continue;
+        }
+        int k = i + kArcRecordEntries;
+        while (k < n - 1 && !pk_is_marker(array.x[second + k - (i + kArcRecordEntries)])) ++k;
+        if (k + 2 * kArcRecordEntries - 1 >= n) break;  // no record after it fits
+        run.keep(k - i);
+        i = k;
+    }
+    run.close();
+}
+
 // The pass from entry i, the first that may be short, on; ends with the arc merge. Kept out of
 // line: most loops lose nothing and have no arcs, and return before it.
 [[gnu::noinline]] void drop_short_from(pokarr& array, int i, double tol)
 {
     double sum = 0.0;
-    while (i < array.count) {
+    for (long moved = 0; i < array.count;) {
         const int step = pk_is_marker(array.x[i]) ? kArcRecordEntries : 1;
         const int j = i + step;
         if (j - 1 >= array.count) break;  // a broken trailing record is left alone
-        const double dx = std::fabs(array.x[i - 1] - array.x[j - 1]);
-        const double dy = std::fabs(array.y[i - 1] - array.y[j - 1]);
-        bool long_element = dx >= tol || dy >= tol;
-        if (has_z(array)) {
-            long_element = long_element || std::fabs(array.z[i - 1] - array.z[j - 1]) >= tol;
-        } else {
-            sum += dx * dx + dy * dy;
-            long_element = long_element || sum >= tol * tol;
-        }
-        if (long_element) {
+        const double sum_before = sum;
+        if (long_element(array, i - 1, j - 1, tol, sum)) {
             sum = 0.0;
             i = j;
             continue;
         }
+        if (moved > static_cast<long>(kMovesBeforeSplit) * array.count) {
+            drop_short_split(array, i, tol, sum_before);  // which weighs this element again
+            break;
+        }
+        moved += array.count - i;
         remove_short(array, i, step);
     }
     pokarr_merge_arcs(array);
@@ -157,27 +301,17 @@ void pokarr_merge_arcs(pokarr& array)
 {
     if (array.dimension != 2 || array.count - 1 <= 1) return;
     int i = next_marker(array, 1, array.count - 1);
-    while (i < array.count - 1) {
+    for (long moved = 0; i < array.count - 1;) {
         const int second = i + kArcRecordEntries;
-        if (second + 3 >= array.count || !pk_is_marker(array.x[second])) {
+        if (second + 3 >= array.count || !pk_is_marker(array.x[second]) || !arcs_merge(array, i, second)) {
             i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
-        const double r = array.x[i + 1];
-        const double d = array.y[i + 1];
-        const double c1[3] = {array.x[i + 2], array.y[i + 2], 0.0};
-        const double c2[3] = {array.x[second + 2], array.y[second + 2], 0.0};
-        const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
-        const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
-        const double r2 = r * r;
-        const bool same_circle = !nevldd(r, array.x[second + 1]) &&
-                                 !nevldd(d, array.y[second + 1]) && pk_eq_pnt(c1, c2) && r2 > 0.0;
-        const bool below_half = same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
-                                (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
-        if (!below_half) {
-            i = next_marker(array, i + kArcRecordEntries, array.count - 1);
-            continue;
+        if (moved > static_cast<long>(kMovesBeforeSplit) * array.count) {
+            merge_arcs_split(array, i);
+            return;
         }
+        moved += array.count - i;
         // One record from the first arc's start to the second arc's end; its marker stays at i.
         remove_entries(array, i + 3, kArcRecordEntries);
     }

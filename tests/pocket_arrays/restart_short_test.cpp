@@ -4,10 +4,15 @@
 
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/pokarr_join_arc.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,6 +47,49 @@ pokarr from(std::vector<xy> e)
         pokarr_add_pnt(q, a, status);
     }
     return a;
+}
+
+
+// The short-element pass written plainly: each element taken out moves the rest of the loop down.
+void drop_short_plain(pokarr& a)
+{
+    const double tol = drop_short_tolerance();
+    const auto take_out = [&a](int first, int n) {
+        std::copy(a.x + first + n, a.x + a.count, a.x + first);
+        std::copy(a.y + first + n, a.y + a.count, a.y + first);
+        a.count -= n;
+    };
+    double sum = 0.0;
+    for (int i = 1; i < a.count;) {
+        const int step = a.x[i] > 1e20 ? 4 : 1;
+        const int j = i + step;
+        if (j - 1 >= a.count) break;
+        const double dx = std::fabs(a.x[i - 1] - a.x[j - 1]), dy = std::fabs(a.y[i - 1] - a.y[j - 1]);
+        sum += dx * dx + dy * dy;
+        if (dx >= tol || dy >= tol || sum >= tol * tol) {
+            sum = 0.0;
+            i = j;
+            continue;
+        }
+        if (i > 4 && a.x[i - 4] > 1e20) pokarr_join_arc(i - 5, j - 1, 0, a);
+        if (i == 1 && pokarr_is_closed(a)) {
+            if (a.count > 4 && a.x[a.count - 4] > 1e20) pokarr_join_arc(a.count - 5, step, 0, a);
+            a.x[a.count - 1] = a.x[step], a.y[a.count - 1] = a.y[step];
+        }
+        if (i > a.count - step) a.count -= step;
+        else take_out(i - 1, step);
+    }
+    // Arcs on one circle that turn by less than a half circle together become one.
+    for (int i = 1; i + 7 < a.count;) {
+        const int m = i + 4;
+        const double r = a.x[i + 1], d = a.y[i + 1], c1[3] = {a.x[i + 2], a.y[i + 2], 0}, c2[3] = {a.x[m + 2], a.y[m + 2], 0};
+        const double u[2] = {a.x[i - 1] - c1[0], a.y[i - 1] - c1[1]}, v[2] = {a.x[m + 3] - c1[0], a.y[m + 3] - c1[1]};
+        const bool merge = a.x[i] > 1e20 && a.x[m] > 1e20 && !nevldd(r, a.x[m + 1]) && !nevldd(d, a.y[m + 1]) &&
+                           pk_eq_pnt(c1, c2) && r > 0.0 && !levl0d((u[0] * v[1] - u[1] * v[0]) * d / (r * r)) &&
+                           (u[0] * v[0] + u[1] * v[1]) / (r * r) >= -0.9;
+        if (merge) take_out(i + 3, 4);
+        else ++i;
+    }
 }
 
 }  // namespace
@@ -297,5 +345,51 @@ TEST_F(RestartTest, ThinningPassesStillMergeArcsOfOneCircle)
         for (int i = 0; i < a.count; ++i) markers += a.x[i] > 1e20 ? 1 : 0;
         EXPECT_EQ(markers, 1) << (pass == 0 ? "short elements" : "redundant points");
         pokarr_free(a);
+    }
+}
+
+TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
+{
+    // Seeded rings of lines and arcs with runs of short lines and short arcs here and there
+    // (after arcs, at the start, at the end) and runs of arcs on one circle: the pass leaves
+    // every entry the plain one leaves.
+    pocket_work_block.working_tolerance = 0.002;  // short below 0.001
+    constexpr unsigned kSeed = 20261208u;
+    std::mt19937 rng(kSeed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int ring = 0; ring < 40; ++ring) {
+        std::vector<xy> e;
+        xy p{10.0, 0.0};
+        e.push_back(p);
+        const auto add_arc = [&](xy q) {
+            const double mx = 0.5 * (p.x + q.x), my = 0.5 * (p.y + q.y), h = 0.3 + unit(rng);
+            const double cx = mx - h * (q.y - p.y), cy = my + h * (q.x - p.x);
+            e.insert(e.end(), {{kM, 0}, {std::hypot(p.x - cx, p.y - cy), unit(rng) < 0.5 ? 1.0 : -1.0}, {cx, cy}, q});
+        };
+        for (int k = 1; k <= 300; ++k) {
+            const double t = 2.0 * std::acos(-1.0) * k / 300.0;
+            const xy q = k == 300 ? e.front() : xy{10.0 * std::cos(t), 10.0 * std::sin(t)};
+            for (int runs = unit(rng) < 0.3 ? 1 + static_cast<int>(6 * unit(rng)) : 0; runs > 0; --runs) {
+                p = {p.x + 0.0006 * (unit(rng) - 0.5), p.y + 0.0006 * (unit(rng) - 0.5)};
+                if (unit(rng) < 0.2) add_arc(p); else e.push_back(p);
+            }
+            // Now and then a run of arcs on one circle, each turning a little.
+            for (int pieces = unit(rng) < 0.05 ? 2 + static_cast<int>(30 * unit(rng)) : 0, k = 1; k <= pieces; ++k) {
+                const double turn = 2.0 * k / pieces, cx = p.x - 1.0, cy = p.y;
+                e.insert(e.end(), {{kM, 0}, {1.0, 1.0}, {cx, cy}, {cx + std::cos(turn), cy + std::sin(turn)}});
+            }
+            if (unit(rng) < 0.2) add_arc(q); else e.push_back(q);
+            p = q;
+        }
+        pokarr fast = from(e), plain = from(e);
+        pokarr_drop_short(fast);
+        drop_short_plain(plain);
+        const std::vector<xy> got = entries_of(fast), want = entries_of(plain);
+        ASSERT_EQ(got.size(), want.size()) << "seed " << kSeed << " ring " << ring;
+        for (std::size_t k = 0; k < got.size(); ++k)
+            ASSERT_TRUE(got[k].x == want[k].x && got[k].y == want[k].y) << "seed " << kSeed << " ring " << ring << " entry " << k;
+        EXPECT_LT(got.size(), e.size()) << "ring " << ring;
+        pokarr_free(fast);
+        pokarr_free(plain);
     }
 }
