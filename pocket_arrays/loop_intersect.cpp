@@ -1350,8 +1350,9 @@ namespace {
 
 // The status of luplup_pokarr after its search, and the heights of its rows (inlined into both
 // entries, as it was into the one before).
-[[gnu::always_inline]] inline void heights_of_rows(int mode, const pokarr& a, const pokarr& b, const int* elem_a, const int* elem_b,
-                     const double* x, const double* y, double* z_a, double* z_b, int count, int result, int& status)
+[[gnu::always_inline]] inline void heights_of_rows(int mode, const pokarr& a, const pokarr& b, const int* elem_a,
+                                                   const int* elem_b, const double* x, const double* y, double* z_a,
+                                                   double* z_b, int count, int result, int& status)
 {
     status = 0;
     if (count < 0) {
