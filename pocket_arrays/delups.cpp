@@ -257,11 +257,15 @@ void build_loops(pokarr& a, int& status)
 {
     delups_state& s = delups_block;
     walk_order order = order_sides();
+    // Sides are only ever marked used, so every record the search for a start passed over stays
+    // used on both sides: the next loop's search goes on from where the last one stopped.
+    int searched = 0;
     for (int k = 0; k <= s.records && k < s.capacity; ++k) {
         int start = 0, side = kSideSecond;
         if (k > 0) {
-            start = k - 1;
+            start = std::max(k - 1, searched);
             while (start < s.records && s.used1[start] && s.used2[start]) ++start;
+            searched = start;
             if (start >= s.records) return;
             side = s.used2[start] == 0 ? kSideSecond : kSideFirst;
         }

@@ -17,8 +17,10 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/ray_rows.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -224,14 +226,24 @@ bool one_polygon(const pokarr& loop)
 // What far_point_side answers when the point is too near the loop for it.
 constexpr int kSideUnknown = -1;
 
+// How far an arc's sampled chords may stray from its circle, with how far its ends lie off it
+// (start_radius and end_radius: their distances from the centre).
+double arc_slop(double r, double start_radius, double end_radius)
+{
+    const double sagitta = std::max(kInsideChordTolerance, 0.5 * r * kHalfTurnMax * kHalfTurnMax);
+    return sagitta + std::fabs(start_radius - r) + std::fabs(end_radius - r) + kAngleSlack * r;
+}
+
 // One element of the loop from a to b on the way round: false when p is too near it; otherwise
 // flips `odd` for each crossing of the ray from p with the element as it is sampled. A line (or
 // an arc the sampling takes as a line) crosses as a line. An arc crosses as its chord plus, when p
 // lies in the circular segment between arc and chord, once more: the sampled chords of the arc
 // and the chord bound a region that holds p exactly when the segment does, while p stays clear of
 // the circle by more than the chords stray from it and, inside the circle, clear of the chord.
-bool far_from_element(const pokarr& loop, int i, double px, double py, double reach, double slack, double ax,
-                      double ay, bool& odd)
+// Inlined into both of its walks: it runs for every element a point meets, and a call costs a
+// good part of what a line's test does.
+[[gnu::always_inline]] inline bool far_from_element(const pokarr& loop, int i, double px, double py, double reach,
+                                                   double slack, double ax, double ay, bool& odd)
 {
     const bool arc = pk_is_marker(loop.x[i]);
     const double bx = arc ? loop.x[i + 3] : loop.x[i], by = arc ? loop.y[i + 3] : loop.y[i];
@@ -243,9 +255,7 @@ bool far_from_element(const pokarr& loop, int i, double px, double py, double re
         odd ^= crosses_ray(px, py, ax, ay, bx, by);
         return true;
     }
-    const double sagitta = std::max(kInsideChordTolerance, 0.5 * r * kHalfTurnMax * kHalfTurnMax);
-    const double slop = sagitta + std::fabs(start_radius - r) + std::fabs(std::hypot(bx - cx, by - cy) - r) +
-                        kAngleSlack * r;
+    const double slop = arc_slop(r, start_radius, std::hypot(bx - cx, by - cy));
     const int direction = pk_arc_direction(loop.y[i + 1]);
     const double chord = std::hypot(bx - ax, by - ay);
     // Which side of the chord p lies on: 1 the arc's (a counter-clockwise arc lies right of its
@@ -300,6 +310,108 @@ int far_point_side(const pokarr& loop, double px, double py, double band, double
     if (!farther_from_segment(px, py, ax, ay, loop.x[0], loop.y[0], reach, slack)) return kSideUnknown;
     odd ^= crosses_ray(px, py, ax, ay, loop.x[0], loop.y[0]);
     return odd ? kLoopInside : kLoopOutside;
+}
+
+// The box of the segment a..b widened by `clear`, as farther_from_segment widens it.
+std::array<double, 4> segment_reach_box(double ax, double ay, double bx, double by, double clear)
+{
+    return {std::min(ax, bx) - clear, std::min(ay, by) - clear, std::max(ax, bx) + clear, std::max(ay, by) + clear};
+}
+
+// A box outside whose y range, or right of which, a point gets from far_from_element (element i
+// from a, with reach and slack as there) neither "too near" nor a crossing: the ray from it
+// passes the element's chord, and a point clear of an arc's circle by more than its slop lies
+// outside the circle. Beyond the box by the loop's slack, far above the rounding of the
+// coordinates, the measures of far_from_element keep clear of their limits.
+std::array<double, 4> element_reach_box(const pokarr& loop, int i, double ax, double ay, double reach, double slack)
+{
+    const bool arc = pk_is_marker(loop.x[i]);
+    const double bx = arc ? loop.x[i + 3] : loop.x[i], by = arc ? loop.y[i + 3] : loop.y[i];
+    std::array<double, 4> box = segment_reach_box(ax, ay, bx, by, reach + slack);
+    const double r = arc ? loop.x[i + 1] : 0.0;
+    const double cx = arc ? loop.x[i + 2] : 0.0, cy = arc ? loop.y[i + 2] : 0.0;
+    const double start_radius = arc ? std::hypot(ax - cx, ay - cy) : 0.0;
+    if (!arc || !(r > 0.0) || !(start_radius > 0.0)) return box;
+    const double wide = reach + arc_slop(r, start_radius, std::hypot(bx - cx, by - cy)) + slack;
+    box[0] = std::min(box[0], cx - r - wide), box[1] = std::min(box[1], cy - r - wide);
+    box[2] = std::max(box[2], cx + r + wide), box[3] = std::max(box[3], cy + r + wide);
+    return box;
+}
+
+}  // namespace
+
+// The elements of a loop in rows, their boxes widened for one reach (see element_reach_box); the
+// last box is the closing line's, from the loop's last entry back to its first.
+struct inside_rows {
+    ray_rows rows;
+    std::vector<int> starts;  // per box, the element's first entry (the loop's count: the closing line)
+    double reach = 0.0;
+};
+
+namespace {
+
+void build_rows(const pokarr& loop, double reach, double slack, inside_rows& r)
+{
+    r.reach = reach;
+    r.rows.boxes.clear();
+    r.starts.clear();
+    for (int i = 1; i < loop.count;) {
+        r.rows.boxes.push_back(element_reach_box(loop, i, loop.x[i - 1], loop.y[i - 1], reach, slack));
+        r.starts.push_back(i);
+        i = (pk_is_marker(loop.x[i]) ? i + 3 : i) + 1;
+    }
+    const int last = loop.count - 1;
+    r.rows.boxes.push_back(segment_reach_box(loop.x[last], loop.y[last], loop.x[0], loop.y[0], reach + slack));
+    r.starts.push_back(loop.count);
+    ray_rows_build(r.rows);
+}
+
+// far_point_side from the rows: only the elements whose boxes the point's ray meets can answer
+// "too near" or flip the count, and the count's parity does not depend on their order.
+int far_point_side(const pokarr& loop, const inside_rows& r, double px, double py, double slack)
+{
+    const double reach = r.reach;
+    bool odd = false;
+    const bool far = ray_rows_visit(r.rows, px, py, [&](int k) {
+        const int i = r.starts[static_cast<std::size_t>(k)];
+        if (i < loop.count) return far_from_element(loop, i, px, py, reach, slack, loop.x[i - 1], loop.y[i - 1], odd);
+        const int last = loop.count - 1;
+        const double ax = loop.x[last], ay = loop.y[last];
+        if (!farther_from_segment(px, py, ax, ay, loop.x[0], loop.y[0], reach, slack)) return false;
+        odd ^= crosses_ray(px, py, ax, ay, loop.x[0], loop.y[0]);
+        return true;
+    });
+    if (!far) return kSideUnknown;
+    return odd ? kLoopInside : kLoopOutside;
+}
+
+// A loop is walked whole for its first far-point decisions (most loops are asked about a few
+// points only) and gets its rows at the next; one of fewer entries is always walked.
+constexpr int kWalksBeforeRows = 8;
+constexpr int kRowsLeastEntries = 64;
+
+// The rows of a loop made ready for the band, made when it has been walked often enough; null
+// while it is walked, and for a band other than the one the rows were made for.
+const inside_rows* rows_for(inside_loop& p, double band)
+{
+    if (p.rows == nullptr && (p.loop->count < kRowsLeastEntries || p.far_walks < kWalksBeforeRows)) {
+        ++p.far_walks;
+        return nullptr;
+    }
+    const double reach = band + kFarSlack + p.slack;
+    if (p.rows == nullptr) {
+        p.rows.reset(new inside_rows);
+        build_rows(*p.loop, reach, p.slack, *p.rows);
+    }
+    return p.rows->reach == reach ? p.rows.get() : nullptr;
+}
+
+// far_point_side for a loop made ready: by a walk or from its rows.
+int far_side(inside_loop& p, double px, double py, double band)
+{
+    const inside_rows* rows = rows_for(p, band);
+    if (rows != nullptr) return far_point_side(*p.loop, *rows, px, py, p.slack);
+    return far_point_side(*p.loop, px, py, band, p.slack);
 }
 
 // The boundary band of the inside test (reads pocket_state.pocket_dimension and
@@ -365,6 +477,8 @@ void arc_points(double tolerance, double radius, int direction, double cx, doubl
     count = n + 1;
 }
 
+void inside_rows_delete::operator()(inside_rows* rows) const { delete rows; }
+
 inside_loop::~inside_loop() { pokarr_free(list); }
 
 namespace {
@@ -376,6 +490,8 @@ void make_ready(const pokarr& loop, bool known_finite, inside_loop& prepared)
     prepared.loop = &loop;
     prepared.points = -1;
     prepared.one_polygon = -1;
+    prepared.far_walks = 0;
+    prepared.rows.reset();
     prepared.state = kLoopReady;
     if (!known_finite && !pokarr_finite(loop)) {
         prepared.state = kLoopNotFinite;
@@ -416,8 +532,7 @@ void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, 
     const double band = inside_band();
     if (clearly_outside(prepared, x, y, band)) return;
     if (prepared.one_polygon < 0) prepared.one_polygon = one_polygon(*prepared.loop) ? 1 : 0;
-    const int side =
-        prepared.one_polygon != 0 ? far_point_side(*prepared.loop, x, y, band, prepared.slack) : kSideUnknown;
+    const int side = prepared.one_polygon != 0 ? far_side(prepared, x, y, band) : kSideUnknown;
     if (side != kSideUnknown) {
         result = side;
         return;

@@ -5,6 +5,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <memory>
+
 // Inside results.
 inline constexpr int kLoopOutside = 0;
 inline constexpr int kLoopInside = 1;
@@ -18,9 +20,17 @@ inline constexpr int kInsideRefused = -1;
 // An arc is sampled into 3 to 90 chords: at most this many points.
 inline constexpr int kArcPointsMax = 91;
 
+// The elements of a loop in rows for the far-point decision of many points (loop_inside.cpp).
+struct inside_rows;
+struct inside_rows_delete {
+    void operator()(inside_rows* rows) const;
+};
+
 // A loop made ready for many inside tests: its checks and its box are taken once, its arcs are
-// sampled into the polygon list once, for the first point the box cannot decide. It reads the
-// loop it was made from, which must stay unchanged (and alive) while it is used.
+// sampled into the polygon list once, for the first point the box cannot decide, and a loop
+// asked about many points gets its elements sorted into rows, so that each point meets only the
+// elements beside the ray it casts. It reads the loop it was made from, which must stay
+// unchanged (and alive) while it is used.
 struct inside_loop {
     const pokarr* loop = nullptr;
     int state = 0;             // what every test answers before the polygon test
@@ -30,6 +40,8 @@ struct inside_loop {
     pokarr list;               // the sampled polygon, x y pairs in a flat array
     int points = -1;           // points in the list; -1 before the sampling
     int one_polygon = -1;      // whether the host's test takes the list as one polygon; -1 unknown
+    int far_walks = 0;         // far-point decisions made by a walk over every element
+    std::unique_ptr<inside_rows, inside_rows_delete> rows;  // the elements in rows, after enough walks
     inside_loop() = default;
     inside_loop(const inside_loop&) = delete;
     inside_loop& operator=(const inside_loop&) = delete;

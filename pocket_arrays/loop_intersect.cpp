@@ -955,31 +955,70 @@ pk_box_table luplup_boxes_block;
 // their storage (a small loop's search then allocates nothing).
 pk_elem_index luplup_index_block;
 
+// Whether element e of A (a line, or a whole arc record) may meet an element of B. Inlined: the
+// scan asks it for nearly every element of A.
+[[gnu::always_inline]] inline bool element_reaches(const pokarr& a, const pk_elem_index& index, int e)
+{
+    const double* x = a.x;
+    const double* y = a.y;
+    if (!pk_is_marker(x[e])) return pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e]);
+    return pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]);
+}
+
 // The first element of A from e on that may meet an element of B (pk_elem_index_reaches), or 0
 // when none does before A's end or a broken element: the walks of the elements passed over would
 // end at once. Nearly all elements of a large loop lie far from B, so the scan reads the entries
 // directly instead of building every element. When the index is A's own (`own_index`), an
 // element whose start entry is no marker is in it: the box of its ends lies in its listed box, so
 // in the index's box, and in the box holding the element, which therefore reaches.
-int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
+// Kept out of line, as the compiler kept it when the search had no other way to its elements:
+// inlined, it crowds the clean-up's steps out of the search.
+[[gnu::noinline]] int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
 {
     const double* x = a.x;
-    const double* y = a.y;
     while (e >= 1 && e < a.count) {
         const bool listed = own_index && !pk_is_marker(x[e - 1]);
         if (!pk_is_marker(x[e])) {
-            if (listed || pk_elem_index_reaches(index, 0, 0.0, 0.0, 0.0, x[e - 1], y[e - 1], x[e], y[e])) return e;
+            if (listed || element_reaches(a, index, e)) return e;
             ++e;
             continue;
         }
         if (e + 3 >= a.count) return 0;
-        if (listed ||
-            pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]))
-            return e;
+        if (listed || element_reaches(a, index, e)) return e;
         e += kArcRecordEntries;
     }
     return 0;
 }
+
+// The elements of A a search walks, in order: those next_reaching finds, taken from the
+// caller's list when it holds them (B's index box within the list's box), else by its scan.
+struct reaching_order {
+    const pokarr& a;
+    const pk_elem_index& index;
+    bool own_index;
+    const std::vector<int>* listed = nullptr;
+    std::size_t at = 0;  // the next place of the list to look at
+
+    reaching_order(const pokarr& loop, const pk_elem_index& b_index, bool own, const luplup_near* near)
+        : a(loop), index(b_index), own_index(own)
+    {
+        const double* b = index.box;
+        if (near != nullptr && !own && near->count == a.count && b[0] >= near->box[0] && b[1] >= near->box[1] &&
+            b[2] <= near->box[2] && b[3] <= near->box[3])
+            listed = near->elements;
+    }
+    // The first element from e on that reaches B, or 0. The list skips only elements that do not
+    // reach, and ends before a broken record, where the scan would end too.
+    int next(int e)
+    {
+        if (listed == nullptr) return next_reaching(a, index, e, own_index);
+        const std::vector<int>& list = *listed;
+        while (at < list.size() && list[at] < e) ++at;
+        for (; at < list.size(); ++at)
+            if (element_reaches(a, index, list[at])) return list[at];
+        return 0;
+    }
+};
 
 // The walks of a self search kept for its restarts after nudges (walk_memo), one per element of
 // the loop, with the entries as they were when they were walked.
@@ -1203,10 +1242,12 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
                   memos);
         return w.count >= 0;
     }
-    for (int e = next_reaching(va.p, index, 1, own_index); e > 0;) {
-        const int after = va.at(e).next;
+    reaching_order order(va.p, index, own_index, out.near);
+    for (int from = 1;;) {
+        const int e = order.next(from);
+        if (e <= 0) break;
+        from = va.at(e).next;
         if (!walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr)) break;
-        e = next_reaching(va.p, index, after, own_index);
     }
     return w.count >= 0;
 }
@@ -1233,8 +1274,10 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 || b.count < 2 ||
         a.dimension < 2 || b.dimension < 2)
         return;
-    // A loop searched against itself is checked once.
-    if (!pokarr_finite(a) || (&b != &a && !pokarr_finite(b))) {
+    // A loop searched against itself is checked once; one the caller found finite is not.
+    const luplup_near* near = out.near;
+    const bool a_finite = near != nullptr && near->finite && near->count == a.count ? true : pokarr_finite(a);
+    if (!a_finite || (&b != &a && !pokarr_finite(b))) {
         eroutc(kNotFiniteText, 0);
         count = kStatusOverflow;
         return;
@@ -1303,12 +1346,15 @@ void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, i
     luplup_into(mode, a, b, b_boxes, out, count, result);
 }
 
-void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
-                   double* x, double* y, double* z_a, double* z_b, int& count, int& status)
+namespace {
+
+// The status of luplup_pokarr after its search, and the heights of its rows (inlined into both
+// entries, as it was into the one before).
+[[gnu::always_inline]] inline void heights_of_rows(int mode, const pokarr& a, const pokarr& b, const int* elem_a,
+                                                   const int* elem_b, const double* x, const double* y, double* z_a,
+                                                   double* z_b, int count, int result, int& status)
 {
     status = 0;
-    int result = 0;
-    LUPLUP(mode, a, b, b_boxes, elem_a, elem_b, x, y, count, result);
     if (count < 0) {
         status = kStatusOverflow;
         return;
@@ -1325,6 +1371,26 @@ void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_b
         }
     }
     if (result != 0) status = result;
+}
+
+}  // namespace
+
+void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
+                   double* x, double* y, double* z_a, double* z_b, int& count, int& status)
+{
+    int result = 0;
+    LUPLUP(mode, a, b, b_boxes, elem_a, elem_b, x, y, count, result);
+    heights_of_rows(mode, a, b, elem_a, elem_b, x, y, z_a, z_b, count, result, status);
+}
+
+void luplup_pokarr_near(int mode, pokarr& a, const luplup_near& near, const pokarr& b, const pk_box_table& b_boxes,
+                        int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b, int& count,
+                        int& status)
+{
+    int result = 0;
+    luplup_columns out{elem_a, elem_b, x, y, luplup_capacity(mode), nullptr, &b == &a ? nullptr : &near};
+    luplup_into(mode, a, b, b_boxes, out, count, result);
+    heights_of_rows(mode, a, b, elem_a, elem_b, x, y, z_a, z_b, count, result, status);
 }
 
 void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status)

@@ -7,6 +7,8 @@
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
+#include <vector>
+
 // Rows of the crossing table: without and with the tens flag of the mode (a loop against
 // itself). The caller's columns must hold luplup_capacity(mode) rows.
 inline constexpr int kLuplupRows = 740;
@@ -34,6 +36,8 @@ extern bool luplup_walks_kept;
 void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
             double* y, int& count, int& result);
 
+struct luplup_near;
+
 // The columns a search writes its rows to. They hold `capacity` rows; with `grow` set the search
 // keeps every row it finds, however many: grow(rows, columns) makes room for that many (the
 // columns may move, and grow points them at their new place) and answers false when it cannot.
@@ -44,6 +48,7 @@ struct luplup_columns {
     double* y;
     int capacity;
     bool (*grow)(int rows, luplup_columns& columns);
+    const luplup_near* near = nullptr;  // what the caller knows of A (A not B), or nothing
 };
 // LUPLUP into the given columns: with growing columns a search never overflows (count -1 then
 // means the growth failed).
@@ -55,6 +60,23 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
 // crossing").
 void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b,
                    double* x, double* y, double* z_a, double* z_b, int& count, int& status);
+
+// What a caller that searches one loop A against many small loops B knows of A: the elements a
+// search against a B within `box` may walk. A search walks only the elements of A whose box
+// (an arc's with its circle), widened by twice the element index's margin, meets the box of B's
+// elements; the list holds (the first entries of) at least those for every B within `box`, in
+// increasing order. A must stay as it was when the list was made.
+struct luplup_near {
+    double box[4] = {};                       // x min, y min, x max, y max
+    const std::vector<int>* elements = nullptr;
+    int count = 0;                            // A's entries
+    bool finite = false;                      // every number of A is finite
+};
+// luplup_pokarr with what is known of A (A not B): the same rows and status, with only the
+// listed elements of A looked at when B's elements lie within the list's box.
+void luplup_pokarr_near(int mode, pokarr& a, const luplup_near& near, const pokarr& b, const pk_box_table& b_boxes,
+                        int* elem_a, int* elem_b, double* x, double* y, double* z_a, double* z_b, int& count,
+                        int& status);
 
 // Status 1 when A and B meet, 0 when not; a failure of the search is a negative status.
 void pokarr_intersect_test(int mode, pokarr& a, const pokarr& b, int& status);

@@ -140,13 +140,16 @@ void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared)
 {
     prepared.planar = planar_loop(a);
     prepared.finite = prepared.planar && pokarr_finite(a);
+    prepared.count = a.count;
     prepared.boxes.clear();
+    prepared.starts.clear();
     if (prepared.planar) {
         for (int e = 1, step = 0; e < a.count; e += step) {
             double h[4];
             step = walked_element_box(a.x, a.y, a.count, e, h);
             if (step == 0) break;
             prepared.boxes.push_back({h[0] - kSearchReach, h[1] - kSearchReach, h[2] + kSearchReach, h[3] + kSearchReach});
+            prepared.starts.push_back(e);
         }
     }
     box_grid_build(prepared.boxes, prepared.grid);
@@ -162,6 +165,21 @@ bool crossing_search_finds_none(crossing_search_loop& a, const pokarr& b)
     for (const int k : a.met)
         if (boxes_meet(a.boxes[static_cast<std::size_t>(k)], box)) return false;
     return a.finite && pokarr_finite(b);
+}
+
+bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near& near)
+{
+    if (!a.planar || !planar_loop(b) || !elements_box(b, near.box)) return false;
+    box_grid_candidates(a.grid, near.box, a.met);
+    a.near.clear();
+    for (const int k : a.met) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        if (boxes_meet(a.boxes[i], near.box)) a.near.push_back(a.starts[i]);
+    }
+    near.elements = &a.near;
+    near.count = a.count;
+    near.finite = a.finite;
+    return true;
 }
 
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,

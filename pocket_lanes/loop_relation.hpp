@@ -3,6 +3,7 @@
 // lane engine, the offset pieces and the common loops call them.
 #pragma once
 
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_lanes/box_grid.hpp"
 
@@ -38,14 +39,21 @@ bool crossing_search_finds_none(const pokarr& a, const pokarr& b);
 struct crossing_search_loop {
     bool planar = false;
     bool finite = false;
+    int count = 0;  // entries of A
     std::vector<std::array<double, 4>> boxes;
+    std::vector<int> starts;  // per box, the element's first entry
     box_grid grid;
-    std::vector<int> met;  // candidates of the last test
+    std::vector<int> met;     // candidates of the last test
+    std::vector<int> near;    // the elements of the last crossing_search_near
 };
 void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared);
 // crossing_search_finds_none(a, b) for the loop A made ready: the same answer, from the elements
 // of A near B only.
 bool crossing_search_finds_none(crossing_search_loop& a, const pokarr& b);
+// What the crossing search of the loop A made ready against B needs of A (luplup_pokarr_near):
+// its elements whose widened boxes meet B's elements' box. False when there is no such list (A
+// or B not planar); the list lives in `a` until its next use.
+bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near& near);
 
 // Pieces held one after another in `pieces` (counts[i] entries each): result 1 or 2 when the
 // first point of a piece lies inside the loop or on it, 2 when a piece crosses it, 0 otherwise.

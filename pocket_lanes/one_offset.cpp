@@ -677,8 +677,14 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     const bool none_found = source_crossing_none(c, source, piece);  // true only for finite loops
     if (!none_found) {
         pokarr_get_boxes(piece, r->boxes);
-        luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b,
-                      count, status);
+        // Once the source's elements are in their grid, the search looks only at those near the piece.
+        luplup_near near;
+        if (&source == &c.source && c.source_elems_made && crossing_search_near(*c.source_elems, piece, near))
+            luplup_pokarr_near(kLuplupHeights, source, near, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y,
+                               r->z_a, r->z_b, count, status);
+        else
+            luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b,
+                          count, status);
     }
     if (status < 0) return false;
     if (count > 0 && source.dimension == 2) return false;

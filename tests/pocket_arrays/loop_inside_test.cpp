@@ -245,6 +245,11 @@ TEST_F(LaneTest, InsideShortcutsAgreeWithTheSampledPolygonTest)
         std::mt19937 rng(seed);
         loops.push_back(random_star_loop(rng, 4 + static_cast<int>(seed % 9), 0.7));
     }
+    // Loops of many elements: asked about many points, they get their elements sorted in rows.
+    for (const int corners : {40, 90}) {
+        std::mt19937 rng(static_cast<unsigned>(corners));
+        loops.push_back(random_star_loop(rng, corners, 0.5));
+    }
     // A keyhole: a major arc closed by a line; a disc of four arcs; a loop passing its first point
     // again (the polygon test then splits its list).
     std::vector<xy> keyhole = {{1, 0}};

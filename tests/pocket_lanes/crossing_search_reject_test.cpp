@@ -34,6 +34,25 @@ search_answer search(pokarr& a, const pokarr& b)
     return s;
 }
 
+// The rows of the search of A against B, one after another (elements, then x and y bit for bit),
+// through the whole of A or through the elements of A that the loop made ready lists near B.
+std::vector<double> search_rows(pokarr& a, crossing_search_loop* near_of_a, const pokarr& b)
+{
+    static pk_box_table boxes;
+    static int elem_a[kLuplupRows], elem_b[kLuplupRows];
+    static double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+    pokarr_get_boxes(b, boxes);
+    int count = 0, status = 0;
+    luplup_near near;
+    if (near_of_a != nullptr && crossing_search_near(*near_of_a, b, near))
+        luplup_pokarr_near(102, a, near, b, boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
+    else
+        luplup_pokarr(102, a, b, boxes, elem_a, elem_b, x, y, z_a, z_b, count, status);
+    std::vector<double> rows = {double(count), double(status)};
+    for (int i = 0; i < count; ++i) rows.insert(rows.end(), {double(elem_a[i]), double(elem_b[i]), x[i], y[i]});
+    return rows;
+}
+
 
 }  // namespace
 
@@ -108,5 +127,50 @@ TEST_F(LaneTest, CrossingSearchRejectFromTheGridAnswersAsTheWalk)
     }
     EXPECT_GT(none, 0);
     EXPECT_LT(none, 2000);
+    pokarr_free(a);
+}
+
+// The search through the source's elements listed near a small loop finds every row of the search
+// through all of them, for loops crossing, touching and missing a noisy ring of lines and arcs.
+TEST_F(LaneTest, CrossingSearchNearTheLoopFindsTheRowsOfTheWholeSearch)
+{
+    constexpr unsigned seed = 61u;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double two_pi = 2.0 * 3.141592653589793;
+    std::vector<xy> ring = {{300.0, 0.0}};
+    for (int k = 1; k <= 1200; ++k) {
+        const double t = two_pi * (k % 1200) / 1200.0, r = k % 1200 == 0 ? 300.0 : 300.0 + 2.0 * unit(rng);
+        const xy end{r * std::cos(t), r * std::sin(t)};
+        if (k % 3 == 0) {
+            // A bulge out: the centre 20 inside the chord's middle.
+            const xy s = ring.back();
+            const double dx = end.x - s.x, dy = end.y - s.y, length = std::hypot(dx, dy);
+            const double cx = 0.5 * (s.x + end.x) - 20.0 * dy / length, cy = 0.5 * (s.y + end.y) + 20.0 * dx / length;
+            push_arc(ring, std::hypot(s.x - cx, s.y - cy), 1.0, cx, cy, end.x, end.y);
+        } else {
+            ring.push_back(end);
+        }
+    }
+    pokarr a = make_from(ring);
+    crossing_search_loop ready;
+    crossing_search_loop_make(a, ready);
+    int crossed = 0;
+    for (int i = 0; i < 600; ++i) {
+        const double t = two_pi * unit(rng), r = 296.0 + 8.0 * unit(rng), side = 0.2 + 6.0 * unit(rng);
+        const double x0 = r * std::cos(t), y0 = r * std::sin(t), x1 = x0 + side, y1 = y0 + side;
+        std::vector<xy> loop = {{x0 + 0.5 * side, y0}, {x1, y0}, {x1, y1}};
+        if (i % 2 == 1)  // the top side bulges up as an arc
+            push_arc(loop, std::hypot(0.5 * side, side), 1.0, x0 + 0.5 * side, y0, x0, y1);
+        else
+            loop.push_back({x0, y1});
+        loop.insert(loop.end(), {{x0, y0}, {x0 + 0.5 * side, y0}});
+        pokarr b = make_from(loop);
+        const std::vector<double> whole = search_rows(a, nullptr, b);
+        crossed += whole[0] > 0 ? 1 : 0;
+        ASSERT_EQ(search_rows(a, &ready, b), whole) << "seed " << seed << " loop " << i;
+        pokarr_free(b);
+    }
+    EXPECT_GT(crossed, 100);
     pokarr_free(a);
 }
