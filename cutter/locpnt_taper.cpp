@@ -35,6 +35,9 @@ constexpr double kBelowCutter = 1.0e-6;
 constexpr float kGapRounding = 2.0e-3f;
 // Allowance for rounding in the bound on how deep a triangle can enter the cutter.
 constexpr double kDepthSlack = 1.0e-6;
+// Allowance for rounding in a triangle's plan distance from the axis (computed in double from
+// corners in single precision, so its error is far smaller).
+constexpr double kPlanSlack = 1.0e-9;
 // Candidates gathered before they are sorted and handed over.
 constexpr int kPending = 256;
 constexpr double kMicrometresPerMillimetre = 1000.0;
@@ -74,13 +77,12 @@ double lowest_height(const cone_cutter_model& m, double rho)
     return m.tan_a > 0.0 ? tangent_height + (out - arc_end) / m.tan_a : 0.0;
 }
 
-// Whether the bound keeps a triangle from lying deeper than `depth` (minus the distance found):
-// never when the depth is within the bound's floor.
-bool ruled_out(const taper_depth_bound& bound, double top, float gap, double depth)
+// Whether the bound keeps a triangle from lying deeper than `depth` (minus the distance found)
+// when its points lie at least `near` from the axis in plan: never when the depth is within the
+// bound's floor.
+bool ruled_out(const taper_depth_bound& bound, double top, double near, double depth)
 {
-    if (depth <= bound.floor() + kDepthSlack) return false;
-    const double near = std::max(0.0, static_cast<double>(gap) - kGapRounding);
-    return bound.at(top, near) + kDepthSlack <= depth;
+    return depth > bound.floor() + kDepthSlack && bound.at(top, std::max(0.0, near)) + kDepthSlack <= depth;
 }
 
 // A triangle in reach: its highest corner and the plan distance of its box from the axis.
@@ -95,7 +97,8 @@ struct taper_candidate {
 // other triangle entered the cutter. The others go highest first, and no point of a triangle
 // lies deeper in the cutter than its highest corner lies above the cutter's lowest point, so once
 // the distance is below minus that height no later triangle can be nearer; a triangle that
-// the depth bound keeps from entering deeper than the distance found is skipped.
+// the depth bound keeps from entering deeper than the distance found, at its box's plan distance
+// from the axis or else at its own, is skipped.
 struct taper_scan {
     taper_scan(const double* cutter_values, const float* point, float tolerance)
         : cutter(cutter_values), tip_z(point[2]), position{point[0], point[1], point[2] - cutter_values[4]},
@@ -145,11 +148,15 @@ struct taper_scan {
     {
         for (const taper_candidate* c = from; c != to && !done(); ++c) {
             if (position[2] - c->top - kDepthSlack >= best) return;
-            if (ruled_out(depth, c->top - position[2], c->gap, -static_cast<double>(best))) continue;
+            const double top = c->top - position[2], deepest = -static_cast<double>(best);
+            if (ruled_out(depth, top, static_cast<double>(c->gap) - kGapRounding, deepest)) continue;
             const qt_entry& entry = entries[c->entry];
             double triangle[9];
             for (int n = 0; n < 3; ++n)
                 for (int i = 0; i < 3; ++i) triangle[3 * n + i] = nodes[3 * (entry.nodes[n] - 1) + i];
+            // The box lies nearer the axis than the triangle, often around it beside the axis.
+            const double near = plan_distance_to_triangle(triangle, position[0], position[1]) - kPlanSlack;
+            if (ruled_out(depth, top, near, deepest)) continue;
             hand_over(triangle);
         }
     }

@@ -142,3 +142,22 @@ double taper_depth_bound::cone(double top, double near) const
     const cone_cutter_model& m = model_;
     return (std::min(top, cone_top_) - m.cone_apex) * m.sin_a - near * m.cos_a;
 }
+
+double plan_distance_to_triangle(const double* triangle, double x, double y)
+{
+    bool left = false, right = false;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (int k = 0; k < 3; ++k) {
+        const double* a = triangle + 3 * k;
+        const double* b = triangle + 3 * ((k + 1) % 3);
+        const double ex = b[0] - a[0], ey = b[1] - a[1], px = x - a[0], py = y - a[1];
+        const double cross = ex * py - ey * px;
+        left = left || cross > 0.0;
+        right = right || cross < 0.0;
+        const double squared = ex * ex + ey * ey;
+        const double along = squared > 0.0 ? std::clamp((px * ex + py * ey) / squared, 0.0, 1.0) : 0.0;
+        const double dx = px - along * ex, dy = py - along * ey;
+        nearest = std::min(nearest, dx * dx + dy * dy);
+    }
+    return left && right ? std::sqrt(nearest) : 0.0;
+}

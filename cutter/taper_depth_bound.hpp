@@ -30,3 +30,7 @@ private:
     double floor_ = 0.0, bottom_top_ = 0.0, cone_top_ = 0.0, cylinder_from_ = 0.0, cylinder_on_axis_from_ = 0.0;
     double bottom_floor_ = 0.0, apex_slack_[2] = {};
 };
+
+// The plan distance from (x, y) to the triangle (nine doubles, three corners): 0 inside it or on
+// its boundary, and for a triangle whose plan has no extent, a lower bound for every point of it.
+double plan_distance_to_triangle(const double* triangle, double x, double y);

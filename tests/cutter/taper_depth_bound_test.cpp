@@ -1,6 +1,6 @@
-// The depth bound of the conical kernel: never below the depth the kernel finds, over random
-// cutters of every class it bounds and random triangles about them, many with corners on the
-// heights and radii where the cutter's elements meet.
+// The depth bound of the conical kernel: never below the depth the kernel finds at a triangle's
+// plan distance from the axis, over random cutters of every class it bounds and random triangles
+// about them, many with corners on the heights and radii where the cutter's elements meet.
 #include "cutter/kernels/cone_contact.hpp"
 #include "cutter/locpnt_taper.hpp"
 #include "cutter/taper_depth_bound.hpp"
@@ -23,18 +23,6 @@ protected:
     void SetUp() override { cone_state_block = cone_state{}; }
     void TearDown() override { cone_state_block = cone_state{}; }
 };
-
-// The plan distance of the triangle's box from the axis at the origin.
-double box_distance(const double* t)
-{
-    double d2 = 0.0;
-    for (int i = 0; i < 2; ++i) {
-        const double low = std::min({t[i], t[3 + i], t[6 + i]}), high = std::max({t[i], t[3 + i], t[6 + i]});
-        const double out = std::max({low, -high, 0.0});
-        d2 += out * out;
-    }
-    return std::sqrt(d2);
-}
 
 // A corner: at random, or on a joint of the elements (a height of the model, a radius of the
 // cutter) to within a hair.
@@ -103,7 +91,7 @@ TEST_F(TaperDepthBound, NeverBelowTheKernelsDepth)
             const double origin[3] = {0, 0, 0};
             cone_tri_distance(0, cutter, origin, triangle, distance, points);
             const double top = std::max({triangle[2], triangle[5], triangle[8]});
-            ASSERT_LE(-distance, bound.at(top, box_distance(triangle)) + 1e-9)
+            ASSERT_LE(-distance, bound.at(top, plan_distance_to_triangle(triangle, 0, 0)) + 1e-9)
                 << "seed " << seed << ", cutter " << cutter[0] << " " << cutter[1] << " " << cutter[2] << " "
                 << cutter[3] << " " << cutter[4] << ", triangle " << n;
         }
