@@ -102,8 +102,7 @@ struct taper_candidate {
 struct taper_scan {
     taper_scan(const double* cutter_values, const float* point, float tolerance)
         : cutter(cutter_values), tip_z(point[2]), position{point[0], point[1], point[2] - cutter_values[4]},
-          stop_below(-kStopFactor * tolerance), depth(cone_state_block.model),
-          reach(cone_state_block.model.cylinder_radius)
+          stop_below(-kStopFactor * tolerance), depth(cone_state_block.model)
     {}
 
     const double* cutter;
@@ -111,7 +110,6 @@ struct taper_scan {
     double position[3];  // the point with its height lowered by the offset
     float stop_below;
     taper_depth_bound depth;  // the cutter's model is loaded before the scan starts
-    double reach;             // the cutter's largest radius
     float best = kStartDistance;
     double points[6] = {};
     taper_candidate pending[kPending] = {};
@@ -157,13 +155,25 @@ struct taper_scan {
             for (int n = 0; n < 3; ++n)
                 for (int i = 0; i < 3; ++i) triangle[3 * n + i] = nodes[3 * (entry.nodes[n] - 1) + i];
             // The box lies nearer the axis than the triangle, often around it beside the axis. Its
-            // own distance is measured only when the bound at the edge of reach would skip it.
-            if (ruled_out(depth, top, reach, deepest) &&
+            // own distance is measured only when the bound at its nearest corner's would skip it.
+            if (ruled_out(depth, top, nearest_corner(triangle), deepest) &&
                 ruled_out(depth, top, plan_distance_to_triangle(triangle, position[0], position[1]) - kPlanSlack,
                           deepest))
                 continue;
             hand_over(triangle);
         }
+    }
+
+    // The plan distance of the triangle's nearest corner from the axis: the triangle's nearest
+    // point lies no farther, and the bound grows as the distance shrinks.
+    double nearest_corner(const double* triangle) const
+    {
+        double squared = std::numeric_limits<double>::infinity();
+        for (int n = 0; n < 3; ++n) {
+            const double dx = triangle[3 * n] - position[0], dy = triangle[3 * n + 1] - position[1];
+            squared = std::min(squared, dx * dx + dy * dy);
+        }
+        return std::sqrt(squared);
     }
 
     void hand_over(const double* triangle)

@@ -1,6 +1,7 @@
 // How deep the conical kernel can find a triangle inside a cutter, from the height of the
-// triangle's highest corner above the position and the plan distance of its box from the axis.
-// The tapered front end skips a triangle whose bound cannot beat the distance found.
+// triangle's highest corner above the position and a plan distance from the axis that no point of
+// the triangle comes within (its box's or its own). The tapered front end skips a triangle whose
+// bound cannot beat the distance found.
 #pragma once
 
 #include "cutter/kernels/cone_state.hpp"
@@ -12,7 +13,7 @@ public:
 
     // Never below the depth (minus the signed distance) cone_tri_distance gives for a triangle
     // whose corners lie at most `top` above the position and whose points lie at least `near`
-    // from the axis in plan; +inf for the cutters without a bound.
+    // from the axis in plan; +inf for the cutters without a bound. It never grows with `near`.
     double at(double top, double near) const;
 
     // The bound never goes below this, whatever the triangle.
