@@ -5,6 +5,7 @@
 #include "cutter/locpnt_taper.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
+#include "cutter/taper_depth_bound.hpp"
 #include "host/vantu_messages.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
@@ -34,9 +35,9 @@ constexpr double kBelowCutter = 1.0e-6;
 constexpr float kGapRounding = 2.0e-3f;
 // Allowance for rounding in the bound on how deep a triangle can enter the cutter.
 constexpr double kDepthSlack = 1.0e-6;
-// Slack of the height bounds of the kernel's element zones (its zero is 1e-10), relative to the
-// position.
-constexpr double kZoneSlack = 1.0e-9;
+// Allowance for rounding in a triangle's plan distance from the axis (computed in double from
+// corners in single precision, so its error is far smaller).
+constexpr double kPlanSlack = 1.0e-9;
 // Candidates gathered before they are sorted and handed over.
 constexpr int kPending = 256;
 constexpr double kMicrometresPerMillimetre = 1000.0;
@@ -76,62 +77,13 @@ double lowest_height(const cone_cutter_model& m, double rho)
     return m.tan_a > 0.0 ? tangent_height + (out - arc_end) / m.tan_a : 0.0;
 }
 
-// How deep a triangle can lie in the cutter, from the height of its highest corner above the
-// position and the plan distance of its box from the axis; +inf for the cutters it has no bound
-// for. The kernel measures each point against the element whose zone holds it.
-// A flat end or bull-nose: the bottom vertically and, above the corner centre, only under the 45
-// degree line from the corner to the axis; the cylinder horizontally; the corner no deeper than
-// its tube. A point is thus never deeper than the cylinder's radius less its plan distance from
-// the axis, nor than the tube; a steep wall near the cutter's rim rises high but barely enters.
-// A tapered cutter with a flat bottom (sub-class 5): the bottom vertically and only up to the
-// higher of the corner centre and the corner bisector, the flank along its normal and only below
-// the cone-to-cylinder bisector, the corner and the rim no deeper than their tubes, and the
-// cylinder, horizontally, only from the taper top (or that bisector) up, or where a face passes
-// through the corner bisector on the axis. On a steep mesh most triangles in reach rise high
-// above the tip but stay below the taper top, and this bounds them far more closely than their
-// height does.
-class contact_depth_bound {
-public:
-    explicit contact_depth_bound(const cone_cutter_model& m)
-        : model_(m), untapered_(m.cutter_class == kConeFlat || m.cutter_class == kConeBullNose),
-          flat_bottom_(m.cutter_class == kConeTapered && m.taper_class == kTaperFlatBottom)
-    {
-        if (untapered_) tubes_ = std::max(m.torus_tube, m.bottom_offset);
-        if (!flat_bottom_) return;
-        bottom_top_ = std::max(m.rc, m.h2) + kZoneSlack;
-        flank_top_ = std::max(m.h0, m.h2) + kZoneSlack;
-        tubes_ = std::max(m.torus_tube, m.rim_tube);
-        cylinder_from_ = std::min(m.top, m.h0) - kZoneSlack;
-        cylinder_on_axis_from_ = m.h2 - kZoneSlack;
-    }
-
-    // Whether a triangle can lie no deeper than `depth` (minus the distance found): never when
-    // the depth is within the tubes, which the bound never goes below.
-    bool rules_out(double top, float gap, double depth) const
-    {
-        if (!(untapered_ || flat_bottom_) || depth <= tubes_ + kDepthSlack) return false;
-        const double near = std::max(0.0, static_cast<double>(gap) - kGapRounding);
-        return (untapered_ ? untapered_bound(near) : flat_bottom_bound(top, near)) + kDepthSlack <= depth;
-    }
-
-private:
-    double untapered_bound(double near) const { return std::max(model_.cylinder_radius - near, tubes_); }
-
-    double flat_bottom_bound(double top, double near) const
-    {
-        const cone_cutter_model& m = model_;
-        double depth = std::max(std::min(top, bottom_top_),
-                                (std::min(top, flank_top_) - m.cone_apex) * m.sin_a - near * m.cos_a);
-        depth = std::max(depth, near > m.c18 ? std::max(m.torus_tube - (near - m.c18), m.rim_tube) : tubes_);
-        if (top >= cylinder_from_ || (near == 0.0 && top >= cylinder_on_axis_from_))
-            depth = std::max(depth, m.cylinder_radius - near);
-        return depth;
-    }
-
-    const cone_cutter_model& model_;
-    bool untapered_, flat_bottom_;
-    double bottom_top_ = 0.0, flank_top_ = 0.0, tubes_ = 0.0, cylinder_from_ = 0.0, cylinder_on_axis_from_ = 0.0;
-};
+// Whether the bound keeps a triangle from lying deeper than `depth` (minus the distance found)
+// when its points lie at least `near` from the axis in plan: never when the depth is within the
+// bound's floor.
+bool ruled_out(const taper_depth_bound& bound, double top, double near, double depth)
+{
+    return depth > bound.floor() + kDepthSlack && bound.at(top, std::max(0.0, near)) + kDepthSlack <= depth;
+}
 
 // A triangle in reach: its highest corner and the plan distance of its box from the axis.
 struct taper_candidate {
@@ -145,7 +97,8 @@ struct taper_candidate {
 // other triangle entered the cutter. The others go highest first, and no point of a triangle
 // lies deeper in the cutter than its highest corner lies above the cutter's lowest point, so once
 // the distance is below minus that height no later triangle can be nearer; a triangle that
-// contact_depth_bound keeps from entering deeper than the distance found is skipped.
+// the depth bound keeps from entering deeper than the distance found, at its box's plan distance
+// from the axis or else at its own, is skipped.
 struct taper_scan {
     taper_scan(const double* cutter_values, const float* point, float tolerance)
         : cutter(cutter_values), tip_z(point[2]), position{point[0], point[1], point[2] - cutter_values[4]},
@@ -156,7 +109,7 @@ struct taper_scan {
     double tip_z;        // the given point's height
     double position[3];  // the point with its height lowered by the offset
     float stop_below;
-    contact_depth_bound depth;  // the cutter's model is loaded before the scan starts
+    taper_depth_bound depth;  // the cutter's model is loaded before the scan starts
     float best = kStartDistance;
     double points[6] = {};
     taper_candidate pending[kPending] = {};
@@ -195,13 +148,32 @@ struct taper_scan {
     {
         for (const taper_candidate* c = from; c != to && !done(); ++c) {
             if (position[2] - c->top - kDepthSlack >= best) return;
-            if (depth.rules_out(c->top - position[2], c->gap, -static_cast<double>(best))) continue;
+            const double top = c->top - position[2], deepest = -static_cast<double>(best);
+            if (ruled_out(depth, top, static_cast<double>(c->gap) - kGapRounding, deepest)) continue;
             const qt_entry& entry = entries[c->entry];
             double triangle[9];
             for (int n = 0; n < 3; ++n)
                 for (int i = 0; i < 3; ++i) triangle[3 * n + i] = nodes[3 * (entry.nodes[n] - 1) + i];
+            // The box lies nearer the axis than the triangle, often around it beside the axis. Its
+            // own distance is measured only when the bound at its nearest corner's would skip it.
+            if (ruled_out(depth, top, nearest_corner(triangle), deepest) &&
+                ruled_out(depth, top, plan_distance_to_triangle(triangle, position[0], position[1]) - kPlanSlack,
+                          deepest))
+                continue;
             hand_over(triangle);
         }
+    }
+
+    // The plan distance of the triangle's nearest corner from the axis: the triangle's nearest
+    // point lies no farther, and the bound grows as the distance shrinks.
+    double nearest_corner(const double* triangle) const
+    {
+        double squared = std::numeric_limits<double>::infinity();
+        for (int n = 0; n < 3; ++n) {
+            const double dx = triangle[3 * n] - position[0], dy = triangle[3 * n + 1] - position[1];
+            squared = std::min(squared, dx * dx + dy * dy);
+        }
+        return std::sqrt(squared);
     }
 
     void hand_over(const double* triangle)
