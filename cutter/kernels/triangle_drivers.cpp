@@ -17,10 +17,6 @@
 
 namespace {
 
-constexpr int kNearestDistance = 2;
-// qt_box_drop_height: a bull-nose nearer than this beyond its flat radius rests on its flat.
-constexpr float kOnFlat = 1.0e-4f;
-
 // The record's three nodes, or false when the model's nodes cannot be read or a number is not
 // one of them.
 bool record_nodes(const qt_entry& record, float* nodes)
@@ -161,33 +157,4 @@ void triangle_push_double(const float* p1, const float* p2, const float* p3, con
         tool_point[k] = static_cast<float>(tool[k]);
         contact[k] = static_cast<float>(touch[k]);
     }
-}
-
-void qt_box_drop_height(const int* point, const int* box, const float& z, const int& mode, const float& radius,
-                        const float& corner_radius, const int& type_code, float& height, int& status)
-{
-    status = 0;
-    const int type = type_code >= kCutterTapered ? kCutterFlat : type_code;
-    const float flat = radius - corner_radius;
-    float d = 0.0f;
-    if (mode == kNearestDistance)
-        qt_box_near_dist(box[0], box[1], box[2], box[3], point[0], point[1], radius, d, status);
-    else
-        qt_box_far_dist(box[0], box[1], box[2], box[3], point[0], point[1], radius, d, status);
-    if (status == 1) return;
-    if (type == kCutterFlat) {
-        height = z;
-        return;
-    }
-    float f = 0.0f;
-    if (type == kCutterBall) {
-        f = d * d;
-    } else if (type == kCutterBullNose) {
-        if (d - flat < kOnFlat) {
-            height = z;
-            return;
-        }
-        f = (d - flat) * (d - flat);
-    }
-    height = z - (corner_radius - std::sqrt(std::fabs(corner_radius * corner_radius - f)));
 }

@@ -5,7 +5,11 @@
 // can give, so the front end skips boxes that cannot beat its best height.
 #pragma once
 
+#include "cutter/kernels/xy_contact.hpp"
+#include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
+
+#include <cmath>
 
 // Statuses of the drivers: 1 no contact; otherwise the kernel's (0, 2 to 5).
 inline constexpr int kDriverNoContact = 1;
@@ -38,5 +42,36 @@ void triangle_push_double(const float* p1, const float* p2, const float* p3, con
 // point can take on triangles inside the box whose highest corner is z: mode 2 measures the
 // nearest distance to the box, other modes the farthest. Status 1 (height untouched) when the
 // box lies beyond R, else 0. Point and box in micrometres.
-void qt_box_drop_height(const int* point, const int* box, const float& z, const int& mode, const float& radius,
-                        const float& corner_radius, const int& type_code, float& height, int& status);
+// qt_box_drop_height's mode that measures the nearest distance; a bull-nose nearer than
+// kQtOnFlat beyond its flat radius rests on its flat. Inline: the drop front end bounds dozens of
+// boxes per point.
+inline constexpr int kQtNearestDistance = 2;
+inline constexpr float kQtOnFlat = 1.0e-4f;
+inline void qt_box_drop_height(const int* point, const int* box, const float& z, const int& mode,
+                               const float& radius, const float& corner_radius, const int& type_code, float& height, int& status)
+{
+    status = 0;
+    const int type = type_code >= kCutterTapered ? kCutterFlat : type_code;
+    const float flat = radius - corner_radius;
+    float d = 0.0f;
+    if (mode == kQtNearestDistance)
+        qt_box_near_dist(box[0], box[1], box[2], box[3], point[0], point[1], radius, d, status);
+    else
+        qt_box_far_dist(box[0], box[1], box[2], box[3], point[0], point[1], radius, d, status);
+    if (status == 1) return;
+    if (type == kCutterFlat) {
+        height = z;
+        return;
+    }
+    float f = 0.0f;
+    if (type == kCutterBall) {
+        f = d * d;
+    } else if (type == kCutterBullNose) {
+        if (d - flat < kQtOnFlat) {
+            height = z;
+            return;
+        }
+        f = (d - flat) * (d - flat);
+    }
+    height = z - (corner_radius - std::sqrt(std::fabs(corner_radius * corner_radius - f)));
+}
