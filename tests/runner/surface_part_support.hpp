@@ -124,9 +124,11 @@ struct move {
 };
 
 // The moves of a dump (lines, block types 2, 22 and 222), each cutting unless an approach or
-// retract bracket is open, the approaches, and the types of any other motion block.
+// retract bracket is open, the cutting ones counted, the approaches, and the types of any other
+// motion block.
 struct dumped_path {
     std::vector<move> moves;
+    long cutting = 0;
     long approaches = 0;
     std::vector<int> unknown;
 };
@@ -150,6 +152,7 @@ inline dumped_path path_of(const std::string& dump)
             if (w[2] == kApproachClose || w[2] == kRetractClose) linking = false;
         } else if ((w[0] == 2 || w[0] == 22 || w[0] == 222) && w.size() >= 5) {
             path.moves.push_back({{real(2), real(3), real(4)}, !linking});
+            path.cutting += linking ? 0 : 1;
         } else if (w[0] != 1 && w[0] != 4) {
             path.unknown.push_back(static_cast<int>(w[0]));
         }
