@@ -2,6 +2,7 @@
 // make of them, and their insertion into the source's path.
 #include "pocket_lanes/collapse_detours.hpp"
 
+#include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <numbers>
 #include <vector>
 
 namespace {
@@ -209,11 +209,8 @@ double element_length(const pokarr& loop, const chain_element& e, double& start_
 {
     const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
     if (!e.arc) return std::hypot(ex - sx, ey - sy);
-    constexpr double kTurn = 2.0 * std::numbers::pi;
     start_angle = std::atan2(sy - e.cy, sx - e.cx);
-    const double end_angle = std::atan2(ey - e.cy, ex - e.cx);
-    sweep = e.dir > 0 ? end_angle - start_angle : start_angle - end_angle;
-    if (sweep < 0.0) sweep += kTurn;
+    arc_sweep(e.dir, e.cx, e.cy, sx, sy, ex, ey, sweep);
     return std::abs(e.r) * sweep;
 }
 
