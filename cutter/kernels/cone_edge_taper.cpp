@@ -140,6 +140,22 @@ cone_vec side_normal_at(const cone_vec& p)
     return sum < kConeZero ? cone_normal : (1 / sum) * from_rim;
 }
 
+// The edge at the height of the axis point k, where a zone cone over the cylinder has its apex: an
+// edge on the axis there touches the cylinder; one that does not move away from the axis going up
+// comes nearest it at or below k, where the cylinder takes it. True when that settled the edge.
+bool cylinder_at_apex(const cone_state& s, const cone_vec& k, const cone_vec& d)
+{
+    double t = 0.0;
+    const cone_vec p = edge_at_height(s, k.z, t);
+    if (on_axis(s, p) && within_unit(t)) {
+        take(p, record_cylinder_contact);
+        return true;
+    }
+    if (away_from_axis(s, p, d) > 0.0) return false;
+    if (t <= 1.0) axis_cylinder(k);
+    return true;
+}
+
 // The ball at the edge's point nearest its centre.
 void sphere_test()
 {
@@ -161,16 +177,7 @@ void tapered_ball_edge(bool side_at_centre)
         level_edge(cone_vertex_contact78);
         return;
     }
-    double tc = 0.0;
-    const cone_vec pc = edge_at_height(s, s.cylinder_bisector.z, tc);
-    if (on_axis(s, pc) && within_unit(tc)) {
-        take(pc, record_cylinder_contact);
-        return;
-    }
-    if (away_from_axis(s, pc, d) <= 0.0) {
-        if (tc <= 1.0) axis_cylinder(s.cylinder_bisector);
-        return;
-    }
+    if (cylinder_at_apex(s, s.cylinder_bisector, d)) return;
     double t = 0.0;
     const cone_vec pt = edge_at_height(s, s.taper_top.z, t);
     if (on_axis(s, pt) && within_unit(t)) {
@@ -290,16 +297,7 @@ void cone_edge_class6()
         return;
     }
     // At the crossing apex height: an edge that approaches the axis going up meets the cylinder.
-    double t4 = 0.0;
-    const cone_vec p4 = edge_at_height(s, s.crossing_apex.z, t4);
-    if (on_axis(s, p4) && within_unit(t4)) {
-        take(p4, record_cylinder_contact);
-        return;
-    }
-    if (away_from_axis(s, p4, d) <= 0.0) {
-        if (t4 <= 1.0) axis_cylinder(s.crossing_apex);
-        return;
-    }
+    if (cylinder_at_apex(s, s.crossing_apex, d)) return;
     // At the crossing height.
     double tx = 0.0;
     const cone_vec px = edge_at_height(s, s.crossing_point.z, tx);
