@@ -8,7 +8,17 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <new>
+#include <set>
+#include <utility>
+
+// The free entries of the table: those with memory by (size, entry), those without by entry. The
+// first element of each order is the pick the plain scan would make.
+struct pkdm_free_index {
+    std::set<std::pair<int, int>> blocks;
+    std::set<int> empty;
+};
 
 pkdm_table pkdm_table_block;
 pkdm_usage pkdm_usage_block;
@@ -36,6 +46,43 @@ constexpr int kKilobyte = 1024;
 // The largest request whose rounded block size (allocation_size) still fits a 32-bit entry size:
 // one whole kilobyte below the largest whole-kilobyte size, plus its last byte.
 constexpr int kLargestRequest = (INT_MAX / kKilobyte - 1) * kKilobyte + (kKilobyte - 1);
+
+// The index's record of entry i becoming (or ceasing to be) a free entry with or without memory;
+// nothing while the table has no index (the test is inline, the upkeep not).
+[[gnu::noinline]] void keep_empty(pkdm_free_index& index, int i, bool add)
+{
+    if (add) index.empty.insert(i);
+    else index.empty.erase(i);
+}
+
+[[gnu::noinline]] void keep_block(pkdm_free_index& index, int i, bool add)
+{
+    const std::pair<int, int> key{pkdm_table_block.entries[i].size, i};
+    if (add) index.blocks.insert(key);
+    else index.blocks.erase(key);
+}
+
+inline void index_empty(int i, bool add)
+{
+    if (pkdm_table_block.index != nullptr) keep_empty(*pkdm_table_block.index, i, add);
+}
+
+inline void index_block(int i, bool add)
+{
+    if (pkdm_table_block.index != nullptr) keep_block(*pkdm_table_block.index, i, add);
+}
+
+// The index of a table that has reached kPkdmIndexedTable entries, from its free entries.
+void build_index()
+{
+    pkdm_table& table = pkdm_table_block;
+    table.index = new pkdm_free_index;
+    for (int i = 0; i < table.count; ++i) {
+        if (table.entries[i].state != kPkdmFree) continue;
+        if (table.entries[i].block == nullptr) index_empty(i, true);
+        else index_block(i, true);
+    }
+}
 
 // Zeroed entries constructed in host memory.
 void clear_entries(pkdm_entry* first, int n)
@@ -69,19 +116,18 @@ int grow_table()
     pkdm_table_block.entries = static_cast<pkdm_entry*>(memory);
     pkdm_table_block.count = old_count + kTableStep;
     clear_entries(pkdm_table_block.entries + old_count, kTableStep);
+    if (pkdm_table_block.index != nullptr) {
+        for (int i = old_count; i < pkdm_table_block.count; ++i) index_empty(i, true);
+    } else if (pkdm_table_block.count >= kPkdmIndexedTable) {
+        build_index();
+    }
     return old_count;
 }
 
-// What a scan of the free entries found for a request.
-struct scan_result {
-    int empty_slot = -1;  // first free entry without memory
-    int best_fit = -1;    // smallest free block of at least the request
-    int too_small = -1;   // largest free block below the request
-};
-
-scan_result scan_free_entries(int requested)
+// The plain scan (pkdm_scan), inline in the request.
+inline pkdm_picks scan_free_entries(int requested)
 {
-    scan_result found;
+    pkdm_picks found;
     // Blocks are whole kilobytes: the first free block of the smallest whole-kilobyte size that
     // holds the request is the best fit, and the scan ends there.
     const long smallest = std::max<long>(kKilobyte, (static_cast<long>(requested) + kKilobyte - 1) / kKilobyte * kKilobyte);
@@ -101,6 +147,21 @@ scan_result scan_free_entries(int requested)
     return found;
 }
 
+// The picks from the index: the best fit, and the other two only where there is none.
+pkdm_picks indexed_picks(const pkdm_free_index& index, int requested)
+{
+    pkdm_picks found;
+    const auto fit = index.blocks.lower_bound({requested, INT_MIN});
+    if (fit != index.blocks.end()) {
+        found.best_fit = fit->second;
+        return found;
+    }
+    if (!index.empty.empty()) found.empty_slot = *index.empty.begin();
+    if (fit != index.blocks.begin())
+        found.too_small = index.blocks.lower_bound({std::prev(fit)->first, INT_MIN})->second;
+    return found;
+}
+
 // A request rounded up to whole kilobytes, always one kilobyte more than the request's whole
 // kilobytes, so a slightly larger later request fits the same block.
 long allocation_size(int requested)
@@ -113,7 +174,7 @@ static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
 // The request no free block fits: a new block in a free entry without memory, in the entry of
 // the largest free block below the request (its memory freed), or in a new row of the table.
 // Kept out of line: the engine's requests are nearly all served by a kept block.
-[[gnu::noinline]] void allocate_block(int requested, const scan_result& found, int& index)
+[[gnu::noinline]] void allocate_block(int requested, const pkdm_picks& found, int& index)
 {
     int slot = found.empty_slot;
     if (slot < 0 && found.too_small < 0) {
@@ -137,6 +198,7 @@ static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
         eroutc("[pkdm_alloc] UNABLE TO ALLOCATE MEMORY\n", 0);
         return;
     }
+    index_empty(slot, false);
     pkdm_entry& entry = pkdm_table_block.entries[slot];
     entry.block = memory;
     entry.size = static_cast<int>(size);
@@ -146,6 +208,27 @@ static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
         dbg_printf("pkdm_alloc: %d requested, Buffer %d allocated: %d\n", requested, slot,
                    entry.size);
     index = slot;
+}
+
+// Hands out the free block the picks name, or a new one where they name none.
+inline void take_picked(int requested, const pkdm_picks& found, int& index)
+{
+    if (found.best_fit < 0) {
+        allocate_block(requested, found, index);
+        return;
+    }
+    pkdm_table_block.entries[found.best_fit].state = kPkdmReserved;
+    if (pkdm_table_block.print_reuse)
+        dbg_printf("pkdm_alloc: %d requested, Buffer %d now in use\n", requested, found.best_fit);
+    index = found.best_fit;
+}
+
+// A request of a table with an index: the best fit leaves the index as it is reserved.
+[[gnu::noinline]] void take_indexed(int requested, int& index)
+{
+    const pkdm_picks found = indexed_picks(*pkdm_table_block.index, requested);
+    if (found.best_fit >= 0) index_block(found.best_fit, false);
+    take_picked(requested, found, index);
 }
 
 }  // namespace
@@ -159,15 +242,11 @@ void pkdm_alloc(int requested, int& index)
         index = -1;
         return;
     }
-    const scan_result found = scan_free_entries(requested);
-    if (found.best_fit < 0) {
-        allocate_block(requested, found, index);
+    if (pkdm_table_block.index != nullptr) {
+        take_indexed(requested, index);
         return;
     }
-    pkdm_table_block.entries[found.best_fit].state = kPkdmReserved;
-    if (pkdm_table_block.print_reuse)
-        dbg_printf("pkdm_alloc: %d requested, Buffer %d now in use\n", requested, found.best_fit);
-    index = found.best_fit;
+    take_picked(requested, scan_free_entries(requested), index);
 }
 
 // Frees the memory of every entry that is not owned (memory pressure before a retry).
@@ -176,10 +255,12 @@ static void free_all_unowned()
     for (int i = 0; i < pkdm_table_block.count; ++i) {
         pkdm_entry& e = pkdm_table_block.entries[i];
         if (e.block == nullptr || e.state >= 1) continue;
+        if (e.state == kPkdmFree) index_block(i, false);
         DM_FREE(e.block, 0);
         count_held(-e.size);
         e.block = nullptr;
         e.state = kPkdmFree;
+        index_empty(i, true);
         if (pkdm_table_block.print_release) dbg_printf("pkdm_free: Buffer %d           freed\n", i);
     }
 }
@@ -208,14 +289,20 @@ void pkdm_free(int index, int release)
         pkdm_count_owned(entry.size, entry.dimension, -1);
         entry.state = kPkdmFree;
         if (pkdm_table_block.print_release) dbg_printf("pkdm_free: Buffer %d released\n", index);
-        if (release == 0) return;
+        if (release == 0) {
+            index_block(index, true);
+            return;
+        }
     } else if (release == 0) {
         eroutc("[pkdm_free] REQUESTED BUFFER NOT IN USE", 0);
         return;
+    } else if (entry.state == kPkdmFree) {
+        index_block(index, false);
     }
     DM_FREE(entry.block, 0);
     count_held(-entry.size);
     entry.block = nullptr;
+    if (entry.state == kPkdmFree) index_empty(index, true);
     if (pkdm_table_block.print_free_one)
         dbg_printf("pkdm_free: Buffer %d           freed\n", index);
 }
@@ -233,11 +320,17 @@ void pkdm_rel_all()
     DM_FREE(pkdm_table_block.entries, 0);
     pkdm_table_block.entries = nullptr;
     pkdm_table_block.count = 0;
+    delete pkdm_table_block.index;
+    pkdm_table_block.index = nullptr;
     // Nothing is held any more; the high-water marks stay until the next reset.
     pkdm_usage& u = pkdm_usage_block;
     u.held = u.owned = 0;
     for (long long& bytes : u.owned_by_dimension) bytes = 0;
 }
+
+pkdm_picks pkdm_scan(int requested) { return scan_free_entries(requested); }
+
+void pkdm_index_block(int index) { index_block(index, true); }
 
 void* pkdm_block(int index)
 {

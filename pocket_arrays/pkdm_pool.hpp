@@ -18,6 +18,10 @@ struct pkdm_entry {
     int capacity;   // entries of the owning pocket array (written on claim)
 };
 
+// The free entries of a large table ordered by size, so that a request need not scan the table
+// (pkdm_pool.cpp).
+struct pkdm_free_index;
+
 // The pool: a table of entries in host memory, grown 20 entries at a time. count 0 means not
 // initialised. The print switches are for a developer at the debugger; nothing turns them on.
 struct pkdm_table {
@@ -28,9 +32,15 @@ struct pkdm_table {
     int print_allocate = 0;     // pkdm_alloc allocating a block
     int print_release = 0;      // pkdm_free releasing an owned block, freeing all unowned ones
     int print_free_one = 0;     // pkdm_free freeing one block
+    pkdm_free_index* index = nullptr;  // kept from kPkdmIndexedTable entries until pkdm_rel_all
 };
 
 extern pkdm_table pkdm_table_block;
+
+// A table of this many entries gets its index. Below it the scan, which mostly stops early at a
+// block of the request's size, costs less than keeping the index (a whole pocket holds a few
+// hundred arrays at once; the loop removal of a noisy loop thousands).
+inline constexpr int kPkdmIndexedTable = 1000;
 
 // What the pool holds, for a developer or a benchmark judging the engine's memory: the bytes of
 // every block with memory, the bytes of the blocks owned by pocket arrays (in total and by the
@@ -66,6 +76,20 @@ inline void pkdm_count_owned(int size, int dimension, int sign)
     }
 }
 
+// What a request could take among the free entries: the first free entry without memory, the
+// smallest free block of at least the request and the largest free block below it, each the
+// lowest entry among blocks of its size (-1: none). The plain scan of the table answers it where
+// the table has no index; a request takes the best fit, else the empty entry, else the block
+// too small (its memory freed), else a new row.
+struct pkdm_picks {
+    int empty_slot = -1;
+    int best_fit = -1;
+    int too_small = -1;
+};
+// The plain scan; it stops at a best fit of the smallest block size that holds the request, when
+// the other two picks no longer matter.
+pkdm_picks pkdm_scan(int requested);
+
 // Finds or allocates a block of at least `requested` bytes and gives its entry index (state
 // reserved); -1 when the table cannot be created or grown, -2 when no memory could be had (and
 // for a negative request).
@@ -75,6 +99,9 @@ void pkdm_alloc(int requested, int& index);
 // memory; index -1 with the flag frees the memory of every entry that is not owned.
 void pkdm_free(int index, int release);
 
+// Enters a free entry with memory in the table's index (pkdm_give_back's share of its upkeep).
+void pkdm_index_block(int index);
+
 // pkdm_free(index, 0) for an index whose entry holds memory (pkdm_entry_at answers it): an owned
 // block goes back to the pool inline, anything else (and the debug print) takes the full routine.
 inline void pkdm_give_back(int index)
@@ -83,6 +110,7 @@ inline void pkdm_give_back(int index)
     if (entry.state >= 1 && pkdm_table_block.print_release == 0) {
         pkdm_count_owned(entry.size, entry.dimension, -1);
         entry.state = kPkdmFree;
+        if (pkdm_table_block.index != nullptr) pkdm_index_block(index);
         return;
     }
     pkdm_free(index, 0);

@@ -117,6 +117,12 @@ void pokarr_resize(pokarr& array, int n, int keep, int& status);
 void pokarr_reset(pokarr& array, int n, int& status);
 // Resizes with keep.
 void pokarr_grow(pokarr& array, int n, int& status);
+// Resizes with keep for an append: a dynamic array of kPokarrGrowAheadFrom entries or more that
+// must grow gets room for half as many entries again (within the dimension's limit), so that a
+// loop appended to again and again costs a few growths rather than one for every kilobyte of the
+// pool. Otherwise as pokarr_grow.
+inline constexpr int kPokarrGrowAheadFrom = 1024;
+void pokarr_grow_ahead(pokarr& array, int n, int& status);
 // Back to empty with the dimension kept: 2 for an empty array (nothing done), 1 for a static or
 // child array, 0 for a dynamic array (its block back to the pool), -1 for an unknown kind. The
 // empty case is answered inline (most arrays freed by the engine's frames never grew).

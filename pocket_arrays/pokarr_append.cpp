@@ -40,8 +40,8 @@ bool dimension_taken(const pokarr& array, int first, int last, std::string_view 
     return false;
 }
 
-// Grows the array to hold `extra` more entries; an array with the room already is left alone,
-// as the growth would leave it.
+// Grows the array to hold `extra` more entries (ahead of them once it is large); an array with the
+// room already is left alone, as the growth would leave it.
 [[gnu::always_inline]] inline bool make_room(pokarr& array, int extra, int& status)
 {
     const int needed = array.count + extra;
@@ -49,7 +49,7 @@ bool dimension_taken(const pokarr& array, int first, int last, std::string_view 
         status = 0;
         return true;
     }
-    pokarr_grow(array, needed, status);
+    pokarr_grow_ahead(array, needed, status);
     return status == 0;
 }
 

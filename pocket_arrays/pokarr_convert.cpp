@@ -149,7 +149,9 @@ void overwrite_range(int n, const pokarr& source, int start, pokarr& destination
     if (m < 1) return;
     index = clamp_index(index, destination);
     if (index + m >= destination.count) {
-        pokarr_grow(destination, index + m, status);
+        // An append (the write starts at the end) grows ahead; a rewrite to just its size.
+        if (index == destination.count) pokarr_grow_ahead(destination, index + m, status);
+        else pokarr_grow(destination, index + m, status);
         if (status != 0) return;
         destination.count = index + m;
     }

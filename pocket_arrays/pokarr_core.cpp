@@ -7,6 +7,7 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_room.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -259,6 +260,16 @@ void pokarr_reset(pokarr& array, int n, int& status)
 }
 
 void pokarr_grow(pokarr& array, int n, int& status) { resize_array(array, n, 1, status); }
+
+void pokarr_grow_ahead(pokarr& array, int n, int& status)
+{
+    const int limit = pokarr_entry_limit(array.dimension);
+    if (array.kind < 0 || n < kPokarrGrowAheadFrom || n > limit || pokarr_has_room(array, n)) {
+        resize_array(array, n, 1, status);
+        return;
+    }
+    resize_array(array, static_cast<int>(std::min<long>(n + n / 2L, limit)), 1, status);
+}
 
 int pokarr_free_held(pokarr& array) { return free_array(array); }
 

@@ -149,6 +149,51 @@ TEST_F(PocketTest, ArcOf270DegreesSplitsIntoQuarterTurns)
     pokarr_free(quarter);
 }
 
+// Arcs of every sweep in one loop, lines between them: each splits into quarter turns and a rest
+// below half a turn, ends on its circle where it ended, and the entries after it move up by what
+// the splits before them added.
+TEST_F(PocketTest, SplitCutsEveryArcOfALoopIntoQuarterTurns)
+{
+    struct row {
+        double sweep;  // degrees
+        int direction, records;
+    };
+    const row rows[] = {{45, 1, 1}, {170, -1, 1}, {179, 1, 2}, {200, -1, 2}, {270, 1, 3},
+                        {300, -1, 3}, {358.5, 1, 4}, {359, -1, 4}, {90, 1, 1}, {250, 1, 2}};
+    pokarr a = make_2d({{1, 0}});
+    int expected = 1, status = 0;
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
+        const double cx = 10.0 * i, angle = rows[i].direction * rows[i].sweep * kPi / 180.0;
+        if (i > 0) {
+            const double start[2] = {cx + 1, 0};
+            pokarr_add_pnt(start, a, status);
+        }
+        add_arc(a, cx + std::cos(angle), std::sin(angle), cx, 0, 1, rows[i].direction);
+        expected += (i > 0 ? 1 : 0) + kArcRecordEntries * rows[i].records;
+    }
+    pokarr_split_big_arcs(a, status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(a.count, expected);
+    int m = 1;
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i, ++m) {
+        const row& r = rows[i];
+        const double cx = 10.0 * i, angle = r.direction * r.sweep * kPi / 180.0;
+        for (int k = 0; k < r.records; ++k, m += kArcRecordEntries) {
+            ASSERT_TRUE(pk_is_marker(a.x[m])) << "arc " << i << " record " << k;
+            EXPECT_EQ(a.y[m + 1], r.direction);
+            EXPECT_EQ(a.x[m + 2], cx);
+            const double ax = a.x[m - 1] - cx, ay = a.y[m - 1], bx = a.x[m + 3] - cx, by = a.y[m + 3];
+            const double turn = r.direction * std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+            EXPECT_NEAR(std::hypot(bx, by), 1.0, 1e-12) << "arc " << i << " record " << k;
+            if (k + 1 < r.records) EXPECT_NEAR(turn, kPi / 2, 1e-12) << "arc " << i << " record " << k;
+            else EXPECT_TRUE(turn > 0.0 && turn < kPi) << "arc " << i << " turn " << turn;
+        }
+        EXPECT_EQ(a.x[m - 1], cx + std::cos(angle)) << "arc " << i;
+        EXPECT_EQ(a.y[m - 1], std::sin(angle)) << "arc " << i;
+    }
+    pokarr_free(a);
+}
+
 TEST_F(PocketTest, PropertyAreaOfAPolygonAndItsReversalAreEqual)
 {
     const unsigned seed = 20240611;

@@ -238,6 +238,28 @@ TEST_F(PocketTest, GrowthKeepsEntriesCacheAndIndicator)
     EXPECT_EQ(pokarr_free(a), 0);
 }
 
+// Growth for an append: a dynamic array asking for kPokarrGrowAheadFrom entries or more gets half
+// as many again, a smaller one what it asks (to the pool's whole kilobytes), as does a growth that
+// is not an append. Rows: entries asked, least and most capacity (2-D entries of 16 bytes).
+TEST_F(PocketTest, GrowthForAnAppendGivesLargeArraysHalfAsManyAgain)
+{
+    const int rows[][3] = {{100, 101, 164}, {1023, 1024, 1088}, {1024, 1536, 1600}, {6000, 9000, 9064}};
+    for (const auto& r : rows) {
+        pokarr ahead, plain;
+        int status = 0;
+        pokarr_init_dyn(2, 1, ahead, status);
+        pokarr_init_dyn(2, 1, plain, status);
+        pokarr_grow_ahead(ahead, r[0], status);
+        pokarr_grow(plain, r[0], status);
+        EXPECT_EQ(status, 0);
+        EXPECT_GE(pokarr_capacity(ahead), r[1]) << r[0];
+        EXPECT_LE(pokarr_capacity(ahead), r[2]) << r[0];
+        EXPECT_LE(pokarr_capacity(plain), r[0] + 64) << r[0];
+        pokarr_free(ahead);
+        pokarr_free(plain);
+    }
+}
+
 // Appends up to the entry limit (through every growth, in place between them) keep every point
 // and the count; the append beyond the limit is refused although the last block has room.
 TEST_F(PocketTest, AppendedPointsSurviveGrowthUpToTheLimit)

@@ -1,6 +1,8 @@
 // The buffer pool: sizes, best-fit reuse, table growth, releases and their messages.
 #include "pocket_test_support.hpp"
 
+#include <random>
+
 TEST_F(PocketTest, PoolRoundsRequestsUpToWholeKilobytes)
 {
     const int requests[][2] = {{1000, 1024}, {1024, 2048}, {0, 1024}, {2047, 2048}, {2048, 3072}};
@@ -217,5 +219,50 @@ TEST_F(PocketTest, PoolUsageCountsHeldAndOwnedBytesWithTheirPeaks)
         for (int k = 0; k < 6; ++k) EXPECT_EQ(counts[k], expected[k]) << "row " << i << " count " << k;
     }
     EXPECT_EQ(pkdm_usage_block.owned_peak_by_dimension[1], 0);  // reset after the 1-D block left
+    EXPECT_TRUE(errors().empty());
+}
+
+// Seeded sequences of requests (some never claimed), releases with and without the memory, and
+// frees of every unowned block, over tables below and past kPkdmIndexedTable entries (the index
+// kept from there on): every request takes what the plain scan of the table picks (the best fit,
+// else the first entry without memory, else the largest block too small, else a new row).
+TEST_F(PocketTest, PoolPicksWhatThePlainScanPicks)
+{
+    struct row {
+        unsigned seed;
+        int steps, held, kilobytes, freed;  // freed: per cent of releases that free the memory
+        bool indexed;
+    };
+    const row rows[] = {{1, 8000, 1100, 4, 10, true}, {2, 8000, 1300, 16, 30, true}, {3, 7000, 1050, 1, 0, true},
+                        {4, 9000, 1200, 12, 5, true}, {5, 2000, 120, 6, 20, false}};
+    for (const row& r : rows) {
+        pkdm_rel_all();
+        std::mt19937 random(r.seed);
+        std::vector<int> owned;
+        for (int step = 0; step < r.steps; ++step) {
+            const unsigned what = random() % 100;
+            if (owned.empty() || (what < 60 && static_cast<int>(owned.size()) < r.held)) {
+                const int request = static_cast<int>(random() % r.kilobytes * 1024 + random() % 1024);
+                const pkdm_picks p = pkdm_scan(request);
+                const int expected = p.best_fit >= 0     ? p.best_fit
+                                     : p.empty_slot >= 0 ? p.empty_slot
+                                     : p.too_small >= 0  ? p.too_small
+                                                         : pkdm_table_block.count;
+                int index = -1;
+                pkdm_alloc(request, index);
+                ASSERT_EQ(index, expected) << "seed " << r.seed << " step " << step;
+                if (what % 20 != 0 && pkdm_claim(index, 2, 1)) owned.push_back(index);
+            } else if (what < 98) {
+                const std::size_t k = random() % owned.size();
+                if (static_cast<int>(random() % 100) < r.freed) pkdm_free(owned[k], 1);
+                else if (what % 2 == 0) pkdm_give_back(owned[k]);
+                else pkdm_free(owned[k], 0);
+                owned.erase(owned.begin() + static_cast<std::ptrdiff_t>(k));
+            } else {
+                pkdm_free(-1, 1);
+            }
+        }
+        EXPECT_EQ(pkdm_table_block.index != nullptr, r.indexed) << r.seed;
+    }
     EXPECT_TRUE(errors().empty());
 }
