@@ -1033,6 +1033,8 @@ struct walk_memos {
     // or took its rows (-1 none).
     int pass = 0;
     std::vector<int> pass_of;
+    // The index of the loop is the one the last search built for the entries x, y.
+    bool indexed = false;
 };
 
 // A row taken from a walk is tested against the rows near it: those of its element of A and of
@@ -1226,9 +1228,14 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     luplup_work& w = luplup_work_block;
     w.count = 0;
     found_total = 0;
-    // Every element of A meets only the elements of B near it, a line only those along it.
+    // Every element of A meets only the elements of B near it, a line only those along it. A
+    // restart of a search that keeps its walks patches the index of the search before (built for
+    // the entries the memos hold) where a nudge moved a few entries.
     pk_elem_index& index = luplup_index_block;
-    pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
+    const bool patched = memos.kept && memos.indexed && memos.x.size() == static_cast<std::size_t>(vb.p.count) &&
+                         pokarr_elem_index_patch(vb.p.count, vb.p.x, vb.p.y, memos.x.data(), memos.y.data(), index);
+    if (!patched) pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
+    memos.indexed = memos.kept;
     const bool own_index = &va.p == &vb.p;
     if (memos.kept) {
         const std::size_t elements = static_cast<std::size_t>(va.p.count) + 1;
@@ -1293,6 +1300,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.x.clear();
     memos.y.clear();
     memos.moved_known = false;
+    memos.indexed = false;
     memos.pass = 0;
     memos.pass_of.clear();
     // It also keeps what the first sweep of its clean-up proved.
