@@ -33,7 +33,8 @@ constexpr double kEndPosition = 1.0 - 1.0e-6;
 constexpr double kMergeReach = 0.001;
 constexpr int kStatusOverflow = -1;
 constexpr int kNotOpen = -1;
-// Rows a search's host array grows by when it outgrows what it holds.
+// Rows a search's host array grows by when it outgrows what it holds, at the least; a larger
+// array grows by half its rows, so that a search of many rows moves them a few times only.
 constexpr int kRowGrowth = 1000;
 
 // One row of the working table.
@@ -77,7 +78,7 @@ bool room_for_row(luplup_work& w, const luplup_columns& out)
         }
         std::copy(w.rows, w.rows + w.count, static_cast<luplup_row*>(base));
     } else {
-        MM_RESIZE_ARRAY(w.spill, kRowGrowth, base, status);
+        MM_RESIZE_ARRAY(w.spill, std::max(kRowGrowth, w.capacity / 2), base, status);
         if (status != 0) return false;
     }
     w.rows = static_cast<luplup_row*>(base);
