@@ -33,7 +33,8 @@ constexpr double kEndPosition = 1.0 - 1.0e-6;
 constexpr double kMergeReach = 0.001;
 constexpr int kStatusOverflow = -1;
 constexpr int kNotOpen = -1;
-// Rows a search's host array grows by when it outgrows what it holds.
+// Rows a search's host array grows by when it outgrows what it holds, at the least; a larger
+// array grows by half its rows, so that a search of many rows moves them a few times only.
 constexpr int kRowGrowth = 1000;
 
 // One row of the working table.
@@ -77,7 +78,7 @@ bool room_for_row(luplup_work& w, const luplup_columns& out)
         }
         std::copy(w.rows, w.rows + w.count, static_cast<luplup_row*>(base));
     } else {
-        MM_RESIZE_ARRAY(w.spill, kRowGrowth, base, status);
+        MM_RESIZE_ARRAY(w.spill, std::max(kRowGrowth, w.capacity / 2), base, status);
         if (status != 0) return false;
     }
     w.rows = static_cast<luplup_row*>(base);
@@ -581,6 +582,55 @@ struct first_sweep_memo {
 
 // ---- clean-up ---------------------------------------------------------------------------------
 
+// A straight element of a loop read once for the points tested against it (an arc, a broken
+// record or a line without length holds none).
+struct straight_line {
+    bool line = false;
+    double sx = 0.0, sy = 0.0, dx = 0.0, dy = 0.0, length = 0.0;
+    straight_line() = default;
+    straight_line(const loop_view& v, int e)
+    {
+        const chain_element c = v.at(e);
+        if (!c.valid || c.arc) return;
+        sx = v.p.x[c.start], sy = v.p.y[c.start];
+        dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
+        length = std::hypot(dx, dy);
+        line = length > 0.0;
+    }
+    // Whether point p lies on the element (the along bound stretched by `stretch`).
+    bool holds(const double* p, double stretch) const
+    {
+        if (!line) return false;
+        const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
+        const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
+        return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
+    }
+};
+
+// The straight elements the clean-ups read last, by element (slot: the element's low bits), each
+// with the clean-up that read it and the loop: a slot read by another clean-up (or before a
+// nudge) holds nothing for this one.
+struct straight_memo {
+    static constexpr int kSlots = 16;
+    struct slot {
+        unsigned clean_up = 0;
+        const pokarr* loop = nullptr;
+        int element = 0;
+        straight_line line;
+    };
+    slot slots[kSlots];
+    unsigned last = 0;  // the number of the last clean-up
+    unsigned next()
+    {
+        if (++last == 0) {
+            for (slot& s : slots) s.clean_up = 0;
+            last = 1;
+        }
+        return last;
+    }
+};
+straight_memo straight_memo_block;
+
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
 
 enum class outcome { go_on, restart, failed };
@@ -600,6 +650,9 @@ struct cleanup {
     std::vector<int>& by_b;
     std::vector<int>& candidates;
     first_sweep_memo& first_sweep;
+    // This clean-up's number in straight_memo_block (a new one for every clean-up and after a
+    // nudge, which moves the loop's entries).
+    mutable unsigned clean_up = straight_memo_block.next();
 
     // A nudge of a self search: 0 starts the search again, a failure ends it; a nudge that moved
     // nothing (or no restarts left) lets the clean-up go on, so it cannot restart without end.
@@ -607,6 +660,7 @@ struct cleanup {
     {
         if (!md.self || restarts_left <= 0) return outcome::go_on;
         int status = 0;
+        clean_up = straight_memo_block.next();
         pokarr_nudge_elem(a, std::abs(i), std::abs(j), status);
         if (status < 0) return outcome::failed;
         if (status != 0) return outcome::go_on;
@@ -625,29 +679,14 @@ struct cleanup {
         return (w.rows[i].vertex_a && ej + 2 == ei) || (w.rows[j].vertex_a && ei + 2 == ej);
     }
 
-    // A straight element of a loop read once for the points tested against it (an arc, a broken
-    // record or a line without length holds none).
-    struct straight {
-        bool line = false;
-        double sx = 0.0, sy = 0.0, dx = 0.0, dy = 0.0, length = 0.0;
-        straight(const loop_view& v, int e)
-        {
-            const chain_element c = v.at(e);
-            if (!c.valid || c.arc) return;
-            sx = v.p.x[c.start], sy = v.p.y[c.start];
-            dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
-            length = std::hypot(dx, dy);
-            line = length > 0.0;
-        }
-        // Whether point p lies on the element (the along bound stretched by `stretch`).
-        bool holds(const double* p, double stretch) const
-        {
-            if (!line) return false;
-            const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
-            const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
-            return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
-        }
-    };
+    // The straight element e of a loop, read once for the partner search of one row and the rows
+    // after it, which ask for a few neighbouring elements again and again (straight_memo_block).
+    const straight_line& straight_of(const loop_view& v, int e) const
+    {
+        straight_memo::slot& m = straight_memo_block.slots[static_cast<unsigned>(e) % straight_memo::kSlots];
+        if (m.clean_up != clean_up || m.loop != &v.p || m.element != e) m = {clean_up, &v.p, e, straight_line(v, e)};
+        return m.line;
+    }
 
     // Whether point p is an end of the straight element e (its far end stretched as on_straight
     // stretches it).
@@ -679,14 +718,14 @@ struct cleanup {
         for (int n = 0; n < 3; ++n) {
             const int ea = a_candidates[n];
             if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
-            const straight on_a(va, ea);
+            const straight_line& on_a = straight_of(va, ea);
             if (!on_a.holds(pi, 1.0) || !on_a.holds(pj, 1.0)) continue;
             const int b_candidates[2] = {ri.b, rj.b};
             for (int m = 0; m < 2; ++m) {
                 const int eb = b_candidates[m];
                 if (m == 1 && eb == b_candidates[0]) continue;
                 const double stretch = eb == vb.last() ? 2.0 : 1.0;
-                const straight on_b(vb, eb);
+                const straight_line& on_b = straight_of(vb, eb);
                 if (!on_b.holds(pi, stretch) || !on_b.holds(pj, stretch)) continue;
                 const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
                                   (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
@@ -1033,6 +1072,8 @@ struct walk_memos {
     // or took its rows (-1 none).
     int pass = 0;
     std::vector<int> pass_of;
+    // The index of the loop is the one the last search built for the entries x, y.
+    bool indexed = false;
 };
 
 // A row taken from a walk is tested against the rows near it: those of its element of A and of
@@ -1226,9 +1267,14 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     luplup_work& w = luplup_work_block;
     w.count = 0;
     found_total = 0;
-    // Every element of A meets only the elements of B near it, a line only those along it.
+    // Every element of A meets only the elements of B near it, a line only those along it. A
+    // restart of a search that keeps its walks patches the index of the search before (built for
+    // the entries the memos hold) where a nudge moved a few entries.
     pk_elem_index& index = luplup_index_block;
-    pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
+    const bool patched = memos.kept && memos.indexed && memos.x.size() == static_cast<std::size_t>(vb.p.count) &&
+                         pokarr_elem_index_patch(vb.p.count, vb.p.x, vb.p.y, memos.x.data(), memos.y.data(), index);
+    if (!patched) pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
+    memos.indexed = memos.kept;
     const bool own_index = &va.p == &vb.p;
     if (memos.kept) {
         const std::size_t elements = static_cast<std::size_t>(va.p.count) + 1;
@@ -1293,6 +1339,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.x.clear();
     memos.y.clear();
     memos.moved_known = false;
+    memos.indexed = false;
     memos.pass = 0;
     memos.pass_of.clear();
     // It also keeps what the first sweep of its clean-up proved.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -22,17 +23,26 @@ constexpr long kTracedCells = 4;
 constexpr std::size_t kFewElements = 16;
 constexpr double kGridMargin = kElemIndexMargin;
 
+// The box of the element whose record starts at entry k (a line ending there, or an arc record);
+// answers whether it is an arc. Inlined, as it was into the build: it runs for every element.
+[[gnu::always_inline]] inline bool element_box(int count, const double* x, const double* y, int k, double* b)
+{
+    const bool arc = pk_is_marker(x[k]) && k + 3 < count;
+    const int end = arc ? k + 3 : k;
+    b[0] = std::min(x[k - 1], x[end]), b[1] = std::min(y[k - 1], y[end]);
+    b[2] = std::max(x[k - 1], x[end]), b[3] = std::max(y[k - 1], y[end]);
+    if (arc) arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
+                     b[0], b[1], b[2], b[3]);
+    return arc;
+}
+
 // Lists every element of the array with its box, in element order, as kept aside: an array of a
 // few elements keeps them all there, a larger one keeps there only those the grid cannot hold.
 void list_elements(int count, const double* x, const double* y, pk_elem_index& index)
 {
     for (int k = 1; k < count;) {
-        const bool arc = pk_is_marker(x[k]) && k + 3 < count;
-        const int end = arc ? k + 3 : k;
-        double b[4] = {std::min(x[k - 1], x[end]), std::min(y[k - 1], y[end]), std::max(x[k - 1], x[end]),
-                       std::max(y[k - 1], y[end])};
-        if (arc) arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
-                         b[0], b[1], b[2], b[3]);
+        double b[4];
+        const bool arc = element_box(count, x, y, k, b);
         if (!pk_is_marker(x[k - 1])) {
             index.wide.push_back(k);
             index.wide_boxes.insert(index.wide_boxes.end(), b, b + 4);
@@ -150,6 +160,37 @@ void list_aside(const pk_elem_index& index, double xmin, double ymin, double xma
         if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
 }
 
+// The cell range of the element at entry k with box b (c0, r0, c1, r1; empty when it misses the
+// grid), and whether it spans too many cells and is kept aside (inlined as element_box).
+[[gnu::always_inline]] inline bool element_range(const pk_elem_index& index, int count, const double* x, const double* y, int k, const double* b,
+                   int* range)
+{
+    range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
+    cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
+    long spanned = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1);
+    if (index.along_lines && spanned > kWideCells && is_line(x, count, k)) {
+        spanned = 0;
+        line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3],
+                   [&](int, int c0, int c1) { spanned += c1 - c0 + 1; });
+    }
+    return spanned > kWideCells;
+}
+
+// Hands place(cell number) every cell the element at entry k with its cell range is listed in.
+template <class Place>
+[[gnu::always_inline]] inline void place_element(const pk_elem_index& index, int count, const double* x, const double* y, int k, const int* range,
+                   Place&& place)
+{
+    auto cells = [&](int r, int c0, int c1) {
+        for (int c = c0; c <= c1; ++c) place(static_cast<long>(r) * index.columns + c);
+    };
+    const bool few = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1) <= kTracedCells;
+    if (index.along_lines && !few && is_line(x, count, k))
+        line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3], cells);
+    else
+        for (int r = range[1]; r <= range[3]; ++r) cells(r, range[0], range[2]);
+}
+
 void build_index(int count, const double* x, const double* y, bool along, pk_elem_index& index)
 {
     reset_index(count, index);
@@ -192,31 +233,12 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
         for (std::size_t i = 0; i < n_boxes; ++i) {
             int* range = &ranges[4 * i];
             const int k = index.wide[i];
-            if (pass == 0) {
-                const double* b = all + 4 * i;
-                range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
-                cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
-                long spanned = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1);
-                if (along && spanned > kWideCells && is_line(x, count, k)) {
-                    spanned = 0;
-                    line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3],
-                               [&](int, int c0, int c1) { spanned += c1 - c0 + 1; });
-                }
-                is_wide[i] = spanned > kWideCells ? 1 : 0;
-            }
+            if (pass == 0) is_wide[i] = element_range(index, count, x, y, k, all + 4 * i, range) ? 1 : 0;
             if (is_wide[i] != 0) continue;
-            auto place = [&](int r, int c0, int c1) {
-                for (int c = c0; c <= c1; ++c) {
-                    const long cell_number = static_cast<long>(r) * index.columns + c;
-                    if (pass == 0) ++index.first[cell_number + 1];
-                    else index.elements[at[cell_number]++] = k;
-                }
-            };
-            const bool few = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1) <= kTracedCells;
-            if (along && !few && is_line(x, count, k))
-                line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3], place);
-            else
-                for (int r = range[1]; r <= range[3]; ++r) place(r, range[0], range[2]);
+            place_element(index, count, x, y, k, range, [&](long cell_number) {
+                if (pass == 0) ++index.first[cell_number + 1];
+                else index.elements[at[cell_number]++] = k;
+            });
         }
     }
     // Only the elements spanning too many cells stay aside, still in element order.
@@ -233,7 +255,163 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
     index.seen.assign(count + 1, 0);
 }
 
+// One listing of an element changed by a patch: the element leaves (or joins) a cell.
+struct cell_change {
+    long cell;
+    int element;
+    bool joins;
+};
+
+// Entries that may change between two builds for an index to be patched instead of rebuilt: more
+// and the whole build costs about what the patch does.
+constexpr std::size_t kPatchedEntries = 256;
+
+// Whether entry i differs between two arrays, bit for bit.
+bool entry_differs(const double* x, const double* y, const double* old_x, const double* old_y, int i)
+{
+    return std::memcmp(&x[i], &old_x[i], sizeof(double)) != 0 || std::memcmp(&y[i], &old_y[i], sizeof(double)) != 0;
+}
+
+// The listings of an element in the index built for the given entries: its cells, or none when
+// it is kept aside (answered true, with its box).
+bool listings_of(const pk_elem_index& index, int count, const double* x, const double* y, int k, double* b,
+                 std::vector<long>& cells)
+{
+    cells.clear();
+    element_box(count, x, y, k, b);
+    int range[4];
+    if (element_range(index, count, x, y, k, b, range)) return true;
+    place_element(index, count, x, y, k, range, [&cells](long cell) { cells.push_back(cell); });
+    std::sort(cells.begin(), cells.end());
+    return false;
+}
+
+// Whether a box lies strictly inside the index's box: an element whose box touches it may hold
+// the index's box where it is, and moving it may move the grid.
+bool strictly_inside(const pk_elem_index& index, const double* b)
+{
+    return b[0] > index.box[0] && b[1] > index.box[1] && b[2] < index.box[2] && b[3] < index.box[3];
+}
+
+// An element kept aside before a patch or after it (with its new box).
+struct aside_move {
+    int element;
+    bool was_aside, is_aside;
+    double box[4];
+};
+
+// Moves the element out of the elements kept aside and in again with its new box, as it was and
+// is kept there, keeping them in element order.
+void move_aside(pk_elem_index& index, const aside_move& m)
+{
+    const auto at = std::lower_bound(index.wide.begin(), index.wide.end(), m.element) - index.wide.begin();
+    const auto boxes = index.wide_boxes.begin() + 4 * at;
+    if (m.was_aside) {
+        index.wide.erase(index.wide.begin() + at);
+        index.wide_boxes.erase(boxes, boxes + 4);
+    }
+    if (m.is_aside) {
+        index.wide.insert(index.wide.begin() + at, m.element);
+        index.wide_boxes.insert(index.wide_boxes.begin() + 4 * at, m.box, m.box + 4);
+    }
+}
+
+// Rewrites the cell lists with the changes (ordered by cell): cells without one are copied as
+// they stand, the others without the elements that leave and with those that join.
+void apply_changes(pk_elem_index& index, const std::vector<cell_change>& changes)
+{
+    static std::vector<int> old_first, elements;
+    old_first = index.first;
+    elements.clear();
+    elements.reserve(index.elements.size() + changes.size());
+    const long cells = static_cast<long>(index.first.size()) - 1;
+    const int* from = index.elements.data();
+    long done = 0;  // cells before this one are written
+    auto copy_until = [&](long cell) {
+        elements.insert(elements.end(), from + old_first[done], from + old_first[cell]);
+        const int shift = static_cast<int>(elements.size()) - old_first[cell];
+        for (long c = done + 1; c <= cell; ++c) index.first[c] = old_first[c] + shift;
+        done = cell;
+    };
+    for (std::size_t i = 0; i < changes.size();) {
+        const long cell = changes[i].cell;
+        copy_until(cell);
+        std::size_t j = i;
+        while (j < changes.size() && changes[j].cell == cell) ++j;
+        const auto first = changes.begin() + static_cast<std::ptrdiff_t>(i);
+        const auto last = changes.begin() + static_cast<std::ptrdiff_t>(j);
+        for (int e = old_first[cell]; e < old_first[cell + 1]; ++e) {
+            const auto leaves = [&](const cell_change& c) { return !c.joins && c.element == from[e]; };
+            if (std::none_of(first, last, leaves)) elements.push_back(from[e]);
+        }
+        for (std::size_t c = i; c < j; ++c)
+            if (changes[c].joins) elements.push_back(changes[c].element);
+        index.first[cell + 1] = static_cast<int>(elements.size());
+        done = cell + 1;
+        i = j;
+    }
+    copy_until(cells);
+    index.elements.swap(elements);
+}
+
+// The index as reset_index leaves it for its first search.
+void forget_queries(pk_elem_index& index)
+{
+    std::fill(index.seen.begin(), index.seen.end(), 0);
+    index.query = 0;
+    index.candidates.clear();
+    index.visit_listed = false;
+    index.last_spent.valid = false;
+    index.last_pair.valid = false;
+}
+
 }  // namespace
+
+bool pokarr_elem_index_patch(int count, const double* x, const double* y, const double* old_x, const double* old_y,
+                             pk_elem_index& index)
+{
+    if (!index.along_lines || index.count != count || index.columns < 1 || x == nullptr || y == nullptr || count < 2)
+        return false;
+    static std::vector<int> changed;
+    changed.clear();
+    for (int i = 0; i < count; ++i) {
+        if (!entry_differs(x, y, old_x, old_y, i)) continue;
+        // A marker that comes or goes changes the elements themselves.
+        if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
+        changed.push_back(i);
+    }
+    static std::vector<cell_change> changes;
+    static std::vector<aside_move> asides;
+    static std::vector<long> old_cells, new_cells;
+    changes.clear();
+    asides.clear();
+    std::size_t next = 0;  // the first changed entry not before the element walked
+    // The elements as list_elements walks them; those holding a changed entry are listed again.
+    for (int k = 1, after = 1; k < count && next < changed.size(); k = after) {
+        const bool arc = pk_is_marker(x[k]) && k + 3 < count;
+        const int end = arc ? k + 3 : k;
+        after = arc ? k + 4 : k + 1;
+        while (next < changed.size() && changed[next] < k - 1) ++next;
+        const bool moved = next < changed.size() && changed[next] <= end;
+        if (!moved || pk_is_marker(x[k - 1])) continue;
+        double old_box[4], new_box[4];
+        const bool was_aside = listings_of(index, count, old_x, old_y, k, old_box, old_cells);
+        const bool is_aside = listings_of(index, count, x, y, k, new_box, new_cells);
+        if (!strictly_inside(index, old_box) || !strictly_inside(index, new_box)) return false;
+        if (was_aside || is_aside)
+            asides.push_back({k, was_aside, is_aside, {new_box[0], new_box[1], new_box[2], new_box[3]}});
+        if (old_cells == new_cells) continue;
+        for (const long c : old_cells) changes.push_back({c, k, false});
+        for (const long c : new_cells) changes.push_back({c, k, true});
+    }
+    std::sort(changes.begin(), changes.end(), [](const cell_change& p, const cell_change& q) {
+        return p.cell != q.cell ? p.cell < q.cell : p.element < q.element;
+    });
+    for (const aside_move& m : asides) move_aside(index, m);
+    if (!changes.empty()) apply_changes(index, changes);
+    forget_queries(index);
+    return true;
+}
 
 void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_index& index)
 {

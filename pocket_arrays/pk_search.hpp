@@ -186,6 +186,13 @@ void pokarr_elem_index(int count, const double* x, const double* y, pk_elem_inde
 // then meets every element that comes within the margin of its own, but not every element whose
 // box overlaps its box.
 void pokarr_elem_index_along(int count, const double* x, const double* y, pk_elem_index& index);
+// Brings the index built along the lines of the array old_x, old_y (count entries) up to the
+// array x, y of the same count, which moved a few entries of the same elements: the elements
+// holding a changed entry are listed again, and the index answers every query as one built
+// afresh would. False, the index untouched, when it cannot (the elements or the grid would
+// change, or many entries did): the caller builds it afresh.
+bool pokarr_elem_index_patch(int count, const double* x, const double* y, const double* old_x, const double* old_y,
+                             pk_elem_index& index);
 // The elements whose cells meet the box (xmin, ymin, xmax, ymax), in increasing order: every
 // element whose box overlaps the box is among them (of an index along the lines: every element
 // that comes within the margin of the box).

@@ -434,3 +434,67 @@ TEST_F(SearchShortcut, IndexAlongTheLinesListsEveryLineNearAQueryLine)
     }
     EXPECT_LT(3 * along_listed, 2 * box_listed);
 }
+
+TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
+{
+    // A ring of 2,000 spikes with a half-circle arc on every tenth element; entries moved as a
+    // nudge moves them, across cells, onto a line across the ring (listed aside) and back, round
+    // the closing point, or so that the patch must refuse: past the index's box, a marker made,
+    // too many entries. A patched index holds what one built afresh holds; a refused one is as
+    // it was.
+    constexpr double kAcross = 1.0e6;  // entry moved to the far side of the ring (negated)
+    struct row {
+        int first, count;  // entries first .. first + count - 1 moved
+        double dx, dy;
+        bool patched;
+        bool back;  // the move is undone: the moved loop is indexed first
+    };
+    const row rows[] = {{37, 2, 5e-4, -3e-4, true, false}, {670, 1, -3.0, -2.0, true, false},
+                        {59, 4, 0.0, 0.2, true, false},     {650, 1, kAcross, 0, true, false},
+                        {650, 1, kAcross, 0, true, true},    {0, 1, 1.0, 0.0, false, false},
+                        {58, 1, kArcMarker, 0, false, false}, {2, 300, 0.1, 0.0, false, false},
+                        {10, 0, 0.0, 0.0, true, false}};
+    std::vector<double> x, y;
+    for (int k = 0; k < 4000; ++k) {
+        const double a = 2.0 * M_PI * k / 4000, r = k % 2 == 0 ? 100.0 : 70.0;
+        const double px = r * std::cos(a), py = r * std::sin(a);
+        if (k % 10 == 9) {  // an arc record from the last point to this one about their middle
+            const double mx = 0.5 * (x.back() + px), my = 0.5 * (y.back() + py);
+            x.insert(x.end(), {kArcMarker, std::hypot(px - mx, py - my), mx}), y.insert(y.end(), {0.0, 1.0, my});
+        }
+        x.push_back(px), y.push_back(py);
+    }
+    x.push_back(x[0]), y.push_back(y[0]);
+    const int n = static_cast<int>(x.size());
+    auto cells = [](const pk_elem_index& index) {
+        std::vector<std::vector<int>> lists;
+        for (std::size_t c = 0; c + 1 < index.first.size(); ++c) {
+            lists.emplace_back(index.elements.begin() + index.first[c], index.elements.begin() + index.first[c + 1]);
+            std::sort(lists.back().begin(), lists.back().end());
+        }
+        return lists;
+    };
+    auto same = [&](const pk_elem_index& p, const pk_elem_index& q) {
+        return std::equal(p.box, p.box + 4, q.box) && p.x0 == q.x0 && p.y0 == q.y0 && p.cell == q.cell &&
+               p.columns == q.columns && p.rows == q.rows && p.wide == q.wide && p.wide_boxes == q.wide_boxes &&
+               p.last_element == q.last_element && cells(p) == cells(q);
+    };
+    for (const row& r : rows) {
+        std::vector<double> mx = x, my = y;
+        for (int i = r.first; i < r.first + r.count; ++i) {
+            mx[i] = r.dx == kAcross ? -mx[i] : r.dx == kArcMarker ? kArcMarker : mx[i] + r.dx;
+            my[i] = r.dx == kAcross ? -my[i] : my[i] + r.dy;
+            if (i == 0) mx[n - 1] = mx[0], my[n - 1] = my[0];
+        }
+        const auto& [old_x, old_y, new_x, new_y] = r.back ? std::tie(mx, my, x, y) : std::tie(x, y, mx, my);
+        pk_elem_index patched, before, fresh;
+        pokarr_elem_index_along(n, old_x.data(), old_y.data(), patched);
+        pokarr_elem_index_along(n, old_x.data(), old_y.data(), before);
+        pokarr_elem_index_along(n, new_x.data(), new_y.data(), fresh);
+        const bool done = pokarr_elem_index_patch(n, new_x.data(), new_y.data(), old_x.data(), old_y.data(), patched);
+        EXPECT_EQ(done, r.patched) << "first " << r.first;
+        EXPECT_TRUE(same(patched, done ? fresh : before)) << "first " << r.first;
+        // A line across the ring spans too many cells: it is kept aside.
+        EXPECT_TRUE(r.dx != kAcross || before.wide != fresh.wide) << "first " << r.first;
+    }
+}
