@@ -1,6 +1,6 @@
-// Whether a point comes nearer a loop than a distance. The grid hands out the elements whose
-// boxes meet the square round the point; a line is measured to its nearest point, an arc to its
-// circle where the point faces the arc and to its ends elsewhere.
+// Whether a point comes nearer a loop than a distance. The grid hands out the elements that come
+// into the square round the point; a line is measured to its nearest point, an arc to its circle
+// where the point faces the arc and to its ends elsewhere.
 #include "pocket_lanes/loop_reach.hpp"
 
 #include "pocket_arrays/pk_element.hpp"
@@ -43,7 +43,11 @@ void loop_reach_build(const pokarr& loop, loop_reach& reach)
     reach.x = loop.x;
     reach.y = loop.y;
     reach.count = loop.count;
-    pokarr_elem_index(loop.count, loop.x, loop.y, reach.grid);
+    // Lines are listed only in the cells along them: a long slanting line (a star's spike) has a
+    // box over the cells of many elements it never comes near, and a box over too many cells would
+    // make it a candidate of every question. An element nearer the point than the distance has a
+    // point in the square, so it comes into the square all the same.
+    pokarr_elem_index_along(loop.count, loop.x, loop.y, reach.grid);
 }
 
 bool loop_reach_nearer(loop_reach& reach, double px, double py, double distance)

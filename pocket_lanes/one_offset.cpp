@@ -620,8 +620,9 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
 // less the tolerance. Such a piece is no part of the offset: a loop the raw offset forms where it
 // folds over itself (a swallowtail, of either direction) or where the loop is narrower than twice
 // the distance, or the remains of an arc shrunk through its centre; a true offset keeps every
-// vertex at the distance. Reads pocket_work.tolerance and working_tolerance.
-bool piece_nears_source(oneoff_call& c, const pokarr& piece)
+// vertex at the distance. Reads pocket_work.tolerance and working_tolerance. Kept inline in the
+// source test, which asks it in two places for every piece (most pieces need only a few vertices).
+[[gnu::always_inline]] inline bool piece_nears_source(oneoff_call& c, const pokarr& piece)
 {
     if (c.dimension != 2 || c.distance <= 0.0) return false;
     const pocket_work& w = pocket_work_block;
@@ -667,6 +668,12 @@ bool source_crossing_none(oneoff_call& c, const pokarr& source, const pokarr& pi
     return crossing_search_finds_none(*c.source_elems, piece);
 }
 
+// Whether every number of the source is finite: known once its elements are in their grid.
+bool source_finite(const oneoff_call& c, const pokarr& source)
+{
+    return &source == &c.source && c.source_elems_made ? c.source_elems->finite : pokarr_finite(source);
+}
+
 // Sub-step 3: the piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
@@ -675,6 +682,13 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     int count = 0, status = 0;
     // A search whose answer is known to be no crossing is not run (nor the piece's boxes made).
     const bool none_found = source_crossing_none(c, source, piece);  // true only for finite loops
+    // A planar piece that comes nearer the source than the offset fails whatever the search
+    // finds, and the search of two finite loops only answers (it reports a loop that is not
+    // finite): asked first, the nearness spares the search the loops the removal leaves round the
+    // folds of a spiky source, as big as the source and near it from their first point.
+    // (The grid of a loop that is not finite would not be sound: the source is checked first.)
+    const bool near_first = !none_found && source.dimension == 2 && source_finite(c, source);
+    if (near_first && piece_nears_source(c, piece) && pokarr_finite(piece)) return false;
     if (!none_found) {
         pokarr_get_boxes(piece, r->boxes);
         // Once the source's elements are in their grid, the search looks only at those near the piece.
@@ -707,7 +721,8 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
         break;
     }
     if (c.rq.inward != 0) valid = !valid;
-    return valid && !piece_nears_source(c, piece);
+    // Asked first, the nearness came out false, or the search failed (the piece not finite).
+    return valid && (near_first || !piece_nears_source(c, piece));
 }
 
 // Sub-step 5: an opposite piece must lie in a live lane and in no island.
