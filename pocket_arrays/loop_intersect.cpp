@@ -6,6 +6,7 @@
 // B's element is negated (a touching point, which the common-loop search passes over).
 #include "pocket_arrays/loop_intersect.hpp"
 
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -597,13 +598,18 @@ struct straight_line {
         length = std::hypot(dx, dy);
         line = length > 0.0;
     }
-    // Whether point p lies on the element (the along bound stretched by `stretch`).
+    // Whether point p lies on the element (the along bound stretched by `stretch`): within the
+    // host's double tolerance across it, and along it from its start to the stretched end. The
+    // tests are eqvl0d, gevl0d and levald written out, as the partner search asks them millions
+    // of times.
     bool holds(const double* p, double stretch) const
     {
         if (!line) return false;
+        constexpr double tolerance = vantu::kDoubleTolerance;
         const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
+        if (!(std::fabs(across) <= tolerance)) return false;
         const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
-        return eqvl0d(across) && gevl0d(along) && levald(along, stretch * length);
+        return !(along < -tolerance) && !(along > stretch * length + tolerance);
     }
 };
 
@@ -718,15 +724,19 @@ struct cleanup {
         for (int n = 0; n < 3; ++n) {
             const int ea = a_candidates[n];
             if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
+            // The point of the other row is the one likelier off the element: it is tested first.
             const straight_line& on_a = straight_of(va, ea);
-            if (!on_a.holds(pi, 1.0) || !on_a.holds(pj, 1.0)) continue;
+            const bool j_first_on_a = n != 1;
+            if (!on_a.holds(j_first_on_a ? pj : pi, 1.0) || !on_a.holds(j_first_on_a ? pi : pj, 1.0)) continue;
             const int b_candidates[2] = {ri.b, rj.b};
             for (int m = 0; m < 2; ++m) {
                 const int eb = b_candidates[m];
                 if (m == 1 && eb == b_candidates[0]) continue;
                 const double stretch = eb == vb.last() ? 2.0 : 1.0;
                 const straight_line& on_b = straight_of(vb, eb);
-                if (!on_b.holds(pi, stretch) || !on_b.holds(pj, stretch)) continue;
+                const bool j_first_on_b = m == 0;
+                if (!on_b.holds(j_first_on_b ? pj : pi, stretch) || !on_b.holds(j_first_on_b ? pi : pj, stretch))
+                    continue;
                 const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
                                   (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
                 if (ends) return true;
