@@ -166,11 +166,14 @@ struct split_loop {
     return sum >= tol * tol;
 }
 
-// A pass deletes the entries it takes out, moving the tail down each time, until it has moved
-// this many times the loop's entries: then it holds the loop split (a loop that loses a few
-// elements, or loses them near its end, moves little; one that loses thousands would move its
-// whole tail as often).
-constexpr int kMovesBeforeSplit = 64;
+// A pass deletes the entries it takes out, moving the tail down each time, until the tails it
+// has moved add up to the loop's entries and to this many: then it holds the loop split. A small
+// loop, or one that loses a few elements or loses them near its end, moves little and costs least
+// deleted in place; one that loses thousands would move its whole tail as often.
+constexpr long kMovesBeforeSplit = 32768;
+
+// Whether a pass that has moved this many entries holds the rest of the loop split.
+bool time_to_split(long moved, int count) { return moved > std::max<long>(count, kMovesBeforeSplit); }
 
 // The rest of the pass from entry i with the loop held split (split_loop).
 void drop_short_split(pokarr& array, int i, double tol, double sum)
@@ -188,12 +191,16 @@ void drop_short_split(pokarr& array, int i, double tol, double sum)
             continue;
         }
         run.settle();  // the entries before i stand in place
-        const bool after_arc = array.dimension == 2 && i > 4 && pk_is_marker(array.x[i - 4]);
-        if (after_arc || i == 1 || i > run.count() - step) {
+        if (i == 1 || i > run.count() - step) {
             run.close();
             remove_short(array, i, step);
             continue;
         }
+        // An arc before it is re-fitted to the element's end point where that stands: the re-fit
+        // reads the arc, the records after the end point and the loop's first and last entries,
+        // which all stand as in the run.
+        if (array.dimension == 2 && i > 4 && pk_is_marker(array.x[i - 4]))
+            pokarr_join_arc(i - 5, at + step - 1, 0, array);
         run.drop(step);
     }
     run.close();
@@ -257,7 +264,7 @@ void merge_arcs_split(pokarr& array, int i)
             i = j;
             continue;
         }
-        if (moved > static_cast<long>(kMovesBeforeSplit) * array.count) {
+        if (time_to_split(moved, array.count)) {
             drop_short_split(array, i, tol, sum_before);  // which weighs this element again
             break;
         }
@@ -307,7 +314,7 @@ void pokarr_merge_arcs(pokarr& array)
             i = next_marker(array, i + kArcRecordEntries, array.count - 1);
             continue;
         }
-        if (moved > static_cast<long>(kMovesBeforeSplit) * array.count) {
+        if (time_to_split(moved, array.count)) {
             merge_arcs_split(array, i);
             return;
         }

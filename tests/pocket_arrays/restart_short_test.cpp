@@ -352,12 +352,16 @@ TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
 {
     // Seeded rings of lines and arcs with runs of short lines and short arcs here and there
     // (after arcs, at the start, at the end) and runs of arcs on one circle: the pass leaves
-    // every entry the plain one leaves.
+    // every entry the plain one leaves. Rows: how often a run of short elements, a short arc
+    // and a run of arcs on one circle come (a few losses; most elements lost; losses after arcs).
+    struct row { double runs, arcs, circle; };
+    const row rows[] = {{0.3, 0.2, 0.05}, {0.02, 0.2, 0.01}, {0.95, 0.05, 0.05}, {0.9, 0.6, 0.2}};
     pocket_work_block.working_tolerance = 0.002;  // short below 0.001
     constexpr unsigned kSeed = 20261208u;
     std::mt19937 rng(kSeed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (int ring = 0; ring < 40; ++ring) {
+    for (int ring = 0; ring < 40 * static_cast<int>(std::size(rows)); ++ring) {
+        const row& r = rows[ring / 40];
         std::vector<xy> e;
         xy p{10.0, 0.0};
         e.push_back(p);
@@ -369,12 +373,12 @@ TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
         for (int k = 1; k <= 300; ++k) {
             const double t = 2.0 * std::acos(-1.0) * k / 300.0;
             const xy q = k == 300 ? e.front() : xy{10.0 * std::cos(t), 10.0 * std::sin(t)};
-            for (int runs = unit(rng) < 0.3 ? 1 + static_cast<int>(6 * unit(rng)) : 0; runs > 0; --runs) {
+            for (int runs = unit(rng) < r.runs ? 1 + static_cast<int>(6 * unit(rng)) : 0; runs > 0; --runs) {
                 p = {p.x + 0.0006 * (unit(rng) - 0.5), p.y + 0.0006 * (unit(rng) - 0.5)};
-                if (unit(rng) < 0.2) add_arc(p); else e.push_back(p);
+                if (unit(rng) < r.arcs) add_arc(p); else e.push_back(p);
             }
             // Now and then a run of arcs on one circle, each turning a little.
-            for (int pieces = unit(rng) < 0.05 ? 2 + static_cast<int>(30 * unit(rng)) : 0, k = 1; k <= pieces; ++k) {
+            for (int pieces = unit(rng) < r.circle ? 2 + static_cast<int>(30 * unit(rng)) : 0, k = 1; k <= pieces; ++k) {
                 const double turn = 2.0 * k / pieces, cx = p.x - 1.0, cy = p.y;
                 e.insert(e.end(), {{kM, 0}, {1.0, 1.0}, {cx, cy}, {cx + std::cos(turn), cy + std::sin(turn)}});
             }
