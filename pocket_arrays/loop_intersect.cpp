@@ -1171,37 +1171,39 @@ bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& mov
 
 // Forgets the walks that may read the entries from `first` to `last` (within the loop): the walks
 // of their elements and of every element near them, before or after the nudge. A walk reads the
-// elements it meets, so the walks near each element of the range (its box before and after, an
-// arc by the box of its circle) are forgotten: the box of the whole range, which may run along a
-// spike, would take in many more.
+// elements it meets, and only those within the index's margin of its own change what it finds,
+// so a line of the range forgets the walks of the elements listed in the cells along it (before
+// and after): the box of a long line lying across the grid takes in many more. An arc of the
+// range forgets those near the box of its circle, and the point ending an arc those near it.
 void forget_walks_near(const pokarr& loop, pk_elem_index& index, walk_memos& memos, int first, int last)
 {
     const int n = loop.count;
     std::vector<int>& near = index.candidates;
     const auto forget = [&memos](int e) { memos.walks[static_cast<std::size_t>(e)].valid = false; };
     for (int k = std::max(1, first); k <= last; ++k) {
-        double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
-        auto add = [&box](double px, double py, double reach) {
-            box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
-            box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
-        };
         const bool arc = pk_is_marker(loop.x[k]) && k + 2 < n;
         // Entries inside an arc record hold no point (the record is taken at its marker); the
         // point after it ends the arc, and a line ends at any other point.
         if (!arc && ((k >= 1 && pk_is_marker(loop.x[k - 1])) || (k >= 2 && pk_is_marker(loop.x[k - 2])))) continue;
         const bool arc_end = !arc && k >= 3 && pk_is_marker(loop.x[k - 3]);
+        double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
         for (int side = 0; side < 2; ++side) {
             const double* x = side == 0 ? loop.x : memos.x.data();
             const double* y = side == 0 ? loop.y : memos.y.data();
-            if (arc) {
-                add(x[k + 2], y[k + 2], std::fabs(x[k + 1]));
+            const double reach = arc ? std::fabs(x[k + 1]) : 0.0;
+            const double px = arc ? x[k + 2] : x[k], py = arc ? y[k + 2] : y[k];
+            if (!arc && !arc_end) {
+                pk_elem_index_line_candidates(index, x[k - 1], y[k - 1], px, py, near);
+                std::for_each(near.begin(), near.end(), forget);
                 continue;
             }
-            if (!arc_end) add(x[k - 1], y[k - 1], 0.0);
-            add(x[k], y[k], 0.0);
+            box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
+            box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
         }
-        pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
-        std::for_each(near.begin(), near.end(), forget);
+        if (arc || arc_end) {
+            pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
+            std::for_each(near.begin(), near.end(), forget);
+        }
         if (arc) k += 2;
     }
     for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e) forget(e);
