@@ -360,6 +360,9 @@ struct walk_memo {
     bool valid = false;
     std::vector<luplup_row> rows;
     std::vector<char> taken;  // of each row: taken into the table the last time (not a repeat)
+    // The rows in table order (by A's element and the position along it, found order among
+    // equals), empty when a position is not finite: the order they are inserted in on a replay.
+    std::vector<int> in_table_order;
     pk_spent_pair spent_before, spent_after;
     pk_pair_memo pair_before, pair_after;
 };
@@ -1091,6 +1094,27 @@ struct walk_memos {
 // elements up to this many before its walk (a walk's rows lie on its element or the next).
 constexpr int kReplayReach = 3 * kArcRecordEntries;
 
+// The rows of a walk's memo in table order: a stable insertion sort by A's element and the
+// position along it, as insert_ordered places them. Left empty when a position is not finite:
+// those rows keep the order found.
+void order_in_table(walk_memo& m)
+{
+    std::vector<int>& order = m.in_table_order;
+    order.clear();
+    for (const luplup_row& r : m.rows)
+        if (!std::isfinite(r.pos_a)) return;
+    const auto after = [&m](int p, int q) {
+        const luplup_row& a = m.rows[static_cast<std::size_t>(p)];
+        const luplup_row& b = m.rows[static_cast<std::size_t>(q)];
+        return a.a > b.a || (a.a == b.a && a.pos_a > b.pos_a);
+    };
+    for (int k = 0; k < static_cast<int>(m.rows.size()); ++k) {
+        order.push_back(k);
+        for (std::size_t at = order.size() - 1; at > 0 && after(order[at - 1], order[at]); --at)
+            std::swap(order[at - 1], order[at]);
+    }
+}
+
 // One walk of a search that keeps them: taken from its memo when it holds, else walked and kept.
 // `settled`: the walks that placed rows near this one's took the same rows as in the search
 // before, so its rows are taken or found repeats as they were then. `changed` answers whether the
@@ -1107,6 +1131,18 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
         bool same = m->taken.size() == rows;
         const bool as_before = settled && same;
         m->taken.resize(rows);
+        if (as_before && m->in_table_order.size() == rows) {
+            // Inserted in table order, each lands at the table's end or near it, and the table
+            // comes out as inserting them in the order found makes it.
+            found_total += static_cast<int>(rows);
+            for (const int k : m->in_table_order)
+                if (m->taken[static_cast<std::size_t>(k)] != 0 && !insert_row(m->rows[static_cast<std::size_t>(k)], out))
+                    return false;
+            changed = false;
+            index.last_spent = m->spent_after;
+            index.last_pair = m->pair_after;
+            return true;
+        }
         for (std::size_t k = 0; k < rows; ++k) {
             ++found_total;
             const luplup_row& r = m->rows[k];
@@ -1130,6 +1166,7 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
     m->spent_before = index.last_spent;
     m->pair_before = index.last_pair;
     if (!walk_element(va, vb, md, boxes, index, e, out, found_total, m)) return false;
+    order_in_table(*m);
     m->spent_after = index.last_spent;
     m->pair_after = index.last_pair;
     m->valid = true;
