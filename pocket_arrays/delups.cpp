@@ -18,6 +18,7 @@
 #include <cmath>
 #include <numeric>
 #include <type_traits>
+#include <vector>
 
 delups_rows& delups_fixed_rows()
 {
@@ -137,11 +138,46 @@ struct side_order {
     void sort()
     {
         std::iota(order, order + count, 0);
-        std::sort(order, order + count, [this](int p, int q) {
+        const auto before = [this](int p, int q) {
             const double a = element[p] + fraction[p], b = element[q] + fraction[q];
             return a != b ? a < b : p < q;
-        });
+        };
+        // The records come ordered along the first loop: its sides are mostly in order already.
+        if (!std::is_sorted(order, order + count, before) && !sort_by_element(before))
+            std::sort(order, order + count, before);
         std::iota(open, open + count + 1, 0);
+    }
+    // Sorts the order by the whole elements of the positions (buckets, records in order within
+    // each) and each bucket's few records by insertion: the order std::sort gives, as the
+    // positions' whole parts rise with them. False, the order untouched, when the positions are
+    // not finite, spread over many more elements than records, or crowd into one element.
+    static constexpr int kFewInBucket = 64;
+    template <class Before>
+    bool sort_by_element(Before before)
+    {
+        static std::vector<int> first;
+        double low = 0.0, high = 0.0;
+        for (int m = 0; m < count; ++m) {
+            const double p = element[m] + fraction[m];
+            if (!std::isfinite(p)) return false;
+            low = m == 0 ? p : std::min(low, p), high = m == 0 ? p : std::max(high, p);
+        }
+        const double span = std::floor(high) - std::floor(low);
+        if (!(span <= 4.0 * count + 16.0)) return false;
+        const auto bucket = [this, base = std::floor(low)](int m) {
+            return static_cast<std::size_t>(std::floor(element[m] + fraction[m]) - base);
+        };
+        first.assign(static_cast<std::size_t>(span) + 2, 0);
+        for (int m = 0; m < count; ++m) ++first[bucket(m) + 1];
+        if (*std::max_element(first.begin(), first.end()) > kFewInBucket) return false;
+        std::partial_sum(first.begin(), first.end(), first.begin());
+        for (int m = 0; m < count; ++m) order[first[bucket(m)]++] = m;
+        // Each bucket now ends where the next began: sort it in place.
+        for (std::size_t b = 0, start = 0; b + 1 < first.size(); start = static_cast<std::size_t>(first[b]), ++b)
+            for (std::size_t i = start + 1; i < static_cast<std::size_t>(first[b]); ++i)
+                for (std::size_t at = i; at > start && before(order[at], order[at - 1]); --at)
+                    std::swap(order[at], order[at - 1]);
+        return true;
     }
     int next_open(int place)
     {
