@@ -518,11 +518,15 @@ struct first_sweep_memo {
     std::vector<luplup_row> before;  // the table of the search before the restart
     int passed = 0;                  // rows [0, passed) of it passed the first sweep
     std::vector<int> per_b_before;   // rows of that table on each element of B
-    // Of the table now: rows per element of B (and of them before `prefix`); whether some row on
-    // an element of B reads moved entries; the rows that do before each row.
+    // Of the table now: rows per element of B (and of them before `prefix`); the elements of B
+    // that a row on an element of A near what moved stands on; of the rows before `prefix`, those
+    // that read moved entries before each row.
     std::vector<int> per_b, per_b_prefix;
-    std::vector<char> b_near_moved;
+    std::vector<char> b_of_a_near_moved;
     std::vector<int> near_moved_before;
+    // The elements within reach of what moved: low .. low + span, or a turn of the ring (`ring`
+    // elements) before or after (none when span < 0).
+    int low = 0, span = -1, ring = 0;
     int prefix = 0;  // the rows the table shares with the one before, at the same places
     int limit = 0;   // rows before it may be passed over
 
@@ -550,26 +554,39 @@ struct first_sweep_memo {
         per_b.clear();
         if (!kept || kFewRows * w.count < n || !count_per_b(w, n + 1)) return;
         if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
-        const int ring = n - 1;
-        const auto near = [&](int e) {
-            for (const int shift : {-ring, 0, ring})
-                if (e + shift >= moved.first - kReadReach && e + shift <= moved.last + kReadReach) return true;
-            return false;
-        };
+        ring = n - 1;
+        low = moved.first - kReadReach, span = moved.last + kReadReach - low;
         const int shared = std::min(w.count, static_cast<int>(before.size()));
         while (prefix < shared && same_row(w.rows[prefix], before[static_cast<std::size_t>(prefix)])) ++prefix;
         per_b_prefix.assign(per_b.size(), 0);
         for (int i = 0; i < prefix; ++i) ++per_b_prefix[static_cast<std::size_t>(w.rows[i].b)];
-        b_near_moved.assign(per_b.size(), 0);
-        near_moved_before.assign(static_cast<std::size_t>(w.count) + 1, 0);
-        for (int i = 0; i < w.count; ++i) {
+        // Only rows before the prefix may be passed over, and they read no row after it: the rest
+        // of the table is asked only for the elements of B its rows near what moved stand on
+        // (rows of A's elements near it stand together, the table being ordered along A).
+        near_moved_before.assign(static_cast<std::size_t>(prefix) + 1, 0);
+        for (int i = 0; i < prefix; ++i) {
             const luplup_row& r = w.rows[i];
-            const bool reads_moved = near(r.a) || near(r.b);
-            if (reads_moved) b_near_moved[static_cast<std::size_t>(r.b)] = 1;
-            near_moved_before[static_cast<std::size_t>(i) + 1] = near_moved_before[static_cast<std::size_t>(i)] + (reads_moved ? 1 : 0);
+            near_moved_before[static_cast<std::size_t>(i) + 1] = near_moved_before[static_cast<std::size_t>(i)] + (reads_moved(r) ? 1 : 0);
         }
+        b_of_a_near_moved.assign(per_b.size(), 0);
+        if (span >= 0)
+            for (const int shift : {-ring, 0, ring}) {
+                const row_range rows = rows_between(w, low + shift, low + span + shift);
+                for (int i = rows.first; i < rows.last; ++i) b_of_a_near_moved[static_cast<std::size_t>(w.rows[i].b)] = 1;
+            }
         limit = std::min(prefix, passed);
     }
+
+    // Whether element e lies within reach of what moved (each a single unsigned compare).
+    bool near(int e) const
+    {
+        const auto within = [this](int f) { return static_cast<unsigned>(f - low) <= static_cast<unsigned>(span); };
+        return span >= 0 && (within(e) || within(e - ring) || within(e + ring));
+    }
+    // Whether the check of row r reads entries near what moved through its own elements.
+    bool reads_moved(const luplup_row& r) const { return near(r.a) || near(r.b); }
+    // Whether some row on element b of B reads entries near what moved (b holds a row).
+    bool b_near_moved(int b) const { return near(b) || b_of_a_near_moved[static_cast<std::size_t>(b)] != 0; }
 
     // Keeps the table and the rows [0, passed_rows) that passed the first sweep.
     void remember(const luplup_work& w, int passed_rows)
@@ -641,6 +658,25 @@ bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]
 
 enum class outcome { go_on, restart, failed };
 
+// Puts the ranges of rows near an element in table order, joining those that overlap (on a loop of
+// a few elements) and leaving out the empty ones; answers how many remain.
+int in_table_order(near_rows& near)
+{
+    row_range* r = near.ranges;
+    for (int k = 1; k < near.count; ++k)
+        for (int m = k; m > 0 && r[m].first < r[m - 1].first; --m) std::swap(r[m], r[m - 1]);
+    int kept = 0;
+    for (int k = 0; k < near.count; ++k) {
+        if (r[k].first >= r[k].last) continue;
+        if (kept > 0 && r[k].first <= r[kept - 1].last)
+            r[kept - 1].last = std::max(r[kept - 1].last, r[k].last);
+        else
+            r[kept++] = r[k];
+    }
+    return kept;
+}
+
+
 // The clean-up of one search: the caller's element columns carry its marks (a negative element
 // of A: a row used up as the far end of a shared piece; of B: a touching point).
 struct cleanup {
@@ -652,7 +688,7 @@ struct cleanup {
     int* elem_a;
     int* elem_b;
     int& restarts_left;
-    // The rows ordered by B's element (a self search), and the partner candidates of one row.
+    // The rows ordered by B's element (a self search), and room the ordering works in.
     std::vector<int>& by_b;
     std::vector<int>& candidates;
     first_sweep_memo& first_sweep;
@@ -705,15 +741,43 @@ struct cleanup {
         return pk_eq_pnt2(p, start) || pk_eq_pnt2(p, end);
     }
 
+    // Which of the rows' elements of B hold both rows' points (b_holds[1]: the element of row j,
+    // when it is another). Most pairs of rows share no element of B: the test of A's elements
+    // waits for one that does.
+    bool both_on_b(const luplup_row& ri, const luplup_row& rj, bool* b_holds) const
+    {
+        const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
+        const int b_candidates[2] = {ri.b, rj.b};
+        for (int m = 0; m < 2; ++m) {
+            const int eb = b_candidates[m];
+            b_holds[m] = false;
+            if (m == 1 && eb == b_candidates[0]) continue;
+            const double stretch = eb == vb.last() ? 2.0 : 1.0;
+            const straight_line& on_b = straight_of(vb, eb);
+            // The point of the other row is the one likelier off the element: it is tested first.
+            const bool j_first_on_b = m == 0;
+            b_holds[m] = on_b.holds(j_first_on_b ? pj : pi, stretch) && on_b.holds(j_first_on_b ? pi : pj, stretch);
+        }
+        return b_holds[0] || b_holds[1];
+    }
+
     // Whether rows i and j bound a piece that an element of A and an element of B share. Both
     // points lie on both elements; and since two straight elements share a stretch of one line
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    [[gnu::noinline]] bool shared_piece(int i, int j) const
+    bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
         const luplup_row& rj = w.rows[j];
+        bool b_holds[2];
+        return both_on_b(ri, rj, b_holds) && shared_with_a(ri, rj, b_holds);
+    }
+
+    // The rest of shared_piece: an element of A (the rows' own, or the one before a vertex) holds
+    // both points, and each point is an end of it or of an element of B that holds them.
+    [[gnu::noinline]] bool shared_with_a(const luplup_row& ri, const luplup_row& rj, const bool* b_holds) const
+    {
         const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
         int a_candidates[3] = {ri.a, rj.a, 0};
         if (ri.vertex_a)
@@ -724,19 +788,14 @@ struct cleanup {
         for (int n = 0; n < 3; ++n) {
             const int ea = a_candidates[n];
             if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
-            // The point of the other row is the one likelier off the element: it is tested first.
             const straight_line& on_a = straight_of(va, ea);
             const bool j_first_on_a = n != 1;
             if (!on_a.holds(j_first_on_a ? pj : pi, 1.0) || !on_a.holds(j_first_on_a ? pi : pj, 1.0)) continue;
             const int b_candidates[2] = {ri.b, rj.b};
             for (int m = 0; m < 2; ++m) {
+                if (!b_holds[m]) continue;
                 const int eb = b_candidates[m];
-                if (m == 1 && eb == b_candidates[0]) continue;
                 const double stretch = eb == vb.last() ? 2.0 : 1.0;
-                const straight_line& on_b = straight_of(vb, eb);
-                const bool j_first_on_b = m == 0;
-                if (!on_b.holds(j_first_on_b ? pj : pi, stretch) || !on_b.holds(j_first_on_b ? pi : pj, stretch))
-                    continue;
                 const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
                                   (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
                 if (ends) return true;
@@ -827,33 +886,37 @@ struct cleanup {
         return nudge(e, e);
     }
 
-    // The rows a partner of row i may be (neighbours on A, and in the first sweep of a self
-    // search the rows on the same element of B), in table order.
-    [[gnu::always_inline]] const std::vector<int>& partner_candidates(int i, int sweep) const
+    // Visits the rows a partner of row i may be (neighbours on A, and in the first sweep of a self
+    // search the rows on the same element of B) in table order, each once, until `ends` answers
+    // true; answers whether it did. The rows of B's element (in table order in by_b) are merged
+    // into the ranges of A's neighbours as they are read.
+    template <typename Ends>
+    [[gnu::always_inline]] bool each_candidate(int i, int sweep, Ends&& ends) const
     {
-        std::vector<int>& rows = candidates;
-        rows.clear();
-        const near_rows near = rows_near(w, va, w.rows[i].a);
-        for (int k = 0; k < near.count; ++k)
-            for (int j = near.ranges[k].first; j < near.ranges[k].last; ++j) rows.push_back(j);
-        // The ranges overlap only on a loop of a few elements.
-        if (near.count > 1) {
-            std::sort(rows.begin(), rows.end());
-            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-        }
+        near_rows near = rows_near(w, va, w.rows[i].a);
+        const int ranges = in_table_order(near);
+        const int* list = nullptr;
+        const int* list_end = nullptr;
         if (md.self && sweep == 0) {
-            // The rows on one element of B stand in table order in by_b.
             const int b = w.rows[i].b;
             const auto first = std::lower_bound(by_b.begin(), by_b.end(), b,
                                                 [this](int row, int value) { return w.rows[row].b < value; });
             const auto last =
                 std::upper_bound(first, by_b.end(), b, [this](int value, int row) { return value < w.rows[row].b; });
-            const std::size_t near_count = rows.size();
-            rows.insert(rows.end(), first, last);
-            std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(near_count), rows.end());
-            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+            list = by_b.data() + (first - by_b.begin());
+            list_end = by_b.data() + (last - by_b.begin());
         }
-        return rows;
+        for (int k = 0; k < ranges; ++k) {
+            const row_range r = near.ranges[k];
+            for (; list != list_end && *list < r.first; ++list)
+                if (ends(*list)) return true;
+            while (list != list_end && *list < r.last) ++list;  // read with the range
+            for (int j = r.first; j < r.last; ++j)
+                if (ends(j)) return true;
+        }
+        for (; list != list_end; ++list)
+            if (ends(*list)) return true;
+        return false;
     }
 
     [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
@@ -861,21 +924,29 @@ struct cleanup {
         const int count = w.count;
         const int before = i > 0 ? i - 1 : count - 1;
         const int after = i + 1 < count ? i + 1 : 0;
-        // The two rows beside i first, then every row that can be a partner in table order.
-        const std::vector<int>& rows = partner_candidates(i, sweep);
-        const int candidate_count = static_cast<int>(rows.size());
-        for (int c = -2; c < candidate_count; ++c) {
-            const int j = c == -2 ? before : c == -1 ? after : rows[static_cast<std::size_t>(c)];
-            if (j == i) continue;
+        outcome o = outcome::go_on;
+        bool partner = false;  // the last row asked passed the partner tests
+        const auto ends_search = [&](int j) {
+            partner = false;
+            if (j == i) return false;
             const bool by_a = a_neighbours(i, j);
             const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
-            if (!by_a && !by_b) continue;
-            if (!shared_piece(i, j)) continue;
+            if ((!by_a && !by_b) || !shared_piece(i, j)) return false;
+            partner = true;
             bool ended = false;
-            const outcome o = classify(i, j, by_b, sweep, ended);
-            if (o != outcome::go_on || ended) return o;
-        }
-        return outcome::go_on;
+            o = classify(i, j, by_b, sweep, ended);
+            return o != outcome::go_on || ended;
+        };
+        // The two rows beside i first, then every row that can be a partner in table order. A row
+        // beside i found no partner is not asked again: until the search of row i ends, it marks
+        // nothing and moves nothing, so the answer stays.
+        int no_partner[2] = {-1, -1};
+        if (ends_search(before)) return o;
+        if (!partner) no_partner[0] = before;
+        if (ends_search(after)) return o;
+        if (!partner) no_partner[1] = after;
+        each_candidate(i, sweep, [&](int j) { return j != no_partner[0] && j != no_partner[1] && ends_search(j); });
+        return o;
     }
 
     // Whether the first sweep may pass over row i: it passed before a restart, and its check
@@ -892,7 +963,7 @@ struct cleanup {
         const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
         const std::size_t b = static_cast<std::size_t>(r.b);
         return m.near_moved_before[static_cast<std::size_t>(last) + 1] == m.near_moved_before[static_cast<std::size_t>(first)] &&
-               m.b_near_moved[b] == 0 && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
+               !m.b_near_moved(r.b) && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
     }
 
     // The rows in table order by their element of B, the rows of one element in table order.
