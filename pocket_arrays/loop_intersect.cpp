@@ -634,7 +634,7 @@ struct straight_line {
 // with the clean-up that read it and the loop: a slot read by another clean-up (or before a
 // nudge) holds nothing for this one.
 struct straight_memo {
-    static constexpr int kSlots = 16;
+    static constexpr int kSlots = 256;
     struct slot {
         unsigned clean_up = 0;
         const pokarr* loop = nullptr;
@@ -655,6 +655,16 @@ struct straight_memo {
 straight_memo straight_memo_block;
 
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
+
+// The partners each row found in the first sweep of a self search's clean-up: the rows beside it
+// and near it on A that share a piece with it, in the order the second sweep asks them. Between
+// the sweeps nothing moves (a nudge that moves the loop restarts the search) and the first sweep
+// marks nothing, so the second sweep asks only these of a row the first one searched in full.
+struct first_partners {
+    std::vector<int> rows;
+    std::vector<row_range> of;  // of each row of the table, its partners in `rows` (first -1: none known)
+};
+first_partners first_partners_block;
 
 enum class outcome { go_on, restart, failed };
 
@@ -723,7 +733,7 @@ struct cleanup {
 
     // The straight element e of a loop, read once for the partner search of one row and the rows
     // after it, which ask for a few neighbouring elements again and again (straight_memo_block).
-    const straight_line& straight_of(const loop_view& v, int e) const
+    [[gnu::always_inline]] const straight_line& straight_of(const loop_view& v, int e) const
     {
         straight_memo::slot& m = straight_memo_block.slots[static_cast<unsigned>(e) % straight_memo::kSlots];
         if (m.clean_up != clean_up || m.loop != &v.p || m.element != e) m = {clean_up, &v.p, e, straight_line(v, e)};
@@ -741,72 +751,79 @@ struct cleanup {
         return pk_eq_pnt2(p, start) || pk_eq_pnt2(p, end);
     }
 
-    // Which of the rows' elements of B hold both rows' points (b_holds[1]: the element of row j,
-    // when it is another). Most pairs of rows share no element of B: the test of A's elements
-    // waits for one that does.
-    bool both_on_b(const luplup_row& ri, const luplup_row& rj, bool* b_holds) const
+    // Whether the straight element e of loop v holds both points (the one likelier off it first).
+    [[gnu::always_inline]] bool holds_both(const loop_view& v, int e, const double* first, const double* second,
+                                           double stretch) const
     {
-        const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
-        const int b_candidates[2] = {ri.b, rj.b};
-        for (int m = 0; m < 2; ++m) {
-            const int eb = b_candidates[m];
-            b_holds[m] = false;
-            if (m == 1 && eb == b_candidates[0]) continue;
-            const double stretch = eb == vb.last() ? 2.0 : 1.0;
-            const straight_line& on_b = straight_of(vb, eb);
-            // The point of the other row is the one likelier off the element: it is tested first.
-            const bool j_first_on_b = m == 0;
-            b_holds[m] = on_b.holds(j_first_on_b ? pj : pi, stretch) && on_b.holds(j_first_on_b ? pi : pj, stretch);
-        }
-        return b_holds[0] || b_holds[1];
+        const straight_line& line = straight_of(v, e);
+        return line.holds(first, stretch) && line.holds(second, stretch);
     }
+
+    // Which of the elements of A that rows i and j may share hold both points (ea: the rows' own
+    // and the one before the vertex a row stands at; one asked twice is asked once), and whether
+    // one does. The point of the other row is the one likelier off an element: it is tested first.
+    [[gnu::always_inline]] bool both_on_a(const luplup_row& ri, const luplup_row& rj, const double* pi,
+                                          const double* pj, int (&ea)[3], bool (&on)[3]) const
+    {
+        ea[0] = ri.a, ea[1] = rj.a;
+        ea[2] = ri.vertex_a ? va.previous(ri.a) : rj.vertex_a ? va.previous(rj.a) : 0;
+        on[0] = ea[0] > 0 && holds_both(va, ea[0], pj, pi, 1.0);
+        on[1] = ea[1] > 0 && ea[1] != ea[0] && holds_both(va, ea[1], pi, pj, 1.0);
+        on[2] = ea[2] > 0 && ea[2] != ea[0] && ea[2] != ea[1] && holds_both(va, ea[2], pj, pi, 1.0);
+        return on[0] || on[1] || on[2];
+    }
+
+    // The same for the elements of B: the rows' own (the far end of the last one stretched as the
+    // search stretches it).
+    [[gnu::always_inline]] bool both_on_b(const luplup_row& ri, const luplup_row& rj, const double* pi,
+                                          const double* pj, bool (&on)[2]) const
+    {
+        on[0] = holds_both(vb, ri.b, pj, pi, stretch_on_b(ri.b));
+        on[1] = rj.b != ri.b && holds_both(vb, rj.b, pi, pj, stretch_on_b(rj.b));
+        return on[0] || on[1];
+    }
+    double stretch_on_b(int e) const { return e == vb.last() ? 2.0 : 1.0; }
 
     // Whether rows i and j bound a piece that an element of A and an element of B share. Both
     // points lie on both elements; and since two straight elements share a stretch of one line
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    bool shared_piece(int i, int j) const
+    [[gnu::always_inline]] bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
         const luplup_row& rj = w.rows[j];
-        bool b_holds[2];
-        return both_on_b(ri, rj, b_holds) && shared_with_a(ri, rj, b_holds);
+        const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
+        int ea[3];
+        bool on_a[3], on_b[2];
+        // Most pairs share an element of one loop only: the other loop's test is asked first.
+        const bool a_first = ri.b == rj.b;
+        if (a_first && !both_on_a(ri, rj, pi, pj, ea, on_a)) return false;
+        if (!both_on_b(ri, rj, pi, pj, on_b)) return false;
+        if (!a_first && !both_on_a(ri, rj, pi, pj, ea, on_a)) return false;
+        const int eb[2] = {ri.b, rj.b};
+        return ends_shared(pi, pj, ea, on_a, eb, on_b);
     }
 
-    // The rest of shared_piece: an element of A (the rows' own, or the one before a vertex) holds
-    // both points, and each point is an end of it or of an element of B that holds them.
-    [[gnu::noinline]] bool shared_with_a(const luplup_row& ri, const luplup_row& rj, const bool* b_holds) const
+    // Whether an element of A and one of B that hold both points have each point at an end of
+    // one of them.
+    [[gnu::noinline]] bool ends_shared(const double* pi, const double* pj, const int (&ea)[3], const bool (&on_a)[3],
+                                       const int (&eb)[2], const bool (&on_b)[2]) const
     {
-        const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
-        int a_candidates[3] = {ri.a, rj.a, 0};
-        if (ri.vertex_a)
-            a_candidates[2] = va.previous(ri.a);
-        else if (rj.vertex_a)
-            a_candidates[2] = va.previous(rj.a);
-        // An element asked twice answers the same: it is asked once.
-        for (int n = 0; n < 3; ++n) {
-            const int ea = a_candidates[n];
-            if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
-            const straight_line& on_a = straight_of(va, ea);
-            const bool j_first_on_a = n != 1;
-            if (!on_a.holds(j_first_on_a ? pj : pi, 1.0) || !on_a.holds(j_first_on_a ? pi : pj, 1.0)) continue;
-            const int b_candidates[2] = {ri.b, rj.b};
-            for (int m = 0; m < 2; ++m) {
-                if (!b_holds[m]) continue;
-                const int eb = b_candidates[m];
-                const double stretch = eb == vb.last() ? 2.0 : 1.0;
-                const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
-                                  (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
+        for (int n = 0; n < 3; ++n)
+            for (int m = 0; m < 2 && on_a[n]; ++m) {
+                if (!on_b[m]) continue;
+                const double stretch = stretch_on_b(eb[m]);
+                const bool ends = (at_an_end(va, ea[n], pi, 1.0) || at_an_end(vb, eb[m], pi, stretch)) &&
+                                  (at_an_end(va, ea[n], pj, 1.0) || at_an_end(vb, eb[m], pj, stretch));
                 if (ends) return true;
             }
-        }
         return false;
     }
 
     // Classifies the shared piece between rows i and j and marks them. false: the candidate
     // does not end the partner search.
-    outcome classify(int i, int j, bool by_b, int sweep, bool& ended) const
+    [[gnu::noinline]] outcome classify(int i, int j, bool by_b, int sweep, bool& ended) const
     {
         ended = false;
         const luplup_row& ri = w.rows[i];
@@ -919,34 +936,65 @@ struct cleanup {
         return false;
     }
 
+    // What asking a row for a partner found: none, or a partner by A (a row on a neighbouring
+    // element) or by B (a row on the same element of B, asked in the first sweep only).
+    enum class asked { none, by_a, by_b };
+
+    // Asks row j for a partner of row i: answers whether the search of row i ends (with o), and
+    // in `found` what j is.
+    [[gnu::always_inline]] bool ends_search(int i, int j, int sweep, outcome& o, asked& found) const
+    {
+        found = asked::none;
+        if (j == i) return false;
+        const bool by_a = a_neighbours(i, j);
+        const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
+        if ((!by_a && !by_b) || !shared_piece(i, j)) return false;
+        found = by_a ? asked::by_a : asked::by_b;
+        bool ended = false;
+        o = classify(i, j, by_b, sweep, ended);
+        return o != outcome::go_on || ended;
+    }
+
     [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
     {
+        first_partners& known = first_partners_block;
+        if (md.self && sweep == 1 && known.of[static_cast<std::size_t>(i)].first >= 0)
+            return ask_known_partners(i, known.of[static_cast<std::size_t>(i)]);
+        const bool record = md.self && sweep == 0;
+        const int first_known = static_cast<int>(known.rows.size());
         const int count = w.count;
         const int before = i > 0 ? i - 1 : count - 1;
         const int after = i + 1 < count ? i + 1 : 0;
         outcome o = outcome::go_on;
-        bool partner = false;  // the last row asked passed the partner tests
-        const auto ends_search = [&](int j) {
-            partner = false;
-            if (j == i) return false;
-            const bool by_a = a_neighbours(i, j);
-            const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
-            if ((!by_a && !by_b) || !shared_piece(i, j)) return false;
-            partner = true;
-            bool ended = false;
-            o = classify(i, j, by_b, sweep, ended);
-            return o != outcome::go_on || ended;
+        asked found = asked::none;
+        const auto ends = [&](int j) {
+            if (ends_search(i, j, sweep, o, found)) return true;
+            if (record && found == asked::by_a) known.rows.push_back(j);
+            return false;
         };
         // The two rows beside i first, then every row that can be a partner in table order. A row
         // beside i found no partner is not asked again: until the search of row i ends, it marks
         // nothing and moves nothing, so the answer stays.
         int no_partner[2] = {-1, -1};
-        if (ends_search(before)) return o;
-        if (!partner) no_partner[0] = before;
-        if (ends_search(after)) return o;
-        if (!partner) no_partner[1] = after;
-        each_candidate(i, sweep, [&](int j) { return j != no_partner[0] && j != no_partner[1] && ends_search(j); });
-        return o;
+        if (ends(before)) return o;
+        if (found == asked::none) no_partner[0] = before;
+        if (ends(after)) return o;
+        if (found == asked::none) no_partner[1] = after;
+        if (each_candidate(i, sweep, [&](int j) { return j != no_partner[0] && j != no_partner[1] && ends(j); }))
+            return o;
+        if (record) known.of[static_cast<std::size_t>(i)] = {first_known, static_cast<int>(known.rows.size())};
+        return outcome::go_on;
+    }
+
+    // The second sweep's search of row i among the partners the first sweep found for it.
+    outcome ask_known_partners(int i, row_range partners) const
+    {
+        for (int k = partners.first; k < partners.last; ++k) {
+            bool ended = false;
+            const outcome o = classify(i, first_partners_block.rows[static_cast<std::size_t>(k)], false, 1, ended);
+            if (o != outcome::go_on || ended) return o;
+        }
+        return outcome::go_on;
     }
 
     // Whether the first sweep may pass over row i: it passed before a restart, and its check
@@ -988,7 +1036,11 @@ struct cleanup {
     {
         nudged_at = w.count;
         const int passes = md.self ? 2 : 1;
-        if (md.self) order_by_b();
+        if (md.self) {
+            order_by_b();
+            first_partners_block.rows.clear();
+            first_partners_block.of.assign(static_cast<std::size_t>(w.count), {-1, -1});
+        }
         const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
