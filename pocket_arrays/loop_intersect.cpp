@@ -535,12 +535,17 @@ struct first_sweep_memo {
     bool count_per_b(const luplup_work& w, int elements)
     {
         per_b.assign(static_cast<std::size_t>(elements), 0);
-        for (int i = 0; i < w.count; ++i) {
-            if (w.rows[i].b < 0 || w.rows[i].b >= elements) {
+        // Read through plain pointers: a store of a count could otherwise change the table's count.
+        int* counts = per_b.data();
+        const luplup_row* rows = w.rows;
+        const int n = w.count;
+        for (int i = 0; i < n; ++i) {
+            const int b = rows[i].b;
+            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) {
                 per_b.clear();
                 return false;
             }
-            ++per_b[static_cast<std::size_t>(w.rows[i].b)];
+            ++counts[b];
         }
         return true;
     }
@@ -1024,10 +1029,16 @@ struct cleanup {
             std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
             return;
         }
+        // The first place of each element's rows, then the rows put in place, read through plain
+        // pointers (a store of an int could otherwise change the table's count).
         std::vector<int>& place = candidates;
-        place.assign(per_b.size() + 1, 0);
-        for (std::size_t e = 0; e < per_b.size(); ++e) place[e + 1] = place[e] + per_b[e];
-        for (int i = 0; i < w.count; ++i) by_b[static_cast<std::size_t>(place[static_cast<std::size_t>(w.rows[i].b)]++)] = i;
+        place.resize(per_b.size());
+        int* at = place.data();
+        for (std::size_t e = 0, sum = 0; e < per_b.size(); ++e) at[e] = static_cast<int>(sum), sum += static_cast<std::size_t>(per_b[e]);
+        const luplup_row* rows = w.rows;
+        int* ordered = by_b.data();
+        const int n = w.count;
+        for (int i = 0; i < n; ++i) ordered[at[rows[i].b]++] = i;
     }
 
     // The sweeps; `nudged_at` answers the row of the first sweep that restarted the search (the
