@@ -571,13 +571,15 @@ struct first_sweep_memo {
         near_moved_before.assign(static_cast<std::size_t>(prefix) + 1, 0);
         for (int i = 0; i < prefix; ++i) {
             const luplup_row& r = w.rows[i];
-            near_moved_before[static_cast<std::size_t>(i) + 1] = near_moved_before[static_cast<std::size_t>(i)] + (reads_moved(r) ? 1 : 0);
+            near_moved_before[static_cast<std::size_t>(i) + 1] =
+                near_moved_before[static_cast<std::size_t>(i)] + (reads_moved(r) ? 1 : 0);
         }
         b_of_a_near_moved.assign(per_b.size(), 0);
         if (span >= 0)
             for (const int shift : {-ring, 0, ring}) {
                 const row_range rows = rows_between(w, low + shift, low + span + shift);
-                for (int i = rows.first; i < rows.last; ++i) b_of_a_near_moved[static_cast<std::size_t>(w.rows[i].b)] = 1;
+                for (int i = rows.first; i < rows.last; ++i)
+                    b_of_a_near_moved[static_cast<std::size_t>(w.rows[i].b)] = 1;
             }
         limit = std::min(prefix, passed);
     }
@@ -690,7 +692,6 @@ int in_table_order(near_rows& near)
     }
     return kept;
 }
-
 
 // The clean-up of one search: the caller's element columns carry its marks (a negative element
 // of A: a row used up as the far end of a shared piece; of B: a touching point).
@@ -912,8 +913,7 @@ struct cleanup {
     // search the rows on the same element of B) in table order, each once, until `ends` answers
     // true; answers whether it did. The rows of B's element (in table order in by_b) are merged
     // into the ranges of A's neighbours as they are read.
-    template <typename Ends>
-    [[gnu::always_inline]] bool each_candidate(int i, int sweep, Ends&& ends) const
+    template <typename Ends> [[gnu::always_inline]] bool each_candidate(int i, int sweep, Ends&& ends) const
     {
         near_rows near = rows_near(w, va, w.rows[i].a);
         const int ranges = in_table_order(near);
@@ -1034,7 +1034,8 @@ struct cleanup {
         std::vector<int>& place = candidates;
         place.resize(per_b.size());
         int* at = place.data();
-        for (std::size_t e = 0, sum = 0; e < per_b.size(); ++e) at[e] = static_cast<int>(sum), sum += static_cast<std::size_t>(per_b[e]);
+        for (std::size_t e = 0, sum = 0; e < per_b.size(); ++e)
+            at[e] = static_cast<int>(sum), sum += static_cast<std::size_t>(per_b[e]);
         const luplup_row* rows = w.rows;
         int* ordered = by_b.data();
         const int n = w.count;
