@@ -521,11 +521,15 @@ struct first_sweep_memo {
     std::vector<luplup_row> before;  // the table of the search before the restart
     int passed = 0;                  // rows [0, passed) of it passed the first sweep
     std::vector<int> per_b_before;   // rows of that table on each element of B
-    // Of the table now: rows per element of B (and of them before `prefix`); whether some row on
-    // an element of B reads moved entries; the rows that do before each row.
+    // Of the table now: rows per element of B (and of them before `prefix`); the elements of B
+    // that a row on an element of A near what moved stands on; of the rows before `prefix`, those
+    // that read moved entries before each row.
     std::vector<int> per_b, per_b_prefix;
-    std::vector<char> b_near_moved;
+    std::vector<char> b_of_a_near_moved;
     std::vector<int> near_moved_before;
+    // The elements within reach of what moved: low .. low + span, or a turn of the ring (`ring`
+    // elements) before or after (none when span < 0).
+    int low = 0, span = -1, ring = 0;
     int prefix = 0;  // the rows the table shares with the one before, at the same places
     int limit = 0;   // rows before it may be passed over
 
@@ -534,12 +538,17 @@ struct first_sweep_memo {
     bool count_per_b(const luplup_work& w, int elements)
     {
         per_b.assign(static_cast<std::size_t>(elements), 0);
-        for (int i = 0; i < w.count; ++i) {
-            if (w.rows[i].b < 0 || w.rows[i].b >= elements) {
+        // Read through plain pointers: a store of a count could otherwise change the table's count.
+        int* counts = per_b.data();
+        const luplup_row* rows = w.rows;
+        const int n = w.count;
+        for (int i = 0; i < n; ++i) {
+            const int b = rows[i].b;
+            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) {
                 per_b.clear();
                 return false;
             }
-            ++per_b[static_cast<std::size_t>(w.rows[i].b)];
+            ++counts[b];
         }
         return true;
     }
@@ -553,26 +562,41 @@ struct first_sweep_memo {
         per_b.clear();
         if (!kept || kFewRows * w.count < n || !count_per_b(w, n + 1)) return;
         if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
-        const int ring = n - 1;
-        const auto near = [&](int e) {
-            for (const int shift : {-ring, 0, ring})
-                if (e + shift >= moved.first - kReadReach && e + shift <= moved.last + kReadReach) return true;
-            return false;
-        };
+        ring = n - 1;
+        low = moved.first - kReadReach, span = moved.last + kReadReach - low;
         const int shared = std::min(w.count, static_cast<int>(before.size()));
         while (prefix < shared && same_row(w.rows[prefix], before[static_cast<std::size_t>(prefix)])) ++prefix;
         per_b_prefix.assign(per_b.size(), 0);
         for (int i = 0; i < prefix; ++i) ++per_b_prefix[static_cast<std::size_t>(w.rows[i].b)];
-        b_near_moved.assign(per_b.size(), 0);
-        near_moved_before.assign(static_cast<std::size_t>(w.count) + 1, 0);
-        for (int i = 0; i < w.count; ++i) {
+        // Only rows before the prefix may be passed over, and they read no row after it: the rest
+        // of the table is asked only for the elements of B its rows near what moved stand on
+        // (rows of A's elements near it stand together, the table being ordered along A).
+        near_moved_before.assign(static_cast<std::size_t>(prefix) + 1, 0);
+        for (int i = 0; i < prefix; ++i) {
             const luplup_row& r = w.rows[i];
-            const bool reads_moved = near(r.a) || near(r.b);
-            if (reads_moved) b_near_moved[static_cast<std::size_t>(r.b)] = 1;
-            near_moved_before[static_cast<std::size_t>(i) + 1] = near_moved_before[static_cast<std::size_t>(i)] + (reads_moved ? 1 : 0);
+            near_moved_before[static_cast<std::size_t>(i) + 1] =
+                near_moved_before[static_cast<std::size_t>(i)] + (reads_moved(r) ? 1 : 0);
         }
+        b_of_a_near_moved.assign(per_b.size(), 0);
+        if (span >= 0)
+            for (const int shift : {-ring, 0, ring}) {
+                const row_range rows = rows_between(w, low + shift, low + span + shift);
+                for (int i = rows.first; i < rows.last; ++i)
+                    b_of_a_near_moved[static_cast<std::size_t>(w.rows[i].b)] = 1;
+            }
         limit = std::min(prefix, passed);
     }
+
+    // Whether element e lies within reach of what moved (each a single unsigned compare).
+    bool near(int e) const
+    {
+        const auto within = [this](int f) { return static_cast<unsigned>(f - low) <= static_cast<unsigned>(span); };
+        return span >= 0 && (within(e) || within(e - ring) || within(e + ring));
+    }
+    // Whether the check of row r reads entries near what moved through its own elements.
+    bool reads_moved(const luplup_row& r) const { return near(r.a) || near(r.b); }
+    // Whether some row on element b of B reads entries near what moved (b holds a row).
+    bool b_near_moved(int b) const { return near(b) || b_of_a_near_moved[static_cast<std::size_t>(b)] != 0; }
 
     // Keeps the table and the rows [0, passed_rows) that passed the first sweep.
     void remember(const luplup_work& w, int passed_rows)
@@ -620,7 +644,7 @@ struct straight_line {
 // with the clean-up that read it and the loop: a slot read by another clean-up (or before a
 // nudge) holds nothing for this one.
 struct straight_memo {
-    static constexpr int kSlots = 16;
+    static constexpr int kSlots = 256;
     struct slot {
         unsigned clean_up = 0;
         const pokarr* loop = nullptr;
@@ -642,7 +666,35 @@ straight_memo straight_memo_block;
 
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
 
+// The partners each row found in the first sweep of a self search's clean-up: the rows beside it
+// and near it on A that share a piece with it, in the order the second sweep asks them. Between
+// the sweeps nothing moves (a nudge that moves the loop restarts the search) and the first sweep
+// marks nothing, so the second sweep asks only these of a row the first one searched in full.
+struct first_partners {
+    std::vector<int> rows;
+    std::vector<row_range> of;  // of each row of the table, its partners in `rows` (first -1: none known)
+};
+first_partners first_partners_block;
+
 enum class outcome { go_on, restart, failed };
+
+// Puts the ranges of rows near an element in table order, joining those that overlap (on a loop of
+// a few elements) and leaving out the empty ones; answers how many remain.
+int in_table_order(near_rows& near)
+{
+    row_range* r = near.ranges;
+    for (int k = 1; k < near.count; ++k)
+        for (int m = k; m > 0 && r[m].first < r[m - 1].first; --m) std::swap(r[m], r[m - 1]);
+    int kept = 0;
+    for (int k = 0; k < near.count; ++k) {
+        if (r[k].first >= r[k].last) continue;
+        if (kept > 0 && r[k].first <= r[kept - 1].last)
+            r[kept - 1].last = std::max(r[kept - 1].last, r[k].last);
+        else
+            r[kept++] = r[k];
+    }
+    return kept;
+}
 
 // The clean-up of one search: the caller's element columns carry its marks (a negative element
 // of A: a row used up as the far end of a shared piece; of B: a touching point).
@@ -655,7 +707,7 @@ struct cleanup {
     int* elem_a;
     int* elem_b;
     int& restarts_left;
-    // The rows ordered by B's element (a self search), and the partner candidates of one row.
+    // The rows ordered by B's element (a self search), and room the ordering works in.
     std::vector<int>& by_b;
     std::vector<int>& candidates;
     first_sweep_memo& first_sweep;
@@ -690,7 +742,7 @@ struct cleanup {
 
     // The straight element e of a loop, read once for the partner search of one row and the rows
     // after it, which ask for a few neighbouring elements again and again (straight_memo_block).
-    const straight_line& straight_of(const loop_view& v, int e) const
+    [[gnu::always_inline]] const straight_line& straight_of(const loop_view& v, int e) const
     {
         straight_memo::slot& m = straight_memo_block.slots[static_cast<unsigned>(e) % straight_memo::kSlots];
         if (m.clean_up != clean_up || m.loop != &v.p || m.element != e) m = {clean_up, &v.p, e, straight_line(v, e)};
@@ -708,49 +760,79 @@ struct cleanup {
         return pk_eq_pnt2(p, start) || pk_eq_pnt2(p, end);
     }
 
+    // Whether the straight element e of loop v holds both points (the one likelier off it first).
+    [[gnu::always_inline]] bool holds_both(const loop_view& v, int e, const double* first, const double* second,
+                                           double stretch) const
+    {
+        const straight_line& line = straight_of(v, e);
+        return line.holds(first, stretch) && line.holds(second, stretch);
+    }
+
+    // Which of the elements of A that rows i and j may share hold both points (ea: the rows' own
+    // and the one before the vertex a row stands at; one asked twice is asked once), and whether
+    // one does. The point of the other row is the one likelier off an element: it is tested first.
+    [[gnu::always_inline]] bool both_on_a(const luplup_row& ri, const luplup_row& rj, const double* pi,
+                                          const double* pj, int (&ea)[3], bool (&on)[3]) const
+    {
+        ea[0] = ri.a, ea[1] = rj.a;
+        ea[2] = ri.vertex_a ? va.previous(ri.a) : rj.vertex_a ? va.previous(rj.a) : 0;
+        on[0] = ea[0] > 0 && holds_both(va, ea[0], pj, pi, 1.0);
+        on[1] = ea[1] > 0 && ea[1] != ea[0] && holds_both(va, ea[1], pi, pj, 1.0);
+        on[2] = ea[2] > 0 && ea[2] != ea[0] && ea[2] != ea[1] && holds_both(va, ea[2], pj, pi, 1.0);
+        return on[0] || on[1] || on[2];
+    }
+
+    // The same for the elements of B: the rows' own (the far end of the last one stretched as the
+    // search stretches it).
+    [[gnu::always_inline]] bool both_on_b(const luplup_row& ri, const luplup_row& rj, const double* pi,
+                                          const double* pj, bool (&on)[2]) const
+    {
+        on[0] = holds_both(vb, ri.b, pj, pi, stretch_on_b(ri.b));
+        on[1] = rj.b != ri.b && holds_both(vb, rj.b, pi, pj, stretch_on_b(rj.b));
+        return on[0] || on[1];
+    }
+    double stretch_on_b(int e) const { return e == vb.last() ? 2.0 : 1.0; }
+
     // Whether rows i and j bound a piece that an element of A and an element of B share. Both
     // points lie on both elements; and since two straight elements share a stretch of one line
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    [[gnu::noinline]] bool shared_piece(int i, int j) const
+    [[gnu::always_inline]] bool shared_piece(int i, int j) const
     {
         const luplup_row& ri = w.rows[i];
         const luplup_row& rj = w.rows[j];
         const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
-        int a_candidates[3] = {ri.a, rj.a, 0};
-        if (ri.vertex_a)
-            a_candidates[2] = va.previous(ri.a);
-        else if (rj.vertex_a)
-            a_candidates[2] = va.previous(rj.a);
-        // An element asked twice answers the same: it is asked once.
-        for (int n = 0; n < 3; ++n) {
-            const int ea = a_candidates[n];
-            if (ea <= 0 || (n >= 1 && ea == a_candidates[0]) || (n == 2 && ea == a_candidates[1])) continue;
-            // The point of the other row is the one likelier off the element: it is tested first.
-            const straight_line& on_a = straight_of(va, ea);
-            const bool j_first_on_a = n != 1;
-            if (!on_a.holds(j_first_on_a ? pj : pi, 1.0) || !on_a.holds(j_first_on_a ? pi : pj, 1.0)) continue;
-            const int b_candidates[2] = {ri.b, rj.b};
-            for (int m = 0; m < 2; ++m) {
-                const int eb = b_candidates[m];
-                if (m == 1 && eb == b_candidates[0]) continue;
-                const double stretch = eb == vb.last() ? 2.0 : 1.0;
-                const straight_line& on_b = straight_of(vb, eb);
-                const bool j_first_on_b = m == 0;
-                if (!on_b.holds(j_first_on_b ? pj : pi, stretch) || !on_b.holds(j_first_on_b ? pi : pj, stretch))
-                    continue;
-                const bool ends = (at_an_end(va, ea, pi, 1.0) || at_an_end(vb, eb, pi, stretch)) &&
-                                  (at_an_end(va, ea, pj, 1.0) || at_an_end(vb, eb, pj, stretch));
+        int ea[3];
+        bool on_a[3], on_b[2];
+        // Most pairs share an element of one loop only: the other loop's test is asked first.
+        const bool a_first = ri.b == rj.b;
+        if (a_first && !both_on_a(ri, rj, pi, pj, ea, on_a)) return false;
+        if (!both_on_b(ri, rj, pi, pj, on_b)) return false;
+        if (!a_first && !both_on_a(ri, rj, pi, pj, ea, on_a)) return false;
+        const int eb[2] = {ri.b, rj.b};
+        return ends_shared(pi, pj, ea, on_a, eb, on_b);
+    }
+
+    // Whether an element of A and one of B that hold both points have each point at an end of
+    // one of them.
+    [[gnu::noinline]] bool ends_shared(const double* pi, const double* pj, const int (&ea)[3], const bool (&on_a)[3],
+                                       const int (&eb)[2], const bool (&on_b)[2]) const
+    {
+        for (int n = 0; n < 3; ++n)
+            for (int m = 0; m < 2 && on_a[n]; ++m) {
+                if (!on_b[m]) continue;
+                const double stretch = stretch_on_b(eb[m]);
+                const bool ends = (at_an_end(va, ea[n], pi, 1.0) || at_an_end(vb, eb[m], pi, stretch)) &&
+                                  (at_an_end(va, ea[n], pj, 1.0) || at_an_end(vb, eb[m], pj, stretch));
                 if (ends) return true;
             }
-        }
         return false;
     }
 
     // Classifies the shared piece between rows i and j and marks them. false: the candidate
     // does not end the partner search.
-    outcome classify(int i, int j, bool by_b, int sweep, bool& ended) const
+    [[gnu::noinline]] outcome classify(int i, int j, bool by_b, int sweep, bool& ended) const
     {
         ended = false;
         const luplup_row& ri = w.rows[i];
@@ -830,52 +912,94 @@ struct cleanup {
         return nudge(e, e);
     }
 
-    // The rows a partner of row i may be (neighbours on A, and in the first sweep of a self
-    // search the rows on the same element of B), in table order.
-    [[gnu::always_inline]] const std::vector<int>& partner_candidates(int i, int sweep) const
+    // Visits the rows a partner of row i may be (neighbours on A, and in the first sweep of a self
+    // search the rows on the same element of B) in table order, each once, until `ends` answers
+    // true; answers whether it did. The rows of B's element (in table order in by_b) are merged
+    // into the ranges of A's neighbours as they are read.
+    template <typename Ends> [[gnu::always_inline]] bool each_candidate(int i, int sweep, Ends&& ends) const
     {
-        std::vector<int>& rows = candidates;
-        rows.clear();
-        const near_rows near = rows_near(w, va, w.rows[i].a);
-        for (int k = 0; k < near.count; ++k)
-            for (int j = near.ranges[k].first; j < near.ranges[k].last; ++j) rows.push_back(j);
-        // The ranges overlap only on a loop of a few elements.
-        if (near.count > 1) {
-            std::sort(rows.begin(), rows.end());
-            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-        }
+        near_rows near = rows_near(w, va, w.rows[i].a);
+        const int ranges = in_table_order(near);
+        const int* list = nullptr;
+        const int* list_end = nullptr;
         if (md.self && sweep == 0) {
-            // The rows on one element of B stand in table order in by_b.
             const int b = w.rows[i].b;
             const auto first = std::lower_bound(by_b.begin(), by_b.end(), b,
                                                 [this](int row, int value) { return w.rows[row].b < value; });
             const auto last =
                 std::upper_bound(first, by_b.end(), b, [this](int value, int row) { return value < w.rows[row].b; });
-            const std::size_t near_count = rows.size();
-            rows.insert(rows.end(), first, last);
-            std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(near_count), rows.end());
-            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+            list = by_b.data() + (first - by_b.begin());
+            list_end = by_b.data() + (last - by_b.begin());
         }
-        return rows;
+        for (int k = 0; k < ranges; ++k) {
+            const row_range r = near.ranges[k];
+            for (; list != list_end && *list < r.first; ++list)
+                if (ends(*list)) return true;
+            while (list != list_end && *list < r.last) ++list;  // read with the range
+            for (int j = r.first; j < r.last; ++j)
+                if (ends(j)) return true;
+        }
+        for (; list != list_end; ++list)
+            if (ends(*list)) return true;
+        return false;
+    }
+
+    // What asking a row for a partner found: none, or a partner by A (a row on a neighbouring
+    // element) or by B (a row on the same element of B, asked in the first sweep only).
+    enum class asked { none, by_a, by_b };
+
+    // Asks row j for a partner of row i: answers whether the search of row i ends (with o), and
+    // in `found` what j is.
+    [[gnu::always_inline]] bool ends_search(int i, int j, int sweep, outcome& o, asked& found) const
+    {
+        found = asked::none;
+        if (j == i) return false;
+        const bool by_a = a_neighbours(i, j);
+        const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
+        if ((!by_a && !by_b) || !shared_piece(i, j)) return false;
+        found = by_a ? asked::by_a : asked::by_b;
+        bool ended = false;
+        o = classify(i, j, by_b, sweep, ended);
+        return o != outcome::go_on || ended;
     }
 
     [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
     {
+        first_partners& known = first_partners_block;
+        if (md.self && sweep == 1 && known.of[static_cast<std::size_t>(i)].first >= 0)
+            return ask_known_partners(i, known.of[static_cast<std::size_t>(i)]);
+        const bool record = md.self && sweep == 0;
+        const int first_known = static_cast<int>(known.rows.size());
         const int count = w.count;
         const int before = i > 0 ? i - 1 : count - 1;
         const int after = i + 1 < count ? i + 1 : 0;
-        // The two rows beside i first, then every row that can be a partner in table order.
-        const std::vector<int>& rows = partner_candidates(i, sweep);
-        const int candidate_count = static_cast<int>(rows.size());
-        for (int c = -2; c < candidate_count; ++c) {
-            const int j = c == -2 ? before : c == -1 ? after : rows[static_cast<std::size_t>(c)];
-            if (j == i) continue;
-            const bool by_a = a_neighbours(i, j);
-            const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
-            if (!by_a && !by_b) continue;
-            if (!shared_piece(i, j)) continue;
+        outcome o = outcome::go_on;
+        asked found = asked::none;
+        const auto ends = [&](int j) {
+            if (ends_search(i, j, sweep, o, found)) return true;
+            if (record && found == asked::by_a) known.rows.push_back(j);
+            return false;
+        };
+        // The two rows beside i first, then every row that can be a partner in table order. A row
+        // beside i found no partner is not asked again: until the search of row i ends, it marks
+        // nothing and moves nothing, so the answer stays.
+        int no_partner[2] = {-1, -1};
+        if (ends(before)) return o;
+        if (found == asked::none) no_partner[0] = before;
+        if (ends(after)) return o;
+        if (found == asked::none) no_partner[1] = after;
+        if (each_candidate(i, sweep, [&](int j) { return j != no_partner[0] && j != no_partner[1] && ends(j); }))
+            return o;
+        if (record) known.of[static_cast<std::size_t>(i)] = {first_known, static_cast<int>(known.rows.size())};
+        return outcome::go_on;
+    }
+
+    // The second sweep's search of row i among the partners the first sweep found for it.
+    outcome ask_known_partners(int i, row_range partners) const
+    {
+        for (int k = partners.first; k < partners.last; ++k) {
             bool ended = false;
-            const outcome o = classify(i, j, by_b, sweep, ended);
+            const outcome o = classify(i, first_partners_block.rows[static_cast<std::size_t>(k)], false, 1, ended);
             if (o != outcome::go_on || ended) return o;
         }
         return outcome::go_on;
@@ -895,7 +1019,7 @@ struct cleanup {
         const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
         const std::size_t b = static_cast<std::size_t>(r.b);
         return m.near_moved_before[static_cast<std::size_t>(last) + 1] == m.near_moved_before[static_cast<std::size_t>(first)] &&
-               m.b_near_moved[b] == 0 && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
+               !m.b_near_moved(r.b) && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
     }
 
     // The rows in table order by their element of B, the rows of one element in table order.
@@ -908,10 +1032,17 @@ struct cleanup {
             std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
             return;
         }
+        // The first place of each element's rows, then the rows put in place, read through plain
+        // pointers (a store of an int could otherwise change the table's count).
         std::vector<int>& place = candidates;
-        place.assign(per_b.size() + 1, 0);
-        for (std::size_t e = 0; e < per_b.size(); ++e) place[e + 1] = place[e] + per_b[e];
-        for (int i = 0; i < w.count; ++i) by_b[static_cast<std::size_t>(place[static_cast<std::size_t>(w.rows[i].b)]++)] = i;
+        place.resize(per_b.size());
+        int* at = place.data();
+        for (std::size_t e = 0, sum = 0; e < per_b.size(); ++e)
+            at[e] = static_cast<int>(sum), sum += static_cast<std::size_t>(per_b[e]);
+        const luplup_row* rows = w.rows;
+        int* ordered = by_b.data();
+        const int n = w.count;
+        for (int i = 0; i < n; ++i) ordered[at[rows[i].b]++] = i;
     }
 
     // The sweeps; `nudged_at` answers the row of the first sweep that restarted the search (the
@@ -920,7 +1051,11 @@ struct cleanup {
     {
         nudged_at = w.count;
         const int passes = md.self ? 2 : 1;
-        if (md.self) order_by_b();
+        if (md.self) {
+            order_by_b();
+            first_partners_block.rows.clear();
+            first_partners_block.of.assign(static_cast<std::size_t>(w.count), {-1, -1});
+        }
         const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
