@@ -496,6 +496,11 @@ struct moved_range {
 // rows of every element would cost more).
 constexpr int kFewRows = 8;
 
+// Rows of the table kept past those that passed the first sweep, for the next search to find the
+// rows it shares with it: a row past the last one passed is never passed over, and only rows near
+// it read the shared rows beyond; a shorter shared stretch only has more rows checked in full.
+constexpr int kRememberedBeyond = 1024;
+
 // Entries around an element that a check of a row on it may read: its record, and those of the
 // elements before and after it.
 constexpr int kReadReach = 3 * kArcRecordEntries;
@@ -602,7 +607,7 @@ struct first_sweep_memo {
     void remember(const luplup_work& w, int passed_rows)
     {
         if (!kept) return;
-        before.assign(w.rows, w.rows + w.count);
+        before.assign(w.rows, w.rows + std::min(w.count, passed_rows + kRememberedBeyond));
         per_b_before = per_b;
         passed = passed_rows;
     }
