@@ -150,6 +150,14 @@ void close_loop(pokarr& a)
 
 // ---- short lines ------------------------------------------------------------------------------
 
+// Whether the line that ends at entry i is shorter than the reach along every axis. Inlined into
+// the short-line pass, which runs over every loop cleaned.
+[[gnu::always_inline]] inline bool short_line(const pokarr& a, int i, double reach)
+{
+    return std::fabs(a.x[i] - a.x[i - 1]) < reach && std::fabs(a.y[i] - a.y[i - 1]) < reach &&
+           (a.dimension == 2 || a.z == nullptr || std::fabs(a.z[i] - a.z[i - 1]) < reach);
+}
+
 void drop_short_lines(pokarr& a, double reach)
 {
     int i = pk_is_marker(a.x[1]) ? 5 : 2;
@@ -158,10 +166,7 @@ void drop_short_lines(pokarr& a, double reach)
             i += kArcRecordEntries;
             continue;
         }
-        const bool short_line =
-            std::fabs(a.x[i] - a.x[i - 1]) < reach && std::fabs(a.y[i] - a.y[i - 1]) < reach &&
-            (a.dimension == 2 || a.z == nullptr || std::fabs(a.z[i] - a.z[i - 1]) < reach);
-        if (!short_line) {
+        if (!short_line(a, i, reach)) {
             ++i;
             continue;
         }
@@ -458,30 +463,43 @@ constexpr double kLeastCornerLimit = -1.0e-6;
     return dot(unit_of(a), unit_of(b)) >= limit;
 }
 
-// Whether some join of the loop may fold: every treatment of a join pass starts from a turn whose
-// cosine (end direction of one element . start direction of the next) is below the limit. False
-// only when every element has both its directions (a missing one would leave a stale one in the
-// pass) and no turn is below the limit: the join passes then pass every join over. Each element's
-// directions are found once; the turn into the first element is tested last, from the end
-// direction of the element that ends the loop.
-bool may_fold(const pokarr& a, double limit)
+// Walks the elements from entry k, where one starts, to entry end, where one ends: true when every
+// element has both its directions and no turn between two of them is below the limit. `first`
+// gets the start direction of the first element, `last` the end direction of the last, `walked`
+// the start of the last (all three are left as they were when there is none). Each element's
+// directions are found once.
+[[gnu::always_inline]] inline bool turns_pass(const pokarr& a, int k, int end, double limit, turn_direction& first,
+                                              turn_direction& last, int& walked)
 {
     constexpr int kBoth = kFoundStart | kFoundEnd;
-    const int last_start = start_of_element_ending(a, 0);
-    if (last_start < 0) return true;
-    turn_direction first, before, start, end;
-    int walked = -1;  // start of the last element walked
-    for (int k = 0; k < a.count - 1;) {
+    const int from = k;
+    turn_direction start, finish;
+    while (k < end) {
         const int step = step_at(a, k);
         const int j = k + step;
-        if (j >= a.count) return true;
-        if ((turn_directions(a, k, step == kArcRecordEntries, start, end) & kBoth) != kBoth) return true;
-        if (k == 0) first = start;
-        else if (!turn_passes(before, start, limit)) return true;
-        before = end;
+        if (j > end) return false;
+        if ((turn_directions(a, k, step == kArcRecordEntries, start, finish) & kBoth) != kBoth) return false;
+        if (k == from) first = start;
+        else if (!turn_passes(last, start, limit)) return false;
+        last = finish;
         walked = k;
         k = j;
     }
+    return true;
+}
+
+// Whether some join of the loop may fold: every treatment of a join pass starts from a turn whose
+// cosine (end direction of one element . start direction of the next) is below the limit. False
+// only when every element has both its directions (a missing one would leave a stale one in the
+// pass) and no turn is below the limit: the join passes then pass every join over. The turn into
+// the first element is tested last, from the end direction of the element that ends the loop.
+bool may_fold(const pokarr& a, double limit)
+{
+    const int last_start = start_of_element_ending(a, 0);
+    if (last_start < 0) return true;
+    turn_direction first, before, start;
+    int walked = -1;  // start of the last element walked
+    if (!turns_pass(a, 0, a.count - 1, limit, first, before, walked)) return true;
     // The walk ends on the loop's last element unless its records are damaged.
     if (walked != last_start && (turn_directions(a, last_start, is_arc_at(a, last_start), start, before) & kFoundEnd) == 0)
         return true;
@@ -569,20 +587,79 @@ void join_pass(pokarr& a, const join_settings& js)
     }
 }
 
+// Whether an arc record among the entries from `from` to `to` (whole elements) is flat enough for
+// pokarr_tidy_pass2 to make it a line: the pass runs on a copy of them, as its test of a record
+// reads only the record and the point before it. A range longer than the copy holds answers true.
+bool flat_arc_between(const pokarr& a, int from, int to)
+{
+    constexpr int kMostEntries = 64;
+    const int n = to - from + 1;
+    if (n > kMostEntries) return true;
+    double x[kMostEntries], y[kMostEntries];
+    std::copy(a.x + from, a.x + to + 1, x);
+    std::copy(a.y + from, a.y + to + 1, y);
+    pokarr copy;
+    int status = 0;
+    pokarr_init_static(2, x, y, nullptr, nullptr, n, n, copy, status);
+    if (status != 0) return true;
+    pokarr_tidy_pass2(copy);
+    return copy.count != n;
+}
+
+// Whether a line among the elements from entry `from` to entry `to` is short for the short-line
+// pass.
+bool short_line_between(const pokarr& a, int from, int to, double reach)
+{
+    for (int k = from; k < to; k += step_at(a, k))
+        if (!is_arc_at(a, k) && short_line(a, k + 1, reach)) return true;
+    return false;
+}
+
+struct clean_settings {
+    bool planar;
+    double reach;  // of the short-line pass
+    double limit;  // the corner limit
+};
+
+clean_settings settings_of(int mode_a, double w)
+{
+    const bool planar = pocket_state_block.pocket_dimension == 2;
+    return {planar, planar ? std::max(kReachFactor * w, kReachFloor) : kSurfaceReach,
+            mode_a == kJoinsStrict || mode_a == kJoinsNoShortPass ? kLimitStrict : kLimitSharp};
+}
+
 }  // namespace
+
+bool pokarr_clean_joins_untouched(int mode_a, int mode_b, double& w, pokarr& array)
+{
+    if (array.dimension < 2 || array.dimension > 4 || array.count < 2) return false;
+    const int count = array.count;
+    const clean_settings cs = settings_of(mode_a, w);
+    if (cs.planar && array.dimension == 2) pokarr_tidy_pass2(array);
+    if (mode_a != kJoinsNoShortPass && array.count >= 2) drop_short_lines(array, cs.reach);
+    const join_settings js{cs.limit, w, cs.planar, mode_b != 0, std::max(kJoinReachFactor * w, kReachFloor)};
+    // A pass that finds no fold changes nothing, and the next one finds the same.
+    const bool walked = !pass_skipped(array);
+    const bool folds = walked && may_fold(array, cs.limit);
+    if (folds)
+        for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
+    pokarr_drop_short(array);
+    // Every step either leaves the loop as it is or takes entries out of it.
+    return walked && !folds && array.count == count;
+}
 
 void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array)
 {
-    if (array.dimension < 2 || array.dimension > 4 || array.count < 2) return;
-    const bool planar = pocket_state_block.pocket_dimension == 2;
-    const double reach = planar ? std::max(kReachFactor * w, kReachFloor) : kSurfaceReach;
-    const double limit = mode_a == kJoinsStrict || mode_a == kJoinsNoShortPass ? kLimitStrict
-                                                                                : kLimitSharp;
-    if (planar && array.dimension == 2) pokarr_tidy_pass2(array);
-    if (mode_a != kJoinsNoShortPass && array.count >= 2) drop_short_lines(array, reach);
-    const join_settings js{limit, w, planar, mode_b != 0, std::max(kJoinReachFactor * w, kReachFloor)};
-    // A pass that finds no fold changes nothing, and the next one finds the same.
-    if (!pass_skipped(array) && may_fold(array, limit))
-        for (int pass = 0; pass < kJoinPasses; ++pass) join_pass(array, js);
-    pokarr_drop_short(array);
+    pokarr_clean_joins_untouched(mode_a, mode_b, w, array);
+}
+
+bool pokarr_clean_joins_idle_between(int mode_a, double w, const pokarr& array, int from, int to)
+{
+    if (array.dimension < 2 || array.dimension > 4 || from < 0 || to >= array.count || from >= to) return false;
+    const clean_settings cs = settings_of(mode_a, w);
+    if (cs.planar && array.dimension == 2 && flat_arc_between(array, from, to)) return false;
+    if (mode_a != kJoinsNoShortPass && short_line_between(array, from, to, cs.reach)) return false;
+    turn_direction first, last;
+    int walked = -1;
+    return turns_pass(array, from, to, cs.limit, first, last, walked) && pokarr_drop_short_idle_between(array, from, to);
 }

@@ -17,3 +17,13 @@ inline constexpr int kJoinsNoShortPass = 2;
 // Reads pocket_state.pocket_dimension (the reach of a planar pocket scales with w) and, through
 // pokarr_drop_short, pocket_work.working_tolerance.
 void pokarr_clean_joins(int mode_a, int mode_b, double& w, pokarr& array);
+// pokarr_clean_joins, answering whether it found nothing to do anywhere in the loop: the loop
+// came through as it was, without a turn below the corner limit (the join passes were passed
+// over). pokarr_clean_joins_idle_between then holds over every run of its elements.
+bool pokarr_clean_joins_untouched(int mode_a, int mode_b, double& w, pokarr& array);
+// Whether pokarr_clean_joins (modes A as given) finds nothing to do among the elements from entry
+// `from` to entry `to` (both points that start or end an element) and the turns between them:
+// no flat arc, no short line, both directions of every element and no turn below the corner
+// limit, nothing for pokarr_drop_short. The turns into the first and out of the last are not
+// looked at. False when the range does not fit the array.
+bool pokarr_clean_joins_idle_between(int mode_a, double w, const pokarr& array, int from, int to);

@@ -61,17 +61,16 @@ void remove_entries(pokarr& a, int first, int n)
 
 // Where the pass over the elements from entry i has something to do: the first element that is
 // short as judged after a long one (the running sum of a 2-D array starts from zero there), or
-// the entry at which the pass ends (the count, or a broken trailing record). Long elements before
-// it only reset the sum, so the pass may resume there with a sum of zero. walked counts the
-// elements passed over.
-int first_short_element(const pokarr& a, int i, double tol, int& walked)
+// the entry at which the pass ends (n, the count, or a broken trailing record). Long elements
+// before it only reset the sum, so the pass may resume there with a sum of zero. walked counts
+// the elements passed over. Inlined into the pass, which runs on every loop.
+[[gnu::always_inline]] inline int first_short_element(const pokarr& a, int i, int n, double tol, int& walked)
 {
     const bool with_z = has_z(a);
     const double tol2 = tol * tol;
-    // The header and the count are read once: the scan writes nothing but its own counter.
+    // The header is read once: the scan writes nothing but its own counter.
     const double* const x = a.x;
     const double* const y = a.y;
-    const int n = a.count;
     int elements = 0;
     while (i < n) {
         const int j = i + (pk_is_marker(x[i]) ? kArcRecordEntries : 1);
@@ -224,6 +223,15 @@ void drop_short_split(pokarr& array, int i, double tol, double sum)
            (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
 }
 
+// The first arc marker from entry i on whose arc merges with the arc after it (its record
+// ending before entry end), or end.
+int first_merging_arc(const pokarr& array, int i, int end)
+{
+    for (i = next_marker(array, i, end); i + 2 * kArcRecordEntries - 1 < end; i = next_marker(array, i + 1, end))
+        if (pk_is_marker(array.x[i + kArcRecordEntries]) && arcs_merge(array, i, i + kArcRecordEntries)) return i;
+    return end;
+}
+
 // The rest of the merge from the arc whose marker is at entry i, which merges with the arc after
 // it, with the loop held split (split_loop, kMovesBeforeSplit): the done entries end at the
 // current arc's end point.
@@ -278,6 +286,14 @@ void merge_arcs_split(pokarr& array, int i)
 
 double drop_short_tolerance() { return short_tolerance(); }
 
+bool pokarr_drop_short_idle_between(const pokarr& array, int from, int to)
+{
+    if (array.dimension < 2 || from < 0 || to >= array.count || from >= to) return false;
+    int walked = 0;
+    if (first_short_element(array, from + 1, to + 1, short_tolerance(), walked) != to + 1) return false;
+    return array.dimension != 2 || first_merging_arc(array, from + 1, to + 1) == to + 1;
+}
+
 void pokarr_drop_short(pokarr& array)
 {
     if (array.dimension < 2 || array.count < 2) {
@@ -286,7 +302,7 @@ void pokarr_drop_short(pokarr& array)
     }
     const double tol = short_tolerance();
     int walked = 0;
-    const int i = first_short_element(array, 1, tol, walked);
+    const int i = first_short_element(array, 1, array.count, tol, walked);
     // A loop that loses no element and whose count - 1 elements are all lines (the scan stepped
     // over every entry) has no arcs to merge.
     if (i >= array.count && walked == array.count - 1) return;

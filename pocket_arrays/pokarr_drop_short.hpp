@@ -18,6 +18,10 @@ double drop_short_tolerance();
 void pokarr_drop_short(pokarr& array);
 // The same on caller x, y arrays of count points; count is updated.
 void xy_drop_short(double* x, double* y, int& count);
+// Whether pokarr_drop_short finds nothing to do among the elements from entry `from` to entry
+// `to` (both points that start or end an element): none of them is short (measured alone) and
+// no two neighbouring arcs among them merge. False when the range does not fit the array.
+bool pokarr_drop_short_idle_between(const pokarr& array, int from, int to);
 // Joins consecutive arcs of one circle, radius and direction into one record while the joined
 // arc turns by less than a half circle (2-D arrays only).
 void pokarr_merge_arcs(pokarr& array);

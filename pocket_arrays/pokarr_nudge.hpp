@@ -16,5 +16,10 @@ inline constexpr int kNudgeNotMoved = 2;  // a pooled loop of a dimension other 
 // (i on ties). A neighbouring arc is re-fitted to the moved point; the loop's first and last
 // points move together; the loop then goes through the join clean-up at the working tolerance
 // (reads pocket_work.working_tolerance, and through the re-fit and the clean-up
-// pocket_work.tolerance and pocket_state.pocket_dimension).
+// pocket_work.tolerance and pocket_state.pocket_dimension). A copy of the last loop the clean-up
+// found clean is kept: a nudge of that loop away from its ends looks only at the elements round
+// what moved, with the same result.
 void pokarr_nudge_elem(pokarr& loop, int i, int j, int& status);
+// The move of pokarr_nudge_elem without the clean-up. Answers the entry that ends the moved
+// element, or -1 when nothing moved (the status then says why).
+int pokarr_nudge_move(pokarr& loop, int i, int j, int& status);
