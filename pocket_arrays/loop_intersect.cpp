@@ -1227,7 +1227,28 @@ struct walk_memos {
     std::vector<int> pass_of;
     // The index of the loop is the one the last search built for the entries x, y.
     bool indexed = false;
+    // The replayed walk whose spent pair and pair memo stand for the index's own (null: the
+    // index holds them): a replay leaves them in its memo instead of copying them over.
+    const walk_memo* left_by = nullptr;
 };
+
+// The spent pair and pair memo a walk would start from.
+const pk_spent_pair& spent_now(const pk_elem_index& index, const walk_memos& memos)
+{
+    return memos.left_by != nullptr ? memos.left_by->spent_after : index.last_spent;
+}
+const pk_pair_memo& pair_now(const pk_elem_index& index, const walk_memos& memos)
+{
+    return memos.left_by != nullptr ? memos.left_by->pair_after : index.last_pair;
+}
+// Gives the index the spent pair and pair memo a replay left in its memo.
+void settle_left_by(pk_elem_index& index, walk_memos& memos)
+{
+    if (memos.left_by == nullptr) return;
+    index.last_spent = memos.left_by->spent_after;
+    index.last_pair = memos.left_by->pair_after;
+    memos.left_by = nullptr;
+}
 
 // A row taken from a walk is tested against the rows near it: those of its element of A and of
 // the elements up to an arc record's width on either side, which came from the walks of the
@@ -1265,8 +1286,8 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
 {
     changed = true;
     walk_memo* m = &memos.walks[static_cast<std::size_t>(e)];
-    if (m->valid && same_spent(m->spent_before, index.last_spent) &&
-        same_pair(m->pair_before, index.last_pair)) {
+    if (m->valid && same_spent(m->spent_before, spent_now(index, memos)) &&
+        same_pair(m->pair_before, pair_now(index, memos))) {
         const std::size_t rows = m->rows.size();
         bool same = m->taken.size() == rows;
         const bool as_before = settled && same;
@@ -1279,8 +1300,7 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
                 if (m->taken[static_cast<std::size_t>(k)] != 0 && !insert_row(m->rows[static_cast<std::size_t>(k)], out))
                     return false;
             changed = false;
-            index.last_spent = m->spent_after;
-            index.last_pair = m->pair_after;
+            memos.left_by = m;
             return true;
         }
         for (std::size_t k = 0; k < rows; ++k) {
@@ -1296,10 +1316,10 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
             m->taken[k] = taken ? 1 : 0;
         }
         changed = !same;
-        index.last_spent = m->spent_after;
-        index.last_pair = m->pair_after;
+        memos.left_by = m;
         return true;
     }
+    settle_left_by(index, memos);
     m->valid = false;
     m->rows.clear();
     m->taken.clear();
@@ -1433,6 +1453,12 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     int changed_at = std::numeric_limits<int>::min() / 2;
     const int last = va.last();
     std::vector<int>& pass_of = memos.pass_of;
+    // The index holds what the last walk left on every way out (the memos may move after).
+    struct settled_on_exit {
+        pk_elem_index& index;
+        walk_memos& memos;
+        ~settled_on_exit() { settle_left_by(index, memos); }
+    } on_exit{index, memos};
     for (int e = first, passed = 1; e > 0;) {
         const int after = va.at(e).next;
         for (int skipped = passed; skipped < e; ++skipped)
