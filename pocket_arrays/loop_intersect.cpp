@@ -1276,6 +1276,25 @@ void order_in_table(walk_memo& m)
     }
 }
 
+// Inserts the rows a memo's walk took, in table order; false when the table overflowed. A row
+// not before the table's last, with room for it, goes straight to the end, where insert_row
+// would put it.
+bool insert_taken_in_order(const walk_memo& m, const luplup_columns& out)
+{
+    luplup_work& w = luplup_work_block;
+    const int room = out.grow == nullptr ? std::min(out.capacity, w.capacity) : w.capacity;
+    for (const int k : m.in_table_order) {
+        if (m.taken[static_cast<std::size_t>(k)] == 0) continue;
+        const luplup_row& r = m.rows[static_cast<std::size_t>(k)];
+        const luplup_row* last = w.count > 0 ? &w.rows[w.count - 1] : nullptr;
+        if (w.count < room && (last == nullptr || last->a < r.a || (last->a == r.a && !(last->pos_a > r.pos_a))))
+            w.rows[w.count++] = r;
+        else if (!insert_row(r, out))
+            return false;
+    }
+    return true;
+}
+
 // One walk of a search that keeps them: taken from its memo when it holds, else walked and kept.
 // `settled`: the walks that placed rows near this one's took the same rows as in the search
 // before, so its rows are taken or found repeats as they were then. `changed` answers whether the
@@ -1296,9 +1315,7 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
             // Inserted in table order, each lands at the table's end or near it, and the table
             // comes out as inserting them in the order found makes it.
             found_total += static_cast<int>(rows);
-            for (const int k : m->in_table_order)
-                if (m->taken[static_cast<std::size_t>(k)] != 0 && !insert_row(m->rows[static_cast<std::size_t>(k)], out))
-                    return false;
+            if (!insert_taken_in_order(*m, out)) return false;
             changed = false;
             memos.left_by = m;
             return true;
