@@ -128,17 +128,19 @@ void line_cells(const pk_elem_index& index, double sx, double sy, double ex, dou
 // Whether element entry k of the array (its end entry) is a line.
 bool is_line(const double* x, int count, int k) { return !(pk_is_marker(x[k]) && k + 3 < count); }
 
-// Lists the grid's elements in the cells r, c0 .. c1 not yet listed by this query.
+// Lists the grid's elements in the cells r, c0 .. c1 not yet listed by this query. The cells of
+// a row are listed one after the other, so theirs are one run of the element lists.
 void list_row(pk_elem_index& index, int r, int c0, int c1, std::vector<int>& candidates)
 {
-    for (int c = c0; c <= c1; ++c) {
-        const long cell_number = static_cast<long>(r) * index.columns + c;
-        for (int i = index.first[cell_number]; i < index.first[cell_number + 1]; ++i) {
-            const int e = index.elements[i];
-            if (index.seen[e] == index.query) continue;
-            index.seen[e] = index.query;
-            candidates.push_back(e);
-        }
+    const long row = static_cast<long>(r) * index.columns;
+    const int* elements = index.elements.data();
+    int* seen = index.seen.data();
+    const int query = index.query;
+    for (int i = index.first[row + c0], end = index.first[row + c1 + 1]; i < end; ++i) {
+        const int e = elements[i];
+        if (seen[e] == query) continue;
+        seen[e] = query;
+        candidates.push_back(e);
     }
 }
 
