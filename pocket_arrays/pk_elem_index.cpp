@@ -268,10 +268,14 @@ struct cell_change {
 // and the whole build costs about what the patch does.
 constexpr std::size_t kPatchedEntries = 256;
 
-// Whether entry i differs between two arrays, bit for bit.
-bool entry_differs(const double* x, const double* y, const double* old_x, const double* old_y, int i)
+// Entries compared as one block first: a patch changes a few entries of many.
+constexpr int kCompareBlock = 64;
+
+// Whether an entry from first to end - 1 differs between two arrays, bit for bit.
+bool entries_differ(const double* x, const double* y, const double* old_x, const double* old_y, int first, int end)
 {
-    return std::memcmp(&x[i], &old_x[i], sizeof(double)) != 0 || std::memcmp(&y[i], &old_y[i], sizeof(double)) != 0;
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(end - first);
+    return std::memcmp(x + first, old_x + first, bytes) != 0 || std::memcmp(y + first, old_y + first, bytes) != 0;
 }
 
 // The listings of an element in the index built for the given entries: its cells, or none when
@@ -376,11 +380,15 @@ bool pokarr_elem_index_patch(int count, const double* x, const double* y, const 
         return false;
     static std::vector<int> changed;
     changed.clear();
-    for (int i = 0; i < count; ++i) {
-        if (!entry_differs(x, y, old_x, old_y, i)) continue;
-        // A marker that comes or goes changes the elements themselves.
-        if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
-        changed.push_back(i);
+    for (int block = 0; block < count; block += kCompareBlock) {
+        const int end = std::min(count, block + kCompareBlock);
+        if (!entries_differ(x, y, old_x, old_y, block, end)) continue;
+        for (int i = block; i < end; ++i) {
+            if (!entries_differ(x, y, old_x, old_y, i, i + 1)) continue;
+            // A marker that comes or goes changes the elements themselves.
+            if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
+            changed.push_back(i);
+        }
     }
     static std::vector<cell_change> changes;
     static std::vector<aside_move> asides;

@@ -354,7 +354,8 @@ constexpr double kApartShortest = 1.0e-5;
 constexpr double kApartSine = 1.0e-6;
 
 // The squared distance of the nearer end of segment b from the line through a1 along d, times
-// d's squared length, when both ends lie on the same side of it; 0 when they do not.
+// d's squared length, when both ends lie on the same side of it; 0 when they do not. (A NaN
+// coordinate makes a length NaN, which the caller refuses.)
 double clearance_from_line(double a1x, double a1y, double dx, double dy, double b1x, double b1y, double b2x,
                            double b2y)
 {
@@ -372,18 +373,18 @@ bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, 
 {
     const double dpx = p2x - p1x, dpy = p2y - p1y, dqx = q2x - q1x, dqy = q2y - q1y;
     const double lp2 = dpx * dpx + dpy * dpy, lq2 = dqx * dqx + dqy * dqy;
-    const double q_clear = clearance_from_line(p1x, p1y, dpx, dpy, q1x, q1y, q2x, q2y) / lp2;
-    const double p_clear = clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y) / lq2;
+    const double q_clear = clearance_from_line(p1x, p1y, dpx, dpy, q1x, q1y, q2x, q2y);
+    const double p_clear = clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y);
     // The least reach first: most pairs a search meets that are not apart touch or cross.
-    const double clear = std::max(q_clear, p_clear);
-    if (!(clear > kApartReach * kApartReach)) return false;
-    const double size = std::max({std::fabs(p1x), std::fabs(p1y), std::fabs(p2x), std::fabs(p2y), std::fabs(q1x),
-                                  std::fabs(q1y), std::fabs(q2x), std::fabs(q2y)});
+    constexpr double least2 = kApartReach * kApartReach;
+    if (!(q_clear > least2 * lp2) && !(p_clear > least2 * lq2)) return false;
+    const auto larger = [](double a, double b) { return std::max(std::fabs(a), std::fabs(b)); };
+    const double size = std::max(std::max(larger(p1x, p1y), larger(p2x, p2y)), std::max(larger(q1x, q1y), larger(q2x, q2y)));
     constexpr double shortest2 = kApartShortest * kApartShortest;
     if (!(size <= kApartLargest) || !(lp2 > shortest2) || !(lq2 > shortest2)) return false;
     const double cross = dpx * dqy - dpy * dqx;
-    const double reach = kApartReach + kApartRounding * size;
-    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && clear > reach * reach;
+    const double reach = kApartReach + kApartRounding * size, reach2 = reach * reach;
+    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && (q_clear > reach2 * lp2 || p_clear > reach2 * lq2);
 }
 
 namespace {
