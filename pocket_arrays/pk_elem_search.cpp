@@ -824,17 +824,23 @@ bool clearly_nothing(const search_query& q, int k)
            (o.kind == kLine && lines_clearly_apart(q, o, k));
 }
 
-// Candidate k of group g within the group's range: skipped when it clearly gives nothing or its
-// box stays apart from the element's, else examined.
-void examine_candidate(search& s, int k, int g, int mark, bool& after_parallel)
+// Candidate k of group g within the group's range, which does not clearly give nothing: skipped
+// when its box stays apart from the element's, else examined.
+void examine_built(search& s, int k, int g, int mark, bool& after_parallel)
 {
     const search_query& q = s.q;
-    if (clearly_nothing(q, k)) return;
     element c;
     if (!element_at(q.x, q.y, q.count, k, c, q.z) || passed_over(q, k, c)) return;
     const element& o = q.self_element;
     if (!boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, c.xmin, c.ymin, c.xmax, c.ymax)) return;
     examine(s, k, c, g, mark, after_parallel);
+}
+
+// Candidate k of group g within the group's range: skipped when it clearly gives nothing, else
+// built and examined.
+void examine_candidate(search& s, int k, int g, int mark, bool& after_parallel)
+{
+    if (!clearly_nothing(s.q, k)) examine_built(s, k, g, mark, after_parallel);
 }
 
 bool walk_done(const search& s) { return s.q.walk_order() && s.best.found; }
@@ -916,8 +922,9 @@ void leave_spent_pair(const search& s, pk_spent_pair& m, bool stopped_before_las
 
 // The same walk over the candidates the index gives for the element's box, or for a line the
 // cells along it (in increasing element order, so in group order): each meets the rules of its
-// group as group_pass applies them. Those passed over by number are dropped first; what they
-// would skip is pure. A candidate left out comes nowhere near the element, so it would give no
+// group as group_pass applies them. Those passed over by number, and those that clearly give
+// nothing, are dropped first; what they would skip is pure (the group of the next candidate
+// examined is set up for it as it would have been before). A candidate left out comes nowhere near the element, so it would give no
 // crossing; the parallel mark it would carry to the next candidate only changes a line pair's
 // mode between two even values, which the line intersection reads by parity alone.
 void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_index& index)
@@ -930,7 +937,7 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
     group_finder groups{table};
     auto visit = [&](int k) {
         if (walk_done(s)) return !(stopped = true);
-        if (passed_over_by_number(q, k) || refused_by_number(q, k)) return true;
+        if (passed_over_by_number(q, k) || refused_by_number(q, k) || clearly_nothing(q, k)) return true;
         const int g = groups.of(k);
         if (g < std::max(1, first_group) || g > table.groups) return true;
         if (g != group) {
@@ -938,7 +945,7 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
             group_range(q, table, g, first_group, from, to, mark);
             after_parallel = false;
         }
-        if (k >= from && k <= to && k < q.count) examine_candidate(s, k, g, mark, after_parallel);
+        if (k >= from && k <= to && k < q.count) examine_built(s, k, g, mark, after_parallel);
         return true;
     };
     if (o.kind == kLine)
