@@ -128,17 +128,19 @@ void line_cells(const pk_elem_index& index, double sx, double sy, double ex, dou
 // Whether element entry k of the array (its end entry) is a line.
 bool is_line(const double* x, int count, int k) { return !(pk_is_marker(x[k]) && k + 3 < count); }
 
-// Lists the grid's elements in the cells r, c0 .. c1 not yet listed by this query.
+// Lists the grid's elements in the cells r, c0 .. c1 not yet listed by this query. The cells of
+// a row are listed one after the other, so theirs are one run of the element lists.
 void list_row(pk_elem_index& index, int r, int c0, int c1, std::vector<int>& candidates)
 {
-    for (int c = c0; c <= c1; ++c) {
-        const long cell_number = static_cast<long>(r) * index.columns + c;
-        for (int i = index.first[cell_number]; i < index.first[cell_number + 1]; ++i) {
-            const int e = index.elements[i];
-            if (index.seen[e] == index.query) continue;
-            index.seen[e] = index.query;
-            candidates.push_back(e);
-        }
+    const long row = static_cast<long>(r) * index.columns;
+    const int* elements = index.elements.data();
+    int* seen = index.seen.data();
+    const int query = index.query;
+    for (int i = index.first[row + c0], end = index.first[row + c1 + 1]; i < end; ++i) {
+        const int e = elements[i];
+        if (seen[e] == query) continue;
+        seen[e] = query;
+        candidates.push_back(e);
     }
 }
 
@@ -266,10 +268,14 @@ struct cell_change {
 // and the whole build costs about what the patch does.
 constexpr std::size_t kPatchedEntries = 256;
 
-// Whether entry i differs between two arrays, bit for bit.
-bool entry_differs(const double* x, const double* y, const double* old_x, const double* old_y, int i)
+// Entries compared as one block first: a patch changes a few entries of many.
+constexpr int kCompareBlock = 64;
+
+// Whether an entry from first to end - 1 differs between two arrays, bit for bit.
+bool entries_differ(const double* x, const double* y, const double* old_x, const double* old_y, int first, int end)
 {
-    return std::memcmp(&x[i], &old_x[i], sizeof(double)) != 0 || std::memcmp(&y[i], &old_y[i], sizeof(double)) != 0;
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(end - first);
+    return std::memcmp(x + first, old_x + first, bytes) != 0 || std::memcmp(y + first, old_y + first, bytes) != 0;
 }
 
 // The listings of an element in the index built for the given entries: its cells, or none when
@@ -374,11 +380,15 @@ bool pokarr_elem_index_patch(int count, const double* x, const double* y, const 
         return false;
     static std::vector<int> changed;
     changed.clear();
-    for (int i = 0; i < count; ++i) {
-        if (!entry_differs(x, y, old_x, old_y, i)) continue;
-        // A marker that comes or goes changes the elements themselves.
-        if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
-        changed.push_back(i);
+    for (int block = 0; block < count; block += kCompareBlock) {
+        const int end = std::min(count, block + kCompareBlock);
+        if (!entries_differ(x, y, old_x, old_y, block, end)) continue;
+        for (int i = block; i < end; ++i) {
+            if (!entries_differ(x, y, old_x, old_y, i, i + 1)) continue;
+            // A marker that comes or goes changes the elements themselves.
+            if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
+            changed.push_back(i);
+        }
     }
     static std::vector<cell_change> changes;
     static std::vector<aside_move> asides;

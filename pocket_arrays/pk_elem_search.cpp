@@ -301,6 +301,9 @@ struct search_query {
 
     // The element is one of the searched array's own elements (range rules, shared vertices).
     bool own_in_array() const { return own > kOwnForeign; }
+    // Of two lines, candidate k is the first segment of the line intersection where it comes
+    // before the element in its own array.
+    bool candidate_first(int k) const { return own_in_array() && k < own; }
     // A walk: the first crossing in group and element order wins, not the nearest one.
     bool walk_order() const { return own <= kOwnWalk; }
     // A walk going on after a crossing on the input found element, from the previous point.
@@ -422,7 +425,7 @@ void line_pair(const search_query& q, const element& o, int k, const element& c,
     const double absent[3] = {kDirectionAbsent, 0.0, 0.0};
     const double* own_dir = q.direction_given != nullptr ? q.direction_given : absent;
     const int line_mode = after_parallel || q.mode.keep_found ? 2 : 0;
-    const bool candidate_first = q.own_in_array() && k < q.own;
+    const bool candidate_first = q.candidate_first(k);
     double next_dir[3] = {kDirectionAbsent, 0.0, 0.0};
     if (candidate_first || q.direction_given != nullptr)
         direction_at_start(q.x, q.y, q.count, next_element(q.x, q.count, k), next_dir);
@@ -458,7 +461,7 @@ void intersect(const search_query& q, const element& o, int k, const element& c,
         if (!segment_misses_arc(c, o)) line_arc(q, arc_first_mode, 1, 1, neighbour_mark, o, c, out);
     } else if (o.kind == kLine && c.kind == kArc) {
         // The own line met every candidate arc's circle before it was examined
-        // (circle_clearly_missed); a moved start (the second look) has to meet it again.
+        // (clearly_nothing); a moved start (the second look) has to meet it again.
         const bool circle_reached = &o == &q.self_element;
         if (!segment_misses_arc(o, c, circle_reached)) line_arc(q, arc_first_mode, 2, 2, neighbour_mark, c, o, out);
     } else {
@@ -785,38 +788,59 @@ bool passed_over(const search_query& q, int k, const element& c)
     return false;
 }
 
-// A line skips an arc candidate whose circle it clearly misses before the candidate and its box
-// are built: the pair gives no crossing (its parallel status, which only the next line pair's
-// mode reads by parity, does not matter either).
-bool circle_clearly_missed(const search_query& q, int k)
+// Whether the line o (the element) lies clearly apart from the line candidate k
+// (segments_apart, in the order the line intersection takes them): the pair gives no crossing.
+// Neighbours on a loop, sharing an end, are passed on at once.
+bool lines_clearly_apart(const search_query& q, const element& o, int k)
 {
-    return q.self_element.kind == kLine && is_arc_at(q.x, q.count, k) &&
-           segment_misses_circle(q.self_element, q.x[k + 2], q.y[k + 2], q.x[k + 1]);
+    if (q.space() && !pokarr_search_lines_in_plane) return false;
+    const double* x = q.x;
+    const double* y = q.y;
+    if ((x[k - 1] == o.ex && y[k - 1] == o.ey) || (x[k] == o.sx && y[k] == o.sy)) return false;
+    if (q.candidate_first(k)) return segments_apart(x[k - 1], y[k - 1], x[k], y[k], o.sx, o.sy, o.ex, o.ey);
+    return segments_apart(o.sx, o.sy, o.ex, o.ey, x[k - 1], y[k - 1], x[k], y[k]);
 }
 
-// An arc candidate whose holding box lies clearly apart from the element's box has an arc box
-// clearly apart too (the holding box holds it), so the box test after it would refuse it: it is
-// skipped before its arc box is built.
-bool arc_clearly_apart(const search_query& q, int k)
+// Whether candidate k clearly gives nothing, judged before it is built: its box lies clearly
+// apart from the element's, so that the box test after it would refuse it (an arc judged by a
+// box holding it, with its circle's box, which spares building its own box); or the element is
+// a line that clearly misses the arc's circle or lies clearly apart from the line. Such a pair
+// gives no crossing; its parallel status would only make the next line pair's mode even or
+// odd, which the line intersection reads by parity alone, and it is even either way.
+bool clearly_nothing(const search_query& q, int k)
 {
-    if (!is_arc_at(q.x, q.count, k)) return false;
-    double h[4];
-    elem_holding_box(1, q.x[k + 2], q.y[k + 2], q.x[k + 1], q.x[k - 1], q.y[k - 1], q.x[k + 3], q.y[k + 3], h);
+    if (k < 1 || k >= q.count) return false;
     const element& o = q.self_element;
-    return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
+    const double* x = q.x;
+    const double* y = q.y;
+    double h[4];
+    if (is_arc_at(x, q.count, k)) {
+        if (o.kind == kLine && segment_misses_circle(o, x[k + 2], y[k + 2], x[k + 1])) return true;
+        elem_holding_box(1, x[k + 2], y[k + 2], x[k + 1], x[k - 1], y[k - 1], x[k + 3], y[k + 3], h);
+        return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
+    }
+    elem_holding_box(0, 0.0, 0.0, 0.0, x[k - 1], y[k - 1], x[k], y[k], h);
+    return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]) ||
+           (o.kind == kLine && lines_clearly_apart(q, o, k));
 }
 
-// Candidate k of group g within the group's range: skipped when it clearly gives nothing or its
-// box stays apart from the element's, else examined.
-void examine_candidate(search& s, int k, int g, int mark, bool& after_parallel)
+// Candidate k of group g within the group's range, which does not clearly give nothing: skipped
+// when its box stays apart from the element's, else examined.
+void examine_built(search& s, int k, int g, int mark, bool& after_parallel)
 {
     const search_query& q = s.q;
-    if (circle_clearly_missed(q, k) || arc_clearly_apart(q, k)) return;
     element c;
     if (!element_at(q.x, q.y, q.count, k, c, q.z) || passed_over(q, k, c)) return;
     const element& o = q.self_element;
     if (!boxes_overlap(o.xmin, o.ymin, o.xmax, o.ymax, c.xmin, c.ymin, c.xmax, c.ymax)) return;
     examine(s, k, c, g, mark, after_parallel);
+}
+
+// Candidate k of group g within the group's range: skipped when it clearly gives nothing, else
+// built and examined.
+void examine_candidate(search& s, int k, int g, int mark, bool& after_parallel)
+{
+    if (!clearly_nothing(s.q, k)) examine_built(s, k, g, mark, after_parallel);
 }
 
 bool walk_done(const search& s) { return s.q.walk_order() && s.best.found; }
@@ -848,12 +872,26 @@ void run(search& s, const pk_box_table& table, int first_group)
     }
 }
 
-// The group of element k: the one whose first element is the last not above k.
-int group_of(const pk_box_table& table, int k)
-{
-    const int* end = table.first + table.groups;
-    return static_cast<int>(std::upper_bound(table.first, end, k) - table.first);
-}
+// The group of element k (the one whose first element is the last not above k) for candidates
+// that come in increasing order: the elements of the group found last are known, so that most
+// candidates, which lie in it, need no search of the table, and the others only of the groups
+// after it.
+struct group_finder {
+    const pk_box_table& table;
+    int group = 0;
+    int low = 0, high = 0;  // the group holds the elements from low to high - 1
+
+    int of(int k)
+    {
+        if (k >= low && k < high) return group;
+        // Past the group's elements, k lies in a later group (first[group] is at most k).
+        const int* from = k >= high && group < table.groups ? table.first + group : table.first;
+        group = static_cast<int>(std::upper_bound(from, table.first + table.groups, k) - table.first);
+        low = group >= 1 ? table.first[group - 1] : std::numeric_limits<int>::min();
+        high = group < table.groups ? table.first[group] : std::numeric_limits<int>::max();
+        return group;
+    }
+};
 
 // What a walk leaves for its continuing search: the pair its crossing came from when the
 // continuing search would take nothing more from it (only a walk's crossing is met again by a
@@ -884,8 +922,9 @@ void leave_spent_pair(const search& s, pk_spent_pair& m, bool stopped_before_las
 
 // The same walk over the candidates the index gives for the element's box, or for a line the
 // cells along it (in increasing element order, so in group order): each meets the rules of its
-// group as group_pass applies them. Those passed over by number are dropped first; what they
-// would skip is pure. A candidate left out comes nowhere near the element, so it would give no
+// group as group_pass applies them. Those passed over by number, and those that clearly give
+// nothing, are dropped first; what they would skip is pure (the group of the next candidate
+// examined is set up for it as it would have been before). A candidate left out comes nowhere near the element, so it would give no
 // crossing; the parallel mark it would carry to the next candidate only changes a line pair's
 // mode between two even values, which the line intersection reads by parity alone.
 void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_index& index)
@@ -895,17 +934,18 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
     bool after_parallel = false, stopped = false;
     const element& o = q.self_element;
     s.memo = &index.last_pair;
+    group_finder groups{table};
     auto visit = [&](int k) {
         if (walk_done(s)) return !(stopped = true);
-        if (passed_over_by_number(q, k) || refused_by_number(q, k)) return true;
-        const int g = group_of(table, k);
+        if (passed_over_by_number(q, k) || refused_by_number(q, k) || clearly_nothing(q, k)) return true;
+        const int g = groups.of(k);
         if (g < std::max(1, first_group) || g > table.groups) return true;
         if (g != group) {
             group = g;
             group_range(q, table, g, first_group, from, to, mark);
             after_parallel = false;
         }
-        if (k >= from && k <= to && k < q.count) examine_candidate(s, k, g, mark, after_parallel);
+        if (k >= from && k <= to && k < q.count) examine_built(s, k, g, mark, after_parallel);
         return true;
     };
     if (o.kind == kLine)

@@ -48,6 +48,12 @@ void pokarr_box(const pokarr& array, double* box);
 
 // ---- search of one element against an array ---------------------------------------------------
 
+// Whether the segments p1..p2 and q1..q2 lie clearly apart, so that the segment intersection
+// (seg_seg_intersect_ends_xy, an even mode, with the same segments) finds no crossing for them:
+// a few sign tests instead of that routine, which most line pairs a search meets would go
+// through to no avail. False for NaN, huge coordinates, short or near-parallel segments.
+bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x, double q2y);
+
 // Found flag of elem_pair_intersect.
 inline constexpr int kSearchNone = 0;
 inline constexpr int kSearchFound = 1;
@@ -243,8 +249,14 @@ void pk_elem_index_visit_query(pk_elem_index& index, int lowest, bool line, doub
         index.visit_lowest = index.columns >= 1 ? 0 : lowest;
         index.visit_listed = true;
     }
-    for (const int k : index.visit_list)
-        if (k >= lowest && !visit(k)) return;
+    // The list is in increasing order: those below `lowest` are passed over, a few one by one
+    // (most searches pass over none or a few), the rest by halving.
+    auto k = index.visit_list.begin();
+    const auto end = index.visit_list.end();
+    for (int step = 0; step < 8 && k != end && *k < lowest; ++step) ++k;
+    if (k != end && *k < lowest) k = std::lower_bound(k, end, lowest);
+    for (; k != end; ++k)
+        if (!visit(*k)) return;
 }
 template <class Visit>
 void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,

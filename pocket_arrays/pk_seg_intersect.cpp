@@ -3,6 +3,7 @@
 // pocket's dimension (nd). The two last are one routine over a segment pair in a canonical form
 // of three coordinates (z 0 in the plane).
 #include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
 
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pocket_state.hpp"
@@ -341,7 +342,50 @@ bool shared_end(double p1x, double p1y, double p2x, double p2y, double q1x, doub
     return std::fabs(sine) >= kSharedEndSine;
 }
 
+// Segments whose distance exceeds this (plus a share of their coordinates' size for rounding)
+// have no crossing: the general routine takes one only within its range slack of both segments.
+constexpr double kApartReach = 1.0e-4;
+constexpr double kApartRounding = 1.0e-12;
+// Larger coordinates are left to the general routine.
+constexpr double kApartLargest = 1.0e12;
+// Segments shorter than this, or at a smaller sine of their angle, are left to the general
+// routine, which calls them parallel (below its range slack and its line routine's sine).
+constexpr double kApartShortest = 1.0e-5;
+constexpr double kApartSine = 1.0e-6;
+
+// The squared distance of the nearer end of segment b from the line through a1 along d, times
+// d's squared length, when both ends lie on the same side of it; 0 when they do not. (A NaN
+// coordinate makes a length NaN, which the caller refuses.)
+double clearance_from_line(double a1x, double a1y, double dx, double dy, double b1x, double b1y, double b2x,
+                           double b2y)
+{
+    const double s1 = dx * (b1y - a1y) - dy * (b1x - a1x);
+    const double s2 = dx * (b2y - a1y) - dy * (b2x - a1x);
+    return (s1 > 0.0) == (s2 > 0.0) ? std::min(s1 * s1, s2 * s2) : 0.0;
+}
+
 }  // namespace
+
+// One segment lies wholly on one side of the other's line, farther from it than the reach, and
+// neither is short nor are they near parallel: the crossing of their lines lies off one of them
+// by more than the general routine's slack, and so does every end it could snap to.
+bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x, double q2y)
+{
+    const double dpx = p2x - p1x, dpy = p2y - p1y, dqx = q2x - q1x, dqy = q2y - q1y;
+    const double lp2 = dpx * dpx + dpy * dpy, lq2 = dqx * dqx + dqy * dqy;
+    const double q_clear = clearance_from_line(p1x, p1y, dpx, dpy, q1x, q1y, q2x, q2y);
+    const double p_clear = clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y);
+    // The least reach first: most pairs a search meets that are not apart touch or cross.
+    constexpr double least2 = kApartReach * kApartReach;
+    if (!(q_clear > least2 * lp2) && !(p_clear > least2 * lq2)) return false;
+    const auto larger = [](double a, double b) { return std::max(std::fabs(a), std::fabs(b)); };
+    const double size = std::max(std::max(larger(p1x, p1y), larger(p2x, p2y)), std::max(larger(q1x, q1y), larger(q2x, q2y)));
+    constexpr double shortest2 = kApartShortest * kApartShortest;
+    if (!(size <= kApartLargest) || !(lp2 > shortest2) || !(lq2 > shortest2)) return false;
+    const double cross = dpx * dqy - dpy * dqx;
+    const double reach = kApartReach + kApartRounding * size, reach2 = reach * reach;
+    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && (q_clear > reach2 * lp2 || p_clear > reach2 * lq2);
+}
 
 namespace {
 

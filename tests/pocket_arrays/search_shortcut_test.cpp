@@ -136,6 +136,54 @@ TEST_F(SearchShortcut, SegmentsSharingAnEndMeetWhereTheGeneralRoutineMeetsThem)
     }
 }
 
+TEST_F(SearchShortcut, SegmentsApartHaveNoCrossingForTheGeneralRoutine)
+{
+    // A segment beside or beyond another at gaps around the reject's reach and the routine's
+    // slack, at angles from parallel to square, of lengths around the reject's shortest, far from
+    // the origin and near it; in both orders, both even modes, with and without directions.
+    std::mt19937 random(20261209u);
+    std::uniform_real_distribution<double> unit(0.0, 1.0), turn(-M_PI, M_PI);
+    const double gaps[] = {0.0, 1e-7, 3e-7, 6e-7, 1.5e-6, 3e-6, 9e-5, 1.01e-4, 1.2e-4, 2e-4, 1e-2, 3.0};
+    const double angles[] = {0.0, 1e-11, 1e-7, 1.1e-6, 1e-4, 0.3, 1.5707963267948966};
+    const double lengths[] = {2e-6, 1.2e-5, 1.0, 700.0};
+    const double origins[] = {0.0, 4.0e5, 9.0e5};
+    const double given[2][3] = {{kDirectionAbsent, 0.0, 0.0}, {0.6, 0.8, 0.0}};
+    int apart = 0, apart_near_reach = 0;
+    for (const double gap : gaps)
+        for (const double angle : angles)
+            for (const double length : lengths)
+                for (const double origin : origins)
+                    for (int row = 0; row < 4; ++row) {
+                        const double ax = origin + 10.0 * unit(random), ay = origin - 10.0 * unit(random);
+                        const double base = turn(random), lp = length * (0.5 + unit(random));
+                        const double ux = std::cos(base), uy = std::sin(base);
+                        // q starts gap off p's line beside p (or beyond its end) and leaves it at the angle.
+                        const double t = row < 2 ? unit(random) : 1.0 + gap / lp, side = row % 2 == 0 ? 1.0 : -1.0;
+                        const double cx = ax + t * lp * ux - side * gap * uy, cy = ay + t * lp * uy + side * gap * ux;
+                        const double w = base + side * angle, lq = length * (0.5 + unit(random));
+                        const double p[4] = {ax, ay, ax + lp * ux, ay + lp * uy};
+                        const double q[4] = {cx, cy, cx + lq * std::cos(w), cy + lq * std::sin(w)};
+                        if (!segments_apart(p[0], p[1], p[2], p[3], q[0], q[1], q[2], q[3])) continue;
+                        ++apart;
+                        apart_near_reach += gap < 1.5e-4 ? 1 : 0;
+                        for (int mode = 0; mode <= 2; mode += 2)
+                            for (const auto& d : given)
+                                for (const bool swapped : {false, true}) {
+                                    const double* a = swapped ? q : p;
+                                    const double* b = swapped ? p : q;
+                                    double x = 0, y = 0;
+                                    int status = -9;
+                                    seg_seg_intersect_ends_xy(mode, a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3], d,
+                                                              d, x, y, status);
+                                    EXPECT_EQ(status, kNoCrossing)
+                                        << "gap " << gap << " angle " << angle << " length " << length
+                                        << " origin " << origin << " row " << row << " mode " << mode;
+                                }
+                    }
+    EXPECT_GT(apart, 300);
+    EXPECT_GT(apart_near_reach, 20);
+}
+
 TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
 {
     // Random closed polylines with a few arcs, of a few elements (no grid) and of many (grid
