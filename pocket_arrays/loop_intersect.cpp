@@ -351,18 +351,32 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
 
 // ---- the search -------------------------------------------------------------------------------
 
+// The rows the walks of a kept search made, each walk's together (kept apart from the walks'
+// memos, so that a search after a nudge reads them in turn): the rows in the order found (before
+// the repeats test, which reads the table); of each, whether it was taken into the table the last
+// time (not a repeat); and the walk's rows in table order (by A's element and the position along
+// it, found order among equals), as numbers within the walk: the order a replay inserts them in.
+struct walk_rows {
+    std::vector<luplup_row> rows;
+    std::vector<char> taken;
+    std::vector<int> in_table_order;
+    void clear()
+    {
+        rows.clear();
+        taken.clear();
+        in_table_order.clear();
+    }
+};
+
 // What the walk of one element of a self search found, kept while a nudge of the loop restarts
-// the search: the rows it made in order (before the repeats test, which reads the table), and
-// the index's memory of the last pair as the walk found and left it. A walk is a function of the
-// loop's entries near its element and near the elements it meets, and of that memory; where
-// neither has changed the search after a nudge takes the rows again instead of walking.
+// the search: its rows (a stretch of walk_rows), and the index's memory of the last pair as the
+// walk found and left it. A walk is a function of the loop's entries near its element and near
+// the elements it meets, and of that memory; where neither has changed the search after a nudge
+// takes the rows again instead of walking.
 struct walk_memo {
     bool valid = false;
-    std::vector<luplup_row> rows;
-    std::vector<char> taken;  // of each row: taken into the table the last time (not a repeat)
-    // The rows in table order (by A's element and the position along it, found order among
-    // equals), empty when a position is not finite: the order they are inserted in on a replay.
-    std::vector<int> in_table_order;
+    bool ordered = false;  // its rows' table order is known (every position finite)
+    int first = 0, rows = 0;  // its rows in walk_rows
     pk_spent_pair spent_before, spent_after;
     pk_pair_memo pair_before, pair_after;
 };
@@ -414,7 +428,7 @@ bool insert_row(const luplup_row& r, const luplup_columns& out)
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
 bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                  pk_elem_index& index, int a, const luplup_columns& out, int& found_total, walk_memo* memo)
+                  pk_elem_index& index, int a, const luplup_columns& out, int& found_total, walk_rows* kept)
 {
     luplup_work& w = luplup_work_block;
     // A self search passes over B's elements up to a: past the last one none is left.
@@ -477,7 +491,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         ++found_total;
         bool taken = false;
         if (!take_row(va, vb, r, out, &taken)) return false;
-        if (memo != nullptr) memo->rows.push_back(r), memo->taken.push_back(taken ? 1 : 0);
+        if (kept != nullptr) kept->rows.push_back(r), kept->taken.push_back(taken ? 1 : 0);
         if (md.first_only) return false;
     }
     return true;
@@ -1217,6 +1231,8 @@ struct reaching_order {
 struct walk_memos {
     bool kept = false;  // walks are kept (a self search of one loop)
     std::vector<walk_memo> walks;
+    walk_rows rows;  // what they made (a walk made again adds its rows at the end)
+    std::size_t compacted_rows = 0;  // the rows held when first filled or last compacted
     std::vector<double> x, y;  // the entries the walks were made on
     // What the last nudge moved (known: the loop kept its count and what moved is near one place).
     bool moved_known = false;
@@ -1256,36 +1272,41 @@ void settle_left_by(pk_elem_index& index, walk_memos& memos)
 constexpr int kReplayReach = 3 * kArcRecordEntries;
 
 // The rows of a walk's memo in table order: a stable insertion sort by A's element and the
-// position along it, as insert_ordered places them. Left empty when a position is not finite:
+// position along it, as insert_ordered places them. Not known when a position is not finite:
 // those rows keep the order found.
-void order_in_table(walk_memo& m)
+void order_in_table(walk_memo& m, walk_rows& kept)
 {
-    std::vector<int>& order = m.in_table_order;
-    order.clear();
-    for (const luplup_row& r : m.rows)
-        if (!std::isfinite(r.pos_a)) return;
-    const auto after = [&m](int p, int q) {
-        const luplup_row& a = m.rows[static_cast<std::size_t>(p)];
-        const luplup_row& b = m.rows[static_cast<std::size_t>(q)];
-        return a.a > b.a || (a.a == b.a && a.pos_a > b.pos_a);
+    const std::size_t first = static_cast<std::size_t>(m.first);
+    const luplup_row* rows = kept.rows.data() + first;
+    std::vector<int>& order = kept.in_table_order;
+    order.resize(first + static_cast<std::size_t>(m.rows));
+    int* in_order = order.data() + first;
+    m.ordered = std::all_of(rows, rows + m.rows, [](const luplup_row& r) { return std::isfinite(r.pos_a); });
+    if (!m.ordered) return;
+    const auto after = [rows](int p, int q) {
+        return rows[p].a > rows[q].a || (rows[p].a == rows[q].a && rows[p].pos_a > rows[q].pos_a);
     };
-    for (int k = 0; k < static_cast<int>(m.rows.size()); ++k) {
-        order.push_back(k);
-        for (std::size_t at = order.size() - 1; at > 0 && after(order[at - 1], order[at]); --at)
-            std::swap(order[at - 1], order[at]);
+    for (int k = 0; k < m.rows; ++k) {
+        in_order[k] = k;
+        for (int at = k; at > 0 && after(in_order[at - 1], in_order[at]); --at) std::swap(in_order[at - 1], in_order[at]);
     }
 }
 
 // Inserts the rows a memo's walk took, in table order; false when the table overflowed. A row
 // not before the table's last, with room for it, goes straight to the end, where insert_row
 // would put it.
-bool insert_taken_in_order(const walk_memo& m, const luplup_columns& out)
+bool insert_taken_in_order(const walk_memo& m, const walk_rows& kept, const luplup_columns& out)
 {
     luplup_work& w = luplup_work_block;
     const int room = out.grow == nullptr ? std::min(out.capacity, w.capacity) : w.capacity;
-    for (const int k : m.in_table_order) {
-        if (m.taken[static_cast<std::size_t>(k)] == 0) continue;
-        const luplup_row& r = m.rows[static_cast<std::size_t>(k)];
+    const std::size_t first = static_cast<std::size_t>(m.first);
+    const luplup_row* rows = kept.rows.data() + first;
+    const char* taken = kept.taken.data() + first;
+    const int* in_order = kept.in_table_order.data() + first;
+    for (int i = 0; i < m.rows; ++i) {
+        const int k = in_order[i];
+        if (taken[k] == 0) continue;
+        const luplup_row& r = rows[k];
         const luplup_row* last = w.count > 0 ? &w.rows[w.count - 1] : nullptr;
         if (w.count < room && (last == nullptr || last->a < r.a || (last->a == r.a && !(last->pos_a > r.pos_a))))
             w.rows[w.count++] = r;
@@ -1305,45 +1326,41 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
 {
     changed = true;
     walk_memo* m = &memos.walks[static_cast<std::size_t>(e)];
+    walk_rows& kept = memos.rows;
     if (m->valid && same_spent(m->spent_before, spent_now(index, memos)) &&
         same_pair(m->pair_before, pair_now(index, memos))) {
-        const std::size_t rows = m->rows.size();
-        bool same = m->taken.size() == rows;
-        const bool as_before = settled && same;
-        m->taken.resize(rows);
-        if (as_before && m->in_table_order.size() == rows) {
+        found_total += m->rows;
+        memos.left_by = m;
+        if (settled && m->ordered) {
             // Inserted in table order, each lands at the table's end or near it, and the table
             // comes out as inserting them in the order found makes it.
-            found_total += static_cast<int>(rows);
-            if (!insert_taken_in_order(*m, out)) return false;
             changed = false;
-            memos.left_by = m;
-            return true;
+            return insert_taken_in_order(*m, kept, out);
         }
-        for (std::size_t k = 0; k < rows; ++k) {
-            ++found_total;
-            const luplup_row& r = m->rows[k];
-            if (as_before) {
-                if (m->taken[k] != 0 && !insert_row(r, out)) return false;
+        bool same = true;
+        for (int k = m->first; k < m->first + m->rows; ++k) {
+            char& was_taken = kept.taken[static_cast<std::size_t>(k)];
+            const luplup_row& r = kept.rows[static_cast<std::size_t>(k)];
+            if (settled) {
+                if (was_taken != 0 && !insert_row(r, out)) return false;
                 continue;
             }
             bool taken = false;
             if (!take_row(va, vb, r, out, &taken)) return false;
-            same = same && (m->taken[k] != 0) == taken;
-            m->taken[k] = taken ? 1 : 0;
+            same = same && (was_taken != 0) == taken;
+            was_taken = taken ? 1 : 0;
         }
         changed = !same;
-        memos.left_by = m;
         return true;
     }
     settle_left_by(index, memos);
     m->valid = false;
-    m->rows.clear();
-    m->taken.clear();
+    m->first = static_cast<int>(kept.rows.size());
     m->spent_before = index.last_spent;
     m->pair_before = index.last_pair;
-    if (!walk_element(va, vb, md, boxes, index, e, out, found_total, m)) return false;
-    order_in_table(*m);
+    if (!walk_element(va, vb, md, boxes, index, e, out, found_total, &kept)) return false;
+    m->rows = static_cast<int>(kept.rows.size()) - m->first;
+    order_in_table(*m, kept);
     m->spent_after = index.last_spent;
     m->pair_after = index.last_pair;
     m->valid = true;
@@ -1421,6 +1438,36 @@ void forget_walks_near(const pokarr& loop, pk_elem_index& index, walk_memos& mem
         if (arc) k += 2;
     }
     for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e) forget(e);
+}
+
+// Drops the rows of forgotten walks from the kept rows once they have grown to twice what they
+// held when last compacted (or first filled): a walk made again adds its rows at the end, so
+// restarts that forget many walks would otherwise let them grow without end.
+void compact_kept_rows(walk_memos& memos)
+{
+    walk_rows& kept = memos.rows;
+    if (memos.compacted_rows == 0) memos.compacted_rows = kept.rows.size();
+    if (kept.rows.size() <= 2 * memos.compacted_rows + 4096) return;
+    std::size_t live = 0;
+    for (const walk_memo& m : memos.walks)
+        if (m.valid) live += static_cast<std::size_t>(m.rows);
+    if (kept.rows.size() <= 2 * live + 4096) {
+        memos.compacted_rows = kept.rows.size();
+        return;
+    }
+    walk_rows compact;
+    compact.rows.reserve(live), compact.taken.reserve(live), compact.in_table_order.reserve(live);
+    for (walk_memo& m : memos.walks) {
+        if (!m.valid) continue;
+        const auto from = static_cast<std::ptrdiff_t>(m.first), to = from + m.rows;
+        m.first = static_cast<int>(compact.rows.size());
+        compact.rows.insert(compact.rows.end(), kept.rows.begin() + from, kept.rows.begin() + to);
+        compact.taken.insert(compact.taken.end(), kept.taken.begin() + from, kept.taken.begin() + to);
+        compact.in_table_order.insert(compact.in_table_order.end(), kept.in_table_order.begin() + from,
+                                      kept.in_table_order.begin() + to);
+    }
+    std::swap(kept, compact);
+    memos.compacted_rows = kept.rows.size();
 }
 
 // After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
@@ -1513,6 +1560,7 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
         forget_moved_walks(va.p, index, memos);
         if (memos.walks.size() != elements) memos.pass_of.assign(elements, -1);
         memos.walks.resize(elements);
+        compact_kept_rows(memos);
         memos.x.assign(va.p.x, va.p.x + va.p.count);
         memos.y.assign(va.p.y, va.p.y + va.p.count);
         ++memos.pass;
@@ -1568,6 +1616,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     static walk_memos memos;
     memos.kept = md.self && !md.first_only && &a == &b && a.count >= kKeptWalksEntries && luplup_walks_kept;
     memos.walks.clear();
+    memos.rows.clear();
+    memos.compacted_rows = 0;
     memos.x.clear();
     memos.y.clear();
     memos.moved_known = false;
