@@ -370,13 +370,18 @@ struct walk_rows {
 
 // What the walk of one element of a self search found, kept while a nudge of the loop restarts
 // the search: its rows (a stretch of walk_rows), and the index's memory of the last pair as the
-// walk found and left it. A walk is a function of the loop's entries near its element and near
-// the elements it meets, and of that memory; where neither has changed the search after a nudge
-// takes the rows again instead of walking.
+// walk found and left it (walk_state). A walk is a function of the loop's entries near its
+// element and near the elements it meets, and of that memory; where neither has changed the
+// search after a nudge takes the rows again instead of walking.
 struct walk_memo {
     bool valid = false;
     bool ordered = false;  // its rows' table order is known (every position finite)
+    // Whether the spent pair and the pair memo it found and left are valid: a replay reads the
+    // memory itself only to compare two valid ones.
+    bool spent_before = false, pair_before = false, spent_after = false, pair_after = false;
     int first = 0, rows = 0;  // its rows in walk_rows
+};
+struct walk_state {
     pk_spent_pair spent_before, spent_after;
     pk_pair_memo pair_before, pair_after;
 };
@@ -1231,6 +1236,7 @@ struct reaching_order {
 struct walk_memos {
     bool kept = false;  // walks are kept (a self search of one loop)
     std::vector<walk_memo> walks;
+    std::vector<walk_state> states;  // of each walk, kept apart: most replays never read them
     walk_rows rows;  // what they made (a walk made again adds its rows at the end)
     std::size_t compacted_rows = 0;  // the rows held when first filled or last compacted
     std::vector<double> x, y;  // the entries the walks were made on
@@ -1243,27 +1249,36 @@ struct walk_memos {
     std::vector<int> pass_of;
     // The index of the loop is the one the last search built for the entries x, y.
     bool indexed = false;
-    // The replayed walk whose spent pair and pair memo stand for the index's own (null: the
-    // index holds them): a replay leaves them in its memo instead of copying them over.
-    const walk_memo* left_by = nullptr;
+    // The element of the replayed walk whose spent pair and pair memo stand for the index's own
+    // (-1: the index holds them): a replay leaves them in its memo instead of copying them over.
+    int left_by = -1;
 };
 
-// The spent pair and pair memo a walk would start from.
-const pk_spent_pair& spent_now(const pk_elem_index& index, const walk_memos& memos)
+// Whether the walk of element e would start from the memory of the last pair it was walked from,
+// the memory a replay left counting as the index's own.
+bool starts_as_walked(const pk_elem_index& index, const walk_memos& memos, int e)
 {
-    return memos.left_by != nullptr ? memos.left_by->spent_after : index.last_spent;
+    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
+    const int by = memos.left_by;
+    const bool spent_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].spent_after : index.last_spent.valid;
+    const bool pair_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].pair_after : index.last_pair.valid;
+    if (m.spent_before != spent_now || m.pair_before != pair_now) return false;
+    if (!spent_now && !pair_now) return true;
+    const walk_state& kept = memos.states[static_cast<std::size_t>(e)];
+    const walk_state* left = by >= 0 ? &memos.states[static_cast<std::size_t>(by)] : nullptr;
+    if (spent_now && !same_spent(kept.spent_before, left != nullptr ? left->spent_after : index.last_spent))
+        return false;
+    return !pair_now || same_pair(kept.pair_before, left != nullptr ? left->pair_after : index.last_pair);
 }
-const pk_pair_memo& pair_now(const pk_elem_index& index, const walk_memos& memos)
-{
-    return memos.left_by != nullptr ? memos.left_by->pair_after : index.last_pair;
-}
+
 // Gives the index the spent pair and pair memo a replay left in its memo.
 void settle_left_by(pk_elem_index& index, walk_memos& memos)
 {
-    if (memos.left_by == nullptr) return;
-    index.last_spent = memos.left_by->spent_after;
-    index.last_pair = memos.left_by->pair_after;
-    memos.left_by = nullptr;
+    if (memos.left_by < 0) return;
+    const walk_state& left = memos.states[static_cast<std::size_t>(memos.left_by)];
+    index.last_spent = left.spent_after;
+    index.last_pair = left.pair_after;
+    memos.left_by = -1;
 }
 
 // A row taken from a walk is tested against the rows near it: those of its element of A and of
@@ -1327,10 +1342,9 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
     changed = true;
     walk_memo* m = &memos.walks[static_cast<std::size_t>(e)];
     walk_rows& kept = memos.rows;
-    if (m->valid && same_spent(m->spent_before, spent_now(index, memos)) &&
-        same_pair(m->pair_before, pair_now(index, memos))) {
+    if (m->valid && starts_as_walked(index, memos, e)) {
         found_total += m->rows;
-        memos.left_by = m;
+        memos.left_by = e;
         if (settled && m->ordered) {
             // Inserted in table order, each lands at the table's end or near it, and the table
             // comes out as inserting them in the order found makes it.
@@ -1356,13 +1370,16 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
     settle_left_by(index, memos);
     m->valid = false;
     m->first = static_cast<int>(kept.rows.size());
-    m->spent_before = index.last_spent;
-    m->pair_before = index.last_pair;
+    walk_state& state = memos.states[static_cast<std::size_t>(e)];
+    state.spent_before = index.last_spent;
+    state.pair_before = index.last_pair;
     if (!walk_element(va, vb, md, boxes, index, e, out, found_total, &kept)) return false;
     m->rows = static_cast<int>(kept.rows.size()) - m->first;
     order_in_table(*m, kept);
-    m->spent_after = index.last_spent;
-    m->pair_after = index.last_pair;
+    state.spent_after = index.last_spent;
+    state.pair_after = index.last_pair;
+    m->spent_before = state.spent_before.valid, m->pair_before = state.pair_before.valid;
+    m->spent_after = state.spent_after.valid, m->pair_after = state.pair_after.valid;
     m->valid = true;
     return true;
 }
@@ -1560,6 +1577,7 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
         forget_moved_walks(va.p, index, memos);
         if (memos.walks.size() != elements) memos.pass_of.assign(elements, -1);
         memos.walks.resize(elements);
+        memos.states.resize(elements);
         compact_kept_rows(memos);
         memos.x.assign(va.p.x, va.p.x + va.p.count);
         memos.y.assign(va.p.y, va.p.y + va.p.count);
