@@ -17,9 +17,10 @@
 #include "pocket_arrays/pokarr_nudge.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <numeric>
 #include <vector>
@@ -380,6 +381,12 @@ struct walk_memo {
     // memory itself only to compare two valid ones.
     bool spent_before = false, pair_before = false, spent_after = false, pair_after = false;
     int first = 0, rows = 0;  // its rows in walk_rows
+    // Counts the times it was walked; and the walk (element, and its count then) whose memory
+    // left was found to be the one this walk started from: that walk not walked again since,
+    // it still is.
+    unsigned walked = 0;
+    int starts_after = -1;
+    unsigned starts_after_walked = 0;
 };
 struct walk_state {
     pk_spent_pair spent_before, spent_after;
@@ -524,10 +531,17 @@ constexpr int kRememberedBeyond = 1024;
 // elements before and after it.
 constexpr int kReadReach = 3 * kArcRecordEntries;
 
+// Whether two doubles hold the same bits.
+bool same_bits(double u, double v) { return std::bit_cast<std::uint64_t>(u) == std::bit_cast<std::uint64_t>(v); }
+
 // Whether two rows hold the same values, bit for bit.
 bool same_row(const luplup_row& p, const luplup_row& q)
 {
-    const auto same = [](const double* u, const double* v, int n) { return std::memcmp(u, v, n * sizeof(double)) == 0; };
+    const auto same = [](const double* u, const double* v, int n) {
+        for (int k = 0; k < n; ++k)
+            if (!same_bits(u[k], v[k])) return false;
+        return true;
+    };
     return p.a == q.a && p.b == q.b && same(&p.x, &q.x, 1) && same(&p.y, &q.y, 1) && same(&p.pos_a, &q.pos_a, 1) &&
            same(&p.pos_b, &q.pos_b, 1) && p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b &&
            p.contact == q.contact && same(p.a_in, q.a_in, 2) && same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) &&
@@ -1256,10 +1270,12 @@ struct walk_memos {
 
 // Whether the walk of element e would start from the memory of the last pair it was walked from,
 // the memory a replay left counting as the index's own.
-bool starts_as_walked(const pk_elem_index& index, const walk_memos& memos, int e)
+bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
 {
-    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
+    walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
     const int by = memos.left_by;
+    if (by >= 0 && m.starts_after == by && memos.walks[static_cast<std::size_t>(by)].walked == m.starts_after_walked)
+        return true;
     const bool spent_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].spent_after : index.last_spent.valid;
     const bool pair_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].pair_after : index.last_pair.valid;
     if (m.spent_before != spent_now || m.pair_before != pair_now) return false;
@@ -1268,7 +1284,9 @@ bool starts_as_walked(const pk_elem_index& index, const walk_memos& memos, int e
     const walk_state* left = by >= 0 ? &memos.states[static_cast<std::size_t>(by)] : nullptr;
     if (spent_now && !same_spent(kept.spent_before, left != nullptr ? left->spent_after : index.last_spent))
         return false;
-    return !pair_now || same_pair(kept.pair_before, left != nullptr ? left->pair_after : index.last_pair);
+    if (pair_now && !same_pair(kept.pair_before, left != nullptr ? left->pair_after : index.last_pair)) return false;
+    if (by >= 0) m.starts_after = by, m.starts_after_walked = memos.walks[static_cast<std::size_t>(by)].walked;
+    return true;
 }
 
 // Gives the index the spent pair and pair memo a replay left in its memo.
@@ -1380,6 +1398,8 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
     state.pair_after = index.last_pair;
     m->spent_before = state.spent_before.valid, m->pair_before = state.pair_before.valid;
     m->spent_after = state.spent_after.valid, m->pair_after = state.pair_after.valid;
+    ++m->walked;
+    m->starts_after = -1;
     m->valid = true;
     return true;
 }
@@ -1399,8 +1419,7 @@ bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& mov
     const int n = loop.count, ring = n - 1;
     std::vector<int> at;  // the moved entries, on the ring
     for (int k = 0; k < n; ++k)
-        if (std::memcmp(&loop.x[k], &memos.x[k], sizeof(double)) != 0 ||
-            std::memcmp(&loop.y[k], &memos.y[k], sizeof(double)) != 0) {
+        if (!same_bits(loop.x[k], memos.x[k]) || !same_bits(loop.y[k], memos.y[k])) {
             const int place = k == ring ? 0 : k;
             if (at.empty() || at.back() != place) at.push_back(place);
         }
