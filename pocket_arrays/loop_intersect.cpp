@@ -388,6 +388,7 @@ struct walk_memo {
     int starts_after = -1;
     unsigned starts_after_walked = 0;
 };
+// The index's memory of the last pair as a kept walk found it and as it left it.
 struct walk_state {
     pk_spent_pair spent_before, spent_after;
     pk_pair_memo pair_before, pair_after;
