@@ -572,17 +572,16 @@ struct first_sweep_memo {
     int prefix = 0;  // the rows the table shares with the one before, at the same places
     int limit = 0;   // rows before it may be passed over
 
-    // Rows per element of B of the table (elements 0 .. elements - 1); false when a row's element
-    // lies outside them.
-    bool count_per_b(const luplup_work& w, int elements)
+    // Rows per element of B of the table (elements 0 .. elements - 1), read from the column of
+    // its rows' elements of B; false when a row's element lies outside them.
+    bool count_per_b(const luplup_work& w, const int* elem_b, int elements)
     {
         per_b.assign(static_cast<std::size_t>(elements), 0);
         // Read through plain pointers: a store of a count could otherwise change the table's count.
         int* counts = per_b.data();
-        const luplup_row* rows = w.rows;
         const int n = w.count;
         for (int i = 0; i < n; ++i) {
-            const int b = rows[i].b;
+            const int b = elem_b[i];
             if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) {
                 per_b.clear();
                 return false;
@@ -593,13 +592,14 @@ struct first_sweep_memo {
     }
 
     // What the sweep may pass over in the table now, after a nudge moved the entries `moved` of a
-    // loop of n entries (known: the count is the same and what moved is known).
-    void prepare(const luplup_work& w, int n, bool known, const moved_range& moved)
+    // loop of n entries (known: the count is the same and what moved is known). `elem_b` holds
+    // the elements of B of the table's rows (the caller's column, not yet marked).
+    void prepare(const luplup_work& w, const int* elem_b, int n, bool known, const moved_range& moved)
     {
         limit = prefix = 0;
         // A search of a small loop, or of few rows, orders them by a sort and restarts in full.
         per_b.clear();
-        if (!kept || kFewRows * w.count < n || !count_per_b(w, n + 1)) return;
+        if (!kept || kFewRows * w.count < n || !count_per_b(w, elem_b, n + 1)) return;
         if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
         ring = n - 1;
         low = moved.first - kReadReach, span = moved.last + kReadReach - low;
@@ -1072,16 +1072,17 @@ struct cleanup {
             return;
         }
         // The first place of each element's rows, then the rows put in place, read through plain
-        // pointers (a store of an int could otherwise change the table's count).
+        // pointers (a store of an int could otherwise change the table's count) from the column
+        // of their elements of B, which no sweep has marked yet.
         std::vector<int>& place = candidates;
         place.resize(per_b.size());
         int* at = place.data();
         for (std::size_t e = 0, sum = 0; e < per_b.size(); ++e)
             at[e] = static_cast<int>(sum), sum += static_cast<std::size_t>(per_b[e]);
-        const luplup_row* rows = w.rows;
+        const int* of_b = elem_b;
         int* ordered = by_b.data();
         const int n = w.count;
-        for (int i = 0; i < n; ++i) ordered[at[rows[i].b]++] = i;
+        for (int i = 0; i < n; ++i) ordered[at[of_b[i]]++] = i;
     }
 
     // The sweeps; `nudged_at` answers the row of the first sweep that restarted the search (the
@@ -1678,7 +1679,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         }
         for (int i = 0; i < w.count; ++i) out.elem_a[i] = w.rows[i].a, out.elem_b[i] = w.rows[i].b;
         if (md.units == 0 && !md.self) break;
-        if (md.self) first_sweep.prepare(w, b.count, memos.moved_known, memos.moved);
+        if (md.self) first_sweep.prepare(w, out.elem_b, b.count, memos.moved_known, memos.moved);
         const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates, first_sweep};
         int nudged_at = 0;
         outcome o = c.sweeps(nudged_at);
