@@ -3,7 +3,7 @@
 // 1,000 times; one whole offset (clean-up, raw offset, loop removal, piece tests, filter and
 // recording) of loops of 10,000 and 100,000 entries: a comb that fills its box, and a toothed
 // ring; and the offset of a noisy ring beside Clipper 1's (checked by area) and of a star beside
-// its own raw offset and clean-up.
+// its own raw offset and clean-up and beside Clipper 1's (checked by area).
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/delups.hpp"
@@ -403,28 +403,36 @@ void raw_offset_cleaned(const pokarr& source, pokarr& loop, pokarr& raw, double 
     pokarr_drop_short(raw);
 }
 
-// The one offset of a star of n corners beside its raw offset and clean-up (run in turn): the
-// medians, their ratio, and the crossings of the raw offset's loop removal.
+// The one offset of a star of n corners beside its raw offset and clean-up and beside Clipper 1's
+// offset of it (run in turn): the medians, their ratios, and the crossings of the raw offset's loop
+// removal. The run fails when the offset's status is not 0 or its area differs from Clipper's.
 void BM_Star(benchmark::State& state)
 {
     set_up();
     pocket_work_block.corner_arcs = 1;
     const int n = static_cast<int>(state.range(0));
+    const std::vector<point2> points = star(n, kStarInner, kStarSpacing);
+    const ClipperLib::Path path = clipper_path(points);
     pokarr source, loop, raw;
-    make_loop(star(n, kStarInner, kStarSpacing), source);
+    make_loop(points, source);
     pokarr_init(2, loop);
     pokarr_init(2, raw);
     int status = 0, crossings = 0;
-    std::vector<double> engine, plain;
+    double area_ratio = 0.0;
+    std::vector<double> engine, plain, clipper;
     for (auto _ : state) {
         auto start = clock_type::now();
         offset_inward(source, loop, kStarDistance, status);
         engine.push_back(seconds_since(start));
         crossings = delups_block.records;
+        const double lanes = lanes_area();
         start = clock_type::now();
         int raw_status = 0;
         raw_offset_cleaned(source, loop, raw, kStarDistance, raw_status);
         plain.push_back(seconds_since(start));
+        start = clock_type::now();
+        area_ratio = lanes / clipper_offset_area(path, kStarDistance, pocket_work_block.working_tolerance);
+        clipper.push_back(seconds_since(start));
     }
     state.counters["status"] = status;
     state.counters["lanes"] = lane_table_block.count;
@@ -432,8 +440,12 @@ void BM_Star(benchmark::State& state)
     state.counters["crossings"] = crossings;
     state.counters["engine_ms"] = 1e3 * median(engine);
     state.counters["raw_ms"] = 1e3 * median(plain);
+    state.counters["clipper_ms"] = 1e3 * median(clipper);
     state.counters["ratio"] = median(engine) / median(plain);
-    if (status != 0) state.SkipWithError("the offset's status is not 0");
+    state.counters["clipper_ratio"] = median(engine) / median(clipper);
+    state.counters["area_ratio"] = area_ratio;
+    if (status != 0 || !(std::fabs(area_ratio - 1.0) <= kAreaAgreement))
+        state.SkipWithError("the offset's status is not 0 or its area differs from Clipper's");
     pokarr_free(raw);
     pokarr_free(loop);
     pokarr_free(source);
