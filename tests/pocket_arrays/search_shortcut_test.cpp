@@ -514,13 +514,13 @@ TEST_F(SearchShortcut, AnIndexListsEachElementOfTheCellsOnceInOrder)
     // loop closes, and scattered long lines (kept aside when not listed along them); boxes and
     // lines from a cell wide to across the shape. A box query lists what its cells hold; a line
     // query lists in increasing order a part of what its box lists.
-    const unsigned seed = 20261210u;
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
     const struct {
         int corners;
         bool scattered, along;
     } rows[] = {{3000, false, true}, {3000, false, false}, {200, false, true}, {300, true, true}, {300, true, false}};
+    const unsigned seed = 20261210u;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (const auto& row : rows) {
         std::vector<double> x, y;
         for (int k = 0; k <= row.corners; ++k) {
