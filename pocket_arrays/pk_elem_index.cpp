@@ -8,7 +8,9 @@
 #include "pocket_arrays/pk_search.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -136,12 +138,16 @@ void list_row(pk_elem_index& index, int r, int c0, int c1, std::vector<int>& can
     const int* elements = index.elements.data();
     int* seen = index.seen.data();
     const int query = index.query;
-    for (int i = index.first[row + c0], end = index.first[row + c1 + 1]; i < end; ++i) {
-        const int e = elements[i];
-        if (seen[e] == query) continue;
+    auto list = [&](int e) {
+        if (seen[e] == query) return;
         seen[e] = query;
         candidates.push_back(e);
-    }
+    };
+    // Two at a time: most elements read were listed already, and the loop costs what the test does.
+    int i = index.first[row + c0];
+    const int end = index.first[row + c1 + 1];
+    for (; i + 1 < end; i += 2) list(elements[i]), list(elements[i + 1]);
+    if (i < end) list(elements[i]);
 }
 
 // A new query number marks the elements listed by this query, so none is listed twice.
@@ -160,6 +166,42 @@ void list_aside(const pk_elem_index& index, double xmin, double ymin, double xma
     candidates.clear();
     for (std::size_t i = 0; i < index.wide.size(); ++i)
         if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
+}
+
+// Lists of more elements than this are put in order through bits over their span of element
+// numbers, fewer by comparisons.
+constexpr std::size_t kFewListed = 24;
+// The widest span of element numbers put in order through bits.
+constexpr int kSpanWords = 32;
+
+// Puts in order a list of distinct elements by a bit for each number of their span: the cells
+// along a long line, or those of a box, list neighbouring elements, whose numbers span little more
+// than their count, and a pass over the span costs less than a sort. False, the list untouched,
+// when the span is too wide.
+bool order_by_bits(int* first, int* last)
+{
+    const auto [low, high] = std::minmax_element(first, last);
+    const int base = *low, words = (*high - base) / 64 + 1;
+    if (words > kSpanWords) return false;
+    std::uint64_t bits[kSpanWords];
+    std::fill(bits, bits + words, 0);
+    for (const int* k = first; k != last; ++k) {
+        const auto at = static_cast<unsigned>(*k - base);
+        bits[at / 64] |= std::uint64_t{1} << (at % 64);
+    }
+    for (int w = 0; w < words; ++w)
+        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1) *first++ = base + 64 * w + std::countr_zero(word);
+    return true;
+}
+
+// Puts the candidates in increasing order: those kept aside and the grid's, distinct (an element is
+// kept aside or listed in cells, never both, and the grid's are listed once). Inlined: most lists
+// are short and sorted at once.
+[[gnu::always_inline]] inline void order_listed(std::vector<int>& candidates)
+{
+    const bool many = candidates.size() > kFewListed;
+    if (!many || !order_by_bits(candidates.data(), candidates.data() + candidates.size()))
+        std::sort(candidates.begin(), candidates.end());
 }
 
 // The cell range of the element at entry k with box b (c0, r0, c1, r1; empty when it misses the
@@ -441,7 +483,7 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
     if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     new_query(index);
     for (int r = r0; r <= r1; ++r) list_row(index, r, c0, c1, candidates);
-    std::sort(candidates.begin(), candidates.end());
+    order_listed(candidates);
 }
 
 void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, double ex, double ey,
@@ -454,5 +496,5 @@ void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, d
     new_query(index);
     line_cells(index, sx, sy, ex, ey, c0, r0, c1, r1,
                [&](int r, int first, int last) { list_row(index, r, first, last, candidates); });
-    std::sort(candidates.begin(), candidates.end());
+    order_listed(candidates);
 }

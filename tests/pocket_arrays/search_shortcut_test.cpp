@@ -483,6 +483,69 @@ TEST_F(SearchShortcut, IndexAlongTheLinesListsEveryLineNearAQueryLine)
     EXPECT_LT(3 * along_listed, 2 * box_listed);
 }
 
+namespace {
+
+// Every element the cells of a box within the grid hold and every element kept aside whose box
+// meets it, once each and in increasing order: what a query with the box must list.
+std::vector<int> held_by_cells(const pk_elem_index& index, const double* q)
+{
+    std::vector<int> held;
+    for (std::size_t i = 0; i < index.wide.size(); ++i)
+        if (pk_elem_index_aside_meets(index, i, q[0], q[1], q[2], q[3])) held.push_back(index.wide[i]);
+    auto cell = [&](double v, double origin, int cells) {
+        return static_cast<int>(std::clamp(std::floor((v - origin) / index.cell), 0.0, cells - 1.0));
+    };
+    const double m = kElemIndexMargin;
+    for (int r = cell(q[1] - m, index.y0, index.rows); r <= cell(q[3] + m, index.y0, index.rows); ++r)
+        for (int c = cell(q[0] - m, index.x0, index.columns); c <= cell(q[2] + m, index.x0, index.columns); ++c) {
+            const long n = static_cast<long>(r) * index.columns + c;
+            held.insert(held.end(), index.elements.begin() + index.first[n], index.elements.begin() + index.first[n + 1]);
+        }
+    std::sort(held.begin(), held.end());
+    held.erase(std::unique(held.begin(), held.end()), held.end());
+    return held;
+}
+
+}  // namespace
+
+TEST_F(SearchShortcut, AnIndexListsEachElementOfTheCellsOnceInOrder)
+{
+    // Stars whose spikes run through many cells, their elements numbered far apart where the
+    // loop closes, and scattered long lines (kept aside when not listed along them); boxes and
+    // lines from a cell wide to across the shape. A box query lists what its cells hold; a line
+    // query lists in increasing order a part of what its box lists.
+    const struct {
+        int corners;
+        bool scattered, along;
+    } rows[] = {{3000, false, true}, {3000, false, false}, {200, false, true}, {300, true, true}, {300, true, false}};
+    const unsigned seed = 20261210u;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const auto& row : rows) {
+        std::vector<double> x, y;
+        for (int k = 0; k <= row.corners; ++k) {
+            const double a = 2.0 * M_PI * (k % row.corners) / row.corners, r = k % 2 == 0 ? 100.0 : 20.0 + 60.0 * unit(random);
+            x.push_back(row.scattered ? 200.0 * unit(random) : r * std::cos(a));
+            y.push_back(row.scattered ? 200.0 * unit(random) : r * std::sin(a));
+        }
+        pk_elem_index index;
+        (row.along ? pokarr_elem_index_along : pokarr_elem_index)(row.corners + 1, x.data(), y.data(), index);
+        std::vector<int> by_line, by_box;
+        for (int query = 0; query < 400; ++query) {
+            const int e = 1 + static_cast<int>(unit(random) * row.corners);
+            const double reach = (query % 3 == 0 ? 80.0 : 3.0 * index.cell) * unit(random);
+            const double f[2] = {x[e] + reach * (unit(random) - 0.5), y[e] + reach * (unit(random) - 0.5)};
+            const double q[4] = {std::min(x[e], f[0]), std::min(y[e], f[1]), std::max(x[e], f[0]), std::max(y[e], f[1])};
+            pk_elem_index_candidates(index, q[0], q[1], q[2], q[3], by_box);
+            EXPECT_EQ(by_box, held_by_cells(index, q)) << "seed " << seed << " corners " << row.corners << " query " << query;
+            pk_elem_index_line_candidates(index, x[e], y[e], f[0], f[1], by_line);
+            EXPECT_TRUE(std::adjacent_find(by_line.begin(), by_line.end(), std::greater_equal<>()) == by_line.end() &&
+                        std::includes(by_box.begin(), by_box.end(), by_line.begin(), by_line.end()))
+                << "seed " << seed << " corners " << row.corners << " query " << query;
+        }
+    }
+}
+
 TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
 {
     // A ring of 2,000 spikes with a half-circle arc on every tenth element; entries moved as a
