@@ -41,12 +41,12 @@ constexpr int kSideFirst = 1;   // arrived on ingo1, leaves along ingo
 constexpr int kSideSecond = 0;  // arrived on ingo, leaves along ingo1
 constexpr int kDumpFile = 0;
 
-// Every column of the table, in the order of a series' host array: the result headers and the
-// doubles first, so that each column starts aligned for its type.
+// Every column of the table that a series' host array holds, in its order: the doubles first,
+// so that each column starts aligned for its type. The result list stays in the fixed rows: only
+// the 3-D walk fills it, and its table never grows beyond them.
 template <typename Visit>
 void each_column(delups_columns& c, Visit visit)
 {
-    visit(c.results);
     visit(c.xing), visit(c.ying), visit(c.zing), visit(c.z2ing), visit(c.u1), visit(c.u2);
     visit(c.ingo), visit(c.ingo1), visit(c.used1), visit(c.used2);
     visit(c.order1), visit(c.order2), visit(c.open1), visit(c.open2);
@@ -89,8 +89,62 @@ bool grow_search_columns(int rows, luplup_columns& columns)
     return true;
 }
 
-// Moves the loop at the cursor into b (b emptied when none is left); count answers the number
-// of loops minus one.
+// The planar loops of a series, one after another: x and y of every entry, and where each loop
+// starts. A noisy loop falls into thousands of loops held until they are handed out; kept here
+// (and from one series to the next) they take no block of the pool each, and a caller that
+// keeps its B array gets them without a block either.
+struct planar_loops {
+    std::vector<double> x, y;
+    std::vector<std::size_t> first{0};  // first entry of each loop, and the end of the last
+    bool held = false;                  // a series is being handed out from here
+
+    // The series' loops go; a store that held a very large series gives its memory back.
+    void clear()
+    {
+        static constexpr std::size_t kKeptEntries = std::size_t{1} << 16;
+        if (x.capacity() > kKeptEntries) x = {}, y = {};
+        x.clear(), y.clear();
+        first.assign(1, 0);
+        held = false;
+    }
+    void add(const pokarr& loop)
+    {
+        x.insert(x.end(), loop.x, loop.x + loop.count);
+        y.insert(y.end(), loop.y, loop.y + loop.count);
+        first.push_back(x.size());
+    }
+    // Loop k as a static array over the store.
+    pokarr view(int k)
+    {
+        const std::size_t start = first[static_cast<std::size_t>(k)];
+        const int n = static_cast<int>(first[static_cast<std::size_t>(k) + 1] - start);
+        pokarr loop;
+        int status = 0;
+        pokarr_init_static(2, x.data() + start, y.data() + start, nullptr, nullptr, n, n, loop, status);
+        return loop;
+    }
+};
+
+planar_loops& kept_loops()
+{
+    static planar_loops loops;
+    return loops;
+}
+
+// Copies loop k of the store into b as a move of the loop's own array would leave it: b of the
+// loop's dimension with its entries and no cached area (a static b takes a copy either way).
+void copy_out(int k, pokarr& b, int& status)
+{
+    const pokarr loop = kept_loops().view(k);
+    if (b.kind != kPokarrStatic && (b.kind == kPokarrChild || b.dimension != loop.dimension)) {
+        pokarr_free(b);
+        pokarr_init(loop.dimension, b);
+    }
+    pokarr_copy(loop, b, status);
+}
+
+// Hands the loop at the cursor to b (b emptied when none is left); count answers the number of
+// loops minus one.
 void hand_out(pokarr& b, int& count, int& status)
 {
     delups_state& s = delups_block;
@@ -99,7 +153,7 @@ void hand_out(pokarr& b, int& count, int& status)
         pokarr_reset(b, 0, status);
         return;
     }
-    pokarr_move(s.results[s.cursor], b, status);
+    copy_out(s.cursor, b, status);
     ++s.cursor;
     if (status != 0) status = kDelupsArrayFailed;
 }
@@ -288,10 +342,22 @@ walk_end walk_loop(pokarr& a, walk_order& order, int k, int start, int side, pok
     }
 }
 
-// Builds every loop of a from the crossing table.
+// A work array for the walk of one loop after another, given back on every path.
+struct walk_array {
+    pokarr loop;
+    explicit walk_array(int dimension) { pokarr_init(dimension, loop); }
+    ~walk_array() { pokarr_free(loop); }
+    walk_array(const walk_array&) = delete;
+    walk_array& operator=(const walk_array&) = delete;
+};
+
+// Builds every loop of a from the crossing table into the store.
 void build_loops(pokarr& a, int& status)
 {
     delups_state& s = delups_block;
+    planar_loops& kept = kept_loops();
+    kept.held = true;
+    walk_array work(a.dimension);
     walk_order order = order_sides();
     // Sides are only ever marked used, so every record the search for a start passed over stays
     // used on both sides: the next loop's search goes on from where the last one stopped.
@@ -305,8 +371,12 @@ void build_loops(pokarr& a, int& status)
             if (start >= s.records) return;
             side = s.used2[start] == 0 ? kSideSecond : kSideFirst;
         }
-        pokarr& loop = s.results[k];
-        pokarr_init(a.dimension, loop);
+        pokarr& loop = work.loop;
+        pokarr_reset(loop, 0, status);
+        if (status != 0) {
+            status = kDelupsArrayFailed;
+            return;
+        }
         ++s.result_count;
         // Loop 0 begins with the head of a, its arc cut at the first crossing.
         const double p[2] = {s.xing[start], s.ying[start]};
@@ -327,6 +397,7 @@ void build_loops(pokarr& a, int& status)
             status = kDelupsWalkFailed;
             return;
         }
+        kept.add(loop);
     }
 }
 
@@ -368,8 +439,13 @@ bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
 void delups_clear()
 {
     delups_state& s = delups_block;
-    for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k)
-        pokarr_free(s.results[k]);
+    planar_loops& kept = kept_loops();
+    if (kept.held) {
+        kept.clear();
+    } else {
+        for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k)
+            pokarr_free(s.results[k]);
+    }
     s.result_count = 0;
     s.cursor = 0;
     release_spill();

@@ -13,8 +13,9 @@ inline constexpr int kDelupsWalkFailed = 2;
 inline constexpr int kDelupsArrayFailed = 11;
 
 // Records of the crossing table and loops of the result list that a series holds in the fixed
-// rows; a series of more crossings moves both into a host dynamic array of its own, grown a
-// thousand rows at a time and given back when the series ends (delups_clear).
+// rows; a planar series of more crossings moves the table into a host dynamic array of its own,
+// grown a thousand rows at a time and given back when the series ends (delups_clear). Its loops
+// are not in the result list (delups.cpp keeps them); the 3-D walk's table never grows.
 inline constexpr int kDelupsTableSize = 7000;
 inline constexpr int kDelupsGrowth = 1000;
 // Fraction factor that keeps a crossing's position below the next element number.
@@ -43,8 +44,8 @@ delups_rows& delups_fixed_rows();
 // The columns of the crossing table and the result list: the fixed rows, or the host array of a
 // series that outgrew them.
 struct delups_columns {
-    int capacity = kDelupsTableSize;  // rows of every column
-    pokarr* results = delups_fixed_rows().results;
+    int capacity = kDelupsTableSize;  // rows of every column of the crossing table
+    pokarr* results = delups_fixed_rows().results;  // the 3-D walk's loops; always the fixed rows
     // The crossing table: element of A (ingo) and the second element (ingo1), the point, the
     // fractions on both elements (side codes in the 3-D walk), used marks, heights.
     int* ingo = delups_fixed_rows().ingo;
