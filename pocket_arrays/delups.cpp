@@ -183,12 +183,9 @@ struct side_order {
     int* order;
     int* open;
     int count;
+    std::vector<double>& at;  // the position of each place, for the search along them
 
-    double position(int place) const
-    {
-        const int m = order[place];
-        return element[m] + fraction[m];
-    }
+    double position(int place) const { return at[static_cast<std::size_t>(place)]; }
     void sort()
     {
         std::iota(order, order + count, 0);
@@ -200,6 +197,11 @@ struct side_order {
         if (!std::is_sorted(order, order + count, before) && !sort_by_element(before))
             std::sort(order, order + count, before);
         std::iota(open, open + count + 1, 0);
+        at.resize(static_cast<std::size_t>(count));
+        for (int place = 0; place < count; ++place) {
+            const int m = order[place];
+            at[static_cast<std::size_t>(place)] = element[m] + fraction[m];
+        }
     }
     // Sorts the order by the whole elements of the positions (buckets, records in order within
     // each) and each bucket's few records by insertion: the order std::sort gives, as the
@@ -272,11 +274,12 @@ struct walk_order {
     side_order first, second;
 };
 
-walk_order order_sides()
+// The sides in order; `at` holds their positions (first sides, then second).
+walk_order order_sides(std::vector<double> (&at)[2])
 {
     delups_state& s = delups_block;
-    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records},
-                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records}};
+    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records, at[0]},
+                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records, at[1]}};
     o.first.sort();
     o.second.sort();
     return o;
@@ -358,7 +361,8 @@ void build_loops(pokarr& a, int& status)
     planar_loops& kept = kept_loops();
     kept.held = true;
     walk_array work(a.dimension);
-    walk_order order = order_sides();
+    std::vector<double> positions[2];
+    walk_order order = order_sides(positions);
     // Sides are only ever marked used, so every record the search for a start passed over stays
     // used on both sides: the next loop's search goes on from where the last one stopped.
     int searched = 0;
