@@ -11,11 +11,13 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <type_traits>
 #include <vector>
@@ -97,12 +99,14 @@ struct planar_loops {
     std::vector<double> x, y;
     std::vector<std::size_t> first{0};  // first entry of each loop, and the end of the last
     bool held = false;                  // a series is being handed out from here
+    std::vector<double> at[2];          // the walk's positions of the first and the second sides
 
     // The series' loops go; a store that held a very large series gives its memory back.
     void clear()
     {
         static constexpr std::size_t kKeptEntries = std::size_t{1} << 16;
         if (x.capacity() > kKeptEntries) x = {}, y = {};
+        if (at[0].capacity() > kKeptEntries) at[0] = {}, at[1] = {};
         x.clear(), y.clear();
         first.assign(1, 0);
         held = false;
@@ -125,17 +129,25 @@ struct planar_loops {
     }
 };
 
-planar_loops& kept_loops()
-{
-    static planar_loops loops;
-    return loops;
-}
+planar_loops kept_planar;
+
+planar_loops& kept_loops() { return kept_planar; }
 
 // Copies loop k of the store into b as a move of the loop's own array would leave it: b of the
 // loop's dimension with its entries and no cached area (a static b takes a copy either way).
 void copy_out(int k, pokarr& b, int& status)
 {
     const pokarr loop = kept_loops().view(k);
+    if (b.kind >= 0 && b.dimension == loop.dimension && pokarr_has_room(b, loop.count)) {
+        // Nearly every call: B's block holds the loop, which is copied in as pokarr_copy would.
+        const std::size_t bytes = static_cast<std::size_t>(loop.count) * sizeof(double);
+        std::memcpy(b.x, loop.x, bytes);
+        std::memcpy(b.y, loop.y, bytes);
+        b.count = loop.count;
+        b.area = 0.0, b.direction = 0, b.indicator = 0;
+        status = 0;
+        return;
+    }
     if (b.kind != kPokarrStatic && (b.kind == kPokarrChild || b.dimension != loop.dimension)) {
         pokarr_free(b);
         pokarr_init(loop.dimension, b);
@@ -354,15 +366,17 @@ struct walk_array {
     walk_array& operator=(const walk_array&) = delete;
 };
 
-// Builds every loop of a from the crossing table into the store.
-void build_loops(pokarr& a, int& status)
+// Builds every loop of a from the crossing table into the store, walking each in b (whose
+// entries the first loop replaces) where b is a pool array of a's dimension other than a, else
+// in a work array.
+void build_loops(pokarr& a, pokarr& b, int& status)
 {
     delups_state& s = delups_block;
     planar_loops& kept = kept_loops();
     kept.held = true;
     walk_array work(a.dimension);
-    std::vector<double> positions[2];
-    walk_order order = order_sides(positions);
+    const bool in_b = &b != &a && (b.kind >= 0 || b.kind == kPokarrEmpty) && b.dimension == a.dimension;
+    walk_order order = order_sides(kept.at);
     // Sides are only ever marked used, so every record the search for a start passed over stays
     // used on both sides: the next loop's search goes on from where the last one stopped.
     int searched = 0;
@@ -375,12 +389,10 @@ void build_loops(pokarr& a, int& status)
             if (start >= s.records) return;
             side = s.used2[start] == 0 ? kSideSecond : kSideFirst;
         }
-        pokarr& loop = work.loop;
-        pokarr_reset(loop, 0, status);
-        if (status != 0) {
-            status = kDelupsArrayFailed;
-            return;
-        }
+        // The walk array (a pool array or empty) starts each loop empty, its block kept.
+        pokarr& loop = in_b ? b : work.loop;
+        loop.count = 0;
+        loop.area = 0.0, loop.direction = 0, loop.indicator = 0;
         ++s.result_count;
         // Loop 0 begins with the head of a, its arc cut at the first crossing.
         const double p[2] = {s.xing[start], s.ying[start]};
@@ -525,9 +537,12 @@ void DELUPS(pokarr& a, pokarr& b, int& count, int& status)
     // A new series gives back what an earlier one left.
     delups_clear();
     if (!fill_table(a, b, count, status)) return;
-    build_loops(a, status);
+    build_loops(a, b, status);
     if (status == kDelupsArrayFailed) {
+        // B may hold part of a loop the walk could not finish.
         delups_clear();
+        int ignored = 0;
+        pokarr_reset(b, 0, ignored);
         return;
     }
     if (status == kDelupsWalkFailed) {

@@ -79,11 +79,13 @@ struct delups_state : delups_columns {
 };
 extern delups_state delups_block;
 
-// First call (count 0): builds the loops of A and moves the first into B; count answers the
-// number of loops minus one. Later calls with count above 0 move the next loop into B (count
-// answers the same). Status 0; 1 the crossing search failed; 2 a loop could not be closed (B
-// empty, count -1, every loop freed); 11 a pocket-array operation failed (loops freed). A loop
-// without crossings comes back as a copy with count 0. Reads pocket_state.pocket_dimension.
+// First call (count 0): builds the loops of A and hands the first to B; count answers the
+// number of loops minus one. Later calls with count above 0 hand the next loop to B (count
+// answers the same). B takes each loop as a planar pool array (a static B takes a copy), its own
+// block kept where it has room. Status 0; 1 the crossing search failed; 2 a loop could not be
+// closed (B empty, count -1, every loop freed); 11 a pocket-array operation failed (loops freed,
+// B emptied). A loop without crossings comes back as a copy with count 0. Reads
+// pocket_state.pocket_dimension.
 void DELUPS(pokarr& a, pokarr& b, int& count, int& status);
 // Frees the loops not handed out, empties the result list and gives back a series' host array.
 void delups_clear();
