@@ -14,6 +14,7 @@
 #include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -357,15 +358,6 @@ walk_end walk_loop(pokarr& a, walk_order& order, int k, int start, int side, pok
     }
 }
 
-// A work array for the walk of one loop after another, given back on every path.
-struct walk_array {
-    pokarr loop;
-    explicit walk_array(int dimension) { pokarr_init(dimension, loop); }
-    ~walk_array() { pokarr_free(loop); }
-    walk_array(const walk_array&) = delete;
-    walk_array& operator=(const walk_array&) = delete;
-};
-
 // Builds every loop of a from the crossing table into the store, walking each in b (whose
 // entries the first loop replaces) where b is a pool array of a's dimension other than a, else
 // in a work array.
@@ -374,7 +366,7 @@ void build_loops(pokarr& a, pokarr& b, int& status)
     delups_state& s = delups_block;
     planar_loops& kept = kept_loops();
     kept.held = true;
-    walk_array work(a.dimension);
+    pokarr_work work(a.dimension);
     const bool in_b = &b != &a && (b.kind >= 0 || b.kind == kPokarrEmpty) && b.dimension == a.dimension;
     walk_order order = order_sides(kept.at);
     // Sides are only ever marked used, so every record the search for a start passed over stays
@@ -390,7 +382,7 @@ void build_loops(pokarr& a, pokarr& b, int& status)
             side = s.used2[start] == 0 ? kSideSecond : kSideFirst;
         }
         // The walk array (a pool array or empty) starts each loop empty, its block kept.
-        pokarr& loop = in_b ? b : work.loop;
+        pokarr& loop = in_b ? b : work.a;
         loop.count = 0;
         loop.area = 0.0, loop.direction = 0, loop.indicator = 0;
         ++s.result_count;
