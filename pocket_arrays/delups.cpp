@@ -11,11 +11,14 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_room.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <type_traits>
 #include <vector>
@@ -41,12 +44,12 @@ constexpr int kSideFirst = 1;   // arrived on ingo1, leaves along ingo
 constexpr int kSideSecond = 0;  // arrived on ingo, leaves along ingo1
 constexpr int kDumpFile = 0;
 
-// Every column of the table, in the order of a series' host array: the result headers and the
-// doubles first, so that each column starts aligned for its type.
+// Every column of the table that a series' host array holds, in its order: the doubles first,
+// so that each column starts aligned for its type. The result list stays in the fixed rows: only
+// the 3-D walk fills it, and its table never grows beyond them.
 template <typename Visit>
 void each_column(delups_columns& c, Visit visit)
 {
-    visit(c.results);
     visit(c.xing), visit(c.ying), visit(c.zing), visit(c.z2ing), visit(c.u1), visit(c.u2);
     visit(c.ingo), visit(c.ingo1), visit(c.used1), visit(c.used2);
     visit(c.order1), visit(c.order2), visit(c.open1), visit(c.open2);
@@ -89,8 +92,72 @@ bool grow_search_columns(int rows, luplup_columns& columns)
     return true;
 }
 
-// Moves the loop at the cursor into b (b emptied when none is left); count answers the number
-// of loops minus one.
+// The planar loops of a series, one after another: x and y of every entry, and where each loop
+// starts. A noisy loop falls into thousands of loops held until they are handed out; kept here
+// (and from one series to the next) they take no block of the pool each, and a caller that
+// keeps its B array gets them without a block either.
+struct planar_loops {
+    std::vector<double> x, y;
+    std::vector<std::size_t> first{0};  // first entry of each loop, and the end of the last
+    bool held = false;                  // a series is being handed out from here
+    std::vector<double> at[2];          // the walk's positions of the first and the second sides
+
+    // The series' loops go; a store that held a very large series gives its memory back.
+    void clear()
+    {
+        static constexpr std::size_t kKeptEntries = std::size_t{1} << 16;
+        if (x.capacity() > kKeptEntries) x = {}, y = {};
+        if (at[0].capacity() > kKeptEntries) at[0] = {}, at[1] = {};
+        x.clear(), y.clear();
+        first.assign(1, 0);
+        held = false;
+    }
+    void add(const pokarr& loop)
+    {
+        x.insert(x.end(), loop.x, loop.x + loop.count);
+        y.insert(y.end(), loop.y, loop.y + loop.count);
+        first.push_back(x.size());
+    }
+    // Loop k as a static array over the store.
+    pokarr view(int k)
+    {
+        const std::size_t start = first[static_cast<std::size_t>(k)];
+        const int n = static_cast<int>(first[static_cast<std::size_t>(k) + 1] - start);
+        pokarr loop;
+        int status = 0;
+        pokarr_init_static(2, x.data() + start, y.data() + start, nullptr, nullptr, n, n, loop, status);
+        return loop;
+    }
+};
+
+planar_loops kept_planar;
+
+planar_loops& kept_loops() { return kept_planar; }
+
+// Copies loop k of the store into b as a move of the loop's own array would leave it: b of the
+// loop's dimension with its entries and no cached area (a static b takes a copy either way).
+void copy_out(int k, pokarr& b, int& status)
+{
+    const pokarr loop = kept_loops().view(k);
+    if (b.kind >= 0 && b.dimension == loop.dimension && pokarr_has_room(b, loop.count)) {
+        // Nearly every call: B's block holds the loop, which is copied in as pokarr_copy would.
+        const std::size_t bytes = static_cast<std::size_t>(loop.count) * sizeof(double);
+        std::memcpy(b.x, loop.x, bytes);
+        std::memcpy(b.y, loop.y, bytes);
+        b.count = loop.count;
+        b.area = 0.0, b.direction = 0, b.indicator = 0;
+        status = 0;
+        return;
+    }
+    if (b.kind != kPokarrStatic && (b.kind == kPokarrChild || b.dimension != loop.dimension)) {
+        pokarr_free(b);
+        pokarr_init(loop.dimension, b);
+    }
+    pokarr_copy(loop, b, status);
+}
+
+// Hands the loop at the cursor to b (b emptied when none is left); count answers the number of
+// loops minus one.
 void hand_out(pokarr& b, int& count, int& status)
 {
     delups_state& s = delups_block;
@@ -99,7 +166,7 @@ void hand_out(pokarr& b, int& count, int& status)
         pokarr_reset(b, 0, status);
         return;
     }
-    pokarr_move(s.results[s.cursor], b, status);
+    copy_out(s.cursor, b, status);
     ++s.cursor;
     if (status != 0) status = kDelupsArrayFailed;
 }
@@ -129,12 +196,9 @@ struct side_order {
     int* order;
     int* open;
     int count;
+    std::vector<double>& at;  // the position of each place, for the search along them
 
-    double position(int place) const
-    {
-        const int m = order[place];
-        return element[m] + fraction[m];
-    }
+    double position(int place) const { return at[static_cast<std::size_t>(place)]; }
     void sort()
     {
         std::iota(order, order + count, 0);
@@ -146,6 +210,11 @@ struct side_order {
         if (!std::is_sorted(order, order + count, before) && !sort_by_element(before))
             std::sort(order, order + count, before);
         std::iota(open, open + count + 1, 0);
+        at.resize(static_cast<std::size_t>(count));
+        for (int place = 0; place < count; ++place) {
+            const int m = order[place];
+            at[static_cast<std::size_t>(place)] = element[m] + fraction[m];
+        }
     }
     // Sorts the order by the whole elements of the positions (buckets, records in order within
     // each) and each bucket's few records by insertion: the order std::sort gives, as the
@@ -218,11 +287,12 @@ struct walk_order {
     side_order first, second;
 };
 
-walk_order order_sides()
+// The sides in order; `at` holds their positions (first sides, then second).
+walk_order order_sides(std::vector<double> (&at)[2])
 {
     delups_state& s = delups_block;
-    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records},
-                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records}};
+    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records, at[0]},
+                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records, at[1]}};
     o.first.sort();
     o.second.sort();
     return o;
@@ -288,11 +358,17 @@ walk_end walk_loop(pokarr& a, walk_order& order, int k, int start, int side, pok
     }
 }
 
-// Builds every loop of a from the crossing table.
-void build_loops(pokarr& a, int& status)
+// Builds every loop of a from the crossing table into the store, walking each in b (whose
+// entries the first loop replaces) where b is a pool array of a's dimension other than a, else
+// in a work array.
+void build_loops(pokarr& a, pokarr& b, int& status)
 {
     delups_state& s = delups_block;
-    walk_order order = order_sides();
+    planar_loops& kept = kept_loops();
+    kept.held = true;
+    pokarr_work work(a.dimension);
+    const bool in_b = &b != &a && (b.kind >= 0 || b.kind == kPokarrEmpty) && b.dimension == a.dimension;
+    walk_order order = order_sides(kept.at);
     // Sides are only ever marked used, so every record the search for a start passed over stays
     // used on both sides: the next loop's search goes on from where the last one stopped.
     int searched = 0;
@@ -305,8 +381,10 @@ void build_loops(pokarr& a, int& status)
             if (start >= s.records) return;
             side = s.used2[start] == 0 ? kSideSecond : kSideFirst;
         }
-        pokarr& loop = s.results[k];
-        pokarr_init(a.dimension, loop);
+        // The walk array (a pool array or empty) starts each loop empty, its block kept.
+        pokarr& loop = in_b ? b : work.a;
+        loop.count = 0;
+        loop.area = 0.0, loop.direction = 0, loop.indicator = 0;
         ++s.result_count;
         // Loop 0 begins with the head of a, its arc cut at the first crossing.
         const double p[2] = {s.xing[start], s.ying[start]};
@@ -327,6 +405,7 @@ void build_loops(pokarr& a, int& status)
             status = kDelupsWalkFailed;
             return;
         }
+        kept.add(loop);
     }
 }
 
@@ -368,8 +447,13 @@ bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
 void delups_clear()
 {
     delups_state& s = delups_block;
-    for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k)
-        pokarr_free(s.results[k]);
+    planar_loops& kept = kept_loops();
+    if (kept.held) {
+        kept.clear();
+    } else {
+        for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k)
+            pokarr_free(s.results[k]);
+    }
     s.result_count = 0;
     s.cursor = 0;
     release_spill();
@@ -445,9 +529,12 @@ void DELUPS(pokarr& a, pokarr& b, int& count, int& status)
     // A new series gives back what an earlier one left.
     delups_clear();
     if (!fill_table(a, b, count, status)) return;
-    build_loops(a, status);
+    build_loops(a, b, status);
     if (status == kDelupsArrayFailed) {
+        // B may hold part of a loop the walk could not finish.
         delups_clear();
+        int ignored = 0;
+        pokarr_reset(b, 0, ignored);
         return;
     }
     if (status == kDelupsWalkFailed) {

@@ -13,8 +13,9 @@ inline constexpr int kDelupsWalkFailed = 2;
 inline constexpr int kDelupsArrayFailed = 11;
 
 // Records of the crossing table and loops of the result list that a series holds in the fixed
-// rows; a series of more crossings moves both into a host dynamic array of its own, grown a
-// thousand rows at a time and given back when the series ends (delups_clear).
+// rows; a planar series of more crossings moves the table into a host dynamic array of its own,
+// grown a thousand rows at a time and given back when the series ends (delups_clear). Its loops
+// are not in the result list (delups.cpp keeps them); the 3-D walk's table never grows.
 inline constexpr int kDelupsTableSize = 7000;
 inline constexpr int kDelupsGrowth = 1000;
 // Fraction factor that keeps a crossing's position below the next element number.
@@ -43,8 +44,8 @@ delups_rows& delups_fixed_rows();
 // The columns of the crossing table and the result list: the fixed rows, or the host array of a
 // series that outgrew them.
 struct delups_columns {
-    int capacity = kDelupsTableSize;  // rows of every column
-    pokarr* results = delups_fixed_rows().results;
+    int capacity = kDelupsTableSize;  // rows of every column of the crossing table
+    pokarr* results = delups_fixed_rows().results;  // the 3-D walk's loops; always the fixed rows
     // The crossing table: element of A (ingo) and the second element (ingo1), the point, the
     // fractions on both elements (side codes in the 3-D walk), used marks, heights.
     int* ingo = delups_fixed_rows().ingo;
@@ -78,11 +79,13 @@ struct delups_state : delups_columns {
 };
 extern delups_state delups_block;
 
-// First call (count 0): builds the loops of A and moves the first into B; count answers the
-// number of loops minus one. Later calls with count above 0 move the next loop into B (count
-// answers the same). Status 0; 1 the crossing search failed; 2 a loop could not be closed (B
-// empty, count -1, every loop freed); 11 a pocket-array operation failed (loops freed). A loop
-// without crossings comes back as a copy with count 0. Reads pocket_state.pocket_dimension.
+// First call (count 0): builds the loops of A and hands the first to B; count answers the
+// number of loops minus one. Later calls with count above 0 hand the next loop to B (count
+// answers the same). B takes each loop as a planar pool array (a static B takes a copy), its own
+// block kept where it has room. Status 0; 1 the crossing search failed; 2 a loop could not be
+// closed (B empty, count -1, every loop freed); 11 a pocket-array operation failed (loops freed,
+// B emptied). A loop without crossings comes back as a copy with count 0. Reads
+// pocket_state.pocket_dimension.
 void DELUPS(pokarr& a, pokarr& b, int& count, int& status);
 // Frees the loops not handed out, empties the result list and gives back a series' host array.
 void delups_clear();

@@ -41,7 +41,7 @@ void count_held(long long bytes)
     if (u.held > u.held_peak) u.held_peak = u.held;
 }
 
-constexpr int kTableStep = 20;  // entries added at each growth of the table
+constexpr int kTableStep = 20;  // entries added at each growth of a table below its index
 constexpr int kKilobyte = 1024;
 // The largest request whose rounded block size (allocation_size) still fits a 32-bit entry size:
 // one whole kilobyte below the largest whole-kilobyte size, plus its last byte.
@@ -103,19 +103,31 @@ bool create_table()
     return true;
 }
 
-// Grows the table by one step; the first new entry is returned, -1 on failure (table kept).
+// Entries a table of `count` entries grows by: one step while the scan serves it, half as many
+// again once it has its index, so that the loop removal of a loop with thousands of pieces, each
+// held at once, moves the table a few times rather than once for every twenty pieces. The entry
+// a request is given does not depend on the step: it is the lowest free one either way.
+int table_growth(int count)
+{
+    return count < kPkdmIndexedTable ? kTableStep : std::min(count / 2, INT_MAX - count);
+}
+
+// Grows the table by table_growth entries; the first new entry is returned, -1 on failure (table
+// kept).
 int grow_table()
 {
     const int old_count = pkdm_table_block.count;
-    void* memory =
-        DM_REALLOC(pkdm_table_block.entries, sizeof(pkdm_entry) * (old_count + kTableStep));
+    const int step = table_growth(old_count);
+    if (step <= 0) return -1;
+    void* memory = DM_REALLOC(pkdm_table_block.entries,
+                              sizeof(pkdm_entry) * (static_cast<std::size_t>(old_count) + step));
     if (memory == nullptr) {
         eroutc("[pkdm_alloc] UNABLE TO RESIZE POCKET DYNAMIC ARRAY PACKAGE", 0);
         return -1;
     }
     pkdm_table_block.entries = static_cast<pkdm_entry*>(memory);
-    pkdm_table_block.count = old_count + kTableStep;
-    clear_entries(pkdm_table_block.entries + old_count, kTableStep);
+    pkdm_table_block.count = old_count + step;
+    clear_entries(pkdm_table_block.entries + old_count, step);
     if (pkdm_table_block.index != nullptr) {
         for (int i = old_count; i < pkdm_table_block.count; ++i) index_empty(i, true);
     } else if (pkdm_table_block.count >= kPkdmIndexedTable) {

@@ -22,8 +22,9 @@ struct pkdm_entry {
 // (pkdm_pool.cpp).
 struct pkdm_free_index;
 
-// The pool: a table of entries in host memory, grown 20 entries at a time. count 0 means not
-// initialised. The print switches are for a developer at the debugger; nothing turns them on.
+// The pool: a table of entries in host memory, grown 20 entries at a time (by half once it has
+// kPkdmIndexedTable entries). count 0 means not initialised. The print switches are for a
+// developer at the debugger; nothing turns them on.
 struct pkdm_table {
     pkdm_entry* entries = nullptr;
     int count = 0;

@@ -8,6 +8,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kg = kernel_geometry;
@@ -58,11 +59,10 @@ struct series {
     double area = 0.0;
 };
 
-series run_series(pokarr& a)
+// The series of a handed out into `out`, which stays the caller's.
+series run_series(pokarr& a, pokarr& out)
 {
     series s;
-    pokarr out;
-    pokarr_init(2, out);
     int count = 0, status = 0;
     DELUPS(a, out, count, status);
     s.first_status = s.last_status = status;
@@ -79,8 +79,43 @@ series run_series(pokarr& a)
         s.area += signed_area(out);
     }
     delups_clear();
+    return s;
+}
+
+series run_series(pokarr& a)
+{
+    pokarr out;
+    pokarr_init(2, out);
+    series s = run_series(a, out);
     pokarr_free(out);
     return s;
+}
+
+// A zigzag of `teeth` teeth out and a flatter one half a tooth apart back: every tooth crosses
+// the way back, and every crossing makes a loop.
+pokarr zigzag(int teeth)
+{
+    pokarr a;
+    pokarr_init(2, a);
+    int status = 0;
+    for (int k = 0; k <= teeth; ++k) {
+        const double p[2] = {static_cast<double>(k), k % 2 == 0 ? -5.0 : 5.0};
+        pokarr_add_pnt(p, a, status);
+    }
+    for (int k = teeth; k >= -1; --k) {
+        const double p[2] = {k + 0.5, k % 2 == 0 ? 4.0 : -4.0};
+        pokarr_add_pnt(p, a, status);
+    }
+    const double start[2] = {0.0, -5.0};
+    pokarr_add_pnt(start, a, status);
+    return a;
+}
+
+bool same_entries(const kg::loop& p, const kg::loop& q)
+{
+    return p.size() == q.size() && std::equal(p.begin(), p.end(), q.begin(), [](const xy& u, const xy& v) {
+               return u.x == v.x && u.y == v.y;
+           });
 }
 
 // Crossings of a loop with itself inside both elements: a loop of the removal may pass one
@@ -336,24 +371,11 @@ TEST_F(Delups, RawOffsetsComeApartIntoSimpleLoops)
 
 TEST_F(Delups, CrossingsBeyondTheFixedRowsGrowTheTable)
 {
-    // A zigzag of 8,000 teeth out and a flatter one half a tooth apart back: every tooth crosses
-    // the way back, more crossings than the table's fixed rows (once the limit that failed the
-    // search). Every crossing makes a loop, the loops' signed areas add up to the whole one's,
-    // and the end of the series gives the table's host array back.
+    // A zigzag of 8,000 teeth: more crossings than the table's fixed rows (once the limit that
+    // failed the search). The loops' signed areas add up to the whole one's, and the end of the
+    // series gives the table's host array back.
     constexpr int kTeeth = 8000;
-    pokarr a;
-    pokarr_init(2, a);
-    int status = 0;
-    for (int k = 0; k <= kTeeth; ++k) {
-        const double p[2] = {static_cast<double>(k), k % 2 == 0 ? -5.0 : 5.0};
-        pokarr_add_pnt(p, a, status);
-    }
-    for (int k = kTeeth; k >= -1; --k) {
-        const double p[2] = {k + 0.5, k % 2 == 0 ? 4.0 : -4.0};
-        pokarr_add_pnt(p, a, status);
-    }
-    const double start[2] = {0.0, -5.0};
-    pokarr_add_pnt(start, a, status);
+    pokarr a = zigzag(kTeeth);
     const double whole = signed_area(a);
     const series s = run_series(a);
     EXPECT_EQ(s.first_status, 0);
@@ -388,5 +410,52 @@ TEST_F(Delups, WalkThatCannotCloseFreesEverything)
     EXPECT_EQ(delups_block.u1[0], 0.0);
     pokarr_free(out);
     EXPECT_EQ(owned_blocks(), before);
+    pokarr_free(a);
+}
+
+TEST_F(Delups, EveryKindOfArrayBTakesTheSameLoops)
+{
+    // B as a caller may hand it: empty, a pool array with room or with too little, one of another
+    // dimension, a view into another array, a static array with room or without. Each takes the
+    // loops of the series entry for entry as an empty B does, as a planar pool array (a static B
+    // stays static); a static B too small for the first loop fails the series.
+    pokarr a = zigzag(40);
+    const series want = run_series(a);
+    ASSERT_EQ(want.first_status, 0);
+    ASSERT_GT(want.loops.size(), 20U);
+    pokarr other = make_2d({{0, 0}, {1, 0}, {1, 1}, {0, 0}});
+    double room[2][200];
+    struct row {
+        const char* name;
+        int dimension, reserve;  // reserve > 0: a pool array with that room; -1 a child; -2, -3 static
+        int static_room;
+        int status;
+    };
+    const row rows[] = {{"empty", 2, 0, 0, 0},          {"room", 2, 500, 0, 0},    {"too little", 2, 1, 0, 0},
+                        {"space array", 3, 0, 0, 0},     {"flat array", 1, 4, 0, 0}, {"child", 2, -1, 0, 0},
+                        {"static with room", 2, -2, 200, 0}, {"static too small", 2, -2, 2, kDelupsArrayFailed}};
+    for (const row& r : rows) {
+        pokarr out;
+        int status = 0;
+        pokarr_init(r.dimension, out);
+        if (r.reserve > 0) pokarr_init_dyn(r.dimension, r.reserve, out, status);
+        if (r.reserve == -1) pokarr_child(other, 1, 2, out);
+        if (r.reserve == -2) pokarr_init_static(2, room[0], room[1], nullptr, nullptr, 0, r.static_room, out, status);
+        ASSERT_EQ(status, 0) << r.name;
+        const series got = run_series(a, out);
+        EXPECT_EQ(got.first_status, r.status) << r.name;
+        EXPECT_EQ(delups_block.result_count, 0) << r.name;
+        if (r.status == 0) {
+            EXPECT_EQ(got.counts, want.counts) << r.name;
+            ASSERT_EQ(got.loops.size(), want.loops.size()) << r.name;
+            for (std::size_t k = 0; k < want.loops.size(); ++k)
+                EXPECT_TRUE(same_entries(got.loops[k], want.loops[k])) << r.name << " loop " << k;
+            EXPECT_EQ(out.dimension, 2) << r.name;
+            EXPECT_EQ(out.kind == kPokarrStatic, r.reserve == -2) << r.name;
+            EXPECT_NE(out.kind, kPokarrChild) << r.name;
+        }
+        pokarr_free(out);
+    }
+    pokarr_free(other);
     pokarr_free(a);
 }
