@@ -778,27 +778,36 @@ struct cleanup {
 
     // Row i of a partner search, read once for the rows asked after it: its point, the width of
     // its element of A, the element before the vertex it stands at (0: none), and the straight
-    // elements that hold its point (its own of A and of B, that one before the vertex), each
-    // holding no line where the point lies off it: a partner's point is tested against them only.
+    // elements that may hold its point (its own of A and of B, that one before the vertex), each
+    // read when first asked and holding no line where the point lies off it: a partner's point is
+    // tested against them only.
+    enum row_line { own_a, own_b, before_vertex };
     struct searched_row {
         const luplup_row& r;
         double p[2];
         int width;
         int previous;
         double stretch_b;
-        straight_line on_a, on_b, on_previous;
+        straight_line lines[3] = {};
+        bool read[3] = {false, false, false};
     };
     searched_row searched(int i) const
     {
         const luplup_row& r = w.rows[i];
-        searched_row s{r, {r.x, r.y}, width(r.a), r.vertex_a ? va.previous(r.a) : 0, stretch_on_b(r.b), {}, {}, {}};
-        const auto holding = [&s](const straight_line& line, double stretch) {
-            return line.holds(s.p, stretch) ? line : straight_line{};
-        };
-        if (r.a > 0) s.on_a = holding(straight_of(va, r.a), 1.0);
-        s.on_b = holding(straight_of(vb, r.b), s.stretch_b);
-        if (s.previous > 0) s.on_previous = holding(straight_of(va, s.previous), 1.0);
-        return s;
+        return {r, {r.x, r.y}, width(r.a), r.vertex_a ? va.previous(r.a) : 0, stretch_on_b(r.b)};
+    }
+    [[gnu::always_inline]] const straight_line& line_of(searched_row& s, row_line k) const
+    {
+        if (!s.read[k]) {
+            s.read[k] = true;
+            const int e = k == own_a ? s.r.a : k == own_b ? s.r.b : s.previous;
+            const double stretch = k == own_b ? s.stretch_b : 1.0;
+            if (k == own_b || e > 0) {
+                const straight_line& line = straight_of(k == own_b ? vb : va, e);
+                if (line.holds(s.p, stretch)) s.lines[k] = line;
+            }
+        }
+        return s.lines[k];
     }
 
     // Whether row j stands on an element of A next to row i's (or on the same one). The width of
@@ -847,24 +856,24 @@ struct cleanup {
     // and the one before the vertex a row stands at; one asked twice is asked once), and whether
     // one does. Row i's elements already hold its point or hold nothing; on row j's, the point of
     // row i is the one likelier off it: it is tested first.
-    [[gnu::always_inline]] bool both_on_a(const searched_row& s, const luplup_row& rj, const double* pj,
-                                          int (&ea)[3], bool (&on)[3]) const
+    [[gnu::always_inline]] bool both_on_a(searched_row& s, const luplup_row& rj, const double* pj, int (&ea)[3],
+                                          bool (&on)[3]) const
     {
         ea[0] = s.r.a, ea[1] = rj.a;
         ea[2] = s.r.vertex_a ? s.previous : rj.vertex_a ? va.previous(rj.a) : 0;
-        on[0] = s.on_a.holds(pj, 1.0);
+        on[0] = line_of(s, own_a).holds(pj, 1.0);
         on[1] = ea[1] > 0 && ea[1] != ea[0] && holds_both(va, ea[1], s.p, pj, 1.0);
         on[2] = ea[2] > 0 && ea[2] != ea[0] && ea[2] != ea[1] &&
-                (s.r.vertex_a ? s.on_previous.holds(pj, 1.0) : holds_both(va, ea[2], pj, s.p, 1.0));
+                (s.r.vertex_a ? line_of(s, before_vertex).holds(pj, 1.0) : holds_both(va, ea[2], pj, s.p, 1.0));
         return on[0] || on[1] || on[2];
     }
 
     // The same for the elements of B: the rows' own (the far end of the last one stretched as the
     // search stretches it).
-    [[gnu::always_inline]] bool both_on_b(const searched_row& s, const luplup_row& rj, const double* pj,
+    [[gnu::always_inline]] bool both_on_b(searched_row& s, const luplup_row& rj, const double* pj,
                                           bool (&on)[2]) const
     {
-        on[0] = s.on_b.holds(pj, s.stretch_b);
+        on[0] = line_of(s, own_b).holds(pj, s.stretch_b);
         on[1] = rj.b != s.r.b && holds_both(vb, rj.b, s.p, pj, stretch_on_b(rj.b));
         return on[0] || on[1];
     }
@@ -875,7 +884,7 @@ struct cleanup {
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    [[gnu::always_inline]] bool shared_piece(const searched_row& s, int j) const
+    [[gnu::always_inline]] bool shared_piece(searched_row& s, int j) const
     {
         const luplup_row& rj = w.rows[j];
         const double pj[2] = {rj.x, rj.y};
@@ -1044,7 +1053,7 @@ struct cleanup {
 
     // Asks row j for a partner of row i: answers whether the search of row i ends (with o), and
     // in `found` what j is.
-    [[gnu::always_inline]] bool ends_search(const searched_row& s, int i, int j, int sweep, outcome& o,
+    [[gnu::always_inline]] bool ends_search(searched_row& s, int i, int j, int sweep, outcome& o,
                                             asked& found) const
     {
         found = asked::none;
@@ -1071,7 +1080,7 @@ struct cleanup {
         rows.push_back(i > 0 ? i - 1 : w.count - 1);
         rows.push_back(i + 1 < w.count ? i + 1 : 0);
         partner_candidates(i, sweep, rows);
-        const searched_row s = searched(i);
+        searched_row s = searched(i);
         // A row beside i found no partner is not asked again: until the search of row i ends, it
         // marks nothing and moves nothing, so the answer stays.
         int no_partner[2] = {-1, -1};
