@@ -997,17 +997,25 @@ struct cleanup {
         return nudge(e, e);
     }
 
-    // The ranges of rows_near for row i's element of A: the one round it read outward from row i
-    // (the table is ordered along A), those across the closing point sought.
-    near_rows rows_round(int i) const
+    // The rows on row i's element of A and on the elements up to an arc record's width before and
+    // after it, read outward from row i (the table is ordered along A).
+    row_range rows_round(int i) const
+    {
+        const int e = w.rows[i].a;
+        int first = i, end = i + 1;
+        while (first > 0 && w.rows[first - 1].a >= e - kArcRecordEntries) --first;
+        while (end < w.count && w.rows[end].a <= e + kArcRecordEntries) ++end;
+        return {first, end};
+    }
+
+    // The ranges of rows_near for row i's element of A: the one round row i, and those across
+    // the closing point.
+    near_rows rows_near_row(int i) const
     {
         const int e = w.rows[i].a, last = va.last();
         near_rows near;
         if (e == last) near.ranges[near.count++] = rows_between(w, 1, 1);
-        int first = i, end = i + 1;
-        while (first > 0 && w.rows[first - 1].a >= e - kArcRecordEntries) --first;
-        while (end < w.count && w.rows[end].a <= e + kArcRecordEntries) ++end;
-        near.ranges[near.count++] = {first, end};
+        near.ranges[near.count++] = rows_round(i);
         if (e == 1) near.ranges[near.count++] = rows_between(w, last, last);
         return near;
     }
@@ -1033,7 +1041,7 @@ struct cleanup {
     // element are merged into the ranges of A's neighbours as they are read.
     [[gnu::always_inline]] void partner_candidates(int i, int sweep, std::vector<int>& rows) const
     {
-        near_rows near = rows_round(i);
+        near_rows near = rows_near_row(i);
         const int ranges = in_table_order(near);
         const int* list = nullptr;
         const int* list_end = nullptr;
@@ -1117,7 +1125,7 @@ struct cleanup {
         const luplup_row& r = w.rows[i];
         // Rows near the closing point read the rows at the table's other end.
         if (r.a <= kReadReach || r.a >= va.last() - kReadReach) return false;
-        const row_range near = rows_between(w, r.a - kArcRecordEntries, r.a + kArcRecordEntries);
+        const row_range near = rows_round(i);
         if (near.last >= m.prefix) return false;
         const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
         const std::size_t b = static_cast<std::size_t>(r.b);
