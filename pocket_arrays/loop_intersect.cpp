@@ -23,6 +23,8 @@
 #include <cstdlib>
 #include <limits>
 #include <numeric>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -715,6 +717,9 @@ struct first_partners {
 };
 first_partners first_partners_block;
 
+// The rows a partner search asks, in the order it asks them (room kept from one search to the next).
+std::vector<int> partner_rows_block;
+
 enum class outcome { go_on, restart, failed };
 
 // Puts the ranges of rows near an element in table order, joining those that overlap (on a loop of
@@ -746,7 +751,8 @@ struct cleanup {
     int* elem_a;
     int* elem_b;
     int& restarts_left;
-    // The rows ordered by B's element (a self search), and room the ordering works in.
+    // The rows ordered by B's element (a self search), and room the ordering works in: after it,
+    // where the rows of each element end in by_b when the rows were counted by element.
     std::vector<int>& by_b;
     std::vector<int>& candidates;
     first_sweep_memo& first_sweep;
@@ -770,13 +776,52 @@ struct cleanup {
 
     int width(int e) const { return va.at(e).arc ? kArcRecordEntries : 1; }
 
-    bool a_neighbours(int i, int j) const
+    // Row i of a partner search, read once for the rows asked after it: its point, the width of
+    // its element of A, the element before the vertex it stands at (0: none), and the straight
+    // elements that may hold its point (its own of A and of B, that one before the vertex), each
+    // read when first asked and holding no line where the point lies off it: a partner's point is
+    // tested against them only.
+    enum row_line { own_a, own_b, before_vertex };
+    struct searched_row {
+        const luplup_row& r;
+        double p[2];
+        int width;
+        int previous;
+        double stretch_b;
+        straight_line lines[3] = {};
+        bool read[3] = {false, false, false};
+    };
+    searched_row searched(int i) const
     {
-        const int ei = w.rows[i].a, ej = w.rows[j].a;
-        if (ei == ej || ei + width(ei) == ej || ej + width(ej) == ei) return true;
+        const luplup_row& r = w.rows[i];
+        return {r, {r.x, r.y}, width(r.a), r.vertex_a ? va.previous(r.a) : 0, stretch_on_b(r.b)};
+    }
+    [[gnu::always_inline]] const straight_line& line_of(searched_row& s, row_line k) const
+    {
+        if (!s.read[k]) {
+            s.read[k] = true;
+            const int e = k == own_a ? s.r.a : k == own_b ? s.r.b : s.previous;
+            const double stretch = k == own_b ? s.stretch_b : 1.0;
+            if (k == own_b || e > 0) {
+                const straight_line& line = straight_of(k == own_b ? vb : va, e);
+                if (line.holds(s.p, stretch)) s.lines[k] = line;
+            }
+        }
+        return s.lines[k];
+    }
+
+    // Whether row j stands on an element of A next to row i's (or on the same one). The width of
+    // an element is 1 or an arc record's: only an element that far before i's can end at it.
+    [[gnu::always_inline]] bool a_neighbours(const searched_row& s, int j) const
+    {
+        const luplup_row& rj = w.rows[j];
+        const int ei = s.r.a, ej = rj.a;
+        if (ei == ej || ei + s.width == ej) return true;
+        const int gap = ei - ej;
+        if ((gap == 1 || gap == kArcRecordEntries) && width(ej) == gap) return true;
         const int last = va.last();
         if ((ei == last && ej == 1) || (ej == last && ei == 1)) return true;
-        return (w.rows[i].vertex_a && ej + 2 == ei) || (w.rows[j].vertex_a && ei + 2 == ej);
+        return (s.r.vertex_a && gap == 2) || (rj.vertex_a && gap == -2);
     }
 
     // The straight element e of a loop, read once for the partner search of one row and the rows
@@ -809,25 +854,27 @@ struct cleanup {
 
     // Which of the elements of A that rows i and j may share hold both points (ea: the rows' own
     // and the one before the vertex a row stands at; one asked twice is asked once), and whether
-    // one does. The point of the other row is the one likelier off an element: it is tested first.
-    [[gnu::always_inline]] bool both_on_a(const luplup_row& ri, const luplup_row& rj, const double* pi,
-                                          const double* pj, int (&ea)[3], bool (&on)[3]) const
+    // one does. Row i's elements already hold its point or hold nothing; on row j's, the point of
+    // row i is the one likelier off it: it is tested first.
+    [[gnu::always_inline]] bool both_on_a(searched_row& s, const luplup_row& rj, const double* pj, int (&ea)[3],
+                                          bool (&on)[3]) const
     {
-        ea[0] = ri.a, ea[1] = rj.a;
-        ea[2] = ri.vertex_a ? va.previous(ri.a) : rj.vertex_a ? va.previous(rj.a) : 0;
-        on[0] = ea[0] > 0 && holds_both(va, ea[0], pj, pi, 1.0);
-        on[1] = ea[1] > 0 && ea[1] != ea[0] && holds_both(va, ea[1], pi, pj, 1.0);
-        on[2] = ea[2] > 0 && ea[2] != ea[0] && ea[2] != ea[1] && holds_both(va, ea[2], pj, pi, 1.0);
+        ea[0] = s.r.a, ea[1] = rj.a;
+        ea[2] = s.r.vertex_a ? s.previous : rj.vertex_a ? va.previous(rj.a) : 0;
+        on[0] = line_of(s, own_a).holds(pj, 1.0);
+        on[1] = ea[1] > 0 && ea[1] != ea[0] && holds_both(va, ea[1], s.p, pj, 1.0);
+        on[2] = ea[2] > 0 && ea[2] != ea[0] && ea[2] != ea[1] &&
+                (s.r.vertex_a ? line_of(s, before_vertex).holds(pj, 1.0) : holds_both(va, ea[2], pj, s.p, 1.0));
         return on[0] || on[1] || on[2];
     }
 
     // The same for the elements of B: the rows' own (the far end of the last one stretched as the
     // search stretches it).
-    [[gnu::always_inline]] bool both_on_b(const luplup_row& ri, const luplup_row& rj, const double* pi,
-                                          const double* pj, bool (&on)[2]) const
+    [[gnu::always_inline]] bool both_on_b(searched_row& s, const luplup_row& rj, const double* pj,
+                                          bool (&on)[2]) const
     {
-        on[0] = holds_both(vb, ri.b, pj, pi, stretch_on_b(ri.b));
-        on[1] = rj.b != ri.b && holds_both(vb, rj.b, pi, pj, stretch_on_b(rj.b));
+        on[0] = line_of(s, own_b).holds(pj, s.stretch_b);
+        on[1] = rj.b != s.r.b && holds_both(vb, rj.b, s.p, pj, stretch_on_b(rj.b));
         return on[0] || on[1];
     }
     double stretch_on_b(int e) const { return e == vb.last() ? 2.0 : 1.0; }
@@ -837,20 +884,19 @@ struct cleanup {
     // only from an end of one of them to an end of one of them, each point is such an end. Where
     // three elements cross within the tolerance of each other, two of the crossings lie on both
     // lines as well, away from every end: they stay crossings.
-    [[gnu::always_inline]] bool shared_piece(int i, int j) const
+    [[gnu::always_inline]] bool shared_piece(searched_row& s, int j) const
     {
-        const luplup_row& ri = w.rows[i];
         const luplup_row& rj = w.rows[j];
-        const double pi[2] = {ri.x, ri.y}, pj[2] = {rj.x, rj.y};
+        const double pj[2] = {rj.x, rj.y};
         int ea[3];
         bool on_a[3], on_b[2];
         // Most pairs share an element of one loop only: the other loop's test is asked first.
-        const bool a_first = ri.b == rj.b;
-        if (a_first && !both_on_a(ri, rj, pi, pj, ea, on_a)) return false;
-        if (!both_on_b(ri, rj, pi, pj, on_b)) return false;
-        if (!a_first && !both_on_a(ri, rj, pi, pj, ea, on_a)) return false;
-        const int eb[2] = {ri.b, rj.b};
-        return ends_shared(pi, pj, ea, on_a, eb, on_b);
+        const bool a_first = s.r.b == rj.b;
+        if (a_first && !both_on_a(s, rj, pj, ea, on_a)) return false;
+        if (!both_on_b(s, rj, pj, on_b)) return false;
+        if (!a_first && !both_on_a(s, rj, pj, ea, on_a)) return false;
+        const int eb[2] = {s.r.b, rj.b};
+        return ends_shared(s.p, pj, ea, on_a, eb, on_b);
     }
 
     // Whether an element of A and one of B that hold both points have each point at an end of
@@ -951,36 +997,62 @@ struct cleanup {
         return nudge(e, e);
     }
 
-    // Visits the rows a partner of row i may be (neighbours on A, and in the first sweep of a self
-    // search the rows on the same element of B) in table order, each once, until `ends` answers
-    // true; answers whether it did. The rows of B's element (in table order in by_b) are merged
-    // into the ranges of A's neighbours as they are read.
-    template <typename Ends> [[gnu::always_inline]] bool each_candidate(int i, int sweep, Ends&& ends) const
+    // The rows on row i's element of A and on the elements up to an arc record's width before and
+    // after it, read outward from row i (the table is ordered along A).
+    row_range rows_round(int i) const
     {
-        near_rows near = rows_near(w, va, w.rows[i].a);
+        const int e = w.rows[i].a;
+        int first = i, end = i + 1;
+        while (first > 0 && w.rows[first - 1].a >= e - kArcRecordEntries) --first;
+        while (end < w.count && w.rows[end].a <= e + kArcRecordEntries) ++end;
+        return {first, end};
+    }
+
+    // The ranges of rows_near for row i's element of A: the one round row i, and those across
+    // the closing point.
+    near_rows rows_near_row(int i) const
+    {
+        const int e = w.rows[i].a, last = va.last();
+        near_rows near;
+        if (e == last) near.ranges[near.count++] = rows_between(w, 1, 1);
+        near.ranges[near.count++] = rows_round(i);
+        if (e == 1) near.ranges[near.count++] = rows_between(w, last, last);
+        return near;
+    }
+
+    // The rows on element b of B in table order: a stretch of by_b, read from the ends order_by_b
+    // left when it counted the rows of each element, sought otherwise.
+    [[gnu::always_inline]] std::pair<const int*, const int*> rows_on_b(int b) const
+    {
+        const std::vector<int>& per_b = first_sweep.per_b;
+        if (!per_b.empty()) {
+            const int* end = by_b.data() + candidates[static_cast<std::size_t>(b)];
+            return {end - per_b[static_cast<std::size_t>(b)], end};
+        }
+        const auto first =
+            std::lower_bound(by_b.begin(), by_b.end(), b, [this](int row, int value) { return w.rows[row].b < value; });
+        const auto last =
+            std::upper_bound(first, by_b.end(), b, [this](int value, int row) { return value < w.rows[row].b; });
+        return {by_b.data() + (first - by_b.begin()), by_b.data() + (last - by_b.begin())};
+    }
+
+    // Appends the rows a partner of row i may be (neighbours on A, and in the first sweep of a
+    // self search the rows on the same element of B) in table order, each once. The rows of B's
+    // element are merged into the ranges of A's neighbours as they are read.
+    [[gnu::always_inline]] void partner_candidates(int i, int sweep, std::vector<int>& rows) const
+    {
+        near_rows near = rows_near_row(i);
         const int ranges = in_table_order(near);
         const int* list = nullptr;
         const int* list_end = nullptr;
-        if (md.self && sweep == 0) {
-            const int b = w.rows[i].b;
-            const auto first = std::lower_bound(by_b.begin(), by_b.end(), b,
-                                                [this](int row, int value) { return w.rows[row].b < value; });
-            const auto last =
-                std::upper_bound(first, by_b.end(), b, [this](int value, int row) { return value < w.rows[row].b; });
-            list = by_b.data() + (first - by_b.begin());
-            list_end = by_b.data() + (last - by_b.begin());
-        }
+        if (md.self && sweep == 0) std::tie(list, list_end) = rows_on_b(w.rows[i].b);
         for (int k = 0; k < ranges; ++k) {
             const row_range r = near.ranges[k];
-            for (; list != list_end && *list < r.first; ++list)
-                if (ends(*list)) return true;
+            for (; list != list_end && *list < r.first; ++list) rows.push_back(*list);
             while (list != list_end && *list < r.last) ++list;  // read with the range
-            for (int j = r.first; j < r.last; ++j)
-                if (ends(j)) return true;
+            for (int j = r.first; j < r.last; ++j) rows.push_back(j);
         }
-        for (; list != list_end; ++list)
-            if (ends(*list)) return true;
-        return false;
+        rows.insert(rows.end(), list, list_end);
     }
 
     // What asking a row for a partner found: none, or a partner by A (a row on a neighbouring
@@ -989,13 +1061,14 @@ struct cleanup {
 
     // Asks row j for a partner of row i: answers whether the search of row i ends (with o), and
     // in `found` what j is.
-    [[gnu::always_inline]] bool ends_search(int i, int j, int sweep, outcome& o, asked& found) const
+    [[gnu::always_inline]] bool ends_search(searched_row& s, int i, int j, int sweep, outcome& o,
+                                            asked& found) const
     {
         found = asked::none;
         if (j == i) return false;
-        const bool by_a = a_neighbours(i, j);
-        const bool by_b = !by_a && md.self && sweep == 0 && w.rows[i].b == w.rows[j].b;
-        if ((!by_a && !by_b) || !shared_piece(i, j)) return false;
+        const bool by_a = a_neighbours(s, j);
+        const bool by_b = !by_a && md.self && sweep == 0 && s.r.b == w.rows[j].b;
+        if ((!by_a && !by_b) || !shared_piece(s, j)) return false;
         found = by_a ? asked::by_a : asked::by_b;
         bool ended = false;
         o = classify(i, j, by_b, sweep, ended);
@@ -1009,26 +1082,25 @@ struct cleanup {
             return ask_known_partners(i, known.of[static_cast<std::size_t>(i)]);
         const bool record = md.self && sweep == 0;
         const int first_known = static_cast<int>(known.rows.size());
-        const int count = w.count;
-        const int before = i > 0 ? i - 1 : count - 1;
-        const int after = i + 1 < count ? i + 1 : 0;
-        outcome o = outcome::go_on;
-        asked found = asked::none;
-        const auto ends = [&](int j) {
-            if (ends_search(i, j, sweep, o, found)) return true;
-            if (record && found == asked::by_a) known.rows.push_back(j);
-            return false;
-        };
-        // The two rows beside i first, then every row that can be a partner in table order. A row
-        // beside i found no partner is not asked again: until the search of row i ends, it marks
-        // nothing and moves nothing, so the answer stays.
+        // The two rows beside i first, then every row that can be a partner in table order.
+        std::vector<int>& rows = partner_rows_block;
+        rows.clear();
+        rows.push_back(i > 0 ? i - 1 : w.count - 1);
+        rows.push_back(i + 1 < w.count ? i + 1 : 0);
+        partner_candidates(i, sweep, rows);
+        searched_row s = searched(i);
+        // A row beside i found no partner is not asked again: until the search of row i ends, it
+        // marks nothing and moves nothing, so the answer stays.
         int no_partner[2] = {-1, -1};
-        if (ends(before)) return o;
-        if (found == asked::none) no_partner[0] = before;
-        if (ends(after)) return o;
-        if (found == asked::none) no_partner[1] = after;
-        if (each_candidate(i, sweep, [&](int j) { return j != no_partner[0] && j != no_partner[1] && ends(j); }))
-            return o;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const int j = rows[k];
+            if (k >= 2 && (j == no_partner[0] || j == no_partner[1])) continue;
+            outcome o = outcome::go_on;
+            asked found = asked::none;
+            if (ends_search(s, i, j, sweep, o, found)) return o;
+            if (k < 2 && found == asked::none) no_partner[k] = j;
+            if (record && found == asked::by_a) known.rows.push_back(j);
+        }
         if (record) known.of[static_cast<std::size_t>(i)] = {first_known, static_cast<int>(known.rows.size())};
         return outcome::go_on;
     }
@@ -1053,7 +1125,7 @@ struct cleanup {
         const luplup_row& r = w.rows[i];
         // Rows near the closing point read the rows at the table's other end.
         if (r.a <= kReadReach || r.a >= va.last() - kReadReach) return false;
-        const row_range near = rows_between(w, r.a - kArcRecordEntries, r.a + kArcRecordEntries);
+        const row_range near = rows_round(i);
         if (near.last >= m.prefix) return false;
         const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
         const std::size_t b = static_cast<std::size_t>(r.b);
@@ -1071,9 +1143,10 @@ struct cleanup {
             std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
             return;
         }
-        // The first place of each element's rows, then the rows put in place, read through plain
-        // pointers (a store of an int could otherwise change the table's count) from the column
-        // of their elements of B, which no sweep has marked yet.
+        // The first place of each element's rows, then the rows put in place (which leaves each
+        // element's end in `place`), read through plain pointers (a store of an int could
+        // otherwise change the table's count) from the column of their elements of B, which no
+        // sweep has marked yet.
         std::vector<int>& place = candidates;
         place.resize(per_b.size());
         int* at = place.data();
