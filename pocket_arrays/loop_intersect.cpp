@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <tuple>
@@ -1336,8 +1337,10 @@ struct walk_memos {
     // or took its rows (-1 none).
     int pass = 0;
     std::vector<int> pass_of;
-    // The index of the loop is the one the last search built for the entries x, y.
+    // The index of the loop is the one the last search built for the entries x, y; the groups
+    // of its box table after a nudge are those of the loop as it was then.
     bool indexed = false;
+    bool grouped = false;
     // The element of the replayed walk whose spent pair and pair memo stand for the index's own
     // (-1: the index holds them): a replay leaves them in its memo instead of copying them over.
     int left_by = -1;
@@ -1411,16 +1414,26 @@ bool insert_taken_in_order(const walk_memo& m, const walk_rows& kept, const lupl
     const luplup_row* rows = kept.rows.data() + first;
     const char* taken = kept.taken.data() + first;
     const int* in_order = kept.in_table_order.data() + first;
+    // The table's count and its last row's place held here (the rows may alias the table's own
+    // fields), read again after a row inserted elsewhere.
+    int count = w.count;
+    int last_a = count > 0 ? w.rows[count - 1].a : 0;
+    double last_pos = count > 0 ? w.rows[count - 1].pos_a : 0.0;
     for (int i = 0; i < m.rows; ++i) {
         const int k = in_order[i];
         if (taken[k] == 0) continue;
         const luplup_row& r = rows[k];
-        const luplup_row* last = w.count > 0 ? &w.rows[w.count - 1] : nullptr;
-        if (w.count < room && (last == nullptr || last->a < r.a || (last->a == r.a && !(last->pos_a > r.pos_a))))
-            w.rows[w.count++] = r;
-        else if (!insert_row(r, out))
-            return false;
+        if (count < room && (count == 0 || last_a < r.a || (last_a == r.a && !(last_pos > r.pos_a)))) {
+            w.rows[count++] = r;
+            last_a = r.a, last_pos = r.pos_a;
+            continue;
+        }
+        w.count = count;
+        if (!insert_row(r, out)) return false;
+        count = w.count;
+        last_a = w.rows[count - 1].a, last_pos = w.rows[count - 1].pos_a;
     }
+    w.count = count;
     return true;
 }
 
@@ -1493,11 +1506,20 @@ bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& mov
 {
     const int n = loop.count, ring = n - 1;
     std::vector<int> at;  // the moved entries, on the ring
-    for (int k = 0; k < n; ++k)
-        if (!same_bits(loop.x[k], memos.x[k]) || !same_bits(loop.y[k], memos.y[k])) {
-            const int place = k == ring ? 0 : k;
-            if (at.empty() || at.back() != place) at.push_back(place);
-        }
+    // Blocks of entries holding the same bytes are passed over whole: a nudge moves a few.
+    constexpr int kBlock = 64;
+    for (int from = 0; from < n; from += kBlock) {
+        const int to = std::min(n, from + kBlock);
+        const std::size_t bytes = static_cast<std::size_t>(to - from) * sizeof(double);
+        if (std::memcmp(loop.x + from, memos.x.data() + from, bytes) == 0 &&
+            std::memcmp(loop.y + from, memos.y.data() + from, bytes) == 0)
+            continue;
+        for (int k = from; k < to; ++k)
+            if (!same_bits(loop.x[k], memos.x[k]) || !same_bits(loop.y[k], memos.y[k])) {
+                const int place = k == ring ? 0 : k;
+                if (at.empty() || at.back() != place) at.push_back(place);
+            }
+    }
     if (at.empty()) return false;
     std::sort(at.begin(), at.end());
     at.erase(std::unique(at.begin(), at.end()), at.end());
@@ -1618,6 +1640,51 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     forget_walks_near(loop, index, memos, 0, head);
 }
 
+// Calls f for every entry in what the last nudge moved (memos.moved, known): the range stands for
+// places on the ring of `ring` distinct entries, place 0 also for the closing entry.
+template <typename F>
+void for_each_moved(const walk_memos& memos, int ring, F f)
+{
+    for (int p = memos.moved.first; p <= memos.moved.last; ++p) {
+        const int k = (p % ring + ring) % ring;
+        f(k);
+        if (k == 0) f(ring);
+    }
+}
+
+// The memos take the loop's entries the walks are made on: after a nudge whose moved entries are
+// known, only those (the rest hold the same bits), else all of them.
+void remember_entries(const pokarr& loop, walk_memos& memos)
+{
+    const int n = loop.count, ring = n - 1;
+    if (!memos.moved_known || memos.x.size() != static_cast<std::size_t>(n)) {
+        memos.x.assign(loop.x, loop.x + n);
+        memos.y.assign(loop.y, loop.y + n);
+        return;
+    }
+    for_each_moved(memos, ring, [&](int k) {
+        memos.x[static_cast<std::size_t>(k)] = loop.x[k];
+        memos.y[static_cast<std::size_t>(k)] = loop.y[k];
+    });
+}
+
+// The groups of the loop's box table for a search after a nudge (`groups` being those of the
+// search before when memos.grouped holds). They depend only on the loop's entry count and on
+// where its arc markers stand, so a kept search keeps them when no moved entry turned into a
+// marker or out of one. Before the memos take the loop's entries.
+void regroup(const pokarr& loop, walk_memos& memos, pk_box_table& groups)
+{
+    if (memos.grouped && memos.moved_known) {
+        bool same = true;
+        for_each_moved(memos, loop.count - 1, [&](int k) {
+            same = same && pk_is_marker(loop.x[k]) == pk_is_marker(memos.x[static_cast<std::size_t>(k)]);
+        });
+        if (same) return;
+    }
+    pokarr_get_groups(loop, groups);
+    memos.grouped = memos.kept;
+}
+
 // The walks of a search that keeps them, in order from the element `first` on.
 [[gnu::noinline]] void walk_kept(const loop_view& va, const loop_view& vb, const mode_digits& md,
                                  const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
@@ -1652,7 +1719,7 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
 // One search of A against B into the working table; false when it overflowed.
 [[gnu::always_inline]] inline bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
                                               const pk_box_table& boxes, const luplup_columns& out, int& found_total,
-                                              walk_memos& memos)
+                                              walk_memos& memos, pk_box_table* regroup_into)
 {
     luplup_work& w = luplup_work_block;
     w.count = 0;
@@ -1666,6 +1733,7 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
     if (!patched) pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
     memos.indexed = memos.kept;
     const bool own_index = &va.p == &vb.p;
+    if (regroup_into != nullptr && !memos.kept) pokarr_get_groups(vb.p, *regroup_into);
     if (memos.kept) {
         const std::size_t elements = static_cast<std::size_t>(va.p.count) + 1;
         forget_moved_walks(va.p, index, memos);
@@ -1673,8 +1741,8 @@ void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& me
         memos.walks.resize(elements);
         memos.states.resize(elements);
         compact_kept_rows(memos);
-        memos.x.assign(va.p.x, va.p.x + va.p.count);
-        memos.y.assign(va.p.y, va.p.y + va.p.count);
+        if (regroup_into != nullptr) regroup(va.p, memos, *regroup_into);
+        remember_entries(va.p, memos);
         ++memos.pass;
         walk_kept(va, vb, md, boxes, index, own_index, next_reaching(va.p, index, 1, own_index), out, found_total,
                   memos);
@@ -1723,6 +1791,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     int restarts_left = kLuplupRestarts;
     std::vector<int> by_b, candidates;
     const pk_box_table* boxes = &b_boxes;
+    // After a nudge the search groups B's box table afresh, as far as the nudge changed it.
+    pk_box_table* regroup_into = nullptr;
     int found_total = 0;
     // A self search of one large loop keeps its walks for the restarts after nudges.
     static walk_memos memos;
@@ -1734,6 +1804,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.y.clear();
     memos.moved_known = false;
     memos.indexed = false;
+    memos.grouped = false;
     memos.pass = 0;
     memos.pass_of.clear();
     // It also keeps what the first sweep of its clean-up proved.
@@ -1744,7 +1815,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     for (;;) {
         const loop_view va{a}, vb{b};
         // Growing columns make room for every row the search found (they may move).
-        if (!search_all(va, vb, md, *boxes, out, found_total, memos) ||
+        if (!search_all(va, vb, md, *boxes, out, found_total, memos, regroup_into) ||
             (w.count > out.capacity && !(out.grow != nullptr && out.grow(w.count, out)))) {
             count = kStatusOverflow;
             w.count = 0;
@@ -1768,8 +1839,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         }
         // A restart from the first sweep keeps what it proved; one from later forgets it.
         first_sweep.remember(w, nudged_at < w.count ? nudged_at : 0);
-        pokarr_get_groups(b, luplup_boxes_block);
-        boxes = &luplup_boxes_block;
+        regroup_into = &luplup_boxes_block;
+        boxes = regroup_into;
     }
     for (int i = 0; i < w.count; ++i) {
         out.elem_a[i] = w.rows[i].a;
