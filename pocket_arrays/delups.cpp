@@ -101,13 +101,14 @@ struct planar_loops {
     std::vector<std::size_t> first{0};  // first entry of each loop, and the end of the last
     bool held = false;                  // a series is being handed out from here
     std::vector<double> at[2];          // the walk's positions of the first and the second sides
+    std::vector<int> places[2];         // the walk's lookups of the first and the second sides
 
     // The series' loops go; a store that held a very large series gives its memory back.
     void clear()
     {
         static constexpr std::size_t kKeptEntries = std::size_t{1} << 16;
         if (x.capacity() > kKeptEntries) x = {}, y = {};
-        if (at[0].capacity() > kKeptEntries) at[0] = {}, at[1] = {};
+        if (at[0].capacity() > kKeptEntries) at[0] = {}, at[1] = {}, places[0] = {}, places[1] = {};
         x.clear(), y.clear();
         first.assign(1, 0);
         held = false;
@@ -197,8 +198,16 @@ struct side_order {
     int* open;
     int count;
     std::vector<double>& at;  // the position of each place, for the search along them
+    // Three columns of `count` each: the place of every record, and for every place the first
+    // place beyond its position in this order and in the other side's. The walk always leaves a
+    // crossing at the position of one of its sides, so these answer the searches from there;
+    // empty when a position is not a number (the searches then halve as ever).
+    std::vector<int>& places;
 
     double position(int place) const { return at[static_cast<std::size_t>(place)]; }
+    int place_of(int record) const { return places[static_cast<std::size_t>(record)]; }
+    int beyond(int place) const { return places[static_cast<std::size_t>(count + place)]; }
+    int across(int place) const { return places[static_cast<std::size_t>(2 * count + place)]; }
     void sort()
     {
         std::iota(order, order + count, 0);
@@ -248,17 +257,28 @@ struct side_order {
                     std::swap(order[at], order[at - 1]);
         return true;
     }
-    int next_open(int place)
+    // Fills `places` from the positions of both orders, each rising along its places.
+    void look_up(const side_order& other)
     {
-        while (place < count && open[place] != place) {
-            open[place] = open[open[place]];
-            place = open[place];
+        places.clear();
+        const auto finite = [](const std::vector<double>& v) {
+            return std::all_of(v.begin(), v.end(), [](double p) { return std::isfinite(p); });
+        };
+        if (!finite(at) || !finite(other.at)) return;
+        places.resize(3 * static_cast<std::size_t>(count));
+        int* const place_of = places.data();
+        int* const beyond = place_of + count;
+        int* const across = beyond + count;
+        for (int place = 0; place < count; ++place) place_of[order[place]] = place;
+        for (int place = count - 1; place >= 0; --place)
+            beyond[place] = place + 1 < count && position(place + 1) == position(place) ? beyond[place + 1] : place + 1;
+        for (int place = 0, q = 0; place < count; ++place) {
+            while (q < other.count && other.position(q) <= position(place)) ++q;
+            across[place] = q;
         }
-        return place;
     }
-    // The first place beyond position p whose record is open on this side and not below `low`,
-    // passing over record `skip`; `count` when there is none.
-    int first_beyond(double p, int low, int skip)
+    // The first place whose position is beyond p.
+    int upper_bound(double p) const
     {
         int place = 0;
         for (int n = count; n > 0;) {
@@ -270,6 +290,20 @@ struct side_order {
                 n = half;
             }
         }
+        return place;
+    }
+    int next_open(int place)
+    {
+        while (place < count && open[place] != place) {
+            open[place] = open[open[place]];
+            place = open[place];
+        }
+        return place;
+    }
+    // The first place from `place` on whose record is open on this side and not below `low`,
+    // passing over record `skip`; `count` when there is none.
+    int first_open_from(int place, int low, int skip)
+    {
         for (place = next_open(place); place < count; place = next_open(place + 1)) {
             const int m = order[place];
             if (used[m] != 0 || m < low) {
@@ -288,13 +322,15 @@ struct walk_order {
 };
 
 // The sides in order; `at` holds their positions (first sides, then second).
-walk_order order_sides(std::vector<double> (&at)[2])
+walk_order order_sides(std::vector<double> (&at)[2], std::vector<int> (&places)[2])
 {
     delups_state& s = delups_block;
-    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records, at[0]},
-                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records, at[1]}};
+    walk_order o{{s.ingo, s.u1, s.used2, s.order1, s.open1, s.records, at[0], places[0]},
+                 {s.ingo1, s.u2, s.used1, s.order2, s.open2, s.records, at[1], places[1]}};
     o.first.sort();
     o.second.sort();
+    o.first.look_up(o.second);
+    o.second.look_up(o.first);
     return o;
 }
 
@@ -306,8 +342,19 @@ void next_crossing(walk_order& o, int k, int e, int& next_element, int& record, 
     const int r = record, from = side;
     const double current = e + (from == kSideFirst ? s.u1[r] : s.u2[r]);
     const int low = k == 0 ? 0 : std::max(0, k - 1);
-    const int p = o.first.first_beyond(current, low, from == kSideFirst ? r : -1);
-    const int q = o.second.first_beyond(current, low, from == kSideSecond ? r : -1);
+    // Leaving record r along its side, the walk stands at that side's own position.
+    const side_order& own = from == kSideFirst ? o.first : o.second;
+    int from_p = 0, from_q = 0;
+    if (!own.places.empty() && e == own.element[r]) {
+        const int place = own.place_of(r);
+        from_p = from == kSideFirst ? own.beyond(place) : own.across(place);
+        from_q = from == kSideFirst ? own.across(place) : own.beyond(place);
+    } else {
+        from_p = o.first.upper_bound(current);
+        from_q = o.second.upper_bound(current);
+    }
+    const int p = o.first.first_open_from(from_p, low, from == kSideFirst ? r : -1);
+    const int q = o.second.first_open_from(from_q, low, from == kSideSecond ? r : -1);
     const bool has_p = p < o.first.count, has_q = q < o.second.count;
     if (!has_p && !has_q) {
         record = k == 0 ? -1 : r;
@@ -368,7 +415,7 @@ void build_loops(pokarr& a, pokarr& b, int& status)
     kept.held = true;
     pokarr_work work(a.dimension);
     const bool in_b = &b != &a && (b.kind >= 0 || b.kind == kPokarrEmpty) && b.dimension == a.dimension;
-    walk_order order = order_sides(kept.at);
+    walk_order order = order_sides(kept.at, kept.places);
     // Sides are only ever marked used, so every record the search for a start passed over stays
     // used on both sides: the next loop's search goes on from where the last one stopped.
     int searched = 0;
