@@ -567,6 +567,10 @@ struct first_sweep_memo {
     // that a row on an element of A near what moved stands on; of the rows before `prefix`, those
     // that read moved entries before each row.
     std::vector<int> per_b, per_b_prefix;
+    // The rows of each element of B chained in table order, made while counting them: the first
+    // row on each element (read only for an element that holds a row), and each row's next row
+    // on its element (-1 after the last).
+    std::vector<int> first_on_b, next_on_b;
     std::vector<char> b_of_a_near_moved;
     std::vector<int> near_moved_before;
     // The elements within reach of what moved: low .. low + span, or a turn of the ring (`ring`
@@ -575,21 +579,28 @@ struct first_sweep_memo {
     int prefix = 0;  // the rows the table shares with the one before, at the same places
     int limit = 0;   // rows before it may be passed over
 
-    // Rows per element of B of the table (elements 0 .. elements - 1), read from the column of
-    // its rows' elements of B; false when a row's element lies outside them.
+    // Rows per element of B of the table (elements 0 .. elements - 1), and their chains, read
+    // from the column of its rows' elements of B from the last row back; false when a row's
+    // element lies outside them.
     bool count_per_b(const luplup_work& w, const int* elem_b, int elements)
     {
         per_b.assign(static_cast<std::size_t>(elements), 0);
+        if (first_on_b.size() < per_b.size()) first_on_b.resize(per_b.size());
+        next_on_b.resize(static_cast<std::size_t>(w.count));
         // Read through plain pointers: a store of a count could otherwise change the table's count.
         int* counts = per_b.data();
-        const int n = w.count;
-        for (int i = 0; i < n; ++i) {
+        int* first = first_on_b.data();
+        int* next = next_on_b.data();
+        for (int i = w.count - 1; i >= 0; --i) {
             const int b = elem_b[i];
             if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) {
                 per_b.clear();
                 return false;
             }
-            ++counts[b];
+            const int later = counts[b], after = first[b];  // both read before any store
+            counts[b] = later + 1;
+            first[b] = i;
+            next[i] = later > 0 ? after : -1;
         }
         return true;
     }
@@ -752,8 +763,8 @@ struct cleanup {
     int* elem_a;
     int* elem_b;
     int& restarts_left;
-    // The rows ordered by B's element (a self search), and room the ordering works in: after it,
-    // where the rows of each element end in by_b when the rows were counted by element.
+    // The rows ordered by B's element (a self search whose rows were not counted by element), and
+    // each row's next row on its element in table order (-1 after the last).
     std::vector<int>& by_b;
     std::vector<int>& candidates;
     first_sweep_memo& first_sweep;
@@ -1021,20 +1032,20 @@ struct cleanup {
         return near;
     }
 
-    // The rows on element b of B in table order: a stretch of by_b, read from the ends order_by_b
-    // left when it counted the rows of each element, sought otherwise.
-    [[gnu::always_inline]] std::pair<const int*, const int*> rows_on_b(int b) const
+    // The rows on element b of B (one that holds a row) in table order: the first of them and
+    // each one's next (-1 after the last), from the chains made when the rows were counted by
+    // element, else from by_b.
+    struct row_chain {
+        int row;
+        const int* next;
+    };
+    [[gnu::always_inline]] row_chain rows_on_b(int b) const
     {
-        const std::vector<int>& per_b = first_sweep.per_b;
-        if (!per_b.empty()) {
-            const int* end = by_b.data() + candidates[static_cast<std::size_t>(b)];
-            return {end - per_b[static_cast<std::size_t>(b)], end};
-        }
+        const first_sweep_memo& m = first_sweep;
+        if (!m.per_b.empty()) return {m.first_on_b[static_cast<std::size_t>(b)], m.next_on_b.data()};
         const auto first =
             std::lower_bound(by_b.begin(), by_b.end(), b, [this](int row, int value) { return w.rows[row].b < value; });
-        const auto last =
-            std::upper_bound(first, by_b.end(), b, [this](int value, int row) { return value < w.rows[row].b; });
-        return {by_b.data() + (first - by_b.begin()), by_b.data() + (last - by_b.begin())};
+        return {first != by_b.end() && w.rows[*first].b == b ? *first : -1, candidates.data()};
     }
 
     // Appends the rows a partner of row i may be (neighbours on A, and in the first sweep of a
@@ -1044,16 +1055,16 @@ struct cleanup {
     {
         near_rows near = rows_near_row(i);
         const int ranges = in_table_order(near);
-        const int* list = nullptr;
-        const int* list_end = nullptr;
-        if (md.self && sweep == 0) std::tie(list, list_end) = rows_on_b(w.rows[i].b);
+        row_chain on_b{-1, nullptr};
+        if (md.self && sweep == 0) on_b = rows_on_b(w.rows[i].b);
+        int& j = on_b.row;
         for (int k = 0; k < ranges; ++k) {
             const row_range r = near.ranges[k];
-            for (; list != list_end && *list < r.first; ++list) rows.push_back(*list);
-            while (list != list_end && *list < r.last) ++list;  // read with the range
-            for (int j = r.first; j < r.last; ++j) rows.push_back(j);
+            for (; j >= 0 && j < r.first; j = on_b.next[j]) rows.push_back(j);
+            while (j >= 0 && j < r.last) j = on_b.next[j];  // read with the range
+            for (int t = r.first; t < r.last; ++t) rows.push_back(t);
         }
-        rows.insert(rows.end(), list, list_end);
+        for (; j >= 0; j = on_b.next[j]) rows.push_back(j);
     }
 
     // What asking a row for a partner found: none, or a partner by A (a row on a neighbouring
@@ -1134,29 +1145,21 @@ struct cleanup {
                !m.b_near_moved(r.b) && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
     }
 
-    // The rows in table order by their element of B, the rows of one element in table order.
+    // The rows of each element of B chained in table order. Rows counted by element were chained
+    // while counted; others are ordered by their element (by_b, the rows of one element in
+    // table order) and chained from that order.
     [[gnu::always_inline]] void order_by_b() const
     {
-        by_b.resize(static_cast<std::size_t>(w.count));
-        const std::vector<int>& per_b = first_sweep.per_b;
-        if (per_b.empty()) {
-            std::iota(by_b.begin(), by_b.end(), 0);
-            std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
-            return;
+        if (!first_sweep.per_b.empty()) return;
+        const std::size_t n = static_cast<std::size_t>(w.count);
+        by_b.resize(n);
+        std::iota(by_b.begin(), by_b.end(), 0);
+        std::stable_sort(by_b.begin(), by_b.end(), [this](int p, int q) { return w.rows[p].b < w.rows[q].b; });
+        candidates.resize(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            const bool same = k + 1 < n && w.rows[by_b[k + 1]].b == w.rows[by_b[k]].b;
+            candidates[static_cast<std::size_t>(by_b[k])] = same ? by_b[k + 1] : -1;
         }
-        // The first place of each element's rows, then the rows put in place (which leaves each
-        // element's end in `place`), read through plain pointers (a store of an int could
-        // otherwise change the table's count) from the column of their elements of B, which no
-        // sweep has marked yet.
-        std::vector<int>& place = candidates;
-        place.resize(per_b.size());
-        int* at = place.data();
-        for (std::size_t e = 0, sum = 0; e < per_b.size(); ++e)
-            at[e] = static_cast<int>(sum), sum += static_cast<std::size_t>(per_b[e]);
-        const int* of_b = elem_b;
-        int* ordered = by_b.data();
-        const int n = w.count;
-        for (int i = 0; i < n; ++i) ordered[at[of_b[i]]++] = i;
     }
 
     // The sweeps; `nudged_at` answers the row of the first sweep that restarted the search (the
