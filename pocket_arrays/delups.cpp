@@ -131,15 +131,13 @@ struct planar_loops {
     }
 };
 
-planar_loops kept_planar;
-
-planar_loops& kept_loops() { return kept_planar; }
+planar_loops planar_loops_block;
 
 // Copies loop k of the store into b as a move of the loop's own array would leave it: b of the
 // loop's dimension with its entries and no cached area (a static b takes a copy either way).
 void copy_out(int k, pokarr& b, int& status)
 {
-    const pokarr loop = kept_loops().view(k);
+    const pokarr loop = planar_loops_block.view(k);
     if (b.kind >= 0 && b.dimension == loop.dimension && pokarr_has_room(b, loop.count)) {
         // Nearly every call: B's block holds the loop, which is copied in as pokarr_copy would.
         const std::size_t bytes = static_cast<std::size_t>(loop.count) * sizeof(double);
@@ -411,7 +409,7 @@ walk_end walk_loop(pokarr& a, walk_order& order, int k, int start, int side, pok
 void build_loops(pokarr& a, pokarr& b, int& status)
 {
     delups_state& s = delups_block;
-    planar_loops& kept = kept_loops();
+    planar_loops& kept = planar_loops_block;
     kept.held = true;
     pokarr_work work(a.dimension);
     const bool in_b = &b != &a && (b.kind >= 0 || b.kind == kPokarrEmpty) && b.dimension == a.dimension;
@@ -494,7 +492,7 @@ bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
 void delups_clear()
 {
     delups_state& s = delups_block;
-    planar_loops& kept = kept_loops();
+    planar_loops& kept = planar_loops_block;
     if (kept.held) {
         kept.clear();
     } else {

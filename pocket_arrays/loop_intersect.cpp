@@ -24,7 +24,6 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
-#include <tuple>
 #include <utility>
 #include <vector>
 
