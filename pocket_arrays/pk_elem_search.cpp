@@ -755,17 +755,11 @@ void group_range(const search_query& q, const pk_box_table& table, int g, int fi
 // walk's current element in a self search. Tested first, it spares building them.
 bool passed_over_by_number(const search_query& q, int k) { return k == q.own || (q.mode.self && k <= q.walk); }
 
-// A continuing walk gives nothing with the candidates before its input found element (step 7
-// refuses every crossing with them, and nothing else of theirs is kept), nor with that element
-// when it is known to give only the previous crossing again (found_pair_refused).
-bool refused_by_number(const search_query& q, int k)
-{
-    return q.walk_continues() && (k < q.found_in || (q.found_pair_refused && k == q.found_in));
-}
-
-// The lowest candidate number that neither test above passes over: every one below it is up to
-// the walk's current element in a self search or before a continuing walk's input found element
-// (or that element itself when it is known to give nothing).
+// The lowest candidate number the test above does not pass over by the walk's current element,
+// and that a continuing walk does not refuse: it gives nothing with the candidates before its
+// input found element (step 7 refuses every crossing with them, and nothing else of theirs is
+// kept), nor with that element when it is known to give only the previous crossing again
+// (found_pair_refused).
 int lowest_unrefused(const search_query& q)
 {
     constexpr int most = std::numeric_limits<int>::max();
@@ -801,12 +795,26 @@ bool lines_clearly_apart(const search_query& q, const element& o, int k)
     return segments_apart(o.sx, o.sy, o.ex, o.ey, x[k - 1], y[k - 1], x[k], y[k]);
 }
 
+// Whether the line o clearly misses the arc at k: it misses the arc's circle, or its box lies
+// clearly apart from the arc's own box (which building the arc would give). Kept out of line:
+// its call frame would weigh on every candidate clearly_nothing judges.
+[[gnu::noinline]] bool line_clearly_misses_arc(const element& o, const double* x, const double* y, int k)
+{
+    if (segment_misses_circle(o, x[k + 2], y[k + 2], x[k + 1])) return true;
+    double b[4];
+    arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[k + 3], y[k + 3], b[0],
+            b[1], b[2], b[3]);
+    return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, b[0], b[1], b[2], b[3]);
+}
+
 // Whether candidate k clearly gives nothing, judged before it is built: its box lies clearly
 // apart from the element's, so that the box test after it would refuse it (an arc judged by a
 // box holding it, with its circle's box, which spares building its own box); or the element is
 // a line that clearly misses the arc's circle or lies clearly apart from the line. Such a pair
 // gives no crossing; its parallel status would only make the next line pair's mode even or
-// odd, which the line intersection reads by parity alone, and it is even either way.
+// odd, which the line intersection reads by parity alone, and it is even either way. The box
+// goes first: it refuses most arcs a line's search meets, at a fraction of the circle test; a
+// line that reaches an arc's circle mostly passes beside the arc, which the arc's box tells.
 bool clearly_nothing(const search_query& q, int k)
 {
     if (k < 1 || k >= q.count) return false;
@@ -815,9 +823,9 @@ bool clearly_nothing(const search_query& q, int k)
     const double* y = q.y;
     double h[4];
     if (is_arc_at(x, q.count, k)) {
-        if (o.kind == kLine && segment_misses_circle(o, x[k + 2], y[k + 2], x[k + 1])) return true;
         elem_holding_box(1, x[k + 2], y[k + 2], x[k + 1], x[k - 1], y[k - 1], x[k + 3], y[k + 3], h);
-        return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]);
+        return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]) ||
+               (o.kind == kLine && line_clearly_misses_arc(o, x, y, k));
     }
     elem_holding_box(0, 0.0, 0.0, 0.0, x[k - 1], y[k - 1], x[k], y[k], h);
     return boxes_apart(o.xmin, o.ymin, o.xmax, o.ymax, h[0], h[1], h[2], h[3]) ||
@@ -922,11 +930,12 @@ void leave_spent_pair(const search& s, pk_spent_pair& m, bool stopped_before_las
 
 // The same walk over the candidates the index gives for the element's box, or for a line the
 // cells along it (in increasing element order, so in group order): each meets the rules of its
-// group as group_pass applies them. Those passed over by number, and those that clearly give
-// nothing, are dropped first; what they would skip is pure (the group of the next candidate
-// examined is set up for it as it would have been before). A candidate left out comes nowhere near the element, so it would give no
-// crossing; the parallel mark it would carry to the next candidate only changes a line pair's
-// mode between two even values, which the line intersection reads by parity alone.
+// group as group_pass applies them. Those below lowest_unrefused, the element itself and those
+// that clearly give nothing are dropped first; what they would skip is pure (the group of the
+// next candidate examined is set up for it as it would have been before). A candidate left out
+// comes nowhere near the element, so it would give no crossing; the parallel mark it would carry
+// to the next candidate only changes a line pair's mode between two even values, which the line
+// intersection reads by parity alone.
 void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_index& index)
 {
     const search_query& q = s.q;
@@ -935,9 +944,11 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
     const element& o = q.self_element;
     s.memo = &index.last_pair;
     group_finder groups{table};
+    // The visit leaves out every candidate below lowest_unrefused, so of those the number tests
+    // pass over only the element itself comes.
     auto visit = [&](int k) {
         if (walk_done(s)) return !(stopped = true);
-        if (passed_over_by_number(q, k) || refused_by_number(q, k) || clearly_nothing(q, k)) return true;
+        if (k == q.own || clearly_nothing(q, k)) return true;
         const int g = groups.of(k);
         if (g < std::max(1, first_group) || g > table.groups) return true;
         if (g != group) {

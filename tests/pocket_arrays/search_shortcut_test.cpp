@@ -30,23 +30,32 @@ struct test_arc {
     double ey() const { return kR * std::sin(to); }
 };
 
-// The arc searched against the segment as a loop of one element: true when a crossing is found.
-bool search_hits(const test_arc& a, double sx, double sy, double ex, double ey)
+// The arc searched against the segment as a loop of one element, or the segment against the
+// arc (line_searched): true when a crossing is found.
+bool search_hits(const test_arc& a, double sx, double sy, double ex, double ey, bool line_searched)
 {
-    const double x[2] = {sx, ex}, y[2] = {sy, ey};
+    const double line_x[2] = {sx, ex}, line_y[2] = {sy, ey};
+    const double arc_x[5] = {a.sx(), kArcMarker, kR, 0, a.ex()}, arc_y[5] = {a.sy(), 0, double(a.direction), 0, a.ey()};
+    const double* x = line_searched ? arc_x : line_x;
+    const double* y = line_searched ? arc_y : line_y;
+    const int count = line_searched ? 5 : 2;
     auto table = std::make_unique<pk_box_table>();
-    pokarr_boxes(2, x, y, *table);
+    pokarr_boxes(count, x, y, *table);
     const double absent[2] = {kDirectionAbsent, 0.0};
     int element = 0, group = 0, found = 0;
     double px = 0, py = 0;
-    elem_pair_intersect(1, 0, 1, 1, 0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), absent, nullptr, nullptr,
-                        x, y, 2, 1, 1, 0, 0, *table, element, group, px, py, found);
+    if (line_searched)
+        elem_pair_intersect(1, 0, 1, 0, 0, 0, 0, 1, sx, sy, ex, ey, absent, nullptr, nullptr, x, y, count, 1, 1, 0, 0,
+                            *table, element, group, px, py, found);
+    else
+        elem_pair_intersect(1, 0, 1, 1, 0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), absent, nullptr,
+                            nullptr, x, y, count, 1, 1, 0, 0, *table, element, group, px, py, found);
     return found != kSearchNone;
 }
 
 // The exact line-arc intersection with the modes the search uses for that pair, behind the
 // search's tolerant box test.
-bool exact_hits(const test_arc& a, double sx, double sy, double ex, double ey)
+bool exact_hits(const test_arc& a, double sx, double sy, double ex, double ey, bool line_searched)
 {
     double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
     arc_box(0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), xmin, ymin, xmax, ymax);
@@ -57,7 +66,9 @@ bool exact_hits(const test_arc& a, double sx, double sy, double ex, double ey)
     const double as[2] = {a.sx(), a.sy()}, ae[2] = {a.ex(), a.ey()};
     double points[2][2];
     int count = 0, status = 0;
-    seg_arc_crossings(1, 1, 1, 1, centre, kR, a.direction, p, q, as, ae, p, q, points, count, status);
+    const int segment_mode = line_searched ? 2 : 1;
+    seg_arc_crossings(1, segment_mode, segment_mode, 1, centre, kR, a.direction, p, q, as, ae, p, q, points, count,
+                      status);
     return count > 0;
 }
 
@@ -67,7 +78,8 @@ TEST_F(SearchShortcut, SegmentsNearAnArcAreJudgedAsTheExactRoutineJudgesThem)
     // beyond it, and from inside it), and lines at height 5 + gap (tangent lines): at and around
     // the point tolerance, the end-parameter tolerance (1e-6 of the length) and the reach of the
     // rejects, on the arc, beside it and at its ends; a half turn, a quarter turn and a clockwise
-    // third of a turn.
+    // third of a turn. Each pair is searched both ways: the arc against the segment and the
+    // segment against the arc.
     const test_arc arcs[] = {{0.0, M_PI, 1}, {0.3, 0.3 + M_PI / 2, 1}, {2.5, 2.5 - 2 * M_PI / 3, -1}};
     const double gaps[] = {-2e-3, -1.1e-3, -9e-4, -1e-4, -2e-6, -9e-7, -4e-7, -1e-7, 0.0,
                            1e-7,  4e-7,    9e-7,  2e-6,  1e-4,  9e-4,  1.1e-3, 2e-3};
@@ -83,17 +95,22 @@ TEST_F(SearchShortcut, SegmentsNearAnArcAreJudgedAsTheExactRoutineJudgesThem)
                     const double rows[2][4] = {{far * ux, far * uy, near * ux, near * uy},
                                                {inner * ux, inner * uy, near * ux, near * uy}};
                     for (const auto& r : rows) {
-                        const bool exact = exact_hits(arc, r[0], r[1], r[2], r[3]);
-                        EXPECT_EQ(search_hits(arc, r[0], r[1], r[2], r[3]), exact)
-                            << "arc " << arc.from << " gap " << gap << " length " << length << " angle " << angle
-                            << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3];
-                        (exact ? hits : misses) += 1;
+                        for (const bool line_searched : {false, true}) {
+                            const bool exact = exact_hits(arc, r[0], r[1], r[2], r[3], line_searched);
+                            EXPECT_EQ(search_hits(arc, r[0], r[1], r[2], r[3], line_searched), exact)
+                                << "arc " << arc.from << " gap " << gap << " length " << length << " angle "
+                                << angle << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3]
+                                << (line_searched ? " line searched" : "");
+                            (exact ? hits : misses) += 1;
+                        }
                     }
                 }
                 const double h = kR + gap;
-                const bool exact = exact_hits(arc, -length / 2, h, length / 2, h);
-                EXPECT_EQ(search_hits(arc, -length / 2, h, length / 2, h), exact)
-                    << "arc " << arc.from << " tangent gap " << gap << " length " << length;
+                for (const bool line_searched : {false, true})
+                    EXPECT_EQ(search_hits(arc, -length / 2, h, length / 2, h, line_searched),
+                              exact_hits(arc, -length / 2, h, length / 2, h, line_searched))
+                        << "arc " << arc.from << " tangent gap " << gap << " length " << length
+                        << (line_searched ? " line searched" : "");
             }
         }
     }
