@@ -45,6 +45,24 @@ inline chain_element chain_element_at(const double* x, const double* y, int n, i
     return e;
 }
 
+// The farthest a point of element e lies from the nearer of its ends (an upper bound): half a
+// line's length; for an arc turning clearly less than half a circle its chord (at most 0.71 of
+// the chord would do), for any other its diameter, each widened by how far the ends stand off
+// the arc's circle. Not a number when a coordinate is not.
+inline double chain_element_reach(const double* x, const double* y, const chain_element& e)
+{
+    // A turn whose sine is below this is not told apart from a full circle.
+    constexpr double kClearSine = 1.0e-9;
+    const double sx = x[e.start], sy = y[e.start], ex = x[e.end], ey = y[e.end];
+    const double chord = std::hypot(ex - sx, ey - sy);
+    if (!e.arc) return 0.5 * chord;
+    const double ux = sx - e.cx, uy = sy - e.cy, wx = ex - e.cx, wy = ey - e.cy;
+    const double lu = std::hypot(ux, uy), lw = std::hypot(wx, wy), r = std::fabs(e.r);
+    const double off = std::fabs(lu - r) + std::fabs(lw - r);
+    const bool minor = e.dir * (ux * wy - uy * wx) > kClearSine * lu * lw;
+    return (minor ? chord : 2.0 * r) + 2.0 * off;
+}
+
 // The elements of a chain of n entries in their order, up to the first that cannot be read.
 inline void chain_elements_of(const double* x, const double* y, int n, std::vector<chain_element>& out)
 {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -27,35 +28,77 @@ constexpr int kLuplupLinked = 3;
 constexpr int kFailed = -1;
 
 // Position of a crossing on element e of a loop: distance from the start for a line, the arc
-// parameter for an arc.
-double position_on(const pokarr& a, int e, double x, double y)
+// parameter for an arc (its end angles kept in `arc_ends`, loop_arc_param).
+double position_on(const pokarr& a, int e, double x, double y, std::vector<arc_end_angles>& arc_ends)
 {
-    if (e + 3 < a.count && pk_is_marker(a.x[e])) {
-        double t = 0.0;
-        arc_param_of_pnt(a.x[e + 1], pk_arc_direction(a.y[e + 1]), a.x[e + 2], a.y[e + 2], a.x[e - 1],
-                         a.y[e - 1], a.x[e + 3], a.y[e + 3], x, y, t);
-        return t;
-    }
+    if (e + 3 < a.count && pk_is_marker(a.x[e])) return loop_arc_param(a, e, x, y, arc_ends);
     return std::hypot(x - a.x[e - 1], y - a.y[e - 1]);
+}
+
+// A crossing of a loop with itself: its earlier and later elements, the point, and its position
+// on the earlier element.
+struct crossing_row {
+    int a, b;
+    double x, y, position;
+};
+
+// Sorts the rows stably by `before`, whose first key is the earlier element: a counting pass by
+// element, then each element's rows by insertion (by std::stable_sort where one holds many). A
+// stable sort has one outcome, so the order is std::stable_sort's; a loop's crossings spread over
+// its elements a few to each, and this costs little more than a pass. std::stable_sort sorts a
+// small table, and rows whose elements spread over far more numbers than there are rows.
+template <class Before>
+void sort_by_element(std::vector<crossing_row>& rows, Before before)
+{
+    constexpr std::size_t kFewRows = 256, kFewOnElement = 32;
+    static std::vector<crossing_row> sorted;
+    static std::vector<std::size_t> first;
+    if (rows.size() < kFewRows) {
+        std::stable_sort(rows.begin(), rows.end(), before);
+        return;
+    }
+    const auto [low, high] = std::minmax_element(
+        rows.begin(), rows.end(), [](const crossing_row& p, const crossing_row& q) { return p.a < q.a; });
+    const long span = static_cast<long>(high->a) - low->a;
+    if (span > 4 * static_cast<long>(rows.size()) + 16) {
+        std::stable_sort(rows.begin(), rows.end(), before);
+        return;
+    }
+    const int base = low->a;
+    first.assign(static_cast<std::size_t>(span) + 2, 0);
+    for (const crossing_row& r : rows) ++first[static_cast<std::size_t>(r.a - base) + 1];
+    std::partial_sum(first.begin(), first.end(), first.begin());
+    sorted.resize(rows.size());
+    for (const crossing_row& r : rows) sorted[first[static_cast<std::size_t>(r.a - base)]++] = r;
+    // Each element's rows now end where the next element's begin.
+    for (std::size_t e = 0, start = 0; e + 1 < first.size(); start = first[e], ++e) {
+        const auto from = sorted.begin() + static_cast<long>(start), to = sorted.begin() + static_cast<long>(first[e]);
+        if (to - from > static_cast<long>(kFewOnElement)) {
+            std::stable_sort(from, to, before);
+            continue;
+        }
+        for (auto i = from + 1; i < to; ++i)
+            for (auto at = i; at > from && before(*at, *(at - 1)); --at) std::iter_swap(at, at - 1);
+    }
+    rows.swap(sorted);
 }
 
 // A loop searched against itself meets every crossing from both of its elements: each crossing
 // is kept once, as a row on the earlier element, and the rows are ordered along the loop again.
 void crossings_once(const pokarr& a, int& count, const comlups_columns& t)
 {
-    struct row {
-        int a, b;
-        double x, y, position;
-    };
+    using row = crossing_row;
     std::vector<row> rows;
     rows.reserve(static_cast<std::size_t>(count));
+    static std::vector<arc_end_angles> arc_ends;
+    loop_arc_angles_reset(a.count, arc_ends);
     for (int i = 0; i < count; ++i) {
         row r{std::min(t.elem_a[i], t.elem_b[i]), std::max(t.elem_a[i], t.elem_b[i]), t.x[i], t.y[i], 0.0};
-        r.position = position_on(a, r.a, r.x, r.y);
+        r.position = position_on(a, r.a, r.x, r.y, arc_ends);
         rows.push_back(r);
     }
     // Sorted by pair, the two rows of one crossing fall into one run.
-    std::stable_sort(rows.begin(), rows.end(), [](const row& p, const row& q) {
+    sort_by_element(rows, [](const row& p, const row& q) {
         if (p.a != q.a) return p.a < q.a;
         return p.b != q.b ? p.b < q.b : p.position < q.position;
     });
@@ -73,7 +116,7 @@ void crossings_once(const pokarr& a, int& count, const comlups_columns& t)
         }
         if (!seen) once.push_back(r);
     }
-    std::stable_sort(once.begin(), once.end(), along);
+    sort_by_element(once, along);
     rows.swap(once);
     count = static_cast<int>(rows.size());
     for (int i = 0; i < count; ++i) {

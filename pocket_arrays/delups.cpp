@@ -102,6 +102,9 @@ struct planar_loops {
     bool held = false;                  // a series is being handed out from here
     std::vector<double> at[2];          // the walk's positions of the first and the second sides
     std::vector<int> places[2];         // the walk's lookups of the first and the second sides
+    // The end angles of the arcs the crossings lie on, by the entry of the arc's marker (not a
+    // number until measured): the crossings of a loop crowd onto few elements each.
+    std::vector<arc_end_angles> arc_ends;
 
     // The series' loops go; a store that held a very large series gives its memory back.
     void clear()
@@ -109,6 +112,7 @@ struct planar_loops {
         static constexpr std::size_t kKeptEntries = std::size_t{1} << 16;
         if (x.capacity() > kKeptEntries) x = {}, y = {};
         if (at[0].capacity() > kKeptEntries) at[0] = {}, at[1] = {}, places[0] = {}, places[1] = {};
+        if (arc_ends.capacity() > kKeptEntries) arc_ends = {};
         x.clear(), y.clear();
         first.assign(1, 0);
         held = false;
@@ -170,16 +174,15 @@ void hand_out(pokarr& b, int& count, int& status)
     if (status != 0) status = kDelupsArrayFailed;
 }
 
-// Fraction of the crossing (x, y) on element e of a: clamped to 0..1 and scaled below 1.
-double fraction_on(const pokarr& a, int e, double x, double y)
+// Fraction of the crossing (x, y) on element e of a: clamped to 0..1 and scaled below 1. The end
+// angles of a's arcs are kept in `arc_ends` (loop_arc_param).
+double fraction_on(const pokarr& a, int e, double x, double y, std::vector<arc_end_angles>& arc_ends)
 {
     double t = 0.0;
-    if (pk_is_marker(a.x[e])) {
-        arc_param_of_pnt(a.x[e + 1], pk_arc_direction(a.y[e + 1]), a.x[e + 2], a.y[e + 2], a.x[e - 1],
-                         a.y[e - 1], a.x[e + 3], a.y[e + 3], x, y, t);
-    } else {
+    if (pk_is_marker(a.x[e]))
+        t = loop_arc_param(a, e, x, y, arc_ends);
+    else
         seg_param_of_pnt(a.x[e - 1], a.y[e - 1], a.x[e], a.y[e], x, y, t);
-    }
     return std::clamp(t, 0.0, 1.0) * kDelupsFractionScale;
 }
 
@@ -478,10 +481,12 @@ bool fill_table(pokarr& a, pokarr& b, int& count, int& status)
         count = 0;
         return false;
     }
+    std::vector<arc_end_angles>& arc_ends = planar_loops_block.arc_ends;
+    loop_arc_angles_reset(a.count, arc_ends);
     for (int m = 0; m < rows; ++m) {
         s.used1[m] = s.used2[m] = 0;
-        s.u1[m] = fraction_on(a, s.ingo[m], s.xing[m], s.ying[m]);
-        s.u2[m] = fraction_on(a, s.ingo1[m], s.xing[m], s.ying[m]);
+        s.u1[m] = fraction_on(a, s.ingo[m], s.xing[m], s.ying[m], arc_ends);
+        s.u2[m] = fraction_on(a, s.ingo1[m], s.xing[m], s.ying[m], arc_ends);
     }
     if (s.dump_switch != 0) pkingo_dump(kDumpFile, rows, s.ingo, s.ingo1, s.xing, s.ying, s.u1, s.u2);
     return true;

@@ -5,7 +5,9 @@
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -162,8 +164,17 @@ void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double 
     blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, &t, 1, &x, &y);
 }
 
-void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, double sy, double ex,
-                      double ey, double px, double py, double& t)
+namespace {
+
+arc_end_angles arc_angles_of_ends(double cx, double cy, double sx, double sy, double ex, double ey)
+{
+    return {std::atan2(sy - cy, sx - cx), std::atan2(ey - cy, ex - cx)};
+}
+
+// arc_param_of_pnt with the arc's end angles known; inlined into both entries, so that the one
+// that measures them costs what it did before the other kept them.
+[[gnu::always_inline]] inline void arc_param_at_angles(int d, double cx, double cy, double sx, double sy, double ex,
+                                                       double ey, arc_end_angles ends, double px, double py, double& t)
 {
     if (pk_eq_val(px, sx) && pk_eq_val(py, sy)) {
         px = sx;
@@ -172,8 +183,7 @@ void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, doub
         px = ex;
         py = ey;
     }
-    const double a_s = std::atan2(sy - cy, sx - cx);
-    const double a_e = std::atan2(ey - cy, ex - cx);
+    const double a_s = ends.start, a_e = ends.end;
     const double a_p = std::atan2(py - cy, px - cx);
     const double sweep = wrap_turn(d == 1 ? a_e - a_s : a_s - a_e);
     const double angle = wrap_turn(d == 1 ? a_p - a_s : a_p - a_e);
@@ -183,6 +193,32 @@ void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, doub
     }
     t = angle / sweep;
     if (d != 1) t = 1.0 - t;
+}
+
+}  // namespace
+
+void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, double sy, double ex,
+                      double ey, double px, double py, double& t)
+{
+    arc_param_at_angles(d, cx, cy, sx, sy, ex, ey, arc_angles_of_ends(cx, cy, sx, sy, ex, ey), px, py, t);
+}
+
+double loop_arc_param(const pokarr& a, int e, double x, double y, std::vector<arc_end_angles>& ends)
+{
+    const double cx = a.x[e + 2], cy = a.y[e + 2];
+    const double sx = a.x[e - 1], sy = a.y[e - 1], ex = a.x[e + 3], ey = a.y[e + 3];
+    arc_end_angles& kept = ends[static_cast<std::size_t>(e)];
+    // Not a number until measured (an arc whose ends are not numbers is measured every time).
+    if (std::isnan(kept.start)) kept = arc_angles_of_ends(cx, cy, sx, sy, ex, ey);
+    double t = 0.0;
+    arc_param_at_angles(pk_arc_direction(a.y[e + 1]), cx, cy, sx, sy, ex, ey, kept, x, y, t);
+    return t;
+}
+
+void loop_arc_angles_reset(int entries, std::vector<arc_end_angles>& ends)
+{
+    constexpr double kUnmeasured = std::numeric_limits<double>::quiet_NaN();
+    ends.assign(static_cast<std::size_t>(std::max(entries, 0)), {kUnmeasured, kUnmeasured});
 }
 
 void arc_dist_pnt(int mode, double px, double py, double r, int d, double cx, double cy, double sx,

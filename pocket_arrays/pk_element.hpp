@@ -10,6 +10,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <vector>
+
 // Parameter given to a point at the centre of an arc (it has no place on the arc).
 inline constexpr double kParamAtCentre = 99.0;
 
@@ -50,6 +52,16 @@ void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double
 // sweep gives 0.
 void arc_param_of_pnt(double r, int d, double cx, double cy, double sx, double sy, double ex,
                       double ey, double px, double py, double& t);
+// The angles of an arc's start and end seen from its centre, as arc_param_of_pnt takes them.
+struct arc_end_angles {
+    double start, end;
+};
+// The parameter of a point on the arc of a pocket array whose marker is entry e, as
+// arc_param_of_pnt gives it. A caller that asks for many points along one array keeps its arcs'
+// end angles in `ends`, one per entry (loop_arc_angles_reset), each measured at its arc's first
+// point.
+double loop_arc_param(const pokarr& a, int e, double x, double y, std::vector<arc_end_angles>& ends);
+void loop_arc_angles_reset(int entries, std::vector<arc_end_angles>& ends);
 // Distance of a point from the arc's circle with the nearest point and its parameter; a point at
 // the centre gives the radius and kParamAtCentre (nearest point not set). Mode 2 keeps the
 // nearest point on the arc: outside 0..1 the nearer end is taken.

@@ -616,17 +616,26 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     return c.rq.inward != 0 ? !valid : valid;
 }
 
-// Whether a vertex of the planar piece lies nearer the call's source loop than the offset distance
-// less the tolerance. Such a piece is no part of the offset: a loop the raw offset forms where it
-// folds over itself (a swallowtail, of either direction) or where the loop is narrower than twice
-// the distance, or the remains of an arc shrunk through its centre; a true offset keeps every
-// vertex at the distance. Reads pocket_work.tolerance and working_tolerance. Kept inline in the
-// source test, which asks it in two places for every piece (most pieces need only a few vertices).
-[[gnu::always_inline]] inline bool piece_nears_source(oneoff_call& c, const pokarr& piece)
+// The distance the vertices of a planar piece must keep from the call's source: the offset
+// distance less the tolerance; 0 when the call asks none (not planar, no distance). Reads
+// pocket_work.tolerance and working_tolerance.
+double least_from_source(const oneoff_call& c)
 {
-    if (c.dimension != 2 || c.distance <= 0.0) return false;
+    if (c.dimension != 2 || c.distance <= 0.0) return 0.0;
     const pocket_work& w = pocket_work_block;
     const double least = c.distance - std::max(w.tolerance, w.working_tolerance);
+    return least > 0.0 ? least : 0.0;
+}
+
+// Whether a vertex of the planar piece lies nearer the call's source loop than least_from_source.
+// Such a piece is no part of the offset: a loop the raw offset forms where it folds over itself
+// (a swallowtail, of either direction) or where the loop is narrower than twice the distance, or
+// the remains of an arc shrunk through its centre; a true offset keeps every vertex at the
+// distance. Kept inline in the source test, which asks it in two places for every piece (most
+// pieces need only a few vertices).
+[[gnu::always_inline]] inline bool piece_nears_source(oneoff_call& c, const pokarr& piece)
+{
+    const double least = least_from_source(c);
     if (!(least > 0.0)) return false;
     loop_reach& reach = c.source_reach.get();
     if (!c.source_reach_built) loop_reach_build(c.source, reach);
@@ -634,6 +643,32 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1)
         if (loop_reach_nearer(reach, piece.x[k], piece.y[k], least)) return true;
     return false;
+}
+
+// Whether a planar piece none of whose vertices comes nearer the call's source than
+// least_from_source keeps clear of the source: when no point of an element lies farther than half
+// that from the element's nearer end (nor from the first point, for the closing gap), every point
+// of the piece keeps at least half of it from the source, far beyond the tolerance of the crossing
+// search, which then finds nothing. The source must be closed and end on a whole element, so that
+// the nearness test met every element the search would.
+bool piece_clear_of_source(const oneoff_call& c, const pokarr& piece)
+{
+    // Half the least distance must stand this far above the crossing search's tolerance.
+    constexpr double kClearSlack = 1000.0 * kPocketValueTolerance;
+    const pokarr& s = c.source;
+    const double half = 0.5 * least_from_source(c);
+    if (!(half > kClearSlack) || piece.dimension != 2 || piece.count < 2 || s.count < 3) return false;
+    const int n = s.count;
+    if (s.x[0] != s.x[n - 1] || s.y[0] != s.y[n - 1]) return false;
+    for (int k = n - 3; k < n; ++k)
+        if (pk_is_marker(s.x[k])) return false;
+    for (int i = 1; i < piece.count;) {
+        const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
+        if (!e.valid || !(chain_element_reach(piece.x, piece.y, e) <= half)) return false;
+        i = e.next;
+    }
+    const chain_element closing{.valid = true, .start = piece.count - 1, .end = 0};
+    return chain_element_reach(piece.x, piece.y, closing) <= half;
 }
 
 // The piece's boxes and the crossing rows of the source test (about 57 kB), kept from one test
@@ -688,8 +723,11 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     // folds of a spiky source, as big as the source and near it from their first point.
     // (The grid of a loop that is not finite would not be sound: the source is checked first.)
     const bool near_first = !none_found && source.dimension == 2 && source_finite(c, source);
-    if (near_first && piece_nears_source(c, piece) && pokarr_finite(piece)) return false;
-    if (!none_found) {
+    const bool nears = near_first && piece_nears_source(c, piece);
+    if (nears && pokarr_finite(piece)) return false;
+    // Every vertex keeps its distance: a piece of short elements then keeps clear of the source.
+    const bool clear = near_first && !nears && &source == &c.source && piece_clear_of_source(c, piece);
+    if (!none_found && !clear) {
         pokarr_get_boxes(piece, r->boxes);
         // Once the source's elements are in their grid, the search looks only at those near the piece.
         luplup_near near;

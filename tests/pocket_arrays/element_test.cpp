@@ -1,10 +1,15 @@
 // Tolerance tests, box overlaps and the element helpers on lines and arcs.
 #include "pocket_test_support.hpp"
 
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -206,4 +211,49 @@ TEST_F(PocketTest, PointAtParameterAndElementEnds)
     EXPECT_NEAR(q[1], 2.0, 1e-12);
     pokarr_free(a);
     pokarr_free(flat);
+}
+
+// Seeded arcs of every sweep and direction, their ends a little off the circle, and points on,
+// off and at the ends of them: the parameter with the end angles kept (asked twice, the second
+// time from what the first kept) has the bits of arc_param_of_pnt, and every point of the arc
+// lies within chain_element_reach of its nearer end.
+TEST_F(PocketTest, ArcsMeasuredOnceAnswerAlikeAndKeepWithinTheirReach)
+{
+    const unsigned seed = 20261209;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 400; ++trial) {
+        const double r = 0.01 + 20.0 * unit(random), cx = 50.0 * unit(random) - 25.0, cy = 50.0 * unit(random) - 25.0;
+        const int d = trial % 2 == 0 ? 1 : -1;
+        const double start = 2.0 * kPi * unit(random), sweep = (trial % 7 == 0 ? 1e-7 : 2.0 * kPi) * unit(random);
+        const double off = trial % 3 == 0 ? 1e-4 * r * (unit(random) - 0.5) : 0.0;
+        const double end = start + d * sweep;
+        const double sx = cx + (r + off) * std::cos(start), sy = cy + (r + off) * std::sin(start);
+        const double ex = cx + r * std::cos(end), ey = cy + r * std::sin(end);
+        double x[5] = {sx, kArcMarker, r, cx, ex}, y[5] = {sy, 0.0, static_cast<double>(d), cy, ey};
+        pokarr a;
+        int status = 0;
+        pokarr_init_static(2, x, y, nullptr, nullptr, 5, 5, a, status);
+        std::vector<arc_end_angles> ends;
+        loop_arc_angles_reset(a.count, ends);
+        const chain_element e = chain_element_at(x, y, 5, 1);
+        const double reach = chain_element_reach(x, y, e);
+        for (const double f : {0.0, 0.01, 0.3, 0.5, 0.77, 1.0, 1.4}) {
+            const double angle = start + d * f * sweep, at = r * (1.0 + 0.1 * (unit(random) - 0.5));
+            const double px = cx + at * std::cos(angle), py = cy + at * std::sin(angle);
+            double expected = 0.0;
+            arc_param_of_pnt(r, d, cx, cy, sx, sy, ex, ey, px, py, expected);
+            for (int ask = 0; ask < 2; ++ask)
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(loop_arc_param(a, 1, px, py, ends)),
+                          std::bit_cast<std::uint64_t>(expected))
+                    << "seed " << seed << " trial " << trial << " f " << f;
+            if (f > 1.0) continue;
+            const double qx = cx + r * std::cos(angle), qy = cy + r * std::sin(angle);
+            const double nearer = std::min(std::hypot(qx - sx, qy - sy), std::hypot(qx - ex, qy - ey));
+            EXPECT_LE(nearer, reach * (1.0 + 1e-12) + 1e-12) << "seed " << seed << " trial " << trial << " f " << f;
+        }
+    }
+    // A line reaches half its length.
+    const double x[2] = {1.0, 4.0}, y[2] = {2.0, 6.0};
+    EXPECT_EQ(chain_element_reach(x, y, chain_element_at(x, y, 2, 1)), 2.5);
 }
