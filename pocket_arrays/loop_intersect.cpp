@@ -1359,13 +1359,12 @@ struct walk_memos {
 };
 
 // Whether the walk of element e would start from the memory of the last pair it was walked from,
-// the memory a replay left counting as the index's own.
-bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
+// the memory a replay left counting as the index's own: the memories compared (starts_as_walked
+// has answered when the walk that left it is known to have left that one).
+[[gnu::noinline]] bool same_memory_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
 {
     walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
     const int by = memos.left_by;
-    if (by >= 0 && m.starts_after == by && memos.walks[static_cast<std::size_t>(by)].walked == m.starts_after_walked)
-        return true;
     const bool spent_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].spent_after : index.last_spent.valid;
     const bool pair_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].pair_after : index.last_pair.valid;
     if (m.spent_before != spent_now || m.pair_before != pair_now) return false;
@@ -1377,6 +1376,18 @@ bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
     if (pair_now && !same_pair(kept.pair_before, left != nullptr ? left->pair_after : index.last_pair)) return false;
     if (by >= 0) m.starts_after = by, m.starts_after_walked = memos.walks[static_cast<std::size_t>(by)].walked;
     return true;
+}
+
+// The same, inlined into the walks' loop: the walk that left the memory was found before to have
+// left the one e started from and has not been walked again since (most replays), or else the
+// memories compared.
+[[gnu::always_inline]] inline bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
+{
+    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
+    const int by = memos.left_by;
+    if (by >= 0 && m.starts_after == by && memos.walks[static_cast<std::size_t>(by)].walked == m.starts_after_walked)
+        return true;
+    return same_memory_as_walked(index, memos, e);
 }
 
 // Gives the index the spent pair and pair memo a replay left in its memo.
@@ -1756,12 +1767,14 @@ bool append_rows_of(const walk_memos& memos, int from, int to, int rows)
     luplup_row* const end = w.rows + memos.table_count;
     luplup_row* first = std::partition_point(w.rows + w.count, end, [from](const luplup_row& r) { return r.a < from; });
     first = std::find_if(first, end, walked_between);
-    if (end - first < rows || !std::all_of(first, first + rows, walked_between)) return false;
-    if (w.count > 0 && row_after(w.rows[w.count - 1], *first)) return false;
+    if (end - first < rows || (w.count > 0 && row_after(w.rows[w.count - 1], *first))) return false;
+    // Rows as a walk makes them, the clean-up's marks clear (on rows of the old table only).
+    for (luplup_row* r = first; r != first + rows; ++r) {
+        if (!walked_between(*r)) return false;
+        r->coincidence = 0, r->far_end = 0;
+    }
     luplup_row* const to_rows = w.rows + w.count;
     if (first != to_rows) std::copy(first, first + rows, to_rows);
-    // Rows as a walk makes them: the clean-up's marks clear.
-    for (luplup_row* r = to_rows; r != to_rows + rows; ++r) r->coincidence = 0, r->far_end = 0;
     w.count += rows;
     return true;
 }
