@@ -48,6 +48,7 @@ struct luplup_row {
     double pos_a = 0.0, pos_b = 0.0;  // distance from the element's start, or arc parameter
     int vertex_a = 0, vertex_b = 0;   // the point lies at a vertex of the element
     int contact = 0;                  // a touching contact reported by the element search
+    int walk = 0;                     // the element of A whose walk found it
     double a_in[2] = {0, 0}, a_out[2] = {0, 0}, b_in[2] = {0, 0}, b_out[2] = {0, 0};
     int coincidence = 0;  // A and B run on together at the row
     int far_end = 0;      // the row was found as the second end of a shared piece
@@ -383,6 +384,7 @@ struct walk_memo {
     // memory itself only to compare two valid ones.
     bool spent_before = false, pair_before = false, spent_after = false, pair_after = false;
     int first = 0, rows = 0;  // its rows in walk_rows
+    int taken = 0;            // of them, those taken into the table the last time
     // Counts the times it was walked; and the walk (element, and its count then) whose memory
     // left was found to be the one this walk started from: that walk not walked again since,
     // it still is.
@@ -503,6 +505,7 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
         if (md.self && neighbours_meet(va, vb, on_a, on_b)) continue;
         luplup_row r;
         make_row(va, vb, on_a, on_b, q, found == kSearchEndContact ? 1 : 0, r);
+        r.walk = a;
         ++found_total;
         bool taken = false;
         if (!take_row(va, vb, r, out, &taken)) return false;
@@ -1346,16 +1349,22 @@ struct walk_memos {
     // The element of the replayed walk whose spent pair and pair memo stand for the index's own
     // (-1: the index holds them): a replay leaves them in its memo instead of copying them over.
     int left_by = -1;
+    // The table the last search made (`table_kept`: it ran to its end) stays in the working rows
+    // through the clean-up, which only marks rows (coincidence, far_end): the search after a nudge
+    // builds its table over it and moves the rows of the walks it repeats down in one step.
+    bool table_kept = false;
+    bool table_ordered = false;  // every row of it has a finite position: it is ordered
+    int table_count = 0;
+    const luplup_row* table_rows = nullptr;  // where it stands
 };
 
 // Whether the walk of element e would start from the memory of the last pair it was walked from,
-// the memory a replay left counting as the index's own.
-bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
+// the memory a replay left counting as the index's own: the memories compared (starts_as_walked
+// has answered when the walk that left it is known to have left that one).
+[[gnu::noinline]] bool same_memory_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
 {
     walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
     const int by = memos.left_by;
-    if (by >= 0 && m.starts_after == by && memos.walks[static_cast<std::size_t>(by)].walked == m.starts_after_walked)
-        return true;
     const bool spent_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].spent_after : index.last_spent.valid;
     const bool pair_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].pair_after : index.last_pair.valid;
     if (m.spent_before != spent_now || m.pair_before != pair_now) return false;
@@ -1367,6 +1376,18 @@ bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
     if (pair_now && !same_pair(kept.pair_before, left != nullptr ? left->pair_after : index.last_pair)) return false;
     if (by >= 0) m.starts_after = by, m.starts_after_walked = memos.walks[static_cast<std::size_t>(by)].walked;
     return true;
+}
+
+// The same, inlined into the walks' loop: the walk that left the memory was found before to have
+// left the one e started from and has not been walked again since (most replays), or else the
+// memories compared.
+[[gnu::always_inline]] inline bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
+{
+    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
+    const int by = memos.left_by;
+    if (by >= 0 && m.starts_after == by && memos.walks[static_cast<std::size_t>(by)].walked == m.starts_after_walked)
+        return true;
+    return same_memory_as_walked(index, memos, e);
 }
 
 // Gives the index the spent pair and pair memo a replay left in its memo.
@@ -1439,6 +1460,18 @@ bool insert_taken_in_order(const walk_memo& m, const walk_rows& kept, const lupl
     return true;
 }
 
+// Inserts the rows a memo's walk took: in table order when it is known (each then lands at the
+// table's end or near it, and the table comes out as inserting them in the order found makes it),
+// else in the order found. False when the table overflowed.
+bool insert_taken(const walk_memo& m, const walk_rows& kept, const luplup_columns& out)
+{
+    if (m.ordered) return insert_taken_in_order(m, kept, out);
+    for (int k = m.first; k < m.first + m.rows; ++k)
+        if (kept.taken[static_cast<std::size_t>(k)] != 0 && !insert_row(kept.rows[static_cast<std::size_t>(k)], out))
+            return false;
+    return true;
+}
+
 // One walk of a search that keeps them: taken from its memo when it holds, else walked and kept.
 // `settled`: the walks that placed rows near this one's took the same rows as in the search
 // before, so its rows are taken or found repeats as they were then. `changed` answers whether the
@@ -1453,24 +1486,19 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
     if (m->valid && starts_as_walked(index, memos, e)) {
         found_total += m->rows;
         memos.left_by = e;
-        if (settled && m->ordered) {
-            // Inserted in table order, each lands at the table's end or near it, and the table
-            // comes out as inserting them in the order found makes it.
+        if (settled) {
             changed = false;
-            return insert_taken_in_order(*m, kept, out);
+            return insert_taken(*m, kept, out);
         }
         bool same = true;
+        m->taken = 0;
         for (int k = m->first; k < m->first + m->rows; ++k) {
             char& was_taken = kept.taken[static_cast<std::size_t>(k)];
-            const luplup_row& r = kept.rows[static_cast<std::size_t>(k)];
-            if (settled) {
-                if (was_taken != 0 && !insert_row(r, out)) return false;
-                continue;
-            }
             bool taken = false;
-            if (!take_row(va, vb, r, out, &taken)) return false;
+            if (!take_row(va, vb, kept.rows[static_cast<std::size_t>(k)], out, &taken)) return false;
             same = same && (was_taken != 0) == taken;
             was_taken = taken ? 1 : 0;
+            m->taken += taken ? 1 : 0;
         }
         changed = !same;
         return true;
@@ -1483,6 +1511,7 @@ bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits&
     state.pair_before = index.last_pair;
     if (!walk_element(va, vb, md, boxes, index, e, out, found_total, &kept)) return false;
     m->rows = static_cast<int>(kept.rows.size()) - m->first;
+    m->taken = static_cast<int>(std::count(kept.taken.begin() + m->first, kept.taken.end(), 1));
     order_in_table(*m, kept);
     state.spent_after = index.last_spent;
     state.pair_after = index.last_pair;
@@ -1687,35 +1716,143 @@ void regroup(const pokarr& loop, walk_memos& memos, pk_box_table& groups)
     memos.grouped = memos.kept;
 }
 
-// The walks of a search that keeps them, in order from the element `first` on.
+// A stretch of walks that repeat those of the search before, each from its memo as it stood then
+// and into the table as it stood then at their rows: the first walks of a search up to the first
+// one that may differ, or settled walks (walk_or_replay) after it. Their rows are those the table
+// of the search before holds from them, taken in one step where the stretch ends.
+struct repeated_walks {
+    int first = 0;              // its first element (0: none open)
+    int rows = 0;               // the rows its walks take
+    std::vector<int> elements;  // its walks in order
+    bool open() const { return first > 0; }
+};
+
+// Whether the walk of element e joins the repeated walks: the search before walked e too, its memo
+// holds and starts from what the index remembers, and either every walk before it repeated one
+// of that search (`from_first`) or it is settled with its rows' table order known.
+bool repeats_search_before(const pk_elem_index& index, walk_memos& memos, int e, bool from_first, bool settled)
+{
+    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
+    return memos.pass_of[static_cast<std::size_t>(e)] == memos.pass - 1 && m.valid &&
+           (from_first || (settled && m.ordered)) && starts_as_walked(index, memos, e);
+}
+
+// The first element from `from` to `to` (exclusive) that the search before walked, or `to`.
+int first_walked_before(const walk_memos& memos, int from, int to)
+{
+    const int end = std::min(to, static_cast<int>(memos.pass_of.size()));
+    while (from < end && memos.pass_of[static_cast<std::size_t>(from)] != memos.pass - 1) ++from;
+    return from < end ? from : to;
+}
+
+// Whether row p comes after row q in the table's order (insert_ordered places a row after every
+// row not after it).
+bool row_after(const luplup_row& p, const luplup_row& q) { return p.a > q.a || (p.a == q.a && p.pos_a > q.pos_a); }
+
+// Appends the rows the table of the search before holds from the walks of the elements from
+// `from` up to `to` (exclusive), `rows` of them, when that is where inserting them walk by walk
+// puts them: that table ordered (every position finite), the rows one stretch of it past the rows
+// of this search, the first not before the table's last. The table grows only at its end, so its
+// rows past the count are still those of the search before. False otherwise. That table is
+// ordered by A's element, and a walk's rows lie on its element or the next: the stretch starts
+// where the rows on `from` do.
+bool append_rows_of(const walk_memos& memos, int from, int to, int rows)
+{
+    luplup_work& w = luplup_work_block;
+    if (rows == 0) return true;
+    if (!memos.table_ordered || memos.table_rows != w.rows) return false;
+    const auto walked_between = [from, to](const luplup_row& r) {
+        return static_cast<unsigned>(r.walk - from) < static_cast<unsigned>(to - from);
+    };
+    luplup_row* const end = w.rows + memos.table_count;
+    luplup_row* first = std::partition_point(w.rows + w.count, end, [from](const luplup_row& r) { return r.a < from; });
+    first = std::find_if(first, end, walked_between);
+    if (end - first < rows || (w.count > 0 && row_after(w.rows[w.count - 1], *first))) return false;
+    // Rows as a walk makes them, the clean-up's marks clear (on rows of the old table only).
+    for (luplup_row* r = first; r != first + rows; ++r) {
+        if (!walked_between(*r)) return false;
+        r->coincidence = 0, r->far_end = 0;
+    }
+    luplup_row* const to_rows = w.rows + w.count;
+    if (first != to_rows) std::copy(first, first + rows, to_rows);
+    w.count += rows;
+    return true;
+}
+
+// Ends the repeated walks before element `to`: their rows taken in one step, or else walk by walk
+// as a settled replay takes them. False when the table overflowed.
+bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup_columns& out)
+{
+    if (!walks.open()) return true;
+    const int from = walks.first;
+    walks.first = 0;
+    if (append_rows_of(memos, from, to, walks.rows)) return true;
+    for (const int e : walks.elements)
+        if (!insert_taken(memos.walks[static_cast<std::size_t>(e)], memos.rows, out)) return false;
+    return true;
+}
+
+// The walks of a search that keeps them, in order from the element `first` on. Walks that repeat
+// those of the search before (repeated_walks) only count their rows; the table takes them where
+// the stretch ends. The table made is kept for the search after a nudge.
 [[gnu::noinline]] void walk_kept(const loop_view& va, const loop_view& vb, const mode_digits& md,
                                  const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
                                  const luplup_columns& out, int& found_total, walk_memos& memos)
 {
     // The last element (in the walk's order) whose walk may have taken other rows than in the
     // search before: walked afresh, its rows taken otherwise, or walked in one search only.
-    int changed_at = std::numeric_limits<int>::min() / 2;
+    constexpr int kNoChange = std::numeric_limits<int>::min() / 2;
+    int changed_at = kNoChange;
     const int last = va.last();
     std::vector<int>& pass_of = memos.pass_of;
+    luplup_work& w = luplup_work_block;
+    const bool table_kept = memos.table_kept;
+    memos.table_kept = false;
+    repeated_walks repeated;
+    bool all_repeated = true;  // every walk so far repeated one of the search before
+    bool ordered = true;       // every walk's rows have finite positions
     // The index holds what the last walk left on every way out (the memos may move after).
     struct settled_on_exit {
         pk_elem_index& index;
         walk_memos& memos;
         ~settled_on_exit() { settle_left_by(index, memos); }
     } on_exit{index, memos};
-    for (int e = first, passed = 1; e > 0;) {
+    int passed = 1;  // the element after the last one walked
+    for (int e = first; e > 0;) {
         const int after = va.at(e).next;
+        int first_skipped = e;  // the first element passed over that the search before walked
         for (int skipped = passed; skipped < e; ++skipped)
-            if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1) changed_at = skipped;
+            if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1)
+                changed_at = skipped, first_skipped = std::min(first_skipped, skipped), all_repeated = false;
         const bool settled = e - changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
                              pass_of[static_cast<std::size_t>(e)] == memos.pass - 1;
-        bool changed = true;
-        if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
+        const bool repeats = table_kept && repeats_search_before(index, memos, e, all_repeated, settled);
+        all_repeated = all_repeated && repeats;
+        if (repeated.open() && (first_skipped < e || !repeats) && !end_repeated(memos, repeated, first_skipped, out))
+            return;
+        if (repeats) {
+            const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
+            if (!repeated.open()) repeated.first = e, repeated.rows = 0, repeated.elements.clear();
+            repeated.elements.push_back(e);
+            repeated.rows += m.taken;
+            found_total += m.rows;
+            memos.left_by = e;
+        } else {
+            bool changed = true;
+            if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
+            if (changed) changed_at = e;
+        }
         pass_of[static_cast<std::size_t>(e)] = memos.pass;
-        if (changed) changed_at = e;
+        ordered = ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
         passed = after;
         e = next_reaching(va.p, index, after, own_index);
     }
+    const int beyond = first_walked_before(memos, passed, std::numeric_limits<int>::max());
+    if (!end_repeated(memos, repeated, beyond, out)) return;
+    memos.table_kept = true;
+    memos.table_count = w.count;
+    memos.table_rows = w.rows;
+    memos.table_ordered = ordered;
 }
 
 // One search of A against B into the working table; false when it overflowed.
@@ -1724,6 +1861,8 @@ void regroup(const pokarr& loop, walk_memos& memos, pk_box_table& groups)
                                               walk_memos& memos, pk_box_table* regroup_into)
 {
     luplup_work& w = luplup_work_block;
+    // The table of the search before serves only as the clean-up left it: the same rows, marked.
+    memos.table_kept = memos.table_kept && w.count == memos.table_count && w.rows == memos.table_rows;
     w.count = 0;
     found_total = 0;
     // Every element of A meets only the elements of B near it, a line only those along it. A
@@ -1809,6 +1948,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     memos.grouped = false;
     memos.pass = 0;
     memos.pass_of.clear();
+    memos.table_kept = false;
     // It also keeps what the first sweep of its clean-up proved.
     static first_sweep_memo first_sweep;
     first_sweep.kept = memos.kept;
