@@ -719,12 +719,30 @@ straight_memo straight_memo_block;
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
 
 // The partners each row found in the first sweep of a self search's clean-up: the rows beside it
-// and near it on A that share a piece with it, in the order the second sweep asks them. Between
-// the sweeps nothing moves (a nudge that moves the loop restarts the search) and the first sweep
-// marks nothing, so the second sweep asks only these of a row the first one searched in full.
+// and near it on A that share a piece with it, in the order the second sweep asks them, and (as
+// ~row, which the second sweep passes over) those on its element of B. Between the sweeps nothing
+// moves (a nudge that moves the loop restarts the search) and the first sweep marks nothing, so
+// the second sweep asks only these of a row the first one searched in full; and a row searched
+// later reads here what a row searched before it found of the two sharing a piece.
 struct first_partners {
     std::vector<int> rows;
     std::vector<row_range> of;  // of each row of the table, its partners in `rows` (first -1: none known)
+    int written = 0;            // rows of `of` before this one may hold partners
+
+    // No partners known, for a table of `count` rows (a restart's clean-up searches a few rows:
+    // only those written are cleared).
+    void start(int count)
+    {
+        rows.clear();
+        std::fill(of.begin(), of.begin() + std::min(written, static_cast<int>(of.size())), row_range{-1, -1});
+        of.resize(static_cast<std::size_t>(count), row_range{-1, -1});
+        written = 0;
+    }
+    void record(int i, int first)
+    {
+        of[static_cast<std::size_t>(i)] = {first, static_cast<int>(rows.size())};
+        written = std::max(written, i + 1);
+    }
 };
 first_partners first_partners_block;
 
@@ -1079,11 +1097,28 @@ struct cleanup {
         if (j == i) return false;
         const bool by_a = a_neighbours(s, j);
         const bool by_b = !by_a && md.self && sweep == 0 && s.r.b == w.rows[j].b;
-        if ((!by_a && !by_b) || !shared_piece(s, j)) return false;
+        if ((!by_a && !by_b) || !shares_piece(s, i, j, by_a)) return false;
         found = by_a ? asked::by_a : asked::by_b;
         bool ended = false;
         o = classify(i, j, by_b, sweep, ended);
         return o != outcome::go_on || ended;
+    }
+
+    // Whether rows i and j share a piece (shared_piece). A self search's row j searched in full
+    // in the first sweep asked row i the same (i is among its candidates when j is among i's, by A
+    // or by B) and kept i when they do; the answer is the same from either end, save where both
+    // rows stand at a vertex of A: each end then also tries the element before its own vertex.
+    [[gnu::always_inline]] bool shares_piece(searched_row& s, int i, int j, bool by_a) const
+    {
+        if (md.self && !(s.r.vertex_a && w.rows[j].vertex_a)) {
+            const first_partners& known = first_partners_block;
+            const row_range of_j = known.of[static_cast<std::size_t>(j)];
+            if (of_j.first >= 0) {
+                const int* found = known.rows.data();
+                return std::find(found + of_j.first, found + of_j.last, by_a ? i : ~i) != found + of_j.last;
+            }
+        }
+        return shared_piece(s, j);
     }
 
     [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
@@ -1110,9 +1145,9 @@ struct cleanup {
             asked found = asked::none;
             if (ends_search(s, i, j, sweep, o, found)) return o;
             if (k < 2 && found == asked::none) no_partner[k] = j;
-            if (record && found == asked::by_a) known.rows.push_back(j);
+            if (record && found != asked::none) known.rows.push_back(found == asked::by_a ? j : ~j);
         }
-        if (record) known.of[static_cast<std::size_t>(i)] = {first_known, static_cast<int>(known.rows.size())};
+        if (record) known.record(i, first_known);
         return outcome::go_on;
     }
 
@@ -1120,8 +1155,10 @@ struct cleanup {
     outcome ask_known_partners(int i, row_range partners) const
     {
         for (int k = partners.first; k < partners.last; ++k) {
+            const int j = first_partners_block.rows[static_cast<std::size_t>(k)];
+            if (j < 0) continue;  // a partner on the element of B, which the second sweep does not ask
             bool ended = false;
-            const outcome o = classify(i, first_partners_block.rows[static_cast<std::size_t>(k)], false, 1, ended);
+            const outcome o = classify(i, j, false, 1, ended);
             if (o != outcome::go_on || ended) return o;
         }
         return outcome::go_on;
@@ -1169,8 +1206,7 @@ struct cleanup {
         const int passes = md.self ? 2 : 1;
         if (md.self) {
             order_by_b();
-            first_partners_block.rows.clear();
-            first_partners_block.of.assign(static_cast<std::size_t>(w.count), {-1, -1});
+            first_partners_block.start(w.count);
         }
         const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
