@@ -570,6 +570,8 @@ struct first_sweep_memo {
     // row on each element (read only for an element that holds a row), and each row's next row
     // on its element (-1 after the last).
     std::vector<int> first_on_b, next_on_b;
+    // The column of elements of B they were counted from (while per_b holds the counts).
+    std::vector<int> counted_b;
     std::vector<char> b_of_a_near_moved;
     std::vector<int> near_moved_before;
     // The elements within reach of what moved: low .. low + span, or a turn of the ring (`ring`
@@ -578,24 +580,74 @@ struct first_sweep_memo {
     int prefix = 0;  // the rows the table shares with the one before, at the same places
     int limit = 0;   // rows before it may be passed over
 
-    // Rows per element of B of the table (elements 0 .. elements - 1), and their chains, read
-    // from the column of its rows' elements of B from the last row back; false when a row's
-    // element lies outside them.
+    // Rows per element of B of the table (elements 0 .. elements - 1), and their chains, from the
+    // column of its rows' elements of B; false when a row's element lies outside them. After a
+    // restart only the rows up to the last one whose element differs from the table counted before
+    // are counted again: a nudge changes rows near one place, and the table mostly keeps its count.
     bool count_per_b(const luplup_work& w, const int* elem_b, int elements)
     {
-        per_b.assign(static_cast<std::size_t>(elements), 0);
-        if (first_on_b.size() < per_b.size()) first_on_b.resize(per_b.size());
-        next_on_b.resize(static_cast<std::size_t>(w.count));
+        const std::size_t rows = static_cast<std::size_t>(w.count);
+        int from = w.count;
+        if (per_b.size() == static_cast<std::size_t>(elements) && counted_b.size() == rows) {
+            from = rows_before_same(elem_b, w.count);
+            uncount(from);
+        } else {
+            per_b.assign(static_cast<std::size_t>(elements), 0);
+            if (first_on_b.size() < per_b.size()) first_on_b.resize(per_b.size());
+            next_on_b.resize(rows);
+            counted_b.resize(rows);
+        }
+        if (!count_rows(elem_b, from, elements)) {
+            per_b.clear();
+            return false;
+        }
+        std::copy(elem_b, elem_b + from, counted_b.begin());
+        return true;
+    }
+
+    // The rows of the column before the run at its end that holds the same elements as the column
+    // counted.
+    int rows_before_same(const int* elem_b, int count) const
+    {
+        const int* counted = counted_b.data();
+        constexpr int kBlock = 64;  // compared a block at a time: most of the column is the same
+        int from = count;
+        while (from > 0) {
+            const int block = std::min(from, kBlock);
+            const std::size_t bytes = sizeof(int) * static_cast<std::size_t>(block);
+            if (std::memcmp(elem_b + from - block, counted + from - block, bytes) != 0) break;
+            from -= block;
+        }
+        while (from > 0 && elem_b[from - 1] == counted[from - 1]) --from;
+        return from;
+    }
+
+    // Takes the counted rows before `from` out of the counts and chains: each element's first row
+    // becomes its first from `from` on, the one its last row before `from` chained to.
+    void uncount(int from)
+    {
+        int* counts = per_b.data();
+        int* first = first_on_b.data();
+        const int* next = next_on_b.data();
+        const int* counted = counted_b.data();
+        for (int i = 0; i < from; ++i) {
+            const int b = counted[i];
+            --counts[b];
+            first[b] = next[i];
+        }
+    }
+
+    // Counts and chains the rows before `to`, read from the last back onto those counted after
+    // them; false when a row's element lies outside the elements.
+    bool count_rows(const int* elem_b, int to, int elements)
+    {
         // Read through plain pointers: a store of a count could otherwise change the table's count.
         int* counts = per_b.data();
         int* first = first_on_b.data();
         int* next = next_on_b.data();
-        for (int i = w.count - 1; i >= 0; --i) {
+        for (int i = to - 1; i >= 0; --i) {
             const int b = elem_b[i];
-            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) {
-                per_b.clear();
-                return false;
-            }
+            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) return false;
             const int later = counts[b], after = first[b];  // both read before any store
             counts[b] = later + 1;
             first[b] = i;
@@ -611,8 +663,11 @@ struct first_sweep_memo {
     {
         limit = prefix = 0;
         // A search of a small loop, or of few rows, orders them by a sort and restarts in full.
-        per_b.clear();
-        if (!kept || kFewRows * w.count < n || !count_per_b(w, elem_b, n + 1)) return;
+        if (!kept || kFewRows * w.count < n) {
+            per_b.clear();
+            return;
+        }
+        if (!count_per_b(w, elem_b, n + 1)) return;
         if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
         ring = n - 1;
         low = moved.first - kReadReach, span = moved.last + kReadReach - low;
