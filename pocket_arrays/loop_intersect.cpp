@@ -573,6 +573,8 @@ struct first_sweep_memo {
     // row on each element (read only for an element that holds a row), and each row's next row
     // on its element (-1 after the last).
     std::vector<int> first_on_b, next_on_b;
+    // The column of elements of B they were counted from (while per_b holds the counts).
+    std::vector<int> counted_b;
     std::vector<char> b_of_a_near_moved;
     std::vector<int> near_moved_before;
     // The elements within reach of what moved: low .. low + span, or a turn of the ring (`ring`
@@ -581,24 +583,74 @@ struct first_sweep_memo {
     int prefix = 0;  // the rows the table shares with the one before, at the same places
     int limit = 0;   // rows before it may be passed over
 
-    // Rows per element of B of the table (elements 0 .. elements - 1), and their chains, read
-    // from the column of its rows' elements of B from the last row back; false when a row's
-    // element lies outside them.
+    // Rows per element of B of the table (elements 0 .. elements - 1), and their chains, from the
+    // column of its rows' elements of B; false when a row's element lies outside them. After a
+    // restart only the rows up to the last one whose element differs from the table counted before
+    // are counted again: a nudge changes rows near one place, and the table mostly keeps its count.
     bool count_per_b(const luplup_work& w, const int* elem_b, int elements)
     {
-        per_b.assign(static_cast<std::size_t>(elements), 0);
-        if (first_on_b.size() < per_b.size()) first_on_b.resize(per_b.size());
-        next_on_b.resize(static_cast<std::size_t>(w.count));
+        const std::size_t rows = static_cast<std::size_t>(w.count);
+        int from = w.count;
+        if (per_b.size() == static_cast<std::size_t>(elements) && counted_b.size() == rows) {
+            from = rows_before_same(elem_b, w.count);
+            uncount(from);
+        } else {
+            per_b.assign(static_cast<std::size_t>(elements), 0);
+            if (first_on_b.size() < per_b.size()) first_on_b.resize(per_b.size());
+            next_on_b.resize(rows);
+            counted_b.resize(rows);
+        }
+        if (!count_rows(elem_b, from, elements)) {
+            per_b.clear();
+            return false;
+        }
+        std::copy(elem_b, elem_b + from, counted_b.begin());
+        return true;
+    }
+
+    // The rows of the column before the run at its end that holds the same elements as the column
+    // counted.
+    int rows_before_same(const int* elem_b, int count) const
+    {
+        const int* counted = counted_b.data();
+        constexpr int kBlock = 64;  // compared a block at a time: most of the column is the same
+        int from = count;
+        while (from > 0) {
+            const int block = std::min(from, kBlock);
+            const std::size_t bytes = sizeof(int) * static_cast<std::size_t>(block);
+            if (std::memcmp(elem_b + from - block, counted + from - block, bytes) != 0) break;
+            from -= block;
+        }
+        while (from > 0 && elem_b[from - 1] == counted[from - 1]) --from;
+        return from;
+    }
+
+    // Takes the counted rows before `from` out of the counts and chains: each element's first row
+    // becomes its first from `from` on, the one its last row before `from` chained to.
+    void uncount(int from)
+    {
+        int* counts = per_b.data();
+        int* first = first_on_b.data();
+        const int* next = next_on_b.data();
+        const int* counted = counted_b.data();
+        for (int i = 0; i < from; ++i) {
+            const int b = counted[i];
+            --counts[b];
+            first[b] = next[i];
+        }
+    }
+
+    // Counts and chains the rows before `to`, read from the last back onto those counted after
+    // them; false when a row's element lies outside the elements.
+    bool count_rows(const int* elem_b, int to, int elements)
+    {
         // Read through plain pointers: a store of a count could otherwise change the table's count.
         int* counts = per_b.data();
         int* first = first_on_b.data();
         int* next = next_on_b.data();
-        for (int i = w.count - 1; i >= 0; --i) {
+        for (int i = to - 1; i >= 0; --i) {
             const int b = elem_b[i];
-            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) {
-                per_b.clear();
-                return false;
-            }
+            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) return false;
             const int later = counts[b], after = first[b];  // both read before any store
             counts[b] = later + 1;
             first[b] = i;
@@ -614,8 +666,11 @@ struct first_sweep_memo {
     {
         limit = prefix = 0;
         // A search of a small loop, or of few rows, orders them by a sort and restarts in full.
-        per_b.clear();
-        if (!kept || kFewRows * w.count < n || !count_per_b(w, elem_b, n + 1)) return;
+        if (!kept || kFewRows * w.count < n) {
+            per_b.clear();
+            return;
+        }
+        if (!count_per_b(w, elem_b, n + 1)) return;
         if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
         ring = n - 1;
         low = moved.first - kReadReach, span = moved.last + kReadReach - low;
@@ -722,12 +777,30 @@ straight_memo straight_memo_block;
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
 
 // The partners each row found in the first sweep of a self search's clean-up: the rows beside it
-// and near it on A that share a piece with it, in the order the second sweep asks them. Between
-// the sweeps nothing moves (a nudge that moves the loop restarts the search) and the first sweep
-// marks nothing, so the second sweep asks only these of a row the first one searched in full.
+// and near it on A that share a piece with it, in the order the second sweep asks them, and (as
+// ~row, which the second sweep passes over) those on its element of B. Between the sweeps nothing
+// moves (a nudge that moves the loop restarts the search) and the first sweep marks nothing, so
+// the second sweep asks only these of a row the first one searched in full; and a row searched
+// later reads here what a row searched before it found of the two sharing a piece.
 struct first_partners {
     std::vector<int> rows;
     std::vector<row_range> of;  // of each row of the table, its partners in `rows` (first -1: none known)
+    int written = 0;            // rows of `of` before this one may hold partners
+
+    // No partners known, for a table of `count` rows (a restart's clean-up searches a few rows:
+    // only those written are cleared).
+    void start(int count)
+    {
+        rows.clear();
+        std::fill(of.begin(), of.begin() + std::min(written, static_cast<int>(of.size())), row_range{-1, -1});
+        of.resize(static_cast<std::size_t>(count), row_range{-1, -1});
+        written = 0;
+    }
+    void record(int i, int first)
+    {
+        of[static_cast<std::size_t>(i)] = {first, static_cast<int>(rows.size())};
+        written = std::max(written, i + 1);
+    }
 };
 first_partners first_partners_block;
 
@@ -1082,11 +1155,28 @@ struct cleanup {
         if (j == i) return false;
         const bool by_a = a_neighbours(s, j);
         const bool by_b = !by_a && md.self && sweep == 0 && s.r.b == w.rows[j].b;
-        if ((!by_a && !by_b) || !shared_piece(s, j)) return false;
+        if ((!by_a && !by_b) || !shares_piece(s, i, j, by_a)) return false;
         found = by_a ? asked::by_a : asked::by_b;
         bool ended = false;
         o = classify(i, j, by_b, sweep, ended);
         return o != outcome::go_on || ended;
+    }
+
+    // Whether rows i and j share a piece (shared_piece). A self search's row j searched in full
+    // in the first sweep asked row i the same (i is among its candidates when j is among i's, by A
+    // or by B) and kept i when they do; the answer is the same from either end, save where both
+    // rows stand at a vertex of A: each end then also tries the element before its own vertex.
+    [[gnu::always_inline]] bool shares_piece(searched_row& s, int i, int j, bool by_a) const
+    {
+        if (md.self && !(s.r.vertex_a && w.rows[j].vertex_a)) {
+            const first_partners& known = first_partners_block;
+            const row_range of_j = known.of[static_cast<std::size_t>(j)];
+            if (of_j.first >= 0) {
+                const int* found = known.rows.data();
+                return std::find(found + of_j.first, found + of_j.last, by_a ? i : ~i) != found + of_j.last;
+            }
+        }
+        return shared_piece(s, j);
     }
 
     [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
@@ -1113,9 +1203,9 @@ struct cleanup {
             asked found = asked::none;
             if (ends_search(s, i, j, sweep, o, found)) return o;
             if (k < 2 && found == asked::none) no_partner[k] = j;
-            if (record && found == asked::by_a) known.rows.push_back(j);
+            if (record && found != asked::none) known.rows.push_back(found == asked::by_a ? j : ~j);
         }
-        if (record) known.of[static_cast<std::size_t>(i)] = {first_known, static_cast<int>(known.rows.size())};
+        if (record) known.record(i, first_known);
         return outcome::go_on;
     }
 
@@ -1123,8 +1213,10 @@ struct cleanup {
     outcome ask_known_partners(int i, row_range partners) const
     {
         for (int k = partners.first; k < partners.last; ++k) {
+            const int j = first_partners_block.rows[static_cast<std::size_t>(k)];
+            if (j < 0) continue;  // a partner on the element of B, which the second sweep does not ask
             bool ended = false;
-            const outcome o = classify(i, first_partners_block.rows[static_cast<std::size_t>(k)], false, 1, ended);
+            const outcome o = classify(i, j, false, 1, ended);
             if (o != outcome::go_on || ended) return o;
         }
         return outcome::go_on;
@@ -1172,8 +1264,7 @@ struct cleanup {
         const int passes = md.self ? 2 : 1;
         if (md.self) {
             order_by_b();
-            first_partners_block.rows.clear();
-            first_partners_block.of.assign(static_cast<std::size_t>(w.count), {-1, -1});
+            first_partners_block.start(w.count);
         }
         const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
