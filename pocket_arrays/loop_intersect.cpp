@@ -9,6 +9,7 @@
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/changed_entries.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
@@ -1628,20 +1629,11 @@ bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& mov
 {
     const int n = loop.count, ring = n - 1;
     std::vector<int> at;  // the moved entries, on the ring
-    // Blocks of entries holding the same bytes are passed over whole: a nudge moves a few.
-    constexpr int kBlock = 64;
-    for (int from = 0; from < n; from += kBlock) {
-        const int to = std::min(n, from + kBlock);
-        const std::size_t bytes = static_cast<std::size_t>(to - from) * sizeof(double);
-        if (std::memcmp(loop.x + from, memos.x.data() + from, bytes) == 0 &&
-            std::memcmp(loop.y + from, memos.y.data() + from, bytes) == 0)
-            continue;
-        for (int k = from; k < to; ++k)
-            if (!same_bits(loop.x[k], memos.x[k]) || !same_bits(loop.y[k], memos.y[k])) {
-                const int place = k == ring ? 0 : k;
-                if (at.empty() || at.back() != place) at.push_back(place);
-            }
-    }
+    pk_each_changed_entry(n, loop.x, loop.y, memos.x.data(), memos.y.data(), [&](int k) {
+        const int place = k == ring ? 0 : k;
+        if (at.empty() || at.back() != place) at.push_back(place);
+        return true;
+    });
     if (at.empty()) return false;
     std::sort(at.begin(), at.end());
     at.erase(std::unique(at.begin(), at.end()), at.end());

@@ -3,6 +3,7 @@
 // the lines in the cells along them). The loop intersection builds one for the searched loop so
 // that every element of the other loop meets only its neighbours there.
 #include "host/tolerance.hpp"
+#include "pocket_arrays/changed_entries.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -11,7 +12,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -310,16 +310,6 @@ struct cell_change {
 // and the whole build costs about what the patch does.
 constexpr std::size_t kPatchedEntries = 256;
 
-// Entries compared as one block first: a patch changes a few entries of many.
-constexpr int kCompareBlock = 64;
-
-// Whether an entry from first to end - 1 differs between two arrays, bit for bit.
-bool entries_differ(const double* x, const double* y, const double* old_x, const double* old_y, int first, int end)
-{
-    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(end - first);
-    return std::memcmp(x + first, old_x + first, bytes) != 0 || std::memcmp(y + first, old_y + first, bytes) != 0;
-}
-
 // The listings of an element in the index built for the given entries: its cells, or none when
 // it is kept aside (answered true, with its box).
 bool listings_of(const pk_elem_index& index, int count, const double* x, const double* y, int k, double* b,
@@ -422,16 +412,13 @@ bool pokarr_elem_index_patch(int count, const double* x, const double* y, const 
         return false;
     static std::vector<int> changed;
     changed.clear();
-    for (int block = 0; block < count; block += kCompareBlock) {
-        const int end = std::min(count, block + kCompareBlock);
-        if (!entries_differ(x, y, old_x, old_y, block, end)) continue;
-        for (int i = block; i < end; ++i) {
-            if (!entries_differ(x, y, old_x, old_y, i, i + 1)) continue;
-            // A marker that comes or goes changes the elements themselves.
-            if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
-            changed.push_back(i);
-        }
-    }
+    const bool patchable = pk_each_changed_entry(count, x, y, old_x, old_y, [&](int i) {
+        // A marker that comes or goes changes the elements themselves.
+        if (pk_is_marker(x[i]) != pk_is_marker(old_x[i]) || changed.size() >= kPatchedEntries) return false;
+        changed.push_back(i);
+        return true;
+    });
+    if (!patchable) return false;
     static std::vector<cell_change> changes;
     static std::vector<aside_move> asides;
     static std::vector<long> old_cells, new_cells;

@@ -6,6 +6,7 @@
 // what it moved.
 #include "pocket_arrays/pokarr_nudge.hpp"
 
+#include "pocket_arrays/changed_entries.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
@@ -13,7 +14,6 @@
 #include "pocket_arrays/pokarr_join_arc.hpp"
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -100,9 +100,7 @@ struct clean_loop {
     // Whether the loop holds these entries from `first` up to `end`.
     bool same(const pokarr& a, int first, int end) const
     {
-        const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(end - first);
-        return std::memcmp(a.x + first, x.data() + first, bytes) == 0 &&
-               std::memcmp(a.y + first, y.data() + first, bytes) == 0;
+        return pk_entries_same(a.x, a.y, x.data(), y.data(), first, end);
     }
 };
 
