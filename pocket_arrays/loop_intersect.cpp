@@ -805,9 +805,6 @@ struct first_partners {
 };
 first_partners first_partners_block;
 
-// The rows a partner search asks, in the order it asks them (room kept from one search to the next).
-std::vector<int> partner_rows_block;
-
 enum class outcome { go_on, restart, failed };
 
 // Puts the ranges of rows near an element in table order, joining those that overlap (on a loop of
@@ -864,14 +861,18 @@ struct cleanup {
 
     int width(int e) const { return va.at(e).arc ? kArcRecordEntries : 1; }
 
-    // Row i of a partner search, read once for the rows asked after it: its point, the width of
-    // its element of A, the element before the vertex it stands at (0: none), and the straight
-    // elements that may hold its point (its own of A and of B, that one before the vertex), each
-    // read when first asked and holding no line where the point lies off it: a partner's point is
-    // tested against them only.
+    // Row i of a partner search, read once for the rows asked after it: its elements and whether
+    // it stands at a vertex of A (copied: the search writes to the table, so a reference would be
+    // read again for every row asked), its point, the width of its element of A, the element
+    // before the vertex it stands at (0: none), and the straight elements that may hold its point
+    // (its own of A and of B, that one before the vertex), each read when first asked and holding
+    // no line where the point lies off it: a partner's point is tested against them only.
     enum row_line { own_a, own_b, before_vertex };
+    struct row_elements {
+        int a, b, vertex_a;
+    };
     struct searched_row {
-        const luplup_row& r;
+        row_elements r;
         double p[2];
         int width;
         int previous;
@@ -882,7 +883,7 @@ struct cleanup {
     searched_row searched(int i) const
     {
         const luplup_row& r = w.rows[i];
-        return {r, {r.x, r.y}, width(r.a), r.vertex_a ? va.previous(r.a) : 0, stretch_on_b(r.b)};
+        return {{r.a, r.b, r.vertex_a}, {r.x, r.y}, width(r.a), r.vertex_a ? va.previous(r.a) : 0, stretch_on_b(r.b)};
     }
     [[gnu::always_inline]] const straight_line& line_of(searched_row& s, row_line k) const
     {
@@ -1086,14 +1087,23 @@ struct cleanup {
     }
 
     // The rows on row i's element of A and on the elements up to an arc record's width before and
-    // after it, read outward from row i (the table is ordered along A).
+    // after it, read outward from row i (the table is ordered along A). The rows round a row on
+    // the same element as the row before it are that row's: read outward from it, the same rows
+    // pass (the clean-up writes no element of the table), so the last answer is kept.
+    mutable int round_of = -1;
+    mutable row_range round{0, 0};
     row_range rows_round(int i) const
     {
         const int e = w.rows[i].a;
+        if (round_of == i || (i > 0 && round_of == i - 1 && w.rows[i - 1].a == e)) {
+            round_of = i;
+            return round;
+        }
         int first = i, end = i + 1;
         while (first > 0 && w.rows[first - 1].a >= e - kArcRecordEntries) --first;
         while (end < w.count && w.rows[end].a <= e + kArcRecordEntries) ++end;
-        return {first, end};
+        round_of = i, round = {first, end};
+        return round;
     }
 
     // The ranges of rows_near for row i's element of A: the one round row i, and those across
@@ -1124,10 +1134,11 @@ struct cleanup {
         return {first != by_b.end() && w.rows[*first].b == b ? *first : -1, candidates.data()};
     }
 
-    // Appends the rows a partner of row i may be (neighbours on A, and in the first sweep of a
-    // self search the rows on the same element of B) in table order, each once. The rows of B's
-    // element are merged into the ranges of A's neighbours as they are read.
-    [[gnu::always_inline]] void partner_candidates(int i, int sweep, std::vector<int>& rows) const
+    // Asks `ask` of each row a partner of row i may be (neighbours on A, and in the first sweep of a
+    // self search the rows on the same element of B) in table order, each once, until it answers
+    // true; answers whether it did. The rows of B's element are merged into the ranges of A's
+    // neighbours as they are read.
+    template <class Ask> [[gnu::always_inline]] bool any_candidate(int i, int sweep, Ask ask) const
     {
         near_rows near = rows_near_row(i);
         const int ranges = in_table_order(near);
@@ -1136,11 +1147,15 @@ struct cleanup {
         int& j = on_b.row;
         for (int k = 0; k < ranges; ++k) {
             const row_range r = near.ranges[k];
-            for (; j >= 0 && j < r.first; j = on_b.next[j]) rows.push_back(j);
+            for (; j >= 0 && j < r.first; j = on_b.next[j])
+                if (ask(j)) return true;
             while (j >= 0 && j < r.last) j = on_b.next[j];  // read with the range
-            for (int t = r.first; t < r.last; ++t) rows.push_back(t);
+            for (int t = r.first; t < r.last; ++t)
+                if (ask(t)) return true;
         }
-        for (; j >= 0; j = on_b.next[j]) rows.push_back(j);
+        for (; j >= 0; j = on_b.next[j])
+            if (ask(j)) return true;
+        return false;
     }
 
     // What asking a row for a partner found: none, or a partner by A (a row on a neighbouring
@@ -1187,25 +1202,26 @@ struct cleanup {
             return ask_known_partners(i, known.of[static_cast<std::size_t>(i)]);
         const bool record = md.self && sweep == 0;
         const int first_known = static_cast<int>(known.rows.size());
-        // The two rows beside i first, then every row that can be a partner in table order.
-        std::vector<int>& rows = partner_rows_block;
-        rows.clear();
-        rows.push_back(i > 0 ? i - 1 : w.count - 1);
-        rows.push_back(i + 1 < w.count ? i + 1 : 0);
-        partner_candidates(i, sweep, rows);
         searched_row s = searched(i);
         // A row beside i found no partner is not asked again: until the search of row i ends, it
         // marks nothing and moves nothing, so the answer stays.
         int no_partner[2] = {-1, -1};
-        for (std::size_t k = 0; k < rows.size(); ++k) {
-            const int j = rows[k];
-            if (k >= 2 && (j == no_partner[0] || j == no_partner[1])) continue;
-            outcome o = outcome::go_on;
+        outcome o = outcome::go_on;
+        // Asks row j (`beside`: which of the two rows beside i it is, -1 for neither).
+        const auto ends = [&](int j, int beside) __attribute__((always_inline))
+        {
+            if (beside < 0 && (j == no_partner[0] || j == no_partner[1])) return false;
             asked found = asked::none;
-            if (ends_search(s, i, j, sweep, o, found)) return o;
-            if (k < 2 && found == asked::none) no_partner[k] = j;
+            if (ends_search(s, i, j, sweep, o, found)) return true;
+            if (beside >= 0 && found == asked::none) no_partner[beside] = j;
             if (record && found != asked::none) known.rows.push_back(found == asked::by_a ? j : ~j);
-        }
+            return false;
+        };
+        // The two rows beside i first, then every row that can be a partner in table order.
+        if (ends(i > 0 ? i - 1 : w.count - 1, 0) || ends(i + 1 < w.count ? i + 1 : 0, 1) ||
+            any_candidate(
+                i, sweep, [&ends](int j) __attribute__((always_inline)) { return ends(j, -1); }))
+            return o;
         if (record) known.record(i, first_known);
         return outcome::go_on;
     }
