@@ -1404,6 +1404,14 @@ pk_elem_index luplup_index_block;
     return 0;
 }
 
+// The same, answered inline for an element of a loop searched in its own index whose start entry
+// is no marker (nearly every one): it is listed, so it is the next one.
+[[gnu::always_inline]] inline int next_reaching_fast(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
+{
+    if (own_index && e >= 1 && e + 3 < a.count && !pk_is_marker(a.x[e - 1])) return e;
+    return next_reaching(a, index, e, own_index);
+}
+
 // The elements of A a search walks, in order: those next_reaching finds, taken from the
 // caller's list when it holds them (B's index box within the list's box), else by its scan.
 struct reaching_order {
@@ -1820,9 +1828,8 @@ void regroup(const pokarr& loop, walk_memos& memos, pk_box_table& groups)
 // one that may differ, or settled walks (walk_or_replay) after it. Their rows are those the table
 // of the search before holds from them, taken in one step where the stretch ends.
 struct repeated_walks {
-    int first = 0;              // its first element (0: none open)
-    int rows = 0;               // the rows its walks take
-    std::vector<int> elements;  // its walks in order
+    int first = 0;  // its first element (0: none open)
+    int rows = 0;   // the rows its walks take
     bool open() const { return first > 0; }
 };
 
@@ -1879,15 +1886,19 @@ bool append_rows_of(const walk_memos& memos, int from, int to, int rows)
 }
 
 // Ends the repeated walks before element `to`: their rows taken in one step, or else walk by walk
-// as a settled replay takes them. False when the table overflowed.
+// as a settled replay takes them. False when the table overflowed. The stretch holds every element
+// from its first up to `to` that this search walked (any other walk ends it).
 bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup_columns& out)
 {
     if (!walks.open()) return true;
     const int from = walks.first;
     walks.first = 0;
     if (append_rows_of(memos, from, to, walks.rows)) return true;
-    for (const int e : walks.elements)
-        if (!insert_taken(memos.walks[static_cast<std::size_t>(e)], memos.rows, out)) return false;
+    const int end = std::min(to, static_cast<int>(memos.pass_of.size()));
+    for (int e = from; e < end; ++e)
+        if (memos.pass_of[static_cast<std::size_t>(e)] == memos.pass &&
+            !insert_taken(memos.walks[static_cast<std::size_t>(e)], memos.rows, out))
+            return false;
     return true;
 }
 
@@ -1931,8 +1942,7 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
             return;
         if (repeats) {
             const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
-            if (!repeated.open()) repeated.first = e, repeated.rows = 0, repeated.elements.clear();
-            repeated.elements.push_back(e);
+            if (!repeated.open()) repeated.first = e, repeated.rows = 0;
             repeated.rows += m.taken;
             found_total += m.rows;
             memos.left_by = e;
@@ -1944,7 +1954,7 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
         pass_of[static_cast<std::size_t>(e)] = memos.pass;
         ordered = ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
         passed = after;
-        e = next_reaching(va.p, index, after, own_index);
+        e = next_reaching_fast(va.p, index, after, own_index);
     }
     const int beyond = first_walked_before(memos, passed, std::numeric_limits<int>::max());
     if (!end_repeated(memos, repeated, beyond, out)) return;
@@ -1996,6 +2006,15 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
         if (!walk_element(va, vb, md, boxes, index, e, out, found_total, nullptr)) break;
     }
     return w.count >= 0;
+}
+
+// The elements of the table's rows into the columns. The table's count and rows are read once:
+// a store through the columns might otherwise be taken to change them.
+void elements_out(const luplup_work& w, int* elem_a, int* elem_b)
+{
+    const luplup_row* rows = w.rows;
+    const int count = w.count;
+    for (int i = 0; i < count; ++i) elem_a[i] = rows[i].a, elem_b[i] = rows[i].b;
 }
 
 }  // namespace
@@ -2062,7 +2081,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
             w.count = 0;
             return;
         }
-        for (int i = 0; i < w.count; ++i) out.elem_a[i] = w.rows[i].a, out.elem_b[i] = w.rows[i].b;
+        elements_out(w, out.elem_a, out.elem_b);
         if (md.units == 0 && !md.self) break;
         if (md.self) first_sweep.prepare(w, out.elem_b, b.count, memos.moved_known, memos.moved);
         const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates, first_sweep};
@@ -2083,12 +2102,12 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         regroup_into = &luplup_boxes_block;
         boxes = regroup_into;
     }
-    for (int i = 0; i < w.count; ++i) {
-        out.elem_a[i] = w.rows[i].a;
-        out.x[i] = w.rows[i].x;
-        out.y[i] = w.rows[i].y;
-    }
-    count = w.count;
+    const luplup_row* rows = w.rows;
+    const int rows_found = w.count;
+    int* elem_a = out.elem_a;
+    double *x = out.x, *y = out.y;
+    for (int i = 0; i < rows_found; ++i) elem_a[i] = rows[i].a, x[i] = rows[i].x, y[i] = rows[i].y;
+    count = rows_found;
     if (count == 0 && found_total > 0) result = 1;
 }
 
