@@ -12,6 +12,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -130,11 +131,26 @@ void line_cells(const pk_elem_index& index, double sx, double sy, double ex, dou
 // Whether element entry k of the array (its end entry) is a line.
 bool is_line(const double* x, int count, int k) { return !(pk_is_marker(x[k]) && k + 3 < count); }
 
-// Lists the grid's elements in the cells r, c0 .. c1 not yet listed by this query. The cells of
-// a row are listed one after the other, so theirs are one run of the element lists.
-void list_row(pk_elem_index& index, int r, int c0, int c1, std::vector<int>& candidates)
+// The first of the increasing elements first .. last - 1 that is not below `lowest`, where the
+// first is below it and the last one not: halving without branches, as the cells are short and
+// the halves fall either way.
+const int* first_from(const int* first, const int* last, int lowest)
 {
-    const long row = static_cast<long>(r) * index.columns;
+    const int* below = first;  // the last one known to be below
+    for (auto n = static_cast<std::size_t>(last - first); n > 1;) {
+        const std::size_t half = n / 2;
+        below = below[half] < lowest ? below + half : below;
+        n -= half;
+    }
+    return below + 1;
+}
+
+// Lists the grid's elements from `lowest` on in the cells r, c0 .. c1 not yet listed by this
+// query. A cell lists its elements in increasing order, so those below `lowest` (about half of
+// what a walk of a loop along itself meets) are passed over at once.
+void list_row(pk_elem_index& index, int r, int c0, int c1, int lowest, std::vector<int>& candidates)
+{
+    const int* first = index.first.data() + static_cast<long>(r) * index.columns;
     const int* elements = index.elements.data();
     int* seen = index.seen.data();
     const int query = index.query;
@@ -144,10 +160,18 @@ void list_row(pk_elem_index& index, int r, int c0, int c1, std::vector<int>& can
         candidates.push_back(e);
     };
     // Two at a time: most elements read were listed already, and the loop costs what the test does.
-    int i = index.first[row + c0];
-    const int end = index.first[row + c1 + 1];
-    for (; i + 1 < end; i += 2) list(elements[i]), list(elements[i + 1]);
-    if (i < end) list(elements[i]);
+    auto list_run = [&](const int* k, const int* end) {
+        for (; k + 1 < end; k += 2) list(k[0]), list(k[1]);
+        if (k != end) list(*k);
+    };
+    // Elements are numbered from 1: from there on, the row's cells are one run of the lists.
+    if (lowest <= 1) return list_run(elements + first[c0], elements + first[c1 + 1]);
+    for (int c = c0; c <= c1; ++c) {
+        const int* k = elements + first[c];
+        const int* end = elements + first[c + 1];
+        if (k != end && *k < lowest) k = end[-1] < lowest ? end : first_from(k, end, lowest);
+        list_run(k, end);
+    }
 }
 
 // A new query number marks the elements listed by this query, so none is listed twice.
@@ -159,13 +183,17 @@ void new_query(pk_elem_index& index)
     }
 }
 
-// The elements kept aside whose boxes meet the box: they come in element order already.
-void list_aside(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
+// The elements from `lowest` on kept aside whose boxes meet the box: they come in element order
+// already.
+void list_aside(const pk_elem_index& index, double xmin, double ymin, double xmax, double ymax, int lowest,
                 std::vector<int>& candidates)
 {
     candidates.clear();
-    for (std::size_t i = 0; i < index.wide.size(); ++i)
-        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(index.wide[i]);
+    const auto& wide = index.wide;
+    const std::size_t from =
+        wide.empty() || wide.front() >= lowest ? 0 : std::lower_bound(wide.begin(), wide.end(), lowest) - wide.begin();
+    for (std::size_t i = from; i < wide.size(); ++i)
+        if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) candidates.push_back(wide[i]);
 }
 
 // Lists of more elements than this are put in order through bits over their span of element
@@ -378,12 +406,20 @@ void apply_changes(pk_elem_index& index, const std::vector<cell_change>& changes
         while (j < changes.size() && changes[j].cell == cell) ++j;
         const auto first = changes.begin() + static_cast<std::ptrdiff_t>(i);
         const auto last = changes.begin() + static_cast<std::ptrdiff_t>(j);
+        // The cell keeps its elements in increasing order: those that join (in element order) go
+        // in among those that stay, none of which joins.
+        std::size_t c = i;
+        const auto joins_below = [&](int limit) {
+            for (; c < j && changes[c].element < limit; ++c)
+                if (changes[c].joins) elements.push_back(changes[c].element);
+        };
         for (int e = old_first[cell]; e < old_first[cell + 1]; ++e) {
-            const auto leaves = [&](const cell_change& c) { return !c.joins && c.element == from[e]; };
-            if (std::none_of(first, last, leaves)) elements.push_back(from[e]);
+            const auto leaves = [&](const cell_change& change) { return !change.joins && change.element == from[e]; };
+            if (!std::none_of(first, last, leaves)) continue;
+            joins_below(from[e]);
+            elements.push_back(from[e]);
         }
-        for (std::size_t c = i; c < j; ++c)
-            if (changes[c].joins) elements.push_back(changes[c].element);
+        joins_below(std::numeric_limits<int>::max());
         index.first[cell + 1] = static_cast<int>(elements.size());
         done = cell + 1;
         i = j;
@@ -463,25 +499,25 @@ void pokarr_elem_index_along(int count, const double* x, const double* y, pk_ele
 }
 
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
-                              std::vector<int>& candidates)
+                              std::vector<int>& candidates, int lowest)
 {
-    list_aside(index, xmin, ymin, xmax, ymax, candidates);
+    list_aside(index, xmin, ymin, xmax, ymax, lowest, candidates);
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
     if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     new_query(index);
-    for (int r = r0; r <= r1; ++r) list_row(index, r, c0, c1, candidates);
+    for (int r = r0; r <= r1; ++r) list_row(index, r, c0, c1, lowest, candidates);
     order_listed(candidates);
 }
 
 void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, double ex, double ey,
-                                   std::vector<int>& candidates)
+                                   std::vector<int>& candidates, int lowest)
 {
     const double xmin = std::min(sx, ex), ymin = std::min(sy, ey), xmax = std::max(sx, ex), ymax = std::max(sy, ey);
-    list_aside(index, xmin, ymin, xmax, ymax, candidates);
+    list_aside(index, xmin, ymin, xmax, ymax, lowest, candidates);
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
     if (index.columns < 1 || !cell_range(index, xmin, ymin, xmax, ymax, c0, r0, c1, r1)) return;
     new_query(index);
     line_cells(index, sx, sy, ex, ey, c0, r0, c1, r1,
-               [&](int r, int first, int last) { list_row(index, r, first, last, candidates); });
+               [&](int r, int first, int last) { list_row(index, r, first, last, lowest, candidates); });
     order_listed(candidates);
 }

@@ -755,16 +755,24 @@ void group_range(const search_query& q, const pk_box_table& table, int g, int fi
 // walk's current element in a self search. Tested first, it spares building them.
 bool passed_over_by_number(const search_query& q, int k) { return k == q.own || (q.mode.self && k <= q.walk); }
 
-// The lowest candidate number the test above does not pass over by the walk's current element,
-// and that a continuing walk does not refuse: it gives nothing with the candidates before its
-// input found element (step 7 refuses every crossing with them, and nothing else of theirs is
-// kept), nor with that element when it is known to give only the previous crossing again
-// (found_pair_refused).
+// The lowest candidate number every search along the element asks for: a self search passes
+// over the elements up to the walk's current element, which stays the same along the element.
+int lowest_past_walk(const search_query& q)
+{
+    constexpr int most = std::numeric_limits<int>::max();
+    if (!q.mode.self) return std::numeric_limits<int>::min();
+    return q.walk < most ? q.walk + 1 : q.walk;
+}
+
+// The lowest candidate number the test above does not pass over by the walk's current element
+// (lowest_past_walk), and that a continuing walk does not refuse: it gives nothing with the
+// candidates before its input found element (step 7 refuses every crossing with them, and
+// nothing else of theirs is kept), nor with that element when it is known to give only the
+// previous crossing again (found_pair_refused).
 int lowest_unrefused(const search_query& q)
 {
     constexpr int most = std::numeric_limits<int>::max();
-    int lowest = std::numeric_limits<int>::min();
-    if (q.mode.self) lowest = q.walk < most ? q.walk + 1 : q.walk;
+    int lowest = lowest_past_walk(q);
     if (q.walk_continues())
         lowest = std::max(lowest, q.found_pair_refused && q.found_in < most ? q.found_in + 1 : q.found_in);
     return lowest;
@@ -959,10 +967,12 @@ void run_indexed(search& s, const pk_box_table& table, int first_group, pk_elem_
         if (k >= from && k <= to && k < q.count) examine_built(s, k, g, mark, after_parallel);
         return true;
     };
+    // The list the index keeps serves every search along the element.
+    const int listed_from = lowest_past_walk(q), lowest = lowest_unrefused(q);
     if (o.kind == kLine)
-        pk_elem_index_visit_line(index, lowest_unrefused(q), o.sx, o.sy, o.ex, o.ey, visit);
+        pk_elem_index_visit_query(index, listed_from, lowest, true, o.sx, o.sy, o.ex, o.ey, visit);
     else
-        pk_elem_index_visit(index, lowest_unrefused(q), o.xmin, o.ymin, o.xmax, o.ymax, visit);
+        pk_elem_index_visit_query(index, listed_from, lowest, false, o.xmin, o.ymin, o.xmax, o.ymax, visit);
     leave_spent_pair(s, index.last_spent, stopped);
 }
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 // ---- box table --------------------------------------------------------------------------------
@@ -167,7 +168,7 @@ struct pk_elem_index {
     double cell = 1.0;              // side of a cell
     int columns = 0, rows = 0;
     std::vector<int> first;         // per cell, where its elements start in `elements` (one more)
-    std::vector<int> elements;      // element numbers, cell after cell
+    std::vector<int> elements;      // element numbers, cell after cell, each cell's in increasing order
     std::vector<int> wide;          // elements spanning too many cells (in element order)
     std::vector<double> wide_boxes; // their boxes: xmin, ymin, xmax, ymax of each
     std::vector<int> seen;          // per element entry, the query that last listed it
@@ -180,7 +181,7 @@ struct pk_elem_index {
     // of one walk ask with the box of one element again and again.
     std::vector<int> visit_list;
     double visit_box[4] = {};  // or the line's start x, y and end x, y (visit_line)
-    int visit_lowest = 0;  // an index without a grid lists only the elements from this one on
+    int visit_lowest = 0;  // the list holds only the elements from this one on
     bool visit_listed = false;
     bool visit_line = false;
     bool along_lines = false;  // built by pokarr_elem_index_along: lines listed along them
@@ -201,13 +202,14 @@ bool pokarr_elem_index_patch(int count, const double* x, const double* y, const 
                              pk_elem_index& index);
 // The elements whose cells meet the box (xmin, ymin, xmax, ymax), in increasing order: every
 // element whose box overlaps the box is among them (of an index along the lines: every element
-// that comes within the margin of the box).
+// that comes within the margin of the box). Those numbered below `lowest` are left out.
 void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, double xmax, double ymax,
-                              std::vector<int>& candidates);
+                              std::vector<int>& candidates, int lowest = std::numeric_limits<int>::min());
 // The elements whose cells meet the cells along the line from (sx, sy) to (ex, ey), in
 // increasing order: every element that comes within the margin of the line is among them.
+// Those numbered below `lowest` are left out.
 void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, double ex, double ey,
-                                   std::vector<int>& candidates);
+                                   std::vector<int>& candidates, int lowest = std::numeric_limits<int>::min());
 // Whether the box of the element kept aside at i meets the box, both widened as on the grid.
 inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin,
                                       double xmax, double ymax)
@@ -218,35 +220,37 @@ inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i,
 }
 // Hands visit(k) the same elements as pk_elem_index_candidates, in the same order, until it
 // answers false; those numbered below `lowest` are left out (a search that would pass over them
-// by number says so, and the elements kept aside then skip their box tests). An index without a
-// grid keeps every element aside in element order: those from `lowest` on whose boxes meet the
-// box are handed out as they stand. The list is kept for the next visit with the same box (a visit must
-// not visit the same index from within). With `line` set, a..d are the start and end of a line and
-// the elements are those of pk_elem_index_line_candidates (without a grid: those whose boxes
-// meet the line's box).
+// by number says so). An index without a grid keeps every element aside in element order: those
+// whose boxes meet the box are handed out as they stand. Only the elements from `listed_from`
+// (at most `lowest`) on are listed, so that those before it skip their box tests; the list is
+// kept for the next visit with the same box that lists from there or later (the searches
+// along one element all pass over the elements before one of them). A visit must not visit the
+// same index from within. With `line` set, a..d are the start and end of a line and the elements
+// are those of pk_elem_index_line_candidates (without a grid: those whose boxes meet the line's
+// box).
 template <class Visit>
-void pk_elem_index_visit_query(pk_elem_index& index, int lowest, bool line, double a, double b, double c, double d,
-                               Visit&& visit)
+void pk_elem_index_visit_query(pk_elem_index& index, int listed_from, int lowest, bool line, double a, double b,
+                               double c, double d, Visit&& visit)
 {
     double* q = index.visit_box;
     if (!index.visit_listed || index.visit_line != line || q[0] != a || q[1] != b || q[2] != c || q[3] != d ||
-        lowest < index.visit_lowest) {
+        listed_from < index.visit_lowest) {
         if (index.columns >= 1 && line) {
-            pk_elem_index_line_candidates(index, a, b, c, d, index.visit_list);
+            pk_elem_index_line_candidates(index, a, b, c, d, index.visit_list, listed_from);
         } else if (index.columns >= 1) {
-            pk_elem_index_candidates(index, a, b, c, d, index.visit_list);
+            pk_elem_index_candidates(index, a, b, c, d, index.visit_list, listed_from);
         } else {
             const double xmin = line ? std::min(a, c) : a, ymin = line ? std::min(b, d) : b;
             const double xmax = line ? std::max(a, c) : c, ymax = line ? std::max(b, d) : d;
             index.visit_list.clear();
             std::size_t i = 0;
-            while (i < index.wide.size() && index.wide[i] < lowest) ++i;
+            while (i < index.wide.size() && index.wide[i] < listed_from) ++i;
             for (; i < index.wide.size(); ++i)
                 if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) index.visit_list.push_back(index.wide[i]);
         }
         q[0] = a, q[1] = b, q[2] = c, q[3] = d;
         index.visit_line = line;
-        index.visit_lowest = index.columns >= 1 ? 0 : lowest;
+        index.visit_lowest = listed_from;
         index.visit_listed = true;
     }
     // The list is in increasing order: those below `lowest` are passed over, a few one by one
@@ -262,14 +266,14 @@ template <class Visit>
 void pk_elem_index_visit(pk_elem_index& index, int lowest, double xmin, double ymin, double xmax, double ymax,
                          Visit&& visit)
 {
-    pk_elem_index_visit_query(index, lowest, false, xmin, ymin, xmax, ymax, visit);
+    pk_elem_index_visit_query(index, lowest, lowest, false, xmin, ymin, xmax, ymax, visit);
 }
 // The same for the line from (sx, sy) to (ex, ey).
 template <class Visit>
 void pk_elem_index_visit_line(pk_elem_index& index, int lowest, double sx, double sy, double ex, double ey,
                               Visit&& visit)
 {
-    pk_elem_index_visit_query(index, lowest, true, sx, sy, ex, ey, visit);
+    pk_elem_index_visit_query(index, lowest, lowest, true, sx, sy, ex, ey, visit);
 }
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
 // box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to

@@ -385,7 +385,8 @@ TEST_F(SearchShortcut, NeighbourLineArcPairsMeetAsTheExactRoutineSays)
 TEST_F(SearchShortcut, AVisitListsWhatTheIndexHoldsNowFromTheLowestElementAsked)
 {
     // An index keeps the list of its last visit for the next visit with the same box; rebuilt for
-    // another loop, or asked from a lower element, it must list afresh. Loops of 40 elements
+    // another loop, or asked to list from a lower element, it must list afresh; a list from a
+    // lower element serves visits from higher up. Loops of 40 elements
     // (grid) and of 8 (no grid), a box over part of each, asked from element 1 or the middle.
     struct row {
         int points;
@@ -402,9 +403,11 @@ TEST_F(SearchShortcut, AVisitListsWhatTheIndexHoldsNowFromTheLowestElementAsked)
         xy[0].push_back(xy[0][0]), xy[1].push_back(xy[1][0]);
         return std::array<std::vector<double>, 2>{xy[0], xy[1]};
     };
-    auto visited = [&](pk_elem_index& index, int lowest) {
+    // Listed from `lowest` itself, or from element 1 on, as the searches along one element list.
+    auto visited = [&](pk_elem_index& index, int lowest, bool from_first = false) {
         std::vector<int> out;
-        pk_elem_index_visit(index, lowest, box[0], box[1], box[2], box[3], [&](int k) {
+        const int listed_from = from_first ? 1 : lowest;
+        pk_elem_index_visit_query(index, listed_from, lowest, false, box[0], box[1], box[2], box[3], [&](int k) {
             out.push_back(k);
             return true;
         });
@@ -426,6 +429,8 @@ TEST_F(SearchShortcut, AVisitListsWhatTheIndexHoldsNowFromTheLowestElementAsked)
         const std::vector<int> listed = fresh(r.lowest_then);
         EXPECT_EQ(visited(index, r.lowest_then), listed) << "seed " << seed << " points " << r.points;
         EXPECT_EQ(visited(index, r.lowest_first), fresh(r.lowest_first)) << "seed " << seed << " points " << r.points;
+        for (const int lowest : {r.lowest_then, r.lowest_first, r.lowest_then})
+            EXPECT_EQ(visited(index, lowest, true), fresh(lowest)) << "seed " << seed << " points " << r.points;
         EXPECT_FALSE(listed.empty()) << "seed " << seed << " points " << r.points;
     }
 }
@@ -559,6 +564,17 @@ TEST_F(SearchShortcut, AnIndexListsEachElementOfTheCellsOnceInOrder)
             EXPECT_TRUE(std::adjacent_find(by_line.begin(), by_line.end(), std::greater_equal<>()) == by_line.end() &&
                         std::includes(by_box.begin(), by_box.end(), by_line.begin(), by_line.end()))
                 << "seed " << seed << " corners " << row.corners << " query " << query;
+            // Asked from an element on, both list the same without those before it.
+            const int lowest = e - query % 7 * row.corners / 16;
+            auto from_lowest = [lowest](std::vector<int> all) {
+                std::erase_if(all, [lowest](int k) { return k < lowest; });
+                return all;
+            };
+            std::vector<int> part;
+            pk_elem_index_candidates(index, q[0], q[1], q[2], q[3], part, lowest);
+            EXPECT_EQ(part, from_lowest(by_box)) << "seed " << seed << " corners " << row.corners << " query " << query;
+            pk_elem_index_line_candidates(index, x[e], y[e], f[0], f[1], part, lowest);
+            EXPECT_EQ(part, from_lowest(by_line)) << "seed " << seed << " corners " << row.corners << " query " << query;
         }
     }
 }
@@ -568,8 +584,8 @@ TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
     // A ring of 2,000 spikes with a half-circle arc on every tenth element; entries moved as a
     // nudge moves them, across cells, onto a line across the ring (listed aside) and back, round
     // the closing point, or so that the patch must refuse: past the index's box, a marker made,
-    // too many entries. A patched index holds what one built afresh holds; a refused one is as
-    // it was.
+    // too many entries. A patched index holds what one built afresh holds, every cell in the same
+    // (increasing) order; a refused one is as it was.
     constexpr double kAcross = 1.0e6;  // entry moved to the far side of the ring (negated)
     struct row {
         int first, count;  // entries first .. first + count - 1 moved
@@ -596,10 +612,8 @@ TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
     const int n = static_cast<int>(x.size());
     auto cells = [](const pk_elem_index& index) {
         std::vector<std::vector<int>> lists;
-        for (std::size_t c = 0; c + 1 < index.first.size(); ++c) {
+        for (std::size_t c = 0; c + 1 < index.first.size(); ++c)
             lists.emplace_back(index.elements.begin() + index.first[c], index.elements.begin() + index.first[c + 1]);
-            std::sort(lists.back().begin(), lists.back().end());
-        }
         return lists;
     };
     auto same = [&](const pk_elem_index& p, const pk_elem_index& q) {
