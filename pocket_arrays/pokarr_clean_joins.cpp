@@ -55,14 +55,20 @@ vec point_of(const pokarr& a, int i)
     return {a.x[i], a.y[i], a.z != nullptr ? a.z[i] : 0.0};
 }
 
+// b - a.
+vec difference(const vec& a, const vec& b) { return {b.x - a.x, b.y - a.y, b.z - a.z}; }
+
+// Whether a chord has no length (no direction) for the fold check.
+bool no_length(const vec& d) { return pk_is_zero(d.x) && pk_is_zero(d.y) && pk_is_zero(d.z); }
+
 // Unit vector of b - a; false (and v untouched) when it has no length. Inlined with
 // element_directions: the fold check runs them for every element of every loop it cleans.
 [[gnu::always_inline]] inline bool unit_chord(const vec& a, const vec& b, vec& v, double* length = nullptr)
 {
-    const vec d{b.x - a.x, b.y - a.y, b.z - a.z};
+    const vec d = difference(a, b);
     const double l = std::sqrt(dot(d, d));
     if (length != nullptr) *length = l;
-    if (pk_is_zero(d.x) && pk_is_zero(d.y) && pk_is_zero(d.z)) return false;
+    if (no_length(d)) return false;
     v = {d.x / l, d.y / l, d.z / l};
     return true;
 }
@@ -105,15 +111,17 @@ constexpr int kFoundStart = 1, kFoundEnd = 2, kFoundLine = 4;
     const bool arc = is_arc_at(a, s);
     const int e = s + (arc ? kArcRecordEntries : 1);
     const vec ps = point_of(a, s), pe = point_of(a, e);
-    vec chord;
-    if (!unit_chord(ps, pe, chord)) return 0;
     if (arc) {
+        // Of its chord an arc needs only unit_chord's test.
+        if (no_length(difference(ps, pe))) return 0;
         int found = 0;
         vec t;
         if (start != nullptr && arc_tangent(a, s, ps, t)) *start = t, found |= kFoundStart;
         if (end != nullptr && arc_tangent(a, s, pe, t)) *end = t, found |= kFoundEnd;
         return found;
     }
+    vec chord;
+    if (!unit_chord(ps, pe, chord)) return 0;
     if (start != nullptr) *start = chord;
     if (end != nullptr) *end = chord;
     return kFoundStart | kFoundEnd | kFoundLine;
@@ -444,9 +452,9 @@ vec unit_of(const turn_direction& d)
         return found;
     }
     const vec ps = point_of(a, s), pe = point_of(a, s + 1);
-    const vec d{pe.x - ps.x, pe.y - ps.y, pe.z - ps.z};
+    const vec d = difference(ps, pe);
     // unit_chord's test: a chord without length gives no direction.
-    if (pk_is_zero(d.x) && pk_is_zero(d.y) && pk_is_zero(d.z)) return 0;
+    if (no_length(d)) return 0;
     start = end = {d, false};
     return kFoundStart | kFoundEnd | kFoundLine;
 }
@@ -517,9 +525,11 @@ void join_pass(pokarr& a, const join_settings& js)
     }
     vec r = point_of(a, 0);
     vec e1_start, e1_end, e2_start;
-    // A join passed over leaves the array as it was: when E2 was a line with length, its chord
-    // (e2_start) is both directions of the next E1, which starts at `carried`.
+    // A join passed over leaves the array as it was: when E2's start direction was found, it
+    // (e2_start) is the start direction of the next E1, which starts at `carried`, and when E2 was
+    // a line with length, its end direction too.
     int carried = -1;
+    bool carried_line = false;
     // Every treatment removes entries; the bound only guards against a treatment that cannot.
     long budget = 4L * a.count + 16;
     int k = 0;
@@ -531,9 +541,10 @@ void join_pass(pokarr& a, const join_settings& js)
         const int e2 = wrap ? 0 : j;
         const int e2_end = e2 + step_at(a, e2);
         if (e2_end >= a.count) break;
-        if (k == carried) e1_start = e1_end = e2_start;
-        else element_directions(a, k, &e1_start, &e1_end);
-        const bool e2_line = (element_directions(a, e2, &e2_start, nullptr) & kFoundLine) != 0;
+        if (k != carried) element_directions(a, k, &e1_start, &e1_end);
+        else if (carried_line) e1_start = e1_end = e2_start;
+        else e1_start = e2_start, element_directions(a, k, nullptr, &e1_end);
+        const int e2_found = element_directions(a, e2, &e2_start, nullptr);
         carried = -1;
 
         bool spike = false;
@@ -545,7 +556,7 @@ void join_pass(pokarr& a, const join_settings& js)
             d = e1_end;
             r = pj;
             k = j;
-            if (e2_line && !wrap) carried = j;
+            if ((e2_found & kFoundStart) != 0 && !wrap) carried = j, carried_line = (e2_found & kFoundLine) != 0;
         };
         if (js.protect && (k == 0 || k == protected_mid)) {
             go_on();

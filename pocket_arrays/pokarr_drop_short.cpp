@@ -212,13 +212,14 @@ void drop_short_split(pokarr& array, int i, double tol, double sum)
 {
     const double r = array.x[i + 1];
     const double d = array.y[i + 1];
-    const double c1[3] = {array.x[i + 2], array.y[i + 2], 0.0};
-    const double c2[3] = {array.x[second + 2], array.y[second + 2], 0.0};
+    const double c1[2] = {array.x[i + 2], array.y[i + 2]};
+    const double c2[2] = {array.x[second + 2], array.y[second + 2]};
     const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
     const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
     const double r2 = r * r;
+    // The centres (in the plane) are compared first, inline: arcs that meet seldom share one.
     const bool same_circle =
-        !nevldd(r, array.x[second + 1]) && !nevldd(d, array.y[second + 1]) && pk_eq_pnt(c1, c2) && r2 > 0.0;
+        pk_eq_pnt2(c1, c2) && !nevldd(r, array.x[second + 1]) && !nevldd(d, array.y[second + 1]) && r2 > 0.0;
     return same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
            (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
 }
