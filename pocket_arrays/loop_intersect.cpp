@@ -2017,6 +2017,17 @@ void elements_out(const luplup_work& w, int* elem_a, int* elem_b)
     for (int i = 0; i < count; ++i) elem_a[i] = rows[i].a, elem_b[i] = rows[i].b;
 }
 
+// The table's rows into the columns once the clean-up is done: the element of A and the point of
+// each (the clean-up has written the element of B, signed), read as elements_out reads them.
+void points_out(const luplup_work& w, const luplup_columns& out)
+{
+    const luplup_row* rows = w.rows;
+    const int count = w.count;
+    int* elem_a = out.elem_a;
+    double *x = out.x, *y = out.y;
+    for (int i = 0; i < count; ++i) elem_a[i] = rows[i].a, x[i] = rows[i].x, y[i] = rows[i].y;
+}
+
 }  // namespace
 
 bool luplup_walks_kept = true;
@@ -2102,12 +2113,8 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         regroup_into = &luplup_boxes_block;
         boxes = regroup_into;
     }
-    const luplup_row* rows = w.rows;
-    const int rows_found = w.count;
-    int* elem_a = out.elem_a;
-    double *x = out.x, *y = out.y;
-    for (int i = 0; i < rows_found; ++i) elem_a[i] = rows[i].a, x[i] = rows[i].x, y[i] = rows[i].y;
-    count = rows_found;
+    points_out(w, out);
+    count = w.count;
     if (count == 0 && found_total > 0) result = 1;
 }
 
