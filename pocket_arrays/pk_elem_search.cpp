@@ -764,11 +764,10 @@ int lowest_past_walk(const search_query& q)
     return q.walk < most ? q.walk + 1 : q.walk;
 }
 
-// The lowest candidate number the test above does not pass over by the walk's current element
-// (lowest_past_walk), and that a continuing walk does not refuse: it gives nothing with the
-// candidates before its input found element (step 7 refuses every crossing with them, and
-// nothing else of theirs is kept), nor with that element when it is known to give only the
-// previous crossing again (found_pair_refused).
+// The lowest candidate number that lowest_past_walk lets through and that a continuing walk
+// does not refuse: it gives nothing with the candidates before its input found element (step 7
+// refuses every crossing with them, and nothing else of theirs is kept), nor with that element
+// when it is known to give only the previous crossing again (found_pair_refused).
 int lowest_unrefused(const search_query& q)
 {
     constexpr int most = std::numeric_limits<int>::max();
