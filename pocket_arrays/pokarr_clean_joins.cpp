@@ -426,43 +426,84 @@ double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, 
     return f;
 }
 
-// A direction as the fold check holds it: a unit vector (an arc's tangent), or a line's chord
-// not yet divided by its length.
+// A direction as the fold check holds it: a unit vector, a line's chord not yet divided by its
+// length, or an arc's tangent not yet divided by the radius at its point (the tangent of a
+// counter-clockwise arc is the radius vector turned a quarter left, of a clockwise one right:
+// the radius vector comes back from it exactly).
+enum class turn_scale : unsigned char { unit, chord, radius_ccw, radius_cw };
 struct turn_direction {
     vec v;
-    bool unit = false;
+    turn_scale scale = turn_scale::unit;
 };
 
-// The unit vector of a direction, with unit_chord's arithmetic (the same bits).
+// The unit vector of a direction, with unit_chord's and arc_tangent's arithmetic (the same bits).
 vec unit_of(const turn_direction& d)
 {
-    if (d.unit) return d.v;
+    if (d.scale == turn_scale::unit) return d.v;
+    if (d.scale != turn_scale::chord) {
+        const double dir = d.scale == turn_scale::radius_cw ? -1.0 : 1.0;
+        const double l = std::hypot(dir * d.v.y, -dir * d.v.x);
+        return {d.v.x / l, d.v.y / l, 0.0};
+    }
     const double l = std::sqrt(dot(d.v, d.v));
     return {d.v.x / l, d.v.y / l, d.v.z / l};
 }
 
+// The tangent at point p of the arc starting at entry s, as arc_tangent finds it, but left
+// undivided while the radius vector is finite and not below kLeastUndivided: its length
+// (arc_tangent's divisor) is then finite and positive, and arc_tangent finds a tangent.
+// Otherwise arc_tangent decides. Below the bound the products of two such tangents in the turn
+// test could underflow and lose their sign.
+constexpr double kLeastUndivided = 1.0e-100;
+[[gnu::always_inline]] inline bool arc_turn_direction(const pokarr& a, int s, const vec& p, turn_direction& t)
+{
+    const vec c = point_of(a, s + 3);
+    const double rx = p.x - c.x, ry = p.y - c.y;
+    if (!(std::isfinite(rx) && std::isfinite(ry) && std::max(std::fabs(rx), std::fabs(ry)) >= kLeastUndivided)) {
+        t.scale = turn_scale::unit;
+        return arc_tangent(a, s, p, t.v);
+    }
+    const bool clockwise = a.y[s + 2] < 0.0;
+    const double dir = clockwise ? -1.0 : 1.0;
+    t.v = {-dir * ry, dir * rx, 0.0};
+    t.scale = clockwise ? turn_scale::radius_cw : turn_scale::radius_ccw;
+    return true;
+}
+
+// Both tangents of the arc that starts at entry s, as arc_turn_directions finds them, when its
+// chord has a length (element_directions' test); answers the kFound* bits. Out of line: the
+// lines' path through the fold check stays as short as it was.
+[[gnu::noinline]] int arc_turn_directions(const pokarr& a, int s, turn_direction& start, turn_direction& end)
+{
+    const vec ps = point_of(a, s), pe = point_of(a, s + kArcRecordEntries);
+    if (no_length(difference(ps, pe))) return 0;
+    int found = 0;
+    if (arc_turn_direction(a, s, ps, start)) found |= kFoundStart;
+    if (arc_turn_direction(a, s, pe, end)) found |= kFoundEnd;
+    return found;
+}
+
 // Both directions of the element that starts at entry s (an arc record when `arc`), as
-// element_directions finds them, but a line's chord is left undivided. Answers the kFound* bits.
+// element_directions finds them, but a line's chord and an arc's tangents are left undivided.
+// Answers the kFound* bits.
 [[gnu::always_inline]] inline int turn_directions(const pokarr& a, int s, bool arc, turn_direction& start,
                                                 turn_direction& end)
 {
-    if (arc) {
-        const int found = element_directions(a, s, &start.v, &end.v);
-        start.unit = end.unit = true;
-        return found;
-    }
+    if (arc) return arc_turn_directions(a, s, start, end);
     const vec ps = point_of(a, s), pe = point_of(a, s + 1);
     const vec d = difference(ps, pe);
     // unit_chord's test: a chord without length gives no direction.
     if (no_length(d)) return 0;
-    start = end = {d, false};
+    start = end = {d, turn_scale::chord};
     return kFoundStart | kFoundEnd | kFoundLine;
 }
 
 // Whether the turn from direction a to direction b keeps a cosine of at least the (negative)
 // limit. A finite dot of at least zero before the divisions is a dot of the unit vectors above
 // -1e-14 (the rounding of the divisions and the sums), far above any corner limit: the unit
-// vectors are then left unmade.
+// vectors are then left unmade. (An undivided direction is a line's chord, a coordinate of it
+// at least the value tolerance, or an arc's tangent, one at least kLeastUndivided: no product
+// underflows far enough to matter.)
 constexpr double kLeastCornerLimit = -1.0e-6;
 [[gnu::always_inline]] inline bool turn_passes(const turn_direction& a, const turn_direction& b, double limit)
 {

@@ -210,18 +210,19 @@ void drop_short_split(pokarr& array, int i, double tol, double sum)
 // together turn by less than a half circle.
 [[gnu::always_inline]] inline bool arcs_merge(const pokarr& array, int i, int second)
 {
-    const double r = array.x[i + 1];
-    const double d = array.y[i + 1];
+    // The centres (in the plane) are compared first, inline: arcs that meet seldom share one.
     const double c1[2] = {array.x[i + 2], array.y[i + 2]};
     const double c2[2] = {array.x[second + 2], array.y[second + 2]};
+    if (!pk_eq_pnt2(c1, c2)) return false;
+    const double r = array.x[i + 1];
+    const double d = array.y[i + 1];
+    const double r2 = r * r;
+    if (nevldd(r, array.x[second + 1]) || nevldd(d, array.y[second + 1]) || !(r2 > 0.0)) return false;
+    // The ends are read only now: read before the calls above, they would be read (and kept
+    // across the calls) for every pair of arcs.
     const double a[2] = {array.x[i - 1] - c1[0], array.y[i - 1] - c1[1]};
     const double b[2] = {array.x[second + 3] - c1[0], array.y[second + 3] - c1[1]};
-    const double r2 = r * r;
-    // The centres (in the plane) are compared first, inline: arcs that meet seldom share one.
-    const bool same_circle =
-        pk_eq_pnt2(c1, c2) && !nevldd(r, array.x[second + 1]) && !nevldd(d, array.y[second + 1]) && r2 > 0.0;
-    return same_circle && !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) &&
-           (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
+    return !levl0d((a[0] * b[1] - a[1] * b[0]) * d / r2) && (a[0] * b[0] + a[1] * b[1]) / r2 >= kMergeCosine;
 }
 
 // The first arc marker from entry i on whose arc merges with the arc after it (its record

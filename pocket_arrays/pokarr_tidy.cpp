@@ -53,23 +53,46 @@ void xy_tidy_pass1(double* x, double* y, int& count)
     count = view.count;
 }
 
+namespace {
+
+// Whether the arc record at entry i, whose start point stands at entry `start`, is flat enough to
+// become a line.
+[[gnu::always_inline]] inline bool flat_record(const pokarr& array, int i, int start)
+{
+    const double r = array.x[i + 1];
+    const double cx = array.x[i + 2], cy = array.y[i + 2];
+    const double dot = (array.x[i + 3] - cx) * (array.x[start] - cx) + (array.y[i + 3] - cy) * (array.y[start] - cy);
+    return dot > (r - kPocketFlatArcSagitta) * r;
+}
+
+// The first arc record from entry 1 on that is flat, or the count: the entries before it stay
+// where they are (most loops have none).
+int first_flat_record(const pokarr& array)
+{
+    int i = 1;
+    while (i < array.count) {
+        if (!pk_is_marker(array.x[i]) || i + 3 >= array.count) {
+            ++i;
+            continue;
+        }
+        if (flat_record(array, i, i - 1)) return i;
+        i += 3;  // marker, radius and centre; the end point follows as a point
+    }
+    return i;
+}
+
+}  // namespace
+
 void pokarr_tidy_pass2(pokarr& array)
 {
     if (!tidy_applies(array)) return;
-    const double sagitta = kPocketFlatArcSagitta;
-    // The entries before the first arc marker stay where they are.
-    int i = 1;
-    while (i < array.count && !pk_is_marker(array.x[i])) ++i;
+    int i = first_flat_record(array);
     int kept = i;
     while (i < array.count) {
         const bool record = i >= 1 && pk_is_marker(array.x[i]) && i + 3 < array.count;
         if (record) {
-            const double r = array.x[i + 1];
-            const double cx = array.x[i + 2], cy = array.y[i + 2];
             // The start was copied already; its value is the same at i - 1 and kept - 1.
-            const double dot = (array.x[i + 3] - cx) * (array.x[kept - 1] - cx) +
-                               (array.y[i + 3] - cy) * (array.y[kept - 1] - cy);
-            if (dot > (r - sagitta) * r) {
+            if (flat_record(array, i, kept - 1)) {
                 i += 3;  // marker, radius and centre dropped; the end point follows as a point
                 continue;
             }

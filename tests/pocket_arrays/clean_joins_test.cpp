@@ -133,3 +133,41 @@ TEST_F(JoinsTest, DegenerateLoopsEndWithoutHarm)
     pokarr_clean_joins(kJoinsStrict, 0, w, spot);
     EXPECT_LE(spot.count, 1);
 }
+
+TEST_F(JoinsTest, RoundedCornersPassTheFoldCheckInEitherSense)
+{
+    // A square 0..10 with corners of radius 1, run either way round; one corner may turn the
+    // wrong way (a fold at its ends) or have its centre on its start (no tangent there).
+    enum corner_fault { none, wrong_sense, centre_on_start };
+    struct row {
+        bool clockwise;
+        corner_fault fault;
+        bool untouched;
+    };
+    // Corner k: the line's end, the arc's end and its centre (counter-clockwise order).
+    const xy ends[4][3] = {{{9, 0}, {10, 1}, {9, 1}}, {{10, 9}, {9, 10}, {9, 9}},
+                           {{1, 10}, {0, 9}, {1, 9}}, {{0, 1}, {1, 0}, {1, 1}}};
+    for (const row r : {row{false, none, true}, row{true, none, true}, row{false, wrong_sense, false},
+                        row{true, wrong_sense, false}, row{false, centre_on_start, false}}) {
+        pokarr a = make_2d({{1, 0}});
+        int status = 0;
+        const auto line_to = [&](xy p) {
+            const double q[2] = {p.x, p.y};
+            if (p.x != a.x[a.count - 1] || p.y != a.y[a.count - 1]) pokarr_add_pnt(q, a, status);
+        };
+        for (int n = 0; n < 4; ++n) {
+            const int k = r.clockwise ? 3 - n : n;
+            const xy from = ends[k][r.clockwise ? 1 : 0], to = ends[k][r.clockwise ? 0 : 1];
+            line_to(from);
+            const xy c = n == 1 && r.fault == centre_on_start ? from : ends[k][2];
+            const int sense = (r.clockwise ? -1 : 1) * (n == 1 && r.fault == wrong_sense ? -1 : 1);
+            pokarr_add_arc(to.x, to.y, nullptr, c.x, c.y, 1.0, sense, a, status);
+        }
+        line_to({1, 0});
+        ASSERT_EQ(status, 0);
+        double w = 0.01;
+        EXPECT_EQ(pokarr_clean_joins_untouched(kJoinsStrict, 0, w, a), r.untouched)
+            << "clockwise " << r.clockwise << " fault " << r.fault;
+        pokarr_free(a);
+    }
+}

@@ -134,6 +134,33 @@ TEST_F(PocketTest, FlatArcsBecomeLines)
     pokarr_free(small);
 }
 
+TEST_F(PocketTest, FlatArcsGoWhereverTheyStand)
+{
+    // Two arcs of half a degree, each followed by a line: radius 10 is flat, 100 is not. The
+    // records of the flat ones go; every other entry keeps its place in order.
+    struct row {
+        double first, second;
+    };
+    for (const row r : {row{10, 10}, row{10, 100}, row{100, 10}, row{100, 100}}) {
+        pokarr a = arc_then_line(r.first, 0.5);
+        const double angle = 0.5 * kPi / 180.0;
+        add_arc(a, 50 + r.second * std::sin(angle), -50 - r.second + r.second * std::cos(angle), 50,
+                -50 - r.second, r.second, -1);
+        add_point(a, 100, -100);
+        std::vector<xy> expected = entries_of(a);
+        if (r.second == 10) expected.erase(expected.begin() + 6, expected.begin() + 9);
+        if (r.first == 10) expected.erase(expected.begin() + 1, expected.begin() + 4);
+        pokarr_tidy_pass2(a);
+        const std::vector<xy> got = entries_of(a);
+        ASSERT_EQ(got.size(), expected.size()) << r.first << " " << r.second;
+        for (std::size_t k = 0; k < got.size(); ++k) {
+            EXPECT_EQ(got[k].x, expected[k].x) << k;
+            EXPECT_EQ(got[k].y, expected[k].y) << k;
+        }
+        pokarr_free(a);
+    }
+}
+
 TEST_F(PocketTest, ArcRefitMovesTheCentreToTheNewEnd)
 {
     pocket_work_block.tolerance = 0.01;
