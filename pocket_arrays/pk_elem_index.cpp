@@ -1,6 +1,6 @@
-// Spatial index over the elements of a pocket array: a uniform grid of about one cell per
-// element, each cell listing the elements whose box reaches into it (or, built along the lines,
-// the lines in the cells along them). The loop intersection builds one for the searched loop so
+// Spatial index over the elements of a pocket array: a uniform grid of a few cells per element,
+// each cell listing the elements whose box reaches into it (or, built along the lines, the lines
+// in the cells along them). The loop intersection builds one for the searched loop so
 // that every element of the other loop meets only its neighbours there.
 #include "host/tolerance.hpp"
 #include "pocket_arrays/changed_entries.hpp"
@@ -16,8 +16,15 @@
 
 namespace {
 
-// An element whose box spans more cells than this is a candidate of every search instead.
-constexpr long kWideCells = 64;
+// Cells per element of the grid: a search lists every element of the cells it meets, and along
+// long elements packed side by side (the spikes of a star) one cell per element holds several
+// that come nowhere near the searched one; smaller cells list fewer of them, until the cells
+// themselves, and the listings of each element in them, cost more.
+constexpr double kCellsPerElement = 5.0;
+// An element whose box spans more cells than this is a candidate of every search instead (a line
+// listed along it: more cells along it); both come to 64 cells of one per element.
+constexpr long kWideCells = 320;
+constexpr long kWideTracedCells = 143;
 // A line whose box spans at most this many cells is listed in all of them: its box holds little
 // more than the line, and the walk along it would cost more than it spares.
 constexpr long kTracedCells = 4;
@@ -248,7 +255,7 @@ bool order_by_bits(int* first, int* last)
     };
     if (index.along_lines && spanned > kTracedCells && is_line(x, count, k)) {
         line_cells(index, x[k - 1], y[k - 1], x[k], y[k], c0, r0, c1, r1, row);
-        if (cells.size() - from <= static_cast<std::size_t>(kWideCells)) return true;
+        if (cells.size() - from <= static_cast<std::size_t>(kWideTracedCells)) return true;
         cells.resize(from);
         return false;
     }
@@ -274,9 +281,9 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
     }
     index.box[0] = xmin, index.box[1] = ymin, index.box[2] = xmax, index.box[3] = ymax;
     if (n_boxes <= kFewElements) return;
-    // About one cell per element; a flat box gets one row or column.
+    // About kCellsPerElement cells per element; a flat box gets one row or column.
     const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(n_boxes);
-    double cell = std::sqrt(width * height / n);
+    double cell = std::sqrt(width * height / (kCellsPerElement * n));
     cell = std::max({cell, (width + height) / n, kGridMargin});
     index.x0 = xmin;
     index.y0 = ymin;
