@@ -1,6 +1,6 @@
-// Spatial index over the elements of a pocket array: a uniform grid of about one cell per
-// element, each cell listing the elements whose box reaches into it (or, built along the lines,
-// the lines in the cells along them). The loop intersection builds one for the searched loop so
+// Spatial index over the elements of a pocket array: a uniform grid of a few cells per element,
+// each cell listing the elements whose box reaches into it (or, built along the lines, the lines
+// in the cells along them). The loop intersection builds one for the searched loop so
 // that every element of the other loop meets only its neighbours there.
 #include "host/tolerance.hpp"
 #include "pocket_arrays/changed_entries.hpp"
@@ -16,8 +16,15 @@
 
 namespace {
 
-// An element whose box spans more cells than this is a candidate of every search instead.
-constexpr long kWideCells = 64;
+// Cells per element of the grid: a search lists every element of the cells it meets, and along
+// long elements packed side by side (the spikes of a star) one cell per element holds several
+// that come nowhere near the searched one; smaller cells list fewer of them, until the cells
+// themselves, and the listings of each element in them, cost more.
+constexpr double kCellsPerElement = 5.0;
+// An element whose box spans more cells than this is a candidate of every search instead (a line
+// listed along it: more cells along it); both come to 64 cells of one per element.
+constexpr long kWideCells = 320;
+constexpr long kWideTracedCells = 143;
 // A line whose box spans at most this many cells is listed in all of them: its box holds little
 // more than the line, and the walk along it would cost more than it spares.
 constexpr long kTracedCells = 4;
@@ -177,10 +184,11 @@ void list_row(pk_elem_index& index, int r, int c0, int c1, int lowest, std::vect
 // A new query number marks the elements listed by this query, so none is listed twice.
 void new_query(pk_elem_index& index)
 {
-    if (++index.query == 0) {
+    if (index.query == std::numeric_limits<int>::max()) {
         std::fill(index.seen.begin(), index.seen.end(), 0);
-        index.query = 1;
+        index.query = 0;
     }
+    ++index.query;
 }
 
 // The elements from `lowest` on kept aside whose boxes meet the box: they come in element order
@@ -232,35 +240,28 @@ bool order_by_bits(int* first, int* last)
         std::sort(candidates.begin(), candidates.end());
 }
 
-// The cell range of the element at entry k with box b (c0, r0, c1, r1; empty when it misses the
-// grid), and whether it spans too many cells and is kept aside (inlined as element_box).
-[[gnu::always_inline]] inline bool element_range(const pk_elem_index& index, int count, const double* x, const double* y, int k, const double* b,
-                   int* range)
+// Appends to `cells` the cells the element at entry k with box b is listed in: those of its box,
+// or for a line of an index built along the lines those along it. False, nothing appended, when it
+// spans too many cells and is kept aside (inlined as element_box: it runs for every element).
+[[gnu::always_inline]] inline bool place_element(const pk_elem_index& index, int count, const double* x,
+                                                 const double* y, int k, const double* b, std::vector<int>& cells)
 {
-    range[0] = 0, range[1] = 0, range[2] = -1, range[3] = -1;
-    cell_range(index, b[0], b[1], b[2], b[3], range[0], range[1], range[2], range[3]);
-    long spanned = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1);
-    if (index.along_lines && spanned > kWideCells && is_line(x, count, k)) {
-        spanned = 0;
-        line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3],
-                   [&](int, int c0, int c1) { spanned += c1 - c0 + 1; });
-    }
-    return spanned > kWideCells;
-}
-
-// Hands place(cell number) every cell the element at entry k with its cell range is listed in.
-template <class Place>
-[[gnu::always_inline]] inline void place_element(const pk_elem_index& index, int count, const double* x, const double* y, int k, const int* range,
-                   Place&& place)
-{
-    auto cells = [&](int r, int c0, int c1) {
-        for (int c = c0; c <= c1; ++c) place(static_cast<long>(r) * index.columns + c);
+    int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
+    cell_range(index, b[0], b[1], b[2], b[3], c0, r0, c1, r1);
+    const long spanned = static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1);
+    const std::size_t from = cells.size();
+    auto row = [&](int r, int first, int last) {
+        for (int c = first; c <= last; ++c) cells.push_back(r * index.columns + c);
     };
-    const bool few = static_cast<long>(range[2] - range[0] + 1) * (range[3] - range[1] + 1) <= kTracedCells;
-    if (index.along_lines && !few && is_line(x, count, k))
-        line_cells(index, x[k - 1], y[k - 1], x[k], y[k], range[0], range[1], range[2], range[3], cells);
-    else
-        for (int r = range[1]; r <= range[3]; ++r) cells(r, range[0], range[2]);
+    if (index.along_lines && spanned > kTracedCells && is_line(x, count, k)) {
+        line_cells(index, x[k - 1], y[k - 1], x[k], y[k], c0, r0, c1, r1, row);
+        if (cells.size() - from <= static_cast<std::size_t>(kWideTracedCells)) return true;
+        cells.resize(from);
+        return false;
+    }
+    if (spanned > kWideCells) return false;
+    for (int r = r0; r <= r1; ++r) row(r, c0, c1);
+    return true;
 }
 
 void build_index(int count, const double* x, const double* y, bool along, pk_elem_index& index)
@@ -280,9 +281,9 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
     }
     index.box[0] = xmin, index.box[1] = ymin, index.box[2] = xmax, index.box[3] = ymax;
     if (n_boxes <= kFewElements) return;
-    // About one cell per element; a flat box gets one row or column.
+    // About kCellsPerElement cells per element; a flat box gets one row or column.
     const double width = xmax - xmin, height = ymax - ymin, n = static_cast<double>(n_boxes);
-    double cell = std::sqrt(width * height / n);
+    double cell = std::sqrt(width * height / (kCellsPerElement * n));
     cell = std::max({cell, (width + height) / n, kGridMargin});
     index.x0 = xmin;
     index.y0 = ymin;
@@ -290,37 +291,30 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
     index.columns = static_cast<int>(std::min(width / cell + 1.0, 4.0 * n + 16.0));
     index.rows = static_cast<int>(std::min(height / cell + 1.0, 4.0 * n + 16.0));
     const long cells = static_cast<long>(index.columns) * index.rows;
-    // Two passes over the boxes: count per cell, then place (cells in row order). The first
-    // pass keeps each box's cell range for the second.
+    // The cells of each element are found once, element after element; counted per cell, they
+    // give where each cell's list starts, and placed in element order, each cell's increasing list.
+    std::vector<int> listed;
+    listed.reserve(4 * n_boxes);
+    std::vector<int> ends(n_boxes);  // where each element's cells end in `listed`; -1 kept aside
+    for (std::size_t i = 0; i < n_boxes; ++i)
+        ends[i] = place_element(index, count, x, y, index.wide[i], all + 4 * i, listed) ? static_cast<int>(listed.size()) : -1;
     index.first.assign(cells + 1, 0);
-    std::vector<char> is_wide(n_boxes, 0);
-    std::vector<int> ranges(4 * n_boxes);
-    for (int pass = 0; pass < 2; ++pass) {
-        std::vector<int> at;
-        if (pass == 1) {
-            for (long c = 0; c < cells; ++c) index.first[c + 1] += index.first[c];
-            index.elements.resize(index.first[cells]);
-            at.assign(index.first.begin(), index.first.end() - 1);
-        }
-        for (std::size_t i = 0; i < n_boxes; ++i) {
-            int* range = &ranges[4 * i];
-            const int k = index.wide[i];
-            if (pass == 0) is_wide[i] = element_range(index, count, x, y, k, all + 4 * i, range) ? 1 : 0;
-            if (is_wide[i] != 0) continue;
-            place_element(index, count, x, y, k, range, [&](long cell_number) {
-                if (pass == 0) ++index.first[cell_number + 1];
-                else index.elements[at[cell_number]++] = k;
-            });
-        }
-    }
-    // Only the elements spanning too many cells stay aside, still in element order.
-    std::size_t kept = 0;
+    for (const int c : listed) ++index.first[c + 1];
+    for (long c = 0; c < cells; ++c) index.first[c + 1] += index.first[c];
+    index.elements.resize(index.first[cells]);
+    std::vector<int> at(index.first.begin(), index.first.end() - 1);
+    int from = 0;
+    std::size_t kept = 0;  // the elements kept aside so far, moved to the front in element order
     for (std::size_t i = 0; i < n_boxes; ++i) {
-        if (!is_wide[i]) continue;
-        index.wide[kept] = index.wide[i];
-        std::copy(index.wide_boxes.begin() + 4 * i, index.wide_boxes.begin() + 4 * i + 4,
-                  index.wide_boxes.begin() + 4 * kept);
-        ++kept;
+        const int k = index.wide[i];
+        if (ends[i] < 0) {
+            index.wide[kept] = k;
+            std::copy(index.wide_boxes.begin() + 4 * i, index.wide_boxes.begin() + 4 * i + 4,
+                      index.wide_boxes.begin() + 4 * kept);
+            ++kept;
+            continue;
+        }
+        for (; from < ends[i]; ++from) index.elements[at[listed[from]]++] = k;
     }
     index.wide.resize(kept);
     index.wide_boxes.resize(4 * kept);
@@ -341,13 +335,11 @@ constexpr std::size_t kPatchedEntries = 256;
 // The listings of an element in the index built for the given entries: its cells, or none when
 // it is kept aside (answered true, with its box).
 bool listings_of(const pk_elem_index& index, int count, const double* x, const double* y, int k, double* b,
-                 std::vector<long>& cells)
+                 std::vector<int>& cells)
 {
     cells.clear();
     element_box(count, x, y, k, b);
-    int range[4];
-    if (element_range(index, count, x, y, k, b, range)) return true;
-    place_element(index, count, x, y, k, range, [&cells](long cell) { cells.push_back(cell); });
+    if (!place_element(index, count, x, y, k, b, cells)) return true;
     std::sort(cells.begin(), cells.end());
     return false;
 }
@@ -428,11 +420,10 @@ void apply_changes(pk_elem_index& index, const std::vector<cell_change>& changes
     index.elements.swap(elements);
 }
 
-// The index as reset_index leaves it for its first search.
+// The index as reset_index leaves it for its first search, but for the query number: the marks
+// of earlier queries stay below the next one, so they need no clearing.
 void forget_queries(pk_elem_index& index)
 {
-    std::fill(index.seen.begin(), index.seen.end(), 0);
-    index.query = 0;
     index.candidates.clear();
     index.visit_listed = false;
     index.last_spent.valid = false;
@@ -457,7 +448,7 @@ bool pokarr_elem_index_patch(int count, const double* x, const double* y, const 
     if (!patchable) return false;
     static std::vector<cell_change> changes;
     static std::vector<aside_move> asides;
-    static std::vector<long> old_cells, new_cells;
+    static std::vector<int> old_cells, new_cells;
     changes.clear();
     asides.clear();
     std::size_t next = 0;  // the first changed entry not before the element walked
@@ -476,8 +467,8 @@ bool pokarr_elem_index_patch(int count, const double* x, const double* y, const 
         if (was_aside || is_aside)
             asides.push_back({k, was_aside, is_aside, {new_box[0], new_box[1], new_box[2], new_box[3]}});
         if (old_cells == new_cells) continue;
-        for (const long c : old_cells) changes.push_back({c, k, false});
-        for (const long c : new_cells) changes.push_back({c, k, true});
+        for (const int c : old_cells) changes.push_back({c, k, false});
+        for (const int c : new_cells) changes.push_back({c, k, true});
     }
     std::sort(changes.begin(), changes.end(), [](const cell_change& p, const cell_change& q) {
         return p.cell != q.cell ? p.cell < q.cell : p.element < q.element;

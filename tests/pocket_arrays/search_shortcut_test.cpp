@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <array>
 #include <random>
@@ -585,7 +586,8 @@ TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
     // nudge moves them, across cells, onto a line across the ring (listed aside) and back, round
     // the closing point, or so that the patch must refuse: past the index's box, a marker made,
     // too many entries. A patched index holds what one built afresh holds, every cell in the same
-    // (increasing) order; a refused one is as it was.
+    // (increasing) order; a refused one is as it was. Queries asked before the patch leave their
+    // marks: those after it (across the last query number on one row) list what the fresh one does.
     constexpr double kAcross = 1.0e6;  // entry moved to the far side of the ring (negated)
     struct row {
         int first, count;  // entries first .. first + count - 1 moved
@@ -633,9 +635,18 @@ TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
         pokarr_elem_index_along(n, old_x.data(), old_y.data(), patched);
         pokarr_elem_index_along(n, old_x.data(), old_y.data(), before);
         pokarr_elem_index_along(n, new_x.data(), new_y.data(), fresh);
+        const double boxes[][4] = {{-100, -100, 100, 100}, {60, -10, 110, 10}, {-5, 65, 5, 105}};
+        std::vector<int> listed, expected;
+        for (const auto& b : boxes) pk_elem_index_candidates(patched, b[0], b[1], b[2], b[3], listed);
+        if (r.first == 37) patched.query = std::numeric_limits<int>::max() - 1;
         const bool done = pokarr_elem_index_patch(n, new_x.data(), new_y.data(), old_x.data(), old_y.data(), patched);
         EXPECT_EQ(done, r.patched) << "first " << r.first;
         EXPECT_TRUE(same(patched, done ? fresh : before)) << "first " << r.first;
+        for (const auto& b : boxes) {
+            pk_elem_index_candidates(patched, b[0], b[1], b[2], b[3], listed);
+            pk_elem_index_candidates(done ? fresh : before, b[0], b[1], b[2], b[3], expected);
+            EXPECT_EQ(listed, expected) << "first " << r.first << " box " << b[0];
+        }
         // A line across the ring spans too many cells: it is kept aside.
         EXPECT_TRUE(r.dx != kAcross || before.wide != fresh.wide) << "first " << r.first;
     }
