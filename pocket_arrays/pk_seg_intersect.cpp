@@ -383,17 +383,18 @@ bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, 
     const double dpx = p2x - p1x, dpy = p2y - p1y, dqx = q2x - q1x, dqy = q2y - q1y;
     const double lp2 = dpx * dpx + dpy * dpy, lq2 = dqx * dqx + dqy * dqy;
     const double q_clear = clearance_from_line(p1x, p1y, dpx, dpy, q1x, q1y, q2x, q2y);
-    const double p_clear = clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y);
+    // p's clearance only where q's leaves the answer open: most pairs found apart are so by q's.
+    const auto p_clear = [&] { return clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y); };
     // The least reach first: most pairs a search meets that are not apart touch or cross.
     constexpr double least2 = kApartReach * kApartReach;
-    if (!(q_clear > least2 * lp2) && !(p_clear > least2 * lq2)) return false;
+    if (!(q_clear > least2 * lp2) && !(p_clear() > least2 * lq2)) return false;
     const auto larger = [](double a, double b) { return std::max(std::fabs(a), std::fabs(b)); };
     const double size = std::max(std::max(larger(p1x, p1y), larger(p2x, p2y)), std::max(larger(q1x, q1y), larger(q2x, q2y)));
     constexpr double shortest2 = kApartShortest * kApartShortest;
     if (!(size <= kApartLargest) || !(lp2 > shortest2) || !(lq2 > shortest2)) return false;
     const double cross = dpx * dqy - dpy * dqx;
     const double reach = kApartReach + kApartRounding * size, reach2 = reach * reach;
-    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && (q_clear > reach2 * lp2 || p_clear > reach2 * lq2);
+    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && (q_clear > reach2 * lp2 || p_clear() > reach2 * lq2);
 }
 
 namespace {
