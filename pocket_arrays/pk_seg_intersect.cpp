@@ -132,7 +132,7 @@ bool same_point(const segment_pair& s, const double* a, const double* b)
 bool same_values(const double* a, const double* b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
 // Unit direction from a to b; false when it has no length.
-bool direction(const double* a, const double* b, double* unit, double& length)
+[[gnu::always_inline]] inline bool direction(const double* a, const double* b, double* unit, double& length)
 {
     pk_difference3(b, a, unit);
     return pk_normalise3(unit, length);
