@@ -100,6 +100,8 @@ struct segment_pair {
     double tp1[3], tp2[3], tq1[3], tq2[3];
     double dir_p[3], dir_q[3];
     bool has_dir_p = false, has_dir_q = false;
+    // The line points are the true ends: the range tests read the lines' directions and lengths.
+    bool lines_are_ends = false;
 };
 
 void load(const double* from, int dimension, double* to)
@@ -107,6 +109,13 @@ void load(const double* from, int dimension, double* to)
     to[0] = from[0];
     to[1] = from[1];
     to[2] = dimension == 3 ? from[2] : 0.0;
+}
+
+void load_xy(double x, double y, double* to)
+{
+    to[0] = x;
+    to[1] = y;
+    to[2] = 0.0;
 }
 
 void load_direction(const double* from, int dimension, double* to, bool& given)
@@ -123,7 +132,7 @@ bool same_point(const segment_pair& s, const double* a, const double* b)
 bool same_values(const double* a, const double* b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
 // Unit direction from a to b; false when it has no length.
-bool direction(const double* a, const double* b, double* unit, double& length)
+[[gnu::always_inline]] inline bool direction(const double* a, const double* b, double* unit, double& length)
 {
     pk_difference3(b, a, unit);
     return pk_normalise3(unit, length);
@@ -137,7 +146,8 @@ int lines_meet(int dimension, const double* p, const double* u, const double* q,
     if (dimension == 3) {
         line_line_intersect3(p, u, q, v, crossing, along_u, along_v, status);
     } else {
-        intvvd(p, u, q, v, crossing, along_u, along_v, status);
+        if (!pk_lines_meet2(p, u, q, v, crossing, along_u, along_v))
+            intvvd(p, u, q, v, crossing, along_u, along_v, status);
         crossing[2] = 0.0;
     }
     return status;
@@ -267,8 +277,7 @@ void intersect_pair(int mode, segment_pair& s, double* crossing, int& status)
     }
     // Lines through the true ends (swapped with them) have the true segments' directions and
     // lengths: the range tests read them instead of computing them again.
-    const bool lines_are_ends = same_values(s.p1, s.tp1) && same_values(s.p2, s.tp2) && same_values(s.q1, s.tq1) &&
-                                same_values(s.q2, s.tq2);
+    const bool lines_are_ends = s.lines_are_ends;
     double length_p = 0.0, length_q = 0.0;
     if (!meet_with_far_end_check(s, crossing, u, v, length_p, length_q, status)) return;
     const auto within_p = [&](const double* point) {
@@ -374,17 +383,18 @@ bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, 
     const double dpx = p2x - p1x, dpy = p2y - p1y, dqx = q2x - q1x, dqy = q2y - q1y;
     const double lp2 = dpx * dpx + dpy * dpy, lq2 = dqx * dqx + dqy * dqy;
     const double q_clear = clearance_from_line(p1x, p1y, dpx, dpy, q1x, q1y, q2x, q2y);
-    const double p_clear = clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y);
+    // p's clearance only where q's leaves the answer open: most pairs found apart are so by q's.
+    const auto p_clear = [&] { return clearance_from_line(q1x, q1y, dqx, dqy, p1x, p1y, p2x, p2y); };
     // The least reach first: most pairs a search meets that are not apart touch or cross.
     constexpr double least2 = kApartReach * kApartReach;
-    if (!(q_clear > least2 * lp2) && !(p_clear > least2 * lq2)) return false;
+    if (!(q_clear > least2 * lp2) && !(p_clear() > least2 * lq2)) return false;
     const auto larger = [](double a, double b) { return std::max(std::fabs(a), std::fabs(b)); };
     const double size = std::max(std::max(larger(p1x, p1y), larger(p2x, p2y)), std::max(larger(q1x, q1y), larger(q2x, q2y)));
     constexpr double shortest2 = kApartShortest * kApartShortest;
     if (!(size <= kApartLargest) || !(lp2 > shortest2) || !(lq2 > shortest2)) return false;
     const double cross = dpx * dqy - dpy * dqx;
     const double reach = kApartReach + kApartRounding * size, reach2 = reach * reach;
-    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && (q_clear > reach2 * lp2 || p_clear > reach2 * lq2);
+    return cross * cross > kApartSine * kApartSine * lp2 * lq2 && (q_clear > reach2 * lp2 || p_clear() > reach2 * lq2);
 }
 
 namespace {
@@ -401,17 +411,23 @@ bool meet_at_shared_end(double p1x, double p1y, double p2x, double p2y, double q
     return true;
 }
 
-// The general routine on the plane entries.
+// The general routine on the plane entries; `lines_are_ends` tells that the line points are the
+// true ends.
 void intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x,
                   double q2y, double tp1x, double tp1y, double tp2x, double tp2y, double tq1x, double tq1y,
-                  double tq2x, double tq2y, const double* dir_p, const double* dir_q, double& x, double& y,
-                  int& status)
+                  double tq2x, double tq2y, bool lines_are_ends, const double* dir_p, const double* dir_q, double& x,
+                  double& y, int& status)
 {
     segment_pair s;
-    const double points[8][2] = {{p1x, p1y},   {p2x, p2y},   {q1x, q1y},   {q2x, q2y},
-                                 {tp1x, tp1y}, {tp2x, tp2y}, {tq1x, tq1y}, {tq2x, tq2y}};
-    double* targets[8] = {s.p1, s.p2, s.q1, s.q2, s.tp1, s.tp2, s.tq1, s.tq2};
-    for (int k = 0; k < 8; ++k) load(points[k], 2, targets[k]);
+    load_xy(p1x, p1y, s.p1);
+    load_xy(p2x, p2y, s.p2);
+    load_xy(q1x, q1y, s.q1);
+    load_xy(q2x, q2y, s.q2);
+    load_xy(tp1x, tp1y, s.tp1);
+    load_xy(tp2x, tp2y, s.tp2);
+    load_xy(tq1x, tq1y, s.tq1);
+    load_xy(tq2x, tq2y, s.tq2);
+    s.lines_are_ends = lines_are_ends;
     load_direction(dir_p, 2, s.dir_p, s.has_dir_p);
     load_direction(dir_q, 2, s.dir_q, s.has_dir_q);
     double crossing[3] = {0.0, 0.0, 0.0};
@@ -429,7 +445,7 @@ void seg_seg_intersect_ends_xy(int mode, double p1x, double p1y, double p2x, dou
                                const double* dir_q, double& x, double& y, int& status)
 {
     if (mode % 2 == 0 && meet_at_shared_end(p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, x, y, status)) return;
-    intersect_xy(mode, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, dir_p,
+    intersect_xy(mode, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, true, dir_p,
                  dir_q, x, y, status);
 }
 
@@ -445,7 +461,7 @@ void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p
         meet_at_shared_end(tp1x, tp1y, tp2x, tp2y, tq1x, tq1y, tq2x, tq2y, x, y, status))
         return;
     intersect_xy(mode, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, tp1x, tp1y, tp2x, tp2y, tq1x, tq1y, tq2x, tq2y,
-                 dir_p, dir_q, x, y, status);
+                 lines_are_ends, dir_p, dir_q, x, y, status);
 }
 
 void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const double* q1,
@@ -459,6 +475,8 @@ void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const do
     const double* points[8] = {p1, p2, q1, q2, tp1, tp2, tq1, tq2};
     double* targets[8] = {s.p1, s.p2, s.q1, s.q2, s.tp1, s.tp2, s.tq1, s.tq2};
     for (int k = 0; k < 8; ++k) load(points[k], s.dimension, targets[k]);
+    s.lines_are_ends = same_values(s.p1, s.tp1) && same_values(s.p2, s.tp2) && same_values(s.q1, s.tq1) &&
+                       same_values(s.q2, s.tq2);
     load_direction(dir_p, s.dimension, s.dir_p, s.has_dir_p);
     load_direction(dir_q, s.dimension, s.dir_q, s.has_dir_q);
     double crossing[3] = {0.0, 0.0, 0.0};

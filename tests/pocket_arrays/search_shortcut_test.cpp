@@ -1,13 +1,17 @@
 // The shortcuts of the intersection search give what the exact routines give: the reject of
 // segments that stay off an arc's circle (near the tolerances), the shared-end crossing of two
-// segments, the search through an element index (with and without a grid), and the judgement
+// segments, the line crossing worked out without the host's parallel test, the search through an element index (with and without a grid), and the judgement
 // of line-arc pairs that share a vertex.
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pk_vector.hpp"
 #include "pocket_test_support.hpp"
 
+#include "host/vantu_vector.hpp"
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -152,6 +156,46 @@ TEST_F(SearchShortcut, SegmentsSharingAnEndMeetWhereTheGeneralRoutineMeetsThem)
             EXPECT_EQ(y, point[1]) << "seed " << seed << " pair " << i;
         }
     }
+}
+
+TEST_F(SearchShortcut, LinesMeetWhereTheHostSaysToTheBit)
+{
+    // Direction pairs at sines around the host's parallel threshold, of lengths from tiny to huge,
+    // zero or not finite: where the shortcut answers, the host's line routine meets the lines
+    // there too, to the bit; where it does not, it writes nothing.
+    std::mt19937 random(20261209u);
+    std::uniform_real_distribution<double> turn(-M_PI, M_PI), coordinate(-900.0, 900.0);
+    const double sines[] = {0.0, 5e-11, 1e-10, 1.9e-10, 2.2e-10, 3e-10, 1e-6, 0.3, 1.0};
+    const double lengths[] = {1.0, 1e-51, 1e-49, 1e-3, 7.0, 1e49, 1e51, 0.0, NAN, INFINITY};
+    int answered = 0, near_threshold = 0;
+    for (const double sine : sines)
+        for (const double length : lengths)
+            for (int row = 0; row < 8; ++row) {
+                const double base = turn(random), angle = std::asin(sine) * (row % 2 == 0 ? 1.0 : -1.0);
+                const double lu = row < 4 ? length : 1.0, lv = length;
+                const double u[2] = {lu * std::cos(base), lu * std::sin(base)};
+                const double v[2] = {lv * std::cos(base + angle), lv * std::sin(base + angle)};
+                const double p[2] = {coordinate(random), coordinate(random)}, q[2] = {coordinate(random), coordinate(random)};
+                double host[2] = {-7.0, -7.0}, host_u = -7.0, host_v = -7.0;
+                double fast[2] = {-7.0, -7.0}, fast_u = -7.0, fast_v = -7.0;
+                int status = -9;
+                intvvd(p, u, q, v, host, host_u, host_v, status);
+                const double written[4] = {fast[0], fast[1], fast_u, fast_v};
+                if (!pk_lines_meet2(p, u, q, v, fast, fast_u, fast_v)) {
+                    const double after[4] = {fast[0], fast[1], fast_u, fast_v};
+                    EXPECT_TRUE(std::equal(written, written + 4, after)) << "sine " << sine << " length " << length;
+                    continue;
+                }
+                ++answered;
+                near_threshold += sine < 1e-9 ? 1 : 0;
+                ASSERT_EQ(status, 0) << "sine " << sine << " length " << length << " row " << row;
+                const double expected[4] = {host[0], host[1], host_u, host_v}, got[4] = {fast[0], fast[1], fast_u, fast_v};
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_EQ(std::bit_cast<unsigned long long>(got[k]), std::bit_cast<unsigned long long>(expected[k]))
+                        << "sine " << sine << " length " << length << " row " << row << " value " << k;
+            }
+    EXPECT_GT(answered, 150);
+    EXPECT_GT(near_threshold, 10);
 }
 
 TEST_F(SearchShortcut, SegmentsApartHaveNoCrossingForTheGeneralRoutine)
