@@ -1168,7 +1168,7 @@ struct cleanup {
                                             asked& found) const
     {
         found = asked::none;
-        if (j == i) return false;
+        if (j == i || kept_no_partner(s, j)) return false;
         const bool by_a = a_neighbours(s, j);
         const bool by_b = !by_a && md.self && sweep == 0 && s.r.b == w.rows[j].b;
         if ((!by_a && !by_b) || !shares_piece(s, i, j, by_a)) return false;
@@ -1176,6 +1176,16 @@ struct cleanup {
         bool ended = false;
         o = classify(i, j, by_b, sweep, ended);
         return o != outcome::go_on || ended;
+    }
+
+    // Whether row j, searched in full in a self search's first sweep, kept no partner: it shares a
+    // piece with no row (shares_piece), so it is not asked further; save where both rows stand at a
+    // vertex of A, as there each end also tries an element of its own.
+    [[gnu::always_inline]] bool kept_no_partner(const searched_row& s, int j) const
+    {
+        if (!md.self) return false;
+        const row_range of_j = first_partners_block.of[static_cast<std::size_t>(j)];
+        return of_j.first >= 0 && of_j.first == of_j.last && !(s.r.vertex_a && w.rows[j].vertex_a);
     }
 
     // Whether rows i and j share a piece (shared_piece). A self search's row j searched in full
