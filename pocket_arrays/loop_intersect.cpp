@@ -1902,6 +1902,55 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
     return true;
 }
 
+// What the walks of a search that keeps them carry from one walk to the next.
+struct walk_pass {
+    // The last element (in the walk's order) whose walk may have taken other rows than in the
+    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
+    static constexpr int kNoChange = std::numeric_limits<int>::min() / 2;
+    int changed_at = kNoChange;
+    repeated_walks repeated;
+    bool all_repeated = true;  // every walk so far repeated one of the search before
+    bool ordered = true;       // every walk's rows have finite positions
+    int passed = 1;            // the element after the last one walked
+};
+
+// Goes on from element e, the next after a walk that joined the repeated walks, along the walks
+// that join them as the common case does: each right after the walk before (nothing passed over),
+// walked by the search before, its memo valid and starting from what the index remembers, and
+// settled with its rows' order known unless every walk so far repeated. Answers the first element
+// that does not so join (0 at A's end), for walk_kept to take in full; the walks passed only
+// count their rows, as walk_kept counts them. Most walks of a restart are of this kind, all but
+// those near the nudge. The running values are held here (the stores to pass_of might otherwise
+// be taken to change them).
+int run_repeated(const loop_view& va, const pk_elem_index& index, bool own_index, walk_memos& memos, walk_pass& pass,
+                 int e, int& found_total)
+{
+    const int last = va.last();
+    int* const pass_of = memos.pass_of.data();
+    const walk_memo* const walks = memos.walks.data();
+    const int now = memos.pass, before = now - 1;
+    const int size = static_cast<int>(memos.pass_of.size());
+    const bool all_repeated = pass.all_repeated;
+    const int settled_from = pass.changed_at + kReplayReach;
+    int passed = pass.passed, rows = pass.repeated.rows, found = found_total;
+    bool ordered = pass.ordered;
+    while (e == passed && e < size && pass_of[e] == before) {
+        const walk_memo& m = walks[e];
+        const bool settled = m.ordered && e > settled_from && e > kReplayReach && e < last - kReplayReach;
+        if (!m.valid || !(all_repeated || settled) || !starts_as_walked(index, memos, e)) break;
+        rows += m.taken;
+        found += m.rows;
+        pass_of[e] = now;
+        ordered = ordered && m.ordered;
+        memos.left_by = e;
+        passed = va.at(e).next;
+        e = next_reaching_fast(va.p, index, passed, own_index);
+    }
+    pass.passed = passed, pass.repeated.rows = rows, pass.ordered = ordered;
+    found_total = found;
+    return e;
+}
+
 // The walks of a search that keeps them, in order from the element `first` on. Walks that repeat
 // those of the search before (repeated_walks) only count their rows; the table takes them where
 // the stretch ends. The table made is kept for the search after a nudge.
@@ -1909,35 +1958,29 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
                                  const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
                                  const luplup_columns& out, int& found_total, walk_memos& memos)
 {
-    // The last element (in the walk's order) whose walk may have taken other rows than in the
-    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
-    constexpr int kNoChange = std::numeric_limits<int>::min() / 2;
-    int changed_at = kNoChange;
     const int last = va.last();
     std::vector<int>& pass_of = memos.pass_of;
     luplup_work& w = luplup_work_block;
     const bool table_kept = memos.table_kept;
     memos.table_kept = false;
-    repeated_walks repeated;
-    bool all_repeated = true;  // every walk so far repeated one of the search before
-    bool ordered = true;       // every walk's rows have finite positions
+    walk_pass pass;
+    repeated_walks& repeated = pass.repeated;
     // The index holds what the last walk left on every way out (the memos may move after).
     struct settled_on_exit {
         pk_elem_index& index;
         walk_memos& memos;
         ~settled_on_exit() { settle_left_by(index, memos); }
     } on_exit{index, memos};
-    int passed = 1;  // the element after the last one walked
     for (int e = first; e > 0;) {
         const int after = va.at(e).next;
         int first_skipped = e;  // the first element passed over that the search before walked
-        for (int skipped = passed; skipped < e; ++skipped)
+        for (int skipped = pass.passed; skipped < e; ++skipped)
             if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1)
-                changed_at = skipped, first_skipped = std::min(first_skipped, skipped), all_repeated = false;
-        const bool settled = e - changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
+                pass.changed_at = skipped, first_skipped = std::min(first_skipped, skipped), pass.all_repeated = false;
+        const bool settled = e - pass.changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
                              pass_of[static_cast<std::size_t>(e)] == memos.pass - 1;
-        const bool repeats = table_kept && repeats_search_before(index, memos, e, all_repeated, settled);
-        all_repeated = all_repeated && repeats;
+        const bool repeats = table_kept && repeats_search_before(index, memos, e, pass.all_repeated, settled);
+        pass.all_repeated = pass.all_repeated && repeats;
         if (repeated.open() && (first_skipped < e || !repeats) && !end_repeated(memos, repeated, first_skipped, out))
             return;
         if (repeats) {
@@ -1949,19 +1992,20 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
         } else {
             bool changed = true;
             if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
-            if (changed) changed_at = e;
+            if (changed) pass.changed_at = e;
         }
         pass_of[static_cast<std::size_t>(e)] = memos.pass;
-        ordered = ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
-        passed = after;
+        pass.ordered = pass.ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
+        pass.passed = after;
         e = next_reaching_fast(va.p, index, after, own_index);
+        if (repeats) e = run_repeated(va, index, own_index, memos, pass, e, found_total);
     }
-    const int beyond = first_walked_before(memos, passed, std::numeric_limits<int>::max());
+    const int beyond = first_walked_before(memos, pass.passed, std::numeric_limits<int>::max());
     if (!end_repeated(memos, repeated, beyond, out)) return;
     memos.table_kept = true;
     memos.table_count = w.count;
     memos.table_rows = w.rows;
-    memos.table_ordered = ordered;
+    memos.table_ordered = pass.ordered;
 }
 
 // One search of A against B into the working table; false when it overflowed.
