@@ -32,8 +32,6 @@ namespace {
 
 constexpr const char* kTooManyText = "LUPLUP,TOO MANY INTERSECTION POINTS WITH ISLAND ";
 constexpr const char* kNotFiniteText = "LUPLUP,LOOP HOLDS A NUMBER THAT IS NOT FINITE";
-// A crossing at the end of B's last element in a self search stays there, just before the end.
-constexpr double kEndPosition = 1.0 - 1.0e-6;
 // Touching rows of a self search closer than this in x and y are one row.
 constexpr double kMergeReach = 0.001;
 constexpr int kStatusOverflow = -1;
@@ -46,10 +44,10 @@ constexpr int kRowGrowth = 1000;
 struct luplup_row {
     int a = 0, b = 0;  // elements of A and B (the end entry of a line, an arc's marker)
     double x = 0.0, y = 0.0;
-    double pos_a = 0.0, pos_b = 0.0;  // distance from the element's start, or arc parameter
-    int vertex_a = 0, vertex_b = 0;   // the point lies at a vertex of the element
-    int contact = 0;                  // a touching contact reported by the element search
-    int walk = 0;                     // the element of A whose walk found it
+    double pos_a = 0.0;              // distance from A's element's start, or arc parameter
+    int vertex_a = 0, vertex_b = 0;  // the point lies at a vertex of the element
+    int contact = 0;                 // a touching contact reported by the element search
+    int walk = 0;                    // the element of A whose walk found it
     double a_in[2] = {0, 0}, a_out[2] = {0, 0}, b_in[2] = {0, 0}, b_out[2] = {0, 0};
     int coincidence = 0;  // A and B run on together at the row
     int far_end = 0;      // the row was found as the second end of a shared piece
@@ -222,14 +220,18 @@ placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_e
     return pl;
 }
 
-// The position along the element and the directions before and after the point placed by
-// locate; only a row that is kept needs them.
-void measure(const loop_view& v, const placement& pl, const double* q, double& pos, double* in, double* out)
+// The position along the element of the point placed by locate: at a vertex the start of the
+// element it lies on. Only A's is measured: it orders the table; nothing reads one along B.
+double position(const loop_view& v, const placement& pl, const double* q)
+{
+    return pl.vertex ? 0.0 : v.position_of(pl.c, q);
+}
+
+// The directions before and after the point placed by locate; only a row that is kept needs them.
+void measure(const loop_view& v, const placement& pl, const double* q, double* in, double* out)
 {
     const chain_element& c = pl.c;
-    pos = 0.0;  // at a vertex: the start of the element it lies on
     if (pl.at_last_end) {
-        pos = kEndPosition;
         v.direction_of(c, pl.t, in);
         v.direction_at_start(v.next_of(c), out);
         return;
@@ -247,8 +249,6 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
             v.direction_at_start(pl.e, out);
         return;
     }
-    // Only a point inside the element needs its position measured.
-    pos = v.position_of(c, q);
     v.direction_of(c, q, in);
     out[0] = in[0], out[1] = in[1];
 }
@@ -350,8 +350,9 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
     r.x = q[0], r.y = q[1], r.contact = contact;
     r.a = on_a.e, r.vertex_a = on_a.vertex;
     r.b = on_b.e, r.vertex_b = on_b.vertex;
-    measure(va, on_a, q, r.pos_a, r.a_in, r.a_out);
-    measure(vb, on_b, q, r.pos_b, r.b_in, r.b_out);
+    r.pos_a = position(va, on_a, q);
+    measure(va, on_a, q, r.a_in, r.a_out);
+    measure(vb, on_b, q, r.b_in, r.b_out);
 }
 
 // ---- the search -------------------------------------------------------------------------------
@@ -550,9 +551,9 @@ bool same_row(const luplup_row& p, const luplup_row& q)
         return true;
     };
     return p.a == q.a && p.b == q.b && same(&p.x, &q.x, 1) && same(&p.y, &q.y, 1) && same(&p.pos_a, &q.pos_a, 1) &&
-           same(&p.pos_b, &q.pos_b, 1) && p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b &&
-           p.contact == q.contact && same(p.a_in, q.a_in, 2) && same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) &&
-           same(p.b_out, q.b_out, 2) && p.coincidence == q.coincidence && p.far_end == q.far_end;
+           p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b && p.contact == q.contact && same(p.a_in, q.a_in, 2) &&
+           same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) && same(p.b_out, q.b_out, 2) &&
+           p.coincidence == q.coincidence && p.far_end == q.far_end;
 }
 
 // What the first sweep of a self search's clean-up proved before a nudge restarted the search.
