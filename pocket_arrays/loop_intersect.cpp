@@ -32,8 +32,6 @@ namespace {
 
 constexpr const char* kTooManyText = "LUPLUP,TOO MANY INTERSECTION POINTS WITH ISLAND ";
 constexpr const char* kNotFiniteText = "LUPLUP,LOOP HOLDS A NUMBER THAT IS NOT FINITE";
-// A crossing at the end of B's last element in a self search stays there, just before the end.
-constexpr double kEndPosition = 1.0 - 1.0e-6;
 // Touching rows of a self search closer than this in x and y are one row.
 constexpr double kMergeReach = 0.001;
 constexpr int kStatusOverflow = -1;
@@ -46,10 +44,10 @@ constexpr int kRowGrowth = 1000;
 struct luplup_row {
     int a = 0, b = 0;  // elements of A and B (the end entry of a line, an arc's marker)
     double x = 0.0, y = 0.0;
-    double pos_a = 0.0, pos_b = 0.0;  // distance from the element's start, or arc parameter
-    int vertex_a = 0, vertex_b = 0;   // the point lies at a vertex of the element
-    int contact = 0;                  // a touching contact reported by the element search
-    int walk = 0;                     // the element of A whose walk found it
+    double pos_a = 0.0;              // distance from A's element's start, or arc parameter
+    int vertex_a = 0, vertex_b = 0;  // the point lies at a vertex of the element
+    int contact = 0;                 // a touching contact reported by the element search
+    int walk = 0;                    // the element of A whose walk found it
     double a_in[2] = {0, 0}, a_out[2] = {0, 0}, b_in[2] = {0, 0}, b_out[2] = {0, 0};
     int coincidence = 0;  // A and B run on together at the row
     int far_end = 0;      // the row was found as the second end of a shared piece
@@ -222,14 +220,18 @@ placement locate(const loop_view& v, int e, const double* q, bool stay_at_last_e
     return pl;
 }
 
-// The position along the element and the directions before and after the point placed by
-// locate; only a row that is kept needs them.
-void measure(const loop_view& v, const placement& pl, const double* q, double& pos, double* in, double* out)
+// The position along the element of the point placed by locate: at a vertex the start of the
+// element it lies on. Only A's is measured: it orders the table; nothing reads one along B.
+double position(const loop_view& v, const placement& pl, const double* q)
+{
+    return pl.vertex ? 0.0 : v.position_of(pl.c, q);
+}
+
+// The directions before and after the point placed by locate; only a row that is kept needs them.
+void measure(const loop_view& v, const placement& pl, const double* q, double* in, double* out)
 {
     const chain_element& c = pl.c;
-    pos = 0.0;  // at a vertex: the start of the element it lies on
     if (pl.at_last_end) {
-        pos = kEndPosition;
         v.direction_of(c, pl.t, in);
         v.direction_at_start(v.next_of(c), out);
         return;
@@ -247,8 +249,6 @@ void measure(const loop_view& v, const placement& pl, const double* q, double& p
             v.direction_at_start(pl.e, out);
         return;
     }
-    // Only a point inside the element needs its position measured.
-    pos = v.position_of(c, q);
     v.direction_of(c, q, in);
     out[0] = in[0], out[1] = in[1];
 }
@@ -350,8 +350,9 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
     r.x = q[0], r.y = q[1], r.contact = contact;
     r.a = on_a.e, r.vertex_a = on_a.vertex;
     r.b = on_b.e, r.vertex_b = on_b.vertex;
-    measure(va, on_a, q, r.pos_a, r.a_in, r.a_out);
-    measure(vb, on_b, q, r.pos_b, r.b_in, r.b_out);
+    r.pos_a = position(va, on_a, q);
+    measure(va, on_a, q, r.a_in, r.a_out);
+    measure(vb, on_b, q, r.b_in, r.b_out);
 }
 
 // ---- the search -------------------------------------------------------------------------------
@@ -550,9 +551,9 @@ bool same_row(const luplup_row& p, const luplup_row& q)
         return true;
     };
     return p.a == q.a && p.b == q.b && same(&p.x, &q.x, 1) && same(&p.y, &q.y, 1) && same(&p.pos_a, &q.pos_a, 1) &&
-           same(&p.pos_b, &q.pos_b, 1) && p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b &&
-           p.contact == q.contact && same(p.a_in, q.a_in, 2) && same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) &&
-           same(p.b_out, q.b_out, 2) && p.coincidence == q.coincidence && p.far_end == q.far_end;
+           p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b && p.contact == q.contact && same(p.a_in, q.a_in, 2) &&
+           same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) && same(p.b_out, q.b_out, 2) &&
+           p.coincidence == q.coincidence && p.far_end == q.far_end;
 }
 
 // What the first sweep of a self search's clean-up proved before a nudge restarted the search.
@@ -1912,6 +1913,55 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
     return true;
 }
 
+// What the walks of a search that keeps them carry from one walk to the next.
+struct walk_pass {
+    // The last element (in the walk's order) whose walk may have taken other rows than in the
+    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
+    static constexpr int kNoChange = std::numeric_limits<int>::min() / 2;
+    int changed_at = kNoChange;
+    repeated_walks repeated;
+    bool all_repeated = true;  // every walk so far repeated one of the search before
+    bool ordered = true;       // every walk's rows have finite positions
+    int passed = 1;            // the element after the last one walked
+};
+
+// Goes on from element e, the next after a walk that joined the repeated walks, along the walks
+// that join them as the common case does: each right after the walk before (nothing passed over),
+// walked by the search before, its memo valid and starting from what the index remembers, and
+// settled with its rows' order known unless every walk so far repeated. Answers the first element
+// that does not so join (0 at A's end), for walk_kept to take in full; the walks passed only
+// count their rows, as walk_kept counts them. Most walks of a restart are of this kind, all but
+// those near the nudge. The running values are held here (the stores to pass_of might otherwise
+// be taken to change them).
+int run_repeated(const loop_view& va, const pk_elem_index& index, bool own_index, walk_memos& memos, walk_pass& pass,
+                 int e, int& found_total)
+{
+    const int last = va.last();
+    int* const pass_of = memos.pass_of.data();
+    const walk_memo* const walks = memos.walks.data();
+    const int now = memos.pass, before = now - 1;
+    const int size = static_cast<int>(memos.pass_of.size());
+    const bool all_repeated = pass.all_repeated;
+    const int settled_from = pass.changed_at + kReplayReach;
+    int passed = pass.passed, rows = pass.repeated.rows, found = found_total;
+    bool ordered = pass.ordered;
+    while (e == passed && e < size && pass_of[e] == before) {
+        const walk_memo& m = walks[e];
+        const bool settled = m.ordered && e > settled_from && e > kReplayReach && e < last - kReplayReach;
+        if (!m.valid || !(all_repeated || settled) || !starts_as_walked(index, memos, e)) break;
+        rows += m.taken;
+        found += m.rows;
+        pass_of[e] = now;
+        ordered = ordered && m.ordered;
+        memos.left_by = e;
+        passed = va.at(e).next;
+        e = next_reaching_fast(va.p, index, passed, own_index);
+    }
+    pass.passed = passed, pass.repeated.rows = rows, pass.ordered = ordered;
+    found_total = found;
+    return e;
+}
+
 // The walks of a search that keeps them, in order from the element `first` on. Walks that repeat
 // those of the search before (repeated_walks) only count their rows; the table takes them where
 // the stretch ends. The table made is kept for the search after a nudge.
@@ -1919,35 +1969,29 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
                                  const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
                                  const luplup_columns& out, int& found_total, walk_memos& memos)
 {
-    // The last element (in the walk's order) whose walk may have taken other rows than in the
-    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
-    constexpr int kNoChange = std::numeric_limits<int>::min() / 2;
-    int changed_at = kNoChange;
     const int last = va.last();
     std::vector<int>& pass_of = memos.pass_of;
     luplup_work& w = luplup_work_block;
     const bool table_kept = memos.table_kept;
     memos.table_kept = false;
-    repeated_walks repeated;
-    bool all_repeated = true;  // every walk so far repeated one of the search before
-    bool ordered = true;       // every walk's rows have finite positions
+    walk_pass pass;
+    repeated_walks& repeated = pass.repeated;
     // The index holds what the last walk left on every way out (the memos may move after).
     struct settled_on_exit {
         pk_elem_index& index;
         walk_memos& memos;
         ~settled_on_exit() { settle_left_by(index, memos); }
     } on_exit{index, memos};
-    int passed = 1;  // the element after the last one walked
     for (int e = first; e > 0;) {
         const int after = va.at(e).next;
         int first_skipped = e;  // the first element passed over that the search before walked
-        for (int skipped = passed; skipped < e; ++skipped)
+        for (int skipped = pass.passed; skipped < e; ++skipped)
             if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1)
-                changed_at = skipped, first_skipped = std::min(first_skipped, skipped), all_repeated = false;
-        const bool settled = e - changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
+                pass.changed_at = skipped, first_skipped = std::min(first_skipped, skipped), pass.all_repeated = false;
+        const bool settled = e - pass.changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
                              pass_of[static_cast<std::size_t>(e)] == memos.pass - 1;
-        const bool repeats = table_kept && repeats_search_before(index, memos, e, all_repeated, settled);
-        all_repeated = all_repeated && repeats;
+        const bool repeats = table_kept && repeats_search_before(index, memos, e, pass.all_repeated, settled);
+        pass.all_repeated = pass.all_repeated && repeats;
         if (repeated.open() && (first_skipped < e || !repeats) && !end_repeated(memos, repeated, first_skipped, out))
             return;
         if (repeats) {
@@ -1959,19 +2003,20 @@ bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup
         } else {
             bool changed = true;
             if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
-            if (changed) changed_at = e;
+            if (changed) pass.changed_at = e;
         }
         pass_of[static_cast<std::size_t>(e)] = memos.pass;
-        ordered = ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
-        passed = after;
+        pass.ordered = pass.ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
+        pass.passed = after;
         e = next_reaching_fast(va.p, index, after, own_index);
+        if (repeats) e = run_repeated(va, index, own_index, memos, pass, e, found_total);
     }
-    const int beyond = first_walked_before(memos, passed, std::numeric_limits<int>::max());
+    const int beyond = first_walked_before(memos, pass.passed, std::numeric_limits<int>::max());
     if (!end_repeated(memos, repeated, beyond, out)) return;
     memos.table_kept = true;
     memos.table_count = w.count;
     memos.table_rows = w.rows;
-    memos.table_ordered = ordered;
+    memos.table_ordered = pass.ordered;
 }
 
 // One search of A against B into the working table; false when it overflowed.
