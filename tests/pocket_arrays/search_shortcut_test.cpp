@@ -1,7 +1,7 @@
 // The shortcuts of the intersection search give what the exact routines give: the reject of
 // segments that stay off an arc's circle (near the tolerances), the shared-end crossing of two
-// segments, the line crossing worked out without the host's parallel test, the search through an element index (with and without a grid), and the judgement
-// of line-arc pairs that share a vertex.
+// segments, the line crossing worked out without the host's parallel test, the search through an
+// element index (with and without a grid), and the judgement of line-arc pairs that share a vertex.
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
