@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -240,23 +241,46 @@ bool order_by_bits(int* first, int* last)
         std::sort(candidates.begin(), candidates.end());
 }
 
-// Appends to `cells` the cells the element at entry k with box b is listed in: those of its box,
+// Cells listed element after element by a build, written through a pointer: a line lists a
+// cell or two in each row it crosses, and a push_back per cell cost as much as finding it.
+struct placed_cells {
+    std::unique_ptr<int[]> cells;
+    std::size_t size = 0, capacity = 0;
+    void reserve(std::size_t n)
+    {
+        if (n <= capacity) return;
+        auto grown = std::make_unique_for_overwrite<int[]>(n);
+        std::copy(cells.get(), cells.get() + size, grown.get());
+        cells = std::move(grown);
+        capacity = n;
+    }
+    // Where the next n cells go; the list grows by n.
+    int* append(std::size_t n)
+    {
+        if (size + n > capacity) reserve(std::max(2 * capacity, size + n));
+        size += n;
+        return cells.get() + size - n;
+    }
+};
+
+// Appends to `placed` the cells the element at entry k with box b is listed in: those of its box,
 // or for a line of an index built along the lines those along it. False, nothing appended, when it
 // spans too many cells and is kept aside (inlined as element_box: it runs for every element).
 [[gnu::always_inline]] inline bool place_element(const pk_elem_index& index, int count, const double* x,
-                                                 const double* y, int k, const double* b, std::vector<int>& cells)
+                                                 const double* y, int k, const double* b, placed_cells& placed)
 {
     int c0 = 0, r0 = 0, c1 = -1, r1 = -1;
     cell_range(index, b[0], b[1], b[2], b[3], c0, r0, c1, r1);
     const long spanned = static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1);
-    const std::size_t from = cells.size();
+    const std::size_t from = placed.size;
     auto row = [&](int r, int first, int last) {
-        for (int c = first; c <= last; ++c) cells.push_back(r * index.columns + c);
+        int* out = placed.append(static_cast<std::size_t>(last - first + 1));
+        for (int c = first; c <= last; ++c) *out++ = r * index.columns + c;
     };
     if (index.along_lines && spanned > kTracedCells && is_line(x, count, k)) {
         line_cells(index, x[k - 1], y[k - 1], x[k], y[k], c0, r0, c1, r1, row);
-        if (cells.size() - from <= static_cast<std::size_t>(kWideTracedCells)) return true;
-        cells.resize(from);
+        if (placed.size - from <= static_cast<std::size_t>(kWideTracedCells)) return true;
+        placed.size = from;
         return false;
     }
     if (spanned > kWideCells) return false;
@@ -293,13 +317,16 @@ void build_index(int count, const double* x, const double* y, bool along, pk_ele
     const long cells = static_cast<long>(index.columns) * index.rows;
     // The cells of each element are found once, element after element; counted per cell, they
     // give where each cell's list starts, and placed in element order, each cell's increasing list.
-    std::vector<int> listed;
-    listed.reserve(4 * n_boxes);
-    std::vector<int> ends(n_boxes);  // where each element's cells end in `listed`; -1 kept aside
-    for (std::size_t i = 0; i < n_boxes; ++i)
-        ends[i] = place_element(index, count, x, y, index.wide[i], all + 4 * i, listed) ? static_cast<int>(listed.size()) : -1;
+    placed_cells placed;
+    placed.reserve(4 * n_boxes);
+    std::vector<int> ends(n_boxes);  // where each element's cells end in `placed`; -1 kept aside
+    for (std::size_t i = 0; i < n_boxes; ++i) {
+        const bool in_cells = place_element(index, count, x, y, index.wide[i], all + 4 * i, placed);
+        ends[i] = in_cells ? static_cast<int>(placed.size) : -1;
+    }
+    const int* listed = placed.cells.get();
     index.first.assign(cells + 1, 0);
-    for (const int c : listed) ++index.first[c + 1];
+    for (std::size_t i = 0; i < placed.size; ++i) ++index.first[listed[i] + 1];
     for (long c = 0; c < cells; ++c) index.first[c + 1] += index.first[c];
     index.elements.resize(index.first[cells]);
     std::vector<int> at(index.first.begin(), index.first.end() - 1);
@@ -337,9 +364,12 @@ constexpr std::size_t kPatchedEntries = 256;
 bool listings_of(const pk_elem_index& index, int count, const double* x, const double* y, int k, double* b,
                  std::vector<int>& cells)
 {
+    static placed_cells placed;
+    placed.size = 0;
     cells.clear();
     element_box(count, x, y, k, b);
-    if (!place_element(index, count, x, y, k, b, cells)) return true;
+    if (!place_element(index, count, x, y, k, b, placed)) return true;
+    cells.assign(placed.cells.get(), placed.cells.get() + placed.size);
     std::sort(cells.begin(), cells.end());
     return false;
 }
