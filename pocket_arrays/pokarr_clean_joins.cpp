@@ -427,10 +427,9 @@ double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, 
 }
 
 // A direction as the fold check holds it: a unit vector, a line's chord not yet divided by its
-// length, or an arc's tangent not yet divided by the radius at its point (the tangent of a
-// counter-clockwise arc is the radius vector turned a quarter left, of a clockwise one right:
-// the radius vector comes back from it exactly).
-enum class turn_scale : unsigned char { unit, chord, radius_ccw, radius_cw };
+// length, or an arc's tangent not yet divided by the radius at its point (the radius vector
+// turned a quarter, whose length hypot gives as it gives the radius vector's).
+enum class turn_scale : unsigned char { unit, chord, tangent };
 struct turn_direction {
     vec v;
     turn_scale scale = turn_scale::unit;
@@ -440,9 +439,9 @@ struct turn_direction {
 vec unit_of(const turn_direction& d)
 {
     if (d.scale == turn_scale::unit) return d.v;
-    if (d.scale != turn_scale::chord) {
-        const double dir = d.scale == turn_scale::radius_cw ? -1.0 : 1.0;
-        const double l = std::hypot(dir * d.v.y, -dir * d.v.x);
+    if (d.scale == turn_scale::tangent) {
+        // hypot ignores the order and the signs of its arguments.
+        const double l = std::hypot(d.v.x, d.v.y);
         return {d.v.x / l, d.v.y / l, 0.0};
     }
     const double l = std::sqrt(dot(d.v, d.v));
@@ -463,10 +462,9 @@ constexpr double kLeastUndivided = 1.0e-100;
         t.scale = turn_scale::unit;
         return arc_tangent(a, s, p, t.v);
     }
-    const bool clockwise = a.y[s + 2] < 0.0;
-    const double dir = clockwise ? -1.0 : 1.0;
+    const double dir = a.y[s + 2] < 0.0 ? -1.0 : 1.0;  // arc_tangent's sense
     t.v = {-dir * ry, dir * rx, 0.0};
-    t.scale = clockwise ? turn_scale::radius_cw : turn_scale::radius_ccw;
+    t.scale = turn_scale::tangent;
     return true;
 }
 
