@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -80,40 +79,82 @@ struct link {
     }
 };
 
-// The lowest-id unused curve (class 1) that has an end at p; its link leaving p (forward) or
-// arriving at p (backward).
-bool next_link(const point3& p, bool forward, const std::set<int>& used, link& found)
+// The part's curves with their ends, read once for a chaining.
+std::vector<curve_ends> part_curves()
 {
+    std::vector<curve_ends> curves;
     for (const auto& [id, e] : store().entities) {
         curve_ends c;
-        if (e.entity_class != kCurveClass || used.count(id) || !ends_of(id, c)) continue;
-        if (meet(forward ? c.start : c.end, p)) {
-            found = {c, false};
-            return true;
-        }
-        if (meet(forward ? c.end : c.start, p)) {
-            found = {c, true};
-            return true;
-        }
+        if (e.entity_class == kCurveClass && ends_of(id, c)) curves.push_back(c);
     }
-    return false;
+    return curves;
 }
 
-// The chain through the picked curve; closed answers whether its ends meet.
+double gap_between(const point3& a, const point3& b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
+
+// Ends closer than this (the host's double tolerance) are one point: an exact joint.
+bool exact(double gap) { return gap <= kDoubleTolerance; }
+
+// Whether a continuation at `gap` beats the best one so far: exact joints before any other,
+// among those the curve met first (the lowest id), else the nearest end.
+bool better(double gap, double best)
+{
+    if (exact(best)) return false;
+    return exact(gap) || gap < best;
+}
+
+// The unused curve (class 1) with the best end at p within the tolerance; its link leaving p
+// (forward) or arriving at p (backward), and the gap at the joint. Taking the first curve
+// within the tolerance instead would run a chain into a neighbouring loop closer than the
+// tolerance, or skip curves shorter than it.
+bool next_link(const point3& p, bool forward, const std::vector<curve_ends>& curves, const std::vector<char>& used,
+               link& found, std::size_t& index, double& gap)
+{
+    gap = chain_tolerance;
+    bool any = false;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        if (used[i]) continue;
+        const curve_ends& c = curves[i];
+        for (const bool reversed : {false, true}) {
+            const point3& joint = forward != reversed ? c.start : c.end;
+            const double d = gap_between(joint, p);
+            if (d > chain_tolerance || (any && !better(d, gap))) continue;
+            found = {c, reversed};
+            index = i;
+            gap = d;
+            any = true;
+        }
+    }
+    return any;
+}
+
+// The chain through the picked curve; closed answers whether its ends meet. The chain closes
+// where its start is at least as near as any continuation.
 std::deque<link> chain_from(const curve_ends& picked, bool& closed)
 {
+    const std::vector<curve_ends> curves = part_curves();
+    std::vector<char> used(curves.size(), 0);
+    for (std::size_t i = 0; i < curves.size(); ++i)
+        if (curves[i].id == picked.id) used[i] = 1;
     std::deque<link> chain{{picked, false}};
-    std::set<int> used{picked.id};
-    closed = meet(picked.start, picked.end);
+    closed = false;
     link l;
-    while (!closed && next_link(chain.back().to(), true, used, l)) {
+    std::size_t index = 0;
+    double gap = 0.0;
+    for (;;) {
+        const double closing = gap_between(chain.back().to(), chain.front().from());
+        const bool goes_on = next_link(chain.back().to(), true, curves, used, l, index, gap);
+        if (closing <= chain_tolerance && (!goes_on || !better(gap, closing))) {
+            closed = true;
+            return chain;
+        }
+        if (!goes_on) break;
         chain.push_back(l);
-        used.insert(l.curve.id);
-        closed = meet(l.to(), chain.front().from());
+        used[index] = 1;
     }
-    while (!closed && next_link(chain.front().from(), false, used, l)) {
+    while (next_link(chain.front().from(), false, curves, used, l, index, gap)) {
         chain.push_front(l);
-        used.insert(l.curve.id);
+        used[index] = 1;
     }
     return chain;
 }

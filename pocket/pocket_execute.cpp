@@ -8,6 +8,7 @@
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_entr.hpp"
+#include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/engine_steps.hpp"
@@ -316,7 +317,12 @@ void release_engine(int& status)
 void execute_drelan(int& mode, int& status)
 {
     status = kGoOn;
-    if (mode == kRun) run_regions(status);
-    else params().at(P::kEntryMode) = kNoEntryPoints;
+    if (mode == kRun) {
+        // Contours that cross are refused before anything is cut.
+        contour_crossings_check(status);
+        if (status == kGoOn) run_regions(status);
+    } else {
+        params().at(P::kEntryMode) = kNoEntryPoints;
+    }
     release_engine(status);
 }
