@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ struct definition_settings {
 definition_settings settings;
 double& chain_tolerance = settings.tolerance;
 
-void reset_chaining() { settings = definition_settings{}; }
+void reset_chaining();
 
 const bool registered = register_component({"chaining", reset_chaining, nullptr, nullptr, nullptr});
 
@@ -78,6 +79,13 @@ struct link {
                         : control::curve_in_set{curve.id, curve.t0, curve.t1, 1.0};
     }
 };
+
+// A chain dfdc refused for room, which the next dfdc of the same definition answers again.
+struct kept_chain {
+    std::deque<link> links;
+    bool closed = false;
+};
+std::optional<kept_chain> kept;
 
 // The part's curves with their ends, read once for a chaining.
 std::vector<curve_ends> part_curves()
@@ -202,18 +210,49 @@ bool chain_is_flat(const std::deque<link>& chain)
 
 // What the settings make of a chain: 0 to keep it (reversed to the sense asked for), else the
 // status of its refusal.
-int settle_chain(std::deque<link>& chain, bool closed, int room)
+int settle_chain(std::deque<link>& chain, bool closed)
 {
     if (settings.closed_only && !closed) return kDefinitionOpen;
     if (settings.plane_check == 1 && !chain_is_flat(chain)) return kDefinitionNotFlat;
     if (settings.most_curves >= 1 && static_cast<int>(chain.size()) > settings.most_curves) return kRecordNoRoom;
-    if (static_cast<long>(chain.size()) > room) return kRecordNoRoom;
     if (settings.sense == kSenseCounterClockwise || settings.sense == kSenseClockwise) {
         const double area = chain_area(chain);
         if ((area < 0.0 && settings.sense == kSenseCounterClockwise) || (area > 0.0 && settings.sense == kSenseClockwise))
             reverse_chain(chain);
     }
     return 0;
+}
+
+void reset_chaining()
+{
+    settings = definition_settings{};
+    kept.reset();
+}
+
+// The chain of a new pick (asked again while the pick is no curve), or the one kept; false with
+// the pick's answer in status when the user picked no curve.
+bool picked_chain(std::deque<link>& chain, bool& closed, int& status)
+{
+    if (kept) {
+        chain = std::move(kept->links);
+        closed = kept->closed;
+        kept.reset();
+        return true;
+    }
+    curve_ends picked;
+    for (;;) {
+        int choice = 0, entity = 0;
+        pick(choice, entity);
+        if (choice != 0) {
+            status = choice;
+            return false;
+        }
+        if (ends_of(entity, picked)) break;
+    }
+    closed = meet(picked.start, picked.end);
+    chain = {{picked, false}};
+    if (settings.pick_mode == kPickChain) chain = chain_from(picked, closed);
+    return true;
 }
 
 }  // namespace
@@ -223,7 +262,7 @@ int settle_chain(std::deque<link>& chain, bool closed, int room)
 void dfdini(double tolerance, int& status)
 {
     status = 0;
-    vantu::settings = vantu::definition_settings{};
+    vantu::reset_chaining();
     vantu::chain_tolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : vantu::kRealTolerance;
     vantu::trace_call("dfdini", std::to_string(tolerance), status);
 }
@@ -281,27 +320,23 @@ void dfdgid(const int* record, int& id, int& status)
 void dfdc(int room, int* record, int& length, int& status)
 {
     length = 0;
-    vantu::curve_ends picked;
-    for (;;) {  // a pick of something that is no curve is asked again
-        int choice = 0, entity = 0;
-        pick(choice, entity);
-        if (choice != 0) {
-            status = choice;
-            vantu::trace_call("dfdc", std::to_string(room), status);
-            return;
-        }
-        if (vantu::ends_of(entity, picked)) break;
+    std::deque<vantu::link> chain;
+    bool closed = false;
+    if (!vantu::picked_chain(chain, closed, status)) {
+        vantu::trace_call("dfdc", std::to_string(room), status);
+        return;
     }
-    bool closed = vantu::meet(picked.start, picked.end);
-    std::deque<vantu::link> chain{{picked, false}};
-    if (vantu::settings.pick_mode == kPickChain) chain = vantu::chain_from(picked, closed);
     const int set = vantu::unused_curve_set();
     if (auto fault = vantu::fault_hit("dfdc")) {
         status = *fault;
     } else if (record == nullptr || set < 1) {
         status = kRecordNoRoom;
-    } else if ((status = vantu::settle_chain(chain, closed, room)) != 0) {
+    } else if ((status = vantu::settle_chain(chain, closed)) != 0) {
         // refused by the settings: nothing kept
+    } else if (static_cast<long>(chain.size()) > room) {
+        status = kRecordNoRoom;
+        length = static_cast<int>(chain.size());
+        vantu::kept = vantu::kept_chain{chain, closed};
     } else {
         std::vector<vantu::control::curve_in_set> curves;
         for (const vantu::link& l : chain) curves.push_back(l.as_set_curve());

@@ -77,7 +77,7 @@ void contour_max_gap(const int* records, int count, const int* kinds, double& ga
     const bool shifted = std::find(std::begin(kSubCodesShifted), std::end(kSubCodesShifted), sub_code) !=
                          std::end(kSubCodesShifted);
     int entry = 1;
-    for (int k = 1; k <= std::min(count, kMaxContours) && entry <= kContourEntries; ++k) {
+    for (int k = 1; k <= std::min(count, kMaxContours) && entry <= contour_entries(); ++k) {
         const int* record = records + kChainEntryWords * (entry - 1);
         int kind = kinds[k];
         if (kind > 1 && shifted) --kind;

@@ -215,7 +215,7 @@ void cut_region(region_run& r, const execute_run& run, int& status, bool& marker
     for (int j = 1; j < numbers; ++j) {
         types[static_cast<std::size_t>(j)] = t.gathered_part_stock[static_cast<std::size_t>(j)];
         const int entry = run.first_curves[static_cast<std::size_t>(j - 1)];
-        if (entry >= 0 && entry < kContourEntries)
+        if (entry >= 0 && entry < contour_entries())
             sets[static_cast<std::size_t>(j)] = contour_buffers_block.gathered[static_cast<std::size_t>(kChainEntryWords * entry)];
     }
     pocket_prepare(r.outer, r.island_count, r.islands.data(), {types.data(), sets.data(), numbers}, status);
