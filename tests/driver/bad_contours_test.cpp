@@ -1,6 +1,6 @@
 // Contours a user may draw badly, run through the whole pocket procedure on the example part's
 // wire machine: the contours are picked one chain each, the pocket page is accepted with side
-// step 2 and the execution confirmed. Each row says what the user is told (the errors and
+// step 2 (or hatch clearing is chosen) and the execution confirmed. Each row says what the user is told (the errors and
 // warnings of the message window), whether anything is cut, and into how many regions the
 // pocket was split.
 #include "run_support.hpp"
@@ -118,12 +118,18 @@ std::string part_with(const drawing& d)
     return part.dump();
 }
 
-std::string script_for(const drawing& d)
+// Hatch clearing is chosen on the page (line 10) and accepted as it stands.
+std::string script_for(const drawing& d, bool hatch)
 {
     json steps = json::array({{{"menu", "CONTOUR"}}});
     for (const int p : d.picks) steps.push_back({{"pick", p}});
     steps.push_back({{"pick", "exit"}});
-    steps.push_back({{"page", json::array({{{"line", 14}, {"value", 2}}, {{"line", 0}}})}});
+    if (hatch) {
+        steps.push_back({{"page", json::array({{{"line", 10}, {"value", 1}}})}});
+        steps.push_back({{"page", 0}});
+    } else {
+        steps.push_back({{"page", json::array({{{"line", 14}, {"value", 2}}, {{"line", 0}}})}});
+    }
     return json{{"steps", steps}, {"rules", json::array({{{"menu", "YES"}, {"expect", "OK TO EXECUTE?"}}})}}.dump();
 }
 
@@ -134,11 +140,11 @@ struct outcome {
     int regions = 0;
 };
 
-outcome run(const drawing& d)
+outcome run(const drawing& d, bool hatch)
 {
     vantu::control::load_part_text(part_with(d), "bad contours");
     vantu::control::set_data_directories({std::string(DRELAN_SOURCE_DIR) + "/data"});
-    vantu::control::load_script_text(script_for(d), "bad contours");
+    vantu::control::load_script_text(script_for(d, hatch), "bad contours");
     drelan_attach(kProcessAttach);
     drelan();
     drelan_attach(kProcessDetach);
@@ -179,6 +185,7 @@ TEST_F(BadContours, EachGetsItsMessageAndIsCutOrRefused)
         std::vector<std::string> told;
         bool cut;
         int regions;
+        bool hatch = false;
     };
     const row rows[] = {
         {"closed outer and a circle", drawing{}.lines(kOuter).circle({25, 30}, 8), {}, true, 1},
@@ -238,11 +245,12 @@ TEST_F(BadContours, EachGetsItsMessageAndIsCutOrRefused)
          false,
          0},
         {"spline outline of 2,000 points", drawing{}.spline(2000), {}, true, 1},
+        {"spline outline of 2,000 points, hatch clearing", drawing{}.spline(2000), {}, true, 1, true},
         {"outline of 5,000 lines", polygon_outline(5000), {}, true, 1},
     };
     for (const row& r : rows) {
         SetUp();
-        const outcome o = run(r.contours);
+        const outcome o = run(r.contours, r.hatch);
         EXPECT_EQ(o.told, r.told) << r.what;
         EXPECT_EQ(o.moves > 0, r.cut) << r.what << ": " << o.moves << " moves";
         EXPECT_EQ(o.regions, r.regions) << r.what;
