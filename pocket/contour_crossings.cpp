@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -178,7 +180,7 @@ bool inside(point p, const polygon& poly)
 
 double boundary_distance(point p, const polygon& poly)
 {
-    double nearest = INFINITY;
+    double nearest = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < poly.size(); ++i)
         nearest = std::min(nearest, point_piece_distance(p, poly[i], poly[(i + 1) % poly.size()]));
     return nearest;
@@ -207,10 +209,14 @@ bool partly_inside(const polygon& a, const polygon& b, double tolerance)
     return s.inside > 0 && s.outside > 0;
 }
 
-// The contours that hold contour c wholly (none of its points beyond the tolerance outside).
-std::set<int> holders(int c, const std::vector<polygon>& polygons, const findings& f, double tolerance)
+// The contours that hold contour c wholly (none of its points beyond the tolerance outside),
+// worked out once per contour.
+const std::set<int>& holders(int c, const std::vector<polygon>& polygons, const findings& f, double tolerance,
+                             std::map<int, std::set<int>>& known)
 {
-    std::set<int> held_by;
+    const auto found = known.find(c);
+    if (found != known.end()) return found->second;
+    std::set<int>& held_by = known[c];
     for (int other = 0; other < static_cast<int>(polygons.size()); ++other) {
         const polygon& holder = polygons[static_cast<std::size_t>(other)];
         if (other == c || holder.size() < 3 || f.crossing.count(std::minmax(c, other)) != 0) continue;
@@ -222,10 +228,10 @@ std::set<int> holders(int c, const std::vector<polygon>& polygons, const finding
 // Islands of one region (held by the same contours, an odd number of them) may overlap: the
 // lane engine takes them together.
 bool islands_of_one_region(const contour_pair& pair, const std::vector<polygon>& polygons, const findings& f,
-                           double tolerance)
+                           double tolerance, std::map<int, std::set<int>>& known)
 {
-    const std::set<int> first = holders(pair.first, polygons, f, tolerance);
-    return first.size() % 2 == 1 && first == holders(pair.second, polygons, f, tolerance);
+    const std::set<int>& first = holders(pair.first, polygons, f, tolerance, known);
+    return first.size() % 2 == 1 && first == holders(pair.second, polygons, f, tolerance, known);
 }
 
 void report(const std::string& text) { msg_window(kMsgWindowAdd, kMsgError, static_cast<int>(text.size()), text); }
@@ -247,8 +253,9 @@ void contour_crossings_check(int& status)
         report("CONTOUR " + std::to_string(c + 1) + " CROSSES ITSELF");
         status = kFailed;
     }
+    std::map<int, std::set<int>> known;
     for (const contour_pair& pair : f.crossing) {
-        if (islands_of_one_region(pair, polygons, f, tolerance)) continue;
+        if (islands_of_one_region(pair, polygons, f, tolerance, known)) continue;
         report("CONTOURS " + std::to_string(pair.first + 1) + " AND " + std::to_string(pair.second + 1) +
                " CROSS EACH OTHER");
         status = kFailed;

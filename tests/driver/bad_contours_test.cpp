@@ -59,7 +59,7 @@ struct drawing {
         json knots = json::array(), control = json::array();
         for (int k = 0; k < points + 3; ++k) {
             const double a = 2 * std::numbers::pi * (k % points) / points;
-            const double r = 40.0 * (1.0 + 0.05 * std::sin(7 * a));
+            const double r = 15.0 * (1.0 + 0.05 * std::sin(7 * a));
             control.push_back({50 + r * std::cos(a), 50 + r * std::sin(a), 0.0});
         }
         for (int k = 0; k < points + 7; ++k) knots.push_back(k);
@@ -86,8 +86,8 @@ drawing polygon_outline(int sides)
 {
     corners c;
     for (int k = 0; k < sides; ++k)
-        c.push_back({50 + 40 * std::cos(2 * std::numbers::pi * k / sides),
-                     50 + 40 * std::sin(2 * std::numbers::pi * k / sides)});
+        c.push_back({50 + 15 * std::cos(2 * std::numbers::pi * k / sides),
+                     50 + 15 * std::sin(2 * std::numbers::pi * k / sides)});
     return drawing{}.lines(c);
 }
 
