@@ -10,9 +10,9 @@
 #include "host/vantu_contours.hpp"
 
 #include <array>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr int kMaxContours = kContourTableMost;  // 700
 // The record buffers start with 4500 entries of 8 bytes each and grow with the contours picked.
@@ -67,11 +67,11 @@ struct contour_table {
 using contour_buffer = std::vector<int>;
 struct contour_buffers {
     int entries = kContourEntriesFirst;
-    contour_buffer geometry = contour_buffer(kChainEntryWords * kContourEntriesFirst);   // contour_geom_buf: as picked
-    contour_buffer wire = contour_buffer(kChainEntryWords * kContourEntriesFirst);       // contour_wire_buf: exploded
-    contour_buffer work = contour_buffer(kChainEntryWords * kContourEntriesFirst);       // contour_work_buf: scratch
-    contour_buffer save = contour_buffer(kChainEntryWords * kContourEntriesFirst);       // save buffer of the compaction
-    contour_buffer gathered = contour_buffer(kChainEntryWords * kContourEntriesFirst);   // contour_gathered_buf
+    contour_buffer geometry = contour_buffer(kChainEntryWords * kContourEntriesFirst);  // contour_geom_buf: as picked
+    contour_buffer wire = contour_buffer(kChainEntryWords * kContourEntriesFirst);      // contour_wire_buf: exploded
+    contour_buffer work = contour_buffer(kChainEntryWords * kContourEntriesFirst);      // contour_work_buf: scratch
+    contour_buffer save = contour_buffer(kChainEntryWords * kContourEntriesFirst);      // save buffer of the compaction
+    contour_buffer gathered = contour_buffer(kChainEntryWords * kContourEntriesFirst);  // contour_gathered_buf
 };
 
 extern contour_table contour_table_block;

@@ -95,9 +95,12 @@ int gather_one(int k, int used, int& entries)
         const int* record = geometry_record(k);
         int* out = buffer_entry(b.gathered, used + 1);
         int written = kFailed;
-        if (record[0] == kFaceRecord) plfbuf(record[1], room, out, records, entries, written);
-        else if (record[0] == kLoopRecord) ncs_explode_loop_to_wfbuf(record, room, out, entries, second, written);
-        else dfccmn(record, room, out, entries, written);
+        if (record[0] == kFaceRecord)
+            plfbuf(record[1], room, out, records, entries, written);
+        else if (record[0] == kLoopRecord)
+            ncs_explode_loop_to_wfbuf(record, room, out, entries, second, written);
+        else
+            dfccmn(record, room, out, entries, written);
         return written;
     });
     int* record = geometry_record(k);

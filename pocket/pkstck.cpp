@@ -1,4 +1,5 @@
-// The start-side check of the pocket dialog and the measurement of gaps between contour curves.
+// The start-side check of the pocket dialog (with the crossing check of the contours) and the
+// measurement of gaps between contour curves.
 #include "pocket/pkstck.hpp"
 
 #include "toolpath/msg_window.hpp"

@@ -233,7 +233,8 @@ TEST_F(ContourRecords, ChainingTakesTheNearestEndExactJointsFirst)
          [] {
              std::vector<std::array<double, 2>> corners;
              for (int k = 0; k < 40; ++k)
-                 corners.push_back({0.3 * std::cos(k * std::numbers::pi / 20), 0.3 * std::sin(k * std::numbers::pi / 20)});
+                 corners.push_back(
+                     {0.3 * std::cos(k * std::numbers::pi / 20), 0.3 * std::sin(k * std::numbers::pi / 20)});
              return chained{lines_through(corners, true)};
          }},
         {"sloppy joints beside an exact neighbour: the nearest end",

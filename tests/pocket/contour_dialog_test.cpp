@@ -47,7 +47,8 @@ TEST_F(ContourDialog, PickingIntoAFullTableIsTold)
         const std::string script = R"([{"menu": "ADD CONTOURS"}, {"menu": "CONTOUR"}, )" + pick(circle) + "]";
         EXPECT_EQ(run(0, 1, script.c_str()), 0);
         EXPECT_EQ(table().count, before + 1);
-        EXPECT_EQ(has_line("user1c", "NOTE: NUMBER OF CONTOURS CANNOT EXCEED 700"), before + 1 == kMaxContours) << before;
+        EXPECT_EQ(has_line("user1c", "NOTE: NUMBER OF CONTOURS CANNOT EXCEED 700"), before + 1 == kMaxContours)
+            << before;
     }
 }
 
