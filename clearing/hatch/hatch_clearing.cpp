@@ -20,7 +20,6 @@
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/tool_position.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -38,6 +37,10 @@ constexpr int kBaseFeed = 1, kStepFeed = 25;
 constexpr int kSurfaceCodeA = 34, kSurfaceCodeB = 38;
 // A reference height at or below this is none.
 constexpr double kNoHeight = -1.0e10;
+// A way passing outside the region by no more than this runs along its boundary: the float
+// rounding of the region's corners and of the points on it. Any more would let the tool into
+// an island's offset.
+constexpr double kOnBoundary = vantu::kRealTolerance;
 constexpr point3 kToolAxis{0.0f, 0.0f, 1.0f};
 
 // What every level of one replay shares.
@@ -54,8 +57,6 @@ struct level_replay {
     // The top of the material (the pocket's top Z, the first level lying a Z step below it): the
     // islands and the walls stand up to it.
     float top = 0.0f;
-    // How near the region's boundary a way may pass outside it: the pocket's tolerance.
-    double slack = 0.0;
 };
 
 // A cut to the point: with the tool at the level, a move along the hatch lines at base feed, a
@@ -84,7 +85,7 @@ float pass_start_height(const level_replay& level, const point3& point)
     const point3 at = DSP8().position();
     if (level.surface) return level.z;
     const float height = !level.opened && level.last_of_several ? at[2] : level.z + level.z_step;
-    if (!ltval(height, level.top) || clr_way_in_region(at.data(), point.data(), level.slack)) return height;
+    if (!ltval(height, level.top) || clr_way_in_region(at.data(), point.data(), kOnBoundary)) return height;
     return level.top;
 }
 
@@ -242,7 +243,6 @@ void clear_passes_out(float angle, float approach_value, int /*pass_flag*/, int&
     level.c = std::cos(angle);
     level.s = std::sin(angle);
     level.top = static_cast<float>(ps.first_level_z + ps.z_step);
-    level.slack = std::max(static_cast<double>(clear_block.tolerance), static_cast<double>(vantu::kRealTolerance));
 
     clr_point_rewind();
     while (clr_point_end() == 0 && status == kGoOn) {

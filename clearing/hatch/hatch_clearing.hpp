@@ -22,7 +22,7 @@ void tkpolg(float angle, float second_angle, int direction, int linking_mode, in
 // where the way stays inside the list's region, else over the top of the material. Status 0, -1
 // with "clear_passes_out, NO CLEARING POINTS" when the list is closed or empty, or the first
 // failing writer's status. Reads pocket_state (current_z, first_level_z, z_step, approach_height,
-// level_count, level_counter), clear_block (reference_height, tolerance, the region), DSP8 and
+// level_count, level_counter), clear_block (reference_height, the region), DSP8 and
 // the host's procedure code.
 void clear_passes_out(float angle, float approach_value, int pass_flag, int& status);
 
