@@ -75,24 +75,25 @@ protected:
         }
         return points;
     }
+    // Builds the region to clean within d: the status and the polygon count.
+    static std::pair<int, int> built(float d)
+    {
+        int status = -9, npol = -1, counted = 0;
+        build_clean_region(d, status);
+        polbuf_get_npol(npol, counted);
+        return {status, npol};
+    }
 };
 
 TEST_F(LaneReaders, CleanRegionHasOnePolygonPerLiveLaneReversed)
 {
-    int status = 0, npol = 0;
     lane({{0, 0}, {10, 0}, {10, 10}}, 1, kLevelSeparator);
     lane({{0, 0}, {5, 0}}, 0, 1);
-    build_clean_region(0.01f, status);
-    EXPECT_EQ(status, 1) << "no live lane: nothing to clean";
-    polbuf_get_npol(npol, status);
-    EXPECT_EQ(npol, 0);
+    EXPECT_EQ(built(0.01f), std::make_pair(1, 0)) << "no live lane: nothing to clean";
 
     lane({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
     lane(circle(50, 50, 10));
-    build_clean_region(0.01f, status);
-    ASSERT_EQ(status, 0);
-    polbuf_get_npol(npol, status);
-    ASSERT_EQ(npol, 2);
+    ASSERT_EQ(built(0.01f), std::make_pair(0, 2));
     // The last lane first: the circle, walked clockwise in steps of at most 2 acos(0.999).
     const auto ring = polygon(1);
     ASSERT_GT(ring.size(), 70u);
@@ -134,11 +135,7 @@ TEST_F(LaneReaders, AnIslandsChordsStandOutsideItWhicheverWayTheLanesRun)
         lane_table_reset();
         lane(r.outer);
         lane(circle(50, 50, 10, r.island_direction));
-        int status = -9, npol = 0;
-        build_clean_region(0.1f, status);
-        ASSERT_EQ(status, 0);
-        polbuf_get_npol(npol, status);
-        ASSERT_EQ(npol, 2);
+        ASSERT_EQ(built(0.1f), std::make_pair(0, 2));
         const auto ring = polygon(1);
         ASSERT_GT(ring.size(), 4u);
         for (std::size_t i = 0; i < ring.size(); ++i) {
