@@ -36,12 +36,12 @@ constexpr double kMoveSlack = 1.0e-3;
 constexpr unsigned kSeed = 20261209u;
 constexpr int kShards = 6;
 
-// DRELAN_HATCH_POCKETS sets how many random pockets a run judges (120 by default, spread over
+// DRELAN_HATCH_POCKETS sets how many random pockets a run judges (90 by default, spread over
 // shards).
 int pockets_per_shard()
 {
     const char* text = std::getenv("DRELAN_HATCH_POCKETS");
-    const int total = text != nullptr ? std::atoi(text) : 120;
+    const int total = text != nullptr ? std::atoi(text) : 90;
     return std::max(1, (total + kShards - 1) / kShards);
 }
 
