@@ -193,7 +193,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
     }
     if (!ramped && !DSP8().stands_at(3, p.data())) {
         const std::array<double, 3> above = {q[0], q[1], ps.current_z + ps.approach_height};
-        strend_d(kPointsOnly, above, kUp, m, 0.0, status);
+        pocket_strend(above, m, 0.0, status);
         if (status < 0) return;
     }
     if (ps.start_point_entry != 0 || use_start || approach_flag == 0) {

@@ -19,6 +19,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/seam_fills.hpp"
 #include "toolpath/markers.hpp"
+#include "toolpath/tool_position.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <cmath>
@@ -250,10 +251,56 @@ TEST_F(PocketRun, LevelsRunFromTheTopToTheFinalDepthBetweenTheRegionsMarkers)
         EXPECT_EQ(c.last_line[2], 1) << c.z;
     }
     std::vector<std::vector<word>> markers;
-    for (const auto& line : control::toolpath_top()) markers.push_back({line.words[0], line.words[2]});
+    for (const auto& line : control::toolpath_top())
+        if (line.words[0] == 99) markers.push_back({line.words[0], line.words[2]});
     EXPECT_EQ(markers, (std::vector<std::vector<word>>{{99, 1}, {99, 2}, {99, 1}, {99, 2}}));
     EXPECT_EQ(z_of("cmtpk_clean").size(), 2u) << "without a draft the lanes are computed once per region";
 }
+
+// Between two regions the tool leaves the finished one upwards: to the clearance plane when it
+// is on, else straight up to the height at which the entries come in above the first level, so
+// that the next region's approach never starts at the floor of the last one.
+struct region_change_row {
+    const char* name;
+    int plane;
+    float clearance;
+    float tool_z;
+    std::vector<float> heights;  // z of the moves written between the two regions
+};
+
+class RegionChange : public PocketRun, public ::testing::WithParamInterface<region_change_row> {};
+
+constexpr float kLinkHeight = 10.0f - 3.0f + 8.0f + 3.0f;  // first level 7, clear height 8 + the Z step
+
+TEST_P(RegionChange, RegionIsLeftUpwardsBeforeTheNextOne)
+{
+    const region_change_row& r = GetParam();
+    rectangle_set(1, 0, 0, 10, 10);
+    rectangle_set(2, 20, 0, 30, 10);
+    gathered({1, 2});
+    z_values(10, 0, 3);
+    params().set_real(P::kClearHeight, 8.0f);
+    HEI8().at(heights_state::kClearancePlane) = r.plane;
+    HEI8().set_real(heights_state::kClearance, r.clearance);
+    DSP8().set_vec(tool_position_state::kPosition, {5.0f, 5.0f, r.tool_z});
+    ASSERT_EQ(execute(1), 0);
+    std::vector<float> heights;
+    int regions_closed = 0;
+    for (const auto& line : control::toolpath_top()) {
+        if (line.words[0] == 99 && line.words[2] == 2) ++regions_closed;
+        if (line.words[0] == 99 || regions_closed != 1) continue;
+        EXPECT_EQ(word_to_real(line.words[2]), 5.0f);
+        EXPECT_EQ(word_to_real(line.words[3]), 5.0f) << "straight up where the tool stands";
+        heights.push_back(word_to_real(line.words[4]));
+    }
+    EXPECT_EQ(heights, r.heights);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RegionChange,
+                         ::testing::Values(region_change_row{"PlaneOffAtTheFloor", 0, 0.0f, 0.0f, {kLinkHeight}},
+                                           region_change_row{"PlaneOffAboveTheLink", 0, 0.0f, 30.0f, {}},
+                                           region_change_row{"PlaneOn", 1, 30.0f, 0.0f, {30.0f}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PocketRun, ExtraOffsetIsAddedOnlyDuringTheLaneComputation)
 {
@@ -299,7 +346,8 @@ TEST_F(PocketRun, FailedRegionKeepsItsStatusAndTheNextOneRuns)
     EXPECT_EQ(execute(1), -1);
     EXPECT_EQ(z_of("DRAWPK"), (std::vector<double>{5, 0})) << "only the second region is drawn";
     std::vector<word> codes;
-    for (const auto& line : control::toolpath_top()) codes.push_back(line.words[2]);
+    for (const auto& line : control::toolpath_top())
+        if (line.words[0] == 99) codes.push_back(line.words[2]);
     EXPECT_EQ(codes, (std::vector<word>{1, 2})) << "the failed region opened no marker";
 }
 
