@@ -14,6 +14,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/npkini.hpp"
+#include "pocket/param_limits.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
@@ -339,7 +340,12 @@ void release_engine(int& status)
 void execute_drelan(int& mode, int& status)
 {
     status = kGoOn;
-    if (mode == kRun) run_regions(status);
-    else params().at(P::kEntryMode) = kNoEntryPoints;
+    if (mode == kRun) {
+        // A block whose values lie beyond the page's limits is not cut with.
+        param_limits_check(status);
+        if (status == kGoOn) run_regions(status);
+    } else {
+        params().at(P::kEntryMode) = kNoEntryPoints;
+    }
     release_engine(status);
 }

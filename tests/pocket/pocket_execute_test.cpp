@@ -302,6 +302,94 @@ INSTANTIATE_TEST_SUITE_P(Rows, RegionChange,
                                            region_change_row{"PlaneOn", 1, 30.0f, 0.0f, {30.0f}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A block whose values a run reads lie beyond the page's limits is not cut with: the first such
+// value is named by its code and nothing is computed or written. Values at the limits, and
+// values the run does not read, are cut with.
+TEST_F(PocketRun, BlockBeyondThePageLimitsIsNotCut)
+{
+    constexpr float kDegree = static_cast<float>(3.141592653589793 / 180.0);
+    struct row {
+        const char* what;
+        void (*set_up)();
+        int code;  // the code named, 0 when the block is cut
+    } rows[] = {
+        {"side step below its least", [] { params().set_real(P::kSideStep, -1.0f); }, 26},
+        {"side step 0", [] { params().set_real(P::kSideStep, 0.0f); }, 26},
+        {"extra offset below 0", [] { params().set_real(P::kExtraOffset, -0.5f); }, 225},
+        {"extra offset above its most", [] { params().set_real(P::kExtraOffset, 100000.0f); }, 225},
+        {"tolerance 0", [] { params().set_real(P::kTolerance, 0.0f); }, 25},
+        {"tolerance above its most", [] { params().set_real(P::kTolerance, -1000.0f); }, 25},
+        {"Z step below 0", [] { params().set_real(P::kZStep, -4.0f); }, 13},
+        {"Z step above the depth", [] { params().set_real(P::kZStep, 10.5f); }, 13},
+        {"reference Z beyond its limit over the origin",
+         [] {
+             contour_table_block.draft_present = 1;
+             NPT1().set_real(tp_header_state::kMacsysOrigin + 2, 5.0f);
+             params().set_real(P::kReferenceZ, 10005.0f);
+         },
+         205},
+        {"hatch angle beyond a turn",
+         [] {
+             params().at(P::kMethod) = 1;
+             params().set_real(P::kHatchAngle, 361.0f * kDegree);
+         },
+         44},
+        {"given start point beyond its limit",
+         [] {
+             params().at(P::kStartMode) = 2;
+             NPT1().set_real(tp_header_state::kMacsysOrigin + 1, -10.0f);
+             params().set_real(P::kStartPoint + 1, 99990.0f);
+         },
+         32},
+        {"side step at its least", [] { params().set_real(P::kSideStep, 0.0001f); }, 0},
+        {"tolerance stored negative", [] { params().set_real(P::kTolerance, -0.2f); }, 0},
+        {"Z step the depth", [] { params().set_real(P::kZStep, 10.0f); }, 0},
+        {"hatch angle of a whole turn",
+         [] {
+             params().at(P::kMethod) = 1;
+             params().set_real(P::kHatchAngle, static_cast<float>(360.0f * (3.141592653589793 * 0.005555555555555556)));
+         },
+         0},
+        {"start point at its limit",
+         [] {
+             params().at(P::kStartMode) = 2;
+             NPT1().set_real(tp_header_state::kMacsysOrigin, 5.0f);
+             params().set_real(P::kStartPoint, -99999.0f + 5.0f);
+         },
+         0},
+        {"reference Z without a draft", [] { params().set_real(P::kReferenceZ, 20000.0f); }, 0},
+        {"side step of a contour pass only",
+         [] {
+             params().at(P::kPasses) = 3;
+             params().set_real(P::kSideStep, -1.0f);
+         },
+         0},
+    };
+    for (const row& r : rows) {
+        SetUp();
+        rectangle_set(1, 0, 0, 10, 10);
+        gathered({1});
+        z_values(10, 0, 5);
+        r.set_up();
+        const std::size_t lines = control::toolpath_top().size();
+        const word entry_mode = params().at(P::kEntryMode);
+        const int status = execute(1);
+        if (r.code != 0) {
+            EXPECT_EQ(status, -1) << r.what;
+            EXPECT_EQ(params().at(P::kEntryMode), entry_mode) << r.what << ": the block is kept as it is";
+            for (const engine_call& c : calls) EXPECT_EQ(c.step, "clrcls") << r.what << ": only the release runs";
+            EXPECT_EQ(control::toolpath_top().size(), lines) << r.what;
+            EXPECT_TRUE(has_line("erou1c", "[param_limits_check] VALUE OUT OF LIMITS. CODE= " + std::to_string(r.code)))
+                << r.what;
+        } else {
+            EXPECT_EQ(status, 0) << r.what;
+            EXPECT_FALSE(calls.empty()) << r.what;
+            EXPECT_TRUE(control::texts_of("erou1c").empty()) << r.what;
+        }
+        TearDown();
+    }
+}
+
 TEST_F(PocketRun, ExtraOffsetIsAddedOnlyDuringTheLaneComputation)
 {
     rectangle_set(1, 0, 0, 10, 10);
