@@ -103,8 +103,8 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
          }},
         {"contour item", [] {}, R"([{"page": 30}])", 0, 1, [](const std::string&, const char*) {}},
         {"a stored value beyond its field's limits keeps the page until it is mended",
-         [] { params().set_real(P::kSideStep, -1.0f); }, R"([{"page": 0}, {"page": [{"line": 14, "value": 0.5}, {"line": 0}]}])",
-         0, 0,
+         [] { params().set_real(P::kSideStep, -1.0f); },
+         R"([{"page": 0}, {"page": [{"line": 14, "value": 0.5}, {"line": 0}]}])", 0, 0,
          [](const std::string&, const char* w) {
              EXPECT_TRUE(has_line("erou1c", "[param_limits_check] VALUE OUT OF LIMITS. CODE= 26")) << w;
              EXPECT_EQ(params().real(P::kSideStep), 0.5f) << w;
