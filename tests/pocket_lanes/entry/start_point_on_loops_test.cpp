@@ -1,5 +1,5 @@
-// The nearest point on the lane pieces of the loop tree's copy: named trees of square and round
-// lanes, whole lanes and pieces of them, records not in use, the loop of a contour, two nodes as
+// The nearest point on the lane pieces of the loop tree's copy: named trees of square lanes,
+// whole lanes and pieces of them, records not in use, the loop of a contour, two nodes as
 // near as each other, and lanes lying relative to the pocket frame; and the entry motion of a
 // search that comes down there unless the move from there into the pocket would gouge.
 #include "pocket_lanes/lane_test_support.hpp"
@@ -56,15 +56,6 @@ void PrintTo(const tree_row& r, std::ostream* os) { *os << r.name; }
 
 const std::vector<xy> kSquareA = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
 const std::vector<xy> kSquareB = {{20, 0}, {30, 0}, {30, 10}, {20, 10}, {20, 0}};
-
-// A circle of radius 5 about the frame's origin in two half arcs from (5, 0).
-std::vector<xy> circle()
-{
-    std::vector<xy> e = {{5, 0}};
-    push_arc(e, 5, 1, 0, 0, -5, 0);
-    push_arc(e, 5, 1, 0, 0, 5, 0);
-    return e;
-}
 
 class LoopPieces : public LaneTest {
 protected:
@@ -160,53 +151,24 @@ TEST_P(StartPointOnLoops, NearestPointOfTheRecordedPieces)
 
 const piece kWhole1{}, kWhole2{1, 2};
 
-INSTANTIATE_TEST_SUITE_P(
-    Trees, StartPointOnLoops,
-    ::testing::Values(
-        tree_row{"NoCopyOpen", {kSquareA}, {}, {0, 0}, {5, -3}, -1, {5, -3}},
-        tree_row{"WholeSquare", {kSquareA}, {{7, kLoopNew, {kWhole1}}}, {0, 0}, {5, -3}, 0, {5, 0}},
-        tree_row{"NearerOfTwoNodes",
-                 {kSquareA, kSquareB},
-                 {{7, kLoopNew, {kWhole1}}, {8, kLoopMerged, {kWhole2}}},
-                 {0, 0},
-                 {18, 5},
-                 0,
-                 {20, 5}},
-        tree_row{"ContourLoopPassedOver",
-                 {kSquareA, kSquareB},
-                 {{7, kLoopNew, {kWhole1}}, {8, kLoopContour, {kWhole2}}},
-                 {0, 0},
-                 {18, 5},
-                 0,
-                 {10, 5}},
-        tree_row{"UnusedRecordPassedOver",
-                 {kSquareA, kSquareB},
-                 {{7, kLoopNew, {kWhole1, piece{0, 2}}}},
-                 {0, 0},
-                 {18, 5},
-                 0,
-                 {10, 5}},
-        tree_row{"NothingInUse", {kSquareA}, {{7, kLoopNew, {piece{0, 1}}}}, {0, 0}, {5, -3}, -1, {5, -3}},
-        // From the middle of the first side to the middle of the second: the corner (10, 10) and
-        // the sides beyond are not on the piece.
-        tree_row{"PieceOfALane",
-                 {kSquareA},
-                 {{7, kLoopNew, {piece{1, 1, 0, 1, 0.5, {5, 0}, 2, 0.5, {10, 5}}}}},
-                 {0, 0},
-                 {12, 8},
-                 0,
-                 {10, 5}},
-        tree_row{"FirstOfEqualStays",
-                 {kSquareA, kSquareB},
-                 {{7, kLoopNew, {kWhole1}}, {8, kLoopNew, {kWhole2}}},
-                 {0, 0},
-                 {15, 5},
-                 0,
-                 {10, 5}},
-        tree_row{"RoundLane", {circle()}, {{7, kLoopNew, {kWhole1}}}, {0, 0}, {0, 9}, 0, {0, 5}},
-        tree_row{
-            "LanesRelativeToTheFrame", {kSquareA}, {{7, kLoopNew, {kWhole1}}}, {100, 200}, {105, 197}, 0, {105, 200}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Trees, StartPointOnLoops, ::testing::Values(
+    tree_row{"NoCopyOpen", {kSquareA}, {}, {0, 0}, {5, -3}, -1, {5, -3}},
+    tree_row{"NearerOfTwoNodes", {kSquareA, kSquareB}, {{7, kLoopNew, {kWhole1}}, {8, kLoopMerged, {kWhole2}}},
+             {0, 0}, {18, 5}, 0, {20, 5}},
+    tree_row{"ContourLoopPassedOver", {kSquareA, kSquareB}, {{7, kLoopNew, {kWhole1}}, {8, kLoopContour, {kWhole2}}},
+             {0, 0}, {18, 5}, 0, {10, 5}},
+    tree_row{"UnusedRecordPassedOver", {kSquareA, kSquareB}, {{7, kLoopNew, {kWhole1, piece{0, 2}}}},
+             {0, 0}, {18, 5}, 0, {10, 5}},
+    // From the middle of the first side to the middle of the second: the corner (10, 10) and the
+    // sides beyond are not on the piece.
+    tree_row{"PieceOfALane", {kSquareA}, {{7, kLoopNew, {piece{1, 1, 0, 1, 0.5, {5, 0}, 2, 0.5, {10, 5}}}}},
+             {0, 0}, {12, 8}, 0, {10, 5}},
+    tree_row{"FirstOfEqualStays", {kSquareA, kSquareB}, {{7, kLoopNew, {kWhole1}}, {8, kLoopNew, {kWhole2}}},
+             {0, 0}, {15, 5}, 0, {10, 5}},
+    tree_row{"LanesRelativeToTheFrame", {kSquareA}, {{7, kLoopNew, {kWhole1}}}, {100, 200}, {105, 197}, 0, {105, 200}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The gouge test of the region hatching as the entry asks it: each call's mode, start point and
 // strict flag; the answer of the test mode is the row's.
@@ -228,11 +190,10 @@ void recording_hatch(int mode, const double* p1, const double*, int& count, xy_o
 }
 
 // A search comes down on the loop pieces nearest the lane start and moves from there into the
-// pocket; where that move would gouge, or the copy is not open, it comes down on the lane start
-// as a plain entry does. A search approaches in the stored feed (77).
+// pocket; where that move would gouge, it comes down on the lane start as a plain entry does. A search approaches in
+// the stored feed (77).
 struct search_row {
     const char* name;
-    bool copy;
     int gouge;
     std::vector<int> modes;  // the hatching's calls: 3 the gouge test, 1 the move written
     std::vector<std::string> want;
@@ -269,7 +230,7 @@ TEST_P(SearchEntry, ComesDownOnTheNearestPieceUnlessTheMoveFromThereGouges)
     const double start[2] = {2, 4};
     const double lane_points[4] = {2, 4, 8, 4};
     add_lane(kSquareA);
-    if (r.copy) build_copy({{7, kLoopNew, {kWhole1}}});
+    build_copy({{7, kLoopNew, {kWhole1}}});
     hatch_gouge = r.gouge;
     entry_approach approach;
     int plunge = 1, status = 7;
@@ -288,17 +249,12 @@ TEST_P(SearchEntry, ComesDownOnTheNearestPieceUnlessTheMoveFromThereGouges)
     EXPECT_EQ(pocket_state_block.strict_gouge, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Searches, SearchEntry,
-    ::testing::Values(
-        search_row{"Free",
-                   true,
-                   0,
-                   {kHatchGougeTest, kHatchWrite},
-                   {"F77", "L(0,0,50)", "L(0,4,50)", "L(0,4,-2)", "F50", "L(0,4,-5)"}},
-        search_row{
-            "Gouging", true, 1, {kHatchGougeTest}, {"F77", "L(0,0,50)", "L(2,4,50)", "L(2,4,-2)", "F50", "L(2,4,-5)"}},
-        search_row{"NoCopy", false, 0, {}, {"F77", "L(0,0,50)", "L(2,4,50)", "L(2,4,-2)", "F50", "L(2,4,-5)"}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Searches, SearchEntry, ::testing::Values(
+    search_row{"Free", 0, {kHatchGougeTest, kHatchWrite},
+               {"F77", "L(0,0,50)", "L(0,4,50)", "L(0,4,-2)", "F50", "L(0,4,-5)"}},
+    search_row{"Gouging", 1, {kHatchGougeTest}, {"F77", "L(0,0,50)", "L(2,4,50)", "L(2,4,-2)", "F50", "L(2,4,-5)"}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
