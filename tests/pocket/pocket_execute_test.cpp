@@ -23,6 +23,7 @@
 #include "tools/tools_test_support.hpp"
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -267,6 +268,8 @@ struct region_change_row {
     float tool_z;
     std::vector<float> heights;  // z of the moves written between the two regions
 };
+
+void PrintTo(const region_change_row& r, std::ostream* os) { *os << r.name; }
 
 class RegionChange : public PocketRun, public ::testing::WithParamInterface<region_change_row> {};
 

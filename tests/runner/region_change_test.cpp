@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 using namespace runner_test;
@@ -169,6 +171,8 @@ struct pocket_row {
     bool level_at_clearance;
     bool judge_cuts;  // the hatch clearing's own links are judged by its tests
 };
+
+void PrintTo(const pocket_row& r, std::ostream* os) { *os << r.name; }
 
 class RegionChange : public ::testing::TestWithParam<pocket_row> {};
 
