@@ -70,11 +70,11 @@ void contours_to_double(int count, int* records, int& status)
         dfcglr(records + kChainEntryWords * stored, stored_length, status);
         if (status != kGoOn) return;
         // The stored records are walked by their own lengths: none may reach past the buffer.
-        if (stored_length < 1 || stored + stored_length > kContourEntries) {
+        if (stored_length < 1 || stored + stored_length > contour_entries()) {
             status = kFailed;
             return;
         }
-        dfcr2d(records + kChainEntryWords * stored, static_cast<int>(kContourEntries - converted),
+        dfcr2d(records + kChainEntryWords * stored, static_cast<int>(contour_entries() - converted),
                work + kChainEntryWords * converted, length, status);
         if (status != kGoOn) return;
         dfcgld(work + kChainEntryWords * converted, length, status);

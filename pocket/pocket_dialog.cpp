@@ -88,7 +88,7 @@ void real_item(dialog_page& page, int label, word& value, const param_limit& lim
 // gathered record when no region was built.
 const int* arrows_contour()
 {
-    if (region_count() > 0) return region_table_block.curves + kChainEntryWords * region_first_curve(0);
+    if (region_count() > 0) return region_table_block.curves.data() + kChainEntryWords * region_first_curve(0);
     return contour_buffers_block.gathered.data();
 }
 

@@ -8,6 +8,7 @@
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_entr.hpp"
+#include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/engine_steps.hpp"
@@ -220,7 +221,7 @@ void cut_region(region_run& r, const execute_run& run, int& status, bool& marker
     for (int j = 1; j < numbers; ++j) {
         types[static_cast<std::size_t>(j)] = t.gathered_part_stock[static_cast<std::size_t>(j)];
         const int entry = run.first_curves[static_cast<std::size_t>(j - 1)];
-        if (entry >= 0 && entry < kContourEntries)
+        if (entry >= 0 && entry < contour_entries())
             sets[static_cast<std::size_t>(j)] = contour_buffers_block.gathered[static_cast<std::size_t>(kChainEntryWords * entry)];
     }
     pocket_prepare(r.outer, r.island_count, r.islands.data(), {types.data(), sets.data(), numbers}, status);
@@ -341,8 +342,10 @@ void execute_drelan(int& mode, int& status)
 {
     status = kGoOn;
     if (mode == kRun) {
-        // A block whose values lie beyond the page's limits is not cut with.
+        // A block whose values lie beyond the page's limits is not cut with, nor contours that
+        // cross: both are refused before anything is cut.
         param_limits_check(status);
+        if (status == kGoOn) contour_crossings_check(status);
         if (status == kGoOn) run_regions(status);
     } else {
         params().at(P::kEntryMode) = kNoEntryPoints;

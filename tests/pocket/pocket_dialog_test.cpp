@@ -155,7 +155,7 @@ TEST_F(PocketDialog, ItemsShowTheirValuesAndConvertRecords)
     const int line = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
     vantu::control::define_curve_set(1, std::vector<vantu::control::curve_in_set>(4000, {line, 0.0, 1.0, 1.0}));
     vantu::control::define_curve_set(2, std::vector<vantu::control::curve_in_set>(600, {line, 0.0, 1.0, 1.0}));
-    std::vector<int> records(2 * kContourEntries + 2 * 600);
+    std::vector<int> records(2 * contour_entries() + 2 * 600);
     int length = 0, status = 0;
     dfdgrc(1, 4000, records.data(), length, status);
     dfdgrc(2, 600, records.data() + 2 * 4000, length, status);

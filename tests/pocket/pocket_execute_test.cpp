@@ -431,6 +431,20 @@ TEST_F(PocketRun, FailedRegionKeepsItsStatusAndTheNextOneRuns)
     EXPECT_EQ(codes, (std::vector<word>{1, 2})) << "the failed region opened no marker";
 }
 
+// Contours that cross are refused before anything runs, with the error naming them, also when
+// the execution is reached without the pocket dialog's check.
+TEST_F(PocketRun, CrossingContoursAreRefusedBeforeAnythingIsCut)
+{
+    rectangle_set(1, 0, 0, 100, 60);
+    rectangle_set(2, 90, 20, 108, 40);
+    gathered({1, 2});
+    z_values(10, 0, 5);
+    EXPECT_EQ(execute(1), -1);
+    for (const engine_call& c : calls) EXPECT_EQ(c.step, "clrcls") << "only the release runs";
+    EXPECT_TRUE(control::toolpath_top().empty());
+    EXPECT_TRUE(has_line("sheerx", "ERROR    : CONTOURS 1 AND 2 CROSS EACH OTHER"));
+}
+
 TEST_F(PocketRun, HatchingBuildsPolygonsAndWritesPasses)
 {
     rectangle_set(1, 0, 0, 10, 10);
