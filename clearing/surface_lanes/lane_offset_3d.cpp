@@ -8,6 +8,7 @@
 #include "clearing/surface_lanes/lane_pieces_3d.hpp"
 #include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
 #include "clearing/surface_lanes/lane_spike_clean.hpp"
+#include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
@@ -21,6 +22,7 @@
 
 namespace {
 
+constexpr char kNotLaid[] = "[lane_offset_3d] THE OFFSET CANNOT BE LAID ON THE SURFACE";
 // Largest static input: the work lists of the offset's callers hold 7000 points.
 constexpr int kMaxStaticPoints = 7000;
 // The join search reaches back over the points within this many offsets of the loop's end.
@@ -40,6 +42,8 @@ constexpr int kGridClosed = 1;
 // A corner fill of more points than this between two distinct vertices must come nearer the
 // next piece somewhere on its way, or it is a detour and left out.
 constexpr int kFillCheckedFrom = 4;
+// The share of the pocket's tolerance that a corner fill's chords may fall short of its arc.
+constexpr double kFillShare = 0.5;
 // At a concave corner the loop and the piece are run on for at most this many offsets to meet:
 // their ends stand at most an offset's width apart across the corner.
 constexpr double kConcaveReach = 2.0;
@@ -183,13 +187,14 @@ bool fill_approaches(const pokarr& fill, const point3& target)
 }
 
 // The arc length of one step of a corner fill: the set step, or the longest over which the
-// chord of an arc of the offset's radius falls short of the arc by no more than the pocket's
-// tolerance (none without a tolerance). Reads pocket_work.tolerance.
+// chord of an arc of the offset's radius falls short of the arc by no more than half the
+// pocket's tolerance, the other half left to the lane's later clean-ups (none without a
+// tolerance). Reads pocket_work.tolerance.
 double fill_step_length(double offset)
 {
     const double set = surface_grid_block.settings.corner_fill_step;
     if (set > 0.0) return set;
-    const double tolerance = pocket_work_block.tolerance;
+    const double tolerance = kFillShare * pocket_work_block.tolerance;
     if (!(tolerance > 0.0) || !(offset > tolerance)) return 0.0;
     return 2.0 * offset * std::acos(1.0 - tolerance / offset);
 }
@@ -471,7 +476,12 @@ void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& outp
     }
     if (run.status == 0) finish_loop(run);
     if (run.status == 0) copy_out(run, output);
-    if ((run.status < 0 && run.status != kOffset3dStopped) || run.status == kOffset3dNone) run.status = kOffset3dNone;
+    // A grid routine that failed (a segment that cannot be walked or laid, a hole in its way)
+    // leaves part of the pocket without a lane: the run says so rather than end as if full.
+    if ((run.status < 0 && run.status != kOffset3dStopped) || run.status == kOffset3dNone) {
+        erou1c(kNotLaid, run.status);
+        run.status = kOffset3dFailed;
+    }
     if (run.status != 0) output.count = 0;
     status = run.status;
     for (pokarr* a : {&run.loop, &run.corner, &prev.piece, &cur.piece, &next.piece}) pokarr_free(*a);
