@@ -5,11 +5,11 @@
 // contour, an exit on an empty contour ends the contours), then the height-grid surface. Execute
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid and the grid's holes inside the pocket as
-// islands, runs the engine and writes each live offset lane as a point string. The third answer to where the lanes go clears the region of the
-// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp);
-// the fourth clears it by hatch passes over a parametric part surface picked in place of the
-// grid (a plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the
-// pass engine's string method 1.
+// islands, runs the engine and writes each live offset lane as a point string. The third answer
+// to where the lanes go clears the region of the engine's single offset instead, by hatch passes
+// over the part surface (surface_clearing.hpp); the fourth clears it by hatch passes over a
+// parametric part surface picked in place of the grid (a plane, a sphere or a bicubic patch),
+// each hatch segment laid onto that surface by the pass engine's string method 1.
 // Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
