@@ -297,7 +297,7 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
         {"a stored delete mode other than 1", second_delete, R"({"page": 16})", 1, {"4 DELETE:ALL SELECT BLK."}, {},
          {"THIS OPTION IS NOT WORKING YET"}},
         {"a surface projection without surfaces", surfaces, R"({"page": 12}, {"page": 16})", 4,
-         {"5 REF.SRF.OFFSET = 0 [0, 999.999]", "9 G-EDIT REF. SURFACES 0"}, {}, {"NO SURFACES DEFINED, DEFINE SURFACES"}},
+         {"5 REF.SRF.OFFSET = 0 [1, 999.999]", "9 G-EDIT REF. SURFACES 0"}, {}, {"NO SURFACES DEFINED, DEFINE SURFACES"}},
         {"an offset the open contour cannot take", open_offset, R"({"menu": -1})", 1, {}, {"FORWARD"},
          {"WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR."}},
     };
@@ -327,6 +327,32 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
     run_trim(pick + R"({"page": [{"line": 6, "value": 0.5}, {"line": 8}]}, {"page": 16}])");
     run_trim(pick + R"({"page": 16}])");
     EXPECT_NE(control::transcript_events().back().text.find("6 CONT. OFFSET = 0.5"), std::string::npos);
+}
+
+// REF.SRF.OFFSET's lower limit by the current tool: minus a mill's corner radius, 1.0 for every
+// tool that is no mill (its corner radius reads -1.0).
+TEST_F(TrimDriver, RefSurfaceOffsetLimitByToolKind)
+{
+    struct row {
+        int tool_class;
+        float corner;
+        const char* limits;
+    };
+    std::vector<row> rows = {
+        {kMill, 0.0f, "[0, 999.999]"}, {kMill, 1.5f, "[-1.5, 999.999]"}, {kMill, 5.0f, "[-5, 999.999]"}};
+    for (int tool_class = 1; tool_class <= kToolClasses; ++tool_class)
+        if (tool_class != kMill) rows.push_back({tool_class, 0.0f, "[1, 999.999]"});
+    const std::array<word, 10> surfaces{1, 2, 1, 3, 1, r(10), r(0), r(0), r(10), r(50)};
+    for (const row& row : rows) {
+        SCOPED_TRACE("tool class " + std::to_string(row.tool_class) + ", corner " + std::to_string(row.corner));
+        zig_zag_part();
+        ASSERT_TRUE(control::set_record("ZQA1", 2, std::vector<word>(surfaces.begin(), surfaces.end())));
+        const tools_test::held_tool tool(row.tool_class, 10.0f);
+        tool_shapes().mill.CRNRRD = row.corner;
+        run_trim(R"([{"menu": 4}, {"page": 16}])");
+        const std::string page = control::transcript_events().back().text;
+        EXPECT_NE(page.find(std::string("5 REF.SRF.OFFSET = 0 ") + row.limits), std::string::npos) << page;
+    }
 }
 
 // The trimming's positions in the list: first and last motion, a block inside a string (broken
