@@ -7,6 +7,7 @@
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
+#include "listing/work_view.hpp"
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/rec8.hpp"
 #include "host/control.hpp"
