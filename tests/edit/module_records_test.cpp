@@ -86,18 +86,10 @@ TEST_F(ModuleRecords, EditorAndTrimmingRecordsRoundTripWhole)
         words stored;
         void (*run)();
     };
-    const words trim_params{2,
-                            1,
-                            1,
-                            4,
-                            2,
-                            real_to_word(5.5f),
-                            real_to_word(1.5f),
-                            real_to_word(0.25f),
-                            real_to_word(7.0f),
-                            real_to_word(-3.0f)};
+    const auto real = [](float v) { return real_to_word(v); };
+    const words trim_params{2, 1, 1, 4, 2, real(5.5f), real(1.5f), real(0.25f), real(7.0f), real(-3.0f)};
     const row rows[] = {
-        {"the editor's step delay", "MEDZ", 3, {real_to_word(0.25f)}, browse_and_exit},
+        {"the editor's step delay", "MEDZ", 3, {real(0.25f)}, browse_and_exit},
         {"the trimming page's words", "ZQA1", 3, trim_params,
          [] {
              trim_params_read();
