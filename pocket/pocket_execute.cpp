@@ -15,6 +15,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/npkini.hpp"
+#include "pocket/param_limits.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
@@ -24,6 +25,10 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "surfaces/nuv_pairs.hpp"
 #include "toolpath/markers.hpp"
+#include "toolpath/modal_setters.hpp"
+#include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <array>
@@ -44,6 +49,7 @@ constexpr int kNoEntryFound = -1;
 constexpr int kOneOffset = 1, kContourPassLanes = -11;
 constexpr int kOpenStart = 2;
 constexpr int kPointsOnly = 1;
+constexpr int kRapid = 4;
 // The marker pair of a region: 1 opens, 2 closes, bracket id 1.
 constexpr int kRegionMarker = 1;
 // clrcls closes the clearing point list's array.
@@ -250,6 +256,24 @@ void end_region(const region_run& r, int& status, bool& marker_failed)
     pocket_engine().clrcls(kCloseHatch, cleared);
 }
 
+// From the second region on the tool leaves the region it has finished as a link leaves a chain:
+// move_to_current_pos takes it up to the clearance plane when the plane is on. With the plane off
+// it would stand at the region's last level, and the next region's first approach may cross from
+// there at that height through the material between the regions: it climbs straight up to the
+// height at which the entries come in above the first level (reads pocket_state.first_level_z
+// and approach_height, HEI8's clearance-plane flag, DSP8). Status 0 or the motion output's.
+void leave_region(int& status)
+{
+    move_to_current_pos(kPointsOnly, status);
+    if (status != kGoOn || HEI8().at(heights_state::kClearancePlane) != 0) return;
+    const pocket_state& s = pocket_state_block;
+    const point3 tool = DSP8().position();
+    const float link = static_cast<float>(s.first_level_z + s.approach_height);
+    if (tool[2] >= link) return;
+    set_mch_change_mode(kRapid);
+    PLINE_entry(kPointsOnly, {tool[0], tool[1], link}, kDefaultDirection, status);
+}
+
 void run_regions(int& status)
 {
     P& p = params();
@@ -268,7 +292,7 @@ void run_regions(int& status)
     for (int i = 1; i <= regions && !marker_failed; ++i) {
         if (i > 1) {
             int moved = 0;
-            move_to_current_pos(kPointsOnly, moved);
+            leave_region(moved);
             if (moved != kGoOn) continue;
         }
         region_run r;
@@ -318,8 +342,10 @@ void execute_drelan(int& mode, int& status)
 {
     status = kGoOn;
     if (mode == kRun) {
-        // Contours that cross are refused before anything is cut.
-        contour_crossings_check(status);
+        // A block whose values lie beyond the page's limits is not cut with, nor contours that
+        // cross: both are refused before anything is cut.
+        param_limits_check(status);
+        if (status == kGoOn) contour_crossings_check(status);
         if (status == kGoOn) run_regions(status);
     } else {
         params().at(P::kEntryMode) = kNoEntryPoints;

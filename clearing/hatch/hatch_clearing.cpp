@@ -15,6 +15,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket_lanes/pocket_approach.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
@@ -93,7 +94,7 @@ float pass_start_height(const level_replay& level, const point3& point)
 void start_pass(level_replay& level, const point3& point, int& status)
 {
     const float height = pass_start_height(level, point);
-    STREND(kPointsDimension, {point[0], point[1], height}, kToolAxis, kRapidOver, level.approach_value, status);
+    pocket_strend({point[0], point[1], height}, kRapidOver, level.approach_value, status);
     if (status != kGoOn) return;
     PLNZUP(kPointsDimension, point, kToolAxis, level.approach_distance, status);
     if (status != kGoOn) return;

@@ -102,6 +102,13 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              EXPECT_NEAR(c, std::sqrt(0.5f), 1e-6) << w;
          }},
         {"contour item", [] {}, R"([{"page": 30}])", 0, 1, [](const std::string&, const char*) {}},
+        {"a stored value beyond its field's limits keeps the page until it is mended",
+         [] { params().set_real(P::kSideStep, -1.0f); },
+         R"([{"page": 0}, {"page": [{"line": 14, "value": 0.5}, {"line": 0}]}])", 0, 0,
+         [](const std::string&, const char* w) {
+             EXPECT_TRUE(has_line("erou1c", "[param_limits_check] VALUE OUT OF LIMITS. CODE= 26")) << w;
+             EXPECT_EQ(params().real(P::kSideStep), 0.5f) << w;
+         }},
         {"contours not valid keep the page", [] { contour_table_block.contours_valid = 0; }, R"([{"page": 0}, {"page": -1}])",
          -1, 0, [](const std::string&, const char* w) { EXPECT_TRUE(has_line("userrc", "CONTOUR IS NOT UPDATED. PLEASE REDEFINE IT")) << w; }},
     };
