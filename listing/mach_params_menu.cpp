@@ -1,18 +1,18 @@
 // mach_params_menu (see the header): the page's groups of four slots, its answers and its end.
 #include "listing/mach_params_menu.hpp"
 
+#include "host/vantu.hpp"
 #include "toolpath/interaction_modes.hpp"
+#include "toolpath/machine_table.hpp"
 #include "toolpath/machining_type.hpp"
+#include "toolpath/modal_setters.hpp"
 #include "toolpath/model_values.hpp"
 #include "toolpath/nc_state_blocks.hpp"
-#include "host/vantu.hpp"
-#include "tools/tool_utilities.hpp"
-#include "toolpath/machine_table.hpp"
-#include "toolpath/modal_setters.hpp"
 #include "toolpath/shown_values.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_dialog.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <array>

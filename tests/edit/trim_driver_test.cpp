@@ -2,24 +2,24 @@
 // out, and a contour trim judged against the contour; the chains of picked blocks and lengths
 // along the trim polygon.
 #include "driver/proc_block_support.hpp"
+#include "edit/trim/trig_cache.hpp"
+#include "edit/trim/trim_cache.hpp"
 #include "edit/trim/trim_chains.hpp"
 #include "edit/trim/trim_contour.hpp"
-#include "edit/trim/trim_cache.hpp"
-#include "edit/trim/trim_positions.hpp"
-#include "edit/trim/trim_surfaces.hpp"
-#include "edit/trim/trig_cache.hpp"
-#include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_page.hpp"
+#include "edit/trim/trim_positions.hpp"
+#include "edit/trim/trim_state.hpp"
+#include "edit/trim/trim_surfaces.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "host/control/script.hpp"
 #include "host/control/trim_host.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "tests/tools/tools_test_support.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_tables.hpp"
-#include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include "driver/edit_seams.hpp"
 #include "toolpath/exec_control.hpp"
@@ -368,16 +368,41 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
     surfaces[3] = 3;
     open_offset[6] = r(1.5f);
     const std::vector<row> rows = {
-        {"ALL PROCEDURE BLOCKS offers no deletion", plain, R"({"page": 16})", 4,
-         {"3 MOVE BY DELTA Z@PROJECT MOTIONS = 2 (PROJECT MOTIONS)", "12 FORWARD: TO END"}, {"DELETE MOTIONS"}, {}},
+        {"ALL PROCEDURE BLOCKS offers no deletion",
+         plain,
+         R"({"page": 16})",
+         4,
+         {"3 MOVE BY DELTA Z@PROJECT MOTIONS = 2 (PROJECT MOTIONS)", "12 FORWARD: TO END"},
+         {"DELETE MOTIONS"},
+         {}},
         {"ALONG CONT. with BY CONTOUR:XY PLANE", along, R"({"page": 16})", 1, {"= 4 (CONNECT: ALONG CONT.)"}, {}, {}},
-        {"no ALONG CONT. with BY CONTOUR:ANY PLANE", along, R"({"page": 16})", 2, {"= 1 (CONNECT: THROUGH CLEAR)"},
-         {"ALONG CONT."}, {}},
-        {"a stored delete mode other than 1", second_delete, R"({"page": 16})", 1, {"4 DELETE:ALL SELECT BLK."}, {},
+        {"no ALONG CONT. with BY CONTOUR:ANY PLANE",
+         along,
+         R"({"page": 16})",
+         2,
+         {"= 1 (CONNECT: THROUGH CLEAR)"},
+         {"ALONG CONT."},
+         {}},
+        {"a stored delete mode other than 1",
+         second_delete,
+         R"({"page": 16})",
+         1,
+         {"4 DELETE:ALL SELECT BLK."},
+         {},
          {"THIS OPTION IS NOT WORKING YET"}},
-        {"a surface projection without surfaces", surfaces, R"({"page": 12}, {"page": 16})", 4,
-         {"5 REF.SRF.OFFSET = 0 [1, 999.999]", "9 G-EDIT REF. SURFACES 0"}, {}, {"NO SURFACES DEFINED, DEFINE SURFACES"}},
-        {"an offset the open contour cannot take", open_offset, R"({"menu": -1})", 1, {}, {"FORWARD"},
+        {"a surface projection without surfaces",
+         surfaces,
+         R"({"page": 12}, {"page": 16})",
+         4,
+         {"5 REF.SRF.OFFSET = 0 [1, 999.999]", "9 G-EDIT REF. SURFACES 0"},
+         {},
+         {"NO SURFACES DEFINED, DEFINE SURFACES"}},
+        {"an offset the open contour cannot take",
+         open_offset,
+         R"({"menu": -1})",
+         1,
+         {},
+         {"FORWARD"},
          {"WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR."}},
     };
     for (const row& row : rows) {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdio>
-#include <regex>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -84,9 +84,10 @@ inline std::string reopen_faults(const fs::path& part, int procedure, const std:
     const fs::path out = fresh_folder("reopen_" + name);
     const fs::path script = out / "exit_script.json";
     std::ofstream(script) << R"({"steps": [{"page": 24, "expect": "EXIT"}]})";
-    const run_result run = run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
-                                       std::to_string(procedure) + " --part " + part.string() + " --script " +
-                                       script.string() + " --out " + (out / "run").string());
+    const run_result run =
+        run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
+                    std::to_string(procedure) + " --part " + part.string() + " --script " + script.string() +
+                    " --out " + (out / "run").string());
     if (run.exit_code != 0) return "exit code " + std::to_string(run.exit_code) + ": " + run.output;
     return error_lines(read_file(out / "run" / "transcript.txt"));
 }

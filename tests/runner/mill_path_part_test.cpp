@@ -197,7 +197,8 @@ std::string build_mill_part(float zig_zag_z = kCutZ)
     const int tool = tools_test::make_tool(kMill, "MILL D10");
     // The square to trim by, then the UCS the procedures are cut in: the world frame.
     for (const auto& [from, to] : {std::pair<control::point3, control::point3>{{140, 15, 0}, {180, 15, 0}},
-                                   {{180, 15, 0}, {180, 45, 0}}, {{180, 45, 0}, {140, 45, 0}},
+                                   {{180, 15, 0}, {180, 45, 0}},
+                                   {{180, 45, 0}, {140, 45, 0}},
                                    {{140, 45, 0}, {140, 15, 0}}})
         control::add_line(from, to);
     int ucs = 0;
