@@ -145,46 +145,30 @@ std::string depth_page()
 
 TEST(EditOperations, DrillingDepthShownWithoutTheTipAndWrittenAroundTheRange)
 {
+    // The page's DEPTH answered with the value and accepted.
+    const auto typed = [](const char* value) {
+        return std::string(R"([{"page": {"line": 1, "value": )") + value + R"(}}, {"page": 0}])";
+    };
+    const std::vector<std::string> kept{"31:2", "31:3", "31:4", "31:5"};
+    // The depth set before the range and the one in force set back after it.
+    const auto written = [](const char* before, const char* after) {
+        return std::vector<std::string>{before, "31:2", "31:3", "31:4", after, "31:5"};
+    };
     const struct {
         const char* name;
         float angle;
-        const char* script;
+        std::string script;
         const char* shown;
         std::vector<std::string> blocks;
         int changed;
     } rows[] = {
-        {"kept",
-         90,
-         R"([{"page": {"line": 1, "value": -16}}, {"page": 0}])",
-         "DEPTH = -16",
-         {"31:2", "31:3", "31:4", "31:5"},
-         0},
-        {"new",
-         90,
-         R"([{"page": {"line": 1, "value": -26}}, {"page": 0}])",
-         "DEPTH = -16",
-         {"36:-30/-20", "31:2", "31:3", "31:4", "36:-20/-30", "31:5"},
-         1},
-        {"cancel", 90, R"([{"page": -2}])", "DEPTH = -16", {"31:2", "31:3", "31:4", "31:5"}, 0},
-        {"flat",
-         0,
-         R"([{"page": {"line": 1, "value": -10}}, {"page": 0}])",
-         "DEPTH = -20",
-         {"36:-10/-20", "31:2", "31:3", "31:4", "36:-20/-10", "31:5"},
-         1},
+        {"kept", 90, typed("-16"), "DEPTH = -16", kept, 0},
+        {"new", 90, typed("-26"), "DEPTH = -16", written("36:-30/-20", "36:-20/-30"), 1},
+        {"cancel", 90, R"([{"page": -2}])", "DEPTH = -16", kept, 0},
+        {"flat", 0, typed("-10"), "DEPTH = -20", written("36:-10/-20", "36:-20/-10"), 1},
         // A tip of 4 / tan(59 degrees): the depth shown to three decimals, typed back, is no change.
-        {"typed as shown",
-         118,
-         R"([{"page": {"line": 1, "value": -17.597}}, {"page": 0}])",
-         "DEPTH = -17.59",
-         {"31:2", "31:3", "31:4", "31:5"},
-         0},
-        {"a hundredth shallower",
-         118,
-         R"([{"page": {"line": 1, "value": -17.587}}, {"page": 0}])",
-         "DEPTH = -17.59",
-         {"36:-19/-20", "31:2", "31:3", "31:4", "36:-20/-19", "31:5"},
-         1},
+        {"typed as shown", 118, typed("-17.597"), "DEPTH = -17.59", kept, 0},
+        {"a hundredth shallower", 118, typed("-17.587"), "DEPTH = -17.59", written("36:-19/-20", "36:-20/-19"), 1},
     };
     for (const auto& row : rows) {
         build_drilling(row.angle);
