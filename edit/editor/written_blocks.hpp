@@ -29,6 +29,13 @@ template <class Write> bool write_or_take_back(int procedure, Write write, int& 
 // false with the list's negative status (or -1 when the block was not met within the level).
 bool delete_range_motions(int marker, int last_number, int& deleted, int& status);
 
+// After a gap was closed: deletes the feed blocks that no motion runs at any more (another feed
+// block follows before any motion) from the motion before the gap to the first motion after it.
+// The gap's own blocks are those numbered connection_first and on (the connection written for
+// it); the walk starts from the block before the list position, which stands in the gap or on the
+// first motion after it. Status 0; the list's negative status. Uses list markers 21 and 22.
+void drop_dead_feeds(int connection_first, int& status);
+
 // The 1-based line of the level the list stands on, the level's line count and the number the
 // next written block gets.
 struct list_place {

@@ -4,6 +4,7 @@
 // new blocks follow the old motion exactly.
 #include "edit/trim/motion_walk.hpp"
 
+#include "edit/editor/connect_tables.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/trim/block_polyline.hpp"
@@ -41,7 +42,7 @@ namespace {
 constexpr int kFailed = -1, kUnmoved = -2;
 constexpr int kMethodAnyPlane = 2, kOperationDelete = 3;
 constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
-constexpr int kBoundaryMarker = 10, kSplitMarker = 13;
+constexpr int kSplitMarker = 13;
 constexpr int kSaveMarker = 1, kReturnMarker = 2;
 constexpr int kArcDivisions = 10, kVectorRoom = 50;
 constexpr int kClosedPolygon = 2, kBreakToFirst = 1;
@@ -177,15 +178,21 @@ bool mark(int mode, int marker, int& status)
     return status >= 0;
 }
 
-// The feed mode of the new pieces by the feed in force.
-void set_piece_feed(int& status)
-{
-    const float feed = trim_words().current_feed;
-    if (feed == kRapidFeed) set_mch_change_mode(kFeedRapid);
-    else if (feed <= kStoredFeed) set_mch_change_mode(kFeedStored);
-    else if (feed > 0.0f) set_mch_change_mode(kFeedBase);
-    PUTMCH(status);
-}
+// The machine-parameter slots emptied while the two pieces of a cut motion are written: the
+// pieces run where the motion ran, under the parameters in force there, so no parameter block
+// may come between them (the slots' copies of what was written last are no record of what is in
+// force at this place of the path). The slots are given back on every way out.
+struct pieces_without_parameters {
+    mch_slot_table kept = mch_slots();
+    pieces_without_parameters()
+    {
+        int status = 0;
+        mch_status_clear(status);
+    }
+    pieces_without_parameters(const pieces_without_parameters&) = delete;
+    pieces_without_parameters& operator=(const pieces_without_parameters&) = delete;
+    ~pieces_without_parameters() { mch_slots() = kept; }
+};
 
 // The test points before and after crossing k: on lines and strings the middle between the
 // crossing and its neighbour on the motion, on arcs and NURBS moves the polyline vertex next to
@@ -254,15 +261,15 @@ void replace_by_pieces(First write_first, Second write_second, const point3& x, 
     ncd_delete_blocks(kCurrentDisplayFile, address, address, status);
     status = 0;
     auto first = [&](int& s) {
-        set_piece_feed(s);
-        if (s >= 0 && r.first != 0) get_tp_blkno(r.number);
-        if (s >= 0) write_first(s);
-        if (s >= 0 && r.second != 0 && trim_words().current_feed > 0.0f) {
-            for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
-            mark(kSaveMarker, kBoundaryMarker, s);
+        if (r.first != 0) get_tp_blkno(r.number);
+        write_first(s);
+        if (s >= 0 && r.second != 0) {
+            if (trim_words().current_feed > 0.0f)
+                for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+            get_tp_blkno(r.number);
         }
-        if (s >= 0 && r.second != 0) get_tp_blkno(r.number);
     };
+    const pieces_without_parameters quiet;
     replace_by_two(first, write_second, status);
     ncd_connect_toolpath(kCurrentDisplayFile);
 }
@@ -357,42 +364,49 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     current_direction = x_vector;
 }
 
-// The test point of the motion at the list position for the run along the contour: the middle of
-// a line or of a string's first segment, the first vertex of another motion's polyline beyond its
-// start.
-bool run_test_point(const point3& start, const point3& start_direction, int handle, point3& test, point3& end,
-                    point3& end_direction, int& type, int& number, int& status)
+// The side of the motion at the list position for the run along the contour: the side of its
+// first piece (between its start, its crossings with the contour and its polyline's vertices)
+// that does not lie on the contour; on the contour when none does. A string is met point by point:
+// its first line now.
+bool run_motion_side(const contour_view& c, const point3& start, const point3& start_direction, int handle, int& side,
+                     point3& end, point3& end_direction, int& type, int& number, int& status)
 {
     point3 read_end{}, read_direction{};
     trim_read_motion(1, number, type, read_end.data(), read_direction.data(), status);
     if (status < 0) return false;
     walk_pieces w;
     read_pieces(start, start_direction, handle, w, status);
+    if (status >= 0 && family_of(type) == family::string) {
+        w.points.resize(2);
+        w.vectors.resize(2);
+        w.end = w.points[1];
+        w.end_vector = w.vectors[1];
+    }
+    if (status >= 0) find_crossings(c, w, status);
     if (status < 0) return false;
     end = w.end;
     end_direction = w.end_vector;
-    const family kind = family_of(type);
-    if (kind == family::string) {
-        // The string is met point by point: its first line now.
-        end = w.points[1];
-        end_direction = w.vectors[1];
+    side = kOnContour;
+    point3 from = w.points.front();
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < w.points.size() && side == kOnContour; ++i) {
+        for (; k < w.crossings.size() && static_cast<std::size_t>(w.crossings[k].segment) == i; ++k) {
+            if (pts_differ(from, w.at[k]) != 0) side = side_of(c, middle(from, w.at[k]));
+            from = w.at[k];
+            if (side != kOnContour) return true;
+        }
+        if (pts_differ(from, w.points[i]) != 0) side = side_of(c, middle(from, w.points[i]));
+        from = w.points[i];
     }
-    const bool straight = kind == family::line || kind == family::string;
-    test = straight ? middle(w.points[0], w.points[1]) : w.points[1];
     return true;
 }
 
-// Notes the position of the block before the list position under marker 10.
-void mark_block_before(int& status)
-{
-    int moved = 0;
-    tp_list_jump(-1, moved);
-    mark(kSaveMarker, kBoundaryMarker, status);
-    if (moved >= 0) tp_list_jump(1, moved);
-}
-
 // The motion runs along the contour: the motions after it are read while their test points stay
-// on it; the first that leaves it says on which side the path goes on.
+// on it; the first that leaves it says on which side the path goes on. Without a change of side
+// the walk goes on from the first motion on the contour. With one, the list stays on the motion
+// that leaves the contour and the run lies on the side the walk came from: a range the run opens
+// begins at that motion (the motions along the contour are no part of it), a range it closes ends
+// at the motion that came onto the contour.
 void run_along_contour(const contour_view& c, int start_side, int handle, point3& current,
                        point3& current_direction, step_result& r, int& status)
 {
@@ -404,17 +418,16 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
     // The run reads ahead; the feed in force is put back when the walk goes on from its start.
     const float feed = trim_words().current_feed;
     point3 start = current, start_direction = current_direction;
+    int leaving = 0;
     for (int round = 0; status >= 0 && round <= lines; ++round) {
-        point3 test{}, end{}, end_direction{};
-        int type = 0, number = 0;
-        if (!run_test_point(start, start_direction, handle, test, end, end_direction, type, number, status)) break;
-        if (round == 0) {
+        point3 end{}, end_direction{};
+        int type = 0, number = 0, side = kOnContour;
+        if (!run_motion_side(c, start, start_direction, handle, side, end, end_direction, type, number, status)) break;
+        if (round == 0)
             for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = start[static_cast<std::size_t>(i)];
-            mark_block_before(status);
-        }
-        const int side = side_of(c, test);
         if (side != kOnContour) {
             r.second = (side == kInside) == (start_side != 0) ? 1 : 0;
+            leaving = number;
             break;
         }
         if (family_of(type) == family::string) BRKSTR(kBreakToFirst, status);
@@ -429,6 +442,7 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
         trim_words().current_feed = feed;
         return;
     }
+    if (r.second != 0 && leaving != 0) r.number = leaving;
     r.boundary = r.number;
     current = start;
     current_direction = start_direction;
@@ -436,8 +450,8 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
 
 // A crossing at the motion's start whose end lies on the side the walk does not follow closes the
 // range at the start of this motion.
-bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t left, int start_side,
-                     int before_number, step_result& r, int& status)
+bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t left, int start_side, int before_number,
+                     step_result& r)
 {
     const int walk = trim_words().walk_direction;
     const int end_side = side_of(c, w.end);
@@ -446,7 +460,6 @@ bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t le
     r.second = (walk == kOutside && start_side != 0) || (walk == kInside && start_side == 0) ? 1 : 0;
     if (r.second == 0) r.number = before_number;
     r.boundary = r.number;
-    if (r.second != 0) mark_block_before(status);
     return true;
 }
 
@@ -512,12 +525,18 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
     const contour_view contour = walk_contour();
     if (status >= 0) find_crossings(contour, w, status);
     if (status < 0) return;
+    // A rapid that passes over the contour and back (an even number of crossings between its ends)
+    // is left whole during DELETE MOTIONS. Crossings at its ends are no passage: a rapid that
+    // leaves the contour or comes onto it is met at them like any motion.
     const bool non_feed = words.current_feed < 0.0f;
-    if (words.operation == kOperationDelete && non_feed && w.crossings.size() % 2 == 0) w.crossings.clear();
+    const auto passages = std::count_if(w.at.begin(), w.at.end(), [&](const point3& x) {
+        return pts_differ(x, previous) != 0 && pts_differ(x, w.end) != 0;
+    });
+    if (words.operation == kOperationDelete && non_feed && passages > 0 && passages % 2 == 0) w.crossings.clear();
     std::size_t k = 0;
     step_result r{first_flag, 0, number, boundary_block};
     for (; k < w.crossings.size() && pts_differ(w.at[k], previous) == 0; ++k)
-        if (closes_at_start(contour, w, w.crossings.size() - k, start_side, before_number, r, status)) {
+        if (closes_at_start(contour, w, w.crossings.size() - k, start_side, before_number, r)) {
             current = previous;
             current_direction = previous_direction;
             number = r.number;

@@ -257,8 +257,11 @@ void connect_through_clear(const range_run& run, const gap_ends& ends, float cle
     const word incremental = h.at(heights_state::kIncremental), absolute = h.at(heights_state::kUseAbsolute);
     if (run.connection == kThruIncrClear) h.set_real(heights_state::kIncremental, trim_words().inc_clear);
     h.at(heights_state::kUseAbsolute) = run.connection == kThroughClear ? 1 : 0;
+    const feed_words feeds;
+    set_plunge_percent();
     float clear = clear_z, lift = run.del_z_up;
     gap_connect(clear, lift, ends, status);
+    feeds.restore();
     h.at(heights_state::kIncremental) = incremental;
     h.at(heights_state::kUseAbsolute) = absolute;
 }
@@ -329,13 +332,14 @@ void delete_range(int last, range_run& run, const point3& point, float clear_z, 
     read_range(last, run, status);
     if (status < 0) return;
     int kept_start = start_flag;
+    const int connection_first = list_place_here().next_number;
     const bool connected = write_or_take_back(list_cursor().cursor_proc_blkno, [&](int& st) {
         write_range_connection(run, point, clear_z, dimension, kept_start, end_flag, st);
     }, status);
     if (!connected) return;
     start_flag = kept_start;
     int deleted = 0;
-    delete_range_motions(kRangeFirst, last, deleted, status);
+    if (delete_range_motions(kRangeFirst, last, deleted, status)) drop_dead_feeds(connection_first, status);
 }
 
 // ---- the Z-level run ---------------------------------------------------------------------------

@@ -17,8 +17,11 @@ void trim_chains(const int* pairs, int pair_count, int& count, int& status);
 struct contour_walk {
     bool started = false;      // the walk has left the procedure's start
     bool in_range = false;     // the motions read last lie on the trimmed side
+    bool tentative = false;    // the range opened because the procedure starts on the contour holds
+                               // no piece on the trimmed side yet
     bool found = false;        // first .. last is a range not trimmed yet
     bool ended = false;        // the walk reached the end of the procedure
+    bool to_end = false;       // the range found last runs to the end of the procedure
     bool first_unread = false; // the range's first motion has not been read since the range opened
     int first = 0, last = 0;
     int start_flag = 0;        // the range begins at the procedure's first motion
