@@ -448,15 +448,23 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
     current_direction = start_direction;
 }
 
-// A crossing at the motion's start whose end lies on the side the walk does not follow closes the
-// range at the start of this motion.
-bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t left, int start_side, int before_number,
-                     step_result& r)
+// A motion that starts on the contour (crossings 0 .. k - 1 lie at its start) and whose first
+// piece lies on the side the walk does not follow changes side at its start: the step ends there
+// (closing the range at the motion before, or opening one at this motion). The first piece runs
+// to crossing k (its test point before that crossing), or to the motion's end.
+bool changes_at_start(const contour_view& c, const walk_pieces& w, std::size_t k, family kind, int start_side,
+                      int before_number, step_result& r)
 {
     const int walk = trim_words().walk_direction;
-    const int end_side = side_of(c, w.end);
-    if (left != 1 || !((end_side == kInside && walk == kOutside) || (end_side == kOutside && walk == kInside)))
-        return false;
+    point3 piece = w.end, after{};
+    if (k < w.crossings.size())
+        test_points(w, k, kind, piece, after);
+    else if (kind == family::line || kind == family::string)
+        piece = middle(w.points.front(), w.end);
+    else
+        piece = w.points[1];
+    const int piece_side = side_of(c, piece);
+    if (!((piece_side == kInside && walk == kOutside) || (piece_side == kOutside && walk == kInside))) return false;
     r.second = (walk == kOutside && start_side != 0) || (walk == kInside && start_side == 0) ? 1 : 0;
     if (r.second == 0) r.number = before_number;
     r.boundary = r.number;
@@ -535,50 +543,66 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
     if (words.operation == kOperationDelete && non_feed && passages > 0 && passages % 2 == 0) w.crossings.clear();
     std::size_t k = 0;
     step_result r{first_flag, 0, number, boundary_block};
-    for (; k < w.crossings.size() && pts_differ(w.at[k], previous) == 0; ++k)
-        if (closes_at_start(contour, w, w.crossings.size() - k, start_side, before_number, r)) {
-            current = previous;
-            current_direction = previous_direction;
-            number = r.number;
-            boundary_block = r.boundary;
-            second_flag = r.second;
-            return;
-        }
+    while (k < w.crossings.size() && pts_differ(w.at[k], previous) == 0) ++k;
+    if (k > 0 && changes_at_start(contour, w, k, family_of(type), start_side, before_number, r)) {
+        current = previous;
+        current_direction = previous_direction;
+        number = r.number;
+        boundary_block = r.boundary;
+        second_flag = r.second;
+        return;
+    }
     if (k == w.crossings.size()) {
         first_flag = second_flag = 0;
         one_block_on(status);
         return;
     }
-    contour_segment = w.crossings[0].contour_segment;
-    contour_along = w.crossings[0].contour_along;
-    point3 before{}, after{};
-    test_points(w, k, family_of(type), before, after);
-    int before_side = side_of(contour, before);
-    if (before_side == kOnContour && words.walk_direction == kInside) before_side = kInside;
+    // The crossings after the start in order: a piece along the contour inside the motion and a
+    // touch (the same side before and after) change nothing; the first change of side cuts the
+    // motion. A motion that runs along the contour to its end is judged by the path after it.
+    const family shape = family_of(type);
     const bool inside_start = start_side != 0;
-    r.first = (before_side == kInside) == inside_start ? 1 : 0;
-    if ((!inside_start && words.walk_direction == kInside) || (inside_start && words.walk_direction == kOutside))
-        r.first = 0;
-    const int after_side = side_of(contour, after);
-    if (after_side == kOnContour) {
-        if (family_of(type) == family::string) {
+    const int walk = words.walk_direction;
+    int before_side = kOnContour, after_side = kOnContour;
+    bool along_to_end = false;
+    for (; k < w.crossings.size(); ++k) {
+        point3 before{}, after{};
+        test_points(w, k, shape, before, after);
+        before_side = side_of(contour, before);
+        after_side = side_of(contour, after);
+        if (before_side == kOnContour && walk == kInside) before_side = kInside;
+        r.first = (before_side == kInside) == inside_start ? 1 : 0;
+        if ((!inside_start && walk == kInside) || (inside_start && walk == kOutside)) r.first = 0;
+        if (after_side == kOnContour) {
+            const bool last_piece = shape == family::string || k + 1 == w.crossings.size() ||
+                                    (k + 2 == w.crossings.size() && pts_differ(w.at[k + 1], w.end) == 0);
+            if (!last_piece) continue;
+            along_to_end = true;
+            break;
+        }
+        r.second = (after_side == kInside) == inside_start ? 1 : 0;
+        if (r.first != r.second) break;
+    }
+    const std::size_t acted = std::min(k, w.crossings.size() - 1);
+    contour_segment = w.crossings[acted].contour_segment;
+    contour_along = w.crossings[acted].contour_along;
+    if (along_to_end) {
+        if (shape == family::string) {
             // The run starts after the string's first point.
             BRKSTR(kBreakToFirst, status);
             current = w.points[1];
             current_direction = w.vectors[1];
         }
         if (status >= 0) run_along_contour(contour, start_side, vectors.handle, current, current_direction, r, status);
+    } else if (k < w.crossings.size()) {
+        cut_motion(contour, type, w, k, previous, previous_direction, current, current_direction, r, status);
+    } else if (shape == family::string) {
+        BRKSTR(kBreakToFirst, status);
+        current = w.points[1];
+        current_direction = w.vectors[1];
+        if (status >= 0) one_block_on(status);
     } else {
-        r.second = (after_side == kInside) == inside_start ? 1 : 0;
-        if (r.first != r.second)
-            cut_motion(contour, type, w, k, previous, previous_direction, current, current_direction, r, status);
-        else if (family_of(type) == family::string) {
-            BRKSTR(kBreakToFirst, status);
-            current = w.points[1];
-            current_direction = w.vectors[1];
-            if (status >= 0) one_block_on(status);
-        } else
-            one_block_on(status);
+        one_block_on(status);
     }
     first_flag = r.first;
     second_flag = r.second;

@@ -166,11 +166,14 @@ void gap_connect(float& clear_z, float& del_z_up, const gap_ends& ends, int& sta
     const int feed_type[1] = {kFeedParameter};
     PRVMCH(2, 1, feed_type, status);
     if (status < 0) return;
+    const float feed_in_force = DSM4().real(modal_values::kFeed);
     if (direct_link(ends, held.clearance)) {
+        // The move across at the clearance runs as the rapid in force there (a feed mode left
+        // from earlier writing would put a feed block before it).
+        set_mch_change_mode(feed_mode_of(feed_in_force));
         PLINE_entry(kPointsOnly, ends.to, kUp, status);
         return;
     }
-    const float feed_in_force = DSM4().real(modal_values::kFeed);
     nu_sgcd_set_code(0);
     HEI8().set_real(heights_state::kClearance, clear_z);
     trim_words().del_z_up = del_z_up;
