@@ -27,9 +27,10 @@ double segment_length(const double* vertices, int k);
 // CONTOUR:ANY PLANE asks the current view's plane); then the contour is offset to side 1
 // (inside: the tool stays off the inside) or 2 by the tool radius plus offset and turned into a
 // closed polygon, shown as a polyline. Answers the polygon (x, y doubles per vertex, host memory
-// from DM_ALLOC that the caller frees), its vertex count and perimeter. Status 0; a negative
-// status of the definition (the user left it: no message); -1 with "WARNING: CANNOT CALCULATE
-// OFFSET FOR THE SELECTED CONTOUR." for any other failure. Null when there is no polygon.
+// from DM_ALLOC that the caller frees), its vertex count and perimeter. Only a closed contour is
+// defined. Status 0; a negative status of the definition (the user left it: no message; an open
+// contour refused: "WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR."); -1 with that
+// message for any other failure. Null when there is no polygon.
 // Reads trim_words(): selection_method, contour_tol; sets its plane words for BY CONTOUR:ANY
 // PLANE.
 double* trim_contour_offset(float offset, int side, int pick, int& vertex_count, double& perimeter, int& status);
