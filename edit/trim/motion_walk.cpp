@@ -473,6 +473,32 @@ bool changes_at_start(const contour_view& c, const walk_pieces& w, std::size_t k
 
 }  // namespace
 
+int contour_side(const point3& p) { return side_of(walk_contour(), p); }
+
+void motion_cut_at_contour(const point3& from, const point3& from_direction, int vector_array,
+                           std::vector<point3>& points, std::vector<point3>& vectors, int& status)
+{
+    points.clear();
+    vectors.clear();
+    walk_pieces w;
+    read_pieces(from, from_direction, vector_array, w, status);
+    if (status >= 0) find_crossings(walk_contour(), w, status);
+    if (status < 0) return;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < w.points.size(); ++i) {
+        for (; i > 0 && k < w.crossings.size() && static_cast<std::size_t>(w.crossings[k].segment) == i; ++k) {
+            point3 vector{};
+            int blended = 0;
+            v3btpn(w.vectors[i - 1].data(), w.vectors[i].data(), static_cast<float>(w.crossings[k].along),
+                   vector.data(), blended);
+            points.push_back(w.at[k]);
+            vectors.push_back(vector);
+        }
+        points.push_back(w.points[i]);
+        vectors.push_back(w.vectors[i]);
+    }
+}
+
 int pts_differ(const point3& a, const point3& b)
 {
     const float sum = std::fabs(a[0] - b[0]) + std::fabs(a[1] - b[1]) + std::fabs(a[2] - b[2]);

@@ -6,6 +6,8 @@
 
 #include "toolpath/tp_blocks.hpp"
 
+#include <vector>
+
 // Points closer than this (sum of the coordinate differences) count as one.
 inline constexpr float kWalkSamePoint = 0.001f;
 // The side test of a point against the contour polygon (inpold), and the touch test that refines
@@ -47,3 +49,15 @@ void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t);
 void get_next_movment(point3& current, point3& previous, point3& current_direction, point3& previous_direction,
                       int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type,
                       int& number, int& contour_segment, double& contour_along, int& kind, int& status);
+
+// The side of a point against the trim contour of trim_words() (1 inside, 2 on it within the walk's
+// tolerances, 3 outside), in the contour's plane for BY CONTOUR:ANY PLANE.
+int contour_side(const point3& p);
+
+// The motion at the list position as the points of its polyline from `from` (its tool vector
+// `from_direction`) with the points where it crosses the trim contour put in between, each with
+// its tool vector; the list stays on the motion. vector_array is a host array of 12-byte elements
+// the polyline's vectors are written into. Changes nothing in the list. Status 0; the first
+// negative status of the reading.
+void motion_cut_at_contour(const point3& from, const point3& from_direction, int vector_array,
+                           std::vector<point3>& points, std::vector<point3>& vectors, int& status);

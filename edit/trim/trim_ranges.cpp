@@ -5,11 +5,15 @@
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/region_range.hpp"
 #include "edit/trim/motion_walk.hpp"
+#include "edit/trim/project_on_surf.hpp"
 #include "edit/trim/trim_action.hpp"
+#include "edit/trim/trim_arrays.hpp"
 #include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_surfaces.hpp"
 #include "host/vantu_list.hpp"
+#include "host/vantu_memory.hpp"
+#include "host/vantu_messages.hpp"
 #include "host/vantu_ncd_file.hpp"
 #include "host/vantu_polygon.hpp"
 #include "host/vantu_transforms.hpp"
@@ -18,6 +22,7 @@
 #include "toolpath/tp_list_access.hpp"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -27,6 +32,7 @@ constexpr int kMarkSet = 1;
 constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
 constexpr int kAnyPlane = 2;
 constexpr int kEndOfList = -2;
+constexpr int kArrayStart = 50;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
 float origin_z() { return NPT1().real(tp_header_state::kMacsysOrigin + 2); }
@@ -65,23 +71,6 @@ bool procedure_start(int& first, int& last, int& kind, point3& start, int& statu
     return status >= 0;
 }
 
-// The side of a point against the trim contour (in the contour's plane for BY CONTOUR:ANY PLANE).
-int side_of(const point3& p)
-{
-    const trim_state& w = trim_words();
-    double point[3] = {p[0], p[1], p[2]};
-    const double* polygon = w.contour;
-    int count = w.contour_vertices;
-    if (w.selection_method == kAnyPlane) {
-        m3vc2d(w.plane_transform, point, point);
-        polygon = w.plane_contour;
-        count = w.plane_vertices;
-    }
-    int result = kOutside;
-    inpold(kWalkSideTolerance, polygon, count, point, result);
-    return result;
-}
-
 int trimmed_direction() { return trim_words().side == 1 ? kInside : kOutside; }
 
 // The end of the procedure: a range still open runs to it, and is the last.
@@ -116,7 +105,7 @@ void start_walk(contour_walk& walk, int& status)
     int number = 0, type = 0;
     trim_read_motion(1, number, type, walk.current.data(), walk.direction.data(), status);
     if (status < 0) return;
-    const int side = side_of(walk.current);
+    const int side = contour_side(walk.current);
     trim_state& w = trim_words();
     const bool trimmed = side == kOnContour || side == trimmed_direction();
     w.walk_direction = trimmed ? trimmed_direction() : 4 - trimmed_direction();
@@ -186,7 +175,7 @@ void go_on(contour_walk& walk, int number)
     if (!walk.tentative) return;
     const point3 middle{(walk.previous[0] + walk.current[0]) / 2, (walk.previous[1] + walk.current[1]) / 2,
                         (walk.previous[2] + walk.current[2]) / 2};
-    const int side = side_of(middle);
+    const int side = contour_side(middle);
     if (side == trimmed_direction()) walk.tentative = false;
     if (side == 4 - trimmed_direction()) {
         walk.in_range = false;
@@ -288,6 +277,114 @@ void contour_trim_range(contour_walk& walk, int& count, int& status)
     walk.found = false;
     walk.start_flag = 0;
     if (status > 0) status = 0;
+}
+
+namespace {
+
+// The stretch a check gathers: the points of the path on the trimmed side with their vectors, in
+// the trim action's collected arrays of trim_words(), which project_on_surf reads. The arrays are
+// open for the check's life.
+class check_stretch {
+public:
+    explicit check_stretch(int& status)
+    {
+        trim_state& t = trim_words();
+        for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
+            void* base = nullptr;
+            MM_OPEN_ARRAY(sizeof(point3), kArrayStart, *handle, base, status);
+            if (status < 0) {
+                *handle = -1;
+                eroutc("delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE", 0);
+                return;
+            }
+        }
+        t.collected_count = 0;
+    }
+    check_stretch(const check_stretch&) = delete;
+    check_stretch& operator=(const check_stretch&) = delete;
+    ~check_stretch()
+    {
+        trim_state& t = trim_words();
+        for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
+            int closed = 0;
+            if (*handle >= 0) MM_CLOSE(*handle, closed);
+            *handle = -1;
+        }
+        t.collected_count = 0;
+    }
+    // Appends the piece a -> b, joined to the stretch when it goes on from the stretch's last point.
+    void add(const point3& a, const point3& va, const point3& b, const point3& vb, int& status)
+    {
+        const trim_state& t = trim_words();
+        const auto* points = static_cast<const point3*>(mmcptr(t.collected_points));
+        if (t.collected_count == 0 || pts_differ(points[t.collected_count - 1], a) != 0) append(a, va, status);
+        if (status >= 0) append(b, vb, status);
+    }
+    // Checks the stretch against the reference surfaces (marks only) and empties it.
+    void check(int& count, int& status)
+    {
+        trim_state& t = trim_words();
+        if (t.collected_count >= 2) {
+            int approach = 0;
+            project_on_surf(static_cast<int>(trim_surfaces().ids.size()), approach, 0, 0, status);
+            if (status > 0) status = 0;
+            if (status >= 0) ++count;
+        }
+        t.collected_count = 0;
+    }
+
+private:
+    void append(const point3& p, const point3& v, int& status)
+    {
+        trim_state& t = trim_words();
+        array_room(t.collected_points, rooms_[0], t.collected_count + 1, status);
+        if (status >= 0) array_room(t.collected_vectors, rooms_[1], t.collected_count + 1, status);
+        if (status < 0) return;
+        static_cast<point3*>(mmcptr(t.collected_points))[t.collected_count] = p;
+        static_cast<point3*>(mmcptr(t.collected_vectors))[t.collected_count] = v;
+        ++t.collected_count;
+    }
+    int rooms_[2] = {kArrayStart, kArrayStart};
+};
+
+}  // namespace
+
+void contour_check(int& count, int& status)
+{
+    status = 0;
+    int first = 0, last = 0, kind = 1;
+    point3 at{}, direction{kUp};
+    if (!procedure_start(first, last, kind, at, status)) return;
+    lacces(kFirstLine, status);
+    if (status < 0) return;
+    check_stretch stretch(status);
+    if (status < 0) return;
+    int lines = 0;
+    llines(lines);
+    std::vector<point3> points, vectors;
+    for (int round = 0; round <= lines && status >= 0; ++round) {
+        int number = 0, type = 0;
+        point3 end = at, end_direction = direction;
+        trim_read_motion(1, number, type, end.data(), end_direction.data(), status);
+        if (status == kEndOfList) break;
+        if (status >= 0) motion_cut_at_contour(at, direction, trim_words().projection_work, points, vectors, status);
+        for (std::size_t i = 0; i + 1 < points.size() && status >= 0; ++i) {
+            const point3 middle{(points[i][0] + points[i + 1][0]) / 2, (points[i][1] + points[i + 1][1]) / 2,
+                                (points[i][2] + points[i + 1][2]) / 2};
+            if (contour_side(middle) == trimmed_direction())
+                stretch.add(points[i], vectors[i], points[i + 1], vectors[i + 1], status);
+            else
+                stretch.check(count, status);
+        }
+        if (status < 0) return;
+        at = end;
+        direction = end_direction;
+        int moved = 0;
+        tp_list_jump(1, moved);
+        if (moved < 0) break;
+    }
+    status = 0;
+    stretch.check(count, status);
 }
 
 void contour_range_attention(const contour_walk& walk, int flag)
