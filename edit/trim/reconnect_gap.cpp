@@ -47,6 +47,7 @@ struct held_words {
     word clearance_plane = HEI8().at(heights_state::kClearancePlane);
     word base_feed = PRM9().words[machine_params::kBaseFeed];
     word plunge_percent = PRM9().words[machine_params::kFeedPercent3];
+    word stored_feed = PRM9().words[machine_params::kStoredFeed];
     float del_z_up = trim_words().del_z_up;
     float tolerance = proc_geometry().curve_approx.tolerance;
     std::array<float, 2> offsets = proc_geometry().curve_approx.net_values;
@@ -61,6 +62,7 @@ struct held_words {
         if (plane_forced) HEI8().at(heights_state::kClearancePlane) = clearance_plane;
         PRM9().words[machine_params::kBaseFeed] = base_feed;
         PRM9().words[machine_params::kFeedPercent3] = plunge_percent;
+        PRM9().words[machine_params::kStoredFeed] = stored_feed;
         trim_words().del_z_up = del_z_up;
         proc_geometry().curve_approx.tolerance = tolerance;
         proc_geometry().curve_approx.net_values = offsets;
@@ -132,12 +134,13 @@ void set_plunge_feed(float feed_in_force)
     if (percent < kLeastPercent || percent > kMostPercent) percent = kFullPercent;
 }
 
-// The feed mode that gives the feed in force at the gap back after the approach.
-int feed_mode_of(float feed_in_force)
+// The feed in force at the gap given back after the approach: a feed value as the base feed; a
+// rapid or stored feed as the stored feed, which holds it for the call, so that it is written as
+// it stood whatever the execution display mode makes of a rapid.
+void give_feed_back(float feed_in_force)
 {
-    if (feed_in_force == kRapidFeed) return kFeedRapid;
-    if (feed_in_force < kRapidFeed) return kFeedStored;
-    return kFeedBase;
+    if (feed_in_force < 0.0f) PRM9().set_real(machine_params::kStoredFeed, feed_in_force);
+    set_mch_change_mode(feed_in_force < 0.0f ? kFeedStored : kFeedBase);
 }
 
 // The feed in force after the connection, by the feed mode of machine slot 1.
@@ -170,7 +173,7 @@ void gap_connect(float& clear_z, float& del_z_up, const gap_ends& ends, int& sta
     if (direct_link(ends, held.clearance)) {
         // The move across at the clearance runs as the rapid in force there (a feed mode left
         // from earlier writing would put a feed block before it).
-        set_mch_change_mode(feed_mode_of(feed_in_force));
+        give_feed_back(feed_in_force);
         PLINE_entry(kPointsOnly, ends.to, kUp, status);
         return;
     }
@@ -197,7 +200,7 @@ void gap_connect(float& clear_z, float& del_z_up, const gap_ends& ends, int& sta
     if (status >= 0 && ends.end_found != 0) {
         // Written whatever the slot's copy says: a stored feed of none is not written otherwise,
         // and the motions after the gap would run at the plunge feed.
-        set_mch_change_mode(feed_mode_of(feed_in_force));
+        give_feed_back(feed_in_force);
         mch_slots().slots[1].force = kForceWrite;
         PUTMCH(status);
         if (status >= 0) note_feed();
