@@ -15,27 +15,26 @@
 
 namespace {
 
-constexpr int kDeadFeedMarker = 21, kWalkMarker = 22;
+constexpr int kFeedMarker = 21, kWalkMarker = 22;
 constexpr int kMarkSet = 1;
 constexpr int kFeedParameter = 1;
 
-// The block at the list position: its class, number and, for a parameter block, its type.
+// The block at the list position: its class and number, and whether it is a feed block (a
+// parameter block of parameter type 1).
 struct block_at {
-    int block_class = 0, number = 0, prmtyp = 0;
+    int block_class = 0, number = 0;
+    bool feed = false;
 };
 block_at read_block(int& status)
 {
     block_at b;
     int size = 0, type = 0;
     tp_block_head_read(kWhereList, size, type, b.block_class, status);
-    if (status < 0) return b;
-    if (b.block_class == kClassParameter && type == 1) {
-        tp_param_block param;
-        tpread_param_plain(kWhereList, param, status);
-        b.number = param.number;
-        b.prmtyp = param.prmtyp;
-    } else {
-        tp_get_int(kWhereList, b.number, status);
+    if (status >= 0) tp_get_int(kWhereList, b.number, status);
+    if (status >= 0 && b.block_class == kClassParameter && type == 1) {
+        int prmtyp = 0;
+        tp_get_int(kWhereList, prmtyp, status);
+        b.feed = prmtyp == kFeedParameter;
     }
     return b;
 }
@@ -47,40 +46,66 @@ bool set_mark(int marker)
     return answer >= 1;
 }
 
-// Back from the block before the list position to the motion before the gap: the list on the
-// first block after it (or on the list's first block). False on a list failure.
-bool to_gap_start(int connection_first, int lines, int& status)
+// Deletes the block at the list position from the list and the display; the list on the next.
+void delete_block(int number, int& status)
 {
-    int moved = 0;
-    tp_list_jump(-1, moved);
-    if (moved < 0) return true;
-    for (int round = 0; round <= lines; ++round) {
-        const block_at b = read_block(status);
-        if (status < 0) return false;
-        if (b.block_class == kClassMotion && b.number < connection_first) {
-            tp_list_jump(1, status);
-            return status >= 0;
-        }
-        tp_list_jump(-1, moved);
-        if (moved < 0) return true;
-    }
-    return true;
+    tp_list_delete(1, status);
+    if (status < 0) return;
+    const int procedure = list_cursor().cursor_proc_blkno;
+    int answer = 0;
+    ncd_delete_blocks(kCurrentDisplayFile, {2, procedure, number}, {2, procedure, number}, answer);
 }
 
-// Deletes the feed block under the dead-feed marker and comes back to the list position.
-void delete_dead(int& status)
-{
-    if (!set_mark(kWalkMarker)) status = -1;
-    if (status >= 0) tp_list_top_mark(kDeadFeedMarker, status);
-    block_at b;
-    if (status >= 0) b = read_block(status);
-    if (status >= 0) tp_list_delete(1, status);
-    if (status >= 0) {
-        const int procedure = list_cursor().cursor_proc_blkno;
-        int answer = 0;
-        ncd_delete_blocks(kCurrentDisplayFile, {2, procedure, b.number}, {2, procedure, b.number}, answer);
-        tp_list_top_mark(kWalkMarker, status);
+// Feed blocks a walk meets side by side: the earlier of two gives way to the later, which is in
+// force before any motion runs at the earlier one. Any other block between them parts them.
+class feed_pairs {
+public:
+    // The block at the list position, met after the blocks before it; the list stays on it.
+    void meet(const block_at& b, int& status)
+    {
+        if (!b.feed) {
+            pending_ = false;
+            return;
+        }
+        if (pending_) {
+            if (!set_mark(kWalkMarker)) status = -1;
+            if (status >= 0) tp_list_top_mark(kFeedMarker, status);
+            if (status >= 0) delete_block(number_, status);
+            if (status >= 0) tp_list_top_mark(kWalkMarker, status);
+        }
+        pending_ = status >= 0 && set_mark(kFeedMarker);
+        number_ = b.number;
     }
+
+private:
+    bool pending_ = false;
+    int number_ = 0;
+};
+
+// Back from the list position over the feed blocks right before it: the list on the first of
+// them (or where it was), its feed blocks met in order. False on a list failure.
+bool meet_feeds_before(feed_pairs& pairs, int lines, int& status)
+{
+    int steps = 0;
+    for (int round = 0; round <= lines; ++round) {
+        int moved = 0;
+        tp_list_jump(-1, moved);
+        if (moved < 0) break;
+        ++steps;
+        const block_at b = read_block(status);
+        if (status < 0) return false;
+        if (!b.feed) {
+            tp_list_jump(1, status);
+            --steps;
+            break;
+        }
+    }
+    for (; steps > 0 && status >= 0; --steps) {
+        const block_at b = read_block(status);
+        if (status >= 0) pairs.meet(b, status);
+        if (status >= 0) tp_list_jump(1, status);
+    }
+    return status >= 0;
 }
 
 }  // namespace
@@ -127,45 +152,47 @@ bool delete_range_motions(int marker, int last_number, int& deleted, int& status
     if (status < 0) return false;
     int lines = 0;
     llines(lines);
+    feed_pairs pairs;
+    if (!meet_feeds_before(pairs, lines, status)) return false;
     for (int round = 0; round <= lines; ++round) {
-        int size = 0, type = 0, block_class = 0, number = 0;
-        tp_block_head_read(kWhereList, size, type, block_class, status);
-        if (status >= 0) tp_get_int(kWhereList, number, status);
+        const block_at b = read_block(status);
         if (status < 0) return false;
-        if (block_class == kClassMotion) {
+        if (b.block_class == kClassMotion) {
             tp_list_delete(1, status);
             if (status < 0) return false;
             deleted = 1;
-        } else if (number != last_number) {
-            tp_list_jump(1, status);
+        } else {
+            pairs.meet(b, status);
+            if (status >= 0 && b.number != last_number) tp_list_jump(1, status);
             if (status < 0) return false;
         }
-        if (number == last_number) return true;
+        if (b.number != last_number) continue;
+        // The feed blocks after the range come next to those of the range.
+        for (int after = 0; after <= lines && b.block_class == kClassMotion; ++after) {
+            int read = 0;
+            const block_at next = read_block(read);
+            if (read < 0 || !next.feed) break;
+            pairs.meet(next, status);
+            int moved = 0;
+            if (status >= 0) tp_list_jump(1, moved);
+            if (status < 0) return false;
+            if (moved < 0) break;
+        }
+        return true;
     }
     status = -1;
     return false;
 }
 
-void drop_dead_feeds(int connection_first, int& status)
+void drop_feed_before_feed(int marker, int& status)
 {
-    status = 0;
-    int lines = 0;
-    llines(lines);
-    if (!to_gap_start(connection_first, lines, status)) return;
-    bool pending = false;
-    for (int round = 0; round <= lines; ++round) {
-        const block_at b = read_block(status);
-        if (status < 0) return;
-        if (b.block_class == kClassMotion) {
-            pending = false;
-            if (b.number < connection_first) return;
-        } else if (b.block_class == kClassParameter && b.prmtyp == kFeedParameter) {
-            if (pending) delete_dead(status);
-            if (status < 0 || !set_mark(kDeadFeedMarker)) return;
-            pending = true;
-        }
-        int moved = 0;
-        tp_list_jump(1, moved);
-        if (moved < 0) return;
-    }
+    tp_list_top_mark(marker, status);
+    if (status < 0) return;
+    const block_at b = read_block(status);
+    if (status < 0 || !b.feed) return;
+    int moved = 0, read = 0;
+    tp_list_jump(1, moved);
+    const block_at next = moved >= 0 ? read_block(read) : block_at{};
+    if (moved >= 0) tp_list_jump(-1, moved);
+    if (read >= 0 && next.feed) delete_block(b.number, status);
 }

@@ -47,9 +47,10 @@ namespace {
 
 // List markers: the range's first block, the position on entry, the range's last block while the
 // gap's sides are read, the start of the range and the block redisplay starts from (Z-level
-// runs), the place the start connection returns to, the probe of next_motion_readable.
+// runs), the place the start connection returns to, the probe of next_motion_readable, the last
+// block of a connection.
 constexpr int kRangeFirst = 10, kEntry = 12, kRangeLast = 13, kRangeStart = 14, kRedisplayFrom = 15;
-constexpr int kStartReturn = 15, kProbe = 16;
+constexpr int kStartReturn = 15, kProbe = 16, kConnectionEnd = 20;
 constexpr int kMarkSet = 1;
 // Actions, projection options and connection options of the trimming page.
 constexpr int kActionDeltaZ = 1, kActionProject = 2, kActionDelete = 3;
@@ -332,14 +333,16 @@ void delete_range(int last, range_run& run, const point3& point, float clear_z, 
     read_range(last, run, status);
     if (status < 0) return;
     int kept_start = start_flag;
-    const int connection_first = list_place_here().next_number;
     const bool connected = write_or_take_back(list_cursor().cursor_proc_blkno, [&](int& st) {
         write_range_connection(run, point, clear_z, dimension, kept_start, end_flag, st);
     }, status);
     if (!connected) return;
     start_flag = kept_start;
+    // The list stands on the connection's last block: the feed it gives back may meet the path's.
+    if (!mark(kConnectionEnd)) status = -1;
     int deleted = 0;
-    if (delete_range_motions(kRangeFirst, last, deleted, status)) drop_dead_feeds(connection_first, status);
+    if (status >= 0 && delete_range_motions(kRangeFirst, last, deleted, status))
+        drop_feed_before_feed(kConnectionEnd, status);
 }
 
 // ---- the Z-level run ---------------------------------------------------------------------------

@@ -77,14 +77,21 @@ scene zig_zag(std::mt19937& g)
     return s;
 }
 
-// A square spiral inward, one cutting run.
-scene spiral(std::mt19937& g)
+// A scene about its centre, as wide as high.
+scene square_scene(std::mt19937& g)
 {
     scene s;
     s.f = random_frame(g);
     s.half = uniform(g, 12, 40);
     s.low = -s.half;
     s.high = s.half;
+    return s;
+}
+
+// A square spiral inward, one cutting run.
+scene spiral(std::mt19937& g)
+{
+    scene s = square_scene(g);
     const double step = uniform(g, 2, 7);
     std::vector<point3> run;
     double h = s.half;
@@ -101,11 +108,7 @@ scene spiral(std::mt19937& g)
 // Closed rings (polygons of n sides) about the centre, joined at the clearance or stepped over.
 scene rings(std::mt19937& g)
 {
-    scene s;
-    s.f = random_frame(g);
-    s.half = uniform(g, 12, 40);
-    s.low = -s.half;
-    s.high = s.half;
+    scene s = square_scene(g);
     const int sides = between(g, 0, 1) == 0 ? 4 : between(g, 5, 16);
     const double step = uniform(g, 3, 9);
     const bool stepped = between(g, 0, 1) == 0;
