@@ -23,7 +23,6 @@
 #include "host/vantu_vector_s.hpp"
 #include "toolpath/arc_plane_axes.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
@@ -46,8 +45,6 @@ constexpr int kSplitMarker = 13;
 constexpr int kSaveMarker = 1, kReturnMarker = 2;
 constexpr int kArcDivisions = 10, kVectorRoom = 50;
 constexpr int kClosedPolygon = 2, kBreakToFirst = 1;
-constexpr int kFeedBase = 1, kFeedRapid = 4, kFeedStored = 27;
-constexpr float kRapidFeed = -1.0f, kStoredFeed = -2.0f;
 // Halvings of an arc's angle between two polyline vertices: far below single precision.
 constexpr int kArcHalvings = 48;
 

@@ -65,8 +65,6 @@ constexpr int kRetractRapid = 3;
 // The current-feed word: -1.0 rapid, -2.0 or less the stored feed.
 constexpr float kRapidFeed = -1.0f, kStoredFeed = -2.0f;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
-constexpr int kArrayElement = 12, kArrayStart = 50;
-constexpr const char* kArrayRefused = "delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE";
 // The motion's position on the trim contour polygon: the polygon's own precision, as the walk.
 constexpr double kOnContour = kWalkSideTolerance;
 constexpr int kOnPolygon = 2;
@@ -184,32 +182,6 @@ void find_start(int first, int start_flag, point3& point, point3& direction, int
         if (status > 0) status = 0;
     }
     if (status >= 0) start_writers_at(point, direction);
-}
-
-// The three arrays of the run; false (after the message) when one is refused.
-bool open_arrays(int& status)
-{
-    trim_state& t = trim_words();
-    for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
-        void* base = nullptr;
-        MM_OPEN_ARRAY(kArrayElement, kArrayStart, *handle, base, status);
-        if (status < 0) {
-            *handle = -1;
-            eroutc(kArrayRefused, 0);
-            return false;
-        }
-    }
-    return true;
-}
-
-void close_arrays()
-{
-    trim_state& t = trim_words();
-    for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
-        int closed = 0;
-        if (*handle >= 0) MM_CLOSE(*handle, closed);
-        *handle = -1;
-    }
 }
 
 // ---- the deleted range -------------------------------------------------------------------------
@@ -567,7 +539,7 @@ void collect_points(const float* points, int n, int rooms[2], int& status)
 // A surface projection: the range's motions turned into one polyline.
 void collect_polyline(range_run& run, int last, point3& point, point3& direction, int& status)
 {
-    int rooms[2] = {kArrayStart, kArrayStart}, work_room = kArrayStart;
+    int rooms[2] = {kTrimArrayStart, kTrimArrayStart}, work_room = kTrimArrayStart;
     for (bool first_motion = true; status >= 0; first_motion = false) {
         int broken = 0;
         check_display_break(broken);
@@ -742,8 +714,8 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
     bool go_on = status >= 0 && (!run.surface || projected);
     if (go_on && run.z_level) go_on = z_level_start(run, first, last, point, clear_z, start_flag, dimension, z_plane, status);
     // A stop in the execution menu leaves by an exception: the arrays go back then too.
-    const unwind_only arrays_back([] { close_arrays(); });
-    if (go_on && open_arrays(status)) {
+    const unwind_only arrays_back([] { trim_arrays_close(); });
+    if (go_on && trim_arrays_open(status)) {
         if (run.action == kActionDelete) {
             delete_range(last, run, point, clear_z, dimension, start_flag, end_flag, status);
         } else if (run.surface) {
@@ -754,7 +726,7 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
             if (status >= 0) z_level_finish(run, first, last, start_flag, dimension, z_plane, status);
         }
     }
-    close_arrays();
+    trim_arrays_close();
     ncd_connect_toolpath(kCurrentDisplayFile);
     int back = 0;
     tp_list_top_mark(kEntry, back);

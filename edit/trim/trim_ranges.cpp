@@ -13,10 +13,7 @@
 #include "edit/trim/trim_surfaces.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_memory.hpp"
-#include "host/vantu_messages.hpp"
 #include "host/vantu_ncd_file.hpp"
-#include "host/vantu_polygon.hpp"
-#include "host/vantu_transforms.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -30,9 +27,7 @@ constexpr int kFirstLine = 2;
 constexpr int kRangeMarker = 10, kRangeEndMarker = 11, kResumeMarker = 18;
 constexpr int kMarkSet = 1;
 constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
-constexpr int kAnyPlane = 2;
 constexpr int kEndOfList = -2;
-constexpr int kArrayStart = 50;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
 float origin_z() { return NPT1().real(tp_header_state::kMacsysOrigin + 2); }
@@ -288,29 +283,15 @@ class check_stretch {
 public:
     explicit check_stretch(int& status)
     {
-        trim_state& t = trim_words();
-        for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
-            void* base = nullptr;
-            MM_OPEN_ARRAY(sizeof(point3), kArrayStart, *handle, base, status);
-            if (status < 0) {
-                *handle = -1;
-                eroutc("delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE", 0);
-                return;
-            }
-        }
-        t.collected_count = 0;
+        trim_words().collected_count = 0;
+        trim_arrays_open(status);
     }
     check_stretch(const check_stretch&) = delete;
     check_stretch& operator=(const check_stretch&) = delete;
     ~check_stretch()
     {
-        trim_state& t = trim_words();
-        for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
-            int closed = 0;
-            if (*handle >= 0) MM_CLOSE(*handle, closed);
-            *handle = -1;
-        }
-        t.collected_count = 0;
+        trim_arrays_close();
+        trim_words().collected_count = 0;
     }
     // Appends the piece a -> b, joined to the stretch when it goes on from the stretch's last point.
     void add(const point3& a, const point3& va, const point3& b, const point3& vb, int& status)
@@ -344,7 +325,7 @@ private:
         static_cast<point3*>(mmcptr(t.collected_vectors))[t.collected_count] = v;
         ++t.collected_count;
     }
-    int rooms_[2] = {kArrayStart, kArrayStart};
+    int rooms_[2] = {kTrimArrayStart, kTrimArrayStart};
 };
 
 }  // namespace
