@@ -44,6 +44,7 @@ constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
 constexpr int kSplitMarker = 13;
 constexpr int kSaveMarker = 1, kReturnMarker = 2;
 constexpr int kArcDivisions = 10, kVectorRoom = 50;
+constexpr double kArcMostDivisions = 100000.0;
 constexpr int kClosedPolygon = 2, kBreakToFirst = 1;
 // Halvings of an arc's angle between two polyline vertices: far below single precision.
 constexpr int kArcHalvings = 48;
@@ -122,11 +123,34 @@ struct vector_array_guard {
     }
 };
 
+// The divisions of an arc whose chords stay within kWalkArcSagitta of it.
+int arc_divisions(const tp_arc_block& arc, const point3& start)
+{
+    const arc_plane_axes axes = arc_axes_of(arc.plane);
+    const double radius = std::hypot(start[static_cast<std::size_t>(axes.first)] - arc.centre[0],
+                                     start[static_cast<std::size_t>(axes.second)] - arc.centre[1]);
+    if (radius <= kWalkArcSagitta) return kArcDivisions;
+    const double step = 2.0 * std::acos(1.0 - kWalkArcSagitta / radius);
+    const double needed = std::ceil(std::abs(static_cast<double>(arc.angle)) / step);
+    return static_cast<int>(std::clamp(needed, static_cast<double>(kArcDivisions), kArcMostDivisions));
+}
+
+// The motion's polyline from the list position; an arc in as many chords as keep its polyline
+// within kWalkArcSagitta of it (the motion is read again when it needs more than the first read
+// made).
 void read_pieces(const point3& previous, const point3& previous_direction, int handle, walk_pieces& w, int& status)
 {
-    int capacity = kVectorRoom, count = 0;
-    float* points = block_polyline(previous, previous_direction, handle, capacity, kArcDivisions, count, w.end,
-                                   w.end_vector, w.arc, status);
+    int capacity = kVectorRoom, count = 0, divisions = kArcDivisions;
+    float* points = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        w.arc = tp_arc_block{};
+        points = block_polyline(previous, previous_direction, handle, capacity, divisions, count, w.end, w.end_vector,
+                                w.arc, status);
+        if (!points || w.arc.angle == 0.0f || arc_divisions(w.arc, previous) <= divisions) break;
+        divisions = arc_divisions(w.arc, previous);
+        DM_FREE(points, 0);
+        points = nullptr;
+    }
     if (!points) {
         if (status >= 0) status = kFailed;
         return;
@@ -191,24 +215,50 @@ struct pieces_without_parameters {
     ~pieces_without_parameters() { mch_slots() = kept; }
 };
 
-// The test points before and after crossing k: on lines and strings the middle between the
-// crossing and its neighbour on the motion, on arcs and NURBS moves the polyline vertex next to
-// the crossing (passing over vertices that coincide with it).
-void test_points(const walk_pieces& w, std::size_t k, family kind, point3& before, point3& after)
+// The test points before and after crossing k: the middles between the crossing and its
+// neighbours along the polyline (the crossing next to it on its segment, else the segment's end,
+// passing over points that coincide with it). An arc's chords stay within kWalkArcSagitta of it, so
+// their middles stand on the arc's side of the contour.
+void test_points(const walk_pieces& w, std::size_t k, point3& before, point3& after)
 {
     const point3& x = w.at[k];
-    const auto segment = static_cast<std::size_t>(w.crossings[k].segment);
-    std::size_t back = segment - 1, on = segment;
-    if (kind == family::arc || kind == family::nurbs) {
-        while (back > 0 && pts_differ(w.points[back], x) == 0) --back;
-        while (on + 1 < w.points.size() && pts_differ(w.points[on], x) == 0) ++on;
-        before = w.points[back];
-        after = w.points[on];
-        return;
+    const int segment = w.crossings[k].segment;
+    point3 back{}, ahead{};
+    if (k > 0 && w.crossings[k - 1].segment == segment && pts_differ(w.at[k - 1], x) != 0) {
+        back = w.at[k - 1];
+    } else {
+        auto v = static_cast<std::size_t>(segment - 1);
+        while (v > 0 && pts_differ(w.points[v], x) == 0) --v;
+        back = w.points[v];
     }
-    before = middle(w.points[back], x);
-    const bool next_on_segment = k + 1 < w.crossings.size() && w.crossings[k + 1].segment == w.crossings[k].segment;
-    after = middle(x, next_on_segment ? w.at[k + 1] : w.points[on]);
+    if (k + 1 < w.crossings.size() && w.crossings[k + 1].segment == segment && pts_differ(w.at[k + 1], x) != 0) {
+        ahead = w.at[k + 1];
+    } else {
+        auto v = static_cast<std::size_t>(segment);
+        while (v + 1 < w.points.size() && pts_differ(w.points[v], x) == 0) ++v;
+        ahead = w.points[v];
+    }
+    before = middle(back, x);
+    after = middle(x, ahead);
+}
+
+// The side the polyline goes on on after crossing k: that of its first piece off the contour up to
+// the next crossing (on the contour when there is none). A crossing at a shallow angle leaves the
+// polyline near the contour for a while: a test point next to the crossing would stand on it.
+int side_after(const contour_view& c, const walk_pieces& w, std::size_t k)
+{
+    point3 from = w.at[k];
+    const auto next =
+        k + 1 < w.crossings.size() ? static_cast<std::size_t>(w.crossings[k + 1].segment) : w.points.size();
+    for (auto v = static_cast<std::size_t>(w.crossings[k].segment); v <= next && v < w.points.size(); ++v) {
+        const point3& to = v == next && k + 1 < w.crossings.size() ? w.at[k + 1] : w.points[v];
+        if (pts_differ(from, to) != 0) {
+            const int side = side_of(c, middle(from, to));
+            if (side != kOnContour) return side;
+        }
+        from = to;
+    }
+    return kOnContour;
 }
 
 // The point of the arc at the crossing: the arc's angle is halved between the two vertices of
@@ -455,7 +505,7 @@ bool changes_at_start(const contour_view& c, const walk_pieces& w, std::size_t k
     const int walk = trim_words().walk_direction;
     point3 piece = w.end, after{};
     if (k < w.crossings.size())
-        test_points(w, k, kind, piece, after);
+        test_points(w, k, piece, after);
     else if (kind == family::line || kind == family::string)
         piece = middle(w.points.front(), w.end);
     else
@@ -472,13 +522,21 @@ bool changes_at_start(const contour_view& c, const walk_pieces& w, std::size_t k
 
 int contour_side(const point3& p) { return side_of(walk_contour(), p); }
 
-void motion_cut_at_contour(const point3& from, const point3& from_direction, int vector_array,
-                           std::vector<point3>& points, std::vector<point3>& vectors, int& status)
+void motion_cut_at_contour(const point3& from, const point3& from_direction, std::vector<point3>& points,
+                           std::vector<point3>& vectors, int& status)
 {
     points.clear();
     vectors.clear();
+    vector_array_guard array;
+    void* base = nullptr;
+    MM_OPEN_ARRAY(sizeof(point3), kVectorRoom, array.handle, base, status);
+    if (status < 0) {
+        array.handle = -1;
+        eroutc("get_next_movment, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE", 0);
+        return;
+    }
     walk_pieces w;
-    read_pieces(from, from_direction, vector_array, w, status);
+    read_pieces(from, from_direction, array.handle, w, status);
     if (status >= 0) find_crossings(walk_contour(), w, status);
     if (status < 0) return;
     std::size_t k = 0;
@@ -558,12 +616,12 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
     if (status < 0) return;
     // A rapid that passes over the contour and back (an even number of crossings between its ends)
     // is left whole during DELETE MOTIONS. Crossings at its ends are no passage: a rapid that
-    // leaves the contour or comes onto it is met at them like any motion.
+    // leaves the contour or comes onto it is met at them like any motion, its first piece (up to
+    // the first passage) deciding a change of side at its start.
     const bool non_feed = words.current_feed < 0.0f;
     const auto passages = std::count_if(w.at.begin(), w.at.end(), [&](const point3& x) {
         return pts_differ(x, previous) != 0 && pts_differ(x, w.end) != 0;
     });
-    if (words.operation == kOperationDelete && non_feed && passages > 0 && passages % 2 == 0) w.crossings.clear();
     std::size_t k = 0;
     step_result r{first_flag, 0, number, boundary_block};
     while (k < w.crossings.size() && pts_differ(w.at[k], previous) == 0) ++k;
@@ -574,6 +632,10 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
         boundary_block = r.boundary;
         second_flag = r.second;
         return;
+    }
+    if (words.operation == kOperationDelete && non_feed && passages > 0 && passages % 2 == 0) {
+        w.crossings.clear();
+        k = 0;
     }
     if (k == w.crossings.size()) {
         first_flag = second_flag = 0;
@@ -590,9 +652,10 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
     bool along_to_end = false;
     for (; k < w.crossings.size(); ++k) {
         point3 before{}, after{};
-        test_points(w, k, shape, before, after);
+        test_points(w, k, before, after);
         before_side = side_of(contour, before);
         after_side = side_of(contour, after);
+        if (after_side == kOnContour) after_side = side_after(contour, w, k);
         if (before_side == kOnContour && walk == kInside) before_side = kInside;
         r.first = (before_side == kInside) == inside_start ? 1 : 0;
         if ((!inside_start && walk == kInside) || (inside_start && walk == kOutside)) r.first = 0;

@@ -14,6 +14,9 @@ inline constexpr float kWalkSamePoint = 0.001f;
 // an "outside" into "on the contour" (tchptpol): the contour polygon's own precision.
 inline constexpr double kWalkSideTolerance = 0.0006;
 inline constexpr double kWalkTouchTolerance = 0.001;
+// The farthest an arc's polyline (its chords) may stand from the arc: within the contour's own
+// precision, so that where the arc crosses the contour its polyline does too.
+inline constexpr double kWalkArcSagitta = kWalkSideTolerance;
 
 // 1 when |ax - bx| + |ay - by| + |az - bz| > kWalkSamePoint, else 0.
 int pts_differ(const point3& a, const point3& b);
@@ -56,8 +59,8 @@ int contour_side(const point3& p);
 
 // The motion at the list position as the points of its polyline from `from` (its tool vector
 // `from_direction`) with the points where it crosses the trim contour put in between, each with
-// its tool vector; the list stays on the motion. vector_array is a host array of 12-byte elements
-// the polyline's vectors are written into. Changes nothing in the list. Status 0; the first
-// negative status of the reading.
-void motion_cut_at_contour(const point3& from, const point3& from_direction, int vector_array,
-                           std::vector<point3>& points, std::vector<point3>& vectors, int& status);
+// its tool vector; the list stays on the motion. Changes nothing in the list. Status 0; the first
+// negative status of the reading ("get_next_movment, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE"
+// when its vector array is refused).
+void motion_cut_at_contour(const point3& from, const point3& from_direction, std::vector<point3>& points,
+                           std::vector<point3>& vectors, int& status);

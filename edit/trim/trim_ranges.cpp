@@ -348,7 +348,7 @@ void contour_check(int& count, int& status)
         point3 end = at, end_direction = direction;
         trim_read_motion(1, number, type, end.data(), end_direction.data(), status);
         if (status == kEndOfList) break;
-        if (status >= 0) motion_cut_at_contour(at, direction, trim_words().projection_work, points, vectors, status);
+        if (status >= 0) motion_cut_at_contour(at, direction, points, vectors, status);
         for (std::size_t i = 0; i + 1 < points.size() && status >= 0; ++i) {
             const point3 middle{(points[i][0] + points[i + 1][0]) / 2, (points[i][1] + points[i + 1][1]) / 2,
                                 (points[i][2] + points[i + 1][2]) / 2};

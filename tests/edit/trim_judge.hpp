@@ -47,45 +47,87 @@ inline ClipperLib::Paths offset(const polygon& p, double d)
     return out;
 }
 
-// The parameter intervals of the segment a -> b (in XY) inside (inside true) or outside the region.
-inline std::vector<std::array<double, 2>> intervals(const point3& a, const point3& b, const ClipperLib::Paths& region,
-                                                    bool inside)
+inline double xy_length(const move& m) { return std::hypot(m.b[0] - m.a[0], m.b[1] - m.a[1]); }
+
+// An arc's radius and the angle of its start about the centre.
+inline double radius_of(const move& m) { return std::hypot(m.a[0] - m.cx, m.a[1] - m.cy); }
+inline double start_angle(const move& m) { return std::atan2(m.a[1] - m.cy, m.a[0] - m.cx); }
+
+// The parameter (0 at the start, 1 at the end) of the point of m nearest to p in XY: along a line,
+// by the angle swept on an arc.
+inline double t_of(const move& m, double x, double y)
 {
-    const double dx = b[0] - a[0], dy = b[1] - a[1], length2 = dx * dx + dy * dy;
+    if (m.arc) {
+        // The turn from the start taken within half a turn of the arc's middle.
+        const double full = 2 * std::acos(-1.0);
+        double turn = std::atan2(y - m.cy, x - m.cx) - start_angle(m);
+        turn -= full * std::round((turn - m.sweep / 2) / full);
+        return turn / m.sweep;
+    }
+    const double dx = m.b[0] - m.a[0], dy = m.b[1] - m.a[1], length2 = dx * dx + dy * dy;
+    return length2 > 0.0 ? ((x - m.a[0]) * dx + (y - m.a[1]) * dy) / length2 : 0.0;
+}
+
+// The XY points of m: a line's ends, an arc in chords whose sagitta stays a quarter of the
+// tolerance.
+inline ClipperLib::Path xy_path(const move& m)
+{
+    if (!m.arc) return {at(m.a[0], m.a[1]), at(m.b[0], m.b[1])};
+    const double r = radius_of(m), a0 = start_angle(m);
+    const double step = std::sqrt(2.0 * kTolerance / std::max(r, kTolerance));
+    const int n = std::max(2, int(std::ceil(std::abs(m.sweep) / step)));
+    ClipperLib::Path path;
+    for (int k = 0; k < n; ++k) {
+        const double a = a0 + m.sweep * k / n;
+        path.push_back(at(m.cx + r * std::cos(a), m.cy + r * std::sin(a)));
+    }
+    path.push_back(at(m.b[0], m.b[1]));
+    return path;
+}
+
+// The length of m in XY.
+inline double length_of(const move& m) { return m.arc ? radius_of(m) * std::abs(m.sweep) : xy_length(m); }
+
+// The parameter intervals of m (in XY) inside (inside true) or outside the region.
+inline std::vector<std::array<double, 2>> intervals(const move& m, const ClipperLib::Paths& region, bool inside)
+{
     std::vector<std::array<double, 2>> out;
-    if (length2 <= kTolerance * kTolerance) {
+    if (length_of(m) <= kTolerance) {
         int in = 0;
-        for (const auto& path : region) in += ClipperLib::PointInPolygon(at(a[0], a[1]), path) != 0 ? 1 : 0;
+        for (const auto& path : region) in += ClipperLib::PointInPolygon(at(m.a[0], m.a[1]), path) != 0 ? 1 : 0;
         if ((in % 2 == 1) == inside) out.push_back({0.0, 1.0});
         return out;
     }
     ClipperLib::Clipper c;
-    c.AddPath({at(a[0], a[1]), at(b[0], b[1])}, ClipperLib::ptSubject, false);
+    c.AddPath(xy_path(m), ClipperLib::ptSubject, false);
     c.AddPaths(region, ClipperLib::ptClip, true);
     ClipperLib::PolyTree tree;
     c.Execute(inside ? ClipperLib::ctIntersection : ClipperLib::ctDifference, tree, ClipperLib::pftEvenOdd,
               ClipperLib::pftEvenOdd);
     ClipperLib::Paths pieces;
     ClipperLib::OpenPathsFromPolyTree(tree, pieces);
-    auto t_of = [&](const ClipperLib::IntPoint& q) {
-        return ((q.X / kScale - a[0]) * dx + (q.Y / kScale - a[1]) * dy) / length2;
-    };
     for (const auto& piece : pieces) {
         double t0 = 1.0, t1 = 0.0;
         for (const auto& q : piece) {
-            t0 = std::min(t0, t_of(q));
-            t1 = std::max(t1, t_of(q));
+            const double t = t_of(m, q.X / kScale, q.Y / kScale);
+            t0 = std::min(t0, t);
+            t1 = std::max(t1, t);
         }
-        if ((t1 - t0) * std::sqrt(length2) > kTolerance) out.push_back({std::max(0.0, t0), std::min(1.0, t1)});
+        if ((t1 - t0) * length_of(m) > kTolerance) out.push_back({std::max(0.0, t0), std::min(1.0, t1)});
     }
     return out;
 }
 
-inline double xy_length(const move& m) { return std::hypot(m.b[0] - m.a[0], m.b[1] - m.a[1]); }
-
-// t of p along m when p lies on m's line within the tolerance (3-D), else nothing.
+// t of p along m when p lies on m within the tolerance (3-D: a line, or an arc at its height),
+// else false.
 inline bool on_move(const move& m, const point3& p, double& t)
 {
+    const double slack = kTolerance / std::max(length_of(m), kTolerance);
+    if (m.arc) {
+        t = t_of(m, p[0], p[1]);
+        return std::abs(std::hypot(p[0] - m.cx, p[1] - m.cy) - radius_of(m)) <= kTolerance &&
+               std::abs(p[2] - m.b[2]) <= kTolerance && t >= -slack && t <= 1.0 + slack;
+    }
     double d[3], q[3], length2 = 0.0, dot = 0.0;
     for (int i = 0; i < 3; ++i) {
         d[i] = m.b[i] - m.a[i];
@@ -96,7 +138,6 @@ inline bool on_move(const move& m, const point3& p, double& t)
     t = length2 > 0.0 ? dot / length2 : 0.0;
     double off = 0.0;
     for (int i = 0; i < 3; ++i) off += (q[i] - t * d[i]) * (q[i] - t * d[i]);
-    const double slack = kTolerance / std::max(std::sqrt(length2), kTolerance);
     return std::sqrt(off) <= kTolerance && t >= -slack && t <= 1.0 + slack;
 }
 
@@ -110,6 +151,9 @@ inline std::string listing(const std::vector<std::vector<word>>& blocks)
         else if (w[0] == 2)
             out << "  L#" << w[1] << " " << word_to_real(w[2]) << " " << word_to_real(w[3]) << " "
                 << word_to_real(w[4]);
+        else if (w[0] == 3)
+            out << "  A#" << w[1] << " " << word_to_real(w[7]) << " " << word_to_real(w[8]) << " " << word_to_real(w[9])
+                << " about " << word_to_real(w[5]) << " " << word_to_real(w[6]) << " sweep " << word_to_real(w[3]);
         else
             out << "  T" << w[0] << " #" << w[1];
         out << "\n";
@@ -161,13 +205,13 @@ inline std::string judge(const trim_case& c, const point3& start, const std::vec
                 covered[i].push_back({0.0, 1.0});
                 if (m.a != was[i].a || m.b != was[i].b || m.feed != was[i].feed)
                     faults << "kept block changed: " << describe(m) << " was " << describe(was[i]) << "\n";
-            } else if (!standing[i] && m.feed == was[i].feed && on_move(was[i], m.a, t0) && on_move(was[i], m.b, t1) &&
-                       t1 >= t0 - 1e-9) {
+            } else if (!standing[i] && m.feed == was[i].feed && m.arc == was[i].arc && on_move(was[i], m.a, t0) &&
+                       on_move(was[i], m.b, t1) && t1 >= t0 - 1e-9) {
                 of[j] = int(i);
                 covered[i].push_back({t0, t1});
             }
         }
-        if (m.feed > 0.0f && !intervals(m.a, m.b, beyond, trim_inside).empty())
+        if (m.feed > 0.0f && !intervals(m, beyond, trim_inside).empty())
             faults << "feed move on the trimmed side: " << describe(m) << "\n";
         if (of[j] < 0 && xy_length(m) > kTolerance && (m.feed > 0.0f || m.a[2] < lift - 1e-4f || m.b[2] < lift - 1e-4f))
             faults << "connection move below the retract height or at feed: " << describe(m) << "\n";
@@ -180,8 +224,8 @@ inline std::string judge(const trim_case& c, const point3& start, const std::vec
         if (!(was[i].feed > 0.0f)) continue;
         std::vector<std::array<double, 2>> parts = covered[i];
         std::sort(parts.begin(), parts.end());
-        const double length = std::max(double(xy_length(was[i])), 1.0);
-        for (const auto& kept : intervals(was[i].a, was[i].b, kept_beyond, !trim_inside)) {
+        const double length = std::max(length_of(was[i]), 1.0);
+        for (const auto& kept : intervals(was[i], kept_beyond, !trim_inside)) {
             double reached = kept[0];
             for (const auto& p : parts)
                 if (p[0] <= reached + kTolerance / length) reached = std::max(reached, p[1]);

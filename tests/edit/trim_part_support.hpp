@@ -33,6 +33,7 @@
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_dialog.hpp"
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -47,12 +48,18 @@ inline constexpr int kSpindleSpeed = 1000;
 inline constexpr int kMill = 22;
 inline constexpr int kProcedure = 1;  // the procedure of the part, its block number at the top
 inline constexpr int kStartMarker = 1, kEndMarker = 2, kToolParameter = 100;
+inline constexpr int kPlaneXY = 1;
+inline constexpr float kArcTolerance = 0.01f;
 
-// One step of a path: a feed change (point unused) or a line to the point.
+// One step of a path: a feed change (point unused), a line to the point or, with a sweep, an arc
+// in the XY plane about the centre to the point (the sweep's sign its sense, counter-clockwise
+// positive).
 struct step {
     bool feed_change = false;
     float feed = 0.0f;
     point3 point{};
+    float sweep = 0.0f;
+    std::array<float, 2> centre{};
 };
 using path = std::vector<step>;
 
@@ -67,26 +74,37 @@ inline void link(path& p, const point3& from, const point3& to, float feed = kFe
     p.push_back({false, 0, to});
 }
 
-// A path of cutting runs at their own heights, entered from the clearance and left to it, the runs
-// joined by links at the clearance.
-inline path path_of(const std::vector<std::vector<point3>>& runs, float feed = kFeed)
+// A path of cutting runs (each from the point of its first step on) at their own heights, entered
+// from the clearance and left to it, the runs joined by links at the clearance.
+inline path path_of(const std::vector<path>& runs, float feed = kFeed)
 {
     path p;
-    point3 at{runs.front().front()[0], runs.front().front()[1], kClear};
+    point3 at{runs.front().front().point[0], runs.front().front().point[1], kClear};
     p.push_back({true, kRapid, {}});
     p.push_back({false, 0, at});
     p.push_back({true, feed, {}});
     for (std::size_t r = 0; r < runs.size(); ++r) {
         if (r == 0)
-            p.push_back({false, 0, runs[r].front()});
+            p.push_back({false, 0, runs[r].front().point});
         else
-            link(p, at, runs[r].front(), feed);
-        for (std::size_t i = 1; i < runs[r].size(); ++i) p.push_back({false, 0, runs[r][i]});
-        at = runs[r].back();
+            link(p, at, runs[r].front().point, feed);
+        p.insert(p.end(), runs[r].begin() + 1, runs[r].end());
+        at = runs[r].back().point;
     }
     p.push_back({true, kRapid, {}});
     p.push_back({false, 0, {at[0], at[1], kClear}});
     return p;
+}
+
+// The same with runs of lines through points.
+inline path path_of(const std::vector<std::vector<point3>>& runs, float feed = kFeed)
+{
+    std::vector<path> lines;
+    for (const std::vector<point3>& run : runs) {
+        lines.emplace_back();
+        for (const point3& q : run) lines.back().push_back({false, 0, q});
+    }
+    return path_of(lines, feed);
 }
 
 // The module's words a part and a trim change, given back by the fixture (they live as long as
@@ -187,6 +205,15 @@ inline point3 make_part(const path& p, const part_options& options = {})
             block.is_real = 1;
             block.real_value = s.feed;
             put_param_block(kWhereList, block, status);
+        } else if (s.sweep != 0.0f) {
+            tp_arc_block arc;
+            arc.number = number++;
+            arc.plane = kPlaneXY;
+            arc.angle = s.sweep;
+            arc.delta = kArcTolerance;
+            arc.centre = s.centre;
+            arc.end = s.point;
+            put_arc_block(kWhereList, 3, arc, status);
         } else {
             put_line_block(kWhereList, 2, number++, s.point, kDefaultDirection, status);
         }
@@ -279,23 +306,34 @@ inline std::vector<std::string> reopen_errors()
     return control::lines_of("eroutc");
 }
 
-// A motion with the feed in force and its block number.
+// A motion with the feed in force and its block number; an arc (in the XY plane) with its centre
+// and sweep.
 struct move {
     point3 a{}, b{};
     float feed = 0.0f;
     int number = 0;
+    bool arc = false;
+    double cx = 0.0, cy = 0.0, sweep = 0.0;
 };
 
-// The lines of a sub-list as moves from the start point on.
+// The lines and arcs of a sub-list as moves from the start point on.
 inline std::vector<move> moves_of(const std::vector<std::vector<word>>& blocks, point3 at)
 {
     std::vector<move> out;
     float feed = 0.0f;
     for (const std::vector<word>& w : blocks) {
         if (w[0] == 1 && w[2] == 1) feed = word_to_real(w[4]);
-        if (w[0] != 2) continue;
-        const point3 to{word_to_real(w[2]), word_to_real(w[3]), word_to_real(w[4])};
-        out.push_back({at, to, feed, w[1]});
+        if (w[0] != 2 && w[0] != 3) continue;
+        const std::size_t end = w[0] == 2 ? 2 : 7;
+        const point3 to{word_to_real(w[end]), word_to_real(w[end + 1]), word_to_real(w[end + 2])};
+        move m{at, to, feed, w[1]};
+        if (w[0] == 3) {
+            m.arc = true;
+            m.sweep = word_to_real(w[3]);
+            m.cx = word_to_real(w[5]);
+            m.cy = word_to_real(w[6]);
+        }
+        out.push_back(m);
         at = to;
     }
     return out;

@@ -105,22 +105,56 @@ scene spiral(std::mt19937& g)
     return s;
 }
 
-// Closed rings (polygons of n sides) about the centre, joined at the clearance or stepped over.
+// A ring about the frame's centre as a run: a polygon of n sides, or (n 0) a rounded rectangle of
+// half sides hu, hv whose corners are quarter arcs of radius r, from the middle of its lower side.
+trim_part::path ring(const frame& f, double hu, double hv, double r, int sides, float z)
+{
+    trim_part::path run;
+    auto line = [&](double u, double v) { run.push_back({false, 0, f.at(u, v, z)}); };
+    if (sides > 0) {
+        for (int k = 0; k <= sides; ++k) {
+            const double a = 2 * std::numbers::pi * (k % sides) / sides + std::numbers::pi / 4;
+            line(hu * std::sqrt(2.0) * std::cos(a), hv * std::sqrt(2.0) * std::sin(a));
+        }
+        return run;
+    }
+    auto corner = [&](double cu, double cv, double u, double v) {
+        const auto c = f.at(cu, cv);
+        run.push_back({false, 0, f.at(u, v, z), float(std::numbers::pi / 2), {float(c[0]), float(c[1])}});
+    };
+    const double eu = hu - r, ev = hv - r;
+    line(0, -hv);
+    line(eu, -hv);
+    corner(eu, -ev, hu, -ev);
+    line(hu, ev);
+    corner(eu, ev, eu, hv);
+    line(-eu, hv);
+    corner(-eu, ev, -hu, ev);
+    line(-hu, -ev);
+    corner(-eu, -ev, -eu, -hv);
+    line(0, -hv);
+    return run;
+}
+
+// Rings about the centre, each inside the one before, joined at the clearance or stepped over at
+// depth: polygons, or rounded rectangles like the offsets of a pocket.
 scene rings(std::mt19937& g)
 {
     scene s = square_scene(g);
-    const int sides = between(g, 0, 1) == 0 ? 4 : between(g, 5, 16);
-    const double step = uniform(g, 3, 9);
+    const int sides = between(g, 0, 2) == 0 ? between(g, 4, 16) : 0;
+    const double step = uniform(g, 3, 9), aspect = uniform(g, 0.5, 1.0);
+    const double corner = uniform(g, 0.5, std::min(6.0, s.half * aspect - 1));
     const bool stepped = between(g, 0, 1) == 0;
-    std::vector<std::vector<point3>> runs;
-    for (double radius = s.half; radius > step / 2; radius -= step) {
-        if (runs.empty() || !stepped) runs.emplace_back();
-        for (int k = 0; k <= sides; ++k) {
-            const double a = 2 * std::numbers::pi * (k % sides) / sides + std::numbers::pi / 4;
-            runs.back().push_back(
-                s.f.at(radius * std::cos(a) * std::sqrt(2.0), radius * std::sin(a) * std::sqrt(2.0), s.cut_z));
-        }
+    std::vector<trim_part::path> runs;
+    for (double h = s.half; runs.empty() || h * aspect > step / 2 + corner; h -= step) {
+        trim_part::path r = ring(s.f, h, h * aspect, corner, sides, s.cut_z);
+        if (runs.empty() || !stepped)
+            runs.push_back(r);
+        else
+            runs.back().insert(runs.back().end(), r.begin(), r.end());
     }
+    s.low = -s.half * aspect;
+    s.high = s.half * aspect;
     s.p = trim_part::path_of(runs);
     return s;
 }
