@@ -41,12 +41,17 @@ bool trim_arrays_open(int& status)
     return true;
 }
 
-void trim_arrays_close()
+void close_arrays(std::initializer_list<int*> handles)
 {
-    trim_state& t = trim_words();
-    for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
+    for (int* handle : handles) {
         int closed = 0;
         if (*handle >= 0) MM_CLOSE(*handle, closed);
         *handle = -1;
     }
+}
+
+void trim_arrays_close()
+{
+    trim_state& t = trim_words();
+    close_arrays({&t.collected_points, &t.collected_vectors, &t.projection_work});
 }

@@ -2,6 +2,8 @@
 // pairs, the vector work array of a polyline), and the trim action's three arrays of points.
 #pragma once
 
+#include <initializer_list>
+
 // Adds `entries` zero-filled elements to the open array `handle` and answers its new base
 // address (the array may move). Status 0; on a refused growth the host's negative status and
 // null, the array as it was. Silent: the caller names itself in its message.
@@ -21,3 +23,5 @@ inline constexpr int kTrimArrayStart = 50;
 bool trim_arrays_open(int& status);
 // Closes those of the three that are open and marks them closed (-1).
 void trim_arrays_close();
+// Closes those of the arrays that are open and marks them closed (-1).
+void close_arrays(std::initializer_list<int*> handles);

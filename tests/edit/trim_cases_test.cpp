@@ -79,7 +79,8 @@ std::vector<float> feeds_of(const std::vector<std::vector<word>>& blocks)
 }  // namespace
 
 // Only the first pass was trimmed when the links between passes ran along an edge of the contour;
-// the same comb off the links and a U contour trimmed exactly, and so must they still.
+// the same comb off the links and a U contour trimmed exactly, and so must they still; a link
+// leaving the contour into it and passing over a notch is met at its start.
 TEST_F(TrimCases, EveryRangeIsTrimmedWhateverRunsAlongTheContour)
 {
     const polygon u{{140, -5}, {180, -5}, {180, 65}, {170, 65}, {170, 5}, {150, 5}, {150, 65}, {140, 65}};
@@ -88,7 +89,18 @@ TEST_F(TrimCases, EveryRangeIsTrimmedWhateverRunsAlongTheContour)
         polygon contour;
         int side;
         bool links_at_depth;
+        path own{};  // the row's own path instead of the zig-zag
     };
+    // A link at the clearance from a pass ending on the contour's slanted edge (outside it by less
+    // than the contour's precision) runs inside, out over a notch and in again to the next pass,
+    // which runs out of the contour: the walk missed that the link enters at its start and left the
+    // next pass whole.
+    const float on = 150 - 0.0003f;
+    const std::vector<std::vector<point3>> notch_runs{{{on, -10, -2}, {on, on - 130, -2}},
+                                                      {{170, 20, -2}, {190, 20, -2}}};
+    const path notch_link = trim_part::path_of(notch_runs);
+    const polygon notched{{155, 15}, {156, 15}, {156, 23}, {162, 23}, {162, 15},
+                          {180, 15}, {180, 28}, {145, 28}, {145, 25}};
     const row rows[] = {
         {"a comb whose back carries the links", comb(200), 1, false},
         {"the comb, the links rapids at depth along its back", comb(200), 1, true},
@@ -96,10 +108,12 @@ TEST_F(TrimCases, EveryRangeIsTrimmedWhateverRunsAlongTheContour)
         {"a U contour", u, 1, false},
         {"the comb, DEL.: OUTSIDE CONTOUR", comb(200), 2, false},
         {"the U contour, DEL.: OUTSIDE CONTOUR", u, 2, true},
+        {"a link from the contour over a notch", notched, 1, false, notch_link},
+        {"a link from the contour over a notch, DEL.: OUTSIDE CONTOUR", notched, 2, false, notch_link},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
-        const point3 home = trim_part::make_part(zig_zag(r.links_at_depth));
+        const point3 home = trim_part::make_part(r.own.empty() ? zig_zag(r.links_at_depth) : r.own);
         const auto before = trim_part::sublist();
         trim_judge::trim_case c;
         c.contour = r.contour;
