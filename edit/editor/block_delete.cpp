@@ -269,6 +269,9 @@ bool delete_and_connect(const found_range& r, int mode, int option, const clear_
     const bool on_range_end = previous < 0 && lines_after == lines_before;
     if (!on_range_end && !list_mark_set(kLastMarker)) return list_error(status);
     if (!delete_motions(r.b.number, deleted, status)) return false;
+    // The feed the connection gives back at its end gives way to a feed block of the path after it.
+    if (!on_range_end) drop_feed_before_feed(kLastMarker, status);
+    if (status < 0) return list_error(status);
     ncd_delete_blocks(kCurrentDisplayFile, r.first_path.address(), r.last_path.address(), status);
     ncd_connect_toolpath(kCurrentDisplayFile);
     if (!back_to(kLastMarker, status)) return false;

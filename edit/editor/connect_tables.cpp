@@ -3,8 +3,10 @@
 
 #include "toolpath/approach_block.hpp"
 #include "toolpath/connect_params.hpp"
+#include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/rec8.hpp"
 
 #include <cstddef>
 #include <initializer_list>
@@ -46,6 +48,7 @@ namespace {
 
 // Slot 55 and the tool slot (100) are forced for every machine type.
 constexpr int kSlotMachineSub = 55, kSlotTool = 100;
+constexpr int kReadUcs = 1;
 
 bool is_milling_or_lathe(int machine) { return (machine >= 22 && machine <= 26) || machine == 31; }
 bool is_wire(int machine) { return machine >= 61 && machine <= 80; }
@@ -64,6 +67,19 @@ void set_computed_range(int first, int last)
 void set_force(std::initializer_list<int> slots, int force)
 {
     for (int slot : slots) mch_slots().slots.at(static_cast<std::size_t>(slot)).force = force;
+}
+
+// Slot 55 (the work plane's UCS) and slot 100 (the tool) are left out when PRM9 names no entity
+// they could attach: no UCS, or a word that names no UCS entity (the tool's, say); no tool.
+void leave_out_missing_entities()
+{
+    const machine_params& m = PRM9();
+    const word ucs = m.words[machine_params::kUcs];
+    int status = -1;
+    ucs_record record;
+    if (ucs > 0) rec8_get_put(kReadUcs, ucs, record, status);
+    if (status != 0) mch_slots().slots[kSlotMachineSub].status = kSlotUnused;
+    if (m.words[machine_params::kToolId] <= 0) mch_slots().slots[kSlotTool].status = kSlotUnused;
 }
 
 }  // namespace
@@ -91,5 +107,6 @@ void trim_block_flags(int mode, int& status)
         for (auto [slot, value] : kComputed) set_computed(slot, value);
         set_force({52, 53}, force);
     }
+    leave_out_missing_entities();
     status = 0;
 }

@@ -21,5 +21,9 @@ void mch_status_clear(int& status);
 // Clears the slots and sets them by the machine type of NPT1: milling (22 to 26) and lathe (31)
 // compute feed, spindle, coolant, cutting speed, slot 55 and the tool; wire machines (61 to 80)
 // their wire slots; every other machine the punching and nibbling slots. Mode 0 marks the slots
-// the type writes with force word 1, any other mode with 2 (written at the next PUTMCH). Status 0.
+// the type writes with force word 1, any other mode with 2 (written at the next PUTMCH). The
+// slots that attach an entity to the tool path are set only when there is one: slot 55 when PRM9's
+// UCS word names a UCS entity, slot 100 when PRM9 names a tool; without them the motions go
+// without those blocks, which PUTMCH could write only to fail on their association halfway
+// through the writing. Status 0.
 void trim_block_flags(int mode, int& status);

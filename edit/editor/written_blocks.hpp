@@ -25,9 +25,17 @@ struct writer_state {
 template <class Write> bool write_or_take_back(int procedure, Write write, int& status);
 
 // Deletes the motion blocks from the block under list marker `marker` through the block numbered
-// last_number; the blocks of other kinds stay. deleted becomes 1 once a block went. Returns
-// false with the list's negative status (or -1 when the block was not met within the level).
+// last_number; the blocks of other kinds stay. Where the deletion brings two feed blocks side by
+// side (the range's own, one just before it, one just after it), the earlier goes too: no motion
+// runs at it any more. deleted becomes 1 once a block went. The list stands after the range's
+// last block (after the feed blocks that follow it). Returns false with the list's negative
+// status (or -1 when the block was not met within the level). Uses list markers 21 and 22.
 bool delete_range_motions(int marker, int last_number, int& deleted, int& status);
+
+// When the block under list marker `marker` is a feed block and the block after it is one too,
+// deletes the first: the feed a connection gives back at its end, where the path after it sets
+// its own. The list stands somewhere about the marker. Status 0; the list's negative status.
+void drop_feed_before_feed(int marker, int& status);
 
 // The 1-based line of the level the list stands on, the level's line count and the number the
 // next written block gets.

@@ -4,6 +4,7 @@
 // new blocks follow the old motion exactly.
 #include "edit/trim/motion_walk.hpp"
 
+#include "edit/editor/connect_tables.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/trim/block_polyline.hpp"
@@ -22,7 +23,6 @@
 #include "host/vantu_vector_s.hpp"
 #include "toolpath/arc_plane_axes.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
@@ -41,12 +41,11 @@ namespace {
 constexpr int kFailed = -1, kUnmoved = -2;
 constexpr int kMethodAnyPlane = 2, kOperationDelete = 3;
 constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
-constexpr int kBoundaryMarker = 10, kSplitMarker = 13;
+constexpr int kSplitMarker = 13;
 constexpr int kSaveMarker = 1, kReturnMarker = 2;
 constexpr int kArcDivisions = 10, kVectorRoom = 50;
+constexpr double kArcMostDivisions = 100000.0;
 constexpr int kClosedPolygon = 2, kBreakToFirst = 1;
-constexpr int kFeedBase = 1, kFeedRapid = 4, kFeedStored = 27;
-constexpr float kRapidFeed = -1.0f, kStoredFeed = -2.0f;
 // Halvings of an arc's angle between two polyline vertices: far below single precision.
 constexpr int kArcHalvings = 48;
 
@@ -124,11 +123,34 @@ struct vector_array_guard {
     }
 };
 
+// The divisions of an arc whose chords stay within kWalkArcSagitta of it.
+int arc_divisions(const tp_arc_block& arc, const point3& start)
+{
+    const arc_plane_axes axes = arc_axes_of(arc.plane);
+    const double radius = std::hypot(start[static_cast<std::size_t>(axes.first)] - arc.centre[0],
+                                     start[static_cast<std::size_t>(axes.second)] - arc.centre[1]);
+    if (radius <= kWalkArcSagitta) return kArcDivisions;
+    const double step = 2.0 * std::acos(1.0 - kWalkArcSagitta / radius);
+    const double needed = std::ceil(std::abs(static_cast<double>(arc.angle)) / step);
+    return static_cast<int>(std::clamp(needed, static_cast<double>(kArcDivisions), kArcMostDivisions));
+}
+
+// The motion's polyline from the list position; an arc in as many chords as keep its polyline
+// within kWalkArcSagitta of it (the motion is read again when it needs more than the first read
+// made).
 void read_pieces(const point3& previous, const point3& previous_direction, int handle, walk_pieces& w, int& status)
 {
-    int capacity = kVectorRoom, count = 0;
-    float* points = block_polyline(previous, previous_direction, handle, capacity, kArcDivisions, count, w.end,
-                                   w.end_vector, w.arc, status);
+    int capacity = kVectorRoom, count = 0, divisions = kArcDivisions;
+    float* points = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        w.arc = tp_arc_block{};
+        points = block_polyline(previous, previous_direction, handle, capacity, divisions, count, w.end, w.end_vector,
+                                w.arc, status);
+        if (!points || w.arc.angle == 0.0f || arc_divisions(w.arc, previous) <= divisions) break;
+        divisions = arc_divisions(w.arc, previous);
+        DM_FREE(points, 0);
+        points = nullptr;
+    }
     if (!points) {
         if (status >= 0) status = kFailed;
         return;
@@ -177,34 +199,66 @@ bool mark(int mode, int marker, int& status)
     return status >= 0;
 }
 
-// The feed mode of the new pieces by the feed in force.
-void set_piece_feed(int& status)
-{
-    const float feed = trim_words().current_feed;
-    if (feed == kRapidFeed) set_mch_change_mode(kFeedRapid);
-    else if (feed <= kStoredFeed) set_mch_change_mode(kFeedStored);
-    else if (feed > 0.0f) set_mch_change_mode(kFeedBase);
-    PUTMCH(status);
-}
+// The machine-parameter slots emptied while the two pieces of a cut motion are written: the
+// pieces run where the motion ran, under the parameters in force there, so no parameter block
+// may come between them (the slots' copies of what was written last are no record of what is in
+// force at this place of the path). The slots are given back on every way out.
+struct pieces_without_parameters {
+    mch_slot_table kept = mch_slots();
+    pieces_without_parameters()
+    {
+        int status = 0;
+        mch_status_clear(status);
+    }
+    pieces_without_parameters(const pieces_without_parameters&) = delete;
+    pieces_without_parameters& operator=(const pieces_without_parameters&) = delete;
+    ~pieces_without_parameters() { mch_slots() = kept; }
+};
 
-// The test points before and after crossing k: on lines and strings the middle between the
-// crossing and its neighbour on the motion, on arcs and NURBS moves the polyline vertex next to
-// the crossing (passing over vertices that coincide with it).
-void test_points(const walk_pieces& w, std::size_t k, family kind, point3& before, point3& after)
+// The test points before and after crossing k: the middles between the crossing and its
+// neighbours along the polyline (the crossing next to it on its segment, else the segment's end,
+// passing over points that coincide with it). An arc's chords stay within kWalkArcSagitta of it, so
+// their middles stand on the arc's side of the contour.
+void test_points(const walk_pieces& w, std::size_t k, point3& before, point3& after)
 {
     const point3& x = w.at[k];
-    const auto segment = static_cast<std::size_t>(w.crossings[k].segment);
-    std::size_t back = segment - 1, on = segment;
-    if (kind == family::arc || kind == family::nurbs) {
-        while (back > 0 && pts_differ(w.points[back], x) == 0) --back;
-        while (on + 1 < w.points.size() && pts_differ(w.points[on], x) == 0) ++on;
-        before = w.points[back];
-        after = w.points[on];
-        return;
+    const int segment = w.crossings[k].segment;
+    point3 back{}, ahead{};
+    if (k > 0 && w.crossings[k - 1].segment == segment && pts_differ(w.at[k - 1], x) != 0) {
+        back = w.at[k - 1];
+    } else {
+        auto v = static_cast<std::size_t>(segment - 1);
+        while (v > 0 && pts_differ(w.points[v], x) == 0) --v;
+        back = w.points[v];
     }
-    before = middle(w.points[back], x);
-    const bool next_on_segment = k + 1 < w.crossings.size() && w.crossings[k + 1].segment == w.crossings[k].segment;
-    after = middle(x, next_on_segment ? w.at[k + 1] : w.points[on]);
+    if (k + 1 < w.crossings.size() && w.crossings[k + 1].segment == segment && pts_differ(w.at[k + 1], x) != 0) {
+        ahead = w.at[k + 1];
+    } else {
+        auto v = static_cast<std::size_t>(segment);
+        while (v + 1 < w.points.size() && pts_differ(w.points[v], x) == 0) ++v;
+        ahead = w.points[v];
+    }
+    before = middle(back, x);
+    after = middle(x, ahead);
+}
+
+// The side the polyline goes on on after crossing k: that of its first piece off the contour up to
+// the next crossing (on the contour when there is none). A crossing at a shallow angle leaves the
+// polyline near the contour for a while: a test point next to the crossing would stand on it.
+int side_after(const contour_view& c, const walk_pieces& w, std::size_t k)
+{
+    point3 from = w.at[k];
+    const auto next =
+        k + 1 < w.crossings.size() ? static_cast<std::size_t>(w.crossings[k + 1].segment) : w.points.size();
+    for (auto v = static_cast<std::size_t>(w.crossings[k].segment); v <= next && v < w.points.size(); ++v) {
+        const point3& to = v == next && k + 1 < w.crossings.size() ? w.at[k + 1] : w.points[v];
+        if (pts_differ(from, to) != 0) {
+            const int side = side_of(c, middle(from, to));
+            if (side != kOnContour) return side;
+        }
+        from = to;
+    }
+    return kOnContour;
 }
 
 // The point of the arc at the crossing: the arc's angle is halved between the two vertices of
@@ -254,15 +308,15 @@ void replace_by_pieces(First write_first, Second write_second, const point3& x, 
     ncd_delete_blocks(kCurrentDisplayFile, address, address, status);
     status = 0;
     auto first = [&](int& s) {
-        set_piece_feed(s);
-        if (s >= 0 && r.first != 0) get_tp_blkno(r.number);
-        if (s >= 0) write_first(s);
-        if (s >= 0 && r.second != 0 && trim_words().current_feed > 0.0f) {
-            for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
-            mark(kSaveMarker, kBoundaryMarker, s);
+        if (r.first != 0) get_tp_blkno(r.number);
+        write_first(s);
+        if (s >= 0 && r.second != 0) {
+            if (trim_words().current_feed > 0.0f)
+                for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
+            get_tp_blkno(r.number);
         }
-        if (s >= 0 && r.second != 0) get_tp_blkno(r.number);
     };
+    const pieces_without_parameters quiet;
     replace_by_two(first, write_second, status);
     ncd_connect_toolpath(kCurrentDisplayFile);
 }
@@ -357,42 +411,49 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     current_direction = x_vector;
 }
 
-// The test point of the motion at the list position for the run along the contour: the middle of
-// a line or of a string's first segment, the first vertex of another motion's polyline beyond its
-// start.
-bool run_test_point(const point3& start, const point3& start_direction, int handle, point3& test, point3& end,
-                    point3& end_direction, int& type, int& number, int& status)
+// The side of the motion at the list position for the run along the contour: the side of its
+// first piece (between its start, its crossings with the contour and its polyline's vertices)
+// that does not lie on the contour; on the contour when none does. A string is met point by point:
+// its first line now.
+bool run_motion_side(const contour_view& c, const point3& start, const point3& start_direction, int handle, int& side,
+                     point3& end, point3& end_direction, int& type, int& number, int& status)
 {
     point3 read_end{}, read_direction{};
     trim_read_motion(1, number, type, read_end.data(), read_direction.data(), status);
     if (status < 0) return false;
     walk_pieces w;
     read_pieces(start, start_direction, handle, w, status);
+    if (status >= 0 && family_of(type) == family::string) {
+        w.points.resize(2);
+        w.vectors.resize(2);
+        w.end = w.points[1];
+        w.end_vector = w.vectors[1];
+    }
+    if (status >= 0) find_crossings(c, w, status);
     if (status < 0) return false;
     end = w.end;
     end_direction = w.end_vector;
-    const family kind = family_of(type);
-    if (kind == family::string) {
-        // The string is met point by point: its first line now.
-        end = w.points[1];
-        end_direction = w.vectors[1];
+    side = kOnContour;
+    point3 from = w.points.front();
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < w.points.size() && side == kOnContour; ++i) {
+        for (; k < w.crossings.size() && static_cast<std::size_t>(w.crossings[k].segment) == i; ++k) {
+            if (pts_differ(from, w.at[k]) != 0) side = side_of(c, middle(from, w.at[k]));
+            from = w.at[k];
+            if (side != kOnContour) return true;
+        }
+        if (pts_differ(from, w.points[i]) != 0) side = side_of(c, middle(from, w.points[i]));
+        from = w.points[i];
     }
-    const bool straight = kind == family::line || kind == family::string;
-    test = straight ? middle(w.points[0], w.points[1]) : w.points[1];
     return true;
 }
 
-// Notes the position of the block before the list position under marker 10.
-void mark_block_before(int& status)
-{
-    int moved = 0;
-    tp_list_jump(-1, moved);
-    mark(kSaveMarker, kBoundaryMarker, status);
-    if (moved >= 0) tp_list_jump(1, moved);
-}
-
 // The motion runs along the contour: the motions after it are read while their test points stay
-// on it; the first that leaves it says on which side the path goes on.
+// on it; the first that leaves it says on which side the path goes on. Without a change of side
+// the walk goes on from the first motion on the contour. With one, the list stays on the motion
+// that leaves the contour and the run lies on the side the walk came from: a range the run opens
+// begins at that motion (the motions along the contour are no part of it), a range it closes ends
+// at the motion that came onto the contour.
 void run_along_contour(const contour_view& c, int start_side, int handle, point3& current,
                        point3& current_direction, step_result& r, int& status)
 {
@@ -404,17 +465,16 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
     // The run reads ahead; the feed in force is put back when the walk goes on from its start.
     const float feed = trim_words().current_feed;
     point3 start = current, start_direction = current_direction;
+    int leaving = 0;
     for (int round = 0; status >= 0 && round <= lines; ++round) {
-        point3 test{}, end{}, end_direction{};
-        int type = 0, number = 0;
-        if (!run_test_point(start, start_direction, handle, test, end, end_direction, type, number, status)) break;
-        if (round == 0) {
+        point3 end{}, end_direction{};
+        int type = 0, number = 0, side = kOnContour;
+        if (!run_motion_side(c, start, start_direction, handle, side, end, end_direction, type, number, status)) break;
+        if (round == 0)
             for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = start[static_cast<std::size_t>(i)];
-            mark_block_before(status);
-        }
-        const int side = side_of(c, test);
         if (side != kOnContour) {
             r.second = (side == kInside) == (start_side != 0) ? 1 : 0;
+            leaving = number;
             break;
         }
         if (family_of(type) == family::string) BRKSTR(kBreakToFirst, status);
@@ -429,28 +489,70 @@ void run_along_contour(const contour_view& c, int start_side, int handle, point3
         trim_words().current_feed = feed;
         return;
     }
+    if (r.second != 0 && leaving != 0) r.number = leaving;
     r.boundary = r.number;
     current = start;
     current_direction = start_direction;
 }
 
-// A crossing at the motion's start whose end lies on the side the walk does not follow closes the
-// range at the start of this motion.
-bool closes_at_start(const contour_view& c, const walk_pieces& w, std::size_t left, int start_side,
-                     int before_number, step_result& r, int& status)
+// A motion that starts on the contour (crossings 0 .. k - 1 lie at its start) and whose first
+// piece lies on the side the walk does not follow changes side at its start: the step ends there
+// (closing the range at the motion before, or opening one at this motion). The first piece runs
+// to crossing k (its test point before that crossing), or to the motion's end.
+bool changes_at_start(const contour_view& c, const walk_pieces& w, std::size_t k, family kind, int start_side,
+                      int before_number, step_result& r)
 {
     const int walk = trim_words().walk_direction;
-    const int end_side = side_of(c, w.end);
-    if (left != 1 || !((end_side == kInside && walk == kOutside) || (end_side == kOutside && walk == kInside)))
-        return false;
+    point3 piece = w.end, after{};
+    if (k < w.crossings.size())
+        test_points(w, k, piece, after);
+    else if (kind == family::line || kind == family::string)
+        piece = middle(w.points.front(), w.end);
+    else
+        piece = w.points[1];
+    const int piece_side = side_of(c, piece);
+    if (!((piece_side == kInside && walk == kOutside) || (piece_side == kOutside && walk == kInside))) return false;
     r.second = (walk == kOutside && start_side != 0) || (walk == kInside && start_side == 0) ? 1 : 0;
     if (r.second == 0) r.number = before_number;
     r.boundary = r.number;
-    if (r.second != 0) mark_block_before(status);
     return true;
 }
 
 }  // namespace
+
+int contour_side(const point3& p) { return side_of(walk_contour(), p); }
+
+void motion_cut_at_contour(const point3& from, const point3& from_direction, std::vector<point3>& points,
+                           std::vector<point3>& vectors, int& status)
+{
+    points.clear();
+    vectors.clear();
+    vector_array_guard array;
+    void* base = nullptr;
+    MM_OPEN_ARRAY(sizeof(point3), kVectorRoom, array.handle, base, status);
+    if (status < 0) {
+        array.handle = -1;
+        eroutc("get_next_movment, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE", 0);
+        return;
+    }
+    walk_pieces w;
+    read_pieces(from, from_direction, array.handle, w, status);
+    if (status >= 0) find_crossings(walk_contour(), w, status);
+    if (status < 0) return;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < w.points.size(); ++i) {
+        for (; i > 0 && k < w.crossings.size() && static_cast<std::size_t>(w.crossings[k].segment) == i; ++k) {
+            point3 vector{};
+            int blended = 0;
+            v3btpn(w.vectors[i - 1].data(), w.vectors[i].data(), static_cast<float>(w.crossings[k].along),
+                   vector.data(), blended);
+            points.push_back(w.at[k]);
+            vectors.push_back(vector);
+        }
+        points.push_back(w.points[i]);
+        vectors.push_back(w.vectors[i]);
+    }
+}
 
 int pts_differ(const point3& a, const point3& b)
 {
@@ -512,54 +614,81 @@ void get_next_movment(point3& current, point3& previous, point3& current_directi
     const contour_view contour = walk_contour();
     if (status >= 0) find_crossings(contour, w, status);
     if (status < 0) return;
+    // A rapid that passes over the contour and back (an even number of crossings between its ends)
+    // is left whole during DELETE MOTIONS. Crossings at its ends are no passage: a rapid that
+    // leaves the contour or comes onto it is met at them like any motion, its first piece (up to
+    // the first passage) deciding a change of side at its start.
     const bool non_feed = words.current_feed < 0.0f;
-    if (words.operation == kOperationDelete && non_feed && w.crossings.size() % 2 == 0) w.crossings.clear();
+    const auto passages = std::count_if(w.at.begin(), w.at.end(), [&](const point3& x) {
+        return pts_differ(x, previous) != 0 && pts_differ(x, w.end) != 0;
+    });
     std::size_t k = 0;
     step_result r{first_flag, 0, number, boundary_block};
-    for (; k < w.crossings.size() && pts_differ(w.at[k], previous) == 0; ++k)
-        if (closes_at_start(contour, w, w.crossings.size() - k, start_side, before_number, r, status)) {
-            current = previous;
-            current_direction = previous_direction;
-            number = r.number;
-            boundary_block = r.boundary;
-            second_flag = r.second;
-            return;
-        }
+    while (k < w.crossings.size() && pts_differ(w.at[k], previous) == 0) ++k;
+    if (k > 0 && changes_at_start(contour, w, k, family_of(type), start_side, before_number, r)) {
+        current = previous;
+        current_direction = previous_direction;
+        number = r.number;
+        boundary_block = r.boundary;
+        second_flag = r.second;
+        return;
+    }
+    if (words.operation == kOperationDelete && non_feed && passages > 0 && passages % 2 == 0) {
+        w.crossings.clear();
+        k = 0;
+    }
     if (k == w.crossings.size()) {
         first_flag = second_flag = 0;
         one_block_on(status);
         return;
     }
-    contour_segment = w.crossings[0].contour_segment;
-    contour_along = w.crossings[0].contour_along;
-    point3 before{}, after{};
-    test_points(w, k, family_of(type), before, after);
-    int before_side = side_of(contour, before);
-    if (before_side == kOnContour && words.walk_direction == kInside) before_side = kInside;
+    // The crossings after the start in order: a piece along the contour inside the motion and a
+    // touch (the same side before and after) change nothing; the first change of side cuts the
+    // motion. A motion that runs along the contour to its end is judged by the path after it.
+    const family shape = family_of(type);
     const bool inside_start = start_side != 0;
-    r.first = (before_side == kInside) == inside_start ? 1 : 0;
-    if ((!inside_start && words.walk_direction == kInside) || (inside_start && words.walk_direction == kOutside))
-        r.first = 0;
-    const int after_side = side_of(contour, after);
-    if (after_side == kOnContour) {
-        if (family_of(type) == family::string) {
+    const int walk = words.walk_direction;
+    int before_side = kOnContour, after_side = kOnContour;
+    bool along_to_end = false;
+    for (; k < w.crossings.size(); ++k) {
+        point3 before{}, after{};
+        test_points(w, k, before, after);
+        before_side = side_of(contour, before);
+        after_side = side_of(contour, after);
+        if (after_side == kOnContour) after_side = side_after(contour, w, k);
+        if (before_side == kOnContour && walk == kInside) before_side = kInside;
+        r.first = (before_side == kInside) == inside_start ? 1 : 0;
+        if ((!inside_start && walk == kInside) || (inside_start && walk == kOutside)) r.first = 0;
+        if (after_side == kOnContour) {
+            const bool last_piece = shape == family::string || k + 1 == w.crossings.size() ||
+                                    (k + 2 == w.crossings.size() && pts_differ(w.at[k + 1], w.end) == 0);
+            if (!last_piece) continue;
+            along_to_end = true;
+            break;
+        }
+        r.second = (after_side == kInside) == inside_start ? 1 : 0;
+        if (r.first != r.second) break;
+    }
+    const std::size_t acted = std::min(k, w.crossings.size() - 1);
+    contour_segment = w.crossings[acted].contour_segment;
+    contour_along = w.crossings[acted].contour_along;
+    if (along_to_end) {
+        if (shape == family::string) {
             // The run starts after the string's first point.
             BRKSTR(kBreakToFirst, status);
             current = w.points[1];
             current_direction = w.vectors[1];
         }
         if (status >= 0) run_along_contour(contour, start_side, vectors.handle, current, current_direction, r, status);
+    } else if (k < w.crossings.size()) {
+        cut_motion(contour, type, w, k, previous, previous_direction, current, current_direction, r, status);
+    } else if (shape == family::string) {
+        BRKSTR(kBreakToFirst, status);
+        current = w.points[1];
+        current_direction = w.vectors[1];
+        if (status >= 0) one_block_on(status);
     } else {
-        r.second = (after_side == kInside) == inside_start ? 1 : 0;
-        if (r.first != r.second)
-            cut_motion(contour, type, w, k, previous, previous_direction, current, current_direction, r, status);
-        else if (family_of(type) == family::string) {
-            BRKSTR(kBreakToFirst, status);
-            current = w.points[1];
-            current_direction = w.vectors[1];
-            if (status >= 0) one_block_on(status);
-        } else
-            one_block_on(status);
+        one_block_on(status);
     }
     first_flag = r.first;
     second_flag = r.second;

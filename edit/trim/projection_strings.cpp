@@ -206,11 +206,7 @@ bool open_projection_output(projection_output& out, int& status)
 void close_projection_output()
 {
     trim_state& t = trim_words();
-    for (int* handle : {&t.output_points, &t.output_vectors, &t.output_counts}) {
-        int closed = 0;
-        if (*handle >= 0) MM_CLOSE(*handle, closed);
-        *handle = -1;
-    }
+    close_arrays({&t.output_points, &t.output_vectors, &t.output_counts});
 }
 
 void clear_projection_output(projection_output& out)

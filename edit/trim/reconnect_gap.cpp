@@ -15,6 +15,7 @@
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
@@ -34,11 +35,19 @@ constexpr float kRapidFeed = -1.0f;
 // Feed modes (values of machine slot 1): base feed, plunge percentage, rapid, stored feed.
 constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedRapid = 4, kFeedStored = 27;
 constexpr float kPercent = 0.01f;
+// The range of the plunge percentage (the page's PLUNGE FEED % field), and what stands for a
+// percentage outside it.
+constexpr int kLeastPercent = 1, kMostPercent = 999, kFullPercent = 100;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
 // The words a connection replaces for its own duration, put back when it ends.
 struct held_words {
     float clearance = HEI8().real(heights_state::kClearance);
+    bool plane_forced = false;  // the call forces the clearance-plane switch on
+    word clearance_plane = HEI8().at(heights_state::kClearancePlane);
+    word base_feed = PRM9().words[machine_params::kBaseFeed];
+    word plunge_percent = PRM9().words[machine_params::kFeedPercent3];
+    word stored_feed = PRM9().words[machine_params::kStoredFeed];
     float del_z_up = trim_words().del_z_up;
     float tolerance = proc_geometry().curve_approx.tolerance;
     std::array<float, 2> offsets = proc_geometry().curve_approx.net_values;
@@ -50,6 +59,10 @@ struct held_words {
     ~held_words()
     {
         HEI8().set_real(heights_state::kClearance, clearance);
+        if (plane_forced) HEI8().at(heights_state::kClearancePlane) = clearance_plane;
+        PRM9().words[machine_params::kBaseFeed] = base_feed;
+        PRM9().words[machine_params::kFeedPercent3] = plunge_percent;
+        PRM9().words[machine_params::kStoredFeed] = stored_feed;
         trim_words().del_z_up = del_z_up;
         proc_geometry().curve_approx.tolerance = tolerance;
         proc_geometry().curve_approx.net_values = offsets;
@@ -109,6 +122,27 @@ void write_moves(const gap_ends& ends, const surface_ends& on, int& status)
         ZAPR(kPointsOnly, ends.to, kUp, status);
 }
 
+// The plunge onto the to end runs at PRM9's plunge percentage of the feed in force at the gap (the
+// procedure's base feed when a rapid is in force there); a percentage below 1 counts as 100, so
+// that no plunge runs at feed 0. Sets PRM9's base feed and percentage for the call (held_words
+// gives them back).
+void set_plunge_feed(float feed_in_force)
+{
+    machine_params& m = PRM9();
+    if (feed_in_force > 0.0f) m.set_real(machine_params::kBaseFeed, feed_in_force);
+    word& percent = m.words[machine_params::kFeedPercent3];
+    if (percent < kLeastPercent || percent > kMostPercent) percent = kFullPercent;
+}
+
+// The feed in force at the gap given back after the approach: a feed value as the base feed; a
+// rapid or stored feed as the stored feed, which holds it for the call, so that it is written as
+// it stood whatever the execution display mode makes of a rapid.
+void give_feed_back(float feed_in_force)
+{
+    if (feed_in_force < 0.0f) PRM9().set_real(machine_params::kStoredFeed, feed_in_force);
+    set_mch_change_mode(feed_in_force < 0.0f ? kFeedStored : kFeedBase);
+}
+
 // The feed in force after the connection, by the feed mode of machine slot 1.
 void note_feed()
 {
@@ -131,18 +165,32 @@ void gap_connect(float& clear_z, float& del_z_up, const gap_ends& ends, int& sta
 {
     status = 0;
     if (eqpt3(ends.from.data(), ends.to.data()) != 0) return;
-    const held_words held;
+    held_words held;
     const int feed_type[1] = {kFeedParameter};
     PRVMCH(2, 1, feed_type, status);
     if (status < 0) return;
+    const float feed_in_force = DSM4().real(modal_values::kFeed);
     if (direct_link(ends, held.clearance)) {
+        // The move across at the clearance runs as the rapid in force there (a feed mode left
+        // from earlier writing would put a feed block before it).
+        give_feed_back(feed_in_force);
         PLINE_entry(kPointsOnly, ends.to, kUp, status);
         return;
     }
     nu_sgcd_set_code(0);
     HEI8().set_real(heights_state::kClearance, clear_z);
     trim_words().del_z_up = del_z_up;
-    set_exec_disp_mode(ends.start_found != 0 && ends.end_found != 0 ? kExecDisplayForced : kExecDisplayNormal);
+    const bool both_ends = ends.start_found != 0 && ends.end_found != 0;
+    set_exec_disp_mode(both_ends ? kExecDisplayForced : kExecDisplayNormal);
+    // A gap open at one end (the path's start or end deleted) is still left or entered through
+    // the clearance of the call, whatever the user's clearance-plane switch: near the part the
+    // retract would leave the path's end in the material and the approach would slant into it.
+    if (!both_ends) {
+        held.clearance_plane = HEI8().at(heights_state::kClearancePlane);
+        held.plane_forced = true;
+        HEI8().at(heights_state::kClearancePlane) = 1;
+    }
+    set_plunge_feed(feed_in_force);
     set_connection(del_z_up);
     surface_ends on;
     const bool surfaces = trim_words().srf_approach_kind != kPlainZ;
@@ -150,6 +198,10 @@ void gap_connect(float& clear_z, float& del_z_up, const gap_ends& ends, int& sta
     mch_slots().slots[1].force = kForceWrite;
     write_moves(ends, on, status);
     if (status >= 0 && ends.end_found != 0) {
+        // Written whatever the slot's copy says: a stored feed of none is not written otherwise,
+        // and the motions after the gap would run at the plunge feed.
+        give_feed_back(feed_in_force);
+        mch_slots().slots[1].force = kForceWrite;
         PUTMCH(status);
         if (status >= 0) note_feed();
     }

@@ -28,13 +28,16 @@ gap_ends gap_ends_at(point3 from, point3 to);
 // nothing; both ends at the clearance height after a non-feed move, one straight move; else a
 // retract from the from end (when a motion lies before it) and an approach to the to end (when
 // one lies after it), along the reference surfaces for an end on them when the approach choice is
-// not 1, else straight up and down. Reads trim_words() (approach choice, SRF. APPROACH, SRF. ARC
-// RADIUS, surface tolerance and offsets, triangulation words), HEI8, DSM4, PRM9 and the reference
-// lists of trig_cache. Leaves the written motions, the force word of machine-parameter slot 1,
-// trim_words().current_feed and the execution display mode; puts back the clearance height, the
-// lift, the curve approximation words and the NC function code. Status 0; the first negative
-// status of the feed search, a motion writer or PUTMCH (the motions written before it stay: the
-// caller removes them).
+// not 1, else straight up and down. A gap open at one end goes through the clearance whatever
+// the clearance-plane switch of HEI8. The plunge onto the to end runs at PRM9's plunge percentage
+// (100 when it holds none) of the feed in force at the list position (PRM9's base feed when that
+// is a rapid), and the feed in force is given back after it. Reads trim_words() (approach choice,
+// SRF. APPROACH, SRF. ARC RADIUS, surface tolerance and offsets, triangulation words), HEI8, DSM4,
+// PRM9 and the reference lists of trig_cache. Leaves the written motions, the force word of
+// machine-parameter slot 1, trim_words().current_feed and the execution display mode; puts back
+// the clearance height and switch, PRM9's base feed and plunge percentage, the lift, the curve
+// approximation words and the NC function code. Status 0; the first negative status of the feed
+// search, a motion writer or PUTMCH (the motions written before it stay: the caller removes them).
 void gap_connect(float& clear_z, float& del_z_up, const gap_ends& ends, int& status);
 
 // The path point next to one end of the gap: with start 1 the from end (searched backward from

@@ -47,9 +47,10 @@ namespace {
 
 // List markers: the range's first block, the position on entry, the range's last block while the
 // gap's sides are read, the start of the range and the block redisplay starts from (Z-level
-// runs), the place the start connection returns to, the probe of next_motion_readable.
+// runs), the place the start connection returns to, the probe of next_motion_readable, the last
+// block of a connection.
 constexpr int kRangeFirst = 10, kEntry = 12, kRangeLast = 13, kRangeStart = 14, kRedisplayFrom = 15;
-constexpr int kStartReturn = 15, kProbe = 16;
+constexpr int kStartReturn = 15, kProbe = 16, kConnectionEnd = 20;
 constexpr int kMarkSet = 1;
 // Actions, projection options and connection options of the trimming page.
 constexpr int kActionDeltaZ = 1, kActionProject = 2, kActionDelete = 3;
@@ -64,8 +65,6 @@ constexpr int kRetractRapid = 3;
 // The current-feed word: -1.0 rapid, -2.0 or less the stored feed.
 constexpr float kRapidFeed = -1.0f, kStoredFeed = -2.0f;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
-constexpr int kArrayElement = 12, kArrayStart = 50;
-constexpr const char* kArrayRefused = "delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE";
 // The motion's position on the trim contour polygon: the polygon's own precision, as the walk.
 constexpr double kOnContour = kWalkSideTolerance;
 constexpr int kOnPolygon = 2;
@@ -185,32 +184,6 @@ void find_start(int first, int start_flag, point3& point, point3& direction, int
     if (status >= 0) start_writers_at(point, direction);
 }
 
-// The three arrays of the run; false (after the message) when one is refused.
-bool open_arrays(int& status)
-{
-    trim_state& t = trim_words();
-    for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
-        void* base = nullptr;
-        MM_OPEN_ARRAY(kArrayElement, kArrayStart, *handle, base, status);
-        if (status < 0) {
-            *handle = -1;
-            eroutc(kArrayRefused, 0);
-            return false;
-        }
-    }
-    return true;
-}
-
-void close_arrays()
-{
-    trim_state& t = trim_words();
-    for (int* handle : {&t.collected_points, &t.collected_vectors, &t.projection_work}) {
-        int closed = 0;
-        if (*handle >= 0) MM_CLOSE(*handle, closed);
-        *handle = -1;
-    }
-}
-
 // ---- the deleted range -------------------------------------------------------------------------
 
 // Reads the range's motions from marker kRangeFirst to the one numbered `last`; the list stays on
@@ -257,8 +230,11 @@ void connect_through_clear(const range_run& run, const gap_ends& ends, float cle
     const word incremental = h.at(heights_state::kIncremental), absolute = h.at(heights_state::kUseAbsolute);
     if (run.connection == kThruIncrClear) h.set_real(heights_state::kIncremental, trim_words().inc_clear);
     h.at(heights_state::kUseAbsolute) = run.connection == kThroughClear ? 1 : 0;
+    const feed_words feeds;
+    set_plunge_percent();
     float clear = clear_z, lift = run.del_z_up;
     gap_connect(clear, lift, ends, status);
+    feeds.restore();
     h.at(heights_state::kIncremental) = incremental;
     h.at(heights_state::kUseAbsolute) = absolute;
 }
@@ -334,8 +310,11 @@ void delete_range(int last, range_run& run, const point3& point, float clear_z, 
     }, status);
     if (!connected) return;
     start_flag = kept_start;
+    // The list stands on the connection's last block: the feed it gives back may meet the path's.
+    if (!mark(kConnectionEnd)) status = -1;
     int deleted = 0;
-    delete_range_motions(kRangeFirst, last, deleted, status);
+    if (status >= 0 && delete_range_motions(kRangeFirst, last, deleted, status))
+        drop_feed_before_feed(kConnectionEnd, status);
 }
 
 // ---- the Z-level run ---------------------------------------------------------------------------
@@ -560,7 +539,7 @@ void collect_points(const float* points, int n, int rooms[2], int& status)
 // A surface projection: the range's motions turned into one polyline.
 void collect_polyline(range_run& run, int last, point3& point, point3& direction, int& status)
 {
-    int rooms[2] = {kArrayStart, kArrayStart}, work_room = kArrayStart;
+    int rooms[2] = {kTrimArrayStart, kTrimArrayStart}, work_room = kTrimArrayStart;
     for (bool first_motion = true; status >= 0; first_motion = false) {
         int broken = 0;
         check_display_break(broken);
@@ -735,8 +714,8 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
     bool go_on = status >= 0 && (!run.surface || projected);
     if (go_on && run.z_level) go_on = z_level_start(run, first, last, point, clear_z, start_flag, dimension, z_plane, status);
     // A stop in the execution menu leaves by an exception: the arrays go back then too.
-    const unwind_only arrays_back([] { close_arrays(); });
-    if (go_on && open_arrays(status)) {
+    const unwind_only arrays_back([] { trim_arrays_close(); });
+    if (go_on && trim_arrays_open(status)) {
         if (run.action == kActionDelete) {
             delete_range(last, run, point, clear_z, dimension, start_flag, end_flag, status);
         } else if (run.surface) {
@@ -747,7 +726,7 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
             if (status >= 0) z_level_finish(run, first, last, start_flag, dimension, z_plane, status);
         }
     }
-    close_arrays();
+    trim_arrays_close();
     ncd_connect_toolpath(kCurrentDisplayFile);
     int back = 0;
     tp_list_top_mark(kEntry, back);

@@ -31,13 +31,16 @@ constexpr int kPolygonWords = 9000;
 constexpr int kOpenBuffers = 2;
 constexpr int kSelectionAnyPlane = 2;
 constexpr int kTemporaryEntity = 1;
+constexpr int kClosedOnly = 1;
 // Below this net offset (part units) the contour itself is the polygon: an offset so small
 // changes no crossing the walk could tell apart from its own point tolerance.
 constexpr double kNoOffset = 0.001;
 constexpr char kCannotOffset[] = "WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR.";
 
-// The user's contour into trim_contour(): its record and entity. A negative status when the user
-// left the definition.
+// The user's contour into trim_contour(): its record and entity. Only a closed chain is taken: a
+// contour left open would be closed by a straight side nobody drew, so it is refused with the
+// message of a contour that gives no polygon. A negative status when the user left the
+// definition or the contour was refused.
 void define_contour(int& status)
 {
     trim_contour_words& c = trim_contour();
@@ -45,11 +48,13 @@ void define_contour(int& status)
     gs_cgp1(1, tolerance);
     slclr();
     dfdini(tolerance, status);
+    dfd1cg(kClosedOnly);
     int most = kMostCurves;
     gscntv(2, most);
     c.record.assign(static_cast<std::size_t>(kChainEntryWords * (kMostCurves + 1)), 0);
     int length = 0;
     dfdc(kMostCurves, c.record.data(), length, status);
+    if (status == kDefinitionOpen) usmsgc(kCannotOffset);
     if (status < 0 || length < 1) {
         c.record.clear();
         if (status >= 0) status = kFailed;

@@ -29,10 +29,11 @@ double segment_length(const double* vertices, int k);
 // this in the plane of the current view (a contour lying in a plane parallel to the screen): the
 // polygon is in that plane's coordinates, which trim_words().plane_transform maps points into.
 // Answers the polygon (x, y doubles per vertex, host memory from DM_ALLOC that the caller frees),
-// its vertex count and perimeter. Status 0; a negative status of the definition (the user left
-// it: no message); -1 with "WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR." for any
-// other failure. Null when there is no polygon. Reads trim_words(): selection_method,
-// contour_tol; sets its plane words for BY CONTOUR:ANY PLANE.
+// its vertex count and perimeter. Only a closed contour is defined. Status 0; a negative status
+// of the definition (the user left it: no message; an open contour refused: "WARNING: CANNOT
+// CALCULATE OFFSET FOR THE SELECTED CONTOUR."); -1 with that message for any other failure. Null
+// when there is no polygon. Reads trim_words(): selection_method, contour_tol; sets its plane
+// words for BY CONTOUR:ANY PLANE.
 double* trim_contour_offset(float offset, int side, int pick, int& vertex_count, double& perimeter, int& status);
 
 // Deletes the shown polygon and, when the definition made it, the contour's temporary entity.

@@ -50,6 +50,7 @@ constexpr int kYes = 1, kNo = 2;
 constexpr int kHidden = 1;
 constexpr int kFirstLine = 2;
 constexpr int kIndicated = 2;
+constexpr int kCheckBelowSurfaces = 5;
 
 enum class step { menu, select, page, leave };
 
@@ -252,6 +253,13 @@ void contour_forward(trim_run& r, bool to_end, int& status)
     msg_prompt(kTrimMessages, kComputingPrompt);
     if (!r.polygon && !make_polygon(r, 0)) {
         status = -1;
+        return;
+    }
+    // The check changes nothing, so it has no ranges to step through: every stretch is checked.
+    const trim_state& w = trim_words();
+    if (w.operation == kProjectMotions && w.projection_option == kCheckBelowSurfaces) {
+        contour_check(r.count, status);
+        r.walk.ended = true;
         return;
     }
     for (;;) {

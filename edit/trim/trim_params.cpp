@@ -9,6 +9,15 @@
 namespace {
 
 constexpr char kKey[] = "ZQA1";
+// The limits of the page's DOWN FEED % and PLUNGE FEED % fields. A machine table that holds no
+// percentage (0) shows 100: the feed itself, never a feed of 0.
+constexpr int kMostDownPercent = 100, kMostPlungePercent = 999, kNoPercent = 100;
+
+int page_percent(word stored, int most)
+{
+    const int percent = static_cast<int>(stored);
+    return percent >= 1 && percent <= most ? percent : kNoPercent;
+}
 
 }  // namespace
 
@@ -67,8 +76,8 @@ void trim_entry_defaults()
     w.clear = HEI8().real(heights_state::kClearance) - NPT1().real(tp_header_state::kMacsysOrigin + 2);
     const machine_params& m = PRM9();
     w.feed = m.real(machine_params::kBaseFeed);
-    w.down_feed_percent = static_cast<int>(m.words[machine_params::kFeedPercent2]);
-    w.plunge_feed_percent = static_cast<int>(m.words[machine_params::kFeedPercent3]);
+    w.down_feed_percent = page_percent(m.words[machine_params::kFeedPercent2], kMostDownPercent);
+    w.plunge_feed_percent = page_percent(m.words[machine_params::kFeedPercent3], kMostPlungePercent);
     w.clear_warning = 1;
     w.end_reached = 0;
     w.nothing_follows = 0;

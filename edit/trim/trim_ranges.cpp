@@ -5,19 +5,21 @@
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/region_range.hpp"
 #include "edit/trim/motion_walk.hpp"
+#include "edit/trim/project_on_surf.hpp"
 #include "edit/trim/trim_action.hpp"
+#include "edit/trim/trim_arrays.hpp"
 #include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_surfaces.hpp"
 #include "host/vantu_list.hpp"
+#include "host/vantu_memory.hpp"
 #include "host/vantu_ncd_file.hpp"
-#include "host/vantu_polygon.hpp"
-#include "host/vantu_transforms.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -25,7 +27,6 @@ constexpr int kFirstLine = 2;
 constexpr int kRangeMarker = 10, kRangeEndMarker = 11, kResumeMarker = 18;
 constexpr int kMarkSet = 1;
 constexpr int kInside = 1, kOnContour = 2, kOutside = 3;
-constexpr int kAnyPlane = 2;
 constexpr int kEndOfList = -2;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
@@ -65,32 +66,28 @@ bool procedure_start(int& first, int& last, int& kind, point3& start, int& statu
     return status >= 0;
 }
 
-// The side of a point against the trim contour (in the contour's plane for BY CONTOUR:ANY PLANE).
-int side_of(const point3& p)
-{
-    const trim_state& w = trim_words();
-    double point[3] = {p[0], p[1], p[2]};
-    const double* polygon = w.contour;
-    int count = w.contour_vertices;
-    if (w.selection_method == kAnyPlane) {
-        m3vc2d(w.plane_transform, point, point);
-        polygon = w.plane_contour;
-        count = w.plane_vertices;
-    }
-    int result = kOutside;
-    inpold(kWalkSideTolerance, polygon, count, point, result);
-    return result;
-}
-
 int trimmed_direction() { return trim_words().side == 1 ? kInside : kOutside; }
 
-// The walk's start: the procedure's start point on the trimmed side (or on the contour) opens a
-// range at the first motion.
+// The end of the procedure: a range still open runs to it, and is the last.
+void close_at_end(contour_walk& walk)
+{
+    walk.ended = true;
+    if (walk.tentative) walk.in_range = false;
+    walk.to_end = walk.in_range;
+    if (walk.in_range) walk.found = true;
+    walk.in_range = false;
+    trim_words().end_reached = walk.to_end ? 1 : 0;
+}
+
+// The walk's start. The procedure's first motion leads onto the path from where the tool stood
+// before it: the side its end lies on decides where the walk begins, and the walk goes on from
+// the motion after it. An end on the trimmed side (or on the contour) opens a range at the first
+// motion; on the contour the range is only tentative (see change_side).
 void start_walk(contour_walk& walk, int& status)
 {
     int first = 0, last = 0, kind = 1;
-    point3 start{};
-    if (!procedure_start(first, last, kind, start, status)) return;
+    point3 before{};
+    if (!procedure_start(first, last, kind, before, status)) return;
     lacces(kFirstLine, status);
     if (status < 0) return;
     status = 0;
@@ -99,43 +96,86 @@ void start_walk(contour_walk& walk, int& status)
     walk = contour_walk{};
     walk.started = true;
     walk.kind = kind;
-    walk.current = walk.previous = start;
-    const int side = side_of(start);
+    walk.previous = before;
+    int number = 0, type = 0;
+    trim_read_motion(1, number, type, walk.current.data(), walk.direction.data(), status);
+    if (status < 0) return;
+    const int side = contour_side(walk.current);
     trim_state& w = trim_words();
     const bool trimmed = side == kOnContour || side == trimmed_direction();
     w.walk_direction = trimmed ? trimmed_direction() : 4 - trimmed_direction();
     if (trimmed) {
         walk.in_range = true;
+        walk.tentative = side == kOnContour;
         walk.first = walk.last = first;
-        walk.first_unread = true;
         walk.start_flag = 1;
+    }
+    tp_list_jump(1, status);
+    if (status == kEndOfList) {
+        status = 0;
+        close_at_end(walk);
     }
 }
 
-// A change of side opens a range or closes it.
-void change_side(contour_walk& walk, int number, int segment, double along, int& status)
+void open_range(contour_walk& walk, int number, int segment, double along, int& status)
 {
     trim_state& w = trim_words();
-    w.walk_direction = 4 - w.walk_direction;
-    if (!walk.in_range) {
-        walk.in_range = true;
-        walk.first = walk.last = number;
-        walk.first_unread = true;
-        walk.start_flag = 0;
-        w.range_start_segment = segment;
-        w.range_start_along = along;
-        // The trim action reads forward from marker 10 to the range's first block.
-        int moved = 0;
-        tp_list_jump(-1, moved);
-        set_marker(kRangeMarker, status);
-        if (moved >= 0) tp_list_jump(1, moved);
+    walk.in_range = true;
+    walk.tentative = false;
+    walk.first = walk.last = number;
+    walk.first_unread = true;
+    walk.start_flag = 0;
+    w.range_start_segment = segment;
+    w.range_start_along = along;
+    // The trim action reads forward from marker 10 to the range's first block.
+    int moved = 0;
+    tp_list_jump(-1, moved);
+    set_marker(kRangeMarker, status);
+    if (moved >= 0) tp_list_jump(1, moved);
+}
+
+// A change of side at the motion `number`, the flags of the walk's step: before (the piece before
+// the crossing lies on the trimmed side) and after (the path goes on on the trimmed side). Going
+// on on the trimmed side opens a range, going on on the kept side closes it. A tentative range
+// (the procedure starts on the contour) holds nothing to trim until a piece of it lies on the
+// trimmed side: met first by a piece on the kept side it is dropped.
+void change_side(contour_walk& walk, int before, int after, int number, int segment, double along, int& status)
+{
+    trim_state& w = trim_words();
+    w.walk_direction = after != 0 ? trimmed_direction() : 4 - trimmed_direction();
+    if (before != 0) walk.tentative = false;
+    if (walk.in_range && walk.tentative) walk.in_range = false;
+    if (after != 0) {
+        if (walk.in_range)
+            walk.last = number;
+        else
+            open_range(walk, number, segment, along, status);
         return;
     }
+    if (!walk.in_range) return;
     walk.in_range = false;
     walk.found = true;
     walk.last = number;
     w.range_end_segment = segment;
     w.range_end_along = along;
+}
+
+// A step without a change of side extends the range it lies in. While the range is tentative the
+// motion's middle tells whether it lies on the trimmed side (the range holds something to trim)
+// or on the kept side (the path left the contour there: the range is dropped).
+void go_on(contour_walk& walk, int number)
+{
+    if (!walk.in_range) return;
+    walk.last = number;
+    if (!walk.tentative) return;
+    const point3 middle{(walk.previous[0] + walk.current[0]) / 2, (walk.previous[1] + walk.current[1]) / 2,
+                        (walk.previous[2] + walk.current[2]) / 2};
+    const int side = contour_side(middle);
+    if (side == trimmed_direction()) walk.tentative = false;
+    if (side == 4 - trimmed_direction()) {
+        walk.in_range = false;
+        trim_words().walk_direction = side;
+    }
 }
 
 }  // namespace
@@ -194,24 +234,26 @@ void contour_next_range(contour_walk& walk, int& status)
         double along = 0.0;
         get_next_movment(walk.current, walk.previous, walk.direction, walk.previous_direction, start_side, boundary,
                          first_flag, second_flag, type, number, segment, along, kind, status);
-        if (status == kEndOfList) {
-            status = 0;
-            walk.ended = true;
-            walk.found = walk.in_range;
-            trim_words().end_reached = walk.found ? 1 : 0;
+        // The end of the list comes either before a motion (none read) or after the procedure's
+        // last motion was read and judged: that motion still belongs to the range it lies in.
+        const bool list_ended = status == kEndOfList;
+        if (list_ended) status = 0;
+        if (status < 0) return;
+        if (list_ended && number == 0) {
+            close_at_end(walk);
             break;
         }
-        if (status < 0) return;
         const bool first_unread = walk.first_unread;
         walk.first_unread = false;
         if (first_flag != second_flag || boundary != 0) {
-            change_side(walk, number, segment, along, status);
+            change_side(walk, first_flag, second_flag, number, segment, along, status);
             // The range's first motion was cut where it leaves the side: its first piece begins it.
             if (walk.found && first_unread) walk.first = number;
-        } else if (walk.in_range) {
-            walk.last = number;
+        } else {
+            go_on(walk, number);
         }
         if (status < 0) return;
+        if (list_ended) close_at_end(walk);
     }
     if (walk.found && !walk.ended) set_marker(kResumeMarker, status);
 }
@@ -221,11 +263,109 @@ void contour_trim_range(contour_walk& walk, int& count, int& status)
     if (!walk.ended) tp_list_top_mark(kResumeMarker, status);
     if (status < 0) return;
     status = 0;
-    trim_action(walk.first, walk.last, walk.previous, walk.previous_direction, walk.start_flag, walk.ended ? 1 : 0,
+    // The walk goes on where it stopped, under the feed in force there: the action writes its
+    // connection before that place and reads its own feeds.
+    const float feed = trim_words().current_feed;
+    trim_action(walk.first, walk.last, walk.previous, walk.previous_direction, walk.start_flag, walk.to_end ? 1 : 0,
                 walk.kind, count, status);
+    trim_words().current_feed = feed;
     walk.found = false;
     walk.start_flag = 0;
     if (status > 0) status = 0;
+}
+
+namespace {
+
+// The stretch a check gathers: the points of the path on the trimmed side with their vectors, in
+// the trim action's collected arrays of trim_words(), which project_on_surf reads. The arrays are
+// open for the check's life.
+class check_stretch {
+public:
+    explicit check_stretch(int& status)
+    {
+        trim_words().collected_count = 0;
+        trim_arrays_open(status);
+    }
+    check_stretch(const check_stretch&) = delete;
+    check_stretch& operator=(const check_stretch&) = delete;
+    ~check_stretch()
+    {
+        trim_arrays_close();
+        trim_words().collected_count = 0;
+    }
+    // Appends the piece a -> b, joined to the stretch when it goes on from the stretch's last point.
+    void add(const point3& a, const point3& va, const point3& b, const point3& vb, int& status)
+    {
+        const trim_state& t = trim_words();
+        const auto* points = static_cast<const point3*>(mmcptr(t.collected_points));
+        if (t.collected_count == 0 || pts_differ(points[t.collected_count - 1], a) != 0) append(a, va, status);
+        if (status >= 0) append(b, vb, status);
+    }
+    // Checks the stretch against the reference surfaces (marks only) and empties it.
+    void check(int& count, int& status)
+    {
+        trim_state& t = trim_words();
+        if (t.collected_count >= 2) {
+            int approach = 0;
+            project_on_surf(static_cast<int>(trim_surfaces().ids.size()), approach, 0, 0, status);
+            if (status > 0) status = 0;
+            if (status >= 0) ++count;
+        }
+        t.collected_count = 0;
+    }
+
+private:
+    void append(const point3& p, const point3& v, int& status)
+    {
+        trim_state& t = trim_words();
+        array_room(t.collected_points, rooms_[0], t.collected_count + 1, status);
+        if (status >= 0) array_room(t.collected_vectors, rooms_[1], t.collected_count + 1, status);
+        if (status < 0) return;
+        static_cast<point3*>(mmcptr(t.collected_points))[t.collected_count] = p;
+        static_cast<point3*>(mmcptr(t.collected_vectors))[t.collected_count] = v;
+        ++t.collected_count;
+    }
+    int rooms_[2] = {kTrimArrayStart, kTrimArrayStart};
+};
+
+}  // namespace
+
+void contour_check(int& count, int& status)
+{
+    status = 0;
+    int first = 0, last = 0, kind = 1;
+    point3 at{}, direction{kUp};
+    if (!procedure_start(first, last, kind, at, status)) return;
+    lacces(kFirstLine, status);
+    if (status < 0) return;
+    check_stretch stretch(status);
+    if (status < 0) return;
+    int lines = 0;
+    llines(lines);
+    std::vector<point3> points, vectors;
+    for (int round = 0; round <= lines && status >= 0; ++round) {
+        int number = 0, type = 0;
+        point3 end = at, end_direction = direction;
+        trim_read_motion(1, number, type, end.data(), end_direction.data(), status);
+        if (status == kEndOfList) break;
+        if (status >= 0) motion_cut_at_contour(at, direction, points, vectors, status);
+        for (std::size_t i = 0; i + 1 < points.size() && status >= 0; ++i) {
+            const point3 middle{(points[i][0] + points[i + 1][0]) / 2, (points[i][1] + points[i + 1][1]) / 2,
+                                (points[i][2] + points[i + 1][2]) / 2};
+            if (contour_side(middle) == trimmed_direction())
+                stretch.add(points[i], vectors[i], points[i + 1], vectors[i + 1], status);
+            else
+                stretch.check(count, status);
+        }
+        if (status < 0) return;
+        at = end;
+        direction = end_direction;
+        int moved = 0;
+        tp_list_jump(1, moved);
+        if (moved < 0) break;
+    }
+    status = 0;
+    stretch.check(count, status);
 }
 
 void contour_range_attention(const contour_walk& walk, int flag)

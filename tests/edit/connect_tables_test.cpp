@@ -1,10 +1,13 @@
 // The connection settings and the machine-parameter slots: set_connect_params copies its values
 // and clears both flag words; trim_block_flags clears every slot and then sets the computed slots,
-// their values and the force word of the slots the machine type writes.
+// their values and the force word of the slots the machine type writes, the slots that attach an
+// entity only when there is one.
 #include "edit/editor/connect_tables.hpp"
 #include "host/control.hpp"
+#include "host/vantu.hpp"
 #include "toolpath/approach_block.hpp"
 #include "toolpath/connect_params.hpp"
+#include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 
@@ -48,6 +51,12 @@ TEST(ConnectTables, SlotTablesFollowTheMachineType)
         {32, other_computed, other_values, {52, 53, 55, 100}},
         {81, other_computed, other_values, {52, 53, 55, 100}},
     };
+    // A real UCS and a tool for the slots that attach them.
+    vantu::control::reset();
+    int status = 0, ucs = 0;
+    xsys4({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, ucs, status);
+    PRM9().words[machine_params::kUcs] = ucs;
+    PRM9().words[machine_params::kToolId] = ucs + 1;
     for (const auto& row : rows) {
         for (int mode : {0, 1}) {
             NPT1().at(tp_header_state::kMachineType) = row.machine;
@@ -67,6 +76,42 @@ TEST(ConnectTables, SlotTablesFollowTheMachineType)
             }
         }
     }
+    PRM9() = machine_params{};
+    vantu::control::reset();
+}
+
+// Slot 55 attaches the UCS PRM9 names and slot 100 the tool: without an entity to attach (no UCS,
+// a word that names the tool's entity instead of a UCS, no tool) the slot stays unused, so that
+// no motion writer fails on the association after writing its block.
+TEST(ConnectTables, SlotsThatAttachAnEntityNeedOne)
+{
+    vantu::control::reset();
+    int status = 0, ucs = 0;
+    xsys4({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, ucs, status);
+    const int line = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
+    const struct {
+        const char* name;
+        word ucs, tool;
+        bool ucs_slot, tool_slot;
+    } rows[] = {
+        {"a UCS and a tool", word(ucs), 7, true, true},
+        {"no UCS", 0, 7, false, true},
+        {"an entity that is no UCS", word(line), 7, false, true},
+        {"a UCS missing from the part", word(ucs + 50), 7, false, true},
+        {"no tool", word(ucs), 0, true, false},
+    };
+    NPT1().at(tp_header_state::kMachineType) = 22;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PRM9().words[machine_params::kUcs] = row.ucs;
+        PRM9().words[machine_params::kToolId] = row.tool;
+        trim_block_flags(1, status);
+        EXPECT_EQ(mch_slots().slots[55].status, row.ucs_slot ? kSlotComputed : kSlotUnused);
+        EXPECT_EQ(mch_slots().slots[100].status, row.tool_slot ? kSlotComputed : kSlotUnused);
+        EXPECT_EQ(mch_slots().slots[1].status, kSlotComputed);
+    }
+    PRM9() = machine_params{};
+    vantu::control::reset();
 }
 
 TEST(ConnectTables, SetConnectParamsCopiesTheValuesAndClearsBothFlags)

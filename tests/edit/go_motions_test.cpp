@@ -147,6 +147,28 @@ TEST(GoMotions, ReentryJoinsOrDeletesUpToThePickedBlock)
     motion_test::to_load_state();
 }
 
+// With a real tool but no UCS (or the tool's entity where the UCS should be) the insertion
+// stopped on the association of the UCS block it had written; the motions now go without it.
+TEST(GoMotions, WithoutAUcsTheMotionsGoWithoutItsBlock)
+{
+    for (bool tool_as_ucs : {false, true}) {
+        SCOPED_TRACE(tool_as_ucs ? "the tool's entity as the UCS" : "no UCS");
+        blk_path cursor = ready(11, connection_test::kMill, std::string("[") + kOneMotion + R"(, {"pick": "exit"}])");
+        DSP8().at(tool_position_state::kUcsId) = tool_as_ucs ? DSM4().at(modal_values::kTool) : 0;
+        int type = 2, changed = 9, layer = 9, status = 9;
+        EDTGO(cursor, type, changed, layer, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(changed, 1);
+        EXPECT_EQ(control::lines_of("eroutc"), std::vector<std::string>{});
+        EXPECT_EQ(connection_test::sub_steps(),
+                  (std::vector<std::string>{"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "L(10,0,0)", "F100",
+                                            "L(20,0,0)", "L(30,0,0)", "L(40,0,0)"}));
+        for (const auto& line : control::toolpath_line_at({0})->sublist)
+            EXPECT_FALSE(line.words[0] == 1 && line.words[2] == 55) << "a UCS block #" << line.words[1];
+    }
+    motion_test::to_load_state();
+}
+
 TEST(GoMotions, CursorBackOnAMotionAfterTheMessages)
 {
     // A message block (type 4) between two lines: from it the cursor steps back to line 10.

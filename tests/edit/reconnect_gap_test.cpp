@@ -43,8 +43,8 @@ TEST(Reconnect, WritesByTheEndsAndTheMotionsBesideTheGap)
     };
     const std::vector<row> rows = {
         {"equal points", at(0), 11, {10, 0, 0}, {10, 0, 0}, 100, 0, 0, {"L(0,0,0)", "L(10,0,0)", "L(30,0,0)"}},
-        {"both at the clearance after a rapid", at(50), 11, {10, 0, 50}, {20, 0, 50}, -1, 0, 0,
-         {"L(0,0,50)", "L(10,0,50)", "L(20,0,50)", "L(30,0,50)"}},
+        {"both at the clearance after a rapid: one move as the rapid in force", at(50), 11, {10, 0, 50},
+         {20, 0, 50}, -1, 0, 0, {"L(0,0,50)", "L(10,0,50)", "F-1", "L(20,0,50)", "L(30,0,50)"}},
         {"both at the clearance after a feed", at(50), 11, {10, 0, 50}, {20, 0, 50}, 100, 0, 0,
          {"L(0,0,50)", "L(10,0,50)", "F77", "L(10,0,55)", "L(10,0,60)", "L(20,0,60)", "L(20,0,52)", "F50",
           "L(20,0,50)", "F100", "L(30,0,50)"}},

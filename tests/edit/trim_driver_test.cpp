@@ -14,6 +14,7 @@
 #include "host/control/script.hpp"
 #include "host/control/trim_host.hpp"
 #include "tests/edit/editor_support.hpp"
+#include "tests/edit/trim_part_support.hpp"
 #include "tests/tools/tools_test_support.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/machining_type.hpp"
@@ -132,28 +133,12 @@ class TrimDriver : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        PRM9() = prm9_;
-        NPT1() = npt1_;
-        HEI8() = hei8_;
-        DSP8() = dsp8_;
-        LSP2() = lsp2_;
-        tool_block() = tool_;
-        tool_shapes() = shapes_;
-        mch_slots() = slots_;
-        trim_words() = trim_state{};
+        kept_.restore();
         machining_type() = machining_;
-        control::reset();
     }
 
 private:
-    machine_params prm9_ = PRM9();
-    tp_header_state npt1_ = NPT1();
-    heights_state hei8_ = HEI8();
-    tool_position_state dsp8_ = DSP8();
-    move_writer_state lsp2_ = LSP2();
-    current_tool tool_ = tool_block();
-    tool_shape_records shapes_ = tool_shapes();
-    mch_slot_table slots_ = mch_slots();
+    trim_part::module_words kept_;
     int machining_ = machining_type();
 };
 

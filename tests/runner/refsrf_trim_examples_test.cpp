@@ -39,6 +39,15 @@ std::vector<point> procedure_points(const fs::path& part)
     return motion_test::motion_points(control::toolpath_line_at({1})->sublist);
 }
 
+// The words of procedure 1's blocks in a part.
+std::vector<std::vector<std::int32_t>> procedure_blocks(const fs::path& part)
+{
+    control::load_part(part.string());
+    std::vector<std::vector<std::int32_t>> out;
+    for (const auto& line : control::toolpath_line_at({1})->sublist) out.push_back(line.words);
+    return out;
+}
+
 bool on_path(const std::vector<point>& path, const point& p)
 {
     for (std::size_t k = 0; k + 1 < path.size(); ++k)
@@ -81,6 +90,7 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
     const exact_drop_reference reference(cutter_profile::bull_nose(kMillRadius, 0.0));
     const auto surface = [&](const point& p) { return reference.drop(corners, p[0], p[1]); };
     const std::vector<point> original = procedure_points(part);
+    const auto original_blocks = procedure_blocks(part);
     for (const std::string script : {"project_below", "project_on", "gouge_check"}) {
         SCOPED_TRACE(script);
         const fs::path out = fresh_folder("refsrf_" + script);
@@ -90,6 +100,10 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
                                            out.string());
         ASSERT_EQ(run.exit_code, 0) << run.output;
         const bool check = script == "gouge_check", all_on = script == "project_on";
+        // The check writes nothing: no motion cut at the square, no parameter block.
+        if (check) {
+            EXPECT_EQ(procedure_blocks(out / "part.saved.json"), original_blocks);
+        }
         const std::vector<point> path = procedure_points(out / "part.saved.json");
         std::vector<point> shown_ends;
         std::vector<int> shown;
