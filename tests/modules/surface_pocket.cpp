@@ -6,7 +6,8 @@
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
 // lane as a point string. The third answer to where the lanes go clears the region of the
-// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp);
+// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp)
+// with the mill a second menu chooses; its part surface may be a mesh as well as a height grid;
 // the fourth clears it by hatch passes over a parametric part surface picked in place of the
 // grid (a plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the
 // pass engine's string method 1.
@@ -38,6 +39,7 @@
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/unwind_guard.hpp"
 
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -71,8 +73,6 @@ constexpr double kMethodOneStep = 1.0;
 // The lane engine's offsets mode for a region to be hatched: its one offset of every contour.
 constexpr int kOneOffsetSwitch = 1;
 constexpr int kPlaneDimension = 2;
-constexpr int kBallCutter = 1;
-constexpr float kBallDiameter = 2.0f;
 // lane_on_srf: the pocket frame's second origin on, refined, no raw lane.
 constexpr int kWithOrigin = 1, kRefined = 1, kNoRaw = 0;
 
@@ -81,7 +81,9 @@ struct surface_pocket_picks {
     std::vector<std::vector<int>> contours;  // line entity ids, in order
     int grid = 0;  // the height grid, or with kMethodOnePasses the parametric part surface
     int lanes = kOnGrid;
+    int mill = 1;  // the mill of the hatch passes over the part surface, 1 .. 3 of kMillMenu
 };
+
 
 // Whether the entity is a parametric part surface (a plane, a sphere or a bicubic patch).
 bool parametric_surface(int id)
@@ -93,6 +95,8 @@ bool parametric_surface(int id)
            (type == kPlaneSurfaceType || type == kSphereSurfaceType || type == kBicubicSurfaceType);
 }
 surface_pocket_picks picks;
+
+const surface_clearing::clearing_mill& chosen_mill() { return surface_clearing::kMills[picks.mill - 1]; }
 
 // Picks until an exit: the ids of the entities picked, in order.
 std::vector<int> picked_until_exit(const char* prompt)
@@ -130,6 +134,10 @@ void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& 
         eroutc("surface_pocket, METHOD 1 GOES WITH A PARAMETRIC SURFACE, THE LANES WITH A HEIGHT GRID", 0);
         status = kFailed;
     }
+    if (status != 0 || picks.lanes != kHatchPasses) return;
+    prmptc("THE MILL OF THE PASSES");
+    menuc(surface_clearing::kMillMenu, picks.mill);
+    if (picks.mill < 1 || picks.mill > static_cast<int>(std::size(surface_clearing::kMills))) status = kFailed;
 }
 
 // The contour's corners at the grid's height (at their own height without a grid): the start of
@@ -170,7 +178,7 @@ bool load_contours(int dimension, int& status)
     for (const std::vector<int>& lines : picks.contours) {
         pokarr_work work(kSurfaceDimension);
         pokarr& contour = work.a;
-        if (!contour_corners(lines, picks.lanes != kMethodOnePasses, contour)) {
+        if (!contour_corners(lines, dimension == kSurfaceDimension, contour)) {
             eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
             return false;
         }
@@ -223,18 +231,18 @@ void write_lanes(int contours, int& status)
     }
 }
 
-// The triangle model of the picked surface and a ball of kBallDiameter as the current cutter and
-// as the tool values the lane projection reads.
-void load_part_surface(int& status)
+// The triangle model of the picked surface and the mill as the current cutter and as the tool
+// values the lane projection reads.
+void load_part_surface(const surface_clearing::clearing_mill& mill, int& status)
 {
     tri_model_from_part(picks.grid, status);
     if (status != 0) return;
-    linnet_params_block.cutter_type = kBallCutter;
-    linnet_params_block.diameter = kBallDiameter;
-    linnet_params_block.corner_radius = 0.5f * kBallDiameter;
+    linnet_params_block.cutter_type = mill.cutter_type;
+    linnet_params_block.diameter = mill.diameter;
+    linnet_params_block.corner_radius = mill.corner;
     grid_projection_values& values = surface_grid_block.projection;
-    values.tool_diameter = kBallDiameter;
-    values.corner_radius = 0.5f * kBallDiameter;
+    values.tool_diameter = mill.diameter;
+    values.corner_radius = mill.corner;
     values.tool_third = 0.0f;
 }
 
@@ -243,10 +251,14 @@ void execute(int& mode, int& status)
     status = 0;
     if (mode != kExecute) return;
     const bool method_one = picks.lanes == kMethodOnePasses;
-    // Method 1 reads the procedure's first part surface: the one picked.
+    const bool hatching = picks.lanes == kHatchPasses || method_one;
+    // Method 1 reads the procedure's first part surface: the one picked. The hatch passes go over
+    // its triangles alone (a mesh or a height grid); the lanes walk the height grid.
     if (method_one) nc_surf_set_ids(kSurfacePart, 1, &picks.grid, status);
-    else surface_grid_from_part(picks.grid, status);
-    if (status == 0 && picks.lanes != kOnGrid && !method_one) load_part_surface(status);
+    else if (!hatching) surface_grid_from_part(picks.grid, status);
+    const surface_clearing::clearing_mill& mill =
+        picks.lanes == kHatchPasses ? chosen_mill() : surface_clearing::kMills[0];
+    if (status == 0 && picks.lanes != kOnGrid && !method_one) load_part_surface(mill, status);
     if (status != 0) return;
     save_restore_pocket(1);
     give_back restore([] {
@@ -258,7 +270,6 @@ void execute(int& mode, int& status)
     });
     const int contours = static_cast<int>(picks.contours.size());
     const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
-    const bool hatching = picks.lanes == kHatchPasses || method_one;
     init_pocket_globals(hatching ? kOneOffsetSwitch : kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(),
                         status);
     if (status != 0) return;
@@ -278,8 +289,8 @@ void execute(int& mode, int& status)
         return;
     }
     if (hatching)
-        surface_clearing::clear_region(kTolerance, method_one ? surface_clearing::kLineStrings
-                                                              : surface_clearing::kTouchStrings, status);
+        surface_clearing::clear_region(
+            kTolerance, method_one ? surface_clearing::kLineStrings : surface_clearing::kTouchStrings, mill, status);
     else write_lanes(contours, status);
 }
 
