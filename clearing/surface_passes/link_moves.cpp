@@ -77,12 +77,10 @@ bool move_is_free(const point3* points, int count)
 
 }  // namespace
 
-double highest_drop(const point3& from, const point3& to, double radius)
+double highest_drop(const point3& from, const point3& to, double spacing)
 {
-    const double chord_radius = std::max(radius, kDropSagitta);
-    const double chord = 2.0 * chord_radius * std::sin(0.5 * arc_step_angle(kDropSagitta, chord_radius));
     const double length = plane_distance(from, to);
-    const int n = 1 + static_cast<int>(length / chord);
+    const int n = 1 + static_cast<int>(length / std::max(spacing, kDropSagitta));
     const plane_dir u = plane_direction(from, to);
     const float tolerance = proc_geometry().curve_approx.tolerance;
     double highest = kNoDrop;
@@ -132,7 +130,10 @@ void link_gouge_lift(point3* points, int count, const point3& a, const point3& b
     const double height = std::max(a[2], b[2]);
     const point3 from = at(a, u, push_a ? -push : 0.0, height);
     const point3 to = at(b, u, push_b ? push : 0.0, height);
-    const double highest = highest_drop(from, to, radius);
+    // Drops spaced by the chord whose sagitta is kDropSagitta on the link radius.
+    const double chord_radius = std::max(radius, kDropSagitta);
+    const double chord = 2.0 * chord_radius * std::sin(0.5 * arc_step_angle(kDropSagitta, chord_radius));
+    const double highest = highest_drop(from, to, chord);
     const double need = highest - height + 2.0 * tolerance;
     if (highest == kNoDrop || need <= 0.0) return;
     const double lift = need + 0.5 * link_tool_diameter();
