@@ -4,8 +4,8 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/hatch_lines.hpp"
-#include "clearing/surface_services/cusp_height.hpp"
 #include "clearing/surface_services/pass_step.hpp"
+#include "clearing/surface_services/scallop_between_contacts.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/touch_point_flags.hpp"
 #include "host/vantu.hpp"
@@ -32,6 +32,8 @@ constexpr float kGrowthLeast = 1.1f, kGrowthMost = 3.0f;
 // The upper bracket stands this far beyond the remaining distance, so that the limit itself can
 // be tried.
 constexpr float kOvershoot = 1.001f;
+// The slope along the hatch line at a sample is taken over this share of the mill's diameter.
+constexpr float kAlongShare = 0.25f;
 // The search limit of a sample: the step is cut to the range's limit afterwards.
 constexpr float kNoLimit = 1.0e10f;
 // Samples per segment (without a usable diameter, and the most with one) and refinements.
@@ -68,25 +70,23 @@ float step_floor()
     return least > 0.0f ? least : kStepFloorDefault;
 }
 
-// The tool over the surfaces at a hatch-frame point: its tip (plane x, y and height) and the
-// contact normal with kHeightFound; kHeightNone when nothing lies under the tool, negative when
-// the drop fails.
-int contact_at(float angle, float x, float y, float* tip, float* normal)
+// The tool over the surfaces at a hatch-frame point: its tip (plane x, y and height), the point it
+// touches and the contact normal with kHeightFound; kHeightNone when nothing lies under the tool,
+// negative when the drop fails.
+int contact_at(float angle, float x, float y, cutter_contact& at)
 {
     const float frame[2] = {x, y};
     float plane[3] = {0.0f, 0.0f, 0.0f};
     hatchx(-angle, frame, plane);
-    float contact[3], height = 0.0f;
+    float height = 0.0f;
     int entity = 0, status = 0;
-    surface_height_at_point(0, plane, proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, normal, contact, height,
-                            entity, status);
-    tip[0] = plane[0];
-    tip[1] = plane[1];
-    tip[2] = height;
+    surface_height_at_point(0, plane, proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, at.normal, at.touched,
+                            height, entity, status);
+    at.tip[0] = plane[0];
+    at.tip[1] = plane[1];
+    at.tip[2] = height;
     return status;
 }
-
-bool is_flat(const float* normal) { return std::fabs(normal[2]) == 1.0f; }
 
 // The temporary touch-point flag cleared for the life of a search.
 class touch_point_pause {
@@ -110,26 +110,44 @@ private:
 struct step_search {
     float angle, allowed, diameter, corner;
     const float* sample;
-    float base_tip[3], base_normal[3];
+    cutter_contact base{};
+    float rise_along = 0.0f;  // the tips' rise per unit along the hatch line at the sample
     float best = 0.0f;
     bool found = false;
-    float best_tip[3] = {}, best_normal[3] = {};
+    cutter_contact best_contact{};
 
-    // The scallop between the sample's contact and the one a trial across the lines away, twice
+    // The scallop between the pass through the sample and one a trial across the lines away, twice
     // the allowed height when nothing lies under the tool there; false when the drop fails.
-    bool scallop_at(float trial, float& scallop, float* tip, float* normal) const
+    bool scallop_at(float trial, float& scallop, cutter_contact& at) const
     {
-        const int met = contact_at(angle, sample[0], sample[1] + trial, tip, normal);
+        const int met = contact_at(angle, sample[0], sample[1] + trial, at);
         if (met < 0) return false;
         if (met != kHeightFound) {
             scallop = 2.0f * allowed;
             return true;
         }
-        const float direction[2] = {std::cos(angle), std::sin(angle)};
+        // The surface's mean normal between the two passes: the tips keep to a plane parallel to
+        // it, rising along the line as at the sample and across it from one tip to the other.
+        const float along[2] = {std::cos(angle), std::sin(angle)};
+        const float rise_across = (at.tip[2] - base.tip[2]) / trial;
+        const float normal[3] = {-rise_along * along[0] + rise_across * along[1],
+                                 -rise_along * along[1] - rise_across * along[0], 1.0f};
         int status = 0;
-        cusp_height(diameter, corner, is_flat(base_normal) ? 1 : 0, is_flat(normal) ? 1 : 0, base_tip, tip, direction,
-                    scallop, status);
+        scallop_between_contacts(diameter, corner, base, at, normal, along, scallop, status);
         return true;
+    }
+
+    // The tips' rise along the line at the sample, from the tool a little further along it (or
+    // back, at the end of the surfaces); 0 when neither stands over them.
+    void find_rise_along()
+    {
+        const float step = kAlongShare * diameter;
+        for (const float way : {step, -step}) {
+            cutter_contact next{};
+            if (contact_at(angle, sample[0] + way, sample[1], next) != kHeightFound) continue;
+            rise_along = (next.tip[2] - base.tip[2]) / way;
+            return;
+        }
     }
 
     // The next trial after one with the given ratio (a contact distance of 0 grows by the most).
@@ -137,7 +155,7 @@ struct step_search {
     {
         if (ratio >= 1.0f) return 0.5f * trial;
         if (ratio >= kRatioTiny) return trial * std::min(1.0f / std::sqrt(ratio), kGrowthMost);
-        const float distance = std::hypot(tip[0] - base_tip[0], tip[1] - base_tip[1]);
+        const float distance = std::hypot(tip[0] - base.tip[0], tip[1] - base.tip[1]);
         const float growth = distance > 0.0f ? diameter / distance : kGrowthMost;
         return trial * std::clamp(growth, kGrowthLeast, kGrowthMost);
     }
@@ -147,8 +165,9 @@ struct step_search {
         float upper = kOvershoot * remaining, trial = first;
         int halvings = 0;
         for (int n = 0; n < kStepTrialsMost; ++n) {
-            float scallop = 0.0f, tip[3], normal[3];
-            if (!scallop_at(trial, scallop, tip, normal)) {
+            float scallop = 0.0f;
+            cutter_contact at{};
+            if (!scallop_at(trial, scallop, at)) {
                 // The drop failed there: back towards the best trial so far.
                 if (++halvings > kStepHalvingsMost) return;
                 const float back = 0.5f * (trial + best);
@@ -160,15 +179,14 @@ struct step_search {
             if (ratio <= kRatioAcceptable && (!found || trial > best)) {
                 best = trial;
                 found = true;
-                std::copy(tip, tip + 3, best_tip);
-                std::copy(normal, normal + 3, best_normal);
+                best_contact = at;
             }
             if (ratio > kRatioAcceptable) upper = trial;
             const bool content = ratio <= kRatioAcceptable && std::fabs(ratio - 1.0f) <= kRatioWindow;
             if (content || trial >= remaining) return;
             float next = trial;
             int status = 0;
-            pass_step_adjust(best, upper, remaining, remaining, proposal(trial, ratio, tip), next, status);
+            pass_step_adjust(best, upper, remaining, remaining, proposal(trial, ratio, at.tip), next, status);
             if (status != 0) return;
             trial = next;
         }
@@ -183,15 +201,16 @@ void scallop_step_search(float limit, float angle, const float* sample, float al
     status = kNotFound;
     const touch_point_pause pause;
     const float remaining = limit - sample[1];
-    step_search s{angle, std::fabs(allowed), mill_diameter(), corner_radius(), sample, {}, {}};
+    step_search s{angle, std::fabs(allowed), mill_diameter(), corner_radius(), sample};
     if (s.diameter < 0.0f || s.corner < 0.0f || !(s.allowed > 0.0f) || !(remaining > 0.0f)) return;
-    if (contact_at(angle, sample[0], sample[1], s.base_tip, s.base_normal) != kHeightFound) return;
+    if (contact_at(angle, sample[0], sample[1], s.base) != kHeightFound) return;
+    s.find_rise_along();
     s.run(remaining, std::min(std::fabs(step), remaining));
     if (!s.found || !(s.best > 0.0f)) return;
     if (allowed < 0.0f || s.best < std::fabs(step)) step = s.best;
     step = std::max(step, step_floor());
-    std::copy(s.best_tip, s.best_tip + 3, point_out);
-    std::copy(s.best_normal, s.best_normal + 3, normal_out);
+    std::copy(s.best_contact.tip, s.best_contact.tip + 3, point_out);
+    std::copy(s.best_contact.normal, s.best_contact.normal + 3, normal_out);
     status = kFound;
 }
 

@@ -2,7 +2,7 @@
 #include "clearing/surface_passes/link_moves.hpp"
 
 #include "clearing/surface_passes/link_arrays.hpp"
-#include "cutter/drop_front.hpp"
+#include "cutter/surface_height_at_point.hpp"
 #include "cutter/tool_probe.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -25,7 +25,6 @@ constexpr double kDropSagitta = 0.01;
 // The ends of the checked line are pushed outwards by this many tolerances plus twice the radius:
 // the arcs of modes 1 and 2 and the loop reach 2R beyond their ends.
 constexpr double kEndPushTolerances = 5.0;
-constexpr double kNoDrop = -1.0e10;
 
 struct plane_dir {
     double x = 0.0, y = 0.0;  // horizontal unit direction; 0 for coinciding points
@@ -76,27 +75,24 @@ bool move_is_free(const point3* points, int count)
     return true;
 }
 
-// The highest tool drop along the line from `from` to `to` after its first end, kNoDrop when the
-// tool meets nothing.
-double highest_drop(const point3& from, const point3& to, double height, double radius)
+}  // namespace
+
+double highest_drop(const point3& from, const point3& to, double spacing)
 {
-    const double chord_radius = std::max(radius, kDropSagitta);
-    const double chord = 2.0 * chord_radius * std::sin(0.5 * arc_step_angle(kDropSagitta, chord_radius));
     const double length = plane_distance(from, to);
-    const int n = 1 + static_cast<int>(length / chord);
+    const int n = 1 + static_cast<int>(length / std::max(spacing, kDropSagitta));
     const plane_dir u = plane_direction(from, to);
+    const float tolerance = proc_geometry().curve_approx.tolerance;
     double highest = kNoDrop;
     for (int i = 1; i <= n; ++i) {
-        const point3 p = at(from, u, length * i / n, height);
-        point3 result{}, normal{};
-        int status = 0;
-        tool_drop_z_at_xy(p.data(), result.data(), normal.data(), status);
-        if (status == 0) highest = std::max(highest, static_cast<double>(result[2]));
+        const point3 p = at(from, u, length * i / n, from[2]);
+        float normal[3], touched[3], height = 0.0f;
+        int entity = 0, status = 0;
+        surface_height_at_point(0, p.data(), tolerance, 0.0f, 0.0f, normal, touched, height, entity, status);
+        if (status == kHeightFound) highest = std::max(highest, static_cast<double>(height));
     }
     return highest;
 }
-
-}  // namespace
 
 projection_on::projection_on()
 {
@@ -134,7 +130,10 @@ void link_gouge_lift(point3* points, int count, const point3& a, const point3& b
     const double height = std::max(a[2], b[2]);
     const point3 from = at(a, u, push_a ? -push : 0.0, height);
     const point3 to = at(b, u, push_b ? push : 0.0, height);
-    const double highest = highest_drop(from, to, height, radius);
+    // Drops spaced by the chord whose sagitta is kDropSagitta on the link radius.
+    const double chord_radius = std::max(radius, kDropSagitta);
+    const double chord = 2.0 * chord_radius * std::sin(0.5 * arc_step_angle(kDropSagitta, chord_radius));
+    const double highest = highest_drop(from, to, chord);
     const double need = highest - height + 2.0 * tolerance;
     if (highest == kNoDrop || need <= 0.0) return;
     const double lift = need + 0.5 * link_tool_diameter();

@@ -23,6 +23,14 @@ struct projection_on {
 // The current mill's diameter (0 when there is no mill).
 double link_tool_diameter();
 
+// What highest_drop gives when the tool meets nothing on the way.
+inline constexpr double kNoDrop = -1.0e10;
+// The highest tip of the tool dropped onto the part along the line from `from` to `to` (its first
+// end left out), the drops `spacing` apart at most (0.01 at least); kNoDrop when the tool meets
+// nothing (or no triangle model is held). The triangle model's projection must be on
+// (projection_on).
+double highest_drop(const point3& from, const point3& to, double spacing);
+
 // Steps of an arc sweeping `sweep` radians at the radius, each spanning at most twice the angle
 // whose chord has the sagitta tolerance: 1 + trunc(sweep / (2 x that angle)), at least `least`.
 // A radius not above 0 or a tolerance above its diameter gives one step (never NaN).

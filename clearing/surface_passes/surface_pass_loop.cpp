@@ -7,6 +7,7 @@
 
 #include "clearing/surface_passes/band_clip.hpp"
 #include "clearing/surface_passes/deferred_strings.hpp"
+#include "clearing/surface_passes/link_moves.hpp"
 #include "clearing/surface_passes/pass_link.hpp"
 #include "clearing/surface_passes/pass_output.hpp"
 #include "clearing/surface_passes/pass_scallop.hpp"
@@ -92,6 +93,9 @@ struct pass_loop {
     bool last(int k) const { return k == n; }
     bool method(int m) const { return words.method == m; }
 };
+
+// The rise of the tool's drop between two drops a tool radius apart, as a share of the radius.
+constexpr double kBetweenDropsShare = 0.125;
 
 // The words the loop changes on the way and gives back on every way out.
 struct saved_words {
@@ -257,13 +261,49 @@ void link_to_strings(pass_loop& loop, int& refused, int& status)
     s.last_point_valid = 0;
 }
 
+// The approach distance that carries every Z-up approach of the call over the part: the motion
+// output crosses at the approach distance above a string's first point, straight from where the
+// tool stands (the tool's position before the first string, the end of the string before for the
+// others). Each crossing must clear the highest drop of the tool on its way by `clearance`. The
+// drops are a tool radius R apart: between two of them the drop rises by at most R / 8 over the
+// higher (the cap of a ball over a peak; a flat bottom's plateau is wider than the spacing), which
+// the crossing clears in addition.
+float approach_over_part(const surface_strings_call& call, float clearance)
+{
+    const bool one_string = std::count_if(call.counts, call.counts + call.string_count, [](int n) { return n > 0; }) <= 1;
+    if (call.lift_flag == 0 && one_string) return 0.0f;
+    const projection_on projection;
+    const double radius = 0.5 * link_tool_diameter();
+    const double margin = kBetweenDropsShare * radius;
+    float need = 0.0f;
+    point3 from = DSP8().position();
+    bool approaching = call.lift_flag != 0;
+    int first = 0;
+    for (int i = 0; i < call.string_count; ++i) {
+        const int n = call.counts[i];
+        if (n <= 0) continue;
+        const point3& start = call.points[first];
+        if (approaching) {
+            const double highest = highest_drop(from, start, radius);
+            if (highest != kNoDrop)
+                need = std::max(need, static_cast<float>(highest + margin + clearance - start[2]));
+        }
+        approaching = true;
+        first += n;
+        from = call.points[first - 1];
+    }
+    return need;
+}
+
 // Writes the strings (or the first point alone) through the motion output, lowering the approach
-// distance of the band method by the height of the first point above the band while it writes.
+// distance of the band method by the height of the first point above the band while it writes,
+// and raising it where an approach would cross the part lower than the approach distance above it.
 void write_call(pass_loop& loop, const surface_strings_call& call, int& status)
 {
     float& approach = connect_params_block().approach_distance;
     const float kept = approach;
     if (loop.method(kMethodBand) && call.string_count > 0) approach -= std::max(0.0f, call.points[0][2] - loop.lower);
+    if (call.string_count > 0) approach = std::max(approach, approach_over_part(call, kept));
     surface_pass_output_table().write(call, status);
     approach = kept;
     loop.written = 1;

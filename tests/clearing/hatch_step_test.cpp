@@ -1,6 +1,7 @@
 // The variable hatch step: the step a ball leaves the allowed scallop with over a surface given
-// by the height seam, the cut at the range's limit, and the floors that keep the hatch lines
-// moving when no search succeeds.
+// by the height seam (the scallop measured across the passes along the sloping surface, not in
+// the plan), the cut at the range's limit, and the floors that keep the hatch lines moving when
+// no search succeeds.
 #include "clearing_support.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
@@ -21,6 +22,24 @@ namespace {
 using tools_test::held_tool;
 
 float plane_height(float, float y) { return 0.5f * y; }
+// A ball of diameter 10 leaves a scallop of 0.9 to 1.1 (the accepted ratio) between passes 5.72
+// to 6.26 apart along the surface. Over plane_height a plan step across the hatch lines of the
+// angle a spans sqrt(1 + (0.5 cos a)^2 / (1 + (0.5 sin a)^2)) times as much across the passes:
+// 1.1180 at 0 and 1.0974 at the frame's angle 0.4.
+constexpr float kBallDiameter = 10.0f;
+constexpr float kAcrossAt0 = 1.1180f, kAcrossAt04 = 1.0974f;
+constexpr float kLeastAlong = 5.72f, kMostAlong = 6.26f;
+// The tool of the tests: a ball (a mill whose corner radius is half its diameter).
+class held_ball {
+public:
+    explicit held_ball(int tool_class, float diameter) : tool_(tool_class, diameter)
+    {
+        tool_shapes().mill.CRNRRD = 0.5f * diameter;
+    }
+
+private:
+    held_tool tool_;
+};
 // The same surface, noting the temporary touch-point flag the search runs with.
 int flag_seen = -1;
 float noting_height(float x, float y)
@@ -63,8 +82,6 @@ protected:
 
 TEST_F(HatchStep, StepFollowsTheAllowedScallop)
 {
-    // A ball of diameter 10 leaves a scallop of 1.0 between passes 6 apart: an accepted ratio
-    // of 0.9 to 1.1 gives 5.72 to 6.26.
     struct row {
         const char* name;
         float diameter;
@@ -74,7 +91,8 @@ TEST_F(HatchStep, StepFollowsTheAllowedScallop)
     };
     const std::vector<row> rows = {
         {"variable step off: the side step", 10.0f, plane_height, 0, 0.0f, 100.0f, 2.5f, 2.5f},
-        {"over a sloping surface", 10.0f, plane_height, 1, 0.0f, 100.0f, 5.72f, 6.26f},
+        {"over a sloping surface", 10.0f, plane_height, 1, 0.0f, 100.0f, kLeastAlong / kAcrossAt04,
+         kMostAlong / kAcrossAt04},
         {"cut to reach the limit", 10.0f, plane_height, 1, 0.0f, 5.0f, 2.0f, 2.0f},
         {"the minimum step word holds", 10.0f, plane_height, 1, 7.0f, 100.0f, 7.0f, 7.0f},
         {"no surface: D/24", 10.0f, nullptr, 1, 0.0f, 100.0f, 10.0f / 24.0f, 10.0f / 24.0f},
@@ -83,7 +101,7 @@ TEST_F(HatchStep, StepFollowsTheAllowedScallop)
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
-        const held_tool mill(r.diameter < 0.0f ? kDrill : kMill, std::fabs(r.diameter));
+        const held_ball mill(r.diameter < 0.0f ? kDrill : kMill, std::fabs(r.diameter));
         surface_height_seam() = r.surface;
         proc_geometry().curve_approx.variable_step = r.variable_step;
         proc_geometry().curve_approx.minimum_step = r.min_step;
@@ -98,7 +116,7 @@ TEST_F(HatchStep, StepFollowsTheAllowedScallop)
 
 TEST_F(HatchStep, SearchFailsWithoutAnswer)
 {
-    const held_tool mill(kMill, 10.0f);
+    const held_ball mill(kMill, kBallDiameter);
     surface_height_seam() = plane_height;
     struct row {
         const char* name;
@@ -123,11 +141,13 @@ TEST_F(HatchStep, SearchFailsWithoutAnswer)
             int status = -7;
             scallop_step_search(1.0e10f, 0.0f, sample, sign, step, point, normal, status);
             EXPECT_EQ(status, 0);
-            const bool set = sign < 0.0f || given > 6.26f;
-            if (set)
-                EXPECT_NEAR(step, 6.0f, 0.27f) << given << " " << sign;
-            else
+            const bool set = sign < 0.0f || given > kMostAlong / kAcrossAt0;
+            if (set) {
+                EXPECT_GE(step, kLeastAlong / kAcrossAt0) << given << " " << sign;
+                EXPECT_LE(step, kMostAlong / kAcrossAt0) << given << " " << sign;
+            } else {
                 EXPECT_EQ(step, given);
+            }
         }
     }
     // The temporary touch-point flag is off during the search and set again after it.
@@ -146,7 +166,7 @@ TEST_F(HatchStep, HatchLinesTakeTheVariableStep)
 {
     // Lines over a 40 x 20 rectangle in the hatch frame: the ordinates climb by the step the
     // surface allows, or by the floor without a surface, and the last line closes the range.
-    const held_tool mill(kMill, 10.0f);
+    const held_ball mill(kMill, kBallDiameter);
     machining_type() = 11;
     const std::vector<word> list = clearing_test::contour_list({clearing_test::rectangle(0, 0, 40, 20)});
     auto points = std::make_unique<hatch_points>();
@@ -154,7 +174,8 @@ TEST_F(HatchStep, HatchLinesTakeTheVariableStep)
         surface_height_function surface;
         float least, most;
     };
-    for (const row& r : std::vector<row>{{plane_height, 5.72f, 6.26f}, {nullptr, 0.41f, 0.42f}}) {
+    const std::vector<row> rows{{plane_height, kLeastAlong / kAcrossAt04, kMostAlong / kAcrossAt04}, {nullptr, 0.41f, 0.42f}};
+    for (const row& r : rows) {
         surface_height_seam() = r.surface;
         ASSERT_EQ(clr_hatch_lines(1, 1, list.data(), 0.0f, 20.0f, 1, *points), 0);
         std::vector<float> ordinates;

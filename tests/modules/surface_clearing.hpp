@@ -4,7 +4,8 @@
 // surface pass engine, with the touch strings as the string method (2) and hatch lines spaced by
 // the allowed scallop height (the variable step), or with the strings over the procedure's first
 // parametric part surface (method 1) and hatch lines one side step apart. The surface function
-// holds a ball mill of its own for the time of the run. Test code only: never part of the module.
+// holds a mill of its own for the time of the run (a ball, a flat end or a bull-nose of diameter
+// 2). Test code only: never part of the module.
 #pragma once
 
 #include "clearing/hatch/clear_block.hpp"
@@ -27,9 +28,18 @@ inline constexpr int kSurfaceClearing = 11;
 inline constexpr int kLineStrings = 1, kTouchStrings = 2;
 inline constexpr int kVariableStep = 1;
 inline constexpr int kEntryAtPassStart = 1;
-// The ball of the surface function, the scallop it may leave between passes and the least step
-// of the hatch lines where the surface is steep.
+// The mills of the surface function (the ball, the flat end and the bull-nose of its menu), the
+// scallop they may leave between passes and the least step of the hatch lines where the surface
+// is steep.
+struct clearing_mill {
+    int cutter_type;  // of the cutter location: 1 ball, 2 flat end, 3 bull-nose
+    float diameter;
+    float corner;
+};
 inline constexpr float kBallDiameter = 2.0f;
+inline constexpr clearing_mill kMills[] = {
+    {1, kBallDiameter, 0.5f * kBallDiameter}, {2, kBallDiameter, 0.0f}, {3, kBallDiameter, 0.25f * kBallDiameter}};
+inline constexpr const char* kMillMenu = "BALL@FLAT END@BULL-NOSE";
 inline constexpr float kScallopHeight = 0.05f;
 inline constexpr float kLeastStep = 0.05f;
 // The radius of the arcs by which a linked pass leaves and meets the surface.
@@ -64,24 +74,24 @@ inline void set_clearing_words(float tolerance, int method)
     connect_params_block().approach_distance = kZUpHeight;
 }
 
-// The current tool made a ball mill of kBallDiameter (the id the machine parameters name), the
-// tool and its mill sizes given back on every way out.
-class held_ball_mill {
+// The current tool made the given mill (the id the machine parameters name), the tool and its
+// mill sizes given back on every way out.
+class held_mill {
 public:
-    held_ball_mill() : tool_(tool_block()), mill_(tool_shapes().mill)
+    explicit held_mill(const clearing_mill& mill) : tool_(tool_block()), mill_(tool_shapes().mill)
     {
         tool_block().IDTOOL = PRM9().words[machine_params::kToolId];
         tool_block().tool_class = kMill;
-        tool_shapes().mill.DIAMTR = kBallDiameter;
-        tool_shapes().mill.CRNRRD = 0.5f * kBallDiameter;
+        tool_shapes().mill.DIAMTR = mill.diameter;
+        tool_shapes().mill.CRNRRD = mill.corner;
     }
-    ~held_ball_mill()
+    ~held_mill()
     {
         tool_block() = tool_;
         tool_shapes().mill = mill_;
     }
-    held_ball_mill(const held_ball_mill&) = delete;
-    held_ball_mill& operator=(const held_ball_mill&) = delete;
+    held_mill(const held_mill&) = delete;
+    held_mill& operator=(const held_mill&) = delete;
 
 private:
     current_tool tool_;
@@ -89,13 +99,13 @@ private:
 };
 
 // Hatches the region of the lane engine's single offset (in the lane table) over the part
-// surface by the string method (kLineStrings or kTouchStrings); the motions go into the open
-// sub-list. Status 0 or the first failure.
-inline void clear_region(float tolerance, int method, int& status)
+// surface by the string method (kLineStrings or kTouchStrings) with the mill; the motions go into
+// the open sub-list. Status 0 or the first failure.
+inline void clear_region(float tolerance, int method, const clearing_mill& cutter, int& status)
 {
     polbuf_open_all(kOpenReset, kPolbufStepWords, status);
     if (status != 0) return;
-    const held_ball_mill mill;
+    const held_mill mill(cutter);
     const int kept_type = machining_type();
     const connect_params kept_connection = connect_params_block();
     const give_back release([kept_type, kept_connection] {

@@ -7,7 +7,8 @@
 // dimension 3 with the contours laid onto the grid and the grid's holes inside the pocket as
 // islands, runs the engine and writes each live offset lane as a point string. The third answer
 // to where the lanes go clears the region of the engine's single offset instead, by hatch passes
-// over the part surface (surface_clearing.hpp); the fourth clears it by hatch passes over a
+// over the part surface (surface_clearing.hpp) with the mill a second menu chooses; its part
+// surface may be a mesh as well as a height grid. The fourth clears it by hatch passes over a
 // parametric part surface picked in place of the grid (a plane, a sphere or a bicubic patch),
 // each hatch segment laid onto that surface by the pass engine's string method 1.
 // Test code only: never part of the module.
@@ -40,6 +41,7 @@
 
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <utility>
 #include <vector>
@@ -75,8 +77,6 @@ constexpr double kMethodOneStep = 1.0;
 // The lane engine's offsets mode for a region to be hatched: its one offset of every contour.
 constexpr int kOneOffsetSwitch = 1;
 constexpr int kPlaneDimension = 2;
-constexpr int kBallCutter = 1;
-constexpr float kBallDiameter = 2.0f;
 // lane_on_srf: the pocket frame's second origin on, refined, no raw lane.
 constexpr int kWithOrigin = 1, kRefined = 1, kNoRaw = 0;
 
@@ -85,7 +85,9 @@ struct surface_pocket_picks {
     std::vector<std::vector<int>> contours;  // line entity ids, in order
     int grid = 0;  // the height grid, or with kMethodOnePasses the parametric part surface
     int lanes = kOnGrid;
+    int mill = 1;  // the mill of the hatch passes over the part surface, 1 .. 3 of kMillMenu
 };
+
 
 // Whether the entity is a parametric part surface (a plane, a sphere or a bicubic patch).
 bool parametric_surface(int id)
@@ -97,6 +99,8 @@ bool parametric_surface(int id)
            (type == kPlaneSurfaceType || type == kSphereSurfaceType || type == kBicubicSurfaceType);
 }
 surface_pocket_picks picks;
+
+const surface_clearing::clearing_mill& chosen_mill() { return surface_clearing::kMills[picks.mill - 1]; }
 
 // Picks until an exit: the ids of the entities picked, in order.
 std::vector<int> picked_until_exit(const char* prompt)
@@ -134,6 +138,10 @@ void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& 
         eroutc("surface_pocket, METHOD 1 GOES WITH A PARAMETRIC SURFACE, THE LANES WITH A HEIGHT GRID", 0);
         status = kFailed;
     }
+    if (status != 0 || picks.lanes != kHatchPasses) return;
+    prmptc("THE MILL OF THE PASSES");
+    menuc(surface_clearing::kMillMenu, picks.mill);
+    if (picks.mill < 1 || picks.mill > static_cast<int>(std::size(surface_clearing::kMills))) status = kFailed;
 }
 
 // The contour's corners at the grid's height (at their own height without a grid): the start of
@@ -302,7 +310,7 @@ bool load_contours(int dimension, const std::vector<std::vector<node>>& holes, i
     std::vector<std::vector<float>> laid;
     for (const std::vector<int>& lines : picks.contours) {
         pokarr_work work(kSurfaceDimension);
-        if (!contour_corners(lines, picks.lanes != kMethodOnePasses, work.a)) {
+        if (!contour_corners(lines, dimension == kSurfaceDimension, work.a)) {
             eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
             return false;
         }
@@ -357,18 +365,18 @@ void write_lanes(int contours, int& status)
     }
 }
 
-// The triangle model of the picked surface and a ball of kBallDiameter as the current cutter and
-// as the tool values the lane projection reads.
-void load_part_surface(int& status)
+// The triangle model of the picked surface and the mill as the current cutter and as the tool
+// values the lane projection reads.
+void load_part_surface(const surface_clearing::clearing_mill& mill, int& status)
 {
     tri_model_from_part(picks.grid, status);
     if (status != 0) return;
-    linnet_params_block.cutter_type = kBallCutter;
-    linnet_params_block.diameter = kBallDiameter;
-    linnet_params_block.corner_radius = 0.5f * kBallDiameter;
+    linnet_params_block.cutter_type = mill.cutter_type;
+    linnet_params_block.diameter = mill.diameter;
+    linnet_params_block.corner_radius = mill.corner;
     grid_projection_values& values = surface_grid_block.projection;
-    values.tool_diameter = kBallDiameter;
-    values.corner_radius = 0.5f * kBallDiameter;
+    values.tool_diameter = mill.diameter;
+    values.corner_radius = mill.corner;
     values.tool_third = 0.0f;
 }
 
@@ -377,10 +385,14 @@ void execute(int& mode, int& status)
     status = 0;
     if (mode != kExecute) return;
     const bool method_one = picks.lanes == kMethodOnePasses;
-    // Method 1 reads the procedure's first part surface: the one picked.
+    const bool hatching = picks.lanes == kHatchPasses || method_one;
+    // Method 1 reads the procedure's first part surface: the one picked. The hatch passes go over
+    // its triangles alone (a mesh or a height grid); the lanes walk the height grid.
     if (method_one) nc_surf_set_ids(kSurfacePart, 1, &picks.grid, status);
-    else surface_grid_from_part(picks.grid, status);
-    if (status == 0 && picks.lanes != kOnGrid && !method_one) load_part_surface(status);
+    else if (!hatching) surface_grid_from_part(picks.grid, status);
+    const surface_clearing::clearing_mill& mill =
+        picks.lanes == kHatchPasses ? chosen_mill() : surface_clearing::kMills[0];
+    if (status == 0 && picks.lanes != kOnGrid && !method_one) load_part_surface(mill, status);
     if (status != 0) return;
     save_restore_pocket(1);
     give_back restore([] {
@@ -390,7 +402,6 @@ void execute(int& mode, int& status)
         pkdm_rel_all();
         POKREL(1, released);
     });
-    const bool hatching = picks.lanes == kHatchPasses || method_one;
     std::vector<std::vector<node>> holes;
     if (!hatching && !hole_islands(holes)) {
         status = kFailed;
@@ -417,8 +428,8 @@ void execute(int& mode, int& status)
         return;
     }
     if (hatching)
-        surface_clearing::clear_region(kTolerance, method_one ? surface_clearing::kLineStrings
-                                                              : surface_clearing::kTouchStrings, status);
+        surface_clearing::clear_region(
+            kTolerance, method_one ? surface_clearing::kLineStrings : surface_clearing::kTouchStrings, mill, status);
     else write_lanes(contours, status);
 }
 
