@@ -102,6 +102,9 @@ TEST_F(LaneOnSrfTest, DrawLaneTriesFactorFourThenFortyAndTurnsOnceTowardsASteepN
     } rows[] = {{5.5f, {0.0f, 0.0f, 1.0f}, 0, 1, false},
                 {-20.0f, {0.0f, 0.0f, 1.0f}, 0, 2, false},
                 {-100.0f, {0.0f, 0.0f, 1.0f}, -1, 2, false},
+                // The first push starts in the part (below 8): only the second finds the surface.
+                {8.0f, {0.0f, 0.0f, 1.0f}, 0, 2, false},
+                {30.0f, {0.0f, 0.0f, 1.0f}, -1, 2, false},
                 {5.5f, tilted, 0, 2, true}};
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "plane " << r.plane);
