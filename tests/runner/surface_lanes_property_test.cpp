@@ -215,8 +215,7 @@ void errors_of(const std::string& transcript, run_faults& faults)
 // fails until it is taken off the list. Gaps: the lane engine's offsets of lanes crossing steep
 // flanks obliquely and of lanes near holes come short of the pocket's middle (by up to another
 // step), or the run ends with the 3-D offset's message where an offset cannot be laid (beside a
-// hole, across a steep broad ridge). Moves below the surface: bumps of noisy terrain between two
-// touch points whose normals agree, by up to twice the tolerance.
+// hole, across a steep broad ridge).
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
@@ -239,10 +238,7 @@ const known_fault kKnownFaults[] = {
     {67, false, {kGap}},
     {79, false, {kMessage, kNoLanes, kGap}},
     {6, true, {kGap}},
-    {8, true, {kBelow, kGap}},
-    {13, true, {kBelow}},
-    {14, true, {kBelow}},
-    {16, true, {kBelow}},
+    {8, true, {kGap}},
     {21, true, {kGap}},
     {32, true, {kGap}},
     {34, true, {kGap}},
@@ -250,22 +246,12 @@ const known_fault kKnownFaults[] = {
     {38, true, {kGap}},
     {47, true, {kGap}},
     {51, true, {kGap}},
-    {53, true, {kBelow}},
     {54, true, {kMessage, kNoLanes, kGap}},
     {57, true, {kCrossing}},
-    {58, true, {kBelow}},
     {59, true, {kMessage, kNoLanes, kGap}},
     {60, true, {kMessage, kNoLanes, kGap}},
-    {61, true, {kBelow}},
     {67, true, {kGap}},
-    {68, true, {kBelow}},
-    {75, true, {kBelow}},
     {79, true, {kMessage, kNoLanes, kGap}},
-    {84, true, {kBelow}},
-    {88, true, {kBelow}},
-    {98, true, {kBelow}},
-    {99, true, {kBelow}},
-    {100, true, {kBelow}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
