@@ -223,6 +223,13 @@ void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>&
     status = 0;
 }
 
+float drop_station_spacing(float tolerance, float stock)
+{
+    const linnet_params& lp = linnet_params_block;
+    const float bend = (lp.corner_radius > 0.0f ? lp.corner_radius : 0.5f * lp.diameter) + stock;
+    return 2.0f * std::sqrt(std::max(tolerance, 0.0f) * std::max(bend, 0.0f));
+}
+
 float located_cutter::outer() const { return tapered ? radius + cut_length * std::tan(taper) : radius; }
 
 bool located_cutter_get(const char* caller, located_cutter& cutter)
@@ -246,6 +253,11 @@ bool located_cutter_get(const char* caller, located_cutter& cutter)
 
 void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
 {
+    tool_drop_z_above(point, kNoHeight, result, normal, status);
+}
+
+void tool_drop_z_above(const float* point, float floor, float* result, float* normal, int& status)
+{
     const linnet_params& lp = linnet_params_block;
     located_cutter cutter{};
     if (!located_cutter_get("tool_drop_z_at_xy", cutter)) {
@@ -262,9 +274,13 @@ void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& st
     const qt_entry* entries = model.entries;
     const int* list = model.list;
 
-    best_contact best;
-    float at[3] = {point[0], point[1], point[2]};
+    // The search keeps only heights above the best so far: started at the floor, it opens only the
+    // boxes and triangles that may lift the cutter above it. A tilted cutter's heights are along
+    // its axis: it is dropped in full and judged by its tip's height.
     const bool tilted = lp.tilted_axis != 0;
+    best_contact best;
+    if (!tilted) best.height = floor;
+    float at[3] = {point[0], point[1], point[2]};
     if (tilted) frame_vector(point, lp.tool_axis, at);
     bool read = true;
     if (tapered) {
@@ -281,19 +297,24 @@ void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& st
         status = kFailed;
         return;
     }
-    if (!(best.height > kFoundBelow)) {
+    if (!(best.height > kFoundBelow) || (!tilted && !(best.height > floor))) {
         status = kNothingUnder;
         return;
     }
-    const float tip[3] = {at[0], at[1], best.height};
+    float tip[3] = {at[0], at[1], best.height}, towards[3];
     const float taper = tapered ? lp.taper : 0.0f, no_fillet = 0.0f;
     int normal_status = 0;
-    tool_contact_offset(cutter.diameter, cutter.corner, taper, no_fillet, lp.cut_length, tip, best.contact, normal,
+    tool_contact_offset(cutter.diameter, cutter.corner, taper, no_fillet, lp.cut_length, tip, best.contact, towards,
                         normal_status);
-    std::memcpy(result, tip, sizeof tip);
     if (tilted) {
-        frame_vector_back(result);
-        frame_vector_back(normal);
+        frame_vector_back(tip);
+        frame_vector_back(towards);
     }
+    if (!(tip[2] > floor)) {
+        status = kNothingUnder;
+        return;
+    }
+    std::memcpy(result, tip, sizeof tip);
+    std::memcpy(normal, towards, sizeof towards);
     status = kFound;
 }

@@ -44,3 +44,15 @@ bool located_cutter_get(const char* caller, located_cutter& cutter);
 // error channel for a cutter without size or with a taper of a right angle or more, or no model.
 // Reads linnet_params, tri_store, qt_nodes.
 void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status);
+// The same for a caller that needs the cutter only where its tip stands higher than `floor`:
+// status 1 (outputs untouched) also when it stands no higher. Cheaper than the drop where it
+// stands lower: an untilted, untapered search opens only what may lift the cutter above the floor.
+void tool_drop_z_above(const float* point, float floor, float* result, float* normal, int& status);
+
+// The spacing of stations along a move at which the drops of the cutter of linnet_params (grown by
+// `stock`) tell its height between two of them within half the tolerance. Its height over a
+// triangle's face, edge or corner bends no sharper than its corner radius r (its radius for a flat
+// end), measured along the contact normal per length along the move, and the height over many
+// triangles is the highest of those, so between stations d apart it rises at most d^2 / (8 r)
+// above them: the stations stand 2 sqrt(tolerance r) apart. 0 for a cutter without size.
+float drop_station_spacing(float tolerance, float stock);

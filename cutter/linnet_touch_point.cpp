@@ -1,7 +1,8 @@
 // linnet_touch_point (see the header). The move is walked station by station: the cutter (grown
 // by the stock) is lowered at each station; the next station lies a step further on, the step
-// halved while the cutter's height at the middle strays more than the tolerance from the straight
-// line between the two stations, or while one of them finds the surfaces and the other does not
+// halved while the cutter's height between the two, checked at stations close enough to tell it
+// everywhere, strays from the straight line between them by more than the tolerance, or while
+// one of them finds the surfaces and the other does not
 // (so a string ends within the smallest step, the tolerance, of where the surfaces end); no step
 // is halved below the smallest. The step starts at half
 // the cutter's radius and doubles back after each station. The strings are written into the
@@ -24,6 +25,11 @@ constexpr int kFailed = -1;
 constexpr double kStepOfRadius = 0.5;
 // A step is the smallest when it is within the rounding of its share of the move from it.
 constexpr double kStepRounding = 1.0 + 1.0e-9;
+// The tool's height is checked at stations between two string points (drop_station_spacing: it
+// rises at most half the tolerance above them between two), the string's chord standing at most
+// this share of the tolerance below it there, so that it dips no deeper than the tolerance; above
+// the tool's height (cutting air) it may stand the whole tolerance.
+constexpr double kDipShare = 0.5;
 // The smallest step, as a share of the move, when the tolerance sets none.
 constexpr double kFinestShare = 1.0 / (1 << 20);
 
@@ -70,7 +76,8 @@ class touch_walk {
 public:
     touch_walk(const float* start, const float* end, float tolerance, float stock)
         : start_(start), end_(end), tolerance_(tolerance), stock_(stock),
-          length_(std::hypot(static_cast<double>(end[0]) - start[0], static_cast<double>(end[1]) - start[1]))
+          length_(std::hypot(static_cast<double>(end[0]) - start[0], static_cast<double>(end[1]) - start[1])),
+          spacing_(drop_station_spacing(tolerance, stock))
     {
     }
 
@@ -95,12 +102,21 @@ public:
         if (h <= finest * kStepRounding) return false;
         if (a.found != b.found) return true;
         if (!a.found) return false;
-        station middle;
-        if (!drop(0.5 * (a.t + b.t), middle)) {
-            failed = true;
-            return false;
+        const double rise = static_cast<double>(b.tip[2]) - a.tip[2];
+        const double along = std::hypot(h * length_, rise);
+        const int parts = std::max(2, static_cast<int>(std::ceil(along / std::max(spacing_, finest))));
+        for (int k = 1; k < parts; ++k) {
+            const double share = static_cast<double>(k) / parts;
+            station between;
+            if (!drop(a.t + share * (b.t - a.t), between)) {
+                failed = true;
+                return false;
+            }
+            if (!between.found) return true;
+            const double above = between.tip[2] - (a.tip[2] + share * rise);
+            if (above > kDipShare * tolerance_ || -above > tolerance_) return true;
         }
-        return !middle.found || std::fabs(middle.tip[2] - 0.5f * (a.tip[2] + b.tip[2])) > tolerance_;
+        return false;
     }
 
     // The station after a: the step h (a share of the move) halved, down to the smallest step
@@ -125,6 +141,7 @@ private:
     float tolerance_;
     float stock_;
     double length_;
+    double spacing_;  // of the stations checked between two string points
 };
 
 bool refused(int point_capacity, const float* points, int string_capacity, const int* point_counts)

@@ -13,14 +13,12 @@ namespace {
 
 // A move is halved at most this many times: its pieces stay longer than a sixty-fourth of it.
 constexpr int kMostHalvings = 6;
-// A move is left as it is when its ends' normals bend the tool's path above it by no more than
-// this share of the tolerance. Otherwise the tool is dropped where the path stands highest (the
-// middle without normals) and goes in there when it stands higher than the move by more than
-// the checked share: where the surfaces bulge up between the ends, the tool's depth along the
-// move is a concave function, at the middle at least half its highest.
-constexpr float kPredictedShare = 0.25f;
+// The tool is dropped at even stations along a move (drop_station_spacing: its height between
+// two of them rises at most half the tolerance above theirs), and where one stands higher than the
+// move by more than this share of the tolerance, measured along its contact normal (as deep as
+// the tool would cut), the deepest station goes in: wherever the surfaces bulge between the ends,
+// over a crest or a bump of noisy terrain, the move cuts no deeper than the tolerance.
 constexpr float kCheckedShare = 0.5f;
-constexpr int kPredictionSamples = 8;
 // Moves shorter than this in XY (grid units, mm) are left as they are: the tool dropped at
 // their middle stands where it stands at their ends.
 constexpr float kShortestChecked = 1.0e-3f;
@@ -29,47 +27,41 @@ struct checked_string {
     std::vector<lane_pnt> points;
     std::vector<lane_pnt> normals;
     float tolerance = 0.0f;
+    float spacing = 0.0f;  // of the stations along a move
 };
 
-// The tool's path over the move from a to b as the surfaces' normals at its ends (na, nb) bend
-// it: the cubic in the upright plane of the move that leaves a and reaches b square to them.
-// Where (as a share of the move) it stands highest above the move, and how high; false when a
-// normal is missing.
-bool predicted_bulge(const lane_pnt& a, const lane_pnt& na, const lane_pnt& b, const lane_pnt& nb, float& at,
-                     float& height)
+// The station of the move from a to b where the dropped tool stands highest above the move (its
+// drop and contact normal); false when none stands higher by more than the checked share.
+bool deepest_station(const lane_pnt& a, const lane_pnt& b, const checked_string& out, lane_pnt& dropped,
+                     lane_pnt& normal)
 {
-    const float length = lane_dist_xy(a, b);
-    if (!(na[2] > 0.0f && nb[2] > 0.0f && length > 0.0f)) return false;
-    const float ux = (b[0] - a[0]) / length, uy = (b[1] - a[1]) / length;
-    const float chord = (b[2] - a[2]) / length;
-    const float rise_a = (-(na[0] * ux + na[1] * uy) / na[2] - chord) * length;
-    const float rise_b = (-(nb[0] * ux + nb[1] * uy) / nb[2] - chord) * length;
-    height = 0.0f;
-    at = 0.5f;
-    for (int k = 1; k < kPredictionSamples; ++k) {
-        const float t = static_cast<float>(k) / kPredictionSamples;
-        const float h = rise_a * t * (1.0f - t) * (1.0f - t) - rise_b * t * t * (1.0f - t);
-        if (h > height) height = h, at = t;
+    const float length = lane_dist(a, b);
+    const int parts = std::max(2, static_cast<int>(std::ceil(length / std::max(out.spacing, kShortestChecked))));
+    float deepest = kCheckedShare * out.tolerance;
+    bool found = false;
+    for (int k = 1; k < parts; ++k) {
+        const lane_pnt place = a + (static_cast<float>(k) / static_cast<float>(parts)) * (b - a);
+        lane_pnt z{}, n{};
+        int status = 0;
+        // The tool matters only where it stands higher than the move by the deepest depth so far.
+        tool_drop_z_above(place.data(), place[2] + deepest, z.data(), n.data(), status);
+        if (status != 0) continue;
+        const float depth = (z[2] - place[2]) * n[2];
+        if (depth > deepest) deepest = depth, dropped = z, normal = n, found = true;
     }
-    return true;
+    return found;
 }
 
 // Puts the dropped points the move from a to b needs into the string, before b.
-void clear_between(const lane_pnt& a, const lane_pnt& na, const lane_pnt& b, const lane_pnt& nb, int depth,
-                   checked_string& out)
+void clear_between(const lane_pnt& a, const lane_pnt& b, int depth, checked_string& out)
 {
     if (depth >= kMostHalvings || lane_dist_xy(a, b) < kShortestChecked) return;
-    float at = 0.5f, bulge = 0.0f;
-    if (predicted_bulge(a, na, b, nb, at, bulge) && bulge <= kPredictedShare * out.tolerance) return;
-    const lane_pnt place = a + at * (b - a);
     lane_pnt dropped{}, normal{};
-    int status = 0;
-    tool_drop_z_at_xy(place.data(), dropped.data(), normal.data(), status);
-    if (status != 0 || (dropped[2] - place[2]) * normal[2] <= kCheckedShare * out.tolerance) return;
-    clear_between(a, na, dropped, normal, depth + 1, out);
+    if (!deepest_station(a, b, out, dropped, normal)) return;
+    clear_between(a, dropped, depth + 1, out);
     out.points.push_back(dropped);
     out.normals.push_back(normal);
-    clear_between(dropped, normal, b, nb, depth + 1, out);
+    clear_between(dropped, b, depth + 1, out);
 }
 
 }  // namespace
@@ -83,8 +75,9 @@ void lane_chords_clear(lane_point_array& points, lane_point_array* normals, int&
     const lane_pnt none{0.0f, 0.0f, 0.0f};
     checked_string out;
     out.tolerance = lane_tolerance();
+    out.spacing = drop_station_spacing(out.tolerance, 0.0f);
     for (int i = 0; i < count; ++i) {
-        if (i > 0) clear_between(p[i - 1], n != nullptr ? n[i - 1] : none, p[i], n != nullptr ? n[i] : none, 0, out);
+        if (i > 0) clear_between(p[i - 1], p[i], 0, out);
         out.points.push_back(p[i]);
         out.normals.push_back(n != nullptr ? n[i] : none);
     }

@@ -91,7 +91,10 @@ struct algorithm_run {
 
 const double* second_origin() { return pocket_frame_block.origin_copy; }
 
-// Pushes the tool along the direction through the point: status 0 with contact and normal.
+// Pushes the tool along the direction through the point: status 0 with contact and normal. A
+// push whose tool touches or cuts into the surfaces where it starts stops there, which tells
+// nothing of where the surfaces lie along the direction (a point of a lane's chord across a crest
+// lies deep in the part): it counts as failed, and the next factor starts farther out.
 void push_through(const lane_pnt& point, const lane_pnt& direction, lane_pnt& contact, lane_pnt& normal,
                   int& status)
 {
@@ -100,7 +103,7 @@ void push_through(const lane_pnt& point, const lane_pnt& direction, lane_pnt& co
         const lane_pnt ahead = point + (0.25f * s * f) * direction;
         const lane_pnt behind = point - (s * f) * direction;
         tool_probe_table().tool_project_point(ahead.data(), behind.data(), contact.data(), normal.data(), status);
-        if (status == 0) return;
+        if (status == 0 && contact != ahead) return;
     }
     status = -1;
 }

@@ -40,7 +40,8 @@ int d3ds_lane_on_srf(int origin, const pokarr& input, pokarr& raw_output, int la
 // normal turned more than about 37 degrees from the direction turns the direction once to
 // unit(direction + 2 normal). direction_flag 1: direction holds the direction on entry (else the
 // grid's normal at the point is taken); it receives the surface normal. Status 0 with the
-// contact in result; -1 when nothing is met; a hook's failure while the host algorithm runs.
+// contact in result; -1 when nothing is met, or when the tool cuts into the surfaces already
+// where each push starts; a hook's failure while the host algorithm runs.
 void draw_lane_3d(int direction_flag, const float* point, float* result, float* direction, int& status);
 
 // The working lane of the own road: per input point its projected point and surface normal.

@@ -14,6 +14,7 @@
 #include "surfaces/tri_store_least.hpp"
 #include "toolpath/d3ds_hooks.hpp"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -40,7 +41,14 @@ inline void field_probe_project(const float* from, const float* to, float* conta
         status = kProjectNoMove;
         return;
     }
-    if (gap(0.0f) < 0.0f || gap(1.0f) > 0.0f) {
+    // A push that starts below the field cuts into it there and stops at once, as the tool does.
+    if (gap(0.0f) < 0.0f) {
+        std::copy(from, from + 3, contact);
+        for (int k = 0; k < 3; ++k) normal[k] = probe.normal[k];
+        status = kProjectContact;
+        return;
+    }
+    if (gap(1.0f) > 0.0f) {
         status = kProjectFree;
         return;
     }

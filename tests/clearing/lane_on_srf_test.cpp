@@ -1,13 +1,19 @@
 // The projection of a lane onto the part surfaces (lane_on_srf, draw_lane_3d, the grid's
-// direction) against a scripted probe that meets a known height field.
+// direction) against a scripted probe that meets a known height field, and with the real probe
+// for every kind of cutter against the exact drop.
 #include "lane_on_srf_support.hpp"
+
+#include "cutter/cutter_test_support.hpp"
+#include "cutter/exact_drop_reference.hpp"
 
 #include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "cutter/prj_manager_least.hpp"
 #include "host/control.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "surfaces/tri_model_sources_least.hpp"
 
 #include <cmath>
+#include <random>
 #include <set>
 
 namespace {
@@ -102,6 +108,9 @@ TEST_F(LaneOnSrfTest, DrawLaneTriesFactorFourThenFortyAndTurnsOnceTowardsASteepN
     } rows[] = {{5.5f, {0.0f, 0.0f, 1.0f}, 0, 1, false},
                 {-20.0f, {0.0f, 0.0f, 1.0f}, 0, 2, false},
                 {-100.0f, {0.0f, 0.0f, 1.0f}, -1, 2, false},
+                // The first push starts in the part (below 8): only the second finds the surface.
+                {8.0f, {0.0f, 0.0f, 1.0f}, 0, 2, false},
+                {30.0f, {0.0f, 0.0f, 1.0f}, -1, 2, false},
                 {5.5f, tilted, 0, 2, true}};
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "plane " << r.plane);
@@ -270,4 +279,67 @@ TEST_F(LaneOnSrfTest, GridDirectionIsTheBilinearNodeNormal)
         EXPECT_EQ(status, 0);
         EXPECT_LT(lane_dist(direction, expected), 1e-5f);
     }
+}
+
+// A lane over bumpy terrain laid with the real tool probe for the cutters other than the ball (whose
+// lanes the runner's surface suite judges over random surfaces): each point the
+// tool's tip where it rests on the triangles (the exact drop over every triangle), and every move
+// no deeper under that drop than the tolerance, bumps between the points included.
+TEST_F(LaneOnSrfTest, EveryCutterRestsOnThePartAndCutsNoDeeperAlongTheMoves)
+{
+    tool_probe_table() = default_tool_probe_seams();
+    constexpr int kNodes = 15;
+    constexpr float kTolerance = 0.01f;
+    std::mt19937 random(6301);
+    std::uniform_real_distribution<float> bump(-0.15f, 0.15f);
+    std::vector<float> heights;
+    for (int r = 0; r < kNodes; ++r)
+        for (int c = 0; c < kNodes; ++c)
+            heights.push_back(4.0f + 2.0f * std::exp(-0.05f * float((c - 7) * (c - 7))) + bump(random));
+    int status = 0;
+    tri_model_from_grid(kNodes, kNodes, 0.0f, 0.0f, 1.0f, heights.data(), status);
+    ASSERT_EQ(status, 0);
+    surface_grid_block.h = 1.0;
+    surface_grid_block.nx = surface_grid_block.ny = kNodes;
+    surface_grid_block.heights = heights;
+    std::vector<double> corners;
+    const float* nodes = tri_model_nodes();
+    const qt_entry* entries = tri_model_entries();
+    for (int t = 0; t < tri_store_block.entry_count; ++t)
+        for (int k = 0; k < 9; ++k) corners.push_back(nodes[3 * (entries[t].nodes[k / 3] - 1) + k % 3]);
+    const test_cutter cutters[] = {
+        {"flat end", kCutterFlat, 2.0f, 0.0f, 0.0f, 0.0f},
+        {"bull-nose", kCutterBullNose, 2.0f, 0.5f, 0.0f, 0.0f},
+        {"tapered bull-nose", kCutterBullNose + kCutterTapered, 1.5f, 0.3f, static_cast<float>(M_PI / 18), 1.0f},
+    };
+    for (const test_cutter& cutter : cutters) {
+        cutter.make_current();
+        const exact_drop_reference reference(cutter.profile());
+        pokarr_work lane(3), out(4);
+        for (int i = 0; i < 40; ++i) {
+            const double a = 2.0 * M_PI * i / 39.0, p[3] = {7.0 + 3.0 * std::cos(a), 7.0 + 3.0 * std::sin(a), 9.0};
+            pokarr_add_pnt(p, lane.a, status);
+        }
+        lane_on_srf(0, 1, 0, 0, lane.a, out.a, out.a, status);
+        ASSERT_EQ(status, 0) << cutter.name;
+        const std::vector<p3> laid = points_of(out.a);
+        ASSERT_GE(laid.size(), 20U) << cutter.name;
+        double worst_point = 0.0, deepest = 0.0;
+        for (std::size_t i = 0; i < laid.size(); ++i) {
+            const p3& q = laid[i];
+            worst_point = std::max(worst_point, std::fabs(reference.drop(corners, q[0], q[1]) - q[2]));
+            if (i == 0) continue;
+            const p3& o = laid[i - 1];
+            const int samples = static_cast<int>(std::ceil(std::hypot(q[0] - o[0], q[1] - o[1]) / 0.1));
+            for (int k = 1; k < samples; ++k) {
+                const double u = static_cast<double>(k) / samples;
+                deepest =
+                    std::max(deepest, reference.drop(corners, o[0] + u * (q[0] - o[0]), o[1] + u * (q[1] - o[1])) -
+                                          (o[2] + u * (q[2] - o[2])));
+            }
+        }
+        EXPECT_LE(worst_point, kTolerance) << cutter.name;
+        EXPECT_LE(deepest, kTolerance) << cutter.name;
+    }
+    tri_model_release(status);
 }

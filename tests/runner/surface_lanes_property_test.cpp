@@ -215,8 +215,7 @@ void errors_of(const std::string& transcript, run_faults& faults)
 // fails until it is taken off the list. Gaps: the lane engine's offsets of lanes crossing steep
 // flanks obliquely and of lanes near holes come short of the pocket's middle (by up to another
 // step), or the run ends with the 3-D offset's message where an offset cannot be laid (beside a
-// hole, across a steep broad ridge). Moves below the surface: bumps of noisy terrain between two
-// touch points whose normals agree, by up to twice the tolerance.
+// hole, across a steep broad ridge).
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
@@ -239,10 +238,7 @@ const known_fault kKnownFaults[] = {
     {67, false, {kGap}},
     {79, false, {kMessage, kNoLanes, kGap}},
     {6, true, {kGap}},
-    {8, true, {kBelow, kGap}},
-    {13, true, {kBelow}},
-    {14, true, {kBelow}},
-    {16, true, {kBelow}},
+    {8, true, {kGap}},
     {21, true, {kGap}},
     {32, true, {kGap}},
     {34, true, {kGap}},
@@ -250,22 +246,12 @@ const known_fault kKnownFaults[] = {
     {38, true, {kGap}},
     {47, true, {kGap}},
     {51, true, {kGap}},
-    {53, true, {kBelow}},
     {54, true, {kMessage, kNoLanes, kGap}},
     {57, true, {kCrossing}},
-    {58, true, {kBelow}},
     {59, true, {kMessage, kNoLanes, kGap}},
     {60, true, {kMessage, kNoLanes, kGap}},
-    {61, true, {kBelow}},
     {67, true, {kGap}},
-    {68, true, {kBelow}},
-    {75, true, {kBelow}},
     {79, true, {kMessage, kNoLanes, kGap}},
-    {84, true, {kBelow}},
-    {88, true, {kBelow}},
-    {98, true, {kBelow}},
-    {99, true, {kBelow}},
-    {100, true, {kBelow}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
@@ -350,25 +336,21 @@ TEST(SurfaceLanes, NamedSurfacesShowOnlyTheirListedFaults)
         };
     };
     // Each with the faults its lanes on the part surface and on the grid still show (as the
-    // random surfaces' list): balls laid deep in the part where a lane crosses a steep crest,
-    // and, beside the hole, lanes that run into the hole's island and along each other.
+    // random surfaces' list): beside the hole, lanes that run into the hole's island and along
+    // each other.
     const struct {
         const char* what;
         std::function<double(double, double)> height;
         bool hole;
         std::vector<fault_kind> on_part, on_grid;
     } rows[] = {
-        {"flanks of 44 degrees to the edges",
-         ridge(44.0, 40.0, -1e6),
-         false,
-         {kCrossing, kOffSurface, kBelow, kOnAnother},
-         {}},
+        {"flanks of 44 degrees to the edges", ridge(44.0, 40.0, -1e6), false, {}, {}},
         {"flanks of 70 degrees to the edges", ridge(70.0, 40.0, -1e6), false, {}, {}},
-        {"flanks of 70 degrees over a floor", ridge(70.0, 14.0, 6.0), false, {kOffSurface, kBelow}, {}},
+        {"flanks of 70 degrees over a floor", ridge(70.0, 14.0, 6.0), false, {}, {}},
         {"the shipped ridge with a hole",
          [](double, double y) { return 6.0 + 4.0 * std::exp(-(y - 20.0) * (y - 20.0) / 25.0); },
          true,
-         {kOffSurface, kBelow, kOnAnother},
+         {kOnAnother},
          {kOutside, kOnAnother}},
         {"flat", [](double, double) { return 6.0; }, false, {}, {}},
     };
