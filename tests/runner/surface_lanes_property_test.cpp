@@ -3,11 +3,12 @@
 // testmod_surface_pocket with the lanes laid on the grid and on the part surface with a ball.
 // Every run is judged against the grid surface and the ball dropped onto every triangle, both
 // built here apart from the module: every written point on the surface (the ball touching it)
-// within the tolerance, every move at or above it less the tolerance (the ball cutting no deeper), every lane closed,
-// simple, inside the pocket and off every other lane, every point of the pocket within a step of a lane, and the run
-// ending without a message. DRELAN_SURFACES sets the number of surfaces (100, spread over the shards),
-// DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that keeps every run's part, script, tool path
-// and transcript.
+// within the tolerance, every move at or above it less the tolerance (the ball cutting no
+// deeper), every lane closed, simple, inside the pocket and off every other lane, every point of
+// the pocket within a step of a lane, and the run ending without a message. DRELAN_SURFACES sets
+// the number of surfaces (100, or the first 32 under the sanitizers, spread over the shards),
+// DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that keeps every run's
+// part, script, tool path and transcript.
 #include "hostrun_support.hpp"
 #include "surface_lane_support.hpp"
 
@@ -38,6 +39,12 @@ constexpr double kOnEachOther = 0.02;
 // The pocket's points judged for their lanes lie on a lattice of this spacing.
 constexpr double kLattice = 0.5;
 constexpr int kShards = 4;
+// The surfaces of a default run: the plain build judges them all, the sanitizer build the first.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kDefaultSurfaces = 32;
+#else
+constexpr int kDefaultSurfaces = 100;
+#endif
 
 // The segments of all lanes bucketed by the grid's cells their XY boxes touch, for the distance
 // of a point to the lanes.
@@ -281,7 +288,7 @@ class SurfaceLanesShard : public ::testing::TestWithParam<int> {};
 
 TEST_P(SurfaceLanesShard, RandomSurfacesAreFilledByClosedLanesOnTheSurface)
 {
-    const int surfaces = from_environment("DRELAN_SURFACES", 100);
+    const int surfaces = from_environment("DRELAN_SURFACES", kDefaultSurfaces);
     const int first = from_environment("DRELAN_SURFACE_SEED", 1);
     const fs::path folder = fresh_folder("surface_lanes_" + std::to_string(GetParam()));
     for (int seed = first + GetParam(); seed < first + surfaces; seed += kShards) {
