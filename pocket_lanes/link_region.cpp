@@ -80,6 +80,8 @@ void link_region_forget() { way_region_forget(link_region()); }
 
 double link_height(const double* to, double usual)
 {
+    // Outside the drawing no region is kept: the callers keep their usual heights there.
+    if (link_region().ends.empty()) return usual;
     const pocket_state& s = pocket_state_block;
     const std::array<float, 3> at = DSP8().position();
     const double from[2] = {at[0], at[1]};

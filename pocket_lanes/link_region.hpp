@@ -25,5 +25,6 @@ void link_region_forget();
 
 // The height of the way from the tool's position (DSP8) over to `to` (x, y) whose usual height
 // is `usual`: usual where it is not below the top of the material (pocket_state.first_level_z +
-// z_step) or the straight way stays in the region within pocket_work.tolerance, else the top.
+// z_step) or the straight way stays in the region within pocket_work.tolerance, else the top;
+// usual while the region is empty (outside the drawing).
 double link_height(const double* to, double usual);
