@@ -15,8 +15,10 @@ constexpr double kTop = 12.0;
 constexpr unsigned kSeed = 20261210u;
 constexpr int kShards = 6;
 // Words of the parameter block: top Z, bottom Z, Z step, approach value (the links above the
-// level), clearance height (the entries come in at it above the level before), reference Z.
-constexpr int kTopZ = 80, kBottomZ = 104, kZStep = 152, kApproachValue = 248, kClearHeight = 128, kReferenceZ = 176;
+// level), clearance height (the entries come in at it above the level before), reference Z and
+// the approach kind.
+constexpr int kTopZ = 80, kBottomZ = 104, kZStep = 152, kApproachValue = 248, kClearHeight = 128, kReferenceZ = 176,
+              kApproachKind = 372;
 
 // The example with the top at 12 and the approach value 10: the links of the last level (at Z 10,
 // and at Z 6 when it lies at -4) and its change of level cross the circle and the slot unless
@@ -80,6 +82,7 @@ runner_pocket random_pocket(std::mt19937& rng, double& tolerance)
                {kZStep, real(one_of({3.0, 4.0, 6.0}))},
                {kApproachValue, real(between(1.0, 10.0))},
                {kClearHeight, real(between(1.0, 10.0))},
+               {kApproachKind, unit(rng) < 0.5 ? 1 : 2},
                {272, real(p.shape.extra_offset)},
                {377, unit(rng) < 0.5 ? 1 : 2}};  // cutting direction
     return p;
