@@ -132,6 +132,7 @@ void NPKINI(int island_count, int* island_ids, int& status)
     w.side_step = p.real(P::kSideStep);
     w.tolerance = p.real(P::kTolerance);
     w.extra_offset = 0.0;
+    w.lanes_extra_offset = 0.0;
     set_pocket_tool_radius();
     s.surface_flag = 0;
     s.draft_present = contour_table_block.draft_present;

@@ -94,13 +94,15 @@ int per_level_lanes_of(const P& p)
 }
 
 // The lanes of the region, with the extra offset of code 225 added to every offset for the time
-// of the computation. Status kFailed for a failed or impossible computation.
+// of the computation (kept in pocket_work.lanes_extra_offset for the drawing). Status kFailed for
+// a failed or impossible computation.
 void compute_lanes(const region_run& r, int& status)
 {
     const P& p = params();
     const double extra = p.real(P::kExtraOffset);
     const bool with_extra = extra != 0.0 && p.at(P::kPasses) != kContourOnly;
     if (with_extra) for_each_slot(r, [extra](double& offset, double) { offset += extra; });
+    pocket_work_block.lanes_extra_offset = with_extra ? extra : 0.0;
     pocket_engine().cmtpk_clean(0, status);
     if (with_extra) for_each_slot(r, [extra](double& offset, double) { offset -= extra; });
     if (status < 0 || status == kNotCleared) status = kFailed;

@@ -55,6 +55,11 @@ struct pocket_work {
     // Extra offset of the pocket parameters; the redundant-point thinning uses the larger of it
     // and the side step for its length limit.
     double extra_offset = 0.0;
+    // The extra offset of the pocket page (code 225) that the execute step added to every
+    // contour's offset while it computed the lanes of the level (0 when it added none): the lanes
+    // keep it from the contours besides their own offsets and the first offset. Set by the lane
+    // computation of the execute step, cleared by NPKINI; the drawing's link region reads it.
+    double lanes_extra_offset = 0.0;
     // The user's restart point of the pocket (part coordinates); the first loop of a pocket is
     // started at its nearest point.
     double restart_point[3] = {0.0, 0.0, 0.0};

@@ -50,11 +50,14 @@ void pocket_approach(int kind, int dimension, const double* from, const double* 
 // Status 0 or the motion output's.
 void pocket_strend(const std::array<double, 3>& p, int retract_mode, double h, int& status);
 
-// The point mover of the planar pocket. Reads pocket_state (current_z, z_step,
-// approach_clearance, lead_mode, direction_sign, level_counter, offsets_mode, the feed flags),
-// pocket_work (lead_height, lead_rise, stored_approach_height), HEI8 (incremental and further
-// heights), the NC function code, the machining type, curve_approx_common's wire-approach flag,
-// the twirl words, DSP8 and the stored entry-point request.
+// The point mover of the planar pocket. An approach (kind 3) crosses over to its from-point at
+// the approach clearance above the level, or at the top of the material where that lies below it
+// and the way would leave the drawing's link region (link_region.hpp). Reads pocket_state
+// (current_z, first_level_z, z_step, approach_clearance, lead_mode, direction_sign,
+// level_counter, offsets_mode, the feed flags), pocket_work (lead_height, lead_rise,
+// stored_approach_height, tolerance), the link region, HEI8 (incremental and further heights),
+// the NC function code, the machining type, curve_approx_common's wire-approach flag, the twirl
+// words, DSP8 and the stored entry-point request.
 void entry_point_2d(int kind, int dimension, const double* from, const double* to, int& status);
 
 // The point mover of surface pockets (single precision inside): the path between the points is

@@ -16,6 +16,7 @@
 #include "pocket_lanes/corner_moves.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/lane_leads.hpp"
+#include "pocket_lanes/link_region.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
@@ -314,6 +315,7 @@ struct call_end {
         pocket_state_block.direction_sign = c.saved_sign;
         corner_box_store_release();
         prog_reset_text();
+        link_region_forget();
     }
 };
 
@@ -695,6 +697,10 @@ void DRAWPK(int /*mode_a*/, int /*mode_b*/, int& status)
     c.saved_sign = pocket_state_block.direction_sign;
     const call_end on_exit{c};
     if (!start_level(c)) return report_failure(status);
+    if (pocket_state_block.drawing_mode == kDrawMode) {
+        link_region_build(status);
+        if (status != 0) return report_failure(status);
+    }
     start_lane_walk(c);
     for (;;) {
         lane_in_hand l;

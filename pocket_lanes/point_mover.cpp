@@ -14,6 +14,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/link_region.hpp"
 #include "toolpath/twirl_words.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/warn_at_point.hpp"
@@ -113,7 +114,9 @@ bool wire_approach(int dimension)
 }
 
 // The wire machines come down onto the from-point at the lead height above the level, ending
-// the previous string first when the tool stands elsewhere.
+// the previous string first when the tool stands elsewhere: over at h above it, or at the top of
+// the material where that lies below it and the way over would cross an island or a wall; from
+// there down to h above it and onto it.
 void wire_descent(std::array<double, 3>& from, double clearance, int& status)
 {
     const pocket_state& ps = pocket_state_block;
@@ -126,24 +129,28 @@ void wire_descent(std::array<double, 3>& from, double clearance, int& status)
     if (pw.lead_rise != pw.lead_height) h -= pw.lead_height > 0.0 ? 2.0 * pw.lead_height : pw.lead_rise;
     if (h < 0.0) h = 0.0;
     if (!DSP8().stands_at(2, from.data())) {
-        pocket_strend(from, kStringEndStoredFeed, h, status);
+        const double usual = from[2] + h, over = link_height(from.data(), usual);
+        pocket_strend(from, kStringEndStoredFeed, over != usual ? over - from[2] : h, status);
         if (status != 0) return;
     }
     if (twirl_requested_get() == 0 || twirl_made_get() == 0) plnzup_d(kPointsOnly, from, kUp, h, status);
     twirl_requested_set(0);
 }
 
-// The other machines travel rapidly to the clearance above the from-point and plunge.
+// The other machines travel rapidly to the clearance above the from-point (to the top of the
+// material where that lies below it and the way over would cross an island or a wall) and plunge.
 void rapid_descent(std::array<double, 3>& from, double clearance, int& status)
 {
     const pocket_state& ps = pocket_state_block;
     from[2] += pocket_work_block.lead_height + clearance;
+    const double usual = from[2];
+    from[2] = link_height(from.data(), usual);
     double rapid = HEI8().real(heights_state::kIncremental) + ps.z_step - clearance;
     if (rapid <= 0.0) rapid = 0.0;
     int mode = kPointsOnly;
     fast2m_d(mode, from, kUp, kRapidFinalFeed, rapid, status);
     if (status != 0) return;
-    from[2] -= clearance;
+    from[2] = usual - clearance;
     set_mch_change_mode(kFeedPlunge);
     feed_to(from, status);
 }

@@ -4,8 +4,7 @@
 // rebuild; clrcls releases the list (and the contour rings that came with it).
 #pragma once
 
-#include <array>
-#include <vector>
+#include "pocket_arrays/way_region.hpp"
 
 struct hatch_segment;
 struct hatch_end;
@@ -64,10 +63,9 @@ struct clear_state {
     // Height of the surface functions (codes 34 and 38) that raises their approach distance;
     // -1e10 none, and no operation of this module sets it.
     double reference_height = -1.0e10;
-    // The region the point list clears, in the part's plane (clear_region.hpp): the corners of
-    // its polygons one after the other, and the index after each polygon's last corner.
-    std::vector<std::array<double, 2>> region_corners;
-    std::vector<int> region_ends;
+    // The region the point list clears, in the part's plane (clear_region.hpp): the polygons of
+    // the tool-centre boundary, each with no clearance of its own.
+    way_region region;
 };
 
 extern clear_state clear_block;

@@ -4,6 +4,7 @@
 
 #include "clearing/clear_markers.hpp"
 #include "clearing/hatch/clear_region.hpp"
+#include "pocket_arrays/way_region.hpp"
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
 #include "clearing/hatch/pass_linking.hpp"
@@ -86,8 +87,8 @@ float pass_start_height(const level_replay& level, const point3& point)
     const point3 at = DSP8().position();
     if (level.surface) return level.z;
     const float height = !level.opened && level.last_of_several ? at[2] : level.z + level.z_step;
-    if (!ltval(height, level.top) || clr_way_in_region(at.data(), point.data(), kOnBoundary)) return height;
-    return level.top;
+    const double from[2] = {at[0], at[1]}, to[2] = {point[0], point[1]};
+    return static_cast<float>(way_height(clear_block.region, from, to, height, level.top, kOnBoundary));
 }
 
 // A pass start: up and over the point, down onto it; the level's first one opens the LAYER.

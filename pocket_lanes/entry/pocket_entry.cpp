@@ -14,6 +14,7 @@
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/lane_leads.hpp"
 #include "pocket_lanes/entry/ramp_entry.hpp"
+#include "pocket_lanes/link_region.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
 #include "toolpath/approach_retract.hpp"
@@ -234,7 +235,7 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
         q[1] += ps.start_offset[1];
     }
     if (!ramped && !DSP8().stands_at(3, p.data())) {
-        const std::array<double, 3> above = {q[0], q[1], ps.current_z + ps.approach_height};
+        const std::array<double, 3> above = {q[0], q[1], link_height(q.data(), ps.current_z + ps.approach_height)};
         pocket_strend(above, m, 0.0, status);
         if (status < 0) return;
     }

@@ -7,6 +7,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry/ramp_points.hpp"
+#include "pocket_lanes/link_region.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
@@ -95,7 +96,7 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
     std::array<double, 3> top = ramp.at(ramp.count - 1);
     if (!DSP8().stands_at(3, top.data())) {
         std::array<double, 3> above = top;
-        above[2] += rise;
+        above[2] = link_height(top.data(), above[2] + rise);
         int dimension = kPointsOnly;
         fast2m_d(dimension, above, kUp, 1, HEI8().real(heights_state::kIncremental) - rise, status);
         if (status < 0) return;
@@ -150,7 +151,7 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
         top[2] += ps.clear_height;
     }
     if (!DSP8().stands_at(3, top.data())) {
-        pocket_strend(top, m, 0.0, status);
+        pocket_strend({top[0], top[1], link_height(top.data(), top[2])}, m, 0.0, status);
         if (status < 0) return;
         set_exec_disp_mode(kExecDisplayNormal);
     }

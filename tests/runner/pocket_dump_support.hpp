@@ -187,8 +187,8 @@ inline float word_real(const std::string& text)
     return std::bit_cast<float>(static_cast<std::int32_t>(std::stol(text)));
 }
 
-// One block of the dump with the tool position before and after it: a line (type 2, or 22 with
-// its direction) ends at its first three words, an arc (type 3: plane, sweep, a second real,
+// One block of the dump with the tool position before and after it: a line (type 2, or 22 and
+// 222 with its direction) ends at its first three words, an arc (type 3: plane, sweep, a second real,
 // centre x y, end x y z) at its last three; other blocks leave the tool where it stands.
 struct dump_block {
     std::string number;
@@ -209,7 +209,7 @@ template <class Visit> void for_each_block(const std::string& dump_text, Visit v
         std::istringstream rest(m[3].str());
         dump_block b{m[1], std::stoi(m[2]), {std::istream_iterator<std::string>(rest), {}}, at, at};
         const std::vector<std::string>& w = b.words;
-        if ((b.type == 2 || b.type == 22) && w.size() >= 3)
+        if ((b.type == 2 || b.type == 22 || b.type == 222) && w.size() >= 3)
             b.to = {word_real(w[0]), word_real(w[1]), word_real(w[2])};
         else if (b.type == 3 && w.size() >= 8)
             b.to = {word_real(w[5]), word_real(w[6]), word_real(w[7])};
