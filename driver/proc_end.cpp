@@ -21,11 +21,13 @@ constexpr int kManagedWrite = 2, kTemplateWrite = 5;
 constexpr int kStatusWindow = 2;
 constexpr int kToolPresent = 10;     // PRM9 word of machine-table item 9
 
-// Step 4: "PROCEDURE NUMBER" n "IS CREATED", or the range a creation run wrote.
+// Step 4: "PROCEDURE NUMBER" n "IS CREATED", or the range a creation run wrote; nothing after an
+// execution of the run failed, whose errors the user has seen.
 void report_created()
 {
     const proc_run_state& run = proc_run;
-    if (EDA2().word_no(edit_state::kEditing) != 0 || run.alert != 0 || run.stock != 0) return;
+    if (EDA2().word_no(edit_state::kEditing) != 0 || run.alert != 0 || run.stock != 0 || run.failed_executions != 0)
+        return;
     word count = 0;
     int read = 0;
     mdgetn("NPRC", 3, 1, &count, read);

@@ -1,7 +1,8 @@
 // Execution step (proc_execute): runs the execute callback under interrupt when the store step
 // asked for it. The step goes on whatever the execution gave: the finish step must close the
 // sub-list. The machining type the execution set is given back afterwards, so every define of a
-// run sees what the first one saw. Reads and writes EDA2.
+// run sees what the first one saw; a failed execution is counted, so that the end step does not
+// report the run's procedures as created. Reads and writes EDA2.
 #include "toolpath/exec_control.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/machining_type.hpp"
@@ -65,6 +66,8 @@ void run_execution(int restart, int& status)
     // that fitted moves (an approach arc, a fitted string) would otherwise leave the array open.
     fit_buffer_release();
     run.alert = if_was_alerr();
+    // An execution that failed (not one the user stopped) made no tool path to report as created.
+    if (status < 0 && !run.suspended && status != kOptimizerStopped) ++run.failed_executions;
     int found_status = 0;
     tp_marker_find(kBackward, run.missing_motion, found_status);
 }

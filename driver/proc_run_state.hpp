@@ -34,6 +34,7 @@ struct proc_run_state {
     int sim_index;           // the host simulation slot of the procedure
     int cursor_block;        // the list cursor: the block number the procedure's block gets
     int cursor_procedure;    // and the procedure word the status line and the solid table use
+    int failed_executions;   // executions of the run that failed: nothing is reported as created
 
     // ---- per procedure ----
     int back;                // the user went back from a question

@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +40,7 @@ struct definition_settings {
 definition_settings settings;
 double& chain_tolerance = settings.tolerance;
 
-void reset_chaining() { settings = definition_settings{}; }
+void reset_chaining();
 
 const bool registered = register_component({"chaining", reset_chaining, nullptr, nullptr, nullptr});
 
@@ -80,40 +80,89 @@ struct link {
     }
 };
 
-// The lowest-id unused curve (class 1) that has an end at p; its link leaving p (forward) or
-// arriving at p (backward).
-bool next_link(const point3& p, bool forward, const std::set<int>& used, link& found)
+// A chain dfdc refused for room, which the next dfdc of the same definition answers again.
+struct kept_chain {
+    std::deque<link> links;
+    bool closed = false;
+};
+std::optional<kept_chain> kept;
+
+// The part's curves with their ends, read once for a chaining.
+std::vector<curve_ends> part_curves()
 {
+    std::vector<curve_ends> curves;
     for (const auto& [id, e] : store().entities) {
         curve_ends c;
-        if (e.entity_class != kCurveClass || used.count(id) || !ends_of(id, c)) continue;
-        if (meet(forward ? c.start : c.end, p)) {
-            found = {c, false};
-            return true;
-        }
-        if (meet(forward ? c.end : c.start, p)) {
-            found = {c, true};
-            return true;
-        }
+        if (e.entity_class == kCurveClass && ends_of(id, c)) curves.push_back(c);
     }
-    return false;
+    return curves;
 }
 
-// The chain through the picked curve; closed answers whether its ends meet.
+double gap_between(const point3& a, const point3& b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
+
+// Ends closer than this (the host's double tolerance) are one point: an exact joint.
+bool exact(double gap) { return gap <= kDoubleTolerance; }
+
+// Whether a continuation at `gap` beats the best one so far: exact joints before any other,
+// among those the curve met first (the lowest id), else the nearest end.
+bool better(double gap, double best)
+{
+    if (exact(best)) return false;
+    return exact(gap) || gap < best;
+}
+
+// The unused curve (class 1) with the best end at p within the tolerance; its link leaving p
+// (forward) or arriving at p (backward), and the gap at the joint. Taking the first curve
+// within the tolerance instead would run a chain into a neighbouring loop closer than the
+// tolerance, or skip curves shorter than it.
+bool next_link(const point3& p, bool forward, const std::vector<curve_ends>& curves, const std::vector<char>& used,
+               link& found, std::size_t& index, double& gap)
+{
+    gap = chain_tolerance;
+    bool any = false;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        if (used[i]) continue;
+        const curve_ends& c = curves[i];
+        for (const bool reversed : {false, true}) {
+            const point3& joint = forward != reversed ? c.start : c.end;
+            const double d = gap_between(joint, p);
+            if (d > chain_tolerance || (any && !better(d, gap))) continue;
+            found = {c, reversed};
+            index = i;
+            gap = d;
+            any = true;
+        }
+    }
+    return any;
+}
+
+// The chain through the picked curve; closed answers whether its ends meet. The chain closes
+// where its start is at least as near as any continuation.
 std::deque<link> chain_from(const curve_ends& picked, bool& closed)
 {
+    const std::vector<curve_ends> curves = part_curves();
+    std::vector<char> used(curves.size(), 0);
+    for (std::size_t i = 0; i < curves.size(); ++i)
+        if (curves[i].id == picked.id) used[i] = 1;
     std::deque<link> chain{{picked, false}};
-    std::set<int> used{picked.id};
-    closed = meet(picked.start, picked.end);
+    closed = false;
     link l;
-    while (!closed && next_link(chain.back().to(), true, used, l)) {
+    std::size_t index = 0;
+    double gap = 0.0;
+    for (;;) {
+        const double closing = gap_between(chain.back().to(), chain.front().from());
+        const bool goes_on = next_link(chain.back().to(), true, curves, used, l, index, gap);
+        if (closing <= chain_tolerance && (!goes_on || !better(gap, closing))) {
+            closed = true;
+            return chain;
+        }
+        if (!goes_on) break;
         chain.push_back(l);
-        used.insert(l.curve.id);
-        closed = meet(l.to(), chain.front().from());
+        used[index] = 1;
     }
-    while (!closed && next_link(chain.front().from(), false, used, l)) {
+    while (next_link(chain.front().from(), false, curves, used, l, index, gap)) {
         chain.push_front(l);
-        used.insert(l.curve.id);
+        used[index] = 1;
     }
     return chain;
 }
@@ -161,18 +210,49 @@ bool chain_is_flat(const std::deque<link>& chain)
 
 // What the settings make of a chain: 0 to keep it (reversed to the sense asked for), else the
 // status of its refusal.
-int settle_chain(std::deque<link>& chain, bool closed, int room)
+int settle_chain(std::deque<link>& chain, bool closed)
 {
     if (settings.closed_only && !closed) return kDefinitionOpen;
     if (settings.plane_check == 1 && !chain_is_flat(chain)) return kDefinitionNotFlat;
     if (settings.most_curves >= 1 && static_cast<int>(chain.size()) > settings.most_curves) return kRecordNoRoom;
-    if (static_cast<long>(chain.size()) > room) return kRecordNoRoom;
     if (settings.sense == kSenseCounterClockwise || settings.sense == kSenseClockwise) {
         const double area = chain_area(chain);
         if ((area < 0.0 && settings.sense == kSenseCounterClockwise) || (area > 0.0 && settings.sense == kSenseClockwise))
             reverse_chain(chain);
     }
     return 0;
+}
+
+void reset_chaining()
+{
+    settings = definition_settings{};
+    kept.reset();
+}
+
+// The chain of a new pick (asked again while the pick is no curve), or the one kept; false with
+// the pick's answer in status when the user picked no curve.
+bool picked_chain(std::deque<link>& chain, bool& closed, int& status)
+{
+    if (kept) {
+        chain = std::move(kept->links);
+        closed = kept->closed;
+        kept.reset();
+        return true;
+    }
+    curve_ends picked;
+    for (;;) {
+        int choice = 0, entity = 0;
+        pick(choice, entity);
+        if (choice != 0) {
+            status = choice;
+            return false;
+        }
+        if (ends_of(entity, picked)) break;
+    }
+    closed = meet(picked.start, picked.end);
+    chain = {{picked, false}};
+    if (settings.pick_mode == kPickChain) chain = chain_from(picked, closed);
+    return true;
 }
 
 }  // namespace
@@ -182,7 +262,7 @@ int settle_chain(std::deque<link>& chain, bool closed, int room)
 void dfdini(double tolerance, int& status)
 {
     status = 0;
-    vantu::settings = vantu::definition_settings{};
+    vantu::reset_chaining();
     vantu::chain_tolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : vantu::kRealTolerance;
     vantu::trace_call("dfdini", std::to_string(tolerance), status);
 }
@@ -240,27 +320,23 @@ void dfdgid(const int* record, int& id, int& status)
 void dfdc(int room, int* record, int& length, int& status)
 {
     length = 0;
-    vantu::curve_ends picked;
-    for (;;) {  // a pick of something that is no curve is asked again
-        int choice = 0, entity = 0;
-        pick(choice, entity);
-        if (choice != 0) {
-            status = choice;
-            vantu::trace_call("dfdc", std::to_string(room), status);
-            return;
-        }
-        if (vantu::ends_of(entity, picked)) break;
+    std::deque<vantu::link> chain;
+    bool closed = false;
+    if (!vantu::picked_chain(chain, closed, status)) {
+        vantu::trace_call("dfdc", std::to_string(room), status);
+        return;
     }
-    bool closed = vantu::meet(picked.start, picked.end);
-    std::deque<vantu::link> chain{{picked, false}};
-    if (vantu::settings.pick_mode == kPickChain) chain = vantu::chain_from(picked, closed);
     const int set = vantu::unused_curve_set();
     if (auto fault = vantu::fault_hit("dfdc")) {
         status = *fault;
     } else if (record == nullptr || set < 1) {
         status = kRecordNoRoom;
-    } else if ((status = vantu::settle_chain(chain, closed, room)) != 0) {
+    } else if ((status = vantu::settle_chain(chain, closed)) != 0) {
         // refused by the settings: nothing kept
+    } else if (static_cast<long>(chain.size()) > room) {
+        status = kRecordNoRoom;
+        length = static_cast<int>(chain.size());
+        vantu::kept = vantu::kept_chain{chain, closed};
     } else {
         std::vector<vantu::control::curve_in_set> curves;
         for (const vantu::link& l : chain) curves.push_back(l.as_set_curve());

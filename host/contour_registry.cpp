@@ -33,6 +33,7 @@ struct registered_table {
     int* by_criteria = nullptr;
     int* wire = nullptr;
     int* geometry = nullptr;
+    int entries = kContourBufferEntries;  // entries each record buffer holds
 };
 
 registered_table& table()
@@ -99,7 +100,7 @@ bool first_entries_sound(const registered_table& t)
     if (n < 1 || n > kContourTableMost || t.first[1] != 1) return false;
     for (int k = 1; k <= n; ++k)
         if (t.first[k + 1] <= t.first[k]) return false;
-    return t.first[n + 1] - 1 <= kContourBufferEntries;
+    return t.first[n + 1] - 1 <= t.entries;
 }
 
 // Moves the entries of contours k + 1 .. n of a buffer down over contour k's.
@@ -172,7 +173,14 @@ void cntbuf_set_to_main(int* wire, int* geometry, int* /*work*/)
 {
     vantu::table().wire = wire;
     vantu::table().geometry = geometry;
+    vantu::table().entries = kContourBufferEntries;
     vantu::trace_call("cntbuf_set_to_main", "", 0);
+}
+
+void cntbuf_set_size(int entries)
+{
+    vantu::table().entries = std::max(entries, kContourBufferEntries);
+    vantu::trace_call("cntbuf_set_size", std::to_string(entries), 0);
 }
 
 void pktdel_by_OrderNum(int k, int& status)

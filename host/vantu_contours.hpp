@@ -124,10 +124,14 @@ void ncs_find_dupl_loops(const int* records, int count, int* flags);
 void dfdini(double tolerance, int& status);
 // Lets the user pick a curve and chains it with the part's curves whose ends meet within the
 // tolerance, forwards and then backwards from the pick, until the chain closes or no curve goes
-// on; the chain becomes a new curve set (open chains get a descriptor with no end check curves),
-// its curves are pushed to the selection list and its chain record is written into record (room
-// entries). Status 0 with the length; the pick's answer when it was no curve (-1 exit, -2 back,
-// -3 menu); kRecordNoRoom when the record does not fit (nothing kept).
+// on; at every joint it goes on with the curve whose end is nearest, an exact joint (within the
+// host's double tolerance) before any other, and it closes where its start is as near as any
+// curve that would go on. The chain becomes a new curve set (open chains get a descriptor with no
+// end check curves), its curves are pushed to the selection list and its chain record is written
+// into record (room entries). Status 0 with the length; the pick's answer when it was no curve
+// (-1 exit, -2 back, -3 menu); kRecordNoRoom when the record does not fit: nothing is kept but
+// the chain itself, length answers the entries it needs, and the next dfdc (before another
+// dfdini) answers that chain again without a pick, so that a caller can make room and ask again.
 void dfdc(int room, int* record, int& length, int& status);
 
 // ---- the registered contour table ----------------------------------------------------------------
@@ -140,7 +144,11 @@ inline constexpr int kContourBufferEntries = 4500;
 void pkt_set_to_main(int* count, int* pick_ranges, int* first_entries, float* offsets, float* drafts,
                      int* types, int* part_stock, int* kinds, int* by_criteria);
 // The record buffers (entry 1 at word 0): wire-frame records, geometry records, work buffer.
+// They hold kContourBufferEntries entries each unless cntbuf_set_size says more.
 void cntbuf_set_to_main(int* wire, int* geometry, int* work);
+// The entries each registered record buffer holds (a module whose buffers grew says so after
+// registering them); a value below kContourBufferEntries is taken as kContourBufferEntries.
+void cntbuf_set_size(int entries);
 // Removes contour k of the registered table in place: its entries leave both buffers and the
 // selection list, later records, first entries, pick ranges and array entries move down, the
 // count drops by one. Status -1 when nothing is registered or k is not a contour.

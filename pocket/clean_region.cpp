@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -58,10 +59,42 @@ bool live_lane(int i)
     return t.level[i] != kLevelSeparator && t.status[i] == kLiveLane && points > 0;
 }
 
+// Calls f(i) for every live output lane, from the last down to the engine's first output lane,
+// while the status stays 0.
+template <class F> void for_each_live_lane(const int& status, F f)
+{
+    const lane_table& t = lane_table_block;
+    const int last = std::min(t.count, kLaneMax), first = std::max(pocket_box_block.first_output_lane, 1);
+    for (int i = last; i >= first && status == kGoOn; --i)
+        if (live_lane(i)) f(i);
+}
+
 }  // namespace
+
+bool lanes_region_left(int& status)
+{
+    status = kGoOn;
+    pokarr array;
+    pokarr_init(2, array);
+    double largest = 0.0;
+    bool left = true;
+    const lane_table& t = lane_table_block;
+    for_each_live_lane(status, [&](int i) {
+        pokmain_to_arr(kForward, t.first[i], t.first[i + 1], array, status);
+        if (status != kGoOn) return;
+        const double area = lane_signed_area(array.x, array.y, array.count);
+        if (std::fabs(area) <= largest) return;
+        largest = std::fabs(area);
+        left = area > 0.0;
+    });
+    pokarr_free(array);
+    return left;
+}
 
 void build_clean_region(float d, int& status)
 {
+    const bool region_left = lanes_region_left(status);
+    if (status != kGoOn) return;
     pokarr array;
     pokarr_init(2, array);
     {
@@ -69,17 +102,15 @@ void build_clean_region(float d, int& status)
         narrow_for_cleaning(tool, d);
         polbuf_set_pair(1.0f, 0.0f, status);
         const lane_table& t = lane_table_block;
-        const int last = std::min(t.count, kLaneMax), first = std::max(pocket_box_block.first_output_lane, 1);
         int c = 0;
-        for (int i = last; i >= first && status == kGoOn; --i) {
-            if (!live_lane(i)) continue;
+        for_each_live_lane(status, [&](int i) {
             ++c;
             pokmain_to_arr(kForward, t.first[i], t.first[i + 1], array, status);
-            if (status != kGoOn) break;
+            if (status != kGoOn) return;
             int closed = 1;
             pokarr_drop_redundant(closed, 0, array);
-            write_polygon(c, lane_points_reversed(array.x, array.y, array.count, d), status);
-        }
+            write_polygon(c, lane_points_reversed(array.x, array.y, array.count, d, region_left), status);
+        });
         if (status == kGoOn) polbuf_set_npol(c, status);
         if (status == kGoOn) {
             if (c > 0 && pocket_words_block.show_clean_region) polbuf_draw_all(static_cast<float>(pocket_state_block.current_z), status);

@@ -22,17 +22,20 @@ constexpr float kChordWithoutTool = 0.01f;
 
 void cont_to_reg(int* record, int& direction, int& status)
 {
-    std::vector<int> work(kBufferWords);
     const int length = record_length(record);
-    if (length < 1 || length > kContourEntries) {
+    if (length < 1) {
         status = kFailed;
         return;
     }
-    std::copy(record, record + kChainEntryWords * length, work.begin());
+    std::vector<int> work(record, record + kChainEntryWords * length);
     bool updated = false;
     if (record[0] == kLoopRecord) {
         int exploded = 0, second = 0;
-        ncs_explode_loop_to_wfbuf(record, kContourEntries, work.data(), exploded, second, status);
+        status = with_local_room(work, [&](int room, int* out) {
+            int s = 0;
+            ncs_explode_loop_to_wfbuf(record, room, out, exploded, second, s);
+            return s;
+        });
         if (status != kGoOn) return;
         if (second != record[kChainEntryWords]) {
             const double data[3] = {static_cast<double>(second), 0.0, kItemLoop};

@@ -295,6 +295,8 @@ void contour_define(int redefine, int add, const contour_values& defaults, const
         }
         if (method == kKindFace) menu_due = true;
     }
+    // A full table takes no more picks: the user is told rather than left picking in vain.
+    if (t.count >= kMaxContours) user1c("NOTE: NUMBER OF CONTOURS CANNOT EXCEED", 'I', kMaxContours, "");
     warn_stock_type3();
     reset_interaction_mode();
 }

@@ -94,20 +94,23 @@ void contour_curve_params(const int* record, int curves, const float* point, dou
 
 int contour_work_copy(int k)
 {
-    const int* record = wire_record(k);
-    int* work = contour_buffers_block.work.data();
-    int records = 1, length = 0, status = -1;
-    if (record == nullptr) return 0;
-    if (record[0] == kFaceRecord) {
-        plfbuf(record[1], kContourEntries, work, records, length, status);
-    } else if (record[0] == kLoopRecord) {
-        int second = 0;
-        ncs_explode_loop_to_wfbuf(record, kContourEntries, work, length, second, status);
-    } else {
-        length = record_length(record);
-        status = length > 0 ? 0 : -1;
-        std::copy(record, record + kChainEntryWords * length, work);
-    }
+    if (wire_record(k) == nullptr) return 0;
+    int records = 1, length = 0;
+    const int status = with_room(1, [&](int room) {
+        const int* record = wire_record(k);
+        int* work = contour_buffers_block.work.data();
+        int copied = -1, second = 0;
+        if (record[0] == kFaceRecord) {
+            plfbuf(record[1], room, work, records, length, copied);
+        } else if (record[0] == kLoopRecord) {
+            ncs_explode_loop_to_wfbuf(record, room, work, length, second, copied);
+        } else {
+            length = record_length(record);
+            copied = length > 0 ? 0 : -1;
+            std::copy(record, record + kChainEntryWords * length, work);
+        }
+        return copied;
+    });
     return status == 0 ? records : 0;
 }
 

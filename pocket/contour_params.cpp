@@ -284,7 +284,7 @@ int contours_order_by_kind()
         int* by_criteria = static_cast<int*>(blocks[4]);
         int* kinds = static_cast<int*>(blocks[5]);
         int* first = static_cast<int*>(blocks[6]);
-        std::array<int, kBufferWords>& work = contour_buffers_block.work;
+        contour_buffer& work = contour_buffers_block.work;
         std::fill(work.begin(), work.end(), 0);
         int m = 0;
         first[0] = 1;
@@ -293,7 +293,7 @@ int contours_order_by_kind()
                 if (t.part_stock[k] != wanted) continue;
                 const int* record = geometry_record(k);
                 const int length = t.first_entry[k + 1] - t.first_entry[k];
-                if (record == nullptr || length < 1 || first[m] + length - 1 > kContourEntries) {
+                if (record == nullptr || length < 1 || first[m] + length - 1 > contour_entries()) {
                     status = kFailed;
                     break;
                 }

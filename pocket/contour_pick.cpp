@@ -149,7 +149,19 @@ void enter_contour(int& k, int kind, const contour_values& v, int part_stock, in
 }
 
 // Room left in the buffers from contour k's first entry.
-int room_at(int k) { return kContourEntries + 1 - t.first_entry[k]; }
+int room_at(int k) { return contour_entries() + 1 - t.first_entry[k]; }
+
+// Found contour i of the last criteria search into the record of contour k, the buffers grown
+// to hold it. Status 0, or the host's (kFillEnd past the last one).
+int fill_found(int i, int k)
+{
+    int length = 0;
+    return with_room(t.first_entry[k], [&](int room) {
+        int status = 0;
+        fill_cnt_buf(i, room, geometry_record(k), length, status);
+        return status;
+    });
+}
 
 // Contours of a chaining that found several by criteria (status 2, 3 or 4): each filled,
 // entered and pushed, up to the limit.
@@ -167,10 +179,8 @@ void enter_found_contours(int found_status, int limit, int& k, const contour_val
     } else if (found > 0 && std::any_of(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(), [](int f) { return f != 0; })) {
         msg_mdls(kMessageModule, kFoundBesides);
     }
-    for (int i = 1; i <= found && k <= limit && room_at(k) > 0; ++i) {
-        int length = 0, status = 0;
-        fill_cnt_buf(i, room_at(k), geometry_record(k), length, status);
-        if (status != kGoOn) break;
+    for (int i = 1; i <= found && k <= limit; ++i) {
+        if (fill_found(i, k) != kGoOn) break;
         const int by_criteria = found_status == kFoundByMask ? 1 : 0;
         enter_contour(k, kKindChain, v, found_status == kFoundByMask ? kPart : v.part_stock, by_criteria, 1);
         push_range(k - 1);
@@ -184,6 +194,10 @@ void pick_chain(int limit, int& k, contour_values& v, int& status)
     const int before = sllen();
     int length = 0;
     dfdc(room_at(k), geometry_record(k), length, status);
+    // A chain longer than the room left: the buffers grow to hold it, and the host answers the
+    // chain it kept once more.
+    if (status == kRecordNoRoom && length > room_at(k) && contour_buffers_reserve(t.first_entry[k] + length - 1))
+        dfdc(room_at(k), geometry_record(k), length, status);
     if (status < 0) return;
     if (status == kFoundSome || status == kFoundMore || status == kFoundByMask) {
         enter_found_contours(status, limit, k, v);
@@ -232,8 +246,11 @@ template <class Take> void pick_until(int& status, Take take)
     status = kCancel;
 }
 
-// A record of `entries` entries for contour k; null when the buffers have no room for it.
-int* new_record(int k, int entries) { return room_at(k) >= entries ? geometry_record(k) : nullptr; }
+// A record of `entries` entries for contour k, the buffers grown to hold it.
+int* new_record(int k, int entries)
+{
+    return contour_buffers_reserve(t.first_entry[k] + entries - 1) ? geometry_record(k) : nullptr;
+}
 
 void pick_face(int& k, contour_values& v, int& status)
 {
@@ -267,8 +284,13 @@ void pick_loop(int& k, contour_values& v, int& status)
         record[2] = second;
         record[3] = 0;
         // Exploding tells whether a solid update changed the second identifier.
-        int length = 0, exploded = 0, explode_status = 0;
-        ncs_explode_loop_to_wfbuf(record, kContourEntries, b.work.data(), length, exploded, explode_status);
+        int length = 0, exploded = 0;
+        const int explode_status = with_room(1, [&](int room) {
+            int s = 0;
+            ncs_explode_loop_to_wfbuf(geometry_record(k), room, b.work.data(), length, exploded, s);
+            return s;
+        });
+        record = geometry_record(k);
         if (explode_status == kGoOn && exploded != second) record[2] = exploded;
         enter_contour(k, kKindLoop, v, v.part_stock, 0, 1);
         push_range(k - 1);
@@ -282,7 +304,7 @@ void contour_pick_one(const contour_switches& switches, int method, int limit, i
                       int& changed, int& status)
 {
     status = kGoOn;
-    if (k < 1 || k > std::min(limit, kMaxContours) || room_at(k) < 1) {
+    if (k < 1 || k > std::min(limit, kMaxContours) || !contour_buffers_reserve(t.first_entry[k])) {
         status = kNothing;
         return;
     }
@@ -314,9 +336,8 @@ void contour_update_by_crit(int append, const contour_values& defaults)
         t.order[1] = 1;
     }
     int k = contour_count() + 1;
-    for (int i = 1; status == kGoOn && i <= found && k <= kMaxContours && room_at(k) > 0; ++i) {
-        int length = 0;
-        fill_cnt_buf(i, room_at(k), geometry_record(k), length, status);
+    for (int i = 1; status == kGoOn && i <= found && k <= kMaxContours; ++i) {
+        status = fill_found(i, k);
         if (status != kGoOn) break;  // kFillEnd: the found contours are all in
         enter_contour(k, kKindChain, defaults, kPart, 1, 1);
         if (append) {

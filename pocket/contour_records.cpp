@@ -41,11 +41,11 @@ template <class Word, class Visit> void for_each_record(Word* records, int count
 {
     if (records == nullptr) return;
     int entry = 1;
-    for (int k = 1; k <= std::min(count, kMaxContours) && entry <= kContourEntries; ++k) {
+    for (int k = 1; k <= std::min(count, kMaxContours) && entry <= contour_entries(); ++k) {
         Word* record = records + kChainEntryWords * (entry - 1);
         int length = 0, status = 0;
         dfdgld(record, length, status);
-        if (status != kGoOn || length < 1 || entry + length - 1 > kContourEntries) return;
+        if (status != kGoOn || length < 1 || entry + length - 1 > contour_entries()) return;
         visit(k, record);
         entry += length;
     }

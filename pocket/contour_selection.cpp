@@ -50,9 +50,13 @@ void push_chain_curves(const int* chain, int& valid)
 // first.
 void push_loop_edges(const int* loop, int& valid)
 {
-    std::vector<int> wire(kBufferWords);
-    int length = 0, second = 0, status = 0;
-    ncs_explode_loop_to_wfbuf(loop, kContourEntries, wire.data(), length, second, status);
+    std::vector<int> wire;
+    int length = 0, second = 0;
+    int status = with_local_room(wire, [&](int room, int* out) {
+        int s = 0;
+        ncs_explode_loop_to_wfbuf(loop, room, out, length, second, s);
+        return s;
+    });
     if (status != kGoOn || length < 1) {
         valid = 0;
         return;
@@ -75,9 +79,13 @@ void push_loop_edges(const int* loop, int& valid)
 // A face's loops, each as its chain record.
 void push_face_loops(int face, int& valid)
 {
-    std::vector<int> loops(kBufferWords);
-    int records = 0, length = 0, status = 0;
-    plfbuf(face, kContourEntries, loops.data(), records, length, status);
+    std::vector<int> loops;
+    int records = 0, length = 0;
+    const int status = with_local_room(loops, [&](int room, int* out) {
+        int s = 0;
+        plfbuf(face, room, out, records, length, s);
+        return s;
+    });
     if (status != kGoOn) {
         valid = 0;
         return;
@@ -134,7 +142,7 @@ void push_contours_to_pick(const int* records, int& count, int& valid)
     long used = 0;
     for (const int* record = records; count < wanted && record != nullptr; ++count) {
         const int length = record_length(record);
-        if (length < 1 || used + length > kContourEntries) {
+        if (length < 1 || used + length > contour_entries()) {
             valid = 0;
             break;
         }
@@ -180,12 +188,12 @@ void copy_contour_set(int* record, int& number, int& status)
     dfdgng(record, groups, curves, status);
     if (status != kGoOn) return;
     groups = std::min(groups, number);
-    std::array<int, kBufferWords>& work = contour_buffers_block.work;
+    contour_buffer& work = contour_buffers_block.work;
     const int* group = record[0] == kSetRecord ? record + kChainEntryWords : record;
     int used = 0;
     for (int g = 0; g < groups; ++g) {
         const int length = record_length(group);
-        if (length < 1 || used + length > kContourEntries) {
+        if (length < 1 || used + length > contour_entries()) {
             status = kFailed;
             return;
         }

@@ -8,7 +8,7 @@
 
 // ---- the selection list ------------------------------------------------------------------------
 // Pushes every curve of count records (one after another from `records`, as long as the
-// buffer's 4500 entries reach) to the selection list; count answers the records pushed; valid
+// record buffers' entries reach) to the selection list; count answers the records pushed; valid
 // starts at 1 and becomes 0 when a referenced entity is missing.
 void push_contours_to_pick(const int* records, int& count, int& valid);
 void push_contour_curves(const int* record, int& valid);

@@ -11,13 +11,27 @@ contour_buffers contour_buffers_block;
 
 int contour_count() { return std::clamp(contour_table_block.count, 0, kMaxContours); }
 
-int* buffer_entry(std::array<int, kBufferWords>& buffer, int e)
+int contour_entries() { return contour_buffers_block.entries; }
+
+bool contour_buffers_reserve(int entries)
 {
-    if (e < 1 || e > kContourEntries) return nullptr;
+    contour_buffers& b = contour_buffers_block;
+    if (entries <= b.entries) return true;
+    if (entries > kContourEntriesMost) return false;
+    b.entries = std::min(std::max(entries, 2 * b.entries), kContourEntriesMost);
+    const std::size_t words = kChainEntryWords * static_cast<std::size_t>(b.entries);
+    for (contour_buffer* buffer : {&b.geometry, &b.wire, &b.work, &b.save, &b.gathered}) buffer->resize(words, 0);
+    contour_table_register();
+    return true;
+}
+
+int* buffer_entry(contour_buffer& buffer, int e)
+{
+    if (e < 1 || kChainEntryWords * static_cast<std::size_t>(e) > buffer.size()) return nullptr;
     return buffer.data() + kChainEntryWords * static_cast<std::size_t>(e - 1);
 }
 
-static int* record_of(std::array<int, kBufferWords>& buffer, int k)
+static int* record_of(contour_buffer& buffer, int k)
 {
     const contour_table& t = contour_table_block;
     if (k < 1 || k > kMaxContours) return nullptr;
@@ -70,6 +84,7 @@ void contour_table_register()
     pkt_set_to_main(&t.count, t.pick_range.data(), t.first_entry.data(), t.offset.data(), t.draft.data(),
                     t.type.data(), t.part_stock.data(), t.kind.data(), t.by_criteria.data());
     cntbuf_set_to_main(b.wire.data(), b.geometry.data(), b.work.data());
+    cntbuf_set_size(b.entries);
 }
 
 void contour_table_empty()

@@ -12,10 +12,14 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
-inline constexpr int kMaxContours = kContourTableMost;          // 700
-inline constexpr int kContourEntries = kContourBufferEntries;   // 4500 entries of 8 bytes
-inline constexpr int kBufferWords = kChainEntryWords * kContourEntries;
+inline constexpr int kMaxContours = kContourTableMost;  // 700
+// The record buffers start with 4500 entries of 8 bytes each and grow with the contours picked.
+inline constexpr int kContourEntriesFirst = kContourBufferEntries;
+// The most entries they grow to: four million curves, far more than a part can hold (a buffer of
+// them is 32 MB); a count read from a stored procedure beyond it is refused.
+inline constexpr int kContourEntriesMost = 1 << 22;
 
 // Contour kinds (how a contour was defined).
 inline constexpr int kKindChain = 1, kKindFace = 2, kKindLoop = 3;
@@ -58,13 +62,16 @@ struct contour_table {
     int& pick_last(int k) { return pick_range[2 * static_cast<std::size_t>(k) + 1]; }
 };
 
-// The record buffers, entry 1 at word 0, kChainEntryWords words an entry.
+// The record buffers, entry 1 at word 0, kChainEntryWords words an entry; all five hold
+// `entries` entries. A growth moves them: addresses taken before it are stale.
+using contour_buffer = std::vector<int>;
 struct contour_buffers {
-    std::array<int, kBufferWords> geometry{};   // contour_geom_buf: the records as picked
-    std::array<int, kBufferWords> wire{};       // contour_wire_buf: solids and loops exploded
-    std::array<int, kBufferWords> work{};       // contour_work_buf: scratch
-    std::array<int, kBufferWords> save{};       // the save buffer of the compaction
-    std::array<int, kBufferWords> gathered{};   // contour_gathered_buf: all records, faces split
+    int entries = kContourEntriesFirst;
+    contour_buffer geometry = contour_buffer(kChainEntryWords * kContourEntriesFirst);  // contour_geom_buf: as picked
+    contour_buffer wire = contour_buffer(kChainEntryWords * kContourEntriesFirst);      // contour_wire_buf: exploded
+    contour_buffer work = contour_buffer(kChainEntryWords * kContourEntriesFirst);      // contour_work_buf: scratch
+    contour_buffer save = contour_buffer(kChainEntryWords * kContourEntriesFirst);      // save buffer of the compaction
+    contour_buffer gathered = contour_buffer(kChainEntryWords * kContourEntriesFirst);  // contour_gathered_buf
 };
 
 extern contour_table contour_table_block;
@@ -72,8 +79,34 @@ extern contour_buffers contour_buffers_block;
 
 // The count, kept within 0 .. 700 for the loops over the table.
 int contour_count();
-// Address of entry e (1-based) of a buffer; null for an entry outside 1 .. 4500.
-int* buffer_entry(std::array<int, kBufferWords>& buffer, int e);
+// Entries each record buffer holds now.
+int contour_entries();
+// Grows every record buffer to hold at least `entries` entries (at least doubling them, new
+// entries zero) and registers the moved buffers with the host. False, with nothing changed, for
+// more than kContourEntriesMost.
+bool contour_buffers_reserve(int entries);
+// Runs write(room) with the room from entry `at` to the end of the buffers, and again with the
+// buffers doubled while it answers kRecordNoRoom: the host's record writers (gathering, faces,
+// loops, the contours of the criteria) refuse records that do not fit without writing anything.
+// Answers the write's last status.
+template <class Write> int with_room(int at, Write write)
+{
+    for (;;) {
+        const int status = write(contour_entries() + 1 - at);
+        if (status != kRecordNoRoom || !contour_buffers_reserve(2 * contour_entries())) return status;
+    }
+}
+// The same for a caller's own buffer of records, out (resized), from the record buffers' entries.
+template <class Write> int with_local_room(std::vector<int>& out, Write write)
+{
+    for (int room = contour_entries();; room *= 2) {
+        out.resize(kChainEntryWords * static_cast<std::size_t>(room));
+        const int status = write(room, out.data());
+        if (status != kRecordNoRoom || room >= kContourEntriesMost) return status;
+    }
+}
+// Address of entry e (1-based) of a buffer; null for an entry outside it.
+int* buffer_entry(contour_buffer& buffer, int e);
 // Record of contour k in the geometry and the wire buffer; null when k or its first entry lies
 // outside the table.
 int* geometry_record(int k);

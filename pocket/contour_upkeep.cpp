@@ -84,30 +84,32 @@ bool gathered_values(int record_number, int k)
     return true;
 }
 
-// Gathers contour k at entry `used` + 1: answers the records written (0 when the room is used
-// up), or a negative host status; entries answers their length.
+// Gathers contour k at entry `used` + 1, the buffers grown to hold it: answers the records
+// written, or a negative host status; entries answers their length.
 int gather_one(int k, int used, int& entries)
 {
-    int* record = geometry_record(k);
-    int* out = b.gathered.data() + kChainEntryWords * used;
-    const int room = kContourEntries - used;
-    int status = kFailed, records = 1;
+    int records = 1, second = 0;
     entries = 0;
-    if (record == nullptr) return kFailed;
-    if (record[0] == kFaceRecord) {
-        plfbuf(record[1], room, out, records, entries, status);
-    } else if (record[0] == kLoopRecord) {
-        int second = 0;
-        ncs_explode_loop_to_wfbuf(record, room, out, entries, second, status);
-        if (status == kGoOn && second != record[kChainEntryWords]) {
-            const double data[3] = {static_cast<double>(second), 0.0, kItemLoop};
-            int rewritten = 0;
-            dfdput(record, 1, record[1], data, rewritten);
-            if (int* wire = wire_record(k)) dfdput(wire, 1, wire[1], data, rewritten);
-            t.data_changed = 1;
-        }
-    } else {
-        dfccmn(record, room, out, entries, status);
+    if (geometry_record(k) == nullptr) return kFailed;
+    const int status = with_room(used + 1, [&](int room) {
+        const int* record = geometry_record(k);
+        int* out = buffer_entry(b.gathered, used + 1);
+        int written = kFailed;
+        if (record[0] == kFaceRecord)
+            plfbuf(record[1], room, out, records, entries, written);
+        else if (record[0] == kLoopRecord)
+            ncs_explode_loop_to_wfbuf(record, room, out, entries, second, written);
+        else
+            dfccmn(record, room, out, entries, written);
+        return written;
+    });
+    int* record = geometry_record(k);
+    if (status == kGoOn && record[0] == kLoopRecord && second != record[kChainEntryWords]) {
+        const double data[3] = {static_cast<double>(second), 0.0, kItemLoop};
+        int rewritten = 0;
+        dfdput(record, 1, record[1], data, rewritten);
+        if (int* wire = wire_record(k)) dfdput(wire, 1, wire[1], data, rewritten);
+        t.data_changed = 1;
     }
     return status == kGoOn ? records : status;
 }
@@ -157,7 +159,7 @@ void contour_table_rebuild(int mode, int& status)
     for (int k = 1; k <= n; ++k) {
         const int* record = geometry_record(k);
         const int length = record_length(record);
-        if (length < 1 || t.first_entry[k] + length - 1 > kContourEntries) {
+        if (length < 1 || t.first_entry[k] + length - 1 > contour_entries()) {
             status = kFailed;
             return;
         }
@@ -185,7 +187,7 @@ void contour_drop_unkept(int& changed)
             ncs_table_delete_contour(saved, status);
             continue;
         }
-        if (saved == nullptr || length < 1 || next + length - 1 > kContourEntries) break;
+        if (saved == nullptr || length < 1 || next + length - 1 > contour_entries()) break;
         std::copy(saved, saved + kChainEntryWords * length, buffer_entry(b.geometry, next));
         const int* wire = buffer_entry(b.work, from);
         std::copy(wire, wire + kChainEntryWords * length, buffer_entry(b.wire, next));
@@ -240,7 +242,7 @@ void contour_gather_curves(int contours_valid, int /*draft_field*/, int limit, i
     }
     const int most_records = std::clamp(limit, 0, kMaxContours);
     int used = 0, records = 0;
-    for (int k = 1; k <= contour_count() && used < kContourEntries; ++k) {
+    for (int k = 1; k <= contour_count(); ++k) {
         int entries = 0;
         const int written = gather_one(k, used, entries);
         if (written < 0 || records + written > most_records) {

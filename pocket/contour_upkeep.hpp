@@ -25,8 +25,8 @@ void contour_show_one(int index);
 // Gathers every contour's curves into the gathered buffer, one record per chain or loop and one
 // per loop of a planar face, with the owning contour's offset, draft angle, type and part/stock.
 // With the contours-valid flag 0 only the draft-present flag is set. Status 0; -1 with "ERROR:
-// TOO MANY CURVES IN CONTOUR" (more than 4500 entries or more than `limit` records) or on a host
-// failure, the table then empty.
+// TOO MANY CURVES IN CONTOUR" (more entries than the buffers grow to, or more than `limit`
+// records) or on a host failure, the table then empty.
 void contour_gather_curves(int contours_valid, int draft_field, int limit, int& status);
 // Re-finds the contours of the active criteria: changed 1 when their number differs from the
 // criteria contours of the table, or when one of those is no longer found.

@@ -11,6 +11,7 @@
 #include "toolpath/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/entry_pnt_tables.hpp"
+#include "pocket/param_limits.hpp"
 
 #include <algorithm>
 #include <string>
@@ -21,8 +22,6 @@ constexpr int kGoOn = 0, kFailed = -1, kCancel = -1, kBack = -2;
 constexpr int kGivenPoint = 2, kAskPoint = 3;
 constexpr int kEntryPoint = 1, kEndPoint = 2;
 constexpr int kListChoice = 4, kRealParameter = 2;
-constexpr float kCoordinateLimit = 99999.0f;
-constexpr float kValue257Min = 0.0f, kValue257Max = 1000.0f;
 constexpr int kNameChars = 21, kLabelChars = 22;
 constexpr int kGeometryMask = 2;
 constexpr int kPointLabel = 479, kSearchLabel = 480, kValue257Label = 336, kOrderLabel = 337;
@@ -71,11 +70,11 @@ void contours_to_double(int count, int* records, int& status)
         dfcglr(records + kChainEntryWords * stored, stored_length, status);
         if (status != kGoOn) return;
         // The stored records are walked by their own lengths: none may reach past the buffer.
-        if (stored_length < 1 || stored + stored_length > kContourEntries) {
+        if (stored_length < 1 || stored + stored_length > contour_entries()) {
             status = kFailed;
             return;
         }
-        dfcr2d(records + kChainEntryWords * stored, static_cast<int>(kContourEntries - converted),
+        dfcr2d(records + kChainEntryWords * stored, static_cast<int>(contour_entries() - converted),
                work + kChainEntryWords * converted, length, status);
         if (status != kGoOn) return;
         dfcgld(work + kChainEntryWords * converted, length, status);
@@ -132,9 +131,9 @@ int param_menu_by_kind(int kind, int forward, int& option, int& previous_option,
                 blank_item(item_counter);
                 blank_item(item_counter);
             }
-            modrc("X", relative[0], -kCoordinateLimit, kCoordinateLimit);
+            modrc("X", relative[0], kStartPointLimit.minimum, kStartPointLimit.maximum);
             items.x = ++item_counter;
-            modrc("Y", relative[1], -kCoordinateLimit, kCoordinateLimit);
+            modrc("Y", relative[1], kStartPointLimit.minimum, kStartPointLimit.maximum);
             items.y = ++item_counter;
         } else {
             items.x = items.y = 0;
@@ -248,13 +247,13 @@ void entry_param_pages(int /*mode*/, int region_count, drelan_params& p, int& it
         } else if (mt == 13 && method == 1) {
             blank_item(item_counter);
         } else {
-            real_item(kValue257Label, p.at(P::kValue257), kValue257Min, kValue257Max, item_counter);
+            real_item(kValue257Label, p.at(P::kValue257), kValue257Limit.minimum, kValue257Limit.maximum, item_counter);
         }
         parameter_item(kOrderLabel, 341, p.at(P::kRegionOrder), item_counter);
         return;
     }
     if (mt == 9 || mt == 13) blank_item(item_counter);
-    else real_item(kValue257Label, p.at(P::kValue257), kValue257Min, kValue257Max, item_counter);
+    else real_item(kValue257Label, p.at(P::kValue257), kValue257Limit.minimum, kValue257Limit.maximum, item_counter);
     int label = 0;
     modmc(" ", label);
     ++item_counter;

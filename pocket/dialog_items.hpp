@@ -19,10 +19,10 @@ struct page_item_record {
     int y = 0;
 };
 
-// Converts count stored records (from `records`, a buffer of 4500 entries) one after another to
-// double precision in the work buffer and copies the result back over them. Status 0; the host's
-// status at the first conversion it refuses; -1 when a stored record would reach past entry
-// 4500 (the stored records are kept either way).
+// Converts count stored records (from `records`, a record buffer of the contour table) one after
+// another to double precision in the work buffer and copies the result back over them. Status 0;
+// the host's status at the first conversion it refuses; -1 when a stored record would reach past
+// the buffer's last entry (the stored records are kept either way).
 void contours_to_double(int count, int* records, int& status);
 // Stores the values into the approach block in this order.
 void set_approach_block(int approach_kind, int retract_kind, float approach_length, float retract_length,

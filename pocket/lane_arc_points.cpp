@@ -6,6 +6,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+
+namespace {
+
+// Entries of an arc record after its marker: (radius, direction), the centre and the end point.
+constexpr int kArcTail = 3;
+
+}  // namespace
 
 double arc_step_angle(double distance, double radius)
 {
@@ -20,7 +28,7 @@ double outside_step_angle(double distance, double radius)
 }
 
 bool arc_walk_points(const double* end, const double* centre, double radius, double direction, const double* start,
-                     double distance, std::vector<std::array<double, 2>>& points)
+                     double distance, bool region_left, std::vector<std::array<double, 2>>& points)
 {
     points.clear();
     double from[2], to[2], length = 0.0;
@@ -36,14 +44,16 @@ bool arc_walk_points(const double* end, const double* centre, double radius, dou
     // The walk runs against the arc's direction.
     const bool counter_clockwise = direction > 0.0;
     if (counter_clockwise) swept = -swept;
-    const double largest = counter_clockwise ? arc_step_angle(distance, std::fabs(radius))
-                                             : outside_step_angle(distance, std::fabs(radius));
+    // The region lies inside the arc's circle where the arc bends towards it.
+    const bool region_inside = counter_clockwise == region_left;
+    const double largest =
+        region_inside ? arc_step_angle(distance, std::fabs(radius)) : outside_step_angle(distance, std::fabs(radius));
     int count = 1;
     double step = 0.0;
     setdeld_nc(swept, largest, count, step);
     // On the arc: the count - 1 points between the ends. Outside it: a corner in the middle of
     // every step, where the tangents at the step's two ends meet (none when nothing is swept).
-    const bool outside = !counter_clockwise && step != 0.0;
+    const bool outside = !region_inside && step != 0.0;
     const int corners = outside ? count : count - 1;
     const double first = outside ? 0.5 * step : step, scale = outside ? 1.0 / std::cos(0.5 * step) : 1.0;
     double v[2] = {scale * (radius_vector[0] * std::cos(first) - radius_vector[1] * std::sin(first)),
@@ -58,10 +68,9 @@ bool arc_walk_points(const double* end, const double* centre, double radius, dou
     return true;
 }
 
-std::vector<std::array<double, 2>> lane_points_reversed(const double* x, const double* y, int count, double distance)
+std::vector<std::array<double, 2>> lane_points_reversed(const double* x, const double* y, int count, double distance,
+                                                        bool region_left)
 {
-    // Entries after a marker: (radius, direction), the centre and the end point.
-    constexpr int kArcTail = 3;
     std::vector<std::array<double, 2>> points;
     std::vector<std::array<double, 2>> arc;
     for (int i = count - 1; i >= 0; --i) {
@@ -75,8 +84,34 @@ std::vector<std::array<double, 2>> lane_points_reversed(const double* x, const d
         points.resize(points.size() - 2);
         const double end[2] = {x[i + 3], y[i + 3]}, centre[2] = {x[i + 2], y[i + 2]};
         const double start[2] = {x[i - 1], y[i - 1]};
-        if (arc_walk_points(end, centre, x[i + 1], y[i + 1], start, distance, arc))
+        if (arc_walk_points(end, centre, x[i + 1], y[i + 1], start, distance, region_left, arc))
             points.insert(points.end(), arc.begin(), arc.end());
     }
     return points;
+}
+
+double lane_signed_area(const double* x, const double* y, int count)
+{
+    constexpr double kTurn = 2.0 * std::numbers::pi;
+    double twice = 0.0;
+    int from = -1;  // the entry of the last point passed
+    for (int i = 0; i < count; ++i) {
+        if (pk_is_marker(x[i])) {
+            if (from < 0 || i + kArcTail >= count) break;
+            const double radius = std::fabs(x[i + 1]), direction = y[i + 1] < 0.0 ? -1.0 : 1.0;
+            const int end = i + kArcTail;
+            const double t0 = std::atan2(y[from] - y[i + 2], x[from] - x[i + 2]);
+            const double t1 = std::atan2(y[end] - y[i + 2], x[end] - x[i + 2]);
+            const double sweep = std::fmod(std::fmod(direction * (t1 - t0), kTurn) + kTurn, kTurn);
+            // The chord, and the segment between it and the arc on the arc's turning side.
+            twice += x[from] * y[end] - x[end] * y[from] + direction * radius * radius * (sweep - std::sin(sweep));
+            from = end;
+            i = end;
+            continue;
+        }
+        if (from >= 0) twice += x[from] * y[i] - x[i] * y[from];
+        from = i;
+    }
+    if (from > 0) twice += x[from] * y[0] - x[0] * y[from];
+    return 0.5 * twice;
 }

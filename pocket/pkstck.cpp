@@ -1,8 +1,10 @@
-// The start-side check of the pocket dialog and the measurement of gaps between contour curves.
+// The start-side check of the pocket dialog (with the crossing check of the contours) and the
+// measurement of gaps between contour curves.
 #include "pocket/pkstck.hpp"
 
 #include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
+#include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"
@@ -37,12 +39,12 @@ bool curve_ends(const int* record, int k, double (&start)[3], double (&end)[3], 
 
 double xy_distance(const double (&a)[3], const double (&b)[3]) { return std::hypot(a[0] - b[0], a[1] - b[1]); }
 
-// The largest gap between consecutive curves of one chain record.
+// The largest gap between consecutive curves of one chain record, the gap from its last curve
+// back to its first included: the pocket closes an open chain along that gap.
 void chain_gap(const int* record, double& gap, int& status)
 {
-    int open = 0, curves = 0;
-    dfdgoc(record, open, status);
-    if (status == 0) dfdgnc(record, curves, status);
+    int curves = 0;
+    dfdgnc(record, curves, status);
     if (status != 0) return;
     double first_start[3], previous_end[3];
     for (int k = 1; k <= curves; ++k) {
@@ -52,7 +54,7 @@ void chain_gap(const int* record, double& gap, int& status)
         else gap = std::max(gap, xy_distance(previous_end, start));
         std::copy(end, end + 3, previous_end);
     }
-    if (open == 0 && curves > 0) gap = std::max(gap, xy_distance(previous_end, first_start));
+    if (curves > 0) gap = std::max(gap, xy_distance(previous_end, first_start));
 }
 
 // A contour whose first item is an edge of a solid standing at the origin is passed over.
@@ -76,7 +78,7 @@ void contour_max_gap(const int* records, int count, const int* kinds, double& ga
     const bool shifted = std::find(std::begin(kSubCodesShifted), std::end(kSubCodesShifted), sub_code) !=
                          std::end(kSubCodesShifted);
     int entry = 1;
-    for (int k = 1; k <= std::min(count, kMaxContours) && entry <= kContourEntries; ++k) {
+    for (int k = 1; k <= std::min(count, kMaxContours) && entry <= contour_entries(); ++k) {
         const int* record = records + kChainEntryWords * (entry - 1);
         int kind = kinds[k];
         if (kind > 1 && shifted) --kind;
@@ -121,5 +123,8 @@ void pkstck(int& status)
         mktx1c("MAX. GAP BETWEEN CONT. CURVES IS", static_cast<float>(gap), ".GREATER THAN CONT. TOL.", text);
         warn(text);
     }
+    int crossing = kGoOn;
+    contour_crossings_check(crossing);
+    if (crossing != kGoOn) status = kStayOpen;
     msg_window(kMsgWindowShow, 0, 0, "");
 }

@@ -13,6 +13,7 @@
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/entry_pnt_tables.hpp"
+#include "pocket/param_limits.hpp"
 #include "pocket/pkstck.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket/proc_dialog_seams.hpp"
@@ -33,15 +34,10 @@ constexpr int kByValue = 1, kByTwoPoints = 2;
 constexpr int kStartPointKind = 2;
 constexpr int kPointMode = 7;
 constexpr int kListChoice = 4, kReal = 2;
-constexpr double kDegreesPerRadian = 180.0 * 0.3183098861837907;
-constexpr double kRadiansPerDegree = 3.141592653589793 * 0.005555555555555556;
 constexpr float kPi = 3.1415927f;
 constexpr float kNewToolSideStep = 0.1f;
 constexpr int kMostPasses = 10000;
 constexpr int kMostPointPicks = 100;
-// Field limits of the page.
-constexpr float kExtraOffsetMax = 99999.0f, kReferenceLimit = 9999.0f, kSideStepMin = 0.0001f,
-                kSideStepMax = 99999.0f, kAngleLimit = 360.0f, kToleranceMin = 0.0001f, kToleranceMax = 999.9f;
 // Host message labels of the parameters (their texts are the host's).
 constexpr int kPassesLabel = 459, kMethodLabel = 452, kOffsetOptionLabel = 458, kExtraOffsetLabel = 63,
               kReferenceLabel = 311, kSideStepLabel = 76, kAngleLabel = 87, kLaneOptionLabel = 455,
@@ -81,10 +77,10 @@ void choice_item(dialog_page& page, int label, int list, word& value)
     ++page.counter;
 }
 
-void real_item(dialog_page& page, int label, word& value, float minimum, float maximum)
+void real_item(dialog_page& page, int label, word& value, const param_limit& limit)
 {
     int status = 0;
-    nu_mod_exec(kReal, label, 0, value, minimum, maximum, status);
+    nu_mod_exec(kReal, label, 0, value, limit.minimum, limit.maximum, status);
     ++page.counter;
 }
 
@@ -92,7 +88,7 @@ void real_item(dialog_page& page, int label, word& value, float minimum, float m
 // gathered record when no region was built.
 const int* arrows_contour()
 {
-    if (region_count() > 0) return region_table_block.curves + kChainEntryWords * region_first_curve(0);
+    if (region_count() > 0) return region_table_block.curves.data() + kChainEntryWords * region_first_curve(0);
     return contour_buffers_block.gathered.data();
 }
 
@@ -136,19 +132,19 @@ void build_page(dialog_page& page, int& status)
     if (method == kLanes) choice_item(page, kOffsetOptionLabel, 60, p.at(P::kOffsetOption));
     else blank(page);
     if (contour_only) blank(page);
-    else real_item(page, kExtraOffsetLabel, p.at(P::kExtraOffset), 0.0f, kExtraOffsetMax);
+    else real_item(page, kExtraOffsetLabel, p.at(P::kExtraOffset), kExtraOffsetLimit);
     // Offsets and hatch angle.
     page.reference_shown = contour_table_block.draft_present != 0;
     if (page.reference_shown || !contour_only || method == kHatch) {
         page.reference = real_to_word(p.real(P::kReferenceZ) - tool_path_origin_z());
-        if (page.reference_shown) real_item(page, kReferenceLabel, page.reference, -kReferenceLimit, kReferenceLimit);
+        if (page.reference_shown) real_item(page, kReferenceLabel, page.reference, kReferenceZLimit);
         else blank(page);
         if (contour_only) blank(page);
-        else real_item(page, kSideStepLabel, p.at(P::kSideStep), kSideStepMin, kSideStepMax);
+        else real_item(page, kSideStepLabel, p.at(P::kSideStep), kSideStepLimit);
         if (method == kHatch) {
             modmpc("HATCH ANGLE: VALUE   >@HATCH ANGLE: 2 POINTS>", page.angle_choice);
             page.angle_choice_line = ++page.counter;
-            real_item(page, kAngleLabel, page.angle_degrees, -kAngleLimit, kAngleLimit);
+            real_item(page, kAngleLabel, page.angle_degrees, kHatchAngleLimit);
         }
     }
     // Lane options.
@@ -161,7 +157,7 @@ void build_page(dialog_page& page, int& status)
         else blank(page);
     }
     // Tolerance and options.
-    real_item(page, kToleranceLabel, page.tolerance, kToleranceMin, kToleranceMax);
+    real_item(page, kToleranceLabel, page.tolerance, kToleranceLimit);
     if (method == kHatch) choice_item(page, kHatchLinkLabel, 19, p.at(P::kHatchLink));
     else blank(page);
     choice_item(page, kLaneOptionALabel, 258, p.at(P::kLaneOptionA));
@@ -270,8 +266,8 @@ void start_point_from_page(dialog_page& page, int answer)
     for (int i = 0; i < 3; ++i) p.set_real(P::kStartPoint + i, point[i]);
 }
 
-// Stores the page's values on leaving; a failure to hand the hatch direction on is the status.
-void on_leaving(const dialog_page& page, int& status)
+// The values of the page's working copies into the block.
+void store_page_values(const dialog_page& page)
 {
     P& p = params();
     p.set_real(P::kTolerance, std::fabs(word_to_real(page.tolerance)));
@@ -279,9 +275,17 @@ void on_leaving(const dialog_page& page, int& status)
     // The Z step stays within the depth; a top below the bottom leaves one level (step 0).
     const float depth = p.real(P::kTopZ) - p.real(P::kBottomZ);
     if (p.real(P::kZStep) > depth) p.set_real(P::kZStep, depth > 0.0f ? depth : 0.0f);
+    if (p.at(P::kMethod) == kHatch)
+        p.set_real(P::kHatchAngle, static_cast<float>(word_to_real(page.angle_degrees) * kRadiansPerDegree));
+}
+
+// Stores the page's values on leaving; a failure to hand the hatch direction on is the status.
+void on_leaving(const dialog_page& page, int& status)
+{
+    P& p = params();
+    store_page_values(page);
     if (p.at(P::kMethod) == kHatch) {
         const double radians = word_to_real(page.angle_degrees) * kRadiansPerDegree;
-        p.set_real(P::kHatchAngle, static_cast<float>(radians));
         if (p.at(P::kPasses) == kPocketOnly) p.at(P::kApproachKind) = 1;
         polbuf_set_pair(static_cast<float>(std::cos(radians)), static_cast<float>(std::sin(radians)), status);
         if (status == kGoOn) p.set_real(P::kHatchAngle2, p.at(P::kHatchSign) == -1 ? kPi : 0.0f);
@@ -318,6 +322,12 @@ void pkstsd(int /*geometry_redefined*/, int& end_run, int& cleared, int& contour
             if (p.at(P::kEntryMode) > 1) del_pnt_symbols(1);
         }
         if (answer == kGoOn) {
+            // A value the block brought with it beyond a field's limits keeps the page open, as a
+            // typed one would be refused.
+            store_page_values(page);
+            int limits = kGoOn;
+            param_limits_check(limits);
+            if (limits != kGoOn) continue;
             pkstck(end_run);
             if (end_run == 1) continue;
             break;

@@ -4,6 +4,7 @@
 
 #include "host/vantu.hpp"
 #include "toolpath/nc_state_blocks.hpp"
+#include "pocket/clean_region.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_tool_radius.hpp"
@@ -206,9 +207,10 @@ void init_pocket_globals(int direction_switch, int has_start, float start_value,
 
 void pocket_path_collect(float tolerance, int point_capacity, float* points, int& strings, int* counts, int& status)
 {
-    status = kGoOn;
     const int room = strings;
     strings = 0;
+    const bool region_left = lanes_region_left(status);
+    if (status != kGoOn) return;
     int written = 0;
     work_arrays work;
     const lane_table& t = lane_table_block;
@@ -223,7 +225,7 @@ void pocket_path_collect(float tolerance, int point_capacity, float* points, int
         int count = 0;
         read_lane(i, entries, work, count, status);
         if (status != kGoOn) break;
-        const auto reversed = lane_points_reversed(work.x(), work.y(), count, tolerance);
+        const auto reversed = lane_points_reversed(work.x(), work.y(), count, tolerance, region_left);
         int string_points = 0;
         for (const auto& p : reversed) {
             // The capacity is tested before a point is written: all of it is usable.

@@ -19,9 +19,9 @@ void init_pocket_globals(int direction_switch, int has_start, float start_value,
 
 // The live output lanes (status 1, level other than 9999, with points) from the last lane down
 // to the engine's first output lane, each as one string of x, y float pairs written from its end
-// to its start, arcs stepped within the tolerance. strings: on entry the room of the per-string
-// counts, on return the strings written; counts[s] the point count of string s. Status 0; 1 when
-// no string was produced; -10 when the strings pass their room; -11 when the points would pass
-// point_capacity (the points written stay); -1 when a work array cannot be opened, grown or
-// closed.
+// to its start, arcs stepped within the tolerance, their chords on the region's side. strings: on
+// entry the room of the per-string counts, on return the strings written; counts[s] the point
+// count of string s. Status 0; 1 when no string was produced; -10 when the strings pass their
+// room; -11 when the points would pass point_capacity (the points written stay); -1 when a work
+// array cannot be opened, grown or closed.
 void pocket_path_collect(float tolerance, int point_capacity, float* points, int& strings, int* counts, int& status);

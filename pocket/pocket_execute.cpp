@@ -8,12 +8,14 @@
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_entr.hpp"
+#include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/engine_steps.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/npkini.hpp"
+#include "pocket/param_limits.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
@@ -23,6 +25,10 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "surfaces/nuv_pairs.hpp"
 #include "toolpath/markers.hpp"
+#include "toolpath/modal_setters.hpp"
+#include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <array>
@@ -43,6 +49,7 @@ constexpr int kNoEntryFound = -1;
 constexpr int kOneOffset = 1, kContourPassLanes = -11;
 constexpr int kOpenStart = 2;
 constexpr int kPointsOnly = 1;
+constexpr int kRapid = 4;
 // The marker pair of a region: 1 opens, 2 closes, bracket id 1.
 constexpr int kRegionMarker = 1;
 // clrcls closes the clearing point list's array.
@@ -214,7 +221,7 @@ void cut_region(region_run& r, const execute_run& run, int& status, bool& marker
     for (int j = 1; j < numbers; ++j) {
         types[static_cast<std::size_t>(j)] = t.gathered_part_stock[static_cast<std::size_t>(j)];
         const int entry = run.first_curves[static_cast<std::size_t>(j - 1)];
-        if (entry >= 0 && entry < kContourEntries)
+        if (entry >= 0 && entry < contour_entries())
             sets[static_cast<std::size_t>(j)] = contour_buffers_block.gathered[static_cast<std::size_t>(kChainEntryWords * entry)];
     }
     pocket_prepare(r.outer, r.island_count, r.islands.data(), {types.data(), sets.data(), numbers}, status);
@@ -249,6 +256,24 @@ void end_region(const region_run& r, int& status, bool& marker_failed)
     pocket_engine().clrcls(kCloseHatch, cleared);
 }
 
+// From the second region on the tool leaves the region it has finished as a link leaves a chain:
+// move_to_current_pos takes it up to the clearance plane when the plane is on. With the plane off
+// it would stand at the region's last level, and the next region's first approach may cross from
+// there at that height through the material between the regions: it climbs straight up to the
+// height at which the entries come in above the first level (reads pocket_state.first_level_z
+// and approach_height, HEI8's clearance-plane flag, DSP8). Status 0 or the motion output's.
+void leave_region(int& status)
+{
+    move_to_current_pos(kPointsOnly, status);
+    if (status != kGoOn || HEI8().at(heights_state::kClearancePlane) != 0) return;
+    const pocket_state& s = pocket_state_block;
+    const point3 tool = DSP8().position();
+    const float link = static_cast<float>(s.first_level_z + s.approach_height);
+    if (tool[2] >= link) return;
+    set_mch_change_mode(kRapid);
+    PLINE_entry(kPointsOnly, {tool[0], tool[1], link}, kDefaultDirection, status);
+}
+
 void run_regions(int& status)
 {
     P& p = params();
@@ -267,7 +292,7 @@ void run_regions(int& status)
     for (int i = 1; i <= regions && !marker_failed; ++i) {
         if (i > 1) {
             int moved = 0;
-            move_to_current_pos(kPointsOnly, moved);
+            leave_region(moved);
             if (moved != kGoOn) continue;
         }
         region_run r;
@@ -316,7 +341,14 @@ void release_engine(int& status)
 void execute_drelan(int& mode, int& status)
 {
     status = kGoOn;
-    if (mode == kRun) run_regions(status);
-    else params().at(P::kEntryMode) = kNoEntryPoints;
+    if (mode == kRun) {
+        // A block whose values lie beyond the page's limits is not cut with, nor contours that
+        // cross: both are refused before anything is cut.
+        param_limits_check(status);
+        if (status == kGoOn) contour_crossings_check(status);
+        if (status == kGoOn) run_regions(status);
+    } else {
+        params().at(P::kEntryMode) = kNoEntryPoints;
+    }
     release_engine(status);
 }

@@ -101,7 +101,7 @@ void geom_put_drelan(int& /*procedure_type*/, int& where, int& counter, int& sta
         dfdgld(geometry_record(k), length, measured);
         if (measured == kGoOn && length > 0) total += length;
     }
-    total = std::min(total, kContourEntries);
+    total = std::min(total, contour_entries());
     tpptntl(where, kGeometryCode, kChainEntryWords * total, kTypeGeometry, contour_buffers_block.geometry.data(), counter, status);
     const word count = contour_count();
     if (status == kGoOn) tpptntl(where, kCountCode, 1, kTypeInteger, &count, counter, status);

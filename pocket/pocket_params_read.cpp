@@ -37,7 +37,7 @@ constexpr int kHatching = 1, kLanes = 2, kContourOnly = 3;
 constexpr int kProcedureTypeLanes = 2, kProcedureTypeHatch = 3;
 constexpr int kFirstSignedVersion = 600;
 constexpr int kMostEntryValues = 3 * kMaxEntryPnts;
-constexpr int kMostGeometryWords = kBufferWords;
+constexpr int kMostGeometryWords = kChainEntryWords * kContourEntriesMost;
 // Codes written by older versions that the reader passes over.
 constexpr int kSkippedCodes[] = {21, 37, 38, 10003};
 
@@ -238,6 +238,7 @@ void read_record(record_reader& r, int code, int n, read_state& s, int& status)
         return;
     }
     if (code == kGeometryCode) {
+        contour_buffers_reserve((n + 1) / kChainEntryWords);
         r.values(n, kTypeGeometry, b.geometry.data(), status);
         s.geometry = true;
         return;
@@ -319,7 +320,7 @@ void contour_records_copy(bool from_geometry, int& status)
         int* wire = buffer_entry(b.wire, entry);
         int length = 0;
         if (geometry != nullptr) dfdgld(from_geometry ? geometry : wire, length, status);
-        if (geometry == nullptr || status != kGoOn || length < 1 || entry + length - 1 > kContourEntries) {
+        if (geometry == nullptr || status != kGoOn || length < 1 || entry + length - 1 > contour_entries()) {
             status = kFailed;
             return;
         }

@@ -5,6 +5,7 @@
 #include "pocket/polbuf.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/contour_polygon.hpp"
 
 #include <climits>
 #include <cstring>
@@ -20,9 +21,6 @@ constexpr int kNoArray = -1;
 constexpr int kWordBytes = 4;
 constexpr int kModeGet = 1;
 constexpr int kModeResetAll = 2;
-// Growths polbuf_from_curve makes before it gives up on a contour.
-constexpr int kMostCurveGrowths = 10;
-
 polbuf_state& pb = polbuf_block;
 
 void fail(const char* text, int& status)
@@ -269,26 +267,18 @@ void polbuf_get_dval(float& x, float& y, int& status)
 void polbuf_from_curve(int n, const int* contour, float value, int& status)
 {
     if (not_ready(status)) return;
-    polbuf_descriptor& b = buffer(pb.current);
-    for (int growths = 0;; ++growths) {
-        const long at = walk(b, n);
-        if (at < 0) return fail("[POLBUF_PKG] POLYGON IS OUTSIDE THE BUFFER", status);
-        // The room left after polygon n's count word, in points.
-        const long room = at + 1 < b.capacity ? (b.capacity - at - 1) / 2 : 0;
-        std::vector<float> points(2 * static_cast<std::size_t>(room));
-        int count = 0;
-        dfcpol(contour, 1, value, static_cast<int>(room), points.data(), count);
-        if (count > 0) {
-            word* w = words_of(b);
-            w[at] = count;
-            std::memcpy(w + at + 1, points.data(), sizeof(float) * 2 * static_cast<std::size_t>(count));
-            return;
-        }
-        if (count != -2 || growths == kMostCurveGrowths) {
-            status = kFailed;
-            return;
-        }
-        ensure_words(b, static_cast<long>(b.capacity) + kPolbufStepWords, status);
-        if (status != 0) return;
+    std::vector<float> points;
+    const int count = contour_polygon(contour, value, points);
+    if (count < 1) {
+        status = kFailed;
+        return;
     }
+    polbuf_descriptor& b = buffer(pb.current);
+    const long at = walk(b, n);
+    if (at < 0) return fail("[POLBUF_PKG] POLYGON IS OUTSIDE THE BUFFER", status);
+    ensure_words(b, at + 1 + 2L * count, status);
+    if (status != kGoOn) return;
+    word* w = words_of(b);
+    w[at] = count;
+    std::memcpy(w + at + 1, points.data(), sizeof(float) * 2 * static_cast<std::size_t>(count));
 }

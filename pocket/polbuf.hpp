@@ -58,7 +58,7 @@ void polbuf_get_size(int& capacity, int& status);
 // Enlarges the current buffer by k x 1000 words.
 void polbuf_grow(int k, int& status);
 // Fills polygon n of the current buffer from a stored contour (chain record) through the host's
-// dfcpol, the value passed on as its chord tolerance; grows the buffer while the room is short.
+// dfcpol, the value passed on as its chord tolerance; the buffer grows to hold the polygon.
 void polbuf_from_curve(int n, const int* contour, float value, int& status);
 // Stores the point count of polygon n; refused when the polygon would not fit in the buffer.
 void polbuf_set_np(int n, int count, int& status);

@@ -5,6 +5,7 @@
 #include "pocket/region_table.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/contour_table.hpp"
 #include "pocket/n0_lvls.hpp"
 
 #include <algorithm>
@@ -131,7 +132,7 @@ int put_contour_region(float reach)
     int status = kGoOn;
     reg_init(kRegionPlane, &region, status);
     if (status != 0) return status;
-    crtpol(reach, rt.contour_count, rt.curves, &region, status);
+    crtpol(reach, rt.contour_count, rt.curves.data(), &region, status);
     if (status == 0) n0_lvls_next_region(kRegionPlane, status);
     if (status == 0) n0_lvls_add_region(kRegionPlane, region, status);
     if (status != 0) {
@@ -177,9 +178,9 @@ void region_build(const int* curves, int count, float tolerance, int& status)
     int first[kRegionContoursMax + 1] = {0};
     for (int j = 1; j <= count; ++j) {
         int length = 0, ignored = 0;
-        if (first[j - 1] < kRegionCurvesMax) dfcgld(curves + 2L * first[j - 1], length, ignored);
+        if (first[j - 1] < contour_entries()) dfcgld(curves + 2L * first[j - 1], length, ignored);
         first[j] = first[j - 1] + length;
-        if (first[j - 1] >= kRegionCurvesMax || first[j] > kRegionCurvesMax) {
+        if (first[j - 1] >= contour_entries() || first[j] > contour_entries()) {
             eroutc("region_build, TOO MANY CONTOURS OR CURVES", 0);
             status = kFailed;
             return;
@@ -187,7 +188,7 @@ void region_build(const int* curves, int count, float tolerance, int& status)
     }
     rt.contour_count = count;
     std::memcpy(rt.first_curve, first, sizeof first);
-    std::copy(curves, curves + 2L * first[count], rt.curves);
+    rt.curves.assign(curves, curves + 2L * first[count]);
     if (rt.region_count > 0 || rt.lists[0] != nullptr) region_table_free();
     status = FIND_REGIONS(tolerance) == kGoOn ? kGoOn : kFailed;
     region_ref_points_reset();

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 inline constexpr int kRegionContoursMax = 700;
-inline constexpr int kRegionCurvesMax = 4500;
 inline constexpr int kRegionListsMax = 1400;
 
 // Order modes: 1 and 2 by path (host rpath), 3 nearest neighbour, 4 none; 0 computes the
@@ -18,7 +18,7 @@ inline constexpr int kOrderNone = 4;
 
 struct region_table {
     int contour_count = 0;                           // contours of the last build
-    int curves[2 * kRegionCurvesMax] = {};            // the caller's curve list, 2 words a curve
+    std::vector<int> curves;                         // the caller's curve list, 2 words a curve
     int first_curve[kRegionContoursMax + 1] = {};     // curves of contour j start at entry j - 1
     int region_count = 0;
     // Per region in cutting order (null after the last): n, the outer contour id, then the n - 1
@@ -30,8 +30,9 @@ struct region_table {
 extern region_table region_table_block;
 
 // Builds the region table from count contours whose chain records lie one after another in
-// `curves` (2 words a curve), polygons within the tolerance. Needs a current level of the levels
-// package in mode 2. Status 0, or -1 (more than 700 contours or 4500 curves are refused).
+// `curves` (2 words a curve, a record buffer of the contour table), polygons within the
+// tolerance. Needs a current level of the levels package in mode 2. Status 0, or -1 (more than
+// 700 contours, or more curves than the contour table's record buffers hold, are refused).
 void region_build(const int* curves, int count, float tolerance, int& status);
 // The build proper; answers 0 on success, else a failure status.
 int FIND_REGIONS(float tolerance);

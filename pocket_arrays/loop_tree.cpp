@@ -78,6 +78,7 @@ bool close_array(int& handle, const char* message, int& status)
 }  // namespace
 
 const loop_record* loop_at(int i) { return i >= 0 && i < lt.count ? &records()[i] : nullptr; }
+const loop_record* loop_of_key(int key) { return find(key); }
 const int* loop_fathers(const loop_record& loop)
 {
     return loop.father_handle == -1 ? nullptr : static_cast<const int*>(mmcptr(loop.father_handle));
@@ -217,10 +218,10 @@ void release_nodes(int& handle, const char* message, int& status)
     word* nodes = static_cast<word*>(mmcptr(handle));
     const int entries = std::min(n.count, MM_CUR_N_ENTRIES(handle));
     for (int i = 0; nodes != nullptr && i < entries; ++i) {
-        int sub = static_cast<int>(nodes[6 * i + 3]);
+        int sub = static_cast<int>(nodes[kNodeWords * i + kNodeHandle]);
         if (!close_array(sub, message, status)) return;
-        nodes[6 * i + 3] = static_cast<word>(-1);
-        nodes[6 * i + 4] = static_cast<word>(-1);
+        nodes[kNodeWords * i + kNodeHandle] = static_cast<word>(-1);
+        nodes[kNodeWords * i + kNodeReserved] = static_cast<word>(-1);
     }
     close_array(handle, message, status);
 }

@@ -13,8 +13,8 @@
 
 namespace {
 
-// Most points one curve may give.
-constexpr int kCurvePointsMax = 7000;
+// First room for the points of one curve; a curve that needs more gets the room it needs.
+constexpr int kCurvePointsFirst = 7000;
 
 // The arc as the host entity stores it: centre, normal, radius (angles are not needed here).
 struct arc_data {
@@ -72,16 +72,29 @@ int pkcnv_open_entity(int entity, double side_step)
     return side_step > 0.0 && arc.radius / side_step >= 1000.0 ? 0 : 1;
 }
 
+void curve_polyline(int entity, double t0, double t1, double tolerance, int dimension, std::vector<double>& points,
+                    int& count, int& status)
+{
+    if (points.size() < static_cast<std::size_t>(kCurvePointsFirst) * dimension)
+        points.resize(static_cast<std::size_t>(kCurvePointsFirst) * dimension);
+    const int room = static_cast<int>(points.size() / dimension);
+    crvpld2(entity, t0, t1, tolerance, dimension, room, points.data(), count, status);
+    // The host answers how many points the curve needs; one retry with that room. A spline past
+    // the host's own most points answers one more than it and stays refused.
+    if (status == kEntityShort && count > room && count <= kSplineMostPoints) {
+        points.resize(static_cast<std::size_t>(count) * dimension);
+        crvpld2(entity, t0, t1, tolerance, dimension, count, points.data(), count, status);
+    }
+    if (status != 0 || count < 0 || static_cast<std::size_t>(count) * dimension > points.size()) status = -1;
+}
+
 void pkcnv_polyline(int entity, const double* data, double tolerance, int& index, int& status)
 {
     const int dimension = pocket_state_block.pocket_dimension == 2 ? 2 : 3;
-    std::vector<double> points(static_cast<std::size_t>(kCurvePointsMax) * dimension);
+    std::vector<double> points;
     int count = 0;
-    crvpld2(entity, data[0], data[1], tolerance, dimension, kCurvePointsMax, points.data(), count, status);
-    if (status != 0 || count < 0 || count > kCurvePointsMax) {
-        status = -1;
-        return;
-    }
+    curve_polyline(entity, data[0], data[1], tolerance, dimension, points, count, status);
+    if (status != 0) return;
     for (int i = 1; i < count && status == 0; ++i) {
         const double point[3] = {points[i * dimension], points[i * dimension + 1],
                                  dimension == 3 ? points[i * dimension + 2] : 0.0};

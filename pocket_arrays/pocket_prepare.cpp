@@ -21,10 +21,6 @@ int pocket_mode_word = 0;
 namespace {
 
 constexpr double kBoxStart = 1.0e30;
-// Points of the polyline that bounds a curve for its box.
-constexpr int kBoxPoints = 7000;
-// The most points a curve may need for its box; the host stops sampling beyond a million.
-constexpr int kBoxPointsMost = 1000000;
 
 void extend_box(const double* p, double* box)
 {
@@ -86,25 +82,15 @@ void contour_curve_box(int /*reserved*/, int curve_set, float* box, int& status)
         return;
     }
     double bounds[6] = {kBoxStart, kBoxStart, kBoxStart, -kBoxStart, -kBoxStart, -kBoxStart};
-    std::vector<double> points(3 * kBoxPoints);
+    std::vector<double> points;
     for (int k = 1; k <= curves; ++k) {
         int entity = 0;
         double data[3];
         dfdget(curve_set, k, entity, data, status);
         if (status != 0) return;
         int count = 0;
-        crvpld2(entity, data[0], data[1], vantu::kRealTolerance, 3, static_cast<int>(points.size() / 3),
-                points.data(), count, status);
-        // A long curved curve can need more points than the usual room: the host answers how many,
-        // and the box is worth one retry with that room rather than a failed pocket.
-        if (status == kEntityShort && count > kBoxPoints && count <= kBoxPointsMost) {
-            points.resize(3 * static_cast<std::size_t>(count));
-            crvpld2(entity, data[0], data[1], vantu::kRealTolerance, 3, count, points.data(), count, status);
-        }
-        if (status != 0) {
-            status = -1;
-            return;
-        }
+        curve_polyline(entity, data[0], data[1], vantu::kRealTolerance, 3, points, count, status);
+        if (status != 0) return;
         for (int i = 0; i < count; ++i) extend_box(&points[3 * i], bounds);
     }
     for (int k = 0; k < 6; ++k) box[k] = static_cast<float>(bounds[k]);

@@ -5,6 +5,8 @@
 // their own point contours with contour_box (pocket/contour_box.hpp).
 #pragma once
 
+#include <vector>
+
 // Contour types.
 inline constexpr int kContourPart = 1;
 inline constexpr int kContourStock = 2;
@@ -83,6 +85,10 @@ void contour_to_points(int curve_set, double tolerance, double side_step, int& i
 // start point.
 void PKCNV2(const double* data, int entity, double tolerance, double side_step, int& index,
             int& status);
+// Polyline of a curve from t0 to t1 within tolerance (crvpld2) into points, dimension doubles a
+// point, the room growing to what the curve needs; count answers the points. Status 0 or -1.
+void curve_polyline(int entity, double t0, double t1, double tolerance, int dimension, std::vector<double>& points,
+                    int& count, int& status);
 // Converts a polyline entity into points; 2-D or 3-D by pocket_state.pocket_dimension.
 void pkcnv_polyline(int entity, const double* data, double tolerance, int& index, int& status);
 void pkcnv_arc(int entity, const double* data, double tolerance, int& index, int& status);

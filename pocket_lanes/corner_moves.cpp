@@ -5,6 +5,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
@@ -16,11 +17,15 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 namespace {
 
-constexpr double kQualifyDot = -0.7071;
+// A corner qualifies from a turn of 45 degrees on: the dot of the incoming direction and the
+// reversed outgoing one is -cos 45 at exactly 45 degrees and grows with the turn. The value
+// tolerance keeps a turn of 45 degrees from being rounded out of it.
+constexpr double kQualifyDot = -std::numbers::sqrt2 / 2.0 - kPocketValueTolerance;
 constexpr double kShrinkShare = 0.33333334;
 constexpr int kGrowSlots = 500;
 constexpr int kStockType = 2;

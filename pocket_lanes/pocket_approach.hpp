@@ -39,6 +39,17 @@ point_mover_words& point_mover();
 // writer or the entry list.
 void pocket_approach(int kind, int dimension, const double* from, const double* to, int& status);
 
+// STREND (toolpath/approach_retract.hpp) towards `p` with the retract mode and the height h, as
+// the pocket's entries and wire approaches call it. With the clearance plane off, STREND climbs
+// to p.z + h before it moves across, except where the tool stands at the clearance height: it
+// takes that height for the plane and moves across at it, and that may be the height of a level
+// (the clearance height of a part that sets none is 0). There the tool climbs to p.z + h first,
+// in the feed of the retract mode (1: feed mode 27, else rapid), so that no link runs through
+// material at the level; standing at p.z + h, it moves across at that height. Reads HEI8
+// (clearance height and plane flag), the execution display mode, the NC function code and DSP8.
+// Status 0 or the motion output's.
+void pocket_strend(const std::array<double, 3>& p, int retract_mode, double h, int& status);
+
 // The point mover of the planar pocket. Reads pocket_state (current_z, z_step,
 // approach_clearance, lead_mode, direction_sign, level_counter, offsets_mode, the feed flags),
 // pocket_work (lead_height, lead_rise, stored_approach_height), HEI8 (incremental and further

@@ -29,7 +29,7 @@
 namespace {
 
 constexpr int kPointsOnly = 1;
-constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedPercentage = 25, kFeedStored = 27;
+constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedRapid = 4, kFeedPercentage = 25, kFeedStored = 27;
 // The end-of-string move of the wire approach runs in the stored feed.
 constexpr int kStringEndStoredFeed = 1;
 constexpr int kRapidFinalFeed = 1;
@@ -126,7 +126,7 @@ void wire_descent(std::array<double, 3>& from, double clearance, int& status)
     if (pw.lead_rise != pw.lead_height) h -= pw.lead_height > 0.0 ? 2.0 * pw.lead_height : pw.lead_rise;
     if (h < 0.0) h = 0.0;
     if (!DSP8().stands_at(2, from.data())) {
-        strend_d(kPointsOnly, from, kUp, kStringEndStoredFeed, h, status);
+        pocket_strend(from, kStringEndStoredFeed, h, status);
         if (status != 0) return;
     }
     if (twirl_requested_get() == 0 || twirl_made_get() == 0) plnzup_d(kPointsOnly, from, kUp, h, status);
@@ -226,6 +226,33 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
 }
 
 }  // namespace
+
+void pocket_strend(const std::array<double, 3>& p, int retract_mode, double h, int& status)
+{
+    status = 0;
+    int mode = kExecDisplayNormal;
+    get_exec_disp_mode(mode);
+    const heights_state& heights = HEI8();
+    const float top = static_cast<float>(p[2] + h);
+    const bool plane_off = mode != kExecDisplayForced && heights.at(heights_state::kClearancePlane) == 0;
+    const int feed = retract_mode == kStringEndStoredFeed ? kFeedStored : kFeedRapid;
+    const std::array<float, 3> here = DSP8().position();
+    if (plane_off && eqval(here[2], heights.real(heights_state::kClearance)) != 0 && here[2] < top) {
+        set_mch_change_mode(feed);
+        feed_to({here[0], here[1], top}, status);
+        if (status < 0) return;
+    }
+    // Standing at the link height already, STREND would climb by a move of no length; the move
+    // across is all that is left (the surface functions' link over the part stays STREND's).
+    const int code = nu_sgcd_get_code();
+    const bool surface = code == kWireCodeA || code == kWireCodeB || code == kWireCode48;
+    if (!plane_off || surface || eqval(DSP8().position()[2], top) == 0) {
+        strend_d(kPointsOnly, p, kUp, retract_mode, h, status);
+    } else if (!DSP8().stands_at(2, p.data())) {
+        set_mch_change_mode(feed);
+        feed_to({p[0], p[1], top}, status);
+    }
+}
 
 point_mover_words& point_mover()
 {

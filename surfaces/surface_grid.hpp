@@ -23,13 +23,13 @@ struct grid_projection_values {
 };
 
 // Settings of the walks, projections and offsets over the grid that nothing in the module sets.
-// Each starts at 0, and 0 is the documented "off" of its routine.
+// Each starts at 0, and 0 is the documented "off" of its routine, or its default where said.
 struct surface_grid_settings {
-    double sampling_step = 0.0;      // segment offset: sample spacing (0: the segment's two ends)
+    double sampling_step = 0.0;      // segment offset: sample spacing (0: four cells)
     double append_spacing = 0.0;     // piece append: spacing of repeated points (0: none marked)
     double spike_length = 0.0;       // spike clean-up: length bound of a spike
     double densify_threshold = 0.0;  // lane projection mode 3: spacing above which it densifies
-    double corner_fill_step = 0.0;   // 3-D offset: step of a corner fill (0: its two end points)
+    double corner_fill_step = 0.0;   // 3-D offset: step of a corner fill (0: by the pocket's tolerance)
     double thinning_factor = 0.0;    // 3-D offset: thinning tolerance per offset (0: no thinning)
 };
 

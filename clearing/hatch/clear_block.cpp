@@ -1,6 +1,7 @@
 // The clearing block, its parameters and the clearing point list.
 #include "clearing/hatch/clear_block.hpp"
 
+#include "clearing/hatch/clear_region.hpp"
 #include "clearing/hatch/contour_rings.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
@@ -56,6 +57,7 @@ void clrcls(int mode, int& status)
         }
     }
     forget_points();
+    clr_region_forget();
     if (mode == kCloseArray) {
         int released = 0;
         clrels(kCloseArray, released);

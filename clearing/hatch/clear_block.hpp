@@ -4,6 +4,9 @@
 // rebuild; clrcls releases the list (and the contour rings that came with it).
 #pragma once
 
+#include <array>
+#include <vector>
+
 struct hatch_segment;
 struct hatch_end;
 
@@ -61,6 +64,10 @@ struct clear_state {
     // Height of the surface functions (codes 34 and 38) that raises their approach distance;
     // -1e10 none, and no operation of this module sets it.
     double reference_height = -1.0e10;
+    // The region the point list clears, in the part's plane (clear_region.hpp): the corners of
+    // its polygons one after the other, and the index after each polygon's last corner.
+    std::vector<std::array<double, 2>> region_corners;
+    std::vector<int> region_ends;
 };
 
 extern clear_state clear_block;
@@ -79,8 +86,8 @@ void set_clear_params(int direction, int linking_mode, float side_step, float to
                       const float* previous_end, int previous_end_valid, int contour_link);
 
 // Mode 1 closes the point list's array when it is open, and the contour rings with it; every
-// mode marks the list closed. Status 0, or -1 with "clrcls, CLOSE DYNAMIC MEMORY ERROR" when the
-// host refuses (the list is marked closed anyway).
+// mode marks the list closed and forgets its region. Status 0, or -1 with "clrcls, CLOSE DYNAMIC
+// MEMORY ERROR" when the host refuses (the list is marked closed anyway).
 void clrcls(int mode, int& status);
 
 // Opens the point list's record array, empty (a list still open is closed first). 0, or -1

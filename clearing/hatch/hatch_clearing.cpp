@@ -3,16 +3,19 @@
 #include "clearing/hatch/hatch_clearing.hpp"
 
 #include "clearing/clear_markers.hpp"
+#include "clearing/hatch/clear_region.hpp"
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
 #include "clearing/hatch/pass_linking.hpp"
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/unwind_guard.hpp"
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket_lanes/pocket_approach.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
@@ -35,6 +38,10 @@ constexpr int kBaseFeed = 1, kStepFeed = 25;
 constexpr int kSurfaceCodeA = 34, kSurfaceCodeB = 38;
 // A reference height at or below this is none.
 constexpr double kNoHeight = -1.0e10;
+// A way passing outside the region by no more than this runs along its boundary: the float
+// rounding of the region's corners and of the points on it. Any more would let the tool into
+// an island's offset.
+constexpr double kOnBoundary = vantu::kRealTolerance;
 constexpr point3 kToolAxis{0.0f, 0.0f, 1.0f};
 
 // What every level of one replay shares.
@@ -48,6 +55,9 @@ struct level_replay {
     bool surface = false;
     float c = 1.0f, s = 0.0f;        // the hatch angle of code 44
     bool opened = false;             // the LAYER marker is written
+    // The top of the material (the pocket's top Z, the first level lying a Z step below it): the
+    // islands and the walls stand up to it.
+    float top = 0.0f;
 };
 
 // A cut to the point: with the tool at the level, a move along the hatch lines at base feed, a
@@ -67,13 +77,24 @@ void cut_to(const level_replay& level, const point3& point, int& status)
     if (status == kGoOn) set_exec_disp_mode(0);
 }
 
+// The height of the way over to a pass start: the level above (the tool's own height when it
+// comes down to the last of several levels), where the levels before have cleared the region.
+// A way that leaves the region there would pass through an island or a wall: it goes at the top
+// of the material instead.
+float pass_start_height(const level_replay& level, const point3& point)
+{
+    const point3 at = DSP8().position();
+    if (level.surface) return level.z;
+    const float height = !level.opened && level.last_of_several ? at[2] : level.z + level.z_step;
+    if (!ltval(height, level.top) || clr_way_in_region(at.data(), point.data(), kOnBoundary)) return height;
+    return level.top;
+}
+
 // A pass start: up and over the point, down onto it; the level's first one opens the LAYER.
 void start_pass(level_replay& level, const point3& point, int& status)
 {
-    float height = level.z + level.z_step;
-    if (level.surface) height = level.z;
-    else if (!level.opened && level.last_of_several) height = DSP8().position()[2];
-    STREND(kPointsDimension, {point[0], point[1], height}, kToolAxis, kRapidOver, level.approach_value, status);
+    const float height = pass_start_height(level, point);
+    pocket_strend({point[0], point[1], height}, kRapidOver, level.approach_value, status);
     if (status != kGoOn) return;
     PLNZUP(kPointsDimension, point, kToolAxis, level.approach_distance, status);
     if (status != kGoOn) return;
@@ -167,6 +188,7 @@ void tkpolg(float angle, float second_angle, int direction, int linking_mode, in
     for (int i = 1; i <= n; ++i) {
         word* polygon = polbuf_get_ptr(kCountWord, i, status);
         if (polygon == nullptr || status != kGoOn) return;
+        clr_region_add(polygon);
         clr_hatch_range(c, s, 1, kRangeOnly, nullptr, side_step, polygon, ranges[2 * (i - 1)], ranges[2 * (i - 1) + 1]);
     }
     int m = 0;
@@ -221,6 +243,7 @@ void clear_passes_out(float angle, float approach_value, int /*pass_flag*/, int&
     if (level.surface && h > kNoHeight) level.approach_distance = static_cast<float>(h - level.z + level.approach_distance);
     level.c = std::cos(angle);
     level.s = std::sin(angle);
+    level.top = static_cast<float>(ps.first_level_z + ps.z_step);
 
     clr_point_rewind();
     while (clr_point_end() == 0 && status == kGoOn) {

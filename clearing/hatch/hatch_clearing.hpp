@@ -14,14 +14,16 @@
 // when the region is empty, "tkpolg, CLRCRE PROBLEMS" when the engine fails (the list is then
 // released); a failing step's status otherwise. Reads pocket_work.tolerance and side_step and
 // pocket_state.entry_found and entry_data (the previous end point); fills the current polygon
-// buffer.
+// buffer and keeps its polygons as the list's region (clear_region.hpp).
 void tkpolg(float angle, float second_angle, int direction, int linking_mode, int contour_link, int& status);
 
 // Writes the clearing point list at the current level: angle is code 44, approach_value the float
-// of code 16; the pass flag (code 224) is not read. Status 0, -1 with "clear_passes_out, NO
-// CLEARING POINTS" when the list is closed or empty, or the first failing writer's status.
-// Reads pocket_state (current_z, z_step, approach_height, level_count, level_counter),
-// clear_block.reference_height, DSP8 and the host's procedure code.
+// of code 16; the pass flag (code 224) is not read. A pass start is reached over the level above
+// where the way stays inside the list's region, else over the top of the material. Status 0, -1
+// with "clear_passes_out, NO CLEARING POINTS" when the list is closed or empty, or the first
+// failing writer's status. Reads pocket_state (current_z, first_level_z, z_step, approach_height,
+// level_count, level_counter), clear_block (reference_height, the region), DSP8 and
+// the host's procedure code.
 void clear_passes_out(float angle, float approach_value, int pass_flag, int& status);
 
 // The engine over n polygons one after the other from polygons (hatch frame) and the m merged

@@ -22,9 +22,9 @@ namespace {
 
 constexpr char kUnableToProject[] = "[lan_on_grid] UNABLE TO PROJECT SEGMENT";
 constexpr char kNotFinite[] = "[lan_on_grid] LANE HOLDS A NUMBER THAT IS NOT FINITE";
-// A walker whose chord makes an angle below about five degrees with its triangle's normal
-// cannot aim along the surface.
-constexpr double kBlockedSine = 0.996;
+// A walker whose chord runs within about five degrees of the upright (its XY part below this
+// share of its length) has no way to aim along the surface.
+constexpr double kBlockedAcross = 0.0894;
 // Answers without progress in a row after which a walker passes through a corner, then gives up.
 constexpr int kStuckLimit = 6;
 // Steps per cell of chord length, and the slack of a short chord: a straight string crosses two
@@ -146,15 +146,19 @@ meeting walkers_meet(lane_walkers& s)
 
 // ---- walking ----------------------------------------------------------------------------------
 
-// Aims walker k along the chord (towards the other walker) in the plane of its triangle.
+// Aims walker k along the chord (towards the other walker) in the plane of its triangle, over the
+// chord's line in XY: both walkers keep to the upright plane through the segment's ends, so the
+// string lies over the straight segment in XY however steep the surface. A walker is blocked
+// when the chord runs within about five degrees of the upright.
 void aim(lane_walker& w, int k, const double* chord)
 {
     const double sign = k == 0 ? 1.0 : -1.0;
-    const double d[3] = {sign * chord[0], sign * chord[1], sign * chord[2]};
     const double* n = grid_cell_normal(record_of(k), w.triangle);
-    const double s = -v3dotd(d, n);
-    w.blocked = std::fabs(s) >= kBlockedSine;
-    for (int m = 0; m < 3; ++m) w.direction[m] = d[m] + s * n[m];
+    const double across = std::hypot(chord[0], chord[1]);
+    w.blocked = across <= kBlockedAcross;
+    w.direction[0] = sign * chord[0];
+    w.direction[1] = sign * chord[1];
+    w.direction[2] = -(n[0] * w.direction[0] + n[1] * w.direction[1]) / n[2];
 }
 
 // How nearly walker k's direction runs along the chord.

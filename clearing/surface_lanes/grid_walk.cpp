@@ -1,12 +1,12 @@
 // Walking a lane point across the surface grid (see the header). The walk starts on the triangle
-// under the point whose plane holds most of the tangent, turns the tangent's part in that plane a
-// right angle, and crosses triangle after triangle, carrying its direction across every fold.
+// under the point whose plane holds most of the tangent and runs over triangle after triangle in
+// the upright plane through the point square to the tangent's part in XY, so that offsets of a
+// lane never slide along it however steep the surface.
 #include "clearing/surface_lanes/grid_walk.hpp"
 
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
 #include "surfaces/surface_grid.hpp"
 
 #include <cmath>
@@ -53,7 +53,7 @@ struct walk {
     int col = 0, row = 0, triangle = 0, entry = kEntryNone;
     int list[kCellListWords] = {};
     double normal[3] = {0.0, 0.0, 1.0};
-    double previous_normal[3] = {0.0, 0.0, 1.0};
+    double across[2] = {0.0, 0.0};  // unit XY direction of the walk, square to the tangent's XY part
     double direction[3] = {0.0, 0.0, 0.0};
     double walked = 0.0;
     int history_key[kHistoryLimit] = {}, history_triangle[kHistoryLimit] = {};
@@ -123,29 +123,39 @@ double best_start_triangle(walk& w, const double* tangent)
     return s;
 }
 
-// Carries the walking direction across the fold from the previous triangle into the current one:
-// its part along the fold stays, its part across the fold turns into the new plane.
-void carry_across_fold(walk& w)
+// The walk's XY direction: the tangent's XY part turned a right angle to the side of tangent x N
+// (N upward). False with v2untd's status for a tangent without an XY part.
+bool set_across(walk& w, const double* tangent, int& status)
 {
-    const double* n0 = w.previous_normal;
-    const double* n1 = w.normal;
-    if (pk_is_zero(v3dotd(n0, n1) - 1.0) != 0) return;
-    double k[3], length = 0.0;
+    w.across[0] = tangent[1];
+    w.across[1] = -tangent[0];
+    double length = 0.0;
+    v2untd(w.across, length, status);
+    return status == 0;
+}
+
+// The walking direction in the current triangle: the unit vector of its plane over w.across.
+// Triangles of the grid are never upright (N's z is above 0).
+void lift_across(walk& w)
+{
+    const double* n = w.normal;
+    w.direction[0] = w.across[0];
+    w.direction[1] = w.across[1];
+    w.direction[2] = -(n[0] * w.across[0] + n[1] * w.across[1]) / n[2];
+    double length = 0.0;
     int status = 0;
-    v3crsd(n0, n1, k);
-    v3untd(k, length, status);
-    if (status != 0) return;
-    const double along = v3dotd(w.direction, k);
-    const double p[3] = {along * k[0], along * k[1], along * k[2]};
-    const double q[3] = {w.direction[0] - p[0], w.direction[1] - p[1], w.direction[2] - p[2]};
-    const double q_length = std::sqrt(v3dotd(q, q));
-    const double bend[3] = {n1[0] - n0[0], n1[1] - n0[1], n1[2] - n0[2]};
-    // n1 x k must point away from the fold on the new triangle's side, where q led.
-    if (q_length > 0.0 && v3dotd(q, bend) > 0.0)
-        for (double& c : k) c = -c;
-    double turned[3];
-    v3crsd(n1, k, turned);
-    for (int m = 0; m < 3; ++m) w.direction[m] = p[m] + q_length * turned[m];
+    v3untd(w.direction, length, status);
+}
+
+// Puts the point on the plane of the current triangle straight above or below it: a start off
+// the surface (the chord of a coarse lane) walks its distance along the surface all the same.
+void onto_triangle(walk& w, const grid_cell& cell)
+{
+    const double* n = w.normal;
+    const int reference = w.triangle == kTriangleSecond && cell.kind == kDiagonalFalling ? 2 : 0;
+    const double* c = cell.corner[reference];
+    const double du = w.point[0] - cell.origin[0] - c[0], dv = w.point[1] - cell.origin[1] - c[1];
+    w.point[2] = c[2] - (n[0] * du + n[1] * dv) / n[2];
 }
 
 void remember(walk& w, const grid_cell& cell)
@@ -197,20 +207,14 @@ walk_end run(walk& w, const double* tangent, double distance, int& status)
                 status = kDropSteepStart;
                 return walk_end::refused;
             }
-            double in_plane[3] = {tangent[0] + s * w.normal[0], tangent[1] + s * w.normal[1],
-                                  tangent[2] + s * w.normal[2]};
-            double length = 0.0;
-            v3untd(in_plane, length, status);
-            if (status != 0) return walk_end::refused;
-            v3crsd(in_plane, w.normal, w.direction);
-        } else {
-            carry_across_fold(w);
+            if (!set_across(w, tangent, status)) return walk_end::refused;
+            onto_triangle(w, cell);
         }
+        lift_across(w);
         double exit[3];
         int dcol = 0, drow = 0, answer = 0;
         grid_cell_exit(exit_mode(w, cell), cell, w.point, w.direction, w.triangle, exit, dcol, drow, answer);
         if (answer < 0) return walk_end::stopped;
-        std::memcpy(w.previous_normal, w.normal, sizeof w.normal);
         if (answer == 0 && !first) {
             remember(w, cell);
         } else {

@@ -44,6 +44,10 @@ constexpr int kFitOrder = 4;
 constexpr int kGougeTries = 5;
 constexpr float kFlankHeight = 1000.0f;
 constexpr float kNoLimit = 1.0e10f;
+// The final thinning keeps the chords within this share of the lane tolerance of the points it
+// takes out; the projection's halving keeps its points within the same share of the tool's
+// path, so that the two together stay within the tolerance.
+constexpr float kFinalThinningShare = 0.5f;
 // Floor of the thinning tolerances (mm), so that a lane tolerance of 0 still merges coincident
 // points.
 constexpr float kLeastThinning = 0.001f;
@@ -152,6 +156,17 @@ float chord_deviation(const lane_pnt& start, const lane_pnt& point, const lane_p
 
 // ---- the sweeps --------------------------------------------------------------------------------
 
+// Whether the point between a and b may go without the tool cutting in: the string's points are
+// places where the tool touches the surfaces, so the chord from a to b must not pass below the
+// point by more than the lane tolerance (measured upright, never less than the tool's depth).
+bool removable(const refinement& r, const lane_pnt& a, const lane_pnt& point, const lane_pnt& b)
+{
+    const float dx = b[0] - a[0], dy = b[1] - a[1], length2 = dx * dx + dy * dy;
+    const float t =
+        length2 > 0.0f ? std::clamp(((point[0] - a[0]) * dx + (point[1] - a[1]) * dy) / length2, 0.0f, 1.0f) : 0.5f;
+    return point[2] - (a[2] + t * (b[2] - a[2])) <= r.lt;
+}
+
 // A point standing on a step of more than h between two neighbours at about one height, nearly on
 // their line, where the tool dropped between the neighbours finds no more than their height.
 bool step_point(const refinement& r, const lane_pnt& a, const lane_pnt& b, const lane_pnt& c)
@@ -176,7 +191,7 @@ bool sweep_crowding(refinement& r)
     for (int i = c.next(c.first()); i != lane_chain::kEnd && c.next(i) != lane_chain::kEnd;) {
         const int after = c.next(i);
         const lane_pnt &a = c.p(c.prev(i)), &b = c.p(i), &d = c.p(after);
-        if (lane_dist(a, d) < kCrowdFactor * r.s || step_point(r, a, b, d)) {
+        if ((lane_dist(a, d) < kCrowdFactor * r.s && removable(r, a, b, d)) || step_point(r, a, b, d)) {
             c.remove(i);
             removed = true;
         }
@@ -214,7 +229,17 @@ bool sweep_near_points(refinement& r)
             i = j;
             continue;
         }
-        const int gone = near_point_to_remove(r, c, i, j);
+        int gone = near_point_to_remove(r, c, i, j);
+        // The other one goes when the one chosen cannot; neither when both cannot.
+        const auto clear = [&](int k) {
+            return c.prev(k) != lane_chain::kEnd && c.next(k) != lane_chain::kEnd &&
+                   removable(r, c.p(c.prev(k)), c.p(k), c.p(c.next(k)));
+        };
+        if (!clear(gone)) gone = gone == i ? j : i;
+        if (!clear(gone)) {
+            i = j;
+            continue;
+        }
         c.remove(gone);
         removed = true;
         if (gone == i) i = j;
@@ -250,7 +275,7 @@ bool sweep_zigzag(refinement& r)
     bool removed = false;
     for (int i = c.next(c.first()); i != lane_chain::kEnd && c.next(c.next(i)) != lane_chain::kEnd;) {
         const int k = zigzag_point(r, c, i);
-        if (k == lane_chain::kEnd) {
+        if (k == lane_chain::kEnd || !removable(r, c.p(c.prev(k)), c.p(k), c.p(c.next(k)))) {
             i = c.next(i);
             continue;
         }
@@ -632,7 +657,7 @@ void lane3d_refine(int mode, int display, int points_handle, const lane_pnt* nor
         if (status != 0) return;
     }
     if (lane_refine_switch.skip_final_thinning == 0 && r.n() >= 3) {
-        thin_string(r, r.lt, status);
+        thin_string(r, kFinalThinningShare * r.lt, status);
         if (status != 0) return;
     }
     write_string(r, points_handle, count, status);

@@ -1,6 +1,10 @@
 // Refinement of a lane laid on the part surfaces (lane3d_refine): removes unusable, crowded,
 // stepped and zig-zag points in repeated sweeps, may fill long segments, may replace runs of
 // points by a least-squares fitted curve checked against the surfaces, and thins the string. The
+// string's points are places where the tool touches the surfaces: a sweep never takes out a
+// point that the chord of its neighbours would pass under by more than the lane tolerance, and
+// the final thinning keeps every point within half the lane tolerance of the chords, so that
+// with the projection's halving the moves stay within the tolerance of the tool's path. The
 // projection of a lane (lane_on_srf) calls it. Reads the lane tolerance, lane_dir_list and
 // surface_grid_block (through the fillers).
 #pragma once

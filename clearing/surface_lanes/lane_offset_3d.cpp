@@ -2,14 +2,16 @@
 // corners filled, the joined loop cleaned of spikes and laid onto the grid.
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
 
+#include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes/lane_pieces_3d.hpp"
 #include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
 #include "clearing/surface_lanes/lane_spike_clean.hpp"
-#include "clearing/surface_lanes/grid_projection.hpp"
+#include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "surfaces/surface_grid.hpp"
@@ -20,6 +22,7 @@
 
 namespace {
 
+constexpr char kNotLaid[] = "[lane_offset_3d] THE OFFSET CANNOT BE LAID ON THE SURFACE";
 // Largest static input: the work lists of the offset's callers hold 7000 points.
 constexpr int kMaxStaticPoints = 7000;
 // The join search reaches back over the points within this many offsets of the loop's end.
@@ -39,6 +42,14 @@ constexpr int kGridClosed = 1;
 // A corner fill of more points than this between two distinct vertices must come nearer the
 // next piece somewhere on its way, or it is a detour and left out.
 constexpr int kFillCheckedFrom = 4;
+// The share of the pocket's tolerance that a corner fill's chords may fall short of its arc.
+constexpr double kFillShare = 0.5;
+// At a concave corner the loop and the piece are run on for at most this many offsets to meet:
+// their ends stand at most an offset's width apart across the corner.
+constexpr double kConcaveReach = 2.0;
+// A piece is swallowed at a concave corner when no point of it lies farther than this outside
+// the loop's straight run (grid coordinates are millimetres: far below a cell).
+constexpr double kSwallowedSlack = 1.0e-6;
 
 struct point3 {
     double v[3] = {0.0, 0.0, 0.0};
@@ -106,7 +117,9 @@ bool next_segment(offset_run& run, segment_piece& s)
         int unit = 0;
         v3subd(run.side >= 0 ? s.end.v : s.start.v, run.side >= 0 ? s.start.v : s.end.v, s.direction);
         v3untd(s.direction, length, unit);
-        if (unit != 0) continue;  // a repeated input point
+        // A repeated input point, or one straight above the last: no direction across in XY,
+        // the corner with the next segment stands for it.
+        if (unit != 0 || pk_is_zero(std::hypot(s.end.v[0] - s.start.v[0], s.end.v[1] - s.start.v[1])) != 0) continue;
         int status = 0;
         s.piece.count = 0;
         walk_record p0, p1;
@@ -173,11 +186,24 @@ bool fill_approaches(const pokarr& fill, const point3& target)
     return false;
 }
 
+// The arc length of one step of a corner fill: the set step, or the longest over which the
+// chord of an arc of the offset's radius falls short of the arc by no more than half the
+// pocket's tolerance, the other half left to the lane's later clean-ups (none without a
+// tolerance). Reads pocket_work.tolerance.
+double fill_step_length(double offset)
+{
+    const double set = surface_grid_block.settings.corner_fill_step;
+    if (set > 0.0) return set;
+    const double tolerance = kFillShare * pocket_work_block.tolerance;
+    if (!(tolerance > 0.0) || !(offset > tolerance)) return 0.0;
+    return 2.0 * offset * std::acos(1.0 - tolerance / offset);
+}
+
 // The number of walks of a corner fill beyond the first: the turn and the vertices' gap per
-// step, one without a step set.
+// step, one without a step.
 int fill_steps(const double* from, const double* to, double turn, double gap, double offset)
 {
-    const double step = surface_grid_block.settings.corner_fill_step;
+    const double step = fill_step_length(offset);
     if (!(step > 0.0)) return 1;
     const double angle = std::atan2(turn, v3dotd(from, to));
     const double count = std::ceil(std::fabs((angle + gap) * offset / step));
@@ -234,9 +260,112 @@ bool fill_corner(offset_run& run, const segment_piece& prev, const segment_piece
     return append_piece(run, run.corner, from);
 }
 
+// Where the ray from `from` along the unit XY direction `along` first meets a segment of the
+// array from index `first` on within `reach`: the segment's index and the meeting point (its
+// height interpolated along the segment, which need not lie on the surface). False when it meets
+// none.
+bool ray_meets(const point3& from, const double* along, const pokarr& a, int first, double reach, int& segment,
+               point3& meeting)
+{
+    double nearest = reach;
+    bool found = false;
+    for (int k = std::max(first, 0); k + 1 < a.count; ++k) {
+        const double px = a.x[k] - from.v[0], py = a.y[k] - from.v[1];
+        const double qx = a.x[k + 1] - a.x[k], qy = a.y[k + 1] - a.y[k];
+        const double det = along[0] * -qy + along[1] * qx;
+        if (pk_is_zero(det) != 0) continue;
+        const double s = (px * -qy + py * qx) / det;             // along the ray
+        const double t = (along[0] * py - along[1] * px) / det;  // along the segment
+        if (s < 0.0 || s >= nearest || t < 0.0 || t > 1.0) continue;
+        nearest = s;
+        segment = k;
+        meeting = {{a.x[k] + t * qx, a.y[k] + t * qy, a.z[k] + t * (a.z[k + 1] - a.z[k])}};
+        found = true;
+    }
+    return found;
+}
+
+// Puts the point onto the grid surface straight above or below it; false where there is none.
+bool onto_surface(point3& p)
+{
+    const double* shift = surface_grid_block.shift;
+    double q[3] = {p.v[0] + shift[0], p.v[1] + shift[1], p.v[2] + shift[2]}, gap = 0.0;
+    int col = 0, row = 0, status = 0;
+    grid_find_cell(kFindVertical, q, col, row, gap, status);
+    if (status != 0) return false;
+    p.v[2] = q[2] - shift[2];
+    return true;
+}
+
+// The unit XY direction of travel along a segment and its XY length; false without one.
+bool travel_of(const segment_piece& s, double* unit, double& length)
+{
+    unit[0] = s.end.v[0] - s.start.v[0];
+    unit[1] = s.end.v[1] - s.start.v[1];
+    int status = 0;
+    v2untd(unit, length, status);
+    return status == 0;
+}
+
+// How a concave corner that the piece neither crosses nor touches is joined.
+enum class concave_join { met, swallowed, none };
+
+// Whether every point of the piece lies in the band between the previous segment and the loop's
+// straight run beside it (behind the segment's end, not before its start): nearer the segment
+// than the offset. `side` is 1 when the offset lies to the right of the travel.
+bool swallowed(const segment_piece& prev, const pokarr& piece, const point3& end, const double* ahead, double length,
+               int side)
+{
+    for (int k = 0; k < piece.count; ++k) {
+        const double ex = piece.x[k] - end.v[0], ey = piece.y[k] - end.v[1];
+        const double vx = piece.x[k] - prev.end.v[0], vy = piece.y[k] - prev.end.v[1];
+        const double towards_segment = side * (ahead[0] * ey - ahead[1] * ex);
+        const double along = vx * ahead[0] + vy * ahead[1];
+        if (towards_segment < -kSwallowedSlack || along > kSwallowedSlack || along < -length) return false;
+    }
+    return true;
+}
+
+// Joins the piece at a concave corner that it neither crosses nor touches: the offsets of the
+// segments stand at different distances in XY where the surface's slope differs, so that one
+// ends short of the other. The loop runs on straight from its end until it meets the piece, or
+// the piece is run back from its start until it meets the loop; the piece goes on from the
+// meeting (`from`: the piece index to append from). A piece lying wholly in the band between the
+// previous segment and the loop is nearer that segment than the offset: it is swallowed, and the
+// loop's run meets a later piece. A fill round the vertex would come nearer the segments than
+// the offset. run.status set when the run ends.
+concave_join join_concave(offset_run& run, const segment_piece& prev, segment_piece& cur, int& from)
+{
+    const double reach = kConcaveReach * run.offset;
+    double ahead[2], back[2], length = 0.0, unused = 0.0;
+    if (!travel_of(prev, ahead, length) || !travel_of(cur, back, unused)) return concave_join::none;
+    back[0] = -back[0], back[1] = -back[1];
+    const point3 end = at(run.loop, run.loop.count - 1);
+    int segment = 0;
+    point3 meeting;
+    if (ray_meets(end, ahead, cur.piece, 0, reach, segment, meeting) && onto_surface(meeting)) {
+        cur.piece.x[segment] = meeting.v[0];
+        cur.piece.y[segment] = meeting.v[1];
+        cur.piece.z[segment] = meeting.v[2];
+        from = segment;
+        return concave_join::met;
+    }
+    if (ray_meets(cur.first(), back, run.loop, run.search_start, reach, segment, meeting) && onto_surface(meeting)) {
+        run.loop.count = segment + 1;
+        int status = 0;
+        pokarr_add_pnt(meeting.v, run.loop, status);
+        if (status != 0) run.status = kOffset3dFailed;
+        from = 0;
+        return concave_join::met;
+    }
+    return swallowed(prev, cur.piece, end, ahead, length, run.side >= 0 ? 1 : -1) ? concave_join::swallowed
+                                                                                  : concave_join::none;
+}
+
 // Joins the current piece to the loop: at its crossing with the loop, where it touches the
-// loop, across a filled corner, or not at all (a short piece dropped at a corner). Returns
-// whether the piece was joined; run.status tells whether the run goes on.
+// loop, across a filled convex corner or a concave one run on to its meeting, or not at all (a
+// short piece dropped at a corner). Returns whether the piece was joined; run.status tells
+// whether the run goes on.
 bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, segment_piece* next)
 {
     int start = 0;
@@ -258,7 +387,10 @@ bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, 
                 run.dropped += length;
                 return false;
             }
-            if (!fill_corner(run, prev, cur, turn)) return false;
+            // The turn is negative at a convex corner (the offset's side outside the turn).
+            const concave_join how = turn >= 0.0 ? join_concave(run, prev, cur, from) : concave_join::none;
+            if (run.status != 0 || how == concave_join::swallowed) return false;
+            if (how == concave_join::none && !fill_corner(run, prev, cur, turn)) return false;
         } else {
             // Touching: the loop ends at the touch and the piece goes on from there.
             run.loop.count = std::max(ae, 1);
@@ -344,7 +476,12 @@ void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& outp
     }
     if (run.status == 0) finish_loop(run);
     if (run.status == 0) copy_out(run, output);
-    if ((run.status < 0 && run.status != kOffset3dStopped) || run.status == kOffset3dNone) run.status = kOffset3dNone;
+    // A grid routine that failed (a segment that cannot be walked or laid, a hole in its way)
+    // leaves part of the pocket without a lane: the run says so rather than end as if full.
+    if ((run.status < 0 && run.status != kOffset3dStopped) || run.status == kOffset3dNone) {
+        erou1c(kNotLaid, run.status);
+        run.status = kOffset3dFailed;
+    }
     if (run.status != 0) output.count = 0;
     status = run.status;
     for (pokarr* a : {&run.loop, &run.corner, &prev.piece, &cur.piece, &next.piece}) pokarr_free(*a);

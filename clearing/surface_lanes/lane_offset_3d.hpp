@@ -17,8 +17,9 @@ inline constexpr int kOffset3dStopped = -3;
 // Offsets the closed input loop by the distance to the right of its direction of travel (side
 // 0 or more) or to its left (side negative) over the surface grid, into the output (emptied
 // first; its own dimension kept). Status 0 done (an output of fewer than 3 points is left so);
-// 1 no usable offset, output empty (also when a grid routine failed); -3 from a steep walk
-// start, output empty; 11 for an empty-kind input, a static input of more than 7000 points or
-// one without heights, or a pocket array that failed. Reads surface_grid_block (cells, shift,
-// settings) and pocket_work.working_tolerance.
+// -3 from a steep walk start, output empty; 11, output empty, for an empty-kind input, a static
+// input of more than 7000 points or one without heights, a pocket array that failed, or a grid
+// routine that failed ("[lane_offset_3d] THE OFFSET CANNOT BE LAID ON THE SURFACE" with its
+// status on the error channel: the lanes would stop short of the pocket's middle). Reads
+// surface_grid_block (cells, shift, settings) and pocket_work (tolerance, working tolerance).
 void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& output, int& status);

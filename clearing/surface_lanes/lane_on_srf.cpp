@@ -5,6 +5,7 @@
 #include "clearing/surface_lanes/lane_on_srf.hpp"
 
 #include "clearing/surface_lanes/lane3d_refine.hpp"
+#include "clearing/surface_lanes/lane_chord_check.hpp"
 #include "cutter/prj_manager_least.hpp"
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -27,6 +29,13 @@ constexpr int kRefineMode = kRefineFit | kRefineGouge | kRefineNoSpikes;  // 38
 constexpr int kNoDisplay = 0;
 constexpr int kHalvingParts = 16;
 constexpr int kHalvingSlots = kHalvingParts + 1;
+// A halving slot is kept when its projection lies farther than this share of the lane tolerance
+// from the straight line: the refinement's thinning adds as much again (lane3d_refine.hpp).
+constexpr float kHalvingShare = 0.5f;
+// The skip test: the middle point must lie at least this share of the outer two's distance from
+// each of them, and within this many lane tolerances of their line.
+constexpr float kWellBetween = 0.25f;
+constexpr float kSkipDeviation = 2.0f;
 // Below this many points every point is projected.
 constexpr int kEveryPointBelow = 5;
 // A push that ends on a normal making a dot product below this with the direction (about 37
@@ -173,6 +182,41 @@ void points_to_lane(const lane_pnt* points, const lane_pnt* normals, int count, 
     pokarr_copy(lane.a, destination, status);
 }
 
+// Whether the input lane bends at point k by more than the lane tolerance: a lane laid on the
+// grid has a point wherever it crosses a fold of the surface, and the tool's path bends there too,
+// however straight the projected points around it run.
+bool input_bends(const pokarr& input, int k)
+{
+    lane_pnt p[3];
+    for (int j = 0; j < 3; ++j)
+        for (int c = 0; c < 3; ++c) p[j][c] = static_cast<float>(pokarr_coordinate(input, k - 1 + j, c));
+    float deviation = 0.0f;
+    int tested = 0;
+    p3tol(p[0].data(), p[1].data(), p[2].data(), deviation, tested);
+    return tested == 0 && deviation > lane_tolerance();
+}
+
+// The normals of the collected points by their place, for the points that the refinement keeps.
+std::map<lane_pnt, lane_pnt> normals_by_point(const lane_pnt* points, const lane_pnt* normals, int count)
+{
+    std::map<lane_pnt, lane_pnt> by_point;
+    for (int i = 0; i < count; ++i) by_point.emplace(points[i], normals[i]);
+    return by_point;
+}
+
+// The normals array made to follow the refined string: each point's collected normal, (0, 0, 0)
+// (no normal) for a point the refinement made.
+void refined_normals(const lane_pnt* points, const std::map<lane_pnt, lane_pnt>& by_point, int count,
+                     lane_point_array& normals, int& status)
+{
+    if (count > normals.capacity()) normals.reserve(normals.capacity(), count - normals.capacity(), 1, status);
+    if (status != 0) return;
+    for (int i = 0; i < count; ++i) {
+        const auto found = by_point.find(points[i]);
+        normals.base()[i] = found != by_point.end() ? found->second : lane_pnt{0.0f, 0.0f, 0.0f};
+    }
+}
+
 // The own road of lane_on_srf.
 void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& output, pokarr& raw_output,
                  int& status)
@@ -191,13 +235,21 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
     if (n >= kEveryPointBelow) {
         for (int k = 1; k < n - 1; k += 2) {
             const int a = k == 1 ? 4 : k - 3, b = k == 1 ? 2 : k - 1, c = k == 1 ? 0 : k + 1;
-            if (lane_pnt_skip_test(work, a, b, c) == kKeep) lane_pnt_project(input, work, k, origin);
+            // The string must run straight on both sides of the point, from a over b to c and from
+            // b over c to the point after (when there is one), and the input must not bend at it.
+            const int d = k + 3;
+            const bool keep = lane_pnt_skip_test(work, a, b, c) == kKeep ||
+                              (k > 1 && d < n && lane_pnt_skip_test(work, d, c, b) == kKeep) || input_bends(input, k);
+            if (keep)
+                lane_pnt_project(input, work, k, origin);
             else work.points[k][2] = kLaneMarker;
         }
     }
     int count = 0;
     const int direction_flag = input.dimension == 4 ? kAlongDirection : 0;
     collect_points(direction_flag, work, points, normals, count, status);
+    // The moves are checked on the string that goes out: the refined one after the refinement.
+    if (status == 0 && refine == 0) lane_chords_clear(points, &normals, count, status);
     if (status != 0) return;
     if (raw != 0) {
         points_to_lane(points.base(), normals.base(), count, origin, raw_output, status);
@@ -208,8 +260,11 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
         float s = g.cell_size, half = 0.5f * lane_tolerance(), closed = 0.0f;
         float fit = std::min(0.2f * static_cast<float>(pocket_work_block.side_step), 0.25f * s);
         float d = g.tool_diameter, r = g.corner_radius, t = g.tool_third;
+        const std::map<lane_pnt, lane_pnt> normal_of = normals_by_point(points.base(), normals.base(), count);
         lane3d_refine(kRefineMode, kNoDisplay, points.handle(), normals.base(), count, s, half, fit, closed, d, r, t,
                       status);
+        if (status == 0) refined_normals(points.base(), normal_of, count, normals, status);
+        if (status == 0) lane_chords_clear(points, &normals, count, status);
         if (status != 0) return;
     }
     if (raw == 0 || refine != 0) points_to_lane(points.base(), nullptr, count, origin, output, status);
@@ -306,10 +361,20 @@ int lane_pnt_skip_test(const lane_work& work, int a, int b, int c)
     const float s = grid_values().cell_size;
     const lane_pnt bc = pc - pb;
     if (lane_dot(bc, bc) > 9.0f * s * s) return kKeep;
+    // b must stand well between a and c for its distance from their line to tell how straight
+    // the string runs on to c: beside a it tells nothing of the point between b and c.
+    const float ac = lane_dist(pa, pc);
+    if (!(std::min(lane_dist(pa, pb), lane_dist(pb, pc)) >= kWellBetween * ac)) return kKeep;
     float deviation = 0.0f;
     int tested = 0;
     p3tol(pa.data(), pb.data(), pc.data(), deviation, tested);
-    return tested != 0 || deviation <= 2.0f * lane_tolerance() ? kLeaveOut : kKeep;
+    if (tested != 0 || deviation > kSkipDeviation * lane_tolerance()) return kKeep;
+    // The surfaces may still bend between b and c, which the normals there tell: a path turning
+    // by an angle a over a chord of length L strays from it by about a L / 4, so it keeps within
+    // the tolerance t while a <= 4 t / L, that is 1 - cos a <= (4 t / L)^2 / 2.
+    const float bend = 1.0f - lane_dot(work.normals[b], work.normals[c]);
+    const float allowed = 4.0f * lane_tolerance() / std::sqrt(lane_dot(bc, bc));
+    return bend <= 0.5f * allowed * allowed ? kLeaveOut : kKeep;
 }
 
 void lane_pnt_project(const pokarr& input, lane_work& work, int index, int origin)
@@ -345,7 +410,7 @@ void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slo
     }
     slot_points[index] = result;
     slot_normals[index] = normal;
-    status = lane_dist(result, straight) > lane_tolerance() ? kKeep : kLeaveOut;
+    status = lane_dist(result, straight) > kHalvingShare * lane_tolerance() ? kKeep : kLeaveOut;
 }
 
 void lane_pnt_dir(const float* point, float* direction, int& status)

@@ -1,9 +1,10 @@
 // Projection of a pocket lane onto the part surfaces: lane_on_srf lays a lane of dimension 3 or 4
 // onto the surfaces with the current tool and returns it as a lane of dimension 4. Its own road
 // projects the lane point by point (draw_lane_3d), leaves out points that their neighbours
-// already describe, fills the gaps where the surface bends by halving, and may refine the result
-// (lane3d_refine); while the host's 3-D surface algorithm runs the whole lane goes to the
-// algorithm library instead (d3ds_lane_on_srf). The lane engine's projection (lane_project) calls
+// already describe, fills the gaps where the surface bends by halving, may refine the result
+// (lane3d_refine), and checks its moves against a drop of the tool (lane_chord_check.hpp); while
+// the host's 3-D surface algorithm runs the whole lane goes to the algorithm library instead
+// (d3ds_lane_on_srf). The lane engine's projection (lane_project) calls
 // it through the surface grid seams; the point mover lays a point with draw_lane_3d.
 //
 // Reads surface_grid_block (the projection values: cell size s, origin, the tool's D, R and T;
@@ -48,17 +49,19 @@ struct lane_work {
     std::vector<lane_pnt> normals;
 };
 
-// 1 when point b (index between a and c of the work lane) must be projected: unless a, b and c
-// are all projected, b and c lie within 3 s of each other and the three points lie within twice
-// the lane tolerance of a line (or the line cannot be formed). 0 when it may be left out.
+// 1 when the point between b and c (indices of the work lane, a before b) must be projected:
+// unless a, b and c are all projected, b and c lie within 3 s of each other, b stands well
+// between a and c (a quarter of their distance from each) within twice the lane tolerance of
+// their line, and the normals at b and c turn so little that the tool's path between them
+// keeps within the lane tolerance of their chord. 0 when it may be left out.
 int lane_pnt_skip_test(const lane_work& work, int a, int b, int c);
 // Projects input point `index` into the work lane (plus the second origin when origin is set;
 // along its normal for a lane of dimension 4); a failure leaves the marker point and normal.
 void lane_pnt_project(const pokarr& input, lane_work& work, int index, int origin);
 // Slot `index` of the 17 halving slots, between the slots `from` and `to`: the point and normal
 // interpolated there, projected (along the normal with direction_flag 1). Status 1 when the
-// projection lies farther than the lane tolerance from the interpolated point (the slot keeps
-// it), 0 when it does not or nothing was met, negative from the projection.
+// projection lies farther than half the lane tolerance from the interpolated point (the slot
+// keeps it), 0 when it does not or nothing was met, negative from the projection.
 void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slot_normals, int from, int to,
                         int index, int& status);
 // The grid's normal at the point, bilinear over its cell's four nodes; (0, 0, 1) when there is

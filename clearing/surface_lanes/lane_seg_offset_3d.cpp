@@ -16,6 +16,10 @@ constexpr int kLastSlot = kSlots - 1;
 // Two walks whose normals or directions have a dot product below this (about 1.8 degrees apart)
 // leave a fold between them that is bisected.
 constexpr double kFoldCosine = 0.9995;
+// Samples this many cells apart when no sampling step is set: the sixteen bisections between two
+// samples where the surface folds then come down to a quarter of a cell, while a long segment of
+// a coarse loop (a contour's side) is offset all along rather than at its two ends.
+constexpr double kDefaultSampleCells = 4.0;
 // Most samples of one segment: more than a pocket array holds points.
 constexpr int kMostSamples = kPokarrMaxEntries;
 // A walk that found no surface to run on brings no point (it is not an error of the offset).
@@ -80,8 +84,8 @@ void lane_seg_offset_3d(walk_record& p0, walk_record& p1, const double* tangent,
                         pokarr& path, int& status)
 {
     status = 0;
-    const double step = surface_grid_block.settings.sampling_step;
-    // No sampling step set: the segment's two ends only (the quotient would be infinite).
+    const double set = surface_grid_block.settings.sampling_step;
+    const double step = set > 0.0 ? set : kDefaultSampleCells * surface_grid_block.h;
     const double quotient = step > 0.0 ? std::ceil(std::fabs(length / step)) : 1.0;
     int n = 1;
     if (quotient > 1.0) n = quotient < kMostSamples ? static_cast<int>(quotient) : kMostSamples;

@@ -23,7 +23,8 @@ struct walk_record {
 // surface, at right angles to the unit tangent (on the side of tangent x normal), and appends the
 // offset points to path (dimension 3): one per sample and per refinement walk, in order along the
 // segment. The first sample's end goes into p0.end(), the last's into p1.end(). Samples are
-// spaced by surface_grid_block.settings.sampling_step (0: the segment's two ends only). Status
+// spaced by surface_grid_block.settings.sampling_step, or when none is set by four cells, so that
+// the bisections where the surface folds resolve a quarter of a cell. Status
 // 0; -1 or -3 from a walk at once (-3: a start too steep across the tangent); 11 when the path
 // cannot take a point. A walk answering -2 (no surface to run on) brings no point.
 void lane_seg_offset_3d(walk_record& p0, walk_record& p1, const double* tangent, double length, double distance,

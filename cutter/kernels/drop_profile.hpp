@@ -31,8 +31,9 @@ drop_profile tapered_profile(double diameter, double corner, double taper, doubl
 void profile_edge_contact_d(const xy_edge_d& edge, const drop_profile& profile, edge_touch_d& touch);
 
 // The tip height at which the cutter, its axis through the origin, comes to rest on the triangle
-// whose corners (9 doubles) are given relative to the axis in x and y: at the point where it is
-// lowest towards the triangle's plane when that point lies in the triangle, else on the highest
-// touch of its edges. The contact goes to `contact` (relative likewise); -HUGE_VAL when no part
-// of the triangle lies within the outer radius.
+// whose corners (9 doubles) are given relative to the axis in x and y: the higher of its face,
+// where the cutter is lowest towards the triangle's plane when that point lies in the triangle
+// (whether or not an edge lies within reach), and the highest touch of its edges. The contact goes
+// to `contact` (relative likewise); -HUGE_VAL when no part of the triangle lies within the outer
+// radius.
 double profile_triangle_drop_d(const drop_profile& profile, const double* corners, double* contact);

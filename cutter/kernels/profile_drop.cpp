@@ -100,7 +100,8 @@ double profile_triangle_drop_d(const drop_profile& profile, const double* corner
             std::copy(touch.contact, touch.contact + 3, contact);
         }
     }
-    if (best == -HUGE_VAL) return best;  // nothing within the outer radius: the face neither
+    // The face counts even when every edge lies beyond the outer radius: a triangle wider than the
+    // cutter holds it on its face alone.
     double height = 0.0, face_contact[3];
     if (face_drop(profile, corners, edges, height, face_contact) && height > best) {
         best = height;

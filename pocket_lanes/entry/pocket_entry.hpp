@@ -35,3 +35,12 @@ void pocket_entry_motion(int search_flag, int approach_flag, int ramp_request, i
 // Moves pocket_state.start_point onto the nearest boundary of polygon buffer 5 when it lies
 // within 10 x pocket_work.tolerance of it. Status 0 or a failed host array's.
 void start_point_snap(int& status);
+
+// The nearest point to `point` (x, y doubles) on the lane pieces that the copy of the loop tree's
+// nodes records: every segment record in use of every node whose loop is not a contour's
+// (kLoopContour) gives its piece of its lane (lane_extract_part), the nearest of all wins (the
+// first of equal ones). Status 0 with `nearest` set; -1 with the point copied when the copy is
+// not open or no piece gives a point. Reads node_arrays_block (the copy), the loop tree, the lane
+// table and pocket_frame_block.origin (the lanes lie relative to it; the point and the answer
+// do not).
+void start_point_on_loops(const double* point, double* nearest, int& status);

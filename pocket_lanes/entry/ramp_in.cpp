@@ -150,7 +150,7 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
         top[2] += ps.clear_height;
     }
     if (!DSP8().stands_at(3, top.data())) {
-        strend_d(kPointsOnly, top, kUp, m, 0.0, status);
+        pocket_strend(top, m, 0.0, status);
         if (status < 0) return;
         set_exec_disp_mode(kExecDisplayNormal);
     }

@@ -1,8 +1,9 @@
 // Regions bounded by true arcs: round and slotted islands, an outer contour with a convex and a
 // concave arc, named and seeded at random. Their arcs are stepped into points as the region to
-// clean steps a lane's arcs, the engine clears the polygons, and the judge measures against the
-// arcs themselves: no cut and no step along a contour passes a contour (a chord inside an island
-// would), and no stretch of a hatch line stays uncut farther than the tolerance from them.
+// clean steps a lane's arcs (the lanes running either way round), the engine clears the
+// polygons, and the judge measures against the arcs themselves: no cut and no step along a
+// contour passes a contour (a chord inside an island would), and no stretch of a hatch line stays
+// uncut farther than the tolerance from them.
 #include "clearing_support.hpp"
 
 #include "pocket/lane_arc_points.hpp"
@@ -82,10 +83,22 @@ outline arched_room()
         .drawn;
 }
 
-// The contour as the polygon the region to clean makes of it: its lane entries (arcs as marker
-// records) walked back with the arcs stepped within the tolerance; the closing point dropped.
-polygon stepped(const outline& o, double tolerance)
+// The contour run the other way: the region on its right, as the lane engine leaves lanes when the
+// cutting direction is reversed.
+outline reversed(const outline& o)
 {
+    outline back;
+    for (auto e = o.rbegin(); e != o.rend(); ++e) back.push_back({e->b, e->a, e->centre, -e->turn});
+    return back;
+}
+
+// The contour as the polygon the region to clean makes of it: its lane entries (arcs as marker
+// records) walked back with the arcs stepped within the tolerance on the region's side; the
+// closing point dropped. A contour drawn with the region on its left is handed over reversed
+// when region_left is false.
+polygon stepped(const outline& drawn, double tolerance, bool region_left)
+{
+    const outline o = region_left ? drawn : reversed(drawn);
     std::vector<double> x{o.front().a[0]}, y{o.front().a[1]};
     const auto add = [&](const point& p) {
         x.push_back(p[0]);
@@ -99,7 +112,7 @@ polygon stepped(const outline& o, double tolerance)
         }
         add(e.b);
     }
-    polygon p = lane_points_reversed(x.data(), y.data(), static_cast<int>(x.size()), tolerance);
+    polygon p = lane_points_reversed(x.data(), y.data(), static_cast<int>(x.size()), tolerance, region_left);
     p.pop_back();
     return p;
 }
@@ -149,18 +162,21 @@ TEST_F(ClearingTest, CutsKeepOutOfIslandsBoundedByArcs)
     struct variant {
         const char* name;
         engine_params e;
+        bool region_left;
     };
     const variant variants[] = {
-        {"pass linking along the axis, tolerance 0.1", {0.0, 1, 1, 1, 1.0f, 0.1f}},
-        {"pass linking, tolerance 0.01", {0.3, -1, 1, 1, 0.7f, 0.01f}},
-        {"region linking along the contour, tolerance 0.05", {1.2, 1, 2, 1, 1.3f, 0.05f}},
-        {"region linking, tolerance 0.005", {-0.7, -1, 2, 0, 0.5f, 0.005f}},
+        {"pass linking along the axis, tolerance 0.1", {0.0, 1, 1, 1, 1.0f, 0.1f}, true},
+        {"pass linking, tolerance 0.01", {0.3, -1, 1, 1, 0.7f, 0.01f}, true},
+        {"region linking along the contour, tolerance 0.05", {1.2, 1, 2, 1, 1.3f, 0.05f}, true},
+        {"region linking, tolerance 0.005", {-0.7, -1, 2, 0, 0.5f, 0.005f}, true},
+        {"lanes reversed, pass linking, tolerance 0.1", {0.0, 1, 1, 1, 1.0f, 0.1f}, false},
+        {"lanes reversed, region linking, tolerance 0.05", {1.2, 1, 2, 1, 1.3f, 0.05f}, false},
     };
     for (const arc_region& r : regions)
         for (const variant& v : variants) {
             SCOPED_TRACE(r.name + ", " + v.name + ", seed " + std::to_string(kSeed));
             std::vector<polygon> chords;
-            for (const outline& o : r.contours) chords.push_back(stepped(o, v.e.tolerance));
+            for (const outline& o : r.contours) chords.push_back(stepped(o, v.e.tolerance, v.region_left));
             ASSERT_EQ(run_engine(chords, v.e), 0) << (errors().empty() ? "" : errors().back());
             const verdict found = judge(r.contours, v.e.angle, clearing_points(), 1e30, v.e.tolerance);
             EXPECT_EQ(found.cuts_outside, 0) << "deepest " << found.deepest_outside;

@@ -58,9 +58,15 @@ TEST_F(LaneOnSrfTest, RefineKeepsShortStringsAndTakesMarkersOutFirst)
     } rows[] = {
         {"two points", {{0, 0, 0}, {1, 0, 0}}, {{0, 0, 0}, {1, 0, 0}}},
         {"three with a marker", {{0, 0, 0}, marker, {1, 0, 1}}, {{0, 0, 0}, {1, 0, 1}}},
-        {"crowded neighbours: the point between goes", {{0, 0, 0}, {0.15f, 0, 3}, {0.3f, 0, 0}},
+        {"crowded neighbours: the point between goes",
+         {{0, 0, 0}, {0.15f, 0, -3}, {0.3f, 0, 0}},
          {{0, 0, 0}, {0.3f, 0, 0}}},
-        {"neighbours apart: the point stays", {{0, 0, 0}, {0.2f, 0, 3}, {0.4f, 0, 0}},
+        // The points are places where the tool touches: a chord under one would cut in there.
+        {"crowded neighbours below a point: it stays",
+         {{0, 0, 0}, {0.15f, 0, 3}, {0.3f, 0, 0}},
+         {{0, 0, 0}, {0.15f, 0, 3}, {0.3f, 0, 0}}},
+        {"neighbours apart: the point stays",
+         {{0, 0, 0}, {0.2f, 0, 3}, {0.4f, 0, 0}},
          {{0, 0, 0}, {0.2f, 0, 3}, {0.4f, 0, 0}}},
     };
     for (const row& r : rows) {

@@ -194,8 +194,12 @@ TEST_F(SurfaceLaneTest, OffsetStatusesOfRefusedAndFailingInputs)
         {"7000 static points", [&](pokarr& loop) { static_loop(7000, loop); }, 0},
         {"7001 static points", [&](pokarr& loop) { static_loop(7001, loop); }, kOffset3dFailed},
         {"off the grid", [](pokarr& loop) { loop = make_3d(square(20.0, 30.0, false, grid_test::plane(0, 0, 0))); },
-         kOffset3dNone},
-        {"repeated points only", [](pokarr& loop) { loop = make_3d({{1, 1, 0}, {1, 1, 0}, {1, 1, 0}}); }, 0},
+         kOffset3dFailed},
+        {"repeated points only",
+         [](pokarr& loop) {
+             loop = make_3d({{1, 1, 0}, {1, 1, 0}, {1, 1, 0}});
+         },
+         0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);

@@ -1,5 +1,5 @@
-// The offset of one segment over the grid: one point per sample on a flat grid (the two ends when
-// no sampling step is set), and bisection walks where the surface folds between two samples.
+// The offset of one segment over the grid: one point per sample on a flat grid (four cells apart
+// when no sampling step is set), and bisection walks where the surface folds between two samples.
 #include "surface_lane_support.hpp"
 
 #include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
@@ -15,12 +15,12 @@ TEST_F(SurfaceLaneTest, SegmentOffsetSamplesAndBisectsAtFolds)
         double step, sign;  // sign -1: the tangent against the segment (offset to its left)
         int least, most;    // points of the piece
     } rows[] = {
-        {"no step: the two ends", grid_test::plane(0, 0, 1), {2, 2, 1}, {12, 2, 1}, 0.0, 1.0, 2, 2},
+        {"no step: four cells apart", grid_test::plane(0, 0, 1), {2, 2, 1}, {12, 2, 1}, 0.0, 1.0, 4, 4},
         {"four samples", grid_test::plane(0, 0, 1), {2, 2, 1}, {12, 2, 1}, 2.5, 1.0, 5, 5},
         {"shorter than the step", grid_test::plane(0, 0, 1), {2, 2, 1}, {3, 2, 1}, 5.0, -1.0, 2, 2},
         // On the slope below a crest at y = 7: the walk from the far end crosses the crest, the one
         // from the near end does not.
-        {"over a crest", grid_test::ridge(7.0, 5.0, 0.5), {2, 5.5, 4.25}, {12, 6.5, 4.75}, 0.0, -1.0, 3, 17},
+        {"over a crest", grid_test::ridge(7.0, 5.0, 0.5), {2, 5.5, 4.25}, {12, 6.5, 4.75}, 20.0, -1.0, 3, 17},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);

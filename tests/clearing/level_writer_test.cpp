@@ -133,19 +133,24 @@ TEST_F(HatchLevel, TheFirstPassStartIsApproachedFromTheLevelsOwnHeight)
     int status = -9;
     tkpolg(0.0f, 0.0f, 1, 1, 1, status);
     ASSERT_EQ(status, 0);
+    // The material stands to 20: the first level at 15 lies a Z step below it.
+    pocket_state_block.first_level_z = 15.0;
     // Without the clearance plane and with the display off, the retract climbs 5 above the
     // higher of the tool and the height it is handed: that height is what each row checks.
     struct row {
         const char* what;
         int level;
-        int code;        // the host's procedure code
-        float over;      // the height the retract climbs to: the approach height + 5
+        int code;    // the host's procedure code
+        float x, y;  // where the tool stands, at Z 2
+        float over;  // the height the retract climbs to: the approach height + 5
     };
     const row rows[] = {
-        {"a later level: its Z + Z step", 2, 0, 15.0f},
-        {"the last of several: the tool's Z", 3, 0, 7.0f},
-        {"code 34: the level Z", 2, 34, 10.0f},
-        {"code 38 on the last level: the level Z", 3, 38, 10.0f},
+        {"a later level: its Z + Z step", 2, 0, 10.0f, 5.0f, 15.0f},
+        {"the last of several: the tool's Z", 3, 0, 10.0f, 5.0f, 7.0f},
+        {"a way out of the region on a later level: the top", 2, 0, 30.0f, 30.0f, 25.0f},
+        {"a way out of the region on the last level: the top", 3, 0, 30.0f, 5.0f, 25.0f},
+        {"code 34: the level Z", 2, 34, 30.0f, 30.0f, 10.0f},
+        {"code 38 on the last level: the level Z", 3, 38, 30.0f, 30.0f, 10.0f},
     };
     const auto points = clearing_points();
     for (const row& r : rows) {
@@ -154,7 +159,7 @@ TEST_F(HatchLevel, TheFirstPassStartIsApproachedFromTheLevelsOwnHeight)
         tp_mrkr_reset();
         HEI8().at(heights_state::kClearancePlane) = 0;
         set_exec_disp_mode(0);
-        DSP8().set_vec(tool_position_state::kPosition, {30.0f, 30.0f, 2.0f});
+        DSP8().set_vec(tool_position_state::kPosition, {r.x, r.y, 2.0f});
         vantu::control::set_flag("nc_sub_code", r.code);
         const std::size_t before = steps().size();
         ASSERT_EQ(write_level(r.level, 5.0), 0);
@@ -163,7 +168,9 @@ TEST_F(HatchLevel, TheFirstPassStartIsApproachedFromTheLevelsOwnHeight)
         const std::string over = "L(" + motion_test::number(points[0].x) + "," + motion_test::number(points[0].y) +
                                  "," + motion_test::number(r.over) + ")";
         ASSERT_GE(all.size(), 3u);
-        EXPECT_EQ(all[1], "L(30,30," + motion_test::number(r.over) + ")") << ::testing::PrintToString(all);
+        EXPECT_EQ(all[1], "L(" + motion_test::number(r.x) + "," + motion_test::number(r.y) + "," +
+                              motion_test::number(r.over) + ")")
+            << ::testing::PrintToString(all);
         EXPECT_EQ(all[2], over);
     }
 }

@@ -2,9 +2,11 @@
 // cutter's lower surface is its profile's lift over the tip by distance from the axis (convex, a
 // cutter being a convex solid of revolution), so where it rests on one triangle is the highest of
 // the concave f(p) = z(p) - lift(|p - axis|) over the triangle's points within its outer radius:
-// at the point where it is tangent to the triangle's plane when that point lies in the triangle,
-// else on the triangle's edges. Each of these is a concave maximum in one variable, found in
-// double by golden section down to the last bits; a chord's ends are taken on their own.
+// at the point where it is tangent to the triangle's plane when that point lies in the triangle
+// (whether or not an edge comes within the radius: a triangle wider than the cutter holds it on
+// its face alone), and on the triangle's edges. Each of these is a concave maximum in one
+// variable, found in double by golden section down to the last bits; a chord's ends are taken on
+// their own.
 #pragma once
 
 #include "cutter_profile.hpp"
@@ -24,12 +26,21 @@ public:
     double drop(const std::vector<double>& corners, double x, double y) const
     {
         double best = kNothing;
-        for (std::size_t t = 0; t + 9 <= corners.size(); t += 9) best = std::max(best, on_triangle(&corners[t], x, y));
+        for (std::size_t t = 0; t + 9 <= corners.size(); t += 9)
+            if (box_within_radius(&corners[t], x, y)) best = std::max(best, on_triangle(&corners[t], x, y));
         return best;
     }
 
 private:
     double lift(double rho) const { return profile_.height_at(std::min(rho, radius_)); }
+
+    // Whether the triangle's box in XY comes within the radius of (x, y); none beyond it is met.
+    bool box_within_radius(const double* c, double x, double y) const
+    {
+        const double dx = std::max({std::min({c[0], c[3], c[6]}) - x, x - std::max({c[0], c[3], c[6]}), 0.0});
+        const double dy = std::max({std::min({c[1], c[4], c[7]}) - y, y - std::max({c[1], c[4], c[7]}), 0.0});
+        return std::hypot(dx, dy) <= radius_;
+    }
 
     // The highest of a concave g over [lo, hi], ends included, and where it lies.
     template <class G>
@@ -52,7 +63,6 @@ private:
     {
         double best = kNothing;
         for (int k = 0; k < 3; ++k) best = std::max(best, on_edge(c + 3 * k, c + 3 * ((k + 1) % 3), x, y));
-        if (best == kNothing) return best;  // nothing within the radius: the face neither
         const double u[3] = {c[3] - c[0], c[4] - c[1], c[5] - c[2]}, v[3] = {c[6] - c[0], c[7] - c[1], c[8] - c[2]};
         double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
         if (n[2] == 0.0) return best;  // a vertical triangle: its top is its edges

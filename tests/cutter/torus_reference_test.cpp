@@ -1,7 +1,8 @@
 // The toroidal solvers against the brute-force push reference over seeded random triangles
 // clear of the cutter at the start: flat, ball and bull-nose cutters in both solvers, tapered
-// ones in taper_torus_tri_contact, directions in the line-net caller's range (z in [-0.999,
-// -0.001], a quarter at -0.001), and level pushes through triangle_push_double. A contact the
+// ones in taper_torus_tri_contact (beside steep and vertical walls too), directions in the
+// line-net caller's range (z in [-0.999, -0.001], a quarter at -0.001), and level pushes through
+// triangle_push_double. A contact the
 // reference finds must be found, no later than it and no earlier than its sampling allows (3h),
 // on the triangle and on the moved cutter. DRELAN_TORUS_TRIALS raises the trial count.
 #include "cutter_test_support.hpp"
@@ -77,8 +78,8 @@ cutter_case driver(const std::string& name, int type, double diameter, double co
                 linnet_params_block.cut_length = static_cast<float>(length);
                 push_result r;
                 triangle_push_double(nodes, nodes + 3, nodes + 6, tri_model_entries()[0], start, end, 0, 0, identity,
-                                     identity, type, 0, 0, static_cast<float>(diameter), static_cast<float>(corner), tool,
-                                     contact, travel, r.status);
+                                     identity, type, 0, 0, static_cast<float>(diameter), static_cast<float>(corner),
+                                     tool, contact, travel, r.status);
                 r.distance = travel;
                 std::copy(contact, contact + 3, r.contact.begin());
                 std::copy(tool, tool + 3, r.tip.begin());
@@ -87,49 +88,70 @@ cutter_case driver(const std::string& name, int type, double diameter, double co
             }};
 }
 
+// How the triangles in the cutter's way stand: gentle (rising 0.6 in 1 at most), or steep ones in
+// turn rising 8 and 40 in 1 and standing vertical (every third of those with a vertical edge).
+enum class walls { gentle, steep };
+
 // A random triangle in the cutter's way, clear of it at the start.
 std::array<double, 9> triangle_ahead(std::mt19937& random, const push_reference& reference, double radius,
-                                     const point3& u, bool single)
+                                     const point3& u, bool single, walls kind, int trial)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0), sym(-1.0, 1.0);
+    const int shape = kind == walls::gentle ? -1 : trial % 3;
+    const double rise = shape < 0 ? 0.6 : shape == 0 ? 8.0 : 40.0;
     for (;;) {
         const double travel = radius * (0.3 + 2.5 * unit(random)), size = radius * (0.2 + 1.6 * unit(random));
         const double a = 2 * M_PI * unit(random), off = 1.4 * radius * std::sqrt(unit(random));
         const point3 centre{travel * u[0] + off * std::cos(a), travel * u[1] + off * std::sin(a),
                             travel * u[2] + 2 * radius * unit(random)};
         std::array<double, 9> c;
-        for (int k = 0; k < 9; ++k) c[k] = centre[k % 3] + size * (k % 3 == 2 ? 0.6 : 1.0) * sym(random);
+        for (int k = 0; k < 9; ++k) c[k] = centre[k % 3] + size * (k % 3 == 2 ? rise : 1.0) * sym(random);
+        if (shape == 2) {
+            // Three corners in one vertical plane.
+            const double b = 2 * M_PI * unit(random);
+            for (int k = 0; k < 3; ++k) {
+                const double along = size * sym(random);
+                c[3 * k] = centre[0] + along * std::cos(b), c[3 * k + 1] = centre[1] + along * std::sin(b);
+                c[3 * k + 2] = centre[2] + 3 * size * sym(random);
+            }
+            if (trial % 9 == 2) c[3] = c[0], c[4] = c[1];
+        }
         if (single)
             for (double& v : c) v = static_cast<float>(v);
         const point3 e1{c[3] - c[0], c[4] - c[1], c[5] - c[2]}, e2{c[6] - c[0], c[7] - c[1], c[8] - c[2]};
-        const double area = std::hypot(e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                                       e1[0] * e2[1] - e1[1] * e2[0]);
+        const double area =
+            std::hypot(e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]);
         if (area >= 0.05 * size * size && reference.clearance({0, 0, 0}, c.data()) >= 1e-3 * radius) return c;
     }
 }
 
-point3 caller_direction(std::mt19937& random, int trial)
+// A direction in the line-net caller's range (a quarter of them at z = -0.001); beside steep
+// walls every fourth straight down, as the drop moves.
+point3 caller_direction(std::mt19937& random, int trial, walls kind)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
+    if (kind == walls::steep && trial % 4 == 1) return {0, 0, -1};
     const double z = trial % 4 == 0 ? -0.001 : -0.001 - 0.998 * unit(random);
     const double a = 2 * M_PI * unit(random), h = std::sqrt(1 - z * z);
     return {h * std::cos(a), h * std::sin(a), z};
 }
 
 // Runs the cases against the reference; tolerance: how far a contact may lie off the triangle
-// and the moved cutter, and beyond the reference's travel (relative to R).
-void meet_the_reference(const std::vector<cutter_case>& cases, unsigned seed, bool level_push, double tolerance)
+// and the moved cutter, and beyond the reference's travel (relative to R). Steep walls take fewer
+// trials over a coarser reference.
+void meet_the_reference(const std::vector<cutter_case>& cases, unsigned seed, bool level_push, double tolerance,
+                        walls kind = walls::gentle)
 {
     const char* asked = std::getenv("DRELAN_TORUS_TRIALS");
-    const int trials = asked != nullptr ? std::atoi(asked) : 40;
+    const int trials = asked != nullptr ? std::atoi(asked) : kind == walls::gentle ? 40 : 12;
     for (const cutter_case& c : cases) {
-        const push_reference reference(c.profile, c.radius / 229);
+        const push_reference reference(c.profile, c.radius / (kind == walls::gentle ? 229 : 120));
         const double slack = tolerance * c.radius, early = 3 * reference.step();
         std::mt19937 random(seed);
         int failures = 0;
         for (int k = 0; k < trials && failures < 5; ++k) {
-            const point3 u = level_push ? point3{1, 0, 0} : caller_direction(random, k);
-            const auto triangle = triangle_ahead(random, reference, c.radius, u, level_push);
+            const point3 u = level_push ? point3{1, 0, 0} : caller_direction(random, k, kind);
+            const auto triangle = triangle_ahead(random, reference, c.radius, u, level_push, kind, k);
             const push_result got = c.solve(triangle.data(), u);
             const double expected = reference.travel({0, 0, 0}, u, triangle.data());
             const bool ahead = got.status == 0 && got.distance >= 0.0;
@@ -180,4 +202,16 @@ TEST_F(CutterTest, PushDriverMeetsTheBruteForceReference)
                         driver("tapered", kCutterBullNose + kCutterTapered, 2, 0.25, taper, 1.5),
                         driver("tapered flat end", kCutterFlat + kCutterTapered, 2, 0, taper, 1)},
                        29212, true, 2e-5);
+}
+
+TEST_F(CutterTest, TaperedSolverMeetsTheBruteForceReferenceBesideSteepWalls)
+{
+    const double taper = 10 * M_PI / 180;
+    // A ball corner with no flat bottom left: D/2 = rc tan(45 - 5 degrees).
+    const double ball_corner = 1 / std::tan(M_PI / 4 - taper / 2);
+    meet_the_reference({tapered("tapered flat end", 2, 0, taper, 1.5, 0), tapered("tapered ball", 2, 1, taper, 1.5, 0),
+                        tapered("tapered bull-nose", 2, 0.25, taper, 1.5, 0),
+                        tapered("tapered ball without a flat bottom", 2, ball_corner, taper, 2.5, 0),
+                        tapered("tapered bull-nose with offset, 30 degrees", 2, 0.3, 3 * taper, 3, 0.2)},
+                       29213, false, 1e-9, walls::steep);
 }

@@ -91,18 +91,26 @@ TEST_F(DriverSteps, DefineStepEndsTheRunOnFailureViewOnlyOrEndRun)
 }
 
 // The execution step goes on whatever the execution gave: the block is finished without the
-// suspended marks and the run goes on to the next procedure.
+// suspended marks and the run goes on to the next procedure; but a failed execution is never
+// reported as created, alone or in a range.
 TEST_F(DriverSteps, FailingExecutionStillFinishesUnmarkedAndTheRunGoesOn)
 {
-    script(kExecuteYes);
-    fakes::rec().execute_status = -4;
-    fakes::rec().define_ends_run_on_call = 2;
-    fakes::run_driver_with_fakes();
-    EXPECT_EQ(fakes::rec().define_repeat_flags, (std::vector<int>{0, 1}));
-    const control::toolpath_line* block = run_test::procedure_block(1);
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(run_test::global_item(*block, 44), std::vector<word>{1});
-    EXPECT_TRUE(run_test::has_text("shlms6", "PROCEDURE EXECUTION END TIME    :"));
+    for (const int defines : {2, 3}) {
+        SetUp();
+        script(kExecuteYes);
+        fakes::rec().execute_status = -4;
+        fakes::rec().define_ends_run_on_call = defines;
+        fakes::run_driver_with_fakes();
+        std::vector<int> repeats(static_cast<std::size_t>(defines), 1);
+        repeats[0] = 0;
+        EXPECT_EQ(fakes::rec().define_repeat_flags, repeats);
+        const control::toolpath_line* block = run_test::procedure_block(1);
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(run_test::global_item(*block, 44), std::vector<word>{1});
+        EXPECT_TRUE(run_test::has_text("shlms6", "PROCEDURE EXECUTION END TIME    :"));
+        EXPECT_FALSE(run_test::has_text("shlms1", "IS CREATED")) << defines;
+        EXPECT_FALSE(run_test::has_text("shlmsg", "ARE CREATED")) << defines;
+    }
 }
 
 TEST_F(DriverSteps, FailingParameterWriterEndsTheRunWithoutExecution)

@@ -42,7 +42,7 @@ struct table_builder {
         const int at = position;
         int* record = buffer_entry(contour_buffers_block.geometry, at);
         int length = 0, status = 0;
-        dfdgrc(at, kContourEntries - at + 1, record, length, status);
+        dfdgrc(at, contour_entries() - at + 1, record, length, status);
         dfdgld(record, length, status);
         position += std::max(length, 1);
         contour_table& t = contour_table_block;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -158,7 +159,7 @@ TEST_F(ContourRecords, ChainingJoinsCurvesFromThePick)
     } rows[] = {
         {"closed square", "[{\"pick\": " + std::to_string(a) + "}]", 10, 0, 4, 0},
         {"open pair", "[{\"pick\": " + std::to_string(open) + "}]", 10, 0, 2, 1},
-        {"no room", "[{\"pick\": " + std::to_string(a) + "}]", 3, kRecordNoRoom, 0, 0},
+        {"no room", "[{\"pick\": " + std::to_string(a) + "}]", 3, kRecordNoRoom, 4, 0},
         {"exit", "[{\"pick\": \"exit\"}]", 10, -1, 0, 0},
     };
     for (const row& r : rows) {
@@ -183,6 +184,91 @@ TEST_F(ContourRecords, ChainingJoinsCurvesFromThePick)
         ASSERT_EQ(count, r.length + 1) << r.what;
         // Each curve begins where the one before ended: a polygon through the chain.
         EXPECT_EQ(eqpt2(points, points + 2 * r.length), r.open == 0 ? 1 : 0) << r.what;
+    }
+    // A chain refused for room comes again, without a pick, to the next dfdc with the room.
+    control::load_script_text("[{\"pick\": " + std::to_string(a) + "}]", "kept");
+    const long picks = control::call_count("pick");
+    std::vector<int> record(2 * 10, 0);
+    int length = 0, status = 0;
+    dfdini(0.001, status);
+    dfdc(3, record.data(), length, status);
+    ASSERT_EQ(status, kRecordNoRoom);
+    EXPECT_EQ(length, 4);
+    dfdc(4, record.data(), length, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(length, 4);
+    EXPECT_EQ(control::call_count("pick"), picks + 1);
+}
+
+// Lines through the points one after another (closed: back to the first), their ids in order.
+std::vector<int> lines_through(const std::vector<std::array<double, 2>>& points, bool closed)
+{
+    std::vector<int> ids;
+    for (std::size_t k = 0; k + 1 < points.size() + (closed ? 1 : 0); ++k) {
+        const auto& a = points[k];
+        const auto& b = points[(k + 1) % points.size()];
+        ids.push_back(control::add_line({a[0], a[1], 0}, {b[0], b[1], 0}));
+    }
+    return ids;
+}
+
+// A chain goes on at the nearest curve end within the tolerance, an exact joint before any
+// other, whatever the curves' ids; it closes where its start is as near as any continuation.
+TEST_F(ContourRecords, ChainingTakesTheNearestEndExactJointsFirst)
+{
+    struct chained {
+        std::vector<int> curves;  // the chain's curves in order, the picked one first
+        int open = 0;
+    };
+    struct row {
+        const char* what;
+        std::function<chained()> make;  // makes the part's curves, answers the chain expected
+    } rows[] = {
+        {"a neighbour 0.04 away made first",
+         [] {
+             lines_through({{40.04, 20}, {60, 20}, {60, 40}, {40.04, 40}}, true);
+             return chained{lines_through({{20, 20}, {40, 20}, {40, 40}, {20, 40}}, true)};
+         }},
+        {"lines shorter than the tolerance",
+         [] {
+             std::vector<std::array<double, 2>> corners;
+             for (int k = 0; k < 40; ++k)
+                 corners.push_back(
+                     {0.3 * std::cos(k * std::numbers::pi / 20), 0.3 * std::sin(k * std::numbers::pi / 20)});
+             return chained{lines_through(corners, true)};
+         }},
+        {"sloppy joints beside an exact neighbour: the nearest end",
+         [] {
+             const std::vector<int> right = lines_through({{40.04, 20}, {60, 20}, {60, 40}, {40.04, 40}}, true);
+             const int bottom = control::add_line({20.06, 20, 0}, {40, 20, 0});
+             const int side = control::add_line({40, 20.06, 0}, {40, 40, 0});
+             return chained{{bottom, right[0], right[1], right[2], right[3], side}, 1};
+         }},
+        {"a stray end by the start: the chain closes",
+         [] {
+             control::add_line({0.03, 0, 0}, {-3, -3, 0});
+             return chained{lines_through({{0, 0}, {4, 0}, {4, 4}, {0, 4}}, true)};
+         }},
+    };
+    for (const row& r : rows) {
+        SetUp();
+        const chained expected = r.make();
+        control::load_script_text("[{\"pick\": " + std::to_string(expected.curves[0]) + "}]", r.what);
+        std::vector<int> record(2 * 100, 0);
+        int length = 0, status = 0, open = -1;
+        dfdini(0.1, status);
+        dfdc(100, record.data(), length, status);
+        ASSERT_EQ(status, 0) << r.what;
+        std::vector<int> curves;
+        for (int k = 1; k <= length; ++k) {
+            int entity = 0;
+            double data[3];
+            dfdget(record.data(), k, entity, data, status);
+            curves.push_back(entity);
+        }
+        EXPECT_EQ(curves, expected.curves) << r.what;
+        dfdgoc(record.data(), open, status);
+        EXPECT_EQ(open, expected.open) << r.what;
     }
 }
 

@@ -4,12 +4,12 @@
 // (the outer contour first, counter-clockwise, then the islands clockwise; an exit ends a
 // contour, an exit on an empty contour ends the contours), then the height-grid surface. Execute
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
-// dimension 3 with the contours laid onto the grid, runs the engine and writes each live offset
-// lane as a point string. The third answer to where the lanes go clears the region of the
-// engine's single offset instead, by hatch passes over the part surface (surface_clearing.hpp);
-// the fourth clears it by hatch passes over a parametric part surface picked in place of the
-// grid (a plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the
-// pass engine's string method 1.
+// dimension 3 with the contours laid onto the grid and the grid's holes inside the pocket as
+// islands, runs the engine and writes each live offset lane as a point string. The third answer
+// to where the lanes go clears the region of the engine's single offset instead, by hatch passes
+// over the part surface (surface_clearing.hpp); the fourth clears it by hatch passes over a
+// parametric part surface picked in place of the grid (a plane, a sphere or a bicubic patch),
+// each hatch segment laid onto that surface by the pass engine's string method 1.
 // Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
@@ -38,6 +38,10 @@
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/unwind_guard.hpp"
 
+#include <array>
+#include <cmath>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -160,30 +164,160 @@ bool contour_corners(const std::vector<int>& lines, bool on_grid, pokarr& contou
     return status == 0;
 }
 
-// Lays every contour onto the grid in world coordinates (in dimension 3; in the plane its corners
-// are the contour), then loads them into the engine's contour tables; the first sets the pocket
-// frame, whose origin becomes the grid's shift (the engine's points are relative to it).
-bool load_contours(int dimension, int& status)
+// ---- holes of the grid --------------------------------------------------------------------------
+
+using node = std::pair<int, int>;  // column, row
+
+bool node_has_surface(int col, int row)
+{
+    const surface_grid& g = surface_grid_block;
+    return std::fabs(g.heights[static_cast<std::size_t>(row) * g.nx + col]) < kGridNoSurfaceHeight;
+}
+
+// The triangles without surface, counter-clockwise: every triangle of a cell with two or more
+// corners without surface, and of a cell with one the triangle that holds that corner (the cell
+// then takes the diagonal that leaves it alone in its triangle).
+std::vector<std::array<node, 3>> holed_triangles()
+{
+    const surface_grid& g = surface_grid_block;
+    std::vector<std::array<node, 3>> out;
+    for (int r = 0; r + 1 < g.ny; ++r)
+        for (int c = 0; c + 1 < g.nx; ++c) {
+            const node corner[4] = {{c, r}, {c + 1, r}, {c + 1, r + 1}, {c, r + 1}};
+            int missing = -1, without = 0;
+            for (int k = 0; k < 4; ++k)
+                if (!node_has_surface(corner[k].first, corner[k].second)) missing = k, ++without;
+            if (without == 1 && (missing == 0 || missing == 2)) {
+                out.push_back(missing == 0 ? std::array<node, 3>{corner[0], corner[1], corner[3]}
+                                           : std::array<node, 3>{corner[1], corner[2], corner[3]});
+            } else if (without == 1) {
+                out.push_back(missing == 1 ? std::array<node, 3>{corner[0], corner[1], corner[2]}
+                                           : std::array<node, 3>{corner[0], corner[2], corner[3]});
+            } else if (without > 1) {
+                out.push_back({corner[0], corner[1], corner[2]});
+                out.push_back({corner[0], corner[2], corner[3]});
+            }
+        }
+    return out;
+}
+
+// The outlines of the grid's holes, clockwise (as islands go): the edges of the holed triangles
+// that no other holed triangle shares, chained.
+std::vector<std::vector<node>> hole_outlines()
+{
+    std::map<std::pair<node, node>, bool> edges;  // directed edge, still to chain
+    for (const auto& t : holed_triangles())
+        for (int k = 0; k < 3; ++k) edges[{t[k], t[(k + 1) % 3]}] = true;
+    std::multimap<node, node> next;  // the outline's edges reversed: clockwise
+    for (const auto& [edge, unused] : edges)
+        if (edges.count({edge.second, edge.first}) == 0) next.emplace(edge.second, edge.first);
+    std::vector<std::vector<node>> outlines;
+    while (!next.empty()) {
+        std::vector<node> outline;
+        auto at = next.begin();
+        const node first = at->first;
+        for (node n = first;;) {
+            outline.push_back(n);
+            const node to = at->second;
+            next.erase(at);
+            if (to == first || (at = next.find(to)) == next.end()) break;
+            n = to;
+        }
+        outlines.push_back(outline);
+    }
+    return outlines;
+}
+
+bool inside(const std::vector<std::array<double, 2>>& polygon, double x, double y)
+{
+    bool in = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const auto &a = polygon[i], &b = polygon[j];
+        if ((a[1] > y) != (b[1] > y) && x < a[0] + (y - a[1]) * (b[0] - a[0]) / (b[1] - a[1])) in = !in;
+    }
+    return in;
+}
+
+// The picked contours as polygons in XY.
+bool drawn_contours(std::vector<std::vector<std::array<double, 2>>>& drawn)
+{
+    for (const std::vector<int>& lines : picks.contours) {
+        pokarr_work work(kSurfaceDimension);
+        if (!contour_corners(lines, false, work.a)) return false;
+        auto& polygon = drawn.emplace_back();
+        for (int i = 0; i + 1 < work.a.count; ++i) polygon.push_back({work.a.x[i], work.a.y[i]});
+    }
+    return true;
+}
+
+// The holes of the grid inside the pocket, as the surface function hands them to the engine:
+// islands whose lanes go round them. A hole partly inside the pocket cannot be one: the run says
+// so and fails. Holes outside the outer contour or inside an island are left alone.
+bool hole_islands(std::vector<std::vector<node>>& islands)
+{
+    std::vector<std::vector<std::array<double, 2>>> drawn;
+    if (!drawn_contours(drawn)) return false;
+    const surface_grid& g = surface_grid_block;
+    for (const std::vector<node>& outline : hole_outlines()) {
+        int in_pocket = 0;
+        for (const node& n : outline) {
+            const double x = g.x0 + n.first * g.h, y = g.y0 + n.second * g.h;
+            bool in = inside(drawn[0], x, y);
+            for (std::size_t k = 1; k < drawn.size() && in; ++k) in = !inside(drawn[k], x, y);
+            in_pocket += in ? 1 : 0;
+        }
+        if (in_pocket == static_cast<int>(outline.size())) {
+            islands.push_back(outline);
+        } else if (in_pocket > 0) {
+            eroutc("surface_pocket, A HOLE OF THE GRID CROSSES A CONTOUR", 0);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A contour's points laid onto the grid in world coordinates (in dimension 3; in the plane its
+// corners are the contour), as 4-byte points.
+bool laid_contour(pokarr& contour, int dimension, std::vector<float>& points, int& status)
+{
+    if (dimension == kSurfaceDimension)
+        surface_grid_seam_table().lan_on_grid(kSurfaceMode, kClosed, contour, 0.0, status);
+    if (status != 0) {
+        eroutc("surface_pocket, UNABLE TO LAY A CONTOUR ONTO THE GRID", 0);
+        return false;
+    }
+    for (int i = 0; i < contour.count; ++i) {
+        points.insert(points.end(), {static_cast<float>(contour.x[i]), static_cast<float>(contour.y[i])});
+        if (dimension == kSurfaceDimension) points.push_back(static_cast<float>(contour.z[i]));
+    }
+    return true;
+}
+
+// Lays every contour and hole island onto the grid, then loads them into the engine's contour
+// tables; the first sets the pocket frame, whose origin becomes the grid's shift (the engine's
+// points are relative to it).
+bool load_contours(int dimension, const std::vector<std::vector<node>>& holes, int& status)
 {
     for (double& shift : surface_grid_block.shift) shift = 0.0;
     std::vector<std::vector<float>> laid;
     for (const std::vector<int>& lines : picks.contours) {
         pokarr_work work(kSurfaceDimension);
-        pokarr& contour = work.a;
-        if (!contour_corners(lines, picks.lanes != kMethodOnePasses, contour)) {
+        if (!contour_corners(lines, picks.lanes != kMethodOnePasses, work.a)) {
             eroutc("surface_pocket, A CONTOUR IS NOT A CHAIN OF LINES ON THE GRID", 0);
             return false;
         }
-        if (dimension == kSurfaceDimension) surface_grid_seam_table().lan_on_grid(kSurfaceMode, kClosed, contour, 0.0, status);
-        if (status != 0) {
-            eroutc("surface_pocket, UNABLE TO LAY A CONTOUR ONTO THE GRID", 0);
-            return false;
+        if (!laid_contour(work.a, dimension, laid.emplace_back(), status)) return false;
+    }
+    const surface_grid& g = surface_grid_block;
+    for (const std::vector<node>& outline : holes) {
+        pokarr_work work(kSurfaceDimension);
+        for (std::size_t k = 0; k <= outline.size() && status == 0; ++k) {
+            const node& n = outline[k % outline.size()];
+            const double p[3] = {g.x0 + n.first * g.h, g.y0 + n.second * g.h,
+                                 g.heights[static_cast<std::size_t>(n.second) * g.nx + n.first]};
+            pokarr_add_pnt(p, work.a, status);
         }
-        std::vector<float>& points = laid.emplace_back();
-        for (int i = 0; i < contour.count; ++i) {
-            points.insert(points.end(), {static_cast<float>(contour.x[i]), static_cast<float>(contour.y[i])});
-            if (dimension == kSurfaceDimension) points.push_back(static_cast<float>(contour.z[i]));
-        }
+        if (status != 0 || !laid_contour(work.a, dimension, laid.emplace_back(), status)) return false;
     }
     for (std::size_t k = 0; k < laid.size() && status == 0; ++k)
         contour_box(k == 0 ? 1 : 0, static_cast<int>(laid[k].size()) / dimension, laid[k].data(), status);
@@ -256,9 +390,14 @@ void execute(int& mode, int& status)
         pkdm_rel_all();
         POKREL(1, released);
     });
-    const int contours = static_cast<int>(picks.contours.size());
-    const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
     const bool hatching = picks.lanes == kHatchPasses || method_one;
+    std::vector<std::vector<node>> holes;
+    if (!hatching && !hole_islands(holes)) {
+        status = kFailed;
+        return;
+    }
+    const int contours = static_cast<int>(picks.contours.size() + holes.size());
+    const std::vector<float> offsets(static_cast<std::size_t>(contours), kContourOffset);
     init_pocket_globals(hatching ? kOneOffsetSwitch : kDirectionSwitch, 0, 0.0f, kTolerance, contours, offsets.data(),
                         status);
     if (status != 0) return;
@@ -267,7 +406,7 @@ void execute(int& mode, int& status)
     if (!hatching) pocket_state_block.offsets_mode = kOffsetsUntilFull;
     pocket_work_block.side_step = method_one ? kMethodOneStep : kSideStep;
     pocket_mode_word = 1;  // a caller of its own: no user messages of the pocket procedure
-    if (!load_contours(dimension, status)) {
+    if (!load_contours(dimension, holes, status)) {
         status = kFailed;
         return;
     }

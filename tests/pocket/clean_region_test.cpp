@@ -56,11 +56,12 @@ protected:
         pokarr_free(a);
         ASSERT_EQ(status, 0);
     }
-    // A full circle of radius r about (cx, cy) as two half-turn arc records, counter-clockwise.
-    static std::vector<std::array<double, 2>> circle(double cx, double cy, double r)
+    // A full circle of radius r about (cx, cy) as two half-turn arc records, counter-clockwise
+    // (direction -1: clockwise).
+    static std::vector<std::array<double, 2>> circle(double cx, double cy, double r, double direction = 1.0)
     {
-        return {{cx + r, cy}, {kMarker, 0}, {r, 1.0}, {cx, cy}, {cx - r, cy},
-                {kMarker, 0}, {r, 1.0},     {cx, cy}, {cx + r, cy}};
+        return {{cx + r, cy}, {kMarker, 0},   {r, direction}, {cx, cy},    {cx - r, cy},
+                {kMarker, 0}, {r, direction}, {cx, cy},       {cx + r, cy}};
     }
     static std::vector<std::array<float, 2>> polygon(int n)
     {
@@ -74,24 +75,25 @@ protected:
         }
         return points;
     }
+    // Builds the region to clean within d: the status and the polygon count.
+    static std::pair<int, int> built(float d)
+    {
+        int status = -9, npol = -1, counted = 0;
+        build_clean_region(d, status);
+        polbuf_get_npol(npol, counted);
+        return {status, npol};
+    }
 };
 
 TEST_F(LaneReaders, CleanRegionHasOnePolygonPerLiveLaneReversed)
 {
-    int status = 0, npol = 0;
     lane({{0, 0}, {10, 0}, {10, 10}}, 1, kLevelSeparator);
     lane({{0, 0}, {5, 0}}, 0, 1);
-    build_clean_region(0.01f, status);
-    EXPECT_EQ(status, 1) << "no live lane: nothing to clean";
-    polbuf_get_npol(npol, status);
-    EXPECT_EQ(npol, 0);
+    EXPECT_EQ(built(0.01f), std::make_pair(1, 0)) << "no live lane: nothing to clean";
 
     lane({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
     lane(circle(50, 50, 10));
-    build_clean_region(0.01f, status);
-    ASSERT_EQ(status, 0);
-    polbuf_get_npol(npol, status);
-    ASSERT_EQ(npol, 2);
+    ASSERT_EQ(built(0.01f), std::make_pair(0, 2));
     // The last lane first: the circle, walked clockwise in steps of at most 2 acos(0.999).
     const auto ring = polygon(1);
     ASSERT_GT(ring.size(), 70u);
@@ -109,6 +111,45 @@ TEST_F(LaneReaders, CleanRegionHasOnePolygonPerLiveLaneReversed)
     ASSERT_GE(square.size(), 4u);
     EXPECT_EQ(square.front(), (std::array<float, 2>{0, 0}));
     EXPECT_EQ(square[1], (std::array<float, 2>{0, 10})) << "the lane's points in reverse order";
+}
+
+TEST_F(LaneReaders, AnIslandsChordsStandOutsideItWhicheverWayTheLanesRun)
+{
+    // The engine keeps the region on the left of all its lanes, or on the right of all of them
+    // when the cutting direction is reversed: the island's polygon stands outside its circle
+    // either way, and the outer lane's polygon never reaches beyond it.
+    struct row {
+        const char* what;
+        std::vector<std::array<double, 2>> outer;
+        double island_direction;
+        double outer_reach;  // the farthest the outer lane comes from (50, 50)
+    };
+    const row rows[] = {
+        {"region on the left", {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}}, -1.0, 50.0 * std::sqrt(2.0)},
+        {"region on the right", {{0, 0}, {0, 100}, {100, 100}, {100, 0}, {0, 0}}, 1.0, 50.0 * std::sqrt(2.0)},
+        {"round, region on the left", circle(50, 50, 60), -1.0, 60.0},
+        {"round, region on the right", circle(50, 50, 60, -1.0), 1.0, 60.0},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.what);
+        lane_table_reset();
+        lane(r.outer);
+        lane(circle(50, 50, 10, r.island_direction));
+        ASSERT_EQ(built(0.1f), std::make_pair(0, 2));
+        const auto ring = polygon(1);
+        ASSERT_GT(ring.size(), 4u);
+        for (std::size_t i = 0; i < ring.size(); ++i) {
+            const auto& a = ring[i];
+            const auto& b = ring[(i + 1) % ring.size()];
+            const double dx = b[0] - a[0], dy = b[1] - a[1], length2 = dx * dx + dy * dy;
+            const double t =
+                length2 > 0 ? std::clamp(((50.0 - a[0]) * dx + (50.0 - a[1]) * dy) / length2, 0.0, 1.0) : 0.0;
+            EXPECT_GE(std::hypot(a[0] + t * dx - 50.0, a[1] + t * dy - 50.0), 10.0 - 1e-4) << "chord " << i;
+            EXPECT_LE(std::hypot(a[0] - 50.0, a[1] - 50.0), 10.1 + 1e-4) << "corner " << i;
+        }
+        for (const auto& corner : polygon(2))
+            EXPECT_LE(std::hypot(corner[0] - 50.0, corner[1] - 50.0), r.outer_reach + 1e-4);
+    }
 }
 
 TEST_F(LaneReaders, PathStringsRunAgainstTheLanesWithinTheirCapacities)
@@ -196,30 +237,34 @@ TEST_F(LaneReaders, OtherCallersSetUpAndTheStateComesBack)
     EXPECT_EQ(pocket_work_block.offsets[kOuterSlot], 7.0);
 }
 
-TEST(LaneArcPoints, ChordsKeepToTheArcsLeftWithinTheDistance)
+TEST(LaneArcPoints, ChordsKeepToTheRegionsSideWithinTheDistance)
 {
-    // A counter-clockwise arc bends towards the region on the lane's left: its points lie on it.
-    // A clockwise arc bends away: its polygon stands outside it, its chords touching it.
+    // An arc bending towards the region (counter-clockwise with the region on the lane's left,
+    // clockwise with it on the right) keeps its points on it. An arc bending away: its polygon
+    // stands outside it, its chords touching it.
     struct row {
         double radius, distance, sweep;
         int direction;
+        bool region_left;
     };
     const row rows[] = {
-        {10, 0.01, 2.0, 1}, {10, 0.01, 2.0, -1}, {3, 0.1, 3.1, 1},      {0.5, 0.1, 3.0, -1},
-        {100, 0.005, 0.3, -1}, {0.05, 1.0, 3.0, -1}, {8, 0.1, 1e-3, -1},
+        {10, 0.01, 2.0, 1, true},    {10, 0.01, 2.0, -1, true},  {3, 0.1, 3.1, 1, true},   {0.5, 0.1, 3.0, -1, true},
+        {100, 0.005, 0.3, -1, true}, {0.05, 1.0, 3.0, -1, true}, {8, 0.1, 1e-3, -1, true}, {10, 0.01, 2.0, 1, false},
+        {10, 0.01, 2.0, -1, false},  {0.5, 0.1, 3.0, 1, false},  {3, 0.1, 3.1, -1, false},
     };
     const double centre[2] = {1.0, 2.0};
     for (const row& r : rows) {
-        SCOPED_TRACE(::testing::Message() << "radius " << r.radius << ", distance " << r.distance << ", direction " << r.direction);
+        SCOPED_TRACE(::testing::Message() << "radius " << r.radius << ", distance " << r.distance << ", direction "
+                                          << r.direction << ", region on the left " << r.region_left);
         const double from = 0.4, to = from + r.direction * r.sweep;
         const double start[2] = {centre[0] + r.radius * std::cos(from), centre[1] + r.radius * std::sin(from)};
         const double end[2] = {centre[0] + r.radius * std::cos(to), centre[1] + r.radius * std::sin(to)};
         std::vector<std::array<double, 2>> inner;
-        ASSERT_TRUE(arc_walk_points(end, centre, r.radius, r.direction, start, r.distance, inner));
+        ASSERT_TRUE(arc_walk_points(end, centre, r.radius, r.direction, start, r.distance, r.region_left, inner));
         std::vector<std::array<double, 2>> path{{end[0], end[1]}};
         path.insert(path.end(), inner.begin(), inner.end());
         path.push_back({start[0], start[1]});
-        const bool outside = r.direction < 0;
+        const bool outside = (r.direction > 0) != r.region_left;
         const double largest = outside ? outside_step_angle(r.distance, r.radius) : arc_step_angle(r.distance, r.radius);
         EXPECT_LE(static_cast<double>(path.size() - 1), std::ceil(r.sweep / largest) + 1.0) << "chords bounded by the distance";
         for (std::size_t i = 0; i + 1 < path.size(); ++i) {

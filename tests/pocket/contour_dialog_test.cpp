@@ -34,6 +34,24 @@ TEST_F(ContourDialog, AddIsRefusedWithAFullTable)
     EXPECT_EQ(table().gathered_count, kMaxContours);
 }
 
+// Picking stops where the table fills; the user is told so rather than picking on in vain.
+TEST_F(ContourDialog, PickingIntoAFullTableIsTold)
+{
+    for (const int before : {kMaxContours - 2, kMaxContours - 1}) {
+        SetUp();
+        for (int set = 1; set <= before; ++set) {
+            circle_set(set, 3.0 * set, 0.0, 1.0);
+            add_chain(set);
+        }
+        const int circle = vantu::control::add_circle({0, 10, 0}, 1.0);
+        const std::string script = R"([{"menu": "ADD CONTOURS"}, {"menu": "CONTOUR"}, )" + pick(circle) + "]";
+        EXPECT_EQ(run(0, 1, script.c_str()), 0);
+        EXPECT_EQ(table().count, before + 1);
+        EXPECT_EQ(has_line("user1c", "NOTE: NUMBER OF CONTOURS CANNOT EXCEED 700"), before + 1 == kMaxContours)
+            << before;
+    }
+}
+
 TEST_F(ContourDialog, PlanarFaceTakesOneOrderNumberPerLoop)
 {
     rectangle_set(1, 0, 0, 10, 10);

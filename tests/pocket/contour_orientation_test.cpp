@@ -12,7 +12,7 @@ class ContourOrientation : public PackageTest {
 protected:
     void TearDown() override
     {
-        contour_buffers_block.wire.fill(0);
+        contour_buffers_block = contour_buffers{};
         PackageTest::TearDown();
     }
 };
@@ -25,8 +25,8 @@ TEST_F(ContourOrientation, SignedOffsetsApplyTheOrientationOnce)
     polygon_set(2, {{10, 10}, {10, 20}, {20, 20}, {20, 10}});  // clockwise
     auto& wire = contour_buffers_block.wire;
     int length = 0, status = 0;
-    dfdgrc(1, kContourEntries, wire.data(), length, status);
-    dfdgrc(2, kContourEntries, wire.data() + kChainEntryWords * length, length, status);
+    dfdgrc(1, contour_entries(), wire.data(), length, status);
+    dfdgrc(2, contour_entries(), wire.data() + kChainEntryWords * length, length, status);
     polbuf_open_all(2, kPolbufStepWords, status);
     ASSERT_EQ(status, 0);
     int orientation[2] = {};

@@ -25,9 +25,7 @@ protected:
         contour_table_block = contour_table{};
         contour_table_empty();
         contour_table_block.contours_valid = 1;
-        for (auto* buffer : {&contour_buffers_block.geometry, &contour_buffers_block.wire, &contour_buffers_block.work,
-                             &contour_buffers_block.save, &contour_buffers_block.gathered})
-            buffer->fill(0);
+        contour_buffers_block = contour_buffers{};
         entry_pnts() = entry_pnt_tables{};
         arrows_block = arrows_state{};
         drelan_params_defaults(0.0f, drelan_params_current);

@@ -87,7 +87,8 @@ TEST_F(ContourUpkeep, FaceBetweenChainsGathersOneRecordPerLoop)
     EXPECT_EQ(contour_buffers_block.gathered[2 * 8], 3);  // the face's second loop after its first
 }
 
-TEST_F(ContourUpkeep, GatheringPastItsBuffersEmptiesTheTable)
+// The gathered buffer grows with the contours; more than 700 gathered records empty the table.
+TEST_F(ContourUpkeep, GatheringGrowsItsBufferButNotPast700Records)
 {
     const int line = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
     vantu::control::define_curve_set(1, std::vector<vantu::control::curve_in_set>(2300, {line, 0.0, 1.0, 1.0}));
@@ -95,9 +96,10 @@ TEST_F(ContourUpkeep, GatheringPastItsBuffersEmptiesTheTable)
     struct row {
         const char* what;
         std::vector<int> loops;
+        int status, gathered;
     } rows[] = {
-        {"more than 4500 entries", {1, 1}},
-        {"more than 700 records", std::vector<int>(kMaxContours + 1, 2)},
+        {"more than 4500 entries", {1, 1}, 0, 2},
+        {"more than 700 records", std::vector<int>(kMaxContours + 1, 2), -1, 0},
     };
     for (const row& r : rows) {
         vantu::control::clear_messages();
@@ -105,11 +107,16 @@ TEST_F(ContourUpkeep, GatheringPastItsBuffersEmptiesTheTable)
         add_record({kFaceRecord, vantu::control::add_planar_face(r.loops)}, kKindFace);
         int status = 0;
         contour_gather_curves(1, 0, kMaxContours, status);
-        EXPECT_EQ(status, -1) << r.what;
-        EXPECT_EQ(table().count, 0) << r.what;
-        EXPECT_EQ(table().gathered_count, 0) << r.what;
-        EXPECT_TRUE(has_line("eroutc", "ERROR: TOO MANY CURVES IN CONTOUR")) << r.what;
+        EXPECT_EQ(status, r.status) << r.what;
+        EXPECT_EQ(table().count, r.status == 0 ? 1 : 0) << r.what;
+        EXPECT_EQ(table().gathered_count, r.gathered) << r.what;
+        EXPECT_EQ(has_line("eroutc", "ERROR: TOO MANY CURVES IN CONTOUR"), r.status != 0) << r.what;
     }
+    // Both loops whole: the second record runs from entry 2301 to entry 4600, (set 1, curve 2300).
+    ASSERT_GE(contour_entries(), 4600);
+    const contour_buffer& gathered = contour_buffers_block.gathered;
+    EXPECT_EQ(std::vector<int>(gathered.begin() + 2 * 2300, gathered.begin() + 2 * 2300 + 2), (std::vector<int>{1, 1}));
+    EXPECT_EQ(std::vector<int>(gathered.begin() + 2 * 4599, gathered.begin() + 2 * 4600), (std::vector<int>{1, 2300}));
 }
 
 TEST_F(ContourUpkeep, CriteriaContoursNotFoundAgainAreRemovedUnlessChecked)

@@ -102,6 +102,13 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              EXPECT_NEAR(c, std::sqrt(0.5f), 1e-6) << w;
          }},
         {"contour item", [] {}, R"([{"page": 30}])", 0, 1, [](const std::string&, const char*) {}},
+        {"a stored value beyond its field's limits keeps the page until it is mended",
+         [] { params().set_real(P::kSideStep, -1.0f); },
+         R"([{"page": 0}, {"page": [{"line": 14, "value": 0.5}, {"line": 0}]}])", 0, 0,
+         [](const std::string&, const char* w) {
+             EXPECT_TRUE(has_line("erou1c", "[param_limits_check] VALUE OUT OF LIMITS. CODE= 26")) << w;
+             EXPECT_EQ(params().real(P::kSideStep), 0.5f) << w;
+         }},
         {"contours not valid keep the page", [] { contour_table_block.contours_valid = 0; }, R"([{"page": 0}, {"page": -1}])",
          -1, 0, [](const std::string&, const char* w) { EXPECT_TRUE(has_line("userrc", "CONTOUR IS NOT UPDATED. PLEASE REDEFINE IT")) << w; }},
     };
@@ -148,7 +155,7 @@ TEST_F(PocketDialog, ItemsShowTheirValuesAndConvertRecords)
     const int line = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
     vantu::control::define_curve_set(1, std::vector<vantu::control::curve_in_set>(4000, {line, 0.0, 1.0, 1.0}));
     vantu::control::define_curve_set(2, std::vector<vantu::control::curve_in_set>(600, {line, 0.0, 1.0, 1.0}));
-    std::vector<int> records(2 * kContourEntries + 2 * 600);
+    std::vector<int> records(2 * contour_entries() + 2 * 600);
     int length = 0, status = 0;
     dfdgrc(1, 4000, records.data(), length, status);
     dfdgrc(2, 600, records.data() + 2 * 4000, length, status);

@@ -19,9 +19,11 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/seam_fills.hpp"
 #include "toolpath/markers.hpp"
+#include "toolpath/tool_position.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -250,9 +252,134 @@ TEST_F(PocketRun, LevelsRunFromTheTopToTheFinalDepthBetweenTheRegionsMarkers)
         EXPECT_EQ(c.last_line[2], 1) << c.z;
     }
     std::vector<std::vector<word>> markers;
-    for (const auto& line : control::toolpath_top()) markers.push_back({line.words[0], line.words[2]});
+    for (const auto& line : control::toolpath_top())
+        if (line.words[0] == 99) markers.push_back({line.words[0], line.words[2]});
     EXPECT_EQ(markers, (std::vector<std::vector<word>>{{99, 1}, {99, 2}, {99, 1}, {99, 2}}));
     EXPECT_EQ(z_of("cmtpk_clean").size(), 2u) << "without a draft the lanes are computed once per region";
+}
+
+// Between two regions the tool leaves the finished one upwards: to the clearance plane when it
+// is on, else straight up to the height at which the entries come in above the first level, so
+// that the next region's approach never starts at the floor of the last one.
+struct region_change_row {
+    const char* name;
+    int plane;
+    float clearance;
+    float tool_z;
+    std::vector<float> heights;  // z of the moves written between the two regions
+};
+
+void PrintTo(const region_change_row& r, std::ostream* os) { *os << r.name; }
+
+class RegionChange : public PocketRun, public ::testing::WithParamInterface<region_change_row> {};
+
+constexpr float kLinkHeight = 10.0f - 3.0f + 8.0f + 3.0f;  // first level 7, clear height 8 + the Z step
+
+TEST_P(RegionChange, RegionIsLeftUpwardsBeforeTheNextOne)
+{
+    const region_change_row& r = GetParam();
+    rectangle_set(1, 0, 0, 10, 10);
+    rectangle_set(2, 20, 0, 30, 10);
+    gathered({1, 2});
+    z_values(10, 0, 3);
+    params().set_real(P::kClearHeight, 8.0f);
+    HEI8().at(heights_state::kClearancePlane) = r.plane;
+    HEI8().set_real(heights_state::kClearance, r.clearance);
+    DSP8().set_vec(tool_position_state::kPosition, {5.0f, 5.0f, r.tool_z});
+    ASSERT_EQ(execute(1), 0);
+    std::vector<float> heights;
+    int regions_closed = 0;
+    for (const auto& line : control::toolpath_top()) {
+        if (line.words[0] == 99 && line.words[2] == 2) ++regions_closed;
+        if (line.words[0] == 99 || regions_closed != 1) continue;
+        EXPECT_EQ(word_to_real(line.words[2]), 5.0f);
+        EXPECT_EQ(word_to_real(line.words[3]), 5.0f) << "straight up where the tool stands";
+        heights.push_back(word_to_real(line.words[4]));
+    }
+    EXPECT_EQ(heights, r.heights);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RegionChange,
+                         ::testing::Values(region_change_row{"PlaneOffAtTheFloor", 0, 0.0f, 0.0f, {kLinkHeight}},
+                                           region_change_row{"PlaneOffAboveTheLink", 0, 0.0f, 30.0f, {}},
+                                           region_change_row{"PlaneOn", 1, 30.0f, 0.0f, {30.0f}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A block whose values a run reads lie beyond the page's limits is not cut with: the first such
+// value is named by its code and nothing is computed or written. Values at the limits, and
+// values the run does not read, are cut with.
+TEST_F(PocketRun, BlockBeyondThePageLimitsIsNotCut)
+{
+    constexpr float kDegree = static_cast<float>(3.141592653589793 / 180.0);
+    struct row {
+        const char* what;
+        void (*set_up)();
+        int code;  // the code named, 0 when the block is cut
+    } rows[] = {
+        {"side step below its least", [] { params().set_real(P::kSideStep, -1.0f); }, 26},
+        {"extra offset below 0", [] { params().set_real(P::kExtraOffset, -0.5f); }, 225},
+        {"tolerance 0", [] { params().set_real(P::kTolerance, 0.0f); }, 25},
+        {"Z step below 0", [] { params().set_real(P::kZStep, -4.0f); }, 13},
+        {"Z step above the depth", [] { params().set_real(P::kZStep, 10.5f); }, 13},
+        {"reference Z beyond its limit over the origin",
+         [] {
+             contour_table_block.draft_present = 1;
+             NPT1().set_real(tp_header_state::kMacsysOrigin + 2, 5.0f);
+             params().set_real(P::kReferenceZ, 10005.0f);
+         },
+         205},
+        {"hatch angle beyond a turn",
+         [] {
+             params().at(P::kMethod) = 1;
+             params().set_real(P::kHatchAngle, 361.0f * kDegree);
+         },
+         44},
+        {"given start point beyond its limit",
+         [] {
+             params().at(P::kStartMode) = 2;
+             NPT1().set_real(tp_header_state::kMacsysOrigin + 1, -10.0f);
+             params().set_real(P::kStartPoint + 1, 99990.0f);
+         },
+         32},
+        {"side step at its least", [] { params().set_real(P::kSideStep, 0.0001f); }, 0},
+        {"Z step the depth", [] { params().set_real(P::kZStep, 10.0f); }, 0},
+        {"hatch angle of a whole turn",
+         [] {
+             params().at(P::kMethod) = 1;
+             params().set_real(P::kHatchAngle, static_cast<float>(360.0f * (3.141592653589793 * 0.005555555555555556)));
+         },
+         0},
+        {"reference Z without a draft", [] { params().set_real(P::kReferenceZ, 20000.0f); }, 0},
+        {"side step of a contour pass only",
+         [] {
+             params().at(P::kPasses) = 3;
+             params().set_real(P::kSideStep, -1.0f);
+         },
+         0},
+    };
+    for (const row& r : rows) {
+        SetUp();
+        rectangle_set(1, 0, 0, 10, 10);
+        gathered({1});
+        z_values(10, 0, 5);
+        r.set_up();
+        const std::size_t lines = control::toolpath_top().size();
+        const word entry_mode = params().at(P::kEntryMode);
+        const int status = execute(1);
+        if (r.code != 0) {
+            EXPECT_EQ(status, -1) << r.what;
+            EXPECT_EQ(params().at(P::kEntryMode), entry_mode) << r.what << ": the block is kept as it is";
+            for (const engine_call& c : calls) EXPECT_EQ(c.step, "clrcls") << r.what << ": only the release runs";
+            EXPECT_EQ(control::toolpath_top().size(), lines) << r.what;
+            EXPECT_TRUE(has_line("erou1c", "[param_limits_check] VALUE OUT OF LIMITS. CODE= " + std::to_string(r.code)))
+                << r.what;
+        } else {
+            EXPECT_EQ(status, 0) << r.what;
+            EXPECT_FALSE(calls.empty()) << r.what;
+            EXPECT_TRUE(control::texts_of("erou1c").empty()) << r.what;
+        }
+        TearDown();
+    }
 }
 
 TEST_F(PocketRun, ExtraOffsetIsAddedOnlyDuringTheLaneComputation)
@@ -299,8 +426,23 @@ TEST_F(PocketRun, FailedRegionKeepsItsStatusAndTheNextOneRuns)
     EXPECT_EQ(execute(1), -1);
     EXPECT_EQ(z_of("DRAWPK"), (std::vector<double>{5, 0})) << "only the second region is drawn";
     std::vector<word> codes;
-    for (const auto& line : control::toolpath_top()) codes.push_back(line.words[2]);
+    for (const auto& line : control::toolpath_top())
+        if (line.words[0] == 99) codes.push_back(line.words[2]);
     EXPECT_EQ(codes, (std::vector<word>{1, 2})) << "the failed region opened no marker";
+}
+
+// Contours that cross are refused before anything runs, with the error naming them, also when
+// the execution is reached without the pocket dialog's check.
+TEST_F(PocketRun, CrossingContoursAreRefusedBeforeAnythingIsCut)
+{
+    rectangle_set(1, 0, 0, 100, 60);
+    rectangle_set(2, 90, 20, 108, 40);
+    gathered({1, 2});
+    z_values(10, 0, 5);
+    EXPECT_EQ(execute(1), -1);
+    for (const engine_call& c : calls) EXPECT_EQ(c.step, "clrcls") << "only the release runs";
+    EXPECT_TRUE(control::toolpath_top().empty());
+    EXPECT_TRUE(has_line("sheerx", "ERROR    : CONTOURS 1 AND 2 CROSS EACH OTHER"));
 }
 
 TEST_F(PocketRun, HatchingBuildsPolygonsAndWritesPasses)

@@ -215,12 +215,22 @@ TEST_F(Region, CrtpolMakesOnePolygonPerContour)
     crtpol(0.01f, 0, list.data(), &region, status);
     EXPECT_EQ(status, 1);
 
-    // A circle that needs more than 9000 points at this tolerance is refused after one doubling.
+    // A circle that needs some twenty thousand points at this tolerance is taken whole.
     circle_set(3, 0, 0, 10000);
     const std::vector<int> big = records_of({3});
     vantu::control::clear_messages();
     crtpol(0.0001f, 1, big.data(), &region, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_TRUE(errors().empty());
+    ASSERT_EQ(region.polygon_count, 3);
+    const std::vector<float> large = polygon(2);
+    EXPECT_GT(large.size(), 2u * 9000u);
+    for (std::size_t i = 0; i < large.size(); i += 2) ASSERT_NEAR(std::hypot(large[i], large[i + 1]), 10000.0, 1e-2);
+
+    // A record that gives no polygon is refused.
+    const int no_record[2] = {9, 1};
+    crtpol(0.01f, 1, no_record, &region, status);
     EXPECT_EQ(status, -1);
     EXPECT_EQ(errors(), std::vector<std::string>{"crtpol,Unable to create the polygon"});
-    EXPECT_EQ(region.polygon_count, 2);
+    EXPECT_EQ(region.polygon_count, 3);
 }

@@ -1,6 +1,7 @@
 // Regions of the wire pocket: a corpus of contour sets with the regions they split into, the
 // reach of the polygons, the bounds of the build, and the cutting orders.
 #include "package_test_support.hpp"
+#include "pocket/contour_table.hpp"
 
 namespace {
 
@@ -129,17 +130,18 @@ TEST_F(Regions, BuildRefusesWhatDoesNotFit)
     EXPECT_EQ(build({}), -1);  // no contour: no message
     EXPECT_TRUE(errors().empty());
     int status = 0;
-    std::vector<int> list(2 * kRegionCurvesMax + 2, 0);
+    const int room = contour_entries();
+    std::vector<int> list(2 * room + 2, 0);
     region_build(list.data(), kRegionContoursMax + 1, 0.01f, status);
     EXPECT_EQ(status, -1);
-    // 4501 curves: a chain record that runs past the curve list's room.
+    // One curve more than the record buffers hold: a chain record that runs past the curve list.
     std::vector<vantu::control::curve_in_set> curves;
     const int line = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
-    for (int k = 0; k < kRegionCurvesMax + 1; ++k) curves.push_back({line, 0.0, 1.0, 1.0});
+    for (int k = 0; k < room + 1; ++k) curves.push_back({line, 0.0, 1.0, 1.0});
     vantu::control::define_curve_set(1, curves);
     int length = 0;
-    dfdgrc(1, kRegionCurvesMax + 1, list.data(), length, status);
-    ASSERT_EQ(length, kRegionCurvesMax + 1);
+    dfdgrc(1, room + 1, list.data(), length, status);
+    ASSERT_EQ(length, room + 1);
     region_build(list.data(), 1, 0.01f, status);
     EXPECT_EQ(status, -1);
     EXPECT_EQ(errors(), std::vector<std::string>(2, "region_build, TOO MANY CONTOURS OR CURVES"));

@@ -150,7 +150,7 @@ int tilted_circle(double radius)
     return vantu::control::add_circle({0, 0, 0}, radius, {0.6, 0.0, 0.8});
 }
 
-TEST_F(Prepare, OneCurveNeedingMoreThan7000PointsIsRefused)
+TEST_F(Prepare, OneCurveNeedingMoreThan7000PointsIsConvertedWhole)
 {
     const int circle = tilted_circle(100.0);
     vantu::control::define_curve_set(1, {{circle, 0.0, 2 * M_PI, 1.0}});
@@ -158,9 +158,18 @@ TEST_F(Prepare, OneCurveNeedingMoreThan7000PointsIsRefused)
     const contours_of c{{0, kContourPart}, {0, 1}};
     int status = 0;
     pocket_prepare(1, 0, nullptr, c.view(), status);
-    EXPECT_EQ(status, -1);
-    ASSERT_FALSE(errors().empty());
-    EXPECT_EQ(errors().back(), "PKCNV2,  TOO MANY POINTS IN CONTOURS");
+    ASSERT_EQ(status, 0);
+    EXPECT_TRUE(errors().empty());
+    const pkcont_tables& t = pkcont_tables_block;
+    EXPECT_GT(t.first[2] - t.first[1], 7001);
+    // Every point lies on the tilted circle seen from above: an ellipse of half axes 80 and 100.
+    for (int i = t.first[1] - 1; i < t.first[2] - 1; ++i) {
+        double x = 0, y = 0;
+        pokmain_get_cpt(i, x, y);
+        x += pokmain_block.origin[0];
+        y += pokmain_block.origin[1];
+        ASSERT_NEAR(x * x / 6400.0 + y * y / 10000.0, 1.0, 1e-6) << i;
+    }
 }
 
 TEST_F(Prepare, MoreThan7000PointsInAllAreAccepted)

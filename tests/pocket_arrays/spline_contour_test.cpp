@@ -1,6 +1,6 @@
 // Spline curves in a pocket contour: the input preparation turns a spline into points within the
-// pocket's tolerance (never into arc records), in either direction, and refuses one that needs
-// more points than one curve may give.
+// pocket's tolerance (never into arc records), in either direction, however many points it needs
+// up to the most the host gives one spline.
 #include "host/control/curve_sets.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
@@ -116,13 +116,24 @@ TEST_F(SplineContour, SplineAndLineBecomePointsWithinTheTolerance)
     }
 }
 
-TEST_F(SplineContour, SplineNeedingMoreThan7000PointsIsRefused)
+// A spline that needs more than 7000 points at the pocket's tolerance is converted whole; one
+// that needs more than the host gives a spline is refused.
+TEST_F(SplineContour, SplineNeedingMorePointsIsConvertedUpToTheHostsMost)
 {
     const int spline = half_circle_spline();
     const int line = vantu::control::add_line({-30, 10, 0}, {70, 10, 0});
     vantu::control::define_curve_set(1, {{spline, 0.0, 2.0, 1.0}, {line, 0.0, 100.0, 1.0}});
     pocket_work_block.tolerance = 1e-7;
     int status = 0;
+    prepare(status);
+    ASSERT_EQ(status, 0);
+    EXPECT_TRUE(errors().empty());
+    const std::vector<xy> entries = contour_entries();
+    ASSERT_GT(entries.size(), 7001u);
+    expect_half_circle(std::vector<xy>(entries.begin(), entries.end() - 1), true, pocket_work_block.tolerance);
+
+    pocket_work_block.tolerance = 1e-12;
+    POKREL(1, status);
     prepare(status);
     EXPECT_EQ(status, -1);
     ASSERT_FALSE(errors().empty());

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <vector>
@@ -236,6 +237,12 @@ TEST_F(Drawing, ApproachRetryFallsBackToAStraightLead)
 
 TEST_F(Drawing, CornerTestQualifiesTurnsToTheSwitchSide)
 {
+    // The third point of a path along x to (10, 0) that turns by `degrees` to the switch side
+    // (1 to the right).
+    const auto turn = [](double degrees, int sw) {
+        const double a = degrees * std::numbers::pi / 180.0;
+        return xy{10.0 + 10.0 * std::cos(a), -sw * 10.0 * std::sin(a)};
+    };
     struct row {
         xy third;
         int sw;
@@ -248,6 +255,12 @@ TEST_F(Drawing, CornerTestQualifiesTurnsToTheSwitchSide)
         {{20, -1}, 1, false},    // a turn of about 6 degrees
         {{0, -5}, 1, true},      // a turn of 135 degrees
         {{20, 0}, 1, false},     // straight on
+        {turn(44.9, 1), 1, false},
+        {turn(45.0, 1), 1, true},  // a turn of exactly 45 degrees is a corner
+        {turn(45.1, 1), 1, true},
+        {turn(44.9, -1), -1, false},
+        {turn(45.0, -1), -1, true},
+        {turn(45.1, -1), -1, true},
     };
     for (const row& r : rows) {
         const double slots[6] = {0, 0, 10, 0, r.third.x, r.third.y};

@@ -1,7 +1,7 @@
 // The runner as a person uses it: the shipped example, malformed inputs, modules that cannot be
 // loaded, and runs that the host ends because the script did not fit.
 #include "host/control.hpp"
-#include "hostrun_support.hpp"
+#include "pocket_dump_support.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -29,14 +29,7 @@ namespace {
 
 using namespace runner_test;
 
-fs::path write_text(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path) << text;
-    return path;
-}
-
 const std::string kSource = DRELAN_SOURCE_DIR;
-const std::string kExamplePart = kSource + "/examples/pocket_part.json";
 const std::string kExampleScript = kSource + "/examples/pocket_script.json";
 
 std::string test_module(const std::string& name)
@@ -47,12 +40,6 @@ std::string test_module(const std::string& name)
 
 // ---- geometry of the example's tool path ---------------------------------------------------
 
-using xy = std::array<double, 2>;
-constexpr double kPi = 3.14159265358979323846;
-// Coordinates come back as floats: a cut point may stand this far past a contour.
-constexpr double kGeometryTolerance = 1.0e-3;
-constexpr double kSameLevel = 1.0e-4;
-
 // The closed contours of a part file, each as a polyline fine enough for the tolerance: curves
 // (lines, arcs, circles) are chained end to end; the loop of largest area is the outer contour.
 struct part_contours {
@@ -61,56 +48,9 @@ struct part_contours {
     std::vector<std::array<double, 4>> island_boxes;   // min x, min y, max x, max y
 };
 
-std::vector<xy> curve_points(const nlohmann::json& e)
-{
-    const std::string kind = e.at("kind");
-    if (kind == "line")
-        return {xy{e["start"][0], e["start"][1]}, xy{e["end"][0], e["end"][1]}};
-    const double cx = e["centre"][0], cy = e["centre"][1], r = e["radius"];
-    double a0 = e.value("start_angle_deg", 0.0), a1 = kind == "circle" ? a0 + 360.0 : e.value("end_angle_deg", 0.0);
-    if (e.contains("normal") && e["normal"][2].get<double>() < 0.0) std::swap(a0, a1);
-    while (a1 <= a0) a1 += 360.0;
-    const int steps = std::max(1, static_cast<int>((a1 - a0) * 2.0));   // half a degree: within the tolerance up to r 30
-    std::vector<xy> points;
-    for (int i = 0; i <= steps; ++i) {
-        const double a = (a0 + (a1 - a0) * i / steps) * kPi / 180.0;
-        points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
-    }
-    return points;
-}
-
-double polygon_area(const std::vector<xy>& p)
-{
-    double area = 0.0;
-    for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) area += p[j][0] * p[i][1] - p[i][0] * p[j][1];
-    return std::abs(area) / 2.0;
-}
-
-bool near_point(const xy& a, const xy& b) { return std::hypot(a[0] - b[0], a[1] - b[1]) < 1.0e-6; }
-
 part_contours read_contours(const std::string& part_file)
 {
-    const nlohmann::json part = nlohmann::json::parse(read_file(part_file));
-    std::vector<std::vector<xy>> open, loops;
-    for (const auto& e : part.at("entities"))
-        if (e.at("class") == 1) (e.at("kind") == "circle" ? loops : open).push_back(curve_points(e));
-    while (!open.empty()) {
-        std::vector<xy> loop = open.back();
-        open.pop_back();
-        for (bool grown = true; grown && !near_point(loop.front(), loop.back());) {
-            grown = false;
-            for (std::size_t k = 0; k < open.size(); ++k) {
-                std::vector<xy> c = open[k];
-                if (near_point(c.back(), loop.back())) std::reverse(c.begin(), c.end());
-                if (!near_point(c.front(), loop.back())) continue;
-                loop.insert(loop.end(), c.begin() + 1, c.end());
-                open.erase(open.begin() + static_cast<std::ptrdiff_t>(k));
-                grown = true;
-                break;
-            }
-        }
-        loops.push_back(loop);
-    }
+    std::vector<std::vector<xy>> loops = contour_loops(part_file);
     part_contours contours;
     std::sort(loops.begin(), loops.end(), [](const auto& a, const auto& b) { return polygon_area(a) > polygon_area(b); });
     if (loops.empty()) return contours;
@@ -123,61 +63,6 @@ part_contours read_contours(const std::string& part_file)
         contours.island_boxes.push_back(box);
     }
     return contours;
-}
-
-bool inside(const std::vector<xy>& polygon, const xy& p)
-{
-    bool in = false;
-    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const xy& a = polygon[i];
-        const xy& b = polygon[j];
-        if ((a[1] > p[1]) != (b[1] > p[1]) && p[0] < a[0] + (b[0] - a[0]) * (p[1] - a[1]) / (b[1] - a[1])) in = !in;
-    }
-    return in;
-}
-
-double boundary_distance(const std::vector<xy>& polygon, const xy& p)
-{
-    double best = 1.0e30;
-    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const xy& a = polygon[j];
-        const double dx = polygon[i][0] - a[0], dy = polygon[i][1] - a[1];
-        const double length2 = dx * dx + dy * dy;
-        const double t = length2 > 0.0 ? std::clamp(((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / length2, 0.0, 1.0) : 0.0;
-        best = std::min(best, std::hypot(p[0] - a[0] - t * dx, p[1] - a[1] - t * dy));
-    }
-    return best;
-}
-
-float word_real(const std::string& text) { return std::bit_cast<float>(static_cast<std::int32_t>(std::stol(text))); }
-
-// One block of the dump with the tool position before and after it: a line (type 2, or 22 with
-// its direction) ends at its first three words, an arc (type 3: plane, sweep, a second real,
-// centre x y, end x y z) at its last three; other blocks leave the tool where it stands.
-struct dump_block {
-    std::string number;
-    int type = 0;
-    std::vector<std::string> words;
-    std::array<double, 3> from{};
-    std::array<double, 3> to{};
-};
-
-template <class Visit> void for_each_block(const std::string& dump_text, Visit visit)
-{
-    std::istringstream dump(dump_text);
-    const std::regex block(R"(^\s*(\d+\.\d+): (\d+) \S+((?: \S+)*)\s*$)");
-    std::array<double, 3> at = {0.0, 0.0, 0.0};
-    for (std::string text; std::getline(dump, text);) {
-        std::smatch m;
-        if (!std::regex_match(text, m, block)) continue;
-        std::istringstream rest(m[3].str());
-        dump_block b{m[1], std::stoi(m[2]), {std::istream_iterator<std::string>(rest), {}}, at, at};
-        const std::vector<std::string>& w = b.words;
-        if ((b.type == 2 || b.type == 22) && w.size() >= 3) b.to = {word_real(w[0]), word_real(w[1]), word_real(w[2])};
-        else if (b.type == 3 && w.size() >= 8) b.to = {word_real(w[5]), word_real(w[6]), word_real(w[7])};
-        visit(b);
-        at = b.to;
-    }
 }
 
 // One cutting move of the dump, sampled in the plane.
@@ -196,27 +81,10 @@ std::vector<cut_move> cutting_moves(const std::string& dump_text, std::vector<do
     };
     for_each_block(dump_text, [&](const dump_block& b) {
         const std::vector<std::string>& w = b.words;
-        const std::array<double, 3>&at = b.from, &to = b.to;
         if (b.type == 99 && w.size() >= 2 && w[0] == "3") levels.push_back(word_real(w[1]));
-        cut_move move{b.number, {}};
-        if ((b.type == 2 || b.type == 22) && w.size() >= 3) {
-            const double length = std::hypot(to[0] - at[0], to[1] - at[1]);
-            const int n = std::max(1, static_cast<int>(length / 0.2));
-            for (int i = 0; i <= n; ++i)
-                move.samples.push_back({at[0] + (to[0] - at[0]) * i / n, at[1] + (to[1] - at[1]) * i / n});
-        } else if (b.type == 3 && w.size() >= 8) {
-            const double sweep = word_real(w[1]), cx = word_real(w[3]), cy = word_real(w[4]);
-            const double r = std::hypot(at[0] - cx, at[1] - cy), a0 = std::atan2(at[1] - cy, at[0] - cx);
-            const int n = std::max(1, static_cast<int>(std::abs(sweep) * r / 0.2));
-            for (int i = 0; i <= n; ++i) {
-                const double a = a0 + sweep * i / n;
-                move.samples.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
-            }
-            move.samples.push_back({to[0], to[1]});
-        } else {
-            return;
-        }
-        if (b.type != 22 && on_level(at[2]) && on_level(to[2])) moves.push_back(std::move(move));
+        cut_move move{b.number, block_samples(b)};
+        if (move.samples.empty()) return;
+        if (b.type != 22 && on_level(b.from[2]) && on_level(b.to[2])) moves.push_back(std::move(move));
     });
     return moves;
 }
@@ -289,31 +157,13 @@ TEST(Hostrun, ExampleComesDownOnlyStraightOverTheNextStart)
 // Answers the part and the script written into the folder.
 std::array<fs::path, 2> islands_pocket(const fs::path& folder)
 {
-    nlohmann::json part = nlohmann::json::parse(read_file(kExamplePart));
-    nlohmann::json entities = nlohmann::json::array();
-    nlohmann::json steps = nlohmann::json::array({{{"menu", "CONTOUR"}, {"expect", "PLANAR FACE"}}});
-    const double corners[4][2] = {{0, 0}, {100, 0}, {100, 50}, {0, 50}};
-    for (int i = 0; i < 4; ++i) {
-        const double *a = corners[i], *b = corners[(i + 1) % 4];
-        entities.push_back({{"class", 1}, {"id", i + 1}, {"kind", "line"}, {"type", 1},
-                            {"start", {a[0], a[1], 0.0}}, {"end", {b[0], b[1], 0.0}}});
-        steps.push_back({{"pick", i + 1}});
-    }
+    nlohmann::json curves = rectangle(1, 0, 0, 100, 50);
     for (int k = 0; k < 18; ++k) {
         const int i = k / 3, j = k % 3;
         const double x = 10.0 + 16.0 * i + 0.62 * ((7 * i + 3 * j) % 5), y = 10.0 + 15.0 * j + 2.3 * ((3 * i + 5 * j) % 7) / 7.0;
-        entities.push_back({{"class", 1}, {"id", 100 + k}, {"kind", "circle"}, {"type", 2}, {"centre", {x, y, 0.0}},
-                            {"normal", {0.0, 0.0, 1.0}}, {"radius", 2.0}, {"start_angle_deg", 0.0}});
-        steps.push_back({{"pick", 100 + k}});
+        curves.push_back(circle(100 + k, x, y, 2.0)[0]);
     }
-    for (const nlohmann::json& e : part["entities"])
-        if (e["class"] != 1) entities.push_back(e);
-    part["entities"] = entities;
-    for (const char* end : {R"({"pick": "exit"})", R"({"page": 0})", R"({"menu": "YES", "expect": "OK TO EXECUTE?"})",
-                            R"({"page": -1})"})
-        steps.push_back(nlohmann::json::parse(end));
-    return {write_text(folder / "islands_part.json", part.dump()),
-            write_text(folder / "islands_script.json", nlohmann::json{{"steps", steps}}.dump())};
+    return pocket_files(folder, "islands", curves, nlohmann::json::array({0}));
 }
 
 // The wire rises to the link height only to come down somewhere else: a rise followed by a

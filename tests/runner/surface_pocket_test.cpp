@@ -3,7 +3,7 @@
 // toolpath.txt and judged against the grid surface the part gives, built here apart from the
 // module.
 #include "hostrun_support.hpp"
-#include "surface_part_support.hpp"
+#include "surface_lane_support.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -25,58 +25,14 @@ namespace {
 
 using namespace runner_test;
 const std::string kSource = DRELAN_SOURCE_DIR;
-// The module's step between lanes; a point string of a tool-path line holds at most this many
-// points, a longer string goes on in the next line.
+// The module's step between lanes.
 constexpr double kSideStep = 2.0;
-constexpr std::size_t kStringLinePoints = 2047;
-
-// The point strings of the dump (type 7 lines: a point number and x, y, z as reals per point),
-// one lane each.
-std::vector<std::vector<p3>> lanes_of(const std::string& dump)
-{
-    std::vector<std::vector<p3>> lanes;
-    std::istringstream lines(dump);
-    bool continues = false;
-    for (std::string text; std::getline(lines, text);) {
-        std::istringstream words(text);
-        std::string place;
-        int type = 0;
-        if (!(words >> place >> type) || place.back() != ':' || type != 7) {
-            continues = false;
-            continue;
-        }
-        if (!continues) lanes.emplace_back();
-        std::vector<long long> w;
-        for (long long v; words >> v;) w.push_back(v);
-        const auto real = [](long long v) { return double(std::bit_cast<float>(static_cast<std::uint32_t>(v))); };
-        for (std::size_t i = 0; i + 3 < w.size(); i += 4)
-            lanes.back().push_back({real(w[i + 1]), real(w[i + 2]), real(w[i + 3])});
-        continues = w.size() / 4 >= kStringLinePoints;
-    }
-    return lanes;
-}
 
 double distance_to_lane(const p3& p, const std::vector<p3>& lane)
 {
     double best = 1e30;
     for (std::size_t i = 0; i + 1 < lane.size(); ++i) best = std::min(best, distance_to_segment(p, lane[i], lane[i + 1]));
     return best;
-}
-
-// Whether two segments of the lane that are not neighbours cross in the plane.
-bool crosses_itself(const std::vector<p3>& lane)
-{
-    const auto side = [](const p3& a, const p3& b, const p3& c) {
-        return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
-    };
-    const std::size_t n = lane.size();
-    for (std::size_t i = 0; i + 1 < n; ++i)
-        for (std::size_t j = i + 2; j + 1 < n; ++j) {
-            if (i == 0 && j + 2 == n) continue;  // the closing segment meets the first one
-            const p3 &a = lane[i], &b = lane[i + 1], &c = lane[j], &d = lane[j + 1];
-            if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
-        }
-    return false;
 }
 
 struct surface_run {
@@ -119,6 +75,7 @@ TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
         EXPECT_EQ(transcript.find("surface_pocket,"), std::string::npos) << r.what << "\n" << transcript;
         for (std::size_t k = 0; k < run.lanes.size(); ++k) {
             EXPECT_FALSE(crosses_itself(run.lanes[k])) << r.what << ", lane " << k;
+            EXPECT_EQ(run.lanes[k].front(), run.lanes[k].back()) << r.what << ", lane " << k << " is closed";
             for (const p3& p : run.lanes[k]) {
                 // Inside the outer contour (so far from the hole), outside the island.
                 ASSERT_TRUE(p[0] > 5.0 && p[0] < 50.0 && p[1] > 5.0 && p[1] < 35.0) << r.what << ", lane " << k;
