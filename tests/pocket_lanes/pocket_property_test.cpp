@@ -290,19 +290,24 @@ const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {
     {20261215, "uncut area"}, {20261216, "cut lane"},   {20361215, "uncut area"}, {20561215, "uncut area"},
     {20561216, "uncut area"}, {20661215, "uncut area"}, {20661216, "uncut area"}, {20761215, "uncut area"}};
 
+// Takes a listed pocket's faults of the kind that other work mends out of its faults; a listed
+// pocket without such a fault fails, so that the lists only shrink.
+void take_listed_faults(const std::string& kind, const std::string& name, std::vector<std::string>& faults)
+{
+    const auto of_kind = [&kind](const std::string& f) { return f.rfind(kind, 0) == 0; };
+    EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), of_kind))
+        << name << " has no \"" << kind << "\" fault now: take it off the list";
+    faults.erase(std::remove_if(faults.begin(), faults.end(), of_kind), faults.end());
+}
+
 TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
     for (const unsigned seed : packed_seeds_of(GetParam())) {
         const pocket_case c = packed_pocket(seed);
         std::vector<std::string> faults = judge(c, compute(c));
         draw_failure("packed_" + std::to_string(seed), c, faults);
-        for (const auto& [listed, kind] : kPackedFaultsLeft) {
-            if (listed != seed) continue;
-            const auto of_kind = [&kind](const std::string& f) { return f.rfind(kind, 0) == 0; };
-            EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), of_kind))
-                << c.name << " has no \"" << kind << "\" fault now: take it off the list";
-            faults.erase(std::remove_if(faults.begin(), faults.end(), of_kind), faults.end());
-        }
+        for (const auto& [listed, kind] : kPackedFaultsLeft)
+            if (listed == seed) take_listed_faults(kind, c.name, faults);
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
 }
@@ -472,11 +477,30 @@ std::vector<island_row> island_rows()
         for (int j = 0; j < 3; ++j)
             grid.contours.push_back(circle(2.1 + 4.2 * i, 2.1 + 4.2 * j, 2.0)), grid.offsets.push_back(1.0);
     out.push_back({grid, kEngineNoLane, covered});
+    // A comb of teeth standing closer than two steps: the step-over from one lane to the next
+    // once ran straight through its spine.
+    std::vector<xy> comb{{50, 8}, {50, 32}};
+    for (double x = 48.5; x > 10.0; x -= 6.5) {
+        comb.push_back({x, 32}), comb.push_back({x, 12});
+        comb.push_back({x - 5.0, 12}), comb.push_back({x - 5.0, 32});
+    }
+    comb.push_back({10, 32}), comb.push_back({10, 8});
+    for (const double step : {2.5, 3.0})
+        out.push_back({{"comb island, step " + std::to_string(step),
+                        {rectangle(0, 0, 60, 40), kg::closed(comb)},
+                        {step, step},
+                        step},
+                       kEngineDone,
+                       ""});
     out.push_back({{"island round the outer contour", {rectangle(0, 0, 10, 10), circle(5, 5, 8)}, {0.5, 0.5}, 0.5},
                    kEngineNoLane,
                    covered});
     return out;
 }
+
+// Rows with faults that other work mends (as kPackedFaultsLeft): at step 2.5 the lanes round the
+// comb leave material at the corners of the island's offset.
+const std::vector<std::pair<std::string, std::string>> kRowFaultsLeft = {{"comb island, step 2.500000", "uncut area"}};
 
 TEST_F(WholePocket, PackedIslandsAndSpecksGiveTheirOutcome)
 {
@@ -494,9 +518,11 @@ TEST_F(WholePocket, PackedIslandsAndSpecksGiveTheirOutcome)
             EXPECT_TRUE(cut_moves().empty()) << r.c.name << " cuts";
             continue;
         }
-        const std::vector<std::string> faults = judge(r.c, status);
-        EXPECT_TRUE(faults.empty()) << report(r.c, faults);
+        std::vector<std::string> faults = judge(r.c, status);
         draw_failure("islands_" + std::to_string(row), r.c, faults);
+        for (const auto& [listed, kind] : kRowFaultsLeft)
+            if (listed == r.c.name) take_listed_faults(kind, r.c.name, faults);
+        EXPECT_TRUE(faults.empty()) << report(r.c, faults);
     }
 }
 
