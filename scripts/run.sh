@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the module, the host stand-in and the runner, then runs the shipped example pocket.
+# Builds the module, the host stand-in, the runner and the caller modules the README's examples
+# load, then runs the shipped example pocket.
 # Outputs (transcript, tool-path dump, picture) go to out/example; the tool-path listing, the
 # procedure header list and the tool list that SERVICE writes for the new procedure go to
 # out/example/listing.
@@ -11,7 +12,7 @@ if ! dpkg -s nlohmann-json3-dev libpolyclipping-dev libgtest-dev >/dev/null 2>&1
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs" --target hostrun drelan
+cmake --build build -j "$jobs" --target examples
 mkdir -p out/example
 ./build/hostrun --part examples/pocket_part.json --script examples/pocket_script.json \
   --out out/example --data data --fixed-time 2026-01-01T12:00:00 "$@"

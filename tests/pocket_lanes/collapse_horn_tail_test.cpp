@@ -13,6 +13,7 @@
 #include "pocket_lanes/common_loops.hpp"
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -185,6 +186,8 @@ struct arc_crossing_row {
     double where;      // the disc: the direction (degrees) of the crossings; the bite: their x
     double bend = 0.0; // the sagitta of the triangle's sides (0: lines)
 };
+
+void PrintTo(const arc_crossing_row& row, std::ostream* os) { *os << row.name; }
 
 horn arc_crossed(const arc_crossing_row& row)
 {
