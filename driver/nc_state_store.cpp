@@ -4,14 +4,15 @@
 #include "driver/nc_state_store.hpp"
 
 #include "driver/go_point_motion.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
+#include "listing/work_view.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "tools/current_tool.hpp"
 
@@ -25,10 +26,8 @@ constexpr int kLastView = 47;
 constexpr int kNeverSaved = 0;
 constexpr int kQueryInstance = -1, kReleaseInstance = -2;
 constexpr int kMakeCurrent = 3;
-constexpr int kCoorKind = 4;
 constexpr int kTextKind = 3;
 constexpr int kSymbolsOff = 0, kSymbolItem2 = 2, kSymbolItem3 = 3, kSymbolOn = 1;
-constexpr int kCoorOrigin = 9;
 constexpr int kLargestBlock = heights_state::kWords;
 
 // One block under its key: the kind code its save passes (kNeverSaved: restored only), its word
@@ -151,20 +150,13 @@ void restore_current_tool()
     if (status == 0) tool_block().IDTOOL = tool_id;
 }
 
-// The work coordinate record: the tool-path matrix and its origin in model coordinates over the
-// stored record. A missing record starts from zeros.
+// The work coordinate record from the tool path's MACSYS.
 void update_work_coordinates()
 {
-    std::array<word, kCoorWords> coor{};
-    int status = 0;
-    mdgetc("COOR", kCoorWords, coor.data(), status);
     const tp_header_state& header = NPT1();
-    for (int i = 0; i < 9; ++i) coor[static_cast<std::size_t>(i)] = header.at(tp_header_state::kMacsysMatrix + i);
-    float world[3], model[3];
-    for (int i = 0; i < 3; ++i) world[i] = header.real(tp_header_state::kMacsysOrigin + i);
-    mapw2m(world, model);
-    for (int i = 0; i < 3; ++i) coor[static_cast<std::size_t>(kCoorOrigin + i)] = real_to_word(model[i]);
-    mdputn("COOR", kCoorKind, kCoorWords, coor.data(), status);
+    std::array<float, 3> origin{};
+    for (int i = 0; i < 3; ++i) origin[static_cast<std::size_t>(i)] = header.real(tp_header_state::kMacsysOrigin + i);
+    store_machine_frame(npt1_matrix(), origin);
 }
 
 void restore_work_frame()

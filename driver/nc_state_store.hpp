@@ -6,10 +6,6 @@
 inline constexpr int kRestoreWithView = 1;   // the view checks and the "COOR" update
 inline constexpr int kRestoreOnly = 3;
 
-// Words of the work coordinate record "COOR": the tool-path matrix (0-8), the mapped tool-path
-// origin (9-11) and further words that the restore keeps.
-inline constexpr int kCoorWords = 23;
-
 // Mode 1 fails with status -1 and restores nothing when no view is selected ("SEGSTR, NO MACSYS
 // IS CURRENTLY SELECTED") or the view number is out of range ("SEGSTR - VIEW NUMBER OUT OF
 // RANGE !"). A missing record leaves its block as it was; a stored record longer than its block

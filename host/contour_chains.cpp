@@ -1,7 +1,8 @@
 // Chain records of contours on the host's curve sets (dfdgrc, dfcgld) and the polygon of a
-// record (dfcpol). The region and polygon-buffer packages of the pocket turn contours into
-// polygons through them.
+// record (dfcpol), in the work plane's coordinates when one is set (gswpld). The region and
+// polygon-buffer packages of the pocket turn contours into polygons through them.
 #include "host/core/contour_records.hpp"
+#include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
@@ -24,21 +25,40 @@ int record_curves(const int* entry)
     return r.kind == vantu::record_kind::chain ? r.length : 0;
 }
 
+// The polyline of a curve between two parameters as x, y doubles: in world coordinates, or in
+// those of the work plane when one is set. Empty when the curve cannot be evaluated.
+std::vector<double> curve_xy(int entity, double t0, double t1, double tolerance)
+{
+    constexpr int kSpace = 3;
+    int status = 0, n = 0;
+    std::vector<double> points;
+    crvpld2(entity, t0, t1, tolerance, kSpace, 0, nullptr, n, status);
+    if (status == kEntityShort && n > 0) {
+        points.resize(kSpace * static_cast<std::size_t>(n));
+        crvpld2(entity, t0, t1, tolerance, kSpace, n, points.data(), n, status);
+    }
+    if (status != 0 || n < 1) return {};
+    const auto plane = vantu::contour_work_plane();
+    std::vector<double> xy;
+    for (int i = 0; i < n; ++i) {
+        vantu::point3 p{points[kSpace * i], points[kSpace * i + 1], points[kSpace * i + 2]};
+        if (plane) p = vantu::into_frame(plane->frame, p);
+        xy.insert(xy.end(), {p[0], p[1]});
+    }
+    return xy;
+}
+
 // Appends the polyline of curve k of the set as x, y doubles, leaving out its first point where
 // it repeats the last point so far. False when the curve cannot be evaluated.
 bool append_curve(int set, int k, double tolerance, std::vector<double>& xy)
 {
-    int entity = 0, status = 0, n = 0;
+    int entity = 0, status = 0;
     double data[3];
     dfdget(set, k, entity, data, status);
     if (status != 0) return false;
-    std::vector<double> points;
-    crvpld2(entity, data[0], data[1], tolerance, 2, 0, nullptr, n, status);
-    if (status == kEntityShort && n > 0) {
-        points.resize(2 * static_cast<std::size_t>(n));
-        crvpld2(entity, data[0], data[1], tolerance, 2, n, points.data(), n, status);
-    }
-    if (status != 0 || n < 1) return false;
+    const std::vector<double> points = curve_xy(entity, data[0], data[1], tolerance);
+    const int n = static_cast<int>(points.size() / 2);
+    if (n < 1) return false;
     int first = 0;
     if (!xy.empty() && std::fabs(points[0] - xy[xy.size() - 2]) <= vantu::kDoubleTolerance &&
         std::fabs(points[1] - xy.back()) <= vantu::kDoubleTolerance)

@@ -1,6 +1,6 @@
-// Offset of a closed contour of lines and arcs lying in a plane parallel to XY (dfcof2) and the
-// release of the offset's curves (dfcgnr). The trimming tool offsets its contour by the tool
-// radius with them (host/vantu_contour_define.hpp).
+// Offset of a closed contour of lines and arcs lying in a plane parallel to XY, or to the XY of
+// the work plane (dfcof2), and the release of the offset's curves (dfcgnr). The trimming tool
+// offsets its contour by the tool radius with them (host/vantu_contour_define.hpp).
 //
 // The offset is built in the plane: each element is moved sideways by the distance (a line
 // parallel to itself, an arc about its centre), a corner the moved elements no longer meet at is
@@ -177,11 +177,13 @@ struct contour {
     double size = 0.0;  // the larger side of its box
 };
 
-// The elements of a chain record's curves in their direction of travel; status as dfcof2.
+// The elements of a chain record's curves in their direction of travel, in the coordinates of
+// the work plane when one is set; status as dfcof2.
 int read_contour(const int* record, contour& c)
 {
     const vantu::record_info info = vantu::record_at(record);
     if (info.kind != vantu::record_kind::chain) return kOffsetNotContour;
+    const auto plane = vantu::contour_work_plane();
     double low[2] = {1e300, 1e300}, high[2] = {-1e300, -1e300};
     for (int k = 1; k <= info.length; ++k) {
         int entity = 0, status = 0;
@@ -196,6 +198,10 @@ int read_contour(const int* record, contour& c)
         for (int i = 0; i < 4; ++i) {
             evcrvd(entity, ts[i], p[i], nullptr, status);
             if (status != 0) return kOffsetNotContour;
+            if (plane) {
+                const vantu::point3 local = vantu::into_frame(plane->frame, {p[i][0], p[i][1], p[i][2]});
+                std::copy(local.begin(), local.end(), p[i]);
+            }
         }
         if (k == 1) c.z = p[0][2];
         for (const auto& q : p) {
@@ -210,18 +216,16 @@ int read_contour(const int* record, contour& c)
             if (length(b - a) > vantu::kDoubleTolerance) c.elements.push_back(make_line(a, b));
             continue;
         }
-        // The arc's centre and sense from three of its points (the first half of it turns less
-        // than half round); it sweeps what its parameters do.
+        // The arc's sense from three of its points (the first half of it turns less than half
+        // round); it sweeps what its parameters do.
         const double turn = cross(q - a, m - q);
         const double sweep = std::abs(data[1] - data[0]);
-        xy centre = g->placed ? xy{} : xy{g->centre[0], g->centre[1]};
-        if (g->placed) {
-            const double ax = a.x * a.x + a.y * a.y, bx = b.x * b.x + b.y * b.y, mx = m.x * m.x + m.y * m.y;
-            const double det = 2.0 * (a.x * (m.y - b.y) + m.x * (b.y - a.y) + b.x * (a.y - m.y));
-            if (std::abs(det) <= vantu::kDoubleParallelSine) return kOffsetNotFlat;
-            centre = {(ax * (m.y - b.y) + mx * (b.y - a.y) + bx * (a.y - m.y)) / det,
-                      (ax * (b.x - m.x) + mx * (a.x - b.x) + bx * (m.x - a.x)) / det};
-        }
+        // The arc's centre carried from the system its record is written in to the one the
+        // contour is read in.
+        vantu::point3 centre3 = g->centre;
+        if (g->placed) centre3 = vantu::out_of_frame(*g->placed, centre3);
+        if (plane) centre3 = vantu::into_frame(plane->frame, centre3);
+        const xy centre{centre3[0], centre3[1]};
         const double radius = length(a - centre);
         if (std::abs(length(m - centre) - radius) > kCornerGap || std::abs(length(q - centre) - radius) > kCornerGap)
             return kOffsetNotFlat;  // tilted out of XY
@@ -404,7 +408,8 @@ bool join_loops(const std::vector<element>& pieces, double gap, std::vector<std:
 // ---- the new curves ------------------------------------------------------------------------------
 
 // A new curve entity of the element at height z, with its data in the curve set (start and end
-// parameter, orientation value); 0 when the store has no id left.
+// parameter, orientation value); 0 when the store has no id left. In a work plane the entity is
+// placed in its UCS ("RP"), so that its record is written in the plane's coordinates.
 int store_curve(const element& e, double z, vantu::control::curve_in_set& in_set)
 {
     vantu::curve_geometry g;
@@ -429,6 +434,7 @@ int store_curve(const element& e, double z, vantu::control::curve_in_set& in_set
     vantu::entity stored;
     stored.id = static_cast<int>(vantu::store().next_id);
     vantu::encode_curve(g, stored);
+    if (const auto plane = vantu::contour_work_plane()) stored.attributes["RP"] = plane->ucs;
     if (!vantu::insert_entity(std::move(stored))) return 0;
     in_set.entity = static_cast<int>(vantu::store().next_id) - 1;
     return in_set.entity;

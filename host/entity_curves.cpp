@@ -223,6 +223,18 @@ std::optional<curve_geometry> decode_curve(const entity& e)
     return g;
 }
 
+// The inverse of out_of_frame: the axes a UCS keeps in single precision are square to each other
+// only to about 1e-7, so the point is solved for rather than projected on them, and a curve placed
+// in the frame comes back to its own coordinates.
+point3 into_frame(const frame3& f, const point3& world)
+{
+    const point3 d = minus(world, f.origin);
+    const double det = dot(f.x, cross(f.y, f.z));
+    return {dot(d, cross(f.y, f.z)) / det, dot(f.x, cross(d, f.z)) / det, dot(f.x, cross(f.y, d)) / det};
+}
+
+point3 out_of_frame(const frame3& f, const point3& local) { return to_world(f, local, true); }
+
 std::optional<frame3> frame_of_entity(int id)
 {
     constexpr int kUcsClass = 8, kUcsType = 1, kUcsWords = 16;

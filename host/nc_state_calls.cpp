@@ -166,6 +166,19 @@ void gswpld(int mode, int (&words)[2])
     vantu::trace_call("gswpld", std::to_string(mode) + "," + std::to_string(words[0]) + "," + std::to_string(words[1]), 0);
 }
 
+namespace vantu {
+
+std::optional<work_plane> contour_work_plane()
+{
+    const std::array<int, 2>& words = state().work_plane_words;
+    if (words[1] != kWorkPlaneOfUcs) return std::nullopt;
+    const auto frame = frame_of_entity(words[0]);
+    if (!frame) return std::nullopt;
+    return work_plane{words[0], *frame};
+}
+
+}  // namespace vantu
+
 namespace {
 
 // The working view's coordinate system when its view pointer names one (a UCS made by xsys4

@@ -48,7 +48,8 @@ void dfdgid(const int* record, int& id, int& status);
 // the offset lies at |distance| from the contour, and the offset is one closed loop of new line
 // and arc entities (class 1) at the contour's Z, a new curve set whose chain record is written
 // into out (room entries, length answers the entries). Corners the offset goes round become arcs
-// about the corner.
+// about the corner. With a work plane set (gswpld), X, Y and Z are those of its UCS and the new
+// curves are placed in it.
 // Status 0 with the record; 0 with length 0 when nothing is left (an inward offset wider than the
 // contour); kRecordNoRoom when the record does not fit (no curves kept). Refused, with nothing
 // made:

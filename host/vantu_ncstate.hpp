@@ -31,8 +31,12 @@ void setwap(int view, int& status);
 void setdsp(float depth);
 // Switches a symbol kind of the display (item) off (0) or on (1).
 void edsym(int item, int on);
-// The two words of the current work-plane setting: mode 1 reads them, mode 2 sets them (0 and 0:
-// new entities are made in world coordinates). Other modes do nothing.
+// The two words of the current work-plane setting: mode 1 reads them, mode 2 sets them. 0 and 0:
+// world coordinates. A UCS entity and kWorkPlaneOfUcs: the plane of that UCS, in whose
+// coordinates the contour services work: dfcpol gives a contour's polygon there, dfcof2 offsets
+// a contour lying in a plane parallel to the UCS's XY and makes the offset's curves placed in the
+// UCS (their "RP" names it). Other words are world coordinates too; other modes do nothing.
+inline constexpr int kWorkPlaneOfUcs = 1;
 void gswpld(int mode, int (&words)[2]);
 // Maps a world point into model coordinates, and back. World coordinates are those of the
 // working view: coordinates in its UCS (origin and axes given in model coordinates) when its view

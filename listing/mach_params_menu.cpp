@@ -1,22 +1,24 @@
 // mach_params_menu (see the header): the page's groups of four slots, its answers and its end.
 #include "listing/mach_params_menu.hpp"
 
+#include "host/vantu.hpp"
 #include "toolpath/interaction_modes.hpp"
+#include "toolpath/machine_table.hpp"
 #include "toolpath/machining_type.hpp"
+#include "toolpath/modal_setters.hpp"
 #include "toolpath/model_values.hpp"
 #include "toolpath/nc_state_blocks.hpp"
-#include "host/vantu.hpp"
-#include "tools/tool_utilities.hpp"
-#include "toolpath/machine_table.hpp"
-#include "toolpath/modal_setters.hpp"
+#include "toolpath/shown_values.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_dialog.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,8 @@ constexpr float kMaxTraverse = 2.0f;               // the fast value of the mach
 constexpr double kMetresToFeet = 1000.0 * 0.0032808399, kFeetToMetres = 0.3048;
 constexpr float kInch = 25.4f, kFoot = 304.8f;
 constexpr int kStoreTool = 6;                      // SGTOOL
+// Kinds of the host's parameter fields that hold a real.
+constexpr int kRealField = 2, kSecondRealField = 5, kExpressionField = 8;
 
 enum class slot_item { none, tool, coolant, cutcom, spin_mode, vc, spindle, direction, feed, punch, nibbling,
                        feed_switch, machine_kind, rapid, comp_mode, table_kind, other };
@@ -75,6 +79,27 @@ struct mach_run {
         int status = 0;
         nu_mod_exec(kind, relation, relation, value, minimum, maximum, status);
         record(what);
+        if (kind == kRealField || kind == kSecondRealField || kind == kExpressionField)
+            shown_reals.push_back({&value, value});
+    }
+
+    // The real fields of the page as built, with the words they showed.
+    struct shown_real {
+        word* value;
+        word before;
+    };
+    std::vector<shown_real> shown_reals;
+
+    // A real typed back as its field showed it is no change: the word held before stays, so that
+    // the comparison after the page finds nothing changed and writes no parameter block.
+    void keep_shown_reals()
+    {
+        for (shown_real& f : shown_reals) {
+            const float before = word_to_real(f.before);
+            if (*f.value != f.before && entered_value(before, word_to_real(*f.value), shown_kind::general) == before)
+                *f.value = f.before;
+            f.before = *f.value;
+        }
     }
 
     void start()
@@ -150,6 +175,7 @@ struct mach_run {
     {
         next_slot = 1;
         slots.fill(slot_item::none);
+        shown_reals.clear();
         place_tool_group();
         if ((flag(4) && !punching) || flag(5)) place_spin_group();
         if ((flag(1) && !punching) || flag(2) || flag(3) || flag(11)) {
@@ -342,6 +368,7 @@ void mach_params_menu(int& no_display, int (&item_flags)[kMachItemFlags], int mo
         macro_redisplay();
         int answer = 0;
         modif1(answer);
+        run.keep_shown_reals();
         if (no_display != 0) break;
         if (answer == 0 || answer == -1 || answer == -2) {
             run.store(status);

@@ -27,13 +27,15 @@ void store_view_matrix(const view_matrix& matrix)
 
 void store_machine_frame(const view_matrix& matrix, const std::array<float, 3>& origin)
 {
-    float machine[3];
-    mapw2m(origin.data(), machine);
-    word words[12];
-    for (int i = 0; i < 9; ++i) words[i] = real_to_word(matrix[static_cast<std::size_t>(i)]);
-    for (int i = 0; i < 3; ++i) words[9 + i] = real_to_word(machine[i]);
+    constexpr int kOriginWord = 9;
+    std::array<word, kCoorWords> coor{};
     int status = 0;
-    mdputn("COOR", kRealKind, 12, words, status);
+    mdgetc("COOR", kCoorWords, coor.data(), status);
+    float model[3];
+    mapw2m(origin.data(), model);
+    for (int i = 0; i < 9; ++i) coor[static_cast<std::size_t>(i)] = real_to_word(matrix[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 3; ++i) coor[static_cast<std::size_t>(kOriginWord + i)] = real_to_word(model[i]);
+    mdputn("COOR", kCoorKind, kCoorWords, coor.data(), status);
 }
 
 void symbols_off() { edsym(0, 0); }

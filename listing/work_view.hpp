@@ -12,7 +12,12 @@ using view_matrix = std::array<float, 9>;
 void work_view_take(int view, float depth);
 // Model data "STVW": the view matrix.
 void store_view_matrix(const view_matrix& matrix);
-// Model data "COOR": the matrix and the origin in machine coordinates.
+// Model data "COOR", the work coordinates: the tool-path matrix (words 0-8), its origin in model
+// coordinates (9-11) and further words (12-22) that other modules of the host keep there.
+inline constexpr int kCoorWords = 23, kCoorKind = 4;
+// Writes the matrix and the origin (given in world coordinates) over the stored "COOR", its
+// further words kept as stored; a missing record starts from zeros. The restore of the NC state
+// and the block display both write it so, so that neither loses the other's words.
 void store_machine_frame(const view_matrix& matrix, const std::array<float, 3>& origin);
 // The symbol display off (edsym 0, 0) and on again (edsym 2, 1 and 3, 1).
 void symbols_off();

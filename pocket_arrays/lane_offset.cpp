@@ -395,6 +395,13 @@ void offset_planar(int side, int arc_sense, double distance, const pokarr& loop,
 
 }  // namespace
 
+double raw_offset_accuracy(double distance)
+{
+    // The largest turn the rule passes over: its sine is the floor, 1 - cos follows.
+    const double flat = 1.0 - std::sqrt(1.0 - kCornerSineFloor * kCornerSineFloor);
+    return 2.0 * distance * flat + kArcToleranceCap;
+}
+
 void pokarr_offset_2d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status)
 {
     if (offset_input_refused("pokarr_offset_2d", side, distance, loop, status)) return;

@@ -28,6 +28,13 @@ inline constexpr int kCornerLast = 3;
 // appended.
 void lane_offset_2d3d(int side, int arc_sense, double distance, const pokarr& loop, pokarr& result, int& status);
 
+// How much nearer than the distance a vertex of the raw offset may come to its loop through the
+// corner rule itself. A turn whose sine is below the rule's floor counts as no turn: its one
+// point lies on the offset of the second element, up to 2 d (1 - cos) off the offset of the
+// first; an arc shrunk below the arc tolerance becomes its end point. The piece tests of the one
+// offset read a vertex within this of the distance as a point of the offset.
+double raw_offset_accuracy(double distance);
+
 // Planar raw offset of a closed loop restarted inside one of its elements (no corner at its
 // start). side +1 right, -1 left; arc_sense chooses the direction of corner arcs; the result is
 // appended to. Status 0, or 11 for an empty-kind loop, a static loop of more than 7000 entries,

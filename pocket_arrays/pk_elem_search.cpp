@@ -516,6 +516,12 @@ bool second_look(search& s, int k, const element& c, pair_crossings& out)
     const search_query& q = s.q;
     if (s.reexamined || (q.self_element.kind != kArc && c.kind != kArc)) return false;
     s.reexamined = true;
+    // A walk that met its previous crossing at the element's end has nothing of it left: an arc
+    // from that point to its own end would be read as the whole circle, and give the far point of
+    // its circle with a neighbouring arc as a crossing beyond the element's end.
+    double own_end[3];
+    q.self_element.end(own_end);
+    if (q.same(q.previous, own_end)) return false;
     element from = q.self_element;
     from.sx = q.previous[0];
     from.sy = q.previous[1];

@@ -617,13 +617,14 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
 }
 
 // The distance the vertices of a planar piece must keep from the call's source: the offset
-// distance less the tolerance; 0 when the call asks none (not planar, no distance). Reads
-// pocket_work.tolerance and working_tolerance.
+// distance less the tolerance, or less the raw offset's own accuracy where that is larger (at
+// large distances its corner rule alone puts vertices a few thousandths nearer); 0 when the call
+// asks none (not planar, no distance). Reads pocket_work.tolerance and working_tolerance.
 double least_from_source(const oneoff_call& c)
 {
     if (c.dimension != 2 || c.distance <= 0.0) return 0.0;
     const pocket_work& w = pocket_work_block;
-    const double least = c.distance - std::max(w.tolerance, w.working_tolerance);
+    const double least = c.distance - std::max({w.tolerance, w.working_tolerance, raw_offset_accuracy(c.distance)});
     return least > 0.0 ? least : 0.0;
 }
 

@@ -18,6 +18,7 @@
 #include "toolpath/block_writers.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/shown_values.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/current_tool.hpp"
@@ -42,6 +43,12 @@ enum class in_force { depth, surface };
 int current_tool_id() { return PRM9().words[machine_params::kToolId]; }
 float shown_depth(float depth, float tip) { return depth >= 0.0f ? depth - tip : depth + tip; }
 float stored_depth(float shown, float tip) { return shown >= 0.0f ? shown + tip : shown - tip; }
+// The depth a DEPTH field leaves: the depth held when the value typed reads as the value offered
+// (the field shows lengths to the host's decimals), else the value typed with the tip added back.
+float depth_entered(float held, float offered, float typed, float tip)
+{
+    return entered_value(offered, typed, shown_kind::length) == offered ? held : stored_depth(typed, tip);
+}
 ncd_address motion_address(int number) { return {2, list_cursor().cursor_proc_blkno, number}; }
 
 // The value a block at the list position sets, if it sets one.
@@ -129,7 +136,8 @@ void change_range_depth(const ncd_address& first, const ncd_address& last, const
     if (status < 0) return;
     const float tip = drill_tip_length(current_tool_id(), "EDTDPT - ZERO TIP ANGLE IN DRILL TOOL");
     if (tip < 0.0f) return;
-    float shown = shown_depth(depth, tip);
+    const float offered = shown_depth(depth, tip);
+    float shown = offered;
     ncd_set_blocks_attention(kCurrentDisplayFile, first, first, 0);
     ncd_set_blocks_attention(kCurrentDisplayFile, last, last, 0);
     ncd_set_blocks_attention(kCurrentDisplayFile, first, last, 1);
@@ -137,7 +145,7 @@ void change_range_depth(const ncd_address& first, const ncd_address& last, const
     ncd_set_blocks_attention(kCurrentDisplayFile, first, last, 0);
     ncd_set_blocks_attention(kCurrentDisplayFile, cursor, cursor, 1);
     if (!accepted) return;
-    const float entered = stored_depth(shown, tip);
+    const float entered = depth_entered(depth, offered, shown, tip);
     if (eqval(entered, depth)) return;
     int moved = 0;
     tp_list_top_mark(kStartMarker, status);
@@ -155,7 +163,8 @@ void drilling_points(float depth, float surface, float tip, int& changed, int& s
 {
     float depth_now = depth, surface_now = surface;
     for (;;) {
-        float shown = shown_depth(depth_now, tip);
+        const float offered = shown_depth(depth_now, tip);
+        float shown = offered;
         modinz();
         prmptc("IND. DRILLING POINT");
         modrc("DEPTH", shown, -kDepthLimit, kDepthLimit);
@@ -163,7 +172,7 @@ void drilling_points(float depth, float surface, float tip, int& changed, int& s
         int answer = 0;
         getpt(point, kPointMode, answer);
         if (answer < 0) break;
-        const float entered = stored_depth(shown, tip);
+        const float entered = depth_entered(depth_now, offered, shown, tip);
         if (neval(entered, depth_now)) {
             put_depth(entered, depth_now, status);
             show_written(status);

@@ -4,6 +4,7 @@
 #include "edit/editor/machining_state.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/tool_accessors.hpp"
@@ -83,6 +84,14 @@ void edit_ref_params_by_fn()
     item_value(items->arc_radius, t.srf_arc_radius);
 }
 
+int proc_table_flags_surface(int procedure)
+{
+    constexpr int kStateShownS = 4, kSecondStateShownS = 2;
+    if (procedure < 1 || procedure > proc_summary_table::kProcedures) return 0;
+    const proc_summary_entry& e = *proc_table_entry(procedure);
+    return e.column17 != 0 || e.state == kStateShownS || e.state2 == kSecondStateShownS ? 1 : 0;
+}
+
 int proc_is_surface_kind(int read_item)
 {
     trim_state& t = trim_words();
@@ -100,7 +109,7 @@ int proc_is_surface_kind(int read_item)
     }
 }
 
-void edit_ref_params_load(int /*procedure*/, int& status)
+void edit_ref_params_load(int procedure, int& status)
 {
     trim_state& t = trim_words();
     t.nc_function = procedure_function();
@@ -114,7 +123,7 @@ void edit_ref_params_load(int /*procedure*/, int& status)
     const float diameter = current_mill_diameter();
     if (diameter > 0.0f) t.srf_arc_radius = diameter;
     edit_ref_params_by_fn();
-    t.srf_approach_offered = proc_is_surface_kind(1);
+    t.srf_approach_offered = proc_is_surface_kind(1) && !proc_table_flags_surface(procedure) ? 1 : 0;
     if (!t.srf_approach_offered) t.srf_approach_kind = 1;
 
     t.step = diameter > 0.0f ? diameter * kStepFraction : 0.0f;

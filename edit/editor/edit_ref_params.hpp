@@ -6,10 +6,10 @@
 
 // With the list on the procedure block: the NC function code, then items 16 (DEL Z-UP), 58 or
 // else 57 (REF.SRF.TOL.), 25 (CONTOUR TOL.) of parameter group 25; SRF. ARC RADIUS from the
-// current mill's diameter and then by function code; whether the surface approach is offered
-// (else approach kind 1); the step words (items 298, 59, else a third of the tool diameter),
-// items 63, 55 and 56; then the reference-surface lists (ref_lists_collect). A missing item
-// keeps its default. Status 0.
+// current mill's diameter and then by function code; whether the surface approach is offered (a
+// surface procedure that the procedure table does not flag; else approach kind 1); the step words
+// (items 298, 59, else a third of the tool diameter), items 63, 55 and 56; then the
+// reference-surface lists (ref_lists_collect). A missing item keeps its default. Status 0.
 void edit_ref_params_load(int procedure, int& status);
 
 // Approach kind 1 and SRF. APPROACH 1.0, then by the NC function code of trim_words(): the
@@ -21,3 +21,9 @@ void edit_ref_params_by_fn();
 // when item 82 of the procedure's group 25 is 1 (read from the procedure block at the list
 // position when read_item is set, else the value read last); 0 otherwise.
 int proc_is_surface_kind(int read_item);
+
+// 1 when the procedure table's entry of the procedure (1 to 200) flags it: its column 17 is set
+// (NC function 48 with item 320 of group 25 at 1), its state column is 4 or its second state
+// column is 2 (both shown as "s" in its status text). Such a surface procedure offers no surface
+// approach, and the editor warns before deleting in it. 0 for another procedure number.
+int proc_table_flags_surface(int procedure);

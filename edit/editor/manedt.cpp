@@ -158,6 +158,19 @@ void write_delay(const editor_session& s)
     mdputc("MEDZ", 1, &value, status);
 }
 
+// A procedure opened by its number is shown in its own colour and pen: the block display draws
+// what follows in them (line font 4, as the procedure block's own display attributes are set).
+void take_procedure_colour()
+{
+    constexpr int kReadProcedure = 1, kProcedureFont = 4;
+    int colour = 0, pen = 0;
+    gs_proc_color_pen(kReadProcedure, colour, pen);
+    tool_position_state& p = DSP8();
+    p.at(tool_position_state::kLineFont) = kProcedureFont;
+    p.at(tool_position_state::kColour) = colour;
+    p.at(tool_position_state::kPen) = pen;
+}
+
 bool open_module_tables(editor_session& s)
 {
     int did = 0;
@@ -223,7 +236,8 @@ void show_state_name(const editor_session& s)
     if (status != 0) return;
     std::string text(reinterpret_cast<const char*>(name), sizeof name);
     status_show_text8(kStatusWindow, text.substr(11, 8), cursor().proc_number);
-    if (proc_is_surface_kind(0) && (perm_word(s, 1) || perm_word(s, 2))) msg_mdls(kCatalogue, kSurfaceWarning);
+    if (proc_is_surface_kind(0) && (perm_word(s, 1) || perm_word(s, 2)) && proc_table_flags_surface(s.procedure))
+        msg_mdls(kCatalogue, kSurfaceWarning);
 }
 
 // After the top and after each operation that returns to the menu.
@@ -842,6 +856,7 @@ void manedt(int procedure, const edit_perm& perm, int& start_at_end, int blank_o
     tler() = 0;
     cursor().cursor_layer_z = 0.0f;
     edit_pick_flag() = 0;
+    if (s.proc_mode) take_procedure_colour();
     dspblk_init_state(2);
     displb_set_count(-1);
 

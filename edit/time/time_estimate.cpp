@@ -17,6 +17,7 @@ constexpr int kFirstBlock = 2, kNextBlock = 1;
 constexpr int kEndOfLevel = -1, kOtherEnd = -2;
 constexpr int kWalkEndedOther = 2;
 constexpr int kPositionMarker = 1;
+constexpr int kFeedParameter = 1;
 
 time_est_tool& current_tool_entry()
 {
@@ -63,6 +64,22 @@ void tool_parameter(int kind, int file, int tool_id, int& status)
     s.tool_name = s.tools[static_cast<std::size_t>(index)].name;
 }
 
+// A FEED or RAP.FEED that TIMEBLK could not take as a rate: one warning line in the report with
+// the rate the motions after it are timed at (the last feed, or the max-feed rate), so that their
+// time is not taken on trust.
+void refused_rate_warning(int file)
+{
+    refused_rate& refused = timeblk_rates().refused;
+    if (refused.block < 0) return;
+    const timeblk_state& rates = timeblk_rates();
+    const bool feed = refused.prmtyp == kFeedParameter;
+    std::string text;
+    mktx3c(feed ? "WARNING: FEED " : "WARNING: RAP.FEED ", tx_group{'R', refused.value, " IN BLOCK #"},
+           tx_group{'I', double(refused.block), " IS NO RATE, TIMED AT "}, tx_group{'R', rates.rate, ""}, text);
+    time_line_out(file, "\t\t" + text, time_est().output_mode);
+    refused = refused_rate{};
+}
+
 }  // namespace
 
 void time_tool_register(int tool_id, int& index, int& status)
@@ -94,6 +111,7 @@ void time_est_block(int first, int file, int where, int& status)
         status = -1;
         return;
     }
+    refused_rate_warning(file);
     switch (kind) {
     case kTimeFeed:
         s.feed_time += time;

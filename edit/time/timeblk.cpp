@@ -31,19 +31,15 @@ struct block_cost {
     float& min_z;
 };
 
-// A rate not above zero (or not a number) would stop or reverse time: it is refused and the
-// rate in force stays.
-bool refuse_rate(float rate, int block_number)
-{
-    if (rate > 0.0f && std::isfinite(rate)) return false;
-    erou1c("TIMEBLK - RATE NOT ABOVE ZERO IGNORED. BLOCK #", block_number);
-    return true;
-}
-
 // A FEED (fast_code: -1 is the fast rate) or RAP.FEED value: -2 the max-feed rate, below -2 a new
-// max-feed rate, above 0 a feed rate; anything else is refused.
-void set_rate(timeblk_state& s, float v, bool fast_code, int block_number)
+// max-feed rate, above 0 a feed rate. A FEED starts as feed at the last feed and a RAP.FEED as
+// max-feed, so that a value that is no rate (0, another negative value, not a number) leaves the
+// motions after it at that rate rather than at whatever went before (a rapid): the value is kept
+// for the report's warning.
+void set_rate(timeblk_state& s, float v, bool fast_code, int block_number, int prmtyp)
 {
+    s.kind = fast_code ? kTimeFeed : kTimeMaxFeed;
+    s.rate = fast_code ? s.last_feed : s.max_feed;
     if (fast_code && eqval(v, kFastCode)) {
         s.kind = kTimeFast;
         s.rate = s.rapid;
@@ -53,9 +49,11 @@ void set_rate(timeblk_state& s, float v, bool fast_code, int block_number)
     } else if (v < kMaxFeedCode && std::isfinite(v)) {
         s.kind = kTimeMaxFeed;
         s.max_feed = s.rate = -v;
-    } else if (!refuse_rate(v, block_number)) {
+    } else if (v > 0.0f && std::isfinite(v)) {
         s.kind = kTimeFeed;
         s.last_feed = s.rate = v;
+    } else {
+        s.refused = {block_number, prmtyp, v};
     }
 }
 
@@ -67,8 +65,8 @@ int parameter(const block_cost& c, int& number, int& tool_id, int& status)
     if (status < 0) return kTimeNothing;
     timeblk_state& s = timeblk_rates();
     switch (b.prmtyp) {
-    case kFeedParam: set_rate(s, b.real_value, true, b.number); break;
-    case kRapidFeedParam: set_rate(s, b.real_value, false, b.number); break;
+    case kFeedParam: set_rate(s, b.real_value, true, b.number, b.prmtyp); break;
+    case kRapidFeedParam: set_rate(s, b.real_value, false, b.number, b.prmtyp); break;
     case kToolParam:
         tool_id = b.int_value;
         if (!s.first_tool) return kTimeToolChange;

@@ -12,6 +12,14 @@ inline constexpr int kTimeNothing = 0, kTimeFeed = 1, kTimeMaxFeed = 2, kTimeFas
 // A time of this value on entry resets the rate state.
 inline constexpr double kTimeReset = -1.0;
 
+// A FEED or RAP.FEED whose value is no rate (0, a negative value that is no code, not a number):
+// the block, the parameter type and the value, kept until the estimate reports it.
+struct refused_rate {
+    int block = -1;  // -1: none since the last report
+    int prmtyp = 0;
+    float value = 0.0f;
+};
+
 // The rate state, in length units per minute.
 struct timeblk_state {
     int kind = kTimeFeed;          // kind of the motions that follow (the last FEED or RAP.FEED)
@@ -23,6 +31,7 @@ struct timeblk_state {
     int first_position = 1;        // cleared when the first line or string point sets the position
     point3 last{};                 // end point of the last motion read
     point3 home{};                 // second point of the last home-definition block
+    refused_rate refused;          // the last refused value, which the estimate reports and clears
 };
 timeblk_state& timeblk_rates();
 
@@ -38,8 +47,9 @@ void arc_min_z(const float* centre, const float* end, float angle, float& min_z)
 // kind. time (minutes) on entry kTimeReset resets the rate state and tool_id (-1); on return the
 // block's time, 0 for a block that is not a motion. milling_length gains the length of a feed
 // motion, min_z is lowered to the lowest Z a line, string or arc reaches. tool_id answers the tool
-// of a TOOL parameter. A FEED or RAP.FEED that would make a rate not above 0 is refused with one
-// error line and the rate in force stays. A read failure: "TIMEBLK - ERROR IN BLOCK. BTYPE =",
+// of a TOOL parameter. A FEED whose value is no rate leaves feed motions at the last feed, a
+// RAP.FEED max-feed motions at the max-feed rate; the refused value is kept in
+// timeblk_state.refused for the estimate's report. A read failure: "TIMEBLK - ERROR IN BLOCK. BTYPE =",
 // kind 0, the reader's negative status. Reads and writes timeblk_state.
 int TIMEBLK(int where, int& block_number, double& time, int& tool_id, double& milling_length, float& min_z,
             int& status);

@@ -4,6 +4,7 @@
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_contour_define.hpp"
 #include "host/vantu_contours.hpp"
+#include "host/vantu_curve_frames.hpp"
 #include "host/vantu_entity.hpp"
 #include "host/vantu_masters.hpp"
 #include "host/vantu_memory.hpp"
@@ -15,6 +16,7 @@
 #include "pocket/polbuf.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/model_values.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <cmath>
@@ -98,28 +100,68 @@ std::vector<double> offset_polygon(double distance, float tolerance)
     return polygon;
 }
 
-// The view's plane for BY CONTOUR:ANY PLANE: only a contour seen from the top can be offset (the
-// host offsets contours lying parallel to XY); its transformation is the identity.
-bool view_plane(trim_state& w)
+// The plane of the current view for BY CONTOUR:ANY PLANE, in which the contour is offset: a UCS
+// whose axes are the view's (the host's contour services see the contour in it while it is the
+// work plane; none for the top view, whose plane is world XY), the transformation that maps
+// points into it (trim_state.plane_transform, which the walk uses) and the one that maps them
+// back. False when the view's rotation is none or no UCS can be made of it.
+struct contour_plane {
+    int ucs = 0;
+    double back[kTransformDoubles] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+};
+
+bool view_plane(trim_state& w, contour_plane& plane)
 {
     double rotation[kRotationDoubles] = {};
     gtvrot(rotation);
     int kind = kRotationBad;
     trchkd(rotation, kind);
-    if (kind != kRotationIdentity) return false;
-    const double origin[3] = {0.0, 0.0, 0.0};
-    double transform[kTransformDoubles] = {};
+    if (kind == kRotationBad) return false;
     int status = 0;
-    m3crtd(rotation, origin, transform, status);
+    if (kind != kRotationIdentity) {
+        const float origin[3] = {0.0f, 0.0f, 0.0f};
+        float x_point[3], plane_point[3];
+        for (int i = 0; i < 3; ++i) {
+            x_point[i] = static_cast<float>(rotation[i]);
+            plane_point[i] = static_cast<float>(rotation[3 + i]);
+        }
+        xsys4(origin, x_point, plane_point, plane.ucs, status);
+        if (status < 0) return false;
+    }
+    double transform[kTransformDoubles] = {};
+    trgetd(plane.ucs, transform, status);
+    // The UCS's origin is world's, so the way back is the transposed rotation.
+    const double transposed[kRotationDoubles] = {transform[0], transform[3], transform[6], transform[1], transform[4],
+                                                 transform[7], transform[2], transform[5], transform[8]};
+    const double origin[3] = {0.0, 0.0, 0.0};
+    if (status >= 0) m3crtd(transposed, origin, plane.back, status);
     if (status < 0) return false;
-    for (int i = 0; i < kTransformDoubles; ++i) w.plane_transform[i] = transform[i];
+    std::copy(transform, transform + kTransformDoubles, w.plane_transform);
     return true;
 }
 
-void show_polygon(const std::vector<double>& polygon)
+// The height of the contour's plane in the plane's coordinates: that of its first curve's start.
+double contour_depth(const trim_state& w)
+{
+    int first = 0, status = 0;
+    dfdgid(trim_contour().record.data(), first, status);
+    double start = 0.0, end = 0.0, world[3] = {}, local[3] = {};
+    if (status >= 0) curve_limits(first, start, end, status);
+    if (status >= 0) evcrvd(first, start, world, nullptr, status);
+    m3vc2d(w.plane_transform, world, local);
+    return status >= 0 ? local[2] : 0.0;
+}
+
+// Shows the polygon as a polyline: in XY at height 0, or in the contour's plane (mapped back by
+// back, at the contour's height) for BY CONTOUR:ANY PLANE.
+void show_polygon(const std::vector<double>& polygon, const double* back, double depth)
 {
     std::vector<double> points;
-    for (std::size_t i = 0; i + 1 < polygon.size(); i += 2) points.insert(points.end(), {polygon[i], polygon[i + 1], 0.0});
+    for (std::size_t i = 0; i + 1 < polygon.size(); i += 2) {
+        double p[3] = {polygon[i], polygon[i + 1], depth};
+        if (back) m3vc2d(back, p, p);
+        points.insert(points.end(), {p[0], p[1], p[2]});
+    }
     int id = 0, status = 0;
     crcmpl(static_cast<int>(points.size() / 3), points.data(), id, status);
     trim_contour().shown_curve = status >= 0 ? id : -1;
@@ -130,6 +172,21 @@ void delete_entity(int& id)
     int status = 0;
     if (id > 0) edelet(id, status);
     id = -1;
+}
+
+// The contour's offset polygon, seen in the work plane set for it (BY CONTOUR:ANY PLANE), or in
+// XY. Empty on any failure.
+std::vector<double> contour_polygon(float offset, int side)
+{
+    const trim_state& w = trim_words();
+    int sense = 1, oriented = 0;
+    cont_to_reg(trim_contour().record.data(), sense, oriented);
+    if (oriented < 0) return {};
+    float diameter = 0.0f;
+    tool_get_mill_diameter(PRM9().words[machine_params::kToolId], diameter);
+    const double radius = diameter > 0.0f ? diameter / 2.0 : 0.0;
+    const double distance = (side == 1 ? 1.0 : -1.0) * (radius + offset) * sense;
+    return offset_polygon(distance, w.contour_tol);
 }
 
 }  // namespace
@@ -170,33 +227,34 @@ double* trim_contour_offset(float offset, int side, int pick, int& vertex_count,
     status = 0;
     trim_state& w = trim_words();
     const bool any_plane = w.selection_method == kSelectionAnyPlane;
-    int plane_words[2] = {0, 0};
-    if (any_plane) gswpld(1, plane_words);
+    int saved_words[2] = {0, 0};
+    if (any_plane) gswpld(1, saved_words);
+    contour_plane plane;
+    // The work plane as it was and the view's UCS gone on every way out.
+    const give_back restore([&] {
+        if (any_plane) gswpld(2, saved_words);
+        delete_entity(plane.ucs);
+    });
     if (pick == 1) define_contour(status);
-    if (status < 0 || trim_contour().record.empty() || (any_plane && !view_plane(w))) {
-        if (any_plane) gswpld(2, plane_words);
+    const bool defined = status >= 0 && !trim_contour().record.empty();
+    if (!defined || (any_plane && !view_plane(w, plane))) {
         if (status >= 0 || !trim_contour().record.empty()) {
             usmsgc(kCannotOffset);
             status = kFailed;
         }
         return nullptr;
     }
-    int sense = 1;
-    int oriented = 0;
-    cont_to_reg(trim_contour().record.data(), sense, oriented);
-    float diameter = 0.0f;
-    tool_get_mill_diameter(PRM9().words[machine_params::kToolId], diameter);
-    const double radius = diameter > 0.0f ? diameter / 2.0 : 0.0;
-    const double distance = (side == 1 ? 1.0 : -1.0) * (radius + offset) * sense;
-    const std::vector<double> polygon =
-        oriented < 0 ? std::vector<double>{} : offset_polygon(distance, w.contour_tol);
-    if (any_plane) gswpld(2, plane_words);
+    if (plane.ucs > 0) {
+        int in_plane[2] = {plane.ucs, kWorkPlaneOfUcs};
+        gswpld(2, in_plane);
+    }
+    const std::vector<double> polygon = contour_polygon(offset, side);
     if (polygon.size() < 2) {
         usmsgc(kCannotOffset);
         status = kFailed;
         return nullptr;
     }
-    show_polygon(polygon);
+    show_polygon(polygon, any_plane ? plane.back : nullptr, any_plane ? contour_depth(w) : 0.0);
     auto* out = static_cast<double*>(DM_ALLOC(polygon.size() * sizeof(double)));
     if (!out) {
         usmsgc(kCannotOffset);

@@ -23,15 +23,16 @@ double poly_arc_length(const double* vertices, int n, int a, int b, double ta, d
 // The length of segment k (from 1) of that polygon.
 double segment_length(const double* vertices, int k);
 
-// The polygon of the trimming contour: with pick 1 the user defines the contour first (BY
-// CONTOUR:ANY PLANE asks the current view's plane); then the contour is offset to side 1
-// (inside: the tool stays off the inside) or 2 by the tool radius plus offset and turned into a
-// closed polygon, shown as a polyline. Answers the polygon (x, y doubles per vertex, host memory
-// from DM_ALLOC that the caller frees), its vertex count and perimeter. Status 0; a negative
-// status of the definition (the user left it: no message); -1 with "WARNING: CANNOT CALCULATE
-// OFFSET FOR THE SELECTED CONTOUR." for any other failure. Null when there is no polygon.
-// Reads trim_words(): selection_method, contour_tol; sets its plane words for BY CONTOUR:ANY
-// PLANE.
+// The polygon of the trimming contour: with pick 1 the user defines the contour first; then the
+// contour is offset to side 1 (inside: the tool stays off the inside) or 2 by the tool radius
+// plus offset and turned into a closed polygon, shown as a polyline. BY CONTOUR:ANY PLANE does
+// this in the plane of the current view (a contour lying in a plane parallel to the screen): the
+// polygon is in that plane's coordinates, which trim_words().plane_transform maps points into.
+// Answers the polygon (x, y doubles per vertex, host memory from DM_ALLOC that the caller frees),
+// its vertex count and perimeter. Status 0; a negative status of the definition (the user left
+// it: no message); -1 with "WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR." for any
+// other failure. Null when there is no polygon. Reads trim_words(): selection_method,
+// contour_tol; sets its plane words for BY CONTOUR:ANY PLANE.
 double* trim_contour_offset(float offset, int side, int pick, int& vertex_count, double& perimeter, int& status);
 
 // Deletes the shown polygon and, when the definition made it, the contour's temporary entity.

@@ -154,11 +154,14 @@ bool make_polygon(trim_run& r, int pick)
     return r.polygon != nullptr;
 }
 
+// REF.SRF.OFFSET's lower limit: minus the corner radius of the current tool. A tool that is no
+// mill answers the radius -1.0, so that its offset stays at least 1.0 off the surfaces; a flat mill
+// gives 0 (not -0, which the page would show as such).
 float offset_floor()
 {
     float radius = -1.0f;
     tool_get_corner_radius(PRM9().words[machine_params::kToolId], radius);
-    return radius > 0.0f ? -radius : 0.0f;
+    return radius == 0.0f ? 0.0f : -radius;
 }
 
 bool divide_offered()

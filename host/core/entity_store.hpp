@@ -59,6 +59,18 @@ struct frame3 {
 // entity or one whose axes are not a rotation.
 std::optional<frame3> frame_of_entity(int id);
 
+// A point of world coordinates in the coordinates of the frame, and back.
+point3 into_frame(const frame3& f, const point3& world);
+point3 out_of_frame(const frame3& f, const point3& local);
+
+// The plane the contour services work in (gswpld: a UCS entity and kWorkPlaneOfUcs): the UCS and
+// its frame; nothing for world coordinates (or words that name no UCS).
+struct work_plane {
+    int ucs = 0;
+    frame3 frame;
+};
+std::optional<work_plane> contour_work_plane();
+
 struct curve_geometry {
     curve_kind kind = curve_kind::point;
     point3 start{};   // point: the point; line: start

@@ -145,20 +145,30 @@ std::string depth_page()
 
 TEST(EditOperations, DrillingDepthShownWithoutTheTipAndWrittenAroundTheRange)
 {
+    // The page's DEPTH answered with the value and accepted.
+    const auto typed = [](const char* value) {
+        return std::string(R"([{"page": {"line": 1, "value": )") + value + R"(}}, {"page": 0}])";
+    };
+    const std::vector<std::string> kept{"31:2", "31:3", "31:4", "31:5"};
+    // The depth set before the range and the one in force set back after it.
+    const auto written = [](const char* before, const char* after) {
+        return std::vector<std::string>{before, "31:2", "31:3", "31:4", after, "31:5"};
+    };
     const struct {
         const char* name;
         float angle;
-        const char* script;
+        std::string script;
         const char* shown;
         std::vector<std::string> blocks;
         int changed;
     } rows[] = {
-        {"kept", 90, R"([{"page": {"line": 1, "value": -16}}, {"page": 0}])", "DEPTH = -16", {"31:2", "31:3", "31:4", "31:5"}, 0},
-        {"new", 90, R"([{"page": {"line": 1, "value": -26}}, {"page": 0}])", "DEPTH = -16",
-         {"36:-30/-20", "31:2", "31:3", "31:4", "36:-20/-30", "31:5"}, 1},
-        {"cancel", 90, R"([{"page": -2}])", "DEPTH = -16", {"31:2", "31:3", "31:4", "31:5"}, 0},
-        {"flat", 0, R"([{"page": {"line": 1, "value": -10}}, {"page": 0}])", "DEPTH = -20",
-         {"36:-10/-20", "31:2", "31:3", "31:4", "36:-20/-10", "31:5"}, 1},
+        {"kept", 90, typed("-16"), "DEPTH = -16", kept, 0},
+        {"new", 90, typed("-26"), "DEPTH = -16", written("36:-30/-20", "36:-20/-30"), 1},
+        {"cancel", 90, R"([{"page": -2}])", "DEPTH = -16", kept, 0},
+        {"flat", 0, typed("-10"), "DEPTH = -20", written("36:-10/-20", "36:-20/-10"), 1},
+        // A tip of 4 / tan(59 degrees): the depth shown to three decimals, typed back, is no change.
+        {"typed as shown", 118, typed("-17.597"), "DEPTH = -17.59", kept, 0},
+        {"a hundredth shallower", 118, typed("-17.587"), "DEPTH = -17.59", written("36:-19/-20", "36:-20/-19"), 1},
     };
     for (const auto& row : rows) {
         build_drilling(row.angle);
@@ -220,16 +230,28 @@ TEST(EditOperations, DrillingPointsWriteWhatChangesAndPutItBack)
     }
 }
 
-// A mill procedure at feed 500, spindle 1000 with a mill as the tool; the cursor on its last
-// motion, a marker after it. The page's spindle speed is changed to 2000 (or left).
+// A mill procedure at feed 1000 / 3, spindle 1000 with a mill as the tool; the cursor on its last
+// motion, a marker after it. The page's spindle speed (line 7) or feed (line 10) is typed, or
+// nothing: a value typed as its field shows it (to the host's three decimals) is no change.
 TEST(EditOperations, NewParametersAfterTheLastMotionGoToTheProcedureEnd)
 {
-    for (const bool change : {true, false}) {
+    const struct {
+        const char* name;
+        const char* script;
+        std::vector<std::string> tail;  // the blocks after the last motion: type and parameter type
+    } rows[] = {
+        {"spindle 2000", R"([{"page": {"line": 7, "value": 2000}}, {"page": 0}])", {"99:2", "1:2"}},
+        {"nothing typed", R"([{"page": 0}])", {"99:2"}},
+        {"the feed typed as shown", R"([{"page": {"line": 10, "value": 333.333}}, {"page": 0}])", {"99:2"}},
+        {"a feed a thousandth off", R"([{"page": {"line": 10, "value": 333.332}}, {"page": 0}])", {"99:2", "1:1"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         build_procedure({{99, 1, 1}, {2, 2, r(2), 0, 0}, {2, 3, r(3), 0, 0}, {99, 4, 2}});
         NPT1().at(tp_header_state::kMachineType) = 22;
         tool_module_reset();
         const int kMillId = tools_test::make_tool(kMill, "END MILL 10");
-        DSM4().set_real(modal_values::kFeed, 500.0f);
+        DSM4().set_real(modal_values::kFeed, 1000.0f / 3.0f);
         DSM4().at(modal_values::kSpin) = 1000;
         DSM4().at(modal_values::kTool) = kMillId;
         PRM9().words[machine_params::kToolId] = kMillId;
@@ -237,23 +259,21 @@ TEST(EditOperations, NewParametersAfterTheLastMotionGoToTheProcedureEnd)
         show_procedure({2, 3});
         editor_test::put_cursor_on(3);
         int status = 0;
-        control::load_script_text(change ? R"([{"page": {"line": 7, "value": 2000}}, {"page": 0}])" : R"([{"page": 0}])",
-                                  "page");
+        control::load_script_text(row.script, "page");
         blk_path cursor;
         cursor.set(editor_test::kProcBlock, 3);
         int changed = -1, layer = -1;
         EDTPRM(cursor, changed, layer, status);
         EXPECT_EQ(status, 0) << ::testing::PrintToString(control::lines_of("eroutc"));
-        EXPECT_EQ(changed, change ? 1 : 0);
+        EXPECT_EQ(changed, row.tail.size() > 1 ? 1 : 0);
+        EXPECT_EQ(control::events_left(), 0u);
         EXPECT_EQ(editor_test::cursor_block_number(), 3) << "the list back at the cursor";
         EXPECT_EQ(PRM9().words, before.words) << "PRM9 put back";
         const auto& sub = control::toolpath_line_at({0})->sublist;
         std::vector<std::string> tail;
         for (std::size_t k = 3; k < sub.size(); ++k)
             tail.push_back(std::to_string(sub[k].words[0]) + ":" + std::to_string(sub[k].words[2]));
-        const std::vector<std::string> expected =
-            change ? std::vector<std::string>{"99:2", "1:2"} : std::vector<std::string>{"99:2"};
-        EXPECT_EQ(tail, expected) << "a spindle block after the last block";
+        EXPECT_EQ(tail, row.tail) << "new parameter blocks after the last block";
     }
 }
 

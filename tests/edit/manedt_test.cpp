@@ -2,10 +2,19 @@
 // switch-then-move rule of FORWARD and BACKWARD, the entries offered by the markers a procedure
 // has, refused field values, a refused indication, and a list failure that ends the editor with
 // its message while "MEDZ" is still written and the list is left as it was.
+#include "driver/nc_state_store.hpp"
 #include "edit/editor/manedt.hpp"
+#include "edit/trim/trim_state.hpp"
+#include "host/control/edit_command.hpp"
+#include "host/control/ncd_file.hpp"
+#include "host/control/proc_run.hpp"
 #include "host/control/script.hpp"
+#include "listing/dsproc.hpp"
 #include "tests/edit/editor_support.hpp"
+#include "tests/toolpath/nc_state_support.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/proc_type_table.hpp"
+#include "tools/tool_dialog.hpp"
 
 #include <regex>
 
@@ -204,6 +213,56 @@ TEST(ManualEditor, ListFailureInAMoveEndsWithItsMessage)
         mdgetc("MEDZ", 1, &delay, status);
         EXPECT_EQ(status, 0) << "MEDZ is written on every way out";
     }
+}
+
+// A procedure opened by its number is drawn in its own colour and pen, not in those the NC state
+// held (1 and 1 in the mill example): on the mill example, opened for modification with the
+// procedure's colour 7 and pen 3, the editor trims the zig-zag by the square (the README's trim
+// example), and every block the trimming writes shows in that pen, the cuts in that colour.
+// The module's words a whole editing run of a part changes, given back for the next test.
+class ManualEditorRun : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        tp_test::fresh_nc_state_blocks();
+        tool_module_reset();
+        trim_words() = trim_state{};
+        machining_type() = machining_;
+        control::reset();
+    }
+
+private:
+    int machining_ = machining_type();
+};
+
+TEST_F(ManualEditorRun, ProcedureOpenedByNumberShowsWhatItWritesInItsColourAndPen)
+{
+    constexpr int kColour = 7, kPen = 3, kLastOwnBlock = 33, kLineFont = 4, kStoredFeedColour = 2;
+    control::reset();
+    control::load_part(std::string(DRELAN_SOURCE_DIR) + "/examples/mill_path_part.json");
+    ASSERT_TRUE(control::open_procedure_for_edit(1));
+    control::set_edited_proc_colour_pen(kColour, kPen);
+    int status = 0, draw = 1;
+    SEGSTR(kRestoreWithView, status);
+    DSPROC(draw, status);
+    control::load_script_text(R"([{"page": 4}, {"menu": 1}, {"pick": 20}, {"page": 12},
+                                  {"page": [{"line": 2, "value": "YES"}, {"line": 0}]}, {"page": 16}, {"page": 24}])",
+                              "trim in the procedure's colour");
+    const edit_perm rights{1, 1, 1, 1, 1, 1, 0};
+    int start_at_end = 0, changed = 0;
+    manedt(1, rights, start_at_end, 0, changed, status);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(changed, 1);
+    int written = 0, in_colour = 0;
+    for (const control::ncd_block_record& b : control::ncd_blocks()) {
+        if (b.level != 2 || b.block2 <= kLastOwnBlock || b.font != kLineFont) continue;
+        ++written;
+        EXPECT_EQ(b.pen, kPen) << "block " << b.block2;
+        EXPECT_TRUE(b.colour == kColour || b.colour == kStoredFeedColour) << "block " << b.block2;
+        in_colour += b.colour == kColour ? 1 : 0;
+    }
+    EXPECT_GT(written, 0);
+    EXPECT_GT(in_colour, 0);
 }
 
 }  // namespace

@@ -2,22 +2,24 @@
 // out, and a contour trim judged against the contour; the chains of picked blocks and lengths
 // along the trim polygon.
 #include "driver/proc_block_support.hpp"
+#include "edit/trim/trig_cache.hpp"
+#include "edit/trim/trim_cache.hpp"
 #include "edit/trim/trim_chains.hpp"
 #include "edit/trim/trim_contour.hpp"
-#include "edit/trim/trim_cache.hpp"
+#include "edit/trim/trim_page.hpp"
 #include "edit/trim/trim_positions.hpp"
-#include "edit/trim/trim_surfaces.hpp"
-#include "edit/trim/trig_cache.hpp"
 #include "edit/trim/trim_state.hpp"
+#include "edit/trim/trim_surfaces.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "host/control/script.hpp"
+#include "host/control/trim_host.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "tests/tools/tools_test_support.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_tables.hpp"
-#include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include "driver/edit_seams.hpp"
 #include "toolpath/exec_control.hpp"
@@ -26,6 +28,7 @@
 #include "toolpath/tool_position.hpp"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -271,6 +274,82 @@ TEST_F(TrimDriver, ContourDeleteToEndLeavesTheInsideUncut)
     }
 }
 
+// BY CONTOUR:ANY PLANE offsets a contour lying in the plane of a tilted view there: every vertex
+// of the polygon lies the tool radius plus CONT. OFFSET from the contour mapped into the view's
+// plane (outside it for side 1, inside for side 2), its area is the offset's, the polyline shown
+// lies in the contour's plane, and the work plane is world again afterwards.
+TEST_F(TrimDriver, AnyPlaneOffsetsTheContourInTheViewsPlane)
+{
+    using p3 = std::array<double, 3>;
+    const double c = std::cos(0.5236), s = std::sin(0.5236), h = std::sqrt(0.75);
+    struct row {
+        const char* what;
+        std::vector<double> rotation;  // rows: the screen's x, y and z in world coordinates
+    } rows[] = {
+        {"top view", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+        {"tilted 30 degrees about X", {1, 0, 0, 0, c, s, 0, -s, c}},
+        {"turned and tilted", {0.6, 0.8, 0, -0.4, 0.3, h, 0.8 * h, -0.6 * h, 0.5}},
+    };
+    constexpr double kWidth = 10, kHeight = 6, kDepth = 3, kOffset = 0.5, kRadius = 1;
+    constexpr double kNear = 2e-3;  // the polygon's single-precision points and the arcs' chords
+    const double corners[4][2] = {{0, 0}, {kWidth, 0}, {kWidth, kHeight}, {0, kHeight}};
+    for (const row& r : rows) {
+        for (const int side : {1, 2}) {
+            SCOPED_TRACE(std::string(r.what) + ", side " + std::to_string(side));
+            control::reset();
+            use_mill(2 * kRadius);
+            ASSERT_TRUE(control::set_view_rotation(r.rotation));
+            const auto world = [&](double x, double y) {
+                const p3 local{x, y, kDepth};
+                p3 out{};
+                for (int i = 0; i < 3; ++i)
+                    for (int k = 0; k < 3; ++k) out[i] += r.rotation[3 * k + i] * local[k];
+                return control::point3{out[0], out[1], out[2]};
+            };
+            int first = 0;
+            for (int k = 0; k < 4; ++k) {
+                const int id = control::add_line(world(corners[k][0], corners[k][1]),
+                                                 world(corners[(k + 1) % 4][0], corners[(k + 1) % 4][1]));
+                if (k == 0) first = id;
+            }
+            const std::size_t entities = control::entity_ids().size();
+            trim_words().selection_method = kByContourAny;
+            trim_words().contour_tol = 0.01f;
+            control::load_script_text(R"([{"pick": )" + std::to_string(first) + "}]", "any plane");
+            int vertices = 0, status = 0;
+            double perimeter = 0.0;
+            double* polygon = trim_contour_offset(float(kOffset), side, 1, vertices, perimeter, status);
+            ASSERT_EQ(status, 0) << ::testing::PrintToString(control::lines_of("usmsgc"));
+            ASSERT_NE(polygon, nullptr);
+            const double d = kRadius + kOffset;
+            double area = 0.0;
+            for (int i = 0; i < vertices; ++i) {
+                const double x = polygon[2 * i], y = polygon[2 * i + 1];
+                const double dx = std::max({-x, x - kWidth, 0.0}), dy = std::max({-y, y - kHeight, 0.0});
+                const double inside = std::min({x, kWidth - x, y, kHeight - y});
+                const double from_square = dx > 0 || dy > 0 ? std::hypot(dx, dy) : -inside;
+                EXPECT_NEAR(from_square, side == 1 ? d : -d, kNear) << x << ", " << y;
+                const int next = (i + 1) % vertices;
+                area += x * polygon[2 * next + 1] - polygon[2 * next] * y;
+            }
+            const double expected = side == 1 ? (kWidth + 2 * d) * (kHeight + 2 * d) - (4 - std::numbers::pi) * d * d
+                                              : (kWidth - 2 * d) * (kHeight - 2 * d);
+            EXPECT_NEAR(std::abs(area) / 2, expected, 0.005 * expected);
+            for (const control::point3& p : control::curve_display_points(trim_contour().shown_curve)) {
+                double local[3];
+                m3vc2d(trim_words().plane_transform, p.data(), local);
+                EXPECT_NEAR(local[2], kDepth, kNear) << "the polygon shown in the contour's plane";
+            }
+            int words[2] = {-1, -1};
+            gswpld(1, words);
+            EXPECT_EQ((std::array<int, 2>{words[0], words[1]}), (std::array<int, 2>{0, 0}));
+            EXPECT_EQ(control::entity_ids().size(), entities + 1) << "the polyline shown, no UCS left";
+            DM_FREE(polygon, 0);
+            trim_contour_release();
+        }
+    }
+}
+
 // The page follows the method and the stored words; the menus' ways out; the refusals.
 TEST_F(TrimDriver, PageMenusAndRefusals)
 {
@@ -289,16 +368,41 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
     surfaces[3] = 3;
     open_offset[6] = r(1.5f);
     const std::vector<row> rows = {
-        {"ALL PROCEDURE BLOCKS offers no deletion", plain, R"({"page": 16})", 4,
-         {"3 MOVE BY DELTA Z@PROJECT MOTIONS = 2 (PROJECT MOTIONS)", "12 FORWARD: TO END"}, {"DELETE MOTIONS"}, {}},
+        {"ALL PROCEDURE BLOCKS offers no deletion",
+         plain,
+         R"({"page": 16})",
+         4,
+         {"3 MOVE BY DELTA Z@PROJECT MOTIONS = 2 (PROJECT MOTIONS)", "12 FORWARD: TO END"},
+         {"DELETE MOTIONS"},
+         {}},
         {"ALONG CONT. with BY CONTOUR:XY PLANE", along, R"({"page": 16})", 1, {"= 4 (CONNECT: ALONG CONT.)"}, {}, {}},
-        {"no ALONG CONT. with BY CONTOUR:ANY PLANE", along, R"({"page": 16})", 2, {"= 1 (CONNECT: THROUGH CLEAR)"},
-         {"ALONG CONT."}, {}},
-        {"a stored delete mode other than 1", second_delete, R"({"page": 16})", 1, {"4 DELETE:ALL SELECT BLK."}, {},
+        {"no ALONG CONT. with BY CONTOUR:ANY PLANE",
+         along,
+         R"({"page": 16})",
+         2,
+         {"= 1 (CONNECT: THROUGH CLEAR)"},
+         {"ALONG CONT."},
+         {}},
+        {"a stored delete mode other than 1",
+         second_delete,
+         R"({"page": 16})",
+         1,
+         {"4 DELETE:ALL SELECT BLK."},
+         {},
          {"THIS OPTION IS NOT WORKING YET"}},
-        {"a surface projection without surfaces", surfaces, R"({"page": 12}, {"page": 16})", 4,
-         {"5 REF.SRF.OFFSET = 0 [0, 999.999]", "9 G-EDIT REF. SURFACES 0"}, {}, {"NO SURFACES DEFINED, DEFINE SURFACES"}},
-        {"an offset the open contour cannot take", open_offset, R"({"menu": -1})", 1, {}, {"FORWARD"},
+        {"a surface projection without surfaces",
+         surfaces,
+         R"({"page": 12}, {"page": 16})",
+         4,
+         {"5 REF.SRF.OFFSET = 0 [1, 999.999]", "9 G-EDIT REF. SURFACES 0"},
+         {},
+         {"NO SURFACES DEFINED, DEFINE SURFACES"}},
+        {"an offset the open contour cannot take",
+         open_offset,
+         R"({"menu": -1})",
+         1,
+         {},
+         {"FORWARD"},
          {"WARNING: CANNOT CALCULATE OFFSET FOR THE SELECTED CONTOUR."}},
     };
     for (const row& row : rows) {
@@ -327,6 +431,32 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
     run_trim(pick + R"({"page": [{"line": 6, "value": 0.5}, {"line": 8}]}, {"page": 16}])");
     run_trim(pick + R"({"page": 16}])");
     EXPECT_NE(control::transcript_events().back().text.find("6 CONT. OFFSET = 0.5"), std::string::npos);
+}
+
+// REF.SRF.OFFSET's lower limit by the current tool: minus a mill's corner radius, 1.0 for every
+// tool that is no mill (its corner radius reads -1.0).
+TEST_F(TrimDriver, RefSurfaceOffsetLimitByToolKind)
+{
+    struct row {
+        int tool_class;
+        float corner;
+        const char* limits;
+    };
+    std::vector<row> rows = {
+        {kMill, 0.0f, "[0, 999.999]"}, {kMill, 1.5f, "[-1.5, 999.999]"}, {kMill, 5.0f, "[-5, 999.999]"}};
+    for (int tool_class = 1; tool_class <= kToolClasses; ++tool_class)
+        if (tool_class != kMill) rows.push_back({tool_class, 0.0f, "[1, 999.999]"});
+    const std::array<word, 10> surfaces{1, 2, 1, 3, 1, r(10), r(0), r(0), r(10), r(50)};
+    for (const row& row : rows) {
+        SCOPED_TRACE("tool class " + std::to_string(row.tool_class) + ", corner " + std::to_string(row.corner));
+        zig_zag_part();
+        ASSERT_TRUE(control::set_record("ZQA1", 2, std::vector<word>(surfaces.begin(), surfaces.end())));
+        const tools_test::held_tool tool(row.tool_class, 10.0f);
+        tool_shapes().mill.CRNRRD = row.corner;
+        run_trim(R"([{"menu": 4}, {"page": 16}])");
+        const std::string page = control::transcript_events().back().text;
+        EXPECT_NE(page.find(std::string("5 REF.SRF.OFFSET = 0 ") + row.limits), std::string::npos) << page;
+    }
 }
 
 // The trimming's positions in the list: first and last motion, a block inside a string (broken

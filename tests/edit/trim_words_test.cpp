@@ -6,6 +6,7 @@
 #include "edit/editor/edit_ref_params.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit_list_support.hpp"
+#include "toolpath/nc_state_texts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,44 @@ TEST(TrimWords, ProcedureParametersFillTheTrimmingWords)
         EXPECT_EQ(proc_is_surface_kind(0), row.offered) << "the switch read last is kept";
         EXPECT_EQ(control::lines_of("erou1c"), std::vector<std::string>{}) << "a missing item is no error";
     }
+}
+
+// The procedure table's three tests: column 17 set, the state column at 4 or the second state
+// column at 2 flag a surface procedure, which then offers no surface approach (its approach kind
+// falls back to 1); any other state leaves the approach of the procedure's items.
+TEST(TrimWords, ProcedureTableFlagsWithholdTheSurfaceApproach)
+{
+    const struct {
+        int column17, state, state2;
+        int flagged;
+    } rows[] = {
+        {0, 1, 1, 0}, {-1, 1, 1, 1}, {0, 4, 1, 1}, {0, 1, 2, 1}, {0, 2, 1, 0}, {0, 3, 3, 0}, {0, 4, 2, 1},
+    };
+    constexpr int kProcedure = 1;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "column 17 " << row.column17 << ", state " << row.state << ", second state "
+                                        << row.state2);
+        control::reset();
+        trim_words() = trim_state{};
+        proc_summary_entry& e = *proc_table_entry(kProcedure);
+        e.column17 = row.column17;
+        e.state = row.state;
+        e.state2 = row.state2;
+        proc_test::proc_block b;
+        b.type = 27;
+        proc_test::proc_block::record(b.seg25, 230, {r(5.0f)}, 1);
+        b.append();
+        int status = 9;
+        edit_ref_params_load(kProcedure, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(proc_table_flags_surface(kProcedure), row.flagged);
+        EXPECT_EQ(trim_words().srf_approach_offered, 1 - row.flagged);
+        EXPECT_EQ(trim_words().srf_approach_kind, row.flagged ? 1 : 5);
+        e = proc_summary_entry{};
+    }
+    EXPECT_EQ(proc_table_flags_surface(0), 0);
+    EXPECT_EQ(proc_table_flags_surface(proc_summary_table::kScratch), 0)
+        << "the printer's scratch entry is no procedure";
 }
 
 // A feed parameter block (type 1, a real value).

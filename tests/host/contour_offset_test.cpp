@@ -243,3 +243,105 @@ TEST(ContourOffset, WhatCannotBeOffsetIsRefusedWithNothingMade)
         EXPECT_EQ(control::entity_ids().size(), entities) << r.what << ": nothing made, nothing released";
     }
 }
+
+// With a work plane set, contours are seen in its UCS: an obround placed in a tilted UCS and a
+// square drawn in world coordinates on the UCS's plane give the polygon (dfcpol) and the offset
+// (dfcof2) they give lying flat in XY, carried into the plane; the offset's curves lie in it.
+TEST(ContourOffset, ContoursInATiltedWorkPlaneAreSeenAndOffsetThere)
+{
+    using p3 = std::array<double, 3>;
+    struct row {
+        const char* what;
+        p3 origin, x, y;  // the UCS: its origin and two unit axes
+    } rows[] = {
+        {"world", {0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+        {"tilted 30 degrees about X", {5, -3, 7}, {1, 0, 0}, {0, std::cos(0.5236), std::sin(0.5236)}},
+        {"turned and tilted", {-2, 4, 1}, {0.6, 0.8, 0}, {-0.8 * 0.5, 0.6 * 0.5, std::sqrt(0.75)}},
+    };
+    constexpr double kInPlane = 1.0e-5;  // the UCS keeps its axes in single precision
+    for (const row& r : rows) {
+        control::reset();
+        const p3 z{r.x[1] * r.y[2] - r.x[2] * r.y[1], r.x[2] * r.y[0] - r.x[0] * r.y[2],
+                   r.x[0] * r.y[1] - r.x[1] * r.y[0]};
+        const auto at = [&](p3 local) {
+            p3 w{};
+            for (int i = 0; i < 3; ++i) w[i] = r.origin[i] + local[0] * r.x[i] + local[1] * r.y[i] + local[2] * z[i];
+            return w;
+        };
+        const auto local_of = [&](const double* w) {
+            const p3 d{w[0] - r.origin[0], w[1] - r.origin[1], w[2] - r.origin[2]};
+            const auto dot = [&](const p3& a) { return d[0] * a[0] + d[1] * a[1] + d[2] * a[2]; };
+            return p3{dot(r.x), dot(r.y), dot(z)};
+        };
+        int ucs = 0, status = 0;
+        const float o[3] = {float(r.origin[0]), float(r.origin[1]), float(r.origin[2])};
+        const float xp[3] = {float(r.origin[0] + r.x[0]), float(r.origin[1] + r.x[1]), float(r.origin[2] + r.x[2])};
+        const float yp[3] = {float(r.origin[0] + r.y[0]), float(r.origin[1] + r.y[1]), float(r.origin[2] + r.y[2])};
+        xsys4(o, xp, yp, ucs, status);
+        ASSERT_EQ(status, 0) << r.what;
+        // The square drawn in world coordinates on the plane, 2 above the UCS's XY.
+        const std::vector<xy> corners{{0, 0}, {6, 0}, {6, 4}, {0, 4}};
+        std::vector<control::curve_in_set> sides;
+        for (std::size_t k = 0; k < corners.size(); ++k) {
+            const xy& a = corners[k];
+            const xy& b = corners[(k + 1) % corners.size()];
+            const p3 wa = at({a[0], a[1], 2}), wb = at({b[0], b[1], 2});
+            sides.push_back({control::add_line({wa[0], wa[1], wa[2]}, {wb[0], wb[1], wb[2]}), 0.0,
+                             std::hypot(b[0] - a[0], b[1] - a[1]), 1.0});
+        }
+        const std::vector<int> square = chain_of(2, sides);
+        // The obround placed in the UCS.
+        const std::vector<int> obround = obround_record(10.0, 2.0);
+        int curves = 0;
+        dfdgnc(obround.data(), curves, status);
+        for (int k = 1; k <= curves; ++k) {
+            int entity = 0;
+            double data[3];
+            dfdget(obround.data(), k, entity, data, status);
+            control::set_attribute(entity, "RP", ucs);
+        }
+        int plane[2] = {ucs, kWorkPlaneOfUcs};
+        gswpld(2, plane);
+
+        float polygon[2 * 8];
+        int count = 0;
+        dfcpol(square.data(), 1, 0.01f, 8, polygon, count);
+        ASSERT_EQ(count, 5) << r.what;
+        for (int i = 0; i < count; ++i) {
+            const xy& c = corners[static_cast<std::size_t>(i % 4)];
+            EXPECT_NEAR(polygon[2 * i], c[0], kInPlane) << r.what;
+            EXPECT_NEAR(polygon[2 * i + 1], c[1], kInPlane) << r.what;
+        }
+        for (const double distance : {-1.0, 1.5}) {
+            std::vector<int> out(2 * 20);
+            int length = 0;
+            dfcof2(obround.data(), distance, 20, out.data(), length, status);
+            ASSERT_EQ(status, 0) << r.what;
+            ASSERT_EQ(length, 4) << r.what;
+            out.resize(8);
+            std::vector<xy> seen;
+            int offset_curves = 0;
+            dfdgnc(out.data(), offset_curves, status);
+            for (int k = 1; k <= offset_curves; ++k) {
+                int entity = 0;
+                double data[3], p[3];
+                dfdget(out.data(), k, entity, data, status);
+                EXPECT_EQ(control::get_entity(entity)->attributes.at("RP"), ucs) << r.what;
+                for (int i = 0; i < 32; ++i) {
+                    evcrvd(entity, data[0] + (data[1] - data[0]) * i / 32.0, p, nullptr, status);
+                    const p3 local = local_of(p);
+                    EXPECT_NEAR(local[2], 2.0, kInPlane) << r.what;
+                    EXPECT_NEAR(segment_distance({local[0], local[1]}, {0, 0}, {10, 0}), 2.0 - distance, kInPlane)
+                        << r.what;
+                    seen.push_back({local[0], local[1]});
+                }
+            }
+            const double width = 2.0 - distance;
+            EXPECT_NEAR(area(seen), 10 * 2 * width + std::numbers::pi * width * width, 0.02 * 10 * width) << r.what;
+            dfcgnr(out.data(), status);
+        }
+        int world[2] = {0, 0};
+        gswpld(2, world);
+    }
+    control::reset();
+}

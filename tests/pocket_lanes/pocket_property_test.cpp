@@ -417,6 +417,14 @@ std::vector<pocket_case> named_corpus()
     // island's second offset took it away.
     for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
+    // A convex arc of the outer contour meeting a concave one at a corner, the first lane on the
+    // contour itself: the arcs' circles meet again beyond the corner, and the lanes ran on to that
+    // point, outside the wall.
+    contour arcs{{0, 0}, {50, 0}, {50, 30}};
+    push_arc(arcs, std::hypot(12.5, 10.0), 1.0, 37.5, 20, 25, 30);
+    push_arc(arcs, std::hypot(12.5, 5.0), -1.0, 12.5, 35, 0, 30);
+    arcs.push_back({0, 0});
+    out.push_back({"convex arc meeting a concave arc, lanes from the contour itself", {arcs}, {0.0}, 2.0});
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -63,6 +64,32 @@ inline fs::path fresh_folder(const std::string& name)
     fs::create_directories(folder);
     made.paths.push_back(folder);
     return folder;
+}
+
+// The error lines of a transcript (the error channels and the host's own diagnostics).
+inline std::string error_lines(const std::string& transcript)
+{
+    static const std::regex kErrorLine(R"(^\[(er\w+|host_error)\].*$)", std::regex::multiline);
+    std::string found;
+    for (std::sregex_iterator it(transcript.begin(), transcript.end(), kErrorLine), end; it != end; ++it)
+        found += it->str() + "\n";
+    return found;
+}
+
+// Opens a procedure of a saved part again in the manual editor (the tp_editor caller module) and
+// leaves it with EXIT: the part must open as it did before it was saved. Answers the run's output
+// when the run did not end normally, else the error lines of its transcript (empty when sound).
+inline std::string reopen_faults(const fs::path& part, int procedure, const std::string& name)
+{
+    const fs::path out = fresh_folder("reopen_" + name);
+    const fs::path script = out / "exit_script.json";
+    std::ofstream(script) << R"({"steps": [{"page": 24, "expect": "EXIT"}]})";
+    const run_result run =
+        run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
+                    std::to_string(procedure) + " --part " + part.string() + " --script " + script.string() +
+                    " --out " + (out / "run").string());
+    if (run.exit_code != 0) return "exit code " + std::to_string(run.exit_code) + ": " + run.output;
+    return error_lines(read_file(out / "run" / "transcript.txt"));
 }
 
 }  // namespace runner_test

@@ -1,6 +1,7 @@
 // The mill example part (examples/mill_path_part.json) is written here through the module's block
 // writers and compared whole with the shipped file. It starts from the listings part (the pocket
-// example's procedure header and NC state) on a milling machine (type 22) with a mill tool:
+// example's procedure header and NC state) on a milling machine (type 22) with a mill tool and a
+// UCS of the world frame, which the NC state and both procedure blocks' machine tables name:
 // procedure 1 is a zig-zag of feed lines joined by rapid links, procedure 2 a figure-eight in a
 // plane tilted 30 degrees about X, and a square of four lines stands over the zig-zag as the
 // contour to trim by. The reference-surface part (examples/refsrf_mill_part.json) is the same
@@ -41,6 +42,8 @@ constexpr float kFeed = 500.0f, kRapid = -1.0f;
 constexpr float kClearZ = 5.0f, kCutZ = -2.0f, kClearance = 10.0f;
 constexpr int kSpindleSpeed = 1000, kSpinPositive = 1;
 constexpr int kProcedureGroup = 24, kMachineItem = 8, kBlockCountItem = 20, kClearanceItem = 36;
+// The procedure block's machine table: the tool and the UCS its blocks are cut with.
+constexpr int kMachineTableGroup = 23, kToolItem = 10, kUcsItem = 47;
 constexpr int kToolParameter = 100, kFeedParameter = 1, kSpindleParameter = 2;
 constexpr int kStartMarker = 1, kEndMarker = 2;
 
@@ -130,8 +133,8 @@ void figure_eight(sublist_writer& w, int tool)
 }
 
 // Replaces the sub-list of the procedure block the list stands on with the writer's blocks and
-// writes into the block its machine, clearance, block count (from which the numbering of new
-// blocks continues) and first and last points; answers the block count.
+// writes into the block its machine, tool, UCS, clearance, block count (from which the numbering
+// of new blocks continues) and first and last points; answers the block count.
 int write_sublist(void (*fill)(sublist_writer&, int), int tool, float cut_z = kCutZ)
 {
     int status = 0;
@@ -148,6 +151,9 @@ int write_sublist(void (*fill)(sublist_writer&, int), int tool, float cut_z = kC
     const word machine = kMillMachine, count = w.next, clearance = real_to_word(kClearance);
     TPCHNN(kWhereList, kProcedureGroup, kMachineItem, 0, &machine, 1, status);
     TPCHNN(kWhereList, kProcedureGroup, kBlockCountItem, 0, &count, 1, status);
+    const word ucs = PRM9().words[machine_params::kUcs];
+    TPCHNN(kWhereList, kMachineTableGroup, kToolItem, 0, &tool, 1, status);
+    TPCHNN(kWhereList, kMachineTableGroup, kUcsItem, 0, &ucs, 1, status);
     EXPECT_EQ(status, 0);
     int item_count = 0, item_type = 0;
     std::array<word, heights_state::kFieldWords> field{};
@@ -189,8 +195,19 @@ std::string build_mill_part(float zig_zag_z = kCutZ)
     tool_module_reset();
     tool_shapes().mill.DIAMTR = 10.0f;
     const int tool = tools_test::make_tool(kMill, "MILL D10");
+    // The square to trim by, then the UCS the procedures are cut in: the world frame.
+    for (const auto& [from, to] : {std::pair<control::point3, control::point3>{{140, 15, 0}, {180, 15, 0}},
+                                   {{180, 15, 0}, {180, 45, 0}},
+                                   {{180, 45, 0}, {140, 45, 0}},
+                                   {{140, 45, 0}, {140, 15, 0}}})
+        control::add_line(from, to);
+    int ucs = 0;
+    xsys4({0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, ucs, status);
+    EXPECT_EQ(status, 0);
     NPT1().at(tp_header_state::kMachineType) = kMillMachine;
+    NPT1().at(tp_header_state::kUcsId) = ucs;
     PRM9().words[machine_params::kToolId] = tool;
+    PRM9().words[machine_params::kUcs] = ucs;
     PRM9().set_real(machine_params::kBaseFeed, kFeed);
     PRM9().words[machine_params::kSpindleSpeed] = kSpindleSpeed;
     PRM9().words[machine_params::kDirection] = kSpinPositive;
@@ -217,11 +234,6 @@ std::string build_mill_part(float zig_zag_z = kCutZ)
     counter = 3;
     gsblkn(2, 1, counter, status);
     control::set_record("NPRC", control::record_kind("NPRC").value_or(1), {2});
-
-    for (const auto& [from, to] : {std::pair<control::point3, control::point3>{{140, 15, 0}, {180, 15, 0}},
-                                   {{180, 15, 0}, {180, 45, 0}}, {{180, 45, 0}, {140, 45, 0}},
-                                   {{140, 45, 0}, {140, 15, 0}}})
-        control::add_line(from, to);
     return control::save_part_text();
 }
 

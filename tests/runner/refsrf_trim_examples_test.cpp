@@ -25,8 +25,13 @@ const fs::path kSource = DRELAN_SOURCE_DIR;
 constexpr double kMillRadius = 5.0, kTolerance = 0.1, kSlack = 1e-3;
 constexpr float kPassZ = -1.0f;
 
-// The stretch the trim works on: the square with the sides the passes cross.
-bool inside_square(const point& p) { return p[0] >= 140 && p[0] <= 180 && p[1] > 15 && p[1] < 45; }
+// The stretch the trim works on: the square (x 140 .. 180, y 15 .. 45) widened by the mill's
+// radius, with the sides the passes cross.
+constexpr float kLowX = 140 - kMillRadius, kHighX = 180 + kMillRadius;
+bool inside_square(const point& p)
+{
+    return p[0] >= kLowX && p[0] <= kHighX && p[1] > 15 - kMillRadius && p[1] < 45 + kMillRadius;
+}
 
 std::vector<point> procedure_points(const fs::path& part)
 {
@@ -92,7 +97,7 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
         int lifted = 0;
         for (const point& p : path) {
             // Outside the square, and the entry from a pass and the exit back onto it: the passes.
-            if (check || !inside_square(p) || (p[2] == kPassZ && (p[0] == 140 || p[0] == 180))) {
+            if (check || !inside_square(p) || (p[2] == kPassZ && (p[0] == kLowX || p[0] == kHighX))) {
                 EXPECT_TRUE(on_path(original, p)) << "off the path: " << p[0] << ", " << p[1] << ", " << p[2];
                 continue;
             }
@@ -119,6 +124,8 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
             marks += shape.size() == 1 ? 1 : 0;
         }
         EXPECT_EQ(marks > 0, check);
+        EXPECT_EQ(error_lines(read_file(out / "transcript.txt")), "");
+        EXPECT_EQ(reopen_faults(out / "part.saved.json", 1, "refsrf_" + script), "");
     }
     control::reset();
 }

@@ -1,7 +1,8 @@
 // The trimming example end to end: on the mill example part the tp_editor caller opens
 // ALTERATIONS and trims the zig-zag by the square contour (DELETE inside, THROUGH CLEAR, TO END).
-// The saved part is loaded back and judged against the square: no feed move below the clearance
-// keeps a point inside it, and each pass crossing it is cut exactly on its sides.
+// The saved part is loaded back and judged against the square widened by the mill's radius: no
+// feed move below the clearance keeps a point inside it, and each pass crossing it is cut exactly
+// on its sides.
 #include "tests/runner/hostrun_support.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
@@ -16,8 +17,11 @@ namespace {
 using namespace runner_test;
 
 const std::string kSource = DRELAN_SOURCE_DIR;
-// The example part's square contour and the clearance its connections run at.
-constexpr double kLowX = 140, kHighX = 180, kLowY = 15, kHighY = 45;
+// The example part's square contour (x 140 .. 180, y 15 .. 45) widened by the radius of its mill,
+// and the clearance its connections run at.
+constexpr double kMillRadius = 5;
+constexpr double kLowX = 140 - kMillRadius, kHighX = 180 + kMillRadius, kLowY = 15 - kMillRadius,
+                 kHighY = 45 + kMillRadius;
 constexpr float kClearance = 8.0f;
 constexpr double kNear = 1e-3;
 
@@ -55,5 +59,7 @@ TEST(TrimExample, ZigZagTrimmedByTheSquareKeepsItsInsideUncut)
         ++moves;
     }
     EXPECT_EQ(cut_ends, 6) << "three passes cross the square, each cut where it enters and leaves";
+    EXPECT_EQ(error_lines(read_file(out / "transcript.txt")), "");
+    EXPECT_EQ(reopen_faults(out / "part.saved.json", 1, "trim_example"), "");
     vantu::control::reset();
 }
