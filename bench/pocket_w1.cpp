@@ -17,6 +17,7 @@
 #include "bench_procedure.hpp"
 #include "heap_peak.hpp"
 #include "path_lengths.hpp"
+#include "pocket_w1_layout.hpp"
 
 #include "host/control.hpp"
 #include "host/control/curve_sets.hpp"
@@ -49,7 +50,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,9 +58,10 @@ namespace {
 
 using clock_type = std::chrono::steady_clock;
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kWidth = 200.0, kHeight = 100.0, kMargin = 5.0, kRadius = 2.0;
+using w1_layout::kHeight;
+using w1_layout::kRadius;
+using w1_layout::kWidth;
 constexpr double kTolerance = 0.005;
-constexpr unsigned kSeed = 20261207u;
 constexpr double kClipperScale = 1.0e4;
 constexpr int kCirclePoints = 64;
 constexpr int kLanesMachiningType = 9;
@@ -89,28 +90,8 @@ double median(std::vector<double> values)
     return values.size() % 2 != 0 ? values[half] : 0.5 * (values[half - 1] + values[half]);
 }
 
-struct centre {
-    double x, y;
-};
-
-// N centres on a grid of about twice as many columns as rows over the margin box, each moved by
-// at most 15 % of its cell so that neighbours never touch.
-std::vector<centre> island_centres(int n)
-{
-    std::vector<centre> out;
-    if (n <= 0) return out;
-    int rows = 1;
-    while (2 * rows * rows < n) ++rows;
-    const int columns = (n + rows - 1) / rows;
-    const double cell_x = (kWidth - 2.0 * kMargin) / columns, cell_y = (kHeight - 2.0 * kMargin) / rows;
-    std::mt19937 rng(kSeed);
-    std::uniform_real_distribution<double> jitter(-0.15, 0.15);
-    for (int k = 0; k < n; ++k) {
-        const int i = k % columns, j = k / columns;
-        out.push_back({kMargin + (i + 0.5 + jitter(rng)) * cell_x, kMargin + (j + 0.5 + jitter(rng)) * cell_y});
-    }
-    return out;
-}
+using w1_layout::centre;
+using w1_layout::island_centres;
 
 // ---- the engine's side ------------------------------------------------------------------------
 

@@ -19,6 +19,8 @@
 #include "pocket/lane_table.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -31,6 +33,8 @@ constexpr int kOuter = 1;
 // Fitted strings may grow by two arc records where a wide arc is split.
 constexpr int kFitSlack = 8;
 constexpr int kCrossingTest = 100;
+// Start of a box that no point has widened yet.
+constexpr double kNoBox = 1.0e30;
 
 int dimension() { return pocket_state_block.pocket_dimension; }
 
@@ -58,6 +62,37 @@ void orient(int k, pokarr& loop)
     if (loop.direction != wanted) pokarr_reverse(loop);
 }
 
+// The box of a loop's points (arc records' ends, not their centres): x and y low, then high.
+std::array<double, 4> points_box(const pokarr& loop)
+{
+    std::array<double, 4> box{kNoBox, kNoBox, -kNoBox, -kNoBox};
+    for (int i = 0; i < loop.count; ++i) {
+        if (pk_is_marker(loop.x[i])) {
+            i += kArcRecordEntries - 2;  // on to the record's end point
+            continue;
+        }
+        box[0] = std::min(box[0], loop.x[i]), box[1] = std::min(box[1], loop.y[i]);
+        box[2] = std::max(box[2], loop.x[i]), box[3] = std::max(box[3], loop.y[i]);
+    }
+    return box;
+}
+
+// An island that the cleaning leaves too few points to be a loop (a speck, a sliver folded flat)
+// still stands where it was drawn: it becomes a circle that holds it, about its box's centre, its
+// halves twice as long as the shortest element the cleaning keeps. Its offsets then keep the lanes
+// off it as off any island, and one that leaves nothing to protect is ignored with the others
+// (lanile). Planar islands only.
+void speck_as_circle(const std::array<double, 4>& box, pokarr& loop, int& status)
+{
+    const double cx = 0.5 * (box[0] + box[2]), cy = 0.5 * (box[1] + box[3]);
+    const double r = std::max(0.5 * std::hypot(box[2] - box[0], box[3] - box[1]), drop_short_tolerance());
+    const double start[2] = {cx + r, cy};
+    pokarr_reset(loop, 0, status);
+    if (status == 0) pokarr_add_pnt(start, loop, status);
+    if (status == 0) pokarr_add_arc(cx - r, cy, nullptr, cx, cy, r, kClockwise, loop, status);
+    if (status == 0) pokarr_add_arc(cx + r, cy, nullptr, cx, cy, r, kClockwise, loop, status);
+}
+
 // Reads, cleans and checks contour k into the loop; false ends arrinp with the status set.
 bool read_contour(int k, contour_input& in, pokarr& loop, const double* offsets, int& status)
 {
@@ -68,7 +103,15 @@ bool read_contour(int k, contour_input& in, pokarr& loop, const double* offsets,
         status = k == kOuter ? kEngineTooManyPoints : kEngineIslandPoints;
         return false;
     }
+    const std::array<double, 4> box = points_box(loop);
     clean_contour(loop, in.open[k]);
+    if (k != kOuter && in.open[k] == 0 && dimension() == 2 && loop.count < kFewestPoints && box[0] <= box[2]) {
+        speck_as_circle(box, loop, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return false;
+        }
+    }
     if (dimension() == 3 && loop.count >= kFewestPoints) {
         surface_grid_seam_table().lan_on_grid(0, 0, loop, pocket_work_block.side_step, status);
         if (status != 0) {

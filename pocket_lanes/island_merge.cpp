@@ -229,6 +229,14 @@ bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop
     return false;
 }
 
+// Whether island lane n hangs from a live first offset of its own island.
+bool first_offset_live(int n)
+{
+    const lane_table& lt = lane_table_block;
+    const int parent = lt.parent[n];
+    return valid(parent) && lt.level[parent] == lt.level[n] && lt.status[parent] == 1;
+}
+
 // Lane k takes in the islands it holds without crossing them.
 void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b, int level_1, int level_2)
 {
@@ -255,6 +263,11 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
             return;
         }
         if (crossing > 0) continue;
+        // A second island offset whose first offset stands live is left to the branches' lanes:
+        // k may hold it in a hole that the merge dropped (islands in a ring round it), where the
+        // branch lanes that take it in still run. One that no branch lane meets is settled after
+        // the last pass (close_apart_islands), its first offset with it.
+        if (c.stage == kStageTwo && first_offset_live(other)) continue;
         const bool kept = branch_keeps_apart(c, level, island.a, inside_k, level_1, level_2);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;

@@ -219,6 +219,24 @@ bool island_lane_made(int level, int before)
     return false;
 }
 
+// Whether an island offset by the distance leaves no area to protect: grown by the distance less
+// the pocket's tolerance it holds nothing, for it is nowhere wider than twice what the tolerance
+// leaves over the distance (a speck). Reads pocket_work.tolerance.
+bool island_vanishes(int lane, double distance, int& status)
+{
+    // The flattening of the width measure: a tenth of what the width is held against.
+    constexpr double kWidthChordShare = 0.1;
+    const double room = pocket_work_block.tolerance - distance;
+    if (!(room > 0.0)) return false;
+    pokarr_work island(lane_array_dimension());
+    lane_to_pokarr(lane, island.a, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return false;
+    }
+    return loop_hull_width(island.a, kWidthChordShare * room) <= 2.0 * room;
+}
+
 // An island whose outward offset gave no lane round it (nothing, or only pieces of the other
 // direction) keeps the loop it was offset from (its contour, or its first offset) as its lane of
 // this stage: the lanes of the outer contour are then merged with it and none runs across the
@@ -352,14 +370,21 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
         const bool outward =
             inward == 0 && (status == kEngineDone || (status == kEngineNoOffset && island_stage == kStageOne));
         if (outward && !island_lane_made(level, before)) {
-            keep_island_source(lane, island_stage, level, status);
-        } else if (status == kEngineNoOffset && island_stage == kStageOne) {
+            // A speck at its first offset is ignored as an island offset inwards that vanishes is.
+            status = 0;
+            if (island_stage == kStageOne && island_vanishes(lane, d, status))
+                status = kEngineNoOffset;
+            else if (status == 0)
+                keep_island_source(lane, island_stage, level, status);
+        }
+        if (status == kEngineNoOffset && island_stage == kStageOne) {
             int mode = 0;
             get_pocket_mode(mode);
             if (mode == 0)
                 userrc_lines("ATTENTION : ONE ISLAND WAS IGNORED PROBABLY BECAUSE IT IS TOO SMALL | TO THE CURRENT "
                              "OFFSET AND TOOL DIAMETER.");
-            status = 0;
+            // The island's level is closed, so that no island test of the lanes meets its contour.
+            lane_add_empty(kStageOne, level, lane, status);
         } else if (status == kEngineNoOffset) {
             eroutc("[lanile] SECOND ISLAND OFFSET HAS FAILED. THIS ISLAND WILL BE GOUGED", 0);
             status = kEngineArrayFailed;

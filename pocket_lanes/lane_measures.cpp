@@ -12,6 +12,7 @@
 #include "pocket/lane_table.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -286,6 +287,71 @@ void outer_extent_check()
 bool lane_links_meet(int lane_a, int lane_b, bool deep) { return links_meet(lane_a, lane_b, deep, 0); }
 
 bool lanes_share_link(int lane_a, int lane_b, bool deep) { return share_link(lane_a, lane_b, deep, 0); }
+
+namespace {
+
+// The points of a loop with its arcs flattened at the chord tolerance, and the most that the
+// flattening cuts off an arc (the sagitta of its longest chord).
+std::vector<std::array<double, 2>> hull_points(const pokarr& loop, double chord, double& cut_off)
+{
+    std::vector<std::array<double, 2>> points;
+    cut_off = 0.0;
+    const double* x = loop.x;
+    const double* y = loop.y;
+    for (int i = 0; i < loop.count;) {
+        if (i > 0 && pk_is_marker(x[i]) && i + 3 < loop.count) {
+            const double r = std::fabs(x[i + 1]);
+            const int direction = pk_arc_direction(y[i + 1]);
+            double ax[kArcPointsMax], ay[kArcPointsMax], sweep = 0.0;
+            int n = 0;
+            arc_points(chord, r, direction, x[i + 2], y[i + 2], x[i - 1], y[i - 1], x[i + 3], y[i + 3], ax, ay, n);
+            arc_sweep(direction, x[i + 2], y[i + 2], x[i - 1], y[i - 1], x[i + 3], y[i + 3], sweep);
+            for (int k = 1; k < n; ++k) points.push_back({ax[k], ay[k]});
+            if (n > 1) cut_off = std::max(cut_off, r * (1.0 - std::cos(0.5 * sweep / (n - 1))));
+            i += kArcRecordEntries;
+            continue;
+        }
+        points.push_back({x[i], y[i]});
+        ++i;
+    }
+    return points;
+}
+
+double cross(const std::array<double, 2>& o, const std::array<double, 2>& a, const std::array<double, 2>& b)
+{
+    return (a[0] - o[0]) * (b[1] - o[1]) - (a[1] - o[1]) * (b[0] - o[0]);
+}
+
+}  // namespace
+
+double loop_hull_width(const pokarr& loop, double chord)
+{
+    double cut_off = 0.0;
+    std::vector<std::array<double, 2>> p = hull_points(loop, chord, cut_off);
+    std::sort(p.begin(), p.end());
+    p.erase(std::unique(p.begin(), p.end()), p.end());
+    if (p.size() < 3) return 2.0 * cut_off;
+    // The hull by the monotone chain, counter-clockwise.
+    std::vector<std::array<double, 2>> hull(2 * p.size());
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < p.size(); hull[k++] = p[i++])
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], p[i]) <= 0.0) --k;
+    for (std::size_t i = p.size() - 1, lower = k + 1; i > 0; hull[k++] = p[--i])
+        while (k >= lower && cross(hull[k - 2], hull[k - 1], p[i - 1]) <= 0.0) --k;
+    hull.resize(k - 1);
+    // The width is that across one of the hull's edges: the farthest hull point from its line.
+    double width = kNoClearance;
+    for (std::size_t e = 0; e < hull.size(); ++e) {
+        const auto& a = hull[e];
+        const auto& b = hull[(e + 1) % hull.size()];
+        const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
+        if (!(length > 0.0)) continue;
+        double farthest = 0.0;
+        for (const auto& q : hull) farthest = std::max(farthest, cross(a, b, q) / length);
+        width = std::min(width, farthest);
+    }
+    return (hull.size() < 3 ? 0.0 : width) + 2.0 * cut_off;
+}
 
 bool loop_is_crumb(const pokarr& loop, double area)
 {

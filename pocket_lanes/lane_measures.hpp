@@ -30,6 +30,11 @@ void xy_flatten_arcs(const double* x, const double* y, int count, pokarr& result
 // the loop's) than kCrumbWidthShare of the pocket's tolerance (reads pocket_work.tolerance).
 inline constexpr double kCrumbWidthShare = 0.1;
 bool loop_is_crumb(const pokarr& loop, double area);
+// The smallest width of the loop's convex hull (the least distance between two parallel lines
+// that hold the loop between them), read with its arcs flattened at the chord tolerance and then
+// widened by what the flattening may cut off: never below the true width, at most twice the
+// chord above it. A loop that fits between two lines this far apart holds no disc wider than that.
+double loop_hull_width(const pokarr& loop, double chord);
 // Compares the x extent of the live outer lane with the parents of the closed lanes; may clear
 // the extent flag and flip pocket_state.direction_sign, or set the flag.
 void outer_extent_check();

@@ -628,12 +628,15 @@ double least_from_source(const oneoff_call& c)
     return least > 0.0 ? least : 0.0;
 }
 
-// Whether a vertex of the planar piece lies nearer the call's source loop than least_from_source.
-// Such a piece is no part of the offset: a loop the raw offset forms where it folds over itself
-// (a swallowtail, of either direction) or where the loop is narrower than twice the distance, or
-// the remains of an arc shrunk through its centre; a true offset keeps every vertex at the
-// distance. Kept inline in the source test, which asks it in two places for every piece (most
-// pieces need only a few vertices).
+// Whether a vertex of the planar piece, or the middle of one of its elements, lies nearer the
+// call's source loop than least_from_source. Such a piece is no part of the offset: a loop the raw
+// offset forms where it folds over itself (a swallowtail, of either direction) or where the loop
+// is narrower than twice the distance, or the remains of an arc shrunk through its centre; a true
+// offset keeps every point at the distance. The vertices alone do not tell: where two offset arcs
+// of a concave corner cross, the lens between them has both its vertices at the distance and its
+// middles nearer (islands packed close leave such a lens at every neck of their merged lane). Kept
+// inline in the source test, which asks it in two places for every piece (most pieces need only a
+// few vertices).
 [[gnu::always_inline]] inline bool piece_nears_source(oneoff_call& c, const pokarr& piece)
 {
     const double least = least_from_source(c);
@@ -643,6 +646,15 @@ double least_from_source(const oneoff_call& c)
     c.source_reach_built = true;
     for (int k = 0; k < piece.count; k += k + 1 < piece.count && pk_is_marker(piece.x[k + 1]) ? kArcRecordEntries : 1)
         if (loop_reach_nearer(reach, piece.x[k], piece.y[k], least)) return true;
+    for (int i = 1; i < piece.count;) {
+        const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
+        if (!e.valid) break;
+        const double sx = piece.x[e.start], sy = piece.y[e.start], ex = piece.x[e.end], ey = piece.y[e.end];
+        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
+        if (e.arc) arc_pnt_by_angle(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
+        if (loop_reach_nearer(reach, mx, my, least)) return true;
+        i = e.next;
+    }
     return false;
 }
 

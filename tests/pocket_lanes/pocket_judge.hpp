@@ -38,11 +38,29 @@ struct pocket_case {
 // Chord error of arcs flattened for the measures: far below every tolerance the judge allows.
 inline constexpr double kJudgeSagitta = 1e-4;
 
+// A contour flattened for the measures: a speck of an island (radius near the chord error) at a
+// thousandth of its own size, so that it stays a loop.
+inline std::vector<xy> contour_points(const loop& contour)
+{
+    double low_x = 1e300, low_y = 1e300, high_x = -1e300, high_y = -1e300;
+    for (std::size_t i = 0; i < contour.size(); ++i) {
+        if (contour[i].x > 1.0e20) {  // an arc record: marker, radius and direction, centre, end
+            i += 2;
+            continue;
+        }
+        low_x = std::min(low_x, contour[i].x), low_y = std::min(low_y, contour[i].y);
+        high_x = std::max(high_x, contour[i].x), high_y = std::max(high_y, contour[i].y);
+    }
+    const double size = std::max(high_x - low_x, high_y - low_y);
+    return kernel_geometry::flatten(contour, size > 0.0 ? std::min(kJudgeSagitta, 1e-3 * size) : kJudgeSagitta);
+}
+
 // One output lane of the cut chains: a cut lane or a connection between two of them.
 struct cut_move {
     int lane = 0;
     bool connection = false;
     loop entries;
+    bool step = false;  // the straight move between two output lanes of a chain
 };
 
 inline std::string at(xy p)
@@ -63,14 +81,21 @@ inline loop lane_entries(int lane)
     return out;
 }
 
-// The output lanes from the first output lane on, separators left out.
+// The output lanes from the first output lane on, separators left out. Within a chain the tool
+// goes on at cutting height from where one output lane ends to where the next begins (the step
+// over to a connection, the connection's spike to the next lane): each such move is a cutting
+// move of its own, lane 0.
 inline std::vector<cut_move> cut_moves()
 {
     const lane_table& lt = lane_table_block;
     std::vector<cut_move> out;
     for (int i = std::max(1, pocket_box_block.first_output_lane); i <= lt.count; ++i) {
         if (lt.level[i] == kLevelSeparator) continue;
-        out.push_back({i, lt.group[i] == kGroupConnection, lane_entries(i)});
+        loop entries = lane_entries(i);
+        const bool chained =
+            !out.empty() && out.back().lane == i - 1 && !out.back().entries.empty() && !entries.empty();
+        if (chained) out.push_back({0, false, {out.back().entries.back(), entries.front()}, true});
+        out.push_back({i, lt.group[i] == kGroupConnection, std::move(entries)});
     }
     return out;
 }
@@ -151,7 +176,7 @@ inline ClipperLib::Paths boolean(ClipperLib::ClipType op, const ClipperLib::Path
 inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
 {
     auto contour_path = [](const loop& l) {
-        ClipperLib::Path p = kernel_geometry::path_of(kernel_geometry::flatten(l, kJudgeSagitta));
+        ClipperLib::Path p = kernel_geometry::path_of(contour_points(l));
         if (!ClipperLib::Orientation(p)) ClipperLib::ReversePath(p);
         return ClipperLib::Paths{p};
     };
@@ -167,7 +192,7 @@ inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
 // Distance of a point from a contour's boundary.
 inline double contour_distance(const loop& contour, xy p)
 {
-    const std::vector<xy> v = kernel_geometry::flatten(contour, kJudgeSagitta);
+    const std::vector<xy> v = contour_points(contour);
     double best = 1e300;
     for (std::size_t i = 0; i < v.size(); ++i)
         best = std::min(best, kernel_geometry::segment_distance(p, v[i], v[(i + 1) % v.size()]));
@@ -176,15 +201,18 @@ inline double contour_distance(const loop& contour, xy p)
 
 // ---- the properties ---------------------------------------------------------------------------------
 
-// Pieces of cutting moves outside the region reachable with every offset less the tolerance
-// (connections may reach twice the tolerance further: their spike points).
+// Pieces of cutting moves (the cut lanes, the step-overs between the output lanes of a chain and
+// the connections) outside the region reachable with every offset less the tolerance (connections
+// may reach twice the tolerance further: their spike points).
 inline std::vector<std::string> clearance_faults(const pocket_case& c, const std::vector<cut_move>& moves)
 {
     std::vector<std::string> faults;
-    for (const bool connections : {false, true}) {
+    enum { kCuts, kSteps, kConnections };
+    for (const int kind : {kCuts, kSteps, kConnections}) {
+        const bool connections = kind == kConnections;
         ClipperLib::Paths paths;
         for (const cut_move& m : moves)
-            if (m.connection == connections) paths.push_back(open_path_of(m.entries));
+            if (m.connection == connections && m.step == (kind == kSteps)) paths.push_back(open_path_of(m.entries));
         if (paths.empty()) continue;
         const ClipperLib::Paths allowed = reachable_region(c, (connections ? 3.0 : 1.0) * c.tolerance);
         ClipperLib::Clipper clip;
@@ -207,8 +235,12 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
                 }
             }
             std::ostringstream s;
-            s << (connections ? "connection " : "cut ") << depth << " nearer than its offset to "
-              << (nearest == 0 ? std::string("the outer contour") : "island " + std::to_string(nearest)) << " at " << at(p);
+            s << (connections      ? "connection "
+                  : kind == kSteps ? "step-over "
+                                   : "cut ")
+              << depth << " nearer than its offset to "
+              << (nearest == 0 ? std::string("the outer contour") : "island " + std::to_string(nearest)) << " at "
+              << at(p);
             faults.push_back(s.str());
             if (faults.size() >= 5) return faults;
         }
