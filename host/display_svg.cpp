@@ -402,10 +402,9 @@ void write_legend(std::string& svg, const std::vector<legend_row>& rows, const v
 // green, 4 blue, 5 yellow (dark enough to read on white), 6 magenta, 7 cyan, then further shades.
 std::string colour_name(int colour)
 {
-    static const char* const palette[16] = {"black",     "black",      "red",       "green",
-                                            "blue",      "goldenrod",  "magenta",   "darkcyan",
-                                            "gray",      "darkred",    "limegreen", "royalblue",
-                                            "darkorange", "orchid",    "teal",      "saddlebrown"};
+    static const char* const palette[16] = {"black",      "black",    "red",  "green",      "blue",      "goldenrod",
+                                            "magenta",    "darkcyan", "gray", "darkred",    "limegreen", "royalblue",
+                                            "darkorange", "orchid",   "teal", "saddlebrown"};
     return palette[colour >= 0 && colour < 16 ? colour : 0];
 }
 

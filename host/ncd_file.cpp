@@ -149,8 +149,10 @@ void restart(std::size_t at)
     const auto start = start_at(at);
     if (!start) return;
     ncd_block_record& b = s.blocks[at];
-    if (b.has_start) b.points.front() = *start;
-    else b.points.insert(b.points.begin(), *start);
+    if (b.has_start)
+        b.points.front() = *start;
+    else
+        b.points.insert(b.points.begin(), *start);
     b.has_start = true;
 }
 

@@ -134,8 +134,12 @@ TEST(DisplayFileEdit, EveryBlockStartsWhereTheBlockBeforeItEnds)
     const struct {
         int mode;  // 0: a removal from `at` to `to`, else an insertion of block 9 at that place
         ncd_address at, to;
-    } rows[] = {{-1, {2, 1, 2}, {}},         {1, {}, {}},       {kAtProcedureEnd, {1, 1, 0}, {}},
-                {0, {2, 1, 2}, {2, 1, 4}}, {0, {2, 1, 5}, {2, 2, 1}}, {0, {2, 1, 1}, {2, 1, 1}}};
+    } rows[] = {{-1, {2, 1, 2}, {}},
+                {1, {}, {}},
+                {kAtProcedureEnd, {1, 1, 0}, {}},
+                {0, {2, 1, 2}, {2, 1, 4}},
+                {0, {2, 1, 5}, {2, 2, 1}},
+                {0, {2, 1, 1}, {2, 1, 1}}};
     for (const auto& row : rows) {
         fresh_file();
         int status = 0;

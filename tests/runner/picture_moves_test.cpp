@@ -25,7 +25,10 @@ struct move_xy {
     bool first = false;  // the first move of its procedure
 };
 
-bool same(const xy& a, const xy& b) { return std::abs(a[0] - b[0]) <= kSamePoint && std::abs(a[1] - b[1]) <= kSamePoint; }
+bool same(const xy& a, const xy& b)
+{
+    return std::abs(a[0] - b[0]) <= kSamePoint && std::abs(a[1] - b[1]) <= kSamePoint;
+}
 
 // The polylines of the picture's display file, y turned up again.
 std::vector<std::vector<xy>> drawn_blocks(const std::string& svg)
@@ -134,7 +137,8 @@ std::string picture_faults(const fs::path& out)
              !found && it != drawn_by_x.end() && it->first <= m.from[0] + kSamePoint; ++it)
             found = draws(*it->second, m);
         if (!found)
-            faults << "move not drawn: " << m.from[0] << "," << m.from[1] << " -> " << m.to[0] << "," << m.to[1] << "\n";
+            faults << "move not drawn: " << m.from[0] << "," << m.from[1] << " -> " << m.to[0] << "," << m.to[1]
+                   << "\n";
     }
     return faults.str();
 }
@@ -142,8 +146,8 @@ std::string picture_faults(const fs::path& out)
 std::string editor(int procedure, const std::string& part, const std::string& script, const fs::path& out)
 {
     return "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
-           std::to_string(procedure) + " --part " + part + " --script " + kSource + "/examples/" + script +
-           " --out " + out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
+           std::to_string(procedure) + " --part " + part + " --script " + kSource + "/examples/" + script + " --out " +
+           out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
 }
 
 TEST(PictureMoves, EditedPathsAreDrawnAsTheirMoves)
