@@ -124,7 +124,9 @@ void pen_move(const char* call, const float* point, bool draw)
         log_line("figopa 0 colour 0 (implicit: " + std::string(call) + " with no figure open)");
     }
     log_line(std::string(call) + " " + point_text(point));
-    pen_moved(point);
+    // A figure the module opened is a drawing of its own (an arrow, a mark): its pen moves leave
+    // the tool path's pen where it stood.
+    if (open_figure()->id == kImplicitFigure) pen_moved(point);
     display_state& s = state();
     if (s.stroke_points >= kMaxStrokePoints) {
         ++s.dropped_points;

@@ -30,7 +30,6 @@ constexpr double kToolPathStroke = 0.0025;
 constexpr double kDisplayFileStroke = 0.0002;
 constexpr double kPointMark = 0.004;
 constexpr double kLegendFont = 0.025;
-constexpr int kLegendRows = 5;
 constexpr double kStatusFont = 0.6 * kLegendFont;
 // Width of a monospace character in ems, to keep the status lines inside the picture.
 constexpr double kMonospaceAdvance = 0.6;
@@ -338,25 +337,56 @@ double status_font(const picture_content& c, double width, double size)
     return std::min(kStatusFont * size, width / (kMonospaceAdvance * static_cast<double>(longest)));
 }
 
+// A row of the legend: a short line in a style and its name.
+struct legend_row {
+    std::string colour;
+    double width = 0.0;
+    bool dashed = false;
+    std::string name;
+};
+
+// The legend names what the picture draws, nothing else: the part curves, the figures and
+// displayed entities by colour, the tool path's cuts, its links and rapid moves, its attention
+// blocks.
+std::vector<legend_row> legend_rows(const picture_content& c)
+{
+    std::vector<legend_row> rows;
+    if (!c.part.empty() || !c.part_points.empty()) rows.push_back({kPartColour, kPartStroke, false, "part curves"});
+    std::vector<int> colours;
+    for (const auto& [colour, line] : c.coloured) colours.push_back(colour);
+    for (const auto& [colour, p] : c.coloured_points) colours.push_back(colour);
+    std::sort(colours.begin(), colours.end());
+    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+    for (int colour : colours)
+        rows.push_back({colour_name(colour), kFigureStroke, false,
+                        "figures and displayed entities in colour " + std::to_string(colour)});
+    bool cuts = !c.tool_path.empty(), links = false, attention = false;
+    for (const auto& [name, blocks] : levels_of(c.display_file))
+        for (const level_block& b : blocks) {
+            (b.link || b.block->font == kDashedFont ? links : cuts) = true;
+            attention = attention || b.block->attention != 0;
+        }
+    if (cuts) rows.push_back({kToolPathColour, kToolPathStroke, false, "tool path"});
+    if (links) rows.push_back({kToolPathColour, kToolPathStroke, true, "tool path links and rapid moves"});
+    if (attention) rows.push_back({kAttentionColour, kToolPathStroke, false, "attention blocks"});
+    return rows;
+}
+
+// The height of the legend's band above the drawing.
+double legend_height(const std::vector<legend_row>& rows, double size)
+{
+    return static_cast<double>(rows.size()) * 1.4 * kLegendFont * size;
+}
+
 // The legend sits in a band above the drawing: a short line in each style and its name.
-void write_legend(std::string& svg, const view_box& box, double size)
+void write_legend(std::string& svg, const std::vector<legend_row>& rows, const view_box& box, double size)
 {
     const double font = kLegendFont * size;
     const double left = box.min_x;
-    const double top = -box.max_y - kMargin * size - kLegendRows * 1.4 * font;
-    const struct {
-        const char* colour;
-        double width;
-        bool dashed;
-        const char* name;
-    } rows[kLegendRows] = {{kPartColour, kPartStroke, false, "part curves"},
-                           {"red", kFigureStroke, false, "figures and displayed entities (their colours)"},
-                           {kToolPathColour, kToolPathStroke, false, "tool path"},
-                           {kToolPathColour, kToolPathStroke, true, "tool path links"},
-                           {kAttentionColour, kToolPathStroke, false, "attention blocks"}};
+    const double top = -box.max_y - kMargin * size - legend_height(rows, size);
     svg += "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"" + number(font) + "\">\n";
-    for (int i = 0; i < kLegendRows; ++i) {
-        const double y = top + (i + 0.8) * 1.4 * font;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double y = top + (static_cast<double>(i) + 0.8) * 1.4 * font;
         svg += "<line x1=\"" + number(left) + "\" y1=\"" + number(y - font / 3.0) + "\" x2=\"" +
                number(left + 2.0 * font) + "\" y2=\"" + number(y - font / 3.0) + "\" stroke=\"" + rows[i].colour +
                "\" stroke-width=\"" + number(rows[i].width * size) + "\"" + (rows[i].dashed ? dashes(size) : "") +
@@ -368,12 +398,13 @@ void write_legend(std::string& svg, const view_box& box, double size)
 
 }  // namespace
 
+// The host's colour numbers: 0 automatic (drawn as the foreground), 1 the foreground, 2 red, 3
+// green, 4 blue, 5 yellow (dark enough to read on white), 6 magenta, 7 cyan, then further shades.
 std::string colour_name(int colour)
 {
-    static const char* const palette[16] = {"black",     "red",       "green",     "blue",
-                                            "darkorange", "magenta",  "teal",      "saddlebrown",
-                                            "gray",      "crimson",   "limegreen", "royalblue",
-                                            "goldenrod", "orchid",    "darkcyan",  "dimgray"};
+    static const char* const palette[16] = {"black",      "black",    "red",  "green",      "blue",      "goldenrod",
+                                            "magenta",    "darkcyan", "gray", "darkred",    "limegreen", "royalblue",
+                                            "darkorange", "orchid",   "teal", "saddlebrown"};
     return palette[colour >= 0 && colour < 16 ? colour : 0];
 }
 
@@ -383,7 +414,8 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     double size = 1.0;
     const view_box box = fit(c, size);
     const double margin = kMargin * size;
-    const double legend = kLegendRows * 1.4 * kLegendFont * size;
+    const std::vector<legend_row> rows = legend_rows(c);
+    const double legend = legend_height(rows, size);
     const double x = box.min_x - margin, y = -box.max_y - margin - legend;
     const double width = box.max_x - box.min_x + 2.0 * margin;
     const double font = status_font(c, width - margin, size);
@@ -429,7 +461,7 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
         svg += "</g>\n";
     }
 
-    write_legend(svg, box, size);
+    write_legend(svg, rows, box, size);
     svg += "</svg>\n";
     return svg;
 }

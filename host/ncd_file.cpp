@@ -129,6 +129,33 @@ void arc_points(const pending_arc& a, polyline3& points)
     }
 }
 
+// Where a block at place `at` of the file starts: the end of the block before it, which is
+// where the display's pen stands once that block is drawn, whatever figures drew in between;
+// the pen for the file's first block.
+std::optional<point3> start_at(std::size_t at)
+{
+    const file_state& s = state();
+    for (std::size_t k = std::min(at, s.blocks.size()); k-- > 0;)
+        if (!s.blocks[k].points.empty()) return s.blocks[k].points.back();
+    return s.pen;
+}
+
+// Starts the block at place `at` (if any) from the end of the block now before it: after an
+// insertion or a removal the block there follows another one.
+void restart(std::size_t at)
+{
+    file_state& s = state();
+    if (at >= s.blocks.size()) return;
+    const auto start = start_at(at);
+    if (!start) return;
+    ncd_block_record& b = s.blocks[at];
+    if (b.has_start)
+        b.points.front() = *start;
+    else
+        b.points.insert(b.points.begin(), *start);
+    b.has_start = true;
+}
+
 // Adds a block at the insertion place with the current attributes; the pending definitions go
 // with it.
 void add_block(char kind, int& status)
@@ -147,6 +174,7 @@ void add_block(char kind, int& status)
     if (s.attrs_from) {
         b = *s.attrs_from;
         b.points.clear();
+        b.has_start = false;
         b.attention = 0;
     } else {
         const vantu::control::ncd_attributes a = vantu::control::ncd_current_attrs();
@@ -160,7 +188,11 @@ void add_block(char kind, int& status)
     b.block1 = s.registered->block1;
     b.block2 = s.registered->block2;
     b.kind = kind;
-    if (s.pen) b.points.push_back(*s.pen);
+    const std::size_t at = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
+    if (const auto start = start_at(at)) {
+        b.points.push_back(*start);
+        b.has_start = true;
+    }
     if (kind == 'M' && s.arc) {
         b.kind = 'A';
         arc_points(*s.arc, b.points);
@@ -170,7 +202,6 @@ void add_block(char kind, int& status)
     }
     s.arc.reset();
     s.spline.reset();
-    const std::size_t at = s.insert_at < 0 ? s.blocks.size() : static_cast<std::size_t>(s.insert_at);
     count_block(b, 1);
     s.blocks.insert(s.blocks.begin() + static_cast<std::ptrdiff_t>(at), std::move(b));
     s.last_added = static_cast<int>(at);
@@ -186,6 +217,7 @@ void remove_blocks(std::size_t first, std::size_t last)
     s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first), s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
     s.insert_at = static_cast<int>(first);
     s.last_added = -1;
+    restart(first);
 }
 
 std::string point_text(const point3& p)
@@ -269,8 +301,10 @@ void ncd_move_to(const float* point, int& status)
         status = -1;
         return;
     }
-    s.blocks[static_cast<std::size_t>(s.last_added)].points.push_back({point[0], point[1], point[2]});
+    const auto added = static_cast<std::size_t>(s.last_added);
+    s.blocks[added].points.push_back({point[0], point[1], point[2]});
     s.last_added = -1;
+    restart(added + 1);
     vantu::pen_moved(point);
 }
 

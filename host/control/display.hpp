@@ -34,10 +34,12 @@ std::string display_text();
 // given and the shown blocks of the tool path's display file in the legend's tool-path colour,
 // the display file in one layer group per Z level ("Z -5.000") with its links (plunges,
 // retracts, the traverses between them) and rapid moves dashed, its attention blocks wider in
-// the attention colour, and the status lines within the picture's width. Valid XML with a viewBox; points that are not finite are left out.
+// the attention colour, and the status lines within the picture's width. The legend names only
+// what is drawn. Valid XML with a viewBox; points that are not finite are left out.
 std::string picture_svg(const std::vector<polyline3>& tool_path);
 
-// SVG colour of a host colour number (0..15; others give the colour of 0).
+// SVG colour of a host colour number (0..15; others give the colour of 0): 1 the foreground, 2
+// red, 3 green, 4 blue, as the module names them.
 std::string colour_name(int colour);
 
 }  // namespace vantu::control

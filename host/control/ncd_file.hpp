@@ -15,7 +15,10 @@ struct ncd_block_record {
     char kind = 'M';   // M move, D drill stroke, A arc, S spline
     int blank = 0, fast_blank = 0, font = 0, colour = 0, pen = 0;
     int attention = 0;  // 1: shown in the attention colour
-    polyline3 points;  // the start (where the pen stood), any arc or spline points, the end
+    // The start (the end of the block before it in the file, where the pen stood for the file's
+    // first block), any arc or spline points, the end.
+    polyline3 points;
+    bool has_start = false;  // points begin with the start: there was a block or a pen before it
 };
 
 const std::vector<ncd_block_record>& ncd_blocks();

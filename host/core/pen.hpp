@@ -1,5 +1,6 @@
-// Where the host's pen stands: the last point of moveto, drawto or ncd_move_to. The display file
-// starts each new block there. Internal to the host.
+// Where the tool path's pen stands: the last point of ncd_move_to, or of moveto and drawto outside
+// the figures the module opened. The display file starts its first block there. Internal to the
+// host.
 #pragma once
 
 #include <array>

@@ -127,6 +127,41 @@ TEST(DisplayFileEdit, BlocksGoToTheInsertionPlaceNamed)
     EXPECT_EQ(file(), (strings{"11", "17", "16", "12B", "18B", "13", "14", "15", "21", "22", "29", "28"}));
 }
 
+// Every block is drawn from the end of the block before it in the file, after insertions and
+// removals, and whatever a figure drew in between.
+TEST(DisplayFileEdit, EveryBlockStartsWhereTheBlockBeforeItEnds)
+{
+    const struct {
+        int mode;  // 0: a removal from `at` to `to`, else an insertion of block 9 at that place
+        ncd_address at, to;
+    } rows[] = {{-1, {2, 1, 2}, {}},
+                {1, {}, {}},
+                {kAtProcedureEnd, {1, 1, 0}, {}},
+                {0, {2, 1, 2}, {2, 1, 4}},
+                {0, {2, 1, 5}, {2, 2, 1}},
+                {0, {2, 1, 1}, {2, 1, 1}}};
+    for (const auto& row : rows) {
+        fresh_file();
+        int status = 0;
+        figopa(-1, 2, status);
+        const float elsewhere[3] = {-50, -50, 7};
+        moveto(elsewhere);
+        figcls(-1);
+        if (row.mode == 0) {
+            ncd_delete_blocks(kCurrentDisplayFile, row.at, row.to, status);
+        } else {
+            ncd_set_block_position(kCurrentDisplayFile, row.mode, row.at, status);
+            add({2, 1, 9});
+        }
+        ASSERT_EQ(status, 0) << row.mode;
+        const auto& blocks = control::ncd_blocks();
+        for (std::size_t k = 1; k < blocks.size(); ++k) {
+            ASSERT_GE(blocks[k].points.size(), 2u) << row.mode << " block " << k;
+            EXPECT_EQ(blocks[k].points.front(), blocks[k - 1].points.back()) << row.mode << " block " << k;
+        }
+    }
+}
+
 TEST(DisplayFileEdit, APickedBlockAndItsNeighbours)
 {
     fresh_file();

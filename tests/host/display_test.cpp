@@ -245,12 +245,15 @@ TEST_F(HostDisplay, PictureShowsPartFiguresEntitiesAndToolPath)
     EXPECT_EQ(svg.find("nan"), std::string::npos);
     EXPECT_EQ(svg.find("inf"), std::string::npos);
     EXPECT_NE(svg.find("<polyline points=\"0,0 10,-5\"/>"), std::string::npos) << "part line, y up";
-    EXPECT_NE(svg.find("<polyline points=\"0,0 4,-1\" stroke=\"red\"/>"), std::string::npos) << "figure in colour 1";
-    EXPECT_NE(svg.find("<polyline points=\"-3,3 -3,-4\" stroke=\"green\"/>"), std::string::npos) << "entity CO 2";
+    EXPECT_NE(svg.find("<polyline points=\"0,0 4,-1\" stroke=\"black\"/>"), std::string::npos) << "figure in colour 1";
+    EXPECT_NE(svg.find("<polyline points=\"-3,3 -3,-4\" stroke=\"red\"/>"), std::string::npos) << "entity CO 2";
     EXPECT_NE(svg.find("<polyline points=\"1,-1 2,-1\"/>"), std::string::npos) << "tool path before the NaN";
     EXPECT_NE(svg.find("<polyline points=\"3,-3 4,-3\"/>"), std::string::npos) << "tool path after the NaN";
-    for (const char* label : {"part curves", "tool path", "id=\"legend\"", "id=\"toolpath\""})
+    for (const char* label : {"part curves", "tool path", "id=\"legend\"", "id=\"toolpath\"",
+                              "displayed entities in colour 1", "displayed entities in colour 2"})
         EXPECT_NE(svg.find(label), std::string::npos) << label;
+    for (const char* undrawn : {"links", "attention", "in colour 0"})
+        EXPECT_EQ(svg.find(undrawn), std::string::npos) << "the legend names only what is drawn: " << undrawn;
 
     // Fitted: every point inside the view, and the drawing (x -3 .. 22) fills most of its width.
     const box view = view_box_of(svg);
@@ -294,6 +297,7 @@ TEST_F(HostDisplay, DisplayFileIsDrawnByLevelInTheToolPathColourWithDashedLinks)
     EXPECT_NE(svg.find("stroke=\"navy\" inkscape:groupmode=\"layer\""), std::string::npos) << svg;
     EXPECT_EQ(svg.find("stroke=\"red\"/>"), std::string::npos) << "no block in the procedure's colour";
     EXPECT_LT(svg.find("inkscape:label=\"Z 6.000\""), svg.find("inkscape:label=\"Z 2.000\"")) << svg;
+    EXPECT_NE(svg.find(">tool path links and rapid moves<"), std::string::npos);
     std::string level;
     int blocks = 0;
     std::istringstream in(svg);
@@ -328,11 +332,11 @@ TEST_F(HostDisplay, DeletedFiguresLeaveThePictureAndEmptyPicturesAreValid)
     move(0, 0, 0);
     draw(1, 0, 0);
     figcls(-1);
-    EXPECT_NE(vantu::control::picture_svg({}).find("darkorange"), std::string::npos);
+    EXPECT_NE(vantu::control::picture_svg({}).find("stroke=\"blue\""), std::string::npos);
     figdel(-1, status);
     const std::string after = vantu::control::picture_svg({{{5, 5, 0}}});  // one point: no line
     EXPECT_EQ(xml_problem(after), "");
-    EXPECT_EQ(after.find("stroke=\"darkorange\""), std::string::npos);
+    EXPECT_EQ(after.find("stroke=\"blue\""), std::string::npos);
     EXPECT_TRUE(polyline_points(after).empty());
 }
 
