@@ -120,11 +120,28 @@ int height_decision(pokarr& island, const pokarr& loop, int& status)
     return 0;
 }
 
-// Common scan of the two island tests of the common loops.
-template <class Test>
-void scan_islands(int level_a, int level_b, int& result, int& status, Test test)
+// An island that crosses the loop decides the two island tests of the common loops: the loop
+// meets it (2). A failed search also ends the scan, its status handed on.
+bool crossing_decides(pokarr& island, const pokarr& loop, int& result, int& status)
+{
+    const int crossing = island_crosses(island, loop);
+    if (crossing < 0) status = crossing;
+    if (crossing == 0) return false;
+    result = kLoopOnBoundary;
+    return true;
+}
+
+// Common scan of the two island tests of the common loops: every closed island not of level_a or
+// level_b, until one decides. A loop in 3-D is decided by the heights of its crossings, a planar
+// one by planar_test (the two tests differ only in the order of their planar questions).
+template <class PlanarTest>
+void scan_islands(const pokarr& loop, int level_a, int level_b, int& result, int& status, PlanarTest planar_test)
 {
     const lane_table& lt = lane_table_block;
+    result = 0;
+    status = 0;
+    if (loop.count < 1) return;
+    const bool planar = loop.dimension == 2;
     work_array island(work_dimension());
     for (int k = 1; k <= lt.island_count; ++k) {
         const int level = kLevelIsland + k;
@@ -134,7 +151,14 @@ void scan_islands(int level_a, int level_b, int& result, int& status, Test test)
         lane_read_failed(status);
         if (status != 0) return;
         if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
-        if (test(island.a, result, status) || status != 0) return;
+        bool decided = false;
+        if (planar) {
+            decided = planar_test(island.a, result, status);
+        } else {
+            result = height_decision(island.a, loop, status);
+            decided = result != 0;
+        }
+        if (decided || status != 0) return;
     }
 }
 
@@ -194,23 +218,10 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
 void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
                                 int& status)
 {
-    result = 0;
-    status = 0;
-    if (loop.count < 1) return;
-    const bool planar = loop.dimension == 2;
     // With no island crossing the loop or holding its first point (no island at all included)
     // the answer is 0: the leftover lanes of a pocket without islands are kept like the others.
-    scan_islands(level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
-        if (!planar) {
-            r = height_decision(island, loop, st);
-            return r != 0;
-        }
-        const int crossing = island_crosses(island, loop);
-        if (crossing < 0) st = crossing;
-        if (crossing != 0) {
-            r = kLoopOnBoundary;
-            return true;
-        }
+    scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
+        if (crossing_decides(island, loop, r, st)) return true;
         if (first_point_in(loop, island, st) == kLoopInside) {
             r = kLoopInside;
             return true;
@@ -222,27 +233,13 @@ void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, in
 void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
                                  int& status)
 {
-    result = 0;
-    status = 0;
-    if (loop.count < 1) return;
-    const bool planar = loop.dimension == 2;
-    scan_islands(level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
-        if (!planar) {
-            r = height_decision(island, loop, st);
-            return r != 0;
-        }
+    scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         const int inside = first_point_in(loop, island, st);
         if (st != 0 || inside != kLoopOutside) {
             r = inside;
             return true;
         }
-        const int crossing = island_crosses(island, loop);
-        if (crossing < 0) st = crossing;
-        if (crossing != 0) {
-            r = kLoopOnBoundary;
-            return true;
-        }
-        return false;
+        return crossing_decides(island, loop, r, st);
     });
 }
 
