@@ -40,26 +40,6 @@ void lane_read_failed(int& status)
     if (status != 0) status = kInsideFailed;
 }
 
-// Columns of one crossing table.
-struct crossing_rows {
-    pk_box_table boxes;
-    int elem_a[kLuplupRows];
-    int elem_b[kLuplupRows];
-    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
-    int count = 0;
-};
-
-// Crossings of a against b; status negative when the search failed.
-std::unique_ptr<crossing_rows> crossings(int mode, pokarr& a, const pokarr& b, int& status)
-{
-    auto rows = std::make_unique_for_overwrite<crossing_rows>();
-    pokarr_get_boxes(b, rows->boxes);
-    luplup_pokarr(mode, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y, rows->z_a,
-                  rows->z_b, rows->count, status);
-    if (status > 0) status = 0;  // crossings found and all dropped again: none
-    return rows;
-}
-
 // Whether the island crosses the loop (1), not (0), or the search failed (negative).
 int island_crosses(pokarr& island, const pokarr& loop)
 {
@@ -110,7 +90,7 @@ void read_island(int mode, int k, pokarr& island, int& found, int& status)
 // decide, which this module does not carry (status -2).
 int height_decision(pokarr& island, const pokarr& loop, int& status)
 {
-    const auto rows = crossings(kLuplupHeights, island, loop, status);
+    const auto rows = loop_crossings(kLuplupHeights, island, loop, status);
     if (status < 0 || rows->count <= 0) return 0;
     double smallest = std::fabs(rows->z_a[0] - rows->z_b[0]);
     for (int i = 1; i < rows->count; ++i)
@@ -279,7 +259,7 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
         if (relation == kLoopInside) result = kLoopInside;
     }
     if (tested > 0 && lt.count >= 1 && lt.contour_type[1] == kContourOpen) {
-        const auto rows = crossings(kLuplupHeightDifference, loop, lane.a, status);
+        const auto rows = loop_crossings(kLuplupHeightDifference, loop, lane.a, status);
         if (status < 0) return;
         if (planar && rows->count > 0) result = kLoopOnBoundary;
         const double offset = lt.offset[last];
