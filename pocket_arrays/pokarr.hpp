@@ -49,6 +49,14 @@ struct pokarr {
     int indicator = 0;  // tag word of the owner; cleared on init, carried by whole copies
 };
 
+// The last element of the array, the one that ends at its last entry: its arc record's marker
+// when the array ends on an arc, else the entry before the last.
+inline int pk_last_element(const pokarr& a)
+{
+    const int n = a.count;
+    return n - 4 >= 1 && pk_is_marker(a.x[n - 4]) ? n - 4 : n - 1;
+}
+
 // A missing z is 0.0; a missing normal is this.
 inline constexpr double kDefaultNormal[3] = {0.0, 0.0, 1.0};
 
