@@ -67,6 +67,18 @@ inline double pokarr_coordinate(const pokarr& array, int i, int k)
     if (k == 1) return array.y != nullptr ? array.y[i] : 0.0;
     return array.z != nullptr ? array.z[i] : 0.0;
 }
+
+// Copies entry `from` over entry `to` with its z and normal where the array has them (y is
+// required: dimension 2 and up).
+inline void pokarr_copy_entry(pokarr& a, int from, int to)
+{
+    a.x[to] = a.x[from];
+    a.y[to] = a.y[from];
+    if (a.z != nullptr) a.z[to] = a.z[from];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
+}
+
 // The normal of entry i, kDefaultNormal without a normal block.
 inline const double* pokarr_normal(const pokarr& array, int i)
 {
