@@ -18,30 +18,6 @@ constexpr int kNo = 0;
 constexpr int kBackward = -1;
 constexpr int kPositionMarker = 5;
 constexpr int kMarkSet = 1;
-constexpr int kUnmoved = -2;
-
-// Walks from the current block; answers true when a move block was found. A block that cannot be
-// read, or a jump that fails, gives status -1.
-bool find_move_block(int direction, int& status)
-{
-    int lines = 0;
-    llines(lines);
-    // One block per round: a level of n lines is walked within n rounds.
-    for (int round = 0; round < lines; ++round) {
-        int size = 0, type = 0, block_class = 0;
-        tp_block_head_read(kWhereList, size, type, block_class, status);
-        if (status < 0) return false;
-        if (block_class == kClassMotion) return true;
-        int jumped = 0;
-        tp_list_jump(direction == 1 ? 1 : -1, jumped);
-        if (jumped == kUnmoved) return false;
-        if (jumped < 0) {
-            status = -1;
-            return false;
-        }
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -58,7 +34,7 @@ void tp_marker_find(int direction, int& not_found, int& status)
         status = -1;
         return;
     }
-    const bool found = find_move_block(direction, status);
+    const bool found = tp_find_motion_block(direction, status);
     int restored = 0;
     tp_list_top_mark(kPositionMarker, restored);
     if (restored < 0) status = -1;

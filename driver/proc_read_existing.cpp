@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kGlobalGroup = 24, kOwnSegment = 25, kFlagSegment = 27;
+constexpr int kGlobalGroup = 24, kOwnSegment = 25;
 constexpr int kVersionItem = 43, kListVersionItem = 113, kSingleCurveItem = 47;
 constexpr int kParamSelector = 9, kParamKind = 4;
 constexpr int kFirst515 = 515, kFirst1112 = 1112;
@@ -145,15 +145,8 @@ void proc_read_existing(read_parameters_callback read, int no_questions, int& ol
     tool_to_common();
 }
 
-void proc_flags_read(int& status)
-{
-    PLFIND(kGroupTopLevel, kFlagSegment, status);
-    if (status < 0) return;
-    proc_geom_pairs& f = proc_flags();
-    int length = 0;
-    get_flags(f.options[1], f.options[0], f.options[2], f.options[3], f.options[4], f.options[5], f.pairs.data(),
-              length, status);
-}
+// The driver's name for the flag read of the tool-path words: one reading serves both.
+void proc_flags_read(int& status) { read_proc_flags(status); }
 
 void proc_flag_sync()
 {

@@ -11,6 +11,7 @@
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/prtblk.hpp"
+#include "listing/tp_entity_open.hpp"
 #include "listing/tp_walk.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_words.hpp"
@@ -164,22 +165,9 @@ void NCLIST(int procedure_id, int form)
 
 namespace {
 
-constexpr int kToolPathClass = 9, kToolPathType = 3, kProcedureEntityType = 4;
+constexpr int kToolPathType = 3, kProcedureEntityType = 4;
 constexpr int kProcedureEntry = 1;
 constexpr int kMovementLeadWords = 3;
-
-bool open_of_kind(int id, int type)
-{
-    int entity_class = 0, entity_type = 0, status = 0;
-    eopen(id, entity_class, entity_type, status);
-    return status == 0 && entity_class == kToolPathClass && entity_type == type;
-}
-
-void close_entity()
-{
-    int closed = 0;
-    eclose(closed);
-}
 
 struct entity_walk {
     int form = 1;
@@ -201,7 +189,7 @@ struct entity_walk {
     {
         int motion = -1;
         get_set_movmnt_id(1, id, motion);
-        if (!open_of_kind(id, kProcedureEntityType)) {
+        if (!open_tool_path_entity(id, kProcedureEntityType)) {
             close_entity();
             erou1c("nclist_ent, NOT A PROCEDURE ENTITY. id = ", id);
             return false;
@@ -227,7 +215,7 @@ struct entity_walk {
 
     void run(int tp_id, const std::vector<int>& entries)
     {
-        if (!open_of_kind(tp_id, kToolPathType)) {
+        if (!open_tool_path_entity(tp_id, kToolPathType)) {
             close_entity();
             erou1c("nclist_ent, NOT A TOOL PATH ENTITY. id = ", tp_id);
             return;

@@ -4,6 +4,7 @@
 #include "host/vantu.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/prtblk.hpp"
+#include "listing/tp_entity_open.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -36,12 +37,6 @@ int next_block_type()
     int size = 0, type = 0, block_class = 0, status = 0;
     tp_block_head_read(kWhereList, size, type, block_class, status);
     return status < 0 ? -1 : type;
-}
-
-void close_entity()
-{
-    int closed = 0;
-    eclose(closed);
 }
 
 // The open entity closed and the failure reported: -1.

@@ -12,6 +12,7 @@
 #include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
 #include "listing/prtblk.hpp"
+#include "listing/tp_entity_open.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -26,7 +27,7 @@ constexpr int kFromEntity = 1, kCurrentList = 2;
 constexpr int kMarker = 1;
 constexpr int kWriteMode = 2;
 constexpr int kHeaderType = 0, kProcedureType = 12;
-constexpr int kToolPathClass = 9, kToolPathType = 3, kProcedureEntityType = 4;
+constexpr int kToolPathType = 3, kProcedureEntityType = 4;
 constexpr int kProcedureEntry = 1, kToolPathEntry = 2;
 constexpr int kToHost = 2, kToModule = 1;      // ofmod
 constexpr int kListFromToolPath = 2;           // updtcm's listing use
@@ -95,19 +96,6 @@ bool list_current(int unit, int tool_path)
     }
 }
 
-bool open_entity(int id, int type)
-{
-    int entity_class = 0, entity_type = 0, status = 0;
-    eopen(id, entity_class, entity_type, status);
-    return status == 0 && entity_class == kToolPathClass && entity_type == type;
-}
-
-void close_entity()
-{
-    int closed = 0;
-    eclose(closed);
-}
-
 // The run of one tool path on the open unit; the tool path is marked as being listed meanwhile.
 bool list_path(int tool_path, int mode, int unit)
 {
@@ -139,7 +127,7 @@ void proctl_ent(int tool_path, int unit, int& status)
 {
     status = kFailed;
     int type = 0, count = 0;
-    if (!open_entity(tool_path, kToolPathType)) return close_entity();
+    if (!open_tool_path_entity(tool_path, kToolPathType)) return close_entity();
     int printed = 0;
     PRTBLK(kHeaderForm, unit, kWhereEntity, tool_path, 1.0f, type, printed);
     close_entity();
@@ -158,7 +146,7 @@ void proctl_ent(int tool_path, int unit, int& status)
         }
         if (kind != kProcedureEntry) continue;
         ++n;
-        if (!open_entity(id, kProcedureEntityType)) return close_entity();
+        if (!open_tool_path_entity(id, kProcedureEntityType)) return close_entity();
         int current = id;
         gs_proc_id(2, current);
         PRTBLK(kHeaderForm, unit, kWhereEntity, id, 1.0f, type, printed);

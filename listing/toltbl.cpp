@@ -8,6 +8,7 @@
 #include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
 #include "listing/tool_path_names.hpp"
+#include "listing/tp_entity_open.hpp"
 #include "listing/tp_walk.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/proc_ctx_save.hpp"
@@ -73,12 +74,6 @@ struct collecting : tp_walk_visitor {
     }
     void procedure_end(int) override {}
 };
-
-void close_entity()
-{
-    int closed = 0;
-    eclose(closed);
-}
 
 std::string fitted(std::string text, std::size_t width)
 {

@@ -96,12 +96,9 @@ template <class F> void in_arrow_buffer(int& status, F f)
     polbuf_select(kSelect, previous, restore_status);
 }
 
-}  // namespace
-
-void arrows_init(int direction_parameter, int& status)
+// Deletes the arrows' figures that exist and forgets them all.
+void delete_figures()
 {
-    a.shown = 0;
-    a.direction_flag = direction_parameter != 1 ? 1 : 0;
     for (int& figure : a.figure) {
         if (figure != 0) {
             int ignored = 0;
@@ -109,6 +106,15 @@ void arrows_init(int direction_parameter, int& status)
         }
         figure = 0;
     }
+}
+
+}  // namespace
+
+void arrows_init(int direction_parameter, int& status)
+{
+    a.shown = 0;
+    a.direction_flag = direction_parameter != 1 ? 1 : 0;
+    delete_figures();
     status = kGoOn;
 }
 
@@ -121,13 +127,7 @@ void arrows_mark_hidden() { a.shown = 0; }
 void arrows_delete()
 {
     if (macexe() != 0) return;
-    for (int& figure : a.figure) {
-        if (figure != 0) {
-            int ignored = 0;
-            figdel(figure, ignored);
-        }
-        figure = 0;
-    }
+    delete_figures();
 }
 
 void arrows_draw()

@@ -60,8 +60,6 @@ void append_poll(int new_count, bool every_lane)
     if (every_lane || new_count % kPollEvery == 0) EXCBRK();
 }
 
-bool lane_valid(int n) { return n >= 1 && n <= lt.count; }
-
 // Whether lane status s matches the wanted status w (w 0 or less: any live lane).
 bool status_matches(int s, int w) { return s == w || (w <= 0 && s > 0); }
 

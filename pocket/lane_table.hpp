@@ -52,6 +52,19 @@ struct lane_table {
 };
 extern lane_table lane_table_block;
 
+// Whether n is a lane of the table (1 to count).
+inline bool lane_valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+// Whether lane n is live (status above 0).
+inline bool lane_live(int n) { return lane_table_block.status[n] > 0; }
+// Whether a lane before n on n's level has the given status.
+inline bool lane_earlier_on_level(int n, int status)
+{
+    const lane_table& lt = lane_table_block;
+    for (int k = 1; k < n; ++k)
+        if (lt.level[k] == lt.level[n] && lt.status[k] == status) return true;
+    return false;
+}
+
 // Empties the table (count 0, first[1] = 1) and forgets the box cache without closing it.
 void lane_table_reset();
 

@@ -136,11 +136,6 @@ struct snapshot_scope {
     ~snapshot_scope() { pk_snapshot_block.count = 0; }
 };
 
-int last_element(const pokarr& a)
-{
-    return a.count > 4 && pk_is_marker(a.x[a.count - 4]) ? a.count - 4 : a.count - 1;
-}
-
 }  // namespace
 
 void delups(int start_element, int end_element, const double* start, double start_z2, pokarr& a,
@@ -189,7 +184,8 @@ void delups(int start_element, int end_element, const double* start, double star
         int found_element = 1, found_group = 1, found = kSearchNone;
         double crossing[3] = {0.0, 0.0, 0.0};
         pokarr_elem_intersect(mode, i, 1, el.arc ? 1 : 0, el.centre, el.radius, el.direction, current, target, absent,
-                              &a, a, last_element(a), 1, current, boxes, found_element, found_group, crossing, found);
+                              &a, a, pk_last_element(a), 1, current, boxes, found_element, found_group, crossing,
+                              found);
         int code_i = 0, code_j = 0;
         if (found != kSearchFound || !is_crossing(a, i, found_element, crossing, code_i, code_j)) {
             std::copy(target, target + 3, current);
@@ -276,7 +272,7 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
     double start[3];
     point_of(a, 0, start);
     double start_z2 = start[2];
-    int start_element = 1, end_element = last_element(a), next_record = 0;
+    int start_element = 1, end_element = pk_last_element(a), next_record = 0;
     for (int k = 0; k < s.capacity; ++k) {
         pokarr& loop = s.results[k];
         pokarr_init(a.dimension, loop);

@@ -61,6 +61,16 @@ bool contour_points_finite(int end)
     return true;
 }
 
+// The number of curves of the contour's curve set; status -1 when the set cannot be read or
+// holds none.
+int contour_curve_count(int curve_set, int& status)
+{
+    int curves = 0;
+    dfdgnc(curve_set, curves, status);
+    if (status != 0 || curves < 1) status = -1;
+    return curves;
+}
+
 }  // namespace
 
 void get_pocket_mode(int& mode) { mode = pocket_mode_word; }
@@ -75,12 +85,8 @@ void pocket_frame_reset()
 
 void contour_curve_box(int /*reserved*/, int curve_set, float* box, int& status)
 {
-    int curves = 0;
-    dfdgnc(curve_set, curves, status);
-    if (status != 0 || curves < 1) {
-        status = -1;
-        return;
-    }
+    const int curves = contour_curve_count(curve_set, status);
+    if (status != 0) return;
     double bounds[6] = {kBoxStart, kBoxStart, kBoxStart, -kBoxStart, -kBoxStart, -kBoxStart};
     std::vector<double> points;
     for (int k = 1; k <= curves; ++k) {
@@ -99,12 +105,8 @@ void contour_curve_box(int /*reserved*/, int curve_set, float* box, int& status)
 
 void contour_to_points(int curve_set, double tolerance, double side_step, int& index, int& status)
 {
-    int curves = 0;
-    dfdgnc(curve_set, curves, status);
-    if (status != 0 || curves < 1) {
-        status = -1;
-        return;
-    }
+    const int curves = contour_curve_count(curve_set, status);
+    if (status != 0) return;
     for (int k = 1; k <= curves && status == 0; ++k) {
         int entity = 0;
         double data[3];

@@ -49,6 +49,14 @@ struct pokarr {
     int indicator = 0;  // tag word of the owner; cleared on init, carried by whole copies
 };
 
+// The last element of the array, the one that ends at its last entry: its arc record's marker
+// when the array ends on an arc, else the entry before the last.
+inline int pk_last_element(const pokarr& a)
+{
+    const int n = a.count;
+    return n - 4 >= 1 && pk_is_marker(a.x[n - 4]) ? n - 4 : n - 1;
+}
+
 // A missing z is 0.0; a missing normal is this.
 inline constexpr double kDefaultNormal[3] = {0.0, 0.0, 1.0};
 
@@ -59,6 +67,18 @@ inline double pokarr_coordinate(const pokarr& array, int i, int k)
     if (k == 1) return array.y != nullptr ? array.y[i] : 0.0;
     return array.z != nullptr ? array.z[i] : 0.0;
 }
+
+// Copies entry `from` over entry `to` with its z and normal where the array has them (y is
+// required: dimension 2 and up).
+inline void pokarr_copy_entry(pokarr& a, int from, int to)
+{
+    a.x[to] = a.x[from];
+    a.y[to] = a.y[from];
+    if (a.z != nullptr) a.z[to] = a.z[from];
+    if (a.n != nullptr)
+        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
+}
+
 // The normal of entry i, kDefaultNormal without a normal block.
 inline const double* pokarr_normal(const pokarr& array, int i)
 {

@@ -127,15 +127,6 @@ constexpr int kFoundStart = 1, kFoundEnd = 2, kFoundLine = 4;
     return kFoundStart | kFoundEnd | kFoundLine;
 }
 
-void copy_entry(pokarr& a, int from, int to)
-{
-    a.x[to] = a.x[from];
-    a.y[to] = a.y[from];
-    if (a.z != nullptr) a.z[to] = a.z[from];
-    if (a.n != nullptr)
-        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
-}
-
 void remove_entries(pokarr& a, int first, int n)
 {
     if (n <= 0 || first >= a.count) return;
@@ -153,7 +144,7 @@ void set_xy(pokarr& a, int i, double x, double y)
 // Keeps the closing entry on entry 0.
 void close_loop(pokarr& a)
 {
-    if (a.count >= 2) copy_entry(a, 0, a.count - 1);
+    if (a.count >= 2) pokarr_copy_entry(a, 0, a.count - 1);
 }
 
 // ---- short lines ------------------------------------------------------------------------------
@@ -344,7 +335,7 @@ void treatment_a(pokarr& a, int k, int j, double reach)
             remove_entries(a, 1, kArcRecordEntries);
         } else {
             pokarr_join_arc(a.count - 1, k, 1, a);
-            copy_entry(a, k, 0);
+            pokarr_copy_entry(a, k, 0);
             a.count = k + 1;
         }
         return;

@@ -292,16 +292,6 @@ bool pending_off_chord(const pending_hull& hull, const pokarr& pending, const po
     return pending_strays(pending, a, from, chord, deviation);
 }
 
-void copy_entry(pokarr& a, int from, int to)
-{
-    if (from == to) return;
-    a.x[to] = a.x[from];
-    a.y[to] = a.y[from];
-    if (a.z != nullptr) a.z[to] = a.z[from];
-    if (a.n != nullptr)
-        for (int k = 0; k < 3; ++k) a.n[3L * to + k] = a.n[3L * from + k];
-}
-
 // One pass that compacts the array as it goes: entries before `kept` are the result so far and
 // entries from `next` on are not yet read, so a removed point costs nothing and the point under
 // test sits between the last kept point (kept - 1) and the next unread one (next + 1). Answers
@@ -325,7 +315,7 @@ bool main_pass(pokarr& a, bool with_z, const limits& lim, pokarr& pending)
             kept = next = std::max(next, end);
             return;
         }
-        for (; next < end; ++next, ++kept) copy_entry(a, next, kept);
+        for (; next < end; ++next, ++kept) pokarr_copy_entry(a, next, kept);
     };
     while (next < n - 1) {
         if (pk_is_marker(a.x[next])) {

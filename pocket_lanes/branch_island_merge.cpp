@@ -88,18 +88,6 @@ struct pair_memory {
     }
 };
 
-bool live(int n) { return lane_table_block.status[n] > 0; }
-bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
-
-// Whether a lane before n on n's level has the status.
-bool earlier_on_level(int n, int status)
-{
-    const lane_table& lt = lane_table_block;
-    for (int k = 1; k < n; ++k)
-        if (lt.level[k] == lt.level[n] && lt.status[k] == status) return true;
-    return false;
-}
-
 // Whether a lane before n on n's level has a negative status.
 bool earlier_negative(int n)
 {
@@ -172,19 +160,20 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     int others = 0;
     if (c.pass == 1) {
         for (int n = pocket_box_block.island_count + 1; n <= lt.count; ++n)
-            if (n != lane_j && n != lane_l && live(n)) ++others;
+            if (n != lane_j && n != lane_l && lane_live(n)) ++others;
         if (lt.level[lane_l] == 1) {
             for (int n = pocket_box_block.island_count + 1; n <= lt.count; ++n) {
-                if (n == lane_j || n == lane_l || !live(n) || lt.level[n] < 2 || lt.level[n] > kLastBranch) continue;
+                if (n == lane_j || n == lane_l || !lane_live(n) || lt.level[n] < 2 || lt.level[n] > kLastBranch)
+                    continue;
                 if (--lt.level[n] == b) --b;
             }
         }
     } else {
         for (int n = 1; n < lane_j; ++n)
-            if (live(n) && lt.parent[n] == lane_j) lt.parent[n] = parent_p;
+            if (lane_live(n) && lt.parent[n] == lane_j) lt.parent[n] = parent_p;
     }
     const int jp = lt.parent[lane_j];
-    if (valid(jp)) lt.parent[jp] = parent_p;
+    if (lane_valid(jp)) lt.parent[jp] = parent_p;
     c.marks.set(lane_j, kMarkTakenIn);
     if (c.pass == 1 && others == 0) {
         lane_add_empty(c.pass, lt.level[lane_l], lane_l, c.status);
@@ -250,8 +239,8 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
 bool inside_group_parent(lancom_call& c, int lane_l, int parent_p, int lane_j, const pokarr& loop_j)
 {
     const lane_table& lt = lane_table_block;
-    const int k = valid(parent_p) && lt.group[parent_p] != 0 ? parent_p : lt.group[lane_l];
-    if (!valid(k)) return false;
+    const int k = lane_valid(parent_p) && lt.group[parent_p] != 0 ? parent_p : lt.group[lane_l];
+    if (!lane_valid(k)) return false;
     pokarr_work kloop(lane_array_dimension());
     int status = 0;
     lane_to_pokarr(k, kloop.a, status);
@@ -345,9 +334,9 @@ bool branch_against_islands(lancom_call& c, int& b)
         loop_buffer_clear(dropped_loops_block.loops);
         if (result == kComlupNothingCollected) {
             const int was = lt.status[lane_l];
-            lt.status[lane_l] = was >= 2 && !earlier_on_level(lane_l, kLeftOver) ? kLeftOver : 0;
+            lt.status[lane_l] = was >= 2 && !lane_earlier_on_level(lane_l, kLeftOver) ? kLeftOver : 0;
             const int jp = lt.parent[lane_j];
-            if (valid(jp)) lt.parent[jp] = parent_p;
+            if (lane_valid(jp)) lt.parent[jp] = parent_p;
             c.status = 0;
             c.marks.set(lane_j, kMarkTakenIn);
             if (c.pass == 1 && c.stage == 1) ++c.merges;
@@ -377,26 +366,24 @@ void end_step(lancom_call& c)
     const pair_record* r = c.pairs.records();
     for (int i = 0; i < c.pairs.count && r != nullptr; ++i) {
         const int j = r[i].island;
-        if (!valid(j)) continue;
-        if (live(j)) --c.islands;
+        if (!lane_valid(j)) continue;
+        if (lane_live(j)) --c.islands;
         lt.status[j] = r[i].result;
     }
     if (c.merges < c.branch_count) {
         // Only marked lanes are settled: the walks end at the highest lane that may hold a mark.
         const int marked = std::min(lt.count, c.marks.highest());
         for (int n = 1; n <= marked; ++n) {
-            if (c.marks[n] != kMarkTakenIn || !live(n)) continue;
+            if (c.marks[n] != kMarkTakenIn || !lane_live(n)) continue;
             lt.status[n] = earlier_negative(n) ? 0 : -lt.status[n];
             c.marks.set(n, kMarkNone);
             --c.islands;
         }
         for (int n = 1; n <= marked; ++n) {
             const int p = lt.parent[n];
-            if (c.marks[n] != kMarkEnded || lt.status[n] >= 0 || !valid(p) ||
-                lt.level[p] == lt.level[n])
-                continue;
+            if (c.marks[n] != kMarkEnded || lt.status[n] >= 0 || !lane_valid(p) || lt.level[p] == lt.level[n]) continue;
             for (int k = 1; k <= lt.count; ++k) {
-                if (k != n && live(k) && lt.parent[k] == p && c.marks[k] != kMarkEnded) {
+                if (k != n && lane_live(k) && lt.parent[k] == p && c.marks[k] != kMarkEnded) {
                     lt.status[n] = 0;
                     break;
                 }
@@ -409,7 +396,7 @@ void end_step(lancom_call& c)
 
 }  // namespace
 
-int taken_second_offset_status(int lane_j) { return earlier_on_level(lane_j, kLeftOver) ? 0 : kLeftOver; }
+int taken_second_offset_status(int lane_j) { return lane_earlier_on_level(lane_j, kLeftOver) ? 0 : kLeftOver; }
 
 bool first_offset_under(int n, int lane_j, int level)
 {

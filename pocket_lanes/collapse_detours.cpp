@@ -24,8 +24,6 @@ namespace {
 
 constexpr int kPlanar = 2;
 
-bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
-
 // Appends (x, y) unless it is the array's last point.
 void add_point(double x, double y, pokarr& a, int& status)
 {
@@ -486,7 +484,7 @@ collapse_detours collapse_detours_block;
 bool collapse_detour_lane(int n)
 {
     const lane_table& lt = lane_table_block;
-    return valid(n) && lt.status[n] == 0 && lt.contour_type[n] == kContourCollapse && valid(lt.parent[n]);
+    return lane_valid(n) && lt.status[n] == 0 && lt.contour_type[n] == kContourCollapse && lane_valid(lt.parent[n]);
 }
 
 void collapse_detours_list()

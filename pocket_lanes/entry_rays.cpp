@@ -123,13 +123,6 @@ void ray_ends(const double* point, const double* normal, double* end, double* ba
     end[2] = back[2] = point[2];
 }
 
-// The last element of the lane: the one that ends at its last entry.
-int last_element(const pokarr& lane)
-{
-    const int n = lane.count;
-    return n - 4 >= 1 && pk_is_marker(lane.x[n - 4]) ? n - 4 : n - 1;
-}
-
 // The first crossing of the ray back..end with a planar lane when it lies within `within` of
 // back, found as seg_lane_hits_boxed finds the first crossing of the whole ray, over only the
 // groups of the lane's box table that the ray's first `within` reaches. The search's tolerance
@@ -170,7 +163,7 @@ int last_element(const pokarr& lane)
     int found_element = 0, found_group = 0, found = kSearchNone;
     double qx = lane.x[0], qy = lane.y[0];
     elem_pair_intersect(search_mode, own, first_group, kind, 0.0, 0.0, 0.0, 0.0, back[0], back[1], end[0], end[1],
-                        absent, nullptr, nullptr, lane.x, lane.y, lane.count, last_element(lane), after_closing, qx,
+                        absent, nullptr, nullptr, lane.x, lane.y, lane.count, pk_last_element(lane), after_closing, qx,
                         qy, narrowed, found_element, found_group, qx, qy, found);
     if (found != kSearchFound || !(std::hypot(qx - back[0], qy - back[1]) <= within)) return false;
     hit[0] = qx, hit[1] = qy, hit[2] = 0.0;

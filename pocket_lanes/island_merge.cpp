@@ -28,17 +28,6 @@ constexpr int kGrowthSlack = 100;
 // The crossing test: stop at the first crossing, with the marks of touching points.
 constexpr int kCrossingTest = kLuplupFirstOnly + 2;
 
-bool live(int n) { return lane_table_block.status[n] > 0; }
-bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
-
-bool earlier_on_level(int n, int status)
-{
-    const lane_table& lt = lane_table_block;
-    for (int k = 1; k < n; ++k)
-        if (lt.level[k] == lt.level[n] && lt.status[k] == status) return true;
-    return false;
-}
-
 // The host array of next island levels, one per lane number.
 class next_levels {
 public:
@@ -293,13 +282,14 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
             c.end(kEngineArrayFailed);
             return;
         }
-        if (lt.group[k] != 0 && live(k)) merge_again(c, k, kloop.a, lane_b);
+        if (lt.group[k] != 0 && lane_live(k))
+            merge_again(c, k, kloop.a, lane_b);
         else absorb_islands(c, k, kloop.a, lane_a, lane_b, level_1, level_2);
     }
     if (c.done) return;
     --c.islands;
     lt.status[lane_a] = lt.status[lane_b] = 0;
-    const int star_parent = valid(largest) ? lt.parent[largest] : 0;
+    const int star_parent = lane_valid(largest) ? lt.parent[largest] : 0;
     if (c.second_merge) {
         const int pa = lt.parent[lane_a], pb = lt.parent[lane_b];
         for (int n = 1; n <= lt.count; ++n)
@@ -307,7 +297,7 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
     }
     if (c.stage == kStageTwo) {
         for (const int lane : {lane_a, lane_b})
-            if (!earlier_on_level(lane, kLeftOver)) lt.status[lane] = kLeftOver;
+            if (!lane_earlier_on_level(lane, kLeftOver)) lt.status[lane] = kLeftOver;
         for (int n = 1; n <= lt.count; ++n) {
             if (lt.status[n] != 1) continue;
             if (lt.level[n] == level_1) lt.parent[lane_a] = n, lt.parent[n] = largest;
@@ -328,7 +318,7 @@ void both_gone(ilscom_call& c, int lane_a, int lane_b)
     lt.status[lane_a] = lt.status[lane_b] = 0;
     if (c.stage == kStageTwo)
         for (const int lane : {lane_a, lane_b})
-            if (!earlier_on_level(lane, kLeftOver)) lt.status[lane] = kLeftOver;
+            if (!lane_earlier_on_level(lane, kLeftOver)) lt.status[lane] = kLeftOver;
     if (c.islands <= 0) c.done = true;
 }
 

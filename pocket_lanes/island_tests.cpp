@@ -40,26 +40,6 @@ void lane_read_failed(int& status)
     if (status != 0) status = kInsideFailed;
 }
 
-// Columns of one crossing table.
-struct crossing_rows {
-    pk_box_table boxes;
-    int elem_a[kLuplupRows];
-    int elem_b[kLuplupRows];
-    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
-    int count = 0;
-};
-
-// Crossings of a against b; status negative when the search failed.
-std::unique_ptr<crossing_rows> crossings(int mode, pokarr& a, const pokarr& b, int& status)
-{
-    auto rows = std::make_unique_for_overwrite<crossing_rows>();
-    pokarr_get_boxes(b, rows->boxes);
-    luplup_pokarr(mode, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y, rows->z_a,
-                  rows->z_b, rows->count, status);
-    if (status > 0) status = 0;  // crossings found and all dropped again: none
-    return rows;
-}
-
 // Whether the island crosses the loop (1), not (0), or the search failed (negative).
 int island_crosses(pokarr& island, const pokarr& loop)
 {
@@ -110,7 +90,7 @@ void read_island(int mode, int k, pokarr& island, int& found, int& status)
 // decide, which this module does not carry (status -2).
 int height_decision(pokarr& island, const pokarr& loop, int& status)
 {
-    const auto rows = crossings(kLuplupHeights, island, loop, status);
+    const auto rows = loop_crossings(kLuplupHeights, island, loop, status);
     if (status < 0 || rows->count <= 0) return 0;
     double smallest = std::fabs(rows->z_a[0] - rows->z_b[0]);
     for (int i = 1; i < rows->count; ++i)
@@ -120,11 +100,28 @@ int height_decision(pokarr& island, const pokarr& loop, int& status)
     return 0;
 }
 
-// Common scan of the two island tests of the common loops.
-template <class Test>
-void scan_islands(int level_a, int level_b, int& result, int& status, Test test)
+// An island that crosses the loop decides the two island tests of the common loops: the loop
+// meets it (2). A failed search also ends the scan, its status handed on.
+bool crossing_decides(pokarr& island, const pokarr& loop, int& result, int& status)
+{
+    const int crossing = island_crosses(island, loop);
+    if (crossing < 0) status = crossing;
+    if (crossing == 0) return false;
+    result = kLoopOnBoundary;
+    return true;
+}
+
+// Common scan of the two island tests of the common loops: every closed island not of level_a or
+// level_b, until one decides. A loop in 3-D is decided by the heights of its crossings, a planar
+// one by planar_test (the two tests differ only in the order of their planar questions).
+template <class PlanarTest>
+void scan_islands(const pokarr& loop, int level_a, int level_b, int& result, int& status, PlanarTest planar_test)
 {
     const lane_table& lt = lane_table_block;
+    result = 0;
+    status = 0;
+    if (loop.count < 1) return;
+    const bool planar = loop.dimension == 2;
     work_array island(work_dimension());
     for (int k = 1; k <= lt.island_count; ++k) {
         const int level = kLevelIsland + k;
@@ -134,7 +131,14 @@ void scan_islands(int level_a, int level_b, int& result, int& status, Test test)
         lane_read_failed(status);
         if (status != 0) return;
         if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
-        if (test(island.a, result, status) || status != 0) return;
+        bool decided = false;
+        if (planar) {
+            decided = planar_test(island.a, result, status);
+        } else {
+            result = height_decision(island.a, loop, status);
+            decided = result != 0;
+        }
+        if (decided || status != 0) return;
     }
 }
 
@@ -194,23 +198,10 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
 void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
                                 int& status)
 {
-    result = 0;
-    status = 0;
-    if (loop.count < 1) return;
-    const bool planar = loop.dimension == 2;
     // With no island crossing the loop or holding its first point (no island at all included)
     // the answer is 0: the leftover lanes of a pocket without islands are kept like the others.
-    scan_islands(level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
-        if (!planar) {
-            r = height_decision(island, loop, st);
-            return r != 0;
-        }
-        const int crossing = island_crosses(island, loop);
-        if (crossing < 0) st = crossing;
-        if (crossing != 0) {
-            r = kLoopOnBoundary;
-            return true;
-        }
+    scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
+        if (crossing_decides(island, loop, r, st)) return true;
         if (first_point_in(loop, island, st) == kLoopInside) {
             r = kLoopInside;
             return true;
@@ -222,27 +213,13 @@ void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, in
 void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
                                  int& status)
 {
-    result = 0;
-    status = 0;
-    if (loop.count < 1) return;
-    const bool planar = loop.dimension == 2;
-    scan_islands(level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
-        if (!planar) {
-            r = height_decision(island, loop, st);
-            return r != 0;
-        }
+    scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         const int inside = first_point_in(loop, island, st);
         if (st != 0 || inside != kLoopOutside) {
             r = inside;
             return true;
         }
-        const int crossing = island_crosses(island, loop);
-        if (crossing < 0) st = crossing;
-        if (crossing != 0) {
-            r = kLoopOnBoundary;
-            return true;
-        }
-        return false;
+        return crossing_decides(island, loop, r, st);
     });
 }
 
@@ -282,7 +259,7 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
         if (relation == kLoopInside) result = kLoopInside;
     }
     if (tested > 0 && lt.count >= 1 && lt.contour_type[1] == kContourOpen) {
-        const auto rows = crossings(kLuplupHeightDifference, loop, lane.a, status);
+        const auto rows = loop_crossings(kLuplupHeightDifference, loop, lane.a, status);
         if (status < 0) return;
         if (planar && rows->count > 0) result = kLoopOnBoundary;
         const double offset = lt.offset[last];

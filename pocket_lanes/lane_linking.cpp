@@ -38,7 +38,6 @@ constexpr double kGapShare = 0.1;
 constexpr int kWithSecondOrigin = 1;
 
 int dimension() { return pocket_state_block.pocket_dimension; }
-bool valid(int n) { return n >= 1 && n <= lane_table_block.count; }
 
 // One chain of the plan: its closing lane and its lanes from the innermost outward.
 struct chain {
@@ -54,12 +53,12 @@ chain chain_of(int closing, std::vector<char>& seen)
     chain c;
     c.closing = closing;
     int lane = std::abs(lt.parent[closing]);
-    const int level = valid(lane) ? lt.level[lane] : 0;
-    while (valid(lane) && lt.status[lane] != 0 && seen[static_cast<std::size_t>(lane)] == 0) {
+    const int level = lane_valid(lane) ? lt.level[lane] : 0;
+    while (lane_valid(lane) && lt.status[lane] != 0 && seen[static_cast<std::size_t>(lane)] == 0) {
         seen[static_cast<std::size_t>(lane)] = 1;
         c.lanes.push_back(lane);
         const int parent = std::abs(lt.parent[lane]);
-        if (!valid(parent) || lt.status[parent] == 0) break;
+        if (!lane_valid(parent) || lt.status[parent] == 0) break;
         if (lt.level[parent] != level) break;
         lane = parent;
     }
@@ -101,7 +100,8 @@ void plan_chain(const chain& c, std::vector<char>& cut, link_plan& plan)
         const int own_holder = li == 0 ? c.closing : c.lanes[li - 1];
         // The tool arrives from the lane cut last when that one ends on this lane.
         const int previous = plan.lanes.empty() ? 0 : plan.lanes.back();
-        const int holder = valid(previous) && std::abs(lane_table_block.parent[previous]) == lane ? previous : own_holder;
+        const int holder =
+            lane_valid(previous) && std::abs(lane_table_block.parent[previous]) == lane ? previous : own_holder;
         plan.lanes.push_back(lane);
         plan.holders.push_back(holder);
         plan.exits.push_back(own_holder);

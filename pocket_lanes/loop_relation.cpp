@@ -16,15 +16,6 @@
 
 namespace {
 
-// Columns of one crossing table of the loop intersection.
-struct crossing_rows {
-    pk_box_table boxes;
-    int elem_a[kLuplupRows];
-    int elem_b[kLuplupRows];
-    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
-    int count = 0;
-};
-
 constexpr int kHeightsOnBoth = 102;
 // Result of pieces_meet_loop for a piece that crosses the loop.
 constexpr int kPieceCrosses = 2;
@@ -42,12 +33,8 @@ bool in_arc_record(const pokarr& array, int i)
 // walk. Answers false with the status set when the decision needs it.
 bool heights_allow_plane_test(pokarr& a, const pokarr& b, double width, int& status)
 {
-    auto rows = std::make_unique_for_overwrite<crossing_rows>();
-    pokarr_get_boxes(b, rows->boxes);
-    luplup_pokarr(kHeightsOnBoth, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y,
-                  rows->z_a, rows->z_b, rows->count, status);
+    const auto rows = loop_crossings(kHeightsOnBoth, a, b, status);
     if (status < 0) return false;
-    status = 0;
     const double reach = std::min(0.5 * width, pocket_work_block.tolerance);
     for (int i = 0; i < rows->count; ++i) {
         if (std::fabs(rows->z_b[i] - rows->z_a[i]) >= reach) {
@@ -112,6 +99,16 @@ bool planar_loop(const pokarr& loop)
 }
 
 }  // namespace
+
+std::unique_ptr<crossing_rows> loop_crossings(int mode, pokarr& a, const pokarr& b, int& status)
+{
+    auto rows = std::make_unique_for_overwrite<crossing_rows>();
+    pokarr_get_boxes(b, rows->boxes);
+    luplup_pokarr(mode, a, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y, rows->z_a, rows->z_b,
+                  rows->count, status);
+    if (status > 0) status = 0;
+    return rows;
+}
 
 bool crossing_search_finds_none(const pokarr& a, const pokarr& b)
 {

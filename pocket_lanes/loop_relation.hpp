@@ -8,6 +8,7 @@
 #include "pocket_lanes/box_grid.hpp"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 // Relations of pokarr_relation.
@@ -18,6 +19,21 @@ inline constexpr int kRelationUndecided = 2;
 // Status when the height decision of a pocket on surfaces needs the walk over the part surface,
 // which this module does not carry.
 inline constexpr int kRelationNoSurface = -2;
+
+// Columns of one crossing table of the loop intersection (tens of kB: allocated, not on the
+// stack). Only the rows below count are filled.
+struct crossing_rows {
+    pk_box_table boxes;
+    int elem_a[kLuplupRows];
+    int elem_b[kLuplupRows];
+    double x[kLuplupRows], y[kLuplupRows], z_a[kLuplupRows], z_b[kLuplupRows];
+    int count = 0;
+};
+
+// The crossings of A against B by the loop intersection (luplup_pokarr) in the given mode, with
+// B's boxes. Status negative when the search failed, else 0: crossings found and all dropped
+// again are none.
+std::unique_ptr<crossing_rows> loop_crossings(int mode, pokarr& a, const pokarr& b, int& status);
 
 // Does B lie inside A: 0 outside, 1 inside, 2 undecided. In 2-D the points of B (arc records
 // skipped) are tested against A in order until one is not on A's boundary. On surfaces (A not of

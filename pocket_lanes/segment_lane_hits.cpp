@@ -53,13 +53,6 @@ int unpack_element(const double* record)
     return element;
 }
 
-// The last element of the lane: the one that ends at its last entry.
-int last_element(const pokarr& lane)
-{
-    const int n = lane.count;
-    return n - 4 >= 1 && pk_is_marker(lane.x[n - 4]) ? n - 4 : n - 1;
-}
-
 // Moves the walk's start just past the crossing it stands on, so that the next search does not
 // meet that crossing again; false when nothing of the segment remains.
 bool step_past(double* from, const double* end)
@@ -180,7 +173,7 @@ void seg_lane_hits_boxed(int mode, const double* start, const double* end, const
 
     double from[3] = {start[0], start[1], spatial ? start[2] : 0.0};
     const double absent[2] = {kDirectionAbsent, 0.0};
-    const int closing = last_element(lane);
+    const int closing = pk_last_element(lane);
     const int search_mode = 0, own = -1;
     int found_element = 0, found_group = 0, found = kSearchNone;
     double q[2] = {lane.x[0], lane.y[0]};

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kFailed = -1;
-constexpr int kUnmoved = -2;
 constexpr int kProcedureType = 12;
 constexpr int kSublistItem = 1;
 constexpr int kLinkCapacity = 64;    // the host's link words, with room to spare
@@ -28,20 +27,7 @@ bool to_first_movement(int& status)
     int answer = 0;
     lacces(kAccessFirst, answer);
     if (answer < 0) return false;   // an empty sub-list
-    int lines = 0;
-    llines(lines);
-    for (int round = 0; round < lines; ++round) {
-        int size = 0, type = 0, block_class = 0;
-        tp_block_head_read(kWhereList, size, type, block_class, status);
-        if (status < 0) return false;
-        if (block_class == kClassMotion) return true;
-        // 1: now on the last block, examined in the next round; -2: there was no block after.
-        int jumped = 0;
-        tp_list_jump(1, jumped);
-        if (jumped == kFailed) status = kFailed;
-        if (jumped == kFailed || jumped == kUnmoved) return false;
-    }
-    return false;
+    return tp_find_motion_block(1, status);
 }
 
 void first_and_last(point3& first, point3& first_direction, point3& last, point3& last_direction, int& empty,

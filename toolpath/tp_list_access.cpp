@@ -123,6 +123,26 @@ void tp_find_block_type(int type, int& status)
     status = kFailed;
 }
 
+bool tp_find_motion_block(int direction, int& status)
+{
+    int lines = 0;
+    llines(lines);
+    // One block per round: a level of n lines is walked within n rounds.
+    for (int round = 0; round < lines; ++round) {
+        int size = 0, type = 0, block_class = 0;
+        tp_block_head_read(kWhereList, size, type, block_class, status);
+        if (status < 0) return false;
+        if (block_class == kClassMotion) return true;
+        // kAtListEnd: now on the last block, examined in the next round; kUnmoved: there was no
+        // block beyond.
+        int jumped = 0;
+        tp_list_jump(direction == 1 ? 1 : -1, jumped);
+        if (jumped == kFailed) status = kFailed;
+        if (jumped == kFailed || jumped == kUnmoved) return false;
+    }
+    return false;
+}
+
 void tp_list_create(int list, int& status)
 {
     newls1(list, status);

@@ -11,6 +11,10 @@ inline constexpr int kClassHeader = 0, kClassParameter = 1, kClassMotion = 2, kC
 void tp_list_jump(int n, int& status);
 void JMPEND(int& status);
 void tp_find_block_type(int type, int& status);
+// Walks from the current block (direction 1 forward, otherwise back) to the first motion block,
+// the current one included: true when found. A block that cannot be read leaves its status, a
+// failed jump -1; the end of the list gives false.
+bool tp_find_motion_block(int direction, int& status);
 void tp_block_head_read(int where, int& size, int& type, int& block_class, int& status);
 void PLSUPR(int type, int& block_class);
 void tp_list_create(int list, int& status);

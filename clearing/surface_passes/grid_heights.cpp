@@ -3,6 +3,7 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/clear_grid.hpp"
+#include "clearing/surface_passes/hatch_direction.hpp"
 #include "cutter/drop_front.hpp"
 #include "host/vantu.hpp"
 #include "surfaces/grid_drop_seam.hpp"
@@ -112,15 +113,6 @@ std::vector<float> column_samples(float ax, float bx)
     const float n = std::trunc((column(bx) - x0 + kColumnSlack * c) / c + 1.0f);
     for (int i = 0; static_cast<float>(i) < n; ++i) xs.push_back(x0 + static_cast<float>(i) * c);
     return xs;
-}
-
-bool against_hatch(const float* a, const float* b, float hatch_angle)
-{
-    float u[2] = {b[0] - a[0], b[1] - a[1]};
-    float length = 0.0f;
-    int status = 0;
-    v2unit(u, length, status);
-    return status >= 0 && eqval(u[0] * std::cos(hatch_angle) + u[1] * std::sin(hatch_angle), -1.0f) != 0;
 }
 
 }  // namespace

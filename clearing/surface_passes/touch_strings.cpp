@@ -1,6 +1,7 @@
 // Touch strings of a hatch segment, laid in the hatch direction.
 #include "clearing/surface_passes/touch_strings.hpp"
 
+#include "clearing/surface_passes/hatch_direction.hpp"
 #include "clearing/surface_services/pass_store.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/machine_table.hpp"
@@ -21,19 +22,6 @@ int net_mode(int store_word, int pass_number)
 {
     if (PRM9().words[machine_params::kMotionForm] == kFittedSplines) return kNetFitting;
     return store_word == kStoreWordOn && pass_number >= 0 ? kNetStoring : kNetPlain;
-}
-
-// The segment runs exactly against the hatch direction (within the
-// single-precision tolerance).
-bool against_hatch(const float* a, const float* b, float hatch_angle)
-{
-    float u[2] = {b[0] - a[0], b[1] - a[1]};
-    float length = 0.0f;
-    int status = 0;
-    v2unit(u, length, status);
-    if (status < 0) return false;
-    const float dot = u[0] * std::cos(hatch_angle) + u[1] * std::sin(hatch_angle);
-    return eqval(dot, -1.0f) != 0;
 }
 
 }  // namespace

@@ -112,14 +112,18 @@ void record_apex_in_cone(const cone_vec& apex, recorder record)
     if (s.cut_count == 3 && s.upper.z > apex.z - kConeZero && s.lower.z < apex.z + kConeZero) record(apex);
 }
 
-// A level edge: its point nearest the axis goes to the vertex test.
-void level_edge(recorder vertex)
+// Starts the test of an edge: clears edge_found. A level edge is settled here (true): its point
+// nearest the axis goes to the vertex test.
+bool level_edge_settled(recorder vertex)
 {
     cone_state& s = cone_state_block;
-    if (plan_abs_sum(s.upper - s.lower) < kConeZero) return;
+    s.edge_found = 0;
+    if (std::fabs(s.upper.z - s.lower.z) >= kConeZero) return false;
+    if (plan_abs_sum(s.upper - s.lower) < kConeZero) return true;
     s.edge_circle_centre = s.bottom_centre;
     edge_nearest_axis();
     if (within_unit(s.t1)) vertex(s.edge_point);
+    return true;
 }
 
 // The outward normal of the cutter's side at p (corner centre height): the cone's where p lies
@@ -140,17 +144,24 @@ cone_vec side_normal_at(const cone_vec& p)
     return sum < kConeZero ? cone_normal : (1 / sum) * from_rim;
 }
 
+// The edge's point p at height z (edge parameter t); when it lies on the axis and on the edge it
+// touches the cylinder there, which is recorded (true).
+bool on_axis_at_height(const cone_state& s, double z, double& t, cone_vec& p)
+{
+    p = edge_at_height(s, z, t);
+    if (!on_axis(s, p) || !within_unit(t)) return false;
+    take(p, record_cylinder_contact);
+    return true;
+}
+
 // The edge at the height of the axis point k, where a zone cone over the cylinder has its apex: an
 // edge on the axis there touches the cylinder; one that does not move away from the axis going up
 // comes nearest it at or below k, where the cylinder takes it. True when that settled the edge.
 bool cylinder_at_apex(const cone_state& s, const cone_vec& k, const cone_vec& d)
 {
     double t = 0.0;
-    const cone_vec p = edge_at_height(s, k.z, t);
-    if (on_axis(s, p) && within_unit(t)) {
-        take(p, record_cylinder_contact);
-        return true;
-    }
+    cone_vec p;
+    if (on_axis_at_height(s, k.z, t, p)) return true;
     if (away_from_axis(s, p, d) > 0.0) return false;
     if (t <= 1.0) axis_cylinder(k);
     return true;
@@ -171,19 +182,12 @@ void tapered_ball_edge(bool side_at_centre)
 {
     cone_state& s = cone_state_block;
     const cone_cutter_model& m = s.model;
-    s.edge_found = 0;
+    if (level_edge_settled(cone_vertex_contact78)) return;
     const cone_vec d = s.upper - s.lower;
-    if (std::fabs(d.z) < kConeZero) {
-        level_edge(cone_vertex_contact78);
-        return;
-    }
     if (cylinder_at_apex(s, s.cylinder_bisector, d)) return;
     double t = 0.0;
-    const cone_vec pt = edge_at_height(s, s.taper_top.z, t);
-    if (on_axis(s, pt) && within_unit(t)) {
-        take(pt, record_cylinder_contact);
-        return;
-    }
+    cone_vec pt;
+    if (on_axis_at_height(s, s.taper_top.z, t, pt)) return;
     const cone_vec w = pt - s.position;
     const bool outside = plan_squared(w) >= m.c28 * m.c28;
     const double along = outside ? away_from_axis(s, pt, d) : across_cone(s, w, d);
@@ -218,12 +222,8 @@ void cone_edge_class5()
 {
     cone_state& s = cone_state_block;
     const cone_cutter_model& m = s.model;
-    s.edge_found = 0;
+    if (level_edge_settled(cone_vertex_contact)) return;
     const cone_vec d = s.upper - s.lower;
-    if (std::fabs(d.z) < kConeZero) {
-        level_edge(cone_vertex_contact);
-        return;
-    }
     // At the taper top.
     double t = 0.0;
     const cone_vec pt = edge_at_height(s, s.taper_top.z, t);
@@ -290,21 +290,14 @@ void cone_edge_class6()
 {
     cone_state& s = cone_state_block;
     const cone_cutter_model& m = s.model;
-    s.edge_found = 0;
+    if (level_edge_settled(cone_vertex_contact)) return;
     const cone_vec d = s.upper - s.lower;
-    if (std::fabs(d.z) < kConeZero) {
-        level_edge(cone_vertex_contact);
-        return;
-    }
     // At the crossing apex height: an edge that approaches the axis going up meets the cylinder.
     if (cylinder_at_apex(s, s.crossing_apex, d)) return;
     // At the crossing height.
     double tx = 0.0;
-    const cone_vec px = edge_at_height(s, s.crossing_point.z, tx);
-    if (on_axis(s, px) && within_unit(tx)) {
-        take(px, record_cylinder_contact);
-        return;
-    }
+    cone_vec px;
+    if (on_axis_at_height(s, s.crossing_point.z, tx, px)) return;
     if (away_from_axis(s, px, d) <= 0.0 || plan_squared(px - s.position) < m.crossing_radius * m.crossing_radius) {
         if (tx > 1.0 || cylinder_test(s.crossing_point)) return;
         record_cuts(4, s.crossing_point.z, s.crossing_apex.z, record_cylinder_contact);

@@ -43,6 +43,33 @@ bool band_root(double a, double b, double k, double sq, double& lambda)
     return std::isfinite(lambda);
 }
 
+// The choice of a tapered cutter for one feature (vertex or edge), the same for both: motion
+// rising within the taper goes to the top torus; otherwise band(f, met) finds where the band's
+// cone meets the feature: nowhere (no contact), the top torus deciding, a point within the band
+// (on_band(f) takes it there), or a point below or above the band, whose torus decides. True when
+// the torus set in ts is to run the shared torus case; any other cutter runs it as it stands.
+template <class Band, class OnBand> bool torus_decides(taper_torus_state& ts, Band band, OnBand on_band)
+{
+    if (ts.kind != kTorusKindTapered) return true;
+    if (steeply_up(ts)) {
+        use_torus(ts, kTopTorus);
+        return true;
+    }
+    vec3 f;
+    int met = kMissed;
+    band(f, met);
+    if (met == kMissed) return false;
+    if (met == kTopDecides) {
+        use_torus(ts, kTopTorus);
+    } else if (f.z >= ts.zl && f.z <= ts.zu) {
+        on_band(f);
+        return false;
+    } else {
+        use_torus(ts, torus_of(ts, f));
+    }
+    return true;
+}
+
 }  // namespace
 
 void cone_band_vertex_contact(const vec3& vertex, vec3& f, int& status)
@@ -118,25 +145,14 @@ void taper_torus_vertex_contact(const vec3& vertex, int& status)
     taper_torus_state& ts = taper_torus_state_block;
     torus_state& s = ts.torus;
     status = kMissed;
-    if (ts.kind == kTorusKindTapered) {
-        if (steeply_up(ts)) {
-            use_torus(ts, kTopTorus);
-        } else {
-            vec3 f;
-            int band = kMissed;
-            cone_band_vertex_contact(vertex, f, band);
-            if (band != kMet) return;
-            if (f.z >= ts.zl && f.z <= ts.zu) {
-                s.A = vertex;
-                s.F = f;
-                taper_torus_normal_at();
-                status = kMet;
-                return;
-            }
-            use_torus(ts, torus_of(ts, f));
-        }
-    }
-    torus_vertex_contact(s, vertex, status);
+    const auto band = [&](vec3& f, int& met) { cone_band_vertex_contact(vertex, f, met); };
+    const auto on_band = [&](const vec3& f) {
+        s.A = vertex;
+        s.F = f;
+        taper_torus_normal_at();
+        status = kMet;
+    };
+    if (torus_decides(ts, band, on_band)) torus_vertex_contact(s, vertex, status);
 }
 
 void taper_torus_edge_contact(const vec3& a, const vec3& b, double& t, int& status)
@@ -145,24 +161,10 @@ void taper_torus_edge_contact(const vec3& a, const vec3& b, double& t, int& stat
     torus_state& s = ts.torus;
     status = kMissed;
     if (!edge_sweep_plane(s, a, b)) return;
-    if (ts.kind == kTorusKindTapered) {
-        if (steeply_up(ts)) {
-            use_torus(ts, kTopTorus);
-        } else {
-            vec3 f;
-            int band = kMissed;
-            cone_band_edge_contact(f, band);
-            if (band == kMissed) return;
-            if (band == kTopDecides) {
-                use_torus(ts, kTopTorus);
-            } else if (f.z >= ts.zl && f.z <= ts.zu) {
-                s.F = f;
-                status = edge_param_at(s, t) ? kMet : kMissed;
-                return;
-            } else {
-                use_torus(ts, torus_of(ts, f));
-            }
-        }
-    }
-    torus_edge_contact(s, a, b, t, status, true);
+    const auto band = [](vec3& f, int& met) { cone_band_edge_contact(f, met); };
+    const auto on_band = [&](const vec3& f) {
+        s.F = f;
+        status = edge_param_at(s, t) ? kMet : kMissed;
+    };
+    if (torus_decides(ts, band, on_band)) torus_edge_contact(s, a, b, t, status, true);
 }

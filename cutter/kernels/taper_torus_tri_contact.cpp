@@ -49,13 +49,6 @@ double taper_sweep_gap(double c) { return sweep_gap_of(taper_torus_state_block.t
 const torus_instance kTaperInstance{taper_silhouette_gap, taper_vertex_gap, taper_sweep_gap, taper_torus_normal_at,
                                     true};
 
-bool finite_all(const double* values, int count)
-{
-    for (int k = 0; k < count; ++k)
-        if (!std::isfinite(values[k])) return false;
-    return true;
-}
-
 // The outward normal of the cone band at F.
 vec3 cone_normal(const taper_torus_state& ts, const vec3& f)
 {

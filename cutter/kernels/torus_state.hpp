@@ -104,6 +104,14 @@ extern torus_state torus_state_block;
 
 // ---- shared set-up and loop ---------------------------------------------------------------
 
+// Whether all count values are finite: both solvers refuse bad numbers before they start.
+inline bool finite_all(const double* values, int count)
+{
+    for (int k = 0; k < count; ++k)
+        if (!std::isfinite(values[k])) return false;
+    return true;
+}
+
 // Classifies the direction into the state (u, motion mode, vertical sense); false for a direction
 // the solvers refuse (straight up, no length, or not finite).
 bool classify_direction(torus_state& s, const double* direction);

@@ -25,13 +25,6 @@ constexpr double kBeyondEdge = 1.000000001;
 const torus_instance kPlainInstance{torus_silhouette_gap, torus_vertex_gap, torus_sweep_gap,
                                     [] { torus_normal_at(torus_state_block); }, false};
 
-bool finite_all(const double* values, int count)
-{
-    for (int k = 0; k < count; ++k)
-        if (!std::isfinite(values[k])) return false;
-    return true;
-}
-
 // The face at the support point E: the support point must move towards the face, not along it,
 // and hit it inside the triangle.
 bool torus_face_contact(torus_state& s, const double* triangle)
