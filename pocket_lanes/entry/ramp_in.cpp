@@ -92,6 +92,23 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
         status = -1;
         return;
     }
+    const std::array<double, 3> foot = ramp.at(0);
+    const double to[3] = {lane_start[0], lane_start[1], foot[2]};
+    int n = 0, gouge = 0;
+    xy_output none;
+    // The ramp may lie on another lane than the one it enters; the way from its foot to the lane
+    // start is tested first, so that a ramp that cannot reach the lane cuts nothing. A foot on the
+    // lane start has no way back (the hatch has no direction for a move of no length).
+    const bool way_back = eqptd(2, foot.data(), to) == 0;
+    if (way_back) {
+        region_hatch().temp_hatch(kHatchGougeTest, foot.data(), to, n, none, gouge, status);
+        if (status < 0) return;
+        status = 0;
+        if (gouge != 0) {
+            status = kRampNotMade;
+            return;
+        }
+    }
     const double rise = ps.clear_height;
     std::array<double, 3> top = ramp.at(ramp.count - 1);
     if (!DSP8().stands_at(3, top.data())) {
@@ -103,15 +120,13 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
     }
     down_the_ramp(ramp, status);
     if (status < 0) return;
-    const std::array<double, 3> foot = ramp.at(0);
-    const double to[3] = {lane_start[0], lane_start[1], foot[2]};
-    int n = 0, gouge = 0;
-    xy_output none;
-    region_hatch().temp_hatch(kHatchWrite, foot.data(), to, n, none, gouge, status);
-    if (status < 0) return;
-    if (gouge != 0) {
-        status = -1;
-        return;
+    if (way_back) {
+        region_hatch().temp_hatch(kHatchWrite, foot.data(), to, n, none, gouge, status);
+        if (status < 0) return;
+        if (gouge != 0) {
+            status = -1;
+            return;
+        }
     }
     point_mover_words& pm = point_mover();
     if (ps.level_counter == 1 && pm.entry_pending != 0) {
@@ -140,7 +155,8 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     gouge = 0;
     xy_output none;
     int n = 0;
-    if (eqptd(2, foot.data(), start) == 0) {
+    const bool way_back = eqptd(2, foot.data(), start) == 0;
+    if (way_back) {
         region_hatch().temp_hatch(kHatchGougeTest, foot.data(), start, n, none, gouge, status);
         if (status < 0) return;
         status = 0;
@@ -163,8 +179,10 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     down_the_ramp(ramp, status);
     if (status < 0) return;
     set_mch_change_mode(kFeedBase);
-    region_hatch().temp_hatch(kHatchWrite, foot.data(), start, n, none, gouge, status);
-    if (status < 0) return;
+    if (way_back) {
+        region_hatch().temp_hatch(kHatchWrite, foot.data(), start, n, none, gouge, status);
+        if (status < 0) return;
+    }
     status = 0;
     ramped = true;
 }

@@ -18,7 +18,9 @@ constexpr int kShards = 6;
 // level), clearance height (the entries come in at it above the level before), reference Z and
 // the approach kind.
 constexpr int kTopZ = 80, kBottomZ = 104, kZStep = 152, kApproachValue = 248, kClearHeight = 128, kReferenceZ = 176,
-              kApproachKind = 372;
+              kApproachKind = 372, kRampAngle = 300;
+// A ramp angle of 90 degrees makes no ramp: the entries plunge.
+constexpr double kNoRamp = 90.0;
 
 // The example with the top at 12 and the approach value 10: the links of the last level (at Z 10,
 // and at Z 6 when it lies at -4) and its change of level cross the circle and the slot unless
@@ -85,6 +87,8 @@ runner_pocket random_pocket(std::mt19937& rng, double& tolerance)
                {kApproachKind, unit(rng) < 0.5 ? 1 : 2},
                {272, real(p.shape.extra_offset)},
                {377, unit(rng) < 0.5 ? 1 : 2}};  // cutting direction
+    const double ramp = one_of({kNoRamp, 5.0, 20.0});
+    if (std::getenv("DRELAN_LANE_LINK_RAMPS") != nullptr) p.words.push_back({kRampAngle, real(ramp)});
     return p;
 }
 
@@ -101,7 +105,8 @@ TEST_P(LaneLinksShard, RandomDeepPocketsPassOverTheirIslands)
         SCOPED_TRACE(::testing::Message() << "seed " << seed << ", pocket " << n << ", islands "
                                           << p.shape.contours.size() - 1 << ", words " << json(p.words).dump());
         const run_verdict v = run_and_judge(p, json::array({0}), folder, kTop, tolerance + kMoveSlack);
-        ASSERT_EQ(v.failure, "");
+        EXPECT_EQ(v.failure, "");
+        if (!v.failure.empty()) continue;
         EXPECT_GT(v.moves.moves, 10);
         EXPECT_EQ(v.moves.outside, 0) << v.moves.first;
     }
