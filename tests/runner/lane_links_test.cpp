@@ -66,7 +66,8 @@ contour any_island(xy centre, double r, std::mt19937& rng)
 }
 
 // Several levels 12 to 18 deep, approach values and clearance heights below the depth, so that
-// the links, approaches and entries of the lower levels stand below the top of the islands.
+// the links, approaches and entries of the lower levels stand below the top of the islands; the
+// entries plunge or ramp in at 5 or 20 degrees.
 runner_pocket random_pocket(std::mt19937& rng, double& tolerance)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -87,8 +88,7 @@ runner_pocket random_pocket(std::mt19937& rng, double& tolerance)
                {kApproachKind, unit(rng) < 0.5 ? 1 : 2},
                {272, real(p.shape.extra_offset)},
                {377, unit(rng) < 0.5 ? 1 : 2}};  // cutting direction
-    const double ramp = one_of({kNoRamp, 5.0, 20.0});
-    if (std::getenv("DRELAN_LANE_LINK_RAMPS") != nullptr) p.words.push_back({kRampAngle, real(ramp)});
+    p.words.push_back({kRampAngle, real(one_of({kNoRamp, 5.0, 20.0}))});
     return p;
 }
 
