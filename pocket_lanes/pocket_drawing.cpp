@@ -183,13 +183,18 @@ bool compute_ramp(draw_call& c, int lane, draw_buffers& b, int& ramp_lane, int& 
 }
 
 // Ramps into the chain's first lane along the ramp lane (steps 12 to 14 of the lane loop).
-bool ramp_into(draw_call& c, int lane, draw_buffers& b, int& status)
+// `ramped` tells whether the tool came down the ramp; a ramp whose way to the lane gouges is left
+// out and the lane is entered as without one.
+bool ramp_into(draw_call& c, int lane, draw_buffers& b, bool& ramped, int& status)
 {
     int ramp_lane = 0, ramp_count = 0;
+    ramped = false;
     if (!compute_ramp(c, lane, b, ramp_lane, ramp_count)) return false;
     const double* points = static_cast<const double*>(mmcptr(b.entry_handle));
     ramp_in_first_lane(b.xy, ramp_count, points, status);
     c.ramp_pending = 0;
+    ramped = status == 0;
+    if (status == kRampNotMade) status = 0;
     return true;
 }
 
@@ -559,7 +564,8 @@ lane_step lead_in(draw_call& c, draw_buffers& b, const lane_in_hand& l)
     c.first_lane = 0;
     int status = 0;
     if (starts && c.ramp_pending == 1) {
-        if (!ramp_into(c, c.lane, b, status)) return lane_step::skip;
+        bool ramped = false;
+        if (!ramp_into(c, c.lane, b, ramped, status)) return lane_step::skip;
         if (status < 0) return lane_step::failed;
     }
     entry_approach& a = c.approach;
@@ -599,7 +605,8 @@ lane_step link_in_chain(draw_call& c, draw_buffers& b)
             if (status < 0) return lane_step::failed;
         }
     } else if (c.ramp_pending == 1) {
-        if (!ramp_into(c, c.lane, b, status)) return lane_step::skip;
+        bool ramped = false;
+        if (!ramp_into(c, c.lane, b, ramped, status)) return lane_step::skip;
         if (status < 0) return lane_step::failed;
     }
     set_mch_change_mode(kFeedBase);
@@ -616,9 +623,10 @@ lane_step first_move_kind(draw_call& c, draw_buffers& b, const lane_in_hand& l, 
     kind = kLaneApproachKind;
     if (c.ramp_pending == 1 && !l.connection) {
         int status = 0;
-        if (!ramp_into(c, c.lane, b, status)) return lane_step::skip;
+        bool ramped = false;
+        if (!ramp_into(c, c.lane, b, ramped, status)) return lane_step::skip;
         if (status < 0) return lane_step::failed;
-        kind = kLaneKind;
+        if (ramped) kind = kLaneKind;
     }
     return lane_step::go_on;
 }

@@ -37,8 +37,10 @@ void circle_entry_points(const double* start, const double* centre, double radiu
 // its first point): the ramp string from the lane start (TK2STR), the ramp points (CLCRMP), a
 // rapid move above the ramp top (by pocket_state.clear_height) when the tool is not there, the
 // feed down the ramp, the way back to the lane start inside the pocket (temp_hatch) and the entry
-// point at the first level. Status 0, -1 (a gouge on the way back, a ramp string that cannot be
-// made) or a failure.
+// point at the first level. The way back is tested before anything moves: when it would gouge,
+// nothing is written and the status is kRampNotMade (the lane is entered as without a ramp).
+// Status 0, kRampNotMade, -1 (a ramp string that cannot be made) or a failure.
+inline constexpr int kRampNotMade = 1;
 void ramp_in_first_lane(const double* lane_start, int count, const double* points, int& status);
 
 // The ramp of the entry motion from pocket_state.path_start along the first lane: the approach

@@ -81,6 +81,20 @@ void down_the_ramp(const ramp_points& ramp, int& status)
     for (int i = ramp.count - 1; i >= 0 && status >= 0; --i) PLINE_pts(kPointsOnly, ramp.at(i), kUp, status);
 }
 
+// Whether the straight way from the ramp's foot to `to` would gouge: the hatch's test against the
+// contours, and, while the drawing keeps its link region, the distance the lanes keep from them.
+bool way_back_gouges(const double* foot, const double* to, int& status)
+{
+    int n = 0, gouge = 0;
+    xy_output none;
+    region_hatch().temp_hatch(kHatchGougeTest, foot, to, n, none, gouge, status);
+    if (status < 0) return true;
+    status = 0;
+    if (gouge != 0) return true;
+    const way_region& region = link_region();
+    return !region.ends.empty() && !way_in_region(region, foot, to, pocket_work_block.tolerance);
+}
+
 }  // namespace
 
 void ramp_in_first_lane(const double* lane_start, int count, const double* points, int& status)
@@ -90,6 +104,16 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
     make_ramp(lane_start, count, points, true, ramp, status);
     if (status != 0 || ramp.count < 1) {
         status = -1;
+        return;
+    }
+    const std::array<double, 3> foot = ramp.at(0);
+    const double to[3] = {lane_start[0], lane_start[1], foot[2]};
+    // The ramp may lie on another lane than the one it enters; the way from its foot to the lane
+    // start is tested first, so that a ramp that cannot reach the lane cuts nothing. A foot on the
+    // lane start has no way back (the hatch has no direction for a move of no length).
+    const bool way_back = eqptd(2, foot.data(), to) == 0;
+    if (way_back && way_back_gouges(foot.data(), to, status)) {
+        if (status >= 0) status = kRampNotMade;
         return;
     }
     const double rise = ps.clear_height;
@@ -103,15 +127,15 @@ void ramp_in_first_lane(const double* lane_start, int count, const double* point
     }
     down_the_ramp(ramp, status);
     if (status < 0) return;
-    const std::array<double, 3> foot = ramp.at(0);
-    const double to[3] = {lane_start[0], lane_start[1], foot[2]};
-    int n = 0, gouge = 0;
-    xy_output none;
-    region_hatch().temp_hatch(kHatchWrite, foot.data(), to, n, none, gouge, status);
-    if (status < 0) return;
-    if (gouge != 0) {
-        status = -1;
-        return;
+    if (way_back) {
+        int n = 0, gouge = 0;
+        xy_output none;
+        region_hatch().temp_hatch(kHatchWrite, foot.data(), to, n, none, gouge, status);
+        if (status < 0) return;
+        if (gouge != 0) {
+            status = -1;
+            return;
+        }
     }
     point_mover_words& pm = point_mover();
     if (ps.level_counter == 1 && pm.entry_pending != 0) {
@@ -140,10 +164,10 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     gouge = 0;
     xy_output none;
     int n = 0;
-    if (eqptd(2, foot.data(), start) == 0) {
-        region_hatch().temp_hatch(kHatchGougeTest, foot.data(), start, n, none, gouge, status);
+    const bool way_back = eqptd(2, foot.data(), start) == 0;
+    if (way_back) {
+        gouge = way_back_gouges(foot.data(), start, status) ? 1 : 0;
         if (status < 0) return;
-        status = 0;
     }
     std::array<double, 3> top = {ps.path_start[0], ps.path_start[1], ps.current_z + ps.approach_height};
     if (gouge == 0) {
@@ -163,8 +187,10 @@ void ramp_along_first_lane(int m, int count, const double* points, int& gouge, b
     down_the_ramp(ramp, status);
     if (status < 0) return;
     set_mch_change_mode(kFeedBase);
-    region_hatch().temp_hatch(kHatchWrite, foot.data(), start, n, none, gouge, status);
-    if (status < 0) return;
+    if (way_back) {
+        region_hatch().temp_hatch(kHatchWrite, foot.data(), start, n, none, gouge, status);
+        if (status < 0) return;
+    }
     status = 0;
     ramped = true;
 }
