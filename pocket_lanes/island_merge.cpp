@@ -223,7 +223,7 @@ bool first_offset_live(int n)
 {
     const lane_table& lt = lane_table_block;
     const int parent = lt.parent[n];
-    return valid(parent) && lt.level[parent] == lt.level[n] && lt.status[parent] == 1;
+    return lane_valid(parent) && lt.level[parent] == lt.level[n] && lt.status[parent] == 1;
 }
 
 // Lane k takes in the islands it holds without crossing them.
