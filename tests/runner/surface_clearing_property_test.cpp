@@ -6,7 +6,7 @@
 // the tolerance, every move (cuts, links, approaches, region changes) sampled between its ends
 // stays at or above the drop less the tolerance, and the scallop between neighbouring passes
 // stays within 1.1 x the allowed height; a run counts only when it ends with status 0 and no error
-// line. DRELAN_SURFACE_CASES raises the surfaces (102 by default, 18 under the sanitizers),
+// line. DRELAN_SURFACE_CASES raises the surfaces (102 by default, 12 under the sanitizers),
 // DRELAN_SURFACE_SEED moves the first seed (the list of surfaces with known faults holds for the
 // default seeds only); a failure prints the surface's seed and kind.
 #include "cutter/exact_drop_reference.hpp"
@@ -640,7 +640,7 @@ int environment_number(const char* name, int fallback)
 // seed, in shards that CTest may run side by side. Under the sanitizers the run takes the first
 // surfaces only: the plain build judges them all.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kDefaultCases = 18;
+constexpr int kDefaultCases = 12;
 #else
 constexpr int kDefaultCases = 102;
 #endif

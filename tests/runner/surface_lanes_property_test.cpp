@@ -6,7 +6,7 @@
 // within the tolerance, every move at or above it less the tolerance (the ball cutting no
 // deeper), every lane closed, simple, inside the pocket and off every other lane, every point of
 // the pocket within a step of a lane, and the run ending without a message. DRELAN_SURFACES sets
-// the number of surfaces (100, or the first 32 under the sanitizers, spread over the shards),
+// the number of surfaces (100, or the first 20 under the sanitizers, spread over the shards),
 // DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that keeps every run's
 // part, script, tool path and transcript.
 #include "hostrun_support.hpp"
@@ -41,7 +41,7 @@ constexpr double kLattice = 0.5;
 constexpr int kShards = 4;
 // The surfaces of a default run: the plain build judges them all, the sanitizer build the first.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kDefaultSurfaces = 32;
+constexpr int kDefaultSurfaces = 20;
 #else
 constexpr int kDefaultSurfaces = 100;
 #endif
