@@ -10,6 +10,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/folder_order.sh"
 
 # The host headers a module file may include.
 host_header_allowed() {
@@ -29,12 +30,9 @@ check_tree() {
   local section
   section=$(awk '/^## /{on = ($0 ~ /^## Folder layers/)} on' "$doc")
   declare -A rank=()
-  local order=0 folder
-  while read -r folder; do
-    order=$((order + 1))
-    rank[$folder]=$order
-  done < <(grep -E '^[0-9]+\. `[a-z_]+/`' <<<"$section" | sed -E 's/^[0-9]+\. `([a-z_]+)\/`.*/\1/')
-  if [ "${rank[host]:-}" != 1 ]; then
+  local order folder
+  while read -r folder order; do rank[$folder]=$order; done < <(folder_order "$doc")
+  if [ "$(folder_order "$doc" | head -1 | cut -d' ' -f1)" != host ]; then
     echo "check_layers: no layer list with host/ first in $doc" >&2
     return 2
   fi
@@ -74,11 +72,14 @@ check_tree() {
     includes_of[$file]+="$header "
   done
 
-  # Whether a file of folder $1 may include header $2: 0 below or in its own folder, 3 opened by
-  # an exception row, 1 not at all (depth $3 guards include cycles).
+  # Whether a file of the unit $1 (a folder, or an ordered sub-folder) may include header $2: 0
+  # below or in its own unit, 3 opened by an exception row, 1 not at all (depth $3 guards include
+  # cycles).
   may_include() {
-    local own=$1 header=$2 depth=$3 target=${2%%/*} i inner
+    local own=$1 header=$2 depth=$3 target i inner
     local -a inners
+    unit_of "$header" rank
+    target=$REPLY
     [ "$target" = "$own" ] && return 0
     if [ "$target" = host ]; then host_header_allowed "$header"; return; fi
     [ -n "${rank[$target]:-}" ] || return 1
@@ -96,12 +97,15 @@ check_tree() {
     return 1
   }
 
-  local own verdict
+  local own target verdict
   local -a upward=()
   declare -A pair_count=()
   for entry in "${lines[@]}"; do
     read -r file line header <<<"$entry"
-    own=${file%%/*}
+    unit_of "$file" rank
+    own=$REPLY
+    unit_of "$header" rank
+    target=$REPLY
     if [ "$own" = host ] || [ "$own" = runner ]; then
       [ "${header%%/*}" = host ] || [ "${header%%/*}" = "$own" ] && continue
       echo "$file:$line: includes \"$header\": $own/ includes no module header"
@@ -110,7 +114,7 @@ check_tree() {
       echo "$file:$line: includes \"$header\": module files see only host/vantu*.hpp," \
            "host/words.hpp and host/tolerance.hpp"
     else
-      [ "${header%%/*}" != "$own" ] && pair_count["$own ${header%%/*}"]=$((${pair_count["$own ${header%%/*}"]:-0} + 1))
+      [ "$target" != "$own" ] && pair_count["$own $target"]=$((${pair_count["$own $target"]:-0} + 1))
       verdict=0
       may_include "$own" "$header" 0 || verdict=$?
       [ "$verdict" -eq 3 ] && upward+=("$file:$line: $header")
@@ -147,10 +151,11 @@ check_tree() {
 plant_tree() {
   local root=$1 row
   shift
-  mkdir -p "$root"/{docs,host/core,low,mid,high,runner}
+  mkdir -p "$root"/{docs,host/core,low,mid,high/base,high/upper,runner}
   {
     printf '# Architecture\n\n## Folder layers\n\n'
-    printf '1. `host/`: the host.\n2. `low/`: the lowest.\n3. `mid/`: between.\n4. `high/`: the top.\n\n'
+    printf '1. `host/`: the host.\n2. `low/`: the lowest.\n3. `mid/`: between.\n4. `high/`: the top.\n'
+    printf '   Sub-folders bottom up: `high/base/`, `high/upper/`.\n\n'
     printf '| files of | may include | because |\n|---|---|---|\n'
     for row in "$@"; do printf '%s\n' "$row"; done
     printf '\n## Next section\n'
@@ -162,6 +167,8 @@ plant_tree() {
   printf '#pragma once\n#include "host/vantu.hpp"\n' >"$root/high/service.hpp"
   printf '#pragma once\n#include "high/top.hpp"\n' >"$root/high/heavy.hpp"
   printf '#pragma once\n#include "mid/middle.hpp"\n' >"$root/high/top.hpp"
+  printf '#pragma once\n' >"$root/high/base/ground.hpp"
+  printf '#pragma once\n' >"$root/high/upper/roof.hpp"
 }
 
 # Checks the planted tree $1 and compares the verdict with $2 (pass or fail) and, when given, the
@@ -197,12 +204,19 @@ self_test() {
     'low|high/service.hpp|pass'
     'low|high/heavy.hpp|fail'
     'mid|high/service.hpp|fail'
+    'high/upper|high/base/ground.hpp|pass'
+    'high|high/upper/roof.hpp|pass'
+    'high/base|high/upper/roof.hpp|fail'
+    'high/base|high/top.hpp|fail'
+    'mid|high/base/ground.hpp|fail'
+    'low/inner|low/base.hpp|pass'
   )
   plant_tree "$work/includes" "$service_row" "$heavy_row"
   local c folder header expect got report i=0
   for c in "${includes[@]}"; do
     IFS='|' read -r folder header expect <<<"$c"
     i=$((i + 1))
+    mkdir -p "$work/includes/$folder"
     printf '#include "%s"\n' "$header" >"$work/includes/$folder/planted_$i.cpp"
   done
   report=$(check_tree "$work/includes" || true)

@@ -7,14 +7,16 @@
 #include "pocket/engine_steps.hpp"
 #include "pocket/hatch_line_seams.hpp"
 #include "pocket/proc_dialog_seams.hpp"
+#include "pocket_arrays/seam_entry.hpp"
+#include "pocket_arrays/surface_offset_seams.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
 #include "toolpath/display_services.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/exec_menu_services.hpp"
 #include "toolpath/mill_services.hpp"
 #include "toolpath/proc_select_services.hpp"
-#include "pocket_arrays/seam_entry.hpp"
-#include "pocket_arrays/surface_offset_seams.hpp"
 #include "toolpath/surface_query_seams.hpp"
 #include "toolpath_support.hpp"
 
@@ -64,6 +66,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kDisplayServicesName, unfilled_entries(display_service_table())},
         {kMillServicesName, unfilled_entries(mill_service_table())},
         {kProcSelectServicesName, unfilled_entries(proc_select_service_table())},
+        {kExecMenuServicesName, unfilled_entries(exec_menu_service_table())},
         {kProcCommonServicesName, unfilled_entries(proc_common_service_table())},
         {kSurfaceBackupServicesName, unfilled_entries(surface_backup_service_table())},
     };
@@ -122,6 +125,12 @@ TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
              return std::vector{status};
          },
          {-1}},
+        {kExecMenuServicesName,
+         [] {
+             exec_menu_services{}.exec_pause_menu(kMenuNoMoves);
+             return std::vector<int>{};
+         },
+         {}},
         {kProcCommonServicesName,
          [] {
              int status = 0;
