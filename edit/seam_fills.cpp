@@ -1,7 +1,7 @@
 // The editing's entries of lower folders' seam tables (see the header).
 #include "edit/seam_fills.hpp"
 
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "edit/trim/trim_positions.hpp"
 #include "edit/trim/trim_state.hpp"
