@@ -62,7 +62,7 @@ check_tree() {
   local -a lines=()
   local dir
   local -a dirs=()
-  for dir in "${!rank[@]}" runner; do [ -d "$root/$dir" ] && dirs+=("$dir"); done
+  for dir in "${!rank[@]}" runner; do [[ "$dir" != */* && -d "$root/$dir" ]] && dirs+=("$dir"); done
   mapfile -t lines < <(cd "$root" && grep -rnE --include='*.cpp' --include='*.hpp' \
     '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/[^"]+"' "${dirs[@]}" |
     sed -E 's/^([^:]+):([0-9]+):.*"([^"]+)".*/\1 \2 \3/')

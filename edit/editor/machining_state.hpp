@@ -29,9 +29,3 @@ struct prvmch_words {
     int trust_unchanged = 0;  // set by prvmch_trust_unchanged_flags, cleared by PRVMCH
 };
 prvmch_words& prvmch_state();
-
-// Reads the current procedure's geometry buffers and hands their two reference-surface lists
-// (list 1 from geometries of kinds 10001 and 10004, list 2 from kind 10002) to the
-// triangulation cache (ref_lists_set). "problem with surfaces" when a list can be read neither
-// as current nor as stored identifiers; the lists are handed over as they stand.
-void ref_lists_collect();
