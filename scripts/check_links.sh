@@ -6,8 +6,9 @@
 # pass by themselves. The check reads the objects the build made (nm), one directory per folder,
 # and fails on a climb naming the symbol, the object that takes it, the object that defines it and
 # both folders. An object whose source is gone (a file moved or deleted since that build) is left
-# out, so a stale object never counts. Only strong definitions count: a weak one (an inline function or a template
-# instance) stands in every object that uses it, and the include check already places its header.
+# out, so a stale object never counts. Only strong definitions count: a weak one (an inline
+# function or a template instance) stands in every object that uses it, and the include check
+# already places its header.
 #   scripts/check_links.sh [OBJECTS [ROOT]]  checks the objects below OBJECTS (default: the
 #                                            module's objects in build/) against the layers of ROOT
 #   scripts/check_links.sh --self-test       checks the verdicts on small planted objects
@@ -74,7 +75,8 @@ check_objects() {
   local doc="$root/docs/architecture.md"
   [ -f "$doc" ] || { echo "check_links: $doc not found" >&2; return 2; }
   order=$(folder_order "$doc")
-  [ "$(head -1 <<<"$order" | cut -d' ' -f1)" = host ] || { echo "check_links: no layer list with host/ first in $doc" >&2; return 2; }
+  [ "$(head -1 <<<"$order" | cut -d' ' -f1)" = host ] ||
+    { echo "check_links: no layer list with host/ first in $doc" >&2; return 2; }
   [ -n "$(live_objects "$objects" "$root" 2>/dev/null)" ] ||
     { echo "check_links: no object files of $root below $objects (build the module first)" >&2; return 2; }
   report=$(climbs "$objects" "$root" "$order")
