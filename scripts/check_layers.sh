@@ -3,8 +3,9 @@
 # "Folder layers" of docs/architecture.md and fails, naming file and line, when a module file
 # includes a header of a folder above its own that no exception opens to it, or anything of host/
 # other than its module-facing headers; host/ and runner/ include no module header at all. Each
-# exception row opens one header and says why; two folders never include each other. It prints
-# the number of upward includes, and each of them.
+# exception row opens one header and says why; two folders never include each other. Where a
+# folder orders its sub-folders, each of them counts as a folder of its own, below the folder's
+# own files. It prints the number of upward includes, and each of them.
 #   scripts/check_layers.sh [ROOT]     checks the tree at ROOT (default: this repository)
 #   scripts/check_layers.sh --self-test  checks the verdicts on small planted trees
 set -euo pipefail
@@ -86,7 +87,7 @@ check_tree() {
     [ "${rank[$target]}" -lt "${rank[$own]}" ] && return 0
     [ "$depth" -lt 8 ] || return 1
     for i in "${!rule_from[@]}"; do
-      [[ " ${rule_from[$i]} " == *" $own "* ]] && [ "$header" = "${rule_to[$i]}" ] || continue
+      [[ " ${rule_from[$i]} " == *" ${own%%/*} "* ]] && [ "$header" = "${rule_to[$i]}" ] || continue
       # An opened header may include only what the including folder may include itself.
       read -ra inners <<<"${includes_of[$header]:-}"
       for inner in "${inners[@]}"; do
