@@ -6,14 +6,14 @@
 
 #include "driver/exec_run.hpp"
 #include "pocket/polbuf.hpp"
-#include "pocket_arrays/pokarr_measures.hpp"
-#include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/collapse_detours.hpp"
-#include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tools_test_support.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
 #include <map>
