@@ -2,7 +2,9 @@
 // of displayed blocks, or stop; the tool display during the rest of the execution; the manual
 // editor. Reads "UITR", the machining type and the NC function; reads and writes TLER, the host's
 // fast-display flag and the execution display words.
-#include "toolpath/exec_control.hpp"
+#include "driver/exec_pause_menu.hpp"
+
+#include "driver/exec_run.hpp"
 
 #include "toolpath/interaction_modes.hpp"
 #include "toolpath/host_helpers.hpp"

@@ -2,7 +2,7 @@
 // (exec_callback_call) and the stop (exec_stop_unwind). The restart point is the catch of
 // execution_stop in exec_run; the frames in between give back what they took through guards.
 // Reads and writes TLER, LSP2 and "UITR"; reads PRM9, DSP8, HEI8 and the machining type.
-#include "toolpath/exec_control.hpp"
+#include "driver/exec_run.hpp"
 
 #include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machining_type.hpp"

@@ -3,16 +3,16 @@
 // sub-list. The machining type the execution set is given back afterwards, so every define of a
 // run sees what the first one saw; a failed execution is counted, so that the end step does not
 // report the run's procedures as created. Reads and writes EDA2.
-#include "toolpath/exec_control.hpp"
-#include "toolpath/motion_fit.hpp"
-#include "toolpath/machining_type.hpp"
+#include "driver/exec_run.hpp"
 #include "driver/mch_slot_init.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
 #include "listing/tool_display.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/motion_fit.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"

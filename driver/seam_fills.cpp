@@ -1,6 +1,7 @@
 // The driver's entries of lower folders' seam tables (see the header).
 #include "driver/seam_fills.hpp"
 
+#include "driver/exec_pause_menu.hpp"
 #include "driver/mch_slot_init.hpp"
 #include "driver/nc_state_store.hpp"
 #include "driver/proc_common.hpp"
@@ -14,6 +15,8 @@ void fill_proc_select_services(proc_select_services& services)
     services.target_proc_select = target_proc_select;
     services.NXTCNT = NXTCNT;
 }
+
+void fill_exec_menu_services(exec_menu_services& services) { services.exec_pause_menu = exec_pause_menu; }
 
 void fill_proc_common_services(proc_common_services& services)
 {
@@ -40,7 +43,7 @@ void fill_surface_backup_services(surface_backup_services& services)
 
 namespace {
 [[maybe_unused]] const bool filled_at_load =
-    (fill_proc_select_services(proc_select_service_table()), fill_proc_common_services(proc_common_service_table()),
-     fill_proc_dialog_services(proc_dialog_seams()), fill_surface_backup_services(surface_backup_service_table()),
-     true);
+    (fill_proc_select_services(proc_select_service_table()), fill_exec_menu_services(exec_menu_service_table()),
+     fill_proc_common_services(proc_common_service_table()), fill_proc_dialog_services(proc_dialog_seams()),
+     fill_surface_backup_services(surface_backup_service_table()), true);
 }  // namespace

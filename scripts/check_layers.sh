@@ -3,13 +3,15 @@
 # "Folder layers" of docs/architecture.md and fails, naming file and line, when a module file
 # includes a header of a folder above its own that no exception opens to it, or anything of host/
 # other than its module-facing headers; host/ and runner/ include no module header at all. Each
-# exception row opens one header and says why; two folders never include each other. It prints
-# the number of upward includes, and each of them.
+# exception row opens one header and says why; two folders never include each other. Where a
+# folder orders its sub-folders, each of them counts as a folder of its own, below the folder's
+# own files. It prints the number of upward includes, and each of them.
 #   scripts/check_layers.sh [ROOT]     checks the tree at ROOT (default: this repository)
 #   scripts/check_layers.sh --self-test  checks the verdicts on small planted trees
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/folder_order.sh"
 
 # The host headers a module file may include.
 host_header_allowed() {
@@ -29,12 +31,9 @@ check_tree() {
   local section
   section=$(awk '/^## /{on = ($0 ~ /^## Folder layers/)} on' "$doc")
   declare -A rank=()
-  local order=0 folder
-  while read -r folder; do
-    order=$((order + 1))
-    rank[$folder]=$order
-  done < <(grep -E '^[0-9]+\. `[a-z_]+/`' <<<"$section" | sed -E 's/^[0-9]+\. `([a-z_]+)\/`.*/\1/')
-  if [ "${rank[host]:-}" != 1 ]; then
+  local order folder
+  while read -r folder order; do rank[$folder]=$order; done < <(folder_order "$doc")
+  if [ "$(folder_order "$doc" | head -1 | cut -d' ' -f1)" != host ]; then
     echo "check_layers: no layer list with host/ first in $doc" >&2
     return 2
   fi
@@ -64,7 +63,7 @@ check_tree() {
   local -a lines=()
   local dir
   local -a dirs=()
-  for dir in "${!rank[@]}" runner; do [ -d "$root/$dir" ] && dirs+=("$dir"); done
+  for dir in "${!rank[@]}" runner; do [[ "$dir" != */* && -d "$root/$dir" ]] && dirs+=("$dir"); done
   mapfile -t lines < <(cd "$root" && grep -rnE --include='*.cpp' --include='*.hpp' \
     '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/[^"]+"' "${dirs[@]}" |
     sed -E 's/^([^:]+):([0-9]+):.*"([^"]+)".*/\1 \2 \3/')
@@ -74,18 +73,21 @@ check_tree() {
     includes_of[$file]+="$header "
   done
 
-  # Whether a file of folder $1 may include header $2: 0 below or in its own folder, 3 opened by
-  # an exception row, 1 not at all (depth $3 guards include cycles).
+  # Whether a file of the unit $1 (a folder, or an ordered sub-folder) may include header $2: 0
+  # below or in its own unit, 3 opened by an exception row, 1 not at all (depth $3 guards include
+  # cycles).
   may_include() {
-    local own=$1 header=$2 depth=$3 target=${2%%/*} i inner
+    local own=$1 header=$2 depth=$3 target i inner
     local -a inners
+    unit_of "$header" rank
+    target=$REPLY
     [ "$target" = "$own" ] && return 0
     if [ "$target" = host ]; then host_header_allowed "$header"; return; fi
     [ -n "${rank[$target]:-}" ] || return 1
     [ "${rank[$target]}" -lt "${rank[$own]}" ] && return 0
     [ "$depth" -lt 8 ] || return 1
     for i in "${!rule_from[@]}"; do
-      [[ " ${rule_from[$i]} " == *" $own "* ]] && [ "$header" = "${rule_to[$i]}" ] || continue
+      [[ " ${rule_from[$i]} " == *" ${own%%/*} "* ]] && [ "$header" = "${rule_to[$i]}" ] || continue
       # An opened header may include only what the including folder may include itself.
       read -ra inners <<<"${includes_of[$header]:-}"
       for inner in "${inners[@]}"; do
@@ -96,12 +98,15 @@ check_tree() {
     return 1
   }
 
-  local own verdict
+  local own target verdict
   local -a upward=()
   declare -A pair_count=()
   for entry in "${lines[@]}"; do
     read -r file line header <<<"$entry"
-    own=${file%%/*}
+    unit_of "$file" rank
+    own=$REPLY
+    unit_of "$header" rank
+    target=$REPLY
     if [ "$own" = host ] || [ "$own" = runner ]; then
       [ "${header%%/*}" = host ] || [ "${header%%/*}" = "$own" ] && continue
       echo "$file:$line: includes \"$header\": $own/ includes no module header"
@@ -110,7 +115,7 @@ check_tree() {
       echo "$file:$line: includes \"$header\": module files see only host/vantu*.hpp," \
            "host/words.hpp and host/tolerance.hpp"
     else
-      [ "${header%%/*}" != "$own" ] && pair_count["$own ${header%%/*}"]=$((${pair_count["$own ${header%%/*}"]:-0} + 1))
+      [ "$target" != "$own" ] && pair_count["$own $target"]=$((${pair_count["$own $target"]:-0} + 1))
       verdict=0
       may_include "$own" "$header" 0 || verdict=$?
       [ "$verdict" -eq 3 ] && upward+=("$file:$line: $header")
@@ -147,10 +152,11 @@ check_tree() {
 plant_tree() {
   local root=$1 row
   shift
-  mkdir -p "$root"/{docs,host/core,low,mid,high,runner}
+  mkdir -p "$root"/{docs,host/core,low,mid,high/base,high/upper,runner}
   {
     printf '# Architecture\n\n## Folder layers\n\n'
-    printf '1. `host/`: the host.\n2. `low/`: the lowest.\n3. `mid/`: between.\n4. `high/`: the top.\n\n'
+    printf '1. `host/`: the host.\n2. `low/`: the lowest.\n3. `mid/`: between.\n4. `high/`: the top.\n'
+    printf '   Sub-folders bottom up: `high/base/`, `high/upper/`.\n\n'
     printf '| files of | may include | because |\n|---|---|---|\n'
     for row in "$@"; do printf '%s\n' "$row"; done
     printf '\n## Next section\n'
@@ -162,6 +168,8 @@ plant_tree() {
   printf '#pragma once\n#include "host/vantu.hpp"\n' >"$root/high/service.hpp"
   printf '#pragma once\n#include "high/top.hpp"\n' >"$root/high/heavy.hpp"
   printf '#pragma once\n#include "mid/middle.hpp"\n' >"$root/high/top.hpp"
+  printf '#pragma once\n' >"$root/high/base/ground.hpp"
+  printf '#pragma once\n' >"$root/high/upper/roof.hpp"
 }
 
 # Checks the planted tree $1 and compares the verdict with $2 (pass or fail) and, when given, the
@@ -197,12 +205,19 @@ self_test() {
     'low|high/service.hpp|pass'
     'low|high/heavy.hpp|fail'
     'mid|high/service.hpp|fail'
+    'high/upper|high/base/ground.hpp|pass'
+    'high|high/upper/roof.hpp|pass'
+    'high/base|high/upper/roof.hpp|fail'
+    'high/base|high/top.hpp|fail'
+    'mid|high/base/ground.hpp|fail'
+    'low/inner|low/base.hpp|pass'
   )
   plant_tree "$work/includes" "$service_row" "$heavy_row"
   local c folder header expect got report i=0
   for c in "${includes[@]}"; do
     IFS='|' read -r folder header expect <<<"$c"
     i=$((i + 1))
+    mkdir -p "$work/includes/$folder"
     printf '#include "%s"\n' "$header" >"$work/includes/$folder/planted_$i.cpp"
   done
   report=$(check_tree "$work/includes" || true)

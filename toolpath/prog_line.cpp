@@ -5,6 +5,7 @@
 #include "host/vantu.hpp"
 #include "toolpath/display_break.hpp"
 #include "toolpath/exec_control.hpp"
+#include "toolpath/exec_menu_services.hpp"
 #include "toolpath/machining_type.hpp"
 
 #include <algorithm>
@@ -161,7 +162,7 @@ void prog_stage(int kind, int stage_mode)
     if (!due) return;
     int pause = 0;
     check_display_break(pause);
-    if (pause) exec_pause_menu(kMenuNoMoves);
+    if (pause) exec_menu_service_table().exec_pause_menu(kMenuNoMoves);
     prog_activity_text(kind);
     int mode = kPaintCounter;
     if (p.last_shown < 1) {

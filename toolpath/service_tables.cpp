@@ -1,6 +1,7 @@
-// The service tables of the motion output, filled by the folders that own the services when the
+// The service tables of the motion output and the break checks, filled by the folders that own the services when the
 // module is loaded.
 #include "toolpath/display_services.hpp"
+#include "toolpath/exec_menu_services.hpp"
 #include "toolpath/mill_services.hpp"
 #include "toolpath/proc_select_services.hpp"
 
@@ -13,6 +14,12 @@ display_services& display_service_table()
 mill_services& mill_service_table()
 {
     static mill_services table{};
+    return table;
+}
+
+exec_menu_services& exec_menu_service_table()
+{
+    static exec_menu_services table{};
     return table;
 }
 

@@ -7,12 +7,12 @@
 
 #include "edit/editor/connect_tables.hpp"
 #include "edit/editor/cursor_routines.hpp"
+#include "edit/editor/gap_services.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/editor/loop_trimming.hpp"
 #include "edit/editor/machining_state.hpp"
 #include "edit/editor/region_range.hpp"
 #include "edit/editor/written_blocks.hpp"
-#include "edit/trim/reconnect_gap.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
@@ -163,7 +163,7 @@ void through_clear(const gap_ends& ends, const point3& direction, const clear_va
     DSP8().set_vec(tool_position_state::kAxis, direction);
     float clearance = values.clearance + origin_z();
     float z_up = values.z_up;
-    gap_connect(clearance, z_up, ends, status);
+    gap_service_table().gap_connect(clearance, z_up, ends, status);
     if (status < 0) return;
     PRM9().set_real(machine_params::kBaseFeed, kept_feed);
     set_mch_change_mode(kFeedBase);
@@ -214,12 +214,12 @@ bool gap_of(const found_range& r, gap_ends& ends, point3& direction, point3& ree
     if (!back_to(kLastMarker, status)) return false;
     PRVPNT(1, ends.to, reentry_direction, number, status);
     if (status < 0) return list_error(status);
-    ends.end_found = gap_side_point(0, ends.to, ends.after);
+    ends.end_found = gap_service_table().gap_side_point(0, ends.to, ends.after);
     ends.from = r.point;
     direction = r.direction;
     ends.start_found = 0;
     if (previous_motion(ends.from, direction, previous, status)) {
-        ends.start_found = gap_side_point(1, ends.from, ends.before);
+        ends.start_found = gap_service_table().gap_side_point(1, ends.from, ends.before);
         return true;
     }
     previous = -1;

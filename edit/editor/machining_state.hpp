@@ -1,9 +1,8 @@
-// The machining-state reader and the editor's reference-surface lists. PRVMCH brings the display
-// and simulation state (the modal values of DSM4 and the machine status line) back in step with
-// the list position after the cursor moved backward, jumped, or blocks were deleted or inserted:
-// it applies, for each parameter type asked, the last parameter block of that type before the
-// position. ref_lists_collect gathers the current procedure's two lists of reference surfaces
-// into the triangulation cache.
+// The machining-state reader. PRVMCH brings the display and simulation state (the modal values of
+// DSM4 and the machine status line) back in step with the list position after the cursor moved
+// backward, jumped, or blocks were deleted or inserted: it applies, for each parameter type
+// asked, the last parameter block of that type before the position. The editor's reference-surface
+// lists are gathered by ref_lists_collect (edit/edit_ref_params.hpp).
 #pragma once
 
 // Searches backward from the list position for the last parameter block of each of the count
@@ -29,9 +28,3 @@ struct prvmch_words {
     int trust_unchanged = 0;  // set by prvmch_trust_unchanged_flags, cleared by PRVMCH
 };
 prvmch_words& prvmch_state();
-
-// Reads the current procedure's geometry buffers and hands their two reference-surface lists
-// (list 1 from geometries of kinds 10001 and 10004, list 2 from kind 10002) to the
-// triangulation cache (ref_lists_set). "problem with surfaces" when a list can be read neither
-// as current nor as stored identifiers; the lists are handed over as they stand.
-void ref_lists_collect();

@@ -6,6 +6,7 @@
 #include "edit/trim/project_on_surf.hpp"
 
 #include "cutter/linnet_touch_point.hpp"
+#include "driver/exec_pause_menu.hpp"
 #include "edit/editor/connect_tables.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/written_blocks.hpp"

@@ -3,23 +3,16 @@
 // list position, the retract and the approach that join them, straight through the clearance
 // plane or along the reference surfaces; its companions find the path's direction at either end,
 // triangulate the reference surfaces (trig_cache slot 1) and test whether an end lies on them.
-// The editor's block deletion and the trimming call it.
+// The editor's block deletion (through edit/editor/gap_services.hpp) and the trimming call it.
 #pragma once
 
+#include "edit/editor/gap_services.hpp"
 #include "toolpath/tp_blocks.hpp"
 
 // Writes the motions from `from` to `to` at the list position, with the clearance height clear_z
 // and the lift del_z_up in force for the call (both put back on return); the sides of the gap are
 // those at the list position (gap_ends_at). Status as gap_connect.
 void reconnect_gap(float& clear_z, float& del_z_up, point3 from, point3 to, int& status);
-
-// The two sides of a gap: its end points, and for each end whether a motion lies beside it with
-// the neighbouring path point that gives the path's direction there.
-struct gap_ends {
-    point3 from{}, to{};
-    int start_found = 0, end_found = 0;
-    point3 before{}, after{};
-};
 
 // The sides of the gap at the list position: gap_side_point for either end.
 gap_ends gap_ends_at(point3 from, point3 to);

@@ -4,13 +4,14 @@
 // cannot be written is taken out again, so a failure leaves the range as it was.
 #include "edit/trim/trim_action.hpp"
 
+#include "driver/exec_pause_menu.hpp"
 #include "edit/editor/connect_tables.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/machining_state.hpp"
 #include "edit/editor/region_range.hpp"
 #include "edit/editor/written_blocks.hpp"
-#include "edit/trim/motion_walk.hpp"
 #include "edit/trim/block_polyline.hpp"
+#include "edit/trim/motion_walk.hpp"
 #include "edit/trim/motion_z_level.hpp"
 #include "edit/trim/project_on_surf.hpp"
 #include "edit/trim/reconnect_gap.hpp"

@@ -6,12 +6,13 @@
 #include "driver_fakes.hpp"
 #include "toolpath/nc_state_support.hpp"
 
-#include "toolpath/exec_control.hpp"
-#include "toolpath/machining_type.hpp"
+#include "driver/exec_pause_menu.hpp"
+#include "driver/exec_run.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/display_break.hpp"
+#include "toolpath/machining_type.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <gtest/gtest.h>

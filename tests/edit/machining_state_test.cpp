@@ -2,6 +2,7 @@
 // position, is applied to the modal values; a backward cursor step's unchanged types are taken
 // as found only for the step that set them; a forward jump stops the search at its start. And
 // the reference-surface lists of the procedure's geometries handed to the cache.
+#include "edit/edit_ref_params.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/editor/machining_state.hpp"
 #include "edit/trim/trig_cache.hpp"

@@ -3,7 +3,7 @@
 // has, refused field values, a refused indication, and a list failure that ends the editor with
 // its message while "MEDZ" is still written and the list is left as it was.
 #include "driver/nc_state_store.hpp"
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/control/edit_command.hpp"
 #include "host/control/ncd_file.hpp"

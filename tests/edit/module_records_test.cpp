@@ -2,7 +2,7 @@
 // length and kind its readers take, goes through the module's restore and save as a run does and
 // is stored again word for word, so that the next run restores what this one saved.
 #include "driver/nc_state_store.hpp"
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 #include "edit/trim/trim_params.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_tp.hpp"

@@ -23,6 +23,7 @@
 #include "tools/tool_tables.hpp"
 
 #include "driver/edit_seams.hpp"
+#include "driver/exec_pause_menu.hpp"
 #include "toolpath/exec_control.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/move_writer_state.hpp"

@@ -9,7 +9,7 @@
 
 #include "driver/nc_state_store.hpp"
 #include "edit/editor/list_cursor_state.hpp"
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "host/control.hpp"

@@ -3,7 +3,7 @@
 // trimming's motion reader (parameters passed on the way, the motion's end point, the end of the
 // list).
 #include "driver/proc_block_support.hpp"
-#include "edit/editor/edit_ref_params.hpp"
+#include "edit/edit_ref_params.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit_list_support.hpp"
 #include "toolpath/nc_state_texts.hpp"

@@ -4,7 +4,7 @@
 // seventh word, on the procedure the host placed the list on (hostrun --edit N). It adds no
 // behaviour to the module and is never part of drelan.so.
 #include "driver/nc_state_store.hpp"
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 #include "host/vantu.hpp"
 #include "listing/dsproc.hpp"
 #include "toolpath/nc_state_blocks.hpp"

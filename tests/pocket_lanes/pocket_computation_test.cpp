@@ -4,7 +4,7 @@
 // translation or a reversal of the contours).
 #include "engine_test_support.hpp"
 
-#include "toolpath/exec_control.hpp"
+#include "driver/exec_run.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "tools/current_tool.hpp"

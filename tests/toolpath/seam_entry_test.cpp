@@ -3,18 +3,21 @@
 // a crash.
 #include "clearing/surface_services/backup_seams.hpp"
 #include "driver/edit_seams.hpp"
+#include "edit/editor/gap_services.hpp"
 #include "listing/proc_common_services.hpp"
 #include "pocket/engine_steps.hpp"
 #include "pocket/hatch_line_seams.hpp"
 #include "pocket/proc_dialog_seams.hpp"
+#include "pocket_arrays/seam_entry.hpp"
+#include "pocket_arrays/surface_offset_seams.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
 #include "toolpath/display_services.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/exec_menu_services.hpp"
 #include "toolpath/mill_services.hpp"
 #include "toolpath/proc_select_services.hpp"
-#include "pocket_arrays/seam_entry.hpp"
-#include "pocket_arrays/surface_offset_seams.hpp"
 #include "toolpath/surface_query_seams.hpp"
 #include "toolpath_support.hpp"
 
@@ -59,11 +62,13 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kSurfaceOffsetSeamsName, unfilled_entries(surface_offset_seam_table())},
         {kRegionHatchSeamsName, unfilled_entries(region_hatch())},
         {kEditServicesName, unfilled_entries(edit_seams())},
+        {kGapServicesName, unfilled_entries(gap_service_table())},
         {kHatchLineServicesName, unfilled_entries(hatch_line_seams())},
         {kProcDialogServicesName, unfilled_entries(proc_dialog_seams())},
         {kDisplayServicesName, unfilled_entries(display_service_table())},
         {kMillServicesName, unfilled_entries(mill_service_table())},
         {kProcSelectServicesName, unfilled_entries(proc_select_service_table())},
+        {kExecMenuServicesName, unfilled_entries(exec_menu_service_table())},
         {kProcCommonServicesName, unfilled_entries(proc_common_service_table())},
         {kSurfaceBackupServicesName, unfilled_entries(surface_backup_service_table())},
     };
@@ -122,6 +127,12 @@ TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
              return std::vector{status};
          },
          {-1}},
+        {kExecMenuServicesName,
+         [] {
+             exec_menu_services{}.exec_pause_menu(kMenuNoMoves);
+             return std::vector<int>{};
+         },
+         {}},
         {kProcCommonServicesName,
          [] {
              int status = 0;
@@ -130,6 +141,21 @@ TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
          },
          {-1}},
         {kEditServicesName, [] { return std::vector{edit_services{}.trim_restart_active()}; }, {0}},
+        {kGapServicesName,
+         [] {
+             float clear_z = 5.0f, z_up = 2.0f;
+             int status = 0;
+             gap_services{}.gap_connect(clear_z, z_up, gap_ends{}, status);
+             return std::vector{status, static_cast<int>(clear_z)};
+         },
+         {-1, 5}},
+        {kGapServicesName,
+         [] {
+             point3 neighbour{1, 2, 3};
+             const int found = gap_services{}.gap_side_point(1, point3{}, neighbour);
+             return std::vector{found, static_cast<int>(neighbour[2])};
+         },
+         {0, 3}},
     };
     for (const auto& row : rows) {
         tp_test::fresh();

@@ -1,5 +1,5 @@
 // The SERVICE submenu of the manual editor (see the header). Writes TLER after EDIT.MESSAGE.
-#include "edit/editor/edit_service_menu.hpp"
+#include "edit/edit_service_menu.hpp"
 
 #include "edit/editor/cursor_routines.hpp"
 #include "edit/editor/go_motions.hpp"

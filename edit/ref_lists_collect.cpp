@@ -1,6 +1,6 @@
 // ref_lists_collect: the current procedure's two lists of reference surfaces, read from the
 // parameters of its geometry buffers and handed to the triangulation cache.
-#include "edit/editor/machining_state.hpp"
+#include "edit/edit_ref_params.hpp"
 
 #include "driver/proc_read_existing.hpp"
 #include "edit/trim/trig_cache.hpp"

@@ -27,3 +27,9 @@ int proc_is_surface_kind(int read_item);
 // column is 2 (both shown as "s" in its status text). Such a surface procedure offers no surface
 // approach, and the editor warns before deleting in it. 0 for another procedure number.
 int proc_table_flags_surface(int procedure);
+
+// Reads the current procedure's geometry buffers and hands their two reference-surface lists
+// (list 1 from geometries of kinds 10001 and 10004, list 2 from kind 10002) to the
+// triangulation cache (ref_lists_set). "problem with surfaces" when a list can be read neither
+// as current nor as stored identifiers; the lists are handed over as they stand.
+void ref_lists_collect();

@@ -3,9 +3,10 @@
 // mode. Reads the machining type and the tool-path list.
 #include "toolpath/exec_control.hpp"
 
-#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/display_break.hpp"
+#include "toolpath/exec_menu_services.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
@@ -55,7 +56,7 @@ void exec_break_menu()
         if (status < 0) return;
         mode = not_found ? kMenuNoMoves : kMenuMovesWritten;
     }
-    exec_pause_menu(mode);
+    exec_menu_service_table().exec_pause_menu(mode);
 }
 
 void EXCBRK()

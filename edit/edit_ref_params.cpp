@@ -1,5 +1,5 @@
 // The editor's reference-surface parameters (see the header).
-#include "edit/editor/edit_ref_params.hpp"
+#include "edit/edit_ref_params.hpp"
 
 #include "edit/editor/machining_state.hpp"
 #include "edit/trim/trim_state.hpp"

@@ -2,13 +2,13 @@
 // completed edit), the menu cycles and the end of a call. The menu has four columns; a choice is
 // its place counted over all of them. Reads NPT1 (machine type, origin Z) and DSP8; writes the
 // cursor words, TLER (restored) and "MEDZ".
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 
 #include "edit/editor/cursor_list.hpp"
 #include "edit/editor/cursor_moves.hpp"
 #include "edit/editor/edit_operations.hpp"
-#include "edit/editor/edit_ref_params.hpp"
-#include "edit/editor/edit_service_menu.hpp"
+#include "edit/edit_ref_params.hpp"
+#include "edit/edit_service_menu.hpp"
 #include "edit/editor/list_utilities.hpp"
 #include "edit/trim/trim_tp.hpp"
 #include "edit/trim/trim_state.hpp"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "edit/editor/list_cursor_state.hpp"
-#include "edit/editor/manedt.hpp"
+#include "edit/manedt.hpp"
 
 // What the submenu's operations did.
 struct service_result {

@@ -1,0 +1,19 @@
+// The EXECUTION menu that the break checks (toolpath/exec_break.cpp) and the progress line open
+// when the user pauses an execution. The menu is the driver's (driver/exec_pause_menu.hpp), so
+// they call it through this table, which the driver fills when the module is loaded
+// (driver/seam_fills.cpp; pocket_arrays/seam_entry.hpp).
+#pragma once
+
+#include "pocket_arrays/seam_entry.hpp"
+
+inline constexpr char kExecMenuServicesName[] = "exec_menu_services";
+
+struct exec_menu_services {
+    using unfilled = unfilled_seam<kExecMenuServicesName>;
+    // exec_pause_menu (driver/exec_pause_menu.hpp): the menu in mode kMenuMovesWritten or
+    // kMenuNoMoves (toolpath/exec_control.hpp).
+    void (*exec_pause_menu)(int mode) = unfilled{};
+};
+
+// The menu the break checks call; assign an entry to replace it.
+exec_menu_services& exec_menu_service_table();
