@@ -19,6 +19,22 @@ struct outcome_of_search {
     std::vector<std::uint64_t> x, y, entries;
 };
 
+// Columns that grow to hold every row a search finds.
+struct growing_columns {
+    std::vector<int> a, b;
+    std::vector<double> x, y;
+    static bool grow(int rows, luplup_columns& columns);
+};
+growing_columns growing;
+
+bool growing_columns::grow(int rows, luplup_columns& columns)
+{
+    const std::size_t n = static_cast<std::size_t>(rows);
+    growing.a.resize(n), growing.b.resize(n), growing.x.resize(n), growing.y.resize(n);
+    columns = {growing.a.data(), growing.b.data(), growing.x.data(), growing.y.data(), rows, growing_columns::grow};
+    return true;
+}
+
 outcome_of_search search(int mode, const kg::loop& a_entries, const kg::loop* b_entries, const luplup_memos& memos)
 {
     luplup_memos_block = memos;
@@ -27,14 +43,15 @@ outcome_of_search search(int mode, const kg::loop& a_entries, const kg::loop* b_
     const pokarr& other = b_entries != nullptr ? b : a;
     static pk_box_table boxes;
     pokarr_get_boxes(other, boxes);
+    luplup_columns columns{};
+    growing_columns::grow(kLuplupRows, columns);
     outcome_of_search o;
-    o.a.resize(kLuplupSelfRows), o.b.resize(kLuplupSelfRows);
-    std::vector<double> x(kLuplupSelfRows), y(kLuplupSelfRows);
-    LUPLUP(mode, a, other, boxes, o.a.data(), o.b.data(), x.data(), y.data(), o.count, o.result);
-    const std::size_t rows = static_cast<std::size_t>(std::max(o.count, 0));
-    o.a.resize(rows), o.b.resize(rows);
-    for (std::size_t i = 0; i < rows; ++i) o.x.push_back(std::bit_cast<std::uint64_t>(x[i]));
-    for (std::size_t i = 0; i < rows; ++i) o.y.push_back(std::bit_cast<std::uint64_t>(y[i]));
+    luplup_into(mode, a, other, boxes, columns, o.count, o.result);
+    for (int i = 0; i < o.count; ++i) {
+        o.a.push_back(columns.elem_a[i]), o.b.push_back(columns.elem_b[i]);
+        o.x.push_back(std::bit_cast<std::uint64_t>(columns.x[i]));
+        o.y.push_back(std::bit_cast<std::uint64_t>(columns.y[i]));
+    }
     for (const xy& p : entries_of(a)) {
         o.entries.push_back(std::bit_cast<std::uint64_t>(p.x));
         o.entries.push_back(std::bit_cast<std::uint64_t>(p.y));
@@ -51,15 +68,19 @@ bool same(const outcome_of_search& p, const outcome_of_search& q)
            p.entries == q.entries;
 }
 
-// A comb: a base with `teeth` teeth of jittered widths and gaps; offset inwards by more than half
-// a gap, the raw offset folds over itself between every two teeth.
+constexpr double kCombOffset = 0.4;
+
+// A comb, counter-clockwise: a base with `teeth` teeth hanging below it, of jittered widths and
+// gaps; offset inwards by more than half a tooth's width, the raw offset folds over itself there.
 kg::loop comb(int teeth, std::mt19937& rng)
 {
     std::uniform_real_distribution<double> jitter(0.6, 1.4);
     std::vector<xy> v{{0, 0}};
     double x = 0.0;
     for (int k = 0; k < teeth; ++k) {
-        const double gap = 0.5 * jitter(rng), width = jitter(rng), height = 6.0 * jitter(rng);
+        // Every other tooth twice the offset wide: the offsets of its two sides run along one line.
+        const double gap = 0.5 * jitter(rng), height = 6.0 * jitter(rng);
+        const double width = k % 2 == 0 ? 2.0 * kCombOffset : jitter(rng);
         v.push_back({x + gap, 0.0});
         v.push_back({x + gap, -height});
         v.push_back({x + gap + width, -height});
@@ -69,8 +90,27 @@ kg::loop comb(int teeth, std::mt19937& rng)
     v.push_back({x + 0.5, 0.0});
     v.push_back({x + 0.5, 10.0});
     v.push_back({0.0, 10.0});
-    // Counter-clockwise: the teeth hang below the base, drawn from right to left.
-    std::reverse(v.begin(), v.end());
+    return kg::closed(v);
+}
+
+// A bar, counter-clockwise, with `notches` notches from its top down to its bottom edge: most end
+// in a flat lying on that edge (a piece the loop runs along twice), the others in a tip touching
+// it. Its self search marks them and nudges the loop apart there.
+kg::loop notched_bar(int notches, std::mt19937& rng)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double pitch = 2.0, length = pitch * notches;
+    std::vector<xy> v{{0, 0}, {length, 0}, {length, 5}};
+    for (int k = notches - 1; k >= 0; --k) {
+        const double right = pitch * k + 1.6 + 0.2 * unit(rng), left = pitch * k + 0.2 * unit(rng);
+        const double flat = unit(rng) < 0.25 ? 0.0 : 0.2 + 0.6 * unit(rng) * (right - left - 0.5);
+        const double middle = 0.5 * (left + right);
+        v.push_back({right, 5});
+        v.push_back({middle + 0.5 * flat, 0});
+        if (flat > 0.0) v.push_back({middle - 0.5 * flat, 0});
+        v.push_back({left, 5});
+    }
+    v.push_back({0, 5});
     return kg::closed(v);
 }
 
@@ -120,11 +160,24 @@ TEST_F(LaneTest, LoopSearchMemosKeepEveryRowMarkAndNudge)
     };
     for (int k = 0; k < 2; ++k) {
         const std::string n = " " + std::to_string(k);
-        cases.push_back({"comb" + n, offset(comb(260, rng), 0.4), {}, true});
+        cases.push_back({"comb" + n, offset(comb(260, rng), kCombOffset), {}, true});
         cases.push_back({"noisy outline" + n, offset(kg::draw_loop(kg::kind::random_walk, 1500, rng), 0.35), {}, true});
         cases.push_back({"arc-edged" + n, offset(kg::draw_loop(kg::kind::arc_edged, 1200, rng), 0.3), {}, true});
+        cases.push_back({"notched bar" + n, notched_bar(300, rng), {}, true});
         const kg::loop source = kg::draw_loop(kg::kind::star, 600, rng);
         cases.push_back({"star against its offset" + n, offset(source, 1.5), source, false});
+    }
+    // Stars whose spikes fold over their neighbours: their raw offsets touch themselves, and
+    // nudge after nudge restarts the search.
+    for (const int corners : {1200, 2000}) {
+        std::uniform_real_distribution<double> inner(0.75, 0.8);
+        std::vector<xy> v;
+        const double outer = corners / 2 / (2.0 * kg::kPi), ratio = inner(rng);
+        for (int k = 0; k < corners; ++k) {
+            const double angle = 2.0 * kg::kPi * k / corners, radius = k % 2 == 0 ? outer : ratio * outer;
+            v.push_back({radius * std::cos(angle), radius * std::sin(angle)});
+        }
+        cases.push_back({"folded star " + std::to_string(corners), offset(kg::closed(v), 1.5), {}, true});
     }
     const std::vector<kg::loop> islands = packed_islands(4, rng);
     for (std::size_t i = 0; i + 1 < islands.size(); ++i)
@@ -144,6 +197,6 @@ TEST_F(LaneTest, LoopSearchMemosKeepEveryRowMarkAndNudge)
                 raw_bits.push_back(std::bit_cast<std::uint64_t>(p.y));
         restarted += c.self && plain.entries != raw_bits ? 1 : 0;
     }
-    // The memos of a restart are only tried where nudges restarted self searches.
-    EXPECT_GE(restarted, 4) << "seed " << kSeed;
+    // The memos of a restart are only tried where nudges restarted self searches: the stars'.
+    EXPECT_GE(restarted, 2) << "seed " << kSeed;
 }
