@@ -45,7 +45,7 @@ void take_snapshot(int block_length, const word* current, word* previous)
     if (machining_type() == kPickedPointsType) pntlist_save();
 }
 
-// Step 4 of the comparison: the first height value that changed.
+// The first height value that changed, in the comparison.
 bool heights_changed()
 {
     const heights_state& h = HEI8();

@@ -71,7 +71,7 @@ bool uitr_is_set()
     return status == 0 && uitr == 1;
 }
 
-// Step 4: the tool display choice that shows the present TLER.
+// The tool display choice that shows the present TLER.
 int preselected_tool_choice()
 {
     if (fast_display()) {
@@ -144,7 +144,7 @@ void manual_edit()
     if (trimming) edit_seams().goto_last_added_block(kBackToMark, status);
 }
 
-// Step 7: runs the page until it is left; answers true when it was accepted with BY STEP.
+// Runs the page until it is left; answers true when it was accepted with BY STEP.
 bool run_page(menu_choices& c)
 {
     exec_display_words& w = exec_words();
@@ -170,7 +170,7 @@ bool run_page(menu_choices& c)
     }
 }
 
-// Step 9: applies the tool display choice unless it is the one in force.
+// Applies the tool display choice unless it is the one in force.
 void apply_tool_choice(int choice, int mode)
 {
     const int c = choice - 1;
@@ -195,7 +195,7 @@ void apply_tool_choice(int choice, int mode)
     }
 }
 
-// Step 10: the tool is shown while TLER is below 2, not shown above.
+// The tool is shown while TLER is below 2, not shown above.
 void show_or_hide_tool()
 {
     const int instance = tm_inst_id(-1);

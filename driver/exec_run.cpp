@@ -51,7 +51,7 @@ void write_uitr(int value)
     mdptnc("UITR", kUitrKind, 1, &w, status);
 }
 
-// Step 1 of a run from the start: the move writer, the display words and the progress line.
+// A run from the start: the move writer, the display words and the progress line.
 void start_execution(int interactive)
 {
     exec_display_words& w = exec_words();

@@ -45,7 +45,7 @@ struct comparison {
     next set_and_finish(int value) { return set(value) ? next::ended : next::final_rule; }
 };
 
-// Step 2: a change of the optimizer state decides alone.
+// A change of the optimizer state decides alone.
 next state_transition(comparison& c)
 {
     const int before = c.oi(kOptState), now = c.ni(kOptState);
@@ -108,7 +108,7 @@ next single_items(comparison& c)
     return next::step;
 }
 
-// Step 13: the first differing position of the four tables, then their sixth words; only when
+// The first differing position of the four tables, then their sixth words; only when
 // something else already changed.
 void tables(comparison& c)
 {
@@ -123,7 +123,7 @@ void tables(comparison& c)
     if (c.int_changed(110, kTablePositions) || c.int_changed(112, kTablePositions)) apply();
 }
 
-// Step 14: the tool-dependent tables; item 126 counts the positions of 127 and 128 in use.
+// The tool-dependent tables; item 126 counts the positions of 127 and 128 in use.
 next tool_tables(comparison& c)
 {
     if (c.ni(62) != kToolDependent) return next::step;
@@ -136,7 +136,7 @@ next tool_tables(comparison& c)
     return next::step;
 }
 
-// Step 15: the range of items 65 to 67.
+// The range of items 65 to 67.
 next range(comparison& c)
 {
     const int before = c.oi(kOptRangeMode), now = c.ni(kOptRangeMode);
@@ -155,7 +155,7 @@ next range(comparison& c)
     return next::step;
 }
 
-// Step 16: the option mode of item 130.
+// The option mode of item 130.
 void option_mode(comparison& c)
 {
     const int before = c.oi(kOptOptionWord), now = c.ni(kOptOptionWord);

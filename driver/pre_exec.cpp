@@ -35,7 +35,7 @@ void point_of(const std::vector<float>& run, int i, float (&out)[3])
     for (int k = 0; k < 3; ++k) out[k] = run[static_cast<std::size_t>(3 * i + k)];
 }
 
-// Step 4: each point with its arrow and the tool; false when the tool could not be shown.
+// Each point with its arrow and the tool; false when the tool could not be shown.
 bool display_points(pre_exec_hook hook, shown_points& shown)
 {
     constexpr int kRoom = 3 * kPreExecPoints;
@@ -69,7 +69,7 @@ bool display_points(pre_exec_hook hook, shown_points& shown)
     return true;
 }
 
-// Step 8: what the display left on the screen goes, and the tool is back at the current position.
+// What the display left on the screen goes, and the tool is back at the current position.
 void clean_up(const shown_points& shown)
 {
     for (std::size_t i = 0; i < shown.figures.size(); ++i) {

@@ -21,7 +21,7 @@ namespace {
 constexpr int kStatusWindow = 2;
 constexpr int kNameColumn = 11, kNameChars = 8;
 
-// Step 8: the previous procedure's solid table goes to this one.
+// The previous procedure's solid table goes to this one.
 void carry_solid_table(int& status)
 {
     int previous = 0;

@@ -21,7 +21,7 @@ void redo(int& status, int& go)
     go = kRedo;
 }
 
-// Step 1: the solid geometry was updated since the procedure was stored. Answers true when the
+// The solid geometry was updated since the procedure was stored. Answers true when the
 // step ends here.
 bool offer_solid_update(int& status, int& go)
 {
@@ -51,7 +51,7 @@ bool offer_solid_update(int& status, int& go)
     return true;
 }
 
-// Step 2: the criteria question, once per run. Answers true when the step ends here.
+// The criteria question, once per run. Answers true when the step ends here.
 bool ask_criteria_once(int& status, int& go)
 {
     proc_run_state& run = proc_run;

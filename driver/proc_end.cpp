@@ -21,7 +21,7 @@ constexpr int kManagedWrite = 2, kTemplateWrite = 5;
 constexpr int kStatusWindow = 2;
 constexpr int kToolPresent = 10;     // PRM9 word of machine-table item 9
 
-// Step 4: "PROCEDURE NUMBER" n "IS CREATED", or the range a creation run wrote; nothing after an
+// "PROCEDURE NUMBER" n "IS CREATED", or the range a creation run wrote; nothing after an
 // execution of the run failed, whose errors the user has seen.
 void report_created()
 {

@@ -26,7 +26,7 @@ constexpr int kTakeSlot = 1;
 
 bool draws_xor_tool() { return machining_type() != 34 && machining_type() != 35; }
 
-// Step 2: the machine-parameter slots of a new block, or the end of the existing sub-list.
+// The machine-parameter slots of a new block, or the end of the existing sub-list.
 void prepare_list(int& status)
 {
     if (proc_run.change_status == 0) {
@@ -38,7 +38,7 @@ void prepare_list(int& status)
     if (status >= 0) JMPEND(status);
 }
 
-// Step 3: the execution itself and what it leaves for the finish step.
+// The execution itself and what it leaves for the finish step.
 void run_execution(int restart, int& status)
 {
     proc_run_state& run = proc_run;

@@ -51,7 +51,7 @@ void mark_item(word value, int& status)
     TPCHNG(1, 0, &value, status);
 }
 
-// Step 4: the header of a procedure whose optimization alone changed, and the block counter past
+// The header of a procedure whose optimization alone changed, and the block counter past
 // its sub-list. Simulation slots count from 0, procedure blocks from 1: the procedure of slot n
 // is the (n + 1)-th procedure block.
 void update_header(int& status)
@@ -75,7 +75,7 @@ void update_header(int& status)
     NXTCNT(kProcedureCode, run.sim_index + 1, status);
 }
 
-// Step 6: the marks of item 81, the tilt flag, and the plane item read back.
+// The marks of item 81, the tilt flag, and the plane item read back.
 void mark_block(int& status)
 {
     proc_run_state& run = proc_run;
@@ -102,7 +102,7 @@ void mark_block(int& status)
     if (status == 1) status = 0;
 }
 
-// Step 7: the automatic verification of milling machines 22, 23, 25 and 26.
+// The automatic verification of milling machines 22, 23, 25 and 26.
 void verify(int& status)
 {
     const proc_run_state& run = proc_run;
@@ -161,7 +161,7 @@ bool finish_block(int& status)
     return status >= 0;
 }
 
-// Step 9: the run goes on to the next procedure.
+// The run goes on to the next procedure.
 bool goes_on(int status)
 {
     const proc_run_state& run = proc_run;

@@ -29,7 +29,7 @@ constexpr int kLevelsForget = 1;
 constexpr int kSet = 2;
 constexpr int kNoFunction = -1;
 
-// Step 3: back to the top level of the list, closing every open sub-list on the way.
+// Back to the top level of the list, closing every open sub-list on the way.
 void close_sublists(int& status)
 {
     int level = 0;
@@ -41,7 +41,7 @@ void close_sublists(int& status)
     slclr();
 }
 
-// Step 7: display, marker, level and motion words of a fresh procedure.
+// Display, marker, level and motion words of a fresh procedure.
 void reset_procedure_words()
 {
     exec_disp_save();

@@ -41,7 +41,7 @@ void save_block(int& mode, std::string_view type_code, int block_length, word* b
     if (status >= 0) status = eda2_status;
 }
 
-// Step 2 of the load: the tool of the procedure.
+// The tool of the procedure, as the load reads it.
 void load_tool(int mode, int& status)
 {
     const edit_state& e = EDA2();

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kReadProc = 1, kSetProc = 3;
 
-// Step 5: the colour and pen of the procedure, from the model attributes for a new procedure,
+// The colour and pen of the procedure, from the model attributes for a new procedure,
 // from the procedure when editing, from the template during a template operation.
 void write_colour_and_pen()
 {

@@ -82,7 +82,7 @@ void register_all_translations(int& status)
     nu_trns_sort(status);
 }
 
-// Step 12: the NC function's name into the label from column 12 on; the host shows the label.
+// The NC function's name into the label from column 12 on; the host shows the label.
 void label_with_function_name(int nc_function)
 {
     std::string label, name, text;
@@ -95,7 +95,7 @@ void label_with_function_name(int nc_function)
     nu_set_pname(label);
 }
 
-// Step 16: a creation run remembers where it starts and says what it does.
+// A creation run remembers where it starts and says what it does.
 void start_creation(int& status)
 {
     proc_run_state& run = proc_run;
@@ -112,7 +112,7 @@ void start_creation(int& status)
     ncs_table_set_proc_num(run.first_block, status);
 }
 
-// Step 17 for a procedure viewed from the host's procedure manager: its geometry entities mark
+// For a procedure viewed from the host's procedure manager: its geometry entities mark
 // the flag globals by their kinds.
 void mark_host_geometry(int proc_id, int& status)
 {

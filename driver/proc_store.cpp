@@ -52,7 +52,7 @@ void settle_words()
     if (!quiet) msg_line_show(kStartLine, 0, 0);
 }
 
-// Step 8: the procedure block and its sub-list.
+// The procedure block and its sub-list.
 void write_block(int& status)
 {
     proc_run_state& run = proc_run;

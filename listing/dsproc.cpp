@@ -66,7 +66,7 @@ int displayed_before(int number)
     return count;
 }
 
-// Step 7: the place of the procedure in the display file and the deletion of its old display.
+// The place of the procedure in the display file and the deletion of its old display.
 bool place_in_display_file(int mode, int number, int& status)
 {
     if (mode == kPositionOnly || mode == kKeepOld) return true;

@@ -29,7 +29,7 @@ bool moved()
     return !(eqpt3(at.data(), before.data()) && eqpt3(axis.data(), axis_before.data()));
 }
 
-// Step 5 of the live display: the tool instance, the status line and the counter.
+// The live display: the tool instance, the status line and the counter.
 void follow_with_tool(int mode)
 {
     const tool_position_state& d = DSP8();

@@ -57,7 +57,7 @@ struct read_reports {
     int check_curves = 1;
 };
 
-// Step 3 for curve j of a contour: the test of the curve and the new limits of a plain curve.
+// For curve j of a contour: the test of the curve and the new limits of a plain curve.
 // Answers false when the walk along the contour stops here.
 bool read_curve(int* record, int j, int curves, int owner, bool hand_picked, read_reports& reports, int& valid)
 {
@@ -102,7 +102,7 @@ bool read_curve(int* record, int j, int curves, int owner, bool hand_picked, rea
     return !(is_solid(id) && origin);
 }
 
-// Step 4: the end check curves of an open contour, owned by the procedure.
+// The end check curves of an open contour, owned by the procedure.
 void read_check_curves(int* record, read_reports& reports, int& valid)
 {
     int open = 0, status = 0;

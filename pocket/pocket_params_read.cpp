@@ -343,7 +343,7 @@ void contour_records_copy(bool from_geometry, int& status)
     contour_renumber();
 }
 
-// Step 4: a hatch procedure written before version 600 had offsets of one sign and no drafts.
+// A hatch procedure written before version 600 had offsets of one sign and no drafts.
 void sign_old_offsets(int& status)
 {
     const int n = contour_count();

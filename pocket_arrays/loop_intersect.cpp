@@ -1,15 +1,26 @@
-// Crossings of two loops ordered along the first (LUPLUP). Each element of A is searched against
-// B through B's box table (elem_pair_intersect), walking on along B after every crossing found;
-// every crossing becomes a row of the working table, moved to the following element when it
-// falls on an element's end, dropped when it repeats a row met from a neighbouring element, and
-// kept ordered along A. The clean-up classifies the rows at vertices: where B only touches A,
-// B's element is negated (a touching point, which the common-loop search passes over).
+// Crossings of two loops ordered along the first (LUPLUP), the plain search. Its steps:
+//   1. Check the loops: every number finite.
+//   2. Index B's elements (only those near an element of A can meet it).
+//   3. Walk each element of A that reaches B along B, walking on after every crossing found;
+//      each crossing becomes a row of the working table, placed on the following element when
+//      it falls on an element's end, dropped when it repeats a row met from a neighbouring
+//      element, and kept ordered along A.
+//   4. Clean up (when the mode asks): pairs of rows that bound a piece A and B share are
+//      classified and marked; in a self search a contact of the loop with itself nudges an
+//      element and the search starts again from step 2.
+//   5. Classify the rows at vertices: where B only touches A, B's element is negated.
+//   6. In a self search, join the two rows of one touching contact.
+//   7. Hand the rows to the caller's columns.
+// The speed memos (loop_intersect_memos.hpp) take again what a restarted search found before
+// and what the clean-up's first sweep found for its second; luplup_memos_block switches them,
+// and with them off these steps alone make every row and mark.
 #include "pocket_arrays/loop_intersect.hpp"
 
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/chain_elements.hpp"
-#include "pocket_arrays/changed_entries.hpp"
+#include "pocket_arrays/loop_intersect_memos.hpp"
+#include "pocket_arrays/loop_intersect_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
@@ -18,15 +29,23 @@
 #include "pocket_arrays/pokarr_nudge.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <limits>
 #include <numeric>
 #include <utility>
 #include <vector>
+
+using namespace luplup;
+
+luplup_memos luplup_memos_block;
+
+namespace luplup {
+luplup_work luplup_work_block;
+
+// The index of B, rebuilt by every search; kept between calls only so that its lists keep
+// their storage (a small loop's search then allocates nothing).
+pk_elem_index luplup_index_block;
+}  // namespace luplup
 
 namespace {
 
@@ -34,36 +53,9 @@ constexpr const char* kTooManyText = "LUPLUP,TOO MANY INTERSECTION POINTS WITH I
 constexpr const char* kNotFiniteText = "LUPLUP,LOOP HOLDS A NUMBER THAT IS NOT FINITE";
 // Touching rows of a self search closer than this in x and y are one row.
 constexpr double kMergeReach = 0.001;
-constexpr int kStatusOverflow = -1;
-constexpr int kNotOpen = -1;
 // Rows a search's host array grows by when it outgrows what it holds, at the least; a larger
 // array grows by half its rows, so that a search of many rows moves them a few times only.
 constexpr int kRowGrowth = 1000;
-
-// One row of the working table.
-struct luplup_row {
-    int a = 0, b = 0;  // elements of A and B (the end entry of a line, an arc's marker)
-    double x = 0.0, y = 0.0;
-    double pos_a = 0.0;              // distance from A's element's start, or arc parameter
-    int vertex_a = 0, vertex_b = 0;  // the point lies at a vertex of the element
-    int contact = 0;                 // a touching contact reported by the element search
-    int walk = 0;                    // the element of A whose walk found it
-    double a_in[2] = {0, 0}, a_out[2] = {0, 0}, b_in[2] = {0, 0}, b_out[2] = {0, 0};
-    int coincidence = 0;  // A and B run on together at the row
-    int far_end = 0;      // the row was found as the second end of a shared piece
-};
-
-// The working table of LUPLUP; rows are kept ordered along A. A search works in the kept rows; one
-// whose columns grow moves its rows into a host dynamic array when it outgrows them, and gives the
-// array back when it ends (give_back_rows).
-struct luplup_work {
-    int count = 0;
-    int capacity = kLuplupSelfRows;  // rows that `rows` holds
-    int spill = kNotOpen;            // the host array holding the rows of a larger search
-    luplup_row* rows = kept;
-    luplup_row kept[kLuplupSelfRows];
-};
-luplup_work luplup_work_block;
 
 // Room for one more row of the search. Columns of a fixed size take as many rows as they hold;
 // growing columns take every row, the kept rows moving into a host array grown a step at a time.
@@ -101,91 +93,6 @@ void give_back_rows(luplup_work& w)
     w.rows = w.kept;
     w.capacity = kLuplupSelfRows;
 }
-
-struct mode_digits {
-    bool first_only, self;
-    int units;
-};
-
-mode_digits digits_of(int mode)
-{
-    mode_digits d{false, false, 0};
-    if (mode >= kLuplupFirstOnly) d.first_only = true, mode %= kLuplupFirstOnly;
-    if (mode >= kLuplupSelf) d.self = true, mode %= kLuplupSelf;
-    d.units = mode;
-    return d;
-}
-
-// ---- elements of a loop -----------------------------------------------------------------------
-
-// A loop read element by element. A view lives for one search: its loop changes only between
-// searches (a nudge), so the last element is read once.
-struct loop_view {
-    const pokarr& p;
-    int last_element;
-    explicit loop_view(const pokarr& loop) : p(loop), last_element(last_of(loop)) {}
-    static int last_of(const pokarr& loop)
-    {
-        const int n = loop.count;
-        return n - 4 >= 1 && pk_is_marker(loop.x[n - 4]) ? n - 4 : n - 1;
-    }
-    chain_element at(int e) const { return chain_element_at(p.x, p.y, p.count, e); }
-    // The last element: the one that ends at the loop's last entry.
-    int last() const { return last_element; }
-    // The element after the one c describes, element 1 after the last one.
-    int next_of(const chain_element& c) const { return !c.valid || c.next >= p.count ? 1 : c.next; }
-    // The element after e, element 1 after the last one.
-    int next(int e) const { return next_of(at(e)); }
-    // The element before e, the last element before element 1.
-    int previous(int e) const
-    {
-        if (e <= 1) return last();
-        return e - 4 >= 1 && pk_is_marker(p.x[e - 4]) ? e - 4 : e - 1;
-    }
-    bool neighbours(int e, int f) const { return e == f || next(e) == f || next(f) == e; }
-    void start(int e, double* q) const { start_of(at(e), q); }
-    void end(int e, double* q) const { end_of(at(e), q); }
-    void start_of(const chain_element& c, double* q) const { q[0] = p.x[c.start], q[1] = p.y[c.start]; }
-    void end_of(const chain_element& c, double* q) const { q[0] = p.x[c.end], q[1] = p.y[c.end]; }
-    // Unit direction of element e at point q (on it).
-    void direction(int e, const double* q, double* d) const { direction_of(at(e), q, d); }
-    // The same for the element c describes (built once by a caller that reads it several times).
-    void direction_of(const chain_element& c, const double* q, double* d) const
-    {
-        d[0] = d[1] = 0.0;
-        if (!c.valid) return;
-        if (c.arc) {
-            const double rx = q[0] - c.cx, ry = q[1] - c.cy;
-            d[0] = -c.dir * ry, d[1] = c.dir * rx;
-        } else {
-            d[0] = p.x[c.end] - p.x[c.start], d[1] = p.y[c.end] - p.y[c.start];
-        }
-        const double l = std::hypot(d[0], d[1]);
-        if (l > 0.0) d[0] /= l, d[1] /= l;
-    }
-    void direction_at_start(int e, double* d) const
-    {
-        const chain_element c = at(e);
-        double q[2];
-        start_of(c, q);
-        direction_of(c, q, d);
-    }
-    void direction_at_end(int e, double* d) const
-    {
-        const chain_element c = at(e);
-        double q[2];
-        end_of(c, q);
-        direction_of(c, q, d);
-    }
-    // Distance from the start for a line, the arc parameter for an arc.
-    double position_of(const chain_element& c, const double* q) const
-    {
-        if (!c.arc) return std::hypot(q[0] - p.x[c.start], q[1] - p.y[c.start]);
-        double t = 0.0;
-        arc_param_of_pnt(c.r, c.dir, c.cx, c.cy, p.x[c.start], p.y[c.start], p.x[c.end], p.y[c.end], q[0], q[1], t);
-        return t;
-    }
-};
 
 // ---- recording of one crossing ----------------------------------------------------------------
 
@@ -253,60 +160,6 @@ void measure(const loop_view& v, const placement& pl, const double* q, double* i
     out[0] = in[0], out[1] = in[1];
 }
 
-// The rows whose element of A lies from `from` to `to`: an index range of the table, which is
-// ordered by A's element.
-struct row_range {
-    int first, last;  // rows first .. last - 1
-};
-// The first row of the table from `begin` to `end` for which `above` is false (it holds for a
-// leading part of them): sought back from the end in steps that double, then halved. The search
-// asks for the rows of the elements it is walking, which were taken last and stand at the end.
-template <typename Above>
-const luplup_row* last_part_from_end(const luplup_row* begin, const luplup_row* end, Above above)
-{
-    std::ptrdiff_t step = 1;
-    const luplup_row* low = end;
-    while (low - begin > step && !above(low[-step])) low -= step, step *= 2;
-    return std::partition_point(low - begin > step ? low - step : begin, low, above);
-}
-
-// Tables this large are searched from the end by a walking search.
-constexpr int kRowsSoughtFromEnd = 1024;
-
-[[gnu::always_inline]] inline row_range rows_between(const luplup_work& w, int from, int to, bool near_end = false)
-{
-    const luplup_row* begin = w.rows;
-    const luplup_row* end = w.rows + w.count;
-    const auto before_from = [from](const luplup_row& o) { return o.a < from; };
-    const auto up_to = [to](const luplup_row& o) { return o.a <= to; };
-    if (near_end && w.count >= kRowsSoughtFromEnd) {
-        const luplup_row* last = last_part_from_end(begin, end, up_to);
-        const luplup_row* first = last_part_from_end(begin, last, before_from);
-        return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
-    }
-    const luplup_row* first = std::partition_point(begin, end, before_from);
-    const luplup_row* last = std::partition_point(first, end, up_to);
-    return {static_cast<int>(first - begin), static_cast<int>(last - begin)};
-}
-
-// The rows on element e of A and on the elements up to an arc record's width before and after
-// it (every element a neighbour test can pair with e), and at the loop's ends those on the
-// element across the closing point: at most three ranges, in table order. `near_end`: the rows
-// of e stand near the table's end.
-struct near_rows {
-    row_range ranges[3];
-    int count = 0;
-};
-[[gnu::always_inline]] inline near_rows rows_near(const luplup_work& w, const loop_view& va, int e, bool near_end = false)
-{
-    near_rows n;
-    const int last = va.last();
-    if (e == last) n.ranges[n.count++] = rows_between(w, 1, 1);
-    n.ranges[n.count++] = rows_between(w, e - kArcRecordEntries, e + kArcRecordEntries, near_end);
-    if (e == 1) n.ranges[n.count++] = rows_between(w, last, last);
-    return n;
-}
-
 // Whether the row repeats a recorded row met from a neighbouring element.
 bool repeats_a_row(const luplup_work& w, const luplup_row& r, const loop_view& va, const loop_view& vb)
 {
@@ -355,73 +208,14 @@ void make_row(const loop_view& va, const loop_view& vb, const placement& on_a, c
     measure(vb, on_b, q, r.b_in, r.b_out);
 }
 
-// ---- the search -------------------------------------------------------------------------------
+}  // namespace
 
-// The rows the walks of a kept search made, each walk's together (kept apart from the walks'
-// memos, so that a search after a nudge reads them in turn): the rows in the order found (before
-// the repeats test, which reads the table); of each, whether it was taken into the table the last
-// time (not a repeat); and the walk's rows in table order (by A's element and the position along
-// it, found order among equals), as numbers within the walk: the order a replay inserts them in.
-struct walk_rows {
-    std::vector<luplup_row> rows;
-    std::vector<char> taken;
-    std::vector<int> in_table_order;
-    void clear()
-    {
-        rows.clear();
-        taken.clear();
-        in_table_order.clear();
-    }
-};
-
-// What the walk of one element of a self search found, kept while a nudge of the loop restarts
-// the search: its rows (a stretch of walk_rows), and the index's memory of the last pair as the
-// walk found and left it (walk_state). A walk is a function of the loop's entries near its
-// element and near the elements it meets, and of that memory; where neither has changed the
-// search after a nudge takes the rows again instead of walking.
-struct walk_memo {
-    bool valid = false;
-    bool ordered = false;  // its rows' table order is known (every position finite)
-    // Whether the spent pair and the pair memo it found and left are valid: a replay reads the
-    // memory itself only to compare two valid ones.
-    bool spent_before = false, pair_before = false, spent_after = false, pair_after = false;
-    int first = 0, rows = 0;  // its rows in walk_rows
-    int taken = 0;            // of them, those taken into the table the last time
-    // Counts the times it was walked; and the walk (element, and its count then) whose memory
-    // left was found to be the one this walk started from: that walk not walked again since,
-    // it still is.
-    unsigned walked = 0;
-    int starts_after = -1;
-    unsigned starts_after_walked = 0;
-};
-// The index's memory of the last pair as a kept walk found it and as it left it.
-struct walk_state {
-    pk_spent_pair spent_before, spent_after;
-    pk_pair_memo pair_before, pair_after;
-};
-
-bool same_spent(const pk_spent_pair& p, const pk_spent_pair& q)
-{
-    if (p.valid != q.valid) return false;
-    if (!p.valid) return true;  // an invalid pair is never read
-    return p.shared_vertex == q.shared_vertex && p.element == q.element && p.own_kind == q.own_kind &&
-           std::equal(p.own, p.own + 4, q.own) && std::equal(p.own_arc, p.own_arc + 4, q.own_arc) &&
-           std::equal(p.other, p.other + 4, q.other) && std::equal(p.other_arc, p.other_arc + 4, q.other_arc) &&
-           p.x == q.x && p.y == q.y && p.nothing_after == q.nothing_after;
-}
-bool same_pair(const pk_pair_memo& p, const pk_pair_memo& q)
-{
-    if (p.valid != q.valid) return false;
-    if (!p.valid) return true;
-    return std::equal(p.key, p.key + pk_pair_memo::kKeyWords, q.key) && p.status == q.status && p.count == q.count &&
-           std::equal(&p.points[0][0], &p.points[0][0] + 6, &q.points[0][0]);
-}
+// ---- the walk of one element ---------------------------------------------------------------------
 
 // Takes a row made by a walk into the table unless it repeats one; false when the table
 // overflowed (count -1).
-bool insert_row(const luplup_row& r, const luplup_columns& out);
-bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out,
-              bool* taken = nullptr)
+bool luplup::take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, const luplup_columns& out,
+                      bool* taken)
 {
     const bool repeat = repeats_a_row(luplup_work_block, r, va, vb);
     if (taken != nullptr) *taken = !repeat;
@@ -429,7 +223,7 @@ bool take_row(const loop_view& va, const loop_view& vb, const luplup_row& r, con
 }
 
 // Inserts a row found no repeat; false when the table overflowed (count -1).
-bool insert_row(const luplup_row& r, const luplup_columns& out)
+bool luplup::insert_row(const luplup_row& r, const luplup_columns& out)
 {
     luplup_work& w = luplup_work_block;
     if (!room_for_row(w, out)) {
@@ -446,8 +240,8 @@ bool insert_row(const luplup_row& r, const luplup_columns& out)
 
 // Walks element a of A along B, recording every crossing. Answers false when the search has to
 // stop (first-only mode with a row, or the table overflowed: count -1).
-bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                  pk_elem_index& index, int a, const luplup_columns& out, int& found_total, walk_rows* kept)
+bool luplup::walk_element(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
+                          pk_elem_index& index, int a, const luplup_columns& out, int& found_total, walk_rows* kept)
 {
     luplup_work& w = luplup_work_block;
     // A self search passes over B's elements up to a: past the last one none is left.
@@ -517,294 +311,11 @@ bool walk_element(const loop_view& va, const loop_view& vb, const mode_digits& m
     return true;
 }
 
-// ---- what a restarted self search keeps of its first sweep ---------------------------------------
+namespace {
 
-// The entries that count as moved after a nudge: a range [first, last] of the loop's distinct
-// entries 0 .. n - 2 (entry n - 1 repeats entry 0). The range may run on across the closing
-// point: first below 0 or last beyond n - 2 then stand for the entries there.
-struct moved_range {
-    int first = 0, last = -1;
-};
-
-// A table of fewer rows than a loop's entries over this is sorted by element of B (counting the
-// rows of every element would cost more).
-constexpr int kFewRows = 8;
-
-// Rows of the table kept past those that passed the first sweep, for the next search to find the
-// rows it shares with it: a row past the last one passed is never passed over, and only rows near
-// it read the shared rows beyond; a shorter shared stretch only has more rows checked in full.
-constexpr int kRememberedBeyond = 1024;
-
-// Entries around an element that a check of a row on it may read: its record, and those of the
-// elements before and after it.
-constexpr int kReadReach = 3 * kArcRecordEntries;
-
-// Whether two doubles hold the same bits.
-bool same_bits(double u, double v) { return std::bit_cast<std::uint64_t>(u) == std::bit_cast<std::uint64_t>(v); }
-
-// Whether two rows hold the same values, bit for bit.
-bool same_row(const luplup_row& p, const luplup_row& q)
-{
-    const auto same = [](const double* u, const double* v, int n) {
-        for (int k = 0; k < n; ++k)
-            if (!same_bits(u[k], v[k])) return false;
-        return true;
-    };
-    return p.a == q.a && p.b == q.b && same(&p.x, &q.x, 1) && same(&p.y, &q.y, 1) && same(&p.pos_a, &q.pos_a, 1) &&
-           p.vertex_a == q.vertex_a && p.vertex_b == q.vertex_b && p.contact == q.contact && same(p.a_in, q.a_in, 2) &&
-           same(p.a_out, q.a_out, 2) && same(p.b_in, q.b_in, 2) && same(p.b_out, q.b_out, 2) &&
-           p.coincidence == q.coincidence && p.far_end == q.far_end;
-}
-
-// What the first sweep of a self search's clean-up proved before a nudge restarted the search.
-// That sweep only reads (it marks nothing until the second), and the check of a row reads the
-// rows beside it, the rows on the elements of A near its own, the rows on its element of B, and
-// the loop's entries near the elements of all these. A row whose check reads the same rows at the
-// same places, none of them near what the nudge moved, passes again as it passed before: the
-// sweep after a restart checks only the rows near the nudge and those from the row that nudged on.
-struct first_sweep_memo {
-    bool kept = false;               // a self search of one large loop
-    std::vector<luplup_row> before;  // the table of the search before the restart
-    int passed = 0;                  // rows [0, passed) of it passed the first sweep
-    std::vector<int> per_b_before;   // rows of that table on each element of B
-    // Of the table now: rows per element of B (and of them before `prefix`); the elements of B
-    // that a row on an element of A near what moved stands on; of the rows before `prefix`, those
-    // that read moved entries before each row.
-    std::vector<int> per_b, per_b_prefix;
-    // The rows of each element of B chained in table order, made while counting them: the first
-    // row on each element (read only for an element that holds a row), and each row's next row
-    // on its element (-1 after the last).
-    std::vector<int> first_on_b, next_on_b;
-    // The column of elements of B they were counted from (while per_b holds the counts).
-    std::vector<int> counted_b;
-    std::vector<char> b_of_a_near_moved;
-    std::vector<int> near_moved_before;
-    // The elements within reach of what moved: low .. low + span, or a turn of the ring (`ring`
-    // elements) before or after (none when span < 0).
-    int low = 0, span = -1, ring = 0;
-    int prefix = 0;  // the rows the table shares with the one before, at the same places
-    int limit = 0;   // rows before it may be passed over
-
-    // Rows per element of B of the table (elements 0 .. elements - 1), and their chains, from the
-    // column of its rows' elements of B; false when a row's element lies outside them. After a
-    // restart only the rows up to the last one whose element differs from the table counted before
-    // are counted again: a nudge changes rows near one place, and the table mostly keeps its count.
-    bool count_per_b(const luplup_work& w, const int* elem_b, int elements)
-    {
-        const std::size_t rows = static_cast<std::size_t>(w.count);
-        int from = w.count;
-        if (per_b.size() == static_cast<std::size_t>(elements) && counted_b.size() == rows) {
-            from = rows_before_same(elem_b, w.count);
-            uncount(from);
-        } else {
-            per_b.assign(static_cast<std::size_t>(elements), 0);
-            if (first_on_b.size() < per_b.size()) first_on_b.resize(per_b.size());
-            next_on_b.resize(rows);
-            counted_b.resize(rows);
-        }
-        if (!count_rows(elem_b, from, elements)) {
-            per_b.clear();
-            return false;
-        }
-        std::copy(elem_b, elem_b + from, counted_b.begin());
-        return true;
-    }
-
-    // The rows of the column before the run at its end that holds the same elements as the column
-    // counted.
-    int rows_before_same(const int* elem_b, int count) const
-    {
-        const int* counted = counted_b.data();
-        constexpr int kBlock = 64;  // compared a block at a time: most of the column is the same
-        int from = count;
-        while (from > 0) {
-            const int block = std::min(from, kBlock);
-            const std::size_t bytes = sizeof(int) * static_cast<std::size_t>(block);
-            if (std::memcmp(elem_b + from - block, counted + from - block, bytes) != 0) break;
-            from -= block;
-        }
-        while (from > 0 && elem_b[from - 1] == counted[from - 1]) --from;
-        return from;
-    }
-
-    // Takes the counted rows before `from` out of the counts and chains: each element's first row
-    // becomes its first from `from` on, the one its last row before `from` chained to.
-    void uncount(int from)
-    {
-        int* counts = per_b.data();
-        int* first = first_on_b.data();
-        const int* next = next_on_b.data();
-        const int* counted = counted_b.data();
-        for (int i = 0; i < from; ++i) {
-            const int b = counted[i];
-            --counts[b];
-            first[b] = next[i];
-        }
-    }
-
-    // Counts and chains the rows before `to`, read from the last back onto those counted after
-    // them; false when a row's element lies outside the elements.
-    bool count_rows(const int* elem_b, int to, int elements)
-    {
-        // Read through plain pointers: a store of a count could otherwise change the table's count.
-        int* counts = per_b.data();
-        int* first = first_on_b.data();
-        int* next = next_on_b.data();
-        for (int i = to - 1; i >= 0; --i) {
-            const int b = elem_b[i];
-            if (static_cast<unsigned>(b) >= static_cast<unsigned>(elements)) return false;
-            const int later = counts[b], after = first[b];  // both read before any store
-            counts[b] = later + 1;
-            first[b] = i;
-            next[i] = later > 0 ? after : -1;
-        }
-        return true;
-    }
-
-    // What the sweep may pass over in the table now, after a nudge moved the entries `moved` of a
-    // loop of n entries (known: the count is the same and what moved is known). `elem_b` holds
-    // the elements of B of the table's rows (the caller's column, not yet marked).
-    void prepare(const luplup_work& w, const int* elem_b, int n, bool known, const moved_range& moved)
-    {
-        limit = prefix = 0;
-        // A search of a small loop, or of few rows, orders them by a sort and restarts in full.
-        if (!kept || kFewRows * w.count < n) {
-            per_b.clear();
-            return;
-        }
-        if (!count_per_b(w, elem_b, n + 1)) return;
-        if (!known || passed == 0 || per_b_before.size() != per_b.size()) return;
-        ring = n - 1;
-        low = moved.first - kReadReach, span = moved.last + kReadReach - low;
-        const int shared = std::min(w.count, static_cast<int>(before.size()));
-        while (prefix < shared && same_row(w.rows[prefix], before[static_cast<std::size_t>(prefix)])) ++prefix;
-        per_b_prefix.assign(per_b.size(), 0);
-        for (int i = 0; i < prefix; ++i) ++per_b_prefix[static_cast<std::size_t>(w.rows[i].b)];
-        // Only rows before the prefix may be passed over, and they read no row after it: the rest
-        // of the table is asked only for the elements of B its rows near what moved stand on
-        // (rows of A's elements near it stand together, the table being ordered along A).
-        near_moved_before.assign(static_cast<std::size_t>(prefix) + 1, 0);
-        for (int i = 0; i < prefix; ++i) {
-            const luplup_row& r = w.rows[i];
-            near_moved_before[static_cast<std::size_t>(i) + 1] =
-                near_moved_before[static_cast<std::size_t>(i)] + (reads_moved(r) ? 1 : 0);
-        }
-        b_of_a_near_moved.assign(per_b.size(), 0);
-        if (span >= 0)
-            for (const int shift : {-ring, 0, ring}) {
-                const row_range rows = rows_between(w, low + shift, low + span + shift);
-                for (int i = rows.first; i < rows.last; ++i)
-                    b_of_a_near_moved[static_cast<std::size_t>(w.rows[i].b)] = 1;
-            }
-        limit = std::min(prefix, passed);
-    }
-
-    // Whether element e lies within reach of what moved (each a single unsigned compare).
-    bool near(int e) const
-    {
-        const auto within = [this](int f) { return static_cast<unsigned>(f - low) <= static_cast<unsigned>(span); };
-        return span >= 0 && (within(e) || within(e - ring) || within(e + ring));
-    }
-    // Whether the check of row r reads entries near what moved through its own elements.
-    bool reads_moved(const luplup_row& r) const { return near(r.a) || near(r.b); }
-    // Whether some row on element b of B reads entries near what moved (b holds a row).
-    bool b_near_moved(int b) const { return near(b) || b_of_a_near_moved[static_cast<std::size_t>(b)] != 0; }
-
-    // Keeps the table and the rows [0, passed_rows) that passed the first sweep.
-    void remember(const luplup_work& w, int passed_rows)
-    {
-        if (!kept) return;
-        before.assign(w.rows, w.rows + std::min(w.count, passed_rows + kRememberedBeyond));
-        per_b_before = per_b;
-        passed = passed_rows;
-    }
-};
-
-// ---- clean-up ---------------------------------------------------------------------------------
-
-// A straight element of a loop read once for the points tested against it (an arc, a broken
-// record or a line without length holds none).
-struct straight_line {
-    bool line = false;
-    double sx = 0.0, sy = 0.0, dx = 0.0, dy = 0.0, length = 0.0;
-    straight_line() = default;
-    straight_line(const loop_view& v, int e)
-    {
-        const chain_element c = v.at(e);
-        if (!c.valid || c.arc) return;
-        sx = v.p.x[c.start], sy = v.p.y[c.start];
-        dx = v.p.x[c.end] - sx, dy = v.p.y[c.end] - sy;
-        length = std::hypot(dx, dy);
-        line = length > 0.0;
-    }
-    // Whether point p lies on the element (the along bound stretched by `stretch`): within the
-    // host's double tolerance across it, and along it from its start to the stretched end. The
-    // tests are eqvl0d, gevl0d and levald written out, as the partner search asks them millions
-    // of times.
-    bool holds(const double* p, double stretch) const
-    {
-        if (!line) return false;
-        constexpr double tolerance = vantu::kDoubleTolerance;
-        const double across = (dx * (p[1] - sy) - dy * (p[0] - sx)) / length;
-        if (!(std::fabs(across) <= tolerance)) return false;
-        const double along = (dx * (p[0] - sx) + dy * (p[1] - sy)) / length;
-        return !(along < -tolerance) && !(along > stretch * length + tolerance);
-    }
-};
-
-// The straight elements the clean-ups read last, by element (slot: the element's low bits), each
-// with the clean-up that read it and the loop: a slot read by another clean-up (or before a
-// nudge) holds nothing for this one.
-struct straight_memo {
-    static constexpr int kSlots = 256;
-    struct slot {
-        unsigned clean_up = 0;
-        const pokarr* loop = nullptr;
-        int element = 0;
-        straight_line line;
-    };
-    slot slots[kSlots];
-    unsigned last = 0;  // the number of the last clean-up
-    unsigned next()
-    {
-        if (++last == 0) {
-            for (slot& s : slots) s.clean_up = 0;
-            last = 1;
-        }
-        return last;
-    }
-};
-straight_memo straight_memo_block;
+// ---- the clean-up --------------------------------------------------------------------------------
 
 bool same_direction(const double* u, const double* v) { return eqvald(u[0], v[0]) && eqvald(u[1], v[1]); }
-
-// The partners each row found in the first sweep of a self search's clean-up: the rows beside it
-// and near it on A that share a piece with it, in the order the second sweep asks them, and (as
-// ~row, which the second sweep passes over) those on its element of B. Between the sweeps nothing
-// moves (a nudge that moves the loop restarts the search) and the first sweep marks nothing, so
-// the second sweep asks only these of a row the first one searched in full; and a row searched
-// later reads here what a row searched before it found of the two sharing a piece.
-struct first_partners {
-    std::vector<int> rows;
-    std::vector<row_range> of;  // of each row of the table, its partners in `rows` (first -1: none known)
-    int written = 0;            // rows of `of` before this one may hold partners
-
-    // No partners known, for a table of `count` rows (a restart's clean-up searches a few rows:
-    // only those written are cleared).
-    void start(int count)
-    {
-        rows.clear();
-        std::fill(of.begin(), of.begin() + std::min(written, static_cast<int>(of.size())), row_range{-1, -1});
-        of.resize(static_cast<std::size_t>(count), row_range{-1, -1});
-        written = 0;
-    }
-    void record(int i, int first)
-    {
-        of[static_cast<std::size_t>(i)] = {first, static_cast<int>(rows.size())};
-        written = std::max(written, i + 1);
-    }
-};
-first_partners first_partners_block;
 
 enum class outcome { go_on, restart, failed };
 
@@ -842,6 +353,10 @@ struct cleanup {
     std::vector<int>& by_b;
     std::vector<int>& candidates;
     first_sweep_memo& first_sweep;
+    // The memos switched on, and whether the first sweep's partners are kept for the second (a
+    // self search).
+    const luplup_memos memos = luplup_memos_block;
+    const bool partners_kept = md.self && memos.partners;
     // This clean-up's number in straight_memo_block (a new one for every clean-up and after a
     // nudge, which moves the loop's entries).
     mutable unsigned clean_up = straight_memo_block.next();
@@ -918,9 +433,7 @@ struct cleanup {
     // after it, which ask for a few neighbouring elements again and again (straight_memo_block).
     [[gnu::always_inline]] const straight_line& straight_of(const loop_view& v, int e) const
     {
-        straight_memo::slot& m = straight_memo_block.slots[static_cast<unsigned>(e) % straight_memo::kSlots];
-        if (m.clean_up != clean_up || m.loop != &v.p || m.element != e) m = {clean_up, &v.p, e, straight_line(v, e)};
-        return m.line;
+        return straight_memo_block.line(v, e, clean_up, memos.lines);
     }
 
     // Whether point p is an end of the straight element e (its far end stretched as on_straight
@@ -1184,7 +697,7 @@ struct cleanup {
     // vertex of A, as there each end also tries an element of its own.
     [[gnu::always_inline]] bool kept_no_partner(const searched_row& s, int j) const
     {
-        if (!md.self) return false;
+        if (!partners_kept) return false;
         const row_range of_j = first_partners_block.of[static_cast<std::size_t>(j)];
         return of_j.first >= 0 && of_j.first == of_j.last && !(s.r.vertex_a && w.rows[j].vertex_a);
     }
@@ -1195,7 +708,7 @@ struct cleanup {
     // rows stand at a vertex of A: each end then also tries the element before its own vertex.
     [[gnu::always_inline]] bool shares_piece(searched_row& s, int i, int j, bool by_a) const
     {
-        if (md.self && !(s.r.vertex_a && w.rows[j].vertex_a)) {
+        if (partners_kept && !(s.r.vertex_a && w.rows[j].vertex_a)) {
             const first_partners& known = first_partners_block;
             const row_range of_j = known.of[static_cast<std::size_t>(j)];
             if (of_j.first >= 0) {
@@ -1209,9 +722,9 @@ struct cleanup {
     [[gnu::always_inline]] outcome partner_search(int i, int sweep) const
     {
         first_partners& known = first_partners_block;
-        if (md.self && sweep == 1 && known.of[static_cast<std::size_t>(i)].first >= 0)
+        if (partners_kept && sweep == 1 && known.of[static_cast<std::size_t>(i)].first >= 0)
             return ask_known_partners(i, known.of[static_cast<std::size_t>(i)]);
-        const bool record = md.self && sweep == 0;
+        const bool record = partners_kept && sweep == 0;
         const int first_known = static_cast<int>(known.rows.size());
         searched_row s = searched(i);
         // A row beside i found no partner is not asked again: until the search of row i ends, it
@@ -1250,23 +763,6 @@ struct cleanup {
         return outcome::go_on;
     }
 
-    // Whether the first sweep may pass over row i: it passed before a restart, and its check
-    // reads the same rows at the same places, none near what the nudge moved.
-    bool passed_before(int i) const
-    {
-        const first_sweep_memo& m = first_sweep;
-        if (i < 1 || i >= m.limit || i + 1 >= m.prefix) return false;
-        const luplup_row& r = w.rows[i];
-        // Rows near the closing point read the rows at the table's other end.
-        if (r.a <= kReadReach || r.a >= va.last() - kReadReach) return false;
-        const row_range near = rows_round(i);
-        if (near.last >= m.prefix) return false;
-        const int first = std::min(i - 1, near.first), last = std::max(i + 1, near.last - 1);
-        const std::size_t b = static_cast<std::size_t>(r.b);
-        return m.near_moved_before[static_cast<std::size_t>(last) + 1] == m.near_moved_before[static_cast<std::size_t>(first)] &&
-               !m.b_near_moved(r.b) && m.per_b[b] == m.per_b_prefix[b] && m.per_b_before[b] == m.per_b_prefix[b];
-    }
-
     // The rows of each element of B chained in table order. Rows counted by element were chained
     // while counted; others are ordered by their element (by_b, the rows of one element in
     // table order) and chained from that order.
@@ -1292,12 +788,14 @@ struct cleanup {
         const int passes = md.self ? 2 : 1;
         if (md.self) {
             order_by_b();
-            first_partners_block.start(w.count);
+            if (partners_kept) first_partners_block.start(w.count);
         }
         const bool may_pass = md.self && first_sweep.limit > 0;
         for (int sweep = 0; sweep < passes; ++sweep)
             for (int i = 0; i < w.count; ++i) {
-                if (may_pass && sweep == 0 && passed_before(i)) continue;
+                if (may_pass && sweep == 0 &&
+                    first_sweep.passed_before(w, va, i, [this](int row) { return rows_round(row); }))
+                    continue;
                 if (md.self && sweep == 0 && w.count > 1) {
                     const outcome o = self_contact(i);
                     if (o != outcome::go_on) {
@@ -1351,6 +849,8 @@ struct cleanup {
     }
 };
 
+// ---- touching contacts ---------------------------------------------------------------------------
+
 // Self search: two successive rows of one touching contact become one row.
 void merge_touching_rows(luplup_work& w, int* elem_b)
 {
@@ -1373,12 +873,10 @@ void merge_touching_rows(luplup_work& w, int* elem_b)
     }
 }
 
+// ---- the search ----------------------------------------------------------------------------------
+
 // The rebuilt groups of B after a nudge (the search reads no group box).
 pk_box_table luplup_boxes_block;
-
-// The index of B, rebuilt by every search; kept between calls only so that its lists keep
-// their storage (a small loop's search then allocates nothing).
-pk_elem_index luplup_index_block;
 
 // Whether element e of A (a line, or a whole arc record) may meet an element of B. Inlined: the
 // scan asks it for nearly every element of A.
@@ -1390,6 +888,8 @@ pk_elem_index luplup_index_block;
     return pk_elem_index_reaches(index, 1, x[e + 2], y[e + 2], x[e + 1], x[e - 1], y[e - 1], x[e + 3], y[e + 3]);
 }
 
+}  // namespace
+
 // The first element of A from e on that may meet an element of B (pk_elem_index_reaches), or 0
 // when none does before A's end or a broken element: the walks of the elements passed over would
 // end at once. Nearly all elements of a large loop lie far from B, so the scan reads the entries
@@ -1398,7 +898,7 @@ pk_elem_index luplup_index_block;
 // in the index's box, and in the box holding the element, which therefore reaches.
 // Kept out of line, as the compiler kept it when the search had no other way to its elements:
 // inlined, it crowds the clean-up's steps out of the search.
-[[gnu::noinline]] int next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
+[[gnu::noinline]] int luplup::next_reaching(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
 {
     const double* x = a.x;
     while (e >= 1 && e < a.count) {
@@ -1415,13 +915,7 @@ pk_elem_index luplup_index_block;
     return 0;
 }
 
-// The same, answered inline for an element of a loop searched in its own index whose start entry
-// is no marker (nearly every one): it is listed, so it is the next one.
-[[gnu::always_inline]] inline int next_reaching_fast(const pokarr& a, const pk_elem_index& index, int e, bool own_index)
-{
-    if (own_index && e >= 1 && e + 3 < a.count && !pk_is_marker(a.x[e - 1])) return e;
-    return next_reaching(a, index, e, own_index);
-}
+namespace {
 
 // The elements of A a search walks, in order: those next_reaching finds, taken from the
 // caller's list when it holds them (B's index box within the list's box), else by its scan.
@@ -1453,606 +947,21 @@ struct reaching_order {
     }
 };
 
-// The walks of a self search kept for its restarts after nudges (walk_memo), one per element of
-// the loop, with the entries as they were when they were walked.
-struct walk_memos {
-    bool kept = false;  // walks are kept (a self search of one loop)
-    std::vector<walk_memo> walks;
-    std::vector<walk_state> states;  // of each walk, kept apart: most replays never read them
-    walk_rows rows;  // what they made (a walk made again adds its rows at the end)
-    std::size_t compacted_rows = 0;  // the rows held when first filled or last compacted
-    std::vector<double> x, y;  // the entries the walks were made on
-    // What the last nudge moved (known: the loop kept its count and what moved is near one place).
-    bool moved_known = false;
-    moved_range moved;
-    // The searches since the walks were first kept, and of each element the last that walked it
-    // or took its rows (-1 none).
-    int pass = 0;
-    std::vector<int> pass_of;
-    // The index of the loop is the one the last search built for the entries x, y; the groups
-    // of its box table after a nudge are those of the loop as it was then.
-    bool indexed = false;
-    bool grouped = false;
-    // The element of the replayed walk whose spent pair and pair memo stand for the index's own
-    // (-1: the index holds them): a replay leaves them in its memo instead of copying them over.
-    int left_by = -1;
-    // The table the last search made (`table_kept`: it ran to its end) stays in the working rows
-    // through the clean-up, which only marks rows (coincidence, far_end): the search after a nudge
-    // builds its table over it and moves the rows of the walks it repeats down in one step.
-    bool table_kept = false;
-    bool table_ordered = false;  // every row of it has a finite position: it is ordered
-    int table_count = 0;
-    const luplup_row* table_rows = nullptr;  // where it stands
-};
-
-// Whether the walk of element e would start from the memory of the last pair it was walked from,
-// the memory a replay left counting as the index's own: the memories compared (starts_as_walked
-// has answered when the walk that left it is known to have left that one).
-[[gnu::noinline]] bool same_memory_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
-{
-    walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
-    const int by = memos.left_by;
-    const bool spent_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].spent_after : index.last_spent.valid;
-    const bool pair_now = by >= 0 ? memos.walks[static_cast<std::size_t>(by)].pair_after : index.last_pair.valid;
-    if (m.spent_before != spent_now || m.pair_before != pair_now) return false;
-    if (!spent_now && !pair_now) return true;
-    const walk_state& kept = memos.states[static_cast<std::size_t>(e)];
-    const walk_state* left = by >= 0 ? &memos.states[static_cast<std::size_t>(by)] : nullptr;
-    if (spent_now && !same_spent(kept.spent_before, left != nullptr ? left->spent_after : index.last_spent))
-        return false;
-    if (pair_now && !same_pair(kept.pair_before, left != nullptr ? left->pair_after : index.last_pair)) return false;
-    if (by >= 0) m.starts_after = by, m.starts_after_walked = memos.walks[static_cast<std::size_t>(by)].walked;
-    return true;
-}
-
-// The same, inlined into the walks' loop: the walk that left the memory was found before to have
-// left the one e started from and has not been walked again since (most replays), or else the
-// memories compared.
-[[gnu::always_inline]] inline bool starts_as_walked(const pk_elem_index& index, walk_memos& memos, int e)
-{
-    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
-    const int by = memos.left_by;
-    if (by >= 0 && m.starts_after == by && memos.walks[static_cast<std::size_t>(by)].walked == m.starts_after_walked)
-        return true;
-    return same_memory_as_walked(index, memos, e);
-}
-
-// Gives the index the spent pair and pair memo a replay left in its memo.
-void settle_left_by(pk_elem_index& index, walk_memos& memos)
-{
-    if (memos.left_by < 0) return;
-    const walk_state& left = memos.states[static_cast<std::size_t>(memos.left_by)];
-    index.last_spent = left.spent_after;
-    index.last_pair = left.pair_after;
-    memos.left_by = -1;
-}
-
-// A row taken from a walk is tested against the rows near it: those of its element of A and of
-// the elements up to an arc record's width on either side, which came from the walks of the
-// elements up to this many before its walk (a walk's rows lie on its element or the next).
-constexpr int kReplayReach = 3 * kArcRecordEntries;
-
-// The rows of a walk's memo in table order: a stable insertion sort by A's element and the
-// position along it, as insert_ordered places them. Not known when a position is not finite:
-// those rows keep the order found.
-void order_in_table(walk_memo& m, walk_rows& kept)
-{
-    const std::size_t first = static_cast<std::size_t>(m.first);
-    const luplup_row* rows = kept.rows.data() + first;
-    std::vector<int>& order = kept.in_table_order;
-    order.resize(first + static_cast<std::size_t>(m.rows));
-    int* in_order = order.data() + first;
-    m.ordered = std::all_of(rows, rows + m.rows, [](const luplup_row& r) { return std::isfinite(r.pos_a); });
-    if (!m.ordered) return;
-    const auto after = [rows](int p, int q) {
-        return rows[p].a > rows[q].a || (rows[p].a == rows[q].a && rows[p].pos_a > rows[q].pos_a);
-    };
-    for (int k = 0; k < m.rows; ++k) {
-        in_order[k] = k;
-        for (int at = k; at > 0 && after(in_order[at - 1], in_order[at]); --at) std::swap(in_order[at - 1], in_order[at]);
-    }
-}
-
-// Inserts the rows a memo's walk took, in table order; false when the table overflowed. A row
-// not before the table's last, with room for it, goes straight to the end, where insert_row
-// would put it.
-bool insert_taken_in_order(const walk_memo& m, const walk_rows& kept, const luplup_columns& out)
-{
-    luplup_work& w = luplup_work_block;
-    const int room = out.grow == nullptr ? std::min(out.capacity, w.capacity) : w.capacity;
-    const std::size_t first = static_cast<std::size_t>(m.first);
-    const luplup_row* rows = kept.rows.data() + first;
-    const char* taken = kept.taken.data() + first;
-    const int* in_order = kept.in_table_order.data() + first;
-    // The table's count and its last row's place held here (the rows may alias the table's own
-    // fields), read again after a row inserted elsewhere.
-    int count = w.count;
-    int last_a = count > 0 ? w.rows[count - 1].a : 0;
-    double last_pos = count > 0 ? w.rows[count - 1].pos_a : 0.0;
-    for (int i = 0; i < m.rows; ++i) {
-        const int k = in_order[i];
-        if (taken[k] == 0) continue;
-        const luplup_row& r = rows[k];
-        if (count < room && (count == 0 || last_a < r.a || (last_a == r.a && !(last_pos > r.pos_a)))) {
-            w.rows[count++] = r;
-            last_a = r.a, last_pos = r.pos_a;
-            continue;
-        }
-        w.count = count;
-        if (!insert_row(r, out)) return false;
-        count = w.count;
-        last_a = w.rows[count - 1].a, last_pos = w.rows[count - 1].pos_a;
-    }
-    w.count = count;
-    return true;
-}
-
-// Inserts the rows a memo's walk took: in table order when it is known (each then lands at the
-// table's end or near it, and the table comes out as inserting them in the order found makes it),
-// else in the order found. False when the table overflowed.
-bool insert_taken(const walk_memo& m, const walk_rows& kept, const luplup_columns& out)
-{
-    if (m.ordered) return insert_taken_in_order(m, kept, out);
-    for (int k = m.first; k < m.first + m.rows; ++k)
-        if (kept.taken[static_cast<std::size_t>(k)] != 0 && !insert_row(kept.rows[static_cast<std::size_t>(k)], out))
-            return false;
-    return true;
-}
-
-// One walk of a search that keeps them: taken from its memo when it holds, else walked and kept.
-// `settled`: the walks that placed rows near this one's took the same rows as in the search
-// before, so its rows are taken or found repeats as they were then. `changed` answers whether the
-// rows it took may differ from those it took in the search before.
-bool walk_or_replay(const loop_view& va, const loop_view& vb, const mode_digits& md, const pk_box_table& boxes,
-                    pk_elem_index& index, int e, const luplup_columns& out, int& found_total, walk_memos& memos,
-                    bool settled, bool& changed)
-{
-    changed = true;
-    walk_memo* m = &memos.walks[static_cast<std::size_t>(e)];
-    walk_rows& kept = memos.rows;
-    if (m->valid && starts_as_walked(index, memos, e)) {
-        found_total += m->rows;
-        memos.left_by = e;
-        if (settled) {
-            changed = false;
-            return insert_taken(*m, kept, out);
-        }
-        bool same = true;
-        m->taken = 0;
-        for (int k = m->first; k < m->first + m->rows; ++k) {
-            char& was_taken = kept.taken[static_cast<std::size_t>(k)];
-            bool taken = false;
-            if (!take_row(va, vb, kept.rows[static_cast<std::size_t>(k)], out, &taken)) return false;
-            same = same && (was_taken != 0) == taken;
-            was_taken = taken ? 1 : 0;
-            m->taken += taken ? 1 : 0;
-        }
-        changed = !same;
-        return true;
-    }
-    settle_left_by(index, memos);
-    m->valid = false;
-    m->first = static_cast<int>(kept.rows.size());
-    walk_state& state = memos.states[static_cast<std::size_t>(e)];
-    state.spent_before = index.last_spent;
-    state.pair_before = index.last_pair;
-    if (!walk_element(va, vb, md, boxes, index, e, out, found_total, &kept)) return false;
-    m->rows = static_cast<int>(kept.rows.size()) - m->first;
-    m->taken = static_cast<int>(std::count(kept.taken.begin() + m->first, kept.taken.end(), 1));
-    order_in_table(*m, kept);
-    state.spent_after = index.last_spent;
-    state.pair_after = index.last_pair;
-    m->spent_before = state.spent_before.valid, m->pair_before = state.pair_before.valid;
-    m->spent_after = state.spent_after.valid, m->pair_after = state.pair_after.valid;
-    ++m->walked;
-    m->starts_after = -1;
-    m->valid = true;
-    return true;
-}
-
-// A self search of a loop of fewer entries walks every element again after a nudge: keeping its
-// walks would cost about what walking them does.
-constexpr int kKeptWalksEntries = 1000;
-
-// Entries this far around those a nudge moved count as moved: a walk reads the entries of the
-// elements next to its own and to those it meets (directions at their ends).
-constexpr int kMovedReach = 8;
-
-// The entries that count as moved after a nudge, as a range of the loop's distinct entries
-// (moved_range). Answers false when nothing moved.
-bool moved_entries(const pokarr& loop, const walk_memos& memos, moved_range& moved)
-{
-    const int n = loop.count, ring = n - 1;
-    std::vector<int> at;  // the moved entries, on the ring
-    pk_each_changed_entry(n, loop.x, loop.y, memos.x.data(), memos.y.data(), [&](int k) {
-        const int place = k == ring ? 0 : k;
-        if (at.empty() || at.back() != place) at.push_back(place);
-        return true;
-    });
-    if (at.empty()) return false;
-    std::sort(at.begin(), at.end());
-    at.erase(std::unique(at.begin(), at.end()), at.end());
-    // The moved entries lie within the ring less its widest gap between two of them.
-    const std::size_t m = at.size();
-    int widest = at.front() + ring - at.back();
-    moved = {at.front(), at.back()};
-    for (std::size_t i = 0; i + 1 < m; ++i)
-        if (at[i + 1] - at[i] > widest) widest = at[i + 1] - at[i], moved = {at[i + 1], at[i] + ring};
-    moved.first -= kMovedReach, moved.last += kMovedReach;
-    return true;
-}
-
-// Forgets the walks that may read the entries from `first` to `last` (within the loop): the walks
-// of their elements and of every element near them, before or after the nudge. A walk reads the
-// elements it meets, and only those within the index's margin of its own change what it finds,
-// so a line of the range forgets the walks of the elements listed in the cells along it (before
-// and after): the box of a long line lying across the grid takes in many more. An arc of the
-// range forgets those near the box of its circle, and the point ending an arc those near it.
-void forget_walks_near(const pokarr& loop, pk_elem_index& index, walk_memos& memos, int first, int last)
-{
-    const int n = loop.count;
-    std::vector<int>& near = index.candidates;
-    const auto forget = [&memos](int e) { memos.walks[static_cast<std::size_t>(e)].valid = false; };
-    for (int k = std::max(1, first); k <= last; ++k) {
-        const bool arc = pk_is_marker(loop.x[k]) && k + 2 < n;
-        // Entries inside an arc record hold no point (the record is taken at its marker); the
-        // point after it ends the arc, and a line ends at any other point.
-        if (!arc && ((k >= 1 && pk_is_marker(loop.x[k - 1])) || (k >= 2 && pk_is_marker(loop.x[k - 2])))) continue;
-        const bool arc_end = !arc && k >= 3 && pk_is_marker(loop.x[k - 3]);
-        double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
-        for (int side = 0; side < 2; ++side) {
-            const double* x = side == 0 ? loop.x : memos.x.data();
-            const double* y = side == 0 ? loop.y : memos.y.data();
-            const double reach = arc ? std::fabs(x[k + 1]) : 0.0;
-            const double px = arc ? x[k + 2] : x[k], py = arc ? y[k + 2] : y[k];
-            if (!arc && !arc_end) {
-                pk_elem_index_line_candidates(index, x[k - 1], y[k - 1], px, py, near);
-                std::for_each(near.begin(), near.end(), forget);
-                continue;
-            }
-            box[0] = std::min(box[0], px - reach), box[1] = std::min(box[1], py - reach);
-            box[2] = std::max(box[2], px + reach), box[3] = std::max(box[3], py + reach);
-        }
-        if (arc || arc_end) {
-            pk_elem_index_candidates(index, box[0], box[1], box[2], box[3], near);
-            std::for_each(near.begin(), near.end(), forget);
-        }
-        if (arc) k += 2;
-    }
-    for (int e = std::max(1, first - kArcRecordEntries); e <= std::min(n - 1, last + kArcRecordEntries); ++e) forget(e);
-}
-
-// Drops the rows of forgotten walks from the kept rows once they have grown to twice what they
-// held when last compacted (or first filled): a walk made again adds its rows at the end, so
-// restarts that forget many walks would otherwise let them grow without end.
-void compact_kept_rows(walk_memos& memos)
-{
-    walk_rows& kept = memos.rows;
-    if (memos.compacted_rows == 0) memos.compacted_rows = kept.rows.size();
-    if (kept.rows.size() <= 2 * memos.compacted_rows + 4096) return;
-    std::size_t live = 0;
-    for (const walk_memo& m : memos.walks)
-        if (m.valid) live += static_cast<std::size_t>(m.rows);
-    if (kept.rows.size() <= 2 * live + 4096) {
-        memos.compacted_rows = kept.rows.size();
-        return;
-    }
-    walk_rows compact;
-    compact.rows.reserve(live), compact.taken.reserve(live), compact.in_table_order.reserve(live);
-    for (walk_memo& m : memos.walks) {
-        if (!m.valid) continue;
-        const auto from = static_cast<std::ptrdiff_t>(m.first), to = from + m.rows;
-        m.first = static_cast<int>(compact.rows.size());
-        compact.rows.insert(compact.rows.end(), kept.rows.begin() + from, kept.rows.begin() + to);
-        compact.taken.insert(compact.taken.end(), kept.taken.begin() + from, kept.taken.begin() + to);
-        compact.in_table_order.insert(compact.in_table_order.end(), kept.in_table_order.begin() + from,
-                                      kept.in_table_order.begin() + to);
-    }
-    std::swap(kept, compact);
-    memos.compacted_rows = kept.rows.size();
-}
-
-// After a nudge: forgets the walks that may read what it moved, the entries of `memos` being
-// those before it and the loop's those after it (every walk when the loop's entry count changed
-// or what moved reaches round most of the loop). What moved near the closing point is taken on
-// both sides of it: the walks there read across it. The index is the loop's new one.
-void forget_moved_walks(const pokarr& loop, pk_elem_index& index, walk_memos& memos)
-{
-    const int n = loop.count, ring = n - 1;
-    auto forget_all = [&memos] {
-        for (walk_memo& m : memos.walks) m.valid = false;
-    };
-    memos.moved_known = false;
-    if (memos.x.size() != static_cast<std::size_t>(n) || memos.walks.size() != static_cast<std::size_t>(n) + 1) {
-        forget_all();
-        return;
-    }
-    moved_range& moved = memos.moved;
-    if (!moved_entries(loop, memos, moved)) {
-        moved = {};
-        memos.moved_known = true;
-        return;
-    }
-    if (moved.last - moved.first + 2 * kArcRecordEntries >= ring) {
-        forget_all();
-        return;
-    }
-    memos.moved_known = true;
-    if (moved.first >= 1 && moved.last < ring) {
-        forget_walks_near(loop, index, memos, moved.first, moved.last);
-        return;
-    }
-    // Across the closing point: the entries up to the end and from the start.
-    const int tail = moved.first >= 1 ? moved.first : moved.first + ring;
-    const int head = moved.first >= 1 ? moved.last - ring : moved.last;
-    forget_walks_near(loop, index, memos, tail, n - 1);
-    forget_walks_near(loop, index, memos, 0, head);
-}
-
-// Calls f for every entry in what the last nudge moved (memos.moved, known): the range stands for
-// places on the ring of `ring` distinct entries, place 0 also for the closing entry.
-template <typename F>
-void for_each_moved(const walk_memos& memos, int ring, F f)
-{
-    for (int p = memos.moved.first; p <= memos.moved.last; ++p) {
-        const int k = (p % ring + ring) % ring;
-        f(k);
-        if (k == 0) f(ring);
-    }
-}
-
-// The memos take the loop's entries the walks are made on: after a nudge whose moved entries are
-// known, only those (the rest hold the same bits), else all of them.
-void remember_entries(const pokarr& loop, walk_memos& memos)
-{
-    const int n = loop.count, ring = n - 1;
-    if (!memos.moved_known || memos.x.size() != static_cast<std::size_t>(n)) {
-        memos.x.assign(loop.x, loop.x + n);
-        memos.y.assign(loop.y, loop.y + n);
-        return;
-    }
-    for_each_moved(memos, ring, [&](int k) {
-        memos.x[static_cast<std::size_t>(k)] = loop.x[k];
-        memos.y[static_cast<std::size_t>(k)] = loop.y[k];
-    });
-}
-
-// The groups of the loop's box table for a search after a nudge (`groups` being those of the
-// search before when memos.grouped holds). They depend only on the loop's entry count and on
-// where its arc markers stand, so a kept search keeps them when no moved entry turned into a
-// marker or out of one. Before the memos take the loop's entries.
-void regroup(const pokarr& loop, walk_memos& memos, pk_box_table& groups)
-{
-    if (memos.grouped && memos.moved_known) {
-        bool same = true;
-        for_each_moved(memos, loop.count - 1, [&](int k) {
-            same = same && pk_is_marker(loop.x[k]) == pk_is_marker(memos.x[static_cast<std::size_t>(k)]);
-        });
-        if (same) return;
-    }
-    pokarr_get_groups(loop, groups);
-    memos.grouped = memos.kept;
-}
-
-// A stretch of walks that repeat those of the search before, each from its memo as it stood then
-// and into the table as it stood then at their rows: the first walks of a search up to the first
-// one that may differ, or settled walks (walk_or_replay) after it. Their rows are those the table
-// of the search before holds from them, taken in one step where the stretch ends.
-struct repeated_walks {
-    int first = 0;  // its first element (0: none open)
-    int rows = 0;   // the rows its walks take
-    bool open() const { return first > 0; }
-};
-
-// Whether the walk of element e joins the repeated walks: the search before walked e too, its memo
-// holds and starts from what the index remembers, and either every walk before it repeated one
-// of that search (`from_first`) or it is settled with its rows' table order known.
-bool repeats_search_before(const pk_elem_index& index, walk_memos& memos, int e, bool from_first, bool settled)
-{
-    const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
-    return memos.pass_of[static_cast<std::size_t>(e)] == memos.pass - 1 && m.valid &&
-           (from_first || (settled && m.ordered)) && starts_as_walked(index, memos, e);
-}
-
-// The first element from `from` to `to` (exclusive) that the search before walked, or `to`.
-int first_walked_before(const walk_memos& memos, int from, int to)
-{
-    const int end = std::min(to, static_cast<int>(memos.pass_of.size()));
-    while (from < end && memos.pass_of[static_cast<std::size_t>(from)] != memos.pass - 1) ++from;
-    return from < end ? from : to;
-}
-
-// Whether row p comes after row q in the table's order (insert_ordered places a row after every
-// row not after it).
-bool row_after(const luplup_row& p, const luplup_row& q) { return p.a > q.a || (p.a == q.a && p.pos_a > q.pos_a); }
-
-// Appends the rows the table of the search before holds from the walks of the elements from
-// `from` up to `to` (exclusive), `rows` of them, when that is where inserting them walk by walk
-// puts them: that table ordered (every position finite), the rows one stretch of it past the rows
-// of this search, the first not before the table's last. The table grows only at its end, so its
-// rows past the count are still those of the search before. False otherwise. That table is
-// ordered by A's element, and a walk's rows lie on its element or the next: the stretch starts
-// where the rows on `from` do.
-bool append_rows_of(const walk_memos& memos, int from, int to, int rows)
-{
-    luplup_work& w = luplup_work_block;
-    if (rows == 0) return true;
-    if (!memos.table_ordered || memos.table_rows != w.rows) return false;
-    const auto walked_between = [from, to](const luplup_row& r) {
-        return static_cast<unsigned>(r.walk - from) < static_cast<unsigned>(to - from);
-    };
-    luplup_row* const end = w.rows + memos.table_count;
-    luplup_row* first = std::partition_point(w.rows + w.count, end, [from](const luplup_row& r) { return r.a < from; });
-    first = std::find_if(first, end, walked_between);
-    if (end - first < rows || (w.count > 0 && row_after(w.rows[w.count - 1], *first))) return false;
-    // Rows as a walk makes them, the clean-up's marks clear (on rows of the old table only).
-    for (luplup_row* r = first; r != first + rows; ++r) {
-        if (!walked_between(*r)) return false;
-        r->coincidence = 0, r->far_end = 0;
-    }
-    luplup_row* const to_rows = w.rows + w.count;
-    if (first != to_rows) std::copy(first, first + rows, to_rows);
-    w.count += rows;
-    return true;
-}
-
-// Ends the repeated walks before element `to`: their rows taken in one step, or else walk by walk
-// as a settled replay takes them. False when the table overflowed. The stretch holds every element
-// from its first up to `to` that this search walked (any other walk ends it).
-bool end_repeated(walk_memos& memos, repeated_walks& walks, int to, const luplup_columns& out)
-{
-    if (!walks.open()) return true;
-    const int from = walks.first;
-    walks.first = 0;
-    if (append_rows_of(memos, from, to, walks.rows)) return true;
-    const int end = std::min(to, static_cast<int>(memos.pass_of.size()));
-    for (int e = from; e < end; ++e)
-        if (memos.pass_of[static_cast<std::size_t>(e)] == memos.pass &&
-            !insert_taken(memos.walks[static_cast<std::size_t>(e)], memos.rows, out))
-            return false;
-    return true;
-}
-
-// What the walks of a search that keeps them carry from one walk to the next.
-struct walk_pass {
-    // The last element (in the walk's order) whose walk may have taken other rows than in the
-    // search before: walked afresh, its rows taken otherwise, or walked in one search only.
-    static constexpr int kNoChange = std::numeric_limits<int>::min() / 2;
-    int changed_at = kNoChange;
-    repeated_walks repeated;
-    bool all_repeated = true;  // every walk so far repeated one of the search before
-    bool ordered = true;       // every walk's rows have finite positions
-    int passed = 1;            // the element after the last one walked
-};
-
-// Goes on from element e, the next after a walk that joined the repeated walks, along the walks
-// that join them as the common case does: each right after the walk before (nothing passed over),
-// walked by the search before, its memo valid and starting from what the index remembers, and
-// settled with its rows' order known unless every walk so far repeated. Answers the first element
-// that does not so join (0 at A's end), for walk_kept to take in full; the walks passed only
-// count their rows, as walk_kept counts them. Most walks of a restart are of this kind, all but
-// those near the nudge. The running values are held here (the stores to pass_of might otherwise
-// be taken to change them).
-int run_repeated(const loop_view& va, const pk_elem_index& index, bool own_index, walk_memos& memos, walk_pass& pass,
-                 int e, int& found_total)
-{
-    const int last = va.last();
-    int* const pass_of = memos.pass_of.data();
-    const walk_memo* const walks = memos.walks.data();
-    const int now = memos.pass, before = now - 1;
-    const int size = static_cast<int>(memos.pass_of.size());
-    const bool all_repeated = pass.all_repeated;
-    const int settled_from = pass.changed_at + kReplayReach;
-    int passed = pass.passed, rows = pass.repeated.rows, found = found_total;
-    bool ordered = pass.ordered;
-    while (e == passed && e < size && pass_of[e] == before) {
-        const walk_memo& m = walks[e];
-        const bool settled = m.ordered && e > settled_from && e > kReplayReach && e < last - kReplayReach;
-        if (!m.valid || !(all_repeated || settled) || !starts_as_walked(index, memos, e)) break;
-        rows += m.taken;
-        found += m.rows;
-        pass_of[e] = now;
-        ordered = ordered && m.ordered;
-        memos.left_by = e;
-        passed = va.at(e).next;
-        e = next_reaching_fast(va.p, index, passed, own_index);
-    }
-    pass.passed = passed, pass.repeated.rows = rows, pass.ordered = ordered;
-    found_total = found;
-    return e;
-}
-
-// The walks of a search that keeps them, in order from the element `first` on. Walks that repeat
-// those of the search before (repeated_walks) only count their rows; the table takes them where
-// the stretch ends. The table made is kept for the search after a nudge.
-[[gnu::noinline]] void walk_kept(const loop_view& va, const loop_view& vb, const mode_digits& md,
-                                 const pk_box_table& boxes, pk_elem_index& index, bool own_index, int first,
-                                 const luplup_columns& out, int& found_total, walk_memos& memos)
-{
-    const int last = va.last();
-    std::vector<int>& pass_of = memos.pass_of;
-    luplup_work& w = luplup_work_block;
-    const bool table_kept = memos.table_kept;
-    memos.table_kept = false;
-    walk_pass pass;
-    repeated_walks& repeated = pass.repeated;
-    // The index holds what the last walk left on every way out (the memos may move after).
-    struct settled_on_exit {
-        pk_elem_index& index;
-        walk_memos& memos;
-        ~settled_on_exit() { settle_left_by(index, memos); }
-    } on_exit{index, memos};
-    for (int e = first; e > 0;) {
-        const int after = va.at(e).next;
-        int first_skipped = e;  // the first element passed over that the search before walked
-        for (int skipped = pass.passed; skipped < e; ++skipped)
-            if (pass_of[static_cast<std::size_t>(skipped)] == memos.pass - 1)
-                pass.changed_at = skipped, first_skipped = std::min(first_skipped, skipped), pass.all_repeated = false;
-        const bool settled = e - pass.changed_at > kReplayReach && e > kReplayReach && e < last - kReplayReach &&
-                             pass_of[static_cast<std::size_t>(e)] == memos.pass - 1;
-        const bool repeats = table_kept && repeats_search_before(index, memos, e, pass.all_repeated, settled);
-        pass.all_repeated = pass.all_repeated && repeats;
-        if (repeated.open() && (first_skipped < e || !repeats) && !end_repeated(memos, repeated, first_skipped, out))
-            return;
-        if (repeats) {
-            const walk_memo& m = memos.walks[static_cast<std::size_t>(e)];
-            if (!repeated.open()) repeated.first = e, repeated.rows = 0;
-            repeated.rows += m.taken;
-            found_total += m.rows;
-            memos.left_by = e;
-        } else {
-            bool changed = true;
-            if (!walk_or_replay(va, vb, md, boxes, index, e, out, found_total, memos, settled, changed)) return;
-            if (changed) pass.changed_at = e;
-        }
-        pass_of[static_cast<std::size_t>(e)] = memos.pass;
-        pass.ordered = pass.ordered && memos.walks[static_cast<std::size_t>(e)].ordered;
-        pass.passed = after;
-        e = next_reaching_fast(va.p, index, after, own_index);
-        if (repeats) e = run_repeated(va, index, own_index, memos, pass, e, found_total);
-    }
-    const int beyond = first_walked_before(memos, pass.passed, std::numeric_limits<int>::max());
-    if (!end_repeated(memos, repeated, beyond, out)) return;
-    memos.table_kept = true;
-    memos.table_count = w.count;
-    memos.table_rows = w.rows;
-    memos.table_ordered = pass.ordered;
-}
-
-// One search of A against B into the working table; false when it overflowed.
+// One search of A against B into the working table; false when it overflowed. A
+// self search that keeps its walks takes them from the search before where it can.
 [[gnu::always_inline]] inline bool search_all(const loop_view& va, const loop_view& vb, const mode_digits& md,
                                               const pk_box_table& boxes, const luplup_columns& out, int& found_total,
-                                              walk_memos& memos, pk_box_table* regroup_into)
+                                              pk_box_table* regroup_into)
 {
+    if (walks_kept()) return search_keeping_walks(va, vb, md, boxes, out, found_total, regroup_into);
     luplup_work& w = luplup_work_block;
-    // The table of the search before serves only as the clean-up left it: the same rows, marked.
-    memos.table_kept = memos.table_kept && w.count == memos.table_count && w.rows == memos.table_rows;
     w.count = 0;
     found_total = 0;
-    // Every element of A meets only the elements of B near it, a line only those along it. A
-    // restart of a search that keeps its walks patches the index of the search before (built for
-    // the entries the memos hold) where a nudge moved a few entries.
+    // Every element of A meets only the elements of B near it, a line only those along it.
     pk_elem_index& index = luplup_index_block;
-    const bool patched = memos.kept && memos.indexed && memos.x.size() == static_cast<std::size_t>(vb.p.count) &&
-                         pokarr_elem_index_patch(vb.p.count, vb.p.x, vb.p.y, memos.x.data(), memos.y.data(), index);
-    if (!patched) pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
-    memos.indexed = memos.kept;
+    pokarr_elem_index_along(vb.p.count, vb.p.x, vb.p.y, index);
     const bool own_index = &va.p == &vb.p;
-    if (regroup_into != nullptr && !memos.kept) pokarr_get_groups(vb.p, *regroup_into);
-    if (memos.kept) {
-        const std::size_t elements = static_cast<std::size_t>(va.p.count) + 1;
-        forget_moved_walks(va.p, index, memos);
-        if (memos.walks.size() != elements) memos.pass_of.assign(elements, -1);
-        memos.walks.resize(elements);
-        memos.states.resize(elements);
-        compact_kept_rows(memos);
-        if (regroup_into != nullptr) regroup(va.p, memos, *regroup_into);
-        remember_entries(va.p, memos);
-        ++memos.pass;
-        walk_kept(va, vb, md, boxes, index, own_index, next_reaching(va.p, index, 1, own_index), out, found_total,
-                  memos);
-        return w.count >= 0;
-    }
+    if (regroup_into != nullptr) pokarr_get_groups(vb.p, *regroup_into);
     reaching_order order(va.p, index, own_index, out.near);
     for (int from = 1;;) {
         const int e = order.next(from);
@@ -2085,8 +994,6 @@ void points_out(const luplup_work& w, const luplup_columns& out)
 
 }  // namespace
 
-bool luplup_walks_kept = true;
-
 int luplup_capacity(int mode) { return digits_of(mode).self ? kLuplupSelfRows : kLuplupRows; }
 
 void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, luplup_columns& out, int& count,
@@ -2105,7 +1012,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     if (a.x == nullptr || a.y == nullptr || b.x == nullptr || b.y == nullptr || a.count < 2 || b.count < 2 ||
         a.dimension < 2 || b.dimension < 2)
         return;
-    // A loop searched against itself is checked once; one the caller found finite is not.
+    // 1. A loop searched against itself is checked once; one the caller found finite is not.
     const luplup_near* near = out.near;
     const bool a_finite = near != nullptr && near->finite && near->count == a.count ? true : pokarr_finite(a);
     if (!a_finite || (&b != &a && !pokarr_finite(b))) {
@@ -2119,29 +1026,15 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
     // After a nudge the search groups B's box table afresh, as far as the nudge changed it.
     pk_box_table* regroup_into = nullptr;
     int found_total = 0;
-    // A self search of one large loop keeps its walks for the restarts after nudges.
-    static walk_memos memos;
-    memos.kept = md.self && !md.first_only && &a == &b && a.count >= kKeptWalksEntries && luplup_walks_kept;
-    memos.walks.clear();
-    memos.rows.clear();
-    memos.compacted_rows = 0;
-    memos.x.clear();
-    memos.y.clear();
-    memos.moved_known = false;
-    memos.indexed = false;
-    memos.grouped = false;
-    memos.pass = 0;
-    memos.pass_of.clear();
-    memos.table_kept = false;
-    // It also keeps what the first sweep of its clean-up proved.
-    static first_sweep_memo first_sweep;
-    first_sweep.kept = memos.kept;
-    first_sweep.passed = 0;
-    first_sweep.per_b.clear();
+    // A self search of one large loop keeps what its restarts after nudges may take again.
+    const bool large_self = md.self && !md.first_only && &a == &b && a.count >= kKeptWalksEntries;
+    start_kept_walks(large_self && luplup_memos_block.walks);
+    first_sweep_memo& first_sweep = first_sweep_block;
+    first_sweep.start(large_self && luplup_memos_block.first_sweep);
     for (;;) {
         const loop_view va{a}, vb{b};
-        // Growing columns make room for every row the search found (they may move).
-        if (!search_all(va, vb, md, *boxes, out, found_total, memos, regroup_into) ||
+        // 2, 3. Growing columns make room for every row the search found (they may move).
+        if (!search_all(va, vb, md, *boxes, out, found_total, regroup_into) ||
             (w.count > out.capacity && !(out.grow != nullptr && out.grow(w.count, out)))) {
             count = kStatusOverflow;
             w.count = 0;
@@ -2149,7 +1042,12 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         }
         elements_out(w, out.elem_a, out.elem_b);
         if (md.units == 0 && !md.self) break;
-        if (md.self) first_sweep.prepare(w, out.elem_b, b.count, memos.moved_known, memos.moved);
+        if (md.self) {
+            moved_range moved;
+            const bool known = kept_walks_moved(moved);
+            first_sweep.prepare(w, out.elem_b, b.count, known, moved);
+        }
+        // 4, 5. The clean-up's sweeps, then the rows at vertices.
         const cleanup c{a, va, vb, md, w, out.elem_a, out.elem_b, restarts_left, by_b, candidates, first_sweep};
         int nudged_at = 0;
         outcome o = c.sweeps(nudged_at);
@@ -2160,6 +1058,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
             return;
         }
         if (o == outcome::go_on) {
+            // 6.
             if (md.self) merge_touching_rows(w, out.elem_b);
             break;
         }
@@ -2168,6 +1067,7 @@ void luplup_into(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_box
         regroup_into = &luplup_boxes_block;
         boxes = regroup_into;
     }
+    // 7.
     points_out(w, out);
     count = w.count;
     if (count == 0 && found_total > 0) result = 1;

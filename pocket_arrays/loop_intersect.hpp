@@ -30,9 +30,16 @@ inline constexpr int kLuplupSelf = 10;
 // are nudged and the search starts again, at most kLuplupRestarts times. Of b_boxes only the
 // groups are read (pokarr_get_groups is enough).
 inline constexpr int kLuplupRestarts = 50;
-// Whether a self search keeps the walks of its elements for its restarts (on; the tests turn it
-// off to compare): after a nudge only the walks near what moved are made again.
-extern bool luplup_walks_kept;
+// The speed memos of the search, each on unless switched off (the tests switch them off to
+// compare): with every one off the plain steps alone make every row and mark, and with any on
+// the rows, marks and nudges come out the same, bit for bit.
+struct luplup_memos {
+    bool walks = true;        // a restarted self search takes again the walks a nudge left alone
+    bool first_sweep = true;  // ... and passes over the rows its first sweep passed before
+    bool partners = true;     // a self search's second sweep asks the partners its first found
+    bool lines = true;        // the partner search reads each straight element once
+};
+extern luplup_memos luplup_memos_block;
 void LUPLUP(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_boxes, int* elem_a, int* elem_b, double* x,
             double* y, int& count, int& result);
 

@@ -783,7 +783,7 @@ int lowest_unrefused(const search_query& q)
     return lowest;
 }
 
-// Step 1: candidates passed over before any geometry: the element itself, those up to the
+// Candidates passed over before any geometry: the element itself, those up to the
 // walk's current element in a self search, the closing pair of two lines.
 bool passed_over(const search_query& q, int k, const element& c)
 {

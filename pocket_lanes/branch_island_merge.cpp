@@ -153,7 +153,7 @@ void end_branch_lane(int lane)
     s = s >= 2 ? kLeftOver : 0;
 }
 
-// Step 6: J is taken in by L's branch b.
+// J is taken in by L's branch b.
 void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
 {
     lane_table& lt = lane_table_block;
@@ -189,7 +189,7 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     if (c.pass == 1 && c.stage == 1) ++c.merges;
 }
 
-// Step 5: the common loops of L and J became lanes first_new .. count. Answers true (the branch
+// The common loops of L and J became lanes first_new .. count. Answers true (the branch
 // is taken up again) unless the pair memory cannot grow.
 bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first_new)
 {
@@ -217,7 +217,7 @@ bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first
     return true;
 }
 
-// Step 4 c: a branch lane with a group meets J; answers whether L ends without taking J in.
+// A branch lane with a group meets J; answers whether L ends without taking J in.
 // L is a hole left between the merged first offsets of its group's islands; the group's own
 // merged lane (its parent is the group) is the ring round that hole, which lies inside it
 // without covering it, even after later merges of the ring have left no link to L.
@@ -235,7 +235,7 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
     return relation != kRelationInside;
 }
 
-// Step 4 b: J (second offset of another island) lies inside K, the lane L's piece belongs to.
+// J (second offset of another island) lies inside K, the lane L's piece belongs to.
 bool inside_group_parent(lancom_call& c, int lane_l, int parent_p, int lane_j, const pokarr& loop_j)
 {
     const lane_table& lt = lane_table_block;
@@ -358,7 +358,7 @@ bool branch_against_islands(lancom_call& c, int& b)
     return false;
 }
 
-// Step 7: the islands take their results, the islands taken in and the branch lanes they ended
+// The islands take their results, the islands taken in and the branch lanes they ended
 // are settled, and a pass-1 pocket whose every branch ended inside an island gives 14.
 void end_step(lancom_call& c)
 {

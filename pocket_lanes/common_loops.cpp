@@ -178,7 +178,7 @@ void clean_loop(pokarr& loop, double& area, int& direction)
     pokarr_area_dir(loop, area, direction);
 }
 
-// The filter of step 8: whether the loop survives; island_like answers an island-like loop.
+// The loop filter: whether the loop survives; island_like answers an island-like loop.
 // A memory failure sets the status.
 bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, bool& island_like)
 {
@@ -259,7 +259,7 @@ bool take_loop(comlup_call& c, pokarr& loop, bool pending, int at_highest)
     return true;
 }
 
-// Step 11: every pending loop offset by R and back (the one-offset step in collection mode);
+// Every pending loop offset by R and back (the one-offset step in collection mode);
 // what it collects goes through the filter and is recorded.
 void reoffset_pending(comlup_call& c, int reoffset_flag, int option)
 {

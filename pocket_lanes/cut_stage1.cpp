@@ -688,7 +688,7 @@ bool begin_chain(stage_run& s, chain_run& c, int closing, int direction_sign)
     return true;
 }
 
-// Step 10.6: the chain is cut. Answers false when the stage ends.
+// The chain is cut. Answers false when the stage ends.
 bool cut_chain(stage_run& s, chain_run& c, bool& retake)
 {
     lane_table& lt = lane_table_block;

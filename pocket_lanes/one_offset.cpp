@@ -438,7 +438,7 @@ bool prepare_source(oneoff_call& c)
     return true;
 }
 
-// ---- step 4: the distance of a phase -------------------------------------------------------------
+// ---- the distance of a phase ---------------------------------------------------------------------
 
 void phase_distance(oneoff_call& c)
 {
@@ -464,7 +464,7 @@ void phase_distance(oneoff_call& c)
     c.distance = (c.leftover ? c.requested : distance) + (c.arc_corner ? c.r : 0.0);
 }
 
-// ---- step 5: the raw offset and its clean-up ------------------------------------------------------
+// ---- the raw offset and its clean-up --------------------------------------------------------------
 
 // The raw offset starts at the offset of the source's start, which lies inside an element: the
 // offsets of its two halves run on one line through that point. The corner rule trims the
@@ -563,7 +563,7 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     return true;
 }
 
-// ---- step 7: the tests of a piece ----------------------------------------------------------------
+// ---- the tests of a piece ------------------------------------------------------------------------
 
 // The crossings of the source and the piece in 3-D: the row of the smallest height difference
 // decides, through the surface drop. Answers validity; a failed drop ends the call.
@@ -722,7 +722,7 @@ bool source_finite(const oneoff_call& c, const pokarr& source)
     return &source == &c.source && c.source_elems_made ? c.source_elems->finite : pokarr_finite(source);
 }
 
-// Sub-step 3: the piece against its source loop.
+// The piece against its source loop.
 bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& ended)
 {
     if (c.small) return true;
@@ -776,7 +776,7 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
     return valid && (near_first || !piece_nears_source(c, piece));
 }
 
-// Sub-step 5: an opposite piece must lie in a live lane and in no island.
+// An opposite piece must lie in a live lane and in no island.
 bool opposite_piece_placed(oneoff_call& c, pokarr& piece, int stage, bool& ended)
 {
     int result = -1, status = 0;
@@ -874,7 +874,7 @@ bool test_piece(oneoff_call& c, pokarr& source, pokarr& piece, int stage, double
     return true;
 }
 
-// ---- step 6: the pieces of one raw offset -------------------------------------------------------
+// ---- the pieces of one raw offset ---------------------------------------------------------------
 
 // Cleans a piece handed out by the loop removal and answers its area and direction; `known` is
 // what is known of the piece as it comes.
@@ -947,7 +947,7 @@ flow take_pieces(oneoff_call& c, pokarr& source, pokarr& raw, int stage)
     return flow::go_on;
 }
 
-// ---- step 9: recording ----------------------------------------------------------------------------
+// ---- recording ------------------------------------------------------------------------------------
 
 void swept_boundary_update(oneoff_call& c, pokarr& recorded, int parent);
 
@@ -1073,7 +1073,7 @@ bool swept_boundary(oneoff_call& c, pokarr& recorded, pokarr& swept)
     return false;
 }
 
-// Step 9.6: after a lane is recorded, the leftover candidates Q are cut by the area its tool
+// After a lane is recorded, the leftover candidates Q are cut by the area its tool
 // sweeps; what they keep becomes the new Q.
 void swept_boundary_update(oneoff_call& c, pokarr& recorded, int parent)
 {
@@ -1134,7 +1134,7 @@ void swept_boundary_update(oneoff_call& c, pokarr& recorded, int parent)
     }
 }
 
-// Step 10: the candidates still unmet or reaching far become lanes at the first offset.
+// The candidates still unmet or reaching far become lanes at the first offset.
 void leftover_lanes(oneoff_call& c)
 {
     const oneoff_request& rq = c.rq;

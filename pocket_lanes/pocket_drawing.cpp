@@ -198,7 +198,7 @@ bool ramp_into(draw_call& c, int lane, draw_buffers& b, bool& ramped, int& statu
     return true;
 }
 
-// Step 11: the first lane of the call. Answers false when the lane is not drawn or the call
+// The first lane of the call. Answers false when the lane is not drawn or the call
 // ends (done set; status as it ends).
 bool first_lane_entry(draw_call& c, int lane, int count, bool lead_lane, draw_buffers& b, bool& done, int& status)
 {
@@ -407,7 +407,7 @@ void string_into_list(draw_buffers& b, int offset, int n)
                 sizeof(double) * 2 * static_cast<std::size_t>(n));
 }
 
-// Step 1: the next open string of the lane split last, drawn as a chain of its own.
+// The next open string of the lane split last, drawn as a chain of its own.
 lane_step take_next_string(draw_call& c, draw_buffers& b, lane_in_hand& l)
 {
     const int n = c.string_counts[++c.next_string];
@@ -477,7 +477,7 @@ lane_step read_next_lane(draw_call& c, draw_buffers& b, lane_in_hand& l)
     return lane_step::go_on;
 }
 
-// Step 8: whether the lane is split into open strings, and the mode of the split (contour-pass
+// Whether the lane is split into open strings, and the mode of the split (contour-pass
 // lanes are tested step by step, the lanes of an open contour pass are taken whole).
 bool split_wanted(const draw_call& c, bool contour_lane, int& split_mode)
 {
@@ -494,7 +494,7 @@ bool split_wanted(const draw_call& c, bool contour_lane, int& split_mode)
     return false;
 }
 
-// Step 8: the lane split into its usable open strings; the first comes into the lists, the
+// The lane split into its usable open strings; the first comes into the lists, the
 // others wait for step 1. A split cut short marks the lane as not entered.
 lane_step split_into_strings(draw_call& c, draw_buffers& b, int split_mode, lane_in_hand& l)
 {
@@ -544,7 +544,7 @@ void classify_lane(draw_call& c, lane_in_hand& l)
     if (l.connection) c.ramp_pending = 0;
 }
 
-// Step 11: the entry into the level at the first lane of the call.
+// The entry into the level at the first lane of the call.
 lane_step enter_level(draw_call& c, draw_buffers& b, const lane_in_hand& l, int& status)
 {
     if (c.first_lane == 0) return lane_step::go_on;
@@ -555,7 +555,7 @@ lane_step enter_level(draw_call& c, draw_buffers& b, const lane_in_hand& l, int&
 
 // ---- one lane drawn ----------------------------------------------------------------------------
 
-// Step 12: the lead-in of a lead lane, after the ramp into a new chain.
+// The lead-in of a lead lane, after the ramp into a new chain.
 lane_step lead_in(draw_call& c, draw_buffers& b, const lane_in_hand& l)
 {
     const pocket_state& ps = pocket_state_block;
@@ -588,7 +588,7 @@ lane_step lead_in(draw_call& c, draw_buffers& b, const lane_in_hand& l)
     return lane_step::go_on;
 }
 
-// Step 13: in percentage feed, the link from the chain's last lane, or the ramp into a new chain.
+// In percentage feed, the link from the chain's last lane, or the ramp into a new chain.
 lane_step link_in_chain(draw_call& c, draw_buffers& b)
 {
     pocket_state& ps = pocket_state_block;
@@ -614,7 +614,7 @@ lane_step link_in_chain(draw_call& c, draw_buffers& b)
     return lane_step::go_on;
 }
 
-// Step 14: the kind of the lane's first move: an approach where a chain or the level starts,
+// The kind of the lane's first move: an approach where a chain or the level starts,
 // unless the ramp into it has just brought the tool down.
 lane_step first_move_kind(draw_call& c, draw_buffers& b, const lane_in_hand& l, int& kind)
 {
@@ -631,7 +631,7 @@ lane_step first_move_kind(draw_call& c, draw_buffers& b, const lane_in_hand& l, 
     return lane_step::go_on;
 }
 
-// Step 16: corner loops into a lane that is not a lead lane, where the machine asks for them.
+// Corner loops into a lane that is not a lead lane, where the machine asks for them.
 bool insert_corner_loops(const draw_call& c, draw_buffers& b, lane_in_hand& l)
 {
     const curve_approx_words& ca = proc_geometry().curve_approx;
@@ -665,7 +665,7 @@ bool write_lane(const draw_call& c, const draw_buffers& b, const lane_in_hand& l
     return status >= 0;
 }
 
-// Step 20: whether the next lane goes on with the chain.
+// Whether the next lane goes on with the chain.
 void chain_on(draw_call& c)
 {
     if (proc_geometry().curve_approx.motion_link_mode != kLinkMode) {

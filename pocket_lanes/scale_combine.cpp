@@ -82,7 +82,7 @@ bool sample_loop(int mode, const double* x, const double* y, int n, samples& s, 
     return true;
 }
 
-// Step 5: samples inserted every R5 along segments longer than R5, with the segment's direction
+// Samples inserted every R5 along segments longer than R5, with the segment's direction
 // turned a quarter towards the earlier sample's direction. False when the chain would pass the
 // sample limit.
 bool fill_in(const samples& thin, double spacing, samples& out)

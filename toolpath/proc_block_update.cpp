@@ -51,7 +51,7 @@ int level_below(int& status)
     return level + 1;
 }
 
-// Step 3: the NC state the execution ended with, and the block count of the sub-list.
+// The NC state the execution ended with, and the block count of the sub-list.
 void write_final_state(int& status)
 {
     using T = tp_header_state;

@@ -50,7 +50,7 @@ int list_level()
     return level;
 }
 
-// Step 7: the sub-list stack names the block at its level.
+// The sub-list stack names the block at its level.
 void record_in_stack(int level, int number)
 {
     if (level < 1 || level > sublist_stack::kLevels) return;
@@ -58,7 +58,7 @@ void record_in_stack(int level, int number)
     BLSK().words[static_cast<std::size_t>(level)] = number;
 }
 
-// Step 8: the display attributes of the procedure's blocks.
+// The display attributes of the procedure's blocks.
 void set_display_attributes(int procedure_type)
 {
     const int colour = CLP1().at(proc_colour_pen::kColour), pen = CLP1().at(proc_colour_pen::kPen);

@@ -55,7 +55,7 @@ struct item_walk {
     }
 };
 
-// Step 2 of the search: finds the segment named by the group.
+// Finds the segment named by the group.
 int find_segment(item_walk& walk, int group)
 {
     const int full_budget = walk.budget;
@@ -72,7 +72,7 @@ int find_segment(item_walk& walk, int group)
     }
 }
 
-// Step 3: reads item codes until the code, skipping the other items.
+// Reads item codes until the code, skipping the other items.
 int find_item(item_walk& walk, int code)
 {
     for (;;) {

@@ -65,7 +65,7 @@ int offer_new_tool(int class_count)
     return status == 0 ? id : -1;
 }
 
-// Step 3 of the choice; class_count answers the number of allowed classes.
+// The tool taken from the list of the choice; class_count answers the number of allowed classes.
 int tool_from_list(int ask, int& class_count)
 {
     int first_class = -1;

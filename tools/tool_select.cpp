@@ -19,7 +19,7 @@ constexpr int kMenuPicked = 0, kMenuNameEntry = 1;
 // Rounds of the prompt before it gives up on answers that choose nothing.
 constexpr int kMaxRounds = 100;
 
-// Step 2 while a macro runs or is recorded: a typed name. True when it ended the choice.
+// While a macro runs or is recorded: a typed name. True when it ended the choice.
 bool typed_name(int slot, int& tool_id, int& status)
 {
     for (int round = 0; round < kMaxRounds; ++round) {

@@ -124,7 +124,7 @@ void to_world(const hatch_call& h, float u, float v, float* out)
     hatchx(-h.angle, frame, out);
 }
 
-// Step 5: the crossings of every edge of one set with the line.
+// The crossings of every edge of one set with the line.
 void collect(const hatch_call& h, const word* set, int polygons, int offset, hatch_table& t)
 {
     const int sign = pocket_state_block.direction_sign < 0 ? -1 : 1;
@@ -167,7 +167,7 @@ void collect(const hatch_call& h, const word* set, int polygons, int offset, hat
     }
 }
 
-// Step 6: the order along u, the edges on the line merged with their neighbours.
+// The order along u, the edges on the line merged with their neighbours.
 void order(hatch_table& t)
 {
     for (bool exchanged = true; exchanged;) {
@@ -281,7 +281,7 @@ void pair_brackets(hatch_table& t)
     }
 }
 
-// Step 7: the spans between crossings of two different second-set polygons located in the
+// The spans between crossings of two different second-set polygons located in the
 // second set (or, for NC functions 34 and 38, probed against the surfaces).
 void gouge_test(const hatch_call& h, const hatch_table& t, const double* p1, int& gouge, int& status)
 {
@@ -308,7 +308,7 @@ void gouge_test(const hatch_call& h, const hatch_table& t, const double* p1, int
     }
 }
 
-// Step 8: the walk over the pairs, written (mode 1) or collected (mode 2).
+// The walk over the pairs, written (mode 1) or collected (mode 2).
 void walk_pairs(const hatch_call& h, const hatch_table& t, int& count, xy_output& output, int& status)
 {
     const pocket_state& ps = pocket_state_block;
@@ -338,7 +338,7 @@ void walk_pairs(const hatch_call& h, const hatch_table& t, int& count, xy_output
     }
 }
 
-// Step 9: the crossings on the segment as points.
+// The crossings on the segment as points.
 void crossing_points(const hatch_call& h, const hatch_table& t, int& count, xy_output& output, int& status)
 {
     for (int i = 0; i < t.count && status == 0; ++i) {

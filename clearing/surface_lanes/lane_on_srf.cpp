@@ -147,7 +147,7 @@ void fill_gap(int direction_flag, const lane_work& work, int from, int to, lane_
         if (kept[i]) append_point(slot_points[i], slot_normals[i], points, normals, count, status);
 }
 
-// Step 4: the projected points in order, gaps between neighbours filled.
+// The projected points in order, gaps between neighbours filled.
 void collect_points(int direction_flag, const lane_work& work, lane_point_array& points, lane_point_array& normals,
                     int& count, int& status)
 {

@@ -370,7 +370,7 @@ void remove_leading(int& first, int last, point3& point, float del_z_up, bool& l
     step(1, status);
 }
 
-// Step 3: the move onto the new level ahead of the range, or the removal of the leading motions.
+// The move onto the new level ahead of the range, or the removal of the leading motions.
 // false when the run ends (the range gone with them).
 bool z_level_start(const range_run& run, int& first, int last, point3& point, float clear_z, int& start_flag,
                    int dimension, float z_plane, int& status)
@@ -426,7 +426,7 @@ bool z_level_start(const range_run& run, int& first, int last, point3& point, fl
     return status >= 0 && !last_gone;
 }
 
-// Step 7 for a Z-level run: every motion of the range handed to move_motion_to_plane.
+// For a Z-level run: every motion of the range handed to move_motion_to_plane.
 void z_level_loop(range_run& run, int& first, int& last, point3& point, point3& direction, int dimension,
                   float z_plane, int& status)
 {
@@ -456,7 +456,7 @@ void z_level_loop(range_run& run, int& first, int& last, point3& point, point3& 
     }
 }
 
-// Step 8 for a Z-level run: the range shown again, and the line back down to its last end.
+// For a Z-level run: the range shown again, and the line back down to its last end.
 void z_level_finish(const range_run& run, int first, int last, int& start_flag, int dimension, float z_plane,
                     int& status)
 {

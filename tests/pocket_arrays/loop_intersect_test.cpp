@@ -324,7 +324,7 @@ TEST_F(LaneTest, SelfSearchRestartedByNudgesFindsWhatItFindsWalkingEveryElement)
         std::vector<kg::loop> loops[2];
         kg::loop after[2];
         for (int kept = 0; kept < 2; ++kept) {
-            luplup_walks_kept = kept == 1;
+            luplup_memos_block.walks = luplup_memos_block.first_sweep = kept == 1;
             pokarr loop = make_from(raw), out;
             pokarr_init(2, out);
             int count = 0;
@@ -337,7 +337,7 @@ TEST_F(LaneTest, SelfSearchRestartedByNudgesFindsWhatItFindsWalkingEveryElement)
             pokarr_free(out);
             pokarr_free(loop);
         }
-        luplup_walks_kept = true;
+        luplup_memos_block.walks = luplup_memos_block.first_sweep = true;
         const std::string name = std::to_string(r.corners) + " corners, d " + std::to_string(r.distance);
         ASSERT_EQ(status, 0) << name;
         const auto same = [](const kg::loop& p, const kg::loop& q) {
