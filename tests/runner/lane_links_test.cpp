@@ -128,9 +128,33 @@ TEST_P(LaneLinksShard, RandomDeepPocketsPassOverTheirIslands)
         if (!v.failure.empty()) continue;
         EXPECT_GT(v.moves.moves, 10);
         EXPECT_EQ(v.moves.outside, 0) << v.moves.first;
+        EXPECT_EQ(v.moves.landings_left, 0) << v.moves.first_landing;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LaneLinksShard, ::testing::Range(0, kShards));
+
+// Pockets of the larger runs that once failed, judged whatever the run's size: the ramp into the
+// first lane of pocket 22 of seed 20261213 gouged on its way back, and the tool came down at the
+// tool's home on the outer contour's corner instead of at the lane's start.
+TEST(LaneLinks, PocketsOnceEnteredAwayFromTheirLane)
+{
+    const struct {
+        unsigned seed;
+        int pocket;
+    } rows[] = {{20261213u, 22}};
+    for (const auto& row : rows) {
+        std::mt19937 rng(row.seed);
+        double tolerance = 0.0;
+        runner_pocket p = random_pocket(rng, tolerance);
+        for (int n = 0; n < row.pocket; ++n) p = random_pocket(rng, tolerance);
+        SCOPED_TRACE(::testing::Message() << "seed " << row.seed << ", pocket " << row.pocket);
+        const run_verdict v = run_and_judge(p, json::array({0}), runner_test::fresh_folder("lane_links_once"), kTop,
+                                            tolerance + kMoveSlack);
+        ASSERT_EQ(v.failure, "");
+        EXPECT_EQ(v.moves.outside, 0) << v.moves.first;
+        EXPECT_EQ(v.moves.landings_left, 0) << v.moves.first_landing;
+    }
+}
 
 }  // namespace
