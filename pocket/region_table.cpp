@@ -109,6 +109,27 @@ std::vector<int> region_tree_step(int& status)
     return ids;
 }
 
+// The contours that enclose contour 1, the user's outer contour (their rows list polygon 0 among
+// their sons), as ids in index order.
+std::vector<int> outer_enclosers(int& status)
+{
+    nesting_view v;
+    std::vector<int> ids;
+    if (!view_current(v, status)) {
+        if (status == 0) status = kFailed;
+        return ids;
+    }
+    for (int p = 1; p < v.n; ++p) {
+        const int count = std::min(v.at(p, 0), v.n);
+        for (int j = 1; j <= count; ++j)
+            if (v.at(p, j) == 0) {
+                ids.push_back(p + 1);
+                break;
+            }
+    }
+    return ids;
+}
+
 // Appends a region list (n, then the ids); false when no memory can be had.
 bool append_region(const std::vector<int>& ids)
 {
@@ -151,6 +172,17 @@ int FIND_REGIONS(float tolerance)
     int status = put_contour_region(reach);
     if (status != 0) return status;
     rt.region_count = 0;
+    // An island round the user's outer contour leaves nothing between them to pocket: by nesting
+    // that island would bound a region of its own and the material outside the outer contour
+    // would be cut. The one region is the outer contour with the islands round it; the lane engine
+    // finds it empty and tells the user.
+    const std::vector<int> enclosers = outer_enclosers(status);
+    if (status != 0) return status;
+    if (!enclosers.empty()) {
+        std::vector<int> ids{1};
+        ids.insert(ids.end(), enclosers.begin(), enclosers.end());
+        return append_region(ids) ? kGoOn : kFailed;
+    }
     int remaining = rt.contour_count;
     for (int steps = 0; remaining > 0; ++steps) {
         const std::vector<int> ids = region_tree_step(status);
