@@ -40,6 +40,8 @@ struct nesting_view {
     int& at(int row, int column) const { return sons[static_cast<long>(n + 1) * row + column]; }
 };
 
+// The view of the current region; false with a failure status (kFailed where the packages gave
+// none) when it cannot be had.
 bool view_current(nesting_view& view, int& status)
 {
     reg_region* region = nullptr;
@@ -53,7 +55,9 @@ bool view_current(nesting_view& view, int& status)
     if (status != 0) return false;
     view.sons = static_cast<int*>(mmcptr(region->tmp_sons));
     view.directions = static_cast<const int*>(mmcptr(region->cdir));
-    return view.sons != nullptr && view.directions != nullptr;
+    if (view.sons != nullptr && view.directions != nullptr) return true;
+    status = kFailed;
+    return false;
 }
 
 // Takes polygon p out of the tree: its son count becomes -1, and every row listing it replaces
@@ -94,10 +98,7 @@ std::vector<int> region_tree_step(int& status)
 {
     nesting_view v;
     std::vector<int> ids;
-    if (!view_current(v, status)) {
-        if (status == 0) status = kFailed;
-        return ids;
-    }
+    if (!view_current(v, status)) return ids;
     for (int p = 0; p < v.n && ids.empty(); ++p)
         if (is_leaf(v, p) && v.directions[p] == kRegionOuter) ids.push_back(p + 1);
     for (int p = 0; p < v.n && ids.empty(); ++p) {
@@ -115,10 +116,7 @@ std::vector<int> outer_enclosers(int& status)
 {
     nesting_view v;
     std::vector<int> ids;
-    if (!view_current(v, status)) {
-        if (status == 0) status = kFailed;
-        return ids;
-    }
+    if (!view_current(v, status)) return ids;
     for (int p = 1; p < v.n; ++p) {
         const int count = std::min(v.at(p, 0), v.n);
         for (int j = 1; j <= count; ++j)

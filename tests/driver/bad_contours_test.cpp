@@ -179,7 +179,8 @@ class BadContours : public run_test::RunTest {};
 // along a line that is not in the part, is told. A contour crossing itself or another (an island
 // across the wall, a chain that ran into a neighbour's lines and back) is refused before anything
 // is cut. Islands outside, nested, overlapping, touching or 0.04 apart are pocketed, in as many
-// regions as their nesting makes; long outlines are taken whole.
+// regions as their nesting makes; an island round the outer contour leaves nothing to pocket, which
+// the user is told, and nothing is cut; long outlines are taken whole.
 TEST_F(BadContours, EachGetsItsMessageAndIsCutOrRefused)
 {
     struct row {
