@@ -40,6 +40,8 @@ struct nesting_view {
     int& at(int row, int column) const { return sons[static_cast<long>(n + 1) * row + column]; }
 };
 
+// The view of the current region; false with a failure status (kFailed where the packages gave
+// none) when it cannot be had.
 bool view_current(nesting_view& view, int& status)
 {
     reg_region* region = nullptr;
@@ -53,7 +55,9 @@ bool view_current(nesting_view& view, int& status)
     if (status != 0) return false;
     view.sons = static_cast<int*>(mmcptr(region->tmp_sons));
     view.directions = static_cast<const int*>(mmcptr(region->cdir));
-    return view.sons != nullptr && view.directions != nullptr;
+    if (view.sons != nullptr && view.directions != nullptr) return true;
+    status = kFailed;
+    return false;
 }
 
 // Takes polygon p out of the tree: its son count becomes -1, and every row listing it replaces
@@ -94,10 +98,7 @@ std::vector<int> region_tree_step(int& status)
 {
     nesting_view v;
     std::vector<int> ids;
-    if (!view_current(v, status)) {
-        if (status == 0) status = kFailed;
-        return ids;
-    }
+    if (!view_current(v, status)) return ids;
     for (int p = 0; p < v.n && ids.empty(); ++p)
         if (is_leaf(v, p) && v.directions[p] == kRegionOuter) ids.push_back(p + 1);
     for (int p = 0; p < v.n && ids.empty(); ++p) {
@@ -106,6 +107,24 @@ std::vector<int> region_tree_step(int& status)
         for (int j = 1; j <= v.at(p, 0); ++j) ids.push_back(v.at(p, j) + 1);
     }
     for (const int id : ids) region_tree_remove(v, id - 1);
+    return ids;
+}
+
+// The contours that enclose contour 1, the user's outer contour (their rows list polygon 0 among
+// their sons), as ids in index order.
+std::vector<int> outer_enclosers(int& status)
+{
+    nesting_view v;
+    std::vector<int> ids;
+    if (!view_current(v, status)) return ids;
+    for (int p = 1; p < v.n; ++p) {
+        const int count = std::min(v.at(p, 0), v.n);
+        for (int j = 1; j <= count; ++j)
+            if (v.at(p, j) == 0) {
+                ids.push_back(p + 1);
+                break;
+            }
+    }
     return ids;
 }
 
@@ -151,6 +170,17 @@ int FIND_REGIONS(float tolerance)
     int status = put_contour_region(reach);
     if (status != 0) return status;
     rt.region_count = 0;
+    // An island round the user's outer contour leaves nothing between them to pocket: by nesting
+    // that island would bound a region of its own and the material outside the outer contour
+    // would be cut. The one region is the outer contour with the islands round it; the lane engine
+    // finds it empty and tells the user.
+    const std::vector<int> enclosers = outer_enclosers(status);
+    if (status != 0) return status;
+    if (!enclosers.empty()) {
+        std::vector<int> ids{1};
+        ids.insert(ids.end(), enclosers.begin(), enclosers.end());
+        return append_region(ids) ? kGoOn : kFailed;
+    }
     int remaining = rt.contour_count;
     for (int steps = 0; remaining > 0; ++steps) {
         const std::vector<int> ids = region_tree_step(status);

@@ -13,6 +13,7 @@
 #include "toolpath/tool_position.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -45,6 +46,31 @@ bool contour_row(int row)
     return named && t.contour_type[row] != kOpenContour && t.first[row + 1] > t.first[row];
 }
 
+// The side of the region from the engine's lanes (rows after the contours up to the first cut
+// lane, with a live status): the turning sense of the one of the largest area, read forward.
+bool engine_lanes_left(pokarr& lane, int& status)
+{
+    const lane_table& t = lane_table_block;
+    const int end = std::min(pocket_box_block.first_output_lane, t.count + 1);
+    double largest = 0.0;
+    bool left = true;
+    for (int row = t.island_count + 2; row < end && status == 0; ++row) {
+        if (t.status[row] < 1 || t.first[row + 1] <= t.first[row]) continue;
+        pokmain_to_arr(kForward, t.first[row], t.first[row + 1], lane, status);
+        const double area = status == 0 ? lane_signed_area(lane.x, lane.y, lane.count) : 0.0;
+        if (std::fabs(area) <= largest) continue;
+        largest = std::fabs(area);
+        left = area > 0.0;
+    }
+    return left;
+}
+
+bool& lanes_left()
+{
+    static bool left = true;
+    return left;
+}
+
 }  // namespace
 
 way_region& link_region()
@@ -73,10 +99,18 @@ void link_region_build(int& status)
         way_region_add(region, lane_points_reversed(contour.x, contour.y, contour.count, distance, region_left),
                        clearance_of(t.level[row]));
     }
+    // Read backward, every lane turns the other way.
+    if (status == 0) lanes_left() = engine_lanes_left(contour, status) == (pocket_state_block.order_flag != 0);
     pokarr_free(contour);
 }
 
-void link_region_forget() { way_region_forget(link_region()); }
+void link_region_forget()
+{
+    way_region_forget(link_region());
+    lanes_left() = true;
+}
+
+bool link_region_lanes_left() { return lanes_left(); }
 
 double link_height(const double* to, double usual)
 {

@@ -17,11 +17,17 @@ way_region& link_region();
 // current level or at the top, whichever is larger under a draft, plus the extra offset the lanes
 // were computed with and the first offset. Status 0 or the point store's negative status. Reads
 // lane_table_block, pocket_work (offsets, taper, lanes_extra_offset, first_offset, tolerance) and
-// pocket_state (current_z, first_level_z, z_step).
+// pocket_state (current_z, first_level_z, z_step, order_flag).
 void link_region_build(int& status);
 
 // Forgets the region.
 void link_region_forget();
+
+// Whether the region lies on the left of the engine's lanes as the drawing reads them (forward
+// with pocket_state.order_flag, else backward): the engine keeps the region on one side of all
+// its lanes, and its lane of the largest area bounds the region from outside, so its turning
+// sense tells the side. Found when the region is built; true while it is empty.
+bool link_region_lanes_left();
 
 // The height of the way from the tool's position (DSP8) over to `to` (x, y) whose usual height
 // is `usual`: usual where it is not below the top of the material (pocket_state.first_level_z +

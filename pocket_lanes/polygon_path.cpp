@@ -81,13 +81,14 @@ void polygon_boundary_path(int mode, const word* polygons, int polygon_count, in
     const std::vector<int> other = way_vertices(n, entry_edge, exit_edge, -way);
     const double given_length = way_length(p, given);
     const bool keep = given_length >= kShortWay && kWayShare * given_length < way_length(p, other);
-    pocket_state& ps = pocket_state_block;
+    // The path start point is the entry's, not this walk's: each move runs from where the tool
+    // stands, and a walk that only collects leaves the tool and the entry alone.
+    const pocket_state& ps = pocket_state_block;
     for (const int k : keep ? given : other) {
         const vertex& q = p[static_cast<std::size_t>(k)];
-        ps.path_start[0] = DSP8().real(tool_position_state::kPosition);
-        ps.path_start[1] = DSP8().real(tool_position_state::kPosition + 1);
         if (mode == kBoundaryWrite) {
-            const double from[3] = {ps.path_start[0], ps.path_start[1], ps.current_z};
+            const double from[3] = {DSP8().real(tool_position_state::kPosition),
+                                    DSP8().real(tool_position_state::kPosition + 1), ps.current_z};
             const double to[3] = {q.x, q.y, ps.current_z};
             pocket_approach(ps.drawing_link_flag != 0 ? kApproachFromTo : kApproachFeed, 2, from, to, status);
         } else {

@@ -19,7 +19,8 @@ inline constexpr int kBoundaryCollect = 2;
 // (way 1) the vertices entry + 1 .. exit, backward (way -1) entry .. exit + 1, wrapping round.
 // The other way is taken unless the given way is at least 0.1 long and 0.8 of its length is
 // below the other way's. Nothing for equal edges. count is raised by the points collected.
-// Writes pocket_state.path_start (the tool position before each vertex). Status 0, the output's
+// Each move runs from the tool's position; pocket_state.path_start (the entry's) is left alone.
+// Status 0, the output's
 // failure, or the motion output's; -1 for a polygon number or edge outside the set.
 void polygon_boundary_path(int mode, const word* polygons, int polygon_count, int entry_edge, int exit_edge, int way,
                            int number, int& count, xy_output& output, int& status);

@@ -26,6 +26,10 @@ constexpr int kModuleNotLoadable = 4;
 constexpr int kScriptMismatch = 5;
 constexpr int kScriptExhausted = 6;
 constexpr int kOutputUnwritable = 7;
+constexpr int kModuleFailed = 8;
+
+// The host's error channel: a failing routine of the module reports there.
+constexpr const char* kErrorChannels[] = {"eroutc", "erou1c", "errout"};
 
 // The reason codes a library entry gets from its loader.
 constexpr int kProcessDetach = 0;
@@ -114,6 +118,20 @@ int run_module(const loaded_module& module, std::string& ending)
     return kNormalEnd;
 }
 
+// A run that reached its end but whose module reported a failure on the error channel (a
+// procedure whose execution failed among them) ends with kModuleFailed, its first such line told.
+int judge_failures(int code, std::string& ending)
+{
+    if (code != kNormalEnd) return code;
+    for (const control::message& m : control::messages())
+        for (const char* channel : kErrorChannels)
+            if (m.channel == channel) {
+                ending = "module failure: " + m.line;
+                return kModuleFailed;
+            }
+    return code;
+}
+
 bool write_file(const fs::path& path, const std::string& text)
 {
     std::ofstream out(path);
@@ -185,9 +203,10 @@ int main(int argc, char** argv)
     if (!load_module(options.module, module)) return kModuleNotLoadable;
 
     std::string ending;
-    const int code = run_module(module, ending);
+    const int ended = run_module(module, ending);
     // An edit run ends as the host's modify command ends it: the procedure once, in its place.
-    control::close_procedure_edit(code == kNormalEnd);
+    control::close_procedure_edit(ended == kNormalEnd);
+    const int code = judge_failures(ended, ending);
     if (!write_outputs(options, ending)) return kOutputUnwritable;
     std::cout << "hostrun: " << ending << "; outputs in " << fs::absolute(options.out).string() << '\n';
     return code;

@@ -63,8 +63,8 @@ void make_ramp(const double* reach, int count, const double* points, bool turn_c
         if (tries > 0) string.resize(2 * string.size());
         string[0] = reach[0];
         string[1] = reach[1];
-        TK2STR(1, pocket_work_block.tolerance, count, points, static_cast<int>(string.size()) - 2, written,
-               string.data() + 2, status);
+        TK2STR(1, pocket_work_block.tolerance, link_region_lanes_left(), count, points,
+               static_cast<int>(string.size()) - 2, written, string.data() + 2, status);
     }
     if (status != 0) return;
     double* lane = string.data() + 2;

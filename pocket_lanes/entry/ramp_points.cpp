@@ -2,10 +2,12 @@
 #include "pocket_lanes/entry/ramp_points.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_arc_points.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
 
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -13,7 +15,6 @@
 namespace {
 
 constexpr int kLaneOrder = 1;
-constexpr double kSmallestStep = 1.0e-4;
 constexpr double kTopStepShare = 0.9, kTopApproachShare = 0.1;
 // The lap estimate of a closed string: three array entries per string point and lap.
 constexpr int kLapEntriesPerPoint = 3;
@@ -41,40 +42,18 @@ struct ramp_string {
 };
 
 // Replaces the arc whose record's last three entries were written (end E, centre C, radius and
-// direction) by its points from E back towards P, the arc's start (P itself follows).
-bool step_arc_back(ramp_string& s, double tolerance, const double* start)
+// direction) by its points from E back towards P, the arc's start (P itself follows): within the
+// tolerance, every chord on the region's side of the arc (lane_arc_points.hpp).
+bool step_arc_back(ramp_string& s, double tolerance, bool region_left, const double* start)
 {
     const double radius = s.back(1)[0], direction = s.back(1)[1];
     const double c[2] = {s.back(2)[0], s.back(2)[1]};
     const double e[2] = {s.back(3)[0], s.back(3)[1]};
-    double ue[2], up[2], length = 0.0;
-    int se = 0, sp = 0;
-    v2subd(e, c, ue);
-    v2subd(start, c, up);
-    v2untd(ue, length, se);
-    v2untd(up, length, sp);
-    if (se < 0 || sp < 0) {
-        s.used -= 2;  // only the radius entry goes
-        return true;
-    }
-    double sweep = 0.0, step = 0.0;
-    int status = 0;
-    arcosd(v2dotd(ue, up), sweep, status);
-    sweep *= direction < 0.0 ? 1.0 : -1.0;  // walked from the end back to the start
-    arcosd(1.0 - tolerance / std::fabs(radius), step, status);
-    step = std::fmax(2.0 * step, kSmallestStep);
-    int k = 1;
-    setdeld_nc(sweep, step, k, step);
-    s.used -= 4;  // the centre and the radius entries go; E is the last point
-    double v[2] = {e[0] - c[0], e[1] - c[1]};
-    const double cs = std::cos(step), sn = std::sin(step);
-    for (int i = 0; i < k; ++i) {
-        const double x = v[0] * cs - v[1] * sn, y = v[0] * sn + v[1] * cs;
-        v[0] = x;
-        v[1] = y;
-        if (!s.add(c[0] + v[0], c[1] + v[1])) return false;
-    }
-    s.used -= 2;  // the last rotated point falls on the start, which comes next
+    std::vector<std::array<double, 2>> points;
+    const bool walked = arc_walk_points(e, c, radius, direction, start, tolerance, region_left, points);
+    s.used -= walked ? 4 : 2;  // the centre and the radius entries go (only the radius where no walk); E stays
+    for (const std::array<double, 2>& q : points)
+        if (!s.add(q[0], q[1])) return false;
     return true;
 }
 
@@ -157,8 +136,8 @@ void ramp_failed(ramp_array& a, int& status)
 
 }  // namespace
 
-void TK2STR(int mode, double tolerance, int count, const double* lane, int capacity, int& result_count, double* buffer,
-            int& status)
+void TK2STR(int mode, double tolerance, bool region_left, int count, const double* lane, int capacity,
+            int& result_count, double* buffer, int& status)
 {
     status = 0;
     result_count = 0;
@@ -167,7 +146,7 @@ void TK2STR(int mode, double tolerance, int count, const double* lane, int capac
     for (int i = count - 1; i >= 0 && fits; --i) {
         const double* p = lane + 2 * i;
         if (pk_is_marker(p[0])) {
-            if (i >= 1 && s.used >= 6) fits = step_arc_back(s, tolerance, lane + 2 * (i - 1));
+            if (i >= 1 && s.used >= 6) fits = step_arc_back(s, tolerance, region_left, lane + 2 * (i - 1));
             continue;
         }
         fits = s.add(p[0], p[1]);

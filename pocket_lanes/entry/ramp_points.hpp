@@ -13,11 +13,13 @@ inline constexpr int kRampGrowth = 100;
 
 // Writes the `count` entries of the lane (x, y doubles, arcs as records) into `buffer` as a
 // string of (x, y) points, the arcs stepped into points within the tolerance (their start point
-// once). capacity counts reals. Mode 1 keeps the lane's order, any other reverses it.
+// once), every chord on the region's side of its arc: the region lies on the lane's left with
+// region_left, else on its right (arc_walk_points). capacity counts reals. Mode 1 keeps the
+// lane's order, any other reverses it.
 // result_count answers the points written. Status 0; -1 with "TK2STR,BUF OF POINTS FOR RAMP-IN
 // IS TOO SMALL" when they do not fit (the caller grows the buffer and calls again).
-void TK2STR(int mode, double tolerance, int count, const double* lane, int capacity, int& result_count, double* buffer,
-            int& status);
+void TK2STR(int mode, double tolerance, bool region_left, int count, const double* lane, int capacity,
+            int& result_count, double* buffer, int& status);
 
 // Lays the ramp along the `count` points of the string (x, y doubles; the caller's start point
 // first) climbing at pocket_state.ramp_angle from the string's second point at

@@ -149,8 +149,10 @@ outcome run(const drawing& d, bool hatch)
     drelan();
     drelan_attach(kProcessDetach);
     outcome o;
-    for (const std::string& line : vantu::control::lines_of("sheerx"))
-        if (line.rfind("ERROR", 0) == 0 || line.rfind("WARNING", 0) == 0) o.told.push_back(line);
+    for (const vantu::control::message& m : vantu::control::messages()) {
+        const bool window = m.channel == "sheerx" && (m.line.rfind("ERROR", 0) == 0 || m.line.rfind("WARNING", 0) == 0);
+        if (window || m.channel == "userrc") o.told.push_back(m.line);
+    }
     const vantu::control::toolpath_line* procedure = run_test::procedure_block(1);
     if (procedure == nullptr) return o;
     for (const vantu::control::toolpath_line& l : procedure->sublist) {
@@ -167,6 +169,7 @@ std::string gap_warning(const char* gap)
 }
 
 const std::string kCrossing = "ERROR    : CONTOURS 1 AND 2 CROSS EACH OTHER";
+const std::string kOuterCovered = "THE POCKET OUTER CONTOUR CONTAINED WITHIN THE ISLAND CONTOUR";
 
 class BadContours : public run_test::RunTest {};
 
@@ -176,7 +179,8 @@ class BadContours : public run_test::RunTest {};
 // along a line that is not in the part, is told. A contour crossing itself or another (an island
 // across the wall, a chain that ran into a neighbour's lines and back) is refused before anything
 // is cut. Islands outside, nested, overlapping, touching or 0.04 apart are pocketed, in as many
-// regions as their nesting makes; long outlines are taken whole.
+// regions as their nesting makes; an island round the outer contour leaves nothing to pocket, which
+// the user is told, and nothing is cut; long outlines are taken whole.
 TEST_F(BadContours, EachGetsItsMessageAndIsCutOrRefused)
 {
     struct row {
@@ -215,6 +219,18 @@ TEST_F(BadContours, EachGetsItsMessageAndIsCutOrRefused)
          true,
          1},
         {"island outside", drawing{}.lines(kOuter).lines({{120, 20}, {140, 20}, {140, 40}, {120, 40}}), {}, true, 2},
+        {"island round the outer contour", drawing{}.lines(kOuter).circle({25, 30}, 720), {kOuterCovered}, false, 0},
+        {"island round the outer contour, which has its own",
+         drawing{}.lines(kOuter).circle({25, 30}, 8).lines({{-20, -20}, {120, -20}, {120, 80}, {-20, 80}}),
+         {kOuterCovered},
+         false,
+         0},
+        {"island round the outer contour, hatch clearing",
+         drawing{}.lines(kOuter).circle({25, 30}, 720),
+         {kOuterCovered},
+         false,
+         0,
+         true},
         {"nested islands",
          drawing{}
              .lines(kOuter)

@@ -16,6 +16,12 @@ inline int block_length_cell;
 inline word current_block[kBlockLength];
 inline word previous_block[kBlockLength];
 
+// Define goes on in the first pass and ends the run once the repeat flag is set.
+inline void define_once(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& status)
+{
+    end_run = repeat == 1 ? 1 : 0;
+    status = 0;
+}
 inline void succeed4(int&, int&, int&, int& status) { status = 0; }
 inline void read_parameters(int&, int&, int&, int&, int&, int& status) { status = 0; }
 inline void parameters_changed(int&, int&, int& status) { status = 0; }

@@ -11,12 +11,6 @@ namespace {
 constexpr int kMoves = 20;
 constexpr int kPointsOnly = 1;
 
-void define(int&, int&, int&, int& repeat, int&, int&, int&, int& end_run, int& status)
-{
-    end_run = repeat == 1 ? 1 : 0;
-    status = 0;
-}
-
 void execute(int& mode, int& status)
 {
     status = 0;
@@ -31,4 +25,4 @@ void execute(int& mode, int& status)
 
 extern "C" int drelan_attach(int) { return 1; }
 
-extern "C" void drelan() { driver_caller::run(define, execute); }
+extern "C" void drelan() { driver_caller::run(driver_caller::define_once, execute); }

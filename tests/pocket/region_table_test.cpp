@@ -65,11 +65,19 @@ TEST_F(Regions, ContourSetsSplitIntoRegions)
     const std::vector<case_row> corpus = {
         {"one contour", {{0, 0, 10, 10}}, {{1}}},
         {"outer with two islands", {{0, 0, 10, 10}, {1, 1, 3, 3}, {5, 5, 8, 8}}, {{1, 2, 3}}},
-        {"A contains B contains C contains D", {{0, 0, 20, 20}, {2, 2, 18, 18}, {4, 4, 16, 16}, {6, 6, 14, 14}},
+        {"A contains B contains C contains D",
+         {{0, 0, 20, 20}, {2, 2, 18, 18}, {4, 4, 16, 16}, {6, 6, 14, 14}},
          {{3, 4}, {1, 2}}},
         {"two separate outers", {{0, 0, 5, 5}, {10, 0, 15, 5}}, {{1}, {2}}},
-        {"islands listed before their outer", {{2, 2, 3, 3}, {0, 0, 10, 10}, {20, 0, 30, 10}, {5, 5, 6, 6}},
-         {{3}, {2, 1, 4}}},
+        {"islands listed before their outer",
+         {{20, 0, 30, 10}, {2, 2, 3, 3}, {0, 0, 10, 10}, {5, 5, 6, 6}},
+         {{1}, {3, 2, 4}}},
+        // Islands round the first contour, the outer one: one region of it and them, which the
+        // engine finds empty; nothing outside the outer contour becomes a region.
+        {"island round the outer", {{2, 2, 8, 8}, {0, 0, 10, 10}}, {{1, 2}}},
+        {"islands round the outer, which has its own",
+         {{4, 4, 16, 16}, {6, 6, 8, 8}, {2, 2, 18, 18}, {0, 0, 20, 20}, {30, 0, 40, 10}},
+         {{1, 3, 4}}},
         {"island touching the outer's edge", {{0, 0, 10, 10}, {0, 4, 2, 6}}, {{1, 2}}},
     };
     for (const case_row& c : corpus) {

@@ -804,3 +804,53 @@ TEST_F(Drawing, DebugDisplaysShowStepsAndTwirlDirectionsInTheirColours)
     EXPECT_EQ(ends, (std::vector<vantu::control::point3>{{1, 2, 3}, {1, 5, 3}}));
     EXPECT_EQ(vantu::control::get_entity(ids.back())->attributes.at("CO"), 6);
 }
+
+// A drawing that fails part-way (a host call of its buffers or of the motion output fails at
+// one call after another) gives back what it took, level after level: plain lanes, a ramp, lead
+// lanes and a contour pass cut as open strings.
+TEST_F(Drawing, AFailedDrawingReleasesItsArraysAtEveryLevel)
+{
+    const char* const calls[] = {"lcreat", "DM_ALLOC", "MM_OPEN_ARRAY"};
+    for (const char* call : calls) {
+        for (int config = 0; config < 4; ++config) {
+            int failures = 0;
+            for (int k = 1; k <= 20; ++k) {
+                TearDown();
+                SetUp();
+                open_strings_step_test() = [](const pokarr&, int, double x, double, double, double,
+                                              const lane_point_index&, int& code, int& usable, int& status) {
+                    code = 0;
+                    status = 0;
+                    usable = (x > 8 && x < 12) ? 0 : 1;
+                };
+                // The engine lane is the ramp's: every chain's second link names it.
+                const int lead = config >= 2 ? 1 : 2;
+                lane(2, 1, {{-1, -1}, {21, -1}, {21, 11}, {-1, 11}, {-1, -1}});
+                lane(lead, 1, {{0, 5}, {20, 5}, {20, 8}, {0, 8}, {0, 5}}, 0, 1);
+                lane(2, 1, {{2, 6}, {15, 6}}, 0, 1);
+                separator();
+                lane(2, 1, {{4, 7}, {6, 7}}, 0, 1);
+                separator();
+                pocket_box_block.first_output_lane = 2;
+                pocket_state_block.ramp_flag = config == 1 ? 1 : 0;
+                pocket_state_block.ramp_angle = config == 1 ? 10 : 90;
+                pocket_state_block.lead_mode = config >= 2 ? 1 : 0;
+                pocket_state_block.contour_pass = config == 3 ? 1 : 0;
+                machining_type() = config == 3 ? 13 : 0;
+                int status = 7;
+                DRAWPK(0, 0, status);  // the first level opens what the run keeps
+                for (int level = 0; level < 3; ++level) {
+                    const int arrays = vantu::control::open_array_count(), blocks = vantu::control::open_block_count();
+                    vantu::control::inject_fault(call, k, 1, -1);
+                    DRAWPK(0, 0, status);
+                    vantu::control::clear_faults();
+                    failures += status < 0 ? 1 : 0;
+                    EXPECT_EQ(vantu::control::open_array_count(), arrays) << call << " " << k << ", config " << config;
+                    EXPECT_EQ(vantu::control::open_block_count(), blocks) << call << " " << k << ", config " << config;
+                }
+                machining_type() = 0;
+            }
+            EXPECT_GT(failures, 0) << call << ", config " << config << ": the faults must fail the drawing";
+        }
+    }
+}

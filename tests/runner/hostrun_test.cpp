@@ -419,6 +419,29 @@ TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)
     EXPECT_EQ(exhausted.exit_code, 6) << exhausted.output;
 }
 
+// A run whose execution failed ends with the failure code, its outputs written and the run line
+// naming the error; the same script with an execution that succeeds ends normally.
+TEST(Hostrun, FailedExecutionEndsWithTheFailureCode)
+{
+    const fs::path folder = fresh_folder("failed");
+    const fs::path script =
+        write_text(folder / "script.json", R"({"steps": [{"menu": "YES", "expect": "OK TO EXECUTE?"}]})");
+    const struct {
+        const char* module;
+        int code;
+        const char* ending;
+    } rows[] = {{"testmod_failing_execute", 8, "run: module failure: DRAWPK - ERROR DURING TOOL PATH CREATION"},
+                {"testmod_run_double", 0, "run: normal end"}};
+    for (const auto& r : rows) {
+        const fs::path out = folder / r.module;
+        const run_result run = run_hostrun("--part " + kExamplePart + " --script " + script.string() + " --module " +
+                                           test_module(r.module) + " --out " + out.string());
+        EXPECT_EQ(run.exit_code, r.code) << r.module << ": " << run.output;
+        EXPECT_NE(read_file(out / "transcript.txt").find(r.ending), std::string::npos) << r.module;
+        EXPECT_TRUE(fs::exists(out / "toolpath.txt")) << r.module;
+    }
+}
+
 // The main job creates a pocket procedure and saves the run's state (the count of procedures
 // created among it); with the tool path closed the run only says so and saves nothing.
 TEST(Hostrun, ExampleCreatesOnlyWithAnOpenToolPath)

@@ -202,6 +202,10 @@ struct move_verdict {
     int moves = 0;
     int outside = 0;
     std::string first;
+    // Descents to a level after which the tool climbs again without moving along the level: an
+    // entry that came down where no lane starts.
+    int landings_left = 0;
+    std::string first_landing;
 };
 
 inline ClipperLib::IntPoint clip_point(double x, double y)
@@ -234,10 +238,15 @@ inline move_verdict judge_moves(const std::string& dump, const pocket_case& pock
     std::vector<ClipperLib::IntPoint> upright;  // moves straight up or down
     move_verdict v;
     bool known = false;
+    bool landed = false;  // the last move came straight down below the top
     runner_test::for_each_block(dump, [&](const runner_test::dump_block& b) {
         const bool line = b.type == 2 || b.type == 22 || b.type == 222, arc = b.type == 3 && b.words.size() >= 8;
         if (!line && !arc) return;
         if (!std::exchange(known, true)) return;
+        const bool vertical = line && clip_point(b.from[0], b.from[1]) == clip_point(b.to[0], b.to[1]);
+        if (std::exchange(landed, false) && vertical && b.to[2] > b.from[2] && v.landings_left++ == 0)
+            v.first_landing = "the first at " + pocket_judge::at({b.from[0], b.from[1]});
+        landed = vertical && b.to[2] < b.from[2] && b.to[2] < top;
         std::array<double, 3> a = b.from, e = b.to;
         if (a[2] >= top && e[2] >= top) return;
         ++v.moves;

@@ -316,7 +316,9 @@ TEST_P(SurfaceLanesShard, RandomSurfacesAreFilledByClosedLanesOnTheSurface)
                     fs::copy_file(folder / file, kept / fs::path(file).filename(),
                                   fs::copy_options::overwrite_existing);
             }
-            ASSERT_EQ(run.exit_code, 0) << s.what << ", " << m.answer << "\n" << run.transcript;
+            // Exit 8 says the module reported on the error channel: those lines are judged below.
+            ASSERT_TRUE(run.exit_code == 0 || run.exit_code == 8)
+                << "exit " << run.exit_code << ": " << s.what << ", " << m.answer << "\n" << run.transcript;
             run_faults faults;
             errors_of(run.transcript, faults);
             judge(s, run.lanes, m.gap, m.planar_cover, faults);

@@ -82,43 +82,56 @@ std::vector<xy> square(double x0, double y0, double x1, double y1)
 
 }  // namespace
 
-TEST_F(RampPoints, LaneStringStepsArcsAndKeepsOrder)
+TEST_F(RampPoints, LaneStringStepsArcsOnTheRegionsSideAndKeepsOrder)
 {
     // A line, then a counter-clockwise half circle of radius 5 about (5, 0) from (10, 0) to (0, 0).
     std::vector<xy> lane = {{0, -3}, {10, -3}, {10, 0}};
     push_arc(lane, 5.0, 1.0, 5.0, 0.0, 0.0, 0.0);
     std::vector<double> flat;
     for (const xy& p : lane) flat.insert(flat.end(), {p.x, p.y});
-    std::vector<double> buffer(2000);
-    int count = 0, status = -9;
-    TK2STR(1, 0.01, static_cast<int>(lane.size()), flat.data(), 2000, count, buffer.data(), status);
-    ASSERT_EQ(status, 0);
-    // The arc's start once, its end last; every point on the circle; chords within the tolerance.
-    EXPECT_DOUBLE_EQ(buffer[0], 0.0);
-    EXPECT_DOUBLE_EQ(buffer[1], -3.0);
-    EXPECT_DOUBLE_EQ(buffer[4], 10.0);
-    EXPECT_DOUBLE_EQ(buffer[5], 0.0);
-    EXPECT_NEAR(buffer[2 * count - 2], 0.0, 1e-9);
-    EXPECT_NEAR(buffer[2 * count - 1], 0.0, 1e-9);
-    int starts = 0;
-    for (int i = 2; i < count; ++i) {
-        const double x = buffer[2 * i], y = buffer[2 * i + 1];
-        EXPECT_NEAR(std::hypot(x - 5.0, y), 5.0, 1e-9) << i;
-        EXPECT_GE(y, -1e-9) << "the upper half, counter-clockwise";
-        const double mx = 0.5 * (x + buffer[2 * i - 2]), my = 0.5 * (y + buffer[2 * i - 1]);
-        EXPECT_LE(5.0 - std::hypot(mx - 5.0, my), 0.01 + 1e-9);
-        if (std::fabs(x - 10.0) < 1e-9 && std::fabs(y) < 1e-9) ++starts;
+    // With the region on the left the arc bends towards it: points on the circle, chords inside
+    // it. With the region on the right (an island's round) the corners stand outside the circle
+    // and every chord keeps off it: a tool on the string never comes nearer the island.
+    for (const bool region_left : {true, false}) {
+        SCOPED_TRACE(region_left ? "region on the left" : "region on the right");
+        std::vector<double> buffer(2000);
+        int count = 0, status = -9;
+        TK2STR(1, 0.01, region_left, static_cast<int>(lane.size()), flat.data(), 2000, count, buffer.data(), status);
+        ASSERT_EQ(status, 0);
+        // The arc's start once, its end last; chords and corners within the tolerance.
+        EXPECT_DOUBLE_EQ(buffer[0], 0.0);
+        EXPECT_DOUBLE_EQ(buffer[1], -3.0);
+        EXPECT_DOUBLE_EQ(buffer[4], 10.0);
+        EXPECT_DOUBLE_EQ(buffer[5], 0.0);
+        EXPECT_NEAR(buffer[2 * count - 2], 0.0, 1e-9);
+        EXPECT_NEAR(buffer[2 * count - 1], 0.0, 1e-9);
+        int starts = 0;
+        for (int i = 2; i < count; ++i) {
+            const double x = buffer[2 * i], y = buffer[2 * i + 1];
+            const double r = std::hypot(x - 5.0, y);
+            const bool placed = region_left ? std::fabs(r - 5.0) <= 1e-9 : r >= 5.0 - 1e-9 && r <= 5.01 + 1e-9;
+            EXPECT_TRUE(placed) << i << ": radius " << r;
+            EXPECT_GE(y, -1e-9) << "the upper half, counter-clockwise";
+            const double mx = 0.5 * (x + buffer[2 * i - 2]), my = 0.5 * (y + buffer[2 * i - 1]);
+            const double chord = std::hypot(mx - 5.0, my);
+            const bool sided = region_left ? 5.0 - chord <= 0.01 + 1e-9 : chord >= 5.0 - 1e-9;
+            EXPECT_TRUE(sided) << i << ": chord middle at " << chord;
+            if (std::fabs(x - 10.0) < 1e-9 && std::fabs(y) < 1e-9) ++starts;
+        }
+        EXPECT_EQ(starts, 1);
+        // Another mode gives the reverse order.
+        std::vector<double> reversed(2000);
+        int reversed_count = 0;
+        TK2STR(0, 0.01, region_left, static_cast<int>(lane.size()), flat.data(), 2000, reversed_count, reversed.data(),
+               status);
+        ASSERT_EQ(reversed_count, count);
+        EXPECT_DOUBLE_EQ(reversed[0], buffer[2 * count - 2]);
+        EXPECT_DOUBLE_EQ(reversed[2 * count - 1], -3.0);
     }
-    EXPECT_EQ(starts, 1);
-    // Another mode gives the reverse order.
-    std::vector<double> reversed(2000);
-    int reversed_count = 0;
-    TK2STR(0, 0.01, static_cast<int>(lane.size()), flat.data(), 2000, reversed_count, reversed.data(), status);
-    ASSERT_EQ(reversed_count, count);
-    EXPECT_DOUBLE_EQ(reversed[0], buffer[2 * count - 2]);
-    EXPECT_DOUBLE_EQ(reversed[2 * count - 1], -3.0);
     // Too small a buffer.
-    TK2STR(1, 0.01, static_cast<int>(lane.size()), flat.data(), 20, count, buffer.data(), status);
+    std::vector<double> buffer(20);
+    int count = 0, status = 0;
+    TK2STR(1, 0.01, true, static_cast<int>(lane.size()), flat.data(), 20, count, buffer.data(), status);
     EXPECT_EQ(status, -1);
     EXPECT_TRUE(has_error("TK2STR,BUF OF POINTS FOR RAMP-IN IS TOO SMALL"));
 }
