@@ -351,8 +351,10 @@ int project_segments(projection& pr)
         int ends[2] = {0, 0}, state = kSegmentStart;
         // A segment far shorter than any tolerance (two splits' middles snapped to one node) is
         // its own string: walkers standing on a node beside a hole may find no cell to step in.
-        if (distd(3, p, q) < kNegligibleSegment) state = kSegmentMet;
-        else lan_on_grid_segment(distd(3, p, q), ends, state);
+        if (distd(3, p, q) < kNegligibleSegment)
+            state = kSegmentMet;
+        else
+            lan_on_grid_segment(distd(3, p, q), ends, state);
         if (state == kSegmentEndOffGrid) return -1;
         if (state == kSegmentMet) {
             const int status = append_strings(pr, ends, i == a.count - 1);
