@@ -46,6 +46,7 @@
 namespace {
 
 constexpr const char* kNotFiniteText = "[oneoff_pokarr] LOOP OR DISTANCE HOLDS A NUMBER THAT IS NOT FINITE";
+constexpr const char* kNotLaidText = "[oneoff_pokarr] THE LANE CANNOT BE LAID ON THE SURFACE";
 // Below this distance the pieces are taken without the crossing and inside tests.
 constexpr double kSmallOffset = 0.013;
 // Loop removal is retried this often, each time at (1 - 0.001 k) of the current distance.
@@ -499,11 +500,16 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
         lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         if (status == kOffsetOnGrid) {
             // The source is laid on the grid and offset again without the steepness check. A
-            // failed projection (a lane off the grid, a segment that cannot be traced, no array)
-            // gives 11; a failing segment whose middle has no surface gives no offset, since the
-            // retry would run on a source that is not on the surface.
+            // projection that fails (a lane off the grid, a segment that cannot be traced) is said
+            // and passed up; no array gives 11; a failing segment whose middle has no surface
+            // gives no offset, since the retry would run on a source that is not on the surface.
             surface_grid_seam_table().lan_on_grid(0, 0, from, 0.0, status);
             if (&from == &c.source) c.source_reach_built = c.source_inside_made = c.source_elems_made = false;
+            if (status < 0) {
+                eroutc(kNotLaidText, 0);
+                c.status = status;
+                return false;
+            }
             if (status != 0) {
                 c.status = status == kOneoffNoOffset ? kOneoffNoOffset : kOneoffMemory;
                 return false;
@@ -514,7 +520,8 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
         }
         if (status == 0) start_on_trimmed_element(work);
     }
-    if (status > 1) {
+    // A failed offset has said why on the error channel: its status goes up as it is.
+    if (status < 0 || status > 1) {
         c.status = status == kOneoffNoRestart ? kOneoffNoOffset : status;
         return false;
     }

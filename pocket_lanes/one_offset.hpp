@@ -49,8 +49,9 @@ struct oneoff_request {
 };
 
 // Makes the next offset of the loop (changed in place by the clean-up and the restart) and
-// records its pieces. Status 0, 1, 9, 10, 11, or the code of a callee passed up; -1 (one line
-// naming the routine) for a loop or distance holding a number that is not finite. Reads
+// records its pieces. Status 0, 1, 9, 10, 11, or the code of a callee passed up (a raw offset
+// that fails, having said why, passes its negative status up); -1 (one line naming the routine)
+// for a loop or distance holding a number that is not finite. Reads
 // pocket_work (tolerance, working_tolerance, corner_arcs, reoffset_distance, reach_squared,
 // end_point_mode, restart_param, island_stage, full_pocket, combine_floor) and
 // pocket_state.pocket_dimension; the end-point restart writes pocket_work.restart_point and

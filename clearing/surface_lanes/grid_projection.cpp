@@ -37,6 +37,8 @@ constexpr int kShownCellColour = 3;
 constexpr int kMostSplits = 100;
 // Walkers meet when their last points are this close.
 constexpr double kMeetDistance = 1.0e-6;
+// A segment shorter than this (ten times the on-line tolerance, grid units) is not traced.
+constexpr double kNegligibleSegment = 10.0 * kGridOnLine;
 // A lane point lies on a straight string when it is this close to the chord of its neighbours.
 constexpr double kStraightGap = 1.0e-9;
 // Densification never divides one segment into more parts than this.
@@ -347,7 +349,12 @@ int project_segments(projection& pr)
         push(s.walker[0], p, np);
         push(s.walker[1], q, nq);
         int ends[2] = {0, 0}, state = kSegmentStart;
-        lan_on_grid_segment(distd(3, p, q), ends, state);
+        // A segment far shorter than any tolerance (two splits' middles snapped to one node) is
+        // its own string: walkers standing on a node beside a hole may find no cell to step in.
+        if (distd(3, p, q) < kNegligibleSegment)
+            state = kSegmentMet;
+        else
+            lan_on_grid_segment(distd(3, p, q), ends, state);
         if (state == kSegmentEndOffGrid) return -1;
         if (state == kSegmentMet) {
             const int status = append_strings(pr, ends, i == a.count - 1);

@@ -105,6 +105,18 @@ double piece_length(offset_run& run, const pokarr& piece)
     return total;
 }
 
+// Lays a piece or a corner's fill onto the grid. One that cannot be laid down (its string runs
+// into a hole of the grid, or cannot be traced round a hole's corner) is left out as an empty
+// piece is: the joins of its neighbours bridge it. False when it is left out, with run.status set
+// when an array failed.
+bool laid_down(offset_run& run, pokarr& piece)
+{
+    int status = 0;
+    lan_on_grid(kGridPlain, kGridOpen, piece, 0.0, status);
+    if (status == kProjectNoArray) run.status = kOffset3dFailed;
+    return status == 0;
+}
+
 // The next usable segment of the input with its piece laid onto the grid; false when none is
 // left or the run failed (run.status then set).
 bool next_segment(offset_run& run, segment_piece& s)
@@ -128,8 +140,10 @@ bool next_segment(offset_run& run, segment_piece& s)
         lane_seg_offset_3d(p0, p1, s.direction, length, run.offset, s.piece, status);
         if (failed(run, status)) return false;
         if (s.piece.count == 0) continue;
-        lan_on_grid(kGridPlain, kGridOpen, s.piece, 0.0, status);
-        if (failed(run, status)) return false;
+        if (!laid_down(run, s.piece)) {
+            if (run.status != 0) return false;
+            continue;
+        }
         lane_piece_unloop(s.piece);
         if (s.piece.count > 0) return true;
     }
@@ -253,8 +267,7 @@ bool fill_corner(offset_run& run, const segment_piece& prev, const segment_piece
     if (distinct && run.corner.count > kFillCheckedFrom && !fill_approaches(run.corner, cur.first()))
         run.corner.count = 0;
     if (run.corner.count == 0) return true;
-    lan_on_grid(kGridPlain, kGridOpen, run.corner, 0.0, status);
-    if (failed(run, status)) return false;
+    if (!laid_down(run, run.corner)) return run.status == 0;
     int from = 0;
     lane_join_search(kJoinCut, run.loop, run.corner, run.search_start, from);
     return append_piece(run, run.corner, from);
@@ -479,8 +492,8 @@ void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& outp
     // A grid routine that failed (a segment that cannot be walked or laid, a hole in its way)
     // leaves part of the pocket without a lane: the run says so rather than end as if full.
     if ((run.status < 0 && run.status != kOffset3dStopped) || run.status == kOffset3dNone) {
-        erou1c(kNotLaid, run.status);
-        run.status = kOffset3dFailed;
+        eroutc(kNotLaid, 0);
+        run.status = kOffset3dNotLaid;
     }
     if (run.status != 0) output.count = 0;
     status = run.status;

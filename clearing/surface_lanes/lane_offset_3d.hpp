@@ -13,13 +13,16 @@
 inline constexpr int kOffset3dNone = 1;     // no usable offset: the output is empty
 inline constexpr int kOffset3dFailed = 11;  // input refused, or a pocket array failed
 inline constexpr int kOffset3dStopped = -3;
+inline constexpr int kOffset3dNotLaid = -1;  // the offset cannot be laid on the surface (said)
 
 // Offsets the closed input loop by the distance to the right of its direction of travel (side
 // 0 or more) or to its left (side negative) over the surface grid, into the output (emptied
 // first; its own dimension kept). Status 0 done (an output of fewer than 3 points is left so);
 // -3 from a steep walk start, output empty; 11, output empty, for an empty-kind input, a static
-// input of more than 7000 points or one without heights, a pocket array that failed, or a grid
-// routine that failed ("[lane_offset_3d] THE OFFSET CANNOT BE LAID ON THE SURFACE" with its
-// status on the error channel: the lanes would stop short of the pocket's middle). Reads
-// surface_grid_block (cells, shift, settings) and pocket_work (tolerance, working tolerance).
+// input of more than 7000 points or one without heights, or a pocket array that failed; -1,
+// output empty, for a grid routine that failed ("[lane_offset_3d] THE OFFSET CANNOT BE LAID ON
+// THE SURFACE" on the error channel: the lanes would stop short of the pocket's middle). A piece
+// or a corner's fill that cannot be laid on the grid is left out, its neighbours' joins bridging
+// it. Reads surface_grid_block (cells, shift, settings) and pocket_work (tolerance, working
+// tolerance).
 void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& output, int& status);

@@ -11,6 +11,7 @@
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
+#include "clearing/surface_lanes/lane_offset_3d.hpp"
 #include "surfaces/surface_grid.hpp"
 
 #include <cmath>
@@ -224,30 +225,52 @@ TEST_F(OneOffset, LeftoverLanesOfAPocketWithoutIslands)
 
 // A loop on the surface goes to the surface offset: without a surface grid under it the offset
 // fails with its message and its code passes up (no lane); over a flat grid it gets its lane.
-TEST_F(OneOffset, SurfaceLoopsPassTheOffsetCodeUp)
+// A raw offset that fails says why and its negative status comes up as it is, not as "no offset":
+// a surface loop without a grid under it, a planar loop at a distance the raw offset refuses.
+TEST_F(OneOffset, FailedRawOffsetsPassTheirStatusUp)
 {
-    pocket_state_block.pocket_dimension = 3;
-    for (const bool grid : {false, true}) {
+    const struct {
+        const char* what;
+        int dimension;
+        bool grid;
+        double distance;
+        int want;
+        const char* line;  // the last line on the error channel, or none
+    } rows[] = {
+        {"surface loop on a grid", 3, true, 2.0, 0, nullptr},
+        {"surface loop without a grid", 3, false, 2.0, kOffset3dNotLaid,
+         "[lane_offset_3d] THE OFFSET CANNOT BE LAID ON THE SURFACE"},
+        {"planar loop at a negative distance", 2, false, -2.0, kOffsetRefused,
+         "[lane_offset_2d3d] SIDE MUST BE 1 OR -1 AND DISTANCE A FINITE NUMBER NOT BELOW 0"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pocket_state_block.pocket_dimension = r.dimension;
         surface_grid_block = surface_grid{};
-        if (grid) {
+        if (r.grid) {
             surface_grid_block.x0 = surface_grid_block.y0 = -5.0;
             surface_grid_block.h = 1.0;
             surface_grid_block.nx = surface_grid_block.ny = 31;
             surface_grid_block.heights.assign(31 * 31, 1.0f);
         }
         ++surface_grid_block.generation;
-        lane_table_block.count = 0;
+        lane_table_reset();
         pokarr loop;
-        pokarr_init(3, loop);
+        pokarr_init(r.dimension, loop);
         int status = 0;
         for (const xy& p : rect(0, 0, 20, 20)) {
             const double q[3] = {p.x, p.y, 1.0};
             pokarr_add_pnt(q, loop, status);
         }
+        const std::size_t said = errors().size();
         int branches = 1;
-        oneoff_pokarr(inward(2.0, &branches), loop, status);
-        EXPECT_EQ(status, grid ? 0 : kOneoffMemory) << "grid " << grid;
-        EXPECT_EQ(lane_table_block.count, grid ? 1 : 0) << "grid " << grid;
+        oneoff_pokarr(inward(r.distance, &branches), loop, status);
+        EXPECT_EQ(status, r.want);
+        EXPECT_EQ(lane_table_block.count, r.want == 0 ? 1 : 0);
+        if (r.line != nullptr)
+            EXPECT_EQ(errors().back(), r.line);
+        else
+            EXPECT_EQ(errors().size(), said);
         pokarr_free(loop);
     }
     surface_grid_block = surface_grid{};

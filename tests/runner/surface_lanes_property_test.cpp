@@ -239,11 +239,8 @@ const known_fault kKnownFaults[] = {
     {47, false, {kGap}},
     {49, false, {kOverHole}},
     {51, false, {kGap}},
-    {54, false, {kMessage, kNoLanes, kGap}},
-    {59, false, {kMessage, kNoLanes, kGap}},
     {60, false, {kMessage, kNoLanes, kGap}},
     {67, false, {kGap}},
-    {79, false, {kMessage, kNoLanes, kGap}},
     {6, true, {kGap}},
     {8, true, {kGap}},
     {21, true, {kGap}},
@@ -253,12 +250,9 @@ const known_fault kKnownFaults[] = {
     {38, true, {kGap}},
     {47, true, {kGap}},
     {51, true, {kGap}},
-    {54, true, {kMessage, kNoLanes, kGap}},
     {57, true, {kCrossing}},
-    {59, true, {kMessage, kNoLanes, kGap}},
     {60, true, {kMessage, kNoLanes, kGap}},
     {67, true, {kGap}},
-    {79, true, {kMessage, kNoLanes, kGap}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
