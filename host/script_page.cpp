@@ -67,6 +67,11 @@ struct page_line {
 struct page_state {
     std::vector<page_line> lines;
     long dropped = 0;  // lines placed beyond kMaxPageLines
+    // modcom closed the page for an action of it: modinz during the action resets the menu state
+    // but the page stays built, so that it can be shown again after the action; the first line
+    // the action places starts a page of its own.
+    bool closed = false;
+    bool set_aside = false;  // modinz came while closed: the next line placed clears the page
 };
 
 page_state& page()
@@ -86,6 +91,7 @@ std::string line_text(std::size_t number, const page_line& line);
 
 void place(page_line line)
 {
+    if (page().set_aside) page() = page_state{};
     if (page().lines.size() >= kMaxPageLines) {
         ++page().dropped;
         trace_call("page_full", line.call, -1);
@@ -437,7 +443,8 @@ void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, 
 
 void modinz()
 {
-    vantu::script::page_clear();
+    if (vantu::script::page().closed) vantu::script::page().set_aside = true;
+    else vantu::script::page_clear();
     vantu::trace_call("modinz", "", 0);
 }
 
@@ -599,6 +606,7 @@ void modcls() { vantu::trace_call("modcls", std::to_string(vantu::script::page()
 
 void modcom(int& status)
 {
+    vantu::script::page().closed = true;
     status = 0;
     vantu::trace_call("modcom", "", status);
 }
@@ -610,6 +618,7 @@ void prcont() { vantu::trace_call("prcont", "", 0); }
 static void run_page(std::string_view call, int& status, int (*answer_of)(int final_line, int changed))
 {
     namespace script = vantu::script;
+    script::page().closed = script::page().set_aside = false;  // the page is shown (again)
     const script::event e{script::event_kind::page, call, script::page_event_text()};
     for (;;) {  // each pass uses up a step, or ends
         const script::step* given = script::find_answer(e);
