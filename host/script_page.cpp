@@ -6,6 +6,7 @@
 #include "host/vantu_interact.hpp"
 
 #include "host/core/output_layer.hpp"
+#include "host/core/catalogue.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/script_engine.hpp"
@@ -50,6 +51,7 @@ struct page_line {
     line_kind kind = line_kind::blank;
     std::string call;                  // the call that placed it
     std::string label;                 // text, choices text or field label
+    std::string name;                  // a parameter field's name, when the stand-in has one
     std::vector<std::string> choices;  // cycling choice
     int* integer = nullptr;            // choice or integer field
     float* real = nullptr;             // real field
@@ -185,7 +187,8 @@ std::string unmarked_line_text(std::size_t number, const page_line& line)
     case line_kind::blank: return n + "(blank)";
     case line_kind::text: return n + line.label;
     case line_kind::parameter:
-        return n + "parameter " + line.label + " (kind " + std::to_string(line.parameter_kind) +
+        return n + (line.name.empty() ? "" : line.name + ": ") + "parameter " + line.label + " (kind " +
+               std::to_string(line.parameter_kind) +
                ", relation " + std::to_string(line.relation) + ") = " +
                value_text(line, current_value(line)) + limits_text(line);
     default: return n + line.label + " = " + value_text(line, current_value(line)) + limits_text(line);
@@ -429,6 +432,7 @@ void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, 
         line.kind = line_kind::parameter;
         line.call = "nu_mod_exec";
         line.label = std::to_string(label);
+        line.name = std::string(vantu::parameter_label_text(label));
         line.cell = &value;
         line.parameter_kind = kind;
         line.relation = relation;
