@@ -63,7 +63,7 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
         {[] { shmsgc("WARNING  : LOW"); }, {"shmsgc", "WARNING  : LOW", "WARNING  : LOW"}},
         {[&dashes] { shlmsg(dashes.c_str(), 79); }, {"shlmsg", dashes, dashes}},
         {[] { prmptc("INDICATE CONTOUR"); }, {"prmptc", "INDICATE CONTOUR", "INDICATE CONTOUR"}},
-        {[] { msg_mdls(319, 30); }, {"msg_mdls", "319/30", "message 319/30"}},
+        {[] { msg_mdls(319, 30); }, {"msg_mdls", "319/30", "message 319/30 WARNING: THE ORIGIN OF THE PROCEDURE IS NOT FOUND"}},
         {[] {
              const double z[] = {-2.5};
              msg_mdls(331, 41, {}, z);
@@ -88,7 +88,7 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
     EXPECT_EQ(vantu::control::texts_of("erou1c"),
               (std::vector<std::string>{"INITMC, FOR CODE=", "[tpget] where = "}));
     EXPECT_EQ(vantu::control::lines_of("msg_mdls"),
-              (std::vector<std::string>{"message 319/30", "message 331/41 -2.5000"}));
+              (std::vector<std::string>{"message 319/30 WARNING: THE ORIGIN OF THE PROCEDURE IS NOT FOUND", "message 331/41 -2.5000"}));
 }
 
 TEST_F(HostMessages, CountedTextsAreBoundedByCountAndTerminator)
