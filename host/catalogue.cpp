@@ -37,10 +37,10 @@ struct label_entry {
 };
 
 constexpr label_entry kParameterLabels[] = {
-    {63, "EXTRA OFFSET"},   {76, "SIDE STEP"},       {87, "HATCH ANGLE"},    {109, "TOLERANCE"},
-    {141, "APPROACH VALUE"}, {145, "CLEARANCE"},     {263, "CONTOUR TYPE"},  {311, "REFERENCE Z"},
-    {337, "REGION ORDER"},   {447, "HATCH LINKING"}, {452, "METHOD"},        {457, "SINGLE OFFSET"},
-    {455, "LANE OPTION"},    {458, "OFFSET OPTION"}, {459, "PASSES"},        {460, "LEAD MODE"},
+    {63, "EXTRA OFFSET"},    {76, "SIDE STEP"},          {87, "HATCH ANGLE"},   {109, "TOLERANCE"},
+    {141, "APPROACH VALUE"}, {145, "CLEARANCE"},         {263, "CONTOUR TYPE"}, {311, "REFERENCE Z"},
+    {337, "REGION ORDER"},   {447, "HATCH LINKING"},     {452, "METHOD"},       {457, "SINGLE OFFSET"},
+    {455, "LANE OPTION"},    {458, "OFFSET OPTION"},     {459, "PASSES"},       {460, "LEAD MODE"},
     {463, "CORNER ARCS"},    {479, "ENTRY/START POINT"}, {480, "ENTRY SEARCH"}, {3002, "TOOL NAME"},
     {3082, "REGSTR"},
 };

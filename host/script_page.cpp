@@ -5,13 +5,13 @@
 // again, with nothing of the refused answer applied.
 #include "host/vantu_interact.hpp"
 
-#include "host/core/output_layer.hpp"
+#include "host/control/script.hpp"
 #include "host/core/catalogue.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
-#include "host/control/script.hpp"
 #include "host/vantu_compare.hpp"
 
 #include <algorithm>
@@ -188,9 +188,8 @@ std::string unmarked_line_text(std::size_t number, const page_line& line)
     case line_kind::text: return n + line.label;
     case line_kind::parameter:
         return n + (line.name.empty() ? "" : line.name + ": ") + "parameter " + line.label + " (kind " +
-               std::to_string(line.parameter_kind) +
-               ", relation " + std::to_string(line.relation) + ") = " +
-               value_text(line, current_value(line)) + limits_text(line);
+               std::to_string(line.parameter_kind) + ", relation " + std::to_string(line.relation) +
+               ") = " + value_text(line, current_value(line)) + limits_text(line);
     default: return n + line.label + " = " + value_text(line, current_value(line)) + limits_text(line);
     }
 }
@@ -447,8 +446,10 @@ void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, 
 
 void modinz()
 {
-    if (vantu::script::page().closed) vantu::script::page().set_aside = true;
-    else vantu::script::page_clear();
+    if (vantu::script::page().closed)
+        vantu::script::page().set_aside = true;
+    else
+        vantu::script::page_clear();
     vantu::trace_call("modinz", "", 0);
 }
 

@@ -41,7 +41,9 @@ TEST_F(ContourUpkeep, DuplicatesLeaveOneAndHandPickedGivesWay)
         EXPECT_EQ(messages.empty() ? std::string() : messages.back(), std::string(r.message)) << r.what;
         const auto lines = vantu::control::lines_of("msg_mdls");
         const std::string line = lines.empty() ? std::string() : lines.back();
-        if (*r.count) EXPECT_TRUE(line.ends_with(r.count)) << r.what << ": " << line;
+        if (*r.count) {
+            EXPECT_TRUE(line.ends_with(r.count)) << r.what << ": " << line;
+        }
         TearDown();
     }
 }

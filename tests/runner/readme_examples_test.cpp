@@ -71,7 +71,10 @@ int run_in(const fs::path& folder, const std::string& command)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::size_t line_count(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t line_count(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // The cells of the markdown table rows of a text that are longer than `most` characters.
 std::vector<std::string> long_cells(const std::string& text, std::size_t most)
@@ -84,7 +87,8 @@ std::vector<std::string> long_cells(const std::string& text, std::size_t most)
         std::istringstream cells(line.substr(1));
         std::string cell;
         while (std::getline(cells, cell, '|'))
-            if (cell.size() > most + 2) found.push_back(cell.substr(0, 60) + "... (" + std::to_string(cell.size()) + ")");
+            if (cell.size() > most + 2)
+                found.push_back(cell.substr(0, 60) + "... (" + std::to_string(cell.size()) + ")");
     }
     return found;
 }
