@@ -5,12 +5,13 @@
 // again, with nothing of the refused answer applied.
 #include "host/vantu_interact.hpp"
 
-#include "host/core/output_layer.hpp"
+#include "host/control/script.hpp"
+#include "host/core/catalogue.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
-#include "host/control/script.hpp"
 #include "host/vantu_compare.hpp"
 
 #include <algorithm>
@@ -50,6 +51,7 @@ struct page_line {
     line_kind kind = line_kind::blank;
     std::string call;                  // the call that placed it
     std::string label;                 // text, choices text or field label
+    std::string name;                  // a parameter field's name, when the stand-in has one
     std::vector<std::string> choices;  // cycling choice
     int* integer = nullptr;            // choice or integer field
     float* real = nullptr;             // real field
@@ -67,6 +69,11 @@ struct page_line {
 struct page_state {
     std::vector<page_line> lines;
     long dropped = 0;  // lines placed beyond kMaxPageLines
+    // modcom closed the page for an action of it: modinz during the action resets the menu state
+    // but the page stays built, so that it can be shown again after the action; the first line
+    // the action places starts a page of its own.
+    bool closed = false;
+    bool set_aside = false;  // modinz came while closed: the next line placed clears the page
 };
 
 page_state& page()
@@ -86,6 +93,7 @@ std::string line_text(std::size_t number, const page_line& line);
 
 void place(page_line line)
 {
+    if (page().set_aside) page() = page_state{};
     if (page().lines.size() >= kMaxPageLines) {
         ++page().dropped;
         trace_call("page_full", line.call, -1);
@@ -179,9 +187,9 @@ std::string unmarked_line_text(std::size_t number, const page_line& line)
     case line_kind::blank: return n + "(blank)";
     case line_kind::text: return n + line.label;
     case line_kind::parameter:
-        return n + "parameter " + line.label + " (kind " + std::to_string(line.parameter_kind) +
-               ", relation " + std::to_string(line.relation) + ") = " +
-               value_text(line, current_value(line)) + limits_text(line);
+        return n + (line.name.empty() ? "" : line.name + ": ") + "parameter " + line.label + " (kind " +
+               std::to_string(line.parameter_kind) + ", relation " + std::to_string(line.relation) +
+               ") = " + value_text(line, current_value(line)) + limits_text(line);
     default: return n + line.label + " = " + value_text(line, current_value(line)) + limits_text(line);
     }
 }
@@ -423,6 +431,7 @@ void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, 
         line.kind = line_kind::parameter;
         line.call = "nu_mod_exec";
         line.label = std::to_string(label);
+        line.name = std::string(vantu::parameter_label_text(label));
         line.cell = &value;
         line.parameter_kind = kind;
         line.relation = relation;
@@ -437,7 +446,10 @@ void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, 
 
 void modinz()
 {
-    vantu::script::page_clear();
+    if (vantu::script::page().closed)
+        vantu::script::page().set_aside = true;
+    else
+        vantu::script::page_clear();
     vantu::trace_call("modinz", "", 0);
 }
 
@@ -599,6 +611,7 @@ void modcls() { vantu::trace_call("modcls", std::to_string(vantu::script::page()
 
 void modcom(int& status)
 {
+    vantu::script::page().closed = true;
     status = 0;
     vantu::trace_call("modcom", "", status);
 }
@@ -610,6 +623,7 @@ void prcont() { vantu::trace_call("prcont", "", 0); }
 static void run_page(std::string_view call, int& status, int (*answer_of)(int final_line, int changed))
 {
     namespace script = vantu::script;
+    script::page().closed = script::page().set_aside = false;  // the page is shown (again)
     const script::event e{script::event_kind::page, call, script::page_event_text()};
     for (;;) {  // each pass uses up a step, or ends
         const script::step* given = script::find_answer(e);

@@ -68,7 +68,8 @@ void msg_quest(int group, int number, int& answer);
 // are 0 (never to a text); choices are 1 or more. Status -1 for an unknown kind.
 void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum,
                  int& status);
-// Clears the page (and the host's menu state) without ending the interaction.
+// Clears the page (and the host's menu state) without ending the interaction. During an action
+// of a page that modcom closed, the page stays built to be shown again, until a new line is placed.
 void modinz();
 // Closes the menu before an action of it runs (the page stays built). Status 0.
 void modcom(int& status);

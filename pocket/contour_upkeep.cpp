@@ -9,6 +9,7 @@
 #include "surfaces/geometry_access_least.hpp"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -227,7 +228,8 @@ void contour_remove_duplicates()
     }
     contour_renumber();
     if (removed == 1) msg_mdls(kMessageModule, kOneDuplicate);
-    else if (removed > 1) msg_mdls(kMessageModule, kSeveralDuplicates);
+    else if (removed > 1)
+        msg_mdls(kMessageModule, kSeveralDuplicates, std::to_string(removed));
 }
 
 void contour_gather_curves(int contours_valid, int /*draft_field*/, int limit, int& status)

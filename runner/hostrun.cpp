@@ -87,11 +87,6 @@ bool prepare_host(const runner_options& options)
         std::cerr << "hostrun: " << *reading << ": cannot be read: " << e.what() << '\n';
         return false;
     }
-    if (!options.fixed_time.empty() && !control::set_fixed_time_text(options.fixed_time)) {
-        std::cerr << "hostrun: --fixed-time " << options.fixed_time
-                  << ": expected YYYY-MM-DDTHH:MM:SS\n";
-        return false;
-    }
     control::set_part_file_name(options.part);
     control::set_tracing(options.trace);
     if (options.edit > 0 && !control::open_procedure_for_edit(options.edit)) {

@@ -1,5 +1,7 @@
-// The runner's command line: --part, --script and --out are needed, the rest is optional.
+// The runner's command line: --part and --out are needed, the rest is optional.
 #include "runner/options.hpp"
+
+#include "host/control/clock.hpp"
 
 #include <charconv>
 #include <string_view>
@@ -17,7 +19,7 @@ bool parse_number(const std::string& text, int& value)
 
 std::string usage_text()
 {
-    return "usage: hostrun --part P.json --script S.json --out DIR [--module PATH] [--data DIR]...\n"
+    return "usage: hostrun --part P.json [--script S.json] --out DIR [--module PATH] [--data DIR]...\n"
            "               [--trace] [--fixed-time YYYY-MM-DDTHH:MM:SS] [--edit N]\n";
 }
 
@@ -39,8 +41,14 @@ bool parse_options(int argc, char** argv, runner_options& options, std::string& 
         else if (arg == "--out") options.out = value;
         else if (arg == "--module") options.module = value;
         else if (arg == "--data") options.data.push_back(value);
-        else if (arg == "--fixed-time") options.fixed_time = value;
-        else if (arg == "--edit") {
+        else if (arg == "--fixed-time") {
+            // A time the clock cannot take is a bad command line; a good one is set here.
+            options.fixed_time = value;
+            if (!vantu::control::set_fixed_time_text(value)) {
+                problem = "--fixed-time " + value + ": expected YYYY-MM-DDTHH:MM:SS";
+                return false;
+            }
+        } else if (arg == "--edit") {
             if (!parse_number(value, options.edit) || options.edit < 1) {
                 problem = "--edit needs a procedure number of 1 or more";
                 return false;

@@ -17,6 +17,7 @@ struct runner_options {
 
 inline constexpr int kBadCommandLine = 2;
 
-// Fills options from the command line; false with the problem described when it is not usable.
+// Fills options from the command line and fixes the host clock at --fixed-time; false with the
+// problem described when it is not usable.
 bool parse_options(int argc, char** argv, runner_options& options, std::string& problem);
 std::string usage_text();

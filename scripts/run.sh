@@ -17,8 +17,7 @@ mkdir -p out/example
 ./build/hostrun --part examples/pocket_part.json --script examples/pocket_script.json \
   --out out/example --data data --fixed-time 2026-01-01T12:00:00 "$@"
 # The tool-path listing, the procedure header list and the tool list of the procedure just made,
-# as SERVICE writes them (into a fresh folder: SERVICE asks before it overwrites a listing).
-rm -rf out/example/listing
+# as SERVICE writes them (the script answers yes when SERVICE asks to overwrite a listing).
 ./build/hostrun --part out/example/part.saved.json --script examples/listings_script.json \
   --out out/example/listing --data data --fixed-time 2026-01-01T12:00:00 --edit 1 >/dev/null
 echo "outputs written to $(pwd)/out/example (listings in out/example/listing)"

@@ -86,7 +86,9 @@ struct script_event {
     std::string kind;     // "menu", "page", "question", "pick", "point", "key", "text"
     std::string call;     // the host call that asked: "menuc", "modif1", "irepyc", ...
     std::string prompt;   // the prompt line shown at the time (may be empty)
-    std::string text;     // menu choices, question, page lines ("1 OFFSET = 0.5 [-500, 10000] | ...")
+    std::string text;     // menu choices, question, page lines ("1 OFFSET = 0.5 [-500, 10000] | ...";
+                          // a parameter field with its name when the stand-in has one: "14 SIDE
+                          // STEP: parameter 76 (kind 2, relation 0) = 0.1 [1e-04, 99999]")
     std::string answer;   // what the module got, or why the scripted value was refused
     std::string source;   // "script step 4", "rule 2", "default", or "aborted"
     bool refused = false; // the scripted value was refused; the event was asked again

@@ -130,7 +130,7 @@ TEST_F(PreExec, ChangeNotes)
         {"optimization only", 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0,
          {"usrmsg: NOTE: ONLY OPTIMIZATION WILL BE CALCULATED FOR THIS PROCEDURE"}, 0, 1},
         {"machine parameters, optimization", 1, 1, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, {"msg_mdls: message 339/90"}, 0, 1},
-        {"no geometry, recompute", 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, {"msg_mdls: message 319/560"}, 1, 0},
+        {"no geometry, recompute", 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, {"msg_mdls: message 319/560 NOTE: NO GEOMETRY IS KEPT WITH THE PROCEDURE"}, 1, 0},
         {"no geometry, warnings", 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, {"msg_mdls: message 319/550"}, 0, 0},
     };
     for (const row& x : rows) {

@@ -44,14 +44,16 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
         {[] { eroutc("TPSKIP,ERRORS IN LIST", 0); }, {"eroutc", "TPSKIP,ERRORS IN LIST", "TPSKIP,ERRORS IN LIST"}},
         {[] { erou1c("INITMC, FOR CODE=", 5); }, {"erou1c", "INITMC, FOR CODE=", "INITMC, FOR CODE= 5"}},
         {[] { erou1c("[tpget] where = ", -7); }, {"erou1c", "[tpget] where = ", "[tpget] where = -7"}},
-        {[] { errout("INSMSG, ERRORS IN LIST", 0, 22); }, {"errout", "INSMSG, ERRORS IN LIST", "INSMSG, ERRORS IN LIST"}},
+        {[] { errout("INSMSG, ERRORS IN LIST", 0, 22); },
+         {"errout", "INSMSG, ERRORS IN LIST", "INSMSG, ERRORS IN LIST"}},
         {[] { userrc("ERROR    : NO CONTOUR"); }, {"userrc", "ERROR    : NO CONTOUR", "ERROR    : NO CONTOUR"}},
         {[] { user1c("NUMBER OF PROCEDURES IN TOOL PATH EXCEEDED", 'I', 199, ""); },
          {"user1c", "NUMBER OF PROCEDURES IN TOOL PATH EXCEEDED", "NUMBER OF PROCEDURES IN TOOL PATH EXCEEDED 199"}},
         {[] { user1c("ONLY", 'I', 15001, "POINTS PER PASS ARE AVAILABLE"); },
          {"user1c", "ONLY", "ONLY 15001 POINTS PER PASS ARE AVAILABLE"}},
         {[] { user1c("WARNING: TYPE OF OUTER CONTOUR ", 'I', 3, "WAS CHANGED FROM STOCK TO PART"); },
-         {"user1c", "WARNING: TYPE OF OUTER CONTOUR ", "WARNING: TYPE OF OUTER CONTOUR 3 WAS CHANGED FROM STOCK TO PART"}},
+         {"user1c", "WARNING: TYPE OF OUTER CONTOUR ",
+          "WARNING: TYPE OF OUTER CONTOUR 3 WAS CHANGED FROM STOCK TO PART"}},
         {[] { user1c("HOLDER NO. 1 - bottom diameter should be greater than", 'R', 12.5, ""); },
          {"user1c", "HOLDER NO. 1 - bottom diameter should be greater than",
           "HOLDER NO. 1 - bottom diameter should be greater than 12.5000"}},
@@ -63,7 +65,8 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
         {[] { shmsgc("WARNING  : LOW"); }, {"shmsgc", "WARNING  : LOW", "WARNING  : LOW"}},
         {[&dashes] { shlmsg(dashes.c_str(), 79); }, {"shlmsg", dashes, dashes}},
         {[] { prmptc("INDICATE CONTOUR"); }, {"prmptc", "INDICATE CONTOUR", "INDICATE CONTOUR"}},
-        {[] { msg_mdls(319, 30); }, {"msg_mdls", "319/30", "message 319/30"}},
+        {[] { msg_mdls(319, 30); },
+         {"msg_mdls", "319/30", "message 319/30 WARNING: THE ORIGIN OF THE PROCEDURE IS NOT FOUND"}},
         {[] {
              const double z[] = {-2.5};
              msg_mdls(331, 41, {}, z);
@@ -88,7 +91,8 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
     EXPECT_EQ(vantu::control::texts_of("erou1c"),
               (std::vector<std::string>{"INITMC, FOR CODE=", "[tpget] where = "}));
     EXPECT_EQ(vantu::control::lines_of("msg_mdls"),
-              (std::vector<std::string>{"message 319/30", "message 331/41 -2.5000"}));
+              (std::vector<std::string>{"message 319/30 WARNING: THE ORIGIN OF THE PROCEDURE IS NOT FOUND",
+                                        "message 331/41 -2.5000"}));
 }
 
 TEST_F(HostMessages, CountedTextsAreBoundedByCountAndTerminator)

@@ -174,6 +174,8 @@ TEST_F(HostProcRecords, FlagsAttributesReleaseAndCatalogueTexts)
     msg_get(351, 15, text);
     msg_mdls(351, 13, text);
     msg_mdls(319, 30);
-    EXPECT_EQ(lines_of("msg_mdls"), (std::vector<std::string>{"message 351/13 text 351/15", "message 319/30"}));
+    EXPECT_EQ(lines_of("msg_mdls"),
+              (std::vector<std::string>{"message 351/13 text 351/15",
+                                        "message 319/30 WARNING: THE ORIGIN OF THE PROCEDURE IS NOT FOUND"}));
     EXPECT_EQ(texts_of("msg_mdls"), (std::vector<std::string>{"351/13", "319/30"}));
 }

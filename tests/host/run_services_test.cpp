@@ -108,7 +108,7 @@ TEST(RunServices, PromptShownAgainIsThePromptScriptsSee)
     prmptc("<SPACE> TO PAUSE");
     msg_prompt(319, 40);
     rdprmc(prompt);
-    EXPECT_EQ(prompt, "prompt 319/40");
+    EXPECT_EQ(prompt, "prompt 319/40 READING THE PROCEDURE");
     prmpxc("<SPACE> TO PAUSE");
     control::load_script_text(R"({"steps": [{"question": "yes", "expect": "TO PAUSE"}]})", "script");
     int answer = 0;

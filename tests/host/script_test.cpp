@@ -547,3 +547,29 @@ TEST(ScriptPages, ModintAndModinzStartAnEmptyPage)
     modint(0, 0, 0, 0, status);
     EXPECT_TRUE(control::page_lines().empty());
 }
+
+// An action of a page (after modcom) may clear the menu state around a question of its own: the
+// page stays built to be shown again, until the action places a line of a page of its own.
+TEST(ScriptPages, PageClosedForItsActionOutlivesModinzUntilANewLine)
+{
+    start(R"([{"page": 1}, {"question": "yes"}, {"page": 2, "expect": "2 LIST"}, {"page": 0}])");
+    int status = 0, first = 1, second = 1;
+    modint(-1, 22, 4, 0, status);
+    modmc("SHOW", first);
+    modmc("LIST", second);
+    EXPECT_EQ(run_page(), 1);
+    modcom(status);
+    modinz();
+    int answer = 0;
+    irepyc("OVERWRITE?", answer);
+    modinz();
+    EXPECT_EQ(control::page_lines(), (std::vector<std::string>{"1 SHOW", "2 LIST"}));
+    EXPECT_EQ(run_page(), 2);
+    modcom(status);
+    modinz();
+    modmc("OWN", first);
+    EXPECT_EQ(control::page_lines(), std::vector<std::string>{"1 OWN"});
+    EXPECT_EQ(run_page(), 0);
+    modinz();  // the page ran again: modinz clears it
+    EXPECT_TRUE(control::page_lines().empty());
+}

@@ -17,12 +17,13 @@ TEST_F(ContourUpkeep, DuplicatesLeaveOneAndHandPickedGivesWay)
         std::vector<int> by_criteria;   // copies of one contour, then a different one
         std::vector<int> left;          // by-criteria flags of the copies left
         const char* message;            // "" none
+        const char* count;              // how it ends: the number of contours removed; "" unchecked
     } rows[] = {
-        {"two hand-picked", {0, 0}, {0}, "331/34"},
-        {"hand-picked gives way", {0, 1}, {1}, "331/34"},
-        {"found by criteria first", {1, 0}, {1}, "331/34"},
-        {"three copies", {0, 0, 0}, {0}, "331/35"},
-        {"both by criteria stay", {1, 1}, {1, 1}, ""},
+        {"two hand-picked", {0, 0}, {0}, "331/34", ""},
+        {"hand-picked gives way", {0, 1}, {1}, "331/34", ""},
+        {"found by criteria first", {1, 0}, {1}, "331/34", ""},
+        {"three copies", {0, 0, 0}, {0}, "331/35", " 2"},
+        {"both by criteria stay", {1, 1}, {1, 1}, "", ""},
     };
     for (const row& r : rows) {
         SetUp();
@@ -38,6 +39,11 @@ TEST_F(ContourUpkeep, DuplicatesLeaveOneAndHandPickedGivesWay)
         EXPECT_EQ(table().first_entry[left + 2], 4 * (left + 1) + 1) << r.what;
         const auto messages = vantu::control::texts_of("msg_mdls");
         EXPECT_EQ(messages.empty() ? std::string() : messages.back(), std::string(r.message)) << r.what;
+        const auto lines = vantu::control::lines_of("msg_mdls");
+        const std::string line = lines.empty() ? std::string() : lines.back();
+        if (*r.count) {
+            EXPECT_TRUE(line.ends_with(r.count)) << r.what << ": " << line;
+        }
         TearDown();
     }
 }

@@ -82,7 +82,7 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
          [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kReferenceZ), 15.0f) << w; }},
         {"tolerance shown and stored positive", [] { params().set_real(P::kTolerance, -0.2f); }, R"([{"page": 0}])", 0, 0,
          [](const std::string& page, const char* w) {
-             EXPECT_NE(page.find("19 parameter 109 (kind 2, relation 0) = 0.2 "), std::string::npos) << w;
+             EXPECT_NE(page.find("19 TOLERANCE: parameter 109 (kind 2, relation 0) = 0.2 "), std::string::npos) << w;
              EXPECT_EQ(params().real(P::kTolerance), 0.2f) << w;
          }},
         {"hatch angle from two points",
@@ -94,7 +94,7 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
          [](const std::string& page, const char* w) {
              EXPECT_TRUE(has_line("userrc", "2ND POINT IS TOO CLOSE TO 1ST ONE")) << w;
              EXPECT_EQ(params().real(P::kHatchAngle), static_cast<float>(45 * 3.141592653589793 * 0.005555555555555556)) << w;
-             EXPECT_NE(page.find("16 parameter 87 (kind 2, relation 0) = 45"), std::string::npos) << w;
+             EXPECT_NE(page.find("16 HATCH ANGLE: parameter 87 (kind 2, relation 0) = 45"), std::string::npos) << w;
              EXPECT_EQ(params().real(P::kHatchAngle2), 0.0f) << w;
              float c = 0, s = 0;
              int status = 0;

@@ -391,7 +391,7 @@ TEST(Hostrun, BadCommandLinesAndModulesAreRefused)
     EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --module " +
                           test_module("testmod_no_entries")).exit_code, 4);
     EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() +
-                          " --fixed-time yesterday").exit_code, 3);
+                          " --fixed-time yesterday").exit_code, 2);
 }
 
 TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)

@@ -38,7 +38,7 @@ using ToolDialog = ToolsTest;
 
 TEST_F(ToolDialog, NewMillStoredWithHolderSymbolAndNote)
 {
-    control::load_script_text(R"([{"page": {"line": 1, "value": "m10"}, "expect": "1 parameter"}, {"page": 0}])", "t");
+    control::load_script_text(R"([{"page": {"line": 1, "value": "m10"}, "expect": "1 TOOL NAME: parameter"}, {"page": 0}])", "t");
     int position = 0, id = -1, created = 0, status = 0;
     CRTOOL(kMill, 2, prgvrs(), 1, position, id, created, status);
     ASSERT_EQ(status, 0);
