@@ -158,6 +158,12 @@ constexpr std::size_t kMostLevelPictures = 50;
 
 bool write_level_pictures(const fs::path& out)
 {
+    // A run before this one into the same folder may have left pictures of levels this one lacks.
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(out, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("picture_level_", 0) == 0 && entry.path().extension() == ".svg") fs::remove(entry.path(), error);
+    }
     const std::size_t levels = control::picture_levels();
     if (levels < 2 || levels > kMostLevelPictures) return true;
     for (std::size_t level = 1; level <= levels; ++level)

@@ -351,6 +351,35 @@ TEST_F(HostDisplay, DisplayFileIsDrawnByTheToolPathsLevelsWithDashedLinks)
     EXPECT_LE(std::stod(fonts[0]) * 0.6 * characters, view.width);
 }
 
+// The part surface is shaded under the path, lighter higher: a height grid by its cells (none
+// where a node has no surface), a parametric surface by cells of its parameters.
+TEST_F(HostDisplay, PartSurfacesAreShadedByHeight)
+{
+    const struct {
+        const char* entity;
+        std::size_t cells;
+        double left, right;  // x of the view's ends
+    } rows[] = {
+        {R"({"id": 1, "kind": "height_grid", "origin": [0, 0], "cell_size": 2, "nodes": [4, 2], "heights": [0, 1, 2, null, 0, 1, 2, 3]})",
+         2, 0, 4},
+        {R"({"id": 1, "kind": "plane", "origin": [0, 0, 0], "u_axis": [10, 0, 1], "v_axis": [0, 5, 0]})", 3600, 0, 10},
+    };
+    for (const auto& row : rows) {
+        vantu::control::reset();
+        vantu::control::load_part_text(std::string(R"({"entities": [)") + row.entity + "]}", "surface");
+        const std::string svg = vantu::control::picture_svg({});
+        EXPECT_EQ(xml_problem(svg), "") << row.entity;
+        std::vector<int> greys;
+        for (const std::string& fill : values_after(svg, "fill=\"rgb("))
+            greys.push_back(std::stoi(fill.substr(0, fill.find(','))));
+        ASSERT_EQ(greys.size(), row.cells) << row.entity;
+        EXPECT_LT(greys.front(), greys.back()) << "rising in x: lighter to the right";
+        EXPECT_NE(svg.find(">part surface, darker lower<"), std::string::npos);
+        const box view = view_box_of(svg);
+        EXPECT_NEAR(view.x + view.width / 2.0, (row.left + row.right) / 2.0, 1e-9) << "fitted to the surface";
+    }
+}
+
 TEST_F(HostDisplay, DeletedFiguresLeaveThePictureAndEmptyPicturesAreValid)
 {
     const std::string empty = vantu::control::picture_svg({});
