@@ -1,9 +1,9 @@
-// The SVG picture of a run: the part's curve entities, the figures and entities the module
-// displayed, the tool path's display file and the tool path handed in by the caller, seen from
-// the top (X right, Y up) and fitted to what is drawn. The display file is drawn in the tool
-// path's colour, one group per Z level (so a viewer can hide levels), its links dashed. Sizes
-// (stroke widths, point marks, legend, status lines) are fractions of the picture, so a part of
-// 1 mm and one of 1 m look alike.
+// The SVG picture of a run: the part's surfaces and curve entities, the figures and entities the
+// module displayed, the tool path's display file and the tool path handed in by the caller, seen
+// from the top (X right, Y up) and fitted to what is drawn. The display file is drawn one layer
+// per level of the tool path, each in its own colour (so a viewer can hide levels), its links
+// dashed (host/display_levels.hpp). Sizes (stroke widths, point marks, legend, status lines) are
+// fractions of the picture, so a part of 1 mm and one of 1 m look alike.
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/ncd_file.hpp"
