@@ -1,20 +1,27 @@
-// The SVG picture of a run: the part's curve entities, the figures and entities the module
-// displayed, the tool path's display file and the tool path handed in by the caller, seen from
-// the top (X right, Y up) and fitted to what is drawn. The display file is drawn in the tool
-// path's colour, one group per Z level (so a viewer can hide levels), its links dashed. Sizes
-// (stroke widths, point marks, legend, status lines) are fractions of the picture, so a part of
-// 1 mm and one of 1 m look alike.
+// The SVG picture of a run: the part's surfaces and curve entities, the figures and entities the
+// module displayed, the tool path's display file and the tool path handed in by the caller, seen
+// from the top (X right, Y up) and fitted to what is drawn. The display file is drawn one layer
+// per level of the tool path, each in its own colour (so a viewer can hide levels), its links
+// dashed (host/display_levels.hpp). Sizes (stroke widths, point marks, legend, status lines) are
+// fractions of the picture, so a part of 1 mm and one of 1 m look alike.
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/ncd_file.hpp"
 #include "host/control/status_line.hpp"
 #include "host/control/tool_instance.hpp"
-#include "host/tolerance.hpp"
+#include "host/core/entity_store.hpp"
+#include "host/core/part_surfaces.hpp"
+#include "host/display_levels.hpp"
+#include "host/vantu_part_surfaces.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <limits>
+#include <optional>
+#include <unordered_set>
 
 namespace vantu::control {
 
@@ -25,9 +32,21 @@ constexpr double kMargin = 0.05;
 constexpr double kPartStroke = 0.001;
 constexpr double kFigureStroke = 0.002;
 constexpr double kToolPathStroke = 0.0025;
-// The display file's blocks are drawn as hairlines: pocket lanes lie a side step apart, often a
-// thousandth of the part, and must stay apart when the picture is zoomed.
+// The display file's cuts are drawn at most as wide as the tool path, at least as hairlines, and
+// where they lie close at this share of their spacing (pocket lanes a side step apart, often a
+// thousandth of the part, stay apart when the picture is zoomed); the spacing is measured on a
+// grid of this many cells across the picture.
 constexpr double kDisplayFileStroke = 0.0002;
+constexpr double kCutWidthOfSpacing = 0.4;
+constexpr double kSpacingCells = 256.0;
+// The part surface is drawn in cells of at most this many across, shaded from this grey (its
+// lowest point) to that one (its highest).
+constexpr int kSurfaceCells = 120;
+constexpr double kSurfaceLowGrey = 185.0, kSurfaceHighGrey = 240.0;
+constexpr double kSurfaceLegendWidth = 0.02;
+const char* const kSurfaceLegendColour = "#dcdcdc";
+// The legend names the first levels of the tool path one by one.
+constexpr std::size_t kLegendLevels = 8;
 constexpr double kPointMark = 0.004;
 constexpr double kLegendFont = 0.025;
 constexpr double kStatusFont = 0.6 * kLegendFont;
@@ -49,6 +68,7 @@ bool finite_point(const std::array<double, 3>& p)
 
 // What the picture draws, gathered first so the view can be fitted to it.
 struct picture_content {
+    std::vector<polyline3> surface_cells;  // closed outlines; the mean of their z shades them
     std::vector<polyline3> part;
     std::vector<std::array<double, 3>> part_points;
     std::vector<std::pair<int, polyline3>> coloured;                    // colour, polyline
@@ -80,8 +100,8 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Line font 5 draws rapid moves dashed, 6 dotted; the others are solid.
-constexpr int kDashedFont = 5, kDottedFont = 6;
+// Line font 6 draws dotted (font 5, the rapid moves, is a link: dashed); the others are solid.
+constexpr int kDottedFont = 6;
 constexpr double kToolMark = 0.012;
 
 // The attribute "CO" of an entity, colour 0 when it has none.
@@ -93,9 +113,50 @@ int entity_colour(int id)
     return it == e->attributes.end() ? 0 : it->second;
 }
 
+// The cells of a height grid with surface at all four nodes, every `step` nodes.
+void add_grid_cells(const part_surface& s, std::vector<polyline3>& cells)
+{
+    const int step = std::max(1, (std::max(s.nx, s.ny) + kSurfaceCells - 1) / kSurfaceCells);
+    auto node = [&](int i, int j) {
+        const float h =
+            s.heights[static_cast<std::size_t>(j) * static_cast<std::size_t>(s.nx) + static_cast<std::size_t>(i)];
+        return std::array<double, 3>{s.x0 + i * s.cell_size, s.y0 + j * s.cell_size,
+                                     h >= kNodeWithoutSurface ? std::numeric_limits<double>::quiet_NaN() : h};
+    };
+    if (s.heights.size() < static_cast<std::size_t>(s.nx) * static_cast<std::size_t>(s.ny)) return;
+    for (int j = 0; j + step < s.ny; j += step)
+        for (int i = 0; i + step < s.nx; i += step) {
+            polyline3 cell = {node(i, j), node(i + step, j), node(i + step, j + step), node(i, j + step)};
+            if (std::all_of(cell.begin(), cell.end(), finite_point)) cells.push_back(std::move(cell));
+        }
+}
+
+// A parametric surface in cells of its parameter ranges.
+void add_parametric_cells(const part_surface& s, std::vector<polyline3>& cells)
+{
+    constexpr int n = kSurfaceCells / 2;
+    auto at = [&](int i, int j) {
+        return parametric_point(s, s.u_range[0] + (s.u_range[1] - s.u_range[0]) * i / n,
+                                s.v_range[0] + (s.v_range[1] - s.v_range[0]) * j / n);
+    };
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            polyline3 cell = {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)};
+            if (std::all_of(cell.begin(), cell.end(), finite_point)) cells.push_back(std::move(cell));
+        }
+}
+
 picture_content gather(const std::vector<polyline3>& tool_path)
 {
     picture_content c;
+    for (int id : entity_ids()) {
+        const entity* e = find_entity(id);
+        if (!e || !e->surface) continue;
+        if (e->surface->type == kHeightGridType)
+            add_grid_cells(*e->surface, c.surface_cells);
+        else if (!e->surface->coefficients.empty())
+            add_parametric_cells(*e->surface, c.surface_cells);
+    }
     for (int id : entity_ids()) {
         polyline3 points = curve_display_points(id);
         if (points.size() == 1) c.part_points.push_back(points[0]);
@@ -114,7 +175,7 @@ picture_content gather(const std::vector<polyline3>& tool_path)
         if (!b.blank && !b.fast_blank && b.points.size() >= 2) c.display_file.push_back(b);
     if (const auto at = tool_instance_position()) c.tool_instance.push_back({(*at)[0], (*at)[1], (*at)[2]});
     for (int window : status_windows()) {
-        std::string line = "status " + std::to_string(window) + ":";
+        std::string line = "machine status line " + std::to_string(window) + " at the end:";
         for (int f = 1; f <= 14; ++f) {
             const std::string field = trimmed(status_field(window, f));
             if (!field.empty()) line += " " + field;
@@ -146,6 +207,8 @@ struct view_box {
 view_box fit(const picture_content& c, double& size)
 {
     view_box box;
+    for (const auto& cell : c.surface_cells)
+        for (const auto& p : cell) box.add(p);
     for (const auto& line : c.part) for (const auto& p : line) box.add(p);
     for (const auto& p : c.part_points) box.add(p);
     for (const auto& [colour, line] : c.coloured) for (const auto& p : line) box.add(p);
@@ -204,127 +267,126 @@ void write_point(std::string& svg, const std::array<double, 3>& p, double radius
            "\" fill=\"" + fill + "\"/>\n";
 }
 
-// ---- the display file by Z level ------------------------------------------------------------
-
-// A block of the display file as the picture draws it: whether it is a link and the Z level it
-// belongs to.
-struct level_block {
-    const ncd_block_record* block = nullptr;
-    bool link = false;
-    double level = std::numeric_limits<double>::quiet_NaN();
-};
-
-// The tool path's points are single precision: values within its tolerance count as one.
-bool same_value(double a, double b) { return std::fabs(a - b) <= kRealTolerance; }
-
-bool at_one_height(const polyline3& points)
-{
-    return std::all_of(points.begin(), points.end(),
-                       [&](const auto& p) { return same_value(p[2], points.front()[2]); });
-}
-
-// A plunge or a retract: the tool moves along its axis only.
-bool along_axis(const polyline3& points)
-{
-    const auto& first = points.front();
-    return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const auto& p) {
-        return same_value(p[0], first[0]) && same_value(p[1], first[1]);
-    });
-}
-
-bool rising(const polyline3& points) { return points.back()[2] > points.front()[2] + kRealTolerance; }
-bool falling(const polyline3& points) { return points.back()[2] < points.front()[2] - kRealTolerance; }
-
-double lowest_z(const polyline3& points)
-{
-    double z = std::numeric_limits<double>::infinity();
-    for (const auto& p : points)
-        if (finite_point(p)) z = std::min(z, p[2]);
-    return z;
-}
-
-// Links are the moves that bring the tool from one cut to the next: plunges and retracts, and
-// the moves at one height between a rising and a falling move (the traverse above the part).
-void mark_links(std::vector<level_block>& blocks)
-{
-    const std::size_t n = blocks.size();
-    for (level_block& b : blocks) b.link = along_axis(b.block->points);
-    for (std::size_t first = 0; first < n;) {
-        std::size_t end = first;
-        while (end < n && at_one_height(blocks[end].block->points)) ++end;
-        const bool traverse = end > first && first > 0 && end < n && rising(blocks[first - 1].block->points) &&
-                              falling(blocks[end].block->points);
-        for (std::size_t k = first; traverse && k < end; ++k) blocks[k].link = true;
-        first = std::max(end, first + 1);
-    }
-}
-
-// A cut belongs to the level of its lowest point; a link to the level of the cut it leads to,
-// links after the last cut to the last cut's level (their own lowest point without any cut).
-void assign_levels(std::vector<level_block>& blocks)
-{
-    double next = std::numeric_limits<double>::quiet_NaN();
-    for (std::size_t k = blocks.size(); k-- > 0;) {
-        if (!blocks[k].link) next = lowest_z(blocks[k].block->points);
-        blocks[k].level = next;
-    }
-    double last = std::numeric_limits<double>::quiet_NaN();
-    for (level_block& b : blocks) {
-        if (!b.link) last = b.level;
-        else if (std::isnan(b.level)) b.level = std::isnan(last) ? lowest_z(b.block->points) : last;
-    }
-}
-
-// "Z -5.000": the name of a level in the picture.
-std::string level_name(double z)
-{
-    if (!std::isfinite(z)) return "Z none";  // a block without a finite point
-    char text[48];
-    std::snprintf(text, sizeof text, "Z %.3f", z);
-    const std::string name = text;
-    return name == "Z -0.000" ? "Z 0.000" : name;
-}
-
-// The blocks of each level, the levels in the order the tool path reaches them.
-std::vector<std::pair<std::string, std::vector<level_block>>> levels_of(const std::vector<ncd_block_record>& file)
-{
-    std::vector<level_block> blocks(file.size());
-    for (std::size_t k = 0; k < file.size(); ++k) blocks[k].block = &file[k];
-    mark_links(blocks);
-    assign_levels(blocks);
-    std::vector<std::pair<std::string, std::vector<level_block>>> levels;
-    for (const level_block& b : blocks) {
-        const std::string name = level_name(b.level);
-        auto it = std::find_if(levels.begin(), levels.end(), [&](const auto& l) { return l.first == name; });
-        if (it == levels.end()) it = levels.insert(levels.end(), {name, {}});
-        it->second.push_back(b);
-    }
-    return levels;
-}
+// ---- the display file by level ---------------------------------------------------------------
 
 std::string dashes(double size) { return " stroke-dasharray=\"" + number(4 * kToolPathStroke * size) + "\""; }
 
-// The display file in the tool path's colour, a layer per Z level; links and rapid moves dashed,
-// dotted moves dotted.
-void write_display_file(std::string& svg, const std::vector<ncd_block_record>& file, double size)
+// The colour of a level: distinct hues, none of them the red and green the module marks with, nor
+// the attention colour; they repeat after the last.
+std::string level_colour(std::size_t level)
 {
-    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(kDisplayFileStroke * size) +
-           "\" stroke=\"" + kToolPathColour + "\" inkscape:groupmode=\"layer\" inkscape:label=\"tool path\">\n";
-    for (const auto& [name, blocks] : levels_of(file)) {
-        std::string id = name;
-        std::replace(id.begin(), id.end(), ' ', '_');
-        svg += "<g id=\"" + id + "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + name + "\">\n";
-        for (const level_block& b : blocks) {
+    static const char* const palette[] = {"#1f4e9c", "#7b3fa0", "#00838f", "#8d5524",
+                                          "#ad1457", "#827717", "#37474f", "#283593"};
+    return palette[level % std::size(palette)];
+}
+
+// "level_2": the id of a level's layer.
+std::string level_id(std::size_t level) { return "level_" + std::to_string(level + 1); }
+
+// The length in the plane of a polyline.
+double plane_length(const polyline3& points)
+{
+    double length = 0.0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        if (finite_point(points[i - 1]) && finite_point(points[i]))
+            length += std::hypot(points[i][0] - points[i - 1][0], points[i][1] - points[i - 1][1]);
+    return length;
+}
+
+// The cells of side `cell` the cuts pass through, counted.
+std::size_t cells_met(const std::vector<const polyline3*>& cuts, double cell)
+{
+    std::unordered_set<std::uint64_t> met;
+    for (const polyline3* line : cuts)
+        for (std::size_t i = 1; i < line->size(); ++i) {
+            const auto &a = (*line)[i - 1], &b = (*line)[i];
+            if (!finite_point(a) || !finite_point(b)) continue;
+            const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
+            const int steps = static_cast<int>(std::ceil(2.0 * length / cell)) + 1;
+            for (int k = 0; k <= steps; ++k) {
+                const double t = static_cast<double>(k) / steps;
+                const auto cx = static_cast<std::int64_t>(std::floor((a[0] + t * (b[0] - a[0])) / cell));
+                const auto cy = static_cast<std::int64_t>(std::floor((a[1] + t * (b[1] - a[1])) / cell));
+                met.insert(static_cast<std::uint64_t>(cx) << 32 ^ static_cast<std::uint32_t>(cy));
+            }
+        }
+    return met.size();
+}
+
+// The width the cuts are drawn with: as wide as the picture's tool path where they lie far apart,
+// and below half their spacing where they lie close (pocket lanes a side step apart), so that they
+// stay apart when the picture is zoomed. The spacing of a level's cuts is the area they cover
+// over their length; the closest level sets the width.
+double cut_width(const drawn_display_file& file, double size)
+{
+    double spacing = std::numeric_limits<double>::infinity();
+    const double cell = size / kSpacingCells;
+    for (std::size_t level = 0; level < file.levels.size(); ++level) {
+        std::vector<const polyline3*> cuts;
+        double length = 0.0;
+        for (const drawn_block& b : file.blocks)
+            if (b.level == level && !b.link) {
+                cuts.push_back(&b.block->points);
+                length += plane_length(b.block->points);
+            }
+        if (length > 0.0)
+            spacing = std::min(spacing, static_cast<double>(cells_met(cuts, cell)) * cell * cell / length);
+    }
+    return std::clamp(kCutWidthOfSpacing * spacing, kDisplayFileStroke * size, kToolPathStroke * size);
+}
+
+// The display file, a layer per level in the level's colour (only `only` when it names one); links
+// and rapid moves dashed, dotted moves dotted.
+void write_display_file(std::string& svg, const drawn_display_file& file, std::optional<std::size_t> only, double size)
+{
+    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(cut_width(file, size)) +
+           "\" stroke-linejoin=\"round\" inkscape:groupmode=\"layer\" inkscape:label=\"tool path\">\n";
+    for (std::size_t level = 0; level < file.levels.size(); ++level) {
+        if (only && *only != level) continue;
+        svg += "<g id=\"" + level_id(level) + "\" stroke=\"" + level_colour(level) +
+               "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + level_label(file.levels[level]) + "\">\n";
+        for (const drawn_block& b : file.blocks) {
+            if (b.level != level) continue;
             std::string style;
-            if (b.link || b.block->font == kDashedFont) style = dashes(size);
+            if (b.link)
+                style = dashes(size);
             else if (b.block->font == kDottedFont)
                 style = " stroke-dasharray=\"" + number(kToolPathStroke * size) + "\"";
-            if (b.block->attention)
-                style += " stroke=\"" + std::string(kAttentionColour) + "\" stroke-width=\"" +
-                         number(kToolPathStroke * size) + "\"";
+            if (b.block->attention) style += " stroke=\"" + std::string(kAttentionColour) + "\"";
+            // Links are few and attention blocks must stand out: both as wide as the tool path.
+            if (b.link || b.block->attention) style += " stroke-width=\"" + number(kToolPathStroke * size) + "\"";
             write_polyline(svg, b.block->points, style);
         }
         svg += "</g>\n";
+    }
+    svg += "</g>\n";
+}
+
+double mean_z(const polyline3& cell)
+{
+    double sum = 0.0;
+    for (const auto& p : cell) sum += p[2];
+    return sum / static_cast<double>(cell.size());
+}
+
+// The part surface under everything, each cell filled in a grey by its height, lighter higher.
+void write_surface(std::string& svg, const std::vector<polyline3>& cells)
+{
+    if (cells.empty()) return;
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    for (const polyline3& cell : cells) {
+        low = std::min(low, mean_z(cell));
+        high = std::max(high, mean_z(cell));
+    }
+    svg += "<g id=\"surface\" stroke=\"none\" shape-rendering=\"crispEdges\" inkscape:groupmode=\"layer\" "
+           "inkscape:label=\"part surface\">\n";
+    for (const polyline3& cell : cells) {
+        const double share = high > low ? (mean_z(cell) - low) / (high - low) : 1.0;
+        const int grey = static_cast<int>(std::lround(kSurfaceLowGrey + share * (kSurfaceHighGrey - kSurfaceLowGrey)));
+        std::string points;
+        for (const auto& p : cell) points += (points.empty() ? "" : " ") + number(p[0]) + "," + number(-p[1]);
+        const std::string g = std::to_string(grey);
+        svg += "<polygon points=\"" + points + "\" fill=\"rgb(" + g + "," + g + "," + g + ")\"/>\n";
     }
     svg += "</g>\n";
 }
@@ -345,12 +407,16 @@ struct legend_row {
     std::string name;
 };
 
-// The legend names what the picture draws, nothing else: the part curves, the figures and
-// displayed entities by colour, the tool path's cuts, its links and rapid moves, its attention
-// blocks.
-std::vector<legend_row> legend_rows(const picture_content& c)
+// The legend names what the picture draws, nothing else: the part surface and curves, the
+// figures and displayed entities by colour, the tool path handed in, the cuts of each level of
+// the display file shown (the first few; the colours repeat), its links and rapid moves, its
+// attention blocks.
+std::vector<legend_row> legend_rows(const picture_content& c, const drawn_display_file& file,
+                                    std::optional<std::size_t> only)
 {
     std::vector<legend_row> rows;
+    if (!c.surface_cells.empty())
+        rows.push_back({kSurfaceLegendColour, kSurfaceLegendWidth, false, "part surface, darker lower"});
     if (!c.part.empty() || !c.part_points.empty()) rows.push_back({kPartColour, kPartStroke, false, "part curves"});
     std::vector<int> colours;
     for (const auto& [colour, line] : c.coloured) colours.push_back(colour);
@@ -360,14 +426,30 @@ std::vector<legend_row> legend_rows(const picture_content& c)
     for (int colour : colours)
         rows.push_back({colour_name(colour), kFigureStroke, false,
                         "figures and displayed entities in colour " + std::to_string(colour)});
-    bool cuts = !c.tool_path.empty(), links = false, attention = false;
-    for (const auto& [name, blocks] : levels_of(c.display_file))
-        for (const level_block& b : blocks) {
-            (b.link || b.block->font == kDashedFont ? links : cuts) = true;
-            attention = attention || b.block->attention != 0;
-        }
-    if (cuts) rows.push_back({kToolPathColour, kToolPathStroke, false, "tool path"});
-    if (links) rows.push_back({kToolPathColour, kToolPathStroke, true, "tool path links and rapid moves"});
+    if (!c.tool_path.empty()) rows.push_back({kToolPathColour, kToolPathStroke, false, "tool path"});
+    std::vector<bool> cuts(file.levels.size(), false);
+    std::optional<std::size_t> first_link;
+    bool attention = false;
+    for (const drawn_block& b : file.blocks) {
+        if (only && b.level != *only) continue;
+        if (b.link && !first_link) first_link = b.level;
+        if (!b.link) cuts[b.level] = true;
+        attention = attention || b.block->attention != 0;
+    }
+    std::size_t listed = 0, unlisted = 0;
+    for (std::size_t level = 0; level < cuts.size(); ++level) {
+        if (!cuts[level]) continue;
+        if (listed++ < kLegendLevels)
+            rows.push_back(
+                {level_colour(level), kToolPathStroke, false, "tool path, " + level_label(file.levels[level])});
+        else
+            ++unlisted;
+    }
+    if (unlisted > 0)
+        rows.push_back({level_colour(kLegendLevels), kToolPathStroke, false,
+                        "tool path, " + std::to_string(unlisted) + " further levels (colours repeat)"});
+    if (first_link)
+        rows.push_back({level_colour(*first_link), kToolPathStroke, true, "tool path links and rapid moves"});
     if (attention) rows.push_back({kAttentionColour, kToolPathStroke, false, "attention blocks"});
     return rows;
 }
@@ -408,13 +490,21 @@ std::string colour_name(int colour)
     return palette[colour >= 0 && colour < 16 ? colour : 0];
 }
 
-std::string picture_svg(const std::vector<polyline3>& tool_path)
+std::size_t picture_levels()
+{
+    const picture_content c = gather({});
+    return drawn_blocks(c.display_file).levels.size();
+}
+
+std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t level)
 {
     const picture_content c = gather(tool_path);
+    const drawn_display_file file = drawn_blocks(c.display_file);
+    const std::optional<std::size_t> only = level > 0 ? std::optional<std::size_t>(level - 1) : std::nullopt;
     double size = 1.0;
     const view_box box = fit(c, size);
     const double margin = kMargin * size;
-    const std::vector<legend_row> rows = legend_rows(c);
+    const std::vector<legend_row> rows = legend_rows(c, file, only);
     const double legend = legend_height(rows, size);
     const double x = box.min_x - margin, y = -box.max_y - margin - legend;
     const double width = box.max_x - box.min_x + 2.0 * margin;
@@ -430,6 +520,7 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     svg += "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(width) + "\" height=\"" +
            number(height) + "\" fill=\"white\"/>\n";
 
+    write_surface(svg, c.surface_cells);
     svg += "<g id=\"part\" fill=\"none\" stroke=\"" + std::string(kPartColour) + "\" stroke-width=\"" +
            number(kPartStroke * size) + "\">\n";
     for (const auto& line : c.part) write_polyline(svg, line, "");
@@ -447,7 +538,7 @@ std::string picture_svg(const std::vector<polyline3>& tool_path)
     for (const auto& line : c.tool_path) write_polyline(svg, line, "");
     svg += "</g>\n";
 
-    write_display_file(svg, c.display_file, size);
+    write_display_file(svg, file, only, size);
     for (const auto& p : c.tool_instance) {
         svg += "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
         svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) + "\"/>\n";

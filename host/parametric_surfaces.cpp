@@ -153,6 +153,13 @@ const part_surface* surface_of_buffer(const word* buffer)
 
 }  // namespace
 
+std::array<double, 3> parametric_point(const part_surface& surface, double u, double v)
+{
+    vec p{}, pu{}, pv{};
+    evaluate(surface, u, v, p, pu, pv);
+    return {p[0], p[1], p[2]};
+}
+
 bool is_parametric_kind(const std::string& kind) { return kind == "plane" || kind == "sphere" || kind == "bicubic"; }
 
 void parametric_from_json(const json& object, const std::string& kind, const std::string& place, part_surface& s)

@@ -164,6 +164,27 @@ std::string trace_text()
     return text;
 }
 
+// Beside the picture of every level, one picture per level when there are several (levels that
+// lie over one another in the top view are seen one by one), up to a bound that keeps a tool path
+// of very many levels from filling the folder.
+constexpr std::size_t kMostLevelPictures = 50;
+
+bool write_level_pictures(const fs::path& out)
+{
+    // A run before this one into the same folder may have left pictures of levels this one lacks.
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(out, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("picture_level_", 0) == 0 && entry.path().extension() == ".svg") fs::remove(entry.path(), error);
+    }
+    const std::size_t levels = control::picture_levels();
+    if (levels < 2 || levels > kMostLevelPictures) return true;
+    for (std::size_t level = 1; level <= levels; ++level)
+        if (!write_file(out / ("picture_level_" + std::to_string(level) + ".svg"), control::picture_svg({}, level)))
+            return false;
+    return true;
+}
+
 // Writes every output of the run; false when a file cannot be written.
 bool write_outputs(const runner_options& options, const std::string& ending)
 {
@@ -175,7 +196,7 @@ bool write_outputs(const runner_options& options, const std::string& ending)
               write_file(out / "module_data.txt", module_data_text()) &&
               write_file(out / "entities.txt", control::entities_text()) &&
               write_file(out / "display.txt", control::display_text()) &&
-              write_file(out / "picture.svg", control::picture_svg({})) &&
+              write_file(out / "picture.svg", control::picture_svg({})) && write_level_pictures(out) &&
               write_file(out / "part.saved.json", control::save_part_text() + "\n");
     if (ok && options.trace) ok = write_file(out / "trace.txt", trace_text());
     if (!ok) std::cerr << "hostrun: cannot write the outputs into " << options.out << '\n';

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,13 +31,19 @@ std::vector<int> displayed_entities();
 std::string display_text();
 
 // The picture, top view (X right, Y up), fitted to everything drawn with a margin: the part's
-// curve entities thin and grey, displayed figures and entities in their colours, the tool path
-// given and the shown blocks of the tool path's display file in the legend's tool-path colour,
-// the display file in one layer group per Z level ("Z -5.000") with its links (plunges,
-// retracts, the traverses between them) and rapid moves dashed, its attention blocks wider in
-// the attention colour, and the status lines within the picture's width. The legend names only
-// what is drawn. Valid XML with a viewBox; points that are not finite are left out.
-std::string picture_svg(const std::vector<polyline3>& tool_path);
+// surfaces faintly shaded by height (lighter higher), its curve entities thin and grey, displayed
+// figures and entities in their colours, the tool path given in the legend's tool-path colour,
+// and the shown blocks of the tool path's display file, one layer per level of the tool path
+// (its LAYER brackets; a procedure without them is one level, host/display_levels.hpp) in a
+// colour of its own, cuts solid at a width that keeps close lanes apart, links (rapid moves,
+// approaches, retracts, connections, plunges, lifts and the ways over between them) dashed,
+// attention blocks wider in the attention colour; the machine status lines at the end under the
+// drawing. The legend names only what is drawn. Valid XML with a viewBox; points that are not
+// finite are left out. Level 0 draws every level; level k (1 to picture_levels()) only the
+// display file's level k, the rest of the picture and its view as in the whole.
+std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t level = 0);
+// The number of levels the display file's shown blocks fall into.
+std::size_t picture_levels();
 
 // SVG colour of a host colour number (0..15; others give the colour of 0): 1 the foreground, 2
 // red, 3 green, 4 blue, as the module names them.

@@ -4,6 +4,7 @@
 // this.
 #pragma once
 
+#include <array>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ void parametric_from_json(const nlohmann::json& object, const std::string& kind,
                           part_surface& surface);
 void parametric_to_json(const part_surface& surface, nlohmann::json& object);
 std::string describe_parametric(const part_surface& surface);
+// The point of a parametric surface at (u, v), in model coordinates.
+std::array<double, 3> parametric_point(const part_surface& surface, double u, double v);
 
 // Whether the part-file kind is one of the surface kinds.
 bool is_surface_kind(const std::string& kind);

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -268,24 +270,45 @@ TEST_F(HostDisplay, PictureShowsPartFiguresEntitiesAndToolPath)
     EXPECT_GT(circle_points, 180u);  // the circle in steps of at most 2 degrees
 }
 
-// Two levels of a tool path drawn in red: cuts at Z 6, a retract, a traverse and a plunge to
-// Z 2, cuts there. The picture draws them in the tool path's colour, one layer per level, the
-// links dashed and the cuts solid.
-TEST_F(HostDisplay, DisplayFileIsDrawnByLevelInTheToolPathColourWithDashedLinks)
+// A procedure of two levels (LAYER markers at Z 6 and Z 2) drawn in red: an approach, cuts with a
+// tilted stretch, a lift in a retract bracket, the way over and down to level 2, a cut, a rapid
+// move and a block the tool path does not hold. The picture draws a layer per level in the
+// level's colour, the links dashed and the cuts solid whatever their plane.
+TEST_F(HostDisplay, DisplayFileIsDrawnByTheToolPathsLevelsWithDashedLinks)
 {
+    auto bits = [](float z) { return std::to_string(std::bit_cast<std::int32_t>(z)); };
+    vantu::control::load_part_text(
+        R"({"toolpath": {"counters": [2, 19], "lines": [{"words": [12, 1], "sublist": [)"
+        R"({"words": [2, 1]}, {"words": [99, 2, 9, 0]}, {"words": [2, 3]}, {"words": [99, 4, 10]},)"
+        R"({"words": [99, 5, 3, )" +
+            bits(6.0f) +
+            R"(]}, {"words": [2, 6]}, {"words": [2, 7]}, {"words": [2, 8]},)"
+            R"({"words": [2, 9]}, {"words": [99, 10, 11]}, {"words": [2, 11]}, {"words": [99, 12, 12]},)"
+            R"({"words": [99, 13, 4]}, {"words": [2, 14]}, {"words": [2, 15]}, {"words": [99, 16, 3, )" +
+            bits(2.0f) + R"(]}, {"words": [2, 17]}, {"words": [2, 18]}]}]}})",
+        "two levels");
     ncd_open_registered_tool_path();
-    ncd_update_current_attrs(4, 1, 1);
-    move(0, 0, 6);
-    int status = 0, block = 0;
+    move(0, 0, 20);
+    int status = 0;
     const struct {
+        int block, font;
         float x, y, z;
         const char* level;
         bool link;
-    } rows[] = {{10, 0, 6, "Z_6.000", false},  {10, 10, 6, "Z_6.000", false}, {10, 10, 16, "Z_2.000", true},
-                {30, 10, 16, "Z_2.000", true}, {30, 10, 2, "Z_2.000", true},   {40, 10, 2, "Z_2.000", false},
-                {40, 0, 2, "Z_2.000", false}};
+    } rows[] = {
+        {1, 4, 10, 0, 20, "level_1", true},                                         // before the first approach's end
+        {3, 4, 10, 0, 6, "level_1", true},                                          // inside the approach
+        {6, 4, 20, 0, 6, "level_1", false},   {7, 4, 25, 0, 8, "level_1", false},   // rising, not on the axis
+        {8, 4, 30, 0, 8, "level_1", false},                                         // at one height between tilted cuts
+        {9, 4, 35, 0, 6, "level_1", false},   {11, 4, 35, 0, 16, "level_1", true},  // the lift
+        {14, 4, 50, 0, 16, "level_2", true},                                        // the way over, leading to level 2
+        {15, 4, 50, 0, 2, "level_2", true},   {17, 4, 60, 0, 2, "level_2", false},
+        {18, 5, 60, 10, 2, "level_2", true},   // rapid
+        {40, 4, 70, 10, 2, "level_2", false},  // not in the tool path: with the block before it
+    };
     for (const auto& r : rows) {
-        ncd_register_block({2, 1, ++block});
+        ncd_update_current_attrs(r.font, 2, 1);
+        ncd_register_block({2, 1, r.block});
         ncd_add_registered_block(status);
         const float to[3] = {r.x, r.y, r.z};
         ncd_move_to(to, status);
@@ -293,30 +316,68 @@ TEST_F(HostDisplay, DisplayFileIsDrawnByLevelInTheToolPathColourWithDashedLinks)
     for (int field = 1; field <= kStatusFields; ++field) bmshow(2, 1, field, "ABCDEFGHIJKL", 0, kStatusFieldChars);
     const std::string svg = vantu::control::picture_svg({});
     EXPECT_EQ(xml_problem(svg), "") << svg;
-    EXPECT_NE(svg.find("<g id=\"displayfile\" fill=\"none\" stroke-width=\""), std::string::npos);
-    EXPECT_NE(svg.find("stroke=\"navy\" inkscape:groupmode=\"layer\""), std::string::npos) << svg;
-    EXPECT_EQ(svg.find("stroke=\"red\"/>"), std::string::npos) << "no block in the procedure's colour";
-    EXPECT_LT(svg.find("inkscape:label=\"Z 6.000\""), svg.find("inkscape:label=\"Z 2.000\"")) << svg;
-    EXPECT_NE(svg.find(">tool path links and rapid moves<"), std::string::npos);
+    EXPECT_EQ(svg.find("stroke=\"red\""), std::string::npos) << "no block in the procedure's colour";
+    EXPECT_LT(svg.find("inkscape:label=\"procedure 1, level 1: Z 6.000\""),
+              svg.find("inkscape:label=\"procedure 1, level 2: Z 2.000\""))
+        << svg;
+    for (const char* legend : {">tool path, procedure 1, level 1: Z 6.000<", ">tool path links and rapid moves<"})
+        EXPECT_NE(svg.find(legend), std::string::npos) << legend;
     std::string level;
-    int blocks = 0;
+    std::vector<std::pair<std::string, bool>> drawn;  // level, dashed
     std::istringstream in(svg);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("<g id=\"Z_", 0) == 0) level = line.substr(7, line.find('"', 7) - 7);
+        if (line.rfind("<g id=\"level_", 0) == 0) level = line.substr(7, line.find('"', 7) - 7);
         if (line.rfind("</g>", 0) == 0) level.clear();
-        if (level.empty() || line.rfind("<polyline", 0) != 0) continue;
-        ASSERT_LT(blocks, 7) << line;
-        EXPECT_EQ(level, rows[blocks].level) << line;
-        EXPECT_EQ(line.find("stroke-dasharray") != std::string::npos, rows[blocks].link) << line;
-        ++blocks;
+        if (!level.empty() && line.rfind("<polyline", 0) == 0)
+            drawn.emplace_back(level, line.find("stroke-dasharray") != std::string::npos);
     }
-    EXPECT_EQ(blocks, 7);
+    std::vector<std::pair<std::string, bool>> expected;
+    for (const char* l : {"level_1", "level_2"})
+        for (const auto& r : rows)
+            if (r.level == std::string(l)) expected.emplace_back(r.level, r.link);
+    EXPECT_EQ(drawn, expected);
+    // Each level alone, the other left out.
+    EXPECT_EQ(vantu::control::picture_levels(), 2u);
+    const std::string second = vantu::control::picture_svg({}, 2);
+    EXPECT_EQ(xml_problem(second), "");
+    EXPECT_EQ(second.find("id=\"level_1\""), std::string::npos);
+    EXPECT_NE(second.find("id=\"level_2\""), std::string::npos);
+    EXPECT_EQ(second.find("level 1: Z 6.000"), std::string::npos) << "the legend names only the level drawn";
     // The status line stays inside the picture's width.
     const box view = view_box_of(svg);
     const auto fonts = values_after(svg, "id=\"statusline\" font-family=\"monospace\" font-size=\"");
     ASSERT_EQ(fonts.size(), 1u);
-    const int characters = 9 + kStatusFields * (1 + kStatusFieldChars);  // "status 2:" and the fields
+    const int characters = 31 + kStatusFields * (1 + kStatusFieldChars);  // the line's name and the fields
     EXPECT_LE(std::stod(fonts[0]) * 0.6 * characters, view.width);
+}
+
+// The part surface is shaded under the path, lighter higher: a height grid by its cells (none
+// where a node has no surface), a parametric surface by cells of its parameters.
+TEST_F(HostDisplay, PartSurfacesAreShadedByHeight)
+{
+    const struct {
+        const char* entity;
+        std::size_t cells;
+        double left, right;  // x of the view's ends
+    } rows[] = {
+        {R"({"id": 1, "kind": "height_grid", "origin": [0, 0], "cell_size": 2, "nodes": [4, 2], "heights": [0, 1, 2, null, 0, 1, 2, 3]})",
+         2, 0, 4},
+        {R"({"id": 1, "kind": "plane", "origin": [0, 0, 0], "u_axis": [10, 0, 1], "v_axis": [0, 5, 0]})", 3600, 0, 10},
+    };
+    for (const auto& row : rows) {
+        vantu::control::reset();
+        vantu::control::load_part_text(std::string(R"({"entities": [)") + row.entity + "]}", "surface");
+        const std::string svg = vantu::control::picture_svg({});
+        EXPECT_EQ(xml_problem(svg), "") << row.entity;
+        std::vector<int> greys;
+        for (const std::string& fill : values_after(svg, "fill=\"rgb("))
+            greys.push_back(std::stoi(fill.substr(0, fill.find(','))));
+        ASSERT_EQ(greys.size(), row.cells) << row.entity;
+        EXPECT_LT(greys.front(), greys.back()) << "rising in x: lighter to the right";
+        EXPECT_NE(svg.find(">part surface, darker lower<"), std::string::npos);
+        const box view = view_box_of(svg);
+        EXPECT_NEAR(view.x + view.width / 2.0, (row.left + row.right) / 2.0, 1e-9) << "fitted to the surface";
+    }
 }
 
 TEST_F(HostDisplay, DeletedFiguresLeaveThePictureAndEmptyPicturesAreValid)

@@ -1,0 +1,220 @@
+// The display file by the levels and links of the tool path (see the header).
+#include "host/display_levels.hpp"
+
+#include "host/control/list.hpp"
+#include "host/tolerance.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <unordered_map>
+
+namespace vantu::control {
+
+namespace {
+
+// Words of a tool-path block: its type, its block number, then the type's words; a marker block
+// (type 99) carries its code and, for a LAYER open, the level's Z.
+constexpr std::size_t kTypeWord = 0, kNumberWord = 1, kCodeWord = 2, kMarkerZWord = 3;
+constexpr word kProcedureBlock = 12, kMarkerBlock = 99;
+constexpr word kLayerOpen = 3, kLayerClose = 4;
+constexpr word kApproachClose = 10;
+// The brackets whose moves are links: APPROACH, RETRACT, CONNECTION and the second RETRACT.
+constexpr word kLinkOpens[] = {9, 11, 15, 61};
+// Line font of rapid moves in the display file.
+constexpr int kRapidFont = 5;
+
+// What the tool path says of one motion block.
+struct motion_facts {
+    std::size_t level = 0;  // index into the levels of the scan
+    bool link = false;
+};
+
+std::uint64_t key(int procedure, int block)
+{
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(procedure)) << 32 | static_cast<std::uint32_t>(block);
+}
+
+struct tool_path_scan {
+    std::vector<drawn_level> levels;
+    std::unordered_map<std::uint64_t, motion_facts> motions;
+};
+
+bool link_open(word code)
+{
+    return std::find(std::begin(kLinkOpens), std::end(kLinkOpens), code) != std::end(kLinkOpens);
+}
+bool link_close(word code) { return code % 2 == 0 && link_open(code - 1); }
+
+bool has_approach_end(const line_sequence<toolpath_line>& lines)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<word>& w = lines[i].words;
+        if (w.size() > kCodeWord && w[kTypeWord] == kMarkerBlock && w[kCodeWord] == kApproachClose) return true;
+    }
+    return false;
+}
+
+// One procedure's motions. Moves inside a LAYER bracket belong to it; moves outside one wait
+// for the level they lead to (or, at the procedure's end, join the last level).
+void scan_procedure(int procedure, const line_sequence<toolpath_line>& lines, tool_path_scan& scan)
+{
+    std::optional<std::size_t> level;
+    bool inside_level = false;
+    std::vector<std::uint64_t> waiting;
+    int open_links = 0;
+    bool before_first_approach = has_approach_end(lines);
+    auto join = [&](std::size_t index) {
+        for (std::uint64_t k : waiting) scan.motions[k].level = index;
+        waiting.clear();
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<word>& w = lines[i].words;
+        if (w.size() <= kNumberWord) continue;
+        if (w[kTypeWord] != kMarkerBlock || w.size() <= kCodeWord) {
+            const std::uint64_t k = key(procedure, static_cast<int>(w[kNumberWord]));
+            scan.motions[k] = {inside_level ? *level : 0, open_links > 0 || before_first_approach};
+            if (!inside_level) waiting.push_back(k);
+            continue;
+        }
+        const word code = w[kCodeWord];
+        if (code == kLayerOpen) {
+            const float z = w.size() > kMarkerZWord ? std::bit_cast<float>(w[kMarkerZWord]) : 0.0f;
+            const int number = level ? scan.levels[*level].number + 1 : 1;
+            scan.levels.push_back({procedure, number, z});
+            level = scan.levels.size() - 1;
+            inside_level = true;
+            join(*level);
+        } else if (code == kLayerClose) {
+            inside_level = false;
+        } else if (link_open(code)) {
+            ++open_links;
+        } else if (link_close(code)) {
+            open_links = std::max(0, open_links - 1);
+            if (code == kApproachClose) before_first_approach = false;
+        }
+    }
+    if (!level) {
+        scan.levels.push_back({procedure, 0, 0.0});
+        level = scan.levels.size() - 1;
+    }
+    join(*level);
+}
+
+tool_path_scan scan_tool_path()
+{
+    tool_path_scan scan;
+    const line_sequence<toolpath_line>& top = toolpath_top();
+    for (std::size_t i = 0; i < top.size(); ++i) {
+        const toolpath_line& l = top[i];
+        if (l.words.size() > kNumberWord && l.words[kTypeWord] == kProcedureBlock && l.has_sublist)
+            scan_procedure(static_cast<int>(l.words[kNumberWord]), l.sublist, scan);
+    }
+    return scan;
+}
+
+// ---- links by their shape -------------------------------------------------------------------
+
+// The tool path's points are single precision: values within its tolerance count as one.
+bool same_value(double a, double b) { return std::fabs(a - b) <= kRealTolerance; }
+
+bool at_one_height(const polyline3& points)
+{
+    return std::all_of(points.begin(), points.end(),
+                       [&](const auto& p) { return same_value(p[2], points.front()[2]); });
+}
+
+// A plunge or a lift: the tool moves along its axis only.
+bool along_axis(const polyline3& points)
+{
+    const auto& first = points.front();
+    return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const auto& p) {
+        return same_value(p[0], first[0]) && same_value(p[1], first[1]);
+    });
+}
+
+bool lift(const polyline3& points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
+bool plunge(const polyline3& points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
+
+// Plunges, lifts and the moves at one height between a lift and a plunge.
+void mark_links_by_shape(std::vector<drawn_block>& blocks)
+{
+    const std::size_t n = blocks.size();
+    for (drawn_block& b : blocks) b.link = b.link || along_axis(b.block->points);
+    for (std::size_t first = 0; first < n;) {
+        std::size_t end = first;
+        while (end < n && at_one_height(blocks[end].block->points)) ++end;
+        const bool way_over = end > first && first > 0 && end < n && lift(blocks[first - 1].block->points) &&
+                              plunge(blocks[end].block->points);
+        for (std::size_t k = first; way_over && k < end; ++k) blocks[k].link = true;
+        first = std::max(end, first + 1);
+    }
+}
+
+}  // namespace
+
+drawn_display_file drawn_blocks(const std::vector<ncd_block_record>& shown)
+{
+    const tool_path_scan scan = scan_tool_path();
+    std::vector<drawn_block> blocks(shown.size());
+    std::vector<std::optional<std::size_t>> scan_level(shown.size());
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        const ncd_block_record& b = shown[k];
+        blocks[k].block = &b;
+        blocks[k].link = b.font == kRapidFont;
+        const auto it = scan.motions.find(key(b.block1, b.block2));
+        if (it == scan.motions.end()) continue;
+        scan_level[k] = it->second.level;
+        blocks[k].link = blocks[k].link || it->second.link;
+    }
+    mark_links_by_shape(blocks);
+    // A block the tool path does not hold (yet) goes with the block before it, or the first
+    // block after it; without any, with its procedure.
+    const std::vector<drawn_level>& all = scan.levels;
+    std::optional<std::size_t> last;
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        if (scan_level[k])
+            last = scan_level[k];
+        else if (last)
+            scan_level[k] = last;
+    }
+    for (std::size_t k = shown.size(); k-- > 0;) {
+        if (scan_level[k])
+            last = scan_level[k];
+        else if (last)
+            scan_level[k] = last;
+    }
+    drawn_display_file file;
+    std::vector<std::optional<std::size_t>> drawn_index(all.size());
+    std::unordered_map<int, std::size_t> unknown_procedure;  // procedure -> index into file.levels
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        if (!scan_level[k]) {
+            const auto [it, made] = unknown_procedure.try_emplace(shown[k].block1, file.levels.size());
+            if (made) file.levels.push_back({shown[k].block1, 0, 0.0});
+            blocks[k].level = it->second;
+            continue;
+        }
+        std::optional<std::size_t>& index = drawn_index[*scan_level[k]];
+        if (!index) {
+            file.levels.push_back(all[*scan_level[k]]);
+            index = file.levels.size() - 1;
+        }
+        blocks[k].level = *index;
+    }
+    file.blocks = std::move(blocks);
+    return file;
+}
+
+std::string level_label(const drawn_level& level)
+{
+    std::string label = "procedure " + std::to_string(level.procedure);
+    if (level.number <= 0) return label;
+    char z[48];
+    std::snprintf(z, sizeof z, "%.3f", level.z == 0.0 ? 0.0 : level.z);
+    return label + ", level " + std::to_string(level.number) + ": Z " + z;
+}
+
+}  // namespace vantu::control
