@@ -34,6 +34,10 @@ constexpr float kMicrometresPerMillimetre = 1000.0f;
 constexpr float kFoundBelow = -1.0e9f;
 // A taper reaching this has no cone.
 constexpr float kRightAngle = 1.5707963f;
+constexpr float kHalfRightAngle = 0.5f * kRightAngle;
+// Sizes of a cutter grown by a stock in single precision keep a tapered ball's corner on its
+// radius only within their rounding.
+constexpr float kSizeRounding = 1.0e-6f;
 // Widening of a box for the height bound, in micrometres: the point's rounding to micrometres,
 // with room to spare.
 constexpr int kBoxSlack = 2;
@@ -230,7 +234,10 @@ float drop_station_spacing(float tolerance, float stock)
     return 2.0f * std::sqrt(std::max(tolerance, 0.0f) * std::max(bend, 0.0f));
 }
 
-float located_cutter::outer() const { return tapered ? radius + cut_length * std::tan(taper) : radius; }
+float located_cutter::outer() const
+{
+    return tapered ? radius + cut_length * std::tan(taper) + flank_rounding * (1.0f - std::cos(taper)) : radius;
+}
 
 bool located_cutter_get(const char* caller, located_cutter& cutter)
 {
@@ -242,21 +249,24 @@ bool located_cutter_get(const char* caller, located_cutter& cutter)
               lp.corner_radius,
               0.5f * lp.diameter,
               tapered ? lp.taper : 0.0f,
-              lp.cut_length};
+              lp.cut_length,
+              tapered ? lp.flank_rounding : 0.0f};
     const bool sound_taper = !tapered || (lp.taper >= 0.0f && lp.taper < kRightAngle && lp.cut_length >= 0.0f);
-    if (cutter.type >= kCutterBall && cutter.type <= kCutterBullNose && cutter.radius > 0.0f &&
-        cutter.corner >= 0.0f && cutter.corner <= cutter.radius && sound_taper)
+    // A tapered corner meets the flank, which reaches D/2 at the tip's plane, r tan(pi/4 - a/2)
+    // short of D/2: a tapered ball's corner is wider than D/2.
+    const float corner_reach =
+        tapered && sound_taper ? cutter.corner * std::tan(kHalfRightAngle - 0.5f * cutter.taper) : cutter.corner;
+    if (cutter.type >= kCutterBall && cutter.type <= kCutterBullNose && cutter.radius > 0.0f && cutter.corner >= 0.0f &&
+        corner_reach <= cutter.radius * (1.0f + kSizeRounding) && sound_taper)
         return true;
     eroutc((std::string(caller) + ", WRONG CUTTER").c_str(), 0);
     return false;
 }
 
-void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
-{
-    tool_drop_z_above(point, kNoHeight, result, normal, status);
-}
+namespace {
 
-void tool_drop_z_above(const float* point, float floor, float* result, float* normal, int& status)
+// The drop of tool_drop_z_above with the touched point of the triangles.
+void drop_touching_above(const float* point, float floor, float* result, float* normal, float* contact, int& status)
 {
     const linnet_params& lp = linnet_params_block;
     located_cutter cutter{};
@@ -302,13 +312,17 @@ void tool_drop_z_above(const float* point, float floor, float* result, float* no
         return;
     }
     float tip[3] = {at[0], at[1], best.height}, towards[3];
-    const float taper = tapered ? lp.taper : 0.0f, no_fillet = 0.0f;
+    // The rounding over a tapered flank's top is the fillet there, its centre that far above the
+    // flank's top.
+    const float taper = cutter.taper, fillet = cutter.flank_rounding;
+    const float fillet_centre = cutter.cut_length + fillet * std::sin(taper);
     int normal_status = 0;
-    tool_contact_offset(cutter.diameter, cutter.corner, taper, no_fillet, lp.cut_length, tip, best.contact, towards,
+    tool_contact_offset(cutter.diameter, cutter.corner, taper, fillet, fillet_centre, tip, best.contact, towards,
                         normal_status);
     if (tilted) {
         frame_vector_back(tip);
         frame_vector_back(towards);
+        frame_vector_back(best.contact);
     }
     if (!(tip[2] > floor)) {
         status = kNothingUnder;
@@ -316,5 +330,24 @@ void tool_drop_z_above(const float* point, float floor, float* result, float* no
     }
     std::memcpy(result, tip, sizeof tip);
     std::memcpy(normal, towards, sizeof towards);
+    std::memcpy(contact, best.contact, sizeof best.contact);
     status = kFound;
+}
+
+}  // namespace
+
+void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& status)
+{
+    tool_drop_z_above(point, kNoHeight, result, normal, status);
+}
+
+void tool_drop_z_above(const float* point, float floor, float* result, float* normal, int& status)
+{
+    float contact[3];
+    drop_touching_above(point, floor, result, normal, contact, status);
+}
+
+void tool_drop_touching(const float* point, float* result, float* normal, float* contact, int& status)
+{
+    drop_touching_above(point, kNoHeight, result, normal, contact, status);
 }

@@ -28,11 +28,13 @@ struct located_cutter {
     float radius;        // half the diameter
     float taper;         // radians, 0 untapered
     float cut_length;
-    // The radius the cutter reaches at its widest: the top of a tapered flank.
+    float flank_rounding;  // the arc over a tapered flank's top edge (linnet_params)
+    // The radius the cutter reaches at its widest: the top of a tapered flank and its rounding.
     float outer() const;
 };
 // Reads the cutter of linnet_params; false, with "<caller>, WRONG CUTTER" on the error channel,
-// for a type outside 1 to 3 (plus 10), a cutter without size, a corner beyond the radius, or a
+// for a type outside 1 to 3 (plus 10), a cutter without size, a corner beyond the radius (a tapered
+// corner whose flat bottom would be negative: r tan(pi/4 - a/2) beyond D/2), or a
 // taper that is negative or not below a right angle or a negative cut length.
 bool located_cutter_get(const char* caller, located_cutter& cutter);
 
@@ -48,6 +50,10 @@ void tool_drop_z_at_xy(const float* point, float* result, float* normal, int& st
 // status 1 (outputs untouched) also when it stands no higher. Cheaper than the drop where it
 // stands lower: an untilted, untapered search opens only what may lift the cutter above the floor.
 void tool_drop_z_above(const float* point, float floor, float* result, float* normal, int& status);
+// tool_drop_z_at_xy with the point of the triangles the cutter touches (in the model's frame) as
+// well, for a caller that cannot take it from the normal: on a tapered flank every point along the
+// flank has the same normal.
+void tool_drop_touching(const float* point, float* result, float* normal, float* contact, int& status);
 
 // The spacing of stations along a move at which the drops of the cutter of linnet_params (grown by
 // `stock`) tell its height between two of them within half the tolerance. Its height over a

@@ -12,10 +12,8 @@
 #include <numbers>
 
 stock_cutter::stock_cutter(float stock)
-    : stock_(stock),
-      diameter_(linnet_params_block.diameter),
-      corner_(linnet_params_block.corner_radius),
-      cut_length_(linnet_params_block.cut_length),
+    : stock_(stock), diameter_(linnet_params_block.diameter), corner_(linnet_params_block.corner_radius),
+      cut_length_(linnet_params_block.cut_length), flank_rounding_(linnet_params_block.flank_rounding),
       type_(linnet_params_block.cutter_type)
 {
     if (stock_ == 0.0f) return;
@@ -28,6 +26,7 @@ stock_cutter::stock_cutter(float stock)
     const int base = tapered ? type_ - kCutterTapered : type_;
     if (base == kCutterFlat && lp.corner_radius > 0.0f) lp.cutter_type = type_ - kCutterFlat + kCutterBullNose;
     lp.cut_length = std::max(0.0f, cut_length_ + stock_ * (1.0f - std::sin(taper)));
+    if (tapered) lp.flank_rounding = std::max(0.0f, flank_rounding_ + stock_);
 }
 
 stock_cutter::~stock_cutter()
@@ -36,6 +35,7 @@ stock_cutter::~stock_cutter()
     lp.diameter = diameter_;
     lp.corner_radius = corner_;
     lp.cut_length = cut_length_;
+    lp.flank_rounding = flank_rounding_;
     lp.cutter_type = type_;
 }
 
@@ -53,13 +53,19 @@ void stock_drop(const char* caller, const float* point, float stock, float* tip,
         return;
     }
     int dropped = 0;
-    tool_drop_z_at_xy(point, tip, normal, dropped);
+    float touched[3];
+    tool_drop_touching(point, tip, normal, touched, dropped);
     if (dropped != 0) {
         status = dropped < 0 ? kStockFailed : kStockNothing;
         return;
     }
+    // Every point along a tapered flank has the same normal: the drop's own touched point stands
+    // for it there; elsewhere the normal tells the point.
     int offset_status = 0;
-    tool_tip_offset(cutter.diameter, cutter.corner, cutter.taper, tip, normal, contact, offset_status);
+    if (cutter.tapered)
+        std::copy(touched, touched + 3, contact);
+    else
+        tool_tip_offset(cutter.diameter, cutter.corner, cutter.taper, tip, normal, contact, offset_status);
     const linnet_params& lp = linnet_params_block;
     const float up[3] = {0.0f, 0.0f, 1.0f};
     const float* axis = lp.tilted_axis != 0 ? lp.tool_axis : up;

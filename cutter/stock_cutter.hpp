@@ -5,11 +5,12 @@
 
 // While it lives, linnet_params' cutter is grown by the stock: corner radius r + e (not below 0),
 // diameter D + 2 e tan((pi/2 - a) / 2) (D + 2e untapered; a tapered diameter is taken where the
-// flank meets the tip plane; a flat end that gains a corner becomes a bull-nose), cut length L + e (1 - sin a) (not below 0), so that the grown flank
-// ends where the flank moved out by e ends; the rounding of radius e that the moved-out cutter has
-// over its top edge is left out (its side stands up from there, e (1 - cos a) narrower). It gives
-// the cutter back on every way out. A height found with the grown cutter is the real tip's less
-// lift().
+// flank meets the tip plane; a flat end that gains a corner becomes a bull-nose), cut length
+// L + e (1 - sin a) (not below 0), so that the grown flank ends where the flank moved out by e
+// ends, and a tapered flank's top edge rounded by an arc of radius e (linnet_params'
+// flank_rounding), as the moved-out cutter's is: without it the cutter would be e (1 - cos a) too
+// narrow there and come nearer than e to the rim of a surface. It gives the cutter back on every
+// way out. A height found with the grown cutter is the real tip's less lift().
 class stock_cutter {
 public:
     explicit stock_cutter(float stock);
@@ -22,7 +23,7 @@ public:
 
 private:
     float stock_;
-    float diameter_, corner_, cut_length_;
+    float diameter_, corner_, cut_length_, flank_rounding_;
     int type_;
 };
 

@@ -61,7 +61,7 @@ struct push_best {
 
 drop_profile profile_of(const located_cutter& c)
 {
-    return c.tapered ? tapered_profile(c.diameter, c.corner, c.taper, c.cut_length)
+    return c.tapered ? tapered_profile(c.diameter, c.corner, c.taper, c.cut_length, c.flank_rounding)
                      : bull_nose_profile(c.radius, c.corner);
 }
 

@@ -140,7 +140,8 @@ void drop_triangles(const float* point, const float& reach, const int& tilted, s
 void taper_drop_at(const float* point, const int& tilted, float& height, float* contact, int& status)
 {
     const linnet_params& lp = linnet_params_block;
-    const drop_profile profile = tapered_profile(lp.diameter, lp.corner_radius, lp.taper, lp.cut_length);
+    const drop_profile profile =
+        tapered_profile(lp.diameter, lp.corner_radius, lp.taper, lp.cut_length, lp.flank_rounding);
     std::vector<drop_triangle> triangles;
     drop_triangles(point, static_cast<float>(profile.outer), tilted, triangles, status);
     if (status != 0) return;

@@ -22,6 +22,8 @@ struct linnet_params {
     float corner_radius = 0.0f;
     float cut_length = 0.0f;
     float taper = 0.0f;                       // radians
+    float flank_rounding = 0.0f;              // radius of the arc over a tapered flank's top edge:
+                                              // the stock of a cutter grown by one (stock_cutter)
     int tilted_axis = 0;                      // 0: the tool axis is +z
     float tool_axis[3] = {0.0f, 0.0f, 1.0f};  // the cutter frame's axis when tilted
     int edge_flag = 0;                        // set by the location when the contact lay on an edge

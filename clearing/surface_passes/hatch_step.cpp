@@ -9,6 +9,7 @@
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/touch_point_flags.hpp"
 #include "host/vantu.hpp"
+#include "surfaces/tri_store_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/prog_line.hpp"
@@ -34,10 +35,16 @@ constexpr float kGrowthLeast = 1.1f, kGrowthMost = 3.0f;
 constexpr float kOvershoot = 1.001f;
 // The slope along the hatch line at a sample is taken over this share of the mill's diameter.
 constexpr float kAlongShare = 0.25f;
+// Between the passes the cutter is dropped at these shares of the trial, and its section across
+// the lines compared with the passes' at this many places: where the surface between them dips
+// below the plane of their tips, the passes leave more than the plane shows.
+constexpr float kBetweenShares[] = {0.25f, 0.5f, 0.75f};
+constexpr int kSectionPlaces = 16;
 // The search limit of a sample: the step is cut to the range's limit afterwards.
 constexpr float kNoLimit = 1.0e10f;
-// Samples per segment (without a usable diameter, and the most with one) and refinements.
-constexpr int kSamplesDefault = 10, kSamplesMost = 40, kRefineMost = 20;
+// Samples per segment (without a usable diameter, and the most with one) and refinements. The
+// samples stand a diameter apart, closer over surfaces of finer detail.
+constexpr int kSamplesDefault = 10, kSamplesMost = 200, kRefineMost = 20;
 constexpr float kRefineSpread = 7.0f;
 // Consecutive normals whose dot product is at most this in size mark a bend worth refining.
 constexpr float kBendDot = 0.8f;
@@ -62,6 +69,17 @@ float corner_radius()
     float r = -1.0f;
     tool_get_corner_radius(PRM9().words[machine_params::kToolId], r);
     return r;
+}
+
+// The detail of the part surfaces as the triangle model holds them: the side of the plan area
+// per triangle of its box (0.71 cells of a grid). A bump or a crest of the surfaces between two
+// samples farther apart could leave more scallop than any sample shows; without a model, 0.
+float surface_detail()
+{
+    const tri_store& model = tri_store_block;
+    if (!tri_model_held() || model.entry_count <= 0) return 0.0f;
+    const float area = (model.box[3] - model.box[0]) * (model.box[4] - model.box[1]);
+    return area > 0.0f ? std::sqrt(area / static_cast<float>(model.entry_count)) : 0.0f;
 }
 
 float step_floor()
@@ -134,7 +152,41 @@ struct step_search {
                                  -rise_along * along[1] - rise_across * along[0], 1.0f};
         int status = 0;
         scallop_between_contacts(diameter, corner, base, at, normal, along, scallop, status);
+        const float normal_z = 1.0f / std::sqrt(1.0f + rise_along * rise_along + rise_across * rise_across);
+        scallop = std::max(scallop, normal_z * left_between(trial, at.tip[2]));
         return true;
+    }
+
+    // The height of the cutter's lower surface over its tip at distance rho across its axis.
+    float lift(float rho) const
+    {
+        const float radius = 0.5f * diameter, out = rho - (radius - corner);
+        if (out <= 0.0f) return 0.0f;
+        return corner - std::sqrt(std::max(0.0f, corner * corner - out * out));
+    }
+
+    // What the passes through the sample and the trial leave, at least, where the cutter dropped
+    // between them stands lower than they cut: the most by which their section across the lines
+    // stands above that cutter's (the surface lies nowhere above that cutter). 0 where nothing
+    // lies under it.
+    float left_between(float trial, float trial_tip) const
+    {
+        const float radius = 0.5f * diameter;
+        float most = 0.0f;
+        for (const float share : kBetweenShares) {
+            cutter_contact middle{};
+            const float across = share * trial;
+            if (contact_at(angle, sample[0], sample[1] + across, middle) != kHeightFound) continue;
+            for (int k = 0; k <= kSectionPlaces; ++k) {
+                const float y = across - radius + 2.0f * radius * static_cast<float>(k) / kSectionPlaces;
+                float cut = HUGE_VALF;
+                if (std::fabs(y) <= radius) cut = std::min(cut, base.tip[2] + lift(std::fabs(y)));
+                if (std::fabs(y - trial) <= radius) cut = std::min(cut, trial_tip + lift(std::fabs(y - trial)));
+                if (cut == HUGE_VALF) continue;
+                most = std::max(most, cut - (middle.tip[2] + lift(std::fabs(y - across))));
+            }
+        }
+        return most;
     }
 
     // The tips' rise along the line at the sample, from the tool a little further along it (or
@@ -222,6 +274,8 @@ namespace {
 bool sample_segments(float angle, const float* xs, const float* ys, int count, float diameter, float& step)
 {
     const float tol = proc_geometry().curve_approx.tolerance;
+    const float detail = surface_detail();
+    const float apart = detail > tol ? std::min(diameter, detail) : diameter;
     const float allowed = std::fabs(scallop_step_block.allowed);
     bool any = false, first = true;
     const auto search = [&](const float* at, float* tip, float* normal) {
@@ -239,7 +293,7 @@ bool sample_segments(float angle, const float* xs, const float* ys, int count, f
         const float start[2] = {xs[j] + inset * u[0], ys[j] + inset * u[1]};
         length -= 2.0f * inset;
         int n = kSamplesDefault, refine = 1;
-        if (diameter > kSampleDiameterLeast) n = std::clamp(static_cast<int>(length / diameter), 1, kSamplesMost);
+        if (diameter > kSampleDiameterLeast) n = std::clamp(static_cast<int>(length / apart), 1, kSamplesMost);
         float spacing = length / static_cast<float>(n);
         if (spacing < std::min(tol, length)) {
             spacing = std::min(tol, length);

@@ -21,6 +21,8 @@ inline constexpr int kStepHalvingsMost = 12;
 // The step search at one sample (x, y in the hatch frame of the given angle): the largest move
 // across the hatch lines, towards the ordinate `limit`, whose scallop against the sample's
 // contact is within |allowed| (a ratio up to 1.1), trials growing and shrinking inside a bracket.
+// The scallop of a trial is the larger of the one over the plane of the two tips and what the
+// cutter dropped between them shows the passes leave above it.
 // step is in-out by the sign of allowed (see scallop_step_state) and never left below the
 // minimum step word. point_out and normal_out: the tool point and contact normal of the best
 // trial. Status 0 when a step was found, -1 otherwise (no contact at the sample, no mill, a zero
@@ -31,7 +33,8 @@ void scallop_step_search(float limit, float angle, const float* sample, float al
 
 // The step from the hatch line at `current` (ordinate) with its segments (count points, paired
 // 1-2, 3-4, ... as x, y in the hatch frame of the angle) to the next line: the side step with the
-// variable step off; otherwise the smallest step the samples along the segments allow, searched
+// variable step off; otherwise the smallest step the samples along the segments allow (a diameter
+// apart, closer over a triangle model of finer detail), searched
 // from the mill diameter D, then from D/2, and at last D/24 when no search succeeds. Never below
 // the minimum step word (0.001 when it is not positive), except a step cut so that the next
 // ordinate reaches the limit exactly. Status 0. Reads clear_block.side_step, the curve

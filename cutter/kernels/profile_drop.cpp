@@ -10,18 +10,31 @@
 
 namespace {
 
+// The centre of the arc that rounds the flank's top edge (the edge itself when it is sharp), as
+// its distance from the axis and its height over the tip.
+void rounding_centre(const drop_profile& profile, double& rho, double& height)
+{
+    const double end = profile.flank_end();
+    rho = end - profile.rounding * profile.cos_taper;
+    height = profile.lift(end) + profile.rounding * profile.sin_taper;
+}
+
 // The cutter's lowest point towards a plane of upward unit normal n, as its distance from the
 // axis (along the plane's rise) and the lift there: on the corner arc while the plane is no
-// steeper than the flank (and the arc reaches that far), else on the rim at the outer radius.
+// steeper than the flank (and the arc reaches that far), else on the rounding of the flank's top
+// edge (on the edge itself when it is sharp).
 void lowest_towards(const drop_profile& profile, const double* n, double& rho, double& lift)
 {
-    rho = profile.flat + profile.corner * std::hypot(n[0], n[1]);
+    const double across = std::hypot(n[0], n[1]);
+    rho = profile.flat + profile.corner * across;
     if (n[2] >= profile.sin_taper && rho <= profile.outer) {
         lift = profile.corner * (1.0 - n[2]);
         return;
     }
-    rho = profile.outer;
-    lift = profile.lift(profile.outer);
+    double centre = 0.0, height = 0.0;
+    rounding_centre(profile, centre, height);
+    rho = centre + profile.rounding * across;
+    lift = height - profile.rounding * n[2];
 }
 
 // The face's height where the cutter is lowest towards it, when that point lies in the triangle.
@@ -44,8 +57,16 @@ bool face_drop(const drop_profile& profile, const double* corners, const xy_edge
 
 }  // namespace
 
+double drop_profile::flank_end() const { return outer - rounding * (1.0 - cos_taper); }
+
 double drop_profile::lift(double rho) const
 {
+    if (rounding > 0.0 && rho > flank_end()) {
+        double centre = 0.0, height = 0.0;
+        rounding_centre(*this, centre, height);
+        const double out = rho - centre;
+        return height - std::sqrt(std::max(0.0, rounding * rounding - out * out));
+    }
     const double t = rho - flat;
     if (t <= 0.0) return 0.0;
     const double arc_end = corner * cos_taper;
@@ -56,6 +77,12 @@ double drop_profile::lift(double rho) const
 
 double drop_profile::lift_slope(double rho) const
 {
+    if (rounding > 0.0 && rho > flank_end()) {
+        double centre = 0.0, height = 0.0;
+        rounding_centre(*this, centre, height);
+        const double out = rho - centre, under = rounding * rounding - out * out;
+        return under > 0.0 ? out / std::sqrt(under) : HUGE_VAL;
+    }
     const double t = rho - flat;
     if (t <= 0.0) return 0.0;
     if (t < corner * cos_taper) {
@@ -67,12 +94,14 @@ double drop_profile::lift_slope(double rho) const
 
 drop_profile bull_nose_profile(double radius, double corner) { return {radius - corner, corner, 0.0, 1.0, radius}; }
 
-drop_profile tapered_profile(double diameter, double corner, double taper, double cut_length)
+drop_profile tapered_profile(double diameter, double corner, double taper, double cut_length, double rounding)
 {
     // The flank, extended down to the tip's plane, meets it at D/2: the bottom ends r tan(pi/4 -
     // a/2) short of that.
     const double flat = 0.5 * diameter - corner * std::tan(0.25 * M_PI - 0.5 * taper);
-    return {flat, corner, std::sin(taper), std::cos(taper), 0.5 * diameter + cut_length * std::tan(taper)};
+    const double sin_taper = std::sin(taper), cos_taper = std::cos(taper);
+    const double flank_top = 0.5 * diameter + cut_length * std::tan(taper);
+    return {flat, corner, sin_taper, cos_taper, flank_top + rounding * (1.0 - cos_taper), rounding};
 }
 
 double profile_triangle_drop_d(const drop_profile& profile, const double* corners, double* contact)

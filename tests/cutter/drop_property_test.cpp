@@ -12,6 +12,7 @@
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/xy_contact.hpp"
+#include "cutter/stock_cutter.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 
 #include <algorithm>
@@ -308,14 +309,18 @@ TEST_F(DropPropertyTest, TaperedDropAndSolverMeetTheExactContactBesideSteepWalls
     }
 }
 
-TEST_F(DropPropertyTest, TaperedCutterRestsOnAFaceWiderThanItself)
+TEST_F(DropPropertyTest, TaperedCutterMeetsWideFacesWallsAndHoleRims)
 {
-    // Faces that hold the cutter while every edge of theirs lies beyond its reach.
+    // Faces that hold the cutter while every edge of theirs lies beyond its reach; the rims of
+    // holes and walls that only the widest part of the cutter reaches. A cutter with a stock is
+    // grown by it (the reference's profile, over its lowest point); the rims are judged by the drop
+    // alone.
     struct row {
         const char* what;
         std::vector<float> corners;
         std::array<float, 2> point;
         cutter_case cutter;
+        bool solver_too = true;
     };
     // The triangles of three_peaks.off (Debian's libcgal-demo) under the cutter of bench_torus at
     // (4.425, -1.461404): a face above a fold, 4 mm above the face under it.
@@ -332,9 +337,33 @@ TEST_F(DropPropertyTest, TaperedCutterRestsOnAFaceWiderThanItself)
     const std::vector<float> level = {-10, -10, 1, 10, -10, 1, 0, 10, 1};
     std::vector<row> rows = {{"three_peaks.off beside a steep wall", fold, {4.425f, -1.461404f}, bench_cutter}};
     for (const cutter_case& cutter : kTaperedCutters) rows.push_back({"a level face", level, {0.3f, -0.2f}, cutter});
+    // Grown by 0.1, the bull-nose's flank ends 0.7748 from the axis and the rounding of its top
+    // edge reaches 0.7763; the tapered ball has no flat bottom, its corner wider than D/2.
+    const cutter_case grown{
+        "tapered bull-nose, stock 0.1", kCutterBullNose + kCutterTapered, 1.0f, 0.2f, kTenDegrees, 1.0f, 0.1f};
+    const float ball_corner = 1.0f / std::tan(static_cast<float>(M_PI / 4) - 0.5f * kTenDegrees);
+    const cutter_case tapered_ball{"tapered ball", kCutterBall + kCutterTapered, 2.0f, ball_corner, kTenDegrees, 1.5f};
+    cutter_case grown_ball = tapered_ball;
+    grown_ball.stock = 0.2f;
+    const auto rim = [](float x, float rise) { return std::vector<float>{x, -5, 1, 6, 0, 1 + rise, x, 5, 1}; };
+    const std::vector<float> wall = {0.776f, -1, 0, 0.776f, 1, 0, 0.776f, 0, 3};
+    const std::vector<row> rims = {
+        {"a hole's rim in a level face, in reach of the rounding only", rim(0.7755f, 0), {0, 0}, grown},
+        {"a hole's rim in a level face, in reach of the flank", rim(0.7f, 0), {0, 0}, grown},
+        {"a hole's rim in a face rising from it, in reach of the rounding only", rim(0.776f, 3), {0, 0}, grown},
+        {"a vertical wall in reach of the rounding only", wall, {0, 0}, grown},
+        {"a level face under a tapered ball", level, {0.3f, -0.2f}, tapered_ball},
+        {"a hole's rim under a tapered ball", rim(1.5f, 0.5f), {0, 0}, tapered_ball},
+        {"a hole's rim under a tapered ball with a stock", rim(1.6f, 0.5f), {0, 0}, grown_ball},
+    };
+    for (row r : rims) {
+        r.solver_too = false;
+        rows.push_back(r);
+    }
     for (const row& r : rows) {
         build_model(r.corners);
         r.cutter.make_current();
-        expect_drops_meet_the_reference(r.what, r.cutter, {r.point}, true);
+        const stock_cutter grown_by(r.cutter.stock);
+        expect_drops_meet_the_reference(r.what, r.cutter, {r.point}, r.solver_too);
     }
 }
