@@ -57,10 +57,13 @@ inline mesh_grid& mesh()
     vantu::control::reset();
     int status = 0;
     const char* path = std::getenv("DRELAN_BENCH_MESH");
-    if (path != nullptr && *path != '\0') tri_model_from_off(path, status);
-    else three_peaks(status);
+    if (path != nullptr && *path != '\0')
+        tri_model_from_off(path, status);
+    else
+        three_peaks(status);
     if (status != 0) {
-        m.error = std::string("the mesh cannot be built from ") + (path != nullptr && *path != '\0' ? path : "the field");
+        m.error =
+            std::string("the mesh cannot be built from ") + (path != nullptr && *path != '\0' ? path : "the field");
         return m;
     }
     const float* box = tri_store_block.box;

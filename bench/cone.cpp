@@ -10,10 +10,10 @@
 #include "bench_mesh.hpp"
 
 #include "cutter/kernels/cone_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "cutter/locpnt_taper.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -37,8 +37,8 @@ std::string check_heights(const bench::mesh_grid& m, const bench::reference_cutt
         int status = 0;
         tool_drop_z_at_xy(point, result, normal, status);
         const double expected = bench::reference_drop(cutter, point[0], point[1]);
-        const bool agree = status == 0 ? std::fabs(result[2] - expected) <= tolerance
-                                       : status == 1 && expected == -HUGE_VAL;
+        const bool agree =
+            status == 0 ? std::fabs(result[2] - expected) <= tolerance : status == 1 && expected == -HUGE_VAL;
         if (!agree) {
             char text[200];
             std::snprintf(text, sizeof text, "height differs at %.7g, %.7g: %.9g (status %d) against %.9g", point[0],

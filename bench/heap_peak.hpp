@@ -17,9 +17,9 @@ namespace bench::heap {
 using parked_bytes = std::size_t (*)();
 
 struct heap_counts {
-    long long in_use = 0;   // usable bytes of every live block
-    long long start = 0;    // in_use less the parked bytes when the watch started
-    long long peak = 0;     // highest in_use less the parked bytes since then
+    long long in_use = 0;  // usable bytes of every live block
+    long long start = 0;   // in_use less the parked bytes when the watch started
+    long long peak = 0;    // highest in_use less the parked bytes since then
     bool counting = false;
     bool watching = false;
     parked_bytes parked = nullptr;

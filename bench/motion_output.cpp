@@ -1,15 +1,15 @@
 // Speed of the motion output around a cut: motion_collect with its flushes over 10^4 and 10^5
 // points of a smooth curve and of a zig-zag (every point a corner), and 10^5 end-of-string
 // retracts each followed by the descent onto the next start (STREND, PLNZUP).
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tool_position.hpp"
 

@@ -1,14 +1,14 @@
 // Speed of the motion writers: 10^4 and 10^5 linear moves (PLINE_entry) and point-string points
 // (string_move) written into the open motion sub-list of a procedure block, in items per second.
-#include "toolpath/tool_position.hpp"
+#include "toolpath/motion_writers.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <benchmark/benchmark.h>
 

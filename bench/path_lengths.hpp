@@ -18,12 +18,12 @@
 namespace bench {
 
 struct path_lengths {
-    double cutting = 0.0;   // feed moves at the level
-    double approach = 0.0;  // feed moves off the level
-    double rapid = 0.0;     // moves at the fast rate
-    int blocks = 0;         // motion blocks read
+    double cutting = 0.0;                          // feed moves at the level
+    double approach = 0.0;                         // feed moves off the level
+    double rapid = 0.0;                            // moves at the fast rate
+    int blocks = 0;                                // motion blocks read
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of every word of the sub-list
-    std::string fault;      // the first block that could not be measured, empty when none
+    std::string fault;                             // the first block that could not be measured, empty when none
 };
 
 namespace detail {
@@ -35,7 +35,10 @@ constexpr int kArcWords = 10;
 constexpr float kFastFeed = -1.0f;
 constexpr int kArcPlaneXY = 1, kArcPlaneXZ = 2;
 
-inline bool is_straight(int type) { return type == 2 || type == 7 || type == 22 || type == 27 || type == 222 || type == 227; }
+inline bool is_straight(int type)
+{
+    return type == 2 || type == 7 || type == 22 || type == 27 || type == 222 || type == 227;
+}
 inline bool is_arc(int type) { return type == kArc || type == kArcWithDirection || type == kArcWithNormal; }
 inline bool is_spline(int type) { return type == 5 || type == 25 || type == 225; }
 

@@ -20,7 +20,8 @@ inline void build_peaks_model(int cells, float cell_size, int& status)
     const int n = cells + 1;
     std::vector<float> nodes;
     for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) nodes.insert(nodes.end(), {i * cell_size, j * cell_size, peaks(i * cell_size, j * cell_size)});
+        for (int i = 0; i < n; ++i)
+            nodes.insert(nodes.end(), {i * cell_size, j * cell_size, peaks(i * cell_size, j * cell_size)});
     std::vector<int> triangles;
     for (int j = 0; j + 1 < n; ++j)
         for (int i = 0; i + 1 < n; ++i) {

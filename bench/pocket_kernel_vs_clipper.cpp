@@ -3,13 +3,13 @@
 // Clipper polygon intersection of the same loops), and the removal of redundant points of a
 // dense smooth loop, whose growth from 10,000 to 100,000 entries is reported as an exponent.
 // Counters: the two times in microseconds and their ratio (LUPLUP time / Clipper time).
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
 
 #include <benchmark/benchmark.h>
 #include <polyclipping/clipper.hpp>
@@ -30,8 +30,7 @@ double seconds_since(clock_type::time_point start)
 }
 
 // A closed loop of n points (n + 1 entries) at radius r(angle).
-template <typename Radius>
-pokarr radial_loop(int n, Radius radius)
+template <typename Radius> pokarr radial_loop(int n, Radius radius)
 {
     pokarr a;
     pokarr_init(2, a);

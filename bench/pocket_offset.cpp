@@ -2,14 +2,14 @@
 // in the middle of its first line), alone and followed by the clean-up of joins and the removal
 // of redundant points, at a few loop sizes up to 10,000 entries; and the loop intersection of two
 // 10,000-entry loops that cross at 100 places.
-#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
-#include "pocket_arrays/lane_offset.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -47,8 +47,7 @@ void make_ring(int corners, pokarr& loop)
             const double dx = t[0] - s[0], dy = t[1] - s[1];
             const double length = std::hypot(dx, dy);
             const double ccx = cx - dy / length * length, ccy = cy + dx / length * length;
-            pokarr_add_arc(t[0], t[1], nullptr, ccx, ccy, std::hypot(s[0] - ccx, s[1] - ccy), 1,
-                           loop, status);
+            pokarr_add_arc(t[0], t[1], nullptr, ccx, ccy, std::hypot(s[0] - ccx, s[1] - ccy), 1, loop, status);
         } else {
             pokarr_add_pnt(t, loop, status);
         }

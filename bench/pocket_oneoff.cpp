@@ -4,21 +4,21 @@
 // recording) of loops of 10,000 and 100,000 entries: a comb that fills its box, and a toothed
 // ring; and the offset of a noisy ring beside Clipper 1's (checked by area) and of a star beside
 // its own raw offset and clean-up and beside Clipper 1's (checked by area).
+#include "clearing/hatch/hatch_region.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/delups.hpp"
-#include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_arrays/pokarr_convert.hpp"
-#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
-#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "clearing/hatch/hatch_region.hpp"
-#include "pocket_arrays/lane_offset.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
 
 #include <benchmark/benchmark.h>

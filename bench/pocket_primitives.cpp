@@ -52,8 +52,8 @@ void BM_SegSegIntersectXY(benchmark::State& state)
         const double* p = &c[8 * i];
         double x = 0, y = 0;
         int status = 0;
-        seg_seg_intersect_xy(0, p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[0], p[1], p[2],
-                             p[3], p[4], p[5], p[6], p[7], absent, absent, x, y, status);
+        seg_seg_intersect_xy(0, p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], p[0], p[1], p[2], p[3], p[4], p[5],
+                             p[6], p[7], absent, absent, x, y, status);
         benchmark::DoNotOptimize(status);
         benchmark::DoNotOptimize(x);
         i = (i + 1) % kPairs;
@@ -71,8 +71,7 @@ void BM_SegArcIntersect(benchmark::State& state)
         const double* p = &c[4 * i];
         double point[2];
         int status = 0;
-        seg_arc_intersect(1, 0, 0, 1, centre, 5.0, 1, p, p + 2, start, end, p, p + 2, point,
-                          status);
+        seg_arc_intersect(1, 0, 0, 1, centre, 5.0, 1, p, p + 2, start, end, p, p + 2, point, status);
         benchmark::DoNotOptimize(status);
         benchmark::DoNotOptimize(point);
         i = (i + 1) % kPairs;

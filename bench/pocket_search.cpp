@@ -76,8 +76,7 @@ void BM_SelfSearchOfLoop(benchmark::State& state)
             int element = 0, group = 0, found = 0;
             double cx = 0, cy = 0;
             elem_pair_intersect(1, e, 1, 0, 0, 0, 0, 1, x[e - 1], y[e - 1], x[e], y[e], absent, x.data(), y.data(),
-                                x.data(), y.data(), count, count - 1, 1, 0, 0, *table, element, group, cx, cy,
-                                found);
+                                x.data(), y.data(), count, count - 1, 1, 0, 0, *table, element, group, cx, cy, found);
             crossings += found;
         }
         benchmark::DoNotOptimize(crossings);
@@ -90,8 +89,7 @@ void BM_Ckintr(benchmark::State& state)
 {
     pocket_state_block.pocket_dimension = 2;
     std::vector<int> hits(kCkintrMax), ingo(kIngoSize), ingo1(kIngoSize);
-    std::vector<double> side1(kIngoSize), side2(kIngoSize), xs(kIngoSize), ys(kIngoSize), zs(kIngoSize),
-        z2s(kIngoSize);
+    std::vector<double> side1(kIngoSize), side2(kIngoSize), xs(kIngoSize), ys(kIngoSize), zs(kIngoSize), z2s(kIngoSize);
     const double start[3] = {0, 0, 0};
     for (auto _ : state) {
         int count = 0, flag = 0, status = 0;

@@ -26,10 +26,10 @@
 #include "host/control/memory.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
-#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
@@ -206,7 +206,8 @@ std::uint64_t lane_table_hash()
     const lane_table& lt = lane_table_block;
     std::vector<double> x, y;
     for (int n = 1; n <= lt.count; ++n) {
-        for (const int column : {lt.level[n], lt.status[n], lt.parent[n], lt.link1[n], lt.link2[n], lt.group[n], lt.contour_type[n]})
+        for (const int column :
+             {lt.level[n], lt.status[n], lt.parent[n], lt.link1[n], lt.link2[n], lt.group[n], lt.contour_type[n]})
             mix(static_cast<std::uint32_t>(column));
         mix(std::bit_cast<std::uint64_t>(lt.offset[n]));
         int count = 0;
@@ -393,13 +394,13 @@ void BM_PocketW1(benchmark::State& state)
     state.counters["heap_ratio"] = ratio(r.engine_heap, r.clipper_heap);
     const int tenths = static_cast<int>(state.range(1));
     const auto same = [&](const case_entry& e) { return e.islands == n && e.step == tenths; };
-    if (const auto found = std::find_if(results.begin(), results.end(), same); found != results.end()) found->result = r;
-    else results.push_back({n, tenths, r});
+    if (const auto found = std::find_if(results.begin(), results.end(), same); found != results.end())
+        found->result = r;
+    else
+        results.push_back({n, tenths, r});
 }
 // Arguments: N, and the step in tenths.
-BENCHMARK(BM_PocketW1)
-    ->ArgsProduct({{0, 10, 100, 400}, {5, 1}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PocketW1)->ArgsProduct({{0, 10, 100, 400}, {5, 1}})->Unit(benchmark::kMillisecond);
 
 // The reason a case fails the run, empty when it passes.
 std::string failure(const case_result& r)
@@ -421,19 +422,20 @@ int print_summary()
 {
     std::printf("\nW1 beside Clipper 1: medians of the rounds; lengths in mm (lanes: the engine's own lanes, cut:\n"
                 "the cutting moves drawn); heap and pool: high-water marks in MB\n");
-    std::printf("%-6s %6s %6s %6s %9s %9s %9s %6s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case", "rounds",
-                "status", "lanes", "lane mm", "cut mm", "clip mm", "ratio", "time ms", "clip ms", "ratio", "heap",
-                "pool", "clip", "ratio", "lane table hash", "tool path hash");
+    std::printf("%-6s %6s %6s %6s %9s %9s %9s %6s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case", "rounds", "status",
+                "lanes", "lane mm", "cut mm", "clip mm", "ratio", "time ms", "clip ms", "ratio", "heap", "pool", "clip",
+                "ratio", "lane table hash", "tool path hash");
     int failed = 0;
     for (const case_entry& e : results) {
         const case_result& r = e.result;
         const std::string name = std::to_string(e.islands) + "/" + std::to_string(e.step);
-        std::printf("%-6s %6d %6d %6d %9.1f %9.1f %9.1f %6.4f %9.2f %9.2f %6.3f %7.2f %6.2f %7.2f %6.2f %016llx %016llx\n",
-                    name.c_str(), r.rounds, r.status, r.lanes, r.lane_length, r.path.cutting, r.clipper.length,
-                    ratio(r.path.cutting, r.clipper.length), 1e3 * r.engine_seconds, 1e3 * r.clipper_seconds,
-                    ratio(r.engine_seconds, r.clipper_seconds), r.engine_heap / kMegabyte, r.pool / kMegabyte,
-                    r.clipper_heap / kMegabyte, ratio(r.engine_heap, r.clipper_heap),
-                    static_cast<unsigned long long>(r.hash), static_cast<unsigned long long>(r.path.hash));
+        std::printf(
+            "%-6s %6d %6d %6d %9.1f %9.1f %9.1f %6.4f %9.2f %9.2f %6.3f %7.2f %6.2f %7.2f %6.2f %016llx %016llx\n",
+            name.c_str(), r.rounds, r.status, r.lanes, r.lane_length, r.path.cutting, r.clipper.length,
+            ratio(r.path.cutting, r.clipper.length), 1e3 * r.engine_seconds, 1e3 * r.clipper_seconds,
+            ratio(r.engine_seconds, r.clipper_seconds), r.engine_heap / kMegabyte, r.pool / kMegabyte,
+            r.clipper_heap / kMegabyte, ratio(r.engine_heap, r.clipper_heap), static_cast<unsigned long long>(r.hash),
+            static_cast<unsigned long long>(r.path.hash));
     }
     for (const case_entry& e : results) {
         const std::string why = failure(e.result);

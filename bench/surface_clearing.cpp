@@ -121,7 +121,9 @@ void BM_SurfaceClearing(benchmark::State& state)
         link_arrays_close();
         const std::vector<std::string> errors = vantu::control::texts_of("eroutc");
         if (result != 0 || moves == 0 || !errors.empty()) {
-            const std::string why = !errors.empty() ? errors.front() : result != 0 ? "the clearing failed" : "no motion came out";
+            const std::string why = !errors.empty() ? errors.front()
+                                    : result != 0   ? "the clearing failed"
+                                                    : "no motion came out";
             state.SkipWithError(why.c_str());
             return;
         }

@@ -26,9 +26,9 @@
 #include "host/vantu.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "tests/toolpath/motion_output_support.hpp"
-#include "tools/current_tool.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/nc_state_blocks.hpp"
+#include "tools/current_tool.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -87,7 +87,6 @@ constexpr float kCellSize = 0.5f, kProjectionTolerance = 0.01f;
 constexpr int kProcBlock = 7, kMillMachine = 22, kToolId = 5;
 // The cutter type code of a flat end (linnet_params).
 constexpr int kFlatEnd = 2;
-
 
 // The polyline: a wave across the field at height 6, below the peaks where they rise above it.
 std::vector<point3> wave()

@@ -2,12 +2,12 @@
 // 400 x 400 grid of unit cells, as walks per second (goal: at least 200k), and lan_on_grid of a
 // closed lane of 10,000 points (a circle of radius 150 over the same grid), as result points
 // per second (goal: at least 0.5 M): in mode 0 as the lane engine calls it (points at the
-// surface's height), and in mode 1 from below the surface, every point brought onto it first. Each case first checks that its walks end where they must
-// and stops with an error otherwise.
+// surface's height), and in mode 1 from below the surface, every point brought onto it first. Each case first checks
+// that its walks end where they must and stops with an error otherwise.
+#include "surfaces/surface_grid.hpp"
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
-#include "surfaces/surface_grid.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -31,7 +31,8 @@ void load_wavy_grid()
     g.nx = g.ny = kNodes;
     g.heights.resize(static_cast<std::size_t>(kNodes) * kNodes);
     for (int r = 0; r < kNodes; ++r)
-        for (int c = 0; c < kNodes; ++c) g.heights[static_cast<std::size_t>(r) * kNodes + c] = static_cast<float>(wave(c, r));
+        for (int c = 0; c < kNodes; ++c)
+            g.heights[static_cast<std::size_t>(r) * kNodes + c] = static_cast<float>(wave(c, r));
 }
 
 // Start points and tangents of the walks, spread over the grid's middle.
@@ -58,7 +59,9 @@ void BM_DropWalk(benchmark::State& state)
         drop_lane_on_grid(2, record, w.tangent, kDistance, nullptr, status);
         const double moved = std::hypot(record[3] - record[0], record[4] - record[1]);
         if (status != 0 || moved > kDistance + 1e-9 || moved < 0.5 * kDistance) {
-            state.SkipWithError(("walk " + std::to_string(k) + " ends wrong: status " + std::to_string(status) + " moved " + std::to_string(moved)).c_str());
+            state.SkipWithError(("walk " + std::to_string(k) + " ends wrong: status " + std::to_string(status) +
+                                 " moved " + std::to_string(moved))
+                                    .c_str());
             return;
         }
     }

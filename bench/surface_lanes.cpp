@@ -39,7 +39,6 @@ constexpr float kStep = 0.5f;
 constexpr int kGrid = 100;  // 100 x 100 moves
 constexpr int kChecked = 200;
 
-
 // The field's unit normal at (x, y), by central differences.
 void peaks_normal(float x, float y, float* n)
 {
@@ -79,9 +78,10 @@ moves& field()
             const float turn = 0.7f * static_cast<float>(i + 3 * j);
             const float slant[3] = {0.5f * std::cos(turn), 0.5f * std::sin(turn), 0.8660254f};
             for (const auto& [direction, out] : {std::pair<const float*, std::vector<float>*>{u, &m.along_normal},
-                                                  std::pair<const float*, std::vector<float>*>{slant, &m.slanting}})
+                                                 std::pair<const float*, std::vector<float>*>{slant, &m.slanting}})
                 for (float s : {1.0f, -1.0f})
-                    for (int k = 0; k < 3; ++k) out->push_back((k == 2 ? z : k == 0 ? x : y) + s * m.diameter * direction[k]);
+                    for (int k = 0; k < 3; ++k)
+                        out->push_back((k == 2 ? z : k == 0 ? x : y) + s * m.diameter * direction[k]);
         }
     m.ready = true;
     return m;
@@ -104,7 +104,8 @@ bool brute_force(const float* from, const float* to, float radius, float* tip)
         double travel = 0, contact[3], new_tip[3];
         int status = 0;
         torus_tri_contact(corners, origin, radius, radius, u, travel, contact, new_tip, status);
-        if (status == kTorusContact && travel >= -1e-4 && travel <= length) best = std::min(best, std::max(travel, 0.0));
+        if (status == kTorusContact && travel >= -1e-4 && travel <= length)
+            best = std::min(best, std::max(travel, 0.0));
     }
     if (best > length) return false;
     for (int k = 0; k < 3; ++k) tip[k] = static_cast<float>(from[k] + best * u[k]);
@@ -119,9 +120,10 @@ std::string check_moves(const std::vector<float>& moves, float radius)
         int status = 0;
         tool_project_point(from, from + 3, contact, normal, status);
         const bool met = brute_force(from, from + 3, radius, expected);
-        const bool agree = met ? status == kProjectContact && std::hypot(contact[0] - expected[0], contact[1] - expected[1],
-                                                                          contact[2] - expected[2]) < 1e-4
-                               : status == kProjectFree;
+        const bool agree =
+            met ? status == kProjectContact &&
+                      std::hypot(contact[0] - expected[0], contact[1] - expected[1], contact[2] - expected[2]) < 1e-4
+                : status == kProjectFree;
         if (!agree) return "the move from " + std::to_string(from[0]) + ", " + std::to_string(from[1]) + " differs";
     }
     return "";
@@ -204,7 +206,8 @@ void BM_LaneOnSrf(benchmark::State& state)
     pokarr_work lane(3), out(4);
     int status = 0;
     for (int i = 0; i < n; ++i) {
-        const double a = 2.0 * std::numbers::pi * i / (n - 1), x = 100.0 + 60.0 * std::cos(a), y = 100.0 + 60.0 * std::sin(a);
+        const double a = 2.0 * std::numbers::pi * i / (n - 1), x = 100.0 + 60.0 * std::cos(a),
+                     y = 100.0 + 60.0 * std::sin(a);
         const double p[3] = {x, y, lane_wave(static_cast<float>(x), static_cast<float>(y)) + 0.5};
         pokarr_add_pnt(p, lane.a, status);
     }
@@ -215,7 +218,8 @@ void BM_LaneOnSrf(benchmark::State& state)
             return;
         }
     }
-    state.counters["points/s"] = benchmark::Counter(static_cast<double>(n) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["points/s"] =
+        benchmark::Counter(static_cast<double>(n) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["laid"] = out.a.count;
 }
 BENCHMARK(BM_LaneOnSrf)->Unit(benchmark::kMillisecond);

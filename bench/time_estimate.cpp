@@ -1,9 +1,9 @@
 // Speed of the time estimate: time_estimate (output mode 0) over a procedure sub-list of 10^5 and
 // 10^6 blocks cycling through a line, an arc, a point string of four points and a cubic NURBS
 // block, in blocks per second.
+#include "edit/time/time_estimate.hpp"
 #include "edit/editor/list_cursor_state.hpp"
 #include "edit/time/time_est_state.hpp"
-#include "edit/time/time_estimate.hpp"
 #include "host/control.hpp"
 #include "host/control/masters.hpp"
 #include "host/vantu.hpp"

@@ -10,8 +10,8 @@
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "cutter/torus_front.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -46,7 +46,8 @@ struct bench_cutter {
 };
 
 // The least distance over the quadtree's candidates, highest first.
-double least_over_candidates(const bench_cutter& c, float x, float y, double top, std::vector<drop_triangle>& candidates)
+double least_over_candidates(const bench_cutter& c, float x, float y, double top,
+                             std::vector<drop_triangle>& candidates)
 {
     const float point[3] = {x, y, 0.0f}, reach = static_cast<float>(c.radius_of_reach());
     const int untilted = 0;

@@ -2,9 +2,9 @@
 // zig-zag of 10,000 and 100,000 feed lines each crossing a rectangle twice. The motions are cut at
 // the contour, then every stretch inside it is deleted and reconnected, as the trimming driver's
 // range loop does; time per trimmed pass.
+#include "edit/editor/list_cursor_state.hpp"
 #include "tests/edit/trim_range_support.hpp"
 #include "tests/toolpath/motion_output_support.hpp"
-#include "edit/editor/list_cursor_state.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -5,12 +5,12 @@
 #include "clearing/hatch/grid_segment_test.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_lines.hpp"
+#include "clearing/hatch/hatch_region.hpp"
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
-#include "clearing/surface_lanes/lane_on_srf.hpp"
-#include "clearing/hatch/hatch_region.hpp"
-#include "clearing/surface_passes/pass_link.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
+#include "clearing/surface_lanes/lane_on_srf.hpp"
+#include "clearing/surface_passes/pass_link.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps)
 {

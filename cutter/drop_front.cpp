@@ -102,9 +102,12 @@ public:
             const item next = waiting_.back();
             waiting_.pop_back();
             if (!(next.bound > best.height)) return;
-            if (next.kind == kNode) expand(qt_nodes.nodes[next.index], best);
-            else if (next.kind == kBoxed) bound_triangle(next, best);
-            else drop(next.index, best);
+            if (next.kind == kNode)
+                expand(qt_nodes.nodes[next.index], best);
+            else if (next.kind == kBoxed)
+                bound_triangle(next, best);
+            else
+                drop(next.index, best);
         }
     }
 

@@ -21,12 +21,12 @@ void elm2nd(const float* point, const float& reach, std::vector<drop_candidate>&
 // The cutter of linnet_params as the front ends take it: the type without the taper mark, whether
 // it is tapered, and its sizes.
 struct located_cutter {
-    int type;            // 1 ball, 2 flat end, 3 bull-nose
+    int type;  // 1 ball, 2 flat end, 3 bull-nose
     bool tapered;
     float diameter;
     float corner;
-    float radius;        // half the diameter
-    float taper;         // radians, 0 untapered
+    float radius;  // half the diameter
+    float taper;   // radians, 0 untapered
     float cut_length;
     float flank_rounding;  // the arc over a tapered flank's top edge (linnet_params)
     // The radius the cutter reaches at its widest: the top of a tapered flank and its rounding.

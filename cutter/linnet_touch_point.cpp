@@ -78,8 +78,7 @@ public:
         : start_(start), end_(end), tolerance_(tolerance), stock_(stock),
           length_(std::hypot(static_cast<double>(end[0]) - start[0], static_cast<double>(end[1]) - start[1])),
           spacing_(drop_station_spacing(tolerance, stock))
-    {
-    }
+    {}
 
     double length() const { return length_; }
 
@@ -169,8 +168,12 @@ void linnet_touch_point(int /*context*/, int mode, const float* start, const flo
         return;
     }
     const bool touch_mode = mode == kTouchPointMode;
-    touch_strings out{points, normals, values, point_counts,
-                      touch_mode ? std::min(point_capacity, kTouchPointsMost) : point_capacity, string_capacity};
+    touch_strings out{points,
+                      normals,
+                      values,
+                      point_counts,
+                      touch_mode ? std::min(point_capacity, kTouchPointsMost) : point_capacity,
+                      string_capacity};
     const touch_walk walk(start, end, tolerance, stock);
     const double length = walk.length();
     double finest = std::max(length * kFinestShare, static_cast<double>(tolerance));

@@ -21,5 +21,5 @@ int prj_cache_lookup();
 // Lays count points (x, y, z floats) with their normals onto the surfaces through the projection
 // library with the projector; flag non-zero asks for the lane's own projection. Without the
 // library there is no result: result_handle -1, result null, result_count 0.
-void prj_lane_on_srf(const float* points, const float* normals, int count, int projector, int& result_handle,
-                     int flag, const float*& result, int& result_count);
+void prj_lane_on_srf(const float* points, const float* normals, int count, int projector, int& result_handle, int flag,
+                     const float*& result, int& result_count);

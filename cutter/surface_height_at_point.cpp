@@ -27,9 +27,8 @@ surface_height_function& surface_height_seam()
     return f;
 }
 
-void surface_height_at_point(int /*mode*/, const float* point, float /*tolerance*/, float stock,
-                             float /*check_stock*/, float* normal, float* contact, float& height, int& entity,
-                             int& status)
+void surface_height_at_point(int /*mode*/, const float* point, float /*tolerance*/, float stock, float /*check_stock*/,
+                             float* normal, float* contact, float& height, int& entity, int& status)
 {
     entity = kNoEntity;
     if (const surface_height_function seam = surface_height_seam()) {

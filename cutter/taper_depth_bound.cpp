@@ -71,9 +71,7 @@ double zone_height_slack(double ratio) { return std::sqrt(kConeZero) / ratio + k
 taper_depth_bound::taper_depth_bound(const cone_cutter_model& m) : model_(m), kind_(kind_of(m))
 {
     switch (kind_) {
-    case kUntapered:
-        floor_ = std::max(m.torus_tube, m.bottom_offset);
-        break;
+    case kUntapered: floor_ = std::max(m.torus_tube, m.bottom_offset); break;
     case kFlatBottom:
         floor_ = std::max(m.torus_tube, m.rim_tube);
         bottom_top_ = std::max(m.rc, m.h2) + kZoneSlack;
@@ -89,23 +87,17 @@ taper_depth_bound::taper_depth_bound(const cone_cutter_model& m) : model_(m), ki
         cone_top_ = std::max({m.hx, m.top, m.rc, m.h0}) + kZoneSlack;
         cylinder_from_ = std::min(m.top, m.hx) - kZoneSlack;
         break;
-    default:
-        floor_ = std::numeric_limits<double>::infinity();
-        break;
+    default: floor_ = std::numeric_limits<double>::infinity(); break;
     }
 }
 
 double taper_depth_bound::at(double top, double near) const
 {
     switch (kind_) {
-    case kUntapered:
-        return untapered(near);
-    case kFlatBottom:
-        return flat_bottom(top, near);
-    case kShortTaper:
-        return short_taper(top, near);
-    default:
-        return std::numeric_limits<double>::infinity();
+    case kUntapered: return untapered(near);
+    case kFlatBottom: return flat_bottom(top, near);
+    case kShortTaper: return short_taper(top, near);
+    default: return std::numeric_limits<double>::infinity();
     }
 }
 

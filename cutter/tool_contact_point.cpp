@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-void tool_contact_point(const float* start, const float* end, float height, float* contact, float* normal,
-                        int& status)
+void tool_contact_point(const float* start, const float* end, float height, float* contact, float* normal, int& status)
 {
     push_stop stop{};
     int pushed = 0;

@@ -14,5 +14,4 @@ inline constexpr int kContactFree = 1;
 // when it touches there already) and the contact normal; -1 on failure (a line on the error
 // channel); kContactFree when the tool does not touch (normal (0, 0, 1), contact untouched).
 // Reads linnet_params, tri_store, qt_nodes.
-void tool_contact_point(const float* start, const float* end, float height, float* contact, float* normal,
-                        int& status);
+void tool_contact_point(const float* start, const float* end, float height, float* contact, float* normal, int& status);

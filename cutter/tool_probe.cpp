@@ -40,8 +40,8 @@ void tool_point_touch_test_dbl(const double* point, int& contact_flag, int& stat
     contact_flag = status == kTouches ? 1 : 0;
 }
 
-void tool_contact_point_dbl(const double* point, const double* towards, double height, double* contact,
-                            double* normal, int& status)
+void tool_contact_point_dbl(const double* point, const double* towards, double height, double* contact, double* normal,
+                            int& status)
 {
     const float start[2] = {static_cast<float>(point[0]), static_cast<float>(point[1])},
                 end[2] = {static_cast<float>(towards[0]), static_cast<float>(towards[1])};

@@ -31,8 +31,8 @@ void tool_point_touch_test_dbl(const double* point, int& contact_flag, int& stat
 // x and y; the move ends there): status 0 with the tool-tip position where it first touches in
 // contact and the contact normal; kContactNone when nothing lies along the probe (outputs
 // untouched); negative on failure.
-void tool_contact_point_dbl(const double* point, const double* towards, double height, double* contact,
-                            double* normal, int& status);
+void tool_contact_point_dbl(const double* point, const double* towards, double height, double* contact, double* normal,
+                            int& status);
 // Mode 1 reads, 2 writes the kind word of the surface's triangle-model record: -1, no record
 // (the module keeps no surface kinds).
 int srf_state_access(int mode, int surface, int& value, int hint);

@@ -39,11 +39,11 @@ struct vec3d {
 
 // The move in the frame the solvers see: from the origin along the unit direction u for length.
 struct move_frame {
-    vec3d start;   // the start point (frame coordinates), the origin of the corners
+    vec3d start;  // the start point (frame coordinates), the origin of the corners
     vec3d u;
     double length;
-    double xy;     // |u_xy|
-    double ax, ay; // the unit XY direction (or 0, 0)
+    double xy;      // |u_xy|
+    double ax, ay;  // the unit XY direction (or 0, 0)
 };
 
 // A triangle to solve: its corners relative to the start, and its bounds of the travel.
@@ -112,8 +112,7 @@ bool bound_triangle(const move_frame& m, const drop_profile& profile, push_candi
 
 // The first touch of the cutter moving along `direction` from the origin onto the triangle:
 // the travel and the touched point; false when it never touches.
-bool solve(const located_cutter& cutter, const double* corners, const vec3d& direction, double& travel,
-           double* contact)
+bool solve(const located_cutter& cutter, const double* corners, const vec3d& direction, double& travel, double* contact)
 {
     const double origin[3] = {0.0, 0.0, 0.0}, u[3] = {direction.x, direction.y, direction.z};
     double tip[3];
@@ -171,8 +170,9 @@ void quadtree_candidates(const move_frame& m, const drop_profile& profile, const
 {
     const double reach = profile.outer + kBoundSlack;
     const double ex = m.start.x + m.length * m.u.x, ey = m.start.y + m.length * m.u.y;
-    const int box[4] = {to_micrometres(std::min(m.start.x, ex) - reach), to_micrometres(std::min(m.start.y, ey) - reach),
-                        to_micrometres(std::max(m.start.x, ex) + reach), to_micrometres(std::max(m.start.y, ey) + reach)};
+    const int box[4] = {
+        to_micrometres(std::min(m.start.x, ex) - reach), to_micrometres(std::min(m.start.y, ey) - reach),
+        to_micrometres(std::max(m.start.x, ex) + reach), to_micrometres(std::max(m.start.y, ey) + reach)};
     const auto overlaps = [&box](const int* b) {
         return b[0] <= box[2] && b[2] >= box[0] && b[1] <= box[3] && b[3] >= box[1];
     };

@@ -1,15 +1,15 @@
 // The question whether to execute, update, replace or suspend a procedure, with its menus and
 // the prompts that follow the answer.
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 namespace {
 
 constexpr int kQuestionModule = 319;
 constexpr int kExecuteOptimizationMessage = 10, kSuspendOptimizationMessage = 12, kReplaceMessage = 100;
 constexpr int kOptimizeOnly = 1;
-constexpr int kMaxRounds = 100;   // a host that never gives a usable answer still ends the loop
+constexpr int kMaxRounds = 100;  // a host that never gives a usable answer still ends the loop
 
 constexpr std::string_view kYesNo = "YES    @NO     ";
 constexpr std::string_view kYesNoForce = "YES    @NO     @force  ";
@@ -40,8 +40,10 @@ int yes_no(const question& k)
 
 int execute_question(const question& k)
 {
-    if (k.q == kOptimizeOnly) msg_prompt(kQuestionModule, kExecuteOptimizationMessage);
-    else prmptc("OK TO EXECUTE?");
+    if (k.q == kOptimizeOnly)
+        msg_prompt(kQuestionModule, kExecuteOptimizationMessage);
+    else
+        prmptc("OK TO EXECUTE?");
     if (k.direct) return tamsa_flag_get() && execute_flag_get() ? kAnswerYes : kAnswerSuspend;
     if (!k.suspend_allowed) return yes_no(k);
     if (k.force && k.q != kOptimizeOnly) return menu(kYesNoSuspendForce);
@@ -71,8 +73,10 @@ int suspend_question(const question& k)
 {
     if (k.direct) return kAnswerSuspend;
     if (k.editing && !k.optimizer && k.q != kOptimizeOnly) usmsgc(kSuspendWarning);
-    if (k.q == kOptimizeOnly) msg_prompt(kQuestionModule, kSuspendOptimizationMessage);
-    else prmptc("OK TO SUSPEND?");
+    if (k.q == kOptimizeOnly)
+        msg_prompt(kQuestionModule, kSuspendOptimizationMessage);
+    else
+        prmptc("OK TO SUSPEND?");
     const int choice = menu(kYesNo);
     return choice == kAnswerYes ? kAnswerSuspend : choice;
 }
@@ -88,14 +92,18 @@ int ask_once(const question& k, bool& updating)
 
 }  // namespace
 
-void ask_ok_to_execute(int geometry_defined, int suspend_allowed, int recompute, int update, int suspend,
-                       int direct, int result, int optimizer, int criteria_changed, int& answer)
+void ask_ok_to_execute(int geometry_defined, int suspend_allowed, int recompute, int update, int suspend, int direct,
+                       int result, int optimizer, int criteria_changed, int& answer)
 {
     answer = kAnswerCancel;
     if (suspend && !suspend_allowed) return;
     const bool editing = EDA2().word_no(edit_state::kEditing) != 0;
-    question k{geometry_defined, suspend_allowed, recompute, update, suspend, direct, result, optimizer,
-               criteria_changed, !suspend && indbug() && geometry_defined && !criteria_changed, editing};
+    question k{geometry_defined, suspend_allowed,
+               recompute,        update,
+               suspend,          direct,
+               result,           optimizer,
+               criteria_changed, !suspend && indbug() && geometry_defined && !criteria_changed,
+               editing};
     bool updating = false;
     int rounds = 0;
     do {

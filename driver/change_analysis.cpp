@@ -1,21 +1,21 @@
 // The change analysis: snapshot and comparison, in the order the driver relies on.
 #include "driver/change_analysis.hpp"
 
-#include "toolpath/machining_type.hpp"
 #include "driver/optimizer_compare.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_flags.hpp"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kPickedPointsType = 39;   // the machining type with a picked-point list
+constexpr int kPickedPointsType = 39;  // the machining type with a picked-point list
 constexpr int kUpdateOption = 3, kRecomputeOption = 5;
 
 change_snapshot g_snapshot;
@@ -63,8 +63,10 @@ void compare(parameters_changed_callback changed, int& recompute, int& update, i
 {
     result = kChangeNone;
     if (recompute != 0) set_option_word(kRecomputeOption);
-    if (update == 0) update = nc_texts_changed();
-    else proc_flags().options[kUpdateOption - 1] = update;
+    if (update == 0)
+        update = nc_texts_changed();
+    else
+        proc_flags().options[kUpdateOption - 1] = update;
 
     int machine_changed = 0;
     mch_params_changed(kChangeCompare, recompute, update, machine_changed);
@@ -78,14 +80,17 @@ void compare(parameters_changed_callback changed, int& recompute, int& update, i
         set_option_word(kUpdateOption);
     }
     if (macsys_now() != g_snapshot.macsys) {
-        if (if_rotate_ucs(macsys_now(), g_snapshot.macsys)) recompute = 1;
-        else update = 1;
+        if (if_rotate_ucs(macsys_now(), g_snapshot.macsys))
+            recompute = 1;
+        else
+            update = 1;
         set_option_word(kUpdateOption);
     }
 
     int for_recompute = 0, for_update = 0;
     if (changed) changed(for_recompute, for_update, callback_status);
-    if (!guide_end_pnts_unchanged() || (machining_type() == kPickedPointsType && !pntlist_unchanged())) for_recompute = 1;
+    if (!guide_end_pnts_unchanged() || (machining_type() == kPickedPointsType && !pntlist_unchanged()))
+        for_recompute = 1;
     if (for_recompute == 1) {
         set_option_word(kRecomputeOption);
         recompute = 1;
@@ -97,9 +102,12 @@ void compare(parameters_changed_callback changed, int& recompute, int& update, i
 
     int optimizer = kCompareNoChange;
     opt_params_compare(opt_params_previous(), optimizer);
-    if (optimizer == kCompareRecalculate) result = recompute != 0 ? kChangeRecomputeAll : kChangeOptimizeOnly;
-    else if (optimizer == kCompareRecompute) recompute = 1;
-    else if (optimizer == kCompareUpdate) update = 1;
+    if (optimizer == kCompareRecalculate)
+        result = recompute != 0 ? kChangeRecomputeAll : kChangeOptimizeOnly;
+    else if (optimizer == kCompareRecompute)
+        recompute = 1;
+    else if (optimizer == kCompareUpdate)
+        update = 1;
 
     if (machine_changed != 0 && recompute == 0 && result != kChangeRecomputeAll) result = kChangeMachineOptimize;
 }
@@ -117,6 +125,8 @@ void set_option_word(int n)
 void proc_change_analysis(int mode, int block_length, const word* current, parameters_changed_callback changed,
                           word* previous, int& recompute, int& update, int& callback_status, int& result)
 {
-    if (mode == kChangeSnapshot) take_snapshot(block_length, current, previous);
-    else compare(changed, recompute, update, callback_status, result);
+    if (mode == kChangeSnapshot)
+        take_snapshot(block_length, current, previous);
+    else
+        compare(changed, recompute, update, callback_status, result);
 }

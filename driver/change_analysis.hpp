@@ -4,35 +4,35 @@
 // the optimization. The machine-parameter half is mch_params_changed.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
 #include "host/words.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/proc_type_table.hpp"
 
 #include <array>
 
 inline constexpr int kChangeSnapshot = 1, kChangeCompare = 2;
 // Results of the comparison.
 inline constexpr int kChangeNone = 0;
-inline constexpr int kChangeOptimizeOnly = 1;      // only the optimization is to be recalculated
-inline constexpr int kChangeRecomputeAll = 2;      // recompute, optimization included
-inline constexpr int kChangeMachineOptimize = 3;   // machine parameters changed, optimization only
+inline constexpr int kChangeOptimizeOnly = 1;     // only the optimization is to be recalculated
+inline constexpr int kChangeRecomputeAll = 2;     // recompute, optimization included
+inline constexpr int kChangeMachineOptimize = 3;  // machine parameters changed, optimization only
 
 // What mode 1 keeps for mode 2.
 struct change_snapshot {
-    float clearance = 0.0f;       // HEI8 word 0
-    float absolute = 0.0f;        // HEI8 word 24
-    float incremental = 0.0f;     // HEI8 word 48
-    word clearance_plane = 0;     // HEI8 word 73
-    word use_absolute = 0;        // HEI8 word 76
-    word clearance_mode2 = 0;     // HEI8 word 78
+    float clearance = 0.0f;         // HEI8 word 0
+    float absolute = 0.0f;          // HEI8 word 24
+    float incremental = 0.0f;       // HEI8 word 48
+    word clearance_plane = 0;       // HEI8 word 73
+    word use_absolute = 0;          // HEI8 word 76
+    word clearance_mode2 = 0;       // HEI8 word 78
     std::array<word, 2> service{};  // UPW2 words 0 and 1
-    int save_aprx = 0;            // save_aprx_choice()
-    word macsys = 0;              // NPT1 word 20
+    int save_aprx = 0;              // save_aprx_choice()
+    word macsys = 0;                // NPT1 word 20
     // Kept by mch_params_changed mode 1.
-    std::array<word, machine_params::kWords> machine{};   // PRM9
-    word wire_word4 = 0;          // WRMB word 4
-    int go_choice = 0;            // go_motion_choice()
-    std::array<word, 10> table_ext{};   // the machine-table extension, machining type 38 only
+    std::array<word, machine_params::kWords> machine{};  // PRM9
+    word wire_word4 = 0;                                 // WRMB word 4
+    int go_choice = 0;                                   // go_motion_choice()
+    std::array<word, 10> table_ext{};                    // the machine-table extension, machining type 38 only
 };
 
 change_snapshot& change_snapshot_data();

@@ -1,9 +1,9 @@
 // The notes shown before the question whether to execute: what the change analysis found, what
 // will not be available for a rerun, and why a procedure will be executed again.
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <string>
 #include <vector>
@@ -34,8 +34,10 @@ std::size_t shown_length(const std::string& text)
 std::string rerun_reasons(int was_suspended, int was_interrupted, int old_version, int manually_changed)
 {
     std::vector<std::string_view> reasons;
-    if (was_suspended) reasons.push_back("SUSPENDED");
-    else if (was_interrupted) reasons.push_back("INTERRUPTED");
+    if (was_suspended)
+        reasons.push_back("SUSPENDED");
+    else if (was_interrupted)
+        reasons.push_back("INTERRUPTED");
     if (old_version) reasons.push_back("FROM OLD VERSION");
     if (manually_changed) reasons.push_back("MANUALLY CHANGED");
     std::string line = "RE-EXECUTION WILL BE DUE TO PROCEDURE BEING";
@@ -68,7 +70,7 @@ void proc_change_notes(int geometry_defined, int geometry_kept, int old_version,
     std::string first, second;
     const bool rerun_cause = old_version || was_suspended || manually_changed || was_interrupted;
     const bool notes_wanted = result != kOptimizeOnly && result != kMachineOptimize;
-    bool changes_known = false;   // steps 3 to 6 decided nothing more is to be said
+    bool changes_known = false;  // steps 3 to 6 decided nothing more is to be said
     if (notes_wanted && !geometry_defined) {
         const bool editing = EDA2().word_no(edit_state::kEditing) != 0;
         if (tamsa_flag_get() == 0 || (!is_some_template_operation() && editing)) {
@@ -89,9 +91,10 @@ void proc_change_notes(int geometry_defined, int geometry_kept, int old_version,
 
     if (notes_wanted && !changes_known && !recompute) {
         if (!update && result == 0) {
-            const std::string text = msg_window_data().count != 0
-                                         ? note("NOTE: NO CHANGES IN", "PROCEDURE'S PARAMETERS. ATTENTION: WARNINGS ISSUED")
-                                         : note("NOTE: NO CHANGES IN", "PROCEDURE'S PARAMETERS");
+            const std::string text =
+                msg_window_data().count != 0
+                    ? note("NOTE: NO CHANGES IN", "PROCEDURE'S PARAMETERS. ATTENTION: WARNINGS ISSUED")
+                    : note("NOTE: NO CHANGES IN", "PROCEDURE'S PARAMETERS");
             (first.empty() ? first : second) = text;
         } else if (!suspend && result == 0) {
             first = note("NOTE: CHANGES DO NOT REQUIRE", "RE-EXECUTION");

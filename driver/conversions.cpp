@@ -16,8 +16,8 @@ bool range_fits(const char* routine, int i1, int i2, std::size_t n_src, int j, s
     std::size_t count = static_cast<std::size_t>(i2) - static_cast<std::size_t>(i1) + 1;
     bool fits = static_cast<std::size_t>(i2) <= n_src && static_cast<std::size_t>(j) - 1 + count <= n_dst;
     if (!fits)
-        eroutc(std::string(routine) + ", ELEMENTS " + std::to_string(i1) + " TO " + std::to_string(i2) +
-                   " FROM " + std::to_string(j) + " ARE OUTSIDE THE ARRAYS",
+        eroutc(std::string(routine) + ", ELEMENTS " + std::to_string(i1) + " TO " + std::to_string(i2) + " FROM " +
+                   std::to_string(j) + " ARE OUTSIDE THE ARRAYS",
                0);
     return fits;
 }

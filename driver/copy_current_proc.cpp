@@ -51,7 +51,10 @@ bool ends_with_link(const line_words& w)
 }
 
 // Link word `k` of a line that ends with the link item.
-word link_word(const line_words& w, int k) { return w[w.size() - vantu::kSublistLinkWords + static_cast<std::size_t>(k)]; }
+word link_word(const line_words& w, int k)
+{
+    return w[w.size() - vantu::kSublistLinkWords + static_cast<std::size_t>(k)];
+}
 
 // A line with the lines of its sub-list, theirs in turn.
 struct line_tree {
@@ -122,7 +125,8 @@ void shift_proc_table(int procedure, int count)
 {
     auto& entries = proc_table().entries;
     const int last = std::min(count, proc_summary_table::kProcedures - 1);
-    for (int i = last; i > procedure; --i) entries[static_cast<std::size_t>(i + 1)] = entries[static_cast<std::size_t>(i)];
+    for (int i = last; i > procedure; --i)
+        entries[static_cast<std::size_t>(i + 1)] = entries[static_cast<std::size_t>(i)];
     if (procedure + 1 <= proc_summary_table::kProcedures) {
         entries[static_cast<std::size_t>(procedure + 1)] = entries[static_cast<std::size_t>(procedure)];
     }

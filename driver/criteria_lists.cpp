@@ -1,18 +1,18 @@
 // Criteria lists and the re-application of the active masks (see the header).
 #include "driver/criteria_lists.hpp"
 
+#include "driver/mch_slot_init.hpp"
 #include "driver/nc_state_store.hpp"
-#include "toolpath/part_file_names.hpp"
 #include "driver/proc_common.hpp"
-#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
 #include "surfaces/surface_select_least.hpp"
 #include "toolpath/fnc_names.hpp"
+#include "toolpath/part_file_names.hpp"
 #include "toolpath/pp_messages.hpp"
-#include "driver/mch_slot_init.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
@@ -160,8 +160,10 @@ std::string crit_mask_text(const word (&record)[8])
     crit_flags_of(record, all);
     if (all[0] && all[1] && all[2] && all[3]) return "    ENTIRE MODEL";
     std::string level = level_text(record);
-    if (record[kLevelMode] == kAllLevels) level = " ALL  ";
-    else if (record[kLevelMode] == kActiveLevel) level = "ACTIVE";
+    if (record[kLevelMode] == kAllLevels)
+        level = " ALL  ";
+    else if (record[kLevelMode] == kActiveLevel)
+        level = "ACTIVE";
     const std::string every = "  ALL  ";
     return " " + level + "|" + (all[1] ? every : column("  " + padded_number(record[kColour], 2) + "   ", 7)) + "|" +
            (all[2] ? every : column("   " + std::to_string(record[kFont]) + "   ", 7)) + "|" +
@@ -282,7 +284,7 @@ void proc_criteria_list(int nc_function, int /*word*/, int& status)
 
 void crit_activate(int mode, int apply, int& status)
 {
-    constexpr int kReactivatedTypes = 4;   // part and check surfaces, closed and open contours
+    constexpr int kReactivatedTypes = 4;  // part and check surfaces, closed and open contours
     status = 0;
     for (int type = 0; type < kReactivatedTypes; ++type) {
         int active = 0;

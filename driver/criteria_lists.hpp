@@ -11,8 +11,8 @@
 #include <string_view>
 
 // Geometry types of the criteria, in table order.
-inline constexpr int kCritPartSurfaces = 0, kCritCheckSurfaces = 1, kCritClosedContours = 2,
-                     kCritOpenContours = 3, kCritDrillPoints = 4, kCritTypes = 5;
+inline constexpr int kCritPartSurfaces = 0, kCritCheckSurfaces = 1, kCritClosedContours = 2, kCritOpenContours = 3,
+                     kCritDrillPoints = 4, kCritTypes = 5;
 
 // The criteria table: one word per geometry type, not 0 when the procedure uses criteria for it.
 struct criteria_table {

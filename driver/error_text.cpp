@@ -3,8 +3,8 @@
 // text.
 #include "driver/error_text.hpp"
 
-#include "toolpath/bounded_text.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/bounded_text.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -6,20 +6,20 @@
 
 #include "driver/exec_run.hpp"
 
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/machining_type.hpp"
-#include "driver/proc_messages.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "driver/edit_seams.hpp"
+#include "driver/proc_messages.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
+#include "toolpath/display_break.hpp"
+#include "toolpath/host_helpers.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 namespace {
 
@@ -79,7 +79,9 @@ int preselected_tool_choice()
         return kChoiceNoFast;
     }
     switch (tler()) {
-    case 0: case 1: case 2: return tler() + 1;
+    case 0:
+    case 1:
+    case 2: return tler() + 1;
     case kTlerNoMotion: return kChoiceNoMotion;
     case kTlerNoFast: set_tler(2); return 3;
     default: return 1;
@@ -87,7 +89,7 @@ int preselected_tool_choice()
 }
 
 struct menu_choices {
-    bool three = false;       // BY STEP offered
+    bool three = false;  // BY STEP offered
     int execution = kResume;
     int tool = 1;
     bool manual_edit = false;
@@ -104,10 +106,14 @@ bool show_page(menu_choices& c, int& step_count)
     modint(kMenuInteraction, ui_display.plain.row, ui_display.plain.column, 0, status);
     if (status < 0) return false;
     modmc(c.three ? kThreeChoices : kTwoChoices, c.execution);
-    if (c.execution == c.by_step()) modic("COUNT", step_count, 1, kMaxStepCount);
-    else modumc(" ", 0);
-    if (c.tool_line) modmc(kToolChoices, c.tool);
-    else modumc(" ", 0);
+    if (c.execution == c.by_step())
+        modic("COUNT", step_count, 1, kMaxStepCount);
+    else
+        modumc(" ", 0);
+    if (c.tool_line)
+        modmc(kToolChoices, c.tool);
+    else
+        modumc(" ", 0);
     if (c.manual_edit) {
         int text_line = 0;
         modmc("MANUAL EDIT", text_line);
@@ -122,8 +128,10 @@ bool ask_stop()
 {
     int answer = kNo;
     const int operation = nc_host_operation();
-    if ((operation == 10 || operation == 15) && nc_selected_procs() > 1) rplyal("STOP EXECUTION?", answer);
-    else irepyc("STOP EXECUTION?", answer);
+    if ((operation == 10 || operation == 15) && nc_selected_procs() > 1)
+        rplyal("STOP EXECUTION?", answer);
+    else
+        irepyc("STOP EXECUTION?", answer);
     gs_interpt(kStopAnswer, answer);
     if (answer == kNo) return false;
     reset_interaction_mode();
@@ -165,8 +173,10 @@ bool run_page(menu_choices& c)
             exec_stop_unwind();
             return false;
         }
-        if (answer == kManualEditLine && c.manual_edit) manual_edit();
-        else gsclr(kHighlightSets, kHighlightSet);
+        if (answer == kManualEditLine && c.manual_edit)
+            manual_edit();
+        else
+            gsclr(kHighlightSets, kHighlightSet);
     }
 }
 
@@ -178,7 +188,8 @@ void apply_tool_choice(int choice, int mode)
     if ((now <= 2 && c == now) || (now == kTlerNoMotion && c == 4) || (now == kTlerNoFast && c == 3)) return;
     exec_display_words& w = exec_words();
     set_fast_display(0);
-    if (c >= 0 && c <= 2) set_tler(c);
+    if (c >= 0 && c <= 2)
+        set_tler(c);
     else if (c == 3) {
         set_tler(kTlerNoFast);
         set_fast_display(1);
@@ -199,8 +210,10 @@ void apply_tool_choice(int choice, int mode)
 void show_or_hide_tool()
 {
     const int instance = tm_inst_id(-1);
-    if (tler() < 2 && instance < 0) draw_tool_at_current();
-    else if (tler() > 1 && instance >= 0) tm_inst_delete();
+    if (tler() < 2 && instance < 0)
+        draw_tool_at_current();
+    else if (tler() > 1 && instance >= 0)
+        tm_inst_delete();
 }
 
 }  // namespace

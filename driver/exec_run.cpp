@@ -4,27 +4,27 @@
 // Reads and writes TLER, LSP2 and "UITR"; reads PRM9, DSP8, HEI8 and the machining type.
 #include "driver/exec_run.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/unwind_guard.hpp"
+#include "driver/edit_seams.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
-#include "tools/tool_utilities.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/tool_position.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "toolpath/updown_buffers.hpp"
-#include "driver/edit_seams.hpp"
+#include "tools/tool_utilities.hpp"
 
 namespace {
 
 constexpr int kStatusWindow = 2;
-constexpr int kToolPresent = 10;     // PRM9 word of machine-table item 9
+constexpr int kToolPresent = 10;  // PRM9 word of machine-table item 9
 constexpr int kUitrKind = 3;
 constexpr int kRapid = 4;
 constexpr int kWithNormals = 2, kWithToolAxis = 3;
@@ -39,7 +39,13 @@ bool tool_types_excepted() { return machining_type() == 34 || machining_type() =
 bool shows_tool_field()
 {
     switch (machining_type()) {
-    case 2: case 3: case 11: case 14: case 15: case 29: case 39: return true;
+    case 2:
+    case 3:
+    case 11:
+    case 14:
+    case 15:
+    case 29:
+    case 39: return true;
     default: return false;
     }
 }

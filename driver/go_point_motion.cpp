@@ -2,7 +2,6 @@
 #include "driver/go_point_motion.hpp"
 
 #include "driver/mch_slot_init.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
@@ -13,6 +12,7 @@
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tool_position.hpp"
 
@@ -22,8 +22,8 @@ namespace {
 
 constexpr int kPointMode = 0;
 constexpr int kCancel = -1;
-constexpr int kMostTries = 50;     // indications asked before the routine gives up
-constexpr int kRotationFree = 6;   // rotation kind of a five-axis machine
+constexpr int kMostTries = 50;    // indications asked before the routine gives up
+constexpr int kRotationFree = 6;  // rotation kind of a five-axis machine
 constexpr int kPunchSlotA = 14, kPunchSlotB = 17;
 constexpr int kQueryInstance = -1;
 // The PUNCH word of PRM9 (the word of machine slot 53) and the punch slot's values by it.
@@ -109,9 +109,12 @@ std::vector<go_vec> go_targets(int group, int go_choice, int z_option, const pla
     case kGoIndPoint:
     case kGoIndPointAxis: {
         go_vec target = point;
-        if (z_option == kSameZ) target[2] = c[2];
-        else if (z_option == kOnlyZ) target = {c[0], c[1], point[2]};
-        else if (z_option == kZOnPlane) tool_z_on_part_plane(target, plane);
+        if (z_option == kSameZ)
+            target[2] = c[2];
+        else if (z_option == kOnlyZ)
+            target = {c[0], c[1], point[2]};
+        else if (z_option == kZOnPlane)
+            tool_z_on_part_plane(target, plane);
         moves.push_back(target);
         break;
     }
@@ -178,8 +181,7 @@ void go_point_motion(int group, int procedure, int go_choice, int axis_source, i
     status = 0;
     if (group == kGroupMill || group == kGroupMultiAxis || group == kGroupTurn)
         set_mch_change_mode(go_motion_choice() == kGoAtFeed ? kFeedBase : kFeedRapid);
-    if (group == kGroupPunch)
-        set_punch_slot(PRM9().words[kPunchWord] == kPunchMode2 ? kPunchValue2 : kPunchValue);
+    if (group == kGroupPunch) set_punch_slot(PRM9().words[kPunchWord] == kPunchMode2 ? kPunchValue2 : kPunchValue);
     if (procedure_written == 0) {
         write_procedure_block(group, status);
         if (status < 0) return;

@@ -24,12 +24,12 @@ int& go_motion_choice();
 
 // The state of the machine and part-plane page between its steps.
 struct go_page_state {
-    int mach_param_type = 0;     // from set_machining_type for the group's NC function
-    float z_plane = 0.0f;        // the Z-plane value (group 5)
-    int wire_choice = 1;         // THREAD WIRE or CUT WIRE (group 5)
+    int mach_param_type = 0;  // from set_machining_type for the group's NC function
+    float z_plane = 0.0f;     // the Z-plane value (group 5)
+    int wire_choice = 1;      // THREAD WIRE or CUT WIRE (group 5)
     plane4 part_plane{0.0f, 0.0f, 1.0f, 0.0f};
-    int plane_defined = 0;       // the part plane was picked on this page
-    float base_feed = 0.0f;      // the feed of GO AT FEED: PRM9's base feed (groups 1, 2 and 4)
+    int plane_defined = 0;   // the part plane was picked on this page
+    float base_feed = 0.0f;  // the feed of GO AT FEED: PRM9's base feed (groups 1, 2 and 4)
 };
 go_page_state& go_page();
 
@@ -39,12 +39,12 @@ int go_group_machining(int group);
 
 // What a go motion starts from.
 struct go_context {
-    go_vec current{};             // the tool position
-    go_vec home{};                // NPT1's home point
-    float clearance = 0.0f;       // the first clearance height of HEI8
-    float z_plane = 0.0f;         // the Z-plane value of the page
-    int turning_direction = 1;    // 2: turning GO HOME climbs from above the home y
-    float part_top = 0.0f;        // turning moves at the top of the part
+    go_vec current{};           // the tool position
+    go_vec home{};              // NPT1's home point
+    float clearance = 0.0f;     // the first clearance height of HEI8
+    float z_plane = 0.0f;       // the Z-plane value of the page
+    int turning_direction = 1;  // 2: turning GO HOME climbs from above the home y
+    float part_top = 0.0f;      // turning moves at the top of the part
 };
 
 // The top of the part: the DEPTH level of NPT1 (word 18). Turning moves at it, and the clearance

@@ -5,12 +5,12 @@
 #include "driver/change_analysis.hpp"
 
 #include "driver/go_point_motion.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
 #include "surfaces/surface_words.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
 
 #include <algorithm>
 #include <iterator>
@@ -18,8 +18,8 @@
 namespace {
 
 constexpr int kMachineOption = 4;
-constexpr int kTableType = 38;              // the machining type with a machine-table extension
-constexpr int kFeedRangeItem = 76;          // word 18 of the optimizer block
+constexpr int kTableType = 38;      // the machining type with a machine-table extension
+constexpr int kFeedRangeItem = 76;  // word 18 of the optimizer block
 // Machining types for which the cutter compensation (PRM9 word 12) shapes the path.
 constexpr int kCompensationShapes[] = {2, 3, 11, 14, 15, 29, 39};
 constexpr int kRecomputeWords[] = {11, 3, 14, 18, 2, 10};
@@ -51,9 +51,12 @@ bool table_changed()
     const auto& now = mch_table_ext().ext;
     const auto& before = change_snapshot_data().table_ext;
     const auto real = [&now](int k) { return word_to_real(now[static_cast<std::size_t>(k)]); };
-    const auto differs = [&now, &before](int k) { return now[static_cast<std::size_t>(k)] != before[static_cast<std::size_t>(k)]; };
+    const auto differs = [&now, &before](int k) {
+        return now[static_cast<std::size_t>(k)] != before[static_cast<std::size_t>(k)];
+    };
     const auto real_differs = [&now, &before](int k) {
-        return neval(word_to_real(now[static_cast<std::size_t>(k)]), word_to_real(before[static_cast<std::size_t>(k)])) != 0;
+        return neval(word_to_real(now[static_cast<std::size_t>(k)]),
+                     word_to_real(before[static_cast<std::size_t>(k)])) != 0;
     };
     const word selector = now[0];
     return differs(0) || (selector == 2 && (differs(1) || real_differs(2))) || real_differs(3) || real_differs(4) ||
@@ -99,8 +102,10 @@ void mch_params_changed(int mode, int& recompute, int& update, int& changed)
 
     if (word_changed(kSurfaceWord)) {
         resurf_needed() = 1;
-        if (if_rotate_ucs(NPT1().at(tp_header_state::kUcsId), s.macsys)) recompute = 1;
-        else update = 1;
+        if (if_rotate_ucs(NPT1().at(tp_header_state::kUcsId), s.macsys))
+            recompute = 1;
+        else
+            update = 1;
         set_option_word(kMachineOption);
     }
     if (word_changed(kMotionForm) || (machining_type() == kTableType && table_changed())) {

@@ -2,16 +2,10 @@
 // the header).
 #include "driver/mch_plane_dialog.hpp"
 
-#include "toolpath/common_arguments.hpp"
 #include "driver/go_point_motion.hpp"
-#include "driver/set_machining_type.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "driver/proc_steps.hpp"
-#include "toolpath/proc_type_table.hpp"
 #include "driver/relations.hpp"
-#include "tools/tool_choice.hpp"
+#include "driver/set_machining_type.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
@@ -20,17 +14,23 @@
 #include "listing/mach_params_menu.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
-#include "tools/tool_utilities.hpp"
+#include "toolpath/common_arguments.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/pp_messages.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/proc_ctx_save.hpp"
+#include "toolpath/proc_type_table.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "tools/tool_accessors.hpp"
+#include "tools/tool_choice.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <string>
@@ -39,7 +39,7 @@ namespace {
 
 constexpr int kGet = 1, kSet = 2;
 constexpr int kShowAgain = -3, kMotionFailed = -3, kCancel = -1;
-constexpr int kMostRounds = 200;   // page answers before the page gives up
+constexpr int kMostRounds = 200;  // page answers before the page gives up
 constexpr int kSaveContext = 2, kRestoreContext = 1;
 constexpr int kPunchSlotA = 14, kPunchSlotB = 17;
 constexpr int kQueryInstance = -1;
@@ -61,15 +61,14 @@ const char* go_menu(int group)
                      "TO Z-PLANE        >@GO IND. POINT 4X     >";
     case kGroupPunch: return "GO IND. POINT       >@GO DELTA             >";
     case kGroupTurn: return "GO IND. POINT        >@GO DELTA             >@GO HOME              >";
-    default:
-        return "GO IND. POINT        >@GO DELTA             >@GO HOME              >@GO IND. POINT 4X     >";
+    default: return "GO IND. POINT        >@GO DELTA             >@GO HOME              >@GO IND. POINT 4X     >";
     }
 }
 
 // The page's fields, kept between its rounds so that the host can write into them.
 struct plane_page {
     int group = kGroupMill;
-    int menu_choice = kGoIndPoint;     // the line's value; group 5's fourth choice is go choice 6
+    int menu_choice = kGoIndPoint;  // the line's value; group 5's fourth choice is go choice 6
     int z_option = kFreeZ;
     int plane_option = kCurrentPlane;
     int feed = kGoFast;
@@ -99,8 +98,10 @@ void build_page(plane_page& p, int motion_made)
     int line = 0;
     std::string text;
     state_text20_field(kGet, text);
-    if (motion_made) modumc(text, 0);
-    else modmc(text, p.unused);
+    if (motion_made)
+        modumc(text, 0);
+    else
+        modmc(text, p.unused);
     p.comment = ++line;
     modmc("MACHINE PARAMS ...", p.unused);
     p.machine = ++line;
@@ -119,7 +120,8 @@ void build_page(plane_page& p, int motion_made)
             ++line;
         }
     } else if (go == kGoIndPoint && (p.group == kGroupMill || p.group == kGroupMultiAxis)) {
-        modmc("FREE Z               >@SAME Z               >@ONLY Z               >@Z ON PLANE           >", p.z_option);
+        modmc("FREE Z               >@SAME Z               >@ONLY Z               >@Z ON PLANE           >",
+              p.z_option);
         p.z_line = ++line;
         if (p.z_option == kZOnPlane) {
             modmc("CURRENT PLANE        >@DEFINE PART PLANE    >", p.plane_option);
@@ -255,13 +257,20 @@ void mch_plane_dialog(int group, int procedure, const go_page_masks& masks, int&
             motion_made = 1;
             continue;
         }
-        if (answer == p.comment) comment_field(motion_made);
-        else if (answer == p.machine) machine_page(group, masks);
-        else if (answer == p.service) service_page(procedure, masks, status);
-        else if (answer == p.plane_line && p.plane_option == kDefinePlane) define_part_plane();
-        else if (answer == p.z_line && p.z_option == kZOnPlane && p.plane_option == kDefinePlane) define_part_plane();
-        else if (answer == p.feed_line && group == kGroupWire) go_page().wire_choice = p.wire;
-        else if (answer == p.feed_line) feed_changed(p);
+        if (answer == p.comment)
+            comment_field(motion_made);
+        else if (answer == p.machine)
+            machine_page(group, masks);
+        else if (answer == p.service)
+            service_page(procedure, masks, status);
+        else if (answer == p.plane_line && p.plane_option == kDefinePlane)
+            define_part_plane();
+        else if (answer == p.z_line && p.z_option == kZOnPlane && p.plane_option == kDefinePlane)
+            define_part_plane();
+        else if (answer == p.feed_line && group == kGroupWire)
+            go_page().wire_choice = p.wire;
+        else if (answer == p.feed_line)
+            feed_changed(p);
         status = 0;
     }
     reject_picks();
@@ -359,8 +368,8 @@ struct display_page {
     int choice = 1;
     float clear = 0.0f;
     int unused = 0;
-    int insert_line = 0, origin_line = 0;   // 0: not on the page
-    bool clear_expression = false;          // CLEAR edits HEI8's clearance field itself
+    int insert_line = 0, origin_line = 0;  // 0: not on the page
+    bool clear_expression = false;         // CLEAR edits HEI8's clearance field itself
 };
 
 void place_text(display_page& p, const std::string& text, int& line)
@@ -440,8 +449,10 @@ void proc_display_menu(int procedure, const int (&switches)[kDisplayMenuSwitches
     if (switches[kShowDisplayMode] != 0) {
         const int mode = kModeOfChoice[std::clamp(p.choice, 1, kDisplayChoices) - 1];
         TLER().at(tool_display_state::kMode) = mode;
-        if (mode == kMotionNoFastDisplay) set_fdflg_on();
-        else set_fdflg_off();
+        if (mode == kMotionNoFastDisplay)
+            set_fdflg_on();
+        else
+            set_fdflg_off();
     }
     if (status > 0) status = 0;
 }

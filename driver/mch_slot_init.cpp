@@ -3,10 +3,10 @@
 // value) and its "value" the last written value.
 #include "driver/mch_slot_init.hpp"
 
-#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -61,12 +61,12 @@ struct initmc_row {
 };
 
 constexpr initmc_row kRows[] = {
-    {1, 1, kAnyW, 0, kCat1},          {2, 2, kAnyW, 0, kCat2},          {3, 3, kAnyW, 0, kCat3},
-    {4, 4, kAnyW, 0, kCat4},          {6, 6, kAnyW, 0, kCat6},          {16, 16, kAnyW, 0, kCat16},
-    {17, 18, kAnyW, 0, kCat17},       {19, 19, kAnyW, 0, kCat19},       {20, 20, kWOne, 0, kCat20W1},
-    {20, 20, kWOther, 0, kCat20Other}, {21, 22, kWOne, 0, kCat21W1},    {21, 22, kWTwo, 0, kCat21W2},
-    {23, 23, kWOne, 0, kCat23W1},     {23, 23, kWTwo, 0, kCat23W2},     {24, 24, kAnyW, 23, kCat24Extra},
-    {25, 25, kAnyW, 21, kCat25Extra}, {26, 26, kAnyW, 0, kCat26},
+    {1, 1, kAnyW, 0, kCat1},           {2, 2, kAnyW, 0, kCat2},      {3, 3, kAnyW, 0, kCat3},
+    {4, 4, kAnyW, 0, kCat4},           {6, 6, kAnyW, 0, kCat6},      {16, 16, kAnyW, 0, kCat16},
+    {17, 18, kAnyW, 0, kCat17},        {19, 19, kAnyW, 0, kCat19},   {20, 20, kWOne, 0, kCat20W1},
+    {20, 20, kWOther, 0, kCat20Other}, {21, 22, kWOne, 0, kCat21W1}, {21, 22, kWTwo, 0, kCat21W2},
+    {23, 23, kWOne, 0, kCat23W1},      {23, 23, kWTwo, 0, kCat23W2}, {24, 24, kAnyW, 23, kCat24Extra},
+    {25, 25, kAnyW, 21, kCat25Extra},  {26, 26, kAnyW, 0, kCat26},
 };
 
 // Category 2 also carries slot 5 for the machining type of NC functions 34 and 38.
@@ -105,7 +105,8 @@ void apply_row(const initmc_row& row, int category, int w)
     if (row.base_category != 0)
         if (const initmc_row* base = find_row(row.base_category, row_w)) apply_row(*base, row.base_category, w);
     for (const slot_setting& s : row.slots)
-        for (int slot = s.first; slot <= s.last && slot >= 1 && slot <= mch_slot_table::kSlots; ++slot) set_slot(s, slot, other_w);
+        for (int slot = s.first; slot <= s.last && slot >= 1 && slot <= mch_slot_table::kSlots; ++slot)
+            set_slot(s, slot, other_w);
 }
 
 void clear_slots()

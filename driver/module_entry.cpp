@@ -30,8 +30,8 @@ extern "C" void drelan()
 {
     block_length_cell = kDrelanParamsLength;
     nc_function_cell = kDrelanNcFunction;
-    proc_driver(nc_function_cell, define_drelan, execute_drelan, param_put_drelan, geom_put_drelan,
-                block_read_drelan, param_changed_drelan, param_init_drelan, contour_rec_drelan,
-                display_hook_drelan, trns_add_drelan, ncs_dum_sud, kDrelanTypeCode,
-                block_length_cell, drelan_params_current.words, drelan_params_previous.words);
+    proc_driver(nc_function_cell, define_drelan, execute_drelan, param_put_drelan, geom_put_drelan, block_read_drelan,
+                param_changed_drelan, param_init_drelan, contour_rec_drelan, display_hook_drelan, trns_add_drelan,
+                ncs_dum_sud, kDrelanTypeCode, block_length_cell, drelan_params_current.words,
+                drelan_params_previous.words);
 }

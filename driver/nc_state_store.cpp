@@ -47,8 +47,12 @@ template <typename Block, Block& (*Get)()>
 constexpr state_record record_of(const char* key, int kind, void (*saved_words)(const word*, word*) = nullptr)
 {
     static_assert(Block::kWords <= kLargestBlock);
-    return {key, kind, Block::kWords, [](word* out) { Get().to_words(out); },
-            [](const word* in, int n) { Get().from_words(in, n); }, saved_words};
+    return {key,
+            kind,
+            Block::kWords,
+            [](word* out) { Get().to_words(out); },
+            [](const word* in, int n) { Get().from_words(in, n); },
+            saved_words};
 }
 
 // Read before the current tool (PRM9), in this order.
@@ -66,12 +70,9 @@ const state_record kBeforeTool[] = {
 const state_record kToolRecord = record_of<machine_params, PRM9>("PRM9", 4);
 // Read after the machine table, in this order.
 const state_record kAfterTable[] = {
-    record_of<wire_modal_values, WRMB>("WRMB", 4),
-    record_of<tp_header_state, NPT1>("NPT1", 4),
-    record_of<plane_state, PLN1>("PLN1", 4),
-    record_of<rotation_axes_state, RAXN>("RAXN", 3),
-    record_of<tool_display_state, TLER>("TLER", 1),
-    record_of<tp_transform_state, TRS1>("TRS1", 4),
+    record_of<wire_modal_values, WRMB>("WRMB", 4),  record_of<tp_header_state, NPT1>("NPT1", 4),
+    record_of<plane_state, PLN1>("PLN1", 4),        record_of<rotation_axes_state, RAXN>("RAXN", 3),
+    record_of<tool_display_state, TLER>("TLER", 1), record_of<tp_transform_state, TRS1>("TRS1", 4),
     record_of<service_words, UPW2>("UPW2", 1),
 };
 

@@ -3,7 +3,7 @@
 // at the end of a run, at module-data updates and at every backup during execution.
 #pragma once
 
-inline constexpr int kRestoreWithView = 1;   // the view checks and the "COOR" update
+inline constexpr int kRestoreWithView = 1;  // the view checks and the "COOR" update
 inline constexpr int kRestoreOnly = 3;
 
 // Mode 1 fails with status -1 and restores nothing when no view is selected ("SEGSTR, NO MACSYS

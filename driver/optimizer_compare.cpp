@@ -4,16 +4,16 @@
 #include "driver/optimizer_compare.hpp"
 
 #include "driver/optimizer_list.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "host/vantu_compare.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kStateOn = 1, kStateOff = 2;   // item 115: the optimizer state
+constexpr int kStateOn = 1, kStateOff = 2;  // item 115: the optimizer state
 constexpr int kRangeOpenBelow = 2, kRangeOpenAbove = 3, kRangeBoth = 4;
-constexpr int kToolDependent = 5;            // item 62: tables 125 to 128 are in force
+constexpr int kToolDependent = 5;  // item 62: tables 125 to 128 are in force
 constexpr int kTablePositions = 5, kLongTableWords = 10;
 constexpr int kPlaneKindsDiscarding[] = {4, 5};
 
@@ -56,7 +56,8 @@ next state_transition(comparison& c)
         return c.set_and_finish(kCompareUpdate);
     }
     if (before == kStateOn && now == kStateOff)
-        return c.set_and_finish(opt_active() == 0 && c.oi(kOptPendingAction) != 3 ? kCompareUpdate : kCompareRecalculate);
+        return c.set_and_finish(opt_active() == 0 && c.oi(kOptPendingAction) != 3 ? kCompareUpdate
+                                                                                  : kCompareRecalculate);
     return before == kStateOn && now == kStateOn ? next::final_rule : next::step;
 }
 
@@ -68,7 +69,8 @@ next widening(comparison& c)
                        !(c.oi(65) == 2 && c.ni(65) == 3) && !c.int_changed(122) && c.oi(71) <= c.ni(71) &&
                        (c.oi(76) == 1 || !c.int_changed(76));
     if (!holds) return c.set_and_finish(kCompareRecompute);
-    const bool tilt_kept = opt_mode_val(c.oi(kOptOptionWord)) <= opt_mode_val(c.ni(kOptOptionWord)) && c.tilt_items_unchanged();
+    const bool tilt_kept =
+        opt_mode_val(c.oi(kOptOptionWord)) <= opt_mode_val(c.ni(kOptOptionWord)) && c.tilt_items_unchanged();
     if (c.old_tilted() && !tilt_kept) return c.set_and_finish(kCompareRecompute);
     if (c.ni(kOptPendingAction) == 4) return c.set_and_finish(kCompareRecompute);
     return next::step;
@@ -91,9 +93,9 @@ next narrowing(comparison& c)
 // stops at the first recompute. True when the comparison ended.
 bool limit_changed(comparison& c, int on_mode_2)
 {
-    return c.set(kCompareUpdate) || (c.ni(59) == 2 && c.set(on_mode_2)) || (c.ni(62) == 2 && c.set(kCompareRecalculate)) ||
-           (c.oi(62) > 2 && c.set(kCompareRecompute)) || (c.new_option_2_or_3() && c.set(kCompareRecalculate)) ||
-           (c.old_tilted() && c.set(kCompareRecompute));
+    return c.set(kCompareUpdate) || (c.ni(59) == 2 && c.set(on_mode_2)) ||
+           (c.ni(62) == 2 && c.set(kCompareRecalculate)) || (c.oi(62) > 2 && c.set(kCompareRecompute)) ||
+           (c.new_option_2_or_3() && c.set(kCompareRecalculate)) || (c.old_tilted() && c.set(kCompareRecompute));
 }
 
 // Steps 9 to 12: the feed limits, item 108 and item 114.
@@ -102,7 +104,8 @@ next single_items(comparison& c)
     if (c.real_changed(61) && limit_changed(c, c.n.rval(61) < c.o.rval(61) ? kCompareRecompute : kCompareRecalculate))
         return next::ended;
     if (c.int_changed(108) && c.set(c.ni(76) == 3 ? kCompareRecompute : kCompareUpdate)) return next::ended;
-    if (c.int_changed(114) && c.set(c.ni(59) == 2 ? (c.both3() ? kCompareRecompute : kCompareRecalculate) : kCompareUpdate))
+    if (c.int_changed(114) &&
+        c.set(c.ni(59) == 2 ? (c.both3() ? kCompareRecompute : kCompareRecalculate) : kCompareUpdate))
         return next::ended;
     if (c.real_changed(60) && limit_changed(c, c.both3() ? kCompareRecompute : kCompareRecalculate)) return next::ended;
     return next::step;
@@ -113,7 +116,9 @@ next single_items(comparison& c)
 void tables(comparison& c)
 {
     if (c.r == kCompareNoChange) return;
-    const auto apply = [&c] { c.r = c.ni(76) == 2 || c.r == kCompareRecalculate ? kCompareRecalculate : kCompareUpdate; };
+    const auto apply = [&c] {
+        c.r = c.ni(76) == 2 || c.r == kCompareRecalculate ? kCompareRecalculate : kCompareUpdate;
+    };
     for (int k = 0; k < kTablePositions; ++k) {
         if (c.real_changed(109, k) || c.int_changed(110, k) || c.real_changed(111, k) || c.int_changed(112, k)) {
             apply();

@@ -2,10 +2,10 @@
 // the tilted flag. Reads and writes opt_params_current() and PRM9 (current tool id).
 #include "driver/optimizer_list.hpp"
 
-#include "toolpath/optimizer_params.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -18,8 +18,8 @@ constexpr int kTiltFlag = 128;
 constexpr int kKeepsPendingAction[] = {38, 54};
 
 // The items read before the procedure type, between it and the tool id, and after it.
-constexpr int kFirstItems[] = {59, 60, 61, 62, 63, 64, 65, 66, 122, 67, 68, 69, 70,
-                               71, 72, 73, 74, 75, 76, 77, 108, 78, 79, 80, 81, 115};
+constexpr int kFirstItems[] = {59, 60, 61, 62, 63, 64, 65, 66,  122, 67, 68, 69, 70,
+                               71, 72, 73, 74, 75, 76, 77, 108, 78,  79, 80, 81, 115};
 constexpr int kTableItems[] = {109, 110, 111, 112, 114, 120, 121, 125, 126, 127, 128};
 constexpr int kLastItems[] = {130, 131, 132, 133};
 
@@ -103,5 +103,5 @@ void tilt_flag_test(int where, int& status)
     read_option_word(where, status);
     if (status < 0 || !IsNcDebug()) return;
     dbg_printf(test_bit128(opt_params_current().ival(kOptOptionWord)) ? "Procedure has Tilt flag\n"
-                                                                       : "Procedure is not Tilted\n");
+                                                                      : "Procedure is not Tilted\n");
 }

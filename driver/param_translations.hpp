@@ -22,6 +22,6 @@ std::span<const translation_row> common_translations_third();   // nc_trns_regis
 // is not 0, returning that status; the rows before it stay registered.
 void register_translations(std::span<const translation_row> rows, int& status);
 
-void nc_trns_register2(int& status);      // the first list, then add_param_translations
+void nc_trns_register2(int& status);       // the first list, then add_param_translations
 void add_param_translations(int& status);  // the second list
-void nc_trns_register(int& status);       // the third list
+void nc_trns_register(int& status);        // the third list

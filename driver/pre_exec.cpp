@@ -3,20 +3,20 @@
 // Reads proc_run.geometry_defined, PRM9 (tool id) and DSP8 (current position and axis).
 #include "driver/pre_exec.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "listing/tool_display.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-constexpr int kWritingTemplate = 2, kTemplateNoQuestions = 5;       // managed and tool-path flags
+constexpr int kWritingTemplate = 2, kTemplateNoQuestions = 5;  // managed and tool-path flags
 constexpr int kManagedDirect = 1, kTemplateDirect[] = {4, 6};
 constexpr int kQueryInstance = -1, kReleaseInstance = -2;
 constexpr int kToolSymbol = 1;
@@ -27,7 +27,7 @@ struct shown_points {
     std::vector<float> points, directions, axes;
     int count = 0;
     int show_arrows = 0, has_axes = 0;
-    std::vector<int> figures;   // one per point shown
+    std::vector<int> figures;  // one per point shown
 };
 
 void point_of(const std::vector<float>& run, int i, float (&out)[3])
@@ -107,13 +107,16 @@ void proc_pre_exec(pre_exec_hook hook, int suspend_allowed, int update, int geom
         return;
     }
     const int geometry = proc_run.geometry_defined;
-    const bool by_template = managed == kManagedDirect || tool_path == kTemplateDirect[0] || tool_path == kTemplateDirect[1];
+    const bool by_template =
+        managed == kManagedDirect || tool_path == kTemplateDirect[0] || tool_path == kTemplateDirect[1];
     const bool direct = by_template || (tamsa_flag_get() && no_questions == 0);
     shown_points shown;
     status = 0;
     if (!direct && no_questions) {
-        if (geometry && !criteria_changed) prexec();
-        else status = kAnswerCancel;
+        if (geometry && !criteria_changed)
+            prexec();
+        else
+            status = kAnswerCancel;
         return;
     }
     if (!direct && geometry && !criteria_changed && hook && !display_points(hook, shown)) {

@@ -29,5 +29,5 @@ void proc_change_notes(int geometry_defined, int geometry_kept, int old_version,
 
 // Asks until the answer is one of -2 to 4 but 0. direct: answer without asking, as the template
 // or run flags say. Reads EDA2 word 1.
-void ask_ok_to_execute(int geometry_defined, int suspend_allowed, int recompute, int update, int suspend,
-                       int direct, int result, int optimizer, int criteria_changed, int& answer);
+void ask_ok_to_execute(int geometry_defined, int suspend_allowed, int recompute, int update, int suspend, int direct,
+                       int result, int optimizer, int criteria_changed, int& answer);

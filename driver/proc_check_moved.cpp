@@ -4,17 +4,17 @@
 // beside it the start values of the procedure geometry flags, which the go-point page gives too.
 // Reads EDA2 and the state texts.
 #include "driver/change_analysis.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 
 namespace {
 
@@ -79,8 +79,8 @@ void proc_check_moved(int& status)
     if (!run.criteria_check) {
         int recompute = 0, update = 0, callback_status = 0, result = 0;
         proc_change_analysis(kChangeSnapshot, proc_block_length(), proc_type_registration().current_block,
-                             proc_type_registration().parameters_changed, proc_type_registration().previous_block, recompute, update,
-                             callback_status, result);
+                             proc_type_registration().parameters_changed, proc_type_registration().previous_block,
+                             recompute, update, callback_status, result);
     }
     run.clp1_pending = 1;
     status = kGoOn;

@@ -1,13 +1,13 @@
 // Solid check (proc_check_solid): decides whether store and execute follow (the go word). A
 // procedure whose solid geometry was updated is offered an update; an edited procedure whose
 // criteria geometry changed is asked once; then the questions before execution. Reads EDA2.
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/pre_exec.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/template_flags.hpp"
 
 namespace {
 

@@ -1,22 +1,22 @@
 // updtcm, CURCOM, PRCPOS, GETPOS and tool_inst_show (see the header).
 #include "driver/proc_common.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "driver/optimizer_list.hpp"
 #include "driver/proc_run_state.hpp"
-#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "listing/header_texts.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
-#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
+#include "tools/tool_choice.hpp"
+#include "tools/tool_utilities.hpp"
 
 namespace {
 
@@ -30,8 +30,8 @@ constexpr int kMarker = 9;
 constexpr int kQueryInstance = -1, kPlainMove = 1;
 constexpr int kAskDefault = 0;
 constexpr int kNotProcedure = -1, kListError = -1;
-constexpr int kJumpFailed = -1, kJumpUnmoved = -2;   // answers of tp_list_jump
-constexpr int kMachineTableWord = 17;   // PRM9 word of machine-table item 47
+constexpr int kJumpFailed = -1, kJumpUnmoved = -2;  // answers of tp_list_jump
+constexpr int kMachineTableWord = 17;               // PRM9 word of machine-table item 47
 constexpr int kParamSelector = 9, kParamKind = 4;
 constexpr int kSonhWords = 9;
 
@@ -83,8 +83,10 @@ word* block_words(block b)
 bool read_item(int group, int code, bool text, word* values, int capacity)
 {
     int count = 0, type = 0, status = 0;
-    if (text) TPGETC(kWhereList, group, code, count, type, values, capacity, status);
-    else TPGETN(kWhereList, group, code, count, type, values, capacity, status);
+    if (text)
+        TPGETC(kWhereList, group, code, count, type, values, capacity, status);
+    else
+        TPGETN(kWhereList, group, code, count, type, values, capacity, status);
     return status >= 0;
 }
 
@@ -94,8 +96,10 @@ bool take_item(const common_item& item, bool old_layout)
     if (!read_item(kGlobals, old_layout ? item.old_code : item.new_code, item.text, values, item.count))
         return item.text;
     word* target = block_words(item.target) + item.first;
-    if (item.flag) *target = values[0] == 1 ? 1 : 0;
-    else std::copy_n(values, item.count, target);
+    if (item.flag)
+        *target = values[0] == 1 ? 1 : 0;
+    else
+        std::copy_n(values, item.count, target);
     return true;
 }
 
@@ -175,7 +179,7 @@ bool search(int step, int point_code, int axis_code, common_vec& point, common_v
         int jumped = 0;
         tp_list_jump(step, jumped);
         if (jumped == kJumpFailed) return false;
-        if (jumped == kJumpUnmoved) return true;   // nothing before (or after) this block
+        if (jumped == kJumpUnmoved) return true;  // nothing before (or after) this block
         // Moved, possibly onto the first or last block of the level (answer 1): read it.
         int size = 0, type = 0, block_class = 0, status = 0;
         tp_block_head_read(kWhereList, size, type, block_class, status);
@@ -285,8 +289,8 @@ void PRCPOS(common_vec& first, common_vec& first_axis, common_vec& last, common_
     }
 }
 
-void GETPOS(common_vec& previous, common_vec& previous_axis, int& no_previous, common_vec& next,
-            common_vec& next_axis, int& no_next, int& status)
+void GETPOS(common_vec& previous, common_vec& previous_axis, int& no_previous, common_vec& next, common_vec& next_axis,
+            int& no_next, int& status)
 {
     status = 0;
     if (!at_procedure()) {

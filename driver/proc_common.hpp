@@ -37,8 +37,8 @@ void PRCPOS(common_vec& first, common_vec& first_axis, common_vec& last, common_
 // procedure; none: no_next 1). The list position is given back on every way out. Status 0, or -1
 // with "GETPOS, THE CURRENT BLOCK IS NOT A PROCEDURE DEFINITION BLOCK", "GETPOS, CANNOT SET A
 // MARKER" or "GETPOS, ERRORS IN LIST".
-void GETPOS(common_vec& previous, common_vec& previous_axis, int& no_previous, common_vec& next,
-            common_vec& next_axis, int& no_next, int& status);
+void GETPOS(common_vec& previous, common_vec& previous_axis, int& no_previous, common_vec& next, common_vec& next_axis,
+            int& no_next, int& status);
 
 // Shows the tool at the point and axis as the display instance: a tool id below 0 chooses the
 // current tool first (tool_choose) and moves its instance there; otherwise the old instance is

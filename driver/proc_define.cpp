@@ -4,12 +4,12 @@
 // criteria, after which the step goes on whatever they gave. Reads EDA2.
 #include "driver/change_analysis.hpp"
 #include "driver/criteria_lists.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/template_flags.hpp"
 
 namespace {
 
@@ -22,8 +22,8 @@ void analyse_changes()
     proc_run_state& run = proc_run;
     const edit_state& e = EDA2();
     proc_change_analysis(kChangeCompare, proc_block_length(), proc_type_registration().current_block,
-                         proc_type_registration().parameters_changed, proc_type_registration().previous_block, run.recompute, run.update,
-                         run.change_status, run.change_result);
+                         proc_type_registration().parameters_changed, proc_type_registration().previous_block,
+                         run.recompute, run.update, run.change_status, run.change_result);
     if (e.word_no(edit_state::kEditing) == 0) {
         run.update = 1;
         run.recompute = 1;
@@ -44,8 +44,8 @@ void proc_define(int& status)
     if (run.define_enabled && !run.criteria_check) {
         edit_state& e = EDA2();
         proc_type_registration().define(run.procedure_number, e.word_no(edit_state::kViewOnly),
-                            e.word_no(edit_state::kToolPathMoved), run.repeat, run.change_status, run.back,
-                            run.geometry_redefined, run.end_run, status);
+                                        e.word_no(edit_state::kToolPathMoved), run.repeat, run.change_status, run.back,
+                                        run.geometry_redefined, run.end_run, status);
     }
     proc_after_define(status);
 }

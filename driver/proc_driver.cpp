@@ -8,8 +8,8 @@
 
 proc_steps default_proc_steps()
 {
-    return {proc_start, proc_check_moved, proc_prepare, proc_define,
-            proc_check_solid, proc_store, proc_execute, proc_finish};
+    return {proc_start,       proc_check_moved, proc_prepare, proc_define,
+            proc_check_solid, proc_store,       proc_execute, proc_finish};
 }
 
 proc_steps& proc_driver_steps()
@@ -58,23 +58,20 @@ static bool procedure_pass(const proc_steps& steps, int& status, int& go)
 
 void proc_driver(int& nc_function, define_callback define, execute_callback execute,
                  put_parameters_callback put_parameters, put_geometry_callback put_geometry,
-                 read_parameters_callback read_parameters,
-                 parameters_changed_callback parameters_changed, defaults_callback defaults,
-                 contour_records_callback contour_records, pre_exec_hook pre_exec,
-                 translations_callback translations, solid_update_hook solid_update,
-                 std::string_view type_code, int& block_length, word* current_block,
-                 word* previous_block)
+                 read_parameters_callback read_parameters, parameters_changed_callback parameters_changed,
+                 defaults_callback defaults, contour_records_callback contour_records, pre_exec_hook pre_exec,
+                 translations_callback translations, solid_update_hook solid_update, std::string_view type_code,
+                 int& block_length, word* current_block, word* previous_block)
 {
     int status = kGoOn;
-    proc_set_callbacks(nc_function, define, execute, put_parameters, put_geometry, read_parameters,
-                       parameters_changed, defaults, contour_records, pre_exec, translations,
-                       solid_update, type_code, block_length, current_block, previous_block, status);
+    proc_set_callbacks(nc_function, define, execute, put_parameters, put_geometry, read_parameters, parameters_changed,
+                       defaults, contour_records, pre_exec, translations, solid_update, type_code, block_length,
+                       current_block, previous_block, status);
     if (status != 0) return;
 
     const proc_steps steps = proc_driver_steps();
     int go = kGoOn;
     steps.start(0, status);
     if (status != kGoOn) return;
-    while (procedure_pass(steps, status, go)) {
-    }
+    while (procedure_pass(steps, status, go)) {}
 }

@@ -3,7 +3,6 @@
 // message, the parameter block saved as module data, the tool-present word, the NC state saved,
 // and the run released. Reads and writes EDA2 and PRM9.
 #include "driver/change_analysis.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
 #include "driver/proc_messages.hpp"
 #include "driver/proc_module_data.hpp"
@@ -12,6 +11,7 @@
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_sublist.hpp"
 
 namespace {
@@ -19,7 +19,7 @@ namespace {
 constexpr int kRestoreProc = 4;
 constexpr int kManagedWrite = 2, kTemplateWrite = 5;
 constexpr int kStatusWindow = 2;
-constexpr int kToolPresent = 10;     // PRM9 word of machine-table item 9
+constexpr int kToolPresent = 10;  // PRM9 word of machine-table item 9
 
 // "PROCEDURE NUMBER" n "IS CREATED", or the range a creation run wrote; nothing after an
 // execution of the run failed, whose errors the user has seen.
@@ -38,8 +38,8 @@ void report_created()
 void save_parameters()
 {
     int mode = kModuleDataSave, status = 0;
-    proc_module_data(mode, proc_type_code(), proc_block_length(), proc_type_registration().current_block, proc_type_registration().defaults,
-                     status);
+    proc_module_data(mode, proc_type_code(), proc_block_length(), proc_type_registration().current_block,
+                     proc_type_registration().defaults, status);
     proc_run.parameters_loaded = 0;
 }
 
@@ -50,7 +50,8 @@ void proc_end(int& status)
     proc_run_state& run = proc_run;
     edit_state& e = EDA2();
     if (tamsa_flag_get() == 0 && e.word_no(edit_state::kViewOnly) == 0) prwait();
-    const bool writing_template = get_ManageTp_TemplateFlag() == kManagedWrite || get_TP_TemplateFlag() == kTemplateWrite;
+    const bool writing_template =
+        get_ManageTp_TemplateFlag() == kManagedWrite || get_TP_TemplateFlag() == kTemplateWrite;
     if ((status < 0 || run.end_run) && !writing_template) {
         int colour = 0, pen = 0;
         gs_proc_color_pen(kRestoreProc, colour, pen);

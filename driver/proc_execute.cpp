@@ -49,14 +49,16 @@ void run_execution(int restart, int& status)
         recalculate_partbox();
         if (xor_tool) tool_xor_on();
     }
-    exec_run(proc_type_registration().execute, run.interactive, restart, run.suspended, run.display_changed, run.display_mode,
-             status);
+    exec_run(proc_type_registration().execute, run.interactive, restart, run.suspended, run.display_changed,
+             run.display_mode, status);
     machining_type() = run.run_machining_type;
     if (xor_tool) tool_xor_off();
     if (status >= 0) {
         const int nc_function = proc_nc_function();
-        if (nc_function == 52 && !run.suspended) sim_validate(run.sim_index);
-        else if (nc_function != 53) sim_invalidate(CLP1().at(proc_colour_pen::kColour));
+        if (nc_function == 52 && !run.suspended)
+            sim_validate(run.sim_index);
+        else if (nc_function != 53)
+            sim_invalidate(CLP1().at(proc_colour_pen::kColour));
         if (run.suspended && run.change_result > 0) run.remark = 1;
     }
     e.word_no(eda2::kOptimizerStopped) = run.optimizer && status == kOptimizerStopped ? 1 : 0;

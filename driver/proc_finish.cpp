@@ -5,10 +5,8 @@
 // Reads and writes EDA2; reads NPT1.
 #include "driver/change_analysis.hpp"
 #include "driver/mch_slot_init.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/optimizer_list.hpp"
 #include "driver/proc_messages.hpp"
-#include "toolpath/prog_line.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
@@ -16,9 +14,11 @@
 #include "host/vantu.hpp"
 #include "listing/dsproc.hpp"
 #include "toolpath/markers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/proc_geom_entities.hpp"
+#include "toolpath/prog_line.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"
@@ -36,7 +36,7 @@ constexpr int kProcedureCode = 8;
 constexpr int kEndLine = 2;
 constexpr int kAutomaticVerify = 2, kVerifyDefault = 1;
 constexpr int kManagedCreate = 3;
-constexpr int kRecordHead = 2;   // a record's count and type words before its value
+constexpr int kRecordHead = 2;  // a record's count and type words before its value
 constexpr int kStatusWindow = 2;
 
 bool optimizer_function(int nc_function) { return nc_function == 52 || nc_function == 53; }
@@ -86,8 +86,10 @@ void mark_block(int& status)
         if (status < 0) return;
     }
     int tilt_status = 0;
-    if (!suspend && !run.execute_word) tilt_flag_test(kWhereList, tilt_status);
-    else tilt_flag_remove(kWhereList, tilt_status);
+    if (!suspend && !run.execute_word)
+        tilt_flag_test(kWhereList, tilt_status);
+    else
+        tilt_flag_remove(kWhereList, tilt_status);
     if (tilt_status < 0) {
         status = tilt_status;
         return;
@@ -149,8 +151,10 @@ bool finish_block(int& status)
     update_header(status);
     if (status < 0) return false;
     if (run.stock) return false;
-    if (e.word_no(edit_state::kSuspend) == 0) PTUB12(run.recompute, run.suspended, run.display_changed, run.display_mode, status);
-    else UPDCMC(status);
+    if (e.word_no(edit_state::kSuspend) == 0)
+        PTUB12(run.recompute, run.suspended, run.display_changed, run.display_mode, status);
+    else
+        UPDCMC(status);
     if (status < 0) return false;
     tp_mrkr_fin(run.suspended);
     if (!run.criteria_check) {

@@ -2,13 +2,13 @@
 // the procedure-table columns, the tool path's block counter and the host's modify mode.
 #include "driver/proc_messages.hpp"
 
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/fnc_names.hpp"
+#include "toolpath/host_helpers.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_block_writer.hpp"
+#include "toolpath/proc_type_tests.hpp"
 
 #include <array>
 #include <string>
@@ -76,8 +76,10 @@ void proc_status_line(int position, int stage, int work_area_updated)
     if (!is_new && !proc_type_group_a(nc_function) && gnccod(nc_function)) maktxt(line, "FROM USER", line);
 
     if (work_area_updated) {
-        if (manual) usrms5(line, "|NOTE: WORK AREA HAS BEEN UPDATED.", "MANUAL CHANGES WILL BE CANCELLED");
-        else usrms4(line, "|NOTE: WORK AREA HAS BEEN UPDATED");
+        if (manual)
+            usrms5(line, "|NOTE: WORK AREA HAS BEEN UPDATED.", "MANUAL CHANGES WILL BE CANCELLED");
+        else
+            usrms4(line, "|NOTE: WORK AREA HAS BEEN UPDATED");
     } else if (is_new) {
         shlmsg(line.c_str(), static_cast<int>(line.size()));
     } else if (!manual) {

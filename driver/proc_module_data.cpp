@@ -2,14 +2,14 @@
 // NPT1 (machine type), the machine-table extension and the point tables.
 #include "driver/proc_module_data.hpp"
 
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/nc_state_store.hpp"
-#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
+#include "tools/tool_choice.hpp"
 
 #include <algorithm>
 #include <iterator>
@@ -52,7 +52,8 @@ void load_tool(int mode, int& status)
     }
     const int tool_id = PRM9().words[machine_params::kToolId];
     const int machine = NPT1().machine_type();
-    if (tool_id < 0 || std::find(std::begin(kNoToolMachines), std::end(kNoToolMachines), machine) != std::end(kNoToolMachines)) {
+    if (tool_id < 0 ||
+        std::find(std::begin(kNoToolMachines), std::end(kNoToolMachines), machine) != std::end(kNoToolMachines)) {
         status = 0;
         return;
     }
@@ -90,14 +91,16 @@ void load_block(int& mode, std::string_view type_code, int block_length, word* b
 
 }  // namespace
 
-void proc_module_data(int& mode, std::string_view type_code, int block_length, word* block,
-                      defaults_callback defaults, int& status)
+void proc_module_data(int& mode, std::string_view type_code, int block_length, word* block, defaults_callback defaults,
+                      int& status)
 {
     if (!block || block_length < 1 || !defaults) {
         eroutc("proc_module_data, NO PARAMETER BLOCK", 0);
         status = -1;
         return;
     }
-    if (mode == kModuleDataSave) save_block(mode, type_code, block_length, block, defaults, status);
-    else load_block(mode, type_code, block_length, block, defaults, status);
+    if (mode == kModuleDataSave)
+        save_block(mode, type_code, block_length, block, defaults, status);
+    else
+        load_block(mode, type_code, block_length, block, defaults, status);
 }

@@ -3,8 +3,8 @@
 // loaded at the start of a run together with the tool, the point tables and the EDA2 record.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
 #include "host/words.hpp"
+#include "toolpath/proc_type_table.hpp"
 
 #include <string_view>
 
@@ -19,5 +19,5 @@ inline constexpr int kNoToolForTemplate = -11;
 // mode := 1 and the defaults callback (mode 1); for a new procedure the stored block (a shorter
 // record fills only its words, a longer one no more than the block), the tool values and, for
 // machining type 38, the machine table. Status 0, the failing status, or kNoToolForTemplate.
-void proc_module_data(int& mode, std::string_view type_code, int block_length, word* block,
-                      defaults_callback defaults, int& status);
+void proc_module_data(int& mode, std::string_view type_code, int block_length, word* block, defaults_callback defaults,
+                      int& status);

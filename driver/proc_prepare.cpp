@@ -1,12 +1,12 @@
 // Preparation (proc_prepare): runs before every define pass. Definition on, the criteria
 // redefinition, the host's procedure number, a managed template operation, and once per procedure
 // the colour and pen written as CLP1. Reads EDA2; writes CLP1.
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
-#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/template_flags.hpp"
 
 namespace {
 
@@ -17,8 +17,10 @@ constexpr int kReadProc = 1, kSetProc = 3;
 void write_colour_and_pen()
 {
     int colour = 0, pen = 0;
-    if (EDA2().word_no(edit_state::kEditing) != 0) gs_proc_color_pen(kReadProc, colour, pen);
-    else gtmdla(colour, pen);
+    if (EDA2().word_no(edit_state::kEditing) != 0)
+        gs_proc_color_pen(kReadProc, colour, pen);
+    else
+        gtmdla(colour, pen);
     if (is_some_template_CreateRead_operation()) {
         colour = get_Template_ReadProcColor();
         pen = get_Template_ReadProcPen();

@@ -5,13 +5,13 @@
 #include "driver/proc_read_existing.hpp"
 
 #include "driver/change_analysis.hpp"
+#include "host/vantu.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_dialog_words.hpp"
-#include "tools/tool_choice.hpp"
-#include "host/vantu.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
+#include "tools/tool_choice.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -22,8 +22,8 @@ constexpr int kGlobalGroup = 24, kOwnSegment = 25;
 constexpr int kVersionItem = 43, kListVersionItem = 113, kSingleCurveItem = 47;
 constexpr int kParamSelector = 9, kParamKind = 4;
 constexpr int kFirst515 = 515, kFirst1112 = 1112;
-constexpr int kLocalParamsSkip = 4;   // words of the local-parameter record before the parameters
-constexpr int kFirstGeometryFlag = 0, kSecondGeometryFlag = 2;   // pair words of kinds 10001, 10002
+constexpr int kLocalParamsSkip = 4;  // words of the local-parameter record before the parameters
+constexpr int kFirstGeometryFlag = 0, kSecondGeometryFlag = 2;  // pair words of kinds 10001, 10002
 
 // One integer of the procedure: item `code` of `group` from the list, or from the host's record
 // (gs_param) when the procedure is read from the host. The value is kept when the item is

@@ -5,10 +5,10 @@
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_steps.hpp"
 #include "driver/relations.hpp"
-#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
 #include "toolpath/proc_picks.hpp"
+#include "toolpath/template_flags.hpp"
 
 namespace {
 constexpr int kStatusWindow = 2;
@@ -19,8 +19,10 @@ void proc_release([[maybe_unused]] int& status)
 {
     proc_run_state& run = proc_run;
     int host_status = 0;
-    if (tamsa_flag_get() == 0) rel_nc_rls(host_status);
-    else if (is_some_template_CreateRead_operation()) rel_nc_rls_it_for_tamsa(host_status);
+    if (tamsa_flag_get() == 0)
+        rel_nc_rls(host_status);
+    else if (is_some_template_CreateRead_operation())
+        rel_nc_rls_it_for_tamsa(host_status);
     nc_geomsk_lst_destroy_all();
     if (run.parameters_loaded) {
         int mode = kDefaultsRelease;

@@ -43,21 +43,21 @@ struct proc_run_state {
     // 1 when the define callback went on (status 0, no end-run): the procedure has geometry the
     // questions before execution may offer to execute; set by the after-define step.
     int geometry_defined;
-    int update;              // the block is to be updated (change analysis; 1 for a new one)
-    int recompute;           // the procedure is to be computed again (1 for a new one)
-    int change_result;       // 0 to 3 from the change analysis
-    int change_status;       // status of the parameters-changed callback (0 for this module)
-    int contour_result;      // contour-records callback result after define
-    int execute_word;        // the stored procedure is to be executed
-    int sublist_open;        // a procedure block was stored and its sub-list is open
-    int new_block;           // the block writer writes a new procedure block
-    int suspended;           // the execution was stopped and cleaned up
-    int display_changed;     // the user changed the tool display during the execution
-    int display_mode;        // 1, 2 or 3 as the execution reported it
-    int remark;              // a suspended execution of a changed procedure is marked in the block
-    int missing_motion;      // no move block precedes the list position after the execution
-    int missing_marker;      // cleared by the moved check
-    int alert;               // the host's alert word after the execution
+    int update;           // the block is to be updated (change analysis; 1 for a new one)
+    int recompute;        // the procedure is to be computed again (1 for a new one)
+    int change_result;    // 0 to 3 from the change analysis
+    int change_status;    // status of the parameters-changed callback (0 for this module)
+    int contour_result;   // contour-records callback result after define
+    int execute_word;     // the stored procedure is to be executed
+    int sublist_open;     // a procedure block was stored and its sub-list is open
+    int new_block;        // the block writer writes a new procedure block
+    int suspended;        // the execution was stopped and cleaned up
+    int display_changed;  // the user changed the tool display during the execution
+    int display_mode;     // 1, 2 or 3 as the execution reported it
+    int remark;           // a suspended execution of a changed procedure is marked in the block
+    int missing_motion;   // no move block precedes the list position after the execution
+    int missing_marker;   // cleared by the moved check
+    int alert;            // the host's alert word after the execution
 };
 
 extern proc_run_state proc_run;
@@ -65,6 +65,6 @@ extern proc_run_state proc_run;
 // EDA2 words the steps read and write, numbered from 1 (besides those named in edit_state).
 namespace eda2 {
 inline constexpr int kWasSuspended = 7, kManuallyChanged = 8, kWasInterrupted = 10, kOptionWord = 11,
-                     kNoDisplayRun = 14, kCriteriaChanged = 15, kGeometryByCriteria = 16,
-                     kUpdateStored = 17, kRecomputeStored = 18, kWriteFailed = 19, kOptimizerStopped = 20;
+                     kNoDisplayRun = 14, kCriteriaChanged = 15, kGeometryByCriteria = 16, kUpdateStored = 17,
+                     kRecomputeStored = 18, kWriteFailed = 19, kOptimizerStopped = 20;
 }  // namespace eda2

@@ -4,11 +4,6 @@
 // start action releases the run (nothing was saved yet) and cancels. Reads and writes EDA2, PRM9
 // and the state texts.
 #include "driver/criteria_lists.hpp"
-#include "toolpath/common_arguments.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "driver/param_translations.hpp"
 #include "driver/proc_read_existing.hpp"
 #include "driver/proc_run_state.hpp"
@@ -16,8 +11,13 @@
 #include "driver/proc_steps.hpp"
 #include "driver/relations.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/common_arguments.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -28,7 +28,7 @@ namespace {
 
 constexpr int kGet = 1, kSet = 2;
 constexpr int kManagedWrite = 2, kManagedCreate = 3, kTemplateWrite = 5;
-constexpr int kToolPresent = 10;     // PRM9 word of machine-table item 9
+constexpr int kToolPresent = 10;  // PRM9 word of machine-table item 9
 constexpr int kLabelChars = 19, kNameColumn = 11, kNameChars = 8, kNameText = 12;
 constexpr int kCriteriaTypes = 4;
 constexpr int kNoProcedure = -1;
@@ -138,12 +138,14 @@ void open_edited(int nc_function, int& status)
     ppn4_load();
     int proc_id = -1;
     if (e.word_no(edit_state::kViewOnly) != 0) gs_proc_id(1, proc_id);
-    if (proc_id >= 1) mark_host_geometry(proc_id, status);
-    else proc_flags_read(status);
+    if (proc_id >= 1)
+        mark_host_geometry(proc_id, status);
+    else
+        proc_flags_read(status);
     if (failed(status)) return;
 
-    proc_read_existing(proc_type_registration().read_parameters, e.word_no(edit_state::kNoQuestions), proc_run.old_version,
-                       status);
+    proc_read_existing(proc_type_registration().read_parameters, e.word_no(edit_state::kNoQuestions),
+                       proc_run.old_version, status);
     if (failed(status)) return;
     const proc_run_state& run = proc_run;
     if (e.word_no(edit_state::kToolPathMoved) == 0 && !run.template_write && !run.criteria_check &&
@@ -196,7 +198,8 @@ void proc_start(int restart, int& status)
     label_with_function_name(nc_function);
 
     proc_template_read(run.template_create, nc_function, proc_type_code(), proc_block_length(),
-                       proc_type_registration().current_block, proc_type_registration().read_parameters, proc_type_registration().defaults, status);
+                       proc_type_registration().current_block, proc_type_registration().read_parameters,
+                       proc_type_registration().defaults, status);
     if (failed(status)) return fail_start(status);
     run.parameters_loaded = 1;
     run.view_only_at_start = e.word_no(edit_state::kViewOnly);
@@ -210,8 +213,10 @@ void proc_start(int restart, int& status)
     set_curr_proc_number(editing ? e.word_no(edit_state::kProcedureNumber) : next_block_number());
     set_MainProcBlkToMain();
 
-    if (editing) open_edited(nc_function, status);
-    else start_creation(status);
+    if (editing)
+        open_edited(nc_function, status);
+    else
+        start_creation(status);
     if (failed(status)) return fail_start(status);
     status = kGoOn;
 

@@ -3,8 +3,8 @@
 // leaves kCancel, so the loop only has to stop.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
 #include "host/words.hpp"
+#include "toolpath/proc_type_table.hpp"
 
 #include <string_view>
 
@@ -34,9 +34,8 @@ void proc_geom_flags_start(int& status);
 void proc_can_solid_flags(int mode, int nc_function);
 // The parameter block of a run: loaded from module data (mode 3 for a template-create run, where a
 // missing tool makes the procedure's parameters come from the template before loading again).
-void proc_template_read(int template_create, int nc_function, std::string_view type_code, int block_length,
-                        word* block, read_parameters_callback read_parameters, defaults_callback defaults,
-                        int& status);
+void proc_template_read(int template_create, int nc_function, std::string_view type_code, int block_length, word* block,
+                        read_parameters_callback read_parameters, defaults_callback defaults, int& status);
 // The managed template operation the host reports: a write hands the procedure to the host's
 // template (definition stays off); a read takes its parameters and the main procedure's values.
 void proc_template_read_managed(int nc_function, put_parameters_callback put_parameters,

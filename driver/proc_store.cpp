@@ -3,7 +3,6 @@
 // settled, the status and start lines shown, and the procedure block written with its sub-list
 // left open for the execution. Reads and writes EDA2.
 #include "driver/change_analysis.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_messages.hpp"
 #include "driver/proc_read_existing.hpp"
 #include "driver/proc_run_state.hpp"
@@ -11,6 +10,7 @@
 #include "driver/proc_steps.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 
 namespace {
@@ -60,8 +60,8 @@ void write_block(int& status)
     run.new_block = e.word_no(edit_state::kEditing) == 0 || e.word_no(eda2::kRecomputeStored) != 0 ? 1 : 0;
     proc_flag_sync();
     const proc_type_table& t = proc_type_registration();
-    PTBT12(proc_nc_function(), run.new_block, run.procedure_number, t.contour_records, t.put_parameters,
-           t.put_geometry, run.mach_param_type, status);
+    PTBT12(proc_nc_function(), run.new_block, run.procedure_number, t.contour_records, t.put_parameters, t.put_geometry,
+           run.mach_param_type, status);
     if (status == 0) ncs_table_write_table(0, 0, 1, status);
 }
 

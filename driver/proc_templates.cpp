@@ -43,8 +43,10 @@ template <typename Table> bool listed(const Table& table, int value)
 // the first-store word; on success the main procedure's values follow.
 void read_managed(int nc_function, read_parameters_callback read, bool tool_path_template, int& status)
 {
-    if (tool_path_template) template_MultiTPRead_PROCdata(nc_function, read, status);
-    else template_MultiMngTpRead_PROCdata(nc_function, read, status);
+    if (tool_path_template)
+        template_MultiTPRead_PROCdata(nc_function, read, status);
+    else
+        template_MultiMngTpRead_PROCdata(nc_function, read, status);
     if (status == kNothingToRead) {
         status = 0;
         proc_run.first_store = 0;
@@ -70,17 +72,18 @@ void proc_can_solid_flags(int mode, int nc_function)
     ncs_set_can_all_db(all_database);
 }
 
-void proc_template_read(int template_create, int nc_function, std::string_view type_code, int block_length,
-                        word* block, read_parameters_callback read_parameters, defaults_callback defaults,
-                        int& status)
+void proc_template_read(int template_create, int nc_function, std::string_view type_code, int block_length, word* block,
+                        read_parameters_callback read_parameters, defaults_callback defaults, int& status)
 {
     int mode = template_create ? kModuleDataLoadTemplate : kModuleDataLoad;
     proc_module_data(mode, type_code, block_length, block, defaults, status);
     if (status != kNoToolForTemplate) return;
     status = 0;
     set_Template_ReadMode(kReadModeParameters);
-    if (is_create_from_TPtemplate()) template_MultiTPRead_PROCdata(nc_function, read_parameters, status);
-    else template_MultiMngTpRead_PROCdata(nc_function, read_parameters, status);
+    if (is_create_from_TPtemplate())
+        template_MultiTPRead_PROCdata(nc_function, read_parameters, status);
+    else
+        template_MultiMngTpRead_PROCdata(nc_function, read_parameters, status);
     set_Template_ReadMode(kReadModeNormal);
     if (status != 0) return;
     mode = kModuleDataLoad;
@@ -98,14 +101,18 @@ void proc_template_read_managed(int nc_function, put_parameters_callback put_par
     if (managed == kManagedWrite || tool_path == kTpWrite) {
         set_GlobalParameters_ToMain();
         set_MainProcBlkToMain();
-        if (managed == kManagedWrite) template_MultiMngTpWrite_PROCdata(nc_function, put_parameters, put_geometry, status);
-        else template_MultiTPWrite_PROCdata(nc_function, put_parameters, put_geometry, status);
+        if (managed == kManagedWrite)
+            template_MultiMngTpWrite_PROCdata(nc_function, put_parameters, put_geometry, status);
+        else
+            template_MultiTPWrite_PROCdata(nc_function, put_parameters, put_geometry, status);
         if (status == 0) proc_run.solid_geometry = 1;
         return;
     }
     define_enabled = 1;
-    if (managed == kManagedRead || managed == kManagedCreate) read_managed(nc_function, read_parameters, false, status);
-    else if (tool_path == kTpRead || tool_path == kTpReadOther) read_managed(nc_function, read_parameters, true, status);
+    if (managed == kManagedRead || managed == kManagedCreate)
+        read_managed(nc_function, read_parameters, false, status);
+    else if (tool_path == kTpRead || tool_path == kTpReadOther)
+        read_managed(nc_function, read_parameters, true, status);
 }
 
 void rel_refresh_retry(int& status)

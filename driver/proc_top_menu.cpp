@@ -1,18 +1,18 @@
 // The top lines of a procedure parameter dialog (see the header).
 #include "driver/proc_top_menu.hpp"
 
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "driver/proc_run_state.hpp"
-#include "toolpath/proc_type_table.hpp"
 #include "driver/relations.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "tools/tool_utilities.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_block_writer.hpp"
+#include "toolpath/proc_type_table.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <string>
@@ -77,12 +77,12 @@ void template_lines(int base, int (&item_map)[kTopMenuItems], int& line)
     top_menu_state& t = top_menu();
     const int machine = NPT1().machine_type();
     int& none = t.unused_value;
-    item_map[kTopTemplateApply] = selectable(
-        line,
-        machine == 22 || machine == 23 || machine == 25 || machine == 26
-            ? "TEMPLATE:APPLY     -->@LOAD TECH PARAM@LOAD GEOM PARAM@LOAD ALL  PARAM"
-            : "TEMPLATE:APPLY",
-        machine == 22 || machine == 23 || machine == 25 || machine == 26 ? t.template_cycle : none);
+    item_map[kTopTemplateApply] =
+        selectable(line,
+                   machine == 22 || machine == 23 || machine == 25 || machine == 26
+                       ? "TEMPLATE:APPLY     -->@LOAD TECH PARAM@LOAD GEOM PARAM@LOAD ALL  PARAM"
+                       : "TEMPLATE:APPLY",
+                   machine == 22 || machine == 23 || machine == 25 || machine == 26 ? t.template_cycle : none);
     item_map[kTopTemplateSave] = selectable(line, "TEMPLATE:SAVE", none);
     if (base >= kTopNoOptimizer) {
         blank_line(line);
@@ -91,8 +91,10 @@ void template_lines(int base, int (&item_map)[kTopMenuItems], int& line)
     const bool on = opt_params_current().ival(kOptimizerSwitch) == kOptimizerOn;
     t.optimizer_cycle = on ? kOptimizerOn : kOptimizerOff;
     item_map[kTopUseOptimizer] = selectable(line, "USE OPTIMIZER : OFF  >@USE OPTIMIZER : ON   >", t.optimizer_cycle);
-    if (on) item_map[kTopOptimizerPage] = selectable(line, "OPTIMIZER ...", none);
-    else blank_line(line);
+    if (on)
+        item_map[kTopOptimizerPage] = selectable(line, "OPTIMIZER ...", none);
+    else
+        blank_line(line);
 }
 
 int service_kind(int machine)
@@ -211,8 +213,10 @@ void proc_top_menu(int kind, int page_count, const int* flags, int (&item_map)[k
     } else {
         item_map[kTopMachining] = selectable(line, "MACHINING PARAMS ...", none);
     }
-    if (digit == 3) blank_line(line);
-    else item_map[kTopService] = selectable(line, "SERVICE ...", none);
+    if (digit == 3)
+        blank_line(line);
+    else
+        item_map[kTopService] = selectable(line, "SERVICE ...", none);
     if (templates) template_lines(base, item_map, line);
     item_count = line;
     status = 0;
@@ -233,14 +237,18 @@ void proc_top_menu_do(int kind, int previous, int (&machining)[kMachItemFlags], 
     if (e.word_no(edit_state::kNoQuestions) != 0) {
         answer = previous != 0 ? kCancel : 0;
     } else if (modal != 0 || e.word_no(edit_state::kViewOnly) != 0) {
-        if (modal != 0) nu_parm_write_mch_title();
-        else modif1(answer);
+        if (modal != 0)
+            nu_parm_write_mch_title();
+        else
+            modif1(answer);
         if (with_machining(base)) machining_page(base, machining, tool_changed);
         if (with_service(base)) service_page();
         answer = kCancel;
     } else {
-        if (last_digit(base) == kLastDigitContin && editing) contin(answer);
-        else modif1(answer);
+        if (last_digit(base) == kLastDigitContin && editing)
+            contin(answer);
+        else
+            modif1(answer);
         if (answer == kBack && editing) answer = kCancel;
         if (answer > 0) {
             if (answer == item_map[kTopFreeText]) {
@@ -260,8 +268,8 @@ void proc_top_menu_do(int kind, int previous, int (&machining)[kMachItemFlags], 
                 template_save(put_parameters, put_geometry);
                 redisplay = kShowAgain;
             } else if (answer == item_map[kTopUseOptimizer]) {
-                opt_params_current().set_ival(kOptimizerSwitch,
-                                              top_menu().optimizer_cycle == kOptimizerOff ? kOptimizerOff : kOptimizerOn);
+                opt_params_current().set_ival(
+                    kOptimizerSwitch, top_menu().optimizer_cycle == kOptimizerOff ? kOptimizerOff : kOptimizerOn);
                 redisplay = -redisplay;
             } else if (answer == item_map[kTopOptimizerPage]) {
                 int status = 0;

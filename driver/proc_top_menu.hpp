@@ -3,26 +3,26 @@
 // carrying out of the top item the user chose. The pocket dialog calls both.
 #pragma once
 
+#include "driver/service_menu.hpp"
 #include "host/vantu_proc_run.hpp"
 #include "listing/mach_params_menu.hpp"
-#include "driver/service_menu.hpp"
 #include "pocket/proc_dialog_seams.hpp"
 
 // Item map words (kTopMenuItems of them): the line of each top item (0 absent or not selectable).
-inline constexpr int kTopFreeText = 2, kTopMachining = 3, kTopService = 4, kTopTemplateApply = 5,
-                     kTopTemplateSave = 6, kTopUseOptimizer = 7, kTopOptimizerPage = 8;
+inline constexpr int kTopFreeText = 2, kTopMachining = 3, kTopService = 4, kTopTemplateApply = 5, kTopTemplateSave = 6,
+                     kTopUseOptimizer = 7, kTopOptimizerPage = 8;
 // Kind plus 10: no optimizer lines; plus 100: no template lines.
 inline constexpr int kTopNoOptimizer = 10, kTopNoTemplate = 100;
 
 // The cycling words of the top lines (module state, so that the page can write them) and the
 // flag tables the top menu hands to the SERVICE and MACHINE PARAMS pages.
 struct top_menu_state {
-    int template_cycle = 1;     // the choice of "TEMPLATE:APPLY"
-    int optimizer_cycle = 1;    // 1 OFF, 2 ON
+    int template_cycle = 1;   // the choice of "TEMPLATE:APPLY"
+    int optimizer_cycle = 1;  // 1 OFF, 2 ON
     int service_items[kServiceItemFlags] = {1, 1, 1, 1, 0, 1, 1, 1, 0};
     int service_options[kServiceOptionFlags] = {};
-    int list_level = 0;         // the SERVICE page's list-level word: the top menu keeps it 0
-    int unused_value = 0;       // the value word of the plain selectable lines
+    int list_level = 0;    // the SERVICE page's list-level word: the top menu keeps it 0
+    int unused_value = 0;  // the value word of the plain selectable lines
 };
 top_menu_state& top_menu();
 

@@ -2,14 +2,14 @@
 // the main procedure's values and the modal tables.
 #include "driver/relations.hpp"
 
+#include "host/vantu.hpp"
 #include "toolpath/common_arguments.hpp"
+#include "toolpath/machine_table.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/optimizer_params.hpp"
-#include "host/vantu.hpp"
 #include "tools/tool_utilities.hpp"
-#include "toolpath/machine_table.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -44,7 +44,7 @@ std::string fixed_text(double value, int digits)
 
 struct shift_row {
     int code;
-    bool relation_split;   // shifted only while no relation exists for it
+    bool relation_split;  // shifted only while no relation exists for it
     bool relation_switches::*selected;
 };
 
@@ -116,7 +116,8 @@ void fetch_clearance(int extended, int& status)
     get_ClearV_FromMain(height_words(heights_state::kClearance), status);
     if (status == 0) get_AbsclrV_FromMain(height_words(heights_state::kAbsolute), status);
     if (status == 0) get_IncclrV_FromMain(height_words(heights_state::kIncremental), status);
-    if (status == 0) rel_nc_cng_expr_without_calc(kRelClearance, height_expression(h, heights_state::kClearance), status);
+    if (status == 0)
+        rel_nc_cng_expr_without_calc(kRelClearance, height_expression(h, heights_state::kClearance), status);
     if (status == 0) rel_nc_cng_expr_without_calc(kRelAbsolute, height_expression(h, heights_state::kAbsolute), status);
     if (status != 0) return;
     h.at(heights_state::kClearancePlane) = get_Onclr_FromMain();
@@ -148,8 +149,10 @@ int relation_expr_set(int mode, int code, double difference)
     if (mode == kSubtract && std::fabs(changed) < 1.0 && std::fabs(changed) < display_epsilon(digits)) changed = 0.0;
     const std::string text = fixed_text(changed, digits);
     if (text.empty()) return -1;
-    if (rel_switches().no_calc) rel_nc_cng_expr_without_calc(code, text, status);
-    else rel_nc_cng_expr(code, text, status);
+    if (rel_switches().no_calc)
+        rel_nc_cng_expr_without_calc(code, text, status);
+    else
+        rel_nc_cng_expr(code, text, status);
     rel_switches().last_status = status;
     return status;
 }
@@ -161,7 +164,7 @@ int relation_values_store(int mode, double value)
 
 int relation_value_text(int mode, double value)
 {
-    constexpr int kTopRows = 2;   // 3301 and 3302
+    constexpr int kTopRows = 2;  // 3301 and 3302
     return shift_rows(mode, displayed_value(value), kTopRows);
 }
 

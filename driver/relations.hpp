@@ -6,15 +6,15 @@
 #pragma once
 
 // Relation codes (parameter numbers) the shift handles.
-inline constexpr int kRelTopShift1 = 3301, kRelTopShift2 = 3302, kRelClearance = 366, kRelAbsolute = 3303,
-                     kRel11 = 11, kRel12 = 12, kRel436 = 436, kRel205 = 205;
+inline constexpr int kRelTopShift1 = 3301, kRelTopShift2 = 3302, kRelClearance = 366, kRelAbsolute = 3303, kRel11 = 11,
+                     kRel12 = 12, kRel436 = 436, kRel205 = 205;
 
 // The selection switches of the shift, set by tmpl_morz_store until its next call, the
 // no-recalculation switch and the status of the last relation change (module words).
 struct relation_switches {
     bool shift_3301 = false, shift_3302 = false, shift_366 = false, shift_3303 = false;
     bool shift_11 = false, shift_12 = false, use_436 = false, shift_205 = false;
-    bool no_calc = false;   // rel_no_calc: expressions change without the host recalculating
+    bool no_calc = false;  // rel_no_calc: expressions change without the host recalculating
     int last_status = 0;
 };
 relation_switches& rel_switches();

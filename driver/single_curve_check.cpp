@@ -1,20 +1,20 @@
 // The single-curve contour check and the redefine question.
 #include "driver/single_curve_check.hpp"
 
+#include "driver/proc_run_state.hpp"
+#include "host/vantu.hpp"
+#include "pocket/contour_table.hpp"
+#include "surfaces/curve_limits.hpp"
 #include "toolpath/interaction_modes.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_dialog_words.hpp"
-#include "driver/proc_run_state.hpp"
-#include "host/vantu.hpp"
 #include "tools/tool_utilities.hpp"
-#include "pocket/contour_table.hpp"
-#include "surfaces/curve_limits.hpp"
 
 namespace {
 
 constexpr int kQuestionModule = 319, kNoGeometryMessage = 560;
 constexpr int kWithExtra = 2;
-constexpr int kNoCheckCurve = -2;   // what a side without an end check curve answers
+constexpr int kNoCheckCurve = -2;  // what a side without an end check curve answers
 
 // One curve of the plain kind with no end check curve, closed on itself when the contour is.
 // The contour's descriptor is its record at the position (an entry of the geometry buffer).
@@ -91,8 +91,10 @@ void ask_redefine_geometry(int flag, int& answer)
         if (editing && !solid) {
             int reply = 0;
             irepyc("REDEFINE GEOMETRY?", reply);
-            if (reply == 1 || reply == -2) answer = kGeometryRedefine;
-            else if (reply == 0) answer = kGeometryKeep;
+            if (reply == 1 || reply == -2)
+                answer = kGeometryRedefine;
+            else if (reply == 0)
+                answer = kGeometryKeep;
         }
     } else if (answer == 0) {
         if (flag == 0 && tamsa_flag_get() == 0 && !solid) msg_mdls(kQuestionModule, kNoGeometryMessage);

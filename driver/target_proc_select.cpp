@@ -1,11 +1,11 @@
 // The target procedure from the paged list or a pick (see the header).
 #include "driver/target_proc_select.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "driver/mch_slot_init.hpp"
 #include "host/vantu.hpp"
 #include "listing/header_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/pp_messages.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -18,8 +18,8 @@ namespace {
 constexpr int kDisplayPick = 0;
 constexpr int kCancel = -1;
 constexpr int kPageForward = 10;
-constexpr int kFirstRow = 3;           // title and tool-path lines come first
-constexpr int kMostRounds = 1000;      // answers a page takes before it gives up
+constexpr int kFirstRow = 3;       // title and tool-path lines come first
+constexpr int kMostRounds = 1000;  // answers a page takes before it gives up
 constexpr int kStatusChars = 19, kToolNameChars = 20;
 constexpr int kChangedByHand = 2, kSuspended = 2, kShownSuspended = 4;
 constexpr int kMultiTools = -2;
@@ -39,7 +39,8 @@ int procedure_block_number(int procedure)
 std::string tool_path_name()
 {
     const tp_header_state& n = NPT1();
-    std::string name = word_to_text4(n.at(tp_header_state::kMacsysName)) + word_to_text4(n.at(tp_header_state::kMacsysName + 1));
+    std::string name =
+        word_to_text4(n.at(tp_header_state::kMacsysName)) + word_to_text4(n.at(tp_header_state::kMacsysName + 1));
     return name.substr(0, name.find('\0'));
 }
 
@@ -198,7 +199,8 @@ void target_proc_select(int& chosen, int& start, int& status)
             return;
         }
         if (answer == lines.proceed && chosen > 0) break;
-        if (answer == lines.page_up && lines.page_up > 0) first = std::max(1, first - kTargetPageRows);
+        if (answer == lines.page_up && lines.page_up > 0)
+            first = std::max(1, first - kTargetPageRows);
         else if (answer == lines.page_down && lines.page_down > 0) {
             if (first + kPageForward <= count + 1) first += kPageForward;
         } else {

@@ -1,15 +1,15 @@
 // The TXT2 texts, their copies and the change test. Reads and writes nc_texts().txt2.
 #include "driver/txt2_texts.hpp"
 
-#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_texts.hpp"
 
 #include <cstring>
 #include <string>
 
 namespace {
 
-constexpr char kNoText[] = "No Text";   // with its terminating zero byte
+constexpr char kNoText[] = "No Text";  // with its terminating zero byte
 constexpr int kTextSet = 2;
 
 // Blank-fills a field of `length` characters and writes "No Text" and its zero byte at its start.
@@ -24,8 +24,9 @@ void no_text(int at, int length)
 void terminate_fields()
 {
     auto& bytes = nc_texts().txt2;
-    for (int end : {nc_text_fields::kText20At + nc_text_fields::kText20, nc_text_fields::kText12At + nc_text_fields::kText12,
-                    nc_text_fields::kText20bAt + nc_text_fields::kText20, nc_text_fields::kText12bAt + nc_text_fields::kText12})
+    for (int end :
+         {nc_text_fields::kText20At + nc_text_fields::kText20, nc_text_fields::kText12At + nc_text_fields::kText12,
+          nc_text_fields::kText20bAt + nc_text_fields::kText20, nc_text_fields::kText12bAt + nc_text_fields::kText12})
         bytes[static_cast<std::size_t>(end)] = '\0';
 }
 

@@ -13,10 +13,8 @@ struct version_field {
 };
 
 constexpr version_field version_fields[] = {
-    {"Program version    : ", "13.10.00.7"},
-    {"Correction version : ", "0"},
-    {"Program build date : ", "Nov 05 10:57:44 2002"},
-    {"Module name        : ", "drelan"},
+    {"Program version    : ", "13.10.00.7"},           {"Correction version : ", "0"},
+    {"Program build date : ", "Nov 05 10:57:44 2002"}, {"Module name        : ", "drelan"},
     {"Module build date  : ", "Nov 05 12:46:11 2002"},
 };
 

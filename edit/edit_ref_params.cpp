@@ -62,9 +62,17 @@ const approach_items* items_by_function(int function)
 {
     static constexpr approach_items kPocketing{17, 48, 49}, kSurfaceLanes{230, 266, 234}, kLevels{349, 353, 354};
     switch (function) {
-    case 5: case 9: case 14: case 35: case 36: case 37: return &kPocketing;
-    case 27: case 48: case 56: return &kSurfaceLanes;
-    case 34: case 38: return &kLevels;
+    case 5:
+    case 9:
+    case 14:
+    case 35:
+    case 36:
+    case 37: return &kPocketing;
+    case 27:
+    case 48:
+    case 56: return &kSurfaceLanes;
+    case 34:
+    case 38: return &kLevels;
     default: return nullptr;
     }
 }
@@ -96,16 +104,23 @@ int proc_is_surface_kind(int read_item)
 {
     trim_state& t = trim_words();
     switch (t.nc_function) {
-    case 5: case 14: case 27: case 34: case 38: case 48: case 56:
-        return 1;
-    case 9: case 35: case 36: case 37:
+    case 5:
+    case 14:
+    case 27:
+    case 34:
+    case 38:
+    case 48:
+    case 56: return 1;
+    case 9:
+    case 35:
+    case 36:
+    case 37:
         if (read_item) {
             t.surface_item = 0;
             item_integer(82, t.surface_item);
         }
         return t.surface_item == 1 ? 1 : 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -17,15 +17,16 @@ namespace {
 enum service_line : int { kBlockList = 1, kAddGo, kAddMessage, kEditMessage, kEstimatedTime };
 constexpr int kPickLayout = 4;
 constexpr int kShowAgain = -3;
-constexpr const char* kEstimateEntries =
-    "ESTIMATED TIME>@PRINT TO SCREEN@PRINT TO FILE@PRINT TO FILE AND SCREEN";
+constexpr const char* kEstimateEntries = "ESTIMATED TIME>@PRINT TO SCREEN@PRINT TO FILE@PRINT TO FILE AND SCREEN";
 
 int perm_word(const edit_perm& perm, int n) { return perm[static_cast<std::size_t>(n - 1)]; }
 
 void entry(bool offer, const char* text, int& value)
 {
-    if (offer) modmc2(text, value, 0);
-    else modumc(" ", 0);
+    if (offer)
+        modmc2(text, value, 0);
+    else
+        modumc(" ", 0);
 }
 
 void note_change(service_result& result)
@@ -63,8 +64,7 @@ void edit_messages(blk_path& current, int& block_type, int& status)
 
 }  // namespace
 
-void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type, service_result& result,
-                       int& status)
+void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type, service_result& result, int& status)
 {
     status = 0;
     int mode = 0;
@@ -104,7 +104,7 @@ void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type
             break;
         }
         if (status < 0) break;
-        status = 0;   // an outcome such as the estimate's early end of the list is no failure
+        status = 0;  // an outcome such as the estimate's early end of the list is no failure
     }
     int ended = 0;
     pick_mode_prompt(0, ended);

@@ -17,5 +17,4 @@ struct service_result {
 // Runs the submenu until it is left. current: the cursor's path (set again after EDIT.MESSAGE,
 // which leaves the cursor on a motion block); block_type: the type under the cursor. Status 0, or
 // the negative status of a failing operation.
-void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type, service_result& result,
-                       int& status);
+void edit_service_menu(const edit_perm& perm, blk_path& current, int& block_type, service_result& result, int& status);

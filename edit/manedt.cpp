@@ -4,18 +4,18 @@
 // cursor words, TLER (restored) and "MEDZ".
 #include "edit/manedt.hpp"
 
+#include "edit/edit_ref_params.hpp"
+#include "edit/edit_service_menu.hpp"
 #include "edit/editor/cursor_list.hpp"
 #include "edit/editor/cursor_moves.hpp"
 #include "edit/editor/edit_operations.hpp"
-#include "edit/edit_ref_params.hpp"
-#include "edit/edit_service_menu.hpp"
 #include "edit/editor/list_utilities.hpp"
-#include "edit/trim/trim_tp.hpp"
-#include "edit/trim/trim_state.hpp"
 #include "edit/trim/trig_cache.hpp"
+#include "edit/trim/trim_state.hpp"
+#include "edit/trim/trim_tp.hpp"
 #include "host/vantu.hpp"
-#include "listing/dsproc.hpp"
 #include "listing/dspblk_draw.hpp"
+#include "listing/dsproc.hpp"
 #include "listing/live_display.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
@@ -25,8 +25,8 @@
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/proc_type_table.hpp"
 #include "toolpath/tool_position.hpp"
-#include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_item_search.hpp"
+#include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -47,9 +47,22 @@ constexpr int kExitColour = -1, kMenuColour = -2;
 
 // Menu lines, counted over the four columns.
 enum menu_line : int {
-    kMoveTool = 1, kDelete, kDeleteToEnd, kAlterations, kService, kMachParams,
-    kJumpEntry, kForward, kBackward, kToolEntry = 12,
-    kBlockField, kSecondField, kCountField, kStepEntry, kShowEntry, kBlankOpt,
+    kMoveTool = 1,
+    kDelete,
+    kDeleteToEnd,
+    kAlterations,
+    kService,
+    kMachParams,
+    kJumpEntry,
+    kForward,
+    kBackward,
+    kToolEntry = 12,
+    kBlockField,
+    kSecondField,
+    kCountField,
+    kStepEntry,
+    kShowEntry,
+    kBlankOpt,
     kExit = 24,
 };
 constexpr int kConfirm = 0, kGoOn = -1, kLeave = -2, kShowAgain = -3;
@@ -83,8 +96,8 @@ struct editor_session {
     int block_type = 0;
     float delay = kDefaultDelay;
     int saved_tool_mode = -1, saved_tler = -1;
-    bool layer_moved = false;      // JUMP LAYER/Z moved to the shown Z in this row of cycles
-    bool moved_since_trim = false; // a move or an indication since the last trimming
+    bool layer_moved = false;       // JUMP LAYER/Z moved to the shown Z in this row of cycles
+    bool moved_since_trim = false;  // a move or an indication since the last trimming
     int final_status = 0;
 
     // Values of the menu lines (the page writes the user's entries into them).
@@ -293,8 +306,10 @@ void blank_line() { modumc(" ", 0); }
 
 void offered(bool offer, const char* text, bool marked, editor_session& s)
 {
-    if (offer) modmc2(text, s.line_value, marked ? 1 : 0);
-    else blank_line();
+    if (offer)
+        modmc2(text, s.line_value, marked ? 1 : 0);
+    else
+        blank_line();
 }
 
 void column_one(editor_session& s)
@@ -391,7 +406,8 @@ void show_entry(editor_session& s, bool jump_layer_new)
     }
     if (c.cursor_step_unit == kStepBlock) {
         s.show_value = c.cursor_show_mode;
-        modmc2(layer_markers() ? "SHOW ALL    >@SHOW BLOCK  >@SHOW LAYER  >" : "SHOW ALL    >@SHOW BLOCK  >@SHOW PASS   >",
+        modmc2(layer_markers() ? "SHOW ALL    >@SHOW BLOCK  >@SHOW LAYER  >"
+                               : "SHOW ALL    >@SHOW BLOCK  >@SHOW PASS   >",
                s.show_value, 1);
         return;
     }
@@ -549,8 +565,10 @@ void show_choice(editor_session& s)
 {
     list_cursor_state& c = cursor();
     int mode = s.show_value;
-    if (any_markers() && c.cursor_step_unit == kStepLayer) mode = s.show_value == 2 ? kShowLayer : kShowAll;
-    else if (!any_markers() && s.show_value == 2) mode = kShowBlock;
+    if (any_markers() && c.cursor_step_unit == kStepLayer)
+        mode = s.show_value == 2 ? kShowLayer : kShowAll;
+    else if (!any_markers() && s.show_value == 2)
+        mode = kShowBlock;
     if (s.switched_to_step2) mode = kShowLayer;
     s.switched_to_step2 = false;
     apply_show_mode(mode);
@@ -580,8 +598,7 @@ void blank_option(editor_session& s)
         c.cursor_shown_first = c.cursor_first_path.block();
         c.cursor_shown_last = c.cursor_last_path.block();
         break;
-    default:
-        return;
+    default: return;
     }
     c.cursor_show_mode = kShowBlock;
     c.cursor_blank_opt = 1;
@@ -632,22 +649,18 @@ next dispatch(editor_session& s, int line, bool& jump_layer_new, int& status)
     case kConfirm:
         move(s, -1, s.delay, s.second_is_z ? s.second_field : kNoHeight, status);
         return status < 0 ? next::error : next::cycle;
-    case kToolEntry:
-        tool_entry(s);
-        return next::cycle;
-    case kMoveTool:
-        s.edit_mode = kEditMoveTool;
-        return next::cycle;
+    case kToolEntry: tool_entry(s); return next::cycle;
+    case kMoveTool: s.edit_mode = kEditMoveTool; return next::cycle;
     case kDelete:
-        if (s.edit_mode == kEditMoveTool) s.anchor = s.current;
-        else if (!(s.anchor == s.current)) unmark(s.anchor);
+        if (s.edit_mode == kEditMoveTool)
+            s.anchor = s.current;
+        else if (!(s.anchor == s.current))
+            unmark(s.anchor);
         s.edit_mode = kEditDelete;
         edit_pick_flag() = 1;
         return next::cycle;
-    case kDeleteToEnd:
-        return delete_to_end(s, status);
-    case kAlterations:
-        return alterations(s, status);
+    case kDeleteToEnd: return delete_to_end(s, status);
+    case kAlterations: return alterations(s, status);
     case kMachParams: {
         int changed = 0, layer = 0;
         EDTPRM(s.current, changed, layer, status);
@@ -668,8 +681,7 @@ next dispatch(editor_session& s, int line, bool& jump_layer_new, int& status)
     }
     case kJumpEntry:
     case kForward:
-    case kBackward:
-        return direction_choice(s, line, jump_layer_new, status);
+    case kBackward: return direction_choice(s, line, jump_layer_new, status);
     case kBlockField:
         if (c.cursor_dir == kDirJump && c.cursor_jump_kind == kJumpBlock) {
             move(s, s.block_field, s.delay, kNoHeight, status);
@@ -692,23 +704,16 @@ next dispatch(editor_session& s, int line, bool& jump_layer_new, int& status)
             if (status < 0) return next::error;
         }
         return next::cycle;
-    case kCountField:
-        c.cursor_count = s.count;
-        return next::cycle;
+    case kCountField: c.cursor_count = s.count; return next::cycle;
     case kStepEntry:
         if (s.step_value == c.cursor_step_unit) return next::cycle;
         s.switched_to_step2 = s.step_value == kStepLayer;
         c.cursor_step_unit = s.step_value;
         if (any_markers()) show_choice(s);
         return next::cycle;
-    case kShowEntry:
-        show_choice(s);
-        return next::cycle;
-    case kBlankOpt:
-        blank_option(s);
-        return next::cycle;
-    default:
-        return next::cycle;
+    case kShowEntry: show_choice(s); return next::cycle;
+    case kBlankOpt: blank_option(s); return next::cycle;
+    default: return next::cycle;
     }
 }
 
@@ -783,9 +788,12 @@ next menu_cycle(editor_session& s, bool& jump_layer_new, int& status)
             if (status < 0) return next::error;
             continue;
         }
-        if (jump_block) line = wait_for_pick(s);
-        else if (jump_layer) line = wait_for_point(s);
-        else modif1(line);
+        if (jump_block)
+            line = wait_for_pick(s);
+        else if (jump_layer)
+            line = wait_for_point(s);
+        else
+            modif1(line);
         if (line == kShowAgain) continue;
         if (!jump_layer || line != kSecondField) s.layer_moved = false;
         (void)new_choice;
@@ -808,8 +816,10 @@ void end_of_call(editor_session& s, bool failed, bool ended_fresh)
         s.sublist_opened = 0;
     }
     if (!ended_fresh && !failed) {
-        if (s.blank_on_exit) blank_first_to_last(1);
-        else if (cursor().cursor_show_mode != kShowAll) blank_procedure(0);
+        if (s.blank_on_exit)
+            blank_first_to_last(1);
+        else if (cursor().cursor_show_mode != kShowAll)
+            blank_procedure(0);
     }
     if (!s.proc_mode) {
         list_cursor_state& c = cursor();
@@ -870,8 +880,10 @@ void manedt(int procedure, const edit_perm& perm, int& start_at_end, int blank_o
         n = menu_cycle(s, jump_layer_new, status);
     }
     const bool failed = n == next::error || status < 0;
-    if (failed) report_error(status);
-    else status = 0;
+    if (failed)
+        report_error(status);
+    else
+        status = 0;
     start_at_end = s.start_at_end;
     end_of_call(s, failed, s.fresh);
     // Without a procedure number the final jump's status is answered, but never over an error.

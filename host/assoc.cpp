@@ -104,9 +104,12 @@ std::vector<int> temporary_chain(int id)
 void asattl(int entity_id, int code, int target, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("asattl")) status = *fault;
-    else if (!vantu::find_entity(entity_id)) status = kMissing;
-    else add_link({entity_id, code, target});
+    if (auto fault = vantu::fault_hit("asattl"))
+        status = *fault;
+    else if (!vantu::find_entity(entity_id))
+        status = kMissing;
+    else
+        add_link({entity_id, code, target});
     vantu::trace_call("asattl", std::to_string(entity_id) + "," + std::to_string(code) + "," + std::to_string(target),
                       status);
 }
@@ -123,8 +126,10 @@ void ascopy(int from_entity, int from_target, int to_entity, int to_target)
 void ascopa(int from, int to, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("ascopa")) status = *fault;
-    else if (!vantu::find_entity(to)) status = kMissing;
+    if (auto fault = vantu::fault_hit("ascopa"))
+        status = *fault;
+    else if (!vantu::find_entity(to))
+        status = kMissing;
     else {
         const std::vector<assoc> before = links();
         for (const assoc& l : before)
@@ -136,8 +141,10 @@ void ascopa(int from, int to, int& status)
 void asdeta(int id, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("asdeta")) status = *fault;
-    else std::erase_if(links(), [id](const assoc& l) { return l.entity == id; });
+    if (auto fault = vantu::fault_hit("asdeta"))
+        status = *fault;
+    else
+        std::erase_if(links(), [id](const assoc& l) { return l.entity == id; });
     vantu::trace_call("asdeta", std::to_string(id), status);
 }
 
@@ -147,8 +154,10 @@ void asdetl(int code, int target, int mode, int id, int& status)
     const auto linked = [&](const assoc& l) {
         return l.code == code && l.target == target && (mode != kOneEntity || l.entity == id);
     };
-    if (auto fault = vantu::fault_hit("asdetl")) status = *fault;
-    else std::erase_if(links(), linked);
+    if (auto fault = vantu::fault_hit("asdetl"))
+        status = *fault;
+    else
+        std::erase_if(links(), linked);
     vantu::trace_call("asdetl",
                       std::to_string(code) + "," + std::to_string(target) + "," + std::to_string(mode) + "," +
                           std::to_string(id),
@@ -173,8 +182,10 @@ void asinqg(int owner, int sub_id, int curve, int& state, int& status)
 void asattc(int curve, int code, int target, int procedure, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("asattc")) status = *fault;
-    else add_link({curve, code, target});
+    if (auto fault = vantu::fault_hit("asattc"))
+        status = *fault;
+    else
+        add_link({curve, code, target});
     vantu::trace_call("asattc",
                       std::to_string(curve) + "," + std::to_string(code) + "," + std::to_string(target) + "," +
                           std::to_string(procedure),
@@ -184,9 +195,12 @@ void asattc(int curve, int code, int target, int procedure, int& status)
 void asattc_idd(int curve, int temp_id, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("asattc_idd")) status = *fault;
-    else if (!vantu::find_entity(temp_id)) status = kMissing;
-    else add_link({curve, 0, temp_id});
+    if (auto fault = vantu::fault_hit("asattc_idd"))
+        status = *fault;
+    else if (!vantu::find_entity(temp_id))
+        status = kMissing;
+    else
+        add_link({curve, 0, temp_id});
     vantu::trace_call("asattc_idd", std::to_string(curve) + "," + std::to_string(temp_id), status);
 }
 

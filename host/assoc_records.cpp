@@ -40,7 +40,8 @@ const bool registered = vantu::register_component({"assoc_records", reset_state,
 bool in_tree(int procedure)
 {
     const auto& tree = state().tree;
-    return std::any_of(tree.begin(), tree.end(), [&](const auto& n) { return n.kind == kProcedureNode && n.value == procedure; });
+    return std::any_of(tree.begin(), tree.end(),
+                       [&](const auto& n) { return n.kind == kProcedureNode && n.value == procedure; });
 }
 
 bool node_exists(int node)
@@ -140,13 +141,17 @@ namespace vantu::control {
 void set_assoc_steps(const std::vector<assoc_step>& steps) { state().steps = steps; }
 void set_entity_edited(int entity, bool edited)
 {
-    if (edited) state().edited.insert(entity);
-    else state().edited.erase(entity);
+    if (edited)
+        state().edited.insert(entity);
+    else
+        state().edited.erase(entity);
 }
 void set_entity_changed(int entity, bool changed)
 {
-    if (changed) state().changed.insert(entity);
-    else state().changed.erase(entity);
+    if (changed)
+        state().changed.insert(entity);
+    else
+        state().changed.erase(entity);
 }
 void set_procedure_block(int procedure_id, int block_number) { state().block_of[procedure_id] = block_number; }
 const std::vector<assoc_node>& assoc_tree() { return state().tree; }

@@ -12,9 +12,9 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <thread>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -44,9 +44,8 @@ int days_in_month(int year, int month)
 bool valid_time(const clock_fields& t)
 {
     auto [year, month, day, hour, minute, second] = t;
-    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-           day <= days_in_month(year, month) && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 &&
-           second >= 0 && second <= 59;
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= days_in_month(year, month) &&
+           hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
 }
 
 // Reads exactly `digits` decimal digits at text[at].

@@ -217,7 +217,8 @@ int settle_chain(std::deque<link>& chain, bool closed)
     if (settings.most_curves >= 1 && static_cast<int>(chain.size()) > settings.most_curves) return kRecordNoRoom;
     if (settings.sense == kSenseCounterClockwise || settings.sense == kSenseClockwise) {
         const double area = chain_area(chain);
-        if ((area < 0.0 && settings.sense == kSenseCounterClockwise) || (area > 0.0 && settings.sense == kSenseClockwise))
+        if ((area < 0.0 && settings.sense == kSenseCounterClockwise) ||
+            (area > 0.0 && settings.sense == kSenseClockwise))
             reverse_chain(chain);
     }
     return 0;
@@ -294,15 +295,19 @@ void dfdsrs(int sense)
 
 void gsplgc(int mode, int& value)
 {
-    if (mode == 1) value = vantu::settings.plane_check;
-    else if (mode == 2) vantu::settings.plane_check = value == 1 ? 1 : 0;
+    if (mode == 1)
+        value = vantu::settings.plane_check;
+    else if (mode == 2)
+        vantu::settings.plane_check = value == 1 ? 1 : 0;
     vantu::trace_call("gsplgc", std::to_string(mode), value);
 }
 
 void gscntv(int mode, int& value)
 {
-    if (mode == 1) value = vantu::settings.most_curves;
-    else if (mode == 2) vantu::settings.most_curves = value;
+    if (mode == 1)
+        value = vantu::settings.most_curves;
+    else if (mode == 2)
+        vantu::settings.most_curves = value;
     vantu::trace_call("gscntv", std::to_string(mode), value);
 }
 

@@ -70,7 +70,10 @@ element make_arc(xy centre, double r, double a0, double sweep)
     return {true, centre + r * direction(a0), centre + r * direction(a0 + sweep), centre, r, a0, sweep};
 }
 
-xy point_at(const element& e, double t) { return e.arc ? e.centre + e.r * direction(e.a0 + t * e.sweep) : e.a + t * (e.b - e.a); }
+xy point_at(const element& e, double t)
+{
+    return e.arc ? e.centre + e.r * direction(e.a0 + t * e.sweep) : e.a + t * (e.b - e.a);
+}
 
 // Unit tangents at the start and the end, in the direction of travel.
 xy tangent(const element& e, double t)
@@ -138,7 +141,8 @@ void line_arc(const element& p, const element& q, double slack, std::vector<meet
     for (double t : {(-b - root) / (2.0 * a), (-b + root) / (2.0 * a)}) {
         if (t < -slack || t > 1.0 + slack) continue;
         t = std::clamp(t, 0.0, 1.0);
-        if (const auto u = arc_parameter(q, point_at(p, t), slack)) out.push_back(swapped ? meeting{*u, t} : meeting{t, *u});
+        if (const auto u = arc_parameter(q, point_at(p, t), slack))
+            out.push_back(swapped ? meeting{*u, t} : meeting{t, *u});
         if (root == 0.0) break;
     }
 }
@@ -147,7 +151,8 @@ void arc_arc(const element& p, const element& q, double slack, std::vector<meeti
 {
     const xy between = q.centre - p.centre;
     const double d = length(between);
-    if (d <= vantu::kDoubleTolerance * 1.0e-3 || d > p.r + q.r + slack * d || d < std::abs(p.r - q.r) - slack * d) return;
+    if (d <= vantu::kDoubleTolerance * 1.0e-3 || d > p.r + q.r + slack * d || d < std::abs(p.r - q.r) - slack * d)
+        return;
     const double along = (p.r * p.r - q.r * q.r + d * d) / (2.0 * d);
     const double h = std::sqrt(std::max(0.0, p.r * p.r - along * along));
     const xy base = p.centre + (along / d) * between, side{-between.y / d, between.x / d};
@@ -162,10 +167,14 @@ void arc_arc(const element& p, const element& q, double slack, std::vector<meeti
 std::vector<meeting> crossings(const element& p, const element& q, double slack)
 {
     std::vector<meeting> out;
-    if (!p.arc && !q.arc) line_line(p, q, slack, out);
-    else if (!p.arc) line_arc(p, q, slack, out, false);
-    else if (!q.arc) line_arc(q, p, slack, out, true);
-    else arc_arc(p, q, slack, out);
+    if (!p.arc && !q.arc)
+        line_line(p, q, slack, out);
+    else if (!p.arc)
+        line_arc(p, q, slack, out, false);
+    else if (!q.arc)
+        line_arc(q, p, slack, out, true);
+    else
+        arc_arc(p, q, slack, out);
     return out;
 }
 
@@ -368,7 +377,8 @@ std::vector<element> kept_pieces(const contour& c, const std::vector<element>& r
         for (std::size_t k = 0; k + 1 < t.size(); ++k) {
             const element& e = raw[i];
             const element piece = part_of(e, t[k], t[k + 1]);
-            if (length(piece.b - piece.a) <= kPieceRelative * c.size && !(piece.arc && std::abs(piece.sweep) > kPi)) continue;
+            if (length(piece.b - piece.a) <= kPieceRelative * c.size && !(piece.arc && std::abs(piece.sweep) > kPi))
+                continue;
             const xy middle = point_at(piece, 0.5);
             double nearest = 1e300;
             for (const element& source : c.elements) nearest = std::min(nearest, distance_to(source, middle));
@@ -423,7 +433,8 @@ int store_curve(const element& e, double z, vantu::control::curve_in_set& in_set
         g.start_deg = low * 180.0 / kPi;
         g.end_deg = (low + std::abs(e.sweep)) * 180.0 / kPi;
         const double t0 = g.start_deg * kPi / 180.0, t1 = g.end_deg * kPi / 180.0;
-        in_set = e.sweep > 0.0 ? vantu::control::curve_in_set{0, t0, t1, 1.0} : vantu::control::curve_in_set{0, t1, t0, -1.0};
+        in_set = e.sweep > 0.0 ? vantu::control::curve_in_set{0, t0, t1, 1.0}
+                               : vantu::control::curve_in_set{0, t1, t0, -1.0};
     } else {
         g.kind = vantu::curve_kind::line;
         g.start = {e.a.x, e.a.y, z};

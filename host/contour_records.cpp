@@ -84,7 +84,9 @@ using vantu::record_kind;
 void dfdgnc(const int* record, int& count, int& status)
 {
     const vantu::record_info r = record_at(record);
-    count = r.kind == record_kind::chain ? r.length : (r.kind == record_kind::face || r.kind == record_kind::loop) ? 1 : 0;
+    count = r.kind == record_kind::chain                                   ? r.length
+            : (r.kind == record_kind::face || r.kind == record_kind::loop) ? 1
+                                                                           : 0;
     status = count > 0 ? 0 : -1;
     vantu::trace_count("dfdgnc");
 }
@@ -231,8 +233,10 @@ double nearest_parameter(int id, double t0, double t1, const float* point)
     const double g = (std::sqrt(5.0) - 1.0) / 2.0;
     for (int i = 0; i < kNarrowings; ++i) {
         const double c = b - g * (b - a), d = a + g * (b - a);
-        if (distance2(id, c, point) < distance2(id, d, point)) b = d;
-        else a = c;
+        if (distance2(id, c, point) < distance2(id, d, point))
+            b = d;
+        else
+            a = c;
     }
     return (a + b) / 2.0;
 }

@@ -60,12 +60,17 @@ void reset_contour_services()
 void save_criteria(nlohmann::json& section)
 {
     const control::criteria_data& c = criteria_state();
-    section = {{"active", c.active}, {"changed", c.changed}, {"checked", c.checked},
-               {"list_count", c.list_count}, {"found", c.found}};
+    section = {{"active", c.active},
+               {"changed", c.changed},
+               {"checked", c.checked},
+               {"list_count", c.list_count},
+               {"found", c.found}};
     for (std::size_t type = 0; type < c.masks.size(); ++type)
         if (!c.masks[type].empty() || c.type_active[type] != 0 || c.type_changed[type] != 0)
-            section["types"].push_back({{"type", type}, {"active", c.type_active[type]},
-                                        {"changed", c.type_changed[type]}, {"masks", c.masks[type]}});
+            section["types"].push_back({{"type", type},
+                                        {"active", c.type_active[type]},
+                                        {"changed", c.type_changed[type]},
+                                        {"masks", c.masks[type]}});
 }
 
 void load_criteria(const nlohmann::json& section)
@@ -153,8 +158,8 @@ int add_planar_face(const std::vector<int>& loop_sets)
 
 }  // namespace vantu
 
-void pkt_set_to_main(int* count, int* pick_ranges, int* first_entries, float* offsets, float* drafts,
-                     int* types, int* part_stock, int* kinds, int* by_criteria)
+void pkt_set_to_main(int* count, int* pick_ranges, int* first_entries, float* offsets, float* drafts, int* types,
+                     int* part_stock, int* kinds, int* by_criteria)
 {
     vantu::registered_table& t = vantu::table();
     t.count = count;
@@ -245,8 +250,10 @@ void get_or_set(int mode, int type, int& value, int& field, std::array<int, 5>& 
         return;
     }
     int& flag = type == kContourGeometry ? field : others[static_cast<std::size_t>(type)];
-    if (mode == kGet) value = flag;
-    else flag = value;
+    if (mode == kGet)
+        value = flag;
+    else
+        flag = value;
 }
 
 }  // namespace
@@ -275,7 +282,8 @@ void nc_geomsk_lst_get_data(int type, int n, word (&record)[8], int& status)
 {
     const vantu::control::criteria_data& c = vantu::criteria_state();
     status = -1;
-    if (const auto fault = vantu::fault_hit("nc_geomsk_lst_get_data")) status = *fault;
+    if (const auto fault = vantu::fault_hit("nc_geomsk_lst_get_data"))
+        status = *fault;
     else if (type >= 0 && type < kGeometryTypes && n >= 0 &&
              n < static_cast<int>(c.masks[static_cast<std::size_t>(type)].size())) {
         const auto& mask = c.masks[static_cast<std::size_t>(type)][static_cast<std::size_t>(n)];

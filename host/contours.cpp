@@ -1,13 +1,13 @@
 // The host's directory names (cad_name) and the curve sets of contours (dfdgnc, dfdget).
 // Curve sets belong to the part: they are saved in and loaded from the part file.
-#include "host/control/curve_sets.hpp"
 #include "host/control.hpp"
+#include "host/control/curve_sets.hpp"
 #include "host/core/component.hpp"
 #include "host/core/contour_records.hpp"
 #include "host/core/entity_store.hpp"
-#include "host/core/json_read.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/files.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/trace.hpp"
 #include "host/vantu_contours.hpp"
 
@@ -68,8 +68,7 @@ void load_sets(const nlohmann::json& section)
     }
 }
 
-const bool registered =
-    register_component({"curve_sets", reset_sets, save_sets, load_sets, nullptr});
+const bool registered = register_component({"curve_sets", reset_sets, save_sets, load_sets, nullptr});
 
 }  // namespace
 

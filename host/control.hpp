@@ -44,8 +44,8 @@ struct trace_entry {
 void set_tracing(bool on);
 bool tracing();
 const std::vector<trace_entry>& trace_entries();
-std::vector<std::string> trace_names();   // names of the recorded calls, in order
-long call_count(std::string_view name);   // counted whether tracing is on or not
+std::vector<std::string> trace_names();  // names of the recorded calls, in order
+long call_count(std::string_view name);  // counted whether tracing is on or not
 void clear_trace();
 
 // ---- fault injection ------------------------------------------------------------------------
@@ -63,7 +63,6 @@ int get_flag(std::string_view name);
 }  // namespace vantu::control
 
 #include "host/control/assoc_records.hpp"
-#include "host/control/trim_host.hpp"
 #include "host/control/clock.hpp"
 #include "host/control/contours.hpp"
 #include "host/control/curve_sets.hpp"
@@ -71,7 +70,6 @@ int get_flag(std::string_view name);
 #include "host/control/descriptors.hpp"
 #include "host/control/display.hpp"
 #include "host/control/edit_command.hpp"
-#include "host/control/work_model.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/files.hpp"
 #include "host/control/list.hpp"
@@ -89,10 +87,12 @@ int get_flag(std::string_view name);
 #include "host/control/script.hpp"
 #include "host/control/selection.hpp"
 #include "host/control/simulation.hpp"
-#include "host/control/textarea.hpp"
 #include "host/control/status_line.hpp"
 #include "host/control/template.hpp"
+#include "host/control/textarea.hpp"
 #include "host/control/textfiles.hpp"
 #include "host/control/tool_instance.hpp"
 #include "host/control/tp_display_host.hpp"
 #include "host/control/tp_registry.hpp"
+#include "host/control/trim_host.hpp"
+#include "host/control/work_model.hpp"

@@ -2,10 +2,10 @@
 // and the Newton step between two planar curve records (intr0).
 #include "host/vantu_curve_frames.hpp"
 
-#include "host/vantu_entity.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
+#include "host/vantu_entity.hpp"
 #include "host/words.hpp"
 
 #include <array>
@@ -54,8 +54,7 @@ void store_ucs(const float (&origin)[3], const vec& x, const vec& y, const vec& 
 
 }  // namespace
 
-void xsys4(const float (&origin)[3], const float (&x_point)[3], const float (&plane_point)[3], int& ucs,
-           int& status)
+void xsys4(const float (&origin)[3], const float (&x_point)[3], const float (&plane_point)[3], int& ucs, int& status)
 {
     vec x = difference(x_point, origin);
     vec y = difference(plane_point, origin);
@@ -89,8 +88,8 @@ void zsys3(const float (&origin)[3], const float (&z_point)[3], int& ucs, int& s
     vantu::trace_call("zsys3", std::to_string(status == 0 ? ucs : 0), status);
 }
 
-void intr0(const curve_record& first, double& first_parameter, const curve_record& second,
-           double& second_parameter, int& status)
+void intr0(const curve_record& first, double& first_parameter, const curve_record& second, double& second_parameter,
+           int& status)
 {
     // The crossing of the two tangent lines: p1 + d1 a = p2 + d2 b in the XY plane.
     const double* d1 = first.first;

@@ -24,9 +24,9 @@ constexpr std::size_t kMaxEntries = 200;
 constexpr int kMostNumbered = 40;
 
 struct data_menu_state {
-    int width = 0;                    // dmdefc cuts entries to it; 0: no cut
+    int width = 0;  // dmdefc cuts entries to it; 0: no cut
     std::vector<std::string> entries;
-    std::vector<int> marks;           // dmatt attribute per entry
+    std::vector<int> marks;  // dmatt attribute per entry
     bool shown = false;
 };
 
@@ -48,10 +48,7 @@ std::string entries_text()
 }
 
 // "data menu", followed by its entries when it has any.
-std::string menu_text()
-{
-    return state().entries.empty() ? std::string("data menu") : "data menu: " + entries_text();
-}
+std::string menu_text() { return state().entries.empty() ? std::string("data menu") : "data menu: " + entries_text(); }
 
 // The entry a step picks, or false with the reason the host refuses it.
 bool data_menu_item(const script::step& given, int& item, std::string& why)

@@ -45,10 +45,11 @@ void save_state(nlohmann::json& section)
 {
     section = nlohmann::json::array();
     for (const auto& [position, d] : descriptors()) {
-        nlohmann::json item = {{"position", position},
-                               {"groups", d.groups},
-                               {"open", d.open},
-                               {"checks", {{d.checks[0].first, d.checks[0].second}, {d.checks[1].first, d.checks[1].second}}}};
+        nlohmann::json item = {
+            {"position", position},
+            {"groups", d.groups},
+            {"open", d.open},
+            {"checks", {{d.checks[0].first, d.checks[0].second}, {d.checks[1].first, d.checks[1].second}}}};
         if (d.length) item["length"] = *d.length;
         if (d.plane) item["plane"] = *d.plane;
         section.push_back(item);
@@ -65,7 +66,8 @@ void load_state(const nlohmann::json& section)
             d.open = item.value("open", 0);
             if (item.contains("checks"))
                 for (std::size_t side = 0; side < 2; ++side)
-                    d.checks[side] = {item["checks"].at(side).at(0).get<int>(), item["checks"].at(side).at(1).get<double>()};
+                    d.checks[side] = {item["checks"].at(side).at(0).get<int>(),
+                                      item["checks"].at(side).at(1).get<double>()};
             if (item.contains("length")) d.length = item["length"].get<int>();
             if (item.contains("plane")) d.plane = item["plane"].get<std::array<double, 4>>();
             descriptors()[item.at("position").get<int>()] = d;
@@ -174,7 +176,10 @@ void dfdgng(const int* record, int& groups, int& curves, int& status)
     case vantu::record_kind::chain: dfdgng(r.id, groups, curves, status); return;
     case vantu::record_kind::face:
     case vantu::record_kind::loop: groups = curves = 1; break;
-    case vantu::record_kind::set: groups = r.id; curves = r.length - 1; break;
+    case vantu::record_kind::set:
+        groups = r.id;
+        curves = r.length - 1;
+        break;
     default: status = -1;
     }
     vantu::trace_count("dfdgng");
@@ -250,8 +255,10 @@ void dfdzd(const int* record, int k, int& answer)
             double point[3];
             evcrvd(entity, t, point, nullptr, status);
             const double distance = (*p)[0] * point[0] + (*p)[1] * point[1] + (*p)[2] * point[2] + (*p)[3];
-            if (status != 0) answer = -1;
-            else if (answer == 0 && std::fabs(distance) > vantu::kRealTolerance) answer = kCurveOffPlane;
+            if (status != 0)
+                answer = -1;
+            else if (answer == 0 && std::fabs(distance) > vantu::kRealTolerance)
+                answer = kCurveOffPlane;
         }
     }
     vantu::trace_call("dfdzd", std::to_string(k), answer);

@@ -28,8 +28,7 @@ std::string answer_code_text(int code)
 }
 
 // The item a menu step chooses, or false with the reason the host refuses it.
-bool menu_item(const script::step& given, const std::vector<std::string>& choices, int& item,
-               std::string& why)
+bool menu_item(const script::step& given, const std::vector<std::string>& choices, int& item, std::string& why)
 {
     const int count = static_cast<int>(choices.size());
     if (!given.choice.empty()) {
@@ -68,8 +67,9 @@ int ask_menu(std::string_view call, std::string_view text)
         int item = 0;
         std::string why;
         if (menu_item(*given, choices, item, why)) {
-            const std::string shown = item > 0 ? std::to_string(item) + " (" + script::choice_name(choices[item - 1]) + ")"
-                                               : answer_code_text(item);
+            const std::string shown = item > 0
+                                          ? std::to_string(item) + " (" + script::choice_name(choices[item - 1]) + ")"
+                                          : answer_code_text(item);
             script::answered(e, given, shown);
             return item;
         }
@@ -188,8 +188,9 @@ void getpt(float (&point)[3], int mode, int& status)
     status = given ? given->code : script::kCancel;
     if (status == 0) {
         for (int i = 0; i < 3; ++i) point[i] = static_cast<float>(given->point[i]);
-        script::answered(e, given, "(" + script::real_text(point[0]) + ", " + script::real_text(point[1]) +
-                                       ", " + script::real_text(point[2]) + ")");
+        script::answered(e, given,
+                         "(" + script::real_text(point[0]) + ", " + script::real_text(point[1]) + ", " +
+                             script::real_text(point[2]) + ")");
     } else {
         script::answered(e, given, answer_code_text(status));
     }
@@ -212,11 +213,12 @@ void modkey(int& key)
 
 void rtexts(int capacity, std::string& text, int& count)
 {
-    script::read_text("rtexts", capacity,
-                      [](std::size_t length, int limit) {
-                          return "the text has " + std::to_string(length) + " characters, the input takes at most " +
-                                 std::to_string(limit);
-                      },
-                      text, count);
+    script::read_text(
+        "rtexts", capacity,
+        [](std::size_t length, int limit) {
+            return "the text has " + std::to_string(length) + " characters, the input takes at most " +
+                   std::to_string(limit);
+        },
+        text, count);
     vantu::trace_call("rtexts", std::to_string(capacity), count);
 }

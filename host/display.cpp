@@ -62,8 +62,10 @@ display_state& state()
 void log_line(std::string line)
 {
     display_state& s = state();
-    if (s.transcript.size() < kMaxTranscriptLines) s.transcript.push_back(std::move(line));
-    else ++s.dropped_lines;
+    if (s.transcript.size() < kMaxTranscriptLines)
+        s.transcript.push_back(std::move(line));
+    else
+        ++s.dropped_lines;
 }
 
 std::string point_text(const float* p)
@@ -135,8 +137,10 @@ void pen_move(const char* call, const float* point, bool draw)
     ++s.stroke_points;
     control::figure_record& f = *open_figure();
     const std::array<double, 3> p = {point[0], point[1], point[2]};
-    if (!draw || f.strokes.empty()) f.strokes.push_back({p});
-    else f.strokes.back().push_back(p);
+    if (!draw || f.strokes.empty())
+        f.strokes.push_back({p});
+    else
+        f.strokes.back().push_back(p);
 }
 
 }  // namespace
@@ -202,8 +206,10 @@ void figcls(int figure)
 {
     const control::figure_record* f = open_figure();
     std::string line = "figcls " + std::to_string(figure);
-    if (!f) line += ": no figure open";
-    else if (figure != kWhicheverIsOpen && figure != f->id) line += ": figure " + std::to_string(f->id) + " was open";
+    if (!f)
+        line += ": no figure open";
+    else if (figure != kWhicheverIsOpen && figure != f->id)
+        line += ": figure " + std::to_string(f->id) + " was open";
     log_line(line);
     close_open_figure();
     trace_call("figcls", std::to_string(figure), 0);
@@ -236,7 +242,9 @@ void figarop(const int (&parameters)[6], const double* point, const double* dire
         const double tip[2] = {point[0] + length * u[0], point[1] + length * u[1]};
         const double base[2] = {tip[0] - head * u[0], tip[1] - head * u[1]};
         const float z = static_cast<float>(point[2]);
-        auto at = [z](double x, double y) { return std::array<float, 3>{static_cast<float>(x), static_cast<float>(y), z}; };
+        auto at = [z](double x, double y) {
+            return std::array<float, 3>{static_cast<float>(x), static_cast<float>(y), z};
+        };
         gfgtmp(figure);
         const int colour = parameters[4] >= 0 && parameters[4] <= kLastColour ? parameters[4] : 0;
         figopa(figure, colour, status);
@@ -287,8 +295,7 @@ std::string display_text()
 {
     std::string text;
     for (const std::string& line : state().transcript) text += line + '\n';
-    if (state().dropped_lines > 0)
-        text += "(" + std::to_string(state().dropped_lines) + " further lines not kept)\n";
+    if (state().dropped_lines > 0) text += "(" + std::to_string(state().dropped_lines) + " further lines not kept)\n";
     if (!ncd_blocks().empty()) text += "display file:\n" + ncd_file_text();
     if (const auto at = tool_instance_position())
         text += "tool instance " + std::to_string(tool_instance()) + " at " + point_text(at->data()) + "\n";

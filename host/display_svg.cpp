@@ -71,11 +71,11 @@ struct picture_content {
     std::vector<polyline3> surface_cells;  // closed outlines; the mean of their z shades them
     std::vector<polyline3> part;
     std::vector<std::array<double, 3>> part_points;
-    std::vector<std::pair<int, polyline3>> coloured;                    // colour, polyline
+    std::vector<std::pair<int, polyline3>> coloured;                     // colour, polyline
     std::vector<std::pair<int, std::array<double, 3>>> coloured_points;  // colour, point
     std::vector<polyline3> tool_path;
-    std::vector<ncd_block_record> display_file;       // the shown blocks of the display file
-    std::vector<std::array<double, 3>> tool_instance; // none or one
+    std::vector<ncd_block_record> display_file;        // the shown blocks of the display file
+    std::vector<std::array<double, 3>> tool_instance;  // none or one
     std::vector<std::string> status_lines;
 };
 
@@ -84,10 +84,14 @@ std::string escaped(const std::string& text)
 {
     std::string out;
     for (char ch : text) {
-        if (ch == '&') out += "&amp;";
-        else if (ch == '<') out += "&lt;";
-        else if (ch == '>') out += "&gt;";
-        else out += ch;
+        if (ch == '&')
+            out += "&amp;";
+        else if (ch == '<')
+            out += "&lt;";
+        else if (ch == '>')
+            out += "&gt;";
+        else
+            out += ch;
     }
     return out;
 }
@@ -159,16 +163,20 @@ picture_content gather(const std::vector<polyline3>& tool_path)
     }
     for (int id : entity_ids()) {
         polyline3 points = curve_display_points(id);
-        if (points.size() == 1) c.part_points.push_back(points[0]);
-        else if (points.size() > 1) c.part.push_back(std::move(points));
+        if (points.size() == 1)
+            c.part_points.push_back(points[0]);
+        else if (points.size() > 1)
+            c.part.push_back(std::move(points));
     }
     for (const figure_record& f : figures())
         if (!f.deleted)
             for (const polyline3& stroke : f.strokes) c.coloured.emplace_back(f.colour, stroke);
     for (int id : displayed_entities()) {
         polyline3 points = curve_display_points(id);
-        if (points.size() == 1) c.coloured_points.emplace_back(entity_colour(id), points[0]);
-        else if (points.size() > 1) c.coloured.emplace_back(entity_colour(id), std::move(points));
+        if (points.size() == 1)
+            c.coloured_points.emplace_back(entity_colour(id), points[0]);
+        else if (points.size() > 1)
+            c.coloured.emplace_back(entity_colour(id), std::move(points));
     }
     c.tool_path = tool_path;
     for (const ncd_block_record& b : ncd_blocks())
@@ -209,12 +217,16 @@ view_box fit(const picture_content& c, double& size)
     view_box box;
     for (const auto& cell : c.surface_cells)
         for (const auto& p : cell) box.add(p);
-    for (const auto& line : c.part) for (const auto& p : line) box.add(p);
+    for (const auto& line : c.part)
+        for (const auto& p : line) box.add(p);
     for (const auto& p : c.part_points) box.add(p);
-    for (const auto& [colour, line] : c.coloured) for (const auto& p : line) box.add(p);
+    for (const auto& [colour, line] : c.coloured)
+        for (const auto& p : line) box.add(p);
     for (const auto& [colour, p] : c.coloured_points) box.add(p);
-    for (const auto& line : c.tool_path) for (const auto& p : line) box.add(p);
-    for (const auto& b : c.display_file) for (const auto& p : b.points) box.add(p);
+    for (const auto& line : c.tool_path)
+        for (const auto& p : line) box.add(p);
+    for (const auto& b : c.display_file)
+        for (const auto& p : b.points) box.add(p);
     for (const auto& p : c.tool_instance) box.add(p);
     if (box.empty()) box.add({0.0, 0.0, 0.0});
     size = std::max(box.max_x - box.min_x, box.max_y - box.min_y);
@@ -263,8 +275,8 @@ void write_polyline(std::string& svg, const polyline3& line, const std::string& 
 void write_point(std::string& svg, const std::array<double, 3>& p, double radius, const std::string& fill)
 {
     if (!finite_point(p)) return;
-    svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(radius) +
-           "\" fill=\"" + fill + "\"/>\n";
+    svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(radius) + "\" fill=\"" +
+           fill + "\"/>\n";
 }
 
 // ---- the display file by level ---------------------------------------------------------------
@@ -514,9 +526,9 @@ std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t lev
     const int pixels_high = static_cast<int>(std::lround(kPictureWidthPixels * height / width));
 
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:inkscape=\"" + std::string(kInkscape) + "\" width=\"" + std::to_string(kPictureWidthPixels) +
-           "\" height=\"" + std::to_string(std::max(1, pixels_high)) + "\" viewBox=\"" + number(x) + " " +
-           number(y) + " " + number(width) + " " + number(height) + "\">\n";
+    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:inkscape=\"" + std::string(kInkscape) + "\" width=\"" +
+           std::to_string(kPictureWidthPixels) + "\" height=\"" + std::to_string(std::max(1, pixels_high)) +
+           "\" viewBox=\"" + number(x) + " " + number(y) + " " + number(width) + " " + number(height) + "\">\n";
     svg += "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(width) + "\" height=\"" +
            number(height) + "\" fill=\"white\"/>\n";
 
@@ -528,8 +540,7 @@ std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t lev
     svg += "</g>\n";
 
     svg += "<g id=\"figures\" fill=\"none\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
-    for (const auto& [colour, line] : c.coloured)
-        write_polyline(svg, line, " stroke=\"" + colour_name(colour) + "\"");
+    for (const auto& [colour, line] : c.coloured) write_polyline(svg, line, " stroke=\"" + colour_name(colour) + "\"");
     for (const auto& [colour, p] : c.coloured_points) write_point(svg, p, kPointMark * size, colour_name(colour));
     svg += "</g>\n";
 
@@ -540,14 +551,17 @@ std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t lev
 
     write_display_file(svg, file, only, size);
     for (const auto& p : c.tool_instance) {
-        svg += "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
-        svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) + "\"/>\n";
+        svg += "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) +
+               "\">\n";
+        svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) +
+               "\"/>\n";
         svg += "</g>\n";
     }
     if (!c.status_lines.empty()) {
         svg += "<g id=\"statusline\" font-family=\"monospace\" font-size=\"" + number(font) + "\">\n";
         for (std::size_t i = 0; i < c.status_lines.size(); ++i)
-            svg += "<text x=\"" + number(box.min_x) + "\" y=\"" + number(-box.min_y + margin / 2.0 + font * static_cast<double>(i + 1)) +
+            svg += "<text x=\"" + number(box.min_x) + "\" y=\"" +
+                   number(-box.min_y + margin / 2.0 + font * static_cast<double>(i + 1)) +
                    "\" xml:space=\"preserve\">" + escaped(c.status_lines[i]) + "</text>\n";
         svg += "</g>\n";
     }

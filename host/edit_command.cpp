@@ -24,9 +24,9 @@ constexpr std::size_t kEditingWord = 0, kProcedureWord = 1, kNewBlockWord = 17;
 constexpr int kMotionLevel = 2;
 
 struct edit_session {
-    bool open = false;          // a procedure is open for modification
-    int procedure = 0;          // its block number
-    int counter_at_open = 0;    // the top list's block counter when it was opened
+    bool open = false;        // a procedure is open for modification
+    int procedure = 0;        // its block number
+    int counter_at_open = 0;  // the top list's block counter when it was opened
 };
 
 edit_session& session()
@@ -93,9 +93,12 @@ int erase_line(int at, int heir, bool heir_took_content)
     const int content_gone = heir_took_content ? heir : at;
     for (auto& [number, marker] : state().markers) {
         int& line = marker.front().line;
-        if (line == content_gone) marker = path{frame{place, 0}};
-        else if (line == at) line = place;
-        else if (line > at) --line;
+        if (line == content_gone)
+            marker = path{frame{place, 0}};
+        else if (line == at)
+            line = place;
+        else if (line > at)
+            --line;
     }
     state().top.erase(state().top.begin() + at);
     return place;
@@ -126,9 +129,8 @@ edit_outcome close_procedure_edit(bool run_ended_normally)
     if (!opened.open) return edit_outcome::not_editing;
     const int written = top_counter() - 1;
     const std::optional<int> old_at = procedure_index(opened.procedure);
-    const std::optional<int> new_at = written >= opened.counter_at_open && written != opened.procedure
-                                          ? procedure_index(written)
-                                          : std::nullopt;
+    const std::optional<int> new_at =
+        written >= opened.counter_at_open && written != opened.procedure ? procedure_index(written) : std::nullopt;
     if (!old_at || !new_at) return edit_outcome::kept;
     // Leave the run's sub-lists first, so that their links are settled before lines move.
     move_cursor(path{frame{*new_at, 0}});

@@ -307,8 +307,10 @@ static int attribute_access(entity& e, int mode, std::string_view key, int& valu
 {
     int* field = key == "CL" ? &e.entity_class : key == "TY" ? &e.type : nullptr;
     if (mode == kAttributeSet) {
-        if (field) *field = value;
-        else e.attributes[std::string(key)] = value;
+        if (field)
+            *field = value;
+        else
+            e.attributes[std::string(key)] = value;
         return 0;
     }
     if (field) {
@@ -329,21 +331,18 @@ void eattc(int id, int mode, std::string_view key, int& value, int& status)
             status = kEntityMissing;
         } else if ((mode != kAttributeGet && mode != kAttributeSet) || !valid_key(key)) {
             status = kEntityNotOpen;
-            record_host_error("eattc: mode " + std::to_string(mode) + " with key \"" +
-                              std::string(key) + "\" refused");
+            record_host_error("eattc: mode " + std::to_string(mode) + " with key \"" + std::string(key) + "\" refused");
         } else {
             status = attribute_access(*e, mode, key, value);
         }
     }
-    trace_call("eattc", std::to_string(id) + " " + std::to_string(mode) + " " + std::string(key),
-               status);
+    trace_call("eattc", std::to_string(id) + " " + std::to_string(mode) + " " + std::string(key), status);
 }
 
 int etool(int id)
 {
     const entity* e = find_entity(id);
-    const bool tool = e && e->entity_class == kToolClass &&
-                      ((e->type >= 1 && e->type <= 10) || e->type == 15);
+    const bool tool = e && e->entity_class == kToolClass && ((e->type >= 1 && e->type <= 10) || e->type == 15);
     trace_call("etool", std::to_string(id), tool ? 1 : 0);
     return tool ? 1 : 0;
 }
@@ -370,8 +369,7 @@ std::optional<entity_record> get_entity(int id)
 
 int add_entity(int entity_class, int type, const std::vector<word>& words)
 {
-    if (entity_class < 0 || type < 0)
-        throw std::invalid_argument("entity class and type must not be negative");
+    if (entity_class < 0 || type < 0) throw std::invalid_argument("entity class and type must not be negative");
     if (words.size() > static_cast<std::size_t>(kMaxEntityWords))
         throw std::invalid_argument("entity longer than " + std::to_string(kMaxEntityWords) + " words");
     if (store().next_id > INT_MAX) throw std::invalid_argument("no entity id left");
@@ -410,8 +408,7 @@ int add_line(const point3& start, const point3& end)
     return add_curve(g);
 }
 
-int add_arc(const point3& centre, double radius, double start_angle_deg, double end_angle_deg,
-            const point3& normal)
+int add_arc(const point3& centre, double radius, double start_angle_deg, double end_angle_deg, const point3& normal)
 {
     curve_geometry g;
     g.kind = curve_kind::arc;
@@ -432,7 +429,8 @@ void set_attribute(int id, std::string_view key, int value)
 {
     entity* e = find_entity(id);
     if (!e) throw std::invalid_argument("no entity " + std::to_string(id));
-    if (!valid_key(key)) throw std::invalid_argument("attribute key \"" + std::string(key) + "\" is not two letters or digits");
+    if (!valid_key(key))
+        throw std::invalid_argument("attribute key \"" + std::string(key) + "\" is not two letters or digits");
     attribute_access(*e, kAttributeSet, key, value);
 }
 
@@ -449,8 +447,7 @@ static void reset_entities() { store() = entity_store{}; }
 
 static void report_entities(std::vector<std::string>& lines)
 {
-    if (store().open_id != 0)
-        lines.push_back("entity " + std::to_string(store().open_id) + " is still open");
+    if (store().open_id != 0) lines.push_back("entity " + std::to_string(store().open_id) + " is still open");
 }
 
 static const bool registered =

@@ -103,9 +103,7 @@ void local_curve_point(const curve_geometry& g, double t, point3& point, point3&
         derivative = scaled(plus(scaled(f.x_axis, -s), scaled(f.y_axis, c)), g.radius);
         return;
     }
-    case curve_kind::spline:
-        spline_point(g.spline, t, point, derivative);
-        return;
+    case curve_kind::spline: spline_point(g.spline, t, point, derivative); return;
     }
 }
 
@@ -142,18 +140,15 @@ bool within_model(const point3& p) { return within_model(p[0]) && within_model(p
 bool valid_curve(const curve_geometry& g)
 {
     switch (g.kind) {
-    case curve_kind::point:
-        return finite(g.start);
-    case curve_kind::line:
-        return finite(g.start) && finite(g.end) && norm(minus(g.end, g.start)) > kDoubleTolerance;
+    case curve_kind::point: return finite(g.start);
+    case curve_kind::line: return finite(g.start) && finite(g.end) && norm(minus(g.end, g.start)) > kDoubleTolerance;
     case curve_kind::arc: {
         const double sweep = g.end_deg - g.start_deg;
-        return finite(g.centre) && finite(g.normal) && norm(g.normal) > kDoubleTolerance &&
-               std::isfinite(g.radius) && g.radius > kDoubleTolerance && std::isfinite(g.start_deg) &&
-               std::isfinite(g.end_deg) && sweep > 0.0 && sweep <= 360.0;
+        return finite(g.centre) && finite(g.normal) && norm(g.normal) > kDoubleTolerance && std::isfinite(g.radius) &&
+               g.radius > kDoubleTolerance && std::isfinite(g.start_deg) && std::isfinite(g.end_deg) && sweep > 0.0 &&
+               sweep <= 360.0;
     }
-    case curve_kind::spline:
-        return !check_spline(g.spline);
+    case curve_kind::spline: return !check_spline(g.spline);
     }
     return false;
 }
@@ -169,16 +164,13 @@ int record_words(curve_kind kind)
 const char* field_beyond_model(const curve_geometry& g)
 {
     switch (g.kind) {
-    case curve_kind::point:
-        return within_model(g.start) ? nullptr : "point";
-    case curve_kind::line:
-        return !within_model(g.start) ? "start" : !within_model(g.end) ? "end" : nullptr;
-    case curve_kind::arc:
-        return !within_model(g.centre) ? "centre" : !within_model(g.radius) ? "radius" : nullptr;
+    case curve_kind::point: return within_model(g.start) ? nullptr : "point";
+    case curve_kind::line: return !within_model(g.start) ? "start" : !within_model(g.end) ? "end" : nullptr;
+    case curve_kind::arc: return !within_model(g.centre) ? "centre" : !within_model(g.radius) ? "radius" : nullptr;
     case curve_kind::spline: {
         const auto& points = g.spline.points;
         return std::all_of(points.begin(), points.end(), [](const point3& p) { return within_model(p); }) ? nullptr
-                                                                                                           : "points";
+                                                                                                          : "points";
     }
     }
     return nullptr;
@@ -187,19 +179,22 @@ const char* field_beyond_model(const curve_geometry& g)
 std::optional<curve_geometry> decode_curve(const entity& e)
 {
     curve_geometry g;
-    if (e.entity_class == kPointClass && e.type == kPointType) g.kind = curve_kind::point;
-    else if (e.entity_class == kCurveClass && e.type == kLineType) g.kind = curve_kind::line;
-    else if (e.entity_class == kCurveClass && e.type == kArcType) g.kind = curve_kind::arc;
-    else if (e.entity_class == kCurveClass && e.type == kSplineType) g.kind = curve_kind::spline;
-    else return std::nullopt;
+    if (e.entity_class == kPointClass && e.type == kPointType)
+        g.kind = curve_kind::point;
+    else if (e.entity_class == kCurveClass && e.type == kLineType)
+        g.kind = curve_kind::line;
+    else if (e.entity_class == kCurveClass && e.type == kArcType)
+        g.kind = curve_kind::arc;
+    else if (e.entity_class == kCurveClass && e.type == kSplineType)
+        g.kind = curve_kind::spline;
+    else
+        return std::nullopt;
     std::size_t used = 0;
     if (g.kind == curve_kind::spline && !read_spline(e.words, g.spline, used)) return std::nullopt;
     if (g.kind != curve_kind::spline && e.words.size() < static_cast<std::size_t>(record_words(g.kind)))
         return std::nullopt;
     switch (g.kind) {
-    case curve_kind::point:
-        read_doubles(e.words, 0, 3, g.start.data());
-        break;
+    case curve_kind::point: read_doubles(e.words, 0, 3, g.start.data()); break;
     case curve_kind::line:
         read_doubles(e.words, 0, 3, g.start.data());
         read_doubles(e.words, 6, 3, g.end.data());
@@ -214,8 +209,7 @@ std::optional<curve_geometry> decode_curve(const entity& e)
         g.end_deg = rest[2];
         break;
     }
-    case curve_kind::spline:
-        break;
+    case curve_kind::spline: break;
     }
     if (!valid_curve(g)) return std::nullopt;
     if (auto rp = e.attributes.find("RP"); rp != e.attributes.end() && rp->second > 0)
@@ -304,9 +298,7 @@ bool is_exact_curve(const entity& e)
 void curve_range(const curve_geometry& g, double& start, double& end)
 {
     switch (g.kind) {
-    case curve_kind::point:
-        start = end = 0.0;
-        return;
+    case curve_kind::point: start = end = 0.0; return;
     case curve_kind::line:
         start = 0.0;
         end = norm(minus(g.end, g.start));
@@ -315,9 +307,7 @@ void curve_range(const curve_geometry& g, double& start, double& end)
         start = g.start_deg * kDegree;
         end = g.end_deg * kDegree;
         return;
-    case curve_kind::spline:
-        spline_range(g.spline, start, end);
-        return;
+    case curve_kind::spline: spline_range(g.spline, start, end); return;
     }
 }
 
@@ -333,8 +323,8 @@ static double arc_steps(const curve_geometry& g, double sweep, double tolerance)
 
 // Points of a spline at the parameters of its adaptive polyline; refused (kEntityShort) beyond
 // the limit or beyond the most points a spline gives.
-static std::vector<point3> sample_spline(const spline_data& s, double t0, double t1, double tolerance,
-                                         long limit, long& needed, int& status)
+static std::vector<point3> sample_spline(const spline_data& s, double t0, double t1, double tolerance, long limit,
+                                         long& needed, int& status)
 {
     const std::vector<double> parameters = spline_parameters(s, t0, t1, tolerance, kSplineMostPoints);
     needed = static_cast<long>(parameters.size());
@@ -348,8 +338,8 @@ static std::vector<point3> sample_spline(const spline_data& s, double t0, double
     return points;
 }
 
-std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, double tolerance,
-                                 long limit, long& needed, int& status)
+std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, double tolerance, long limit,
+                                 long& needed, int& status)
 {
     status = 0;
     needed = 0;
@@ -429,8 +419,8 @@ void evcrv(int id, float t, float* point, float* derivative, int& status)
     }
 }
 
-void crvpld2(int id, double t0, double t1, double tolerance, int dimension, int capacity,
-             double* points, int& count, int& status)
+void crvpld2(int id, double t0, double t1, double tolerance, int dimension, int capacity, double* points, int& count,
+             int& status)
 {
     count = 0;
     if (auto fault = fault_hit("crvpld2")) {

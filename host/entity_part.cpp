@@ -82,7 +82,8 @@ void append_words(const json& item, std::vector<word>& words, const field_error&
         words.insert(words.end(), pair, pair + 2);
     } else if (item.is_object() && item.size() == 1 && item.contains("text") && item["text"].is_string()) {
         const std::string text = item["text"].get<std::string>();
-        for (std::size_t i = 0; i < text.size(); i += 4) words.push_back(text4_to_word(std::string_view(text).substr(i, 4)));
+        for (std::size_t i = 0; i < text.size(); i += 4)
+            words.push_back(text4_to_word(std::string_view(text).substr(i, 4)));
     } else {
         where.raise("words", "each word is an integer, {\"real\": r}, {\"double\": d} or {\"text\": \"...\"}");
     }
@@ -183,19 +184,18 @@ curve_geometry curve_fields(const json& object, const std::string& kind, const f
 // large that a full turn no longer adds to it.
 const char* degenerate_field(const curve_geometry& g)
 {
-    const auto finite = [](const point3& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); };
+    const auto finite = [](const point3& p) {
+        return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+    };
     switch (g.kind) {
-    case curve_kind::point:
-        return "point";
-    case curve_kind::line:
-        return finite(g.start) ? "end" : "start";
+    case curve_kind::point: return "point";
+    case curve_kind::line: return finite(g.start) ? "end" : "start";
     case curve_kind::arc:
         if (!finite(g.centre)) return "centre";
         if (!(g.radius > kDoubleTolerance) || !std::isfinite(g.radius)) return "radius";
         if (!(std::hypot(g.normal[0], g.normal[1], g.normal[2]) > kDoubleTolerance)) return "normal";
         return "start_angle_deg";
-    case curve_kind::spline:
-        return "points";
+    case curve_kind::spline: return "points";
     }
     return "kind";
 }
@@ -238,8 +238,8 @@ entity entity_from_json(const json& object, const field_error& where)
     const json& kind_value = required(object, "kind", where);
     if (!kind_value.is_string()) where.raise("kind", "must be a text");
     const std::string kind = kind_value.get<std::string>();
-    if (kind != "point" && kind != "line" && kind != "arc" && kind != "circle" && kind != "spline" &&
-        kind != "words" && !is_surface_kind(kind))
+    if (kind != "point" && kind != "line" && kind != "arc" && kind != "circle" && kind != "spline" && kind != "words" &&
+        !is_surface_kind(kind))
         where.raise("kind", "must be \"line\", \"arc\", \"circle\", \"spline\", \"point\", \"words\", "
                             "\"height_grid\", \"mesh\", \"plane\", \"sphere\" or \"bicubic\"");
     for (const auto& [field, value] : object.items()) {
@@ -341,13 +341,11 @@ std::string describe_curve(const curve_geometry& g)
 {
     char text[96];
     switch (g.kind) {
-    case curve_kind::point:
-        return "point " + format_point(g.start);
-    case curve_kind::line:
-        return "line " + format_point(g.start) + " to " + format_point(g.end);
+    case curve_kind::point: return "point " + format_point(g.start);
+    case curve_kind::line: return "line " + format_point(g.start) + " to " + format_point(g.end);
     case curve_kind::arc:
-        std::snprintf(text, sizeof text, " radius %.4f angles %.4f to %.4f deg normal ", g.radius,
-                      g.start_deg, g.end_deg);
+        std::snprintf(text, sizeof text, " radius %.4f angles %.4f to %.4f deg normal ", g.radius, g.start_deg,
+                      g.end_deg);
         return "arc centre " + format_point(g.centre) + text + format_point(g.normal);
     case curve_kind::spline: {
         double start = 0.0, end = 0.0;

@@ -61,7 +61,8 @@ std::optional<spline_fault> knot_fault(const spline_data& s)
         return spline_fault{"knots", "must be finite numbers"};
     if (!std::is_sorted(s.knots.begin(), s.knots.end())) return spline_fault{"knots", "must never decrease"};
     const double start = s.knots[p], end = s.knots[n];
-    if (!(start < end)) return spline_fault{"knots", "leave no parameter range (knot degree must lie below knot points)"};
+    if (!(start < end))
+        return spline_fault{"knots", "leave no parameter range (knot degree must lie below knot points)"};
     std::size_t run = 0;
     for (std::size_t i = p + 1; i < n; ++i) {
         run = s.knots[i] == s.knots[i - 1] ? run + 1 : 1;
@@ -170,7 +171,8 @@ std::optional<spline_fault> check_spline(const spline_data& s)
     if (s.degree < 1 || s.degree > kSplineMaxDegree)
         return spline_fault{"degree", "must be a whole number from 1 to " + std::to_string(kSplineMaxDegree)};
     const std::size_t p = static_cast<std::size_t>(s.degree), n = s.points.size();
-    if (n < p + 1) return spline_fault{"points", "must hold at least degree + 1 = " + std::to_string(p + 1) + " points"};
+    if (n < p + 1)
+        return spline_fault{"points", "must hold at least degree + 1 = " + std::to_string(p + 1) + " points"};
     if (2 * record_doubles(p, n, !s.weights.empty()) > static_cast<std::size_t>(kMaxEntityWords))
         return spline_fault{"points", "too many for one entity of " + std::to_string(kMaxEntityWords) + " words"};
     if (auto fault = knot_fault(s)) return fault;
@@ -260,8 +262,7 @@ void spline_point(const spline_data& s, double t, point3& point, point3& derivat
     }
 }
 
-std::vector<double> spline_parameters(const spline_data& s, double t0, double t1, double tolerance,
-                                      std::size_t most)
+std::vector<double> spline_parameters(const spline_data& s, double t0, double t1, double tolerance, std::size_t most)
 {
     const double low = std::min(t0, t1), high = std::max(t0, t1);
     std::vector<double> parameters{low};

@@ -105,8 +105,10 @@ void ncd_set_block_position(const block_key& key, int& status)
 
 void gs_fast_display(int mode, int& value)
 {
-    if (mode == 1) value = vantu::flag_get("fast_display");
-    else if (mode == 2) vantu::flag_set("fast_display", value);
+    if (mode == 1)
+        value = vantu::flag_get("fast_display");
+    else if (mode == 2)
+        vantu::flag_set("fast_display", value);
     vantu::trace_call("gs_fast_display", std::to_string(mode), value);
 }
 
@@ -115,7 +117,6 @@ void col1st(int& column)
     column = kFirstColumn;
     vantu::trace_count("col1st");
 }
-
 
 void dblnk(int column, int width)
 {

@@ -1,8 +1,8 @@
 // The host's file places. They belong to the session, not to the part, so they are not saved in
 // the part file; a reset clears them.
+#include "host/core/files.hpp"
 #include "host/control.hpp"
 #include "host/core/component.hpp"
-#include "host/core/files.hpp"
 
 namespace vantu {
 

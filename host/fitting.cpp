@@ -91,7 +91,10 @@ struct band_system {
     static constexpr int kWidth = 4;
     std::vector<std::array<double, kWidth>> rows;
     std::vector<std::array<double, kDimension>> right;
-    double& at(int row, int column) { return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column - row + 1)]; }
+    double& at(int row, int column)
+    {
+        return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column - row + 1)];
+    }
 };
 
 // Gaussian elimination down the band: the single entry below each pivot is removed with the
@@ -182,14 +185,16 @@ void calbsp(int dimension, int order, int count, const double* points, const dou
             // no curvature there; rows 2 .. n - 3: it passes the inner points at their knots.
             put_row(s, u, 0, kDegree, u[kDegree], 0);
             put_row(s, u, 1, kDegree, u[kDegree], 2);
-            for (int i = 1; i + 1 < count; ++i) put_row(s, u, i + 1, kDegree + i, u[static_cast<std::size_t>(kDegree + i)], 0);
+            for (int i = 1; i + 1 < count; ++i)
+                put_row(s, u, i + 1, kDegree + i, u[static_cast<std::size_t>(kDegree + i)], 0);
             put_row(s, u, n - 2, last_span, u[static_cast<std::size_t>(last_span + 1)], 2);
             put_row(s, u, n - 1, last_span, u[static_cast<std::size_t>(last_span + 1)], 0);
             for (int k = 0; k < kDimension; ++k) {
                 s.right[0][static_cast<std::size_t>(k)] = points[k];
                 for (int i = 1; i + 1 < count; ++i)
                     s.right[static_cast<std::size_t>(i + 1)][static_cast<std::size_t>(k)] = points[kDimension * i + k];
-                s.right[static_cast<std::size_t>(n - 1)][static_cast<std::size_t>(k)] = points[kDimension * (count - 1) + k];
+                s.right[static_cast<std::size_t>(n - 1)][static_cast<std::size_t>(k)] =
+                    points[kDimension * (count - 1) + k];
             }
             if (solve_band(s, n, control)) {
                 control_count = n;

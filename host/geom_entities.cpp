@@ -47,11 +47,13 @@ void geometry_kind(const char* call, int id, int& kind, int& status)
     status = 0;
     if (!faulted(call, status)) {
         const vantu::entity* e = vantu::find_entity(id);
-        if (!e) status = kMissing;
+        if (!e)
+            status = kMissing;
         else if (e->entity_class != kGeometryClass || e->type != kGeometryType ||
                  e->words.size() <= static_cast<std::size_t>(kGeometryKindWord))
             status = kRefused;
-        else kind = e->words[kGeometryKindWord];
+        else
+            kind = e->words[kGeometryKindWord];
     }
     vantu::trace_call(call, std::to_string(id), status);
 }
@@ -95,8 +97,10 @@ void get_set_idtmp(int mode, int id, int& tmp, int& status)
         auto it = state().temporaries.find(id);
         tmp = it == state().temporaries.end() ? kNone : it->second;
     } else if (mode == kWrite) {
-        if (tmp > 0) state().temporaries[id] = tmp;
-        else state().temporaries.erase(id);
+        if (tmp > 0)
+            state().temporaries[id] = tmp;
+        else
+            state().temporaries.erase(id);
     } else {
         status = kRefused;
     }
@@ -109,8 +113,10 @@ void cpy_geom(int from, int to, int& status)
     if (!faulted("cpy_geom", status)) {
         const vantu::entity* source = vantu::find_entity(from);
         vantu::entity* target = vantu::find_entity(to);
-        if (!source || !target) status = kMissing;
-        else target->words = source->words;
+        if (!source || !target)
+            status = kMissing;
+        else
+            target->words = source->words;
     }
     vantu::trace_call("cpy_geom", args(from, to), status);
 }
@@ -119,8 +125,10 @@ void update_geom_length(int id, int length, int& status)
 {
     status = 0;
     if (!faulted("update_geom_length", status)) {
-        if (vantu::find_entity(id)) state().lengths[id] = length;
-        else status = kMissing;
+        if (vantu::find_entity(id))
+            state().lengths[id] = length;
+        else
+            status = kMissing;
     }
     vantu::trace_call("update_geom_length", args(id, length), status);
 }
@@ -130,8 +138,10 @@ void egsize(int id, int& size, int& status)
     status = 0;
     if (!faulted("egsize", status)) {
         const vantu::entity* e = vantu::find_entity(id);
-        if (e) size = static_cast<int>(e->words.size());
-        else status = kMissing;
+        if (e)
+            size = static_cast<int>(e->words.size());
+        else
+            status = kMissing;
     }
     vantu::trace_count("egsize");
 }

@@ -63,8 +63,7 @@ void inpolr(const word* polygons, int count, const float* point, float tolerance
                 result = kInpolrOnBoundary;
                 return;
             }
-            if ((a[1] > p[1]) != (b[1] > p[1]) &&
-                a[0] + (p[1] - a[1]) / (b[1] - a[1]) * (b[0] - a[0]) > p[0])
+            if ((a[1] > p[1]) != (b[1] > p[1]) && a[0] + (p[1] - a[1]) / (b[1] - a[1]) * (b[0] - a[0]) > p[0])
                 in_this = !in_this;
         }
         if (in_this) inside = !inside;

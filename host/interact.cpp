@@ -5,10 +5,10 @@
 #include "host/vantu_interact.hpp"
 
 #include "host/control.hpp"
-#include "host/core/output_layer.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/flags.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/script_engine.hpp"
 #include "host/core/trace.hpp"
 
@@ -18,9 +18,9 @@ constexpr int kOutputOn = 1, kOutputOff = 2;
 constexpr int kClearRequestQuery = 1;
 
 struct mode_line_state {
-    bool active = false;      // a mode runs
-    int current_mode = 0;     // its mode id; 0 when none
-    int output = 0;           // last ofmod setting; 0 never set
+    bool active = false;   // a mode runs
+    int current_mode = 0;  // its mode id; 0 when none
+    int output = 0;        // last ofmod setting; 0 never set
     std::vector<vantu::control::mode_start> starts;
     std::vector<std::string> prompts;
     std::vector<vantu::control::highlight_clear> clears;
@@ -129,5 +129,4 @@ const std::vector<highlight_clear>& highlight_clears() { return state().clears; 
 
 static void reset_mode_line() { state() = mode_line_state{}; }
 
-static const bool registered =
-    vantu::register_component({"mode_line", reset_mode_line, nullptr, nullptr, nullptr});
+static const bool registered = vantu::register_component({"mode_line", reset_mode_line, nullptr, nullptr, nullptr});

@@ -95,8 +95,8 @@ std::string dump_toolpath()
 {
     const list_state& s = state();
     std::ostringstream out;
-    out << "tool path: level " << s.cursor.size() << ", cursor " << dotted(s.cursor) << " word "
-        << s.cursor.back().word << (s.line_open ? " (open)" : "") << ", counters";
+    out << "tool path: level " << s.cursor.size() << ", cursor " << dotted(s.cursor) << " word " << s.cursor.back().word
+        << (s.line_open ? " (open)" : "") << ", counters";
     for (int level = 1; level <= kListMaxLevels; ++level) out << ' ' << s.counters[static_cast<std::size_t>(level)];
     for (const auto& [number, marker] : s.markers) out << ", marker " << number << " at " << dotted(marker);
     out << '\n';

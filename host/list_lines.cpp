@@ -15,12 +15,11 @@ using namespace vantu::list_internal;
 
 namespace {
 
-constexpr int kEnd = -1;        // the level ends here, or there is no current line
-constexpr int kRefused = -2;    // the other end of the level, or an argument out of range
-constexpr int kOccupied = -3;   // newls1 on a line whose sub-list holds lines
+constexpr int kEnd = -1;       // the level ends here, or there is no current line
+constexpr int kRefused = -2;   // the other end of the level, or an argument out of range
+constexpr int kOccupied = -3;  // newls1 on a line whose sub-list holds lines
 
-constexpr int kAccessCurrent = 0, kAccessNext = 1, kAccessPrevious = -1, kAccessFirst = 2,
-              kAccessLast = 3;
+constexpr int kAccessCurrent = 0, kAccessNext = 1, kAccessPrevious = -1, kAccessFirst = 2, kAccessLast = 3;
 constexpr int kCreateBefore = -1, kCreateAfter = 0, kCreateAppend = 1;
 constexpr int kGet = 1, kSet = 2;
 constexpr int kMarkSet = 1, kMarkReturn = 2;
@@ -51,23 +50,12 @@ int access_target(int code, int& target)
     const int size = list_size();
     const int at = cursor_line();
     switch (code) {
-    case kAccessCurrent:
-        target = at;
-        return at < size ? 0 : kEnd;
-    case kAccessNext:
-        target = at + 1;
-        return target < size ? 0 : kEnd;
-    case kAccessPrevious:
-        target = at - 1;
-        return size > 0 && at > 0 ? 0 : kRefused;
-    case kAccessFirst:
-        target = 0;
-        return size > 0 ? 0 : kEnd;
-    case kAccessLast:
-        target = size - 1;
-        return size > 0 ? 0 : kEnd;
-    default:
-        return kRefused;
+    case kAccessCurrent: target = at; return at < size ? 0 : kEnd;
+    case kAccessNext: target = at + 1; return target < size ? 0 : kEnd;
+    case kAccessPrevious: target = at - 1; return size > 0 && at > 0 ? 0 : kRefused;
+    case kAccessFirst: target = 0; return size > 0 ? 0 : kEnd;
+    case kAccessLast: target = size - 1; return size > 0 ? 0 : kEnd;
+    default: return kRefused;
     }
 }
 
@@ -119,10 +107,14 @@ void lcreat(int mode, int& status)
     const int size = list_size();
     const int at = std::min(cursor_line(), size);
     int insert_at = 0;
-    if (mode == kCreateBefore) insert_at = at;
-    else if (mode == kCreateAfter) insert_at = at >= size ? size : at + 1;
-    else if (mode == kCreateAppend) insert_at = size;
-    else return finish(kRefused);
+    if (mode == kCreateBefore)
+        insert_at = at;
+    else if (mode == kCreateAfter)
+        insert_at = at >= size ? size : at + 1;
+    else if (mode == kCreateAppend)
+        insert_at = size;
+    else
+        return finish(kRefused);
     line_list& list = current_list();
     list.insert(list.begin() + insert_at, line{});
     shift_markers_for_lines(insert_at, 1);
@@ -137,8 +129,10 @@ void lcreat(int mode, int& status)
 void lclos(int& status)
 {
     status = 0;
-    if (auto fault = fault_hit("lclos")) status = *fault;
-    else state().line_open = false;
+    if (auto fault = fault_hit("lclos"))
+        status = *fault;
+    else
+        state().line_open = false;
     trace_call("lclos", "", status);
 }
 
@@ -221,8 +215,10 @@ void newls1(int level, int& status)
 void ltop(int& status)
 {
     status = 0;
-    if (auto fault = fault_hit("ltop")) status = *fault;
-    else leave_to_level(1);
+    if (auto fault = fault_hit("ltop"))
+        status = *fault;
+    else
+        leave_to_level(1);
     trace_call("ltop", "", status);
 }
 

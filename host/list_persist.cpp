@@ -38,7 +38,8 @@ void save_toolpath(json& section)
 {
     const list_state& s = state();
     json counters = json::array();
-    for (int level = 1; level <= kListMaxLevels; ++level) counters.push_back(s.counters[static_cast<std::size_t>(level)]);
+    for (int level = 1; level <= kListMaxLevels; ++level)
+        counters.push_back(s.counters[static_cast<std::size_t>(level)]);
     section = {{"counters", counters}, {"lines", save_lines(s.top)}};
 }
 

@@ -15,7 +15,7 @@
 namespace vantu::list_internal {
 
 using line = control::toolpath_line;
-using line_list = control::line_sequence<line>;   // a gap buffer: edits near the last one are cheap
+using line_list = control::line_sequence<line>;  // a gap buffer: edits near the last one are cheap
 
 // One level of the cursor: the line index in that level's list (== size: the end of the level)
 // and the word position in that line. The word positions of outer frames are kept so that
@@ -25,13 +25,13 @@ struct frame {
     int word = 0;
     bool operator==(const frame&) const = default;
 };
-using path = std::vector<frame>;   // frames from the top list down; size == current level
+using path = std::vector<frame>;  // frames from the top list down; size == current level
 
 struct list_state {
     line_list top;
-    path cursor{frame{}};                              // level 1, end of an empty list
-    bool line_open = false;                            // the current line takes lputd
-    std::array<int, kListMaxLevels + 1> counters{};    // index 1..kListMaxLevels
+    path cursor{frame{}};                            // level 1, end of an empty list
+    bool line_open = false;                          // the current line takes lputd
+    std::array<int, kListMaxLevels + 1> counters{};  // index 1..kListMaxLevels
     std::map<int, path> markers;
 };
 

@@ -16,9 +16,9 @@ using namespace vantu::list_internal;
 
 namespace {
 
-constexpr int kNoLine = -1;     // no current line (end of the level) or no open line
-constexpr int kRefused = -2;    // an argument out of range
-constexpr int kLineFull = -3;   // the line would grow past kListMaxLineWords
+constexpr int kNoLine = -1;    // no current line (end of the level) or no open line
+constexpr int kRefused = -2;   // an argument out of range
+constexpr int kLineFull = -3;  // the line would grow past kListMaxLineWords
 
 // The word position, kept inside the line whatever happened to it.
 int& word_position(const line& l)
@@ -41,10 +41,19 @@ void lgetd(int n, word* values, int& count_read, int& status)
 {
     trace_count("lgetd");
     count_read = 0;
-    if (auto fault = fault_hit("lgetd")) { status = *fault; return; }
+    if (auto fault = fault_hit("lgetd")) {
+        status = *fault;
+        return;
+    }
     line* l = current_line();
-    if (!l) { status = kNoLine; return; }
-    if (bad_buffer(n, values)) { status = kRefused; return; }
+    if (!l) {
+        status = kNoLine;
+        return;
+    }
+    if (bad_buffer(n, values)) {
+        status = kRefused;
+        return;
+    }
     int& word = word_position(*l);
     int take = std::min(n, static_cast<int>(l->words.size()) - word);
     std::copy_n(l->words.begin() + word, take, values);
@@ -56,11 +65,23 @@ void lgetd(int n, word* values, int& count_read, int& status)
 void lputd(int n, const word* values, int& status)
 {
     trace_count("lputd");
-    if (auto fault = fault_hit("lputd")) { status = *fault; return; }
+    if (auto fault = fault_hit("lputd")) {
+        status = *fault;
+        return;
+    }
     line* l = open_line();
-    if (!l) { status = kNoLine; return; }
-    if (bad_buffer(n, values)) { status = kRefused; return; }
-    if (!fits(*l, n)) { status = kLineFull; return; }
+    if (!l) {
+        status = kNoLine;
+        return;
+    }
+    if (bad_buffer(n, values)) {
+        status = kRefused;
+        return;
+    }
+    if (!fits(*l, n)) {
+        status = kLineFull;
+        return;
+    }
     l->words.insert(l->words.end(), values, values + n);
     state().cursor.back().word = static_cast<int>(l->words.size());
     status = 0;
@@ -70,9 +91,15 @@ void lskip(int n, int& count_skipped, int& status)
 {
     trace_count("lskip");
     count_skipped = 0;
-    if (auto fault = fault_hit("lskip")) { status = *fault; return; }
+    if (auto fault = fault_hit("lskip")) {
+        status = *fault;
+        return;
+    }
     line* l = current_line();
-    if (!l) { status = kNoLine; return; }
+    if (!l) {
+        status = kNoLine;
+        return;
+    }
     int& word = word_position(*l);
     long long room = n >= 0 ? static_cast<long long>(l->words.size()) - word : word;
     long long wanted = n >= 0 ? static_cast<long long>(n) : -static_cast<long long>(n);

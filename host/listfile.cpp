@@ -75,11 +75,13 @@ std::string item_text(const fl_item& item)
 void aopen(int unit, std::string_view name, int mode, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("aopen")) status = *fault;
-    else if (mode != kWriteMode || name.empty() || name.size() > kMostNameChars || name.find('/') != std::string_view::npos ||
-             (units().count(unit) != 0 && units()[unit].open))
+    if (auto fault = vantu::fault_hit("aopen"))
+        status = *fault;
+    else if (mode != kWriteMode || name.empty() || name.size() > kMostNameChars ||
+             name.find('/') != std::string_view::npos || (units().count(unit) != 0 && units()[unit].open))
         status = -1;
-    else units()[unit] = unit_file{std::string(name), {}, true};
+    else
+        units()[unit] = unit_file{std::string(name), {}, true};
     vantu::trace_call("aopen", std::to_string(unit) + "," + std::string(name), status);
 }
 
@@ -90,7 +92,7 @@ void aclose(int unit, int& status)
     if (it != units().end() && it->second.open) {
         it->second.open = false;
         const std::string folder = vantu::output_directory().empty() ? std::string(".") : vantu::output_directory();
-        std::error_code ignored;   // a folder that cannot be made shows as the failed write below
+        std::error_code ignored;  // a folder that cannot be made shows as the failed write below
         std::filesystem::create_directories(folder, ignored);
         std::ofstream out(folder + "/" + it->second.name);
         for (const std::string& line : it->second.lines) out << line << '\n';

@@ -52,7 +52,8 @@ void fltx7c(int unit, int column, std::string_view text, int& line) { filtx8(uni
 void fltx8c(int unit, int first_column, std::string_view first, int second_column, std::string_view second, int& line)
 {
     const int first_end = std::max(first_column, 0) + static_cast<int>(first.size());
-    const std::vector<fl_item> items{text_item(first, first_column), text_item(second, std::max(second_column - first_end, 1))};
+    const std::vector<fl_item> items{text_item(first, first_column),
+                                     text_item(second, std::max(second_column - first_end, 1))};
     fltxtc(unit, items, line);
     vantu::trace_count("fltx8c");
 }

@@ -39,10 +39,19 @@ void reset_state() { state() = main_values_state{}; }
 void save_state(nlohmann::json& section)
 {
     const main_values_state& s = state();
-    section = {{"template_morz", s.template_morz}, {"template_tool", s.template_tool}, {"template_ucs", s.template_ucs},
-               {"use", s.use}, {"machine", s.machine}, {"clear", s.clear}, {"absclr", s.absclr},
-               {"incclr", s.incclr}, {"optimizer", s.optimizer}, {"machine_table", s.machine_table},
-               {"onclr", s.onclr}, {"aiclr", s.aiclr}, {"ctext", s.ctext}};
+    section = {{"template_morz", s.template_morz},
+               {"template_tool", s.template_tool},
+               {"template_ucs", s.template_ucs},
+               {"use", s.use},
+               {"machine", s.machine},
+               {"clear", s.clear},
+               {"absclr", s.absclr},
+               {"incclr", s.incclr},
+               {"optimizer", s.optimizer},
+               {"machine_table", s.machine_table},
+               {"onclr", s.onclr},
+               {"aiclr", s.aiclr},
+               {"ctext", s.ctext}};
 }
 
 void load_state(const nlohmann::json& section)
@@ -53,14 +62,18 @@ void load_state(const nlohmann::json& section)
         s.template_tool = section.value("template_tool", 0);
         s.template_ucs = section.value("template_ucs", 0);
         s.use = section.value("use", std::array<int, kBlockUseSwitches>{});
-        for (auto [key, field] : {std::pair{"machine", &s.machine}, {"clear", &s.clear}, {"absclr", &s.absclr},
-                                  {"incclr", &s.incclr}, {"optimizer", &s.optimizer},
+        for (auto [key, field] : {std::pair{"machine", &s.machine},
+                                  {"clear", &s.clear},
+                                  {"absclr", &s.absclr},
+                                  {"incclr", &s.incclr},
+                                  {"optimizer", &s.optimizer},
                                   {"machine_table", &s.machine_table}})
             *field = section.value(key, std::vector<word>{});
         s.onclr = section.value("onclr", 0);
         s.aiclr = section.value("aiclr", 0);
         s.ctext = section.value("ctext", std::string());
-        if (s.ctext.size() > static_cast<std::size_t>(kTextChars)) throw vantu::control::part_error("main_values: ctext is longer than 20");
+        if (s.ctext.size() > static_cast<std::size_t>(kTextChars))
+            throw vantu::control::part_error("main_values: ctext is longer than 20");
         state() = std::move(s);
     } catch (const nlohmann::json::exception& e) {
         throw vantu::control::part_error(std::string("main_values: ") + e.what());

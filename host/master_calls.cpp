@@ -1,11 +1,11 @@
 // Stand-in of the host's master resolution and symbol placement calls (host/vantu_masters.hpp):
 // the part file name, the part-context stack, external masters resolved from a table given by
 // the control interface, views read from their entities, the drawing mode and the list menu.
-#include "host/vantu_masters.hpp"
 #include "host/control/masters.hpp"
 #include "host/vantu_datafiles.hpp"
-#include "host/vantu_interact.hpp"
 #include "host/vantu_entity.hpp"
+#include "host/vantu_interact.hpp"
+#include "host/vantu_masters.hpp"
 
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
@@ -122,8 +122,10 @@ void gtpfnm(std::string& name)
 void svcrpr(int& status)
 {
     status = 0;
-    if (state().contexts.size() >= kMaxContexts) status = -1;
-    else state().contexts.push_back(state().part_file);
+    if (state().contexts.size() >= kMaxContexts)
+        status = -1;
+    else
+        state().contexts.push_back(state().part_file);
     vantu::trace_call("svcrpr", "", status);
 }
 

@@ -218,7 +218,8 @@ void append_words(const std::string& key, std::size_t position, const json& entr
     const json& value = only.value();
     if (form == "real" && value.is_number()) {
         double real = value.get<double>();
-        if (std::fabs(real) > std::numeric_limits<float>::max()) bad_record(key, where + ": the real is beyond a float");
+        if (std::fabs(real) > std::numeric_limits<float>::max())
+            bad_record(key, where + ": the real is beyond a float");
         words.push_back(real_to_word(static_cast<float>(real)));
     } else if (form == "double" && value.is_number()) {
         word pair[2];
@@ -226,9 +227,11 @@ void append_words(const std::string& key, std::size_t position, const json& entr
         words.insert(words.end(), pair, pair + 2);
     } else if (form == "text" && value.is_string() && !value.get<std::string>().empty()) {
         const std::string text = value.get<std::string>();
-        for (std::size_t i = 0; i < text.size(); i += 4) words.push_back(text4_to_word(std::string_view(text).substr(i, 4)));
+        for (std::size_t i = 0; i < text.size(); i += 4)
+            words.push_back(text4_to_word(std::string_view(text).substr(i, 4)));
     } else {
-        bad_record(key, where + ": \"" + form + "\" must be \"real\" or \"double\" with a number, or \"text\" with a non-empty text");
+        bad_record(key, where + ": \"" + form +
+                            "\" must be \"real\" or \"double\" with a number, or \"text\" with a non-empty text");
     }
 }
 

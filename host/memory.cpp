@@ -1,6 +1,6 @@
 // Host dynamic arrays (MM_OPEN_ARRAY, MM_RESIZE_ARRAY, MM_CLOSE, mmcptr, MM_CUR_N_ENTRIES), fixed-size
-// record arrays (MM_OPEN_FDS, MM_FALLOC) and plain blocks (DM_ALLOC, DM_REALLOC, DM_FREE). Every growth moves an array and every release
-// poisons the old block and parks it in a bounded quarantine, so a caller that kept a stale base
+// record arrays (MM_OPEN_FDS, MM_FALLOC) and plain blocks (DM_ALLOC, DM_REALLOC, DM_FREE). Every growth moves an array
+// and every release poisons the old block and parks it in a bounded quarantine, so a caller that kept a stale base
 // pointer reads garbage (and AddressSanitizer reports the read outright). Misuse is refused with
 // a negative status and one host error line; the end-of-run report lists what was never released.
 #include "host/vantu_memory.hpp"
@@ -66,7 +66,7 @@ struct released_block {
 
 struct memory_state {
     std::map<int, array_record> arrays;
-    std::map<int, record_array> record_arrays;   // handles shared with the arrays
+    std::map<int, record_array> record_arrays;  // handles shared with the arrays
     int next_handle = 1;
     std::map<const void*, block_record> blocks;
     long next_serial = 1;
@@ -96,10 +96,7 @@ std::int64_t checked_bytes(std::int64_t element_size, std::int64_t count)
 }
 
 // A zero-byte request still gets a distinct address, as malloc-like hosts do.
-unsigned char* allocate(std::size_t bytes)
-{
-    return static_cast<unsigned char*>(std::malloc(bytes == 0 ? 1 : bytes));
-}
+unsigned char* allocate(std::size_t bytes) { return static_cast<unsigned char*>(std::malloc(bytes == 0 ? 1 : bytes)); }
 
 void free_released(const released_block& b)
 {
@@ -378,8 +375,10 @@ void* DM_ALLOC(std::size_t bytes)
         return nullptr;
     }
     void* block = new_block(bytes);
-    if (!block) refuse("DM_ALLOC", arguments, "NO MEMORY", kNoMemory);
-    else vantu::trace_call("DM_ALLOC", arguments, 0);
+    if (!block)
+        refuse("DM_ALLOC", arguments, "NO MEMORY", kNoMemory);
+    else
+        vantu::trace_call("DM_ALLOC", arguments, 0);
     return block;
 }
 
@@ -494,7 +493,8 @@ void report_memory(std::vector<std::string>& lines)
                         " records of " + std::to_string(r.record_size) + " bytes");
     std::vector<block_record> open;
     for (const auto& [address, b] : state().blocks) open.push_back(b);
-    std::sort(open.begin(), open.end(), [](const block_record& x, const block_record& y) { return x.serial < y.serial; });
+    std::sort(open.begin(), open.end(),
+              [](const block_record& x, const block_record& y) { return x.serial < y.serial; });
     for (const block_record& b : open)
         lines.push_back("unreleased memory block " + std::to_string(b.serial) + ": " + std::to_string(b.bytes) +
                         " bytes");

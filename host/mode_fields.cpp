@@ -28,7 +28,8 @@ void statbl(int field)
 
 void statmc(int field, std::string_view text, int width)
 {
-    if (known(field) && width >= 1) fields[static_cast<std::size_t>(field)] = std::string(text.substr(0, static_cast<std::size_t>(width)));
+    if (known(field) && width >= 1)
+        fields[static_cast<std::size_t>(field)] = std::string(text.substr(0, static_cast<std::size_t>(width)));
     vantu::trace_call("statmc", text, field);
 }
 

@@ -12,8 +12,10 @@ constexpr int kGet = 1, kSet = 2;
 
 void get_or_set(const char* call, const char* flag, int mode, int& value)
 {
-    if (mode == kGet) value = vantu::flag_get(flag);
-    else if (mode == kSet) vantu::flag_set(flag, value);
+    if (mode == kGet)
+        value = vantu::flag_get(flag);
+    else if (mode == kSet)
+        vantu::flag_set(flag, value);
     vantu::trace_call(call, std::to_string(mode), value);
 }
 

@@ -7,8 +7,8 @@
 
 #include "host/vantu_entity.hpp"
 
-#include "host/control/nc.hpp"
 #include "host/control.hpp"
+#include "host/control/nc.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/json_read.hpp"
@@ -24,12 +24,12 @@
 namespace {
 
 constexpr int kIntegerType = 0, kRealType = 1;
-constexpr int kExprValueType = 23;   // word of an expression holding its value's type
+constexpr int kExprValueType = 23;  // word of an expression holding its value's type
 
 struct transformation {
     std::array<float, 9> matrix{};
     std::array<float, 3> translation{};
-    std::string name;   // 4 characters, blanks when none
+    std::string name;  // 4 characters, blanks when none
 };
 
 struct nc_state {
@@ -43,9 +43,9 @@ struct nc_state {
     // transformation; copy_at counts the copies handed out by cltran (0: the original).
     std::vector<transformation> copies;
     std::size_t copy_at = 0;
-    std::vector<word> table_ext;   // empty: never stored
-    bool proc_open = false;        // set_open_proc .. reset_open_proc
-    std::pair<int, int> met_proc{0, -1};   // the last mrm_proc: procedure type, block number
+    std::vector<word> table_ext;          // empty: never stored
+    bool proc_open = false;               // set_open_proc .. reset_open_proc
+    std::pair<int, int> met_proc{0, -1};  // the last mrm_proc: procedure type, block number
 };
 
 nc_state& state()
@@ -68,7 +68,8 @@ void save_nc(nlohmann::json& section)
     section["version"] = s.version;
     if (!s.table_ext.empty()) section["machine_table_ext"] = s.table_ext;
     for (const auto& [id, t] : s.transformations)
-        section["transformations"].push_back({{"id", id}, {"matrix", t.matrix}, {"translation", t.translation}, {"name", t.name}});
+        section["transformations"].push_back(
+            {{"id", id}, {"matrix", t.matrix}, {"translation", t.translation}, {"name", t.name}});
 }
 
 void load_nc(const nlohmann::json& section)
@@ -242,9 +243,12 @@ void plg_mchtbl_mdget(word* values, int n, int& status)
 {
     vantu::trace_call("plg_mchtbl_mdget", std::to_string(n), 0);
     status = 0;
-    if (n != kMachineTableExtWords || !values) status = -1;
-    else if (state().table_ext.empty()) status = 1;
-    else std::copy(state().table_ext.begin(), state().table_ext.end(), values);
+    if (n != kMachineTableExtWords || !values)
+        status = -1;
+    else if (state().table_ext.empty())
+        status = 1;
+    else
+        std::copy(state().table_ext.begin(), state().table_ext.end(), values);
 }
 
 void set_open_proc()
@@ -266,8 +270,10 @@ void lclrnw(int& status)
     int id = 0, position = 0;
     eopen_block_get(id, position);
     status = 0;
-    if (auto fault = vantu::fault_hit("lclrnw")) status = *fault;
-    else if (id == 0) status = -1;
+    if (auto fault = vantu::fault_hit("lclrnw"))
+        status = *fault;
+    else if (id == 0)
+        status = -1;
     vantu::trace_call("lclrnw", std::to_string(id) + "," + std::to_string(position), status);
 }
 

@@ -16,9 +16,9 @@
 
 #include <algorithm>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
-#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -30,13 +30,13 @@ constexpr int kRead = 1, kWrite = 2;
 
 struct nc_state_host {
     int view = 0;
-    std::map<int, std::string> function_names;   // by code 1..100
-    std::set<int> user_functions;                // codes the user defined
+    std::map<int, std::string> function_names;  // by code 1..100
+    std::set<int> user_functions;               // codes the user defined
     int max_columns = vantu::control::kDefaultMaxColumns;
     std::array<float, 3> model_origin{};
     int instance = kNoInstance;
     int work_plane = 0;
-    std::array<int, 2> work_plane_words{};   // gswpld: 0, 0 makes entities in world coordinates
+    std::array<int, 2> work_plane_words{};  // gswpld: 0, 0 makes entities in world coordinates
     float depth = 0.0f;
     std::map<int, int> symbols;
 };
@@ -73,13 +73,15 @@ void load_state(const nlohmann::json& section)
         if (section.contains("function_names"))
             for (const auto& [code, name] : section["function_names"].items()) {
                 const int c = std::stoi(code);
-                if (c < 1 || c > kFunctionNames) throw vantu::control::part_error("nc_state: function code " + code + " is not 1 to 100");
+                if (c < 1 || c > kFunctionNames)
+                    throw vantu::control::part_error("nc_state: function code " + code + " is not 1 to 100");
                 s.function_names[c] = padded(name.get<std::string>(), kName8);
             }
         if (section.contains("user_functions"))
             for (const int code : section["user_functions"].get<std::vector<int>>()) {
                 if (code < 1 || code > kFunctionNames)
-                    throw vantu::control::part_error("nc_state: user function " + std::to_string(code) + " is not 1 to 100");
+                    throw vantu::control::part_error("nc_state: user function " + std::to_string(code) +
+                                                     " is not 1 to 100");
                 s.user_functions.insert(code);
             }
         if (section.contains("model_origin"))
@@ -104,7 +106,8 @@ void gtncfn(int width, int count, char* names, int& status)
     }
     for (int k = 0; k < count; ++k) {
         auto it = state().function_names.find(k + 1);
-        const std::string entry = padded(it == state().function_names.end() ? "" : it->second, static_cast<std::size_t>(width));
+        const std::string entry =
+            padded(it == state().function_names.end() ? "" : it->second, static_cast<std::size_t>(width));
         std::copy(entry.begin(), entry.end(), names + static_cast<std::ptrdiff_t>(k) * width);
     }
     status = 0;
@@ -120,8 +123,10 @@ int gnccod(int code)
 
 void gsvnum(int mode, int& view)
 {
-    if (mode == kRead) view = state().view;
-    else if (mode == kWrite) state().view = view;
+    if (mode == kRead)
+        view = state().view;
+    else if (mode == kWrite)
+        state().view = view;
     vantu::trace_call("gsvnum", std::to_string(mode), view);
 }
 
@@ -130,8 +135,10 @@ void tbinit() { vantu::trace_call("tbinit", "", 0); }
 int tm_inst_id(int request)
 {
     nc_state_host& s = state();
-    if (request == kReleaseInstance) s.instance = kNoInstance;
-    else if (request != kQueryInstance && request >= 0) s.instance = request;
+    if (request == kReleaseInstance)
+        s.instance = kNoInstance;
+    else if (request != kQueryInstance && request >= 0)
+        s.instance = request;
     vantu::trace_call("tm_inst_id", std::to_string(request), s.instance);
     return s.instance;
 }
@@ -163,7 +170,8 @@ void gswpld(int mode, int (&words)[2])
     } else if (mode == kWrite) {
         state().work_plane_words = {words[0], words[1]};
     }
-    vantu::trace_call("gswpld", std::to_string(mode) + "," + std::to_string(words[0]) + "," + std::to_string(words[1]), 0);
+    vantu::trace_call("gswpld", std::to_string(mode) + "," + std::to_string(words[0]) + "," + std::to_string(words[1]),
+                      0);
 }
 
 namespace vantu {
@@ -187,8 +195,7 @@ std::optional<vantu::frame3> work_view_frame() { return vantu::frame_of_entity(v
 
 // Model to world: coordinates in the working view's system (whose origin and axes are model
 // coordinates, as every entity's), or the model frame's origin added when the view has none.
-template <typename real>
-void model_to_world(const real* model, real* world)
+template <typename real> void model_to_world(const real* model, real* world)
 {
     const std::array<double, 3> m{model[0], model[1], model[2]};
     const auto frame = work_view_frame();
@@ -204,14 +211,14 @@ void model_to_world(const real* model, real* world)
 }
 
 // World to model: the inverse of model_to_world.
-template <typename real>
-void world_to_model(const real* world, real* model)
+template <typename real> void world_to_model(const real* world, real* model)
 {
     const std::array<double, 3> w{world[0], world[1], world[2]};
     const auto frame = work_view_frame();
     for (std::size_t i = 0; i < 3; ++i) {
-        model[i] = static_cast<real>(frame ? frame->origin[i] + w[0] * frame->x[i] + w[1] * frame->y[i] + w[2] * frame->z[i]
-                                           : w[i] - state().model_origin[i]);
+        model[i] =
+            static_cast<real>(frame ? frame->origin[i] + w[0] * frame->x[i] + w[1] * frame->y[i] + w[2] * frame->z[i]
+                                    : w[i] - state().model_origin[i]);
     }
 }
 
@@ -286,8 +293,10 @@ void set_nc_function_name(int code, std::string_view name)
 void set_user_nc_function(int code, bool user_defined)
 {
     if (code < 1 || code > kFunctionNames) return;
-    if (user_defined) state().user_functions.insert(code);
-    else state().user_functions.erase(code);
+    if (user_defined)
+        state().user_functions.insert(code);
+    else
+        state().user_functions.erase(code);
 }
 void set_max_columns(int columns) { state().max_columns = columns; }
 void set_model_origin(const std::array<float, 3>& origin) { state().model_origin = origin; }

@@ -4,10 +4,10 @@
 
 #include "host/control/ncd_attrs.hpp"
 #include "host/control/ncd_file.hpp"
-#include "host/core/ncd_state.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/ncd_state.hpp"
 #include "host/core/pen.hpp"
 #include "host/core/trace.hpp"
 
@@ -122,7 +122,8 @@ bool finite3(const float* p) { return p && std::isfinite(p[0]) && std::isfinite(
 
 void arc_points(const pending_arc& a, polyline3& points)
 {
-    const int steps = a.step != 0.0 ? std::clamp(static_cast<int>(std::ceil(std::fabs(a.angle / a.step))), 1, kMostArcSteps) : 1;
+    const int steps =
+        a.step != 0.0 ? std::clamp(static_cast<int>(std::ceil(std::fabs(a.angle / a.step))), 1, kMostArcSteps) : 1;
     for (int i = 1; i < steps; ++i) {
         const double t = a.start + a.angle * i / steps;
         points.push_back({a.cx + a.radius * std::cos(t), a.cy + a.radius * std::sin(t), a.z});
@@ -214,7 +215,8 @@ void remove_blocks(std::size_t first, std::size_t last)
 {
     file_state& s = state();
     for (std::size_t i = first; i < last; ++i) count_block(s.blocks[i], -1);
-    s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first), s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
+    s.blocks.erase(s.blocks.begin() + static_cast<std::ptrdiff_t>(first),
+                   s.blocks.begin() + static_cast<std::ptrdiff_t>(last));
     s.insert_at = static_cast<int>(first);
     s.last_added = -1;
     restart(first);
@@ -308,14 +310,16 @@ void ncd_move_to(const float* point, int& status)
     vantu::pen_moved(point);
 }
 
-void ncd_update_arc_def(float start_angle, float angle, float step_angle, const float* centre, float z,
-                        float radius, int& status)
+void ncd_update_arc_def(float start_angle, float angle, float step_angle, const float* centre, float z, float radius,
+                        int& status)
 {
     status = 0;
     const bool finite = std::isfinite(start_angle) && std::isfinite(angle) && std::isfinite(step_angle) && centre &&
                         std::isfinite(centre[0]) && std::isfinite(centre[1]) && std::isfinite(z);
-    if (!finite || !(radius > 0.0f)) status = -1;
-    else state().arc = pending_arc{start_angle, angle, step_angle, centre[0], centre[1], z, radius};
+    if (!finite || !(radius > 0.0f))
+        status = -1;
+    else
+        state().arc = pending_arc{start_angle, angle, step_angle, centre[0], centre[1], z, radius};
     vantu::trace_call("ncd_update_arc_def", std::to_string(radius), status);
 }
 
@@ -331,9 +335,12 @@ void ncd_update_spline_def(int order, int count, const float* knots, const float
             double t0 = 0.0, t1 = 0.0, extent = 0.0;
             vantu::spline_range(s, t0, t1);
             for (const auto& p : s.points)
-                for (int k = 0; k < 3; ++k) extent = std::max(extent, std::fabs(p[static_cast<std::size_t>(k)] - s.points[0][static_cast<std::size_t>(k)]));
+                for (int k = 0; k < 3; ++k)
+                    extent = std::max(
+                        extent, std::fabs(p[static_cast<std::size_t>(k)] - s.points[0][static_cast<std::size_t>(k)]));
             polyline3 sampled;
-            for (double t : vantu::spline_parameters(s, t0, t1, std::max(extent, 1.0) * kSplineChordFraction, kMostSplinePoints)) {
+            for (double t :
+                 vantu::spline_parameters(s, t0, t1, std::max(extent, 1.0) * kSplineChordFraction, kMostSplinePoints)) {
                 point3 p{}, d{};
                 vantu::spline_point(s, t, p, d);
                 sampled.push_back(p);
@@ -404,7 +411,8 @@ void ncd_delete_blocks(int file, const ncd_address& first, const ncd_address& la
     } else if (from) {
         // Without a last block a top-level block ends the file's display from it on, a motion
         // that of its procedure.
-        std::pair<std::size_t, std::size_t> span{*from, first.level <= 1 ? state().blocks.size() : end_of_procedure(*from, first.block1)};
+        std::pair<std::size_t, std::size_t> span{*from, first.level <= 1 ? state().blocks.size()
+                                                                         : end_of_procedure(*from, first.block1)};
         if (find_block(last)) span = *block_span(first, last);
         remove_blocks(span.first, span.second);
     }

@@ -16,7 +16,7 @@ struct ncs_state {
     int proc_num = 0;
     int can_solid = 0;
     int can_all_db = 0;
-    std::map<int, int> renumbered;   // stored surface id -> its id now
+    std::map<int, int> renumbered;  // stored surface id -> its id now
 };
 
 ncs_state& state()

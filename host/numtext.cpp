@@ -84,8 +84,8 @@ void maktx5(int gap, std::string_view label, std::string_view separator, std::st
     join(gap, {label, separator, value}, width, field, length);
 }
 
-void maktx6(int gap, std::string_view label, std::string_view separator, std::string_view value,
-            std::string_view unit, int width, std::string& field, int& length)
+void maktx6(int gap, std::string_view label, std::string_view separator, std::string_view value, std::string_view unit,
+            int width, std::string& field, int& length)
 {
     join(gap, {label, separator, value, unit}, width, field, length);
 }

@@ -83,7 +83,8 @@ double adaptive_speed(const spline& d, int span, double a, double b, double whol
 
 bool sound(const nurbs_record& curve, double tolerance)
 {
-    if (!(tolerance > 0.0) || curve.order < 2 || curve.count < curve.order || !curve.knots || !curve.points) return false;
+    if (!(tolerance > 0.0) || curve.order < 2 || curve.count < curve.order || !curve.knots || !curve.points)
+        return false;
     for (int i = 0; i < curve.count + curve.order; ++i)
         if (!std::isfinite(curve.knots[i]) || (i > 0 && curve.knots[i] < curve.knots[i - 1])) return false;
     for (int i = 0; i < 3 * curve.count; ++i)

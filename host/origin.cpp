@@ -61,7 +61,8 @@ void load_state(const nlohmann::json& section)
         for (const auto& f : section["macsys"]) {
             const int id = f.at("id").get<int>();
             if (id < 1) throw vantu::control::part_error("origin: MACSYS id " + std::to_string(id) + " is below 1");
-            state().frames[id] = {f.at("origin").get<std::array<float, 3>>(), f.at("matrix").get<std::array<float, 9>>()};
+            state().frames[id] = {f.at("origin").get<std::array<float, 3>>(),
+                                  f.at("matrix").get<std::array<float, 9>>()};
         }
     } catch (const nlohmann::json::exception& e) {
         throw vantu::control::part_error(std::string("origin: ") + e.what());
@@ -74,15 +75,18 @@ const bool registered = vantu::register_component({"origin", reset_state, save_s
 
 void gs_common_arguments(int mode, nc_common_arguments& args)
 {
-    if (mode == kWrite) state().held = args;
-    else if (mode == kRead) args = state().held;
+    if (mode == kWrite)
+        state().held = args;
+    else if (mode == kRead)
+        args = state().held;
     vantu::trace_call("gs_common_arguments", std::to_string(mode), 0);
 }
 
 int repos_proc(int mode, int flag, int& status)
 {
     status = 0;
-    if (auto fault = vantu::fault_hit("repos_proc")) status = *fault;
+    if (auto fault = vantu::fault_hit("repos_proc"))
+        status = *fault;
     else if (state().reposition)
         for (std::size_t i = 0; i < 3; ++i) state().held.position[i] = real_to_word((*state().reposition)[i]);
     vantu::trace_call("repos_proc", std::to_string(mode) + "," + std::to_string(flag), status);
@@ -97,7 +101,8 @@ int if_rotate_ucs(int new_id, int old_id)
     const auto a = frames.find(new_id), b = frames.find(old_id);
     int rotation = 0;
     if (new_id != old_id && a != frames.end() && b != frames.end())
-        rotation = all_close(a->second.origin, b->second.origin) && !all_close(a->second.matrix, b->second.matrix) ? 1 : 0;
+        rotation =
+            all_close(a->second.origin, b->second.origin) && !all_close(a->second.matrix, b->second.matrix) ? 1 : 0;
     vantu::trace_call("if_rotate_ucs", std::to_string(new_id) + "," + std::to_string(old_id), rotation);
     return rotation;
 }

@@ -54,10 +54,7 @@ void ofloff()
 
 namespace vantu {
 
-bool output_layer_active()
-{
-    return file_open() && control::mode_line_output() == kHandedToHost;
-}
+bool output_layer_active() { return file_open() && control::mode_line_output() == kHandedToHost; }
 
 void output_layer_capture(bool on) { layer().capturing = on && file_open(); }
 

@@ -232,9 +232,9 @@ void surface_buffer_load(int id, word* buffer, int& status)
     if (auto fault = vantu::fault_hit("surface_buffer_load")) status = *fault;
     const vantu::part_surface* s = status == 0 ? vantu::parametric_of(id, status) : nullptr;
     if (s != nullptr && buffer != nullptr) {
-        const float range[6] = {static_cast<float>(s->u_range[0]), static_cast<float>(s->u_range[1] - s->u_range[0]),
-                                0.0f, static_cast<float>(s->v_range[0]),
-                                static_cast<float>(s->v_range[1] - s->v_range[0]), 0.0f};
+        const float range[6] = {
+            static_cast<float>(s->u_range[0]), static_cast<float>(s->u_range[1] - s->u_range[0]), 0.0f,
+            static_cast<float>(s->v_range[0]), static_cast<float>(s->v_range[1] - s->v_range[0]), 0.0f};
         buffer[0] = kSurfaceBufferTag;
         buffer[kSurfaceBufferId] = static_cast<word>(id);
         buffer[kSurfaceBufferType] = static_cast<word>(s->type);

@@ -116,7 +116,8 @@ void clpsrf1(const int* ids, int count, const float* point, float& distance, int
     for (int k = 0; k < count; ++k) {
         const vantu::entity* e = vantu::find_entity(ids[k]);
         if (e == nullptr || !e->surface) continue;
-        const double d = e->surface->type == kHeightGridType ? grid_distance(*e->surface, p) : mesh_distance(*e->surface, p);
+        const double d =
+            e->surface->type == kHeightGridType ? grid_distance(*e->surface, p) : mesh_distance(*e->surface, p);
         if (d < best) {
             best = d;
             best_index = k;

@@ -198,9 +198,12 @@ void surface_from_json(const json& object, const std::string& kind, const std::s
     const surface_place where{place};
     auto s = std::make_shared<part_surface>();
     s->type = kind == "mesh" ? kMeshType : kHeightGridType;
-    if (is_parametric_kind(kind)) parametric_from_json(object, kind, place, *s);
-    else if (s->type == kMeshType) mesh_fields(object, *s, where);
-    else grid_fields(object, *s, where);
+    if (is_parametric_kind(kind))
+        parametric_from_json(object, kind, place, *s);
+    else if (s->type == kMeshType)
+        mesh_fields(object, *s, where);
+    else
+        grid_fields(object, *s, where);
     e.entity_class = kPartSurfaceClass;
     e.type = s->type;
     e.surface = std::move(s);

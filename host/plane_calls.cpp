@@ -76,10 +76,12 @@ void crgrid(double x0, double y0, double x1, double y1, int room, int* cells, in
     // column and the next row, and their increments per cell.
     const double delta_i = dx != 0.0 ? std::fabs(1.0 / dx) : HUGE_VAL;
     const double delta_j = dy != 0.0 ? std::fabs(1.0 / dy) : HUGE_VAL;
-    double next_i = dx > 0.0 ? (static_cast<double>(i) + 1.0 - x0) * delta_i
-                             : dx < 0.0 ? (x0 - static_cast<double>(i)) * delta_i : HUGE_VAL;
-    double next_j = dy > 0.0 ? (static_cast<double>(j) + 1.0 - y0) * delta_j
-                             : dy < 0.0 ? (y0 - static_cast<double>(j)) * delta_j : HUGE_VAL;
+    double next_i = dx > 0.0   ? (static_cast<double>(i) + 1.0 - x0) * delta_i
+                    : dx < 0.0 ? (x0 - static_cast<double>(i)) * delta_i
+                               : HUGE_VAL;
+    double next_j = dy > 0.0   ? (static_cast<double>(j) + 1.0 - y0) * delta_j
+                    : dy < 0.0 ? (y0 - static_cast<double>(j)) * delta_j
+                               : HUGE_VAL;
     for (;;) {
         if (count >= room) {
             status = -1;

@@ -31,12 +31,12 @@ void jacobi_eigen(matrix3& a, matrix3& vectors)
                 const double theta = (a[q][q] - a[p][p]) / (2.0 * a[p][q]);
                 const double t = (theta >= 0.0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1.0));
                 const double c = 1.0 / std::sqrt(t * t + 1.0), s = t * c;
-                for (std::size_t k = 0; k < 3; ++k) {   // a = a * J
+                for (std::size_t k = 0; k < 3; ++k) {  // a = a * J
                     const double akp = a[k][p], akq = a[k][q];
                     a[k][p] = c * akp - s * akq;
                     a[k][q] = s * akp + c * akq;
                 }
-                for (std::size_t k = 0; k < 3; ++k) {   // a = J^T * a
+                for (std::size_t k = 0; k < 3; ++k) {  // a = J^T * a
                     const double apk = a[p][k], aqk = a[q][k];
                     a[p][k] = c * apk - s * aqk;
                     a[q][k] = s * apk + c * aqk;

@@ -76,7 +76,9 @@ void two_opt(const point_set& s, std::vector<int>& path, bool closed)
         if (b == n) return closed ? s.distance(path[static_cast<std::size_t>(a)], path[0]) : 0.0;
         return s.distance(path[static_cast<std::size_t>(a)], path[static_cast<std::size_t>(b)]);
     };
-    auto joined = [&](int a, int b) { return s.distance(path[static_cast<std::size_t>(a)], path[static_cast<std::size_t>(b)]); };
+    auto joined = [&](int a, int b) {
+        return s.distance(path[static_cast<std::size_t>(a)], path[static_cast<std::size_t>(b)]);
+    };
     for (int pass = 0; pass < n + kExtraPasses; ++pass) {
         bool improved = false;
         for (int i = 1; i < n - 1; ++i) {
@@ -97,8 +99,8 @@ void two_opt(const point_set& s, std::vector<int>& path, bool closed)
 
 void rpath(const float* points, int dimension, int count, int mode, std::int16_t* order, int& status)
 {
-    status = (mode == kOpenPath || mode == kClosedTour) && (dimension == 2 || dimension == 3) &&
-                     count >= 0 && count <= kRpathMaxPoints && (count == 0 || (points && order))
+    status = (mode == kOpenPath || mode == kClosedTour) && (dimension == 2 || dimension == 3) && count >= 0 &&
+                     count <= kRpathMaxPoints && (count == 0 || (points && order))
                  ? 0
                  : -1;
     if (status == 0 && count > 0) {

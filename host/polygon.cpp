@@ -40,8 +40,7 @@ bool crosses_ray(const double* p, const double* a, const double* b)
 
 // One polygon of the list: points first .. last, closed back to first. Adds its ray crossings;
 // answers true when p lies within tolerance of one of its edges.
-bool scan_polygon(const double* points, int first, int last, const double* p, double tolerance,
-                  int& crossings)
+bool scan_polygon(const double* points, int first, int last, const double* p, double tolerance, int& crossings)
 {
     for (int i = first; i <= last; ++i) {
         const double* a = at(points, i);
@@ -76,8 +75,8 @@ void inpold(double tolerance, const double* points, int count, const double* poi
     result = crossings % 2 == 1 ? kInpolInside : kInpolOutside;
 }
 
-void dsdlpt2(int mode, const double* point, const double* start, const double* end,
-             double* nearest, double& parameter, double& distance, int& status)
+void dsdlpt2(int mode, const double* point, const double* start, const double* end, double* nearest, double& parameter,
+             double& distance, int& status)
 {
     vantu::trace_count("dsdlpt2");
     if (mode != 1 && mode != 2) {
@@ -86,9 +85,7 @@ void dsdlpt2(int mode, const double* point, const double* start, const double* e
     }
     const double dx = end[0] - start[0], dy = end[1] - start[1];
     const double length2 = dx * dx + dy * dy;
-    const double t = length2 > 0.0
-                         ? ((point[0] - start[0]) * dx + (point[1] - start[1]) * dy) / length2
-                         : 0.0;
+    const double t = length2 > 0.0 ? ((point[0] - start[0]) * dx + (point[1] - start[1]) * dy) / length2 : 0.0;
     const double along = mode == 2 ? std::fmax(0.0, std::fmin(1.0, t)) : t;
     nearest[0] = start[0] + along * dx;
     nearest[1] = start[1] + along * dy;

@@ -77,8 +77,7 @@ bool lies_inside(const polygon_view& inner, const polygon_view& outer)
 
 }  // namespace
 
-void polson(int count, const int* point_counts, const float* points, int* sons, int& work,
-            int& status)
+void polson(int count, const int* point_counts, const float* points, int* sons, int& work, int& status)
 {
     status = -1;
     work = 0;

@@ -45,8 +45,7 @@ void inpol(const float* points, int count, int /*mode*/, const float* point, int
     inpold(vantu::kRealTolerance, widened(points, count), count, p, result);
 }
 
-void tchptpol(int mode, double tolerance, const double* point, int count, const double* points,
-              int& touch)
+void tchptpol(int mode, double tolerance, const double* point, int count, const double* points, int& touch)
 {
     vantu::trace_count("tchptpol");
     touch = 0;
@@ -65,8 +64,8 @@ void tchptpol(int mode, double tolerance, const double* point, int count, const 
     }
 }
 
-void dislp2(int mode, const float* point, const float* start, const float* end, float* nearest,
-            float& parameter, float& distance, int& status)
+void dislp2(int mode, const float* point, const float* start, const float* end, float* nearest, float& parameter,
+            float& distance, int& status)
 {
     vantu::trace_count("dislp2");
     const double p[2] = {point[0], point[1]};

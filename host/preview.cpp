@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kErase = 0, kDraw = 1;
 constexpr int kArrowColour = 2;
-constexpr float kArrowLength = 5.0f;   // model units: visible at part scale, never a tool size
+constexpr float kArrowLength = 5.0f;  // model units: visible at part scale, never a tool size
 constexpr float kHeadLength = 1.0f;
 
 struct shown_arrow {

@@ -7,7 +7,10 @@
 
 #include <string>
 
-void table_minmax_error_check_msg(int mode) { vantu::trace_call("table_minmax_error_check_msg", std::to_string(mode), 0); }
+void table_minmax_error_check_msg(int mode)
+{
+    vantu::trace_call("table_minmax_error_check_msg", std::to_string(mode), 0);
+}
 void partbox_not_calculated_msg(int mode) { vantu::trace_call("partbox_not_calculated_msg", std::to_string(mode), 0); }
 void nu_parm_write_mch_title() { vantu::trace_call("nu_parm_write_mch_title", "", 0); }
 

@@ -108,9 +108,9 @@ std::optional<nc_proc_record> decode_proc(const std::vector<word>& words)
     p.proc_type = r.next();
     p.mchprm_id = r.next();
     p.global_words = r.run<word>(r.next());
-    r.next();   // the link item's code
+    r.next();  // the link item's code
     const word further_count = r.next() - 1;
-    r.next();   // its value type
+    r.next();  // its value type
     p.further_words = r.run<word>(further_count);
     p.geometry_ids = r.run<int>(r.next());
     if (!r.ok) return std::nullopt;
@@ -119,7 +119,12 @@ std::optional<nc_proc_record> decode_proc(const std::vector<word>& words)
 
 std::vector<word> encode_proc(const nc_proc_record& p)
 {
-    std::vector<word> w{0, p.lclprm_id, p.motion_id, p.block_number, p.proc_type, p.mchprm_id,
+    std::vector<word> w{0,
+                        p.lclprm_id,
+                        p.motion_id,
+                        p.block_number,
+                        p.proc_type,
+                        p.mchprm_id,
                         static_cast<word>(p.global_words.size())};
     w.insert(w.end(), p.global_words.begin(), p.global_words.end());
     w.insert(w.end(), {kLinkItemCode, static_cast<word>(p.further_words.size()) + 1, kLinkItemType});
@@ -153,8 +158,10 @@ void param_info(const char* call, int type, int id, int& count, int& status)
     status = 0;
     if (!faulted(call, status)) {
         auto words = param_words(id, type, leading_words(type));
-        if (words) count = static_cast<int>(words->size());
-        else status = kMissing;
+        if (words)
+            count = static_cast<int>(words->size());
+        else
+            status = kMissing;
     }
     vantu::trace_call(call, std::to_string(id), status);
 }
@@ -165,8 +172,10 @@ void param_record(const char* call, int type, int mode, int& id, std::vector<wor
     if (faulted(call, status)) {
     } else if (mode == kRead) {
         auto stored = param_words(id, type, leading_words(type));
-        if (stored) words = *stored;
-        else status = kMissing;
+        if (stored)
+            words = *stored;
+        else
+            status = kMissing;
     } else if (mode == kWrite) {
         const std::size_t leading = leading_words(type);
         std::vector<word> record(leading + 1 + words.size(), 0);
@@ -221,8 +230,10 @@ void dbd_proc(int mode, int& id, nc_proc_record& record, int& status)
     status = 0;
     if (faulted("dbd_proc", status)) {
     } else if (mode == kRead) {
-        if (auto p = proc_of(id)) record = *p;
-        else status = kMissing;
+        if (auto p = proc_of(id))
+            record = *p;
+        else
+            status = kMissing;
     } else if (mode == kWrite) {
         status = store_record(id, kProcRecordType, encode_proc(record));
     } else {
@@ -231,8 +242,14 @@ void dbd_proc(int mode, int& id, nc_proc_record& record, int& status)
     vantu::trace_call("dbd_proc", args(mode, id), status);
 }
 
-void get_mchprm_info(int id, int& count, int& status) { param_info("get_mchprm_info", kMchprmRecordType, id, count, status); }
-void get_lclprm_info(int id, int& count, int& status) { param_info("get_lclprm_info", kLclprmRecordType, id, count, status); }
+void get_mchprm_info(int id, int& count, int& status)
+{
+    param_info("get_mchprm_info", kMchprmRecordType, id, count, status);
+}
+void get_lclprm_info(int id, int& count, int& status)
+{
+    param_info("get_lclprm_info", kLclprmRecordType, id, count, status);
+}
 
 void dbd_mchprm(int mode, int& id, std::vector<word>& words, int& status)
 {
@@ -248,8 +265,10 @@ void add_nc_entity(int id, int kind, int& status)
 {
     status = 0;
     if (!faulted("add_nc_entity", status)) {
-        if (vantu::find_entity(id)) table().insert({id, kind});
-        else status = kMissing;
+        if (vantu::find_entity(id))
+            table().insert({id, kind});
+        else
+            status = kMissing;
     }
     vantu::trace_call("add_nc_entity", args(id, kind), status);
 }

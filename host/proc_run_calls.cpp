@@ -5,11 +5,11 @@
 #include "host/vantu_proc_run.hpp"
 
 #include "host/control/proc_run.hpp"
-#include "host/core/output_layer.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/flags.hpp"
 #include "host/core/message_log.hpp"
+#include "host/core/output_layer.hpp"
 #include "host/core/trace.hpp"
 #include "host/vantu_procrec.hpp"
 #include "host/vantu_template.hpp"
@@ -67,9 +67,12 @@ template <typename Call> void template_operation(const char* name, int nc_functi
 {
     int file = 0;
     get_template_file_ptr(file);
-    if (const auto fault = vantu::fault_hit(name)) status = *fault;
-    else if (file == 0) status = -1;
-    else call();
+    if (const auto fault = vantu::fault_hit(name))
+        status = *fault;
+    else if (file == 0)
+        status = -1;
+    else
+        call();
     traced(name, std::to_string(nc_function), status);
 }
 
@@ -118,7 +121,8 @@ static std::string mode_line(std::initializer_list<std::pair<std::string_view, i
 {
     std::string line;
     for (const auto& [text, length] : pieces) {
-        const std::string_view cut = text.substr(0, std::min(text.size(), static_cast<std::size_t>(std::max(length, 0))));
+        const std::string_view cut =
+            text.substr(0, std::min(text.size(), static_cast<std::size_t>(std::max(length, 0))));
         const std::size_t end = cut.find_last_not_of(' ');
         if (end == std::string_view::npos) continue;
         line += (line.empty() ? "" : " ") + std::string(cut.substr(0, end + 1));
@@ -166,8 +170,10 @@ void get_geom_buf(int proc_id, std::vector<int>& ids, int& status)
 {
     nc_proc_record record;
     int id = proc_id;
-    if (const auto fault = vantu::fault_hit("get_geom_buf")) status = *fault;
-    else dbd_proc(1, id, record, status);
+    if (const auto fault = vantu::fault_hit("get_geom_buf"))
+        status = *fault;
+    else
+        dbd_proc(1, id, record, status);
     if (status == 0) ids = record.geometry_ids;
     traced("get_geom_buf", std::to_string(proc_id), status);
 }
@@ -191,11 +197,12 @@ void ncd_delete_block_or_proc(int block_number, int& status)
 
 void tp_crit_list_gs(int mode, int& value)
 {
-    if (mode == kGet) value = vantu::flag_get("crit_list");
-    else if (mode == kSet) vantu::flag_set("crit_list", value);
+    if (mode == kGet)
+        value = vantu::flag_get("crit_list");
+    else if (mode == kSet)
+        vantu::flag_set("crit_list", value);
     traced("tp_crit_list_gs", std::to_string(mode), value);
 }
-
 
 void nc_geomsk_lst_init_all()
 {
@@ -273,7 +280,8 @@ void template_MultiTPWrite_PROCdata(int nc_function, template_put_fn put_paramet
 // open template file, between the switches of the host's path to the template folder.
 void template_read_PROCparam(int nc_function, template_read_fn read, int& status)
 {
-    template_operation("template_read_PROCparam", nc_function, status, [&] { read_through(nc_function, read, status); });
+    template_operation("template_read_PROCparam", nc_function, status,
+                       [&] { read_through(nc_function, read, status); });
 }
 
 void template_write_PROCparam(int nc_function, template_put_fn put_parameters, template_put_fn put_geometry,
@@ -293,8 +301,10 @@ void set_display_proc_number(int number) { traced("set_display_proc_number", std
 
 void tp_file_name_gs(int mode, std::string& name)
 {
-    if (mode == kGet) name = state().crit_file_name;
-    else state().crit_file_name = name;
+    if (mode == kGet)
+        name = state().crit_file_name;
+    else
+        state().crit_file_name = name;
     traced("tp_file_name_gs", std::to_string(mode) + "," + name);
 }
 
@@ -309,7 +319,8 @@ void segrun(int nc_function, int& status)
     status = 0;
     if (const auto fault = vantu::fault_hit("segrun")) status = *fault;
     // The stand-in runs nothing; a procedure listing its parameters gets one line naming it.
-    else vantu::output_layer_write("     PARAMETERS OF NC FUNCTION " + std::to_string(nc_function));
+    else
+        vantu::output_layer_write("     PARAMETERS OF NC FUNCTION " + std::to_string(nc_function));
     traced("segrun", std::to_string(nc_function), status);
 }
 

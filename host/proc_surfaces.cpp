@@ -12,8 +12,8 @@
 #include "host/control.hpp"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <array>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 

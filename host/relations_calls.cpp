@@ -7,8 +7,8 @@
 #include "host/core/message_log.hpp"
 #include "host/core/trace.hpp"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -175,8 +175,10 @@ void rel_table_init_get(int& held)
 void rel_table_init_set(int held)
 {
     if (held != 0) {
-        if (state().holds > 0) --state().holds;
-        else vantu::record_host_error("rel_table_init_set: the relation table is not held");
+        if (state().holds > 0)
+            --state().holds;
+        else
+            vantu::record_host_error("rel_table_init_set: the relation table is not held");
     }
     vantu::trace_call("rel_table_init_set", std::to_string(held), 0);
 }
@@ -186,8 +188,7 @@ void nu_modl_init(int table, std::span<word> labels, int& status)
     status = call_status("nu_modl_init");
     if (status == 0) {
         state().modal_tables.insert(table);
-        for (std::size_t i = 0; i < labels.size(); ++i)
-            labels[i] = table * kLabelsPerTable + static_cast<int>(i) + 1;
+        for (std::size_t i = 0; i < labels.size(); ++i) labels[i] = table * kLabelsPerTable + static_cast<int>(i) + 1;
     }
     vantu::trace_call("nu_modl_init", std::to_string(table), status);
 }

@@ -16,15 +16,15 @@ namespace vantu::script {
 namespace {
 
 struct engine_state {
-    std::string name;               // the script's file name, for reports
+    std::string name;  // the script's file name, for reports
     std::vector<step> steps;
     std::vector<step> rules;
-    std::size_t next = 0;           // index of the next step to use
+    std::size_t next = 0;  // index of the next step to use
     bool strict = false;
-    int key_polls_waited = 0;       // polls that saw no key while the next step waits "after"
+    int key_polls_waited = 0;  // polls that saw no key while the next step waits "after"
     int defaults_given = 0;
-    int repeat_run = 0;             // identical events in a row, the last one included
-    std::string last_signature;     // kind, call, text and answer of the last answered event
+    int repeat_run = 0;          // identical events in a row, the last one included
+    std::string last_signature;  // kind, call, text and answer of the last answered event
     std::vector<control::script_event> events;
     std::size_t messages_seen = 0;  // how far the message log was read for prompts
     std::string prompt;             // the prompt line shown now
@@ -82,8 +82,13 @@ std::string event_description(const event& e)
 void record(const event& e, std::string_view answer, std::string source, bool was_refused)
 {
     engine_state& s = state();
-    control::script_event recorded{std::string(kind_name(e.kind)), std::string(e.call), s.prompt,
-                                   e.text, std::string(answer), std::move(source), was_refused};
+    control::script_event recorded{std::string(kind_name(e.kind)),
+                                   std::string(e.call),
+                                   s.prompt,
+                                   e.text,
+                                   std::string(answer),
+                                   std::move(source),
+                                   was_refused};
     record_message(e.call, e.text, control::transcript_line(recorded));
     s.events.push_back(std::move(recorded));
 }
@@ -101,10 +106,7 @@ void record(const event& e, std::string_view answer, std::string source, bool wa
 
 }  // namespace
 
-std::string step_name(const step& s)
-{
-    return (s.is_rule ? "rule " : "script step ") + std::to_string(s.number);
-}
+std::string step_name(const step& s) { return (s.is_rule ? "rule " : "script step ") + std::to_string(s.number); }
 
 void install_script(parsed_script script, std::string name)
 {
@@ -129,17 +131,15 @@ const step* find_answer(const event& e)
         }
         if (const step* rule = matching_rule(e)) return rule;
         if (next.kind != e.kind)
-            mismatch(e, "step " + std::to_string(next.number) + " answers a " +
-                            std::string(kind_name(next.kind)) + " but the module asks a " +
-                            event_description(e));
+            mismatch(e, "step " + std::to_string(next.number) + " answers a " + std::string(kind_name(next.kind)) +
+                            " but the module asks a " + event_description(e));
         mismatch(e, "step " + std::to_string(next.number) + " expects " + in_quotes(next.expect) +
-                        " but the module asks a " + event_description(e) + " with prompt " +
-                        in_quotes(s.prompt));
+                        " but the module asks a " + event_description(e) + " with prompt " + in_quotes(s.prompt));
     }
     if (const step* rule = matching_rule(e)) return rule;
     if (s.strict)
-        mismatch(e, "the script ended after step " + std::to_string(s.steps.size()) +
-                        " but the module asks a " + event_description(e));
+        mismatch(e, "the script ended after step " + std::to_string(s.steps.size()) + " but the module asks a " +
+                        event_description(e));
     if (s.defaults_given >= control::kDefaultAnswerBudget)
         abort_run(e, control::abort_reason::default_budget,
                   "default budget exhausted: " + std::to_string(control::kDefaultAnswerBudget) +
@@ -152,8 +152,8 @@ const step* find_answer(const event& e)
 void answered(const event& e, const step* given, std::string_view answer)
 {
     engine_state& s = state();
-    std::string signature = std::string(kind_name(e.kind)) + '\n' + std::string(e.call) + '\n' +
-                            e.text + '\n' + std::string(answer);
+    std::string signature =
+        std::string(kind_name(e.kind)) + '\n' + std::string(e.call) + '\n' + e.text + '\n' + std::string(answer);
     if (signature == s.last_signature) {
         ++s.repeat_run;
     } else {
@@ -162,17 +162,15 @@ void answered(const event& e, const step* given, std::string_view answer)
     }
     if (s.repeat_run > control::kRepeatLimit)
         abort_run(e, control::abort_reason::repeated_event,
-                  "repeated event: the module asked the same " + event_description(e) +
-                      " and got the same answer " + std::string(answer) + " " +
-                      std::to_string(control::kRepeatLimit) + " times in a row");
+                  "repeated event: the module asked the same " + event_description(e) + " and got the same answer " +
+                      std::string(answer) + " " + std::to_string(control::kRepeatLimit) + " times in a row");
     record(e, answer, given ? step_name(*given) : "default", false);
 }
 
 void refused(const event& e, const step& given, std::string_view reason)
 {
     record(e, "refused: " + std::string(reason), step_name(given), true);
-    if (given.is_rule)
-        mismatch(e, step_name(given) + " gives a value the host refuses: " + std::string(reason));
+    if (given.is_rule) mismatch(e, step_name(given) + " gives a value the host refuses: " + std::string(reason));
 }
 
 void read_text(std::string_view call, int capacity, std::string (*too_long)(std::size_t length, int capacity),
@@ -213,10 +211,7 @@ int poll_key(std::string_view call)
     return next.code;
 }
 
-static void reset_engine()
-{
-    state() = engine_state{};
-}
+static void reset_engine() { state() = engine_state{}; }
 
 static void report_unused_steps(std::vector<std::string>& lines)
 {
@@ -224,13 +219,12 @@ static void report_unused_steps(std::vector<std::string>& lines)
     if (s.next >= s.steps.size()) return;
     const std::size_t unused = s.steps.size() - s.next;
     const step& first = s.steps[s.next];
-    lines.push_back("script " + s.name + ": " + std::to_string(unused) +
-                    (unused == 1 ? " step" : " steps") + " not used, the first is step " +
-                    std::to_string(first.number) + " (" + std::string(kind_name(first.kind)) + ")");
+    lines.push_back("script " + s.name + ": " + std::to_string(unused) + (unused == 1 ? " step" : " steps") +
+                    " not used, the first is step " + std::to_string(first.number) + " (" +
+                    std::string(kind_name(first.kind)) + ")");
 }
 
-static const bool registered =
-    register_component({"script", reset_engine, nullptr, nullptr, report_unused_steps});
+static const bool registered = register_component({"script", reset_engine, nullptr, nullptr, report_unused_steps});
 
 }  // namespace vantu::script
 
@@ -246,10 +240,7 @@ std::string_view abort_reason_name(abort_reason reason)
     return "unknown";
 }
 
-run_aborted::run_aborted(abort_reason why, const std::string& message)
-    : std::runtime_error(message), reason(why)
-{
-}
+run_aborted::run_aborted(abort_reason why, const std::string& message) : std::runtime_error(message), reason(why) {}
 
 run_aborted::~run_aborted() = default;
 

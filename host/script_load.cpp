@@ -39,8 +39,7 @@ bool fits_int(const json& value)
 {
     if (!value.is_number_integer()) return false;
     if (value.is_number_unsigned())
-        return value.get<unsigned long long>() <=
-               static_cast<unsigned long long>(std::numeric_limits<int>::max());
+        return value.get<unsigned long long>() <= static_cast<unsigned long long>(std::numeric_limits<int>::max());
     const long long v = value.get<long long>();
     return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
 }
@@ -92,9 +91,12 @@ page_entry page_entry_of(const json& value, const place& at)
             if (!fits_int(item)) fail(at, "\"line\" must be an integer");
             entry.line = item.get<int>();
         } else if (key == "value") {
-            if (item.is_number()) entry.value = item.get<double>();
-            else if (item.is_string()) entry.value = item.get<std::string>();
-            else fail(at, "\"value\" must be a number or a text");
+            if (item.is_number())
+                entry.value = item.get<double>();
+            else if (item.is_string())
+                entry.value = item.get<std::string>();
+            else
+                fail(at, "\"value\" must be a number or a text");
         } else {
             fail(at, "unknown key \"" + key + "\" in a page entry");
         }
@@ -146,8 +148,7 @@ void parse_pick(const json& value, step& s, const place& at)
 void parse_point(const json& value, step& s, const place& at)
 {
     if (value.is_array()) {
-        if (value.size() < 2 || value.size() > 3)
-            fail(at, "\"point\" must have two or three coordinates");
+        if (value.size() < 2 || value.size() > 3) fail(at, "\"point\" must have two or three coordinates");
         for (std::size_t i = 0; i < value.size(); ++i) {
             if (!value[i].is_number()) fail(at, "a coordinate of \"point\" is not a number");
             s.point[i] = value[i].get<double>();
@@ -164,11 +165,16 @@ void parse_key(const json& value, step& s, const place& at)
     constexpr int kLargestKey = 65535;
     if (value.is_string()) {
         const std::string name = value.get<std::string>();
-        if (lower(name) == "space") s.code = kSpaceKey;
-        else if (lower(name) == "enter") s.code = 13;
-        else if (lower(name) == "esc") s.code = 27;
-        else if (name.size() == 1) s.code = static_cast<unsigned char>(name[0]);
-        else fail(at, "unknown key \"" + name + "\" (SPACE, ENTER, ESC, one character or a code)");
+        if (lower(name) == "space")
+            s.code = kSpaceKey;
+        else if (lower(name) == "enter")
+            s.code = 13;
+        else if (lower(name) == "esc")
+            s.code = 27;
+        else if (name.size() == 1)
+            s.code = static_cast<unsigned char>(name[0]);
+        else
+            fail(at, "unknown key \"" + name + "\" (SPACE, ENTER, ESC, one character or a code)");
         return;
     }
     if (fits_int(value) && value.get<int>() >= 1 && value.get<int>() <= kLargestKey) {
@@ -194,9 +200,9 @@ struct kind_entry {
     void (*parse)(const json&, step&, const place&);
 };
 constexpr kind_entry kKinds[] = {
-    {"menu", event_kind::menu, parse_menu},     {"question", event_kind::question, parse_question},
-    {"page", event_kind::page, parse_page},     {"pick", event_kind::pick, parse_pick},
-    {"point", event_kind::point, parse_point},  {"key", event_kind::key, parse_key},
+    {"menu", event_kind::menu, parse_menu},    {"question", event_kind::question, parse_question},
+    {"page", event_kind::page, parse_page},    {"pick", event_kind::pick, parse_pick},
+    {"point", event_kind::point, parse_point}, {"key", event_kind::key, parse_key},
     {"text", event_kind::text, parse_text},
 };
 
@@ -221,8 +227,7 @@ step parse_step(const json& value, bool is_rule, int number, const std::string& 
             if (kind) fail(at, "two answers, \"" + std::string(kind->key) + "\" and \"" + key + "\"");
             kind = k;
         } else if (key == "expect") {
-            if (!item.is_string() || item.get<std::string>().empty())
-                fail(at, "\"expect\" must be a non-empty text");
+            if (!item.is_string() || item.get<std::string>().empty()) fail(at, "\"expect\" must be a non-empty text");
             s.expect = item.get<std::string>();
         } else if (key == "after") {
             after = &item;
@@ -235,12 +240,10 @@ step parse_step(const json& value, bool is_rule, int number, const std::string& 
     kind->parse(value.at(kind->key), s, at);
     if (after) {
         if (s.kind != event_kind::key) fail(at, "\"after\" belongs to key steps only");
-        if (!fits_int(*after) || after->get<int>() < 0)
-            fail(at, "\"after\" must be a number of polls, 0 or more");
+        if (!fits_int(*after) || after->get<int>() < 0) fail(at, "\"after\" must be a number of polls, 0 or more");
         s.after = after->get<int>();
     }
-    if (is_rule && s.kind == event_kind::key)
-        fail(at, "a key cannot be a rule (it would be pressed at every poll)");
+    if (is_rule && s.kind == event_kind::key) fail(at, "a key cannot be a rule (it would be pressed at every poll)");
     return s;
 }
 
@@ -278,8 +281,7 @@ parsed_script parse_script(std::string_view json_text, const std::string& name)
     } catch (const json::parse_error& e) {
         // e.byte counts from 1 and points just past the character that broke the syntax.
         const std::size_t at = e.byte > 0 ? e.byte - 1 : 0;
-        throw control::part_error(name + ": not valid JSON at " + line_and_column(json_text, at) +
-                                  ": " + e.what());
+        throw control::part_error(name + ": not valid JSON at " + line_and_column(json_text, at) + ": " + e.what());
     } catch (const json::exception& e) {
         // A number beyond the range of a double: the reader says what, the locator where.
         const std::size_t byte = json_fault_byte(json_text);

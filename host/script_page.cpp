@@ -30,8 +30,8 @@ constexpr std::size_t kMaxPageLines = 300;
 enum class line_kind { blank, text, choice, integer_field, real_field, text_field, parameter };
 
 // nu_mod_exec kinds.
-constexpr int kParamInteger = 1, kParamReal = 2, kParamListInteger = 3, kParamListChoice = 4,
-              kParamSecondReal = 5, kParamText = 7, kParamExpressionReal = 8;
+constexpr int kParamInteger = 1, kParamReal = 2, kParamListInteger = 3, kParamListChoice = 4, kParamSecondReal = 5,
+              kParamText = 7, kParamExpressionReal = 8;
 // A text parameter holds 20 characters in five words.
 constexpr int kParamTextWords = 5, kParamTextChars = 4 * kParamTextWords;
 // Colours of the colour selector.
@@ -43,8 +43,8 @@ bool is_real_parameter(int kind)
 }
 bool is_known_parameter(int kind)
 {
-    return kind == kParamInteger || is_real_parameter(kind) || kind == kParamListInteger ||
-           kind == kParamListChoice || kind == kParamText;
+    return kind == kParamInteger || is_real_parameter(kind) || kind == kParamListInteger || kind == kParamListChoice ||
+           kind == kParamText;
 }
 
 struct page_line {
@@ -63,7 +63,7 @@ struct page_line {
     double minimum = 0;
     double maximum = 0;
     bool limited = false;
-    bool marked = false;               // shown highlighted (modmc2, mdmpc2, modic2, modrc2)
+    bool marked = false;  // shown highlighted (modmc2, mdmpc2, modic2, modrc2)
 };
 
 struct page_state {
@@ -290,8 +290,8 @@ std::optional<field_value> parameter_value(const page_line& line, const page_ent
 
 // The value a page entry gives its line; `pending` is the value the line has now, after the
 // earlier entries of the same answer.
-std::optional<field_value> new_value(const page_line& line, const page_entry& entry,
-                                     const field_value& pending, std::string& why)
+std::optional<field_value> new_value(const page_line& line, const page_entry& entry, const field_value& pending,
+                                     std::string& why)
 {
     const bool has_value = !std::holds_alternative<std::monostate>(entry.value);
     if (!has_value) {
@@ -342,8 +342,8 @@ bool apply_page_answer(const step& given, int& answer, int& changed, std::string
         if (entry.line <= 0) continue;  // accepting or leaving: always last, never a value
         const std::size_t index = static_cast<std::size_t>(entry.line) - 1;
         if (index >= lines.size()) {
-            why = "line " + std::to_string(entry.line) + " is not on the page (" +
-                  std::to_string(lines.size()) + " lines)";
+            why = "line " + std::to_string(entry.line) + " is not on the page (" + std::to_string(lines.size()) +
+                  " lines)";
             return false;
         }
         const page_line& line = lines[index];
@@ -382,10 +382,7 @@ bool apply_page_answer(const step& given, int& answer, int& changed, std::string
 
 }  // namespace
 
-void page_clear()
-{
-    page() = page_state{};
-}
+void page_clear() { page() = page_state{}; }
 
 std::vector<std::string> page_line_texts()
 {
@@ -418,8 +415,7 @@ const form_run& last_form_run() { return script::last_form(); }
 using vantu::script::line_kind;
 using vantu::script::page_line;
 
-void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum,
-                 int& status)
+void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum, int& status)
 {
     const std::string args = "kind " + std::to_string(kind) + ", label " + std::to_string(label);
     if (const auto fault = vantu::fault_hit("nu_mod_exec")) {
@@ -474,8 +470,7 @@ void modmc(std::string_view text, int& value) { place_text_or_choice("modmc", te
 void modmpc(std::string_view text, int& value) { place_text_or_choice("modmpc", text, value); }
 
 // A numeric field with lower and upper limits; the caller points it at its value.
-static page_line limited_field(line_kind kind, const char* call, std::string_view label, double minimum,
-                               double maximum)
+static page_line limited_field(line_kind kind, const char* call, std::string_view label, double minimum, double maximum)
 {
     page_line line;
     line.kind = kind;

@@ -19,8 +19,8 @@ void int2l(const float* p1, const float* p2, const float* q1, const float* q2, f
         return;
     }
     const double wx = q1[0] - p1[0], wy = q1[1] - p1[1];
-    const double s = (wx * ey - wy * ex) / denominator;   // along p1 -> p2
-    const double t = (wx * dy - wy * dx) / denominator;   // along q1 -> q2
+    const double s = (wx * ey - wy * ex) / denominator;  // along p1 -> p2
+    const double t = (wx * dy - wy * dx) / denominator;  // along q1 -> q2
     // A crossing within the single-precision tolerance beyond a segment's end still counts: the
     // ends of consecutive segments are stored as floats.
     const double s_slack = vantu::kRealTolerance / p_length, t_slack = vantu::kRealTolerance / q_length;

@@ -44,8 +44,9 @@ int ask_point(std::string_view call, const std::string& text, float* point)
     const int status = given ? given->code : script::kCancel;
     if (status == 0) {
         for (int i = 0; i < 3; ++i) point[i] = static_cast<float>(given->point[i]);
-        script::answered(e, given, "(" + script::real_text(point[0]) + ", " + script::real_text(point[1]) + ", " +
-                                       script::real_text(point[2]) + ")");
+        script::answered(e, given,
+                         "(" + script::real_text(point[0]) + ", " + script::real_text(point[1]) + ", " +
+                             script::real_text(point[2]) + ")");
     } else {
         script::answered(e, given, std::to_string(status));
     }
@@ -148,7 +149,8 @@ void drppts(int pattern, int room, float* points, int& count, int& status)
         if (n >= 0 && static_cast<std::size_t>(n) * 3 + 1 <= e->words.size()) {
             count = n;
             status = (n > room || (n > 0 && points == nullptr)) ? -2 : 0;
-            for (int i = 0; status == 0 && i < 3 * n; ++i) points[i] = word_to_real(e->words[static_cast<std::size_t>(i) + 1]);
+            for (int i = 0; status == 0 && i < 3 * n; ++i)
+                points[i] = word_to_real(e->words[static_cast<std::size_t>(i) + 1]);
         }
     }
     vantu::trace_call("drppts", std::to_string(pattern), status);

@@ -36,8 +36,10 @@ void sim_validate(int index) { note("sim_validate", 0, index); }
 
 void get_set_vrf_opt(int mode, int& option)
 {
-    if (mode == 1) option = vantu::flag_get("verify_option");
-    else if (mode == 2) vantu::flag_set("verify_option", option);
+    if (mode == 1)
+        option = vantu::flag_get("verify_option");
+    else if (mode == 2)
+        vantu::flag_set("verify_option", option);
     vantu::trace_call("get_set_vrf_opt", std::to_string(mode), option);
 }
 

@@ -69,11 +69,14 @@ void mrm_tppar(int tool_class, const float* values, int count, int master, const
 {
     status = values && position && count >= 0 ? 0 : -1;
     if (status == 0)
-        keep("mrm_tppar", std::to_string(tool_class) + " " + reals(values, count) + " master " + std::to_string(master) +
-                              " at " + reals(position, 3) + " tool " + std::to_string(tool));
+        keep("mrm_tppar", std::to_string(tool_class) + " " + reals(values, count) + " master " +
+                              std::to_string(master) + " at " + reals(position, 3) + " tool " + std::to_string(tool));
 }
 
-void mrm_tptype(int machine_type, std::string_view name) { keep("mrm_tptype", std::to_string(machine_type) + " " + std::string(name)); }
+void mrm_tptype(int machine_type, std::string_view name)
+{
+    keep("mrm_tptype", std::to_string(machine_type) + " " + std::string(name));
+}
 
 void mrm_set_reallocation_size(int moves) { keep("mrm_set_reallocation_size", std::to_string(moves)); }
 

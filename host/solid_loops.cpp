@@ -2,8 +2,8 @@
 // that a solid update changes, the edges a user can pick and the curve set its edges explode
 // into. Loops belong to the part: saved in and loaded from the part file as
 //   "solid_loops": [{"loop": 900, "second": 1, "set": 5, "edges": [31, 32, 33]}]
-#include "host/control/contours.hpp"
 #include "host/control.hpp"
+#include "host/control/contours.hpp"
 #include "host/core/component.hpp"
 #include "host/core/contour_records.hpp"
 #include "host/core/faults.hpp"
@@ -130,8 +130,8 @@ void ncs_table_aso_test(int kind, int id, int next_id, int& ok)
 {
     const auto known = [](int key) { return ncs_id_is_not_solid(key) == 0; };
     ok = known(id) && (kind != 4 || next_id == 0 || known(next_id)) ? 1 : 0;
-    vantu::trace_call("ncs_table_aso_test", std::to_string(kind) + "," + std::to_string(id) + "," + std::to_string(next_id),
-                      ok);
+    vantu::trace_call("ncs_table_aso_test",
+                      std::to_string(kind) + "," + std::to_string(id) + "," + std::to_string(next_id), ok);
 }
 
 void ncs_update_contour(int* record, int& status)

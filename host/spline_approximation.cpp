@@ -45,7 +45,8 @@ bool chord_parameters(fit_input& in)
     }
     in.parameters.assign(static_cast<std::size_t>(in.count), 0.0);
     for (int i = 1; i < in.count; ++i)
-        in.parameters[static_cast<std::size_t>(i)] = in.parameters[static_cast<std::size_t>(i - 1)] + distance(in, i - 1, i);
+        in.parameters[static_cast<std::size_t>(i)] =
+            in.parameters[static_cast<std::size_t>(i - 1)] + distance(in, i - 1, i);
     const double total = in.parameters.back();
     if (!(total > 0.0) || !std::isfinite(total)) return false;
     for (double& t : in.parameters) t /= total;
@@ -72,8 +73,8 @@ std::vector<double> knots_for(const fit_input& in, int n, int p)
         const double place = j * d;
         const int i = std::clamp(static_cast<int>(place), 1, in.count - 1);
         const double alpha = place - i;
-        knots[static_cast<std::size_t>(p + j)] =
-            (1.0 - alpha) * in.parameters[static_cast<std::size_t>(i - 1)] + alpha * in.parameters[static_cast<std::size_t>(i)];
+        knots[static_cast<std::size_t>(p + j)] = (1.0 - alpha) * in.parameters[static_cast<std::size_t>(i - 1)] +
+                                                 alpha * in.parameters[static_cast<std::size_t>(i)];
     }
     return knots;
 }
@@ -124,13 +125,16 @@ bool solve(banded& b, int dimension)
             const double factor = b.at(r, i) / pivot;
             if (factor == 0.0) continue;
             for (int c = i; c <= std::min(b.size - 1, i + b.p); ++c) b.at(r, c) -= factor * b.at(i, c);
-            for (int d = 0; d < dimension; ++d) b.right[static_cast<std::size_t>(r * dimension + d)] -= factor * b.right[static_cast<std::size_t>(i * dimension + d)];
+            for (int d = 0; d < dimension; ++d)
+                b.right[static_cast<std::size_t>(r * dimension + d)] -=
+                    factor * b.right[static_cast<std::size_t>(i * dimension + d)];
         }
     }
     for (int i = b.size - 1; i >= 0; --i) {
         for (int d = 0; d < dimension; ++d) {
             double value = b.right[static_cast<std::size_t>(i * dimension + d)];
-            for (int c = i + 1; c <= std::min(b.size - 1, i + b.p); ++c) value -= b.at(i, c) * b.right[static_cast<std::size_t>(c * dimension + d)];
+            for (int c = i + 1; c <= std::min(b.size - 1, i + b.p); ++c)
+                value -= b.at(i, c) * b.right[static_cast<std::size_t>(c * dimension + d)];
             b.right[static_cast<std::size_t>(i * dimension + d)] = value / b.at(i, i);
         }
     }
@@ -168,7 +172,8 @@ bool fit(const fit_input& in, int n, const std::vector<double>& knots, std::vect
         for (int a = 0; a <= p; ++a) {
             const int column = k - p + a;
             if (column == 0 || column == n - 1) {
-                for (int d = 0; d < dim; ++d) rest[d] -= values[a] * control[static_cast<std::size_t>(column * dim + d)];
+                for (int d = 0; d < dim; ++d)
+                    rest[d] -= values[a] * control[static_cast<std::size_t>(column * dim + d)];
             }
         }
         for (int a = 0; a <= p; ++a) {
@@ -214,12 +219,14 @@ void itrnrpt(int dimension, int order, int count, const double* points, const do
     control_count = 0;
     status = kNone;
     fit_input in{dimension, order, count, points, {}, {}};
-    bool usable = (dimension == 2 || dimension == 3) && order >= 2 && order <= kMostOrder && (count == 2 || count >= order) && points &&
-                  knots && control && tolerance > 0.0 && std::isfinite(tolerance) && chord_parameters(in);
+    bool usable = (dimension == 2 || dimension == 3) && order >= 2 && order <= kMostOrder &&
+                  (count == 2 || count >= order) && points && knots && control && tolerance > 0.0 &&
+                  std::isfinite(tolerance) && chord_parameters(in);
     if (usable) {
         in.weights.assign(static_cast<std::size_t>(count), 1.0);
         if (weights) in.weights.assign(weights, weights + count);
-        usable = std::all_of(in.weights.begin(), in.weights.end(), [](double w) { return w > 0.0 && std::isfinite(w); });
+        usable =
+            std::all_of(in.weights.begin(), in.weights.end(), [](double w) { return w > 0.0 && std::isfinite(w); });
     }
     // Fewest control points: the order's; most: one per point, or the room.
     const int most = std::min(std::max(count, order), room);

@@ -40,7 +40,8 @@ void reset_splines() { state() = spline_state{}; }
 
 void report_splines(std::vector<std::string>& lines)
 {
-    for (const auto& [id, d] : state().open) lines.push_back("spline descriptor " + std::to_string(id) + " was not closed");
+    for (const auto& [id, d] : state().open)
+        lines.push_back("spline descriptor " + std::to_string(id) + " was not closed");
 }
 
 const bool registered = vantu::register_component({"spline_work", reset_splines, nullptr, nullptr, report_splines});
@@ -102,7 +103,8 @@ void dam_ini(int record_size, int room, int& id, int& status)
 {
     id = 0;
     status = -1;
-    if (auto fault = vantu::fault_hit("dam_ini")) status = *fault;
+    if (auto fault = vantu::fault_hit("dam_ini"))
+        status = *fault;
     else if (record_size >= 1 && room >= 1) {
         id = state().next++;
         state().open[id] = descriptor{record_size, room, {}};
@@ -129,8 +131,8 @@ void dam_end(int id, int& status)
     vantu::trace_call("dam_end", std::to_string(id), status);
 }
 
-void get_twirl_spline(int mode, const double* p0, const double* d0, const double* p1, const double* d1,
-                      double length, int id, int room, int& error)
+void get_twirl_spline(int mode, const double* p0, const double* d0, const double* p1, const double* d1, double length,
+                      int id, int room, int& error)
 {
     error = 1;
     descriptor* d = find(id);
@@ -142,10 +144,18 @@ void get_twirl_spline(int mode, const double* p0, const double* d0, const double
     } else if (mode == kTwirlMode && length > 0.0 && l0 > 0.0 && l1 > 0.0 && apart && d != nullptr &&
                d->record_size == kPointSize && room >= kSegmentPoints && d->room >= kSegmentPoints) {
         const double a = length / 3.0;
-        d->values = {p0[0], p0[1], p0[2],
-                     p0[0] + a * d0[0] / l0, p0[1] + a * d0[1] / l0, p0[2] + a * d0[2] / l0,
-                     p1[0] - a * d1[0] / l1, p1[1] - a * d1[1] / l1, p1[2] - a * d1[2] / l1,
-                     p1[0], p1[1], p1[2]};
+        d->values = {p0[0],
+                     p0[1],
+                     p0[2],
+                     p0[0] + a * d0[0] / l0,
+                     p0[1] + a * d0[1] / l0,
+                     p0[2] + a * d0[2] / l0,
+                     p1[0] - a * d1[0] / l1,
+                     p1[1] - a * d1[1] / l1,
+                     p1[2] - a * d1[2] / l1,
+                     p1[0],
+                     p1[1],
+                     p1[2]};
         error = 0;
     }
     vantu::trace_call("get_twirl_spline", std::to_string(mode), error);
@@ -157,7 +167,8 @@ void nb_c0approx(int source, double tolerance, int target, int room, int& status
     status = -1;
     const descriptor* s = find(source);
     descriptor* t = find(target);
-    if (auto fault = vantu::fault_hit("nb_c0approx")) status = *fault;
+    if (auto fault = vantu::fault_hit("nb_c0approx"))
+        status = *fault;
     else if (is_chain(s) && t != nullptr && t->record_size == kPointSize &&
              static_cast<int>(s->values.size()) / kPointSize <= std::min(room, t->room)) {
         t->values = s->values;

@@ -40,8 +40,10 @@ void hand_block(const char* call, const char* name, int mode, word* words, int c
     vantu::trace_count(call);
     if (!words || count <= 0) return;
     std::vector<word>& kept = state().blocks[name];
-    if (mode == 2) kept.assign(words, words + count);
-    else if (mode == 1) std::copy_n(kept.begin(), std::min(count, static_cast<int>(kept.size())), words);
+    if (mode == 2)
+        kept.assign(words, words + count);
+    else if (mode == 1)
+        std::copy_n(kept.begin(), std::min(count, static_cast<int>(kept.size())), words);
 }
 
 }  // namespace
@@ -82,8 +84,10 @@ void gsrtxs(int mode, word* words, int count) { hand_block("gsrtxs", "RAXN", mod
 
 void gstlgn2(int mode, int& length)
 {
-    if (mode == 2) state().name_length = length;
-    else if (mode == 1) length = state().name_length;
+    if (mode == 2)
+        state().name_length = length;
+    else if (mode == 1)
+        length = state().name_length;
     vantu::trace_count("gstlgn2");
 }
 
@@ -99,7 +103,8 @@ std::string status_field(int window, int field)
 bool status_field_flag(int window, int field)
 {
     auto it = state().windows.find(window);
-    return it != state().windows.end() && field >= 1 && field <= kStatusFields && it->second[static_cast<std::size_t>(field)].flag;
+    return it != state().windows.end() && field >= 1 && field <= kStatusFields &&
+           it->second[static_cast<std::size_t>(field)].flag;
 }
 
 std::vector<int> status_windows()

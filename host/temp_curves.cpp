@@ -37,7 +37,8 @@ void report_temporaries(std::vector<std::string>& lines)
 }
 
 // Distance of the curve point at t from `point`, with the curve's derivative there.
-double distance_at(const vantu::spline_data& s, double t, const double* point, vantu::point3& at, vantu::point3& derivative)
+double distance_at(const vantu::spline_data& s, double t, const double* point, vantu::point3& at,
+                   vantu::point3& derivative)
 {
     vantu::spline_point(s, t, at, derivative);
     double sum = 0.0;
@@ -70,7 +71,8 @@ double narrow_down(const vantu::spline_data& s, const double* point, double a, d
     return best_t;
 }
 
-const bool registered = vantu::register_component({"temp_curves", reset_temporaries, nullptr, nullptr, report_temporaries});
+const bool registered =
+    vantu::register_component({"temp_curves", reset_temporaries, nullptr, nullptr, report_temporaries});
 
 }  // namespace
 
@@ -106,8 +108,8 @@ void evbfre(int id)
     vantu::trace_call("evbfre", std::to_string(id), 0);
 }
 
-void cptcrv2(int id, const double* point, double t0, double t1, double* closest, double& parameter,
-             double& distance, int& status)
+void cptcrv2(int id, const double* point, double t0, double t1, double* closest, double& parameter, double& distance,
+             int& status)
 {
     status = -1;
     const auto found = temporaries().find(id);
@@ -212,7 +214,8 @@ void bcrtrme(int id, double t0, double t1, int room, int& order, int& count, dou
             status = count > room || !knots || !control ? -2 : 0;
             if (status == 0) {
                 std::copy(s.knots.begin() + first, s.knots.begin() + last + 1, knots);
-                for (int i = 0; i < count; ++i) std::copy_n(s.points[static_cast<std::size_t>(first + i)].begin(), 3, control + 3 * i);
+                for (int i = 0; i < count; ++i)
+                    std::copy_n(s.points[static_cast<std::size_t>(first + i)].begin(), 3, control + 3 * i);
             }
         }
     }

@@ -20,7 +20,7 @@ constexpr int kIntegerType = 0, kRealType = 1;
 constexpr std::size_t kMaxTemplateWords = 1 << 20;
 
 struct template_state {
-    int handle = 0;               // 0: no file open
+    int handle = 0;  // 0: no file open
     int next_handle = 1;
     bool for_writing = false;
     std::string name;
@@ -40,8 +40,7 @@ bool valid(int file) { return file != 0 && file == state().handle; }
 // pair moves the bits as they stand.
 word converted(const vantu::control::template_word& stored, int type)
 {
-    if (stored.type == kIntegerType && type == kRealType)
-        return real_to_word(static_cast<float>(stored.value));
+    if (stored.type == kIntegerType && type == kRealType) return real_to_word(static_cast<float>(stored.value));
     if (stored.type == kRealType && type == kIntegerType) {
         float value = word_to_real(stored.value);
         if (!std::isfinite(value) || std::fabs(value) > static_cast<float>(std::numeric_limits<word>::max() / 2))
@@ -102,9 +101,12 @@ void template_read_rw(int file, word* values, int n, int& status)
     vantu::trace_count("template_read_rw");
     template_state& s = state();
     status = 0;
-    if (!valid(file) || n < 0 || (n > 0 && !values)) status = kNoFile;
-    else if (s.for_writing) status = kWrongMode;
-    else if (static_cast<std::size_t>(n) > s.words.size() - s.read_at) status = kShort;
+    if (!valid(file) || n < 0 || (n > 0 && !values))
+        status = kNoFile;
+    else if (s.for_writing)
+        status = kWrongMode;
+    else if (static_cast<std::size_t>(n) > s.words.size() - s.read_at)
+        status = kShort;
     else
         for (int i = 0; i < n; ++i) values[i] = s.words[s.read_at + i].value;
 }

@@ -75,9 +75,9 @@ void dblnkr(int column, int row, int width)
 
 void rtextr(int column, int row, int capacity, std::string& text, int& count)
 {
-    script::read_text("rtextr", capacity,
-                      [](std::size_t, int limit) { return "longer than " + std::to_string(limit) + " characters"; },
-                      text, count);
+    script::read_text(
+        "rtextr", capacity,
+        [](std::size_t, int limit) { return "longer than " + std::to_string(limit) + " characters"; }, text, count);
     if (count >= 0) place(column, row, text);
     vantu::trace_call("rtextr", std::to_string(column) + "," + std::to_string(row), count);
 }

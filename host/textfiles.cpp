@@ -91,8 +91,10 @@ void makfln(std::string_view part, std::string_view text, std::string_view suffi
 {
     status = 0;
     name.clear();
-    if (const auto fault = vantu::fault_hit("makfln")) status = *fault;
-    else if (trimmed(part).empty()) status = -1;
+    if (const auto fault = vantu::fault_hit("makfln"))
+        status = *fault;
+    else if (trimmed(part).empty())
+        status = -1;
     else {
         name = std::string(trimmed(part));
         for (const std::string_view piece : {trimmed(text), trimmed(suffix)})
@@ -129,15 +131,18 @@ void fileopen(std::string_view name, std::string_view mode, int& handle, int& st
 {
     handle = 0;
     status = 0;
-    if (const auto fault = vantu::fault_hit("fileopen")) status = *fault;
-    else if (name.empty() || (mode != "w" && mode != "a")) status = -1;
+    if (const auto fault = vantu::fault_hit("fileopen"))
+        status = *fault;
+    else if (name.empty() || (mode != "w" && mode != "a"))
+        status = -1;
     else {
         // The output folder is made on first use, as aclose does for the listings.
         const std::filesystem::path path = vantu::control::text_file_path(std::string(name));
-        std::error_code ignored;   // a folder that cannot be made shows as the failed open below
+        std::error_code ignored;  // a folder that cannot be made shows as the failed open below
         if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
         auto file = std::make_unique<std::ofstream>(path, mode == "a" ? std::ios::app : std::ios::trunc);
-        if (!*file) status = -1;
+        if (!*file)
+            status = -1;
         else {
             handle = state().next_handle++;
             state().open[handle] = std::move(file);

@@ -48,7 +48,10 @@ void record_line(std::string_view call, const std::string& line)
 
 void maktxt(std::string_view a, std::string_view b, std::string& text) { assemble({a, b}, text); }
 
-void maktx3(std::string_view a, std::string_view b, std::string_view c, std::string& text) { assemble({a, b, c}, text); }
+void maktx3(std::string_view a, std::string_view b, std::string_view c, std::string& text)
+{
+    assemble({a, b, c}, text);
+}
 
 void maktx4(std::string_view a, std::string_view b, std::string_view c, std::string_view d, std::string& text)
 {
@@ -90,7 +93,10 @@ int cmpchs(std::string_view a, std::string_view b)
 
 void usrmsg(std::string_view text) { record_line("usrmsg", std::string(text)); }
 
-void usrms4(std::string_view text1, std::string_view text2) { record_line("usrms4", std::string(text1) + std::string(text2)); }
+void usrms4(std::string_view text1, std::string_view text2)
+{
+    record_line("usrms4", std::string(text1) + std::string(text2));
+}
 
 void usrms5(std::string_view text1, std::string_view text2, std::string_view text3)
 {

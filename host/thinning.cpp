@@ -52,8 +52,7 @@ farthest_point farthest_from_chord(const point_list& list, int first, int last)
 {
     farthest_point found{first + 1, -1.0};
     for (int i = first + 1; i < last; ++i) {
-        const double d =
-            segment_distance(list.dimension, list.at(i), list.at(first), list.at(last));
+        const double d = segment_distance(list.dimension, list.at(i), list.at(first), list.at(last));
         if (d > found.distance) found = {i, d};
     }
     return found;
@@ -73,8 +72,7 @@ double chord_length(const point_list& list, int first, int last)
 // with a length limit, whose chord is not longer) keeps only its ends; otherwise it is split at
 // its farthest point (at its middle when only the length decides) and both halves are judged
 // again. Ranges wait on an explicit stack, so long lists cannot exhaust the call stack.
-std::vector<char> points_to_keep(const point_list& list, int count, double tolerance,
-                                 double length_limit)
+std::vector<char> points_to_keep(const point_list& list, int count, double tolerance, double length_limit)
 {
     std::vector<char> keep(static_cast<std::size_t>(count), 0);
     keep.front() = keep.back() = 1;
@@ -99,21 +97,19 @@ std::vector<char> points_to_keep(const point_list& list, int count, double toler
 
 // Moves point `from` (and its record of `record_size` values, `record_step` apart) to slot `to`
 // (to <= from).
-void keep_point(const point_list& list, double* records, int record_step, int record_size, int from,
-                int to)
+void keep_point(const point_list& list, double* records, int record_step, int record_size, int from, int to)
 {
     if (from == to) return;
     for (int k = 0; k < list.dimension; ++k)
         list.coordinates[static_cast<long>(to) * list.dimension + k] = list.at(from)[k];
     if (records == nullptr) return;
     for (int k = 0; k < record_size; ++k)
-        records[static_cast<long>(to) * record_step + k] =
-            records[static_cast<long>(from) * record_step + k];
+        records[static_cast<long>(to) * record_step + k] = records[static_cast<long>(from) * record_step + k];
 }
 
 // Thins the list in place and moves the records with their points; count becomes the kept count.
-void thin_list(int dimension, double tolerance, double length_limit, double* points, int& count,
-               double* records, int record_step, int record_size)
+void thin_list(int dimension, double tolerance, double length_limit, double* points, int& count, double* records,
+               int record_step, int record_size)
 {
     if (count <= 2) return;
     const point_list list{dimension, points};
@@ -128,8 +124,8 @@ void thin_list(int dimension, double tolerance, double length_limit, double* poi
 
 }  // namespace
 
-void dladstd(int dimension, double tolerance, int mode, double extra, double* points, int& count,
-             double* normals, int normal_stride, int& status)
+void dladstd(int dimension, double tolerance, int mode, double extra, double* points, int& count, double* normals,
+             int normal_stride, int& status)
 {
     const bool bad = (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0) ||
                      (mode != 0 && mode != 1) || (points == nullptr && count > 0) ||
@@ -145,12 +141,11 @@ void dladstd(int dimension, double tolerance, int mode, double extra, double* po
     vantu::trace_call("dladstd", std::to_string(original) + " -> " + std::to_string(count), status);
 }
 
-void dillad(int dimension, double tolerance, double* points, double* companions, int companion_size,
-            int& count, int& status)
+void dillad(int dimension, double tolerance, double* points, double* companions, int companion_size, int& count,
+            int& status)
 {
-    const bool bad = (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0) ||
-                     companion_size < 0 || (points == nullptr && count > 0) ||
-                     (companions == nullptr && companion_size > 0 && count > 0);
+    const bool bad = (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0) || companion_size < 0 ||
+                     (points == nullptr && count > 0) || (companions == nullptr && companion_size > 0 && count > 0);
     if (bad) {
         status = -1;
         vantu::trace_call("dillad", "dimension " + std::to_string(dimension), status);
@@ -158,8 +153,8 @@ void dillad(int dimension, double tolerance, double* points, double* companions,
     }
     status = 0;
     const int original = count;
-    thin_list(dimension, tolerance, 0.0, points, count, companion_size > 0 ? companions : nullptr,
-              companion_size, companion_size);
+    thin_list(dimension, tolerance, 0.0, points, count, companion_size > 0 ? companions : nullptr, companion_size,
+              companion_size);
     vantu::trace_call("dillad", std::to_string(original) + " -> " + std::to_string(count), status);
 }
 
@@ -201,8 +196,7 @@ void thin_floats(int dimension, double tolerance, bool closed, float* points, in
 
 bool thinning_refused(int dimension, float tolerance, const float* points, int count)
 {
-    return (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0f) ||
-           (points == nullptr && count > 0);
+    return (dimension != 2 && dimension != 3) || count < 0 || !(tolerance >= 0.0f) || (points == nullptr && count > 0);
 }
 
 }  // namespace

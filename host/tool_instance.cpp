@@ -25,7 +25,7 @@ constexpr std::size_t kInstancePositionWord = 10;
 struct instance_state {
     std::vector<vantu::control::instance_place> moves;
     int xor_mode = 0;
-    bool hidden = false;   // nc_tool_disp_hide(0) until it shows the tool again
+    bool hidden = false;  // nc_tool_disp_hide(0) until it shows the tool again
 };
 
 instance_state& state()
@@ -43,8 +43,10 @@ const bool registered = vantu::register_component({"tool_instance", reset_state,
 void figmvx(int instance, const float* matrix, const float* origin, float scale, int mode, int& status)
 {
     status = 0;
-    if (!matrix || !origin) status = -1;
-    else if (!vantu::find_entity(instance)) status = kEntityMissing;
+    if (!matrix || !origin)
+        status = -1;
+    else if (!vantu::find_entity(instance))
+        status = kEntityMissing;
     else {
         vantu::control::instance_place p{instance, {origin[0], origin[1], origin[2]}, {}, mode};
         std::copy(matrix, matrix + 9, p.matrix.begin());
@@ -105,7 +107,8 @@ std::optional<std::array<float, 3>> tool_instance_position()
         if (it->instance == instance && it->mode != 0) return it->origin;
     const vantu::entity* e = vantu::find_entity(instance);
     if (!e || e->words.size() < kInstancePositionWord + 3) return std::nullopt;
-    return std::array<float, 3>{word_to_real(e->words[kInstancePositionWord]), word_to_real(e->words[kInstancePositionWord + 1]),
+    return std::array<float, 3>{word_to_real(e->words[kInstancePositionWord]),
+                                word_to_real(e->words[kInstancePositionWord + 1]),
                                 word_to_real(e->words[kInstancePositionWord + 2])};
 }
 

@@ -4,9 +4,9 @@
 #include "host/vantu_tpdisplay.hpp"
 
 #include "host/control/tp_display_host.hpp"
-#include "host/core/faults.hpp"
 #include "host/core/component.hpp"
 #include "host/core/entity_store.hpp"
+#include "host/core/faults.hpp"
 #include "host/core/flags.hpp"
 #include "host/core/trace.hpp"
 
@@ -19,7 +19,7 @@ namespace {
 constexpr float kDisplayTolerance = 0.01f;
 constexpr int kViewNameChars = 8, kLevelNameChars = 6;
 
-constexpr int kMacsysView = 3;   // the kind of a view that is a MACSYS
+constexpr int kMacsysView = 3;  // the kind of a view that is a MACSYS
 
 struct view_record {
     std::array<float, 9> matrix{};
@@ -28,7 +28,7 @@ struct view_record {
 
 struct display_host_state {
     std::map<int, view_record> views;
-    std::map<int, int> view_kinds;   // views of another kind than a MACSYS
+    std::map<int, int> view_kinds;  // views of another kind than a MACSYS
     std::map<int, int> ucs_views;
     std::map<int, std::string> levels;
     vantu::control::work_view_record prepared, current;
@@ -137,9 +137,12 @@ void gtdas(int& bytes, int& status)
 void wvputc(std::string_view key, word value, int& status)
 {
     status = 0;
-    if (key == "WVPTR") state().prepared.view = value;
-    else if (key == "DEPTH") state().prepared.depth = word_to_real(value);
-    else status = -1;
+    if (key == "WVPTR")
+        state().prepared.view = value;
+    else if (key == "DEPTH")
+        state().prepared.depth = word_to_real(value);
+    else
+        status = -1;
     vantu::trace_call("wvputc", key, status);
 }
 

@@ -1,14 +1,14 @@
 // The tool-path registry of the host (host/vantu_tpreg.hpp): tool-path entities with their
 // header words and the procedures they hold, the current tool path and the procedure being
 // edited. The header words are kept as given; the module alone knows their layout.
-#include "host/vantu_tpreg.hpp"
 #include "host/vantu_tp_tables.hpp"
+#include "host/vantu_tpreg.hpp"
 
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
-#include "host/core/json_read.hpp"
 #include "host/core/component.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/json_read.hpp"
 #include "host/core/trace.hpp"
 
 #include <algorithm>
@@ -27,7 +27,7 @@ constexpr int kProcedureEntry = 1;
 
 struct tool_path {
     std::vector<word> header;
-    std::vector<std::pair<int, int>> entries;   // (kind, entity id); kind 1 a host procedure
+    std::vector<std::pair<int, int>> entries;  // (kind, entity id); kind 1 a host procedure
 
     bool holds_procedure(int proc_id) const
     {
@@ -41,7 +41,7 @@ struct tool_path {
 };
 
 struct registry {
-    std::map<int, tool_path> tool_paths;   // by entity id
+    std::map<int, tool_path> tool_paths;  // by entity id
     int current_tool_path = kNone;
     int current_procedure = kNone;
 };
@@ -53,7 +53,10 @@ registry& state()
     return *r;
 }
 
-bool header_fits(const std::vector<word>& header) { return header.size() <= static_cast<std::size_t>(kTpHeaderMaxWords); }
+bool header_fits(const std::vector<word>& header)
+{
+    return header.size() <= static_cast<std::size_t>(kTpHeaderMaxWords);
+}
 
 bool entries_valid(const std::vector<std::pair<int, int>>& entries)
 {
@@ -90,17 +93,21 @@ void load_tool_path(const std::string& key, const nlohmann::json& entry)
     const std::string what = "tp_registry: tool path " + key;
     if (entry.contains("procedures")) {
         if (!entry["procedures"].is_array()) throw vantu::control::part_error(what + ": procedures are an array");
-        for (const auto& p : entry["procedures"]) entries.emplace_back(kProcedureEntry, vantu::json_int(p, what + " procedure"));
+        for (const auto& p : entry["procedures"])
+            entries.emplace_back(kProcedureEntry, vantu::json_int(p, what + " procedure"));
     }
     if (entry.contains("entries")) {
         if (!entry["entries"].is_array()) throw vantu::control::part_error(what + ": entries are an array");
         for (const auto& e : entry["entries"]) {
-            if (!e.is_array() || e.size() != 2) throw vantu::control::part_error(what + ": an entry is a pair [kind, id]");
-            entries.emplace_back(vantu::json_int(e[0], what + " entry kind"), vantu::json_int(e[1], what + " entry id"));
+            if (!e.is_array() || e.size() != 2)
+                throw vantu::control::part_error(what + ": an entry is a pair [kind, id]");
+            entries.emplace_back(vantu::json_int(e[0], what + " entry kind"),
+                                 vantu::json_int(e[1], what + " entry id"));
         }
     }
     if (!vantu::control::declare_tool_path_entries(id, header, entries))
-        throw vantu::control::part_error(what + " needs an id of 1 or more, entry kinds and ids of 1 or more and at most " +
+        throw vantu::control::part_error(what +
+                                         " needs an id of 1 or more, entry kinds and ids of 1 or more and at most " +
                                          std::to_string(kTpHeaderMaxWords) + " header words");
 }
 
@@ -127,16 +134,20 @@ const bool registered = vantu::register_component({"tp_registry", reset_state, s
 
 void gs_proc_id(int mode, int& id)
 {
-    if (mode == kRead) id = state().current_procedure;
-    else if (mode == kWrite) state().current_procedure = id;
+    if (mode == kRead)
+        id = state().current_procedure;
+    else if (mode == kWrite)
+        state().current_procedure = id;
     vantu::trace_call("gs_proc_id", std::to_string(mode), id);
 }
 
 void ncn_assoc_find_proc_tp(int proc_id, std::vector<int>& tp_ids, int& status)
 {
     tp_ids.clear();
-    if (auto fault = vantu::fault_hit("ncn_assoc_find_proc_tp")) status = *fault;
-    else if (proc_id < 1) status = kRefused;
+    if (auto fault = vantu::fault_hit("ncn_assoc_find_proc_tp"))
+        status = *fault;
+    else if (proc_id < 1)
+        status = kRefused;
     else {
         for (const auto& [id, tp] : state().tool_paths)
             if (tp.holds_procedure(proc_id)) tp_ids.push_back(id);
@@ -162,8 +173,10 @@ void get_tp_info(int tp_id, int& count, int& status)
 {
     auto it = state().tool_paths.find(tp_id);
     count = 0;
-    if (auto fault = vantu::fault_hit("get_tp_info")) status = *fault;
-    else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
+    if (auto fault = vantu::fault_hit("get_tp_info"))
+        status = *fault;
+    else if (it == state().tool_paths.end())
+        status = kNoSuchToolPath;
     else {
         count = static_cast<int>(it->second.entries.size());
         status = 0;
@@ -175,8 +188,10 @@ void dbd_tp(int tp_id, std::vector<int>& entries, int& status)
 {
     auto it = state().tool_paths.find(tp_id);
     entries.clear();
-    if (auto fault = vantu::fault_hit("dbd_tp")) status = *fault;
-    else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
+    if (auto fault = vantu::fault_hit("dbd_tp"))
+        status = *fault;
+    else if (it == state().tool_paths.end())
+        status = kNoSuchToolPath;
     else {
         for (const auto& [kind, id] : it->second.entries) entries.insert(entries.end(), {kind, id});
         status = 0;
@@ -187,9 +202,12 @@ void dbd_tp(int tp_id, std::vector<int>& entries, int& status)
 void get_set_tp_header(int mode, int tp_id, std::vector<word>& header, int& status)
 {
     auto it = state().tool_paths.find(tp_id);
-    if (auto fault = vantu::fault_hit("get_set_tp_header")) status = *fault;
-    else if (mode != kRead && mode != kWrite) status = kRefused;
-    else if (it == state().tool_paths.end()) status = kNoSuchToolPath;
+    if (auto fault = vantu::fault_hit("get_set_tp_header"))
+        status = *fault;
+    else if (mode != kRead && mode != kWrite)
+        status = kRefused;
+    else if (it == state().tool_paths.end())
+        status = kNoSuchToolPath;
     else if (mode == kRead) {
         header = it->second.header;
         status = 0;
@@ -213,7 +231,8 @@ bool declare_tool_path(int tp_id, const std::vector<word>& header, const std::ve
     return declare_tool_path_entries(tp_id, header, entries);
 }
 
-bool declare_tool_path_entries(int tp_id, const std::vector<word>& header, const std::vector<std::pair<int, int>>& entries)
+bool declare_tool_path_entries(int tp_id, const std::vector<word>& header,
+                               const std::vector<std::pair<int, int>>& entries)
 {
     if (tp_id < 1 || !header_fits(header) || !entries_valid(entries)) return false;
     state().tool_paths[tp_id] = tool_path{header, entries};

@@ -33,10 +33,14 @@ void update_tp_flags(int mode, int tp_id, int& status)
 {
     status = 0;
     int count = 0;
-    if (auto fault = vantu::fault_hit("update_tp_flags")) status = *fault;
-    else if (mode == kBack) loaded() = kCurrent;
-    else if (mode != kLoad) status = kRefused;
-    else if (get_tp_info(tp_id, count, status); status >= 0) loaded() = tp_id;
+    if (auto fault = vantu::fault_hit("update_tp_flags"))
+        status = *fault;
+    else if (mode == kBack)
+        loaded() = kCurrent;
+    else if (mode != kLoad)
+        status = kRefused;
+    else if (get_tp_info(tp_id, count, status); status >= 0)
+        loaded() = tp_id;
     vantu::trace_call("update_tp_flags", std::to_string(mode) + "," + std::to_string(tp_id), status);
 }
 
@@ -46,8 +50,10 @@ void get_tp_proc_ids(std::vector<int>& ids, int& status)
     int tp_id = loaded();
     if (tp_id == kCurrent) get_curr_tp_id(tp_id);
     std::vector<int> entries;
-    if (auto fault = vantu::fault_hit("get_tp_proc_ids")) status = *fault;
-    else dbd_tp(tp_id, entries, status);
+    if (auto fault = vantu::fault_hit("get_tp_proc_ids"))
+        status = *fault;
+    else
+        dbd_tp(tp_id, entries, status);
     for (std::size_t i = 0; status >= 0 && i + 1 < entries.size(); i += 2)
         if (entries[i] == kProcedureEntry) ids.push_back(entries[i + 1]);
     vantu::trace_call("get_tp_proc_ids", std::to_string(tp_id), status);

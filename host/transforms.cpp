@@ -24,7 +24,10 @@ void reset_view() { view_rotation = kIdentity; }
 
 const bool registered = vantu::register_component({"view_rotation", reset_view, nullptr, nullptr, nullptr});
 
-double row_dot(const double* r, int a, int b) { return r[3 * a] * r[3 * b] + r[3 * a + 1] * r[3 * b + 1] + r[3 * a + 2] * r[3 * b + 2]; }
+double row_dot(const double* r, int a, int b)
+{
+    return r[3 * a] * r[3 * b] + r[3 * a + 1] * r[3 * b + 1] + r[3 * a + 2] * r[3 * b + 2];
+}
 
 double determinant(const double* r)
 {
@@ -67,8 +70,8 @@ void m3crtd(const double* rotation, const double* origin, double (&transform)[kT
     if (status == 0) {
         std::copy(rotation, rotation + kRotationDoubles, transform);
         for (int i = 0; i < 3; ++i) {
-            transform[kRotationDoubles + i] = -(rotation[3 * i] * origin[0] + rotation[3 * i + 1] * origin[1] +
-                                                rotation[3 * i + 2] * origin[2]);
+            transform[kRotationDoubles + i] =
+                -(rotation[3 * i] * origin[0] + rotation[3 * i + 1] * origin[1] + rotation[3 * i + 2] * origin[2]);
         }
     }
     vantu::trace_call("m3crtd", "", status);

@@ -50,8 +50,8 @@ void nu_trns_add(int message, int parameter, int kind, int second_message, int& 
         status = 0;
     }
     vantu::trace_call("nu_trns_add",
-                      std::to_string(message) + ", " + std::to_string(parameter) + ", " +
-                          std::to_string(kind) + ", " + std::to_string(second_message),
+                      std::to_string(message) + ", " + std::to_string(parameter) + ", " + std::to_string(kind) + ", " +
+                          std::to_string(second_message),
                       status);
 }
 
@@ -84,9 +84,8 @@ static void reset_translations() { table() = translation_table{}; }
 static void report_translations(std::vector<std::string>& lines)
 {
     if (!table().rows.empty())
-        lines.push_back("parameter translations not released: " + std::to_string(table().rows.size()) +
-                        " rows");
+        lines.push_back("parameter translations not released: " + std::to_string(table().rows.size()) + " rows");
 }
 
-static const bool registered = vantu::register_component(
-    {"translations", reset_translations, nullptr, nullptr, report_translations});
+static const bool registered =
+    vantu::register_component({"translations", reset_translations, nullptr, nullptr, report_translations});

@@ -11,9 +11,9 @@ struct assoc_step {
     int entity = 0;
     int entity_class = 0;
     int type = 0;
-    int flags = 0;       // bit 1: keep (a UCS); bit 32: changed
-    int status = 0;      // 0 a plain step; non-zero the link is broken
-    int procedure = 0;   // the procedure the step belongs to (its block number or its id)
+    int flags = 0;      // bit 1: keep (a UCS); bit 32: changed
+    int status = 0;     // 0 a plain step; non-zero the link is broken
+    int procedure = 0;  // the procedure the step belongs to (its block number or its id)
 };
 
 // Walks the association record: first 1 starts again. procedure -1 walks the steps of the

@@ -4,16 +4,16 @@
 
 #include "host/words.hpp"
 
-int eqval(float a, float b);    // |a - b| <= tolerance
-int eqval0(float a);            // |a| <= tolerance
-int neval0(float a);            // not eqval0
-int gtval0(float a);            // a > tolerance
-int neval(float a, float b);    // not eqval
-int gtval(float a, float b);    // a > b + tolerance
-int leval0(float a);            // a <= tolerance: zero or below
-int ltval0(float a);            // a < -tolerance
-int leval(float a, float b);    // a <= b + tolerance: not gtval
-int ltval(float a, float b);    // a < b - tolerance
+int eqval(float a, float b);                // |a - b| <= tolerance
+int eqval0(float a);                        // |a| <= tolerance
+int neval0(float a);                        // not eqval0
+int gtval0(float a);                        // a > tolerance
+int neval(float a, float b);                // not eqval
+int gtval(float a, float b);                // a > b + tolerance
+int leval0(float a);                        // a <= tolerance: zero or below
+int ltval0(float a);                        // a < -tolerance
+int leval(float a, float b);                // a <= b + tolerance: not gtval
+int ltval(float a, float b);                // a < b - tolerance
 int eqpt2(const float* p, const float* q);  // two 2-D points equal within tolerance
 int eqpt3(const float* p, const float* q);  // two 3-D points equal within tolerance
 // Distance of two 2-D points, taken in double and answered in single precision.

@@ -101,8 +101,7 @@ void ncs_loop_of_edge(int edge, int& loop, int& second, int& status);
 // The loop of a loop record exploded into wire-frame curves: its chain record into out (room
 // entries) and the loop's present second identifier. Status 0; -1 for no loop record or an
 // unknown loop; kRecordNoRoom when the room is too small.
-void ncs_explode_loop_to_wfbuf(const int* record, int room, int* out, int& length, int& second,
-                               int& status);
+void ncs_explode_loop_to_wfbuf(const int* record, int room, int* out, int& length, int& second, int& status);
 // 1 when the loop of the edge is held by a loop record of the registered contour table, else 0.
 int ncs_table_loopedge_in_table(int edge);
 // Forgets the solid and loop references of a record (nothing for chain and face records).
@@ -141,8 +140,8 @@ void dfdc(int room, int* record, int& length, int& status);
 // holds at most kContourTableMost contours and its buffers kContourBufferEntries entries each.
 inline constexpr int kContourTableMost = 700;
 inline constexpr int kContourBufferEntries = 4500;
-void pkt_set_to_main(int* count, int* pick_ranges, int* first_entries, float* offsets, float* drafts,
-                     int* types, int* part_stock, int* kinds, int* by_criteria);
+void pkt_set_to_main(int* count, int* pick_ranges, int* first_entries, float* offsets, float* drafts, int* types,
+                     int* part_stock, int* kinds, int* by_criteria);
 // The record buffers (entry 1 at word 0): wire-frame records, geometry records, work buffer.
 // They hold kContourBufferEntries entries each unless cntbuf_set_size says more.
 void cntbuf_set_to_main(int* wire, int* geometry, int* work);

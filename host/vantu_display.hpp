@@ -39,8 +39,7 @@ void figaro_par_get(int (&parameters)[6]);
 // Draws an arrow with those parameters as a new temporary figure: the shaft from the point
 // along the direction (three doubles each), the head at its far end. figure: its id. Status 0;
 // -1 for a direction of no length or lengths that are not positive (nothing drawn).
-void figarop(const int (&parameters)[6], const double* point, const double* direction, int& figure,
-             int& status);
+void figarop(const int (&parameters)[6], const double* point, const double* direction, int& figure, int& status);
 // Shows (mode 1) or erases (mode 0) entity id on the screen. Status -5 when there is no such
 // entity, -1 for another mode.
 void edisp(int id, int mode, int& status);

@@ -143,5 +143,5 @@ void evcrv(int id, float t, float* point, float* derivative, int& status);
 // answers the number needed and status is kEntityShort; a spline stops counting past
 // kSplineMostPoints and then answers kSplineMostPoints + 1. A tolerance that is not positive, a
 // bad dimension or parameter, or an entity that is not a curve gives -1.
-void crvpld2(int id, double t0, double t1, double tolerance, int dimension, int capacity,
-             double* points, int& count, int& status);
+void crvpld2(int id, double t0, double t1, double tolerance, int dimension, int capacity, double* points, int& count,
+             int& status);

@@ -45,8 +45,7 @@ void itrnrpt(int dimension, int order, int count, const double* points, const do
 // 2, fewer than 2 samples, a tolerance that is not positive, too little room, or a failure armed
 // for tests (fault "lsq_nrb_2tols"): then result_count 0.
 void lsq_nrb_2tols(int order, int count, const double* points, const double* normals, double tolerance1,
-                   double tolerance2, double lane_tolerance, int room, double* result, int& result_count,
-                   int& status);
+                   double tolerance2, double lane_tolerance, int room, double* result, int& result_count, int& status);
 
 // The least-squares plane a x + b y + c z + d = 0 of count points (x, y, z interleaved floats):
 // (a, b, c) a unit normal across the least spread of the points, its largest component

@@ -2,23 +2,23 @@
 // switch the module off (see host/core/flags.cpp).
 #pragma once
 
-int get_verbos_fn();          // non-zero: the module prints its version block on attach
+int get_verbos_fn();  // non-zero: the module prints its version block on attach
 int get_disp_stock();
 int get_extflag();
 int tamsa_flag_get();
 // Run flags of a run without questions: execute the procedure, replace an unchanged one.
 int execute_flag_get();
 int replace_flag_get();
-int D3DS_algorithmIsRun();    // non-zero while the host's 3-D surface algorithm runs
-int macexe();                 // non-zero while the host executes a recorded macro
-int macdfn();                 // non-zero while the host records a macro
-int nu_mod_get_flag();        // the host dialog flag: pages are built without their items
-int nu_sgcd_get_code();       // the current NC sub-code of the host (56: guide points)
-int tstrg_flg_get();         // the test-string switch: 0 unless a run sets it
-int batch_flag_get();         // non-zero in a batch run: questions take their default answer
+int D3DS_algorithmIsRun();  // non-zero while the host's 3-D surface algorithm runs
+int macexe();               // non-zero while the host executes a recorded macro
+int macdfn();               // non-zero while the host records a macro
+int nu_mod_get_flag();      // the host dialog flag: pages are built without their items
+int nu_sgcd_get_code();     // the current NC sub-code of the host (56: guide points)
+int tstrg_flg_get();        // the test-string switch: 0 unless a run sets it
+int batch_flag_get();       // non-zero in a batch run: questions take their default answer
 int IsNcDebug();
 int IsDebugMode();
-int modhix();                 // height of the host screen in pixels
+int modhix();  // height of the host screen in pixels
 
 // Template flags of the host's procedure manager.
 int is_create_from_template();

@@ -37,5 +37,5 @@ void inpolr(const word* polygons, int count, const float* point, float tolerance
 // and moves the companion values of each kept point with it (companion_size doubles per point,
 // 0 for none). Status 0; -1 for another dimension, a negative count, tolerance or companion size,
 // or a null list with points (nothing changed).
-void dillad(int dimension, double tolerance, double* points, double* companions, int companion_size,
-            int& count, int& status);
+void dillad(int dimension, double tolerance, double* points, double* companions, int companion_size, int& count,
+            int& status);

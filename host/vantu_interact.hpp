@@ -16,8 +16,8 @@
 // Starts interaction mode `mode` with its mode line at (row, column); modint(0, 0, 0, 0, ...)
 // ends the current mode. Either way the parameter page starts empty.
 void modint(int mode, int row, int column, int flag, int& status);
-void ofmod(int mode, int& status);               // 1 mode-line output on, 2 off
-void ofwric(std::string_view text, int& status); // writes the mode-line prompt
+void ofmod(int mode, int& status);                // 1 mode-line output on, 2 off
+void ofwric(std::string_view text, int& status);  // writes the mode-line prompt
 // what 2 clears highlight set `set` (set 0 also drops a pending clear-screen request) and answers
 // 0; what 1 answers the pending clear-screen request (1: the screen must be cleared).
 int gsclr(int what, int set);
@@ -66,8 +66,7 @@ void msg_quest(int group, int number, int& answer);
 // blank-padded in the five words from `value` (the caller's array), 8 real with an expression
 // text. Integers are words as they are, reals are floats in the word. Limits apply unless both
 // are 0 (never to a text); choices are 1 or more. Status -1 for an unknown kind.
-void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum,
-                 int& status);
+void nu_mod_exec(int kind, int label, int relation, word& value, float minimum, float maximum, int& status);
 // Clears the page (and the host's menu state) without ending the interaction. During an action
 // of a page that modcom closed, the page stays built to be shown again, until a new line is placed.
 void modinz();

@@ -46,8 +46,8 @@ void ncd_move_to(const float* point, int& status);
 
 // The arc of the next block added: start angle, swept angle and step angle (radians), centre x
 // and y, z and radius. Status 0; -1 for a radius that is not positive or values not finite.
-void ncd_update_arc_def(float start_angle, float angle, float step_angle, const float* centre, float z,
-                        float radius, int& status);
+void ncd_update_arc_def(float start_angle, float angle, float step_angle, const float* centre, float z, float radius,
+                        int& status);
 // The spline of the next block added: order k (2 to 8), n control points (n >= k), n + k knots
 // and 3 n coordinates. Status 0 accepted; -1 refused (bad counts or knots).
 void ncd_update_spline_def(int order, int count, const float* knots, const float* points, int& status);

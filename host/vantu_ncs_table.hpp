@@ -1,6 +1,6 @@
 // The host's table of procedures and their solids (associativity of solid geometry), the solid
-// flags of the NC functions, and the stored surface identifiers of procedures. The start, moved-check, solid-check, store and end steps of the
-// procedure driver keep the table on the procedure being defined.
+// flags of the NC functions, and the stored surface identifiers of procedures. The start, moved-check, solid-check,
+// store and end steps of the procedure driver keep the table on the procedure being defined.
 #pragma once
 
 // The procedure number the table works on. Status 0.

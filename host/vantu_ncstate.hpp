@@ -1,7 +1,7 @@
 // Host calls behind the NC state blocks: the NC function-name table, the current view, the tool
 // tables and the tool instance, the work plane and display depth, the symbol switches, the
-// world-to-model mapping, the bad-surface list and the message-window lines. Used by the restore and save of the NC state, the machining type
-// and the message window of the procedure driver.
+// world-to-model mapping, the bad-surface list and the message-window lines. Used by the restore and save of the NC
+// state, the machining type and the message window of the procedure driver.
 #pragma once
 
 #include "host/words.hpp"

@@ -13,10 +13,10 @@ struct nc_common_arguments {
     std::array<word, 9> macsys_matrix{};  // the MACSYS matrix, row by row
     std::array<word, 3> home_point{};
     std::array<word, 3> origin{};
-    std::array<word, 3> position{};       // the current tool position
-    std::array<word, 24> clearance{};     // the clearance height field (value and expression)
-    std::array<word, 24> absolute{};      // the absolute height field
-    word macsys = 0;                      // the MACSYS (UCS) id of the tool path
+    std::array<word, 3> position{};    // the current tool position
+    std::array<word, 24> clearance{};  // the clearance height field (value and expression)
+    std::array<word, 24> absolute{};   // the absolute height field
+    word macsys = 0;                   // the MACSYS (UCS) id of the tool path
     word machine_word = 0;
     word view = 0;
     word depth = 0;

@@ -22,8 +22,8 @@ inline constexpr float kNodeWithoutSurface = 1.0e7f;
 
 // The height grid of entity id: node (0, 0) at (x0, y0), square cells of cell_size, nx nodes per
 // row and ny rows, heights row by row (node (col, row) at nx * row + col).
-void height_grid_get(int id, double& x0, double& y0, double& cell_size, int& nx, int& ny,
-                     std::vector<float>& heights, int& status);
+void height_grid_get(int id, double& x0, double& y0, double& cell_size, int& nx, int& ny, std::vector<float>& heights,
+                     int& status);
 
 // The path of the OFF file of mesh entity id, as the data-file search found it when the part
 // was loaded.

@@ -27,8 +27,7 @@ void inpol(const float* points, int count, int mode, const float* point, int& re
 // touch 1 when its distance from an edge (dsdlpt2 on the segment) is at most the tolerance,
 // else 0. Mode 2 closes the polygon (its last point joins its first), mode 1 reads an open
 // polyline; a single point is its own edge. Fewer than one point or a null list: 0.
-void tchptpol(int mode, double tolerance, const double* point, int count, const double* points,
-              int& touch);
+void tchptpol(int mode, double tolerance, const double* point, int count, const double* points, int& touch);
 
 // Signed area of a polygon of count single-precision points: positive counter-clockwise. Mode 0
 // reads x, y pairs. Status 0; -1 for another mode or a null list (area 0). Fewer than three
@@ -49,11 +48,10 @@ void polbxr(int mode, int dimension, const float* points, int count, float* box)
 // polygon i, at any depth, then their indexes (0-based) in ascending order; unused words are
 // 0. A polygon lies inside another when its box lies inside the other's, none of its points
 // lies outside the other (inpold within kRealTolerance) and one of its points or edge middles
-// lies strictly inside, or, when all lie on the other's boundary, its absolute area is smaller. Polygons of fewer than three points contain
-// nothing. work answers the deepest nesting (0 when no polygon lies inside another). Status 0;
-// -1 for a count below 1, a negative point count or a null list (nothing written).
-void polson(int count, const int* point_counts, const float* points, int* sons, int& work,
-            int& status);
+// lies strictly inside, or, when all lie on the other's boundary, its absolute area is smaller. Polygons of fewer than
+// three points contain nothing. work answers the deepest nesting (0 when no polygon lies inside another). Status 0; -1
+// for a count below 1, a negative point count or a null list (nothing written).
+void polson(int count, const int* point_counts, const float* points, int* sons, int& work, int& status);
 
 // Order in which to visit count points of `dimension` (2 or 3) floats each, 1-based indexes
 // into order. Mode 1: a short open path, found by starting at the lowest-left point (smallest
@@ -65,16 +63,16 @@ inline constexpr int kRpathMaxPoints = 2000;
 void rpath(const float* points, int dimension, int count, int mode, std::int16_t* order, int& status);
 
 // dsdlpt2 in single precision (the pocket's loops and lanes are single-precision runs).
-void dislp2(int mode, const float* point, const float* start, const float* end, float* nearest,
-            float& parameter, float& distance, int& status);
+void dislp2(int mode, const float* point, const float* start, const float* end, float* nearest, float& parameter,
+            float& distance, int& status);
 
 // Distance of a 2-D point from the segment start..end, with the nearest point and the parameter
 // of the foot of the perpendicular on the line (0 at start, 1 at end; it may lie outside 0..1 and
 // the caller clamps it). Mode 1: nearest point and distance on the whole line; mode 2: on the
 // segment (the nearer end when the foot falls outside it). A segment without length gives the
 // start and parameter 0. Status 0; -1 for another mode (nothing written).
-void dsdlpt2(int mode, const double* point, const double* start, const double* end,
-             double* nearest, double& parameter, double& distance, int& status);
+void dsdlpt2(int mode, const double* point, const double* start, const double* end, double* nearest, double& parameter,
+             double& distance, int& status);
 
 // Results of int2l.
 inline constexpr int kInt2lCrossing = 0;

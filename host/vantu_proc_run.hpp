@@ -38,8 +38,8 @@ void ncd_init_curr_attrs();
 // Waits until the host has drawn what is pending.
 void prwait();
 // The mode line of a run: the three texts with their lengths, shown as one line.
-void usrer5(std::string_view text1, std::string_view text2, std::string_view text3, int length1,
-            int length2, int length3);
+void usrer5(std::string_view text1, std::string_view text2, std::string_view text3, int length1, int length2,
+            int length3);
 // The same with two texts (the listings' "OUTPUT TO FILE" and the file name).
 void usrer4(std::string_view text1, std::string_view text2, int length1, int length2);
 
@@ -102,8 +102,8 @@ int drlsnm();
 
 // The module's callbacks as the template operations call them (the procedure driver's read-
 // parameters, put-parameters and put-geometry callbacks).
-using template_read_fn = void (*)(int& where, int& procedure_type, int& version, int& before_515,
-                                  int& segment_length, int& status);
+using template_read_fn = void (*)(int& where, int& procedure_type, int& version, int& before_515, int& segment_length,
+                                  int& status);
 using template_put_fn = void (*)(int& procedure_type, int& where, int& counter, int& status);
 
 // The read mode of a template operation (1000 normal, 1001 while parameters are read).
@@ -117,10 +117,10 @@ int get_Template_ReadProcPen();
 // callback's, or -1 when no template file is open (nothing called).
 void template_MultiMngTpRead_PROCdata(int nc_function, template_read_fn read, int& status);
 void template_MultiTPRead_PROCdata(int nc_function, template_read_fn read, int& status);
-void template_MultiMngTpWrite_PROCdata(int nc_function, template_put_fn put_parameters,
-                                       template_put_fn put_geometry, int& status);
-void template_MultiTPWrite_PROCdata(int nc_function, template_put_fn put_parameters,
-                                    template_put_fn put_geometry, int& status);
+void template_MultiMngTpWrite_PROCdata(int nc_function, template_put_fn put_parameters, template_put_fn put_geometry,
+                                       int& status);
+void template_MultiTPWrite_PROCdata(int nc_function, template_put_fn put_parameters, template_put_fn put_geometry,
+                                    int& status);
 // The template lines of a parameter dialog: reads the procedure's parameters from the open template
 // file through the read callback (WHERE 10) and writes them through the put callbacks (WHERE 11).
 // Status: the callback's, 11 or 12 when the host read nothing, or -1 without an open file.

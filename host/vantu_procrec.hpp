@@ -22,12 +22,12 @@ inline constexpr int kNcEntityProcedure = 1, kNcEntityGeometry = 4, kNcEntityLoc
 struct nc_proc_record {
     int block_number = 0;
     int proc_type = 0;
-    std::vector<word> global_words;    // the words of segment 24
-    int mchprm_id = 0;                 // 0 or less: none
-    int lclprm_id = 0;                 // 0 or less: none
+    std::vector<word> global_words;  // the words of segment 24
+    int mchprm_id = 0;               // 0 or less: none
+    int lclprm_id = 0;               // 0 or less: none
     std::vector<int> geometry_ids;
-    std::vector<word> further_words;   // the words of the sub-list header item
-    int motion_id = -1;                // -1: none
+    std::vector<word> further_words;  // the words of the sub-list header item
+    int motion_id = -1;               // -1: none
 };
 
 // The counts of procedure record id: G, NG and NB, and its record ids. Status 0; -5 when id names

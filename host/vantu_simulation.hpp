@@ -18,7 +18,8 @@ void mrm_ijk(const float* axis);
 // The shape of the tool: class, its values (diameter, clear length, cut length and the tip
 // angle, or the corner radius and taper angle; count of them), its symbol master, the position
 // (three floats) and the tool. Status 0; -1 for missing values.
-void mrm_tppar(int tool_class, const float* values, int count, int master, const float* position, int tool, int& status);
+void mrm_tppar(int tool_class, const float* values, int count, int master, const float* position, int tool,
+               int& status);
 // The machine type and its name.
 void mrm_tptype(int machine_type, std::string_view name);
 // Room for the moves of the blocks that follow.

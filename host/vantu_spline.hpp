@@ -20,8 +20,8 @@ void dam_end(int descriptor, int& status);
 // its inner control points a third of `length` along the unit directions. error 0; 1 for another
 // mode, a length not above 0, a direction without length, p0 equal to p1, a descriptor that is
 // not open or of records of another size than 3, or fewer than 4 records of room.
-void get_twirl_spline(int mode, const double* p0, const double* d0, const double* p1, const double* d1,
-                      double length, int descriptor, int room, int& error);
+void get_twirl_spline(int mode, const double* p0, const double* d0, const double* p1, const double* d1, double length,
+                      int descriptor, int room, int& error);
 // Copies the spline of `source` into `target` as a C0 chain within the tolerance (the cubic
 // chain is its own approximation). Status 0; -1 when a descriptor is not open, the source holds
 // no chain, or more than `room` control points would be needed.

@@ -16,8 +16,7 @@ inline constexpr int kPlaneSurfaceType = 3, kSphereSurfaceType = 4, kBicubicSurf
 // flag words (2: the parameter in that direction is not range-checked).
 inline constexpr int kSurfaceBufferWords = 11;
 inline constexpr word kSurfaceBufferTag = 0x53524642;  // "SRFB"
-inline constexpr int kSurfaceBufferId = 1, kSurfaceBufferType = 2, kSurfaceBufferRange = 3,
-                     kSurfaceBufferFlags = 9;
+inline constexpr int kSurfaceBufferId = 1, kSurfaceBufferType = 2, kSurfaceBufferRange = 3, kSurfaceBufferFlags = 9;
 
 // Fills buffer with the parametric surface of entity id. Status 0; kEntityMissing (-5) when no
 // entity has the id, -1 when it is no parametric surface (buffer untouched).

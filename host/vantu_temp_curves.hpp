@@ -13,8 +13,8 @@ void evbfre(int id);
 // The point of temporary curve id closest to point, searched between the parameters t0 and t1
 // (taken within the curve's range): closest, its parameter and its distance. Status 0; -1 for an
 // id that is no temporary curve of evbcre_bsp or a range that is not finite.
-void cptcrv2(int id, const double* point, double t0, double t1, double* closest, double& parameter,
-             double& distance, int& status);
+void cptcrv2(int id, const double* point, double t0, double t1, double* closest, double& parameter, double& distance,
+             int& status);
 
 // The point (and, for derivatives 1, the first derivative after it: 6 values) of temporary curve
 // id at parameter t, taken within the curve's range. Status 0; -1 for an id that is no temporary

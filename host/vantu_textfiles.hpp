@@ -14,8 +14,7 @@ void gtpfmx(std::string& marker);
 // An output file name made of the part name (with its marker), the name text and the suffix,
 // joined by "_" (blanks at their ends dropped, empty parts left out). Status 0; -1 for an empty
 // part name or a name longer than 255 characters.
-void makfln(std::string_view part, std::string_view text, std::string_view suffix, std::string& name,
-            int& status);
+void makfln(std::string_view part, std::string_view text, std::string_view suffix, std::string& name, int& status);
 // The position (1-based) of the last character that is neither blank nor NUL; 0 when none.
 int lastnb(std::string_view text);
 // The text in the host's file-name case (lower case).

@@ -33,8 +33,8 @@ void cvi2ts(int value, int width, std::string& text, int& length);
 // the characters before the padding.
 void maktx5(int gap, std::string_view label, std::string_view separator, std::string_view value, int width,
             std::string& field, int& length);
-void maktx6(int gap, std::string_view label, std::string_view separator, std::string_view value,
-            std::string_view unit, int width, std::string& field, int& length);
+void maktx6(int gap, std::string_view label, std::string_view separator, std::string_view value, std::string_view unit,
+            int width, std::string& field, int& length);
 // Compares two texts, the shorter one taken as blank-padded and a zero byte ending a text:
 // 0 when they are equal, else 1.
 int cmpchs(std::string_view a, std::string_view b);

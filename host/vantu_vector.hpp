@@ -66,21 +66,21 @@ void setdeld_nc(double angle, double largest_step, int& count, double& step);
 // directions make the parameters distances): crossing = p + along_u * u = q + along_v * v.
 // Status 0; -2 when the lines are parallel (the sine of their angle below
 // kDoubleParallelSine); -1 when a direction has no length. Nothing is written on failure.
-void intvvd(const double* p, const double* u, const double* q, const double* v, double* crossing,
-            double& along_u, double& along_v, int& status);
+void intvvd(const double* p, const double* u, const double* q, const double* v, double* crossing, double& along_u,
+            double& along_v, int& status);
 // The same in space. Skew lines give their closest approach: the parameters of the two nearest
 // points and their midpoint as the crossing, status 0. Parallel lines give -2, or 1 when they
 // coincide (the point q and its parameter on the first line, along_v 0); -1 for a zero direction.
-void intvvd3(const double* p, const double* u, const double* q, const double* v, double* crossing,
-             double& along_u, double& along_v, int& status);
+void intvvd3(const double* p, const double* u, const double* q, const double* v, double* crossing, double& along_u,
+             double& along_v, int& status);
 
 // Distance of a point from the segment start..end in dimension 2 or 3, with the nearest point
 // and its parameter (0 at start, 1 at end). Mode 1 measures against the whole line through the
 // two points (the parameter may lie outside 0..1); mode 2 against the segment (parameter clamped).
 // A segment without length gives the start point and parameter 0. Status 0; -1 for a dimension
 // other than 2 or 3 or a mode other than 1 or 2 (nothing written).
-void dsdlpt(int mode, int dimension, const double* point, const double* start, const double* end,
-            double* nearest, double& parameter, double& distance, int& status);
+void dsdlpt(int mode, int dimension, const double* point, const double* start, const double* end, double* nearest,
+            double& parameter, double& distance, int& status);
 
 // Non-zero when the 2-D point lies on the line through a and b within kDoubleTolerance (for a
 // and b equal: when the point equals a within it).
@@ -135,8 +135,8 @@ int eqptd(int n, const double* p, const double* q);
 // Status 0; -1 for a dimension other than 2 or 3, a negative count or tolerance, a mode other
 // than 0 or 1, a null list with points, or normals with a stride below 24 or not a multiple of 8
 // (nothing changed).
-void dladstd(int dimension, double tolerance, int mode, double extra, double* points, int& count,
-             double* normals, int normal_stride, int& status);
+void dladstd(int dimension, double tolerance, int mode, double extra, double* points, int& count, double* normals,
+             int normal_stride, int& status);
 // The polyline thinning of dladstd for count points of three doubles (mode 0, no normals): both
 // ends kept, every dropped point within the tolerance of the kept polyline; count becomes the
 // number kept. Status 0; -1 for a negative count or tolerance or a null list with points.

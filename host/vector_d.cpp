@@ -117,8 +117,7 @@ void m3vecd(const double* matrix, const double* vector, double* result)
     VANTU_COUNT("m3vecd");
     double out[3];
     for (int row = 0; row < 3; ++row)
-        out[row] = matrix[3 * row] * vector[0] + matrix[3 * row + 1] * vector[1] +
-                   matrix[3 * row + 2] * vector[2];
+        out[row] = matrix[3 * row] * vector[0] + matrix[3 * row + 1] * vector[1] + matrix[3 * row + 2] * vector[2];
     result[0] = out[0];
     result[1] = out[1];
     result[2] = out[2];
@@ -203,8 +202,8 @@ void setdeld_nc(double angle, double largest_step, int& count, double& step)
 
 // ---- lines and segments -----------------------------------------------------------------------
 
-void intvvd(const double* p, const double* u, const double* q, const double* v, double* crossing,
-            double& along_u, double& along_v, int& status)
+void intvvd(const double* p, const double* u, const double* q, const double* v, double* crossing, double& along_u,
+            double& along_v, int& status)
 {
     VANTU_COUNT("intvvd");
     const double length_u = std::hypot(u[0], u[1]);
@@ -227,8 +226,8 @@ void intvvd(const double* p, const double* u, const double* q, const double* v, 
     status = 0;
 }
 
-void intvvd3(const double* p, const double* u, const double* q, const double* v, double* crossing,
-             double& along_u, double& along_v, int& status)
+void intvvd3(const double* p, const double* u, const double* q, const double* v, double* crossing, double& along_u,
+             double& along_v, int& status)
 {
     VANTU_COUNT("intvvd3");
     const double uu = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
@@ -262,8 +261,7 @@ void intvvd3(const double* p, const double* u, const double* q, const double* v,
     }
     along_u = (uv * vw - vv * uw) / denominator;
     along_v = (uu * vw - uv * uw) / denominator;
-    for (int k = 0; k < 3; ++k)
-        crossing[k] = 0.5 * ((p[k] + along_u * u[k]) + (q[k] + along_v * v[k]));
+    for (int k = 0; k < 3; ++k) crossing[k] = 0.5 * ((p[k] + along_u * u[k]) + (q[k] + along_v * v[k]));
     status = 0;
 }
 
@@ -297,8 +295,8 @@ void intvvd3(const double* p, const double* u, const double* q, const double* v,
     distance = std::sqrt(sum);
 }
 
-void dsdlpt(int mode, int dimension, const double* point, const double* start, const double* end,
-            double* nearest, double& parameter, double& distance, int& status)
+void dsdlpt(int mode, int dimension, const double* point, const double* start, const double* end, double* nearest,
+            double& parameter, double& distance, int& status)
 {
     VANTU_COUNT("dsdlpt");
     if ((dimension != 2 && dimension != 3) || (mode != 1 && mode != 2)) {

@@ -169,7 +169,8 @@ void v3unit(float* vector, float& length, int& status)
 float dist2(const float* p, const float* q)
 {
     VANTU_COUNT("dist2");
-    return static_cast<float>(std::sqrt(std::pow(static_cast<double>(p[0]) - q[0], 2) + std::pow(static_cast<double>(p[1]) - q[1], 2)));
+    return static_cast<float>(
+        std::sqrt(std::pow(static_cast<double>(p[0]) - q[0], 2) + std::pow(static_cast<double>(p[1]) - q[1], 2)));
 }
 
 void m3vec(const float* matrix, const float* vector, float* result)
@@ -177,7 +178,8 @@ void m3vec(const float* matrix, const float* vector, float* result)
     VANTU_COUNT("m3vec");
     double out[3];
     for (int row = 0; row < 3; ++row)
-        out[row] = static_cast<double>(matrix[3 * row]) * vector[0] + static_cast<double>(matrix[3 * row + 1]) * vector[1] +
+        out[row] = static_cast<double>(matrix[3 * row]) * vector[0] +
+                   static_cast<double>(matrix[3 * row + 1]) * vector[1] +
                    static_cast<double>(matrix[3 * row + 2]) * vector[2];
     for (int row = 0; row < 3; ++row) result[row] = static_cast<float>(out[row]);
 }
@@ -209,8 +211,9 @@ void m3inv(const float* matrix, float* inverse, int& status)
 void plrot(const float* plane, float* matrix, int& status)
 {
     VANTU_COUNT("plrot");
-    const double length = std::sqrt(static_cast<double>(plane[0]) * plane[0] + static_cast<double>(plane[1]) * plane[1] +
-                                    static_cast<double>(plane[2]) * plane[2]);
+    const double length =
+        std::sqrt(static_cast<double>(plane[0]) * plane[0] + static_cast<double>(plane[1]) * plane[1] +
+                  static_cast<double>(plane[2]) * plane[2]);
     if (!(length > kRealNoLength)) {
         status = -1;
         return;

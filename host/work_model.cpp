@@ -22,7 +22,8 @@ work_model_state& state()
 
 void reset_work_model() { state() = work_model_state{}; }
 
-[[maybe_unused]] const bool registered = vantu::register_component({"work_model", reset_work_model, nullptr, nullptr, nullptr});
+[[maybe_unused]] const bool registered =
+    vantu::register_component({"work_model", reset_work_model, nullptr, nullptr, nullptr});
 
 }  // namespace
 

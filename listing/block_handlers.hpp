@@ -9,11 +9,11 @@
 
 // What every handler gets besides the block's values.
 struct dip_context {
-    int source = 2;        // unchanged, or less 7 from 8 on (see DSPBLK)
-    int mode = 1;          // display mode: 0 remove, 1 draw, 2 position only (3 for DIPBT1)
-    int type = 0;          // the block type, where a handler serves several
-    int number = 0;        // the block number
-    int tool_update = 0;   // 1: tool instances along the move
+    int source = 2;       // unchanged, or less 7 from 8 on (see DSPBLK)
+    int mode = 1;         // display mode: 0 remove, 1 draw, 2 position only (3 for DIPBT1)
+    int type = 0;         // the block type, where a handler serves several
+    int number = 0;       // the block number
+    int tool_update = 0;  // 1: tool instances along the move
 };
 
 // Lines and each point of a string (2, 22, 222, 7, 27, 227): the point and its vector.

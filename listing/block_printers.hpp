@@ -15,8 +15,8 @@
 struct print_job {
     int form = 1;
     int unit = 19;
-    int size = 0;       // the block size in words
-    int type = 0;       // the block type
+    int size = 0;  // the block size in words
+    int type = 0;  // the block type
     float scale = 1.0f;
 };
 

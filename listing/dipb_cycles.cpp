@@ -2,13 +2,13 @@
 // drill location (DIPB31).
 #include "listing/block_handlers.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"
-#include "toolpath/read_transform.hpp"
 #include "listing/tool_display.hpp"
 #include "surfaces/tool_symbol.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/read_transform.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <cstring>
 #include <vector>

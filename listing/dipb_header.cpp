@@ -3,16 +3,16 @@
 // rotation-axes symbol of a 5-axis table (rotax_display).
 #include "listing/block_handlers.hpp"
 
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "listing/dspblk_draw.hpp"
-#include "toolpath/setmod.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/setmod.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
 
 #include <cmath>

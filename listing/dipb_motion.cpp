@@ -2,16 +2,16 @@
 // (DIPB5), the lathe drill (DIPB11), threads (DIPB13) and grooves (DIPB14).
 #include "listing/block_handlers.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "listing/dspblk.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "listing/read_spline.hpp"
-#include "toolpath/read_transform.hpp"
 #include "listing/tool_display.hpp"
-#include "listing/dspblk.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/read_transform.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/tool_accessors.hpp"
 
@@ -36,8 +36,10 @@ void trace_to_current()
 {
     const tool_position_state& d = DSP8();
     const std::array<tool_vec, 1> to{d.vec(T::kPosition)}, axis{d.vec(T::kAxis)};
-    if (punch_machine()) tool_trace_line(to, axis, to[0], axis[0], trace_step());
-    else tool_trace_line(to, axis, d.vec(T::kPrevPosition), d.vec(T::kPrevAxis), trace_step());
+    if (punch_machine())
+        tool_trace_line(to, axis, to[0], axis[0], trace_step());
+    else
+        tool_trace_line(to, axis, d.vec(T::kPrevPosition), d.vec(T::kPrevAxis), trace_step());
 }
 
 // The coordinates of the arc plane: 1 x y, 2 x z, 3 y z.
@@ -51,9 +53,7 @@ plane_axes arc_plane(int plane)
     case 1: return {0, 1};
     case 2: return {0, 2};
     case 3: return {1, 2};
-    default:
-        eroutc("WRONG CODE FOR ARC PLANE", 0);
-        return {0, 1};
+    default: eroutc("WRONG CODE FOR ARC PLANE", 0); return {0, 1};
     }
 }
 
@@ -147,7 +147,8 @@ void simulate_spline(const dip_context& c, const spline_words& s, int& status)
     if (limits == 0) crvpld2(curve, t0, t1, tolerance, 3, kMostSimPoints, xyz.data(), count, limits);
     evbfre(curve);
     for (int i = 1; i < count && limits == 0 && status >= 0; ++i) {
-        DSP8().set_vec(T::kPosition, {static_cast<float>(xyz[3 * i]), static_cast<float>(xyz[3 * i + 1]), static_cast<float>(xyz[3 * i + 2])});
+        DSP8().set_vec(T::kPosition, {static_cast<float>(xyz[3 * i]), static_cast<float>(xyz[3 * i + 1]),
+                                      static_cast<float>(xyz[3 * i + 2])});
         dsp_draw_move(c.source, c.mode, c.number, status);
     }
 }
@@ -191,8 +192,10 @@ void DIPB3(const dip_context& c, const tp_arc_block& arc, int& status)
     const plane_axes axes = arc_plane(arc.plane);
     dsp_register_block(c.source, c.mode, c.number);
     if (c.mode == kDisplayRemove) return;
-    if (is_sim_source(c.source)) simulate_arc(c, arc, axes, status);
-    else if (c.mode == kDisplayDraw) define_arc(arc, axes);
+    if (is_sim_source(c.source))
+        simulate_arc(c, arc, axes, status);
+    else if (c.mode == kDisplayDraw)
+        define_arc(arc, axes);
     if (status < 0) return;
     DSP8().set_vec(T::kPosition, arc.end);
     set_vector(c.type, arc.direction);
@@ -226,8 +229,10 @@ void DIPB5(dip_context& c, int& status)
     int accepted = -1;
     if (own.mode == kDisplayDraw || is_sim_source(own.source))
         ncd_update_spline_def(s.order, s.count, s.knots.data(), shown.data(), accepted);
-    if (accepted == 0 && is_sim_source(own.source)) simulate_spline(own, s, status);
-    else if (accepted == 0) dsp_draw_move(own.source, own.mode, own.number, status);
+    if (accepted == 0 && is_sim_source(own.source))
+        simulate_spline(own, s, status);
+    else if (accepted == 0)
+        dsp_draw_move(own.source, own.mode, own.number, status);
     if (status >= 0 && own.tool_update) tool_trace_spline(s.order, s.count, shown.data(), s.knots.data(), trace_step());
 }
 

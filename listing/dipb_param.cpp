@@ -3,24 +3,24 @@
 // value, or the simulation's modal value.
 #include "listing/block_handlers.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"
-#include "toolpath/setmod.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"
-#include "toolpath/rec8.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/rec8.hpp"
+#include "toolpath/setmod.hpp"
+#include "toolpath/tool_position.hpp"
 
 namespace {
 
 using T = tool_position_state;
 using M = modal_values;
 
-constexpr int kFeed = 1, kSpin = 2, kCoolant = 3, kCutterComp = 5, kNibble = 52, kPunch = 53, kIndex = 54,
-              kUcs = 55, kRapidFeed = 59, kTool = 100;
+constexpr int kFeed = 1, kSpin = 2, kCoolant = 3, kCutterComp = 5, kNibble = 52, kPunch = 53, kIndex = 54, kUcs = 55,
+              kRapidFeed = 59, kTool = 100;
 constexpr int kModeWithoutRegister = 3;
 constexpr int kNoUserAttributes = 10;
 constexpr int kPrmIndexWord = 16;
@@ -31,7 +31,7 @@ constexpr int kPutAside = 1, kCannotPutAside = 2;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 
 struct line_attrs {
-    int font = -1, colour = -1, pen = -1;   // -1: the saved one
+    int font = -1, colour = -1, pen = -1;  // -1: the saved one
 };
 
 // The line style of the moves that follow a feed, rapid-feed, nibbling or punch value.
@@ -126,8 +126,11 @@ void change_tool(const dip_context& c)
 void refresh_field(int prmtyp)
 {
     switch (prmtyp) {
-    case kFeed: case kPunch: case kRapidFeed: return status_show_feed(kStatusWindow);
-    case kSpin: case kNibble: return status_show_spin(kStatusWindow);
+    case kFeed:
+    case kPunch:
+    case kRapidFeed: return status_show_feed(kStatusWindow);
+    case kSpin:
+    case kNibble: return status_show_spin(kStatusWindow);
     case kCoolant: return status_show_coolant(kStatusWindow);
     case kTool:
         return status_show_tool(cutter_comp_on() && DSM4().at(M::kCutterComp) != 0 ? kUnmarkedTool : kStatusWindow);

@@ -2,14 +2,14 @@
 // with its reader, transformed by the copy transformation and handed to its handler.
 #include "listing/dspblk.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "listing/status_line.hpp"
 #include "toolpath/copy_transform.hpp"
+#include "toolpath/display_break.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_read_proc.hpp"
 #include "toolpath/tp_words.hpp"
@@ -18,17 +18,17 @@ namespace {
 
 constexpr int kFailed = -1, kInEntity = 3;
 constexpr int kNoNumberShift = 10;
-constexpr int kTrace = 1;                     // TLER: TOOL: TRACE
+constexpr int kTrace = 1;  // TLER: TOOL: TRACE
 constexpr int kStatusWindow = 2;
 constexpr int kCycleActivation = 30;
-constexpr int kEditorWithTool = 3;          // handled as 2, except by the parameter handler
+constexpr int kEditorWithTool = 3;  // handled as 2, except by the parameter handler
 
 struct block_job {
-    int mode = 1;          // the display mode (3 kept for the parameter handler)
+    int mode = 1;  // the display mode (3 kept for the parameter handler)
     int source = 2;
     bool converter = false;
     int size = 0, type = 0, block_class = 0;
-    dip_context context;   // what the handlers get
+    dip_context context;  // what the handlers get
     int status = 0;
 };
 
@@ -36,8 +36,19 @@ struct block_job {
 bool takes_source(int type)
 {
     switch (type) {
-    case 0: case 1: case 2: case 3: case 5: case 7: case 31:
-    case 22: case 23: case 27: case 222: case 223: case 227: return true;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+    case 7:
+    case 31:
+    case 22:
+    case 23:
+    case 27:
+    case 222:
+    case 223:
+    case 227: return true;
     default: return false;
     }
 }
@@ -138,20 +149,26 @@ void show_by_type(block_job& j)
         if (mirroring()) mirror_cutcom_side(b, display_copy_transform().matrix);
         if (j.source == kSourceWritten) c.tool_update = 1;
         c.number = b.number;
-        c.mode = j.mode;   // the one handler that gets the mode itself
+        c.mode = j.mode;  // the one handler that gets the mode itself
         return DIPBT1(c, b, j.status);
     }
-    case 2: case 22: case 222: case 7: case 27: case 227: return show_lines(j, where);
-    case 3: case 23: case 223: return show_arc(j, where);
-    case 4: case 99: return tpskip_args(where, j.size - 1, j.status);
+    case 2:
+    case 22:
+    case 222:
+    case 7:
+    case 27:
+    case 227: return show_lines(j, where);
+    case 3:
+    case 23:
+    case 223: return show_arc(j, where);
+    case 4:
+    case 99: return tpskip_args(where, j.size - 1, j.status);
     case 5: return DIPB5(c, j.status);
     case 6: {
         if (j.source == kSourceWritten) c.tool_update = 1;
         return read_and_show<tp_home_block>(j, where, tpread_home, DIPB6);
     }
-    case 8:
-        userrc("WARNING! OLD DRILL FORMAT NO LONGER EXISTS!");
-        return tpskip_args(where, j.size - 1, j.status);
+    case 8: userrc("WARNING! OLD DRILL FORMAT NO LONGER EXISTS!"); return tpskip_args(where, j.size - 1, j.status);
     case 9: {
         if (j.source == kSourceWritten) c.tool_update = 1;
         return read_and_show<tp_macsys_rot_block>(j, where, tpread_macsys_rot, DIPB9);
@@ -182,10 +199,13 @@ void show_by_type(block_job& j)
         c.number = b.number;
         return DIPB14(c, b, j.status);
     }
-    case 30: case 35: {
+    case 30:
+    case 35: {
         tp_cycle_block b;
-        if (j.type == 30) tpread_cycle_activation(where, b, j.status);
-        else tpread_cycle_cancel(where, b, j.status);
+        if (j.type == 30)
+            tpread_cycle_activation(where, b, j.status);
+        else
+            tpread_cycle_cancel(where, b, j.status);
         if (j.status < 0) return;
         keep_cycle(b, j.type == 30);
         c.number = b.number;
@@ -220,9 +240,7 @@ void show_by_type(block_job& j)
     case 34: return read_and_show<tp_retract_mode_block>(j, where, tpread_retract_mode, DIPB34);
     case 36: return read_and_show<tp_z_pair_block>(j, where, tpread_depth_setting, DIPB36);
     case 40: return read_and_show<tp_transform_block>(j, where, tpread_transform, DIPB40);
-    default:
-        erou1c("DSPBLK - UNEXPECTED BLOCK TYPE", j.type);
-        j.status = kFailed;
+    default: erou1c("DSPBLK - UNEXPECTED BLOCK TYPE", j.type); j.status = kFailed;
     }
 }
 
@@ -256,7 +274,8 @@ void DSPBLK(int& mode, int& source, int& block_type, int& break_flag, int& statu
     j.mode = show_number ? mode : mode - kNoNumberShift;
     j.source = source;
     j.context.mode = j.mode == kEditorWithTool ? kDisplayPosition : j.mode;
-    j.context.tool_update = TLER().at(tool_display_state::kMode) == kTrace && (source == kSourceList || source == kSourceWritten);
+    j.context.tool_update =
+        TLER().at(tool_display_state::kMode) == kTrace && (source == kSourceList || source == kSourceWritten);
     show_block(j);
     block_type = j.type;
     if (j.status < 0) {

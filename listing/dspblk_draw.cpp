@@ -1,13 +1,13 @@
 // The display state and the drawing routines of the block handlers (see the header).
 #include "listing/dspblk_draw.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/read_transform.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/read_transform.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
@@ -16,7 +16,7 @@ namespace {
 
 using T = tool_position_state;
 
-constexpr int kCreateBlank = 3;       // TLER: MOTION: CREATE BLANK
+constexpr int kCreateBlank = 3;  // TLER: MOTION: CREATE BLANK
 constexpr int kProcFont = 4, kRapidFont = 5, kRapidColour = 2, kRapidPen = 3;
 constexpr int kDrillAttrMask = 262140;
 constexpr int kWhicheverFigure = -1;
@@ -65,8 +65,10 @@ struct drill_stroke {
 void add_and_move(const drill_stroke* drill, const point3& p, int& status)
 {
     int added = 0, moved = 0;
-    if (drill) ncd_add_registered_drill_block(added);
-    else ncd_add_registered_block(added);
+    if (drill)
+        ncd_add_registered_drill_block(added);
+    else
+        ncd_add_registered_block(added);
     if (added == kNcdAddFailed || added < 0) {
         status = -1;
         return;
@@ -189,7 +191,8 @@ void dsp_draw_drill(int source, int display_mode, int rapid, int block_number, i
     const dspblk_state& s = dspblk();
     ncd_update_blank_attribute(blank_attribute());
     pending_move(p);
-    const drill_stroke stroke = rapid != 0 ? drill_stroke{kRapidFont, kRapidColour, kRapidPen} : drill_stroke{kProcFont, s.colour, s.pen};
+    const drill_stroke stroke =
+        rapid != 0 ? drill_stroke{kRapidFont, kRapidColour, kRapidPen} : drill_stroke{kProcFont, s.colour, s.pen};
     setlf(stroke.font);
     add_and_move(&stroke, p, status);
 }
@@ -198,8 +201,10 @@ void dsp_draw_arc(int source, int display_mode, const dsp_arc& arc)
 {
     if (display_mode != kDisplayDraw && !is_sim_source(source)) return;
     dspblk_state& s = dspblk();
-    if (s.blank_next) ncd_update_blank_attribute(1);
-    else s.move_to = 0;
+    if (s.blank_next)
+        ncd_update_blank_attribute(1);
+    else
+        s.move_to = 0;
     s.attrs_set = 0;
     dparca(arc.centre.data(), arc.radius, arc.start, arc.sweep);
     s.figure_open = 1;
@@ -218,8 +223,10 @@ void dsp_set_attrs(int source, int display_mode, int font, int colour, int pen)
     (void)source;
     if (display_mode != kDisplayDraw) return;
     dspblk_state& s = dspblk();
-    if (s.blank_next) ncd_update_blank_attribute(1);
-    else s.move_to = 0;
+    if (s.blank_next)
+        ncd_update_blank_attribute(1);
+    else
+        s.move_to = 0;
     tool_position_state& d = DSP8();
     d.at(T::kLineFont) = font < 0 ? s.font : font;
     d.at(T::kColour) = colour < 0 ? s.colour : colour;
@@ -245,7 +252,8 @@ void dsp_sim_modal(int source, int display_mode, int prmtyp, int& status)
     switch (prmtyp) {
     case 1: mrm_feed(m.real(modal_values::kFeed)); return;
     case 2:
-        mrm_spin(m.real(modal_values::kCuttingSpeed), PRM9().words[machine_params::kSpindleSpeed], m.at(modal_values::kSpin));
+        mrm_spin(m.real(modal_values::kCuttingSpeed), PRM9().words[machine_params::kSpindleSpeed],
+                 m.at(modal_values::kSpin));
         return;
     case 3: mrm_cool(m.at(modal_values::kCoolant)); return;
     case 55: {

@@ -13,18 +13,18 @@ inline constexpr int kDisplayRemove = 0, kDisplayDraw = 1, kDisplayPosition = 2;
 
 // dspblk_state: the display state, one for the module.
 struct dspblk_state {
-    int blank_next = 0;        // the block is created with the blank attribute
-    int move_to = 0;           // a pen move to the next point is pending
-    int fast_blank = 0;        // the block is a rapid move the host does not show
-    int figure_open = 0;       // a host figure is open and must be closed
-    int attrs_set = 0;         // the attributes need not be set before the next move
-    int font = 0, colour = 0, pen = 0;   // the saved line font, colour and pen
-    int sub_procedure = 0;     // raised by each movement entity displayed
-    int proc_blanked = 0;      // the current procedure is displayed blanked
-    float cycle_step = 0.0f;   // kept cycle values: surface step, level and integer mode
+    int blank_next = 0;                 // the block is created with the blank attribute
+    int move_to = 0;                    // a pen move to the next point is pending
+    int fast_blank = 0;                 // the block is a rapid move the host does not show
+    int figure_open = 0;                // a host figure is open and must be closed
+    int attrs_set = 0;                  // the attributes need not be set before the next move
+    int font = 0, colour = 0, pen = 0;  // the saved line font, colour and pen
+    int sub_procedure = 0;              // raised by each movement entity displayed
+    int proc_blanked = 0;               // the current procedure is displayed blanked
+    float cycle_step = 0.0f;            // kept cycle values: surface step, level and integer mode
     float cycle_level = 0.0f;
     int cycle_mode = 0;
-    int last_type = -1;        // the type of the block displayed last
+    int last_type = -1;  // the type of the block displayed last
 };
 dspblk_state& dspblk();
 

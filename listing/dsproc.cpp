@@ -1,18 +1,18 @@
 // DSPROC and display_proc_movmnt (see the header).
 #include "listing/dsproc.hpp"
 
-#include "listing/proc_common_services.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
 #include "listing/dspblk.hpp"
 #include "listing/dspblk_draw.hpp"
+#include "listing/proc_common_services.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"
@@ -71,8 +71,10 @@ bool place_in_display_file(int mode, int number, int& status)
 {
     if (mode == kPositionOnly || mode == kKeepOld) return true;
     const ncd_address procedure{1, number, 0};
-    if (displayed_before(number) <= 0) ncd_set_block_position(kCurrentDisplayFile, 1, ncd_address{}, status);
-    else ncd_set_block_position(kCurrentDisplayFile, -1, procedure, status);
+    if (displayed_before(number) <= 0)
+        ncd_set_block_position(kCurrentDisplayFile, 1, ncd_address{}, status);
+    else
+        ncd_set_block_position(kCurrentDisplayFile, -1, procedure, status);
     if (status != 0 && mode != kGoesOn) {
         eroutc("DSPROC, ERRORS IN THE DISPLAY FILE", 0);
         status = kFailed;
@@ -192,8 +194,7 @@ void DSPROC(int& dmode, int& status)
     std::array<float, 3> previous{}, previous_axis{}, next{}, next_axis{};
     int no_previous = 0, no_next = 0;
     if (status >= 0)
-        proc_common_service_table().GETPOS(previous, previous_axis, no_previous, next, next_axis, no_next,
-                                           status);
+        proc_common_service_table().GETPOS(previous, previous_axis, no_previous, next, next_axis, no_next, status);
     if (status < 0) {
         status = kFailed;
         return;

@@ -17,9 +17,9 @@ constexpr int kMostWidth = 1000;
 constexpr std::size_t kMostLines = 10000;
 
 struct item {
-    char kind = 0;      // 'x' blanks, 't' text, 'i', 'f', 'a', '/' new line, 'g' group, 'p' tab to column width
+    char kind = 0;  // 'x' blanks, 't' text, 'i', 'f', 'a', '/' new line, 'g' group, 'p' tab to column width
     int repeat = 1;
-    int width = 0;      // 0 with 'a': the whole text
+    int width = 0;  // 0 with 'a': the whole text
     int decimals = 0;
     std::string text;
     std::vector<item> group;
@@ -43,12 +43,13 @@ struct parser {
         blanks();
         if (at >= s.size() || !std::isdigit(static_cast<unsigned char>(s[at]))) return std::nullopt;
         int n = 0;
-        while (at < s.size() && std::isdigit(static_cast<unsigned char>(s[at])) && n <= kMostWidth) n = n * 10 + (s[at++] - '0');
+        while (at < s.size() && std::isdigit(static_cast<unsigned char>(s[at])) && n <= kMostWidth)
+            n = n * 10 + (s[at++] - '0');
         return n;
     }
     bool text(std::string& out)
     {
-        ++at;   // the opening quote
+        ++at;  // the opening quote
         for (; at < s.size(); ++at) {
             if (s[at] != '\'') {
                 out += s[at];
@@ -169,8 +170,10 @@ std::string fixed_field(const fmt_value& v, int width, int decimals)
 std::string text_field(const fmt_value& v, int width)
 {
     std::string text;
-    if (const std::string* t = std::get_if<std::string>(&v)) text = *t;
-    else text = std::get_if<int>(&v) ? std::to_string(std::get<int>(v)) : std::to_string(std::get<double>(v));
+    if (const std::string* t = std::get_if<std::string>(&v))
+        text = *t;
+    else
+        text = std::get_if<int>(&v) ? std::to_string(std::get<int>(v)) : std::to_string(std::get<double>(v));
     if (width == 0) return text;
     const auto w = static_cast<std::size_t>(width);
     // As FORMAT does: a longer text gives its first characters, a shorter one is right-aligned.
@@ -182,7 +185,7 @@ struct writer {
     std::span<const fmt_value> values;
     std::size_t next = 0;
     std::vector<std::string> lines{std::string()};
-    std::size_t column = 0;   // where the next field goes on the last line (Tc moves it)
+    std::size_t column = 0;  // where the next field goes on the last line (Tc moves it)
 
     // Writes the text at the column, over what a tab back left there.
     void put(const std::string& text)
@@ -215,9 +218,12 @@ struct writer {
         }
         if (next >= values.size()) return false;
         const fmt_value& v = values[next++];
-        if (it.kind == 'i') put(integer_field(v, it.width));
-        else if (it.kind == 'f') put(fixed_field(v, it.width, it.decimals));
-        else put(text_field(v, it.width));
+        if (it.kind == 'i')
+            put(integer_field(v, it.width));
+        else if (it.kind == 'f')
+            put(fixed_field(v, it.width, it.decimals));
+        else
+            put(text_field(v, it.width));
         return true;
     }
     bool new_line()

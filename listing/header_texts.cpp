@@ -1,12 +1,12 @@
 // The tool-path header fields and the procedure status text (see the header).
 #include "listing/header_texts.hpp"
 
+#include "host/vantu.hpp"
+#include "toolpath/fnc_names.hpp"
 #include "toolpath/mch_type_name.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/optimizer_params.hpp"
-#include "host/vantu.hpp"
-#include "toolpath/fnc_names.hpp"
 #include "toolpath/tp_size.hpp"
 
 #include <cstring>
@@ -86,8 +86,10 @@ void tp_header_text(int tool_path, int current, tp_header_fields& fields)
     fields.name = field("TP NAME", name);
     fields.type = type_field(machine_type, axes_kind);
     int size = 0, status = 0;
-    if (current != 0) GTTPSZ(size, status);
-    else tp_entity_size(tool_path, size, status);
+    if (current != 0)
+        GTTPSZ(size, status);
+    else
+        tp_entity_size(tool_path, size, status);
     fields.size = size_field(size, status >= 0);
     int bytes = 0;
     gtdas(bytes, status);
@@ -109,7 +111,8 @@ void tp_header_text(int tool_path, int current, tp_header_fields& fields)
 void tp_header_text_c(int tool_path, int current, tp_header_fields& fields)
 {
     tp_header_text(tool_path, current, fields);
-    for (std::string* f : {&fields.name, &fields.size, &fields.bytes_left, &fields.type, &fields.level, &fields.macsys}) {
+    for (std::string* f :
+         {&fields.name, &fields.size, &fields.bytes_left, &fields.type, &fields.level, &fields.macsys}) {
         const std::size_t last = f->find_last_not_of(' ');
         f->erase(last == std::string::npos ? 0 : last + 1);
     }

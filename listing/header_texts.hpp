@@ -6,7 +6,7 @@
 #include <string>
 
 struct tp_header_fields {
-    std::string name, size, bytes_left, type, level, macsys;   // 22 characters each
+    std::string name, size, bytes_left, type, level, macsys;  // 22 characters each
 };
 
 // The fields of tool-path entity `tool_path`; with `current` set the name and machine type come

@@ -57,7 +57,10 @@ fl_item li_date(const std::array<int, 6>& day_month_year_time)
     return it;
 }
 
-void lst_line(int unit, std::initializer_list<fl_item> items) { fltxtc(unit, std::span<const fl_item>(items.begin(), items.size()), lst_state().line); }
+void lst_line(int unit, std::initializer_list<fl_item> items)
+{
+    fltxtc(unit, std::span<const fl_item>(items.begin(), items.size()), lst_state().line);
+}
 
 void lst_line(int unit, const std::vector<fl_item>& items) { fltxtc(unit, items, lst_state().line); }
 

@@ -16,8 +16,8 @@
 fl_item li_blanks(int count);
 fl_item li_text(std::string text);
 fl_item li_int(int value);
-fl_item li_real(float value);     // 'R', a plain real
-fl_item li_length(float value);   // 'U', a length already scaled
+fl_item li_real(float value);    // 'R', a plain real
+fl_item li_length(float value);  // 'U', a length already scaled
 fl_item li_date(const std::array<int, 6>& day_month_year_time);
 
 // One line of the items.

@@ -1,13 +1,13 @@
 // DISPLB (see the header).
 #include "listing/live_display.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_handlers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/dspblk.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 struct listing_state {
-    std::array<float, 3> origin{};     // the tool-path origin (listing form)
-    int last_type = -1;                // the block type printed last (markers: 900 and more)
-    int procedure = 0;                 // the current procedure number
-    int line = 1;                      // the line counter of the listing file
-    std::string block_column = std::string(6, ' ');     // block number
+    std::array<float, 3> origin{};                         // the tool-path origin (listing form)
+    int last_type = -1;                                    // the block type printed last (markers: 900 and more)
+    int procedure = 0;                                     // the current procedure number
+    int line = 1;                                          // the line counter of the listing file
+    std::string block_column = std::string(6, ' ');        // block number
     std::string proc_block_column = std::string(11, ' ');  // procedure and block number
     std::string coordinate_column = std::string(48, ' ');  // coordinates
     std::string line_buffer = std::string(80, ' ');

@@ -28,26 +28,46 @@ constexpr int kFeed = 0, kVc = 1, kSpinMode = 2, kPercent1 = 3, kPercent2 = 4, k
               kMachineKind = 18, kKindValue1 = 19, kKindValue2 = 20, kRapid = 21, kCompMode = 22;
 constexpr int kDirectionCcw = 2, kDirectionOff = 3;
 constexpr int kPunchMachine1 = 12, kPunchMachine2 = 13, kLatheMachine = 31, kLatheDrill = 8;
-constexpr int kWindow = 2;                         // the modal setters' status-line window
-constexpr int kOff = 1, kOn = 2;                   // two-way choices
-constexpr float kMaxTraverse = 2.0f;               // the fast value of the machine's rapid traverse
+constexpr int kWindow = 2;            // the modal setters' status-line window
+constexpr int kOff = 1, kOn = 2;      // two-way choices
+constexpr float kMaxTraverse = 2.0f;  // the fast value of the machine's rapid traverse
 constexpr double kMetresToFeet = 1000.0 * 0.0032808399, kFeetToMetres = 0.3048;
 constexpr float kInch = 25.4f, kFoot = 304.8f;
-constexpr int kStoreTool = 6;                      // SGTOOL
+constexpr int kStoreTool = 6;  // SGTOOL
 // Kinds of the host's parameter fields that hold a real.
 constexpr int kRealField = 2, kSecondRealField = 5, kExpressionField = 8;
 
-enum class slot_item { none, tool, coolant, cutcom, spin_mode, vc, spindle, direction, feed, punch, nibbling,
-                       feed_switch, machine_kind, rapid, comp_mode, table_kind, other };
+enum class slot_item {
+    none,
+    tool,
+    coolant,
+    cutcom,
+    spin_mode,
+    vc,
+    spindle,
+    direction,
+    feed,
+    punch,
+    nibbling,
+    feed_switch,
+    machine_kind,
+    rapid,
+    comp_mode,
+    table_kind,
+    other
+};
 
-constexpr int kTableType = 38;           // the machining type with the machine-table groups
+constexpr int kTableType = 38;  // the machining type with the machine-table groups
 constexpr int kTableKindRelation = 1296;
 
 // Word n (counted from 1) of the machine-table extension: 1 the kind, 2 and 7 to 10 integers,
 // 3 to 6 reals.
 word& table_word(int n) { return mch_table_ext().ext[static_cast<std::size_t>(n - 1)]; }
 
-bool in_group(int type, std::initializer_list<int> types) { return std::find(types.begin(), types.end(), type) != types.end(); }
+bool in_group(int type, std::initializer_list<int> types)
+{
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
 
 struct mach_run {
     int (&flags)[kMachItemFlags];
@@ -151,12 +171,16 @@ struct mach_run {
         const bool text_shown = free_text.rfind("NO TEXT", 0) != 0;
         if (text_shown && dialog_flag == 0) modmc(free_text, text_value);
         text_shown ? record(slot_item::none) : blank();
-        if (flag(6)) item(slot_item::coolant, 3, lathe || machining_type() == 17 ? 614 : 615, w(kCoolant), 0, 0);
-        else blank();
-        if (flag(7)) item(slot_item::cutcom, 3, group_a ? 619 : 623, cutcom_word, 0, 0);
-        else blank();
+        if (flag(6))
+            item(slot_item::coolant, 3, lathe || machining_type() == 17 ? 614 : 615, w(kCoolant), 0, 0);
+        else
+            blank();
+        if (flag(7))
+            item(slot_item::cutcom, 3, group_a ? 619 : 623, cutcom_word, 0, 0);
+        else
+            blank();
     }
-    word cutcom_word = kOff;   // the cutter compensation item's choice (1 off, 2 on)
+    word cutcom_word = kOff;  // the cutter compensation item's choice (1 off, 2 on)
 
     void place_spin_group()
     {
@@ -199,14 +223,19 @@ struct mach_run {
         if (flag(10)) {
             const int kind = w(kMachineKind);
             item(slot_item::machine_kind, 3, 659, w(kMachineKind), 0, 0);
-            item(slot_item::other, 5, kind == 1 || kind == 4 ? 660 : kind == 2 || kind == 5 ? 661 : 662, w(kKindValue1), 0.0001f, 9999.9f);
+            item(slot_item::other, 5,
+                 kind == 1 || kind == 4   ? 660
+                 : kind == 2 || kind == 5 ? 661
+                                          : 662,
+                 w(kKindValue1), 0.0001f, 9999.9f);
             kind >= 4 && kind <= 6 ? item(slot_item::other, 5, 663, w(kKindValue2), 0.00001f, 9999.9f) : blank();
             blank();
         }
         if (machining_type() == kTableType) place_table_groups();
         if (milling) {
             dialog_flag == 0 ? item(slot_item::rapid, 3, 918, rapid_word, 0, 0) : blank();
-            rapid_word == 2 ? item(slot_item::other, 2, -1, fast_value, std::max(p().real(kFeed), 0.0001f), 99999.9f) : blank();
+            rapid_word == 2 ? item(slot_item::other, 2, -1, fast_value, std::max(p().real(kFeed), 0.0001f), 99999.9f)
+                            : blank();
             group_b ? item(slot_item::comp_mode, 3, 1119, w(kCompMode), 0, 0) : blank();
             blank();
         }
@@ -224,8 +253,10 @@ struct mach_run {
         } else {
             item(slot_item::table_kind, 3, kTableKindRelation, table_word(1), 0, 0);
         }
-        if (kind == 1) item(slot_item::other, 1, -1, table_word(7), 1, 999);
-        else item(slot_item::other, 1, -1, table_word(2), 0.0f, 360.0f);
+        if (kind == 1)
+            item(slot_item::other, 1, -1, table_word(7), 1, 999);
+        else
+            item(slot_item::other, 1, -1, table_word(2), 0.0f, 360.0f);
         kind == 2 ? item(slot_item::other, 2, -1, table_word(3), 0.0f, 999.0f) : blank();
         item(slot_item::other, 2, -1, table_word(4), 0.0f, 999.0f);
         item(slot_item::other, 1, -1, table_word(8), 1, 999);
@@ -295,8 +326,10 @@ struct mach_run {
             if (cutcom_choice == kOn && group_a) w(kCompMode) = 2;
             return kRebuild;
         case slot_item::spin_mode:
-            if (w(kSpinMode) == 1) set_cur_vc(kWindow, p().real(kVc));
-            else set_cur_spin(kWindow, w(kSpindle));
+            if (w(kSpinMode) == 1)
+                set_cur_vc(kWindow, p().real(kVc));
+            else
+                set_cur_spin(kWindow, w(kSpindle));
             return kRebuild;
         case slot_item::vc: return cutting_speed_chosen() ? kRebuild : kEnd;
         case slot_item::spindle: set_cur_spin(kWindow, w(kSpindle)); return kShowAgain;

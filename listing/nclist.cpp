@@ -2,9 +2,6 @@
 // of procedures kept in movement entities, the procedure ends and the end lines.
 #include "listing/nclist.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/part_file_names.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_listfile_lines.hpp"
 #include "listing/block_printers.hpp"
@@ -14,6 +11,9 @@
 #include "listing/tp_entity_open.hpp"
 #include "listing/tp_walk.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/part_file_names.hpp"
 #include "toolpath/tp_words.hpp"
 
 namespace {
@@ -78,7 +78,7 @@ struct printing : tp_walk_visitor {
         PRTBLK(form, kListingUnit, where, -1, scale, type, status);
         if (status < 0 || type != kProcedureType) return;
         proc_summary_table& t = proc_table();
-        if (++procedures > proc_summary_table::kProcedures) return;   // the walk stops there
+        if (++procedures > proc_summary_table::kProcedures) return;  // the walk stops there
         t.entries[static_cast<std::size_t>(procedures)] = t.entries[proc_summary_table::kScratch];
         nc_function = t.entries[proc_summary_table::kScratch].nc_function;
     }
@@ -152,14 +152,12 @@ void listing_proc_end(int form, int unit, int block_count)
     filtxt(unit, rule, -1, lst_state().line);
 }
 
-void listing_announce(const std::string& name)
-{
-    usrer4("OUTPUT TO FILE", name, 14, static_cast<int>(name.size()));
-}
+void listing_announce(const std::string& name) { usrer4("OUTPUT TO FILE", name, 14, static_cast<int>(name.size())); }
 
 void NCLIST(int procedure_id, int form)
 {
-    if (procedure_id > 0 && procedure_id != CLP1().at(proc_colour_pen::kToolPath)) return nclist_ent(procedure_id, form);
+    if (procedure_id > 0 && procedure_id != CLP1().at(proc_colour_pen::kToolPath))
+        return nclist_ent(procedure_id, form);
     list_current(form);
 }
 
@@ -202,8 +200,10 @@ struct entity_walk {
             int entity_class = 0, entity_type = 0;
             eopen(motion, entity_class, entity_type, status);
             if (status == 0) TPSKIP(kWhereEntity, kMovementLeadWords, status);
-            if (status == 0) entity_moves(form, scale, count, status);
-            else close_entity();
+            if (status == 0)
+                entity_moves(form, scale, count, status);
+            else
+                close_entity();
             if (status < 0) {
                 eroutc("nclist_ent, ERRORS IN CREATING TOOL PATH ENTITY", 0);
                 return false;

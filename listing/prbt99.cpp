@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kMarkerTypeBase = 900;   // lst_state's last type of a marker: 900 + code
+constexpr int kMarkerTypeBase = 900;  // lst_state's last type of a marker: 900 + code
 constexpr std::size_t kValueField = 6;
 // Opening codes that carry an extra.
 constexpr int kLayer = 3, kApproach = 9, kPathByX = 33, kPathByY = 35, kPathByRadius = 37, kPathByAngle = 39,
@@ -53,7 +53,8 @@ void list_form(int unit, int number, int code, int value, float z, float scale, 
     std::vector<fl_item> items{li_text(lst_proc_block(number)), li_text(opening(code) ? "  OPEN  " : "  CLOSE ")};
     switch (code) {
     case kLayer:
-        items.insert(items.end(), {li_text("LAYER  (Z="), li_length((z - lst_state().origin[2]) * scale), li_text(")")});
+        items.insert(items.end(),
+                     {li_text("LAYER  (Z="), li_length((z - lst_state().origin[2]) * scale), li_text(")")});
         break;
     case kApproach:
     case kRetractType: items.insert(items.end(), {li_text(name), li_text(table_name(kApproachTypes, 3, value))}); break;
@@ -61,7 +62,9 @@ void list_form(int unit, int number, int code, int value, float z, float scale, 
     case kPathByY:
     case kPathByRadius:
     case kPathByAngle: items.insert(items.end(), {li_text(name), li_text(value_field(value))}); break;
-    case kThreadCycle: items.insert(items.end(), {li_text("THREAD CYCLE,PASS NUMBER:"), li_text(value_field(value))}); break;
+    case kThreadCycle:
+        items.insert(items.end(), {li_text("THREAD CYCLE,PASS NUMBER:"), li_text(value_field(value))});
+        break;
     case kThread: items.insert(items.end(), {li_text("THREAD - START NUMBER:"), li_text(value_field(value))}); break;
     case kThreadEnd: items.push_back(li_text("THREAD - CURRENT START")); break;
     case kRegion:
@@ -85,8 +88,10 @@ void PRBT99(int form, int unit, int number, int code, float scale, float z, int 
     const bool full = form == kFullForm;
     if ((code == kSpringPasses || code == kSpringPasses + 1) && !full) name = "CHASS PASSES";
     if (opening(code)) {
-        if (full) lst_format(unit, "(1x)", {});
-        else lst_blank(unit);
+        if (full)
+            lst_format(unit, "(1x)", {});
+        else
+            lst_blank(unit);
     }
     if (full) {
         full_form(unit, code, value, z, name);
@@ -95,8 +100,10 @@ void PRBT99(int form, int unit, int number, int code, float scale, float z, int 
         list_form(unit, number, code, value, z, scale, name);
     }
     if (!opening(code)) {
-        if (full) lst_format(unit, "(1x)", {});
-        else lst_blank(unit);
+        if (full)
+            lst_format(unit, "(1x)", {});
+        else
+            lst_blank(unit);
     }
     lst_state().last_type = kMarkerTypeBase + code;
 }

@@ -2,8 +2,6 @@
 // block in its form.
 #include "listing/print_proc_block.hpp"
 
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "listing/fmt_writer.hpp"
 #include "listing/header_texts.hpp"
@@ -13,7 +11,9 @@
 #include "listing/proc_summary.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/proc_type_tests.hpp"
 
 #include <vector>
 
@@ -84,7 +84,10 @@ void listing_forms(const printed& p, int form, bool flagged, const proc_date& da
     fltxtc(p.unit, std::vector<fl_item>{item_of('B', 1)}, p.line);
     if (form == kListingForm) {
         lst_fmt_i3(p.e.number);
-        fltxtc(p.unit, std::vector<fl_item>{text_item(lst_state().block_column), text_item(label), item_of('I', 0, {}, p.e.number)}, p.line);
+        fltxtc(p.unit,
+               std::vector<fl_item>{text_item(lst_state().block_column), text_item(label),
+                                    item_of('I', 0, {}, p.e.number)},
+               p.line);
     } else {
         item_line(p, indent, {text_item(label), item_of('I', 0, {}, p.e.number)});
     }
@@ -109,8 +112,10 @@ void row_form(const printed& p)
     if (p.e.c) marks[0] = 'C';
     if (p.e.u) marks[1] = 'U';
     const bool marked = p.e.state2 == 2;
-    if (p.e.tool < 1) write_format(p, marked ? kRowWithoutMarked : kRowWithout, {status_text, number, p.comment});
-    else write_format(p, marked ? kRowWithMarked : kRowWith, {status_text, number, p.comment, marks, p.tool});
+    if (p.e.tool < 1)
+        write_format(p, marked ? kRowWithoutMarked : kRowWithout, {status_text, number, p.comment});
+    else
+        write_format(p, marked ? kRowWithMarked : kRowWith, {status_text, number, p.comment, marks, p.tool});
 }
 
 }  // namespace
@@ -151,9 +156,12 @@ void print_proc_block(int where, int procedure_id, int procedure_entity, int for
         const proc_geom_pairs& f = proc_flags();
         flagged = read >= 0 && f.options[0] > 0 && f.options[5] == 0 && indbug() != 0;
     }
-    if (form == 0) full_form(p, size);
-    else if (form == kListingForm || form == kHeaderForm) listing_forms(p, form, flagged, date);
-    else if (form == kRowForm) row_form(p);
+    if (form == 0)
+        full_form(p, size);
+    else if (form == kListingForm || form == kHeaderForm)
+        listing_forms(p, form, flagged, date);
+    else if (form == kRowForm)
+        row_form(p);
     lst_state().last_type = kProcedureType;
     block_type = kProcedureType;
     status = 0;

@@ -1,11 +1,11 @@
 // The association check and its tree (see the header).
 #include "listing/proc_assoc.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
 #include "listing/proc_summary.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -45,7 +45,8 @@ struct columns {
 
 bool edited_kind(const assoc_step& s)
 {
-    return (s.entity_class == kSolidClass && s.type == 1) || ((s.entity_class == 1 || s.entity_class == 2) && s.type == 15);
+    return (s.entity_class == kSolidClass && s.type == 1) ||
+           ((s.entity_class == 1 || s.entity_class == 2) && s.type == 15);
 }
 
 // Applies one step to procedure i; true when the walk restarts.
@@ -61,7 +62,8 @@ bool apply_step(int mode, const assoc_step& s, int i, const columns& c, bool tre
         return true;
     }
     if (s.entity_class == kRecordClass && s.type == 1) return false;
-    if (s.entity_class == kUcsClass && s.type == 1 && ((s.flags & kKeepFlag) != 0 || (s.status > 0 && eucs(s.entity) != 0)))
+    if (s.entity_class == kUcsClass && s.type == 1 &&
+        ((s.flags & kKeepFlag) != 0 || (s.status > 0 && eucs(s.entity) != 0)))
         return false;
     if (s.status != 0) {
         c.g[i] = 1;
@@ -69,8 +71,10 @@ bool apply_step(int mode, const assoc_step& s, int i, const columns& c, bool tre
     }
     const bool edited = asedit(s.entity) != 0;
     if (edited && mode != 3) {
-        if (edited_kind(s) || c.code47[i] == 1) c.state[i] = kSuspended;
-        else c.g[i] = 1;
+        if (edited_kind(s) || c.code47[i] == 1)
+            c.state[i] = kSuspended;
+        else
+            c.g[i] = 1;
     } else if (aschge(s.entity) != 0 || (s.flags & kChangedFlag) != 0) {
         c.g[i] = 1;
     }
@@ -102,15 +106,16 @@ bool walk(int mode, int searched, int procedure_id, const columns& c, bool tree_
 
 }  // namespace
 
-void proc_assoc_update(int mode, int procedure_id, int count, const int* numbers, const int* code47, int* g,
-                       int* state, int* u)
+void proc_assoc_update(int mode, int procedure_id, int count, const int* numbers, const int* code47, int* g, int* state,
+                       int* u)
 {
     if (count < 1 || mode < 1 || mode > 3 || (count != 1 && mode != 1)) return;
     if (!numbers || !code47 || !g || !state || !u) return;
     word clp1[proc_colour_pen::kWords] = {};
     int status = 0;
     mdgetc("CLP1", proc_colour_pen::kWords, clp1, status);
-    const bool whole = procedure_id == kWholeList || (procedure_id == clp1[proc_colour_pen::kToolPath] && lopnls() != 0);
+    const bool whole =
+        procedure_id == kWholeList || (procedure_id == clp1[proc_colour_pen::kToolPath] && lopnls() != 0);
     int root = 0;
     if (whole) {
         proc_assoc_tree_build(count, root, status);

@@ -9,8 +9,8 @@
 // arrays hold count entries each: procedure numbers, item-47 values, and the G, state and U
 // columns, which the check updates. Nothing is done unless count is at least 1 and count is 1 or
 // mode is 1. Reads "CLP1" from model data; writes the M column of proc_table for an edit.
-void proc_assoc_update(int mode, int procedure_id, int count, const int* numbers, const int* code47, int* g,
-                       int* state, int* u);
+void proc_assoc_update(int mode, int procedure_id, int count, const int* numbers, const int* code47, int* g, int* state,
+                       int* u);
 // Builds the host's association tree of the first count procedures of the list: a node per
 // procedure with a node per geometry entity of its flag segment. The list position is kept.
 // Status 0, or the failing call's status.

@@ -3,11 +3,11 @@
 // word runs of the stored procedure's records.
 #include "listing/proc_summary.hpp"
 
+#include "host/vantu.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
-#include "toolpath/proc_type_tests.hpp"
-#include "host/vantu.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"
@@ -111,8 +111,9 @@ item_values segment_item(std::span<const word> words, int code)
         const int n = words[at + 1] - 1;
         if (n < 0 || at + kItemHeadWords + static_cast<std::size_t>(n) > words.size()) return std::nullopt;
         if (words[at] == code)
-            return std::vector<word>(words.begin() + static_cast<std::ptrdiff_t>(at + kItemHeadWords),
-                                     words.begin() + static_cast<std::ptrdiff_t>(at + kItemHeadWords + static_cast<std::size_t>(n)));
+            return std::vector<word>(
+                words.begin() + static_cast<std::ptrdiff_t>(at + kItemHeadWords),
+                words.begin() + static_cast<std::ptrdiff_t>(at + kItemHeadWords + static_cast<std::size_t>(n)));
         at += kItemHeadWords + static_cast<std::size_t>(n);
     }
     return std::nullopt;

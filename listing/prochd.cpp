@@ -1,23 +1,23 @@
 // PROCHD (see the header).
 #include "listing/prochd.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "listing/proc_header_listing.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_listfile_lines.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
+#include "listing/proc_header_listing.hpp"
 #include "listing/tool_path_names.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_ctx_save.hpp"
 
 namespace {
 
 constexpr int kMarker = 1;
 constexpr int kWriteMode = 2;
-constexpr int kFirstLine = 2;                  // lacces
-constexpr int kSave = 2, kRestore = 1;         // proc_ctx_save
+constexpr int kFirstLine = 2;           // lacces
+constexpr int kSave = 2, kRestore = 1;  // proc_ctx_save
 constexpr int kIndent = 11;
 constexpr int kCurrentToolPath = -1;
 

@@ -1,19 +1,19 @@
 // PROCTL and proctl_ent (see the header).
 #include "listing/proctl.hpp"
 
-#include "listing/proc_common_services.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/proc_type_tests.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_listfile_lines.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
+#include "listing/proc_common_services.hpp"
 #include "listing/prtblk.hpp"
 #include "listing/tp_entity_open.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/proc_type_tests.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
@@ -29,8 +29,8 @@ constexpr int kWriteMode = 2;
 constexpr int kHeaderType = 0, kProcedureType = 12;
 constexpr int kToolPathType = 3, kProcedureEntityType = 4;
 constexpr int kProcedureEntry = 1, kToolPathEntry = 2;
-constexpr int kToHost = 2, kToModule = 1;      // ofmod
-constexpr int kListFromToolPath = 2;           // updtcm's listing use
+constexpr int kToHost = 2, kToModule = 1;  // ofmod
+constexpr int kListFromToolPath = 2;       // updtcm's listing use
 
 // Titles and labelled lines start after 13 blanks.
 constexpr int kIndent = 13;
@@ -83,7 +83,7 @@ bool list_current(int unit, int tool_path)
     }
     for (int n = 1;; ++n) {
         tp_find_block_type(kProcedureType, status);
-        if (status < 0) return true;   // no procedure left
+        if (status < 0) return true;  // no procedure left
         lacces(0, status);
         if (status >= 0) PRTBLK(kHeaderForm, unit, kWhereList, tool_path, 1.0f, type, status);
         if (status < 0 || n > proc_summary_table::kProcedures) {
@@ -119,7 +119,10 @@ bool list_path(int tool_path, int mode, int unit)
     return done;
 }
 
-int mode_of(int tool_path) { return tool_path < 1 || tool_path == CLP1().at(proc_colour_pen::kToolPath) ? kCurrentList : kFromEntity; }
+int mode_of(int tool_path)
+{
+    return tool_path < 1 || tool_path == CLP1().at(proc_colour_pen::kToolPath) ? kCurrentList : kFromEntity;
+}
 
 }  // namespace
 
@@ -192,8 +195,10 @@ void PROCTL(int tool_path, int mode)
             s.proc_list_paths.clear();
             ofloff();
             aclose(unit, status);
-            if (status != 0) eroutc("PROCTL, CANNOT CLOSE THE FILE", 0);
-            else listing_announce(name);
+            if (status != 0)
+                eroutc("PROCTL, CANNOT CLOSE THE FILE", 0);
+            else
+                listing_announce(name);
         }
     }
     if (mode == kCurrentList) tp_list_top_mark(kMarker, status);

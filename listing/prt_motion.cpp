@@ -19,8 +19,8 @@ const char* const kLineRecordTail = ",/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBE
 
 struct line_kind {
     int type;
-    const char* record;     // the form-0 title record start
-    const char* heading;    // the group heading of the other forms
+    const char* record;   // the form-0 title record start
+    const char* heading;  // the group heading of the other forms
 };
 constexpr line_kind kLineKinds[] = {
     {2, "(/,1x,'SIMPLE LIN. '", "SIMPLE LINES:"},
@@ -35,15 +35,18 @@ struct string_kind {
 };
 constexpr string_kind kStringKinds[] = {
     {7,
-     "(/,1x,'STRING OF SIMPLE LINES ',/,16x,'TOTAL NUMBER OF POINTS =',i4,/,16x,'              X            Y            "
+     "(/,1x,'STRING OF SIMPLE LINES ',/,16x,'TOTAL NUMBER OF POINTS =',i4,/,16x,'              X            Y          "
+     "  "
      "Z ',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)",
      "STRING OF SIMPLE LINES (NUMBER OF POINTS = "},
     {27,
-     "(/,1x,'STRING OF MULTAX LINES ',/,16x,'TOTAL NUMBER OF POINTS =',i4,/,16x,'              X            Y            "
+     "(/,1x,'STRING OF MULTAX LINES ',/,16x,'TOTAL NUMBER OF POINTS =',i4,/,16x,'              X            Y          "
+     "  "
      "Z ',/,21x,'              i            j            k ',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)",
      "STRING OF MULTAX LINES (NUMBER OF POINTS = "},
     {227,
-     "(/,1x,'STRING OF SIMPL LIN+NRM',/,16x,'TOTAL NUMBER OF POINTS =',i4,/,16x,'              X            Y            "
+     "(/,1x,'STRING OF SIMPL LIN+NRM',/,16x,'TOTAL NUMBER OF POINTS =',i4,/,16x,'              X            Y          "
+     "  "
      "Z ',/,21x,'              i            j            k ',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)",
      "STRING OF SIMPLE LINES+NORMALS(NUMBER OF POINTS = "},
 };
@@ -60,8 +63,7 @@ constexpr arc_kind kArcKinds[] = {
 };
 const char* const kArcPlanes[] = {"XY ", "XZ ", "YZ "};
 
-template <class Kind, std::size_t N>
-const Kind& kind_of(const Kind (&kinds)[N], int type)
+template <class Kind, std::size_t N> const Kind& kind_of(const Kind (&kinds)[N], int type)
 {
     for (const Kind& k : kinds)
         if (k.type == type) return k;
@@ -118,10 +120,11 @@ void prt_arc(const print_job& job, tp_arc_block& b)
     if (job.form == kFullForm) {
         lst_format(job.unit, k.record, {});
         lst_format(job.unit, "(6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)", {job.size, b.number});
-        lst_format(job.unit,
-                   "(16x,'ARC PLANE  = ',a3,/,16x,'ARC ANGLE  = ',f11.4,/,16x,'DEL ANGLE  = ',f11.4,/,16x,'ARC CENTER',"
-                   "f11.4,f12.4,/,16x,'ARC END   ',f11.4,2(f12.4))",
-                   {plane, b.angle, b.delta, b.centre[0] * sc, b.centre[1] * sc, b.end[0] * sc, b.end[1] * sc, b.end[2] * sc});
+        lst_format(
+            job.unit,
+            "(16x,'ARC PLANE  = ',a3,/,16x,'ARC ANGLE  = ',f11.4,/,16x,'DEL ANGLE  = ',f11.4,/,16x,'ARC CENTER',"
+            "f11.4,f12.4,/,16x,'ARC END   ',f11.4,2(f12.4))",
+            {plane, b.angle, b.delta, b.centre[0] * sc, b.centre[1] * sc, b.end[0] * sc, b.end[1] * sc, b.end[2] * sc});
         const auto& d = b.direction;
         if (job.type == kMultaxArc)
             lst_format(job.unit, "(16x,'TOOL DIRECTION AT ARC END',3(f12.4))", {d[0], d[1], d[2]});
@@ -145,7 +148,8 @@ void prt_home(const print_job& job, const tp_home_block& b)
 {
     listing_state& s = lst_state();
     if (job.form == kFullForm)
-        lst_format(job.unit, "(/,1x,'HOME DEF.    : ',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)", {job.size, b.number});
+        lst_format(job.unit, "(/,1x,'HOME DEF.    : ',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)",
+                   {job.size, b.number});
     else if (s.last_type != kHome)
         lst_line(job.unit, {li_blanks(19), li_text("HOME DEF.:")});
     s.last_type = kHome;
@@ -169,7 +173,8 @@ void prt_nurbs(const print_job& job, int where, int& status)
             mapm2w(model, p);
         }
     if (job.form == kFullForm) {
-        lst_format(job.unit, "(/,1x,'NURBS SPLINE',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)", {job.size, number});
+        lst_format(job.unit, "(/,1x,'NURBS SPLINE',/,6x,'BLOCK SIZE   =',i5,/,6x,'BLOCK NUMBER =',i5)",
+                   {job.size, number});
     } else {
         lst_line(job.unit, {li_text(lst_proc_block(number)), li_blanks(5), li_text("SIMPLE NURBS:START")});
         lst_line(job.unit, {li_text("                NUMBER OF POINTS:"), li_text(lst_block_column(s.count))});
@@ -177,8 +182,10 @@ void prt_nurbs(const print_job& job, int where, int& status)
     }
     for (std::size_t i = 0; i < s.knots.size(); ++i) {
         const bool with_point = i < static_cast<std::size_t>(s.count);
-        const std::span<const float> point = with_point ? std::span<const float>(s.points.data() + 3 * i, 3) : std::span<const float>();
-        lst_knot_line(job.form, job.unit, job.type, number, job.scale, with_point ? 1 : 0, s.knots[i], point, lst_state().line);
+        const std::span<const float> point =
+            with_point ? std::span<const float>(s.points.data() + 3 * i, 3) : std::span<const float>();
+        lst_knot_line(job.form, job.unit, job.type, number, job.scale, with_point ? 1 : 0, s.knots[i], point,
+                      lst_state().line);
     }
     if (job.form != kFullForm) lst_line(job.unit, {li_blanks(16), li_text("SIMPLE NURBS:END")});
     lst_state().last_type = job.type;

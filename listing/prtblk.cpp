@@ -3,12 +3,12 @@
 
 #include "host/vantu.hpp"
 #include "listing/block_printers.hpp"
+#include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/prbt99.hpp"
 #include "listing/print_proc_block.hpp"
 #include "listing/prtbt0.hpp"
 #include "listing/prtbt1.hpp"
-#include "listing/list_lines.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -44,8 +44,10 @@ void into_macsys(point3& p, int view)
     float matrix[9];
     int status = 0;
     trget(view, matrix, status);
-    if (status < 0) std::copy(world, world + 3, p.begin());
-    else m3vec(matrix, world, p.data());
+    if (status < 0)
+        std::copy(world, world + 3, p.begin());
+    else
+        m3vec(matrix, world, p.data());
 }
 
 // The listing origin carried from the old MACSYS into the new one.
@@ -58,7 +60,7 @@ void origin_to_macsys(int old_view, int new_view)
     if (s1 < 0 || s2 < 0) return;
     auto& o = lst_state().origin;
     float world[3] = {};
-    for (int i = 0; i < 3; ++i)   // the old matrix is orthonormal: its transpose turns back
+    for (int i = 0; i < 3; ++i)  // the old matrix is orthonormal: its transpose turns back
         for (int j = 0; j < 3; ++j) world[i] += old_m[3 * j + i] * o[static_cast<std::size_t>(j)];
     m3vec(new_m, world, o.data());
 }
@@ -71,8 +73,7 @@ struct dispatch {
     int status = 0;
 };
 
-template <class Block, class Reader>
-bool read(dispatch& d, Reader reader, Block& b)
+template <class Block, class Reader> bool read(dispatch& d, Reader reader, Block& b)
 {
     reader(d.where, b, d.status);
     return d.status >= 0;
@@ -111,8 +112,10 @@ void print_param(dispatch& d, int& number)
     tpread_param(d.where, b, d.status);
     if (d.status < 0) return;
     number = b.number;
-    if (b.is_real) b.int_value = static_cast<int>(b.real_value);
-    else b.real_value = static_cast<float>(b.int_value);
+    if (b.is_real)
+        b.int_value = static_cast<int>(b.real_value);
+    else
+        b.real_value = static_cast<float>(b.int_value);
     PRTBT1(d.job.form, d.job.unit, b.number, b.prmtyp, b.int_value, b.real_value, d.job.scale);
     if (d.job.form == kListForm) return;
     // The same block again, dumped raw.
@@ -126,8 +129,10 @@ void print_param(dispatch& d, int& number)
     lst_line(unit, {li_blanks(12), li_text("PARAM TYPE = "), li_int(raw.prmtyp)});
     lst_line(unit, {li_blanks(12), li_text("DEF. TYPE  = "), li_int(raw.deftyp)});
     lst_line(unit, {li_blanks(12), li_text("VAL. TYPE  = "), li_int(raw.is_real)});
-    if (raw.is_real == 0) lst_line(unit, {li_blanks(12), li_text("PARAMETER  = "), li_int(raw.int_value)});
-    else lst_line(unit, {li_blanks(12), li_text("PARAMETER  = "), li_real(raw.real_value)});
+    if (raw.is_real == 0)
+        lst_line(unit, {li_blanks(12), li_text("PARAMETER  = "), li_int(raw.int_value)});
+    else
+        lst_line(unit, {li_blanks(12), li_text("PARAMETER  = "), li_real(raw.real_value)});
 }
 
 void print_header(dispatch& d)
@@ -163,11 +168,19 @@ void print_by_type(dispatch& d)
         int number = 0;
         return print_param(d, number);
     }
-    case 2: case 22: case 222: return print_lines(d);
-    case 7: case 27: case 227: return print_string(d);
-    case 3: case 23: case 223: {
+    case 2:
+    case 22:
+    case 222: return print_lines(d);
+    case 7:
+    case 27:
+    case 227: return print_string(d);
+    case 3:
+    case 23:
+    case 223: {
         tp_arc_block b;
-        if (!read(d, [&](int w, tp_arc_block& x, int& s) { tpread_arc(w, job.type, x, s); }, b)) return;
+        if (!read(
+                d, [&](int w, tp_arc_block& x, int& s) { tpread_arc(w, job.type, x, s); }, b))
+            return;
         if (lf) {
             shift_centre(b);
             shift(b.end);
@@ -240,10 +253,13 @@ void print_by_type(dispatch& d)
         }
         return prt_groove(job, b);
     }
-    case 30: case 35: {
+    case 30:
+    case 35: {
         tp_cycle_block b;
-        if (job.type == kActivation) tpread_cycle_activation(d.where, b, d.status);
-        else tpread_cycle_cancel(d.where, b, d.status);
+        if (job.type == kActivation)
+            tpread_cycle_activation(d.where, b, d.status);
+        else
+            tpread_cycle_cancel(d.where, b, d.status);
         if (d.status < 0) return;
         if (job.type == kActivation && b.value1 == 0) b.real2 = 0.0f;
         return prt_cycle(job, b);

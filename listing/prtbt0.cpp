@@ -1,12 +1,12 @@
 // PRTBT0 (see the header).
 #include "listing/prtbt0.hpp"
 
-#include "toolpath/mch_type_name.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
+#include "toolpath/mch_type_name.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/rec8.hpp"
 
 #include <cstring>
@@ -85,12 +85,15 @@ void PRTBT0(int form, int procedure_id, int unit, int size, const tp_header_bloc
         values.emplace_back(h.real1 * scale);
         values.emplace_back(h.value2);
         values.emplace_back(n.ucs);
-        lst_format(unit,
-                   "(/,1x,'HEADER',/,6x,'BLOCK SIZE   =',i5,/,6x,'PROC.BLOCK NUMBER =',i2,/,11x,'TOOL PATH NAME: \"',a8,'\"',/,"
-                   "11x,'MACHINE TYPE:   \"',a8,'\"',/,11x,'ORIGIN      ',3(f11.4,1x),/,11x,'HOME POS.   ',3(f11.4,1x),/,11x,"
-                   "'TR. MATRIX: ',3(/,12x,3(f11.4,1x)),/,11x,'DEPTH   =  ',f11.4,/,11x,'POINTER =  ',i4,/,11x,'UCS NAME      : "
-                   "\"',a8,'\"',/)",
-                   values);
+        lst_format(
+            unit,
+            "(/,1x,'HEADER',/,6x,'BLOCK SIZE   =',i5,/,6x,'PROC.BLOCK NUMBER =',i2,/,11x,'TOOL PATH NAME: "
+            "\"',a8,'\"',/,"
+            "11x,'MACHINE TYPE:   \"',a8,'\"',/,11x,'ORIGIN      ',3(f11.4,1x),/,11x,'HOME POS.   ',3(f11.4,1x),/,11x,"
+            "'TR. MATRIX: ',3(/,12x,3(f11.4,1x)),/,11x,'DEPTH   =  ',f11.4,/,11x,'POINTER =  ',i4,/,11x,'UCS NAME      "
+            ": "
+            "\"',a8,'\"',/)",
+            values);
     } else if (form == kListForm) {
         lst_blank(unit);
         lst_line(unit, {li_text(lst_block_column(h.number)), li_text("HEADER")});

@@ -8,8 +8,8 @@
 #include "listing/list_lines.hpp"
 #include "listing/listing_fields.hpp"
 #include "listing/lst_state.hpp"
-#include "toolpath/rec8.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/rec8.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <cmath>
@@ -22,15 +22,17 @@ namespace {
 constexpr int kFeed = 1, kSpin = 2, kCool = 3, kDwell = 4, kCutcom = 5, kSpinBy = 9, kVc = 10, kWire = 15,
               kStopPoint = 16, kIndex = 54, kUcs = 55, kStepBy = 56, kRapidFeed = 59, kTool = 100;
 constexpr float kFast = -1.0f, kMaxFeed = -2.0f;
-constexpr float kListRapid = -2.0f, kFullRapid = -2.5f;   // the rapid threshold of the two forms
+constexpr float kListRapid = -2.0f, kFullRapid = -2.5f;  // the rapid threshold of the two forms
 constexpr float kFeetPerMetre = 3.28084f;
-constexpr int kFeetUnits = 3;            // "USUN" codes above this show feet
-constexpr int kParamType = 101, kToolNameType = 1106;   // recorded as lst_state's last type
+constexpr int kFeetUnits = 3;                          // "USUN" codes above this show feet
+constexpr int kParamType = 101, kToolNameType = 1106;  // recorded as lst_state's last type
 constexpr std::size_t kUcsNameChars = 6;
 
 const char* const kCoolant[] = {"OFF", "FLOOD  ", "MIST   ", "THROUGH", "AIR    "};
-const char* const kStepByList[] = {"PITCH", "LEAD", "THREAD PER INCH", "VARIABLE PITCH", "VARIABLE LEAD", "VARIABLE THREAD PER INCH"};
-const char* const kStepByFull[] = {"PITCH", "LEAD", "THREAD PER INCH", "VARIBLE PITCH", "VARIBLE LEAD", "VARIABLE THREAD PER INCH"};
+const char* const kStepByList[] = {"PITCH",          "LEAD",          "THREAD PER INCH",
+                                   "VARIABLE PITCH", "VARIABLE LEAD", "VARIABLE THREAD PER INCH"};
+const char* const kStepByFull[] = {"PITCH",         "LEAD",         "THREAD PER INCH",
+                                   "VARIBLE PITCH", "VARIBLE LEAD", "VARIABLE THREAD PER INCH"};
 
 // What the parameter shows: nothing, its label alone, a text, a real or an integer (each with an
 // optional text after it), or the unknown-parameter line.
@@ -59,7 +61,10 @@ shown of(shown::kind_t kind, std::string label, float real = 0.0f, int integer =
     return s;
 }
 
-shown text_value(std::string label, std::string text) { return of(shown::kText, std::move(label), 0.0f, 0, std::move(text)); }
+shown text_value(std::string label, std::string text)
+{
+    return of(shown::kText, std::move(label), 0.0f, 0, std::move(text));
+}
 
 shown from_table(const std::string& label, const char* const* names, int count, int value)
 {
@@ -91,8 +96,8 @@ shown feed_value(int type, std::string label, float value, float scale, bool ful
 shown turning(std::string label, float value, bool integer)
 {
     if (value == 0.0f) return text_value(std::move(label), "STOP");
-    return of(integer ? shown::kInteger : shown::kReal, std::move(label), std::fabs(value), static_cast<int>(std::fabs(value)),
-              value > 0.0f ? " CW" : " CCW");
+    return of(integer ? shown::kInteger : shown::kReal, std::move(label), std::fabs(value),
+              static_cast<int>(std::fabs(value)), value > 0.0f ? " CW" : " CCW");
 }
 
 int unit_code()
@@ -133,7 +138,11 @@ shown value_of(int form, int type, int integer, float real, float scale)
     case kCool:
         if (full && integer == 1) return text_value(label_of(type), "OFF    ");
         return from_table(label_of(type), kCoolant, 5, integer);
-    case kDwell: case 11: case 12: case 13: case 14: return of(shown::kInteger, label_of(type), 0.0f, integer);
+    case kDwell:
+    case 11:
+    case 12:
+    case 13:
+    case 14: return of(shown::kInteger, label_of(type), 0.0f, integer);
     case kCutcom:
         if (PRM9().words[machine_params::kCutterComp] == 0) return text_value(label_of(type), "NOT IN USE");
         if (integer == -1) return text_value(label_of(type), "LEFT");
@@ -149,7 +158,8 @@ shown value_of(int form, int type, int integer, float real, float scale)
         const char* const names[] = {"THREAD", "CUT"};
         return from_table(label_of(type), names, 2, integer);
     }
-    case 52: case 53: {
+    case 52:
+    case 53: {
         const char* const names[] = {"OFF", "ON"};
         return from_table(label_of(type), names, 2, integer);
     }

@@ -7,7 +7,7 @@
 
 struct spline_words {
     int order = 0, count = 0;
-    std::vector<float> knots, points;   // n + k knots; 3 n coordinates
+    std::vector<float> knots, points;  // n + k knots; 3 n coordinates
 };
 
 // Reads the block from the source (a WHERE code of the word layer). Status 0; -1 for an order

@@ -2,11 +2,11 @@
 // start and the value follows from a fixed character on.
 #include "listing/status_line.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 
@@ -105,7 +105,8 @@ bool position_fields(int window, const status_vec& v, const status_vec& axis)
     const int type = machine_type();
     if (type == kLatheMachine) {
         show(window, 1, "MACHINE COOR", 1);
-        if (!position_field(window, 2, "X=", v[1], lengths, 1) || !position_field(window, 3, "Z=", v[0], lengths, 1)) return false;
+        if (!position_field(window, 2, "X=", v[1], lengths, 1) || !position_field(window, 3, "Z=", v[0], lengths, 1))
+            return false;
         show(window, 8, "MACSYS COOR ", 0);
         return position_field(window, 10, "Y=", v[1], lengths, 0) && position_field(window, 9, "X=", v[0], lengths, 0);
     }
@@ -114,8 +115,10 @@ bool position_fields(int window, const status_vec& v, const status_vec& axis)
         if (!position_field(window, 1 + i, labels[i], v[static_cast<std::size_t>(i)], lengths, 1)) return false;
     const char* axis_labels[] = {"I=", "J=", "K="};
     for (int i = 0; i < 3; ++i) {
-        if (!shows_axis(type)) show(window, 8 + i, blank(), 0);
-        else if (!position_field(window, 8 + i, axis_labels[i], axis[static_cast<std::size_t>(i)], axis_decimals, 0)) return false;
+        if (!shows_axis(type))
+            show(window, 8 + i, blank(), 0);
+        else if (!position_field(window, 8 + i, axis_labels[i], axis[static_cast<std::size_t>(i)], axis_decimals, 0))
+            return false;
     }
     return true;
 }
@@ -300,7 +303,8 @@ void status_repaint(int window)
 {
     push_nc_state_blocks();
     win_start_paint_on_main_wnd();
-    MUTPOS(window, position_of(tool_position_state::kPosition), position_of(tool_position_state::kAxis), macsys_origin());
+    MUTPOS(window, position_of(tool_position_state::kPosition), position_of(tool_position_state::kAxis),
+           macsys_origin());
     win_end_paint_on_main_wnd();
 }
 

@@ -1,7 +1,6 @@
 // TOLTBL and toltbl_ent (see the header).
 #include "listing/toltbl.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_listfile_lines.hpp"
 #include "listing/list_lines.hpp"
@@ -11,6 +10,7 @@
 #include "listing/tp_entity_open.hpp"
 #include "listing/tp_walk.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_ctx_save.hpp"
 #include "toolpath/tp_blocks.hpp"
 #include "toolpath/tp_item_search.hpp"
@@ -31,9 +31,9 @@ constexpr int kWriteMode = 2;
 constexpr int kParamType = 1, kProcedureType = 12, kToolParam = 100;
 constexpr int kProcedureEntry = 1;
 constexpr int kMovementClass = 9, kMovementType = 8, kMovementLeadWords = 5;
-constexpr int kToHost = 2, kToModule = 1;      // ofmod
-constexpr int kSave = 2, kRestore = 1;         // proc_ctx_save
-constexpr int kReadTool = 3;                   // SGTOOL
+constexpr int kToHost = 2, kToModule = 1;  // ofmod
+constexpr int kSave = 2, kRestore = 1;     // proc_ctx_save
+constexpr int kReadTool = 3;               // SGTOOL
 constexpr int kMill = 2, kLastListedClass = 10;
 constexpr std::size_t kToolNameChars = 20;
 
@@ -125,7 +125,7 @@ void write_list(int unit, int slot, int tool_path, int mode, const std::string& 
     } else {
         collecting c;
         c.slot = slot;
-        tp_walk(c);   // a failure ends the collection, not the listing
+        tp_walk(c);  // a failure ends the collection, not the listing
     }
     ofmod(kToModule, status);
     int count = 0;

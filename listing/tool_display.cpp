@@ -1,11 +1,11 @@
 // The tool display (see the header).
 #include "listing/tool_display.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 #include "tools/symbol_masters.hpp"
 #include "tools/tool_accessors.hpp"
 
@@ -76,7 +76,9 @@ matrix9 indexed(const matrix9& m, float degrees)
     matrix9 out{};
     for (int r = 0; r < 3; ++r)
         for (int col = 0; col < 3; ++col)
-            for (int k = 0; k < 3; ++k) out[static_cast<std::size_t>(r * 3 + col)] += turn[static_cast<std::size_t>(r * 3 + k)] * m[static_cast<std::size_t>(k * 3 + col)];
+            for (int k = 0; k < 3; ++k)
+                out[static_cast<std::size_t>(r * 3 + col)] +=
+                    turn[static_cast<std::size_t>(r * 3 + k)] * m[static_cast<std::size_t>(k * 3 + col)];
     return out;
 }
 
@@ -100,8 +102,10 @@ void switch_xor(int on, int mode)
 {
     if (tool_xor().on == on) return;
     tm_inst_delete();
-    if (on != 0) EnableNCToolXOR(mode);
-    else DisableNCToolXOR();
+    if (on != 0)
+        EnableNCToolXOR(mode);
+    else
+        DisableNCToolXOR();
     draw_tool_at_current();
     tool_xor().on = on;
 }
@@ -134,19 +138,26 @@ void DISPT1(int tool_id, const tool_vec& point, const tool_vec& axis, int& insta
     if (instance > 0) edisp(instance, 1, status);
 }
 
-void draw_tool_default(int tool_id, const tool_vec& point, int& instance) { DISPT1(tool_id, point, kDefaultAxis, instance); }
+void draw_tool_default(int tool_id, const tool_vec& point, int& instance)
+{
+    DISPT1(tool_id, point, kDefaultAxis, instance);
+}
 
 void TOLMOV(int instance, const tool_vec& point, const tool_vec& axis, int mode)
 {
     tool_position_state& d = DSP8();
     if (!same(axis, d.vec(tool_position_state::kInstanceAxis))) {
         matrix9 orientation{};
-        if (same(axis, kDefaultAxis)) set_dsp8_orientation(macsys_matrix());
-        else if (axis_orientation(axis, orientation)) set_dsp8_orientation(orientation);
-        else eroutc("TOLMOV,ERRORS IN CALCULATING TOOL ORIENTATION MATRIX", 0);
+        if (same(axis, kDefaultAxis))
+            set_dsp8_orientation(macsys_matrix());
+        else if (axis_orientation(axis, orientation))
+            set_dsp8_orientation(orientation);
+        else
+            eroutc("TOLMOV,ERRORS IN CALCULATING TOOL ORIENTATION MATRIX", 0);
     }
     matrix9 orientation = dsp8_orientation();
-    if (NPT1().machine_type() == kIndexPunch) orientation = indexed(orientation, d.real(tool_position_state::kIndexValue));
+    if (NPT1().machine_type() == kIndexPunch)
+        orientation = indexed(orientation, d.real(tool_position_state::kIndexValue));
     const tool_vec at = to_machine(point);
     if (instance > 0 && TLER().at(tool_display_state::kMode) < kNoDisplay) {
         int status = 0;
@@ -201,7 +212,8 @@ void tool_trace_arc(const tool_vec& centre, const tool_vec& axis, const tool_vec
     if (n <= 1) return;
     for (int k = 1; k <= n; ++k) {
         const float t = angle * static_cast<float>(k) / static_cast<float>(n), c = std::cos(t), s = std::sin(t);
-        const tool_vec p{centre[0] + u[0] * c + v[0] * s, centre[1] + u[1] * c + v[1] * s, centre[2] + u[2] * c + v[2] * s};
+        const tool_vec p{centre[0] + u[0] * c + v[0] * s, centre[1] + u[1] * c + v[1] * s,
+                         centre[2] + u[2] * c + v[2] * s};
         TOLMOV(instance, p, axis, kTraceStep);
     }
 }
@@ -223,6 +235,7 @@ void tool_trace_spline(int order, int count, const float* points, const float* k
     if (status != 0 || n < 1) return;
     std::vector<tool_vec> trail;
     for (int i = 0; i < n; ++i)
-        trail.push_back({static_cast<float>(xyz[3 * i]), static_cast<float>(xyz[3 * i + 1]), static_cast<float>(xyz[3 * i + 2])});
+        trail.push_back(
+            {static_cast<float>(xyz[3 * i]), static_cast<float>(xyz[3 * i + 1]), static_cast<float>(xyz[3 * i + 2])});
     tool_trace_line(std::span(trail).subspan(1), {}, trail.front(), kDefaultAxis, step);
 }

@@ -1,8 +1,8 @@
 // tool_path_names_of (see the header).
 #include "listing/tool_path_names.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <cstring>
 #include <vector>
@@ -26,7 +26,8 @@ tool_path_names tool_path_names_of(int tool_path, bool from_entity)
         eattc(tool_path, 1, "VN", view, status);
     } else {
         const tp_header_state& h = NPT1();
-        n.name = word_to_text4(h.at(tp_header_state::kMacsysName)) + word_to_text4(h.at(tp_header_state::kMacsysName + 1));
+        n.name =
+            word_to_text4(h.at(tp_header_state::kMacsysName)) + word_to_text4(h.at(tp_header_state::kMacsysName + 1));
         gsvnum(1, view);
     }
     n.name = n.name.substr(0, n.name.find('\0'));

@@ -8,8 +8,8 @@
 inline constexpr int kMacsysViewKind = 3;
 
 struct tool_path_names {
-    std::string name;     // 8 characters
-    std::string macsys;   // 8 characters
+    std::string name;    // 8 characters
+    std::string macsys;  // 8 characters
     int view_kind = kMacsysViewKind;
 };
 

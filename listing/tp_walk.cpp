@@ -1,8 +1,8 @@
 // tp_walk (see the header).
 #include "listing/tp_walk.hpp"
 
-#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"
@@ -10,11 +10,11 @@
 namespace {
 
 constexpr int kProcedureType = 12;
-constexpr int kNoMoves1 = 52, kNoMoves2 = 53;   // NC functions whose procedures have no moves
-constexpr int kHostReads = 1, kSublistOpened = 2;   // open_proc_movmnt's mode and answer
+constexpr int kNoMoves1 = 52, kNoMoves2 = 53;      // NC functions whose procedures have no moves
+constexpr int kHostReads = 1, kSublistOpened = 2;  // open_proc_movmnt's mode and answer
 constexpr int kFirstLine = 2, kNextLine = 1;
 constexpr int kEndOfLevel = -1;
-constexpr int kMostSteps = 10'000'000;          // far beyond any list the host can hold
+constexpr int kMostSteps = 10'000'000;  // far beyond any list the host can hold
 
 bool entity_open()
 {
@@ -35,8 +35,8 @@ bool sublist_entered()
 
 struct walk {
     tp_walk_visitor& v;
-    int procedures = 0;     // procedure blocks met, in list order
-    int blocks = 0;         // blocks of the current procedure
+    int procedures = 0;  // procedure blocks met, in list order
+    int blocks = 0;      // blocks of the current procedure
     int step = kFirstLine;
     bool failed = false;
 
@@ -103,9 +103,12 @@ struct walk {
             }
             int type = 0, nc = 0;
             v.block(kWhereList, type, nc, status);
-            if (status < 0) failed = true;
-            else if (type == kProcedureType) enter_procedure(nc);
-            else ++blocks;
+            if (status < 0)
+                failed = true;
+            else if (type == kProcedureType)
+                enter_procedure(nc);
+            else
+                ++blocks;
         }
     }
 };

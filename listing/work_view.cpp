@@ -55,5 +55,6 @@ view_matrix npt1_matrix()
 
 void set_npt1_matrix(const view_matrix& matrix)
 {
-    for (int i = 0; i < 9; ++i) NPT1().set_real(tp_header_state::kMacsysMatrix + i, matrix[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 9; ++i)
+        NPT1().set_real(tp_header_state::kMacsysMatrix + i, matrix[static_cast<std::size_t>(i)]);
 }

@@ -3,16 +3,16 @@
 #include "pocket/clean_region.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket/pocket_draw_words.hpp"
 #include "pocket/lane_arc_points.hpp"
-#include "pocket/polbuf.hpp"
-#include "pocket_arrays/pocket_state.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket/pocket_draw_words.hpp"
 #include "pocket/pocket_words.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 #include "toolpath/narrowed_mill.hpp"
 #include "tools/tool_accessors.hpp"
 
@@ -113,7 +113,8 @@ void build_clean_region(float d, int& status)
         });
         if (status == kGoOn) polbuf_set_npol(c, status);
         if (status == kGoOn) {
-            if (c > 0 && pocket_words_block.show_clean_region) polbuf_draw_all(static_cast<float>(pocket_state_block.current_z), status);
+            if (c > 0 && pocket_words_block.show_clean_region)
+                polbuf_draw_all(static_cast<float>(pocket_state_block.current_z), status);
             status = c == 0 ? kNothingBuilt : kGoOn;
         }
     }

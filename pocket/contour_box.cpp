@@ -3,8 +3,8 @@
 #include "pocket/contour_box.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokmain.hpp"
 
 #include <algorithm>

@@ -4,15 +4,15 @@
 // parameters. Reads the machining type.
 #include "pocket/contour_dialogs.hpp"
 
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_params.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
 #include "surfaces/geometry_access_least.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/msg_window.hpp"
 
 #include <algorithm>
 #include <string>
@@ -307,8 +307,10 @@ void contour_reject_ask(int form, int k, int& answer)
     bool several = false;
     const std::string numbers = order_numbers_text(k, ":", several);
     std::string question;
-    if (form == 0) maktx3(several ? "REJECT CNT." : "REJECT CONTOUR", numbers, "?", question);
-    else question = several ? "DELETE CNT. ?" : "DELETE CONTOUR ?";
+    if (form == 0)
+        maktx3(several ? "REJECT CNT." : "REJECT CONTOUR", numbers, "?", question);
+    else
+        question = several ? "DELETE CNT. ?" : "DELETE CONTOUR ?";
     irepyc(question.substr(0, kQuestionChars), answer);
     int status = 0;
     if (answer == kYes) {
@@ -349,7 +351,8 @@ void contour_delete_dialog(int& changed)
         if (choice != kByPick) contour_unpick_others(0);
         bool deleted = false, kept = false;
         for (int k = 1; k <= contour_count(); ++k) {
-            const bool hit = choice == kAll || (choice == kByPick ? contour_hit_by_point(k, point) : contour_hit_by_box(k, box));
+            const bool hit =
+                choice == kAll || (choice == kByPick ? contour_hit_by_point(k, point) : contour_hit_by_box(k, box));
             if (!hit) continue;
             if (t.by_criteria[k] != 0) {
                 msg_mdls(kMessageModule, kKeptByCriteria);

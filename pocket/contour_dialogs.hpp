@@ -7,10 +7,10 @@
 
 // The values a new contour takes, and the values a contour page shows and returns.
 struct contour_values {
-    float offset = 0.0f;     // code 41
-    float draft = 0.0f;      // code 142, degrees
-    int type = 1;            // code 263
-    int part_stock = 1;      // 1 PART, 2 STOCK
+    float offset = 0.0f;  // code 41
+    float draft = 0.0f;   // code 142, degrees
+    int type = 1;         // code 263
+    int part_stock = 1;   // 1 PART, 2 STOCK
 };
 
 // The dialog switches the define callback passes (as fixed values: method menu on, draft-angle
@@ -19,7 +19,7 @@ struct contour_switches {
     int method_menu = 1;
     int draft_field = 0;
     int type_field = 1;
-    int type_page = 0;       // 1: the alternative type page
+    int type_page = 0;  // 1: the alternative type page
     int part_stock = 0;
 };
 

@@ -47,7 +47,8 @@ void curve_in_box(const float* box, int entity, const double* data, int steps, i
     }
     curve_point_in_box(box, entity, t0, status);
     if (status == kMiss) curve_point_in_box(box, entity, t1, status);
-    for (int i = 1; status == kMiss && i < steps; ++i) curve_point_in_box(box, entity, t0 + (t1 - t0) * i / steps, status);
+    for (int i = 1; status == kMiss && i < steps; ++i)
+        curve_point_in_box(box, entity, t0 + (t1 - t0) * i / steps, status);
 }
 
 void contour_check_rotated(const int* record, int curves, const float* box, int& status)

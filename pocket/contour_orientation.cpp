@@ -65,8 +65,7 @@ void orient_contours(int count, float* values, int* orientation, int& status)
     }
 }
 
-void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
-                            int& status)
+void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common, int& status)
 {
     status = 0;
     if (count < 1 || count > kContourMax || orientation == nullptr || values == nullptr) {

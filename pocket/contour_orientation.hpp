@@ -9,5 +9,4 @@
 void orient_contours(int count, float* values, int* orientation, int& status);
 // values[k - 1] becomes the signed offset of contour k: its oriented value for the outer contour,
 // the negated one for an island, minus the common value.
-void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common,
-                            int& status);
+void contour_offsets_signed(int count, int* orientation, int outer, float* values, float common, int& status);

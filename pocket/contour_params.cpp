@@ -4,13 +4,13 @@
 // contours. Reads the machining type.
 #include "pocket/contour_params.hpp"
 
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "pocket/contour_counts.hpp"
 #include "host/vantu.hpp"
+#include "pocket/contour_counts.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -83,12 +83,16 @@ void contour_offset_modify(int draft_flag, int& changed, int& status)
     for (int pass = 0; pass < kMostPagePasses; ++pass) {
         start_page();
         modmpc("OFFSET BY DELTA@OFFSET BY CONST VALUE", offset.choice);
-        if (offset.choice == kByDelta) modrc("DELTA", offset.delta, -kOffsetDelta, kOffsetDelta);
-        else modrc("OFFSET", offset.constant, kOffsetMin, kOffsetMax);
+        if (offset.choice == kByDelta)
+            modrc("DELTA", offset.delta, -kOffsetDelta, kOffsetDelta);
+        else
+            modrc("OFFSET", offset.constant, kOffsetMin, kOffsetMax);
         if (draft_flag) {
             modmpc("DRAFT ANG. BY DELTA@DRAFT ANG. BY CONST VAL", draft.choice);
-            if (draft.choice == kByDelta) modrc("DELTA", draft.delta, -kDraftDelta, kDraftDelta);
-            else modrc("ANGLE", draft.constant, 0.0f, kDraftMax);
+            if (draft.choice == kByDelta)
+                modrc("DELTA", draft.delta, -kDraftDelta, kDraftDelta);
+            else
+                modrc("ANGLE", draft.constant, 0.0f, kDraftMax);
         }
         modif1(status);
         if (status == kCancel || status == kBack) return;
@@ -127,7 +131,9 @@ void contour_list_items(int draft_flag, int type_flag, int type_page_flag, int p
     if (t.count > 1) modmc("PICK CONTOUR", pick_line);
     if (draft_flag) modrc("DRAFT ANGLE", draft, 0.0f, kDraftMax);
     if (type_flag) {
-        const int page = type_page_flag ? kTypePageAlternative : machining_type() == kTwoWayMachiningType ? kTypePage38 : kTypePage;
+        const int page = type_page_flag                             ? kTypePageAlternative
+                         : machining_type() == kTwoWayMachiningType ? kTypePage38
+                                                                    : kTypePage;
         nu_mod_exec(kListChoice, kTypeLabel, page, type, 0.0f, 0.0f, status);
     }
     if (part_stock_flag) modmpc(machining_type() == kGuideMachiningType ? "PART@GUIDE" : "PART@STOCK", part_stock);
@@ -167,7 +173,8 @@ void contour_list_modify(int draft_flag, int type_flag, int type_page_flag, int 
     for (int pass = 0; pass < kMostPagePasses; ++pass) {
         start_page();
         word shown_type = type;
-        contour_list_items(draft_flag, type_flag, type_page_flag, part_stock_flag, k, offset, draft, shown_type, part_stock);
+        contour_list_items(draft_flag, type_flag, type_page_flag, part_stock_flag, k, offset, draft, shown_type,
+                           part_stock);
         modif1(status);
         type = shown_type;
         if (status == kCancel || status == kBack) {
@@ -274,7 +281,8 @@ int contours_order_by_kind()
     const std::size_t bytes = sizeof(int) * static_cast<std::size_t>(n);
     void* blocks[7] = {};
     bool have_all = true;
-    for (int i = 0; i < 7; ++i) have_all = (blocks[i] = DM_ALLOC(i == 6 ? bytes + sizeof(int) : bytes)) != nullptr && have_all;
+    for (int i = 0; i < 7; ++i)
+        have_all = (blocks[i] = DM_ALLOC(i == 6 ? bytes + sizeof(int) : bytes)) != nullptr && have_all;
     int status = have_all ? kGoOn : kFailed;
     if (have_all) {
         float* offsets = static_cast<float*>(blocks[0]);

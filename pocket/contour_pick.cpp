@@ -4,13 +4,13 @@
 // Reads drelan_params_current (code 25, the chaining tolerance) and the machining type.
 #include "pocket/contour_dialogs.hpp"
 
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "surfaces/geometry_access_least.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/proc_picks.hpp"
 
 #include <algorithm>
@@ -68,7 +68,8 @@ void contour_page(const contour_switches& s, int k, int method, contour_values& 
     if (s.type_field) {
         shown_type = two_way_type(s) ? (v.type == kTwoWaySecond ? 2 : 1) : v.type;
         const int page = machining_type() == kTwoWayMachiningType && !s.type_page ? kTypePage38
-                         : s.type_page ? kTypePageAlternative : kTypePage;
+                         : s.type_page                                            ? kTypePageAlternative
+                                                                                  : kTypePage;
         nu_mod_exec(kListChoice, kTypeLabel, page, shown_type, 0.0f, 0.0f, status);
     }
     if (s.part_stock)
@@ -176,7 +177,8 @@ void enter_found_contours(int found_status, int limit, int& k, const contour_val
             int changed = 1;
             crit_gs_change(2, kContourGeometry, changed);
         }
-    } else if (found > 0 && std::any_of(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(), [](int f) { return f != 0; })) {
+    } else if (found > 0 && std::any_of(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(),
+                                        [](int f) { return f != 0; })) {
         msg_mdls(kMessageModule, kFoundBesides);
     }
     for (int i = 1; i <= found && k <= limit; ++i) {
@@ -317,17 +319,22 @@ void contour_pick_one(const contour_switches& switches, int method, int limit, i
     }
     values.type = type_of_shown(switches, shown_type);
     const int count_before = t.count;
-    if (method == kChain) pick_chain(limit, k, values, status);
-    else if (method == kFace) pick_face(k, values, status);
-    else if (method == kLoop) pick_loop(k, values, status);
-    else status = kNothing;
+    if (method == kChain)
+        pick_chain(limit, k, values, status);
+    else if (method == kFace)
+        pick_face(k, values, status);
+    else if (method == kLoop)
+        pick_loop(k, values, status);
+    else
+        status = kNothing;
     if (t.count != count_before) changed = 1;
 }
 
 void contour_update_by_crit(int append, const contour_values& defaults)
 {
     contour_table_register();
-    const int hand_picked = static_cast<int>(std::count(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(), 0));
+    const int hand_picked =
+        static_cast<int>(std::count(t.by_criteria.begin() + 1, t.by_criteria.begin() + 1 + contour_count(), 0));
     geomsk_search_curves(1);
     int found = 0, status = 0;
     find_cont_by_crit(append, hand_picked, found, status);

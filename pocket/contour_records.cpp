@@ -2,15 +2,15 @@
 // the plane fix and the attachment of the curves on storing, and the test for replacement lines.
 #include "pocket/contour_records.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "host/vantu.hpp"
-#include "tools/tool_utilities.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
-#include "tools/edata_double_access.hpp"
 #include "surfaces/line_entity.hpp"
 #include "toolpath/motion_end_points.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
+#include "tools/edata_double_access.hpp"
+#include "tools/tool_utilities.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +20,8 @@ namespace {
 
 constexpr int kGoOn = 0;
 constexpr int kRead = 1, kWrite = 2;
-constexpr int kCallerWord = 3, kTableFlag = 9;   // EDA2 words
-constexpr int kSolidOne = 2, kSolidWithNext = 4;   // ncs_table_aso_test kinds
+constexpr int kCallerWord = 3, kTableFlag = 9;    // EDA2 words
+constexpr int kSolidOne = 2, kSolidWithNext = 4;  // ncs_table_aso_test kinds
 constexpr int kNoCheckCurve1 = -1, kNoCheckCurve2 = -2;
 constexpr int kListOwner = -1;
 constexpr int kOwnerSubId = 0;
@@ -114,10 +114,13 @@ void read_check_curves(int* record, read_reports& reports, int& valid)
         dfdgcc(record, side, curve, parameter, status);
         if (status != kGoOn || !has_check_curve(curve)) continue;
         int ok = 1;
-        if (curve < 0) ok = 0;
-        else if (is_solid(curve)) ncs_table_aso_test(kSolidOne, curve, 0, ok);
-        else assoc_check(eda2(kCallerWord), eda2(edit_state::kProcedureNumber), curve, kCheckCurvesLabel,
-                         reports.check_curves, ok);
+        if (curve < 0)
+            ok = 0;
+        else if (is_solid(curve))
+            ncs_table_aso_test(kSolidOne, curve, 0, ok);
+        else
+            assoc_check(eda2(kCallerWord), eda2(edit_state::kProcedureNumber), curve, kCheckCurvesLabel,
+                        reports.check_curves, ok);
         if (ok != 0) continue;
         dfdpcc(record, side, -std::abs(curve), parameter, status);
         valid = 0;
@@ -131,7 +134,8 @@ struct state_message {
 };
 constexpr state_message kStateMessages[] = {
     {kAssocChanged, "WARNING: GEOMETRY HAS CHANGED"},
-    {kAssocNotAvailable, "WARNING: A GEOMETRIC ENTITY IS NOT AVAILABLE FOR RERUN| IF IT CAME FROM INSTANCE OR SUBASSEMBLY"},
+    {kAssocNotAvailable,
+     "WARNING: A GEOMETRIC ENTITY IS NOT AVAILABLE FOR RERUN| IF IT CAME FROM INSTANCE OR SUBASSEMBLY"},
     {kAssocUpdated, "WARNING: GEOMETRY WAS UPDATED"},
 };
 
@@ -211,12 +215,14 @@ void assoc_check(int owner, int sub_id, int curve, std::string_view label, int& 
         return;
     }
     const auto message = std::find_if(std::begin(kStateMessages), std::end(kStateMessages),
-                                       [state](const state_message& m) { return m.state == state; });
+                                      [state](const state_message& m) { return m.state == state; });
     if (message == std::end(kStateMessages)) return;
     if (report_once) user4c(state == kAssocUpdated ? std::string_view() : label, message->text);
     report_once = 0;
-    if (state != kAssocUpdated) ok = 0;
-    else if (single_curve_contours_flag() != 1 && is_type15_entity(1, curve, 0) != 0) ok = 0;
+    if (state != kAssocUpdated)
+        ok = 0;
+    else if (single_curve_contours_flag() != 1 && is_type15_entity(1, curve, 0) != 0)
+        ok = 0;
 }
 
 void contour_records_read(int geometry_entity, int* records, int count, const int* by_criteria, int& contours_valid,
@@ -288,13 +294,17 @@ void assoc_attach(int geometry_entity, int attach, int count, int* ids)
     get_prev_blkno(block);
     status = kGoOn;
     for (std::size_t i = 0; i < present.size() && status == kGoOn; ++i) {
-        if (geometry_entity > 0) asattl(present[i], kOwnerSubId, geometry_entity, status);
-        else asattl(present[i], kListOwner, block, status);
+        if (geometry_entity > 0)
+            asattl(present[i], kOwnerSubId, geometry_entity, status);
+        else
+            asattl(present[i], kListOwner, block, status);
     }
     status = kGoOn;
     for (std::size_t i = 0; i < missing.size() && status == kGoOn; ++i) {
-        if (geometry_entity <= 0) asattc(missing[i], kListOwner, block, eda2(edit_state::kProcedureNumber), status);
-        else if (previous > 0) asattc_idd(missing[i], previous, status);
+        if (geometry_entity <= 0)
+            asattc(missing[i], kListOwner, block, eda2(edit_state::kProcedureNumber), status);
+        else if (previous > 0)
+            asattc_idd(missing[i], previous, status);
     }
 }
 

@@ -107,8 +107,10 @@ void push_contour_curves(const int* record, int& valid)
     if (status != kGoOn || entity == 0) {
         valid = 0;
     } else if (data[2] == kItemLoop) {
-        if (ncs_id_is_not_solid(entity < 0 ? -entity : entity) == 0) push_loop_edges(record, valid);
-        else valid = 0;
+        if (ncs_id_is_not_solid(entity < 0 ? -entity : entity) == 0)
+            push_loop_edges(record, valid);
+        else
+            valid = 0;
     } else if (data[2] == kItemFace) {
         push_face_loops(entity, valid);
     } else {

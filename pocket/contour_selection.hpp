@@ -65,5 +65,5 @@ void cont_to_reg(int* record, int& direction, int& status);
 // whole lane. count answers the entries, -1 when the lane cannot be read or the part does not
 // fit.
 void lane_extract_part(int lane, int mode, int start_element, double start_parameter, const double* start_point,
-                       int end_element, double end_parameter, const double* end_point, double* x, double* y,
-                       int room, int& count);
+                       int end_element, double end_parameter, const double* end_point, double* x, double* y, int room,
+                       int& count);

@@ -81,8 +81,8 @@ void contour_table_register()
 {
     contour_table& t = contour_table_block;
     contour_buffers& b = contour_buffers_block;
-    pkt_set_to_main(&t.count, t.pick_range.data(), t.first_entry.data(), t.offset.data(), t.draft.data(),
-                    t.type.data(), t.part_stock.data(), t.kind.data(), t.by_criteria.data());
+    pkt_set_to_main(&t.count, t.pick_range.data(), t.first_entry.data(), t.offset.data(), t.draft.data(), t.type.data(),
+                    t.part_stock.data(), t.kind.data(), t.by_criteria.data());
     cntbuf_set_to_main(b.wire.data(), b.geometry.data(), b.work.data());
     cntbuf_set_size(b.entries);
 }

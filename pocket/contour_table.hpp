@@ -32,31 +32,31 @@ template <class T> using per_contour = std::array<T, kMaxContours + 1>;
 template <class T> using per_contour_end = std::array<T, kMaxContours + 2>;
 
 struct contour_table {
-    int count = 0;            // 0 to 700
-    int gathered_count = 0;   // records of the gathered buffer; 0 with an empty table
+    int count = 0;           // 0 to 700
+    int gathered_count = 0;  // records of the gathered buffer; 0 with an empty table
     // Positions in the host selection list of contour k's curves: words 2k and 2k + 1;
     // (0, -1) when the contour is not in the list.
     std::array<int, 2 * (kMaxContours + 1)> pick_range{};
-    per_contour_end<int> first_entry{};   // F[1] = 1, F[k + 1] = F[k] + length of record k
-    per_contour<int> valid{};             // 1 once defined; 0 when its geometry has gone
-    per_contour<float> offset{};          // code 41
-    per_contour<float> draft{};           // code 142, degrees
-    per_contour<int> type{};              // code 263
-    per_contour<int> part_stock{};        // kPart or kStock (GUIDE with machining type 39)
-    int draft_present = 0;                // 1 when some gathered contour has a draft angle
-    per_contour<int> kind{};              // kKindChain, kKindFace, kKindLoop
-    per_contour_end<int> order{};         // S[1] = 1; S[k + 1] = S[k] + 1, or + a face's loops
-    per_contour<int> by_criteria{};       // 1 found by the geometry criteria
-    per_contour<int> selected{};          // selection mark of the contour list dialog
-    int selection_count = 1;              // contours selected in the list dialog (1: one shown)
+    per_contour_end<int> first_entry{};  // F[1] = 1, F[k + 1] = F[k] + length of record k
+    per_contour<int> valid{};            // 1 once defined; 0 when its geometry has gone
+    per_contour<float> offset{};         // code 41
+    per_contour<float> draft{};          // code 142, degrees
+    per_contour<int> type{};             // code 263
+    per_contour<int> part_stock{};       // kPart or kStock (GUIDE with machining type 39)
+    int draft_present = 0;               // 1 when some gathered contour has a draft angle
+    per_contour<int> kind{};             // kKindChain, kKindFace, kKindLoop
+    per_contour_end<int> order{};        // S[1] = 1; S[k + 1] = S[k] + 1, or + a face's loops
+    per_contour<int> by_criteria{};      // 1 found by the geometry criteria
+    per_contour<int> selected{};         // selection mark of the contour list dialog
+    int selection_count = 1;             // contours selected in the list dialog (1: one shown)
     // The gathered contours: one per record of the gathered buffer, from its owning contour.
     per_contour<float> gathered_offset{};
     per_contour<float> gathered_draft{};
     per_contour<int> gathered_type{};
     per_contour<int> gathered_part_stock{};
-    int contours_valid = 0;   // 0: contours changed in the model and must be redone first
-    int data_changed = 0;     // 1: exploding a loop changed its record, which was rewritten
-    int extra_entry = 0;      // entry of an extra contour's record in the geometry buffer; 0 none
+    int contours_valid = 0;  // 0: contours changed in the model and must be redone first
+    int data_changed = 0;    // 1: exploding a loop changed its record, which was rewritten
+    int extra_entry = 0;     // entry of an extra contour's record in the geometry buffer; 0 none
 
     int& pick_first(int k) { return pick_range[2 * static_cast<std::size_t>(k)]; }
     int& pick_last(int k) { return pick_range[2 * static_cast<std::size_t>(k) + 1]; }

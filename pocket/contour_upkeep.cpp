@@ -147,7 +147,8 @@ void contour_show_one(int index)
 void contour_renumber()
 {
     t.order[1] = 1;
-    for (int k = 1; k <= contour_count(); ++k) t.order[k + 1] = t.order[k] + (t.kind[k] == kKindFace ? loops_of(geometry_record(k)) : 1);
+    for (int k = 1; k <= contour_count(); ++k)
+        t.order[k + 1] = t.order[k] + (t.kind[k] == kKindFace ? loops_of(geometry_record(k)) : 1);
 }
 
 void contour_table_rebuild(int mode, int& status)
@@ -227,7 +228,8 @@ void contour_remove_duplicates()
         }
     }
     contour_renumber();
-    if (removed == 1) msg_mdls(kMessageModule, kOneDuplicate);
+    if (removed == 1)
+        msg_mdls(kMessageModule, kOneDuplicate);
     else if (removed > 1)
         msg_mdls(kMessageModule, kSeveralDuplicates, std::to_string(removed));
 }

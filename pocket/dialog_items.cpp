@@ -4,14 +4,14 @@
 // the entry-point tables.
 #include "pocket/dialog_items.hpp"
 
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/param_limits.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 #include <string>
@@ -116,8 +116,10 @@ int param_menu_by_kind(int kind, int forward, int& option, int& previous_option,
     if (nu_mod_get_flag() == 0) {
         items.choice = ++item_counter;
         if (listed) {
-            if (forward) modmc(kChoices[kind - 1], option);
-            else modmpc(kChoices[kind - 1], option);
+            if (forward)
+                modmc(kChoices[kind - 1], option);
+            else
+                modmpc(kChoices[kind - 1], option);
         } else {
             word value = option;
             int status = 0;
@@ -152,7 +154,9 @@ void ind_entry_point(int point_kind, int& defined, int& mode, int fallback_mode,
         if (!defined && mode > 1) ++mode;
         if (mode == kAskPoint) {
             reset_interaction_mode();
-            prmptc(point_kind == kEntryPoint ? "IND. ENTRY POINT" : point_kind == kEndPoint ? "IND. END POINT" : "IND. INTERMED. POINT");
+            prmptc(point_kind == kEntryPoint ? "IND. ENTRY POINT"
+                   : point_kind == kEndPoint ? "IND. END POINT"
+                                             : "IND. INTERMED. POINT");
             float p[3] = {0, 0, 0};
             int picked = -1, status = 0;
             ncs_get_point(pick_mode, p, picked, status);
@@ -164,7 +168,8 @@ void ind_entry_point(int point_kind, int& defined, int& mode, int fallback_mode,
                 mode = kGivenPoint;
                 if (entity >= 0) ncs_table_delete(kPointAssociation, entity, status);
                 if (picked >= 0)
-                    ncs_table_insert(kPointAssociation, picked, ncs_obj_uid(picked), ncs_get_generation_number(picked), status);
+                    ncs_table_insert(kPointAssociation, picked, ncs_obj_uid(picked), ncs_get_generation_number(picked),
+                                     status);
                 entity = picked;
             }
             selected = -1;
@@ -191,10 +196,13 @@ std::string geom_item_label(int defined, int edited, int verb, std::string_view 
 {
     static constexpr std::string_view kVerbs = "REDEF.DEFINEMODIFYEDIT  UPDATERESET LIMIT CHANGE";
     const int index = verb > 10 ? verb - 10 : verb;
-    const std::string_view word = index >= 1 && index <= 8 ? kVerbs.substr(static_cast<std::size_t>(index - 1) * 6, 6) : "";
+    const std::string_view word =
+        index >= 1 && index <= 8 ? kVerbs.substr(static_cast<std::size_t>(index - 1) * 6, 6) : "";
     std::string mark = "--";
-    if (!defined) mark[0] = 'G';
-    else if (edited == 0) mark[0] = 'E';
+    if (!defined)
+        mark[0] = 'G';
+    else if (edited == 0)
+        mark[0] = 'E';
     int active = 0, changed = 0;
     if (mask_kind == kGeometryMask) {
         active_mask_gs(1, kGeometryMask, active);
@@ -241,8 +249,10 @@ void entry_param_pages(int /*mode*/, int region_count, drelan_params& p, int& it
             del_pnt_symbols(1);
             blank_item(item_counter);
         } else if (p.at(P::kEntryMode) == 2) {
-            if (mt == 39) blank_item(item_counter);
-            else parameter_item(kSearchLabel, 334, p.at(P::kEntrySearch), item_counter);
+            if (mt == 39)
+                blank_item(item_counter);
+            else
+                parameter_item(kSearchLabel, 334, p.at(P::kEntrySearch), item_counter);
             items.x = item_counter;  // the entry-search item
         } else if (mt == 13 && method == 1) {
             blank_item(item_counter);
@@ -252,8 +262,10 @@ void entry_param_pages(int /*mode*/, int region_count, drelan_params& p, int& it
         parameter_item(kOrderLabel, 341, p.at(P::kRegionOrder), item_counter);
         return;
     }
-    if (mt == 9 || mt == 13) blank_item(item_counter);
-    else real_item(kValue257Label, p.at(P::kValue257), kValue257Limit.minimum, kValue257Limit.maximum, item_counter);
+    if (mt == 9 || mt == 13)
+        blank_item(item_counter);
+    else
+        real_item(kValue257Label, p.at(P::kValue257), kValue257Limit.minimum, kValue257Limit.maximum, item_counter);
     int label = 0;
     modmc(" ", label);
     ++item_counter;

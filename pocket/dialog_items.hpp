@@ -5,11 +5,10 @@
 // start-side check call them; the geometry items also serve the manual editor.
 #pragma once
 
-#include "toolpath/approach_block.hpp"
 #include "pocket/drelan_params.hpp"
+#include "toolpath/approach_block.hpp"
 
 #include <string_view>
-
 
 // The numbers of the page items of one choice: the choice item and its x and y items (0 when
 // absent).

@@ -44,8 +44,8 @@ void to_world(float c, float s, float xt, float yt, float* out)
 
 // One pass: the arrow where the first hatch line with crossings meets the polygon. Answers 0,
 // or -2 with its message.
-int arrow_of_pass(int pass, int mode, const std::vector<word>& polygon, float height, float angle,
-                  float side_step, float hatch_step)
+int arrow_of_pass(int pass, int mode, const std::vector<word>& polygon, float height, float angle, float side_step,
+                  float hatch_step)
 {
     const float t = angle + (pass == 0 ? 0.0f : kReverseAngle);
     const float c = std::cos(t), s = std::sin(t);
@@ -79,7 +79,9 @@ int arrow_of_pass(int pass, int mode, const std::vector<word>& polygon, float he
         a.direction[pass][2] = 0.0f;
         return kGoOn;
     }
-    eroutc(mode == kContourMode ? "CANNOT COMPUTE ARROWS POSITION. PLEASE REDEFINE CONTOUR" : "CANNOT COMPUTE ARROWS POSITION.", 0);
+    eroutc(mode == kContourMode ? "CANNOT COMPUTE ARROWS POSITION. PLEASE REDEFINE CONTOUR"
+                                : "CANNOT COMPUTE ARROWS POSITION.",
+           0);
     return kNotFound;
 }
 
@@ -211,7 +213,8 @@ void compute_arrows_position_box(const int* surfaces, int surface_count, float h
     SURFSBOX(surfaces, surface_count, box, status);
     if (status != kGoOn) return;
     in_arrow_buffer(status, [&] {
-        const float corners[5][2] = {{box[0], box[1]}, {box[3], box[1]}, {box[3], box[4]}, {box[0], box[4]}, {box[0], box[1]}};
+        const float corners[5][2] = {
+            {box[0], box[1]}, {box[3], box[1]}, {box[3], box[4]}, {box[0], box[4]}, {box[0], box[1]}};
         for (int i = 0; i < 5 && status == kGoOn; ++i) polbuf_set_point(1, i + 1, corners[i][0], corners[i][1], status);
         if (status == kGoOn) polbuf_set_np(1, 5, status);
         if (status == kGoOn) compute_arrow_pair(0, kArrowBuffer, height, angle, side_step, status);
@@ -226,6 +229,8 @@ void compute_arrows_position(int mode, const int* record, float height, float an
         status = kFailed;
         return;
     }
-    if (mode == kContourMode) compute_arrows_position_cont(record, angle, side_step, status);
-    else compute_arrows_position_box(surfaces, surface_count, height, angle, side_step, status);
+    if (mode == kContourMode)
+        compute_arrows_position_cont(record, angle, side_step, status);
+    else
+        compute_arrows_position_box(surfaces, surface_count, height, angle, side_step, status);
 }

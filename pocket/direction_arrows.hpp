@@ -6,11 +6,11 @@
 #pragma once
 
 struct arrows_state {
-    int shown = 0;                   // 1 once both positions have been computed
-    int figure[2] = {0, 0};          // host figure ids while drawn (negative); 0 when not drawn
-    int direction_flag = 0;          // 1: arrow 1 at half size and arrow 2 at full size
-    float position[2][3] = {};       // the arrow points
-    float direction[2][3] = {};      // unit directions (dx, dy, 0)
+    int shown = 0;               // 1 once both positions have been computed
+    int figure[2] = {0, 0};      // host figure ids while drawn (negative); 0 when not drawn
+    int direction_flag = 0;      // 1: arrow 1 at half size and arrow 2 at full size
+    float position[2][3] = {};   // the arrow points
+    float direction[2][3] = {};  // unit directions (dx, dy, 0)
 };
 extern arrows_state arrows_block;
 

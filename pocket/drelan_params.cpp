@@ -19,11 +19,11 @@ void drelan_params_defaults(float top_z, drelan_params& p)
         int index, value;
     };
     static constexpr integer_default kIntegers[] = {
-        {P::kMethod, 2},        {P::kPasses, 1},       {P::kHatchLink, 1},    {P::kHatchSign, 1},
-        {P::kApproachKind, 1},  {P::kLaneOptionA, 2},  {P::kLaneOptionB, 1},  {P::kStartMode, 1},
-        {P::kEntryMode, 1},     {P::kCutDirection, 1}, {P::kSingleOffset, 2}, {P::kOffsetOption, 1},
-        {P::kEntrySearch, 1},   {P::kRegionOrder, 4},  {P::kRegionCount, 1},  {P::kLeadMode, 1},
-        {P::kOption256, 1},     {P::kHatchOption, 1},  {P::kContourOption, 2}, {P::kPointPickMode, 7},
+        {P::kMethod, 2},       {P::kPasses, 1},       {P::kHatchLink, 1},     {P::kHatchSign, 1},
+        {P::kApproachKind, 1}, {P::kLaneOptionA, 2},  {P::kLaneOptionB, 1},   {P::kStartMode, 1},
+        {P::kEntryMode, 1},    {P::kCutDirection, 1}, {P::kSingleOffset, 2},  {P::kOffsetOption, 1},
+        {P::kEntrySearch, 1},  {P::kRegionOrder, 4},  {P::kRegionCount, 1},   {P::kLeadMode, 1},
+        {P::kOption256, 1},    {P::kHatchOption, 1},  {P::kContourOption, 2}, {P::kPointPickMode, 7},
     };
     for (const integer_default& d : kIntegers) p.at(d.index) = d.value;
     struct real_default {
@@ -31,8 +31,8 @@ void drelan_params_defaults(float top_z, drelan_params& p)
         float value;
     };
     const real_default reals[] = {
-        {P::kSideStep, 0.1f},      {P::kTolerance, 0.1f},     {P::kTopZ, top_z},          {P::kBottomZ, top_z},
-        {P::kClearHeight, top_z},  {P::kReferenceZ, top_z},   {P::kApproachLength, 2.0f}, {P::kRetractLength, 2.0f},
+        {P::kSideStep, 0.1f},      {P::kTolerance, 0.1f},   {P::kTopZ, top_z},          {P::kBottomZ, top_z},
+        {P::kClearHeight, top_z},  {P::kReferenceZ, top_z}, {P::kApproachLength, 2.0f}, {P::kRetractLength, 2.0f},
         {P::kApproachValue, 1.0f}, {P::kRampAngle, 90.0f},
     };
     for (const real_default& d : reals) p.set_real(d.index, d.value);

@@ -4,10 +4,10 @@
 // them when the entry mode asks for points.
 #include "pocket/entry_pnt_tables.hpp"
 
-#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "surfaces/geometry_access_least.hpp"
+#include "toolpath/interaction_modes.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <cmath>
 #include <limits>
@@ -37,16 +37,14 @@ struct kind_texts {
 
 kind_texts texts_of(int kind)
 {
-    if (kind == kEndPoints) return {"ADD END POINTS@DELETE END POINTS@MODIFY LOCATION", "END POINTS ARE ALLOWED", kEndPoints};
+    if (kind == kEndPoints)
+        return {"ADD END POINTS@DELETE END POINTS@MODIFY LOCATION", "END POINTS ARE ALLOWED", kEndPoints};
     if (nu_sgcd_get_code() == kGuideSubCode)
         return {"ADD GUIDE POINTS@DELETE GUIDE POINTS@MODIFY LOCATION", "GUIDE POINTS ARE ALLOWED", kGuidePoints};
     return {"ADD ENTRY POINTS@DELETE ENTRY POINTS@MODIFY LOCATION", "ENTRY POINTS ARE ALLOWED", kEntryPoints};
 }
 
-int count_message(int point_kind)
-{
-    return point_kind == kEntryPoints ? 30 : point_kind == kEndPoints ? 31 : 51;
-}
+int count_message(int point_kind) { return point_kind == kEntryPoints ? 30 : point_kind == kEndPoints ? 31 : 51; }
 
 void start_page()
 {
@@ -167,7 +165,8 @@ void GETPMP(int kind, int input_mode, int& changed, int& status)
     entry_pnt_set& w = entry_pnts().working;
     int choice = static_cast<int>(input_choice::single);
     start_page();
-    modmpc(input_mode == 0 ? "SINGLE POINT@POINTS@CIRCLE CENTER" : "SINGLE POINT@POINTS@CIRCLE CENTER@POINT PATTERN", choice);
+    modmpc(input_mode == 0 ? "SINGLE POINT@POINTS@CIRCLE CENTER" : "SINGLE POINT@POINTS@CIRCLE CENTER@POINT PATTERN",
+           choice);
     msg_mdls(kMessageModule, count_message(point_kind));
     int answer = 0;
     modif1(answer);
@@ -233,8 +232,11 @@ void pnt_delete_dialog(int& changed)
 
 void pnt_modify_dialog(int kind, int& changed)
 {
-    const char* title = kind == kEndPoints ? "ENTER FINISH POINT" : kind == kEntryPoints ? "ENTER ENTRY POINT" : "ENTER GUIDE POINT";
-    const float origin[2] = {NPT1().real(tp_header_state::kMacsysOrigin), NPT1().real(tp_header_state::kMacsysOrigin + 1)};
+    const char* title = kind == kEndPoints     ? "ENTER FINISH POINT"
+                        : kind == kEntryPoints ? "ENTER ENTRY POINT"
+                                               : "ENTER GUIDE POINT";
+    const float origin[2] = {NPT1().real(tp_header_state::kMacsysOrigin),
+                             NPT1().real(tp_header_state::kMacsysOrigin + 1)};
     for (int n = 0; n < 2 * kMaxEntryPnts; ++n) {
         prmptc("PICK PNT.TO MODIFY");
         const int index = pick_symbol();

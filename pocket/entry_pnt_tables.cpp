@@ -2,9 +2,9 @@
 // the saved copies and change tests, the stores, and the entry-point request flag.
 #include "pocket/entry_pnt_tables.hpp"
 
-#include "toolpath/machining_type.hpp"
 #include "host/vantu.hpp"
 #include "surfaces/tool_symbol.hpp"
+#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <string>
@@ -148,7 +148,8 @@ void delete_entry_pnt(int index)
 
 void get_entry_pnt(int index, float* point)
 {
-    if (valid_index(index) && point) std::copy(working().points[index - 1].begin(), working().points[index - 1].end(), point);
+    if (valid_index(index) && point)
+        std::copy(working().points[index - 1].begin(), working().points[index - 1].end(), point);
 }
 
 int get_pnt_source(int index) { return valid_index(index + 1) ? working().source_ids[index] : -1; }
@@ -156,7 +157,8 @@ int get_pnt_source(int index) { return valid_index(index + 1) ? working().source
 void copy_entry_pnts(float* buffer)
 {
     const entry_pnt_set& w = working();
-    for (int i = 0; buffer && i < w.count && i < kMaxEntryPnts; ++i) std::copy(w.points[i].begin(), w.points[i].end(), buffer + 3 * i);
+    for (int i = 0; buffer && i < w.count && i < kMaxEntryPnts; ++i)
+        std::copy(w.points[i].begin(), w.points[i].end(), buffer + 3 * i);
 }
 
 void move_entry_pnt(int index, const float* point)
@@ -182,8 +184,10 @@ int guide_end_pnts_unchanged() { return unchanged(g_tables.guide) && unchanged(g
 void save_entry_pnts(int which, int direction)
 {
     entry_pnt_set& store = which == kGuideStore ? g_tables.guide : g_tables.end;
-    if (direction == kLoad) g_tables.working = store;
-    else store = g_tables.working;
+    if (direction == kLoad)
+        g_tables.working = store;
+    else
+        store = g_tables.working;
     g_tables.symbol_kind = which;
 }
 
@@ -202,6 +206,8 @@ void entpnt_flag_reset() { g_tables.request_flag = 0; }
 
 void entpnt_flag_gs(int mode, int& value)
 {
-    if (mode == kGet) value = g_tables.request_flag;
-    else g_tables.request_flag = value;
+    if (mode == kGet)
+        value = g_tables.request_flag;
+    else
+        g_tables.request_flag = value;
 }

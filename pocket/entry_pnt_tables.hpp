@@ -23,7 +23,7 @@ struct entry_pnt_set {
     // Entity each point was taken from (point, circle, pattern); -1 for an indicated point.
     std::array<int, kMaxEntryPnts> source_ids{};
     std::array<std::array<float, 3>, kMaxEntryPnts> saved_points{};
-    std::array<int, kMaxEntryPnts> group_sizes{};   // points added by each add step, in order
+    std::array<int, kMaxEntryPnts> group_sizes{};  // points added by each add step, in order
     int group_count = 0;
     int count = 0;        // 0 to 700; the group sizes add up to it
     int saved_count = 0;  // count when the saved copy was taken
@@ -31,7 +31,7 @@ struct entry_pnt_set {
 
 struct entry_pnt_tables {
     entry_pnt_set working, guide, end;
-    int symbol_kind = 0;   // the store last loaded or saved: 1 guide, 2 end
+    int symbol_kind = 0;  // the store last loaded or saved: 1 guide, 2 end
     // The picked-point list and its saved copy; nothing in the module fills it.
     int picked_count = 0, picked_saved_count = 0;
     int request_flag = 0;  // the entry-point request flag of the pocket lanes

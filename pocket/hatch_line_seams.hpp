@@ -18,8 +18,8 @@ struct hatch_line_services {
     // The crossings of the hatch line y' = y with the contours (in the hatch frame) as the arrows
     // count them: their number, and the abscissae of the first and the last in the direction's
     // order (1 ascending) when there are any.
-    void (*hatch_line_span)(const word* contours, int contour_count, float y, int direction, float& first,
-                            float& last, int& count, int& status) = unfilled{};
+    void (*hatch_line_span)(const word* contours, int contour_count, float y, int direction, float& first, float& last,
+                            int& count, int& status) = unfilled{};
 };
 
 // The services the direction arrows call; assign an entry to replace it.

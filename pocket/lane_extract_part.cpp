@@ -4,13 +4,13 @@
 #include "pocket/contour_selection.hpp"
 
 #include "pocket/lane_switches_least.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <vector>
 
@@ -23,8 +23,8 @@ constexpr int kArcTail = 3;
 
 // Appends lane entries from..to (1-based, inclusive) to the output; an arc record at `to` comes
 // whole. False when the output would pass its room.
-bool append_entries(const std::vector<double>& lx, const std::vector<double>& ly, int from, int to, double* x, double* y,
-                    int room, int& count)
+bool append_entries(const std::vector<double>& lx, const std::vector<double>& ly, int from, int to, double* x,
+                    double* y, int room, int& count)
 {
     const int n = static_cast<int>(lx.size());
     if (to >= 1 && to <= n && lx[static_cast<std::size_t>(to - 1)] >= kMarkerLimit) to = std::min(n, to + kArcTail);
@@ -49,8 +49,8 @@ bool append_point(const double* p, double* x, double* y, int room, int& count)
 }  // namespace
 
 void lane_extract_part(int lane, int mode, int start_element, double start_parameter, const double* start_point,
-                       int end_element, double end_parameter, const double* end_point, double* x, double* y,
-                       int room, int& count)
+                       int end_element, double end_parameter, const double* end_point, double* x, double* y, int room,
+                       int& count)
 {
     const lane_switches& switches = lane_engine_switches();
     count = -1;
@@ -69,7 +69,8 @@ void lane_extract_part(int lane, int mode, int start_element, double start_param
     if (mode == kWholeLane) {
         fits = append_entries(lx, ly, 1, read, x, y, room, n);
     } else {
-        const bool forward = end_element > start_element || (end_element == start_element && end_parameter > start_parameter);
+        const bool forward =
+            end_element > start_element || (end_element == start_element && end_parameter > start_parameter);
         fits = append_point(start_point, x, y, room, n);
         if (forward) {
             fits = fits && append_entries(lx, ly, start_element + 1, end_element, x, y, room, n);

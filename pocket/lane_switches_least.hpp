@@ -4,10 +4,10 @@
 #pragma once
 
 struct lane_switches {
-    int direction = 0;     // 1: an extracted lane part keeps its order; otherwise it is reversed
-    int show_input = 0;    // debug: draw the lane read
-    int show_output = 0;   // debug: draw the part extracted
-    int show_area = 0;     // debug: compute the part's area and direction
+    int direction = 0;    // 1: an extracted lane part keeps its order; otherwise it is reversed
+    int show_input = 0;   // debug: draw the lane read
+    int show_output = 0;  // debug: draw the part extracted
+    int show_area = 0;    // debug: compute the part's area and direction
 };
 
 lane_switches& lane_engine_switches();

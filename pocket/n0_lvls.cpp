@@ -86,7 +86,8 @@ void grow_slots(n0_level& level, int& status)
     for (int k = 0; k < kStep; ++k) {
         reg_init(level.mode, slot_at(level, level.region_capacity + k), status);
         if (status == 0) continue;
-        for (int done = 0, ignored = 0; done < k; ++done) reg_release(slot_at(level, level.region_capacity + done), ignored);
+        for (int done = 0, ignored = 0; done < k; ++done)
+            reg_release(slot_at(level, level.region_capacity + done), ignored);
         return;
     }
     level.region_capacity += kStep;
@@ -160,7 +161,8 @@ void n0_lvls_next_level(int mode, int& status)
         grow_levels(status);
         if (status != 0) return;
     }
-    if (lv.levels == kNoArray || level_at(0) == nullptr) return fail("n0_lvls_next_level, DYNAMIC MEMORY ERROR", status);
+    if (lv.levels == kNoArray || level_at(0) == nullptr)
+        return fail("n0_lvls_next_level, DYNAMIC MEMORY ERROR", status);
     lv.current_level += 1;
     if (lv.current_level == lv.level_count) lv.level_count += 1;
     level_at(lv.current_level)->mode = mode;
@@ -280,7 +282,8 @@ void n0_lvls_get_all_pts(int mode, float* points, int& status)
 
 void n0_lvls_get_tmp_sons(int row, int column, int& value, int& status)
 {
-    if (reg_region* region = current("n0_lvls_set_tmp_sons", status)) reg_get_tmp_sons(row, column, region, value, status);
+    if (reg_region* region = current("n0_lvls_set_tmp_sons", status))
+        reg_get_tmp_sons(row, column, region, value, status);
 }
 
 void n0_lvls_set_tmp_sons(int row, int column, int value, int& status)

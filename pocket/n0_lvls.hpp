@@ -13,13 +13,13 @@ inline constexpr int kLevelsUsable = 2;
 
 // A level record, 9 words. Indexes of levels and regions count from 0.
 struct n0_level {
-    int region_capacity;   // region slots allocated (grows by 5)
-    int region_count;      // regions entered in this level
-    int regions;           // host array of reg_region records, one per slot, -1 when none
-    int mode;              // point mode of every region of the level (2 or 3)
-    int current_region;    // current slot, -1 when none
-    int side_tables[2];    // -1: nothing in this system fills them (see n0_lvls_adjust_fs)
-    int words[2];          // 0
+    int region_capacity;  // region slots allocated (grows by 5)
+    int region_count;     // regions entered in this level
+    int regions;          // host array of reg_region records, one per slot, -1 when none
+    int mode;             // point mode of every region of the level (2 or 3)
+    int current_region;   // current slot, -1 when none
+    int side_tables[2];   // -1: nothing in this system fills them (see n0_lvls_adjust_fs)
+    int words[2];         // 0
 };
 static_assert(sizeof(n0_level) == 9 * 4, "a level record is 9 words");
 

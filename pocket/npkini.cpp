@@ -2,14 +2,14 @@
 // region's contours. The execute callback calls it once per region.
 #include "pocket/npkini.hpp"
 
-#include "toolpath/nc_entr.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
+#include "pocket/pocket_tool_radius.hpp"
+#include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket/pocket_words.hpp"
-#include "pocket/pocket_tool_radius.hpp"
+#include "toolpath/nc_entr.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +39,8 @@ int multi_offset_of(const P& p)
 {
     const int method = p.at(P::kMethod), passes = p.at(P::kPasses), option = p.at(P::kOffsetOption);
     if (method == kHatching) return 1;
-    return (passes == kContourOnly && option == 2) || (method == kLanes && passes != kContourOnly && option == 1) ? 1 : 0;
+    return (passes == kContourOnly && option == 2) || (method == kLanes && passes != kContourOnly && option == 1) ? 1
+                                                                                                                  : 0;
 }
 
 // Offset and taper of contour `id` moved from the reference Z to the top Z along its draft.
@@ -49,8 +50,8 @@ void contour_slot(const P& p, int id, int slot)
     const float draft = t.gathered_draft[static_cast<std::size_t>(id)];
     const double taper = eqval0(draft) ? 0.0 : std::tan(draft * kDegreesToRadians);
     pocket_work_block.taper[slot] = taper;
-    pocket_work_block.offsets[slot] =
-        (static_cast<double>(p.real(P::kReferenceZ)) - p.real(P::kTopZ)) * taper + t.gathered_offset[static_cast<std::size_t>(id)];
+    pocket_work_block.offsets[slot] = (static_cast<double>(p.real(P::kReferenceZ)) - p.real(P::kTopZ)) * taper +
+                                      t.gathered_offset[static_cast<std::size_t>(id)];
 }
 
 int level_count_of(const P& p)
@@ -68,8 +69,8 @@ void fill_state(const P& p, int multi_offset)
     const int method = p.at(P::kMethod), passes = p.at(P::kPasses);
     s.multi_offset = multi_offset;
     s.second_stage = method == kHatching ? 0 : p.at(P::kEntryMode) == kEntryPoints ? 1 : 0;
-    s.working_tolerance = method == kHatching ? 0.0
-                                              : std::min(kCleanOffsetTolerances * p.real(P::kTolerance), kCleanOffsetMost);
+    s.working_tolerance =
+        method == kHatching ? 0.0 : std::min(kCleanOffsetTolerances * p.real(P::kTolerance), kCleanOffsetMost);
     const bool reversed = p.at(P::kCutDirection) == kReversed;
     s.direction_sign = (multi_offset != 0) != reversed ? 1 : -1;
     s.single_offset = method == kLanes && passes != kContourOnly && p.at(P::kSingleOffset) == 1 ? 1 : 0;

@@ -66,7 +66,8 @@ std::span<const param_row> pocket_param_rows() { return kRows; }
 
 const param_row* find_param_row(int code)
 {
-    const auto it = std::find_if(std::begin(kRows), std::end(kRows), [code](const param_row& r) { return r.code == code; });
+    const auto it =
+        std::find_if(std::begin(kRows), std::end(kRows), [code](const param_row& r) { return r.code == code; });
     return it == std::end(kRows) ? nullptr : &*it;
 }
 

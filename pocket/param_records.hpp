@@ -20,9 +20,9 @@ enum class param_source {
 struct param_row {
     int code;
     param_source source;
-    int index;   // word index in drelan_params (source block)
-    bool real;   // values are reals (deftyp 1), else integers (deftyp 0)
-    int count;   // values of a block row
+    int index;  // word index in drelan_params (source block)
+    bool real;  // values are reals (deftyp 1), else integers (deftyp 0)
+    int count;  // values of a block row
 };
 
 // The rows in the order the put-parameters callback writes them.

@@ -100,8 +100,10 @@ void pasbuf_allocate(int k, int& status)
     pasbuf_stream& s = stream(k);
     const int step = k <= kStreamSecondPoints ? kPointStep : kCountStep;
     void* base = nullptr;
-    if (s.capacity == 0) MM_OPEN_ARRAY(kElementBytes, step, s.handle, base, status);
-    else MM_RESIZE_ARRAY(s.handle, step, base, status);
+    if (s.capacity == 0)
+        MM_OPEN_ARRAY(kElementBytes, step, s.handle, base, status);
+    else
+        MM_RESIZE_ARRAY(s.handle, step, base, status);
     if (status != 0) {
         if (s.capacity == 0) s.handle = kNoArray;
         return fail("pasbuf_allocate, OPEN DYNAMIC MEMORY ERROR", status);
@@ -112,8 +114,10 @@ void pasbuf_allocate(int k, int& status)
 void pasbuf_pastyp(int mode, int& type, int& status)
 {
     if (not_ready(status)) return;
-    if (mode == kPasbufPut) put(kStreamTypes, &type, 1, status);
-    else get(kStreamTypes, &type, 1, true, "pasbuf_pastyp", status);
+    if (mode == kPasbufPut)
+        put(kStreamTypes, &type, 1, status);
+    else
+        get(kStreamTypes, &type, 1, true, "pasbuf_pastyp", status);
 }
 
 void pasbuf_totstr(int mode, int& count, int& status)
@@ -137,8 +141,10 @@ void pasbuf_totnp(int mode, int n, int* counts, int& status)
 {
     if (not_ready(status)) return;
     if (n < 0 || (n > 0 && counts == nullptr)) return fail("pasbuf_totnp,INDEX TO BIG", status);
-    if (mode == kPasbufPut) put(kStreamCounts, counts, n, status);
-    else get(kStreamCounts, counts, n, true, "pasbuf_totnp", status);
+    if (mode == kPasbufPut)
+        put(kStreamCounts, counts, n, status);
+    else
+        get(kStreamCounts, counts, n, true, "pasbuf_totnp", status);
 }
 
 void pasbuf_string(int mode, int second, int np, float* first_points, float* second_points, int& status)
@@ -156,8 +162,8 @@ void pasbuf_string(int mode, int second, int np, float* first_points, float* sec
     }
 }
 
-void pasbuf_pass(int mode, int second, int* counts, int& strings, int& type, float* first_points,
-                 float* second_points, int& status)
+void pasbuf_pass(int mode, int second, int* counts, int& strings, int& type, float* first_points, float* second_points,
+                 int& status)
 {
     pasbuf_pastyp(mode, type, status);
     if (status == 0) pasbuf_totstr(mode, strings, status);
@@ -184,8 +190,10 @@ void pasbuf_pass(int mode, int second, int* counts, int& strings, int& type, flo
 void pasbuf_npass(int mode, int& count, int& status)
 {
     if (not_ready(status)) return;
-    if (mode == kPasbufGet) count = pb.entry[pb.current].npass;
-    else pb.entry[pb.current].npass = count;
+    if (mode == kPasbufGet)
+        count = pb.entry[pb.current].npass;
+    else
+        pb.entry[pb.current].npass = count;
 }
 
 void pasbuf_is_empty(int& flag, int& status)

@@ -19,11 +19,11 @@ inline constexpr int kPasbufPut = 2;
 inline constexpr int kPasbufCountUp = 3;
 
 struct pasbuf_stream {
-    int handle = -1;     // host array of 4-byte elements, -1 when none
-    int capacity = 0;    // elements
-    int cursor = 0;      // read cursor
-    int written = 0;     // write count
-    int last_read = 0;   // cursor of the last read
+    int handle = -1;    // host array of 4-byte elements, -1 when none
+    int capacity = 0;   // elements
+    int cursor = 0;     // read cursor
+    int written = 0;    // write count
+    int last_read = 0;  // cursor of the last read
 };
 
 struct pasbuf_entry {
@@ -34,8 +34,8 @@ static_assert(sizeof(pasbuf_entry) == 26 * 4, "a pass-buffer entry is 26 words")
 
 struct pasbuf_state {
     int initialised = 0;
-    int entries = 0;     // 0 to 2
-    int current = 0;     // 0 after init
+    int entries = 0;  // 0 to 2
+    int current = 0;  // 0 after init
     pasbuf_entry entry[kPasbufEntriesMax];
 };
 extern pasbuf_state pasbuf_block;
@@ -57,8 +57,8 @@ void pasbuf_totnp(int mode, int n, int* counts, int& status);
 // copies them from the read cursors without moving them.
 void pasbuf_string(int mode, int second, int np, float* first_points, float* second_points, int& status);
 // A whole pass: type, string count, point counts, then each string (get moves the point cursors).
-void pasbuf_pass(int mode, int second, int* counts, int& strings, int& type, float* first_points,
-                 float* second_points, int& status);
+void pasbuf_pass(int mode, int second, int* counts, int& strings, int& type, float* first_points, float* second_points,
+                 int& status);
 // Mode 1 reads the pass count, other modes set it.
 void pasbuf_npass(int mode, int& count, int& status);
 // 1 when nothing has been written to the first point stream.

@@ -2,13 +2,13 @@
 // measurement of gaps between contour curves.
 #include "pocket/pkstck.hpp"
 
-#include "toolpath/msg_window.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/msg_window.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -50,8 +50,10 @@ void chain_gap(const int* record, double& gap, int& status)
     for (int k = 1; k <= curves; ++k) {
         double start[3], end[3];
         if (!curve_ends(record, k, start, end, status)) return;
-        if (k == 1) std::copy(start, start + 3, first_start);
-        else gap = std::max(gap, xy_distance(previous_end, start));
+        if (k == 1)
+            std::copy(start, start + 3, first_start);
+        else
+            gap = std::max(gap, xy_distance(previous_end, start));
         std::copy(end, end + 3, previous_end);
     }
     if (curves > 0) gap = std::max(gap, xy_distance(previous_end, first_start));
@@ -75,8 +77,8 @@ void contour_max_gap(const int* records, int count, const int* kinds, double& ga
     status = 0;
     if (records == nullptr || kinds == nullptr) return;
     const int sub_code = nu_sgcd_get_code();
-    const bool shifted = std::find(std::begin(kSubCodesShifted), std::end(kSubCodesShifted), sub_code) !=
-                         std::end(kSubCodesShifted);
+    const bool shifted =
+        std::find(std::begin(kSubCodesShifted), std::end(kSubCodesShifted), sub_code) != std::end(kSubCodesShifted);
     int entry = 1;
     for (int k = 1; k <= std::min(count, kMaxContours) && entry <= contour_entries(); ++k) {
         const int* record = records + kChainEntryWords * (entry - 1);

@@ -3,19 +3,19 @@
 // the change test have files of their own.
 #include "pocket/pocket_callbacks.hpp"
 
-#include "toolpath/nc_entr.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/contour_records.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/engine_steps.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
-#include "pocket/polbuf.hpp"
 #include "pocket/pocket_words.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket/region_table.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "toolpath/nc_entr.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_flags.hpp"
 
 namespace {
@@ -102,10 +102,10 @@ struct translation {
     int message, code, kind, choices;
 };
 constexpr translation kTranslations[] = {
-    {459, 224, 2, 45}, {452, 211, 2, 485}, {458, 68, 2, 62},   {63, 225, 1, -1},  {311, 205, 1, -1},
-    {76, 26, 1, -1},   {87, 44, 3, -1},    {457, 200, 2, 97},  {460, 238, 2, 104}, {455, 28, 2, 107},
-    {109, 25, 1, -1},  {447, 24, 2, 21},   {463, 23, 2, 258},  {479, 30, 2, 482}, {480, 223, 2, 334},
-    {336, 257, 1, -1}, {337, 221, 2, 341}, {479, 29, 2, 268},  {141, 15, 1, -1},  {145, 16, 1, -1},
+    {459, 224, 2, 45}, {452, 211, 2, 485}, {458, 68, 2, 62},  {63, 225, 1, -1},   {311, 205, 1, -1},
+    {76, 26, 1, -1},   {87, 44, 3, -1},    {457, 200, 2, 97}, {460, 238, 2, 104}, {455, 28, 2, 107},
+    {109, 25, 1, -1},  {447, 24, 2, 21},   {463, 23, 2, 258}, {479, 30, 2, 482},  {480, 223, 2, 334},
+    {336, 257, 1, -1}, {337, 221, 2, 341}, {479, 29, 2, 268}, {141, 15, 1, -1},   {145, 16, 1, -1},
 };
 
 }  // namespace
@@ -113,8 +113,10 @@ constexpr translation kTranslations[] = {
 void param_init_drelan(int& mode, int& status)
 {
     status = kGoOn;
-    if (mode == kSetDefaults) set_defaults(status);
-    else clean_up(status);
+    if (mode == kSetDefaults)
+        set_defaults(status);
+    else
+        clean_up(status);
 }
 
 void contour_rec_drelan(int& mode, int& /*word*/, int& flag, int& status)
@@ -134,15 +136,13 @@ void contour_rec_drelan(int& mode, int& /*word*/, int& flag, int& status)
             contour_assoc_write(geometry_entity(), 1, contour_count(), t.by_criteria.data(), geometry);
         contour_plane_fix(t.gathered_count, contour_buffers_block.gathered.data());
         return;
-    case kTestRecords:
-        contour_records_all_real(contour_count(), geometry, t.by_criteria.data(), flag);
-        return;
+    case kTestRecords: contour_records_all_real(contour_count(), geometry, t.by_criteria.data(), flag); return;
     default: return;
     }
 }
 
-void display_hook_drelan(int& /*capacity*/, int& count, float* /*points*/, int& /*show_arrows*/,
-                         float* /*directions*/, int& /*has_axes*/, float* /*axes*/, int& status)
+void display_hook_drelan(int& /*capacity*/, int& count, float* /*points*/, int& /*show_arrows*/, float* /*directions*/,
+                         int& /*has_axes*/, float* /*axes*/, int& status)
 {
     count = 0;
     status = kGoOn;

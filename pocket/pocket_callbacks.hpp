@@ -7,8 +7,8 @@
 
 // Slot 1: contours, regions, start sides and parameters are defined; sets the geometry-
 // redefined and end-run flags.
-void define_drelan(int& procedure_number, int& view_only, int& tool_path_moved, int& repeat,
-                   int& change_status, int& back, int& geometry_redefined, int& end_run, int& status);
+void define_drelan(int& procedure_number, int& view_only, int& tool_path_moved, int& repeat, int& change_status,
+                   int& back, int& geometry_redefined, int& end_run, int& status);
 // Slot 2: mode 1 runs the pocket into the open sub-list, mode 2 cleans up after an interrupt.
 void execute_drelan(int& mode, int& status);
 // Slot 3: writes the pocket's parameter records (WHERE code; counter of words written).
@@ -16,8 +16,8 @@ void param_put_drelan(int& procedure_type, int& where, int& counter, int& status
 // Slot 4: writes the contour geometry entity.
 void geom_put_drelan(int& procedure_type, int& where, int& counter, int& status);
 // Slot 5: reads the parameter block and the contour table from a procedure block or template.
-void block_read_drelan(int& where, int& procedure_type, int& version, int& before_515,
-                       int& segment_length, int& status);
+void block_read_drelan(int& where, int& procedure_type, int& version, int& before_515, int& segment_length,
+                       int& status);
 // Slot 6: sets changed_recompute to 1 when the tool path must be recomputed; a flag that comes in
 // as 1 stays 1, and changed_update is not used.
 void param_changed_drelan(int& changed_recompute, int& changed_update, int& status);
@@ -27,7 +27,7 @@ void param_init_drelan(int& mode, int& status);
 // curves that leave their planes, 3 sets flag to 0 when a stored curve is a replacement line.
 void contour_rec_drelan(int& mode, int& word, int& flag, int& status);
 // Slot 9: the pocket shows no points before execution.
-void display_hook_drelan(int& capacity, int& count, float* points, int& show_arrows,
-                         float* directions, int& has_axes, float* axes, int& status);
+void display_hook_drelan(int& capacity, int& count, float* points, int& show_arrows, float* directions, int& has_axes,
+                         float* axes, int& status);
 // Slot 10: registers the pocket's parameter translations.
 void trns_add_drelan(int& status);

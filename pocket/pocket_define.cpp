@@ -5,7 +5,6 @@
 // contour table and pocket_words_block.store_geometry; reads the host's template flags.
 #include "pocket/pocket_callbacks.hpp"
 
-#include "toolpath/template_flags.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_dialogs.hpp"
 #include "pocket/contour_table.hpp"
@@ -14,9 +13,10 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/n0_lvls.hpp"
 #include "pocket/pocket_dialog.hpp"
-#include "pocket/proc_dialog_seams.hpp"
 #include "pocket/pocket_words.hpp"
+#include "pocket/proc_dialog_seams.hpp"
 #include "pocket/region_table.hpp"
+#include "toolpath/template_flags.hpp"
 
 namespace {
 

@@ -6,7 +6,6 @@
 // block is refreshed.
 #include "pocket/pocket_dialog.hpp"
 
-#include "pocket/pocket_callbacks.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/dialog_items.hpp"
@@ -15,6 +14,7 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/param_limits.hpp"
 #include "pocket/pkstck.hpp"
+#include "pocket/pocket_callbacks.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket/proc_dialog_seams.hpp"
 #include "pocket/region_table.hpp"
@@ -50,9 +50,9 @@ struct dialog_page {
     int top_map[kTopMenuItems] = {};
     int machining_items[kMachItemFlags] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     int counter = 0;
-    word angle_degrees = 0;   // real
-    word tolerance = 0;       // real: the absolute value of code 25
-    word reference = 0;       // real: code 205 relative to the origin's Z
+    word angle_degrees = 0;  // real
+    word tolerance = 0;      // real: the absolute value of code 25
+    word reference = 0;      // real: code 205 relative to the origin's Z
     bool reference_shown = false;
     int angle_choice = kByValue;
     int angle_choice_line = 0;
@@ -127,20 +127,30 @@ void build_page(dialog_page& page, int& status)
     const bool contour_only = passes == kContourOnly;
     // Passes and method.
     choice_item(page, kPassesLabel, 45, p.at(P::kPasses));
-    if (contour_only) blank(page);
-    else choice_item(page, kMethodLabel, 56, p.at(P::kMethod));
-    if (method == kLanes) choice_item(page, kOffsetOptionLabel, 60, p.at(P::kOffsetOption));
-    else blank(page);
-    if (contour_only) blank(page);
-    else real_item(page, kExtraOffsetLabel, p.at(P::kExtraOffset), kExtraOffsetLimit);
+    if (contour_only)
+        blank(page);
+    else
+        choice_item(page, kMethodLabel, 56, p.at(P::kMethod));
+    if (method == kLanes)
+        choice_item(page, kOffsetOptionLabel, 60, p.at(P::kOffsetOption));
+    else
+        blank(page);
+    if (contour_only)
+        blank(page);
+    else
+        real_item(page, kExtraOffsetLabel, p.at(P::kExtraOffset), kExtraOffsetLimit);
     // Offsets and hatch angle.
     page.reference_shown = contour_table_block.draft_present != 0;
     if (page.reference_shown || !contour_only || method == kHatch) {
         page.reference = real_to_word(p.real(P::kReferenceZ) - tool_path_origin_z());
-        if (page.reference_shown) real_item(page, kReferenceLabel, page.reference, kReferenceZLimit);
-        else blank(page);
-        if (contour_only) blank(page);
-        else real_item(page, kSideStepLabel, p.at(P::kSideStep), kSideStepLimit);
+        if (page.reference_shown)
+            real_item(page, kReferenceLabel, page.reference, kReferenceZLimit);
+        else
+            blank(page);
+        if (contour_only)
+            blank(page);
+        else
+            real_item(page, kSideStepLabel, p.at(P::kSideStep), kSideStepLimit);
         if (method == kHatch) {
             modmpc("HATCH ANGLE: VALUE   >@HATCH ANGLE: 2 POINTS>", page.angle_choice);
             page.angle_choice_line = ++page.counter;
@@ -149,17 +159,23 @@ void build_page(dialog_page& page, int& status)
     }
     // Lane options.
     if (method == kLanes || passes != kPocketOnly) {
-        if (method == kLanes && !contour_only) choice_item(page, kSingleOffsetLabel, 830, p.at(P::kSingleOffset));
-        else blank(page);
+        if (method == kLanes && !contour_only)
+            choice_item(page, kSingleOffsetLabel, 830, p.at(P::kSingleOffset));
+        else
+            blank(page);
         blank(page);
         blank(page);
-        if (method == kLanes && !contour_only) choice_item(page, kLaneOptionLabel, 105, p.at(P::kLaneOptionB));
-        else blank(page);
+        if (method == kLanes && !contour_only)
+            choice_item(page, kLaneOptionLabel, 105, p.at(P::kLaneOptionB));
+        else
+            blank(page);
     }
     // Tolerance and options.
     real_item(page, kToleranceLabel, page.tolerance, kToleranceLimit);
-    if (method == kHatch) choice_item(page, kHatchLinkLabel, 19, p.at(P::kHatchLink));
-    else blank(page);
+    if (method == kHatch)
+        choice_item(page, kHatchLinkLabel, 19, p.at(P::kHatchLink));
+    else
+        blank(page);
     choice_item(page, kLaneOptionALabel, 258, p.at(P::kLaneOptionA));
     // Entry and start point.
     entry_param_pages(0, p.at(P::kRegionCount), p, page.counter, page.entry_items);
@@ -339,8 +355,10 @@ void pkstsd(int /*geometry_redefined*/, int& end_run, int& cleared, int& contour
         if (answer == kShowAgain || redisplay == 0) continue;
         if (p.at(P::kPasses) != passes) passes_changed(passes, saved_method, saved_entry_mode);
         if (p.at(P::kMethod) != method) {
-            if (p.at(P::kMethod) == kLanes) arrows_delete();
-            else if (contours_valid()) place_arrows();
+            if (p.at(P::kMethod) == kLanes)
+                arrows_delete();
+            else if (contours_valid())
+                place_arrows();
         }
         if (answer == page.angle_choice_line && page.angle_choice == kByTwoPoints) {
             angle_by_two_points();

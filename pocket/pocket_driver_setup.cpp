@@ -3,17 +3,17 @@
 #include "pocket/pocket_driver_setup.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/lane_arc_points.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_tool_radius.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -178,7 +178,8 @@ void init_pocket_globals(int direction_switch, int has_start, float start_value,
     w.side_step = w.tool_radius;
     w.tolerance = w.working_tolerance = tolerance;
     w.restart_point[0] = w.restart_point[1] = w.restart_point[2] = 0.0;
-    for (int i = 1; i <= level_count; ++i) w.offsets[i == 1 ? kOuterSlot : kIslandSlotBase + i - 2] = level_values[i - 1];
+    for (int i = 1; i <= level_count; ++i)
+        w.offsets[i == 1 ? kOuterSlot : kIslandSlotBase + i - 2] = level_values[i - 1];
     constexpr int kModes[] = {-1, 1, -2};
     if (direction_switch >= 0 && direction_switch <= 2) s.offsets_mode = kModes[direction_switch];
     s.pocket_dimension = kPlanar;

@@ -5,9 +5,6 @@
 // (code 30 during the run, code 221), pocket_state and pocket_work; sets machining_type().
 #include "pocket/pocket_callbacks.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_entr.hpp"
 #include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
@@ -16,17 +13,20 @@
 #include "pocket/n0_lvls.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/param_limits.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket/region_table.hpp"
 #include "pocket_arrays/loop_tree.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "surfaces/nuv_pairs.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tool_position.hpp"
 
@@ -57,8 +57,8 @@ constexpr int kCloseHatch = 1;
 
 // What one run carries from region to region.
 struct execute_run {
-    int saved_entry_mode = kNoEntryPoints;   // code 30 on entry, given back at the end
-    int per_level_lanes = 0;                 // 1: the lanes are computed at every level
+    int saved_entry_mode = kNoEntryPoints;  // code 30 on entry, given back at the end
+    int per_level_lanes = 0;                // 1: the lanes are computed at every level
     std::array<int, kRegionContoursMax + 1> first_curves{};
 };
 
@@ -69,7 +69,7 @@ struct region_run {
     int island_count = 0;
     std::vector<int> islands = std::vector<int>(kRegionContoursMax + 1, 0);
     int first_pass = 1;
-    int hatch_cleared = 0;   // the clearing point list was released: the next level rebuilds it
+    int hatch_cleared = 0;  // the clearing point list was released: the next level rebuilds it
     int kept_ramp_flag = 0;
     int marker_open = 0;
     double previous_z = 0.0;
@@ -88,9 +88,8 @@ template <class Change> void for_each_slot(const region_run& r, Change change)
 int per_level_lanes_of(const P& p)
 {
     if (p.at(P::kLeadMode) != 1) return 1;
-    return p.at(P::kPasses) == kPocketAndContour && (p.at(P::kMethod) == kLanes || p.real(P::kExtraOffset) != 0.0f)
-               ? 1
-               : 0;
+    return p.at(P::kPasses) == kPocketAndContour && (p.at(P::kMethod) == kLanes || p.real(P::kExtraOffset) != 0.0f) ? 1
+                                                                                                                    : 0;
 }
 
 // The lanes of the region, with the extra offset of code 225 added to every offset for the time
@@ -115,8 +114,10 @@ void search_entry(region_run& r, int& status)
     P& p = params();
     pocket_state& s = pocket_state_block;
     const bool lanes = p.at(P::kMethod) == kLanes;
-    if (lanes) pocket_engine().drawpk_find_start(status);
-    else region_ref_point(r.number, s.region_ref_point);
+    if (lanes)
+        pocket_engine().drawpk_find_start(status);
+    else
+        region_ref_point(r.number, s.region_ref_point);
     if (status < 0) return;
     const double* reference = lanes ? s.path_start : s.region_ref_point;
     double found[3] = {0.0, 0.0, 0.0};
@@ -224,7 +225,8 @@ void cut_region(region_run& r, const execute_run& run, int& status, bool& marker
         types[static_cast<std::size_t>(j)] = t.gathered_part_stock[static_cast<std::size_t>(j)];
         const int entry = run.first_curves[static_cast<std::size_t>(j - 1)];
         if (entry >= 0 && entry < contour_entries())
-            sets[static_cast<std::size_t>(j)] = contour_buffers_block.gathered[static_cast<std::size_t>(kChainEntryWords * entry)];
+            sets[static_cast<std::size_t>(j)] =
+                contour_buffers_block.gathered[static_cast<std::size_t>(kChainEntryWords * entry)];
     }
     pocket_prepare(r.outer, r.island_count, r.islands.data(), {types.data(), sets.data(), numbers}, status);
     if (status < 0) return;

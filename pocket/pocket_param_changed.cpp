@@ -21,9 +21,9 @@ constexpr int kPocketOnly = 1, kContourOnly = 3;
 enum class compare { integer, real, exact_real, entry_points, start_point, approach_retract };
 
 struct change_rule {
-    int index;                     // word of the parameter (unused by the composite comparisons)
+    int index;  // word of the parameter (unused by the composite comparisons)
     compare kind;
-    bool (*counts)(const P& p);    // whether a difference counts with the current parameters
+    bool (*counts)(const P& p);  // whether a difference counts with the current parameters
 };
 
 int method(const P& p) { return p.at(P::kMethod); }
@@ -45,37 +45,37 @@ bool linked_hatching(const P& p) { return hatching(p) && p.at(P::kHatchLink) == 
 
 // In the order of the comparison; codes 11, 12, 16, 20, 22, 131 and 262 take no part.
 constexpr change_rule kRules[] = {
-    {P::kMethod, compare::integer, always},               // 211
-    {P::kExtraOffset, compare::exact_real, always},       // 225
-    {P::kPasses, compare::integer, always},               // 224
-    {P::kHatchLink, compare::integer, hatching},          // 24
-    {P::kHatchSign, compare::integer, hatching},          // 39
-    {P::kApproachKind, compare::integer, not_plain_hatching},   // 17
-    {P::kLaneOptionA, compare::integer, always},          // 23
-    {P::kLaneOptionB, compare::integer, lanes_with_pocket},     // 28
-    {P::kStartMode, compare::integer, lanes},             // 29
-    {P::kEntryMode, compare::integer, with_pocket},       // 30
-    {P::kCutDirection, compare::integer, not_plain_hatching},   // 27
-    {P::kSingleOffset, compare::integer, lanes_with_pocket},    // 200
-    {P::kLeadMode, compare::integer, with_contour_pass},  // 238
-    {P::kOffsetOption, compare::integer, lanes},          // 68
-    {P::kRegionCount, compare::integer, always},          // 222
-    {P::kRegionOrder, compare::integer, several_regions}, // 221
-    {P::kEntrySearch, compare::integer, entry_search},    // 223
-    {P::kOption256, compare::integer, always},            // 256
-    {0, compare::entry_points, entry_points},             // 219, 220
-    {P::kStartPoint, compare::start_point, start_point},  // 32
-    {0, compare::approach_retract, approach_lengths},     // 14
-    {P::kSideStep, compare::real, with_pocket},           // 26
-    {P::kTolerance, compare::real, always},               // 25
-    {P::kHatchAngle, compare::real, hatching},            // 44
-    {P::kHatchAngle2, compare::real, hatching},           // 42
-    {P::kZStep, compare::real, always},                   // 13
-    {P::kReferenceZ, compare::real, always},              // 205
-    {P::kApproachValue, compare::real, approach_value},   // 15
-    {P::kRampAngle, compare::real, lanes},                // 86
-    {P::kValue257, compare::real, always},                // 257
-    {P::kHatchOption, compare::integer, linked_hatching}, // 259
+    {P::kMethod, compare::integer, always},                    // 211
+    {P::kExtraOffset, compare::exact_real, always},            // 225
+    {P::kPasses, compare::integer, always},                    // 224
+    {P::kHatchLink, compare::integer, hatching},               // 24
+    {P::kHatchSign, compare::integer, hatching},               // 39
+    {P::kApproachKind, compare::integer, not_plain_hatching},  // 17
+    {P::kLaneOptionA, compare::integer, always},               // 23
+    {P::kLaneOptionB, compare::integer, lanes_with_pocket},    // 28
+    {P::kStartMode, compare::integer, lanes},                  // 29
+    {P::kEntryMode, compare::integer, with_pocket},            // 30
+    {P::kCutDirection, compare::integer, not_plain_hatching},  // 27
+    {P::kSingleOffset, compare::integer, lanes_with_pocket},   // 200
+    {P::kLeadMode, compare::integer, with_contour_pass},       // 238
+    {P::kOffsetOption, compare::integer, lanes},               // 68
+    {P::kRegionCount, compare::integer, always},               // 222
+    {P::kRegionOrder, compare::integer, several_regions},      // 221
+    {P::kEntrySearch, compare::integer, entry_search},         // 223
+    {P::kOption256, compare::integer, always},                 // 256
+    {0, compare::entry_points, entry_points},                  // 219, 220
+    {P::kStartPoint, compare::start_point, start_point},       // 32
+    {0, compare::approach_retract, approach_lengths},          // 14
+    {P::kSideStep, compare::real, with_pocket},                // 26
+    {P::kTolerance, compare::real, always},                    // 25
+    {P::kHatchAngle, compare::real, hatching},                 // 44
+    {P::kHatchAngle2, compare::real, hatching},                // 42
+    {P::kZStep, compare::real, always},                        // 13
+    {P::kReferenceZ, compare::real, always},                   // 205
+    {P::kApproachValue, compare::real, approach_value},        // 15
+    {P::kRampAngle, compare::real, lanes},                     // 86
+    {P::kValue257, compare::real, always},                     // 257
+    {P::kHatchOption, compare::integer, linked_hatching},      // 259
 };
 
 bool differs(const change_rule& rule, const P& now, const P& before)

@@ -102,7 +102,8 @@ void geom_put_drelan(int& /*procedure_type*/, int& where, int& counter, int& sta
         if (measured == kGoOn && length > 0) total += length;
     }
     total = std::min(total, contour_entries());
-    tpptntl(where, kGeometryCode, kChainEntryWords * total, kTypeGeometry, contour_buffers_block.geometry.data(), counter, status);
+    tpptntl(where, kGeometryCode, kChainEntryWords * total, kTypeGeometry, contour_buffers_block.geometry.data(),
+            counter, status);
     const word count = contour_count();
     if (status == kGoOn) tpptntl(where, kCountCode, 1, kTypeInteger, &count, counter, status);
     int closed = 0;

@@ -51,9 +51,9 @@ P& params() { return drelan_params_current; }
 // the template are read until they end.
 struct record_reader {
     int where = kWhereList;
-    int* left = nullptr;   // words left, null when the source is read to its end
+    int* left = nullptr;  // words left, null when the source is read to its end
     bool ended = false;
-    bool read_failed = false;   // the source refused a read (not the records' content)
+    bool read_failed = false;  // the source refused a read (not the records' content)
 
     bool unbounded() const { return left == nullptr; }
     bool more() const { return !ended && (unbounded() || *left > 0); }
@@ -96,11 +96,11 @@ struct record_reader {
 
 // What a read found besides the block's words.
 struct read_state {
-    bool reference_z = false;     // code 205 was read
-    bool geometry = false;        // code 305 was read
-    bool tables_follow = false;   // code 31: the entry-point tables follow the records
+    bool reference_z = false;    // code 205 was read
+    bool geometry = false;       // code 305 was read
+    bool tables_follow = false;  // code 31: the entry-point tables follow the records
     int entry_count = 0;
-    std::vector<int> gathered_order;   // code 184
+    std::vector<int> gathered_order;  // code 184
 };
 
 // Reads n values of the type into out, keeping `room` of them and dropping the rest.
@@ -172,7 +172,8 @@ void read_row(record_reader& r, const param_row& row, int n, read_state& s, int&
         std::vector<word> words(static_cast<std::size_t>(n));
         r.values(n, kTypeReal, words.data(), status);
         auto& target = row.source == S::contour_offset ? t.offset : t.draft;
-        for (int k = 1; k <= n; ++k) target[static_cast<std::size_t>(k)] = word_to_real(words[static_cast<std::size_t>(k - 1)]);
+        for (int k = 1; k <= n; ++k)
+            target[static_cast<std::size_t>(k)] = word_to_real(words[static_cast<std::size_t>(k - 1)]);
         return;
     }
     case S::contour_type: r.values(n, kTypeInteger, t.type.data() + 1, status); return;
@@ -198,7 +199,10 @@ bool read_older(record_reader& r, int code, int n, read_state& s, int& status)
 {
     P& p = params();
     switch (code) {
-    case 31: r.skip(n, status); s.tables_follow = true; return true;
+    case 31:
+        r.skip(n, status);
+        s.tables_follow = true;
+        return true;
     case 36: p.at(P::kEntryMode) = read_integer(r, n, status) != 0 ? kEntryPointsUsed : 1; return true;
     case 179:
         if (read_integer(r, n, status) == 2 && p.at(P::kMethod) != kHatching) {
@@ -332,9 +336,9 @@ void contour_records_copy(bool from_geometry, int& status)
             std::copy(wire, wire + kChainEntryWords * length, geometry);
         }
         t.valid[static_cast<std::size_t>(k)] = 1;
-        t.kind[static_cast<std::size_t>(k)] = geometry[0] == kFaceRecord ? kKindFace
-                                             : geometry[0] == kLoopRecord ? kKindLoop
-                                                                          : kKindChain;
+        t.kind[static_cast<std::size_t>(k)] = geometry[0] == kFaceRecord   ? kKindFace
+                                              : geometry[0] == kLoopRecord ? kKindLoop
+                                                                           : kKindChain;
         t.pick_first(k) = 0;
         t.pick_last(k) = -1;
         entry += length;
@@ -380,8 +384,7 @@ void after_records(int procedure_type, int version, int before_515, const read_s
 
 }  // namespace
 
-void block_read_drelan(int& where, int& procedure_type, int& version, int& before_515, int& segment_length,
-                       int& status)
+void block_read_drelan(int& where, int& procedure_type, int& version, int& before_515, int& segment_length, int& status)
 {
     P& p = params();
     status = kGoOn;

@@ -6,9 +6,9 @@
 #pragma once
 
 struct pocket_words {
-    int store_geometry = 0;   // 1: put geometry writes the contour geometry record
-    int outer_contour = 0;    // gathered contour id of the outer contour of the region being prepared
-    int contour_check = 1;    // the contour check flag, 1 from load on (get_contour_check_flag)
-    int show_clean_region = 0;   // debug switch: draw the polygons of the region to clean
+    int store_geometry = 0;     // 1: put geometry writes the contour geometry record
+    int outer_contour = 0;      // gathered contour id of the outer contour of the region being prepared
+    int contour_check = 1;      // the contour check flag, 1 from load on (get_contour_check_flag)
+    int show_clean_region = 0;  // debug switch: draw the polygons of the region to clean
 };
 extern pocket_words pocket_words_block;

@@ -88,7 +88,8 @@ void ensure_words(polbuf_descriptor& b, long words, int& status)
     if (words <= b.capacity) return;
     const long steps = (words - b.capacity + kPolbufStepWords - 1) / kPolbufStepWords;
     void* base = nullptr;
-    if (steps <= INT_MAX / kPolbufStepWords) MM_RESIZE_ARRAY(b.handle, static_cast<int>(steps) * kPolbufStepWords, base, status);
+    if (steps <= INT_MAX / kPolbufStepWords)
+        MM_RESIZE_ARRAY(b.handle, static_cast<int>(steps) * kPolbufStepWords, base, status);
     if (steps > INT_MAX / kPolbufStepWords || status < 0) {
         fail("[polbuf_set_point] DYNAMIC MEMORY ERROR - CANNOT ALLOCATE", status);
         return;

@@ -22,17 +22,17 @@ inline constexpr int kPolbufMark = 1;
 inline constexpr int kPolbufClose = 1;
 
 struct polbuf_descriptor {
-    int capacity = 0;                        // words of the buffer's array
-    int handle = kPolbufNotInitialised;      // host array of words; -1 when it has no array
-    int npol = 0;                            // polygon count, kept by the caller
+    int capacity = 0;                    // words of the buffer's array
+    int handle = kPolbufNotInitialised;  // host array of words; -1 when it has no array
+    int npol = 0;                        // polygon count, kept by the caller
 };
 
 struct polbuf_state {
-    int current = 0;                         // current buffer, 0 after every open
-    int in_use[kPolbufCount] = {};           // 1 = in use; an open marks buffer 0 only
-    float pair[2] = {0.0f, 0.0f};            // hatch direction (cos, sin) of area clearing
+    int current = 0;                // current buffer, 0 after every open
+    int in_use[kPolbufCount] = {};  // 1 = in use; an open marks buffer 0 only
+    float pair[2] = {0.0f, 0.0f};   // hatch direction (cos, sin) of area clearing
     polbuf_descriptor buffers[kPolbufCount];
-    float origin[2] = {0.0f, 0.0f};          // origin of the hatch frame, zero after a mode-2 open
+    float origin[2] = {0.0f, 0.0f};  // origin of the hatch frame, zero after a mode-2 open
 };
 extern polbuf_state polbuf_block;
 

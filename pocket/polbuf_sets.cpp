@@ -37,7 +37,8 @@ void write_polygon(int n, const std::vector<float>& xy, int& status)
 {
     const int count = static_cast<int>(xy.size() / 2);
     for (int i = 1; i <= count && status == 0; ++i)
-        polbuf_set_point(n, i, xy[2 * static_cast<std::size_t>(i) - 2], xy[2 * static_cast<std::size_t>(i) - 1], status);
+        polbuf_set_point(n, i, xy[2 * static_cast<std::size_t>(i) - 2], xy[2 * static_cast<std::size_t>(i) - 1],
+                         status);
     if (status == 0) polbuf_set_np(n, count, status);
 }
 

@@ -21,8 +21,8 @@ inline constexpr char kProcDialogServicesName[] = "proc_dialog_services";
 struct proc_dialog_services {
     using unfilled = unfilled_seam<kProcDialogServicesName>;
     // The top lines of the page (proc_top_menu).
-    void (*proc_top_menu)(int kind, int page_count, const int* flags, int (&item_map)[kTopMenuItems],
-                          int& item_count, int& status) = unfilled{};
+    void (*proc_top_menu)(int kind, int page_count, const int* flags, int (&item_map)[kTopMenuItems], int& item_count,
+                          int& status) = unfilled{};
     // The page run and the top item carried out (proc_top_menu_do).
     void (*proc_top_menu_do)(int kind, int previous, int (&machining)[kMachItemFlags],
                              const int (&item_map)[kTopMenuItems], template_put_fn put_parameters,

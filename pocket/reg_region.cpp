@@ -34,11 +34,7 @@ bool missing(const reg_region* region, const char* text, int& status)
     return true;
 }
 
-template <class T>
-T* base_of(int handle)
-{
-    return static_cast<T*>(mmcptr(handle));
-}
+template <class T> T* base_of(int handle) { return static_cast<T*>(mmcptr(handle)); }
 
 bool index_valid(const reg_region& region, int index) { return index >= 0 && index < region.polygon_count; }
 
@@ -64,7 +60,7 @@ void reopen(int& handle, int elements, const char* close_text, const char* open_
 }
 
 // Every array field of the record, in release order.
-constexpr int reg_region::*kArrayFields[] = {&reg_region::points, &reg_region::npbuf, &reg_region::locs,
+constexpr int reg_region::*kArrayFields[] = {&reg_region::points, &reg_region::npbuf,    &reg_region::locs,
                                              &reg_region::sons,   &reg_region::tmp_sons, &reg_region::fc,
                                              &reg_region::cdir};
 
@@ -171,8 +167,7 @@ void reg_add_poly(int mode, const float* points, int n, int position, reg_region
     reg_region& r = *region;
     if (mode != r.mode) return fail("reg_add_poly, WRONG MODE VALUE", status);
     if (n < 1 || points == nullptr) return fail("reg_add_poly, WRONG NUMBER OF POINTS", status);
-    if (position < 0 || position > r.polygon_count)
-        return fail("reg_add_poly, WRONG POLYGON NUMBER", status);
+    if (position < 0 || position > r.polygon_count) return fail("reg_add_poly, WRONG POLYGON NUMBER", status);
     if (r.point_capacity < r.point_count + n) reg_resize_points(r.point_count + n - r.point_capacity, region, status);
     if (status == 0 && r.polygon_count == r.polygon_capacity) reg_resize_pol(kPolygonStep, region, status);
     if (status != 0) return;
@@ -257,14 +252,15 @@ void reg_get_all_pts(const reg_region& region, int mode, float* points, int& sta
     status = kGoOn;
     if (mode != region.mode || points == nullptr) return fail("reg_get_all_pts, WRONG MODE VALUE", status);
     if (region.point_count > 0)
-        std::memcpy(points, base_of<float>(region.points), static_cast<std::size_t>(region.point_count) * region.point_size);
+        std::memcpy(points, base_of<float>(region.points),
+                    static_cast<std::size_t>(region.point_count) * region.point_size);
 }
 
 void reg_adjust_sons(reg_region* region, int& status)
 {
     const int n = region->polygon_count;
-    reopen(region->sons, (n + 1) * n, "reg_adjust_sons, MEMORY CLOSE ERROR",
-           "reg_adjust_sons, MEMORY ALLOCATION ERROR", status);
+    reopen(region->sons, (n + 1) * n, "reg_adjust_sons, MEMORY CLOSE ERROR", "reg_adjust_sons, MEMORY ALLOCATION ERROR",
+           status);
 }
 
 void reg_update_sons(reg_region* region, int& status)
@@ -296,7 +292,8 @@ void reg_update_sons(reg_region* region, int& status)
         reopen(r.tmp_sons, (n + 1) * n, "reg_update_sons, MEMORY CLOSE ERROR",
                "reg_update_sons, MEMORY ALLOCATION ERROR", status);
         if (status != 0) return;
-        std::memcpy(base_of<int>(r.tmp_sons), base_of<int>(r.sons), sizeof(int) * static_cast<std::size_t>((n + 1) * n));
+        std::memcpy(base_of<int>(r.tmp_sons), base_of<int>(r.sons),
+                    sizeof(int) * static_cast<std::size_t>((n + 1) * n));
         r.tmp_sons_valid = 1;
     }
 }

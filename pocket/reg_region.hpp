@@ -17,26 +17,26 @@ inline constexpr int kRegionIsland = 2;
 // hold host dynamic-array handles, -1 for none. Polygon indexes count from 0. A record copied by
 // value shares its arrays with its source; exactly one holder releases them.
 struct reg_region {
-    int point_capacity;      // points the point array holds
-    int point_count;         // points of all polygons together
-    int points;              // the points, polygons one after another (mode floats a point)
-    int polygon_capacity;    // entries of the point-count array
+    int point_capacity;    // points the point array holds
+    int point_count;       // points of all polygons together
+    int points;            // the points, polygons one after another (mode floats a point)
+    int polygon_capacity;  // entries of the point-count array
     int polygon_count;
-    int npbuf;               // point count per polygon; entries beyond the count are 0
-    int locs;                // index of each polygon's first point (built on demand)
-    int sons;                // polygon count rows of (count + 1) words: number inside, then indexes
-    int tmp_sons;            // working copy of the sons that callers edit
-    int fc;                  // father count per polygon: its nesting depth
-    int cdir;                // cutting direction per polygon (kRegionOuter or kRegionIsland)
-    int locs_valid;          // 1 when locs matches the polygons
-    int sons_valid;          // 1 when sons matches
-    int tmp_sons_valid;      // 1 when tmp_sons was copied from sons
-    int cdir_valid;          // 1 when fc and cdir match
-    int further[5];          // words 16-20: kept for the record's layout, read by nobody
-    int mode;                // kRegionPlane or kRegionSpace
-    int point_size;          // 8 or 12 bytes
-    float value;             // -1.0e10 after init
-    int words[2];            // 0 after init and release
+    int npbuf;           // point count per polygon; entries beyond the count are 0
+    int locs;            // index of each polygon's first point (built on demand)
+    int sons;            // polygon count rows of (count + 1) words: number inside, then indexes
+    int tmp_sons;        // working copy of the sons that callers edit
+    int fc;              // father count per polygon: its nesting depth
+    int cdir;            // cutting direction per polygon (kRegionOuter or kRegionIsland)
+    int locs_valid;      // 1 when locs matches the polygons
+    int sons_valid;      // 1 when sons matches
+    int tmp_sons_valid;  // 1 when tmp_sons was copied from sons
+    int cdir_valid;      // 1 when fc and cdir match
+    int further[5];      // words 16-20: kept for the record's layout, read by nobody
+    int mode;            // kRegionPlane or kRegionSpace
+    int point_size;      // 8 or 12 bytes
+    float value;         // -1.0e10 after init
+    int words[2];        // 0 after init and release
 };
 static_assert(sizeof(reg_region) == 25 * 4, "a region record is 25 words");
 

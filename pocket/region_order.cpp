@@ -73,7 +73,8 @@ void region_order_nearest()
         for (int j = k + 1; j < n; ++j) {
             const float d = squared_distance(reference_at(j), last);
             const bool nearer = d + e < best_distance;
-            const bool tie_to_the_left = std::fabs(d - best_distance) <= e && reference_at(j)[0] + e < reference_at(best)[0];
+            const bool tie_to_the_left =
+                std::fabs(d - best_distance) <= e && reference_at(j)[0] + e < reference_at(best)[0];
             if (nearer || tie_to_the_left) {
                 best = j;
                 best_distance = d;

@@ -35,7 +35,7 @@ region_table& rt = region_table_block;
 // directly once they are up to date (the walk reads them many times a step).
 struct nesting_view {
     int n = 0;
-    int* sons = nullptr;               // rows of n + 1 words
+    int* sons = nullptr;  // rows of n + 1 words
     const int* directions = nullptr;
     int& at(int row, int column) const { return sons[static_cast<long>(n + 1) * row + column]; }
 };
@@ -247,10 +247,7 @@ int region_first_curve(int i)
     return outer >= 1 && outer <= rt.contour_count ? rt.first_curve[outer - 1] : 0;
 }
 
-void contour_first_curves_copy(int* first_curves)
-{
-    std::memcpy(first_curves, rt.first_curve, sizeof rt.first_curve);
-}
+void contour_first_curves_copy(int* first_curves) { std::memcpy(first_curves, rt.first_curve, sizeof rt.first_curve); }
 
 int region_table_free()
 {

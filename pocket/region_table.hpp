@@ -17,15 +17,15 @@ inline constexpr int kOrderNearest = 3;
 inline constexpr int kOrderNone = 4;
 
 struct region_table {
-    int contour_count = 0;                           // contours of the last build
-    std::vector<int> curves;                         // the caller's curve list, 2 words a curve
-    int first_curve[kRegionContoursMax + 1] = {};     // curves of contour j start at entry j - 1
+    int contour_count = 0;                         // contours of the last build
+    std::vector<int> curves;                       // the caller's curve list, 2 words a curve
+    int first_curve[kRegionContoursMax + 1] = {};  // curves of contour j start at entry j - 1
     int region_count = 0;
     // Per region in cutting order (null after the last): n, the outer contour id, then the n - 1
     // island ids; host memory blocks of (n + 1) words.
     int* lists[kRegionListsMax] = {};
-    std::int16_t order[kRegionContoursMax] = {};     // entry k: the index region k had before ordering
-    float reference[kRegionContoursMax][2] = {};      // box centre of each outer contour, build order
+    std::int16_t order[kRegionContoursMax] = {};  // entry k: the index region k had before ordering
+    float reference[kRegionContoursMax][2] = {};  // box centre of each outer contour, build order
 };
 extern region_table region_table_block;
 

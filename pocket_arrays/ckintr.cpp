@@ -8,15 +8,13 @@
 #include <algorithm>
 #include <cstdlib>
 
-void ckintr(int& count, int* hits, int* ingo, int* ingo1, double* side1, double* side2,
-            double* xing, double* ying, double* zing, double* z2ing, int i, int j, double x,
-            double y, double z, double z2, int side_i, int side_j, const double* start,
-            int& flag, int& status)
+void ckintr(int& count, int* hits, int* ingo, int* ingo1, double* side1, double* side2, double* xing, double* ying,
+            double* zing, double* z2ing, int i, int j, double x, double y, double z, double z2, int side_i, int side_j,
+            const double* start, int& flag, int& status)
 {
     status = kCkintrEntered;
     if (hits == nullptr || ingo == nullptr || ingo1 == nullptr || side1 == nullptr || side2 == nullptr ||
-        xing == nullptr || ying == nullptr || zing == nullptr || z2ing == nullptr || start == nullptr ||
-        count < 0) {
+        xing == nullptr || ying == nullptr || zing == nullptr || z2ing == nullptr || start == nullptr || count < 0) {
         status = kCkintrFull;
         return;
     }

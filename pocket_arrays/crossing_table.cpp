@@ -47,8 +47,7 @@ struct crossing_row {
 // stable sort has one outcome, so the order is std::stable_sort's; a loop's crossings spread over
 // its elements a few to each, and this costs little more than a pass. std::stable_sort sorts a
 // small table, and rows whose elements spread over far more numbers than there are rows.
-template <class Before>
-void sort_by_element(std::vector<crossing_row>& rows, Before before)
+template <class Before> void sort_by_element(std::vector<crossing_row>& rows, Before before)
 {
     constexpr std::size_t kFewRows = 256, kFewOnElement = 32;
     static std::vector<crossing_row> sorted;
@@ -150,8 +149,7 @@ struct sorted_rows {
 
 // Links every row along A to its place along B (1-based; negative for a touching row; -9999
 // when none); in 3-D, rows crossing in plan only are marked and turned into touching pairs.
-void link_rows(const pokarr& b, int count, const comlups_columns& t, double threshold, sorted_rows& s,
-               int* link)
+void link_rows(const pokarr& b, int count, const comlups_columns& t, double threshold, sorted_rows& s, int* link)
 {
     isect_sort_on_b(count, t.elem_a, t.elem_b, t.x, t.y, b, s.a, s.b, s.x, s.y);
     for (int i = 0; i < count; ++i) {
@@ -223,8 +221,7 @@ void cre_comlups_self(pokarr& a, luplup_columns& columns, int& count)
     crossings_only(a, a, groups_of(a), columns, count);
 }
 
-void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count,
-                       const comlups_columns& table)
+void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count, const comlups_columns& table)
 {
     const double threshold = std::min(0.5 * distance, pocket_work_block.tolerance);
     count = kFailed;

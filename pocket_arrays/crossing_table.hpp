@@ -32,8 +32,7 @@ struct comlups_columns {
 // above the rows are ordered along A; a loop searched against itself (the same array) gives
 // each crossing once, with its element of A the earlier along the loop. Reads
 // pocket_work.tolerance.
-void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count,
-                       const comlups_columns& table);
+void cre_comlups_array(int mode, pokarr& a, const pokarr& b, double distance, int& count, const comlups_columns& table);
 // Mode 11 of cre_comlups_array (A against itself) into columns that may grow (luplup_into): the
 // loop removal's table, which keeps every crossing however many there are.
 void cre_comlups_self(pokarr& a, luplup_columns& columns, int& count);

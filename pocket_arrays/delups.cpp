@@ -47,8 +47,7 @@ constexpr int kDumpFile = 0;
 // Every column of the table that a series' host array holds, in its order: the doubles first,
 // so that each column starts aligned for its type. The result list stays in the fixed rows: only
 // the 3-D walk fills it, and its table never grows beyond them.
-template <typename Visit>
-void each_column(delups_columns& c, Visit visit)
+template <typename Visit> void each_column(delups_columns& c, Visit visit)
 {
     visit(c.xing), visit(c.ying), visit(c.zing), visit(c.z2ing), visit(c.u1), visit(c.u2);
     visit(c.ingo), visit(c.ingo1), visit(c.used1), visit(c.used2);
@@ -231,8 +230,7 @@ struct side_order {
     // positions' whole parts rise with them. False, the order untouched, when the positions are
     // not finite, spread over many more elements than records, or crowd into one element.
     static constexpr int kFewInBucket = 64;
-    template <class Before>
-    bool sort_by_element(Before before)
+    template <class Before> bool sort_by_element(Before before)
     {
         static std::vector<int> first;
         double low = 0.0, high = 0.0;
@@ -501,8 +499,7 @@ void delups_clear()
     if (kept.held) {
         kept.clear();
     } else {
-        for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k)
-            pokarr_free(s.results[k]);
+        for (int k = std::max(0, s.cursor); k < s.result_count && k < s.capacity; ++k) pokarr_free(s.results[k]);
     }
     s.result_count = 0;
     s.cursor = 0;
@@ -533,9 +530,8 @@ bool delups_table_room(int rows)
     return true;
 }
 
-void delups_next_cross(int k, const int* ingo, const int* ingo1, int records, const double* u1,
-                       const double* u2, const int* used2, const int* used1, int e, int& next_element,
-                       int& record, int& side)
+void delups_next_cross(int k, const int* ingo, const int* ingo1, int records, const double* u1, const double* u2,
+                       const int* used2, const int* used1, int e, int& next_element, int& record, int& side)
 {
     const int r = record, s = side;
     const double current = e + (s == kSideFirst ? u1[r] : u2[r]);

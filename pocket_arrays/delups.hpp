@@ -44,7 +44,7 @@ delups_rows& delups_fixed_rows();
 // The columns of the crossing table and the result list: the fixed rows, or the host array of a
 // series that outgrew them.
 struct delups_columns {
-    int capacity = kDelupsTableSize;  // rows of every column of the crossing table
+    int capacity = kDelupsTableSize;                // rows of every column of the crossing table
     pokarr* results = delups_fixed_rows().results;  // the 3-D walk's loops; always the fixed rows
     // The crossing table: element of A (ingo) and the second element (ingo1), the point, the
     // fractions on both elements (side codes in the 3-D walk), used marks, heights.
@@ -69,12 +69,12 @@ struct delups_columns {
 
 // State of the loop removal: one series at a time.
 struct delups_state : delups_columns {
-    int state_word = 1;          // 1 idle, 3 while the 3-D path runs
-    int result_count = 0;        // loops built
-    int cursor = 0;              // next loop to hand out
-    int dump_switch = 0;         // writes the crossing table before the loops are built
-    int spill = -1;              // host array of the columns beyond the fixed rows; -1 when not open
-    int records = 0;             // rows of the crossing table
+    int state_word = 1;    // 1 idle, 3 while the 3-D path runs
+    int result_count = 0;  // loops built
+    int cursor = 0;        // next loop to hand out
+    int dump_switch = 0;   // writes the crossing table before the loops are built
+    int spill = -1;        // host array of the columns beyond the fixed rows; -1 when not open
+    int records = 0;       // rows of the crossing table
     int hits[kCkintrMax];
 };
 extern delups_state delups_block;
@@ -95,9 +95,8 @@ bool delups_table_room(int rows);
 // The next crossing along the walk of loop k from element e at record r on side s (1: on ingo,
 // 0: on ingo1): record out (-1 none on loop 0), its side, and its element (-999 for none). The
 // walk of DELUPS finds the same crossing through the table's order of the sides along A.
-void delups_next_cross(int k, const int* ingo, const int* ingo1, int records, const double* u1,
-                       const double* u2, const int* used2, const int* used1, int e, int& next_element,
-                       int& record, int& side);
+void delups_next_cross(int k, const int* ingo, const int* ingo1, int records, const double* u1, const double* u2,
+                       const int* used2, const int* used1, int e, int& next_element, int& record, int& side);
 // The 3-D path of DELUPS, same protocol.
 void delups_3d(pokarr& a, pokarr& b, int& count, int& status);
 // Walks one loop of the 3-D array A from element start_element at the start point (x, y, z and

@@ -5,10 +5,10 @@
 #include "pocket_arrays/delups.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
 
 #include <algorithm>

@@ -11,12 +11,12 @@
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_polygon.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_finite.hpp"
-#include "pocket_arrays/pk_element.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/ray_rows.hpp"
 
 #include <algorithm>
@@ -70,8 +70,7 @@ struct point_list {
     int room = 0;
     void add(double x, double y)
     {
-        if (points > 0 && pk_eq_val(x, xy[2 * points - 2]) && pk_eq_val(y, xy[2 * points - 1]))
-            return;
+        if (points > 0 && pk_eq_val(x, xy[2 * points - 2]) && pk_eq_val(y, xy[2 * points - 1])) return;
         if (points >= room) return;  // sized beforehand; never reached
         xy[2 * points] = x;
         xy[2 * points + 1] = y;
@@ -107,9 +106,8 @@ void sample_loop(const pokarr& loop, point_list& list)
             continue;
         }
         int n = 0;
-        arc_points(kInsideChordTolerance, loop.x[i + 1], pk_arc_direction(loop.y[i + 1]),
-                   loop.x[i + 2], loop.y[i + 2], loop.x[i - 1], loop.y[i - 1], loop.x[i + 3],
-                   loop.y[i + 3], ax, ay, n);
+        arc_points(kInsideChordTolerance, loop.x[i + 1], pk_arc_direction(loop.y[i + 1]), loop.x[i + 2], loop.y[i + 2],
+                   loop.x[i - 1], loop.y[i - 1], loop.x[i + 3], loop.y[i + 3], ax, ay, n);
         for (int k = 0; k < n; ++k) list.add(ax[k], ay[k]);
         i += kArcRecordEntries;
     }
@@ -161,8 +159,7 @@ bool clearly_outside(const inside_loop& p, double x, double y, double band)
 // coordinate near the loop) is far above the rounding of the measure. Elsewhere the square of
 // that offset decides wherever it is clear of reach squared by far more than the rounding of
 // either form; near the limit the measured distance does.
-bool farther_from_segment(double px, double py, double ax, double ay, double bx, double by, double reach,
-                          double slack)
+bool farther_from_segment(double px, double py, double ax, double ay, double bx, double by, double reach, double slack)
 {
     const double clear = reach + slack;
     if (px < std::min(ax, bx) - clear || px > std::max(ax, bx) + clear || py < std::min(ay, by) - clear ||
@@ -243,7 +240,7 @@ double arc_slop(double r, double start_radius, double end_radius)
 // Inlined into both of its walks: it runs for every element a point meets, and a call costs a
 // good part of what a line's test does.
 [[gnu::always_inline]] inline bool far_from_element(const pokarr& loop, int i, double px, double py, double reach,
-                                                   double slack, double ax, double ay, bool& odd)
+                                                    double slack, double ax, double ay, bool& odd)
 {
     const bool arc = pk_is_marker(loop.x[i]);
     const double bx = arc ? loop.x[i + 3] : loop.x[i], by = arc ? loop.y[i + 3] : loop.y[i];
@@ -437,8 +434,7 @@ bool sampled(inside_loop& p)
 
 }  // namespace
 
-void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey,
-               double& sweep)
+void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey, double& sweep)
 {
     const double start = std::atan2(sy - cy, sx - cx);
     const double end = std::atan2(ey - cy, ex - cx);
@@ -447,8 +443,8 @@ void arc_sweep(int direction, double cx, double cy, double sx, double sy, double
     while (sweep >= kTwoPi) sweep -= kTwoPi;
 }
 
-void arc_points(double tolerance, double radius, int direction, double cx, double cy, double sx,
-                double sy, double ex, double ey, double* x, double* y, int& count)
+void arc_points(double tolerance, double radius, int direction, double cx, double cy, double sx, double sy, double ex,
+                double ey, double* x, double* y, int& count)
 {
     x[0] = sx;
     y[0] = sy;
@@ -463,8 +459,8 @@ void arc_points(double tolerance, double radius, int direction, double cx, doubl
     arc_sweep(direction, cx, cy, sx, sy, ex, ey, sweep);
     const double half_step = std::acos(std::clamp(1.0 - tolerance / radius, -1.0, 1.0));
     const double steps = half_step > 0.0 ? sweep / (2.0 * half_step) : kArcChordsMax;
-    const int n = std::clamp(static_cast<int>(std::min(steps, double(kArcChordsMax))) + 1,
-                             kArcChordsMin, kArcChordsMax);
+    const int n =
+        std::clamp(static_cast<int>(std::min(steps, double(kArcChordsMax))) + 1, kArcChordsMin, kArcChordsMax);
     const double turn = (direction < 0 ? -sweep : sweep) / n;
     const double ux = (sx - cx) / length, uy = (sy - cy) / length;
     for (int k = 1; k < n; ++k) {
@@ -544,9 +540,7 @@ void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, 
     const double point[2] = {x, y};
     int where = kInpolOutside;
     inpold(band, prepared.list.x, prepared.points, point, where);
-    result = where == kInpolInside ? kLoopInside
-             : where == kInpolOnBoundary ? kLoopOnBoundary
-                                         : kLoopOutside;
+    result = where == kInpolInside ? kLoopInside : where == kInpolOnBoundary ? kLoopOnBoundary : kLoopOutside;
 }
 
 void pnt_in_pokarr(double x, double y, const pokarr& loop, int& result, int& status)

@@ -33,14 +33,14 @@ struct inside_rows_delete {
 // unchanged (and alive) while it is used.
 struct inside_loop {
     const pokarr* loop = nullptr;
-    int state = 0;             // what every test answers before the polygon test
-    long size = 0;             // points the sampled list can need
-    double box[4] = {};        // x min, y min, x max, y max of every point the sampling can give
-    double slack = 0.0;        // rounding reach added to the box
-    pokarr list;               // the sampled polygon, x y pairs in a flat array
-    int points = -1;           // points in the list; -1 before the sampling
-    int one_polygon = -1;      // whether the host's test takes the list as one polygon; -1 unknown
-    int far_walks = 0;         // far-point decisions made by a walk over every element
+    int state = 0;         // what every test answers before the polygon test
+    long size = 0;         // points the sampled list can need
+    double box[4] = {};    // x min, y min, x max, y max of every point the sampling can give
+    double slack = 0.0;    // rounding reach added to the box
+    pokarr list;           // the sampled polygon, x y pairs in a flat array
+    int points = -1;       // points in the list; -1 before the sampling
+    int one_polygon = -1;  // whether the host's test takes the list as one polygon; -1 unknown
+    int far_walks = 0;     // far-point decisions made by a walk over every element
     std::unique_ptr<inside_rows, inside_rows_delete> rows;  // the elements in rows, after enough walks
     inside_loop() = default;
     inside_loop(const inside_loop&) = delete;
@@ -75,9 +75,8 @@ int middles_against_loop(const pokarr& chain, inside_loop& loop, int& status);
 // The points of an arc for a chord tolerance: the start point, n - 1 points at equal turns, the
 // end point (n + 1 in all, n between 3 and 90). x and y need room for kArcPointsMax points. A
 // radius that is not positive gives the start and end points only.
-void arc_points(double tolerance, double radius, int direction, double cx, double cy, double sx,
-                double sy, double ex, double ey, double* x, double* y, int& count);
+void arc_points(double tolerance, double radius, int direction, double cx, double cy, double sx, double sy, double ex,
+                double ey, double* x, double* y, int& count);
 
 // The angle swept by an arc in its own direction, in [0, 2 pi).
-void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey,
-               double& sweep);
+void arc_sweep(int direction, double cx, double cy, double sx, double sy, double ex, double ey, double& sweep);

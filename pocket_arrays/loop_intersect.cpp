@@ -473,8 +473,7 @@ struct cleanup {
 
     // The same for the elements of B: the rows' own (the far end of the last one stretched as the
     // search stretches it).
-    [[gnu::always_inline]] bool both_on_b(searched_row& s, const luplup_row& rj, const double* pj,
-                                          bool (&on)[2]) const
+    [[gnu::always_inline]] bool both_on_b(searched_row& s, const luplup_row& rj, const double* pj, bool (&on)[2]) const
     {
         on[0] = line_of(s, own_b).holds(pj, s.stretch_b);
         on[1] = rj.b != s.r.b && holds_both(vb, rj.b, s.p, pj, stretch_on_b(rj.b));
@@ -678,8 +677,7 @@ struct cleanup {
 
     // Asks row j for a partner of row i: answers whether the search of row i ends (with o), and
     // in `found` what j is.
-    [[gnu::always_inline]] bool ends_search(searched_row& s, int i, int j, int sweep, outcome& o,
-                                            asked& found) const
+    [[gnu::always_inline]] bool ends_search(searched_row& s, int i, int j, int sweep, outcome& o, asked& found) const
     {
         found = asked::none;
         if (j == i || kept_no_partner(s, j)) return false;

@@ -74,10 +74,10 @@ void luplup_pokarr(int mode, pokarr& a, const pokarr& b, const pk_box_table& b_b
 // elements; the list holds (the first entries of) at least those for every B within `box`, in
 // increasing order. A must stay as it was when the list was made.
 struct luplup_near {
-    double box[4] = {};                       // x min, y min, x max, y max
+    double box[4] = {};  // x min, y min, x max, y max
     const std::vector<int>* elements = nullptr;
-    int count = 0;                            // A's entries
-    bool finite = false;                      // every number of A is finite
+    int count = 0;        // A's entries
+    bool finite = false;  // every number of A is finite
 };
 // luplup_pokarr with what is known of A (A not B): the same rows and status, with only the
 // listed elements of A looked at when B's elements lie within the list's box.

@@ -227,7 +227,10 @@ void release_nodes(int& handle, const char* message, int& status)
 }
 }  // namespace
 
-void node_release(int& status) { release_nodes(node_arrays_block.handle, "node_release,Close dynamic memory error", status); }
+void node_release(int& status)
+{
+    release_nodes(node_arrays_block.handle, "node_release,Close dynamic memory error", status);
+}
 
 void copy_node_release(int& status)
 {

@@ -38,9 +38,9 @@ struct loop_record {
     int id;
     int key;
     int father_count;
-    int father_handle;   // -1 when not open
-    int father_reserved; // -1 when not open
-    int father_base;     // not used: the base is fetched from the handle
+    int father_handle;    // -1 when not open
+    int father_reserved;  // -1 when not open
+    int father_base;      // not used: the base is fetched from the handle
     int segment_count;
     int segment_handle;  // -1 when not open
     int segment_reserved;
@@ -50,7 +50,7 @@ static_assert(sizeof(loop_record) == kLoopRecordWords * 4);
 
 struct loop_table {
     int count = 0;
-    int handle = -1;     // -1 when not open
+    int handle = -1;  // -1 when not open
 };
 extern loop_table loop_table_block;
 

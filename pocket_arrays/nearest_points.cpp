@@ -102,8 +102,8 @@ template <int nd> [[gnu::always_inline]] inline void start_of(const pokarr& arra
 // when the element's floor lies beyond `within`, so that nothing of it could be taken. A line's
 // parameter is measured only when d lies within `within` (et stays 0 otherwise).
 template <int nd>
-[[gnu::always_inline]] inline bool measure_body(const double* p, const pokarr& array, const chain_element& e, double within, double& d, double& et,
-                  double* q)
+[[gnu::always_inline]] inline bool measure_body(const double* p, const pokarr& array, const chain_element& e,
+                                                double within, double& d, double& et, double* q)
 {
     const double* x = array.x;
     const double* y = array.y;
@@ -136,8 +136,8 @@ template <int nd>
 // One step of the search of pokarr_nearest_pnt: element e (number i) offers its start vertex,
 // then its body, each taken when nearer than the best so far plus the slack.
 template <int nd>
-[[gnu::always_inline]] inline void take_element(const double* p, const pokarr& array, const chain_element& e, int i, const candidate& previous,
-                  candidate& best)
+[[gnu::always_inline]] inline void take_element(const double* p, const pokarr& array, const chain_element& e, int i,
+                                                const candidate& previous, candidate& best)
 {
     double s[3];
     start_of<nd>(array, e, s);
@@ -185,8 +185,9 @@ double block_floor(const pk_nearest_index& index, std::size_t b, double px, doub
 // The smallest distance any candidate of the array measures from p and the first element, in the
 // search's order, whose start vertex or body measures it: blocks nearest first, a block passed by
 // once its floor lies beyond the smallest distance found.
-template <int nd> void smallest_in(const double* p, const pokarr& array, const pk_nearest_index& index, double& smallest,
-                                   int& first_element)
+template <int nd>
+void smallest_in(const double* p, const pokarr& array, const pk_nearest_index& index, double& smallest,
+                 int& first_element)
 {
     const std::size_t blocks = index.first.size() - 1;
     std::size_t nearest_block = 0;
@@ -238,8 +239,8 @@ template <int nd> candidate nearest_indexed_in(const double* point, const pokarr
     while (index.first[b + 1] <= from) ++b;
     candidate best;
     for (int i = from; b < blocks && best.distance > 0.0; ++b) {
-        const bool passed_by = i == index.first[b] &&
-                               block_floor(index, b, p[0], p[1]) > best.distance + kDistanceSlack + kFloorMargin;
+        const bool passed_by =
+            i == index.first[b] && block_floor(index, b, p[0], p[1]) > best.distance + kDistanceSlack + kFloorMargin;
         for (; !passed_by && i < index.first[b + 1] && best.distance > 0.0;) {
             const chain_element e = chain_element_at(array.x, array.y, array.count, i);
             take_element<nd>(p, array, e, i, none, best);
@@ -399,8 +400,8 @@ void surface_path_len(const double* from, const double* to, double& distance)
     pokarr_add_pnt(from, path, status);
     if (status >= 0) pokarr_add_pnt(to, path, status);
     if (status >= 0)
-        surface_offset_seam_table().lan_on_grid(kGridPlainMode, kGridOpen, path, 0.5 * pocket_work_block.working_tolerance,
-                                                status);
+        surface_offset_seam_table().lan_on_grid(kGridPlainMode, kGridOpen, path,
+                                                0.5 * pocket_work_block.working_tolerance, status);
     if (status == 0 && path.count >= 2) {
         double length = 0.0;
         for (int i = 1; i < path.count; ++i) {

@@ -47,4 +47,3 @@ inline const pk_box_table& pk_box_lend(const pk_box_kept& kept, std::unique_ptr<
     for (int g = 0; g <= groups && !kept.rows.empty(); ++g) table.first[g] = static_cast<int>(row[g]);
     return table;
 }
-

@@ -25,8 +25,8 @@ struct box4 {
     {
         double a, b, c, d;
         // Record: marker at start + 1, radius and direction at start + 2, centre, end point.
-        arc_box(x[start + 3], y[start + 3], x[start + 2], pk_arc_direction(y[start + 2]), x[start],
-                y[start], x[start + 4], y[start + 4], a, b, c, d);
+        arc_box(x[start + 3], y[start + 3], x[start + 2], pk_arc_direction(y[start + 2]), x[start], y[start],
+                x[start + 4], y[start + 4], a, b, c, d);
         add(a, b);
         add(c, d);
     }
@@ -35,8 +35,8 @@ struct box4 {
 // Extends the box by the entries from `from` to `to` (inclusive): points by themselves, an arc
 // (marker at i, start at i - 1) by its arc box, stepping over its record; a marker without a
 // whole record is passed over. Inline: the groups of a table are a few entries each.
-[[gnu::always_inline]] inline void walk_entries(const double* x, const double* y, int count, int from,
-                                                int to, box4& box)
+[[gnu::always_inline]] inline void walk_entries(const double* x, const double* y, int count, int from, int to,
+                                                box4& box)
 {
     const int last = std::min(to, count - 1);
     for (int i = from; i <= last;) {

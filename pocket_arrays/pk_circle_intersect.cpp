@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-void circle_circle_intersect(const double* c1, double r1, const double* c2, double r2, double* p1,
-                             double* p2, int& count)
+void circle_circle_intersect(const double* c1, double r1, const double* c2, double r2, double* p1, double* p2,
+                             int& count)
 {
     count = 0;
     if (pk_eq_pnt2(c1, c2)) {
@@ -48,9 +48,8 @@ void circle_circle_intersect(const double* c1, double r1, const double* c2, doub
     p2[1] = foot[1] - h * d[0];
 }
 
-void circle_circle_intersect_xy(double c1x, double c1y, double r1, double c2x, double c2y,
-                                double r2, int& count, double& p1x, double& p1y, double& p2x,
-                                double& p2y)
+void circle_circle_intersect_xy(double c1x, double c1y, double r1, double c2x, double c2y, double r2, int& count,
+                                double& p1x, double& p1y, double& p2x, double& p2y)
 {
     const double c1[2] = {c1x, c1y}, c2[2] = {c2x, c2y};
     double p1[2] = {0.0, 0.0}, p2[2] = {0.0, 0.0};
@@ -81,8 +80,7 @@ void give(const double* p, double& x, double& y)
 
 // Arcs on one circle meet only at a shared end: for equal directions where one ends and the
 // other starts, for opposite directions at equal starts or equal ends.
-bool shared_end(const pk_arc& arc1, const arc_points& a, const pk_arc& arc2, const arc_points& b,
-                double& x, double& y)
+bool shared_end(const pk_arc& arc1, const arc_points& a, const pk_arc& arc2, const arc_points& b, double& x, double& y)
 {
     const double* candidates[2][2];
     if (arc1.direction == arc2.direction) {
@@ -103,11 +101,10 @@ bool shared_end(const pk_arc& arc1, const arc_points& a, const pk_arc& arc2, con
 
 // A circle point counts when it lies on both arcs (and, in end-point mode 1, at none of their
 // ends). A point at the first arc's start that is an end of the second becomes that start.
-bool on_both(int end_mode, const pk_arc& arc1, const arc_points& a, const pk_arc& arc2,
-             const arc_points& b, double* p)
+bool on_both(int end_mode, const pk_arc& arc1, const arc_points& a, const pk_arc& arc2, const arc_points& b, double* p)
 {
-    if (end_mode == kEndsRefused && (pk_eq_pnt2(p, a.start) || pk_eq_pnt2(p, a.end) ||
-                                     pk_eq_pnt2(p, b.start) || pk_eq_pnt2(p, b.end)))
+    if (end_mode == kEndsRefused &&
+        (pk_eq_pnt2(p, a.start) || pk_eq_pnt2(p, a.end) || pk_eq_pnt2(p, b.start) || pk_eq_pnt2(p, b.end)))
         return false;
     const int on1 = pnt_on_arc(a.centre, arc1.direction, a.start, a.end, p);
     if (on1 == 0) return false;
@@ -127,23 +124,21 @@ bool chords_cross(const arc_points& arc, const double* p1, const double* p2)
     const double absent[2] = {kDirectionAbsent, 0.0};
     double x = 0.0, y = 0.0;
     int status = 0;
-    seg_seg_intersect_xy(0, arc.start[0], arc.start[1], p1[0], p1[1], arc.end[0], arc.end[1], p2[0],
-                         p2[1], arc.start[0], arc.start[1], p1[0], p1[1], arc.end[0], arc.end[1],
-                         p2[0], p2[1], absent, absent, x, y, status);
+    seg_seg_intersect_xy(0, arc.start[0], arc.start[1], p1[0], p1[1], arc.end[0], arc.end[1], p2[0], p2[1],
+                         arc.start[0], arc.start[1], p1[0], p1[1], arc.end[0], arc.end[1], p2[0], p2[1], absent, absent,
+                         x, y, status);
     return status == kCrossing || status == kNearParallelCrossing;
 }
 
 // The first of two valid points along the first arc.
-const double* first_along_first(int end_mode, const arc_points& a, const arc_points& b,
-                                const double* p1, const double* p2)
+const double* first_along_first(int end_mode, const arc_points& a, const arc_points& b, const double* p1,
+                                const double* p2)
 {
     const double* points[2] = {p1, p2};
     for (int k = 0; k < 2; ++k)
-        if (pk_eq_pnt2(points[k], a.start))
-            return end_mode == kOtherThanStart ? points[1 - k] : a.start;
+        if (pk_eq_pnt2(points[k], a.start)) return end_mode == kOtherThanStart ? points[1 - k] : a.start;
     for (int k = 0; k < 2; ++k)
-        if (pk_eq_pnt2(points[k], b.start))
-            return end_mode == kOtherThanStart ? points[1 - k] : b.start;
+        if (pk_eq_pnt2(points[k], b.start)) return end_mode == kOtherThanStart ? points[1 - k] : b.start;
     for (int k = 0; k < 2; ++k)
         if (pk_eq_pnt2(points[k], a.end)) return points[1 - k];
     return chords_cross(a, p1, p2) ? p2 : p1;
@@ -162,8 +157,8 @@ const double* first_along_second(const arc_points& b, const double* p1, const do
 
 }  // namespace
 
-void arc_arc_crossings(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2,
-                       double (*points)[2], int& count, int& status)
+void arc_arc_crossings(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2, double (*points)[2],
+                       int& count, int& status)
 {
     status = kNoCrossing;
     count = 0;
@@ -199,8 +194,8 @@ void arc_arc_crossings(int choice_mode, int end_mode, const pk_arc& arc1, const 
     count = 2;
 }
 
-void arc_arc_intersect(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2,
-                       double& x, double& y, int& status)
+void arc_arc_intersect(int choice_mode, int end_mode, const pk_arc& arc1, const pk_arc& arc2, double& x, double& y,
+                       int& status)
 {
     double points[2][2];
     int count = 0;

@@ -42,8 +42,9 @@ constexpr double kGridMargin = kElemIndexMargin;
     const int end = arc ? k + 3 : k;
     b[0] = std::min(x[k - 1], x[end]), b[1] = std::min(y[k - 1], y[end]);
     b[2] = std::max(x[k - 1], x[end]), b[3] = std::max(y[k - 1], y[end]);
-    if (arc) arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end],
-                     b[0], b[1], b[2], b[3]);
+    if (arc)
+        arc_box(x[k + 2], y[k + 2], x[k + 1], pk_arc_direction(y[k + 1]), x[k - 1], y[k - 1], x[end], y[end], b[0],
+                b[1], b[2], b[3]);
     return arc;
 }
 
@@ -113,12 +114,12 @@ bool cell_range(const pk_elem_index& index, double xmin, double ymin, double xma
 // those columns, so every cell the widened line meets is handed out. A level line, one within a
 // row or a column, or one of a box of a few cells covers its box's cells.
 template <class Cells>
-void line_cells(const pk_elem_index& index, double sx, double sy, double ex, double ey, int c0, int r0, int c1,
-                int r1, Cells&& cells)
+void line_cells(const pk_elem_index& index, double sx, double sy, double ex, double ey, int c0, int r0, int c1, int r1,
+                Cells&& cells)
 {
     const double dx = ex - sx, dy = ey - sy;
-    const bool whole_rows = dy == 0.0 || c0 == c1 || r0 == r1 ||
-                            static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) <= kTracedCells;
+    const bool whole_rows =
+        dy == 0.0 || c0 == c1 || r0 == r1 || static_cast<long>(c1 - c0 + 1) * (r1 - r0 + 1) <= kTracedCells;
     for (int r = r0; r <= r1; ++r) {
         if (whole_rows) {
             cells(r, c0, c1);
@@ -227,7 +228,8 @@ bool order_by_bits(int* first, int* last)
         bits[at / 64] |= std::uint64_t{1} << (at % 64);
     }
     for (int w = 0; w < words; ++w)
-        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1) *first++ = base + 64 * w + std::countr_zero(word);
+        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1)
+            *first++ = base + 64 * w + std::countr_zero(word);
     return true;
 }
 

@@ -6,11 +6,11 @@
 // each refused or taken.
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -52,8 +52,18 @@ struct element {
         return true;
     }
     pk_arc as_arc() const { return pk_arc{cx, cy, r, direction, sx, sy, ex, ey}; }
-    void start(double* p) const { p[0] = sx; p[1] = sy; p[2] = sz; }
-    void end(double* p) const { p[0] = ex; p[1] = ey; p[2] = ez; }
+    void start(double* p) const
+    {
+        p[0] = sx;
+        p[1] = sy;
+        p[2] = sz;
+    }
+    void end(double* p) const
+    {
+        p[0] = ex;
+        p[1] = ey;
+        p[2] = ez;
+    }
 };
 
 // Boxes clearly apart (by more than twice the host's tolerance on one axis) cannot overlap
@@ -63,15 +73,14 @@ bool boxes_apart(double a_xmin, double a_ymin, double a_xmax, double a_ymax, dou
                  double b_xmax, double b_ymax)
 {
     constexpr double margin = 2.0 * vantu::kDoubleTolerance;
-    return a_xmax < b_xmin - margin || a_xmin > b_xmax + margin || a_ymax < b_ymin - margin ||
-           a_ymin > b_ymax + margin;
+    return a_xmax < b_xmin - margin || a_xmin > b_xmax + margin || a_ymax < b_ymin - margin || a_ymin > b_ymax + margin;
 }
 
 // Boxes that overlap or touch on both axes overlap under the host's tolerant test too (it widens
 // every bound by its tolerance, and b - tolerance never rounds above b); the indexed search meets
 // mostly such neighbours, and the elements of a loop touch their neighbours.
-bool boxes_clearly_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
-                           double b_ymin, double b_xmax, double b_ymax)
+bool boxes_clearly_overlap(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
+                           double b_xmax, double b_ymax)
 {
     return a_xmax >= b_xmin && a_xmin <= b_xmax && a_ymax >= b_ymin && a_ymin <= b_ymax;
 }
@@ -161,16 +170,16 @@ bool segment_misses_arc(const element& line, const element& arc, bool circle_rea
     const double sweep_sine = arc.direction * (usx * uey - usy * uex) / (rs * re);
     const double reach = reject_reach(length);
     const double widen = reach + std::max(std::fabs(rs - arc.r), std::fabs(re - arc.r));
-    const bool finite = std::isfinite(length) && std::isfinite(widen) &&
-                        std::isfinite(arc.xmin + arc.ymin + arc.xmax + arc.ymax);
+    const bool finite =
+        std::isfinite(length) && std::isfinite(widen) && std::isfinite(arc.xmin + arc.ymin + arc.xmax + arc.ymax);
     if (!finite || !(arc.r > 0.0) || !(length > kShortestRejectedSegment) || !(sweep_sine >= kClearSweepSine))
         return false;
     double t0 = 0.0, t1 = 1.0;
-    if (!clip_to_box(line.sx, line.sy, dx, dy, arc.xmin - widen, arc.ymin - widen, arc.xmax + widen,
-                     arc.ymax + widen, t0, t1))
+    if (!clip_to_box(line.sx, line.sy, dx, dy, arc.xmin - widen, arc.ymin - widen, arc.xmax + widen, arc.ymax + widen,
+                     t0, t1))
         return true;
-    return piece_off_circle(line.sx + t0 * dx, line.sy + t0 * dy, line.sx + t1 * dx, line.sy + t1 * dy, arc.cx,
-                            arc.cy, arc.r, reach);
+    return piece_off_circle(line.sx + t0 * dx, line.sy + t0 * dy, line.sx + t1 * dx, line.sy + t1 * dy, arc.cx, arc.cy,
+                            arc.r, reach);
 }
 
 bool is_arc_at(const double* x, int count, int k) { return k >= 1 && k + 3 < count && pk_is_marker(x[k]); }
@@ -282,7 +291,7 @@ struct pair_crossings {
 // points set it up and every step reads it.
 struct search_query {
     search_mode mode;
-    int own;                      // the element's own number; see the kOwn... values
+    int own;  // the element's own number; see the kOwn... values
     element self_element;
     const double* direction_given;
     const double* own_x;
@@ -290,13 +299,13 @@ struct search_query {
     int own_count = 0;  // entries of the own array; 0 when not known (no parallel retry then)
     const double* x;
     const double* y;
-    const double* z = nullptr;         // z of the searched array in a search in space
-    const pokarr* array = nullptr;     // the searched array of a search in space
+    const double* z = nullptr;      // z of the searched array in a search in space
+    const pokarr* array = nullptr;  // the searched array of a search in space
     int count;
     int closing, after_closing;
     double previous[3];
-    int walk;           // the walk's current element (self search, continuing walks)
-    int found_in;       // the input found element
+    int walk;                         // the walk's current element (self search, continuing walks)
+    int found_in;                     // the input found element
     bool found_pair_refused = false;  // the input found element gives nothing (continues_from_single)
 
     // The element is one of the searched array's own elements (range rules, shared vertices).
@@ -401,8 +410,7 @@ void line_arc(const search_query& q, int m1, int m2, int m3, int m4, const eleme
     const double a[2] = {line.sx, line.sy}, b[2] = {line.ex, line.ey};
     const double as[2] = {arc.sx, arc.sy}, ae[2] = {arc.ex, arc.ey};
     double points[2][2];
-    seg_arc_crossings(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, points, out.count,
-                      out.status);
+    seg_arc_crossings(m1, m2, m3, m4, centre, arc.r, arc.direction, a, b, as, ae, a, b, points, out.count, out.status);
     keep_points(q, points, out);
 }
 
@@ -437,10 +445,7 @@ void line_pair(const search_query& q, const element& o, int k, const element& c,
 // and choice-mode overrides serve the second look of a continuing walk.
 // The first mode of the line-arc routine and the choice mode of the arc-arc routine for
 // candidate k, as the search's modes set them.
-int arc_first_mode_of(const search_query& q)
-{
-    return q.mode.self ? 3 : (q.mode.keep_found || q.walk_order() ? 2 : 1);
-}
+int arc_first_mode_of(const search_query& q) { return q.mode.self ? 3 : (q.mode.keep_found || q.walk_order() ? 2 : 1); }
 int arc_choice_of(const search_query& q, int k)
 {
     const bool closing_pair = q.own == q.closing && k == q.after_closing;
@@ -641,22 +646,21 @@ void pair_key(const search_query& q, int k, const element& c, int neighbour, uns
     const element& o = q.self_element;
     const double modes = 100.0 * arc_first_mode_of(q) + 10.0 * arc_choice_of(q, k) + neighbour;
     const double words[pk_pair_memo::kKeyWords] = {
-        double(o.kind), o.sx, o.sy, o.ex, o.ey, o.cx, o.cy, o.r, double(o.direction), double(c.kind),
-        c.sx,           c.sy, c.ex, c.ey, c.cx, c.cy, c.r, double(c.direction), modes, 0.0};
+        double(o.kind), o.sx, o.sy, o.ex, o.ey, o.cx, o.cy, o.r, double(o.direction),
+        double(c.kind), c.sx, c.sy, c.ex, c.ey, c.cx, c.cy, c.r, double(c.direction),
+        modes,          0.0};
     for (int i = 0; i < pk_pair_memo::kKeyWords; ++i) key[i] = std::bit_cast<unsigned long long>(words[i]);
 }
 
 // The pair's crossings from the memo of the search's index when a continuing walk examines the
 // pair its search before took its crossing from (the search modes of a walk's searches agree),
 // else from intersect; kept there when they hit.
-void walk_pair_crossings(search& s, int k, const element& c, int neighbour, bool after_parallel,
-                         pair_crossings& pc)
+void walk_pair_crossings(search& s, int k, const element& c, int neighbour, bool after_parallel, pair_crossings& pc)
 {
     const search_query& q = s.q;
-    pk_pair_memo* m = s.memo != nullptr && q.walk_order() && !q.space() &&
-                              (q.self_element.kind == kArc || c.kind == kArc)
-                          ? s.memo
-                          : nullptr;
+    pk_pair_memo* m =
+        s.memo != nullptr && q.walk_order() && !q.space() && (q.self_element.kind == kArc || c.kind == kArc) ? s.memo
+                                                                                                             : nullptr;
     unsigned long long key[pk_pair_memo::kKeyWords];
     const bool asked = m != nullptr && m->valid && q.walk_continues() && k == q.found_in;
     if (asked) pair_key(q, k, c, neighbour, key);
@@ -932,7 +936,8 @@ void leave_spent_pair(const search& s, pk_spent_pair& m, bool stopped_before_las
                       k,
                       own_arc ? 1 : 0,
                       {o.sx, o.sy, o.ex, o.ey},
-                      {own_arc ? o.cx : 0.0, own_arc ? o.cy : 0.0, own_arc ? o.r : 0.0, own_arc ? static_cast<double>(o.direction) : 0.0},
+                      {own_arc ? o.cx : 0.0, own_arc ? o.cy : 0.0, own_arc ? o.r : 0.0,
+                       own_arc ? static_cast<double>(o.direction) : 0.0},
                       {q.x[k - 1], q.y[k - 1], q.x[end], q.y[end]},
                       {other_arc ? q.x[k + 1] : 0.0, other_arc ? q.y[k + 1] : 0.0, other_arc ? q.x[k + 2] : 0.0,
                        other_arc ? q.y[k + 2] : 0.0},
@@ -1002,8 +1007,8 @@ void own_element(element& o, int kind, double cx, double cy, double radius, doub
 
 // The parts of a search both entry points share: the decoded mode and the walk (the element is
 // built in the search by own_element or plane_element).
-void prepare(search& s, int mode, int own, const double* direction_at, int closing,
-             int after_closing, const double* previous, int found_element, int found_group)
+void prepare(search& s, int mode, int own, const double* direction_at, int closing, int after_closing,
+             const double* previous, int found_element, int found_group)
 {
     search_query& q = s.q;
     q.mode = decode(mode);
@@ -1024,9 +1029,11 @@ namespace {
 
 // The search of the plane entries, set up for the element and the searched array x, y (inlined
 // into both: it is most of their set-up).
-[[gnu::always_inline]] inline void plane_search(search& s, int mode, int own, const double* direction_at, const double* own_x,
-                  const double* own_y, const double* x, const double* y, int count, int closing, int after_closing,
-                  double previous_x, double previous_y, int found_element, int found_group)
+[[gnu::always_inline]] inline void plane_search(search& s, int mode, int own, const double* direction_at,
+                                                const double* own_x, const double* own_y, const double* x,
+                                                const double* y, int count, int closing, int after_closing,
+                                                double previous_x, double previous_y, int found_element,
+                                                int found_group)
 {
     const double previous[3] = {previous_x, previous_y, 0.0};
     prepare(s, mode, own, direction_at, closing, after_closing, previous, found_element, found_group);
@@ -1089,13 +1096,12 @@ void plane_element(element& o, int kind, double cx, double cy, double radius, do
 
 }  // namespace
 
-void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
-                         double radius, double direction, double sx, double sy, double ex,
-                         double ey, const double* direction_at, const double* own_x,
-                         const double* own_y, const double* x, const double* y, int count,
+void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy, double radius,
+                         double direction, double sx, double sy, double ex, double ey, const double* direction_at,
+                         const double* own_x, const double* own_y, const double* x, const double* y, int count,
                          int closing, int after_closing, double previous_x, double previous_y,
-                         const pk_box_table& table, int& found_element, int& found_group,
-                         double& crossing_x, double& crossing_y, int& found)
+                         const pk_box_table& table, int& found_element, int& found_group, double& crossing_x,
+                         double& crossing_y, int& found)
 {
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table)) return;
@@ -1128,22 +1134,23 @@ void indexed_search(pk_elem_index& index, const pk_box_table& table, pk_walk_sea
 }  // namespace
 
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
-                                 double cy, double radius, double direction, double sx, double sy, double ex,
-                                 double ey, const double* direction_at, const double* own_x, const double* own_y,
-                                 const double* x, const double* y, int count, int closing, int after_closing,
-                                 double previous_x, double previous_y, const pk_box_table& table,
-                                 int& found_element, int& found_group, double& crossing_x, double& crossing_y,
-                                 int& found)
+                                 double cy, double radius, double direction, double sx, double sy, double ex, double ey,
+                                 const double* direction_at, const double* own_x, const double* own_y, const double* x,
+                                 const double* y, int count, int closing, int after_closing, double previous_x,
+                                 double previous_y, const pk_box_table& table, int& found_element, int& found_group,
+                                 double& crossing_x, double& crossing_y, int& found)
 {
     found = kSearchNone;
     if (!plane_input_sound(x, y, count, table) || index.count != count) return;
     // An element far from every element of the array finds nothing: testing a box that holds its
     // own spares building that (an arc's is the costly part).
     if (!pk_elem_index_reaches(index, kind, cx, cy, radius, sx, sy, ex, ey)) return;
-    pk_walk_search w{mode,        own,     first_group, kind,          cx,         cy,         radius,
-                     direction,   sx,      sy,          ex,            ey,         direction_at, own_x,
-                     own_y,       x,       y,           count,         closing,    after_closing, previous_x,
-                     previous_y,  found_element, found_group, crossing_x, crossing_y, kSearchNone};
+    pk_walk_search w{mode,       own,        first_group,   kind,        cx,
+                     cy,         radius,     direction,     sx,          sy,
+                     ex,         ey,         direction_at,  own_x,       own_y,
+                     x,          y,          count,         closing,     after_closing,
+                     previous_x, previous_y, found_element, found_group, crossing_x,
+                     crossing_y, kSearchNone};
     indexed_search(index, table, w);
     found_element = w.found_element;
     found_group = w.found_group;
@@ -1164,11 +1171,10 @@ void elem_walk_intersect_indexed(pk_elem_index& index, const pk_box_table& table
     indexed_search(index, table, w);
 }
 
-void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,
-                           double radius, double direction, const double* start, const double* end,
-                           const double* direction_at, const pokarr* own_array, const pokarr& array,
-                           int closing, int after_closing, const double* previous,
-                           const pk_box_table& table, int& found_element, int& found_group,
+void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre, double radius,
+                           double direction, const double* start, const double* end, const double* direction_at,
+                           const pokarr* own_array, const pokarr& array, int closing, int after_closing,
+                           const double* previous, const pk_box_table& table, int& found_element, int& found_group,
                            double* crossing, int& found)
 {
     found = kSearchNone;

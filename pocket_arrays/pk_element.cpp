@@ -50,8 +50,8 @@ double vec_cross_signed(int mode, const double* a, const double* b)
     return planar < 0.0 ? -length : length;
 }
 
-void seg_side_normal(int mode, double x0, double y0, double /*reserved*/, double side, double x1,
-                     double y1, double x2, double y2, double& nx, double& ny)
+void seg_side_normal(int mode, double x0, double y0, double /*reserved*/, double side, double x1, double y1, double x2,
+                     double y2, double& nx, double& ny)
 {
     const double dx = (mode == 1 ? x1 : x2) - x0;
     const double dy = (mode == 1 ? y1 : y2) - y0;
@@ -64,8 +64,7 @@ void seg_side_normal(int mode, double x0, double y0, double /*reserved*/, double
     ny = side * (dx / length);
 }
 
-void dir_in_corner(int direction, const double* p, const double* a, const double* b,
-                   const double* c, int& result)
+void dir_in_corner(int direction, const double* p, const double* a, const double* b, const double* c, int& result)
 {
     double u[2], w[2], v[2];
     radial_unit(p[0], p[1], a[0], a[1], u);
@@ -99,8 +98,8 @@ int seg_pnt_at_param(double x0, double y0, double x1, double y1, double t, doubl
     return 1;
 }
 
-void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double sy, double ex,
-                      double ey, double t, double& x, double& y)
+void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey, double t,
+                      double& x, double& y)
 {
     const double a_s = std::atan2(sy - cy, sx - cx);
     const double a_e = std::atan2(ey - cy, ex - cx);
@@ -158,8 +157,8 @@ void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double
     blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, t, count, x, y);
 }
 
-void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex,
-                       double ey, double t, double& x, double& y)
+void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey, double t,
+                       double& x, double& y)
 {
     blended_arc_points(r, d, cx, cy, sx, sy, ex, ey, &t, 1, &x, &y);
 }
@@ -197,8 +196,8 @@ arc_end_angles arc_angles_of_ends(double cx, double cy, double sx, double sy, do
 
 }  // namespace
 
-void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, double sy, double ex,
-                      double ey, double px, double py, double& t)
+void arc_param_of_pnt(double /*r*/, int d, double cx, double cy, double sx, double sy, double ex, double ey, double px,
+                      double py, double& t)
 {
     arc_param_at_angles(d, cx, cy, sx, sy, ex, ey, arc_angles_of_ends(cx, cy, sx, sy, ex, ey), px, py, t);
 }
@@ -221,9 +220,8 @@ void loop_arc_angles_reset(int entries, std::vector<arc_end_angles>& ends)
     ends.assign(static_cast<std::size_t>(std::max(entries, 0)), {kUnmeasured, kUnmeasured});
 }
 
-void arc_dist_pnt(int mode, double px, double py, double r, int d, double cx, double cy, double sx,
-                  double sy, double ex, double ey, double& distance, double& nearest_x,
-                  double& nearest_y, double& t)
+void arc_dist_pnt(int mode, double px, double py, double r, int d, double cx, double cy, double sx, double sy,
+                  double ex, double ey, double& distance, double& nearest_x, double& nearest_y, double& t)
 {
     const double from_centre = std::hypot(px - cx, py - cy);
     if (pk_is_zero(from_centre)) {
@@ -251,8 +249,8 @@ void arc_dist_pnt(int mode, double px, double py, double r, int d, double cx, do
     }
 }
 
-void arc_param_by_acos_xy(double /*reserved*/, double cx, double cy, double sx, double sy,
-                          double ex, double ey, double px, double py, double& t)
+void arc_param_by_acos_xy(double /*reserved*/, double cx, double cy, double sx, double sy, double ex, double ey,
+                          double px, double py, double& t)
 {
     double u[2], w[2], v[2];
     radial_unit(cx, cy, sx, sy, u);
@@ -270,14 +268,13 @@ void arc_param_by_acos_xy(double /*reserved*/, double cx, double cy, double sx, 
     t = angle / sweep;
 }
 
-void arc_param_by_acos(double reserved, const double* c, const double* s, const double* e,
-                       const double* p, double& t)
+void arc_param_by_acos(double reserved, const double* c, const double* s, const double* e, const double* p, double& t)
 {
     arc_param_by_acos_xy(reserved, c[0], c[1], s[0], s[1], e[0], e[1], p[0], p[1], t);
 }
 
-void arc_param_tangent(int d, double cx, double cy, double sx, double sy, double ex, double ey,
-                       double px, double py, double& t, double& tx, double& ty)
+void arc_param_tangent(int d, double cx, double cy, double sx, double sy, double ex, double ey, double px, double py,
+                       double& t, double& tx, double& ty)
 {
     arc_param_by_acos_xy(0.0, cx, cy, sx, sy, ex, ey, px, py, t);
     double v[2];
@@ -286,8 +283,8 @@ void arc_param_tangent(int d, double cx, double cy, double sx, double sy, double
     ty = d * v[0];
 }
 
-void line_circle_intersect(const double* p0, const double* p1, const double* c, double r,
-                           double& t1, double& t2, double* q1, double* q2, int& result)
+void line_circle_intersect(const double* p0, const double* p1, const double* c, double r, double& t1, double& t2,
+                           double* q1, double* q2, int& result)
 {
     const double d[2] = {p1[0] - p0[0], p1[1] - p0[1]};
     const double length2 = d[0] * d[0] + d[1] * d[1];

@@ -23,12 +23,11 @@ double vec_cross_signed(int mode, const double* a, const double* b);
 // The unit normal of the direction from (x0, y0) to the target, scaled by side (+1 left, -1
 // right). The target is (x1, y1) in mode 1 and (x2, y2) (an arc centre, say) otherwise. A target
 // on the point gives (0, 0). The reserved value is not read.
-void seg_side_normal(int mode, double x0, double y0, double reserved, double side, double x1,
-                     double y1, double x2, double y2, double& nx, double& ny);
+void seg_side_normal(int mode, double x0, double y0, double reserved, double side, double x1, double y1, double x2,
+                     double y2, double& nx, double& ny);
 // Where c lies against the corner at p from a to b in the turning direction: 0 between them, 2
 // beyond b, -2 before a (by the unit vectors from p; 2-D points).
-void dir_in_corner(int direction, const double* p, const double* a, const double* b,
-                   const double* c, int& result);
+void dir_in_corner(int direction, const double* p, const double* a, const double* b, const double* c, int& result);
 
 // ---- lines and arcs ---------------------------------------------------------------------------
 
@@ -38,20 +37,20 @@ void dir_in_corner(int direction, const double* p, const double* a, const double
 int seg_pnt_at_param(double x0, double y0, double x1, double y1, double t, double& x, double& y);
 // The point at parameter t of an arc by angles; an angle difference of at most 0.01 radian
 // between the ends interpolates along the chord.
-void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double sy, double ex,
-                      double ey, double t, double& x, double& y);
+void arc_pnt_by_angle(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey, double t,
+                      double& x, double& y);
 // The point at parameter t of an arc by blending the radial unit vectors of its ends (falls back
 // to arc_pnt_by_angle for ends on one line through the centre).
-void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex,
-                       double ey, double t, double& x, double& y);
+void arc_pnt_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey, double t,
+                       double& x, double& y);
 // The points at the parameters t[0 .. count - 1] of one arc, each as arc_pnt_by_vector gives it
 // (the ends' radial unit vectors made once).
 void arc_pnts_by_vector(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey,
                         const double* t, int count, double* x, double* y);
 // The parameter of a point on an arc by angles (0 at the start, 1 at the end); an arc with no
 // sweep gives 0.
-void arc_param_of_pnt(double r, int d, double cx, double cy, double sx, double sy, double ex,
-                      double ey, double px, double py, double& t);
+void arc_param_of_pnt(double r, int d, double cx, double cy, double sx, double sy, double ex, double ey, double px,
+                      double py, double& t);
 // The angles of an arc's start and end seen from its centre, as arc_param_of_pnt takes them.
 struct arc_end_angles {
     double start, end;
@@ -65,23 +64,21 @@ void loop_arc_angles_reset(int entries, std::vector<arc_end_angles>& ends);
 // Distance of a point from the arc's circle with the nearest point and its parameter; a point at
 // the centre gives the radius and kParamAtCentre (nearest point not set). Mode 2 keeps the
 // nearest point on the arc: outside 0..1 the nearer end is taken.
-void arc_dist_pnt(int mode, double px, double py, double r, int d, double cx, double cy, double sx,
-                  double sy, double ex, double ey, double& distance, double& nearest_x,
-                  double& nearest_y, double& t);
+void arc_dist_pnt(int mode, double px, double py, double r, int d, double cx, double cy, double sx, double sy,
+                  double ex, double ey, double& distance, double& nearest_x, double& nearest_y, double& t);
 // The parameter of a point on an arc below half a turn by arc cosines (direction not used); an
 // arc with no sweep gives 0. 2-D points.
-void arc_param_by_acos(double reserved, const double* c, const double* s, const double* e,
-                       const double* p, double& t);
-void arc_param_by_acos_xy(double reserved, double cx, double cy, double sx, double sy, double ex,
-                          double ey, double px, double py, double& t);
+void arc_param_by_acos(double reserved, const double* c, const double* s, const double* e, const double* p, double& t);
+void arc_param_by_acos_xy(double reserved, double cx, double cy, double sx, double sy, double ex, double ey, double px,
+                          double py, double& t);
 // The parameter as arc_param_by_acos and the unit tangent in the arc's direction at the point.
-void arc_param_tangent(int d, double cx, double cy, double sx, double sy, double ex, double ey,
-                       double px, double py, double& t, double& tx, double& ty);
+void arc_param_tangent(int d, double cx, double cy, double sx, double sy, double ex, double ey, double px, double py,
+                       double& t, double& tx, double& ty);
 // Intersection of the line through p0 and p1 with the circle (c, r): result -1 for a line
 // without length, 0 no point, 1 tangent (q1 = q2 = the foot), 2 two points; t1 and t2 are the
 // points' parameters on p0..p1. 2-D points.
-void line_circle_intersect(const double* p0, const double* p1, const double* c, double r,
-                           double& t1, double& t2, double* q1, double* q2, int& result);
+void line_circle_intersect(const double* p0, const double* p1, const double* c, double r, double& t1, double& t2,
+                           double* q1, double* q2, int& result);
 
 // ---- pocket-array operations ------------------------------------------------------------------
 

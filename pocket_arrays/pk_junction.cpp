@@ -61,8 +61,8 @@ void take_neighbour(int result, int other, int& element, int& flag)
 
 }  // namespace
 
-int xy_elem_neighbour(int side, int& element, int& flag, int other, const double* x,
-                      const double* y, int count, int /*own*/, int& kind, double* direction)
+int xy_elem_neighbour(int side, int& element, int& flag, int other, const double* x, const double* y, int count,
+                      int /*own*/, int& kind, double* direction)
 {
     const int result = neighbour_number(side, element, x, count);
     take_neighbour(result, other, element, flag);
@@ -89,8 +89,8 @@ namespace {
 
 // The junction test over the snapshot; z null compares in the plane, else in space (z of the
 // point, the array and the snapshot).
-void junction_known(const double* x, const double* y, const double* z, int count, int a, int b,
-                    const double* point, int& result)
+void junction_known(const double* x, const double* y, const double* z, int count, int a, int b, const double* point,
+                    int& result)
 {
     result = 0;
     const pk_snapshot& s = pk_snapshot_block;
@@ -106,8 +106,10 @@ void junction_known(const double* x, const double* y, const double* z, int count
             start[2] = z[e - 1];
             end[2] = z[marker_at(x, count, e) ? e + 3 : e];
         }
-        if (same(point, start)) names[i][1] = neighbour_number(2, e, x, count);
-        else if (same(point, end)) names[i][1] = neighbour_number(1, e, x, count);
+        if (same(point, start))
+            names[i][1] = neighbour_number(2, e, x, count);
+        else if (same(point, end))
+            names[i][1] = neighbour_number(1, e, x, count);
     }
     const int records = std::min(s.count, kSnapshotSize);
     for (int r = 0; r < records; ++r) {
@@ -124,21 +126,20 @@ void junction_known(const double* x, const double* y, const double* z, int count
 
 }  // namespace
 
-void xy_junction_known(const double* x, const double* y, int count, int a, int b,
-                       const double* point, int& result)
+void xy_junction_known(const double* x, const double* y, int count, int a, int b, const double* point, int& result)
 {
     junction_known(x, y, nullptr, count, a, b, point, result);
 }
 
-int pk_elem_neighbour(int side, int& element, int& flag, int other, const pokarr& array, int own,
-                      int& kind, double* direction)
+int pk_elem_neighbour(int side, int& element, int& flag, int other, const pokarr& array, int own, int& kind,
+                      double* direction)
 {
     direction[0] = direction[1] = direction[2] = 0.0;
     kind = 0;
     if (array.x == nullptr || array.y == nullptr || array.count < 2) return 0;
     // The plane twin finds the number, the kind and the direction of an arc's tangent.
-    const int result = xy_elem_neighbour(side, element, flag, other, array.x, array.y, array.count, own, kind,
-                                         direction);
+    const int result =
+        xy_elem_neighbour(side, element, flag, other, array.x, array.y, array.count, own, kind, direction);
     double start[2], end[2];
     if (kind == 1 || array.z == nullptr || !element_ends(array.x, array.y, array.count, result, start, end))
         return result;

@@ -50,8 +50,8 @@ double larger(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a
 
 }  // namespace
 
-void arc_box(double cx, double cy, double r, int direction, double sx, double sy, double ex,
-             double ey, double& xmin, double& ymin, double& xmax, double& ymax)
+void arc_box(double cx, double cy, double r, int direction, double sx, double sy, double ex, double ey, double& xmin,
+             double& ymin, double& xmax, double& ymax)
 {
     // The sweep runs counter-clockwise from p to q.
     const bool ccw = direction >= 1;
@@ -74,8 +74,8 @@ void arc_box(double cx, double cy, double r, int direction, double sx, double sy
     }
 }
 
-void seg_dist2(int mode, double px, double py, double ax, double ay, double bx, double by,
-               double& distance, double& nearest_x, double& nearest_y)
+void seg_dist2(int mode, double px, double py, double ax, double ay, double bx, double by, double& distance,
+               double& nearest_x, double& nearest_y)
 {
     const double p[2] = {px, py}, a[2] = {ax, ay}, b[2] = {bx, by};
     double nearest[2] = {ax, ay};
@@ -116,8 +116,7 @@ void seg_param_of_pnt(double x0, double y0, double x1, double y1, double px, dou
     t = p >= std::fmin(a, b) && p <= std::fmax(a, b) ? 0.0 : 1.5;
 }
 
-int pnt_on_arc(const double* centre, int direction, const double* start, const double* end,
-               const double* point)
+int pnt_on_arc(const double* centre, int direction, const double* start, const double* end, const double* point)
 {
     if (pk_eq_pnt2(point, start)) return 2;
     if (pk_eq_pnt2(point, end)) return 3;

@@ -86,13 +86,12 @@ inline constexpr int kOwnWalkContinues = -3;
 //   found: kSearchNone, kSearchFound, kSearchEndContact.
 // A crossing nearer to the element's start wins (at equal distance the later one); consecutive
 // elements never cross at their shared vertex.
-void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy,
-                         double radius, double direction, double sx, double sy, double ex,
-                         double ey, const double* direction_at, const double* own_x,
-                         const double* own_y, const double* x, const double* y, int count,
+void elem_pair_intersect(int mode, int own, int first_group, int kind, double cx, double cy, double radius,
+                         double direction, double sx, double sy, double ex, double ey, const double* direction_at,
+                         const double* own_x, const double* own_y, const double* x, const double* y, int count,
                          int closing, int after_closing, double previous_x, double previous_y,
-                         const pk_box_table& table, int& found_element, int& found_group,
-                         double& crossing_x, double& crossing_y, int& found);
+                         const pk_box_table& table, int& found_element, int& found_group, double& crossing_x,
+                         double& crossing_y, int& found);
 
 // ---- spatial index over the elements of an array ---------------------------------------------
 
@@ -117,23 +116,23 @@ inline constexpr double kElemIndexMargin = 4.0 * vantu::kDoubleTolerance;
 // when nothing has changed; when no candidate came after the pair, nothing is left for it at all.
 struct pk_spent_pair {
     bool valid = false;
-    bool shared_vertex = false; // a line and an arc of a self search at their shared vertex
-    int element = 0;            // the candidate element of the searched array
-    int own_kind = 0;           // the searched element: 0 a line, 1 an arc
-    double own[4] = {};         // the searched element: start x, y, end x, y
-    double own_arc[4] = {};     // the searched arc: centre x, y, radius, direction (+1 or -1)
-    double other[4] = {};       // the candidate: start x, y, end x, y
-    double other_arc[4] = {};   // the candidate arc's record: x and y of its radius and centre entries
-    double x = 0.0, y = 0.0;    // the crossing
-    bool nothing_after = false; // the index gave the element no candidate after the pair's
+    bool shared_vertex = false;  // a line and an arc of a self search at their shared vertex
+    int element = 0;             // the candidate element of the searched array
+    int own_kind = 0;            // the searched element: 0 a line, 1 an arc
+    double own[4] = {};          // the searched element: start x, y, end x, y
+    double own_arc[4] = {};      // the searched arc: centre x, y, radius, direction (+1 or -1)
+    double other[4] = {};        // the candidate: start x, y, end x, y
+    double other_arc[4] = {};    // the candidate arc's record: x and y of its radius and centre entries
+    double x = 0.0, y = 0.0;     // the crossing
+    bool nothing_after = false;  // the index gave the element no candidate after the pair's
 };
 
 // Whether the spent pair m is where a walk of the element (kind 0 line s..e, 1 arc with centre,
 // radius and direction) stands, at (px, py) on element k of the array x, y, with the element and
 // the entries of k as they were when the crossing was taken.
-inline bool pk_spent_pair_holds(const pk_spent_pair& m, int kind, double cx, double cy, double radius,
-                                double direction, double sx, double sy, double ex, double ey, const double* x,
-                                const double* y, int count, int k, double px, double py)
+inline bool pk_spent_pair_holds(const pk_spent_pair& m, int kind, double cx, double cy, double radius, double direction,
+                                double sx, double sy, double ex, double ey, const double* x, const double* y, int count,
+                                int k, double px, double py)
 {
     if (!m.valid || k != m.element || k < 1 || k >= count || kind != m.own_kind) return false;
     if (sx != m.own[0] || sy != m.own[1] || ex != m.own[2] || ey != m.own[3] || px != m.x || py != m.y) return false;
@@ -161,27 +160,27 @@ struct pk_pair_memo {
 };
 
 struct pk_elem_index {
-    int count = 0;                  // entries of the array it was built for
+    int count = 0;  // entries of the array it was built for
     // Box of all its elements (xmin, ymin, xmax, ymax); inverted when it has none.
     double box[4] = {1.0e300, 1.0e300, -1.0e300, -1.0e300};
-    double x0 = 0.0, y0 = 0.0;      // lower corner of the grid
-    double cell = 1.0;              // side of a cell
+    double x0 = 0.0, y0 = 0.0;  // lower corner of the grid
+    double cell = 1.0;          // side of a cell
     int columns = 0, rows = 0;
-    std::vector<int> first;         // per cell, where its elements start in `elements` (one more)
-    std::vector<int> elements;      // element numbers, cell after cell, each cell's in increasing order
-    std::vector<int> wide;          // elements spanning too many cells (in element order)
-    std::vector<double> wide_boxes; // their boxes: xmin, ymin, xmax, ymax of each
-    std::vector<int> seen;          // per element entry, the query that last listed it
-    int last_element = 0;           // the highest element number it holds
+    std::vector<int> first;          // per cell, where its elements start in `elements` (one more)
+    std::vector<int> elements;       // element numbers, cell after cell, each cell's in increasing order
+    std::vector<int> wide;           // elements spanning too many cells (in element order)
+    std::vector<double> wide_boxes;  // their boxes: xmin, ymin, xmax, ymax of each
+    std::vector<int> seen;           // per element entry, the query that last listed it
+    int last_element = 0;            // the highest element number it holds
     int query = 0;
-    std::vector<int> candidates;    // the candidates of the search under way
-    pk_spent_pair last_spent;       // left by the last search through the index
-    pk_pair_memo last_pair;         // the same
+    std::vector<int> candidates;  // the candidates of the search under way
+    pk_spent_pair last_spent;     // left by the last search through the index
+    pk_pair_memo last_pair;       // the same
     // The candidates pk_elem_index_visit listed last and the box it listed them for: the searches
     // of one walk ask with the box of one element again and again.
     std::vector<int> visit_list;
     double visit_box[4] = {};  // or the line's start x, y and end x, y (visit_line)
-    int visit_lowest = 0;  // the list holds only the elements from this one on
+    int visit_lowest = 0;      // the list holds only the elements from this one on
     bool visit_listed = false;
     bool visit_line = false;
     bool along_lines = false;  // built by pokarr_elem_index_along: lines listed along them
@@ -211,8 +210,8 @@ void pk_elem_index_candidates(pk_elem_index& index, double xmin, double ymin, do
 void pk_elem_index_line_candidates(pk_elem_index& index, double sx, double sy, double ex, double ey,
                                    std::vector<int>& candidates, int lowest = std::numeric_limits<int>::min());
 // Whether the box of the element kept aside at i meets the box, both widened as on the grid.
-inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin,
-                                      double xmax, double ymax)
+inline bool pk_elem_index_aside_meets(const pk_elem_index& index, std::size_t i, double xmin, double ymin, double xmax,
+                                      double ymax)
 {
     const double* b = &index.wide_boxes[4 * i];
     constexpr double reach = 2.0 * kElemIndexMargin;
@@ -246,7 +245,8 @@ void pk_elem_index_visit_query(pk_elem_index& index, int listed_from, int lowest
             std::size_t i = 0;
             while (i < index.wide.size() && index.wide[i] < listed_from) ++i;
             for (; i < index.wide.size(); ++i)
-                if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax)) index.visit_list.push_back(index.wide[i]);
+                if (pk_elem_index_aside_meets(index, i, xmin, ymin, xmax, ymax))
+                    index.visit_list.push_back(index.wide[i]);
         }
         q[0] = a, q[1] = b, q[2] = c, q[3] = d;
         index.visit_line = line;
@@ -278,8 +278,8 @@ void pk_elem_index_visit_line(pk_elem_index& index, int lowest, double sx, doubl
 // A box holding an element's (kind 0 line from s to e; 1 arc with centre c and radius): its ends'
 // box, with the box of an arc's circle added. Built without the arc's quadrants, so cheap to
 // test before the arc's own box.
-inline void elem_holding_box(int kind, double cx, double cy, double radius, double sx, double sy, double ex,
-                             double ey, double* box)
+inline void elem_holding_box(int kind, double cx, double cy, double radius, double sx, double sy, double ex, double ey,
+                             double* box)
 {
     box[0] = std::min(sx, ex), box[1] = std::min(sy, ey), box[2] = std::max(sx, ex), box[3] = std::max(sy, ey);
     if (kind != 1) return;
@@ -292,8 +292,8 @@ inline void elem_holding_box(int kind, double cx, double cy, double radius, doub
 // box of an element of the array at all: false when a box holding its own misses the box of all
 // of them (widened as the grid widens boxes), so that a search with it finds nothing. NaN
 // reaches everything. Inline: the loop intersection asks it for every element of a loop.
-inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius,
-                                  double sx, double sy, double ex, double ey)
+inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double cx, double cy, double radius, double sx,
+                                  double sy, double ex, double ey)
 {
     double h[4];
     elem_holding_box(kind, cx, cy, radius, sx, sy, ex, ey, h);
@@ -308,12 +308,11 @@ inline bool pk_elem_index_reaches(const pk_elem_index& index, int kind, double c
 // search; a continuing walk standing at that pair (pk_spent_pair_holds) with nothing after it
 // finds nothing, answered before any set-up.
 void elem_pair_intersect_indexed(pk_elem_index& index, int mode, int own, int first_group, int kind, double cx,
-                                 double cy, double radius, double direction, double sx, double sy, double ex,
-                                 double ey, const double* direction_at, const double* own_x, const double* own_y,
-                                 const double* x, const double* y, int count, int closing, int after_closing,
-                                 double previous_x, double previous_y, const pk_box_table& table,
-                                 int& found_element, int& found_group, double& crossing_x, double& crossing_y,
-                                 int& found);
+                                 double cy, double radius, double direction, double sx, double sy, double ex, double ey,
+                                 const double* direction_at, const double* own_x, const double* own_y, const double* x,
+                                 const double* y, int count, int closing, int after_closing, double previous_x,
+                                 double previous_y, const pk_box_table& table, int& found_element, int& found_group,
+                                 double& crossing_x, double& crossing_y, int& found);
 
 // The inputs and outputs of one indexed search of a walk, kept by the walk between its searches
 // (most of them stay the same along an element): the arguments of elem_pair_intersect_indexed
@@ -346,11 +345,10 @@ bool elem_walk_spent(const pk_elem_index& index, const pk_walk_search& w);
 // dimension 2, or an array without z searches in the plane with z 0). Lines cross in the
 // pocket's dimension; the junction tests compare with z. own_array is the array the element
 // belongs to (may be null); the parallel retry of a continuing walk reads it.
-void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre,
-                           double radius, double direction, const double* start, const double* end,
-                           const double* direction_at, const pokarr* own_array, const pokarr& array,
-                           int closing, int after_closing, const double* previous,
-                           const pk_box_table& table, int& found_element, int& found_group,
+void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const double* centre, double radius,
+                           double direction, const double* start, const double* end, const double* direction_at,
+                           const pokarr* own_array, const pokarr& array, int closing, int after_closing,
+                           const double* previous, const pk_box_table& table, int& found_element, int& found_group,
                            double* crossing, int& found);
 // Module switch (off; nothing in the module sets it): lines of a search in space cross in the
 // plane.
@@ -375,15 +373,14 @@ extern pk_snapshot pk_snapshot_block;
 // with its kind (1 arc) and unit direction (at its start for side 1, at its end for side 2).
 // When other is not -1 and differs from the result, element and flag are replaced (element by
 // the result, flag 0).
-int xy_elem_neighbour(int side, int& element, int& flag, int other, const double* x,
-                      const double* y, int count, int own, int& kind, double* direction);
+int xy_elem_neighbour(int side, int& element, int& flag, int other, const double* x, const double* y, int count,
+                      int own, int& kind, double* direction);
 // Result 1 when the junction of elements a and b at the point is recorded in the snapshot.
-void xy_junction_known(const double* x, const double* y, int count, int a, int b,
-                       const double* point, int& result);
+void xy_junction_known(const double* x, const double* y, int count, int a, int b, const double* point, int& result);
 // The twins on a pocket array: the direction is three doubles (in space for a line of a 3-D
 // array), and the junction's point is compared with its z unless the pocket is planar.
-int pk_elem_neighbour(int side, int& element, int& flag, int other, const pokarr& array, int own,
-                      int& kind, double* direction);
+int pk_elem_neighbour(int side, int& element, int& flag, int other, const pokarr& array, int own, int& kind,
+                      double* direction);
 void pk_junction_known(const pokarr& array, int a, int b, const double* point, int& result);
 // Result 1 when a snapshot record names element b in its second pair and holds the point
 // (mode 2 compares in 2-D).
@@ -403,7 +400,6 @@ inline constexpr int kCkintrFull = -1;
 // Enters the crossing of elements i and j at point (x, y, z, z2) with their side codes; start is
 // the walk's start point (three doubles). count, hits (kCkintrMax entries), ingo... are the
 // caller's table (columns of at least kCkintrMax entries); flag is the caller's flag word.
-void ckintr(int& count, int* hits, int* ingo, int* ingo1, double* side1, double* side2,
-            double* xing, double* ying, double* zing, double* z2ing, int i, int j, double x,
-            double y, double z, double z2, int side_i, int side_j, const double* start,
-            int& flag, int& status);
+void ckintr(int& count, int* hits, int* ingo, int* ingo1, double* side1, double* side2, double* xing, double* ying,
+            double* zing, double* z2ing, int i, int j, double x, double y, double z, double z2, int side_i, int side_j,
+            const double* start, int& flag, int& status);

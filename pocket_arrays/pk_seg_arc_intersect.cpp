@@ -34,8 +34,8 @@ struct segment_arc {
 struct circle_point {
     double p[2];
     double found[2] = {0.0, 0.0};  // the point as the circle gave it, before any end snapping
-    double t_segment = 0.0;  // parameter on the true segment
-    int on_arc = 0;          // pnt_on_arc code: 1 inside, 2 start, 3 end (0 out of range too)
+    double t_segment = 0.0;        // parameter on the true segment
+    int on_arc = 0;                // pnt_on_arc code: 1 inside, 2 start, 3 end (0 out of range too)
     bool at_seg_start = false;
     bool at_seg_end = false;
     bool valid = false;
@@ -109,8 +109,7 @@ void single_point(const segment_arc& s, const circle_point& c, double* point)
 // Two valid points that both lie at an arc end and a segment end.
 const circle_point& both_at_ends(const circle_point& c1, const circle_point& c2)
 {
-    if (c1.t_segment > kNearSegmentEnd && c2.t_segment > kNearSegmentEnd)
-        return c1.t_segment > c2.t_segment ? c1 : c2;
+    if (c1.t_segment > kNearSegmentEnd && c2.t_segment > kNearSegmentEnd) return c1.t_segment > c2.t_segment ? c1 : c2;
     if (c1.t_segment < kNearSegmentStart && c2.t_segment < kNearSegmentStart)
         return c1.t_segment < c2.t_segment ? c1 : c2;
     return c2;
@@ -155,9 +154,7 @@ void order_of_two(int mode3, int mode4, const segment_arc& s, const circle_point
     const double key2 = segment_order ? c2.t_segment : arc_parameter(s, c2);
     const circle_point& first = key1 < key2 ? c1 : c2;
     const circle_point& second = key1 < key2 ? c2 : c1;
-    const auto at_start = [&](const circle_point& c) {
-        return segment_order ? c.at_seg_start : c.on_arc == 2;
-    };
+    const auto at_start = [&](const circle_point& c) { return segment_order ? c.at_seg_start : c.on_arc == 2; };
     const bool second_picked = mode4 != 1 || at_start(first);
     snap_in_order(segment_order, s, second_picked ? second : first, points[0]);
     snap_in_order(segment_order, s, second_picked ? first : second, points[1]);
@@ -224,15 +221,14 @@ vertex_meeting seg_arc_vertex_meeting(const double* centre, double r, const doub
         if (!u.within(kVertexReach) && !out_of_range(u)) return vertex_meeting::unsure;
     // At the segment's end: within the range slack of its parameter, read along one coordinate.
     const double at_end = std::min(kVertexReach, kVertexReach * length);
-    const bool one_at_vertex = (roots[0].within(at_end) && out_of_range(roots[1])) ||
-                               (roots[1].within(at_end) && out_of_range(roots[0]));
+    const bool one_at_vertex =
+        (roots[0].within(at_end) && out_of_range(roots[1])) || (roots[1].within(at_end) && out_of_range(roots[0]));
     return one_at_vertex && h_low > kSureHalfChord ? vertex_meeting::at_vertex : vertex_meeting::near_vertex;
 }
 
-void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
-                       int direction, const double* a, const double* b, const double* arc_start,
-                       const double* arc_end, const double* seg_start, const double* seg_end,
-                       double (*points)[2], int& count, int& status)
+void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double* centre, double r, int direction,
+                       const double* a, const double* b, const double* arc_start, const double* arc_end,
+                       const double* seg_start, const double* seg_end, double (*points)[2], int& count, int& status)
 {
     status = kNoCrossing;
     count = 0;
@@ -284,8 +280,7 @@ void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double*
         single_point(s, c1.valid ? c1 : c2, points[0]);
         return;
     }
-    const bool both_ends =
-        c1.at_arc_end() && c1.at_segment_end() && c2.at_arc_end() && c2.at_segment_end();
+    const bool both_ends = c1.at_arc_end() && c1.at_segment_end() && c2.at_arc_end() && c2.at_segment_end();
     if (both_ends) {
         copy2(both_at_ends(c1, c2).p, points[0]);
         return;
@@ -293,30 +288,28 @@ void seg_arc_crossings(int mode1, int mode2, int mode3, int mode4, const double*
     order_of_two(mode3, mode4, s, c1, c2, points, count);
 }
 
-void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double* centre, double r,
-                       int direction, const double* a, const double* b, const double* arc_start,
-                       const double* arc_end, const double* seg_start, const double* seg_end,
-                       double* point, int& status)
+void seg_arc_intersect(int mode1, int mode2, int mode3, int mode4, const double* centre, double r, int direction,
+                       const double* a, const double* b, const double* arc_start, const double* arc_end,
+                       const double* seg_start, const double* seg_end, double* point, int& status)
 {
     double points[2][2];
     int count = 0;
-    seg_arc_crossings(mode1, mode2, mode3, mode4, centre, r, direction, a, b, arc_start, arc_end, seg_start,
-                      seg_end, points, count, status);
+    seg_arc_crossings(mode1, mode2, mode3, mode4, centre, r, direction, a, b, arc_start, arc_end, seg_start, seg_end,
+                      points, count, status);
     if (count > 0) copy2(points[0], point);
 }
 
-void seg_arc_intersect_xy(int mode1, int mode2, int mode3, int mode4, double cx, double cy,
-                          double r, int direction, double ax, double ay, double bx, double by,
-                          double sx, double sy, double ex, double ey, double seg_start_x,
-                          double seg_start_y, double seg_end_x, double seg_end_y, double& x,
+void seg_arc_intersect_xy(int mode1, int mode2, int mode3, int mode4, double cx, double cy, double r, int direction,
+                          double ax, double ay, double bx, double by, double sx, double sy, double ex, double ey,
+                          double seg_start_x, double seg_start_y, double seg_end_x, double seg_end_y, double& x,
                           double& y, int& status)
 {
     const double centre[2] = {cx, cy}, a[2] = {ax, ay}, b[2] = {bx, by};
     const double start[2] = {sx, sy}, end[2] = {ex, ey};
     const double seg_start[2] = {seg_start_x, seg_start_y}, seg_end[2] = {seg_end_x, seg_end_y};
     double point[2] = {0.0, 0.0};
-    seg_arc_intersect(mode1, mode2, mode3, mode4, centre, r, direction, a, b, start, end, seg_start,
-                      seg_end, point, status);
+    seg_arc_intersect(mode1, mode2, mode3, mode4, centre, r, direction, a, b, start, end, seg_start, seg_end, point,
+                      status);
     if (status != kCrossing) return;
     x = point[0];
     y = point[1];

@@ -6,15 +6,14 @@
 #include "pocket_arrays/pk_search.hpp"
 
 #include "host/vantu_vector.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pk_vector.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
-
 
 namespace {
 
@@ -34,8 +33,8 @@ int line_failure_status(int line_status) { return line_status == -2 ? kParallel 
 
 }  // namespace
 
-void seg_seg_intersect(const double* p1, const double* p2, const double* q1, const double* q2,
-                       double* point, int& status)
+void seg_seg_intersect(const double* p1, const double* p2, const double* q1, const double* q2, double* point,
+                       int& status)
 {
     double u[2], v[2], length_p = 0.0, length_q = 0.0;
     int unit_p = 0, unit_q = 0;
@@ -71,10 +70,8 @@ void seg_seg_intersect(const double* p1, const double* p2, const double* q1, con
         return;
     }
     // A crossing off one segment counts only when it was snapped to an end of that segment.
-    const bool outside_p =
-        !(along_p > -kPocketRangeSlack && along_p < length_p + kPocketRangeSlack);
-    const bool outside_q =
-        !(along_q > -kPocketRangeSlack && along_q < length_q + kPocketRangeSlack);
+    const bool outside_p = !(along_p > -kPocketRangeSlack && along_p < length_p + kPocketRangeSlack);
+    const bool outside_q = !(along_q > -kPocketRangeSlack && along_q < length_q + kPocketRangeSlack);
     const bool on_p_end = snapped == 0 || snapped == 1;
     const bool on_q_end = snapped == 2 || snapped == 3;
     if ((outside_p && !on_p_end) || (outside_q && !on_q_end)) {
@@ -139,8 +136,8 @@ bool same_values(const double* a, const double* b) { return a[0] == b[0] && a[1]
 }
 
 // Where the lines through p along u and q along v meet: 0, or the line routine's failure.
-int lines_meet(int dimension, const double* p, const double* u, const double* q, const double* v,
-               double* crossing, double& along_u, double& along_v)
+int lines_meet(int dimension, const double* p, const double* u, const double* q, const double* v, double* crossing,
+               double& along_u, double& along_v)
 {
     int status = 0;
     if (dimension == 3) {
@@ -181,8 +178,8 @@ bool within_true_segment(const double* point, const double* a, const double* b)
 
 // The line through `end` along the given direction meets the line through `base` along `along`
 // at `end` itself: the crossing is that end.
-bool end_holds_along(const segment_pair& s, const double* end, const double* given_direction,
-                     const double* base, const double* along)
+bool end_holds_along(const segment_pair& s, const double* end, const double* given_direction, const double* base,
+                     const double* along)
 {
     double unit[3] = {given_direction[0], given_direction[1], given_direction[2]};
     double length = 0.0;
@@ -270,8 +267,7 @@ void intersect_pair(int mode, segment_pair& s, double* crossing, int& status)
             status = kNoCrossing;
             return;
         }
-        const int line_status =
-            lines_meet(s.dimension, s.p1, u, s.q1, v, crossing, along_p, along_q);
+        const int line_status = lines_meet(s.dimension, s.p1, u, s.q1, v, crossing, along_p, along_q);
         status = line_status == 0 ? kCrossing : line_failure_status(line_status);
         return;
     }
@@ -365,8 +361,7 @@ constexpr double kApartSine = 1.0e-6;
 // The squared distance of the nearer end of segment b from the line through a1 along d, times
 // d's squared length, when both ends lie on the same side of it; 0 when they do not. (A NaN
 // coordinate makes a length NaN, which the caller refuses.)
-double clearance_from_line(double a1x, double a1y, double dx, double dy, double b1x, double b1y, double b2x,
-                           double b2y)
+double clearance_from_line(double a1x, double a1y, double dx, double dy, double b1x, double b1y, double b2x, double b2y)
 {
     const double s1 = dx * (b1y - a1y) - dy * (b1x - a1x);
     const double s2 = dx * (b2y - a1y) - dy * (b2x - a1x);
@@ -389,7 +384,8 @@ bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, 
     constexpr double least2 = kApartReach * kApartReach;
     if (!(q_clear > least2 * lp2) && !(p_clear() > least2 * lq2)) return false;
     const auto larger = [](double a, double b) { return std::max(std::fabs(a), std::fabs(b)); };
-    const double size = std::max(std::max(larger(p1x, p1y), larger(p2x, p2y)), std::max(larger(q1x, q1y), larger(q2x, q2y)));
+    const double size =
+        std::max(std::max(larger(p1x, p1y), larger(p2x, p2y)), std::max(larger(q1x, q1y), larger(q2x, q2y)));
     constexpr double shortest2 = kApartShortest * kApartShortest;
     if (!(size <= kApartLargest) || !(lp2 > shortest2) || !(lq2 > shortest2)) return false;
     const double cross = dpx * dqy - dpy * dqx;
@@ -400,8 +396,8 @@ bool segments_apart(double p1x, double p1y, double p2x, double p2y, double q1x, 
 namespace {
 
 // The crossing of segments that share an end (shared_end): that end of p; false when they do not.
-bool meet_at_shared_end(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x,
-                        double q2y, double& x, double& y, int& status)
+bool meet_at_shared_end(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x, double q2y,
+                        double& x, double& y, int& status)
 {
     bool at_p2 = false;
     if (!shared_end(p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, at_p2)) return false;
@@ -414,9 +410,9 @@ bool meet_at_shared_end(double p1x, double p1y, double p2x, double p2y, double q
 // The general routine on the plane entries; `lines_are_ends` tells that the line points are the
 // true ends.
 void intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x,
-                  double q2y, double tp1x, double tp1y, double tp2x, double tp2y, double tq1x, double tq1y,
-                  double tq2x, double tq2y, bool lines_are_ends, const double* dir_p, const double* dir_q, double& x,
-                  double& y, int& status)
+                  double q2y, double tp1x, double tp1y, double tp2x, double tp2y, double tq1x, double tq1y, double tq2x,
+                  double tq2y, bool lines_are_ends, const double* dir_p, const double* dir_q, double& x, double& y,
+                  int& status)
 {
     segment_pair s;
     load_xy(p1x, p1y, s.p1);
@@ -440,19 +436,18 @@ void intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, doub
 
 }  // namespace
 
-void seg_seg_intersect_ends_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
-                               double q1y, double q2x, double q2y, const double* dir_p,
-                               const double* dir_q, double& x, double& y, int& status)
+void seg_seg_intersect_ends_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x, double q1y,
+                               double q2x, double q2y, const double* dir_p, const double* dir_q, double& x, double& y,
+                               int& status)
 {
     if (mode % 2 == 0 && meet_at_shared_end(p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, x, y, status)) return;
     intersect_xy(mode, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, p1x, p1y, p2x, p2y, q1x, q1y, q2x, q2y, true, dir_p,
                  dir_q, x, y, status);
 }
 
-void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x,
-                          double q1y, double q2x, double q2y, double tp1x, double tp1y, double tp2x,
-                          double tp2y, double tq1x, double tq1y, double tq2x, double tq2y,
-                          const double* dir_p, const double* dir_q, double& x, double& y,
+void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x,
+                          double q2y, double tp1x, double tp1y, double tp2x, double tp2y, double tq1x, double tq1y,
+                          double tq2x, double tq2y, const double* dir_p, const double* dir_q, double& x, double& y,
                           int& status)
 {
     const bool lines_are_ends = same_xy(p1x, p1y, tp1x, tp1y) && same_xy(p2x, p2y, tp2x, tp2y) &&
@@ -464,10 +459,9 @@ void seg_seg_intersect_xy(int mode, double p1x, double p1y, double p2x, double p
                  lines_are_ends, dir_p, dir_q, x, y, status);
 }
 
-void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const double* q1,
-                          const double* q2, const double* tp1, const double* tp2, const double* tq1,
-                          const double* tq2, const double* dir_p, const double* dir_q,
-                          double* point, int& status)
+void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const double* q1, const double* q2,
+                          const double* tp1, const double* tp2, const double* tq1, const double* tq2,
+                          const double* dir_p, const double* dir_q, double* point, int& status)
 {
     segment_pair s;
     s.dimension = pocket_state_block.pocket_dimension >= 3 ? 3 : 2;
@@ -475,8 +469,8 @@ void seg_seg_intersect_nd(int mode, const double* p1, const double* p2, const do
     const double* points[8] = {p1, p2, q1, q2, tp1, tp2, tq1, tq2};
     double* targets[8] = {s.p1, s.p2, s.q1, s.q2, s.tp1, s.tp2, s.tq1, s.tq2};
     for (int k = 0; k < 8; ++k) load(points[k], s.dimension, targets[k]);
-    s.lines_are_ends = same_values(s.p1, s.tp1) && same_values(s.p2, s.tp2) && same_values(s.q1, s.tq1) &&
-                       same_values(s.q2, s.tq2);
+    s.lines_are_ends =
+        same_values(s.p1, s.tp1) && same_values(s.p2, s.tp2) && same_values(s.q1, s.tq1) && same_values(s.q2, s.tq2);
     load_direction(dir_p, s.dimension, s.dir_p, s.has_dir_p);
     load_direction(dir_q, s.dimension, s.dir_q, s.has_dir_q);
     double crossing[3] = {0.0, 0.0, 0.0};

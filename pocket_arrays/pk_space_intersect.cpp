@@ -9,9 +9,8 @@
 #include <cmath>
 #include <utility>
 
-
-void line_line_intersect3(const double* p, const double* dp, const double* q, const double* dq,
-                          double* point, double& t_p, double& t_q, int& status)
+void line_line_intersect3(const double* p, const double* dp, const double* q, const double* dq, double* point,
+                          double& t_p, double& t_q, int& status)
 {
     double w[3], length = 0.0;
     int unit = 0;
@@ -73,10 +72,7 @@ struct space_segment {
         const double f = along / length;
         return f > kFarEndLow && f < kFarEndHigh;
     }
-    bool inside() const
-    {
-        return along >= -kPocketRangeSlack && along <= length + kPocketRangeSlack;
-    }
+    bool inside() const { return along >= -kPocketRangeSlack && along <= length + kPocketRangeSlack; }
     // Signed distance beyond the nearer end (negative before a, positive after b), 0 inside.
     double overshoot() const
     {
@@ -144,8 +140,7 @@ void snap_to_end(const space_segment& p, const space_segment& q, double* point)
 
 // A near miss beyond the end of `moved` while inside `other`: the crossing moves onto that end
 // when the overshoot times the sine allows, and the other's parameter follows.
-bool move_onto_end(space_segment& moved, space_segment& other, double sine, double cosine,
-                   double* point)
+bool move_onto_end(space_segment& moved, space_segment& other, double sine, double cosine, double* point)
 {
     const double over = moved.overshoot();
     if (!(over * sine < kPocketRangeSlack)) return false;
@@ -157,8 +152,7 @@ bool move_onto_end(space_segment& moved, space_segment& other, double sine, doub
 
 }  // namespace
 
-void elem_dist3(const double* points, const double* boxes, double* point, double& t_p, double& t_q,
-                int& status)
+void elem_dist3(const double* points, const double* boxes, double* point, double& t_p, double& t_q, int& status)
 {
     space_segment p, q;
     if (!make_segment(points, points + 3, p)) {
@@ -169,8 +163,7 @@ void elem_dist3(const double* points, const double* boxes, double* point, double
         status = -2;
         return;
     }
-    if (boxes != nullptr &&
-        !pk_box_overlap_nd(3, kPocketRangeSlack, boxes, boxes + 3, boxes + 6, boxes + 9)) {
+    if (boxes != nullptr && !pk_box_overlap_nd(3, kPocketRangeSlack, boxes, boxes + 3, boxes + 6, boxes + 9)) {
         status = kNoCrossing;
         return;
     }

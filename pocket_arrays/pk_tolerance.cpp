@@ -43,8 +43,8 @@ int pokarr_is_closed(const pokarr& array)
     return pk_eq_pnt(first, final);
 }
 
-int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
-                    double b_ymin, double b_xmax, double b_ymax)
+int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
+                    double b_xmax, double b_ymax)
 {
     if (!gevald(a_xmax, b_xmin)) return 0;
     if (!levald(a_xmin, b_xmax)) return 0;
@@ -53,8 +53,8 @@ int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, 
     return 1;
 }
 
-int pk_box_overlap_nd(int n, double reach, const double* a_min, const double* a_max,
-                      const double* b_min, const double* b_max)
+int pk_box_overlap_nd(int n, double reach, const double* a_min, const double* a_max, const double* b_min,
+                      const double* b_max)
 {
     for (int k = 0; k < n; ++k) {
         if (a_max[k] + reach < b_min[k]) return 0;

@@ -48,9 +48,9 @@ int pokarr_is_closed(const pokarr& array);
 inline constexpr double kTangentHalfChord = 1.0e-6;
 
 // Whether two boxes overlap, with the host's tolerant comparisons.
-int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin,
-                    double b_ymin, double b_xmax, double b_ymax);
+int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
+                    double b_xmax, double b_ymax);
 // Whether two n-dimensional boxes (min and max arrays of n doubles each) overlap within reach;
 // 1 when n is below 1. Plain comparisons.
-int pk_box_overlap_nd(int n, double reach, const double* a_min, const double* a_max,
-                      const double* b_min, const double* b_max);
+int pk_box_overlap_nd(int n, double reach, const double* a_min, const double* a_max, const double* b_min,
+                      const double* b_max);

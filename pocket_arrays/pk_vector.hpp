@@ -22,8 +22,7 @@
 }
 
 // Distance of two points over nd coordinates.
-template <int nd>
-[[gnu::always_inline]] inline double pk_distance(const double* p, const double* q)
+template <int nd> [[gnu::always_inline]] inline double pk_distance(const double* p, const double* q)
 {
     double sum = 0.0;
     for (int k = 0; k < nd; ++k) sum += (p[k] - q[k]) * (p[k] - q[k]);

@@ -4,8 +4,8 @@
 // curve before it.
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokmain.hpp"
 
 #include <cmath>
@@ -138,8 +138,7 @@ void pkcnv_arc(int entity, const double* data, double /*tolerance*/, int& index,
     if (status == 0) arc_record(arc, direction, end, index, status);
 }
 
-void PKCNV2(const double* data, int entity, double tolerance, double side_step, int& index,
-            int& status)
+void PKCNV2(const double* data, int entity, double tolerance, double side_step, int& index, int& status)
 {
     status = 0;
     const int entity_class = curve_attribute(entity, "CL");
@@ -151,9 +150,8 @@ void PKCNV2(const double* data, int entity, double tolerance, double side_step, 
         return;
     }
     arc_data arc;
-    const bool exact_arc = entity_class == kCurveClass && entity_type == kArcType &&
-                           read_arc(entity, arc) && parallel_to_pocket(arc) &&
-                           pkcnv_open_entity(entity, side_step) == 1;
+    const bool exact_arc = entity_class == kCurveClass && entity_type == kArcType && read_arc(entity, arc) &&
+                           parallel_to_pocket(arc) && pkcnv_open_entity(entity, side_step) == 1;
     if (exact_arc) {
         pkcnv_arc(entity, data, tolerance, index, status);
     } else {

@@ -51,15 +51,19 @@ constexpr int kLargestRequest = (INT_MAX / kKilobyte - 1) * kKilobyte + (kKiloby
 // nothing while the table has no index (the test is inline, the upkeep not).
 [[gnu::noinline]] void keep_empty(pkdm_free_index& index, int i, bool add)
 {
-    if (add) index.empty.insert(i);
-    else index.empty.erase(i);
+    if (add)
+        index.empty.insert(i);
+    else
+        index.empty.erase(i);
 }
 
 [[gnu::noinline]] void keep_block(pkdm_free_index& index, int i, bool add)
 {
     const std::pair<int, int> key{pkdm_table_block.entries[i].size, i};
-    if (add) index.blocks.insert(key);
-    else index.blocks.erase(key);
+    if (add)
+        index.blocks.insert(key);
+    else
+        index.blocks.erase(key);
 }
 
 inline void index_empty(int i, bool add)
@@ -79,8 +83,10 @@ void build_index()
     table.index = new pkdm_free_index;
     for (int i = 0; i < table.count; ++i) {
         if (table.entries[i].state != kPkdmFree) continue;
-        if (table.entries[i].block == nullptr) index_empty(i, true);
-        else index_block(i, true);
+        if (table.entries[i].block == nullptr)
+            index_empty(i, true);
+        else
+            index_block(i, true);
     }
 }
 
@@ -107,10 +113,7 @@ bool create_table()
 // again once it has its index, so that the loop removal of a loop with thousands of pieces, each
 // held at once, moves the table a few times rather than once for every twenty pieces. The entry
 // a request is given does not depend on the step: it is the lowest free one either way.
-int table_growth(int count)
-{
-    return count < kPkdmIndexedTable ? kTableStep : std::min(count / 2, INT_MAX - count);
-}
+int table_growth(int count) { return count < kPkdmIndexedTable ? kTableStep : std::min(count / 2, INT_MAX - count); }
 
 // Grows the table by table_growth entries; the first new entry is returned, -1 on failure (table
 // kept).
@@ -119,8 +122,8 @@ int grow_table()
     const int old_count = pkdm_table_block.count;
     const int step = table_growth(old_count);
     if (step <= 0) return -1;
-    void* memory = DM_REALLOC(pkdm_table_block.entries,
-                              sizeof(pkdm_entry) * (static_cast<std::size_t>(old_count) + step));
+    void* memory =
+        DM_REALLOC(pkdm_table_block.entries, sizeof(pkdm_entry) * (static_cast<std::size_t>(old_count) + step));
     if (memory == nullptr) {
         eroutc("[pkdm_alloc] UNABLE TO RESIZE POCKET DYNAMIC ARRAY PACKAGE", 0);
         return -1;
@@ -142,15 +145,15 @@ inline pkdm_picks scan_free_entries(int requested)
     pkdm_picks found;
     // Blocks are whole kilobytes: the first free block of the smallest whole-kilobyte size that
     // holds the request is the best fit, and the scan ends there.
-    const long smallest = std::max<long>(kKilobyte, (static_cast<long>(requested) + kKilobyte - 1) / kKilobyte * kKilobyte);
+    const long smallest =
+        std::max<long>(kKilobyte, (static_cast<long>(requested) + kKilobyte - 1) / kKilobyte * kKilobyte);
     for (int i = 0; i < pkdm_table_block.count; ++i) {
         const pkdm_entry& e = pkdm_table_block.entries[i];
         if (e.state != kPkdmFree) continue;
         if (e.block == nullptr) {
             if (found.empty_slot < 0) found.empty_slot = i;
         } else if (e.size >= requested) {
-            if (found.best_fit < 0 || e.size < pkdm_table_block.entries[found.best_fit].size)
-                found.best_fit = i;
+            if (found.best_fit < 0 || e.size < pkdm_table_block.entries[found.best_fit].size) found.best_fit = i;
             if (e.size == smallest) return found;
         } else if (found.too_small < 0 || e.size > pkdm_table_block.entries[found.too_small].size) {
             found.too_small = i;
@@ -176,10 +179,7 @@ pkdm_picks indexed_picks(const pkdm_free_index& index, int requested)
 
 // A request rounded up to whole kilobytes, always one kilobyte more than the request's whole
 // kilobytes, so a slightly larger later request fits the same block.
-long allocation_size(int requested)
-{
-    return (static_cast<long>(requested) / kKilobyte + 1) * kKilobyte;
-}
+long allocation_size(int requested) { return (static_cast<long>(requested) / kKilobyte + 1) * kKilobyte; }
 static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
               ((kLargestRequest + 1L) / kKilobyte + 1L) * kKilobyte > INT_MAX);
 
@@ -217,8 +217,7 @@ static_assert((kLargestRequest / kKilobyte + 1L) * kKilobyte <= INT_MAX &&
     entry.state = kPkdmReserved;
     count_held(size);
     if (pkdm_table_block.print_allocate)
-        dbg_printf("pkdm_alloc: %d requested, Buffer %d allocated: %d\n", requested, slot,
-                   entry.size);
+        dbg_printf("pkdm_alloc: %d requested, Buffer %d allocated: %d\n", requested, slot, entry.size);
     index = slot;
 }
 
@@ -315,8 +314,7 @@ void pkdm_free(int index, int release)
     count_held(-entry.size);
     entry.block = nullptr;
     if (entry.state == kPkdmFree) index_empty(index, true);
-    if (pkdm_table_block.print_free_one)
-        dbg_printf("pkdm_free: Buffer %d           freed\n", index);
+    if (pkdm_table_block.print_free_one) dbg_printf("pkdm_free: Buffer %d           freed\n", index);
 }
 
 void pkdm_rel_all()
@@ -326,8 +324,7 @@ void pkdm_rel_all()
         pkdm_entry& e = pkdm_table_block.entries[i];
         if (e.block == nullptr) continue;
         DM_FREE(e.block, 0);
-        if (pkdm_table_block.print_release_all)
-            dbg_printf("pkdm_rel_all: Buffer %d of size %d freed\n", i, e.size);
+        if (pkdm_table_block.print_release_all) dbg_printf("pkdm_rel_all: Buffer %d of size %d freed\n", i, e.size);
     }
     DM_FREE(pkdm_table_block.entries, 0);
     pkdm_table_block.entries = nullptr;
@@ -349,4 +346,3 @@ void* pkdm_block(int index)
     const pkdm_entry* entry = pkdm_entry_at(index);
     return entry != nullptr ? entry->block : nullptr;
 }
-

@@ -28,11 +28,11 @@ struct pkdm_free_index;
 struct pkdm_table {
     pkdm_entry* entries = nullptr;
     int count = 0;
-    int print_release_all = 0;  // pkdm_rel_all
-    int print_reuse = 0;        // pkdm_alloc reusing a block
-    int print_allocate = 0;     // pkdm_alloc allocating a block
-    int print_release = 0;      // pkdm_free releasing an owned block, freeing all unowned ones
-    int print_free_one = 0;     // pkdm_free freeing one block
+    int print_release_all = 0;         // pkdm_rel_all
+    int print_reuse = 0;               // pkdm_alloc reusing a block
+    int print_allocate = 0;            // pkdm_alloc allocating a block
+    int print_release = 0;             // pkdm_free releasing an owned block, freeing all unowned ones
+    int print_free_one = 0;            // pkdm_free freeing one block
     pkdm_free_index* index = nullptr;  // kept from kPkdmIndexedTable entries until pkdm_rel_all
 };
 
@@ -48,11 +48,11 @@ inline constexpr int kPkdmIndexedTable = 1000;
 // owning array's dimension, index 1 to 4), and the high-water marks of each since the last
 // pkdm_usage_reset. Kept up to date by the pool with a few adds per claim and release.
 struct pkdm_usage {
-    long long held = 0;                   // bytes of every block the pool holds
-    long long owned = 0;                  // bytes of the blocks owned by pocket arrays
-    long long held_peak = 0;              // high-water mark of held
-    long long owned_peak = 0;             // high-water mark of owned
-    long long owned_by_dimension[5]{};    // owned by arrays of dimension 1 to 4 (index 0 unused)
+    long long held = 0;                 // bytes of every block the pool holds
+    long long owned = 0;                // bytes of the blocks owned by pocket arrays
+    long long held_peak = 0;            // high-water mark of held
+    long long owned_peak = 0;           // high-water mark of owned
+    long long owned_by_dimension[5]{};  // owned by arrays of dimension 1 to 4 (index 0 unused)
     long long owned_peak_by_dimension[5]{};
 };
 

@@ -3,9 +3,9 @@
 // The pocket procedure's execute step calls pocket_prepare before the lane engine runs.
 #include "pocket_arrays/pocket_prepare.hpp"
 
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "host/vantu_contours.hpp"
-#include "host/tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
 
@@ -138,8 +138,7 @@ void pkcont_fill(int outer_type, int stock, int part, int& status)
     for (int k = 2; k <= t.count; ++k) t.type[k] = k - 2 < stock ? kContourStock : kContourPart;
 }
 
-void pocket_prepare(int outer, int islands, const int* island_numbers,
-                    const pocket_contours& contours, int& status)
+void pocket_prepare(int outer, int islands, const int* island_numbers, const pocket_contours& contours, int& status)
 {
     status = 0;
     pocket_frame_reset();

@@ -121,8 +121,8 @@ void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status);
 // A static array over caller memory holding `count` entries in blocks with room for `capacity`
 // entries; the blocks the dimension needs must be given. Growth within the capacity changes
 // nothing, beyond it is refused. Status -1 for bad arguments (the header is then left alone).
-void pokarr_init_static(int dimension, double* x, double* y, double* z, double* n, int count,
-                        int capacity, pokarr& array, int& status);
+void pokarr_init_static(int dimension, double* x, double* y, double* z, double* n, int count, int capacity,
+                        pokarr& array, int& status);
 // A view of n entries of the source from `start` (a start at or beyond the count becomes the
 // last entry; n is cut to what remains). A child of the whole array carries its area, direction
 // and indicator. An empty source gives an empty child of the source's dimension.
@@ -167,8 +167,8 @@ void pokarr_add_pnt_full(const double* point, pokarr& array, int& status);
 inline void pokarr_add_pnt(const double* point, pokarr& array, int& status)
 {
     const int i = array.count;
-    if (array.kind >= 0 && array.dimension == 2 && array.y != nullptr && array.z == nullptr &&
-        array.n == nullptr && i + 1 <= kPokarrMaxEntries) {
+    if (array.kind >= 0 && array.dimension == 2 && array.y != nullptr && array.z == nullptr && array.n == nullptr &&
+        i + 1 <= kPokarrMaxEntries) {
         const pkdm_entry* entry = pkdm_entry_at(array.kind);
         if (entry != nullptr && i + 1 < entry->capacity) {
             array.x[i] = point[0];
@@ -183,21 +183,19 @@ inline void pokarr_add_pnt(const double* point, pokarr& array, int& status)
 // Inserts at index (clamped to 0 .. count); later entries move up. Dimensions 2 and 3.
 void pokarr_insert_pnt(const double* point, pokarr& array, int index, int& status);
 // point: x, y, z; normal may be null ((0, 0, 1) then). Dimensions 2 to 4.
-void pokarr_insert_pnt_nrm(const double* point, const double* normal, pokarr& array, int index,
-                           int& status);
+void pokarr_insert_pnt_nrm(const double* point, const double* normal, pokarr& array, int index, int& status);
 void pokarr_add_pnt_nrm(const double* point, const double* normal, pokarr& array, int& status);
 // Dimension 1: x, then y, z and the three normal values as further entries, stopping at the
 // first null (1, 2, 3 or 6 entries). Dimensions 2 to 4: one entry; a null y or z is 0.0, a null
 // normal (0, 0, 1).
-void pokarr_add_xyz(double x, const double* y, const double* z, const double* normal, pokarr& array,
-                    int& status);
+void pokarr_add_xyz(double x, const double* y, const double* z, const double* normal, pokarr& array, int& status);
 // The four entries of an arc record ending at (end_x, end_y); z may be null (0.0).
 // Dimensions 2 to 4.
-void pokarr_add_arc(double end_x, double end_y, const double* z, double centre_x, double centre_y,
-                    double radius, int direction, pokarr& array, int& status);
+void pokarr_add_arc(double end_x, double end_y, const double* z, double centre_x, double centre_y, double radius,
+                    int direction, pokarr& array, int& status);
 // The first three entries of an arc record; the caller appends the end point.
-void pokarr_add_arcpart(double centre_x, double centre_y, const double* z, double radius,
-                        int direction, pokarr& array, int& status);
+void pokarr_add_arcpart(double centre_x, double centre_y, const double* z, double radius, int direction, pokarr& array,
+                        int& status);
 
 // ---- area -------------------------------------------------------------------------------------
 

@@ -31,8 +31,7 @@ struct entry_values {
 }
 
 // Whether the dimension is within first..last; otherwise the message goes out and status -1.
-bool dimension_taken(const pokarr& array, int first, int last, std::string_view message,
-                     int& status)
+bool dimension_taken(const pokarr& array, int first, int last, std::string_view message, int& status)
 {
     if (array.dimension >= first && array.dimension <= last) return true;
     eroutc(message, 0);
@@ -60,8 +59,7 @@ void open_gap(pokarr& array, int index)
     std::memmove(array.x + index + 1, array.x + index, moved);
     if (array.y != nullptr) std::memmove(array.y + index + 1, array.y + index, moved);
     if (array.z != nullptr) std::memmove(array.z + index + 1, array.z + index, moved);
-    if (array.n != nullptr)
-        std::memmove(array.n + 3L * (index + 1), array.n + 3L * index, 3 * moved);
+    if (array.n != nullptr) std::memmove(array.n + 3L * (index + 1), array.n + 3L * index, 3 * moved);
 }
 
 void insert_entry(pokarr& array, int index, const entry_values& v, int& status)
@@ -75,8 +73,7 @@ void insert_entry(pokarr& array, int index, const entry_values& v, int& status)
 }
 
 // Inline into each appender, so that the loop runs unrolled for the appender's fixed count.
-[[gnu::always_inline]] inline void append_entries(pokarr& array, const entry_values* values, int n,
-                                                  int& status)
+[[gnu::always_inline]] inline void append_entries(pokarr& array, const entry_values* values, int n, int& status)
 {
     if (!make_room(array, n, status)) return;
     for (int i = 0; i < n; ++i) write_entry(array, array.count + i, values[i]);
@@ -85,10 +82,7 @@ void insert_entry(pokarr& array, int index, const entry_values& v, int& status)
 
 constexpr std::string_view kNot2d3d = "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D";
 
-double z_of(const pokarr& array, const double* point)
-{
-    return array.dimension >= 3 ? point[2] : 0.0;
-}
+double z_of(const pokarr& array, const double* point) { return array.dimension >= 3 ? point[2] : 0.0; }
 
 }  // namespace
 
@@ -105,29 +99,22 @@ void pokarr_insert_pnt(const double* point, pokarr& array, int index, int& statu
     insert_entry(array, index, {point[0], point[1], z_of(array, point), nullptr}, status);
 }
 
-void pokarr_insert_pnt_nrm(const double* point, const double* normal, pokarr& array, int index,
-                           int& status)
+void pokarr_insert_pnt_nrm(const double* point, const double* normal, pokarr& array, int index, int& status)
 {
-    if (!dimension_taken(array, 2, 4, "[pokarr_insert_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D",
-                         status))
-        return;
+    if (!dimension_taken(array, 2, 4, "[pokarr_insert_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D", status)) return;
     insert_entry(array, index, {point[0], point[1], point[2], normal}, status);
 }
 
 void pokarr_add_pnt_nrm(const double* point, const double* normal, pokarr& array, int& status)
 {
-    if (!dimension_taken(array, 2, 4, "[pokarr_add_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D",
-                         status))
-        return;
+    if (!dimension_taken(array, 2, 4, "[pokarr_add_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D", status)) return;
     const entry_values v{point[0], point[1], point[2], normal};
     append_entries(array, &v, 1, status);
 }
 
-void pokarr_add_xyz(double x, const double* y, const double* z, const double* normal, pokarr& array,
-                    int& status)
+void pokarr_add_xyz(double x, const double* y, const double* z, const double* normal, pokarr& array, int& status)
 {
-    if (!dimension_taken(array, 1, 4, "[pokarr_add_xyz] ILLEGAL NUMBER OF DIMENSIONS", status))
-        return;
+    if (!dimension_taken(array, 1, 4, "[pokarr_add_xyz] ILLEGAL NUMBER OF DIMENSIONS", status)) return;
     if (array.dimension > 1) {
         const entry_values v{x, y != nullptr ? *y : 0.0, z != nullptr ? *z : 0.0, normal};
         append_entries(array, &v, 1, status);
@@ -147,11 +134,10 @@ void pokarr_add_xyz(double x, const double* y, const double* z, const double* no
     append_entries(array, flat, n, status);
 }
 
-void pokarr_add_arc(double end_x, double end_y, const double* z, double centre_x, double centre_y,
-                    double radius, int direction, pokarr& array, int& status)
+void pokarr_add_arc(double end_x, double end_y, const double* z, double centre_x, double centre_y, double radius,
+                    int direction, pokarr& array, int& status)
 {
-    if (!dimension_taken(array, 2, 4, "[pokarr_add_arc] ARCS NOT SUPPORTED FOR 1D ARRAYS", status))
-        return;
+    if (!dimension_taken(array, 2, 4, "[pokarr_add_arc] ARCS NOT SUPPORTED FOR 1D ARRAYS", status)) return;
     const double h = z != nullptr ? *z : 0.0;
     const entry_values record[kArcRecordEntries] = {
         {kArcMarker, 0.0, h, nullptr},
@@ -162,12 +148,10 @@ void pokarr_add_arc(double end_x, double end_y, const double* z, double centre_x
     append_entries(array, record, kArcRecordEntries, status);
 }
 
-void pokarr_add_arcpart(double centre_x, double centre_y, const double* z, double radius,
-                        int direction, pokarr& array, int& status)
+void pokarr_add_arcpart(double centre_x, double centre_y, const double* z, double radius, int direction, pokarr& array,
+                        int& status)
 {
-    if (!dimension_taken(array, 2, 4, "[pokarr_add_arcpart] ARCS NOT SUPPORTED FOR 1D ARRAYS",
-                         status))
-        return;
+    if (!dimension_taken(array, 2, 4, "[pokarr_add_arcpart] ARCS NOT SUPPORTED FOR 1D ARRAYS", status)) return;
     const double h = z != nullptr ? *z : 0.0;
     const entry_values record[3] = {
         {kArcMarker, 0.0, h, nullptr},

@@ -7,12 +7,12 @@
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/pokarr_drop_short.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 
@@ -50,10 +50,7 @@ struct vec {
 double dot(const vec& a, const vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double cross_z(const vec& a, const vec& b) { return a.x * b.y - a.y * b.x; }
 
-vec point_of(const pokarr& a, int i)
-{
-    return {a.x[i], a.y[i], a.z != nullptr ? a.z[i] : 0.0};
-}
+vec point_of(const pokarr& a, int i) { return {a.x[i], a.y[i], a.z != nullptr ? a.z[i] : 0.0}; }
 
 // b - a.
 vec difference(const vec& a, const vec& b) { return {b.x - a.x, b.y - a.y, b.z - a.z}; }
@@ -74,10 +71,7 @@ bool no_length(const vec& d) { return pk_is_zero(d.x) && pk_is_zero(d.y) && pk_i
 }
 
 // Entries of the element that starts at entry k: 4 for an arc, 1 for a line.
-int step_at(const pokarr& a, int k)
-{
-    return k + 1 < a.count && pk_is_marker(a.x[k + 1]) ? kArcRecordEntries : 1;
-}
+int step_at(const pokarr& a, int k) { return k + 1 < a.count && pk_is_marker(a.x[k + 1]) ? kArcRecordEntries : 1; }
 
 bool is_arc_at(const pokarr& a, int k) { return step_at(a, k) == kArcRecordEntries; }
 
@@ -208,8 +202,7 @@ bool near_xy(const vec& p, double x, double y) { return pk_eq_val(p.x, x) && pk_
 
 // The one point where a line meets an arc; none for two points or for a point at one of the
 // given ends.
-bool line_arc_point(const element_view& line, const element_view& arc, const vec* ends, int n_ends,
-                    vec& s)
+bool line_arc_point(const element_view& line, const element_view& arc, const vec* ends, int n_ends, vec& s)
 {
     const double p0[2] = {line.s.x, line.s.y}, p1[2] = {line.e.x, line.e.y};
     const double c[2] = {arc.c.x, arc.c.y};
@@ -249,8 +242,7 @@ bool arc_arc_point(const element_view& a, const element_view& b, vec& s)
 }
 
 // The intersection S of PE and E2 as treatment A takes it.
-bool join_point(const pokarr& a, const element_view& pe, const element_view& e2, const vec& j,
-                vec& s)
+bool join_point(const pokarr& a, const element_view& pe, const element_view& e2, const vec& j, vec& s)
 {
     if (!pe.arc && !e2.arc) {
         if (a.dimension != 2) return false;
@@ -287,8 +279,8 @@ void treatment_a(pokarr& a, int k, int j, double reach)
     const element_view pe = view_of(a, start_of_element_ending(a, k));
     const element_view e2 = view_of(a, e2_start);
     vec s;
-    const bool has_s = join_point(a, pe, e2, point_of(a, j), s) &&
-                       distance_to_segment(s, point_of(a, k), point_of(a, j)) <= reach;
+    const bool has_s =
+        join_point(a, pe, e2, point_of(a, j), s) && distance_to_segment(s, point_of(a, k), point_of(a, j)) <= reach;
 
     if (!e2.arc || !pe.arc) {
         if (wrap) {
@@ -324,8 +316,7 @@ void treatment_a(pokarr& a, int k, int j, double reach)
         return;
     }
     double distance = 0.0, qx = 0.0, qy = 0.0, t = 0.0;
-    arc_dist_pnt(2, a.x[k], a.y[k], e2.r, e2.dir, e2.c.x, e2.c.y, e2.s.x, e2.s.y, e2.e.x, e2.e.y,
-                 distance, qx, qy, t);
+    arc_dist_pnt(2, a.x[k], a.y[k], e2.r, e2.dir, e2.c.x, e2.c.y, e2.s.x, e2.s.y, e2.e.x, e2.e.y, distance, qx, qy, t);
     const bool q_at_end = near_xy(e2.e, qx, qy);
     if (wrap) {
         if (q_at_end) {
@@ -397,8 +388,7 @@ bool pass_skipped(const pokarr& a)
 
 // The forward test of a join: f = D . unit(chord from R to the end of E2), with the chord
 // stretched over following elements while it is short and points back.
-double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, bool& spike,
-                       bool lines)
+double forward_measure(const pokarr& a, const vec& d, const vec& r, int e2_end, bool& spike, bool lines)
 {
     vec c;
     double length = 0.0;
@@ -476,7 +466,7 @@ constexpr double kLeastUndivided = 1.0e-100;
 // element_directions finds them, but a line's chord and an arc's tangents are left undivided.
 // Answers the kFound* bits.
 [[gnu::always_inline]] inline int turn_directions(const pokarr& a, int s, bool arc, turn_direction& start,
-                                                turn_direction& end)
+                                                  turn_direction& end)
 {
     if (arc) return arc_turn_directions(a, s, start, end);
     const vec ps = point_of(a, s), pe = point_of(a, s + 1);
@@ -517,8 +507,10 @@ constexpr double kLeastCornerLimit = -1.0e-6;
         const int j = k + step;
         if (j > end) return false;
         if ((turn_directions(a, k, step == kArcRecordEntries, start, finish) & kBoth) != kBoth) return false;
-        if (k == from) first = start;
-        else if (!turn_passes(last, start, limit)) return false;
+        if (k == from)
+            first = start;
+        else if (!turn_passes(last, start, limit))
+            return false;
         last = finish;
         walked = k;
         k = j;
@@ -539,7 +531,8 @@ bool may_fold(const pokarr& a, double limit)
     int walked = -1;  // start of the last element walked
     if (!turns_pass(a, 0, a.count - 1, limit, first, before, walked)) return true;
     // The walk ends on the loop's last element unless its records are damaged.
-    if (walked != last_start && (turn_directions(a, last_start, is_arc_at(a, last_start), start, before) & kFoundEnd) == 0)
+    if (walked != last_start &&
+        (turn_directions(a, last_start, is_arc_at(a, last_start), start, before) & kFoundEnd) == 0)
         return true;
     return walked >= 0 && !turn_passes(before, first, limit);
 }
@@ -571,9 +564,12 @@ void join_pass(pokarr& a, const join_settings& js)
         const int e2 = wrap ? 0 : j;
         const int e2_end = e2 + step_at(a, e2);
         if (e2_end >= a.count) break;
-        if (k != carried) element_directions(a, k, &e1_start, &e1_end);
-        else if (carried_line) e1_start = e1_end = e2_start;
-        else e1_start = e2_start, element_directions(a, k, nullptr, &e1_end);
+        if (k != carried)
+            element_directions(a, k, &e1_start, &e1_end);
+        else if (carried_line)
+            e1_start = e1_end = e2_start;
+        else
+            e1_start = e2_start, element_directions(a, k, nullptr, &e1_end);
         const int e2_found = element_directions(a, e2, &e2_start, nullptr);
         carried = -1;
 
@@ -599,9 +595,8 @@ void join_pass(pokarr& a, const join_settings& js)
         unit_chord(pj, point_of(a, k), u, &ell);
         const double h = std::max(std::fabs(cross_z(u, d)) * ell, std::fabs(cross_z(u, e2_start)) * ell);
         const bool both = cos1 < js.limit && cos2 < js.limit && h < kZigzagFactor * js.w;
-        const bool one = ((cos1 < js.limit && cos2 < kFoldCosine) ||
-                          (cos2 < js.limit && cos1 < kFoldCosine)) &&
-                         h < js.w;
+        const bool one =
+            ((cos1 < js.limit && cos2 < kFoldCosine) || (cos2 < js.limit && cos1 < kFoldCosine)) && h < js.w;
         if (!(f > 0.0 && g > 0.0 && (both || one))) {
             go_on();
             continue;
@@ -702,5 +697,6 @@ bool pokarr_clean_joins_idle_between(int mode_a, double w, const pokarr& array, 
     if (mode_a != kJoinsNoShortPass && short_line_between(array, from, to, cs.reach)) return false;
     turn_direction first, last;
     int walked = -1;
-    return turns_pass(array, from, to, cs.limit, first, last, walked) && pokarr_drop_short_idle_between(array, from, to);
+    return turns_pass(array, from, to, cs.limit, first, last, walked) &&
+           pokarr_drop_short_idle_between(array, from, to);
 }

@@ -28,8 +28,7 @@ int converted_count(int n, const pokarr& source, const pokarr& destination)
         const int w = flat_width(destination.dimension);
         return w > 0 ? n / w : 0;
     }
-    if (source.dimension != 1 && destination.dimension == 1)
-        return n * flat_width(source.dimension);
+    if (source.dimension != 1 && destination.dimension == 1) return n * flat_width(source.dimension);
     return n;
 }
 
@@ -50,8 +49,7 @@ void write_converted(const pokarr& source, int start, pokarr& destination, int i
         const int w = flat_width(source.dimension);
         for (int i = 0; i < m / w; ++i)
             for (int k = 0; k < w; ++k)
-                destination.x[index + static_cast<long>(w) * i + k] =
-                    pokarr_coordinate(source, start + i, k);
+                destination.x[index + static_cast<long>(w) * i + k] = pokarr_coordinate(source, start + i, k);
         return;
     }
     // Between dimensions 2 to 4 (or flat to flat) block by block: what the source lacks takes
@@ -60,8 +58,10 @@ void write_converted(const pokarr& source, int start, pokarr& destination, int i
     std::memcpy(destination.x + index, source.x + start, bytes);
     const auto copy_or_fill = [&](double* to, const double* from, double fill) {
         if (to == nullptr) return;
-        if (from != nullptr) std::memcpy(to + index, from + start, bytes);
-        else std::fill(to + index, to + index + m, fill);
+        if (from != nullptr)
+            std::memcpy(to + index, from + start, bytes);
+        else
+            std::fill(to + index, to + index + m, fill);
     };
     copy_or_fill(destination.y, source.y, 0.0);
     copy_or_fill(destination.z, source.z, 0.0);
@@ -70,8 +70,7 @@ void write_converted(const pokarr& source, int start, pokarr& destination, int i
         std::memcpy(destination.n + 3L * index, source.n + 3L * start, 3 * bytes);
         return;
     }
-    for (int i = 0; i < m; ++i)
-        std::memcpy(destination.n + 3L * (index + i), kDefaultNormal, sizeof kDefaultNormal);
+    for (int i = 0; i < m; ++i) std::memcpy(destination.n + 3L * (index + i), kDefaultNormal, sizeof kDefaultNormal);
 }
 
 // Whether the source's entries lie in memory that the destination may move or overwrite (the
@@ -97,13 +96,12 @@ struct staged_source {
     {
         const auto take = [&](const double* block, int width, std::vector<double>& into) {
             if (block == nullptr) return static_cast<double*>(nullptr);
-            into.assign(block + static_cast<long>(width) * start,
-                        block + static_cast<long>(width) * (start + count));
+            into.assign(block + static_cast<long>(width) * start, block + static_cast<long>(width) * (start + count));
             return into.data();
         };
         int status = 0;
-        pokarr_init_static(source.dimension, take(source.x, 1, x), take(source.y, 1, y),
-                           take(source.z, 1, z), take(source.n, 3, n), count, count, array, status);
+        pokarr_init_static(source.dimension, take(source.x, 1, x), take(source.y, 1, y), take(source.z, 1, z),
+                           take(source.n, 3, n), count, count, array, status);
     }
 };
 
@@ -129,8 +127,7 @@ int clamp_index(int index, const pokarr& array)
 }
 
 // The range operations on a source that does not share memory with the destination.
-void insert_range(int n, const pokarr& source, int start, pokarr& destination, int index,
-                  int& status)
+void insert_range(int n, const pokarr& source, int start, pokarr& destination, int index, int& status)
 {
     const int m = converted_count(n, source, destination);
     if (m < 1) return;
@@ -142,16 +139,17 @@ void insert_range(int n, const pokarr& source, int start, pokarr& destination, i
     destination.count += m;
 }
 
-void overwrite_range(int n, const pokarr& source, int start, pokarr& destination, int index,
-                     int& status)
+void overwrite_range(int n, const pokarr& source, int start, pokarr& destination, int index, int& status)
 {
     const int m = converted_count(n, source, destination);
     if (m < 1) return;
     index = clamp_index(index, destination);
     if (index + m >= destination.count) {
         // An append (the write starts at the end) grows ahead; a rewrite to just its size.
-        if (index == destination.count) pokarr_grow_ahead(destination, index + m, status);
-        else pokarr_grow(destination, index + m, status);
+        if (index == destination.count)
+            pokarr_grow_ahead(destination, index + m, status);
+        else
+            pokarr_grow(destination, index + m, status);
         if (status != 0) return;
         destination.count = index + m;
     }
@@ -162,8 +160,8 @@ using range_operation = void (*)(int, const pokarr&, int, pokarr&, int, int&);
 
 // Runs a range operation, through a private copy of the range when the source could move or
 // change under it.
-void run_range(range_operation operation, int n, const pokarr& source, int start,
-               pokarr& destination, int index, int& status)
+void run_range(range_operation operation, int n, const pokarr& source, int start, pokarr& destination, int index,
+               int& status)
 {
     status = 0;
     if (n < 1) return;
@@ -218,14 +216,12 @@ void pokarr_copy(const pokarr& source, pokarr& destination, int& status)
     destination.indicator = source.indicator;
 }
 
-void pokarr_insert_pnts(int n, const pokarr& source, int start, pokarr& destination, int index,
-                        int& status)
+void pokarr_insert_pnts(int n, const pokarr& source, int start, pokarr& destination, int index, int& status)
 {
     run_range(insert_range, n, source, start, destination, index, status);
 }
 
-void pokarr_copy_pnts(int n, const pokarr& source, int start, pokarr& destination, int index,
-                      int& status)
+void pokarr_copy_pnts(int n, const pokarr& source, int start, pokarr& destination, int index, int& status)
 {
     run_range(overwrite_range, n, source, start, destination, index, status);
 }
@@ -289,6 +285,5 @@ void pokarr_remove_pnts(pokarr& array, int closed, int start, int n, int& status
         pokarr_shift_entries(array, 1, 0);
         --array.count;
     }
-    if ((start == 0 && !reached_end) || (start >= 2 && reached_end))
-        close_loop_again(array, status);
+    if ((start == 0 && !reached_end) || (start >= 2 && reached_end)) close_loop_again(array, status);
 }

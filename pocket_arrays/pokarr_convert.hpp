@@ -17,12 +17,10 @@
 void pokarr_copy(const pokarr& source, pokarr& destination, int& status);
 // Inserts n source entries from start into the destination at index (cut to 0 .. count),
 // moving later entries up. start + n beyond the source: -1, nothing changed.
-void pokarr_insert_pnts(int n, const pokarr& source, int start, pokarr& destination, int index,
-                        int& status);
+void pokarr_insert_pnts(int n, const pokarr& source, int start, pokarr& destination, int index, int& status);
 // Overwrites destination entries from index (cut to 0 .. count) with n source entries from
 // start; the destination grows when the range reaches its end.
-void pokarr_copy_pnts(int n, const pokarr& source, int start, pokarr& destination, int index,
-                      int& status);
+void pokarr_copy_pnts(int n, const pokarr& source, int start, pokarr& destination, int index, int& status);
 // pokarr_copy_pnts at the destination's count.
 void pokarr_append(int n, const pokarr& source, int start, pokarr& destination, int& status);
 // Clears the destination's cache and indicator, copies n source entries to its start and cuts
@@ -41,17 +39,15 @@ void pokarr_remove_pnts(pokarr& array, int closed, int start, int n, int& status
 // second list of one normal record (three doubles) per point.
 // Fills the array (dimension 2 to 4) from count records; z 0.0 in mode 2, normals (0, 0, 1)
 // unless mode 4 gives them (normals may be null then too).
-void pokarr_from_records(int mode, const double* records, const double* normals, int count,
-                         pokarr& array, int& status);
+void pokarr_from_records(int mode, const double* records, const double* normals, int count, pokarr& array, int& status);
 // Writes the array's entries as records of the mode; count_out is the array's count. The lists
 // have room for `capacity` records: an array with more entries is refused (-1, nothing written).
 // normals is written in mode 4 only (may be null otherwise).
-void pokarr_to_records(int mode, double* records, double* normals, int capacity, int& count_out,
-                       const pokarr& array, int& status);
+void pokarr_to_records(int mode, double* records, double* normals, int capacity, int& count_out, const pokarr& array,
+                       int& status);
 
 // Thins the points of a 2-D, 3-D or dimension-4 array through the host (dladstd) with the given
 // tolerance, mode and extra value (mode 1: no kept chord longer than extra); the result goes to
 // the destination, or back into the array when the destination is null. A dimension-1 array is
 // refused: "[pokarr_dilul] UNABLE TO DILUL A ONE DIMENSIONAL ARRAY", -1.
-void pokarr_dilul(pokarr& array, double tolerance, int mode, double extra, pokarr* destination,
-                  int& status);
+void pokarr_dilul(pokarr& array, double tolerance, int mode, double extra, pokarr* destination, int& status);

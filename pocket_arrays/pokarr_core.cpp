@@ -106,19 +106,15 @@ void init_dynamic(int dimension, int n, pokarr& array, int& status)
 
 }  // namespace
 
-void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status)
-{
-    init_dynamic(dimension, n, array, status);
-}
+void pokarr_init_dyn(int dimension, int n, pokarr& array, int& status) { init_dynamic(dimension, n, array, status); }
 
-void pokarr_init_static(int dimension, double* x, double* y, double* z, double* n, int count,
-                        int capacity, pokarr& array, int& status)
+void pokarr_init_static(int dimension, double* x, double* y, double* z, double* n, int count, int capacity,
+                        pokarr& array, int& status)
 {
     status = 0;
-    const bool blocks_given = x != nullptr && (dimension < 2 || y != nullptr) &&
-                              (dimension < 3 || z != nullptr) && (dimension < 4 || n != nullptr);
-    if (!legal_dimension(dimension) || count < 0 || capacity < count ||
-        (capacity > 0 && !blocks_given)) {
+    const bool blocks_given = x != nullptr && (dimension < 2 || y != nullptr) && (dimension < 3 || z != nullptr) &&
+                              (dimension < 4 || n != nullptr);
+    if (!legal_dimension(dimension) || count < 0 || capacity < count || (capacity > 0 && !blocks_given)) {
         eroutc("[pokarr_init_static] ILLEGAL STATIC ARRAY", 0);
         status = -1;
         return;

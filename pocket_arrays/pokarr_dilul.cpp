@@ -56,8 +56,7 @@ void write_kept(const thinning_lists& lists, int width, int m, pokarr& target, i
         if (target.y != nullptr) target.y[i] = p[1];
         if (target.z != nullptr) target.z[i] = width == 3 ? p[2] : 0.0;
         if (target.n != nullptr) {
-            const double* normal =
-                lists.normals.count > 0 ? lists.normals.x + 3L * i : kDefaultNormal;
+            const double* normal = lists.normals.count > 0 ? lists.normals.x + 3L * i : kDefaultNormal;
             for (int k = 0; k < 3; ++k) target.n[3L * i + k] = normal[k];
         }
     }
@@ -66,8 +65,7 @@ void write_kept(const thinning_lists& lists, int width, int m, pokarr& target, i
 
 }  // namespace
 
-void pokarr_dilul(pokarr& array, double tolerance, int mode, double extra, pokarr* destination,
-                  int& status)
+void pokarr_dilul(pokarr& array, double tolerance, int mode, double extra, pokarr* destination, int& status)
 {
     status = 0;
     if (array.dimension == 1) {
@@ -81,8 +79,8 @@ void pokarr_dilul(pokarr& array, double tolerance, int mode, double extra, pokar
     if (status != 0) return;
     int kept = array.count;
     const bool with_normals = array.dimension == 4;
-    dladstd(width, tolerance, mode, extra, lists.points.x, kept,
-            with_normals ? lists.normals.x : nullptr, with_normals ? 24 : 0, status);
+    dladstd(width, tolerance, mode, extra, lists.points.x, kept, with_normals ? lists.normals.x : nullptr,
+            with_normals ? 24 : 0, status);
     if (status != 0) return;
     if (kept == array.count) {
         if (destination != nullptr) pokarr_copy(array, *destination, status);

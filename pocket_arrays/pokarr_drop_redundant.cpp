@@ -6,9 +6,9 @@
 
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_vector.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 
 #include <algorithm>
@@ -115,8 +115,7 @@ bool has_direction(double length) { return length > vantu::kDoubleTolerance && l
 constexpr double kTurnMargin = 1.0e-12;
 constexpr double kTurnRange = 1.0e100;
 // Without z both vectors keep the 0.0 z of a new vec3, a zero term already.
-[[gnu::always_inline]] inline bool surely_turns_back(const vec3& a, const vec3& b, double la, double lb,
-                                                     bool with_z)
+[[gnu::always_inline]] inline bool surely_turns_back(const vec3& a, const vec3& b, double la, double lb, bool with_z)
 {
     if (!(la < kTurnRange && lb < kTurnRange)) return false;
     const auto zero_term = [&](int k) { return a.v[k] == 0.0 || b.v[k] == 0.0; };
@@ -140,8 +139,7 @@ struct step_vector {
 // after when that was measured. Inlined into both callers: it runs for every point of every
 // offset.
 [[gnu::always_inline]] inline verdict judge(const pokarr& a, int before, int mid, int after, bool with_z_ab,
-                                            bool with_z_k, const limits& lim, vec3& chord,
-                                            step_vector& step)
+                                            bool with_z_k, const limits& lim, vec3& chord, step_vector& step)
 {
     const bool with_z = with_z_ab || with_z_k;
     const point3 pm = point_at(a, mid, with_z), pa = point_at(a, after, with_z);
@@ -177,8 +175,7 @@ struct step_vector {
 }
 
 // Whether a pending point lies off the new chord from entry `from` (unit chord given).
-bool pending_strays(const pokarr& pending, const pokarr& a, int from, const vec3& chord,
-                    double deviation)
+bool pending_strays(const pokarr& pending, const pokarr& a, int from, const vec3& chord, double deviation)
 {
     for (int k = 0; k < pending.count; ++k) {
         vec3 q;
@@ -264,8 +261,10 @@ private:
         while (lo < hi) {
             const std::size_t mid = (lo + hi) / 2;
             const double rise = nt * (chain[mid + 1].t - chain[mid].t) + ns * (chain[mid + 1].s - chain[mid].s);
-            if (rise > 0.0) lo = mid + 1;
-            else hi = mid;
+            if (rise > 0.0)
+                lo = mid + 1;
+            else
+                hi = mid;
         }
         return nt * chain[lo].t + ns * chain[lo].s;
     }
@@ -280,8 +279,8 @@ private:
 // The pending check: whether a pending point lies off the chord from entry `from` by the
 // deviation or more. The hull answers where its answer is clear of the limit by far more than
 // rounding; at the limit, and when it cannot tell, the loop over the points decides.
-bool pending_off_chord(const pending_hull& hull, const pokarr& pending, const pokarr& a, int from,
-                       const vec3& chord, double deviation)
+bool pending_off_chord(const pending_hull& hull, const pokarr& pending, const pokarr& a, int from, const vec3& chord,
+                       double deviation)
 {
     double largest = 0.0, smallest = 0.0;
     if (hull.extremes(a.x[from], a.y[from], chord.v[0], chord.v[1], largest, smallest)) {
@@ -373,10 +372,8 @@ bool join_end_arcs(pokarr& a)
     const double last[3] = {a.x[n - 1], a.y[n - 1], a.z != nullptr ? a.z[n - 1] : 0.0};
     if (!eqptd(3, first, last)) return false;
     const int m = n - 4;  // marker of the last arc
-    if (std::fabs(a.x[2] - a.x[m + 1]) > kArcAgreement ||
-        std::fabs(a.y[2] - a.y[m + 1]) > kArcAgreement ||
-        std::fabs(a.x[3] - a.x[m + 2]) > kArcAgreement ||
-        std::fabs(a.y[3] - a.y[m + 2]) > kArcAgreement)
+    if (std::fabs(a.x[2] - a.x[m + 1]) > kArcAgreement || std::fabs(a.y[2] - a.y[m + 1]) > kArcAgreement ||
+        std::fabs(a.x[3] - a.x[m + 2]) > kArcAgreement || std::fabs(a.y[3] - a.y[m + 2]) > kArcAgreement)
         return false;
     vec3 va, vb;
     va.v[0] = a.x[m - 1] - a.x[3], va.v[1] = a.y[m - 1] - a.y[3];

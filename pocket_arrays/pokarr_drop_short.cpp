@@ -4,11 +4,11 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -47,8 +47,7 @@ void remove_entries(pokarr& a, int first, int n)
     const int j = i + step;
     if (a.dimension == 2 && i > 4 && pk_is_marker(a.x[i - 4])) pokarr_join_arc(i - 5, j - 1, 0, a);
     if (i == 1 && pokarr_is_closed(a)) {
-        if (a.dimension == 2 && a.count > 4 && pk_is_marker(a.x[a.count - 4]))
-            pokarr_join_arc(a.count - 5, step, 0, a);
+        if (a.dimension == 2 && a.count > 4 && pk_is_marker(a.x[a.count - 4])) pokarr_join_arc(a.count - 5, step, 0, a);
         a.x[a.count - 1] = a.x[step];
         a.y[a.count - 1] = a.y[step];
         if (has_z(a)) a.z[a.count - 1] = a.z[step];
@@ -78,9 +77,8 @@ void remove_entries(pokarr& a, int first, int n)
         ++elements;
         const double dx = std::fabs(x[i - 1] - x[j - 1]);
         const double dy = std::fabs(y[i - 1] - y[j - 1]);
-        const bool long_element = dx >= tol || dy >= tol ||
-                                  (with_z ? std::fabs(a.z[i - 1] - a.z[j - 1]) >= tol
-                                          : dx * dx + dy * dy >= tol2);
+        const bool long_element =
+            dx >= tol || dy >= tol || (with_z ? std::fabs(a.z[i - 1] - a.z[j - 1]) >= tol : dx * dx + dy * dy >= tol2);
         if (!long_element) break;
         i = j;
     }

@@ -22,8 +22,7 @@ bool dump_path(const char* format, int id, std::string& path)
     cad_name(kCadNameDebugDirectory, directory, status);
     if (status != 0) return false;
     char name[64];
-    std::snprintf(name, sizeof name, format, static_cast<char>(std::filesystem::path::preferred_separator),
-                  id % 1000);
+    std::snprintf(name, sizeof name, format, static_cast<char>(std::filesystem::path::preferred_separator), id % 1000);
     path = directory + name;
     return true;
 }
@@ -53,21 +52,24 @@ void write_table(std::FILE* f, const pokarr& a, int first, int last)
         break;
     case 2:
         std::fputs("Index ,      X     ,      Y     ,           Xw    ,      Yw    \n"
-                   "======,============,============,     ============,============\n", f);
+                   "======,============,============,     ============,============\n",
+                   f);
         for (int i = first; i <= last; ++i)
             std::fprintf(f, "%5d, %10.9G , %10.9G ,      %10.9G , %10.9G\n", i, a.x[i], a.y[i], a.x[i] + o[0],
                          a.y[i] + o[1]);
         break;
     case 3:
         std::fputs("Index ,      X     ,      Y     ,      Z     ,           Xw    ,      Yw    ,      Zw    \n"
-                   "======,============,============,============,     ============,============,============\n", f);
+                   "======,============,============,============,     ============,============,============\n",
+                   f);
         for (int i = first; i <= last; ++i)
             std::fprintf(f, "%5d , %10.9G , %10.9G , %10.9G,      %10.9G , %10.9G , %10.9G \n", i, a.x[i], a.y[i],
                          a.z[i], a.x[i] + o[0], a.y[i] + o[1], a.z[i] + o[2]);
         break;
     default:
         std::fputs("Index ,\t    X     ,      Y     ,      Z     ,    Inrm    ,    Jnrm    ,    Knrm    \n"
-                   "======,============,============,============,============,============,============\n", f);
+                   "======,============,============,============,============,============,============\n",
+                   f);
         for (int i = first; i <= last; ++i)
             std::fprintf(f, "%5d , %10.9G , %10.9G , %10.9G , %10.9G , %10.9G , %10.9G \n", i, a.x[i], a.y[i], a.z[i],
                          a.n[3 * i], a.n[3 * i + 1], a.n[3 * i + 2]);
@@ -100,7 +102,8 @@ int pokarr_dump(const pokarr* array, int file_id, int first, int last)
         }
         const double* o = pocket_frame_block.origin;
         if (a.dimension == 2) std::fprintf(f, "Origin: Xmin = %10.9G   Ymin = %10.9G\n", o[0], o[1]);
-        if (a.dimension >= 3) std::fprintf(f, "Origin: Xmin = %10.9G   Ymin = %10.9G  Zmin = %10.9G\n", o[0], o[1], o[2]);
+        if (a.dimension >= 3)
+            std::fprintf(f, "Origin: Xmin = %10.9G   Ymin = %10.9G  Zmin = %10.9G\n", o[0], o[1], o[2]);
         std::fprintf(f, "No of Points: %d\n", a.count);
         const bool blocks = a.x != nullptr && (a.dimension < 2 || a.y != nullptr) &&
                             (a.dimension < 3 || a.z != nullptr) && (a.dimension < 4 || a.n != nullptr);
@@ -110,8 +113,8 @@ int pokarr_dump(const pokarr* array, int file_id, int first, int last)
     return std::fclose(f) == 0 ? 0 : -1;
 }
 
-int pkingo_dump(int file_id, int n, const int* ingo, const int* ingo1, const double* xing,
-                const double* ying, const double* u1, const double* u2)
+int pkingo_dump(int file_id, int n, const int* ingo, const int* ingo1, const double* xing, const double* ying,
+                const double* u1, const double* u2)
 {
     if (n < 0 || (n > 0 && (ingo == nullptr || ingo1 == nullptr || xing == nullptr || ying == nullptr))) return -1;
     file_id = std::abs(file_id);

@@ -44,9 +44,9 @@ void pokarr_pnt_at_param(const pokarr& array, int& index, double t, double* poin
     const int start = index - 1;
     const bool arc = pk_is_marker(array.x[index]) && index + 3 < array.count;
     if (arc) {
-        arc_pnt_by_vector(array.x[index + 1], pk_arc_direction(array.y[index + 1]),
-                          array.x[index + 2], array.y[index + 2], array.x[start], array.y[start],
-                          array.x[index + 3], array.y[index + 3], t, point[0], point[1]);
+        arc_pnt_by_vector(array.x[index + 1], pk_arc_direction(array.y[index + 1]), array.x[index + 2],
+                          array.y[index + 2], array.x[start], array.y[start], array.x[index + 3], array.y[index + 3], t,
+                          point[0], point[1]);
         if (with_z) point[2] = array.z[index + 2];
         return;
     }
@@ -57,8 +57,7 @@ void pokarr_pnt_at_param(const pokarr& array, int& index, double t, double* poin
         if (with_z) point[2] = array.z[start];
         return;
     }
-    seg_pnt_at_param(array.x[start], array.y[start], array.x[index], array.y[index], t, point[0],
-                     point[1]);
+    seg_pnt_at_param(array.x[start], array.y[start], array.x[index], array.y[index], t, point[0], point[1]);
     if (!with_z) return;
     double normal[3];
     int flag = 0;

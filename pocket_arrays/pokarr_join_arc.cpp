@@ -3,10 +3,10 @@
 #include "pocket_arrays/pokarr_join_arc.hpp"
 
 #include "host/vantu_vector.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <cmath>
 
@@ -41,15 +41,13 @@ bool arc_at(const pokarr& a, int m) { return m >= 1 && m + 3 < a.count && pk_is_
 
 // The new centre: where the circles of radius r about p1 and p2 meet, the one nearer to the old
 // centre (the second on a tie). False when the circles coincide or do not meet.
-bool new_centre(const double* p1, const double* p2, double r, const double* old_centre,
-                double* centre)
+bool new_centre(const double* p1, const double* p2, double r, const double* old_centre, double* centre)
 {
     double q1[2], q2[2];
     int count = 0;
     circle_circle_intersect(p1, r, p2, r, q1, q2, count);
     if (count < 1) return false;
-    const double* chosen =
-        count == 1 || squared(q1, old_centre) < squared(q2, old_centre) ? q1 : q2;
+    const double* chosen = count == 1 || squared(q1, old_centre) < squared(q2, old_centre) ? q1 : q2;
     centre[0] = chosen[0];
     centre[1] = chosen[1];
     return true;
@@ -58,8 +56,7 @@ bool new_centre(const double* p1, const double* p2, double r, const double* old_
 // Where the junction at entry j moves: the crossing of the neighbouring arc's circle (marker at
 // m) with the new circle that lies within twice the tolerance of it (the nearer of two, the
 // second on a tie). False when none does.
-bool junction_candidate(const pokarr& a, int m, const double* centre, double r, int j,
-                        double* candidate)
+bool junction_candidate(const pokarr& a, int m, const double* centre, double r, int j, double* candidate)
 {
     const double tolerance = pocket_work_block.tolerance;
     const double reach2 = 4.0 * tolerance * tolerance;
@@ -109,8 +106,8 @@ void copy_entry(pokarr& a, int from, int to)
 
 // Mode 0, junction at entry b: the candidate is kept off the following arc's far side and off
 // the re-fitted arc's near side.
-void move_far_junction(pokarr& a, int arc_start, int b, const double* centre, double r,
-                       const double* p1, const double* p2, bool was_closed)
+void move_far_junction(pokarr& a, int arc_start, int b, const double* centre, double r, const double* p1,
+                       const double* p2, bool was_closed)
 {
     const int m = arc_starting_at(a, b);
     double candidate[2];
@@ -164,15 +161,12 @@ void pokarr_join_arc(int a, int b, int mode, pokarr& array)
     const int last = array.count - 1;
     if (mode == 0) {
         const int before = arc_ending_at(array, a);
-        if (before >= 0 && move_junction(array, before, centre, r, a) && a == 0)
-            copy_entry(array, 0, last);
+        if (before >= 0 && move_junction(array, before, centre, r, a) && a == 0) copy_entry(array, 0, last);
         move_far_junction(array, a, b, centre, r, p1.p, p2.p, was_closed);
         return;
     }
     const int before = arc_ending_at(array, b);
-    if (before >= 0 && move_junction(array, before, centre, r, b) && b == 0)
-        copy_entry(array, 0, last);
+    if (before >= 0 && move_junction(array, before, centre, r, b) && b == 0) copy_entry(array, 0, last);
     const int after = arc_starting_at(array, a + 4);
-    if (after >= 0 && move_junction(array, after, centre, r, a + 4) && a + 4 == last)
-        copy_entry(array, last, 0);
+    if (after >= 0 && move_junction(array, after, centre, r, a + 4) && a + 4 == last) copy_entry(array, last, 0);
 }

@@ -124,8 +124,8 @@ bool clean_after_nudge(const pokarr& loop, int e, double w)
     clean_loop& c = last_clean();
     const int lo = e - kNudgeReach, hi = e + kNudgeReach;
     if (!c.known || !plain_2d(loop) || static_cast<std::size_t>(loop.count) != c.x.size() || w != c.w ||
-        pocket_state_block.pocket_dimension != c.pocket_dimension ||
-        lo < 1 || hi > loop.count - 2 || !c.same(loop, 0, lo) || !c.same(loop, hi + 1, loop.count))
+        pocket_state_block.pocket_dimension != c.pocket_dimension || lo < 1 || hi > loop.count - 2 ||
+        !c.same(loop, 0, lo) || !c.same(loop, hi + 1, loop.count))
         return false;
     const int before = c.point_before(lo), after = c.point_after(hi);
     const int from = before < 0 ? -1 : c.point_before(before), to = after < 0 ? -1 : c.point_after(after);

@@ -6,8 +6,7 @@
 
 static int record_width(int mode) { return mode == 2 ? 2 : 3; }
 
-static bool records_accepted(int mode, const void* records, int count, const pokarr& array,
-                             const char* message)
+static bool records_accepted(int mode, const void* records, int count, const pokarr& array, const char* message)
 {
     const bool ok = (mode >= 2 && mode <= 4) && count >= 0 && (records != nullptr || count == 0) &&
                     array.dimension >= 2 && array.dimension <= 4;
@@ -15,8 +14,7 @@ static bool records_accepted(int mode, const void* records, int count, const pok
     return ok;
 }
 
-void pokarr_from_records(int mode, const double* records, const double* normals, int count,
-                         pokarr& array, int& status)
+void pokarr_from_records(int mode, const double* records, const double* normals, int count, pokarr& array, int& status)
 {
     if (!records_accepted(mode, records, count, array, "[pokarr_from_records] ILLEGAL RECORDS")) {
         status = -1;
@@ -31,20 +29,18 @@ void pokarr_from_records(int mode, const double* records, const double* normals,
         array.y[i] = r[1];
         if (array.z != nullptr) array.z[i] = w == 3 ? r[2] : 0.0;
         if (array.n != nullptr) {
-            const double* normal =
-                mode == 4 && normals != nullptr ? normals + 3L * i : kDefaultNormal;
+            const double* normal = mode == 4 && normals != nullptr ? normals + 3L * i : kDefaultNormal;
             for (int k = 0; k < 3; ++k) array.n[3L * i + k] = normal[k];
         }
     }
     array.count = count;
 }
 
-void pokarr_to_records(int mode, double* records, double* normals, int capacity, int& count_out,
-                       const pokarr& array, int& status)
+void pokarr_to_records(int mode, double* records, double* normals, int capacity, int& count_out, const pokarr& array,
+                       int& status)
 {
     status = 0;
-    if (!records_accepted(mode, records, array.count, array,
-                          "[pokarr_to_records] ILLEGAL RECORDS") ||
+    if (!records_accepted(mode, records, array.count, array, "[pokarr_to_records] ILLEGAL RECORDS") ||
         array.count > capacity || (mode == 4 && normals == nullptr && array.count > 0)) {
         status = -1;
         return;

@@ -49,8 +49,7 @@ full_entry entry_of(const pokarr& a, int i)
 // dimension (normals too in dimension 4), read in place: the pass asks it of every entry.
 bool entry_is(const pokarr& a, int i, const full_entry& reference)
 {
-    if (!pk_eq_val(a.x[i], reference.p[0]) || !pk_eq_val(pokarr_coordinate(a, i, 1), reference.p[1]))
-        return false;
+    if (!pk_eq_val(a.x[i], reference.p[0]) || !pk_eq_val(pokarr_coordinate(a, i, 1), reference.p[1])) return false;
     if (a.dimension >= 3 && !pk_eq_val(pokarr_coordinate(a, i, 2), reference.p[2])) return false;
     if (a.dimension == 4) {
         const double* n = pokarr_normal(a, i);
@@ -63,8 +62,8 @@ bool entry_is(const pokarr& a, int i, const full_entry& reference)
 // Whether two arrays carry the same blocks, so that a run copies block by block.
 bool same_blocks(const pokarr& a, const pokarr& b)
 {
-    return a.dimension == b.dimension && (a.y == nullptr) == (b.y == nullptr) &&
-           (a.z == nullptr) == (b.z == nullptr) && (a.n == nullptr) == (b.n == nullptr);
+    return a.dimension == b.dimension && (a.y == nullptr) == (b.y == nullptr) && (a.z == nullptr) == (b.z == nullptr) &&
+           (a.n == nullptr) == (b.n == nullptr);
 }
 
 // Entries the rebuilt loop may have beyond the old one: the split point twice and the first part
@@ -83,8 +82,7 @@ struct restart_target {
 // Whether the rebuilt loop from the source fits the target's blocks and room for direct writes.
 bool writes_directly(const pokarr& source, const pokarr& target)
 {
-    return same_blocks(source, target) &&
-           target.count + source.count + kRestartGrowth < pokarr_capacity(target);
+    return same_blocks(source, target) && target.count + source.count + kRestartGrowth < pokarr_capacity(target);
 }
 
 // Appends entries start .. start + n - 1 of the source to the target (no memory shared), as
@@ -166,8 +164,7 @@ void copy_pass(const pokarr& array, int first, int last, restart_target& target,
 // Writes the restarted loop into the target: the split point p, the entries from the element at
 // index on, those before it (the closing duplicate skipped), the first part of a split arc, and p
 // again (unless it doubles the entry before it).
-void rebuild(const pokarr& array, int index, double t, const full_entry& p, restart_target& target,
-             int& status)
+void rebuild(const pokarr& array, int index, double t, const full_entry& p, restart_target& target, int& status)
 {
     append_entry(p, target, status);
     if (status >= 0) copy_pass(array, index, array.count - 1, target, status);
@@ -187,8 +184,7 @@ constexpr int kInPlaceEntries = 64;
 // (The capacity test of a dynamic array is pokarr_has_room's, read inline.)
 bool restarts_in_place(const pokarr& array)
 {
-    return array.kind >= 0 && array.count <= kInPlaceEntries &&
-           pokarr_has_room(array, array.count + kRestartGrowth);
+    return array.kind >= 0 && array.count <= kInPlaceEntries && pokarr_has_room(array, array.count + kRestartGrowth);
 }
 
 // The restart in the array's own block: the loop is rebuilt from a copy of its entries, and gets
@@ -237,16 +233,15 @@ void split_point(const pokarr& array, int index, int mode, double t, double& x, 
     const bool arc = pk_is_marker(array.x[index]);
     if (!arc) {
         if (mode == kRestartAtParam)
-            seg_pnt_at_param(array.x[index - 1], array.y[index - 1], array.x[index],
-                             array.y[index], t, x, y);
+            seg_pnt_at_param(array.x[index - 1], array.y[index - 1], array.x[index], array.y[index], t, x, y);
         return;
     }
     const double r = array.x[index + 1];
     const int d = pk_arc_direction(array.y[index + 1]);
     const double cx = array.x[index + 2], cy = array.y[index + 2];
     if (mode == kRestartAtParam) {
-        arc_pnt_by_vector(r, d, cx, cy, array.x[index - 1], array.y[index - 1],
-                          array.x[index + 3], array.y[index + 3], t, x, y);
+        arc_pnt_by_vector(r, d, cx, cy, array.x[index - 1], array.y[index - 1], array.x[index + 3], array.y[index + 3],
+                          t, x, y);
         return;
     }
     const double length = std::hypot(x - cx, y - cy);
@@ -258,8 +253,7 @@ void split_point(const pokarr& array, int index, int mode, double t, double& x, 
 
 }  // namespace
 
-void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, double& y,
-                       int& status)
+void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, double& y, int& status)
 {
     status = 0;
     if (array.dimension < 2 || array.dimension > 4 || !names_element(array, index)) {
@@ -286,8 +280,7 @@ void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, 
         pokarr_elem_ends(array, index, p.p, p.normal, vertical);
     }
     if (pk_is_marker(array.x[index]) && t >= kArcEndParam) {
-        const double end[3] = {array.x[index + 3], array.y[index + 3],
-                               pokarr_coordinate(array, index + 3, 2)};
+        const double end[3] = {array.x[index + 3], array.y[index + 3], pokarr_coordinate(array, index + 3, 2)};
         if (pk_eq_pnt(p.p, end)) {
             // The arc's own end: start at the next element so that no empty arc is left; after
             // the last element that is the first.

@@ -19,5 +19,4 @@ inline constexpr int kRestartAtParam = 1;
 // arc), t its parameter. Mode 1: the point at parameter t, written to x, y. Status 0, or 11 when
 // the work array cannot be had, an append or the move fails, or index names no element of the
 // loop (the loop is then unchanged).
-void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, double& y,
-                       int& status);
+void pokarr_restart_at(pokarr& array, int index, int mode, double t, double& x, double& y, int& status);

@@ -33,8 +33,7 @@ void pokarr_reverse(pokarr& array)
         std::swap(array.y[i], array.y[last - i]);
         if (array.z != nullptr) std::swap(array.z[i], array.z[last - i]);
         if (array.n != nullptr)
-            for (int k = 0; k < 3; ++k)
-                std::swap(array.n[3L * i + k], array.n[3L * (last - i) + k]);
+            for (int k = 0; k < 3; ++k) std::swap(array.n[3L * i + k], array.n[3L * (last - i) + k]);
     }
     array.direction = -array.direction;
 }

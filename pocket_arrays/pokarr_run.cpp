@@ -3,8 +3,7 @@
 
 #include "pocket_arrays/pokarr_convert.hpp"
 
-void pokarr_append_run(const pokarr& a, int e, int n, bool wrap, const double* point, pokarr& loop,
-                       int& status)
+void pokarr_append_run(const pokarr& a, int e, int n, bool wrap, const double* point, pokarr& loop, int& status)
 {
     status = 0;
     if (wrap) {

@@ -9,5 +9,4 @@
 // entries e .. n - 1 (with `wrap`, entries e to the end and then 1 .. n - 1, the loop's closing
 // entry 0 passed over), the first three entries of n's arc record when n is an arc, then the
 // point (x, y, and z in dimension 3; z may be null). Status 0 or the failure of an append.
-void pokarr_append_run(const pokarr& a, int e, int n, bool wrap, const double* point, pokarr& loop,
-                       int& status);
+void pokarr_append_run(const pokarr& a, int e, int n, bool wrap, const double* point, pokarr& loop, int& status);

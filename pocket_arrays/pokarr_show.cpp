@@ -6,9 +6,9 @@
 
 #include "host/vantu.hpp"
 #include "host/vantu_polyline.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <cmath>
 #include <cstdlib>

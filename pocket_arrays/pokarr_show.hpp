@@ -12,12 +12,12 @@ inline constexpr int kShowEntitiesMax = 250;
 inline constexpr int kShowEntityFlush = 2047;
 
 struct pokarr_show_state {
-    int entity_mode = 0;     // draw as polyline entities of the part instead of a figure
-    int colour = 0;          // 0 automatic, 1..15 fixed
-    int matrix_switch = 0;   // transform by the display matrix
-    int normal_switch = 0;   // draw the normals of dimension-4 arrays
-    int dump_file_id = -1;   // 0 or more: every display also dumps the array to that file
-    int dump_id_switch = 0;  // forces the dump file id to 0
+    int entity_mode = 0;                  // draw as polyline entities of the part instead of a figure
+    int colour = 0;                       // 0 automatic, 1..15 fixed
+    int matrix_switch = 0;                // transform by the display matrix
+    int normal_switch = 0;                // draw the normals of dimension-4 arrays
+    int dump_file_id = -1;                // 0 or more: every display also dumps the array to that file
+    int dump_id_switch = 0;               // forces the dump file id to 0
     int entities[kShowEntitiesMax] = {};  // ids of the entities made by the last display
     int entity_count = 0;
 };
@@ -48,5 +48,5 @@ void xform_point(const double* in, float* out);
 // (a negative id appends). 0, or -1 when the array is missing or the file cannot be written.
 int pokarr_dump(const pokarr* array, int file_id, int first, int last);
 // Writes n crossing records to "pkingo<id>.txt"; u1 and u2 may be null.
-int pkingo_dump(int file_id, int n, const int* ingo, const int* ingo1, const double* xing,
-                const double* ying, const double* u1, const double* u2);
+int pkingo_dump(int file_id, int n, const int* ingo, const int* ingo1, const double* xing, const double* ying,
+                const double* u1, const double* u2);

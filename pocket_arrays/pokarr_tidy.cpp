@@ -2,9 +2,9 @@
 // flat to matter become lines. The one-offset step runs both on every loop.
 #include "pocket_arrays/pokarr_measures.hpp"
 
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 
@@ -36,8 +36,7 @@ void pokarr_tidy_pass1(pokarr& array)
             const int d = pk_arc_direction(array.y[i + 1]);
             const double cx = array.x[i + 2], cy = array.y[i + 2];
             for (int k = 0; k < 3; ++k)
-                arc_pnt_by_vector(r, d, cx, cy, sx, sy, ex, ey, 0.25 * (k + 1), array.x[i + k],
-                                  array.y[i + k]);
+                arc_pnt_by_vector(r, d, cx, cy, sx, sy, ex, ey, 0.25 * (k + 1), array.x[i + k], array.y[i + k]);
         }
         i += kArcRecordEntries;
     }

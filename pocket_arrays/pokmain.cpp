@@ -4,9 +4,9 @@
 #include "pocket_arrays/pokmain.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -52,8 +52,7 @@ double* main_entry(long index0)
 
 // Calls visit(piece, done, count) for the pieces of a run of n entries from index0 (0-based) that
 // lie in one chunk each; done counts the run's entries before the piece.
-template <class Visit>
-void for_each_piece(long index0, long n, Visit visit)
+template <class Visit> void for_each_piece(long index0, long n, Visit visit)
 {
     for (long done = 0; done < n;) {
         const long at = index0 + done;
@@ -105,10 +104,7 @@ inline void store_run(long index0, const double* run)
     if (run != nullptr && run == pm.run_copy.data()) scatter_run(index0);
 }
 
-double* contour_entry(int index0)
-{
-    return pm.contour_base + static_cast<long>(index0) * entry_doubles();
-}
+double* contour_entry(int index0) { return pm.contour_base + static_cast<long>(index0) * entry_doubles(); }
 
 // Opens or grows the contour array by one step; on failure closes both arrays.
 void contour_grow(const char* routine, int& status)

@@ -29,11 +29,11 @@ inline constexpr int kMainChunkEntries = 1 << kMainChunkShift;
 
 struct pokmain_state {
     int mode = kPokmainUndefined;
-    std::vector<int> main_handles;  // host arrays of the chunks, in order
+    std::vector<int> main_handles;     // host arrays of the chunks, in order
     std::vector<double*> main_chunks;  // their base addresses
-    int main_capacity = 0;      // entries the engine may use (the room it asked for)
-    int main_open = 0;          // entries the chunks have: opened as the engine reaches them
-    std::vector<double> run_copy;  // scratch: a run of entries across a chunk's end, copied whole
+    int main_capacity = 0;             // entries the engine may use (the room it asked for)
+    int main_open = 0;                 // entries the chunks have: opened as the engine reaches them
+    std::vector<double> run_copy;      // scratch: a run of entries across a chunk's end, copied whole
     int contour_handle = -1;
     double* contour_base = nullptr;
     int contour_capacity = 0;

@@ -13,9 +13,9 @@ struct ray_rows {
     double height = 1.0;        // height of a row
     int rows = 0;
     std::vector<std::array<double, 4>> boxes;  // x min, y min, x max, y max of each box
-    std::vector<int> first;     // per row, where its boxes start in `items` (one more)
-    std::vector<int> items;     // box numbers, row after row, by falling x max within a row
-    std::vector<int> aside;     // boxes spanning too many rows, or not finite: met by every ray
+    std::vector<int> first;                    // per row, where its boxes start in `items` (one more)
+    std::vector<int> items;                    // box numbers, row after row, by falling x max within a row
+    std::vector<int> aside;                    // boxes spanning too many rows, or not finite: met by every ray
 };
 
 // Sorts the boxes (filled by the caller, inverted boxes meet nothing) into rows.
@@ -24,8 +24,7 @@ void ray_rows_build(ray_rows& index);
 // Hands visit(k) every box k whose y range holds py and whose x max is not below px (the boxes
 // a ray from (px, py) towards +x may meet), and maybe a few of the boxes put aside; stops when
 // visit answers false, and then answers false.
-template <class Visit>
-bool ray_rows_visit(const ray_rows& index, double px, double py, Visit&& visit)
+template <class Visit> bool ray_rows_visit(const ray_rows& index, double px, double py, Visit&& visit)
 {
     for (const int k : index.aside)
         if (!visit(k)) return false;

@@ -14,13 +14,10 @@ void seam_unfilled(const char* table);
 
 // The unfilled entry of any function-pointer type, for the table named by Table:
 //   void (*drawpk)(int mode, int reserved, int& status) = unfilled_seam<kEngineStepsName>{};
-template <const char* Table>
-struct unfilled_seam {
-    template <class Result, class... Args>
-    using entry = Result (*)(Args...);
+template <const char* Table> struct unfilled_seam {
+    template <class Result, class... Args> using entry = Result (*)(Args...);
 
-    template <class Result, class... Args>
-    static Result answer(Args... args)
+    template <class Result, class... Args> static Result answer(Args... args)
     {
         seam_unfilled(Table);
         if constexpr (sizeof...(Args) > 0) {
@@ -32,8 +29,7 @@ struct unfilled_seam {
         if constexpr (!std::is_void_v<Result>) return Result{};
     }
 
-    template <class Result, class... Args>
-    constexpr operator entry<Result, Args...>() const
+    template <class Result, class... Args> constexpr operator entry<Result, Args...>() const
     {
         return &answer<Result, Args...>;
     }

@@ -15,8 +15,7 @@ struct surface_offset_seams {
     // Offsets the closed loop on the surface by the distance to the side (sign only) into the
     // output. Status 0 done, 1 no usable offset (output empty), 11 input refused or an array
     // failed, -3 stopped by the grid walk.
-    void (*lane_offset_3d)(int side, double distance, const pokarr& input, pokarr& output, int& status) =
-        unfilled{};
+    void (*lane_offset_3d)(int side, double distance, const pokarr& input, pokarr& output, int& status) = unfilled{};
     // Lays the lane (dimension 3) onto the surface grid in place; mode, close (nonzero: the
     // result is closed onto its first point), spacing of the result's points (0: none).
     void (*lan_on_grid)(int mode, int close, pokarr& lane, double spacing, int& status) = unfilled{};

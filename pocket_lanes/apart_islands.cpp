@@ -6,12 +6,12 @@
 // lane loop settles them here, after its last pass.
 #include "pocket_lanes/lane_merge.hpp"
 
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <vector>
 
@@ -28,8 +28,8 @@ bool live_branch_lane(int n)
 
 // Where an island lane stands among the live branch lanes.
 struct island_place {
-    int holder = 0;     // the innermost counter-clockwise branch lane holding it; 0 none
-    bool met = false;   // a branch lane crosses it, lies in it, or holds it clockwise
+    int holder = 0;    // the innermost counter-clockwise branch lane holding it; 0 none
+    bool met = false;  // a branch lane crosses it, lies in it, or holds it clockwise
 };
 
 // One branch lane against island lane J: crossing it or lying in it meets J; holding J makes it
@@ -56,7 +56,8 @@ void branch_lane_against(int lane, pokarr& loop, const pokarr& loop_j, inside_lo
         const lane_table& lt = lane_table_block;
         if (loop.direction != kCounterClockwise) place.met = true;
         // Lanes that hold one island are nested: the one of the latest pass is the innermost.
-        else if (place.holder == 0 || lt.status[lane] > lt.status[place.holder]) place.holder = lane;
+        else if (place.holder == 0 || lt.status[lane] > lt.status[place.holder])
+            place.holder = lane;
         return;
     }
     if (where == kLoopOnBoundary || points_against_loop(loop, inside_j, status) != kLoopOutside) place.met = true;
@@ -80,7 +81,8 @@ void place_island(int lane_j, const pokarr& loop_j, island_place& place, int& st
             return;
         }
         lane_box(n, -1, loop.a, box, status);
-        if (status == 0 && pk_box_overlap_nd(2, 0.0, box_j, box_j + 2, box, box + 2)) branch_lane_against(n, loop.a, loop_j, inside_j, place, status);
+        if (status == 0 && pk_box_overlap_nd(2, 0.0, box_j, box_j + 2, box, box + 2))
+            branch_lane_against(n, loop.a, loop_j, inside_j, place, status);
     }
 }
 
@@ -163,7 +165,9 @@ void close_apart_islands(int island_stage, int& status)
         }
         const int holder = holder_of_island(j, loop_j.a, status);
         if (status != 0 || holder < 0) continue;
-        if (holder > 0) take_in_island(j, holder, status);
-        else end_island(j);
+        if (holder > 0)
+            take_in_island(j, holder, status);
+        else
+            end_island(j);
     }
 }

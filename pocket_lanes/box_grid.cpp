@@ -89,8 +89,10 @@ void box_grid_build(const std::vector<std::array<double, 4>>& boxes, box_grid& g
             for (int r = r0; r <= r1; ++r)
                 for (int c = c0; c <= c1; ++c) {
                     const std::size_t cell = static_cast<std::size_t>(r) * grid.columns + c;
-                    if (pass == 0) ++grid.first[cell + 1];
-                    else grid.items[static_cast<std::size_t>(next[cell]++)] = k;
+                    if (pass == 0)
+                        ++grid.first[cell + 1];
+                    else
+                        grid.items[static_cast<std::size_t>(next[cell]++)] = k;
                 }
         }
     }

@@ -10,11 +10,11 @@ struct box_grid {
     double x0 = 0.0, y0 = 0.0;  // lower corner of the grid
     double cell = 1.0;          // side of a cell
     int columns = 0, rows = 0;
-    int count = 0;              // boxes of the list it was built for
-    std::vector<int> first;     // per cell, where its boxes start in `items` (one more)
-    std::vector<int> items;     // box numbers, cell after cell, increasing within a cell
-    std::vector<int> aside;     // boxes spanning too many cells, or not finite: met by every query
-    std::vector<int> seen;      // per box, the query that last listed it
+    int count = 0;           // boxes of the list it was built for
+    std::vector<int> first;  // per cell, where its boxes start in `items` (one more)
+    std::vector<int> items;  // box numbers, cell after cell, increasing within a cell
+    std::vector<int> aside;  // boxes spanning too many cells, or not finite: met by every query
+    std::vector<int> seen;   // per box, the query that last listed it
     int query = 0;
 };
 

@@ -5,16 +5,16 @@
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_clearance.hpp"
 #include "pocket_lanes/loop_relation.hpp"
@@ -70,7 +70,10 @@ static_assert(sizeof(pair_record) == 12, "the pair memory holds 12-byte records"
 struct pair_memory {
     int count = 0;
     std::unordered_set<std::int64_t> pairs;
-    static std::int64_t key(int island, int lane) { return (static_cast<std::int64_t>(island) << 32) | static_cast<std::uint32_t>(lane); }
+    static std::int64_t key(int island, int lane)
+    {
+        return (static_cast<std::int64_t>(island) << 32) | static_cast<std::uint32_t>(lane);
+    }
     pair_record* records() const { return static_cast<pair_record*>(mmcptr(lane_table_block.pair_handle)); }
     bool holds(int island, int lane) const { return pairs.count(key(island, lane)) != 0; }
     bool add(int island, int lane, int result)
@@ -134,8 +137,8 @@ struct lancom_call {
     current_level_lanes branch_lanes;
     lane_marks marks;
     int merges = 0;
-    bool end_now = false;   // ends without the end step
-    bool to_end = false;    // goes to the end step
+    bool end_now = false;  // ends without the end step
+    bool to_end = false;   // goes to the end step
 
     // Goes to the end step with the status; answers false (no further island of the branch).
     bool stop(int with_status)
@@ -183,8 +186,10 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
         }
     } else {
         lt.status[lane_l] = -lt.status[lane_l];
-        if (lt.parent[lane_l] == 1) lt.parent[lane_l] = -1;
-        else c.marks.set(lane_l, kMarkEnded);
+        if (lt.parent[lane_l] == 1)
+            lt.parent[lane_l] = -1;
+        else
+            c.marks.set(lane_l, kMarkEnded);
     }
     if (c.pass == 1 && c.stage == 1) ++c.merges;
 }
@@ -316,7 +321,8 @@ bool branch_against_islands(lancom_call& c, int& b)
         // Against an island's second offset the parts of its region beyond the lane are kept: the
         // merge may take away a lane the island's first lane needs beside it.
         const bool second_offset = c.stage == 2 && lt.status[lane_j] == 2 && planar;
-        if (!(planar && loop_l.a.dimension == loop_j.a.dimension && lane_elements.keeps_clear(loop_j.a, clear_margin))) {
+        if (!(planar && loop_l.a.dimension == loop_j.a.dimension &&
+              lane_elements.keeps_clear(loop_j.a, clear_margin))) {
             loop_buffer_clear(dropped_loops_block.loops);
             dropped_loops_block.keep = second_offset;
             comlup_pokarr(0, loop_l.a, loop_j.a, parent_p, d, c.pass, lane_l, lane_j, 0, c.touch, c.branch_count,
@@ -428,8 +434,7 @@ void lancom(int pass, int island_stage, int& branch_count, int& island_count, in
         c.current.know_all_newest();
         for (int b = 1; b <= branch_count; ++b) {
             // A merge takes the branch up again with its newest lane; the lane table bounds it.
-            while (branch_against_islands(c, b)) {
-            }
+            while (branch_against_islands(c, b)) {}
             if (c.end_now) return;
             if (c.to_end) break;
         }

@@ -2,18 +2,18 @@
 // make of them, and their insertion into the source's path.
 #include "pocket_lanes/collapse_detours.hpp"
 
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/loop_turn.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -91,8 +91,9 @@ void boxed_elements(const pokarr& path, int detours, path_elements& elements)
     for (const boxed_chain_element& b : boxed) elements.widest = std::max(elements.widest, b.box[2] - b.box[0]);
     elements.by_left.resize(boxed.size());
     for (std::size_t k = 0; k < boxed.size(); ++k) elements.by_left[k] = static_cast<int>(k);
-    std::sort(elements.by_left.begin(), elements.by_left.end(),
-              [&boxed](int a, int b) { return boxed[static_cast<std::size_t>(a)].box[0] < boxed[static_cast<std::size_t>(b)].box[0]; });
+    std::sort(elements.by_left.begin(), elements.by_left.end(), [&boxed](int a, int b) {
+        return boxed[static_cast<std::size_t>(a)].box[0] < boxed[static_cast<std::size_t>(b)].box[0];
+    });
 }
 
 // Whether every point of the box lies off the arc's circle by more than the margin: the box's
@@ -401,8 +402,7 @@ void append_round(const pokarr& loop, int v, int to, pokarr& out, int& status)
 // way round from the path): the path's element up to the point, out to the detour's vertex, round
 // the detour from it (or out along its run off the path and back, `run` holding the way out) and
 // back to the point.
-void add_detour(const pokarr& loop, const attachment& at, const chain_element& e, pokarr& run, pokarr& out,
-                int& status)
+void add_detour(const pokarr& loop, const attachment& at, const chain_element& e, pokarr& run, pokarr& out, int& status)
 {
     const int v = at.vertex;
     add_element_to(e, at.point[0], at.point[1], out, status);
@@ -460,8 +460,10 @@ void insert_detours(const std::deque<pokarr_work>& loops, const std::vector<atta
     if (status == 0 && copied < path.count) pokarr_append(path.count - copied, path, copied, out, status);
     if (status != 0) return;
     // A path in room of its own hands that room on to the next path; other paths take a copy.
-    if (path.kind >= 0 && out.kind >= 0) pokarr_swap(out, path, status);
-    else pokarr_move(out, path, status);
+    if (path.kind >= 0 && out.kind >= 0)
+        pokarr_swap(out, path, status);
+    else
+        pokarr_move(out, path, status);
 }
 
 }  // namespace

@@ -157,7 +157,8 @@ bool off_arc(const pokarr& loop, const chain_element& e, double qx, double qy)
     const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
     if (std::fabs(sx - ex) + std::fabs(sy - ey) < kTouchReach) return false;
     const double reach2 = kTouchReach * kTouchReach;
-    if ((qx - sx) * (qx - sx) + (qy - sy) * (qy - sy) < reach2 || (qx - ex) * (qx - ex) + (qy - ey) * (qy - ey) < reach2)
+    if ((qx - sx) * (qx - sx) + (qy - sy) * (qy - sy) < reach2 ||
+        (qx - ex) * (qx - ex) + (qy - ey) * (qy - ey) < reach2)
         return false;
     return !arc_sweep_holds(loop, e, qx - e.cx, qy - e.cy);
 }
@@ -271,8 +272,7 @@ bool find_crossings(const pokarr& source, pk_elem_index& source_index, const pok
         for (int j = 0; j < piece_count; ++j) {
             const chain_element& p = elements[j].e;
             // Elements whose boxes stand apart neither cross nor touch.
-            if (!boxes_meet(boxed.box, elements[j].box, kTouchReach))
-                continue;
+            if (!boxes_meet(boxed.box, elements[j].box, kTouchReach)) continue;
             if (circles_far_apart(s, p)) continue;
             if (near_touch(source, s, piece, p)) return false;
             double points[2][2];

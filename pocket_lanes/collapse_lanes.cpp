@@ -4,23 +4,23 @@
 // than half a step from every lane. The lane loop records them after each branch offset.
 #include "pocket_lanes/collapse_lanes.hpp"
 
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_horn_tail.hpp"
 #include "pocket_lanes/collapse_loop_scans.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>
@@ -28,8 +28,8 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
-#include <numeric>
 #include <numbers>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -314,10 +314,7 @@ struct measured_loops {
         inside_made = true;
         return inside_source;
     }
-    void take(const pokarr* loop)
-    {
-        loops.emplace_back(loop);
-    }
+    void take(const pokarr* loop) { loops.emplace_back(loop); }
     void take_lane(int n, int& status)
     {
         lanes.emplace_back();
@@ -365,8 +362,9 @@ struct measured_loops {
         }
         island_order.resize(island_boxes.size());
         std::iota(island_order.begin(), island_order.end(), 0);
-        std::sort(island_order.begin(), island_order.end(),
-                  [&](int a, int b) { return island_boxes[std::size_t(a)].box[0] < island_boxes[std::size_t(b)].box[0]; });
+        std::sort(island_order.begin(), island_order.end(), [&](int a, int b) {
+            return island_boxes[std::size_t(a)].box[0] < island_boxes[std::size_t(b)].box[0];
+        });
         for (const island_lane& i : island_boxes) island_width = std::max(island_width, i.box[2] - i.box[0]);
         return island_boxes;
     }
@@ -384,8 +382,7 @@ struct measured_loops {
         auto first = std::lower_bound(island_order.begin(), island_order.end(), box[0] - island_width - kIslandBoxSlack,
                                       [&](int k, double x) { return all[std::size_t(k)].box[0] < x; });
         for (; first != island_order.end() && all[std::size_t(*first)].box[0] <= box[2]; ++first)
-            if (boxes_meet(all[std::size_t(*first)].box, box, 0.0))
-                island_candidates.push_back(*first);
+            if (boxes_meet(all[std::size_t(*first)].box, box, 0.0)) island_candidates.push_back(*first);
         std::sort(island_candidates.begin(), island_candidates.end());
         return island_candidates;
     }
@@ -610,9 +607,8 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
         if (!boxes_meet(d.tight, tight, kDetourBoxSlack)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
         // A loop lies in another only within the other's box.
-        const bool nested =
-            (box_within(tight, d.tight) && middles_against(part, *d.loop, status) == kLoopInside) ||
-            (box_within(d.tight, tight) && middles_against(*d.loop, part, status) == kLoopInside);
+        const bool nested = (box_within(tight, d.tight) && middles_against(part, *d.loop, status) == kLoopInside) ||
+                            (box_within(d.tight, tight) && middles_against(*d.loop, part, status) == kLoopInside);
         if (status != 0 || nested) return nested;
     }
     return false;
@@ -672,8 +668,7 @@ void parts_inside_source(pokarr& piece, measured_loops& measured, double distanc
 // piece to cut out, so the piece is made here: the triangle between the corner and the points
 // where the lane's sides, carried on past the corner, meet the source's sides (the lane's sides
 // moved out by the distance). Corners of arcs leave their pieces in the loop removal.
-bool corner_piece(const pokarr& lane, const chain_element& in, const chain_element& out, double distance,
-                  double reach)
+bool corner_piece(const pokarr& lane, const chain_element& in, const chain_element& out, double distance, double reach)
 {
     // Corners up to a right angle leave at most step / (1 + sin 45 deg): the corner rule of the
     // offsets, not a collapse. A right angle with its rounding counts as one.
@@ -694,8 +689,8 @@ bool corner_piece(const pokarr& lane, const chain_element& in, const chain_eleme
     const double sine = std::sqrt(0.5 * (1.0 + along));
     if (!(sine < kRightAngleSine) || !(distance / (1.0 + sine) > reach)) return false;
     // Where the line from p along u meets the line through q along v, ahead of p.
-    auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy,
-                   double& x, double& y) {
+    auto meet = [](double px, double py, double ux, double uy, double qx, double qy, double vx, double vy, double& x,
+                   double& y) {
         const double det = ux * vy - uy * vx;
         if (std::fabs(det) < kPocketValueTolerance) return false;
         const double u = ((qx - px) * vy - (qy - py) * vx) / det;
@@ -783,8 +778,7 @@ bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double dist
     whole_tail tail;
     if (!whole_tail_candidate(piece)) return false;
     const std::vector<tail_corner>& corners = measured.lane_corners(status);
-    if (status != 0 ||
-        !whole_tail_find(measured.source, measured.source_index(), piece, distance, corners, tail))
+    if (status != 0 || !whole_tail_find(measured.source, measured.source_index(), piece, distance, corners, tail))
         return false;
     std::vector<double>& points = measured.points;
     const bool may_hold = piece_witnesses(piece, distance, reach, points, status);
@@ -809,9 +803,9 @@ loop_buffer island_cut_buffers[kMostIslandCuts];
 // Records the part as a lane when it holds material and meets no island lane. A part that crosses
 // an island's lane (the lane stands inside the source, apart from it) gives way to its parts
 // outside that lane, each taken in turn (`cuts` made so far): the material beside the island
-// still needs its lane. A part touching an island lane without crossing it meets none. A part cut out of the source (not `whole`) shares a point with it and is
-// cut within the source's cut unless it meets such a part recorded before; a part left by an
-// island cut may no longer touch the source and is a chain of its own.
+// still needs its lane. A part touching an island lane without crossing it meets none. A part cut out of the source
+// (not `whole`) shares a point with it and is cut within the source's cut unless it meets such a part recorded before;
+// a part left by an island cut may no longer touch the source and is a chain of its own.
 void take_part(part_record& r, pokarr& part, bool whole, int cuts)
 {
     // The material the part held outside the island lane cut out of it lies in the parts left:
@@ -838,8 +832,10 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
         pokarr_work left;
         for (int k = 1, first = 0; cut && k <= rest.loops && r.status == 0; first += rest.counts[k++]) {
             pokarr_replace(rest.counts[k], rest.points, first, left.a, r.status);
-            if (r.status != 0) r.status = kEngineArrayFailed;
-            else take_part(r, left.a, whole, cuts + 1);
+            if (r.status != 0)
+                r.status = kEngineArrayFailed;
+            else
+                take_part(r, left.a, whole, cuts + 1);
         }
         loop_buffer_clear(rest);
         return;
@@ -882,8 +878,8 @@ void collapse_piece_note(const pokarr& piece, double distance)
     b.distance = distance;
 }
 
-void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level,
-                           int& branch_count, int& status)
+void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level, int& branch_count,
+                           int& status)
 {
     status = 0;
     const collapse_pieces& b = collapse_pieces_block;

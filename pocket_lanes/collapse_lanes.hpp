@@ -43,8 +43,8 @@ void collapse_piece_note(const pokarr& piece, double distance);
 // Status 0, 11 when a lane or a test cannot be read, or the code of lane_add. Nothing on pass 1
 // (the offset of the contour) nor for a source running clockwise (a hole's lane). Reads
 // pocket_work (side_step, tolerance, working_tolerance) and the island lanes.
-void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level,
-                           int& branch_count, int& status);
+void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level, int& branch_count,
+                           int& status);
 
 // The lane at half the engine's step plus the pocket's tolerance inside a branch lane whose offset
 // gave no lane (its walls' offsets met in a point or a line, or passed each other all along):

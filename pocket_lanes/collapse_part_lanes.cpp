@@ -5,6 +5,7 @@
 // calls collapse_half_step_spots after its offset.
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
@@ -16,7 +17,6 @@
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -151,8 +151,10 @@ int collapse_half_step_spots(const oneoff_request& half, const pokarr& source, i
     std::vector<double> x, y;
     std::size_t first = 0;
     for (const int count : b.counts) {
-        x.assign(b.x.begin() + static_cast<std::ptrdiff_t>(first), b.x.begin() + static_cast<std::ptrdiff_t>(first + count));
-        y.assign(b.y.begin() + static_cast<std::ptrdiff_t>(first), b.y.begin() + static_cast<std::ptrdiff_t>(first + count));
+        x.assign(b.x.begin() + static_cast<std::ptrdiff_t>(first),
+                 b.x.begin() + static_cast<std::ptrdiff_t>(first + count));
+        y.assign(b.y.begin() + static_cast<std::ptrdiff_t>(first),
+                 b.y.begin() + static_cast<std::ptrdiff_t>(first + count));
         first += static_cast<std::size_t>(count);
         pokarr spot;
         pokarr_init(kPlanar, spot);

@@ -2,9 +2,9 @@
 // until the smallest 3-D move reaches the target, then the bracket halved.
 #include "pocket_lanes/combcont.hpp"
 
-#include "toolpath/linnet_params_least.hpp"
 #include "host/vantu.hpp"
 #include "pocket_lanes/linnet_string_run.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -83,8 +83,8 @@ void offset_point_on_surface(double offset, const double* point, const double* d
     normal[2] = 1.0;
 }
 
-void combcont(double tolerance, int n, const double* points, const double* directions, double target,
-              double least, double largest, double hint, double& result, int& status)
+void combcont(double tolerance, int n, const double* points, const double* directions, double target, double least,
+              double largest, double hint, double& result, int& status)
 {
     status = 0;
     double trial = std::max(hint > 0.0 && hint <= target ? hint : target, least);
@@ -133,8 +133,10 @@ void combcont(double tolerance, int n, const double* points, const double* direc
             ++placements;
             if (std::fabs(move - target) <= eps || (move >= lower.move && move - lower.move <= eps) || trial < least)
                 break;
-            if (move > target) upper = {trial, move};
-            else lower = {trial, move};
+            if (move > target)
+                upper = {trial, move};
+            else
+                lower = {trial, move};
         }
     }
     result = std::max(std::min(trial, largest), least);

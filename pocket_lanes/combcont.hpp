@@ -23,5 +23,5 @@ void offset_point_on_surface(double offset, const double* point, const double* d
 // passes it ends there) nor below `least`. With no point placed the first trial is the result.
 // Status 0; a failed host array gives kCombcontMemory; "combcont,Close dynamic memory error"
 // when the work arrays cannot be given back.
-void combcont(double tolerance, int n, const double* points, const double* directions, double target,
-              double least, double largest, double hint, double& result, int& status);
+void combcont(double tolerance, int n, const double* points, const double* directions, double target, double least,
+              double largest, double hint, double& result, int& status);

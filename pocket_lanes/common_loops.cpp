@@ -6,25 +6,25 @@
 #include "pocket_lanes/common_loops.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/crossing_table.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
-#include "pocket_arrays/chain_elements.hpp"
-#include "pocket_lanes/restart_lane.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
-#include "pocket/lane_table.hpp"
-#include "pocket_lanes/loop_relation.hpp"
 #include "pocket_lanes/lane_measures.hpp"
+#include "pocket_lanes/loop_relation.hpp"
 #include "pocket_lanes/one_offset.hpp"
+#include "pocket_lanes/restart_lane.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -326,13 +326,14 @@ void reoffset_pending(comlup_call& c, int reoffset_flag, int option)
 
 }  // namespace
 
-void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double distance, int lane_status,
-                   int lane_a, int lane_b, int kind, int option, int& level_counter, int& largest_index,
-                   int& largest_lanes, int& status)
+void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double distance, int lane_status, int lane_a,
+                   int lane_b, int kind, int option, int& level_counter, int& largest_index, int& largest_lanes,
+                   int& status)
 {
     status = kComlupNone;
-    comlup_call c{a, b, parent, distance, lane_status, lane_a, lane_b, kind, -1, -1, level_counter,
-                  0.0, 0.0, 0.0, 0.0, -1, false, false, false, -1.0e30, largest_index, largest_lanes, status};
+    comlup_call c{a,     b,     parent,        distance, lane_status,   lane_a,        lane_b, kind,
+                  -1,    -1,    level_counter, 0.0,      0.0,           0.0,           0.0,    -1,
+                  false, false, false,         -1.0e30,  largest_index, largest_lanes, status};
     c.level_a = level_of(lane_a);
     c.level_b = level_of(lane_b);
     const pocket_work& pw = pocket_work_block;

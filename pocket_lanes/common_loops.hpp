@@ -22,9 +22,9 @@ inline constexpr int kComlupLaneRefused = 15;
 // pocket_work (tolerance, corner_arcs, reoffset_distance, end_point_mode, reversed_islands,
 // tool_radius) and
 // pocket_state.single_offset.
-void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double distance,
-                   int lane_status, int lane_a, int lane_b, int kind, int option,
-                   int& level_counter, int& largest_index, int& largest_lanes, int& status);
+void comlup_pokarr(int reoffset_flag, pokarr& a, pokarr& b, int parent, double distance, int lane_status, int lane_a,
+                   int lane_b, int kind, int option, int& level_counter, int& largest_index, int& largest_lanes,
+                   int& status);
 
 // The pending buffer: loops kept by comlup_pokarr instead of being recorded.
 inline constexpr int kLoopBufferMax = 7000;

@@ -5,13 +5,13 @@
 #include "pocket_lanes/connection_tests.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket/lane_table.hpp"
-#include "pocket_lanes/box_grid.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
 #include "pocket_arrays/pk_box_kept.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/box_grid.hpp"
+#include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
 #include <limits>
@@ -24,10 +24,7 @@ constexpr int kWantedCrossings = 2;
 constexpr int kContourPassedOver = 2;
 
 // The work array's dimension: the pocket's, with the normals of dimension 4 left out.
-int work_dimension()
-{
-    return pocket_state_block.pocket_dimension >= 3 ? 3 : 2;
-}
+int work_dimension() { return pocket_state_block.pocket_dimension >= 3 ? 3 : 2; }
 
 // Scan state of one connection test: the outcome so far and the lane that decided.
 struct conn_scan {
@@ -339,7 +336,8 @@ void test_listed(conn_scan& s, island_test_lanes& list, std::size_t i)
     test_lane(s, list.lanes[i]);
     if (list.boxed[i] == 0 && cached_box(s, list.lanes[i], list.boxes[i].data())) list.boxed[i] = 1;
     // test_lane read the lane into the work array when its box did not keep it apart.
-    if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data())) keep_read(list, list.read[i], s.work);
+    if (list.boxed[i] != 0 && s.status >= 0 && !box_apart(s, list.boxes[i].data()))
+        keep_read(list, list.read[i], s.work);
 }
 
 // Makes the list's grid once every lane's box is known (read now where it is not cached). A lane
@@ -368,8 +366,8 @@ void make_grid(conn_scan& s, island_test_lanes& list)
 
 }  // namespace
 
-void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
-                             const double* end, int& hit, int& status)
+void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start, const double* end,
+                             int& hit, int& status)
 {
     // No island lanes (a pocket without islands): the move is clear, without a scan to set up.
     if (list.lanes.empty()) {
@@ -407,8 +405,7 @@ void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, co
     status = s.status;
 }
 
-void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
-                      int& status)
+void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit, int& status)
 {
     island_test_lanes list;
     island_test_lanes_list(list);

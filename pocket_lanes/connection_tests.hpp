@@ -23,8 +23,8 @@ inline constexpr int kConnFailed = -1;
 // element describe the chosen crossing: in 2-D the first along the segment, above 2-D the one
 // nearest the segment's start. In mode 3 a crossing where both ends of the segment lie more
 // than 1e6 above (or below) the lane is passed over.
-void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
-                   int wanted, double* hit, int& element, int& result);
+void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane, int wanted, double* hit,
+                   int& element, int& result);
 // The same with the lane's element boxes (pokarr_get_boxes) given; nullptr: made here. A caller
 // that tests one segment against many lanes may give it as make_clearance_segment(start, end)
 // makes it (nullptr: made here).
@@ -42,8 +42,7 @@ void conn_hits_lane(int lane_a, int lane_b, const double* start, const double* e
 // The same against the islands (the live lane of every island level not of contour type 2, then
 // every live island lane; with the host's surface algorithm running, the parents of the closing
 // lanes); hit names the lane that decided.
-void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit,
-                      int& status);
+void conn_hits_island(int lane_a, int lane_b, const double* start, const double* end, int& hit, int& status);
 
 // The lanes conn_hits_island tests, in its order. A caller that tests many moves while the lane
 // table keeps its count, levels and statuses (stage 1 of the cutting order) lists them once and
@@ -68,9 +67,9 @@ struct island_test_lanes {
     // A list of many lanes that many moves are tested against gets a grid of its lanes' boxes:
     // a move then looks only at the lanes whose boxes may meet its own, in the list's order.
     // Made once the list has answered a few moves, and forgotten with its boxes.
-    int moves = 0;                   // moves tested against the list as it stands
-    std::unique_ptr<box_grid> grid;  // the grid, once made
-    std::vector<int> nearby;         // scratch: the lanes a move looks at
+    int moves = 0;                       // moves tested against the list as it stands
+    std::unique_ptr<box_grid> grid;      // the grid, once made
+    std::vector<int> nearby;             // scratch: the lanes a move looks at
     std::unique_ptr<pk_box_table> lent;  // scratch: the table a small lane's kept boxes are lent to
 };
 void island_test_lanes_list(island_test_lanes& list);
@@ -81,23 +80,23 @@ void island_test_lanes_list(island_test_lanes& list);
 // again at every look. Asks the host's surface flag once, at the first look.
 struct island_test_lanes_kept {
     island_test_lanes list;
-    int surfaces = -1;           // the host's surface flag (-1: not asked yet)
-    int seen = 0;                // lanes of the table looked at
-    int islands = -1;            // the table's island count when looked at
-    std::vector<int> newest;     // per island level 1..islands, its newest lane (0: none yet)
-    std::vector<int> offsets;    // the first island offsets not passed over, in table order
-    std::vector<int> lanes;      // scratch: the list as made at a look
+    int surfaces = -1;         // the host's surface flag (-1: not asked yet)
+    int seen = 0;              // lanes of the table looked at
+    int islands = -1;          // the table's island count when looked at
+    std::vector<int> newest;   // per island level 1..islands, its newest lane (0: none yet)
+    std::vector<int> offsets;  // the first island offsets not passed over, in table order
+    std::vector<int> lanes;    // scratch: the list as made at a look
 };
 // Brings the kept list up to the lane table (the same lanes, in the same order, as
 // island_test_lanes_list makes).
 island_test_lanes& island_test_lanes_follow(island_test_lanes_kept& kept);
-void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
-                             const double* end, int& hit, int& status);
+void conn_hits_island_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start, const double* end,
+                             int& hit, int& status);
 
 // The lanes conn_hits_lane tests, in its order (the live first offsets of the outer contour's
 // branches, the table's last lane left out), in the list of the island tests: a caller that
 // tests many moves while the table keeps them (stage 1 of the cutting order) lists them once,
 // makes the list again when the table grows, and tests against the list.
 void outer_test_lanes_list(island_test_lanes& list);
-void conn_hits_lane_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start,
-                           const double* end, int& status);
+void conn_hits_lane_listed(island_test_lanes& list, int lane_a, int lane_b, const double* start, const double* end,
+                           int& status);

@@ -3,20 +3,20 @@
 // while the auxiliary flag asks for it, and recorded.
 #include "pocket_lanes/contour_lanes.hpp"
 
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket/pocket_draw_words.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_string_fit.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
-#include "pocket/lane_table.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <array>
@@ -232,8 +232,7 @@ namespace {
 
 // Records contour k (its loop) as its lane: level 1 for the outer contour, the next island level
 // for an island; a dropped island leaves no gap, so the later islands and their offsets move down.
-void record_contour_from(int k, const contour_input& in, const pokarr& loop, double* offsets, int& island,
-                         int& status)
+void record_contour_from(int k, const contour_input& in, const pokarr& loop, double* offsets, int& island, int& status)
 {
     lane_table& lt = lane_table_block;
     const pkcont_tables& t = pkcont_tables_block;

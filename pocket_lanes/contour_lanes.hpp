@@ -12,8 +12,8 @@
 struct contour_input {
     int count = 0;
     std::unique_ptr<pokarr_work[]> loops;
-    std::vector<int> kept;     // 1 while the contour is kept
-    std::vector<int> open;     // 1 for an open contour (contour type 3)
+    std::vector<int> kept;  // 1 while the contour is kept
+    std::vector<int> open;  // 1 for an open contour (contour type 3)
 };
 
 // Turns the contours of the engine contour tables into lanes 1 (the outer contour, level 1) and

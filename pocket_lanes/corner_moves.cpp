@@ -2,15 +2,15 @@
 #include "pocket_lanes/corner_moves.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/elem_lane_crossings.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_primitives.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
-#include "pocket_arrays/pk_search.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_arrays/elem_lane_crossings.hpp"
-#include "pocket/lane_table.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
@@ -104,8 +104,8 @@ bool arc_crosses(const double* corner, const double* loop, int a, const pokarr& 
     const double* end = a == 3 ? corner : rec + 6;
     double xs[kCrossingRoom], ys[kCrossingRoom];
     int n = 0;
-    elem_lane_crossings(kElementArc, start[0], start[1], end[0], end[1], rec[4], rec[5], rec[2], rec[3], lane.x,
-                        lane.y, lane.count, kCrossingRoom, xs, ys, n);
+    elem_lane_crossings(kElementArc, start[0], start[1], end[0], end[1], rec[4], rec[5], rec[2], rec[3], lane.x, lane.y,
+                        lane.count, kCrossingRoom, xs, ys, n);
     return n > 0;
 }
 
@@ -170,8 +170,7 @@ bool corner_test(const double* slots, int n, int direction_switch, corner_direct
     return false;
 }
 
-void corner_loop_build(const corner_directions& d, const double* corner, double s, int direction_switch,
-                       double* loop)
+void corner_loop_build(const corner_directions& d, const double* corner, double s, int direction_switch, double* loop)
 {
     const double sw = direction_switch == 1 ? 1.0 : -1.0;
     const double R = (v2dotd(d.in, d.out) > 0.0 ? 2.0 : 4.0) * s;
@@ -207,13 +206,13 @@ void corner_loop_build(const corner_directions& d, const double* corner, double 
     std::memcpy(loop, recs, sizeof recs);
 }
 
-void arc_clearance_test(double direction, double radius, const double* centre, const double* start,
-                        const double* end, int& collision, int& status)
+void arc_clearance_test(double direction, double radius, const double* centre, const double* start, const double* end,
+                        int& collision, int& status)
 {
     collision = 0;
     status = 0;
-    const double w = pocket_work_block.working_tolerance > 0.0 ? pocket_work_block.working_tolerance
-                                                              : pocket_work_block.tolerance;
+    const double w =
+        pocket_work_block.working_tolerance > 0.0 ? pocket_work_block.working_tolerance : pocket_work_block.tolerance;
     if (radius <= 0.0 || w <= 0.0 || w >= radius) return;
     const double a0 = std::atan2(start[1] - centre[1], start[0] - centre[0]);
     double sweep = std::atan2(end[1] - centre[1], end[0] - centre[0]) - a0;
@@ -334,4 +333,8 @@ void corner_moves_insert(double*& points, int& count, int lane, int& capacity, i
     }
 }
 
-void corner_box_store_release() { box_store().clear(); box_store().shrink_to_fit(); }
+void corner_box_store_release()
+{
+    box_store().clear();
+    box_store().shrink_to_fit();
+}

@@ -29,8 +29,7 @@ bool corner_test(const double* slots, int n, int direction_switch, corner_direct
 
 // The loop of size s at corner C for the directions: 16 slots, all but the end of the last arc
 // (which is C).
-void corner_loop_build(const corner_directions& d, const double* corner, double s, int direction_switch,
-                       double* loop);
+void corner_loop_build(const corner_directions& d, const double* corner, double s, int direction_switch, double* loop);
 
 // 1 when the loop collides with a contour lane (status 1) or with a cut lane before `lane`
 // whose box overlaps the loop's, else 0.
@@ -38,8 +37,8 @@ int corner_loop_check(const double* corner, const double* loop, int lane);
 
 // Whether the arc of a corner loop meets the part (status 0 free, 1 conflict): the arc stepped
 // into points by the working tolerance; without part surfaces nothing conflicts.
-void arc_clearance_test(double direction, double radius, const double* centre, const double* start,
-                        const double* end, int& collision, int& status);
+void arc_clearance_test(double direction, double radius, const double* centre, const double* start, const double* end,
+                        int& collision, int& status);
 
 // Releases the box store of the cut lanes (DRAWPK at its end).
 void corner_box_store_release();

@@ -6,22 +6,22 @@
 // relaxed angle check and the best refused step, and is cut at last.
 #include "pocket_lanes/cutting_stages.hpp"
 
-#include "toolpath/exec_control.hpp"
-#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/pokarr_measures.hpp"
-#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/prog_line.hpp"
 
 #include <algorithm>
 #include <array>
@@ -96,8 +96,8 @@ struct stage_values {
     double side_step = 0.0;
     int offsets_mode = 0;
     double reach = 0.0;
-    bool dense = false;   // enough lanes that a long step is refused
-    int check = 1;        // the angle check of the ray hits
+    bool dense = false;  // enough lanes that a long step is refused
+    int check = 1;       // the angle check of the ray hits
     // The lengths of a step within the reach and of a wider ray's, where a step beyond the reach
     // is refused (a dense planar pocket, not in offsets mode 1); 0 where any step is taken.
     double reach_length = 0.0, wide_reach_length = 0.0;
@@ -371,10 +371,7 @@ double squared(const double* a, const double* b, bool with_z)
 // source, so a ray from it almost never meets the source square, and the square rays that pick an
 // entry between parallel lanes would sweep every try and mode before one is taken. Its entry is
 // the first ray whose move clears the same island, lane and reach tests as every other entry.
-bool any_angle_entry(int n)
-{
-    return valid(n) && lane_table_block.contour_type[n] == kContourCollapse;
-}
+bool any_angle_entry(int n) { return valid(n) && lane_table_block.contour_type[n] == kContourCollapse; }
 
 // How far from the ray's start a hit on the next parent may lie for its step from `previous`
 // (a point on the ray) to stay within the reach; 0 where any step may be taken.
@@ -411,9 +408,11 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
     }
     int result = 0;
     const stage_run::parent_read* read = parent_lane(s, parent);
-    if (read == nullptr) hit.element = -1;
-    else entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point,
-                           hit.param, hit.element, &ray.segment, hit_reach(s.v, mode, ray, previous));
+    if (read == nullptr)
+        hit.element = -1;
+    else
+        entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point, hit.param,
+                          hit.element, &ray.segment, hit_reach(s.v, mode, ray, previous));
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
@@ -498,8 +497,8 @@ bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
 
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
 // steps taken; split_at answers the lane reached when the second sweep splits there.
-walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from,
-              int& run, int& split_at)
+walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, const double* from, int& run,
+              int& split_at)
 {
     const lane_table& lt = lane_table_block;
     double previous[3] = {from[0], from[1], from[2]};
@@ -516,7 +515,8 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         if (!hit_on_parent(s, c, ray, mode, walker, parent, previous, hit, counts)) return walk_end::failed;
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
-        const double length2 = nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());
+        const double length2 =
+            nearest ? squared(ray.point, hit.point, !planar()) : squared(previous, hit.point, !planar());
         // A step beyond the reach is refused whatever its move meets: the move's tests are spared
         // then (most steps to the parents tried in turn for a lone island's lane are such).
         bool clear = within_reach(s.v, mode, length2);

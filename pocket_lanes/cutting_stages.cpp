@@ -4,23 +4,23 @@
 // chain cut that turns one lane into an output lane and the single-island test.
 #include "pocket_lanes/cutting_stages.hpp"
 
-#include "toolpath/exec_control.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_arrays/pk_element.hpp"
 #include "pocket_lanes/collapse_detours.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket_lanes/lane_linking.hpp"
-#include "pocket/lane_table.hpp"
+#include "toolpath/exec_control.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cstdlib>
@@ -73,7 +73,8 @@ int progress_total()
         if (p >= 1 && p <= lt.count && lt.status[p] > 0) ++children[static_cast<std::size_t>(p)];
     }
     for (int n = 1; n <= lt.count; ++n)
-        if (lt.status[n] > 0 && children[static_cast<std::size_t>(n)] > 1) total += children[static_cast<std::size_t>(n)] - 1;
+        if (lt.status[n] > 0 && children[static_cast<std::size_t>(n)] > 1)
+            total += children[static_cast<std::size_t>(n)] - 1;
     return total;
 }
 
@@ -86,8 +87,10 @@ void cut_single_chains(int direction_sign, int& status)
     const int first_output = pocket_box_block.first_output_lane;
     int highest_island = 0, highest_branch = 0;
     for (int n = 1; n < first_output && n <= lt.count; ++n) {
-        if (lt.level[n] > kLevelIsland) highest_island = std::max(highest_island, lt.level[n]);
-        else if (lt.level[n] < kLevelSeparator) highest_branch = std::max(highest_branch, lt.level[n]);
+        if (lt.level[n] > kLevelIsland)
+            highest_island = std::max(highest_island, lt.level[n]);
+        else if (lt.level[n] < kLevelSeparator)
+            highest_branch = std::max(highest_branch, lt.level[n]);
     }
     const auto cut_level = [&](int level) {
         int closing = 0;
@@ -104,7 +107,8 @@ void cut_single_chains(int direction_sign, int& status)
             }
             cut_progress_step(s.progress_on, s.progress_total, s.progress_counter);
             const int parent = lt.parent[lane];
-            if (parent < 1 || parent > lt.count || parent == lane || lt.level[parent] != level || lt.status[parent] == 0)
+            if (parent < 1 || parent > lt.count || parent == lane || lt.level[parent] != level ||
+                lt.status[parent] == 0)
                 break;
             holder = lane;
             lane = parent;
@@ -160,8 +164,10 @@ void run_stages(double side_step, int direction_sign, int offsets_mode, int& sta
         prog_loops_text(kProgressStart, s.progress_total, 0);
     }
     engine_time_line("start cutting pocket 2nd stage: ");
-    if (ps.multi_offset == 1) cut_single_chains(direction_sign, status);
-    else cut_linked_chains(0, side_step, direction_sign, s.entries, status);
+    if (ps.multi_offset == 1)
+        cut_single_chains(direction_sign, status);
+    else
+        cut_linked_chains(0, side_step, direction_sign, s.entries, status);
     if (status == 0 && !every_live_lane_cut()) status = kEngineCannotLink;
 }
 
@@ -255,8 +261,10 @@ void cut_progress_step(int progress_switch, int total, int& counter)
 {
     ++counter;
     if (dimension() == kPlanar && counter % kPollEvery != 0) return;
-    if (progress_switch == 0) EXCBRK();
-    else prog_loops_text(kProgressUpdate, total, std::min(total - 1, counter));
+    if (progress_switch == 0)
+        EXCBRK();
+    else
+        prog_loops_text(kProgressUpdate, total, std::min(total - 1, counter));
 }
 
 void cut_pocket_stages(int group_switch, double side_step, double first_offset, int direction_sign, int offsets_mode,

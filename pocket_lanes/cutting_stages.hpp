@@ -27,15 +27,15 @@ struct cut_entry_tables {
 // The state of the cutting stages; one block, rebuilt by every computation.
 struct cut_stage_state {
     cut_entry_tables entries;
-    cut_entry_tables saved;        // cutluk's copy, put back when it gives up
-    double* z = nullptr;           // entry heights outside dimension 2 (a host block)
+    cut_entry_tables saved;  // cutluk's copy, put back when it gives up
+    double* z = nullptr;     // entry heights outside dimension 2 (a host block)
     int z_room = 0;
-    int outer_branches = 0;        // the highest branch level; raised by every split chain
+    int outer_branches = 0;  // the highest branch level; raised by every split chain
     int progress_on = 0;
     int progress_total = 0;
     int progress_counter = 0;
-    int end_point_note = 0;        // cutluk gave up: the computation reports 100
-    int lane_reads = 0;            // lanes read by stage 1 (the host is polled at every 15th)
+    int end_point_note = 0;  // cutluk gave up: the computation reports 100
+    int lane_reads = 0;      // lanes read by stage 1 (the host is polled at every 15th)
 };
 extern cut_stage_state cut_stage_block;
 

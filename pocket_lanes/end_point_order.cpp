@@ -5,15 +5,15 @@
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <cstdlib>
 

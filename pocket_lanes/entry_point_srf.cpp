@@ -4,26 +4,26 @@
 // written through the UP/DOWN buffers. Only a pocket whose surface flag is set comes here.
 #include "pocket_lanes/pocket_approach.hpp"
 
-#include "toolpath/linnet_params_least.hpp"
 #include "cutter/linnet_touch_point.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_draw_words.hpp"
 #include "pocket/entry_pnt_tables.hpp"
+#include "pocket/pocket_draw_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
-#include "pocket_lanes/twirl_spline.hpp"
-#include "pocket_lanes/region_containment.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
+#include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/region_containment.hpp"
 #include "pocket_lanes/string_merge.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "pocket_lanes/twirl_spline.hpp"
 #include "surfaces/surface_select_least.hpp"
-#include "toolpath/warn_at_point.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/loop_path.hpp"
 #include "toolpath/milling_statement.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include <cmath>
 #include <vector>
@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kMotionLinkFlag = 1;
 constexpr int kPartSurfaces = 0;
-constexpr int kRaisedPhase = 1;       // drawing phases above it raise the path
+constexpr int kRaisedPhase = 1;  // drawing phases above it raise the path
 constexpr int kLineNetMode = 1;
 constexpr int kPointsOnly = 1;
 constexpr int kJoinAtTool = 1;
@@ -59,8 +59,8 @@ path lay_path(const point3& a, const point3& b, bool along_loops, int& status)
         if (along_loops) {
             std::vector<int> ids(kTouchPointsMost, 0);
             int strings = 0;
-            path_along_loop(a.data(), b.data(), tolerance, kTouchPointsMost, located.data(), strings, count,
-                            ids.data(), status);
+            path_along_loop(a.data(), b.data(), tolerance, kTouchPointsMost, located.data(), strings, count, ids.data(),
+                            status);
         } else {
             linnet_set_params(kLineNetMode, a.data(), b.data(), 1, tolerance, 0.0f);
             std::vector<int> string_counts(kTouchStringsMost, 0);

@@ -3,16 +3,16 @@
 // along an arc's radius or nearly square across a line.
 #include "pocket_lanes/entry_rays.hpp"
 
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
 
 #include <algorithm>
@@ -173,8 +173,8 @@ void ray_ends(const double* point, const double* normal, double* end, double* ba
 
 }  // namespace
 
-void entry_ray(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end,
-               double* back, int& status)
+void entry_ray(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end, double* back,
+               int& status)
 {
     if (entry_ray_switches_block.mean_normal != 0) {
         entry_ray_mean(wider, side, element, t, lane, point, end, back, status);
@@ -236,8 +236,8 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
     entry_hit_on_lane(lane.a, nullptr, back, end, check, result, hit, param, element);
 }
 
-void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
-                       int check, int& result, double* hit, double& param, int& element, const clearance_segment* ray,
+void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end, int check,
+                       int& result, double* hit, double& param, int& element, const clearance_segment* ray,
                        double within)
 {
     result = 0;
@@ -253,8 +253,10 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     int found = 0, crossings = 0;
     const bool near_search = boxes != nullptr && boxes->groups >= kLeastNearGroups && within > 0.0 &&
                              (lane.dimension <= kPlanar || lane.z == nullptr);
-    if (near_search && near_hit(lane, *boxes, back, end, within, hit, found)) crossings = 1;
-    else seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
+    if (near_search && near_hit(lane, *boxes, back, end, within, hit, found))
+        crossings = 1;
+    else
+        seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
     if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;
         element = 0;
@@ -286,8 +288,7 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
         if (unit2(rx, ry) && std::fabs(rx * uy - ry * ux) > kAlongRadiusSine) result = -1;
         return;
     }
-    const bool near_start =
-        std::fabs(hit[0] - p.x[e - 1]) < kNearStart && std::fabs(hit[1] - p.y[e - 1]) < kNearStart;
+    const bool near_start = std::fabs(hit[0] - p.x[e - 1]) < kNearStart && std::fabs(hit[1] - p.y[e - 1]) < kNearStart;
     double dx = near_start ? p.x[e] - hit[0] : hit[0] - p.x[e - 1];
     double dy = near_start ? p.y[e] - hit[1] : hit[1] - p.y[e - 1];
     if (!unit2(dx, dy)) return;

@@ -17,8 +17,8 @@ inline constexpr double kRayLength = 10000.0;
 // module sets them).
 struct entry_ray_switches {
     int mean_normal = 0;
-    int ray_debug = 0;   // bit 2 the lane, bit 1 the ray
-    int hit_debug = 0;   // bit 2 the parent, bit 1 the segment
+    int ray_debug = 0;  // bit 2 the lane, bit 1 the ray
+    int hit_debug = 0;  // bit 2 the parent, bit 1 the segment
 };
 extern entry_ray_switches entry_ray_switches_block;
 
@@ -29,8 +29,8 @@ extern entry_ray_switches entry_ray_switches_block;
 // line shorter than max(min(0.5 W, 0.001), 0.0001) in x and in y. Reads
 // pocket_work.working_tolerance and side_step and pocket_state.pocket_dimension; runs
 // entry_ray_mean instead while its switch is on.
-void entry_ray(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end,
-               double* back, int& status);
+void entry_ray(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end, double* back,
+               int& status);
 // The same from the lane restarted at the point; with `wider` the ray follows the mean of the
 // normals of the element there and of the element before it.
 void entry_ray_mean(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end,
@@ -49,9 +49,9 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 // the boxes known on a planar lane, the lane's elements that the ray's first `within` cannot
 // reach are searched only when no crossing lies that near. The answer is the same either way.
 struct clearance_segment;
-void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end,
-                       int check, int& result, double* hit, double& param, int& element,
-                       const clearance_segment* ray = nullptr, double within = 0.0);
+void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end, int check,
+                       int& result, double* hit, double& param, int& element, const clearance_segment* ray = nullptr,
+                       double within = 0.0);
 
 // Whether stage 1 takes a ray's hit on the parent (result as entry_hit_on_parent gives it): in
 // offsets mode 1 any hit; otherwise a hit the angle check accepted, or one it refused when the

@@ -9,19 +9,19 @@
 // into the island's first lane, only the lens's parts outside that lane are kept.
 #include "pocket_lanes/lane_merge.hpp"
 
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -202,7 +202,8 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
     const auto far_from_ends = [&](const lens_point& p) {
         const double scale = 0.5 * (step + p.e) / p.e;
         const double mx = p.nx + scale * (p.x - p.nx), my = p.ny + scale * (p.y - p.ny);
-        return std::all_of(ends.begin(), ends.end(), [&](const lens_point& q) { return std::hypot(mx - q.x, my - q.y) > far; });
+        return std::all_of(ends.begin(), ends.end(),
+                           [&](const lens_point& q) { return std::hypot(mx - q.x, my - q.y) > far; });
     };
     // A lens that crosses no island lane lies wholly inside or outside each: one point tells.
     const auto outside = [&](const lens_point& p) {
@@ -319,7 +320,8 @@ void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& br
     if (status == 0 && !outside_islands(gapped->get(), islands, 0, parts)) status = kEngineArrayFailed;
     for (int k = 1, first = 0; k <= parts.loops && status == 0; first += parts.counts[k++]) {
         pokarr_replace(parts.counts[k], parts.points, first, lens.a, status);
-        if (status != 0) status = kEngineArrayFailed;
+        if (status != 0)
+            status = kEngineArrayFailed;
         else if (lens_leaves_gap(lens.a, islands, second_distance))
             lane_add(pass, ++branch_count, parent, parent, lane_l, lt.offset[lane_l], kContourCollapse, lens.a, status);
     }

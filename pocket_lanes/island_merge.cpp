@@ -6,15 +6,15 @@
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
 
 #include <algorithm>
 
@@ -43,8 +43,10 @@ public:
     {
         void* base = nullptr;
         MM_OPEN_ARRAY(sizeof(int), std::max(1, count), handle_, base, status);
-        if (status == 0) capacity_ = std::max(1, count);
-        else handle_ = -1;
+        if (status == 0)
+            capacity_ = std::max(1, count);
+        else
+            handle_ = -1;
     }
     // Room for lane numbers up to the lane count; grows by what the merge added and a slack.
     bool fit(int first_new, int& status)
@@ -97,17 +99,16 @@ struct ilscom_call {
     ilscom_call(int& branches, int stage_in, int& island_count, int& status_out)
         : branch_count(branches), stage(stage_in), islands(island_count), status(status_out),
           lanes(stage_in, kLevelIsland + 1, kLevelIsland + pocket_box_block.island_count)
-    {
-    }
+    {}
     int& branch_count;
     int stage;
     int& islands;
     int& status;
-    int last_level = 0;          // 10000 + the engine's island count
-    int contour_level = 0;       // 10000 + the lane table's island count
+    int last_level = 0;     // 10000 + the engine's island count
+    int contour_level = 0;  // 10000 + the lane table's island count
     next_levels next;
     current_level_lanes lanes;
-    bool done = false;           // the call ends
+    bool done = false;  // the call ends
     bool second_merge = false;
 
     bool end(int with_status)
@@ -146,8 +147,8 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
         if (other == 0 || other == lane_b) continue;
         const int before = lt.count;
         int largest_index = 0, largest_lanes = 0, result = 0;
-        comlup_pokarr(0, kloop, kk.a, lt.parent[k], larger_distance(lt.offset[k], lt.offset[other]), c.stage, k,
-                      other, 0, 0, c.branch_count, largest_index, largest_lanes, result);
+        comlup_pokarr(0, kloop, kk.a, lt.parent[k], larger_distance(lt.offset[k], lt.offset[other]), c.stage, k, other,
+                      0, 0, c.branch_count, largest_index, largest_lanes, result);
         if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {
             c.end(result);
             return;
@@ -181,7 +182,8 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
                 c.lanes.forget(lt.level[k]);
             }
             for (int g = 1; g <= lt.count; ++g)
-                if (lt.group[g] != 0 && (lt.group[g] == parent_k || lt.group[g] == parent_other)) lt.group[g] = lt.parent[n];
+                if (lt.group[g] != 0 && (lt.group[g] == parent_k || lt.group[g] == parent_other))
+                    lt.group[g] = lt.parent[n];
             c.next.at(n) = level + 1;
         }
         c.second_merge = true;
@@ -191,8 +193,7 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
 
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
 // the branch's lane C (or, for a later island, crosses it) and C lies in k.
-bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1,
-                        int level_2)
+bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1, int level_2)
 {
     pokarr_work branch(lane_array_dimension());
     inside_loop inside_branch;
@@ -284,7 +285,8 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
         }
         if (lt.group[k] != 0 && lane_live(k))
             merge_again(c, k, kloop.a, lane_b);
-        else absorb_islands(c, k, kloop.a, lane_a, lane_b, level_1, level_2);
+        else
+            absorb_islands(c, k, kloop.a, lane_a, lane_b, level_1, level_2);
     }
     if (c.done) return;
     --c.islands;
@@ -365,8 +367,8 @@ int sweep(ilscom_call& c, int level_1, bool box_test)
         const int kind = level_1 <= contour_level && level_2 <= contour_level ? kKindContourIslands : kKindOtherIslands;
         const int before = lt.count;
         int largest_index = 0, largest_lanes = 0, result = 0;
-        comlup_pokarr(0, a.a, b.a, lt.parent[lane_a], d, c.stage, lane_a, lane_b, kind, 0, c.branch_count, largest_index,
-                      largest_lanes, result);
+        comlup_pokarr(0, a.a, b.a, lt.parent[lane_a], d, c.stage, lane_a, lane_b, kind, 0, c.branch_count,
+                      largest_index, largest_lanes, result);
         if (result == kComlupClosedNoneKept) {
             c.status = 0;
         } else if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {

@@ -4,11 +4,11 @@
 // first point (pnt_in_pokarr) and, where the test asks, crossed with the loop (LUPLUP).
 #include "pocket_lanes/loop_relation.hpp"
 
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
-#include "pocket/lane_table.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -61,8 +61,7 @@ int first_point_in(const pokarr& loop, const pokarr& lane, int& status)
 // the island maximum, or a lane maximum below the island minimum, in x or y).
 bool boxes_miss(const double* lane, const double* island)
 {
-    return !(lane[0] < island[2]) || lane[2] < island[0] || !(lane[1] < island[3]) ||
-           lane[3] < island[1];
+    return !(lane[0] < island[2]) || lane[2] < island[0] || !(lane[1] < island[3]) || lane[3] < island[1];
 }
 
 // Reads island k for loop_in_islands: in modes 1 and 2 the contour lane k + 1 as first loaded,
@@ -93,8 +92,7 @@ int height_decision(pokarr& island, const pokarr& loop, int& status)
     const auto rows = loop_crossings(kLuplupHeights, island, loop, status);
     if (status < 0 || rows->count <= 0) return 0;
     double smallest = std::fabs(rows->z_a[0] - rows->z_b[0]);
-    for (int i = 1; i < rows->count; ++i)
-        smallest = std::min(smallest, std::fabs(rows->z_a[i] - rows->z_b[i]));
+    for (int i = 1; i < rows->count; ++i) smallest = std::min(smallest, std::fabs(rows->z_a[i] - rows->z_b[i]));
     if (smallest < pocket_work_block.tolerance) return kLoopOnBoundary;
     status = kRelationNoSurface;
     return 0;
@@ -144,8 +142,7 @@ void scan_islands(const pokarr& loop, int level_a, int level_b, int& result, int
 
 }  // namespace
 
-void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result,
-                     int& status)
+void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result, int& status)
 {
     const lane_table& lt = lane_table_block;
     result = 0;
@@ -195,8 +192,7 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
     }
 }
 
-void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
-                                int& status)
+void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result, int& status)
 {
     // With no island crossing the loop or holding its first point (no island at all included)
     // the answer is 0: the leftover lanes of a pocket without islands are kept like the others.
@@ -210,8 +206,7 @@ void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, in
     });
 }
 
-void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
-                                 int& status)
+void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result, int& status)
 {
     scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         const int inside = first_point_in(loop, island, st);

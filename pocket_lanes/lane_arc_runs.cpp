@@ -56,8 +56,8 @@ bool bisector_crossing(const double* a, const double* b, const double* c, const 
 bool within(double d, double r, double t, double limit, double f2, int pass, double& error, int& verdict)
 {
     error = std::fabs(d - r);
-    const bool out = error > limit || (pass == kAdaptivePass && d > r + f2 * t) ||
-                     (pass == kBandPass && d < r - f2 * t);
+    const bool out =
+        error > limit || (pass == kAdaptivePass && d > r + f2 * t) || (pass == kBandPass && d < r - f2 * t);
     if (out) verdict = d > t + r ? 2 : 1;
     return !out;
 }
@@ -132,8 +132,8 @@ void arc_run_circle(int n, const double* run, double tolerance, double last_erro
     verdict = 0;
 }
 
-void arc_run_check(int mode, double tolerance, int n, const double* run, const double* centre, double radius,
-                   int sense, int& verdict, double& error, int pass, int& status)
+void arc_run_check(int mode, double tolerance, int n, const double* run, const double* centre, double radius, int sense,
+                   int& verdict, double& error, int pass, int& status)
 {
     static_cast<void>(mode);
     status = 0;

@@ -33,8 +33,8 @@ std::array<double, 3> tool_after_move()
 
 }  // namespace
 
-void lane_end_link(int approach_only, int kind, int chain_flag, int count, const double* points,
-                   const double* z_values, int dimension, int& status)
+void lane_end_link(int approach_only, int kind, int chain_flag, int count, const double* points, const double* z_values,
+                   int dimension, int& status)
 {
     static_cast<void>(chain_flag);
     status = 0;

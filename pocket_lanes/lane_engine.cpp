@@ -3,22 +3,21 @@
 // closed and the caller's options put back on every way out.
 #include "pocket_lanes/lane_engine.hpp"
 
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket/pocket_tool_radius.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_lanes/contour_lanes.hpp"
 #include "pocket_lanes/cutting_stages.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_loop.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket/lane_table.hpp"
-#include "pocket/pocket_tool_radius.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "toolpath/host_helpers.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/unwind_guard.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>
@@ -165,8 +164,8 @@ void run_engine(double extra_offset, const double* offsets, double side_step, in
     engine_time_line("start pocket offsets : ");
     const lane_engine_state& e = lane_engine_block;
     const double first_offset = pocket_work_block.first_offset;
-    offset_lanes(first_offset, extra_offset, levels.get(), side_step, offsets_mode, direction_sign,
-                 e.ilscom_enabled, e.lancom_enabled, second_stage, status);
+    offset_lanes(first_offset, extra_offset, levels.get(), side_step, offsets_mode, direction_sign, e.ilscom_enabled,
+                 e.lancom_enabled, second_stage, status);
     if (status != 0) return;
     bool left_over = false;
     const int usable = usable_lanes(left_over);

@@ -8,8 +8,8 @@
 
 // The engine's switches, reset by rrpock on every call.
 struct lane_engine_state {
-    int ilscom_enabled = 1;   // 1: island lanes that meet are merged
-    int lancom_enabled = 1;   // 1: branch lanes that meet an island lane are merged with it
+    int ilscom_enabled = 1;  // 1: island lanes that meet are merged
+    int lancom_enabled = 1;  // 1: branch lanes that meet an island lane are merged with it
 };
 extern lane_engine_state lane_engine_block;
 

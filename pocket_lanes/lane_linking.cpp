@@ -3,18 +3,18 @@
 // on surfaces the connection laid on the part.
 #include "pocket_lanes/lane_linking.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
-#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket/lane_table.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
@@ -206,8 +206,10 @@ void path_on_to(const double* exit, pokarr& path, int& status)
     const int direction = arc ? pk_arc_direction(path.y[k + 1]) : 1;
     if (k > 1) pokarr_append(k - 1, path, 1, path, status);
     if (status != 0) return;
-    if (arc) pokarr_add_arc(nearest[0], nearest[1], nullptr, cx, cy, r, direction, path, status);
-    else pokarr_add_pnt(nearest, path, status);
+    if (arc)
+        pokarr_add_arc(nearest[0], nearest[1], nullptr, cx, cy, r, direction, path, status);
+    else
+        pokarr_add_pnt(nearest, path, status);
 }
 
 }  // namespace
@@ -314,10 +316,10 @@ void notlif_in(double side_step, int direction_sign, cut_entry_tables& entries, 
 {
     lane = 0;
     const heights_state& heights = HEI8();
-    link_switches_block.projection =
-        heights.at(heights_state::kUseAbsolute) == 1 && eqval(heights.real(heights_state::kIncremental), kNoProjectionHeight)
-            ? 0
-            : 1;
+    link_switches_block.projection = heights.at(heights_state::kUseAbsolute) == 1 &&
+                                             eqval(heights.real(heights_state::kIncremental), kNoProjectionHeight)
+                                         ? 0
+                                         : 1;
     const double spike = std::min(2.0 * pocket_work_block.tolerance, side_step);
     int status = 0;
     if (!stage_index_ok(current) || !stage_index_ok(holder) || !stage_index_ok(exit_holder)) {
@@ -375,8 +377,10 @@ void notlif_in(double side_step, int direction_sign, cut_entry_tables& entries, 
     if (lane < 0) return;
     entries.element[current] = -std::abs(entries.element[current]);
     if (next == kLinkEnd) return;
-    if (connect) add_connection(exit, to, current, next, spike, status);
-    else add_separator(status);
+    if (connect)
+        add_connection(exit, to, current, next, spike, status);
+    else
+        add_separator(status);
     if (status != 0) lane = -status;
 }
 
@@ -394,8 +398,7 @@ void notlif(int group_switch, int link_mode, double side_step, int direction_sig
     notlif_in(side_step, direction_sign, entries, current, holder, exit_holder, next, path.a, lane);
 }
 
-void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries,
-                       int& status)
+void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries, int& status)
 {
     status = 0;
     build_plan();

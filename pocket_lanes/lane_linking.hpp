@@ -21,8 +21,8 @@ inline constexpr int kLinkEnd = 0;
 // (where the tool arrives).
 struct link_plan {
     std::vector<int> lanes;
-    std::vector<int> holders;   // where the tool arrives
-    std::vector<int> exits;     // where it leaves towards the parent (the lane's own chain child)
+    std::vector<int> holders;  // where the tool arrives
+    std::vector<int> exits;    // where it leaves towards the parent (the lane's own chain child)
     std::size_t position = 0;
     // On surfaces: where the last cut path ended (the start of the next connection).
     int has_exit = 0;
@@ -42,8 +42,7 @@ extern link_switches link_switches_block;
 // Builds the plan and cuts it: each lane through notlif, a separator at the end. Status 0, or the
 // status of a failed cut or test. Reads the lane table, pocket_box.first_output_lane and the
 // stage tables.
-void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries,
-                       int& status);
+void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries, int& status);
 
 // The plan's next lane after `current`, the lane whose entry on it the tool arrives at (holder) and
 // the one whose entry it leaves from towards the parent (exit_holder); kLinkEnd when the plan is

@@ -5,22 +5,22 @@
 // the first offset of the outer contour.
 #include "pocket_lanes/lane_loop.hpp"
 
-#include "toolpath/prog_line.hpp"
-#include "toolpath/user_lines.hpp"
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
-#include "pocket_arrays/lane_offset.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/one_offset.hpp"
+#include "toolpath/prog_line.hpp"
+#include "toolpath/user_lines.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -71,8 +71,8 @@ struct offsets_progress {
     }
 };
 
-oneoff_request offset_request(int direction_sign, double first_offset, double distance, int lane, int pass,
-                              int level, int island_mark, int& branch_count)
+oneoff_request offset_request(int direction_sign, double first_offset, double distance, int lane, int pass, int level,
+                              int island_mark, int& branch_count)
 {
     oneoff_request r;
     r.island_mark = island_mark;
@@ -305,7 +305,8 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
             if (result == kOffsetNoLoop) result = kEngineNoOffset;
             // Where the offset lost a part of the region narrower than two steps beside its lanes
             // (a horn, a leg, a neck), the lanes where that part closes.
-            if (result != kEngineNoOffset) collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, status);
+            if (result != kEngineNoOffset)
+                collapse_lanes_record(loop.a, lane, first_new, pass, b, branch_count, status);
             if (status != 0) return;
             // A collapse part as wide as the step holds material in its middle.
             const int inner = result != kEngineNoOffset ? collapse_part_lanes(r, first_new, lt.count) : 0;
@@ -334,8 +335,8 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
     }
 }
 
-void lanile(int direction_sign, double first_offset, double distance, const double* offsets, int pass,
-            int island_stage, int& branch_count, int& status)
+void lanile(int direction_sign, double first_offset, double distance, const double* offsets, int pass, int island_stage,
+            int& branch_count, int& status)
 {
     static_cast<void>(pass);
     status = 0;
@@ -359,8 +360,8 @@ void lanile(int direction_sign, double first_offset, double distance, const doub
             d = std::fabs(d);
         }
         lt.offset[lane] = d;
-        oneoff_request r = offset_request(direction_sign, first_offset, d, lane, island_stage, level, island_stage,
-                                          branch_count);
+        oneoff_request r =
+            offset_request(direction_sign, first_offset, d, lane, island_stage, level, island_stage, branch_count);
         r.source_offset = d;
         r.inward = inward;
         const int before = lt.count;
@@ -423,7 +424,8 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
             break;
         }
         if (pass == 1)
-            for (int k = contour_islands + 1; k <= pocket_box_block.island_count && kLevelIsland + k <= kOffsetSlots; ++k)
+            for (int k = contour_islands + 1; k <= pocket_box_block.island_count && kLevelIsland + k <= kOffsetSlots;
+                 ++k)
                 offsets[kLevelIsland + k] = -distance;
         if (islands <= 0) continue;
         if (pass >= 2 && m.lancom_on != 0) lancom(pass, w.island_stage, branch_count, islands, m.touch, status);

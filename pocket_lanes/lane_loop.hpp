@@ -5,9 +5,9 @@
 
 // Runs the passes (offsets_mode: 1 one pass, 9999 until nothing is left) and closes the branches;
 // with several passes, the islands that no branch took in are taken in by the branch lane that
-// holds them, or end outside the material (close_apart_islands). offsets are the engine's offsets by level (islands that appear in pass 1 get theirs). Status 0
-// or the first code that ends the loop. Reads pocket_state.pocket_dimension, pocket_work
-// (end_value, tolerance) and pocket_box.island_count.
+// holds them, or end outside the material (close_apart_islands). offsets are the engine's offsets by level (islands
+// that appear in pass 1 get theirs). Status 0 or the first code that ends the loop. Reads
+// pocket_state.pocket_dimension, pocket_work (end_value, tolerance) and pocket_box.island_count.
 void offset_lanes(double first_offset, double extra_offset, double* offsets, double side_step, int offsets_mode,
                   int direction_sign, int ilscom_switch, int lancom_switch, int second_stage, int& status);
 
@@ -25,5 +25,5 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
 // FAILED. ..." on the error channel); a second offset that gives nothing is "[lanile] SECOND
 // ISLAND OFFSET HAS FAILED. THIS ISLAND WILL BE GOUGED" and status 11. Reads
 // pocket_box.island_count and the pocket mode.
-void lanile(int direction_sign, double first_offset, double distance, const double* offsets, int pass,
-            int island_stage, int& branch_count, int& status);
+void lanile(int direction_sign, double first_offset, double distance, const double* offsets, int pass, int island_stage,
+            int& branch_count, int& status);

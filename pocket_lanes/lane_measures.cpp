@@ -4,12 +4,12 @@
 #include "pocket_lanes/lane_measures.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <array>
@@ -44,8 +44,8 @@ flat_loop flatten(const double* x, const double* y, int count, double chord)
         if (pk_is_marker(x[i]) && i + 3 < count) {
             double ax[kArcPointsMax], ay[kArcPointsMax];
             int n = 0;
-            arc_points(chord, x[i + 1], pk_arc_direction(y[i + 1]), x[i + 2], y[i + 2], x[i - 1], y[i - 1],
-                       x[i + 3], y[i + 3], ax, ay, n);
+            arc_points(chord, x[i + 1], pk_arc_direction(y[i + 1]), x[i + 2], y[i + 2], x[i - 1], y[i - 1], x[i + 3],
+                       y[i + 3], ax, ay, n);
             for (int k = 1; k < n; ++k) f.x.push_back(ax[k]), f.y.push_back(ay[k]);
             i += kArcRecordEntries;
             continue;
@@ -178,8 +178,7 @@ void pokarr_flatten_arcs(const pokarr& loop, pokarr& result, int& status)
     xy_flatten_arcs(loop.x, loop.y, loop.count, result, status);
 }
 
-void pokarr_to_float_pnts(const double* x, const double* y, int count, float* points, int& point_count,
-                          int& status)
+void pokarr_to_float_pnts(const double* x, const double* y, int count, float* points, int& point_count, int& status)
 {
     status = 0;
     point_count = 0;
@@ -203,8 +202,8 @@ void pokarr_to_float_pnts(const double* x, const double* y, int count, float* po
     }
 }
 
-void lanes_island_clearance(int level_status, int island_status, int levels, int island_flag,
-                            double reach, double& clearance)
+void lanes_island_clearance(int level_status, int island_status, int levels, int island_flag, double reach,
+                            double& clearance)
 {
     clearance = kNoClearance;
     pokarr lane;
@@ -250,7 +249,8 @@ void lanes_min_dist(int lane_a, int lane_b, double reach, double& distance, int&
         }
         l.x.resize(static_cast<std::size_t>(n));
         l.y.resize(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i) l.x[static_cast<std::size_t>(i)] = xy[2 * i], l.y[static_cast<std::size_t>(i)] = xy[2 * i + 1];
+        for (int i = 0; i < n; ++i)
+            l.x[static_cast<std::size_t>(i)] = xy[2 * i], l.y[static_cast<std::size_t>(i)] = xy[2 * i + 1];
     }
     distance = chains_distance(f[0], f[1], reach);
 }

@@ -13,15 +13,14 @@ inline constexpr double kNoClearance = 1.0e10;
 
 // Smallest distance between the lanes of levels 1 .. levels (wanted status for levels) and the
 // islands (wanted status for islands, only with the island flag); 1e10 when nothing measured.
-void lanes_island_clearance(int level_status, int island_status, int levels, int island_flag,
-                            double reach, double& clearance);
+void lanes_island_clearance(int level_status, int island_status, int levels, int island_flag, double reach,
+                            double& clearance);
 // Smallest distance between two lanes within reach (1e10 when none). Status 0 or 11.
 void lanes_min_dist(int lane_a, int lane_b, double reach, double& distance, int& status);
 // A loop's arcs flattened (chord tolerance 0.01) into single-precision x, y pairs, closed with
 // the first point; at most kFlatPointsMax points (retried at pocket_work.tolerance when that is
 // above 0.01: status 11 otherwise, 1 when the retry passes the limit too).
-void pokarr_to_float_pnts(const double* x, const double* y, int count, float* points, int& point_count,
-                          int& status);
+void pokarr_to_float_pnts(const double* x, const double* y, int count, float* points, int& point_count, int& status);
 // A loop with every arc replaced by points (chord tolerance 0.01), closed with the first point.
 void pokarr_flatten_arcs(const pokarr& loop, pokarr& result, int& status);
 void xy_flatten_arcs(const double* x, const double* y, int count, pokarr& result, int& status);

@@ -4,8 +4,8 @@
 #include "pocket_lanes/lane_string_fit.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/pokarr.hpp"
 
 #include <algorithm>
 
@@ -60,8 +60,8 @@ void work_reserve(int needed, int& status)
 
 struct fitted_arc {
     bool accepted = false;
-    int e = 0;          // the run variable when it was accepted
-    int last = 0;       // index of its end point
+    int e = 0;     // the run variable when it was accepted
+    int last = 0;  // index of its end point
     double centre[2] = {0.0, 0.0};
     double radius = 0.0;
     int sense = 0;

@@ -18,10 +18,10 @@ inline constexpr double kSplitSweep = 3.1084313978019007;
 // The work arrays kept open between calls (handles -1 when not open) and the adaptive centre
 // factor of the first pass.
 struct lane_fit_work {
-    int fitted = -1;       // host array of doubles, two per entry: the string being rewritten
-    int xs = -1;           // host arrays of doubles: its x and y values for the crossing test
+    int fitted = -1;  // host array of doubles, two per entry: the string being rewritten
+    int xs = -1;      // host arrays of doubles: its x and y values for the crossing test
     int ys = -1;
-    int capacity = 0;      // entries of each array
+    int capacity = 0;  // entries of each array
     double centre_factor = 0.0;
 };
 lane_fit_work& lane_fit_state();
@@ -51,8 +51,8 @@ void arc_run_circle(int n, const double* run, double tolerance, double last_erro
 // Whether the run fits the circle: verdict 0 when it does, 1 when it does not, 2 when it does
 // not and a point lies outside the circle by more than the tolerance; error the last distance
 // error measured (10 x tolerance for a run refused by its overall shape). Status 0.
-void arc_run_check(int mode, double tolerance, int n, const double* run, const double* centre, double radius,
-                   int sense, int& verdict, double& error, int pass, int& status);
+void arc_run_check(int mode, double tolerance, int n, const double* run, const double* centre, double radius, int sense,
+                   int& verdict, double& error, int pass, int& status);
 
 // Sweep (radians, 0 to 2 pi) from `first` to `second` about the centre in the sense; 0 for
 // equal points or a point on the centre. Status -1 when the cosine lies outside [-1, 1] beyond

@@ -15,7 +15,10 @@ constexpr int kRisingKindsUpTo = 10;
 
 // Height above the end of the profile at the share t of the quarter circle (t 1: the full
 // lead height).
-double profile_height(double t) { return (1.0 - std::sqrt(std::fmax(0.0, 1.0 - t * t))) * pocket_work_block.lead_height; }
+double profile_height(double t)
+{
+    return (1.0 - std::sqrt(std::fmax(0.0, 1.0 - t * t))) * pocket_work_block.lead_height;
+}
 
 }  // namespace
 
@@ -33,8 +36,8 @@ void lead_height_line(const double* from, const double* to, int& count, lead_pie
     status = 0;
 }
 
-void lead_height_arc(int kind, const double* centre, const double* start, const double* end, double angle,
-                     int& count, lead_pieces& pieces, int& status)
+void lead_height_arc(int kind, const double* centre, const double* start, const double* end, double angle, int& count,
+                     lead_pieces& pieces, int& status)
 {
     const int n = eqptd(2, start, end) != 0 ? kShortSteps : kProfileSteps;
     const double step = angle / n;

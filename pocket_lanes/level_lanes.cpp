@@ -19,8 +19,7 @@ bool matches(int status, int wanted) { return status == wanted || (wanted <= 0 &
 current_level_lanes::current_level_lanes(int wanted, int first_level, int last_level)
     : wanted_(wanted), first_level_(first_level), seen_count_(lane_table_block.count),
       lanes_(static_cast<std::size_t>(std::max(0, last_level - first_level + 1)), kUnknown)
-{
-}
+{}
 
 int current_level_lanes::scan(int level) const
 {
@@ -67,9 +66,12 @@ void current_level_lanes::know_all(bool closing_ends_level)
         // level's lanes of that pass: no older lane of a level whose newest lane is a closing one
         // has a later pass's status (from pass 2 on, when pass 1 no longer moves lanes between
         // branches).
-        if (matches(lt.status[n], wanted_)) known = n;
-        else if (closing_ends_level && wanted_ >= 2 && lt.status[n] < 0) known = 0;
-        else continue;
+        if (matches(lt.status[n], wanted_))
+            known = n;
+        else if (closing_ends_level && wanted_ >= 2 && lt.status[n] < 0)
+            known = 0;
+        else
+            continue;
         --undecided;
     }
     std::replace(lanes_.begin(), lanes_.end(), kUnknown, 0);

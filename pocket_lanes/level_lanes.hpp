@@ -32,6 +32,6 @@ private:
 
     int wanted_;
     int first_level_;
-    int seen_count_;               // lanes of the table looked at so far
-    std::vector<int> lanes_;       // per level: the lane, 0 none, -1 unknown
+    int seen_count_;          // lanes of the table looked at so far
+    std::vector<int> lanes_;  // per level: the lane, 0 none, -1 unknown
 };

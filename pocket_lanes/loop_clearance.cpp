@@ -41,7 +41,8 @@ loop_clearance::loop_clearance(const pokarr& loop)
         box r = elements_[first];
         for (std::size_t k = first + 1; k < std::min(first + run_, elements_.size()); ++k) {
             const box& b = elements_[k];
-            r = {std::min(r.xmin, b.xmin), std::min(r.ymin, b.ymin), std::max(r.xmax, b.xmax), std::max(r.ymax, b.ymax)};
+            r = {std::min(r.xmin, b.xmin), std::min(r.ymin, b.ymin), std::max(r.xmax, b.xmax),
+                 std::max(r.ymax, b.ymax)};
         }
         runs_.push_back(r);
     }

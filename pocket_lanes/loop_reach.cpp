@@ -3,8 +3,8 @@
 // where the point faces the arc and to its ends elsewhere.
 #include "pocket_lanes/loop_reach.hpp"
 
-#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pk_element.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,11 +4,11 @@
 // located with pnt_in_pokarr; crossings come from the loop intersection.
 #include "pocket_lanes/loop_relation.hpp"
 
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_finite.hpp"
-#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -145,7 +145,8 @@ void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared)
             double h[4];
             step = walked_element_box(a.x, a.y, a.count, e, h);
             if (step == 0) break;
-            prepared.boxes.push_back({h[0] - kSearchReach, h[1] - kSearchReach, h[2] + kSearchReach, h[3] + kSearchReach});
+            prepared.boxes.push_back(
+                {h[0] - kSearchReach, h[1] - kSearchReach, h[2] + kSearchReach, h[3] + kSearchReach});
             prepared.starts.push_back(e);
         }
     }
@@ -179,8 +180,7 @@ bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near&
     return true;
 }
 
-void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
-                     int& status)
+void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation, int& status)
 {
     (void)side;  // the side orients the surface walk only
     status = 0;
@@ -194,8 +194,8 @@ void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& re
     }
 }
 
-void pieces_meet_loop(int piece_count, const int* counts, const pokarr& pieces, const pokarr& loop,
-                      int& result, int& status)
+void pieces_meet_loop(int piece_count, const int* counts, const pokarr& pieces, const pokarr& loop, int& result,
+                      int& status)
 {
     result = 0;
     status = 0;

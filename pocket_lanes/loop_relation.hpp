@@ -40,8 +40,7 @@ std::unique_ptr<crossing_rows> loop_crossings(int mode, pokarr& a, const pokarr&
 // dimension 2) the crossings of A and B decide first: a crossing where B lies at least half the
 // width (at most pocket_work.tolerance) above or below A would need the surface walk and gives
 // status -2. side is +1 (outer lanes) or -1 (islands). Status 0 or the first failure met.
-void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation,
-                     int& status);
+void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation, int& status);
 
 // Whether the crossing search of A against B (luplup_pokarr, LUPLUP) surely finds no crossing
 // and no failure: both loops finite, and no element of A, walked as the search walks it, reaches
@@ -59,8 +58,8 @@ struct crossing_search_loop {
     std::vector<std::array<double, 4>> boxes;
     std::vector<int> starts;  // per box, the element's first entry
     box_grid grid;
-    std::vector<int> met;     // candidates of the last test
-    std::vector<int> near;    // the elements of the last crossing_search_near
+    std::vector<int> met;   // candidates of the last test
+    std::vector<int> near;  // the elements of the last crossing_search_near
 };
 void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared);
 // crossing_search_finds_none(a, b) for the loop A made ready: the same answer, from the elements
@@ -74,8 +73,8 @@ bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near&
 // Pieces held one after another in `pieces` (counts[i] entries each): result 1 or 2 when the
 // first point of a piece lies inside the loop or on it, 2 when a piece crosses it, 0 otherwise.
 // Status 0; -1 when the counts overrun the array; a failed crossing search passes its status on.
-void pieces_meet_loop(int piece_count, const int* counts, const pokarr& pieces, const pokarr& loop,
-                      int& result, int& status);
+void pieces_meet_loop(int piece_count, const int* counts, const pokarr& pieces, const pokarr& loop, int& result,
+                      int& status);
 
 // Modes of loop_in_islands: 1 stops at the first point inside or on an island, 2 only inside;
 // any other mode asks only whether an island meets (crosses or touches) the loop.
@@ -88,8 +87,7 @@ inline constexpr int kIslandsPointInside = 2;
 // island, 2 (mode 1) on its boundary; in other modes 2 when an island meets the loop. Status 0;
 // 11 when an island cannot be read or an inside test cannot be made; a failed crossing search
 // passes its status on. Reads pocket_state.pocket_dimension (the islands are read in it).
-void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result,
-                     int& status);
+void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int& result, int& status);
 
 // The loop against the live lanes of levels 1 .. levels: result 1 when one contains the loop's
 // first point (2-D) or the loop (on surfaces); 2 when the outer contour is open (contour type 2)
@@ -108,7 +106,5 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 // when the height decision on surfaces needs the surface walk (a height difference not below
 // pocket_work.tolerance); a failed crossing search passes its status on. Reads
 // pocket_state.pocket_dimension.
-void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result,
-                                int& status);
-void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result,
-                                 int& status);
+void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result, int& status);
+void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result, int& status);

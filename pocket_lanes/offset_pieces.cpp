@@ -5,18 +5,18 @@
 #include "pocket_lanes/offset_pieces.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_element.hpp"
-#include "pocket_arrays/pokarr_convert.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
-#include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_arrays/pk_primitives.hpp"
-#include "pocket_lanes/lane_measures.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/lane_measures.hpp"
+#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +38,8 @@ constexpr double kNoMaximum = -1.0e10;
 std::vector<int> firsts_of(int piece_count, const int* counts)
 {
     std::vector<int> first(static_cast<std::size_t>(piece_count) + 1, 0);
-    for (int i = 0; i < piece_count; ++i) first[static_cast<std::size_t>(i) + 1] = first[static_cast<std::size_t>(i)] + counts[i];
+    for (int i = 0; i < piece_count; ++i)
+        first[static_cast<std::size_t>(i) + 1] = first[static_cast<std::size_t>(i)] + counts[i];
     return first;
 }
 
@@ -146,7 +147,8 @@ bool crossed_twice(const pokarr& piece, const double* from, const double* middle
     }
     std::vector<word> set(1 + 2 * static_cast<std::size_t>(points));
     set[0] = points;
-    for (int k = 0; k < 2 * points; ++k) set[1 + static_cast<std::size_t>(k)] = real_to_word(flat[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < 2 * points; ++k)
+        set[1 + static_cast<std::size_t>(k)] = real_to_word(flat[static_cast<std::size_t>(k)]);
     xy_output output;
     int count = 0, gouge = 0, close_status = 0;
     region_hatch().hatch_region(kHatchCrossings, nullptr, 0, set.data(), 1, p1, p2, count, output, gouge, status);
@@ -196,8 +198,8 @@ bool crossed_twice_on_surface(const pokarr& piece, const double* from, const dou
 }
 
 // Sweep 3: slivers beside the previous lane.
-void sliver_sweep(const pokarr& previous, double d, double sliver, double reach, int& piece_count,
-                  const piece_set& set, int& status)
+void sliver_sweep(const pokarr& previous, double d, double sliver, double reach, int& piece_count, const piece_set& set,
+                  int& status)
 {
     const int dimension = pocket_state_block.pocket_dimension;
     for (int i = 0; i < piece_count;) {
@@ -323,8 +325,8 @@ void pieces_uncross(int& piece_count, const piece_set& set, int level, int mode,
     }
 }
 
-void loop_dist_exceeds(const double* chain_x, const double* chain_y, int chain_count, const double* x,
-                       const double* y, int count, double limit, double& value, int& flag)
+void loop_dist_exceeds(const double* chain_x, const double* chain_y, int chain_count, const double* x, const double* y,
+                       int count, double limit, double& value, int& flag)
 {
     value = kNoMaximum;
     flag = 0;
@@ -341,9 +343,8 @@ void loop_dist_exceeds(const double* chain_x, const double* chain_y, int chain_c
     }
 }
 
-void offset_pieces_filter(int order_flag, const pokarr& previous, double width, double area_limit,
-                          double d, double tool_radius, int wanted_kind, int& piece_count,
-                          const piece_set& set, int& status)
+void offset_pieces_filter(int order_flag, const pokarr& previous, double width, double area_limit, double d,
+                          double tool_radius, int wanted_kind, int& piece_count, const piece_set& set, int& status)
 {
     status = 0;
     if (piece_count > kPiecesMax) {

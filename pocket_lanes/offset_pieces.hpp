@@ -27,9 +27,8 @@ inline constexpr int kPiecesMax = 7000;
 // previous lane, then the order. d the offset distance, tool_radius Rt, width w, area limit L.
 // Status 0; 11 memory or more than kPiecesMax pieces; 19 a failed surface drop. Reads
 // pocket_work (side_step, surface_reduction, tolerance) and pocket_state.pocket_dimension.
-void offset_pieces_filter(int order_flag, const pokarr& previous, double width, double area_limit,
-                          double d, double tool_radius, int wanted_kind, int& piece_count,
-                          const piece_set& set, int& status);
+void offset_pieces_filter(int order_flag, const pokarr& previous, double width, double area_limit, double d,
+                          double tool_radius, int wanted_kind, int& piece_count, const piece_set& set, int& status);
 // Removes piece `index` (0-based), whose points start at `first`.
 void piece_remove(int index, int first, const piece_set& set, int& piece_count);
 // Order flag 0: the largest piece, the others of its kind, the rest; 1: the others first.
@@ -39,6 +38,5 @@ void pieces_reorder(int order_flag, int piece_count, const piece_set& set, int& 
 void pieces_uncross(int& piece_count, const piece_set& set, int level, int mode, int& status);
 // The largest distance of the loop's vertices from the chain; flag 1 as soon as it passes the
 // limit.
-void loop_dist_exceeds(const double* chain_x, const double* chain_y, int chain_count, const double* x,
-                       const double* y, int count, double limit, double& value, int& flag);
-
+void loop_dist_exceeds(const double* chain_x, const double* chain_y, int chain_count, const double* x, const double* y,
+                       int count, double limit, double& value, int& flag);

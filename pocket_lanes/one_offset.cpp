@@ -6,36 +6,36 @@
 // part of Q the tool running along it misses, and records what remains as extra lanes.
 #include "pocket_lanes/one_offset.hpp"
 
-#include "toolpath/machining_type.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/common_loops.hpp"
-#include "pocket_arrays/lane_offset.hpp"
-#include "pocket_lanes/restart_lane.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_reach.hpp"
 #include "pocket_lanes/loop_relation.hpp"
-#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
+#include "pocket_lanes/restart_lane.hpp"
 #include "pocket_lanes/scale_combine.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
+#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -113,8 +113,7 @@ struct piece_store {
     piece_store(int dimension, scratch_cache<piece_columns>& kept)
         : points(dimension), columns(kept), counts(columns.get().counts), directions(columns.get().directions),
           kinds(columns.get().kinds), areas(columns.get().areas)
-    {
-    }
+    {}
     void clear()
     {
         int status = 0;
@@ -151,8 +150,8 @@ struct piece_store {
     bool take(pokarr& p, int direction, double area, int kind)
     {
         pokarr& a = points.a;
-        const bool same_layout = p.dimension == a.dimension && (p.z == nullptr) == (a.z == nullptr) &&
-                                 (p.n == nullptr) == (a.n == nullptr);
+        const bool same_layout =
+            p.dimension == a.dimension && (p.z == nullptr) == (a.z == nullptr) && (p.n == nullptr) == (a.n == nullptr);
         if (count != 0 || a.count != 0 || !same_layout) return add(p, direction, area, kind);
         const double set_area = a.area;
         const int set_direction = a.direction, set_indicator = a.indicator, entries = p.count;
@@ -169,8 +168,8 @@ private:
     {
         const std::size_t i = static_cast<std::size_t>(count++);
         if (i >= counts.size()) {
-            const std::size_t room = std::min<std::size_t>(std::max<std::size_t>(2 * counts.size(), kFirstPieceRoom),
-                                                           kPieceSetMax);
+            const std::size_t room =
+                std::min<std::size_t>(std::max<std::size_t>(2 * counts.size(), kFirstPieceRoom), kPieceSetMax);
             counts.resize(room), directions.resize(room), kinds.resize(room), areas.resize(room);
         }
         counts[i] = entries, directions[i] = direction, kinds[i] = kind, areas[i] = area;
@@ -293,10 +292,8 @@ struct oneoff_call {
     int& status;
     oneoff_call(const oneoff_request& request, pokarr& loop, int& st)
         : rq(request), source(loop), dimension(loop.dimension), p(loop.dimension, kept_columns(0)),
-          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), source_reach(kept_reach()),
-          status(st)
-    {
-    }
+          s(loop.dimension, kept_columns(1)), q(loop.dimension, kept_columns(2)), source_reach(kept_reach()), status(st)
+    {}
     int& branches() { return rq.branch_count != nullptr ? *rq.branch_count : branch_local; }
     static scratch_cache<loop_reach>& kept_reach()
     {
@@ -413,8 +410,8 @@ bool prepare_source(oneoff_call& c)
         c.status = kOneoffNoOffset;
         return false;
     }
-    c.end_restart = pw.end_point_mode >= 1 &&
-                    ((rq.island_mark == 0 && rq.level == 1) || (rq.island_mark > 0 && pw.island_stage == 1 && pw.full_pocket == 0));
+    c.end_restart = pw.end_point_mode >= 1 && ((rq.island_mark == 0 && rq.level == 1) ||
+                                               (rq.island_mark > 0 && pw.island_stage == 1 && pw.full_pocket == 0));
     int status = 0;
     if (c.end_restart && rq.pass > 1) {
         double x = 0.0, y = 0.0;
@@ -608,8 +605,10 @@ bool valid_on_surface(oneoff_call& c, pokarr& source, const int* elem_a, const d
     // neither is positive).
     const double offset = c.rq.source_offset, distance = c.distance;
     double step = offset;
-    if (offset > 0.0 && distance > 0.0) step = std::min(offset, distance);
-    else if (distance > 0.0) step = distance;
+    if (offset > 0.0 && distance > 0.0)
+        step = std::min(offset, distance);
+    else if (distance > 0.0)
+        step = distance;
     const double height = z_a[deciding];
     double point[6] = {x[deciding], y[deciding], height, 0.0, 0.0, 0.0};
     surface_grid_seam_table().drop_lane_on_grid(0, point, direction, 0.5 * step, nullptr, status);
@@ -752,8 +751,8 @@ bool valid_against_source(oneoff_call& c, pokarr& source, pokarr& piece, bool& e
         // Once the source's elements are in their grid, the search looks only at those near the piece.
         luplup_near near;
         if (&source == &c.source && c.source_elems_made && crossing_search_near(*c.source_elems, piece, near))
-            luplup_pokarr_near(kLuplupHeights, source, near, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y,
-                               r->z_a, r->z_b, count, status);
+            luplup_pokarr_near(kLuplupHeights, source, near, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a,
+                               r->z_b, count, status);
         else
             luplup_pokarr(kLuplupHeights, source, piece, r->boxes, r->elem_a, r->elem_b, r->x, r->y, r->z_a, r->z_b,
                           count, status);
@@ -1320,8 +1319,8 @@ void set_up(oneoff_call& c)
     c.t = std::clamp(std::min(0.5 * pw.tolerance, c.d / 1000.0), kLocalTolFloor, kLocalTolCap);
     int direction = 0;
     pokarr_area_dir(c.source, c.source_area, direction);
-    c.min_area = rq.island_mark == 0 ? kOuterMinArea
-                                     : (rq.pass == 1 ? kIslandFirstPassFactor * kIslandMinArea : kIslandMinArea);
+    c.min_area =
+        rq.island_mark == 0 ? kOuterMinArea : (rq.pass == 1 ? kIslandFirstPassFactor * kIslandMinArea : kIslandMinArea);
     if (c.dimension == 2 && !c.arc_corner && (pk_eq_val(c.d, kFillDistance) || pk_is_zero(c.d)))
         c.min_area = std::max(c.min_area, 0.5 * c.source_area);
     c.width = std::max(kWidthFactor * c.min_area, rq.first_offset * rq.first_offset);

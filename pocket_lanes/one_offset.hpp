@@ -32,12 +32,12 @@ inline constexpr int kPieceSetMax = 7000;
 // The inputs of one offset besides the loop. `combine`, `inward` and the marks are switches.
 struct oneoff_request {
     int collection = kOneoffRecord;
-    int island_mark = 0;      // 0 a lane of the outer contour's branches; 1 or more an island lane
-    int direction_sign = 1;   // the pocket's direction sign, handed to scale_and_combine
-    int direction_word = 1;   // -1 reverses the loop first
-    int side = 1;             // side of the offset (raw offset's side word)
+    int island_mark = 0;     // 0 a lane of the outer contour's branches; 1 or more an island lane
+    int direction_sign = 1;  // the pocket's direction sign, handed to scale_and_combine
+    int direction_word = 1;  // -1 reverses the loop first
+    int side = 1;            // side of the offset (raw offset's side word)
     double first_offset = 0.0;
-    double distance = 0.0;    // d
+    double distance = 0.0;  // d
     int combine = 0;
     double source_offset = 0.0;
     int source_lane = 0;

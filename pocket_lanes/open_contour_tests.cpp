@@ -4,14 +4,14 @@
 #include "cutter/prj_manager_least.hpp"
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "tools/symbol_geometry.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/narrowed_mill.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "tools/symbol_geometry.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <array>
@@ -126,10 +126,14 @@ int directions_at(const pokarr& lane, int lane_direction, const lane_point_index
         lane_dir_at_point(lane.x, lane.y, lane.count, lane_direction, index.element, index.t, d1, closed, status);
         have_before = status == 0;
     }
-    if (have_before) ++count;
-    else d1[0] = d1[1] = 0.0;
-    if (have_after) ++count;
-    else d2[0] = d2[1] = 0.0;
+    if (have_before)
+        ++count;
+    else
+        d1[0] = d1[1] = 0.0;
+    if (have_after)
+        ++count;
+    else
+        d2[0] = d2[1] = 0.0;
     return count;
 }
 
@@ -188,8 +192,10 @@ void probe_direction(const double* p, double z, const double* dir, double reach,
             return;
         }
         blocked = touch == 0 ? 1 : 0;
-        if (touch != 0) status = kStepOnPart;
-        else status = 0;
+        if (touch != 0)
+            status = kStepOnPart;
+        else
+            status = 0;
         return;
     }
     for (const double first : {-a, b}) {
@@ -322,7 +328,8 @@ void open_contour_contact(const double* a, const double* b, const double* direct
     if (best == 0.0) return;
     const double reach = tool_reach(kContactReachTolerances);
     const double radius = tool_now().radius;
-    const int steps = radius > 0.0 ? static_cast<int>(kContactStepsPerRadius * reach / radius) : kContactStepsWithoutRadius;
+    const int steps =
+        radius > 0.0 ? static_cast<int>(kContactStepsPerRadius * reach / radius) : kContactStepsWithoutRadius;
     const double step = reach / 3.0;
     double from[3] = {a[0], a[1], height}, to[3] = {b[0], b[1], height};
     double travelled = 0.0;

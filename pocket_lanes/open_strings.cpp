@@ -2,11 +2,11 @@
 #include "pocket_lanes/open_strings.hpp"
 
 #include "host/vantu.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
-#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/tool_position.hpp"
@@ -77,7 +77,7 @@ struct walk {
     std::vector<string_points> strings;
     string_points current;
     int points = 0;
-    bool cut = false;      // a limit was reached
+    bool cut = false;  // a limit was reached
     int status = 0;
 
     // Asks the step test; false when it failed (status -1).
@@ -133,8 +133,7 @@ struct walk {
     }
     // One sample after `previous` (valid unless first); a string keeps the lane's own points
     // (vertex set) and the edges of its run, not the samples between.
-    bool sample(const pt& p, const pt& previous, bool previous_ok, bool first, bool vertex, int index,
-                double fraction)
+    bool sample(const pt& p, const pt& previous, bool previous_ok, bool first, bool vertex, int index, double fraction)
     {
         bool ok = false;
         if (!usable(p, index, fraction, ok)) return false;
@@ -211,8 +210,8 @@ void trim_string(string_points& s)
     for (int i = 0; i < count[1]; ++i) s[static_cast<std::size_t>(i)] = {flat[2 * i], flat[2 * i + 1]};
 }
 
-void write_strings(const std::vector<string_points>& strings, int& string_count, int* counts,
-                   open_string_store& store, int& status)
+void write_strings(const std::vector<string_points>& strings, int& string_count, int* counts, open_string_store& store,
+                   int& status)
 {
     int doubles = 0;
     for (const string_points& s : strings) doubles += 2 * static_cast<int>(s.size());

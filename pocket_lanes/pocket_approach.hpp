@@ -73,8 +73,8 @@ void entry_point_srf(int kind, int dimension, const double* from, const double* 
 // from its first point to its first point. With more than one point, pocket_state.last_position
 // becomes the last point written, and in motion-link mode 1 a set link-source flag sets the link
 // flag. chain_flag (the drawing's new-chain flag) is not read. Status 0 or the first failure.
-void lane_end_link(int approach_only, int kind, int chain_flag, int count, const double* points,
-                   const double* z_values, int dimension, int& status);
+void lane_end_link(int approach_only, int kind, int chain_flag, int count, const double* points, const double* z_values,
+                   int dimension, int& status);
 
 // At most this many points in a lead-height profile.
 inline constexpr int kLeadPiecesMost = 10;
@@ -90,5 +90,5 @@ void lead_height_line(const double* from, const double* to, int& count, lead_pie
 // (radians, signed) in 9 steps (2 when start and end coincide), z from end.z (x, y, z): rising
 // (t = i / steps) for kinds up to 10, falling ((steps - i) / steps) above, so that a lead-in
 // comes down onto the lane. Status 0.
-void lead_height_arc(int kind, const double* centre, const double* start, const double* end, double angle,
-                     int& count, lead_pieces& pieces, int& status);
+void lead_height_arc(int kind, const double* centre, const double* start, const double* end, double angle, int& count,
+                     lead_pieces& pieces, int& status);

@@ -4,22 +4,22 @@
 #include "pocket_lanes/pocket_computation.hpp"
 
 #include "cutter/touch_point_flags.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "host/vantu.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/contour_box.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket/pocket_driver_setup.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
-#include "pocket/lane_table.hpp"
 #include "toolpath/coord_in_display_units.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -244,8 +244,8 @@ std::int64_t cmtpk1_size_estimate(int contours, int contour_points)
     if (s.offsets_mode == kOneOffset) {
         std::int64_t one = n * kOneOffsetEntries;
         if (s.pocket_dimension != kPlanar && w.extra_offset > 0.0)
-            one = static_cast<std::int64_t>(std::min(static_cast<double>(limit),
-                                                     pocket_frame_block.size / w.extra_offset * static_cast<double>(one)));
+            one = static_cast<std::int64_t>(std::min(
+                static_cast<double>(limit), pocket_frame_block.size / w.extra_offset * static_cast<double>(one)));
         size = std::max(size, one);
     } else {
         double e = pocket_frame_block.size / w.side_step * static_cast<double>(n) * kEntriesPerStep;

@@ -10,8 +10,8 @@
 
 // Words of the computation, kept from one cmtpk1 call to the next within a cmtpk_clean call.
 struct pocket_run_words {
-    int too_small_reported = 0;   // the no-lane outcome was reported in this computation
-    int saved_offsets_mode = 0;   // the offsets mode when cmtpk_clean started
+    int too_small_reported = 0;  // the no-lane outcome was reported in this computation
+    int saved_offsets_mode = 0;  // the offsets mode when cmtpk_clean started
 };
 extern pocket_run_words pocket_run_block;
 
@@ -26,8 +26,7 @@ void cmtpk_clean(int mode, int& status);
 // The lane engine cmtpk1 runs (rrpock, lane_engine.hpp); a test may put a double in its place and
 // restore it with rrpock.
 using lane_engine_run = void (*)(double extra_offset, const double* offsets, double side_step, int& offsets_mode,
-                                 int direction_sign, int second_stage, double tolerance, double end_value,
-                                 int& status);
+                                 int direction_sign, int second_stage, double tolerance, double end_value, int& status);
 lane_engine_run& pocket_lane_engine();
 
 // The main arrays' first size for a computation of `contours` contour rows and `contour_points`

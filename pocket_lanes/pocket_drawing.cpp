@@ -4,37 +4,37 @@
 // lead-in or link, first move, corner loops, moves and lead-out (12 to 20).
 #include "pocket_lanes/pocket_drawing.hpp"
 
-#include "toolpath/machining_type.hpp"
-#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
-#include "pocket/pocket_draw_words.hpp"
 #include "pocket/drelan_params.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket/pocket_draw_words.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/corner_moves.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/lane_leads.hpp"
-#include "pocket_lanes/link_region.hpp"
-#include "pocket/lane_table.hpp"
-#include "pocket_lanes/open_strings.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/entry/pocket_entry.hpp"
 #include "pocket_lanes/entry/ramp_entry.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "pocket_lanes/link_region.hpp"
+#include "pocket_lanes/open_strings.hpp"
+#include "pocket_lanes/pocket_approach.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/prog_line.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -54,7 +54,10 @@ constexpr int kFeedKind = 1;
 constexpr double kApproachPullIn = 0.1;
 constexpr int kProgressKind = 0;
 
-bool code_in(int code, std::initializer_list<int> codes) { return std::find(codes.begin(), codes.end(), code) != codes.end(); }
+bool code_in(int code, std::initializer_list<int> codes)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
 bool wire_code(int code) { return code == 34 || code == 38; }
 // Machines whose levels are not closed by an end marker 2/4.
 bool no_level_marker(int code) { return code_in(code, {2, 27, 34, 38, 50, 51, 56}); }
@@ -69,7 +72,7 @@ void report_failure(int& status)
 struct draw_buffers {
     double* xy = nullptr;
     double* z = nullptr;
-    int capacity = 0;     // doubles of the x/y list (two per point); the z list holds half
+    int capacity = 0;  // doubles of the x/y list (two per point); the z list holds half
     int entry_handle = -1;
     int entry_capacity = kDrawListFirst;
     int string_handle = -1;
@@ -126,8 +129,8 @@ struct draw_call {
     int lead_in_allowed = 1;
     int lead_out_allowed = 1;
     int start_moves_allowed = 1;
-    int split_lane = 0;      // the last lane went through chkocont
-    bool with_z = false;     // the lists carry z (a pocket in space)
+    int split_lane = 0;   // the last lane went through chkocont
+    bool with_z = false;  // the lists carry z (a pocket in space)
     // The walk over the cut lanes.
     bool forward = true;
     int step = 1;
@@ -139,7 +142,7 @@ struct draw_call {
     int strings = 0;
     int next_string = 0;
     int string_counts[kMostStrings + 2] = {};
-    int string_offset = 0;   // doubles of the store before the next string
+    int string_offset = 0;  // doubles of the store before the next string
 };
 
 bool level_drawn() { return point_mover().level_drawn != 0; }
@@ -150,8 +153,10 @@ void read_lane(int lane, draw_buffers& b, const draw_call& c, int& status)
     const lane_table& lt = lane_table_block;
     const int forward = pocket_state_block.order_flag != 0 ? 1 : 0;
     const int end = lt.first[lane + 1];
-    if (c.dimension == 2) pokmain_get_xy(forward, lt.first[lane], end, b.xy, b.capacity / 2, status);
-    else pokmain_get_xyz(forward, lt.first[lane], end, b.xy, b.z, b.capacity / 2, status);
+    if (c.dimension == 2)
+        pokmain_get_xy(forward, lt.first[lane], end, b.xy, b.capacity / 2, status);
+    else
+        pokmain_get_xyz(forward, lt.first[lane], end, b.xy, b.z, b.capacity / 2, status);
 }
 
 bool lane_closed(const double* xy, int count)
@@ -306,8 +311,10 @@ void end_of_call(const draw_call& c, int& status)
                       y + pocket_frame_block.origin[1], ps.current_z);
         msg_mdls(400, 70, text);
     }
-    if (proc_geometry().curve_approx.lane_report != 0) msg_mdls(400, 110);
-    else if (IsDebugMode() != 0) lane_show(c.failed_lane);
+    if (proc_geometry().curve_approx.lane_report != 0)
+        msg_mdls(400, 110);
+    else if (IsDebugMode() != 0)
+        lane_show(c.failed_lane);
     status = kLaneNotEntered;
 }
 
@@ -635,7 +642,8 @@ lane_step first_move_kind(draw_call& c, draw_buffers& b, const lane_in_hand& l, 
 bool insert_corner_loops(const draw_call& c, draw_buffers& b, lane_in_hand& l)
 {
     const curve_approx_words& ca = proc_geometry().curve_approx;
-    const bool by_size = ca.corner_move_mode == kCornerModeSize && ca.corner_size != 0.0f && (c.code == 27 || c.code == 2);
+    const bool by_size =
+        ca.corner_move_mode == kCornerModeSize && ca.corner_size != 0.0f && (c.code == 27 || c.code == 2);
     const bool by_wire = ca.corner_move_mode == kCornerModeWire && wire_code(c.code);
     if (lane_table_block.status[c.lane] == 1 || !(by_size || by_wire)) return true;
     double* list = b.xy;
@@ -680,8 +688,10 @@ void chain_on(draw_call& c)
 lane_step draw_lane(draw_call& c, draw_buffers& b, lane_in_hand& l)
 {
     lane_step step = lane_step::go_on;
-    if (l.lead_lane && c.lead_in_allowed != 0) step = lead_in(c, b, l);
-    else if (c.chain_drawn != 0) step = link_in_chain(c, b);
+    if (l.lead_lane && c.lead_in_allowed != 0)
+        step = lead_in(c, b, l);
+    else if (c.chain_drawn != 0)
+        step = link_in_chain(c, b);
     int kind = kLaneKind;
     if (step == lane_step::go_on) step = first_move_kind(c, b, l, kind);
     if (step != lane_step::go_on) return step;

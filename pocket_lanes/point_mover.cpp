@@ -5,27 +5,26 @@
 // point.
 #include "pocket_lanes/pocket_approach.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/link_region.hpp"
-#include "toolpath/twirl_words.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/warn_at_point.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_entr.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/surface_approach.hpp"
 #include "toolpath/tool_position.hpp"
-
+#include "toolpath/twirl_words.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 namespace {
 
@@ -50,8 +49,8 @@ const std::array<double, 3> kUp = {0.0, 0.0, 1.0};
 // The kind decoded: the base move and what the +10 and +20 kinds add.
 struct move_kind {
     int base = 0;
-    bool lead_in = false;   // 11 to 19: start marker 5/9 and the profile on kinds 2 and 3
-    bool profile = false;   // 11 to 19 and 21 up: the profile on kind 1
+    bool lead_in = false;  // 11 to 19: start marker 5/9 and the profile on kinds 2 and 3
+    bool profile = false;  // 11 to 19 and 21 up: the profile on kind 1
 };
 
 move_kind decode(int kind)
@@ -122,9 +121,8 @@ void wire_descent(std::array<double, 3>& from, double clearance, int& status)
     const pocket_state& ps = pocket_state_block;
     const pocket_work& pw = pocket_work_block;
     from[2] = pw.lead_height + ps.current_z;
-    double h = pw.stored_approach_height > kNoStoredHeight
-                   ? pw.stored_approach_height - ps.current_z + pw.lead_height
-                   : pw.lead_height;
+    double h = pw.stored_approach_height > kNoStoredHeight ? pw.stored_approach_height - ps.current_z + pw.lead_height
+                                                           : pw.lead_height;
     h += clearance;
     if (pw.lead_rise != pw.lead_height) h -= pw.lead_height > 0.0 ? 2.0 * pw.lead_height : pw.lead_rise;
     if (h < 0.0) h = 0.0;
@@ -163,8 +161,7 @@ void record_entry_point(const std::array<double, 3>& from, int& status)
     point_mover_words& w = point_mover();
     const int type = machining_type();
     if (ps.level_counter != 1 || (type == kEntryListType && w.entry_pending == 0)) return;
-    const float point[3] = {static_cast<float>(from[0]), static_cast<float>(from[1]),
-                            static_cast<float>(ps.current_z)};
+    const float point[3] = {static_cast<float>(from[0]), static_cast<float>(from[1]), static_cast<float>(ps.current_z)};
     const bool keeps_list = type == kEntryListFilterType || type == kEntryListType;
     if (keeps_list) {
         int fresh = 1;
@@ -214,10 +211,12 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
     if (request != 0) w.entry_pending = 1;
     if (!DSP8().stands_at(3, from.data())) {
         const bool wire = wire_approach(dimension);
-        const double clearance = nu_sgcd_get_code() == kWireCode48 ? HEI8().real(heights_state::kFurtherHeight)
-                                                                  : ps.approach_clearance;
-        if (wire) wire_descent(from, clearance, status);
-        else rapid_descent(from, clearance, status);
+        const double clearance =
+            nu_sgcd_get_code() == kWireCode48 ? HEI8().real(heights_state::kFurtherHeight) : ps.approach_clearance;
+        if (wire)
+            wire_descent(from, clearance, status);
+        else
+            rapid_descent(from, clearance, status);
         if (status != 0) return;
     }
     level_start_marker(status);
@@ -228,8 +227,10 @@ void approach_move(const move_kind& k, int dimension, std::array<double, 3> from
     record_entry_point(from, status);
     if (status < 0) return;
     w.level_drawn = 1;
-    if (pocket_work_block.lead_height > 0.0 && k.lead_in) profile_to(from, to, false, status);
-    else feed_to(to, status);
+    if (pocket_work_block.lead_height > 0.0 && k.lead_in)
+        profile_to(from, to, false, status);
+    else
+        feed_to(to, status);
 }
 
 }  // namespace
@@ -269,8 +270,10 @@ point_mover_words& point_mover()
 
 void pocket_approach(int kind, int dimension, const double* from, const double* to, int& status)
 {
-    if (pocket_state_block.surface_flag != 0) entry_point_srf(kind, dimension, from, to, status);
-    else entry_point_2d(kind, dimension, from, to, status);
+    if (pocket_state_block.surface_flag != 0)
+        entry_point_srf(kind, dimension, from, to, status);
+    else
+        entry_point_2d(kind, dimension, from, to, status);
 }
 
 void entry_point_2d(int kind, int dimension, const double* from, const double* to, int& status)
@@ -286,14 +289,18 @@ void entry_point_2d(int kind, int dimension, const double* from, const double* t
         approach_move(k, dimension, f, t, status);
     } else if (k.base == kApproachFromTo) {
         set_feed_by_flags();
-        if (profile && k.lead_in) profile_to(f, t, false, status);
-        else feed_to(f, status);
+        if (profile && k.lead_in)
+            profile_to(f, t, false, status);
+        else
+            feed_to(f, status);
         if (status >= 0) level_start_marker(status);
         if (status >= 0) lead_in_marker(k, status);
         if (status >= 0) feed_to(t, status);
     } else {
-        if (profile && k.profile) profile_to(t, f, true, status);
-        else feed_to(t, status);
+        if (profile && k.profile)
+            profile_to(t, f, true, status);
+        else
+            feed_to(t, status);
         if (status >= 0) level_start_marker(status);
     }
     if (status > 0) status = 0;

@@ -3,8 +3,8 @@
 #include "pocket_lanes/region_containment.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 
 #include <cmath>
 #include <vector>

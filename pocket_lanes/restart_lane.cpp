@@ -2,10 +2,10 @@
 // takes level 1. The lane engine calls it once the first lanes of a pocket are known.
 #include "pocket_lanes/restart_lane.hpp"
 
-#include "pocket_arrays/nearest_points.hpp"
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket/lane_table.hpp"
+#include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 void nearest_lane_to_restart(int first, int last, int& status)
 {

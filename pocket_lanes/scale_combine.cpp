@@ -5,12 +5,12 @@
 #include "pocket_lanes/scale_combine.hpp"
 
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/combcont.hpp"
-#include "pocket_arrays/nearest_points.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -143,7 +143,7 @@ void scale_and_combine(int mode, double tolerance, double tool_radius, const dou
         filled.points[2 * static_cast<std::size_t>(i)] += origin[0];
         filled.points[2 * static_cast<std::size_t>(i) + 1] += origin[1];
     }
-    combcont(tolerance, filled.size(), filled.points.data(), filled.directions.data(), r, least, largest, hint,
-             result, status);
+    combcont(tolerance, filled.size(), filled.points.data(), filled.directions.data(), r, least, largest, hint, result,
+             status);
     if (status == kCombcontMemory) status = kCombineFailed;
 }

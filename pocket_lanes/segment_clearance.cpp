@@ -22,10 +22,7 @@ bool box_apart(const clearance_segment& s, double xmin, double ymin, double xmax
 }
 
 // Signed distance of p from the segment's line (positive on its left).
-double side(const clearance_segment& s, double px, double py)
-{
-    return s.ux * (py - s.a[1]) - s.uy * (px - s.a[0]);
-}
+double side(const clearance_segment& s, double px, double py) { return s.ux * (py - s.a[1]) - s.uy * (px - s.a[0]); }
 
 // Whether the box lies wholly on one side of the segment's line, farther than the clearance.
 bool box_off_line(const clearance_segment& s, double xmin, double ymin, double xmax, double ymax)

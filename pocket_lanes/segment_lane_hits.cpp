@@ -109,9 +109,9 @@ int nearest_crossing(const pokarr& list, const double* start)
 
 // The box table a search of the segment needs: the lane's own (always for a table of few
 // groups), or `narrowed` with the groups that lie clear of the segment emptied, so that the
-// search passes them by (a group's elements lie inside its box). first_group answers the first group not clear: the search starts
-// there, as it would find nothing before it (it reads the group it starts from whatever its box).
-// nullptr when every group lies clear: the search would find nothing.
+// search passes them by (a group's elements lie inside its box). first_group answers the first group not clear: the
+// search starts there, as it would find nothing before it (it reads the group it starts from whatever its box). nullptr
+// when every group lies clear: the search would find nothing.
 const pk_box_table* search_table(const clearance_segment& segment, const pokarr& lane, const pk_box_table& boxes,
                                  pk_box_table& narrowed, int& first_group)
 {
@@ -145,8 +145,8 @@ const pk_box_table* search_table(const clearance_segment& segment, const pokarr&
 
 }  // namespace
 
-void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane,
-                   int wanted, double* hit, int& element, int& result)
+void seg_lane_hits(int mode, const double* start, const double* end, const pokarr& lane, int wanted, double* hit,
+                   int& element, int& result)
 {
     seg_lane_hits_boxed(mode, start, end, lane, nullptr, wanted, hit, element, result);
 }
@@ -188,13 +188,12 @@ void seg_lane_hits_boxed(int mode, const double* start, const double* end, const
         if (guard > 0 && !step_past(from, end)) break;
         int first_group = 1;
         // The first search is of the whole segment, which the caller may have made already.
-        const clearance_segment segment =
-            guard == 0 && whole != nullptr ? *whole : make_clearance_segment(from, end);
+        const clearance_segment segment = guard == 0 && whole != nullptr ? *whole : make_clearance_segment(from, end);
         const pk_box_table* table = search_table(segment, lane, *boxes, narrowed, first_group);
         if (table == nullptr) break;
-        elem_pair_intersect(search_mode, own, first_group, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0],
-                            end[1], absent, nullptr, nullptr, lane.x, lane.y, lane.count, closing,
-                            1, q[0], q[1], *table, found_element, found_group, q[0], q[1], found);
+        elem_pair_intersect(search_mode, own, first_group, 0, 0.0, 0.0, 0.0, 0.0, from[0], from[1], end[0], end[1],
+                            absent, nullptr, nullptr, lane.x, lane.y, lane.count, closing, 1, q[0], q[1], *table,
+                            found_element, found_group, q[0], q[1], found);
         if (found != kSearchFound) break;
         double point[3] = {q[0], q[1], 0.0};
         from[0] = q[0], from[1] = q[1];

@@ -1,17 +1,17 @@
 // The spline moves of the entry code (see the header).
 #include "pocket_lanes/twirl_spline.hpp"
 
-#include "pocket_lanes/surface_grid_seams.hpp"
 #include "cutter/tool_probe.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_state.hpp"
+#include "pocket_lanes/surface_grid_seams.hpp"
 #include "surfaces/line_entity.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/twirl_words.hpp"
 #include "toolpath/updown_buffers.hpp"
 
@@ -68,7 +68,8 @@ void write_chain(int id, int& status)
     const int segments = (n - 1) / kSegmentPoints;
     std::vector<double> knots(static_cast<std::size_t>(n + kCubicOrder), 0.0);
     for (int i = 0; i < segments - 1; ++i)
-        for (int k = 0; k < kSegmentPoints; ++k) knots[static_cast<std::size_t>(kCubicOrder + kSegmentPoints * i + k)] = i + 1.0;
+        for (int k = 0; k < kSegmentPoints; ++k)
+            knots[static_cast<std::size_t>(kCubicOrder + kSegmentPoints * i + k)] = i + 1.0;
     for (int k = 0; k < kCubicOrder; ++k) knots[static_cast<std::size_t>(n + k)] = segments;
     nurbs_move_entry(kCaller, kCubicOrder, n, knots.data(), points, status);
 }
@@ -133,7 +134,9 @@ void approx_string_spline(int mode, int spline, int& flag, int& status)
     if (flag != 0 || updown().mode == kNoBuffering || count < 1) return;
     std::vector<point3> run(static_cast<std::size_t>(count)), directions(run.size(), point3{0.0f, 0.0f, 1.0f});
     for (int i = 0; i < count; ++i)
-        for (int k = 0; k < 3; ++k) run[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)] = static_cast<float>(points[3 * static_cast<std::size_t>(i) + k]);
+        for (int k = 0; k < 3; ++k)
+            run[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)] =
+                static_cast<float>(points[3 * static_cast<std::size_t>(i) + k]);
     const int counts[1] = {count};
     milling_statement statement;
     statement.dimension = kPointsOnly;
@@ -151,8 +154,8 @@ void twirl_spline_points(const pocket_link_words& link)
     updown_flush(status);
     const curve_approx_words& ca = proc_geometry().curve_approx;
     if (ca.twirl_value != 0.0f && same_xy(link.to.point, pocket_state_block.path_start)) {
-        const double tolerance = std::max({kTwirlShare * ca.twirl_value, kLeastTwirlTolerance,
-                                           static_cast<double>(ca.tolerance)});
+        const double tolerance =
+            std::max({kTwirlShare * ca.twirl_value, kLeastTwirlTolerance, static_cast<double>(ca.tolerance)});
         if (!twirl_move(link, tolerance)) {
             point3 prev{}, end{}, next{}, start{};
             for (std::size_t k = 0; k < 3; ++k) {
@@ -162,8 +165,8 @@ void twirl_spline_points(const pocket_link_words& link)
                 next[k] = static_cast<float>(link.to.point[k] + link.to.direction[k]);
             }
             int no_link = 0;
-            surface_grid_seam_table().link_pass_strings(prev.data(), end.data(), next.data(), start.data(), kEntryPassNumber, kLinkMode, no_link,
-                                                        status);
+            surface_grid_seam_table().link_pass_strings(prev.data(), end.data(), next.data(), start.data(),
+                                                        kEntryPassNumber, kLinkMode, no_link, status);
         }
     }
     reset_work_flags();
@@ -173,8 +176,10 @@ void twirl_spline_show(int mode, double& length, int& status)
 {
     status = 0;
     const curve_approx_words& ca = proc_geometry().curve_approx;
-    if (mode == kCommonLengthA || mode == kCommonLengthB) length = ca.twirl_length;
-    else if (mode == kLeadLength) length = pocket_state_block.lead_values[1];
+    if (mode == kCommonLengthA || mode == kCommonLengthB)
+        length = ca.twirl_length;
+    else if (mode == kLeadLength)
+        length = pocket_state_block.lead_values[1];
     const double tolerance = std::max({kTwirlShare * length, kLeastTwirlTolerance, static_cast<double>(ca.tolerance)});
     twirl_state& t = twirl();
     if (t.enable[0] == 0 || t.enable[1] == 0) return;

@@ -78,8 +78,10 @@ bool prepare_host(const runner_options& options)
     try {
         control::load_part(options.part);
         reading = &options.script;
-        if (!options.script.empty()) control::load_script(options.script);
-        else control::clear_script();
+        if (!options.script.empty())
+            control::load_script(options.script);
+        else
+            control::clear_script();
     } catch (const control::part_error& e) {
         std::cerr << "hostrun: " << e.what() << '\n';
         return false;
@@ -136,8 +138,8 @@ bool write_file(const fs::path& path, const std::string& text)
 
 std::string transcript_text(const runner_options& options, const std::string& ending)
 {
-    std::string text = "part:   " + options.part + "\nscript: " +
-                       (options.script.empty() ? "(none)" : options.script) + "\n\n";
+    std::string text =
+        "part:   " + options.part + "\nscript: " + (options.script.empty() ? "(none)" : options.script) + "\n\n";
     for (const control::message& m : control::messages()) text += "[" + m.channel + "] " + m.line + "\n";
     text += "\nrun: " + ending + "\n";
     for (const std::string& line : control::end_report()) text += "left behind: " + line + "\n";

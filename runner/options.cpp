@@ -36,11 +36,16 @@ bool parse_options(int argc, char** argv, runner_options& options, std::string& 
             return false;
         }
         const std::string value = argv[++i];
-        if (arg == "--part") options.part = value;
-        else if (arg == "--script") options.script = value;
-        else if (arg == "--out") options.out = value;
-        else if (arg == "--module") options.module = value;
-        else if (arg == "--data") options.data.push_back(value);
+        if (arg == "--part")
+            options.part = value;
+        else if (arg == "--script")
+            options.script = value;
+        else if (arg == "--out")
+            options.out = value;
+        else if (arg == "--module")
+            options.module = value;
+        else if (arg == "--data")
+            options.data.push_back(value);
         else if (arg == "--fixed-time") {
             // A time the clock cannot take is a bad command line; a good one is set here.
             options.fixed_time = value;

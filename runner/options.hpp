@@ -6,13 +6,13 @@
 
 struct runner_options {
     std::string part;
-    std::string script;                  // "" runs without a script: every question gets its exit answer
+    std::string script;  // "" runs without a script: every question gets its exit answer
     std::string out;
     std::string module = DRELAN_DEFAULT_MODULE;
-    std::vector<std::string> data;       // data directories, searched in order
+    std::vector<std::string> data;  // data directories, searched in order
     bool trace = false;
-    std::string fixed_time;              // "YYYY-MM-DDTHH:MM:SS", "" for the real clock
-    int edit = 0;                        // procedure opened for modification, 0 for a creation run
+    std::string fixed_time;  // "YYYY-MM-DDTHH:MM:SS", "" for the real clock
+    int edit = 0;            // procedure opened for modification, 0 for a creation run
 };
 
 inline constexpr int kBadCommandLine = 2;

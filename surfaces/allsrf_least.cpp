@@ -33,8 +33,8 @@ bool append_list(int count, const int* ids, tri_mesh& mesh, int& status)
 }  // namespace
 
 void allsrf(int /*reset*/, int count1, const int* ids1, const int* /*aux1*/, int count2, const int* ids2,
-            const int* /*aux2*/, int mode, float tolerance, float longest_edge, int /*zero*/,
-            const int (& /*kinds*/)[2], int& status)
+            const int* /*aux2*/, int mode, float tolerance, float longest_edge, int /*zero*/, const int (&/*kinds*/)[2],
+            int& status)
 {
     status = 0;
     if (mode < kApproxFirst || mode > kApproxLast) {

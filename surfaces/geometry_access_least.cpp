@@ -36,9 +36,12 @@ void PLFGNG(int face, int& loops, int& status)
     loops = 0;
     egclty(face, entity_class, type, status);
     const char* failure = nullptr;
-    if (status != 0) failure = "PLFGNG: ERROR IN OPEN ENTITY !";
-    else if (entity_class != kPlanarFaceClass) failure = "PLFGNG: WRONG CLASS !";
-    else if (type != kPlanarFaceType) failure = "PLFGNG: WRONG TYPE !";
+    if (status != 0)
+        failure = "PLFGNG: ERROR IN OPEN ENTITY !";
+    else if (entity_class != kPlanarFaceClass)
+        failure = "PLFGNG: WRONG CLASS !";
+    else if (type != kPlanarFaceType)
+        failure = "PLFGNG: WRONG TYPE !";
     if (failure == nullptr) {
         int state = 0, closed = 0;
         eginfo(state);
@@ -71,7 +74,8 @@ void OBTARC(int entity, float* results, int& status)
     int entity_class = -1, type = -1;
     egclty(entity, entity_class, type, status);
     double arc[7];
-    status = status == 0 && entity_class == kCurveClass && type == kArcType && read_doubles(entity, 7, arc) ? 0 : kFailed;
+    status =
+        status == 0 && entity_class == kCurveClass && type == kArcType && read_doubles(entity, 7, arc) ? 0 : kFailed;
     if (status == 0) {
         for (int i = 0; i < 3; ++i) results[i] = static_cast<float>(arc[i]);
         results[3] = static_cast<float>(arc[6]);
@@ -86,8 +90,7 @@ void SURFSBOX(const int* surfaces, int count, float* box, int& status)
         double t0 = 0.0, t1 = 0.0;
         int n = 0;
         curve_limits(surfaces[i], t0, t1, status);
-        if (status == 0)
-            crvpld2(surfaces[i], t0, t1, kBoxChord, 3, kBoxPoints, points.data(), n, status);
+        if (status == 0) crvpld2(surfaces[i], t0, t1, kBoxChord, 3, kBoxPoints, points.data(), n, status);
         for (int k = 0; status == 0 && k < n; ++k) {
             for (int c = 0; c < 3; ++c) {
                 const float v = static_cast<float>(points[3 * k + c]);

@@ -37,13 +37,13 @@ struct surface_grid_settings {
 struct surface_grid {
     double x0 = 0.0;  // world position of node (0, 0)
     double y0 = 0.0;
-    double h = 0.0;   // cell size: cells are square
-    int nx = 0;       // nodes per row
-    int ny = 0;       // rows; no cell exists unless nx >= 2 and ny >= 2
-    std::vector<float> heights;  // node (col, row) at nx * row + col; kGridNoSurfaceHeight marks a hole
-    float base_height = 0.0f;    // drawn under corners without surface by the grid's debug display
+    double h = 0.0;                     // cell size: cells are square
+    int nx = 0;                         // nodes per row
+    int ny = 0;                         // rows; no cell exists unless nx >= 2 and ny >= 2
+    std::vector<float> heights;         // node (col, row) at nx * row + col; kGridNoSurfaceHeight marks a hole
+    float base_height = 0.0f;           // drawn under corners without surface by the grid's debug display
     double shift[3] = {0.0, 0.0, 0.0};  // added to a pocket point to get grid coordinates
-    unsigned generation = 0;     // raised by every load, so that cached cell records reload
+    unsigned generation = 0;            // raised by every load, so that cached cell records reload
     grid_projection_values projection;
     surface_grid_settings settings;
 };

@@ -16,8 +16,10 @@ void nc_surf_select_buf(int mode, int buffer, int& count, int& status)
     }
     surface_select_words& s = surface_select();
     s.current = buffer;
-    if (mode == kSurfaceCountGet) count = s.counts[buffer];
-    else s.counts[buffer] = count;
+    if (mode == kSurfaceCountGet)
+        count = s.counts[buffer];
+    else
+        s.counts[buffer] = count;
 }
 
 void mask_new_surfaces(int /*type*/, int& changed) { changed = 0; }

@@ -10,8 +10,8 @@ inline constexpr int kSurfaceCountGet = 1;
 inline constexpr int kSurfacePart = 0, kSurfaceCheck = 1;
 
 struct surface_select_words {
-    int current = 0;                      // the buffer made current last (0 to 2)
-    int counts[kSurfaceBuffers] = {};     // surfaces of each buffer
+    int current = 0;                   // the buffer made current last (0 to 2)
+    int counts[kSurfaceBuffers] = {};  // surfaces of each buffer
 };
 surface_select_words& surface_select();
 

@@ -64,8 +64,10 @@ void SHOWTL(int /*kind*/, const float (&point)[3], const float (&axis)[3], int& 
         const float c = radius * std::cos(a), s = radius * std::sin(a);
         const float p[3] = {point[0] + c * frame[0] + s * frame[3], point[1] + c * frame[1] + s * frame[4],
                             point[2] + c * frame[2] + s * frame[5]};
-        if (i == 0) moveto(p);
-        else drawto(p);
+        if (i == 0)
+            moveto(p);
+        else
+            drawto(p);
     }
     const float top[3] = {point[0] + 2.0f * radius * frame[6], point[1] + 2.0f * radius * frame[7],
                           point[2] + 2.0f * radius * frame[8]};

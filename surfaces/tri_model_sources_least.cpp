@@ -22,8 +22,7 @@ constexpr int kMostFaceCorners = 1000;
 
 bool grid_mesh_append(int nx, int ny, float x0, float y0, float step, const float* heights, tri_mesh& mesh)
 {
-    if (nx < 2 || ny < 2 || !(step > 0.0f) || heights == nullptr ||
-        static_cast<long>(nx) * ny > kMostOffVertices)
+    if (nx < 2 || ny < 2 || !(step > 0.0f) || heights == nullptr || static_cast<long>(nx) * ny > kMostOffVertices)
         return false;
     // Only the nodes with surface become nodes of the model, so that a hole neither stands in the
     // model's box nor gives a triangle; number[k] is node k's number from 1, 0 for a hole.
@@ -33,7 +32,8 @@ bool grid_mesh_append(int nx, int ny, float x0, float y0, float step, const floa
         for (int i = 0; i < nx; ++i) {
             const std::size_t k = static_cast<std::size_t>(j) * nx + i;
             if (std::fabs(heights[k]) >= kGridNoSurfaceHeight) continue;
-            nodes.insert(nodes.end(), {x0 + step * static_cast<float>(i), y0 + step * static_cast<float>(j), heights[k]});
+            nodes.insert(nodes.end(),
+                         {x0 + step * static_cast<float>(i), y0 + step * static_cast<float>(j), heights[k]});
             number[k] = static_cast<int>(nodes.size() / 3);
         }
     }

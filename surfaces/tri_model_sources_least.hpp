@@ -25,8 +25,9 @@ void tri_model_from_mesh(const tri_mesh& mesh, int& status);
 // A grid of nx x ny heights (row by row, x fastest) over x0 + i step, y0 + j step; two
 // triangles per cell, split by its diagonal from node (i, j) to (i + 1, j + 1). A node whose
 // height is at or beyond kGridNoSurfaceHeight (surfaces/surface_grid.hpp) has no surface: the
-// triangles that touch it are left out (no triangle at all: "tri_model_build, NO TRIANGLES"). Status of tri_model_build; -1 with "tri_model_from_grid, WRONG GRID" for
-// fewer than 2 x 2 points or a step that is not positive.
+// triangles that touch it are left out (no triangle at all: "tri_model_build, NO TRIANGLES"). Status of
+// tri_model_build; -1 with "tri_model_from_grid, WRONG GRID" for fewer than 2 x 2 points or a step that is not
+// positive.
 void tri_model_from_grid(int nx, int ny, float x0, float y0, float step, const float* heights, int& status);
 
 // The mesh of an OFF file ("OFF", vertex, face and edge counts, the vertices, then each face as

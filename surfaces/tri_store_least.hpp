@@ -9,13 +9,13 @@
 
 // The working triangle record, 13 words.
 struct qt_entry {
-    signed char normal_source;   // first byte: 2 or -2 makes the XY contact try the edges first
-    signed char flag_bytes[3];   // rest of the first word, 0
-    int nodes[3];                // node numbers into NODKEY, from 1
-    float normal[3];             // unit normal, z not negative
-    float d;                     // plane constant: normal . X + d = 0
-    int box[4];                  // xmin, ymin, xmax, ymax in micrometres
-    int srf_record;              // patch record number (SRFKEY), 0 in the least model
+    signed char normal_source;  // first byte: 2 or -2 makes the XY contact try the edges first
+    signed char flag_bytes[3];  // rest of the first word, 0
+    int nodes[3];               // node numbers into NODKEY, from 1
+    float normal[3];            // unit normal, z not negative
+    float d;                    // plane constant: normal . X + d = 0
+    int box[4];                 // xmin, ymin, xmax, ymax in micrometres
+    int srf_record;             // patch record number (SRFKEY), 0 in the least model
 };
 static_assert(sizeof(qt_entry) == 13 * 4, "a quadtree triangle record is 13 words");
 
@@ -23,12 +23,12 @@ static_assert(sizeof(qt_entry) == 13 * 4, "a quadtree triangle record is 13 word
 // (the quadrants of its cell: lower left, lower right, upper left, upper right), five levels
 // below the root.
 struct qt_node {
-    int box[4];       // box of the triangles of its subtree, micrometres (meaningless when empty)
-    float top_z;      // highest corner of the triangles of its subtree
-    int first;        // first entry of its own triangles in the quadtree's triangle list
-    int count;        // its own triangles
-    int subtree;      // triangles of its whole subtree; 0: nothing below
-    int level;        // 0 at the root
+    int box[4];   // box of the triangles of its subtree, micrometres (meaningless when empty)
+    float top_z;  // highest corner of the triangles of its subtree
+    int first;    // first entry of its own triangles in the quadtree's triangle list
+    int count;    // its own triangles
+    int subtree;  // triangles of its whole subtree; 0: nothing below
+    int level;    // 0 at the root
 };
 static_assert(sizeof(qt_node) == 9 * 4, "a quadtree node is 9 words");
 
@@ -38,15 +38,14 @@ inline constexpr int kQtLevels = 6;
 // The quadtree, with the root cell (the model's box in micrometres) beside it.
 struct qt_nodes_block {
     qt_node nodes[kQtNodes];
-    int root_box[4];   // x0, y0, x1, y1
+    int root_box[4];  // x0, y0, x1, y1
 };
 extern qt_nodes_block qt_nodes;
 
 // Walks the quadtree depth first from the root, skipping nodes with nothing below: `enter(node)`
 // says whether a node is worth entering (its box, its top), `visit(node)` handles the node's own
 // triangles and answers whether the walk goes on. At most three children wait per level.
-template <class Enter, class Visit>
-void qt_walk(Enter&& enter, Visit&& visit)
+template <class Enter, class Visit> void qt_walk(Enter&& enter, Visit&& visit)
 {
     constexpr int kWalkStack = 4 * kQtLevels + 1;
     int stack[kWalkStack];
@@ -71,17 +70,17 @@ inline void qt_entry_corners(const float* nodes, const qt_entry& entry, float* c
 
 // The control block of the triangle model: host array handles (-1 when not open) and counts.
 struct tri_store {
-    int node_handle = -1;      // NODKEY
+    int node_handle = -1;  // NODKEY
     int node_count = 0;
-    int entry_handle = -1;     // qt_entry records
+    int entry_handle = -1;  // qt_entry records
     int entry_count = 0;
-    int list_handle = -1;      // triangle numbers (0-based entries) of the quadtree nodes
-    float box[6] = {};         // xmin, ymin, zmin, xmax, ymax, zmax of the nodes
+    int list_handle = -1;         // triangle numbers (0-based entries) of the quadtree nodes
+    float box[6] = {};            // xmin, ymin, zmin, xmax, ymax, zmax of the nodes
     float lane_tolerance = 0.0f;  // how closely the triangles stand for the surfaces: lanes laid on
                                   // the model are kept within it (set by the surface source; 0 from
                                   // tri_model_build until then)
-    int grid_switch = 0;       // 1: heights come from the alternative grid drop (grid_drop_side);
-                               // no operation of this module sets it
+    int grid_switch = 0;          // 1: heights come from the alternative grid drop (grid_drop_side);
+                                  // no operation of this module sets it
 };
 extern tri_store tri_store_block;
 

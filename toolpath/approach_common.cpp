@@ -1,12 +1,12 @@
 // The shared steps of the approach and retract files (see the header).
 #include "toolpath/approach_common.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_messages.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tool_position.hpp"
 
 namespace {
@@ -49,8 +49,10 @@ void move_to(int dimension, const point3& point, const point3& direction, int& s
 void rise_or_cross(int dimension, float z, const point3& target, const point3& direction, int& status)
 {
     const point3 here = current_position();
-    if (leval(here[2], z)) move_to(dimension, with_z(here, z), direction, status);
-    else move_to(dimension, {target[0], target[1], here[2]}, direction, status);
+    if (leval(here[2], z))
+        move_to(dimension, with_z(here, z), direction, status);
+    else
+        move_to(dimension, {target[0], target[1], here[2]}, direction, status);
 }
 
 void warn_clearance_low()

@@ -9,10 +9,10 @@ inline constexpr int kFeedBase = 1, kFeedPlunge = 3, kFeedRapid = 4, kFeedDown =
 
 // The heights and switches of HEI8 and the execution display mode, read once per call.
 struct retract_heights {
-    float clearance = 0.0f;    // C, HEI8 word 0
-    float absolute = 0.0f;     // A, word 24
-    float incremental = 0.0f;  // I, word 48
-    float top_level = 0.0f;    // T, word 75 (1e9 or more: none)
+    float clearance = 0.0f;        // C, HEI8 word 0
+    float absolute = 0.0f;         // A, word 24
+    float incremental = 0.0f;      // I, word 48
+    float top_level = 0.0f;        // T, word 75 (1e9 or more: none)
     bool clearance_plane = false;  // word 73
     bool use_absolute = false;     // word 76
     int exec_mode = 1;             // the execution display mode

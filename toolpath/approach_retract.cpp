@@ -2,16 +2,16 @@
 // approach and the Z retract, with their double-precision entries and the feed-mode routines.
 #include "toolpath/approach_retract.hpp"
 
-#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "toolpath/approach_block.hpp"
-#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
+#include "toolpath/connect_params.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/twirl_words.hpp"
 
 #include <algorithm>
 
@@ -89,8 +89,7 @@ float fast2m_level(const retract_heights& h, const point3& point, float height)
 
 // FAST2M through the retract level Z: up (or across, warned, from above it), then across at Z
 // (or up to P.z, warned, when P lies above Z); the split word runs these at feed mode 27.
-void fast2m_through(int dimension, const point3& point, const point3& direction, float level, bool split,
-                    int& status)
+void fast2m_through(int dimension, const point3& point, const point3& direction, float level, bool split, int& status)
 {
     const point3 here = current_position();
     if (neval(here[2], level)) {
@@ -137,14 +136,13 @@ void PLNZUP(int dimension, const point3& point, const point3& direction, float h
     set_mch_change_mode(kFeedBase);
 }
 
-void plnzup_d(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,
-              double height, int& status)
+void plnzup_d(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction, double height,
+              int& status)
 {
     PLNZUP(dimension, narrowed(point), narrowed(direction), static_cast<float>(height), status);
 }
 
-int STREND(int dimension, const point3& point, const point3& direction, int retract_mode, float height,
-           int& status)
+int STREND(int dimension, const point3& point, const point3& direction, int retract_mode, float height, int& status)
 {
     status = 0;
     dimension = checked_dimension("STREND, ONLY DIM2/3 IS PERMITTED ", dimension);
@@ -169,8 +167,10 @@ int STREND(int dimension, const point3& point, const point3& direction, int retr
         // string, not above P: the move across at that height follows, so that the descent onto P
         // comes straight down instead of slanting through the material not cut yet.
         rise_or_cross(dimension, point[2] + height, point, direction, status);
-        if (status >= 0 && surface) surface_link_move(dimension, point, direction, status);
-        else if (status >= 0) cross_over(dimension, point, direction, status);
+        if (status >= 0 && surface)
+            surface_link_move(dimension, point, direction, status);
+        else if (status >= 0)
+            cross_over(dimension, point, direction, status);
         return status;
     }
     if (surface) twirl_flags_reset();
@@ -185,8 +185,7 @@ int strend_d(int dimension, const std::array<double, 3>& point, const std::array
     return STREND(dimension, narrowed(point), narrowed(direction), retract_mode, static_cast<float>(height), status);
 }
 
-void FAST2M(int& dimension, const point3& point, const point3& direction, int final_feed, float height,
-            int& status)
+void FAST2M(int& dimension, const point3& point, const point3& direction, int final_feed, float height, int& status)
 {
     status = 0;
     const bool split = dimension > 10;
@@ -233,8 +232,10 @@ void ZAPR(int dimension, const point3& point, const point3& direction, int& stat
     const int code = nc_function_code();
     if (code == 34 || code == 38 || code == 48) {
         float height = c.approach_distance;
-        if (code == 48) height = approach_block_data.last;
-        else if (h.top_level < kNoTopLevel) height = c.approach_distance + h.top_level - point[2];
+        if (code == 48)
+            height = approach_block_data.last;
+        else if (h.top_level < kNoTopLevel)
+            height = c.approach_distance + h.top_level - point[2];
         STREND(1, point, direction, kRetractRapid, height, status);
         if (status >= 0) PLNZUP(1, point, direction, height, status);
         return;

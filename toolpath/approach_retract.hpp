@@ -24,8 +24,8 @@ class narrowed_mill;
 // above P.z + h a move down to P.z + h at the feed in force, then a feed-mode-3 move to P.
 // Leaves feed mode 1 (not after a failing move). Dimension 3 is reported and taken as 1.
 void PLNZUP(int dimension, const point3& point, const point3& direction, float height, int& status);
-void plnzup_d(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,
-              double height, int& status);
+void plnzup_d(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction, double height,
+              int& status);
 
 // Climbs to the retract level above P (the clearance height while the execution display mode
 // is not 0; else the absolute height, or the incremental height above the higher of P and the
@@ -34,8 +34,7 @@ void plnzup_d(int dimension, const std::array<double, 3>& point, const std::arra
 // 27, 2 rapid when climbing (else feed mode 1), 3 rapid; that feed mode stays in force. Answers
 // 0 (or the status of a failing move); another retract mode writes nothing and answers the mode
 // less 3; a surface function consuming the direct-link flag answers 1.
-int STREND(int dimension, const point3& point, const point3& direction, int retract_mode, float height,
-           int& status);
+int STREND(int dimension, const point3& point, const point3& direction, int retract_mode, float height, int& status);
 int strend_d(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,
              int retract_mode, double height, int& status);
 
@@ -43,8 +42,7 @@ int strend_d(int dimension, const std::array<double, 3>& point, const std::array
 // reduced by 10 in the caller's word and runs the middle moves at feed mode 27. F set: the last
 // move to P at feed mode 1; either way feed mode 1 is left in force. Shows "WARNING, CLEARANCE
 // PLANE MIGHT BE TOO LOW" once per arming when the tool stands above the retract level.
-void FAST2M(int& dimension, const point3& point, const point3& direction, int final_feed, float height,
-            int& status);
+void FAST2M(int& dimension, const point3& point, const point3& direction, int final_feed, float height, int& status);
 void fast2m_d(int& dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,
               int final_feed, double height, int& status);
 
@@ -82,7 +80,7 @@ struct pending_retract {
     point3 normal{};
     int count = 0;
     int retract_mode = 0;
-    int filled = 0;     // 1 once point, direction, normal and mode were stored; nothing stores them yet
+    int filled = 0;  // 1 once point, direction, normal and mode were stored; nothing stores them yet
 };
 pending_retract& pending_retract_record();
 void pending_retract_run(int& status);

@@ -2,10 +2,10 @@
 // approach runs first. Read connect_params (approach kind, D1, D2), HEI8 and DSP8.
 #include "toolpath/approach_retract.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_common.hpp"
+#include "toolpath/connect_params.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/surface_approach.hpp"

@@ -109,7 +109,8 @@ void PUTBT4(int where, int type, int count, std::string_view text, int number, i
     const int text_words = (count + 3) / 4;
     std::string chars(static_cast<std::size_t>(4 * text_words), '\0');
     std::copy_n(text.begin(), std::min<std::size_t>(text.size(), static_cast<std::size_t>(count)), chars.begin());
-    if (text.size() < static_cast<std::size_t>(count)) std::fill(chars.begin() + static_cast<std::ptrdiff_t>(text.size()), chars.begin() + count, ' ');
+    if (text.size() < static_cast<std::size_t>(count))
+        std::fill(chars.begin() + static_cast<std::ptrdiff_t>(text.size()), chars.begin() + count, ' ');
     word words[kMaxTextChars / 4] = {};
     std::memcpy(words, chars.data(), chars.size());
     write_block(where, type, 3 + text_words, number, status, [&](field_writer& w) {
@@ -284,8 +285,10 @@ void put_marker_block(int where, int code, float z, int value, int number, int& 
     const bool with_z = marker_has_z(code), with_int = marker_has_int(code);
     write_block(where, 99, with_z || with_int ? 4 : 3, number, status, [&](field_writer& w) {
         w.integer(code);
-        if (with_z) w.real(z);
-        else if (with_int) w.integer(value);
+        if (with_z)
+            w.real(z);
+        else if (with_int)
+            w.integer(value);
     });
 }
 
@@ -294,8 +297,10 @@ void put_param_block(int where, const tp_param_block& b, int& status)
     write_block(where, 1, 5, b.number, status, [&](field_writer& w) {
         w.integer(b.prmtyp);
         w.integer(0);
-        if (b.is_real) w.real(b.real_value);
-        else w.integer(b.int_value);
+        if (b.is_real)
+            w.real(b.real_value);
+        else
+            w.integer(b.int_value);
     });
 }
 

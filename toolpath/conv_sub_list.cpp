@@ -1,10 +1,10 @@
 // conv_sub_list: one reader, transformation and writer per block type.
 #include "toolpath/conv_sub_list.hpp"
 
-#include "toolpath/display_services.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/copy_transform.hpp"
+#include "toolpath/display_services.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/proc_block_xform.hpp"
 #include "toolpath/proc_copy.hpp"
@@ -29,7 +29,10 @@ constexpr int kGet = 1;
 bool is_list(int where) { return where == kWhereList || where == kWhereListNumbered || where == kWhereListWorld; }
 bool from_entity(int where) { return where == kWhereEntity || where == kWhereParamLine; }
 bool to_world(int where) { return where == kWhereListWorld || where == kWhereParamLine; }
-int plain_where(int where) { return where == kWhereListWorld ? kWhereList : where == kWhereParamLine ? kWhereEntity : where; }
+int plain_where(int where)
+{
+    return where == kWhereListWorld ? kWhereList : where == kWhereParamLine ? kWhereEntity : where;
+}
 
 // One block's copy: where it comes from and goes to, and the copy transformation.
 struct copy_job {
@@ -162,14 +165,18 @@ void copy_procedure(const copy_job& j, int& status)
 void copy_cycle(const copy_job& j, int& status)
 {
     tp_cycle_block b;
-    if (j.type == 30) tpread_cycle_activation(j.from, b, status);
-    else tpread_cycle_cancel(j.from, b, status);
+    if (j.type == 30)
+        tpread_cycle_activation(j.from, b, status);
+    else
+        tpread_cycle_cancel(j.from, b, status);
     if (status < 0) return;
     j.t.depth_z = {b.real1, b.real4};
     j.t.depths_absolute = b.value2 != 0 ? 1 : 0;
     if (j.moving() && !j.t.depths_absolute) shift_z_pair(b.real1, b.real4, j.t.translation);
-    if (j.type == 30) put_cycle_act_block(j.to, b, status);
-    else put_cycle_cancel_block(j.to, b, status);
+    if (j.type == 30)
+        put_cycle_act_block(j.to, b, status);
+    else
+        put_cycle_cancel_block(j.to, b, status);
 }
 
 void copy_drill_loc(const copy_job& j, int& status)
@@ -228,8 +235,8 @@ void copy_marker(const copy_job& j, int& status)
 }
 
 // Reads a block of a type without transformation and writes it as it was read.
-template <typename Block> void copy_plain(const copy_job& j, int& status, void (*read)(int, Block&, int&),
-                                          void (*write)(int, const Block&, int&))
+template <typename Block>
+void copy_plain(const copy_job& j, int& status, void (*read)(int, Block&, int&), void (*write)(int, const Block&, int&))
 {
     Block b;
     read(j.from, b, status);
@@ -237,8 +244,9 @@ template <typename Block> void copy_plain(const copy_job& j, int& status, void (
 }
 
 // Blocks whose points move as a pair.
-template <typename Block> void copy_two_points(const copy_job& j, int& status, void (*read)(int, Block&, int&),
-                                               void (*write)(int, const Block&, int&))
+template <typename Block>
+void copy_two_points(const copy_job& j, int& status, void (*read)(int, Block&, int&),
+                     void (*write)(int, const Block&, int&))
 {
     Block b;
     read(j.from, b, status);
@@ -269,8 +277,15 @@ bool copy_block(const copy_job& j, int& status)
     switch (j.type) {
     case 0: copy_header(j, status); return true;
     case 1: copy_param(j, status); return true;
-    case 2: case 22: case 222: case 7: case 27: case 227: copy_lines(j, status); return true;
-    case 3: case 23: case 223: copy_arc(j, status); return true;
+    case 2:
+    case 22:
+    case 222:
+    case 7:
+    case 27:
+    case 227: copy_lines(j, status); return true;
+    case 3:
+    case 23:
+    case 223: copy_arc(j, status); return true;
     case 4: copy_text(j, status); return true;
     case 5: copy_nurbs(j, status); return true;
     case 6: copy_plain<tp_home_block>(j, status, tpread_home, put_home_block); return true;
@@ -281,9 +296,11 @@ bool copy_block(const copy_job& j, int& status)
     case 12: copy_procedure(j, status); return true;
     case 13: copy_two_points<tp_thread_block>(j, status, tpread_thread, put_thread_block); return true;
     case 14: copy_two_points<tp_groove_block>(j, status, tpread_groove, put_groove_block); return true;
-    case 30: case 35: copy_cycle(j, status); return true;
+    case 30:
+    case 35: copy_cycle(j, status); return true;
     case 31: copy_drill_loc(j, status); return true;
-    case 32: case 33: copy_z_pair(j, status); return true;
+    case 32:
+    case 33: copy_z_pair(j, status); return true;
     case 34: copy_plain<tp_retract_mode_block>(j, status, tpread_retract_mode, put_retract_mode_block); return true;
     case 36: copy_plain<tp_z_pair_block>(j, status, tpread_depth_setting, put_depth_block); return true;
     case 40: copy_transform_block(j, status); return true;

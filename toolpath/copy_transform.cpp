@@ -13,7 +13,9 @@ void rotate(const float* in, float* out, const matrix3& m)
 }
 
 // The indices of the arc plane's two coordinates and of the third.
-struct plane_axes { int first, second, third; };
+struct plane_axes {
+    int first, second, third;
+};
 plane_axes axes_of(int plane)
 {
     if (plane == 2) return {0, 2, 1};
@@ -74,8 +76,8 @@ void shift_z_pair(float& first, float& second, const point3& translation)
 
 bool mirrors(const matrix3& m)
 {
-    const float det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
-                      m[2] * (m[3] * m[7] - m[4] * m[6]);
+    const float det =
+        m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) + m[2] * (m[3] * m[7] - m[4] * m[6]);
     return det < 0.0f;
 }
 
@@ -84,8 +86,10 @@ void mirror_cutcom_side(tp_param_block& block, const matrix3& matrix)
     if (block.prmtyp != kCutComParam || !mirrors(matrix)) return;
     int& v = block.int_value;
     if (block.deftyp == kDeftypSubtype) {
-        if (v == kLeftSubtype) v = kRightSubtype;
-        else if (v == kRightSubtype) v = kLeftSubtype;
+        if (v == kLeftSubtype)
+            v = kRightSubtype;
+        else if (v == kRightSubtype)
+            v = kLeftSubtype;
     } else if (block.deftyp == kDeftypValue && !block.is_real) {
         if (v == -1 || v == 1) v = -v;
     }

@@ -9,7 +9,7 @@
 
 #include <array>
 
-using matrix3 = std::array<float, 9>;   // row by row
+using matrix3 = std::array<float, 9>;  // row by row
 
 struct copy_transformation {
     int active = 0;

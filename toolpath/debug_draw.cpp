@@ -2,8 +2,8 @@
 // figures. The polygon buffers, the loop path, the pocket lanes and the manual editor call it.
 #include "toolpath/debug_draw.hpp"
 
-#include "toolpath/linnet_params_least.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/transform_point_d.hpp"
 
 #include <vector>
@@ -67,8 +67,10 @@ void show_figure(int dimension, int n, const float* points, float z, int& id, in
     for (int k = 0; k < n; ++k) {
         float p[3];
         point_of(dimension, points, k, z, p);
-        if (k == 0) moveto(p);
-        else drawto(p);
+        if (k == 0)
+            moveto(p);
+        else
+            drawto(p);
     }
     figcls(id);
 }
@@ -92,16 +94,17 @@ void draw_polygons(int count, const int* counts, const float* xy, float z, int& 
         for (int i = 0; i <= n && n > 0; ++i) {
             const float* p = xy + 2 * (first + i % n);
             const float point[3] = {p[0], p[1], z};
-            if (i == 0) moveto(point);
-            else drawto(point);
+            if (i == 0)
+                moveto(point);
+            else
+                drawto(point);
         }
         first += n > 0 ? n : 0;
     }
     figcls(dd.polygon_figure);
 }
 
-void curve_ent_show(int dimension, int advance, int mode, int n, const float* points, float z, int& id,
-                    int& status)
+void curve_ent_show(int dimension, int advance, int mode, int n, const float* points, float z, int& id, int& status)
 {
     status = kGoOn;
     id = 0;
@@ -110,8 +113,10 @@ void curve_ent_show(int dimension, int advance, int mode, int n, const float* po
         status = kFailed;
         return;
     }
-    if (mode == kEntityMode) show_entity(dimension, n, points, z, id, status);
-    else show_figure(dimension, n, points, z, id, status);
+    if (mode == kEntityMode)
+        show_entity(dimension, n, points, z, id, status);
+    else
+        show_figure(dimension, n, points, z, id, status);
 }
 
 void set_curve_show_colour(int colour) { dd.colour = colour; }

@@ -5,10 +5,10 @@
 #pragma once
 
 struct debug_draw_state {
-    int polygon_colour = 0;   // colour of the last draw_polygons; advanced before each call
-    int polygon_figure = 0;   // its figure id
-    int colour = 1;           // colour of curve_ent_show
-    int font = -1;            // line font of curve_ent_show, -1: none set
+    int polygon_colour = 0;  // colour of the last draw_polygons; advanced before each call
+    int polygon_figure = 0;  // its figure id
+    int colour = 1;          // colour of curve_ent_show
+    int font = -1;           // line font of curve_ent_show, -1: none set
 };
 extern debug_draw_state debug_draw_block;
 
@@ -24,7 +24,6 @@ void draw_polygons(int count, const int* counts, const float* xy, float z, int& 
 // selector word of linnet_params is 3), displayed; other modes as a temporary figure. With
 // `advance` the colour moves on first. id answers the entity (or the figure). Status -2 for an
 // entity of more than 1000 points, -1 when it cannot be made.
-void curve_ent_show(int dimension, int advance, int mode, int n, const float* points, float z, int& id,
-                    int& status);
+void curve_ent_show(int dimension, int advance, int mode, int n, const float* points, float z, int& id, int& status);
 void set_curve_show_colour(int colour);
 void set_curve_show_font(int font);

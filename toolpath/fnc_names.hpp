@@ -9,7 +9,7 @@ void FNCNAM(int code, std::string& name);
 
 // User names of NC functions 1 to 100 (none until someone fills them).
 struct user_function_names {
-    std::array<std::string, 101> names{};   // index = code; empty: no entry
+    std::array<std::string, 101> names{};  // index = code; empty: no entry
 };
 user_function_names& user_fnc_names();
 

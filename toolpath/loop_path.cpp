@@ -132,13 +132,15 @@ void loop_store_set(int count, const int* counts, const float* points, int& stat
 void segment_point_z(float* x, const float* s, const float* t)
 {
     float along = 0.0f;
-    if (!eqval(s[0], t[0])) along = (x[0] - s[0]) / (t[0] - s[0]);
-    else if (!eqval(s[1], t[1])) along = (x[1] - s[1]) / (t[1] - s[1]);
+    if (!eqval(s[0], t[0]))
+        along = (x[0] - s[0]) / (t[0] - s[0]);
+    else if (!eqval(s[1], t[1]))
+        along = (x[1] - s[1]) / (t[1] - s[1]);
     x[2] = s[2] + along * (t[2] - s[2]);
 }
 
-void polyline_closest(const float* x, int n, const float* points, int& segment, float& parameter,
-                      float* closest, float& distance, int& status)
+void polyline_closest(const float* x, int n, const float* points, int& segment, float& parameter, float* closest,
+                      float& distance, int& status)
 {
     distance = kFarAway;
     status = n >= 2 && points != nullptr ? kGoOn : kFailed;
@@ -154,14 +156,17 @@ void polyline_closest(const float* x, int n, const float* points, int& segment, 
         closest[0] = nearest[0];
         closest[1] = nearest[1];
         closest[2] = x[2];
-        if (!eqval(p[0], q[0])) parameter = (nearest[0] - p[0]) / (q[0] - p[0]);
-        else if (!eqval(p[1], q[1])) parameter = (nearest[1] - p[1]) / (q[1] - p[1]);
-        else parameter = 0.0f;
+        if (!eqval(p[0], q[0]))
+            parameter = (nearest[0] - p[0]) / (q[0] - p[0]);
+        else if (!eqval(p[1], q[1]))
+            parameter = (nearest[1] - p[1]) / (q[1] - p[1]);
+        else
+            parameter = 0.0f;
     }
 }
 
-void path_along_loop(const float* a, const float* b, float tolerance, int room, float* run, int& strings,
-                     int& count, int* ids, int& status)
+void path_along_loop(const float* a, const float* b, float tolerance, int room, float* run, int& strings, int& count,
+                     int* ids, int& status)
 {
     status = kGoOn;
     strings = 1;

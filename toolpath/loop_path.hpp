@@ -6,11 +6,11 @@
 // Closed loops of 3-D points (three floats each), one after another; each loop's last point
 // repeats its first.
 struct loop_store {
-    int points = -1;      // host array of floats, -1 when empty
-    int counts = -1;      // host array of per-loop point counts (closing point included)
+    int points = -1;  // host array of floats, -1 when empty
+    int counts = -1;  // host array of per-loop point counts (closing point included)
     int loop_count = 0;
-    int chosen = 0;       // loop chosen last time (from 1), 0 for none
-    int debug = 0;        // 1 shows every loop and run as curve entities
+    int chosen = 0;  // loop chosen last time (from 1), 0 for none
+    int debug = 0;   // 1 shows every loop and run as curve entities
 };
 extern loop_store loop_store_block;
 
@@ -26,11 +26,11 @@ void segment_point_z(float* x, const float* s, const float* t);
 // joining points segment and segment + 1), parameter along it (by x, by y when the segment's x
 // are equal), the point (z that of x) and the distance. Status -1 and distance 1e10 for fewer
 // than two points.
-void polyline_closest(const float* x, int n, const float* points, int& segment, float& parameter,
-                      float* closest, float& distance, int& status);
+void polyline_closest(const float* x, int n, const float* points, int& segment, float& parameter, float* closest,
+                      float& distance, int& status);
 // The run from a to b along the chosen stored loop as one string of x, y, z floats: a', the loop
 // vertices between, b' (a' alone when a' and b' lie within the tolerance in the plane); a then b
 // when no loop is stored. room bounds the points written to run and ids (ids are zeroed). Status
 // -1 when the run needs more than room points.
-void path_along_loop(const float* a, const float* b, float tolerance, int room, float* run, int& strings,
-                     int& count, int* ids, int& status);
+void path_along_loop(const float* a, const float* b, float tolerance, int room, float* run, int& strings, int& count,
+                     int* ids, int& status);

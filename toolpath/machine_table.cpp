@@ -27,7 +27,10 @@ constexpr float kNoStoredFeed = -2.0f;
 constexpr int kMchprmClass = 9, kMchprmType = 5;
 constexpr int kMchprmSkip = 3;
 
-struct item_word { int item; int word_index; };
+struct item_word {
+    int item;
+    int word_index;
+};
 // Where each item of the table lives in PRM9.
 constexpr item_word kItemWords[] = {
     {1, 0},   {2, 1},   {3, 2},   {4, 3},   {5, 4},   {51, 5},  {52, 6},  {6, 7},
@@ -47,10 +50,7 @@ word* item_slot(int item)
 }
 
 int ext_kind(int item) { return item >= 57 && item <= 60 ? kTypeReal : kTypeInteger; }
-int item_kind(int item)
-{
-    return item >= kFirstExtItem && item <= kLastExtItem ? ext_kind(item) : NTBDEF(item);
-}
+int item_kind(int item) { return item >= kFirstExtItem && item <= kLastExtItem ? ext_kind(item) : NTBDEF(item); }
 
 // Reads the table's length (step 2 of RMCHTB).
 void read_length(int where, int& length, int& status)
@@ -157,14 +157,30 @@ machine_table_extra& mch_table_ext()
 int NTBDEF(int item)
 {
     switch (item) {
-    case 1: case 2: case 13: case 46: case 49: case 50: case 53:
-        return kTypeReal;
-    case 0: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12:
-    case 14: case 47: case 48: case 51: case 52:
-        return kTypeInteger;
-    default:
-        erou1c("NTBDEF: ERROR IN PARAMETER NAME, NAME =", item);
-        return kTypeInteger;
+    case 1:
+    case 2:
+    case 13:
+    case 46:
+    case 49:
+    case 50:
+    case 53: return kTypeReal;
+    case 0:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 14:
+    case 47:
+    case 48:
+    case 51:
+    case 52: return kTypeInteger;
+    default: erou1c("NTBDEF: ERROR IN PARAMETER NAME, NAME =", item); return kTypeInteger;
     }
 }
 

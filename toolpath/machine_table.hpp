@@ -11,24 +11,24 @@
 struct machine_params {
     static constexpr int kWords = 23;
     // Words by meaning (the machine-table item in brackets).
-    static constexpr int kBaseFeed = 0;        // r [1]
-    static constexpr int kCuttingSpeed = 1;    // r [2]
-    static constexpr int kFeedPercent2 = 3;    // i [4] feed mode 2
-    static constexpr int kFeedPercent3 = 4;    // i [5] feed mode 3
-    static constexpr int kFeedPercent25 = 5;   // i [51]
-    static constexpr int kFeedPercent26 = 6;   // i [52]
-    static constexpr int kSpindleSpeed = 7;    // i [6]
-    static constexpr int kDirection = 8;       // i [7] 1 positive, 2 negative, other none
-    static constexpr int kCoolant = 9;         // i [8]
-    static constexpr int kToolId = 11;         // i [10] -1 none
-    static constexpr int kCutterComp = 12;     // i [11] 0 off, 1 on
-    static constexpr int kNibblePitch = 13;    // r NPITCH (parameter type 51)
-    static constexpr int kNibble = 14;         // i NIBBL (52)
-    static constexpr int kPunch = 15;          // i PUNCH (53)
-    static constexpr int kIndex = 16;          // r INDEX (54)
-    static constexpr int kUcs = 17;            // i the value of parameter type 55
-    static constexpr int kStoredFeed = 21;     // r [53] -2.0 none
-    static constexpr int kMotionForm = 22;     // i [54]
+    static constexpr int kBaseFeed = 0;       // r [1]
+    static constexpr int kCuttingSpeed = 1;   // r [2]
+    static constexpr int kFeedPercent2 = 3;   // i [4] feed mode 2
+    static constexpr int kFeedPercent3 = 4;   // i [5] feed mode 3
+    static constexpr int kFeedPercent25 = 5;  // i [51]
+    static constexpr int kFeedPercent26 = 6;  // i [52]
+    static constexpr int kSpindleSpeed = 7;   // i [6]
+    static constexpr int kDirection = 8;      // i [7] 1 positive, 2 negative, other none
+    static constexpr int kCoolant = 9;        // i [8]
+    static constexpr int kToolId = 11;        // i [10] -1 none
+    static constexpr int kCutterComp = 12;    // i [11] 0 off, 1 on
+    static constexpr int kNibblePitch = 13;   // r NPITCH (parameter type 51)
+    static constexpr int kNibble = 14;        // i NIBBL (52)
+    static constexpr int kPunch = 15;         // i PUNCH (53)
+    static constexpr int kIndex = 16;         // r INDEX (54)
+    static constexpr int kUcs = 17;           // i the value of parameter type 55
+    static constexpr int kStoredFeed = 21;    // r [53] -2.0 none
+    static constexpr int kMotionForm = 22;    // i [54]
     std::array<word, kWords> words{};
 
     float real(int index) const { return word_to_real(words[static_cast<std::size_t>(index)]); }

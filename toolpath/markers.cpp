@@ -1,14 +1,13 @@
 // Marker blocks and the stack of open brackets.
 #include "toolpath/markers.hpp"
 
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/block_writers.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/exec_control.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_words.hpp"
-
 
 namespace {
 

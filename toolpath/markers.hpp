@@ -16,8 +16,8 @@ inline constexpr int kMarkerOpen = 1, kMarkerClose = 2;
 // grown by 100.
 struct tp_mrkr_stack {
     int handle = -1;
-    int top = -1;        // index of the top entry; -1 empty
-    int capacity = 0;    // entries; 0 while no array is open
+    int top = -1;      // index of the top entry; -1 empty
+    int capacity = 0;  // entries; 0 while no array is open
 };
 tp_mrkr_stack& marker_stack();
 

@@ -23,7 +23,9 @@ float signed_cutting_speed()
 }
 
 // Slot ranges of the three wire value arrays and their first word in the last-written copy.
-struct wire_range { int first_slot, last_slot, first_word; };
+struct wire_range {
+    int first_slot, last_slot, first_word;
+};
 constexpr wire_range kWireRanges[] = {{11, 16, 0}, {20, 34, 6}, {49, 54, 21}};
 
 }  // namespace

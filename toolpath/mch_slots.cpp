@@ -4,14 +4,14 @@
 // the slot is forced.
 #include "toolpath/mch_slots.hpp"
 
+#include "host/vantu_messages.hpp"
+#include "toolpath/assoc_to_cur_list.hpp"
+#include "toolpath/block_writers.hpp"
 #include "toolpath/display_services.hpp"
 #include "toolpath/exec_control.hpp"
 #include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "host/vantu_messages.hpp"
-#include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/block_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <cmath>
@@ -21,8 +21,8 @@ namespace {
 
 constexpr int kFailed = -1;
 constexpr int kDeftypValue = 0, kDeftypSubtype = 1;
-constexpr int kFeedSlot = 1, kSpindleSlot = 2, kCoolantSlot = 3, kCuttingSpeedSlot = 10,
-              kStoredFeedSlot = 59, kToolSlot = 100, kToolItemSlot = 55;
+constexpr int kFeedSlot = 1, kSpindleSlot = 2, kCoolantSlot = 3, kCuttingSpeedSlot = 10, kStoredFeedSlot = 59,
+              kToolSlot = 100, kToolItemSlot = 55;
 constexpr int kFeedBase = 1, kFeedRapid = 4, kFeedStored = 27;
 constexpr float kNoFeed = -2.0f, kRapidFeed = -1.0f, kPercent = 0.01f;
 
@@ -31,7 +31,8 @@ using P = machine_params;
 // Base feed times the percentage held in PRM9 word `percent_word`.
 float percent_feed(int percent_word)
 {
-    return PRM9().real(P::kBaseFeed) * static_cast<float>(PRM9().words[static_cast<std::size_t>(percent_word)]) * kPercent;
+    return PRM9().real(P::kBaseFeed) * static_cast<float>(PRM9().words[static_cast<std::size_t>(percent_word)]) *
+           kPercent;
 }
 
 // Value signed by the spindle direction: 1 positive, 2 negative, any other none (0).
@@ -123,8 +124,10 @@ std::optional<computed> compute_slot(int slot, bool always)
     if (slot >= 51 && slot <= 58)
         return copied_value(PRM9().words[static_cast<std::size_t>(kSlot51Words[slot - 51])],
                             t.last_prm9[static_cast<std::size_t>(slot - 51)], always);
-    if (slot >= 11 && slot <= 16) return copied_value(wrmb_word(slot - 11), t.last_wrmb[static_cast<std::size_t>(slot - 11)], always);
-    if (slot >= 20 && slot <= 40) return copied_value(wrmb_word(slot - 14), t.last_wrmb[static_cast<std::size_t>(slot - 14)], always);
+    if (slot >= 11 && slot <= 16)
+        return copied_value(wrmb_word(slot - 11), t.last_wrmb[static_cast<std::size_t>(slot - 11)], always);
+    if (slot >= 20 && slot <= 40)
+        return copied_value(wrmb_word(slot - 14), t.last_wrmb[static_cast<std::size_t>(slot - 14)], always);
     return std::nullopt;
 }
 
@@ -140,8 +143,10 @@ void write_param_block(int prmtyp, int deftyp, word value, int& status)
     } else {
         block.int_value = value;
     }
-    if (deftyp == kDeftypValue) put_param_block(kWhereListNumbered, block, status);
-    else put_param_sub_block(kWhereListNumbered, block, status);
+    if (deftyp == kDeftypValue)
+        put_param_block(kWhereListNumbered, block, status);
+    else
+        put_param_sub_block(kWhereListNumbered, block, status);
 }
 
 // Tool slots attach the tool (or item 47's entity) to the tool path.
@@ -174,11 +179,11 @@ mch_slot_table& mch_slots()
 
 int PRMDEF(int prmtyp)
 {
-    if (prmtyp == 1 || prmtyp == 10 || (prmtyp >= 34 && prmtyp <= 40) || prmtyp == 51 || prmtyp == 54 ||
-        prmtyp == 57 || prmtyp == 58 || prmtyp == 59)
+    if (prmtyp == 1 || prmtyp == 10 || (prmtyp >= 34 && prmtyp <= 40) || prmtyp == 51 || prmtyp == 54 || prmtyp == 57 ||
+        prmtyp == 58 || prmtyp == 59)
         return kTypeReal;
-    if ((prmtyp >= 2 && prmtyp <= 5) || prmtyp == 9 || (prmtyp >= 11 && prmtyp <= 33) || prmtyp == 52 ||
-        prmtyp == 53 || prmtyp == 55 || prmtyp == 56 || prmtyp == 100)
+    if ((prmtyp >= 2 && prmtyp <= 5) || prmtyp == 9 || (prmtyp >= 11 && prmtyp <= 33) || prmtyp == 52 || prmtyp == 53 ||
+        prmtyp == 55 || prmtyp == 56 || prmtyp == 100)
         return kTypeInteger;
     erou1c("PRMDEF: ERROR IN PARAMETER TYPE, PRMTYP =", prmtyp);
     return kTypeInteger;
@@ -187,17 +192,23 @@ int PRMDEF(int prmtyp)
 void MCHVAL(int subtyp, int& is_real, int& int_value, float& real_value, int& status)
 {
     status = 0;
-    if (std::optional<float> feed = subtyp == 1 || subtyp == 2 || subtyp == 3 || subtyp == 4 || subtyp == 25 ||
-                                            subtyp == 26 || subtyp == 27
-                                        ? feed_of_mode(subtyp)
-                                        : std::nullopt) {
+    if (std::optional<float> feed =
+            subtyp == 1 || subtyp == 2 || subtyp == 3 || subtyp == 4 || subtyp == 25 || subtyp == 26 || subtyp == 27
+                ? feed_of_mode(subtyp)
+                : std::nullopt) {
         is_real = 1;
         real_value = *feed;
         return;
     }
     const auto& w = PRM9().words;
-    auto integer = [&](int v) { is_real = 0; int_value = v; };
-    auto real = [&](float v) { is_real = 1; real_value = v; };
+    auto integer = [&](int v) {
+        is_real = 0;
+        int_value = v;
+    };
+    auto real = [&](float v) {
+        is_real = 1;
+        real_value = v;
+    };
     switch (subtyp) {
     case 5: return integer(signed_by_direction(w[P::kSpindleSpeed]));
     case 6: return integer(w[P::kCoolant]);
@@ -207,16 +218,18 @@ void MCHVAL(int subtyp, int& is_real, int& int_value, float& real_value, int& st
     case 10: return integer(1);
     case 11: return integer(0);
     case 12: return integer(w[P::kToolId]);
-    case 13: case 16: case 19: return integer(2);
-    case 14: case 17: case 18: return integer(1);
+    case 13:
+    case 16:
+    case 19: return integer(2);
+    case 14:
+    case 17:
+    case 18: return integer(1);
     case 20: return real(PRM9().real(16));
     case 21: return integer(w[17]);
     case 22: return integer(w[18]);
     case 23: return real(PRM9().real(19));
     case 24: return real(PRM9().real(20));
-    default:
-        eroutc("MCHVAL, ERROR IN SUBTYP", 0);
-        status = kFailed;
+    default: eroutc("MCHVAL, ERROR IN SUBTYP", 0); status = kFailed;
     }
 }
 

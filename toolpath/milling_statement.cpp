@@ -2,16 +2,16 @@
 // milling_statement.hpp).
 #include "toolpath/milling_statement.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/clear_mode.hpp"
-#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_block.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/clear_mode.hpp"
+#include "toolpath/connect_params.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_fit.hpp"
@@ -56,8 +56,7 @@ void switch_down_feed(int dimension, const point3& target, int& status)
 
 // The retract from the path the tool stands on and the approach onto the first point; the
 // direct-link flag is set between them on machining type 11 when the retract asked for it.
-void surface_retract_approach(const milling_string& s, const std::vector<point3>& points, int dimension,
-                              int& status)
+void surface_retract_approach(const milling_string& s, const std::vector<point3>& points, int dimension, int& status)
 {
     point3 last{}, direction{};
     int count = 0;
@@ -89,7 +88,8 @@ void first_point(const milling_string& s, const std::vector<point3>& points, int
         if (eqpt3(here.data(), first.data()) != 0) return;
         flush_fit(status);
         const float height = approach_block_data.last;
-        if (status >= 0 && eqpt2(here.data(), first.data()) == 0) STREND(s.dimension, first, direction, 3, height, status);
+        if (status >= 0 && eqpt2(here.data(), first.data()) == 0)
+            STREND(s.dimension, first, direction, 3, height, status);
         if (status >= 0) PLNZUP(s.dimension, first, direction, height, status);
         switch_down_feed(s.dimension, first, status);
         if (status >= 0) PLINE_entry(s.dimension, first, direction, status);
@@ -125,13 +125,18 @@ void further_points(const milling_string& s, const std::vector<point3>& points, 
     const point3* directions = s.directions ? s.directions + 1 : nullptr;
     const auto direction = [&](int i) { return s.directions ? s.directions[i] : kDefaultDirection; };
     if (n == 2) {
-        if (s.marker_code == kConnectionMarker) set_mch_change_mode(kConnectionFeed);
-        else switch_down_feed(s.dimension, points[1], status);
+        if (s.marker_code == kConnectionMarker)
+            set_mch_change_mode(kConnectionFeed);
+        else
+            switch_down_feed(s.dimension, points[1], status);
         if (status < 0) return;
-        if (output_form() == kFittedSplines) motion_collect(1, &points[1], directions, nullptr, status);
-        else PLINE_entry(s.dimension, points[1], direction(1), status);
+        if (output_form() == kFittedSplines)
+            motion_collect(1, &points[1], directions, nullptr, status);
+        else
+            PLINE_entry(s.dimension, points[1], direction(1), status);
     } else if (output_form() == kPointStrings) {
-        for (int i = 1; i < n && status >= 0; ++i) string_move_entry(s.dimension, points[static_cast<std::size_t>(i)], direction(i), status);
+        for (int i = 1; i < n && status >= 0; ++i)
+            string_move_entry(s.dimension, points[static_cast<std::size_t>(i)], direction(i), status);
         PCLSST_entry();
     } else {
         motion_collect(n - 1, &points[1], directions, nullptr, status);

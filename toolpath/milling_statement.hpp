@@ -10,19 +10,19 @@
 
 // A statement: points, directions and (optionally) normals of all strings one after another.
 struct milling_statement {
-    int code = 1;                 // 2: a GO string; above 10: a plunge is allowed; negative: see MILBF2
+    int code = 1;  // 2: a GO string; above 10: a plunge is allowed; negative: see MILBF2
     int dimension = 1;
-    int approach = 0;             // 1: retract and approach before the first string
+    int approach = 0;  // 1: retract and approach before the first string
     const point3* points = nullptr;
     const point3* directions = nullptr;
-    const point3* normals = nullptr;   // may be null
+    const point3* normals = nullptr;  // may be null
     int strings = 0;
     const int* counts = nullptr;  // points of each string
     // The three motion codes: start marker, end marker and their bracket (the surface clearing
     // writes 15, 16, 8 inside a pass and 5, 6, 3 on its last segment).
-    int marker_code = 0;          // the start marker (0: none)
-    int end_marker_code = 0;      // the end marker; 0: the code after the start marker
-    int marker_id = 0;            // the bracket of the two markers
+    int marker_code = 0;      // the start marker (0: none)
+    int end_marker_code = 0;  // the end marker; 0: the code after the start marker
+    int marker_id = 0;        // the bracket of the two markers
     // The pass the strings belong to, handed to the marker writer as the value word of both
     // markers (a marker block keeps it where its code carries a value).
     int pass_number = 0;
@@ -33,7 +33,7 @@ struct milling_string {
     int code = 1;
     int dimension = 1;
     int approach = 0;
-    int first_string = 0;         // 1: the string starts a statement of the clearing (marked)
+    int first_string = 0;  // 1: the string starts a statement of the clearing (marked)
     const point3* points = nullptr;
     const point3* directions = nullptr;
     const point3* normals = nullptr;

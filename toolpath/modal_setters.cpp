@@ -2,8 +2,8 @@
 #include "toolpath/modal_setters.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/setmod.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/setmod.hpp"
 
 namespace {
 

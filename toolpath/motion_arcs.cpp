@@ -1,12 +1,12 @@
 // Arcs (PCIRC) and the delta angle from a chord tolerance (arc_move_tol and its forms).
 #include "toolpath/motion_writers.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_common.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <algorithm>
@@ -38,8 +38,8 @@ std::array<float, 2> in_plane(int plane, const point3& p)
 
 }  // namespace
 
-void PCIRC(int dimension, int plane, float angle, float delta, const std::array<float, 2>& centre,
-           const point3& end, const point3& vector, int display, int& status)
+void PCIRC(int dimension, int plane, float angle, float delta, const std::array<float, 2>& centre, const point3& end,
+           const point3& vector, int display, int& status)
 {
     status = 0;
     display = checked_display("PCIRC, WRONG MODE", display);
@@ -94,7 +94,8 @@ void arc_move_d(int dimension, double tolerance, int plane, double angle, const 
 {
     const point3 c{static_cast<float>(centre[0]), static_cast<float>(centre[1]), static_cast<float>(centre[2])};
     const point3 e{static_cast<float>(end[0]), static_cast<float>(end[1]), static_cast<float>(end[2])};
-    const point3 d{static_cast<float>(direction[0]), static_cast<float>(direction[1]), static_cast<float>(direction[2])};
+    const point3 d{static_cast<float>(direction[0]), static_cast<float>(direction[1]),
+                   static_cast<float>(direction[2])};
     arc_move_tol(dimension, static_cast<float>(tolerance), plane, static_cast<float>(angle), in_plane(plane, c), e, d,
                  status);
 }

@@ -5,11 +5,11 @@
 // 1 (the feed mode in force).
 #include "toolpath/motion_fit.hpp"
 
-#include "toolpath/mill_services.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/mill_services.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -29,11 +29,11 @@ constexpr double kMuchShorter = 3.0, kShortShare = 20.0;
 constexpr double kSteepShare = 0.3;
 
 struct step_geometry {
-    double xy = 0.0;           // lxy
-    double length = 0.0;       // l
-    point3d unit{};            // w
-    double span = 0.0;         // lq
-    point3d span_unit{};       // q
+    double xy = 0.0;      // lxy
+    double length = 0.0;  // l
+    point3d unit{};       // w
+    double span = 0.0;    // lq
+    point3d span_unit{};  // q
     bool span_found = false;
 };
 
@@ -174,7 +174,8 @@ bool smooth_holds(const collect_input& in, int k, const step_geometry& g)
 {
     const fit_buffer& f = fit_state();
     const bool smooth = !g.span_found || dot(g.unit, g.span_unit) > kSmoothCosine || g.span < f.tolerance / 2.0;
-    const bool reversal = buffered() == 2 && k >= 2 && in.directions && dot(in.directions[k - 1], in.directions[k - 2]) < 0.0;
+    const bool reversal =
+        buffered() == 2 && k >= 2 && in.directions && dot(in.directions[k - 1], in.directions[k - 2]) < 0.0;
     return smooth && !reversal;
 }
 
@@ -212,7 +213,9 @@ void take_point(const collect_input& in, int k, int& status)
         if (status < 0) return;
         f.run_feed_mode = feed;
         // The next run starts at the end of the one written; p is taken into it.
-        if (k > 0) accept({static_cast<float>(last[0]), static_cast<float>(last[1]), static_cast<float>(last[2])}, nullptr, nullptr);
+        if (k > 0)
+            accept({static_cast<float>(last[0]), static_cast<float>(last[1]), static_cast<float>(last[2])}, nullptr,
+                   nullptr);
         f.restart = 1;
     }
     accept(p, direction, id);

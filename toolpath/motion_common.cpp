@@ -1,13 +1,13 @@
 // The shared steps of the motion writers.
 #include "toolpath/motion_common.hpp"
 
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/exec_control.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 namespace {
 

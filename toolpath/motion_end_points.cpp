@@ -1,9 +1,9 @@
 // End points of movement blocks, read where they stand in the list or an entity.
 #include "toolpath/motion_end_points.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -70,7 +70,7 @@ bool at_movement_block(int& size, int& type, int& status)
 }
 
 struct search_names {
-    int step;   // -1 back (PRVPNT), 1 forward (NXTPOI)
+    int step;  // -1 back (PRVPNT), 1 forward (NXTPOI)
     const char* no_marker;
     const char* list_errors;
 };
@@ -83,8 +83,10 @@ void step_to_movement(const search_names& names, int examine_current, bool& foun
 {
     int size = 0, type = 0, jumped = 0;
     if (!examine_current) tp_list_jump(names.step, jumped);
-    if (jumped == kUnmoved) at_end = true;
-    else if (jumped < 0) status = jumped;
+    if (jumped == kUnmoved)
+        at_end = true;
+    else if (jumped < 0)
+        status = jumped;
     int lines = 0;
     llines(lines);
     // One block per round, never more rounds than the level has lines.
@@ -101,8 +103,7 @@ void step_to_movement(const search_names& names, int examine_current, bool& foun
     }
 }
 
-void search(const search_names& names, int examine_current, point3& point, point3& direction, int& number,
-            int& status)
+void search(const search_names& names, int examine_current, point3& point, point3& direction, int& number, int& status)
 {
     int marked = 0;
     lmark(kMarkSet, kMarker, marked);
@@ -144,18 +145,23 @@ void WENDPT(int where, int type, int size, point3& end, point3& direction, int& 
     status = 0;
     direction = kDefaultDirection;
     switch (type) {
-    case 2: case 22: case 222: case 7: case 27: case 227:
-        string_end(where, type, size, end, direction, number, status);
-        break;
-    case 3: case 23: case 223: {
+    case 2:
+    case 22:
+    case 222:
+    case 7:
+    case 27:
+    case 227: string_end(where, type, size, end, direction, number, status); break;
+    case 3:
+    case 23:
+    case 223: {
         tp_arc_block a;
         tpread_arc(where, type, a, status);
         number = a.number, end = a.end, direction = a.direction;
         break;
     }
-    case 5: case 25: case 225:
-        nurbs_end(where, end, number, status);
-        break;
+    case 5:
+    case 25:
+    case 225: nurbs_end(where, end, number, status); break;
     case 31: {
         tp_drill_loc_block d;
         tpread_drill_loc(where, size, d, status);

@@ -5,7 +5,6 @@
 // down-feed state of the buffer.
 #include "toolpath/motion_fit.hpp"
 
-#include "toolpath/mill_services.hpp"
 #include "host/vantu_fitting.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_ncstate.hpp"
@@ -13,6 +12,7 @@
 #include "host/vantu_vector.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/mill_services.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/tool_position.hpp"
@@ -51,7 +51,10 @@ void release(fitted_curve& c)
     c = fitted_curve{};
 }
 
-point3 to_float(const point3d& p) { return {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])}; }
+point3 to_float(const point3d& p)
+{
+    return {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
+}
 
 point3d to_machine(const point3d& p)
 {
@@ -142,7 +145,8 @@ bool insert_straying_sample(const fitted_curve& c, const std::vector<point3d>& r
         while (g + 1 < fit.keys.size() && fit.keys[g + 1] <= static_cast<double>(s)) ++g;
         const point3d& a = run[s];
         const point3d& b = run[s + 1];
-        const double length = std::sqrt((b[0] - a[0]) * (b[0] - a[0]) + (b[1] - a[1]) * (b[1] - a[1]) + (b[2] - a[2]) * (b[2] - a[2]));
+        const double length =
+            std::sqrt((b[0] - a[0]) * (b[0] - a[0]) + (b[1] - a[1]) * (b[1] - a[1]) + (b[2] - a[2]) * (b[2] - a[2]));
         const int samples = sample_count(length);
         for (int j = 0; j < samples; ++j) {
             const double share = static_cast<double>(j) / samples;
@@ -294,7 +298,8 @@ void motion_bspline_fit(int& status)
     if (run.size() == 1) {
         line_move(run[0], status);
     } else if (run.size() == 2) {
-        const double apart = std::fabs(run[1][0] - run[0][0]) + std::fabs(run[1][1] - run[0][1]) + std::fabs(run[1][2] - run[0][2]);
+        const double apart =
+            std::fabs(run[1][0] - run[0][0]) + std::fabs(run[1][1] - run[0][1]) + std::fabs(run[1][2] - run[0][2]);
         if (apart > f.tolerance / 2.0) line_move(run[0], status);
         line_move(run[1], status);
     } else if (run.size() > 2) {

@@ -16,19 +16,19 @@ using point3d = std::array<double, 3>;
 
 // fit_buffer, module state (at load: no array, feed-mode words 1, restart set).
 struct fit_buffer {
-    int handle = -1;               // host array of doubles, three per point; -1 not open
-    int capacity = 0;              // in coordinates
-    int count = 0;                 // in coordinates (a multiple of 3)
-    point3 last_point{};           // the last accepted point
-    int restart = 1;               // 1 after every flush: the next point is always accepted
-    int last_id = 0;               // 0 when the caller gives no ids
+    int handle = -1;      // host array of doubles, three per point; -1 not open
+    int capacity = 0;     // in coordinates
+    int count = 0;        // in coordinates (a multiple of 3)
+    point3 last_point{};  // the last accepted point
+    int restart = 1;      // 1 after every flush: the next point is always accepted
+    int last_id = 0;      // 0 when the caller gives no ids
     point3 last_direction{};
-    point3 cached{};               // the last point handed in since the last flush
+    point3 cached{};  // the last point handed in since the last flush
     int cached_valid = 0;
-    double tolerance = 0.0;        // t, set through fit_tol_getset
-    int down_feed_state = 0;       // the state word of down_feed_switch
-    int run_feed_mode = 1;         // the feed mode when the run started
-    int feed_mode = 1;             // the feed mode at the last point
+    double tolerance = 0.0;   // t, set through fit_tol_getset
+    int down_feed_state = 0;  // the state word of down_feed_switch
+    int run_feed_mode = 1;    // the feed mode when the run started
+    int feed_mode = 1;        // the feed mode at the last point
     // The squared deviations the refinement and the sampling check allow; nothing sets them, so
     // any deviation counts.
     double refine_limit = 0.0;

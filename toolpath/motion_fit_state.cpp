@@ -50,14 +50,18 @@ void apr_point_cached(point3& point, int& status)
 
 void fit_tol_getset(int mode, float& value)
 {
-    if (mode == kGet) value = static_cast<float>(fit_state().tolerance);
-    else fit_state().tolerance = value;
+    if (mode == kGet)
+        value = static_cast<float>(fit_state().tolerance);
+    else
+        fit_state().tolerance = value;
 }
 
 void motion_flag_getset(int mode, int& value)
 {
-    if (mode == kGet) value = records().flag;
-    else records().flag = value;
+    if (mode == kGet)
+        value = records().flag;
+    else
+        records().flag = value;
 }
 
 void last_move_get(point3& point, point3& direction, int& count)

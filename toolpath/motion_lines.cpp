@@ -57,8 +57,7 @@ void PLINE_entry(int dimension, const point3& point, const point3& vector, int& 
     PLINE(entry_dimension(dimension), point, vector, kShow, status);
 }
 
-void PLINE_pts(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,
-               int& status)
+void PLINE_pts(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction, int& status)
 {
     PLINE_entry(dimension, to_floats(point), to_floats(direction), status);
 }

@@ -2,12 +2,12 @@
 // 27 or 227 until the line has no room left, and the string goes on in a new line.
 #include "toolpath/motion_writers.hpp"
 
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/display_break.hpp"
 #include "toolpath/block_writers.hpp"
+#include "toolpath/display_break.hpp"
+#include "toolpath/display_services.hpp"
+#include "toolpath/exec_control.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_common.hpp"
 #include "toolpath/move_writer_state.hpp"
@@ -70,7 +70,8 @@ void string_move(int dimension, const point3& point, const point3& vector, int& 
     }
     for (int i = first; i < count && status >= 0; ++i) {
         make_room(type, status);
-        if (status >= 0) put_line_point(kWhereListNumbered, type, 0, points[static_cast<std::size_t>(i)], vector, status);
+        if (status >= 0)
+            put_line_point(kWhereListNumbered, type, 0, points[static_cast<std::size_t>(i)], vector, status);
     }
     if (status < 0) return;
     remember_move(type, point, vector);

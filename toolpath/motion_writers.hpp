@@ -16,8 +16,7 @@ void PLINE(int dimension, const point3& point, const point3& vector, int display
 // PLINE with display mode 1; dimension 2 becomes 1 while cutter compensation is off.
 void PLINE_entry(int dimension, const point3& point, const point3& vector, int& status);
 // PLINE_entry with the point and direction in double precision.
-void PLINE_pts(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction,
-               int& status);
+void PLINE_pts(int dimension, const std::array<double, 3>& point, const std::array<double, 3>& direction, int& status);
 
 // Appends a point to the open point string, opening one when none is open.
 void string_move(int dimension, const point3& point, const point3& vector, int& status);
@@ -29,8 +28,8 @@ void PCLSST_entry();
 
 // Arc in plane 1 (x y), 2 (x z) or 3 (y z) with the centre's two coordinates in that plane;
 // angles in radians.
-void PCIRC(int dimension, int plane, float angle, float delta, const std::array<float, 2>& centre,
-           const point3& end, const point3& vector, int display, int& status);
+void PCIRC(int dimension, int plane, float angle, float delta, const std::array<float, 2>& centre, const point3& end,
+           const point3& vector, int display, int& status);
 // The delta angle from a chord tolerance, then PCIRC with display mode 1: 2 arccos(1 - tol / r),
 // the angle itself when that is 0, at most 36 degrees. Nothing is written for a zero angle or
 // radius.
@@ -47,6 +46,5 @@ float arc_delta_angle(float tolerance, float radius, float angle);
 
 // A NURBS move of order k through n control points (3 doubles each) with k + n values; the
 // caller word is not read.
-void put_nurbs_move(int caller, int display, int k, int n, const double* values, const double* points,
-                    int& status);
+void put_nurbs_move(int caller, int display, int k, int n, const double* values, const double* points, int& status);
 void nurbs_move_entry(int caller, int k, int n, const double* values, const double* points, int& status);

@@ -2,10 +2,10 @@
 // through the line entry of the motion output.
 #include "toolpath/exec_disp_mode.hpp"
 
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 
 namespace {
 constexpr int kRapid = 4;

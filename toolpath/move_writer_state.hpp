@@ -8,12 +8,12 @@
 #include "toolpath/tp_blocks.hpp"
 
 struct move_writer_state : nc_word_block<12> {
-    static constexpr int kLastPoint = 0;         // 3 reals; 1.0e10: no point yet
-    static constexpr int kLastDirection = 3;     // 3 reals; (0, 0, 1) after a move without one
-    static constexpr int kLastNormal = 6;        // 3 reals; (0, 0, 1) after a move without one
-    static constexpr int kStringClosed = 9;      // 1 while no point string is open
-    static constexpr int kLastPointValid = 10;   // 1 once a move was written: zero-length moves skipped
-    static constexpr int kFirstMovePending = 11; // set by a procedure block; cleared by the first move
+    static constexpr int kLastPoint = 0;          // 3 reals; 1.0e10: no point yet
+    static constexpr int kLastDirection = 3;      // 3 reals; (0, 0, 1) after a move without one
+    static constexpr int kLastNormal = 6;         // 3 reals; (0, 0, 1) after a move without one
+    static constexpr int kStringClosed = 9;       // 1 while no point string is open
+    static constexpr int kLastPointValid = 10;    // 1 once a move was written: zero-length moves skipped
+    static constexpr int kFirstMovePending = 11;  // set by a procedure block; cleared by the first move
 
     point3 vec(int first) const { return {real(first), real(first + 1), real(first + 2)}; }
     // A last point is known once a move was written since the reset: none of its coordinates

@@ -2,12 +2,12 @@
 // through the existing ones and deletes or replaces them (see pp_messages.hpp).
 #include "toolpath/pp_messages.hpp"
 
-#include "toolpath/proc_select_services.hpp"
 #include "host/vantu_datamenu.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_textarea.hpp"
+#include "toolpath/proc_select_services.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 #include <array>
@@ -61,11 +61,11 @@ bool go_to_target(int& status)
 
 // The state of the editing loop.
 struct edit_walk {
-    int current = -1;        // block number of the message shown
-    int direction = 1;       // of the last search
-    int exceeded = 0;        // the direction of a search that ran off the list (0 none)
+    int current = -1;   // block number of the message shown
+    int direction = 1;  // of the last search
+    int exceeded = 0;   // the direction of a search that ran off the list (0 none)
     bool replace = false;
-    int left = 0;            // messages left
+    int left = 0;  // messages left
 };
 
 void toggle_replace(edit_walk& w)
@@ -115,8 +115,10 @@ bool edit_choice(edit_walk& w, int choice, const msg_text_area& area, int& statu
 {
     if ((choice == kReplace && w.current != -1) || (w.replace && choice >= kGetNext && choice <= kDelete))
         toggle_replace(w);
-    if (choice == kGetNext || choice == kGetPrevious) search(w, choice, area, status);
-    else if (choice == kDelete && w.current != -1) return delete_current(w, area, status);
+    if (choice == kGetNext || choice == kGetPrevious)
+        search(w, choice, area, status);
+    else if (choice == kDelete && w.current != -1)
+        return delete_current(w, area, status);
     else if (choice >= kFirstKind && choice <= kLastKind && w.replace && w.current != -1)
         replace_current(w, choice, area, status);
     return false;

@@ -2,8 +2,6 @@
 // the search that shows a message, the entry of a text and the one-time blanking of a procedure.
 #include "toolpath/pp_messages.hpp"
 
-#include "toolpath/msg_kind_texts.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_list.hpp"
 #include "host/vantu_mdata.hpp"
@@ -12,6 +10,8 @@
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_textarea.hpp"
 #include "toolpath/block_writers.hpp"
+#include "toolpath/msg_kind_texts.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_blocks.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"

@@ -2,8 +2,8 @@
 #include "toolpath/proc_block_update.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/open_sub_list.hpp"
 #include "toolpath/proc_first_last.hpp"
 #include "toolpath/tp_item_search.hpp"
@@ -105,9 +105,7 @@ void ptub12_points(int& status)
 void PTUB12(int geometry_changed, int suspended, int display_changed, int display_mode, int& status)
 {
     status = 0;
-    auto list_failed = [] {
-        eroutc("PTUB12, ERRORS IN LIST", 0);
-    };
+    auto list_failed = [] { eroutc("PTUB12, ERRORS IN LIST", 0); };
     if (geometry_changed != 0) {
         ptub12_points(status);
         if (status < 0) return list_failed();

@@ -2,15 +2,15 @@
 // the deletion of a block that could not be written whole.
 #include "toolpath/proc_block_writer.hpp"
 
-#include "toolpath/display_services.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/display_services.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_callback_segments.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_block_open.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -139,7 +139,12 @@ void open_motion_sublist(int& status)
 int proc_type_blank_attr(int procedure_type)
 {
     switch (procedure_type) {
-    case 24: case 25: case 26: case 41: case 50: case 51: return 1;
+    case 24:
+    case 25:
+    case 26:
+    case 41:
+    case 50:
+    case 51: return 1;
     default: return 0;
     }
 }

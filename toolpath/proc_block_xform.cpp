@@ -1,8 +1,8 @@
 // The in-place changes of a copied procedure block.
 #include "toolpath/proc_block_xform.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_list.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -90,8 +90,10 @@ bool read_record(int id, record_parts& p, int& status)
     for (int geometry : p.record.geometry_ids) {
         int kind = 0, read = 0;
         get_geom_info(geometry, kind, read);
-        if (read < 0) p.geometry_lost = true;
-        else geom_flag_update(1, kind, geometry, p.pairs);
+        if (read < 0)
+            p.geometry_lost = true;
+        else
+            geom_flag_update(1, kind, geometry, p.pairs);
     }
     if (p.geometry_lost) warn(kGeometryUnread, p.record.proc_type);
     read_parameter_records(p);
@@ -186,8 +188,10 @@ void store_parameters(bool changed, int kind, int& record_id, int& status)
         delete_nc_entity(record_id, kind, deleted);
     }
     record_id = 0;
-    if (kind == kNcEntityMachineParams) dbd_mchprm(kWrite, record_id, words, status);
-    else dbd_lclprm(kWrite, record_id, words, status);
+    if (kind == kNcEntityMachineParams)
+        dbd_mchprm(kWrite, record_id, words, status);
+    else
+        dbd_lclprm(kWrite, record_id, words, status);
     if (status >= 0) add_nc_entity(record_id, kind, status);
 }
 
@@ -249,7 +253,8 @@ void list_to_records(int from, int& status)
     if (status < 0) return;
     proc_copy_words().record_id = id;
     store_parameters(f.options[kOptMachine - 1] != 0, kNcEntityMachineParams, record.mchprm_id, status);
-    if (status >= 0) store_parameters(f.options[kOptRecompute - 1] != 0, kNcEntityLocalParams, record.lclprm_id, status);
+    if (status >= 0)
+        store_parameters(f.options[kOptRecompute - 1] != 0, kNcEntityLocalParams, record.lclprm_id, status);
     if (status < 0) return;
     int count = 0, stored = 0;
     geom_id_list ids{};
@@ -281,6 +286,8 @@ void cpbt12(int& from, int& to, int& size, int& status)
 {
     (void)size;
     status = 0;
-    if (from == kFromRecord) record_to_list(to, status);
-    else list_to_records(from, status);
+    if (from == kFromRecord)
+        record_to_list(to, status);
+    else
+        list_to_records(from, status);
 }

@@ -3,11 +3,11 @@
 #include "toolpath/proc_ctx_save.hpp"
 
 #include "toolpath/display_services.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <array>
 #include <string>

@@ -15,8 +15,8 @@ namespace {
 constexpr int kFailed = -1;
 constexpr int kProcedureType = 12;
 constexpr int kSublistItem = 1;
-constexpr int kLinkCapacity = 64;    // the host's link words, with room to spare
-constexpr int kLinkBlockCount = 1;   // link word 1: the sub-list's block count
+constexpr int kLinkCapacity = 64;   // the host's link words, with room to spare
+constexpr int kLinkBlockCount = 1;  // link word 1: the sub-list's block count
 constexpr int kAccessFirst = 2;
 constexpr int kExamineCurrent = 1;
 
@@ -26,7 +26,7 @@ bool to_first_movement(int& status)
 {
     int answer = 0;
     lacces(kAccessFirst, answer);
-    if (answer < 0) return false;   // an empty sub-list
+    if (answer < 0) return false;  // an empty sub-list
     return tp_find_motion_block(1, status);
 }
 

@@ -115,8 +115,8 @@ void update_flags(int& status)
     }
 }
 
-void get_flags(word& option2, word& option1, word& option3, word& option4, word& option5, word& option6,
-               word* pairs, int& length, int& status)
+void get_flags(word& option2, word& option1, word& option3, word& option4, word& option5, word& option6, word* pairs,
+               int& length, int& status)
 {
     status = 0;
     length = 0;
@@ -177,7 +177,8 @@ void geom_pairs_init(geom_pair_words& pairs)
 void flags_reset(int& status)
 {
     proc_geom_pairs& f = proc_flags();
-    for (int n : {kOptUpdate, kOptMachine, kOptRecompute, kOptMotionsCopied}) f.options[static_cast<std::size_t>(n - 1)] = 1;
+    for (int n : {kOptUpdate, kOptMachine, kOptRecompute, kOptMotionsCopied})
+        f.options[static_cast<std::size_t>(n - 1)] = 1;
     for (int k = 0; k < proc_geom_pairs::kPairs; ++k) {
         f.pairs[static_cast<std::size_t>(2 * k)] = 1;
         f.pairs[static_cast<std::size_t>(2 * k + 1)] = kNoEntity;

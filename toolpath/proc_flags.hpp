@@ -10,8 +10,8 @@
 
 struct proc_geom_pairs {
     static constexpr int kOptions = 6, kPairs = 12, kPairWords = 2 * kPairs;
-    std::array<word, kOptions> options{};     // option words 1 to 6 (items 51-55, 82)
-    std::array<word, kPairWords> pairs{};     // pair k: word 2k the flag, 2k + 1 the entity id
+    std::array<word, kOptions> options{};  // option words 1 to 6 (items 51-55, 82)
+    std::array<word, kPairWords> pairs{};  // pair k: word 2k the flag, 2k + 1 the entity id
 };
 using geom_pair_words = std::array<word, proc_geom_pairs::kPairWords>;
 
@@ -42,8 +42,8 @@ void update_flags(int& status);
 // Reads segment 27 from the current list position, which stands on the segment's length word,
 // into the option words and the 24 pair words. length answers the segment's length. An unknown
 // code, or a record that is not one value, reports "get_flags, ERRORS IN LIST" and gives -1.
-void get_flags(word& option2, word& option1, word& option3, word& option4, word& option5, word& option6,
-               word* pairs, int& length, int& status);
+void get_flags(word& option2, word& option1, word& option3, word& option4, word& option5, word& option6, word* pairs,
+               int& length, int& status);
 // Finds segment 27 of the current procedure block and reads it into the flag globals.
 void read_proc_flags(int& status);
 // Mode 1 copies the 24 pair words and the 6 option words out, mode 2 stores them.

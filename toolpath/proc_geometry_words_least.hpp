@@ -49,23 +49,23 @@ struct curve_approx_words {
     // over surfaces; the surface procedures set them (0 until then). The tolerance above is the
     // machining tolerance, link_tolerance the tolerance of the link strings.
     float side_step = 0.0f;
-    float upper_z = 0.0f;           // the top of the Z band
-    float band_depth = 0.0f;        // upper_z - band_depth is the band's lower Z
+    float upper_z = 0.0f;     // the top of the Z band
+    float band_depth = 0.0f;  // upper_z - band_depth is the band's lower Z
     std::array<float, 2> lateral_shift{0.0f, 0.0f};
-    int shift_mode = 0;             // 3: the lateral shift moves every pass point
-    int method = 0;                 // the string method: 1, 2, 3 or 5
-    int variable_step = 0;          // 1: hatch lines spaced by the scallop height
-    int restart = 0;                // the restart switch
-    int band_flag = 0;              // 1: passes and links are held to the Z band
-    int entry_point_mode = 0;       // 1 or 2
-    int grid_kind = 0;              // 1 to 4
-    int surface_option = 0;         // 4: the grid heights method
-    int output_option = 0;          // 3: motions are written even with the grid-only mark
-    int store_word = 0;             // 1: the passes are kept in the pass store
-    int linking = 0;                // 1: passes are linked end to start
-    int link_kind = 0;              // 1 or 2
+    int shift_mode = 0;        // 3: the lateral shift moves every pass point
+    int method = 0;            // the string method: 1, 2, 3 or 5
+    int variable_step = 0;     // 1: hatch lines spaced by the scallop height
+    int restart = 0;           // the restart switch
+    int band_flag = 0;         // 1: passes and links are held to the Z band
+    int entry_point_mode = 0;  // 1 or 2
+    int grid_kind = 0;         // 1 to 4
+    int surface_option = 0;    // 4: the grid heights method
+    int output_option = 0;     // 3: motions are written even with the grid-only mark
+    int store_word = 0;        // 1: the passes are kept in the pass store
+    int linking = 0;           // 1: passes are linked end to start
+    int link_kind = 0;         // 1 or 2
     float link_radius = 0.0f;
-    float minimum_step = 0.0f;      // the least hatch step of the variable step
+    float minimum_step = 0.0f;  // the least hatch step of the variable step
     // The grid method's words.
     int grid_check = 0;
     int grid_cover = 0;

@@ -1,15 +1,15 @@
 // Segment 24 of a procedure block: the global parameters, item by item in their fixed order.
 #include "toolpath/proc_block_writer.hpp"
 
+#include "host/vantu.hpp"
 #include "toolpath/host_helpers.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_texts.hpp"
 #include "toolpath/optimizer_params.hpp"
-#include "toolpath/proc_dialog_words.hpp"
-#include "host/vantu.hpp"
 #include "toolpath/param_record.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <array>
@@ -25,8 +25,8 @@ constexpr int kPendingAction = 81, kSuspendedAction = 4;
 constexpr int kSublistCount = 20;
 
 // The optimizer items in the order the segment holds them.
-constexpr int kOptimizerOrder[] = {59, 60, 61, 114, 62, 63, 64, 65, 66, 67, 122, 68, 69, 70,
-                                   71, 72, 73, 74, 75, 76, 77, 108, 78, 79, 80, 81, 109, 110,
+constexpr int kOptimizerOrder[] = {59,  60,  61,  114, 62,  63,  64,  65,  66,  67,  122, 68,  69,  70,
+                                   71,  72,  73,  74,  75,  76,  77,  108, 78,  79,  80,  81,  109, 110,
                                    111, 112, 115, 120, 121, 125, 126, 127, 128, 130, 131, 132, 133};
 
 // Writes records of the segment, counting their words; nothing more once a status is negative.

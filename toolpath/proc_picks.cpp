@@ -26,7 +26,9 @@ void clear_proc_surfaces()
     slclr();
     proc_geometry_words& g = proc_geometry();
     for (surface_pair& pair : g.surface_pairs) pair = surface_pair{0, -1};
-    const auto holds_any = [](const auto& ids) { return std::any_of(ids.begin(), ids.end(), [](int id) { return id != 0; }); };
+    const auto holds_any = [](const auto& ids) {
+        return std::any_of(ids.begin(), ids.end(), [](int id) { return id != 0; });
+    };
     if (holds_any(g.selection[kPartSurfaces])) nc_surf_dela(kPartSurfaces);
     if (holds_any(g.selection[kCheckSurfaces])) nc_surf_dela(kCheckSurfaces);
     g.selection[kPartSurfaces].fill(0);

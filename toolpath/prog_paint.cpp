@@ -8,10 +8,7 @@
 
 namespace {
 
-int bounded_length(const std::string& text)
-{
-    return std::clamp(static_cast<int>(text.size()), 0, kProgTextChars);
-}
+int bounded_length(const std::string& text) { return std::clamp(static_cast<int>(text.size()), 0, kProgTextChars); }
 
 void paint_at(int column, const std::string& text)
 {

@@ -2,18 +2,18 @@
 // approach onto the start of its lateral move (see surface_approach.hpp).
 #include "toolpath/surface_approach.hpp"
 
-#include "toolpath/machining_type.hpp"
-#include "toolpath/surface_query_seams.hpp"
-#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/connect_params.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/surface_moves.hpp"
+#include "toolpath/surface_query_seams.hpp"
 
 namespace {
 
@@ -41,9 +41,12 @@ bool line_start(int kind, const point3& point, const point3& neighbour, const po
 {
     point3 unit{};
     bool found = false;
-    if (kind == kKindNormal) found = unit_vector(normal, unit);
-    else if (kind == kKindPath) found = horizontal_unit(neighbour, point, unit);
-    else found = unit_vector({normal[0], normal[1], 0.0f}, unit);
+    if (kind == kKindNormal)
+        found = unit_vector(normal, unit);
+    else if (kind == kKindPath)
+        found = horizontal_unit(neighbour, point, unit);
+    else
+        found = unit_vector({normal[0], normal[1], 0.0f}, unit);
     if (found) start = offset_point(point, unit, connect_params_block().lateral_distance);
     return found;
 }
@@ -63,11 +66,13 @@ approach_plan tangent_arc(int kind, const point3& point, const point3& neighbour
     if (!horizontal_unit(point, neighbour, path)) return z_up(point);
     const float step = kind == kKindTangent ? kArcStep : -kArcStep;
     approach_plan plan;
-    for (int i = kArcSteps; i >= 0; --i) plan.points.push_back(vertical_arc_point(point, path, c.arc_radius, kArcEnd - step * i));
+    for (int i = kArcSteps; i >= 0; --i)
+        plan.points.push_back(vertical_arc_point(point, path, c.arc_radius, kArcEnd - step * i));
     for (std::size_t i = 1; i < plan.points.size(); ++i) {
         point3 to = plan.points[i];
         if (i + 1 == plan.points.size() && machining_type() == 2)
-            to = vertical_arc_point(point, path, c.arc_radius, kArcEnd + (kind == kKindTangent ? kCheckPastP : -kCheckPastP));
+            to = vertical_arc_point(point, path, c.arc_radius,
+                                    kArcEnd + (kind == kKindTangent ? kCheckPastP : -kCheckPastP));
         if (lateral_gouges(plan.points[i - 1], to, kArcPrefix, kGougeSuffix)) return z_up(point);
     }
     plan.kind = kind;
@@ -103,8 +108,7 @@ approach_plan plan_approach(int kind, const point3& point, const point3& neighbo
 }
 
 // The Z-up approach onto the plan's first point and the kind's moves onto P.
-void approach_moves(int dimension, const approach_plan& plan, const point3& point, const point3& direction,
-                    int& status)
+void approach_moves(int dimension, const approach_plan& plan, const point3& point, const point3& direction, int& status)
 {
     ZAPR(dimension, plan.points.front(), direction, status);
     if (status < 0 || plan.kind == kKindZUp) return;
@@ -124,8 +128,8 @@ void approach_moves(int dimension, const approach_plan& plan, const point3& poin
 
 }  // namespace
 
-void SRFAPR(int dimension, const point3& point, const point3& neighbour, const point3& normal,
-            const point3& direction, int& flag, int& status)
+void SRFAPR(int dimension, const point3& point, const point3& neighbour, const point3& normal, const point3& direction,
+            int& flag, int& status)
 {
     status = 0;
     if (flag == 0) return;

@@ -21,7 +21,7 @@
 // Feed modes left in force: the Z-up retract and every retract that climbs leave feed mode 1;
 // without the climb (a surface function with the display mode 0) a lateral line or vertical arc
 // leaves rapid and a horizontal arc feed mode 1. The approach leaves feed mode 1.
-void SRFRET(int dimension, const point3& point, const point3& neighbour, const point3& normal,
-            const point3& direction, int& flag, int& status);
-void SRFAPR(int dimension, const point3& point, const point3& neighbour, const point3& normal,
-            const point3& direction, int& flag, int& status);
+void SRFRET(int dimension, const point3& point, const point3& neighbour, const point3& normal, const point3& direction,
+            int& flag, int& status);
+void SRFAPR(int dimension, const point3& point, const point3& neighbour, const point3& normal, const point3& direction,
+            int& flag, int& status);

@@ -4,17 +4,17 @@
 // and the twirl words of the pocket entry.
 #include "toolpath/approach_retract.hpp"
 
-#include "toolpath/narrowed_mill.hpp"
-#include "toolpath/unwind_guard.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/srf_switches_least.hpp"
 #include "host/vantu_compare.hpp"
-#include "toolpath/approach_seams.hpp"
-#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
+#include "toolpath/approach_seams.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
+#include "toolpath/narrowed_mill.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "toolpath/surface_query_seams.hpp"
+#include "toolpath/twirl_words.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -37,8 +37,8 @@ constexpr int kMostSamples = 100000;
 // The link's geometry and choices.
 struct link_plan {
     bool near = true;
-    bool w_function = false;     // 34 or 38
-    float step = 0.0f;           // sampling step
+    bool w_function = false;  // 34 or 38
+    float step = 0.0f;        // sampling step
     int feed = kFeedBase;
     float start_height = 0.0f;
     float probe_height = 0.0f;
@@ -119,8 +119,9 @@ void plan_heights(link_plan& plan, const retract_heights& h, const point3& targe
     if (!h.use_absolute) {
         plan.probe_height = higher;
         if (!plan.near && plan.w_function) plan.probe_height = on_level_grid(higher, linnet_params_block);
-        plan.start_height = plan.near ? plan.probe_height
-                                      : plan.probe_height + std::max(h.incremental, linnet_params_block.minimum_clearance);
+        plan.start_height = plan.near
+                                ? plan.probe_height
+                                : plan.probe_height + std::max(h.incremental, linnet_params_block.minimum_clearance);
     } else if (plan.near) {
         plan.probe_height = plan.start_height = higher;
     } else {
@@ -129,8 +130,7 @@ void plan_heights(link_plan& plan, const retract_heights& h, const point3& targe
 }
 
 // The height the link climbs to; false when the contact query failed.
-bool link_height(link_plan& plan, const retract_heights& h, const point3& target, const point3& here,
-                 float& height)
+bool link_height(link_plan& plan, const retract_heights& h, const point3& target, const point3& here, float& height)
 {
     const float probe = plan.probe_height;
     const point3 from{here[0], here[1], probe - kProbeReach}, to{target[0], target[1], probe + kProbeReach};

@@ -3,15 +3,15 @@
 // and HEI8 word 73, which it clears for the query and restores.
 #include "toolpath/surface_moves.hpp"
 
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/srf_switches_least.hpp"
-#include "toolpath/connect_params.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"
-#include "toolpath/warn_at_point.hpp"
+#include "toolpath/connect_params.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/segment_z_at_xy.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "toolpath/surface_query_seams.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -76,11 +76,12 @@ point3 offset_point(const point3& p, const point3& direction, float distance)
 point3 vertical_arc_point(const point3& point, const point3& horizontal, float radius, float degrees)
 {
     const float c = std::cos(degrees * kDegree), s = std::sin(degrees * kDegree);
-    return {point[0] + radius * c * horizontal[0], point[1] + radius * c * horizontal[1], point[2] + radius + radius * s};
+    return {point[0] + radius * c * horizontal[0], point[1] + radius * c * horizontal[1],
+            point[2] + radius + radius * s};
 }
 
-bool horizontal_arc_points(const point3& point, const point3& path, const point3& normal, float radius,
-                           float tolerance, horizontal_arc& arc)
+bool horizontal_arc_points(const point3& point, const point3& path, const point3& normal, float radius, float tolerance,
+                           horizontal_arc& arc)
 {
     point3 across{};
     if (!unit_vector({normal[0], normal[1], 0.0f}, across)) return false;
@@ -114,9 +115,9 @@ bool lateral_gouges(const point3& from, const point3& to, const char* prefix, co
     float located[3 * kTouchPointsMost] = {};
     int strings = 0, string_counts[kTouchStringsMost] = {}, count = 0;
     surface_query_table().linnet_touch_point(kTouchPartSurfaces, kTouchPointMode, from.data(), end.data(),
-                                             c.check_tolerance, c.check_values[0], c.check_values[1],
-                                             kTouchPointsMost, located, nullptr, nullptr, strings, kTouchStringsMost,
-                                             string_counts, count, status);
+                                             c.check_tolerance, c.check_values[0], c.check_values[1], kTouchPointsMost,
+                                             located, nullptr, nullptr, strings, kTouchStringsMost, string_counts,
+                                             count, status);
     h.at(heights_state::kClearancePlane) = clearance_flag;
     int switched = 0;
     srf_state_4_to_2(switched);

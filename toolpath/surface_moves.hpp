@@ -29,8 +29,8 @@ struct horizontal_arc {
     std::array<float, 2> centre{};
     float sweep = 0.0f;
 };
-bool horizontal_arc_points(const point3& point, const point3& path, const point3& normal, float radius,
-                           float tolerance, horizontal_arc& arc);
+bool horizontal_arc_points(const point3& point, const point3& path, const point3& normal, float radius, float tolerance,
+                           horizontal_arc& arc);
 
 // The gouge check of the lateral move from..to (nothing when G is 0 or the move has no length):
 // true when a located tool point lies above the move by more than 0.01 (on machining types 2 and

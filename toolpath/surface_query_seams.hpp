@@ -31,7 +31,8 @@ struct surface_query_seams {
     void (*tool_contact_point)(const float* start, const float* end, float height, float* contact, float* normal,
                                int& status) = unfilled{};
     void (*surface_height_at_point)(int mode, const float* point, float tolerance, float stock, float check_stock,
-                                    float* normal, float* contact, float& height, int& entity, int& status) = unfilled{};
+                                    float* normal, float* contact, float& height, int& entity,
+                                    int& status) = unfilled{};
     void (*linnet_touch_point)(int context, int mode, const float* start, const float* end, float tolerance,
                                float stock, float check_stock, int point_capacity, float* points, float* normals,
                                float* values, int& string_count, int string_capacity, int* point_counts, int& total,

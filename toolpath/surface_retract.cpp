@@ -2,18 +2,18 @@
 // retract level (see surface_approach.hpp).
 #include "toolpath/surface_approach.hpp"
 
-#include "toolpath/surface_query_seams.hpp"
-#include "toolpath/connect_params.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/connect_params.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/warn_at_point.hpp"
 #include "toolpath/surface_moves.hpp"
+#include "toolpath/surface_query_seams.hpp"
+#include "toolpath/warn_at_point.hpp"
 
 namespace {
 
@@ -30,8 +30,8 @@ constexpr const char* kGougeSuffix = " GOUGING THE|SURFACES, EXECUTING Z_UP RETR
 // The lateral moves a kind writes (empty: the Z-up retract), decided before the marker opens.
 struct retract_plan {
     int kind = kKindZUp;
-    std::vector<point3> points;     // the lateral line's end, or the arc's points after P
-    horizontal_arc arc;             // kind 7
+    std::vector<point3> points;  // the lateral line's end, or the arc's points after P
+    horizontal_arc arc;          // kind 7
 };
 
 // The lateral line of kinds 2, 5 and 6 away from P; false when its direction has no length.
@@ -40,9 +40,12 @@ bool line_end(int kind, const point3& point, const point3& neighbour, const poin
     const connect_params& c = connect_params_block();
     point3 unit{};
     bool found = false;
-    if (kind == kKindNormal) found = unit_vector(normal, unit);
-    else if (kind == kKindPath) found = horizontal_unit(neighbour, point, unit);
-    else found = unit_vector({normal[0], normal[1], 0.0f}, unit);
+    if (kind == kKindNormal)
+        found = unit_vector(normal, unit);
+    else if (kind == kKindPath)
+        found = horizontal_unit(neighbour, point, unit);
+    else
+        found = unit_vector({normal[0], normal[1], 0.0f}, unit);
     if (found) end = offset_point(point, unit, c.lateral_distance);
     return found;
 }
@@ -55,7 +58,8 @@ retract_plan plan_retract(int kind, const point3& point, const point3& neighbour
     point3 path{};
     if (kind == kKindHorizontalArc) {
         if (horizontal_unit(neighbour, point, path) &&
-            horizontal_arc_points(point, {-path[0], -path[1], 0.0f}, normal, c.arc_radius, c.check_tolerance, plan.arc)) {
+            horizontal_arc_points(point, {-path[0], -path[1], 0.0f}, normal, c.arc_radius, c.check_tolerance,
+                                  plan.arc)) {
             for (std::size_t i = 1; i < plan.arc.points.size(); ++i)
                 if (lateral_gouges(plan.arc.points[i - 1], plan.arc.points[i], kGougePrefix, kGougeSuffix)) return plan;
             plan.kind = kind;
@@ -147,8 +151,8 @@ void clearance_check(const retract_heights& h)
 
 }  // namespace
 
-void SRFRET(int dimension, const point3& point, const point3& neighbour, const point3& normal,
-            const point3& direction, int& flag, int& status)
+void SRFRET(int dimension, const point3& point, const point3& neighbour, const point3& normal, const point3& direction,
+            int& flag, int& status)
 {
     status = 0;
     connect_params& c = connect_params_block();

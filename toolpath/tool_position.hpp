@@ -12,19 +12,19 @@
 // the current tool axis. Words 6-34 belong to the block display and the tool display (reals
 // unless noted); the motion output stores and restores them as they stand.
 struct tool_position_state : nc_word_block<35> {
-    static constexpr int kPosition = 0;          // 3: x, y, z
-    static constexpr int kAxis = 3;              // 3: i, j, k
-    static constexpr int kNormal = 6;            // 3
-    static constexpr int kPrevPosition = 9;      // 3
-    static constexpr int kPrevAxis = 12;         // 3
-    static constexpr int kLineFont = 15;         // integer; item 107 of a procedure block
-    static constexpr int kColour = 16;           // integer; item 116
-    static constexpr int kPen = 17;              // integer; item 117
-    static constexpr int kInstancePoint = 18;    // 3: the tool instance's last point
-    static constexpr int kInstanceAxis = 21;     // 3: its last axis
-    static constexpr int kOrientation = 24;      // 9: its orientation matrix, row by row
-    static constexpr int kIndexValue = 33;       // the index value of PRM9 (parameter type 54)
-    static constexpr int kUcsId = 34;            // integer; parameter type 55
+    static constexpr int kPosition = 0;        // 3: x, y, z
+    static constexpr int kAxis = 3;            // 3: i, j, k
+    static constexpr int kNormal = 6;          // 3
+    static constexpr int kPrevPosition = 9;    // 3
+    static constexpr int kPrevAxis = 12;       // 3
+    static constexpr int kLineFont = 15;       // integer; item 107 of a procedure block
+    static constexpr int kColour = 16;         // integer; item 116
+    static constexpr int kPen = 17;            // integer; item 117
+    static constexpr int kInstancePoint = 18;  // 3: the tool instance's last point
+    static constexpr int kInstanceAxis = 21;   // 3: its last axis
+    static constexpr int kOrientation = 24;    // 9: its orientation matrix, row by row
+    static constexpr int kIndexValue = 33;     // the index value of PRM9 (parameter type 54)
+    static constexpr int kUcsId = 34;          // integer; parameter type 55
 
     std::array<float, 3> vec(int first) const { return {real(first), real(first + 1), real(first + 2)}; }
     void set_vec(int first, const std::array<float, 3>& v)

@@ -11,7 +11,7 @@
 using point3 = std::array<float, 3>;
 inline constexpr point3 kDefaultDirection{0.0f, 0.0f, 1.0f};
 
-struct tp_header_block {      // type 0; size 27, 28, 29 or 49
+struct tp_header_block {  // type 0; size 27, 28, 29 or 49
     int number = 0;
     std::array<char, 8> macsys_name{};
     int value1 = 0;
@@ -19,33 +19,36 @@ struct tp_header_block {      // type 0; size 27, 28, 29 or 49
     std::array<float, 9> matrix{};
     float real1 = 0.0f;
     int value2 = 0;
-    int value3 = 0;           // size >= 28
-    int version = 0;          // below 600: written by version 5.0
+    int value3 = 0;   // size >= 28
+    int version = 0;  // below 600: written by version 5.0
     int value4 = 0;
     int value5 = 0;
-    int value6 = 0;           // size >= 29
-    std::string text;         // 80 characters, size > 29
+    int value6 = 0;    // size >= 29
+    std::string text;  // 80 characters, size > 29
 };
-struct tp_param_block {       // type 1; size 5
+struct tp_param_block {  // type 1; size 5
     int number = 0, prmtyp = 0, deftyp = 0;
     int is_real = 0, int_value = 0;
     float real_value = 0.0f;
 };
-struct tp_line_point {        // types 2, 7 (1 + 4 per point); 22, 222, 27, 227 (1 + 7 per point)
+struct tp_line_point {  // types 2, 7 (1 + 4 per point); 22, 222, 27, 227 (1 + 7 per point)
     int number = 0, points = 0;
     point3 point{}, direction = kDefaultDirection;
 };
-struct tp_arc_block {         // types 3 (size 10), 23, 223 (13)
+struct tp_arc_block {  // types 3 (size 10), 23, 223 (13)
     int number = 0, plane = 0;
     float angle = 0.0f, delta = 0.0f;
     std::array<float, 2> centre{};
     point3 end{}, direction = kDefaultDirection;
 };
-struct tp_text_block {        // type 4; size 3 + (count + 3) / 4
+struct tp_text_block {  // type 4; size 3 + (count + 3) / 4
     int number = 0, count = 0;
-    std::string text;         // at most 80 characters, blank-padded to 80
+    std::string text;  // at most 80 characters, blank-padded to 80
 };
-struct tp_home_block { int number = 0; point3 first{}, second{}; };        // type 6; 8
+struct tp_home_block {
+    int number = 0;
+    point3 first{}, second{};
+};                            // type 6; 8
 struct tp_macsys_rot_block {  // type 9; 14
     int number = 0, axes = 0;
     point3 point{};
@@ -56,11 +59,30 @@ struct tp_macsys_rot_block {  // type 9; 14
     float real2 = 0.0f;
     point3 end{};
 };
-struct tp_rotaxes_block { int number = 0, kind = 0; point3 first{}, second{}; int value = 0; float real = 0.0f; };  // 10; 11
-struct tp_lathe_drill_block { int number = 0, drill_type = 0; float real1 = 0.0f; point3 point{}; int value = 0; float real2 = 0.0f; };  // 11; 9
-struct tp_thread_block { int number = 0; point3 start{}, end{}; int starts = 0, current = 0; };  // 13; 10
-struct tp_groove_block { int number = 0, groove_type = 0; point3 start{}, end{}; std::array<float, 6> reals{}; };  // 14; 15
-struct tp_cycle_block {       // types 30 (activation) and 35 (cancellation); 10
+struct tp_rotaxes_block {
+    int number = 0, kind = 0;
+    point3 first{}, second{};
+    int value = 0;
+    float real = 0.0f;
+};  // 10; 11
+struct tp_lathe_drill_block {
+    int number = 0, drill_type = 0;
+    float real1 = 0.0f;
+    point3 point{};
+    int value = 0;
+    float real2 = 0.0f;
+};  // 11; 9
+struct tp_thread_block {
+    int number = 0;
+    point3 start{}, end{};
+    int starts = 0, current = 0;
+};  // 13; 10
+struct tp_groove_block {
+    int number = 0, groove_type = 0;
+    point3 start{}, end{};
+    std::array<float, 6> reals{};
+};                       // 14; 15
+struct tp_cycle_block {  // types 30 (activation) and 35 (cancellation); 10
     int number = 0;
     std::array<char, 8> name{};
     int value1 = 0;
@@ -68,11 +90,28 @@ struct tp_cycle_block {       // types 30 (activation) and 35 (cancellation); 10
     int value2 = 0;
     float real4 = 0.0f;
 };
-struct tp_drill_loc_block { int number = 0; point3 point{}, direction = kDefaultDirection; int value = 0; };  // 31; 6 or 9
-struct tp_z_pair_block { int number = 0; float first = 0.0f, second = 0.0f; };  // 32 (z pair), 33, 36 (new, old)
-struct tp_retract_mode_block { int number = 0, old_mode = 0, new_mode = 0; };     // 34; 4
-struct tp_transform_block { int number = 0; std::array<float, 9> matrix{}; point3 translation{}; };  // 40; 14
-struct tp_marker_block { int number = 0, code = 0; float z = 0.0f; int value = 0; };  // 99; 3 or 4
+struct tp_drill_loc_block {
+    int number = 0;
+    point3 point{}, direction = kDefaultDirection;
+    int value = 0;
+};  // 31; 6 or 9
+struct tp_z_pair_block {
+    int number = 0;
+    float first = 0.0f, second = 0.0f;
+};  // 32 (z pair), 33, 36 (new, old)
+struct tp_retract_mode_block {
+    int number = 0, old_mode = 0, new_mode = 0;
+};  // 34; 4
+struct tp_transform_block {
+    int number = 0;
+    std::array<float, 9> matrix{};
+    point3 translation{};
+};  // 40; 14
+struct tp_marker_block {
+    int number = 0, code = 0;
+    float z = 0.0f;
+    int value = 0;
+};  // 99; 3 or 4
 
 // Marker codes that carry a z (3) or an integer (the others listed).
 bool marker_has_z(int code);

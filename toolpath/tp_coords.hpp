@@ -5,9 +5,9 @@
 #include <array>
 
 struct macsys_frame {
-    std::array<double, 9> matrix{1, 0, 0, 0, 1, 0, 0, 0, 1};   // row by row
+    std::array<double, 9> matrix{1, 0, 0, 0, 1, 0, 0, 0, 1};  // row by row
     std::array<double, 3> origin{};
-    std::array<double, 2> z_point_xy{};   // x and y of the point by which a lone z is converted
+    std::array<double, 2> z_point_xy{};  // x and y of the point by which a lone z is converted
 };
 
 macsys_frame& MACSYS();

@@ -16,9 +16,9 @@ namespace {
 
 constexpr int kFailed = -1;
 constexpr int kNotFound = 1;
-constexpr int kBlockHeadWords = 3;     // type, block number, procedure type
+constexpr int kBlockHeadWords = 3;  // type, block number, procedure type
 constexpr int kWordBudget = 10000;
-constexpr int kSegmentBudget = 1000;   // words spent looking for the segment on a first call
+constexpr int kSegmentBudget = 1000;  // words spent looking for the segment on a first call
 constexpr int kSegment24LengthWord = 4;
 constexpr int kParamSelector = 9, kParamTextKind = 4;
 
@@ -184,7 +184,8 @@ void get_item(const reader_names& names, int where, int group, int code, int& co
     read_record_head(where, n, type, status);
     if (status < 0) return;
     if (n > capacity || (n > 0 && !values)) {
-        erou1c(names.quiet ? "TPGETC, ITEM LONGER THAN THE FIELD, CODE = " : "TPGETN, ITEM LONGER THAN THE FIELD, CODE = ",
+        erou1c(names.quiet ? "TPGETC, ITEM LONGER THAN THE FIELD, CODE = "
+                           : "TPGETN, ITEM LONGER THAN THE FIELD, CODE = ",
                code);
         status = kFailed;
         return;
@@ -239,7 +240,7 @@ void TPGETC(int where, int group, int code, int& count, int& type, word* values,
 
 void TPCHNG(int n, int type, const word* values, int& status)
 {
-    (void)type;   // the words are overwritten as they stand, whatever their type
+    (void)type;  // the words are overwritten as they stand, whatever their type
     lchngd(n, values, status);
     if (status < 0) {
         eroutc("TPCHNG, ERRORS IN LIST", 0);
@@ -272,7 +273,7 @@ void TPCHNN(int where, int group, int code, int type, const word* values, int ca
 
 void GTTEXT(int where, int procedure, int group, int code, int length, int& count, char* text, int& status)
 {
-    (void)procedure;   // the host answers for its open procedure
+    (void)procedure;  // the host answers for its open procedure
     status = 0;
     count = 0;
     if (length < 0 || (length > 0 && !text)) {

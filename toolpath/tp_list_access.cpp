@@ -15,19 +15,21 @@ constexpr int kAtListEnd = 1;
 constexpr int kAccessNext = 1, kAccessPrevious = -1, kAccessLast = 3;
 constexpr int kInsertAfter = 0, kInsertBefore = -1;
 
-struct type_class { int type; int klass; };
+struct type_class {
+    int type;
+    int klass;
+};
 // The class of every legal block type.
 constexpr type_class kClasses[] = {
-    {0, kClassHeader},   {10, kClassHeader},  {40, kClassHeader},  {1, kClassParameter},
-    {2, kClassMotion},   {3, kClassMotion},   {5, kClassMotion},   {7, kClassMotion},
-    {8, kClassMotion},   {9, kClassMotion},   {11, kClassMotion},  {13, kClassMotion},
-    {14, kClassMotion},  {22, kClassMotion},  {23, kClassMotion},  {25, kClassMotion},
-    {27, kClassMotion},  {31, kClassMotion},  {222, kClassMotion}, {223, kClassMotion},
-    {225, kClassMotion}, {227, kClassMotion}, {99, kClassMarker},  {4, kClassText},
-    {6, kClassHome},     {30, kClassCycleSetting}, {32, kClassCycleSetting}, {33, kClassCycleSetting},
+    {0, kClassHeader},        {10, kClassHeader},       {40, kClassHeader},       {1, kClassParameter},
+    {2, kClassMotion},        {3, kClassMotion},        {5, kClassMotion},        {7, kClassMotion},
+    {8, kClassMotion},        {9, kClassMotion},        {11, kClassMotion},       {13, kClassMotion},
+    {14, kClassMotion},       {22, kClassMotion},       {23, kClassMotion},       {25, kClassMotion},
+    {27, kClassMotion},       {31, kClassMotion},       {222, kClassMotion},      {223, kClassMotion},
+    {225, kClassMotion},      {227, kClassMotion},      {99, kClassMarker},       {4, kClassText},
+    {6, kClassHome},          {30, kClassCycleSetting}, {32, kClassCycleSetting}, {33, kClassCycleSetting},
     {34, kClassCycleSetting}, {35, kClassCycleSetting}, {36, kClassCycleSetting}, {12, kClassProcedure},
 };
-
 
 // Size of the current list block: the line length, found the way the list service allows from
 // any place (the next line and back, or the last line at the end).
@@ -55,10 +57,14 @@ void tp_list_jump(int n, int& status)
     }
     int after = before;
     if (n != 0) ljump(n, after);
-    if (after == before) status = kUnmoved;
-    else if (after == 0) status = kFailed;
-    else if (after == 1 || after < 0) status = kAtListEnd;
-    else status = 0;
+    if (after == before)
+        status = kUnmoved;
+    else if (after == 0)
+        status = kFailed;
+    else if (after == 1 || after < 0)
+        status = kAtListEnd;
+    else
+        status = 0;
 }
 
 void JMPEND(int& status)

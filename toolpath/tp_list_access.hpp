@@ -22,4 +22,3 @@ void tp_line_create(int& status);
 // n 1: deletes the current block, leaving the list on the next; -1: leaving it before.
 void tp_list_delete(int n, int& status);
 void noop();
-

@@ -5,12 +5,12 @@
 #include "toolpath/tp_read_proc.hpp"
 
 #include "host/vantu_messages.hpp"
-#include "toolpath/tool_position.hpp"
 #include "host/vantu_nc.hpp"
-#include "toolpath/read_transform.hpp"
-#include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/param_record.hpp"
+#include "toolpath/proc_flags.hpp"
+#include "toolpath/read_transform.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -48,17 +48,30 @@ void read_seg24_record(int where, int code, int n, int type, tp_proc_block& b, i
     word value = 0;
     auto one = [&](word& target) { read_values(where, n, type, &target, 1, status); };
     switch (code) {
-    case 31: one(value); b.display_mode = value; return;
-    case 45: one(value); b.transformation_id = value; return;
-    case 46: one(value); b.transformation_mode = value; return;
-    case 48: one(value); b.absolute = value == 1 ? 1 : 0; return;
+    case 31:
+        one(value);
+        b.display_mode = value;
+        return;
+    case 45:
+        one(value);
+        b.transformation_id = value;
+        return;
+    case 46:
+        one(value);
+        b.transformation_mode = value;
+        return;
+    case 48:
+        one(value);
+        b.absolute = value == 1 ? 1 : 0;
+        return;
     case 49: return read_values(where, n, type, b.absolute_height.data(), kHeightWords, status);
     case 50: return read_values(where, n, type, b.incremental_height.data(), kHeightWords, status);
     case 107: return one(DSP8().at(tool_position_state::kLineFont));
     case 116: return one(DSP8().at(tool_position_state::kColour));
     case 117: return one(DSP8().at(tool_position_state::kPen));
     case 129: return one(b.item129);
-    default: if (n > 0) TPSKIP(where, n, status);
+    default:
+        if (n > 0) TPSKIP(where, n, status);
     }
 }
 
@@ -66,8 +79,8 @@ void read_seg24_record(int where, int code, int n, int type, tp_proc_block& b, i
 // ignore it for this WHERE; none gives the identity.
 void load_read_transformation(int where, const tp_proc_block& b, int& status)
 {
-    const bool transforming = where == kWhereEntity || where == kWhereListWorld ||
-                              where == kWhereEntityWorldAlt || where == kWhereTemplateRead;
+    const bool transforming = where == kWhereEntity || where == kWhereListWorld || where == kWhereEntityWorldAlt ||
+                              where == kWhereTemplateRead;
     int id = b.transformation_id;
     if (b.transformation_mode == kIgnoreUnlessTransforming && !transforming) id = kNoTransformation;
     read_transformation_clear();
@@ -170,6 +183,8 @@ void tpread_proc(int where, tp_proc_block& b, int& status)
     if (status >= 0) tp_get_int(from, b.proc_type, status);
     if (status < 0) return;
     if (tell_host) mrm_proc(b.proc_type, b.number);
-    if (from == kWhereList) read_from_list(where, b, status);
-    else read_from_entity(b, status);
+    if (from == kWhereList)
+        read_from_list(where, b, status);
+    else
+        read_from_entity(b, status);
 }

@@ -10,15 +10,15 @@
 struct tp_proc_block {
     int number = 0;
     int proc_type = 0;
-    int display_mode = 1;            // segment 24 item 31: 1, or 2 and 3 (the reader's status 1, 2)
-    int transformation_id = -1;      // item 45; -1 none
-    int transformation_mode = 0;     // item 46: 2 ignores the id unless read with WHERE 1, 4, 6, 10
-    int absolute = 0;                // item 48 is 1: the absolute height replaces the incremental rule
-    std::array<word, 10> absolute_height{};      // first 10 words of item 49
-    std::array<word, 10> incremental_height{};   // first 10 words of item 50
-    word item129 = 0;                // item 129
-    word sublist_word = 0;           // the third value word of top-level item 1 (the sub-list link)
-    int mchprm_id = 0;               // entity form: the MCHPRM entity of the machine parameters
+    int display_mode = 1;                       // segment 24 item 31: 1, or 2 and 3 (the reader's status 1, 2)
+    int transformation_id = -1;                 // item 45; -1 none
+    int transformation_mode = 0;                // item 46: 2 ignores the id unless read with WHERE 1, 4, 6, 10
+    int absolute = 0;                           // item 48 is 1: the absolute height replaces the incremental rule
+    std::array<word, 10> absolute_height{};     // first 10 words of item 49
+    std::array<word, 10> incremental_height{};  // first 10 words of item 50
+    word item129 = 0;                           // item 129
+    word sublist_word = 0;                      // the third value word of top-level item 1 (the sub-list link)
+    int mchprm_id = 0;                          // entity form: the MCHPRM entity of the machine parameters
 };
 
 // Reads the global-parameter items of segment 24 that reading needs; the position stands after

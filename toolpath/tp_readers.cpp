@@ -1,9 +1,9 @@
 // Readers of the tool-path blocks, one per block type, in the word order of the stored layouts.
 #include "toolpath/tp_blocks.hpp"
 
-#include "toolpath/read_transform.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/mch_slots.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/tp_coords.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -104,7 +104,11 @@ void tpread_header(int where, int size, tp_header_block& b, int& status)
     if (size < kHeaderFull) return;
     word text[kMaxTextChars / 4] = {};
     if (status >= 0) tpget(r.where, kMaxTextChars / 4, kTypeText, text, status);
-    if (status >= 0) { char chars[kMaxTextChars]; std::memcpy(chars, text, sizeof chars); b.text.assign(chars, kMaxTextChars); }
+    if (status >= 0) {
+        char chars[kMaxTextChars];
+        std::memcpy(chars, text, sizeof chars);
+        b.text.assign(chars, kMaxTextChars);
+    }
 }
 
 void tpread_param_plain(int where, tp_param_block& b, int& status)
@@ -116,8 +120,10 @@ void tpread_param_plain(int where, tp_param_block& b, int& status)
     b.deftyp = r.integer();
     if (status < 0) return;
     b.is_real = b.deftyp == 0 ? PRMDEF(b.prmtyp) : 0;
-    if (b.is_real) b.real_value = r.real();
-    else b.int_value = r.integer();
+    if (b.is_real)
+        b.real_value = r.real();
+    else
+        b.int_value = r.integer();
 }
 
 void tpread_param(int where, tp_param_block& b, int& status)
@@ -183,7 +189,9 @@ void tpread_text(int where, tp_text_block& b, int& status)
     tpget(r.where, kept_words, kTypeText, words, status);
     if (status >= 0 && all_words > kept_words) TPSKIP(r.where, all_words - kept_words, status);
     if (status < 0) return;
-    char chars[kMaxTextChars]; std::memcpy(chars, words, sizeof chars); b.text.assign(chars, static_cast<std::size_t>(kept));
+    char chars[kMaxTextChars];
+    std::memcpy(chars, words, sizeof chars);
+    b.text.assign(chars, static_cast<std::size_t>(kept));
     b.text.resize(kMaxTextChars, ' ');
 }
 
@@ -287,7 +295,7 @@ void tpread_cycle_activation(int where, tp_cycle_block& b, int& status)
     read_cycle(where, b, status);
     if (status < 0 || where != kWhereListWorld) return;
     const float dz = current_read_transformation().translation[2];
-    b.real1 += dz;   // the two depths
+    b.real1 += dz;  // the two depths
     b.real4 += dz;
 }
 
@@ -359,6 +367,8 @@ void tpread_marker(int where, int size, tp_marker_block& b, int& status)
     b.number = r.integer();
     b.code = r.integer();
     if (size < kMarkerWithValue || status < 0) return;
-    if (marker_has_z(b.code)) b.z = r.real();
-    else if (marker_has_int(b.code)) b.value = r.integer();
+    if (marker_has_z(b.code))
+        b.z = r.real();
+    else if (marker_has_int(b.code))
+        b.value = r.integer();
 }

@@ -54,8 +54,8 @@ long procedure_words(int& status)
     int length = 0;
     PLFIND(kGroupTopLevel, kFlagsSegment, status);
     if (status >= 0)
-        get_flags(f.options[1], f.options[0], f.options[2], f.options[3], f.options[4], f.options[5],
-                  f.pairs.data(), length, status);
+        get_flags(f.options[1], f.options[0], f.options[2], f.options[3], f.options[4], f.options[5], f.pairs.data(),
+                  length, status);
     if (status < 0) return 0;
     int bytes = 0;
     geom_set_size(f.pairs, bytes, status);

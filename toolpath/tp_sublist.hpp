@@ -16,8 +16,8 @@ struct sublist_stack {
     // is open.
     std::array<word, kWords> words{};
 
-    void from_words(const word* in, int n);   // reads at most kWords words
-    void to_words(word* out) const;           // writes kWords words
+    void from_words(const word* in, int n);  // reads at most kWords words
+    void to_words(word* out) const;          // writes kWords words
 };
 
 sublist_stack& BLSK();

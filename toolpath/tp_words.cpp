@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kFailed = -1;
 
-
 bool bad_buffer(int n, const word* values) { return n < 0 || (n > 0 && !values); }
 
 bool is_list(int where) { return where == kWhereList || where == kWhereListNumbered || where == kWhereListWorld; }
@@ -47,16 +46,14 @@ void read_at(int where, int n, int type, word* values, int& status)
 {
     if (is_list(where)) return read_list(n, values, status);
     switch (where) {
-    case kWhereEntity:
-        egetn(n, values, status);
-        return;
-    case kWhereParamLine:
-        nu_parm_get_line(values, n, type, status);
-        return;
+    case kWhereEntity: egetn(n, values, status); return;
+    case kWhereParamLine: nu_parm_get_line(values, n, type, status); return;
     case kWhereTemplateRead:
         if (type == kTypeExpression) return tp_expr_io(where, n, values, status);
-        if (int file = template_file(); file != 0) template_read_one_record(file, values, n, type, status);
-        else status = kFailed;
+        if (int file = template_file(); file != 0)
+            template_read_one_record(file, values, n, type, status);
+        else
+            status = kFailed;
         return;
     case kWhereNowhere:
         if (type == kTypeExpression) tp_expr_io(where, n, values, status);
@@ -96,11 +93,17 @@ void move_expression(int where, int file, word* expression, int& status)
         if (status < 0) return;
         value_type = look_ahead[kExprTypeWord];
     }
-    struct piece { int first; int count; int type; };
+    struct piece {
+        int first;
+        int count;
+        int type;
+    };
     const piece pieces[] = {{0, 2, value_type}, {2, kExprTextWords, kTypeText}, {kExprTypeWord, 1, kTypeInteger}};
     for (const piece& p : pieces) {
-        if (where == kWhereTemplateRead) template_read_one_record(file, expression + p.first, p.count, p.type, status);
-        else template_write_one_record(file, expression + p.first, p.count, p.type, status);
+        if (where == kWhereTemplateRead)
+            template_read_one_record(file, expression + p.first, p.count, p.type, status);
+        else
+            template_write_one_record(file, expression + p.first, p.count, p.type, status);
         if (status < 0) return;
     }
 }
@@ -120,7 +123,8 @@ void tp_expr_io(int where, int n, word* values, int& status)
         status = kFailed;
         return;
     }
-    for (int k = 0; k < n / kExprWords && status >= 0; ++k) move_expression(where, file, values + k * kExprWords, status);
+    for (int k = 0; k < n / kExprWords && status >= 0; ++k)
+        move_expression(where, file, values + k * kExprWords, status);
 }
 
 void tpget(int where, int n, int type, word* values, int& status)
@@ -177,9 +181,7 @@ void TPSKIP(int where, int n, int& status)
     word ignored = 0;
     switch (where) {
     case kWhereEntity:
-    case kWhereNowhere:
-        eskipn(n, status);
-        return;
+    case kWhereNowhere: eskipn(n, status); return;
     case kWhereParamLine:
         for (int i = 0; i < n && status >= 0; ++i) nu_parm_get_line(&ignored, 1, kTypeInteger, status);
         return;

@@ -6,14 +6,14 @@
 #include "host/words.hpp"
 
 // WHERE codes (tp_where).
-inline constexpr int kWhereEntity = 1;         // the open host entity
-inline constexpr int kWhereList = 2;           // the current list block; writers take the number from the caller
-inline constexpr int kWhereListNumbered = 3;   // as 2; writers number new blocks from the list's counter
-inline constexpr int kWhereListWorld = 4;      // the list, read with transformation to world
-inline constexpr int kWhereParamLine = 5;      // tpget/TPSKIP: the procedure parameter line; readers: the entity, to world
-inline constexpr int kWhereNowhere = 7;        // nothing is read
-inline constexpr int kWhereTemplateRead = 10;  // the procedure template file, reading
-inline constexpr int kWhereTemplateWrite = 11; // the procedure template file, writing
+inline constexpr int kWhereEntity = 1;        // the open host entity
+inline constexpr int kWhereList = 2;          // the current list block; writers take the number from the caller
+inline constexpr int kWhereListNumbered = 3;  // as 2; writers number new blocks from the list's counter
+inline constexpr int kWhereListWorld = 4;     // the list, read with transformation to world
+inline constexpr int kWhereParamLine = 5;  // tpget/TPSKIP: the procedure parameter line; readers: the entity, to world
+inline constexpr int kWhereNowhere = 7;    // nothing is read
+inline constexpr int kWhereTemplateRead = 10;   // the procedure template file, reading
+inline constexpr int kWhereTemplateWrite = 11;  // the procedure template file, writing
 
 // Value types (the deftyp word of a record).
 inline constexpr int kTypeInteger = 0;

@@ -146,8 +146,10 @@ void midpoint3(const point3& a, const point3& b, point3& middle)
 
 void zshift_flag_getset(int mode, int& flag)
 {
-    if (mode == kGet) flag = updown().zshift_flag;
-    else if (mode == kSet) updown().zshift_flag = flag;
+    if (mode == kGet)
+        flag = updown().zshift_flag;
+    else if (mode == kSet)
+        updown().zshift_flag = flag;
 }
 
 void get_motion_zshift(float& z)

@@ -11,32 +11,32 @@
 
 // The motion-output words (motion_state_reset gives them their reset values).
 struct updown_state {
-    int mode = 1;                  // 1 none, 2 UP (cut while rising), 3 DOWN (cut while falling)
-    float slope_angle = 0.0f;      // degrees; its tangent limits the slope that counts as flat
-    int second_mode = 1;           // 1 splits a run between two points at their midpoint
+    int mode = 1;              // 1 none, 2 UP (cut while rising), 3 DOWN (cut while falling)
+    float slope_angle = 0.0f;  // degrees; its tangent limits the slope that counts as flat
+    int second_mode = 1;       // 1 splits a run between two points at their midpoint
     int caller_words[2] = {1, 1};
     point3 last_point{1.0e10f, 1.0e10f, 1.0e10f};  // the last up/down point; 1e10: none
-    int count = 0;                 // buffered entries
-    float minimum_size = 0.0f;     // buffered runs whose XY box is smaller are not cut
-    float z_shift = 0.0f;          // added to every point of a milling statement
-    int display_flag = 1;          // display state restored after the buffered output
-    int zshift_flag = 0;           // keeps the Z shift active while the mode word is 3
-    int flush_request = 0;         // a set flag flushes what is buffered before the next statement
-    int kept_code = 1;             // the statement code and dimension of the buffered entries
+    int count = 0;                                 // buffered entries
+    float minimum_size = 0.0f;                     // buffered runs whose XY box is smaller are not cut
+    float z_shift = 0.0f;                          // added to every point of a milling statement
+    int display_flag = 1;                          // display state restored after the buffered output
+    int zshift_flag = 0;                           // keeps the Z shift active while the mode word is 3
+    int flush_request = 0;                         // a set flag flushes what is buffered before the next statement
+    int kept_code = 1;                             // the statement code and dimension of the buffered entries
     int kept_dimension = 1;
-    int kept_pass_number = 0;      // and the pass number their markers carry
-    int down_feed_state = 0;       // the down-feed state word of the milling statement
+    int kept_pass_number = 0;  // and the pass number their markers carry
+    int down_feed_state = 0;   // the down-feed state word of the milling statement
 };
 updown_state& updown();
 
 // The four arrays, 0-based here (entry k of the buffer at index k - 1), opened together with room
 // for 20,000 entries and grown together.
 struct updown_arrays {
-    int points = -1;               // 3 floats per entry; -1: the buffers are not open
-    int directions = -1;           // 3 floats per entry
-    int values = -1;               // 1 word per entry: the statement's per-point value
-    int runs = -1;                 // 1 word per run: its number of points
-    int capacity = 0;              // entries
+    int points = -1;      // 3 floats per entry; -1: the buffers are not open
+    int directions = -1;  // 3 floats per entry
+    int values = -1;      // 1 word per entry: the statement's per-point value
+    int runs = -1;        // 1 word per run: its number of points
+    int capacity = 0;     // entries
     int run_count = 0;
 };
 updown_arrays& updown_buffers();

@@ -3,10 +3,10 @@
 // the fit tolerance and, for the contact test of UP runs, the tool contact query.
 #include "toolpath/updown_buffers.hpp"
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/clear_mode.hpp"
 #include "host/vantu_compare.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/clear_mode.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/surface_query_seams.hpp"
@@ -90,7 +90,8 @@ bool touches_beside(const point3& at, const point3& towards)
     const point3 probe{at[0] - back * dx, at[1] - back * dy, at[2] - back * dz + kProbeRise * tolerance};
     point3 contact{}, normal{0.0f, 0.0f, 1.0f};
     int status = 0;
-    surface_query_table().tool_contact_point(probe.data(), probe.data(), probe[2], contact.data(), normal.data(), status);
+    surface_query_table().tool_contact_point(probe.data(), probe.data(), probe[2], contact.data(), normal.data(),
+                                             status);
     return status == kContactFound;
 }
 
@@ -100,8 +101,8 @@ void contact_test(std::vector<point3>& points, std::vector<point3>& directions)
 {
     const updown_state& u = updown();
     if (u.mode != kUp || u.second_mode != kContactTest || points.size() < 2) return;
-    const auto [low, high] = std::minmax_element(points.begin(), points.end(),
-                                                 [](const point3& a, const point3& b) { return a[2] < b[2]; });
+    const auto [low, high] =
+        std::minmax_element(points.begin(), points.end(), [](const point3& a, const point3& b) { return a[2] < b[2]; });
     if ((*high)[2] - (*low)[2] <= 2.0f * static_cast<float>(fit_state().tolerance)) return;
     if (!touches_beside(points.front(), points[1])) return;
     if (!touches_beside(points.back(), points[points.size() - 2])) return;

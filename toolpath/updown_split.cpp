@@ -40,7 +40,8 @@ int end_at_inner_point(int j)
     if (at.point == after.point) return j;
     if (at.point == before.point) return j - 1;
     int status = 0;
-    if (std::fabs(at.point[2] - before.point[2]) > split_tolerance() || before.value != at.value || s.second_mode != 1) {
+    if (std::fabs(at.point[2] - before.point[2]) > split_tolerance() || before.value != at.value ||
+        s.second_mode != 1) {
         if (updown_grow(1, status) == 0 && status < 0) return j;
         insert_entries(j + 1, 1);
         set_entry(j + 1, at);

@@ -1,8 +1,8 @@
 // The class pages of the drill, lathe, punch, wire-EDM, thread and groove tools, with the
 // follow-ups of their choices. The mill's page is in tools/mill_page.cpp. Reads and writes
 // tool_shape_records, current_tool.HOLDER and the page choices.
-#include "tools/tool_pages.hpp"
 #include "tools/module_block.hpp"
+#include "tools/tool_pages.hpp"
 
 #include "host/vantu.hpp"
 
@@ -14,7 +14,7 @@ namespace {
 constexpr int kLatheSideList = 686, kGrooveDirectionList = 691, kPunchShapeList = 708, kThreadTypeList = 730,
               kChrmGcodeLists[5] = {739, 743, 747, 751, 755}, kAxisList = 761;
 constexpr float kHolderLow = 1, kHolderHigh = 9999;
-constexpr int kChrmCircleCode = 7;   // GCODE1 7: the register fields are shown
+constexpr int kChrmCircleCode = 7;  // GCODE1 7: the register fields are shown
 constexpr int kThreadFreeAngleFrom = 4, kFlatThread = 5, kWhitworthThread = 1;
 constexpr float kThreadAngle = 60, kWhitworthAngle = 55;
 // SPARE1 of a groove by its direction choice 1..5.
@@ -60,14 +60,20 @@ void punch_page(form_builder& form)
     punch_fields& p = tool_shapes().punch;
     const bool round = p.TSHAPE == 3;
     form.integer(1, kListInt, kPunchShapeList, p.TSHAPE, 0, 0, kWatch | kFollow);
-    if (round) form.real(2, kRealField, p.DIAMTR, 0.001f, 10000, kWatch);
-    else form.real(3, kRealField, p.LENGTH, 0.001f, 10000, kWatch);
-    if (round) form.blank();
-    else form.real(4, kRealField, p.TWIDTH, 0.001f, 10000, kWatch);
+    if (round)
+        form.real(2, kRealField, p.DIAMTR, 0.001f, 10000, kWatch);
+    else
+        form.real(3, kRealField, p.LENGTH, 0.001f, 10000, kWatch);
+    if (round)
+        form.blank();
+    else
+        form.real(4, kRealField, p.TWIDTH, 0.001f, 10000, kWatch);
     holder_field(form, 5);
     form.column();
-    if (p.TSHAPE == 1) form.blank();
-    else form.real(6, kRealField, p.SCALOP, 0.001f, 1000, kWatch);
+    if (p.TSHAPE == 1)
+        form.blank();
+    else
+        form.real(6, kRealField, p.SCALOP, 0.001f, 1000, kWatch);
     if (round) {
         form.blank(2);
         return;
@@ -93,8 +99,10 @@ void charmille_page(form_builder& form)
     chrm_fields& h = tool_shapes().chrm;
     const bool registers = h.GCODE[0] == kChrmCircleCode;
     auto shown_real = [&](bool shown, int label, int kind, float& value, float low, float high) {
-        if (shown) form.real(label, kind, value, low, high, kWatch);
-        else form.blank();
+        if (shown)
+            form.real(label, kind, value, low, high, kWatch);
+        else
+            form.blank();
     };
     form.integer(1, kListInt, kChrmGcodeLists[0], h.GCODE[0], 0, 0, kWatch | kFollow);
     shown_real(registers, 2, kSecondReal, h.CREGST, -180, 180);
@@ -145,8 +153,10 @@ void thread_page(form_builder& form)
         t.TANGLE = t.TRDTYP == kWhitworthThread ? kWhitworthAngle : kThreadAngle;
         form.real(6, kSecondReal, t.TANGLE, t.TANGLE, t.TANGLE, kWatch);
     }
-    if (t.TRDTYP == kFlatThread) form.real(7, kRealField, t.TLBASE, 0.01f, 999, kWatch);
-    else form.real(8, kRealField, t.TLRADS, 0.01f, 999, kWatch);
+    if (t.TRDTYP == kFlatThread)
+        form.real(7, kRealField, t.TLBASE, 0.01f, 999, kWatch);
+    else
+        form.real(8, kRealField, t.TLRADS, 0.01f, 999, kWatch);
     form.integer(9, kListInt, kAxisList, c.axis_choice, 0, 0, kWatch | kFollow);
 }
 

@@ -18,13 +18,25 @@ constexpr int kCannotPutAside = 2, kPutAside = 1;
 
 constexpr std::array<const char*, kToolTypeIndices> kRecordTypeNames = {
     "$TLDRIL", "$TLMILL", "$TLLATH", "$TLPUNC", "$TLAGIE", "$TLCHRM", "$TLMKNO", "$TLLDRL",
-    "$TLTHRD", "$TLGRVE", "", "", "", "", "$CYCLES",
-    "$UTDRIL", "$UTMILL", "$UTLATH", "$UTPUNC", "$UTAGIE", "$UTCHRM", "$UTMKNO", "$UTLDRL",
-    "$UTTHRD", "$UTGRVE", "", "", "", "", "$UCYCLE", "$TLTECH"};
+    "$TLTHRD", "$TLGRVE", "",        "",        "",        "",        "$CYCLES", "$UTDRIL",
+    "$UTMILL", "$UTLATH", "$UTPUNC", "$UTAGIE", "$UTCHRM", "$UTMKNO", "$UTLDRL", "$UTTHRD",
+    "$UTGRVE", "",        "",        "",        "",        "$UCYCLE", "$TLTECH"};
 
-constexpr std::array<const char*, 15> kClassNames = {
-    "DRILL      ", "MILL       ", "LATHE      ", "PUNCH      ", "AGIE       ", "CHARMILLE  ",
-    "MAKINO     ", "LATHE-DRILL", "THREAD     ", "GROOVE     ", "", "", "", "", "CYCLE      "};
+constexpr std::array<const char*, 15> kClassNames = {"DRILL      ",
+                                                     "MILL       ",
+                                                     "LATHE      ",
+                                                     "PUNCH      ",
+                                                     "AGIE       ",
+                                                     "CHARMILLE  ",
+                                                     "MAKINO     ",
+                                                     "LATHE-DRILL",
+                                                     "THREAD     ",
+                                                     "GROOVE     ",
+                                                     "",
+                                                     "",
+                                                     "",
+                                                     "",
+                                                     "CYCLE      "};
 
 // Cutting conditions per class 1..10 and of the cycle (15), fixed at every reset.
 constexpr std::array<int, kToolClasses> kConditionCounts = {1, 4, 1, 0, 0, 0, 0, 1, 1, 1};

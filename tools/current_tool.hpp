@@ -8,15 +8,15 @@
 #include <string>
 
 // Tool classes (entity type of a tool entity, index of every per-class table).
-inline constexpr int kDrill = 1, kMill = 2, kLathe = 3, kPunch = 4, kAgie = 5, kCharmille = 6,
-                     kMakino = 7, kLatheDrill = 8, kThread = 9, kGroove = 10, kCycle = 15;
-inline constexpr int kToolClasses = 10;          // classes 1..10 are tools
-inline constexpr int kToolTypeIndices = 31;      // record-type indices 1..31
-inline constexpr int kTechTypeIndex = 31;        // "$TLTECH", the cutting conditions
-inline constexpr int kUserTypeOffset = 15;       // user record type of class c: index c + 15
-inline constexpr int kCycleUserTypeIndex = 30;   // "$UCYCLE"
+inline constexpr int kDrill = 1, kMill = 2, kLathe = 3, kPunch = 4, kAgie = 5, kCharmille = 6, kMakino = 7,
+                     kLatheDrill = 8, kThread = 9, kGroove = 10, kCycle = 15;
+inline constexpr int kToolClasses = 10;         // classes 1..10 are tools
+inline constexpr int kToolTypeIndices = 31;     // record-type indices 1..31
+inline constexpr int kTechTypeIndex = 31;       // "$TLTECH", the cutting conditions
+inline constexpr int kUserTypeOffset = 15;      // user record type of class c: index c + 15
+inline constexpr int kCycleUserTypeIndex = 30;  // "$UCYCLE"
 inline constexpr int kConditions = 5;
-inline constexpr int kToolText = 20;             // texts of 20 characters, the 20th a NUL
+inline constexpr int kToolText = 20;  // texts of 20 characters, the 20th a NUL
 inline constexpr int kHolderSlots = 12;
 inline constexpr int kMaxHolderCount = 10;
 inline constexpr int kNoTool = -1;
@@ -24,28 +24,30 @@ inline constexpr int kNoTool = -1;
 inline bool is_wire_class(int c) { return c == kAgie || c == kCharmille || c == kMakino; }
 
 struct current_tool {
-    std::string TLNAME, TMTRAL, PMTRAL, TOLTXT;   // 20 characters each, the 20th a NUL
-    int IDTOOL = kNoTool;   // entity id of the current tool
-    int ISLIBR = -1;        // library word
-    int MSTRID = -1;        // the tool's own symbol master
-    int DMSRID = -1;        // default symbol master
-    int HOLDER = 1;         // holder number (DUMHLD of the wire classes)
-    int TLVERS = -1;        // program version that wrote the record
+    std::string TLNAME, TMTRAL, PMTRAL, TOLTXT;  // 20 characters each, the 20th a NUL
+    int IDTOOL = kNoTool;                        // entity id of the current tool
+    int ISLIBR = -1;                             // library word
+    int MSTRID = -1;                             // the tool's own symbol master
+    int DMSRID = -1;                             // default symbol master
+    int HOLDER = 1;                              // holder number (DUMHLD of the wire classes)
+    int TLVERS = -1;                             // program version that wrote the record
     int tool_class = 0;
     int symbol_master = -1;
     int holder_mode = 1;
-    int condition = 1;      // current cutting condition, 1..5
-    float tool_life = 0.0f; // hours; 0: none (the tool records carry no life, so loading sets 0)
+    int condition = 1;       // current cutting condition, 1..5
+    float tool_life = 0.0f;  // hours; 0: none (the tool records carry no life, so loading sets 0)
     std::array<int, kConditions> CRSPIN{};
     std::array<float, kConditions> CRFEED{}, CRVLOC{}, CRDSTP{}, CRSSTP{};
 };
 
-struct drill_fields { float DIAMTR = 0, TIPANG = 0, CLRLNG = 0, CUTLNG = 0, GUGLNG = 0, LIFLNG = 0; };
+struct drill_fields {
+    float DIAMTR = 0, TIPANG = 0, CLRLNG = 0, CUTLNG = 0, GUGLNG = 0, LIFLNG = 0;
+};
 struct mill_fields {
     int DIMCMP = 0, LENCMP = 0, FIXCMP = 0;
     float DIAMTR = 0, CRNRRD = 0, CLRLNG = 0, CUTLNG = 0, GUGLNG = 0;
     int NOTETH = 0;
-    float LIFLNG = 0, SPARE1 = 0, SPARE2 = 0;   // SPARE1: taper angle
+    float LIFLNG = 0, SPARE1 = 0, SPARE2 = 0;  // SPARE1: taper angle
 };
 struct lathe_fields {
     float EDGRAD = 0, FACANG = 0, TANGLE = 0;
@@ -56,14 +58,20 @@ struct punch_fields {
     int TSHAPE = 0;
     float LENGTH = 0, DIAMTR = 0, TWIDTH = 0, TANGLE = 0, OVRLAP = 0, SCALOP = 0, LIFLNG = 0;
 };
-struct agie_fields { int GNRTOR = 0, SFLUSH = 0, OFFSET = 0, PANGLE = 0, REGSTR = 0; float LIFLNG = 0; };
+struct agie_fields {
+    int GNRTOR = 0, SFLUSH = 0, OFFSET = 0, PANGLE = 0, REGSTR = 0;
+    float LIFLNG = 0;
+};
 struct chrm_fields {
     std::array<int, 5> GCODE{};
     float CREGST = 0, KREGST = 0, XREGST = 0, YREGST = 0, RREGST = 0, AREGST = 0;
     int OFFSET = 0;
     float LIFLNG = 0;
 };
-struct mkno_fields { int CUTCND = 0, OFFSET = 0, REGSTR = 0; float LIFLNG = 0; };
+struct mkno_fields {
+    int CUTCND = 0, OFFSET = 0, REGSTR = 0;
+    float LIFLNG = 0;
+};
 struct thread_fields {
     int TRDTYP = 0;
     float HLENTH = 0, HWIDTH = 0, TANGLE = 0, TLBASE = 0, TLRADS = 0, TAXANG = 0, CUTLNG = 0, CUTWTH = 0, LIFLNG = 0;

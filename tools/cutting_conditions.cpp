@@ -2,13 +2,13 @@
 // cut, slotting, end cut and drill), the speed shown in the user's unit, and the automatic update
 // of the spindle speed, feed per tooth and steps from the tool's dimensions.
 // Reads and writes current_tool (CRVLOC, CRSPIN, CRFEED, CRDSTP, CRSSTP); reads tool_shape_records.
-#include "tools/tool_data_pages.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/module_block.hpp"
+#include "tools/tool_data_pages.hpp"
 #include "tools/tool_form.hpp"
 
-#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <algorithm>
@@ -56,7 +56,8 @@ float unit_factor()
 
 bool has_side_step(int tool_class, int k)
 {
-    if (tool_class == kDrill || tool_class == kLathe || tool_class == kLatheDrill || tool_class == kThread) return false;
+    if (tool_class == kDrill || tool_class == kLathe || tool_class == kLatheDrill || tool_class == kThread)
+        return false;
     return !(tool_class == kMill && k == kMillDrill);
 }
 bool has_down_step(int tool_class, int k) { return !(tool_class == kMill && k == kEndCut); }
@@ -70,8 +71,7 @@ float diameter_of(int tool_class)
 }
 
 // Stores a recomputed value clamped to its row; an unchanged value clears its flag.
-template <class T>
-void store(T& target, double value, float low, float high, int flag, int& flags)
+template <class T> void store(T& target, double value, float low, float high, int flag, int& flags)
 {
     const T clamped = static_cast<T>(std::clamp(value, static_cast<double>(low), static_cast<double>(high)));
     if (clamped == target) flags &= ~flag;
@@ -144,11 +144,16 @@ void cond_auto_update(int tool_class, int k, int columns, int& flags)
         break;
     }
     case kMill:
-        if (k == kSideCut || k == kMillDrill) down = std::min(1.5 * d, static_cast<double>(s.mill.CUTLNG));
-        else if (k == kSlotting) down = std::min(0.6 * d, static_cast<double>(s.mill.CUTLNG));
-        if (k == kSideCut) side = 0.3 * d <= 4.0 ? 0.3 * d : 8.0;
-        else if (k == kSlotting) side = std::max(0.8 * (d - 2 * s.mill.CRNRRD), 0.25 * d);
-        else if (k == kEndCut) side = std::sqrt(std::max(0.1 * s.mill.CRNRRD - 0.025, 0.01));
+        if (k == kSideCut || k == kMillDrill)
+            down = std::min(1.5 * d, static_cast<double>(s.mill.CUTLNG));
+        else if (k == kSlotting)
+            down = std::min(0.6 * d, static_cast<double>(s.mill.CUTLNG));
+        if (k == kSideCut)
+            side = 0.3 * d <= 4.0 ? 0.3 * d : 8.0;
+        else if (k == kSlotting)
+            side = std::max(0.8 * (d - 2 * s.mill.CRNRRD), 0.25 * d);
+        else if (k == kEndCut)
+            side = std::sqrt(std::max(0.1 * s.mill.CRNRRD - 0.025, 0.01));
         if (k <= kEndCut) teeth = s.mill.NOTETH;
         break;
     case kThread: down = 0.8 * s.thread.CUTLNG; break;
@@ -163,7 +168,8 @@ void cond_auto_update(int tool_class, int k, int columns, int& flags)
     if (flags & kUpdateFeedPerTooth) {
         // A spin (or spin times teeth) below 1 never divides the feed.
         const double divisor = std::max(static_cast<double>(spin) * std::max(teeth, 1), 1.0);
-        store(w.feed_per_tooth[i], t.CRFEED[i] / divisor, kFeedPerToothLow, kFeedPerToothHigh, kUpdateFeedPerTooth, flags);
+        store(w.feed_per_tooth[i], t.CRFEED[i] / divisor, kFeedPerToothLow, kFeedPerToothHigh, kUpdateFeedPerTooth,
+              flags);
     }
 }
 
@@ -202,8 +208,11 @@ void cutting_conditions_page(int tool_class, int mode, int& form_word, int& stat
         if (listing) break;
         int answer = 0;
         macro_redisplay();
-        modifa(0, form_word, form_word == 1 ? std::span<const int>(auto_items.items.data(), static_cast<std::size_t>(auto_items.count))
-                                             : std::span<const int>(), answer);
+        modifa(0, form_word,
+               form_word == 1
+                   ? std::span<const int>(auto_items.items.data(), static_cast<std::size_t>(auto_items.count))
+                   : std::span<const int>(),
+               answer);
         if (answer == kAskAgain) continue;
         if (answer <= 0 || form_word == 0) break;
         for (int k = 1; k <= columns; ++k) {

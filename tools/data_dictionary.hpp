@@ -20,13 +20,13 @@ inline constexpr int kDdStructureError = -2;
 
 // ---- stored definitions (tools/dd_definition.cpp) ------------------------------------------
 // Builds the stored definition of a record type from its parsed fields (at most kDdMaxFields).
-void DESTRA(std::string_view type_name, const std::vector<dd_field>& fields, dd_words& definition,
-            int& word_count, int& status);
+void DESTRA(std::string_view type_name, const std::vector<dd_field>& fields, dd_words& definition, int& word_count,
+            int& status);
 
 // One field of a record type defined in code (the in-code form of a definition).
 struct dd_field_input {
     std::string name;
-    char type = 'I';            // 'I', 'R' or 'S'
+    char type = 'I';  // 'I', 'R' or 'S'
     int int_min = 0, int_max = 0, int_def = 0;
     float real_min = 0.0f, real_max = 0.0f, real_def = 0.0f, round = 0.0f;
     int text_length = 0;
@@ -104,8 +104,8 @@ void PLDELE(int association, int& status);
 // items separated by "@"; preselected is the first item (from 1) whose value equals the given
 // one (compare 1 integer, 2 real within the tolerance, 3 text; 0 none), 0 when none.
 // Status 0, or -5 when first_field names no field of the loaded type.
-void dd_record_menu_text(int first_field, int compare, int int_value, float real_value,
-                         std::string_view text_value, std::string& text, int& preselected, int& status);
+void dd_record_menu_text(int first_field, int compare, int int_value, float real_value, std::string_view text_value,
+                         std::string& text, int& preselected, int& status);
 // A real as the record menu shows it: three decimals, "0.000" for zero, or the (1PE10.3) form
 // without its leading blank for values too small or too large for three decimals.
 std::string dd_menu_real(float value);

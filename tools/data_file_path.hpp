@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-inline constexpr int kDataFileFind = 1;    // the host's data-file search
-inline constexpr int kDataFileBuild = 2;   // the path in the host's data directory
+inline constexpr int kDataFileFind = 1;   // the host's data-file search
+inline constexpr int kDataFileBuild = 2;  // the path in the host's data directory
 inline constexpr int kDataDirectoryKind = 7;
 inline constexpr int kMaxDataPath = 255;
 

@@ -23,9 +23,12 @@ void put_real(std::uint16_t* w, float value) { put_int(w, std::bit_cast<int>(val
 int tail_words(const dd_field& f)
 {
     int words = f.type == kDdText ? kDdMaxText / 2 : 0;
-    if (f.domain_count > 0) words += f.type == kDdText ? f.domain_count * (1 + kDdMaxText / 2) : 2 * f.domain_count;
-    else if (f.domain_count == kDdDomainFile || f.domain_count == kDdDomainSerial) words += 1 + kDdFileNameLength / 2;
-    else if (f.domain_count < kDdDomainSerial && f.domain_count > kDdDomainPart) words += static_cast<int>(f.components.size());
+    if (f.domain_count > 0)
+        words += f.type == kDdText ? f.domain_count * (1 + kDdMaxText / 2) : 2 * f.domain_count;
+    else if (f.domain_count == kDdDomainFile || f.domain_count == kDdDomainSerial)
+        words += 1 + kDdFileNameLength / 2;
+    else if (f.domain_count < kDdDomainSerial && f.domain_count > kDdDomainPart)
+        words += static_cast<int>(f.components.size());
     return words;
 }
 
@@ -90,8 +93,8 @@ void put_descriptor(const dd_field& f, int link, std::uint16_t* w)
 
 }  // namespace
 
-void DESTRA(std::string_view type_name, const std::vector<dd_field>& fields, dd_words& definition,
-            int& word_count, int& status)
+void DESTRA(std::string_view type_name, const std::vector<dd_field>& fields, dd_words& definition, int& word_count,
+            int& status)
 {
     status = -1;
     if (fields.empty()) {
@@ -129,7 +132,8 @@ void DESTRA(std::string_view type_name, const std::vector<dd_field>& fields, dd_
         f.size = dd_field_size(f);
         position += f.size;
         int next = offset + kDdDescriptorWords + tail_words(f);
-        put_descriptor(f, k + 1 < fields.size() ? next + 1 : kDdLastLink, &definition[static_cast<std::size_t>(offset)]);
+        put_descriptor(f, k + 1 < fields.size() ? next + 1 : kDdLastLink,
+                       &definition[static_cast<std::size_t>(offset)]);
         offset = next;
     }
     word_count = length;

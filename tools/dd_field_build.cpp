@@ -16,8 +16,8 @@ struct issue_text {
     dd_issue issue;
     int group;
     int number;
-    const char* line;      // in-code form; null when that form cannot meet it
-    bool subject_first;    // the subject stands before the line (field names), else after it
+    const char* line;    // in-code form; null when that form cannot meet it
+    bool subject_first;  // the subject stands before the line (field names), else after it
 };
 
 // Integer repairs read with two blanks in the in-code form; the real ones with one.
@@ -59,29 +59,26 @@ constexpr issue_text kIssues[] = {
 bool is_number_type(int type) { return type == kDdInteger || type == kDdNgdr || type == kDdReal; }
 
 // Integers are kept within 32 bits: a value beyond is clamped to the nearest end.
-int to_int(double value)
-{
-    return static_cast<int>(std::clamp(value, -2147483647.0, 2147483647.0));
-}
+int to_int(double value) { return static_cast<int>(std::clamp(value, -2147483647.0, 2147483647.0)); }
 
 // Integer and real fields keep the same checks on their own members: these do them once.
-template <class T>
-void widen(T& min, T& max, T value)
+template <class T> void widen(T& min, T& max, T value)
 {
     min = std::min(min, value);
     max = std::max(max, value);
 }
 
-template <class T>
-bool contains(const std::vector<T>& values, const T& value)
+template <class T> bool contains(const std::vector<T>& values, const T& value)
 {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
 
 void widen_to(dd_field& f, double value)
 {
-    if (f.type == kDdReal) widen(f.real_min, f.real_max, static_cast<float>(value));
-    else widen(f.int_min, f.int_max, to_int(value));
+    if (f.type == kDdReal)
+        widen(f.real_min, f.real_max, static_cast<float>(value));
+    else
+        widen(f.int_min, f.int_max, to_int(value));
 }
 
 void widen_text(dd_field& f, std::size_t length)
@@ -95,8 +92,7 @@ void report(const dd_field_build& b, dd_issue issue, std::string_view subject = 
 }
 
 // A MAX below the MIN wins: the MIN is brought down to it.
-template <class T>
-void repair_limits(const dd_field_build& b, T& min, T max)
+template <class T> void repair_limits(const dd_field_build& b, T& min, T max)
 {
     if (max < min) {
         report(b, dd_issue::max_below_min);
@@ -105,8 +101,7 @@ void repair_limits(const dd_field_build& b, T& min, T max)
 }
 
 // A default outside the limits is moved to the limit it passes.
-template <class T>
-void repair_default(const dd_field_build& b, T& def, T min, T max)
+template <class T> void repair_default(const dd_field_build& b, T& def, T min, T max)
 {
     if (def > max) {
         report(b, dd_issue::def_above_max);
@@ -151,8 +146,10 @@ void dd_report(dd_issue issue, bool from_file, int field_type, std::string_view 
         std::string line = t.line;
         if (field_type != kDdReal && issue == dd_issue::def_above_max) line = kIntDefAboveMax;
         if (field_type != kDdReal && issue == dd_issue::def_below_min) line = kIntDefBelowMin;
-        if (t.subject_first) line = std::string(subject) + line;
-        else if (issue == dd_issue::bad_type) line += std::string(subject);
+        if (t.subject_first)
+            line = std::string(subject) + line;
+        else if (issue == dd_issue::bad_type)
+            line += std::string(subject);
         eroutc(line, 0);
         return;
     }
@@ -211,8 +208,10 @@ void DDBUF_type(dd_field_build& b, std::string_view type)
 void DDBUF_min(dd_field_build& b, double value)
 {
     dd_field& f = b.field;
-    if (f.type == kDdReal) f.real_min = static_cast<float>(value);
-    else if (f.type != kDdText) f.int_min = to_int(value);
+    if (f.type == kDdReal)
+        f.real_min = static_cast<float>(value);
+    else if (f.type != kDdText)
+        f.int_min = to_int(value);
 }
 
 void DDBUF_max(dd_field_build& b, double value)
@@ -238,8 +237,10 @@ void DDBUF_max(dd_field_build& b, double value)
 void DDBUF_def_number(dd_field_build& b, double value)
 {
     dd_field& f = b.field;
-    if (f.type == kDdReal) f.real_def = static_cast<float>(value);
-    else f.int_def = to_int(value);
+    if (f.type == kDdReal)
+        f.real_def = static_cast<float>(value);
+    else
+        f.int_def = to_int(value);
     widen_to(f, value);
     b.has_def = true;
 }
@@ -256,8 +257,10 @@ void DDBUF_round(dd_field_build& b, double value) { b.field.round = static_cast<
 void DDBUF_domain_number(dd_field_build& b, double value)
 {
     dd_field& f = b.field;
-    if (f.type == kDdReal) f.real_values.push_back(static_cast<float>(value));
-    else f.int_values.push_back(to_int(value));
+    if (f.type == kDdReal)
+        f.real_values.push_back(static_cast<float>(value));
+    else
+        f.int_values.push_back(to_int(value));
     f.domain_count = static_cast<int>(f.type == kDdReal ? f.real_values.size() : f.int_values.size());
     widen_to(f, value);
     b.has_domain = true;
@@ -293,18 +296,24 @@ void DDBUF_finish(dd_field_build& b)
             b.has_def = false;
         }
     }
-    if (f.type == kDdReal) repair_limits(b, f.real_min, f.real_max);
-    else if (is_number_type(f.type)) repair_limits(b, f.int_min, f.int_max);
+    if (f.type == kDdReal)
+        repair_limits(b, f.real_min, f.real_max);
+    else if (is_number_type(f.type))
+        repair_limits(b, f.int_min, f.int_max);
     if (!b.has_def && !b.has_file) supply_default(f);
     if (f.type == kDdReal) {
         repair_default(b, f.real_def, f.real_min, f.real_max);
-        if (f.round > f.real_max) { report(b, dd_issue::round_above_max); f.round = f.real_min; }
+        if (f.round > f.real_max) {
+            report(b, dd_issue::round_above_max);
+            f.round = f.real_min;
+        }
     } else if (f.type == kDdInteger || f.type == kDdNgdr) {
         repair_default(b, f.int_def, f.int_min, f.int_max);
     } else if (f.type == kDdText) {
         f.int_min = 1;
         f.int_max = f.text_length;
-        if (static_cast<int>(f.text_def.size()) > f.text_length) f.text_def.resize(static_cast<std::size_t>(f.text_length));
+        if (static_cast<int>(f.text_def.size()) > f.text_length)
+            f.text_def.resize(static_cast<std::size_t>(f.text_length));
     }
     f.size = dd_field_size(f);
 }

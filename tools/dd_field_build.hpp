@@ -12,12 +12,35 @@
 // What went wrong in a field description; each has a numbered host message and, where the in-code
 // form can meet it, a line of its own.
 enum class dd_issue {
-    domain_and_file, keyword_not_for_type, keyword_before_type, special_keyword_mixed,
-    keyword_twice, unknown_keyword, keyword_too_long, name_too_long, text_too_long, text_too_short,
-    def_not_in_domain, bad_conv, file_unreadable, file_failure, def_not_in_file,
-    comp_unknown_field, comp_not_text, comp_too_long, max_below_min, def_above_max,
-    def_below_min, round_above_max, comp_empty, domain_empty, bad_type, name_exists,
-    missing_type, missing_name, bad_number
+    domain_and_file,
+    keyword_not_for_type,
+    keyword_before_type,
+    special_keyword_mixed,
+    keyword_twice,
+    unknown_keyword,
+    keyword_too_long,
+    name_too_long,
+    text_too_long,
+    text_too_short,
+    def_not_in_domain,
+    bad_conv,
+    file_unreadable,
+    file_failure,
+    def_not_in_file,
+    comp_unknown_field,
+    comp_not_text,
+    comp_too_long,
+    max_below_min,
+    def_above_max,
+    def_below_min,
+    round_above_max,
+    comp_empty,
+    domain_empty,
+    bad_type,
+    name_exists,
+    missing_type,
+    missing_name,
+    bad_number
 };
 
 // Reports an issue: from_file selects the numbered message, otherwise the plain line (subject is
@@ -32,7 +55,7 @@ struct dd_field_build {
     bool has_file = false, special = false;
     bool failed = false;
     std::vector<std::string> used_keywords;
-    std::vector<std::string> file_values;   // the allowed values read from a FILE
+    std::vector<std::string> file_values;  // the allowed values read from a FILE
 };
 
 // Field attributes in the order they are given. Each reports its issue and repairs or marks the

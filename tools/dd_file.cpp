@@ -20,7 +20,7 @@ constexpr int kListingMode = 2;
 constexpr std::size_t kMaxFileName = 256;
 constexpr int kNotInFile = 1;
 
-const std::vector<std::string> kKeywords = {"NAME", "TYPE", "MIN", "MAX", "DEF", "DOMAIN",
+const std::vector<std::string> kKeywords = {"NAME",  "TYPE", "MIN",  "MAX",    "DEF",  "DOMAIN",
                                             "ROUND", "CONV", "FILE", "SERIAL", "COMP", "PART"};
 
 bool is_special(const std::string& k) { return k == "SERIAL" || k == "COMP" || k == "PART"; }
@@ -99,9 +99,12 @@ void apply_file(dd_field_build& b)
     }
     if (!b.has_def) {
         std::string first = b.file_values.empty() ? std::string() : b.file_values.front();
-        if (f.type == kDdText) f.text_def = " ";
-        else if (f.type == kDdReal) f.real_def = static_cast<float>(std::strtod(first.c_str(), nullptr));
-        else f.int_def = static_cast<int>(std::strtol(first.c_str(), nullptr, 10));
+        if (f.type == kDdText)
+            f.text_def = " ";
+        else if (f.type == kDdReal)
+            f.real_def = static_cast<float>(std::strtod(first.c_str(), nullptr));
+        else
+            f.int_def = static_cast<int>(std::strtol(first.c_str(), nullptr, 10));
     }
 }
 
@@ -115,7 +118,8 @@ void apply_comp(dd_field_build& b, const std::vector<std::string>& names, const 
     }
     int total = 0;
     for (const std::string& name : names) {
-        auto it = std::find_if(earlier.begin(), earlier.end(), [&](const dd_field& e) { return dd_trimmed(e.name) == dd_upper(name); });
+        auto it = std::find_if(earlier.begin(), earlier.end(),
+                               [&](const dd_field& e) { return dd_trimmed(e.name) == dd_upper(name); });
         if (it == earlier.end()) {
             dd_report(dd_issue::comp_unknown_field, true, f.type, {});
             continue;
@@ -151,7 +155,8 @@ bool keyword_allowed(dd_field_build& b, const std::string& k)
     if (is_special(k) && !(b.used_keywords.size() == 1 && b.used_keywords.front() == "NAME"))
         return refuse(dd_issue::special_keyword_mixed);
     if (b.has_name && !b.has_type && k != "TYPE" && !is_special(k)) return refuse(dd_issue::keyword_before_type);
-    if ((k == "DOMAIN" && used(b, "FILE")) || (k == "FILE" && used(b, "DOMAIN"))) return refuse(dd_issue::domain_and_file);
+    if ((k == "DOMAIN" && used(b, "FILE")) || (k == "FILE" && used(b, "DOMAIN")))
+        return refuse(dd_issue::domain_and_file);
     if ((k == "ROUND" && b.field.type != kDdReal) || (k == "CONV" && b.field.type != kDdText))
         return refuse(dd_issue::keyword_not_for_type);
     return true;
@@ -160,12 +165,15 @@ bool keyword_allowed(dd_field_build& b, const std::string& k)
 void skip_value(dd_token_reader& reader, const std::string& k)
 {
     std::string token;
-    if (k == "DOMAIN" || k == "COMP") value_list(reader);
-    else dd_next_token(reader, token);
+    if (k == "DOMAIN" || k == "COMP")
+        value_list(reader);
+    else
+        dd_next_token(reader, token);
 }
 
 // Applies one keyword with its value.
-void apply_keyword(dd_field_build& b, const std::string& k, dd_token_reader& reader, const std::vector<dd_field>& earlier)
+void apply_keyword(dd_field_build& b, const std::string& k, dd_token_reader& reader,
+                   const std::vector<dd_field>& earlier)
 {
     dd_field& f = b.field;
     std::string value;
@@ -177,9 +185,12 @@ void apply_keyword(dd_field_build& b, const std::string& k, dd_token_reader& rea
             b.failed = true;
         }
         for (const std::string& v : values) {
-            if (f.type == kDdText) DDBUF_domain_text(b, v);
-            else if (parse_number(b, v, number)) DDBUF_domain_number(b, number);
-            else b.failed = true;
+            if (f.type == kDdText)
+                DDBUF_domain_text(b, v);
+            else if (parse_number(b, v, number))
+                DDBUF_domain_number(b, number);
+            else
+                b.failed = true;
         }
         return;
     }
@@ -300,8 +311,10 @@ bool find_section(dd_token_reader& reader, const std::string& wanted, bool listi
         if (token == "$END") return false;
         if (dd_upper(token) != "RECORD" || !dd_next_token(reader, token)) continue;
         if (token.size() > static_cast<std::size_t>(kDdTypeNameLength)) {
-            if (listing) eroutc("RECORD TYPE NAME TOO LONG, 12 CHARACTERS USED", 0);
-            else msg_mdls(203, 40);
+            if (listing)
+                eroutc("RECORD TYPE NAME TOO LONG, 12 CHARACTERS USED", 0);
+            else
+                msg_mdls(203, 40);
             token.resize(kDdTypeNameLength);
         }
         if (dd_upper(token) == wanted) return true;

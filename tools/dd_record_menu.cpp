@@ -23,12 +23,10 @@ std::string item_value(const dd_field& field)
     return std::to_string(dd_value_int(field));
 }
 
-bool equals_given(const dd_field& field, int compare, int int_value, float real_value,
-                  std::string_view text_value)
+bool equals_given(const dd_field& field, int compare, int int_value, float real_value, std::string_view text_value)
 {
     switch (compare) {
-    case kCompareInt:
-        return (field.type == kDdInteger || field.type == kDdNgdr) && dd_value_int(field) == int_value;
+    case kCompareInt: return (field.type == kDdInteger || field.type == kDdNgdr) && dd_value_int(field) == int_value;
     case kCompareReal: return field.type == kDdReal && eqval(dd_value_real(field), real_value) != 0;
     case kCompareText: return field.type == kDdText && dd_trimmed(dd_value_text(field)) == dd_trimmed(text_value);
     default: return false;
@@ -44,15 +42,14 @@ std::string dd_menu_real(float value)
     char text[32];
     std::snprintf(text, sizeof text, "%.3f", static_cast<double>(value));
     std::string fixed = text;
-    if (thousandfold >= kSmallestFixed && thousandfold <= kLargestFixed && fixed.size() <= kFixedWidth)
-        return fixed;
+    if (thousandfold >= kSmallestFixed && thousandfold <= kLargestFixed && fixed.size() <= kFixedWidth) return fixed;
     std::snprintf(text, sizeof text, "%10.3E", static_cast<double>(value));
     std::string scientific = text;
     return scientific.substr(scientific.find_first_not_of(' '));
 }
 
-void dd_record_menu_text(int first_field, int compare, int int_value, float real_value,
-                         std::string_view text_value, std::string& text, int& preselected, int& status)
+void dd_record_menu_text(int first_field, int compare, int int_value, float real_value, std::string_view text_value,
+                         std::string& text, int& preselected, int& status)
 {
     text.clear();
     preselected = 0;
@@ -68,8 +65,7 @@ void dd_record_menu_text(int first_field, int compare, int int_value, float real
         ++item;
         if (item > 1) text += '@';
         text += dd_trimmed(field.name) + "=" + item_value(field);
-        if (preselected == 0 && equals_given(field, compare, int_value, real_value, text_value))
-            preselected = item;
+        if (preselected == 0 && equals_given(field, compare, int_value, real_value, text_value)) preselected = item;
     }
     status = 0;
 }

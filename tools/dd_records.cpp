@@ -211,8 +211,10 @@ void NGGDE1(int& status)
                 int first = 0;
                 egeti(1, &first, status);
                 if (status != 0) break;
-                if ((first & 0xFFFF) != 0) type.record_id = r;
-                else eskipn(shape.record_ints - 1, status);
+                if ((first & 0xFFFF) != 0)
+                    type.record_id = r;
+                else
+                    eskipn(shape.record_ints - 1, status);
                 if (status != 0) break;
             }
             if (type.record_id == 0) {
@@ -273,9 +275,12 @@ void dd_line_defaults()
     std::vector<dd_field> fields;
     if (!dd_fields(dd_type().definition, dd_type().word_count, fields)) return;
     for (const dd_field& f : fields) {
-        if (f.type == kDdReal) dd_set_real(f, f.real_def);
-        else if (f.type == kDdText) dd_set_text(f, f.text_def);
-        else dd_set_int(f, f.int_def);
+        if (f.type == kDdReal)
+            dd_set_real(f, f.real_def);
+        else if (f.type == kDdText)
+            dd_set_text(f, f.text_def);
+        else
+            dd_set_int(f, f.int_def);
     }
 }
 
@@ -299,10 +304,7 @@ void DDFIF1(std::string_view field_name, dd_field& field, int& field_index, int&
 }
 
 namespace {
-bool inside_line(const dd_field& f)
-{
-    return f.position >= 1 && f.size >= 1 && f.position + f.size <= kDdMaxWords;
-}
+bool inside_line(const dd_field& f) { return f.position >= 1 && f.size >= 1 && f.position + f.size <= kDdMaxWords; }
 }  // namespace
 
 int dd_value_int(const dd_field& f)

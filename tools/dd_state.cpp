@@ -34,7 +34,9 @@ void dd_put_text(std::uint16_t* words, std::string_view text, int characters)
 {
     for (int i = 0; i < (characters + 1) / 2; ++i) {
         auto at = [&](int k) -> unsigned {
-            return k < static_cast<int>(text.size()) && k < characters ? static_cast<unsigned char>(text[static_cast<std::size_t>(k)]) : ' ';
+            return k < static_cast<int>(text.size()) && k < characters
+                       ? static_cast<unsigned char>(text[static_cast<std::size_t>(k)])
+                       : ' ';
         };
         words[i] = static_cast<std::uint16_t>(at(2 * i) | (at(2 * i + 1) << 8));
     }
@@ -89,7 +91,10 @@ bool dd_descriptor_offsets(const dd_words& definition, int word_count, std::vect
 
 namespace {
 
-int int_at(const std::uint16_t* w) { return static_cast<int>(static_cast<std::uint32_t>(w[0]) | (static_cast<std::uint32_t>(w[1]) << 16)); }
+int int_at(const std::uint16_t* w)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(w[0]) | (static_cast<std::uint32_t>(w[1]) << 16));
+}
 float real_at(const std::uint16_t* w) { return std::bit_cast<float>(int_at(w)); }
 
 // Reads a text of a length word and 10 words at tail; false when it leaves the definition.

@@ -10,16 +10,16 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr int kDdMaxWords = 5000;        // 16-bit words of a definition or a record line
-inline constexpr int kDdHeaderWords = 12;       // header of a definition
-inline constexpr int kDdDescriptorWords = 20;   // fixed part of a field descriptor
-inline constexpr int kDdLastLink = 65535;       // link word after the last descriptor
+inline constexpr int kDdMaxWords = 5000;       // 16-bit words of a definition or a record line
+inline constexpr int kDdHeaderWords = 12;      // header of a definition
+inline constexpr int kDdDescriptorWords = 20;  // fixed part of a field descriptor
+inline constexpr int kDdLastLink = 65535;      // link word after the last descriptor
 inline constexpr int kDdMaxFields = 100;
 inline constexpr int kDdTypeNameLength = 12;
 inline constexpr int kDdFieldNameLength = 8;
 inline constexpr int kDdMaxText = 20;
 inline constexpr int kDdFileNameLength = 80;
-inline constexpr int kDdNewTableRecords = 10;   // records of a new record table, all free
+inline constexpr int kDdNewTableRecords = 10;  // records of a new record table, all free
 
 inline constexpr int kDdClass = 16;
 inline constexpr int kDdRecordTableType = 1, kDdTypeTableType = 2, kDdPointerListType = 3;
@@ -30,17 +30,16 @@ inline constexpr int kDdInteger = 1, kDdReal = 2, kDdText = 3, kDdNgdr = 4;
 inline constexpr int kDdDomainFile = -1, kDdDomainSerial = -2, kDdDomainPart = -100;
 
 // Header words of a definition, numbered from 1 as the stored layout counts them.
-inline constexpr int kDdNameLengthWord = 1, kDdNameWord = 2, kDdDefinitionLengthWord = 8,
-                     kDdRecordLengthWord = 9, kDdFirstDescriptorWord = 10, kDdRecordsWord = 11,
-                     kDdFreeRecordsWord = 12;
+inline constexpr int kDdNameLengthWord = 1, kDdNameWord = 2, kDdDefinitionLengthWord = 8, kDdRecordLengthWord = 9,
+                     kDdFirstDescriptorWord = 10, kDdRecordsWord = 11, kDdFreeRecordsWord = 12;
 
 using dd_words = std::array<std::uint16_t, kDdMaxWords>;
 
 // The loaded record type (one at a time).
 struct dd_record_type {
-    int table_id = -1;    // entity id of the record table (set by the caller before NGGDE1)
-    int record_id = 0;    // current record; after NGGDE1 the first record in use, 0 when none
-    int word_count = 0;   // 16-bit words of the definition
+    int table_id = -1;   // entity id of the record table (set by the caller before NGGDE1)
+    int record_id = 0;   // current record; after NGGDE1 the first record in use, 0 when none
+    int word_count = 0;  // 16-bit words of the definition
     dd_words definition{};
 };
 
@@ -58,17 +57,17 @@ struct dd_field {
     int type = 0;
     int int_min = 0, int_max = 0, int_def = 0;
     float real_min = 0.0f, real_max = 0.0f, real_def = 0.0f, round = 0.0f;
-    int conv = 0;                  // text case conversion: 0 none, 1 upper, 2 lower
-    int text_length = 0;           // text fields: MAX
+    int conv = 0;         // text case conversion: 0 none, 1 upper, 2 lower
+    int text_length = 0;  // text fields: MAX
     std::string text_def;
-    int domain_count = 0;          // values, or kDdDomainFile, kDdDomainSerial, -2 - n (COMP), kDdDomainPart
+    int domain_count = 0;  // values, or kDdDomainFile, kDdDomainSerial, -2 - n (COMP), kDdDomainPart
     std::vector<int> int_values;
     std::vector<float> real_values;
     std::vector<std::string> text_values;
-    std::string file_name;         // FILE and SERIAL fields
-    std::vector<int> components;   // COMP fields: indices (from 1) of the text fields joined
-    int position = 0;              // first word in the record line
-    int size = 0;                  // words in the record line
+    std::string file_name;        // FILE and SERIAL fields
+    std::vector<int> components;  // COMP fields: indices (from 1) of the text fields joined
+    int position = 0;             // first word in the record line
+    int size = 0;                 // words in the record line
 };
 
 // Words a field takes in the record line.

@@ -10,7 +10,7 @@
 struct dd_token_reader {
     std::istream* file = nullptr;
     int line_number = 0;
-    std::vector<std::string> tokens;   // tokens of the current line
+    std::vector<std::string> tokens;  // tokens of the current line
     std::size_t next = 0;
 };
 

@@ -33,15 +33,15 @@ tool_colour_cells& tool_colours();
 void sym_slot_line(symbol_list& list, const float (&start)[3], const float (&end)[3], int& status);
 // The same for an arc (degrees; a full circle is start 0, sweep 360) with "LF" 1, "PE" 1, "RP" 0.
 // An arc of radius below 5 whose data step is more than a sixth of its end angle gets a sixth.
-void sym_slot_arc(symbol_list& list, const float (&centre)[3], float radius, float start_angle,
-                  float sweep_angle, int& status);
+void sym_slot_arc(symbol_list& list, const float (&centre)[3], float radius, float start_angle, float sweep_angle,
+                  int& status);
 // Sets an attribute on every entity of slots first..last.
 void sym_slots_attribute(symbol_list& list, int first, int last, const char* key, int value);
 // The centre of the circle of the radius that touches both planar curves near their parameters,
 // and the parameters of the touch points. Status 0, or -1 (no crossing found in 50 rounds, or a
 // curve that cannot be evaluated).
-void fillet_center(int curve1, float& parameter1, int curve2, float& parameter2, float radius,
-                   float (&centre)[3], int& status);
+void fillet_center(int curve1, float& parameter1, int curve2, float& parameter2, float radius, float (&centre)[3],
+                   int& status);
 
 // Makes a new master (id below 1) grouping the slaves, or rewrites an existing one (class 14 of
 // type 1, which becomes 9, or 9) after deleting its old slaves; every slave gets "SL" 1.

@@ -24,14 +24,16 @@ holder_arrays arrays_of(holder_set& h)
 void move_up(holder_set& h, int from, int last)
 {
     for (auto* list : arrays_of(h))
-        for (int k = last; k >= from; --k) (*list)[static_cast<std::size_t>(k + 1)] = (*list)[static_cast<std::size_t>(k)];
+        for (int k = last; k >= from; --k)
+            (*list)[static_cast<std::size_t>(k + 1)] = (*list)[static_cast<std::size_t>(k)];
 }
 
 // Moves entries from..last one place down (to from-1..last-1).
 void move_down(holder_set& h, int from, int last)
 {
     for (auto* list : arrays_of(h))
-        for (int k = from; k <= last; ++k) (*list)[static_cast<std::size_t>(k - 1)] = (*list)[static_cast<std::size_t>(k)];
+        for (int k = from; k <= last; ++k)
+            (*list)[static_cast<std::size_t>(k - 1)] = (*list)[static_cast<std::size_t>(k)];
 }
 
 void copy_entry(holder_set& h, int from, int to)
@@ -51,7 +53,7 @@ void holder_action(holder_set& h, int action, int i, int& status)
             status = -1;
             return;
         }
-        move_up(h, i, n + 1);   // the spindle entry moves with them
+        move_up(h, i, n + 1);  // the spindle entry moves with them
         h.count = n + 1;
         if (action == kAddSmaller) copy_entry(h, i - 1, i);
     } else if (action == kRemove) {
@@ -109,6 +111,8 @@ void holder_page(form_builder& form, int& status)
     form.line("SPIN.");
     if (h.second_mode != 2) h.second_mode = 1;
     if (!form.listing) form.line("NONE@ --- ", h.second_mode, kWatch);
-    if (h.second_mode == 2) entry_values(form, h, h.count + 1);
-    else form.blank(4);
+    if (h.second_mode == 2)
+        entry_values(form, h, h.count + 1);
+    else
+        form.blank(4);
 }

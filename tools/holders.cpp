@@ -74,8 +74,10 @@ void create_holder(int& holder_id, int version, holder_set& set, int& status)
 
 void holder_use_flag(int mode, int& value)
 {
-    if (mode == 1) value = holders_in_use ? 1 : 0;
-    else if (mode == 2) holders_in_use = value != 0;
+    if (mode == 1)
+        value = holders_in_use ? 1 : 0;
+    else if (mode == 2)
+        holders_in_use = value != 0;
 }
 
 void dbdholdr(int mode, int& holder_id, int& version, holder_set& set, int& status)
@@ -90,8 +92,10 @@ void dbdholdr(int mode, int& holder_id, int& version, holder_set& set, int& stat
         reset_set(set, kResetTotalHeight);
         status = 0;
     } else if (mode == kCreate) {
-        if (set.count > kMaxHolderCount) eroutc("[dbdholdr] holder count out of range !", 0);
-        else create_holder(holder_id, version, set, status);
+        if (set.count > kMaxHolderCount)
+            eroutc("[dbdholdr] holder count out of range !", 0);
+        else
+            create_holder(holder_id, version, set, status);
         eclose(close_status);
     } else if ((mode == kRead) || (mode == kWrite && holder_id >= 1)) {
         int open = 0;

@@ -1,8 +1,8 @@
 // The selection list of a name table (DMLSTY): masters sorted by name, other kinds in table
 // order, shown page by page with "MORE" on the status line; and SBNAME, which opens it for one
 // kind and reports an empty table.
-#include "tools/master_names.hpp"
 #include "tools/dd_state.hpp"
+#include "tools/master_names.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_masters.hpp"

@@ -13,17 +13,17 @@
 
 inline constexpr int kNameTableClass = 15, kOwnNameTable = 5, kSecondNameTable = 10;
 inline constexpr int kMasterClass = 14;
-inline constexpr int kLocalMaster = 1, kReferenceMaster = 2, kViewMaster = 3, kLocalMaster4 = 4,
-                     kPatternMaster = 5, kGroupedMaster = 9;
+inline constexpr int kLocalMaster = 1, kReferenceMaster = 2, kViewMaster = 3, kLocalMaster4 = 4, kPatternMaster = 5,
+                     kGroupedMaster = 9;
 inline constexpr int kMasterNameLength = 20, kPartFileLength = 128;
 inline constexpr int kEntryTextLength = 152, kEntryTextWords = 38;
-inline constexpr int kNameTableGrowth = 512;   // zero words a table is created with and grows by
-inline constexpr int kListPageLimit = 100;     // lines of one page of the selection list
+inline constexpr int kNameTableGrowth = 512;  // zero words a table is created with and grows by
+inline constexpr int kListPageLimit = 100;    // lines of one page of the selection list
 
 // One entry of a name table as stored: the entity id and its text words.
 struct name_table_entry {
     int entity_id = 0;
-    std::vector<word> text;   // text.size() is the entry's word count
+    std::vector<word> text;  // text.size() is the entry's word count
 };
 
 // Reads every entry of a name table (the count is bounded by the table's words). Status 0, or
@@ -38,8 +38,8 @@ std::string name_entry_text(const std::vector<word>& text);
 void ENTNAM(int kind, int capacity, std::string& name, int& length);
 // The entry text of a kind 0..5 from the part file name and the name. Status 0, or -1 when the
 // kind is unknown or the text exceeds capacity (or 152 characters).
-void entry_text_build(int kind, std::string_view file_name, std::string_view name, int capacity,
-                      std::string& text, int& status);
+void entry_text_build(int kind, std::string_view file_name, std::string_view name, int capacity, std::string& text,
+                      int& status);
 
 // Opens or creates a name table: modes 1 and 3 the type-5 table, 2 and 4 the type-10 table; a
 // table that exists is returned by modes 3 and 4 and refused by modes 1 and 2.
@@ -49,8 +49,8 @@ void UPDMT(int table_id, int words_in_use, std::string_view text, int entity_id,
 // Searches a name table (mode: tens 0 create a missing table, 1 leave it; units 1 by text in
 // table 5, 2 by text in table 10, 3 by id in table 5, 4 by id in table 10). A search by text
 // answers the entity id, one by id the text; found_index 0 when nothing was found.
-void FBNAME(int mode, std::string& text, int& table_id, int& words_in_use, int& entity_id,
-            int& found_index, int& status);
+void FBNAME(int mode, std::string& text, int& table_id, int& words_in_use, int& entity_id, int& found_index,
+            int& status);
 // An entry of the kind found by its name in the part's own table (not created when missing).
 // Status 0 with its entity id, else -1.
 void master_find_by_name(int kind, std::string_view name, int& entity_id, int& status);
@@ -58,12 +58,12 @@ void master_find_by_name(int kind, std::string_view name, int& entity_id, int& s
 // Kind and names of a master or view: 0 none, 1 master of this part, 2 reference master, 3 view
 // master, 4 reference without name, 5 view master of this part, 6..10 views by view kind. The
 // names are blank-filled to their capacities (at most 20 and 128 characters).
-void MSNAME(int table_id, int entity_id, int& kind, int file_capacity, std::string& file_name,
-            int& file_length, int name_capacity, std::string& name, int& name_length, int& status);
+void MSNAME(int table_id, int entity_id, int& kind, int file_capacity, std::string& file_name, int& file_length,
+            int name_capacity, std::string& name, int& name_length, int& status);
 // Creates a reference master (mode 1, 3: type 2; mode 2: type 5) for name of part file, enters
 // it in the table when table_id > 0 and lets the host resolve it. Status 0 or -1.
-void GCEMP(int mode, int& master_id, int& resolved_id, std::string_view file_name, std::string_view name,
-           int table_id, int words_in_use, int& status);
+void GCEMP(int mode, int& master_id, int& resolved_id, std::string_view file_name, std::string_view name, int table_id,
+           int words_in_use, int& status);
 // The reference master of a master of another part file, found in the part's table or created.
 void PLGTMR(std::string_view file_name, std::string_view name, int& master_id, int& status);
 
@@ -81,5 +81,5 @@ void SBNAME(int kind, int mode, std::string& name, int& entity_id, int& status);
 // The master selection dialog: a master of this part (origin 1) or, from another part, one of
 // that part's file (origin 2) through its reference master. Status 0 with the id, the name (20
 // characters) and part file name (128 characters); -1 when the user left.
-void master_select(bool from_other_part, int& entity_id, int& origin, std::string& name,
-                   std::string& part_file, int& status);
+void master_select(bool from_other_part, int& entity_id, int& origin, std::string& name, std::string& part_file,
+                   int& status);

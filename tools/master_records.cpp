@@ -1,7 +1,7 @@
 // Master records: the names of a master or view (MSNAME), and the reference masters that stand
 // for a master of another part file (GCEMP creates one, PLGTMR finds or creates it).
-#include "tools/master_names.hpp"
 #include "tools/dd_state.hpp"
+#include "tools/master_names.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_masters.hpp"
@@ -81,7 +81,7 @@ void local_master_name(int table_id, int master_id, std::string& name, int& stat
     for (const name_table_entry& entry : entries) {
         if (entry.entity_id != master_id) continue;
         if (static_cast<int>(entry.text.size()) > kEntryTextWords) {
-            status = 1;   // too long
+            status = 1;  // too long
             return;
         }
         const std::string text = name_entry_text(entry.text);
@@ -99,8 +99,8 @@ void padded(const std::string& text, int capacity, std::string& out, int& length
 
 }  // namespace
 
-void MSNAME(int table_id, int entity_id, int& kind, int file_capacity, std::string& file_name,
-            int& file_length, int name_capacity, std::string& name, int& name_length, int& status)
+void MSNAME(int table_id, int entity_id, int& kind, int file_capacity, std::string& file_name, int& file_length,
+            int name_capacity, std::string& name, int& name_length, int& status)
 {
     file_capacity = std::max(0, file_capacity);
     name_capacity = std::max(0, name_capacity);
@@ -134,8 +134,10 @@ void MSNAME(int table_id, int entity_id, int& kind, int file_capacity, std::stri
                    (entity_type == kReferenceMaster || entity_type == kViewMaster)) {
             int open_class = 0, open_type = 0, close_status = 0;
             eopen(entity_id, open_class, open_type, status);
-            if (status == 0 && entity_type == kReferenceMaster) read_reference(kind, file, text, status);
-            else if (status == 0) read_view_master(kind, file, text, status);
+            if (status == 0 && entity_type == kReferenceMaster)
+                read_reference(kind, file, text, status);
+            else if (status == 0)
+                read_view_master(kind, file, text, status);
             eclose(close_status);
         } else {
             status = -1;
@@ -159,8 +161,8 @@ void MSNAME(int table_id, int entity_id, int& kind, int file_capacity, std::stri
     padded(text, name_capacity, name, name_length);
 }
 
-void GCEMP(int mode, int& master_id, int& resolved_id, std::string_view file_name, std::string_view name,
-           int table_id, int words_in_use, int& status)
+void GCEMP(int mode, int& master_id, int& resolved_id, std::string_view file_name, std::string_view name, int table_id,
+           int words_in_use, int& status)
 {
     status = -1;
     if (mode < 1 || mode > 3) {

@@ -1,8 +1,8 @@
 // The master selection dialog of the tool dialog's symbol page: the user names a master of this
 // part, or a part file and one of its masters (then represented here by a reference master), or
 // picks one from the sorted list.
-#include "tools/master_names.hpp"
 #include "tools/dd_state.hpp"
+#include "tools/master_names.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_masters.hpp"
@@ -53,8 +53,8 @@ bool read_master(std::string& name, int& entity_id)
 
 }  // namespace
 
-void master_select(bool from_other_part, int& entity_id, int& origin, std::string& name,
-                   std::string& part_file, int& status)
+void master_select(bool from_other_part, int& entity_id, int& origin, std::string& name, std::string& part_file,
+                   int& status)
 {
     status = -1;
     std::string file, master;

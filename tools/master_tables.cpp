@@ -1,8 +1,8 @@
 // Name tables of masters and patterns: entry texts, opening and creating a table, appending an
 // entry and searching by text or entity id. The symbol code, the master records and the
 // selection list read the tables through these routines.
-#include "tools/master_names.hpp"
 #include "tools/dd_state.hpp"
+#include "tools/master_names.hpp"
 
 #include "host/vantu.hpp"
 
@@ -74,8 +74,10 @@ void ENTNAM(int kind, int capacity, std::string& name, int& length)
 {
     static constexpr std::array<const char*, 5> kNames{"MASTER", "PATTERN", "CODE", "SUB-VIEW", "SUB-ASSY"};
     std::string text;
-    if (kind >= 1 && kind <= 5) text = kNames[static_cast<std::size_t>(kind - 1)];
-    else eroutc("ENTNAM - INVALID ENTITY TYPE", 0);
+    if (kind >= 1 && kind <= 5)
+        text = kNames[static_cast<std::size_t>(kind - 1)];
+    else
+        eroutc("ENTNAM - INVALID ENTITY TYPE", 0);
     if (capacity < 0) capacity = 0;
     text.resize(std::min(text.size(), static_cast<std::size_t>(capacity)));
     length = text.empty() ? 1 : static_cast<int>(text.size());
@@ -83,8 +85,8 @@ void ENTNAM(int kind, int capacity, std::string& name, int& length)
     name.resize(static_cast<std::size_t>(capacity), ' ');
 }
 
-void entry_text_build(int kind, std::string_view file_name, std::string_view name, int capacity,
-                      std::string& text, int& status)
+void entry_text_build(int kind, std::string_view file_name, std::string_view name, int capacity, std::string& text,
+                      int& status)
 {
     status = -1;
     std::string built;
@@ -92,8 +94,10 @@ void entry_text_build(int kind, std::string_view file_name, std::string_view nam
     const std::string file = "(" + std::string(file_name) + ")";
     switch (kind) {
     case 0: built = std::string(file_name); break;
-    case 1: case 5: built = digit + std::string(name); break;
-    case 2: case 3: built = digit + std::string(name) + file; break;
+    case 1:
+    case 5: built = digit + std::string(name); break;
+    case 2:
+    case 3: built = digit + std::string(name) + file; break;
     case 4: built = digit + file; break;
     default: return;
     }
@@ -167,8 +171,8 @@ void UPDMT(int table_id, int words_in_use, std::string_view text, int entity_id,
     }
 }
 
-void FBNAME(int mode, std::string& text, int& table_id, int& words_in_use, int& entity_id,
-            int& found_index, int& status)
+void FBNAME(int mode, std::string& text, int& table_id, int& words_in_use, int& entity_id, int& found_index,
+            int& status)
 {
     const int tens = mode / 10, units = mode % 10;
     found_index = 0;
@@ -205,8 +209,10 @@ void FBNAME(int mode, std::string& text, int& table_id, int& words_in_use, int& 
         if (static_cast<int>(entry.text.size()) > kEntryTextWords) continue;
         const bool match = by_text ? name_entry_text(entry.text) == wanted : entry.entity_id == entity_id;
         if (!match) continue;
-        if (by_text) entity_id = entry.entity_id;
-        else text = name_entry_text(entry.text);
+        if (by_text)
+            entity_id = entry.entity_id;
+        else
+            text = name_entry_text(entry.text);
         found_index = static_cast<int>(k) + 1;
         return;
     }

@@ -22,10 +22,7 @@ constexpr int kShowHolders = 2;
 float tip_factor(const mill_fields& m) { return std::tan(radian(45 + m.SPARE1 / 2)); }
 
 // The diameter a holder set starts from: the tool's at the top of its cut length.
-float reference_diameter(const mill_fields& m)
-{
-    return m.DIAMTR + 2 * m.CUTLNG * std::tan(radian(m.SPARE1));
-}
+float reference_diameter(const mill_fields& m) { return m.DIAMTR + 2 * m.CUTLNG * std::tan(radian(m.SPARE1)); }
 
 }  // namespace
 
@@ -43,7 +40,7 @@ void mill_shape_sync(int final_pass)
         c.mill_shape = kCornerRadius;
         if (eqval(m.DIAMTR, 2 * m.CRNRRD / k)) {
             c.mill_shape = kBall;
-            m.DIAMTR = 2 * m.CRNRRD;   // shown as the ball's diameter
+            m.DIAMTR = 2 * m.CRNRRD;  // shown as the ball's diameter
         }
     }
     if (c.mill_shape == kBall) {
@@ -55,8 +52,10 @@ void mill_shape_sync(int final_pass)
     }
     c.previous_shape = c.mill_shape;
     if (c.holder_choice == 0) c.holder_choice = m.SPARE2 <= 0 ? kNoHolders : kHolders;
-    if (c.holder_choice == kNoHolders) m.SPARE2 = -std::fabs(m.SPARE2);
-    else m.SPARE2 = std::max(std::fabs(m.SPARE2), reference_diameter(m));
+    if (c.holder_choice == kNoHolders)
+        m.SPARE2 = -std::fabs(m.SPARE2);
+    else
+        m.SPARE2 = std::max(std::fabs(m.SPARE2), reference_diameter(m));
     const int holder = tool_block().HOLDER;
     if (holder != c.previous_holder) m.DIMCMP = m.LENCMP = m.FIXCMP = holder;
     c.previous_holder = holder;
@@ -85,8 +84,10 @@ void mill_page(form_builder& form)
     }
     form.integer(1, kListChoice, kShapeList, c.mill_shape, 0, 0, kWatch | kFollow);
     form.real(2, kRealField, m.DIAMTR, 0, 9999, kWatch | kFollow);
-    if (c.mill_shape == kBall) form.blank();
-    else form.real(3, kRealField, m.CRNRRD, 0, 4999.5f, kWatch | kFollow);
+    if (c.mill_shape == kBall)
+        form.blank();
+    else
+        form.real(3, kRealField, m.CRNRRD, 0, 4999.5f, kWatch | kFollow);
     form.integer(4, kIntField, -1, tool_block().HOLDER, 1, 9999, kFollow);
     form.column();
     form.integer(5, kListChoice, kHolderList, c.holder_choice, 0, 0, kWatch | kFollow);
@@ -115,4 +116,7 @@ void mill_page(form_builder& form)
     form.real(9, kSecondReal, m.SPARE1, 0, 89.9f, kWatch | kFollow);
 }
 
-bool mill_shows_holders() { return page_choices().holder_choice == kHolders && page_choices().holder_params == kShowHolders; }
+bool mill_shows_holders()
+{
+    return page_choices().holder_choice == kHolders && page_choices().holder_params == kShowHolders;
+}

@@ -3,8 +3,7 @@
 // its own .cpp file, so every block keeps a single definition behind a single function.
 #pragma once
 
-template <class Block>
-Block& module_block()
+template <class Block> Block& module_block()
 {
     static Block block;
     return block;

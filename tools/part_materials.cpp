@@ -1,12 +1,12 @@
 // The part materials of the tool dialog's part-material item: the material a tool is meant for.
 // The lists take the names of the tool material list when they are first needed; the part
 // material chosen is kept as the model datum "MTRN".
-#include "tools/tool_data_pages.hpp"
 #include "tools/module_block.hpp"
+#include "tools/tool_data_pages.hpp"
 #include "tools/tool_library.hpp"
 
-#include "toolpath/host_helpers.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/host_helpers.hpp"
 
 namespace {
 

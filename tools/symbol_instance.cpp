@@ -3,8 +3,8 @@
 // own frame (tool_display_frame).
 #include "tools/symbol_masters.hpp"
 
-#include "toolpath/tool_position.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/tool_position.hpp"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Placement data of symbol masters: the head of a master's own record (GIMASH), the frame of any
 // master kind including those that refer to another part file or to a view (GTMSTR), and the
 // master's names for the tool dialog.
-#include "tools/symbol_masters.hpp"
 #include "tools/master_names.hpp"
+#include "tools/symbol_masters.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_masters.hpp"
@@ -34,8 +34,10 @@ void resolved_frame(int master_id, int master_type, float (&point)[3], float (&m
         return;
     }
     resolved_id = resolved;
-    if (master_type == kViewMaster) viewtr(resolved, matrix, point, status);
-    else GIMASH(resolved, head, matrix, point, slaves, extra, status);
+    if (master_type == kViewMaster)
+        viewtr(resolved, matrix, point, status);
+    else
+        GIMASH(resolved, head, matrix, point, slaves, extra, status);
 }
 
 }  // namespace
@@ -46,8 +48,7 @@ bool is_class14_type149(int entity_class, int entity_type)
            (entity_type == kLocalMaster || entity_type == kLocalMaster4 || entity_type == kGroupedMaster);
 }
 
-void GIMASH(int master_id, int& head, float (&matrix)[9], float (&point)[3], int& slave_count,
-            int& extra, int& status)
+void GIMASH(int master_id, int& head, float (&matrix)[9], float (&point)[3], int& slave_count, int& extra, int& status)
 {
     int entity_class = 0, entity_type = 0, close_status = 0;
     eopen(master_id, entity_class, entity_type, status);
@@ -91,11 +92,14 @@ void GTMSTR(int master_id, float (&point)[3], float (&matrix)[9], int& resolved_
     int saved = 0, restored = 0, entity_class = 0, entity_type = 0, head = 0, slaves = 0, extra = 0;
     svcrpr(saved);
     egclty(master_id, entity_class, entity_type, status);
-    if (status != 0 || entity_class != kMasterClass) status = -1;
-    else if (is_class14_type149(entity_class, entity_type)) GIMASH(master_id, head, matrix, point, slaves, extra, status);
+    if (status != 0 || entity_class != kMasterClass)
+        status = -1;
+    else if (is_class14_type149(entity_class, entity_type))
+        GIMASH(master_id, head, matrix, point, slaves, extra, status);
     else if (entity_type == kReferenceMaster || entity_type == kPatternMaster || entity_type == kViewMaster)
         resolved_frame(master_id, entity_type, point, matrix, resolved_id, status);
-    else status = -1;
+    else
+        status = -1;
     if (saved == 0) rtcrpr(restored);
     if (status != 0) {
         eroutc("GTMSTR - ILLEGAL MASTER ENTITY", 0);
@@ -111,6 +115,6 @@ void symbol_master_name(int master_id, int& kind, std::string& file_name, std::s
         status = 1;
         return;
     }
-    MSNAME(table_id, master_id, kind, kPartFileLength, file_name, file_length, kMasterNameLength, name,
-           name_length, status);
+    MSNAME(table_id, master_id, kind, kPartFileLength, file_name, file_length, kMasterNameLength, name, name_length,
+           status);
 }

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kLocalMasterType = 1, kTwinMasterType = 4;
-constexpr int kHeadWords = 13;   // the integer 0 and the 12 reals before the slave count
+constexpr int kHeadWords = 13;  // the integer 0 and the 12 reals before the slave count
 constexpr int kSet = 2, kGet = 1;
 constexpr int kOwnerGroup = 68, kOwnerMessage = 29;
 

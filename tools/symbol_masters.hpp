@@ -10,8 +10,7 @@ inline constexpr int kInstanceClass = 13, kSymbolInstanceType = 2;
 // True for class 14 with type 1, 4 or 9: masters whose placement data are their own record.
 bool is_class14_type149(int entity_class, int entity_type);
 // The head of a master record of type 1, 4 or 9; `extra` is written only for type 4.
-void GIMASH(int master_id, int& head, float (&matrix)[9], float (&point)[3], int& slave_count,
-            int& extra, int& status);
+void GIMASH(int master_id, int& head, float (&matrix)[9], float (&point)[3], int& slave_count, int& extra, int& status);
 // The placement data of a master of any kind; resolved_id is written when the master refers to
 // another one. Status 0, or -1 with "GTMSTR - ILLEGAL MASTER ENTITY".
 void GTMSTR(int master_id, float (&point)[3], float (&matrix)[9], int& resolved_id, int& status);

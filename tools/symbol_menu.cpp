@@ -1,11 +1,11 @@
 // The symbol item of the tool dialog: which entries it offers by the symbol kind and the dialog
 // mode, and what each entry does (keep, back to the default symbol, pick a master, show the
 // default or the current symbol).
-#include "tools/tool_dialog.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/default_symbol.hpp"
 #include "tools/master_names.hpp"
 #include "tools/symbol_masters.hpp"
+#include "tools/tool_dialog.hpp"
 #include "tools/tool_records.hpp"
 #include "tools/tool_validation.hpp"
 

@@ -96,7 +96,8 @@ bool offset(curve_record& record, double side, double radius)
 // +1 when the point lies left of the record's direction, -1 right (iside).
 double side_of(const curve_record& record, const double* point)
 {
-    const double cross = record.first[0] * (point[1] - record.point[1]) - record.first[1] * (point[0] - record.point[0]);
+    const double cross =
+        record.first[0] * (point[1] - record.point[1]) - record.first[1] * (point[0] - record.point[0]);
     return cross >= 0.0 ? 1.0 : -1.0;
 }
 
@@ -110,8 +111,10 @@ void sym_slot_line(symbol_list& list, const float (&start)[3], const float (&end
     status = kFailed;
     if (!slot) return;
     int id = -1;
-    if (eqpt3(start, end) != 0) GCPT0(id, start, status);
-    else sym_line(id, start, end, status);
+    if (eqpt3(start, end) != 0)
+        GCPT0(id, start, status);
+    else
+        sym_line(id, start, end, status);
     if (status != 0) {
         status = kFailed;
         return;
@@ -120,8 +123,8 @@ void sym_slot_line(symbol_list& list, const float (&start)[3], const float (&end
     slot_made(list, id);
 }
 
-void sym_slot_arc(symbol_list& list, const float (&centre)[3], float radius, float start_angle,
-                  float sweep_angle, int& status)
+void sym_slot_arc(symbol_list& list, const float (&centre)[3], float radius, float start_angle, float sweep_angle,
+                  int& status)
 {
     int* slot = free_slot(list);
     status = kFailed;
@@ -144,8 +147,8 @@ void sym_slots_attribute(symbol_list& list, int first, int last, const char* key
         if (list.slot(k) > 0) set_attribute(list.slot(k), key, value);
 }
 
-void fillet_center(int curve1, float& parameter1, int curve2, float& parameter2, float radius,
-                   float (&centre)[3], int& status)
+void fillet_center(int curve1, float& parameter1, int curve2, float& parameter2, float radius, float (&centre)[3],
+                   int& status)
 {
     status = -1;
     double t1 = parameter1, t2 = parameter2;

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int kMarkPen = 3;
-constexpr float kRoundPunchSweep = 359.99f;   // a round punch is drawn as an open circle
+constexpr float kRoundPunchSweep = 359.99f;  // a round punch is drawn as an open circle
 constexpr float kPunchAxis = 10.0f;
 
 sym_point xy(float x, float y) { return {x, y, 0.0f}; }
@@ -26,7 +26,8 @@ float middle_parameter(int curve)
 }
 
 // The fillet of the radius between the curves in two slots: its centre and the touch points.
-bool fillet(symbol_pen& pen, int slot1, int slot2, float radius, sym_point& centre, sym_point& touch1, sym_point& touch2)
+bool fillet(symbol_pen& pen, int slot1, int slot2, float radius, sym_point& centre, sym_point& touch1,
+            sym_point& touch2)
 {
     if (pen.status != 0) return false;
     const int c1 = pen.list.slot(slot1), c2 = pen.list.slot(slot2);
@@ -83,7 +84,7 @@ void symbol_lathe(symbol_list& list, int& status)
     const int edge1 = pen.line(s1, e1);
     const int edge2 = pen.line(s2, e2);
     pen.line(e1, e2);
-    const int face = swapped ? edge2 : edge1;   // the edge along FACANG
+    const int face = swapped ? edge2 : edge1;  // the edge along FACANG
     pen.attribute(face, face, "PE", kMarkPen);
 
     const int quadrant = lathe_quadrant(q, a1, a2);
@@ -221,16 +222,20 @@ sym_point groove_reference(float spare1, int orientation, float a, float b)
 {
     const int column = orientation - 1;
     const float rows[4][4][2] = {
-        {{a, b}, {-a, -b}, {b, -a}, {-b, a}},                 // 1.0
-        {{-a, b}, {a, -b}, {b, a}, {-b, -a}},                 // -1.0
-        {{a + b, 0}, {-a - b, 0}, {0, -a - b}, {0, a + b}},   // 2.0
-        {{-a - b, 0}, {a + b, 0}, {0, a + b}, {0, -a - b}},   // -2.0
+        {{a, b}, {-a, -b}, {b, -a}, {-b, a}},                // 1.0
+        {{-a, b}, {a, -b}, {b, a}, {-b, -a}},                // -1.0
+        {{a + b, 0}, {-a - b, 0}, {0, -a - b}, {0, a + b}},  // 2.0
+        {{-a - b, 0}, {a + b, 0}, {0, a + b}, {0, -a - b}},  // -2.0
     };
     int row = -1;
-    if (spare1 == 1.0f) row = 0;
-    else if (spare1 == -1.0f) row = 1;
-    else if (spare1 == 2.0f) row = 2;
-    else if (spare1 == -2.0f) row = 3;
+    if (spare1 == 1.0f)
+        row = 0;
+    else if (spare1 == -1.0f)
+        row = 1;
+    else if (spare1 == 2.0f)
+        row = 2;
+    else if (spare1 == -2.0f)
+        row = 3;
     if (row < 0) return xy(0, 0);
     return xy(rows[row][column][0], rows[row][column][1]);
 }
@@ -270,7 +275,8 @@ void symbol_groove(symbol_list& list, int& status)
 
     const float h = f.HWIDTH / 2, x1 = f.CUTLNG, x2 = f.CUTLNG + f.HLENTH;
     // A holder wider than the back edge: its front side takes the back edge's slot.
-    if (gtval0(f.HWIDTH - std::fabs(back2[1] - back1[1]))) pen.replace_line(back, turned(xy(x1, -h)), turned(xy(x1, h)));
+    if (gtval0(f.HWIDTH - std::fabs(back2[1] - back1[1])))
+        pen.replace_line(back, turned(xy(x1, -h)), turned(xy(x1, h)));
     line(xy(x1, h), xy(x2, h));
     line(xy(x2, h), xy(x2, -h));
     line(xy(x2, -h), xy(x1, -h));

@@ -50,7 +50,7 @@ int entity_colour(int id, int fallback)
 // ---- mill holder -----------------------------------------------------------------------------
 
 struct holder_part {
-    float bottom = 0, top = 0, cone = 0, total = 0;   // radii and heights
+    float bottom = 0, top = 0, cone = 0, total = 0;  // radii and heights
 };
 
 holder_part part_of(const holder_set& set, int index)
@@ -59,10 +59,7 @@ holder_part part_of(const holder_set& set, int index)
     return {set.bottom_diameter[i] / 2, set.top_diameter[i] / 2, set.cone_height[i], set.total_height[i]};
 }
 
-void ring(symbol_pen& pen, float radius, float z)
-{
-    pen.circle({0, 0, z}, std::max(radius, kSmallestRing));
-}
+void ring(symbol_pen& pen, float radius, float z) { pen.circle({0, 0, z}, std::max(radius, kSmallestRing)); }
 
 void four_lines(symbol_pen& pen, float r1, float z1, float r2, float z2)
 {
@@ -204,7 +201,7 @@ void symbol_mill(symbol_list& list, int& status)
     symbol_pen pen{list};
     const mill_fields& m = tool_shapes().mill;
     const float big_r = m.DIAMTR / 2, rc = m.CRNRRD, length = clear_length(m.CLRLNG);
-    const float t = m.SPARE1;   // the taper angle, 0 for records older than the taper
+    const float t = m.SPARE1;  // the taper angle, 0 for records older than the taper
     const float ta = radian(t);
     const float q = neval0(t) ? rc * (1 - std::sin(ta)) / std::cos(ta) : rc;
     const float zc = q * std::cos(ta);
@@ -236,7 +233,7 @@ void symbol_mill(symbol_list& list, int& status)
         const float x_point[3] = {toward[0], toward[1], toward[2]}, below[3] = {0, 0, rc - 1};
         int ucs = -1, view = -1;
         xsys4(origin, x_point, below, ucs, pen.status);
-        if (pen.status == 0) pen.keep(ucs);   // a slave of the master: it goes with the symbol
+        if (pen.status == 0) pen.keep(ucs);  // a slave of the master: it goes with the symbol
         if (pen.status == 0) trchk(ucs, view, pen.status);
         if (pen.status != 0) {
             pen.status = -5;

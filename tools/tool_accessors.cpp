@@ -73,8 +73,7 @@ void tool_value(int tool_id, int current_tool::*member, int& result)
     if (loaded(tool_id)) result = tool_block().*member;
 }
 
-template <class T>
-void condition_value(int tool_id, std::array<T, kConditions> current_tool::*values, T& result)
+template <class T> void condition_value(int tool_id, std::array<T, kConditions> current_tool::*values, T& result)
 {
     result = T(-1);
     if (loaded(tool_id)) result = (tool_block().*values)[condition()];
@@ -243,7 +242,11 @@ void tool_get_chrm_gcodes(int tool_id, int& g1, int& g2, int& g3, int& g4, int& 
     g1 = g2 = g3 = g4 = g5 = -1;
     if (!is_class(tool_id, kCharmille)) return;
     const auto& g = tool_shapes().chrm.GCODE;
-    g1 = g[0]; g2 = g[1]; g3 = g[2]; g4 = g[3]; g5 = g[4];
+    g1 = g[0];
+    g2 = g[1];
+    g3 = g[2];
+    g4 = g[3];
+    g5 = g[4];
 }
 
 void tool_get_chrm_cregst(int tool_id, float& result)

@@ -8,10 +8,10 @@
 
 void tool_get_class(int tool_id, int& result);
 void tool_get_symbol_master(int tool_id, int& result);
-void tool_get_name(int tool_id, std::string& name);        // 20 characters, upper case
-void tool_get_name_c(int tool_id, std::string& name);      // at most 19 characters, no padding
+void tool_get_name(int tool_id, std::string& name);    // 20 characters, upper case
+void tool_get_name_c(int tool_id, std::string& name);  // at most 19 characters, no padding
 void tool_get_text(int tool_id, std::string& text);
-void tool_get_life(int tool_id, float& hours);             // 0 when the tool has none
+void tool_get_life(int tool_id, float& hours);  // 0 when the tool has none
 void tool_get_diameter(int tool_id, float& result);
 void tool_get_mill_diameter(int tool_id, float& result);
 void tool_get_mill_diameter_dbl(int tool_id, double& result);

@@ -1,17 +1,17 @@
 // Creating tools: CRTOOL makes new tools and copies of tools through the tool dialog and stores
 // them with their holder entity and default symbol; tool_create is the creation a tool choice
 // offers. Reads and writes current_tool, tool_shape_records and holder_set.
-#include "tools/tool_dialog.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
 #include "tools/default_symbol.hpp"
+#include "tools/tool_dialog.hpp"
 #include "tools/tool_entities.hpp"
 #include "tools/tool_library.hpp"
 #include "tools/tool_lists.hpp"
 #include "tools/tool_records.hpp"
 
-#include "toolpath/nc_state_texts.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_texts.hpp"
 
 namespace {
 
@@ -61,7 +61,7 @@ bool choose_source(int operation, int slot, int list_position, int given, int& s
     std::string name;
     toollist_menu(slot, 0, 0, 0, source, name, status);
     if (status == -1 || status == -2) {
-        status = 0;   // the user backed out: the passes end quietly
+        status = 0;  // the user backed out: the passes end quietly
         return false;
     }
     return status == 0;
@@ -108,8 +108,8 @@ void create_one(int tool_class, int operation, int version, int source, int& new
 
 }  // namespace
 
-void CRTOOL(int tool_class, int operation, int version, int slot, int& list_position, int& tool_id,
-            int& created, int& status)
+void CRTOOL(int tool_class, int operation, int version, int slot, int& list_position, int& tool_id, int& created,
+            int& status)
 {
     status = 0;
     const int given = tool_id;
@@ -118,7 +118,7 @@ void CRTOOL(int tool_class, int operation, int version, int slot, int& list_posi
         if (!choose_source(operation, slot, list_position, given, source, status)) break;
         int new_id = -1;
         create_one(tool_class, operation, version, source, new_id, status);
-        if (status != 0) break;   // an error, or the user left the dialog
+        if (status != 0) break;  // an error, or the user left the dialog
         const std::string name = dd_trimmed(tool_block().TLNAME);
         int listed = 0;
         puttol_named(slot, new_id, 0, name, listed);

@@ -1,15 +1,15 @@
 // The tool-data page: the tool material (picked from the material list) and the values of the
 // class that do not shape the tool: lift length, and for a mill its number of teeth and
 // compensation numbers. Reads and writes current_tool.TMTRAL and tool_shape_records.
-#include "tools/tool_data_pages.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
-#include "tools/tool_form.hpp"
 #include "tools/tool_accessors.hpp"
+#include "tools/tool_data_pages.hpp"
+#include "tools/tool_form.hpp"
 #include "tools/tool_library.hpp"
 
-#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "tools/tool_utilities.hpp"
 
 namespace {
@@ -91,7 +91,8 @@ void tool_data_page(int tool_class, int mode, int& form_word, int& status)
         if (answer != header) continue;
         std::string picked;
         int picked_status = kMaterialBack;
-        for (int ask = 0; ask < kMaxRounds && picked_status == kMaterialBack; ++ask) material_menu(picked, picked_status);
+        for (int ask = 0; ask < kMaxRounds && picked_status == kMaterialBack; ++ask)
+            material_menu(picked, picked_status);
         if (picked_status != 0) break;
         material = picked;
     }

@@ -10,8 +10,8 @@ inline constexpr int kListingMode = 11;
 
 // The shown values of the condition page, beside the tool's conditions (never stored).
 struct condition_work {
-    std::array<float, 5> shown_speed{};    // CRVLOC in the user's speed unit
-    std::array<float, 5> feed_per_tooth{}; // feed per tooth, or per revolution; -1 unset
+    std::array<float, 5> shown_speed{};     // CRVLOC in the user's speed unit
+    std::array<float, 5> feed_per_tooth{};  // feed per tooth, or per revolution; -1 unset
 };
 condition_work& conditions_shown();
 

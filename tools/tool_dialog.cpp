@@ -14,9 +14,9 @@
 #include "tools/tool_records.hpp"
 #include "tools/tool_validation.hpp"
 
+#include "host/vantu.hpp"
 #include "toolpath/interaction_modes.hpp"
 #include "toolpath/nc_state_texts.hpp"
-#include "host/vantu.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <cstdio>
@@ -24,7 +24,7 @@
 namespace {
 
 constexpr int kAccepted = 0, kFailed = -5, kLeft = -1;
-constexpr int kTall = 1000;   // screen height in pixels above which the form sits one row lower
+constexpr int kTall = 1000;  // screen height in pixels above which the form sits one row lower
 constexpr int kGet = 1, kSet = 2;
 constexpr int kInternal = 1, kLibrary = 2;
 constexpr int kNoHolders = 1, kHolders = 2;
@@ -40,7 +40,7 @@ enum class next { again, rebuild, end };
 struct form_items {
     int name = 0, comment = 0, header = 0, symbol = 0, tech = 0, part_material = 0, more_data = 0, user = 0;
     int tool_colour = 0, holder_colour = 0;
-    int holder_first = 0, holder_last = 0;   // the holder block
+    int holder_first = 0, holder_last = 0;  // the holder block
 };
 
 struct holder_snapshot {
@@ -87,7 +87,10 @@ private:
     bool is_mill() const { return class_ == kMill; }
 };
 
-std::string trimmed(std::string_view text) { return dd_trimmed(text.substr(0, std::min<std::size_t>(text.size(), kToolText - 1))); }
+std::string trimmed(std::string_view text)
+{
+    return dd_trimmed(text.substr(0, std::min<std::size_t>(text.size(), kToolText - 1)));
+}
 
 int entity_colour(int id)
 {
@@ -117,7 +120,8 @@ std::string header_text(int tool_class, int used, bool library)
 {
     std::string name;
     class_name_text(tool_class, name);
-    const char* prefix = used == 0 ? (library ? "LIB.TOOL:" : "INT.TOOL:") : (library ? "LIB.USED TOOL:" : "INT.USED TOOL:");
+    const char* prefix =
+        used == 0 ? (library ? "LIB.TOOL:" : "INT.TOOL:") : (library ? "LIB.USED TOOL:" : "INT.USED TOOL:");
     return prefix + name.substr(0, used == 0 ? 11 : 7);
 }
 
@@ -270,7 +274,8 @@ void dialog_run::declare_items(form_builder& form)
         if (header_hidden_) {
             form.blank();
         } else if (int_lib_ == kLibrary) {
-            items_.header = form.line(header_text(class_, used_, false) + "@" + header_text(class_, used_, true), int_lib_);
+            items_.header =
+                form.line(header_text(class_, used_, false) + "@" + header_text(class_, used_, true), int_lib_);
         } else {
             items_.header = form.line(header_text(class_, used_, false));
         }
@@ -281,8 +286,10 @@ void dialog_run::declare_items(form_builder& form)
     tool_class_page(class_, form);
     if (host_run_) return;
     const bool conditions = tool_table_ids().conditions_of(class_) > 0;
-    if (conditions) items_.tech = form.line("TECH. PARAMS ...");
-    else form.blank();
+    if (conditions)
+        items_.tech = form.line("TECH. PARAMS ...");
+    else
+        form.blank();
     if (conditions && (mode_ == 13 || mode_ == 14)) {
         char text[40];
         std::snprintf(text, sizeof text, "PART MAT.=%.*s", 10, tool_text(t.PMTRAL).c_str());
@@ -291,8 +298,10 @@ void dialog_run::declare_items(form_builder& form)
         form.blank();
     }
     items_.more_data = form.line("MORE TOOL DATA ...");
-    if (tool_table_ids().table_of(class_ + kUserTypeOffset) >= 1) items_.user = form.line("USER DEFINITIONS");
-    else form.blank();
+    if (tool_table_ids().table_of(class_ + kUserTypeOffset) >= 1)
+        items_.user = form.line("USER DEFINITIONS");
+    else
+        form.blank();
     if (is_mill() && mill_shows_holders() && !listing_) {
         int status = 0;
         items_.holder_first = form.items + 1;
@@ -441,9 +450,12 @@ next dialog_run::changed_item(int item, int& status)
         return changed != 0 ? next::rebuild : next::again;
     }
     int page_status = 0;
-    if (item == items_.more_data) tool_data_page(class_, mode_, form_word_, page_status);
-    else if (item == items_.tech) cutting_conditions_page(class_, mode_, form_word_, page_status);
-    else if (item == items_.user) user_definitions_page(kUserSlot, mode_, form_word_, page_status);
+    if (item == items_.more_data)
+        tool_data_page(class_, mode_, form_word_, page_status);
+    else if (item == items_.tech)
+        cutting_conditions_page(class_, mode_, form_word_, page_status);
+    else if (item == items_.user)
+        user_definitions_page(kUserSlot, mode_, form_word_, page_status);
     if (item == items_.more_data || item == items_.tech || item == items_.user) {
         if (page_status == kFailed) {
             status = kFailed;
@@ -566,7 +578,8 @@ int dialog_run::run()
         }
         int answer = 0;
         macro_redisplay();
-        modifa(0, form_word_, std::span<const int>(watch_.items.data(), static_cast<std::size_t>(watch_.count)), answer);
+        modifa(0, form_word_, std::span<const int>(watch_.items.data(), static_cast<std::size_t>(watch_.count)),
+               answer);
         cells_.store_back();
         symbol_view_remove(symbol_);
         next step = next::again;

@@ -19,8 +19,8 @@ void tool_dialog(int tool_class, int mode, int used_flag, int& status);
 struct symbol_choice {
     int kind = 9;
     std::string name, path;
-    int shown_instance = 0;   // a symbol placed for viewing, removed after the next answer
-    int shown_master = 0;     // its default master when it was made for viewing only
+    int shown_instance = 0;  // a symbol placed for viewing, removed after the next answer
+    int shown_master = 0;    // its default master when it was made for viewing only
 };
 // The item's choice text ("@"-separated entries) and its starting entry.
 void symbol_menu_text(const symbol_choice& symbol, int mode, std::string& text, int& starting_entry);
@@ -50,8 +50,8 @@ void tool_create(int tool_class, int slot, int& tool_id, int& status);
 // tools picked after "DUPLICATE:" until the user backs out, others one picked copy. Each tool
 // made goes into the list slot and counts in list_position and created. Status 0, -2 when the
 // user left the dialog, -5 with "CRTOOL, ERRORS IN CREATING TOOLS" or "... COPYING TOOLS".
-void CRTOOL(int tool_class, int operation, int version, int slot, int& list_position, int& tool_id,
-            int& created, int& status);
+void CRTOOL(int tool_class, int operation, int version, int slot, int& list_position, int& tool_id, int& created,
+            int& status);
 
 // The module reset of the tool code: the current tool and its blocks, the dialog's choices and
 // colours, the materials, the tool-list slots (forgotten, not closed) and the holder-use flag.

@@ -53,8 +53,10 @@ void tool_header_put(int entity_id, const tool_header& header, int& status)
     eginfo(state);
     eopen(entity_id, entity_class, entity_type, status);
     std::array<int, kToolHeaderWords> words = header.to_words();
-    if (status == 0 && entity_class == kToolEntityClass) eputi(kToolHeaderWords, words.data(), status);
-    else status = kToolNotRead;
+    if (status == 0 && entity_class == kToolEntityClass)
+        eputi(kToolHeaderWords, words.data(), status);
+    else
+        status = kToolNotRead;
     eclose(close_status);
     if (status != 0) status = kToolNotRead;
     if (state == 1) esinfo(give_back);
@@ -90,7 +92,8 @@ void tool_library_name(int tool_id, std::string& name, int& status)
     int int_value = 0;
     float real_value = 0.0f;
     std::string text;
-    if (status == 0) tool_field_get_put(kCopyRead, header.table_id, header.record_id, field, int_value, real_value, text, status);
+    if (status == 0)
+        tool_field_get_put(kCopyRead, header.table_id, header.record_id, field, int_value, real_value, text, status);
     if (status == 0) name = dd_upper(tool_text(text).substr(0, kToolText - 1)) + ' ';
 }
 

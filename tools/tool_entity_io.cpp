@@ -1,10 +1,10 @@
 // Whole tools through the tool library: tool_entity_io reads a tool entity into the current tool
 // or writes the current tool into one; master_info answers the names of a tool's symbol master.
-#include "tools/tool_library.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
 #include "tools/symbol_masters.hpp"
 #include "tools/tool_entities.hpp"
+#include "tools/tool_library.hpp"
 #include "tools/tool_records.hpp"
 #include "tools/tool_tables.hpp"
 
@@ -102,8 +102,10 @@ void tool_entity_io(int mode, int tool_class, int tool_id, int& holder_id, int& 
     int ready = 0;
     tool_tables_ensure(tool_class, ready);
     if (ready < 0) return;
-    if (mode == kEntityRead) read_tool(tool_class, tool_id, holder_id, status);
-    else if (mode == kEntityWrite && tool_id >= 1) write_tool(tool_class, tool_id, holder_id, status);
+    if (mode == kEntityRead)
+        read_tool(tool_class, tool_id, holder_id, status);
+    else if (mode == kEntityWrite && tool_id >= 1)
+        write_tool(tool_class, tool_id, holder_id, status);
     if (status != 0) status = kFailed;
 }
 

@@ -49,8 +49,8 @@ void find_tool_field(int table_id, std::string_view field_name, int& field_index
     if (load_table(table_id)) DDFIF1(field_name, field, field_index, status);
 }
 
-void tool_field_get_put(int mode, int table_id, int record_id, int field_index, int& int_value,
-                        float& real_value, std::string& text_value, int& status)
+void tool_field_get_put(int mode, int table_id, int record_id, int field_index, int& int_value, float& real_value,
+                        std::string& text_value, int& status)
 {
     status = kToolNotRead;
     dd_field field;
@@ -62,20 +62,26 @@ void tool_field_get_put(int mode, int table_id, int record_id, int field_index, 
         return;
     }
     if (mode == kCopyRead) {
-        if (field.type == kDdReal) real_value = dd_value_real(field);
-        else if (field.type == kDdText) text_value = dd_value_text(field);
-        else int_value = dd_value_int(field);
+        if (field.type == kDdReal)
+            real_value = dd_value_real(field);
+        else if (field.type == kDdText)
+            text_value = dd_value_text(field);
+        else
+            int_value = dd_value_int(field);
         return;
     }
-    if (field.type == kDdReal) dd_set_real(field, real_value);
-    else if (field.type == kDdText) dd_set_text(field, text_value);
-    else dd_set_int(field, int_value);
+    if (field.type == kDdReal)
+        dd_set_real(field, real_value);
+    else if (field.type == kDdText)
+        dd_set_text(field, text_value);
+    else
+        dd_set_int(field, int_value);
     NGREM1(kDdRewrite, record, status);
     if (status != 0) status = kToolNotRead;
 }
 
-void tool_record_fields(int table_id, std::string_view field_name, int compare, int int_value,
-                        float real_value, std::string_view text_value, int& result)
+void tool_record_fields(int table_id, std::string_view field_name, int compare, int int_value, float real_value,
+                        std::string_view text_value, int& result)
 {
     result = kToolNotRead;
     int field_index = 0, status = 0;
@@ -94,10 +100,12 @@ void tool_record_fields(int table_id, std::string_view field_name, int compare, 
             result = kToolNotRead;
             return;
         }
-        bool equal = compare == kCompareInt ? dd_value_int(field) == int_value
-                   : compare == kCompareReal ? eqval(dd_value_real(field), real_value) != 0
-                   : compare == kCompareText ? dd_trimmed(dd_value_text(field)) == dd_trimmed(text_value)
-                   : compare == kCompareFolded && dd_upper(dd_trimmed(dd_value_text(field))) == dd_upper(dd_trimmed(text_value));
+        bool equal = compare == kCompareInt    ? dd_value_int(field) == int_value
+                     : compare == kCompareReal ? eqval(dd_value_real(field), real_value) != 0
+                     : compare == kCompareText
+                         ? dd_trimmed(dd_value_text(field)) == dd_trimmed(text_value)
+                         : compare == kCompareFolded &&
+                               dd_upper(dd_trimmed(dd_value_text(field))) == dd_upper(dd_trimmed(text_value));
         if (equal) {
             result = r;
             return;

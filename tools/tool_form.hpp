@@ -40,7 +40,7 @@ public:
     void clear() { cells_.clear(); }
     word& real(float& target);
     word& integer(int& target);
-    word& text(std::string& target);   // 20 characters in five words
+    word& text(std::string& target);  // 20 characters in five words
     // Copies every cell back into its value.
     void store_back();
 
@@ -65,11 +65,11 @@ struct form_builder {
     item_list& watch;
     item_list& follow;
     int label_page = 0;
-    bool armed = false;       // the in-use warning is armed: watched items go into the watch list
-    bool watch_all = false;   // every item is watched (a library tool, a tool shown)
-    bool listing = false;     // the form is written to a listing: no column breaks
-    bool host_run = false;    // the host runs the form: no blanks, no column breaks
-    int items = 0;            // items declared so far
+    bool armed = false;      // the in-use warning is armed: watched items go into the watch list
+    bool watch_all = false;  // every item is watched (a library tool, a tool shown)
+    bool listing = false;    // the form is written to a listing: no column breaks
+    bool host_run = false;   // the host runs the form: no blanks, no column breaks
+    int items = 0;           // items declared so far
 
     // A field of the tool: its item number, or 0 when the host refused it.
     int real(int label, int kind, float& value, float minimum, float maximum, unsigned flags = 0);

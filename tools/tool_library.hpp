@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-inline constexpr int kEntityRead = 3, kEntityWrite = 6;   // tool_entity_io modes
+inline constexpr int kEntityRead = 3, kEntityWrite = 6;  // tool_entity_io modes
 
 // Mode 3 reads the tool (header, records, a mill's holders) into the current tool; a tool id
 // below 1 gives the record defaults of a new tool. Mode 6 writes the current tool's records and
@@ -49,7 +49,7 @@ inline constexpr int kMaxMaterials = 20, kMaterialChars = 20;
 struct tool_material_list {
     std::array<std::string, kMaxMaterials> names;
     int count = 0;
-    int long_names = 0;   // a name longer than 10 characters: the menu is 20 wide
+    int long_names = 0;  // a name longer than 10 characters: the menu is 20 wide
 };
 tool_material_list& tool_materials();
 void material_list_load();

@@ -1,8 +1,8 @@
 // Searches of the tool library: tools by name, holder numbers in use and free, the free AGIE
 // register, and the class names.
-#include "tools/tool_library.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_entities.hpp"
+#include "tools/tool_library.hpp"
 #include "tools/tool_lists.hpp"
 #include "tools/tool_records.hpp"
 
@@ -53,9 +53,12 @@ void tool_find_by_name(std::string_view name, int tool_class, int& tool_id, int&
 {
     int found_list = -1;
     tool_list_find_name(tool_class, name.substr(0, kToolText), tool_id, found_list);
-    if (tool_id > 0 && found_list == tool_class) result = 0;
-    else if (tool_id > 0 && tool_class != kCycle && found_list != kCycle) result = 1;
-    else result = -1;
+    if (tool_id > 0 && found_list == tool_class)
+        result = 0;
+    else if (tool_id > 0 && tool_class != kCycle && found_list != kCycle)
+        result = 1;
+    else
+        result = -1;
 }
 
 void tool_name_in_use(std::string_view name, int tool_class, int& result)
@@ -67,8 +70,10 @@ void tool_name_in_use(std::string_view name, int tool_class, int& result)
         if (table < 1) return false;
         int record = 0;
         tool_record_fields(table, field, kCompareFolded, 0, 0.0f, wanted, record);
-        if (record < 0) result = kFailed;
-        else if (record > 0) result = kFound;
+        if (record < 0)
+            result = kFailed;
+        else if (record > 0)
+            result = kFound;
         return record != 0;
     };
     if (tool_class == kCycle) {

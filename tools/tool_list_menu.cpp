@@ -2,9 +2,9 @@
 // is long; "MORE" pages on (after the last page back to the first); an optional "NAME=___" item.
 // On request the flagged entries (data word 1 not 0) and the current tool are marked: highlighted
 // and preset as chosen.
-#include "tools/tool_lists.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
+#include "tools/tool_lists.hpp"
 
 #include "host/vantu.hpp"
 #include "host/vantu_menu_marks.hpp"
@@ -27,8 +27,8 @@ std::string item_text(std::string_view name, int width)
 
 }  // namespace
 
-void toollist_menu(int slot, int mark_flagged, int mark_current, int name_entry, int& tool_id,
-                   std::string& name, int& status)
+void toollist_menu(int slot, int mark_flagged, int mark_current, int name_entry, int& tool_id, std::string& name,
+                   int& status)
 {
     int count = 0;
     toollist_count(slot, count);

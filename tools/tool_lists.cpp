@@ -26,14 +26,15 @@ struct tool_list_slot {
     int flagged = 0;
     int long_names = 0;
     int page = 0;
-    const void* base = nullptr;   // the array's address when this slot last opened or grew it
+    const void* base = nullptr;  // the array's address when this slot last opened or grew it
 };
 
 using tool_list_slots = std::array<tool_list_slot, kToolListSlots>;
 
 tool_list_slot* slot_at(int slot)
 {
-    return slot >= 0 && slot < kToolListSlots ? &module_block<tool_list_slots>()[static_cast<std::size_t>(slot)] : nullptr;
+    return slot >= 0 && slot < kToolListSlots ? &module_block<tool_list_slots>()[static_cast<std::size_t>(slot)]
+                                              : nullptr;
 }
 
 // True when the slot's handle is open but names another array than the one the slot opened: a
@@ -154,8 +155,10 @@ void puttol(int slot, int tool_id, int data1, std::string_view name, int data2, 
         int handle = s->handle;
         void* base = nullptr;
         int grown = 0;
-        if (handle < 0) MM_OPEN_ARRAY(kEntryBytes, kGrowth, handle, base, grown);
-        else MM_RESIZE_ARRAY(handle, kGrowth, base, grown);
+        if (handle < 0)
+            MM_OPEN_ARRAY(kEntryBytes, kGrowth, handle, base, grown);
+        else
+            MM_RESIZE_ARRAY(handle, kGrowth, base, grown);
         if (grown != 0) {
             memory_error(status);
             return;
@@ -165,7 +168,7 @@ void puttol(int slot, int tool_id, int data1, std::string_view name, int data2, 
         s->base = base;
     }
     word* e = entry_words(*s, s->count);
-    if (!e) {   // the host no longer holds the slot's array
+    if (!e) {  // the host no longer holds the slot's array
         memory_error(status);
         return;
     }
@@ -189,8 +192,10 @@ void reltol(int slot, int& status)
     tool_list_slot* s = slot_at(slot);
     if (!s || s->handle < 0) return;
     // A handle that now names another owner's array is left open: only the slot is forgotten.
-    if (handle_taken_over(*s)) status = -1;
-    else MM_CLOSE(s->handle, status);
+    if (handle_taken_over(*s))
+        status = -1;
+    else
+        MM_CLOSE(s->handle, status);
     if (status != 0) eroutc("reltol, CLOSE DYNAMIC MEMORY ERROR", 0);
     *s = tool_list_slot{};
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-inline constexpr int kToolListSlots = 5;         // slots 0..4
-inline constexpr int kToolListPage = 60;         // entries on one menu page
+inline constexpr int kToolListSlots = 5;  // slots 0..4
+inline constexpr int kToolListPage = 60;  // entries on one menu page
 
 void set_allowed_tool_classes(int family_flag, int tool_class);
 bool tool_class_allowed(int tool_class);
@@ -26,8 +26,8 @@ void toollist_counts(int slot, int& count, int& unflagged);
 void toollist_entry(int slot, int n, std::string& name, int& data1, int& data2, int& status);
 void toollist_find_name(int slot, std::string_view name, int& tool_id, int& status);
 // The paged menu; status 0 a tool picked (id and name), 1 the name entry, -1 / -2 left, -5 empty.
-void toollist_menu(int slot, int mark_flagged, int mark_current, int name_entry, int& tool_id,
-                   std::string& name, int& status);
+void toollist_menu(int slot, int mark_flagged, int mark_current, int name_entry, int& tool_id, std::string& name,
+                   int& status);
 // Columns and width the menu uses for the slot: 6 of 10, or 3 of 23 with a long name.
 void toollist_layout(int slot, int& columns, int& width);
 void toollist_fill(int slot, int check_flag, int& class_count, int& first_class);

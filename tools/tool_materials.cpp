@@ -1,19 +1,19 @@
 // The tool materials: "DEFAULT" and the first words of the lines of "material.tol", and the data
 // menu in which the user picks one.
-#include "tools/tool_library.hpp"
 #include "tools/data_file_path.hpp"
 #include "tools/dd_state.hpp"
 #include "tools/module_block.hpp"
+#include "tools/tool_library.hpp"
 
-#include "toolpath/host_helpers.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/host_helpers.hpp"
 
 #include <fstream>
 #include <sstream>
 
 namespace {
 
-constexpr std::size_t kShortName = 10;   // names up to this fit the narrow menu
+constexpr std::size_t kShortName = 10;  // names up to this fit the narrow menu
 constexpr int kNarrowMenu = 10, kWideMenu = 20;
 // Menu rounds before the menu gives up on answers that pick nothing.
 constexpr int kMaxRounds = 100;

@@ -1,9 +1,9 @@
 // The module reset of the tool code: every block that lives as long as the module goes back to
 // its load state, and host handles kept in them are forgotten (the host was reset under them).
-#include "tools/tool_dialog.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/default_symbol.hpp"
 #include "tools/tool_data_pages.hpp"
+#include "tools/tool_dialog.hpp"
 #include "tools/tool_library.hpp"
 #include "tools/tool_lists.hpp"
 #include "tools/tool_pages.hpp"

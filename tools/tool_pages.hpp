@@ -10,19 +10,19 @@
 // Choices and kept values of the pages (0: a choice not set yet, taken from the tool's fields).
 // The dialog starts them unset for every tool; the colour cells live with the default symbol.
 struct tool_page_choices {
-    int mill_shape = 0;          // 1 ball, 2 corner radius
-    int previous_shape = 0;      // the shape of the last sync pass
-    float kept_corner_radius = 0.0f;   // CRNRRD of the last corner-radius pass
-    int holder_choice = 0;       // 1 no holders, 2 holder set
-    int previous_holder = 0;     // HOLDER of the last sync pass
-    float previous_clear_length = 0.0f;   // CLRLNG of the last build of a mill with holders
-    int lathe_side = 0;          // 1, 2
-    int groove_direction = 0;    // 1..5
-    int axis_choice = 0;         // 1..4: TAXANG (choice - 1) x 90
-    int holder_params = 1;       // 1 hide, 2 show the holder block
-    std::array<int, kHolderSlots> holder_actions{};   // per holder: 1 HOLDER, 2 ADD LARGER, 3 ADD SMALLER, 4 NONE
-    int tool_colour_item = 0, holder_colour_item = 0;   // the mill page's colour items
-    int pending_action = 0;      // a holder action waiting for the next build, on pending_holder
+    int mill_shape = 0;                                // 1 ball, 2 corner radius
+    int previous_shape = 0;                            // the shape of the last sync pass
+    float kept_corner_radius = 0.0f;                   // CRNRRD of the last corner-radius pass
+    int holder_choice = 0;                             // 1 no holders, 2 holder set
+    int previous_holder = 0;                           // HOLDER of the last sync pass
+    float previous_clear_length = 0.0f;                // CLRLNG of the last build of a mill with holders
+    int lathe_side = 0;                                // 1, 2
+    int groove_direction = 0;                          // 1..5
+    int axis_choice = 0;                               // 1..4: TAXANG (choice - 1) x 90
+    int holder_params = 1;                             // 1 hide, 2 show the holder block
+    std::array<int, kHolderSlots> holder_actions{};    // per holder: 1 HOLDER, 2 ADD LARGER, 3 ADD SMALLER, 4 NONE
+    int tool_colour_item = 0, holder_colour_item = 0;  // the mill page's colour items
+    int pending_action = 0;                            // a holder action waiting for the next build, on pending_holder
     int pending_holder = 0;
 };
 tool_page_choices& page_choices();

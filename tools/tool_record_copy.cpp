@@ -25,31 +25,34 @@ struct record_cursor {
     std::size_t next = 0;
     int mode = kCopyRead;
 
-    record_cursor(int copy_mode) : mode(copy_mode)
-    {
-        dd_fields(dd_type().definition, dd_type().word_count, fields);
-    }
+    record_cursor(int copy_mode) : mode(copy_mode) { dd_fields(dd_type().definition, dd_type().word_count, fields); }
     const dd_field* step() { return next < fields.size() ? &fields[next++] : nullptr; }
     void i(int& value)
     {
         if (const dd_field* f = step()) {
-            if (mode == kCopyRead) value = dd_value_int(*f);
-            else dd_set_int(*f, value);
+            if (mode == kCopyRead)
+                value = dd_value_int(*f);
+            else
+                dd_set_int(*f, value);
         }
     }
     void r(float& value)
     {
         if (const dd_field* f = step()) {
-            if (mode == kCopyRead) value = dd_value_real(*f);
-            else dd_set_real(*f, value);
+            if (mode == kCopyRead)
+                value = dd_value_real(*f);
+            else
+                dd_set_real(*f, value);
         }
     }
     // Texts: on reading blanked, 20 characters taken, the 20th a NUL; written with length 20.
     void t(std::string& value)
     {
         if (const dd_field* f = step()) {
-            if (mode == kCopyRead) value = tool_text(dd_value_text(*f));
-            else dd_set_text(*f, tool_text(value));
+            if (mode == kCopyRead)
+                value = tool_text(dd_value_text(*f));
+            else
+                dd_set_text(*f, tool_text(value));
         }
     }
 };
@@ -57,20 +60,34 @@ struct record_cursor {
 void toolrec_drill(drill_fields& d, int version, record_cursor& c)
 {
     if (version >= 1) return;
-    c.r(d.DIAMTR); c.r(d.TIPANG); c.r(d.CLRLNG); c.r(d.CUTLNG); c.r(d.GUGLNG); c.r(d.LIFLNG);
+    c.r(d.DIAMTR);
+    c.r(d.TIPANG);
+    c.r(d.CLRLNG);
+    c.r(d.CUTLNG);
+    c.r(d.GUGLNG);
+    c.r(d.LIFLNG);
 }
 
 void toolrec_mill(int version, record_cursor& c)
 {
     mill_fields& m = tool_shapes().mill;
     if (version < 1) {
-        c.i(m.DIMCMP); c.i(m.LENCMP); c.i(m.FIXCMP); c.r(m.DIAMTR); c.r(m.CRNRRD);
-        c.r(m.CLRLNG); c.r(m.CUTLNG); c.r(m.GUGLNG); c.i(m.NOTETH); c.r(m.LIFLNG);
+        c.i(m.DIMCMP);
+        c.i(m.LENCMP);
+        c.i(m.FIXCMP);
+        c.r(m.DIAMTR);
+        c.r(m.CRNRRD);
+        c.r(m.CLRLNG);
+        c.r(m.CUTLNG);
+        c.r(m.GUGLNG);
+        c.i(m.NOTETH);
+        c.r(m.LIFLNG);
     } else if (c.mode == kCopyRead && version <= kMillLastPlainVersion) {
         m.SPARE1 = 0.0f;
         m.SPARE2 = kMillOldSpare2;
     } else {
-        c.r(m.SPARE1); c.r(m.SPARE2);
+        c.r(m.SPARE1);
+        c.r(m.SPARE2);
     }
 }
 
@@ -78,8 +95,14 @@ void toolrec_lathe(int version, record_cursor& c)
 {
     lathe_fields& l = tool_shapes().lathe;
     if (version < 1) {
-        c.r(l.EDGRAD); c.r(l.FACANG); c.r(l.TANGLE); c.i(l.QRTNUM); c.r(l.TWIDTH);
-        c.r(l.HLENTH); c.r(l.HWIDTH); c.r(l.LIFLNG);
+        c.r(l.EDGRAD);
+        c.r(l.FACANG);
+        c.r(l.TANGLE);
+        c.i(l.QRTNUM);
+        c.r(l.TWIDTH);
+        c.r(l.HLENTH);
+        c.r(l.HWIDTH);
+        c.r(l.LIFLNG);
     } else if (c.mode == kCopyRead && version <= kLatheLastPlainVersion) {
         l.SPARE1 = 0.0f;
     } else {
@@ -91,15 +114,26 @@ void toolrec_punch(int version, record_cursor& c)
 {
     punch_fields& p = tool_shapes().punch;
     if (version >= 1) return;
-    c.i(p.TSHAPE); c.r(p.LENGTH); c.r(p.DIAMTR); c.r(p.TWIDTH); c.r(p.TANGLE); c.r(p.OVRLAP);
-    c.r(p.SCALOP); c.r(p.LIFLNG);
+    c.i(p.TSHAPE);
+    c.r(p.LENGTH);
+    c.r(p.DIAMTR);
+    c.r(p.TWIDTH);
+    c.r(p.TANGLE);
+    c.r(p.OVRLAP);
+    c.r(p.SCALOP);
+    c.r(p.LIFLNG);
 }
 
 void toolrec_agie(int version, record_cursor& c)
 {
     agie_fields& a = tool_shapes().agie;
     if (version >= 1) return;
-    c.i(a.GNRTOR); c.i(a.SFLUSH); c.i(a.OFFSET); c.i(a.PANGLE); c.i(a.REGSTR); c.r(a.LIFLNG);
+    c.i(a.GNRTOR);
+    c.i(a.SFLUSH);
+    c.i(a.OFFSET);
+    c.i(a.PANGLE);
+    c.i(a.REGSTR);
+    c.r(a.LIFLNG);
 }
 
 void toolrec_chrm(int version, record_cursor& c)
@@ -107,31 +141,54 @@ void toolrec_chrm(int version, record_cursor& c)
     chrm_fields& h = tool_shapes().chrm;
     if (version >= 1) return;
     for (int& g : h.GCODE) c.i(g);
-    c.r(h.CREGST); c.r(h.KREGST); c.r(h.XREGST); c.r(h.YREGST); c.r(h.RREGST); c.r(h.AREGST);
-    c.i(h.OFFSET); c.r(h.LIFLNG);
+    c.r(h.CREGST);
+    c.r(h.KREGST);
+    c.r(h.XREGST);
+    c.r(h.YREGST);
+    c.r(h.RREGST);
+    c.r(h.AREGST);
+    c.i(h.OFFSET);
+    c.r(h.LIFLNG);
 }
 
 void toolrec_mkno(int version, record_cursor& c)
 {
     mkno_fields& k = tool_shapes().mkno;
     if (version >= 1) return;
-    c.i(k.CUTCND); c.i(k.OFFSET); c.i(k.REGSTR); c.r(k.LIFLNG);
+    c.i(k.CUTCND);
+    c.i(k.OFFSET);
+    c.i(k.REGSTR);
+    c.r(k.LIFLNG);
 }
 
 void toolrec_thread(int version, record_cursor& c)
 {
     thread_fields& t = tool_shapes().thread;
     if (version >= 1) return;
-    c.i(t.TRDTYP); c.r(t.HLENTH); c.r(t.HWIDTH); c.r(t.TANGLE); c.r(t.TLBASE); c.r(t.TLRADS);
-    c.r(t.TAXANG); c.r(t.CUTLNG); c.r(t.CUTWTH); c.r(t.LIFLNG);
+    c.i(t.TRDTYP);
+    c.r(t.HLENTH);
+    c.r(t.HWIDTH);
+    c.r(t.TANGLE);
+    c.r(t.TLBASE);
+    c.r(t.TLRADS);
+    c.r(t.TAXANG);
+    c.r(t.CUTLNG);
+    c.r(t.CUTWTH);
+    c.r(t.LIFLNG);
 }
 
 void toolrec_groove(int version, record_cursor& c)
 {
     groove_fields& g = tool_shapes().groove;
     if (version < 1) {
-        c.r(g.HLENTH); c.r(g.HWIDTH); c.r(g.LEDANG); c.r(g.CUTLNG); c.r(g.CUTWTH); c.r(g.CRNRRD);
-        c.r(g.TAXANG); c.r(g.LIFLNG);
+        c.r(g.HLENTH);
+        c.r(g.HWIDTH);
+        c.r(g.LEDANG);
+        c.r(g.CUTLNG);
+        c.r(g.CUTWTH);
+        c.r(g.CRNRRD);
+        c.r(g.TAXANG);
+        c.r(g.LIFLNG);
     } else if (c.mode == kCopyRead && version <= kGrooveLastPlainVersion) {
         g.SPARE1 = 0.0f;
     } else {
@@ -162,8 +219,8 @@ void fail(int& status) { status = kToolNotRead; }
 
 std::array<int, kToolHeaderWords> tool_header::to_words() const
 {
-    return {table_id, record_id, user_table, user_record, tech_table, conditions[0], conditions[1],
-            conditions[2], conditions[3], conditions[4], holder_id, holder_mode};
+    return {table_id,      record_id,     user_table,    user_record,   tech_table, conditions[0],
+            conditions[1], conditions[2], conditions[3], conditions[4], holder_id,  holder_mode};
 }
 
 tool_header tool_header::from_words(const std::array<int, kToolHeaderWords>& w)
@@ -186,8 +243,16 @@ void toolrec_main(int slot, int tool_class, int mode)
     record_cursor c(mode);
     class_fields(tool_class, -1, c);
     current_tool& t = tool_block();
-    c.i(t.IDTOOL); c.i(t.ISLIBR); c.i(t.MSTRID); c.i(t.DMSRID); c.i(t.HOLDER); c.i(t.TLVERS);
-    c.t(t.TLNAME); c.t(t.TMTRAL); c.t(t.PMTRAL); c.t(t.TOLTXT);
+    c.i(t.IDTOOL);
+    c.i(t.ISLIBR);
+    c.i(t.MSTRID);
+    c.i(t.DMSRID);
+    c.i(t.HOLDER);
+    c.i(t.TLVERS);
+    c.t(t.TLNAME);
+    c.t(t.TMTRAL);
+    c.t(t.PMTRAL);
+    c.t(t.TOLTXT);
     t.tool_class = tool_class;
     t.symbol_master = t.DMSRID;
     int check = -1;
@@ -204,11 +269,27 @@ void toolrec_cycle(int slot, int mode)
     toolrec_stage(0, slot);
     record_cursor c(mode);
     drill_cycle_record& y = cycle_block();
-    c.i(y.DRTYPE); c.i(y.PEKSPC); c.i(y.DWLSPC); c.i(y.SFTSPC); c.i(y.CLTSPC); c.i(y.CCOLNT);
-    c.r(y.CCLEAR); c.r(y.PEKSTP); c.r(y.PEKRDC); c.r(y.CDWELL); c.r(y.CSHFTI); c.r(y.CSHFTJ);
-    c.r(y.CYFEED); c.i(y.CYSPIN);
-    c.i(y.IDCYCL); c.i(y.IDCYTL); c.i(y.ISCLIB); c.i(y.CYVERS);
-    c.t(y.CYNAME); c.t(y.CYLTXT); c.t(y.PCMTRL);
+    c.i(y.DRTYPE);
+    c.i(y.PEKSPC);
+    c.i(y.DWLSPC);
+    c.i(y.SFTSPC);
+    c.i(y.CLTSPC);
+    c.i(y.CCOLNT);
+    c.r(y.CCLEAR);
+    c.r(y.PEKSTP);
+    c.r(y.PEKRDC);
+    c.r(y.CDWELL);
+    c.r(y.CSHFTI);
+    c.r(y.CSHFTJ);
+    c.r(y.CYFEED);
+    c.i(y.CYSPIN);
+    c.i(y.IDCYCL);
+    c.i(y.IDCYTL);
+    c.i(y.ISCLIB);
+    c.i(y.CYVERS);
+    c.t(y.CYNAME);
+    c.t(y.CYLTXT);
+    c.t(y.PCMTRL);
     toolrec_stage(6, slot);
 }
 
@@ -219,7 +300,11 @@ void toolrec_condition(int slot, int mode, int index)
     record_cursor c(mode);
     current_tool& t = tool_block();
     auto k = static_cast<std::size_t>(index - 1);
-    c.i(t.CRSPIN[k]); c.r(t.CRFEED[k]); c.r(t.CRVLOC[k]); c.r(t.CRDSTP[k]); c.r(t.CRSSTP[k]);
+    c.i(t.CRSPIN[k]);
+    c.r(t.CRFEED[k]);
+    c.r(t.CRVLOC[k]);
+    c.r(t.CRDSTP[k]);
+    c.r(t.CRSSTP[k]);
     toolrec_stage(6, slot);
 }
 
@@ -266,8 +351,10 @@ void tool_records_copy(int mode, int tool_class, tool_header& header, int& statu
     if (mode == kCopyRead) {
         toolrec_open(kMainSlot, header.table_id, header.record_id, status);
         if (status != 0) return fail(status);
-        if (cycle) toolrec_cycle(kMainSlot, kCopyRead);
-        else toolrec_main(kMainSlot, tool_class, kCopyRead);
+        if (cycle)
+            toolrec_cycle(kMainSlot, kCopyRead);
+        else
+            toolrec_main(kMainSlot, tool_class, kCopyRead);
         for (int i = 1; i <= conditions; ++i) {
             toolrec_open(kConditionSlot, header.tech_table, header.conditions[static_cast<std::size_t>(i - 1)], status);
             if (status != 0) return fail(status);
@@ -282,8 +369,10 @@ void tool_records_copy(int mode, int tool_class, tool_header& header, int& statu
     }
     toolrec_open(kMainSlot, header.table_id, header.record_id, status);
     if (status != 0) return fail(status);
-    if (cycle) toolrec_cycle(kMainSlot, kCopyWrite);
-    else toolrec_main(kMainSlot, tool_class, kCopyWrite);
+    if (cycle)
+        toolrec_cycle(kMainSlot, kCopyWrite);
+    else
+        toolrec_main(kMainSlot, tool_class, kCopyWrite);
     toolrec_put(kMainSlot, header.record_id, status);
     if (status != 0) return fail(status);
     for (int i = 1; i <= conditions; ++i) {

@@ -13,7 +13,7 @@
 inline constexpr int kToolHeaderWords = 12;
 inline constexpr int kToolEntityClass = 20;
 inline constexpr int kHolderEntityType = 14;
-inline constexpr int kCopyRead = 3, kCopyWrite = 6;     // copier modes: record to block, block to record
+inline constexpr int kCopyRead = 3, kCopyWrite = 6;  // copier modes: record to block, block to record
 inline constexpr int kToolNotRead = -5;
 // Staging slots of the records: main record, conditions, user record of a tool and of a cycle,
 // the user-record attachment of the tool lists.
@@ -21,11 +21,11 @@ inline constexpr int kMainSlot = 3, kConditionSlot = 6, kUserSlot = 1, kCycleUse
 
 // The integer list of a tool entity.
 struct tool_header {
-    int table_id = -1;      // record table of the class
-    int record_id = -1;     // main record
-    int user_table = -1;    // below 1: none
+    int table_id = -1;    // record table of the class
+    int record_id = -1;   // main record
+    int user_table = -1;  // below 1: none
     int user_record = -1;
-    int tech_table = -1;    // cutting-condition table
+    int tech_table = -1;  // cutting-condition table
     std::array<int, kConditions> conditions{-1, -1, -1, -1, -1};
     int holder_id = -1;
     int holder_mode = 1;
@@ -61,9 +61,9 @@ void tool_record_count(int table_id, int& records, int& in_use, int& status);
 // Index (from 1) of a field by name in a table's record type; -5 when absent.
 void find_tool_field(int table_id, std::string_view field_name, int& field_index, int& status);
 // Mode 3 reads one field of a record; any other mode writes it and puts the record back.
-void tool_field_get_put(int mode, int table_id, int record_id, int field_index, int& int_value,
-                        float& real_value, std::string& text_value, int& status);
+void tool_field_get_put(int mode, int table_id, int record_id, int field_index, int& int_value, float& real_value,
+                        std::string& text_value, int& status);
 // The first record whose field equals the value (compare 1 integer, 2 real, 3 text without
 // trailing blanks, 4 the same folded to upper case): its record number, 0 when none, -5 on error.
-void tool_record_fields(int table_id, std::string_view field_name, int compare, int int_value,
-                        float real_value, std::string_view text_value, int& result);
+void tool_record_fields(int table_id, std::string_view field_name, int compare, int int_value, float real_value,
+                        std::string_view text_value, int& result);

@@ -1,16 +1,16 @@
 // Choosing an existing tool: the tool prompt of the tool pages (a menu of the list, a name typed
 // while a macro runs, or a new tool), and the choice of the current tool of the machining steps.
 // Reads and writes PRM9's tool id through tool_select_current.
-#include "tools/tool_dialog.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/dd_state.hpp"
 #include "tools/tool_accessors.hpp"
+#include "tools/tool_dialog.hpp"
 #include "tools/tool_lists.hpp"
 
-#include "tools/tool_choice.hpp"
 #include "host/vantu.hpp"
-#include "tools/tool_utilities.hpp"
 #include "toolpath/machine_table.hpp"
+#include "tools/tool_choice.hpp"
+#include "tools/tool_utilities.hpp"
 
 namespace {
 
@@ -97,7 +97,7 @@ void tool_select_prompt(int slot, int tool_class, int may_create, int& tool_id, 
             return;
         }
         const int new_class = class_to_create(tool_class);
-        if (new_class < 1 && count > 0) continue;   // back to the list
+        if (new_class < 1 && count > 0) continue;  // back to the list
         if (new_class < 1) {
             status = -1;
             return;

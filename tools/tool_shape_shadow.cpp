@@ -1,9 +1,9 @@
 // The shape shadow: the fields that define a tool's shape, kept before an edit and compared after
 // it, so that the tool dialog warns only when a tool used by tool paths really changed.
 // Reads current_tool, tool_shape_records, holder_set and drill_cycle_record.
-#include "tools/tool_library.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/module_block.hpp"
+#include "tools/tool_library.hpp"
 
 #include "host/vantu.hpp"
 
@@ -42,16 +42,15 @@ shape_values values_of(int tool_class)
             add_holders(v);
         }
         break;
-    case kLathe:
-        v.reals = {s.lathe.TWIDTH, s.lathe.EDGRAD, s.lathe.FACANG, s.lathe.TANGLE, s.lathe.SPARE1};
-        break;
+    case kLathe: v.reals = {s.lathe.TWIDTH, s.lathe.EDGRAD, s.lathe.FACANG, s.lathe.TANGLE, s.lathe.SPARE1}; break;
     case kPunch:
         v.integers = {s.punch.TSHAPE};
         v.reals = {s.punch.DIAMTR, s.punch.LENGTH, s.punch.TWIDTH, s.punch.SCALOP, s.punch.TANGLE, s.punch.OVRLAP};
         break;
     case kAgie: v.integers = {s.agie.GNRTOR, s.agie.SFLUSH, s.agie.REGSTR, s.agie.OFFSET, s.agie.PANGLE}; break;
     case kCharmille:
-        v.integers = {s.chrm.GCODE[0], s.chrm.GCODE[1], s.chrm.GCODE[2], s.chrm.GCODE[3], s.chrm.GCODE[4], s.chrm.OFFSET};
+        v.integers = {s.chrm.GCODE[0], s.chrm.GCODE[1], s.chrm.GCODE[2],
+                      s.chrm.GCODE[3], s.chrm.GCODE[4], s.chrm.OFFSET};
         v.reals = {s.chrm.CREGST, s.chrm.KREGST, s.chrm.XREGST, s.chrm.YREGST, s.chrm.RREGST, s.chrm.AREGST};
         break;
     case kMakino: v.integers = {s.mkno.OFFSET, s.mkno.CUTCND}; break;

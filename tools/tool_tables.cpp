@@ -64,30 +64,28 @@ std::vector<dd_field_input> class_fields(int c)
     case kLatheDrill:
         return {R("DIAMTR", 10), R("TIPANG", 118), R("CLRLNG", 30), R("CUTLNG", 15), R("GUGLNG", 100), R("LIFLNG", 10)};
     case kMill:
-        return {I("DIMCMP", 1), I("LENCMP", 1), I("FIXCMP", 1), R("DIAMTR", 10), R("CRNRRD", 0),
-                R("CLRLNG", 30), R("CUTLNG", 15), R("GUGLNG", 100), I("NOTETH", 2), R("LIFLNG", 10)};
+        return {I("DIMCMP", 1),  I("LENCMP", 1),  I("FIXCMP", 1),   R("DIAMTR", 10), R("CRNRRD", 0),
+                R("CLRLNG", 30), R("CUTLNG", 15), R("GUGLNG", 100), I("NOTETH", 2),  R("LIFLNG", 10)};
     case kLathe:
-        return {R("EDGRAD", 1), R("FACANG", 85), R("TANGLE", 30), I("QRTNUM", 1), R("TWIDTH", 8),
-                R("HLENTH", 50), R("HWIDTH", 10), R("LIFLNG", 10)};
+        return {R("EDGRAD", 1), R("FACANG", 85), R("TANGLE", 30), I("QRTNUM", 1),
+                R("TWIDTH", 8), R("HLENTH", 50), R("HWIDTH", 10), R("LIFLNG", 10)};
     case kPunch:
-        return {I("TSHAPE", 3), R("LENGTH", 10), R("DIAMTR", 10), R("TWIDTH", 10), R("TANGLE", 0),
-                R("OVRLAP", 1), R("SCALOP", 0.1f), R("LIFLNG", 10)};
+        return {I("TSHAPE", 3), R("LENGTH", 10), R("DIAMTR", 10),   R("TWIDTH", 10),
+                R("TANGLE", 0), R("OVRLAP", 1),  R("SCALOP", 0.1f), R("LIFLNG", 10)};
     case kAgie:
         return {I("GNRTOR", 1), I("SFLUSH", 1), I("OFFSET", 1), I("PANGLE", 1), I("REGSTR", 1), R("LIFLNG", 10)};
     case kCharmille:
-        return {I("GCODE1", 0), I("GCODE2", 0), I("GCODE3", 0), I("GCODE4", 0), I("GCODE5", 0),
+        return {I("GCODE1", 0), I("GCODE2", 0),      I("GCODE3", 0), I("GCODE4", 0), I("GCODE5", 0),
                 R("CREGST", 0), R("KREGST", 0.001f), R("XREGST", 0), R("YREGST", 0), R("RREGST", 0.001f),
-                R("AREGST", 0), I("OFFSET", 0), R("LIFLNG", 10)};
-    case kMakino:
-        return {I("CUTCND", 0), I("OFFSET", 0), I("REGSTR", 1), R("LIFLNG", 10)};
+                R("AREGST", 0), I("OFFSET", 0),      R("LIFLNG", 10)};
+    case kMakino: return {I("CUTCND", 0), I("OFFSET", 0), I("REGSTR", 1), R("LIFLNG", 10)};
     case kThread:
-        return {I("TRDTYP", 5), R("HLENTH", 50), R("HWIDTH", 10), R("TANGLE", 55), R("TLBASE", 0.5f),
+        return {I("TRDTYP", 5),    R("HLENTH", 50), R("HWIDTH", 10), R("TANGLE", 55), R("TLBASE", 0.5f),
                 R("TLRADS", 0.5f), R("TAXANG", 90), R("CUTLNG", 10), R("CUTWTH", 10), R("LIFLNG", 10)};
     case kGroove:
-        return {R("HLENTH", 50), R("HWIDTH", 10), R("LEDANG", 0), R("CUTLNG", 10), R("CUTWTH", 10),
-                R("CRNRRD", 0.5f), R("TAXANG", 90), R("LIFLNG", 10)};
-    default:
-        return {};
+        return {R("HLENTH", 50), R("HWIDTH", 10),   R("LEDANG", 0),  R("CUTLNG", 10),
+                R("CUTWTH", 10), R("CRNRRD", 0.5f), R("TAXANG", 90), R("LIFLNG", 10)};
+    default: return {};
     }
 }
 
@@ -108,10 +106,10 @@ std::vector<dd_field_input> cycle_fields()
 {
     auto I = int_field;
     auto R = real_field;
-    std::vector<dd_field_input> f = {I("DRTYPE", 1), I("PEKSPC", 1), I("DWLSPC", 1), I("SFTSPC", 1), I("CLTSPC", 1),
-                                     I("CCOLNT", 1), R("CCLEAR", 1), R("PEKSTP", 5), R("PEKRDC", 2), R("CDWELL", 50),
-                                     R("CSHFTI", 1), R("CSHFTJ", 1), R("CYFEED", 500), I("CYSPIN", 1000),
-                                     I("IDCYCL", -1), I("IDCYTL", -1), I("ISCLIB", -1), I("CYVERS", -1)};
+    std::vector<dd_field_input> f = {
+        I("DRTYPE", 1),   I("PEKSPC", 1),    I("DWLSPC", 1),  I("SFTSPC", 1),  I("CLTSPC", 1),  I("CCOLNT", 1),
+        R("CCLEAR", 1),   R("PEKSTP", 5),    R("PEKRDC", 2),  R("CDWELL", 50), R("CSHFTI", 1),  R("CSHFTJ", 1),
+        R("CYFEED", 500), I("CYSPIN", 1000), I("IDCYCL", -1), I("IDCYTL", -1), I("ISCLIB", -1), I("CYVERS", -1)};
     for (const char* name : {"CYNAME", "CYLTXT", "PCMTRL"}) f.push_back(text_field(name));
     f.push_back(R("SPARE1", 0));
     f.push_back(R("SPARE2", 0));
@@ -120,8 +118,8 @@ std::vector<dd_field_input> cycle_fields()
 
 std::vector<dd_field_input> condition_fields()
 {
-    return {int_field("CRSPIN", 1000), real_field("CRFEED", 350), real_field("CRVLOC", 30),
-            real_field("CRDSTP", 10), real_field("CRSSTP", 1)};
+    return {int_field("CRSPIN", 1000), real_field("CRFEED", 350), real_field("CRVLOC", 30), real_field("CRDSTP", 10),
+            real_field("CRSSTP", 1)};
 }
 
 void save_syt2()
@@ -150,7 +148,8 @@ void STDTYP(int tool_class, int condition_flag, int& table_id, int& status)
         name = record_type_name(tool_class);
     }
     int defined = -1;
-    if (!fields.empty() && fields.size() <= static_cast<std::size_t>(kMaxRecordFields)) dd_type_define(name, fields, defined);
+    if (!fields.empty() && fields.size() <= static_cast<std::size_t>(kMaxRecordFields))
+        dd_type_define(name, fields, defined);
     int found = -1, id = -1;
     if (defined == 0) dd_type_find(name, id, found);
     if (defined == 0 && found == 0 && id > 0) {
@@ -158,9 +157,12 @@ void STDTYP(int tool_class, int condition_flag, int& table_id, int& status)
         status = 0;
         return;
     }
-    if (condition_flag == 1) eroutc("STDTYP, CANNOT CREATE TECH RECORD TABLE", 0);
-    else if (tool_class == kCycle) eroutc("STDTYP, CANNOT CREATE CYCLE RECORD TABLE", 0);
-    else eroutc("STDTYP, CANNOT CREATE " + dd_trimmed(tool_class_name(tool_class)) + " TOOL RECORD TABLE", 0);
+    if (condition_flag == 1)
+        eroutc("STDTYP, CANNOT CREATE TECH RECORD TABLE", 0);
+    else if (tool_class == kCycle)
+        eroutc("STDTYP, CANNOT CREATE CYCLE RECORD TABLE", 0);
+    else
+        eroutc("STDTYP, CANNOT CREATE " + dd_trimmed(tool_class_name(tool_class)) + " TOOL RECORD TABLE", 0);
 }
 
 void tool_tables_ensure(int tool_class, int& status)
@@ -203,7 +205,8 @@ void tool_tables_ensure(int tool_class, int& status)
         std::string padded = "USER.DEF";
         padded.resize(32, ' ');
         std::array<word, 8> name_words{};
-        for (std::size_t i = 0; i < name_words.size(); ++i) name_words[i] = text4_to_word(std::string_view(padded).substr(4 * i, 4));
+        for (std::size_t i = 0; i < name_words.size(); ++i)
+            name_words[i] = text4_to_word(std::string_view(padded).substr(4 * i, 4));
         int length = 0, found = -1, id = -1;
         std::string path;
         data_file_path_words(kDataFileFind, name_words.data(), length, path, found);

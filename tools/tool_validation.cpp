@@ -141,7 +141,8 @@ int holder_rules(const holder_set& set, int n)
         if (eqval0(h.bottom) || eqval0(h.top)) return holder_message(i, "HOLDER NO. ", " - diameter cannot be zero");
         if (gtval(h.bottom, h.top)) return holder_message(i, "HOLDER NO. ", " - bottom diameter is too big");
         if (cone_wrong(h)) return holder_message(i, "HOLDER NO.", " - error in cone height");
-        if (gtval(h.cone, h.total)) return holder_message(i, "HOLDER NO.", " - cone height is greater than total height");
+        if (gtval(h.cone, h.total))
+            return holder_message(i, "HOLDER NO.", " - cone height is greater than total height");
         if (i < n && gtval(h.top, entry(set, i + 1).bottom))
             return holder_message(i, "HOLDER NO. ", " - top diameter is too big");
     }

@@ -1,13 +1,13 @@
 // The user-definitions page: the fields of the class's user record (from "USER.DEF"), held in a
 // staging slot while the tool dialog runs. Fields with a list of allowed values are chosen from
 // it; text, real and integer fields are typed.
-#include "tools/tool_data_pages.hpp"
 #include "tools/data_dictionary.hpp"
+#include "tools/tool_data_pages.hpp"
 #include "tools/tool_form.hpp"
 #include "tools/tool_records.hpp"
 
-#include "toolpath/interaction_modes.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/interaction_modes.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <algorithm>
@@ -25,7 +25,7 @@ constexpr int kMaxRounds = 1000;
 // The value of one field as the page edits it.
 struct field_value {
     dd_field field;
-    int choice = 0;          // a field with allowed values: the value's place in them (from 1)
+    int choice = 0;  // a field with allowed values: the value's place in them (from 1)
     int integer = 0;
     float real = 0.0f;
     std::string text;
@@ -46,9 +46,9 @@ std::string domain_text(const dd_field& f)
     std::string text;
     for (int k = 0; k < domain_size(f); ++k) {
         const auto i = static_cast<std::size_t>(k);
-        std::string entry = f.type == kDdText ? dd_trimmed(f.text_values[i])
-                          : f.type == kDdReal ? dd_menu_real(f.real_values[i])
-                                              : std::to_string(f.int_values[i]);
+        std::string entry = f.type == kDdText   ? dd_trimmed(f.text_values[i])
+                            : f.type == kDdReal ? dd_menu_real(f.real_values[i])
+                                                : std::to_string(f.int_values[i]);
         text += (k == 0 ? "" : "@") + (entry.empty() ? std::string(" ") : entry);
     }
     return text;
@@ -113,16 +113,20 @@ void store(const field_value& v)
     if (!v.shown) return;
     if (has_domain(f) && domain_size(f) > 0) {
         const auto k = static_cast<std::size_t>(std::clamp(v.choice, 1, domain_size(f)) - 1);
-        if (f.type == kDdText) dd_set_text(f, f.text_values[k]);
-        else if (f.type == kDdReal) dd_set_real(f, f.real_values[k]);
-        else dd_set_int(f, f.int_values[k]);
+        if (f.type == kDdText)
+            dd_set_text(f, f.text_values[k]);
+        else if (f.type == kDdReal)
+            dd_set_real(f, f.real_values[k]);
+        else
+            dd_set_int(f, f.int_values[k]);
         return;
     }
     if (f.type == kDdText) {
         std::string text = dd_trimmed(v.text).substr(0, static_cast<std::size_t>(std::max(f.text_length, 1)));
         for (char& c : text)
-            c = static_cast<char>(f.conv == kUpper ? std::toupper(static_cast<unsigned char>(c))
-                                  : f.conv == kLower ? std::tolower(static_cast<unsigned char>(c)) : c);
+            c = static_cast<char>(f.conv == kUpper   ? std::toupper(static_cast<unsigned char>(c))
+                                  : f.conv == kLower ? std::tolower(static_cast<unsigned char>(c))
+                                                     : c);
         dd_set_text(f, text);
     } else if (f.type == kDdReal) {
         dd_set_real(f, v.real);
@@ -168,7 +172,8 @@ void user_definitions_page(int slot, int mode, int& form_word, int& status)
             status = answer;
             break;
         }
-        if (answer >= 1 && answer <= static_cast<int>(values.size())) store(values[static_cast<std::size_t>(answer - 1)]);
+        if (answer >= 1 && answer <= static_cast<int>(values.size()))
+            store(values[static_cast<std::size_t>(answer - 1)]);
         if (answer == 0) {
             for (const field_value& v : values) store(v);
             toolrec_stage(6, slot);

@@ -11,9 +11,9 @@ struct hatch_end;
 
 // One point of the clearing point list, in the part's XY plane.
 struct clearing_point {
-    float code;               // kPassStart, kLaterLevelStart or a cutting point (1)
+    float code;  // kPassStart, kLaterLevelStart or a cutting point (1)
     float x, y;
-    clearing_point* next;     // null at the end
+    clearing_point* next;  // null at the end
 };
 
 // Codes of the clearing point list.
@@ -25,30 +25,30 @@ inline constexpr float kCutPoint = 1.0f;
 inline constexpr int kClearClosed = -1;
 
 struct clear_state {
-    int direction = 1;          // code 39: 1 sorts hatch points by rising abscissa; also the first walk direction
-    int linking_mode = 1;       // code 24: 1 pass linking (zigzag), otherwise region linking
-    float side_step = 0.0f;     // code 26: distance between hatch lines
-    float tolerance = 0.0f;     // code 25
-    float cos = 1.0f;           // the hatch angle's cosine and sine
+    int direction = 1;       // code 39: 1 sorts hatch points by rising abscissa; also the first walk direction
+    int linking_mode = 1;    // code 24: 1 pass linking (zigzag), otherwise region linking
+    float side_step = 0.0f;  // code 26: distance between hatch lines
+    float tolerance = 0.0f;  // code 25
+    float cos = 1.0f;        // the hatch angle's cosine and sine
     float sin = 0.0f;
-    int state_word = 0;         // 0 for every level
+    int state_word = 0;  // 0 for every level
     int previous_end_valid = 0;
     // The previous level's end point in the hatch frame (when valid); otherwise the linkers' own
     // reference point.
     float previous_end[2] = {0.0f, 0.0f};
-    int contour_link = 1;       // code 259, read by the region linking
+    int contour_link = 1;  // code 259, read by the region linking
     int point_list_handle = kClearClosed;
     clearing_point* point_head = nullptr;
-    clearing_point* point_last = nullptr;     // where the next point is linked
-    clearing_point* point_cursor = nullptr;   // the replay position
+    clearing_point* point_last = nullptr;    // where the next point is linked
+    clearing_point* point_cursor = nullptr;  // the replay position
     // Under the surface clearing the linkers hand each pass to the surface pass engine as it ends:
     // the pass start of the pass being built (null once handed over) and the passes written.
     clearing_point* pass_head = nullptr;
     int surface_passes = 0;
-    int segment_handle = kClearClosed;        // record array of the hatch segments of one run
+    int segment_handle = kClearClosed;  // record array of the hatch segments of one run
     hatch_segment* segment_head = nullptr;
     hatch_segment* segment_last = nullptr;
-    int first_paired_contour = 0;             // contour of the first hatch point of the last paired line
+    int first_paired_contour = 0;  // contour of the first hatch point of the last paired line
     int walk_state = 0;
     // Threshold of the pass linker's contour links; no operation of this module sets it.
     float tool_size = 0.0f;

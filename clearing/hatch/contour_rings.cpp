@@ -85,8 +85,10 @@ int sort_into_ring(const hatch_contours& contours, int k)
         *record = edges[index];
         record->previous = r.last;
         record->next = nullptr;
-        if (r.last != nullptr) r.last->next = record;
-        else r.first = record;
+        if (r.last != nullptr)
+            r.last->next = record;
+        else
+            r.first = record;
         r.last = record;
         records[index] = record;
         ++r.ring_size;
@@ -179,7 +181,8 @@ int add_edge(int contour, float x, float y, int segment, int mark, int& index, i
 
 int edge_compare(const hatch_contours& contours, const hatch_end& a, int index_a, const hatch_end& b, int index_b)
 {
-    return key_order({a.segment, along_segment(contours, a), index_a}, {b.segment, along_segment(contours, b), index_b});
+    return key_order({a.segment, along_segment(contours, a), index_a},
+                     {b.segment, along_segment(contours, b), index_b});
 }
 
 int edge_before(const hatch_contours& contours, const hatch_end& fresh, const hatch_end& ring_end, int& same)
@@ -232,8 +235,10 @@ int insert_start_edge(const hatch_contours& contours, int contour, float x, floa
     } else {
         made->next = at;
         made->previous = at->previous;
-        if (at->previous != nullptr) at->previous->next = made;
-        else r->first = made;
+        if (at->previous != nullptr)
+            at->previous->next = made;
+        else
+            r->first = made;
         at->previous = made;
     }
     ++r->ring_size;

@@ -13,16 +13,16 @@ struct hatch_segment;
 
 // One segment end (the same layout serves the edge arrays and the ring records).
 struct hatch_end {
-    int live;                 // 1 until emitted into the clearing point list
-    int start_flag;           // 1 for end 1 of its segment, 0 for end 2 (and the linkers' start point)
-    float x, y;               // hatch frame
-    int segment;              // contour segment it lies on (first vertex)
+    int live;        // 1 until emitted into the clearing point list
+    int start_flag;  // 1 for end 1 of its segment, 0 for end 2 (and the linkers' start point)
+    float x, y;      // hatch frame
+    int segment;     // contour segment it lies on (first vertex)
     int contour;
-    int mark;                 // pairing mark
-    hatch_end* next;          // ring links along the contour
+    int mark;         // pairing mark
+    hatch_end* next;  // ring links along the contour
     hatch_end* previous;
-    hatch_end* partner;       // the other end of its segment; null for the linkers' start point
-    int partner_contour;      // where the partner was created in the edge arrays
+    hatch_end* partner;   // the other end of its segment; null for the linkers' start point
+    int partner_contour;  // where the partner was created in the edge arrays
     int partner_index;
 };
 
@@ -34,17 +34,17 @@ struct contour_ring {
     int index_handle = -1;
     int record_table_handle = -1;
     int edge_count = 0;
-    int ring_handle = -1;            // record array of the ring records
-    hatch_end* first = nullptr;      // in contour order
+    int ring_handle = -1;        // record array of the ring records
+    hatch_end* first = nullptr;  // in contour order
     hatch_end* last = nullptr;
-    int ring_size = 0;               // ends in the ring; the pass linker lowers it per emitted end
-    int start_count = 0;             // segments whose end 1 lies here; the region linker lowers it per cut
-    hatch_end* entry = nullptr;      // set by close_edge_rings
+    int ring_size = 0;           // ends in the ring; the pass linker lowers it per emitted end
+    int start_count = 0;         // segments whose end 1 lies here; the region linker lowers it per cut
+    hatch_end* entry = nullptr;  // set by close_edge_rings
     int walk_direction = 1;
 };
 
 struct hatch_rings {
-    std::vector<contour_ring> contours;   // [k] for contour k; [0] stays empty
+    std::vector<contour_ring> contours;  // [k] for contour k; [0] stays empty
 };
 extern hatch_rings hatch_rings_block;
 

@@ -4,23 +4,23 @@
 
 #include "clearing/clear_markers.hpp"
 #include "clearing/hatch/clear_region.hpp"
-#include "pocket_arrays/way_region.hpp"
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
 #include "clearing/hatch/pass_linking.hpp"
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket/clean_region.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket/polbuf.hpp"
+#include "pocket_arrays/way_region.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/tool_position.hpp"
+#include "toolpath/unwind_guard.hpp"
 
 #include <cmath>
 #include <memory>
@@ -33,7 +33,7 @@ constexpr int kRangeOnly = 1;
 constexpr int kCountWord = 1;
 constexpr int kPassLinking = 1;
 constexpr int kPointsDimension = 1;
-constexpr int kRapidOver = 3;      // STREND: rapid to the retract level and over the point
+constexpr int kRapidOver = 3;  // STREND: rapid to the retract level and over the point
 constexpr int kBaseFeed = 1, kStepFeed = 25;
 // Procedure codes of the surface functions: their passes are approached at the level itself.
 constexpr int kSurfaceCodeA = 34, kSurfaceCodeB = 38;
@@ -47,15 +47,15 @@ constexpr point3 kToolAxis{0.0f, 0.0f, 1.0f};
 
 // What every level of one replay shares.
 struct level_replay {
-    float z = 0.0f;                  // the level's Z
+    float z = 0.0f;  // the level's Z
     float z_step = 0.0f;
     float approach_value = 0.0f;     // code 16
     float approach_distance = 0.0f;  // code 16 + Z step, raised for the surface functions
     bool first_level = false;
     bool last_of_several = false;
     bool surface = false;
-    float c = 1.0f, s = 0.0f;        // the hatch angle of code 44
-    bool opened = false;             // the LAYER marker is written
+    float c = 1.0f, s = 0.0f;  // the hatch angle of code 44
+    bool opened = false;       // the LAYER marker is written
     // The top of the material (the pocket's top Z, the first level lying a Z step below it): the
     // islands and the walls stand up to it.
     float top = 0.0f;
@@ -241,7 +241,8 @@ void clear_passes_out(float angle, float approach_value, int /*pass_flag*/, int&
     const int code = nu_sgcd_get_code();
     level.surface = code == kSurfaceCodeA || code == kSurfaceCodeB;
     const double h = clear_block.reference_height;
-    if (level.surface && h > kNoHeight) level.approach_distance = static_cast<float>(h - level.z + level.approach_distance);
+    if (level.surface && h > kNoHeight)
+        level.approach_distance = static_cast<float>(h - level.z + level.approach_distance);
     level.c = std::cos(angle);
     level.s = std::sin(angle);
     level.top = static_cast<float>(ps.first_level_z + ps.z_step);
@@ -253,8 +254,10 @@ void clear_passes_out(float angle, float approach_value, int /*pass_flag*/, int&
         const point3 point{x, y, level.z};
         const bool pass_start =
             code_of_point == kPassStart || (code_of_point == kLaterLevelStart && !level.first_level);
-        if (pass_start) start_pass(level, point, status);
-        else cut_to(level, point, status);
+        if (pass_start)
+            start_pass(level, point, status);
+        else
+            cut_to(level, point, status);
     }
     if (status == kGoOn && level.opened) clr_mrkr_end(status);
 }

@@ -4,8 +4,8 @@
 #include "clearing/hatch/hatch_lines.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "toolpath/exec_control.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/exec_control.hpp"
 
 #include <cmath>
 #include <memory>
@@ -19,9 +19,9 @@ constexpr int kAscending = 1;
 
 // How a line's crossings are collected.
 struct crossing_rule {
-    bool never_horizontal;   // nearly horizontal segments are never crossed
-    int most;                // crossings kept
-    const char* full;        // message when more come, collection stops; null: count one more and stop
+    bool never_horizontal;  // nearly horizontal segments are never crossed
+    int most;               // crossings kept
+    const char* full;       // message when more come, collection stops; null: count one more and stop
 };
 
 // Walks the contours of a list: f(k, first point words, count) per contour; contours whose
@@ -129,8 +129,10 @@ void collect_crossings(const word* contours, int contour_count, float y, int dir
             if (nearly_horizontal(xy, n, i) && (rule.never_horizontal || neighbours_cross(xy, n, i, y))) continue;
             if (count == rule.most) {
                 full = true;
-                if (rule.full != nullptr) eroutc(rule.full, 0);
-                else ++count;
+                if (rule.full != nullptr)
+                    eroutc(rule.full, 0);
+                else
+                    ++count;
                 break;
             }
             p.x[count] = x;
@@ -168,8 +170,8 @@ hatch_contours hatch_contours_of(const word* list, int count)
     return c;
 }
 
-void clr_hatch_range(float c, float s, int contour_count, int mode, const float* reference, float step,
-                     word* contours, float& low, float& high)
+void clr_hatch_range(float c, float s, int contour_count, int mode, const float* reference, float step, word* contours,
+                     float& low, float& high)
 {
     low = kRangeStart;
     high = -kRangeStart;
@@ -218,7 +220,7 @@ void hatch_line_span(const word* contours, int contour_count, float y, int direc
 
 void pair_hatch_points(int count, hatch_points& points)
 {
-    int stack[kHatchPointsMost];   // indices of the open points
+    int stack[kHatchPointsMost];  // indices of the open points
     const int n = count < kHatchPointsMost ? count : kHatchPointsMost;
     int top = -1;
     for (int i = 0; i < n; ++i) {

@@ -22,18 +22,18 @@ inline constexpr int kArrowPointsMost = 2000;
 struct hatch_points {
     float x[kHatchPointsMost];
     float y[kHatchPointsMost];
-    int sign[kHatchPointsMost];      // +1 when the crossed segment rises, -1 otherwise
-    int contour[kHatchPointsMost];   // number of the crossed contour (from 1)
-    int segment[kHatchPointsMost];   // number of the crossed segment's first vertex (from 1)
-    int mark[kHatchPointsMost];      // pairing mark: +1 outer, -1 nested, 0 unpaired
+    int sign[kHatchPointsMost];     // +1 when the crossed segment rises, -1 otherwise
+    int contour[kHatchPointsMost];  // number of the crossed contour (from 1)
+    int segment[kHatchPointsMost];  // number of the crossed segment's first vertex (from 1)
+    int mark[kHatchPointsMost];     // pairing mark: +1 outer, -1 nested, 0 unpaired
 };
 
 // The contours of a contour list by number: where each one's points start and how many it has.
 struct hatch_contours {
     const word* list = nullptr;
     int count = 0;
-    std::vector<const word*> points = std::vector<const word*>(1, nullptr);   // [k]: contour k's first x
-    std::vector<int> sizes = std::vector<int>(1, 0);                          // [k]: its point count
+    std::vector<const word*> points = std::vector<const word*>(1, nullptr);  // [k]: contour k's first x
+    std::vector<int> sizes = std::vector<int>(1, 0);                         // [k]: its point count
 
     float x(int k, int i) const { return word_to_real(points[static_cast<std::size_t>(k)][2 * (i - 1)]); }
     float y(int k, int i) const { return word_to_real(points[static_cast<std::size_t>(k)][2 * (i - 1) + 1]); }
@@ -45,8 +45,8 @@ hatch_contours hatch_contours_of(const word* list, int count);
 // place, and answers the lowest and highest ordinate. Mode 2 then lowers low so that the hatch
 // lines fall on a grid of the step through the reference point (x, y, turned the same way):
 // with q = (y_ref - low) / step, low - (1.5 - frac(q)) x step.
-void clr_hatch_range(float c, float s, int contour_count, int mode, const float* reference, float step,
-                     word* contours, float& low, float& high);
+void clr_hatch_range(float c, float s, int contour_count, int mode, const float* reference, float step, word* contours,
+                     float& low, float& high);
 
 // The crossings of the hatch line y' = y with the contours of the list (in the hatch frame),
 // sorted by abscissa (ascending for direction 1, else descending), a crossing at a vertex shared

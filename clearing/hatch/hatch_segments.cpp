@@ -3,10 +3,10 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/surface_passes/hatch_step.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/prog_line.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/prog_line.hpp"
 
 namespace {
 
@@ -23,8 +23,7 @@ constexpr double kGridSnap = 0.0005;
 bool grid_code() { return nu_sgcd_get_code() == kGridCode; }
 
 // Runs NCRLIN; false (with the message) when the line has more crossings than are kept.
-bool line_crossings(const word* contours, int contour_count, double y, int direction, hatch_points& points,
-                    int& count)
+bool line_crossings(const word* contours, int contour_count, double y, int direction, hatch_points& points, int& count)
 {
     NCRLIN(contours, contour_count, static_cast<float>(y), direction, count, points);
     if (count <= kHatchPointsMost) return true;
@@ -152,11 +151,13 @@ int clr_store_lines(const hatch_points& points, int count)
     for (int i = 0; i + 1 < count; i += 2) {
         auto* s = static_cast<hatch_segment*>(b.segment_handle == kClearClosed ? nullptr : MM_FALLOC(b.segment_handle));
         if (s == nullptr) return kFailed;
-        *s = {points.x[i],       points.x[i + 1],       points.y[i],    points.y[i + 1],
+        *s = {points.x[i],       points.x[i + 1],       points.y[i],       points.y[i + 1],
               points.segment[i], points.segment[i + 1], points.contour[i], points.contour[i + 1],
-              points.mark[i],    points.mark[i + 1],    b.segment_last, nullptr};
-        if (b.segment_last != nullptr) b.segment_last->next = s;
-        else b.segment_head = s;
+              points.mark[i],    points.mark[i + 1],    b.segment_last,    nullptr};
+        if (b.segment_last != nullptr)
+            b.segment_last->next = s;
+        else
+            b.segment_head = s;
         b.segment_last = s;
     }
     return kGoOn;
@@ -187,7 +188,8 @@ int clr_hatch_lines(int first, int last, const word* contours, float low, float 
         if (next_ordinate(setup, high, points, count, y, y) != kGoOn) return kFailed;
     }
     double top = high;
-    if (NCR_CRE(contours, contour_count, setup.lower_bound, top, setup.direction, points, count, setup.previous) != kGoOn)
+    if (NCR_CRE(contours, contour_count, setup.lower_bound, top, setup.direction, points, count, setup.previous) !=
+        kGoOn)
         return kFailed;
     if (top != setup.previous && clr_store_lines(points, count) != kGoOn) return kFailed;
     if (last != 0) {

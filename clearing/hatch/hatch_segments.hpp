@@ -11,9 +11,9 @@
 struct hatch_segment {
     float x1, x2;
     float y1, y2;
-    int segment1, segment2;    // contour segment (first vertex) of each end
+    int segment1, segment2;  // contour segment (first vertex) of each end
     int contour1, contour2;
-    int mark1, mark2;          // pairing marks
+    int mark1, mark2;  // pairing marks
     hatch_segment* previous;
     hatch_segment* next;
 };
@@ -23,10 +23,10 @@ inline constexpr double kHatchSearchStep = 0.001;
 
 // Start values of one range.
 struct hatch_line_setup {
-    double ordinate = 0.0;      // working ordinate: the range's low end
-    double previous = 0.0;      // p: the last accepted ordinate
-    double lower_bound = 0.0;   // b: the last line is never sought below it
-    double step = 0.0;          // the side step
+    double ordinate = 0.0;     // working ordinate: the range's low end
+    double previous = 0.0;     // p: the last accepted ordinate
+    double lower_bound = 0.0;  // b: the last line is never sought below it
+    double step = 0.0;         // the side step
     int direction = 1;
 };
 

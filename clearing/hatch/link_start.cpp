@@ -6,9 +6,9 @@
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
 #include "clearing/surface_passes/surface_pass_run.hpp"
+#include "host/vantu.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/prog_line.hpp"
-#include "host/vantu.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -45,8 +45,7 @@ int nearest_with_ends(const hatch_points& p, int count, const float* r)
 
 // The start line: from the start ordinate, 0.001 at a time towards the range's other end, the
 // first line with a crossing. Its ordinate, or false when none lies between the range ends.
-bool find_start_line(int linker, const hatch_contours& c, float low, float high, hatch_points& p, int& count,
-                     double& y)
+bool find_start_line(int linker, const hatch_contours& c, float low, float high, hatch_points& p, int& count, double& y)
 {
     const clear_state& b = clear_block;
     double step = kHatchSearchStep;
@@ -127,8 +126,10 @@ int clr_link_start(int linker, const hatch_contours& contours, float low, float 
     }
     const float* r = b.previous_end;
     int s = 0, on_reference = 0;
-    if (linker == kRegionLinker) clr_pick_start(points, count, static_cast<float>(y), r, s, on_reference);
-    else clr_pick_nearest(points, count, r, s, on_reference);
+    if (linker == kRegionLinker)
+        clr_pick_start(points, count, static_cast<float>(y), r, s, on_reference);
+    else
+        clr_pick_nearest(points, count, r, s, on_reference);
     const float start_point[2] = {points.x[s], points.y[s]};
     if (on_reference == 0 && !eqpt2(start_point, r) && clr_walk_append(r[0], r[1], kPassStart) != kGoOn) return kFailed;
     int same = 0;

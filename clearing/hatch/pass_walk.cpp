@@ -6,12 +6,12 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/surface_passes/surface_pass_run.hpp"
+#include "host/vantu.hpp"
 #include "toolpath/clear_mode.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/mill_services.hpp"
 #include "toolpath/prog_line.hpp"
-#include "host/vantu.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -37,7 +37,7 @@ struct pass_walk {
     int regions = 0;                 // contours with live ends
     int bound = 0;                   // most steps of any walk over one ring
     std::vector<char> visited;
-    int gap_warned = 0;              // the warning on passes too far apart is given once a walk
+    int gap_warned = 0;  // the warning on passes too far apart is given once a walk
 };
 
 // Appends an end; a live one is used up, lowering its contour's ring size and, at 0, the count
@@ -107,7 +107,7 @@ void edge_turns(pass_walk& w, const hatch_end& c)
     const hatch_end* l = w.link_from;
     if (l == w.start || l == nullptr) return;
     if (ends_on_other_lines(*l, c)) w.d = reversed(w.d);
-    if (l->mark != c.mark) w.d = reversed(w.d);   // edge_other_line
+    if (l->mark != c.mark) w.d = reversed(w.d);  // edge_other_line
 }
 
 // From C, the next live end N in the walk direction and the last cut end J passed before it.
@@ -169,7 +169,8 @@ int clr_link_step(pass_walk& w, hatch_end* c, hatch_end*& entry)
     if (j != nullptr) {
         bool new_pass = changed || std::fabs(j->y - c->y) >= kNewPassSteps * b.side_step;
         if (!new_pass) {
-            const int way = contour_span(w, *j, *c, reversed(w.d)) <= contour_span(w, *j, *c, w.d) ? w.d : reversed(w.d);
+            const int way =
+                contour_span(w, *j, *c, reversed(w.d)) <= contour_span(w, *j, *c, w.d) ? w.d : reversed(w.d);
             new_pass = contour_link_length(w, *j, *c, way) > 2.0f * b.tool_size;
             if (!new_pass) w.d = way;
         }

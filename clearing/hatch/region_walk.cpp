@@ -21,9 +21,9 @@ int reversed(int d) { return d == 1 ? -1 : 1; }
 struct region_walk {
     const hatch_contours& contours;
     int d;
-    int regions = 0;                 // contours with segments still to cut
+    int regions = 0;  // contours with segments still to cut
     std::vector<char> visited;
-    int bound = 0;                   // most steps of any walk over one ring
+    int bound = 0;  // most steps of any walk over one ring
 };
 
 int append(const hatch_end& e, float code) { return clr_walk_append(e.x, e.y, code); }
@@ -58,8 +58,10 @@ way_round walk_way(hatch_end* from, int d, int bound)
             w.target = e;
             return w;
         }
-        if (e->live != 0) ++w.live_passed;
-        else w.last_used = e;
+        if (e->live != 0)
+            ++w.live_passed;
+        else
+            w.last_used = e;
     }
     return w;
 }

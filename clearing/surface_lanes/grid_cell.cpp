@@ -63,8 +63,8 @@ void choose_diagonal(grid_cell& cell)
 {
     const auto& c = cell.corner;
     switch (cell.border) {
-    case 0: cell.kind = std::fabs(c[2][2] - c[0][2]) <= std::fabs(c[3][2] - c[1][2]) ? kDiagonalRising
-                                                                                      : kDiagonalFalling;
+    case 0:
+        cell.kind = std::fabs(c[2][2] - c[0][2]) <= std::fabs(c[3][2] - c[1][2]) ? kDiagonalRising : kDiagonalFalling;
         break;
     case 1 << 1:
     case 1 << 3: cell.kind = kDiagonalRising; break;
@@ -146,23 +146,24 @@ double diagonal_gap(const grid_cell& cell, double u, double v, double h)
 int diagonal_triangle(const grid_cell& cell, int entry, const double* direction)
 {
     if (direction != nullptr) {
-        const double across =
-            cell.kind == kDiagonalRising ? direction[1] - direction[0] : direction[0] + direction[1];
+        const double across = cell.kind == kDiagonalRising ? direction[1] - direction[0] : direction[0] + direction[1];
         if (across > 0.0) return kTriangleSecond;
         if (across < 0.0) return kTriangleFirst;
     }
-    if (cell.kind == kDiagonalRising) return entry == kEntryBottom || entry == kEntryRight ? kTriangleFirst
-                                                                                           : kTriangleSecond;
+    if (cell.kind == kDiagonalRising)
+        return entry == kEntryBottom || entry == kEntryRight ? kTriangleFirst : kTriangleSecond;
     return entry == kEntryBottom || entry == kEntryLeft ? kTriangleFirst : kTriangleSecond;
 }
 
 // The triangle under the local point and its bits (both on the diagonal when the rule applies),
 // restricted to the triangles with surface: -1 and bits 0 when none is left.
-void locate(const grid_cell& cell, double u, double v, double h, bool diagonal_rule, int entry,
-            const double* direction, int& triangle, int& bits)
+void locate(const grid_cell& cell, double u, double v, double h, bool diagonal_rule, int entry, const double* direction,
+            int& triangle, int& bits)
 {
-    if (cell.kind == kDiagonalRising) triangle = u < v ? kTriangleSecond : kTriangleFirst;
-    else triangle = h - u < v ? kTriangleSecond : kTriangleFirst;
+    if (cell.kind == kDiagonalRising)
+        triangle = u < v ? kTriangleSecond : kTriangleFirst;
+    else
+        triangle = h - u < v ? kTriangleSecond : kTriangleFirst;
     bits = grid_triangle_bits(triangle);
     if (diagonal_rule && diagonal_gap(cell, u, v, h) < kGridOnLine) {
         triangle = diagonal_triangle(cell, entry, direction);
@@ -184,8 +185,8 @@ bool inside_region(const grid_cell& cell, int triangle, double u, double v, doub
 }
 
 // The nearest point of the cell's triangles with surface (modes 1 and 5).
-void nearest_of_cell(int mode, const grid_cell& cell, const double* point, double h, int& triangle,
-                     double& distance, double* nearest)
+void nearest_of_cell(int mode, const grid_cell& cell, const double* point, double h, int& triangle, double& distance,
+                     double* nearest)
 {
     const double local[3] = {point[0] - cell.origin[0], point[1] - cell.origin[1], point[2]};
     for (int t : {kTriangleFirst, kTriangleSecond}) {
@@ -197,7 +198,8 @@ void nearest_of_cell(int mode, const grid_cell& cell, const double* point, doubl
             grid_foot_on_plane(local, cell.corner[k[1]], grid_cell_normal(cell, t), d, candidate);
             on_plane = inside_region(cell, t, candidate[0], candidate[1], h);
         }
-        if (!on_plane) grid_nearest_on_edges(local, cell.corner[k[0]], cell.corner[k[1]], cell.corner[k[2]], d, candidate);
+        if (!on_plane)
+            grid_nearest_on_edges(local, cell.corner[k[0]], cell.corner[k[1]], cell.corner[k[2]], d, candidate);
         grid_clamp_local(candidate);
         if (d < distance) {
             distance = d;
@@ -234,11 +236,11 @@ void append_entry(int* list, int col, int row, int kind, int bits)
 }
 
 // The cells across the edges and the corner the local point lies on (mode 2 and 4 lists).
-void neighbour_list(const surface_grid& g, const double* point, int col, int row, const double* direction,
-                    double u, double v, int* list)
+void neighbour_list(const surface_grid& g, const double* point, int col, int row, const double* direction, double u,
+                    double v, int* list)
 {
     const double h = g.h;
-    const bool v_in = v > -kGridOnLine && v < h + kGridOnLine, u_in = u > -kGridOnLine && u < h + kGridOnLine;
+    const bool v_in = v > -kGridOnLine && v<h + kGridOnLine, u_in = u> - kGridOnLine && u < h + kGridOnLine;
     const bool left = std::fabs(u) < kGridOnLine && v_in, right = std::fabs(u - h) < kGridOnLine && v_in;
     const bool bottom = std::fabs(v) < kGridOnLine && u_in, top = std::fabs(v - h) < kGridOnLine && u_in;
     struct corner_case {
@@ -253,8 +255,8 @@ void neighbour_list(const surface_grid& g, const double* point, int col, int row
     for (const corner_case& k : corners) {
         if (!k.on) continue;
         if (in_range(g, col + k.dc, row + k.dr)) {
-            grid_cell_eval(kEvalBits, point, col + k.dc, row + k.dr, kEntryNone, direction, scratch, triangle,
-                           distance, nearest, bits);
+            grid_cell_eval(kEvalBits, point, col + k.dc, row + k.dr, kEntryNone, direction, scratch, triangle, distance,
+                           nearest, bits);
             const int shared = corner_cell_bits(scratch, k.shared);
             if (shared != 0) append_entry(list, col + k.dc, row + k.dr, scratch.kind, shared);
         }
@@ -333,8 +335,7 @@ void grid_cell_eval(int mode, const double* point, int col, int row, int entry, 
     if (triangle != kNoTriangle) neighbour_list(g, point, col, row, direction, u, v, list);
 }
 
-void grid_foot_on_plane(const double* point, const double* corner, const double* normal, double& distance,
-                        double* foot)
+void grid_foot_on_plane(const double* point, const double* corner, const double* normal, double& distance, double* foot)
 {
     double d[3] = {point[0] - corner[0], point[1] - corner[1], point[2] - corner[2]};
     const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);

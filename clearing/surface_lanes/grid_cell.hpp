@@ -46,13 +46,13 @@ inline constexpr double kGridFar = 1.0e10;
 // One evaluated cell. The corners' local x, y are (0, 0), (h, 0), (h, h), (0, h): set at every
 // reload together with the heights.
 struct grid_cell {
-    double corner[4][3] = {};          // corners 0..3: local x, y and height
-    double origin[2] = {0.0, 0.0};     // world x, y of corner 0
-    double normals[6] = {};            // unit normal of triangle 0 at [0], of triangle 3 at [3]
-    int kind = kDiagonalRising;        // kDiagonalRising or kDiagonalFalling
-    int cache_key = -1;                // node index nx * row + col of the cell loaded; -1 none
-    int border = 0;                    // bit k set: corner k has no surface
-    unsigned generation = 0;           // the grid's generation when the cell was loaded
+    double corner[4][3] = {};       // corners 0..3: local x, y and height
+    double origin[2] = {0.0, 0.0};  // world x, y of corner 0
+    double normals[6] = {};         // unit normal of triangle 0 at [0], of triangle 3 at [3]
+    int kind = kDiagonalRising;     // kDiagonalRising or kDiagonalFalling
+    int cache_key = -1;             // node index nx * row + col of the cell loaded; -1 none
+    int border = 0;                 // bit k set: corner k has no surface
+    unsigned generation = 0;        // the grid's generation when the cell was loaded
     // Triangles with all three corners on the surface: kBitsFirst | kBitsSecond, or fewer.
     int whole_bits = kBitsBoth;
 };

@@ -72,7 +72,10 @@ void push(lane_walker& w, const double* p, const double* normal)
 struct list_entry {
     int col, row, kind, bits;
 };
-list_entry entry_of(const int* list, int e) { return {list[1 + 4 * e], list[2 + 4 * e], list[3 + 4 * e], list[4 + 4 * e]}; }
+list_entry entry_of(const int* list, int e)
+{
+    return {list[1 + 4 * e], list[2 + 4 * e], list[3 + 4 * e], list[4 + 4 * e]};
+}
 int entries_of(const int* list) { return (list[0] - 1) / 4; }
 
 // The triangle bits of a cell's triangle along one of its edges (dcol, drow towards the edge).

@@ -60,8 +60,8 @@ void nearest_search(int mode, double* point, int& col, int& row, double& distanc
                 const int c = home_col + i, r = home_row + j;
                 if (c < 0 || r < 0 || c > g.nx - 2 || r > g.ny - 2) continue;
                 double d = kGridFar, candidate[3];
-                grid_cell_eval(eval, point, c, r, kEntryNone, nullptr, grid_cells_block.work[1], triangle, d,
-                               candidate, nullptr);
+                grid_cell_eval(eval, point, c, r, kEntryNone, nullptr, grid_cells_block.work[1], triangle, d, candidate,
+                               nullptr);
                 if (d >= distance) continue;
                 distance = d;
                 col = c;
@@ -80,7 +80,7 @@ void nearest_search(int mode, double* point, int& col, int& row, double& distanc
 }
 
 struct edge_exit {
-    double s = 0.0;  // distance along the direction to the exit
+    double s = 0.0;    // distance along the direction to the exit
     int a = 0, b = 0;  // the corners of the edge left through
     bool found = false;
 };
@@ -150,8 +150,10 @@ void grid_find_cell(int mode, double* point, int& col, int& row, double& distanc
     distance = kGridFar;
     get_grid_index(point, col, row, status);
     if (status != 0) return;
-    if (mode == kFindVertical) vertical_drop(point, col, row, distance, status);
-    else nearest_search(mode, point, col, row, distance, status);
+    if (mode == kFindVertical)
+        vertical_drop(point, col, row, distance, status);
+    else
+        nearest_search(mode, point, col, row, distance, status);
 }
 
 void grid_cell_exit(int mode, const grid_cell& cell, const double* point, const double* direction, int triangle,

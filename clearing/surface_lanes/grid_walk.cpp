@@ -65,8 +65,10 @@ void append(const walk& w, const double* grid_point, int& status)
 {
     if (w.path == nullptr) return;
     const double p[3] = {grid_point[0] - w.shift[0], grid_point[1] - w.shift[1], grid_point[2] - w.shift[2]};
-    if (w.path->dimension == 4) pokarr_add_pnt_nrm(p, nullptr, *w.path, status);
-    else pokarr_add_pnt(p, *w.path, status);
+    if (w.path->dimension == 4)
+        pokarr_add_pnt_nrm(p, nullptr, *w.path, status);
+    else
+        pokarr_add_pnt(p, *w.path, status);
     if (status != 0) status = -1;
 }
 
@@ -171,8 +173,7 @@ int exit_mode(const walk& w, const grid_cell& cell)
 {
     if (w.history < 2) return kExitPlain;
     const int k = w.history - 2;
-    return w.history_key[k] == cell.cache_key && w.history_triangle[k] == w.triangle ? kExitThroughCorner
-                                                                                      : kExitPlain;
+    return w.history_key[k] == cell.cache_key && w.history_triangle[k] == w.triangle ? kExitThroughCorner : kExitPlain;
 }
 
 // The passes of the walk from the start triangle on. status: the first failure (negative) or 0.
@@ -190,8 +191,8 @@ walk_end run(walk& w, const double* tangent, double distance, int& status)
         if (++passes > (kHistoryLimit + 2) * limit) return walk_end::limit;
         if (evaluate) {
             double unused = 0.0, nearest[3];
-            grid_cell_eval(kEvalLocate, w.point, w.col, w.row, w.entry, w.direction, cell, w.triangle, unused,
-                           nearest, nullptr);
+            grid_cell_eval(kEvalLocate, w.point, w.col, w.row, w.entry, w.direction, cell, w.triangle, unused, nearest,
+                           nullptr);
             if (w.triangle == kNoTriangle) return walk_end::stopped;  // over a hole
             evaluate = false;
         } else if (!first) {

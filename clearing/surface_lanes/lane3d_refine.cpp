@@ -23,8 +23,8 @@ namespace {
 
 // Lengths of the sweeps as fractions of the cell size s (the grid's resolution is the scale on
 // which the projected points jitter).
-constexpr float kCrowdFactor = 0.3125f;   // neighbours closer than this: the point between goes
-constexpr float kNearFactor = 0.1875f;    // two points closer than this: one goes
+constexpr float kCrowdFactor = 0.3125f;  // neighbours closer than this: the point between goes
+constexpr float kNearFactor = 0.1875f;   // two points closer than this: one goes
 constexpr float kShortFactor = 0.3f;
 constexpr float kStickOutFactor = 1.5f;
 constexpr float kStickInFactor = 0.6f;
@@ -99,10 +99,14 @@ public:
     void remove(int k)
     {
         const int before = prev(k), after = next(k);
-        if (before != kEnd) next_[static_cast<std::size_t>(before)] = after;
-        else first_ = after;
-        if (after != kEnd) prev_[static_cast<std::size_t>(after)] = before;
-        else last_ = before;
+        if (before != kEnd)
+            next_[static_cast<std::size_t>(before)] = after;
+        else
+            first_ = after;
+        if (after != kEnd)
+            prev_[static_cast<std::size_t>(after)] = before;
+        else
+            last_ = before;
         next_[static_cast<std::size_t>(k)] = prev_[static_cast<std::size_t>(k)] = kRemoved;
         --count_;
     }
@@ -493,18 +497,18 @@ gouge_verdict check_fitted_point(const refinement& r, float narrow_d, float narr
         if (dz <= r.lt) return accept();
         if (r.has(kRefineGougeLimit) && dz >= 0.25f * r.D) return gouge_verdict::given_up;
         lane_pnt n{};
-        tool_contact_offset(narrow_d, narrow_r, r.T, 0.0f, kFlankHeight, tool.data(), contact.data(), n.data(),
-                            status);
+        tool_contact_offset(narrow_d, narrow_r, r.T, 0.0f, kFlankHeight, tool.data(), contact.data(), n.data(), status);
         // A contact on the axis or a wall still gives its normal; only a failure leaves the point.
         if (status < 0) return gouge_verdict::accepted;
         const float c = n[2];
-        const float limit1 =
-            c >= 0.99f ? kNoLimit : std::max(c * dz / std::sqrt(1.0f - c * c) + r.lt, 2.0f * r.lt);
+        const float limit1 = c >= 0.99f ? kNoLimit : std::max(c * dz / std::sqrt(1.0f - c * c) + r.lt, 2.0f * r.lt);
         const float limit2 = c > 0.999f ? kNoLimit : std::max(0.5f * r.D - lane_dist_xy(tool, contact), 2.0f * r.lt);
         if (dz <= limit1 && dz <= limit2) return accept();
         lane_pnt sideways = {n[0], n[1], 0.0f};
-        if ((dz < limit1 || limit2 < limit1) && lane_unit(sideways)) query = tool + limit2 * sideways;
-        else query = tool + limit1 * n;
+        if ((dz < limit1 || limit2 < limit1) && lane_unit(sideways))
+            query = tool + limit2 * sideways;
+        else
+            query = tool + limit1 * n;
     }
     return gouge_verdict::failed;
 }
@@ -555,8 +559,8 @@ lane_string fit_run(const refinement& r, int first, int m)
     if (r.has(kRefineGouge) && !(narrow_d > 0.0f)) return own;
     for (float f = r.fit; f >= floor; f *= 0.5f) {
         int count = 0, status = 0;
-        lsq_nrb_2tols(kFitOrder, static_cast<int>(samples.size()), points.data(), normals.data(),
-                      std::min(r.half, f), f, r.lt, room, result.data(), count, status);
+        lsq_nrb_2tols(kFitOrder, static_cast<int>(samples.size()), points.data(), normals.data(), std::min(r.half, f),
+                      f, r.lt, room, result.data(), count, status);
         if (status != 0 || count <= 0) return own;
         lane_string fitted(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i)
@@ -688,8 +692,7 @@ namespace {
 // starts at its first point with the point before the closing one as predecessor, an open one at
 // its second. rule(c, i, prev) takes points out and answers the point to go on with, or kEnd to
 // step on; the closing point is kept equal to the first.
-template <class Rule>
-void closed_aware_walk(lane_string& points, Rule rule)
+template <class Rule> void closed_aware_walk(lane_string& points, Rule rule)
 {
     const bool closed = closed_string(points);
     lane_chain c(points);
@@ -770,7 +773,8 @@ int lane_run_end(int dimension, const lane_string& points, int first, int flag, 
         int kept = n, status = 0;
         dilula(2, xy.data(), kept, std::max(0.2f * lane_tolerance(), kLeastThinning), 0, status);
         for (int k = 0, j = 0; status == 0 && k < n; ++k) {
-            if (j < kept && xy[2U * j] == at(k)[0] && xy[2U * j + 1] == at(k)[1]) ++j;
+            if (j < kept && xy[2U * j] == at(k)[0] && xy[2U * j + 1] == at(k)[1])
+                ++j;
             else {
                 limit = k;
                 break;

@@ -14,14 +14,14 @@
 #include <vector>
 
 // Mode bits of lane3d_refine.
-inline constexpr int kRefineFlagRule = 1 << 0;      // the deviation pass and the runs read the flags
-inline constexpr int kRefineFit = 1 << 1;           // least-squares fit of runs (a non-empty lane_dir_list)
-inline constexpr int kRefineGouge = 1 << 2;         // gouge check of the fitted points
-inline constexpr int kRefineGougeLimit = 1 << 3;    // give a fit up on an excess of a quarter of D
-inline constexpr int kRefineSubdivide = 1 << 4;     // fill segments longer than 2 s
-inline constexpr int kRefineNoSpikes = 1 << 5;      // skip the spike and stick-out passes
-inline constexpr int kRefineLoneFlagged = 1 << 6;   // remove lone flagged points
-inline constexpr int kRefineGridPoints = 1 << 7;    // insert grid points on long segments
+inline constexpr int kRefineFlagRule = 1 << 0;     // the deviation pass and the runs read the flags
+inline constexpr int kRefineFit = 1 << 1;          // least-squares fit of runs (a non-empty lane_dir_list)
+inline constexpr int kRefineGouge = 1 << 2;        // gouge check of the fitted points
+inline constexpr int kRefineGougeLimit = 1 << 3;   // give a fit up on an excess of a quarter of D
+inline constexpr int kRefineSubdivide = 1 << 4;    // fill segments longer than 2 s
+inline constexpr int kRefineNoSpikes = 1 << 5;     // skip the spike and stick-out passes
+inline constexpr int kRefineLoneFlagged = 1 << 6;  // remove lone flagged points
+inline constexpr int kRefineGridPoints = 1 << 7;   // insert grid points on long segments
 // The flag bit of a lane_dir_list record that the refinement reads.
 inline constexpr int kLaneDirFlagged = 1 << 1;
 

@@ -22,9 +22,9 @@ static_assert(sizeof(lane_dir_record) == 20, "a direction record is 20 bytes");
 inline constexpr int kLaneDirGrowth = 10000;
 
 struct lane_dir_list_block {
-    int handle = -1;    // host array of lane_dir_record, -1 until the first addition
-    int count = 0;      // records in use
-    int capacity = 0;   // records the array holds
+    int handle = -1;   // host array of lane_dir_record, -1 until the first addition
+    int count = 0;     // records in use
+    int capacity = 0;  // records the array holds
     // The first record of every position (x and y bit for bit), so that a look-up does not walk
     // the list; it describes the records and is rebuilt with them.
     std::unordered_map<std::uint64_t, int> index;

@@ -57,10 +57,7 @@ struct point3 {
 
 point3 at(const pokarr& a, int i) { return {{a.x[i], a.y[i], a.z[i]}}; }
 
-bool same_point(const point3& p, const point3& q)
-{
-    return p.v[0] == q.v[0] && p.v[1] == q.v[1] && p.v[2] == q.v[2];
-}
+bool same_point(const point3& p, const point3& q) { return p.v[0] == q.v[0] && p.v[1] == q.v[1] && p.v[2] == q.v[2]; }
 
 double distance_of(const point3& p, const point3& q) { return distd(3, p.v, q.v); }
 
@@ -79,13 +76,13 @@ struct offset_run {
     const pokarr& input;
     int side = 1;
     double offset = 0.0;
-    double reach2 = 0.0;      // squared join reach
-    double spacing = 0.0;     // of repeated points in the appends
-    int next_input = 1;       // the input point that ends the next segment
-    int search_start = 0;     // where the join search of the current piece starts
-    double dropped = 0.0;     // summed length of the pieces dropped at corners
-    pokarr loop;              // the joined loop
-    pokarr corner;            // the fill of one corner
+    double reach2 = 0.0;   // squared join reach
+    double spacing = 0.0;  // of repeated points in the appends
+    int next_input = 1;    // the input point that ends the next segment
+    int search_start = 0;  // where the join search of the current piece starts
+    double dropped = 0.0;  // summed length of the pieces dropped at corners
+    pokarr loop;           // the joined loop
+    pokarr corner;         // the fill of one corner
     int status = 0;
 };
 

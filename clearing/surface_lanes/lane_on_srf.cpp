@@ -95,8 +95,7 @@ const double* second_origin() { return pocket_frame_block.origin_copy; }
 // push whose tool touches or cuts into the surfaces where it starts stops there, which tells
 // nothing of where the surfaces lie along the direction (a point of a lane's chord across a crest
 // lies deep in the part): it counts as failed, and the next factor starts farther out.
-void push_through(const lane_pnt& point, const lane_pnt& direction, lane_pnt& contact, lane_pnt& normal,
-                  int& status)
+void push_through(const lane_pnt& point, const lane_pnt& direction, lane_pnt& contact, lane_pnt& normal, int& status)
 {
     const float s = grid_values().cell_size;
     for (const float f : kPushFactors) {
@@ -109,8 +108,8 @@ void push_through(const lane_pnt& point, const lane_pnt& direction, lane_pnt& co
 }
 
 // Appends the point and normal to the two host arrays, growing both when full.
-void append_point(const lane_pnt& point, const lane_pnt& normal, lane_point_array& points,
-                  lane_point_array& normals, int& count, int& status)
+void append_point(const lane_pnt& point, const lane_pnt& normal, lane_point_array& points, lane_point_array& normals,
+                  int& count, int& status)
 {
     if (count >= points.capacity() || count >= normals.capacity()) {
         const int more = std::max(count, kHalvingSlots);
@@ -155,8 +154,10 @@ void collect_points(int direction_flag, const lane_work& work, lane_point_array&
     const int n = static_cast<int>(work.points.size());
     for (int i = 0; i < n && status == 0; ++i) {
         if (lane_pnt_missing(work.points[i])) continue;
-        if (previous == i - 1) fill_gap(direction_flag, work, previous, i, points, normals, count, status);
-        else append_point(work.points[i], work.normals[i], points, normals, count, status);
+        if (previous == i - 1)
+            fill_gap(direction_flag, work, previous, i, points, normals, count, status);
+        else
+            append_point(work.points[i], work.normals[i], points, normals, count, status);
         previous = i;
     }
 }
@@ -221,8 +222,7 @@ void refined_normals(const lane_pnt* points, const std::map<lane_pnt, lane_pnt>&
 }
 
 // The own road of lane_on_srf.
-void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& output, pokarr& raw_output,
-                 int& status)
+void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& output, pokarr& raw_output, int& status)
 {
     const int n = input.count;
     lane_work work;
@@ -245,7 +245,8 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
                               (k > 1 && d < n && lane_pnt_skip_test(work, d, c, b) == kKeep) || input_bends(input, k);
             if (keep)
                 lane_pnt_project(input, work, k, origin);
-            else work.points[k][2] = kLaneMarker;
+            else
+                work.points[k][2] = kLaneMarker;
         }
     }
     int count = 0;
@@ -270,8 +271,10 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
         if (status == 0) lane_chords_clear(points, &normals, count, status);
         if (status != 0) return;
     }
-    if (raw == 0 || refine != 0) points_to_lane(points.base(), nullptr, count, origin, output, status);
-    else if (&raw_output != &output) pokarr_copy(raw_output, output, status);
+    if (raw == 0 || refine != 0)
+        points_to_lane(points.base(), nullptr, count, origin, output, status);
+    else if (&raw_output != &output)
+        pokarr_copy(raw_output, output, status);
 }
 
 }  // namespace
@@ -341,8 +344,10 @@ void draw_lane_3d(int direction_flag, const float* point, float* result, float* 
     status = run.begin_if_idle();
     if (status != 0) return;
     lane_pnt d{0.0f, 0.0f, 1.0f};
-    if (direction_flag == kAlongDirection) d = lane_pnt_of(direction);
-    else lane_pnt_dir(point, d.data(), status);
+    if (direction_flag == kAlongDirection)
+        d = lane_pnt_of(direction);
+    else
+        lane_pnt_dir(point, d.data(), status);
     const lane_pnt p = lane_pnt_of(point);
     lane_pnt contact{}, normal{};
     push_through(p, d, contact, normal, status);
@@ -395,8 +400,8 @@ void lane_pnt_project(const pokarr& input, lane_work& work, int index, int origi
     work.normals[index] = status == 0 ? direction : kMarkerNormal;
 }
 
-void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slot_normals, int from, int to,
-                        int index, int& status)
+void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slot_normals, int from, int to, int index,
+                        int& status)
 {
     const float t = static_cast<float>(index - from) / static_cast<float>(to - from);
     const lane_pnt straight = (1.0f - t) * slot_points[from] + t * slot_points[to];

@@ -63,8 +63,8 @@ void lane_pnt_project(const pokarr& input, lane_work& work, int index, int origi
 // interpolated there, projected (along the normal with direction_flag 1). Status 1 when the
 // projection lies farther than half the lane tolerance from the interpolated point (the slot
 // keeps it), 0 when it does not or nothing was met, negative from the projection.
-void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slot_normals, int from, int to,
-                        int index, int& status);
+void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slot_normals, int from, int to, int index,
+                        int& status);
 // The grid's normal at the point, bilinear over its cell's four nodes; (0, 0, 1) when there is
 // none or the cell size is not positive. Status 0.
 void lane_pnt_dir(const float* point, float* direction, int& status);

@@ -203,8 +203,8 @@ void lane_piece_append(const pokarr& piece, int start, double spacing, pokarr& r
 int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, int& piece_index)
 {
     const int last_result = result.count - 2;  // last segment of the result
-    const bool shared_end = result.count > 0 && piece.count > 0 &&
-                            same_point(at(result, result.count - 1).v, at(piece, 0).v);
+    const bool shared_end =
+        result.count > 0 && piece.count > 0 && same_point(at(result, result.count - 1).v, at(piece, 0).v);
     for (int k = std::max(start, 0); k <= last_result; ++k) {
         for (int j = piece.count - 2; j >= 0; --j) {
             const meeting m = meet(result, k, piece, j);

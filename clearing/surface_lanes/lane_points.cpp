@@ -34,9 +34,6 @@ void lane_point_array::reserve(int used, int records, int least, int& status)
     lane_points_fit(handle_, used + records, least, status);
 }
 
-lane_pnt* lane_point_array::base() const
-{
-    return handle_ < 0 ? nullptr : static_cast<lane_pnt*>(mmcptr(handle_));
-}
+lane_pnt* lane_point_array::base() const { return handle_ < 0 ? nullptr : static_cast<lane_pnt*>(mmcptr(handle_)); }
 
 int lane_point_array::capacity() const { return lane_points_capacity(handle_); }

@@ -69,7 +69,8 @@ bool refine_and_append(slot* slots, const double* tangent, double distance, poka
             const slot& before = slots[j - k];
             const slot& after = slots[j + k];
             if (s.done || !before.done || !after.done || !folds(before, after)) continue;
-            for (int c = 0; c < 3; ++c) s.record.start()[c] = 0.5 * (before.record.start()[c] + after.record.start()[c]);
+            for (int c = 0; c < 3; ++c)
+                s.record.start()[c] = 0.5 * (before.record.start()[c] + after.record.start()[c]);
             if (!walk(s.record, tangent, distance, s.done, status)) return false;
         }
     }

@@ -11,8 +11,7 @@ namespace {
 constexpr int kLinkMotionCode = 3;
 
 // A host array holding a copy of count elements; -1 when count is 0.
-template <typename T>
-int copied_array(const T* source, int count, int& status)
+template <typename T> int copied_array(const T* source, int count, int& status)
 {
     if (count <= 0) return -1;
     int handle = -1;
@@ -57,8 +56,8 @@ deferred_strings_state& deferred_strings()
     return state;
 }
 
-void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts,
-                      int pass_number, const std::array<int, 3>& motion_codes, int& status)
+void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts, int pass_number,
+                      const std::array<int, 3>& motion_codes, int& status)
 {
     surface_strings_call call;
     call.lift_flag = lift_flag;

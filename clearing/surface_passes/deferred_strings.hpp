@@ -40,5 +40,5 @@ void deferred_strings_flush(int write, int& status);
 // one statement of motion code 3, the lift flag as its approach, every direction (0, 0, 1), with
 // the pass number and the three motion codes (start marker, end marker, bracket) its markers
 // carry. The pass linking and the flush above write through it.
-void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts,
-                      int pass_number, const std::array<int, 3>& motion_codes, int& status);
+void link_strings_out(int lift_flag, const point3* points, int string_count, const int* point_counts, int pass_number,
+                      const std::array<int, 3>& motion_codes, int& status);

@@ -98,8 +98,8 @@ int contact_at(float angle, float x, float y, cutter_contact& at)
     hatchx(-angle, frame, plane);
     float height = 0.0f;
     int entity = 0, status = 0;
-    surface_height_at_point(0, plane, proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, at.normal, at.touched,
-                            height, entity, status);
+    surface_height_at_point(0, plane, proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, at.normal, at.touched, height,
+                            entity, status);
     at.tip[0] = plane[0];
     at.tip[1] = plane[1];
     at.tip[2] = height;

@@ -5,11 +5,11 @@
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/tool_probe.hpp"
 #include "pocket/lane_arc_points.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/mill_services.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/srf_switches_least.hpp"
-#include "toolpath/machine_table.hpp"
-#include "toolpath/mill_services.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -45,7 +45,8 @@ double plane_distance(const point3& a, const point3& b)
 
 point3 at(const point3& base, const plane_dir& u, double along, double z)
 {
-    return {static_cast<float>(base[0] + along * u.x), static_cast<float>(base[1] + along * u.y), static_cast<float>(z)};
+    return {static_cast<float>(base[0] + along * u.x), static_cast<float>(base[1] + along * u.y),
+            static_cast<float>(z)};
 }
 
 double link_radius() { return std::max(0.0, static_cast<double>(proc_geometry().curve_approx.link_radius)); }

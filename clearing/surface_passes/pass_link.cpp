@@ -95,7 +95,8 @@ bool arc_dips(int mode, const end_frame& f, const point3& p_end, const point3* p
         tool_drop_z_at_xy(p.data(), dropped.data(), normal.data(), status);
         if (status != 0 || p[2] >= dropped[2] - tolerance) continue;
         const point3& before = points[mode == kLeavingArc ? i - 1 : count - i];
-        const double reach = std::hypot(static_cast<double>(before[0]) - p_end[0], static_cast<double>(before[1]) - p_end[1]);
+        const double reach =
+            std::hypot(static_cast<double>(before[0]) - p_end[0], static_cast<double>(before[1]) - p_end[1]);
         radius = reach / (1.0 - std::cos(f.phi));
         return true;
     }
@@ -127,15 +128,17 @@ void write_string(int lift_flag, const point3* points, int count, int pass_numbe
 }
 
 // The move between the arcs into array 3: kMoveStands, kMoveLifted or kMoveRefused (no move).
-void build_move(int mode, const point3& a, const point3& b, double tolerance, point3*& points, int& count,
-                int& status)
+void build_move(int mode, const point3& a, const point3& b, double tolerance, point3*& points, int& count, int& status)
 {
     const curve_approx_words& ca = proc_geometry().curve_approx;
     const double d = std::hypot(static_cast<double>(b[0]) - a[0], static_cast<double>(b[1]) - a[1]);
     const auto tol = static_cast<float>(tolerance);
-    if (d >= 2.0 * ca.link_radius || mode == kLinkMode) link_arc_lifted(0, a, b, tol, points, count, status);
-    else if (ca.link_kind == 1 || ca.link_kind == 2) link_arc_lifted(ca.link_kind, a, b, tol, points, count, status);
-    else link_loop_move(1, a, b, tol, points, count, status);
+    if (d >= 2.0 * ca.link_radius || mode == kLinkMode)
+        link_arc_lifted(0, a, b, tol, points, count, status);
+    else if (ca.link_kind == 1 || ca.link_kind == 2)
+        link_arc_lifted(ca.link_kind, a, b, tol, points, count, status);
+    else
+        link_loop_move(1, a, b, tol, points, count, status);
 }
 
 }  // namespace
@@ -168,8 +171,8 @@ void string_end_arc(int mode, const point3& p_far, const point3& p_end, float to
     build_arc(mode, f, p_end, checked, tolerance, points, count, status);
 }
 
-void link_pass_strings(const float* prev, const float* end, const float* next2, const float* start,
-                       int pass_number, int mode, int& no_link, int& status)
+void link_pass_strings(const float* prev, const float* end, const float* next2, const float* start, int pass_number,
+                       int mode, int& no_link, int& status)
 {
     const point3 p_prev = {prev[0], prev[1], prev[2]}, p_end = {end[0], end[1], end[2]};
     const point3 p_next2 = {next2[0], next2[1], next2[2]}, p_start = {start[0], start[1], start[2]};
@@ -181,7 +184,8 @@ void link_pass_strings(const float* prev, const float* end, const float* next2, 
     int n1 = 0, n2 = 0, n3 = 0;
     string_end_arc(kLeavingArc, p_prev, p_end, static_cast<float>(tolerance), leaving, n1, status);
     if (status >= 0 && n1 < 1) end_point_alone(kLeavingArc, p_end, leaving, n1, status);
-    if (status >= 0) string_end_arc(kArrivingArc, p_next2, p_start, static_cast<float>(tolerance), arriving, n2, status);
+    if (status >= 0)
+        string_end_arc(kArrivingArc, p_next2, p_start, static_cast<float>(tolerance), arriving, n2, status);
     if (status >= 0 && n2 < 1) end_point_alone(kArrivingArc, p_start, arriving, n2, status);
     if (status < 0) return;
     const bool wire = wire_function();

@@ -61,9 +61,12 @@ struct method_row {
 
 // The first row that applies wins.
 constexpr method_row kMethodTable[] = {
-    {string_method::line_strings, line_row}, {string_method::touch, touch_row},
-    {string_method::grid, grid_row},         {string_method::dummy_grid, dummy_grid_row},
-    {string_method::grid_kinds, grid_kinds_row}, {string_method::band, band_row},
+    {string_method::line_strings, line_row},
+    {string_method::touch, touch_row},
+    {string_method::grid, grid_row},
+    {string_method::dummy_grid, dummy_grid_row},
+    {string_method::grid_kinds, grid_kinds_row},
+    {string_method::band, band_row},
 };
 
 float hatch_angle() { return std::atan2(clear_block.sin, clear_block.cos); }

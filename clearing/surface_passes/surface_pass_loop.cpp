@@ -270,7 +270,8 @@ void link_to_strings(pass_loop& loop, int& refused, int& status)
 // the crossing clears in addition.
 float approach_over_part(const surface_strings_call& call, float clearance)
 {
-    const bool one_string = std::count_if(call.counts, call.counts + call.string_count, [](int n) { return n > 0; }) <= 1;
+    const bool one_string =
+        std::count_if(call.counts, call.counts + call.string_count, [](int n) { return n > 0; }) <= 1;
     if (call.lift_flag == 0 && one_string) return 0.0f;
     const projection_on projection;
     const double radius = 0.5 * link_tool_diameter();
@@ -285,8 +286,7 @@ float approach_over_part(const surface_strings_call& call, float clearance)
         const point3& start = call.points[first];
         if (approaching) {
             const double highest = highest_drop(from, start, radius);
-            if (highest != kNoDrop)
-                need = std::max(need, static_cast<float>(highest + margin + clearance - start[2]));
+            if (highest != kNoDrop) need = std::max(need, static_cast<float>(highest + margin + clearance - start[2]));
         }
         approaching = true;
         first += n;

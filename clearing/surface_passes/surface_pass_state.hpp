@@ -14,7 +14,7 @@ struct surface_block {
 
 // Where srflin stopped on a hatch line that a later call continues.
 struct surface_line_continuation {
-    int continue_flag = 0;              // 1: the next call goes on from the state below
+    int continue_flag = 0;  // 1: the next call goes on from the state below
     float normal[3] = {0.0f, 0.0f, 0.0f};
     float u = 0.0f;
     float v = 0.0f;
@@ -28,11 +28,11 @@ struct surface_pass_state {
     // The last point written (valid when last_point_valid is 1), where the next link starts.
     float last_point[3] = {0.0f, 0.0f, 0.0f};
     int last_point_valid = 0;
-    int lift_flag = 0;                  // 1: the next strings start with a lift
+    int lift_flag = 0;  // 1: the next strings start with a lift
     // The last two points of the previous pass, for linking the passes end to start.
     float previous_pass_end[2][3] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
-    int previous_pass_valid = 0;        // 1 once a pass has ended since the clearing began
-    int link_flag = 1;                  // 1: a link is needed before the next strings
+    int previous_pass_valid = 0;  // 1 once a pass has ended since the clearing began
+    int link_flag = 1;            // 1: a link is needed before the next strings
     // The pass point array of the pass being run (host array of flag, X, Y records); -1 between
     // runs.
     int point_array = -1;
@@ -42,10 +42,10 @@ struct surface_pass_state {
     float tolerance = 0.0f;
     float drop_values[2] = {0.0f, 0.0f};
 
-    int pass_mode = 0;                  // srflin is called only when this is 1
-    float side_direction[2] = {0.0f, 0.0f};  // read by the string step
-    float side_step = 0.0f;             // handed to the cutter reach
-    float smallest_side = 0.0f;         // lowered to the smallest reach along a string (gouge check on)
+    int pass_mode = 0;                           // srflin is called only when this is 1
+    float side_direction[2] = {0.0f, 0.0f};      // read by the string step
+    float side_step = 0.0f;                      // handed to the cutter reach
+    float smallest_side = 0.0f;                  // lowered to the smallest reach along a string (gouge check on)
     float last_normal[3] = {0.0f, 0.0f, 0.0f};   // normal of the last point taken into a string
     float first_normal[3] = {0.0f, 0.0f, 0.0f};  // normal of the first point of the first string
     surface_line_continuation continuation;

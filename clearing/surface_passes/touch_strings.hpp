@@ -13,10 +13,7 @@
 // number of 0 or more the strings are stored as passes with storps (grid_only
 // its link flag). Status: the line-net's (0, 1 for an open last string) or the
 // first negative one.
-void segment_touch_strings(int context, int store_word, const float *a,
-                           const float *b, float tol, float stock,
-                           float check_stock, int capacity, int max_strings,
-                           int pass_number, float hatch_angle, int grid_only,
-                           float *points, float *normals, float *values,
-                           int &string_count, int *point_counts, int &total_out,
-                           int &status);
+void segment_touch_strings(int context, int store_word, const float* a, const float* b, float tol, float stock,
+                           float check_stock, int capacity, int max_strings, int pass_number, float hatch_angle,
+                           int grid_only, float* points, float* normals, float* values, int& string_count,
+                           int* point_counts, int& total_out, int& status);

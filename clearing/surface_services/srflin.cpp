@@ -19,9 +19,9 @@
 
 namespace {
 
-constexpr int kParts = 20;               // the first step is a twentieth of the line
+constexpr int kParts = 20;  // the first step is a twentieth of the line
 constexpr float kLeastMinimumStep = 10.0f;
-constexpr int kMaximumPart = 5;          // the longest step is a fifth of the line
+constexpr int kMaximumPart = 5;  // the longest step is a fifth of the line
 constexpr int kContactIterations = 10;
 constexpr float kNoBest = -9.9e10f;
 constexpr float kVerticalNormal = 0.01f;  // |Nx| + |Ny| below this: a level face
@@ -31,12 +31,12 @@ constexpr int kFlipErrors = 2;
 // position: on a steep flank the tool point's height error is that misfit times the slope, so a
 // tenth keeps it within the tolerance up to slopes of about 80 degrees.
 constexpr float kHeightSettled = 0.1f;
-constexpr float kRefuse = 1.2f;           // a window deviation this many tolerances refuses
-constexpr float kEdgeStep = 0.00001f;     // the edge search stops at a step below this
+constexpr float kRefuse = 1.2f;        // a window deviation this many tolerances refuses
+constexpr float kEdgeStep = 0.00001f;  // the edge search stops at a step below this
 // A point reached with a step this short is taken whatever its deviation: the surface has a
 // crease there, and halving further would not straighten it (and would never end).
 constexpr float kShortestStep = 0.0001f;
-constexpr float kEdgeGap = 0.05f;         // ... or with the hit and the miss this near
+constexpr float kEdgeGap = 0.05f;  // ... or with the hit and the miss this near
 // A line walk makes at most this many steps: far above L / minimum step for any part.
 constexpr int kMostWalkSteps = 1000000;
 constexpr float kLeastDiameter = 0.0001f;
@@ -167,7 +167,8 @@ void lower_smallest_side(const float* n1, const float* n2, const float* d)
 void take_point(const line_contact& contact, string_output& out, int& status)
 {
     std::copy(contact.position, contact.position + 2, srflin_line().taken_position);
-    if (out.count == 0 && out.string_count == 1) std::copy(contact.normal, contact.normal + 3, surface_pass.first_normal);
+    if (out.count == 0 && out.string_count == 1)
+        std::copy(contact.normal, contact.normal + 3, surface_pass.first_normal);
     std::copy(contact.normal, contact.normal + 3, surface_pass.last_normal);
     if (!append_point(out, contact.tool_point)) status = kFull;
 }
@@ -327,7 +328,8 @@ void TNGTPT(const surface_buffer& buffer, line_contact& here, int& status)
         }
         float towards[2];
         unit_xy(here.position[0] - here.block.point[0], here.position[1] - here.block.point[1], towards);
-        const float distance = std::hypot(here.position[0] - here.block.point[0], here.position[1] - here.block.point[1]);
+        const float distance =
+            std::hypot(here.position[0] - here.block.point[0], here.position[1] - here.block.point[1]);
         if (here.normal[0] * towards[0] + here.normal[1] * towards[1] >= 0.0f) {
             errors = 0;
             if ((dot3(here.normal, previous.normal) >= kSameNormal || distance == 0.0f) && !out_of_range && on_axis) {
@@ -442,9 +444,12 @@ void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& stat
         p3tol(slot[0].block.point, slot[1].block.point, slot[2].block.point, deviation, tol_status);
         if (tol_status != 0) deviation = 0.0f;
         if (deviation >= kRefuse * line.tolerance && steps.step > kShortestStep) {
-            if (out.count == 2) --out.count;
-            else if (order[2] == 3) slot[0] = slot[1];
-            else slot[2] = slot[1];
+            if (out.count == 2)
+                --out.count;
+            else if (order[2] == 3)
+                slot[0] = slot[1];
+            else
+                slot[2] = slot[1];
             order[1] = 3, order[2] = 2;
             here = slot[0];
             steps.step /= 2;
@@ -475,7 +480,8 @@ void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& stat
                 status = kStringEnd;
                 return;
             }
-            const float factor = deviation == 0.0f ? 2.0f : std::clamp(std::sqrt(line.tolerance / deviation), 0.5f, 2.0f);
+            const float factor =
+                deviation == 0.0f ? 2.0f : std::clamp(std::sqrt(line.tolerance / deviation), 0.5f, 2.0f);
             steps.step *= factor;
             steps.step = steps.step > 0.0f ? std::clamp(steps.step, steps.minimum, steps.maximum)
                                            : std::max(std::min(steps.step, steps.minimum), steps.maximum);
@@ -486,18 +492,17 @@ void NXTSTP(line_contact& here, line_steps& steps, string_output& out, int& stat
     if (advance != 0) status = kStringEnd;
 }
 
-void cutter_reach(const float* c, const float* d, float diameter, float corner_radius, float side_step,
-                  float& result)
+void cutter_reach(const float* c, const float* d, float diameter, float corner_radius, float side_step, float& result)
 {
     if (diameter < kLeastDiameter) {
         result = kLeastReach;
         return;
     }
     const float radius = diameter / 2;
-    const float width = side_step >= radius
-                            ? radius
-                            : std::min(std::sqrt(std::max(8 * radius * side_step - 4 * side_step * side_step, 0.0f)),
-                                       diameter);
+    const float width =
+        side_step >= radius
+            ? radius
+            : std::min(std::sqrt(std::max(8 * radius * side_step - 4 * side_step * side_step, 0.0f)), diameter);
     if (diameter == 2 * corner_radius) {
         result = width;
         return;
@@ -510,8 +515,8 @@ void cutter_reach(const float* c, const float* d, float diameter, float corner_r
     const float g = (a == 0.0f || s == 0.0f) ? diameter : std::min(side_step / a, diameter) / s;
     const float b = vertical_share(d), q = sqrt1(1.0f - b * b, kLeastDiameter);
     const float blend = q + b > 0.0f ? (q / (q + b)) * g + (b / (q + b)) * width : width;
-    result = corner_radius == 0.0f ? blend
-                                   : (corner_radius / radius) * width + ((radius - corner_radius) / radius) * blend;
+    result =
+        corner_radius == 0.0f ? blend : (corner_radius / radius) * width + ((radius - corner_radius) / radius) * blend;
 }
 
 void side_width(const float* c, float reach, float* side_direction, float diameter, float& result)
@@ -561,7 +566,7 @@ void srflin(const surface_buffer& buffer, int orientation, const float* start, c
         }
         int contact = 0, taken = kTaken;
         do {
-            if (out.count == 0) contact_edge_search(1, buffer, here, steps.step);  // B
+            if (out.count == 0) contact_edge_search(1, buffer, here, steps.step);               // B
             for (TNGTPT(buffer, here, contact); contact == 0; TNGTPT(buffer, here, contact)) {  // C
                 NXTSTP(here, steps, out, taken);
                 if (taken == kFull) {

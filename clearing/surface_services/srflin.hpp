@@ -31,17 +31,17 @@ struct string_state {
     float direction[2] = {1.0f, 0.0f};  // unit direction of the line
     float start[2] = {0.0f, 0.0f};
     float end[2] = {0.0f, 0.0f};
-    int u_flag = 1, v_flag = 1;          // range checks (srf_range_flags)
+    int u_flag = 1, v_flag = 1;  // range checks (srf_range_flags)
     int orientation = 1;
     float tolerance = 0.0f;
     int gouge_check = 0;
     float half_u = 0.0f, half_v = 0.0f, net_value = 1.0f;  // the coarse start's values (RGHNET)
-    int warn_flag = 0;                   // set at the start of each line; cleared by the first warning
+    int warn_flag = 0;  // set at the start of each line; cleared by the first warning
     // The point window of NXTSTP: three slots and the window order of their numbers (1 to 3).
     line_contact slots[3];
     int order[3] = {1, 2, 3};
     float taken_position[2] = {0.0f, 0.0f};  // where the last point taken into a string stood
-    float tool[3] = {-1.0f, -1.0f, -1.0f};  // diameter, corner radius, taper angle (degrees)
+    float tool[3] = {-1.0f, -1.0f, -1.0f};   // diameter, corner radius, taper angle (degrees)
 };
 string_state& srflin_line();
 
@@ -51,8 +51,8 @@ struct string_output {
     float* points;
     int capacity;
     int* counts;
-    int used = 0;         // points of the closed strings
-    int count = 0;        // points of the current string
+    int used = 0;   // points of the closed strings
+    int count = 0;  // points of the current string
     int string_count = 1;
     int plane_result = 0;  // the check plane's result of the last NXTSTP (check_plane.hpp)
 };
@@ -69,8 +69,8 @@ bool string_room(const string_output& out);
 // is refused with "srflin,CAN CREATE UP TO 20 STRINGS " (the 20 kept, status 0). Reads the
 // current tool (PRM9) and the clearance height (HEI8); writes the engine's last and first normals.
 void srflin(const surface_buffer& buffer, int orientation, const float* start, const float* end, float tolerance,
-            surface_line_continuation& continuation, int capacity, int gouge_check, float* points,
-            int& string_count, int* string_counts, int& plane_result, int& status);
+            surface_line_continuation& continuation, int capacity, int gouge_check, float* points, int& string_count,
+            int* string_counts, int& plane_result, int& status);
 
 // Sets up the line: step L / 20, minimum min(L / 20, 10), maximum L / 5; fills the line state,
 // the range flags, the coarse net; clears the warned surfaces and sets the warn flag.
@@ -106,7 +106,6 @@ void tool_point_warn(const float* tool, const float* contact, const float* norma
                      int& warn_flag);
 
 // The width the cutter reaches sideways at side step w along the direction c over the slope d.
-void cutter_reach(const float* c, const float* d, float diameter, float corner_radius, float side_step,
-                  float& result);
+void cutter_reach(const float* c, const float* d, float diameter, float corner_radius, float side_step, float& result);
 // The share of reach r along direction c that lies across the side direction (made unit).
 void side_width(const float* c, float reach, float* side_direction, float diameter, float& result);

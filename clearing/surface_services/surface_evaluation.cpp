@@ -25,16 +25,16 @@ constexpr int kFootSteps = 25;
 constexpr float kFootFound = 1.0e-7f;
 // A derivative shorter than this gives no parameter step in its direction.
 constexpr float kShortDerivative = 1.0e-6f;
-constexpr float kNrmsr1Tolerance = 0.001f;    // SRFUV1's nearest-point search on a steep face
+constexpr float kNrmsr1Tolerance = 0.001f;  // SRFUV1's nearest-point search on a steep face
 constexpr int kNearestSteps = 8;
 constexpr int kNearestQuarterings = 3;
-constexpr float kHeldAtEnd = 0.00001f;        // a parameter this near a range end is held there
-constexpr float kRadiusNote = 0.001f;         // curvature note: distance this near the tool radius
+constexpr float kHeldAtEnd = 0.00001f;  // a parameter this near a range end is held there
+constexpr float kRadiusNote = 0.001f;   // curvature note: distance this near the tool radius
 constexpr float kNoNode = 99999.0f;
-constexpr float kNodeHit = 0.05f;             // a net node this near the position ends the scan
+constexpr float kNodeHit = 0.05f;  // a net node this near the position ends the scan
 constexpr float kCoarseFactor = 1.5f;
 constexpr int kBisections = 15;
-constexpr float kSteepLift = 0.5f;            // tangent plane without z: the target this above S
+constexpr float kSteepLift = 0.5f;  // tangent plane without z: the target this above S
 
 struct ranges {
     float u_low, u_high, v_low, v_high, u_start, u_extent, v_start, v_extent;
@@ -166,8 +166,10 @@ surface_eval_state& surface_eval()
 void block_normal(const surface_block& block, int orientation, float* normal, int& status)
 {
     float n[3];
-    if (orientation == 1) v3cros(block.du, block.dv, n);
-    else v3cros(block.dv, block.du, n);
+    if (orientation == 1)
+        v3cros(block.du, block.dv, n);
+    else
+        v3cros(block.dv, block.du, n);
     const float length = length3(n);
     status = -1;
     if (!(length > kShortDerivative * kShortDerivative)) return;
@@ -269,10 +271,14 @@ void SRFUV1(int u_flag, int v_flag, int orientation, float, float, float foot_sc
             if (hit) {
                 status = -2;
             } else {
-                if (cu != entry_u) status = -1;
-                else if (cu == previous_u) status = 0;
-                if (cv != entry_v) status = -1;
-                else if (cv == previous_v) status = 0;
+                if (cu != entry_u)
+                    status = -1;
+                else if (cu == previous_u)
+                    status = 0;
+                if (cv != entry_v)
+                    status = -1;
+                else if (cv == previous_v)
+                    status = 0;
             }
             break;
         }
@@ -376,12 +382,16 @@ void NRMSR1(float tolerance, const float* point, const surface_buffer& buffer, i
         start_u = cu;
         start_v = cv;
         if (u_flag != 0) {
-            if (next_u <= r.u_low + kHeldAtEnd) next_u = r.u_low, u_held = true;
-            else if (next_u >= r.u_high - kHeldAtEnd) next_u = r.u_high, u_held = true;
+            if (next_u <= r.u_low + kHeldAtEnd)
+                next_u = r.u_low, u_held = true;
+            else if (next_u >= r.u_high - kHeldAtEnd)
+                next_u = r.u_high, u_held = true;
         }
         if (v_flag != 0) {
-            if (next_v <= r.v_low + kHeldAtEnd) next_v = r.v_low, v_held = true;
-            else if (next_v >= r.v_high - kHeldAtEnd) next_v = r.v_high, v_held = true;
+            if (next_v <= r.v_low + kHeldAtEnd)
+                next_v = r.v_low, v_held = true;
+            else if (next_v >= r.v_high - kHeldAtEnd)
+                next_v = r.v_high, v_held = true;
         }
         cu = next_u;
         cv = next_v;
@@ -427,8 +437,10 @@ void normal_turn_bisect(const surface_buffer& buffer, const surface_contact& a, 
         std::copy(words + 6, words + 9, middle.block.dv);
         if (orientation != 1)
             for (float& c : middle.normal) c = -c;
-        if (middle.normal[0] * near.normal[0] + middle.normal[1] * near.normal[1] >= 0.0f) near = middle;
-        else far = middle;
+        if (middle.normal[0] * near.normal[0] + middle.normal[1] * near.normal[1] >= 0.0f)
+            near = middle;
+        else
+            far = middle;
     }
     status = -1;
 }

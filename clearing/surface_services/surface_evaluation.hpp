@@ -8,7 +8,7 @@
 #include "clearing/surface_passes/surface_pass_state.hpp"
 #include "surfaces/surface_buffer_least.hpp"
 
-inline constexpr int kNetNodes = 10;             // nodes per row and rows of the coarse net
+inline constexpr int kNetNodes = 10;  // nodes per row and rows of the coarse net
 inline constexpr int kMostWarnedSurfaces = 5000;
 
 // The coarse net of the surface of the current hatch line: node (i, j) stands for
@@ -45,9 +45,8 @@ void SRFRNG(float u, float v, const surface_buffer& buffer, int u_flag, int v_fl
 // v, block (world coordinates) and normal belong to the foot. Status 0 found, -1 not found, -2 the
 // search ended on a range limit. A bad buffer gives "SRFUV1 - BAD FORMAT OF SURFACE BUFFER", -1,
 // u and v unchanged.
-void SRFUV1(int u_flag, int v_flag, int orientation, float half_u, float half_v, float foot_scale, float& u,
-            float& v, const surface_buffer& buffer, const float* target, surface_block& block, float* normal,
-            int& status);
+void SRFUV1(int u_flag, int v_flag, int orientation, float half_u, float half_v, float foot_scale, float& u, float& v,
+            const surface_buffer& buffer, const float* target, surface_block& block, float* normal, int& status);
 
 // The coarse start for position (x, y): the upward net node nearest to it gives u, v and the block;
 // net_value := the net's foot scale, half_u and half_v half a net spacing. Status 0 usable, -1 when

@@ -108,8 +108,10 @@ void edge_zone_cone_cut()
     const double root = std::sqrt(disc);
     const double s1 = (-b - root) / c, s2 = (-b + root) / c;
     if (s1 == 0.0) {
-        if (s2 == 0.0) s.cut_count = 0;
-        else store_cuts(s, 1, 1 / s2, 0.0);
+        if (s2 == 0.0)
+            s.cut_count = 0;
+        else
+            store_cuts(s, 1, 1 / s2, 0.0);
     } else if (s2 == 0.0) {
         store_cuts(s, 1, 1 / s1, 0.0);
     } else {

@@ -30,8 +30,10 @@ void torus_record(const cone_vec& x)
 void torus_or_bottom(const cone_vec& x)
 {
     const cone_state& s = cone_state_block;
-    if (plan_distance_squared(s, x) > s.model.c18 * s.model.c18) torus_record(x);
-    else record_bottom_contact(x);
+    if (plan_distance_squared(s, x) > s.model.c18 * s.model.c18)
+        torus_record(x);
+    else
+        record_bottom_contact(x);
 }
 
 // The part of an edge of a flat end or bull-nose lying at or below the corner centre.
@@ -58,9 +60,12 @@ void flat_edge_below_centre()
     if (plan_distance_squared(s, s.edge_point) >= c18 * c18 || plan_distance_squared(s, s.upper) >= c18 * c18) {
         s.edge_circle_radius = c18;
         edge_circle_nearest();
-        if (s.t1 <= 0.0) torus_record(s.upper);
-        else if (s.t1 < 1.0) record_torus_contact(s.edge_point);
-        else torus_record(s.lower);
+        if (s.t1 <= 0.0)
+            torus_record(s.upper);
+        else if (s.t1 < 1.0)
+            record_torus_contact(s.edge_point);
+        else
+            torus_record(s.lower);
         return;
     }
     record_bottom_contact(s.upper);
@@ -80,15 +85,19 @@ void flat_edge_above_centre()
     const cone_vec& l = s.lower;
     const double z2 = s.corner_bisector.z;
     if (abs_sum(u - l) < kConeZero || in_bottom_zone(s, u)) {
-        if (in_bottom_zone(s, u)) record_bottom_contact(u);
-        else record_cylinder_contact(u);
+        if (in_bottom_zone(s, u))
+            record_bottom_contact(u);
+        else
+            record_cylinder_contact(u);
         return;
     }
     record_cylinder_contact(u);
     // The lower end by its own zone: where the edge leaves the bottom's zone right at it, the
     // crossing found below can fall just outside the edge and the end would go unrecorded.
-    if (in_bottom_zone(s, l)) record_bottom_contact(l);
-    else record_cylinder_contact(l);
+    if (in_bottom_zone(s, l))
+        record_bottom_contact(l);
+    else
+        record_cylinder_contact(l);
 
     s.zone_index = 0;
     edge_zone_cone_cut();
@@ -109,8 +118,10 @@ void flat_edge_above_centre()
         record_bottom_contact(s.first_cut);
     edge_nearest_axis();
     if (!within_unit(s.t1)) return;
-    if (in_bottom_zone(s, s.edge_point)) record_bottom_contact(s.edge_point);
-    else record_cylinder_contact(s.edge_point);
+    if (in_bottom_zone(s, s.edge_point))
+        record_bottom_contact(s.edge_point);
+    else
+        record_cylinder_contact(s.edge_point);
 }
 
 void flat_edge_contact()
@@ -213,28 +224,15 @@ void cone_edge_contact()
     s.edge_found = 0;
     switch (s.model.cutter_class) {
     case kConeFlat:
-    case kConeBullNose:
-        flat_edge_contact();
-        return;
-    case kConeBall:
-        ball_edge_contact();
-        return;
-    default:
-        break;
+    case kConeBullNose: flat_edge_contact(); return;
+    case kConeBall: ball_edge_contact(); return;
+    default: break;
     }
     switch (taper_elements(s.model.taper_class)) {
-    case kTaperFlatBottom:
-        cone_edge_class5();
-        return;
-    case kTaperShort:
-        cone_edge_class6();
-        return;
-    case kTaperBallHigh:
-        cone_edge_class7();
-        return;
-    default:
-        cone_edge_class8();
-        return;
+    case kTaperFlatBottom: cone_edge_class5(); return;
+    case kTaperShort: cone_edge_class6(); return;
+    case kTaperBallHigh: cone_edge_class7(); return;
+    default: cone_edge_class8(); return;
     }
 }
 
@@ -256,8 +254,10 @@ void cone_edges_vertices()
     const int elements = taper_elements(s.model.taper_class);
     for (int k = 0; k < 3; ++k) {
         if (found[(k + 2) % 3] != 0 || found[k] != 0) continue;
-        if (elements >= kTaperBallHigh) cone_vertex_contact78(s.triangle[k]);
-        else cone_vertex_contact(s.triangle[k]);
+        if (elements >= kTaperBallHigh)
+            cone_vertex_contact78(s.triangle[k]);
+        else
+            cone_vertex_contact(s.triangle[k]);
     }
 }
 

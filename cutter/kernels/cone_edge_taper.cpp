@@ -268,8 +268,10 @@ void cone_edge_class5()
         inside_circle = false;
     }
     if (std::fabs(q) < kConeZero && within_unit(tb)) {
-        if (q > 0.0) record_cone_contact(pb);
-        else record_bottom_contact(pb);
+        if (q > 0.0)
+            record_cone_contact(pb);
+        else
+            record_bottom_contact(pb);
     }
 
     if (upper) {

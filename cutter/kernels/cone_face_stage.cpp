@@ -161,12 +161,9 @@ int cone_face_contact()
     const face_plane f = current_face();
     switch (cone_state_block.model.cutter_class) {
     case kConeFlat:
-    case kConeBullNose:
-        return flat_or_bullnose_face(f);
-    case kConeBall:
-        return ball_face(f);
-    default:
-        return cone_state_block.model.taper_class == kTaperShort ? cone_face_class6() : cone_face_class78();
+    case kConeBullNose: return flat_or_bullnose_face(f);
+    case kConeBall: return ball_face(f);
+    default: return cone_state_block.model.taper_class == kTaperShort ? cone_face_class6() : cone_face_class78();
     }
 }
 
@@ -214,8 +211,10 @@ int cone_face_element()
     s.circle_point = f.toward(s.face_circle_centre, s.face_circle_radius);
     if (!f.below(s.circle_point)) {
         if (!f.foot(s.circle_point, point)) return 0;
-        if (s.face_selector == kElementRim) record_rim_contact(point);
-        else record_torus_contact(point);
+        if (s.face_selector == kElementRim)
+            record_rim_contact(point);
+        else
+            record_torus_contact(point);
         return 1;
     }
     if (!f.foot(f.crossing(g, s.circle_point), point)) return 0;

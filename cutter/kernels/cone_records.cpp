@@ -142,17 +142,13 @@ bool point_in_element_zone(const cone_vec& p, const int& element)
         // belongs to both. The rim's test finds such a point on its circle where the cone's finds
         // its nearest pair elsewhere, and a contact there would be lost.
         return z <= zt && !(beyond_zone_cone(s, p, 1) < -kConeZero && z < zt + kConeZero);
-    case kElementCone:
-        return below(0, zc) && below(1, zc) && (ball || !below(2, z2)) && !below(3, z0);
-    case kElementTorus:
-        return !ball && below(3, z0) && !within_flat;
+    case kElementCone: return below(0, zc) && below(1, zc) && (ball || !below(2, z2)) && !below(3, z0);
+    case kElementTorus: return !ball && below(3, z0) && !within_flat;
     case kElementBottom:
         if (ball) return false;
         if (sub_class == kTaperShort && (between(4, zx, z4) || between(2, z0, zx))) return true;
         return (sub_class == kTaperFlatBottom && between(2, z0, z2)) || (z <= z0 && within_flat);
-    case kElementSphere:
-        return ball && below(3, z0);
-    default:
-        return false;
+    case kElementSphere: return ball && below(3, z0);
+    default: return false;
     }
 }

@@ -50,27 +50,27 @@ struct cone_record {
 // The cutter and what the set-up derives from it; kept between calls while the cutter values
 // stay the same. Heights are above the position (the lowest point of the offset cutter).
 struct cone_cutter_model {
-    int cutter_class = 0;  // kCone*
-    int taper_class = 0;   // kTaper*, class 4 only
-    double reff = 0.0;     // effective radius D/2 + off; class 4: c28 + off
-    double rc = 0.0;       // effective corner radius r + off
-    double c18 = 0.0;      // radius of the corner circle (the flat bottom's radius)
-    double c28 = 0.0;      // radius of the taper top: L tan a + D/2
+    int cutter_class = 0;          // kCone*
+    int taper_class = 0;           // kTaper*, class 4 only
+    double reff = 0.0;             // effective radius D/2 + off; class 4: c28 + off
+    double rc = 0.0;               // effective corner radius r + off
+    double c18 = 0.0;              // radius of the corner circle (the flat bottom's radius)
+    double c28 = 0.0;              // radius of the taper top: L tan a + D/2
     double crossing_radius = 0.0;  // plan radius where the two bisectors cross (sub-class 6)
-    double h2 = 0.0;       // apex of the corner bisector
-    double top = 0.0;      // the taper top, L + off
-    double h0 = 0.0;       // apex of the cone-to-cylinder bisector
-    double hx = 0.0;       // height where the two bisectors cross (sub-class 6)
-    double h4 = 0.0;       // apex of the 45 degree line through that crossing (sub-class 6)
-    double cone_apex = 0.0;  // apex of the offset cone (usually below the position)
+    double h2 = 0.0;               // apex of the corner bisector
+    double top = 0.0;              // the taper top, L + off
+    double h0 = 0.0;               // apex of the cone-to-cylinder bisector
+    double hx = 0.0;               // height where the two bisectors cross (sub-class 6)
+    double h4 = 0.0;               // apex of the 45 degree line through that crossing (sub-class 6)
+    double cone_apex = 0.0;        // apex of the offset cone (usually below the position)
     double sin_a = 0.0, cos_a = 1.0, tan_a = 0.0;
     double zone_apex[5] = {};   // apex heights of the zone cones 0 to 4
     double zone_ratio[5] = {};  // their radius per unit of height
     double cylinder_radius = 0.0;
-    double rim_tube = 0.0;      // off (class 4)
-    double torus_tube = 0.0;    // 0 (class 1), rc (classes 3, 4)
-    double sphere_radius = 0.0; // Reff (class 2), rc (sub-classes 7 to 9)
-    double bottom_offset = 0.0; // height of the bottom centre point above the bottom
+    double rim_tube = 0.0;       // off (class 4)
+    double torus_tube = 0.0;     // 0 (class 1), rc (classes 3, 4)
+    double sphere_radius = 0.0;  // Reff (class 2), rc (sub-classes 7 to 9)
+    double bottom_offset = 0.0;  // height of the bottom centre point above the bottom
 };
 
 struct cone_state {
@@ -112,14 +112,14 @@ struct cone_state {
     cone_vec lower;
     cone_vec edge_circle_centre;
     double edge_circle_radius = 0.0;
-    int zone_index = 0;       // the zone cone edge_zone_cone_cut crosses
-    int cut_count = 0;        // its crossings: 0, 1, 2, or 3 when the edge lies in the cone
+    int zone_index = 0;         // the zone cone edge_zone_cone_cut crosses
+    int cut_count = 0;          // its crossings: 0, 1, 2, or 3 when the edge lies in the cone
     double t1 = 0.0, t2 = 0.0;  // edge parameters; -1 marks no result
     cone_vec first_cut, second_cut;
-    cone_vec edge_point;      // the edge's point found by the geometry routines
-    cone_vec cone_foot;       // the offset cone's point found by edge_cone_nearest
-    cone_vec circle_point;    // the element circle's point nearest the triangle point
-    int edge_found = 0;       // 1 when the last edge test recorded a contact inside the edge
+    cone_vec edge_point;    // the edge's point found by the geometry routines
+    cone_vec cone_foot;     // the offset cone's point found by edge_cone_nearest
+    cone_vec circle_point;  // the element circle's point nearest the triangle point
+    int edge_found = 0;     // 1 when the last edge test recorded a contact inside the edge
 };
 
 // The kernel's one block, zero at load.

@@ -112,9 +112,7 @@ void place_element_points(cone_state& s)
         s.corner_bisector = on_axis(p, m.reff);
         s.zone_apex[0] = s.corner_bisector;
         break;
-    case kConeBall:
-        s.bottom_centre = on_axis(p, m.reff);
-        break;
+    case kConeBall: s.bottom_centre = on_axis(p, m.reff); break;
     default:
         s.bottom_centre = on_axis(p, m.rc);
         s.corner_bisector = on_axis(p, m.h2);
@@ -151,8 +149,10 @@ void cone_engine_setup()
     cone_cutter_model& m = s.model;
     m = cone_cutter_model{};
     m.rc = s.cutter[1] + s.cutter[4];
-    if (s.cutter[3] <= kNoTaper) setup_untapered(s.cutter, m);
-    else setup_tapered(s.cutter, m);
+    if (s.cutter[3] <= kNoTaper)
+        setup_untapered(s.cutter, m);
+    else
+        setup_tapered(s.cutter, m);
 }
 
 void cone_tri_distance(const int& ignored, const double* cutter, const double* position, const double* triangle,

@@ -2,10 +2,10 @@
 // comparisons and unit-vector routines, so the tolerances are the host's.
 #include "cutter/kernels/contact_geometry.hpp"
 
-#include "toolpath/machining_type.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/warn_at_point.hpp"
 
 #include <cmath>
@@ -26,7 +26,8 @@ constexpr int kLevelMachiningType = 14;
 // The flat radius: the distance from the axis of the corner's centre.
 float flat_radius(float diameter, float corner_radius, bool tapered, float taper_radians)
 {
-    const float e = tapered ? (1.0f - std::sin(taper_radians)) * corner_radius / std::cos(taper_radians) : corner_radius;
+    const float e =
+        tapered ? (1.0f - std::sin(taper_radians)) * corner_radius / std::cos(taper_radians) : corner_radius;
     return diameter * 0.5f - e;
 }
 
@@ -142,8 +143,10 @@ void tool_point_from_normal(const float& diameter, const float& corner_radius, c
             const float* t2 = contact_record + 6;
             float n[3], length = 0.0f;
             int unit_status = 0;
-            if (mode == 1) v3cros(t1, t2, n);
-            else v3cros(t2, t1, n);
+            if (mode == 1)
+                v3cros(t1, t2, n);
+            else
+                v3cros(t2, t1, n);
             v3unit(n, length, unit_status);
             if (unit_status != 0) {
                 warn_at_point("WARNING: NORMAL TO SURFACE IS UNDEFINED AT:", p, "");

@@ -12,12 +12,12 @@
 
 // Statuses of the contact routines.
 inline constexpr int kContactSound = 0;
-inline constexpr int kContactWall = 1;          // the normal is nearly horizontal
-inline constexpr int kContactOnAxis = 2;        // flat bottom or tip: N = (0, 0, 1), or T = P
-inline constexpr int kContactSteep = -1;        // tool_point_from_normal: no normal, or a wall
-                                                // steeper than a tapered flank
-inline constexpr int kContactUnderCut = -2;     // the surface faces downwards
-inline constexpr int kContactGouge = -3;        // tool_tip_offset: steeper than the flank
+inline constexpr int kContactWall = 1;       // the normal is nearly horizontal
+inline constexpr int kContactOnAxis = 2;     // flat bottom or tip: N = (0, 0, 1), or T = P
+inline constexpr int kContactSteep = -1;     // tool_point_from_normal: no normal, or a wall
+                                             // steeper than a tapered flank
+inline constexpr int kContactUnderCut = -2;  // the surface faces downwards
+inline constexpr int kContactGouge = -3;     // tool_tip_offset: steeper than the flank
 
 // The unit normal N at contact Q of a cutter whose tip is at P, pointing from the contact into
 // the cutter. a in radians; X is the radius of a fillet at the top of the flank and Y the height

@@ -30,7 +30,8 @@ void frame_update(const float* origin, const float* axis)
     if (within(axis, frame.axis, kAxisStays) && within(origin, frame.origin, kOriginStays)) return;
     std::memcpy(frame.axis, axis, sizeof frame.axis);
     std::memcpy(frame.origin, origin, sizeof frame.origin);
-    const float plane[4] = {axis[0], axis[1], axis[2], -(axis[0] * origin[0] + axis[1] * origin[1] + axis[2] * origin[2])};
+    const float plane[4] = {axis[0], axis[1], axis[2],
+                            -(axis[0] * origin[0] + axis[1] * origin[1] + axis[2] * origin[2])};
     int status = 0;
     plrot(plane, frame.rotation, status);
     if (status != 0) {
@@ -41,7 +42,8 @@ void frame_update(const float* origin, const float* axis)
     m3inv(frame.rotation, frame.inverse, status);
     if (status != 0)
         for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 3; ++column) frame.inverse[3 * row + column] = frame.rotation[3 * column + row];
+            for (int column = 0; column < 3; ++column)
+                frame.inverse[3 * row + column] = frame.rotation[3 * column + row];
 }
 
 void frame_vector(const float* origin, const float* axis, float* vector)

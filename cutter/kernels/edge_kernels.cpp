@@ -108,8 +108,10 @@ struct drop_samples {
     }
     void point(double tau, double* p) const
     {
-        if (tau <= 0.0) std::copy(a, a + 3, p);
-        else if (tau >= total) std::copy(b, b + 3, p);
+        if (tau <= 0.0)
+            std::copy(a, a + 3, p);
+        else if (tau >= total)
+            std::copy(b, b + 3, p);
         else
             for (int k = 0; k < 3; ++k) p[k] = a[k] + tau * direction[k];
     }
@@ -156,8 +158,10 @@ void refine_maximum(const drop_samples& samples, double lo, double hi, double& b
         const double middle = 0.5 * (lo + hi);
         if (!(middle > lo && middle < hi)) break;
         const double rate = samples.slope(middle);
-        if (rate > 0.0) lo = middle, rise = rate;
-        else hi = middle, fall = std::max(-rate, 0.0);
+        if (rate > 0.0)
+            lo = middle, rise = rate;
+        else
+            hi = middle, fall = std::max(-rate, 0.0);
     }
     for (const double tau : {lo, hi}) {
         const double height = samples.height(tau);
@@ -226,8 +230,10 @@ void flat_touch(const xy_edge_d& e, const edge_line& line, edge_touch_d& touch)
     // The disc rests on the highest point of the edge under it: the end of the edge's part in
     // the section towards its rise, however small the rise.
     double s = std::clamp(0.0, line.a, line.b);
-    if (line.dz < 0.0) s = std::max(line.a, -line.rho);
-    else if (line.dz > 0.0) s = std::min(line.b, line.rho);
+    if (line.dz < 0.0)
+        s = std::max(line.a, -line.rho);
+    else if (line.dz > 0.0)
+        s = std::min(line.b, line.rho);
     const double t = fraction_at(line, s);
     point_between(e.a, e.b, t, touch.contact);
     touch.height = t <= 0.0 ? e.a[2] : t >= 1.0 ? e.b[2] : e.a[2] + t * line.dz;
@@ -285,8 +291,10 @@ bool point_in_edges_d(const xy_edge_d* edges, double x, double y)
     bool positive = false, negative = false;
     for (int k = 0; k < 3; ++k) {
         const double s = edges[k].u[1] * x - edges[k].u[0] * y + edges[k].d;
-        if (s > 0.0) positive = true;
-        else if (s < 0.0) negative = true;
+        if (s > 0.0)
+            positive = true;
+        else if (s < 0.0)
+            negative = true;
     }
     return !(positive && negative);
 }
@@ -302,8 +310,10 @@ void edge_contact_d(int type, const xy_edge_d& edge, double radius, double corne
         touch.status = kOutOfReach;
         return;
     }
-    if (type == kCutterBall) ball_touch(edge, line, radius, touch);
-    else flat_touch(edge, line, touch);
+    if (type == kCutterBall)
+        ball_touch(edge, line, radius, touch);
+    else
+        flat_touch(edge, line, touch);
     report_nearest(edge, line.a, line.b, touch);
 }
 
@@ -352,8 +362,8 @@ void flat_edge_contact(const float* a, const float* b, const float* u, const flo
     float_kernel(kCutterFlat, a, b, u, radius, 0.0f, d, contact, height, z_near, status);
 }
 
-void bullnose_edge_contact(const float* a, const float* b, const float* u, const float* radii, float& d,
-                           float* contact, float& height, float& z_near, int& status)
+void bullnose_edge_contact(const float* a, const float* b, const float* u, const float* radii, float& d, float* contact,
+                           float& height, float& z_near, int& status)
 {
     float_kernel(kCutterBullNose, a, b, u, radii[0], radii[1], d, contact, height, z_near, status);
 }

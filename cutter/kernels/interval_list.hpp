@@ -27,11 +27,11 @@ inline constexpr double kIntervalHighSentinel = 1.0e10;
 // The list state: records 1, 3, 5, ... are the starts and 2, 4, 6, ... the ends of the ranges;
 // keys never decrease; count is even and 2 means no range is left.
 struct interval_list_state {
-    int handle = -1;        // host array of interval_record, -1 before interval_list_open
+    int handle = -1;  // host array of interval_record, -1 before interval_list_open
     int count = 0;
     int capacity = 0;
-    int failed = 0;         // 1 after a refused growth or a use before open, until the next reset
-    int found = -1;         // last interval_list_first: 0 found, -1 none
+    int failed = 0;  // 1 after a refused growth or a use before open, until the next reset
+    int found = -1;  // last interval_list_first: 0 found, -1 none
     double found_start = 0.0;
     double found_end = 0.0;
     int found_tag = 0;

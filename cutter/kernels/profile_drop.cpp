@@ -115,8 +115,8 @@ double profile_triangle_drop_d(const drop_profile& profile, const double* corner
             profile_edge_contact_d(edges[k], profile, touch);
         } else {
             // An edge standing vertical: its upper end.
-            const double* top = corners[3 * k + 2] >= corners[3 * ((k + 1) % 3) + 2] ? corners + 3 * k
-                                                                                     : corners + 3 * ((k + 1) % 3);
+            const double* top =
+                corners[3 * k + 2] >= corners[3 * ((k + 1) % 3) + 2] ? corners + 3 * k : corners + 3 * ((k + 1) % 3);
             const double rho = std::hypot(top[0], top[1]);
             if (rho <= profile.outer) {
                 touch.status = 0;

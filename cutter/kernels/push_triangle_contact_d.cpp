@@ -48,8 +48,7 @@ bool inside_xy_outline(const double* corners, const double* p)
 void push_triangle_contact_d(const signed char& normal_source, const double* origin, const double* move,
                              const double* radii, const int& type_code, const double& unused, const double* corners,
                              const yz_edge_d* edges, const int* edge_status, const double* plane,
-                             const double& edge_value, double* tool_point, double* contact, double& travel,
-                             int& status)
+                             const double& edge_value, double* tool_point, double* contact, double& travel, int& status)
 {
     (void)unused;
     const bool face_first = normal_source == kFaceFirstSource || normal_source == -kFaceFirstSource;
@@ -80,8 +79,8 @@ void push_triangle_contact_d(const signed char& normal_source, const double* ori
     const double low_z = std::min({corners[2], corners[5], corners[8]});
     const double high_z = std::max({corners[2], corners[5], corners[8]});
     const bool level = eqvald(n[2], 1.0) != 0;
-    const bool face_tried = !degenerate && nevl0d(n[2]) && (!level || (low_z < 0.0 && 0.0 < high_z)) && !face_first &&
-                            !gtvl0d(n[0]);
+    const bool face_tried =
+        !degenerate && nevl0d(n[2]) && (!level || (low_z < 0.0 && 0.0 < high_z)) && !face_first && !gtvl0d(n[0]);
     if (face_tried) {
         const double s[3] = {signed_yz(edges[0], c), signed_yz(edges[1], c), signed_yz(edges[2], c)};
         if (one_sign(s)) {
@@ -103,7 +102,8 @@ void push_triangle_contact_d(const signed char& normal_source, const double* ori
                     return;
                 }
             } else {
-                const double nearest_y = std::min({std::fabs(corners[1]), std::fabs(corners[4]), std::fabs(corners[7])});
+                const double nearest_y =
+                    std::min({std::fabs(corners[1]), std::fabs(corners[4]), std::fabs(corners[7])});
                 if (nearest_y >= radius) {
                     status = kNoContact;
                     return;

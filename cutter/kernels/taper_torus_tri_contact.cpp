@@ -185,8 +185,7 @@ bool judge_edge(int k)
     const vec3 ga = s.A - hit, gb = s.B - hit;
     const vec3 go = ring.vertices[opposite_vertex(ring, k)].point - hit;
     const bool passes = ts.normal_flag == kOnRim ? rim_edge_passes(ts, ga, gb, go)
-                                                 : dot(s.w, go) >= -kEdgeJudgement &&
-                                                       dot(s.w, ga) >= -kEdgeJudgement &&
+                                                 : dot(s.w, go) >= -kEdgeJudgement && dot(s.w, ga) >= -kEdgeJudgement &&
                                                        dot(s.w, gb) >= -kEdgeJudgement;
     if (!passes) return false;
     s.H = hit;
@@ -256,10 +255,9 @@ void taper_torus_normal_at()
     ts.w2 = ts.selector == kCornerTorus ? vec3{0.0, 0.0, -1.0} : unit_xy(s.w);
 }
 
-void taper_torus_tri_contact(const double* triangle, const double* cutter_point, double diameter,
-                             double corner_radius, double taper, double cut_length, double offset,
-                             const double* direction, double& distance, double* contact, double* new_point,
-                             int& status)
+void taper_torus_tri_contact(const double* triangle, const double* cutter_point, double diameter, double corner_radius,
+                             double taper, double cut_length, double offset, const double* direction, double& distance,
+                             double* contact, double* new_point, int& status)
 {
     taper_torus_state& ts = taper_torus_state_block;
     torus_state& s = ts.torus;
@@ -273,8 +271,10 @@ void taper_torus_tri_contact(const double* triangle, const double* cutter_point,
     build_ring(s.ring, triangle);
     ts.offset = offset;
     ts.point = vec3::from(cutter_point);
-    if (taper < kLeastTaper) untapered_cutter(ts, ts.point, diameter, corner_radius, offset);
-    else tapered_cutter(ts, ts.point, diameter, corner_radius, taper, cut_length, offset);
+    if (taper < kLeastTaper)
+        untapered_cutter(ts, ts.point, diameter, corner_radius, offset);
+    else
+        tapered_cutter(ts, ts.point, diameter, corner_radius, taper, cut_length, offset);
     if (!triangle_normal(s, triangle)) {
         status = kTorusDegenerate;
         return;

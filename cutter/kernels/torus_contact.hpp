@@ -9,8 +9,8 @@
 // Statuses of both solvers. The outputs are written with kTorusContact only; a negative distance
 // is an outcome (the cutter has to move back), not a failure.
 inline constexpr int kTorusContact = 0;
-inline constexpr int kTorusNoContact = 1;    // also for a direction straight up or bad numbers
-inline constexpr int kTorusDegenerate = 3;   // the triangle's normal is shorter than 1e-10
+inline constexpr int kTorusNoContact = 1;   // also for a direction straight up or bad numbers
+inline constexpr int kTorusDegenerate = 3;  // the triangle's normal is shorter than 1e-10
 
 // The cutter with tip T (radius R, corner radius r by value) moving along u meets the triangle
 // (P1, P2, P3: nine doubles): the distance travelled (the displacement . u), the touched point of
@@ -25,7 +25,6 @@ void torus_tri_contact(const double* triangle, const double* tip, double radius,
 // radius of the cutter; the cutter point P is its lowest point on the axis (the real tip lowered
 // by e). A tapered cutter is a corner torus, a cone band and a top torus at the cut length, with a
 // cylinder above.
-void taper_torus_tri_contact(const double* triangle, const double* cutter_point, double diameter,
-                             double corner_radius, double taper, double cut_length, double offset,
-                             const double* direction, double& distance, double* contact, double* new_point,
-                             int& status);
+void taper_torus_tri_contact(const double* triangle, const double* cutter_point, double diameter, double corner_radius,
+                             double taper, double cut_length, double offset, const double* direction, double& distance,
+                             double* contact, double* new_point, int& status);

@@ -100,7 +100,10 @@ void edge_ball_point(torus_state& s)
 vec3 plane_downward(const vec3& m) { return unit(vec3{m.z * m.x, m.z * m.y, -(m.x * m.x + m.y * m.y)}); }
 
 // A torus on a level edge: the tube's sphere about the ring point `tube` meets the sweep plane.
-bool edge_ring_point(torus_state& s, const vec3& tube) { return sphere_on_plane(s, tube, s.r, plane_downward(s.m), s.H); }
+bool edge_ring_point(torus_state& s, const vec3& tube)
+{
+    return sphere_on_plane(s, tube, s.r, plane_downward(s.m), s.H);
+}
 
 // Where the horizontal line from the bottom disc's edge S along e1 meets the sweep plane.
 bool edge_plane_hit(torus_state& s, const vec3& from)
@@ -306,7 +309,8 @@ void level_sweep_plane(torus_state& s, double& t, int& status)
     if (dot(e1, s.u) < 0.0) e1 = -e1;
     double radius = s.R;
     const double dz = s.C.z - s.A.z;
-    if (s.A.z < s.C.z && s.kind == kTorusKindBall) radius = std::sqrt(std::max(0.0, s.R * s.R - dz * dz));
+    if (s.A.z < s.C.z && s.kind == kTorusKindBall)
+        radius = std::sqrt(std::max(0.0, s.R * s.R - dz * dz));
     else if (s.A.z < s.C.z && s.kind == kTorusKindToroidal)
         radius = s.rho0 + std::sqrt(std::max(0.0, s.r * s.r - dz * dz));
     s.F = {s.C.x + radius * e1.x, s.C.y + radius * e1.y, s.A.z};
@@ -429,8 +433,12 @@ void torus_edge_contact(torus_state& s, const vec3& a, const vec3& b, double& t,
 {
     status = kMissed;
     if (!plane_set && !edge_sweep_plane(s, a, b)) return;
-    if (s.vertical_sense == kSenseUp) upward_motion(s, t, status);
-    else if (std::fabs(s.m.z) < kVerticalSweep) vertical_sweep_plane(s, t, status);
-    else if (std::fabs(s.m.x) + std::fabs(s.m.y) < kLevelSweep) level_sweep_plane(s, t, status);
-    else general_sweep_plane(s, t, status);
+    if (s.vertical_sense == kSenseUp)
+        upward_motion(s, t, status);
+    else if (std::fabs(s.m.z) < kVerticalSweep)
+        vertical_sweep_plane(s, t, status);
+    else if (std::fabs(s.m.x) + std::fabs(s.m.y) < kLevelSweep)
+        level_sweep_plane(s, t, status);
+    else
+        general_sweep_plane(s, t, status);
 }

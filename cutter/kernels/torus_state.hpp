@@ -151,8 +151,7 @@ void write_result(const torus_state& s, const vec3& origin, const vec3& x, const
 void torus_vertex_contact(torus_state& s, const vec3& vertex, int& status);
 // The edge case for the edge from A to B: F and the parameter t of the met point B + t (A - B).
 // plane_set: the tapered solver has already set the sweep plane (edge_sweep_plane).
-void torus_edge_contact(torus_state& s, const vec3& a, const vec3& b, double& t, int& status,
-                        bool plane_set = false);
+void torus_edge_contact(torus_state& s, const vec3& a, const vec3& b, double& t, int& status, bool plane_set = false);
 // The edge's sweep plane: A, B, D and the unit sweep normal m (m.z <= 0); false when the edge
 // runs along the motion.
 bool edge_sweep_plane(torus_state& s, const vec3& a, const vec3& b);

@@ -115,9 +115,12 @@ void torus_normal_at(torus_state& s)
     }
     const vec3 d{f.x - s.C.x, f.y - s.C.y, 0.0};
     const double rho = length_xy(d);
-    if (rho < s.rho0) s.w = {0.0, 0.0, -1.0};
-    else if (f.z < s.C.z) s.w = {d.x - s.rho0 * d.x / rho, d.y - s.rho0 * d.y / rho, f.z - s.C.z};
-    else s.w = d;
+    if (rho < s.rho0)
+        s.w = {0.0, 0.0, -1.0};
+    else if (f.z < s.C.z)
+        s.w = {d.x - s.rho0 * d.x / rho, d.y - s.rho0 * d.y / rho, f.z - s.C.z};
+    else
+        s.w = d;
 }
 
 void torus_tri_contact(const double* triangle, const double* tip, double radius, double corner_radius,

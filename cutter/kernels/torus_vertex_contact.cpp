@@ -79,8 +79,10 @@ void height_root(torus_state& s, const vec3& v, const vec3& x, int& status)
     const double k = 1.0 / along;
     const double t1 = (dot_xy(s.m, s.C) + h - a) * k;
     const double t2 = (dot_xy(s.m, x) - a) * k;
-    if (std::fabs(t1 - t2) <= kSameEnd) s.instance->vertex_gap(t1);
-    else root_find_1d(std::min(t1, t2), std::max(t1, t2), s.instance->vertex_gap);
+    if (std::fabs(t1 - t2) <= kSameEnd)
+        s.instance->vertex_gap(t1);
+    else
+        root_find_1d(std::min(t1, t2), std::max(t1, t2), s.instance->vertex_gap);
     s.F = s.B;
     status = kMet;
 }
@@ -163,8 +165,10 @@ void general_motion(torus_state& s, const vec3& v, int& status)
     // crossing itself as the height root's second end; the tapered solver sends the band within
     // 1e-11 of R to the silhouette.
     const bool outside = tapered ? !(from_centre < s.R - kCylinderSlack) : from_centre > s.R + kCylinderSlack;
-    if (outside) silhouette_then_height(s, v, false, status);
-    else height_root(s, v, at_centre, status);
+    if (outside)
+        silhouette_then_height(s, v, false, status);
+    else
+        height_root(s, v, at_centre, status);
 }
 
 }  // namespace
@@ -194,8 +198,11 @@ void torus_vertex_contact(torus_state& s, const vec3& vertex, int& status)
 {
     status = kMissed;
     s.A = vertex;
-    if (s.motion_mode == kMotionHorizontal) level_motion(s, vertex, status);
-    else if (s.motion_mode == kMotionDown) downward_motion(s, vertex, status);
-    else general_motion(s, vertex, status);
+    if (s.motion_mode == kMotionHorizontal)
+        level_motion(s, vertex, status);
+    else if (s.motion_mode == kMotionDown)
+        downward_motion(s, vertex, status);
+    else
+        general_motion(s, vertex, status);
     if (status == kMet) s.instance->normal_at();
 }

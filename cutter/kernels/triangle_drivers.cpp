@@ -4,12 +4,12 @@
 #include "cutter/axis_code_transform_least.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "cutter/torus_front.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
 #include "surfaces/qt_geometry.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -33,11 +33,10 @@ bool record_nodes(const qt_entry& record, float* nodes)
 
 }  // namespace
 
-void triangle_drop_single(const float* p1, const float* p2, const float* p3, const qt_entry& record,
-                          const float* point, const int& type_code, const int& tolerance_switch,
-                          const int& reach_switch, const float& pass_value, const float& diameter,
-                          const float& corner_radius, float& height, float* contact, float& distance, float& value,
-                          int& status)
+void triangle_drop_single(const float* p1, const float* p2, const float* p3, const qt_entry& record, const float* point,
+                          const int& type_code, const int& tolerance_switch, const int& reach_switch,
+                          const float& pass_value, const float& diameter, const float& corner_radius, float& height,
+                          float* contact, float& distance, float& value, int& status)
 {
     status = 0;
     value = kNoHeight;
@@ -48,7 +47,8 @@ void triangle_drop_single(const float* p1, const float* p2, const float* p3, con
         return;
     }
     if (linnet_params_block.tilted_axis != 0)
-        for (int k = 0; k < 3; ++k) frame_vector(cutter_frame_block.origin, linnet_params_block.tool_axis, nodes + 3 * k);
+        for (int k = 0; k < 3; ++k)
+            frame_vector(cutter_frame_block.origin, linnet_params_block.tool_axis, nodes + 3 * k);
 
     xy_edge edges[3];
     int edge_status[3];
@@ -81,8 +81,10 @@ void triangle_drop_single(const float* p1, const float* p2, const float* p3, con
     height = tool[2];
     if (distance < 0.0f) {
         distance = dist2(point, contact);
-        if (status == kXyOnEdge) status = kXyEdge;
-        else if (status == kXyFace) status = kXyFaceInside;
+        if (status == kXyOnEdge)
+            status = kXyEdge;
+        else if (status == kXyFace)
+            status = kXyFaceInside;
     }
 }
 
@@ -138,8 +140,8 @@ void triangle_push_double(const float* p1, const float* p2, const float* p3, con
     } else {
         const double radii[2] = {0.5 * diameter, corner_radius};
         const double unused_d = unused;
-        push_triangle_contact_d(record.normal_source, origin, move, radii, type, unused_d, corners, edges,
-                                edge_status, plane, edge_value, tool, touch, distance, kernel_status);
+        push_triangle_contact_d(record.normal_source, origin, move, radii, type, unused_d, corners, edges, edge_status,
+                                plane, edge_value, tool, touch, distance, kernel_status);
     }
     travel = static_cast<float>(distance);
     if (kernel_status < 0) {

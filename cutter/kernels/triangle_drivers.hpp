@@ -21,11 +21,10 @@ inline constexpr int kDriverNoContact = 1;
 // to the triangle's boundary; value: set to -1e10, then the kernel's. Status 1 (height and
 // distance 0) when the kernel finds no contact or the nodes cannot be read. Reads tri_store,
 // linnet_params.tilted_axis and .tool_axis, cutter_frame.
-void triangle_drop_single(const float* p1, const float* p2, const float* p3, const qt_entry& record,
-                          const float* point, const int& type_code, const int& tolerance_switch,
-                          const int& reach_switch, const float& pass_value, const float& diameter,
-                          const float& corner_radius, float& height, float* contact, float& distance, float& value,
-                          int& status);
+void triangle_drop_single(const float* p1, const float* p2, const float* p3, const qt_entry& record, const float* point,
+                          const int& type_code, const int& tolerance_switch, const int& reach_switch,
+                          const float& pass_value, const float& diameter, const float& corner_radius, float& height,
+                          float* contact, float& distance, float& value, int& status);
 
 // How far a cutter moves from S towards E (x, y) at height z before it touches the triangle.
 // axis_code and the matrices take points into the move's frame (move along +x) and back. Travel
@@ -47,8 +46,8 @@ void triangle_push_double(const float* p1, const float* p2, const float* p3, con
 // boxes per point.
 inline constexpr int kQtNearestDistance = 2;
 inline constexpr float kQtOnFlat = 1.0e-4f;
-inline void qt_box_drop_height(const int* point, const int* box, const float& z, const int& mode,
-                               const float& radius, const float& corner_radius, const int& type_code, float& height, int& status)
+inline void qt_box_drop_height(const int* point, const int* box, const float& z, const int& mode, const float& radius,
+                               const float& corner_radius, const int& type_code, float& height, int& status)
 {
     status = 0;
     const int type = type_code >= kCutterTapered ? kCutterFlat : type_code;

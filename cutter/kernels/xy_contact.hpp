@@ -21,11 +21,11 @@ inline constexpr float kNoHeight = -1.0e10f;
 
 // Statuses of xy_triangle_contact (and of the edge kernels: -1 out of reach, 2 reached).
 inline constexpr int kXyNoContact = -1;
-inline constexpr int kXyFace = 0;            // face contact, tool axis outside the triangle
+inline constexpr int kXyFace = 0;  // face contact, tool axis outside the triangle
 inline constexpr int kXyNoContactAtRadius = 2;
-inline constexpr int kXyOnEdge = 3;          // an on-edge contact (the drivers' word; the exact face test makes none)
-inline constexpr int kXyEdge = 4;            // an edge contact, or an on-edge contact with a distance
-inline constexpr int kXyFaceInside = 5;      // face contact with a boundary distance
+inline constexpr int kXyOnEdge = 3;      // an on-edge contact (the drivers' word; the exact face test makes none)
+inline constexpr int kXyEdge = 4;        // an edge contact, or an on-edge contact with a distance
+inline constexpr int kXyFaceInside = 5;  // face contact with a boundary distance
 
 // An edge of a triangle as the kernels see it: its XY unit direction and the signed distance of
 // the tool axis from its line (s = dy x - dx y + c for a point relative to the axis).
@@ -129,8 +129,8 @@ void ball_edge_contact(const float* a, const float* b, const float* u, const flo
                        float& height, float& z_near, int& status);
 void flat_edge_contact(const float* a, const float* b, const float* u, const float& radius, float& d, float* contact,
                        float& height, float& z_near, int& status);
-void bullnose_edge_contact(const float* a, const float* b, const float* u, const float* radii, float& d,
-                           float* contact, float& height, float& z_near, int& status);
+void bullnose_edge_contact(const float* a, const float* b, const float* u, const float* radii, float& d, float* contact,
+                           float& height, float& z_near, int& status);
 // The reach test and the nearest approach of the edge kernels, without a height.
 void edge_foot_distance(const float* a, const float* b, const float* u, const float& radius, float& d, float& z_near,
                         int& status);

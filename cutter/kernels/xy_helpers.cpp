@@ -36,7 +36,8 @@ void point_in_triangle_xy(const int& tolerance_switch, const float* point, const
             s = std::copysign(std::fabs(s), next);
         }
         const int sign = s > 0.0f ? 1 : -1;
-        if (first_sign == 0) first_sign = sign;
+        if (first_sign == 0)
+            first_sign = sign;
         else if (sign != first_sign) {
             result = 1;
             return;
@@ -56,10 +57,14 @@ void unit2d_snap(float* vector, float& length, int& status)
     }
     const double l = std::sqrt(squared);
     double ux = x / l, uy = y / l;
-    if (ux > 1.0 - kSnapToAxis) ux = 1.0, uy = 0.0;
-    else if (ux < -1.0 + kSnapToAxis) ux = -1.0, uy = 0.0;
-    else if (uy > 1.0 - kSnapToAxis) ux = 0.0, uy = 1.0;
-    else if (uy < -1.0 + kSnapToAxis) ux = 0.0, uy = -1.0;
+    if (ux > 1.0 - kSnapToAxis)
+        ux = 1.0, uy = 0.0;
+    else if (ux < -1.0 + kSnapToAxis)
+        ux = -1.0, uy = 0.0;
+    else if (uy > 1.0 - kSnapToAxis)
+        ux = 0.0, uy = 1.0;
+    else if (uy < -1.0 + kSnapToAxis)
+        ux = 0.0, uy = -1.0;
     vector[0] = static_cast<float>(ux);
     vector[1] = static_cast<float>(uy);
     length = static_cast<float>(l);

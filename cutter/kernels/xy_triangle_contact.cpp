@@ -39,14 +39,14 @@ struct cutter_shape {
 
 // One run of the test for one triangle, relative to the tool axis.
 struct triangle_job {
-    double px, py;              // the tool axis
-    double rel[3][3];           // corners relative to the axis in x, y (z as given)
+    double px, py;     // the tool axis
+    double rel[3][3];  // corners relative to the axis in x, y (z as given)
     xy_edge_d edges[3];
     const int* edge_status;
-    double normal[3];           // unit, z not negative
+    double normal[3];  // unit, z not negative
     bool degenerate = false;
     bool vertical = false;
-    bool inside = false;        // the tool axis lies in the triangle
+    bool inside = false;  // the tool axis lies in the triangle
 };
 
 struct face_result {
@@ -72,8 +72,10 @@ bool face_holds(const triangle_job& job, double cx, double cy, bool wide)
         double s = signed_distance(e, e.d, cx, cy);
         if (std::fabs(s) <= kWideFaceTolerance)
             s = std::copysign(std::fabs(s), signed_distance(e, job.edges[(k + 1) % 3].d, cx, cy));
-        if (s > 0.0) positive = true;
-        else negative = true;
+        if (s > 0.0)
+            positive = true;
+        else
+            negative = true;
     }
     return !(positive && negative);
 }

@@ -29,7 +29,6 @@
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 
-
 namespace {
 
 // Markers: the first block of the range, its last block (and, once the connection stands, the
@@ -175,12 +174,15 @@ void through_clear(const gap_ends& ends, const point3& direction, const clear_va
 bool write_connection(int option, const gap_ends& ends, const point3& direction, const point3& reentry_direction,
                       const clear_values& values, int& status)
 {
-    const bool written = write_or_take_back(list_cursor().cursor_proc_blkno, [&](int& st) {
-        if (option == kDirectly)
-            PLINE_entry(kWithDirection, ends.to, reentry_direction, st);
-        else
-            through_clear(ends, direction, values, st);
-    }, status);
+    const bool written = write_or_take_back(
+        list_cursor().cursor_proc_blkno,
+        [&](int& st) {
+            if (option == kDirectly)
+                PLINE_entry(kWithDirection, ends.to, reentry_direction, st);
+            else
+                through_clear(ends, direction, values, st);
+        },
+        status);
     return written || list_error(status);
 }
 

@@ -12,9 +12,9 @@
 #include <initializer_list>
 #include <utility>
 
-void set_connect_params(int approach_kind, float approach_length, float arc_radius, float pair_first,
-                        float pair_second, float z_up_distance, float tolerance, float line_net1, float line_net2,
-                        int surface_mode, int list_count1, int list_count2, word height_word1, word height_word2)
+void set_connect_params(int approach_kind, float approach_length, float arc_radius, float pair_first, float pair_second,
+                        float z_up_distance, float tolerance, float line_net1, float line_net2, int surface_mode,
+                        int list_count1, int list_count2, word height_word1, word height_word2)
 {
     connect_params& c = connect_params_block();
     c.approach_kind = approach_kind;
@@ -61,7 +61,8 @@ void set_computed(int slot, int value)
 
 void set_computed_range(int first, int last)
 {
-    for (int slot = first; slot <= last; ++slot) mch_slots().slots.at(static_cast<std::size_t>(slot)).status = kSlotComputed;
+    for (int slot = first; slot <= last; ++slot)
+        mch_slots().slots.at(static_cast<std::size_t>(slot)).status = kSlotComputed;
 }
 
 void set_force(std::initializer_list<int> slots, int force)
@@ -92,7 +93,8 @@ void trim_block_flags(int mode, int& status)
     set_force({kSlotMachineSub, kSlotTool}, force);
     if (is_milling_or_lathe(machine)) {
         // Feed mode 1 (base feed), spindle, coolant and cutting speed computed from PRM9.
-        constexpr std::pair<int, int> kComputed[] = {{1, 1}, {2, 5}, {3, 6}, {10, 7}, {kSlotMachineSub, 21}, {kSlotTool, 12}};
+        constexpr std::pair<int, int> kComputed[] = {{1, 1},         {2, 5}, {3, 6}, {10, 7}, {kSlotMachineSub, 21},
+                                                     {kSlotTool, 12}};
         for (auto [slot, value] : kComputed) set_computed(slot, value);
         set_force({1, 2, 3, 10}, force);
     } else if (is_wire(machine)) {

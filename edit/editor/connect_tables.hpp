@@ -10,9 +10,9 @@
 // Copies the values into connect_params_block() and clears its two flag words (skip-next-retract
 // and surface-retract-written); the pair of reals goes to the two second lengths of the approach
 // block.
-void set_connect_params(int approach_kind, float approach_length, float arc_radius, float pair_first,
-                        float pair_second, float z_up_distance, float tolerance, float line_net1, float line_net2,
-                        int surface_mode, int list_count1, int list_count2, word height_word1, word height_word2);
+void set_connect_params(int approach_kind, float approach_length, float arc_radius, float pair_first, float pair_second,
+                        float z_up_distance, float tolerance, float line_net1, float line_net2, int surface_mode,
+                        int list_count1, int list_count2, word height_word1, word height_word2);
 
 // Every machine-parameter slot to status 0, last written value 0 and force word done (1). The
 // slot values stay. Status 0.

@@ -16,8 +16,8 @@
 #include "host/vantu_toolinst.hpp"
 #include "listing/live_display.hpp"
 #include "listing/tool_display.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/display_break.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 
@@ -58,7 +58,8 @@ void follow_tool_change(int tool_before)
     if (current_tool() == tool_before) return;
     tm_inst_delete();
     const tool_position_state& position = DSP8();
-    const tool_vec point{position.real(tool_position_state::kPosition), position.real(tool_position_state::kPosition + 1),
+    const tool_vec point{position.real(tool_position_state::kPosition),
+                         position.real(tool_position_state::kPosition + 1),
                          position.real(tool_position_state::kPosition + 2)};
     const tool_vec axis{position.real(tool_position_state::kAxis), position.real(tool_position_state::kAxis + 1),
                         position.real(tool_position_state::kAxis + 2)};
@@ -84,10 +85,10 @@ struct move_state {
     int edit_mode = kEditMoveTool;
     float delay = 0.0f;
     float height = kNoHeight;
-    bool layer_step = false;       // a LAYER or PASS step was made
-    bool from_height = false;      // the jump kind stays JUMP LAYER/Z
-    bool at_end = false;           // an end of the procedure was reached
-    int forward = 1;               // the direction flag of the blanking
+    bool layer_step = false;   // a LAYER or PASS step was made
+    bool from_height = false;  // the jump kind stays JUMP LAYER/Z
+    bool at_end = false;       // an end of the procedure was reached
+    int forward = 1;           // the direction flag of the blanking
     int number = -1;
     int type = 0;
     int tool_before = 0;
@@ -151,8 +152,10 @@ void animated_steps(move_state& m, blk_path& current, blk_path& previous, int& s
         if (step > 0) edit_unmark_current(current, m.anchor, m.edit_mode, previous);
         const int tool_before = current_tool();
         int count = 1, number = -1;
-        if (forward) MVFRWD(tracing ? 1 : 0, count, number, m.type, status);
-        else MVBCWD(count, number, m.type, status);
+        if (forward)
+            MVFRWD(tracing ? 1 : 0, count, number, m.type, status);
+        else
+            MVBCWD(count, number, m.type, status);
         if (status < 0) return;
         const int moved = status;
         if (number != -1) current.set(cursor.cursor_proc_blkno, number);
@@ -228,8 +231,10 @@ void mark_reached(const blk_path& current, const blk_path& previous, int forward
     if (cursor.cursor_show_mode == kShowLayer) return show_layer_window();
     if (cursor.cursor_show_mode != kShowBlock) return;
     const int from = previous.names_block() ? previous.block() : current.block();
-    if (forward) blank_range(from, current.block(), 0);
-    else blank_range(current.block(), from, 0);
+    if (forward)
+        blank_range(from, current.block(), 0);
+    else
+        blank_range(current.block(), from, 0);
 }
 
 // The cursor words after the move.
@@ -318,8 +323,8 @@ void edit_move_cursor(int jump_to, int anchor, int edit_mode, blk_path& current,
             return;
         }
     }
-    const bool animated = (m.kind == move_kind::forward || m.kind == move_kind::backward) && m.delay > 0.0f &&
-                          !m.layer_step;
+    const bool animated =
+        (m.kind == move_kind::forward || m.kind == move_kind::backward) && m.delay > 0.0f && !m.layer_step;
     if (m.kind == move_kind::block && jump_to == -1 && m.jump_to == -1 && !indicated_block(m)) {
         current = previous;
         status = 0;
@@ -349,9 +354,12 @@ void edit_move_cursor(int jump_to, int anchor, int edit_mode, blk_path& current,
         }
     }
     tler() = kept_tler;
-    if (move_status == kDisplayFailed) status = kDisplayFailed;
-    else if (move_status < 0) status = kFailed;
-    else status = m.at_end ? kCursorEnd : 0;
+    if (move_status == kDisplayFailed)
+        status = kDisplayFailed;
+    else if (move_status < 0)
+        status = kFailed;
+    else
+        status = m.at_end ? kCursorEnd : 0;
 }
 
 void edit_unmark_current(const blk_path& current, int anchor, int edit_mode, blk_path& previous)
@@ -367,9 +375,12 @@ void edit_mark_step(const blk_path& current, int forward, const blk_path& previo
     const list_cursor_state& cursor = list_cursor();
     if (cursor.cursor_show_mode == kShowBlock) {
         const bool step = cursor.cursor_dir == kDirForward || cursor.cursor_dir == kDirBackward;
-        if (step || !previous.names_block()) blank_range(current.block(), current.block(), blank);
-        else if (forward) blank_range(previous.block(), current.block(), blank);
-        else blank_range(current.block(), previous.block(), blank);
+        if (step || !previous.names_block())
+            blank_range(current.block(), current.block(), blank);
+        else if (forward)
+            blank_range(previous.block(), current.block(), blank);
+        else
+            blank_range(current.block(), previous.block(), blank);
     } else if (cursor.cursor_show_mode == kShowLayer) {
         show_layer_window();
     }
@@ -504,6 +515,8 @@ void edit_cursor_init(int proc_number_mode, int& start_at_end, int& status)
     status = 0;
     // The searches above moved the marker to the first block, where the cursor then starts: a
     // forward move from there reaches the first motion. A start at the end goes back there.
-    if (!cursor_return()) status = kFailed;
-    else if (at_end) go_last_motion(status);
+    if (!cursor_return())
+        status = kFailed;
+    else if (at_end)
+        go_last_motion(status);
 }

@@ -123,8 +123,10 @@ void MVFRWD(int display, int& count, int& number, int& type, int& status)
         }
         cursor_read(block, status);
         if (status < 0) return give_up(status);
-        if (block.motion()) counted += reach_motion(block, wanted - counted, kBreakFirst, number, type, status);
-        else pass_forward(block, display, status);
+        if (block.motion())
+            counted += reach_motion(block, wanted - counted, kBreakFirst, number, type, status);
+        else
+            pass_forward(block, display, status);
         if (status < 0) return give_up(status);
     }
     count = counted;
@@ -159,9 +161,12 @@ void MVBCWD(int& count, int& number, int& type, int& status)
     bool crossed = false, ended = false, first = true;
     for (;;) {
         if (block.motion()) {
-            const int points = reach_motion(block, wanted - counted + (first ? 1 : 0), kBreakLast, number, type, status);
-            if (first) start_points = points;
-            else counted += points;
+            const int points =
+                reach_motion(block, wanted - counted + (first ? 1 : 0), kBreakLast, number, type, status);
+            if (first)
+                start_points = points;
+            else
+                counted += points;
         } else if (drill_procedure()) {
             if (counted < wanted) show_passed(status);
         } else if (counted < wanted) {
@@ -197,9 +202,12 @@ void step_cursor_mark(int direction, blk_path& path, int& type, int& status)
 {
     path.set(list_cursor().cursor_proc_blkno, -1);
     int number = -1, count = 1;
-    if (direction == kDirForward) MVFRWD(0, count, number, type, status);
-    else if (direction == kDirBackward) MVBCWD(count, number, type, status);
-    else status = kFailed;
+    if (direction == kDirForward)
+        MVFRWD(0, count, number, type, status);
+    else if (direction == kDirBackward)
+        MVBCWD(count, number, type, status);
+    else
+        status = kFailed;
     if (status < 0) return;
     const int moved = status;
     if (number != -1) {

@@ -112,18 +112,24 @@ std::array<int, kPageMaskFlags> mach_page_masks(int machine_type)
     const auto offer = [&mask](std::initializer_list<int> fields) {
         for (int field : fields) mask[static_cast<std::size_t>(field - 1)] = 1;
     };
-    if (machine_type >= 22 && machine_type <= 26) offer({4, 5, 6, 9});
-    else if (machine_type == 12 || machine_type == 13) offer({4});
-    else if (machine_type == 31) offer({4, 5, 9});
-    else if (is_wire(machine_type)) offer({8});
+    if (machine_type >= 22 && machine_type <= 26)
+        offer({4, 5, 6, 9});
+    else if (machine_type == 12 || machine_type == 13)
+        offer({4});
+    else if (machine_type == 31)
+        offer({4, 5, 9});
+    else if (is_wire(machine_type))
+        offer({8});
     return mask;
 }
 
 void prm23_save_restore(int mode, int& status)
 {
     static machine_params backup;
-    if (mode == 1) PRM9() = backup;
-    else backup = PRM9();
+    if (mode == 1)
+        PRM9() = backup;
+    else
+        backup = PRM9();
     status = 0;
 }
 

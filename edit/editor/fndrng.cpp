@@ -76,8 +76,7 @@ bool list_error(int& status)
 // The first block of the stretch: marked, with the point before it. PRVPNT answers 1 whenever
 // its walk reached the first block of the list, and then gives the block it started from when
 // no motion lay before it: only a number of another block names a motion before the stretch.
-bool start_stretch(int first_marker, int first_number, int& no_previous, point3& point, point3& direction,
-                   int& status)
+bool start_stretch(int first_marker, int first_number, int& no_previous, point3& point, point3& direction, int& status)
 {
     if (!set_marker(first_marker)) return list_error(status);
     int number = -1;

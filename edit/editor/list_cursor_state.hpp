@@ -47,23 +47,23 @@ inline constexpr float kNoHeight = 10000.0f;
 inline constexpr int kDrillFunction = 6;
 
 struct list_cursor_state {
-    int proc_number = 0;            // the current procedure number
-    int cursor_proc_blkno = 0;      // block number of the current procedure block
-    int cursor_fn_code = 0;         // NC function code of that procedure
-    float cursor_layer_z = 0.0f;    // Z of the last LAYER-opening marker a move read
+    int proc_number = 0;          // the current procedure number
+    int cursor_proc_blkno = 0;    // block number of the current procedure block
+    int cursor_fn_code = 0;       // NC function code of that procedure
+    float cursor_layer_z = 0.0f;  // Z of the last LAYER-opening marker a move read
     int cursor_mrkr_code = kNoMarkers;
     int cursor_dir = kDirForward;
     int cursor_jump_kind = kJumpBlock;
-    int cursor_count = 1;           // 1..9999
+    int cursor_count = 1;  // 1..9999
     int cursor_show_mode = kShowAll;
-    int cursor_blank_opt = 1;       // 1..5, back to 1 after use
-    int cursor_tool_mode = 1;       // 2 while TOOL:TRACE is chosen
+    int cursor_blank_opt = 1;  // 1..5, back to 1 after use
+    int cursor_tool_mode = 1;  // 2 while TOOL:TRACE is chosen
     int cursor_step_unit = kStepBlock;
-    blk_path cursor_first_path;     // the first and the last motion block of the procedure
+    blk_path cursor_first_path;  // the first and the last motion block of the procedure
     blk_path cursor_last_path;
-    int cursor_shown_first = -1;    // block numbers bounding the range shown unblanked
+    int cursor_shown_first = -1;  // block numbers bounding the range shown unblanked
     int cursor_shown_last = -1;
-    int cursor_jump_from = 0;       // the last JUMP BLOCK's start and target block numbers
+    int cursor_jump_from = 0;  // the last JUMP BLOCK's start and target block numbers
     int cursor_jump_to = 0;
     std::array<float, 6> start_copy{};  // position and tool axis that mnedup puts back into DSP8
     // One word per modal parameter type of kUnchangedTypes: 1 while a backward step has not

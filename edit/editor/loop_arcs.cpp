@@ -42,8 +42,8 @@ void arc_segments(double angle, double& step, int& count)
     step = angle / count;
 }
 
-void arc_sweep_angle(int plane, const std::array<float, 2>& centre, const point3& from, const point3& to,
-                     float& angle, int& status)
+void arc_sweep_angle(int plane, const std::array<float, 2>& centre, const point3& from, const point3& to, float& angle,
+                     int& status)
 {
     const plane_axes a = axes_of(plane);
     float u[2] = {from[a.u] - centre[0], from[a.v] - centre[1]};

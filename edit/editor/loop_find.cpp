@@ -18,9 +18,12 @@ namespace {
 void plane_view_take(const double (&plane)[4], int& status)
 {
     float origin[3] = {0.0f, 0.0f, 0.0f};
-    if (plane[2] != 0.0) origin[2] = static_cast<float>(-plane[3] / plane[2]);
-    else if (plane[1] != 0.0) origin[1] = static_cast<float>(-plane[3] / plane[1]);
-    else origin[0] = static_cast<float>(-plane[3] / plane[0]);
+    if (plane[2] != 0.0)
+        origin[2] = static_cast<float>(-plane[3] / plane[2]);
+    else if (plane[1] != 0.0)
+        origin[1] = static_cast<float>(-plane[3] / plane[1]);
+    else
+        origin[0] = static_cast<float>(-plane[3] / plane[0]);
     const float z_point[3] = {origin[0] + static_cast<float>(plane[0]), origin[1] + static_cast<float>(plane[1]),
                               origin[2] + static_cast<float>(plane[2])};
     int ucs = 0, view = 0;
@@ -54,7 +57,7 @@ double crossing_weight(const point3& p, const point3& q, const float (&crossing)
 }
 
 struct plane_string {
-    std::vector<point3> points, directions;   // in the plane's working view
+    std::vector<point3> points, directions;  // in the plane's working view
 };
 
 bool degenerate(const plane_string& s, std::size_t segment)
@@ -115,8 +118,7 @@ void scan_crossings(const loop_string& string, const plane_string& s, std::size_
 
 }  // namespace
 
-void find_loops(const loop_string& string, int fit_count, int most_loops, std::vector<loop_record>& loops,
-                int& status)
+void find_loops(const loop_string& string, int fit_count, int most_loops, std::vector<loop_record>& loops, int& status)
 {
     loops.clear();
     const std::size_t entries = string.points.size();

@@ -83,8 +83,8 @@ bool step(int& status)
 // Cuts the motion at the list position (its end point and direction given): the start block
 // ends at the crossing, the end block begins there, a block between goes (and the list stands on
 // the next block). Marker 5 notes a new start block, marker 6 the end block.
-void cut_block(const loop_record& loop, int start_is_arc, int end_is_arc, const point3& loop_start,
-               const point3& end, int& status)
+void cut_block(const loop_record& loop, int start_is_arc, int end_is_arc, const point3& loop_start, const point3& end,
+               int& status)
 {
     int type = 0, block_class = 0, number = 0;
     read_head(type, block_class, number, status);

@@ -28,10 +28,7 @@ bool list_error(int& status) { return list_error_in("EDTLOP", status); }
 bool back_to(int marker, int& status) { return list_back_to(marker, "EDTLOP", status); }
 
 // A fresh point string whose first entry is the point before the pass.
-loop_string string_after(const point3& point, const point3& direction)
-{
-    return {{point}, {direction}, {0}, {-1}};
-}
+loop_string string_after(const point3& point, const point3& direction) { return {{point}, {direction}, {0}, {-1}}; }
 
 // Shows the range with attention and asks to go on. Answers 1 yes; otherwise the attention is
 // released, the list stands on the range's end again and status is -2 (no, back) or -1.
@@ -123,7 +120,7 @@ void EDTLOP(const blk_path& first, blk_path& last, int& type, int& deleted, int&
     point3 point{}, direction{};
     FNDRNG(kPassMarker, kRangeEndMarker, a, b, 0, in_layer, no_previous, point, direction, status);
     if (status < 0) {
-        status = kFailed;   // reported by the range search
+        status = kFailed;  // reported by the range search
         return;
     }
     blk_path range_first, range_last;

@@ -59,8 +59,7 @@ void collect_loop_pass(int last_number, loop_string& s, int& range_end, int& sta
 // closes the path and is no loop. Status 0 (no loops when fewer than 3 segments have length);
 // -1 after "THREE POINTS ARE REQUIRED TO DEFINE A PLANE" (fewer than 3 entries) or "THE STRING
 // OF POINTS CANNOT DEFINE A PLANE".
-void find_loops(const loop_string& string, int fit_count, int most_loops, std::vector<loop_record>& loops,
-                int& status);
+void find_loops(const loop_string& string, int fit_count, int most_loops, std::vector<loop_record>& loops, int& status);
 
 // Cuts one loop out of the list, which stands before the loop's start block: the blocks between
 // its start and end blocks go, the start block (an arc when start_is_arc) ends at the crossing,
@@ -89,8 +88,8 @@ void arc_segments(double angle, double& step, int& count);
 // The signed angle (radians, -pi .. pi) from `from` to `to` about the 2-D centre, measured in the
 // arc plane's two coordinates (1: x, y; 2: x, z; 3: y, z). Status 0; -1 when either point lies on
 // the centre (angle 0).
-void arc_sweep_angle(int plane, const std::array<float, 2>& centre, const point3& from, const point3& to,
-                     float& angle, int& status);
+void arc_sweep_angle(int plane, const std::array<float, 2>& centre, const point3& from, const point3& to, float& angle,
+                     int& status);
 
 // Cuts the loops out of the range of motions from the block of `first` to the block of `last`
 // (either order), pass by pass, after showing the range and asking "OK TO TRIM ?". Only lines

@@ -16,13 +16,13 @@ constexpr int kMarkerType = 99;
 constexpr int kBreakFirst = 1, kBreakLast = 2;
 
 struct marker_search {
-    int count = 0;           // markers to count (signed), or 0 for a height search
+    int count = 0;  // markers to count (signed), or 0 for a height search
     float height = kNoHeight;
     int scan = kStepForward;
     int landing = kStepForward;
     int opening = 0, closing = 0;
-    int counted = 0;         // markers counted so far
-    int motions = 0;         // motion blocks passed since the last opening marker
+    int counted = 0;  // markers counted so far
+    int motions = 0;  // motion blocks passed since the last opening marker
 };
 
 marker_search make_search(int count, int second, float height)

@@ -108,7 +108,8 @@ void BLKLST(int& status)
     }
     if (opened) {
         prmptc("W R I T I N G");
-        heading(kListingUnit, procedure, name.substr(0, static_cast<std::size_t>(std::clamp(part_length, 0, int(name.size())))));
+        heading(kListingUnit, procedure,
+                name.substr(0, static_cast<std::size_t>(std::clamp(part_length, 0, int(name.size())))));
         blocks(kListingUnit, procedure, status);
     }
     int back = 0;

@@ -27,8 +27,7 @@ constexpr int kEveryLine = std::numeric_limits<int>::max();
 
 // Walks the open sub-list from its first block; visit(size, type, class) answers false to stop.
 // The list is left on the block visit stopped at. Status of the walk.
-template <typename Visit>
-void walk_sublist(Visit visit, int& status)
+template <typename Visit> void walk_sublist(Visit visit, int& status)
 {
     int length = 0;
     for (lacces(2, length); length > 0; lacces(1, length)) {
@@ -189,8 +188,8 @@ void split_at_tool_change(int procedure, int& status)
         int size = 0, type = 0, block_class = 0;
         tp_block_head_read(kWhereList, size, type, block_class, status);
         const int prmtyp = read_param(block_class, status).prmtyp;
-        const bool goes = block_class == kClassMotion || prmtyp == kParamFeed || prmtyp == kParamSpin ||
-                          prmtyp == kParamTool;
+        const bool goes =
+            block_class == kClassMotion || prmtyp == kParamFeed || prmtyp == kParamSpin || prmtyp == kParamTool;
         if (status < 0) break;
         if (goes)
             tp_list_delete(1, status);
@@ -200,4 +199,3 @@ void split_at_tool_change(int procedure, int& status)
     tp_sublist_close(closed);
     if (status >= 0) detach_tools(copy, copy_tools.before, copy_tools.after);
 }
-

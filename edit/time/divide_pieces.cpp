@@ -95,7 +95,8 @@ void divide_texts(int last_piece, int first)
     for (int k = 1; k <= n && k <= divide_piece_table::kPieces; ++k) {
         char text[kTextChars + 1] = {};
         int status = 0, count = 0;
-        if (divide_goto_proc(first + k - 1)) GTTEXT(kWhereList, 0, kGroupGlobal, kTextCode, kTextChars, count, text, status);
+        if (divide_goto_proc(first + k - 1))
+            GTTEXT(kWhereList, 0, kGroupGlobal, kTextCode, kTextChars, count, text, status);
         // Room for both numbers and the whole text before the cut to 20 characters.
         char numbered[64];
         std::snprintf(numbered, sizeof numbered, "%d of %d %s", k, n, text);
@@ -135,4 +136,3 @@ void divide_set_proc(int procedure, int piece, int& status)
     if (status >= 0) TPCHNN(kWhereList, kGroupGlobal, kItemState, kTypeInteger, &state, 1, status);
     if (status >= 0) CHTEXT(kWhereList, kGroupGlobal, kTextCode, t.texts[static_cast<std::size_t>(piece)], status);
 }
-

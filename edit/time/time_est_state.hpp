@@ -16,30 +16,30 @@ inline constexpr int kMostEstimateTools = 500;
 
 struct time_est_tool {
     int id = 0;
-    std::string name;               // 20 characters, blank-padded, upper case
-    double accumulated = 0.0;       // minutes of all closed stints
-    float life = 0.0f;              // hours; 0 or less: no tool-life check
-    int replacements = 0;           // tool-life warnings given
+    std::string name;          // 20 characters, blank-padded, upper case
+    double accumulated = 0.0;  // minutes of all closed stints
+    float life = 0.0f;         // hours; 0 or less: no tool-life check
+    int replacements = 0;      // tool-life warnings given
 };
 
 struct time_est_state {
     // Per procedure walk (time_est_proc_reset).
     double feed_time = 0.0, max_feed_time = 0.0, fast_time = 0.0;
-    double stint_time = 0.0;        // the current tool since it was loaded
-    double milling_length = 0.0;    // feed length since the last tool report
+    double stint_time = 0.0;      // the current tool since it was loaded
+    double milling_length = 0.0;  // feed length since the last tool report
     float min_z = kNoMinimumZ;
-    int tool_index = 0;             // into tools; 0 before the first tool
+    int tool_index = 0;  // into tools; 0 before the first tool
     std::string tool_name;
-    int tool_changes = 1;           // 1 + the tool changes met
-    int no_warning = 1;             // 0 once a tool-life warning was written in the stint
+    int tool_changes = 1;  // 1 + the tool changes met
+    int no_warning = 1;    // 0 once a tool-life warning was written in the stint
     // Per estimate (time_est_run_reset).
     int last_tool_id = -1;
     int tool_count = 0;
     std::array<time_est_tool, kMostEstimateTools> tools{};
     // Kept between estimates.
     int output_mode = kEstimateFileAndScreen;
-    int procedure = 0;              // the procedure being estimated
-    std::string part_name;          // the part-file part of the output path
+    int procedure = 0;      // the procedure being estimated
+    std::string part_name;  // the part-file part of the output path
 };
 
 time_est_state& time_est();

@@ -34,7 +34,8 @@ void tool_life_check(int file, int block_number)
     if (!(tool.life > 0.0f)) return;
     if (!((tool.replacements + 1) * double(tool.life) * 60.0 < tool.accumulated + s.stint_time)) return;
     if (s.no_warning) {
-        time_line_out(file, "\n\t\tACCORDING TO TOOL LIFE VALUE - REPLACE TOOL \"" + s.tool_name + "\" :", s.output_mode);
+        time_line_out(file,
+                      "\n\t\tACCORDING TO TOOL LIFE VALUE - REPLACE TOOL \"" + s.tool_name + "\" :", s.output_mode);
         s.no_warning = 0;
     }
     std::string text;

@@ -59,7 +59,8 @@ void TIME_BLKLST(int kind, int procedure, int& opened, int& file, std::string& p
     } else {
         char made[kMostFileNameChars + 1] = {};
         int path_length = 0, part_length = 0;
-        crtpnm_cstr(kNameAskToolPath, name.c_str(), static_cast<int>(name.size()), made, path_length, part_length, status);
+        crtpnm_cstr(kNameAskToolPath, name.c_str(), static_cast<int>(name.size()), made, path_length, part_length,
+                    status);
         if (status != 0) {
             status = -1;
             return;
@@ -126,9 +127,9 @@ void time_proc_summary(int file)
     time_text_put(line, "\n\t\t" + text, 0);
     time_text_hms(file, line, total, mode());
     out(file, "\t\t--------------------");
-    const std::array<std::pair<const char*, double>, 3> kinds{
-        {{"\t\tFEED TIME          :\t", s.feed_time}, {"\t\tMAX-FEED TIME      :\t", s.max_feed_time},
-         {"\t\tFAST TIME          :\t", s.fast_time}}};
+    const std::array<std::pair<const char*, double>, 3> kinds{{{"\t\tFEED TIME          :\t", s.feed_time},
+                                                               {"\t\tMAX-FEED TIME      :\t", s.max_feed_time},
+                                                               {"\t\tFAST TIME          :\t", s.fast_time}}};
     for (const auto& [label, minutes] : kinds) {
         time_text_put(line, label, 0);
         time_text_hms(file, line, minutes, mode());

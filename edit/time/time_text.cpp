@@ -45,9 +45,12 @@ void time_text_hms(int file, std::string& line, double minutes, int mode)
     const double hours = double(s / 3600), rest_minutes = double(s % 3600 / 60), seconds = double(s % 60);
     const tx_group h{'I', hours, " HOURS "}, m{'I', rest_minutes, " MINUTES "}, sec{'I', seconds, " SECONDS"};
     std::string text;
-    if (hours != 0.0) mktx3c(" ", h, m, sec, text);
-    else if (rest_minutes != 0.0) mktx2c(" ", m, sec, text);
-    else mktx1c(" ", sec, text);
+    if (hours != 0.0)
+        mktx3c(" ", h, m, sec, text);
+    else if (rest_minutes != 0.0)
+        mktx2c(" ", m, sec, text);
+    else
+        mktx1c(" ", sec, text);
     line += '\t';
     line += text;
     time_line_out(file, line, mode);

@@ -172,9 +172,18 @@ int by_type(const block_cost& c, int& number, int& tool_id, int& status)
 {
     switch (c.type) {
     case 1: return parameter(c, number, tool_id, status);
-    case 2: case 22: case 222: case 7: case 27: case 227: return lines(c, number, status);
-    case 3: case 23: case 223: return arc(c, number, status);
-    case 5: case 25: case 225: return nurbs(c, number, status);
+    case 2:
+    case 22:
+    case 222:
+    case 7:
+    case 27:
+    case 227: return lines(c, number, status);
+    case 3:
+    case 23:
+    case 223: return arc(c, number, status);
+    case 5:
+    case 25:
+    case 225: return nurbs(c, number, status);
     case 6: return home(c, number, status);
     default:
         if (c.where == kWhereEntity) TPSKIP(kWhereEntity, c.size - 1, status);
@@ -213,8 +222,7 @@ void arc_min_z(const float* centre, const float* end, float angle, float& min_z)
     min_z = std::min(min_z, static_cast<float>(lowest));
 }
 
-int TIMEBLK(int where, int& block_number, double& time, int& tool_id, double& milling_length, float& min_z,
-            int& status)
+int TIMEBLK(int where, int& block_number, double& time, int& tool_id, double& milling_length, float& min_z, int& status)
 {
     status = 0;
     if (time == kTimeReset) {

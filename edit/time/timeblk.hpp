@@ -22,16 +22,16 @@ struct refused_rate {
 
 // The rate state, in length units per minute.
 struct timeblk_state {
-    int kind = kTimeFeed;          // kind of the motions that follow (the last FEED or RAP.FEED)
-    float rate = 350.0f;           // rate of the motions that follow
-    float last_feed = 350.0f;      // last programmed feed rate
-    float max_feed = 2000.0f;      // rate of max-feed motions
-    float rapid = 10000.0f;        // rate of fast motions; never changed after a reset
-    int first_tool = 1;            // cleared by the first TOOL parameter
-    int first_position = 1;        // cleared when the first line or string point sets the position
-    point3 last{};                 // end point of the last motion read
-    point3 home{};                 // second point of the last home-definition block
-    refused_rate refused;          // the last refused value, which the estimate reports and clears
+    int kind = kTimeFeed;      // kind of the motions that follow (the last FEED or RAP.FEED)
+    float rate = 350.0f;       // rate of the motions that follow
+    float last_feed = 350.0f;  // last programmed feed rate
+    float max_feed = 2000.0f;  // rate of max-feed motions
+    float rapid = 10000.0f;    // rate of fast motions; never changed after a reset
+    int first_tool = 1;        // cleared by the first TOOL parameter
+    int first_position = 1;    // cleared when the first line or string point sets the position
+    point3 last{};             // end point of the last motion read
+    point3 home{};             // second point of the last home-definition block
+    refused_rate refused;      // the last refused value, which the estimate reports and clears
 };
 timeblk_state& timeblk_rates();
 

@@ -36,8 +36,8 @@ struct polyline {
 };
 
 // Line: its two ends.
-void line_polyline(int type, int size, const point3& start, const point3& start_vector, polyline& out,
-                   point3& end, point3& end_vector, int& status)
+void line_polyline(int type, int size, const point3& start, const point3& start_vector, polyline& out, point3& end,
+                   point3& end_vector, int& status)
 {
     tp_line_point p;
     tpread_lines(kWhereList, type, size, p, status);
@@ -49,8 +49,8 @@ void line_polyline(int type, int size, const point3& start, const point3& start_
 }
 
 // Point string: the start, then every point of the string in order.
-void string_polyline(int type, int size, const point3& start, const point3& start_vector, polyline& out,
-                     point3& end, point3& end_vector, int& status)
+void string_polyline(int type, int size, const point3& start, const point3& start_vector, polyline& out, point3& end,
+                     point3& end_vector, int& status)
 {
     out.add(start, start_vector);
     tp_line_point p;
@@ -65,8 +65,8 @@ void string_polyline(int type, int size, const point3& start, const point3& star
 }
 
 // Arc: the radius vector turned about the centre on the plane's two axes, step by step.
-void arc_polyline(int type, int divisions, const point3& start, const point3& start_vector, polyline& out,
-                  point3& end, point3& end_vector, tp_arc_block& arc, int& status)
+void arc_polyline(int type, int divisions, const point3& start, const point3& start_vector, polyline& out, point3& end,
+                  point3& end_vector, tp_arc_block& arc, int& status)
 {
     tpread_arc(kWhereList, type, arc, status);
     if (status < 0) return;
@@ -146,9 +146,8 @@ void store_vectors(const polyline& line, int vector_array, int& capacity, int& s
 
 }  // namespace
 
-float* block_polyline(const point3& start, const point3& start_vector, int vector_array, int& capacity,
-                      int divisions, int& count, point3& end, point3& end_vector, tp_arc_block& arc,
-                      int& status)
+float* block_polyline(const point3& start, const point3& start_vector, int vector_array, int& capacity, int divisions,
+                      int& count, point3& end, point3& end_vector, tp_arc_block& arc, int& status)
 {
     int size = 0, type = 0, block_class = 0, read = 0;
     tp_block_head_read(kWhereList, size, type, block_class, read);
@@ -159,12 +158,18 @@ float* block_polyline(const point3& start, const point3& start_vector, int vecto
     polyline line;
     read = 0;
     switch (type) {
-    case 2: case 22: case 222: line_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
-    case 7: case 27: case 227: string_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
-    case 3: case 23: case 223:
-        arc_polyline(type, divisions, start, start_vector, line, end, end_vector, arc, read);
-        break;
-    case 5: case 25: case 225: nurbs_polyline(size, line, end, end_vector, read); break;
+    case 2:
+    case 22:
+    case 222: line_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
+    case 7:
+    case 27:
+    case 227: string_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
+    case 3:
+    case 23:
+    case 223: arc_polyline(type, divisions, start, start_vector, line, end, end_vector, arc, read); break;
+    case 5:
+    case 25:
+    case 225: nurbs_polyline(size, line, end, end_vector, read); break;
     default: return nullptr;
     }
     if (read >= 0) store_vectors(line, vector_array, capacity, read);

@@ -22,6 +22,5 @@ inline constexpr double kNurbsPolylineTolerance = 0.01;
 // kNurbsPolylineTolerance; a string of n points the start and its n points. `end`, `end_vector`
 // and `arc` receive what the block holds (arc only for arcs). Another block type: null, count and
 // status unchanged; a failed read or growth: null and the negative status.
-float* block_polyline(const point3& start, const point3& start_vector, int vector_array, int& capacity,
-                      int divisions, int& count, point3& end, point3& end_vector, tp_arc_block& arc,
-                      int& status);
+float* block_polyline(const point3& start, const point3& start_vector, int vector_array, int& capacity, int divisions,
+                      int& count, point3& end, point3& end_vector, tp_arc_block& arc, int& status);

@@ -58,19 +58,25 @@ bool read_string_point(bool from_end, int type, int size, point3& point, int& st
 bool read_side(bool from_end, int type, int size, const point3& end_point, point3& neighbour, int& status)
 {
     switch (type) {
-    case 2: case 22: case 222: case 7: case 27: case 227:
-        return read_string_point(from_end, type, size, neighbour, status);
-    case 3: case 23: case 223: {
+    case 2:
+    case 22:
+    case 222:
+    case 7:
+    case 27:
+    case 227: return read_string_point(from_end, type, size, neighbour, status);
+    case 3:
+    case 23:
+    case 223: {
         tp_arc_block arc;
         tpread_arc(kWhereList, type, arc, status);
         if (status < 0) return false;
         neighbour = arc_tangent_point(arc.plane, from_end ? end_point : arc.end, arc.centre, arc.angle);
         return true;
     }
-    case 5: case 25: case 225:
-        return read_nurbs_point(from_end, neighbour, status);
-    default:
-        return false;
+    case 5:
+    case 25:
+    case 225: return read_nurbs_point(from_end, neighbour, status);
+    default: return false;
     }
 }
 

@@ -8,8 +8,7 @@
 // Deletes the block at the list position, writes the two pieces after the block before it
 // (write_first, write_second: callables taking the status) and leaves the list on the second
 // piece. Status 0; the first negative status.
-template <class First, class Second>
-void replace_by_two(First write_first, Second write_second, int& status)
+template <class First, class Second> void replace_by_two(First write_first, Second write_second, int& status)
 {
     tp_list_delete(-1, status);
     if (status >= 0) write_first(status);

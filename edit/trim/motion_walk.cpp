@@ -54,9 +54,15 @@ enum class family { line, arc, nurbs, string };
 family family_of(int type)
 {
     switch (type) {
-    case 3: case 23: case 223: return family::arc;
-    case 5: case 25: case 225: return family::nurbs;
-    case 7: case 27: case 227: return family::string;
+    case 3:
+    case 23:
+    case 223: return family::arc;
+    case 5:
+    case 25:
+    case 225: return family::nurbs;
+    case 7:
+    case 27:
+    case 227: return family::string;
     default: return family::line;
     }
 }
@@ -72,8 +78,7 @@ struct contour_view {
 contour_view walk_contour()
 {
     const trim_state& w = trim_words();
-    if (w.selection_method == kMethodAnyPlane)
-        return {w.plane_contour, w.plane_vertices, true, w.plane_transform};
+    if (w.selection_method == kMethodAnyPlane) return {w.plane_contour, w.plane_vertices, true, w.plane_transform};
     return {w.contour, w.contour_vertices, false, nullptr};
 }
 
@@ -98,16 +103,13 @@ int side_of(const contour_view& c, const point3& p)
     return touch != 0 ? kOnContour : kOutside;
 }
 
-point3 middle(const point3& a, const point3& b)
-{
-    return {(a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2};
-}
+point3 middle(const point3& a, const point3& b) { return {(a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2}; }
 
 // The motion's polyline and what the step learns of it.
 struct walk_pieces {
     std::vector<point3> points, vectors;
     std::vector<polyline_crossing> crossings;
-    std::vector<point3> at;   // the crossings on the polyline, in three coordinates
+    std::vector<point3> at;  // the crossings on the polyline, in three coordinates
     point3 end{}, end_vector{};
     tp_arc_block arc;
 };
@@ -340,16 +342,16 @@ bool cut_nurbs(const contour_view& c, const walk_pieces& w, std::size_t k, point
     const int edge = crossing.contour_segment - 1, next = crossing.contour_segment % c.count;
     int found = kFailed;
     if (status >= 0)
-        FIND_INTERSECTION_SPLINE_WITH_LINE(curve, &c.points[2 * edge], &c.points[2 * next], c.transform, t0, t1, t,
-                                           cut, found);
+        FIND_INTERSECTION_SPLINE_WITH_LINE(curve, &c.points[2 * edge], &c.points[2 * next], c.transform, t0, t1, t, cut,
+                                           found);
     nurbs_piece first, second;
     if (found == 0) nurbs_make_piece(curve, curve.t0, t, first, status);
     if (found == 0 && status >= 0) nurbs_make_piece(curve, t, curve.t1, second, status);
     nurbs_release(curve);
     if (status < 0 || found != 0) return false;
     x = {static_cast<float>(cut[0]), static_cast<float>(cut[1]), static_cast<float>(cut[2])};
-    replace_by_pieces([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); },
-                      x, r, status);
+    replace_by_pieces([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); }, x, r,
+                      status);
     return true;
 }
 
@@ -389,8 +391,10 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
     r.boundary = r.number;
     float part = 0.0f;
     double t = w.crossings[k].along;
-    if (kind == family::arc) x = arc_crossing(c, w, w.crossings[k], part);
-    else if (!c.any_plane) seg_z_at_point(previous, w.end, x, t);
+    if (kind == family::arc)
+        x = arc_crossing(c, w, w.crossings[k], part);
+    else if (!c.any_plane)
+        seg_z_at_point(previous, w.end, x, t);
     point3 x_vector{};
     int blend = 0;
     v3btpn(previous_direction.data(), w.end_vector.data(), static_cast<float>(t), x_vector.data(), blend);
@@ -400,12 +404,10 @@ void cut_motion(const contour_view& c, int type, const walk_pieces& w, std::size
         replace_by_pieces([&](int& s) { PLINE_entry(dimension, x, x_vector, s); },
                           [&](int& s) { PLINE_entry(dimension, w.end, w.end_vector, s); }, x, r, status);
     else
-        replace_by_pieces([&](int& s) { arc_move_tol01(dimension, w.arc.plane, part, centre, x, x_vector, s); },
-                          [&](int& s) {
-                              arc_move_tol01(dimension, w.arc.plane, w.arc.angle - part, centre, w.end, w.end_vector,
-                                             s);
-                          },
-                          x, r, status);
+        replace_by_pieces(
+            [&](int& s) { arc_move_tol01(dimension, w.arc.plane, part, centre, x, x_vector, s); },
+            [&](int& s) { arc_move_tol01(dimension, w.arc.plane, w.arc.angle - part, centre, w.end, w.end_vector, s); },
+            x, r, status);
     for (int i = 0; i < 3; ++i) trim_words().crossing_point[i] = x[static_cast<std::size_t>(i)];
     current = x;
     current_direction = x_vector;
@@ -454,8 +456,8 @@ bool run_motion_side(const contour_view& c, const point3& start, const point3& s
 // that leaves the contour and the run lies on the side the walk came from: a range the run opens
 // begins at that motion (the motions along the contour are no part of it), a range it closes ends
 // at the motion that came onto the contour.
-void run_along_contour(const contour_view& c, int start_side, int handle, point3& current,
-                       point3& current_direction, step_result& r, int& status)
+void run_along_contour(const contour_view& c, int start_side, int handle, point3& current, point3& current_direction,
+                       step_result& r, int& status)
 {
     one_block_on(status);
     if (status < 0) return;
@@ -574,8 +576,8 @@ void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t)
 }
 
 void get_next_movment(point3& current, point3& previous, point3& current_direction, point3& previous_direction,
-                      int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type,
-                      int& number, int& contour_segment, double& contour_along, int& kind, int& status)
+                      int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type, int& number,
+                      int& contour_segment, double& contour_along, int& kind, int& status)
 {
     status = 0;
     trim_state& words = trim_words();

@@ -50,8 +50,8 @@ void seg_z_at_point(const point3& a, const point3& b, point3& q, double& t);
 // vector_array (open during the step only). Uses list marker 13; the range's marker 10 is the
 // driver's.
 void get_next_movment(point3& current, point3& previous, point3& current_direction, point3& previous_direction,
-                      int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type,
-                      int& number, int& contour_segment, double& contour_along, int& kind, int& status);
+                      int start_side, int& boundary_block, int& first_flag, int& second_flag, int& type, int& number,
+                      int& contour_segment, double& contour_along, int& kind, int& status);
 
 // The side of a point against the trim contour of trim_words() (1 inside, 2 on it within the walk's
 // tolerances, 3 outside), in the contour's plane for BY CONTOUR:ANY PLANE.

@@ -41,10 +41,18 @@ enum class family { line, arc, nurbs, string, other };
 family family_of(int type)
 {
     switch (type) {
-    case 2: case 22: case 222: return family::line;
-    case 3: case 23: case 223: return family::arc;
-    case 5: case 25: case 225: return family::nurbs;
-    case 7: case 27: case 227: return family::string;
+    case 2:
+    case 22:
+    case 222: return family::line;
+    case 3:
+    case 23:
+    case 223: return family::arc;
+    case 5:
+    case 25:
+    case 225: return family::nurbs;
+    case 7:
+    case 27:
+    case 227: return family::string;
     default: return family::other;
     }
 }
@@ -58,10 +66,7 @@ bool crosses(float before, float after, float plane)
     return (gtval(after, plane) && ltval(before, plane)) || (ltval(after, plane) && gtval(before, plane));
 }
 
-float clear_z()
-{
-    return trim_words().clear + NPT1().real(tp_header_state::kMacsysOrigin + 2);
-}
+float clear_z() { return trim_words().clear + NPT1().real(tp_header_state::kMacsysOrigin + 2); }
 
 // The polyline of the motion at the list position from the point before it.
 std::vector<point3> motion_points(const point3& point, const point3& direction, int& status)
@@ -76,8 +81,7 @@ std::vector<point3> motion_points(const point3& point, const point3& direction, 
     int closed = 0;
     MM_CLOSE(handle, closed);
     std::vector<point3> out;
-    for (int i = 0; points && i < count; ++i)
-        out.push_back({points[3 * i], points[3 * i + 1], points[3 * i + 2]});
+    for (int i = 0; points && i < count; ++i) out.push_back({points[3 * i], points[3 * i + 1], points[3 * i + 2]});
     DM_FREE(points, 0);
     return out;
 }
@@ -148,8 +152,7 @@ bool split_nurbs_at_plane(float plane, point3& point, int& status)
     nurbs_release(curve);
     if (status < 0 || found != 0) return false;
     LSP2().set_vec(move_writer_state::kLastPoint, point);
-    replace_by_two([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); },
-                   status);
+    replace_by_two([&](int& s) { nurbs_write_piece(first, s); }, [&](int& s) { nurbs_write_piece(second, s); }, status);
     point = {static_cast<float>(cut[0]), static_cast<float>(cut[1]), static_cast<float>(cut[2])};
     return true;
 }
@@ -173,9 +176,8 @@ void curve_below_plane(const point3& end, point3& point, const point3& direction
     if (status >= 0) one_block_on(status);
 }
 
-void below_plane(const point3& end, const point3& end_direction, point3& point, const point3& direction,
-                 int type, int dimension, float plane, int& split, int& number, bool& broken, float& end_z,
-                 int& status)
+void below_plane(const point3& end, const point3& end_direction, point3& point, const point3& direction, int type,
+                 int dimension, float plane, int& split, int& number, bool& broken, float& end_z, int& status)
 {
     switch (family_of(type)) {
     case family::line:
@@ -260,8 +262,10 @@ void plane_crossing_point(const point3& p1, const point3& p2, point3& p3, float&
     }
     const double dx = static_cast<double>(p2[0]) - p1[0], dy = static_cast<double>(p2[1]) - p1[1];
     t = 1.0f;
-    if (std::fabs(dx) <= std::fabs(dy) && nev0dd(dy)) t = static_cast<float>((p3[1] - p1[1]) / dy);
-    else if (std::fabs(dx) > std::fabs(dy) && nev0dd(dx)) t = static_cast<float>((p3[0] - p1[0]) / dx);
+    if (std::fabs(dx) <= std::fabs(dy) && nev0dd(dy))
+        t = static_cast<float>((p3[1] - p1[1]) / dy);
+    else if (std::fabs(dx) > std::fabs(dy) && nev0dd(dx))
+        t = static_cast<float>((p3[0] - p1[0]) / dx);
 }
 
 void rewrite_motion_z(int add, int type, int size, float value, int& status)
@@ -304,8 +308,8 @@ void split_motion_at_plane(const point3& end, const point3& end_direction, const
                    [&](int& s) { PLINE(dimension, last, end_direction, kHidden, s); }, status);
 }
 
-void move_motion_to_plane(const point3& end, const point3& end_direction, point3& point, point3& direction,
-                          int mode, int dimension, float z_plane, int& split, int& number, int& status)
+void move_motion_to_plane(const point3& end, const point3& end_direction, point3& point, point3& direction, int mode,
+                          int dimension, float z_plane, int& split, int& number, int& status)
 {
     status = 0;
     split = 0;
@@ -314,7 +318,8 @@ void move_motion_to_plane(const point3& end, const point3& end_direction, point3
     if (status < 0) return;
     bool broken = false;
     float end_z = end[2];
-    if (mode == kMoveByDeltaZ) move_by_delta_z(end, end_z, status);
+    if (mode == kMoveByDeltaZ)
+        move_by_delta_z(end, end_z, status);
     else if (mode == kAllOnPlane) {
         const float lift = non_feed(trim_words().current_feed) ? kNonFeedPlaneLift : 0.0f;
         if (family_of(type) != family::other) end_z = z_plane + lift;

@@ -24,8 +24,8 @@ inline constexpr float kNonFeedPlaneLift = 5.0f;
 // first passage into two NURBS moves, the list left on the second and the point at the cut. Else
 // the list goes one block on. Reads trim_words(): delta_z, clear, del_z_up,
 // current_feed, clear_warning (cleared by the warning); NPT1's origin.
-void move_motion_to_plane(const point3& end, const point3& end_direction, point3& point, point3& direction,
-                          int mode, int dimension, float z_plane, int& split, int& number, int& status);
+void move_motion_to_plane(const point3& end, const point3& end_direction, point3& point, point3& direction, int mode,
+                          int dimension, float z_plane, int& split, int& number, int& status);
 
 // Replaces the line at the list position, which starts at the move writer's last point, by a line
 // to `crossing` and one on to `end` (its Z raised to the plane when below it); the list ends on

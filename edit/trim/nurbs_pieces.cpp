@@ -44,8 +44,7 @@ int side_of(double value)
 
 // The first t in [t0, t1] where f of the curve's point changes side, values within the host's
 // double tolerance of 0 passed over.
-template <class F>
-int first_passage(const nurbs_curve& c, double t0, double t1, F f, double& t, double* point)
+template <class F> int first_passage(const nurbs_curve& c, double t0, double t1, F f, double& t, double* point)
 {
     const int samples = kSamplesPerSpan * std::max(c.count - c.order + 1, 1);
     int side = 0;
@@ -113,7 +112,8 @@ void nurbs_release(nurbs_curve& curve)
 void FIND_PNT_ON_SPLINE_BY_Z(const nurbs_curve& curve, double z, double t0, double t1, double& t, double* point,
                              int& status)
 {
-    status = first_passage(curve, t0, t1, [z](const double* p) { return p[2] - z; }, t, point);
+    status = first_passage(
+        curve, t0, t1, [z](const double* p) { return p[2] - z; }, t, point);
 }
 
 void FIND_INTERSECTION_SPLINE_WITH_LINE(const nurbs_curve& curve, const double* a, const double* b,

@@ -234,8 +234,8 @@ bool complete_chain(record_array& records, int& status)
 // The picked motion and what the walks found.
 struct vertical_pick {
     walked picked;
-    int appended = 0;           // 1 when this pick added the picked block's record
-    int first = 0, last = 0;    // the ends of the run in list order
+    int appended = 0;         // 1 when this pick added the picked block's record
+    int first = 0, last = 0;  // the ends of the run in list order
 };
 
 // Collects blocks walking from the picked one while `take` says so; stops before the first it
@@ -427,10 +427,14 @@ void pick_blocks(int& count, int& handle, int& status)
         setatn(0);
         pick(result, entity);
         setatn(1);
-        if (result == kPickMenu || (result == kPickBack && p.records.count == 0)) picking_on = choose_mode(p);
-        else if (result == kPickBack) back_up(p);
-        else if (result == kPickEntity) take_pick(p, status);
-        else picking_on = false;
+        if (result == kPickMenu || (result == kPickBack && p.records.count == 0))
+            picking_on = choose_mode(p);
+        else if (result == kPickBack)
+            back_up(p);
+        else if (result == kPickEntity)
+            take_pick(p, status);
+        else
+            picking_on = false;
     }
     statbl(kModeField);
     count = p.records.count;

@@ -243,14 +243,14 @@ void write_strings(const projection_output& out, int& status)
 // The list on the range's last block. Status -1 when it is not met within the level.
 void goto_range_last(int last, int& status)
 {
-    const bool met = trim_walk_blocks(kRangeStart, [last](int number, int, int&) { return number == last; }, status);
+    const bool met = trim_walk_blocks(
+        kRangeStart, [last](int number, int, int&) { return number == last; }, status);
     if (!met && status >= 0) status = -1;
 }
 
 // The strings written behind the range's last block, and only once they stand the range deleted,
 // so that a failure leaves it as it was.
-void replace_range(const polyline& line, projection_output& out, int& approach_flag, int first, int last,
-                   int& status)
+void replace_range(const polyline& line, projection_output& out, int& approach_flag, int first, int last, int& status)
 {
     goto_range_last(last, status);
     if (status < 0) return;
@@ -262,10 +262,13 @@ void replace_range(const polyline& line, projection_output& out, int& approach_f
         output_append(out, end, line.vectors[line.count - 1]);
     const int procedure = list_cursor().cursor_proc_blkno;
     int flag = approach_flag;
-    const bool written = write_or_take_back(procedure, [&](int& st) {
-        enter_new_path(line, out, flag, st);
-        if (st >= 0) write_strings(out, st);
-    }, status);
+    const bool written = write_or_take_back(
+        procedure,
+        [&](int& st) {
+            enter_new_path(line, out, flag, st);
+            if (st >= 0) write_strings(out, st);
+        },
+        status);
     if (!written) return;
     approach_flag = flag;
     int marked = 0;

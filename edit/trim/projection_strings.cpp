@@ -5,8 +5,8 @@
 #include "edit/trim/projection_strings.hpp"
 
 #include "edit/trim/motion_walk.hpp"
-#include "edit/trim/trim_arrays.hpp"
 #include "edit/trim/project_on_surf.hpp"
+#include "edit/trim/trim_arrays.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_memory.hpp"
@@ -26,7 +26,6 @@ constexpr int kPointSlack = 6;
 constexpr int kStringSlack = 2;
 constexpr point3 kUp{0.0f, 0.0f, 1.0f};
 constexpr const char* kGougeWarning = "WARNING: GOUGING!! (marked in red points) ";
-
 
 void start_string(projection_output& out) { out.count_at()[out.strings++] = 0; }
 
@@ -242,7 +241,8 @@ void add_segment_strings(const projection_segment& segment, const touch_buffers&
     }
     // The path reaches the segment's start (it may stand lifted over it already), then runs along
     // the motion to the first touch.
-    if (out.points == 0 || eqpt2(out.last().data(), segment.a.data()) == 0) output_append(out, segment.a, segment.a_vector);
+    if (out.points == 0 || eqpt2(out.last().data(), segment.a.data()) == 0)
+        output_append(out, segment.a, segment.a_vector);
     point3 vector{};
     if (eqpt2(touch.points[0].data(), segment.a.data()) == 0)
         output_append(out, on_motion(segment, touch.points[0], vector), vector);

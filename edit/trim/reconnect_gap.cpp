@@ -23,10 +23,10 @@
 
 namespace {
 
-constexpr int kPlainZ = 1;          // approach choice 1, "SRF. Z UP APP."
+constexpr int kPlainZ = 1;  // approach choice 1, "SRF. Z UP APP."
 constexpr int kFeedParameter = 1;
 constexpr int kPointsOnly = 1;
-constexpr int kSurfaceMoves = 2;    // the flag of SRFRET and SRFAPR: the approach choice decides
+constexpr int kSurfaceMoves = 2;  // the flag of SRFRET and SRFAPR: the approach choice decides
 constexpr int kSurfaceMode = 1;
 // The pair of reals set_connect_params hands to the approach block: the surface projection's
 // values, so that a connection and a projection leave the block alike.
@@ -151,7 +151,8 @@ void note_feed()
     switch (mch_slots().slots[1].value) {
     case kFeedBase: feed = m.real(machine_params::kBaseFeed); break;
     case kFeedPlunge:
-        feed = static_cast<float>(m.words[machine_params::kFeedPercent3]) * m.real(machine_params::kBaseFeed) * kPercent;
+        feed =
+            static_cast<float>(m.words[machine_params::kFeedPercent3]) * m.real(machine_params::kBaseFeed) * kPercent;
         break;
     case kFeedRapid: feed = kRapidFeed; break;
     case kFeedStored: feed = m.real(machine_params::kStoredFeed); break;

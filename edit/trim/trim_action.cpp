@@ -99,7 +99,10 @@ int feed_mode_now()
 
 void set_plunge_percent() { PRM9().words[machine_params::kFeedPercent3] = trim_words().plunge_feed_percent; }
 
-point3 last_written() { return {trim_words().last_written[0], trim_words().last_written[1], trim_words().last_written[2]}; }
+point3 last_written()
+{
+    return {trim_words().last_written[0], trim_words().last_written[1], trim_words().last_written[2]};
+}
 
 void set_last_written(const point3& p)
 {
@@ -145,13 +148,14 @@ range_run begin_run(int start_flag, int end_flag)
     const trim_state& t = trim_words();
     run.action = t.operation;
     run.projection = t.projection_option;
-    run.per_motion = run.action == kActionDeltaZ ? kMoveByDeltaZ
+    run.per_motion = run.action == kActionDeltaZ         ? kMoveByDeltaZ
                      : run.projection == kProjAllOnPlane ? kAllOnPlane
                                                          : kBelowPlane;
     run.connection = t.connection_option;
     if (run.connection == kAlongContour && (start_flag != 0 || end_flag != 0)) run.connection = kThroughClear;
-    run.z_level = run.action == kActionDeltaZ ||
-                  (run.action == kActionProject && (run.projection == kProjBelowPlane || run.projection == kProjAllOnPlane));
+    run.z_level =
+        run.action == kActionDeltaZ ||
+        (run.action == kActionProject && (run.projection == kProjBelowPlane || run.projection == kProjAllOnPlane));
     run.surface = run.action == kActionProject && !run.z_level;
     trim_words().collected_count = 0;
     return run;
@@ -306,9 +310,9 @@ void delete_range(int last, range_run& run, const point3& point, float clear_z, 
     read_range(last, run, status);
     if (status < 0) return;
     int kept_start = start_flag;
-    const bool connected = write_or_take_back(list_cursor().cursor_proc_blkno, [&](int& st) {
-        write_range_connection(run, point, clear_z, dimension, kept_start, end_flag, st);
-    }, status);
+    const bool connected = write_or_take_back(
+        list_cursor().cursor_proc_blkno,
+        [&](int& st) { write_range_connection(run, point, clear_z, dimension, kept_start, end_flag, st); }, status);
     if (!connected) return;
     start_flag = kept_start;
     // The list stands on the connection's last block: the feed it gives back may meet the path's.
@@ -427,8 +431,8 @@ bool z_level_start(const range_run& run, int& first, int last, point3& point, fl
 }
 
 // For a Z-level run: every motion of the range handed to move_motion_to_plane.
-void z_level_loop(range_run& run, int& first, int& last, point3& point, point3& direction, int dimension,
-                  float z_plane, int& status)
+void z_level_loop(range_run& run, int& first, int& last, point3& point, point3& direction, int dimension, float z_plane,
+                  int& status)
 {
     for (bool first_motion = true; status >= 0; first_motion = false) {
         int number = 0, type = 0;
@@ -461,16 +465,21 @@ void z_level_finish(const range_run& run, int first, int last, int& start_flag, 
                     int& status)
 {
     bool in_range = false;
-    trim_walk_blocks(kRedisplayFrom, [&](int number, int block_class, int& walk_status) {
-        const bool starts = number == first;
-        if (starts && start_flag != 0) start_flag = 0;
-        else if (starts) in_range = true;
-        int break_flag = 0;
-        if (block_class != kClassMotion || in_range) DISPLB(1, break_flag, walk_status);
-        if (starts) in_range = true;
-        if (break_flag != 0) exec_pause_menu(1);
-        return number == last;
-    }, status);
+    trim_walk_blocks(
+        kRedisplayFrom,
+        [&](int number, int block_class, int& walk_status) {
+            const bool starts = number == first;
+            if (starts && start_flag != 0)
+                start_flag = 0;
+            else if (starts)
+                in_range = true;
+            int break_flag = 0;
+            if (block_class != kClassMotion || in_range) DISPLB(1, break_flag, walk_status);
+            if (starts) in_range = true;
+            if (break_flag != 0) exec_pause_menu(1);
+            return number == last;
+        },
+        status);
     if (status < 0) return;
     if (z_plane != run.last_end[2]) {
         const float feed = trim_words().current_feed;
@@ -653,8 +662,10 @@ void directly(float range_feed, const point3& end, const point3& from, int dimen
     if (status < 0) return;
     const float next = DSM4().real(modal_values::kFeed);
     int mode = end[2] < trim_words().last_written[2] ? kFeedUp : kFeedBase;
-    if (range_feed == kRapidFeed && next == kRapidFeed) mode = kFeedRapid;
-    else if (rapid_or_stored(range_feed) && rapid_or_stored(next)) mode = kFeedStored;
+    if (range_feed == kRapidFeed && next == kRapidFeed)
+        mode = kFeedRapid;
+    else if (rapid_or_stored(range_feed) && rapid_or_stored(next))
+        mode = kFeedStored;
     point3 to = end;
     if (end_flag != 0) {
         to[0] = from[0];
@@ -686,8 +697,8 @@ int next_motion_readable()
     return status >= 0 ? 1 : 0;
 }
 
-void connect_trimmed_gap(int mode, float range_feed, const point3& end, const point3& from, int dimension,
-                         int end_flag, int& status)
+void connect_trimmed_gap(int mode, float range_feed, const point3& end, const point3& from, int dimension, int end_flag,
+                         int& status)
 {
     if (mode == kAlongContour) along_contour(end, dimension, status);
     if (mode == kDirectly) directly(range_feed, end, from, dimension, end_flag, status);
@@ -713,7 +724,8 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
         run.connection = kDirectly;
     if (run.surface && status >= 0 && !projected) status = 1;
     bool go_on = status >= 0 && (!run.surface || projected);
-    if (go_on && run.z_level) go_on = z_level_start(run, first, last, point, clear_z, start_flag, dimension, z_plane, status);
+    if (go_on && run.z_level)
+        go_on = z_level_start(run, first, last, point, clear_z, start_flag, dimension, z_plane, status);
     // A stop in the execution menu leaves by an exception: the arrays go back then too.
     const unwind_only arrays_back([] { trim_arrays_close(); });
     if (go_on && trim_arrays_open(status)) {

@@ -28,8 +28,8 @@ void delete_trimed_blocks(int& first, int& last, point3& point, point3& directio
 // contour between the range's recorded contour positions, the shorter way round); any other mode
 // writes nothing. range_feed is the feed word in force over the range. Status 0; negative from a
 // writer.
-void connect_trimmed_gap(int mode, float range_feed, const point3& end, const point3& from, int dimension,
-                         int end_flag, int& status);
+void connect_trimmed_gap(int mode, float range_feed, const point3& end, const point3& from, int dimension, int end_flag,
+                         int& status);
 
 // 1 when a motion follows the list position (read forward, the list put back), else 0. Uses list
 // marker 16.

@@ -19,8 +19,8 @@
 #include "toolpath/unwind_guard.hpp"
 #include "tools/tool_accessors.hpp"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace {

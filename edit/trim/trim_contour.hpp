@@ -9,8 +9,8 @@
 struct trim_contour_words {
     std::vector<int> record;
     int entity = -1;
-    int temporary = 0;        // 1 when the definition made the contour as a temporary entity
-    int shown_curve = -1;     // the polyline entity showing the polygon, -1 none
+    int temporary = 0;     // 1 when the definition made the contour as a temporary entity
+    int shown_curve = -1;  // the polyline entity showing the polygon, -1 none
 };
 trim_contour_words& trim_contour();
 

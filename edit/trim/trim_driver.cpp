@@ -6,6 +6,7 @@
 // tool display and the motion-form word of PRM9 as they were at entry.
 #include "edit/trim/trim_tp.hpp"
 
+#include "edit/editor/list_cursor_state.hpp"
 #include "edit/time/divide_by_tool.hpp"
 #include "edit/trim/pick_blocks.hpp"
 #include "edit/trim/trim_cache.hpp"
@@ -26,7 +27,6 @@
 #include "host/vantu_ncdisplay.hpp"
 #include "host/vantu_proc_run.hpp"
 #include "host/vantu_selection.hpp"
-#include "edit/editor/list_cursor_state.hpp"
 #include "surfaces/proc_surf_menu.hpp"
 #include "toolpath/exec_control.hpp"
 #include "toolpath/interaction_modes.hpp"
@@ -60,11 +60,11 @@ struct trim_run {
     page_view view;
     page_values values;
     page_lines lines;
-    int method = 0;          // the method chosen last in this call, 0 none
-    int backs = 0;           // -2 answers of BLOCKS SELECTION since entry or the last -1
+    int method = 0;  // the method chosen last in this call, 0 none
+    int backs = 0;   // -2 answers of BLOCKS SELECTION since entry or the last -1
     int to_end_answer = kNo;
     int count = 0;
-    bool end = false;        // leave after the common end
+    bool end = false;  // leave after the common end
     double* polygon = nullptr;
     int picked_handle = -1, picked_count = 0;
     int chain_handle = -1, pair_count = 0;
@@ -292,8 +292,8 @@ bool forward(trim_run& r, bool to_end, int& status)
         if (r.chain_handle < 0) {
             pick_blocks(r.picked_count, r.picked_handle, status);
             if (status >= 0 && r.picked_count > 0)
-                r.chain_handle = get_chains(static_cast<pick_entry*>(mmcptr(r.picked_handle)), r.picked_count,
-                                            r.pair_count, status);
+                r.chain_handle =
+                    get_chains(static_cast<pick_entry*>(mmcptr(r.picked_handle)), r.picked_count, r.pair_count, status);
         }
         if (status >= 0 && r.chain_handle >= 0)
             trim_chains(static_cast<const int*>(mmcptr(r.chain_handle)), r.pair_count, r.count, status);

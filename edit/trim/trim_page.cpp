@@ -40,21 +40,28 @@ const char* side_choices(int operation)
 // Line 5: the surface offset, the choice of typing or indicating Z PLANE or CLEAR, or nothing.
 void line5(const page_view& view, page_values& v, int operation, int connect)
 {
-    if (surface_case()) modrc("REF.SRF.OFFSET", v.offset5, view.offset_floor, kReal);
-    else if (operation == kProjectMotions) choice("ENTER Z VALUES@IND. Z PLANE", v.line5);
+    if (surface_case())
+        modrc("REF.SRF.OFFSET", v.offset5, view.offset_floor, kReal);
+    else if (operation == kProjectMotions)
+        choice("ENTER Z VALUES@IND. Z PLANE", v.line5);
     else if (operation == kDeleteMotions && (connect == kThroughClear || connect == kAlongContour))
         choice("ENTER CLEAR VAL@IND. CLEAR VAL.", v.line5);
-    else empty_line(v);
+    else
+        empty_line(v);
 }
 
 void line7(const page_view& view, page_values& v, int operation, int mode)
 {
-    if (operation == kMoveByDeltaZ) modrc("DELTA Z", v.line7, -kBigReal, kBigReal);
-    else if (operation == kProjectMotions && mode <= kProjectOnZ) modrc("Z PLANE", v.line7, -kBigReal, kBigReal);
-    else if (operation == kProjectMotions) empty_line(v);
+    if (operation == kMoveByDeltaZ)
+        modrc("DELTA Z", v.line7, -kBigReal, kBigReal);
+    else if (operation == kProjectMotions && mode <= kProjectOnZ)
+        modrc("Z PLANE", v.line7, -kBigReal, kBigReal);
+    else if (operation == kProjectMotions)
+        empty_line(v);
     else if (view.method == kByContourXY)
         choice("CONNECT: THROUGH CLEAR@CONNECT: THRU.INCR.CLR.@CONNECT: DIRECTLY@CONNECT: ALONG CONT.", v.connect);
-    else choice("CONNECT: THROUGH CLEAR@CONNECT: THRU.INCR.CLR.@CONNECT: DIRECTLY", v.connect);
+    else
+        choice("CONNECT: THROUGH CLEAR@CONNECT: THRU.INCR.CLR.@CONNECT: DIRECTLY", v.connect);
 }
 
 // Lines 11 and 12: FORWARD: SINGLE with a contour only, FORWARD: TO END but for a contour not
@@ -82,32 +89,47 @@ void default_lines(const page_view& view, page_values& v, const trim_state& w)
 {
     const int op = w.operation, connect = w.connection_option;
     empty_line(v);
-    if (op == kDeleteMotions && connect == kThroughIncClear) modrc("INC. CLEAR", v.clear, -kReal, kReal);
-    else modrc("CLEAR", v.clear, -kBigReal, kBigReal);
+    if (op == kDeleteMotions && connect == kThroughIncClear)
+        modrc("INC. CLEAR", v.clear, -kReal, kReal);
+    else
+        modrc("CLEAR", v.clear, -kBigReal, kBigReal);
     modrc("DEL Z-UP", v.del_z_up, 0.0f, kBigReal);
     empty_line(v);
     if (op == kDeleteMotions && connect <= kThroughIncClear && w.srf_approach_offered != 0) {
         choice(kApproachChoices, v.approach_kind);
         const int k = v.approach_kind;
-        if (k == 2 || k == 5 || k == 6) modrc("SRF. APPROACH", v.approach, kSmallest, kReal);
-        else if (k == 3 || k == 4 || k == 7) modrc("SRF. ARC RADIUS", v.approach, kSmallest, kReal);
-        else empty_line(v);
+        if (k == 2 || k == 5 || k == 6)
+            modrc("SRF. APPROACH", v.approach, kSmallest, kReal);
+        else if (k == 3 || k == 4 || k == 7)
+            modrc("SRF. ARC RADIUS", v.approach, kSmallest, kReal);
+        else
+            empty_line(v);
     } else {
         choice("SRF. Z UP APP.       ", v.empty);
         empty_line(v);
     }
-    if (surface_case()) modrc("REF.SRF.TOL.", v.ref_tol, kSmallest, kReal);
-    else empty_line(v);
-    if (by_contour(view.method)) modrc("CONTOUR TOL.", v.contour_tol, kSmallest, kReal);
-    else empty_line(v);
+    if (surface_case())
+        modrc("REF.SRF.TOL.", v.ref_tol, kSmallest, kReal);
+    else
+        empty_line(v);
+    if (by_contour(view.method))
+        modrc("CONTOUR TOL.", v.contour_tol, kSmallest, kReal);
+    else
+        empty_line(v);
     const bool surface_feeds = op == kProjectMotions && w.projection_option >= kProjectBelowSurf;
     const bool direct_feeds = op == kDeleteMotions && connect >= kDirectly;
-    if (surface_feeds || direct_feeds) modrc("FEED", v.feed, 0.0f, kBigReal);
-    else empty_line(v);
-    if (direct_feeds) empty_line(v);
-    else modic("PLUNGE FEED %", v.plunge, 1, kPercentMost);
-    if (surface_feeds || direct_feeds) modic("DOWN FEED %", v.down, 1, kDownPercentMost);
-    else empty_line(v);
+    if (surface_feeds || direct_feeds)
+        modrc("FEED", v.feed, 0.0f, kBigReal);
+    else
+        empty_line(v);
+    if (direct_feeds)
+        empty_line(v);
+    else
+        modic("PLUNGE FEED %", v.plunge, 1, kPercentMost);
+    if (surface_feeds || direct_feeds)
+        modic("DOWN FEED %", v.down, 1, kDownPercentMost);
+    else
+        empty_line(v);
     empty_line(v);
 }
 
@@ -126,7 +148,8 @@ void load_values(const page_view& view, page_values& v, const trim_state& w)
     v.clear = incremental ? w.inc_clear : w.clear;
     v.del_z_up = w.del_z_up;
     v.approach_kind = w.srf_approach_kind;
-    v.approach = (v.approach_kind == 3 || v.approach_kind == 4 || v.approach_kind == 7) ? w.srf_arc_radius : w.srf_approach;
+    v.approach =
+        (v.approach_kind == 3 || v.approach_kind == 4 || v.approach_kind == 7) ? w.srf_arc_radius : w.srf_approach;
     v.ref_tol = w.ref_srf_tol;
     v.contour_tol = w.contour_tol;
     v.feed = w.feed;
@@ -174,31 +197,45 @@ void build_page(const page_view& view, page_values& v, page_lines& lines)
     const trim_state& w = trim_words();
     load_values(view, v, w);
     int status = 0;
-    modint(view.show_defaults == kShown ? kLayoutDefaults : kLayoutPage, ui_display.plain.row,
-           ui_display.plain.column, 0, status);
+    modint(view.show_defaults == kShown ? kLayoutDefaults : kLayoutPage, ui_display.plain.row, ui_display.plain.column,
+           0, status);
     const int op = w.operation;
     const int mode = v.mode4;
     choice(kMethodNames[view.method - 1], v.method_choice);
-    if (by_contour(view.method)) choice(side_choices(op), v.side);
-    else empty_line(v);
-    choice(view.method == kAllBlocks ? "MOVE BY DELTA Z@PROJECT MOTIONS" : "MOVE BY DELTA Z@PROJECT MOTIONS@DELETE MOTIONS",
+    if (by_contour(view.method))
+        choice(side_choices(op), v.side);
+    else
+        empty_line(v);
+    choice(view.method == kAllBlocks ? "MOVE BY DELTA Z@PROJECT MOTIONS"
+                                     : "MOVE BY DELTA Z@PROJECT MOTIONS@DELETE MOTIONS",
            v.operation);
-    if (op == kMoveByDeltaZ) empty_line(v);
+    if (op == kMoveByDeltaZ)
+        empty_line(v);
     else if (op == kProjectMotions && view.surfaces_allowed != 0)
-        choice("PROJ.:BLK BELOW Z PLN@PROJ.:ALL BLK ON Z PLN@PROJ.:BLK BELOW SRF.@PROJ.:ALL BLK ON SRF.@CHECK MOTION BELOW SURF.",
+        choice("PROJ.:BLK BELOW Z PLN@PROJ.:ALL BLK ON Z PLN@PROJ.:BLK BELOW SRF.@PROJ.:ALL BLK ON SRF.@CHECK MOTION "
+               "BELOW SURF.",
                v.mode4);
-    else if (op == kProjectMotions) choice("PROJ.:BLK BELOW Z PLN@PROJ.:ALL BLK ON Z PLN", v.mode4);
-    else choice("DELETE:ALL SELECT BLK.", v.empty);
+    else if (op == kProjectMotions)
+        choice("PROJ.:BLK BELOW Z PLN@PROJ.:ALL BLK ON Z PLN", v.mode4);
+    else
+        choice("DELETE:ALL SELECT BLK.", v.empty);
     line5(view, v, op, w.connection_option);
-    if (by_contour(view.method)) modrc("CONT. OFFSET", v.cont_offset, -kReal, kReal);
-    else empty_line(v);
+    if (by_contour(view.method))
+        modrc("CONT. OFFSET", v.cont_offset, -kReal, kReal);
+    else
+        empty_line(v);
     line7(view, v, op, mode);
     choice("SHOW PROC DEFAULTS@HIDE PROC DEFAULTS", v.show);
-    if (surface_case()) geom_item_menu_edit(view.surface_count > 0 ? 1 : 0, 1, "REF. SURFACES " + std::to_string(view.surface_count), 0);
-    else empty_line(v);
+    if (surface_case())
+        geom_item_menu_edit(view.surface_count > 0 ? 1 : 0, 1, "REF. SURFACES " + std::to_string(view.surface_count),
+                            0);
+    else
+        empty_line(v);
     if (by_contour(view.method) || view.method == kBySelect)
-        geom_item_menu(view.defined, view.defined ? kRedefine : kDefine, view.method == kBySelect ? "BLOCKS" : "CONTOUR", 0);
-    else empty_line(v);
+        geom_item_menu(view.defined, view.defined ? kRedefine : kDefine,
+                       view.method == kBySelect ? "BLOCKS" : "CONTOUR", 0);
+    else
+        empty_line(v);
     forward_lines(view, v, lines);
     for (int line = 13; line <= 15; ++line) empty_line(v);
     setcolr(kExitColour);
@@ -219,15 +256,21 @@ void take_page(const page_view& view, const page_values& v)
     if (op == kDeleteMotions) w.connection_option = v.connect;
     if (op == kProjectMotions && w.projection_option >= kProjectBelowSurf) w.ref_srf_offset = v.offset5;
     if (by_contour(view.method)) w.cont_offset = v.cont_offset;
-    if (op == kMoveByDeltaZ) w.delta_z = v.line7;
-    else if (op == kProjectMotions && w.projection_option <= kProjectOnZ) w.z_plane = v.line7;
+    if (op == kMoveByDeltaZ)
+        w.delta_z = v.line7;
+    else if (op == kProjectMotions && w.projection_option <= kProjectOnZ)
+        w.z_plane = v.line7;
     if (view.show_defaults != kShown) return;
-    if (op == kDeleteMotions && w.connection_option == kThroughIncClear) w.inc_clear = v.clear;
-    else w.clear = v.clear;
+    if (op == kDeleteMotions && w.connection_option == kThroughIncClear)
+        w.inc_clear = v.clear;
+    else
+        w.clear = v.clear;
     w.del_z_up = v.del_z_up;
     w.srf_approach_kind = v.approach_kind;
-    if (v.approach_kind == 3 || v.approach_kind == 4 || v.approach_kind == 7) w.srf_arc_radius = v.approach;
-    else w.srf_approach = v.approach;
+    if (v.approach_kind == 3 || v.approach_kind == 4 || v.approach_kind == 7)
+        w.srf_arc_radius = v.approach;
+    else
+        w.srf_approach = v.approach;
     w.ref_srf_tol = v.ref_tol;
     w.contour_tol = v.contour_tol;
     w.feed = v.feed;

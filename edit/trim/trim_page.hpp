@@ -8,7 +8,8 @@
 inline constexpr int kByContourXY = 1, kByContourAny = 2, kBySelect = 3, kAllBlocks = 4, kDivideByTool = 5;
 // Operations, projection modes and connect modes of the page.
 inline constexpr int kMoveByDeltaZ = 1, kProjectMotions = 2, kDeleteMotions = 3;
-inline constexpr int kProjectBelowZ = 1, kProjectOnZ = 2, kProjectBelowSurf = 3, kProjectOnSurf = 4, kCheckBelowSurf = 5;
+inline constexpr int kProjectBelowZ = 1, kProjectOnZ = 2, kProjectBelowSurf = 3, kProjectOnSurf = 4,
+                     kCheckBelowSurf = 5;
 inline constexpr int kThroughClear = 1, kThroughIncClear = 2, kDirectly = 3, kAlongContour = 4;
 
 // The BLOCKS SELECTION choices; DIVIDE BY TOOL only when the procedure's optimizer names a set
@@ -29,8 +30,8 @@ bool surface_case();
 struct page_view {
     int method = kByContourXY;
     int surfaces_allowed = 0;
-    int show_defaults = 1;      // 1 HIDE, 2 SHOW (the choice of line 8)
-    int defined = 0;            // a contour (methods 1, 2) or picked blocks (method 3)
+    int show_defaults = 1;  // 1 HIDE, 2 SHOW (the choice of line 8)
+    int defined = 0;        // a contour (methods 1, 2) or picked blocks (method 3)
     int surface_count = 0;
     float offset_floor = 0.0f;  // REF.SRF.OFFSET's lower limit: minus the tool's corner radius
 };

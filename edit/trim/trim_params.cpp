@@ -24,9 +24,15 @@ int page_percent(word stored, int most)
 std::array<word, kTrimParamWords> trim_params_pack()
 {
     const trim_state& w = trim_words();
-    return {static_cast<word>(w.connection_option), static_cast<word>(w.operation), static_cast<word>(w.delete_mode),
-            static_cast<word>(w.projection_option), static_cast<word>(w.side),  real_to_word(w.inc_clear),
-            real_to_word(w.cont_offset),            real_to_word(w.ref_srf_offset), real_to_word(w.z_plane),
+    return {static_cast<word>(w.connection_option),
+            static_cast<word>(w.operation),
+            static_cast<word>(w.delete_mode),
+            static_cast<word>(w.projection_option),
+            static_cast<word>(w.side),
+            real_to_word(w.inc_clear),
+            real_to_word(w.cont_offset),
+            real_to_word(w.ref_srf_offset),
+            real_to_word(w.z_plane),
             real_to_word(w.delta_z)};
 }
 

@@ -15,17 +15,17 @@ void trim_chains(const int* pairs, int pair_count, int& count, int& status);
 
 // The walk of BY CONTOUR through the procedure: where it stands and the range it found last.
 struct contour_walk {
-    bool started = false;      // the walk has left the procedure's start
-    bool in_range = false;     // the motions read last lie on the trimmed side
-    bool tentative = false;    // the range opened because the procedure starts on the contour holds
-                               // no piece on the trimmed side yet
-    bool found = false;        // first .. last is a range not trimmed yet
-    bool ended = false;        // the walk reached the end of the procedure
-    bool to_end = false;       // the range found last runs to the end of the procedure
-    bool first_unread = false; // the range's first motion has not been read since the range opened
+    bool started = false;       // the walk has left the procedure's start
+    bool in_range = false;      // the motions read last lie on the trimmed side
+    bool tentative = false;     // the range opened because the procedure starts on the contour holds
+                                // no piece on the trimmed side yet
+    bool found = false;         // first .. last is a range not trimmed yet
+    bool ended = false;         // the walk reached the end of the procedure
+    bool to_end = false;        // the range found last runs to the end of the procedure
+    bool first_unread = false;  // the range's first motion has not been read since the range opened
     int first = 0, last = 0;
-    int start_flag = 0;        // the range begins at the procedure's first motion
-    int kind = 1;              // dimension kind of the procedure's motions
+    int start_flag = 0;  // the range begins at the procedure's first motion
+    int kind = 1;        // dimension kind of the procedure's motions
     point3 current{}, direction{0.0f, 0.0f, 1.0f}, previous{}, previous_direction{};
 };
 

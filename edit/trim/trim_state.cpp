@@ -1,10 +1,10 @@
 // The trimming tool's words and its motion reader (see the header).
 #include "edit/trim/trim_state.hpp"
 
+#include "host/vantu_list.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_blocks.hpp"
 #include "toolpath/tp_list_access.hpp"
-#include "host/vantu_list.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/current_tool.hpp"
 
@@ -34,12 +34,19 @@ constexpr int kListWalkedOut = -1;
 bool has_end_point(int type)
 {
     switch (type) {
-    case 2: case 22: case 222: case 7: case 27: case 227:
-    case 3: case 23: case 223:
-    case 5: case 25: case 225:
-        return true;
-    default:
-        return false;
+    case 2:
+    case 22:
+    case 222:
+    case 7:
+    case 27:
+    case 227:
+    case 3:
+    case 23:
+    case 223:
+    case 5:
+    case 25:
+    case 225: return true;
+    default: return false;
     }
 }
 

@@ -7,19 +7,19 @@
 
 struct trim_state {
     // From the procedure block (edit_ref_params_load); the defaults hold where an item is missing.
-    int nc_function = 0;               // header word 34 of the procedure block
-    float del_z_up = 2.0f;             // "DEL Z-UP": the lift of a connection
-    float ref_srf_tol = 0.1f;          // "REF.SRF.TOL."
-    float contour_tol = 0.1f;          // "CONTOUR TOL."
-    float srf_arc_radius = 0.0f;       // "SRF. ARC RADIUS": the mill's diameter unless the procedure gives one
-    int srf_approach_kind = 1;         // 1 "SRF. Z UP APP." .. 7
-    float srf_approach = 1.0f;         // "SRF. APPROACH"
-    int srf_approach_offered = 0;      // 1 when the procedure works on surfaces
-    float step = 0.0f;                 // a third of the tool diameter unless given
-    float second_step = 0.0f;          // the step unless given
+    int nc_function = 0;           // header word 34 of the procedure block
+    float del_z_up = 2.0f;         // "DEL Z-UP": the lift of a connection
+    float ref_srf_tol = 0.1f;      // "REF.SRF.TOL."
+    float contour_tol = 0.1f;      // "CONTOUR TOL."
+    float srf_arc_radius = 0.0f;   // "SRF. ARC RADIUS": the mill's diameter unless the procedure gives one
+    int srf_approach_kind = 1;     // 1 "SRF. Z UP APP." .. 7
+    float srf_approach = 1.0f;     // "SRF. APPROACH"
+    int srf_approach_offered = 0;  // 1 when the procedure works on surfaces
+    float step = 0.0f;             // a third of the tool diameter unless given
+    float second_step = 0.0f;      // the step unless given
     int integer_word = 1;
     float surface_offsets[2] = {0.0f, 0.0f};  // the two offsets of the reference surfaces
-    int surface_item = 0;              // the procedure's surface switch, as read last by proc_is_surface_kind
+    int surface_item = 0;                     // the procedure's surface switch, as read last by proc_is_surface_kind
 
     // The triangulation of the reference surfaces for a connection. Mode 1 approximates by the
     // surface tolerance; mode 2 by second_tolerance; the longest triangle edge keeps the model
@@ -32,15 +32,15 @@ struct trim_state {
     // parameter block passed; -1.0 rapid, -2.0 or less the stored feed.
     float current_feed = 0.0f;
 
-    int menu_rebuild = 0;              // 1: the trimming menu is built again at the next entry
-    int retriangulate = 1;             // 1: the reference surfaces are triangulated again
+    int menu_rebuild = 0;   // 1: the trimming menu is built again at the next entry
+    int retriangulate = 1;  // 1: the reference surfaces are triangulated again
 
     // The trimming page's words that the Z-level change and the motion walk read.
-    int selection_method = 1;          // 1 BY CONTOUR:XY PLANE, 2 BY CONTOUR:ANY PLANE, 3 BY SELECT MOTIONS, ...
-    int operation = 3;                 // 1 MOVE BY DELTA Z, 2 PROJECT MOTIONS, 3 DELETE MOTIONS
-    float clear = 0.0f;                // "CLEAR", above the origin Z of the tool path (NPT1)
-    float delta_z = 50.0f;             // "DELTA Z"
-    int clear_warning = 1;             // 1 until a move by DELTA Z was stopped at clear Z in this run
+    int selection_method = 1;  // 1 BY CONTOUR:XY PLANE, 2 BY CONTOUR:ANY PLANE, 3 BY SELECT MOTIONS, ...
+    int operation = 3;         // 1 MOVE BY DELTA Z, 2 PROJECT MOTIONS, 3 DELETE MOTIONS
+    float clear = 0.0f;        // "CLEAR", above the origin Z of the tool path (NPT1)
+    float delta_z = 50.0f;     // "DELTA Z"
+    int clear_warning = 1;     // 1 until a move by DELTA Z was stopped at clear Z in this run
 
     // The trim contour the walk cuts motions at: the offset polygon (x, y doubles per vertex), and
     // for BY CONTOUR:ANY PLANE the polygon in the contour's plane with the transformation into it
@@ -102,8 +102,8 @@ struct trim_state {
     float cont_offset = 0.0f;
     float ref_srf_offset = 0.0f;
     float z_plane = 10.0f;
-    double contour_perimeter = 0.0;   // the length of the trim contour's polygon
-    int restart_armed = 0;            // 1 while the driver's restart point catches a stop
+    double contour_perimeter = 0.0;  // the length of the trim contour's polygon
+    int restart_armed = 0;           // 1 while the driver's restart point catches a stop
 };
 
 trim_state& trim_words();

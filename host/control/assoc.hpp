@@ -8,7 +8,7 @@ namespace vantu::control {
 struct assoc_link {
     int entity;
     int code;
-    int target;   // block number of the procedure
+    int target;  // block number of the procedure
     bool operator==(const assoc_link&) const = default;
 };
 

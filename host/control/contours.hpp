@@ -13,20 +13,20 @@
 namespace vantu::control {
 
 struct solid_loop_data {
-    int loop = 0;             // the loop id (the first identifier of a loop record)
-    int second = 1;           // its second identifier; a solid update changes it
-    int set = 0;              // the curve set its edges explode into
-    std::vector<int> edges;   // the edge entities a user can pick
+    int loop = 0;            // the loop id (the first identifier of a loop record)
+    int second = 1;          // its second identifier; a solid update changes it
+    int set = 0;             // the curve set its edges explode into
+    std::vector<int> edges;  // the edge entities a user can pick
 };
 // Defines (or replaces) a loop; a test changes `second` to play a solid update.
 void define_solid_loop(const solid_loop_data& loop);
 
 struct criteria_data {
-    int active = 0;           // a geometry mask of contours is active
-    int changed = 0;          // its criteria changed since the contours were found
-    int checked = 0;          // the criteria are marked as checked
-    int list_count = 0;       // entries of the mask list
-    std::vector<int> found;   // curve sets of the contours the mask selects
+    int active = 0;          // a geometry mask of contours is active
+    int changed = 0;         // its criteria changed since the contours were found
+    int checked = 0;         // the criteria are marked as checked
+    int list_count = 0;      // entries of the mask list
+    std::vector<int> found;  // curve sets of the contours the mask selects
     // Geometry types 0 to 4 (part and check surfaces, closed and open contours, drill points):
     // the mask records of each (8 words), and the active and changed flags of the types other
     // than 2, whose flags are the two above.

@@ -27,12 +27,11 @@ void load_part_text(std::string_view json_text, const std::string& name_for_erro
         part = nlohmann::json::parse(json_text);
     } catch (const nlohmann::json::parse_error& e) {
         // e.byte is the place of the error in the file.
-        throw part_error(name_for_errors + ": not valid JSON at byte " + std::to_string(e.byte) +
-                         ": " + e.what());
+        throw part_error(name_for_errors + ": not valid JSON at byte " + std::to_string(e.byte) + ": " + e.what());
     } catch (const nlohmann::json::exception& e) {
         // A number beyond the range of a double: the reader says what, the locator where.
-        throw part_error(name_for_errors + ": not readable at byte " +
-                         std::to_string(json_fault_byte(json_text)) + ": " + e.what());
+        throw part_error(name_for_errors + ": not readable at byte " + std::to_string(json_fault_byte(json_text)) +
+                         ": " + e.what());
     }
     if (!part.is_object()) throw part_error(name_for_errors + ": a part file is a JSON object");
     std::vector<std::string> data = data_directories();
@@ -57,8 +56,7 @@ void load_part_text(std::string_view json_text, const std::string& name_for_erro
                 throw part_error(name_for_errors + ": in \"" + key + "\": " + e.what());
             }
         }
-        if (!known && key != "comment")
-            throw part_error(name_for_errors + ": unknown section \"" + key + "\"");
+        if (!known && key != "comment") throw part_error(name_for_errors + ": unknown section \"" + key + "\"");
     }
 }
 

@@ -18,8 +18,8 @@ struct contour_descriptor {
     int groups = 1;
     int open = 0;
     std::array<std::pair<int, double>, 2> checks{{{-2, 0.0}, {-2, 0.0}}};  // side 1, side 2
-    std::optional<int> length;   // none: computed from the curve count
-    std::optional<std::array<double, 4>> plane;   // the working plane of a contour defined in one
+    std::optional<int> length;                                             // none: computed from the curve count
+    std::optional<std::array<double, 4>> plane;  // the working plane of a contour defined in one
 };
 
 // Sets (or replaces) the descriptor of the curve set at the position (1 or more).

@@ -16,8 +16,8 @@ using polyline3 = std::vector<std::array<double, 3>>;
 struct figure_record {
     int id = 0;
     int colour = 0;
-    bool open = false;     // still open (never closed by figcls)
-    bool deleted = false;  // removed by figdel
+    bool open = false;               // still open (never closed by figcls)
+    bool deleted = false;            // removed by figdel
     std::vector<polyline3> strokes;  // each moveto starts a stroke; drawto extends the last one
 };
 

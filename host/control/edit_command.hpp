@@ -14,10 +14,10 @@ namespace vantu::control {
 bool open_procedure_for_edit(int number);
 
 enum class edit_outcome {
-    not_editing,   // no procedure was opened for modification
-    kept,          // the run wrote no new procedure block (cancelled, refused or deleted): the old one stays
-    replaced,      // the new block stands where the old one stood; the old one is gone
-    discarded,     // the run did not end normally: its new block is deleted and the old one stays
+    not_editing,  // no procedure was opened for modification
+    kept,         // the run wrote no new procedure block (cancelled, refused or deleted): the old one stays
+    replaced,     // the new block stands where the old one stood; the old one is gone
+    discarded,    // the run did not end normally: its new block is deleted and the old one stays
 };
 
 // What the modify command does once the module has returned. The new procedure block is the last

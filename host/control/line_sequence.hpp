@@ -16,12 +16,10 @@
 
 namespace vantu::control {
 
-template <typename T>
-class line_sequence {
+template <typename T> class line_sequence {
 public:
     // An index into the sequence: a random-access iterator.
-    template <bool Constant>
-    class cursor {
+    template <bool Constant> class cursor {
     public:
         using iterator_category = std::random_access_iterator_tag;
         using value_type = T;
@@ -37,11 +35,33 @@ public:
         reference operator*() const { return (*owner_)[index_]; }
         pointer operator->() const { return &(*owner_)[index_]; }
         reference operator[](difference_type n) const { return (*owner_)[index_ + static_cast<std::size_t>(n)]; }
-        cursor& operator++() { ++index_; return *this; }
-        cursor operator++(int) { cursor before = *this; ++index_; return before; }
-        cursor& operator--() { --index_; return *this; }
-        cursor operator--(int) { cursor before = *this; --index_; return before; }
-        cursor& operator+=(difference_type n) { index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n); return *this; }
+        cursor& operator++()
+        {
+            ++index_;
+            return *this;
+        }
+        cursor operator++(int)
+        {
+            cursor before = *this;
+            ++index_;
+            return before;
+        }
+        cursor& operator--()
+        {
+            --index_;
+            return *this;
+        }
+        cursor operator--(int)
+        {
+            cursor before = *this;
+            --index_;
+            return before;
+        }
+        cursor& operator+=(difference_type n)
+        {
+            index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n);
+            return *this;
+        }
         cursor& operator-=(difference_type n) { return *this += -n; }
         friend cursor operator+(cursor c, difference_type n) { return c += n; }
         friend cursor operator+(difference_type n, cursor c) { return c += n; }
@@ -113,8 +133,7 @@ public:
         return {this, i};
     }
     void push_back(T line) { insert(end(), std::move(line)); }
-    template <typename... Args>
-    T& emplace_back(Args&&... args)
+    template <typename... Args> T& emplace_back(Args&&... args)
     {
         push_back(T(std::forward<Args>(args)...));
         return back();

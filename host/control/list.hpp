@@ -15,9 +15,9 @@ namespace vantu::control {
 // One line (block) of the tool path.
 struct toolpath_line {
     std::vector<word> words;
-    bool has_sublist = false;             // a sub-list exists (it may be empty)
-    line_sequence<toolpath_line> sublist; // its lines, one level down
-    int link_at = -1;                     // index of link word 0 of put_zero_lst's item, -1 none
+    bool has_sublist = false;              // a sub-list exists (it may be empty)
+    line_sequence<toolpath_line> sublist;  // its lines, one level down
+    int link_at = -1;                      // index of link word 0 of put_zero_lst's item, -1 none
 
     bool operator==(const toolpath_line&) const = default;
 };
@@ -40,10 +40,10 @@ const toolpath_line* toolpath_line_at(const std::vector<int>& path);
 // top list has no such block.
 bool place_toolpath_cursor_at_block(int number);
 
-int toolpath_level();                       // 1 = the top list
+int toolpath_level();  // 1 = the top list
 toolpath_position toolpath_cursor();
-bool toolpath_line_open();                  // the current line is open for lputd
-std::vector<int> toolpath_counters();       // block-number counters of levels 1..kListMaxLevels
+bool toolpath_line_open();             // the current line is open for lputd
+std::vector<int> toolpath_counters();  // block-number counters of levels 1..kListMaxLevels
 std::map<int, toolpath_position> toolpath_markers();
 
 // One text line per block: two blanks of indentation per level below the top, the line's dotted

@@ -21,8 +21,8 @@ struct message {
     // The whole line as a user sees it: erou1c the text and the number, user1c text1, the value
     // and text2 (one blank between pieces unless a piece already brings one), msg_mdls
     // "message 319/30" followed by a blank and the inserted text when one was given, then each
-    // value shown after a blank as format_real writes it, msg_prompt "prompt 319/0", dbg_printf without its final newline; the
-    // text itself for the other channels.
+    // value shown after a blank as format_real writes it, msg_prompt "prompt 319/0", dbg_printf without its final
+    // newline; the text itself for the other channels.
     std::string line;
 };
 

@@ -1,5 +1,6 @@
 // Control view of the host calls behind the NC state blocks (host/vantu_ncstate.hpp), for the
-// tests and the runner. The view, the function names and the model origin persist in the part file's "nc_state" section.
+// tests and the runner. The view, the function names and the model origin persist in the part file's "nc_state"
+// section.
 #pragma once
 
 #include <array>

@@ -12,7 +12,7 @@ namespace vantu::control {
 
 struct ncd_block_record {
     int level = 0, block1 = 0, block2 = 0;
-    char kind = 'M';   // M move, D drill stroke, A arc, S spline
+    char kind = 'M';  // M move, D drill stroke, A arc, S spline
     int blank = 0, fast_blank = 0, font = 0, colour = 0, pen = 0;
     int attention = 0;  // 1: shown in the attention colour
     // The start (the end of the block before it in the file, where the pen stood for the file's

@@ -83,15 +83,15 @@ bool strict();
 
 // One interaction event as the transcript shows it.
 struct script_event {
-    std::string kind;     // "menu", "page", "question", "pick", "point", "key", "text"
-    std::string call;     // the host call that asked: "menuc", "modif1", "irepyc", ...
-    std::string prompt;   // the prompt line shown at the time (may be empty)
-    std::string text;     // menu choices, question, page lines ("1 OFFSET = 0.5 [-500, 10000] | ...";
-                          // a parameter field with its name when the stand-in has one: "14 SIDE
-                          // STEP: parameter 76 (kind 2, relation 0) = 0.1 [1e-04, 99999]")
-    std::string answer;   // what the module got, or why the scripted value was refused
-    std::string source;   // "script step 4", "rule 2", "default", or "aborted"
-    bool refused = false; // the scripted value was refused; the event was asked again
+    std::string kind;      // "menu", "page", "question", "pick", "point", "key", "text"
+    std::string call;      // the host call that asked: "menuc", "modif1", "irepyc", ...
+    std::string prompt;    // the prompt line shown at the time (may be empty)
+    std::string text;      // menu choices, question, page lines ("1 OFFSET = 0.5 [-500, 10000] | ...";
+                           // a parameter field with its name when the stand-in has one: "14 SIDE
+                           // STEP: parameter 76 (kind 2, relation 0) = 0.1 [1e-04, 99999]")
+    std::string answer;    // what the module got, or why the scripted value was refused
+    std::string source;    // "script step 4", "rule 2", "default", or "aborted"
+    bool refused = false;  // the scripted value was refused; the event was asked again
 };
 const std::vector<script_event>& transcript_events();
 // One readable line: kind (call) "text" -> answer [source].
@@ -124,9 +124,9 @@ struct mode_start {
 };
 // Every modint that started a mode, in order.
 const std::vector<mode_start>& mode_starts();
-bool interaction_active();   // a mode runs (started and not ended)
-int current_mode();          // mode of the running interaction; 0 when none
-int mode_line_output();      // last ofmod setting: 1 on, 2 off, 0 never set
+bool interaction_active();                            // a mode runs (started and not ended)
+int current_mode();                                   // mode of the running interaction; 0 when none
+int mode_line_output();                               // last ofmod setting: 1 on, 2 off, 0 never set
 const std::vector<std::string>& mode_line_prompts();  // ofwric texts, in order
 
 struct highlight_clear {
@@ -145,6 +145,6 @@ struct translation_row {
 };
 inline constexpr std::size_t kMaxTranslationRows = 4096;
 const std::vector<translation_row>& translation_rows();  // in registration (or sorted) order
-bool translations_sorted();  // nu_trns_sort ran and no row came after it
+bool translations_sorted();                              // nu_trns_sort ran and no row came after it
 
 }  // namespace vantu::control

@@ -9,9 +9,9 @@
 namespace vantu::control {
 
 struct selection_entry {
-    int entity = 0;               // curve entity (slpsh3) or the edge's unique id (pickm_push)
-    int kind = 0;                 // 0 a curve, 4 a solid edge
-    std::array<float, 3> point{}; // the point pushed with a curve
+    int entity = 0;                // curve entity (slpsh3) or the edge's unique id (pickm_push)
+    int kind = 0;                  // 0 a curve, 4 a solid edge
+    std::array<float, 3> point{};  // the point pushed with a curve
 };
 const std::vector<selection_entry>& selection_list();
 

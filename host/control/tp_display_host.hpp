@@ -15,8 +15,8 @@ void set_ucs_view(int ucs, int view);
 void set_level_name(int level, const std::string& name);
 
 struct work_view_record {
-    int view = 0;          // "WVPTR"
-    float depth = 0.0f;    // "DEPTH"
+    int view = 0;        // "WVPTR"
+    float depth = 0.0f;  // "DEPTH"
     int saves = 0, sets = 0;
 };
 work_view_record work_view();

@@ -19,7 +19,8 @@ namespace vantu::control {
 bool declare_tool_path(int tp_id, const std::vector<word>& header, const std::vector<int>& procedures);
 // The same with entries of any kind as (kind, entity id) pairs in order (kind 1 a host procedure,
 // 2 a nested tool path, 4 and 10 movement entities); kinds and ids below 1 are refused.
-bool declare_tool_path_entries(int tp_id, const std::vector<word>& header, const std::vector<std::pair<int, int>>& entries);
+bool declare_tool_path_entries(int tp_id, const std::vector<word>& header,
+                               const std::vector<std::pair<int, int>>& entries);
 
 // The tool path being worked on (-1: none) and the procedure being edited (-1: none).
 void set_current_tool_path(int tp_id);

@@ -7,8 +7,8 @@
 
 namespace vantu::control {
 
-long work_model_changes();         // updtwa(1) calls since the reset
-long work_model_saves();           // updtwa(2) calls since the reset
+long work_model_changes();                   // updtwa(1) calls since the reset
+long work_model_saves();                     // updtwa(2) calls since the reset
 const std::string& work_model_saved_text();  // the part as the last save wrote it ("" before)
 
 }  // namespace vantu::control

@@ -11,11 +11,11 @@
 namespace vantu {
 
 struct component {
-    const char* name;                                   // key of its section in the part file
-    void (*reset)();                                    // back to the state of a fresh host
-    void (*save)(nlohmann::json& section);              // may be null: nothing persisted
-    void (*load)(const nlohmann::json& section);        // may be null; throws part_error
-    void (*end_report)(std::vector<std::string>& lines); // may be null: what was left behind
+    const char* name;                                     // key of its section in the part file
+    void (*reset)();                                      // back to the state of a fresh host
+    void (*save)(nlohmann::json& section);                // may be null: nothing persisted
+    void (*load)(const nlohmann::json& section);          // may be null; throws part_error
+    void (*end_report)(std::vector<std::string>& lines);  // may be null: what was left behind
 };
 
 // Registers a component; called from a static initialiser of the component's file.

@@ -11,8 +11,8 @@ enum class record_kind { none, chain, face, loop, set };
 
 struct record_info {
     record_kind kind = record_kind::none;
-    int length = 0;   // entries
-    int id = 0;       // chain: its curve set; face: the face entity; loop: the loop id; set: g
+    int length = 0;  // entries
+    int id = 0;      // chain: its curve set; face: the face entity; loop: the loop id; set: g
 };
 
 // What begins at entry; kind none (length 0) when the entry begins no record. Reads only the

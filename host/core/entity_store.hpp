@@ -6,10 +6,10 @@
 #include "host/words.hpp"
 
 #include <array>
-#include <nlohmann/json_fwd.hpp>
+#include <cstddef>
 #include <map>
 #include <memory>
-#include <cstddef>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,7 +26,7 @@ struct entity {
     int type = 0;
     std::vector<word> words;
     std::map<std::string, int, std::less<>> attributes;  // two-character keys; never "CL"/"TY"
-    std::shared_ptr<const part_surface> surface;          // the data of a surface entity, else null
+    std::shared_ptr<const part_surface> surface;         // the data of a surface entity, else null
 };
 
 // Curve geometry decoded from an entity's words (layouts in host/vantu_entity.hpp).
@@ -89,8 +89,8 @@ struct curve_geometry {
 struct entity_store {
     std::map<int, entity> entities;
     long long next_id = 1;  // ids are never reused within a session; beyond INT_MAX none is left
-    int open_id = 0;       // 0: no entity open
-    int open_position = 0; // word cursor of the open entity
+    int open_id = 0;        // 0: no entity open
+    int open_position = 0;  // word cursor of the open entity
 };
 
 entity_store& store();
@@ -117,8 +117,8 @@ bool is_exact_curve(const entity& e);
 
 // Points of a curve between parameters t0 and t1 with a chord error of at most tolerance
 // (host/vantu_entity.hpp, crvpld2); the limit caps the count. Status as crvpld2.
-std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, double tolerance,
-                                 long limit, long& needed, int& status);
+std::vector<point3> sample_curve(const curve_geometry& g, double t0, double t1, double tolerance, long limit,
+                                 long& needed, int& status);
 // Parameter range of a curve.
 void curve_range(const curve_geometry& g, double& start, double& end);
 
@@ -141,8 +141,7 @@ void spline_point(const spline_data& s, double t, point3& point, point3& derivat
 // range; the first is t0, the last t1): every knot interval is cut into a few spans, and a span
 // is halved until the curve at its quarter, middle and three-quarter parameters lies within the
 // tolerance of the matching point of its chord. Stops once it holds more than most entries.
-std::vector<double> spline_parameters(const spline_data& s, double t0, double t1, double tolerance,
-                                      std::size_t most);
+std::vector<double> spline_parameters(const spline_data& s, double t0, double t1, double tolerance, std::size_t most);
 
 // The "entities" section of the part file (host/entity_part.cpp). Loading throws
 // std::invalid_argument naming the entity's index and the field.

@@ -13,8 +13,8 @@ namespace vantu {
 namespace {
 struct armed_fault {
     std::string call;
-    long first;     // 1-based call number, counted from arming
-    long count;     // how many calls fail from the first on
+    long first;  // 1-based call number, counted from arming
+    long count;  // how many calls fail from the first on
     int status;
     long seen = 0;  // calls made since arming
     long fired = 0;

@@ -11,8 +11,8 @@
 namespace vantu {
 
 const std::vector<std::string>& data_directories();  // searched in order, then the part's folder
-const std::string& part_directory();                  // folder of the loaded part, "" when none
-const std::string& output_directory();                // "" means the current directory
+const std::string& part_directory();                 // folder of the loaded part, "" when none
+const std::string& output_directory();               // "" means the current directory
 
 // The data-file search (host/datafiles.cpp): the first existing file of that name in the data
 // directories, then the part's folder; nothing for a name that is empty, longer than 255

@@ -62,7 +62,8 @@ const std::vector<flag_info>& flag_table()
         {"fast_display", 0, "gs_fast_display: the host's fast display of motions"},
         {"clear_request", 0, "gsclr(1): the screen must be cleared before the next menu (a macro is pending)"},
         {"unit_code", 1, "gtmesu: length unit 1 MM, 2 CM, 3 INCH, 4 FEET, 5 M (the factor to millimetres)"},
-        {"display_unit", 0, "nu_sgcd_find_unit: display unit of the current NC function (1 MM .. 5 M); 0 the part's unit"},
+        {"display_unit", 0,
+         "nu_sgcd_find_unit: display unit of the current NC function (1 MM .. 5 M); 0 the part's unit"},
         {"decimals", 3, "gtdgts: decimals of general numbers"},
         {"length_decimals", 3, "gtdgts: decimals of lengths"},
         {"axis_decimals", 4, "gtdgts: decimals of axis components"},
@@ -116,14 +117,11 @@ static void load_flags(const nlohmann::json& section)
 {
     if (!section.is_object()) throw std::invalid_argument("\"flags\" must be an object");
     for (const auto& [name, value] : section.items()) {
-        if (!value.is_number_integer())
-            throw std::invalid_argument("flag \"" + name + "\" must be an integer");
-        if (!flag_set(name, value.get<int>()))
-            throw std::invalid_argument("unknown flag \"" + name + "\"");
+        if (!value.is_number_integer()) throw std::invalid_argument("flag \"" + name + "\" must be an integer");
+        if (!flag_set(name, value.get<int>())) throw std::invalid_argument("unknown flag \"" + name + "\"");
     }
 }
 
-static const bool registered =
-    register_component({"flags", flags_reset, save_flags, load_flags, nullptr});
+static const bool registered = register_component({"flags", flags_reset, save_flags, load_flags, nullptr});
 
 }  // namespace vantu

@@ -19,7 +19,7 @@ struct flag_info {
 const std::vector<flag_info>& flag_table();
 
 bool flag_known(std::string_view name);
-int flag_get(std::string_view name);          // default when never set; 0 for unknown names
+int flag_get(std::string_view name);              // default when never set; 0 for unknown names
 bool flag_set(std::string_view name, int value);  // false for unknown names
 void flags_reset();
 

@@ -17,8 +17,7 @@ float json_float(const nlohmann::json& value, const std::string& where);
 int json_int(const nlohmann::json& value, const std::string& where);
 
 // N single-precision values of a JSON array of exactly N numbers.
-template <std::size_t N>
-std::array<float, N> json_floats(const nlohmann::json& value, const std::string& where)
+template <std::size_t N> std::array<float, N> json_floats(const nlohmann::json& value, const std::string& where)
 {
     if (!value.is_array() || value.size() != N)
         json_number(nlohmann::json(), where + " (an array of " + std::to_string(N) + " numbers)");

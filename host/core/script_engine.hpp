@@ -33,17 +33,17 @@ struct page_entry {
 // (an item against the menu's choices, a field value against its limits).
 struct step {
     event_kind kind = event_kind::menu;
-    int number = 0;         // 1-based place in "steps", or in "rules"
+    int number = 0;  // 1-based place in "steps", or in "rules"
     bool is_rule = false;
-    std::string expect;     // the event's text or prompt must contain it; empty: any event
+    std::string expect;  // the event's text or prompt must contain it; empty: any event
     // menu: item (1-based, kCancel, kBack) unless `choice` names it; question: kYes, kNo,
     // kCancel, kBack; pick: entity id (> 0) or kCancel, kBack, kPickMenu; point: 0 with `point`,
     // or kCancel, kBack; key: key code; text: 0 with `choice` as the text, kCancel cancelled.
     int code = 0;
-    std::string choice;     // menu: the item given by its text; text: the text typed
+    std::string choice;  // menu: the item given by its text; text: the text typed
     std::array<double, 3> point{};
-    std::vector<page_entry> page;   // edits in order; the last entry's line is the answer
-    int after = 0;          // key: polls that see no key before this one answers
+    std::vector<page_entry> page;  // edits in order; the last entry's line is the answer
+    int after = 0;                 // key: polls that see no key before this one answers
     // pick of a tool-path block: its procedure block's number and its own block number (code 0)
     std::optional<std::array<int, 2>> block;
 };

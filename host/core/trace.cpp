@@ -45,8 +45,7 @@ void zero_counts()
 void trace_call(std::string_view name, std::string_view arguments, int result)
 {
     count(name);
-    if (state().on)
-        state().entries.push_back({std::string(name), std::string(arguments), result});
+    if (state().on) state().entries.push_back({std::string(name), std::string(arguments), result});
 }
 
 void trace_count(std::string_view name) { count(name); }

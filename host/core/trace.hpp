@@ -31,8 +31,8 @@ private:
 }  // namespace vantu
 
 // Counts one call of a high-frequency host call through a call_counter kept at the call site.
-#define VANTU_COUNT(name)                                        \
-    do {                                                         \
-        static ::vantu::call_counter vantu_call_counter_{name};  \
-        vantu_call_counter_.bump();                              \
+#define VANTU_COUNT(name)                                                                                              \
+    do {                                                                                                               \
+        static ::vantu::call_counter vantu_call_counter_{name};                                                        \
+        vantu_call_counter_.bump();                                                                                    \
     } while (0)

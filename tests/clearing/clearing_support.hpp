@@ -11,9 +11,9 @@
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
+#include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket/polbuf.hpp"
 
 #include <algorithm>
 #include <array>
@@ -41,7 +41,10 @@ inline void clearing_to_load_state()
     pocket_work_block = pocket_work{};
 }
 
-inline polygon rectangle(double x0, double y0, double x1, double y1) { return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}; }
+inline polygon rectangle(double x0, double y0, double x1, double y1)
+{
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+}
 inline polygon circle(double cx, double cy, double r, int n = 48)
 {
     polygon p;
@@ -90,7 +93,7 @@ struct engine_params {
     int contour_link = 1;
     float side_step = 1.0f;
     float tolerance = 0.01f;
-    int previous_valid = 0;              // the previous level's end point (part coordinates)
+    int previous_valid = 0;  // the previous level's end point (part coordinates)
     std::array<float, 2> previous{};
 };
 
@@ -109,7 +112,8 @@ inline int run_engine(const std::vector<polygon>& region, const engine_params& e
     merge_ranges(static_cast<int>(region.size()), ranges.data(), m);
     float previous[2] = {0.0f, 0.0f};
     hatch_turn(c, s, e.previous[0], e.previous[1], previous[0], previous[1]);
-    set_clear_params(e.direction, e.linking, e.side_step, e.tolerance, c, s, previous, e.previous_valid, e.contour_link);
+    set_clear_params(e.direction, e.linking, e.side_step, e.tolerance, c, s, previous, e.previous_valid,
+                     e.contour_link);
     return clear_engine(list.data(), ranges.data(), m, static_cast<int>(region.size()));
 }
 
@@ -126,7 +130,7 @@ struct frame {
 struct edge {
     std::array<double, 2> a, b;
     std::array<double, 2> centre{};
-    int turn = 0;   // 0 a line, +1 an arc counter-clockwise, -1 clockwise
+    int turn = 0;  // 0 a line, +1 an arc counter-clockwise, -1 clockwise
 };
 using outline = std::vector<edge>;
 
@@ -253,7 +257,7 @@ inline std::vector<std::array<double, 2>> inside_stretches(const std::vector<pol
 struct verdict {
     int cuts_outside = 0;
     double deepest_outside = 0.0;
-    std::vector<double> lines;     // ordinates of the cuts along the hatch direction, rising
+    std::vector<double> lines;  // ordinates of the cuts along the hatch direction, rising
     int stretches_missed = 0;
     bool starts_with_pass = false;
 };
@@ -286,7 +290,8 @@ inline bool along_contour(const std::vector<outline>& region, const std::array<d
                           const std::array<double, 2>& b, double reach)
 {
     const auto q = samples(a, b);
-    return std::all_of(q.begin(), q.end(), [&](const std::array<double, 2>& p) { return boundary_distance(region, p) <= reach; });
+    return std::all_of(q.begin(), q.end(),
+                       [&](const std::array<double, 2>& p) { return boundary_distance(region, p) <= reach; });
 }
 
 // Whether the parts of the stretch that no cut along its line covers all lie within reach of the
@@ -323,7 +328,7 @@ inline verdict judge(const std::vector<outline>& region, double angle, const std
     verdict v;
     const frame f{std::cos(angle), std::sin(angle)};
     v.starts_with_pass = !points.empty() && points[0].code == kPassStart;
-    std::vector<std::array<double, 3>> cuts;   // frame y, x low, x high of the cuts along the lines
+    std::vector<std::array<double, 3>> cuts;  // frame y, x low, x high of the cuts along the lines
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (points[i].code == kPassStart) continue;
         const std::array<double, 2> a{points[i - 1].x, points[i - 1].y}, b{points[i].x, points[i].y};
@@ -331,8 +336,8 @@ inline verdict judge(const std::vector<outline>& region, double angle, const std
         if (depth > kOutsideReach) ++v.cuts_outside;
         v.deepest_outside = std::max(v.deepest_outside, depth);
         const auto fa = f.to(a[0], a[1]), fb = f.to(b[0], b[1]);
-        if (std::fabs(fa[1] - fb[1]) < 1e-4 && std::fabs(fa[0] - fb[0]) > 2e-4 && std::fabs(fa[1] - reference_ordinate) > 1e-4 &&
-            !along_contour(region, a, b, allowance + 1e-4))
+        if (std::fabs(fa[1] - fb[1]) < 1e-4 && std::fabs(fa[0] - fb[0]) > 2e-4 &&
+            std::fabs(fa[1] - reference_ordinate) > 1e-4 && !along_contour(region, a, b, allowance + 1e-4))
             cuts.push_back({fa[1], std::min(fa[0], fb[0]), std::max(fa[0], fb[0])});
     }
     for (const auto& c : cuts)

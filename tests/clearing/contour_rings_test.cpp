@@ -111,7 +111,8 @@ TEST_F(ClearingTest, AContourWalkAppendsTheVerticesPassed)
         {4, 2, 1, {5, 1, 2}}, {1, 3, 1, {2, 3}}, {3, 1, -1, {3, 2}}, {1, 3, -1, {1, 5, 4}}, {2, 2, 1, {}},
     };
     for (const row& r : rows) {
-        SCOPED_TRACE(std::to_string(r.from) + " to " + std::to_string(r.to) + ", direction " + std::to_string(r.direction));
+        SCOPED_TRACE(std::to_string(r.from) + " to " + std::to_string(r.to) + ", direction " +
+                     std::to_string(r.direction));
         int status = 0;
         clrcls(1, status);
         ASSERT_EQ(clr_points_open(), 0);
@@ -165,9 +166,9 @@ TEST_F(ClearingTest, RefusalsOfTheHostsArraysAreReportedInTheirOwnWords)
     clrcls(1, status);
     EXPECT_EQ(status, 0) << "a closed list is closed again without a word";
 
-    EXPECT_EQ(errors(), (std::vector<std::string>{"CLSLNS, PROBLEMS IN DYNAMIC MEMORY",
-                                                  "clrels,Close dynamic memory error",
-                                                  "clrcls, CLOSE DYNAMIC MEMORY ERROR"}));
+    EXPECT_EQ(errors(),
+              (std::vector<std::string>{"CLSLNS, PROBLEMS IN DYNAMIC MEMORY", "clrels,Close dynamic memory error",
+                                        "clrcls, CLOSE DYNAMIC MEMORY ERROR"}));
 
     // No record for a point: the engine fails.
     control::inject_fault("MM_FALLOC", 1, 1000000, -1);
@@ -187,18 +188,18 @@ TEST_F(ClearingTest, TheHeightGridStampsInsideItOnly)
         int mode;
         std::array<float, 3> point;
         int status;
-        int written;   // float index written, -1 none
+        int written;  // float index written, -1 none
         float value;
     };
     const row rows[] = {
-        {0, {1.0f, 1.0f, 4.0f}, 0, 0, 4.0f},          // the centre of cell 0
-        {0, {2.0f, 1.0f, 5.0f}, 0, 2, 5.0f},          // halfway between cells 0 and 1: the higher
-        {1, {3.0f, 3.0f, -7.0f}, 0, 9, 0.0f},         // mode 1 never below the first value
+        {0, {1.0f, 1.0f, 4.0f}, 0, 0, 4.0f},   // the centre of cell 0
+        {0, {2.0f, 1.0f, 5.0f}, 0, 2, 5.0f},   // halfway between cells 0 and 1: the higher
+        {1, {3.0f, 3.0f, -7.0f}, 0, 9, 0.0f},  // mode 1 never below the first value
         {1, {3.0f, 3.0f, 6.0f}, 0, 9, 6.0f},
-        {2, {5.0f, 1.0f, 8.0f}, 0, 6, 8.0f},          // mode 2: the next cell's first value
-        {2, {5.0f, 3.0f, 8.0f}, -1, -1, 0.0f},        // past the last float
-        {0, {7.0f, 1.0f, 1.0f}, -1, -1, 0.0f},        // beyond the last column
-        {0, {1.0f, -1.5f, 1.0f}, -1, -1, 0.0f},       // below the first row
+        {2, {5.0f, 1.0f, 8.0f}, 0, 6, 8.0f},     // mode 2: the next cell's first value
+        {2, {5.0f, 3.0f, 8.0f}, -1, -1, 0.0f},   // past the last float
+        {0, {7.0f, 1.0f, 1.0f}, -1, -1, 0.0f},   // beyond the last column
+        {0, {1.0f, -1.5f, 1.0f}, -1, -1, 0.0f},  // below the first row
     };
     for (const row& r : rows) {
         const std::vector<float> before = cells;
@@ -218,10 +219,10 @@ TEST_F(ClearingTest, BadRegionsGiveADefinedResult)
 {
     engine_params e;
     const std::vector<std::vector<polygon>> regions = {
-        {{{0, 0}, {5, 5}, {10, 10}}},                         // collinear points
-        {{{3, 3}, {3, 3}, {3, 3}}},                           // one point
-        {rectangle(0, 0, 10, 0.0005)},                        // lower than the first line
-        {rectangle(0, 0, 10, 10), {{20, 20}, {20, 20}}},      // a degenerate island outside
+        {{{0, 0}, {5, 5}, {10, 10}}},                     // collinear points
+        {{{3, 3}, {3, 3}, {3, 3}}},                       // one point
+        {rectangle(0, 0, 10, 0.0005)},                    // lower than the first line
+        {rectangle(0, 0, 10, 10), {{20, 20}, {20, 20}}},  // a degenerate island outside
     };
     for (std::size_t i = 0; i < regions.size(); ++i) {
         SCOPED_TRACE(i);

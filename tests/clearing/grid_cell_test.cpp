@@ -26,8 +26,8 @@ TEST_F(GridCells, MappingFloorsAndRefusesOffTheCells)
         int col, row, status;
     };
     const std::vector<row> rows = {
-        {10.0, 20.0, 0, 0, 0},  {11.9, 21.0, 0, 0, 0},  {12.0, 21.0, 1, 0, 0},  // a border: the right cell
-        {13.0, 24.0, 1, 2, 0},  {17.99, 25.9, 3, 2, 0}, {9.0, 21.0, -1, 0, -1},  // half a cell left: refused
+        {10.0, 20.0, 0, 0, 0},   {11.9, 21.0, 0, 0, 0},  {12.0, 21.0, 1, 0, 0},   // a border: the right cell
+        {13.0, 24.0, 1, 2, 0},   {17.99, 25.9, 3, 2, 0}, {9.0, 21.0, -1, 0, -1},  // half a cell left: refused
         {11.0, 19.5, 0, -1, -1}, {18.0, 21.0, 4, 0, -1}, {11.0, 26.0, 0, 3, -1},  // the last node: refused
     };
     for (const row& r : rows) {
@@ -138,8 +138,8 @@ TEST_F(GridCells, CornersWithoutSurface)
         int triangle;
     };
     const std::vector<row> rows = {
-        {{1}, 0.8, 0.2, -1}, {{1}, 0.2, 0.8, 3},  {{3}, 0.2, 0.8, -1}, {{3}, 0.8, 0.2, 0},
-        {{0}, 0.2, 0.2, -1}, {{0}, 0.8, 0.8, 3},  {{2}, 0.8, 0.8, -1}, {{2}, 0.2, 0.2, 0},
+        {{1}, 0.8, 0.2, -1},    {{1}, 0.2, 0.8, 3},     {{3}, 0.2, 0.8, -1}, {{3}, 0.8, 0.2, 0},
+        {{0}, 0.2, 0.2, -1},    {{0}, 0.8, 0.8, 3},     {{2}, 0.8, 0.8, -1}, {{2}, 0.2, 0.2, 0},
         {{0, 2}, 0.2, 0.8, -1}, {{1, 2}, 0.2, 0.2, -1}, {{}, 0.7, 0.2, 0},
     };
     const int node_col[4] = {0, 1, 1, 0}, node_row[4] = {0, 0, 1, 1};
@@ -220,8 +220,10 @@ TEST_F(GridCells, FindCellSearchesRingsOnlyWhenNeeded)
     struct search {
         int first, last, mode, status;
     };
-    const std::vector<search> searches = {{6, 16, kFindNearest, -1}, {6, 16, kFindVertical, -1},
-                                          {6, 16, kFindNearestFar, 0}, {2, 21, kFindNearestFar, 0},
+    const std::vector<search> searches = {{6, 16, kFindNearest, -1},
+                                          {6, 16, kFindVertical, -1},
+                                          {6, 16, kFindNearestFar, 0},
+                                          {2, 21, kFindNearestFar, 0},
                                           {1, 22, kFindNearestFar, -1}};
     for (const search& r : searches) {
         load_grid(0, 0, 1, 30, 30, plane(0.25, 0.5, 2));
@@ -256,8 +258,8 @@ TEST_F(GridCells, ExitOfATriangle)
         {{1.3, 1.0}, {1, 0}, 0, {2.0, 1.0}, 1, 0, 1},    // along the bottom edge: corner 1, right
         {{1.2, 1.1}, {1, 1}, 0, {2.0, 1.9}, 1, 0, 1},    // across the right edge
         {{1.5, 1.5}, {1, 1}, 0, {2.0, 2.0}, 1, 1, 1},    // through corner 2: diagonal step
-        {{1.6, 1.2}, {-1, 1}, 0, {1.4, 1.4}, 0, 0, 1},  // across the diagonal: same cell
-        {{1.5, 1.5}, {-1, 1}, 0, {1.5, 1.5}, 0, 0, 0},  // on the diagonal, leaving it: no progress
+        {{1.6, 1.2}, {-1, 1}, 0, {1.4, 1.4}, 0, 0, 1},   // across the diagonal: same cell
+        {{1.5, 1.5}, {-1, 1}, 0, {1.5, 1.5}, 0, 0, 0},   // on the diagonal, leaving it: no progress
         {{1.5, 1.0}, {0, -1}, 0, {1.5, 1.0}, 0, -1, 0},  // on the bottom edge, leaving it
     };
     for (const row& r : rows) {

@@ -61,8 +61,10 @@ bool lane_points_in_order(const std::vector<point3>& lane, const std::vector<poi
 {
     std::size_t next = 0;
     for (const point3& r : result)
-        if (next < lane.size() && r == lane[next]) ++next;
-        else if (std::find(lane.begin(), lane.end(), r) != lane.end()) return false;
+        if (next < lane.size() && r == lane[next])
+            ++next;
+        else if (std::find(lane.begin(), lane.end(), r) != lane.end())
+            return false;
     return next == lane.size();
 }
 
@@ -119,7 +121,12 @@ TEST_F(LanOnGrid, OnePointClosingAndDensifying)
     };
     const std::vector<row> rows = {
         // Onto the nearest point of the surface, or left as it is.
-        {1, {{5.3, 4.2, z(5.3, 4.2) + lift}}, kProjectOntoSurface, 0, 0, {{5.3 + 0.5 * foot, 4.2, z(5.3, 4.2) + lift - foot}}},
+        {1,
+         {{5.3, 4.2, z(5.3, 4.2) + lift}},
+         kProjectOntoSurface,
+         0,
+         0,
+         {{5.3 + 0.5 * foot, 4.2, z(5.3, 4.2) + lift - foot}}},
         {1, {{5.3, 4.2, 100}}, kProjectPlain, 0, 0, {{5.3, 4.2, 100}}},
         // Along a row of cells on a plane: the crossings of cell edges and diagonals, closed.
         {1,

@@ -68,10 +68,10 @@ TEST_F(DropLaneOnGrid, EndsAtTheDistanceAcrossTheTangentOnPlanes)
     };
     const double r2 = std::sqrt(0.5);
     const std::vector<row> rows = {
-        {0, 0, {1, 0, 0}, 3.7, kDropPlain},         {0, 0, {0, 1, 0}, 3.7, kDropChecked},
-        {0, 0, {0.6, 0.8, 0}, 2.25, 2},             {0, 0, {r2, -r2, 0}, 40.0, 2},  // a long diagonal walk
-        {0, 0, {-r2, -r2, 0}, 40.0, 3},             {0.5, 0, {0, 1, 0}, 6.0, 2},     // uphill on z = 0.5x
-        {0.5, 0, {0, -1, 0}, 6.0, kDropChecked},    {0.25, -0.5, {0.6, 0.8, 0}, 9.5, 2},
+        {0, 0, {1, 0, 0}, 3.7, kDropPlain},      {0, 0, {0, 1, 0}, 3.7, kDropChecked},
+        {0, 0, {0.6, 0.8, 0}, 2.25, 2},          {0, 0, {r2, -r2, 0}, 40.0, 2},  // a long diagonal walk
+        {0, 0, {-r2, -r2, 0}, 40.0, 3},          {0.5, 0, {0, 1, 0}, 6.0, 2},    // uphill on z = 0.5x
+        {0.5, 0, {0, -1, 0}, 6.0, kDropChecked}, {0.25, -0.5, {0.6, 0.8, 0}, 9.5, 2},
         {0, 0, {1, 0, 0}, 0.0, kDropPlain},
     };
     for (const row& r : rows) {

@@ -45,7 +45,11 @@ outline round_island(double cx, double cy, double r)
         const double a = degrees * std::numbers::pi / 180.0;
         return point{cx + r * std::cos(a), cy + r * std::sin(a)};
     };
-    return contour_pen(on(0)).arc_to(on(-120), {cx, cy}, -1).arc_to(on(-240), {cx, cy}, -1).arc_to(on(0), {cx, cy}, -1).drawn;
+    return contour_pen(on(0))
+        .arc_to(on(-120), {cx, cy}, -1)
+        .arc_to(on(-240), {cx, cy}, -1)
+        .arc_to(on(0), {cx, cy}, -1)
+        .drawn;
 }
 
 // A slot along y from x0 to x1 of half width r: two lines and two half turns, each in two arcs.
@@ -126,19 +130,22 @@ struct arc_region {
 std::vector<arc_region> random_regions(unsigned seed, int count)
 {
     std::mt19937 random(seed);
-    const auto uniform = [&random](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    const auto uniform = [&random](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
     std::vector<arc_region> out;
     for (int n = 0; n < count; ++n) {
         const double w = uniform(40, 80), h = uniform(30, 60);
         arc_region r{"random room " + std::to_string(n), {room(w, h)}};
-        std::vector<std::array<double, 4>> placed;   // x0, x1, y, r of each island's axis
+        std::vector<std::array<double, 4>> placed;  // x0, x1, y, r of each island's axis
         const int islands = std::uniform_int_distribution<int>(1, 4)(random);
         for (int tries = 0; tries < 200 && static_cast<int>(placed.size()) < islands; ++tries) {
             const double radius = uniform(1.5, 6), length = uniform(0, 1) < 0.5 ? 0.0 : uniform(3, 15);
             const double x0 = uniform(radius + 2, w - radius - length - 2), y = uniform(radius + 2, h - radius - 2);
             if (x0 + length + radius + 2 > w) continue;
             const bool apart = std::all_of(placed.begin(), placed.end(), [&](const std::array<double, 4>& q) {
-                return x0 - radius > q[1] + q[3] + 2 || q[0] - q[3] > x0 + length + radius + 2 || std::fabs(y - q[2]) > radius + q[3] + 2;
+                return x0 - radius > q[1] + q[3] + 2 || q[0] - q[3] > x0 + length + radius + 2 ||
+                       std::fabs(y - q[2]) > radius + q[3] + 2;
             });
             if (!apart) continue;
             placed.push_back({x0, x0 + length, y, radius});

@@ -174,7 +174,8 @@ TEST_F(HatchStep, HatchLinesTakeTheVariableStep)
         surface_height_function surface;
         float least, most;
     };
-    const std::vector<row> rows{{plane_height, kLeastAlong / kAcrossAt04, kMostAlong / kAcrossAt04}, {nullptr, 0.41f, 0.42f}};
+    const std::vector<row> rows{{plane_height, kLeastAlong / kAcrossAt04, kMostAlong / kAcrossAt04},
+                                {nullptr, 0.41f, 0.42f}};
     for (const row& r : rows) {
         surface_height_seam() = r.surface;
         ASSERT_EQ(clr_hatch_lines(1, 1, list.data(), 0.0f, 20.0f, 1, *points), 0);

@@ -177,18 +177,26 @@ TEST_F(LaneOnSrfTest, SpikeAndZigzagPassesTakeOutTheOddPoints)
         std::vector<lane_pnt> in, out;
     } rows[] = {
         {"spike down", false, {{0, 0, 0}, {1, 0, -2}, {2, 0, 0}, {3, 0, 0}}, {{0, 0, 0}, {2, 0, 0}, {3, 0, 0}}},
-        {"step is no spike", false, {{0, 0, 0}, {1, 0, -2}, {2, 0, -2}, {3, 0, -2}},
+        {"step is no spike",
+         false,
+         {{0, 0, 0}, {1, 0, -2}, {2, 0, -2}, {3, 0, -2}},
          {{0, 0, 0}, {1, 0, -2}, {2, 0, -2}, {3, 0, -2}}},
-        {"closed: spike at the start", false, {{0, 0, 3}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 3}},
+        {"closed: spike at the start",
+         false,
+         {{0, 0, 3}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 3}},
          {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, 0}}},
-        {"stick-out", true, {{0, 0, 0}, {1, 0, 0}, {3, 0, 0}, {1.1f, 0, 0}, {4, 0, 0}},
+        {"stick-out",
+         true,
+         {{0, 0, 0}, {1, 0, 0}, {3, 0, 0}, {1.1f, 0, 0}, {4, 0, 0}},
          {{0, 0, 0}, {1, 0, 0}, {1.1f, 0, 0}, {4, 0, 0}}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         lane_string s = string_of(r.in);
-        if (r.zigzag) lane_zigzag_remove(1.5f, 0.6f, s);
-        else lane_spike_remove(1.0f, s);
+        if (r.zigzag)
+            lane_zigzag_remove(1.5f, 0.6f, s);
+        else
+            lane_spike_remove(1.0f, s);
         EXPECT_EQ(points_of(s), r.out);
     }
 }

@@ -233,7 +233,8 @@ TEST_F(SurfaceLaneTest, RawOffsetHandsSurfaceLoopsToTheSurfaceOffset)
     lane_offset_2d3d(kSideLeft, 1, 1.0, loop, output, status);
     EXPECT_EQ(status, 0);
     ASSERT_GE(output.count, 5);
-    for (const p3& q : points_of(output)) EXPECT_NEAR(std::min({q[0] - 1.0, 9.0 - q[0], q[1] - 1.0, 9.0 - q[1]}), 0.0, 1e-6);
+    for (const p3& q : points_of(output))
+        EXPECT_NEAR(std::min({q[0] - 1.0, 9.0 - q[0], q[1] - 1.0, 9.0 - q[1]}), 0.0, 1e-6);
     pokarr_free(loop);
     pokarr_free(output);
 }

@@ -77,10 +77,8 @@ TEST_F(LaneOnSrfTest, EveryOtherPointFirstAndTheRestOnlyWhereTheSurfaceBends)
         float bump;  // height of the field's step at x = 2.2 (0: flat)
         std::set<int> projected;
         int out;
-    } rows[] = {{4, 0.0f, {0, 1, 2, 3}, 4},
-                {5, 0.0f, {0, 2, 4}, 3},
-                {6, 0.0f, {0, 2, 4, 5}, 4},
-                {5, 1.0f, {0, 1, 2, 3, 4}, 5}};
+    } rows[] = {
+        {4, 0.0f, {0, 1, 2, 3}, 4}, {5, 0.0f, {0, 2, 4}, 3}, {6, 0.0f, {0, 2, 4, 5}, 4}, {5, 1.0f, {0, 1, 2, 3, 4}, 5}};
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.n << " points, bump " << r.bump);
         probe = field_probe{};
@@ -91,8 +89,10 @@ TEST_F(LaneOnSrfTest, EveryOtherPointFirstAndTheRestOnlyWhereTheSurfaceBends)
         lane_on_srf(0, 0, 1, 0, lane.a, out.a, out.a, status);
         ASSERT_EQ(status, 0);
         EXPECT_EQ(projected_inputs(lane.a), r.projected);
-        if (r.bump == 0.0f) EXPECT_EQ(out.a.count, r.out);
-        else EXPECT_GT(out.a.count, r.out) << "the step was not filled by halving";
+        if (r.bump == 0.0f)
+            EXPECT_EQ(out.a.count, r.out);
+        else
+            EXPECT_GT(out.a.count, r.out) << "the step was not filled by halving";
     }
 }
 
@@ -155,12 +155,12 @@ TEST_F(LaneOnSrfTest, HooksOfTheHostAlgorithmRunOnlyWhenSetAndBalanced)
         float plane;
         int status, begins, ends;
     } rows[] = {
-        {false, false, false, 0, 0, 0, 5.0f, 0, 0, 0},     // nothing set: nothing called
-        {true, false, false, 3, 0, 0, 5.0f, 3, 1, 0},      // a failed begin ends the projection
-        {true, true, false, 0, 7, 0, 5.0f, 7, 1, 1},       // the end's answer is the result
-        {true, true, false, 0, 0, 0, -500.0f, -1, 1, 1},   // but never turns a miss into a success
-        {true, true, true, 0, 7, 1, 5.0f, 0, 0, 0},        // already started: neither begun nor ended
-        {false, true, false, 0, 7, 0, 5.0f, 0, 0, 0},      // never begun: never ended
+        {false, false, false, 0, 0, 0, 5.0f, 0, 0, 0},    // nothing set: nothing called
+        {true, false, false, 3, 0, 0, 5.0f, 3, 1, 0},     // a failed begin ends the projection
+        {true, true, false, 0, 7, 0, 5.0f, 7, 1, 1},      // the end's answer is the result
+        {true, true, false, 0, 0, 0, -500.0f, -1, 1, 1},  // but never turns a miss into a success
+        {true, true, true, 0, 7, 1, 5.0f, 0, 0, 0},       // already started: neither begun nor ended
+        {false, true, false, 0, 7, 0, 5.0f, 0, 0, 0},     // never begun: never ended
     };
     for (const row& r : rows) {
         SCOPED_TRACE(testing::Message() << "begin " << r.begin << " end " << r.end << " started " << r.started);

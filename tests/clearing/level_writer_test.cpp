@@ -5,11 +5,11 @@
 
 #include "clearing/clear_markers.hpp"
 #include "pocket/clean_region.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <string>
 
@@ -117,7 +117,8 @@ TEST_F(HatchLevel, EveryLevelReplaysThePointsAtItsOwnZBetweenLayerMarkers)
         // Every level holds the same cuts at its own Z, after the one move of the opening.
         std::vector<std::string> cuts;
         for (const auto& p : points)
-            cuts.push_back("L(" + motion_test::number(p.x) + "," + motion_test::number(p.y) + "," + motion_test::number(z[k]) + ")");
+            cuts.push_back("L(" + motion_test::number(p.x) + "," + motion_test::number(p.y) + "," +
+                           motion_test::number(z[k]) + ")");
         std::vector<std::string> lines;
         for (std::size_t i = 1; i < found[k].steps.size(); ++i) lines.push_back(found[k].steps[i]);
         ASSERT_EQ(lines.size(), cuts.size() - 1) << "the first point is reached before the marker";
@@ -179,8 +180,8 @@ TEST_F(HatchLevel, ALevelOpensWithOneMoveToWhereTheToolStands)
 {
     struct row {
         int dimension;
-        const char* block;    // the block type of the move
-        float vector_z;       // the vector the move carries
+        const char* block;  // the block type of the move
+        float vector_z;     // the vector the move carries
     };
     const row rows[] = {{3, "22", 1.0f}, {2, "222", -1.0f}, {1, "2", 0.0f}};
     for (const row& r : rows) {

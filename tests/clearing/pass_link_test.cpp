@@ -146,8 +146,10 @@ TEST_F(PassLinkTest, ArcStepsStayFiniteForEveryRadius)
     struct row {
         double sweep, radius, tolerance;
         int least, steps;
-    } rows[] = {{std::numbers::pi / 2, 1.0, 0.01, 4, 6}, {std::numbers::pi / 2, 0.0, 0.01, 4, 4},
-                {std::numbers::pi / 2, -1.0, 0.01, 4, 4}, {std::numbers::pi / 2, 1.0, 5.0, 4, 4},
+    } rows[] = {{std::numbers::pi / 2, 1.0, 0.01, 4, 6},
+                {std::numbers::pi / 2, 0.0, 0.01, 4, 4},
+                {std::numbers::pi / 2, -1.0, 0.01, 4, 4},
+                {std::numbers::pi / 2, 1.0, 5.0, 4, 4},
                 {3 * std::numbers::pi / 2, 1.0, 0.01, 12, 17}};
     for (const row& r : rows) EXPECT_EQ(link_arc_steps(r.sweep, r.radius, r.tolerance, r.least), r.steps) << r.radius;
 }
@@ -195,8 +197,9 @@ TEST_F(PassLinkTest, EndArcsTurnUpOnTheLinkRadiusOrAreTheEndPointAlone)
         const double d[3] = {r.end[0] - r.far[0], r.end[1] - r.far[1], r.end[2] - r.far[2]};
         const double len = std::hypot(d[0], d[1], d[2]);
         const point3& second = arc[1];
-        const double along = ((second[0] - r.end[0]) * d[0] + (second[1] - r.end[1]) * d[1] + (second[2] - r.end[2]) * d[2]) /
-                             (len * distance(second, r.end));
+        const double along =
+            ((second[0] - r.end[0]) * d[0] + (second[1] - r.end[1]) * d[1] + (second[2] - r.end[2]) * d[2]) /
+            (len * distance(second, r.end));
         EXPECT_GT(along, 0.99);
         const point3 &last = arc.back(), &before = arc[arc.size() - 2];
         EXPECT_NEAR(last[0], before[0], 0.05 * r.radius);
@@ -288,8 +291,10 @@ TEST_F(PassLinkTest, LinksLeaveAndMeetTheStringsInOneUnbrokenMoveOrALift)
         int status = 0;
         tri_model_release(status);
         // A ridge between the ends of the blocked rows (the scripted projection sees no part).
-        if (r.blocked) level_model({{-100, 1.6f, -50}, {1.6f, 1.9f, 5}, {1.9f, 100, -50}});
-        else level_model({{-100, 100, -50}});
+        if (r.blocked)
+            level_model({{-100, 1.6f, -50}, {1.6f, 1.9f, 5}, {1.9f, 100, -50}});
+        else
+            level_model({{-100, 100, -50}});
         const point3 next = {r.next_start[0] + 1, r.next_start[1], r.next_start[2]};
         int no_link = -1;
         link_pass_strings(prev.data(), end.data(), next.data(), r.next_start.data(), 2, r.mode, no_link, status);
@@ -310,7 +315,8 @@ TEST_F(PassLinkTest, LinksLeaveAndMeetTheStringsInOneUnbrokenMoveOrALift)
             if (status == 0) {
                 EXPECT_GE(written[i][2], dropped[2] - kTolerance) << i;
             }
-            if (i > 0 && std::hypot(written[i][0] - written[i - 1][0], written[i][1] - written[i - 1][1]) > 2.0 * kDiameter)
+            if (i > 0 &&
+                std::hypot(written[i][0] - written[i - 1][0], written[i][1] - written[i - 1][1]) > 2.0 * kDiameter)
                 ++jumps;
         }
         EXPECT_EQ(jumps, r.lifts);

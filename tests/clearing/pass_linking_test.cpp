@@ -38,7 +38,8 @@ const std::vector<named_region>& corpus()
         {"two pieces with disjoint ranges", {rectangle(0, 0, 30, 10), rectangle(0, 30, 30, 40)}},
         {"two islands", {rectangle(0, 0, 60, 30), circle(15, 15, 6), circle(45, 15, 6)}},
         {"comb: many crossings per line", {comb()}},
-        {"a piece inside an island's hole", {rectangle(0, 0, 60, 60), rectangle(10, 10, 50, 50), rectangle(20, 20, 40, 40)}},
+        {"a piece inside an island's hole",
+         {rectangle(0, 0, 60, 60), rectangle(10, 10, 50, 50), rectangle(20, 20, 40, 40)}},
         {"island touching nothing, thin outer", {rectangle(0, 0, 100, 6), circle(50, 3, 1.5, 24)}},
     };
     return shapes;
@@ -131,7 +132,8 @@ TEST_F(ClearingTest, AStartOnAnExistingSegmentStartLosesNoSegment)
     EXPECT_EQ(points[2].code, kCutPoint);
     std::vector<float> cut;
     for (std::size_t i = 1; i < points.size(); ++i)
-        if (points[i].code == kCutPoint && points[i - 1].y == points[i].y && std::fabs(points[i].x - points[i - 1].x) == 40.0f)
+        if (points[i].code == kCutPoint && points[i - 1].y == points[i].y &&
+            std::fabs(points[i].x - points[i - 1].x) == 40.0f)
             cut.push_back(points[i].y);
     std::vector<float> lines{0.001f};
     for (int k = 1; k <= 24; ++k) lines.push_back(k + 0.001f);

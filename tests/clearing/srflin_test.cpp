@@ -1,16 +1,16 @@
 // Point strings along a hatch line over one parametric surface (srflin) and the surface buffer
 // evaluation under it: judged by where the tool points lie on the surfaces, the statuses and the
 // messages.
-#include "clearing/surface_services/srflin.hpp"
-#include "clearing/surface_services/check_plane.hpp"
-#include "cutter/kernels/contact_geometry.hpp"
 #include "clearing/surface_passes/string_methods.hpp"
+#include "clearing/surface_services/check_plane.hpp"
+#include "clearing/surface_services/srflin.hpp"
+#include "cutter/kernels/contact_geometry.hpp"
 #include "host/control.hpp"
-#include "host/control/trim_host.hpp"
 #include "host/control/messages.hpp"
-#include "tools/current_tool.hpp"
+#include "host/control/trim_host.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/nc_state_blocks.hpp"
+#include "tools/current_tool.hpp"
 
 #include <gtest/gtest.h>
 
@@ -296,8 +296,8 @@ TEST_F(Srflin, CoarseStartUsesUpwardNodesOnly)
         float x, y;
         int status;
     };
-    const row rows[] = {{kPlane, 1, 33.3f, 11.2f, 0}, {kPlane, -1, 33.3f, 11.2f, -1}, {kWall, 1, 5, 0, -1},
-                        {kSphere, 1, 52, 27, 0}};
+    const row rows[] = {
+        {kPlane, 1, 33.3f, 11.2f, 0}, {kPlane, -1, 33.3f, 11.2f, -1}, {kWall, 1, 5, 0, -1}, {kSphere, 1, 52, 27, 0}};
     for (const row& r : rows) {
         const surface_buffer buffer = buffer_of(r.id);
         int status = 9;
@@ -336,7 +336,6 @@ TEST_F(Srflin, VerticalFootOnThePatch)
         EXPECT_GT(normal[2], 0.0f);
     }
 }
-
 
 // The reach of the cutter sideways and its share across the side direction, worked cases: a ball
 // reaches the chord at the side step's depth (sqrt(8 R w - 4 w^2)), at most R once w passes R; a

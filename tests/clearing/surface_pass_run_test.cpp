@@ -130,20 +130,46 @@ TEST_F(SurfacePassRun, SegmentsBecomeStringsWithTheirCodesFeedAndLifts)
         std::vector<std::array<float, 2>> net_starts;
         std::vector<written> writes;  // first point and count not compared
         int passes;
-        int held_back = 0;            // points of held-back segments written at the pass's end
+        int held_back = 0;  // points of held-back segments written at the pass's end
     } rows[] = {
         {"no chain", {}, 0, 0, {}, {}, 0},
         {"one point", {{-1, 0, 0}}, 0, 0, {}, {}, 0},
-        {"short segment passed over", {{-1, 0, 0}, {1, 0.01f, 0}, {1, 5, 0}}, 0, 0, {{0, 0}},
-         {{1, 0, 1, kBaseFeed, last, {}}}, 1},
-        {"inner then last", {{-1, 0, 0}, {1, 5, 0}, {1, 5, 3}}, 0, 0, {{0, 0}, {5, 0}},
-         {{1, 0, 1, kPercentFeed, inner, {}}, {0, 0, 2, kBaseFeed, last, {}}}, 2},
-        {"jump not cut, next lifts", {{-1, 0, 0}, {1, 5, 0}, {-1, 5, 3}, {1, 0, 3}}, 0, 0, {{0, 0}, {0, 3}},
-         {{1, 0, 1, kPercentFeed, inner, {}}, {1, 0, 2, kBaseFeed, last, {}}}, 2},
-        {"linked passes: last segment only", {{-1, 0, 0}, {1, 5, 0}, {1, 5, 3}}, 1, 0, {{5, 0}},
-         {{1, 0, 1, kBaseFeed, last, {}}}, 1},
-        {"linked under function 34: every segment", {{-1, 0, 0}, {1, 5, 0}, {1, 5, 3}}, 1, 34, {{0, 0}, {5, 0}},
-         {{0, 0, 2, kBaseFeed, last, {}}}, 2, 3},
+        {"short segment passed over",
+         {{-1, 0, 0}, {1, 0.01f, 0}, {1, 5, 0}},
+         0,
+         0,
+         {{0, 0}},
+         {{1, 0, 1, kBaseFeed, last, {}}},
+         1},
+        {"inner then last",
+         {{-1, 0, 0}, {1, 5, 0}, {1, 5, 3}},
+         0,
+         0,
+         {{0, 0}, {5, 0}},
+         {{1, 0, 1, kPercentFeed, inner, {}}, {0, 0, 2, kBaseFeed, last, {}}},
+         2},
+        {"jump not cut, next lifts",
+         {{-1, 0, 0}, {1, 5, 0}, {-1, 5, 3}, {1, 0, 3}},
+         0,
+         0,
+         {{0, 0}, {0, 3}},
+         {{1, 0, 1, kPercentFeed, inner, {}}, {1, 0, 2, kBaseFeed, last, {}}},
+         2},
+        {"linked passes: last segment only",
+         {{-1, 0, 0}, {1, 5, 0}, {1, 5, 3}},
+         1,
+         0,
+         {{5, 0}},
+         {{1, 0, 1, kBaseFeed, last, {}}},
+         1},
+        {"linked under function 34: every segment",
+         {{-1, 0, 0}, {1, 5, 0}, {1, 5, 3}},
+         1,
+         34,
+         {{0, 0}, {5, 0}},
+         {{0, 0, 2, kBaseFeed, last, {}}},
+         2,
+         3},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -214,10 +240,10 @@ TEST(SurfaceStringMethods, TheFirstRowThatAppliesChoosesTheStrings)
         string_method chosen;
     } rows[] = {
         {1, 4, 0, 1, 1, 1, string_method::line_strings}, {2, 0, 0, 0, 0, 0, string_method::touch},
-        {0, 0, 0, 3, 1, 0, string_method::touch}, {0, 4, 3, 1, 1, 0, string_method::touch},
-        {2, 0, 0, 0, 0, 1, string_method::grid}, {5, 4, 0, 1, 0, 0, string_method::dummy_grid},
-        {0, 4, 0, 2, 1, 1, string_method::dummy_grid}, {5, 4, 0, 3, 0, 0, string_method::grid_kinds},
-        {5, 0, 0, 1, 0, 0, string_method::band}, {3, 4, 0, 1, 0, 1, string_method::band},
+        {0, 0, 0, 3, 1, 0, string_method::touch},        {0, 4, 3, 1, 1, 0, string_method::touch},
+        {2, 0, 0, 0, 0, 1, string_method::grid},         {5, 4, 0, 1, 0, 0, string_method::dummy_grid},
+        {0, 4, 0, 2, 1, 1, string_method::dummy_grid},   {5, 4, 0, 3, 0, 0, string_method::grid_kinds},
+        {5, 0, 0, 1, 0, 0, string_method::band},         {3, 4, 0, 1, 0, 1, string_method::band},
         {0, 0, 0, 0, 0, 0, string_method::none},
     };
     for (const row& r : rows) {
@@ -295,7 +321,8 @@ TEST_F(SurfacePassRun, LinkersHandEveryPassOverOnce)
         int linking;
         float side_step;
         int warnings;
-    } rows[] = {{"pass linking", 1, 1.0f, 0}, {"pass linking, lines apart", 1, 3.0f, 1}, {"region linking", 2, 1.0f, 0}};
+    } rows[] = {
+        {"pass linking", 1, 1.0f, 0}, {"pass linking, lines apart", 1, 3.0f, 1}, {"region linking", 2, 1.0f, 0}};
     const std::vector<polygon> region = {rectangle(0, 0, 40, 25), circle(20, 12, 5)};
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -324,9 +351,9 @@ TEST(SurfaceHatchEnds, OtherLinesByOrdinateOrByAngle)
         float ax, ay, bx, by;
         bool other;
     } rows[] = {
-        {1, 3, 1, 1, 2, 2, true},     {11, 0, 1, 1, 2, 2, true},   {11, 0, 1, 1, 2, 1, false},
-        {11, 3, 1, 1, 2, 2, false},   {11, 3, 1, 1, -1, -1, false}, {11, 3, 1, 1, 2, 1, true},
-        {11, 3, 1, 0, -1, 0, true},   {11, 3, 0, 1, 0, -1, true},  {11, 3, 0, 2, 0, 1, false},
+        {1, 3, 1, 1, 2, 2, true},   {11, 0, 1, 1, 2, 2, true},    {11, 0, 1, 1, 2, 1, false},
+        {11, 3, 1, 1, 2, 2, false}, {11, 3, 1, 1, -1, -1, false}, {11, 3, 1, 1, 2, 1, true},
+        {11, 3, 1, 0, -1, 0, true}, {11, 3, 0, 1, 0, -1, true},   {11, 3, 0, 2, 0, 1, false},
     };
     for (const row& r : rows) {
         machining_type() = r.machining;

@@ -1,9 +1,9 @@
 // Services of the surface pass walk: the cusp between two cutter positions, the trial-step
 // control, and the periodic backup.
-#include "clearing/surface_services/cusp_height.hpp"
-#include "clearing/surface_services/pass_step.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
+#include "clearing/surface_services/cusp_height.hpp"
 #include "clearing/surface_services/pass_backup.hpp"
+#include "clearing/surface_services/pass_step.hpp"
 #include "driver/seam_fills.hpp"
 #include "host/control.hpp"
 #include "toolpath/nc_state_blocks.hpp"
@@ -36,8 +36,15 @@ TEST(SurfaceServices, CuspHeightWorkedCases)
         {"farther than the diameter", 10, 2, 3, {0, 0, 0}, {10.5f, 0, 0}, along, kCuspTooFar, -1},
         {"step across the passes", 10, 0, 2, {0, 0, 1}, {4, 0, 0}, across, flat_ball, 0},
         {"step along the pass", 10, 0, 2, {0, 0, 1}, {4, 0, 0}, along, flat_corner, 0},
-        {"diagonal blend", 10, 0, 2, {0, 0, 1}, {4, 0, 0}, diagonal,
-         std::sqrt(0.5f) * flat_ball + (1 - std::sqrt(0.5f)) * flat_corner, 0},
+        {"diagonal blend",
+         10,
+         0,
+         2,
+         {0, 0, 1},
+         {4, 0, 0},
+         diagonal,
+         std::sqrt(0.5f) * flat_ball + (1 - std::sqrt(0.5f)) * flat_corner,
+         0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -122,10 +129,7 @@ TEST(SurfaceServices, BackupIsDueOnlyEveryIntervalWithTheSwitchOn)
         std::vector<int> due;  // of passes 1 to 30
     };
     const row rows[] = {
-        {kBackupOn, 10, {10, 20, 30}},
-        {kBackupOn, 7, {7, 14, 21, 28}},
-        {kBackupOff, 10, {}},
-        {kBackupOn, 0, {}},
+        {kBackupOn, 10, {10, 20, 30}}, {kBackupOn, 7, {7, 14, 21, 28}}, {kBackupOff, 10, {}}, {kBackupOn, 0, {}},
         {kBackupOn, -3, {}},
     };
     for (const row& r : rows) {

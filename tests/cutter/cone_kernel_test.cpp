@@ -64,27 +64,63 @@ TEST_F(ConeKernel, SetupClassesTheCutterAndDerivesItsSizes)
     const double no = std::nan("");
     const row rows[] = {
         {"a taper of exactly 0.0001 is none", {4, 0.5, 6, 1e-4, 0}, kConeBullNose, 0, 1, {1.5, no, no, no, no, 2}},
-        {"just above it is tapered", {4, 0.5, 6, just_tapered, 0}, kConeTapered, kTaperFlatBottom, 1,
+        {"just above it is tapered",
+         {4, 0.5, 6, just_tapered, 0},
+         kConeTapered,
+         kTaperFlatBottom,
+         1,
          {no, no, no, no, no, no}},
         {"corner 0, offset 0: flat end", {4, 0, 6, 0, 0}, kConeFlat, 0, 1, {2, no, no, no, no, 2}},
         {"an offset just below 1e-5 Reff keeps it flat", {4, 0, 6, 0, 2e-5}, kConeFlat, 0, 1, {no, no, no, no, no, no}},
-        {"an offset of 1e-5 Reff makes it a bull-nose", {4, 0, 6, 0, 2.00003e-5}, kConeBullNose, 0, 1,
+        {"an offset of 1e-5 Reff makes it a bull-nose",
+         {4, 0, 6, 0, 2.00003e-5},
+         kConeBullNose,
+         0,
+         1,
          {no, no, no, no, no, no}},
         {"a corner of the whole radius: ball", {4, 2, 6, 0, 0.5}, kConeBall, 0, 1, {no, no, no, no, no, 2.5}},
-        {"D 8, r 0.5, L 15, 3 degrees", {8, 0.5, 15, 3 * kDegree, 0}, kConeTapered, kTaperFlatBottom, 1,
+        {"D 8, r 0.5, L 15, 3 degrees",
+         {8, 0.5, 15, 3 * kDegree, 0},
+         kConeTapered,
+         kTaperFlatBottom,
+         1,
          {3.525518, 4.215121, 4.786117, 15.125329, -76.324547, 4.786117}},
-        {"D 10, r 1, L 20, 5 degrees", {10, 1, 20, 5 * kDegree, 0}, kConeTapered, kTaperFlatBottom, 1,
+        {"D 10, r 1, L 20, 5 degrees",
+         {10, 1, 20, 5 * kDegree, 0},
+         kConeTapered,
+         kTaperFlatBottom,
+         1,
          {4.083669, 5.456543, 6.749773, 20.294701, -57.150262, 6.749773}},
-        {"the same with an offset of 0.5", {10, 1, 20, 5 * kDegree, 0.5}, kConeTapered, kTaperFlatBottom, 1,
+        {"the same with an offset of 0.5",
+         {10, 1, 20, 5 * kDegree, 0.5},
+         kConeTapered,
+         kTaperFlatBottom,
+         1,
          {4.083669, 5.956543, 6.749773, 20.794701, -62.387118, 7.249773}},
-        {"D 2, r 1, L 0.5, 10 degrees: short taper", {2, 1, 0.5, 10 * kDegree, 0}, kConeTapered, kTaperShort, 1,
+        {"D 2, r 1, L 0.5, 10 degrees: short taper",
+         {2, 1, 0.5, 10 * kDegree, 0},
+         kConeTapered,
+         kTaperShort,
+         1,
          {no, 1.191754, no, 0.595202, no, no}},
-        {"a tapered ball with its top above the corner centre", {2, ball_corner, 3, 10 * kDegree, 0}, kConeTapered,
-         kTaperBallHigh, 1, {0, no, no, no, no, no}},
-        {"a tapered ball with its top below the corner centre", {2, ball_corner, 1.1, 10 * kDegree, 0}, kConeTapered,
-         kTaperBallLow, 0, {0, no, no, no, no, no}},
-        {"a tapered ball whose bisector apex lies below the centre is short", {2, ball_corner, 0.5, 10 * kDegree, 0},
-         kConeTapered, kTaperShort, 1, {0, no, no, no, no, no}},
+        {"a tapered ball with its top above the corner centre",
+         {2, ball_corner, 3, 10 * kDegree, 0},
+         kConeTapered,
+         kTaperBallHigh,
+         1,
+         {0, no, no, no, no, no}},
+        {"a tapered ball with its top below the corner centre",
+         {2, ball_corner, 1.1, 10 * kDegree, 0},
+         kConeTapered,
+         kTaperBallLow,
+         0,
+         {0, no, no, no, no, no}},
+        {"a tapered ball whose bisector apex lies below the centre is short",
+         {2, ball_corner, 0.5, 10 * kDegree, 0},
+         kConeTapered,
+         kTaperShort,
+         1,
+         {0, no, no, no, no, no}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -165,18 +201,54 @@ TEST_F(ConeKernel, RecordsMeasureTheirElement)
     const row rows[] = {
         {"a point on the sphere", ball, record_sphere_contact, &cone_state::sphere, {}, {2, 0, 2}, 0, {2, 0, 2}},
         {"the sphere centre itself", ball, record_sphere_contact, &cone_state::sphere, {}, {0, 0, 2}, -2, {0, 0, 0}},
-        {"0.5 below the flat bottom", flat, record_bottom_contact, &cone_state::bottom, {}, {0.3, 0.4, -0.5}, 0.5,
+        {"0.5 below the flat bottom",
+         flat,
+         record_bottom_contact,
+         &cone_state::bottom,
+         {},
+         {0.3, 0.4, -0.5},
+         0.5,
          {0.3, 0.4, 0}},
-        {"on the axis above the bottom", flat, record_cylinder_contact, &cone_state::cylinder, {}, {0, 0, 1}, -2,
+        {"on the axis above the bottom",
+         flat,
+         record_cylinder_contact,
+         &cone_state::cylinder,
+         {},
+         {0, 0, 1},
+         -2,
          {2, 0, 1}},
         {"beside the cylinder", flat, record_cylinder_contact, &cone_state::cylinder, {}, {0, -3, 5}, 1, {0, -2, 5}},
-        {"the torus from its circle point", bull, record_torus_contact, &cone_state::torus, {1.5, 0, 0.5},
-         {2.5, 0, 0.5}, 0.5, {2, 0, 0.5}},
-        {"the rim from its circle point", taper, record_rim_contact, &cone_state::rim, {2 + 8 * tan_a, 0, 8.2},
-         {2 + 8 * tan_a, 0, 9.2}, 0.8, {2 + 8 * tan_a, 0, 8.4}},
-        {"a point on the rim circle itself goes out from the taper top", taper, record_rim_contact, &cone_state::rim,
-         {2 + 8 * tan_a, 0, 8.2}, {2 + 8 * tan_a, 0, 8.2}, -0.2, {2.2 + 8 * tan_a, 0, 8.2}},
-        {"the cone on the axis", taper, record_cone_contact, &cone_state::cone, {}, {0, 0, 1}, -cone_depth,
+        {"the torus from its circle point",
+         bull,
+         record_torus_contact,
+         &cone_state::torus,
+         {1.5, 0, 0.5},
+         {2.5, 0, 0.5},
+         0.5,
+         {2, 0, 0.5}},
+        {"the rim from its circle point",
+         taper,
+         record_rim_contact,
+         &cone_state::rim,
+         {2 + 8 * tan_a, 0, 8.2},
+         {2 + 8 * tan_a, 0, 9.2},
+         0.8,
+         {2 + 8 * tan_a, 0, 8.4}},
+        {"a point on the rim circle itself goes out from the taper top",
+         taper,
+         record_rim_contact,
+         &cone_state::rim,
+         {2 + 8 * tan_a, 0, 8.2},
+         {2 + 8 * tan_a, 0, 8.2},
+         -0.2,
+         {2.2 + 8 * tan_a, 0, 8.2}},
+        {"the cone on the axis",
+         taper,
+         record_cone_contact,
+         &cone_state::cone,
+         {},
+         {0, 0, 1},
+         -cone_depth,
          {cone_depth * std::cos(10 * kDegree), 0, 1 - cone_depth * std::sin(10 * kDegree)}},
     };
     for (const row& r : rows) {
@@ -317,15 +389,31 @@ TEST_F(ConeKernel, FaceStage)
         int selector;  // the tapered face element's record, 0 unchecked
     };
     const row rows[] = {
-        {"level below a flat end: the torus of tube 0 gives the gap", flat,
-         {-8, -5, -0.3, 4, -5, -0.3, 4, 8, -0.3}, 1, 0.3, 0},
-        {"level above the corner bisector point: minus the cylinder radius", flat,
-         {-8, -5, 3, 4, -5, 3, 4, 8, 3}, 1, -2, 0},
+        {"level below a flat end: the torus of tube 0 gives the gap",
+         flat,
+         {-8, -5, -0.3, 4, -5, -0.3, 4, 8, -0.3},
+         1,
+         0.3,
+         0},
+        {"level above the corner bisector point: minus the cylinder radius",
+         flat,
+         {-8, -5, 3, 4, -5, 3, 4, 8, 3},
+         1,
+         -2,
+         0},
         {"level below a ball: the sphere", ball, {-8, -5, -0.3, 4, -5, -0.3, 4, 8, -0.3}, 1, 0.3, 0},
-        {"level below a taper: the corner torus", taper, {-8, -5, -0.3, 9, -5, -0.3, 9, 9, -0.3}, 1, 0.3,
+        {"level below a taper: the corner torus",
+         taper,
+         {-8, -5, -0.3, 9, -5, -0.3, 9, 9, -0.3},
+         1,
+         0.3,
          kElementTorus},
-        {"the foot just outside: left to the edges, which find the bottom", flat,
-         {1.999999, -5, -0.3, 1.999999, 5, -0.3, -8, 0, -0.3}, 0, 0.3, 0},
+        {"the foot just outside: left to the edges, which find the bottom",
+         flat,
+         {1.999999, -5, -0.3, 1.999999, 5, -0.3, -8, 0, -0.3},
+         0,
+         0.3,
+         0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -406,12 +494,24 @@ TEST_F(ConeKernel, TrianglesOnTheJointsOfTheElements)
     };
     const double third = (2 + 0.1) / 3;  // of the bull-nose's effective radius
     const row rows[] = {
-        {"a bull-nose edge leaving the bottom's zone at its lower end, deep inside", bull, third, third,
-         {1, 0, 2, 5, -4, 6, 4, 5, 3}, -1.4},
-        {"a tapered ball's face through its rim circle, on the normal at the taper top", tapered_ball, 0, 2,
-         {-3, 0, 5, 2, -5, -4, 4, -6, -5}, 0},
-        {"a tapered ball's edge through the ball's centre, running into the side going up", tapered_ball, 0, 0,
-         {1, -2, -5, -3, 5, 5, 3, -5, -1}, -2 * cone_tan_beta(10 * kDegree)},
+        {"a bull-nose edge leaving the bottom's zone at its lower end, deep inside",
+         bull,
+         third,
+         third,
+         {1, 0, 2, 5, -4, 6, 4, 5, 3},
+         -1.4},
+        {"a tapered ball's face through its rim circle, on the normal at the taper top",
+         tapered_ball,
+         0,
+         2,
+         {-3, 0, 5, 2, -5, -4, 4, -6, -5},
+         0},
+        {"a tapered ball's edge through the ball's centre, running into the side going up",
+         tapered_ball,
+         0,
+         0,
+         {1, -2, -5, -3, 5, 5, 3, -5, -1},
+         -2 * cone_tan_beta(10 * kDegree)},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -427,19 +527,22 @@ TEST_F(ConeKernel, TrianglesOnTheJointsOfTheElements)
 TEST_F(ConeKernel, DegenerateTrianglesGiveFiniteDistances)
 {
     const double ball_corner = 2 * cone_tan_beta(10 * kDegree);
-    const double cutters[][5] = {{4, 0, 6, 0, 0},           {4, 2, 6, 0, 0},
-                                 {4, 0.5, 6, 0, 0.1},       {8, 0.5, 15, 3 * kDegree, 0.2},
-                                 {2, 1, 0.9, 10 * kDegree, 0}, {4, ball_corner, 6, 10 * kDegree, 0},
+    const double cutters[][5] = {{4, 0, 6, 0, 0},
+                                 {4, 2, 6, 0, 0},
+                                 {4, 0.5, 6, 0, 0.1},
+                                 {8, 0.5, 15, 3 * kDegree, 0.2},
+                                 {2, 1, 0.9, 10 * kDegree, 0},
+                                 {4, ball_corner, 6, 10 * kDegree, 0},
                                  {4, ball_corner, 2.3, 10 * kDegree, 0}};
     const double triangles[][9] = {
-        {1, 1, 1, 1, 1, 1, 1, 1, 1},        // a single point
-        {0, 0, 1, 0, 0, 1, 0, 0, 1},        // a single point on the axis
-        {0, 0, 0.5, 0, 0, 0.5, 1, 1, 2},    // an edge without length, on the axis
-        {-1, -1, 0, 0, 0, 1, 1, 1, 2},      // collinear, through the axis
-        {3, 0, 0, 3, 0, 4, 3, 0, 9},        // collinear and vertical
-        {0, 0, -1, 0, 0, 3, 1, 0, 1},       // vertical, an edge on the axis
-        {-2, 0, 1, 2, 0, 1, 0, 0, 5},       // vertical through the axis
-        {-2, 0, 0.5, 2, 0, 0.5, 0, 2, 0.5}, // level at the corner centre height
+        {1, 1, 1, 1, 1, 1, 1, 1, 1},         // a single point
+        {0, 0, 1, 0, 0, 1, 0, 0, 1},         // a single point on the axis
+        {0, 0, 0.5, 0, 0, 0.5, 1, 1, 2},     // an edge without length, on the axis
+        {-1, -1, 0, 0, 0, 1, 1, 1, 2},       // collinear, through the axis
+        {3, 0, 0, 3, 0, 4, 3, 0, 9},         // collinear and vertical
+        {0, 0, -1, 0, 0, 3, 1, 0, 1},        // vertical, an edge on the axis
+        {-2, 0, 1, 2, 0, 1, 0, 0, 5},        // vertical through the axis
+        {-2, 0, 0.5, 2, 0, 0.5, 0, 2, 0.5},  // level at the corner centre height
     };
     for (const auto& c : cutters)
         for (const auto& t : triangles) {

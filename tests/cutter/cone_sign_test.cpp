@@ -43,13 +43,19 @@ std::vector<sign_cutter> sign_cutters()
         {"grown taper 10 degrees", {4, 1, 8, 10 * kDegree, 0.25}, kConeTapered, kTaperFlatBottom},
         {"short taper, top above the corner centre", {4, 0.5, 0.6, 10 * kDegree, 0}, kConeTapered, kTaperShort},
         {"short taper, top below the corner centre", {2, 1, 0.9, 10 * kDegree, 0}, kConeTapered, kTaperShort},
-        {"short taper 20 degrees, top below the corner centre", {2, 1, 0.8, 20 * kDegree, 0}, kConeTapered,
+        {"short taper 20 degrees, top below the corner centre",
+         {2, 1, 0.8, 20 * kDegree, 0},
+         kConeTapered,
          kTaperShort},
-        {"grown short taper, top below the corner centre", {2, 0.8, 0.75, 10 * kDegree, 0.2}, kConeTapered,
+        {"grown short taper, top below the corner centre",
+         {2, 0.8, 0.75, 10 * kDegree, 0.2},
+         kConeTapered,
          kTaperShort},
         {"tapered ball, top above the centre", {4, ball_corner, 6, 10 * kDegree, 0}, kConeTapered, kTaperBallHigh},
         {"tapered ball, top below the centre", {4, ball_corner, 2.3, 10 * kDegree, 0}, kConeTapered, kTaperBallLow},
-        {"grown tapered ball, top below the centre", {4, ball_corner, 2.2, 10 * kDegree, 0.2}, kConeTapered,
+        {"grown tapered ball, top below the centre",
+         {4, ball_corner, 2.2, 10 * kDegree, 0.2},
+         kConeTapered,
          kTaperBallLow},
         {"tapered ball, bisector apex below the centre", {}, kConeTapered, kTaperBallLowest},
     };
@@ -120,8 +126,10 @@ TEST(ConeSign, NegativeExactlyWhenTheTriangleEntersTheCutter)
         int wrong = 0, entering = 0;
         for (int n = 0; n < triangles; ++n) {
             double t[9], points[6];
-            if (n % 4 == 3) lattice_triangle(random, cone_state_block.model, t);
-            else seeded_triangle(random, radius, top, t);
+            if (n % 4 == 3)
+                lattice_triangle(random, cone_state_block.model, t);
+            else
+                seeded_triangle(random, radius, top, t);
             double distance = 0;
             const double position[3] = {0, 0, 0};
             cone_tri_distance(0, c.values, position, t, distance, points);
@@ -129,8 +137,8 @@ TEST(ConeSign, NegativeExactlyWhenTheTriangleEntersTheCutter)
             bool inside = any_sample_inside(solid, t, kSamplesPerSide);
             if (!inside && distance < -band) inside = any_sample_inside(solid, t, kFineSamplesPerSide);
             entering += inside;
-            const bool fault = (inside && distance == kConeNoContact) || (distance < -band && !inside) ||
-                               (distance > band && inside);
+            const bool fault =
+                (inside && distance == kConeNoContact) || (distance < -band && !inside) || (distance > band && inside);
             if (fault && ++wrong <= 5) ADD_FAILURE() << describe(t, distance) << (inside ? ", enters" : ", clear");
         }
         EXPECT_EQ(wrong, 0) << "of " << triangles << " triangles, " << entering << " entering";

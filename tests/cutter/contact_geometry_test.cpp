@@ -33,7 +33,7 @@ TEST(ContactGeometry, NormalFromTipAndContact)
     // ends at rho2.
     const float rho1 = 3 + (1 - s10) * s10 / c10;
     const float rho2 = 3 + (20 - 2 * s10) * s10 / c10;  // with a top fillet of radius X = 2
-    const float fillet_centre = rho2 - c10 * 2;  // X = 2, Y = 20
+    const float fillet_centre = rho2 - c10 * 2;         // X = 2, Y = 20
     const float fx = fillet_centre - (rho2 + 0.5f), fz = 20 - 21.0f;
     const float fl = std::hypot(fx, fz);
     const row rows[] = {
@@ -45,8 +45,15 @@ TEST(ContactGeometry, NormalFromTipAndContact)
         {"bull-nose on its corner", 6, 1, 0, 0, 0, {2 + h, 0, 1 - h}, {-h, 0, h}, 0},
         {"bull-nose on its bottom", 6, 1, 0, 0, 0, {0, 1.5f, 0}, {0, 0, 1}, 2},
         {"tapered on its flank", 6, 1, 10 * kDegree, 0, 20, {0, rho1 + 1, 5}, {0, -c10, s10}, 0},
-        {"tapered above its flank: towards the top fillet", 6, 1, 10 * kDegree, 2, 20, {rho2 + 0.5f, 0, 21},
-         {fx / fl, 0, fz / fl}, 0},
+        {"tapered above its flank: towards the top fillet",
+         6,
+         1,
+         10 * kDegree,
+         2,
+         20,
+         {rho2 + 0.5f, 0, 21},
+         {fx / fl, 0, fz / fl},
+         0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -81,8 +88,13 @@ TEST_F(CutterTest, TipFromContactAndNormal)
         {"ball on a slope", 6, 3, 0, {0.6f, 0, 0.8f}, {1 + 1.8f, 2, 3 + 2.4f - 3}, 0},
         {"bull-nose on a slope", 6, 1, 0, {0.6f, 0, 0.8f}, {1 + 0.6f + 2, 2, 3 + 0.8f - 1}, 0},
         {"a wall", 6, 0, 0, {wall, 0, 0.02f}, {1 + 3, 2, 3}, 1},
-        {"20-degree taper on a face steeper than its flank", 6, 1, 20, {ux, 0, 0.2f},
-         {1 + u20[0] + w20, 2, 3 + u20[2] - 1}, -1},
+        {"20-degree taper on a face steeper than its flank",
+         6,
+         1,
+         20,
+         {ux, 0, 0.2f},
+         {1 + u20[0] + w20, 2, 3 + u20[2] - 1},
+         -1},
         {"10-degree taper facing down: under-cut wins", 6, 1, 10, {std::sqrt(0.75f), 0, -0.5f}, {0, 0, 0}, -2},
     };
     for (const row& r : rows) {
@@ -127,7 +139,7 @@ TEST_F(CutterTest, NormalFromTangentsAndTheUndefinedNormal)
         if (r.status == -1) {
             ASSERT_EQ(shown.size(), 1u);
             EXPECT_EQ(shown[0], "WARNING: NORMAL TO SURFACE IS UNDEFINED AT: X = 1.0000 Y = 2.0000 Z = 3.0000");
-            expect_vector(tip, {5, 5, 5}, 0) ;
+            expect_vector(tip, {5, 5, 5}, 0);
         } else {
             EXPECT_TRUE(shown.empty());
         }
@@ -159,7 +171,7 @@ TEST(ContactGeometry, TipOffsetInvertsTheTipWhereNothingWasClamped)
         EXPECT_EQ(back_status, 0);
         expect_vector(back, {contact[0], contact[1], contact[2]}, 2e-4f);
         tool_tip_offset(diameter, corner, taper, tip, n, tip, back_status);
-        expect_vector(tip, {back[0], back[1], back[2]}, 0) ;
+        expect_vector(tip, {back[0], back[1], back[2]}, 0);
     }
 }
 

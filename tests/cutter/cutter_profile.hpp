@@ -37,7 +37,8 @@ public:
         if (tube > 0.0) p.pieces_.push_back(piece::arc(p.disc_, tube, tube, -0.5 * M_PI, -taper));
         const double top_ring = std::tan(taper) * cut_length + 0.5 * diameter;
         const double top_centre = cut_length + offset;
-        p.pieces_.push_back(piece::line({p.disc_ + tube * c, tube - tube * s}, {top_ring + offset * c, top_centre - offset * s}));
+        p.pieces_.push_back(
+            piece::line({p.disc_ + tube * c, tube - tube * s}, {top_ring + offset * c, top_centre - offset * s}));
         if (offset > 0.0) p.pieces_.push_back(piece::arc(top_ring, top_centre, offset, -taper, 0.0));
         p.foot_ = {top_ring + offset, top_centre};
         return p;
@@ -101,7 +102,14 @@ private:
         static piece line(std::pair<double, double> a, std::pair<double, double> b) { return {false, a, b}; }
         static piece arc(double x, double z, double r, double a, double b)
         {
-            return {true, {x + r * std::cos(a), z + r * std::sin(a)}, {x + r * std::cos(b), z + r * std::sin(b)}, x, z, r, a, b};
+            return {true,
+                    {x + r * std::cos(a), z + r * std::sin(a)},
+                    {x + r * std::cos(b), z + r * std::sin(b)},
+                    x,
+                    z,
+                    r,
+                    a,
+                    b};
         }
 
         std::pair<double, double> at(double f) const
@@ -110,7 +118,10 @@ private:
             const double phi = from + f * (to - from);
             return {cx + radius * std::cos(phi), cz + radius * std::sin(phi)};
         }
-        double length() const { return is_arc ? radius * (to - from) : norm(p1.first - p0.first, p1.second - p0.second); }
+        double length() const
+        {
+            return is_arc ? radius * (to - from) : norm(p1.first - p0.first, p1.second - p0.second);
+        }
 
         // The radius of the piece at height z, -1 outside its span.
         double radius_at(double z) const
@@ -124,7 +135,10 @@ private:
         double height_at(double rho) const
         {
             if (rho < p0.first || rho > p1.first) return -1.0;
-            if (!is_arc) return p1.first > p0.first ? p0.second + (rho - p0.first) / (p1.first - p0.first) * (p1.second - p0.second) : p0.second;
+            if (!is_arc)
+                return p1.first > p0.first
+                           ? p0.second + (rho - p0.first) / (p1.first - p0.first) * (p1.second - p0.second)
+                           : p0.second;
             return cz - std::sqrt(std::max(0.0, radius * radius - (rho - cx) * (rho - cx)));
         }
 
@@ -133,7 +147,8 @@ private:
             if (!is_arc) {
                 const double dx = p1.first - p0.first, dz = p1.second - p0.second;
                 const double l2 = dx * dx + dz * dz;
-                const double t = l2 > 0.0 ? std::clamp(((rho - p0.first) * dx + (z - p0.second) * dz) / l2, 0.0, 1.0) : 0.0;
+                const double t =
+                    l2 > 0.0 ? std::clamp(((rho - p0.first) * dx + (z - p0.second) * dz) / l2, 0.0, 1.0) : 0.0;
                 return norm(rho - p0.first - t * dx, z - p0.second - t * dz);
             }
             // Within the arc's angles (less than a half turn) when between its two end directions.
@@ -151,7 +166,7 @@ private:
         }
     };
 
-    double disc_ = 0.0;                // radius of the bottom disc
-    std::vector<piece> pieces_;        // from the disc's edge to the side's foot
+    double disc_ = 0.0;                 // radius of the bottom disc
+    std::vector<piece> pieces_;         // from the disc's edge to the side's foot
     std::pair<double, double> foot_{};  // the side's foot (radius, height)
 };

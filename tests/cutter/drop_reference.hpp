@@ -14,10 +14,13 @@
 class drop_reference {
 public:
     // R, corner r (0 flat end, R ball).
-    drop_reference(double radius, double corner) : drop_reference(cutter_profile::bull_nose(radius, corner), radius / 229.0) {}
+    drop_reference(double radius, double corner)
+        : drop_reference(cutter_profile::bull_nose(radius, corner), radius / 229.0)
+    {}
 
     // Any cutter, sampled with the given step.
-    drop_reference(const cutter_profile& profile, double step) : profile_(profile), radius_(profile.outer_radius()), step_(step)
+    drop_reference(const cutter_profile& profile, double step)
+        : profile_(profile), radius_(profile.outer_radius()), step_(step)
     {
         for (const auto& [rho, lift] : profile.rings(step_, 0.0)) {
             const int around = std::max(1, static_cast<int>(std::ceil(2 * M_PI * rho / step_)));
@@ -101,7 +104,8 @@ private:
             const int steps = std::max(1, static_cast<int>(std::ceil(length / step_)));
             for (int s = 0; s <= steps; ++s) {
                 const double t = static_cast<double>(s) / steps;
-                const double px = a[0] + t * (b[0] - a[0]), py = a[1] + t * (b[1] - a[1]), pz = a[2] + t * (b[2] - a[2]);
+                const double px = a[0] + t * (b[0] - a[0]), py = a[1] + t * (b[1] - a[1]),
+                             pz = a[2] + t * (b[2] - a[2]);
                 const double lift = profile(std::hypot(px - x, py - y));
                 if (lift >= 0) best = std::max(best, pz - lift);
             }

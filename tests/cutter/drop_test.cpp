@@ -26,8 +26,9 @@ float drop_over_all(float x, float y, int type, float diameter, float corner, in
         const float point[2] = {x, y};
         float height = 0, contact[3], distance = 0, value = 0;
         int driver_status = 0;
-        triangle_drop_single(nodes + 3 * (e.nodes[0] - 1), nodes + 3 * (e.nodes[1] - 1), nodes + 3 * (e.nodes[2] - 1), e,
-                             point, type, 0, 0, 0, diameter, corner, height, contact, distance, value, driver_status);
+        triangle_drop_single(nodes + 3 * (e.nodes[0] - 1), nodes + 3 * (e.nodes[1] - 1), nodes + 3 * (e.nodes[2] - 1),
+                             e, point, type, 0, 0, 0, diameter, corner, height, contact, distance, value,
+                             driver_status);
         if (driver_status != kDriverNoContact && height > best) best = height;
     }
     status = best > -1e9f ? 0 : 1;
@@ -102,24 +103,30 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
         {"bull-nose", kCutterBullNose, 1, 0.25f, 1e-4},
         {"flat end", kCutterFlat, 1, 0, 1e-3},
         {"large bull-nose", kCutterBullNose, 1.6f, 0.5f, 1e-4},
-        {"tapered bull-nose", kCutterBullNose + kCutterTapered, 1, 0.25f, 1e-4, static_cast<float>(10 * M_PI / 180), 1.5f},
+        {"tapered bull-nose", kCutterBullNose + kCutterTapered, 1, 0.25f, 1e-4, static_cast<float>(10 * M_PI / 180),
+         1.5f},
     };
     const char* models[] = {"seeded triangles", "plane", "sphere cap", "ridge"};
     const unsigned seed = 29204;
     for (const char* model : models) {
         std::mt19937 random(seed);
         const std::string name = model;
-        if (name == "seeded triangles") build_model(seeded_triangles(random, 8));
-        else if (name == "plane") grid_model([](float x, float y) { return 0.3f * x + 0.2f * y; }, -4, 4, 1);
+        if (name == "seeded triangles")
+            build_model(seeded_triangles(random, 8));
+        else if (name == "plane")
+            grid_model([](float x, float y) { return 0.3f * x + 0.2f * y; }, -4, 4, 1);
         else if (name == "sphere cap")
-            grid_model([](float x, float y) { return std::max(0.0f, std::sqrt(std::max(0.0f, 25 - x * x - y * y)) - 3); }, -4,
-                       4, 0.5f);
-        else grid_model([](float x, float) { return std::max(0.0f, 1.5f - 0.8f * std::fabs(x - 0.3f)); }, -4, 4, 0.5f);
+            grid_model(
+                [](float x, float y) { return std::max(0.0f, std::sqrt(std::max(0.0f, 25 - x * x - y * y)) - 3); }, -4,
+                4, 0.5f);
+        else
+            grid_model([](float x, float) { return std::max(0.0f, 1.5f - 0.8f * std::fabs(x - 0.3f)); }, -4, 4, 0.5f);
         const std::vector<double> corners = model_corners();
         for (const cutter_case& c : cutters) {
             const bool tapered = c.type > kCutterTapered;
             const drop_reference reference =
-                tapered ? drop_reference(cutter_profile::tapered(2 * c.radius, c.corner, c.taper, c.length, 0), c.radius / 229)
+                tapered ? drop_reference(cutter_profile::tapered(2 * c.radius, c.corner, c.taper, c.length, 0),
+                                         c.radius / 229)
                         : drop_reference(c.radius, c.corner);
             set_cutter(c.type, 2 * c.radius, c.corner);
             linnet_params_block.taper = c.taper;
@@ -127,8 +134,8 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
             std::uniform_real_distribution<float> where(-2.5f, 2.5f);
             for (int drop = 0; drop < 12; ++drop) {
                 const float x = where(random), y = where(random);
-                SCOPED_TRACE(name + ", " + c.name + ", seed " + std::to_string(seed) + ", drop " + std::to_string(drop) +
-                             " at " + std::to_string(x) + ", " + std::to_string(y));
+                SCOPED_TRACE(name + ", " + c.name + ", seed " + std::to_string(seed) + ", drop " +
+                             std::to_string(drop) + " at " + std::to_string(x) + ", " + std::to_string(y));
                 const float point[3] = {x, y, 0};
                 float result[3] = {0, 0, 0}, normal[3] = {0, 0, 0};
                 int status = 9, all_status = 9;
@@ -143,7 +150,8 @@ TEST_F(CutterTest, DropMeetsTheBruteForceReference)
                 }
                 ASSERT_EQ(status, 0);
                 // The tapered drop starts above its candidates: the same contact, rounded alike.
-                EXPECT_NEAR(result[2], all, tapered ? 1e-5f : 0.0f) << "the quadtree drop is the drop over all triangles";
+                EXPECT_NEAR(result[2], all, tapered ? 1e-5f : 0.0f)
+                    << "the quadtree drop is the drop over all triangles";
                 EXPECT_EQ(result[0], x);
                 EXPECT_EQ(result[1], y);
                 EXPECT_GE(result[2], expected - c.below) << "below the reference";
@@ -164,14 +172,17 @@ TEST_F(CutterTest, QuadtreeDropEqualsTheDropOverAllTriangles)
     const unsigned seed = 29205;
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> where(-9, 9);
-    const std::array<float, 3> cutters[] = {{kCutterFlat, 0.8f, 0},       {kCutterBall, 0.8f, 0.4f},
+    const std::array<float, 3> cutters[] = {{kCutterFlat, 0.8f, 0},        {kCutterBall, 0.8f, 0.4f},
                                             {kCutterBullNose, 0.8f, 0.2f}, {kCutterFlat, 2.6f, 0},
                                             {kCutterBall, 2.6f, 1.3f},     {kCutterBullNose, 2.6f, 0.3f}};
     for (const float steepness : {1.0f, 6.0f}) {
         grid_model(
             [steepness](float x, float y) {
-                auto peak = [](float dx, float dy, float h, float s) { return h * std::exp(-(dx * dx + dy * dy) / (s * s)); };
-                return steepness * (peak(x - 2, y - 1, 4, 2) + peak(x + 3, y + 2, 3, 1.5f) + peak(x + 1, y - 4, 2.5f, 1));
+                auto peak = [](float dx, float dy, float h, float s) {
+                    return h * std::exp(-(dx * dx + dy * dy) / (s * s));
+                };
+                return steepness *
+                       (peak(x - 2, y - 1, 4, 2) + peak(x + 3, y + 2, 3, 1.5f) + peak(x + 1, y - 4, 2.5f, 1));
             },
             -8, 8, 0.4f);
         for (const auto& c : cutters) {
@@ -285,8 +296,8 @@ TEST_F(CutterTest, DegenerateTrianglesGiveNoNaN)
 {
     // Repeated corners (edges without length), collinear corners, a single point, and a sound
     // triangle beside them.
-    build_model({0, 0, 1, 0, 0, 1, 1, 0, 1,  0, 0, 0, 1, 1, 1, 2, 2, 2,  1, 1, 3, 1, 1, 3, 1, 1, 3,
-                 -3, -3, 0.5f, 3, -3, 0.5f, 0, 3, 0.5f});
+    build_model({0, 0, 1, 0, 0, 1, 1, 0, 1, 0,  0,  0,    1, 1,  1,    2, 2, 2,
+                 1, 1, 3, 1, 1, 3, 1, 1, 3, -3, -3, 0.5f, 3, -3, 0.5f, 0, 3, 0.5f});
     for (int type : {kCutterBall, kCutterFlat, kCutterBullNose}) {
         set_cutter(type, 2, type == kCutterFlat ? 0 : type == kCutterBall ? 1 : 0.3f);
         for (float x = -1.5f; x <= 2.5f; x += 0.25f) {
@@ -296,7 +307,8 @@ TEST_F(CutterTest, DegenerateTrianglesGiveNoNaN)
             tool_drop_z_at_xy(point, result, normal, status);
             ASSERT_EQ(status, 0) << "type " << type << " at " << x;
             int all_status = 0;
-            EXPECT_EQ(result[2], drop_over_all(point[0], point[1], type, 2, linnet_params_block.corner_radius, all_status))
+            EXPECT_EQ(result[2],
+                      drop_over_all(point[0], point[1], type, 2, linnet_params_block.corner_radius, all_status))
                 << "type " << type << " at " << x;
             for (int k = 0; k < 3; ++k) {
                 EXPECT_TRUE(std::isfinite(result[k])) << "type " << type << " at " << x;

@@ -43,15 +43,16 @@ private:
     }
 
     // The highest of a concave g over [lo, hi], ends included, and where it lies.
-    template <class G>
-    static double concave_max(const G& g, double lo, double hi, double& at)
+    template <class G> static double concave_max(const G& g, double lo, double hi, double& at)
     {
         const double from = lo, to = hi;
         constexpr double kGolden = 0.6180339887498949;
         for (int k = 0; k < 200 && hi - lo > 1e-16 * (1.0 + std::fabs(lo) + std::fabs(hi)); ++k) {
             const double a = hi - kGolden * (hi - lo), b = lo + kGolden * (hi - lo);
-            if (g(a) < g(b)) lo = a;
-            else hi = b;
+            if (g(a) < g(b))
+                lo = a;
+            else
+                hi = b;
         }
         at = lo;
         for (double t : {hi, from, to})
@@ -93,9 +94,7 @@ private:
             hi = std::min(hi, (-qb + std::sqrt(discriminant)) / qa);
             if (lo > hi) return kNothing;
         }
-        const auto f = [&](double t) {
-            return a[2] + t * (b[2] - a[2]) - lift(std::hypot(ax + t * dx, ay + t * dy));
-        };
+        const auto f = [&](double t) { return a[2] + t * (b[2] - a[2]) - lift(std::hypot(ax + t * dx, ay + t * dy)); };
         double at = 0.0;
         return concave_max(f, lo, hi, at);
     }

@@ -171,7 +171,8 @@ TEST_F(CutterTest, DropDriverStatuses)
         const float point[2] = {r.x, 0};
         float height = -1, contact[3], distance = -1, value = 0;
         int status = 9;
-        triangle_drop_single(p[0], p[1], p[2], e, point, r.type, 0, 0, 0, 6, 0, height, contact, distance, value, status);
+        triangle_drop_single(p[0], p[1], p[2], e, point, r.type, 0, 0, 0, 6, 0, height, contact, distance, value,
+                             status);
         EXPECT_EQ(status, r.status);
         EXPECT_NEAR(height, r.height, 1e-6f);
         EXPECT_NEAR(distance, r.distance, 1e-5f);
@@ -216,7 +217,15 @@ TEST_F(CutterTest, PushDriverMeetsAFaceAlongTheMove)
         {"a move shorter than the travel: not within the move", 0, 0, kCutterBall, 3, 0, 100, 1, t, {0, 0, 0}},
         {"a triangle beyond the travel found so far", 0, 0, kCutterBall, 10, 0, 1, 1, -1, {0, 0, 0}},
         {"along +y through a quarter turn back", 1, -1, kCutterBall, 0, 10, 100, 0, t, {0, t, 0}},
-        {"a tapered cutter through the tapered drop", 0, 0, kCutterBall + kCutterTapered, 10, 0, 100, 0, tapered,
+        {"a tapered cutter through the tapered drop",
+         0,
+         0,
+         kCutterBall + kCutterTapered,
+         10,
+         0,
+         100,
+         0,
+         tapered,
          {tapered, 0, 0}},
     };
     linnet_params_block.taper = 10 * static_cast<float>(M_PI) / 180;

@@ -62,7 +62,8 @@ TEST_F(CutterTest, OnePointDropGivesTheContactOnTheSurface)
         const float length = std::hypot(r.slope, 1.0f);
         EXPECT_NEAR(normal[0], -r.slope / length, 1e-4f);
         EXPECT_NEAR(normal[2], 1 / length, 1e-4f);
-        EXPECT_LE(std::hypot(contact[0] - point[0], contact[1] - point[1]), r.diameter / 2 + 1e-4f) << "under the cutter";
+        EXPECT_LE(std::hypot(contact[0] - point[0], contact[1] - point[1]), r.diameter / 2 + 1e-4f)
+            << "under the cutter";
         EXPECT_NEAR(contact[1], 2, 1e-4f);
     }
 }

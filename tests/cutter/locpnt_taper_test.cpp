@@ -106,9 +106,10 @@ TEST_F(CutterTest, LocpntTaperScanEqualsTheKernelOverAllTriangles)
     const unsigned seed = 31209;
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> where(-7.5f, 7.5f), depth(0.001f, 1);
-    const float cutters[][5] = {
-        {1.6f, 0, 3, 0, 0}, {1.6f, 0.4f, 3, 0, 0.05f}, {1.6f, 0.4f, 3, kTenDegrees, 0.05f},
-        {1.6f, 0.8f, 0.6f, kTenDegrees, 0}};
+    const float cutters[][5] = {{1.6f, 0, 3, 0, 0},
+                                {1.6f, 0.4f, 3, 0, 0.05f},
+                                {1.6f, 0.4f, 3, kTenDegrees, 0.05f},
+                                {1.6f, 0.8f, 0.6f, kTenDegrees, 0}};
     for (const float steepness : {1.0f, 6.0f}) {
         std::vector<float> heights;
         const int n = 41;

@@ -102,8 +102,7 @@ public:
     }
 
 private:
-    template <class F>
-    static double golden_minimum(double lo, double hi, int steps, const F& f)
+    template <class F> static double golden_minimum(double lo, double hi, int steps, const F& f)
     {
         const double g = 0.5 * (std::sqrt(5.0) - 1.0);
         double x1 = hi - g * (hi - lo), x2 = lo + g * (hi - lo);
@@ -138,8 +137,10 @@ private:
         const double nn = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
         // Barycentric coordinates of a point q of the plane (relative to the first corner) are
         // q . (e2 x n) / |n|^2 and q . (n x e1) / |n|^2.
-        const point3 da{(e2[1] * n[2] - e2[2] * n[1]) / nn, (e2[2] * n[0] - e2[0] * n[2]) / nn, (e2[0] * n[1] - e2[1] * n[0]) / nn};
-        const point3 db{(n[1] * e1[2] - n[2] * e1[1]) / nn, (n[2] * e1[0] - n[0] * e1[2]) / nn, (n[0] * e1[1] - n[1] * e1[0]) / nn};
+        const point3 da{(e2[1] * n[2] - e2[2] * n[1]) / nn, (e2[2] * n[0] - e2[0] * n[2]) / nn,
+                        (e2[0] * n[1] - e2[1] * n[0]) / nn};
+        const point3 db{(n[1] * e1[2] - n[2] * e1[1]) / nn, (n[2] * e1[0] - n[0] * e1[2]) / nn,
+                        (n[0] * e1[1] - n[1] * e1[0]) / nn};
         for (const point3& s : samples_) {
             const point3 p{tip[0] + s[0], tip[1] + s[1], tip[2] + s[2]};
             const double tau = (c - n[0] * p[0] - n[1] * p[1] - n[2] * p[2]) / nu;
@@ -158,8 +159,11 @@ private:
         const double rx = p[0] - tip[0], ry = p[1] - tip[1];
         const double uu = u[0] * u[0] + u[1] * u[1];
         const double nearest = uu > 0.0 ? std::max(0.0, (rx * u[0] + ry * u[1]) / uu) : 0.0;
-        if (cutter_profile::norm(rx - nearest * u[0], ry - nearest * u[1]) > profile_.outer_radius()) return std::numeric_limits<double>::infinity();
-        auto f = [&](double tau) { return signed_distance(tip, {p[0] - tau * u[0], p[1] - tau * u[1], p[2] - tau * u[2]}); };
+        if (cutter_profile::norm(rx - nearest * u[0], ry - nearest * u[1]) > profile_.outer_radius())
+            return std::numeric_limits<double>::infinity();
+        auto f = [&](double tau) {
+            return signed_distance(tip, {p[0] - tau * u[0], p[1] - tau * u[1], p[2] - tau * u[2]});
+        };
         const double reach = 10.0 * (std::hypot(rx, ry, p[2] - tip[2]) + profile_.outer_radius());
         // The minimum of the convex f, then its first zero before it.
         const double g = 0.5 * (std::sqrt(5.0) - 1.0);

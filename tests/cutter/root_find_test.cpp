@@ -11,17 +11,57 @@ namespace {
 
 std::vector<double> evaluations;
 
-double linear(double x) { evaluations.push_back(x); return x - 0.3; }
-double zero_at_a(double x) { evaluations.push_back(x); return x; }
-double tolerance_at_a(double x) { evaluations.push_back(x); return x + 1.0e-11; }
+double linear(double x)
+{
+    evaluations.push_back(x);
+    return x - 0.3;
+}
+double zero_at_a(double x)
+{
+    evaluations.push_back(x);
+    return x;
+}
+double tolerance_at_a(double x)
+{
+    evaluations.push_back(x);
+    return x + 1.0e-11;
+}
 // Exactly the tolerance at the first inner point goes on; just below it stops there.
-double tolerance_inside(double x) { evaluations.push_back(x); return x == 0.5 ? 1.0e-11 : x - 0.25; }
-double below_tolerance_inside(double x) { evaluations.push_back(x); return x == 0.5 ? 0.99e-11 : x - 0.25; }
-double both_ends_within(double x) { evaluations.push_back(x); return 5.0e-12; }
-double step(double x) { evaluations.push_back(x); return x < 0.3 ? -1.0 : 1.0; }
-double cubic(double x) { evaluations.push_back(x); return x * x * x - 0.2; }
-double negated_cubic(double x) { evaluations.push_back(x); return 0.2 - x * x * x; }
-double not_a_number_inside(double x) { evaluations.push_back(x); return x == 0.5 ? std::nan("") : x - 0.1; }
+double tolerance_inside(double x)
+{
+    evaluations.push_back(x);
+    return x == 0.5 ? 1.0e-11 : x - 0.25;
+}
+double below_tolerance_inside(double x)
+{
+    evaluations.push_back(x);
+    return x == 0.5 ? 0.99e-11 : x - 0.25;
+}
+double both_ends_within(double x)
+{
+    evaluations.push_back(x);
+    return 5.0e-12;
+}
+double step(double x)
+{
+    evaluations.push_back(x);
+    return x < 0.3 ? -1.0 : 1.0;
+}
+double cubic(double x)
+{
+    evaluations.push_back(x);
+    return x * x * x - 0.2;
+}
+double negated_cubic(double x)
+{
+    evaluations.push_back(x);
+    return 0.2 - x * x * x;
+}
+double not_a_number_inside(double x)
+{
+    evaluations.push_back(x);
+    return x == 0.5 ? std::nan("") : x - 0.1;
+}
 
 }  // namespace
 

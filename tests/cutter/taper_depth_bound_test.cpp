@@ -67,8 +67,8 @@ TEST_F(TaperDepthBound, NeverBelowTheKernelsDepth)
         int cutter_class, taper_class;
         int found;
     };
-    std::vector<cutter_kind> kinds = {{kConeFlat, 0, 0}, {kConeBullNose, 0, 0}, {kConeTapered, kTaperFlatBottom, 0},
-                                      {kConeTapered, kTaperShort, 0}};
+    std::vector<cutter_kind> kinds = {
+        {kConeFlat, 0, 0}, {kConeBullNose, 0, 0}, {kConeTapered, kTaperFlatBottom, 0}, {kConeTapered, kTaperShort, 0}};
     for (int tries = 0; tries < 100000; ++tries) {
         const double diameter = 0.5 + 3.5 * unit(random);
         const bool tapered = unit(random) < 0.7;
@@ -80,7 +80,8 @@ TEST_F(TaperDepthBound, NeverBelowTheKernelsDepth)
         cone_contact_setup(cutter);
         const cone_cutter_model& m = cone_state_block.model;
         auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const cutter_kind& k) {
-            return k.cutter_class == m.cutter_class && (m.cutter_class != kConeTapered || k.taper_class == m.taper_class);
+            return k.cutter_class == m.cutter_class &&
+                   (m.cutter_class != kConeTapered || k.taper_class == m.taper_class);
         });
         if (kind == kinds.end() || kind->found == kCuttersPerClass) continue;
         ++kind->found;
@@ -96,5 +97,6 @@ TEST_F(TaperDepthBound, NeverBelowTheKernelsDepth)
                 << cutter[3] << " " << cutter[4] << ", triangle " << n;
         }
     }
-    for (const cutter_kind& k : kinds) EXPECT_EQ(k.found, kCuttersPerClass) << "class " << k.cutter_class << "." << k.taper_class;
+    for (const cutter_kind& k : kinds)
+        EXPECT_EQ(k.found, kCuttersPerClass) << "class " << k.cutter_class << "." << k.taper_class;
 }

@@ -68,7 +68,8 @@ double least_clearance(const push_reference& reference, const std::vector<double
 {
     const std::vector<double> near = near_triangles(corners, tip, reach);
     double least = std::numeric_limits<double>::infinity();
-    for (std::size_t t = 0; t + 9 <= near.size(); t += 9) least = std::min(least, reference.clearance({0, 0, 0}, &near[t]));
+    for (std::size_t t = 0; t + 9 <= near.size(); t += 9)
+        least = std::min(least, reference.clearance({0, 0, 0}, &near[t]));
     return least;
 }
 
@@ -82,7 +83,8 @@ protected:
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
         if (!soup) {
             constexpr int kNodes = 25;
-            const float step = 0.5f + unit(random), bump_x = 24 * step * unit(random), bump_y = 24 * step * unit(random);
+            const float step = 0.5f + unit(random), bump_x = 24 * step * unit(random),
+                        bump_y = 24 * step * unit(random);
             const float bump_h = 3 + 5 * unit(random), bump_s = 2 + 6 * step * unit(random);
             std::vector<float> heights;
             for (int j = 0; j < kNodes; ++j)
@@ -97,7 +99,8 @@ protected:
         }
         std::vector<float> corners;
         for (int t = 0; t < 40; ++t) {
-            const float cx = 12 * unit(random), cy = 12 * unit(random), cz = 4 * unit(random), size = 1 + 4 * unit(random);
+            const float cx = 12 * unit(random), cy = 12 * unit(random), cz = 4 * unit(random),
+                        size = 1 + 4 * unit(random);
             for (int k = 0; k < 3; ++k)
                 corners.insert(corners.end(), {cx + size * (unit(random) - 0.5f), cy + size * (unit(random) - 0.5f),
                                                cz + size * (unit(random) - 0.5f)});
@@ -148,7 +151,8 @@ TEST_F(ToolProbeTest, ProjectionMeetsTheFirstTriangleAlongTheMove)
                     if (least_clearance(reference, corners, start, reach) < -kNear) {
                         ++seen[1];
                         ASSERT_EQ(status, kProjectContact) << where << ": the cutter cuts in at the start";
-                        EXPECT_EQ(std::vector<float>(contact, contact + 3), std::vector<float>(from, from + 3)) << where;
+                        EXPECT_EQ(std::vector<float>(contact, contact + 3), std::vector<float>(from, from + 3))
+                            << where;
                         continue;
                     }
                     // The solvers over every triangle (the start is clear, so travels behind it belong to
@@ -159,7 +163,8 @@ TEST_F(ToolProbeTest, ProjectionMeetsTheFirstTriangleAlongTheMove)
                     double first = std::numeric_limits<double>::infinity();
                     for (std::size_t t = 0; t + 9 <= corners.size(); t += 9) {
                         double relative[9], travel = 0;
-                        for (int c = 0; c < 9; ++c) relative[c] = corners[t + c] - start[static_cast<std::size_t>(c % 3)];
+                        for (int c = 0; c < 9; ++c)
+                            relative[c] = corners[t + c] - start[static_cast<std::size_t>(c % 3)];
                         if (solver_travel(cutter, relative, along, travel) && travel >= -kNear && travel <= span)
                             first = std::min(first, std::max(travel, 0.0));
                     }
@@ -172,7 +177,8 @@ TEST_F(ToolProbeTest, ProjectionMeetsTheFirstTriangleAlongTheMove)
                     ASSERT_EQ(status, kProjectContact) << where << ": the solvers meet a triangle at " << first;
                     for (int c = 0; c < 3; ++c)
                         EXPECT_NEAR(contact[c], start[static_cast<std::size_t>(c)] + first * along[c], kNear) << where;
-                    const double clearance = least_clearance(reference, corners, {contact[0], contact[1], contact[2]}, reach);
+                    const double clearance =
+                        least_clearance(reference, corners, {contact[0], contact[1], contact[2]}, reach);
                     EXPECT_NEAR(clearance, 0.0, kNear) << where << ": the cutter touches where it stops";
                     EXPECT_NEAR(std::hypot(normal[0], normal[1], normal[2]), 1.0, kNear) << where;
                 }

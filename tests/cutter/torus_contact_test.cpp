@@ -60,7 +60,10 @@ void expect_near(const v3& got, const v3& want, const std::string& what)
         }
 }
 
-void expect_vec(const vec3& got, const v3& want, const std::string& what) { expect_near({got.x, got.y, got.z}, want, what); }
+void expect_vec(const vec3& got, const v3& want, const std::string& what)
+{
+    expect_near({got.x, got.y, got.z}, want, what);
+}
 
 void expect_untouched(const outputs& o)
 {
@@ -80,10 +83,10 @@ TEST(TorusContact, WholeSolverExamples)
     // A bull-nose R 1, r 0.3 (and the same through the tapered solver untapered), a flat end, a
     // ball; the tip at the origin unless said.
     const tri collinear = {3, 0, 0, 4, 0, 0, 5, 0, 0};
-    const tri wall = {3, -2, -1, 3, 2, -1, 3, 0, 3};            // x = 3, up to z = 3
-    const tri tall_wall = {3, -2, 0, 3, 2, 0, 3, 0, 20};        // covers (3, 0, 11)
+    const tri wall = {3, -2, -1, 3, 2, -1, 3, 0, 3};      // x = 3, up to z = 3
+    const tri tall_wall = {3, -2, 0, 3, 2, 0, 3, 0, 20};  // covers (3, 0, 11)
     const tri level = {-5, -5, -2, 5, -5, -2, 0, 5, -2};
-    const tri hanging = {2, 0, -1, 3, 1, -3, 3, -1, -3};         // edges go down from (2, 0, -1)
+    const tri hanging = {2, 0, -1, 3, 1, -3, 3, -1, -3};  // edges go down from (2, 0, -1)
     tri with_nan = level;
     with_nan[4] = kNaN;
     struct row {
@@ -104,18 +107,48 @@ TEST(TorusContact, WholeSolverExamples)
         {"a direction that is not a number", level, {0, 0, 0}, 1, 0.3, {kNaN, 0, -1}, 1, 0, {}},
         {"a corner that is not a number", with_nan, {0, 0, 0}, 1, 0.3, {0, 0, -1}, 1, 0, {}},
         {"three collinear corners", collinear, {0, 0, 0}, 1, 0.3, {1, 0, 0}, 3, 0, {}},
-        {"within 1e-8 of level: made level with a unit horizontal part", wall, {0, 0, 0}, 1, 0.3, {2, 0, 5e-9}, 0, 2,
+        {"within 1e-8 of level: made level with a unit horizontal part",
+         wall,
+         {0, 0, 0},
+         1,
+         0.3,
+         {2, 0, 5e-9},
+         0,
+         2,
          {3, 0, 3}},
         {"level face under the axis, straight down", level, {0.2, 0.1, 0}, 1, 0.3, {0, 0, -1}, 0, 2, {0.2, 0.1, -2}},
         {"the tip below it: a negative distance", level, {0.2, 0.1, -3}, 1, 0.3, {0, 0, -1}, 0, -1, {0.2, 0.1, -2}},
         {"flat end on the level face", level, {0.2, 0.1, 0}, 1, 0, {0, 0, -1}, 0, 2, {0.2, 0.1, -2}},
-        {"a vertical face covering the point 10 above the ring centre", tall_wall, {0, 0, 0}, 1, 1, {1, 0, 0}, 0, 2,
-         {3, 0, 11}, 1},
-        {"the tapered solver leaves a vertical face to its corners", tall_wall, {0, 0, 0}, 1, 1, {1, 0, 0}, 0, 2,
-         {3, 0, 20}, 2},
+        {"a vertical face covering the point 10 above the ring centre",
+         tall_wall,
+         {0, 0, 0},
+         1,
+         1,
+         {1, 0, 0},
+         0,
+         2,
+         {3, 0, 11},
+         1},
+        {"the tapered solver leaves a vertical face to its corners",
+         tall_wall,
+         {0, 0, 0},
+         1,
+         1,
+         {1, 0, 0},
+         0,
+         2,
+         {3, 0, 20},
+         2},
         {"a vertical face below it: its top corner decides", wall, {0, 0, 0}, 1, 1, {1, 0, 0}, 0, 2, {3, 0, 3}},
-        {"a flat end's rim meets a corner whose edges go down", hanging, {0, 0, 0}, 1, 0, unit(1, 0, -1), 0,
-         std::sqrt(2.0), {2, 0, -1}},
+        {"a flat end's rim meets a corner whose edges go down",
+         hanging,
+         {0, 0, 0},
+         1,
+         0,
+         unit(1, 0, -1),
+         0,
+         std::sqrt(2.0),
+         {2, 0, -1}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -176,25 +209,68 @@ TEST(TorusContact, VertexAndEdgeCases)
         {"level motion, vertex below the tip: none", 0.3, {1, 0, 0}, {3, 0.2, -0.5}, kAny, 1, {}, 0},
         {"level motion, vertex exactly R aside: none", 0.3, {1, 0, 0}, {3, 1, 0.5}, kAny, 1, {}, 0},
         {"general motion, vertex exactly R aside: on the cylinder", 0.3, slant, {3, 1, 2}, kAny, 0, {0, 1, 2.6}, 0},
-        {"straight down within the ring radius: the bottom", 0.3, {0, 0, -1}, {0.5, 0.2, -1}, kAny, 0, {0.5, 0.2, 0}, 0},
-        {"straight down between the ring and R: the torus", 0.3, {0, 0, -1}, {0.8, 0, -1}, kAny, 0,
-         {0.8, 0, 0.3 - std::sqrt(0.08)}, 0},
+        {"straight down within the ring radius: the bottom",
+         0.3,
+         {0, 0, -1},
+         {0.5, 0.2, -1},
+         kAny,
+         0,
+         {0.5, 0.2, 0},
+         0},
+        {"straight down between the ring and R: the torus",
+         0.3,
+         {0, 0, -1},
+         {0.8, 0, -1},
+         kAny,
+         0,
+         {0.8, 0, 0.3 - std::sqrt(0.08)},
+         0},
         {"straight down at R: none", 0.3, {0, 0, -1}, {1, 0, -1}, kAny, 1, {}, 0},
-        {"ball moving down on a slant: the sphere's front", 1, down_45, {2, 0, -1}, kAny, 0,
-         {std::sqrt(0.5), 0, 1 - std::sqrt(0.5)}, 0},
+        {"ball moving down on a slant: the sphere's front",
+         1,
+         down_45,
+         {2, 0, -1},
+         kAny,
+         0,
+         {std::sqrt(0.5), 0, 1 - std::sqrt(0.5)},
+         0},
         {"ball moving down, the line passes below: none", 1, down_45, {0, 0, -5}, kAny, 1, {}, 0},
         {"an edge along the motion: none", 0.3, {1, 0, 0}, {3, 0, 1}, {5, 0, 1}, 1, {}, 0},
-        {"level motion, level edge above the tip: the section's front", 0.3, {1, 0, 0}, {3, 1, 0.1}, {3, -1, 0.1}, 0,
-         {0.7 + h, 0, 0.1}, 0.5},
+        {"level motion, level edge above the tip: the section's front",
+         0.3,
+         {1, 0, 0},
+         {3, 1, 0.1},
+         {3, -1, 0.1},
+         0,
+         {0.7 + h, 0, 0.1},
+         0.5},
         {"the same with a ball", 1, {1, 0, 0}, {3, 1, 0.1}, {3, -1, 0.1}, 0, {std::sqrt(0.19), 0, 0.1}, 0.5},
         {"level motion, level edge at the tip height: none", 0.3, {1, 0, 0}, {3, 1, 0}, {3, -1, 0}, 1, {}, 0},
-        {"straight down, level edge across the bottom: the chord's shadow", 0.3, {0, 0, -1}, {2, 0.3, -1},
-         {-2, 0.3, -1}, 0, {-std::sqrt(0.4), 0.3, 0}, (2 - std::sqrt(0.4)) / 4},
+        {"straight down, level edge across the bottom: the chord's shadow",
+         0.3,
+         {0, 0, -1},
+         {2, 0.3, -1},
+         {-2, 0.3, -1},
+         0,
+         {-std::sqrt(0.4), 0.3, 0},
+         (2 - std::sqrt(0.4)) / 4},
         {"the shadow covers the second end", 0.3, {0, 0, -1}, {0.2, 0.3, -1}, {-0.2, 0.3, -1}, 0, {-0.2, 0.3, 0}, 0},
-        {"the edge beyond the shadow: its nearer end's parameter", 0.3, {0, 0, -1}, {3, 0.3, -1}, {1, 0.3, -1}, 0,
-         kAny, (std::sqrt(0.4) - 1) / 2},
-        {"upwards against a vertical edge: the cylinder at the ring height", 0.3, up, {3, 0.2, 5}, {3, 0.2, -5}, 0,
-         {std::sqrt(0.96), 0.2, 0.3}, (0.3 + rise * up[2] + 5) / 10},
+        {"the edge beyond the shadow: its nearer end's parameter",
+         0.3,
+         {0, 0, -1},
+         {3, 0.3, -1},
+         {1, 0.3, -1},
+         0,
+         kAny,
+         (std::sqrt(0.4) - 1) / 2},
+        {"upwards against a vertical edge: the cylinder at the ring height",
+         0.3,
+         up,
+         {3, 0.2, 5},
+         {3, 0.2, -5},
+         0,
+         {std::sqrt(0.96), 0.2, 0.3},
+         (0.3 + rise * up[2] + 5) / 10},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -202,8 +278,10 @@ TEST(TorusContact, VertexAndEdgeCases)
         int status = 9;
         double t = kNaN;
         const vec3 a{r.a[0], r.a[1], r.a[2]}, b{r.b[0], r.b[1], r.b[2]};
-        if (std::isnan(r.b[0])) torus_vertex_contact(s, a, status);
-        else torus_edge_contact(s, a, b, t, status);
+        if (std::isnan(r.b[0]))
+            torus_vertex_contact(s, a, status);
+        else
+            torus_edge_contact(s, a, b, t, status);
         ASSERT_EQ(status, r.status);
         if (status != 0) continue;
         expect_vec(s.F, r.f, "F");
@@ -243,14 +321,29 @@ TEST(TorusContact, TaperedCutterTorusAndBand)
     };
     const double corner_section = 1 - 0.25 * std::tan(40 * kDegree) + std::sqrt(0.25 * 0.25 - 0.15 * 0.15);
     const row rows[] = {
-        {"a vertex at band height, level motion: on the band", {1, 0, 0}, {3, 0, 0.8}, kAny, 0,
-         {top_radius - 0.7 * tn, 0, 0.8}, -1},
+        {"a vertex at band height, level motion: on the band",
+         {1, 0, 0},
+         {3, 0, 0.8},
+         kAny,
+         0,
+         {top_radius - 0.7 * tn, 0, 0.8},
+         -1},
         {"a vertex beside the band: none, the tori are not tried", {1, 0, 0}, {3, 1.2, 0.8}, kAny, 1, {}, 0},
-        {"a vertex below the band: the corner torus", {1, 0, 0}, {3, 0, 0.1}, kAny, 0, {corner_section, 0, 0.1},
+        {"a vertex below the band: the corner torus",
+         {1, 0, 0},
+         {3, 0, 0.1},
+         kAny,
+         0,
+         {corner_section, 0, 0.1},
          kCornerTorus},
         {"a vertex above the band: the top torus", {1, 0, 0}, {3, 0, 1.6}, kAny, 0, {top_radius, 0, 1.6}, kTopTorus},
         {"moving up within the taper: the top torus", unit(0.1, 0, 1), {0.5, 0, 3}, kAny, 0, kAny, kTopTorus},
-        {"an edge steeper than the cone's lines: the top torus", {1, 0, 0}, {3, 0.1, 3}, {3, -0.1, -3}, 0, kAny,
+        {"an edge steeper than the cone's lines: the top torus",
+         {1, 0, 0},
+         {3, 0.1, 3},
+         {3, -0.1, -3},
+         0,
+         kAny,
          kTopTorus},
     };
     for (const row& r : rows) {
@@ -259,8 +352,10 @@ TEST(TorusContact, TaperedCutterTorusAndBand)
         int status = 9;
         double t = 0;
         const vec3 a{r.a[0], r.a[1], r.a[2]}, b{r.b[0], r.b[1], r.b[2]};
-        if (std::isnan(r.b[0])) taper_torus_vertex_contact(a, status);
-        else taper_torus_edge_contact(a, b, t, status);
+        if (std::isnan(r.b[0]))
+            taper_torus_vertex_contact(a, status);
+        else
+            taper_torus_edge_contact(a, b, t, status);
         if (r.selector >= 0) {
             EXPECT_EQ(ts.selector, r.selector);
         }
@@ -306,7 +401,7 @@ TEST(TorusContact, BadNumbersGiveNoContactAndNeverNaN)
     for (int k = 0; k < 20000; ++k) {
         tri t;
         for (double& v : t) v = values[pick(random)] * (pick(random) < 4 ? 1 : -1);
-        if (k % 3 == 0) t[5] = t[8] = t[2];                        // a level face
+        if (k % 3 == 0) t[5] = t[8] = t[2];                                  // a level face
         if (k % 5 == 0) std::copy(t.begin(), t.begin() + 3, t.begin() + 3);  // a corner twice
         v3 u{values[pick(random)], values[pick(random)], -smalls[pick(random) % 6]};
         if (k % 4 == 0) u = {smalls[pick(random) % 6], 0, k % 8 == 0 ? 1.0 : -1.0};
@@ -314,7 +409,8 @@ TEST(TorusContact, BadNumbersGiveNoContactAndNeverNaN)
         const v3 tip{0, 0, 0};
         const double theta = k % 2 ? 0 : (1 + pick(random)) * 8 * kDegree;
         const double corner = values[pick(random) % 5] * 0.25;
-        outputs o[2] = {plain(t, tip, 1, std::fabs(corner), u), taper(t, tip, 2, std::fabs(corner), theta, 1.5, k % 3 ? 0 : 0.1, u)};
+        outputs o[2] = {plain(t, tip, 1, std::fabs(corner), u),
+                        taper(t, tip, 2, std::fabs(corner), theta, 1.5, k % 3 ? 0 : 0.1, u)};
         for (const outputs& r : o) {
             ASSERT_TRUE(r.status == 0 || r.status == 1 || r.status == 3) << "seed " << seed << ", trial " << k;
             if (r.status != 0) {
@@ -323,7 +419,8 @@ TEST(TorusContact, BadNumbersGiveNoContactAndNeverNaN)
             }
             ASSERT_TRUE(std::isfinite(r.distance)) << "seed " << seed << ", trial " << k;
             for (int i = 0; i < 3; ++i)
-                ASSERT_TRUE(std::isfinite(r.contact[i]) && std::isfinite(r.tip[i])) << "seed " << seed << ", trial " << k;
+                ASSERT_TRUE(std::isfinite(r.contact[i]) && std::isfinite(r.tip[i]))
+                    << "seed " << seed << ", trial " << k;
         }
     }
 }

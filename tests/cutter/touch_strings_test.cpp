@@ -87,8 +87,8 @@ TEST_F(TouchStringsTest, HeightAndStringsStandOnTheExactDrop)
             int entity = 9, status = 9;
             surface_height_at_point(0, point, 0.01f, cutter.stock, 0.0f, normal, contact, height, entity, status);
             const double expected = exact(point[0], point[1]);
-            const std::string where = std::string(cutter.name) + " at " + std::to_string(point[0]) + ", " +
-                                      std::to_string(point[1]);
+            const std::string where =
+                std::string(cutter.name) + " at " + std::to_string(point[0]) + ", " + std::to_string(point[1]);
             if (expected == exact_drop_reference::kNothing) {
                 EXPECT_EQ(status, kHeightNone) << where;
                 EXPECT_EQ(height, kNoSurfaceHeight) << where;
@@ -100,8 +100,8 @@ TEST_F(TouchStringsTest, HeightAndStringsStandOnTheExactDrop)
             // The touched point lies on the triangles.
             double off = 1e30;
             for (std::size_t t = 0; t + 9 <= corners.size(); t += 9)
-                off = std::min(off, push_reference::distance_to_triangle({contact[0], contact[1], contact[2]},
-                                                                         &corners[t]));
+                off = std::min(off,
+                               push_reference::distance_to_triangle({contact[0], contact[1], contact[2]}, &corners[t]));
             EXPECT_LT(off, 1e-4) << where;
         }
         // A move across the hole: two strings; then random moves over the cone and its hole. The
@@ -186,8 +186,10 @@ TEST_F(TouchStringsTest, CapacitiesModesAndBadInput)
          -1, ""},
         {"a move without length over the cone", kTouchAllPoints, outside, outside, 0.01f, 10, 10, kTouchDone, 1, 1, ""},
         {"a move without length over the hole", kTouchAllPoints, inside, inside, 0.01f, 10, 10, kTouchDone, 0, 0, ""},
-        {"no point capacity", kTouchAllPoints, start, end, 0.01f, 0, 10, -1, 0, 0, "linnet_touch_point, WRONG ARGUMENTS"},
-        {"no string capacity", kTouchAllPoints, start, end, 0.01f, 10, 0, -1, 0, 0, "linnet_touch_point, WRONG ARGUMENTS"},
+        {"no point capacity", kTouchAllPoints, start, end, 0.01f, 0, 10, -1, 0, 0,
+         "linnet_touch_point, WRONG ARGUMENTS"},
+        {"no string capacity", kTouchAllPoints, start, end, 0.01f, 10, 0, -1, 0, 0,
+         "linnet_touch_point, WRONG ARGUMENTS"},
     };
     for (const row& r : rows) {
         vantu::control::clear_messages();
@@ -219,8 +221,8 @@ TEST_F(TouchStringsTest, CapacitiesModesAndBadInput)
     EXPECT_EQ(failed.status, -1);
     surface_height_at_point(0, outside, 0.01f, 0.0f, 0.0f, normal, contact, bare, entity, status);
     EXPECT_EQ(status, -1);
-    EXPECT_EQ(errors(), (std::vector<std::string>{"linnet_touch_point, WRONG CUTTER",
-                                                  "surface_height_at_point, WRONG CUTTER"}));
+    EXPECT_EQ(errors(),
+              (std::vector<std::string>{"linnet_touch_point, WRONG CUTTER", "surface_height_at_point, WRONG CUTTER"}));
 }
 
 TEST_F(TouchStringsTest, WithoutAModelNothingIsMetAndNothingSaid)

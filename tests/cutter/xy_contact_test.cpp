@@ -25,7 +25,7 @@ TEST_F(CutterTest, XyContactOfFacesAndEdges)
     const tri level15 = {-10, -10, 1.5f, 10, -10, 1.5f, 0, 10, 1.5f};
     const tri level2 = {-10, -10, 2, 10, -10, 2, 0, 10, 2};
     const tri slope45 = {-2, -2, -2, 1, -2, 1, 1, 2, 1};  // z = x; the lowest point falls beyond x = 1
-    const float e = 0.8944272f + 5.0e-5f;                   // just beyond a ball's lowest point on z = x / 2
+    const float e = 0.8944272f + 5.0e-5f;                 // just beyond a ball's lowest point on z = x / 2
     const tri half_slope = {e, -1, e / 2, 3, 0, 1.5f, e, 1, e / 2};
     const tri far_edge = {3.0015f, -1, 0.5f, 6, 0, 0.5f, 3.0015f, 1, 0.5f};
     const tri near_edge = {3.00005f, -1, 0.5f, 6, 0, 0.5f, 3.00005f, 1, 0.5f};
@@ -47,26 +47,101 @@ TEST_F(CutterTest, XyContactOfFacesAndEdges)
     const float ball_on_level_edge = 1 + std::sqrt(8.0f) - 3;
     const float ball_on_sloped_edge = e / 2 + std::sqrt(4 - e * e) - 2;
     const row rows[] = {
-        {"flat end on a level face over the axis", level15, kCutterFlat, 3, 0, 0, 0, kXyFaceInside, 1.5f, {nan, nan, 1.5f}},
+        {"flat end on a level face over the axis",
+         level15,
+         kCutterFlat,
+         3,
+         0,
+         0,
+         0,
+         kXyFaceInside,
+         1.5f,
+         {nan, nan, 1.5f}},
         {"ball on a level face over the axis", level2, kCutterBall, 5, 5, 0, 0, kXyFaceInside, 2, {0, 0, 2}},
-        {"bull-nose on a level face over the axis", level2, kCutterBullNose, 5, 1, 0, 0, kXyFaceInside, 2, {nan, nan, 2}},
-        {"flat end, face contact outside: edges tie, the nearer wins", slope45, kCutterFlat, 3, 0, 0, 0, kXyEdge, 1,
+        {"bull-nose on a level face over the axis",
+         level2,
+         kCutterBullNose,
+         5,
+         1,
+         0,
+         0,
+         kXyFaceInside,
+         2,
+         {nan, nan, 2}},
+        {"flat end, face contact outside: edges tie, the nearer wins",
+         slope45,
+         kCutterFlat,
+         3,
+         0,
+         0,
+         0,
+         kXyEdge,
+         1,
          {1, 2, 1}},
-        {"ball, face contact outside: the highest edge wins", slope45, kCutterBall, 3, 3, 0, 0, kXyEdge,
-         ball_on_level_edge, {1, 0, 1}},
-        {"ball's lowest point just beyond an edge line: it rests on the edge", half_slope, kCutterBall, 2, 2, 0, 0,
-         kXyEdge, ball_on_sloped_edge, {e, 0, e / 2}},
+        {"ball, face contact outside: the highest edge wins",
+         slope45,
+         kCutterBall,
+         3,
+         3,
+         0,
+         0,
+         kXyEdge,
+         ball_on_level_edge,
+         {1, 0, 1}},
+        {"ball's lowest point just beyond an edge line: it rests on the edge",
+         half_slope,
+         kCutterBall,
+         2,
+         2,
+         0,
+         0,
+         kXyEdge,
+         ball_on_sloped_edge,
+         {e, 0, e / 2}},
         {"an edge 0.0015 beyond R is not met", far_edge, kCutterFlat, 3, 0, 0, 0, kXyNoContact, 12345, {nan, nan, nan}},
-        {"with the reach switch an edge beyond R is not met either", far_edge, kCutterFlat, 3, 0, 0, 1, kXyNoContact,
-         12345, {nan, nan, nan}},
+        {"with the reach switch an edge beyond R is not met either",
+         far_edge,
+         kCutterFlat,
+         3,
+         0,
+         0,
+         1,
+         kXyNoContact,
+         12345,
+         {nan, nan, nan}},
         {"an edge 5e-5 beyond R is not met", near_edge, kCutterFlat, 3, 0, 0, 0, kXyNoContact, 12345, {nan, nan, nan}},
         {"an edge 5e-5 within R is met", inside_edge, kCutterFlat, 3, 0, 0, 0, kXyEdge, 0.5f, {2.99995f, 0, 0.5f}},
-        {"no contact after a reach test at exactly R: 2 with no height", edge_at_radius, kCutterFlat, 3, 0, 0, 0,
-         kXyNoContactAtRadius, kNoHeight, {nan, nan, nan}, 1},
-        {"edges first: a level face far from its edges is missed", level15, kCutterFlat, 3, 0, 2, 0, kXyNoContact, 12345,
+        {"no contact after a reach test at exactly R: 2 with no height",
+         edge_at_radius,
+         kCutterFlat,
+         3,
+         0,
+         0,
+         0,
+         kXyNoContactAtRadius,
+         kNoHeight,
+         {nan, nan, nan},
+         1},
+        {"edges first: a level face far from its edges is missed",
+         level15,
+         kCutterFlat,
+         3,
+         0,
+         2,
+         0,
+         kXyNoContact,
+         12345,
          {nan, nan, nan}},
-        {"edges first with the reach switch: the face is tried again", level15, kCutterFlat, 3, 0, -2, 1, kXyFaceInside,
-         1.5f, {nan, nan, 1.5f}},
+        {"edges first with the reach switch: the face is tried again",
+         level15,
+         kCutterFlat,
+         3,
+         0,
+         -2,
+         1,
+         kXyFaceInside,
+         1.5f,
+         {nan, nan, 1.5f}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -125,8 +200,10 @@ TEST_F(CutterTest, TaperedCutterThroughTheTaperedEdgeKernel)
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
-        if (r.script == -1) cutter_seam_table() = default_cutter_seams();
-        else cutter_seam_table().taper_edge_contact = scripted_taper_edge;
+        if (r.script == -1)
+            cutter_seam_table() = default_cutter_seams();
+        else
+            cutter_seam_table().taper_edge_contact = scripted_taper_edge;
         scripted_status = r.script;
         const xy_drop_result got = xy_drop(beside, 0, 0, kCutterBullNose + kCutterTapered, 3, 0.5f);
         EXPECT_EQ(got.status, r.status);
@@ -153,18 +230,58 @@ TEST(EdgeKernels, HeightsAndNearestApproach)
     const float bull_level = 1 - (0.5f - std::sqrt(0.25f - 0.2f * 0.2f));  // d - w = 0.2
     const row rows[] = {
         {"ball over a level edge", kCutterBall, 2, 2, {-3, 1, 1}, {3, 1, 1}, 2, 1 + std::sqrt(3.0f) - 2, 1, 1},
-        {"flat end over a rising edge: its highest point in the disc", kCutterFlat, 2, 0, {-3, 1, 0}, {3, 1, 6}, 2,
-         3 + std::sqrt(3.0f), 1, 3},
+        {"flat end over a rising edge: its highest point in the disc",
+         kCutterFlat,
+         2,
+         0,
+         {-3, 1, 0},
+         {3, 1, 6},
+         2,
+         3 + std::sqrt(3.0f),
+         1,
+         3},
         {"flat end over a falling edge", kCutterFlat, 2, 0, {-3, 1, 6}, {3, 1, 0}, 2, 3 + std::sqrt(3.0f), 1, 3},
-        {"flat end over an edge rising less than 0.001: its highest point in the disc", kCutterFlat, 2, 0, {-3, 1, 0},
-         {3, 1, 0.0009f}, 2, 0.0009f * (3 + std::sqrt(3.0f)) / 6, 1, 0.00045f},
-        {"bull-nose over a level edge between w and R", kCutterBullNose, 2, 0.5f, {-3, 1.7f, 1}, {3, 1.7f, 1}, 2,
-         bull_level, 1.7f, 1},
+        {"flat end over an edge rising less than 0.001: its highest point in the disc",
+         kCutterFlat,
+         2,
+         0,
+         {-3, 1, 0},
+         {3, 1, 0.0009f},
+         2,
+         0.0009f * (3 + std::sqrt(3.0f)) / 6,
+         1,
+         0.00045f},
+        {"bull-nose over a level edge between w and R",
+         kCutterBullNose,
+         2,
+         0.5f,
+         {-3, 1.7f, 1},
+         {3, 1.7f, 1},
+         2,
+         bull_level,
+         1.7f,
+         1},
         {"an edge beyond the section is out of reach", kCutterBall, 2, 2, {2.5f, 1, 1}, {5, 1, 1}, -1, 0, 0, 0},
-        {"the foot beyond the edge's start: the start is nearest", kCutterFlat, 2, 0, {1, 0.5f, 2}, {3, 0.5f, 2}, 2, 2,
-         std::hypot(1.0f, 0.5f), 2},
-        {"the foot beyond the edge's end: the end is nearest", kCutterFlat, 2, 0, {-3, 0.5f, 2}, {-1, 0.5f, 4}, 2, 4,
-         std::hypot(1.0f, 0.5f), 4},
+        {"the foot beyond the edge's start: the start is nearest",
+         kCutterFlat,
+         2,
+         0,
+         {1, 0.5f, 2},
+         {3, 0.5f, 2},
+         2,
+         2,
+         std::hypot(1.0f, 0.5f),
+         2},
+        {"the foot beyond the edge's end: the end is nearest",
+         kCutterFlat,
+         2,
+         0,
+         {-3, 0.5f, 2},
+         {-1, 0.5f, 4},
+         2,
+         4,
+         std::hypot(1.0f, 0.5f),
+         4},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -174,8 +291,10 @@ TEST(EdgeKernels, HeightsAndNearestApproach)
         const float line = u[0] * r.a[1] - u[1] * r.a[0];
         float d = line, contact[3], height = 0, z_near = 0;
         int status = 9;
-        if (r.type == kCutterBall) ball_edge_contact(r.a.data(), r.b.data(), u, r.radius, d, contact, height, z_near, status);
-        else if (r.type == kCutterFlat) flat_edge_contact(r.a.data(), r.b.data(), u, r.radius, d, contact, height, z_near, status);
+        if (r.type == kCutterBall)
+            ball_edge_contact(r.a.data(), r.b.data(), u, r.radius, d, contact, height, z_near, status);
+        else if (r.type == kCutterFlat)
+            flat_edge_contact(r.a.data(), r.b.data(), u, r.radius, d, contact, height, z_near, status);
         else {
             const float radii[2] = {r.radius, r.corner};
             bullnose_edge_contact(r.a.data(), r.b.data(), u, radii, d, contact, height, z_near, status);
@@ -217,8 +336,10 @@ double exact_bull_drop(const float* a, const float* b, double radius, double fla
     const double g = 0.6180339887498949;
     for (int k = 0; k < 200 && hi - lo > 1e-15; ++k) {
         const double x1 = hi - g * (hi - lo), x2 = lo + g * (hi - lo);
-        if (height(x1) < height(x2)) lo = x1;
-        else hi = x2;
+        if (height(x1) < height(x2))
+            lo = x1;
+        else
+            hi = x2;
     }
     return std::max({height(lo), height(0.5 * (lo + hi)), height(hi)});
 }
@@ -284,8 +405,8 @@ TEST(XyHelpers, SnapTriangleAndLines)
         float ux, uy;
         int status;
     };
-    const snap_row snaps[] = {{1, 1e-8f, 1, 0, 0}, {0, 0, 0, 0, -1}, {-3, 0, -1, 0, 0}, {3, 4, 0.6f, 0.8f, 0},
-                              {1e-8f, -2, 0, -1, 0}, {1e-7f, 0, 1e-7f, 0, -1}};
+    const snap_row snaps[] = {{1, 1e-8f, 1, 0, 0},   {0, 0, 0, 0, -1},      {-3, 0, -1, 0, 0},
+                              {3, 4, 0.6f, 0.8f, 0}, {1e-8f, -2, 0, -1, 0}, {1e-7f, 0, 1e-7f, 0, -1}};
     for (const snap_row& r : snaps) {
         SCOPED_TRACE(std::to_string(r.x) + ", " + std::to_string(r.y));
         float v[2] = {r.x, r.y}, length = 9;
@@ -309,9 +430,13 @@ TEST(XyHelpers, SnapTriangleAndLines)
         int result;
     };
     const inside_row points[] = {
-        {"inside", 1, 1, 0, 0}, {"outside", 5, 5, 0, 1}, {"on the first edge", 1, 0, 0, 0},
-        {"on the last edge: outside", 0, 1, 0, 1}, {"beyond the first edge", 1, -0.01f, 0, 1},
-        {"inside, wide tolerance", 1, 1, 1, 0}, {"just outside within the wide tolerance", 1, -0.003f, 1, 0},
+        {"inside", 1, 1, 0, 0},
+        {"outside", 5, 5, 0, 1},
+        {"on the first edge", 1, 0, 0, 0},
+        {"on the last edge: outside", 0, 1, 0, 1},
+        {"beyond the first edge", 1, -0.01f, 0, 1},
+        {"inside, wide tolerance", 1, 1, 1, 0},
+        {"just outside within the wide tolerance", 1, -0.003f, 1, 0},
     };
     for (const inside_row& r : points) {
         SCOPED_TRACE(r.what);

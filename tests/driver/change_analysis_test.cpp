@@ -1,17 +1,17 @@
 // The change analysis: a snapshot, one change, and what the comparison makes of it.
-#include "driver/go_point_motion.hpp"
 #include "driver/change_analysis.hpp"
-#include "toolpath/common_arguments.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/optimizer_params.hpp"
+#include "driver/go_point_motion.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/control.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "surfaces/surface_words.hpp"
+#include "toolpath/common_arguments.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
+#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
 
@@ -35,16 +35,22 @@ void changed_double(int& recompute, int& update, int& status)
 struct row {
     const char* what;
     int machining;
-    step before;   // state at the snapshot
-    step change;   // what the define step changed
+    step before;  // state at the snapshot
+    step change;  // what the define step changed
     int recompute, update, result;
-    std::array<int, 3> options;   // option words 3, 4 and 5 afterwards
+    std::array<int, 3> options;  // option words 3, 4 and 5 afterwards
     int recompute_in = 0, update_in = 0;
 };
 
 step none = [] {};
-step set(word& w, int value) { return [&w, value] { w = value; }; }
-step prm9(int k, int value) { return [k, value] { PRM9().words[static_cast<std::size_t>(k)] = value; }; }
+step set(word& w, int value)
+{
+    return [&w, value] { w = value; };
+}
+step prm9(int k, int value)
+{
+    return [k, value] { PRM9().words[static_cast<std::size_t>(k)] = value; };
+}
 
 class ChangeAnalysis : public ::testing::Test {
 protected:
@@ -112,7 +118,17 @@ TEST_F(ChangeAnalysis, HeightsServiceWordsMacsysTextsCallbackAndOptimizer)
         {"service word", 9, none, set(UPW2().at(1), 3), 0, 1, 0, {1, 0, 0}},
         {"MACSYS turned", 9, none, set(NPT1().at(tp_header_state::kUcsId), 5), 1, 0, 0, {1, 0, 0}},
         {"MACSYS moved", 9, none, set(NPT1().at(tp_header_state::kUcsId), 6), 0, 1, 0, {1, 0, 0}},
-        {"text changed", 9, none, [] { std::string t = "SLOT"; state_text20_field(2, t); }, 0, 1, 0, {0, 0, 0}},
+        {"text changed",
+         9,
+         none,
+         [] {
+             std::string t = "SLOT";
+             state_text20_field(2, t);
+         },
+         0,
+         1,
+         0,
+         {0, 0, 0}},
         {"update on entry", 9, none, none, 0, 1, 0, {1, 0, 0}, 0, 1},
         {"recompute on entry", 9, none, none, 1, 0, 0, {0, 0, 1}, 1, 0},
         {"callback: recompute", 9, none, [] { callback_recompute = 1; }, 1, 0, 0, {0, 0, 1}},
@@ -142,14 +158,22 @@ TEST_F(ChangeAnalysis, MachineParameters)
         {"surface word", 9, none, prm9(17, 1), 0, 1, 0, {0, 1, 0}},
         {"motion form", 9, none, prm9(22, 2), 1, 0, 0, {0, 1, 0}},
         {"table selector, type 38", 38, none, [] { mch_table_ext().ext[0] = 2; }, 1, 0, 0, {0, 1, 0}},
-        {"table word 7 under a positive real", 38, [] { mch_table_ext().ext[3] = real_to_word(1.0f); },
-         [] { mch_table_ext().ext[7] = 5; }, 1, 0, 0, {0, 1, 0}},
+        {"table word 7 under a positive real",
+         38,
+         [] { mch_table_ext().ext[3] = real_to_word(1.0f); },
+         [] { mch_table_ext().ext[7] = 5; },
+         1,
+         0,
+         0,
+         {0, 1, 0}},
         {"table word 7 alone", 38, none, [] { mch_table_ext().ext[7] = 5; }, 0, 0, 0, {0, 0, 0}},
         {"table, type 9", 9, none, [] { mch_table_ext().ext[0] = 2; }, 0, 0, 0, {0, 0, 0}},
     };
     // The cutter compensation shapes the path for seven machining types only.
-    for (int type : {2, 3, 11, 14, 15, 29, 39}) rows.push_back({"compensation, recompute", type, none, prm9(12, 1), 1, 0, 0, {0, 1, 0}});
-    for (int type : {1, 9, 31, 38}) rows.push_back({"compensation, update", type, none, prm9(12, 1), 0, 1, 0, {0, 1, 0}});
+    for (int type : {2, 3, 11, 14, 15, 29, 39})
+        rows.push_back({"compensation, recompute", type, none, prm9(12, 1), 1, 0, 0, {0, 1, 0}});
+    for (int type : {1, 9, 31, 38})
+        rows.push_back({"compensation, update", type, none, prm9(12, 1), 0, 1, 0, {0, 1, 0}});
     for (const row& x : rows) {
         resurf_needed() = 0;
         run(x);
@@ -160,8 +184,9 @@ TEST_F(ChangeAnalysis, MachineParameters)
 TEST(ChangeAnalysisTexts, Txt2ReadAndCommonArgumentsKept)
 {
     control::reset();
-    for (const auto& [editing, stored, text20] :
-         {std::tuple{0, true, std::string("No Text")}, {1, true, std::string("SLOT ONE")}, {1, false, std::string("No Text")}}) {
+    for (const auto& [editing, stored, text20] : {std::tuple{0, true, std::string("No Text")},
+                                                  {1, true, std::string("SLOT ONE")},
+                                                  {1, false, std::string("No Text")}}) {
         control::reset();
         if (stored) {
             nc_text_fields fields;

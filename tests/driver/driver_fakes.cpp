@@ -1,10 +1,10 @@
 // Fake steps and callbacks for the driver tests.
 #include "driver_fakes.hpp"
 
-#include "toolpath/machining_type.hpp"
 #include "driver/proc_driver.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
+#include "toolpath/machining_type.hpp"
 
 namespace fakes {
 
@@ -77,12 +77,12 @@ void reset()
 
 proc_steps fake_steps()
 {
-    return {fake_start, fake_check_moved, fake_prepare, fake_define,
-            fake_check_solid, fake_store, fake_execute, fake_finish};
+    return {fake_start,       fake_check_moved, fake_prepare, fake_define,
+            fake_check_solid, fake_store,       fake_execute, fake_finish};
 }
 
-void define(int& procedure_number, int& /*view_only*/, int& /*tool_path_moved*/, int& repeat,
-            int& /*change_status*/, int& /*back*/, int& /*geometry_redefined*/, int& end_run, int& status)
+void define(int& procedure_number, int& /*view_only*/, int& /*tool_path_moved*/, int& repeat, int& /*change_status*/,
+            int& /*back*/, int& /*geometry_redefined*/, int& end_run, int& status)
 {
     rec().define_repeat_flags.push_back(repeat);
     rec().define_machining_types.push_back(machining_type());
@@ -155,9 +155,9 @@ void solid_update(int&, int& result)
 
 void run_driver_with_fakes()
 {
-    proc_driver(nc_function_cell, define, execute, put_parameters, put_geometry, read_parameters,
-                parameters_changed, defaults, contour_records, pre_exec, translations, solid_update,
-                "TEST", block_length_cell, current_block, previous_block);
+    proc_driver(nc_function_cell, define, execute, put_parameters, put_geometry, read_parameters, parameters_changed,
+                defaults, contour_records, pre_exec, translations, solid_update, "TEST", block_length_cell,
+                current_block, previous_block);
 }
 
 }  // namespace fakes

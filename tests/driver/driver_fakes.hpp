@@ -46,18 +46,17 @@ void reset();
 proc_steps fake_steps();
 
 // The fake callbacks, registered by run_driver_with_fakes().
-void define(int& procedure_number, int& view_only, int& tool_path_moved, int& repeat,
-            int& change_status, int& back, int& geometry_redefined, int& end_run, int& status);
+void define(int& procedure_number, int& view_only, int& tool_path_moved, int& repeat, int& change_status, int& back,
+            int& geometry_redefined, int& end_run, int& status);
 void execute(int& mode, int& status);
 void put_parameters(int& procedure_type, int& where, int& counter, int& status);
 void put_geometry(int& procedure_type, int& where, int& counter, int& status);
-void read_parameters(int& where, int& procedure_type, int& version, int& before_515,
-                     int& segment_length, int& status);
+void read_parameters(int& where, int& procedure_type, int& version, int& before_515, int& segment_length, int& status);
 void parameters_changed(int& changed_recompute, int& changed_update, int& status);
 void defaults(int& mode, int& status);
 void contour_records(int& mode, int& first, int& second, int& status);
-void pre_exec(int& capacity, int& count, float* points, int& show_arrows, float* directions,
-              int& has_axes, float* axes, int& status);
+void pre_exec(int& capacity, int& count, float* points, int& show_arrows, float* directions, int& has_axes, float* axes,
+              int& status);
 void translations(int& status);
 void solid_update(int& mode, int& result);
 

@@ -2,9 +2,9 @@
 // procedure type, how the run ends, the roads that end it early, and what the end saves.
 #include "run_support.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_driver.hpp"
 #include "driver/proc_status.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 namespace {
 
@@ -171,22 +171,38 @@ TEST_F(DriverSteps, FailingStartReleasesOnlyAndSavesNothing)
         const char* channel;
         const char* message;
         events expected;
-        bool creating;   // the start had reached the creation message
+        bool creating;  // the start had reached the creation message
     };
     const row rows[] = {
         {"tool path not open", [] { control::set_flag("tp_open", 0); }, "userrc", "TOOL PATH IS NOT OPEN", {}, false},
-        {"no view selected", [] { control::set_view_number(0); }, "eroutc", "SEGSTR, NO MACSYS IS CURRENTLY SELECTED", {}, false},
+        {"no view selected",
+         [] { control::set_view_number(0); },
+         "eroutc",
+         "SEGSTR, NO MACSYS IS CURRENTLY SELECTED",
+         {},
+         false},
         {"milling machine",
          [] {
              std::vector<word> npt1 = *control::get_record("NPT1");
              npt1[2] = 22;
              control::set_record("NPT1", 4, npt1);
          },
-         "userrc", "SEGMENT NOT FIT FOR CURRENT MACHINING TYPE", {}, false},
-        {"translation refused", [] { control::inject_fault("nu_trns_add", 5, 1, -1); }, "eroutc", "",
-         {"cb translations"}, false},
-        {"solid table refused", [] { control::inject_fault("ncs_table_set_proc_num", 1, 1, -1); }, "eroutc", "",
-         {"cb translations", "cb defaults 1", "cb defaults 3"}, true},
+         "userrc",
+         "SEGMENT NOT FIT FOR CURRENT MACHINING TYPE",
+         {},
+         false},
+        {"translation refused",
+         [] { control::inject_fault("nu_trns_add", 5, 1, -1); },
+         "eroutc",
+         "",
+         {"cb translations"},
+         false},
+        {"solid table refused",
+         [] { control::inject_fault("ncs_table_set_proc_num", 1, 1, -1); },
+         "eroutc",
+         "",
+         {"cb translations", "cb defaults 1", "cb defaults 3"},
+         true},
     };
     for (const row& r : rows) {
         SetUp();

@@ -3,13 +3,13 @@
 // outside an execution, and the host ending a run in the middle of a pause.
 #include "run_support.hpp"
 
-#include "toolpath/prog_line.hpp"
 #include "driver/proc_status.hpp"
+#include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "tools/tools_test_support.hpp"
+#include "toolpath/prog_line.hpp"
 #include "tools/tool_accessors.hpp"
-#include "toolpath/machine_table.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include <functional>
 
@@ -76,20 +76,22 @@ TEST_F(Execution, StopAtEveryPollPointCleansUpOnceAndGivesEverythingBack)
 {
     struct row {
         const char* place;
-        bool warm_up;                        // one line move first, so moves exist
-        std::function<void(int&)> poll;      // the place that sees the pause
+        bool warm_up;                    // one line move first, so moves exist
+        std::function<void(int&)> poll;  // the place that sees the pause
     };
     const std::vector<row> rows = {
         {"machine parameters before the first move", false, [](int& s) { line_to(0.0f, s); }},
         {"line move", true, [](int& s) { line_to(5.0f, s); }},
-        {"point string",
-         true,
+        {"point string", true,
          [](int& s) {
              string_move_entry(1, {6.0f, 0.0f, 0.0f}, kDefaultDirection, s);
              string_move_entry(1, {7.0f, 0.0f, 0.0f}, kDefaultDirection, s);
              PCLSST_entry();
          }},
-        {"arc", true, [](int& s) { PCIRC(1, 1, 1.0f, 0.5f, {0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, kDefaultDirection, 1, s); }},
+        {"arc", true,
+         [](int& s) {
+             PCIRC(1, 1, 1.0f, 0.5f, {0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, kDefaultDirection, 1, s);
+         }},
         {"break check", true, [](int&) { EXCBRK(); }},
         {"percentage", true,
          [](int&) {
@@ -129,7 +131,8 @@ TEST_F(Execution, StopAtEveryPollPointCleansUpOnceAndGivesEverythingBack)
         SetUp();
         script(R"({"steps": [{"key": "SPACE", "after": )" + std::to_string(polls_before) +
                R"(}, {"page": [{"line": 1, "value": "EXECUTION:STOP"}, {"line": 0}]},
-                   {"question": "yes", "expect": "STOP EXECUTION?"}], )" + kYesRule + "}");
+                   {"question": "yes", "expect": "STOP EXECUTION?"}], )" +
+               kYesRule + "}");
         fakes::rec().define_ends_run_on_call = 2;
         fakes::rec().execute_body = body;
         computation_went_on = false;
@@ -198,7 +201,8 @@ TEST_F(Execution, ByStepReopensTheMenuAfterItsCount)
         {"page": {"line": 1, "value": "EXECUTION:BY STEP"}},
         {"page": [{"line": 2, "value": 10001}, {"line": 0}]},
         {"page": [{"line": 2, "value": 3}, {"line": 0}]},
-        {"page": [{"line": 1, "value": "EXECUTION:RESUME"}, {"line": 0}]}], )") + kYesRule + "}");
+        {"page": [{"line": 1, "value": "EXECUTION:RESUME"}, {"line": 0}]}], )") +
+           kYesRule + "}");
     fakes::rec().define_ends_run_on_call = 2;
     std::vector<std::size_t> pages_after_move;
     fakes::rec().execute_body = [&](int mode, int& status) {

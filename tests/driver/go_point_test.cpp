@@ -3,17 +3,17 @@
 // and machine types.
 #include "driver/go_point_motion.hpp"
 #include "driver/mch_plane_dialog.hpp"
+#include "host/control.hpp"
+#include "host/vantu.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/mch_slots.hpp"
 #include "toolpath/mch_type_name.hpp"
 #include "toolpath/msg_kind_texts.hpp"
 #include "toolpath/nc_state_blocks.hpp"
-#include "host/control.hpp"
-#include "host/vantu.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/machine_table.hpp"
-#include "toolpath/mch_slots.hpp"
-#include "toolpath/proc_flags.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/nc_state_support.hpp"
+#include "toolpath/proc_flags.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ protected:
 
 TEST_F(GoPoint, TargetsOfEachGoChoice)
 {
-    const plane4 tilted{0.0f, -0.6f, 0.8f, -8.0f};   // z = 10 + 0.75 y
+    const plane4 tilted{0.0f, -0.6f, 0.8f, -8.0f};  // z = 10 + 0.75 y
     go_context from;
     from.current = {1, 2, 3};
     from.home = {10, 20, 30};
@@ -55,9 +55,21 @@ TEST_F(GoPoint, TargetsOfEachGoChoice)
         int turning_direction;
         std::vector<go_vec> moves;
     } rows[] = {
-        {"home from below the home height climbs first", kGroupMill, kGoHome, 0, {1, 2, 3}, 1, {{1, 2, 30}, {10, 20, 30}}},
+        {"home from below the home height climbs first",
+         kGroupMill,
+         kGoHome,
+         0,
+         {1, 2, 3},
+         1,
+         {{1, 2, 30}, {10, 20, 30}}},
         {"home from above crosses first", kGroupMill, kGoHome, 0, {1, 2, 40}, 1, {{10, 20, 40}, {10, 20, 30}}},
-        {"home from the home height crosses first", kGroupMultiAxis, kGoHome, 0, {1, 2, 30}, 1, {{10, 20, 30}, {10, 20, 30}}},
+        {"home from the home height crosses first",
+         kGroupMultiAxis,
+         kGoHome,
+         0,
+         {1, 2, 30},
+         1,
+         {{10, 20, 30}, {10, 20, 30}}},
         {"turning below the home y goes to it in y", kGroupTurn, kGoHome, 0, {1, 2, 3}, 1, {{1, 20, 7}, {10, 20, 7}}},
         {"turning above the home y moves in x", kGroupTurn, kGoHome, 0, {1, 25, 3}, 1, {{10, 25, 7}, {10, 20, 7}}},
         {"turning of direction 2 climbs from above", kGroupTurn, kGoHome, 0, {1, 25, 3}, 2, {{1, 20, 7}, {10, 20, 7}}},
@@ -90,13 +102,26 @@ TEST_F(GoPoint, ToolAxisFromTwoPoints)
         go_vec base, axis;
         const char* refused;
     } rows[] = {
-        {"equal points are asked again", kGoIndPointAxis, 6,
-         R"([{"point": [1, 1, 1]}, {"point": [1, 1, 1]}, {"point": [0, 0, 0]}, {"point": [0, 0, 5]}])", {0, 0, 0}, {0, 0, 1},
+        {"equal points are asked again",
+         kGoIndPointAxis,
+         6,
+         R"([{"point": [1, 1, 1]}, {"point": [1, 1, 1]}, {"point": [0, 0, 0]}, {"point": [0, 0, 5]}])",
+         {0, 0, 0},
+         {0, 0, 1},
          "THE TOOL AXIS DIRECTION CAN NOT BE PROPERLY DEFINED BY THOSE TWO POINTS"},
-        {"a 4X machine loses its rotation axis component", kGoIndPointAxis, 1,
-         R"([{"point": [0, 0, 0]}, {"point": [3, 0, 4]}])", {0, 0, 0}, {0, 0, 1}, nullptr},
-        {"top and base points alike", kGoClear, 6,
-         R"([{"point": [2, 2, 2]}, {"point": [2, 2, 2]}, {"point": [2, 2, 2]}, {"point": [2, 4, 2]}])", {2, 2, 2}, {0, 1, 0},
+        {"a 4X machine loses its rotation axis component",
+         kGoIndPointAxis,
+         1,
+         R"([{"point": [0, 0, 0]}, {"point": [3, 0, 4]}])",
+         {0, 0, 0},
+         {0, 0, 1},
+         nullptr},
+        {"top and base points alike",
+         kGoClear,
+         6,
+         R"([{"point": [2, 2, 2]}, {"point": [2, 2, 2]}, {"point": [2, 2, 2]}, {"point": [2, 4, 2]}])",
+         {2, 2, 2},
+         {0, 1, 0},
          "THE TOP & BASE START POINTS ARE SIMILIAR, NOT LEGAL!"},
     };
     for (const row& r : rows) {
@@ -111,8 +136,10 @@ TEST_F(GoPoint, ToolAxisFromTwoPoints)
         EXPECT_EQ(base, r.base);
         for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(axis[k], r.axis[k], 1e-6);
         EXPECT_EQ(control::events_left(), 0u);
-        if (r.refused) EXPECT_EQ(control::lines_of("userrc"), std::vector<std::string>{r.refused});
-        else EXPECT_TRUE(control::lines_of("userrc").empty());
+        if (r.refused)
+            EXPECT_EQ(control::lines_of("userrc"), std::vector<std::string>{r.refused});
+        else
+            EXPECT_TRUE(control::lines_of("userrc").empty());
     }
     script(R"([{"point": "cancel"}])");
     go_vec base{}, axis{};
@@ -143,7 +170,8 @@ TEST_F(GoPoint, PartPlaneIsPickedUntilItIsNotVertical)
     EXPECT_EQ(moved, 0);
     EXPECT_EQ(control::modal_tables_open(), 0) << "the page's table is released";
 
-    script(R"([{"point": "cancel"}, {"page": {"line": 5, "value": 4}}, {"point": "cancel"}, {"page": {"line": 6, "value": 2}},
+    script(
+        R"([{"point": "cancel"}, {"page": {"line": 5, "value": 4}}, {"point": "cancel"}, {"page": {"line": 6, "value": 2}},
                {"point": "cancel"}, {"point": "cancel"}, {"page": -1}])");
     go_page().plane_defined = 0;
     mch_plane_dialog(kGroupMill, 0, go_page_masks::all(), written, moved, status);
@@ -194,7 +222,7 @@ TEST_F(GoPoint, FirstMotionWritesTheGoProcedureAndItsMoves)
         go_vec home_from;
         int punch_word;
         std::size_t moves;
-        int punch_slot;   // the value of machine slot 53 (0: not set)
+        int punch_slot;  // the value of machine slot 53 (0: not set)
     } rows[] = {
         {kGroupMill, {1, 2, 3}, 0, 2, 0},
         {kGroupPunch, {1, 2, 3}, 0, 1, 17},
@@ -209,7 +237,7 @@ TEST_F(GoPoint, FirstMotionWritesTheGoProcedureAndItsMoves)
         DSP8().set_vec(tool_position_state::kAxis, {0, 0, 1});
         for (int k = 0; k < 3; ++k) NPT1().set_real(tp_header_state::kHomePoint + k, 10.0f * (k + 1));
         PRM9().words[15] = r.punch_word;
-        PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;   // the tool the slots attach
+        PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;  // the tool the slots attach
         int written = 0, status = 9;
         const go_vec none{}, up{0, 0, 1};
         go_point_motion(r.group, 0, r.group == kGroupPunch ? kGoDelta : kGoHome, 1, 0, plane4{0, 0, 1, 0}, written,
@@ -220,7 +248,7 @@ TEST_F(GoPoint, FirstMotionWritesTheGoProcedureAndItsMoves)
         ASSERT_FALSE(top.empty());
         EXPECT_EQ(top.back().words.at(0), 12) << "the go procedure's block";
         std::size_t lines = 0;
-        for (const auto& block : top.back().sublist) lines += block.words.at(0) == 2 ? 1 : 0;   // line blocks
+        for (const auto& block : top.back().sublist) lines += block.words.at(0) == 2 ? 1 : 0;  // line blocks
         EXPECT_EQ(lines, r.moves);
         EXPECT_EQ(mch_slots().slots[53].value, r.punch_slot);
         const go_vec end = DSP8().position();
@@ -253,28 +281,50 @@ TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
     // clearance parameter itself. TLER starts at 2 (choice 3) and the fast-display flag on.
     const std::vector<std::string> header = {"TP NAME = GOTESTTP    ", "TP SIZE = 0 BYTES     ",
                                              "BYTES LEFT = 0        ", "TYPE = UNKNOWN        "};
-    const std::string display = "TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: NO DISPLAY = ";
+    const std::string display =
+        "TOOL: DISPLAY@TOOL: TRACE@TOOL: NO DISPLAY@MOTION: NO FAST DISP.@MOTION: NO DISPLAY = ";
     struct row {
         const char* what;
         std::array<int, kDisplayMenuSwitches> switches;
-        int procedure;   // -1: a procedure with relations whose host refuses the expression field
+        int procedure;  // -1: a procedure with relations whose host refuses the expression field
         const char* answer;
-        std::vector<std::string> lines;   // after the tool texts and the header texts when switched on
+        std::vector<std::string> lines;  // after the tool texts and the header texts when switched on
         int mode, fast_display;
         float clearance;
     } rows[] = {
-        {"every field; choice 4 switches the fast display on", {1, 1, 1, 1, 1, 1}, 0,
+        {"every field; choice 4 switches the fast display on",
+         {1, 1, 1, 1, 1, 1},
+         0,
          R"([{"line": 3, "value": 4}, {"line": 8, "value": 30}, {"line": 0}])",
-         {display + "3 (TOOL: NO DISPLAY)", "CLEAR = 20 [-9999.999, 9999.999]", "INSERT MESSAGE / CODE", "CHANGE ORIGIN"},
-         4, 1, 35.0f},
-        {"relations: the expression field of the clearance", {0, 1, 0, 1, 0, 0}, 1,
+         {display + "3 (TOOL: NO DISPLAY)", "CLEAR = 20 [-9999.999, 9999.999]", "INSERT MESSAGE / CODE",
+          "CHANGE ORIGIN"},
+         4,
+         1,
+         35.0f},
+        {"relations: the expression field of the clearance",
+         {0, 1, 0, 1, 0, 0},
+         1,
          R"([{"line": 1, "value": 5}, {"line": 2, "value": 30}, {"line": -1}])",
-         {display + "3 (TOOL: NO DISPLAY)", "parameter 366 (kind 8, relation 366) = 25 [-9999.999, 9999.999]"}, 3, 0,
+         {display + "3 (TOOL: NO DISPLAY)", "parameter 366 (kind 8, relation 366) = 25 [-9999.999, 9999.999]"},
+         3,
+         0,
          30.0f},
-        {"no display or clear field: neither is stored", {0, 0, 0, 0, 1, 1}, 0, R"(-2)",
-         {"INSERT MESSAGE / CODE", "CHANGE ORIGIN"}, 2, 1, 25.0f},
-        {"a host without the expression field: the plain field", {0, 0, 0, 1, 0, 0}, -1,
-         R"([{"line": 1, "value": 30}, {"line": 0}])", {"CLEAR = 20 [-9999.999, 9999.999]"}, 2, 1, 35.0f},
+        {"no display or clear field: neither is stored",
+         {0, 0, 0, 0, 1, 1},
+         0,
+         R"(-2)",
+         {"INSERT MESSAGE / CODE", "CHANGE ORIGIN"},
+         2,
+         1,
+         25.0f},
+        {"a host without the expression field: the plain field",
+         {0, 0, 0, 1, 0, 0},
+         -1,
+         R"([{"line": 1, "value": 30}, {"line": 0}])",
+         {"CLEAR = 20 [-9999.999, 9999.999]"},
+         2,
+         1,
+         35.0f},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -299,7 +349,7 @@ TEST_F(GoPoint, DisplayMenuFieldsFollowTheSwitchesAndLeavingStoresThem)
             expected.push_back(r.lines[i]);
             if (headers && i == 0) expected.insert(expected.end(), header.begin(), header.end());
         }
-        std::string page;   // as the page event shows it: numbered lines joined by " | "
+        std::string page;  // as the page event shows it: numbered lines joined by " | "
         for (std::size_t i = 0; i < expected.size(); ++i)
             page += (i == 0 ? "" : " | ") + std::to_string(i + 1) + " " + expected[i];
         ASSERT_FALSE(control::transcript_events().empty());
@@ -328,8 +378,11 @@ TEST_F(GoPoint, DisplayMenuInsertsAMessageAndChangesTheOrigin)
 
 TEST_F(GoPoint, PageTakesTheBaseFeedOfGroupsWithAFeedChoice)
 {
-    for (const auto& [group, base_feed] : {std::pair{kGroupMill, 250.0f}, {kGroupMultiAxis, 250.0f},
-                                           {kGroupPunch, 0.0f}, {kGroupTurn, 250.0f}, {kGroupWire, 0.0f}}) {
+    for (const auto& [group, base_feed] : {std::pair{kGroupMill, 250.0f},
+                                           {kGroupMultiAxis, 250.0f},
+                                           {kGroupPunch, 0.0f},
+                                           {kGroupTurn, 250.0f},
+                                           {kGroupWire, 0.0f}}) {
         control::clear_script();
         go_page() = go_page_state{};
         PRM9().set_real(machine_params::kBaseFeed, 250.0f);
@@ -345,7 +398,7 @@ TEST_F(GoPoint, PageStartsWithTheGeometryFlagsAndGoAtFeedTakesItsBaseFeed)
     // then one delta motion.
     mch_slots() = mch_slot_table{};
     PRM9().set_real(machine_params::kBaseFeed, 250.0f);
-    PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;   // the tool the slots attach
+    PRM9().words[machine_params::kToolId] = PRM9().words[17] = 5;  // the tool the slots attach
     TLER().at(tool_display_state::kMode) = kToolNoDisplay;
     DSP8().set_vec(tool_position_state::kAxis, {0, 0, 1});
     script(R"([{"point": "cancel"}, {"page": {"line": 4, "value": 2}}, {"page": {"line": 8, "value": 1}},

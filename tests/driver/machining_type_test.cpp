@@ -2,13 +2,13 @@
 // the milling rows, the refusals, the wire classes by machine type, the NC function names; and
 // the message window.
 #include "driver/set_machining_type.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
 #include "toolpath/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 
 #include <gtest/gtest.h>
@@ -23,16 +23,16 @@ constexpr int kSentinelType = 999;
 constexpr int kUnchanged = -1;
 
 struct expected_row {
-    int machine;                  // a machine type of the family
+    int machine;  // a machine type of the family
     std::vector<int> functions;
-    int type;                     // kUnchanged: the machining type stays
+    int type;  // kUnchanged: the machining type stays
     int condition;
-    std::vector<int> allowed;     // the tool classes allowed afterwards
+    std::vector<int> allowed;  // the tool classes allowed afterwards
     int param_type;
-    int lowest;                   // milling: lowest machine type
+    int lowest;  // milling: lowest machine type
     int suspend;
-    bool motion_form;             // PRM9 word 22 = 2
-    bool compensation_off;        // PRM9 word 12 = 0
+    bool motion_form;       // PRM9 word 22 = 2
+    bool compensation_off;  // PRM9 word 12 = 0
 };
 
 // The table as the procedure driver must apply it.
@@ -103,7 +103,7 @@ protected:
         PRM9().words[machine_params::kMotionForm] = 7;
         PRM9().words[machine_params::kCutterComp] = 1;
         tool_table_ids().allowed.fill(0);
-        tool_table_ids().allowed[6] = 1;   // class 7 allowed before
+        tool_table_ids().allowed[6] = 1;  // class 7 allowed before
         control::clear_messages();
     }
 };
@@ -137,7 +137,8 @@ TEST_F(MachiningType, MillingRowsRefuseMachinesBelowTheirLowestType)
             int mp = -9, suspend = -9, status = 0;
             set_machining_type(fn, mp, suspend, status);
             EXPECT_EQ(status, -1) << fn;
-            EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{"PATH NOT FIT FOR CURRENT MACHINING TYPE"}) << fn;
+            EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{"PATH NOT FIT FOR CURRENT MACHINING TYPE"})
+                << fn;
             EXPECT_EQ(machining_type(), kSentinelType) << fn;
             EXPECT_EQ(mp, -9) << fn;
             EXPECT_EQ(allowed_classes(), std::vector<int>{7}) << "classes kept, function " << fn;
@@ -172,7 +173,8 @@ TEST_F(MachiningType, FunctionTheFamilyDoesNotRunIsRefused)
         int mp = -9, suspend = 0, status = 0;
         set_machining_type(machine == 62 ? 10 : 50, mp, suspend, status);
         EXPECT_EQ(status, -1) << machine;
-        EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{"SEGMENT NOT FIT FOR CURRENT MACHINING TYPE"}) << machine;
+        EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{"SEGMENT NOT FIT FOR CURRENT MACHINING TYPE"})
+            << machine;
         EXPECT_EQ(machining_type(), kSentinelType) << machine;
         EXPECT_EQ(mp, -9) << machine;
         EXPECT_EQ(allowed_classes(), std::vector<int>{7}) << machine;
@@ -231,8 +233,8 @@ TEST_F(MsgWindow, PrefixesByKindAndShowsEachLineAtOnce)
     msg_window(1, 2, 4, "WARN");
     msg_window(1, 3, 4, "NOTE");
     msg_window(1, 9, 5, "PLAIN");
-    EXPECT_EQ(control::texts_of("sheerx"),
-              (std::vector<std::string>{"", "ERROR    : BAD ON", "WARNING  : WARN", "ATTENTION: NOTE", "           PLAIN"}));
+    EXPECT_EQ(control::texts_of("sheerx"), (std::vector<std::string>{"", "ERROR    : BAD ON", "WARNING  : WARN",
+                                                                     "ATTENTION: NOTE", "           PLAIN"}));
     EXPECT_EQ(msg_window_data().count, 4);
 }
 

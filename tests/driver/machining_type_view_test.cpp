@@ -2,10 +2,10 @@
 // tool path's machine decides (a decision over the view-only word, the host procedure id and
 // the tool paths holding it), and what a tool path that cannot be read does to the outputs.
 #include "driver/set_machining_type.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
 
@@ -21,11 +21,14 @@ namespace control = vantu::control;
 constexpr int kSentinelType = 999;
 constexpr int kWirePocket = 50;
 constexpr int kCurrentToolPath = 10;
-constexpr int kCurrentMachine = 65;   // class 7 on the current tool path
+constexpr int kCurrentMachine = 65;  // class 7 on the current tool path
 const char* const kCannotRead = "set_machining_type, CANNOT READ THE TOOL PATH OF THE PROCEDURE";
 
 // A tool-path header as the module writes it: block number, MACSYS name, machine type, ...
-std::vector<word> header_with_machine(word machine) { return {1, text4_to_word("WORL"), text4_to_word("D   "), machine, 0, 0}; }
+std::vector<word> header_with_machine(word machine)
+{
+    return {1, text4_to_word("WORL"), text4_to_word("D   "), machine, 0, 0};
+}
 
 std::vector<int> allowed_classes()
 {
@@ -44,7 +47,7 @@ protected:
         EDA2().words.fill(0);
         machining_type() = kSentinelType;
         tool_table_ids().allowed.fill(0);
-        tool_table_ids().allowed[0] = 1;   // class 1 allowed before
+        tool_table_ids().allowed[0] = 1;  // class 1 allowed before
         // Tool path 10 is the current one (machine 65); 20 (machine 63) and 30 (machine 62)
         // are others.
         control::set_current_tool_path(kCurrentToolPath);
@@ -74,7 +77,7 @@ TEST_F(MachiningTypeViewOnly, WhichToolPathsMachineDecides)
         const char* what;
         int view_only;
         int procedure;
-        int tool_class;   // the wire class of the deciding machine: 5 (62), 6 (63), 7 (65)
+        int tool_class;  // the wire class of the deciding machine: 5 (62), 6 (63), 7 (65)
     };
     const row rows[] = {
         {"not view-only: the current tool path, whoever holds the procedure", 0, 5, 7},
@@ -109,7 +112,7 @@ TEST_F(MachiningTypeViewOnly, OtherToolPathsMachineRunsTheWholeTable)
         int procedure;
         int nc_function;
         int status;
-        const char* message;   // nullptr: none
+        const char* message;  // nullptr: none
     };
     const row rows[] = {
         {7, kWirePocket, -1, "SEGMENT NOT FIT FOR CURRENT MACHINING TYPE"},
@@ -125,12 +128,17 @@ TEST_F(MachiningTypeViewOnly, OtherToolPathsMachineRunsTheWholeTable)
         open_view_only(1, r.procedure);
         int mp = -9, suspend = 0, status = 0;
         set_machining_type(r.nc_function, mp, suspend, status);
-        const std::string where = "procedure " + std::to_string(r.procedure) + ", function " + std::to_string(r.nc_function);
+        const std::string where =
+            "procedure " + std::to_string(r.procedure) + ", function " + std::to_string(r.nc_function);
         EXPECT_EQ(status, r.status) << where;
-        if (r.message) EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{r.message}) << where;
-        else EXPECT_TRUE(control::texts_of("userrc").empty()) << where;
-        if (r.status == 0) EXPECT_EQ(machining_type(), 30) << where;
-        else EXPECT_EQ(machining_type(), kSentinelType) << where;
+        if (r.message)
+            EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{r.message}) << where;
+        else
+            EXPECT_TRUE(control::texts_of("userrc").empty()) << where;
+        if (r.status == 0)
+            EXPECT_EQ(machining_type(), 30) << where;
+        else
+            EXPECT_EQ(machining_type(), kSentinelType) << where;
     }
 }
 
@@ -138,8 +146,8 @@ TEST_F(MachiningTypeViewOnly, UnreadableToolPathIsReportedAndKeepsTheOutputs)
 {
     struct row {
         const char* what;
-        const char* fault;            // host call made to fail, or nullptr
-        std::vector<word> header;     // header of the viewed tool path 30
+        const char* fault;         // host call made to fail, or nullptr
+        std::vector<word> header;  // header of the viewed tool path 30
     };
     const std::vector<row> rows = {
         {"header read fails", "get_set_tp_header", header_with_machine(62)},

@@ -1,10 +1,10 @@
 // Machine-parameter slot tables by category (every row, the variants by W, the machining-type
 // case of category 2, unknown categories), the procedure check of UPDCMC and NXTCNT's search.
-#include "toolpath/machining_type.hpp"
 #include "driver/mch_slot_init.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/tp_words.hpp"
@@ -116,7 +116,8 @@ TEST_F(SlotInit, EveryCategoryRowSetsItsSlots)
         for (int slot = 1; slot <= 100; ++slot) {
             const mch_slot& got = mch_slots().slots[static_cast<std::size_t>(slot)];
             const slot_expect& w = want[static_cast<std::size_t>(slot)];
-            const std::string where = "category " + std::to_string(r.category) + " W " + std::to_string(r.w) + " slot " + std::to_string(slot);
+            const std::string where = "category " + std::to_string(r.category) + " W " + std::to_string(r.w) +
+                                      " slot " + std::to_string(slot);
             EXPECT_EQ(got.status, w.status) << where;
             EXPECT_EQ(got.value, w.code) << where;
             EXPECT_EQ(got.last, 0) << where;
@@ -133,7 +134,8 @@ TEST_F(SlotInit, UnknownCategoryIsReportedAndLeavesTheStartValues)
         control::clear_messages();
         dirty_slots();
         INITMC(category);
-        EXPECT_EQ(control::lines_of("erou1c"), std::vector<std::string>{"INITMC, FOR CODE= " + std::to_string(category)})
+        EXPECT_EQ(control::lines_of("erou1c"),
+                  std::vector<std::string>{"INITMC, FOR CODE= " + std::to_string(category)})
             << category;
         EXPECT_EQ(control::texts_of("eroutc"), std::vector<std::string>{"NO INITIALIZATION IS DONE"}) << category;
         for (int slot = 1; slot <= 100; ++slot) {
@@ -171,7 +173,10 @@ void append_procedure(int number)
     lclos(status);
 }
 
-void append_move(int number) { append_line({2, number, 1, real_to_word(1.0f), real_to_word(2.0f), real_to_word(3.0f)}); }
+void append_move(int number)
+{
+    append_line({2, number, 1, real_to_word(1.0f), real_to_word(2.0f), real_to_word(3.0f)});
+}
 void append_header() { append_line({0, 0}); }
 
 int current_block_number()

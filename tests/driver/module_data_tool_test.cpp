@@ -1,14 +1,14 @@
 // The parameter block as module data (save, load, short and long records, editing, the tool
 // failure of a template run) and the tool choice with the tool values it sets.
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "driver/proc_module_data.hpp"
-#include "tools/tool_choice.hpp"
-#include "tools/tool_utilities.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "tools/tool_accessors.hpp"
+#include "tools/tool_choice.hpp"
 #include "tools/tool_lists.hpp"
+#include "tools/tool_utilities.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ namespace control = vantu::control;
 
 constexpr int kBlock = 468;
 constexpr word kDefault = 11, kGuard = 99;
-std::vector<word> block;   // the parameter block and one guard word behind it
+std::vector<word> block;  // the parameter block and one guard word behind it
 std::vector<int> defaults_modes;
 
 void defaults_double(int& mode, int& status)
@@ -79,7 +79,7 @@ TEST_F(ModuleDataAndTools, LoadTakesWhatTheRecordHoldsAndNoMore)
         const char* what;
         std::optional<std::vector<word>> record;
         bool editing;
-        word first, last;   // block words 0 and 467 afterwards
+        word first, last;  // block words 0 and 467 afterwards
     };
     const std::vector<row> rows = {
         {"no record", {}, false, kDefault, kDefault},
@@ -137,7 +137,7 @@ TEST_F(ModuleDataAndTools, ChoiceWithoutASuitableTool)
         int family, tool_class, ask;
         const char* steps;
         int status;
-        int created_class;   // class of the tool made current; 0 none
+        int created_class;  // class of the tool made current; 0 none
     };
     const std::vector<row> rows = {
         {"no class allowed", 0, -1, 1, "[]", 0, 0},
@@ -160,7 +160,8 @@ TEST_F(ModuleDataAndTools, ChoiceWithoutASuitableTool)
         tool_choose(x.ask, status);
         EXPECT_EQ(status, x.status) << x.what;
         EXPECT_EQ(control::events_left(), 0u) << x.what;
-        EXPECT_EQ(tools_test::has_line("userrc", "WARNING! NO SUITABLE TOOL EXISTS"), x.ask && x.tool_class > 0) << x.what;
+        EXPECT_EQ(tools_test::has_line("userrc", "WARNING! NO SUITABLE TOOL EXISTS"), x.ask && x.tool_class > 0)
+            << x.what;
         int current_class = 0;
         const int id = PRM9().words[machine_params::kToolId];
         if (id > 0) tool_get_class(id, current_class);
@@ -198,8 +199,8 @@ TEST_F(ModuleDataAndTools, ToolValuesAndSpindleSpeed)
         float diameter, cutting_speed;
         int spin;
     };
-    for (const spin_row& s : std::vector<spin_row>{{0.0f, 100.0f, 999999}, {10.0f, 100.0f, 3183}, {10.0f, -100.0f, 3183},
-                                                   {0.001f, 1.0e6f, 999999}}) {
+    for (const spin_row& s : std::vector<spin_row>{
+             {0.0f, 100.0f, 999999}, {10.0f, 100.0f, 3183}, {10.0f, -100.0f, 3183}, {0.001f, 1.0e6f, 999999}}) {
         int spin = 0;
         spin_from_vc(s.diameter, s.cutting_speed, spin);
         EXPECT_EQ(spin, s.spin) << s.diameter << " " << s.cutting_speed;

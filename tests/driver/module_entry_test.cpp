@@ -34,13 +34,10 @@ protected:
 TEST_F(ModuleEntry, AttachWithVerbosityPrintsTheSevenLineVersionBlockAndStartsOnce)
 {
     EXPECT_EQ(drelan_attach(kProcessAttach), 1);
-    EXPECT_EQ(vantu::control::texts_of("shlmsg"), (texts{dashes,
-                                                         "Program version    : 13.10.00.7",
-                                                         "Correction version : 0",
-                                                         "Program build date : Nov 05 10:57:44 2002",
-                                                         "Module name        : drelan",
-                                                         "Module build date  : Nov 05 12:46:11 2002",
-                                                         dashes}));
+    EXPECT_EQ(vantu::control::texts_of("shlmsg"),
+              (texts{dashes, "Program version    : 13.10.00.7", "Correction version : 0",
+                     "Program build date : Nov 05 10:57:44 2002", "Module name        : drelan",
+                     "Module build date  : Nov 05 12:46:11 2002", dashes}));
     EXPECT_EQ(vantu::control::call_count("enaall"), 1);
     // Output layer first, then the version block, then the start-up.
     std::vector<std::string> order;

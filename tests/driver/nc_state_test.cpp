@@ -34,7 +34,7 @@ namespace control = vantu::control;
 struct block_view {
     const char* key;
     std::function<std::span<word>()> words;
-    int kind;   // 0: never saved
+    int kind;  // 0: never saved
 };
 
 // Every block of the NC state with its key, in the restore's order.
@@ -159,7 +159,7 @@ TEST_F(NcState, FailedWriteIsReportedAndEveryOtherBlockAndReleaseStillHappens)
 {
     fill_blocks(3);
     control::set_tracing(true);
-    control::inject_fault("mdputn", 3, 1, -7);   // the third write: "DSM4"
+    control::inject_fault("mdputn", 3, 1, -7);  // the third write: "DSM4"
     tm_inst_id(12);
     int status = 0;
     save_nc_state(status);
@@ -174,7 +174,7 @@ TEST_F(NcState, FailedWriteIsReportedAndEveryOtherBlockAndReleaseStillHappens)
 
 TEST_F(NcState, FailureOfTheLastWriteIsStillReported)
 {
-    control::inject_fault("mdputn", 15, 1, -3);   // "UPW2", the last block written
+    control::inject_fault("mdputn", 15, 1, -3);  // "UPW2", the last block written
     int status = 0;
     save_nc_state(status);
     EXPECT_EQ(status, -3);
@@ -235,7 +235,7 @@ TEST_F(NcState, ViewChecksOfTheRestore)
     struct row {
         int view;
         int status;
-        const char* message;   // null: none
+        const char* message;  // null: none
     };
     const row rows[] = {
         {0, -1, "SEGSTR, NO MACSYS IS CURRENTLY SELECTED"},
@@ -270,8 +270,11 @@ TEST_F(NcState, RestoreWithViewSetsTheWorkFrameAndRewritesCoor)
     std::vector<word> npt1(tp_header_state::kWords, 0);
     npt1[tp_header_state::kView] = 7;
     npt1[tp_header_state::kDepth] = real_to_word(-2.5f);
-    for (int i = 0; i < 9; ++i) npt1[static_cast<std::size_t>(tp_header_state::kMacsysMatrix + i)] = real_to_word(0.5f * static_cast<float>(i));
-    for (int i = 0; i < 3; ++i) npt1[static_cast<std::size_t>(tp_header_state::kMacsysOrigin + i)] = real_to_word(10.0f * static_cast<float>(i + 1));
+    for (int i = 0; i < 9; ++i)
+        npt1[static_cast<std::size_t>(tp_header_state::kMacsysMatrix + i)] = real_to_word(0.5f * static_cast<float>(i));
+    for (int i = 0; i < 3; ++i)
+        npt1[static_cast<std::size_t>(tp_header_state::kMacsysOrigin + i)] =
+            real_to_word(10.0f * static_cast<float>(i + 1));
     control::set_record("NPT1", 4, npt1);
     control::set_model_origin({1.0f, 2.0f, 3.0f});
     std::vector<word> coor(kCoorWords, 0);
@@ -289,7 +292,8 @@ TEST_F(NcState, RestoreWithViewSetsTheWorkFrameAndRewritesCoor)
     const std::vector<word> stored = *control::get_record("COOR");
     ASSERT_EQ(stored.size(), static_cast<std::size_t>(kCoorWords));
     EXPECT_EQ(control::record_kind("COOR"), 4);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(word_to_real(stored[static_cast<std::size_t>(i)]), 0.5f * static_cast<float>(i));
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(word_to_real(stored[static_cast<std::size_t>(i)]), 0.5f * static_cast<float>(i));
     EXPECT_EQ(word_to_real(stored[9]), 9.0f);
     EXPECT_EQ(word_to_real(stored[10]), 18.0f);
     EXPECT_EQ(word_to_real(stored[11]), 27.0f);
@@ -358,7 +362,7 @@ TEST_F(NcState, SmallValuesHaveTheirDefaultsAndRoundTrip)
 
 TEST_F(NcState, TextFieldsCutPadAndStopAtTheTerminator)
 {
-    std::string text = "ABCDEFGHIJKLMNOPQRSTUVWXY";   // 25 characters
+    std::string text = "ABCDEFGHIJKLMNOPQRSTUVWXY";  // 25 characters
     state_text20_field(2, text);
     std::string out;
     state_text20_field(1, out);

@@ -2,9 +2,9 @@
 // copy, one row per decision of the comparison.
 #include "driver/optimizer_compare.hpp"
 #include "driver/optimizer_list.hpp"
-#include "toolpath/proc_dialog_words.hpp"
-#include "toolpath/machine_table.hpp"
 #include "proc_block_support.hpp"
+#include "toolpath/machine_table.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ struct compare_row {
     edit change;
     int plane_kind;
     int result;
-    int pending_after;   // N's item 81 afterwards
+    int pending_after;  // N's item 81 afterwards
 };
 
 void both(optimizer_params& o, optimizer_params& n, int code, int value)
@@ -35,43 +35,174 @@ TEST(OptimizerCompare, EveryDecision)
     const std::vector<compare_row> rows = {
         {"two default blocks", [](auto&, auto&) {}, 0, 0, 0},
         {"pending action carried", [](auto&, auto& n) { n.set_ival(81, 3); }, 0, 3, 3},
-        {"optimizer on, pending recompute", [](auto& o, auto& n) { o.set_ival(81, 2); n.set_ival(115, 1); }, 0, 4, 0},
-        {"optimizer on, pending recalculation", [](auto& o, auto& n) { o.set_ival(81, 3); n.set_ival(81, 3); n.set_ival(115, 1); }, 0, 5, 0},
+        {"optimizer on, pending recompute",
+         [](auto& o, auto& n) {
+             o.set_ival(81, 2);
+             n.set_ival(115, 1);
+         },
+         0, 4, 0},
+        {"optimizer on, pending recalculation",
+         [](auto& o, auto& n) {
+             o.set_ival(81, 3);
+             n.set_ival(81, 3);
+             n.set_ival(115, 1);
+         },
+         0, 5, 0},
         {"optimizer off while inactive", [](auto& o, auto&) { o.set_ival(115, 1); }, 0, 5, 0},
-        {"optimizer off after a recalculation", [](auto& o, auto&) { o.set_ival(115, 1); o.set_ival(81, 3); }, 0, 3, 0},
-        {"optimizer stays on", [](auto& o, auto& n) { both(o, n, 115, 1); n.set_ival(59, 2); n.set_ival(81, 5); }, 0, 5, 5},
+        {"optimizer off after a recalculation",
+         [](auto& o, auto&) {
+             o.set_ival(115, 1);
+             o.set_ival(81, 3);
+         },
+         0, 3, 0},
+        {"optimizer stays on",
+         [](auto& o, auto& n) {
+             both(o, n, 115, 1);
+             n.set_ival(59, 2);
+             n.set_ival(81, 5);
+         },
+         0, 5, 5},
         {"item 59 lowered", [](auto& o, auto&) { o.set_ival(59, 2); }, 0, 4, 0},
         {"item 59 raised", [](auto&, auto& n) { n.set_ival(59, 2); }, 0, 3, 0},
         {"item 122 changed", [](auto&, auto& n) { n.set_ival(122, 2); }, 0, 4, 0},
-        {"range mode 2 to 3", [](auto& o, auto& n) { o.set_ival(65, 2); n.set_ival(65, 3); }, 0, 4, 0},
-        {"tilted, tilt item changed", [](auto& o, auto& n) { both(o, n, 130, 128 + 2); n.set_ival(132, 11); }, 0, 4, 0},
-        {"tilted, tilt items kept", [](auto& o, auto& n) { o.set_ival(130, 128 + 2); n.set_ival(130, 2); }, 0, 0, 0},
+        {"range mode 2 to 3",
+         [](auto& o, auto& n) {
+             o.set_ival(65, 2);
+             n.set_ival(65, 3);
+         },
+         0, 4, 0},
+        {"tilted, tilt item changed",
+         [](auto& o, auto& n) {
+             both(o, n, 130, 128 + 2);
+             n.set_ival(132, 11);
+         },
+         0, 4, 0},
+        {"tilted, tilt items kept",
+         [](auto& o, auto& n) {
+             o.set_ival(130, 128 + 2);
+             n.set_ival(130, 2);
+         },
+         0, 0, 0},
         {"pending recompute", [](auto&, auto& n) { n.set_ival(81, 4); }, 0, 4, 4},
         {"item 71 raised", [](auto&, auto& n) { n.set_ival(71, 2); }, 0, 3, 0},
-        {"item 71 raised, both 76 at 3", [](auto& o, auto& n) { both(o, n, 76, 3); n.set_ival(71, 2); }, 0, 4, 0},
+        {"item 71 raised, both 76 at 3",
+         [](auto& o, auto& n) {
+             both(o, n, 76, 3);
+             n.set_ival(71, 2);
+         },
+         0, 4, 0},
         {"option mode 3 untilted", [](auto&, auto& n) { n.set_ival(130, 3); }, 0, 3, 0},
         {"item 61 changed", [](auto&, auto& n) { n.set_rval(61, 6.0f); }, 0, 5, 0},
-        {"item 61 lowered, mode 2", [](auto& o, auto& n) { both(o, n, 59, 2); n.set_rval(61, 4.0f); }, 0, 4, 0},
-        {"item 61 raised, mode 2", [](auto& o, auto& n) { both(o, n, 59, 2); n.set_rval(61, 6.0f); }, 0, 3, 0},
-        {"item 61 changed, 62 above 2", [](auto& o, auto& n) { both(o, n, 62, 3); n.set_rval(61, 6.0f); }, 0, 4, 0},
+        {"item 61 lowered, mode 2",
+         [](auto& o, auto& n) {
+             both(o, n, 59, 2);
+             n.set_rval(61, 4.0f);
+         },
+         0, 4, 0},
+        {"item 61 raised, mode 2",
+         [](auto& o, auto& n) {
+             both(o, n, 59, 2);
+             n.set_rval(61, 6.0f);
+         },
+         0, 3, 0},
+        {"item 61 changed, 62 above 2",
+         [](auto& o, auto& n) {
+             both(o, n, 62, 3);
+             n.set_rval(61, 6.0f);
+         },
+         0, 4, 0},
         {"item 108 changed", [](auto&, auto& n) { n.set_ival(108, 11); }, 0, 5, 0},
-        {"item 108 changed, 76 at 3", [](auto& o, auto& n) { both(o, n, 76, 3); n.set_ival(108, 11); }, 0, 4, 0},
+        {"item 108 changed, 76 at 3",
+         [](auto& o, auto& n) {
+             both(o, n, 76, 3);
+             n.set_ival(108, 11);
+         },
+         0, 4, 0},
         {"item 114 changed", [](auto&, auto& n) { n.set_ival(114, 4); }, 0, 5, 0},
-        {"item 114 changed, mode 2", [](auto& o, auto& n) { both(o, n, 59, 2); n.set_ival(114, 4); }, 0, 3, 0},
-        {"item 60 changed, mode 2, both 3", [](auto& o, auto& n) { both(o, n, 59, 2); both(o, n, 76, 3); n.set_rval(60, -1.0f); }, 0, 4, 0},
+        {"item 114 changed, mode 2",
+         [](auto& o, auto& n) {
+             both(o, n, 59, 2);
+             n.set_ival(114, 4);
+         },
+         0, 3, 0},
+        {"item 60 changed, mode 2, both 3",
+         [](auto& o, auto& n) {
+             both(o, n, 59, 2);
+             both(o, n, 76, 3);
+             n.set_rval(60, -1.0f);
+         },
+         0, 4, 0},
         {"table alone", [](auto&, auto& n) { n.set_ival(110, 70, 2); }, 0, 0, 0},
-        {"table after a change, 76 at 2", [](auto& o, auto& n) { both(o, n, 76, 2); n.set_rval(61, 6.0f); n.set_rval(109, 0.7f, 1); }, 0, 3, 0},
-        {"sixth table word after a change", [](auto&, auto& n) { n.set_rval(61, 6.0f); n.set_ival(112, 20, 5); }, 0, 5, 0},
-        {"tool table 125", [](auto& o, auto& n) { both(o, n, 62, 5); n.set_ival(125, 4, 9); }, 0, 4, 0},
-        {"tool table 127 beyond the count", [](auto& o, auto& n) { both(o, n, 62, 5); n.set_ival(127, 90, 0); }, 0, 0, 0},
-        {"tool table 128 within the count", [](auto& o, auto& n) { both(o, n, 62, 5); both(o, n, 126, 3); n.set_ival(128, 90, 1); }, 0, 4, 0},
-        {"damaged count stops at the table's end", [](auto& o, auto& n) { both(o, n, 62, 5); both(o, n, 126, 99); n.set_ival(127, 90, 9); }, 0, 4, 0},
-        {"upper limit raised, modes 2", [](auto& o, auto& n) { both(o, n, 65, 2); n.set_rval(67, 100000.0f); }, 0, 4, 0},
-        {"upper limit lowered, modes 2", [](auto& o, auto& n) { both(o, n, 65, 2); n.set_rval(67, 500.0f); }, 0, 3, 0},
-        {"lower limit lowered, modes 3", [](auto& o, auto& n) { both(o, n, 65, 3); n.set_rval(66, -100000.0f); }, 0, 4, 0},
-        {"range mode 2 to 4", [](auto& o, auto& n) { o.set_ival(65, 2); n.set_ival(65, 4); }, 0, 3, 0},
+        {"table after a change, 76 at 2",
+         [](auto& o, auto& n) {
+             both(o, n, 76, 2);
+             n.set_rval(61, 6.0f);
+             n.set_rval(109, 0.7f, 1);
+         },
+         0, 3, 0},
+        {"sixth table word after a change",
+         [](auto&, auto& n) {
+             n.set_rval(61, 6.0f);
+             n.set_ival(112, 20, 5);
+         },
+         0, 5, 0},
+        {"tool table 125",
+         [](auto& o, auto& n) {
+             both(o, n, 62, 5);
+             n.set_ival(125, 4, 9);
+         },
+         0, 4, 0},
+        {"tool table 127 beyond the count",
+         [](auto& o, auto& n) {
+             both(o, n, 62, 5);
+             n.set_ival(127, 90, 0);
+         },
+         0, 0, 0},
+        {"tool table 128 within the count",
+         [](auto& o, auto& n) {
+             both(o, n, 62, 5);
+             both(o, n, 126, 3);
+             n.set_ival(128, 90, 1);
+         },
+         0, 4, 0},
+        {"damaged count stops at the table's end",
+         [](auto& o, auto& n) {
+             both(o, n, 62, 5);
+             both(o, n, 126, 99);
+             n.set_ival(127, 90, 9);
+         },
+         0, 4, 0},
+        {"upper limit raised, modes 2",
+         [](auto& o, auto& n) {
+             both(o, n, 65, 2);
+             n.set_rval(67, 100000.0f);
+         },
+         0, 4, 0},
+        {"upper limit lowered, modes 2",
+         [](auto& o, auto& n) {
+             both(o, n, 65, 2);
+             n.set_rval(67, 500.0f);
+         },
+         0, 3, 0},
+        {"lower limit lowered, modes 3",
+         [](auto& o, auto& n) {
+             both(o, n, 65, 3);
+             n.set_rval(66, -100000.0f);
+         },
+         0, 4, 0},
+        {"range mode 2 to 4",
+         [](auto& o, auto& n) {
+             o.set_ival(65, 2);
+             n.set_ival(65, 4);
+         },
+         0, 3, 0},
         {"option mode back to 1", [](auto& o, auto&) { o.set_ival(130, 2); }, 0, 5, 0},
-        {"tilted option mode 2 to 3", [](auto& o, auto& n) { o.set_ival(130, 128 + 2); n.set_ival(130, 128 + 3); }, 0, 5, 0},
+        {"tilted option mode 2 to 3",
+         [](auto& o, auto& n) {
+             o.set_ival(130, 128 + 2);
+             n.set_ival(130, 128 + 3);
+         },
+         0, 5, 0},
         {"plane dialog discards", [](auto&, auto& n) { n.set_ival(81, 3); }, 5, 0, 0},
         {"plane dialog after a recompute", [](auto& o, auto&) { o.set_ival(59, 2); }, 4, 4, 0},
     };
@@ -116,7 +247,11 @@ TEST_F(OptimizerList, ReadKeepsDefaultsOfMissingItemsAndThePendingActionOfTypes3
         control::reset();
         proc_test::proc_block block;
         block.type = type;
-        block.global(59, {2}).global(60, {r(0.25f)}, 1).global(81, {3}).global(109, {r(0.7f), r(1.1f)}, 1).global(130, {2});
+        block.global(59, {2})
+            .global(60, {r(0.25f)}, 1)
+            .global(81, {3})
+            .global(109, {r(0.7f), r(1.1f)}, 1)
+            .global(130, {2});
         proc_test::proc_block::record(block.seg23, 10, {77}, 0);
         block.append();
         int status = -1;
@@ -161,7 +296,8 @@ TEST_F(OptimizerList, TiltFlagTestedAndRemoved)
     tilt_flag_test(2, status);
     EXPECT_EQ(opt_params_current().ival(130), 2);
     EXPECT_EQ(control::lines_of("dbg_printf"),
-              (std::vector<std::string>{"Procedure has Tilt flag", "Removing Tilted flag from list", "Procedure is not Tilted"}));
+              (std::vector<std::string>{"Procedure has Tilt flag", "Removing Tilted flag from list",
+                                        "Procedure is not Tilted"}));
 
     control::reset();
     proc_test::proc_block{}.append();

@@ -83,8 +83,8 @@ TEST_F(ParamTranslations, FailureAtRowKLeavesTheRowsBeforeIt)
         long k;
     };
     const row rows[] = {
-        {nc_trns_register2, &all_two, 1},  {nc_trns_register2, &all_two, 13}, {nc_trns_register2, &all_two, 46},
-        {nc_trns_register2, &all_two, 47}, {nc_trns_register2, &all_two, 54}, {nc_trns_register, &all_three, 1},
+        {nc_trns_register2, &all_two, 1},   {nc_trns_register2, &all_two, 13},  {nc_trns_register2, &all_two, 46},
+        {nc_trns_register2, &all_two, 47},  {nc_trns_register2, &all_two, 54},  {nc_trns_register, &all_three, 1},
         {nc_trns_register, &all_three, 31}, {nc_trns_register, &all_three, 60},
     };
     for (const row& r : rows) {

@@ -46,8 +46,8 @@ TEST_F(ProcDriver, BackAtSolidCheckPreparesAndDefinesAgainWithoutStoreOrExecute)
     fakes::rec().go_words = {kRedo};
     script("finish", {kCancel});
     fakes::run_driver_with_fakes();
-    EXPECT_EQ(fakes::rec().events, (events{"start 0", "check_moved", "prepare", "define", "check_solid",
-                                           "prepare", "define", "check_solid", "store", "execute 0", "finish"}));
+    EXPECT_EQ(fakes::rec().events, (events{"start 0", "check_moved", "prepare", "define", "check_solid", "prepare",
+                                           "define", "check_solid", "store", "execute 0", "finish"}));
 }
 
 TEST_F(ProcDriver, RedoFromStoreGoesBackToPreparationWithoutExecute)
@@ -164,16 +164,27 @@ TEST_F(ProcDriver, RegistrationWithAMissingEntryIsRefused)
         {"PREVIOUS PARAMETER BLOCK", [](proc_type_table& t) { t.previous_block = nullptr; }},
     };
     int nc = 5, length = 12;
-    const proc_type_table complete{&nc, fakes::define, fakes::execute, fakes::put_parameters,
-                                   fakes::put_geometry, fakes::read_parameters, fakes::parameters_changed,
-                                   fakes::defaults, fakes::contour_records, fakes::pre_exec,
-                                   fakes::translations, fakes::solid_update, {}, &length, block, block};
+    const proc_type_table complete{&nc,
+                                   fakes::define,
+                                   fakes::execute,
+                                   fakes::put_parameters,
+                                   fakes::put_geometry,
+                                   fakes::read_parameters,
+                                   fakes::parameters_changed,
+                                   fakes::defaults,
+                                   fakes::contour_records,
+                                   fakes::pre_exec,
+                                   fakes::translations,
+                                   fakes::solid_update,
+                                   {},
+                                   &length,
+                                   block,
+                                   block};
     auto run = [](const proc_type_table& t, std::string_view code) {
         int dummy = 0;
-        proc_driver(*t.nc_function, t.define, t.execute, t.put_parameters,
-                    t.put_geometry, t.read_parameters, t.parameters_changed, t.defaults, t.contour_records,
-                    t.pre_exec, t.translations, t.solid_update, code, t.block_length ? *t.block_length : dummy,
-                    t.current_block, t.previous_block);
+        proc_driver(*t.nc_function, t.define, t.execute, t.put_parameters, t.put_geometry, t.read_parameters,
+                    t.parameters_changed, t.defaults, t.contour_records, t.pre_exec, t.translations, t.solid_update,
+                    code, t.block_length ? *t.block_length : dummy, t.current_block, t.previous_block);
     };
     // A null block-length cell cannot travel as a reference: the runner passes a cell holding 0
     // instead, which the registration refuses the same way.

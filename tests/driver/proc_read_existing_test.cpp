@@ -2,11 +2,11 @@
 // single-curve flag, the source of the read, the roll-back of a failed read, and the flag
 // segment.
 #include "driver/change_analysis.hpp"
+#include "driver/proc_read_existing.hpp"
+#include "proc_block_support.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_dialog_words.hpp"
-#include "driver/proc_read_existing.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "proc_block_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,6 @@ void read_double(int& where, int& type, int& version, int& before_515, int& leng
     status = read_status;
 }
 
-
 class ProcReadExisting : public ::testing::Test {
 protected:
     void SetUp() override
@@ -50,11 +49,8 @@ TEST_F(ProcReadExisting, VersionFlagsAndListVersion)
         int before_515, old_version, version, layer_version;
     };
     const std::vector<row> rows = {
-        {514, {}, 1, 1, 514, 514},
-        {1112, {}, 0, 0, 1112, 1112},
-        {{}, {}, 1, 1, -1, -1},
-        {900, 0, 0, 1, 900, 900},
-        {900, 1200, 0, 1, 900, 1200},
+        {514, {}, 1, 1, 514, 514}, {1112, {}, 0, 0, 1112, 1112}, {{}, {}, 1, 1, -1, -1},
+        {900, 0, 0, 1, 900, 900},  {900, 1200, 0, 1, 900, 1200},
     };
     for (const row& x : rows) {
         control::reset();

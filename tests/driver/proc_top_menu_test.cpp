@@ -1,11 +1,11 @@
 // The top lines of a parameter dialog by kind and optimizer switch, the title of a new procedure,
 // and a template read that reads nothing.
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "driver/proc_top_menu.hpp"
 #include "driver/relations.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
 
 #include <gtest/gtest.h>
 
@@ -58,14 +58,14 @@ TEST_F(TopMenu, LinesByKindAndOptimizerSwitch)
     struct row {
         int kind, optimizer;
         int count;
-        std::vector<int> map;   // words 2 to 8
+        std::vector<int> map;  // words 2 to 8
         bool optimizer_page;
     } rows[] = {
-        {103, 1, 4, {2, 0, 0, 0, 0, 0, 0}, false},     // kind 3: blank machining and service lines
-        {100, 1, 4, {2, 3, 4, 0, 0, 0, 0}, false},     // no template, no optimizer lines
-        {0, 1, 8, {2, 3, 4, 5, 6, 7, 0}, false},       // optimizer OFF: its page line is blank
+        {103, 1, 4, {2, 0, 0, 0, 0, 0, 0}, false},  // kind 3: blank machining and service lines
+        {100, 1, 4, {2, 3, 4, 0, 0, 0, 0}, false},  // no template, no optimizer lines
+        {0, 1, 8, {2, 3, 4, 5, 6, 7, 0}, false},    // optimizer OFF: its page line is blank
         {0, 2, 8, {2, 3, 4, 5, 6, 7, 8}, true},
-        {10, 2, 7, {2, 3, 4, 5, 6, 0, 0}, false},      // kind plus 10: no optimizer lines
+        {10, 2, 7, {2, 3, 4, 5, 6, 0, 0}, false},  // kind plus 10: no optimizer lines
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.kind * 10 + r.optimizer);
@@ -79,7 +79,7 @@ TEST_F(TopMenu, LinesByKindAndOptimizerSwitch)
         EXPECT_EQ(p.find("TEMPLATE") != std::string::npos, r.kind < 100);
         EXPECT_EQ(p.find("OPTIMIZER ...") != std::string::npos, r.optimizer_page);
         int answer = 0;
-        modif1(answer);   // close the page before the next row
+        modif1(answer);  // close the page before the next row
     }
 }
 

@@ -2,17 +2,17 @@
 // type), the criteria lists (file name, table, mask lines), the output file names of CRTPNM and
 // the positions of a procedure block (PRCPOS, GETPOS at the top of the list).
 #include "driver/criteria_lists.hpp"
+#include "driver/proc_block_support.hpp"
+#include "driver/proc_common.hpp"
+#include "driver/relations.hpp"
+#include "host/control.hpp"
+#include "host/vantu.hpp"
+#include "pocket/contour_table.hpp"
 #include "toolpath/machining_type.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/part_file_names.hpp"
-#include "driver/proc_common.hpp"
-#include "driver/proc_block_support.hpp"
-#include "toolpath/proc_type_tests.hpp"
-#include "driver/relations.hpp"
-#include "pocket/contour_table.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "host/control.hpp"
-#include "host/vantu.hpp"
+#include "toolpath/proc_type_tests.hpp"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +126,8 @@ TEST_F(Periphery, CriteriaListFileTableAndMaskLines)
     c.type_active[0] = 1;
     control::define_criteria(c);
     crit_table().words = {1, 0, 1, 0, 0};
-    for (const auto& [number, name] : {std::pair{12, "Bracket.prt_base12.crit_list"}, {123, "Bracket.prt_base123.crit_list"},
+    for (const auto& [number, name] : {std::pair{12, "Bracket.prt_base12.crit_list"},
+                                       {123, "Bracket.prt_base123.crit_list"},
                                        {7, "Bracket.prt_base07.crit_list"}}) {
         SCOPED_TRACE(number);
         set_curr_proc_number(number);

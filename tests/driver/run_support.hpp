@@ -83,8 +83,9 @@ inline std::vector<word> global_item(const vantu::control::toolpath_line& block,
     for (std::size_t i = 5; i + 2 < end;) {
         const int count = w[i + 1];
         if (count < 1) break;
-        if (w[i] == code) return std::vector<word>(w.begin() + static_cast<long>(i) + 3,
-                                                    w.begin() + static_cast<long>(i) + 2 + count);
+        if (w[i] == code)
+            return std::vector<word>(w.begin() + static_cast<long>(i) + 3,
+                                     w.begin() + static_cast<long>(i) + 2 + count);
         i += 2 + static_cast<std::size_t>(count);
     }
     return {};
@@ -92,10 +93,7 @@ inline std::vector<word> global_item(const vantu::control::toolpath_line& block,
 
 // The procedure block of the run's n-th procedure (1-based): line n + 1 of the top list, after
 // the header block.
-inline const vantu::control::toolpath_line* procedure_block(int n)
-{
-    return vantu::control::toolpath_line_at({n});
-}
+inline const vantu::control::toolpath_line* procedure_block(int n) { return vantu::control::toolpath_line_at({n}); }
 
 inline word record_word(std::string_view key)
 {

@@ -1,12 +1,12 @@
 // The single-curve contour check over descriptor tables of named shapes, and the redefine
 // question.
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/single_curve_check.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "pocket/contour_table.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 
 #include <gtest/gtest.h>
 
@@ -79,20 +79,43 @@ TEST(SingleCurve, ContourShapes)
         {"one closed curve", [](auto& t, int c, int, int, int) { t.add({c}); }, 1, 1},
         {"limits kept in reverse", [](auto& t, int, int tw, int, int) { t.add({tw}); }, 0, 1},
         {"limits apart", [](auto& t, int, int, int a, int) { t.add({a}); }, 1, 0},
-        {"two curves", [](auto& t, int c, int, int, int) { t.add({c, c}); }, 1, 0},
+        {"two curves",
+         [](auto& t, int c, int, int, int) {
+             t.add({c, c});
+         },
+         1, 0},
         {"two groups", [two_groups](auto& t, int c, int, int, int) { t.add({c}, two_groups); }, 1, 0},
         {"open, no check curves", [open](auto& t, int, int, int a, int) { t.add({a}, open); }, 1, 1},
         {"open with a check curve", [open_checked](auto& t, int, int, int a, int) { t.add({a}, open_checked); }, 1, 0},
         {"open, check curve -1", [open_unknown](auto& t, int, int, int a, int) { t.add({a}, open_unknown); }, 1, 0},
         {"a line", [](auto& t, int, int, int, int l) { t.add({l}); }, 1, 0},
-        {"two contours", [](auto& t, int c, int tw, int, int) { t.add({c}); t.add({tw}); }, -2, 1},
+        {"two contours",
+         [](auto& t, int c, int tw, int, int) {
+             t.add({c});
+             t.add({tw});
+         },
+         -2, 1},
         {"third of three with two groups",
-         [two_groups](auto& t, int c, int, int, int) { t.add({c}); t.add({c}); t.add({c}, two_groups); }, -3, 0},
-        {"extra contour", [](auto& t, int c, int, int, int) { t.add({c}); t.add({c}, {}, true); }, 2, 1},
+         [two_groups](auto& t, int c, int, int, int) {
+             t.add({c});
+             t.add({c});
+             t.add({c}, two_groups);
+         },
+         -3, 0},
+        {"extra contour",
+         [](auto& t, int c, int, int, int) {
+             t.add({c});
+             t.add({c}, {}, true);
+         },
+         2, 1},
         {"no extra contour", [](auto& t, int c, int, int, int) { t.add({c}); }, 2, 0},
         {"descriptor length 0", [no_length](auto& t, int c, int, int, int) { t.add({c}, no_length); }, 1, 0},
         {"descriptor past the table",
-         [too_long](auto& t, int c, int, int, int) { t.add({c}, too_long); contour_table_block.first_entry[2] = 11; }, 1, 0},
+         [too_long](auto& t, int c, int, int, int) {
+             t.add({c}, too_long);
+             contour_table_block.first_entry[2] = 11;
+         },
+         1, 0},
         {"more contours than the table", [](auto& t, int c, int, int, int) { t.add({c}); }, -1000000, 0},
     };
     for (const row& x : rows) {

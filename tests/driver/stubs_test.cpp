@@ -20,7 +20,12 @@ TEST(Stubs, EachReportsItsTextAndGivesItsFixedResult)
         int status_after;
     };
     const row rows[] = {
-        {"get_stockid", [](int& s) { int a = 1, b = 2; get_stockid(a, b, s); EXPECT_EQ(a + b, 3); },
+        {"get_stockid",
+         [](int& s) {
+             int a = 1, b = 2;
+             get_stockid(a, b, s);
+             EXPECT_EQ(a + b, 3);
+         },
          "get_stockid - this is a dummy routine", kUntouched},
         {"ZLINT3", ZLINT3, "ZLINT3, THIS IS A DUMMY ROUTINE", -1},
         {"dummy_status_stub", [](int& s) { s = dummy_status_stub(); }, nullptr, -1},

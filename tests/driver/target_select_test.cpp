@@ -1,10 +1,10 @@
 // The target procedure selection: the paged list of 25 procedures, a row pick and CONTINUE, a
 // display pick of a key block, CANCEL, the rows' marks, and the row mapping of PCKPGT.
-#include "toolpath/nc_state_texts.hpp"
 #include "driver/proc_block_support.hpp"
 #include "driver/target_proc_select.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/nc_state_texts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +76,7 @@ TEST_F(TargetSelect, PagedListOfTwentyFiveProcedures)
     control::reset();
     proc_table() = proc_summary_table{};
     procedures(3);
-    control::load_script_text(R"([{"page": 7}])", "cancel");   // rows 1-4 on lines 3-6, CANCEL 7
+    control::load_script_text(R"([{"page": 7}])", "cancel");  // rows 1-4 on lines 3-6, CANCEL 7
     start = 1;
     target_proc_select(chosen, start, status);
     EXPECT_EQ(status, -1) << "CANCEL";
@@ -107,9 +107,9 @@ TEST_F(TargetSelect, RowsAndTheRowMappingOfAPick)
         int answer, height, first, first_row;
         int status, procedure;
     } cases[] = {
-        {3, 1, 1, 3, 0, 1}, {5, 1, 1, 3, 0, 3}, {6, 1, 1, 3, 0, 4},   // the row after the last: the end
+        {3, 1, 1, 3, 0, 1},  {5, 1, 1, 3, 0, 3},  {6, 1, 1, 3, 0, 4},  // the row after the last: the end
         {7, 1, 1, 3, -1, 0}, {2, 1, 1, 3, -1, 0},                      // beyond the list, above the rows
-        {7, 2, 1, 3, 0, 3}, {5, 0, 1, 3, -1, 0},                       // a row height of 0 is refused
+        {7, 2, 1, 3, 0, 3},  {5, 0, 1, 3, -1, 0},                      // a row height of 0 is refused
     };
     for (const row_case& c : cases) {
         int procedure = 0, block = 9, status = 9;

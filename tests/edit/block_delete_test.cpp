@@ -14,16 +14,23 @@ using connection_test::line_at;
 TEST(BlockDelete, DeletesTheRangesMotionsAndClosesTheGap)
 {
     // Feed 80, two lines, feed 60 and a LAYER opening, three lines.
-    const std::vector<std::vector<word>> path{feed_block(5, 80), line_at(10, 0, 0), line_at(11, 10, 0),
-                                              feed_block(12, 60), editor_test::block_words("M13:3"),
-                                              line_at(14, 20, 0), line_at(15, 30, 0), line_at(16, 40, 0)};
-    const auto xy = [](int number, float x, float y) { return std::vector<word>{2, number, real_to_word(x), real_to_word(y), 0}; };
-    const std::vector<std::vector<word>> eight{xy(10, 0, 0),  xy(11, 10, 0), xy(12, 10, 10), xy(13, 5, 10),
+    const std::vector<std::vector<word>> path{feed_block(5, 80),
+                                              line_at(10, 0, 0),
+                                              line_at(11, 10, 0),
+                                              feed_block(12, 60),
+                                              editor_test::block_words("M13:3"),
+                                              line_at(14, 20, 0),
+                                              line_at(15, 30, 0),
+                                              line_at(16, 40, 0)};
+    const auto xy = [](int number, float x, float y) {
+        return std::vector<word>{2, number, real_to_word(x), real_to_word(y), 0};
+    };
+    const std::vector<std::vector<word>> eight{xy(10, 0, 0),  xy(11, 10, 0),  xy(12, 10, 10), xy(13, 5, 10),
                                                xy(14, 5, -5), xy(15, 15, -5), xy(16, 20, -5)};
-    const std::vector<std::string> unchanged{"F80", "L(0,0,0)", "L(10,0,0)", "F60", "M3", "L(20,0,0)", "L(30,0,0)",
-                                             "L(40,0,0)"};
+    const std::vector<std::string> unchanged{"F80", "L(0,0,0)",  "L(10,0,0)", "F60",
+                                             "M3",  "L(20,0,0)", "L(30,0,0)", "L(40,0,0)"};
     const int mill = connection_test::kMill, wire = 61;
-    constexpr int kProcedure = -1;   // the result path names the procedure block
+    constexpr int kProcedure = -1;  // the result path names the procedure block
     struct row {
         const char* name;
         int machine, mode, stay;
@@ -31,48 +38,125 @@ TEST(BlockDelete, DeletesTheRangesMotionsAndClosesTheGap)
         const char* script;
         int status, deleted, in_layer;
         std::vector<std::string> steps;
-        int result, cursor;   // the blocks the result path and the cursor name afterwards (0: not checked)
-        long fault = 0;       // the lcreat that fails (0: none)
-        float origin_z = 0;   // the header Z the dialog's clearance is shown from
-        const std::vector<std::vector<word>>* blocks = nullptr;   // null: path
+        int result, cursor;  // the blocks the result path and the cursor name afterwards (0: not checked)
+        long fault = 0;      // the lcreat that fails (0: none)
+        float origin_z = 0;  // the header Z the dialog's clearance is shown from
+        const std::vector<std::vector<word>>* blocks = nullptr;  // null: path
     };
     // The plunge at PRM9's 50 % of the feed in force (80); the feed after it gives way to the
     // range's feed block, which stays.
-    const std::vector<std::string> through_clear{"F80", "L(0,0,0)", "F-1", "L(0,0,50)", "L(20,0,50)", "L(20,0,1)",
-                                                 "F40", "L(20,0,0)", "F60", "M3", "L(30,0,0)", "L(40,0,0)"};
+    const std::vector<std::string> through_clear{"F80", "L(0,0,0)",  "F-1", "L(0,0,50)", "L(20,0,50)", "L(20,0,1)",
+                                                 "F40", "L(20,0,0)", "F60", "M3",        "L(30,0,0)",  "L(40,0,0)"};
     const std::vector<row> rows = {
         {"through clear", mill, kDeleteRange, 0, 11, 14, R"([{"menu": 2}, {"page": 0}])", 0, 1, 1, through_clear, 10,
          15},
-        {"through clear, range given backward", mill, kDeleteRange, 0, 14, 11, R"([{"menu": 2}, {"page": 0}])", 0, 1,
-         1, through_clear, 10, 15},
-        {"through clear at an entered height above the header", mill, kDeleteRange, 0, 11, 14,
-         R"([{"menu": 2}, {"page": {"line": 1, "value": 20}}, {"page": {"line": 2, "value": 3}}, {"page": 0}])", 0,
-         1, 1,
+        {"through clear, range given backward", mill, kDeleteRange, 0, 14, 11, R"([{"menu": 2}, {"page": 0}])", 0, 1, 1,
+         through_clear, 10, 15},
+        {"through clear at an entered height above the header",
+         mill,
+         kDeleteRange,
+         0,
+         11,
+         14,
+         R"([{"menu": 2}, {"page": {"line": 1, "value": 20}}, {"page": {"line": 2, "value": 3}}, {"page": 0}])",
+         0,
+         1,
+         1,
          {"F80", "L(0,0,0)", "F-1", "L(0,0,30)", "L(20,0,30)", "L(20,0,3)", "F40", "L(20,0,0)", "F60", "M3",
           "L(30,0,0)", "L(40,0,0)"},
-         10, 15, 0, 10},
-        {"directly", mill, kDeleteRange, 0, 11, 14, R"([{"menu": 1}])", 0, 1, 1,
-         {"F80", "L(0,0,0)", "L(20,0,0)", "F60", "M3", "L(30,0,0)", "L(40,0,0)"}, 10, 15},
-        {"a wire machine: asked, then through clear", wire, kDeleteRange, 0, 11, 14, R"([{"question": "yes"}])", 0, 1,
-         1, {"F80", "L(0,0,0)", "L(0,0,50)", "L(20,0,50)", "L(20,0,1)", "L(20,0,0)", "F60", "M3", "L(30,0,0)", "L(40,0,0)"},
-         10, 15},
-        {"to the end: the retract", mill, kDeleteToEnd, 0, 14, 16, R"([{"question": "yes"}])", 0, 1, 1,
-         {"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "F60", "M3"}, 11, 0},
-        {"drill: no connection", mill, kDeleteNoConnect, 0, 11, 14, R"([{"question": "yes"}])", 0, 1, 1,
-         {"F80", "L(0,0,0)", "F60", "M3", "L(30,0,0)", "L(40,0,0)"}, 10, 15},
-        {"from the first motion", mill, kDeleteRange, 0, 10, 11, R"([{"menu": 2}, {"page": 0}])", kDeletedAtStart, 1,
+         10,
+         15,
+         0,
+         10},
+        {"directly",
+         mill,
+         kDeleteRange,
+         0,
+         11,
+         14,
+         R"([{"menu": 1}])",
+         0,
+         1,
+         1,
+         {"F80", "L(0,0,0)", "L(20,0,0)", "F60", "M3", "L(30,0,0)", "L(40,0,0)"},
+         10,
+         15},
+        {"a wire machine: asked, then through clear",
+         wire,
+         kDeleteRange,
+         0,
+         11,
+         14,
+         R"([{"question": "yes"}])",
+         0,
+         1,
+         1,
+         {"F80", "L(0,0,0)", "L(0,0,50)", "L(20,0,50)", "L(20,0,1)", "L(20,0,0)", "F60", "M3", "L(30,0,0)",
+          "L(40,0,0)"},
+         10,
+         15},
+        {"to the end: the retract",
+         mill,
+         kDeleteToEnd,
+         0,
+         14,
+         16,
+         R"([{"question": "yes"}])",
+         0,
+         1,
+         1,
+         {"F80", "L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)", "F60", "M3"},
+         11,
+         0},
+        {"drill: no connection",
+         mill,
+         kDeleteNoConnect,
+         0,
+         11,
+         14,
+         R"([{"question": "yes"}])",
+         0,
+         1,
+         1,
+         {"F80", "L(0,0,0)", "F60", "M3", "L(30,0,0)", "L(40,0,0)"},
+         10,
+         15},
+        {"from the first motion",
+         mill,
+         kDeleteRange,
+         0,
+         10,
+         11,
+         R"([{"menu": 2}, {"page": 0}])",
+         kDeletedAtStart,
+         1,
          0,
          {"F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,1)", "F40", "L(10,0,0)", "F60", "M3", "L(20,0,0)", "L(30,0,0)",
           "L(40,0,0)"},
-         kProcedure, 14},
-        {"delete loop", mill, kDeleteRange, 0, 11, 15, R"([{"menu": 3}, {"question": "yes"}])", 0, 1, 0,
-         {"L(0,0,0)", "L(5,0,0)", "L(5,-5,0)", "L(15,-5,0)", "L(20,-5,0)"}, 0, 16, 0, 0, &eight},
+         kProcedure,
+         14},
+        {"delete loop",
+         mill,
+         kDeleteRange,
+         0,
+         11,
+         15,
+         R"([{"menu": 3}, {"question": "yes"}])",
+         0,
+         1,
+         0,
+         {"L(0,0,0)", "L(5,0,0)", "L(5,-5,0)", "L(15,-5,0)", "L(20,-5,0)"},
+         0,
+         16,
+         0,
+         0,
+         &eight},
         {"menu left", mill, kDeleteRange, 0, 11, 14, R"([{"menu": -2}])", -2, 0, 0, unchanged, 14, 15},
         {"dialog left", mill, kDeleteRange, 0, 11, 14, R"([{"menu": 2}, {"page": -2}])", -2, 0, 0, unchanged, 14, 15},
         {"no, staying", wire, kDeleteRange, 1, 11, 14, R"([{"question": "no"}])", -2, 0, 0, unchanged, 11, 11},
         {"cancel", wire, kDeleteRange, 0, 11, 14, R"([{"question": "cancel"}])", -1, 0, 0, unchanged, 14, 15},
-        {"a connection that cannot be written", mill, kDeleteRange, 0, 11, 14, R"([{"menu": 2}, {"page": 0}])", -3,
-         0, 0, unchanged, 11, 11, 3},
+        {"a connection that cannot be written", mill, kDeleteRange, 0, 11, 14, R"([{"menu": 2}, {"page": 0}])", -3, 0,
+         0, unchanged, 11, 11, 3},
     };
     for (const row& r : rows) {
         const auto& blocks = r.blocks ? *r.blocks : path;
@@ -116,12 +200,10 @@ TEST(BlockDelete, WorkingParametersFromTheModalValues)
         int spindle, direction, coolant, punch;
     };
     const row rows[] = {
-        {22, 250, -800, 250, 120, 800, 2, 1, 0},
-        {31, 250, 0, 250, 120, 0, 3, 1, 0},
-        {24, -1, 500, 99, 120, 500, 1, 1, 0},   // rapid and the stored feed leave the base feed
-        {25, -2, 500, 99, 120, 500, 1, 1, 0},
-        {61, 250, 500, 99, 0, 0, 0, 0, 0},      // wire: the tool only
-        {12, 250, 500, 99, 0, 0, 0, 0, 4},      // punching: tool, pitch, nibbling, punch, index
+        {22, 250, -800, 250, 120, 800, 2, 1, 0}, {31, 250, 0, 250, 120, 0, 3, 1, 0},
+        {24, -1, 500, 99, 120, 500, 1, 1, 0},  // rapid and the stored feed leave the base feed
+        {25, -2, 500, 99, 120, 500, 1, 1, 0},    {61, 250, 500, 99, 0, 0, 0, 0, 0},  // wire: the tool only
+        {12, 250, 500, 99, 0, 0, 0, 0, 4},  // punching: tool, pitch, nibbling, punch, index
     };
     for (const row& r : rows) {
         NPT1() = tp_header_state{};

@@ -18,11 +18,11 @@ enum class routine { forward, backward, start, end, indicated };
 struct cursor_row {
     const char* name;
     routine what;
-    int from;      // block the cursor starts on
-    int count;     // points, or the target of JPINDP
-    int number;    // block number answered
+    int from;    // block the cursor starts on
+    int count;   // points, or the target of JPINDP
+    int number;  // block number answered
     int status;
-    int stands_on; // block the cursor stands on afterwards
+    int stands_on;  // block the cursor stands on afterwards
 };
 
 TEST(CursorRoutines, StepsAndJumpsLandOnMotionPoints)
@@ -94,8 +94,8 @@ TEST(CursorRoutines, StepIntoAStringBreaksItIntoSingleLines)
 }
 
 // Layers at Z -2, -6, an empty one at -10, and -12; the origin's Z is 0.
-const std::vector<std::string> kLayers{"L1", "M2:3", "L3", "L4", "M5:4", "M6:3", "L7", "L8", "M9:4",
-                                       "M10:3", "M11:4", "M12:3", "L13", "L14", "M15:4"};
+const std::vector<std::string> kLayers{"L1",   "M2:3",  "L3",    "L4",    "M5:4", "M6:3", "L7",   "L8",
+                                       "M9:4", "M10:3", "M11:4", "M12:3", "L13",  "L14",  "M15:4"};
 
 struct marker_row {
     const char* name;
@@ -161,8 +161,10 @@ TEST(CursorRoutines, FailedStepStaysOnTheLastMotionReached)
         // The list cannot tell its position at the second step (forward) or the third (backward).
         vantu::control::inject_fault("ljump", what == routine::forward ? 3 : 8, 1, 0);
         int count = 3, number = -1, type = 0, status = 0;
-        if (what == routine::forward) MVFRWD(0, count, number, type, status);
-        else MVBCWD(count, number, type, status);
+        if (what == routine::forward)
+            MVFRWD(0, count, number, type, status);
+        else
+            MVBCWD(count, number, type, status);
         vantu::control::clear_faults();
         EXPECT_EQ(status, -1);
         EXPECT_EQ(cursor_block_number(), what == routine::forward ? 3 : 14);
@@ -171,12 +173,20 @@ TEST(CursorRoutines, FailedStepStaysOnTheLastMotionReached)
 
 TEST(CursorRoutines, ParameterTypesByMachineType)
 {
-    struct row { int machine; std::vector<int> types; };
+    struct row {
+        int machine;
+        std::vector<int> types;
+    };
     std::vector<int> wire{100, 55, 11, 12, 13, 14, 15, 16};
     for (int t = 20; t <= 39; ++t) wire.push_back(t);
-    const row rows[] = {{22, {1, 2, 3, 5, 100, 10, 55}}, {26, {1, 2, 3, 5, 100, 10, 55}}, {12, {52, 53, 100, 55}},
-                        {31, {1, 2, 3, 100, 55}},        {61, wire},                      {80, wire},
-                        {27, {}},                        {0, {}}};
+    const row rows[] = {{22, {1, 2, 3, 5, 100, 10, 55}},
+                        {26, {1, 2, 3, 5, 100, 10, 55}},
+                        {12, {52, 53, 100, 55}},
+                        {31, {1, 2, 3, 100, 55}},
+                        {61, wire},
+                        {80, wire},
+                        {27, {}},
+                        {0, {}}};
     for (const row& r : rows) {
         const auto types = updbot_prm_types(r.machine);
         EXPECT_EQ(std::vector<int>(types.begin(), types.end()), r.types) << r.machine;

@@ -88,8 +88,7 @@ void build(const std::vector<words>& blocks)
     int counter = 3;
     gsblkn(2, 1, counter, status);
     // The tools are entities, linked to the procedures that use them as the motion output does.
-    while (vantu::control::add_point({}) < kC) {
-    }
+    while (vantu::control::add_point({}) < kC) {}
     for (word id : {kA, kB, kC}) asattl(id, -1, 1, status);
     asattl(kA, -1, 2, status);
 }
@@ -101,7 +100,8 @@ std::vector<std::string> procedures()
     for (const auto& l : vantu::control::toolpath_top()) {
         if (l.words.at(0) != 12) continue;
         std::string text = std::to_string(l.words.at(1)) + ":";
-        for (const auto& s : l.sublist) text += " " + std::to_string(s.words.at(0)) + "/" + std::to_string(s.words.at(1));
+        for (const auto& s : l.sublist)
+            text += " " + std::to_string(s.words.at(0)) + "/" + std::to_string(s.words.at(1));
         out.push_back(text);
     }
     return out;
@@ -128,8 +128,8 @@ std::string text_of(int n)
 }
 
 // The last tool change is the sub-list's last block.
-const std::vector<words> kThreeTools = {tool(1, kA), line(2), line(3), marker(4), feed(5), tool(6, kB),
-                                        line(7),     line(8), tool(9, kC)};
+const std::vector<words> kThreeTools = {tool(1, kA), line(2), line(3), marker(4),  feed(5),
+                                        tool(6, kB), line(7), line(8), tool(9, kC)};
 
 TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
 {
@@ -138,13 +138,17 @@ TEST(DivideByTool, ThreeToolsGiveThreePiecesAndTheNextProcedureStaysWhole)
     divide_by_tool(1, status);
     EXPECT_EQ(status, 1);
     // The copy keeps the marker before its tool change; the FEED just before it goes.
-    EXPECT_EQ(procedures(), (std::vector<std::string>{"1: 1/1 2/2 2/3 99/4 1/5", "3: 99/4 1/6 2/7 2/8",
-                                                      "4: 99/4 1/9", "2: 1/1 2/2"}));
+    EXPECT_EQ(procedures(), (std::vector<std::string>{"1: 1/1 2/2 2/3 99/4 1/5", "3: 99/4 1/6 2/7 2/8", "4: 99/4 1/9",
+                                                      "2: 1/1 2/2"}));
     EXPECT_EQ(tp_procedure_count(), 4);
     const std::vector<std::string> texts = {"1 of 3 POCKET WALLS ", "2 of 3 POCKET WALLS ", "3 of 3 POCKET WALLS "};
     // Piece, tool, base feed, spin: the first keeps its machine table.
-    const struct { int piece; word tool; float feed; word spin; } rows[] = {
-        {1, kA, 400.0f, 1000}, {2, kB, 200.0f, 800}, {3, kC, 100.0f, 600}};
+    const struct {
+        int piece;
+        word tool;
+        float feed;
+        word spin;
+    } rows[] = {{1, kA, 400.0f, 1000}, {2, kB, 200.0f, 800}, {3, kC, 100.0f, 600}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.piece);
         EXPECT_EQ(text_of(row.piece), texts[static_cast<std::size_t>(row.piece - 1)]);
@@ -203,7 +207,11 @@ TEST(DivideByTool, RefusalsChangeNothing)
         std::vector<std::string> messages;
     } rows[] = {
         {"single tool", {tool(1, kA), line(2)}, nullptr, 7, {"317/33"}},
-        {"tool outside the set", {tool(1, kA), line(2), tool(3, kB), line(4), tool(5, kOutside)}, nullptr, -1, {"317/34"}},
+        {"tool outside the set",
+         {tool(1, kA), line(2), tool(3, kB), line(4), tool(5, kOutside)},
+         nullptr,
+         -1,
+         {"317/34"}},
         {"eleven pieces", eleven, nullptr, -1, {"317/34"}},
         {"copy fails", kThreeTools, "newls1", -1, {}},
     };
@@ -230,14 +238,17 @@ TEST(DivideByTool, RunningNumbersFollowOnInTheToolPathsAfterTheCurrentOne)
     namespace control = vantu::control;
     // Per procedure of the third tool path: the item that sets the tested column (0: none), its
     // value, and the running number it gets without a fault (0: left alone).
-    const struct { int id, code; word value, running; } procs[] = {
-        {11, 0, 0, 5},    {12, 120, 6, 0},  // another group key
-        {13, 44, 2, 0},                     // state column: suspended
-        {14, 40, 4, 0},                     // level 4
-        {15, 34, 53, 0},                    // NC function 53
-        {16, 22, 1, 0},                     // HAS SUBROUTINES
-        {17, 45, 3, 0},                     // a transformation
-        {18, 45, 0, 6},  {19, 44, 3, 7},    // no transformation; interrupted is not suspended
+    const struct {
+        int id, code;
+        word value, running;
+    } procs[] = {
+        {11, 0, 0, 5},   {12, 120, 6, 0},  // another group key
+        {13, 44, 2, 0},                    // state column: suspended
+        {14, 40, 4, 0},                    // level 4
+        {15, 34, 53, 0},                   // NC function 53
+        {16, 22, 1, 0},                    // HAS SUBROUTINES
+        {17, 45, 3, 0},                    // a transformation
+        {18, 45, 0, 6},  {19, 44, 3, 7},   // no transformation; interrupted is not suspended
     };
     for (const char* fault : {static_cast<const char*>(nullptr), "get_tp_proc_ids"}) {
         SCOPED_TRACE(fault ? fault : "no fault");

@@ -5,13 +5,13 @@
 #include "edit/editor/edit_operations.hpp"
 #include "editor_support.hpp"
 #include "host/control/script.hpp"
-#include "tools/tools_test_support.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/current_tool.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -213,7 +213,8 @@ TEST(EditOperations, DrillingPointsWriteWhatChangesAndPutItBack)
     } rows[] = {
         {R"([{"point": "cancel"}])", {"31:2", "31:3", "31:4", "31:5"}},
         {R"([{"point": [7, 1, 0]}, {"point": "cancel"}])", {"31:2", "31:3", "31:7", "31:4", "31:5"}},
-        {R"([{"point": [7, 1, 5]}, {"point": "cancel"}])", {"31:2", "31:3", "33:5/0", "31:7", "33:0/0", "31:4", "31:5"}},
+        {R"([{"point": [7, 1, 5]}, {"point": "cancel"}])",
+         {"31:2", "31:3", "33:5/0", "31:7", "33:0/0", "31:4", "31:5"}},
     };
     for (const auto& row : rows) {
         build_drilling(90);

@@ -2,10 +2,10 @@
 // of its points (also tilted), closed paths kept, the working view given back; arc polygons
 // within their chord tolerance and the signed angle in the arc's plane.
 #include "edit/editor/loop_trimming.hpp"
-#include "tests/edit/editor_support.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_display_host.hpp"
 #include "host/vantu.hpp"
+#include "tests/edit/editor_support.hpp"
 #include "toolpath/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
@@ -52,12 +52,14 @@ TEST(LoopSearch, FindsTheLoopsOfNamedPassesInTheirPlane)
     struct row {
         const char* name;
         std::vector<std::array<float, 2>> xy;
-        std::vector<std::array<int, 2>> loops;   // start and end block numbers
+        std::vector<std::array<int, 2>> loops;  // start and end block numbers
     };
     const std::vector<row> rows = {
         {"figure-eight", {{0, 0}, {10, 0}, {10, 10}, {5, 10}, {5, -5}, {15, -5}}, {{11, 14}}},
         {"closed contour", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {}},
-        {"two loops", {{0, 0}, {10, 0}, {10, 5}, {5, 5}, {5, -5}, {20, -5}, {20, 0}, {15, 0}, {15, -10}}, {{11, 14}, {15, 18}}},
+        {"two loops",
+         {{0, 0}, {10, 0}, {10, 5}, {5, 5}, {5, -5}, {20, -5}, {20, 0}, {15, 0}, {15, -10}},
+         {{11, 14}, {15, 18}}},
         {"no crossing", {{0, 0}, {10, 0}, {10, 10}, {20, 10}}, {}},
         {"zero-length end", {{0, 0}, {10, 0}, {10, 10}, {5, 10}, {5, -5}, {5, -5}}, {{11, 14}}},
     };
@@ -80,7 +82,7 @@ TEST(LoopSearch, FindsTheLoopsOfNamedPassesInTheirPlane)
                 EXPECT_LT(distance_to_segment(loops[i].crossing, s.points[b - 1], s.points[b]), 1e-3) << r.name;
                 EXPECT_NEAR(std::hypot(loops[i].direction[0], loops[i].direction[1], loops[i].direction[2]), 1.0, 1e-5);
             }
-            EXPECT_EQ(control::work_view().view, 0) << r.name;   // the tool path's own view again
+            EXPECT_EQ(control::work_view().view, 0) << r.name;  // the tool path's own view again
         }
     }
 }
@@ -111,7 +113,7 @@ TEST(LoopSearch, SeededStringsGiveTheSameLoopsFlatAndTilted)
             }
         }
     }
-    EXPECT_GT(found, 30u);   // random strings of 12 points cross themselves often
+    EXPECT_GT(found, 30u);  // random strings of 12 points cross themselves often
 }
 
 TEST(LoopSearch, RefusesStringsThatDefineNoPlane)
@@ -146,9 +148,8 @@ TEST(LoopArcs, SweepAngleIsSignedInTheArcsPlane)
     };
     const float q = float(M_PI / 2);
     const row rows[] = {
-        {1, {3, 0, 9}, {0, 3, -9}, q, 0},  {1, {0, 3, 0}, {3, 0, 0}, -q, 0},
-        {2, {3, 5, 0}, {0, 7, 3}, q, 0},   {3, {8, 3, 0}, {8, 0, -3}, -q, 0},
-        {1, {0, 0, 1}, {3, 0, 0}, 0.0f, -1},
+        {1, {3, 0, 9}, {0, 3, -9}, q, 0},  {1, {0, 3, 0}, {3, 0, 0}, -q, 0},    {2, {3, 5, 0}, {0, 7, 3}, q, 0},
+        {3, {8, 3, 0}, {8, 0, -3}, -q, 0}, {1, {0, 0, 1}, {3, 0, 0}, 0.0f, -1},
     };
     for (const row& r : rows) {
         float angle = 9;
@@ -180,14 +181,14 @@ TEST(LoopArcs, PolygonsStayWithinTheirToleranceAndEndOnTheArcsEnd)
     struct row {
         int plane;
         float radius, angle, tolerance;
-        int room, count;   // count -1: refused
+        int room, count;  // count -1: refused
     };
     const row rows[] = {
         {1, 10.0f, float(M_PI / 2), 0.01f, 1000, -2},  // -2: any count, checked by the properties
         {2, 50.0f, -3.0f, 0.01f, 1000, -2},
-        {3, 1000.0f, 0.0017f, 0.01f, 1000, 4},         // a tenth of a degree: still four segments
-        {1, 0.004f, 2.0f, 0.01f, 1000, 4},             // tolerance beyond the diameter
-        {1, 0.0f, 1.0f, 0.01f, 1000, 1},               // zero radius: the end point only
+        {3, 1000.0f, 0.0017f, 0.01f, 1000, 4},  // a tenth of a degree: still four segments
+        {1, 0.004f, 2.0f, 0.01f, 1000, 4},      // tolerance beyond the diameter
+        {1, 0.0f, 1.0f, 0.01f, 1000, 1},        // zero radius: the end point only
         {1, 10.0f, 6.0f, 0.01f, 20, -1},
     };
     for (const row& r : rows) {
@@ -206,7 +207,8 @@ TEST(LoopArcs, PolygonsStayWithinTheirToleranceAndEndOnTheArcsEnd)
                count, status);
         if (r.count == -1) {
             EXPECT_EQ(status, -1);
-            EXPECT_EQ(control::texts_of("userrc"), std::vector<std::string>{"ARC2PL, POLIGON BUFFER IS NOT BIG ENOUGH"});
+            EXPECT_EQ(control::texts_of("userrc"),
+                      std::vector<std::string>{"ARC2PL, POLIGON BUFFER IS NOT BIG ENOUGH"});
             continue;
         }
         ASSERT_EQ(status, 0) << r.radius;
@@ -234,7 +236,8 @@ namespace {
 // A line block ending at (x, y) of a plane tilted by `tilt` about the x axis.
 std::vector<word> line_words(int number, float x, float y, double tilt = 0.0)
 {
-    return {2, number, real_to_word(x), real_to_word(y * float(std::cos(tilt))), real_to_word(y * float(std::sin(tilt)))};
+    return {2, number, real_to_word(x), real_to_word(y * float(std::cos(tilt))),
+            real_to_word(y * float(std::sin(tilt)))};
 }
 
 // The end point and, for arcs, the swept angle of the sub-list block numbered `number`.
@@ -249,7 +252,8 @@ stored_motion stored(int number)
         const std::vector<word>& w = line.words;
         if (w.size() < 5 || w[1] != number) continue;
         const std::size_t at = w[0] == 3 ? 7 : 2;
-        return {w[0], {word_to_real(w[at]), word_to_real(w[at + 1]), word_to_real(w[at + 2])},
+        return {w[0],
+                {word_to_real(w[at]), word_to_real(w[at + 1]), word_to_real(w[at + 2])},
                 w[0] == 3 ? word_to_real(w[3]) : 0.0f};
     }
     return {};
@@ -270,12 +274,10 @@ TEST(LoopCut, TrimsTheLoopOfATiltedFigureEightAndAnArcCrossingALaterLine)
     std::vector<word> arc{3, 11, 1, real_to_word(half), 0, 0, 0, real_to_word(-10.0f), 0, 0};
     const std::vector<row> rows = {
         {"lines",
-         {line_words(10, 0, 0, 0.6), line_words(11, 10, 0, 0.6), line_words(12, 10, 10, 0.6), line_words(13, 5, 10, 0.6),
-          line_words(14, 5, -5, 0.6), line_words(15, 15, -5, 0.6)},
+         {line_words(10, 0, 0, 0.6), line_words(11, 10, 0, 0.6), line_words(12, 10, 10, 0.6),
+          line_words(13, 5, 10, 0.6), line_words(14, 5, -5, 0.6), line_words(15, 15, -5, 0.6)},
          {"L10", "L11", "L14", "L15"}},
-        {"arc",
-         {line_words(10, 10, 0), arc, line_words(12, -5, 3), line_words(13, 5, 15)},
-         {"L10", "T3:11", "L13"}},
+        {"arc", {line_words(10, 10, 0), arc, line_words(12, -5, 3), line_words(13, 5, 15)}, {"L10", "T3:11", "L13"}},
     };
     for (const row& r : rows) {
         editor_test::build_words(r.blocks);
@@ -320,7 +322,7 @@ TEST(LoopCut, TrimsTheLoopOfATiltedFigureEightAndAnArcCrossingALaterLine)
             EXPECT_EQ(stored(loop.end_number).end[k], end_before.end[k]) << r.name;
         }
         if (start.type == 3) {
-            EXPECT_GT(start.angle, 0.0f);   // the same sense, a smaller sweep
+            EXPECT_GT(start.angle, 0.0f);  // the same sense, a smaller sweep
             EXPECT_LT(start.angle, half);
             EXPECT_NEAR(std::hypot(start.end[0], start.end[1]), 10.0f, 1e-2);
         }
@@ -334,8 +336,8 @@ TEST(LoopPass, CollectsLinesAndArcsUpToTheRangeEndOrThePassEnd)
         std::vector<std::vector<word>> blocks;
         int last;
         int status, range_end;
-        std::size_t entries;   // with the entry before the pass
-        int stands_on;         // the block the list stands on afterwards
+        std::size_t entries;  // with the entry before the pass
+        int stands_on;        // the block the list stands on afterwards
         const char* message;
     };
     std::vector<std::vector<word>> many;
@@ -346,7 +348,13 @@ TEST(LoopPass, CollectsLinesAndArcsUpToTheRangeEndOrThePassEnd)
         {"lines to the range end", {w("L11"), w("L12"), w("L13")}, 12, 0, 1, 3, 12, ""},
         {"an arc's polygon", {w("L11"), arc, w("L13")}, 13, 0, 1, 0, 13, ""},
         {"a pass marker", {w("L11"), w("M12:6"), w("L13"), w("M14:5"), w("L15")}, 15, 0, 0, 2, 14, ""},
-        {"a string", {w("L11"), w("S20x3"), w("L30")}, 30, kLoopNotLinearOrCircular, 0, 2, 20,
+        {"a string",
+         {w("L11"), w("S20x3"), w("L30")},
+         30,
+         kLoopNotLinearOrCircular,
+         0,
+         2,
+         20,
          "TRIMMING LOOPS CAN ONLY WORK ON :|LINEAR OR CIRCULAR MOTION BLOCKS"},
         {"the room", many, 2000, 0, 1, std::size_t(kLoopStringRoom), 11 + kLoopStringRoom - 2,
          "NUMBER OF POINTS THAT CAN BE TAKEN AT A TIME IS LIMITTED TO"},
@@ -373,7 +381,8 @@ TEST(LoopPass, CollectsLinesAndArcsUpToTheRangeEndOrThePassEnd)
         EXPECT_EQ(!lines.empty() && lines.back().text == r.message, *r.message != '\0') << r.name;
         if (std::string(r.name) == "an arc's polygon") {
             for (std::size_t k = 0; k < s.points.size(); ++k) {
-                EXPECT_TRUE(s.types[k] != 3 || std::abs(std::hypot(s.points[k][0], s.points[k][1]) - 11.0f) < 1e-3f) << k;
+                EXPECT_TRUE(s.types[k] != 3 || std::abs(std::hypot(s.points[k][0], s.points[k][1]) - 11.0f) < 1e-3f)
+                    << k;
             }
             EXPECT_EQ(s.numbers.back(), 13);
             const point3& arc_end = s.points[s.points.size() - 2];
@@ -402,19 +411,50 @@ TEST(LoopTrimRange, TrimsEachPassOfTheConfirmedRange)
         int first, last;
         const char* script;
         int status, deleted;
-        std::vector<std::string> kept;   // empty: the list unchanged
-        int reached;                     // the block the cursor steps on to (0: not checked)
-        const char* message;             // the user line shown, if any
+        std::vector<std::string> kept;  // empty: the list unchanged
+        int reached;                    // the block the cursor steps on to (0: not checked)
+        const char* message;            // the user line shown, if any
     };
     const std::vector<row> rows = {
-        {"figure-eight", with(eight, {"L16"}), 11, 15, R"([{"question": "yes"}])", 0, 1,
-         {"L10", "L11", "L14", "L15", "L16"}, 16, ""},
-        {"closed contour", with(lines({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 10), {"L15"}), 14, 11,
-         R"([{"question": "yes"}])", 0, 0, {}, 15, ""},
-        {"one-line pass after a trimmed one", with(eight, {"M16:6", "M17:5", "L18"}), 11, 18,
-         R"([{"question": "yes"}])", -3, 1, {"L10", "L11", "L14", "L15", "M16:6", "M17:5", "L18"}, 0,
+        {"figure-eight",
+         with(eight, {"L16"}),
+         11,
+         15,
+         R"([{"question": "yes"}])",
+         0,
+         1,
+         {"L10", "L11", "L14", "L15", "L16"},
+         16,
+         ""},
+        {"closed contour",
+         with(lines({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 10), {"L15"}),
+         14,
+         11,
+         R"([{"question": "yes"}])",
+         0,
+         0,
+         {},
+         15,
+         ""},
+        {"one-line pass after a trimmed one",
+         with(eight, {"M16:6", "M17:5", "L18"}),
+         11,
+         18,
+         R"([{"question": "yes"}])",
+         -3,
+         1,
+         {"L10", "L11", "L14", "L15", "M16:6", "M17:5", "L18"},
+         0,
          "THREE POINTS ARE REQUIRED TO DEFINE A PLANE"},
-        {"a string", with({}, {"L10", "L11", "S12x3", "L15"}), 11, 15, R"([{"question": "yes"}])", -3, 0, {}, 0,
+        {"a string",
+         with({}, {"L10", "L11", "S12x3", "L15"}),
+         11,
+         15,
+         R"([{"question": "yes"}])",
+         -3,
+         0,
+         {},
+         0,
          "TRIMMING LOOPS CAN ONLY WORK ON :|LINEAR OR CIRCULAR MOTION BLOCKS"},
         {"no", eight, 11, 15, R"([{"question": "no"}])", -2, 0, {}, 0, ""},
         {"cancel", eight, 11, 15, R"([{"question": "cancel"}])", -1, 0, {}, 0, ""},

@@ -68,7 +68,8 @@ TEST(ManualEditor, BrowsingMenuAndExit)
     EXPECT_NE(text.find("MOVE TOOL"), std::string::npos);
     for (const char* absent : {"DELETE", "ALTERATIONS", "SERVICE", "MACH.PARAMS"})
         EXPECT_EQ(text.find(absent), std::string::npos) << absent;
-    EXPECT_NE(text.find("1 MOVE TOOL (marked) | 2 (blank) | 3 (blank) | 4 (blank) | 5 (blank) | 6 (blank)"), std::string::npos);
+    EXPECT_NE(text.find("1 MOVE TOOL (marked) | 2 (blank) | 3 (blank) | 4 (blank) | 5 (blank) | 6 (blank)"),
+              std::string::npos);
     EXPECT_EQ(shown_block(*shown[0]), 10) << "the cursor starts on the last motion";
     EXPECT_EQ(cursor_block_number(), 10) << "and ends there";
     word delay = 0;
@@ -76,7 +77,8 @@ TEST(ManualEditor, BrowsingMenuAndExit)
     mdgetc("MEDZ", 1, &delay, status);
     EXPECT_EQ(status, 0);
     EXPECT_FLOAT_EQ(word_to_real(delay), 0.001f);
-    for (const std::string& line : lines_of("eroutc")) EXPECT_EQ(line.find("ERRORS IN LIST"), std::string::npos) << line;
+    for (const std::string& line : lines_of("eroutc"))
+        EXPECT_EQ(line.find("ERRORS IN LIST"), std::string::npos) << line;
 }
 
 struct step_row {
@@ -92,14 +94,20 @@ TEST(ManualEditor, ForwardAndBackwardSwitchBeforeTheyMove)
         {"BACKWARD in force moves", R"([{"page": 9}, {"page": 24}])", {10, 9}, "9 BACKWARD (marked)"},
         {"FORWARD switches, then moves",
          R"([{"page": {"line": 15, "value": 3}}, {"page": 9}, {"page": 8}, {"page": 8}, {"page": 24}])",
-         {10, 10, 7, 7, 10}, "8 FORWARD (marked)"},
+         {10, 10, 7, 7, 10},
+         "8 FORWARD (marked)"},
         {"a count of points over a marker",
-         R"([{"page": {"line": 15, "value": 4}}, {"page": 9}, {"page": 24}])", {10, 10, 5}, "9 BACKWARD (marked)"},
+         R"([{"page": {"line": 15, "value": 4}}, {"page": 9}, {"page": 24}])",
+         {10, 10, 5},
+         "9 BACKWARD (marked)"},
         {"past the first motion the direction turns",
-         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 8}, {"page": 24}])", {10, 10, 2, 10},
+         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 8}, {"page": 24}])",
+         {10, 10, 2, 10},
          "9 BACKWARD (marked)"},
         {"before the first motion FORWARD is in force",
-         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 24}])", {10, 10, 2}, "8 FORWARD (marked)"},
+         R"([{"page": {"line": 15, "value": 50}}, {"page": 9}, {"page": 24}])",
+         {10, 10, 2},
+         "8 FORWARD (marked)"},
     };
     for (const step_row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -140,9 +148,9 @@ TEST(ManualEditor, EntriesFollowTheMarkersOfTheProcedure)
 TEST(ManualEditor, FieldValuesOutsideTheirRangesAreRefused)
 {
     const char* refused[] = {
-        R"({"page": {"line": 15, "value": 0}})",      R"({"page": {"line": 15, "value": 10000}})",
-        R"({"page": {"line": 14, "value": 10.5}})",   R"({"page": {"line": 14, "value": -0.5}})",
-        R"({"page": {"line": 13, "value": 0}})",      R"({"page": {"line": 13, "value": 1000000}})",
+        R"({"page": {"line": 15, "value": 0}})",    R"({"page": {"line": 15, "value": 10000}})",
+        R"({"page": {"line": 14, "value": 10.5}})", R"({"page": {"line": 14, "value": -0.5}})",
+        R"({"page": {"line": 13, "value": 0}})",    R"({"page": {"line": 13, "value": 1000000}})",
     };
     for (const char* step : refused) {
         SCOPED_TRACE(step);
@@ -164,10 +172,12 @@ TEST(ManualEditor, IndicationOutsideTheProcedureIsRefused)
     EXPECT_EQ(shown_block(*pages().back()), 10) << "no move";
 }
 
-
 TEST(ManualEditor, NoteEndingsAreNoErrors)
 {
-    struct row { std::vector<std::string> list; const char* note; };
+    struct row {
+        std::vector<std::string> list;
+        const char* note;
+    };
     const row rows[] = {{{"P1:2", "M2:1"}, "NOTE: NO MOVEMENTS IN PROCEDURE LIST"}};
     for (const row& r : rows) {
         paused(r.list, R"([{"page": 24}])");

@@ -38,10 +38,12 @@ std::string surfaces_part()
     for (int j = 0; j <= 40; ++j)
         for (int i = 0; i <= 60; ++i) {
             const double x = i - 30.0, y = j - 20.0;
-            heights += (j + i ? ", " : "") + std::to_string(std::max(0.0, std::sqrt(std::max(0.0, 64 - x * x - y * y)) - 4));
+            heights +=
+                (j + i ? ", " : "") + std::to_string(std::max(0.0, std::sqrt(std::max(0.0, 64 - x * x - y * y)) - 4));
         }
     return R"({"entities": [{"id": 3, "kind": "height_grid", "origin": [-20, -20], "cell_size": 1,
-        "nodes": [61, 41], "heights": [)" + heights + "]}]}";
+        "nodes": [61, 41], "heights": [)" +
+           heights + "]}]}";
 }
 
 std::vector<word> line(int number, float x, float y, float z)
@@ -53,8 +55,12 @@ std::vector<word> line(int number, float x, float y, float z)
 // plane and beyond the plane's end at x 40, and a retract.
 std::vector<std::vector<word>> zig_zag(float z)
 {
-    return {{1, 1, 1, 0, real_to_word(100.0f)}, line(2, -10, 0, z), line(3, 45, 0, z), line(4, 45, 5, z),
-            line(5, -10, 5, z), line(6, -10, 5, 20)};
+    return {{1, 1, 1, 0, real_to_word(100.0f)},
+            line(2, -10, 0, z),
+            line(3, 45, 0, z),
+            line(4, 45, 5, z),
+            line(5, -10, 5, z),
+            line(6, -10, 5, 20)};
 }
 
 // The trim action on blocks first .. last, which follow the lead-in (marker 10 on it).
@@ -143,7 +149,8 @@ TEST_F(ProjectOnSurf, NewPointsStandOnTheSurfacesWhereTheMotionLiesBelow)
         const surface_drop surface;
         if (r.choice == kCheck) {
             EXPECT_EQ(after, before);
-            EXPECT_EQ(control::lines_of("usmsgc"), std::vector<std::string>{"WARNING: GOUGING!! (marked in red points) "});
+            EXPECT_EQ(control::lines_of("usmsgc"),
+                      std::vector<std::string>{"WARNING: GOUGING!! (marked in red points) "});
             // Each gouging point: a red point (its surface and pens judged by the runner's example) and
             // a red line down to the motion.
             int points = 0, lines = 0;
@@ -157,7 +164,8 @@ TEST_F(ProjectOnSurf, NewPointsStandOnTheSurfacesWhereTheMotionLiesBelow)
         ASSERT_GT(after.size(), 3u);
         for (std::size_t k = 0; k < 2; ++k) EXPECT_EQ(after[k].words, before[k].words) << "block before the range";
         EXPECT_EQ(after.back().words, before.back().words) << "block after the range";
-        const auto points = motion_test::motion_points(std::vector<control::toolpath_line>(after.begin() + 2, after.end() - 1));
+        const auto points =
+            motion_test::motion_points(std::vector<control::toolpath_line>(after.begin() + 2, after.end() - 1));
         ASSERT_GT(points.size(), 20u);
         int lifted = 0;
         for (const point3& p : points) {
@@ -178,7 +186,9 @@ TEST_F(ProjectOnSurf, ProgressShowsOnlyAbove219Points)
     for (const auto& [string_points, shown] : {std::pair{218, false}, std::pair{219, true}}) {
         std::vector<point3> string;
         for (int k = 1; k <= string_points; ++k) string.push_back({-10.0f + 0.1f * float(k), 0.0f, 10.0f});
-        set_up({{1, 1, 1, 0, real_to_word(100.0f)}, line(2, -10, 0, 10), trim_test::string7(3, string),
+        set_up({{1, 1, 1, 0, real_to_word(100.0f)},
+                line(2, -10, 0, 10),
+                trim_test::string7(3, string),
                 line(400, -10, 5, 20)},
                kCheck);
         // A string is known by the number of its last point.

@@ -31,10 +31,10 @@ TEST(Reconnect, WritesByTheEndsAndTheMotionsBesideTheGap)
     struct row {
         const char* name;
         std::vector<std::vector<word>> blocks;
-        int cursor;     // the block the gap follows
+        int cursor;  // the block the gap follows
         point3 from, to;
-        float feed;     // DSM4's FEED before the gap
-        long fault;     // the lcreat that fails (0: none)
+        float feed;  // DSM4's FEED before the gap
+        long fault;  // the lcreat that fails (0: none)
         int status;
         std::vector<std::string> steps;
     };
@@ -43,19 +43,61 @@ TEST(Reconnect, WritesByTheEndsAndTheMotionsBesideTheGap)
     };
     const std::vector<row> rows = {
         {"equal points", at(0), 11, {10, 0, 0}, {10, 0, 0}, 100, 0, 0, {"L(0,0,0)", "L(10,0,0)", "L(30,0,0)"}},
-        {"both at the clearance after a rapid: one move as the rapid in force", at(50), 11, {10, 0, 50},
-         {20, 0, 50}, -1, 0, 0, {"L(0,0,50)", "L(10,0,50)", "F-1", "L(20,0,50)", "L(30,0,50)"}},
-        {"both at the clearance after a feed", at(50), 11, {10, 0, 50}, {20, 0, 50}, 100, 0, 0,
-         {"L(0,0,50)", "L(10,0,50)", "F77", "L(10,0,55)", "L(10,0,60)", "L(20,0,60)", "L(20,0,52)", "F50",
-          "L(20,0,50)", "F100", "L(30,0,50)"}},
-        {"approach choice 1", at(0), 11, {10, 0, 0}, {20, 0, 0}, 100, 0, 0,
+        {"both at the clearance after a rapid: one move as the rapid in force",
+         at(50),
+         11,
+         {10, 0, 50},
+         {20, 0, 50},
+         -1,
+         0,
+         0,
+         {"L(0,0,50)", "L(10,0,50)", "F-1", "L(20,0,50)", "L(30,0,50)"}},
+        {"both at the clearance after a feed",
+         at(50),
+         11,
+         {10, 0, 50},
+         {20, 0, 50},
+         100,
+         0,
+         0,
+         {"L(0,0,50)", "L(10,0,50)", "F77", "L(10,0,55)", "L(10,0,60)", "L(20,0,60)", "L(20,0,52)", "F50", "L(20,0,50)",
+          "F100", "L(30,0,50)"}},
+        {"approach choice 1",
+         at(0),
+         11,
+         {10, 0, 0},
+         {20, 0, 0},
+         100,
+         0,
+         0,
          {"L(0,0,0)", "L(10,0,0)", "F77", "L(10,0,5)", "L(10,0,10)", "L(20,0,10)", "L(20,0,2)", "F50", "L(20,0,0)",
           "F100", "L(30,0,0)"}},
-        {"a gap at the procedure start: the approach", {editor_test::block_words("C5"), line_at(10, 0, 0)}, 5,
-         {0, 0, 50}, {0, 0, 0}, 100, 0, 0, {"B30", "F-1", "L(0,0,2)", "F50", "L(0,0,0)", "F100", "L(0,0,0)"}},
-        {"a gap at the procedure end: the retract", {line_at(10, 0, 0), line_at(11, 10, 0)}, 11, {10, 0, 0},
-         {20, 0, 0}, 100, 0, 0, {"L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)"}},
-        {"a writer failure", at(0), 11, {10, 0, 0}, {20, 0, 0}, 100, 3, -1,
+        {"a gap at the procedure start: the approach",
+         {editor_test::block_words("C5"), line_at(10, 0, 0)},
+         5,
+         {0, 0, 50},
+         {0, 0, 0},
+         100,
+         0,
+         0,
+         {"B30", "F-1", "L(0,0,2)", "F50", "L(0,0,0)", "F100", "L(0,0,0)"}},
+        {"a gap at the procedure end: the retract",
+         {line_at(10, 0, 0), line_at(11, 10, 0)},
+         11,
+         {10, 0, 0},
+         {20, 0, 0},
+         100,
+         0,
+         0,
+         {"L(0,0,0)", "L(10,0,0)", "F-1", "L(10,0,50)"}},
+        {"a writer failure",
+         at(0),
+         11,
+         {10, 0, 0},
+         {20, 0, 0},
+         100,
+         3,
+         -1,
          {"L(0,0,0)", "L(10,0,0)", "F77", "L(10,0,5)", "L(30,0,0)"}},
     };
     for (const row& r : rows) {
@@ -67,7 +109,7 @@ TEST(Reconnect, WritesByTheEndsAndTheMotionsBesideTheGap)
         control::clear_faults();
         EXPECT_EQ(status < 0 ? -1 : status, r.status) << r.name;
         EXPECT_EQ(sub_steps(), r.steps) << r.name;
-        EXPECT_FALSE(slot_holds_model()) << r.name;   // approach choice 1 triangulates nothing
+        EXPECT_FALSE(slot_holds_model()) << r.name;  // approach choice 1 triangulates nothing
         EXPECT_EQ(HEI8().real(heights_state::kClearance), 50.0f) << r.name;
         EXPECT_EQ(trim_words().del_z_up, trim_state{}.del_z_up) << r.name;
     }
@@ -80,7 +122,7 @@ TEST(Reconnect, NeighbourPointsOfEitherEnd)
     // An arc in the XZ plane about (0, 0) ending at (10, 7, 0); a string of four points; NURBS moves
     // of three control points and of one.
     const std::vector<word> arc{3, 20, 2, real_to_word(half), 0, 0, 0, real_to_word(10.0f), real_to_word(7.0f), 0};
-    const auto string4 = editor_test::block_words("S20x4");   // points (20 + k, 1, 0)
+    const auto string4 = editor_test::block_words("S20x4");  // points (20 + k, 1, 0)
     const auto nurbs = [](int n) {
         std::vector<word> w{5, 20, 2, n};
         for (int k = 0; k < n; ++k)
@@ -122,8 +164,10 @@ TEST(Reconnect, NeighbourPointsOfEitherEnd)
         float angle;
         point3 out;
     } arcs[] = {
-        {1, {10, 0, 5}, 1, {10, 10, 5}}, {1, {10, 0, 5}, -1, {10, -10, 5}},
-        {2, {10, 7, 0}, 1, {10, 7, 10}}, {3, {3, 0, 10}, 1, {3, -10, 10}},
+        {1, {10, 0, 5}, 1, {10, 10, 5}},
+        {1, {10, 0, 5}, -1, {10, -10, 5}},
+        {2, {10, 7, 0}, 1, {10, 7, 10}},
+        {3, {3, 0, 10}, 1, {3, -10, 10}},
     };
     for (const auto& a : arcs) EXPECT_EQ(arc_tangent_point(a.plane, a.end, {0, 0}, a.angle), a.out) << a.plane;
     motion_test::to_load_state();
@@ -135,10 +179,11 @@ TEST(Reconnect, FollowsTheReferenceSurfacesTriangulatedOnce)
     std::string heights;
     for (int k = 0; k < 121; ++k) heights += k ? ", 0" : "0";
     const std::string part = R"({"entities": [{"id": 3, "kind": "height_grid", "origin": [-50, -50],
-        "cell_size": 10, "nodes": [11, 11], "heights": [)" + heights + "]}]}";
-    connection_test::machine_with({10, 0, 0}, {line_at(10, 0, 0), line_at(11, 10, 0), line_at(12, 30, 0),
-                                               line_at(13, 40, 0), line_at(14, 50, 4)},
-                                  11, 100.0f, connection_test::kMill, part);
+        "cell_size": 10, "nodes": [11, 11], "heights": [)" +
+                             heights + "]}]}";
+    connection_test::machine_with(
+        {10, 0, 0}, {line_at(10, 0, 0), line_at(11, 10, 0), line_at(12, 30, 0), line_at(13, 40, 0), line_at(14, 50, 4)},
+        11, 100.0f, connection_test::kMill, part);
     trim_words().srf_approach_kind = 2;
     trim_words().srf_approach = 3.0f;
     linnet_params_block.cutter_type = 1;
@@ -158,7 +203,7 @@ TEST(Reconnect, FollowsTheReferenceSurfacesTriangulatedOnce)
         const char* name;
         int cursor;
         point3 from, to;
-        long grid_reads;   // height grids read by this reconnection
+        long grid_reads;  // height grids read by this reconnection
         std::vector<int> markers;
     };
     const row rows[] = {

@@ -24,12 +24,23 @@ using namespace editor_test;
 namespace control = vantu::control;
 using words = std::vector<word>;
 
-words line(float x, float y = 0.0f, float z = 0.0f) { return {2, 0, real_to_word(x), real_to_word(y), real_to_word(z)}; }
+words line(float x, float y = 0.0f, float z = 0.0f)
+{
+    return {2, 0, real_to_word(x), real_to_word(y), real_to_word(z)};
+}
 words feed(int type, float v) { return {1, 0, type, 0, real_to_word(v)}; }
 words tool(int id) { return {1, 0, 100, 0, id}; }
 words arc(int plane, float angle, float c1, float c2, float ex, float ey, float ez)
 {
-    return {3, 0, plane, real_to_word(angle), 0, real_to_word(c1), real_to_word(c2), real_to_word(ex), real_to_word(ey),
+    return {3,
+            0,
+            plane,
+            real_to_word(angle),
+            0,
+            real_to_word(c1),
+            real_to_word(c2),
+            real_to_word(ex),
+            real_to_word(ey),
             real_to_word(ez)};
 }
 
@@ -118,8 +129,9 @@ TEST(TimeBlk, RandomMotionsMatchAnalyticLengths)
         blocks.push_back(line(x, y, z));
         double length = 0.0, lowest = 1e8;
         for (int m = 0; m < 12; ++m) {
-            const int plane = m % 4;   // 0 a line, else an arc in that plane
-            const float a = angle(rng), r = radius(rng), phi = angle(rng), h = coord(rng), v = coord(rng), w = coord(rng);
+            const int plane = m % 4;  // 0 a line, else an arc in that plane
+            const float a = angle(rng), r = radius(rng), phi = angle(rng), h = coord(rng), v = coord(rng),
+                        w = coord(rng);
             const float eh = h + r * std::cos(phi), ev = v + r * std::sin(phi);
             if (plane == 0) {
                 length += std::sqrt(double(h - x) * (h - x) + double(v - y) * (v - y) + double(w - z) * (w - z));
@@ -129,9 +141,12 @@ TEST(TimeBlk, RandomMotionsMatchAnalyticLengths)
                 continue;
             }
             length += std::abs(double(r) * a);
-            for (int k = 0; k <= 2000 && plane > 1; ++k) lowest = std::min(lowest, v + r * std::sin(double(phi) - a + a * k / 2000.0));
+            for (int k = 0; k <= 2000 && plane > 1; ++k)
+                lowest = std::min(lowest, v + r * std::sin(double(phi) - a + a * k / 2000.0));
             lowest = std::min(lowest, double(z));
-            blocks.push_back(plane == 1 ? arc(1, a, h, v, eh, ev, z) : plane == 2 ? arc(2, a, h, v, eh, y, ev) : arc(3, a, h, v, x, eh, ev));
+            blocks.push_back(plane == 1   ? arc(1, a, h, v, eh, ev, z)
+                             : plane == 2 ? arc(2, a, h, v, eh, y, ev)
+                                          : arc(3, a, h, v, x, eh, ev));
             (plane == 1 ? y : z) = ev;
             (plane == 3 ? y : x) = eh;
         }
@@ -167,7 +182,8 @@ std::vector<std::string> estimate(const std::vector<words>& blocks, int mode, in
 
 int count_of(const std::vector<std::string>& lines, const std::string& piece)
 {
-    return int(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(piece) != std::string::npos; }));
+    return int(std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.find(piece) != std::string::npos; }));
 }
 
 // A tool the estimate finds loaded, with a life in hours.
@@ -184,9 +200,17 @@ TEST(TimeEstimate, WholeSecondsRoundUpAboveAMillionth)
 {
     double thousandths = 0.0;
     for (int i = 0; i < 3000; ++i) thousandths += 1.0 / 3000.0;
-    const struct { double minutes; long long seconds; } rows[] = {
-        {0.0, 0}, {0.5 / 60.0, 1}, {1.0, 60}, {1.0 + 0.5e-6 / 60.0, 60}, {1.0 + 2e-6 / 60.0, 61},
-        {61.0 + 0.1 / 60.0, 3661}, {thousandths, 60},
+    const struct {
+        double minutes;
+        long long seconds;
+    } rows[] = {
+        {0.0, 0},
+        {0.5 / 60.0, 1},
+        {1.0, 60},
+        {1.0 + 0.5e-6 / 60.0, 60},
+        {1.0 + 2e-6 / 60.0, 61},
+        {61.0 + 0.1 / 60.0, 3661},
+        {thousandths, 60},
     };
     for (const auto& r : rows) EXPECT_EQ(time_whole_seconds(r.minutes), r.seconds) << r.minutes;
 }
@@ -199,8 +223,8 @@ TEST(TimeEstimate, ReportLines)
         const char* name;
         std::vector<words> blocks;
         float life;
-        std::vector<std::pair<std::string, int>> counts;   // piece, lines holding it
-        const char* alone = nullptr;   // the one line between the header and the closing separator
+        std::vector<std::pair<std::string, int>> counts;  // piece, lines holding it
+        const char* alone = nullptr;                      // the one line between the header and the closing separator
     };
     const std::vector<row> rows{
         {"nothing timed", {line(5)}, 0.0f, {{"TOTAL ESTIMATED", 0}}, "THERE ARE NO MOVEMENTS IN THIS PROCEDURE."},
@@ -323,12 +347,20 @@ TEST(BlockListing, ListsEveryBlockAndKeepsThePosition)
         // The heading line by line (the part and function names only by their start), then the
         // closing lines of a complete listing.
         const std::string b11(11, ' ');
-        const std::vector<std::string> heading{
-            b11 + "PROCEDURE BLOCK LISTING", b11 + "=======================", b11 + "PART FILE NAME: \"part1.prt",
-            "   BLOCK", "   NUMBER  BLOCK DESCRIPTION", "   ------  -----------------", " ", " ",
-            "   1  PROCEDURE NUMBER = 1 ", b11 + "FUNCTION NAME    : \"", " "};
+        const std::vector<std::string> heading{b11 + "PROCEDURE BLOCK LISTING",
+                                               b11 + "=======================",
+                                               b11 + "PART FILE NAME: \"part1.prt",
+                                               "   BLOCK",
+                                               "   NUMBER  BLOCK DESCRIPTION",
+                                               "   ------  -----------------",
+                                               " ",
+                                               " ",
+                                               "   1  PROCEDURE NUMBER = 1 ",
+                                               b11 + "FUNCTION NAME    : \"",
+                                               " "};
         ASSERT_GE(lines.size(), heading.size());
-        for (std::size_t i = 0; i < heading.size(); ++i) EXPECT_EQ(lines[i].substr(0, heading[i].size()), heading[i]) << i;
+        for (std::size_t i = 0; i < heading.size(); ++i)
+            EXPECT_EQ(lines[i].substr(0, heading[i].size()), heading[i]) << i;
         const std::vector<std::string> closing{" ", "END PROCEDURE NUMBER = 1 ", std::string(59, '-'), " "};
         const bool closed = lines.size() > heading.size() + closing.size() &&
                             std::equal(closing.begin(), closing.end(), lines.end() - int(closing.size()));

@@ -60,11 +60,11 @@ TEST_F(TrigCache, SlotsKeepTheLastPutAndIgnoreOtherNumbers)
 {
     struct row {
         const char* what;
-        std::vector<int> puts;   // marks put into the slot, in order
+        std::vector<int> puts;  // marks put into the slot, in order
         int put_slot;
         int get_slot;
-        int found;               // trig_cache_get's answer
-        int mark_after;          // what the global copy holds afterwards (7: untouched)
+        int found;       // trig_cache_get's answer
+        int mark_after;  // what the global copy holds afterwards (7: untouched)
     };
     const row rows[] = {
         {"empty slot", {}, 0, 0, 0, 7},

@@ -67,8 +67,9 @@ TEST(TrimAction, ContourTrimKeepsNoFeedMotionInside)
         const char* name;
         int connection, passes;
     };
-    for (const row& r : {row{"through clear", kThroughClear, 4}, row{"through the incremental clearance", kThruIncrClear, 5},
-                         row{"along the contour", kAlongContour, 3}}) {
+    for (const row& r :
+         {row{"through clear", kThroughClear, 4}, row{"through the incremental clearance", kThruIncrClear, 5},
+          row{"along the contour", kAlongContour, 3}}) {
         SCOPED_TRACE(r.name);
         mill_with(trim_test::zig_zag(r.passes, 9.0f / float(r.passes - 1)), r.connection);
         trim_test::cut_at_contour(square, {-5, 0.5f, 0});
@@ -77,12 +78,14 @@ TEST(TrimAction, ContourTrimKeepsNoFeedMotionInside)
         for (const move& m : moves({-5, 0.5f, 0})) {
             for (int i = 0; i <= 32 && m.feed != -1.0f; ++i) {
                 const float t = float(i) / 32.0f;
-                const point3 p{m.a[0] + t * (m.b[0] - m.a[0]), m.a[1] + t * (m.b[1] - m.a[1]), m.a[2] + t * (m.b[2] - m.a[2])};
+                const point3 p{m.a[0] + t * (m.b[0] - m.a[0]), m.a[1] + t * (m.b[1] - m.a[1]),
+                               m.a[2] + t * (m.b[2] - m.a[2])};
                 const bool deep_inside = trim_test::strictly_inside(square, p[0], p[1]) &&
                                          trim_test::position_on(square, p[0], p[1]).distance > kNear;
                 EXPECT_FALSE(p[2] < kClearZ - kNear && deep_inside) << "feed at " << p[0] << " " << p[1] << " " << p[2];
             }
-            const bool outer = std::fabs(std::fabs(m.a[0] - 5) - 10) < kNear || std::fabs(std::fabs(m.b[0] - 5) - 10) < kNear;
+            const bool outer =
+                std::fabs(std::fabs(m.a[0] - 5) - 10) < kNear || std::fabs(std::fabs(m.b[0] - 5) - 10) < kNear;
             if (m.a[2] != 0.0f || m.b[2] != 0.0f || !outer) continue;
             ++cut_lines;
             for (const point3& end : {m.a, m.b})
@@ -90,7 +93,8 @@ TEST(TrimAction, ContourTrimKeepsNoFeedMotionInside)
                             trim_test::position_on(square, end[0], end[1]).distance < kNear)
                     << "a line end off the path and off the contour at " << end[0] << " " << end[1];
         }
-        EXPECT_EQ(cut_lines, 2 * r.passes + (r.passes - 1)) << "each pass cut into its two outer pieces, the links kept";
+        EXPECT_EQ(cut_lines, 2 * r.passes + (r.passes - 1))
+            << "each pass cut into its two outer pieces, the links kept";
     }
 }
 
@@ -102,9 +106,9 @@ TEST(TrimAction, FailureLeavesThePathAsItWas)
         const char* call;  // the host call made to fail during the trim
         const char* message;
     };
-    for (const row& r : {row{"an array refused", "MM_OPEN_ARRAY",
-                             "delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE"},
-                         row{"the connection's second block refused", "lputd", nullptr}}) {
+    for (const row& r :
+         {row{"an array refused", "MM_OPEN_ARRAY", "delete_trimed_blocks, DYNAMIC MEMORY PROBLEM, CHECK DISK SPACE"},
+          row{"the connection's second block refused", "lputd", nullptr}}) {
         SCOPED_TRACE(r.name);
         mill_with(trim_test::zig_zag(2, 9.0f), kThroughClear);
         trim_test::cut_at_contour(square, {-5, 0.5f, 0});

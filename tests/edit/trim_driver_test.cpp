@@ -218,12 +218,13 @@ TEST_F(TrimDriver, ContourDeleteToEndLeavesTheInsideUncut)
         const char* name;
         const char* during;  // script steps while the run goes on
         int operations;
-        int pages;           // trimming pages shown
+        int pages;  // trimming pages shown
     };
     const row rows[] = {
         {"to the end", "", 3, 2},
         {"stopped in the execution menu",
-         R"({"key": "SPACE"}, {"page": [{"line": 1, "value": "EXECUTION:STOP"}, {"line": 0}]}, {"question": "yes"}, )", 0, 2},
+         R"({"key": "SPACE"}, {"page": [{"line": 1, "value": "EXECUTION:STOP"}, {"line": 0}]}, {"question": "yes"}, )",
+         0, 2},
     };
     for (const row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -403,7 +404,8 @@ TEST_F(TrimDriver, PageMenusAndRefusals)
         std::string pages;
         for (const auto& e : control::transcript_events())
             if (e.kind == "page") pages += e.text + "\n";
-        for (const std::string& text : row.shown) EXPECT_NE(pages.find(text), std::string::npos) << text << "\n" << pages;
+        for (const std::string& text : row.shown)
+            EXPECT_NE(pages.find(text), std::string::npos) << text << "\n" << pages;
         for (const std::string& text : row.absent) EXPECT_EQ(pages.find(text), std::string::npos) << text;
         EXPECT_EQ(control::lines_of("usmsgc"), row.messages);
         EXPECT_EQ(trim_words().delete_mode, 1);

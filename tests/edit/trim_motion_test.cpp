@@ -4,11 +4,11 @@
 #include "edit/trim/block_polyline.hpp"
 #include "edit/trim/motion_z_level.hpp"
 #include "edit/trim/trim_state.hpp"
-#include "toolpath/arc_plane_axes.hpp"
-#include "tests/edit/editor_support.hpp"
-#include "tests/edit/trim_support.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "tests/edit/editor_support.hpp"
+#include "tests/edit/trim_support.hpp"
+#include "toolpath/arc_plane_axes.hpp"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ TEST(BlockPolyline, PointsLieOnTheMotionAndEndAtItsEnd)
     struct row {
         const char* name;
         words block;
-        int divisions, count;  // count -1: at most kNurbsPolylineMostPoints
+        int divisions, count;                      // count -1: at most kNurbsPolylineMostPoints
         std::function<double(const point3&)> off;  // distance from the motion
     };
     auto from_axis = [](int a, int b, float ca, float cb, float radius) {
@@ -77,20 +77,27 @@ TEST(BlockPolyline, PointsLieOnTheMotionAndEndAtItsEnd)
                                        arc_block, status);
         ASSERT_EQ(status, 0);
         ASSERT_NE(points, nullptr);
-        if (row.count > 0) { EXPECT_EQ(count, row.count); }
+        if (row.count > 0) {
+            EXPECT_EQ(count, row.count);
+        }
         EXPECT_LE(count, kNurbsPolylineMostPoints);
         EXPECT_GE(capacity, count);
         EXPECT_EQ(MM_CUR_N_ENTRIES(handle), capacity);
         const bool spline = row.block[0] == 5;
-        if (!spline) { EXPECT_EQ(point3({points[0], points[1], points[2]}), start); }
+        if (!spline) {
+            EXPECT_EQ(point3({points[0], points[1], points[2]}), start);
+        }
         EXPECT_EQ(point3({points[3 * count - 3], points[3 * count - 2], points[3 * count - 1]}), end);
         for (int i = 0; i < count; ++i) {
             const point3 p{points[3 * i], points[3 * i + 1], points[3 * i + 2]};
             if (row.block[0] == 3 && i > 0) {
                 EXPECT_LT(row.off(p), 1e-3) << "point " << i;
-                EXPECT_EQ(p[std::size_t(arc_axes_of(row.block[2]).third)], end[std::size_t(arc_axes_of(row.block[2]).third)]);
+                EXPECT_EQ(p[std::size_t(arc_axes_of(row.block[2]).third)],
+                          end[std::size_t(arc_axes_of(row.block[2]).third)]);
             }
-            if (row.off && row.block[0] != 3) { EXPECT_EQ(row.off(p), 0.0) << "point " << i; }
+            if (row.off && row.block[0] != 3) {
+                EXPECT_EQ(row.off(p), 0.0) << "point " << i;
+            }
             if (!spline) continue;
             const double at[3] = {p[0], p[1], p[2]};
             EXPECT_LT(trim_test::distance(row.block, at), 1e-3) << "point " << i;
@@ -121,19 +128,44 @@ TEST(MoveMotionToPlane, ChangesZByModeAndSplitsLinesAtThePlane)
         {"line ending on the plane stays", line(2, 5, {4, 0, 10}), {0, 0, 0}, kBelowPlane, 1, 0, 0, {{4, 0, 10}}},
         {"line below is raised", line(2, 5, {4, 0, 3}), {0, 0, 0}, kBelowPlane, 1, 0, 0, {{4, 0, 10}}},
         {"rapid below is raised DEL Z-UP more", line(2, 5, {4, 0, 3}), {0, 0, 0}, kBelowPlane, -1, 0, 0, {{4, 0, 12}}},
-        {"vertical line split at its x, y", line(2, 5, {3, 4, 20}), {3, 4, 0}, kBelowPlane, 1, 0, 1,
+        {"vertical line split at its x, y",
+         line(2, 5, {3, 4, 20}),
+         {3, 4, 0},
+         kBelowPlane,
+         1,
+         0,
+         1,
          {{3, 4, 10}, {3, 4, 20}}},
-        {"falling line split, its end raised", line(2, 5, {10, 0, 0}), {0, 0, 20}, kBelowPlane, 1, 0, 1,
+        {"falling line split, its end raised",
+         line(2, 5, {10, 0, 0}),
+         {0, 0, 20},
+         kBelowPlane,
+         1,
+         0,
+         1,
          {{5, 0, 10}, {10, 0, 10}}},
         {"XZ arc below kept", arc(5, 2, 1.0f, 0, 0, {0, 0, 5}), {5, 0, 0}, kBelowPlane, 1, 0, 0, {{0, 0, 5}}, 0},
-        {"XZ arc put on the plane", arc(5, 2, 1.0f, 0, 0, {0, 0, 5}), {5, 0, 0}, kAllOnPlane, 1, 0, 0,
-         {{0, 0, 10}}, 10},
+        {"XZ arc put on the plane",
+         arc(5, 2, 1.0f, 0, 0, {0, 0, 5}),
+         {5, 0, 0},
+         kAllOnPlane,
+         1,
+         0,
+         0,
+         {{0, 0, 10}},
+         10},
         {"rapid 5.0 above", line(2, 5, {4, 0, 3}), {0, 0, 0}, kAllOnPlane, -1, 0, 0, {{4, 0, 15}}},
         {"stored feed 5.0 above", line(2, 5, {4, 0, 3}), {0, 0, 0}, kAllOnPlane, -2, 0, 0, {{4, 0, 15}}},
         {"delta Z stops at clear Z", line(2, 5, {4, 0, 30}), {0, 0, 0}, kMoveByDeltaZ, 1, 0, 0, {{4, 0, 40}}},
         {"NURBS raised whole", trim_test::nurbs(5, kWave), {0, 0, 0}, kMoveByDeltaZ, 1, 0, 0, {{50, 0, 10}}},
-        {"crossing string broken into lines", string7(5, {{1, 0, 0}, {2, 0, 20}}), {0, 0, 0}, kBelowPlane, 1, 0,
-         0, {{1, 0, 0}, {2, 0, 20}}},
+        {"crossing string broken into lines",
+         string7(5, {{1, 0, 0}, {2, 0, 20}}),
+         {0, 0, 0},
+         kBelowPlane,
+         1,
+         0,
+         0,
+         {{1, 0, 0}, {2, 0, 20}}},
     };
     for (const row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -144,10 +176,14 @@ TEST(MoveMotionToPlane, ChangesZByModeAndSplitsLinesAtThePlane)
         trim_words().clear = 40.0f;
         trim_words().delta_z = 10.0f;
         point3 point = row.before, direction{0, 0, 1};
-        const point3 end = row.block[0] == 3   ? point3{word_to_real(row.block[7]), word_to_real(row.block[8]), word_to_real(row.block[9])}
-                           : row.block[0] == 5 ? point3{word_to_real(row.block.end()[-7]), word_to_real(row.block.end()[-6]), word_to_real(row.block.end()[-5])}
-                           : row.block[0] == 7 ? point3{2, 0, 20}
-                                                : point3{word_to_real(row.block[2]), word_to_real(row.block[3]), word_to_real(row.block[4])};
+        const point3 end =
+            row.block[0] == 3
+                ? point3{word_to_real(row.block[7]), word_to_real(row.block[8]), word_to_real(row.block[9])}
+            : row.block[0] == 5 ? point3{word_to_real(row.block.end()[-7]), word_to_real(row.block.end()[-6]),
+                                         word_to_real(row.block.end()[-5])}
+            : row.block[0] == 7
+                ? point3{2, 0, 20}
+                : point3{word_to_real(row.block[2]), word_to_real(row.block[3]), word_to_real(row.block[4])};
         int split = 0, number = 5, status = 0;
         move_motion_to_plane(end, {0, 0, 1}, point, direction, row.mode, 1, kPlane, split, number, status);
         EXPECT_EQ(status, row.status);
@@ -156,7 +192,9 @@ TEST(MoveMotionToPlane, ChangesZByModeAndSplitsLinesAtThePlane)
         for (const words& w : sublist()) {
             if (w[0] == 2 || w[0] == 22) ends.push_back({word_to_real(w[2]), word_to_real(w[3]), word_to_real(w[4])});
             if (w[0] == 3) ends.push_back({word_to_real(w[7]), word_to_real(w[8]), word_to_real(w[9])});
-            if (w[0] == 3) { EXPECT_EQ(word_to_real(w[6]), row.arc_centre_z); }
+            if (w[0] == 3) {
+                EXPECT_EQ(word_to_real(w[6]), row.arc_centre_z);
+            }
             if (w[0] != 5) continue;
             const std::size_t last = 4 + 4 * std::size_t(w[3] - 1);
             ends.push_back({word_to_real(w[last + 1]), word_to_real(w[last + 2]), word_to_real(w[last + 3])});
@@ -165,7 +203,9 @@ TEST(MoveMotionToPlane, ChangesZByModeAndSplitsLinesAtThePlane)
                           ends.back()[2] - end[2]);
         }
         EXPECT_EQ(ends, row.ends);
-        if (status == 0 && row.block[0] != 7) { EXPECT_EQ(point, ends.back()); }
+        if (status == 0 && row.block[0] != 7) {
+            EXPECT_EQ(point, ends.back());
+        }
     }
 }
 

@@ -8,8 +8,8 @@
 #include "edit/trim/trim_action.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "host/control.hpp"
-#include "toolpath/motion_end_points.hpp"
 #include "host/vantu.hpp"
+#include "toolpath/motion_end_points.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -2,14 +2,14 @@
 // on one side of the contour, the cut points lie on it, the path runs through the same points;
 // and the picking judged by the records it hands back.
 #include "edit/trim/motion_walk.hpp"
+#include "edit/trim/motion_z_level.hpp"
 #include "edit/trim/pick_blocks.hpp"
 #include "edit/trim/pick_records.hpp"
 #include "edit/trim/trim_state.hpp"
-#include "edit/trim/motion_z_level.hpp"
-#include "tests/edit/editor_support.hpp"
-#include "tests/edit/trim_support.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "tests/edit/editor_support.hpp"
+#include "tests/edit/trim_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -112,7 +112,11 @@ TEST(MotionWalk, PointsDifferAndSegmentHeights)
 {
     EXPECT_EQ(pts_differ({0, 0, 0}, {0.0005f, 0.0005f, 0.0005f}), 1) << "0.0015 apart";
     EXPECT_EQ(pts_differ({0, 0, 0}, {0.0003f, 0.0003f, 0.0003f}), 0);
-    struct row { point3 a, b, q; float z; double t; };
+    struct row {
+        point3 a, b, q;
+        float z;
+        double t;
+    };
     for (const row& c : {row{{0, 0, 0}, {10, 0, 20}, {5, 3, 0}, 10, 0.5}, row{{0, 0, 0}, {2, 8, 8}, {1, 2, 0}, 2, 0.25},
                          row{{3, 4, 0}, {3, 4, 20}, {3, 4, 0}, 20, 1.0}}) {
         double t = 0;
@@ -135,21 +139,37 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
         bool xz = false;      // the contour lies in the XZ plane
     };
     const std::vector<row> rows = {
-        {"zig-zag over the square", {5, -2, 0},
+        {"zig-zag over the square",
+         {5, -2, 0},
          {feed(1, 100), line(2, {15, -2, 0}), line(3, {15, 4, 0}), line(4, {-5, 4, 0}), line(5, {-5, 8, 0}),
           line(6, {15, 8, 0})},
-         1, 9},
-        {"a line ending on the contour within 0.001", {5, 5, 0},
-         {feed(1, 100), line(2, {10.0004f, 5, 0}), line(3, {15, 5, 0})}, 1, 2},
-        {"a path along the contour's edge", {5, 5, 0},
-         {feed(1, 100), line(2, {10, 5, 0}), line(3, {10, 8, 0}), line(4, {15, 8, 0})}, 1, 3},
+         1,
+         9},
+        {"a line ending on the contour within 0.001",
+         {5, 5, 0},
+         {feed(1, 100), line(2, {10.0004f, 5, 0}), line(3, {15, 5, 0})},
+         1,
+         2},
+        {"a path along the contour's edge",
+         {5, 5, 0},
+         {feed(1, 100), line(2, {10, 5, 0}), line(3, {10, 8, 0}), line(4, {15, 8, 0})},
+         1,
+         3},
         {"a rapid through and back during DELETE", {-5, 5, 0}, {feed(1, -1), line(2, {15, 5, 0})}, 3, 1},
         {"a rapid through and back outside DELETE", {-5, 5, 0}, {feed(1, -1), line(2, {15, 5, 0})}, 1, 3},
-        {"a string across", {5, 5, 0}, {feed(1, 100), string7(2, {{2, 5, 0}, {8, 5, 0}, {14, 5, 0}, {14, 8, 0}})}, 1, 5},
+        {"a string across",
+         {5, 5, 0},
+         {feed(1, 100), string7(2, {{2, 5, 0}, {8, 5, 0}, {14, 5, 0}, {14, 8, 0}})},
+         1,
+         5},
         {"an XY arc across", {6, 5, 0}, {feed(1, 100), arc(2, 1, float(M_PI), 10, 5, {14, 5, 0})}, 1, 2},
         {"an XZ arc across", {6, 5, 0}, {feed(1, 100), arc(2, 2, float(-M_PI), 10, 0, {14, 5, 0})}, 1, 2},
-        {"lines across a contour in the XZ plane", {5, -3, 5}, {feed(1, 100), line(2, {15, 3, 5}), line(3, {15, 3, 20})},
-         1, 3, true},
+        {"lines across a contour in the XZ plane",
+         {5, -3, 5},
+         {feed(1, 100), line(2, {15, 3, 5}), line(3, {15, 3, 20})},
+         1,
+         3,
+         true},
     };
     for (const row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -164,12 +184,15 @@ TEST(MotionWalk, CutsMotionsExactlyAtTheContour)
         for (const auto& m : after) {
             int sides[2] = {0, 0};
             for (const point3& p : m)
-                if (contour_distance(p[0], plane_y(p, row.xz)) > 1e-3) ++sides[inside(p[0], plane_y(p, row.xz)) ? 1 : 0];
+                if (contour_distance(p[0], plane_y(p, row.xz)) > 1e-3)
+                    ++sides[inside(p[0], plane_y(p, row.xz)) ? 1 : 0];
             EXPECT_TRUE(sides[0] == 0 || sides[1] == 0) << "a motion on both sides";
             EXPECT_TRUE(contour_distance(m.back()[0], plane_y(m.back(), row.xz)) < 1e-3 ||
-                        std::any_of(before.begin(), before.end(), [&](const auto& o) {
-                            return std::any_of(o.begin(), o.end(), [&](const point3& q) { return q == m.back(); });
-                        }))
+                        std::any_of(before.begin(), before.end(),
+                                    [&](const auto& o) {
+                                        return std::any_of(o.begin(), o.end(),
+                                                           [&](const point3& q) { return q == m.back(); });
+                                    }))
                 << "a new end off the contour";
         }
     }
@@ -195,8 +218,8 @@ TEST(NurbsCuts, PiecesFollowTheCurveAndMeetOnTheCut)
             trim_words() = trim_state{};
             point3 point = row.control.front(), direction{0, 0, 1};
             int split = 0, number = 2, status = 0;
-            move_motion_to_plane(row.control.back(), {0, 0, 1}, point, direction, kBelowPlane, 1, 10.0f, split,
-                                 number, status);
+            move_motion_to_plane(row.control.back(), {0, 0, 1}, point, direction, kBelowPlane, 1, 10.0f, split, number,
+                                 status);
             ASSERT_EQ(status, 0);
             EXPECT_NEAR(point[2], 10.0f, 1e-4) << "the point is the cut";
         } else {
@@ -227,8 +250,8 @@ TEST(NurbsCuts, PiecesFollowTheCurveAndMeetOnTheCut)
 TEST(PickBlocks, ChoosesSingleChainAndVerticalRuns)
 {
     // retract up, link, plunge down, pass, retract up, link, plunge
-    const std::vector<words> path = {feed(1, 100),          line(10, {0, 0, 20}),  line(11, {10, 0, 20}),
-                                     line(12, {10, 0, 0}),  line(13, {20, 0, 0}),  line(14, {20, 0, 20}),
+    const std::vector<words> path = {feed(1, 100),          line(10, {0, 0, 20}), line(11, {10, 0, 20}),
+                                     line(12, {10, 0, 0}),  line(13, {20, 0, 0}), line(14, {20, 0, 20}),
                                      line(15, {30, 0, 20}), line(16, {30, 0, 0})};
     const std::string vertical = R"({"pick": "menu"}, {"menu": 3}, {"pick": {"block": [7, 12]}}, )";
     struct row {
@@ -243,16 +266,28 @@ TEST(PickBlocks, ChoosesSingleChainAndVerticalRuns)
         {"a back-up and a cancelled mode menu with nothing", R"({"pick": "back"}, {"menu": -2})", nullptr, -2, {}},
         {"single blocks, a repeat ignored, one backed up",
          R"({"pick": {"block": [7, 13]}}, {"pick": {"block": [7, 11]}}, {"pick": {"block": [7, 13]}},
-            {"pick": {"block": [7, 15]}}, {"pick": "back"}, {"pick": "exit"})", nullptr, 0, {13, 11}},
+            {"pick": {"block": [7, 15]}}, {"pick": "back"}, {"pick": "exit"})",
+         nullptr,
+         0,
+         {13, 11}},
         {"a chain picked last-first",
          R"({"pick": "menu"}, {"menu": 2}, {"pick": {"block": [7, 14]}}, {"pick": {"block": [7, 11]}},
-            {"pick": "exit"})", nullptr, 0, {11, 12, 13, 14}},
-        {"a plunge: NO, then YES", vertical + R"({"menu": 2}, {"menu": 1}, {"pick": "exit"})", nullptr, 0,
+            {"pick": "exit"})",
+         nullptr,
+         0,
+         {11, 12, 13, 14}},
+        {"a plunge: NO, then YES",
+         vertical + R"({"menu": 2}, {"menu": 1}, {"pick": "exit"})",
+         nullptr,
+         0,
          {12, 13, 14}},
         {"a plunge: YES", vertical + R"({"menu": 1}, {"pick": "exit"})", nullptr, 0, {12, 11, 10}},
         {"a plunge: EXIT", vertical + R"({"menu": 3}, {"pick": "exit"})", nullptr, -2, {}},
-        {"a pass motion", R"({"pick": "menu"}, {"menu": 3}, {"pick": {"block": [7, 13]}}, {"pick": "exit"})",
-         nullptr, 0, {13, 12, 14}},
+        {"a pass motion",
+         R"({"pick": "menu"}, {"menu": 3}, {"pick": {"block": [7, 13]}}, {"pick": "exit"})",
+         nullptr,
+         0,
+         {13, 12, 14}},
         {"the array refused", R"({"pick": "exit"})", "MM_OPEN_ARRAY", -1, {}},
     };
     for (const row& row : rows) {

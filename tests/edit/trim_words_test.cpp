@@ -36,8 +36,17 @@ TEST(TrimWords, ProcedureParametersFillTheTrimmingWords)
         {9, {{17, 3}, {48, 2.5f}, {82, 0}}, 2.0f, 0.1f, 0.1f, 1, 2.5f, 0.0f, 0.0f, 0.0f, 0},
         {9, {{17, 3}, {48, 2.5f}, {49, 4}, {82, 1}}, 2.0f, 0.1f, 0.1f, 3, 2.5f, 4.0f, 0.0f, 0.0f, 1},
         {5, {{17, 9}, {16, 3.5f}, {57, 0.2f}, {25, 0.3f}}, 3.5f, 0.2f, 0.3f, 1, 1.0f, 0.0f, 0.0f, 0.0f, 1},
-        {27, {{230, 5}, {266, 1.5f}, {234, 3}, {58, 0.05f}, {57, 0.2f}, {298, 1.5f}}, 2.0f, 0.05f, 0.1f, 5, 1.5f, 3.0f,
-         1.5f, 1.5f, 1},
+        {27,
+         {{230, 5}, {266, 1.5f}, {234, 3}, {58, 0.05f}, {57, 0.2f}, {298, 1.5f}},
+         2.0f,
+         0.05f,
+         0.1f,
+         5,
+         1.5f,
+         3.0f,
+         1.5f,
+         1.5f,
+         1},
         {38, {{349, 7}, {353, 0.5f}, {298, 1.5f}, {59, 0.75f}}, 2.0f, 0.1f, 0.1f, 7, 0.5f, 0.0f, 1.5f, 0.75f, 1},
     };
     for (const auto& row : rows) {
@@ -126,11 +135,11 @@ TEST(TrimWords, MotionReaderPassesParametersAndStopsAtAMotion)
         int status, number, type, end_line;
         float x, feed;
     } rows[] = {
-        {0, 1, 0, 3, 2, 2, 3.0f, 250.0f},    // past the feed block to the line
-        {2, 1, 0, 3, 2, 2, 3.0f, 0.0f},      // on the motion: nothing passed
-        {3, 1, 0, 14, 7, 3, 14.0f, 0.0f},    // a string gives its last point
-        {4, -1, 0, 14, 7, 3, 14.0f, 400.0f}, // back past the second feed block
-        {5, 1, -2, 0, 99, 5, 0.0f, 0.0f},    // the list ends first
+        {0, 1, 0, 3, 2, 2, 3.0f, 250.0f},     // past the feed block to the line
+        {2, 1, 0, 3, 2, 2, 3.0f, 0.0f},       // on the motion: nothing passed
+        {3, 1, 0, 14, 7, 3, 14.0f, 0.0f},     // a string gives its last point
+        {4, -1, 0, 14, 7, 3, 14.0f, 400.0f},  // back past the second feed block
+        {5, 1, -2, 0, 99, 5, 0.0f, 0.0f},     // the list ends first
     };
     for (const auto& row : rows) {
         control::reset();

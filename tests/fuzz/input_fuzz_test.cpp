@@ -13,17 +13,17 @@
 #include "host/control/script.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
-#include "pocket_arrays/lane_offset.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
 
 #include <gtest/gtest.h>
 
@@ -164,7 +164,8 @@ std::string check_loop(const std::string& text, std::mt19937& rng)
         lane_offset_2d3d(rng() % 2 == 0 ? kSideLeft : kSideRight, 1, distances[rng() % 4], a, result, status);
         int inside = 0;
         pnt_in_pokarr(1.0, 1.0, a, inside, status);
-        if (inside < kLoopOutside || inside > kLoopOnBoundary) fault = "the inside test answered " + std::to_string(inside);
+        if (inside < kLoopOutside || inside > kLoopOnBoundary)
+            fault = "the inside test answered " + std::to_string(inside);
         pokarr b = loop_of(numbers);
         for (const int k : {0, kLuplupSelf}) {
             static pk_box_table boxes;
@@ -230,9 +231,11 @@ std::vector<seed> seeds()
     };
 }
 
-const char* const kTokens[] = {"1e400", "-1e400", "1e39", "-1e39", "1e25", "0", "-0", "1e-320", "true", "false",
-                               "null", "[]", "{}", "\"\"", "\"x\"", ",", ":", "[", "]", "{", "}", "2147483648",
-                               "-2147483649", "9223372036854775808", "0.5", "NaN"};
+const char* const kTokens[] = {"1e400", "-1e400", "1e39",  "-1e39",      "1e25",        "0",
+                               "-0",    "1e-320", "true",  "false",      "null",        "[]",
+                               "{}",    "\"\"",   "\"x\"", ",",          ":",           "[",
+                               "]",     "{",      "}",     "2147483648", "-2147483649", "9223372036854775808",
+                               "0.5",   "NaN"};
 
 std::string mutated(std::string text, std::mt19937& rng)
 {

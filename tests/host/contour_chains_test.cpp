@@ -76,7 +76,8 @@ TEST_F(ContourChains, PolygonOfARecordFollowsItsCurves)
     int count = 0;
     dfcpol(rect, 1, 0.01f, 1000, points.data(), count);
     ASSERT_EQ(count, 5);  // four corners and the closing point
-    EXPECT_EQ(std::vector<float>(points.begin(), points.begin() + 10), (std::vector<float>{0, 0, 4, 0, 4, 2, 0, 2, 0, 0}));
+    EXPECT_EQ(std::vector<float>(points.begin(), points.begin() + 10),
+              (std::vector<float>{0, 0, 4, 0, 4, 2, 0, 2, 0, 0}));
 
     const float tolerance = 0.01f;
     dfcpol(round, 1, tolerance, 1000, points.data(), count);
@@ -97,7 +98,9 @@ TEST_F(ContourChains, PolygonOfARecordFollowsItsCurves)
         int mode;
         float tolerance;
         int room, count;
-    } rows[] = {{round, 1, tolerance, 4, -2}, {round, 2, tolerance, 1000, 0}, {round, 1, 0.0f, 1000, 0},
+    } rows[] = {{round, 1, tolerance, 4, -2},
+                {round, 2, tolerance, 1000, 0},
+                {round, 1, 0.0f, 1000, 0},
                 {rect + 0, 1, tolerance, 5, 5}};
     const int not_first[2] = {1, 2}, no_set[2] = {7, 1};
     for (const refused& r : rows) {

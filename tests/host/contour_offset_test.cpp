@@ -19,7 +19,7 @@ namespace {
 namespace control = vantu::control;
 using xy = std::array<double, 2>;
 
-constexpr double kOnDistance = 1.0e-6;  // every offset point at the distance within this
+constexpr double kOnDistance = 1.0e-6;   // every offset point at the distance within this
 constexpr double kClipperScale = 1.0e4;  // Clipper's integer grid: 0.0001
 
 std::vector<int> chain_of(int set, const std::vector<control::curve_in_set>& curves)
@@ -37,7 +37,8 @@ std::vector<control::curve_in_set> polygon_curves(const std::vector<xy>& corners
     for (std::size_t k = 0; k < corners.size(); ++k) {
         const xy& a = corners[k];
         const xy& b = corners[(k + 1) % corners.size()];
-        curves.push_back({control::add_line({a[0], a[1], 2.0}, {b[0], b[1], 2.0}), 0.0, std::hypot(b[0] - a[0], b[1] - a[1]), 1.0});
+        curves.push_back(
+            {control::add_line({a[0], a[1], 2.0}, {b[0], b[1], 2.0}), 0.0, std::hypot(b[0] - a[0], b[1] - a[1]), 1.0});
     }
     return curves;
 }
@@ -144,7 +145,8 @@ TEST(ContourOffset, RandomPolygonsOffsetAtTheDistanceLikeClipper)
         std::vector<int> out(2 * 200);
         int length = 0, status = 0;
         dfcof2(record.data(), d, 200, out.data(), length, status);
-        SCOPED_TRACE("seed " + std::to_string(kSeed) + ", shape " + std::to_string(shape) + ", distance " + std::to_string(d));
+        SCOPED_TRACE("seed " + std::to_string(kSeed) + ", shape " + std::to_string(shape) + ", distance " +
+                     std::to_string(d));
         if (reference.size() > 1) {
             EXPECT_EQ(status, kOffsetSplits);
             continue;
@@ -161,7 +163,8 @@ TEST(ContourOffset, RandomPolygonsOffsetAtTheDistanceLikeClipper)
         EXPECT_EQ(z, 2.0) << "the contour's height";
         for (const xy& p : points) {
             double nearest = 1e300;
-            for (std::size_t k = 0; k < ccw.size(); ++k) nearest = std::min(nearest, segment_distance(p, ccw[k], ccw[(k + 1) % ccw.size()]));
+            for (std::size_t k = 0; k < ccw.size(); ++k)
+                nearest = std::min(nearest, segment_distance(p, ccw[k], ccw[(k + 1) % ccw.size()]));
             ASSERT_NEAR(nearest, std::abs(d), kOnDistance) << p[0] << ", " << p[1];
         }
         const double expected = std::abs(ClipperLib::Area(reference[0])) / (kClipperScale * kClipperScale);
@@ -202,7 +205,8 @@ TEST(ContourOffset, ArcsOffsetAboutTheirCentres)
         double z = 0.0;
         const std::vector<xy> points = offset_points(out, z);
         EXPECT_NEAR(area(points), r.area, 0.02 * r.area) << r.what;
-        for (const xy& p : points) EXPECT_NEAR(segment_distance(p, {0, 0}, {10, 0}), r.from_core, kOnDistance) << r.what;
+        for (const xy& p : points)
+            EXPECT_NEAR(segment_distance(p, {0, 0}, {10, 0}), r.from_core, kOnDistance) << r.what;
     }
 }
 
@@ -223,12 +227,30 @@ TEST(ContourOffset, WhatCannotBeOffsetIsRefusedWithNothingMade)
     } rows[] = {
         {"open chain", {{line, 0, 4, 1}}, 1.0, kOffsetNotClosed},
         {"no room for its curves", polygon_curves({{0, 0}, {4, 0}, {4, 4}, {0, 4}}), -1.0, kRecordNoRoom, 5},
-        {"climbs out of its plane", {{line, 0, 4, 1}, {rise, 0, 5, 1}, {back, 0, std::sqrt(41.0), 1}}, 1.0, kOffsetNotFlat},
+        {"climbs out of its plane",
+         {{line, 0, 4, 1}, {rise, 0, 5, 1}, {back, 0, std::sqrt(41.0), 1}},
+         1.0,
+         kOffsetNotFlat},
         {"a circle tilted to XY", {{tilted, 0, 2 * std::numbers::pi, 1}}, 0.5, kOffsetNotFlat},
         {"a spline", {{spline, 0, 1, 1}, {control::add_line({3, 0, 0}, {0, 0, 0}), 0, 3, 1}}, 0.5, kOffsetNotContour},
-        {"a dumbbell whose neck closes", polygon_curves({{0, 0}, {4, 0}, {4, 1.5}, {6, 1.5}, {6, 0}, {10, 0}, {10, 4}, {6, 4}, {6, 2.5}, {4, 2.5}, {4, 4}, {0, 4}}),
+        {"a dumbbell whose neck closes",
+         polygon_curves({{0, 0},
+                         {4, 0},
+                         {4, 1.5},
+                         {6, 1.5},
+                         {6, 0},
+                         {10, 0},
+                         {10, 4},
+                         {6, 4},
+                         {6, 2.5},
+                         {4, 2.5},
+                         {4, 4},
+                         {0, 4}}),
          0.8, kOffsetSplits},
-        {"no number", {{control::add_circle({0, 0, 0}, 2.0), 0, 2 * std::numbers::pi, 1}}, std::nan(""), kOffsetBadDistance},
+        {"no number",
+         {{control::add_circle({0, 0, 0}, 2.0), 0, 2 * std::numbers::pi, 1}},
+         std::nan(""),
+         kOffsetBadDistance},
     };
     for (const row& r : rows) {
         const std::vector<int> record = chain_of(7, r.curves);

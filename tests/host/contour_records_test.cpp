@@ -60,8 +60,8 @@ TEST_F(ContourRecords, EveryKindOfRecordAnswersItsItems)
         const char* what;
         std::vector<int> record;
         int length, items, groups, open;
-        int first_entity;      // item 1's entity; -1 any (a chain's first curve); 0: no item
-        double marker;         // item 1's third value
+        int first_entity;  // item 1's entity; -1 any (a chain's first curve); 0: no item
+        double marker;     // item 1's third value
     } rows[] = {
         {"chain", chain1, 4, 4, 1, 0, -1, 1.0},
         {"face", {kFaceRecord, face}, 1, 1, 1, 0, face, kItemFace},
@@ -357,7 +357,7 @@ TEST_F(ContourRecords, ProjectionFindsAPointAcrossACirclesSeam)
         float point[3];
         double parameter;
     } rows[] = {
-        {circle, {5.0f, 0.1f, 0.0f}, 0.02},          // just past the seam at angle 0
+        {circle, {5.0f, 0.1f, 0.0f}, 0.02},  // just past the seam at angle 0
         {circle, {5.0f, -0.1f, 0.0f}, 2 * std::numbers::pi - 0.02},
         {circle, {0.0f, 5.0f, 0.0f}, std::numbers::pi / 2},
         {line, {3.0f, 2.0f, 0.0f}, 3.0},
@@ -395,8 +395,8 @@ TEST_F(ContourRecords, SelectionListBoxPatternsAndAssociations)
     pdmpac("A@B", choice);
     EXPECT_EQ(choice, 2);
 
-    const int pattern = control::add_entity(kPatternClass, kPatternType,
-                                            {2, real_to_word(1), real_to_word(2), 0, real_to_word(3), real_to_word(4), 0});
+    const int pattern = control::add_entity(
+        kPatternClass, kPatternType, {2, real_to_word(1), real_to_word(2), 0, real_to_word(3), real_to_word(4), 0});
     float points[6];
     int count = 0;
     drppts(pattern, 1, points, count, status);

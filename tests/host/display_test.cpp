@@ -180,13 +180,12 @@ TEST_F(HostDisplay, MisuseIsRecordedAndNothingIsLost)
     EXPECT_TRUE(figures[1].strokes.empty());
     EXPECT_TRUE(figures[1].deleted);
     EXPECT_EQ(lines_of(vantu::control::display_text()),
-              (std::vector<std::string>{"figopa 0 colour 0 (implicit: drawto with no figure open)",
-                                        "drawto 1.0000 1.0000 1.0000", "figopa 7 colour 16 refused, status -1",
-                                        "figopa 0 colour 2 refused, status -1",
-                                        "figcls 0 (implicit: figopa while it was open)", "figopa 7 colour 2",
-                                        "moveto refused: coordinate not finite", "moveto refused: no point",
-                                        "figcls 9: figure 7 was open", "figcls -1: no figure open", "figdel 7",
-                                        "figdel 7: no such figure"}));
+              (std::vector<std::string>{
+                  "figopa 0 colour 0 (implicit: drawto with no figure open)", "drawto 1.0000 1.0000 1.0000",
+                  "figopa 7 colour 16 refused, status -1", "figopa 0 colour 2 refused, status -1",
+                  "figcls 0 (implicit: figopa while it was open)", "figopa 7 colour 2",
+                  "moveto refused: coordinate not finite", "moveto refused: no point", "figcls 9: figure 7 was open",
+                  "figcls -1: no figure open", "figdel 7", "figdel 7: no such figure"}));
 }
 
 TEST_F(HostDisplay, ReopeningAFigureIdReplacesItAndOpenFiguresAreReported)

@@ -50,7 +50,7 @@ TEST(HostEditCommand, RunsBlockTakesTheOldPlaceOrGoes)
 {
     struct row {
         const char* what;
-        int motions;            // -1: the run writes no block
+        int motions;  // -1: the run writes no block
         int new_block;
         bool ended_normally;
         edit_outcome outcome;

@@ -35,10 +35,7 @@ int stored(int entity_class, int type, const std::vector<word>& words)
     return id;
 }
 
-double distance(const double* p, const point3& q)
-{
-    return std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
-}
+double distance(const double* p, const point3& q) { return std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]); }
 
 class HostEntity : public ::testing::Test {
 protected:
@@ -291,17 +288,17 @@ TEST_F(HostEntity, AttributesReadWriteAndRefuse)
         int value_out;
     };
     const row rows[] = {
-        {id, 1, "CO", 99, 1, 0},                 // never set: 0, status 1
+        {id, 1, "CO", 99, 1, 0},  // never set: 0, status 1
         {id, 2, "CO", 3, 0, 3},
         {id, 1, "CO", 99, 0, 3},
         {id, 2, "PE", 2, 0, 2},
-        {id, 1, "CL", 99, 0, 1},                 // class
-        {id, 2, "TY", 9, 0, 9},                  // sets the type
+        {id, 1, "CL", 99, 0, 1},  // class
+        {id, 2, "TY", 9, 0, 9},   // sets the type
         {id, 1, "TY", 0, 0, 9},
-        {id, 1, "C", 5, kEntityNotOpen, 5},      // key of one character
+        {id, 1, "C", 5, kEntityNotOpen, 5},  // key of one character
         {id, 1, "COL", 5, kEntityNotOpen, 5},
         {id, 1, "C-", 5, kEntityNotOpen, 5},
-        {id, 3, "CO", 5, kEntityNotOpen, 5},     // unknown mode
+        {id, 3, "CO", 5, kEntityNotOpen, 5},  // unknown mode
         {id + 1, 1, "CO", 5, kEntityMissing, 5},
     };
     for (const row& r : rows) {
@@ -322,8 +319,8 @@ TEST_F(HostEntity, ToolsAreClassTwentyWithAToolClassAsType)
         int type;
         int tool;
     };
-    const row rows[] = {{20, 1, 1}, {20, 2, 1}, {20, 10, 1}, {20, 15, 1}, {20, 14, 0},
-                        {20, 11, 0}, {20, 0, 0},  {13, 2, 0},  {1, 1, 0}};
+    const row rows[] = {{20, 1, 1},  {20, 2, 1}, {20, 10, 1}, {20, 15, 1}, {20, 14, 0},
+                        {20, 11, 0}, {20, 0, 0}, {13, 2, 0},  {1, 1, 0}};
     for (const row& r : rows) {
         const int id = stored(r.entity_class, r.type, {1, 2});
         EXPECT_EQ(etool(id), r.tool) << r.entity_class << "/" << r.type;
@@ -422,7 +419,8 @@ TEST_F(HostEntity, MalformedEntitiesNameTheIndexAndTheField)
          "entities[1] \"end_angle_deg\""},
         {R"({"id": 1, "kind": "arc", "centre": [0,0,0], "radius": 1, "start_angle_deg": 0, "end_angle_deg": 361})",
          "entities[1] \"end_angle_deg\""},
-        {R"({"id": 1, "kind": "circle", "centre": [0,0], "radius": 1})", "entities[1] \"centre\": must be an array of 3"},
+        {R"({"id": 1, "kind": "circle", "centre": [0,0], "radius": 1})",
+         "entities[1] \"centre\": must be an array of 3"},
         {R"({"id": 1, "kind": "circle", "centre": [0,0,0], "radius": 1, "normal": [0,0,0]})", "entities[1] \"normal\""},
         {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [0,0,0]})", "entities[1] \"end\": degenerate"},
         {R"({"id": 1, "kind": "circle", "centre": [0,0,0], "radius": 1e-9})", "entities[1] \"radius\": degenerate"},
@@ -433,8 +431,10 @@ TEST_F(HostEntity, MalformedEntitiesNameTheIndexAndTheField)
         {R"({"id": 1, "kind": "point", "point": [0,"x",0]})", "entities[1] \"point\": must be a number"},
         {R"({"id": 1.5, "kind": "point", "point": [0,0,0]})", "entities[1] \"id\": must be an integer"},
         {R"({"id": 1, "kind": "line", "start": [0,0,0]})", "entities[1] \"end\": missing"},
-        {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [1,0,0], "radius": 2})", "entities[1] \"radius\": unknown"},
-        {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [1,0,0], "type": 2})", "entities[1] \"type\": must be 1"},
+        {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [1,0,0], "radius": 2})",
+         "entities[1] \"radius\": unknown"},
+        {R"({"id": 1, "kind": "line", "start": [0,0,0], "end": [1,0,0], "type": 2})",
+         "entities[1] \"type\": must be 1"},
         {R"({"id": 1, "kind": "helix"})", "entities[1] \"kind\""},
         {R"({"id": 0, "kind": "point", "point": [0,0,0]})", "entities[1] \"id\""},
         {R"({"id": 5, "kind": "point", "point": [0,0,0]})", "entities[1] \"id\": used by an earlier"},
@@ -446,8 +446,8 @@ TEST_F(HostEntity, MalformedEntitiesNameTheIndexAndTheField)
         {R"([1])", "entities[1]: an entity is a JSON object"},
     };
     for (const row& r : rows) {
-        const std::string part = std::string(R"({"entities": [{"id": 5, "kind": "point", "point": [1,2,3]}, )") +
-                                 r.entity + "]}";
+        const std::string part =
+            std::string(R"({"entities": [{"id": 5, "kind": "point", "point": [1,2,3]}, )") + r.entity + "]}";
         try {
             vantu::control::load_part_text(part, "bad.json");
             ADD_FAILURE() << "accepted: " << r.entity;
@@ -468,12 +468,14 @@ TEST_F(HostEntity, ArcsAreEvaluatedAboutTheirNormal)
         point3 expected;  // centre (1, 2, 0), radius 5
     };
     const row rows[] = {
-        {{0, 0, 1}, 0.0, {6, 2, 0}},   {{0, 0, 1}, 90.0, {1, 7, 0}},  {{0, 0, 1}, 180.0, {-4, 2, 0}},
-        {{0, 0, -1}, 90.0, {1, -3, 0}},  // clockwise seen from the top
+        {{0, 0, 1}, 0.0, {6, 2, 0}},
+        {{0, 0, 1}, 90.0, {1, 7, 0}},
+        {{0, 0, 1}, 180.0, {-4, 2, 0}},
+        {{0, 0, -1}, 90.0, {1, -3, 0}},                                          // clockwise seen from the top
         {{0, 0, 7}, 45.0, {1 + 5 / std::sqrt(2.0), 2 + 5 / std::sqrt(2.0), 0}},  // normal of any length
-        {{1, 0, 0}, 0.0, {1, 7, 0}},     // normal along X: reference direction world Y
+        {{1, 0, 0}, 0.0, {1, 7, 0}},  // normal along X: reference direction world Y
         {{1, 0, 0}, 90.0, {1, 2, 5}},
-        {{0, 1, 0}, 90.0, {1, 2, -5}},   // X projected stays X; Y = normal x X = -Z
+        {{0, 1, 0}, 90.0, {1, 2, -5}},  // X projected stays X; Y = normal x X = -Z
     };
     for (const row& r : rows) {
         const int id = add_arc({1, 2, 0}, 5.0, 0.0, 180.0, r.normal);
@@ -481,7 +483,8 @@ TEST_F(HostEntity, ArcsAreEvaluatedAboutTheirNormal)
         int status = -9;
         evcrvd(id, r.angle_deg * kPi / 180.0, point, derivative, status);
         ASSERT_EQ(status, 0);
-        EXPECT_LT(distance(point, r.expected), 1e-12) << r.normal[0] << r.normal[1] << r.normal[2] << " @ " << r.angle_deg;
+        EXPECT_LT(distance(point, r.expected), 1e-12)
+            << r.normal[0] << r.normal[1] << r.normal[2] << " @ " << r.angle_deg;
         const double speed = std::hypot(derivative[0], derivative[1], derivative[2]);
         EXPECT_NEAR(speed, 5.0, 1e-12);  // |d point / d angle| = radius
     }
@@ -548,7 +551,8 @@ TEST_F(HostEntity, ArcPolylineChordsStayWithinTheTolerance)
             const double* b = &points[3 * i + 3];
             EXPECT_NEAR(distance(a, centre), radius, 1e-9 * (radius + 100)) << "seed " << seed << " trial " << trial;
             const double mid[3] = {(a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2};
-            EXPECT_LE(radius - distance(mid, centre), tolerance) << "seed " << seed << " trial " << trial << " chord " << i;
+            EXPECT_LE(radius - distance(mid, centre), tolerance)
+                << "seed " << seed << " trial " << trial << " chord " << i;
         }
         // Not wastefully fine: one chord fewer would break the tolerance or exceed a quarter turn.
         if (count > 2) {
@@ -574,8 +578,8 @@ TEST_F(HostEntity, PolylineOfLinesPointsAndRefusals)
     double few[6] = {-1, -1, -1, -1, -1, -1};
     crvpld2(circle, 0.0, 2 * kPi, 0.01, 3, 2, few, count, status);
     EXPECT_EQ(status, kEntityShort);
-    EXPECT_GT(count, 2);  // the number needed
-    EXPECT_EQ(few[0], -1.0);  // nothing written
+    EXPECT_GT(count, 2);                                             // the number needed
+    EXPECT_EQ(few[0], -1.0);                                         // nothing written
     crvpld2(circle, 0.0, 2 * kPi, 100.0, 3, 2, few, count, status);  // coarse: still quarter turns
     EXPECT_EQ(status, kEntityShort);
     EXPECT_EQ(count, 5);
@@ -587,8 +591,8 @@ TEST_F(HostEntity, PolylineOfLinesPointsAndRefusals)
         int status;
     };
     const refusal refusals[] = {
-        {line, 0, 10, 0.0, 3, 2, -1},  {line, 0, 10, -1.0, 3, 2, -1}, {line, 0, 10, 0.1, 4, 2, -1},
-        {line, 0, 11, 0.1, 3, 2, -1},  {line, 0, 10, 0.1, 3, -1, -1}, {words, 0, 0, 0.1, 3, 2, -1},
+        {line, 0, 10, 0.0, 3, 2, -1},           {line, 0, 10, -1.0, 3, 2, -1}, {line, 0, 10, 0.1, 4, 2, -1},
+        {line, 0, 11, 0.1, 3, 2, -1},           {line, 0, 10, 0.1, 3, -1, -1}, {words, 0, 0, 0.1, 3, 2, -1},
         {777, 0, 0, 0.1, 3, 2, kEntityMissing},
     };
     for (const refusal& r : refusals) {

@@ -34,11 +34,11 @@ TEST(Forms, ModifaAnswersTheFirstChangedLineElseTheFinalOne)
         {R"({"page": [{"line": 3, "value": 2.5}, {"line": 0}]})", 3, 2.5f, "AB"},
         {R"({"page": [{"line": 1, "value": "A NAME OF TWENTY CHR"}, {"line": 3, "value": 4}]})", 1, 4.0f,
          "A NAME OF TWENTY CHR"},
-        {R"({"page": [{"line": 3, "value": 1}, {"line": 0}]})", 0, 1.0f, "AB"},   // the value it had
+        {R"({"page": [{"line": 3, "value": 1}, {"line": 0}]})", 0, 1.0f, "AB"},  // the value it had
         {R"({"page": 2})", 2, 1.0f, "AB"},
         {R"({"page": -3})", -3, 1.0f, "AB"},
         {R"({"page": -2})", -2, 1.0f, "AB"},
-        {R"({"page": [{"line": 4, "value": 16}, {"line": 0}]})", -1, 1.0f, "AB"},   // refused, then none left
+        {R"({"page": [{"line": 4, "value": 16}, {"line": 0}]})", -1, 1.0f, "AB"},  // refused, then none left
     };
     for (const row& x : rows) {
         start(std::string("[") + x.step + "]");
@@ -79,7 +79,7 @@ TEST(Forms, TitledChoicesTextFieldsAndTheLabelTable)
     modifa(0, form_word, {}, status);
     EXPECT_EQ(mode, 2);
     EXPECT_EQ(text, "lower text");
-    modifa(0, form_word, {}, status);   // refused: more than the field's 10 characters
+    modifa(0, form_word, {}, status);  // refused: more than the field's 10 characters
     EXPECT_EQ(text, "lower text");
 
     std::array<word, 3> labels{};
@@ -130,7 +130,7 @@ TEST(Frames, ArcsNamingACoordinateSystemAreEvaluatedInIt)
     EXPECT_EQ(view, ucs);
     int arc = 0;
     estore(kCurveClass, kArcType, arc, status);
-    const double record[9] = {3, 0, 0, 0, 0, 1, 2, 0, 90};   // centre (3, 0, 0), radius 2, 0 to 90 degrees
+    const double record[9] = {3, 0, 0, 0, 0, 1, 2, 0, 90};  // centre (3, 0, 0), radius 2, 0 to 90 degrees
     eputd(9, record, status);
     eclose(status);
     eattc(arc, 2, "RP", view, status);
@@ -139,7 +139,8 @@ TEST(Frames, ArcsNamingACoordinateSystemAreEvaluatedInIt)
         double point[3];
     };
     // Angle 0 lies along the system's X (world Y), 90 along its Y (world -Z).
-    const row rows[] = {{0.0, {0, 5, 2}}, {M_PI / 2, {0, 3, 0}}, {M_PI / 4, {0, 3 + std::sqrt(2.0), 2 - std::sqrt(2.0)}}};
+    const row rows[] = {
+        {0.0, {0, 5, 2}}, {M_PI / 2, {0, 3, 0}}, {M_PI / 4, {0, 3 + std::sqrt(2.0), 2 - std::sqrt(2.0)}}};
     for (const row& x : rows) {
         double p[3];
         evcrvd(arc, x.t, p, nullptr, status);

@@ -51,8 +51,7 @@ TEST_F(HatchCalls, EdgeAgainstALine)
         int result;
         float u;
     } rows[] = {
-        {{0, -1}, {2, 1}, 0.0f, kHatintCrossing, 1.0f},
-        {{2, 1}, {0, -1}, 0.0f, kHatintCrossing, 1.0f},
+        {{0, -1}, {2, 1}, 0.0f, kHatintCrossing, 1.0f}, {{2, 1}, {0, -1}, 0.0f, kHatintCrossing, 1.0f},
         {{0, 0}, {2, 5}, 0.0f, kHatintCrossing, 0.0f},  // at the start: included
         {{0, 5}, {2, 0}, 0.0f, kHatintCrossing, 2.0f},  // at the end: included
         {{0, 1}, {2, 3}, 0.0f, kHatintNone, 0.0f},      // misses
@@ -75,9 +74,9 @@ TEST_F(HatchCalls, PointInAPackedSet)
         float x, y;
         int result;
     } rows[] = {
-        {1, 1, kInpolrInside}, {4, 4, kInpolrOutside},     // inside the outline, inside its island
+        {1, 1, kInpolrInside},     {4, 4, kInpolrOutside},  // inside the outline, inside its island
         {3, 4, kInpolrOnBoundary}, {10, 5, kInpolrOnBoundary},
-        {25, 2, kInpolrInside}, {15, 5, kInpolrOutside},   // a second outline, the gap between
+        {25, 2, kInpolrInside},    {15, 5, kInpolrOutside},  // a second outline, the gap between
     };
     for (const row& r : rows) {
         const float p[2] = {r.x, r.y};

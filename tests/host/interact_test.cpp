@@ -110,7 +110,8 @@ TEST(HostModeLine, CallsAreTracedInOrderWithTheirArguments)
     ofmod(1, status);
     ofwric(" ", status);
     prexec();
-    const std::vector<std::string> expected = {"gsclr", "modint", "ncr_mdnxt_set", "modint", "ofmod", "ofwric", "prexec"};
+    const std::vector<std::string> expected = {"gsclr", "modint", "ncr_mdnxt_set", "modint",
+                                               "ofmod", "ofwric", "prexec"};
     EXPECT_EQ(control::trace_names(), expected);
     EXPECT_EQ(control::trace_entries()[3].arguments, "-1, 22, 4, 0");
     EXPECT_EQ(control::trace_entries()[0].arguments, "2, 0");

@@ -21,8 +21,18 @@ struct counted {
     explicit counted(int v) : value(v) {}
     counted(const counted& o) : value(o.value) { ++moves; }
     counted(counted&& o) noexcept : value(o.value) { ++moves; }
-    counted& operator=(const counted& o) { value = o.value; ++moves; return *this; }
-    counted& operator=(counted&& o) noexcept { value = o.value; ++moves; return *this; }
+    counted& operator=(const counted& o)
+    {
+        value = o.value;
+        ++moves;
+        return *this;
+    }
+    counted& operator=(counted&& o) noexcept
+    {
+        value = o.value;
+        ++moves;
+        return *this;
+    }
     bool operator==(const counted& o) const { return value == o.value; }
 };
 
@@ -91,7 +101,8 @@ TEST(LineSequence, AWalkThatEditsAsItGoesMovesEachLineAFewTimes)
         }
         // A vector would move about lines * lines / (2 * every) of them.
         EXPECT_LT(counted::moves, 8L * r.lines) << r.what;
-        EXPECT_EQ(lines.size(), static_cast<std::size_t>(r.split ? r.lines + (r.lines + 2) / 3 : r.lines - (r.lines + r.every - 1) / r.every))
+        EXPECT_EQ(lines.size(), static_cast<std::size_t>(r.split ? r.lines + (r.lines + 2) / 3
+                                                                 : r.lines - (r.lines + r.every - 1) / r.every))
             << r.what;
     }
 }

@@ -51,7 +51,10 @@ TEST(HostListPart, SaveThenLoadGivesTheSameTree)
 
 TEST(HostListPart, MalformedSectionsNameThePlace)
 {
-    struct row { const char* section; const char* message; };
+    struct row {
+        const char* section;
+        const char* message;
+    };
     const row rows[] = {
         {R"([])", "the tool path must be an object"},
         {R"({"cursor": 1})", "unknown key \"cursor\""},
@@ -96,13 +99,12 @@ TEST(HostListPart, DumpShowsEveryBlockIndented)
     build_sample_tree();
     int status = 0;
     lmark(1, 3, status);
-    const std::string expected =
-        "tool path: level 1, cursor 2 word 2, counters 1 2 0 0 0 0 0 0 0 0, marker 3 at 2\n"
-        "1: 12 0 50 1 9 2 1 2 2 0 0 0 0 0  [sub-list 2 lines]\n"
-        "  1.1: 2 0 1065353216\n"
-        "  1.2: 99 1 3 -7  [sub-list 1 lines]\n"
-        "    1.2.1: 4\n"
-        "2: 6 0  [sub-list 0 lines] <\n";
+    const std::string expected = "tool path: level 1, cursor 2 word 2, counters 1 2 0 0 0 0 0 0 0 0, marker 3 at 2\n"
+                                 "1: 12 0 50 1 9 2 1 2 2 0 0 0 0 0  [sub-list 2 lines]\n"
+                                 "  1.1: 2 0 1065353216\n"
+                                 "  1.2: 99 1 3 -7  [sub-list 1 lines]\n"
+                                 "    1.2.1: 4\n"
+                                 "2: 6 0  [sub-list 0 lines] <\n";
     EXPECT_EQ(control::dump_toolpath(), expected);
 }
 
@@ -118,34 +120,130 @@ TEST(HostListPart, EndReportNamesALineLeftOpen)
 
 TEST(HostListFaults, InjectedFaultAnswersItsStatusAndChangesNothing)
 {
-    struct row { const char* call; std::function<int()> run; };
+    struct row {
+        const char* call;
+        std::function<int()> run;
+    };
     const row rows[] = {
         {"lacces", [] { return call_lacces(2); }},
         {"ljump", [] { return call_ljump(-1); }},
-        {"lcreat", [] { int s = 0; lcreat(1, s); return s; }},
-        {"lclos", [] { int s = 0; lclos(s); return s; }},
-        {"ldelet", [] { int s = 0; ldelet(1, s); return s; }},
-        {"lgetd", [] { word w[2]; int n = 0, s = 0; lgetd(2, w, n, s); return s; }},
-        {"lputd", [] { word w[1] = {5}; int s = 0; lputd(1, w, s); return s; }},
-        {"lskip", [] { int n = 0, s = 0; lskip(-1, n, s); return s; }},
-        {"ljmpcg", [] { int s = 0; ljmpcg(1, 77, s); return s; }},
-        {"lchngd", [] { word w[1] = {5}; int s = 0; lchngd(1, w, s); return s; }},
-        {"lopclg", [] { int s = 0; lopclg(2, s); return s; }},
-        {"lchkd", [] { int answer = 0; lchkd(1, answer); return answer; }},
-        {"put_zero_lst", [] { int s = 0; put_zero_lst(s); return s; }},
-        {"subls1", [] { int s = 0; subls1(s); return s; }},
-        {"clsls1", [] { int s = 0; clsls1(s); return s; }},
-        {"newls1", [] { int s = 0; newls1(3, s); return s; }},
-        {"ltop", [] { int s = 0; ltop(s); return s; }},
-        {"gtlstn", [] { int level = 1, s = 0; gtlstn(2, level, s); return s; }},
-        {"gsblkn", [] { int n = 9, s = 0; gsblkn(2, 0, n, s); return s; }},
-        {"lmark", [] { int s = 0; lmark(1, 2, s); return s; }},
+        {"lcreat",
+         [] {
+             int s = 0;
+             lcreat(1, s);
+             return s;
+         }},
+        {"lclos",
+         [] {
+             int s = 0;
+             lclos(s);
+             return s;
+         }},
+        {"ldelet",
+         [] {
+             int s = 0;
+             ldelet(1, s);
+             return s;
+         }},
+        {"lgetd",
+         [] {
+             word w[2];
+             int n = 0, s = 0;
+             lgetd(2, w, n, s);
+             return s;
+         }},
+        {"lputd",
+         [] {
+             word w[1] = {5};
+             int s = 0;
+             lputd(1, w, s);
+             return s;
+         }},
+        {"lskip",
+         [] {
+             int n = 0, s = 0;
+             lskip(-1, n, s);
+             return s;
+         }},
+        {"ljmpcg",
+         [] {
+             int s = 0;
+             ljmpcg(1, 77, s);
+             return s;
+         }},
+        {"lchngd",
+         [] {
+             word w[1] = {5};
+             int s = 0;
+             lchngd(1, w, s);
+             return s;
+         }},
+        {"lopclg",
+         [] {
+             int s = 0;
+             lopclg(2, s);
+             return s;
+         }},
+        {"lchkd",
+         [] {
+             int answer = 0;
+             lchkd(1, answer);
+             return answer;
+         }},
+        {"put_zero_lst",
+         [] {
+             int s = 0;
+             put_zero_lst(s);
+             return s;
+         }},
+        {"subls1",
+         [] {
+             int s = 0;
+             subls1(s);
+             return s;
+         }},
+        {"clsls1",
+         [] {
+             int s = 0;
+             clsls1(s);
+             return s;
+         }},
+        {"newls1",
+         [] {
+             int s = 0;
+             newls1(3, s);
+             return s;
+         }},
+        {"ltop",
+         [] {
+             int s = 0;
+             ltop(s);
+             return s;
+         }},
+        {"gtlstn",
+         [] {
+             int level = 1, s = 0;
+             gtlstn(2, level, s);
+             return s;
+         }},
+        {"gsblkn",
+         [] {
+             int n = 9, s = 0;
+             gsblkn(2, 0, n, s);
+             return s;
+         }},
+        {"lmark",
+         [] {
+             int s = 0;
+             lmark(1, 2, s);
+             return s;
+         }},
     };
     for (const row& r : rows) {
         build_sample_tree();
         int status = 0;
         subls1(status);
-        lcreat(1, status);   // an open line at level 2, so every call could act
+        lcreat(1, status);  // an open line at level 2, so every call could act
         const word one[] = {8};
         lputd(1, one, status);
         const std::string before = control::dump_toolpath();
@@ -203,9 +301,11 @@ TEST(HostListRandom, RandomCallsKeepTheTreeSound)
         int status = 0, out = 0, n = pick(-3, 12);
         switch (pick(0, 16)) {
         case 0: lacces(pick(-2, 4), status); break;
-        case 1: ljump(pick(-6, 6), out); break;   // answers a position, checked elsewhere
-        case 2: case 3: lcreat(pick(-1, 1), status); break;
-        case 4: case 5: lputd(std::max(n, 0), buffer.data(), status); break;
+        case 1: ljump(pick(-6, 6), out); break;  // answers a position, checked elsewhere
+        case 2:
+        case 3: lcreat(pick(-1, 1), status); break;
+        case 4:
+        case 5: lputd(std::max(n, 0), buffer.data(), status); break;
         case 6: lgetd(std::max(n, 0), buffer.data(), out, status); break;
         case 7: lskip(n, out, status); break;
         case 8: ljmpcg(n, 5, status); break;

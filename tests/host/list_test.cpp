@@ -11,7 +11,10 @@ using vantu::control::toolpath_line_at;
 TEST(HostList, EmptyLevelAnswersEndsAndRefusesWords)
 {
     fresh();
-    struct row { int code; int status; };
+    struct row {
+        int code;
+        int status;
+    };
     for (row r : {row{0, -1}, {1, -1}, {-1, -2}, {2, -1}, {3, -1}, {7, -2}})
         EXPECT_EQ(call_lacces(r.code), r.status) << "code " << r.code;
     int count = -5, status = 0;
@@ -33,11 +36,16 @@ TEST(HostList, EmptyLevelAnswersEndsAndRefusesWords)
 TEST(HostList, LaccesMovesAndAnswersLineLength)
 {
     // Lines of 2, 3 and 4 words; start 3 is the end of the level.
-    struct row { int start; int code; int status; int line_after; };
+    struct row {
+        int start;
+        int code;
+        int status;
+        int line_after;
+    };
     const row rows[] = {
-        {0, 0, 2, 0},  {1, 0, 3, 1},   {3, 0, -1, 3},  {0, 1, 3, 1},  {1, 1, 4, 2}, {2, 1, -1, 2},
-        {3, 1, -1, 3}, {0, -1, -2, 0}, {2, -1, 3, 1},  {3, -1, 4, 2}, {1, 2, 2, 0}, {3, 2, 2, 0},
-        {0, 3, 4, 2},  {3, 3, 4, 2},   {1, 9, -2, 1},
+        {0, 0, 2, 0},  {1, 0, 3, 1},  {3, 0, -1, 3},  {0, 1, 3, 1},  {1, 1, 4, 2},
+        {2, 1, -1, 2}, {3, 1, -1, 3}, {0, -1, -2, 0}, {2, -1, 3, 1}, {3, -1, 4, 2},
+        {1, 2, 2, 0},  {3, 2, 2, 0},  {0, 3, 4, 2},   {3, 3, 4, 2},  {1, 9, -2, 1},
     };
     for (const row& r : rows) {
         three_lines();
@@ -49,11 +57,16 @@ TEST(HostList, LaccesMovesAndAnswersLineLength)
 
 TEST(HostList, LjumpStopsAtEndsAndAnswersPosition)
 {
-    struct row { int start; int n; int answer; int line_after; };
+    struct row {
+        int start;
+        int n;
+        int answer;
+        int line_after;
+    };
     const row rows[] = {
-        {1, -5, 1, 0}, {0, 0, 1, 0},   {2, 0, 3, 2},   {4, 0, -5, 4},  {4, 1, -5, 4}, {3, 1, -5, 4},
-        {0, 2, 3, 2},  {2, 99, -5, 4}, {5, 0, -6, 5},  {5, 3, -6, 5},  {5, -1, -5, 4}, {5, -2, 4, 3},
-        {2, INT_MIN, 1, 0}, {2, INT_MAX, -5, 4},
+        {1, -5, 1, 0},  {0, 0, 1, 0},  {2, 0, 3, 2},       {4, 0, -5, 4},       {4, 1, -5, 4},
+        {3, 1, -5, 4},  {0, 2, 3, 2},  {2, 99, -5, 4},     {5, 0, -6, 5},       {5, 3, -6, 5},
+        {5, -1, -5, 4}, {5, -2, 4, 3}, {2, INT_MIN, 1, 0}, {2, INT_MAX, -5, 4},
     };
     for (const row& r : rows) {
         lines_of_length({1, 1, 1, 1, 1});
@@ -104,7 +117,11 @@ TEST(HostList, HeadReadSequenceAnswersTheCurrentLinesSize)
 
 TEST(HostList, LcreatInsertsPerModeAndOpensTheNewLine)
 {
-    struct row { int start; int mode; int new_index; };
+    struct row {
+        int start;
+        int mode;
+        int new_index;
+    };
     for (row r : {row{1, -1, 1}, {1, 0, 2}, {1, 1, 3}, {3, -1, 3}, {3, 0, 3}, {2, 0, 3}}) {
         three_lines();
         place_cursor(r.start);
@@ -149,7 +166,7 @@ TEST(HostList, LputdAppendsOnlyToTheOpenLine)
     lcreat(1, lcreat_status);
     lputd(1, more, status);
     EXPECT_EQ(status, 0);
-    call_lacces(2);   // moving to another line closes the open one
+    call_lacces(2);  // moving to another line closes the open one
     EXPECT_FALSE(vantu::control::toolpath_line_open());
     call_lacces(3);
     lputd(1, more, status);
@@ -168,7 +185,10 @@ TEST(HostList, LineLengthIsBoundedAndLchkdSaysSo)
     std::vector<word> block(vantu::kListMaxLineWords - 3, 7);
     lputd(static_cast<int>(block.size()), block.data(), status);
     ASSERT_EQ(status, 0);
-    struct row { int n; int answer; };
+    struct row {
+        int n;
+        int answer;
+    };
     for (row r : {row{0, 1}, {3, 1}, {4, 0}, {-1, 0}, {vantu::kListMaxLineWords + 1, 0}}) {
         lchkd(r.n, answer);
         EXPECT_EQ(answer, r.answer) << "n " << r.n;
@@ -225,7 +245,7 @@ TEST(HostList, LjmpcgBackPatchesTheSegmentLengthWord)
     const word records[] = {20, 2, 0, 0, 150, 2, 0, 1};
     lputd(5, head, status);
     lputd(8, records, status);
-    ljmpcg(9, 8, status);   // back over the records and the length word
+    ljmpcg(9, 8, status);  // back over the records and the length word
     EXPECT_EQ(status, 0);
     EXPECT_EQ(top_line(0).words[4], 8);
     EXPECT_EQ(toolpath_cursor().word, 13);
@@ -343,15 +363,19 @@ TEST(HostList, CountersBelongToLevelsAndNumberTheBlocksWritten)
     for (int k = 0; k < 7; ++k) append_line({2, next_block_number()});
     clsls1(status);
     int number = -1;
-    gsblkn(1, 2, number, status);   // the module writes this into item 20
+    gsblkn(1, 2, number, status);  // the module writes this into item 20
     EXPECT_EQ(number, 7);
-    gsblkn(2, 2, number, status);   // reopening sets the level's counter first
+    gsblkn(2, 2, number, status);  // reopening sets the level's counter first
     subls1(status);
     append_line({2, next_block_number()});
     EXPECT_EQ(top_line(0).sublist.back().words[1], 7);
     gsblkn(1, 1, number, status);
     EXPECT_EQ(number, 0) << "the top level's counter is its own";
-    struct row { int mode; int level; int number; };
+    struct row {
+        int mode;
+        int level;
+        int number;
+    };
     for (row r : {row{3, 1, 0}, {2, 1, -1}, {1, 11, 0}, {1, -1, 0}}) {
         gsblkn(r.mode, r.level, r.number, status);
         EXPECT_EQ(status, -2) << "mode " << r.mode << " level " << r.level;
@@ -380,7 +404,7 @@ TEST(HostList, SublistLinkItemIsKeptByTheHost)
     EXPECT_EQ(std::vector<word>(top_line(0).words.begin() + 6, top_line(0).words.begin() + 9),
               (std::vector<word>{1, 3, 3}));
     call_lacces(0);
-    lopclg(4, status);   // words inserted before the link move it along
+    lopclg(4, status);  // words inserted before the link move it along
     subls1(status);
     append_line({2, next_block_number()});
     clsls1(status);
@@ -429,7 +453,11 @@ TEST(HostList, MarkersReturnAcrossLevels)
     lmark(2, 4, status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(toolpath_cursor(), (vantu::control::toolpath_position{{2, 0}, 2}));
-    struct row { int mode; int marker; int status; };
+    struct row {
+        int mode;
+        int marker;
+        int status;
+    };
     for (row r : {row{2, 5, -1}, {1, 0, -2}, {1, 101, -2}, {3, 4, -2}}) {
         lmark(r.mode, r.marker, status);
         EXPECT_EQ(status, r.status) << "mode " << r.mode << " marker " << r.marker;
@@ -443,25 +471,25 @@ TEST(HostList, MarkersFollowTheirBlocks)
     place_cursor(3);
     subls1(status);
     append_line({30});
-    lmark(1, 1, status);   // in the sub-list of line 4
+    lmark(1, 1, status);  // in the sub-list of line 4
     ltop(status);
     place_cursor(4);
-    lmark(1, 2, status);   // line 5
+    lmark(1, 2, status);  // line 5
     place_cursor(2);
-    lmark(1, 3, status);   // line 3
+    lmark(1, 3, status);  // line 3
     place_cursor(0);
-    lcreat(-1, status);    // a line before all of them
+    lcreat(-1, status);  // a line before all of them
     auto markers = vantu::control::toolpath_markers();
     EXPECT_EQ(markers[1].lines, (std::vector<int>{4, 0}));
     EXPECT_EQ(markers[2].lines, std::vector<int>{5});
     EXPECT_EQ(markers[3].lines, std::vector<int>{3});
     place_cursor(3);
-    ldelet(2, status);     // deletes the lines of markers 3 and 1
+    ldelet(2, status);  // deletes the lines of markers 3 and 1
     markers = vantu::control::toolpath_markers();
     EXPECT_EQ(markers[1], (vantu::control::toolpath_position{{3}, 0})) << "passes to the next line";
     EXPECT_EQ(markers[3], (vantu::control::toolpath_position{{3}, 0}));
     EXPECT_EQ(markers[2].lines, std::vector<int>{3});
-    ldelet(1, status);     // the last line: its markers pass to the end of the level
+    ldelet(1, status);  // the last line: its markers pass to the end of the level
     lmark(2, 2, status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(toolpath_cursor().lines, std::vector<int>{3});
@@ -477,7 +505,7 @@ TEST(HostList, LdeletMinusOneLeavesTheLineBefore)
     EXPECT_EQ(status, 0);
     ASSERT_EQ(top_size(), 2u);
     EXPECT_EQ(toolpath_cursor(), (vantu::control::toolpath_position{{0}, 0}));
-    ldelet(-1, status);   // the first line has none before it: the cursor goes to the next
+    ldelet(-1, status);  // the first line has none before it: the cursor goes to the next
     EXPECT_EQ(toolpath_cursor(), (vantu::control::toolpath_position{{0}, 0}));
     EXPECT_EQ(top_line(0).words.size(), 3u);
     ldelet(-2, status);

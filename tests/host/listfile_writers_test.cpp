@@ -16,9 +16,12 @@ TEST(ListfileWriters, EdgesOfTheShapedLinesAndFills)
     filtx8(19, -2, "L:", "T", line);
     EXPECT_EQ(vantu::control::listing_lines(19), (std::vector<std::string>{"   LONGER TEXT B", "AT -3", "L:T"}));
     EXPECT_EQ(line, 3);
-    vantu::control::reset();   // the unit goes without a file
-    const struct { std::string text; int from, length; std::string result; } fills[] = {
-        {"ABC", 2, 5, "AB***"}, {"ABCDEF", -1, 3, "***"}, {"ABCDEF", 4, 2, "AB"}, {"AB", 0, -1, ""}};
+    vantu::control::reset();  // the unit goes without a file
+    const struct {
+        std::string text;
+        int from, length;
+        std::string result;
+    } fills[] = {{"ABC", 2, 5, "AB***"}, {"ABCDEF", -1, 3, "***"}, {"ABCDEF", 4, 2, "AB"}, {"AB", 0, -1, ""}};
     for (const auto& f : fills) {
         std::string text = f.text;
         stfill(text, '*', f.from, f.length);

@@ -167,8 +167,8 @@ TEST_F(HostModuleData, HandWrittenRealsTextsAndDoublesLoadIntoExactWords)
                    "hand");
     word twin[2];
     double_to_words(2.5, twin);
-    EXPECT_EQ(get_record("HEI8"), (std::vector<word>{5, real_to_word(1.5f), text4_to_word("ABCD"),
-                                                     text4_to_word("EF"), twin[0], twin[1]}));
+    EXPECT_EQ(get_record("HEI8"),
+              (std::vector<word>{5, real_to_word(1.5f), text4_to_word("ABCD"), text4_to_word("EF"), twin[0], twin[1]}));
     EXPECT_EQ(word_to_text4(get_record("HEI8")->at(3)), "EF  ");
     EXPECT_EQ(get_record("AB  "), std::vector<word>{});
 }

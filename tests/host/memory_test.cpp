@@ -117,11 +117,11 @@ TEST_F(HostMemory, BadOpenArgumentsAreRefusedWithOneErrorLine)
         int status;  // expected
     };
     const row rows[] = {
-        {0, 10, -1},              // element size below 1
-        {-8, 10, -1},             // negative element size
-        {8, -1, -1},              // negative count
-        {INT_MAX, 2, -2},         // size x count beyond any array
-        {1 << 16, 1 << 16, -2},   // 4 GiB: over the limit although each factor is modest
+        {0, 10, -1},             // element size below 1
+        {-8, 10, -1},            // negative element size
+        {8, -1, -1},             // negative count
+        {INT_MAX, 2, -2},        // size x count beyond any array
+        {1 << 16, 1 << 16, -2},  // 4 GiB: over the limit although each factor is modest
     };
     for (const row& r : rows) {
         SCOPED_TRACE(std::to_string(r.element_size) + " x " + std::to_string(r.count));
@@ -189,7 +189,8 @@ TEST_F(HostMemory, DoubleCloseAndUnknownHandlesAreRefused)
     ASSERT_EQ(trace_entries().size(), 2u);
     EXPECT_EQ(trace_entries()[0].name, "MM_CLOSE");
     EXPECT_LT(trace_entries()[0].result, 0) << "the refusal is traced with its status";
-    const std::vector<std::string> expected = {"MM_CLOSE, ARRAY HANDLE " + std::to_string(handle) + " IS ALREADY CLOSED",
+    const std::vector<std::string> expected = {"MM_CLOSE, ARRAY HANDLE " + std::to_string(handle) +
+                                                   " IS ALREADY CLOSED",
                                                "MM_CLOSE, ARRAY HANDLE 1000 IS NOT OPEN"};
     EXPECT_EQ(texts_of("host_error"), expected);
     EXPECT_EQ(open_array_count(), 0);
@@ -293,9 +294,9 @@ TEST_F(HostMemory, EndReportListsWhatWasNeverReleased)
     MM_CLOSE(closed, status);
     DM_FREE(freed, 0);
 
-    const std::vector<std::string> expected = {
-        "unreleased array handle " + std::to_string(kept) + ": 10 elements of 8 bytes",
-        "unreleased memory block 1: 400 bytes"};
+    const std::vector<std::string> expected = {"unreleased array handle " + std::to_string(kept) +
+                                                   ": 10 elements of 8 bytes",
+                                               "unreleased memory block 1: 400 bytes"};
     EXPECT_EQ(memory_report_lines(), expected);
 
     MM_CLOSE(kept, status);
@@ -342,9 +343,8 @@ TEST_F(HostMemory, RecordArraysHandOutRecordsThatNeverMove)
     }
     EXPECT_EQ(MM_CUR_N_ENTRIES(handle), 300);
     for (int i = 0; i < 300; ++i) EXPECT_TRUE(all_bytes(records[i], 24, static_cast<unsigned char>(i + 1))) << i;
-    EXPECT_EQ(memory_report_lines(),
-              (std::vector<std::string>{"unreleased record array handle " + std::to_string(handle) +
-                                        ": 300 records of 24 bytes"}));
+    EXPECT_EQ(memory_report_lines(), (std::vector<std::string>{"unreleased record array handle " +
+                                                               std::to_string(handle) + ": 300 records of 24 bytes"}));
     EXPECT_EQ(open_array_count(), 1);
 
     MM_CLOSE(handle, status);
@@ -361,8 +361,9 @@ TEST_F(HostMemory, RecordArraysHandOutRecordsThatNeverMove)
     MM_OPEN_FDS(24, -1, refused, status);
     EXPECT_LT(status, 0);
     const std::string closed = std::to_string(handle);
-    EXPECT_EQ(texts_of("host_error"),
-              (std::vector<std::string>{"MM_FALLOC, ARRAY HANDLE " + closed + " IS ALREADY CLOSED",
-                                        "MM_CLOSE, ARRAY HANDLE " + closed + " IS ALREADY CLOSED",
-                                        "MM_OPEN_FDS, BAD RECORD ARRAY OF 0,128", "MM_OPEN_FDS, BAD RECORD ARRAY OF 24,-1"}));
+    EXPECT_EQ(
+        texts_of("host_error"),
+        (std::vector<std::string>{"MM_FALLOC, ARRAY HANDLE " + closed + " IS ALREADY CLOSED",
+                                  "MM_CLOSE, ARRAY HANDLE " + closed + " IS ALREADY CLOSED",
+                                  "MM_OPEN_FDS, BAD RECORD ARRAY OF 0,128", "MM_OPEN_FDS, BAD RECORD ARRAY OF 24,-1"}));
 }

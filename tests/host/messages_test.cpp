@@ -88,8 +88,7 @@ TEST_F(HostMessages, EveryChannelRecordsTextAndLineInOrder)
         EXPECT_EQ(log[i].text, rows[i].expected.text);
         EXPECT_EQ(log[i].line, rows[i].expected.line);
     }
-    EXPECT_EQ(vantu::control::texts_of("erou1c"),
-              (std::vector<std::string>{"INITMC, FOR CODE=", "[tpget] where = "}));
+    EXPECT_EQ(vantu::control::texts_of("erou1c"), (std::vector<std::string>{"INITMC, FOR CODE=", "[tpget] where = "}));
     EXPECT_EQ(vantu::control::lines_of("msg_mdls"),
               (std::vector<std::string>{"message 319/30 WARNING: THE ORIGIN OF THE PROCEDURE IS NOT FOUND",
                                         "message 331/41 -2.5000"}));

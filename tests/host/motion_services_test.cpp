@@ -112,7 +112,8 @@ TEST(MotionServices, ThinningKeepsEndsAndStaysWithinTolerance)
         std::vector<double> points;
         for (int i = 0; i < 200; ++i) {
             const double a = i * 0.02;
-            points.insert(points.end(), {20 * std::cos(a) + noise(random), 20 * std::sin(a) + noise(random), noise(random)});
+            points.insert(points.end(),
+                          {20 * std::cos(a) + noise(random), 20 * std::sin(a) + noise(random), noise(random)});
         }
         const std::vector<double> original = points;
         int count = 200, status = -1;
@@ -124,7 +125,8 @@ TEST(MotionServices, ThinningKeepsEndsAndStaysWithinTolerance)
             EXPECT_EQ(points[static_cast<std::size_t>(3 * count - 3 + k)], original[static_cast<std::size_t>(597 + k)]);
         }
         for (int i = 0; i < 200; ++i)
-            EXPECT_LE(distance_to_polyline(points, 0, count - 1, &original[static_cast<std::size_t>(3 * i)]), tolerance + 1e-12)
+            EXPECT_LE(distance_to_polyline(points, 0, count - 1, &original[static_cast<std::size_t>(3 * i)]),
+                      tolerance + 1e-12)
                 << "point " << i << " seed " << seed;
         if (tolerance == 0.2) {
             EXPECT_LT(count, 100);
@@ -145,8 +147,8 @@ TEST(MotionServices, ThinningKeepsEndsAndStaysWithinTolerance)
 TEST(MotionServices, DynamicMenuTextAreaAndPicks)
 {
     control::reset();
-    control::load_script_text(R"([{"menu": "GET PREV"}, {"text": "ABC"}, {"text": "TOO LONG"}, {"text": "OK"}, {"menu": 3}])",
-                              "dialogs");
+    control::load_script_text(
+        R"([{"menu": "GET PREV"}, {"text": "ABC"}, {"text": "TOO LONG"}, {"text": "OK"}, {"menu": 3}])", "dialogs");
     int status = 0, item = 0;
     dmmini();
     dmdefn(1, "GET NEXT   ", status);

@@ -15,7 +15,7 @@ struct spline_case {
     const char* name;
     int order;
     std::vector<double> knots, points;
-    double length;   // -1: refused
+    double length;  // -1: refused
 };
 
 // Length of y = x^2 / 2 from 0 to 1, the quadratic Bezier (0,0) (0.5,0) (1,0.5).
@@ -24,8 +24,16 @@ const double kParabola = 0.5 * (std::sqrt(2.0) + std::asinh(1.0));
 TEST(NurbsLength, KnownLengthsAndRefusals)
 {
     const std::vector<spline_case> rows{
-        {"straight, uneven points", 4, {0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 0, 1, 2, 2, 2, 4, 4, 3, 6, 6}, std::sqrt(9.0 + 36 + 36)},
-        {"straight, three spans", 3, {0, 0, 0, 0.1, 0.7, 1, 1, 1}, {0, 0, 0, 1, 0, 0, 1.5, 0, 0, 4, 0, 0, 10, 0, 0}, 10.0},
+        {"straight, uneven points",
+         4,
+         {0, 0, 0, 0, 1, 1, 1, 1},
+         {0, 0, 0, 1, 2, 2, 2, 4, 4, 3, 6, 6},
+         std::sqrt(9.0 + 36 + 36)},
+        {"straight, three spans",
+         3,
+         {0, 0, 0, 0.1, 0.7, 1, 1, 1},
+         {0, 0, 0, 1, 0, 0, 1.5, 0, 0, 4, 0, 0, 10, 0, 0},
+         10.0},
         {"polyline of order 2", 2, {0, 0, 1, 2, 2}, {0, 0, 0, 3, 4, 0, 3, 4, 12}, 17.0},
         {"parabola", 3, {0, 0, 0, 1, 1, 1}, {0, 0, 0, 0.5, 0, 0, 1, 0.5, 0}, kParabola},
         {"knots decrease", 2, {0, 1, 0.5, 2}, {0, 0, 0, 1, 0, 0}, -1},

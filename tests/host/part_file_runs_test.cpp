@@ -25,8 +25,10 @@ void load(const std::string& part_text)
 // answers the part it leaves.
 std::string run_and_save(const std::string& script, int edit)
 {
-    if (script.empty()) vantu::control::clear_script();
-    else vantu::control::load_script(kSource + script);
+    if (script.empty())
+        vantu::control::clear_script();
+    else
+        vantu::control::load_script(kSource + script);
     if (edit > 0) {
         EXPECT_TRUE(vantu::control::open_procedure_for_edit(edit));
     }
@@ -62,7 +64,8 @@ TEST(HostPartFile, CurvesBeyondTheModelExtentAreRefusedNamingTheEntity)
         {R"({"id": 4, "kind": "line", "start": [-1.5e6, 0, 0], "end": [0, 0, 0]})", R"(entities[1] "start")"},
         {R"({"id": 4, "kind": "circle", "centre": [0, 0, 0], "radius": 1e308})", R"(entities[1] "radius")"},
         {R"({"id": 4, "kind": "arc", "centre": [0, 0, 0], "radius": 1e15, "start_angle_deg": 0,
-             "end_angle_deg": 90})", R"(entities[1] "radius")"},
+             "end_angle_deg": 90})",
+         R"(entities[1] "radius")"},
         {R"({"id": 4, "kind": "circle", "centre": [0, 0, -1e9], "radius": 1})", R"(entities[1] "centre")"},
         {R"({"id": 4, "kind": "spline", "degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0, 0], [1e308, 0, 0]]})",
          R"(entities[1] "points")"},

@@ -54,7 +54,8 @@ TEST_F(PartSurfaces, MalformedSurfacesAreRefusedNamingTheEntityAndField)
     };
     const std::string grid = std::string(R"({"id": 3, )") + kGrid;
     const row rows[] = {
-        {grid + R"(, "heights": [0, 0, 0, 0, 0]})", R"(entities[0] "heights": holds 5 heights, 6 expected (3 x 2 nodes))"},
+        {grid + R"(, "heights": [0, 0, 0, 0, 0]})",
+         R"(entities[0] "heights": holds 5 heights, 6 expected (3 x 2 nodes))"},
         {R"({"id": 3, "kind": "height_grid", "origin": [0, 0], "cell_size": 0, "nodes": [2, 1], "heights": [0, 0]})",
          R"(entities[0] "cell_size": must be a finite number above 0)"},
         {R"({"id": 3, "kind": "height_grid", "origin": [0, 0], "cell_size": -1, "nodes": [2, 1], "heights": [0, 0]})",
@@ -71,9 +72,11 @@ TEST_F(PartSurfaces, MalformedSurfacesAreRefusedNamingTheEntityAndField)
          R"("origin": must be an array of 2 numbers)"},
         {grid + R"(, "heights": [0, 0, "x", 0, 0, 0]})", R"("heights": height 2 is not null or a number)"},
         {grid + R"(, "heights": [0, 0, 0, 0, 2e6, 0]})", R"("heights": height 4 is not null or a number)"},
-        {grid + R"(, "heights": [0, 0, 0, 0, 0, 0], "heights_file": "ridge.txt"})", R"(give either "heights" or "heights_file")"},
+        {grid + R"(, "heights": [0, 0, 0, 0, 0, 0], "heights_file": "ridge.txt"})",
+         R"(give either "heights" or "heights_file")"},
         {grid + "}", R"(give either "heights" or "heights_file")"},
-        {grid + R"(, "heights_file": "missing.txt"})", R"("heights_file": "missing.txt" is not found by the data-file search)"},
+        {grid + R"(, "heights_file": "missing.txt"})",
+         R"("heights_file": "missing.txt" is not found by the data-file search)"},
         {grid + R"(, "heights_file": "short.txt"})", R"("heights_file": short.txt holds 5 heights, 6 expected)"},
         {grid + R"(, "heights_file": "long.txt"})", R"("heights_file": long.txt holds 7 heights, 6 expected)"},
         {grid + R"(, "heights_file": "word.txt"})", R"("heights_file": word.txt: height 1 "abc" is not null)"},
@@ -97,8 +100,9 @@ TEST_F(PartSurfaces, MalformedSurfacesAreRefusedNamingTheEntityAndField)
 TEST_F(PartSurfaces, SavedSurfacesLoadBackTheSameAndReadAsGiven)
 {
     // The part stands in the data folder itself: its folder is searched with no data directory.
-    const std::string entities = std::string(R"({"id": 3, )") + kGrid + R"(, "heights": [0.1, 2, null, -1e6, 0, 7.5]},)" +
-                                 R"({"id": 4, )" + kGrid + R"(, "heights_file": "ridge.txt"},)" +
+    const std::string entities = std::string(R"({"id": 3, )") + kGrid +
+                                 R"(, "heights": [0.1, 2, null, -1e6, 0, 7.5]},)" + R"({"id": 4, )" + kGrid +
+                                 R"(, "heights_file": "ridge.txt"},)" +
                                  R"({"id": 5, "kind": "mesh", "file": "dome.off", "attributes": {"CO": 4}})";
     std::ofstream(folder / "part.json") << part_of(entities);
     vantu::control::reset();
@@ -143,8 +147,10 @@ TEST_F(PartSurfaces, SavedSurfacesLoadBackTheSameAndReadAsGiven)
         int nx = 0, ny = 0;
         std::vector<float> heights;
         std::string file = "kept";
-        if (r.grid) height_grid_get(r.id, x0, y0, cell, nx, ny, heights, status);
-        else mesh_file_get(r.id, file, status);
+        if (r.grid)
+            height_grid_get(r.id, x0, y0, cell, nx, ny, heights, status);
+        else
+            mesh_file_get(r.id, file, status);
         EXPECT_EQ(status, r.status) << r.id;
         EXPECT_EQ(x0, 42);
         EXPECT_EQ(file, "kept");

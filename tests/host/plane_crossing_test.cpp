@@ -56,11 +56,13 @@ TEST(PlaneFit, LsqrplFindsThePlaneOfSeededPointSets)
         lsqrpl(12, points.data(), plane, status);
         ASSERT_EQ(status, 0) << "seed " << seed;
         EXPECT_NEAR(std::hypot(plane[0], plane[1], plane[2]), 1.0, 1e-9) << "seed " << seed;
-        const double* largest = std::max_element(plane, plane + 3, [](double a, double b) { return std::abs(a) < std::abs(b); });
+        const double* largest =
+            std::max_element(plane, plane + 3, [](double a, double b) { return std::abs(a) < std::abs(b); });
         EXPECT_GT(*largest, 0.0) << "seed " << seed;
         EXPECT_NEAR(std::abs(plane[0] * p.n[0] + plane[1] * p.n[1] + plane[2] * p.n[2]), 1.0, 1e-6) << "seed " << seed;
         for (int i = 0; i < 12; ++i)
-            EXPECT_NEAR(plane[0] * points[3 * i] + plane[1] * points[3 * i + 1] + plane[2] * points[3 * i + 2] + plane[3],
+            EXPECT_NEAR(plane[0] * points[3 * i] + plane[1] * points[3 * i + 1] + plane[2] * points[3 * i + 2] +
+                            plane[3],
                         0.0, 1e-3)
                 << "seed " << seed;
     }
@@ -91,11 +93,11 @@ TEST(SegmentCrossing, Int2lTellsCrossingsApartAndParallels)
     };
     const row rows[] = {
         {{0, 0}, {4, 4}, {0, 4}, {4, 0}, kInt2lCrossing, 2, 2},
-        {{0, 0}, {4, 0}, {4, -1}, {4, 3}, kInt2lCrossing, 4, 0},   // at an end
+        {{0, 0}, {4, 0}, {4, -1}, {4, 3}, kInt2lCrossing, 4, 0},  // at an end
         {{0, 0}, {1, 0}, {3, -1}, {3, 1}, kInt2lApart, 3, 0},
         {{0, 0}, {4, 0}, {0, 1}, {4, 1}, kInt2lParallel, 0, 0},
-        {{0, 0}, {4, 0}, {2, 0}, {6, 0}, kInt2lParallel, 0, 0},    // overlapping
-        {{1, 1}, {1, 1}, {0, 0}, {2, 2}, kInt2lParallel, 0, 0},    // no length
+        {{0, 0}, {4, 0}, {2, 0}, {6, 0}, kInt2lParallel, 0, 0},  // overlapping
+        {{1, 1}, {1, 1}, {0, 0}, {2, 2}, kInt2lParallel, 0, 0},  // no length
     };
     for (const row& r : rows) {
         float crossing[2] = {0, 0};
@@ -131,7 +133,7 @@ TEST(WorkView, TiltedPlaneViewMapsItsPointsOntoXYAndBack)
                                     float(origin[2] + a * p.u[2] + 2 * a * p.v[2] + 3 * p.n[2])};
             float world[3], back[3];
             mapm2w(model, world);
-            EXPECT_NEAR(world[2], 3.0f, 1e-3) << "round " << round;   // height over the plane
+            EXPECT_NEAR(world[2], 3.0f, 1e-3) << "round " << round;  // height over the plane
             EXPECT_NEAR(std::hypot(world[0], world[1]), std::hypot(a, 2 * a), 1e-2) << "round " << round;
             mapw2m(world, back);
             for (int k = 0; k < 3; ++k) EXPECT_NEAR(back[k], model[k], 1e-3) << "round " << round;

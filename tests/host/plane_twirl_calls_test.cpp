@@ -60,7 +60,7 @@ TEST_F(PlaneTwirlCalls, GridCellsOfASegment)
     } rows[] = {
         {0.5, 0.5, 0.7, 0.2, {{0, 0}}},
         {0.5, 0.5, 2.5, 0.5, {{0, 0}, {1, 0}, {2, 0}}},
-        {0.5, 0.5, -0.5, 1.5, {{0, 0}, {-1, 0}, {-1, 1}}},   // through a corner: the cell along x first
+        {0.5, 0.5, -0.5, 1.5, {{0, 0}, {-1, 0}, {-1, 1}}},  // through a corner: the cell along x first
         {0.2, 0.5, 1.8, 1.5, {{0, 0}, {1, 0}, {1, 1}}},
     };
     for (const row& r : rows) {

@@ -48,7 +48,8 @@ TEST_F(PocketServices, AssociationStatesComeFromThePartAndMissingCurvesAreNotAva
 
 TEST_F(PocketServices, TemporaryChainGivesItsLastAndPreviousIds)
 {
-    const int a = control::add_entity(9, 7, {0}), b = control::add_entity(9, 7, {0}), c = control::add_entity(9, 7, {0});
+    const int a = control::add_entity(9, 7, {0}), b = control::add_entity(9, 7, {0}),
+              c = control::add_entity(9, 7, {0});
     int status = 0, last = 0, previous = 0;
     last_geom_temp_id(a, last, status);
     prev_geom_temp_id(a, previous, status);
@@ -62,7 +63,7 @@ TEST_F(PocketServices, TemporaryChainGivesItsLastAndPreviousIds)
     prev_geom_temp_id(a, previous, status);
     EXPECT_EQ(last, c);
     EXPECT_EQ(previous, b);
-    link = a;   // a loop in the links ends the walk
+    link = a;  // a loop in the links ends the walk
     get_set_idtmp(2, c, link, status);
     last_geom_temp_id(a, last, status);
     EXPECT_EQ(last, c);

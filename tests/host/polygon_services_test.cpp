@@ -20,10 +20,7 @@ protected:
 
 using polygon = std::vector<float>;
 
-polygon square(float x0, float y0, float size)
-{
-    return {x0, y0, x0 + size, y0, x0 + size, y0 + size, x0, y0 + size};
-}
+polygon square(float x0, float y0, float size) { return {x0, y0, x0 + size, y0, x0 + size, y0 + size, x0, y0 + size}; }
 
 polygon reversed(const polygon& p)
 {
@@ -60,7 +57,8 @@ double path_length(const std::vector<float>& points, const std::vector<std::int1
     double length = 0.0;
     const std::size_t n = order.size();
     for (std::size_t k = 0; k + (closed ? 0 : 1) < n; ++k) {
-        const std::size_t a = static_cast<std::size_t>(order[k] - 1), b = static_cast<std::size_t>(order[(k + 1) % n] - 1);
+        const std::size_t a = static_cast<std::size_t>(order[k] - 1),
+                          b = static_cast<std::size_t>(order[(k + 1) % n] - 1);
         length += std::hypot(points[2 * a] - points[2 * b], points[2 * a + 1] - points[2 * b + 1]);
     }
     return length;
@@ -74,15 +72,15 @@ TEST_F(PolygonServices, InpolAndTouchDecisionTable)
     const std::vector<double> wide(sq.begin(), sq.end());
     struct case_row {
         float x, y;
-        int inpol;          // single precision, host tolerance
-        int touch_closed;   // tchptpol mode 2 within 0.01
-        int touch_open;     // mode 1: the edge back to the first point is missing
+        int inpol;         // single precision, host tolerance
+        int touch_closed;  // tchptpol mode 2 within 0.01
+        int touch_open;    // mode 1: the edge back to the first point is missing
     };
     const case_row rows[] = {
-        {5, 5, kInpolInside, 0, 0},         {5, 0, kInpolOnBoundary, 1, 1},
-        {0, 5, kInpolOnBoundary, 1, 0},     {5, 10.00005f, kInpolOnBoundary, 1, 1},
-        {5, 10.005f, kInpolOutside, 1, 1},  {-0.005f, 5, kInpolOutside, 1, 0},
-        {5, 10.05f, kInpolOutside, 0, 0},   {20, 20, kInpolOutside, 0, 0},
+        {5, 5, kInpolInside, 0, 0},        {5, 0, kInpolOnBoundary, 1, 1},
+        {0, 5, kInpolOnBoundary, 1, 0},    {5, 10.00005f, kInpolOnBoundary, 1, 1},
+        {5, 10.005f, kInpolOutside, 1, 1}, {-0.005f, 5, kInpolOutside, 1, 0},
+        {5, 10.05f, kInpolOutside, 0, 0},  {20, 20, kInpolOutside, 0, 0},
     };
     for (const case_row& r : rows) {
         const float p[2] = {r.x, r.y};
@@ -111,10 +109,8 @@ TEST_F(PolygonServices, AreaOrientationAndBox)
         int direction;
     };
     const case_row rows[] = {
-        {square(1, 2, 3), 9.0f, 1},
-        {reversed(square(1, 2, 3)), -9.0f, 0},
-        {{0, 0, 4, 0, 0, 3}, 6.0f, 1},
-        {{0, 0, 5, 5, 10, 10}, 0.0f, -1},  // collinear: undecided
+        {square(1, 2, 3), 9.0f, 1},    {reversed(square(1, 2, 3)), -9.0f, 0},
+        {{0, 0, 4, 0, 0, 3}, 6.0f, 1}, {{0, 0, 5, 5, 10, 10}, 0.0f, -1},  // collinear: undecided
         {{0, 0, 5, 5}, 0.0f, -1},
     };
     for (const case_row& r : rows) {
@@ -174,7 +170,8 @@ TEST_F(PolygonServices, NestingCorpus)
         const std::vector<int> sons = sons_of(c.set, work, status);
         const int n = static_cast<int>(c.set.size());
         ASSERT_EQ(status, 0) << c.name;
-        for (int i = 0; i < n; ++i) EXPECT_EQ(row(sons, n, i), c.rows[static_cast<std::size_t>(i)]) << c.name << " row " << i;
+        for (int i = 0; i < n; ++i)
+            EXPECT_EQ(row(sons, n, i), c.rows[static_cast<std::size_t>(i)]) << c.name << " row " << i;
         EXPECT_EQ(work, c.depth) << c.name;
     }
     int work = 0, status = 0;

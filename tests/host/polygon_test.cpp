@@ -33,9 +33,9 @@ TEST_F(PolygonTest, SinglePolygonDecisionTable)
         double x, y;
         int result;
     };
-    const row rows[] = {{5, 5, kInpolInside},     {5, 0, kInpolOnBoundary}, {10, 10, kInpolOnBoundary},
-                        {5, 10.0005, kInpolOnBoundary}, {5, 10.002, kInpolOutside},
-                        {-1, 5, kInpolOutside},  {5, -3, kInpolOutside},  {0.002, 5, kInpolInside}};
+    const row rows[] = {{5, 5, kInpolInside},           {5, 0, kInpolOnBoundary},   {10, 10, kInpolOnBoundary},
+                        {5, 10.0005, kInpolOnBoundary}, {5, 10.002, kInpolOutside}, {-1, 5, kInpolOutside},
+                        {5, -3, kInpolOutside},         {0.002, 5, kInpolInside}};
     for (const row& r : rows) EXPECT_EQ(where(kSquare, r.x, r.y), r.result) << r.x << ", " << r.y;
     // The same polygon without its closing point is closed implicitly.
     const std::vector<double> open(kSquare.begin(), kSquare.end() - 2);

@@ -26,8 +26,7 @@ const control::script_event& last_event()
 }
 
 // Runs `call` and answers the reason it ended the run with, or nothing when it did not.
-template <typename Call>
-std::optional<control::run_aborted> abort_of(Call call)
+template <typename Call> std::optional<control::run_aborted> abort_of(Call call)
 {
     try {
         call();
@@ -213,7 +212,7 @@ TEST(ScriptRules, RuleAnswersWhatTheStepsDoNot)
     EXPECT_EQ(choice, 2);
     irepyc("UPDATE PROCEDURE?", answer);  // the script ran out: still the rule
     EXPECT_EQ(answer, 1);
-    irepyc("OK TO DELETE ?", answer);     // no rule for it: the exit answer
+    irepyc("OK TO DELETE ?", answer);  // no rule for it: the exit answer
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(last_event().source, "default");
     EXPECT_EQ(control::default_answers_given(), 1);
@@ -394,13 +393,13 @@ struct contour_page {
     {
         int status = 0;
         modint(-1, 22, 4, 0, status);
-        modrc("OFFSET", offset, -500, 10000);                  // line 1
-        modrc("DRAFT ANGLE", draft, 0, 89);                    // line 2
-        nu_mod_exec(4, 1313, 1313, type, 0, 0, status);        // line 3
-        modumc(" ", 1);                                        // line 4
+        modrc("OFFSET", offset, -500, 10000);                                // line 1
+        modrc("DRAFT ANGLE", draft, 0, 89);                                  // line 2
+        nu_mod_exec(4, 1313, 1313, type, 0, 0, status);                      // line 3
+        modumc(" ", 1);                                                      // line 4
         modmc("PART                 >@STOCK                >", part_stock);  // line 5
-        modic("COUNT", count, 1, 10000);                       // line 6
-        modmc("MANUAL EDIT", count);                           // line 7
+        modic("COUNT", count, 1, 10000);                                     // line 6
+        modmc("MANUAL EDIT", count);                                         // line 7
     }
 };
 

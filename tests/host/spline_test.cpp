@@ -46,7 +46,10 @@ point3 at(int id, double t)
 }
 
 // The spline of a quarter circle of radius 2 about (1, 1, 0), from (3, 1) to (1, 3).
-int quarter_circle() { return add_spline(2, {0, 0, 0, 1, 1, 1}, {{3, 1, 0}, {3, 3, 0}, {1, 3, 0}}, {1, kHalfRoot2, 1}); }
+int quarter_circle()
+{
+    return add_spline(2, {0, 0, 0, 1, 1, 1}, {{3, 1, 0}, {3, 3, 0}, {1, 3, 0}}, {1, kHalfRoot2, 1});
+}
 
 class Spline : public ::testing::Test {
 protected:
@@ -150,7 +153,8 @@ random_spline make_random_spline(std::mt19937& random)
         if (!(clamped && end && i != 0 && i != n)) u += 0.2 + unit(random);
         s.knots.push_back(u);
     }
-    for (int i = 0; i < n; ++i) s.points.push_back({100 * unit(random) - 50, 100 * unit(random) - 50, 10 * unit(random)});
+    for (int i = 0; i < n; ++i)
+        s.points.push_back({100 * unit(random) - 50, 100 * unit(random) - 50, 10 * unit(random)});
     if (random() % 2 == 0)
         for (int i = 0; i < n; ++i) s.weights.push_back(0.3 + 2.7 * unit(random));
     r.id = add_spline(s.degree, s.knots, s.points, s.weights);
@@ -304,11 +308,18 @@ TEST_F(Spline, ModuleWrittenRecordsAreSplinesAndBadOnesAreRefused)
         double value;
     };
     const row rows[] = {
-        {"degree 0", 0, 0},           {"degree 8", 0, 8},         {"degree not whole", 0, 2.5},
-        {"too few points", 1, 2},     {"count not whole", 1, 3.5}, {"flag 2", 2, 2},
-        {"more points than words", 1, 30},                          {"knots decrease", 4, 2},
-        {"no parameter range", 6, 0}, {"point not finite", 12, INFINITY},
-        {"weight 0", 19, 0},          {"weight not a number", 20, NAN},
+        {"degree 0", 0, 0},
+        {"degree 8", 0, 8},
+        {"degree not whole", 0, 2.5},
+        {"too few points", 1, 2},
+        {"count not whole", 1, 3.5},
+        {"flag 2", 2, 2},
+        {"more points than words", 1, 30},
+        {"knots decrease", 4, 2},
+        {"no parameter range", 6, 0},
+        {"point not finite", 12, INFINITY},
+        {"weight 0", 19, 0},
+        {"weight not a number", 20, NAN},
     };
     for (const row& r : rows) {
         std::vector<double> doubles = good;
@@ -351,11 +362,18 @@ TEST_F(Spline, AddSplineRefusesBadGeometryNamingTheField)
         {2, {0, 0, 0, 1, 1}, three, {}, "spline \"knots\": must hold 6 values (points + degree + 1)"},
         {2, {0, 0, 1, 0, 1, 1}, three, {}, "spline \"knots\": must never decrease"},
         {2, {0, 0, 0, 0, 0, 0}, three, {}, "spline \"knots\": leave no parameter range"},
-        {1, {0, 0, 1, 1, 2, 2}, {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}}, {},
+        {1,
+         {0, 0, 1, 1, 2, 2},
+         {{0, 0, 0}, {1, 1, 0}, {2, 0, 0}, {3, 1, 0}},
+         {},
          "spline \"knots\": an inner knot is repeated more than degree times"},
         {2, {0, 0, 0, 1, 1, NAN}, three, {}, "spline \"knots\": must be finite numbers"},
         {2, {0, 0, 0, 1, 1, 1}, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {}, "spline \"points\": all lie at one place"},
-        {2, {0, 0, 0, 1, 1, 1}, {{0, 0, 0}, {1, INFINITY, 0}, {0, 0, 0}}, {}, "spline \"points\": must be finite numbers"},
+        {2,
+         {0, 0, 0, 1, 1, 1},
+         {{0, 0, 0}, {1, INFINITY, 0}, {0, 0, 0}},
+         {},
+         "spline \"points\": must be finite numbers"},
         {2, {0, 0, 0, 1, 1, 1}, three, {1, 1}, "spline \"weights\": must hold one weight per point"},
         {2, {0, 0, 0, 1, 1, 1}, three, {1, -1, 1}, "spline \"weights\": must be finite and above 0"},
     };

@@ -45,14 +45,17 @@ TEST(HostThinningSingle, OpenAndClosedListsKeepEveryPointWithinTheTolerance)
     const row rows[] = {
         {"open: the ends stay, the middles go", 0, square, {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0, 0, 1, 0}},
         {"closed: the closing side's middle goes too", 1, square, {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0}},
-        {"closed with the first point repeated at the end", 1, {0, 0, 0, 1, 0, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0},
+        {"closed with the first point repeated at the end",
+         1,
+         {0, 0, 0, 1, 0, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0},
          {0, 0, 0, 2, 0, 0, 1, 1, 0, 0, 0, 0}},
         {"a straight run", 0, {0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3}, {0, 0, 0, 3, 3, 3}},
         {"two points stay", 1, {0, 0, 0, 5, 0, 0}, {0, 0, 0, 5, 0, 0}},
     };
     for (const row& r : rows) {
         std::vector<float> points = r.points, normals;
-        for (std::size_t i = 0; i < points.size() / 3; ++i) normals.insert(normals.end(), {static_cast<float>(i), 0, 1});
+        for (std::size_t i = 0; i < points.size() / 3; ++i)
+            normals.insert(normals.end(), {static_cast<float>(i), 0, 1});
         int count = static_cast<int>(points.size() / 3), status = 9;
         dladst(3, 0.01f, r.closed, points.data(), count, normals.data(), status);
         ASSERT_EQ(status, 0) << r.name;
@@ -81,7 +84,8 @@ TEST(HostThinningSingle, OpenAndClosedListsKeepEveryPointWithinTheTolerance)
     EXPECT_EQ(std::vector<float>(flat.begin(), flat.begin() + 6), (std::vector<float>{0, 0, 2, 0, 2, 2}));
 
     float points[6] = {0, 0, 0, 1, 1, 1};
-    for (const auto& [dimension, tolerance, n] : std::vector<std::tuple<int, float, int>>{{4, 0.1f, 2}, {3, -1.0f, 2}, {3, 0.1f, -1}}) {
+    for (const auto& [dimension, tolerance, n] :
+         std::vector<std::tuple<int, float, int>>{{4, 0.1f, 2}, {3, -1.0f, 2}, {3, 0.1f, -1}}) {
         count = n;
         dladst(dimension, tolerance, 0, points, count, nullptr, status);
         EXPECT_EQ(status, -1);

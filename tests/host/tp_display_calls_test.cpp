@@ -10,8 +10,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -52,7 +52,8 @@ TEST_F(TpDisplayCalls, DisplayFileKeepsBlocksByAddressAndReplacesAProcedureInPla
     for (int b : {1, 2}) draw_block({2, 2, b}, 0, static_cast<float>(b));
     draw_block({2, 3, 1}, 5, 5);
     EXPECT_EQ(numbers_of_blocks(), (std::vector<int>{11, 12, 21, 22, 31}));
-    EXPECT_EQ(control::ncd_blocks()[1].points, (control::polyline3{{1, 0, 0}, {2, 0, 0}})) << "a block starts at the pen";
+    EXPECT_EQ(control::ncd_blocks()[1].points, (control::polyline3{{1, 0, 0}, {2, 0, 0}}))
+        << "a block starts at the pen";
 
     int status = 0;
     ncd_set_block_position(kCurrentDisplayFile, -1, {1, 2, 0}, status);
@@ -90,7 +91,8 @@ TEST_F(TpDisplayCalls, AttributesArcsSplinesAndDrillStrokes)
     ncd_update_fast_blank_attribute(1);
     draw_block({2, 1, 1}, 1, 0);
     const auto& rapid = control::ncd_blocks().back();
-    EXPECT_EQ((std::array<int, 4>{rapid.font, rapid.colour, rapid.pen, rapid.fast_blank}), (std::array<int, 4>{5, 2, 3, 1}));
+    EXPECT_EQ((std::array<int, 4>{rapid.font, rapid.colour, rapid.pen, rapid.fast_blank}),
+              (std::array<int, 4>{5, 2, 3, 1}));
     ncd_push_color_font_pen();
     ncd_update_current_attrs(-1, 6, 7);
     EXPECT_EQ(control::ncd_current_attrs().font, 4) << "the kept font is back and -1 keeps it";
@@ -130,7 +132,8 @@ TEST_F(TpDisplayCalls, AttributesArcsSplinesAndDrillStrokes)
         int steps;
         float step_after;
     };
-    for (const steps_row& x : {steps_row{1.0f, 0.25f, 4, 0.25f}, {1.0f, 0.3f, 4, 0.25f}, {-1.0f, 0.0f, 1, -1.0f}, {0.5f, 2.0f, 1, 0.5f}}) {
+    for (const steps_row& x :
+         {steps_row{1.0f, 0.25f, 4, 0.25f}, {1.0f, 0.3f, 4, 0.25f}, {-1.0f, 0.0f, 1, -1.0f}, {0.5f, 2.0f, 1, 0.5f}}) {
         float step = x.step;
         int steps = 0;
         setdel_nc(x.angle, step, steps);
@@ -162,7 +165,9 @@ TEST_F(TpDisplayCalls, StatusLineBlocksAndNumbersAsText)
         const char* text;
         int length;
     };
-    for (const real_row& x : {real_row{12.5f, 3, 7, "12.500", 6}, {-0.0001f, 3, 7, "0.000", 5}, {123456.0f, 3, 7, "", -1},
+    for (const real_row& x : {real_row{12.5f, 3, 7, "12.500", 6},
+                              {-0.0001f, 3, 7, "0.000", 5},
+                              {123456.0f, 3, 7, "", -1},
                               {std::nanf(""), 2, 9, "", -1}}) {
         std::string text;
         int length = 0;
@@ -191,7 +196,8 @@ TEST_F(TpDisplayCalls, StatusLineBlocksAndNumbersAsText)
 
 TEST_F(TpDisplayCalls, CopiesInstancesSplinesAndListingFiles)
 {
-    control::set_copy_transformations({{{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 5}}, {{0, -1, 0, 1, 0, 0, 0, 0, 1}, {1, 0, 0}}});
+    control::set_copy_transformations(
+        {{{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 5}}, {{0, -1, 0, 1, 0, 0, 0, 0, 1}, {1, 0, 0}}});
     float m[9], t[3];
     int status = 0;
     cltrin(kCopyTransformation, m, t, status);
@@ -229,7 +235,8 @@ TEST_F(TpDisplayCalls, CopiesInstancesSplinesAndListingFiles)
     EXPECT_EQ(status, -1) << "only three dimensions";
     EXPECT_TRUE(control::end_report().empty());
 
-    const std::string folder = (std::filesystem::temp_directory_path() / ("drelan_listfile_" + std::to_string(::getpid()))).string();
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / ("drelan_listfile_" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(folder);
     control::set_output_directory(folder);
     int line = 1;

@@ -60,7 +60,8 @@ TEST_F(TrimHostCalls, CrossingsLieOnBothListsAndChangeTheSide)
             const int e = c.contour_segment - 1, f = c.contour_segment % 9;
             EXPECT_NEAR(c.point[0], line[0] + c.along * (line[2] - line[0]), 1e-9);
             EXPECT_NEAR(c.point[0], polygon[2 * e] + c.contour_along * (polygon[2 * f] - polygon[2 * e]), 1e-9);
-            EXPECT_NEAR(c.point[1], polygon[2 * e + 1] + c.contour_along * (polygon[2 * f + 1] - polygon[2 * e + 1]), 1e-9);
+            EXPECT_NEAR(c.point[1], polygon[2 * e + 1] + c.contour_along * (polygon[2 * f + 1] - polygon[2 * e + 1]),
+                        1e-9);
         }
         EXPECT_EQ(count % 2 == 1, side(polygon, line[0], line[1]) != side(polygon, line[2], line[3]));
     }
@@ -80,8 +81,10 @@ TEST_F(TrimHostCalls, TransformationsMapIntoTheirFrameAndAnglesUseThePlanesAxes)
 {
     const double centre[3] = {1, 2, 3};
     for (const auto& [plane, point, expected_angle, expected_status] :
-         {std::tuple{kAngpntXY, std::array<double, 3>{1, 5, 9}, kPi / 2, 0}, std::tuple{kAngpntXZ, std::array<double, 3>{1, 7, 2}, 3 * kPi / 2, 0},
-          std::tuple{kAngpntYZ, std::array<double, 3>{9, 3, 4}, kPi / 4, 0}, std::tuple{kAngpntYZ, std::array<double, 3>{5, 2, 3}, 0.0, -1},
+         {std::tuple{kAngpntXY, std::array<double, 3>{1, 5, 9}, kPi / 2, 0},
+          std::tuple{kAngpntXZ, std::array<double, 3>{1, 7, 2}, 3 * kPi / 2, 0},
+          std::tuple{kAngpntYZ, std::array<double, 3>{9, 3, 4}, kPi / 4, 0},
+          std::tuple{kAngpntYZ, std::array<double, 3>{5, 2, 3}, 0.0, -1},
           std::tuple{4, std::array<double, 3>{2, 2, 3}, 0.0, -1}}) {
         double angle = -1;
         int status = 5;
@@ -93,8 +96,9 @@ TEST_F(TrimHostCalls, TransformationsMapIntoTheirFrameAndAnglesUseThePlanesAxes)
     const double turned[9] = {s, s, 0, -s, s, 0, 0, 0, 1}, skewed[9] = {1, 0.1, 0, 0, 1, 0, 0, 0, 1},
                  mirrored[9] = {-1, 0, 0, 0, 1, 0, 0, 0, 1}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
     int kind = 9;
-    for (const auto& [rotation, expected] : {std::pair{turned, kRotationProper}, std::pair{skewed, kRotationBad},
-                                             std::pair{mirrored, kRotationBad}, std::pair{identity, kRotationIdentity}}) {
+    for (const auto& [rotation, expected] :
+         {std::pair{turned, kRotationProper}, std::pair{skewed, kRotationBad}, std::pair{mirrored, kRotationBad},
+          std::pair{identity, kRotationIdentity}}) {
         trchkd(rotation, kind);
         EXPECT_EQ(kind, expected);
     }
@@ -191,21 +195,25 @@ TEST_F(TrimHostCalls, ApproximationKeepsEveryPointWithinTheTolerance)
         const int room = count + 2;
         std::vector<double> knots(static_cast<std::size_t>(room + 4)), control(3 * static_cast<std::size_t>(room));
         int made = 0, status = 0;
-        itrnrpt(dimension, 4, count, points.data(), weights.data(), tolerance, room, knots.data(), control.data(), made, status);
+        itrnrpt(dimension, 4, count, points.data(), weights.data(), tolerance, room, knots.data(), control.data(), made,
+                status);
         SCOPED_TRACE("seed " + std::to_string(kSeed) + ", trial " + std::to_string(trial));
         ASSERT_EQ(status, 1);
         const int n = made + 2;
         ASSERT_LE(n, room);
         std::vector<float> fk(knots.begin(), knots.begin() + n + 4), fc;
         for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < 3; ++c) fc.push_back(c < dimension ? static_cast<float>(control[static_cast<std::size_t>(i * dimension + c)]) : 0.0f);
+            for (int c = 0; c < 3; ++c)
+                fc.push_back(c < dimension ? static_cast<float>(control[static_cast<std::size_t>(i * dimension + c)])
+                                           : 0.0f);
         }
         int curve = 0;
         evbcre_bsp(-1, 3, 4, n, fk.data(), fc.data(), curve, status);
         ASSERT_EQ(status, 0);
         // The curve as a fine polyline (its chords stray from it by far less than 1e-5).
         std::vector<std::array<double, 3>> samples(4001);
-        for (std::size_t k = 0; k < samples.size(); ++k) evbcrv(curve, static_cast<double>(k) / 4000.0, 0, samples[k].data(), status);
+        for (std::size_t k = 0; k < samples.size(); ++k)
+            evbcrv(curve, static_cast<double>(k) / 4000.0, 0, samples[k].data(), status);
         for (int i = 0; i < count; ++i) {
             double p[3] = {0, 0, 0}, foot[3], t = 0, d = 0, nearest = 1e300;
             std::copy_n(&points[static_cast<std::size_t>(i * dimension)], dimension, p);
@@ -227,8 +235,8 @@ TEST_F(TrimHostCalls, ApproximationKeepsEveryPointWithinTheTolerance)
     for (const auto& [dimension, points, weights, tolerance] :
          {std::tuple{4, line, std::vector<double>{}, 0.1}, std::tuple{2, still, std::vector<double>{}, 0.1},
           std::tuple{2, line, zero_weight, 0.1}}) {
-        itrnrpt(dimension, 4, 4, points.data(), weights.empty() ? nullptr : weights.data(), tolerance, 6, knots, control,
-                made, status);
+        itrnrpt(dimension, 4, 4, points.data(), weights.empty() ? nullptr : weights.data(), tolerance, 6, knots,
+                control, made, status);
         EXPECT_EQ(status, 0);
         EXPECT_EQ(made, 0);
     }
@@ -341,12 +349,15 @@ TEST_F(TrimHostCalls, ModeFieldsMenuAndSurfaceIds)
 TEST_F(TrimHostCalls, PartNamesTheProcedureSurfaces)
 {
     // A part's lists, each optional; a list that is not of ids refuses the part.
-    for (const auto& [section, part, check] : {std::tuple{R"({"part": [20, 21], "check": [7]})", 2, 1},
-                                                std::tuple{R"({"check": [7]})", 0, 1}, std::tuple{R"({"part": ["x"]})", -1, 0}}) {
+    for (const auto& [section, part, check] :
+         {std::tuple{R"({"part": [20, 21], "check": [7]})", 2, 1}, std::tuple{R"({"check": [7]})", 0, 1},
+          std::tuple{R"({"part": ["x"]})", -1, 0}}) {
         control::reset();
         const std::string text = std::string(R"({"procedure_surfaces": )") + section + "}";
-        if (part < 0) EXPECT_THROW(control::load_part_text(text, "part"), control::part_error);
-        else control::load_part_text(text, "part");
+        if (part < 0)
+            EXPECT_THROW(control::load_part_text(text, "part"), control::part_error);
+        else
+            control::load_part_text(text, "part");
         int ids[5] = {}, count = -1, status = 0;
         nc_surf_ids(0, 5, ids, count, status);
         EXPECT_EQ(count, std::max(part, 0)) << section;

@@ -32,8 +32,10 @@ TEST(HostVectorS, UnitVectorsDistancesAndProducts)
         SCOPED_TRACE(r.what);
         float v[3] = {r.v[0], r.v[1], r.v[2]}, length = -1;
         int status = 9;
-        if (r.dimension == 2) v2unit(v, length, status);
-        else v3unit(v, length, status);
+        if (r.dimension == 2)
+            v2unit(v, length, status);
+        else
+            v3unit(v, length, status);
         EXPECT_EQ(status, r.status);
         EXPECT_FLOAT_EQ(length, r.length);
         for (int k = 0; k < 3; ++k) EXPECT_FLOAT_EQ(v[k], r.unit[k]);
@@ -77,8 +79,8 @@ TEST(HostVectorS, PlaneRotationTakesTheNormalToZ)
     const unsigned seed = 29209;
     std::mt19937 random(seed);
     std::normal_distribution<float> gauss;
-    std::vector<std::array<float, 3>> normals = {{0, 0, 1}, {0, 0, -1}, {0, 0, 7}, {1, 0, 0}, {0, -2, 0},
-                                                 {1e-7f, 0, -1}, {1e-4f, 0, -1}};
+    std::vector<std::array<float, 3>> normals = {{0, 0, 1},  {0, 0, -1},     {0, 0, 7},     {1, 0, 0},
+                                                 {0, -2, 0}, {1e-7f, 0, -1}, {1e-4f, 0, -1}};
     for (int k = 0; k < 200; ++k) normals.push_back({gauss(random), gauss(random), gauss(random)});
     for (const auto& n : normals) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ": " + std::to_string(n[0]) + " " + std::to_string(n[1]) + " " +
@@ -178,8 +180,8 @@ TEST(HostVectorS, BlendedDirectionsRootsAndZeroTests)
     struct root {
         float value, tolerance, expected;
     };
-    for (const root& r : {root{4, 0.0001f, 2}, root{0.00005f, 0.0001f, 0}, root{-1e-7f, 0.0001f, 0},
-                          root{-1, -2, 0}, root{0.25f, 0, 0.5f}}) {
+    for (const root& r : {root{4, 0.0001f, 2}, root{0.00005f, 0.0001f, 0}, root{-1e-7f, 0.0001f, 0}, root{-1, -2, 0},
+                          root{0.25f, 0, 0.5f}}) {
         SCOPED_TRACE(r.value);
         EXPECT_FLOAT_EQ(sqrt1(r.value, r.tolerance), r.expected);
     }

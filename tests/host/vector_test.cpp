@@ -179,12 +179,12 @@ TEST(HostVector, SegmentFootClampsAsTheLibrary)
         double point[3], start[3], end[3];
     };
     const row rows[] = {
-        {{2, 1, 1}, {0, 0, 0}, {4, 0, 2}},             // inside
-        {{-3, 1, 0}, {0, 0, 0}, {4, 0, 0}},            // before the start
-        {{9, -1, 5}, {0, 0, 0}, {4, 0, 2}},            // beyond the end
-        {{nan, 1, 0}, {0, 0, 0}, {4, 0, 0}},           // NaN parameter
+        {{2, 1, 1}, {0, 0, 0}, {4, 0, 2}},                     // inside
+        {{-3, 1, 0}, {0, 0, 0}, {4, 0, 0}},                    // before the start
+        {{9, -1, 5}, {0, 0, 0}, {4, 0, 2}},                    // beyond the end
+        {{nan, 1, 0}, {0, 0, 0}, {4, 0, 0}},                   // NaN parameter
         {{-1e-300, 0, 0}, {-0.0, -0.0, -0.0}, {1e150, 0, 0}},  // parameter underflows to -0.0
-        {{1, 1, 1}, {2, 2, 2}, {2, 2, 2}},             // no length
+        {{1, 1, 1}, {2, 2, 2}, {2, 2, 2}},                     // no length
     };
     for (int dimension = 2; dimension <= 3; ++dimension) {
         for (const row& r : rows) {
@@ -304,8 +304,7 @@ TEST(HostThinning, KeepsEndsAndEveryDroppedPointWithinTheTolerance)
         for (int i = 0; i < n; ++i) {
             while (kept + 1 < count && points[2 * (kept + 1)] <= original[2 * i]) ++kept;
             if (kept + 1 >= count) break;
-            EXPECT_LE(to_segment(&original[2 * i], &points[2 * kept], &points[2 * kept + 2]),
-                      tolerance + 1e-12)
+            EXPECT_LE(to_segment(&original[2 * i], &points[2 * kept], &points[2 * kept + 2]), tolerance + 1e-12)
                 << "seed " << seed << " trial " << trial << " point " << i;
         }
     }
@@ -362,16 +361,12 @@ TEST(HostThinning, BadArgumentsAreRefusedAndShortListsStay)
         int count;
         int stride;
     };
-    const row rows[] = {{4, 0.1, 0, 2, 0},
-                        {2, -1.0, 0, 2, 0},
-                        {2, 0.1, 2, 2, 0},
-                        {2, 0.1, 0, -1, 0},
-                        {2, 0.1, 0, 2, 12}};
+    const row rows[] = {
+        {4, 0.1, 0, 2, 0}, {2, -1.0, 0, 2, 0}, {2, 0.1, 2, 2, 0}, {2, 0.1, 0, -1, 0}, {2, 0.1, 0, 2, 12}};
     double normals[6] = {};
     for (const row& r : rows) {
         count = r.count;
-        dladstd(r.dimension, r.tolerance, r.mode, 0.0, points, count, r.stride ? normals : nullptr,
-                r.stride, status);
+        dladstd(r.dimension, r.tolerance, r.mode, 0.0, points, count, r.stride ? normals : nullptr, r.stride, status);
         EXPECT_EQ(status, -1) << r.dimension << " " << r.tolerance << " " << r.mode;
         EXPECT_EQ(count, r.count);
     }

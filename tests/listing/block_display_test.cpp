@@ -4,9 +4,9 @@
 #include "listing_support.hpp"
 
 #include "listing/block_handlers.hpp"
-#include "toolpath/setmod.hpp"
 #include "listing/tool_display.hpp"
 #include "toolpath/rec8.hpp"
+#include "toolpath/setmod.hpp"
 
 #include <cmath>
 
@@ -39,7 +39,7 @@ TEST_F(BlockDisplay, SetmodStoresEachParameterType)
         int prmtyp, value;
         float real;
         int direction, compensation;
-        int slot;          // DSM4 word, or -1 for WRMB / -2 for DSP8 / -3 for nothing stored
+        int slot;  // DSM4 word, or -1 for WRMB / -2 for DSP8 / -3 for nothing stored
         word expected;
     };
     const row rows[] = {
@@ -66,7 +66,7 @@ TEST_F(BlockDisplay, SetmodStoresEachParameterType)
         PRM9().words[machine_params::kDirection] = x.direction;
         PRM9().words[machine_params::kCutterComp] = x.compensation;
         SETMOD(x.prmtyp, x.value, x.real);
-        const word stored = x.slot >= 0 ? DSM4().at(x.slot)
+        const word stored = x.slot >= 0    ? DSM4().at(x.slot)
                             : x.slot == -1 ? WRMB().at(wire_modal_values::word_of_type(x.prmtyp))
                             : x.slot == -2 ? DSP8().at(tool_position_state::kUcsId)
                                            : 0;
@@ -142,7 +142,9 @@ TEST_F(BlockDisplay, TransformedDrawingFastBlankAndRemoval)
 {
     dspblk_init_state(2);
     const float turn[9] = {0, -1, 0, 1, 0, 0, 0, 0, 1};
-    ASSERT_EQ(show(with({40, 1}, {turn[0], turn[1], turn[2], turn[3], turn[4], turn[5], turn[6], turn[7], turn[8], 0, 0, 5})), 0);
+    ASSERT_EQ(
+        show(with({40, 1}, {turn[0], turn[1], turn[2], turn[3], turn[4], turn[5], turn[6], turn[7], turn[8], 0, 0, 5})),
+        0);
     EXPECT_EQ(TRS1().at(tp_transform_state::kActive), 1);
     ASSERT_EQ(show(line_block(2, 1, 0, 0)), 0);
     EXPECT_EQ(control::ncd_blocks().back().points.back(), (std::array<double, 3>{0, 1, 5})) << "drawn through TRS1";
@@ -197,7 +199,8 @@ TEST_F(BlockDisplay, ToolTrailAlongLinesAndHeaderSettlesTheFrame)
         const std::size_t before = control::instance_moves().size();
         tool_trace_line(x.to, up, {0, 0, 0}, {0, 0, 1}, 1.0f);
         std::vector<float> xs;
-        for (std::size_t i = before; i < control::instance_moves().size(); ++i) xs.push_back(control::instance_moves()[i].origin[0]);
+        for (std::size_t i = before; i < control::instance_moves().size(); ++i)
+            xs.push_back(control::instance_moves()[i].origin[0]);
         ASSERT_EQ(xs.size(), x.xs.size());
         for (std::size_t i = 0; i < xs.size(); ++i) EXPECT_NEAR(xs[i], x.xs[i], 1e-5);
     }

@@ -66,9 +66,10 @@ TEST(FormatWriter, TabsNestedGroupsAndSlashes)
         {"(6x,i3,'-',i5,t12,'BLOCK NUMBER =',i5)", {12}, {"       12-"}},
         {"(6x,i3,'-',i5,t12,'BLOCK NUMBER =',i5)", {1, 2, 3}, {"        1- BLOCK NUMBER =    3"}},
         {"('ABCDEF',t3,'x')", {}, {"ABxDEF"}},
-        {"(11x,'M:',3(/,12x,3(f11.4,1x)))", {1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0},
-         {"           M:", "                 1.0000      0.0000      0.0000 ", "                 0.0000      1.0000      0.0000 ",
-          "                 0.0000      0.0000      1.0000 "}},
+        {"(11x,'M:',3(/,12x,3(f11.4,1x)))",
+         {1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0},
+         {"           M:", "                 1.0000      0.0000      0.0000 ",
+          "                 0.0000      1.0000      0.0000 ", "                 0.0000      0.0000      1.0000 "}},
         {"(/11x,'B')", {}, {"", "           B"}},
     };
     for (const row& x : rows) {
@@ -83,9 +84,10 @@ TEST_F(Printers, FullFormOfALineBlock)
     p.number = 12;
     p.point = {1.0f, 2.0f, 3.0f};
     prt_line({kFullForm, kUnit, 9, 2, 1.0f}, p);
-    EXPECT_EQ(control::listing_lines(kUnit),
-              (std::vector<std::string>{"", " SIMPLE LIN. ", "      BLOCK SIZE   =    9", "      BLOCK NUMBER =   12",
-                                        "   0-    12                     X =     1.0000   Y =     2.0000   Z =     3.0000"}));
+    EXPECT_EQ(
+        control::listing_lines(kUnit),
+        (std::vector<std::string>{"", " SIMPLE LIN. ", "      BLOCK SIZE   =    9", "      BLOCK NUMBER =   12",
+                                  "   0-    12                     X =     1.0000   Y =     2.0000   Z =     3.0000"}));
     EXPECT_EQ(lst_state().last_type, 2);
 }
 
@@ -94,12 +96,18 @@ TEST_F(Printers, ListingFormHeadingsDirectionsAndOrigin)
     // The header sets the listing origin (0, 0, 2); points print relative to it and divided by
     // the unit factor (scale 0.5).
     std::vector<word> header{0, 1, text4_to_word("TP01"), text4_to_word("    "), 23};
-    for (float v : {0.0f, 0.0f, 2.0f, 10.0f, 0.0f, 2.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f}) header.push_back(r(v));
+    for (float v : {0.0f, 0.0f, 2.0f, 10.0f, 0.0f, 2.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f})
+        header.push_back(r(v));
     header.insert(header.end(), {0, 0, 700, 0, 0, 0, 0, 0});
     std::vector<word> arc{3, 4, 1, r(90.0f), r(90.0f), r(1.0f), r(1.0f), r(2.0f), r(4.0f), r(2.0f)};
     std::vector<word> multax = words_of({1, 1, 4, 0.123456f, -0.999999f, 0.00009f}, 22, 6);
     const auto lines = print(kListForm,
-                             {header, line_block(2, 2, 0, 2), line_block(3, 4, 0, 2), arc, line_block(5, 0, 0, 2), multax,
+                             {header,
+                              line_block(2, 2, 0, 2),
+                              line_block(3, 4, 0, 2),
+                              arc,
+                              line_block(5, 0, 0, 2),
+                              multax,
                               {99, 7, 3, r(5.0f)}},
                              0.5f);
     const std::vector<std::string> expected{
@@ -231,10 +239,12 @@ TEST_F(Printers, MarkersInBothForms)
 
 TEST_F(Printers, BlocksWithoutPrinterAreSkippedAndTheListingGoesOn)
 {
-    const auto lines = print(kListForm, {{77, 1, 5, 6}, {8, 2, 0, 0, 0}, {32, 3, r(1.0f), r(2.0f)}, line_block(4, 1, 2, 3)});
+    const auto lines =
+        print(kListForm, {{77, 1, 5, 6}, {8, 2, 0, 0, 0}, {32, 3, r(1.0f), r(2.0f)}, line_block(4, 1, 2, 3)});
     EXPECT_EQ(statuses, (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(lines, (std::vector<std::string>{"                SIMPLE LINES:",
-                                               "   0-     4                     X =     1.0000   Y =     2.0000   Z =     3.0000"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "                SIMPLE LINES:",
+                         "   0-     4                     X =     1.0000   Y =     2.0000   Z =     3.0000"}));
     const auto errors = control::lines_of("erou1c");
     EXPECT_NE(std::find(errors.begin(), errors.end(), "PRTBLK - UNEXPECTED BLOCK TYPE 77"), errors.end());
     EXPECT_NE(std::find(errors.begin(), errors.end(), "PRTBLK - ERROR IN BLOCK. BTYPE = 32"), errors.end());
@@ -253,7 +263,8 @@ std::vector<std::vector<word>> every_type()
     };
     std::vector<std::vector<word>> blocks;
     blocks.push_back({3, 1, 2, r(90.0f), r(45.0f), r(1.5f), r(-2.0f), r(3.0f), r(0.0f), r(-1.0f)});
-    blocks.push_back({23, 2, 1, r(30.0f), r(10.0f), r(1.0f), r(1.0f), r(2.0f), r(2.0f), r(0.0f), r(0.6f), r(0.0f), r(0.8f)});
+    blocks.push_back(
+        {23, 2, 1, r(30.0f), r(10.0f), r(1.0f), r(1.0f), r(2.0f), r(2.0f), r(0.0f), r(0.6f), r(0.0f), r(0.8f)});
     blocks.push_back(words_of({1, 2, 3, 0, 0, 1, 4, 5, 6, 0, 1, 0}, 27, 3));
     blocks.push_back({4, 4, 6, text4_to_word("$G01"), text4_to_word("    ")});
     blocks.push_back(words_of({10, 20, 30, 0, 0, 0}, 6, 5));
@@ -277,7 +288,8 @@ std::vector<std::vector<word>> every_type()
     blocks.push_back({34, 15, 1, 2});
     blocks.push_back({36, 16, r(-4.0f), r(-2.0f)});
     std::vector<word> transform{40, 17};
-    for (float v : {0.0f, -1.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 10.0f, 20.0f, 0.0f}) transform.push_back(r(v));
+    for (float v : {0.0f, -1.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 10.0f, 20.0f, 0.0f})
+        transform.push_back(r(v));
     blocks.push_back(transform);
     return blocks;
 }

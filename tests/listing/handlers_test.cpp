@@ -3,10 +3,10 @@
 // previous position that the procedure display starts from.
 #include "listing_support.hpp"
 
-#include "toolpath/mch_type_name.hpp"
 #include "driver/proc_block_support.hpp"
 #include "driver/proc_common.hpp"
 #include "host/control/mdata.hpp"
+#include "toolpath/mch_type_name.hpp"
 
 using namespace listing_test;
 
@@ -33,7 +33,11 @@ TEST_F(Handlers, MotionAndFrameBlocksMoveTheToolAndDrawWhatTheyShould)
         char last_kind;
     };
     const std::vector<row> rows = {
-        {"spline", {5, 1, 2, 3, r(0), r(0), r(0), r(0), r(0), r(1), r(1), r(0), r(1), r(2), r(0), r(0), r(2), r(2)}, {2, 0, 0}, 1, 'S'},
+        {"spline",
+         {5, 1, 2, 3, r(0), r(0), r(0), r(0), r(0), r(1), r(1), r(0), r(1), r(2), r(0), r(0), r(2), r(2)},
+         {2, 0, 0},
+         1,
+         'S'},
         {"lathe drill", block({11, 2, 1}, {2, 5, 0, 0}, {0, r(0)}), {0, 0, 0}, 2, 'M'},
         {"thread", block({13, 3}, {1, 1, 1, 4, 4, 4}, {1, 1}), {4, 4, 4}, 1, 'M'},
         {"groove", block({14, 4, 1}, {1, 0, 0, 2, 0, 0, 0, 0.5f, 0, 0, 0, 0}), {1, 0, 0}, 2, 'M'},

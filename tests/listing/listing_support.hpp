@@ -3,18 +3,18 @@
 // the display file read back.
 #pragma once
 
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/display_break.hpp"
 #include "listing/dspblk.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "listing/live_display.hpp"
+#include "toolpath/display_break.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_flags.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "tools/tools_test_support.hpp"
 

@@ -12,8 +12,8 @@
 #include "listing/print_proc_block.hpp"
 #include "listing/proc_assoc.hpp"
 #include "listing/proc_summary.hpp"
-#include "tools/tool_utilities.hpp"
 #include "tools/tool_accessors.hpp"
+#include "tools/tool_utilities.hpp"
 
 using namespace listing_test;
 
@@ -47,7 +47,9 @@ TEST(FormatWriter, DescriptorsRepeatsAndOverflow)
         {"(f5.2)", {12345.0}, {"*****"}},
         {"(12x,3(f11.4,1x))", {1.0, -2.0, 0.5}, {"                 1.0000     -2.0000      0.5000 "}},
         {"(/,'A',/11x,'B')", {}, {"", "A", "           B"}},
-        {"('|',a3,'|',a5,'|',a,'|')", {std::string("ABCDEF"), std::string("XY"), std::string("free")}, {"|ABC|   XY|free|"}},
+        {"('|',a3,'|',a5,'|',a,'|')",
+         {std::string("ABCDEF"), std::string("XY"), std::string("free")},
+         {"|ABC|   XY|free|"}},
         {"('don''t',i2)", {1, 2}, {"don't 1", "don't 2"}},
         {"(i3,i3)", {5}, {"  5"}},
         {"(i3", {5}, {"refused"}},
@@ -64,7 +66,9 @@ TEST(ListingFields, ColumnsAndLabels)
     EXPECT_EQ(lst_state().proc_block_column, "  12-   345");
     std::vector<float> direction{0.123456f, -0.999999f, 0.0f};
     lst_fmt_point(2, direction, 10.0f);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(direction[i], (std::array<float, 3>{0.1234f, -0.9999f, 0.0f})[i]) << "truncated and stored back";
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_FLOAT_EQ(direction[i], (std::array<float, 3>{0.1234f, -0.9999f, 0.0f})[i])
+            << "truncated and stored back";
     EXPECT_EQ(lst_state().coordinate_column.substr(0, 18), "i =     1.2340   j");
     std::vector<float> point{1, 2, 3};
     lst_fmt_point(1, point, 2.0f);
@@ -75,7 +79,11 @@ TEST(ListingFields, ColumnsAndLabels)
         int type;
         const char* label;
     };
-    for (const label_row& x : {label_row{1, "FEED    = "}, {15, "WIRE    : "}, {40, "G38/39:A= "}, {100, "TOOL    = "}, {17, "UN KNOWN  "}}) {
+    for (const label_row& x : {label_row{1, "FEED    = "},
+                               {15, "WIRE    : "},
+                               {40, "G38/39:A= "},
+                               {100, "TOOL    = "},
+                               {17, "UN KNOWN  "}}) {
         std::string label;
         DEFPNM(x.type, label);
         EXPECT_EQ(label, x.label) << x.type;
@@ -89,7 +97,9 @@ TEST(ListingFields, ColumnsAndLabels)
     lst_knot_line(1, 19, 5, 8, 2.0f, 1, 0.5f, knot_point, line);
     lst_knot_line(1, 19, 5, 8, 2.0f, 0, 0.5f, {}, line);
     EXPECT_EQ(vantu::control::listing_lines(19),
-              (std::vector<std::string>{std::string(21, ' ') + "K =  0.5000   X =     1.0000   Y =     2.0000   Z =     3.0000" + std::string(18, ' '),
+              (std::vector<std::string>{std::string(21, ' ') +
+                                            "K =  0.5000   X =     1.0000   Y =     2.0000   Z =     3.0000" +
+                                            std::string(18, ' '),
                                         std::string(21, ' ') + "K =  1.0000" + std::string(37, ' ')}));
 }
 
@@ -138,7 +148,8 @@ TEST_F(Listings, SummaryAndTheFourFormsOfTheBlockPrinter)
     proc_test::proc_block b;
     b.number = 6;
     b.type = 17;
-    b.global(45, {5}).global(22, {1}).global(57, {2}).global(29, {text4("WALL"), text4(" POC"), text4("KET "), 0, 0}, 8);
+    b.global(45, {5}).global(22, {1}).global(57, {2}).global(29, {text4("WALL"), text4(" POC"), text4("KET "), 0, 0},
+                                                             8);
     b.global(41, {2026, 1, 2}).global(42, {12, 30, 45}).global(47, {1});
     b.seg23 = {10, 2, 0, 44, 11, 2, 0, 1};
     b.append();
@@ -151,12 +162,14 @@ TEST_F(Listings, SummaryAndTheFourFormsOfTheBlockPrinter)
         std::vector<std::string> lines;
     };
     const row rows[] = {
-        {0, {"", " PROCEDURE BLOCK", "      BLOCK SIZE    =   40", "      PROC.BLOCK NUMBER  =  6",
-             "           FUNCTION TYPE=17", "           FUNCTION NAME: \"PUN_CIR \"",
-             "           COMMENT:       \"WALL POCKET         \"", "           HAS SUBROUTINES",
-             "           TRANSFORM    = \"ROT1\"", " "}},
-        {2, {" ", "  PROCEDURE NUMBER = 6", "  CREATION DATE: 02.01.2026 12:30:45", "  FUNCTION NAME: \"PUN_CIR \" ",
-             "  COMMENT      : \"WALL POCKET         \" ", "  HAS SUBROUTINES", "  TRANSFORM    : \"ROT1\""}},
+        {0,
+         {"", " PROCEDURE BLOCK", "      BLOCK SIZE    =   40", "      PROC.BLOCK NUMBER  =  6",
+          "           FUNCTION TYPE=17", "           FUNCTION NAME: \"PUN_CIR \"",
+          "           COMMENT:       \"WALL POCKET         \"", "           HAS SUBROUTINES",
+          "           TRANSFORM    = \"ROT1\"", " "}},
+        {2,
+         {" ", "  PROCEDURE NUMBER = 6", "  CREATION DATE: 02.01.2026 12:30:45", "  FUNCTION NAME: \"PUN_CIR \" ",
+          "  COMMENT      : \"WALL POCKET         \" ", "  HAS SUBROUTINES", "  TRANSFORM    : \"ROT1\""}},
         {3, {"| s----(ROT1)PUN_CIR~ 6  | WALL POCKET            |                        |"}},
     };
     for (const row& x : rows) {
@@ -167,7 +180,8 @@ TEST_F(Listings, SummaryAndTheFourFormsOfTheBlockPrinter)
         EXPECT_EQ(number, 6);
         EXPECT_EQ(type, 12);
         const auto all = control::listing_lines(19);
-        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()), x.lines) << x.form;
+        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()), x.lines)
+            << x.form;
     }
     const proc_summary_entry& e = proc_table().entries[201];
     EXPECT_EQ(e.tool, -1) << "NC function 17 has no tool";
@@ -192,7 +206,8 @@ TEST_F(Listings, SummaryAndTheFourFormsOfTheBlockPrinter)
     ASSERT_EQ(status, 0);
     const proc_summary_entry& stored = proc_table().entries[5];
     EXPECT_EQ((std::array<int, 4>{stored.number, stored.nc_function, stored.state, stored.transformation}),
-              (std::array<int, 4>{9, 50, 2, 5})) << "from the stored procedure's records";
+              (std::array<int, 4>{9, 50, 2, 5}))
+        << "from the stored procedure's records";
     EXPECT_EQ(code47, 0);
     get_proc_summary_ent(1, id, 202, code47, date, status);
     EXPECT_EQ(status, -1) << "no entry beyond the scratch entry";
@@ -212,18 +227,18 @@ TEST_F(Listings, AssociationCheckMarksEditedAndChangedGeometry)
         int g, state, u;
     };
     const row rows[] = {
-        {{50, 20, 2, 0, 0, 1}, true, false, 2, 0, 0, 2, 1},     // an edited tool: suspended, marked U
-        {{51, 20, 2, 0, 0, 1}, false, false, 2, 0, 0, 1, 0},    // a tool not edited is passed over
-        {{52, 1, 15, 0, 0, 1}, true, false, 2, 0, 0, 2, 0},     // an edited plain curve suspends
-        {{53, 1, 1, 0, 0, 1}, true, false, 2, 0, 1, 1, 0},      // another edit changes the geometry
-        {{53, 1, 1, 0, 0, 1}, true, false, 2, 1, 0, 2, 0},      // ... or suspends with item 47 at 1
-        {{54, 1, 1, 0, 0, 1}, true, false, 3, 0, 0, 1, 0},      // mode 3 counts an edit as no change
-        {{55, 1, 1, 32, 0, 1}, false, false, 2, 0, 1, 1, 0},    // the changed bit of the flags
-        {{56, 1, 1, 0, 0, 1}, false, true, 2, 0, 1, 1, 0},      // changed by the host
-        {{57, 8, 1, 1, 0, 1}, false, true, 2, 0, 0, 1, 0},      // a UCS kept as it stands
-        {{58, 22, 1, 0, 0, 1}, true, true, 2, 0, 0, 1, 0},      // records of class 22 are passed over
-        {{59, 1, 1, 0, 3, 1}, false, false, 2, 0, 1, 1, 0},     // a broken link changes the geometry
-        {{60, 1, 1, 0, 0, 2}, true, true, 2, 0, 0, 1, 0},       // another procedure's step
+        {{50, 20, 2, 0, 0, 1}, true, false, 2, 0, 0, 2, 1},   // an edited tool: suspended, marked U
+        {{51, 20, 2, 0, 0, 1}, false, false, 2, 0, 0, 1, 0},  // a tool not edited is passed over
+        {{52, 1, 15, 0, 0, 1}, true, false, 2, 0, 0, 2, 0},   // an edited plain curve suspends
+        {{53, 1, 1, 0, 0, 1}, true, false, 2, 0, 1, 1, 0},    // another edit changes the geometry
+        {{53, 1, 1, 0, 0, 1}, true, false, 2, 1, 0, 2, 0},    // ... or suspends with item 47 at 1
+        {{54, 1, 1, 0, 0, 1}, true, false, 3, 0, 0, 1, 0},    // mode 3 counts an edit as no change
+        {{55, 1, 1, 32, 0, 1}, false, false, 2, 0, 1, 1, 0},  // the changed bit of the flags
+        {{56, 1, 1, 0, 0, 1}, false, true, 2, 0, 1, 1, 0},    // changed by the host
+        {{57, 8, 1, 1, 0, 1}, false, true, 2, 0, 0, 1, 0},    // a UCS kept as it stands
+        {{58, 22, 1, 0, 0, 1}, true, true, 2, 0, 0, 1, 0},    // records of class 22 are passed over
+        {{59, 1, 1, 0, 3, 1}, false, false, 2, 0, 1, 1, 0},   // a broken link changes the geometry
+        {{60, 1, 1, 0, 0, 2}, true, true, 2, 0, 0, 1, 0},     // another procedure's step
     };
     for (const row& x : rows) {
         SetUp();

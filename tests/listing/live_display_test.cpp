@@ -44,13 +44,15 @@ TEST_F(LiveDisplay, InvalidModesAreRefusedWithoutDisplay)
 TEST_F(LiveDisplay, StatusLineAtTheFirstMovingBlockThenEveryHundredth)
 {
     struct row {
-        int count;             // displb_set_count
-        int lines;             // line blocks after one parameter block
-        int paints;            // repaints of the position fields
+        int count;   // displb_set_count
+        int lines;   // line blocks after one parameter block
+        int paints;  // repaints of the position fields
         int counter_after;
-        const char* x_field;   // field 1 as the last repaint left it
+        const char* x_field;  // field 1 as the last repaint left it
     };
-    const row rows[] = {{0, 1, 1, 1, "X=1.000     "}, {0, 100, 1, 0, "X=1.000     "}, {0, 101, 2, 1, "X=101.000   "},
+    const row rows[] = {{0, 1, 1, 1, "X=1.000     "},
+                        {0, 100, 1, 0, "X=1.000     "},
+                        {0, 101, 2, 1, "X=101.000   "},
                         {-1, 3, 3, -1, "X=3.000     "}};
     for (const row& x : rows) {
         SetUp();
@@ -71,7 +73,7 @@ TEST_F(LiveDisplay, SpaceOrAnExpiredCountdownBreaksAtMotionBlocksOnly)
     struct row {
         const char* script;
         int countdown;
-        std::vector<int> breaks;   // per block: parameter, line, line, line
+        std::vector<int> breaks;  // per block: parameter, line, line, line
     };
     const row rows[] = {
         {R"([{"key": "SPACE", "after": 0}])", 0, {0, 1, 0, 0}},
@@ -108,7 +110,7 @@ TEST_F(LiveDisplay, ToolInstanceFollowsTheMovesAndModeThreeDrawsItFirst)
     ASSERT_GT(instance, 0) << "mode 3 draws the tool when none is shown";
     EXPECT_EQ(live_display().counter, 1) << "the counter advances though nothing moved";
     show(line_block(1, 10, 5, 0), 1, status);
-    show(line_block(2, 10, 5, 0), 1, status);   // no move: no instance move
+    show(line_block(2, 10, 5, 0), 1, status);  // no move: no instance move
     ASSERT_EQ(control::instance_moves().size(), 1u);
     EXPECT_EQ(control::instance_moves()[0].mode, 4) << "execution moves with figure-move mode 4";
     EXPECT_EQ(control::tool_instance_position(), (std::array<float, 3>{10, 5, 0}));

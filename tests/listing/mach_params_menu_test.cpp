@@ -4,8 +4,8 @@
 
 #include "host/control/script.hpp"
 #include "listing/mach_params_menu.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 
 using namespace listing_test;
 
@@ -79,9 +79,11 @@ TEST_F(MachParams, MachineTableGroupsOfMachiningType38)
     mch_table_ext().ext[0] = 2;
     run(R"([{"page": 0}])");
     ASSERT_EQ(pages().size(), 1u);
-    EXPECT_NE(pages()[0].find("13 parameter 1296 (kind 3, relation 1296) = 2 | 14 parameter -1 (kind 1, relation -1) = 0 [0, 360] | "
-                              "15 parameter -1 (kind 2, relation -1) = 0 [0, 999]"),
-              std::string::npos)
+    EXPECT_NE(
+        pages()[0].find(
+            "13 parameter 1296 (kind 3, relation 1296) = 2 | 14 parameter -1 (kind 1, relation -1) = 0 [0, 360] | "
+            "15 parameter -1 (kind 2, relation -1) = 0 [0, 999]"),
+        std::string::npos)
         << pages()[0];
     machining_type() = 0;
     mch_table_ext() = machine_table_extra{};

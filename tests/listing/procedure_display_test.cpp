@@ -94,8 +94,11 @@ TEST_F(ProcedureDisplay, ByNumberPlacesAndModes)
         std::size_t blocks;
         const char* error;
     };
-    const row rows[] = {{1, -1, 0, "DSPROC, ERRORS IN THE DISPLAY FILE"}, {3, 0, 1, nullptr}, {4, 0, 2, nullptr},
-                        {2, 0, 2, nullptr}, {6, -1, 2, nullptr}};
+    const row rows[] = {{1, -1, 0, "DSPROC, ERRORS IN THE DISPLAY FILE"},
+                        {3, 0, 1, nullptr},
+                        {4, 0, 2, nullptr},
+                        {2, 0, 2, nullptr},
+                        {6, -1, 2, nullptr}};
     for (const row& x : rows) {
         control::clear_messages();
         EXPECT_EQ(replay(x.dmode), x.status) << x.dmode;
@@ -109,7 +112,8 @@ TEST_F(ProcedureDisplay, ByNumberPlacesAndModes)
     EXPECT_EQ(replay(1), 0) << "a suspended procedure has no display before it: the start of the file";
 
     // A number the table does not hold: the count stops at its 200 entries and finds no place.
-    for (int k = 1; k <= proc_summary_table::kProcedures; ++k) proc_table().entries[static_cast<std::size_t>(k)].number = 500 + k;
+    for (int k = 1; k <= proc_summary_table::kProcedures; ++k)
+        proc_table().entries[static_cast<std::size_t>(k)].number = 500 + k;
     int unknown = 1250;
     DSPROC(unknown, status);
     EXPECT_EQ(status, -1);

@@ -2,10 +2,10 @@
 // that make no file (a view that is no MACSYS, an empty list) or cannot open it.
 #include "listing_support.hpp"
 
-#include "listing/proc_header_listing.hpp"
 #include "host/control/tp_display_host.hpp"
 #include "host/control/tp_registry.hpp"
 #include "listing/nclist.hpp"
+#include "listing/proc_header_listing.hpp"
 #include "listing/prochd.hpp"
 #include "toolpath/tp_words.hpp"
 
@@ -16,7 +16,6 @@ using namespace listing_test;
 namespace {
 
 const std::string kFile = "BRACKET_PROC_HDR";
-
 
 class ProcedureHeaderList : public DisplayTest {
 protected:
@@ -33,9 +32,12 @@ protected:
     std::string folder;
 };
 
-const std::vector<std::string> kHeading = {"           PROCEDURE HEADER LIST", "           ---------------------",
+const std::vector<std::string> kHeading = {"           PROCEDURE HEADER LIST",
+                                           "           ---------------------",
                                            "           PART FILE NAME: \"" + kFile + "\"",
-                                           "           MACSYS NAME   : \"        \"", " ", " "};
+                                           "           MACSYS NAME   : \"        \"",
+                                           " ",
+                                           " "};
 
 }  // namespace
 
@@ -44,12 +46,13 @@ TEST_F(ProcedureHeaderList, CurrentAndStoredToolPathsUnderTheHeading)
     append_block(line_block(1, 1, 2, 3));
     append_block(line_block(2, 4, 5, 6));
     const int stored = control::add_entity(9, 3, sized(line_block(1, 1, 2, 3)));
-    ASSERT_TRUE(control::declare_tool_path_entries(stored, {}, {{4, control::add_entity(9, 8, sized(line_block(2, 4, 5, 6)))}}));
+    ASSERT_TRUE(control::declare_tool_path_entries(stored, {},
+                                                   {{4, control::add_entity(9, 8, sized(line_block(2, 4, 5, 6)))}}));
     for (const int tool_path : {0, stored}) {
         SCOPED_TRACE(tool_path);
         std::filesystem::remove(folder + "/" + kFile);
         int status = 0;
-        lacces(3, status);   // the list stays where the user left it
+        lacces(3, status);  // the list stays where the user left it
         PROCHD(tool_path);
         const auto lines = control::listing_lines(kListingUnit);
         ASSERT_GT(lines.size(), kHeading.size());

@@ -23,7 +23,10 @@ void append_procedure(int number, int nc)
     b.number = number;
     b.type = nc;
     b.global(41, {2026, 1, 2}).global(42, {12, 30, 45}).global(20, {0});
-    b.global(29, {text4_to_word("SIDE"), text4_to_word("    "), text4_to_word("    "), text4_to_word("    "), text4_to_word("    ")}, 8);
+    b.global(29,
+             {text4_to_word("SIDE"), text4_to_word("    "), text4_to_word("    "), text4_to_word("    "),
+              text4_to_word("    ")},
+             8);
     b.flag(51, 0).flag(82, 1);
     b.append();
 }
@@ -59,21 +62,23 @@ TEST_F(ProcedureList, HeadingBlocksAndParametersOfTheProceduresOutsideTheDrivers
 {
     append_header();
     append_procedure(1, 50);
-    append_procedure(2, 10);   // the driver's group: no parameter listing
+    append_procedure(2, 10);  // the driver's group: no parameter listing
     control::set_tracing(true);
     PROCTL(0, 2);
     const auto lines = control::listing_lines(kOutputUnit);
     ASSERT_GT(lines.size(), 8u);
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7),
-              (std::vector<std::string>{"             P R O C E D U R E  L I S T", "             " + std::string(26, '='), " ",
-                                        "             PART FILE NAME: \"BRACKET_PROC_LIST\"", " ", " ", " "}));
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin(), lines.begin() + 7),
+        (std::vector<std::string>{"             P R O C E D U R E  L I S T", "             " + std::string(26, '='),
+                                  " ", "             PART FILE NAME: \"BRACKET_PROC_LIST\"", " ", " ", " "}));
     EXPECT_EQ(lines[7], "  MACSYS NAME     : \"        \" ") << "the header in the procedure-header form";
     const auto count = [&](const std::string& text) { return std::count(lines.begin(), lines.end(), text); };
     EXPECT_EQ(count("  PROCEDURE NUMBER = 1"), 1);
     EXPECT_EQ(count("  PROCEDURE NUMBER = 2"), 1);
     EXPECT_EQ(count("     PARAMETERS OF NC FUNCTION 50"), 1);
     EXPECT_EQ(count("     PARAMETERS OF NC FUNCTION 10"), 0);
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()), (std::vector<std::string>{" ", " ", "END OF TOOL PATH", " "}));
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{" ", " ", "END OF TOOL PATH", " "}));
     std::vector<std::string> order;
     for (const auto& e : control::trace_entries())
         if (e.name == "ofmod" || e.name == "segrun") order.push_back(e.name + " " + e.arguments);
@@ -109,7 +114,8 @@ TEST_F(ProcedureList, NestedToolPathAppendsToTheOpenFileAndNoToolPathIsListedTwi
     const auto lines = control::listing_lines(kOutputUnit);
     const auto count = [&](const std::string& text) { return std::count(lines.begin(), lines.end(), text); };
     EXPECT_EQ(count("             P R O C E D U R E  L I S T"), 1);
-    EXPECT_EQ(count("  TOOL PATH NAME  : \"OUT1    \" "), 1) << "the outer tool path once, though the inner one names it";
+    EXPECT_EQ(count("  TOOL PATH NAME  : \"OUT1    \" "), 1)
+        << "the outer tool path once, though the inner one names it";
     EXPECT_EQ(count("  TOOL PATH NAME  : \"INN1    \" "), 1) << "the inner tool path, appended";
     EXPECT_EQ(count("END OF TOOL PATH"), 1);
     EXPECT_EQ(control::call_count("aopen"), 1);

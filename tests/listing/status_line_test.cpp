@@ -73,13 +73,17 @@ TEST_F(StatusLine, CounterBlockNumberToolAndMachineFields)
         int value;
         const char* field;
     };
-    for (const counter_row& x : {counter_row{5, "PASSES  =5  "}, {123, "PASSES  =123"}, {1234, "PASSES  =***"}, {0, "            "}}) {
+    for (const counter_row& x :
+         {counter_row{5, "PASSES  =5  "}, {123, "PASSES  =123"}, {1234, "PASSES  =***"}, {0, "            "}}) {
         status_show_label_int(2, "PASSES  ", x.value);
         EXPECT_EQ(control::status_field(2, 13), x.field) << x.value;
     }
     status_show_text8(2, std::string_view("LEVEL\0XX", 8), 7);
     EXPECT_EQ(control::status_field(2, 13), "LEVEL   =7  ");
-    for (const counter_row& x : {counter_row{0, "BLK=0       "}, {1234567, "BLK=1234567 "}, {12345678, "BLK=******* "}, {-1, "            "}}) {
+    for (const counter_row& x : {counter_row{0, "BLK=0       "},
+                                 {1234567, "BLK=1234567 "},
+                                 {12345678, "BLK=******* "},
+                                 {-1, "            "}}) {
         MUTBLN(2, x.value);
         EXPECT_EQ(control::status_field(2, 14), x.field) << x.value;
     }
@@ -96,7 +100,10 @@ TEST_F(StatusLine, CounterBlockNumberToolAndMachineFields)
         int machine, axes;
         const char* field;
     };
-    for (const kind_row& x : {kind_row{25, 1, "MILL 4X  (X)"}, {25, 2, "MILL 4X  (Y)"}, {25, 3, "MILL 4X  (Z)"}, {62, 0, "AGIE        "},
+    for (const kind_row& x : {kind_row{25, 1, "MILL 4X  (X)"},
+                              {25, 2, "MILL 4X  (Y)"},
+                              {25, 3, "MILL 4X  (Z)"},
+                              {62, 0, "AGIE        "},
                               {99, 0, "            "}}) {
         NPT1().at(tp_header_state::kMachineType) = x.machine;
         RAXN().at(rotation_axes_state::kKind) = x.axes;
@@ -113,7 +120,7 @@ TEST_F(StatusLine, PositionFieldsAndTheWholeLine)
     NPT1().set_real(tp_header_state::kMacsysOrigin, 1.0f);
     struct row {
         int machine;
-        std::vector<std::string> fields;   // 1, 2, 3, 8, 9, 10
+        std::vector<std::string> fields;  // 1, 2, 3, 8, 9, 10
     };
     const row rows[] = {
         {23, {"X=10.000    ", "Y=22.000    ", "Z=33.000    ", "            ", "            ", "            "}},

@@ -8,9 +8,9 @@
 #include "host/control/tp_display_host.hpp"
 #include "listing/lst_state.hpp"
 #include "listing/toltbl.hpp"
+#include "toolpath/tp_sublist.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
-#include "toolpath/tp_sublist.hpp"
 
 #include <filesystem>
 
@@ -42,7 +42,8 @@ protected:
     void SetUp() override
     {
         DisplayTest::SetUp();
-        const std::string folder = tools_test::temp_folder() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::string folder =
+            tools_test::temp_folder() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::create_directories(folder);
         std::filesystem::remove(folder + "/BRACKET_TOOLS_LIST");
         control::set_output_directory(folder);
@@ -65,14 +66,15 @@ TEST_F(ToolList, EachToolCountedAndNamedOnceWithItsListing)
     const auto lines = control::listing_lines(kOutputUnit);
     ASSERT_GT(lines.size(), 16u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 16),
-              (std::vector<std::string>{"             T O O L   L I S T", "             =================", " ",
-                                        "             PART FILE NAME: \"BRACKET_TOOLS_LIST\"",
-                                        "             MACSYS NAME   : \"        \"", "             TOOL PATH NAME: \"        \"", " ",
-                                        "             NUMBER OF TOOLS = 2", " ", " ", "             TOOL NAMES",
-                                        "             ----------", "             DRILL 8             ",
-                                        "             END MILL 10         ", " ", " "}));
+              (std::vector<std::string>{
+                  "             T O O L   L I S T", "             =================", " ",
+                  "             PART FILE NAME: \"BRACKET_TOOLS_LIST\"", "             MACSYS NAME   : \"        \"",
+                  "             TOOL PATH NAME: \"        \"", " ", "             NUMBER OF TOOLS = 2", " ", " ",
+                  "             TOOL NAMES", "             ----------", "             DRILL 8             ",
+                  "             END MILL 10         ", " ", " "}));
     EXPECT_GT(lines.size(), 22u) << "the dialog's listing pages follow";
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()), (std::vector<std::string>{" ", " ", "END OF TOOL PATH", " "}));
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{" ", " ", "END OF TOOL PATH", " "}));
     EXPECT_EQ(control::lines_of("usrer4").back(), "OUTPUT TO FILE BRACKET_TOOLS_LIST");
     int count = -1;
     toollist_count(kToolListingSlot, count);
@@ -103,5 +105,7 @@ TEST_F(ToolList, AToolOfClassAboveTenKeepsItsNameLineWithoutAListing)
     EXPECT_EQ(names[1], "             END MILL 10         ");
     EXPECT_EQ(names[3], " ") << "the cycle's name line comes second";
     // The mill page's first field (the tool's name) once: the cycle adds no listing page.
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("parameter 3002 ") != std::string::npos; }), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find("parameter 3002 ") != std::string::npos; }),
+              1);
 }

@@ -23,7 +23,10 @@ void append_procedure(int number, int nc, const std::vector<std::vector<word>>& 
     b.number = number;
     b.type = nc;
     b.global(41, {2026, 1, 2}).global(42, {12, 30, 45}).global(20, {0});
-    b.global(29, {text4_to_word("SIDE"), text4_to_word("    "), text4_to_word("    "), text4_to_word("    "), text4_to_word("    ")}, 8);
+    b.global(29,
+             {text4_to_word("SIDE"), text4_to_word("    "), text4_to_word("    "), text4_to_word("    "),
+              text4_to_word("    ")},
+             8);
     b.flag(51, 0).flag(82, 1);
     b.append();
     if (moves.empty()) return;
@@ -78,18 +81,22 @@ TEST_F(ToolPathListing, ProceduresMovesEndsAndTheKeptPosition)
     EXPECT_EQ(lines[1], "           =================");
     EXPECT_EQ(lines[2], "           PART FILE NAME: \"" + name + "\"");
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.begin() + 7),
-              (std::vector<std::string>{" ", "   BLOCK", "   NUMBER           BLOCK DESCRIPTION", "   ------           -----------------"}));
+              (std::vector<std::string>{" ", "   BLOCK", "   NUMBER           BLOCK DESCRIPTION",
+                                        "   ------           -----------------"}));
     const std::string hyphens(60, '-');
     const std::vector<std::string> tail(lines.begin() + 7, lines.end());
     auto at = [&](const std::string& text) { return std::find(tail.begin(), tail.end(), text) - tail.begin(); };
     const auto end1 = at(" END PROCEDURE NUMBER 1"), end2 = at(" END PROCEDURE NUMBER 2");
     ASSERT_LT(end1, static_cast<long>(tail.size()));
     ASSERT_LT(end2, static_cast<long>(tail.size()));
-    EXPECT_EQ(tail[static_cast<std::size_t>(end1) - 1], "   1-     2                     X =     4.0000   Y =     5.0000   Z =     6.0000");
+    EXPECT_EQ(tail[static_cast<std::size_t>(end1) - 1],
+              "   1-     2                     X =     4.0000   Y =     5.0000   Z =     6.0000");
     EXPECT_EQ(tail[static_cast<std::size_t>(end1) + 1], hyphens);
     EXPECT_EQ(tail[static_cast<std::size_t>(end2) + 1], hyphens);
-    EXPECT_EQ(tail[static_cast<std::size_t>(end2) - 1], "           COMMENT      : \"SIDE                \" ") << "code 52 ends at once";
-    EXPECT_EQ(std::vector<std::string>(tail.end() - 3, tail.end()), (std::vector<std::string>{" ", " ", " END OF TOOL PATH"}));
+    EXPECT_EQ(tail[static_cast<std::size_t>(end2) - 1], "           COMMENT      : \"SIDE                \" ")
+        << "code 52 ends at once";
+    EXPECT_EQ(std::vector<std::string>(tail.end() - 3, tail.end()),
+              (std::vector<std::string>{" ", " ", " END OF TOOL PATH"}));
     EXPECT_EQ(proc_table().entries[1].nc_function, 50);
     EXPECT_EQ(proc_table().entries[2].nc_function, 52);
     EXPECT_EQ(control::lines_of("usrer4").back(), "OUTPUT TO FILE " + name);
@@ -128,9 +135,10 @@ TEST_F(ToolPathListing, EmptyListBadBlockAndUnopenableFile)
     const auto lines = control::listing_lines(kListingUnit);
     EXPECT_EQ(control::lines_of("erou1c").back(), "PRTBLK - ERROR IN BLOCK. BTYPE = 99");
     EXPECT_EQ(control::lines_of("eroutc").back(), "NCLIST, ERRORS IN CREATING TOOL PATH LIST");
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
-              (std::vector<std::string>{"   0-     1                     X =     0.0000   Y =     0.0000   Z =     0.0000", " ", " ",
-                                        " END OF TOOL PATH"}))
+    EXPECT_EQ(
+        std::vector<std::string>(lines.end() - 4, lines.end()),
+        (std::vector<std::string>{"   0-     1                     X =     0.0000   Y =     0.0000   Z =     0.0000",
+                                  " ", " ", " END OF TOOL PATH"}))
         << "the walk ends at the bad marker, the end lines are written";
     const auto errors = control::lines_of("erou1c");
     EXPECT_NE(std::find(errors.begin(), errors.end(), "PRBT99 - UNEXPECTED MARKER TYPE 67"), errors.end());
@@ -139,7 +147,8 @@ TEST_F(ToolPathListing, EmptyListBadBlockAndUnopenableFile)
     control::inject_fault("aopen", 1, 1, -1);
     const long closes = control::call_count("aclose");
     NCLIST(-1, 1);
-    EXPECT_EQ(control::lines_of("errou4").back(), "NCLIST, CANNOT OPEN FILE " + control::listing_file_name(kListingUnit));
+    EXPECT_EQ(control::lines_of("errou4").back(),
+              "NCLIST, CANNOT OPEN FILE " + control::listing_file_name(kListingUnit));
     EXPECT_EQ(control::call_count("aclose"), closes);
 }
 

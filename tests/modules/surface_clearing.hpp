@@ -14,13 +14,13 @@
 #include "clearing/surface_passes/hatch_step.hpp"
 #include "clearing/surface_passes/link_arrays.hpp"
 #include "pocket/polbuf.hpp"
-#include "tools/current_tool.hpp"
 #include "toolpath/connect_params.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/unwind_guard.hpp"
 #include "toolpath/updown_buffers.hpp"
+#include "tools/current_tool.hpp"
 
 namespace surface_clearing {
 

@@ -83,11 +83,10 @@ constexpr int kWithOrigin = 1, kRefined = 1, kNoRaw = 0;
 // What define picked for execute.
 struct surface_pocket_picks {
     std::vector<std::vector<int>> contours;  // line entity ids, in order
-    int grid = 0;  // the height grid, or with kMethodOnePasses the parametric part surface
+    int grid = 0;                            // the height grid, or with kMethodOnePasses the parametric part surface
     int lanes = kOnGrid;
     int mill = 1;  // the mill of the hatch passes over the part surface, 1 .. 3 of kMillMenu
 };
-
 
 // Whether the entity is a parametric part surface (a plane, a sphere or a bicubic patch).
 bool parametric_surface(int id)
@@ -388,8 +387,10 @@ void execute(int& mode, int& status)
     const bool hatching = picks.lanes == kHatchPasses || method_one;
     // Method 1 reads the procedure's first part surface: the one picked. The hatch passes go over
     // its triangles alone (a mesh or a height grid); the lanes walk the height grid.
-    if (method_one) nc_surf_set_ids(kSurfacePart, 1, &picks.grid, status);
-    else if (!hatching) surface_grid_from_part(picks.grid, status);
+    if (method_one)
+        nc_surf_set_ids(kSurfacePart, 1, &picks.grid, status);
+    else if (!hatching)
+        surface_grid_from_part(picks.grid, status);
     const surface_clearing::clearing_mill& mill =
         picks.lanes == kHatchPasses ? chosen_mill() : surface_clearing::kMills[0];
     if (status == 0 && picks.lanes != kOnGrid && !method_one) load_part_surface(mill, status);
@@ -430,7 +431,8 @@ void execute(int& mode, int& status)
     if (hatching)
         surface_clearing::clear_region(
             kTolerance, method_one ? surface_clearing::kLineStrings : surface_clearing::kTouchStrings, mill, status);
-    else write_lanes(contours, status);
+    else
+        write_lanes(contours, status);
 }
 
 }  // namespace

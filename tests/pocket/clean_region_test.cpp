@@ -5,13 +5,13 @@
 #include "host/control/memory.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/lane_arc_points.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_driver_setup.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -265,15 +265,19 @@ TEST(LaneArcPoints, ChordsKeepToTheRegionsSideWithinTheDistance)
         path.insert(path.end(), inner.begin(), inner.end());
         path.push_back({start[0], start[1]});
         const bool outside = (r.direction > 0) != r.region_left;
-        const double largest = outside ? outside_step_angle(r.distance, r.radius) : arc_step_angle(r.distance, r.radius);
-        EXPECT_LE(static_cast<double>(path.size() - 1), std::ceil(r.sweep / largest) + 1.0) << "chords bounded by the distance";
+        const double largest =
+            outside ? outside_step_angle(r.distance, r.radius) : arc_step_angle(r.distance, r.radius);
+        EXPECT_LE(static_cast<double>(path.size() - 1), std::ceil(r.sweep / largest) + 1.0)
+            << "chords bounded by the distance";
         for (std::size_t i = 0; i + 1 < path.size(); ++i) {
             const auto& a = path[i];
             const auto& b = path[i + 1];
-            const double far = std::max(std::hypot(a[0] - centre[0], a[1] - centre[1]), std::hypot(b[0] - centre[0], b[1] - centre[1]));
+            const double far = std::max(std::hypot(a[0] - centre[0], a[1] - centre[1]),
+                                        std::hypot(b[0] - centre[0], b[1] - centre[1]));
             // The nearest point of the chord to the centre.
             const double dx = b[0] - a[0], dy = b[1] - a[1];
-            const double t = std::clamp(((centre[0] - a[0]) * dx + (centre[1] - a[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            const double t =
+                std::clamp(((centre[0] - a[0]) * dx + (centre[1] - a[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
             const double near = std::hypot(a[0] + t * dx - centre[0], a[1] + t * dy - centre[1]);
             const double slack = 1e-9 * r.radius;
             if (outside) {

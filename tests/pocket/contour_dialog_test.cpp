@@ -26,11 +26,14 @@ TEST_F(ContourDialog, AddIsRefusedWithAFullTable)
         circle_set(set, 3.0 * set, 0.0, 1.0);
         add_chain(set);
     }
-    const std::vector<int> records(contour_buffers_block.geometry.begin(), contour_buffers_block.geometry.begin() + 2 * kMaxContours);
+    const std::vector<int> records(contour_buffers_block.geometry.begin(),
+                                   contour_buffers_block.geometry.begin() + 2 * kMaxContours);
     EXPECT_EQ(run(0, 1, R"([{"menu": "ADD CONTOURS"}])"), 0);
     EXPECT_TRUE(has_line("user1c", "NOTE: NUMBER OF CONTOURS CANNOT EXCEED 700"));
     EXPECT_EQ(table().count, kMaxContours);
-    EXPECT_EQ(std::vector<int>(contour_buffers_block.geometry.begin(), contour_buffers_block.geometry.begin() + 2 * kMaxContours), records);
+    EXPECT_EQ(std::vector<int>(contour_buffers_block.geometry.begin(),
+                               contour_buffers_block.geometry.begin() + 2 * kMaxContours),
+              records);
     EXPECT_EQ(table().gathered_count, kMaxContours);
 }
 
@@ -65,15 +68,18 @@ TEST_F(ContourDialog, PlanarFaceTakesOneOrderNumberPerLoop)
     const int third = vantu::control::add_circle({40, 0, 0}, 2.0);
     const std::string script = "[{\"menu\": \"CONTOUR\"}, " + pick(first) +
                                R"(, {"pick": "back"}, {"question": "no", "expect": "REJECT CONTOUR 1 ?"},
-                                   {"menu": "PLANAR FACE"}, )" + pick(face) +
+                                   {"menu": "PLANAR FACE"}, )" +
+                               pick(face) +
                                R"(, {"menu": "CONTOUR"}, {"pick": "back"},
                                    {"question": "no", "expect": "REJECT CNT. 2:4 ?"},
-                                   {"menu": "CONTOUR"}, )" + pick(third) + R"(, {"pick": "exit"}])";
+                                   {"menu": "CONTOUR"}, )" +
+                               pick(third) + R"(, {"pick": "exit"}])";
     EXPECT_EQ(run(1, 0, script.c_str()), 0);
     EXPECT_EQ(vantu::control::events_left(), 0u);
     ASSERT_EQ(table().count, 3);
     EXPECT_EQ(std::vector<int>(table().order.begin() + 1, table().order.begin() + 5), (std::vector<int>{1, 2, 5, 6}));
-    EXPECT_EQ(std::vector<int>(table().kind.begin() + 1, table().kind.begin() + 4), (std::vector<int>{kKindChain, kKindFace, kKindChain}));
+    EXPECT_EQ(std::vector<int>(table().kind.begin() + 1, table().kind.begin() + 4),
+              (std::vector<int>{kKindChain, kKindFace, kKindChain}));
     EXPECT_EQ(table().gathered_count, 5);  // the face's three loops one record each
 }
 

@@ -57,7 +57,7 @@ TEST_F(ContourParams, PartContoursAreOrderedBeforeStockContours)
         std::vector<int> part_stock;
         bool fail_memory;
         int result;
-        std::vector<int> sets;   // curve set of each contour afterwards
+        std::vector<int> sets;  // curve set of each contour afterwards
     } rows[] = {
         {"parts already first", {1, 1, 2}, false, 0, {1, 2, 3}},
         {"stock first", {2, 1, 1}, false, 0, {2, 3, 1}},

@@ -3,11 +3,11 @@
 #include "contour_test_support.hpp"
 
 #include "pocket/contour_selection.hpp"
-#include "pocket_arrays/pocket_state.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <numbers>
 
@@ -42,7 +42,7 @@ TEST_F(ContourSelection, PickedSetSplitsIntoSingleContours)
         const char* what;
         std::vector<int> record;
         int allowed, status, number;
-        std::vector<int> first_words;   // first words of the records afterwards
+        std::vector<int> first_words;  // first words of the records afterwards
     } rows[] = {
         {"two contours", set, 5, 0, 2, {1, 1, 1, 2, 1, 3, 1, 4, 2, 1}},
         {"cut to the room", set, 1, 0, 1, {1, 1, 1, 2, 1, 3, 1, 4}},
@@ -53,7 +53,8 @@ TEST_F(ContourSelection, PickedSetSplitsIntoSingleContours)
         copy_contour_set(r.record.data(), number, status);
         EXPECT_EQ(status, r.status) << r.what;
         EXPECT_EQ(number, r.number) << r.what;
-        EXPECT_EQ(std::vector<int>(r.record.begin(), r.record.begin() + static_cast<long>(r.first_words.size())), r.first_words)
+        EXPECT_EQ(std::vector<int>(r.record.begin(), r.record.begin() + static_cast<long>(r.first_words.size())),
+                  r.first_words)
             << r.what;
     }
 }

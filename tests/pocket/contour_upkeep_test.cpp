@@ -14,15 +14,13 @@ TEST_F(ContourUpkeep, DuplicatesLeaveOneAndHandPickedGivesWay)
 {
     struct row {
         const char* what;
-        std::vector<int> by_criteria;   // copies of one contour, then a different one
-        std::vector<int> left;          // by-criteria flags of the copies left
-        const char* message;            // "" none
-        const char* count;              // how it ends: the number of contours removed; "" unchecked
+        std::vector<int> by_criteria;  // copies of one contour, then a different one
+        std::vector<int> left;         // by-criteria flags of the copies left
+        const char* message;           // "" none
+        const char* count;             // how it ends: the number of contours removed; "" unchecked
     } rows[] = {
-        {"two hand-picked", {0, 0}, {0}, "331/34", ""},
-        {"hand-picked gives way", {0, 1}, {1}, "331/34", ""},
-        {"found by criteria first", {1, 0}, {1}, "331/34", ""},
-        {"three copies", {0, 0, 0}, {0}, "331/35", " 2"},
+        {"two hand-picked", {0, 0}, {0}, "331/34", ""},         {"hand-picked gives way", {0, 1}, {1}, "331/34", ""},
+        {"found by criteria first", {1, 0}, {1}, "331/34", ""}, {"three copies", {0, 0, 0}, {0}, "331/35", " 2"},
         {"both by criteria stay", {1, 1}, {1, 1}, "", ""},
     };
     for (const row& r : rows) {
@@ -34,7 +32,8 @@ TEST_F(ContourUpkeep, DuplicatesLeaveOneAndHandPickedGivesWay)
         contour_remove_duplicates();
         const int left = static_cast<int>(r.left.size());
         ASSERT_EQ(table().count, left + 1) << r.what;
-        EXPECT_EQ(std::vector<int>(table().by_criteria.begin() + 1, table().by_criteria.begin() + 1 + left), r.left) << r.what;
+        EXPECT_EQ(std::vector<int>(table().by_criteria.begin() + 1, table().by_criteria.begin() + 1 + left), r.left)
+            << r.what;
         EXPECT_EQ(table().offset[left + 1], 7.0f) << r.what;
         EXPECT_EQ(table().first_entry[left + 2], 4 * (left + 1) + 1) << r.what;
         const auto messages = vantu::control::texts_of("msg_mdls");
@@ -65,7 +64,8 @@ TEST_F(ContourUpkeep, DroppingAContourMovesTheOthersDown)
     EXPECT_EQ(table().draft[1], 3.0f);
     EXPECT_EQ(table().part_stock[1], kStock);
     EXPECT_EQ(table().by_criteria[1], 1);
-    EXPECT_EQ(std::vector<int>(table().first_entry.begin() + 1, table().first_entry.begin() + 4), (std::vector<int>{1, 2, 6}));
+    EXPECT_EQ(std::vector<int>(table().first_entry.begin() + 1, table().first_entry.begin() + 4),
+              (std::vector<int>{1, 2, 6}));
     EXPECT_EQ(*geometry_record(2), 3);  // contour 2 is the rectangle of set 3
     EXPECT_EQ(table().valid[2], 1);
 }

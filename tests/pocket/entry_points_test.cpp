@@ -67,7 +67,8 @@ TEST_F(EntryPoints, BackingUpRemovesWholeGroupsAndDeletingLeavesOneGroup)
     add({{1, 1, 0}, {2, 2, 0}, {3, 3, 0}}, 1, status);
     add({{4, 4, 0}}, 1, status);
     add({{5, 5, 0}, {6, 6, 0}}, 1, status);
-    vantu::control::load_script_text(R"([{"page": 0}, {"point": "back"}, {"point": "back"}, {"point": "cancel"}])", "back");
+    vantu::control::load_script_text(R"([{"page": 0}, {"point": "back"}, {"point": "back"}, {"point": "cancel"}])",
+                                     "back");
     int changed = 0;
     GETPMP(kEntryPoints, 0, changed, status);
     EXPECT_EQ(status, 0);

@@ -238,7 +238,8 @@ TEST_F(LaneTable, NewestLanesOfEveryIslandLevelAreThoseFindFinds)
     for (int trial = 0; trial < 30; ++trial) {
         lane_table_reset();
         int status = 0;
-        for (int k = 0; k < 40; ++k) lane_add(status_of(rng), kLevelIsland + island_of(rng), 0, 0, 0, 0.0, 0, none, status);
+        for (int k = 0; k < 40; ++k)
+            lane_add(status_of(rng), kLevelIsland + island_of(rng), 0, 0, 0, 0.0, 0, none, status);
         ASSERT_EQ(status, 0);
         for (const int wanted : {1, 2}) {
             current_level_lanes levels(wanted, kLevelIsland + 1, kLevelIsland + kIslands);
@@ -247,8 +248,8 @@ TEST_F(LaneTable, NewestLanesOfEveryIslandLevelAreThoseFindFinds)
                 for (int level = kLevelIsland + 1; level <= kLevelIsland + kIslands + 2; ++level) {
                     int lane = 0;
                     lane_find(0, 0, level, wanted, lane, found, status);
-                    EXPECT_EQ(levels.lane(level), lane) << "seed " << seed << " trial " << trial << " wanted "
-                                                        << wanted << " round " << round << " level " << level;
+                    EXPECT_EQ(levels.lane(level), lane) << "seed " << seed << " trial " << trial << " wanted " << wanted
+                                                        << " round " << round << " level " << level;
                 }
                 lane_add(wanted, kLevelIsland + island_of(rng), 0, 0, 0, 0.0, 0, none, status);
             }

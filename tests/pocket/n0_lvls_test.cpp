@@ -136,7 +136,11 @@ TEST_F(Levels, WrongCallsAreRefused)
         {"n0_lvls_get_cur, CURRENT REGION IS WRONG", [&](int& s) { n0_lvls_get_ng(value, s); }},
         {"n0_lvls_next_region, WRONG MODE VALUE", [&](int& s) { n0_lvls_next_region(kRegionSpace, s); }},
         {"n0_lvls_add_region, WRONG MODE VALUE", [&](int& s) { n0_lvls_add_region(kRegionSpace, reg_region{}, s); }},
-        {"n0_lvls_get_poly, WRONG MODE VALUE", [&](int& s) { n0_lvls_next_region(2, s); n0_lvls_get_poly(4, 0, points, s); }},
+        {"n0_lvls_get_poly, WRONG MODE VALUE",
+         [&](int& s) {
+             n0_lvls_next_region(2, s);
+             n0_lvls_get_poly(4, 0, points, s);
+         }},
         {"region_get_all_pts, WRONG MODE VALUE", [&](int& s) { n0_lvls_get_all_pts(1, points, s); }},
     };
     for (const case_row& r : rows) {

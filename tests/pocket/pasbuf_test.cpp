@@ -42,10 +42,14 @@ TEST_F(PassBuffer, InitGuardAndEmptiness)
     int value = 0;
     float p[3] = {};
     const std::vector<std::function<void(int&)>> calls = {
-        [&](int& s) { pasbuf_allocate(1, s); },         [&](int& s) { pasbuf_pastyp(2, value, s); },
-        [&](int& s) { pasbuf_totstr(1, value, s); },    [&](int& s) { pasbuf_totnp(2, 1, &value, s); },
-        [&](int& s) { pasbuf_string(2, 0, 1, p, p, s); }, [&](int& s) { pasbuf_npass(1, value, s); },
-        [&](int& s) { pasbuf_is_empty(value, s); },     [&](int& s) { pasbuf_new_pass(1, s); },
+        [&](int& s) { pasbuf_allocate(1, s); },
+        [&](int& s) { pasbuf_pastyp(2, value, s); },
+        [&](int& s) { pasbuf_totstr(1, value, s); },
+        [&](int& s) { pasbuf_totnp(2, 1, &value, s); },
+        [&](int& s) { pasbuf_string(2, 0, 1, p, p, s); },
+        [&](int& s) { pasbuf_npass(1, value, s); },
+        [&](int& s) { pasbuf_is_empty(value, s); },
+        [&](int& s) { pasbuf_new_pass(1, s); },
         [&](int& s) { pasbuf_new_string(s); },
     };
     for (const auto& call : calls) {
@@ -133,8 +137,16 @@ TEST_F(PassBuffer, ReadsStopAtWhatWasWritten)
         std::function<void(int&)> call;
     };
     const std::vector<case_row> rows = {
-        {"pasbuf_pastyp,INDEX TO BIG", [&](int& s) { pasbuf_pastyp(1, value, s); pasbuf_pastyp(1, value, s); }},
-        {"pasbuf_totstr,INDEX TO BIG", [&](int& s) { pasbuf_totstr(1, value, s); pasbuf_totstr(1, value, s); }},
+        {"pasbuf_pastyp,INDEX TO BIG",
+         [&](int& s) {
+             pasbuf_pastyp(1, value, s);
+             pasbuf_pastyp(1, value, s);
+         }},
+        {"pasbuf_totstr,INDEX TO BIG",
+         [&](int& s) {
+             pasbuf_totstr(1, value, s);
+             pasbuf_totstr(1, value, s);
+         }},
         {"pasbuf_totnp,INDEX TO BIG", [&](int& s) { pasbuf_totnp(1, 3, counts, s); }},
         {"pasbuf_string,INDEX TO BIG", [&](int& s) { pasbuf_string(1, 0, 2, out.data(), nullptr, s); }},
     };

@@ -2,9 +2,9 @@
 // clean-up callback that brackets a run.
 #include "contour_test_support.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
 #include "pocket/pocket_callbacks.hpp"
 #include "pocket/pocket_words.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST_F(PocketDefine, StepsFollowTheFlagsAndTheAnswers)
         const char* what;
         flags f;
         std::string script;
-        int status, contours, regions, store_geometry;   // regions built, 0 when none were
+        int status, contours, regions, store_geometry;  // regions built, 0 when none were
     };
     const row rows[] = {
         {"a new pocket: contours, regions, page", {}, std::string(picks) + R"({"page": 0}])", 0, 3, 1, 1},

@@ -24,17 +24,21 @@ TEST_F(PocketDialog, DefaultsRoundTripThroughModuleData)
     drelan_params_defaults(12.5f, params());
     struct row {
         int index;
-        int integer;   // for integer words
-        float real;    // for real words (integer -1)
+        int integer;  // for integer words
+        float real;   // for real words (integer -1)
     } rows[] = {
-        {P::kMethod, 2, 0},         {P::kPasses, 1, 0},        {P::kSideStep, -1, 0.1f},  {P::kTolerance, -1, 0.1f},
-        {P::kApproachLength, -1, 2}, {P::kRetractLength, -1, 2}, {P::kRampAngle, -1, 90}, {P::kRegionOrder, 4, 0},
-        {P::kRegionCount, 1, 0},    {P::kPointPickMode, 7, 0}, {P::kTopZ, -1, 12.5f},     {P::kReferenceZ, -1, 12.5f},
-        {P::kZStep, -1, 0},         {P::kHatchSign, 1, 0},     {P::kApproachValue, -1, 1}, {P::kContourOption, 2, 0},
+        {P::kMethod, 2, 0},        {P::kPasses, 1, 0},          {P::kSideStep, -1, 0.1f},
+        {P::kTolerance, -1, 0.1f}, {P::kApproachLength, -1, 2}, {P::kRetractLength, -1, 2},
+        {P::kRampAngle, -1, 90},   {P::kRegionOrder, 4, 0},     {P::kRegionCount, 1, 0},
+        {P::kPointPickMode, 7, 0}, {P::kTopZ, -1, 12.5f},       {P::kReferenceZ, -1, 12.5f},
+        {P::kZStep, -1, 0},        {P::kHatchSign, 1, 0},       {P::kApproachValue, -1, 1},
+        {P::kContourOption, 2, 0},
     };
     for (const row& r : rows) {
-        if (r.integer >= 0) EXPECT_EQ(params().at(r.index), r.integer) << r.index;
-        else EXPECT_EQ(params().real(r.index), r.real) << r.index;
+        if (r.integer >= 0)
+            EXPECT_EQ(params().at(r.index), r.integer) << r.index;
+        else
+            EXPECT_EQ(params().real(r.index), r.real) << r.index;
     }
     params().at(P::kTolerance + 5) = 1234;  // a word of a real record's tail is kept too
     int status = 0;
@@ -66,13 +70,15 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              params().set_real(P::kTopZ, 10);
              params().set_real(P::kZStep, 15);
          },
-         R"([{"page": 0}])", 0, 0, [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kZStep), 10.0f) << w; }},
+         R"([{"page": 0}])", 0, 0,
+         [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kZStep), 10.0f) << w; }},
         {"top below bottom leaves one level",
          [] {
              params().set_real(P::kBottomZ, 10);
              params().set_real(P::kZStep, 5);
          },
-         R"([{"page": 0}])", 0, 0, [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kZStep), 0.0f) << w; }},
+         R"([{"page": 0}])", 0, 0,
+         [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kZStep), 0.0f) << w; }},
         {"reference Z over the origin",
          [] {
              contour_table_block.draft_present = 1;
@@ -80,7 +86,8 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
          },
          R"([{"page": [{"line": 13, "value": 10}, {"line": 0}]}])", 0, 0,
          [](const std::string&, const char* w) { EXPECT_EQ(params().real(P::kReferenceZ), 15.0f) << w; }},
-        {"tolerance shown and stored positive", [] { params().set_real(P::kTolerance, -0.2f); }, R"([{"page": 0}])", 0, 0,
+        {"tolerance shown and stored positive", [] { params().set_real(P::kTolerance, -0.2f); }, R"([{"page": 0}])", 0,
+         0,
          [](const std::string& page, const char* w) {
              EXPECT_NE(page.find("19 TOLERANCE: parameter 109 (kind 2, relation 0) = 0.2 "), std::string::npos) << w;
              EXPECT_EQ(params().real(P::kTolerance), 0.2f) << w;
@@ -93,7 +100,8 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
          R"([{"page": 15}, {"point": [1, 1]}, {"point": [1, 1]}, {"point": [3, 3]}, {"page": 0}])", 0, 0,
          [](const std::string& page, const char* w) {
              EXPECT_TRUE(has_line("userrc", "2ND POINT IS TOO CLOSE TO 1ST ONE")) << w;
-             EXPECT_EQ(params().real(P::kHatchAngle), static_cast<float>(45 * 3.141592653589793 * 0.005555555555555556)) << w;
+             EXPECT_EQ(params().real(P::kHatchAngle), static_cast<float>(45 * 3.141592653589793 * 0.005555555555555556))
+                 << w;
              EXPECT_NE(page.find("16 HATCH ANGLE: parameter 87 (kind 2, relation 0) = 45"), std::string::npos) << w;
              EXPECT_EQ(params().real(P::kHatchAngle2), 0.0f) << w;
              float c = 0, s = 0;
@@ -109,8 +117,11 @@ TEST_F(PocketDialog, LeavingStoresWhatThePageShows)
              EXPECT_TRUE(has_line("erou1c", "[param_limits_check] VALUE OUT OF LIMITS. CODE= 26")) << w;
              EXPECT_EQ(params().real(P::kSideStep), 0.5f) << w;
          }},
-        {"contours not valid keep the page", [] { contour_table_block.contours_valid = 0; }, R"([{"page": 0}, {"page": -1}])",
-         -1, 0, [](const std::string&, const char* w) { EXPECT_TRUE(has_line("userrc", "CONTOUR IS NOT UPDATED. PLEASE REDEFINE IT")) << w; }},
+        {"contours not valid keep the page", [] { contour_table_block.contours_valid = 0; },
+         R"([{"page": 0}, {"page": -1}])", -1, 0,
+         [](const std::string&, const char* w) {
+             EXPECT_TRUE(has_line("userrc", "CONTOUR IS NOT UPDATED. PLEASE REDEFINE IT")) << w;
+         }},
     };
     for (const row& r : rows) {
         SetUp();

@@ -2,21 +2,21 @@
 // doubles in place of the lane engine, the drawing and the hatch clearing.
 #include "contour_test_support.hpp"
 
+#include "clearing/hatch/hatch_clearing.hpp"
+#include "clearing/seam_fills.hpp"
 #include "host/control/list.hpp"
+#include "pocket/contour_counts.hpp"
 #include "pocket/engine_steps.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket/npkini.hpp"
 #include "pocket/pocket_callbacks.hpp"
 #include "pocket/pocket_driver_setup.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
-#include "pocket/contour_counts.hpp"
-#include "clearing/seam_fills.hpp"
-#include "clearing/hatch/hatch_clearing.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/seam_fills.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/tool_position.hpp"
@@ -37,10 +37,10 @@ struct engine_call {
     int level = 0;
     double z = 0.0;
     double outer_offset = 0.0;
-    std::vector<word> last_line;   // the last top-level line of the tool path at the call
+    std::vector<word> last_line;  // the last top-level line of the tool path at the call
 };
 std::vector<engine_call> calls;
-int lane_results_left = 0;   // cmtpk_clean answers 17 this many more times
+int lane_results_left = 0;  // cmtpk_clean answers 17 this many more times
 int lane_result = 17;
 int clrcls_failures_left = 0;  // clrcls answers -1 this many more times
 
@@ -187,7 +187,8 @@ TEST_F(PocketRun, EveryRunStartTakesTheToolRadiusFromTheCurrentMill)
         int tool_class;
         float diameter;
         double radius;
-    } const rows[] = {{"mill", kMill, 10.0f, 5.0}, {"mill without width", kMill, 0.0f, 0.0}, {"wire", kAgie, 10.0f, 0.0}};
+    } const rows[] = {
+        {"mill", kMill, 10.0f, 5.0}, {"mill without width", kMill, 0.0f, 0.0}, {"wire", kAgie, 10.0f, 0.0}};
     for (const row& r : rows) {
         const tools_test::held_tool tool(r.tool_class, r.diameter);
         drelan_params_defaults(0.0f, params());
@@ -388,7 +389,7 @@ TEST_F(PocketRun, ExtraOffsetIsAddedOnlyDuringTheLaneComputation)
     gathered({1}, 1.0f);
     z_values(10, 0, 5);
     params().set_real(P::kExtraOffset, 0.5f);
-    params().at(P::kLeadMode) = 2;   // lanes at every level
+    params().at(P::kLeadMode) = 2;  // lanes at every level
     ASSERT_EQ(execute(1), 0);
     const auto lanes = z_of("cmtpk_clean");
     ASSERT_EQ(lanes.size(), 2u);
@@ -456,8 +457,8 @@ TEST_F(PocketRun, HatchingBuildsPolygonsAndWritesPasses)
     EXPECT_EQ(machining_type(), 1);
     std::vector<std::string> steps;
     for (const engine_call& c : calls) steps.push_back(c.step);
-    EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clear_passes_out", "clrcls",
-                                               "clrcls"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clear_passes_out",
+                                               "clrcls", "clrcls"}));
 }
 
 // A level that cannot close its clearing list ends the region with that failure: no later level.
@@ -472,7 +473,8 @@ TEST_F(PocketRun, FailedClearingListCloseEndsTheRegion)
     EXPECT_EQ(execute(1), -1);
     std::vector<std::string> steps;
     for (const engine_call& c : calls) steps.push_back(c.step);
-    EXPECT_EQ(steps, (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clrcls", "clrcls", "clrcls"}));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"cmtpk_clean", "tkpolg", "clear_passes_out", "clrcls", "clrcls", "clrcls"}));
 }
 
 // The real hatch clearing behind a lane engine that leaves the square 1..9 as its single offset.

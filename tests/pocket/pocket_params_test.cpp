@@ -112,9 +112,9 @@ TEST_F(PocketParams, PutWritesThePartsOrderAndTheTemplateLeavesOutContoursAndToo
     PRM9().words[machine_params::kToolId] = 77;
     int counter = 0;
     const std::vector<record> written = records_in(put_into_entity(counter));
-    const std::vector<int> order{41, 142, 211, 224, 24, 39, 26, 25, 20, 22, 44, 42, 11, 12, 16, 13, 205, 14, 15, 32, 86,
-                                 17, 23, 28, 29, 30, 27, 200, 68, 131, 221, 223, 222, 225, 219, 220, 238, 256, 257, 259,
-                                 262, 263, 198};
+    const std::vector<int> order{41,  142, 211, 224, 24,  39,  26,  25,  20,  22,  44,  42,  11,  12, 16,
+                                 13,  205, 14,  15,  32,  86,  17,  23,  28,  29,  30,  27,  200, 68, 131,
+                                 221, 223, 222, 225, 219, 220, 238, 256, 257, 259, 262, 263, 198};
     EXPECT_EQ(codes_of(written), order);
     std::map<int, std::vector<word>> by_code;
     int words = 0;
@@ -196,8 +196,13 @@ TEST_F(PocketParams, SpecialAndOlderCodesReadAsTheCurrentOnes)
         {"36 not 0 is entry mode 2", {36, 2, 0, 5}, 50, 2, 1, 2, 0.0f},
         {"179 = 2 is the contour pass", {179, 2, 0, 2}, 50, 2, 3, 1, 0.0f},
         {"skipped codes", {21, 3, 0, 1, 2, 10003, 2, 0, 9}, 50, 2, 1, 1, 0.0f},
-        {"31: the entry points follow", {30, 2, 0, 2, 31, 2, 0, 1, 1, real_to_word(4.0f), real_to_word(5.0f), 0}, 50, 2,
-         1, 2, 0.0f},
+        {"31: the entry points follow",
+         {30, 2, 0, 2, 31, 2, 0, 1, 1, real_to_word(4.0f), real_to_word(5.0f), 0},
+         50,
+         2,
+         1,
+         2,
+         0.0f},
     };
     for (const row& r : rows) {
         drelan_params_defaults(0.0f, params());
@@ -229,9 +234,9 @@ TEST_F(PocketParams, SpecialAndOlderCodesReadAsTheCurrentOnes)
 // its contour's orientation, islands the other way round, and the drafts become 0.
 TEST_F(PocketParams, OlderHatchBlockSignsItsOffsetsOnce)
 {
-    rectangle_set(1, 0, 0, 100, 60);                                  // outer, counter-clockwise
-    polygon_set(2, {{10, 10}, {10, 20}, {20, 20}, {20, 10}});         // island, clockwise
-    rectangle_set(3, 50, 10, 60, 20);                                 // island, counter-clockwise
+    rectangle_set(1, 0, 0, 100, 60);                           // outer, counter-clockwise
+    polygon_set(2, {{10, 10}, {10, 20}, {20, 20}, {20, 10}});  // island, clockwise
+    rectangle_set(3, 50, 10, 60, 20);                          // island, counter-clockwise
     for (int set = 1; set <= 3; ++set) add_chain(set, 0.0f, 5.0f);
     int status = 0;
     n0_lvls_reset(kLevelsUsable);
@@ -259,11 +264,21 @@ TEST_F(PocketParams, UnknownCodesAndBadCountsAreRefusedOrSkipped)
     };
     const row rows[] = {
         {"unknown code", {4711, 2, 0, 1}, "[block_read_drelan, ]WRONG CODE. CODE= 4711"},
-        {"701 offsets", [] { std::vector<word> w{41, 702, 1}; w.resize(3 + 701, 0); return w; }(),
+        {"701 offsets",
+         [] {
+             std::vector<word> w{41, 702, 1};
+             w.resize(3 + 701, 0);
+             return w;
+         }(),
          "[block_read_drelan, ]TOO MANY VALUES. CODE= 41"},
         {"contour count 701", {35, 2, 0, 701}, "[block_read_drelan, ]TOO MANY VALUES. CODE= 35"},
         {"701 entry points", {219, 2, 0, 701}, "[block_read_drelan, ]TOO MANY VALUES. CODE= 219"},
-        {"2101 entry values", [] { std::vector<word> w{220, 2102, 1}; w.resize(3 + 2101, 0); return w; }(),
+        {"2101 entry values",
+         [] {
+             std::vector<word> w{220, 2102, 1};
+             w.resize(3 + 2101, 0);
+             return w;
+         }(),
          "[block_read_drelan, ]TOO MANY VALUES. CODE= 220"},
         {"a record longer than the block", {211, 9, 0, 2}, "CANNOT READ FROM FILE|READING TERMINATED"},
     };
@@ -340,7 +355,12 @@ TEST_F(PocketParams, ChangesCountByMethodAndPasses)
         {"221 with one region", [](P& p) { p.at(P::kRegionOrder) = 1; }, 2, 1, 0},
         {"86 with lanes", [](P& p) { p.set_real(P::kRampAngle, 45.0f); }, 2, 1, 1},
         {"86 with hatching", [](P& p) { p.set_real(P::kRampAngle, 45.0f); }, 1, 1, 0},
-        {"start point with mode 2", [](P& p) { p.at(P::kStartMode) = 2; p.set_real(P::kStartPoint, 3.0f); }, 2, 1, 1},
+        {"start point with mode 2",
+         [](P& p) {
+             p.at(P::kStartMode) = 2;
+             p.set_real(P::kStartPoint, 3.0f);
+         },
+         2, 1, 1},
         {"retract length", [](P& p) { p.set_real(P::kRetractLength, 3.0f); }, 2, 1, 1},
     };
     for (const row& r : rows) {

@@ -3,15 +3,15 @@
 // its measurement of gaps between contour curves.
 #include "contour_test_support.hpp"
 
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "host/control/assoc.hpp"
 #include "host/control/descriptors.hpp"
 #include "host/control/entities.hpp"
 #include "pocket/contour_records.hpp"
 #include "pocket/pkstck.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/msg_window.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/proc_dialog_words.hpp"
 
 #include <cmath>
 
@@ -158,7 +158,8 @@ TEST_F(PocketRecords, CurvesLeavingTheirPlaneBecomeMarkedLines)
     const int flat = control::add_line({0, 0, 0}, {10, 0, 0});
     const int rising = control::add_line({10, 0, 0}, {10, 10, 5});
     const int back = control::add_line({10, 10, 5}, {0, 0, 0});
-    control::define_curve_set(1, {{flat, 0, 10, 1}, {rising, 0, std::hypot(10.0, 5.0), 1},
+    control::define_curve_set(1, {{flat, 0, 10, 1},
+                                  {rising, 0, std::hypot(10.0, 5.0), 1},
                                   {back, 0, std::hypot(std::hypot(10.0, 10.0), 5.0), 1}});
     control::contour_descriptor d;
     d.plane = std::array<double, 4>{0, 0, 1, 0};
@@ -245,7 +246,7 @@ TEST_F(PocketRecords, StartSideCheckStaysOpenOnlyForInvalidContoursOrAMissingSta
         const char* what;
         void (*set)();
         int status;
-        const char* line;   // in the message window (sheerx), or the user line of invalid contours
+        const char* line;  // in the message window (sheerx), or the user line of invalid contours
     };
     const row rows[] = {
         {"contours not valid", [] { table().contours_valid = 0; }, 1, "CONTOUR IS NOT UPDATED. PLEASE REDEFINE IT"},
@@ -253,11 +254,13 @@ TEST_F(PocketRecords, StartSideCheckStaysOpenOnlyForInvalidContoursOrAMissingSta
          "ERROR    : CANNOT CALCULATE START SIDE"},
         {"a gap above the tolerance", [] {}, 0,
          "WARNING  : MAX. GAP BETWEEN CONT. CURVES IS 0.2000 .GREATER THAN CONT. TOL."},
-        {"cutter compensation without approach", [] {
+        {"cutter compensation without approach",
+         [] {
              PRM9().words[machine_params::kCutterComp] = 1;
              drelan_params_current.set_real(P::kApproachLength, 0.0f);
              drelan_params_current.set_real(P::kTolerance, 0.5f);
-         }, 0, "WARNING  : CUTTER COMPENSATION IS ON WITH NO APPROACH MOTION"},
+         },
+         0, "WARNING  : CUTTER COMPENSATION IS ON WITH NO APPROACH MOTION"},
     };
     for (const row& r : rows) {
         control::clear_messages();

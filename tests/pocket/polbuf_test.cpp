@@ -40,7 +40,10 @@ protected:
         }
         return xy;
     }
-    static std::vector<float> square(float x, float y, float size) { return {x, y, x + size, y, x + size, y + size, x, y + size}; }
+    static std::vector<float> square(float x, float y, float size)
+    {
+        return {x, y, x + size, y, x + size, y + size, x, y + size};
+    }
     static int capacity()
     {
         int words = 0, status = 0;
@@ -264,9 +267,9 @@ TEST_F(PolygonBuffers, PointInRegionWithToleranceBands)
 {
     int status = 0, region = 1;
     polbuf_select(2, region, status);
-    put_polygon(1, square(4, 4, 2));    // island
-    put_polygon(2, square(0, 0, 10));   // outer: the largest
-    put_polygon(3, square(7, 1, 1));    // second island
+    put_polygon(1, square(4, 4, 2));   // island
+    put_polygon(2, square(0, 0, 10));  // outer: the largest
+    put_polygon(3, square(7, 1, 1));   // second island
     polbuf_set_npol(3, status);
     int other = 0;
     polbuf_select(2, other, status);
@@ -275,9 +278,8 @@ TEST_F(PolygonBuffers, PointInRegionWithToleranceBands)
         float x, y;
         int in;
     } rows[] = {
-        {2, 2, 1},        {5, 5, 0},        {4, 5, 1},          {4.005f, 5, 1},   {4.5f, 5, 0},
-        {10.005f, 5, 1},  {10.05f, 5, 0},   {-0.009f, 3, 1},    {7.5f, 1.5f, 0},  {8, 1.5f, 1},
-        {20, 20, 0},
+        {2, 2, 1},      {5, 5, 0},       {4, 5, 1},       {4.005f, 5, 1}, {4.5f, 5, 0}, {10.005f, 5, 1},
+        {10.05f, 5, 0}, {-0.009f, 3, 1}, {7.5f, 1.5f, 0}, {8, 1.5f, 1},   {20, 20, 0},
     };
     for (const case_row& r : rows) {
         const float p[2] = {r.x, r.y};

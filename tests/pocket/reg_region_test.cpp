@@ -79,11 +79,11 @@ TEST_F(Region, PolygonAddedAtTheFrontMovesTheOthersUp)
 
 TEST_F(Region, NestingDirectionsAlternateWithDepth)
 {
-    add_square(0, 0, 10);    // outer
-    add_square(20, 0, 5);    // another outer, apart
-    add_square(2, 2, 6);     // island of the first
-    add_square(3, 3, 4);     // outer inside the island
-    add_square(4, 4, 1);     // island again
+    add_square(0, 0, 10);  // outer
+    add_square(20, 0, 5);  // another outer, apart
+    add_square(2, 2, 6);   // island of the first
+    add_square(3, 3, 4);   // outer inside the island
+    add_square(4, 4, 1);   // island again
     const int expected[5] = {kRegionOuter, kRegionOuter, kRegionIsland, kRegionOuter, kRegionIsland};
     for (int i = 0; i < 5; ++i) {
         int direction = 0, status = -5;
@@ -153,7 +153,11 @@ TEST_F(Region, BadCallsAreRefusedWithTheirMessages)
     };
     const std::vector<case_row> rows = {
         {"reg_init, WRONG REGION VALUE", [&](int& s) { reg_init(2, nullptr, s); }},
-        {"reg_init, WRONG MODE VALUE", [&](int& s) { reg_region r{}; reg_init(4, &r, s); }},
+        {"reg_init, WRONG MODE VALUE",
+         [&](int& s) {
+             reg_region r{};
+             reg_init(4, &r, s);
+         }},
         {"reg_release, WRONG REGION VALUE", [&](int& s) { reg_release(nullptr, s); }},
         {"reg_add_poly, WRONG REGION VALUE", [&](int& s) { reg_add_poly(2, points, 4, 0, nullptr, s); }},
         {"reg_add_poly, WRONG MODE VALUE", [&](int& s) { reg_add_poly(3, points, 4, 0, &region, s); }},
@@ -206,7 +210,8 @@ TEST_F(Region, CrtpolMakesOnePolygonPerContour)
     EXPECT_EQ(region.polygon_count, 2);
     EXPECT_EQ(polygon(0), (std::vector<float>{0, 0, 10, 0, 10, 10, 0, 10}));  // closing point dropped
     const std::vector<float> round = polygon(1);
-    for (std::size_t i = 0; i < round.size(); i += 2) EXPECT_NEAR(std::hypot(round[i] - 5, round[i + 1] - 5), 2.0, 1e-4);
+    for (std::size_t i = 0; i < round.size(); i += 2)
+        EXPECT_NEAR(std::hypot(round[i] - 5, round[i + 1] - 5), 2.0, 1e-4);
     EXPECT_FALSE(round[0] == round[round.size() - 2] && round[1] == round.back());
     int direction = 0;
     reg_get_cdir(1, &region, direction, status);

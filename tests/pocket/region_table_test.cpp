@@ -118,7 +118,8 @@ TEST_F(Regions, ReachIsTenTimesTheToleranceAtMostATenth)
 {
     circle_set(1, 0, 0, 5);
     const std::vector<int> list = records_of({1});
-    for (const auto& [tolerance, reach] : std::vector<std::pair<float, std::string>>{{0.05f, "0.100000"}, {0.005f, "0.050000"}}) {
+    for (const auto& [tolerance, reach] :
+         std::vector<std::pair<float, std::string>>{{0.05f, "0.100000"}, {0.005f, "0.050000"}}) {
         vantu::control::set_tracing(true);
         vantu::control::clear_trace();
         int status = 0, reset = 0;

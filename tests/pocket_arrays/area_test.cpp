@@ -158,8 +158,8 @@ TEST_F(PocketTest, SplitCutsEveryArcOfALoopIntoQuarterTurns)
         double sweep;  // degrees
         int direction, records;
     };
-    const row rows[] = {{45, 1, 1}, {170, -1, 1}, {179, 1, 2}, {200, -1, 2}, {270, 1, 3},
-                        {300, -1, 3}, {358.5, 1, 4}, {359, -1, 4}, {90, 1, 1}, {250, 1, 2}};
+    const row rows[] = {{45, 1, 1},   {170, -1, 1},  {179, 1, 2},  {200, -1, 2}, {270, 1, 3},
+                        {300, -1, 3}, {358.5, 1, 4}, {359, -1, 4}, {90, 1, 1},   {250, 1, 2}};
     pokarr a = make_2d({{1, 0}});
     int expected = 1, status = 0;
     for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
@@ -185,8 +185,10 @@ TEST_F(PocketTest, SplitCutsEveryArcOfALoopIntoQuarterTurns)
             const double ax = a.x[m - 1] - cx, ay = a.y[m - 1], bx = a.x[m + 3] - cx, by = a.y[m + 3];
             const double turn = r.direction * std::atan2(ax * by - ay * bx, ax * bx + ay * by);
             EXPECT_NEAR(std::hypot(bx, by), 1.0, 1e-12) << "arc " << i << " record " << k;
-            if (k + 1 < r.records) EXPECT_NEAR(turn, kPi / 2, 1e-12) << "arc " << i << " record " << k;
-            else EXPECT_TRUE(turn > 0.0 && turn < kPi) << "arc " << i << " turn " << turn;
+            if (k + 1 < r.records)
+                EXPECT_NEAR(turn, kPi / 2, 1e-12) << "arc " << i << " record " << k;
+            else
+                EXPECT_TRUE(turn > 0.0 && turn < kPi) << "arc " << i << " turn " << turn;
         }
         EXPECT_EQ(a.x[m - 1], cx + std::cos(angle)) << "arc " << i;
         EXPECT_EQ(a.y[m - 1], std::sin(angle)) << "arc " << i;

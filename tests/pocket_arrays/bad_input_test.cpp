@@ -23,8 +23,7 @@ struct tight_array {
         }
         int status = 0;
         const int n = static_cast<int>(entries.size());
-        pokarr_init_static(2, n ? x.data() : nullptr, n ? y.data() : nullptr, nullptr, nullptr, n,
-                           n, array, status);
+        pokarr_init_static(2, n ? x.data() : nullptr, n ? y.data() : nullptr, nullptr, nullptr, n, n, array, status);
     }
 };
 
@@ -72,13 +71,13 @@ TEST_F(PocketTest, EveryOperationCopesWithEmptyShortAndCutArrays)
     const std::vector<std::vector<xy>> shapes = {
         {},
         {{1, 1}},
-        {{0, 0}, {1e25, 0}},                             // marker with nothing after it
-        {{0, 0}, {1e25, 0}, {1, 1}},                     // radius, no centre, no end
-        {{0, 0}, {1e25, 0}, {1, 1}, {0, 1}},             // no end point
-        {{0, 0}, {1, 0}, {1e25, 0}, {1, 1}, {0, 1}},     // trailing record without its end
-        {{0, 0}, {1e25, 0}, {0, 1}, {5, 5}, {0, 0}},     // centre far off, radius 0
-        {{1e25, 0}, {1, 1}, {0, 0}, {1, 0}, {2, 2}},     // marker at the very start
-        {{0, 0}, {1e25, 0}, {1, 1e30}, {0, 0}, {1, 0}},  // direction word out of any range
+        {{0, 0}, {1e25, 0}},                                           // marker with nothing after it
+        {{0, 0}, {1e25, 0}, {1, 1}},                                   // radius, no centre, no end
+        {{0, 0}, {1e25, 0}, {1, 1}, {0, 1}},                           // no end point
+        {{0, 0}, {1, 0}, {1e25, 0}, {1, 1}, {0, 1}},                   // trailing record without its end
+        {{0, 0}, {1e25, 0}, {0, 1}, {5, 5}, {0, 0}},                   // centre far off, radius 0
+        {{1e25, 0}, {1, 1}, {0, 0}, {1, 0}, {2, 2}},                   // marker at the very start
+        {{0, 0}, {1e25, 0}, {1, 1e30}, {0, 0}, {1, 0}},                // direction word out of any range
         {{0, 0}, {1e25, 0}, {1e25, 0}, {1e25, 0}, {1e25, 0}, {1, 0}},  // markers only
     };
     for (const auto& shape : shapes) {

@@ -2,8 +2,8 @@
 // the modes, same-sense bumps kept, protected joins, and degenerate loops.
 #include "pocket_test_support.hpp"
 
-#include "pocket_arrays/pokarr_clean_joins.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_clean_joins.hpp"
 
 #include <cmath>
 
@@ -47,8 +47,8 @@ TEST_F(JoinsTest, CornerLimitDependsOnModeA)
     // Both turns of the fold have cosine -0.5: mode 1 (limit -0.85) leaves it, mode 0 cuts it.
     const double e = 0.004;
     const auto fold = [e] {
-        return make_2d({{0, 0}, {5, 0}, {5 - 0.5 * e, 0.866025403784 * e},
-                        {10, 0.866025403784 * e}, {10, 10}, {0, 10}, {0, 0}});
+        return make_2d(
+            {{0, 0}, {5, 0}, {5 - 0.5 * e, 0.866025403784 * e}, {10, 0.866025403784 * e}, {10, 10}, {0, 10}, {0, 0}});
     };
     struct row {
         int mode_a;
@@ -72,14 +72,14 @@ TEST_F(JoinsTest, TurnsNearARightAngleMeetTheLimitExactly)
         double turn;
         int count;
     };
-    const row rows[] = {{-0.02, 0.0, 6}, {-0.02, 0.5, 6}, {-0.011, 0.5, 6}, {-0.005, 0.0, 7},
-                        {-0.005, 0.5, 7}, {0.0, 0.0, 7},  {0.0, 0.5, 7},    {0.3, 0.5, 7}};
+    const row rows[] = {{-0.02, 0.0, 6},  {-0.02, 0.5, 6}, {-0.011, 0.5, 6}, {-0.005, 0.0, 7},
+                        {-0.005, 0.5, 7}, {0.0, 0.0, 7},   {0.0, 0.5, 7},    {0.3, 0.5, 7}};
     for (const row& r : rows) {
         const double e = 0.004, s = std::sqrt(1.0 - r.c * r.c);
         const double cs = std::cos(r.turn), sn = std::sin(r.turn);
         const auto at = [&](double x, double y) { return xy{cs * x - sn * y, sn * x + cs * y}; };
-        pokarr a = make_2d({at(0, 0), at(5, 0), at(5 + r.c * e, s * e), at(10, s * e), at(10, 10), at(0, 10),
-                            at(0, 0)});
+        pokarr a =
+            make_2d({at(0, 0), at(5, 0), at(5 + r.c * e, s * e), at(10, s * e), at(10, 10), at(0, 10), at(0, 0)});
         double w = 0.01;
         pokarr_clean_joins(kJoinsStrict, 0, w, a);
         EXPECT_EQ(a.count, r.count) << "cosine " << r.c << " turned " << r.turn;
@@ -90,8 +90,7 @@ TEST_F(JoinsTest, SameSenseBumpStaysInAPlanarPocket)
 {
     // Back and up, then back again: both turns left.
     double w = 0.01;
-    pokarr a = make_2d({{0, 0}, {5, 0}, {4.998, 0.002}, {4.996, 0.0}, {10, 0.5}, {10, 10}, {0, 10},
-                        {0, 0}});
+    pokarr a = make_2d({{0, 0}, {5, 0}, {4.998, 0.002}, {4.996, 0.0}, {10, 0.5}, {10, 10}, {0, 10}, {0, 0}});
     const int before = a.count;
     pokarr_clean_joins(kJoinsStrict, 0, w, a);
     EXPECT_EQ(a.count, before);
@@ -100,9 +99,7 @@ TEST_F(JoinsTest, SameSenseBumpStaysInAPlanarPocket)
 TEST_F(JoinsTest, ModeBProtectsTheFirstJoin)
 {
     // The fold's first join starts at entry 0.
-    const auto fold = [] {
-        return make_2d({{5, 0}, {4.995, 0.001}, {10, 1}, {10, 10}, {0, 10}, {0, 0}, {5, 0}});
-    };
+    const auto fold = [] { return make_2d({{5, 0}, {4.995, 0.001}, {10, 1}, {10, 10}, {0, 10}, {0, 0}, {5, 0}}); };
     double w = 0.01;
     pokarr protected_loop = fold();
     pokarr_clean_joins(kJoinsStrict, 1, w, protected_loop);
@@ -145,8 +142,8 @@ TEST_F(JoinsTest, RoundedCornersPassTheFoldCheckInEitherSense)
         bool untouched;
     };
     // Corner k: the line's end, the arc's end and its centre (counter-clockwise order).
-    const xy ends[4][3] = {{{9, 0}, {10, 1}, {9, 1}}, {{10, 9}, {9, 10}, {9, 9}},
-                           {{1, 10}, {0, 9}, {1, 9}}, {{0, 1}, {1, 0}, {1, 1}}};
+    const xy ends[4][3] = {
+        {{9, 0}, {10, 1}, {9, 1}}, {{10, 9}, {9, 10}, {9, 9}}, {{1, 10}, {0, 9}, {1, 9}}, {{0, 1}, {1, 0}, {1, 1}}};
     for (const row r : {row{false, none, true}, row{true, none, true}, row{false, wrong_sense, false},
                         row{true, wrong_sense, false}, row{false, centre_on_start, false}}) {
         pokarr a = make_2d({{1, 0}});

@@ -130,8 +130,7 @@ TEST_F(PocketTest, RemovalFromAClosedLoopKeepsTheClosingPoint)
     EXPECT_EQ(xs(open), (std::vector<double>{0, 1, 2, 3}));
     pokarr_remove_pnts(open, 0, 4, 1, status);
     EXPECT_EQ(status, -1);
-    EXPECT_EQ(errors(),
-              std::vector<std::string>{"[pokarr_remove_pnts] Index is larger than array"});
+    EXPECT_EQ(errors(), std::vector<std::string>{"[pokarr_remove_pnts] Index is larger than array"});
     pokarr_free(open);
 }
 

@@ -113,9 +113,8 @@ pokarr zigzag(int teeth)
 
 bool same_entries(const kg::loop& p, const kg::loop& q)
 {
-    return p.size() == q.size() && std::equal(p.begin(), p.end(), q.begin(), [](const xy& u, const xy& v) {
-               return u.x == v.x && u.y == v.y;
-           });
+    return p.size() == q.size() &&
+           std::equal(p.begin(), p.end(), q.begin(), [](const xy& u, const xy& v) { return u.x == v.x && u.y == v.y; });
 }
 
 // Crossings of a loop with itself inside both elements: a loop of the removal may pass one
@@ -431,9 +430,14 @@ TEST_F(Delups, EveryKindOfArrayBTakesTheSameLoops)
         int static_room;
         int status;
     };
-    const row rows[] = {{"empty", 2, 0, 0, 0},          {"room", 2, 500, 0, 0},    {"too little", 2, 1, 0, 0},
-                        {"space array", 3, 0, 0, 0},     {"flat array", 1, 4, 0, 0}, {"child", 2, -1, 0, 0},
-                        {"static with room", 2, -2, 200, 0}, {"static too small", 2, -2, 2, kDelupsArrayFailed}};
+    const row rows[] = {{"empty", 2, 0, 0, 0},
+                        {"room", 2, 500, 0, 0},
+                        {"too little", 2, 1, 0, 0},
+                        {"space array", 3, 0, 0, 0},
+                        {"flat array", 1, 4, 0, 0},
+                        {"child", 2, -1, 0, 0},
+                        {"static with room", 2, -2, 200, 0},
+                        {"static too small", 2, -2, 2, kDelupsArrayFailed}};
     for (const row& r : rows) {
         pokarr out;
         int status = 0;

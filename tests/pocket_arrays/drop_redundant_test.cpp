@@ -2,8 +2,8 @@
 // arc records kept whole, and the closing point.
 #include "pocket_test_support.hpp"
 
-#include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_drop_redundant.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -156,7 +156,7 @@ TEST_F(RedundantTest, ShortLeggedCornerGoesOnlyWhileItTurnsLessThanARightAngle)
         double lean;  // x step of the second leg: > 0 turns less than a right angle
         bool stays;
     };
-    const row rows[] = {{0.0, true},   {1e-12, false}, {-1e-12, true},     {1e-20, false},
+    const row rows[] = {{0.0, true},    {1e-12, false},  {-1e-12, true}, {1e-20, false},
                         {-1e-20, true}, {-2.5e-5, true}, {2.5e-5, false}};
     for (const row& r : rows) {
         pokarr a = make_2d({{0, 0}, {5e-5, 0}, {5e-5 + r.lean, 5e-5}, {5e-5 + r.lean, 10}});

@@ -7,9 +7,9 @@
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -20,9 +20,9 @@ protected:
     void SetUp() override
     {
         PocketTest::SetUp();
-        folder = std::filesystem::temp_directory_path() /
-                 ("drelan_dump_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            std::filesystem::temp_directory_path() / ("drelan_dump_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder);
         vantu::control::set_output_directory(folder.string());
         pocket_frame_reset();
@@ -61,8 +61,8 @@ TEST_F(Dump, DynamicArrayListsTheRangeWithWorldCoordinates)
     std::ostringstream expected;
     char kind[64];
     std::snprintf(kind, sizeof kind, "Type: Dynamic (index = %-4d) \n", a.kind);
-    expected << "Pocket array\n~~~~~~~~~~~~\n\nFile id: 1001\n\n" << kind
-             << "Indicator: 0,  Direction: NONE(0),    Area =          0\n"
+    expected << "Pocket array\n~~~~~~~~~~~~\n\nFile id: 1001\n\n"
+             << kind << "Indicator: 0,  Direction: NONE(0),    Area =          0\n"
              << "Dimensions: 2\n"
              << "Origin: Xmin =        100   Ymin =        200\n"
              << "No of Points: 10\n"
@@ -87,9 +87,9 @@ TEST_F(Dump, CrossingRecordsWithAndWithoutParameters)
     const std::string header = "Pocket Intersections\n~~~~~~~~~~~~~~~~~~~~\n\nFile id: 12\ningos: 2\n\n"
                                "Index | ingo  | ingo1 |    xing    |    ying    |      u1    |      u2    \n"
                                "======+=======+=======+============+============+=============+=============\n";
-    EXPECT_EQ(read("pkingo012.txt"), header +
-                                         "    0 |    -3 |    -7 |        1.5 |       0.25 | 0.500000000 | 0.125000000 \n"
-                                         "    1 |     5 |    -9 |          2 |         -1 | 1.000000000 | 0.000000000 \n\n\n");
+    EXPECT_EQ(read("pkingo012.txt"),
+              header + "    0 |    -3 |    -7 |        1.5 |       0.25 | 0.500000000 | 0.125000000 \n"
+                       "    1 |     5 |    -9 |          2 |         -1 | 1.000000000 | 0.000000000 \n\n\n");
     ASSERT_EQ(pkingo_dump(12, 1, ingo, ingo1, x, y, nullptr, nullptr), 0);
     EXPECT_EQ(read("pkingo012.txt"), header.substr(0, header.find("ingos")) + "ingos: 1\n\n" +
                                          header.substr(header.find("Index")) +

@@ -22,8 +22,7 @@ TEST_F(PocketTest, ToleranceTestsAreStrict)
         int got;
         int expected;
     };
-    const double origin[3] = {0, 0, 0}, above[3] = {0, 0, 5}, near[3] = {0.9e-6, 0, 0},
-                 edge[3] = {1e-6, 0, 0};
+    const double origin[3] = {0, 0, 0}, above[3] = {0, 0, 5}, near[3] = {0.9e-6, 0, 0}, edge[3] = {1e-6, 0, 0};
     const row rows[] = {
         {"eq_val 1.000002", pk_eq_val(1.0, 1.000002), 0},
         {"eq_val 1.0000005", pk_eq_val(1.0, 1.0000005), 1},
@@ -129,8 +128,7 @@ TEST_F(PocketTest, PointsAndParametersOnLinesAndArcs)
     EXPECT_GT(t, 1.0);
     EXPECT_NEAR(distance, std::hypot(5.0, 1.0) - 3.0, 1e-12);
 
-    const double c[2] = {0, 0}, s[2] = {2, 0}, e[2] = {0, 2},
-                 p[2] = {std::cos(kPi / 6), std::sin(kPi / 6)};
+    const double c[2] = {0, 0}, s[2] = {2, 0}, e[2] = {0, 2}, p[2] = {std::cos(kPi / 6), std::sin(kPi / 6)};
     arc_param_by_acos(0.0, c, s, e, p, t);
     EXPECT_NEAR(t, 1.0 / 3.0, 1e-12);
     double tx = 0, ty = 0;

@@ -5,12 +5,12 @@
 // of a dense raw offset beside one another, and input that holds numbers that are not finite.
 #include "kernel_geometry.hpp"
 
-#include "pocket_arrays/pk_finite.hpp"
-#include "pocket_arrays/delups.hpp"
-#include "pocket_arrays/pk_primitives.hpp"
-#include "pocket_arrays/loop_inside.hpp"
 #include "host/control/curve_sets.hpp"
 #include "host/control/entities.hpp"
+#include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/pk_finite.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
 
 #include <cmath>
 #include <limits>
@@ -113,8 +113,8 @@ TEST_F(KernelCorpus, ZigzagBetweenNearlyParallelLinesStaysOnTheLoop)
 {
     // A 9-entry loop with a backward zig-zag of 0.0067 whose neighbours run 2e-5 apart in slope:
     // their carrying lines meet 25 away, where the join once moved.
-    const kg::loop source{{0, 0},          {2.5, 0},          {5, 0},  {4.9933, 0.0005}, {7.5, 0.00055},
-                          {10, 0.0006},    {10, 10},          {0, 10}, {0, 0}};
+    const kg::loop source{{0, 0},   {2.5, 0}, {5, 0}, {4.9933, 0.0005}, {7.5, 0.00055}, {10, 0.0006},
+                          {10, 10}, {0, 10},  {0, 0}};
     pokarr a = kg::array_of(source);
     double w = kW;
     pokarr_clean_joins(0, 0, w, a);

@@ -4,6 +4,8 @@
 // a brute-force enumeration of the crossings of two loops element by element.
 #pragma once
 
+#include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr_clean_joins.hpp"
@@ -11,9 +13,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "pocket_arrays/lane_offset.hpp"
 #include "pocket_lanes/lane_test_support.hpp"
-#include "pocket_arrays/loop_intersect.hpp"
 
 #include <polyclipping/clipper.hpp>
 
@@ -126,8 +126,7 @@ inline loop closed(const std::vector<xy>& v)
 }
 
 // Vertices at increasing angles with the radius each angle is given.
-template <typename Radius>
-std::vector<xy> radial(int n, std::mt19937& rng, Radius radius)
+template <typename Radius> std::vector<xy> radial(int n, std::mt19937& rng, Radius radius)
 {
     std::uniform_real_distribution<double> jitter(0.1, 0.9);
     std::vector<xy> v;
@@ -146,8 +145,7 @@ struct wandering_radius {
     std::normal_distribution<double> step;
     double amplitude[6], phase[6];
     double walk = 0.0;
-    wandering_radius(std::mt19937& g, int n, double roughness)
-        : rng(g), step(0.0, roughness * 2.0 * kPi * 10.0 / n)
+    wandering_radius(std::mt19937& g, int n, double roughness) : rng(g), step(0.0, roughness * 2.0 * kPi * 10.0 / n)
     {
         std::uniform_real_distribution<double> unit(0.0, 1.0);
         for (int m = 0; m < 6; ++m) {
@@ -193,13 +191,11 @@ inline loop draw_loop(kind k, int n, std::mt19937& rng)
         // Up to 40 spikes, tips at 8 to 12 and valleys at 3 to 6, the rest of the vertices
         // along their sides.
         const int spikes = std::clamp(n / 2, 3, 40);
-        const std::vector<xy> v = radial(2 * spikes, rng, [&](int i, double) {
-            return i % 2 == 0 ? 8.0 + 4.0 * unit(rng) : 3.0 + 3.0 * unit(rng);
-        });
+        const std::vector<xy> v = radial(
+            2 * spikes, rng, [&](int i, double) { return i % 2 == 0 ? 8.0 + 4.0 * unit(rng) : 3.0 + 3.0 * unit(rng); });
         return closed(subdivided(v, n));
     }
-    case kind::random_walk:
-        return closed(radial(n, rng, wandering_radius(rng, n, 0.1)));
+    case kind::random_walk: return closed(radial(n, rng, wandering_radius(rng, n, 0.1)));
     case kind::arc_edged: {
         // A wandering loop whose edges are partly arcs bulging out or in by a small share of
         // the chord.
@@ -234,13 +230,13 @@ inline loop draw_loop(kind k, int n, std::mt19937& rng)
         for (std::size_t i = 0; i < v.size(); ++i) {
             out.push_back(v[i]);
             const double roll = unit(rng);
-            if (roll < 0.05) out.push_back(v[i]);  // a doubled point
+            if (roll < 0.05)
+                out.push_back(v[i]);  // a doubled point
             else if (roll < 0.1 && i + 1 < v.size()) {
                 // A tiny edge along the way.
                 const double dx = v[i + 1].x - v[i].x, dy = v[i + 1].y - v[i].y, l = std::hypot(dx, dy);
                 out.push_back({v[i].x + 2e-4 * dx / l, v[i].y + 2e-4 * dy / l});
-            }
-            else if (roll < 0.1 + spike_share && i + 1 < v.size()) {
+            } else if (roll < 0.1 + spike_share && i + 1 < v.size()) {
                 const xy m{0.5 * (v[i].x + v[i + 1].x), 0.5 * (v[i].y + v[i + 1].y)};
                 const double len = 2.0 + 3.0 * unit(rng);
                 const double l = std::hypot(m.x, m.y);
@@ -419,8 +415,7 @@ inline double segment_distance(xy p, xy a, xy b)
 // The boundary segments of a region, with a bucket grid for near queries.
 class boundary {
 public:
-    boundary(const ClipperLib::Paths& paths, double cell)
-        : cell_(cell)
+    boundary(const ClipperLib::Paths& paths, double cell) : cell_(cell)
     {
         for (const auto& p : paths)
             for (std::size_t i = 0; i < p.size(); ++i) {
@@ -612,12 +607,11 @@ inline offset_verdict judge_offset(const loop& source, double d, double w)
     const double distance = ref_loops > 0 || our_loops > 0 ? hausdorff(ours, reference, 0.05) : 0.0;
     const double area_slack = std::max(1e-3 * ref_area, 0.5 * allowance * perimeter_of(reference));
     offset_verdict v;
-    v.ok = status == 0 && ref_loops == our_loops && std::fabs(our_area - ref_area) <= area_slack &&
-           distance <= allowance;
+    v.ok =
+        status == 0 && ref_loops == our_loops && std::fabs(our_area - ref_area) <= area_slack && distance <= allowance;
     v.text = "status " + std::to_string(status) + ", loops " + std::to_string(our_loops) + " against " +
-             std::to_string(ref_loops) + ", area " + std::to_string(our_area) + " against " +
-             std::to_string(ref_area) + ", distance " + std::to_string(distance) + " (allowed " +
-             std::to_string(allowance) + ")";
+             std::to_string(ref_loops) + ", area " + std::to_string(our_area) + " against " + std::to_string(ref_area) +
+             ", distance " + std::to_string(distance) + " (allowed " + std::to_string(allowance) + ")";
     return v;
 }
 

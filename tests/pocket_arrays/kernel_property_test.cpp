@@ -107,8 +107,8 @@ TEST_F(KernelProperty, LuplupFindsEveryCrossingOfTwoLoops)
         const auto missing = kg::unmatched(want, got, 1e-6);
         const auto extra = kg::unmatched(got, want, 1e-6);
         EXPECT_TRUE(missing.empty() && extra.empty())
-            << "seed " << kSeed + 1 << " pair " << i << ": " << want.size() << " crossings, " << got.size()
-            << " rows, " << missing.size() << " missing, " << extra.size() << " extra";
+            << "seed " << kSeed + 1 << " pair " << i << ": " << want.size() << " crossings, " << got.size() << " rows, "
+            << missing.size() << " missing, " << extra.size() << " extra";
         pokarr_free(a);
         pokarr_free(b);
     }

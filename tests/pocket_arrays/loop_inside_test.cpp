@@ -3,10 +3,10 @@
 #include "pocket_lanes/lane_test_support.hpp"
 
 #include "host/vantu_polygon.hpp"
-#include "pocket_arrays/pocket_work.hpp"
-#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -89,8 +89,7 @@ TEST_F(LaneTest, ArcSamplingStaysBetweenThreeAndNinetyChords)
     EXPECT_EQ(count, 4);
     EXPECT_DOUBLE_EQ(x[count - 1], 0.0);
     // A big near-full circle: never more than 90 chords.
-    arc_points(0.001, 1000.0, -1, 0, 0, 1000, 0, 1000 * std::cos(0.01), -1000 * std::sin(-0.01), x,
-               y, count);
+    arc_points(0.001, 1000.0, -1, 0, 0, 1000, 0, 1000 * std::cos(0.01), -1000 * std::sin(-0.01), x, y, count);
     EXPECT_EQ(count, kArcPointsMax);
     for (int k = 0; k < count; ++k) EXPECT_NEAR(std::hypot(x[k], y[k]), 1000.0, 1e-6);
     double sweep = 0.0;

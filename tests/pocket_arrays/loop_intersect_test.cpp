@@ -2,8 +2,8 @@
 // message, the any-crossing tests, self crossings, junction tests, and agreement of the points
 // found when the two loops are swapped, and the self search after nudges keeping what a fresh
 // search finds.
-#include "pocket_lanes/lane_test_support.hpp"
 #include "kernel_geometry.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
@@ -345,7 +345,8 @@ TEST_F(LaneTest, SelfSearchRestartedByNudgesFindsWhatItFindsWalkingEveryElement)
                               [](const xy& u, const xy& v) { return u.x == v.x && u.y == v.y; });
         };
         ASSERT_EQ(loops[0].size(), loops[1].size()) << name;
-        for (std::size_t i = 0; i < loops[0].size(); ++i) EXPECT_TRUE(same(loops[0][i], loops[1][i])) << name << " loop " << i;
+        for (std::size_t i = 0; i < loops[0].size(); ++i)
+            EXPECT_TRUE(same(loops[0][i], loops[1][i])) << name << " loop " << i;
         EXPECT_TRUE(same(after[0], after[1])) << name;
         nudged += same(after[0], raw) ? 0 : 1;
     }

@@ -94,8 +94,7 @@ TEST_F(PocketTest, ShortArcsBecomeChordsAgainstTheSideStep)
         bool becomes_chords;
     };
     // Side step 2: limit 0.1, chords below about 0.0316; side step 0.5: below about 0.0158.
-    const row rows[] = {
-        {2.0, 0.030, true}, {2.0, 0.033, false}, {0.5, 0.015, true}, {0.5, 0.017, false}};
+    const row rows[] = {{2.0, 0.030, true}, {2.0, 0.033, false}, {0.5, 0.015, true}, {0.5, 0.017, false}};
     for (const row& r : rows) {
         pocket_work_block.side_step = r.side_step;
         pokarr a = make_2d({{0, 0}});
@@ -144,8 +143,8 @@ TEST_F(PocketTest, FlatArcsGoWhereverTheyStand)
     for (const row r : {row{10, 10}, row{10, 100}, row{100, 10}, row{100, 100}}) {
         pokarr a = arc_then_line(r.first, 0.5);
         const double angle = 0.5 * kPi / 180.0;
-        add_arc(a, 50 + r.second * std::sin(angle), -50 - r.second + r.second * std::cos(angle), 50,
-                -50 - r.second, r.second, -1);
+        add_arc(a, 50 + r.second * std::sin(angle), -50 - r.second + r.second * std::cos(angle), 50, -50 - r.second,
+                r.second, -1);
         add_point(a, 100, -100);
         std::vector<xy> expected = entries_of(a);
         if (r.second == 10) expected.erase(expected.begin() + 6, expected.begin() + 9);
@@ -233,7 +232,7 @@ TEST_F(PocketTest, ArcRefitPutsAJunctionBeyondAShortFollowingArcAtItsEnd)
     add_point(a, -5, 10);
     add_point(a, 5, 0);
     pokarr_join_arc(0, 5, 0, a);
-    EXPECT_NE(a.y[3], 0.0);   // the centre moved
+    EXPECT_NE(a.y[3], 0.0);  // the centre moved
     EXPECT_EQ(a.x[5], a.x[9]);
     EXPECT_EQ(a.y[5], a.y[9]);
     pokarr_free(a);

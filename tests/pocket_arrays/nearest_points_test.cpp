@@ -1,16 +1,16 @@
 // Nearest points, restart point, closest approach and lane directions.
-#include "pocket_lanes/lane_test_support.hpp"
 #include "kernel_geometry.hpp"
+#include "pocket_lanes/lane_test_support.hpp"
 
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/nearest_points.hpp"
-#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 
 #include <array>
 #include <bit>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <random>
 
 namespace {
@@ -200,8 +200,8 @@ TEST_F(LaneTest, ElementFloorNeverPassesTheMeasuredDistance)
                 const double py = q == 0 && e.arc ? e.cy : (q % 3 == 2 ? far(rng) : around(rng));
                 int nearest = 0;
                 double t = 0.0, nx = 0.0, ny = 0.0, d = 0.0;
-                nearest_on_xy_chain(px, py, c.x.data() + e.start, c.y.data() + e.start, e.end - e.start + 1, nearest,
-                                    t, nx, ny, d);
+                nearest_on_xy_chain(px, py, c.x.data() + e.start, c.y.data() + e.start, e.end - e.start + 1, nearest, t,
+                                    nx, ny, d);
                 ASSERT_GT(nearest, 0);
                 ++measured;
                 EXPECT_FALSE(chain_element_beyond(c.x.data(), c.y.data(), e, px, py, d))
@@ -257,9 +257,9 @@ TEST_F(LaneTest, IndexedNearestPointIsThePlainSearchToTheBit)
                         double t[2], d[2], at[2][3];
                         pokarr_nearest_pnt(3, points[q].data(), a, k_plain, t[0], at[0], d[0]);
                         pokarr_nearest_pnt_indexed(3, points[q].data(), a, index, k_indexed, t[1], at[1], d[1]);
-                        const bool same = k_plain == k_indexed && bits(t[0]) == bits(t[1]) && bits(d[0]) == bits(d[1]) &&
-                                          bits(at[0][0]) == bits(at[1][0]) && bits(at[0][1]) == bits(at[1][1]) &&
-                                          bits(at[0][2]) == bits(at[1][2]);
+                        const bool same = k_plain == k_indexed && bits(t[0]) == bits(t[1]) &&
+                                          bits(d[0]) == bits(d[1]) && bits(at[0][0]) == bits(at[1][0]) &&
+                                          bits(at[0][1]) == bits(at[1][1]) && bits(at[0][2]) == bits(at[1][2]);
                         ASSERT_TRUE(same) << "seed " << kSeed << " row " << row << " (" << name_of(k) << ", " << n
                                           << ", twice " << twice << ", dimension " << dimension << ") point " << q
                                           << ": element " << k_plain << " against " << k_indexed;

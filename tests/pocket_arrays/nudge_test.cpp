@@ -126,11 +126,17 @@ TEST_F(NudgeTest, FindsWhatANudgeOfACleanLoopGivesToDo)
     const row rows[] = {
         {"a step down that the nudge shortens", {{20, -0.0008}, {21, -0.0008}}, 0.001, 0.001, 20},
         {"a step down that becomes a short line", {{20, -0.0024}, {21, -0.0024}}, 0.02, 0.02, 20},
-        {"a zig-zag that the nudge folds", {{20 - 0.003 * 0.84, -0.003 * 0.5426}, {21, -0.003 * 0.5426}}, 0.001, 0.001, 20},
+        {"a zig-zag that the nudge folds",
+         {{20 - 0.003 * 0.84, -0.003 * 0.5426}, {21, -0.003 * 0.5426}},
+         0.001,
+         0.001,
+         20},
         {"a step down short for a larger tolerance", {{20, -0.0008}, {21, -0.0008}}, 0.001, 0.002, 36},
         {"an arc that the nudge of the line after it flattens",
          {{kMarkerX, 0}, {449.75, 1}, {20.45, std::sqrt(449.75 * 449.75 - 0.2025)}, {20.9, 0}, {20.9, -1}, {20.95, -1}},
-         0.001, 0.001, 25},
+         0.001,
+         0.001,
+         25},
     };
     for (const row& r : rows) {
         std::vector<xy> entries;

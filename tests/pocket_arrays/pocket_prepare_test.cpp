@@ -15,7 +15,6 @@ using vantu::control::curve_in_set;
 
 class Prepare : public PreparedPocketTest {
 protected:
-
     // A closed polygon of lines as curve set `set`.
     static void polygon_set(int set, std::vector<vantu::control::point3> corners, bool reversed = false)
     {
@@ -145,10 +144,7 @@ TEST_F(Prepare, StockOuterContourBecomesPartUnlessAPartIslandExists)
 }
 
 // A circle tilted out of the pocket plane: approximated by points, never kept as arcs.
-int tilted_circle(double radius)
-{
-    return vantu::control::add_circle({0, 0, 0}, radius, {0.6, 0.0, 0.8});
-}
+int tilted_circle(double radius) { return vantu::control::add_circle({0, 0, 0}, radius, {0.6, 0.0, 0.8}); }
 
 TEST_F(Prepare, OneCurveNeedingMoreThan7000PointsIsConvertedWhole)
 {

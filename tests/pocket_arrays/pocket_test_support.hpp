@@ -3,12 +3,12 @@
 #pragma once
 
 #include "host/control.hpp"
-#include "pocket_arrays/pocket_state.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
-#include "pocket_arrays/pokmain.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
+#include "pocket_arrays/pokmain.hpp"
 
 #include <gtest/gtest.h>
 

@@ -49,7 +49,13 @@ double log_uniform(std::mt19937& random, double low, double high)
 pk_arc arc_from(double cx, double cy, double r, int direction, double from, double sweep)
 {
     const double to = from + direction * sweep;
-    return {cx, cy, r, direction, cx + r * std::cos(from), cy + r * std::sin(from), cx + r * std::cos(to),
+    return {cx,
+            cy,
+            r,
+            direction,
+            cx + r * std::cos(from),
+            cy + r * std::sin(from),
+            cx + r * std::cos(to),
             cy + r * std::sin(to)};
 }
 
@@ -65,8 +71,8 @@ void random_pair(std::mt19937& random, int kind, pk_arc& first, pk_arc& second)
     const int d1 = random() % 2 == 0 ? 1 : -1, d2 = random() % 2 == 0 ? 1 : -1;
     const double r1 = log_uniform(random, 0.01, 5000.0), r2 = log_uniform(random, 0.01, 5000.0);
     const double sweep1 = log_uniform(random, 1e-5, 6.2), sweep2 = log_uniform(random, 1e-5, 6.2);
-    first = arc_from(span * (2 * unit(random) - 1), span * (2 * unit(random) - 1), r1, d1, 2 * M_PI * unit(random),
-                     sweep1);
+    first =
+        arc_from(span * (2 * unit(random) - 1), span * (2 * unit(random) - 1), r1, d1, 2 * M_PI * unit(random), sweep1);
     if (kind == 3) {
         second = arc_from(first.cx + r1 * (2 * unit(random) - 1), first.cy + r1 * (2 * unit(random) - 1), r2, d2,
                           2 * M_PI * unit(random), sweep2);

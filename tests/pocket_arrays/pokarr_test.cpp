@@ -137,26 +137,20 @@ TEST_F(PocketTest, AppendersWithAWrongDimensionFailAndAddNothing)
     std::vector<row> rows;
     int status = 0;
     pokarr_add_pnt(p, flat, status);
-    rows.push_back(
-        {"add_pnt 1D", status, flat.count, "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D"});
+    rows.push_back({"add_pnt 1D", status, flat.count, "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D"});
     pokarr_add_pnt(p, four, status);
-    rows.push_back(
-        {"add_pnt 4", status, four.count, "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D"});
+    rows.push_back({"add_pnt 4", status, four.count, "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D"});
     pokarr_insert_pnt(p, four, 0, status);
-    rows.push_back(
-        {"insert_pnt 4", status, four.count, "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D"});
+    rows.push_back({"insert_pnt 4", status, four.count, "[pokarr_add_pnt] POCKET ARRAY IS NOT 2D OR 3D"});
     pokarr_add_arc(1, 1, nullptr, 0, 0, 1, 1, flat, status);
-    rows.push_back(
-        {"add_arc 1D", status, flat.count, "[pokarr_add_arc] ARCS NOT SUPPORTED FOR 1D ARRAYS"});
+    rows.push_back({"add_arc 1D", status, flat.count, "[pokarr_add_arc] ARCS NOT SUPPORTED FOR 1D ARRAYS"});
     pokarr_add_arcpart(0, 0, nullptr, 1, 1, flat, status);
-    rows.push_back({"add_arcpart 1D", status, flat.count,
-                    "[pokarr_add_arcpart] ARCS NOT SUPPORTED FOR 1D ARRAYS"});
+    rows.push_back({"add_arcpart 1D", status, flat.count, "[pokarr_add_arcpart] ARCS NOT SUPPORTED FOR 1D ARRAYS"});
     pokarr_add_pnt_nrm(p, nullptr, flat, status);
-    rows.push_back({"add_pnt_nrm 1D", status, flat.count,
-                    "[pokarr_add_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D"});
+    rows.push_back({"add_pnt_nrm 1D", status, flat.count, "[pokarr_add_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D"});
     pokarr_insert_pnt_nrm(p, nullptr, flat, 0, status);
-    rows.push_back({"insert_pnt_nrm 1D", status, flat.count,
-                    "[pokarr_insert_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D"});
+    rows.push_back(
+        {"insert_pnt_nrm 1D", status, flat.count, "[pokarr_insert_pnt_nrm] POCKET ARRAY IS NOT 2D, 3D OR 4D"});
     const std::vector<std::string> sent = errors();
     ASSERT_EQ(sent.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -175,8 +169,7 @@ TEST_F(PocketTest, AppendersWriteDefaultsAndFlatValues)
     pokarr_add_xyz(1, &y, &z, normal, flat, status);
     pokarr_add_xyz(9, &y, nullptr, normal, flat, status);
     ASSERT_EQ(flat.count, 8);
-    EXPECT_EQ(std::vector<double>(flat.x, flat.x + 8),
-              (std::vector<double>{1, 2, 3, 0.1, 0.2, 0.3, 9, 2}));
+    EXPECT_EQ(std::vector<double>(flat.x, flat.x + 8), (std::vector<double>{1, 2, 3, 0.1, 0.2, 0.3, 9, 2}));
 
     pokarr four;
     pokarr_init(4, four);
@@ -201,8 +194,7 @@ TEST_F(PocketTest, AppendersWriteDefaultsAndFlatValues)
     pokarr_insert_pnt(inserted, three, 99, status);
     pokarr_insert_pnt(inserted, three, 2, status);
     ASSERT_EQ(three.count, 7);
-    EXPECT_EQ(std::vector<double>(three.z, three.z + 7),
-              (std::vector<double>{0, 10, -10, 20, 30, 40, -10}));
+    EXPECT_EQ(std::vector<double>(three.z, three.z + 7), (std::vector<double>{0, 10, -10, 20, 30, 40, -10}));
     pokarr_free(flat);
     pokarr_free(four);
     pokarr_free(three);

@@ -28,8 +28,8 @@ TEST_F(Pokmain, GrowsInWholeStepsOf7000)
     struct row {
         int n, capacity;
     };
-    for (const row r : {row{10000, 10000}, row{10001, 17000}, row{16999, 17000}, row{17000, 24000},
-                        row{24000, 31000}}) {
+    for (const row r :
+         {row{10000, 10000}, row{10001, 17000}, row{16999, 17000}, row{17000, 24000}, row{24000, 31000}}) {
         int status = 0;
         POKREL(1, status);
         int size = 10000;
@@ -148,7 +148,8 @@ TEST_F(Pokmain, ArcReadBackwardHasItsDirectionNegated)
     pokarr_init(2, backward);
     pokmain_to_arr(0, 1, 7, backward, status);
     ASSERT_EQ(status, 0);
-    const std::vector<xy> expected_backward = {{100, 200}, {100, 210}, {kArcMarker, 0}, {10, -1}, {100, 200}, {110, 200}};
+    const std::vector<xy> expected_backward = {{100, 200}, {100, 210}, {kArcMarker, 0},
+                                               {10, -1},   {100, 200}, {110, 200}};
     ASSERT_EQ(backward.count, 6);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(backward.x[i], expected_backward[i].x) << i;
@@ -260,9 +261,10 @@ TEST_F(Pokmain, LanesAcrossChunkEndsReadAsInsideAChunk)
     struct row {
         int first, open, open_after_copy;
     };
-    for (const row r : {row{second - 4, second + eighth, second + eighth}, row{second + 1, second + eighth, second + eighth},
-                        row{second + eighth - 7, second + eighth, 2 * second},
-                        row{2 * second - 1, 2 * second + eighth, 2 * second + eighth}}) {
+    for (const row r :
+         {row{second - 4, second + eighth, second + eighth}, row{second + 1, second + eighth, second + eighth},
+          row{second + eighth - 7, second + eighth, 2 * second},
+          row{2 * second - 1, 2 * second + eighth, 2 * second + eighth}}) {
         SCOPED_TRACE(r.first);
         int status = 0, size = 5 * kMainChunkEntries / 2, capacity = 0;
         POKREL(1, status);

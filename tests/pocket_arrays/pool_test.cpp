@@ -134,8 +134,7 @@ TEST_F(PocketTest, PoolReportsAFailedTableCreationAndStaysUninitialised)
     pkdm_alloc(100, index);
     EXPECT_EQ(index, -1);
     EXPECT_EQ(pkdm_table_block.count, 0);
-    EXPECT_EQ(errors(),
-              std::vector<std::string>{"[pkdm_alloc] UNABLE TO INITIALIZE DYNAMIC ARRAY PACKAGE"});
+    EXPECT_EQ(errors(), std::vector<std::string>{"[pkdm_alloc] UNABLE TO INITIALIZE DYNAMIC ARRAY PACKAGE"});
 }
 
 TEST_F(PocketTest, PoolDebugSwitchPrintsTheAllocation)
@@ -213,8 +212,8 @@ TEST_F(PocketTest, PoolUsageCountsHeldAndOwnedBytesWithTheirPeaks)
         case kReleaseAll: pkdm_rel_all(); break;
         }
         const pkdm_usage& u = pkdm_usage_block;
-        const long long counts[] = {u.held, u.owned, u.held_peak, u.owned_peak, u.owned_by_dimension[2],
-                                    u.owned_peak_by_dimension[2]};
+        const long long counts[] = {
+            u.held, u.owned, u.held_peak, u.owned_peak, u.owned_by_dimension[2], u.owned_peak_by_dimension[2]};
         const long long expected[] = {r.held, r.owned, r.held_peak, r.owned_peak, r.dim2, r.dim2_peak};
         for (int k = 0; k < 6; ++k) EXPECT_EQ(counts[k], expected[k]) << "row " << i << " count " << k;
     }
@@ -233,8 +232,11 @@ TEST_F(PocketTest, PoolPicksWhatThePlainScanPicks)
         int steps, held, kilobytes, freed;  // freed: per cent of releases that free the memory
         bool indexed;
     };
-    const row rows[] = {{1, 8000, 1100, 4, 10, true}, {2, 8000, 1300, 16, 30, true}, {3, 7000, 1050, 1, 0, true},
-                        {4, 9000, 1200, 12, 5, true}, {5, 2000, 120, 6, 20, false}};
+    const row rows[] = {{1, 8000, 1100, 4, 10, true},
+                        {2, 8000, 1300, 16, 30, true},
+                        {3, 7000, 1050, 1, 0, true},
+                        {4, 9000, 1200, 12, 5, true},
+                        {5, 2000, 120, 6, 20, false}};
     for (const row& r : rows) {
         pkdm_rel_all();
         std::mt19937 random(r.seed);
@@ -254,9 +256,12 @@ TEST_F(PocketTest, PoolPicksWhatThePlainScanPicks)
                 if (what % 20 != 0 && pkdm_claim(index, 2, 1)) owned.push_back(index);
             } else if (what < 98) {
                 const std::size_t k = random() % owned.size();
-                if (static_cast<int>(random() % 100) < r.freed) pkdm_free(owned[k], 1);
-                else if (what % 2 == 0) pkdm_give_back(owned[k]);
-                else pkdm_free(owned[k], 0);
+                if (static_cast<int>(random() % 100) < r.freed)
+                    pkdm_free(owned[k], 1);
+                else if (what % 2 == 0)
+                    pkdm_give_back(owned[k]);
+                else
+                    pkdm_free(owned[k], 0);
                 owned.erase(owned.begin() + static_cast<std::ptrdiff_t>(k));
             } else {
                 pkdm_free(-1, 1);

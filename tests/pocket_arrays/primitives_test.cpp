@@ -170,8 +170,7 @@ TEST_F(PocketTest, SegmentArcIntersections)
     seg_arc_intersect(1, 0, 0, 1, c, 1, 1, far1, far2, s, e, far1, far2, point, status);
     EXPECT_EQ(status, 0);
     double x = 0, y = 0;
-    seg_arc_intersect_xy(1, 0, 0, 1, 0, 0, 1, 1, 0.6, -2, 0.6, 2, 1, 0, -1, 0, 0.6, -2, 0.6, 2, x,
-                         y, status);
+    seg_arc_intersect_xy(1, 0, 0, 1, 0, 0, 1, 1, 0.6, -2, 0.6, 2, 1, 0, -1, 0, 0.6, -2, 0.6, 2, x, y, status);
     EXPECT_EQ(status, 1);
     EXPECT_NEAR(y, 0.8, 1e-12);
 }
@@ -209,29 +208,25 @@ TEST_F(PocketTest, SegmentsWithTrueEndsAndDirections)
     double x = 0, y = 0;
     int status = 9;
     // Crossing within 1e-6 of an end of the first segment: exactly that end.
-    seg_seg_intersect_xy(0, 0, 0, 2, 0, 2 + 5e-7, -1, 2 + 5e-7, 1, 0, 0, 2, 0, 2 + 5e-7, -1,
-                         2 + 5e-7, 1, kAbsent, kAbsent, x, y, status);
+    seg_seg_intersect_xy(0, 0, 0, 2, 0, 2 + 5e-7, -1, 2 + 5e-7, 1, 0, 0, 2, 0, 2 + 5e-7, -1, 2 + 5e-7, 1, kAbsent,
+                         kAbsent, x, y, status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(x, 2.0);
     EXPECT_EQ(y, 0.0);
     // Mode 1: the crossing of the lines, wherever it lies.
-    seg_seg_intersect_xy(1, 0, 0, 1, 0, 5, -1, 5, 1, 0, 0, 1, 0, 5, -1, 5, 1, kAbsent, kAbsent, x,
-                         y, status);
+    seg_seg_intersect_xy(1, 0, 0, 1, 0, 5, -1, 5, 1, 0, 0, 1, 0, 5, -1, 5, 1, kAbsent, kAbsent, x, y, status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(x, 5.0);
-    seg_seg_intersect_xy(0, 0, 0, 1, 0, 5, -1, 5, 1, 0, 0, 1, 0, 5, -1, 5, 1, kAbsent, kAbsent, x,
-                         y, status);
+    seg_seg_intersect_xy(0, 0, 0, 1, 0, 5, -1, 5, 1, 0, 0, 1, 0, 5, -1, 5, 1, kAbsent, kAbsent, x, y, status);
     EXPECT_EQ(status, 0);
     // Near-parallel segments meeting at the end of the first, directions given: status 3 there.
     const double along[2] = {1, 0};
-    seg_seg_intersect_xy(0, 0, 0, 10, 0, 10, 0, 20, 1e-5, 0, 0, 10, 0, 10, 0, 20, 1e-5, along,
-                         along, x, y, status);
+    seg_seg_intersect_xy(0, 0, 0, 10, 0, 10, 0, 20, 1e-5, 0, 0, 10, 0, 10, 0, 20, 1e-5, along, along, x, y, status);
     EXPECT_EQ(status, 3);
     EXPECT_EQ(x, 10.0);
     EXPECT_EQ(y, 0.0);
     // A true segment shorter than 1e-6 is degenerate.
-    seg_seg_intersect_xy(0, 0, 0, 1, 0, 0, -1, 0, 1, 0, 0, 1e-7, 0, 0, -1, 0, 1, kAbsent, kAbsent,
-                         x, y, status);
+    seg_seg_intersect_xy(0, 0, 0, 1, 0, 0, -1, 0, 1, 0, 0, 1e-7, 0, 0, -1, 0, 1, kAbsent, kAbsent, x, y, status);
     EXPECT_EQ(status, 2);
 
     // The same pair in the pocket's dimension 3: the segments meet at height 1.
@@ -263,8 +258,7 @@ TEST_F(PocketTest, PropertySegmentIntersectionIsSymmetric)
         double q1[2] = {value(random), value(random)}, q2[2] = {value(random), value(random)};
         // Away from near-parallel pairs, where the order of the arguments decides.
         const double u[2] = {p2[0] - p1[0], p2[1] - p1[1]}, v[2] = {q2[0] - q1[0], q2[1] - q1[1]};
-        const double sine =
-            (u[0] * v[1] - u[1] * v[0]) / (std::hypot(u[0], u[1]) * std::hypot(v[0], v[1]));
+        const double sine = (u[0] * v[1] - u[1] * v[0]) / (std::hypot(u[0], u[1]) * std::hypot(v[0], v[1]));
         if (std::fabs(sine) < 1e-3) continue;
         double a[2] = {0, 0}, b[2] = {0, 0};
         int status_pq = 9, status_qp = 9;

@@ -2,13 +2,13 @@
 // elements and merging of arcs on one circle.
 #include "pocket_test_support.hpp"
 
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
-#include "host/vantu_vector.hpp"
 #include "pocket_arrays/pokarr_join_arc.hpp"
-#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
-#include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +49,6 @@ pokarr from(std::vector<xy> e)
     return a;
 }
 
-
 // The short-element pass written plainly: each element taken out moves the rest of the loop down.
 void drop_short_plain(pokarr& a)
 {
@@ -76,19 +75,24 @@ void drop_short_plain(pokarr& a)
             if (a.count > 4 && a.x[a.count - 4] > 1e20) pokarr_join_arc(a.count - 5, step, 0, a);
             a.x[a.count - 1] = a.x[step], a.y[a.count - 1] = a.y[step];
         }
-        if (i > a.count - step) a.count -= step;
-        else take_out(i - 1, step);
+        if (i > a.count - step)
+            a.count -= step;
+        else
+            take_out(i - 1, step);
     }
     // Arcs on one circle that turn by less than a half circle together become one.
     for (int i = 1; i + 7 < a.count;) {
         const int m = i + 4;
-        const double r = a.x[i + 1], d = a.y[i + 1], c1[3] = {a.x[i + 2], a.y[i + 2], 0}, c2[3] = {a.x[m + 2], a.y[m + 2], 0};
+        const double r = a.x[i + 1], d = a.y[i + 1], c1[3] = {a.x[i + 2], a.y[i + 2], 0},
+                     c2[3] = {a.x[m + 2], a.y[m + 2], 0};
         const double u[2] = {a.x[i - 1] - c1[0], a.y[i - 1] - c1[1]}, v[2] = {a.x[m + 3] - c1[0], a.y[m + 3] - c1[1]};
         const bool merge = a.x[i] > 1e20 && a.x[m] > 1e20 && !nevldd(r, a.x[m + 1]) && !nevldd(d, a.y[m + 1]) &&
                            pk_eq_pnt(c1, c2) && r > 0.0 && !levl0d((u[0] * v[1] - u[1] * v[0]) * d / (r * r)) &&
                            (u[0] * v[0] + u[1] * v[1]) / (r * r) >= -0.9;
-        if (merge) take_out(i + 3, 4);
-        else ++i;
+        if (merge)
+            take_out(i + 3, 4);
+        else
+            ++i;
     }
 }
 
@@ -175,8 +179,8 @@ TEST_F(RestartTest, DropShortToleranceFollowsW)
         int planar;
         double tolerance;
     };
-    const row rows[] = {{0.001, 1, 0.0005}, {0.002, 1, 0.001}, {0.01, 1, 0.001},
-                        {0.0001, 1, 0.0001}, {0.0, 1, 0.0001}, {0.01, 0, 1e-6}};
+    const row rows[] = {{0.001, 1, 0.0005},  {0.002, 1, 0.001}, {0.01, 1, 0.001},
+                        {0.0001, 1, 0.0001}, {0.0, 1, 0.0001},  {0.01, 0, 1e-6}};
     for (const row& r : rows) {
         pocket_work_block.working_tolerance = r.w;
         pocket_state_block.pocket_dimension = r.planar ? 2 : 3;
@@ -298,8 +302,8 @@ TEST_F(RestartTest, DynamicLoopRestartsAsAStaticCopyDoes)
         std::vector<double> sx(x), sy(y), sz(z);
         sx.resize(room), sy.resize(room), sz.resize(room);
         pokarr fixed;
-        pokarr_init_static(r.dimension, sx.data(), sy.data(), r.dimension == 3 ? sz.data() : nullptr, nullptr, n,
-                           room, fixed, status);
+        pokarr_init_static(r.dimension, sx.data(), sy.data(), r.dimension == 3 ? sz.data() : nullptr, nullptr, n, room,
+                           fixed, status);
         double dx = 0.0, dy = 0.0, fx = 0.0, fy = 0.0;
         int dynamic_status = -5, fixed_status = -5;
         pokarr_restart_at(dynamic, r.index, kRestartAtParam, r.t, dx, dy, dynamic_status);
@@ -339,8 +343,10 @@ TEST_F(RestartTest, ThinningPassesStillMergeArcsOfOneCircle)
     for (int pass = 0; pass < 2; ++pass) {
         pokarr a = from(e);
         int closed = 1;
-        if (pass == 0) pokarr_drop_short(a);
-        else pokarr_drop_redundant(closed, 0, a);
+        if (pass == 0)
+            pokarr_drop_short(a);
+        else
+            pokarr_drop_redundant(closed, 0, a);
         int markers = 0;
         for (int i = 0; i < a.count; ++i) markers += a.x[i] > 1e20 ? 1 : 0;
         EXPECT_EQ(markers, 1) << (pass == 0 ? "short elements" : "redundant points");
@@ -354,7 +360,9 @@ TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
     // (after arcs, at the start, at the end) and runs of arcs on one circle: the pass leaves
     // every entry the plain one leaves. Rows: how often a run of short elements, a short arc
     // and a run of arcs on one circle come (a few losses; most elements lost; losses after arcs).
-    struct row { double runs, arcs, circle; };
+    struct row {
+        double runs, arcs, circle;
+    };
     const row rows[] = {{0.3, 0.2, 0.05}, {0.02, 0.2, 0.01}, {0.95, 0.05, 0.05}, {0.9, 0.6, 0.2}};
     pocket_work_block.working_tolerance = 0.002;  // short below 0.001
     constexpr unsigned kSeed = 20261208u;
@@ -375,14 +383,21 @@ TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
             const xy q = k == 300 ? e.front() : xy{10.0 * std::cos(t), 10.0 * std::sin(t)};
             for (int runs = unit(rng) < r.runs ? 1 + static_cast<int>(6 * unit(rng)) : 0; runs > 0; --runs) {
                 p = {p.x + 0.0006 * (unit(rng) - 0.5), p.y + 0.0006 * (unit(rng) - 0.5)};
-                if (unit(rng) < r.arcs) add_arc(p); else e.push_back(p);
+                if (unit(rng) < r.arcs)
+                    add_arc(p);
+                else
+                    e.push_back(p);
             }
             // Now and then a run of arcs on one circle, each turning a little.
-            for (int pieces = unit(rng) < r.circle ? 2 + static_cast<int>(30 * unit(rng)) : 0, k = 1; k <= pieces; ++k) {
+            for (int pieces = unit(rng) < r.circle ? 2 + static_cast<int>(30 * unit(rng)) : 0, k = 1; k <= pieces;
+                 ++k) {
                 const double turn = 2.0 * k / pieces, cx = p.x - 1.0, cy = p.y;
                 e.insert(e.end(), {{kM, 0}, {1.0, 1.0}, {cx, cy}, {cx + std::cos(turn), cy + std::sin(turn)}});
             }
-            if (unit(rng) < 0.2) add_arc(q); else e.push_back(q);
+            if (unit(rng) < 0.2)
+                add_arc(q);
+            else
+                e.push_back(q);
             p = q;
         }
         pokarr fast = from(e), plain = from(e);
@@ -391,7 +406,8 @@ TEST_F(RestartTest, ShortElementsGoAsThePlainPassTakesThemOut)
         const std::vector<xy> got = entries_of(fast), want = entries_of(plain);
         ASSERT_EQ(got.size(), want.size()) << "seed " << kSeed << " ring " << ring;
         for (std::size_t k = 0; k < got.size(); ++k)
-            ASSERT_TRUE(got[k].x == want[k].x && got[k].y == want[k].y) << "seed " << kSeed << " ring " << ring << " entry " << k;
+            ASSERT_TRUE(got[k].x == want[k].x && got[k].y == want[k].y)
+                << "seed " << kSeed << " ring " << ring << " entry " << k;
         EXPECT_LT(got.size(), e.size()) << "ring " << ring;
         pokarr_free(fast);
         pokarr_free(plain);

@@ -11,11 +11,11 @@
 #include "host/vantu_vector.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <array>
 #include <random>
 #include <vector>
 
@@ -53,8 +53,8 @@ bool search_hits(const test_arc& a, double sx, double sy, double ex, double ey, 
         elem_pair_intersect(1, 0, 1, 0, 0, 0, 0, 1, sx, sy, ex, ey, absent, nullptr, nullptr, x, y, count, 1, 1, 0, 0,
                             *table, element, group, px, py, found);
     else
-        elem_pair_intersect(1, 0, 1, 1, 0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), absent, nullptr,
-                            nullptr, x, y, count, 1, 1, 0, 0, *table, element, group, px, py, found);
+        elem_pair_intersect(1, 0, 1, 1, 0, 0, kR, a.direction, a.sx(), a.sy(), a.ex(), a.ey(), absent, nullptr, nullptr,
+                            x, y, count, 1, 1, 0, 0, *table, element, group, px, py, found);
     return found != kSearchNone;
 }
 
@@ -86,7 +86,7 @@ TEST_F(SearchShortcut, SegmentsNearAnArcAreJudgedAsTheExactRoutineJudgesThem)
     // third of a turn. Each pair is searched both ways: the arc against the segment and the
     // segment against the arc.
     const test_arc arcs[] = {{0.0, M_PI, 1}, {0.3, 0.3 + M_PI / 2, 1}, {2.5, 2.5 - 2 * M_PI / 3, -1}};
-    const double gaps[] = {-2e-3, -1.1e-3, -9e-4, -1e-4, -2e-6, -9e-7, -4e-7, -1e-7, 0.0,
+    const double gaps[] = {-2e-3, -1.1e-3, -9e-4, -1e-4, -2e-6, -9e-7, -4e-7,  -1e-7, 0.0,
                            1e-7,  4e-7,    9e-7,  2e-6,  1e-4,  9e-4,  1.1e-3, 2e-3};
     const double lengths[] = {0.5, 3.0, 1000.0};
     const double angles[] = {0.3, 0.7, 1.3, 1.8707963267948966, 2.5, 2.9, 4.0};
@@ -103,8 +103,8 @@ TEST_F(SearchShortcut, SegmentsNearAnArcAreJudgedAsTheExactRoutineJudgesThem)
                         for (const bool line_searched : {false, true}) {
                             const bool exact = exact_hits(arc, r[0], r[1], r[2], r[3], line_searched);
                             EXPECT_EQ(search_hits(arc, r[0], r[1], r[2], r[3], line_searched), exact)
-                                << "arc " << arc.from << " gap " << gap << " length " << length << " angle "
-                                << angle << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3]
+                                << "arc " << arc.from << " gap " << gap << " length " << length << " angle " << angle
+                                << " from " << r[0] << ", " << r[1] << " to " << r[2] << ", " << r[3]
                                 << (line_searched ? " line searched" : "");
                             (exact ? hits : misses) += 1;
                         }
@@ -175,7 +175,8 @@ TEST_F(SearchShortcut, LinesMeetWhereTheHostSaysToTheBit)
                 const double lu = row < 4 ? length : 1.0, lv = length;
                 const double u[2] = {lu * std::cos(base), lu * std::sin(base)};
                 const double v[2] = {lv * std::cos(base + angle), lv * std::sin(base + angle)};
-                const double p[2] = {coordinate(random), coordinate(random)}, q[2] = {coordinate(random), coordinate(random)};
+                const double p[2] = {coordinate(random), coordinate(random)},
+                             q[2] = {coordinate(random), coordinate(random)};
                 double host[2] = {-7.0, -7.0}, host_u = -7.0, host_v = -7.0;
                 double fast[2] = {-7.0, -7.0}, fast_u = -7.0, fast_v = -7.0;
                 int status = -9;
@@ -189,7 +190,8 @@ TEST_F(SearchShortcut, LinesMeetWhereTheHostSaysToTheBit)
                 ++answered;
                 near_threshold += sine < 1e-9 ? 1 : 0;
                 ASSERT_EQ(status, 0) << "sine " << sine << " length " << length << " row " << row;
-                const double expected[4] = {host[0], host[1], host_u, host_v}, got[4] = {fast[0], fast[1], fast_u, fast_v};
+                const double expected[4] = {host[0], host[1], host_u, host_v},
+                             got[4] = {fast[0], fast[1], fast_u, fast_v};
                 for (int k = 0; k < 4; ++k)
                     EXPECT_EQ(std::bit_cast<unsigned long long>(got[k]), std::bit_cast<unsigned long long>(expected[k]))
                         << "sine " << sine << " length " << length << " row " << row << " value " << k;
@@ -238,8 +240,8 @@ TEST_F(SearchShortcut, SegmentsApartHaveNoCrossingForTheGeneralRoutine)
                                     seg_seg_intersect_ends_xy(mode, a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3], d,
                                                               d, x, y, status);
                                     EXPECT_EQ(status, kNoCrossing)
-                                        << "gap " << gap << " angle " << angle << " length " << length
-                                        << " origin " << origin << " row " << row << " mode " << mode;
+                                        << "gap " << gap << " angle " << angle << " length " << length << " origin "
+                                        << origin << " row " << row << " mode " << mode;
                                 }
                     }
     EXPECT_GT(apart, 300);
@@ -309,29 +311,35 @@ TEST_F(SearchShortcut, IndexedSearchFindsWhatTheGroupSearchFinds)
                 const int own = continues ? kOwnWalkContinues : kOwnWalk;
                 int gr[2] = {e, e}, found[2] = {0, 0};
                 double px[2] = {0, 0}, py[2] = {0, 0};
-                pk_walk_search w{mode,   own,    first_group, arc ? 1 : 0, cx,       cy,     r,
-                                 d,      x[e - 1], y[e - 1],  x[end],      y[end],   absent, x.data(),
-                                 y.data(), x.data(), y.data(), count,      count - 1, 1,     previous[0],
-                                 previous[1], el[1], e};
+                pk_walk_search w{mode,      own,      first_group, arc ? 1 : 0, cx,       cy,
+                                 r,         d,        x[e - 1],    y[e - 1],    x[end],   y[end],
+                                 absent,    x.data(), y.data(),    x.data(),    y.data(), count,
+                                 count - 1, 1,        previous[0], previous[1], el[1],    e};
                 elem_walk_intersect_indexed(walk_index, *table, w);
                 elem_pair_intersect(mode, own, first_group, arc ? 1 : 0, cx, cy, r, d, x[e - 1], y[e - 1], x[end],
                                     y[end], absent, x.data(), y.data(), x.data(), y.data(), count, count - 1, 1,
                                     previous[0], previous[1], *table, el[0], gr[0], px[0], py[0], found[0]);
                 elem_pair_intersect_indexed(index, mode, own, first_group, arc ? 1 : 0, cx, cy, r, d, x[e - 1],
                                             y[e - 1], x[end], y[end], absent, x.data(), y.data(), x.data(), y.data(),
-                                            count, count - 1, 1, previous[0], previous[1], *table, el[1], gr[1],
-                                            px[1], py[1], found[1]);
-                ASSERT_EQ(found[0], found[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
-                ASSERT_EQ(w.found, found[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                                            count, count - 1, 1, previous[0], previous[1], *table, el[1], gr[1], px[1],
+                                            py[1], found[1]);
+                ASSERT_EQ(found[0], found[1])
+                    << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                ASSERT_EQ(w.found, found[1])
+                    << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
                 if (found[0] == kSearchNone) break;
                 ASSERT_TRUE(w.found_element == el[1] && w.found_group == gr[1] && w.crossing_x == px[1] &&
                             w.crossing_y == py[1])
                     << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
                 (continues ? continued : crossings) += 1;
-                ASSERT_EQ(el[0], el[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
-                ASSERT_EQ(gr[0], gr[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
-                ASSERT_EQ(px[0], px[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
-                ASSERT_EQ(py[0], py[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step " << step;
+                ASSERT_EQ(el[0], el[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step "
+                                        << step;
+                ASSERT_EQ(gr[0], gr[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step "
+                                        << step;
+                ASSERT_EQ(px[0], px[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step "
+                                        << step;
+                ASSERT_EQ(py[0], py[1]) << "seed " << seed << (along ? " along" : "") << " element " << e << " step "
+                                        << step;
                 first_group = std::max(1, gr[0]);
                 previous[0] = px[0], previous[1] = py[0];
             }
@@ -527,7 +535,8 @@ TEST_F(SearchShortcut, IndexAlongTheLinesListsEveryLineNearAQueryLine)
             const double dx = x[e] - x[e - 1], dy = y[e] - y[e - 1], length = std::hypot(dx, dy);
             const double mid[2] = {x[e - 1] + t * dx - off * dy / length, y[e - 1] + t * dy + off * dx / length};
             const double heading = 2.0 * M_PI * unit(random), reach = query % 2 == 0 ? 1.0 : 150.0 * unit(random);
-            const double s[2] = {mid[0] - reach * unit(random) * std::cos(heading), mid[1] - reach * unit(random) * std::sin(heading)};
+            const double s[2] = {mid[0] - reach * unit(random) * std::cos(heading),
+                                 mid[1] - reach * unit(random) * std::sin(heading)};
             const double f[2] = {mid[0] + reach * std::cos(heading), mid[1] + reach * std::sin(heading)};
             pk_elem_index_line_candidates(along, s[0], s[1], f[0], f[1], by_line);
             pk_elem_index_candidates(along, std::min(s[0], f[0]), std::min(s[1], f[1]), std::max(s[0], f[0]),
@@ -566,7 +575,8 @@ std::vector<int> held_by_cells(const pk_elem_index& index, const double* q)
     for (int r = cell(q[1] - m, index.y0, index.rows); r <= cell(q[3] + m, index.y0, index.rows); ++r)
         for (int c = cell(q[0] - m, index.x0, index.columns); c <= cell(q[2] + m, index.x0, index.columns); ++c) {
             const long n = static_cast<long>(r) * index.columns + c;
-            held.insert(held.end(), index.elements.begin() + index.first[n], index.elements.begin() + index.first[n + 1]);
+            held.insert(held.end(), index.elements.begin() + index.first[n],
+                        index.elements.begin() + index.first[n + 1]);
         }
     std::sort(held.begin(), held.end());
     held.erase(std::unique(held.begin(), held.end()), held.end());
@@ -591,7 +601,8 @@ TEST_F(SearchShortcut, AnIndexListsEachElementOfTheCellsOnceInOrder)
     for (const auto& row : rows) {
         std::vector<double> x, y;
         for (int k = 0; k <= row.corners; ++k) {
-            const double a = 2.0 * M_PI * (k % row.corners) / row.corners, r = k % 2 == 0 ? 100.0 : 20.0 + 60.0 * unit(random);
+            const double a = 2.0 * M_PI * (k % row.corners) / row.corners,
+                         r = k % 2 == 0 ? 100.0 : 20.0 + 60.0 * unit(random);
             x.push_back(row.scattered ? 200.0 * unit(random) : r * std::cos(a));
             y.push_back(row.scattered ? 200.0 * unit(random) : r * std::sin(a));
         }
@@ -602,9 +613,11 @@ TEST_F(SearchShortcut, AnIndexListsEachElementOfTheCellsOnceInOrder)
             const int e = 1 + static_cast<int>(unit(random) * row.corners);
             const double reach = (query % 3 == 0 ? 80.0 : 3.0 * index.cell) * unit(random);
             const double f[2] = {x[e] + reach * (unit(random) - 0.5), y[e] + reach * (unit(random) - 0.5)};
-            const double q[4] = {std::min(x[e], f[0]), std::min(y[e], f[1]), std::max(x[e], f[0]), std::max(y[e], f[1])};
+            const double q[4] = {std::min(x[e], f[0]), std::min(y[e], f[1]), std::max(x[e], f[0]),
+                                 std::max(y[e], f[1])};
             pk_elem_index_candidates(index, q[0], q[1], q[2], q[3], by_box);
-            EXPECT_EQ(by_box, held_by_cells(index, q)) << "seed " << seed << " corners " << row.corners << " query " << query;
+            EXPECT_EQ(by_box, held_by_cells(index, q))
+                << "seed " << seed << " corners " << row.corners << " query " << query;
             pk_elem_index_line_candidates(index, x[e], y[e], f[0], f[1], by_line);
             EXPECT_TRUE(std::adjacent_find(by_line.begin(), by_line.end(), std::greater_equal<>()) == by_line.end() &&
                         std::includes(by_box.begin(), by_box.end(), by_line.begin(), by_line.end()))
@@ -619,7 +632,8 @@ TEST_F(SearchShortcut, AnIndexListsEachElementOfTheCellsOnceInOrder)
             pk_elem_index_candidates(index, q[0], q[1], q[2], q[3], part, lowest);
             EXPECT_EQ(part, from_lowest(by_box)) << "seed " << seed << " corners " << row.corners << " query " << query;
             pk_elem_index_line_candidates(index, x[e], y[e], f[0], f[1], part, lowest);
-            EXPECT_EQ(part, from_lowest(by_line)) << "seed " << seed << " corners " << row.corners << " query " << query;
+            EXPECT_EQ(part, from_lowest(by_line))
+                << "seed " << seed << " corners " << row.corners << " query " << query;
         }
     }
 }
@@ -639,11 +653,10 @@ TEST_F(SearchShortcut, APatchedIndexListsWhatAFreshIndexLists)
         bool patched;
         bool back;  // the move is undone: the moved loop is indexed first
     };
-    const row rows[] = {{37, 2, 5e-4, -3e-4, true, false}, {670, 1, -3.0, -2.0, true, false},
-                        {59, 4, 0.0, 0.2, true, false},     {650, 1, kAcross, 0, true, false},
-                        {650, 1, kAcross, 0, true, true},    {0, 1, 1.0, 0.0, false, false},
-                        {58, 1, kArcMarker, 0, false, false}, {2, 300, 0.1, 0.0, false, false},
-                        {10, 0, 0.0, 0.0, true, false}};
+    const row rows[] = {
+        {37, 2, 5e-4, -3e-4, true, false},    {670, 1, -3.0, -2.0, true, false}, {59, 4, 0.0, 0.2, true, false},
+        {650, 1, kAcross, 0, true, false},    {650, 1, kAcross, 0, true, true},  {0, 1, 1.0, 0.0, false, false},
+        {58, 1, kArcMarker, 0, false, false}, {2, 300, 0.1, 0.0, false, false},  {10, 0, 0.0, 0.0, true, false}};
     std::vector<double> x, y;
     for (int k = 0; k < 4000; ++k) {
         const double a = 2.0 * M_PI * k / 4000, r = k % 2 == 0 ? 100.0 : 70.0;

@@ -209,7 +209,8 @@ TEST_F(SearchSpace, ParallelWalkTakesTheEndWhereItsNextElementCrosses)
         int expected;
     };
     const double absent[2] = {kDirectionAbsent, 0.0};
-    for (const row r : {row{along, &own, kSearchFound}, row{absent, &own, kSearchNone}, row{along, nullptr, kSearchNone}}) {
+    for (const row r :
+         {row{along, &own, kSearchFound}, row{absent, &own, kSearchNone}, row{along, nullptr, kSearchNone}}) {
         result out;
         out.group = 1;  // the walk's current element in its own array
         out.element = 1;

@@ -151,7 +151,8 @@ TEST_F(Search, KeptTablesLendTheTableTheyWereMadeFrom)
             EXPECT_EQ(lent.first[g], made->first[g]) << g;
             if (g == made->groups) break;
             EXPECT_TRUE(lent.xmin[g] == made->xmin[g] && lent.ymin[g] == made->ymin[g] &&
-                        lent.xmax[g] == made->xmax[g] && lent.ymax[g] == made->ymax[g]) << g;
+                        lent.xmax[g] == made->xmax[g] && lent.ymax[g] == made->ymax[g])
+                << g;
         }
         pokarr_free(a);
     }
@@ -169,8 +170,8 @@ search_result search_line(const std::vector<double>& x, const std::vector<double
     const int count = static_cast<int>(x.size());
     const double absent[2] = {kDirectionAbsent, 0.0};
     search_result r;
-    elem_pair_intersect(1, own, 1, 0, 0, 0, 0, 1, sx, sy, ex, ey, absent, x.data(), y.data(), x.data(), y.data(),
-                        count, count - 1, 1, 0, 0, table, r.element, r.group, r.x, r.y, r.found);
+    elem_pair_intersect(1, own, 1, 0, 0, 0, 0, 1, sx, sy, ex, ey, absent, x.data(), y.data(), x.data(), y.data(), count,
+                        count - 1, 1, 0, 0, table, r.element, r.group, r.x, r.y, r.found);
     return r;
 }
 
@@ -213,12 +214,12 @@ TEST_F(Search, AnArcElementFindsItsCrossingWithTheLoop)
     // Quarter circle about (10, 10) of radius 5 from (15, 10) to (10, 15): outside, no crossing.
     const double absent[2] = {kDirectionAbsent, 0.0};
     search_result r;
-    elem_pair_intersect(1, 0, 1, 1, 10, 10, 5, 1, 15, 10, 10, 15, absent, nullptr, nullptr, x.data(), y.data(),
-                        5, 4, 1, 0, 0, *table, r.element, r.group, r.x, r.y, r.found);
+    elem_pair_intersect(1, 0, 1, 1, 10, 10, 5, 1, 15, 10, 10, 15, absent, nullptr, nullptr, x.data(), y.data(), 5, 4, 1,
+                        0, 0, *table, r.element, r.group, r.x, r.y, r.found);
     EXPECT_EQ(r.found, kSearchNone);
     // Half circle about (10, 5) of radius 3 from (7, 5) clockwise to (13, 5) crosses x = 10 at y 8.
-    elem_pair_intersect(1, 0, 1, 1, 10, 5, 3, -1, 7, 5, 13, 5, absent, nullptr, nullptr, x.data(), y.data(), 5, 4,
-                        1, 0, 0, *table, r.element, r.group, r.x, r.y, r.found);
+    elem_pair_intersect(1, 0, 1, 1, 10, 5, 3, -1, 7, 5, 13, 5, absent, nullptr, nullptr, x.data(), y.data(), 5, 4, 1, 0,
+                        0, *table, r.element, r.group, r.x, r.y, r.found);
     ASSERT_EQ(r.found, kSearchFound);
     EXPECT_NEAR(r.x, 10.0, 1e-9);
     EXPECT_NEAR(r.y, 8.0, 1e-9);
@@ -226,8 +227,8 @@ TEST_F(Search, AnArcElementFindsItsCrossingWithTheLoop)
 }
 
 // Brute force: the crossing of two segments by their parameters, for segments in general position.
-bool brute_crossing(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy,
-                    double& px, double& py)
+bool brute_crossing(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy, double& px,
+                    double& py)
 {
     const double rx = bx - ax, ry = by - ay, sx = dx - cx, sy = dy - cy;
     const double denominator = rx * sy - ry * sx;
@@ -261,8 +262,8 @@ TEST_F(Search, AgreesWithBruteForceOnRandomPolylines)
             bool expected = false;
             double best = 1e300, bx = 0, by = 0;
             for (int k = 1; k < count; ++k) {
-                const bool neighbour = k == e || k == e - 1 || k == e + 1 || (e == 1 && k == count - 1) ||
-                                       (e == count - 1 && k == 1);
+                const bool neighbour =
+                    k == e || k == e - 1 || k == e + 1 || (e == 1 && k == count - 1) || (e == count - 1 && k == 1);
                 if (neighbour) continue;
                 double px, py;
                 if (!brute_crossing(x[e - 1], y[e - 1], x[e], y[e], x[k - 1], y[k - 1], x[k], y[k], px, py)) continue;

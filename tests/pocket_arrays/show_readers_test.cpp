@@ -57,7 +57,7 @@ TEST_F(Readers, XyzGivesAbsolutePointsAndHeights)
         EXPECT_EQ(z[i], 7.0 + 3 * i);
     }
     pokmain_get_xyz(0, 1, 5, list, z, 4, status);
-    EXPECT_EQ(z[0], 7.0 + 9);  // backward
+    EXPECT_EQ(z[0], 7.0 + 9);                      // backward
     pokmain_get_xyz(1, 1, 5, list, z, 3, status);  // room for three only
     EXPECT_EQ(status, -1);
     // With normals the range holds points then normals: only the first half is read.

@@ -28,7 +28,6 @@ int half_circle_spline()
 
 class SplineContour : public PreparedPocketTest {
 protected:
-
     // Prepares curve set 1 as the only contour of a pocket.
     static void prepare(int& status)
     {

@@ -13,9 +13,8 @@ class ApartIslands : public EngineTest {};
 // The live island lanes left for the cut.
 int live_island_lanes()
 {
-    return EngineTest::count_lanes([](int n) {
-        return lane_table_block.level[n] > kLevelIsland && lane_table_block.status[n] > 0;
-    });
+    return EngineTest::count_lanes(
+        [](int n) { return lane_table_block.level[n] > kLevelIsland && lane_table_block.status[n] > 0; });
 }
 
 TEST_F(ApartIslands, AnIslandNoBranchMeetsIsTakenInOrEndsAndThePocketIsCutWhole)

@@ -47,15 +47,24 @@ TEST_F(CollapseDetours, EachGoesInOnceWhereItMeetsThePathInThePathsOrder)
     const std::vector<detour_row> rows{
         {"one on a side", square, 40.0, 100.0, {notch(3, 0, 0, 1)}},
         {"two on one side, the later first", square, 40.0, 100.0, {notch(7, 0, 0, 1), notch(3, 0, 0, 1)}},
-        {"on three sides, backwards", square, 40.0, 100.0,
+        {"on three sides, backwards",
+         square,
+         40.0,
+         100.0,
          {notch(4, 10, 0, -1), notch(10, 5, -1, 0), notch(5, 0, 0, 1)}},
         {"on both arcs of a circle", round, 10.0 * pi, 25.0 * pi, {notch(5, 10, 0, -1), notch(5, 0, 0, 1)}},
         // Enough detours to find the path's elements by their left sides, far along long sides
         // that start well left of them.
-        {"many along the long sides", strip, 100.0, 400.0,
+        {"many along the long sides",
+         strip,
+         100.0,
+         400.0,
          {notch(35, 10, 0, -1), notch(36, 0, 0, 1), notch(40, 5, -1, 0), notch(2, 0, 0, 1), notch(20, 0, 0, 1),
           notch(25, 10, 0, -1), notch(0, 5, 1, 0), notch(12, 0, 0, 1), notch(6, 10, 0, -1)}},
-        {"many, on short steps of one side and on long sides", fine_strip, 100.0, 400.0,
+        {"many, on short steps of one side and on long sides",
+         fine_strip,
+         100.0,
+         400.0,
          {notch(35, 10, 0, -1), notch(37, 0, 0, 1), notch(40, 5, -1, 0), notch(3, 0, 0, 1), notch(21, 0, 0, 1),
           notch(5, 10, 0, -1), notch(0, 5, 1, 0), notch(13, 0, 0, 1), notch(20, 10, 0, -1)}},
     };
@@ -103,11 +112,17 @@ TEST_F(CollapseDetours, AlongThePathOnlyTheShorterPartIsCutTwice)
     arc_across.insert(arc_across.end(), {{5, -2}, {3, 0}});
     const double arc_length = std::sqrt(40.0) * 2.0 * std::atan(1.0 / 3.0);
     // Each row: the detour, and what it adds to the path's length and area.
-    const struct row { const char* name; contour detour; double added, area_change; } rows[]{
+    const struct row {
+        const char* name;
+        contour detour;
+        double added, area_change;
+    } rows[]{
         {"the V's chord: out and back along it", {{3, 0}, {7, 0}, {5, -2}, {3, 0}}, 8.0, 0.0},
         {"an arc across the V: out and back along the arc", arc_across, 2.0 * arc_length, 0.0},
-        {"a notch on the top, along it for 2 only: round it whole", {{4, 10}, {6, 10}, {5, 9}, {4, 10}},
-         2.0 + 2.0 * std::sqrt(2.0), -1.0},
+        {"a notch on the top, along it for 2 only: round it whole",
+         {{4, 10}, {6, 10}, {5, 9}, {4, 10}},
+         2.0 + 2.0 * std::sqrt(2.0),
+         -1.0},
     };
     for (const row& r : rows) {
         to_load_state();

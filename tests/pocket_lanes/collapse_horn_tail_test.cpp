@@ -182,9 +182,9 @@ namespace {
 // circle off both arcs: those crossings are no crossings of the loops.
 struct arc_crossing_row {
     const char* name;
-    bool bite;         // the arc runs clockwise, a bite out of a square; else half of a disc
-    double where;      // the disc: the direction (degrees) of the crossings; the bite: their x
-    double bend = 0.0; // the sagitta of the triangle's sides (0: lines)
+    bool bite;          // the arc runs clockwise, a bite out of a square; else half of a disc
+    double where;       // the disc: the direction (degrees) of the crossings; the bite: their x
+    double bend = 0.0;  // the sagitta of the triangle's sides (0: lines)
 };
 
 void PrintTo(const arc_crossing_row& row, std::ostream* os) { *os << row.name; }

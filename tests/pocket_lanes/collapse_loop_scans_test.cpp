@@ -24,8 +24,8 @@ void walked_box(const pokarr& loop, double* box)
         if (!e.valid) break;
         i = e.next;
         double b[4] = {};
-        elem_holding_box(e.arc ? 1 : 0, e.cx, e.cy, e.r, loop.x[e.start], loop.y[e.start], loop.x[e.end],
-                         loop.y[e.end], b);
+        elem_holding_box(e.arc ? 1 : 0, e.cx, e.cy, e.r, loop.x[e.start], loop.y[e.start], loop.x[e.end], loop.y[e.end],
+                         b);
         box[0] = std::min(box[0], b[0]), box[1] = std::min(box[1], b[1]);
         box[2] = std::max(box[2], b[2]), box[3] = std::max(box[3], b[3]);
     }

@@ -88,11 +88,11 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
 namespace {
 
 // The pieces the half-step offset of a 10 x 10 square cut out as too small for a lane: those
-// running its way that are no crumbs and stand inside it at the offset's distance become lanes, the first on the offset's level unless a lane of the offset stands
-// there, the next on new branches.
+// running its way that are no crumbs and stand inside it at the offset's distance become lanes, the first on the
+// offset's level unless a lane of the offset stands there, the next on new branches.
 TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOtherWay)
 {
-    const contour spot = {{5.0, 5.0}, {5.04, 5.0}, {5.0, 5.04}, {5.0, 5.0}};  // mean half width 0.0059
+    const contour spot = {{5.0, 5.0}, {5.04, 5.0}, {5.0, 5.04}, {5.0, 5.0}};   // mean half width 0.0059
     const contour crumb = {{6.0, 5.0}, {6.2, 5.0}, {6.0, 5.001}, {6.0, 5.0}};  // 0.00025
     struct row {
         const char* name;
@@ -138,9 +138,7 @@ TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOt
         pokarr source = make_from(rectangle(0.0, 0.0, 10.0, 10.0));
         const int answer = collapse_half_step_spots(half, source, first_new, r.lane_on_level ? 0 : kOneoffNoOffset);
         pokarr_free(source);
-        EXPECT_EQ(answer,
-                  r.lane_on_level ? 0 : r.result)
-            << r.name;
+        EXPECT_EQ(answer, r.lane_on_level ? 0 : r.result) << r.name;
         std::vector<int> levels;
         for (int n = before + 1; n <= lane_table_block.count; ++n) {
             levels.push_back(lane_table_block.level[n]);

@@ -3,9 +3,9 @@
 // the result is bounded, and without surfaces the first trial stands.
 #include "lane_test_support.hpp"
 
-#include "toolpath/linnet_params_least.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "pocket_lanes/combcont.hpp"
+#include "toolpath/linnet_params_least.hpp"
 
 #include <cmath>
 

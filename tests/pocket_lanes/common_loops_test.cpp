@@ -7,10 +7,10 @@
 #include "pocket_arrays/pocket_test_support.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_lanes/common_loops.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <vector>
 
@@ -169,37 +169,42 @@ TEST_F(CommonLoops, PartsOfTwoRegionsAreTheirIntersectionAndDifference)
         {"crossing squares", square_entries(0, 0, 10), square_entries(5, 5, 10), true},
         {"square and circle", square_entries(0, 0, 10), circle_entries(10, 5, 4), true},
         {"circle touching a side", square_entries(0, 0, 10), circle_entries(8.5, 7, 3), true},
-        {"horn and swallowtail", {{0, 0}, {10, 1}, {0, 2}, {0, 0}}, {{4, 0.8}, {12, 0.9}, {12, 1.1}, {4, 1.2}, {4, 0.8}}, true},
+        {"horn and swallowtail",
+         {{0, 0}, {10, 1}, {0, 2}, {0, 0}},
+         {{4, 0.8}, {12, 0.9}, {12, 1.1}, {4, 1.2}, {4, 0.8}},
+         true},
         {"one inside the other", square_entries(0, 0, 10), square_entries(2, 2, 3), false},
     };
     static loop_buffer out;
     for (const row& r : rows) {
-        for (const bool swapped : {false, true}) for (const bool outside : {false, true}) {
-            const ClipperLib::Paths first = region_of(swapped ? r.b : r.a), second = region_of(swapped ? r.a : r.b);
-            const double expected =
-                clipped_area(outside ? ClipperLib::ctDifference : ClipperLib::ctIntersection, first, second);
-            pokarr a = make_from(swapped ? r.b : r.a), b = make_from(swapped ? r.a : r.b);
-            loop_buffer_clear(out);
-            int crossings = -1;
-            const std::string name =
-                std::string(r.name) + (swapped ? ", swapped" : "") + (outside ? ", outside" : ", inside");
-            ASSERT_TRUE(outside ? comlup_outside_loops(a, b, out, crossings) : comlup_inside_loops(a, b, out, crossings))
-                << name;
-            EXPECT_EQ(crossings > 0, r.cross) << name;
-            ClipperLib::Paths got;
-            pokarr part;
-            pokarr_init(2, part);
-            for (int k = 1, first = 0, status = 0; k <= out.loops; first += out.counts[k++]) {
-                pokarr_replace(out.counts[k], out.points, first, part, status);
-                EXPECT_EQ(out.directions[k], 1) << name;
-                const ClipperLib::Paths p = region_of(entries_of(part));
-                got.insert(got.end(), p.begin(), p.end());
+        for (const bool swapped : {false, true})
+            for (const bool outside : {false, true}) {
+                const ClipperLib::Paths first = region_of(swapped ? r.b : r.a), second = region_of(swapped ? r.a : r.b);
+                const double expected =
+                    clipped_area(outside ? ClipperLib::ctDifference : ClipperLib::ctIntersection, first, second);
+                pokarr a = make_from(swapped ? r.b : r.a), b = make_from(swapped ? r.a : r.b);
+                loop_buffer_clear(out);
+                int crossings = -1;
+                const std::string name =
+                    std::string(r.name) + (swapped ? ", swapped" : "") + (outside ? ", outside" : ", inside");
+                ASSERT_TRUE(outside ? comlup_outside_loops(a, b, out, crossings)
+                                    : comlup_inside_loops(a, b, out, crossings))
+                    << name;
+                EXPECT_EQ(crossings > 0, r.cross) << name;
+                ClipperLib::Paths got;
+                pokarr part;
+                pokarr_init(2, part);
+                for (int k = 1, first = 0, status = 0; k <= out.loops; first += out.counts[k++]) {
+                    pokarr_replace(out.counts[k], out.points, first, part, status);
+                    EXPECT_EQ(out.directions[k], 1) << name;
+                    const ClipperLib::Paths p = region_of(entries_of(part));
+                    got.insert(got.end(), p.begin(), p.end());
+                }
+                EXPECT_NEAR(kernel_geometry::area_of(got), r.cross ? expected : 0.0, 1e-3) << name;
+                pokarr_free(part);
+                pokarr_free(a);
+                pokarr_free(b);
             }
-            EXPECT_NEAR(kernel_geometry::area_of(got), r.cross ? expected : 0.0, 1e-3) << name;
-            pokarr_free(part);
-            pokarr_free(a);
-            pokarr_free(b);
-        }
     }
     loop_buffer_clear(out);
 }

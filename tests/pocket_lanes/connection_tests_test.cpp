@@ -2,9 +2,9 @@
 // lane table.
 #include "lane_test_support.hpp"
 
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/connection_tests.hpp"
-#include "pocket/lane_table.hpp"
 
 namespace {
 
@@ -171,10 +171,17 @@ TEST_F(ConnectionTest, KeptIslandListFollowsAppendedLanesAsAFullListing)
     struct row {
         int status, level, contour_type;
     } rows[] = {{0, 1, 0},
-                {1, kLevelIsland + 1, 0}, {1, kLevelIsland + 2, 2}, {1, kLevelIsland + 3, 0},
-                {2, kLevelIsland + 1, 0}, {1, kLevelIsland + 2, 0}, {-1, kLevelIsland + 3, 0},
-                {0, kLevelSeparator, 0}, {1, kLevelIsland + 5, 0}, {1, kLevelIsland + 1, 0},
-                {0, kLevelIsland + 2, 0}, {3, 2, 0}};
+                {1, kLevelIsland + 1, 0},
+                {1, kLevelIsland + 2, 2},
+                {1, kLevelIsland + 3, 0},
+                {2, kLevelIsland + 1, 0},
+                {1, kLevelIsland + 2, 0},
+                {-1, kLevelIsland + 3, 0},
+                {0, kLevelSeparator, 0},
+                {1, kLevelIsland + 5, 0},
+                {1, kLevelIsland + 1, 0},
+                {0, kLevelIsland + 2, 0},
+                {3, 2, 0}};
     island_test_lanes_kept kept;
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         add_lane(rows[i].status, rows[i].level, box, rows[i].contour_type);

@@ -8,8 +8,8 @@
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <cmath>
-#include <random>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -52,7 +52,6 @@ std::vector<double> search_rows(pokarr& a, crossing_search_loop* near_of_a, cons
     for (int i = 0; i < count; ++i) rows.insert(rows.end(), {double(elem_a[i]), double(elem_b[i]), x[i], y[i]});
     return rows;
 }
-
 
 }  // namespace
 

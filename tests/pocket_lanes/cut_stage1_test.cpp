@@ -84,7 +84,6 @@ TEST_F(CutStage1, EntryCandidatesStartAtTheMiddleAndStepOnWhenRefused)
     }
 }
 
-
 // A ray meeting a parent arc at 45 degrees to its radius: the angle check refuses it, without the
 // check it is met; stage 1 takes the refused hit only in its relaxed pass or from a wider ray,
 // and outside offsets mode 1 only.
@@ -107,9 +106,9 @@ TEST_F(CutStage1, ObliqueHitOnAParentArcIsTakenOnlyWhenRelaxed)
         bool relaxed, wider, taken;
     };
     const std::vector<row> rows = {
-        {99, 1, false, false, true},  {99, -1, false, false, false}, {99, -1, true, false, true},
-        {99, -1, false, true, true},  {99, 0, true, true, false},    {1, -1, false, false, true},
-        {1, 1, false, false, true},   {1, 0, true, true, false},
+        {99, 1, false, false, true}, {99, -1, false, false, false}, {99, -1, true, false, true},
+        {99, -1, false, true, true}, {99, 0, true, true, false},    {1, -1, false, false, true},
+        {1, 1, false, false, true},  {1, 0, true, true, false},
     };
     for (const row& r : rows)
         EXPECT_EQ(entry_hit_taken(r.offsets_mode, r.result, r.relaxed, r.wider), r.taken)
@@ -125,8 +124,9 @@ TEST_F(CutStage1, NestWalkedAgainEntersEachLaneOnItsParent)
     add(0, 1, 0, rectangle(0, 0, 100, 80));
     const double h = 0.2;
     int island_level = kLevelIsland;
-    for (const contour& c : {rectangle(50 - h, 1.5 - h, 50 + h, 1.5 + h), rectangle(98.5 - h, 40 - h, 98.5 + h, 40 + h),
-                             rectangle(50 - h, 78.5 - h, 50 + h, 78.5 + h), rectangle(1.5 - h, 40 - h, 1.5 + h, 40 + h)})
+    for (const contour& c :
+         {rectangle(50 - h, 1.5 - h, 50 + h, 1.5 + h), rectangle(98.5 - h, 40 - h, 98.5 + h, 40 + h),
+          rectangle(50 - h, 78.5 - h, 50 + h, 78.5 + h), rectangle(1.5 - h, 40 - h, 1.5 + h, 40 + h)})
         add(0, ++island_level, 0, c);
     lane_table_block.island_count = lane_table_block.count - 1;
     std::vector<int> nest{1};
@@ -202,7 +202,9 @@ TEST_F(CutStage1, EntryHitIsTheSameWithTheRayGiven)
         {"missing the lane", rectangle(0, 0, 10, 10), {20, 20, 0}, {30, 40, 0}},
         {"ray without length", rectangle(0, 0, 10, 10), {5, 5, 0}, {5, 5, 0}},
     };
-    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
     for (const row& r : rows) {
         pokarr lane = make_from(r.lane);
         const clearance_segment ray = make_clearance_segment(r.back, r.end);
@@ -229,12 +231,15 @@ TEST_F(CutStage1, EntryHitIsTheSameWhateverTheReach)
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const double pi = std::acos(-1.0);
-    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
     auto boxes = std::make_unique<pk_box_table>();
     int near = 0;
     // A lane whose first group runs along the ray's start and crosses the ray far out, while the
     // later groups cross it nearer: the near search finds a crossing, and not the first one.
-    const contour comb{{-3, 5e-5}, {0.5, 5e-5}, {0.6, 8}, {20, -3}, {9, -3}, {9, 2}, {8, 2}, {8, -4}, {-3, -4}, {-3, 5e-5}};
+    const contour comb{{-3, 5e-5}, {0.5, 5e-5}, {0.6, 8}, {20, -3}, {9, -3},
+                       {9, 2},     {8, 2},      {8, -4},  {-3, -4}, {-3, 5e-5}};
     for (int trial = -1; trial < 60; ++trial) {
         // A star of 40 to 200 corners, every third side an arc bulging out by a tenth of its chord.
         const int corners = 40 + static_cast<int>(unit(random) * 160.0);
@@ -266,8 +271,8 @@ TEST_F(CutStage1, EntryHitIsTheSameWhateverTheReach)
             for (const double within : {1.0, 0.5 * at, at - 1e-9, at, at + 1e-9, at + 3.0, 30.0}) {
                 entry_hit_on_lane(lane, boxes.get(), back, end, 1, result[1], hit[1], param[1], element[1], nullptr,
                                   within);
-                const std::string where = "seed " + std::to_string(seed) + " trial " + std::to_string(trial) +
-                                          " ray " + std::to_string(ray_no) + " within " + std::to_string(within);
+                const std::string where = "seed " + std::to_string(seed) + " trial " + std::to_string(trial) + " ray " +
+                                          std::to_string(ray_no) + " within " + std::to_string(within);
                 EXPECT_EQ(result[1], result[0]) << where;
                 EXPECT_EQ(element[1], element[0]) << where;
                 EXPECT_TRUE(same(param[1], param[0])) << where;
@@ -300,7 +305,9 @@ TEST_F(CutStage1, ChainCutPathIsTheRestartedLaneCleanedInFull)
         {"short arc at a corner", rounded, 2, 5, 0, 0.5},
         {"first offset, short arc", rounded, 1, 5, 0, 0.5},
     };
-    const auto same = [](double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); };
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
     for (const row& r : rows) {
         const int lane = add(r.lane_status, 1, 0, r.lane);
         const int holder = lane + 1;

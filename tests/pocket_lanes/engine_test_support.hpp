@@ -7,15 +7,15 @@
 
 #include "cutter/touch_point_flags.hpp"
 #include "host/control/memory.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/common_loops.hpp"
-#include "toolpath/machine_table.hpp"
 #include "pocket_lanes/cutting_stages.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
+#include "toolpath/machine_table.hpp"
 
 #include <cmath>
 #include <vector>

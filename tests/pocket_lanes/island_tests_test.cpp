@@ -4,10 +4,10 @@
 #include "lane_test_support.hpp"
 
 #include "host/control.hpp"
+#include "pocket/lane_table.hpp"
+#include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_arrays/loop_inside.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <string>
@@ -48,8 +48,7 @@ protected:
     }
 
     // Appends a lane of these entries; returns its number.
-    static int add(int lane_status, int level, int parent, int contour_type,
-                   const std::vector<xy>& entries)
+    static int add(int lane_status, int level, int parent, int contour_type, const std::vector<xy>& entries)
     {
         pokarr a = make_from(entries);
         int status = 0;
@@ -84,8 +83,7 @@ const loop_case kCrossesFromOutside{"crosses island 2, starts outside it", rect(
 const loop_case kClear{"clear of the islands", rect(70, 70, 80, 80)};
 const loop_case kAroundIsland1{"round island 1", rect(5, 5, 25, 25)};
 
-int islands_result(int mode, int skip_level, int lane, const std::vector<xy>& entries,
-                   int& status)
+int islands_result(int mode, int skip_level, int lane, const std::vector<xy>& entries, int& status)
 {
     pokarr loop = make_from(entries);
     int result = -7;
@@ -106,9 +104,8 @@ TEST_F(IslandTests, LoopInIslandsByModeOverEveryKindOfLoop)
         const loop_case* loop;
         int mode1, mode2, mode0;
     } rows[] = {
-        {&kInsideIsland1, 1, 1, 0},      {&kOnIsland2Edge, 2, 0, 2},
-        {&kCrossesFromInside, 1, 1, 2}, {&kCrossesFromOutside, 0, 0, 2},
-        {&kClear, 0, 0, 0},             {&kAroundIsland1, 0, 0, 0},
+        {&kInsideIsland1, 1, 1, 0},      {&kOnIsland2Edge, 2, 0, 2}, {&kCrossesFromInside, 1, 1, 2},
+        {&kCrossesFromOutside, 0, 0, 2}, {&kClear, 0, 0, 0},         {&kAroundIsland1, 0, 0, 0},
     };
     for (const row& r : rows) {
         int status = 0;
@@ -217,8 +214,8 @@ TEST_F(IslandTests, CrossFirstAndInsideFirstOverEveryKindOfLoop)
     };
     for (const row& r : rows) {
         pokarr loop = make_from(r.loop->loop);
-        const std::string what = std::string(r.loop->name) + " skipping " +
-                                 std::to_string(r.level_a) + "/" + std::to_string(r.level_b);
+        const std::string what =
+            std::string(r.loop->name) + " skipping " + std::to_string(r.level_a) + "/" + std::to_string(r.level_b);
         int result = -7, status = -7;
         loop_in_island_cross_first(loop, r.level_a, r.level_b, result, status);
         EXPECT_EQ(status, 0) << what;
@@ -279,8 +276,7 @@ protected:
         add(1, 2, 1, 0, rect(200, 200, 300, 300));
     }
 
-    static int lanes_result(int levels, const std::vector<xy>& entries, int incoming,
-                            int& status)
+    static int lanes_result(int levels, const std::vector<xy>& entries, int incoming, int& status)
     {
         pokarr loop = make_from(entries);
         int result = incoming;

@@ -15,7 +15,9 @@ TEST_F(LaneLoopTest, FirstIslandOffsetAddsTheIslandsOwnOffsetWithinTheTable)
     struct row {
         int island;
         double own, expected;
-    } rows[] = {{1, 0.25, 0.75}, {1, -1.0, 0.5}, {kOffsetSlots - kLevelIsland, 0.25, 0.75},
+    } rows[] = {{1, 0.25, 0.75},
+                {1, -1.0, 0.5},
+                {kOffsetSlots - kLevelIsland, 0.25, 0.75},
                 {kOffsetSlots - kLevelIsland + 1, 0.25, 0.5}};
     for (const row& r : rows) {
         to_load_state();

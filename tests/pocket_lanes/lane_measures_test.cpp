@@ -3,8 +3,8 @@
 // extent check flipping the direction sign.
 #include "lane_test_support.hpp"
 
-#include "pocket_lanes/lane_measures.hpp"
 #include "pocket/lane_table.hpp"
+#include "pocket_lanes/lane_measures.hpp"
 
 #include <cmath>
 #include <vector>
@@ -71,7 +71,7 @@ TEST_F(LaneMeasures, Flattening)
 TEST_F(LaneMeasures, DistancesBetweenLanesAndIslands)
 {
     lane_table_block.island_count = 1;
-    add(1, 1, 1, 0, 0, 100, 100);                  // lane 1: the outer lane
+    add(1, 1, 1, 0, 0, 100, 100);                 // lane 1: the outer lane
     add(1, kLevelIsland + 1, 1, 40, 40, 60, 60);  // lane 2: island 1
     add(1, 2, 1, 10, 10, 30, 30);                 // lane 3: a branch
     double distance = 0.0;
@@ -88,8 +88,8 @@ TEST_F(LaneMeasures, DistancesBetweenLanesAndIslands)
 
 TEST_F(LaneMeasures, OuterExtentCheck)
 {
-    add(1, 1, 1, 0, 0, 100, 100);  // the live outer lane
-    add(1, 2, 1, -10, 0, 110, 50); // the parent of a closed lane, reaching beyond it on both sides
+    add(1, 1, 1, 0, 0, 100, 100);   // the live outer lane
+    add(1, 2, 1, -10, 0, 110, 50);  // the parent of a closed lane, reaching beyond it on both sides
     int status = 0;
     lane_add_empty(1, 2, 2, status);
     pocket_state_block.direction_sign = 1;

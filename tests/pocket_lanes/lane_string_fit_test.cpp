@@ -161,8 +161,8 @@ TEST_F(StringFit, WideArcsSplitIntoEqualParts)
         }
     }
     // Without room the arc stays whole and the status says so.
-    std::vector<double> p = {10.0, 0.0, 1e25, 0.0, 10.0, 1.0, 0.0, 0.0, -10.0 * std::cos(1.0 * kDegree),
-                             10.0 * std::sin(1.0 * kDegree)};
+    std::vector<double> p = {
+        10.0, 0.0, 1e25, 0.0, 10.0, 1.0, 0.0, 0.0, -10.0 * std::cos(1.0 * kDegree), 10.0 * std::sin(1.0 * kDegree)};
     int count = 5, status = 0;
     split_wide_arcs(p.data(), 1, &count, 6, status);
     EXPECT_EQ(status, kFitNoRoom);

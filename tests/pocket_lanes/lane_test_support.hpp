@@ -2,9 +2,9 @@
 // working values, builders of loops with arcs, and geometric measures for property checks.
 #pragma once
 
+#include "pocket/pocket_tool_radius.hpp"
 #include "pocket_arrays/pocket_test_support.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket/pocket_tool_radius.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 
@@ -40,8 +40,7 @@ inline void start_without_tool()
 inline constexpr double kMarkerX = 1.0e25;
 
 // Entries of an arc record ending at (ex, ey).
-inline void push_arc(std::vector<xy>& e, double r, double dir, double cx, double cy, double ex,
-                     double ey)
+inline void push_arc(std::vector<xy>& e, double r, double dir, double cx, double cy, double ex, double ey)
 {
     e.push_back({kMarkerX, 0.0});
     e.push_back({r, dir});

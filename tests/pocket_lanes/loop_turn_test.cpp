@@ -63,8 +63,8 @@ entries split_circle(double cx, double cy, double r, double a0, int parts)
 
 struct turn_row {
     const char* name;
-    entries loop;   // counter-clockwise
-    int turn;       // what the turn tells of it: 1, or 0 where the area must decide
+    entries loop;  // counter-clockwise
+    int turn;      // what the turn tells of it: 1, or 0 where the area must decide
 };
 
 TEST_F(LoopTurn, NamedLoopsTurnTheWayTheirAreaRuns)

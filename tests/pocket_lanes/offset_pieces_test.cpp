@@ -4,9 +4,9 @@
 // links included).
 #include "lane_test_support.hpp"
 
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
 
 #include <vector>
@@ -167,11 +167,11 @@ TEST_F(OffsetPieces, LaneRelationsThroughLinks)
         bool deep;
         bool meet, share;
     } rows[] = {
-        {2, 3, false, true, true},   // both from lane 1
-        {4, 2, false, false, true},  // lane 2's link (1) is not lane 4's; through lane 3 it is
-        {4, 2, true, false, true},   // deep: lane 2's first link (lane 1) has no links
-        {5, 4, false, true, true},   // lane 5 stands with its group (2), lane 4 links to 2
-        {3, 6, false, false, false}, // the cycle of lane 6's links ends
+        {2, 3, false, true, true},    // both from lane 1
+        {4, 2, false, false, true},   // lane 2's link (1) is not lane 4's; through lane 3 it is
+        {4, 2, true, false, true},    // deep: lane 2's first link (lane 1) has no links
+        {5, 4, false, true, true},    // lane 5 stands with its group (2), lane 4 links to 2
+        {3, 6, false, false, false},  // the cycle of lane 6's links ends
     };
     for (const row& r : rows) {
         EXPECT_EQ(lane_links_meet(r.a, r.b, r.deep), r.meet) << r.a << " " << r.b;

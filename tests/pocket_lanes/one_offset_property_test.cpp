@@ -1,8 +1,8 @@
 // The one offset against Clipper 1 over named and seeded random loops (inward offsets of stars,
 // concave polygons, arc-edged loops and convex quadrilaterals, dense smooth loops, a star whose
-// offset crosses itself thousands of times; outward offsets of concave islands): every lane is a true part of the offset, no vertex nearer the source than the
-// distance less the tolerance, and no loop of the reference is missing. In whole pockets a
-// concave island keeps its lane and no cut enters it.
+// offset crosses itself thousands of times; outward offsets of concave islands): every lane is a true part of the
+// offset, no vertex nearer the source than the distance less the tolerance, and no loop of the reference is missing. In
+// whole pockets a concave island keeps its lane and no cut enters it.
 #include "engine_test_support.hpp"
 
 #include "pocket_arrays/kernel_geometry.hpp"
@@ -115,7 +115,8 @@ TEST_F(OneOffsetProperty, InwardOffsetsAreTrueParts)
         std::vector<kg::loop> lanes;
         const int status = offset_once(source, d, false, lanes);
         EXPECT_EQ(judge(source, d, false, status, lanes), "")
-            << "seed " << kSeed << " loop " << i << " (" << kg::name_of(k) << ", loop seed " << loop_seed << "), d " << d;
+            << "seed " << kSeed << " loop " << i << " (" << kg::name_of(k) << ", loop seed " << loop_seed << "), d "
+            << d;
     }
 }
 
@@ -196,9 +197,10 @@ TEST_F(OneOffsetProperty, IslandOffsetsAreOneLoopRoundTheIsland)
     for (int i = -5; i < 150; ++i) {
         // Islands of 3 to 16 corners about 3 across, a third of them deeply concave.
         const double low = i % 3 == 0 ? 0.1 : 0.6;
-        const kg::loop island = i < 0 ? kDart : kg::closed(kg::radial(3 + static_cast<int>(unit(rng) * 14.0), rng, [&](int, double) {
-            return 1.5 * (low + (1.0 - low) * unit(rng));
-        }));
+        const kg::loop island =
+            i < 0 ? kDart : kg::closed(kg::radial(3 + static_cast<int>(unit(rng) * 14.0), rng, [&](int, double) {
+                return 1.5 * (low + (1.0 - low) * unit(rng));
+            }));
         const double d = i < 0 ? 3.25 + 0.25 * i : 0.4 + 3.6 * unit(rng);
         std::vector<kg::loop> lanes;
         const int status = offset_once(island, d, true, lanes);
@@ -246,7 +248,8 @@ std::string cuts_into(const kg::loop& island, double clearance)
             double distance = ClipperLib::PointInPolygon(kg::path_of({path[k]})[0], polygon) == 1 ? -1.0 : 1e300;
             for (std::size_t e = 1; e < island.size(); ++e)
                 distance = std::min(distance, segments_distance(path[k], path[k + 1], island[e - 1], island[e]));
-            if (distance < clearance - slack) out << "(" << path[k].x << ", " << path[k].y << ") at " << distance << "; ";
+            if (distance < clearance - slack)
+                out << "(" << path[k].x << ", " << path[k].y << ") at " << distance << "; ";
         }
     }
     return out.str();
@@ -271,8 +274,8 @@ bool island_has_its_lane(const kg::loop& island)
 TEST_F(IslandLanes, ConcaveIslandsKeepTheirLanesAndNoCutEntersThem)
 {
     // The dart; a bay whose mouth (1 wide) closes at the first offset, leaving a room to cut.
-    const kg::loop bay = {{20, 20}, {30, 20}, {30, 24.5}, {28, 24.5}, {28, 22}, {22, 22}, {22, 28},
-                          {28, 28}, {28, 25.5}, {30, 25.5}, {30, 30}, {20, 30}, {20, 20}};
+    const kg::loop bay = {{20, 20}, {30, 20},   {30, 24.5}, {28, 24.5}, {28, 22}, {22, 22}, {22, 28},
+                          {28, 28}, {28, 25.5}, {30, 25.5}, {30, 30},   {20, 30}, {20, 20}};
     struct row {
         const kg::loop& island;
         double step;
@@ -304,5 +307,6 @@ TEST_F(IslandLanes, IslandWithoutAnOffsetKeepsItsContour)
     ASSERT_EQ(status, kEngineDone);
     EXPECT_TRUE(island_has_its_lane(speck));
     EXPECT_EQ(cuts_into(speck, 0.0), "");
-    EXPECT_EQ(errors(), std::vector<std::string>{"[lanile] ISLAND OFFSET HAS FAILED. THE ISLAND KEEPS ITS CONTOUR AS ITS LANE"});
+    EXPECT_EQ(errors(),
+              std::vector<std::string>{"[lanile] ISLAND OFFSET HAS FAILED. THE ISLAND KEEPS ITS CONTOUR AS ITS LANE"});
 }

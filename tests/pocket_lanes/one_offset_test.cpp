@@ -5,13 +5,13 @@
 // or distance holding a number that is not finite.
 #include "lane_test_support.hpp"
 
+#include "clearing/surface_lanes/lane_offset_3d.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/delups.hpp"
+#include "pocket_arrays/lane_offset.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_lanes/common_loops.hpp"
-#include "pocket_arrays/lane_offset.hpp"
-#include "pocket/lane_table.hpp"
 #include "pocket_lanes/one_offset.hpp"
-#include "clearing/surface_lanes/lane_offset_3d.hpp"
 #include "surfaces/surface_grid.hpp"
 
 #include <cmath>
@@ -135,8 +135,19 @@ TEST_F(OneOffset, TwoPointsLeftGiveNoOffset)
 TEST_F(OneOffset, SplitOffsetOpensABranch)
 {
     // Two rooms about 20 x 20 joined by a corridor 2 wide: an offset of 3 falls apart.
-    pokarr loop = make_from({{0, 0}, {20, 0}, {20, 9}, {40, 9}, {40, 0}, {60, 0}, {60, 20}, {41, 20},
-                             {41, 11}, {21, 11}, {21, 20}, {0, 20}, {0, 0}});
+    pokarr loop = make_from({{0, 0},
+                             {20, 0},
+                             {20, 9},
+                             {40, 9},
+                             {40, 0},
+                             {60, 0},
+                             {60, 20},
+                             {41, 20},
+                             {41, 11},
+                             {21, 11},
+                             {21, 20},
+                             {0, 20},
+                             {0, 0}});
     int branches = 1, status = -7;
     oneoff_pokarr(inward(3.0, &branches), loop, status);
     EXPECT_EQ(status, 0);
@@ -171,8 +182,19 @@ TEST_F(OneOffset, HoleOfTheFirstInwardOffsetBecomesAnIsland)
 {
     // A closed room with a narrow mouth: offset outwards (the inward mark turns the side) the
     // mouth closes and the room is left as a hole.
-    pokarr loop = make_from({{0, 0}, {40, 0}, {40, 19}, {30, 19}, {30, 10}, {10, 10}, {10, 30}, {31, 30},
-                             {31, 21}, {41, 21}, {41, 40}, {0, 40}, {0, 0}});
+    pokarr loop = make_from({{0, 0},
+                             {40, 0},
+                             {40, 19},
+                             {30, 19},
+                             {30, 10},
+                             {10, 10},
+                             {10, 30},
+                             {31, 30},
+                             {31, 21},
+                             {41, 21},
+                             {41, 40},
+                             {0, 40},
+                             {0, 0}});
     int branches = 1, status = -7;
     oneoff_request rq = inward(2.0, &branches);
     rq.inward = 1;

@@ -2,8 +2,8 @@
 // where the contact routine meets the part (and when it fails), the tool given back, the grid
 // test and the surface kind words.
 #include "lane_test_support.hpp"
-#include "tools/tools_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
+#include "tools/tools_test_support.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/clear_grid.hpp"
@@ -101,8 +101,8 @@ TEST_F(StepTests, CornerKindsByTheLaneDirections)
         double cross;
         int kind_in, kind_out;
     } rows[] = {
-        {-0.1, 0, kCornerDone},   // convex: probed along the mean, remembered as done
-        {-0.2, 0, kCornerMean},   // not convex: after, then the mean next time
+        {-0.1, 0, kCornerDone},  // convex: probed along the mean, remembered as done
+        {-0.2, 0, kCornerMean},  // not convex: after, then the mean next time
         {-0.2, kCornerMean, kCornerBefore},
         {-0.2, kCornerBefore, kCornerDone},
         {-0.2, kCornerDone, kCornerDone + 1},

@@ -6,14 +6,14 @@
 
 #include "driver/exec_run.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
+#include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tools_test_support.hpp"
-#include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/collapse_detours.hpp"
-#include "pocket_arrays/pokarr_measures.hpp"
-#include "pocket_arrays/pokarr_work.hpp"
 
 #include <algorithm>
 #include <map>
@@ -96,23 +96,36 @@ std::vector<pocket_shape> corpus()
     const contour arched = arched_outer();
     return {
         {"rectangle", {rectangle(0, 0, 20, 10)}, polygon_of(rectangle(0, 0, 20, 10)), {}},
-        {"rectangle with a round island", {rectangle(0, 0, 30, 20), circle(15, 10, 2)},
-         polygon_of(rectangle(0, 0, 30, 20)), {{15, 10, 15, 10, 2}}},
+        {"rectangle with a round island",
+         {rectangle(0, 0, 30, 20), circle(15, 10, 2)},
+         polygon_of(rectangle(0, 0, 30, 20)),
+         {{15, 10, 15, 10, 2}}},
         {"rectangle with two islands",
          {rectangle(0, 0, 40, 20), circle(10, 10, 3), circle(30, 10, 3)},
          polygon_of(rectangle(0, 0, 40, 20)),
          {{10, 10, 10, 10, 3}, {30, 10, 30, 10, 3}}},
         {"L-shape", {l_shape(0, 0, 30, 30)}, polygon_of(l_shape(0, 0, 30, 30)), {}},
-        {"L-shape with an island", {l_shape(0, 0, 40, 40), circle(10, 10, 4)}, polygon_of(l_shape(0, 0, 40, 40)),
+        {"L-shape with an island",
+         {l_shape(0, 0, 40, 40), circle(10, 10, 4)},
+         polygon_of(l_shape(0, 0, 40, 40)),
          {{10, 10, 10, 10, 4}}},
-        {"arched pocket with an island", {arched, circle(25, 30, 8)}, polygon_of(arched), {{25, 30, 25, 30, 8}}, 1.0,
+        {"arched pocket with an island",
+         {arched, circle(25, 30, 8)},
+         polygon_of(arched),
+         {{25, 30, 25, 30, 8}},
+         1.0,
          {{70, 60, 30}}},
-        {"islands closer than two offsets", {rectangle(0, 0, 30, 12), circle(12, 6, 2.5), circle(18, 6, 2.5)},
+        {"islands closer than two offsets",
+         {rectangle(0, 0, 30, 12), circle(12, 6, 2.5), circle(18, 6, 2.5)},
          polygon_of(rectangle(0, 0, 30, 12)),
          {{12, 6, 12, 6, 2.5}, {18, 6, 18, 6, 2.5}}},
         {"long thin pocket", {rectangle(0, 0, 60, 3)}, polygon_of(rectangle(0, 0, 60, 3)), {}},
-        {"the example part", {arched, circle(25, 30, 8), slot()}, polygon_of(arched),
-         {{25, 30, 25, 30, 8}, {55, 30, 80, 30, 5}}, 0.1, {{70, 60, 30}}},
+        {"the example part",
+         {arched, circle(25, 30, 8), slot()},
+         polygon_of(arched),
+         {{25, 30, 25, 30, 8}, {55, 30, 80, 30, 5}},
+         0.1,
+         {{70, 60, 30}}},
     };
 }
 
@@ -159,7 +172,8 @@ protected:
             if (lt.status[i] <= 0) continue;
             EXPECT_EQ(cut[i], 1) << name << ": engine lane " << i << " cut " << cut[i] << " times";
         }
-        for (const auto& [lane, times] : cut) EXPECT_GT(lt.status[lane], 0) << name << ": lane " << lane << " is not live";
+        for (const auto& [lane, times] : cut)
+            EXPECT_GT(lt.status[lane], 0) << name << ": lane " << lane << " is not live";
     }
     static double length_of(int lane)
     {
@@ -202,9 +216,10 @@ protected:
                     k += 2;
                     continue;
                 }
-                const bool in_disc = std::any_of(shape.outer_discs.begin(), shape.outer_discs.end(), [&](const auto& d) {
-                    return std::hypot(e[k].x - d[0], e[k].y - d[1]) <= d[2] + slack;
-                });
+                const bool in_disc =
+                    std::any_of(shape.outer_discs.begin(), shape.outer_discs.end(), [&](const auto& d) {
+                        return std::hypot(e[k].x - d[0], e[k].y - d[1]) <= d[2] + slack;
+                    });
                 double edge = 0.0;
                 const bool in_polygon = inside_polygon(shape.outer_polygon, e[k].x, e[k].y, edge);
                 EXPECT_TRUE((in_polygon && (edge >= offset - slack || !shape.outer_discs.empty())) || in_disc)
@@ -246,8 +261,10 @@ TEST_F(PocketComputation, TranslatedOrReversedContoursGiveTheSameLanes)
         const int kind = trial % 3;  // 0 a rectangle, 1 an L-shape, 2 the arched pocket (100 x 60 and its arc)
         double w = std::round(size(rng) * 64.0) / 64.0, h = std::round(size(rng) * 64.0) / 64.0;
         if (kind == 2) w = 100.0, h = 60.0;
-        pocket_shape shape{"random", {kind == 0 ? rectangle(0, 0, w, h) : kind == 1 ? l_shape(0, 0, w, h) : arched_outer()},
-                           {}, {}, 1.0, {}};
+        pocket_shape shape{
+            "random", {kind == 0 ? rectangle(0, 0, w, h) : kind == 1 ? l_shape(0, 0, w, h) : arched_outer()},
+            {},       {},
+            1.0,      {}};
         shape.outer_polygon = polygon_of(shape.contours[0]);
         if (kind == 2) shape.outer_discs.push_back({70, 60, 30});
         const int islands = trial % 4;
@@ -374,8 +391,10 @@ int stop_cleanups = 0;
 void compute_pocket(int& mode, int& status)
 {
     status = 0;
-    if (mode == 1) cmtpk_clean(0, status);
-    else ++stop_cleanups;
+    if (mode == 1)
+        cmtpk_clean(0, status);
+    else
+        ++stop_cleanups;
 }
 
 // A stop (SPACE, STOP, yes) seen at a lane append leaves the computation by the stop exception:
@@ -531,23 +550,53 @@ TEST_F(PocketComputation, EngineCodesGiveTheirMessageAndStatus)
     // A contour of 3 points: there and back.
     const contour there_and_back{{0, 0}, {10, 0}, {0, 0}};
     const std::vector<row> rows = {
-        {"degenerate outer contour", {there_and_back}, 1.0, 0, -1, "eroutc",
+        {"degenerate outer contour",
+         {there_and_back},
+         1.0,
+         0,
+         -1,
+         "eroutc",
          "[cmtpk1] DEGENRATED POCKET-CONTOUR CONTAINS 3 POINTS ONLY."},
         {"degenerate outer contour, other caller", {there_and_back}, 1.0, 1, -1, nullptr, nullptr},
         // With a negative offset the 3 points are a slot's centre line: its offset is the pocket.
         {"3-point outer contour with a negative offset", {there_and_back}, -1.0, 0, kEngineDone, nullptr, nullptr},
-        {"outer contour inside an island", {rectangle(0, 0, 10, 10), circle(5, 5, 20)}, 1.0, 0, kEngineNoLane,
-         "userrc", "THE POCKET OUTER CONTOUR CONTAINED WITHIN THE ISLAND CONTOUR"},
-        {"outer contour inside an island, other caller", {rectangle(0, 0, 10, 10), circle(5, 5, 20)}, 1.0, 1,
-         kEngineNoLane, nullptr, nullptr},
-        {"pocket too small", {circle(1, 1, 0.8)}, 1.0, 0, kEngineNoLane, "userrc",
+        {"outer contour inside an island",
+         {rectangle(0, 0, 10, 10), circle(5, 5, 20)},
+         1.0,
+         0,
+         kEngineNoLane,
+         "userrc",
+         "THE POCKET OUTER CONTOUR CONTAINED WITHIN THE ISLAND CONTOUR"},
+        {"outer contour inside an island, other caller",
+         {rectangle(0, 0, 10, 10), circle(5, 5, 20)},
+         1.0,
+         1,
+         kEngineNoLane,
+         nullptr,
+         nullptr},
+        {"pocket too small",
+         {circle(1, 1, 0.8)},
+         1.0,
+         0,
+         kEngineNoLane,
+         "userrc",
          "WARNING: POCKET WAS TOO SMALL TO BE CALCULATED"},
         {"pocket too small, other caller", {circle(1, 1, 0.8)}, 1.0, 1, kEngineNoLane, nullptr, nullptr},
         // Its inward offset would be a smaller square of the same direction, crossing nothing.
-        {"pocket narrower than twice the offset", {rectangle(0, 0, 1.5, 1.5)}, 1.0, 0, kEngineNoLane, "userrc",
+        {"pocket narrower than twice the offset",
+         {rectangle(0, 0, 1.5, 1.5)},
+         1.0,
+         0,
+         kEngineNoLane,
+         "userrc",
          "WARNING: POCKET WAS TOO SMALL TO BE CALCULATED"},
         // 25,000 passes until full: the lanes and their cut copies do not fit in the lane table.
-        {"more lanes than the lane table holds", {rectangle(0, 0, 60000, 50000)}, 1.0, 0, -1, "eroutc",
+        {"more lanes than the lane table holds",
+         {rectangle(0, 0, 60000, 50000)},
+         1.0,
+         0,
+         -1,
+         "eroutc",
          "[cmtpk1] TOO MANY LOOPS"},
     };
     for (const row& r : rows) {
@@ -584,16 +633,19 @@ TEST_F(PocketComputation, DriverRetriesLargerArraysAndReportsTheEnginesCodes)
         const char* name;
         std::vector<int> answers;
         int status;
-        std::vector<int> sizes;     // the main arrays' size at each engine run
-        const char* channel;        // nullptr: no line
+        std::vector<int> sizes;  // the main arrays' size at each engine run
+        const char* channel;     // nullptr: no line
         const char* line;
     };
     // A side step of 100 across a 10-wide pocket: the estimate is the floor, 4 entries per
     // contour entry (5), 20.
     const std::vector<row> rows = {
         {"arrays too small twice", {8, 8}, 0, {20, 80, 320}, nullptr, nullptr},
-        {"arrays always too small", std::vector<int>(11, 8), -1,
-         {20, 80, 320, 1280, 5120, 20480, 81920, 327680, 1310720, 5242880}, "eroutc",
+        {"arrays always too small",
+         std::vector<int>(11, 8),
+         -1,
+         {20, 80, 320, 1280, 5120, 20480, 81920, 327680, 1310720, 5242880},
+         "eroutc",
          "POKCPY, DYNAMIC MEMORY ERROR - TOO MANY REALLOCATIONS"},
         {"cannot link", {kEngineCannotLink}, -1, {20}, "eroutc", "[cmtpk1] CANNOT MOVE BETWEEN LOOPS"},
         {"unnamed code", {5}, -1, {20}, "erou1c", "[cmtpk1] CMTPKT ERROR 5"},
@@ -613,8 +665,9 @@ TEST_F(PocketComputation, DriverRetriesLargerArraysAndReportsTheEnginesCodes)
         std::vector<std::string> said;
         for (const char* channel : {"eroutc", "erou1c", "userrc"})
             for (const std::string& t : vantu::control::lines_of(channel)) said.push_back(channel + (" " + t));
-        const std::vector<std::string> expected =
-            r.channel == nullptr ? std::vector<std::string>{} : std::vector<std::string>{std::string(r.channel) + " " + r.line};
+        const std::vector<std::string> expected = r.channel == nullptr
+                                                      ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{std::string(r.channel) + " " + r.line};
         EXPECT_EQ(said, expected) << r.name;
     }
 }
@@ -732,7 +785,8 @@ TEST_F(PocketComputation, UntilFullCutsEveryLaneOfDeepAndManyIslandPockets)
         load(r.shape.contours, r.shape.step);
         ASSERT_EQ(run(), kEngineDone) << name;
         int deepest = 0;
-        for (int i = 1; i < pocket_box_block.first_output_lane; ++i) deepest = std::max(deepest, lane_table_block.status[i]);
+        for (int i = 1; i < pocket_box_block.first_output_lane; ++i)
+            deepest = std::max(deepest, lane_table_block.status[i]);
         EXPECT_GE(deepest, r.deepest_pass) << name;
         expect_cutting_order(name);
         expect_inside_material(r.shape, r.shape.step);
@@ -764,8 +818,8 @@ protected:
         }
         result r;
         r.strings = static_cast<int>(r.counts.size());
-        pocket_run_for_caller(1, 0, 0.0f, 0.01f, static_cast<int>(contours.size()), point_counts.data(),
-                              points.data(), offsets.data(), r.strings, r.counts.data(), r.path.data(), r.status);
+        pocket_run_for_caller(1, 0, 0.0f, 0.01f, static_cast<int>(contours.size()), point_counts.data(), points.data(),
+                              offsets.data(), r.strings, r.counts.data(), r.path.data(), r.status);
         return r;
     }
 };

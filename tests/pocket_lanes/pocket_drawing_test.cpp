@@ -4,21 +4,21 @@
 #include "lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
-#include "pocket_lanes/corner_moves.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket/polbuf.hpp"
+#include "pocket_lanes/corner_moves.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/helix_entry.hpp"
 #include "pocket_lanes/entry/lane_leads.hpp"
-#include "pocket/lane_table.hpp"
+#include "pocket_lanes/entry/pocket_entry.hpp"
+#include "pocket_lanes/entry/ramp_entry.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
-#include "pocket_lanes/entry/pocket_entry.hpp"
-#include "pocket_lanes/entry/ramp_entry.hpp"
-#include "toolpath/machining_type.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
-#include "toolpath/twirl_words.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <algorithm>
@@ -248,19 +248,13 @@ TEST_F(Drawing, CornerTestQualifiesTurnsToTheSwitchSide)
         int sw;
         bool qualifies;
     } rows[] = {
-        {{10, -10}, 1, true},    // right turn of 90 degrees
-        {{10, 10}, 1, false},    // left turn
-        {{10, 10}, -1, true},
-        {{10, -10}, -1, false},
-        {{20, -1}, 1, false},    // a turn of about 6 degrees
-        {{0, -5}, 1, true},      // a turn of 135 degrees
-        {{20, 0}, 1, false},     // straight on
-        {turn(44.9, 1), 1, false},
-        {turn(45.0, 1), 1, true},  // a turn of exactly 45 degrees is a corner
-        {turn(45.1, 1), 1, true},
-        {turn(44.9, -1), -1, false},
-        {turn(45.0, -1), -1, true},
-        {turn(45.1, -1), -1, true},
+        {{10, -10}, 1, true},                                                          // right turn of 90 degrees
+        {{10, 10}, 1, false},                                                          // left turn
+        {{10, 10}, -1, true},      {{10, -10}, -1, false},      {{20, -1}, 1, false},  // a turn of about 6 degrees
+        {{0, -5}, 1, true},                                                            // a turn of 135 degrees
+        {{20, 0}, 1, false},                                                           // straight on
+        {turn(44.9, 1), 1, false}, {turn(45.0, 1), 1, true},  // a turn of exactly 45 degrees is a corner
+        {turn(45.1, 1), 1, true},  {turn(44.9, -1), -1, false}, {turn(45.0, -1), -1, true}, {turn(45.1, -1), -1, true},
     };
     for (const row& r : rows) {
         const double slots[6] = {0, 0, 10, 0, r.third.x, r.third.y};
@@ -587,8 +581,8 @@ TEST_F(Drawing, HelixFindsAFreeCircleInTheRegion)
         float mill_diameter;  // below 0: no tool
         int want;
         double radius;  // 0: 0.9 of the free radius
-    } rows[] = {{5, -1.0f, kHelixFound, 5}, {50, -1.0f, kHelixFound, 0}, {5, 40.0f, kHelixFound, 5},
-                {5, 60.0f, kNoHelix, 0}};
+    } rows[] = {
+        {5, -1.0f, kHelixFound, 5}, {50, -1.0f, kHelixFound, 0}, {5, 40.0f, kHelixFound, 5}, {5, 60.0f, kNoHelix, 0}};
     for (const row& r : rows) {
         std::optional<tools_test::held_tool> tool;
         if (r.mill_diameter >= 0.0f) tool.emplace(kMill, r.mill_diameter);
@@ -598,8 +592,10 @@ TEST_F(Drawing, HelixFindsAFreeCircleInTheRegion)
         ASSERT_EQ(status, r.want) << r.helix << " with a mill of " << r.mill_diameter;
         if (status == kNoHelix) continue;
         EXPECT_EQ(sense, -1);
-        if (r.radius > 0) EXPECT_DOUBLE_EQ(radius, r.radius);
-        else EXPECT_LT(radius, 10.0);
+        if (r.radius > 0)
+            EXPECT_DOUBLE_EQ(radius, r.radius);
+        else
+            EXPECT_LT(radius, 10.0);
         EXPECT_NEAR(std::hypot(centre[0] - circle_start[0], centre[1] - circle_start[1]), radius, 1e-9);
         // The circle stays in the square.
         EXPECT_GE(std::min({centre[0], centre[1], 20 - centre[0], 20 - centre[1]}), radius - 1e-6) << r.helix;

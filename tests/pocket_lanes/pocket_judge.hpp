@@ -180,10 +180,12 @@ inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
         if (!ClipperLib::Orientation(p)) ClipperLib::ReversePath(p);
         return ClipperLib::Paths{p};
     };
-    ClipperLib::Paths inside = offset_of(contour_path(c.contours[0]), ClipperLib::etClosedPolygon, -(c.offsets[0] + c.extra_offset - less));
+    ClipperLib::Paths inside =
+        offset_of(contour_path(c.contours[0]), ClipperLib::etClosedPolygon, -(c.offsets[0] + c.extra_offset - less));
     ClipperLib::Paths islands;
     for (std::size_t k = 1; k < c.contours.size(); ++k) {
-        const ClipperLib::Paths grown = offset_of(contour_path(c.contours[k]), ClipperLib::etClosedPolygon, c.offsets[k] + c.extra_offset - less);
+        const ClipperLib::Paths grown =
+            offset_of(contour_path(c.contours[k]), ClipperLib::etClosedPolygon, c.offsets[k] + c.extra_offset - less);
         islands.insert(islands.end(), grown.begin(), grown.end());
     }
     return boolean(ClipperLib::ctDifference, inside, boolean(ClipperLib::ctUnion, islands, {}));
@@ -272,8 +274,9 @@ inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double
         const std::size_t n = closed ? v.size() - 1 : v.size();
         for (std::size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i) {
             const xy before = v[(i + n - 1) % n], here = v[i], after = v[(i + 1) % n];
-            const double turn = std::fabs(std::atan2((here.x - before.x) * (after.y - here.y) - (here.y - before.y) * (after.x - here.x),
-                                                     (here.x - before.x) * (after.x - here.x) + (here.y - before.y) * (after.y - here.y)));
+            const double turn = std::fabs(
+                std::atan2((here.x - before.x) * (after.y - here.y) - (here.y - before.y) * (after.x - here.x),
+                           (here.x - before.x) * (after.x - here.x) + (here.y - before.y) * (after.y - here.y)));
             if (turn >= kCornerTurn) corner(here);
         }
     }
@@ -306,7 +309,8 @@ inline std::vector<std::string> coverage_faults(const pocket_case& c, const std:
         double area = std::fabs(ClipperLib::Area(gap->Contour));
         for (const ClipperLib::PolyNode* hole : gap->Childs) area -= std::fabs(ClipperLib::Area(hole->Contour));
         std::ostringstream s;
-        s << "uncut area " << area / (kScale * kScale) << " at " << at({gap->Contour.front().X / kScale, gap->Contour.front().Y / kScale});
+        s << "uncut area " << area / (kScale * kScale) << " at "
+          << at({gap->Contour.front().X / kScale, gap->Contour.front().Y / kScale});
         faults.push_back(s.str());
     }
     return faults;
@@ -353,9 +357,11 @@ inline void write_picture(const std::string& file, const pocket_case& c, const s
     };
     for (const loop& l : c.contours) polyline(l, "black", 1.5);
     auto area = [&](const ClipperLib::Paths& paths, const char* fill, const char* stroke) {
-        out << "<path fill='" << fill << "' fill-rule='nonzero' stroke='" << stroke << "' stroke-width='" << 0.5 / scale << "' d='";
+        out << "<path fill='" << fill << "' fill-rule='nonzero' stroke='" << stroke << "' stroke-width='" << 0.5 / scale
+            << "' d='";
         for (const auto& p : paths) {
-            for (std::size_t i = 0; i < p.size(); ++i) out << (i == 0 ? "M" : "L") << p[i].X / kScale << "," << p[i].Y / kScale << " ";
+            for (std::size_t i = 0; i < p.size(); ++i)
+                out << (i == 0 ? "M" : "L") << p[i].X / kScale << "," << p[i].Y / kScale << " ";
             out << "Z ";
         }
         out << "'/>\n";

@@ -101,7 +101,8 @@ pocket_case draw_pocket(unsigned seed)
         const loop island = island_at(k, centre, 0.5 + 2.5 * unit(rng), rng);
         if (!fits(island, room, 0.1)) continue;
         c.contours.push_back(island);
-        room = boolean(ClipperLib::ctDifference, room, offset_of(contour_region(island), ClipperLib::etClosedPolygon, 0.1));
+        room = boolean(ClipperLib::ctDifference, room,
+                       offset_of(contour_region(island), ClipperLib::etClosedPolygon, 0.1));
     }
     // Every contour offset by the step, or (one pocket in three) each by its own share of it.
     const bool own_offsets = unit(rng) < 1.0 / 3.0;
@@ -160,7 +161,8 @@ class WholePocketShard : public WholePocket, public ::testing::WithParamInterfac
 std::vector<unsigned> seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_POCKET_SEED"); one != nullptr)
-        return shard == 0 ? std::vector<unsigned>{static_cast<unsigned>(std::strtoul(one, nullptr, 10))} : std::vector<unsigned>{};
+        return shard == 0 ? std::vector<unsigned>{static_cast<unsigned>(std::strtoul(one, nullptr, 10))}
+                          : std::vector<unsigned>{};
     std::vector<unsigned> seeds;
     for (int i = 0; i < pockets_per_shard(); ++i) seeds.push_back(kSeed + static_cast<unsigned>(shard * 100000 + i));
     return seeds;
@@ -322,8 +324,18 @@ loop polygon(std::vector<xy> corners) { return kg::closed(corners); }
 loop two_rooms(double neck)
 {
     const double low = 10.0 - 0.5 * neck, high = 10.0 + 0.5 * neck;
-    return polygon({{0, 0}, {30, 0}, {30, low}, {35, low}, {35, 0}, {65, 0}, {65, 20}, {35, 20}, {35, high}, {30, high},
-                    {30, 20}, {0, 20}});
+    return polygon({{0, 0},
+                    {30, 0},
+                    {30, low},
+                    {35, low},
+                    {35, 0},
+                    {65, 0},
+                    {65, 20},
+                    {35, 20},
+                    {35, high},
+                    {30, high},
+                    {30, 20},
+                    {0, 20}});
 }
 
 // An L of legs `width` wide and 10 long.
@@ -345,7 +357,10 @@ std::vector<pocket_case> corridors()
             const double width = q(step * (1.0 + 2.5 * unit(rng))), length = q(2.0 + 6.0 * unit(rng));
             const double at = q((room - width) * unit(rng));
             const double x0 = k == 0 ? room : k == 1 ? at : -length, y0 = k == 1 ? room : at;
-            const double x1 = k == 0 ? room + length : k == 1 ? at + width : 0.0, y1 = k == 1 ? room + length : at + width;
+            const double x1 = k == 0   ? room + length
+                              : k == 1 ? at + width
+                                       : 0.0,
+                         y1 = k == 1 ? room + length : at + width;
             boxes.push_back(kg::path_of({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}));
         }
         const ClipperLib::Paths joined = boolean(ClipperLib::ctUnion, boxes, {});
@@ -357,7 +372,9 @@ std::vector<pocket_case> corridors()
         }
         if (!ClipperLib::Orientation(joined.front())) std::reverse(corners.begin(), corners.end());
         out.push_back({"corridors, seed " + std::to_string(seed) + " trial " + std::to_string(trial),
-                       {moved_to_origin(polygon(corners), low_x, low_y)}, {0.0}, step});
+                       {moved_to_origin(polygon(corners), low_x, low_y)},
+                       {0.0},
+                       step});
     }
     return out;
 }
@@ -369,21 +386,28 @@ std::vector<pocket_case> named_corpus()
     // outer lanes shrank straight across it.
     for (const double step : {2.0, 2.5, 3.0}) {
         const loop dart = polygon({{22.9, 22}, {23.1, 19.5}, {24.4, 21.2}, {25.4, 20.9}});
-        out.push_back({"dart island, step " + std::to_string(step), {polygon({{0, 0}, {50, 0}, {50, 50}, {0, 50}}), dart},
-                       {step, step}, step});
+        out.push_back({"dart island, step " + std::to_string(step),
+                       {polygon({{0, 0}, {50, 0}, {50, 50}, {0, 50}}), dart},
+                       {step, step},
+                       step});
     }
     // Two rooms joined by a neck narrower than two offsets: the region splits at the first lane,
     // and each room keeps one step between its lanes.
     for (const double step : {0.1, 0.25})
-        out.push_back({"two rooms joined by a neck, extra offset 0.3, step " + std::to_string(step), {two_rooms(0.4)},
-                       {0.0}, step, 0.005, 0.3});
+        out.push_back({"two rooms joined by a neck, extra offset 0.3, step " + std::to_string(step),
+                       {two_rooms(0.4)},
+                       {0.0},
+                       step,
+                       0.005,
+                       0.3});
     out.push_back({"two rooms joined by a neck, extra offset 0.45", {two_rooms(0.4)}, {0.0}, 0.2, 0.005, 0.45});
     // Parts narrower than two steps: the lanes of both walls stop short of the centre line, and
     // the lane where the part closes must be cut.
     for (const double step : {0.2, 0.35})
         out.push_back({"thin L, step " + std::to_string(step), {thin_l(1.2)}, {0.0}, step});
     for (const double step : {0.2, 0.3})
-        out.push_back({"thin L, extra offset 0.125, step " + std::to_string(step), {thin_l(1.2)}, {0.0}, step, 0.005, 0.125});
+        out.push_back(
+            {"thin L, extra offset 0.125, step " + std::to_string(step), {thin_l(1.2)}, {0.0}, step, 0.005, 0.125});
     out.push_back({"thin strip 1.5 wide", {rectangle(0, 0, 20, 1.5)}, {0.0}, 0.4});
     out.push_back({"thin strip 1.2 wide", {rectangle(0, 0, 20, 1.2)}, {0.0}, 0.2});
     out.push_back({"square closing in a point", {rectangle(0, 0, 10, 10)}, {0.0}, 1.0});
@@ -396,22 +420,29 @@ std::vector<pocket_case> named_corpus()
     // it narrows to a point; the next offset loses the horn's middle, where the walls stand one
     // to two steps apart.
     std::vector<xy> round;
-    for (int i = 0; i < 64; ++i) round.push_back({10.0 + 10.0 * std::cos(i * kg::kPi / 32.0), 10.0 + 10.0 * std::sin(i * kg::kPi / 32.0)});
+    for (int i = 0; i < 64; ++i)
+        round.push_back({10.0 + 10.0 * std::cos(i * kg::kPi / 32.0), 10.0 + 10.0 * std::sin(i * kg::kPi / 32.0)});
     for (const double step : {0.8, 1.5}) {
         out.push_back({"crescent round an island by the wall, step " + std::to_string(step),
-                       {polygon(round), circle(10, 3.5, 2)}, {step, step}, step});
+                       {polygon(round), circle(10, 3.5, 2)},
+                       {step, step},
+                       step});
         out.push_back({"square with an island by the wall, step " + std::to_string(step),
-                       {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)}, {step, step}, step});
+                       {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)},
+                       {step, step},
+                       step});
     }
     out.push_back({"round islands in a row, step 0.9",
                    {rectangle(0, 0, 30, 12), circle(7, 6, 2), circle(15, 6.5, 2), circle(23, 6, 2)},
-                   {0.9, 0.9, 0.9, 0.9}, 0.9});
+                   {0.9, 0.9, 0.9, 0.9},
+                   0.9});
     // Four round islands whose offsets merge into a ring round a hole wider than a step, and a
     // fifth merged into the ring after the hole was made: the hole must still be cleared.
     out.push_back({"ring of islands round a hole",
                    {rectangle(0, 0, 30, 24), circle(8, 8, 1), circle(13.9, 8, 1), circle(13.9, 13.9, 1),
                     circle(8, 13.9, 1), circle(18.9, 8, 1)},
-                   {2.0, 2.0, 2.0, 2.0, 2.0, 2.0}, 2.0});
+                   {2.0, 2.0, 2.0, 2.0, 2.0, 2.0},
+                   2.0});
     // Random pockets where the outer lanes and an island's lane stand a little more than a step
     // apart, and the lane between them came so near the island's lane that its merge with the
     // island's second offset took it away.
@@ -566,7 +597,8 @@ TEST_F(WholePocket, W1LayoutsAreClearOfEveryIsland)
 // the engine's point tolerance).
 TEST_F(WholePocket, CollapseLanesCutOutOfTheirSourceAreCutWithIt)
 {
-    const pocket_case c{"square with an island by the wall", {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)}, {0.8, 0.8}, 0.8};
+    const pocket_case c{
+        "square with an island by the wall", {rectangle(0, 0, 20, 20), circle(10, 3.5, 2)}, {0.8, 0.8}, 0.8};
     ASSERT_TRUE(judge(c, compute(c)).empty());
     const lane_table& lt = lane_table_block;
     const int first = pocket_box_block.first_output_lane;
@@ -582,9 +614,10 @@ TEST_F(WholePocket, CollapseLanesCutOutOfTheirSourceAreCutWithIt)
             cut.insert(cut.end(), e.begin(), e.end());
         }
         const loop e = lane_entries(d);
-        for (std::size_t k = 0; k < e.size(); k += e[k].x > 1.0e20 ? 3 : 1) {  // vertices, not arc records
+        for (std::size_t k = 0; k<e.size(); k += e[k].x> 1.0e20 ? 3 : 1) {  // vertices, not arc records
             const xy p = e[k];
-            EXPECT_TRUE(std::any_of(cut.begin(), cut.end(), [&](const xy& q) { return std::hypot(p.x - q.x, p.y - q.y) < 1e-6; }))
+            EXPECT_TRUE(std::any_of(cut.begin(), cut.end(),
+                                    [&](const xy& q) { return std::hypot(p.x - q.x, p.y - q.y) < 1e-6; }))
                 << "detour lane " << d << " point (" << p.x << ", " << p.y << ") is not on its source's cut";
         }
     }

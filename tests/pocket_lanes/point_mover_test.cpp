@@ -4,11 +4,11 @@
 #include "lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_entr.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
+#include "toolpath/machining_type.hpp"
+#include "toolpath/nc_entr.hpp"
 #include "toolpath/proc_geometry_words_least.hpp"
 
 #include <cmath>
@@ -109,24 +109,25 @@ TEST_F(PointMover, LeadHeightProfiles)
     const double h = 2.0;
     pocket_work_block.lead_height = h;
     struct row {
-        int kind;            // 0: the straight line; otherwise the arc's kind
-        double end[3];       // to-point (line) or arc end
-        double angle;        // arc sweep
+        int kind;       // 0: the straight line; otherwise the arc's kind
+        double end[3];  // to-point (line) or arc end
+        double angle;   // arc sweep
         int count;
         bool falling;
     } rows[] = {
-        {0, {20, 0, -5}, 0, 10, true},
-        {0, {10, 0, -5}, 0, 3, true},      // x and y coincide
-        {12, {5, 5, -5}, M_PI / 2, 10, true},  // a lead-in comes down onto the lane
-        {2, {5, 5, -5}, M_PI / 2, 10, false},  // a lead-out rises off it
+        {0, {20, 0, -5}, 0, 10, true},        {0, {10, 0, -5}, 0, 3, true},  // x and y coincide
+        {12, {5, 5, -5}, M_PI / 2, 10, true},                                // a lead-in comes down onto the lane
+        {2, {5, 5, -5}, M_PI / 2, 10, false},                                // a lead-out rises off it
         {2, {10, 0, -5}, 0.0, 3, false},
     };
     const double start[3] = {10, 0, -5}, centre[3] = {5, 0, -5};
     for (const row& r : rows) {
         lead_pieces p{};
         int count = 0, status = 7;
-        if (r.kind == 0) lead_height_line(start, r.end, count, p, status);
-        else lead_height_arc(r.kind, centre, start, r.end, r.angle, count, p, status);
+        if (r.kind == 0)
+            lead_height_line(start, r.end, count, p, status);
+        else
+            lead_height_arc(r.kind, centre, start, r.end, r.angle, count, p, status);
         EXPECT_EQ(status, 0);
         ASSERT_EQ(count, r.count) << r.kind;
         const int n = count - 1;
@@ -182,12 +183,11 @@ TEST_F(PointMover, EntryPointOfTheFirstLevel)
         bool shown;
         int listed, pending_after;
     } rows[] = {
-        {0, 1, 99, 1, 0, true, 0, 0},
-        {0, 1, 99, 0, 1, true, 0, 0},   // the stored request makes it pending
-        {0, 1, 1, 1, 0, false, 0, 0},   // one offset per contour: not shown
-        {13, 1, 99, 1, 0, true, 1, 0},  // listed
-        {11, 1, 99, 0, 0, false, 0, 0}, // type 11 with nothing pending: no look-up
-        {0, 2, 99, 1, 0, false, 0, 1},  // not the first level
+        {0, 1, 99, 1, 0, true, 0, 0},   {0, 1, 99, 0, 1, true, 0, 0},  // the stored request makes it pending
+        {0, 1, 1, 1, 0, false, 0, 0},                                  // one offset per contour: not shown
+        {13, 1, 99, 1, 0, true, 1, 0},                                 // listed
+        {11, 1, 99, 0, 0, false, 0, 0},                                // type 11 with nothing pending: no look-up
+        {0, 2, 99, 1, 0, false, 0, 1},                                 // not the first level
     };
     for (const row& r : rows) {
         start_at({0, 0, 0});
@@ -228,8 +228,8 @@ TEST_F(PointMover, LanesElementByElement)
         {0, 2, 7, 2, 1, "L(0,0,-5) L(10,0,-5) A(10,10,-5) L(0,10,-5) ", true, 0},
         {0, 2, 7, 1, 1, "L(0,0,-5) L(10,0,-5) A(10,10,-5) L(0,10,-5) ", true, 1},
         {0, 2, 7, 1, 0, "L(0,0,-5) L(10,0,-5) A(10,10,-5) L(0,10,-5) ", true, 0},
-        {0, 2, 1, 2, 0, "", false, 0},           // one point: nothing, last position kept
-        {1, 2, 7, 2, 0, "L(0,0,-5) ", false, 0}, // a connection lane: its first point only
+        {0, 2, 1, 2, 0, "", false, 0},            // one point: nothing, last position kept
+        {1, 2, 7, 2, 0, "L(0,0,-5) ", false, 0},  // a connection lane: its first point only
     };
     for (const row& r : rows) {
         start_at({0, 0, 0});

@@ -5,9 +5,9 @@
 
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "pocket_lanes/parallel_arc.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
+#include "pocket_lanes/parallel_arc.hpp"
 #include "pocket_lanes/vec2_perp.hpp"
 #include "tools/symbol_geometry.hpp"
 
@@ -50,10 +50,10 @@ TEST_F(PointStrings, ArcCentreParallelToTheWorkingPlane)
         int parallel;
         float centre[3];
     } rows[] = {
-        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 1, {1, 2, 3}},       // no system: world
-        {{0, 0, 5}, {1, 0, 5}, {0, 1, 5}, 1, {1, 2, 8}},       // shifted up by 5
-        {{0, 0, 0}, {0, 1, 0}, {-1, 0, 0}, 1, {-2, 1, 3}},     // turned a quarter about z
-        {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 0, {0, 0, 0}},       // standing: axis along -y
+        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 1, {1, 2, 3}},    // no system: world
+        {{0, 0, 5}, {1, 0, 5}, {0, 1, 5}, 1, {1, 2, 8}},    // shifted up by 5
+        {{0, 0, 0}, {0, 1, 0}, {-1, 0, 0}, 1, {-2, 1, 3}},  // turned a quarter about z
+        {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 0, {0, 0, 0}},    // standing: axis along -y
     };
     for (const row& r : rows) {
         const int arc = make_arc();
@@ -85,10 +85,10 @@ TEST_F(PointStrings, HeightAlongASegmentInBothWidths)
         int flag;
         double w;  // weight of b
     } rows[] = {
-        {{0, 0, 0}, {10, 2, 5}, {4, 0}, 2.0, 0, 0.4},       // mostly along x
-        {{0, 0, 0}, {1, 10, 10}, {0, 3}, 3.0, 0, 0.3},      // mostly along y
-        {{2, 2, 7}, {2, 2, 3}, {2, 2}, 3.0, 1, 1.0},        // vertical: the lower end, flag 1
-        {{0, 0, 4}, {10, 0, 4}, {5, 0}, 4.0, 0, 1.0},       // level: weight 1
+        {{0, 0, 0}, {10, 2, 5}, {4, 0}, 2.0, 0, 0.4},   // mostly along x
+        {{0, 0, 0}, {1, 10, 10}, {0, 3}, 3.0, 0, 0.3},  // mostly along y
+        {{2, 2, 7}, {2, 2, 3}, {2, 2}, 3.0, 1, 1.0},    // vertical: the lower end, flag 1
+        {{0, 0, 4}, {10, 0, 4}, {5, 0}, 4.0, 0, 1.0},   // level: weight 1
     };
     for (const row& r : rows) {
         const double ua[3] = {1, 0, 0}, ub[3] = {0, 1, 0};

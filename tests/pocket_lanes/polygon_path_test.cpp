@@ -51,8 +51,7 @@ TEST_F(PolygonPath, TheWayByLength)
     for (const row& r : rows) {
         int count = 0, status = -7;
         xy_output_open(output, 10, status);
-        polygon_boundary_path(kBoundaryCollect, set.data(), 1, r.entry, r.exit, r.way, r.number, count, output,
-                              status);
+        polygon_boundary_path(kBoundaryCollect, set.data(), 1, r.entry, r.exit, r.way, r.number, count, output, status);
         EXPECT_EQ(status, r.status) << r.entry << " " << r.exit << " " << r.way;
         const double* data = xy_output_data(output);
         ASSERT_EQ(2 * count, static_cast<int>(r.want.size())) << r.entry << " " << r.exit << " " << r.way;

@@ -3,8 +3,8 @@
 #include "lane_test_support.hpp"
 
 #include "host/vantu_polygon.hpp"
-#include "pocket_lanes/loop_relation.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_lanes/loop_relation.hpp"
 
 namespace {
 
@@ -21,7 +21,8 @@ TEST_F(LaneTest, RelationDecidesByTheFirstPointOffTheBoundary)
     struct row {
         double x0, y0, x1, y1;
         int relation;
-    } rows[] = {{2, 2, 4, 4, kRelationInside}, {20, 2, 24, 4, kRelationOutside},
+    } rows[] = {{2, 2, 4, 4, kRelationInside},
+                {20, 2, 24, 4, kRelationOutside},
                 {0, 2, 4, 4, kRelationInside},  // first point on A's edge: the next decides
                 {0, 0, 10, 10, kRelationUndecided}};
     for (const row& r : rows) {

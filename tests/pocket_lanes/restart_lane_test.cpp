@@ -3,10 +3,10 @@
 #include "lane_test_support.hpp"
 
 #include "host/control.hpp"
+#include "pocket/lane_table.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/restart_lane.hpp"
-#include "pocket/lane_table.hpp"
 
 #include <array>
 
@@ -115,8 +115,11 @@ TEST_F(RestartLane, RangesWithoutWorkAreLeftAlone)
         const char* name;
         int first, last;
     } rows[] = {
-        {"one lane", 4, 4},       {"reversed range", 4, 2}, {"first below 1", 0, 4},
-        {"last past the table", 2, 5}, {"no level 1 in the range", 3, 4},
+        {"one lane", 4, 4},
+        {"reversed range", 4, 2},
+        {"first below 1", 0, 4},
+        {"last past the table", 2, 5},
+        {"no level 1 in the range", 3, 4},
     };
     for (const row& r : rows) {
         int status = 0;

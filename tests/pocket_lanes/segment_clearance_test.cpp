@@ -75,8 +75,8 @@ TEST_F(LaneTest, ClearElementsAndGroupsHoldNoCrossingNearTheTolerance)
                 const bool crosses = search_crosses(a, b, element_alone(e, k));
                 clear_elements += clear ? 1 : 0;
                 crossing_elements += crosses ? 1 : 0;
-                EXPECT_FALSE(clear && crosses) << "seed " << seed << " loop " << loop << " trial " << trial
-                                               << " element " << k << " gap " << gap;
+                EXPECT_FALSE(clear && crosses)
+                    << "seed " << seed << " loop " << loop << " trial " << trial << " element " << k << " gap " << gap;
             }
             if (all_groups_clear(s, e)) {
                 EXPECT_FALSE(search_crosses(a, b, e)) << "seed " << seed << " loop " << loop;

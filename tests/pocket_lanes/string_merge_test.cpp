@@ -86,11 +86,11 @@ TEST_F(StringMerge, JoinsAndPlainMerges)
         int join;
         strings second, want;
     } rows[] = {
-        {1, {}, {{10, 11}, {20}}},                               // nothing to merge
-        {1, {{0, 10}}, {{10, 11}, {20}}},                         // two points from the tool to the start
-        {1, {{0, 4, 5, 10}}, {{4, 5, 10, 11}, {20}}},             // inner points join the first string
-        {1, {{3, 4, 10}}, {{3, 4, 10, 11}, {20}}},                // ends at the start only
-        {1, {{0, 1, 2}, {6, 10}}, {{1, 2}, {6, 10, 11}, {20}}},   // tool point dropped, last string joins
+        {1, {}, {{10, 11}, {20}}},                                  // nothing to merge
+        {1, {{0, 10}}, {{10, 11}, {20}}},                           // two points from the tool to the start
+        {1, {{0, 4, 5, 10}}, {{4, 5, 10, 11}, {20}}},               // inner points join the first string
+        {1, {{3, 4, 10}}, {{3, 4, 10, 11}, {20}}},                  // ends at the start only
+        {1, {{0, 1, 2}, {6, 10}}, {{1, 2}, {6, 10, 11}, {20}}},     // tool point dropped, last string joins
         {0, {{0, 1}, {6, 10}}, {{0, 1}, {6, 10}, {10, 11}, {20}}},  // plain: in front, strings and counts
     };
     for (const row& r : rows) {

@@ -57,8 +57,8 @@ std::vector<motion> motions(const std::string& toolpath, int top)
 std::string arguments(const std::string& part, const std::string& script, int procedure, const fs::path& out)
 {
     return "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
-           std::to_string(procedure) + " --part " + part + " --script " + kSource + "/examples/" + script +
-           " --out " + out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
+           std::to_string(procedure) + " --part " + part + " --script " + kSource + "/examples/" + script + " --out " +
+           out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
 }
 
 std::vector<motion> run_example(const std::string& part, const std::string& script, int procedure, int top)
@@ -81,7 +81,8 @@ bool near(const std::array<double, 3>& a, const std::array<double, 3>& b, double
 bool segments_cross(const std::array<double, 3>& a, const std::array<double, 3>& b, const std::array<double, 3>& c,
                     const std::array<double, 3>& d)
 {
-    const auto side = [](const std::array<double, 3>& p, const std::array<double, 3>& q, const std::array<double, 3>& r) {
+    const auto side = [](const std::array<double, 3>& p, const std::array<double, 3>& q,
+                         const std::array<double, 3>& r) {
         return (q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0]);
     };
     constexpr double kTouch = 1e-6;
@@ -120,7 +121,8 @@ TEST(DeleteExamples, RangeAndLoopGoneFromTheSourceMotions)
     for (const motion& m : eight) numbers.push_back(m.number);
     const std::vector<int> kept{4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 30, 32};
     EXPECT_EQ(numbers, kept);
-    const auto cut = std::find_if(eight.begin(), eight.end(), [](const motion& m) { return m.number == kCrossingChord; });
+    const auto cut =
+        std::find_if(eight.begin(), eight.end(), [](const motion& m) { return m.number == kCrossingChord; });
     ASSERT_NE(cut, eight.end());
     EXPECT_TRUE(near(cut->end, {260.0, 30.0, -2.0})) << "the first crossing chord ends at the crossing";
     std::vector<std::array<double, 3>> figure;

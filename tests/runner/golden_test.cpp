@@ -78,8 +78,8 @@ TEST(Golden, PocketIsCreatedAndReopenedAsItsGoldenOutputsSay)
     fs::remove_all(out);
     const std::string common = std::string(" --data ") + kSource + "/data --fixed-time 2026-01-01T12:00:00";
     const std::string create = std::string(DRELAN_HOSTRUN_PATH) + " --part " + kSource + "/examples/pocket_part.json" +
-                               " --script " + kSource + "/examples/pocket_script.json --out " + (out / "create").string() +
-                               common;
+                               " --script " + kSource + "/examples/pocket_script.json --out " +
+                               (out / "create").string() + common;
     ASSERT_EQ(run_command(create), 0);
     const fs::path saved = out / "create" / "part.saved.json";
     const std::string reopen = std::string(DRELAN_HOSTRUN_PATH) + " --part " + saved.string() + " --script " + kSource +

@@ -8,20 +8,20 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <iterator>
-#include <vector>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
-#include <bit>
-#include <cstdint>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -32,11 +32,7 @@ using namespace runner_test;
 const std::string kSource = DRELAN_SOURCE_DIR;
 const std::string kExampleScript = kSource + "/examples/pocket_script.json";
 
-std::string test_module(const std::string& name)
-{
-    return std::string(DRELAN_TEST_MODULE_DIR) + "/" + name + ".so";
-}
-
+std::string test_module(const std::string& name) { return std::string(DRELAN_TEST_MODULE_DIR) + "/" + name + ".so"; }
 
 // ---- geometry of the example's tool path ---------------------------------------------------
 
@@ -45,14 +41,15 @@ std::string test_module(const std::string& name)
 struct part_contours {
     std::vector<xy> outer;
     std::vector<std::vector<xy>> islands;
-    std::vector<std::array<double, 4>> island_boxes;   // min x, min y, max x, max y
+    std::vector<std::array<double, 4>> island_boxes;  // min x, min y, max x, max y
 };
 
 part_contours read_contours(const std::string& part_file)
 {
     std::vector<std::vector<xy>> loops = contour_loops(part_file);
     part_contours contours;
-    std::sort(loops.begin(), loops.end(), [](const auto& a, const auto& b) { return polygon_area(a) > polygon_area(b); });
+    std::sort(loops.begin(), loops.end(),
+              [](const auto& a, const auto& b) { return polygon_area(a) > polygon_area(b); });
     if (loops.empty()) return contours;
     contours.outer = loops.front();
     contours.islands.assign(loops.begin() + 1, loops.end());
@@ -100,7 +97,9 @@ TEST(Hostrun, ExampleToolPathCutsNothingOutsideThePocket)
 {
     const fs::path out = fresh_folder("geometry");
     ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " + out.string() +
-                          " --fixed-time 2026-01-01T12:00:00").exit_code, 0);
+                          " --fixed-time 2026-01-01T12:00:00")
+                  .exit_code,
+              0);
     const part_contours contours = read_contours(kExamplePart);
     ASSERT_FALSE(contours.outer.empty());
     ASSERT_EQ(contours.islands.size(), 2u);
@@ -160,7 +159,8 @@ std::array<fs::path, 2> islands_pocket(const fs::path& folder)
     nlohmann::json curves = rectangle(1, 0, 0, 100, 50);
     for (int k = 0; k < 18; ++k) {
         const int i = k / 3, j = k % 3;
-        const double x = 10.0 + 16.0 * i + 0.62 * ((7 * i + 3 * j) % 5), y = 10.0 + 15.0 * j + 2.3 * ((3 * i + 5 * j) % 7) / 7.0;
+        const double x = 10.0 + 16.0 * i + 0.62 * ((7 * i + 3 * j) % 5),
+                     y = 10.0 + 15.0 * j + 2.3 * ((3 * i + 5 * j) % 7) / 7.0;
         curves.push_back(circle(100 + k, x, y, 2.0)[0]);
     }
     return pocket_files(folder, "islands", curves, nlohmann::json::array({0}));
@@ -198,12 +198,11 @@ TEST(Hostrun, LinksRiseOnlyToComeDownElsewhere)
 TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
 {
     const fs::path out = fresh_folder("example");
-    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + kExampleScript +
-                                       " --out " + out.string() +
-                                       " --fixed-time 2026-01-01T12:00:00 --trace");
+    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " +
+                                       out.string() + " --fixed-time 2026-01-01T12:00:00 --trace");
     ASSERT_EQ(run.exit_code, 0) << run.output;
-    for (const char* name : {"transcript.txt", "toolpath.txt", "module_data.txt", "entities.txt",
-                             "display.txt", "picture.svg", "part.saved.json", "trace.txt"})
+    for (const char* name : {"transcript.txt", "toolpath.txt", "module_data.txt", "entities.txt", "display.txt",
+                             "picture.svg", "part.saved.json", "trace.txt"})
         EXPECT_TRUE(fs::exists(out / name)) << name;
 
     const std::string transcript = read_file(out / "transcript.txt");
@@ -225,9 +224,9 @@ TEST(Hostrun, ExampleRunsToItsNormalEndAndWritesEveryOutput)
 TEST(Hostrun, HatchPocketWritesEveryLevelBetweenLayerMarkers)
 {
     const fs::path out = fresh_folder("hatch");
-    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + kSource +
-                                       "/examples/hatch_script.json --out " + out.string() + " --data " + kSource +
-                                       "/data --fixed-time 2026-01-01T12:00:00");
+    const run_result run =
+        run_hostrun("--part " + kExamplePart + " --script " + kSource + "/examples/hatch_script.json --out " +
+                    out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00");
     ASSERT_EQ(run.exit_code, 0) << run.output;
     const std::string transcript = read_file(out / "transcript.txt");
     for (const char* channel : {"[eroutc]", "[erou1c]", "[errout]", "[host_error]", "left behind:"})
@@ -268,8 +267,8 @@ TEST(Hostrun, HatchPocketWritesEveryLevelBetweenLayerMarkers)
 TEST(Hostrun, SavedPartLoadsBackToTheSameState)
 {
     const fs::path out = fresh_folder("saved");
-    ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " +
-                          out.string()).exit_code, 0);
+    ASSERT_EQ(
+        run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " + out.string()).exit_code, 0);
     vantu::control::load_part((out / "part.saved.json").string());
     const std::string again = vantu::control::save_part_text() + "\n";
     EXPECT_EQ(again, read_file(out / "part.saved.json"));
@@ -287,8 +286,8 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
     };
     const row rows[] = {
         {"part not JSON", "{\"entities\": [", "[]", "not valid JSON"},
-        {"part field", "{\"entities\": [{\"id\": 1, \"kind\": \"circle\", \"centre\": [0,0,0], \"radius\": -2}]}",
-         "[]", "\"radius\""},
+        {"part field", "{\"entities\": [{\"id\": 1, \"kind\": \"circle\", \"centre\": [0,0,0], \"radius\": -2}]}", "[]",
+         "\"radius\""},
         {"part section", "{\"no_such_section\": 1}", "[]", "no_such_section"},
         {"script step", "{}", "[{\"menu\": 1}, {\"nonsense\": 2}]", "step 2"},
         {"part number beyond a double",
@@ -325,14 +324,14 @@ TEST(Hostrun, MalformedInputsGiveOneLineNamingTheFileAndPlace)
          "{\"entities\": [{\"id\": 1, \"kind\": \"height_grid\", \"origin\": [0,0], \"cell_size\": 0, "
          "\"nodes\": [2,2], \"heights\": [0,0,0,0]}]}",
          "[]", "entities[0] \"cell_size\": must be a finite number above 0"},
-        {"mesh without its file", "{\"entities\": [{\"id\": 1, \"kind\": \"mesh\", \"file\": \"no_such.off\"}]}",
-         "[]", "entities[0] \"file\": \"no_such.off\" is not found by the data-file search"},
+        {"mesh without its file", "{\"entities\": [{\"id\": 1, \"kind\": \"mesh\", \"file\": \"no_such.off\"}]}", "[]",
+         "entities[0] \"file\": \"no_such.off\" is not found by the data-file search"},
     };
     for (const row& r : rows) {
         const fs::path part = write_text(folder / "part.json", r.part_text);
         const fs::path script = write_text(folder / "script.json", r.script_text);
-        const run_result run = run_hostrun("--part " + part.string() + " --script " + script.string() +
-                                           " --out " + (folder / "out").string());
+        const run_result run = run_hostrun("--part " + part.string() + " --script " + script.string() + " --out " +
+                                           (folder / "out").string());
         EXPECT_EQ(run.exit_code, 3) << r.what << ": " << run.output;
         const bool names_file = run.output.find(part.string()) != std::string::npos ||
                                 run.output.find(script.string()) != std::string::npos;
@@ -350,12 +349,17 @@ TEST(Hostrun, EditRunLeavesTheProcedureOnceInItsPlace)
     const fs::path folder = fresh_folder("edit");
     const std::string common = " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
     ASSERT_EQ(run_hostrun("--part " + kExamplePart + " --script " + kExampleScript + " --out " +
-                          (folder / "created").string() + common).exit_code, 0);
+                          (folder / "created").string() + common)
+                  .exit_code,
+              0);
     const std::string created = (folder / "created" / "part.saved.json").string();
     vantu::control::load_part(created);
     const std::vector<vantu::control::toolpath_line> before = vantu::control::toolpath_top();
-    const auto is_procedure = [](const vantu::control::toolpath_line& l) { return !l.words.empty() && l.words[0] == 12; };
-    const auto place = static_cast<std::size_t>(std::find_if(before.begin(), before.end(), is_procedure) - before.begin());
+    const auto is_procedure = [](const vantu::control::toolpath_line& l) {
+        return !l.words.empty() && l.words[0] == 12;
+    };
+    const auto place =
+        static_cast<std::size_t>(std::find_if(before.begin(), before.end(), is_procedure) - before.begin());
     ASSERT_LT(place, before.size());
 
     struct row {
@@ -366,7 +370,8 @@ TEST(Hostrun, EditRunLeavesTheProcedureOnceInItsPlace)
     for (const row& r : {row{"reopened", " --script " + kSource + "/examples/pocket_reopen_script.json", true},
                          row{"cancelled", "", false}}) {
         const fs::path out = folder / r.what;
-        const run_result run = run_hostrun("--part " + created + r.script + " --out " + out.string() + common + " --edit 1");
+        const run_result run =
+            run_hostrun("--part " + created + r.script + " --out " + out.string() + common + " --edit 1");
         ASSERT_EQ(run.exit_code, 0) << r.what << ": " << run.output;
         vantu::control::load_part((out / "part.saved.json").string());
         const std::vector<vantu::control::toolpath_line>& after = vantu::control::toolpath_top();
@@ -386,12 +391,14 @@ TEST(Hostrun, BadCommandLinesAndModulesAreRefused)
     const fs::path out = fresh_folder("refused");
     EXPECT_EQ(run_hostrun("--script x.json").exit_code, 2);
     EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --bogus 1").exit_code, 2);
-    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() +
-                          " --module /no/such/module.so").exit_code, 4);
+    EXPECT_EQ(
+        run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --module /no/such/module.so").exit_code, 4);
     EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --module " +
-                          test_module("testmod_no_entries")).exit_code, 4);
-    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() +
-                          " --fixed-time yesterday").exit_code, 2);
+                          test_module("testmod_no_entries"))
+                  .exit_code,
+              4);
+    EXPECT_EQ(run_hostrun("--part " + kExamplePart + " --out " + out.string() + " --fixed-time yesterday").exit_code,
+              2);
 }
 
 TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)
@@ -402,20 +409,20 @@ TEST(Hostrun, ScriptThatDoesNotFitEndsTheRunWithItsOwnCode)
 
     // The module asks a menu; a scripted answer of STOP ends it normally.
     const fs::path stop = write_text(folder / "stop.json", "[{\"menu\": 2}]");
-    EXPECT_EQ(run_hostrun(part + module + " --script " + stop.string() + " --out " +
-                          (folder / "a").string()).exit_code, 0);
+    EXPECT_EQ(run_hostrun(part + module + " --script " + stop.string() + " --out " + (folder / "a").string()).exit_code,
+              0);
 
     // A question step where the module asks a menu is a mismatch.
     const fs::path wrong = write_text(folder / "wrong.json", "[{\"question\": \"yes\"}]");
-    const run_result mismatch = run_hostrun(part + module + " --script " + wrong.string() + " --out " +
-                                            (folder / "b").string());
+    const run_result mismatch =
+        run_hostrun(part + module + " --script " + wrong.string() + " --out " + (folder / "b").string());
     EXPECT_EQ(mismatch.exit_code, 5) << mismatch.output;
     EXPECT_NE(read_file(folder / "b" / "transcript.txt").find("script mismatch"), std::string::npos);
 
     // Without steps every menu gets its exit answer until the host gives up on the run.
     const fs::path empty = write_text(folder / "empty.json", "[]");
-    const run_result exhausted = run_hostrun(part + module + " --script " + empty.string() + " --out " +
-                                             (folder / "c").string());
+    const run_result exhausted =
+        run_hostrun(part + module + " --script " + empty.string() + " --out " + (folder / "c").string());
     EXPECT_EQ(exhausted.exit_code, 6) << exhausted.output;
 }
 
@@ -456,8 +463,8 @@ TEST(Hostrun, ExampleCreatesOnlyWithAnOpenToolPath)
         if (!r.open) part.replace(part.find("\"verbos\": 1"), 11, "\"verbos\": 1, \"tp_open\": 0");
         const fs::path part_file = write_text(folder / (std::string(r.what) + ".json"), part);
         const fs::path out = folder / r.what;
-        const run_result run = run_hostrun("--part " + part_file.string() + " --script " + kExampleScript +
-                                           " --out " + out.string());
+        const run_result run =
+            run_hostrun("--part " + part_file.string() + " --script " + kExampleScript + " --out " + out.string());
         ASSERT_EQ(run.exit_code, 0) << run.output;
         const std::string transcript = read_file(out / "transcript.txt");
         EXPECT_EQ(transcript.find("CREATING") != std::string::npos, r.open) << r.what;
@@ -470,14 +477,15 @@ TEST(Hostrun, ExampleCreatesOnlyWithAnOpenToolPath)
 TEST(Hostrun, StoppedExecutionIsFinishedAsSuspendedAndTheRunEnds)
 {
     const fs::path folder = fresh_folder("stopped");
-    const fs::path script = write_text(folder / "stop.json",
-        R"({"steps": [{"menu": "YES", "expect": "OK TO EXECUTE?"}, {"key": "SPACE", "after": 12},
+    const fs::path script =
+        write_text(folder / "stop.json",
+                   R"({"steps": [{"menu": "YES", "expect": "OK TO EXECUTE?"}, {"key": "SPACE", "after": 12},
             {"page": [{"line": 1, "value": "EXECUTION:STOP"}, {"line": 0}]},
             {"question": "yes", "expect": "STOP EXECUTION?"}]})");
     const fs::path out = folder / "out";
-    const run_result run = run_hostrun("--part " + kExamplePart + " --script " + script.string() + " --module " +
-                                       test_module("testmod_run_double") + " --out " + out.string() +
-                                       " --fixed-time 2026-01-01T12:00:00");
+    const run_result run =
+        run_hostrun("--part " + kExamplePart + " --script " + script.string() + " --module " +
+                    test_module("testmod_run_double") + " --out " + out.string() + " --fixed-time 2026-01-01T12:00:00");
     ASSERT_EQ(run.exit_code, 0) << run.output;
     const std::string transcript = read_file(out / "transcript.txt");
     std::size_t at = 0;
@@ -531,6 +539,8 @@ TEST(Hostrun, PartWithoutToolsGetsOneCreatedAndKeepsIt)
     const fs::path again = fresh_folder("new_tool_again");
     const fs::path no_script = write_text(again / "none.json", "[]");
     ASSERT_EQ(run_hostrun("--part " + (out / "part.saved.json").string() + " --script " + no_script.string() +
-                          " --out " + again.string()).exit_code, 0);
+                          " --out " + again.string())
+                  .exit_code,
+              0);
     EXPECT_EQ(read_file(again / "transcript.txt").find("CREATE TOOL?"), std::string::npos);
 }

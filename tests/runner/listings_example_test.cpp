@@ -30,9 +30,10 @@ TEST(ListingsExample, ServiceListingsLandInTheOutputFolder)
     const std::string source = DRELAN_SOURCE_DIR;
     const fs::path out = fs::temp_directory_path() / ("drelan_listings_" + std::to_string(getpid()));
     fs::remove_all(out);
-    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " --part " + source + "/examples/listings_part.json" +
-                                " --script " + source + "/examples/listings_script.json --out " + out.string() +
-                                " --data " + source + "/data --fixed-time 2026-01-01T12:00:00 --edit 1 > /dev/null 2>&1";
+    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " --part " + source +
+                                "/examples/listings_part.json" + " --script " + source +
+                                "/examples/listings_script.json --out " + out.string() + " --data " + source +
+                                "/data --fixed-time 2026-01-01T12:00:00 --edit 1 > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -45,7 +46,8 @@ TEST(ListingsExample, ServiceListingsLandInTheOutputFolder)
     const std::string tools = read_text(out / "listings_part.json_MACSYS1_TOOLS_LIST");
     EXPECT_NE(tools.find("             NUMBER OF TOOLS = 1\n"), std::string::npos);
     EXPECT_NE(tools.find("             WIRE 0.25"), std::string::npos);
-    EXPECT_NE(read_text(out / "listings_part.json_MACSYS1_TP_LIST").find(" END PROCEDURE NUMBER 1\n"), std::string::npos);
+    EXPECT_NE(read_text(out / "listings_part.json_MACSYS1_TP_LIST").find(" END PROCEDURE NUMBER 1\n"),
+              std::string::npos);
     const std::string headers = read_text(out / "listings_part.json_MACSYS1_PROC_HDR");
     EXPECT_EQ(headers.substr(0, 33), "           PROCEDURE HEADER LIST\n");
     EXPECT_NE(headers.find("|" + std::string(24, '-') + "|"), std::string::npos) << "the blocks between separators";

@@ -75,7 +75,8 @@ TEST(ManualEditExample, CallerModuleBrowsesTheStoredProcedure)
     EXPECT_EQ(transcript.find("ERRORS IN LIST"), std::string::npos);
     // BLANK 2END blanks from the first motion on; SHOW LAYER shows the first level again, alone.
     const std::string trace = read_file(out / "trace.txt");
-    const std::regex blank(R"(ncd_set_blocks_blank\(2/1/3,2/1/(\d+),1\))"), shown(R"(ncd_set_blocks_blank\(2/1/3,2/1/(\d+),0\))");
+    const std::regex blank(R"(ncd_set_blocks_blank\(2/1/3,2/1/(\d+),1\))"),
+        shown(R"(ncd_set_blocks_blank\(2/1/3,2/1/(\d+),0\))");
     std::smatch all, level;
     ASSERT_TRUE(std::regex_search(trace, all, blank));
     ASSERT_TRUE(std::regex_search(trace, level, shown));

@@ -256,8 +256,12 @@ std::string build_reference_surface_part()
     int id = 0;
     for (const auto& e : part["entities"]) id = std::max(id, e["id"].get<int>());
     ++id;
-    part["entities"].push_back({{"id", id}, {"kind", "height_grid"}, {"origin", {kX0, kY0}}, {"cell_size", 1},
-                                {"nodes", {kNx, kNy}}, {"heights", heights}});
+    part["entities"].push_back({{"id", id},
+                                {"kind", "height_grid"},
+                                {"origin", {kX0, kY0}},
+                                {"cell_size", 1},
+                                {"nodes", {kNx, kNy}},
+                                {"heights", heights}});
     part["procedure_surfaces"] = {{"part", {id}}};
     return part.dump(1);
 }

@@ -3,11 +3,11 @@
 // CHECK MOTION BELOW SURF.). The saved tool path is judged against the part's height grid by an
 // exact drop of the mill built apart from the module; display.txt against the saved path and the
 // red marks.
+#include "host/control.hpp"
+#include "host/vantu.hpp"
 #include "tests/cutter/exact_drop_reference.hpp"
 #include "tests/runner/surface_part_support.hpp"
 #include "tests/toolpath/motion_points.hpp"
-#include "host/control.hpp"
-#include "host/vantu.hpp"
 
 #include <gtest/gtest.h>
 
@@ -94,10 +94,10 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
     for (const std::string script : {"project_below", "project_on", "gouge_check"}) {
         SCOPED_TRACE(script);
         const fs::path out = fresh_folder("refsrf_" + script);
-        const run_result run = run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) +
-                                           "/testmod_tp_editor.so --edit 1 --part " + part.string() + " --script " +
-                                           (kSource / "examples" / (script + "_script.json")).string() + " --out " +
-                                           out.string());
+        const run_result run =
+            run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit 1 --part " +
+                        part.string() + " --script " + (kSource / "examples" / (script + "_script.json")).string() +
+                        " --out " + out.string());
         ASSERT_EQ(run.exit_code, 0) << run.output;
         const bool check = script == "gouge_check", all_on = script == "project_on";
         // The check writes nothing: no motion cut at the square, no parameter block.
@@ -120,7 +120,8 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
             lifted += p[2] > kPassZ ? 1 : 0;
         }
         EXPECT_EQ(lifted > 0, !check);
-        for (const point& p : original) EXPECT_TRUE(inside_square(p) || holds(path, p)) << "lost " << p[0] << ", " << p[1];
+        for (const point& p : original)
+            EXPECT_TRUE(inside_square(p) || holds(path, p)) << "lost " << p[0] << ", " << p[1];
         // Every motion of the path is shown, and nothing of a deleted range stays shown.
         for (const point& p : path) EXPECT_TRUE(holds(shown_ends, p)) << "not shown " << p[0] << ", " << p[1];
         for (const point& p : shown_ends) EXPECT_TRUE(holds(path, p)) << "stale " << p[0] << ", " << p[1];

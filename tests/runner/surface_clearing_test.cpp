@@ -122,7 +122,8 @@ TEST(SurfaceClearing, PassesFollowTheSurfaceInsideTheRegionAndLinksStayAbove)
     for (std::size_t i = 0; i < moves.size(); ++i) {
         const p3& p = moves[i].to;
         if (moves[i].cutting) {
-            ASSERT_TRUE(distance_to_box(p, kOuter) < kTolerance && distance_to_box(p, kIsland) > kBallRadius - kTolerance)
+            ASSERT_TRUE(distance_to_box(p, kOuter) < kTolerance &&
+                        distance_to_box(p, kIsland) > kBallRadius - kTolerance)
                 << "a cut outside the region at " << p[0] << ", " << p[1];
             ASSERT_NEAR(p[2], drop.tip(p[0], p[1]), 2 * kTolerance) << "move " << i << " at " << p[0] << ", " << p[1];
         }
@@ -132,7 +133,8 @@ TEST(SurfaceClearing, PassesFollowTheSurfaceInsideTheRegionAndLinksStayAbove)
         const int samples = 1 + static_cast<int>(std::hypot(p[0] - from[0], p[1] - from[1]) / 0.1);
         for (int k = 1; k < samples; ++k) {
             const double t = double(k) / samples;
-            const p3 q = {from[0] + t * (p[0] - from[0]), from[1] + t * (p[1] - from[1]), from[2] + t * (p[2] - from[2])};
+            const p3 q = {from[0] + t * (p[0] - from[0]), from[1] + t * (p[1] - from[1]),
+                          from[2] + t * (p[2] - from[2])};
             ASSERT_GE(q[2], drop.tip(q[0], q[1]) - 2 * kTolerance) << "move " << i << " at " << q[0] << ", " << q[1];
         }
     }
@@ -150,8 +152,8 @@ TEST(SurfaceClearing, BackupAtEveryTenthPassSetUpOnlyWhenSwitchedOn)
         nlohmann::json part = nlohmann::json::parse(read_file(kSource + "/examples/surface_pocket_part.json"));
         part["module_data"]["UPW2"] = {{"kind", 1}, {"words", {r.mode, 10}}};
         std::ofstream(folder / "part.json") << part.dump();
-        const run_result run =
-            run_surface_module(folder / "part.json", kSource + "/examples/surface_clearing_script.json", folder / "out");
+        const run_result run = run_surface_module(folder / "part.json",
+                                                  kSource + "/examples/surface_clearing_script.json", folder / "out");
         ASSERT_EQ(run.exit_code, 0) << run.output;
         const std::string transcript = read_file(folder / "out" / "transcript.txt");
         // Every pass of the region linking starts with an approach: the set-up of every tenth one

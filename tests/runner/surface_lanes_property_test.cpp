@@ -312,7 +312,8 @@ TEST_P(SurfaceLanesShard, RandomSurfacesAreFilledByClosedLanesOnTheSurface)
             }
             // Exit 8 says the module reported on the error channel: those lines are judged below.
             ASSERT_TRUE(run.exit_code == 0 || run.exit_code == 8)
-                << "exit " << run.exit_code << ": " << s.what << ", " << m.answer << "\n" << run.transcript;
+                << "exit " << run.exit_code << ": " << s.what << ", " << m.answer << "\n"
+                << run.transcript;
             run_faults faults;
             errors_of(run.transcript, faults);
             judge(s, run.lanes, m.gap, m.planar_cover, faults);

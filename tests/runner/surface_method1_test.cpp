@@ -75,7 +75,8 @@ struct patch_drop {
         columns = 1 + static_cast<int>((x1 - x0) / kBallRadius);
         rows = 1 + static_cast<int>((y1 - y0) / kBallRadius);
         cells.resize(static_cast<std::size_t>(columns * rows));
-        for (std::size_t k = 0; k < table.size(); ++k) cells[cell(column_of(table[k][0]), row_of(table[k][1]))].push_back(k);
+        for (std::size_t k = 0; k < table.size(); ++k)
+            cells[cell(column_of(table[k][0]), row_of(table[k][1]))].push_back(k);
     }
 
     int column_of(double x) const { return static_cast<int>(std::floor((x - x0) / kBallRadius)); }
@@ -135,7 +136,8 @@ TEST(SurfaceMethod1, PassesTouchThePatchInsideTheRegion)
     for (std::size_t i = 0; i < moves.size(); ++i) {
         const p3& p = moves[i].to;
         if (moves[i].cutting) {
-            ASSERT_LT(distance_to_box(p, kRegion), kTolerance) << "a cut outside the region at " << p[0] << ", " << p[1];
+            ASSERT_LT(distance_to_box(p, kRegion), kTolerance)
+                << "a cut outside the region at " << p[0] << ", " << p[1];
             ASSERT_NEAR(p[2], drop.tip(p[0], p[1]), 2 * kTolerance) << "move " << i << " at " << p[0] << ", " << p[1];
         }
         // No move, cutting or not, passes below the patch.
@@ -144,7 +146,8 @@ TEST(SurfaceMethod1, PassesTouchThePatchInsideTheRegion)
         const int samples = 1 + static_cast<int>(std::hypot(p[0] - from[0], p[1] - from[1]) / 0.25);
         for (int k = 1; k < samples; ++k) {
             const double t = double(k) / samples;
-            const p3 q = {from[0] + t * (p[0] - from[0]), from[1] + t * (p[1] - from[1]), from[2] + t * (p[2] - from[2])};
+            const p3 q = {from[0] + t * (p[0] - from[0]), from[1] + t * (p[1] - from[1]),
+                          from[2] + t * (p[2] - from[2])};
             if (q[2] > drop.top) continue;
             ASSERT_GE(q[2], drop.tip(q[0], q[1]) - 2 * kTolerance) << "move " << i << " at " << q[0] << ", " << q[1];
         }

@@ -105,8 +105,8 @@ inline double distance_to_triangle(const p3& p, const std::array<p3, 3>& t)
 {
     const p3 e1 = minus(t[1], t[0]), e2 = minus(t[2], t[0]), w = minus(p, t[0]);
     const p3 n = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
-    double best = std::min({distance_to_segment(p, t[0], t[1]), distance_to_segment(p, t[1], t[2]),
-                            distance_to_segment(p, t[2], t[0])});
+    double best = std::min(
+        {distance_to_segment(p, t[0], t[1]), distance_to_segment(p, t[1], t[2]), distance_to_segment(p, t[2], t[0])});
     const double nn = dot(n, n);
     if (nn <= 0) return best;
     const double d11 = dot(e1, e1), d12 = dot(e1, e2), d22 = dot(e2, e2), w1 = dot(w, e1), w2 = dot(w, e2);

@@ -31,7 +31,8 @@ constexpr double kSideStep = 2.0;
 double distance_to_lane(const p3& p, const std::vector<p3>& lane)
 {
     double best = 1e30;
-    for (std::size_t i = 0; i + 1 < lane.size(); ++i) best = std::min(best, distance_to_segment(p, lane[i], lane[i + 1]));
+    for (std::size_t i = 0; i + 1 < lane.size(); ++i)
+        best = std::min(best, distance_to_segment(p, lane[i], lane[i + 1]));
     return best;
 }
 
@@ -65,8 +66,8 @@ TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
     } rows[] = {{"outer contour and island", "", true}, {"outer contour alone", kOuterOnly, false}};
     for (const auto& r : rows) {
         const fs::path folder = fresh_folder(std::string("surface_ridge_") + (r.script.empty() ? "example" : "outer"));
-        const fs::path script = r.script.empty() ? fs::path(kSource + "/examples/surface_pocket_script.json")
-                                                 : folder / "script.json";
+        const fs::path script =
+            r.script.empty() ? fs::path(kSource + "/examples/surface_pocket_script.json") : folder / "script.json";
         if (!r.script.empty()) std::ofstream(script) << r.script;
         const surface_run run = run_part(part, script, folder / "out");
         ASSERT_EQ(run.exit_code, 0) << run.output;
@@ -80,13 +81,15 @@ TEST(SurfacePocket, ExampleLanesLieOnTheRidgeAndKeepOutOfTheIsland)
                 // Inside the outer contour (so far from the hole), outside the island.
                 ASSERT_TRUE(p[0] > 5.0 && p[0] < 50.0 && p[1] > 5.0 && p[1] < 35.0) << r.what << ", lane " << k;
                 ASSERT_FALSE(r.island && p[0] > 20.0 && p[0] < 35.0 && p[1] > 15.0 && p[1] < 25.0) << "lane " << k;
-                EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5) << r.what << ", lane " << k << " at " << p[0] << ", " << p[1];
+                EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5)
+                    << r.what << ", lane " << k << " at " << p[0] << ", " << p[1];
             }
             // No move cuts across a fold of the surface: the middle of every move lies on it too.
             for (std::size_t i = 0; i + 1 < run.lanes[k].size(); ++i) {
                 const p3 &a = run.lanes[k][i], &b = run.lanes[k][i + 1];
                 const p3 m{0.5 * (a[0] + b[0]), 0.5 * (a[1] + b[1]), 0.5 * (a[2] + b[2])};
-                EXPECT_NEAR(m[2], grid.height(m[0], m[1]), 1e-4) << r.what << ", lane " << k << " at " << m[0] << ", " << m[1];
+                EXPECT_NEAR(m[2], grid.height(m[0], m[1]), 1e-4)
+                    << r.what << ", lane " << k << " at " << m[0] << ", " << m[1];
             }
         }
     }

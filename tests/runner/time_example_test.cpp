@@ -57,7 +57,7 @@ minutes motion_minutes(const std::string& toolpath)
                 const float p[3] = {real_of(w[i + 1]), real_of(w[i + 2]), real_of(w[i + 3])};
                 move_to(p, std::hypot(p[0] - last[0], p[1] - last[1], p[2] - last[2]));
             }
-        } else if (type == 3) {   // the examples' arcs lie in XY
+        } else if (type == 3) {  // the examples' arcs lie in XY
             const float end[3] = {real_of(w[7]), real_of(w[8]), real_of(w[9])};
             const double radius = std::hypot(end[0] - real_of(w[5]), end[1] - real_of(w[6]));
             move_to(end, std::abs(radius * real_of(w[3])));
@@ -85,12 +85,13 @@ TEST(TimeExample, EstimateAndBlockListOfTheExampleParts)
     ASSERT_EQ(made.exit_code, 0) << made.output;
     for (const fs::path& part : {pocket / "part.saved.json", fs::path(kSource) / "examples" / "mill_path_part.json"}) {
         const fs::path out = fresh_folder("time_example_" + part.stem().string());
-        const run_result run = run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit 1 --part " +
-                                           part.string() + " --script " + kSource + "/examples/time_script.json --out " +
-                                           out.string() + fixed);
+        const run_result run = run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) +
+                                           "/testmod_tp_editor.so --edit 1 --part " + part.string() + " --script " +
+                                           kSource + "/examples/time_script.json --out " + out.string() + fixed);
         ASSERT_EQ(run.exit_code, 0) << run.output;
         const std::string named = part.filename().string() + "_MACSYS1_";
-        const std::string time_file = read_file(out / (named + "TIME_1")), block_file = read_file(out / (named + "BLOCK_1"));
+        const std::string time_file = read_file(out / (named + "TIME_1")),
+                          block_file = read_file(out / (named + "BLOCK_1"));
         EXPECT_NE(time_file.find("TOTAL ESTIMATED TIME FOR PROCEDURE #1"), std::string::npos) << part;
         EXPECT_NE(block_file.find("PROCEDURE BLOCK LISTING"), std::string::npos) << part;
         EXPECT_NE(block_file.find("END PROCEDURE NUMBER = 1"), std::string::npos) << part;

@@ -3,9 +3,9 @@
 // The saved part is loaded back and judged against the square widened by the mill's radius: no
 // feed move below the clearance keeps a point inside it, and each pass crossing it is cut exactly
 // on its sides.
-#include "tests/runner/hostrun_support.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "tests/runner/hostrun_support.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +32,9 @@ double depth_inside(double x, double y) { return std::min({x - kLowX, kHighX - x
 TEST(TrimExample, ZigZagTrimmedByTheSquareKeepsItsInsideUncut)
 {
     const fs::path out = fresh_folder("trim_example");
-    const run_result run = run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) +
-                                       "/testmod_tp_editor.so --edit 1 --part " + kSource +
-                                       "/examples/mill_path_part.json --script " + kSource +
-                                       "/examples/trim_script.json --out " + out.string());
+    const run_result run = run_hostrun(
+        "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit 1 --part " + kSource +
+        "/examples/mill_path_part.json --script " + kSource + "/examples/trim_script.json --out " + out.string());
     ASSERT_EQ(run.exit_code, 0) << run.output;
     vantu::control::load_part((out / "part.saved.json").string());
     const auto* proc = vantu::control::toolpath_line_at({1});

@@ -16,7 +16,8 @@ TEST(GridDropSeam, SwitchOffAndTheDropOnlyThroughADouble)
     fresh.grid_drop_side(sample, side, status);
     EXPECT_EQ(status, -1);
     EXPECT_EQ(side, 9);
-    EXPECT_EQ(vantu::control::texts_of("eroutc"), std::vector<std::string>{"grid_drop_services: SEAM ENTRY NOT FILLED"});
+    EXPECT_EQ(vantu::control::texts_of("eroutc"),
+              std::vector<std::string>{"grid_drop_services: SEAM ENTRY NOT FILLED"});
     const grid_drop_services saved = grid_drop_service_table();
     grid_drop_service_table().grid_drop_side = [](const float* point, int& answer, int& result) {
         answer = point[2] < 0 ? kGridDropBelow : 2;

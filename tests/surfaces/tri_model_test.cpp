@@ -4,11 +4,11 @@
 #include "host/control.hpp"
 #include "host/control/memory.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/coord_in_display_units.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 #include "surfaces/tri_store_least.hpp"
+#include "toolpath/coord_in_display_units.hpp"
+#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/warn_at_point.hpp"
 
 #include <gtest/gtest.h>
@@ -99,11 +99,14 @@ TEST_F(TriModel, SourcesAndRefusals)
         const char* error;
     };
     const row rows[] = {
-        {"a quad and a triangle", "OFF\n5 2 0\n0 0 0\n1 0 0\n1 1 1\n0 1 1\n2 0 0\n4 0 1 2 3\n3 1 4 2 0.5 0.5 0.5\n", 0, 3, ""},
+        {"a quad and a triangle", "OFF\n5 2 0\n0 0 0\n1 0 0\n1 1 1\n0 1 1\n2 0 0\n4 0 1 2 3\n3 1 4 2 0.5 0.5 0.5\n", 0,
+         3, ""},
         // A refused file leaves the model held as it was.
-        {"a vertex number outside", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 3\n", -1, 3, "tri_model_from_off, CANNOT READ "},
+        {"a vertex number outside", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 3\n", -1, 3,
+         "tri_model_from_off, CANNOT READ "},
         {"not an OFF file", "PLY\n3 1 0\n", -1, 3, "tri_model_from_off, CANNOT READ "},
-        {"a face of two corners", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n2 0 1\n", -1, 3, "tri_model_from_off, CANNOT READ "},
+        {"a face of two corners", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n2 0 1\n", -1, 3,
+         "tri_model_from_off, CANNOT READ "},
         {"cut short", "OFF\n3 1 0\n0 0 0\n1 0\n", -1, 3, "tri_model_from_off, CANNOT READ "},
         {"no file", "", -1, 3, "tri_model_from_off, CANNOT READ "},
     };
@@ -139,7 +142,10 @@ TEST_F(TriModel, SourcesAndRefusals)
         const char* error;
     };
     const refusal refusals[] = {
-        {"a node number beyond the nodes", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {1, 2, 4}, "tri_model_build, WRONG NODE NUMBER"},
+        {"a node number beyond the nodes",
+         {0, 0, 0, 1, 0, 0, 0, 1, 0},
+         {1, 2, 4},
+         "tri_model_build, WRONG NODE NUMBER"},
         {"node number 0", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, "tri_model_build, WRONG NODE NUMBER"},
         {"no triangles", {0, 0, 0}, {}, "tri_model_build, NO TRIANGLES"},
     };

@@ -44,21 +44,39 @@ TEST_F(MotionOutput, ApproachAndRetractMovesAndTheFeedModeLeftInForce)
     struct row {
         const char* name;
         situation from;
-        std::function<int(int&)> call;   // answers the routine's result (STREND) or 0
+        std::function<int(int&)> call;  // answers the routine's result (STREND) or 0
         std::vector<std::string> steps;
         int feed_after;
         int answer = 0;
     };
-    const auto plnzup = [](point3 p, float h) { return [=](int& st) { PLNZUP(1, p, kUp, h, st); return 0; }; };
+    const auto plnzup = [](point3 p, float h) {
+        return [=](int& st) {
+            PLNZUP(1, p, kUp, h, st);
+            return 0;
+        };
+    };
     const auto strend = [](int mode, float h) { return [=](int& st) { return STREND(1, kP, kUp, mode, h, st); }; };
     const auto fast2m = [](int dim, int final_feed, float h) {
-        return [=](int& st) { int d = dim; FAST2M(d, kP, kUp, final_feed, h, st); return d; };
+        return [=](int& st) {
+            int d = dim;
+            FAST2M(d, kP, kUp, final_feed, h, st);
+            return d;
+        };
     };
-    const auto zret = [](point3 p) { return [=](int& st) { ZRET(1, p, kUp, st); return 0; }; };
+    const auto zret = [](point3 p) {
+        return [=](int& st) {
+            ZRET(1, p, kUp, st);
+            return 0;
+        };
+    };
     const row rows[] = {
         {"PLNZUP at P writes nothing", {{10, 0, 0}, 1, 1, 0, 0, 0, 4}, plnzup(kP, 5), {}, 1},
         {"PLNZUP with h 0: one rapid move", {{0, 0, 10}}, plnzup(kP, 0), {"F-1", "L(10,0,0)"}, 1},
-        {"PLNZUP from above: feed in force, then mode 3", {{0, 0, 20}}, plnzup(kP, 5), {"L(10,0,5)", "F50", "L(10,0,0)"}, 1},
+        {"PLNZUP from above: feed in force, then mode 3",
+         {{0, 0, 20}},
+         plnzup(kP, 5),
+         {"L(10,0,5)", "F50", "L(10,0,0)"},
+         1},
         {"PLNZUP from below P.z + h: one mode-3 move", {{0, 0, 2}}, plnzup(kP, 5), {"F50", "L(10,0,0)"}, 1},
         {"STREND mode 0 writes nothing", {}, strend(0, 0), {}, 1, -3},
         {"STREND mode 4 writes nothing", {}, strend(4, 0), {}, 1, 1},
@@ -67,30 +85,72 @@ TEST_F(MotionOutput, ApproachAndRetractMovesAndTheFeedModeLeftInForce)
         {"STREND mode 2 from above: feed 1", {{0, 0, 60}}, strend(2, 0), {"L(10,0,60)", "L(10,0,50)"}, 1},
         {"STREND mode 2 climbing: rapid", {}, strend(2, 0), {"F-1", "L(0,0,50)", "L(10,0,50)"}, 4},
         // With the execution display mode 0 the machine parameters write rapid as the stored feed.
-        {"STREND incremental above the higher point", {{0, 0, 2}, 0}, strend(3, 0), {"F77", "L(0,0,7)", "L(10,0,7)"}, 27},
+        {"STREND incremental above the higher point",
+         {{0, 0, 2}, 0},
+         strend(3, 0),
+         {"F77", "L(0,0,7)", "L(10,0,7)"},
+         27},
         {"STREND absolute height", {{0, 0, 2}, 0, 1, 1}, strend(3, 0), {"F77", "L(0,0,40)", "L(10,0,40)"}, 27},
-        {"STREND short of the clearance plane: up, then over P", {{0, 0, 0}, 1, 0}, strend(3, 3),
-         {"F-1", "L(0,0,3)", "L(10,0,3)"}, 4},
-        {"STREND short of the clearance plane over P: up only", {{10, 0, 0}, 1, 0}, strend(3, 3), {"F-1", "L(10,0,3)"}, 4},
-        {"STREND short of the clearance plane from above: across only", {{0, 0, 8}, 1, 0}, strend(3, 3),
-         {"F-1", "L(10,0,8)"}, 4},
+        {"STREND short of the clearance plane: up, then over P",
+         {{0, 0, 0}, 1, 0},
+         strend(3, 3),
+         {"F-1", "L(0,0,3)", "L(10,0,3)"},
+         4},
+        {"STREND short of the clearance plane over P: up only",
+         {{10, 0, 0}, 1, 0},
+         strend(3, 3),
+         {"F-1", "L(10,0,3)"},
+         4},
+        {"STREND short of the clearance plane from above: across only",
+         {{0, 0, 8}, 1, 0},
+         strend(3, 3),
+         {"F-1", "L(10,0,8)"},
+         4},
         {"STREND of a surface function consumes L", {{0, 0, 0}, 0, 1, 0, 34, 1}, strend(3, 0), {}, 4, 1},
-        {"STREND of a surface function links over the surfaces", {{0, 0, 0}, 0, 1, 0, 34, 0}, strend(3, 0),
-         {"F77", "L(0,0,5)", "L(10,0,5)"}, 27},
-        {"FAST2M split: middle moves at the stored feed", {}, fast2m(12, 0, 0),
-         {"F-1", "L(0,0,50)", "F77", "L(10,0,50)", "F-1", "L(10,0,0)"}, 1, 2},
-        {"FAST2M with F: last move at feed 1", {}, fast2m(1, 1, 0), {"F-1", "L(0,0,50)", "L(10,0,50)", "F100", "L(10,0,0)"}, 1, 1},
+        {"STREND of a surface function links over the surfaces",
+         {{0, 0, 0}, 0, 1, 0, 34, 0},
+         strend(3, 0),
+         {"F77", "L(0,0,5)", "L(10,0,5)"},
+         27},
+        {"FAST2M split: middle moves at the stored feed",
+         {},
+         fast2m(12, 0, 0),
+         {"F-1", "L(0,0,50)", "F77", "L(10,0,50)", "F-1", "L(10,0,0)"},
+         1,
+         2},
+        {"FAST2M with F: last move at feed 1",
+         {},
+         fast2m(1, 1, 0),
+         {"F-1", "L(0,0,50)", "L(10,0,50)", "F100", "L(10,0,0)"},
+         1,
+         1},
         {"FAST2M off the clearance plane", {{0, 0, 0}, 1, 0}, fast2m(1, 0, 0), {"F-1", "L(10,0,0)"}, 1, 1},
-        {"FAST2M with L: the higher of the tool and P + h", {{0, 0, 3}, 0, 1, 0, 0, 1}, fast2m(1, 0, 2),
-         {"F77", "L(10,0,3)", "L(10,0,0)"}, 1, 1},
+        {"FAST2M with L: the higher of the tool and P + h",
+         {{0, 0, 3}, 0, 1, 0, 0, 1},
+         fast2m(1, 0, 2),
+         {"F77", "L(10,0,3)", "L(10,0,0)"},
+         1,
+         1},
         {"FAST2M incremental", {{0, 0, 3}, 0}, fast2m(1, 0, 2), {"F77", "L(0,0,8)", "L(10,0,8)", "L(10,0,0)"}, 1, 1},
         {"ZRET to the clearance height", {}, zret({0, 0, 0}), {"F-1", "L(0,0,50)"}, 1},
         {"ZRET off the clearance plane writes nothing", {{0, 0, 0}, 1, 0}, zret({0, 0, 0}), {}, 1},
         {"ZRET incremental above P", {{0, 0, 0}, 0}, zret({0, 0, 2}), {"F77", "L(0,0,7)"}, 1},
-        {"pline_rapid_toggle 2 leaves rapid", {}, [](int& st) { pline_rapid_toggle(1, kP, kUp, 2, st); return 0; },
-         {"L(10,0,0)"}, 4},
-        {"pline_feed_mode3 leaves feed 1", {}, [](int& st) { pline_feed_mode3(1, kP, kUp, st); return 0; },
-         {"F50", "L(10,0,0)"}, 1},
+        {"pline_rapid_toggle 2 leaves rapid",
+         {},
+         [](int& st) {
+             pline_rapid_toggle(1, kP, kUp, 2, st);
+             return 0;
+         },
+         {"L(10,0,0)"},
+         4},
+        {"pline_feed_mode3 leaves feed 1",
+         {},
+         [](int& st) {
+             pline_feed_mode3(1, kP, kUp, st);
+             return 0;
+         },
+         {"F50", "L(10,0,0)"},
+         1},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -114,8 +174,14 @@ TEST_F(MotionOutput, ZUpApproachDescendsByD1AtFeedThree)
     };
     const row rows[] = {
         {"D1 0: no feed-3 descent, the last move ends on P", 0, 0, {"F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,0)"}},
-        {"D1 2: rapid to D1 above P, then feed 3", 0, 2, {"F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,2)", "F50", "L(10,0,0)"}},
-        {"function 48: the approach block's height", 48, 0, {"F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,4)", "F50", "L(10,0,0)"}},
+        {"D1 2: rapid to D1 above P, then feed 3",
+         0,
+         2,
+         {"F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,2)", "F50", "L(10,0,0)"}},
+        {"function 48: the approach block's height",
+         48,
+         0,
+         {"F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,4)", "F50", "L(10,0,0)"}},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -162,12 +228,9 @@ TEST_F(MotionOutput, DownFeedSwitchAndAxisAndPendingRetracts)
         int feed_after;
     };
     const row rows[] = {
-        {"falling at the base feed: down feed", 0, 1, -1, 1, 26},
-        {"falling at rapid: down feed", 0, 4, -1, 1, 26},
-        {"falling at a slower feed: kept", 0, 26, -1, 0, 26},
-        {"level: nothing", 0, 1, 0, 0, 1},
-        {"rising after the down feed: base feed", 1, 26, 1, 0, 1},
-        {"still falling: kept", 1, 26, -1, 1, 26},
+        {"falling at the base feed: down feed", 0, 1, -1, 1, 26},  {"falling at rapid: down feed", 0, 4, -1, 1, 26},
+        {"falling at a slower feed: kept", 0, 26, -1, 0, 26},      {"level: nothing", 0, 1, 0, 0, 1},
+        {"rising after the down feed: base feed", 1, 26, 1, 0, 1}, {"still falling: kept", 1, 26, -1, 1, 26},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -216,8 +279,8 @@ TEST(SegmentZAtXY, InterpolatesOnTheLargerExtent)
     const row rows[] = {
         {{0, 0, 0}, {10, 2, 10}, {5, 0, 0}, 5, 0},
         {{0, 0, 0}, {2, 10, 10}, {0, 3, 0}, 3, 0},
-        {{0, 0, 0}, {4, 4, 8}, {9, 1, 0}, 2, 0},     // |dx| = |dy|: on y
-        {{1, 1, 7}, {1, 1, 3}, {5, 5, 0}, 3, 1},     // vertical: the lower z
+        {{0, 0, 0}, {4, 4, 8}, {9, 1, 0}, 2, 0},  // |dx| = |dy|: on y
+        {{1, 1, 7}, {1, 1, 3}, {5, 5, 0}, 3, 1},  // vertical: the lower z
     };
     for (const row& r : rows) {
         float z = -1;

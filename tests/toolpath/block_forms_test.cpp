@@ -1,9 +1,9 @@
 // Every block layout read back field by field from the list and from an entity (the entity form:
 // a size word, then the same words), with the transformation of WHERE 4 and 5, and the sub-list
 // stack's level limit.
-#include "toolpath/read_transform.hpp"
-#include "toolpath/mch_slots.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/mch_slots.hpp"
+#include "toolpath/read_transform.hpp"
 #include "toolpath/tp_blocks.hpp"
 #include "toolpath/tp_coords.hpp"
 #include "toolpath/tp_list_access.hpp"
@@ -89,10 +89,10 @@ std::vector<block_case> every_block_type()
                          EXPECT_EQ(status, 0);
                          EXPECT_EQ(t.count, 83);
                          EXPECT_EQ(t.text, std::string(80, 'a').replace(0, 80, [] {
-                                       std::string s;
-                                       for (int i = 0; i < 20; ++i) s += "abcd";
-                                       return s;
-                                   }()));
+                             std::string s;
+                             for (int i = 0; i < 20; ++i) s += "abcd";
+                             return s;
+                         }()));
                      }});
     cases.push_back({words{6, 7} + pt(1, 2, 3) + pt(4, 5, 6), [](int where, int) {
                          tp_home_block h;
@@ -102,17 +102,17 @@ std::vector<block_case> every_block_type()
                          EXPECT_EQ(h.first, (point3{1, 2, 3}));
                          EXPECT_EQ(h.second, (point3{4, 5, 6}));
                      }});
-    cases.push_back({words{9, 8, 2} + pt(1, 2, 3) + words{r(0.25f), 11, r(1.5f), 12, r(2.5f)} + pt(4, 5, 6),
-                     [](int where, int) {
-                         tp_macsys_rot_block m;
-                         int status = 0;
-                         tpread_macsys_rot(where, m, status);
-                         EXPECT_EQ(status, 0);
-                         EXPECT_EQ((std::array<int, 4>{m.number, m.axes, m.value1, m.value2}), (std::array<int, 4>{8, 2, 11, 12}));
-                         EXPECT_EQ(m.point, (point3{1, 2, 3}));
-                         EXPECT_EQ((std::array<float, 3>{m.angle, m.real1, m.real2}), (std::array<float, 3>{0.25f, 1.5f, 2.5f}));
-                         EXPECT_EQ(m.end, (point3{4, 5, 6}));
-                     }});
+    cases.push_back(
+        {words{9, 8, 2} + pt(1, 2, 3) + words{r(0.25f), 11, r(1.5f), 12, r(2.5f)} + pt(4, 5, 6), [](int where, int) {
+             tp_macsys_rot_block m;
+             int status = 0;
+             tpread_macsys_rot(where, m, status);
+             EXPECT_EQ(status, 0);
+             EXPECT_EQ((std::array<int, 4>{m.number, m.axes, m.value1, m.value2}), (std::array<int, 4>{8, 2, 11, 12}));
+             EXPECT_EQ(m.point, (point3{1, 2, 3}));
+             EXPECT_EQ((std::array<float, 3>{m.angle, m.real1, m.real2}), (std::array<float, 3>{0.25f, 1.5f, 2.5f}));
+             EXPECT_EQ(m.end, (point3{4, 5, 6}));
+         }});
     cases.push_back({words{10, 9, 1} + pt(1, 2, 3) + pt(4, 5, 6) + words{13, r(3.5f)}, [](int where, int) {
                          tp_rotaxes_block b;
                          int status = 0;
@@ -122,14 +122,15 @@ std::vector<block_case> every_block_type()
                          EXPECT_EQ(b.second, (point3{4, 5, 6}));
                          EXPECT_EQ(b.real, 3.5f);
                      }});
-    cases.push_back({words{11, 10, 2, r(0.5f)} + pt(1, 2, 3) + words{14, r(4.5f)}, [](int where, int) {
-                         tp_lathe_drill_block b;
-                         int status = 0;
-                         tpread_lathe_drill(where, b, status);
-                         EXPECT_EQ((std::array<int, 3>{b.number, b.drill_type, b.value}), (std::array<int, 3>{10, 2, 14}));
-                         EXPECT_EQ(b.point, (point3{1, 2, 3}));
-                         EXPECT_EQ((std::array<float, 2>{b.real1, b.real2}), (std::array<float, 2>{0.5f, 4.5f}));
-                     }});
+    cases.push_back(
+        {words{11, 10, 2, r(0.5f)} + pt(1, 2, 3) + words{14, r(4.5f)}, [](int where, int) {
+             tp_lathe_drill_block b;
+             int status = 0;
+             tpread_lathe_drill(where, b, status);
+             EXPECT_EQ((std::array<int, 3>{b.number, b.drill_type, b.value}), (std::array<int, 3>{10, 2, 14}));
+             EXPECT_EQ(b.point, (point3{1, 2, 3}));
+             EXPECT_EQ((std::array<float, 2>{b.real1, b.real2}), (std::array<float, 2>{0.5f, 4.5f}));
+         }});
     cases.push_back({words{13, 11} + pt(1, 2, 3) + pt(4, 5, 6) + words{3, 2}, [](int where, int) {
                          tp_thread_block b;
                          int status = 0;
@@ -137,23 +138,25 @@ std::vector<block_case> every_block_type()
                          EXPECT_EQ((std::array<int, 3>{b.number, b.starts, b.current}), (std::array<int, 3>{11, 3, 2}));
                          EXPECT_EQ(b.end, (point3{4, 5, 6}));
                      }});
-    cases.push_back({words{14, 12, 4} + pt(1, 2, 3) + pt(4, 5, 6) + words{r(1), r(2), r(3), r(4), r(5), r(6)},
-                     [](int where, int) {
-                         tp_groove_block b;
-                         int status = 0;
-                         tpread_groove(where, b, status);
-                         EXPECT_EQ(status, 0);
-                         EXPECT_EQ(b.groove_type, 4);
-                         EXPECT_EQ(b.start, (point3{1, 2, 3}));
-                         EXPECT_EQ(b.reals, (std::array<float, 6>{1, 2, 3, 4, 5, 6}));
-                     }});
+    cases.push_back(
+        {words{14, 12, 4} + pt(1, 2, 3) + pt(4, 5, 6) + words{r(1), r(2), r(3), r(4), r(5), r(6)}, [](int where, int) {
+             tp_groove_block b;
+             int status = 0;
+             tpread_groove(where, b, status);
+             EXPECT_EQ(status, 0);
+             EXPECT_EQ(b.groove_type, 4);
+             EXPECT_EQ(b.start, (point3{1, 2, 3}));
+             EXPECT_EQ(b.reals, (std::array<float, 6>{1, 2, 3, 4, 5, 6}));
+         }});
     for (int type : {30, 35}) {
         cases.push_back({words{type, 13} + text_words("CYCLE_81") + words{15, r(-5), r(1), r(2), 16, r(-8)},
                          [type](int where, int) {
                              tp_cycle_block b;
                              int status = 0;
-                             if (type == 30) tpread_cycle_activation(where, b, status);
-                             else tpread_cycle_cancel(where, b, status);
+                             if (type == 30)
+                                 tpread_cycle_activation(where, b, status);
+                             else
+                                 tpread_cycle_cancel(where, b, status);
                              EXPECT_EQ(status, 0);
                              EXPECT_EQ(std::string(b.name.data(), 8), "CYCLE_81");
                              EXPECT_EQ((std::array<int, 2>{b.value1, b.value2}), (std::array<int, 2>{15, 16}));
@@ -180,26 +183,27 @@ std::vector<block_case> every_block_type()
                          tpread_delz_setting(where, size, b, status);
                          EXPECT_EQ((std::array<float, 2>{b.first, b.second}), (std::array<float, 2>{3, 4}));
                      }});
-    cases.push_back({{34, 17, 1, 2}, [](int where, int) {
-                         tp_retract_mode_block b;
-                         int status = 0;
-                         tpread_retract_mode(where, b, status);
-                         EXPECT_EQ((std::array<int, 3>{b.number, b.old_mode, b.new_mode}), (std::array<int, 3>{17, 1, 2}));
-                     }});
+    cases.push_back(
+        {{34, 17, 1, 2}, [](int where, int) {
+             tp_retract_mode_block b;
+             int status = 0;
+             tpread_retract_mode(where, b, status);
+             EXPECT_EQ((std::array<int, 3>{b.number, b.old_mode, b.new_mode}), (std::array<int, 3>{17, 1, 2}));
+         }});
     cases.push_back({{36, 19, r(5), r(6)}, [](int where, int) {
                          tp_z_pair_block b;
                          int status = 0;
                          tpread_depth_setting(where, b, status);
                          EXPECT_EQ((std::array<float, 2>{b.first, b.second}), (std::array<float, 2>{5, 6}));
                      }});
-    cases.push_back({words{40, 20, r(1), r(2), r(3), r(4), r(5), r(6), r(7), r(8), r(9)} + pt(10, 11, 12),
-                     [](int where, int) {
-                         tp_transform_block b;
-                         int status = 0;
-                         tpread_transform(where, b, status);
-                         EXPECT_EQ(b.matrix[8], 9.0f);
-                         EXPECT_EQ(b.translation, (point3{10, 11, 12}));
-                     }});
+    cases.push_back(
+        {words{40, 20, r(1), r(2), r(3), r(4), r(5), r(6), r(7), r(8), r(9)} + pt(10, 11, 12), [](int where, int) {
+             tp_transform_block b;
+             int status = 0;
+             tpread_transform(where, b, status);
+             EXPECT_EQ(b.matrix[8], 9.0f);
+             EXPECT_EQ(b.translation, (point3{10, 11, 12}));
+         }});
     for (const auto& [code, extra] : std::vector<std::pair<int, words>>{{3, {r(2.5f)}}, {33, {7}}, {5, {}}}) {
         cases.push_back({words{99, 21, code} + extra, [code = code](int where, int size) {
                              tp_marker_block b;
@@ -271,7 +275,7 @@ TEST(BlockForms, WorldCoordinatesFromTheListAndTheEntity)
     fresh();
     reset_frames();
     MACSYS().origin = {100, 0, 0};
-    MACSYS().matrix = {0, -1, 0, 1, 0, 0, 0, 0, 1};   // a quarter turn about z
+    MACSYS().matrix = {0, -1, 0, 1, 0, 0, 0, 0, 1};  // a quarter turn about z
     const read_transformation shift{{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 10}};
     read_transformation_set(shift.matrix.data(), shift.translation.data());
     const words line = words{22, 1} + pt(1, 2, 3) + pt(1, 0, 0);
@@ -333,7 +337,11 @@ TEST(BlockForms, ParameterBlocksOfTheSlotWriterReadBack)
     PT1MCH(1, 2, status);
     PT1MCH(1, 9, status);
     ASSERT_EQ(status, 0);
-    const struct { int prmtyp; int deftyp; int value; } expected[] = {{2, 0, -1000}, {9, 1, -1}};
+    const struct {
+        int prmtyp;
+        int deftyp;
+        int value;
+    } expected[] = {{2, 0, -1000}, {9, 1, -1}};
     lacces(2, status);
     for (const auto& e : expected) {
         int size = 0, type = 0, klass = 0;
@@ -354,7 +362,12 @@ TEST(BlockForms, HeaderSizesGiveTheirOptionalWords)
 {
     const words common = words{0, 1} + text_words("MACSYS01") + words{5} + pt(1, 2, 3) + pt(4, 5, 6) +
                          words{r(1), r(0), r(0), r(0), r(1), r(0), r(0), r(0), r(1), r(0.5f), 6};
-    struct row { words tail; int value3; int value6; bool text; };
+    struct row {
+        words tail;
+        int value3;
+        int value6;
+        bool text;
+    };
     const row rows[] = {
         {{900, 8, 9, 0, 0}, 0, 0, false},
         {{7, 900, 8, 9, 0, 0}, 7, 0, false},

@@ -2,12 +2,12 @@
 // attributes, the work-plane mapping) or as a figure, and transform_point_d.
 #include "toolpath_support.hpp"
 
-#include "toolpath/linnet_params_least.hpp"
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/nc_state.hpp"
-#include "toolpath/transform_point_d.hpp"
 #include "toolpath/debug_draw.hpp"
+#include "toolpath/linnet_params_least.hpp"
+#include "toolpath/transform_point_d.hpp"
 
 #include <vector>
 
@@ -136,7 +136,10 @@ TEST_F(DebugDraw, WorkPlaneMappingOfPointsAndCurves)
     const struct {
         int direction, mode, entity;
         double* point;
-    } refused[] = {{3, kTransformPoint, 0, p}, {1, 3, 0, p}, {1, kTransformPoint, 0, nullptr}, {1, kTransformCurve, arc, nullptr},
+    } refused[] = {{3, kTransformPoint, 0, p},
+                   {1, 3, 0, p},
+                   {1, kTransformPoint, 0, nullptr},
+                   {1, kTransformCurve, arc, nullptr},
                    {1, kTransformCurve, 999, nullptr}};
     for (const auto& r : refused) {
         transform_point_d(r.direction, r.mode, r.entity, r.point, status);

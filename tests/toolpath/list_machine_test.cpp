@@ -51,7 +51,7 @@ TEST(ListAccess, JumpsAndBlockClasses)
     fresh();
     for (int i = 0; i < 4; ++i) append_block({2, i, r(0), r(0), r(0)});
     int status = 0, answer = 0;
-    ljump(-2, answer);   // block 2
+    ljump(-2, answer);  // block 2
     tp_list_jump(-5, status);
     EXPECT_EQ(status, 1);
     tp_list_jump(0, status);
@@ -61,7 +61,10 @@ TEST(ListAccess, JumpsAndBlockClasses)
     tp_list_jump(2, status);
     EXPECT_EQ(status, 0);
 
-    struct row { int type; int klass; };
+    struct row {
+        int type;
+        int klass;
+    };
     for (row c : {row{0, 0}, {40, 0}, {1, 1}, {227, 2}, {99, 3}, {4, 4}, {6, 6}, {36, 7}, {12, 8}}) {
         int klass = 9;
         PLSUPR(c.type, klass);
@@ -78,7 +81,7 @@ TEST(ListAccess, DeleteLeavesNextOrPrevious)
     fresh();
     for (int i = 0; i < 3; ++i) append_block({4, i, 0});
     int status = 0, answer = 0;
-    ljump(-1, answer);   // the middle block
+    ljump(-1, answer);  // the middle block
     tp_list_delete(-1, status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(current_line_words()[1], 0) << "left before the deleted block";
@@ -195,8 +198,8 @@ TEST(BlockReaders, LayoutsReadFieldByField)
 {
     fresh();
     int status = 0, size = 0, type = 0, klass = 0;
-    append_block({27, 4, r(1), r(2), r(3), r(0), r(0), r(1), 5, r(4), r(5), r(6), r(1), r(0), r(0),
-                  6, r(7), r(8), r(9), r(0), r(1), r(0)});
+    append_block({27,   4,    r(1), r(2), r(3), r(0), r(0), r(1), 5,    r(4), r(5),
+                  r(6), r(1), r(0), r(0), 6,    r(7), r(8), r(9), r(0), r(1), r(0)});
     tp_block_head_read(kWhereList, size, type, klass, status);
     EXPECT_EQ(size, 22);
     tp_line_point p;
@@ -240,7 +243,7 @@ TEST(BlockReaders, LayoutsReadFieldByField)
     EXPECT_EQ(m.code, 3);
     EXPECT_EQ(m.z, 2.5f);
 
-    append_block({3, 1, 1, r(0.5f), r(1.0f), r(2), r(3)});   // an arc cut short
+    append_block({3, 1, 1, r(0.5f), r(1.0f), r(2), r(3)});  // an arc cut short
     tp_block_head_read(kWhereList, size, type, klass, status);
     tp_arc_block a;
     tpread_arc(kWhereList, type, a, status);
@@ -279,7 +282,10 @@ TEST(MachineSlots, FeedSpindleAndForce)
     llines(lines);
     EXPECT_EQ(lines, 2) << "no stored feed";
 
-    struct row { int direction; int written; };
+    struct row {
+        int direction;
+        int written;
+    };
     for (row d : {row{2, -1000}, {0, 0}, {1, 1000}}) {
         PRM9().words[machine_params::kSpindleSpeed] = 1000;
         PRM9().words[machine_params::kDirection] = d.direction;
@@ -298,7 +304,10 @@ TEST(MachineSlots, FeedSpindleAndForce)
 
 TEST(MachineTable, WriterOrderAndReader)
 {
-    struct row { int m; std::vector<int> items; };
+    struct row {
+        int m;
+        std::vector<int> items;
+    };
     const row rows[] = {
         {24, {0, 1, 2, 6, 7, 8, 10, 47, 3, 48, 49, 50, 9}},
         {4, {0, 1, 2, 4, 5, 51, 52, 6, 7, 8, 47, 53, 54}},
@@ -358,7 +367,10 @@ TEST(MachineTable, TemplateTableWithDeftypMinus1Loads)
 TEST(FunctionNames, TableAndUnknownCode)
 {
     fresh();
-    struct row { int code; const char* name; };
+    struct row {
+        int code;
+        const char* name;
+    };
     for (row n : {row{1, "PROFILE "}, {3, "POCKET  "}, {45, "NW_CD3  "}, {50, "DRELAN  "}, {100, "CNVERT  "}}) {
         std::string name;
         FNCNAM(n.code, name);

@@ -52,9 +52,9 @@ TEST_F(LoopPath, SegmentZAndClosestPoint)
         float s[3], t[3];
         float z;
     } rows[] = {
-        {2.5f, 9, {0, 0, 0}, {10, 0, 4}, 1.0f},     // by x
-        {3, 7.5f, {3, 5, 2}, {3, 10, 12}, 7.0f},    // by y when the x are equal
-        {1, 1, {3, 5, 2}, {3, 5, 12}, 2.0f},        // no length in the plane: the start's z
+        {2.5f, 9, {0, 0, 0}, {10, 0, 4}, 1.0f},   // by x
+        {3, 7.5f, {3, 5, 2}, {3, 10, 12}, 7.0f},  // by y when the x are equal
+        {1, 1, {3, 5, 2}, {3, 5, 12}, 2.0f},      // no length in the plane: the start's z
     };
     for (const case_row& r : rows) {
         float x[3] = {r.x, r.y, -1};

@@ -25,16 +25,16 @@ struct collect_call {
 void collect(const collect_call& c, int& status)
 {
     set_mch_change_mode(c.feed);
-    motion_collect(static_cast<int>(c.points.size()), c.points.data(), c.directions.empty() ? nullptr : c.directions.data(),
-                   c.ids.empty() ? nullptr : c.ids.data(), status);
+    motion_collect(static_cast<int>(c.points.size()), c.points.data(),
+                   c.directions.empty() ? nullptr : c.directions.data(), c.ids.empty() ? nullptr : c.ids.data(),
+                   status);
 }
 
 // Points on a circle of radius r round (0, 0), from angle a0 by step (radians), at z.
 std::vector<point3> arc_points(int n, float r, float a0, float step, float z = 0)
 {
     std::vector<point3> points;
-    for (int i = 0; i < n; ++i)
-        points.push_back({r * std::cos(a0 + i * step), r * std::sin(a0 + i * step), z});
+    for (int i = 0; i < n; ++i) points.push_back({r * std::cos(a0 + i * step), r * std::sin(a0 + i * step), z});
     return points;
 }
 
@@ -77,7 +77,7 @@ TEST_F(MotionOutput, RunRulesEndRunsWhereTheyShould)
         const char* name;
         float tolerance;
         std::vector<collect_call> calls;
-        std::vector<std::string> after_collect;   // written before the caller flushes
+        std::vector<std::string> after_collect;  // written before the caller flushes
         std::vector<std::string> after_flush;
     };
     const point3 x{1, 0, 0}, y{0, 1, 0};
@@ -85,18 +85,36 @@ TEST_F(MotionOutput, RunRulesEndRunsWhereTheyShould)
         {"one point is one move", 0, {{{{1, 0, 0}}}}, {}, {"L(1,0,0)"}},
         {"two nearly equal points: one move to the second", 1, {{{{1, 0, 0}, {1.2f, 0, 0}}}}, {}, {"L(1.2,0,0)"}},
         {"two points apart: two moves", 0, {{{{1, 0, 0}, {5, 0, 0}}}}, {}, {"L(1,0,0)", "L(5,0,0)"}},
-        {"a feed change ends the run before the second point", 0, {{{{1, 0, 0}}}, {{{2, 0, 0}}, {}, {}, 3}},
-         {"L(1,0,0)"}, {"L(1,0,0)", "F50", "L(2,0,0)"}},
-        {"directions 90 degrees apart end the run", 0, {{{{1, 0, 0}, {2, 0, 0}}, {x, y}}}, {"L(1,0,0)"},
+        {"a feed change ends the run before the second point",
+         0,
+         {{{{1, 0, 0}}}, {{{2, 0, 0}}, {}, {}, 3}},
+         {"L(1,0,0)"},
+         {"L(1,0,0)", "F50", "L(2,0,0)"}},
+        {"directions 90 degrees apart end the run",
+         0,
+         {{{{1, 0, 0}, {2, 0, 0}}, {x, y}}},
+         {"L(1,0,0)"},
          {"L(1,0,0)", "L(2,0,0)"}},
-        {"directions 30 degrees apart keep it", 0, {{{{1, 0, 0}, {2, 0, 0}}, {x, {0.866f, 0.5f, 0}}}}, {},
+        {"directions 30 degrees apart keep it",
+         0,
+         {{{{1, 0, 0}, {2, 0, 0}}, {x, {0.866f, 0.5f, 0}}}},
+         {},
          {"L(1,0,0)", "L(2,0,0)"}},
         {"another id ends it", 0, {{{{1, 0, 0}, {2, 0, 0}}, {}, {1, 2}}}, {"L(1,0,0)"}, {"L(1,0,0)", "L(2,0,0)"}},
-        {"a step 28 times the span ends it", 0, {{{{1, 0, 0}, {2, 0, 0}, {30, 0, 0}}}}, {"L(1,0,0)", "L(2,0,0)"},
+        {"a step 28 times the span ends it",
+         0,
+         {{{{1, 0, 0}, {2, 0, 0}, {30, 0, 0}}}},
+         {"L(1,0,0)", "L(2,0,0)"},
          {"L(1,0,0)", "L(2,0,0)", "L(30,0,0)"}},
-        {"a steep step ends it", 0, {{{{1, 0, 0}, {2, 0, 0}, {2, 0, 5}}}}, {"L(1,0,0)", "L(2,0,0)"},
+        {"a steep step ends it",
+         0,
+         {{{{1, 0, 0}, {2, 0, 0}, {2, 0, 5}}}},
+         {"L(1,0,0)", "L(2,0,0)"},
          {"L(1,0,0)", "L(2,0,0)", "L(2,0,5)"}},
-        {"a turn of 90 degrees ends it", 0, {{{{1, 0, 0}, {2, 0, 0}, {2, 1, 0}}}}, {"L(1,0,0)", "L(2,0,0)"},
+        {"a turn of 90 degrees ends it",
+         0,
+         {{{{1, 0, 0}, {2, 0, 0}, {2, 1, 0}}}},
+         {"L(1,0,0)", "L(2,0,0)"},
          {"L(1,0,0)", "L(2,0,0)", "L(2,1,0)"}},
     };
     for (const row& r : rows) {

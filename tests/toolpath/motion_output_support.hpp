@@ -4,25 +4,25 @@
 // feed value, and the written tool path rendered as short readable steps.
 #pragma once
 
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/srf_switches_least.hpp"
-#include "toolpath/connect_params.hpp"
+#include "cutter/seam_fills.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "toolpath/approach_block.hpp"
-#include "toolpath/twirl_words.hpp"
 #include "toolpath/approach_retract.hpp"
+#include "toolpath/connect_params.hpp"
+#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/machine_table.hpp"
+#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/srf_switches_least.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "cutter/seam_fills.hpp"
 #include "toolpath/tool_position.hpp"
+#include "toolpath/twirl_words.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <gtest/gtest.h>
@@ -111,7 +111,8 @@ inline std::string point_text(const word* w)
 // string, "A(x,y,z)" an arc to its end, "N<count>" a NURBS move of count control points,
 // "M<code>" a marker, "T<text>" a text block. The lines of another level (a procedure's sub-list)
 // read the same way.
-inline std::vector<std::string> steps(const std::vector<vantu::control::toolpath_line>& lines = vantu::control::toolpath_top())
+inline std::vector<std::string>
+steps(const std::vector<vantu::control::toolpath_line>& lines = vantu::control::toolpath_top())
 {
     std::vector<std::string> out;
     for (const auto& line : lines) {
@@ -122,14 +123,18 @@ inline std::vector<std::string> steps(const std::vector<vantu::control::toolpath
             if (w.size() >= 5 && w[2] == 1) out.push_back("F" + number(word_to_real(w[4])));
             break;
         case 2: out.push_back("L" + point_text(&w[2])); break;
-        case 22: case 222: out.push_back("L" + point_text(&w[2])); break;
+        case 22:
+        case 222: out.push_back("L" + point_text(&w[2])); break;
         case 7:
             for (std::size_t k = 1; k + 4 <= w.size(); k += 4) out.push_back("S" + point_text(&w[k + 1]));
             break;
-        case 27: case 227:
+        case 27:
+        case 227:
             for (std::size_t k = 1; k + 7 <= w.size(); k += 7) out.push_back("S" + point_text(&w[k + 1]));
             break;
-        case 3: case 23: case 223: out.push_back("A" + point_text(&w[7])); break;
+        case 3:
+        case 23:
+        case 223: out.push_back("A" + point_text(&w[7])); break;
         case 5: out.push_back("N" + std::to_string(w[3])); break;
         case 99: out.push_back("M" + std::to_string(w[2])); break;
         case 4: {

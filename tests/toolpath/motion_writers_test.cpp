@@ -1,19 +1,19 @@
 // The motion writers: linear moves with their skip, split and first-move rules, point strings,
 // arcs and their delta angle, NURBS moves, text blocks, the end points of every movement block,
 // the previous and next points, the modal values and the return to the current position.
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/tool_position.hpp"
 #include "host/control/script.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "listing/live_display.hpp"
 #include "toolpath/block_writers.hpp"
+#include "toolpath/display_break.hpp"
+#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 #include "toolpath_support.hpp"
@@ -43,10 +43,7 @@ void fresh_motion(int machine_type, const point3* last = nullptr)
     DSP8() = tool_position_state{};
 }
 
-std::vector<word> line(int type, int number, const point3& p)
-{
-    return {type, number, r(p[0]), r(p[1]), r(p[2])};
-}
+std::vector<word> line(int type, int number, const point3& p) { return {type, number, r(p[0]), r(p[1]), r(p[2])}; }
 std::vector<word> line(int type, int number, const point3& p, const point3& v)
 {
     return {type, number, r(p[0]), r(p[1]), r(p[2]), r(v[0]), r(v[1]), r(v[2])};
@@ -77,7 +74,12 @@ TEST(LinearMoves, SkipSplitAndFirstMoveRules)
         {"no split with dz 0", 22, 1, false, {10, 10, 0}, kUp, {line(2, 0, {10, 10, 0})}},
         {"no split on machine 1", 1, 1, false, {10, 10, 5}, kUp, {line(2, 0, {10, 10, 5})}},
         {"first move replaces a plain one", 25, 1, true, {4, 5, 6}, kUp, {line(22, 0, {4, 5, 6}, kUp)}},
-        {"first move before a normal one", 61, 2, true, {4, 5, 6}, side,
+        {"first move before a normal one",
+         61,
+         2,
+         true,
+         {4, 5, 6},
+         side,
          {line(22, 0, {4, 5, 6}, kUp), line(222, 1, {4, 5, 6}, side)}},
         {"no first move on machine 1", 1, 1, true, {4, 5, 6}, kUp, {line(2, 0, {4, 5, 6})}},
         {"first move of a direction line", 79, 3, true, {4, 5, 6}, side, {line(22, 0, {4, 5, 6}, side)}},
@@ -159,14 +161,14 @@ TEST(PointStrings, FillALineThenGoOnInANewOne)
     const auto lines = top_lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 1u + 4u * kFit);
-    EXPECT_EQ(lines[1], (std::vector<word>{7, kFit, r(kFit), 0, 0, kFit + 1, r(kFit + 1), 0, 0, kFit + 2,
-                                           r(kFit + 2), 0, 0}));
+    EXPECT_EQ(lines[1],
+              (std::vector<word>{7, kFit, r(kFit), 0, 0, kFit + 1, r(kFit + 1), 0, 0, kFit + 2, r(kFit + 2), 0, 0}));
     EXPECT_EQ(vantu::control::toolpath_line_open(), false);
 
     // A string with directions, and a wrong close mode.
     fresh_motion(1);
     string_move(3, {1, 2, 3}, {0, 1, 0}, status);
-    string_move(3, {1, 2, 3}, {0, 1, 0}, status);   // the same point and direction: skipped
+    string_move(3, {1, 2, 3}, {0, 1, 0}, status);  // the same point and direction: skipped
     PCLSST(5);
     EXPECT_EQ(top_lines(), (std::vector<std::vector<word>>{line(27, 0, {1, 2, 3}, {0, 1, 0})}));
     EXPECT_EQ(errors(), std::vector<std::string>{"PCLSST, WRONG MODE"});
@@ -175,13 +177,15 @@ TEST(PointStrings, FillALineThenGoOnInANewOne)
 TEST(Arcs, DeltaAngleFromTheChordTolerance)
 {
     const float deg36 = 36.0f * std::numbers::pi_v<float> / 180.0f;
-    struct row { float tolerance, radius, angle, delta; };
+    struct row {
+        float tolerance, radius, angle, delta;
+    };
     const row rows[] = {
         {0.1f, 5.0f, 1.0f, 2.0f * std::acos(0.98f)},
-        {0.1f, 0.1f, 1.0f, deg36},            // 2 arccos(0) is limited to 36 degrees
-        {0.5f, 0.1f, 1.0f, deg36},            // beyond twice the radius: clamped, not NaN
-        {-0.1f, 5.0f, 0.3f, 0.3f},            // a negative tolerance: clamped to 0, the angle itself
-        {0.0f, 5.0f, 0.2f, 0.2f},             // no tolerance: the angle itself
+        {0.1f, 0.1f, 1.0f, deg36},  // 2 arccos(0) is limited to 36 degrees
+        {0.5f, 0.1f, 1.0f, deg36},  // beyond twice the radius: clamped, not NaN
+        {-0.1f, 5.0f, 0.3f, 0.3f},  // a negative tolerance: clamped to 0, the angle itself
+        {0.0f, 5.0f, 0.2f, 0.2f},   // no tolerance: the angle itself
         {0.0f, 5.0f, 2.0f, deg36},
     };
     for (const row& c : rows) {
@@ -223,8 +227,8 @@ TEST(NurbsAndText, BlockLayouts)
     const double points[6] = {1, 2, 3, 4, 5, 6};
     nurbs_move_entry(0, 2, 2, values, points, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(top_lines()[0], (std::vector<word>{5, 0, 2, 2, r(0), r(1), r(2), r(3), r(0.5f), r(4), r(5), r(6), r(1),
-                                                 r(1.5f)}));
+    EXPECT_EQ(top_lines()[0],
+              (std::vector<word>{5, 0, 2, 2, r(0), r(1), r(2), r(3), r(0.5f), r(4), r(5), r(6), r(1), r(1.5f)}));
     EXPECT_EQ(LSP2().vec(W::kLastPoint), (point3{4, 5, 6}));
     put_nurbs_move(0, 1, 2, 0, values, points, status);
     EXPECT_EQ(status, -1) << "no control point";
@@ -300,13 +304,13 @@ TEST(EndPoints, PreviousNextAndTheEndOfTheList)
     append_block({99, 4, 6});
     point3 p{}, d{};
     int number = 0, status = 0, answer = 0;
-    PRVPNT(0, p, d, number, status);   // from the last block back
+    PRVPNT(0, p, d, number, status);  // from the last block back
     EXPECT_EQ(status, 0);
     EXPECT_EQ(p, (point3{3, 0, 0}));
     EXPECT_EQ(number, 3);
     EXPECT_EQ(vantu::control::toolpath_cursor().lines, std::vector<int>{4}) << "the position is put back";
 
-    lacces(2, answer);   // the first block
+    lacces(2, answer);  // the first block
     NXTPOI(0, p, d, number, status);
     EXPECT_EQ(p, (point3{1, 0, 0}));
     NXTPOI(1, p, d, number, status);
@@ -327,7 +331,7 @@ TEST(ModalValues, SettersStoreAndSlotsTakeTheirValues)
 {
     DSM4() = modal_values{};
     WRMB() = wire_modal_values{};
-    PRM9().words[machine_params::kDirection] = 1;   // spindle speeds are signed by the direction
+    PRM9().words[machine_params::kDirection] = 1;  // spindle speeds are signed by the direction
     set_cur_feed(0, 120.5f);
     set_cur_spin_vc(0, 1500, 80.0f);
     set_cur_coolant(0, 2);

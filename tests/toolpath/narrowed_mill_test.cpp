@@ -53,16 +53,12 @@ TEST(NarrowedMill, GivesBackTheFirstValuesOnEveryWayOut)
     struct row {
         bool narrow;
         leave how;
-        int writes;  // 2 per narrowing, 2 for the give-back
+        int writes;              // 2 per narrowing, 2 for the give-back
         float diameter = 10.0f;  // -1: the current tool is no mill
     };
     const row rows[] = {
-        {true, leave::by_return, 6},
-        {true, leave::by_stop, 6},
-        {false, leave::by_return, 0},
-        {false, leave::by_stop, 0},
-        {true, leave::by_return, 0, -1.0f},
-        {true, leave::by_stop, 0, -1.0f},
+        {true, leave::by_return, 6}, {true, leave::by_stop, 6},          {false, leave::by_return, 0},
+        {false, leave::by_stop, 0},  {true, leave::by_return, 0, -1.0f}, {true, leave::by_stop, 0, -1.0f},
     };
     for (const row& r : rows) {
         mill = fake_mill{};

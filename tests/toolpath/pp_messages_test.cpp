@@ -44,8 +44,10 @@ void tool_path(const std::vector<std::string>& blocks)
     append_line({0, 1});
     int number = 2;
     for (const std::string& b : blocks) {
-        if (b == "P") append_line({12, number});
-        else append_line(text_block(number, b));
+        if (b == "P")
+            append_line({12, number});
+        else
+            append_line(text_block(number, b));
         ++number;
     }
     int length = 0;
@@ -79,18 +81,42 @@ TEST_F(MotionOutput, MessagesInsertedWhereAsked)
         int entered;
     };
     const row rows[] = {
-        {"a code with sequence number at the end", 0, 0, {"P"}, R"([{"menu": "SEQ. CODE"}, {"text": "G01"}])",
-         {"P", "$G01"}, 1},
-        {"several at the same place, in order", 0, 0, {"P"},
-         R"([{"menu": 1}, {"text": "ONE"}, {"menu": "USER DEF."}, {"text": "TWO"}])", {"P", " ONE", "@TWO"}, 1},
-        {"before procedure 3 and the messages there", 1, 3, {"P", "P", " OLD", "P"},
-         R"([{"page": 3}, {"page": 5}, {"menu": "NO SEQ.CODE"}, {"text": "M30"}])", {"P", "P", "*M30", " OLD", "P"}, 1},
-        {"beyond the last procedure", 1, 9, {"P", "P"}, R"([{"page": 3}, {"page": 4}, {"menu": 1}, {"text": "END"}])",
-         {"P", "P", " END"}, 1},
+        {"a code with sequence number at the end",
+         0,
+         0,
+         {"P"},
+         R"([{"menu": "SEQ. CODE"}, {"text": "G01"}])",
+         {"P", "$G01"},
+         1},
+        {"several at the same place, in order",
+         0,
+         0,
+         {"P"},
+         R"([{"menu": 1}, {"text": "ONE"}, {"menu": "USER DEF."}, {"text": "TWO"}])",
+         {"P", " ONE", "@TWO"},
+         1},
+        {"before procedure 3 and the messages there",
+         1,
+         3,
+         {"P", "P", " OLD", "P"},
+         R"([{"page": 3}, {"page": 5}, {"menu": "NO SEQ.CODE"}, {"text": "M30"}])",
+         {"P", "P", "*M30", " OLD", "P"},
+         1},
+        {"beyond the last procedure",
+         1,
+         9,
+         {"P", "P"},
+         R"([{"page": 3}, {"page": 4}, {"menu": 1}, {"text": "END"}])",
+         {"P", "P", " END"},
+         1},
         {"nothing typed writes nothing", 0, 0, {"P"}, R"([{"menu": 1}, {"text": ""}])", {"P"}, 0},
-        {"a cancel selects the target again", 1, 1, {"P"},
+        {"a cancel selects the target again",
+         1,
+         1,
+         {"P"},
          R"([{"page": 3}, {"page": 5}, {"menu": -2}, {"page": 3}, {"page": 5}, {"menu": 1}, {"text": "X"}])",
-         {" X", "P"}, 1},
+         {" X", "P"},
+         1},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -125,22 +151,35 @@ TEST_F(MotionOutput, MessagesWalkedDeletedAndReplaced)
         const char* name;
         std::vector<std::string> before;
         const char* script;
-        std::vector<std::string> shown;      // dsptx7 and drtext lines, in order
+        std::vector<std::string> shown;  // dsptx7 and drtext lines, in order
         std::vector<std::string> after;
-        std::vector<std::string> told;       // usrerr
+        std::vector<std::string> told;  // usrerr
     };
     const row rows[] = {
-        {"next, next, past the end, ignored, previous", {" A", "P", "$B", "P"},
+        {"next, next, past the end, ignored, previous",
+         {" A", "P", "$B", "P"},
          R"([{"menu": "GET NEXT"}, {"menu": "GET NEXT"}, {"menu": "GET NEXT"}, {"menu": "GET NEXT"}, {"menu": "GET PREV"}])",
-         {"2 MSG=A", "4 SCD=B", "LAST MESSAGE EXCEEDED", "4 SCD=B"}, {" A", "P", "$B", "P"}, {}},
-        {"previous before the first", {"P", " A"}, R"([{"menu": "GET PREV"}])", {"FIRST MESSAGE EXCEEDED"},
-         {"P", " A"}, {}},
-        {"deleting the only message ends the edit", {"P", "*C", "P"},
-         R"([{"menu": "GET NEXT"}, {"menu": "DELETE"}, {"menu": "GET NEXT"}])", {"3 COD=C"}, {"P", "P"},
+         {"2 MSG=A", "4 SCD=B", "LAST MESSAGE EXCEEDED", "4 SCD=B"},
+         {" A", "P", "$B", "P"},
+         {}},
+        {"previous before the first",
+         {"P", " A"},
+         R"([{"menu": "GET PREV"}])",
+         {"FIRST MESSAGE EXCEEDED"},
+         {"P", " A"},
+         {}},
+        {"deleting the only message ends the edit",
+         {"P", "*C", "P"},
+         R"([{"menu": "GET NEXT"}, {"menu": "DELETE"}, {"menu": "GET NEXT"}])",
+         {"3 COD=C"},
+         {"P", "P"},
          {"NO MORE MESSAGES OR CODES FOUND"}},
-        {"replacing in place, then the next shown", {" A", " B"},
+        {"replacing in place, then the next shown",
+         {" A", " B"},
          R"([{"menu": "GET NEXT"}, {"menu": "REPLACE"}, {"menu": "SEQ. CODE"}, {"text": "NEW"}])",
-         {"2 MSG=A", "SCD=", "3 MSG=B"}, {"$NEW", " B"}, {}},
+         {"2 MSG=A", "SCD=", "3 MSG=B"},
+         {"$NEW", " B"},
+         {}},
         {"no message at all", {"P"}, R"([])", {}, {"P"}, {"NO MESSAGES FOUND"}},
     };
     for (const row& r : rows) {

@@ -1,15 +1,15 @@
 // The procedure block reader, the procedure's own segment and geometry writers, the flag segment
 // reader, the first and last points of a procedure's motions, the stored-motion entity and the
 // marker lines of the listing.
-#include "toolpath/tool_position.hpp"
-#include "toolpath/read_transform.hpp"
-#include "toolpath/proc_flags.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/marker_listing.hpp"
 #include "toolpath/open_sub_list.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/proc_callback_segments.hpp"
 #include "toolpath/proc_first_last.hpp"
+#include "toolpath/proc_flags.hpp"
+#include "toolpath/read_transform.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_read_proc.hpp"
@@ -36,7 +36,8 @@ void write_segment(int code, const std::vector<record>& records)
     int counter = 0, status = 0;
     tp_segment_begin(kWhereListNumbered, code, counter, status);
     for (const record& r : records)
-        tpptntl(kWhereListNumbered, r.code, static_cast<int>(r.values.size()), r.type, r.values.data(), counter, status);
+        tpptntl(kWhereListNumbered, r.code, static_cast<int>(r.values.size()), r.type, r.values.data(), counter,
+                status);
     tp_segment_end(kWhereListNumbered, counter, status);
     ASSERT_EQ(status, 0);
 }
@@ -197,9 +198,17 @@ TEST(ProcedureReader, ListBlockRoundTripsEveryItemReadingNeeds)
 
 TEST(ProcedureReader, DisplayModesAndHostHandOver)
 {
-    struct row { int display_mode; int where; int status; bool told; };
-    const row rows[] = {{1, kWhereList, 0, false}, {2, kWhereList, 1, false}, {3, kWhereList, 2, false},
-                        {1, 9, 0, true}, {3, 10, 2, true},
+    struct row {
+        int display_mode;
+        int where;
+        int status;
+        bool told;
+    };
+    const row rows[] = {{1, kWhereList, 0, false},
+                        {2, kWhereList, 1, false},
+                        {3, kWhereList, 2, false},
+                        {1, 9, 0, true},
+                        {3, 10, 2, true},
                         // WHERE 11 reads as 4, whose transformation 7 the host does not hold.
                         {1, 11, -5, true}};
     for (const row& r : rows) {
@@ -221,7 +230,7 @@ TEST(ProcedureReader, EntityFormReadsTheMchprmEntity)
     fresh();
     int status = 0, mchprm = 0, proc = 0;
     estore(9, 5, mchprm, status);
-    const word lead[4] = {0, 0, 0, 12};   // three leading words, then the table's length
+    const word lead[4] = {0, 0, 0, 12};  // three leading words, then the table's length
     eputn(4, lead, status);
     const word machine = 1, feed = r(150.0f), spindle = 800;
     TPPUTNT(kWhereEntity, 0, 1, kTypeInteger, &machine, status);
@@ -230,8 +239,7 @@ TEST(ProcedureReader, EntityFormReadsTheMchprmEntity)
     eclose(status);
 
     estore(9, 3, proc, status);
-    const std::vector<word> words{0, 0, 0, 5, kProcType, mchprm, 2, 77, 77,
-                                  1, 9, 2, 1, 3, 6, 0, 0, 0, 0, 0, 42};
+    const std::vector<word> words{0, 0, 0, 5, kProcType, mchprm, 2, 77, 77, 1, 9, 2, 1, 3, 6, 0, 0, 0, 0, 0, 42};
     eputn(static_cast<int>(words.size()), words.data(), status);
     int entity_class = 0, entity_type = 0;
     eopen(proc, entity_class, entity_type, status);
@@ -277,8 +285,8 @@ TEST(ProcedureSegments, OwnParametersAreCountedAndBackPatched)
     EXPECT_EQ(status, -7) << "the callback's status stays";
     EXPECT_EQ(current_line_words(), (std::vector<word>{25, 4, 1, 2, 0, kProcType}))
         << "the length covers the record written before the failure";
-    EXPECT_EQ(errors1(),
-              std::vector<std::string>{"[wlcprm - ]ERROR IN INSERT DATA FOR SEGMENT WITH CODE " + std::to_string(kProcType)});
+    EXPECT_EQ(errors1(), std::vector<std::string>{"[wlcprm - ]ERROR IN INSERT DATA FOR SEGMENT WITH CODE " +
+                                                  std::to_string(kProcType)});
 
     lcreat(1, status);
     wlcprm(kProcType, nullptr, status);
@@ -308,7 +316,10 @@ TEST(ProcedureSegments, GeometryCallbackWritesOutsideTheList)
 
 TEST(FlagSegment, UnknownCodeOrWideRecordIsRefused)
 {
-    struct row { std::vector<word> segment; int status; };
+    struct row {
+        std::vector<word> segment;
+        int status;
+    };
     const row rows[] = {
         {{27, 8, 51, 2, 0, 5, 83, 2, 0, 1}, 0},
         {{27, 4, 77, 2, 0, 5}, -1},
@@ -437,9 +448,16 @@ TEST(StoredMotions, MovmntEntityIsCopiedIntoTheSublist)
 
 TEST(MarkerListing, EveryPairIsNamed)
 {
-    const std::pair<int, std::string> names[] = {
-        {1, "COMPLEX"}, {4, "LAYER"}, {9, "APPROACH"}, {12, "RETRACT"}, {33, "PATH BY X"},
-        {46, "THREAD CYCLE"}, {58, "GROOVE FINISH CYCLES"}, {59, "REGION  "}, {61, "RETRACT"}, {66, "VERT CONST Z"}};
+    const std::pair<int, std::string> names[] = {{1, "COMPLEX"},
+                                                 {4, "LAYER"},
+                                                 {9, "APPROACH"},
+                                                 {12, "RETRACT"},
+                                                 {33, "PATH BY X"},
+                                                 {46, "THREAD CYCLE"},
+                                                 {58, "GROOVE FINISH CYCLES"},
+                                                 {59, "REGION  "},
+                                                 {61, "RETRACT"},
+                                                 {66, "VERT CONST Z"}};
     for (const auto& [code, expected] : names) {
         std::string name;
         ASSERT_TRUE(marker_name(code, name)) << code;
@@ -453,7 +471,11 @@ TEST(MarkerListing, EveryPairIsNamed)
 
 TEST(ProcedureReader, DamagedBlocksAreRefusedWithoutReadingPast)
 {
-    struct row { words_t words; int status; std::string message; };
+    struct row {
+        words_t words;
+        int status;
+        std::string message;
+    };
     const row rows[] = {
         // A record of segment 24 whose count word says fewer than no values.
         {{12, 1, kProcType, 24, 4, 31, 0, 0, 2}, -1, ""},

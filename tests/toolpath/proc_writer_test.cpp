@@ -1,9 +1,6 @@
 // The procedure block: its layout as written, the limit of procedures, the deletion of a block
 // that could not be written whole, the update after execution, the header update, the flag
 // segment, the markers, the geometry entities and the copy to and from the host's records.
-#include "toolpath/tool_position.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "host/control/assoc.hpp"
 #include "host/control/geom_entities.hpp"
 #include "host/control/mdata.hpp"
@@ -12,8 +9,10 @@
 #include "toolpath/markers.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/param_record.hpp"
 #include "toolpath/move_writer_state.hpp"
+#include "toolpath/nc_state_blocks.hpp"
+#include "toolpath/optimizer_params.hpp"
+#include "toolpath/param_record.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/proc_block_xform.hpp"
@@ -21,6 +20,7 @@
 #include "toolpath/proc_ctx_save.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/proc_geom_entities.hpp"
+#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_size.hpp"
@@ -98,7 +98,10 @@ std::optional<std::vector<word>> nprc() { return vantu::control::get_record("NPR
 
 TEST(ProcedureWriter, BlockLayoutBySegmentAndMachineParameterType)
 {
-    struct row { int type; int length; };
+    struct row {
+        int type;
+        int length;
+    };
     for (const row& c : {row{3, 8}, row{1, 60}, row{24, 52}}) {
         SCOPED_TRACE(c.type);
         fresh_store();
@@ -108,7 +111,8 @@ TEST(ProcedureWriter, BlockLayoutBySegmentAndMachineParameterType)
         const auto& top = vantu::control::toolpath_top();
         ASSERT_EQ(top.size(), 1u);
         const std::vector<word>& w = top[0].words;
-        EXPECT_EQ(std::vector<word>(w.begin(), w.begin() + 9), (std::vector<word>{12, 0, kProcType, 24, 480, 20, 2, 0, 0}));
+        EXPECT_EQ(std::vector<word>(w.begin(), w.begin() + 9),
+                  (std::vector<word>{12, 0, kProcType, 24, 480, 20, 2, 0, 0}));
         EXPECT_EQ(w[485], 27);
         EXPECT_EQ(w[486], 120);
         EXPECT_EQ(w[607], 23);
@@ -127,7 +131,12 @@ TEST(ProcedureWriter, BlockLayoutBySegmentAndMachineParameterType)
 
 TEST(ProcedureWriter, LimitOfProceduresInAToolPath)
 {
-    struct row { std::optional<word> stored; int status; word after; std::size_t lines; };
+    struct row {
+        std::optional<word> stored;
+        int status;
+        word after;
+        std::size_t lines;
+    };
     const row rows[] = {{std::nullopt, 0, 1, 1}, {199, 0, 200, 1}, {200, 1, 200, 0}};
     for (const row& c : rows) {
         fresh_store();
@@ -146,7 +155,12 @@ TEST(ProcedureWriter, LimitOfProceduresInAToolPath)
 
 TEST(ProcedureWriter, FailedStoresLeaveNoBlockAndTheCountAsItWas)
 {
-    struct row { const char* name; const char* fault; int param_status; std::string own_message; };
+    struct row {
+        const char* name;
+        const char* fault;
+        int param_status;
+        std::string own_message;
+    };
     const row rows[] = {
         {"put-parameters callback", nullptr, -3, "[wlcprm - ]ERROR IN INSERT DATA FOR SEGMENT WITH CODE 50"},
         {"sub-list not opened", "newls1", 0, ""},
@@ -176,7 +190,7 @@ TEST(ProcedureWriter, VersionMarksSuspendedOptimizerAndCarriedLinks)
 {
     fresh_store();
     vantu::control::set_toolpath_version(prgvrs() + 1);
-    proc_flags().pairs[5] = 44;   // pair 3 holds entity 44
+    proc_flags().pairs[5] = 44;  // pair 3 holds entity 44
     EDA2().word_no(edit_state::kSuspend) = 1;
     opt_params_current().set_ival(81, 2);
     opt_params_current().set_ival(130, 128 + 1);
@@ -236,12 +250,18 @@ TEST(ProcedureUpdate, CountPointsSuspensionAndDisplayMode)
 
 TEST(ProcedureUpdate, HeaderUpdateFromTheSavedSublistHeader)
 {
-    struct row { int suspend; std::vector<word> link; word count; word copied; const char* note; };
+    struct row {
+        int suspend;
+        std::vector<word> link;
+        word count;
+        word copied;
+        const char* note;
+    };
     const row rows[] = {{0, {1, 5, 3, 0, 0, 0, 0, 0}, 5, 1, "PROCEDURE HEADER IS UPDATED"},
                         {1, {0, 0, 0, 0, 0, 0, 0, 0}, 0, 1, "PROCEDURE EXECUTION IS SUSPENDED"}};
     for (const row& c : rows) {
         fresh_store();
-        proc_flags().options[5] = 1;   // the motions are in the list already
+        proc_flags().options[5] = 1;  // the motions are in the list already
         int status = 0;
         store(3, status);
         tp_sublist_close(status);
@@ -298,8 +318,15 @@ TEST(FlagSegment, RewriteReadBackAndRefusedRecords)
 
 TEST(Markers, BracketsWarningsAndBlocks)
 {
-    struct step { int kind, id, code; };
-    struct row { std::vector<step> steps; int warnings; int at_finish; int suspended; };
+    struct step {
+        int kind, id, code;
+    };
+    struct row {
+        std::vector<step> steps;
+        int warnings;
+        int at_finish;
+        int suspended;
+    };
     const row rows[] = {
         {{{1, 2, 3}, {1, 3, 5}, {2, 3, 6}, {2, 2, 4}}, 0, 0, 0},
         {{{2, 2, 4}}, 1, 2, 0},
@@ -519,8 +546,8 @@ TEST(ProcedureCopy, CopiedBlockIsMovedAndMarked)
     append_block({12, 1, kProcType, 24, 12, 31, 2, 0, 1, 43, 2, 0, 700});
     proc_block_mark_copied(status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(top_lines()[0], (std::vector<word>{12, 1, kProcType, 24, 24, 31, 2, 0, 2, 116, 2, 0, 6, 117, 2, 0, 2,
-                                                 107, 2, 0, 0, 43, 2, 0, 700}));
+    EXPECT_EQ(top_lines()[0], (std::vector<word>{12,  1, kProcType, 24, 24,  31, 2, 0, 2,  116, 2, 0,  6,
+                                                 117, 2, 0,         2,  107, 2,  0, 0, 43, 2,   0, 700}));
 }
 
 TEST(ProcedureSupport, ContextSavedAndPutBackButSlot55)

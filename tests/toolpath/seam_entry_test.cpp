@@ -35,8 +35,7 @@ using any_entry = void (*)();
 
 // The entries of a table (a struct of function pointers only) that still hold what a fresh table
 // holds, that is the unfilled entries.
-template <class Table>
-int unfilled_entries(const Table& live)
+template <class Table> int unfilled_entries(const Table& live)
 {
     static_assert(sizeof(Table) % sizeof(any_entry) == 0, "a seam table holds function pointers only");
     const Table fresh{};

@@ -54,28 +54,68 @@ TEST(SublistCopy, EveryBlockTypeComesBackAsItsWriterWritesIt)
         {"line 2", [&](int w, int& s) { put_line_block(w, 2, 5, a, kDefaultDirection, s); }},
         {"line 22", [&](int w, int& s) { put_line_block(w, 22, 5, a, v, s); }},
         {"line 222", [&](int w, int& s) { put_line_block(w, 222, 5, a, v, s); }},
-        {"string 27", [&](int w, int& s) {
+        {"string 27",
+         [&](int w, int& s) {
              BLKOPN(w, 27, 22, s);
              for (const point3& p : {a, b, a}) put_line_point(w, 27, 6, p, v, s);
              BLKCLS(w);
          }},
-        {"arc 3", [&](int w, int& s) { put_arc_block(w, 3, {6, 2, 1.0f, 0.1f, {7, 8}, b, kDefaultDirection}, s); }},
-        {"arc 23", [&](int w, int& s) { put_arc_block(w, 23, {6, 3, 1.0f, 0.1f, {7, 8}, b, v}, s); }},
+        {"arc 3",
+         [&](int w, int& s) {
+             put_arc_block(w, 3, {6, 2, 1.0f, 0.1f, {7, 8}, b, kDefaultDirection}, s);
+         }},
+        {"arc 23",
+         [&](int w, int& s) {
+             put_arc_block(w, 23, {6, 3, 1.0f, 0.1f, {7, 8}, b, v}, s);
+         }},
         {"text", [&](int w, int& s) { PUTBT4(w, 4, 6, "ABCDEF", 7, s); }},
         {"nurbs", [&](int w, int& s) { put_nurbs_block(w, 7, 2, 2, knots, poles, s); }},
-        {"home", [&](int w, int& s) { put_home_block(w, {7, a, b}, s); }},
-        {"macsys rotation", [&](int w, int& s) { put_macsys_rot_block(w, {7, 2, a, 30.0f, 1, 2.0f, 3, 4.0f, b}, s); }},
-        {"rotation axes", [&](int w, int& s) { put_rotaxes_block(w, {7, 1, a, b, 2, 3.0f}, s); }},
-        {"lathe drill", [&](int w, int& s) { put_lathe_drill_block(w, {7, 2, 1.0f, a, 3, 4.0f}, s); }},
-        {"thread", [&](int w, int& s) { put_thread_block(w, {7, a, b, 2, 1}, s); }},
-        {"groove", [&](int w, int& s) { put_groove_block(w, {7, 1, a, b, {1, 2, 3, 4, 5, 6}}, s); }},
+        {"home",
+         [&](int w, int& s) {
+             put_home_block(w, {7, a, b}, s);
+         }},
+        {"macsys rotation",
+         [&](int w, int& s) {
+             put_macsys_rot_block(w, {7, 2, a, 30.0f, 1, 2.0f, 3, 4.0f, b}, s);
+         }},
+        {"rotation axes",
+         [&](int w, int& s) {
+             put_rotaxes_block(w, {7, 1, a, b, 2, 3.0f}, s);
+         }},
+        {"lathe drill",
+         [&](int w, int& s) {
+             put_lathe_drill_block(w, {7, 2, 1.0f, a, 3, 4.0f}, s);
+         }},
+        {"thread",
+         [&](int w, int& s) {
+             put_thread_block(w, {7, a, b, 2, 1}, s);
+         }},
+        {"groove",
+         [&](int w, int& s) {
+             put_groove_block(w, {7, 1, a, b, {1, 2, 3, 4, 5, 6}}, s);
+         }},
         {"cycle activation", [&](int w, int& s) { put_cycle_act_block(w, cycle, s); }},
-        {"drill location", [&](int w, int& s) { put_drill_loc_block(w, {8, a, v, 4}, s); }},
-        {"z pair", [&](int w, int& s) { put_blk32_block(w, {8, 1.0f, 2.0f}, s); }},
-        {"del-zsurf", [&](int w, int& s) { put_delz_block(w, {8, 1.0f, 2.0f}, s); }},
-        {"retract mode", [&](int w, int& s) { put_retract_mode_block(w, {8, 1, 2}, s); }},
+        {"drill location",
+         [&](int w, int& s) {
+             put_drill_loc_block(w, {8, a, v, 4}, s);
+         }},
+        {"z pair",
+         [&](int w, int& s) {
+             put_blk32_block(w, {8, 1.0f, 2.0f}, s);
+         }},
+        {"del-zsurf",
+         [&](int w, int& s) {
+             put_delz_block(w, {8, 1.0f, 2.0f}, s);
+         }},
+        {"retract mode",
+         [&](int w, int& s) {
+             put_retract_mode_block(w, {8, 1, 2}, s);
+         }},
         {"cycle cancel", [&](int w, int& s) { put_cycle_cancel_block(w, cycle, s); }},
-        {"depth", [&](int w, int& s) { put_depth_block(w, {8, 1.0f, 2.0f}, s); }},
+        {"depth",
+         [&](int w, int& s) {
+             put_depth_block(w, {8, 1.0f, 2.0f}, s);
+         }},
         {"marker layer", [&](int w, int& s) { put_marker_block(w, 3, 12.5f, 0, 9, s); }},
         {"marker pass", [&](int w, int& s) { put_marker_block(w, 5, 0.0f, 0, 9, s); }},
         {"marker region", [&](int w, int& s) { put_marker_block(w, 59, 0.0f, 4, 9, s); }},
@@ -102,10 +142,16 @@ TEST(SublistCopy, TransformationMovesLinesArcsAndDrillPointsButNotTexts)
     copy_xform() = copy_transformation{};
     const point3 p{1, 2, 3};
     const int id = stored_entity({
-        [](int w, int& s) { put_transform_block(w, transform({1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 0, 0}), s); },
+        [](int w, int& s) {
+            put_transform_block(w, transform({1, 0, 0, 0, 1, 0, 0, 0, 1}, {10, 0, 0}), s);
+        },
         [&](int w, int& s) { put_line_block(w, 2, 1, p, kDefaultDirection, s); },
-        [&](int w, int& s) { put_arc_block(w, 3, {2, 1, 1.0f, 0.1f, {0, 0}, p, kDefaultDirection}, s); },
-        [&](int w, int& s) { put_drill_loc_block(w, {3, p, kDefaultDirection, 0}, s); },
+        [&](int w, int& s) {
+            put_arc_block(w, 3, {2, 1, 1.0f, 0.1f, {0, 0}, p, kDefaultDirection}, s);
+        },
+        [&](int w, int& s) {
+            put_drill_loc_block(w, {3, p, kDefaultDirection, 0}, s);
+        },
         [](int w, int& s) { PUTBT4(w, 4, 4, "TEXT", 4, s); },
         [](int w, int& s) { put_marker_block(w, 3, 5.0f, 0, 5, s); },
     });
@@ -129,10 +175,18 @@ TEST(SublistCopy, MirrorSwapsTheCutterSideAndTurnsArcs)
     fresh();
     copy_xform() = copy_transformation{};
     const int id = stored_entity({
-        [](int w, int& s) { put_transform_block(w, transform({-1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0}), s); },
-        [](int w, int& s) { put_param_sub_block(w, {1, 5, 1, 0, 9, 0.0f}, s); },
-        [](int w, int& s) { put_param_sub_block(w, {2, 5, 1, 0, 10, 0.0f}, s); },
-        [](int w, int& s) { put_arc_block(w, 3, {3, 1, 1.5f, 0.1f, {2, 0}, {3, 0, 0}, kDefaultDirection}, s); },
+        [](int w, int& s) {
+            put_transform_block(w, transform({-1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0}), s);
+        },
+        [](int w, int& s) {
+            put_param_sub_block(w, {1, 5, 1, 0, 9, 0.0f}, s);
+        },
+        [](int w, int& s) {
+            put_param_sub_block(w, {2, 5, 1, 0, 10, 0.0f}, s);
+        },
+        [](int w, int& s) {
+            put_arc_block(w, 3, {3, 1, 1.5f, 0.1f, {2, 0}, {3, 0, 0}, kDefaultDirection}, s);
+        },
     });
     int status = 0;
     copy_blocks(id, 4, kWhereList, status);

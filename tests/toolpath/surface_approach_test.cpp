@@ -13,7 +13,7 @@ namespace {
 
 const point3 kUp{0, 0, 1};
 const point3 kP{10, 0, 0};
-const point3 kNext{11, 0, 0};   // the path runs along +x
+const point3 kNext{11, 0, 0};  // the path runs along +x
 
 // Each step with its coordinates dropped: markers and feeds as they are, moves by their letter.
 std::vector<std::string> shape()
@@ -35,7 +35,8 @@ struct touch_double {
         strings = count > 0 ? 1 : 0;
         string_counts[0] = count;
         for (int i = 0; i < count; ++i)
-            for (int k = 0; k < 3; ++k) located[3 * i + k] = points[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
+            for (int k = 0; k < 3; ++k)
+                located[3 * i + k] = points[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)];
         status = 0;
     }
 };
@@ -60,7 +61,7 @@ TEST_F(MotionOutput, SurfaceRetractAndApproachByKind)
         point3 normal;
         int exec_mode;
         std::vector<std::string> shape;
-        int messages;   // lines in the message window
+        int messages;  // lines in the message window
     };
     const point3 side{0, 1, 0};
     const row rows[] = {
@@ -72,18 +73,63 @@ TEST_F(MotionOutput, SurfaceRetractAndApproachByKind)
         {"retract along the path", true, 5, 2, {9, 0, 0}, kUp, 1, {"M11", "L", "F-1", "L", "M12"}, 0},
         {"retract along the path with P = Q: Z up, reported", true, 5, 2, kP, kUp, 1, {"M11", "F-1", "L", "M12"}, 1},
         {"retract of kind 3 with F 1: Z up", true, 3, 1, {9, 0, 0}, kUp, 1, {"M11", "F-1", "L", "M12"}, 0},
-        {"retract on a vertical arc: four string points", true, 3, 2, {9, 0, 0}, kUp, 1,
-         {"M11", "S", "S", "S", "S", "F-1", "L", "M12"}, 0},
+        {"retract on a vertical arc: four string points",
+         true,
+         3,
+         2,
+         {9, 0, 0},
+         kUp,
+         1,
+         {"M11", "S", "S", "S", "S", "F-1", "L", "M12"},
+         0},
         {"retract on a horizontal arc", true, 7, 2, {9, 0, 0}, side, 1, {"M11", "A", "F-1", "L", "M12"}, 0},
         {"approach Z up", false, 1, 2, kNext, kUp, 1, {"M9", "F-1", "L", "L", "L", "M10"}, 0},
         {"approach along the normal", false, 2, 2, kNext, kUp, 1, {"M9", "F-1", "L", "L", "L", "F50", "L", "M10"}, 0},
-        {"approach of kind 3 with P = Q: Z up and one message", false, 3, 2, kP, kUp, 1, {"M9", "F-1", "L", "L", "L", "M10"}, 1},
-        {"approach on a vertical arc", false, 3, 2, kNext, kUp, 1,
-         {"M9", "F-1", "L", "L", "L", "F50", "S", "S", "S", "S", "M10"}, 0},
-        {"approach on a horizontal arc", false, 7, 2, kNext, side, 1, {"M9", "F-1", "L", "L", "L", "F100", "A", "M10"}, 0},
-        {"approach of kind 7 along the normal: kind 6, told", false, 7, 2, kNext, {1, 0, 0}, 1,
-         {"M9", "F-1", "L", "L", "L", "F50", "L", "M10"}, 1},
-        {"approach of an unknown kind with F 1: Z up", false, 0, 1, kNext, kUp, 1, {"M9", "F-1", "L", "L", "L", "M10"}, 0},
+        {"approach of kind 3 with P = Q: Z up and one message",
+         false,
+         3,
+         2,
+         kP,
+         kUp,
+         1,
+         {"M9", "F-1", "L", "L", "L", "M10"},
+         1},
+        {"approach on a vertical arc",
+         false,
+         3,
+         2,
+         kNext,
+         kUp,
+         1,
+         {"M9", "F-1", "L", "L", "L", "F50", "S", "S", "S", "S", "M10"},
+         0},
+        {"approach on a horizontal arc",
+         false,
+         7,
+         2,
+         kNext,
+         side,
+         1,
+         {"M9", "F-1", "L", "L", "L", "F100", "A", "M10"},
+         0},
+        {"approach of kind 7 along the normal: kind 6, told",
+         false,
+         7,
+         2,
+         kNext,
+         {1, 0, 0},
+         1,
+         {"M9", "F-1", "L", "L", "L", "F50", "L", "M10"},
+         1},
+        {"approach of an unknown kind with F 1: Z up",
+         false,
+         0,
+         1,
+         kNext,
+         kUp,
+         1,
+         {"M9", "F-1", "L", "L", "L", "M10"},
+         0},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -112,8 +158,9 @@ TEST_F(MotionOutput, SurfaceRetractAndApproachByKind)
         EXPECT_EQ(shape(), r.shape);
         EXPECT_EQ(texts("usmsgc").size(), static_cast<std::size_t>(r.messages));
         if (r.kind == 7 && r.normal == point3{1, 0, 0}) {
-            EXPECT_EQ(texts("usmsgc"),
-                      std::vector<std::string>{"[SRFAPR]MOVEMENT IN NORMAL DIRECTION,  PERFORM NORMAL HORIZONTAL APPROACH"});
+            EXPECT_EQ(
+                texts("usmsgc"),
+                std::vector<std::string>{"[SRFAPR]MOVEMENT IN NORMAL DIRECTION,  PERFORM NORMAL HORIZONTAL APPROACH"});
         }
         if (r.flag != 0) {
             EXPECT_EQ(feed_mode(), 1);

@@ -2,11 +2,11 @@
 // grown, split into runs that cut one way), the Z shift, and the picks and surface selections.
 #include "motion_output_support.hpp"
 
-#include "toolpath/clear_mode.hpp"
 #include "host/control/memory.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "toolpath/clear_mode.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/modal_setters.hpp"
+#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/proc_picks.hpp"
 #include "toolpath/updown_entries.hpp"
 
@@ -60,12 +60,25 @@ TEST_F(MotionOutput, MillingStringWritesItsPointsByOutputForm)
         {"point string", 1, 2, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}, {"M5", "S(1,0,0)", "S(2,0,0)", "M6"}},
         {"fitted: a run of one point", 1, 1, {{0, 0, 0}, {1, 0, 0}}, {"M5", "L(1,0,0)", "M6"}},
         {"a one-point string as a line", 1, 2, {{3, 0, 0}}, {"M5", "L(3,0,0)", "M6"}},
-        {"a GO string through the retract level", 2, 2, {{10, 0, 0}, {11, 0, 0}},
+        {"a GO string through the retract level",
+         2,
+         2,
+         {{10, 0, 0}, {11, 0, 0}},
          {"M5", "F-1", "L(0,0,50)", "L(10,0,50)", "L(10,0,4)", "F50", "L(10,0,0)", "F100", "L(11,0,0)", "M6"}},
         {"a plunge at feed 3", 11, 2, {{0, 0, -2}, {1, 0, -2}}, {"M5", "F50", "L(0,0,-2)", "F100", "L(1,0,-2)", "M6"}},
-        {"the Z shift raises every point", 1, 2, {{0, 0, -5}, {1, 0, -5}, {2, 0, -5}}, {"M5", "S(1,0,0)", "S(2,0,0)", "M6"}, 0, 5},
-        {"the clearing's first string is marked", 1, 2, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}},
-         {"M5", "M6", "M19", "M20", "M5", "L(0,0,0)", "S(1,0,0)", "S(2,0,0)", "M6"}, 1},
+        {"the Z shift raises every point",
+         1,
+         2,
+         {{0, 0, -5}, {1, 0, -5}, {2, 0, -5}},
+         {"M5", "S(1,0,0)", "S(2,0,0)", "M6"},
+         0,
+         5},
+        {"the clearing's first string is marked",
+         1,
+         2,
+         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}},
+         {"M5", "M6", "M19", "M20", "M5", "L(0,0,0)", "S(1,0,0)", "S(2,0,0)", "M6"},
+         1},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -289,7 +302,12 @@ TEST_F(MotionOutput, MotionCodesBracketEveryStringOnBothRoads)
         {1, 15, 16, 8, {"M15", "S(1,0,0)", "S(2,0,1)", "M16"}, 1},
         {1, 5, 6, 3, {"M5", "S(1,0,0)", "S(2,0,1)", "M6"}, 1},
         // Buffered, the first run approaches (retract 11/12, approach 9/10) inside the connection.
-        {2, 15, 16, 8, {"M15", "M11", "F-1", "L(0,0,50)", "M12", "M9", "L(0,0,0)", "M10", "F100", "S(1,0,0)", "S(2,0,1)", "M16"}, 1},
+        {2,
+         15,
+         16,
+         8,
+         {"M15", "M11", "F-1", "L(0,0,50)", "M12", "M9", "L(0,0,0)", "M10", "F100", "S(1,0,0)", "S(2,0,1)", "M16"},
+         1},
         // A two-point connection runs at feed mode 25 (its percentage is unset here: feed 0).
         {1, 15, 16, 8, {"M15", "F0", "L(1,0,0)", "M16"}, 25},
     };

@@ -55,7 +55,7 @@ TEST(WordLayer, TextIsZeroFilledWithinItsWordsOnly)
     lcreat(1, status);
     word text[3];
     std::memset(text, 'x', sizeof text);
-    std::memcpy(text, "ABC", 4);   // "ABC" and its terminator, then garbage
+    std::memcpy(text, "ABC", 4);  // "ABC" and its terminator, then garbage
     TPPUT(kWhereList, 3, kTypeText, text, status);
     EXPECT_EQ(status, 0);
     std::vector<word> line = current_line_words();

@@ -81,7 +81,8 @@ TEST_F(DataDictionary, IntegerWithoutDefaultTakesTheMidpoint)
 {
     int status = -9;
     auto fields = read_type("RECORD $T\nFIELD (NAME=N, TYPE=I, MIN=2, MAX=8)\n"
-                            "FIELD (NAME=WIDE, TYPE=I, MIN=2000000000, MAX=2000000000)\n$END\n", "$T", status);
+                            "FIELD (NAME=WIDE, TYPE=I, MIN=2000000000, MAX=2000000000)\n$END\n",
+                            "$T", status);
     ASSERT_EQ(status, 0);
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(fields[0].int_def, 5);
@@ -107,7 +108,8 @@ TEST_F(DataDictionary, DefaultAndLimitsFollowTheOrderGiven)
 {
     int status = -9;
     auto fields = read_type("RECORD $T\nFIELD (NAME=DIAM, TYPE=R, DEF=200, MIN=0, MAX=100)\n"
-                            "FIELD (NAME=OTHER, TYPE=R, MIN=0, MAX=100, DEF=200)\n$END\n", "$T", status);
+                            "FIELD (NAME=OTHER, TYPE=R, MIN=0, MAX=100, DEF=200)\n$END\n",
+                            "$T", status);
     ASSERT_EQ(status, 0);
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_FLOAT_EQ(fields[0].real_def, 100.0f);
@@ -147,7 +149,8 @@ TEST_F(DataDictionary, KeywordChecksReportTheirNumbers)
 TEST_F(DataDictionary, RecordsAppendReadRewriteAndGrow)
 {
     int status = -9;
-    auto fields = read_type("RECORD $T\nFIELD (NAME=N, TYPE=I, DEF=7)\nFIELD (NAME=S, TYPE=S, MAX=6, DEF=AB)\n$END\n", "$T", status);
+    auto fields = read_type("RECORD $T\nFIELD (NAME=N, TYPE=I, DEF=7)\nFIELD (NAME=S, TYPE=S, MAX=6, DEF=AB)\n$END\n",
+                            "$T", status);
     ASSERT_EQ(status, 0);
     int table = dd_type().table_id;
     std::vector<int> ids;

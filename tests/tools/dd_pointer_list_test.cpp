@@ -32,12 +32,14 @@ int used_words()
 
 TEST_F(PointerList, AssociationsGiveBackTheirIds)
 {
-    struct row { std::vector<int> ids; int capacity; int status; std::vector<int> back; };
+    struct row {
+        std::vector<int> ids;
+        int capacity;
+        int status;
+        std::vector<int> back;
+    };
     const row rows[] = {
-        {{}, 4, 2, {}},
-        {{17}, 4, 0, {17}},
-        {{5, 6, 7}, 3, 0, {5, 6, 7}},
-        {{5, 6, 7}, 2, 1, {5, 6}},
+        {{}, 4, 2, {}},          {{17}, 4, 0, {17}}, {{5, 6, 7}, 3, 0, {5, 6, 7}}, {{5, 6, 7}, 2, 1, {5, 6}},
         {{8, 9}, 10, 0, {8, 9}},
     };
     for (const row& r : rows) {
@@ -86,17 +88,17 @@ TEST_F(PointerList, DeletingRunsShortensTheList)
     EXPECT_EQ(used_words(), 3 + 4);
     PLDELE(first, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(used_words(), 7);   // a hole before a live run stays
+    EXPECT_EQ(used_words(), 7);  // a hole before a live run stays
     std::vector<int> ids;
     int count = 0;
     GETASS(1, second, 5, ids, count, status);
     EXPECT_EQ(ids, (std::vector<int>{3, 4, 5}));
     GETASS(1, first, 5, ids, count, status);
-    EXPECT_EQ(status, -1);   // released
+    EXPECT_EQ(status, -1);  // released
     PLDELE(second, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(used_words(), 0);   // both released: the list is empty again
-    PLDELE(17, status);           // a single id has no run
+    EXPECT_EQ(used_words(), 0);  // both released: the list is empty again
+    PLDELE(17, status);          // a single id has no run
     EXPECT_EQ(status, 0);
 }
 
@@ -118,11 +120,14 @@ TEST_F(PointerList, MissingListIsReported)
 
 TEST(RecordMenuReals, ThreeDecimalsOrTheExponentForm)
 {
-    struct row { float value; const char* text; };
+    struct row {
+        float value;
+        const char* text;
+    };
     const row rows[] = {
-        {0.0f, "0.000"},          {1.0f, "1.000"},          {-2.5f, "-2.500"},       {0.001f, "0.001"},
-        {0.0005f, "5.000E-04"},   {-0.0001f, "-1.000E-04"}, {123456.0f, "123456.000"}, {1234567.0f, "1.235E+06"},
-        {1.0e12f, "1.000E+12"},
+        {0.0f, "0.000"},           {1.0f, "1.000"},           {-2.5f, "-2.500"},
+        {0.001f, "0.001"},         {0.0005f, "5.000E-04"},    {-0.0001f, "-1.000E-04"},
+        {123456.0f, "123456.000"}, {1234567.0f, "1.235E+06"}, {1.0e12f, "1.000E+12"},
     };
     for (const row& r : rows) EXPECT_EQ(dd_menu_real(r.value), r.text) << r.value;
 }
@@ -147,7 +152,7 @@ TEST_F(PointerList, RecordMenuTextListsFieldsAndFindsTheGivenValue)
     dd_record_menu_text(1, 1, 1000, 0.0f, "", text, preselected, status);
     EXPECT_EQ(preselected, 1);
     dd_record_menu_text(1, 1, 350, 0.0f, "", text, preselected, status);
-    EXPECT_EQ(preselected, 0);   // 350 is a real here, not an integer
+    EXPECT_EQ(preselected, 0);  // 350 is a real here, not an integer
     for (int bad : {0, 6}) {
         dd_record_menu_text(bad, 0, 0, 0.0f, "", text, preselected, status);
         EXPECT_EQ(status, -5);
@@ -161,6 +166,6 @@ TEST_F(PointerList, RecordMenuTextListsFieldsAndFindsTheGivenValue)
     DDFIF1("TLNAME", field, index, status);
     dd_set_text(field, "EM10");
     dd_record_menu_text(index, 3, 0, 0.0f, "EM10", text, preselected, status);
-    EXPECT_EQ(text.substr(0, 12), "TLNAME=EM10@");   // the text as stored, four characters
+    EXPECT_EQ(text.substr(0, 12), "TLNAME=EM10@");  // the text as stored, four characters
     EXPECT_EQ(preselected, 1);
 }

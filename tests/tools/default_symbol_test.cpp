@@ -55,9 +55,12 @@ drawing drawn(const std::vector<int>& slaves)
         int status = 0;
         curve_limits(id, start, end, status);
         EXPECT_EQ(status, 0) << id;
-        if (e->entity_class == 0) ++d.points;
-        else if (e->type == kLineType) ++d.lines;
-        else if (e->type == kArcType) ++d.arcs;
+        if (e->entity_class == 0)
+            ++d.points;
+        else if (e->type == kLineType)
+            ++d.lines;
+        else if (e->type == kArcType)
+            ++d.arcs;
     }
     return d;
 }
@@ -78,27 +81,61 @@ TEST_F(DefaultSymbol, EveryClassDrawsItsToolUnderOneMaster)
     const std::vector<row> rows = {
         {"drill", kDrill, [](auto& s) { s.drill = {10, 118, 30, 15, 100, 10}; }, {10, 2, 0, 0}, {0, 0, 0}},
         {"drill of diameter 0", kDrill, [](auto& s) { s.drill = {0, 118, 16, 15, 100, 10}; }, {4, 1, 0, 0}, {0, 0, 0}},
-        {"flat mill", kMill, [](auto& s) { s.mill.DIAMTR = 10, s.mill.CRNRRD = 0, s.mill.CLRLNG = 30, s.mill.CUTLNG = 15; },
-         {6, 2, 0, 0}, {0, 0, 0}},
-        {"tapered bull-nose mill", kMill,
-         [](auto& s) { s.mill.DIAMTR = 10, s.mill.CRNRRD = 2, s.mill.CLRLNG = 30, s.mill.CUTLNG = 15, s.mill.SPARE1 = 10; },
-         {6, 7, 0, 4}, {0, 0, 0}},
-        {"lathe insert", kLathe, [](auto& s) { s.lathe = {0.4f, 0, 80, 1, 8, 50, 10, 10, 0}; }, {7, 1, 1, 0}, {0.4f, 0.4f, 0}},
-        {"lathe insert at its tip", kLathe, [](auto& s) { s.lathe = {0.4f, 0, 80, 1, 8, 50, 10, 10, 1}; }, {7, 1, 1, 0},
+        {"flat mill",
+         kMill,
+         [](auto& s) { s.mill.DIAMTR = 10, s.mill.CRNRRD = 0, s.mill.CLRLNG = 30, s.mill.CUTLNG = 15; },
+         {6, 2, 0, 0},
+         {0, 0, 0}},
+        {"tapered bull-nose mill",
+         kMill,
+         [](auto& s) {
+             s.mill.DIAMTR = 10, s.mill.CRNRRD = 2, s.mill.CLRLNG = 30, s.mill.CUTLNG = 15, s.mill.SPARE1 = 10;
+         },
+         {6, 7, 0, 4},
+         {0, 0, 0}},
+        {"lathe insert",
+         kLathe,
+         [](auto& s) { s.lathe = {0.4f, 0, 80, 1, 8, 50, 10, 10, 0}; },
+         {7, 1, 1, 0},
+         {0.4f, 0.4f, 0}},
+        {"lathe insert at its tip",
+         kLathe,
+         [](auto& s) { s.lathe = {0.4f, 0, 80, 1, 8, 50, 10, 10, 1}; },
+         {7, 1, 1, 0},
          {0, 0, 0}},
         {"round punch", kPunch, [](auto& s) { s.punch = {3, 20, 10, 10, 0, 1, 0.1f, 10}; }, {1, 1, 0, 0}, {0, 0, 0}},
-        {"rectangular punch", kPunch, [](auto& s) { s.punch = {1, 20, 10, 10, 30, 1, 0.1f, 10}; }, {5, 0, 0, 0}, {0, 0, 0}},
+        {"rectangular punch",
+         kPunch,
+         [](auto& s) { s.punch = {1, 20, 10, 10, 30, 1, 0.1f, 10}; },
+         {5, 0, 0, 0},
+         {0, 0, 0}},
         {"obround punch", kPunch, [](auto& s) { s.punch = {2, 20, 10, 10, 0, 1, 0.1f, 10}; }, {3, 2, 0, 0}, {0, 0, 0}},
         {"wire", kMakino, [](auto&) {}, {3, 0, 0, 0}, {0, 0, 0}},
-        {"lathe drill", kLatheDrill, [](auto& s) { s.lathe_drill = {10, 118, 30, 15, 100, 10}; }, {7, 0, 0, 0}, {0, 0, 0}},
-        {"round thread tip", kThread, [](auto& s) { s.thread = {1, 50, 10, 60, 0.5f, 0.5f, 90, 1.7f, 2, 10}; },
-         {10, 1, 0, 0}, {0, 0.5f, 0}},
-        {"sharp thread tip", kThread, [](auto& s) { s.thread = {1, 50, 10, 60, 0.5f, 1, 90, 1.7f, 2, 10}; }, {7, 0, 0, 0},
+        {"lathe drill",
+         kLatheDrill,
+         [](auto& s) { s.lathe_drill = {10, 118, 30, 15, 100, 10}; },
+         {7, 0, 0, 0},
          {0, 0, 0}},
-        {"flat thread tip", kThread, [](auto& s) { s.thread = {5, 50, 10, 60, 0.5f, 0.5f, 90, 1.7f, 2, 10}; },
-         {11, 0, 0, 0}, {0, 0.375f, 0}},
+        {"round thread tip",
+         kThread,
+         [](auto& s) { s.thread = {1, 50, 10, 60, 0.5f, 0.5f, 90, 1.7f, 2, 10}; },
+         {10, 1, 0, 0},
+         {0, 0.5f, 0}},
+        {"sharp thread tip",
+         kThread,
+         [](auto& s) { s.thread = {1, 50, 10, 60, 0.5f, 1, 90, 1.7f, 2, 10}; },
+         {7, 0, 0, 0},
+         {0, 0, 0}},
+        {"flat thread tip",
+         kThread,
+         [](auto& s) { s.thread = {5, 50, 10, 60, 0.5f, 0.5f, 90, 1.7f, 2, 10}; },
+         {11, 0, 0, 0},
+         {0, 0.375f, 0}},
         {"groove", kGroove, [](auto& s) { s.groove = {50, 10, 0, 10, 4, 0.5f, 90, 10, 0}; }, {7, 2, 0, 0}, {0, 0, 0}},
-        {"groove marked at a corner", kGroove, [](auto& s) { s.groove = {50, 10, 0, 10, 4, 0.5f, 0, 10, 2}; }, {9, 2, 1, 0},
+        {"groove marked at a corner",
+         kGroove,
+         [](auto& s) { s.groove = {50, 10, 0, 10, 4, 0.5f, 0, 10, 2}; },
+         {9, 2, 1, 0},
          {0, -2, 0}},
     };
     for (const row& x : rows) {
@@ -113,7 +150,8 @@ TEST_F(DefaultSymbol, EveryClassDrawsItsToolUnderOneMaster)
         std::array<float, 3> reference{};
         const std::vector<int> slaves = master_slaves(master, reference);
         EXPECT_EQ(drawn(slaves), x.expected) << x.what;
-        EXPECT_EQ(static_cast<int>(control::entity_ids().size()), before + static_cast<int>(slaves.size()) + 1) << x.what;
+        EXPECT_EQ(static_cast<int>(control::entity_ids().size()), before + static_cast<int>(slaves.size()) + 1)
+            << x.what;
         for (int k = 0; k < 3; ++k) EXPECT_NEAR(reference[k], x.reference[k], 1e-3) << x.what;
         EXPECT_EQ(control::work_plane_words(), (std::array<int, 2>{3, 8})) << x.what;
     }
@@ -188,7 +226,7 @@ TEST_F(DefaultSymbol, NothingIsLeftWhenTheSymbolCannotBeMade)
     struct row {
         const char* what;
         int tool_class;
-        long failing_store;   // the estore that fails (0 none)
+        long failing_store;  // the estore that fails (0 none)
         int status, master;
         const char* message;
     };
@@ -224,13 +262,13 @@ TEST_F(DefaultSymbol, PrimitivesFillTheirSlotsUpToTheLast)
     list.count = kSymbolSlots;
     sym_slot_line(list, a, b, status);
     EXPECT_EQ(status, 0);
-    sym_slot_line(list, a, b, status);   // slot 501 does not exist
+    sym_slot_line(list, a, b, status);  // slot 501 does not exist
     EXPECT_EQ(status, -5);
     EXPECT_EQ(control::entity_ids().size(), 1u);
     // Small arcs keep at least six steps of their data: the step becomes a sixth of the second word.
     struct arc_row {
         float radius, start, sweep;
-        bool sixth;   // the step becomes a sixth of the data's second word (the end angle)
+        bool sixth;  // the step becomes a sixth of the data's second word (the end angle)
     };
     const arc_row arcs[] = {{1, -170, 180, true}, {1, 0, 90, false}, {10, -170, 180, false}};
     for (const arc_row& x : arcs) {
@@ -285,7 +323,7 @@ TEST_F(DefaultSymbol, MasterRewrittenAfterItsSlavesAreDeleted)
     EXPECT_EQ(master_slaves(master, reference), std::vector<int>{slave});
     EXPECT_EQ(reference, (std::array<float, 3>{1, 2, 3}));
 
-    control::set_attribute(master, "PR", 5);   // another application's master
+    control::set_attribute(master, "PR", 5);  // another application's master
     GCSMAS(id, 1, &slave, {1, 2, 3}, status);
     EXPECT_EQ(status, -1);
     EXPECT_TRUE(has_line("msg_mdls", "message 68/29"));

@@ -31,10 +31,7 @@ int add_local_master(const std::string& name)
     return id;
 }
 
-int table_count(int table_id)
-{
-    return control::get_entity(table_id)->words.at(0);
-}
+int table_count(int table_id) { return control::get_entity(table_id)->words.at(0); }
 
 }  // namespace
 
@@ -42,14 +39,15 @@ using NameTables = ToolsTest;
 
 TEST_F(NameTables, EntryTextsOfEveryKind)
 {
-    struct row { int kind; const char* file; const char* name; const char* text; };
+    struct row {
+        int kind;
+        const char* file;
+        const char* name;
+        const char* text;
+    };
     const row rows[] = {
-        {0, "A.PRT", "X", "A.PRT"},
-        {1, "A.PRT", "BOLT", "1BOLT"},
-        {2, "A.PRT", "BOLT", "2BOLT(A.PRT)"},
-        {3, "A.PRT", "NC", "3NC(A.PRT)"},
-        {4, "A.PRT", "IGNORED", "4(A.PRT)"},
-        {5, "A.PRT", "ASSY", "5ASSY"},
+        {0, "A.PRT", "X", "A.PRT"},       {1, "A.PRT", "BOLT", "1BOLT"},       {2, "A.PRT", "BOLT", "2BOLT(A.PRT)"},
+        {3, "A.PRT", "NC", "3NC(A.PRT)"}, {4, "A.PRT", "IGNORED", "4(A.PRT)"}, {5, "A.PRT", "ASSY", "5ASSY"},
     };
     for (const row& r : rows) {
         std::string text;
@@ -62,9 +60,9 @@ TEST_F(NameTables, EntryTextsOfEveryKind)
     int status = 0;
     entry_text_build(6, "A", "B", kEntryTextLength, text, status);
     EXPECT_EQ(status, -1);
-    entry_text_build(2, "A.PRT", "BOLT", 11, text, status);   // needs 12
+    entry_text_build(2, "A.PRT", "BOLT", 11, text, status);  // needs 12
     EXPECT_EQ(status, -1);
-    entry_text_build(1, "", std::string(152, 'N'), 500, text, status);   // 153 > 152
+    entry_text_build(1, "", std::string(152, 'N'), 500, text, status);  // 153 > 152
     EXPECT_EQ(status, -1);
     EXPECT_EQ(text, "kept");
 }
@@ -123,7 +121,7 @@ TEST_F(NameTables, AppendThenFindByTextAndById)
     EXPECT_EQ(status, 0);
     EXPECT_EQ(found, 2);
     EXPECT_EQ(id, nut);
-    EXPECT_EQ(in_use, (2 + 2) + (2 + 1));   // "1BOLT" takes 2 words, "1NUT" 1
+    EXPECT_EQ(in_use, (2 + 2) + (2 + 1));  // "1BOLT" takes 2 words, "1NUT" 1
     EXPECT_EQ(table_count(table), 2);
     std::string by_id;
     id = bolt;
@@ -133,7 +131,7 @@ TEST_F(NameTables, AppendThenFindByTextAndById)
     text = "1SCREW";
     FBNAME(11, text, table, in_use, id, found, status);
     EXPECT_EQ(found, 0);
-    EXPECT_EQ(in_use, 7);   // the whole table
+    EXPECT_EQ(in_use, 7);  // the whole table
 }
 
 TEST_F(NameTables, TableGrowsAndKeepsEveryEntry)
@@ -148,7 +146,7 @@ TEST_F(NameTables, TableGrowsAndKeepsEveryEntry)
     }
     int table = 0, status = 0;
     seq_db_id(kNameTableClass, kOwnNameTable, table, status);
-    EXPECT_GT(control::get_entity(table)->words.size(), 512u);   // 100 entries of 6 words
+    EXPECT_GT(control::get_entity(table)->words.size(), 512u);  // 100 entries of 6 words
     EXPECT_EQ(control::get_entity(table)->words.size() % 512, 0u);
 }
 
@@ -177,7 +175,7 @@ TEST_F(NameTables, MissingTableCreatedOnlyWithTensZero)
 TEST_F(NameTables, OversizedEntrySkippedAndRefusedByName)
 {
     const int master = control::add_entity(kMasterClass, kLocalMaster, {});
-    std::string long_text = "1" + std::string(154, 'L');   // 39 words
+    std::string long_text = "1" + std::string(154, 'L');  // 39 words
     int table = 0, in_use = 0, id = 0, found = 0, status = 0;
     std::string probe = "1X";
     FBNAME(1, probe, table, in_use, id, found, status);
@@ -207,11 +205,16 @@ TEST_F(NameTables, MasterNamesOfEveryKind)
     ASSERT_EQ(status, 0);
     EXPECT_EQ(resolved, 0);
     int restored = 0;
-    rtcrpr(restored);   // a file name was given: the caller restores the context
+    rtcrpr(restored);  // a file name was given: the caller restores the context
     EXPECT_EQ(control::part_context_depth(), 0);
-    const int view = control::add_entity(kNameTableClass, 4,
-                                         {3, text4_to_word("TOPV"), text4_to_word("W1"), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    struct row { int id; int kind; std::string file; std::string name; };
+    const int view = control::add_entity(
+        kNameTableClass, 4, {3, text4_to_word("TOPV"), text4_to_word("W1"), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    struct row {
+        int id;
+        int kind;
+        std::string file;
+        std::string name;
+    };
     const row rows[] = {
         {0, 0, "/parts/THIS.PRT", ""},
         {bolt, 1, "/parts/THIS.PRT", "BOLT"},
@@ -234,7 +237,7 @@ TEST_F(NameTables, MasterNamesOfEveryKind)
     EXPECT_EQ(status, -1);
     EXPECT_TRUE(has_line("eroutc", "MSNAME - INVALID OR DELETED ENTITY"));
     MSNAME(table, bolt, kind, 128, file, file_length, 3, name, name_length, status);
-    EXPECT_EQ(status, -1);   // "BOLT" does not fit 3 characters
+    EXPECT_EQ(status, -1);  // "BOLT" does not fit 3 characters
 }
 
 TEST_F(NameTables, UnresolvedReferenceMasterIsTakenBack)
@@ -247,7 +250,7 @@ TEST_F(NameTables, UnresolvedReferenceMasterIsTakenBack)
     int master = 0, resolved = 0;
     GCEMP(1, master, resolved, other, "NOWHERE", table, in_use, status);
     EXPECT_EQ(status, -1);
-    EXPECT_EQ(lastid(), last);   // the new master is gone
+    EXPECT_EQ(lastid(), last);  // the new master is gone
     EXPECT_EQ(table_count(table), 0);
     EXPECT_EQ(control::part_context_depth(), 0);
     GCEMP(4, master, resolved, other, "X", table, in_use, status);
@@ -281,11 +284,13 @@ TEST_F(NameTables, ReferenceMasterFoundOrCreatedOnce)
 
 TEST(MasterList, ChoiceNamesAnEntryOnlyInsideTheList)
 {
-    struct row { int page, size, choice, entries, index; };
+    struct row {
+        int page, size, choice, entries, index;
+    };
     const row rows[] = {
-        {1, 100, 1, 250, 1},    {3, 100, 50, 250, 250}, {3, 100, 51, 250, 0}, {2, 100, 100, 250, 200},
-        {1, 100, 0, 250, 0},    {1, 100, 101, 250, 0},  {0, 100, 1, 250, 0},  {1, 10, 5, 4, 0},
-        {2147483, 1000, 1, 5, 0},
+        {1, 100, 1, 250, 1},     {3, 100, 50, 250, 250}, {3, 100, 51, 250, 0},
+        {2, 100, 100, 250, 200}, {1, 100, 0, 250, 0},    {1, 100, 101, 250, 0},
+        {0, 100, 1, 250, 0},     {1, 10, 5, 4, 0},       {2147483, 1000, 1, 5, 0},
     };
     for (const row& r : rows)
         EXPECT_EQ(master_list_index(r.page, r.size, r.choice, r.entries), r.index)
@@ -310,7 +315,7 @@ TEST_F(NameTables, SortedListPagesOfOneHundred)
     EXPECT_EQ(result, 250);
     EXPECT_EQ(name, "M202");
     EXPECT_EQ(id, ids[249 - 202]);
-    control::load_script_text(R"([{"menu": -2}, {"menu": 1}])", "t");   // back from page 1: the last
+    control::load_script_text(R"([{"menu": -2}, {"menu": 1}])", "t");  // back from page 1: the last
     DMLSTY(table, 500, 1, 33, 5, id, name, result);
     EXPECT_EQ(name, "M200");
 }

@@ -28,7 +28,7 @@ int add_master(int type, const std::array<float, 9>& matrix, const std::array<fl
     return control::add_entity(kMasterClass, type, words);
 }
 
-const std::array<float, 9> kTurn{0, -1, 0, 1, 0, 0, 0, 0, 1};   // a quarter turn about z
+const std::array<float, 9> kTurn{0, -1, 0, 1, 0, 0, 0, 0, 1};  // a quarter turn about z
 
 }  // namespace
 
@@ -115,12 +115,12 @@ TEST_F(SymbolMasters, InstanceCreatedAttachedAndRewritten)
     EXPECT_EQ(same, instance);
     EXPECT_FLOAT_EQ(word_to_real(control::get_entity(instance)->words[10]), 1.0f);
     store_c13_entity(same, master, matrix, moved, 1.0f, 3, status);
-    EXPECT_EQ(status, -1);   // another type
+    EXPECT_EQ(status, -1);  // another type
     int plain = 0;
     store_c13_entity(plain, master, matrix, moved, 1.0f, kSymbolInstanceType, status);
     EXPECT_EQ(status, 0);
     eattc(master, 1, "OW", owner, status);
-    EXPECT_EQ(owner, instance);   // an id of 0 does not attach
+    EXPECT_EQ(owner, instance);  // an id of 0 does not attach
 }
 
 TEST_F(SymbolMasters, PlacementTurnsWithTheViewAndFlattensIn2D)
@@ -133,7 +133,7 @@ TEST_F(SymbolMasters, PlacementTurnsWithTheViewAndFlattensIn2D)
     ASSERT_GT(instance, 0);
     auto stored = control::get_entity(instance);
     EXPECT_FLOAT_EQ(word_to_real(stored->words[10]), 10.0f);
-    EXPECT_FLOAT_EQ(word_to_real(stored->words[12]), 0.0f);   // z dropped in 2-D mode
+    EXPECT_FLOAT_EQ(word_to_real(stored->words[12]), 0.0f);  // z dropped in 2-D mode
     // The unit view transposed times the master's quarter turn is the turn.
     EXPECT_FLOAT_EQ(word_to_real(stored->words[2]), -1.0f);
     auto options = control::get_record("TLSY");

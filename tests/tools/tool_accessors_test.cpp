@@ -15,8 +15,9 @@ using namespace tools_test;
 
 class ToolAccessors : public ToolsTest {};
 
-constexpr int kAllClasses[] = {kDrill, kMill, kLathe, kPunch, kAgie, kCharmille, kMakino, kLatheDrill, kThread, kGroove};
-constexpr int kSquarePunch = 100;   // a second punch (TSHAPE 1): a key of the tables below
+constexpr int kAllClasses[] = {kDrill,     kMill,   kLathe,      kPunch,  kAgie,
+                               kCharmille, kMakino, kLatheDrill, kThread, kGroove};
+constexpr int kSquarePunch = 100;  // a second punch (TSHAPE 1): a key of the tables below
 
 // Stores one tool of every class (and a square punch), each with values of its own, and answers
 // the tool ids by class.
@@ -73,10 +74,19 @@ struct real_row {
 const std::vector<real_row>& real_rows()
 {
     static const std::vector<real_row> rows = {
-        {"tool_get_diameter", tool_get_diameter,
-         {{kDrill, 3.5f}, {kMill, 6.0f}, {kLathe, 7.25f}, {kPunch, 8.5f}, {kSquarePunch, 12.0f},
-          {kAgie, 10.0f}, {kCharmille, 10.0f}, {kMakino, 10.0f}, {kLatheDrill, 4.5f},
-          {kThread, 2.2f}, {kGroove, 3.3f}}},
+        {"tool_get_diameter",
+         tool_get_diameter,
+         {{kDrill, 3.5f},
+          {kMill, 6.0f},
+          {kLathe, 7.25f},
+          {kPunch, 8.5f},
+          {kSquarePunch, 12.0f},
+          {kAgie, 10.0f},
+          {kCharmille, 10.0f},
+          {kMakino, 10.0f},
+          {kLatheDrill, 4.5f},
+          {kThread, 2.2f},
+          {kGroove, 3.3f}}},
         {"tool_get_mill_diameter", tool_get_mill_diameter, {{kMill, 6.0f}}},
         {"tool_get_mill_diameter_dbl",
          [](int id, float& r) {
@@ -101,10 +111,14 @@ const std::vector<real_row>& real_rows()
         {"tool_get_groove_width", tool_get_groove_width, {{kGroove, 3.3f}}},
         {"tool_get_chrm_cregst", tool_get_chrm_cregst, {{kCharmille, 1.25f}}},
         {"tool_get_chrm_aregst", tool_get_chrm_aregst, {{kCharmille, 2.75f}}},
-        {"tool_get_cond_feed", tool_get_cond_feed,
-         {{kDrill, 10.0f}, {kMill, 20.0f}, {kLathe, 30.0f}, {kLatheDrill, 80.0f}, {kThread, 90.0f}, {kGroove, 100.0f}}, true},
-        {"tool_get_cond_vc", tool_get_cond_vc,
-         {{kDrill, 1.5f}, {kMill, 3.0f}, {kLathe, 4.5f}, {kLatheDrill, 12.0f}, {kThread, 13.5f}, {kGroove, 15.0f}}, true},
+        {"tool_get_cond_feed",
+         tool_get_cond_feed,
+         {{kDrill, 10.0f}, {kMill, 20.0f}, {kLathe, 30.0f}, {kLatheDrill, 80.0f}, {kThread, 90.0f}, {kGroove, 100.0f}},
+         true},
+        {"tool_get_cond_vc",
+         tool_get_cond_vc,
+         {{kDrill, 1.5f}, {kMill, 3.0f}, {kLathe, 4.5f}, {kLatheDrill, 12.0f}, {kThread, 13.5f}, {kGroove, 15.0f}},
+         true},
     };
     return rows;
 }
@@ -122,7 +136,7 @@ const std::vector<int_row>& int_rows()
         return [n](int id, int& r) {
             int g[5] = {0, 0, 0, 0, 0};
             tool_get_chrm_gcodes(id, g[0], g[1], g[2], g[3], g[4]);
-            for (int k = 0; k < 5; ++k)   // the five results are all -1 or all the stored ones
+            for (int k = 0; k < 5; ++k)  // the five results are all -1 or all the stored ones
                 if (k != n && g[k] != (g[0] == -1 ? -1 : 21 + k)) r = -99;
             if (r != -99) r = g[n];
         };
@@ -137,8 +151,10 @@ const std::vector<int_row>& int_rows()
         {"tool_get_chrm_offset", tool_get_chrm_offset, {{kCharmille, 26}}},
         {"tool_get_chrm_gcodes 1", gcode(0), {{kCharmille, 21}}},
         {"tool_get_chrm_gcodes 5", gcode(4), {{kCharmille, 25}}},
-        {"tool_get_cond_spin", tool_get_cond_spin,
-         {{kDrill, 100}, {kMill, 200}, {kLathe, 300}, {kLatheDrill, 800}, {kThread, 900}, {kGroove, 1000}}, true},
+        {"tool_get_cond_spin",
+         tool_get_cond_spin,
+         {{kDrill, 100}, {kMill, 200}, {kLathe, 300}, {kLatheDrill, 800}, {kThread, 900}, {kGroove, 1000}},
+         true},
     };
     return rows;
 }
@@ -213,7 +229,7 @@ TEST_F(ToolAccessors, ClassSymbolMasterAndTextsOfEveryClass)
         tool_get_class(id, result);
         tool_get_symbol_master(id, master);
         EXPECT_EQ(result, tool_class);
-        EXPECT_EQ(master, 70 + tool_class);   // no own master: the default master
+        EXPECT_EQ(master, 70 + tool_class);  // no own master: the default master
         std::string name, name_c, text;
         tool_get_name(id, name);
         tool_get_name_c(id, name_c);
@@ -242,7 +258,10 @@ TEST_F(ToolAccessors, ClassSymbolMasterAndTextsOfEveryClass)
 
 TEST_F(ToolAccessors, TaperAngleOfAnOldMillIsZero)
 {
-    struct row { int version; float taper; };
+    struct row {
+        int version;
+        float taper;
+    };
     for (const row& r : {row{591, 0.0f}, row{592, 4.0f}, row{1, 0.0f}}) {
         tool_shapes().mill.SPARE1 = 4.0f;
         int id = make_tool(kMill, "TAPER");
@@ -276,19 +295,22 @@ TEST_F(ToolAccessors, SettersChangeOnlyTheCurrentToolUntilAnotherIsLoaded)
     tool_set_corner_radius(2.0f);
     tool_set_cut_length(25.0f);
     long reads = vantu::control::call_count("sgparm_to_main");
-    struct row { void (*get)(int, float&); float set; };
-    for (const row& r : {row{tool_get_mill_diameter, 9.0f}, row{tool_get_corner_radius, 2.0f},
-                         row{tool_get_cut_length, 25.0f}}) {
+    struct row {
+        void (*get)(int, float&);
+        float set;
+    };
+    for (const row& r :
+         {row{tool_get_mill_diameter, 9.0f}, row{tool_get_corner_radius, 2.0f}, row{tool_get_cut_length, 25.0f}}) {
         r.get(mill, value);
         EXPECT_FLOAT_EQ(value, r.set);
     }
-    EXPECT_EQ(vantu::control::call_count("sgparm_to_main"), reads);   // nothing read again
+    EXPECT_EQ(vantu::control::call_count("sgparm_to_main"), reads);  // nothing read again
     int tool_class = 0;
     tool_get_class(drill, tool_class);
-    for (const row& r : {row{tool_get_mill_diameter, 6.0f}, row{tool_get_corner_radius, 1.0f},
-                         row{tool_get_cut_length, 20.0f}}) {
+    for (const row& r :
+         {row{tool_get_mill_diameter, 6.0f}, row{tool_get_corner_radius, 1.0f}, row{tool_get_cut_length, 20.0f}}) {
         r.get(mill, value);
-        EXPECT_FLOAT_EQ(value, r.set);   // the stored values: the set ones never reached the record
+        EXPECT_FLOAT_EQ(value, r.set);  // the stored values: the set ones never reached the record
     }
 }
 
@@ -300,7 +322,11 @@ TEST_F(ToolAccessors, ConditionIndexOutsideOneToFiveFallsBackToOne)
     forget_current_tool();
     int spin = 0;
     tool_get_cond_spin(mill, spin);
-    struct row { int index; int spin; int index_after; };
+    struct row {
+        int index;
+        int spin;
+        int index_after;
+    };
     for (const row& r : {row{2, 1200, 2}, row{4, 1400, 4}, row{0, 1100, 1}, row{6, 1100, 1}, row{-3, 1100, 1}}) {
         tool_block().condition = r.index;
         tool_get_cond_spin(mill, spin);
@@ -321,10 +347,13 @@ TEST_F(ToolAccessors, ConditionIndexOutsideOneToFiveFallsBackToOne)
 
 TEST_F(ToolAccessors, TextFieldsKeepNineteenCharactersAndComeOutPadded)
 {
-    struct row { void (*access)(int, std::string&); std::string current_tool::*field; };
+    struct row {
+        void (*access)(int, std::string&);
+        std::string current_tool::*field;
+    };
     for (const row& r : {row{tool_name_text, &current_tool::TLNAME}, row{tool_material_text, &current_tool::TMTRAL},
                          row{tool_comment_text, &current_tool::TOLTXT}}) {
-        std::string in = "ABCDEFGHIJKLMNOPQRST";   // 20 characters
+        std::string in = "ABCDEFGHIJKLMNOPQRST";  // 20 characters
         r.access(2, in);
         EXPECT_EQ(tool_block().*r.field, std::string("ABCDEFGHIJKLMNOPQRS") + '\0');
         std::string out;

@@ -38,7 +38,8 @@ using ToolDialog = ToolsTest;
 
 TEST_F(ToolDialog, NewMillStoredWithHolderSymbolAndNote)
 {
-    control::load_script_text(R"([{"page": {"line": 1, "value": "m10"}, "expect": "1 TOOL NAME: parameter"}, {"page": 0}])", "t");
+    control::load_script_text(
+        R"([{"page": {"line": 1, "value": "m10"}, "expect": "1 TOOL NAME: parameter"}, {"page": 0}])", "t");
     int position = 0, id = -1, created = 0, status = 0;
     CRTOOL(kMill, 2, prgvrs(), 1, position, id, created, status);
     ASSERT_EQ(status, 0);
@@ -83,7 +84,8 @@ TEST_F(ToolDialog, DuplicateRepeatsUntilTheUserBacksOut)
     int status = 0;
     puttol_named(2, d6, 0, "D6", status);
     control::load_script_text(R"([{"menu": 1}, {"page": {"line": 1, "value": "D6B"}}, {"page": 0},
-                                  {"menu": 1}, {"page": {"line": 1, "value": "D6C"}}, {"page": 0}, {"menu": -1}])", "t");
+                                  {"menu": 1}, {"page": {"line": 1, "value": "D6C"}}, {"page": 0}, {"menu": -1}])",
+                              "t");
     int position = 1, id = -1, created = 0;
     CRTOOL(kDrill, 7, prgvrs(), 2, position, id, created, status);
     EXPECT_EQ(status, 0);
@@ -96,7 +98,7 @@ TEST_F(ToolDialog, DuplicateRepeatsUntilTheUserBacksOut)
     // A copy that cannot be stored removes everything of its pass.
     const auto before = control::entity_ids().size();
     control::load_script_text(R"([{"menu": 1}, {"page": {"line": 1, "value": "D6D"}}, {"page": 0}])", "t");
-    control::inject_fault("estore", 2, 1, -1);   // the symbol's first line
+    control::inject_fault("estore", 2, 1, -1);  // the symbol's first line
     CRTOOL(kDrill, 7, prgvrs(), 2, position, id, created, status);
     EXPECT_EQ(status, -5);
     EXPECT_TRUE(has_line("eroutc", "CRTOOL, ERRORS IN COPYING TOOLS"));
@@ -113,24 +115,50 @@ TEST_F(ToolDialog, RulesBeforeTheFormIsAccepted)
         std::vector<std::string> user_lines;
     };
     const std::vector<row> rows = {
-        {"a name is needed", 2, 0, R"([{"page": 0}, {"page": {"line": 1, "value": "NEW"}}, {"page": 0}])", 0,
+        {"a name is needed",
+         2,
+         0,
+         R"([{"page": 0}, {"page": {"line": 1, "value": "NEW"}}, {"page": 0}])",
+         0,
          {"PLEASE ENTER TOOL'S NAME"}},
-        {"the name of another drill", 2, 0, R"([{"page": {"line": 1, "value": "D6"}}, {"page": 0}, {"page": -2}])", -2,
+        {"the name of another drill",
+         2,
+         0,
+         R"([{"page": {"line": 1, "value": "D6"}}, {"page": 0}, {"page": -2}])",
+         -2,
          {"TOOL NAME IS ALREADY IN USE"}},
         {"shown only", 10, 0, R"([{"page": 0}])", 0, {}},
         {"edited, its own name kept", 4, 0, R"([{"page": 0}])", 0, {}},
-        {"edited, another tool's name", 4, 0, R"([{"page": {"line": 1, "value": "M12"}}, {"page": 0}, {"page": -1}])", -1,
+        {"edited, another tool's name",
+         4,
+         0,
+         R"([{"page": {"line": 1, "value": "M12"}}, {"page": 0}, {"page": -1}])",
+         -1,
          {"TOOL NAME IS ALREADY IN USE"}},
-        {"a library name of another class", 13, 0, R"([{"page": {"line": 1, "value": "M12"}}, {"page": 0}, {"page": -1}])",
-         -1, {"TOOL NAME IS ALREADY IN USE"}},
-        {"a holder in use, cancelled", 2, 0,
-         R"([{"page": [{"line": 1, "value": "NEW"}, {"line": 8, "value": 1}]}, {"page": 0}, {"question": "cancel"}])", -1,
+        {"a library name of another class",
+         13,
+         0,
+         R"([{"page": {"line": 1, "value": "M12"}}, {"page": 0}, {"page": -1}])",
+         -1,
+         {"TOOL NAME IS ALREADY IN USE"}},
+        {"a holder in use, cancelled",
+         2,
+         0,
+         R"([{"page": [{"line": 1, "value": "NEW"}, {"line": 8, "value": 1}]}, {"page": 0}, {"question": "cancel"}])",
+         -1,
          {"WARNING: HOLDER 1 IS IN USE"}},
-        {"a holder in use, taken", 2, 0,
+        {"a holder in use, taken",
+         2,
+         0,
          R"([{"page": [{"line": 1, "value": "NEW"}, {"line": 8, "value": 1}]}, {"page": 0}, {"question": "no"},
-             {"page": 0}, {"question": "yes"}])", 0, {"WARNING: HOLDER 1 IS IN USE", "WARNING: HOLDER 1 IS IN USE"}},
-        {"a drill cutting above its clear length", 4, 0,
-         R"([{"page": {"line": 9, "value": 40}, "expect": "9 parameter"}, {"page": 0}, {"page": -1}])", -1,
+             {"page": 0}, {"question": "yes"}])",
+         0,
+         {"WARNING: HOLDER 1 IS IN USE", "WARNING: HOLDER 1 IS IN USE"}},
+        {"a drill cutting above its clear length",
+         4,
+         0,
+         R"([{"page": {"line": 9, "value": 40}, "expect": "9 parameter"}, {"page": 0}, {"page": -1}])",
+         -1,
          {"CUT LENGTH CANNOT EXCEED THE CLEAR LENGTH"}},
     };
     for (const row& x : rows) {
@@ -176,10 +204,12 @@ TEST_F(ToolDialog, InUseWarningOnceAndOnlyOnARealChange)
     int status = 0;
     SGTOOL(3, mill, status);
     control::load_script_text(R"([{"page": {"line": 6, "value": 10.00001}}, {"page": {"line": 6, "value": 12}},
-                                  {"page": {"line": 6, "value": 14}}, {"page": 0}])", "t");
+                                  {"page": {"line": 6, "value": 14}}, {"page": 0}])",
+                              "t");
     tool_dialog(kMill, 4, 1, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(control::lines_of("userrc"), std::vector<std::string>{"WARNING: TOOL IS IN USE. CHANGE WILL AFFECT TOOLPATHS"});
+    EXPECT_EQ(control::lines_of("userrc"),
+              std::vector<std::string>{"WARNING: TOOL IS IN USE. CHANGE WILL AFFECT TOOLPATHS"});
     EXPECT_EQ(tool_shapes().mill.DIAMTR, 14);
     EXPECT_FALSE(control::last_form_run().watch.empty());
     EXPECT_EQ(control::last_form_run().form_word, 2);
@@ -229,7 +259,8 @@ TEST_F(ToolDialog, ChoiceOfTheCurrentTool)
     int classes = 0, first_class = 0, freed = 0;
     toollist_fill(0, 0, classes, first_class);
     control::load_script_text(R"([{"menu": "NAME=___"}, {"menu": "MILL TOOL", "expect": "DRILL TOOL@MILL TOOL"},
-                                  {"page": {"line": 1, "value": "M5"}}, {"page": 0}])", "t");
+                                  {"page": {"line": 1, "value": "M5"}}, {"page": 0}])",
+                              "t");
     int id = second;
     tool_select_prompt(0, -kDrill, 1, id, status);
     EXPECT_EQ(status, 0);

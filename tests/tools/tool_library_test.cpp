@@ -18,7 +18,7 @@ TEST_F(ToolLibrary, MaterialListFromItsFile)
 {
     struct row {
         const char* what;
-        const char* file;   // null: no file
+        const char* file;  // null: no file
         int count, long_names;
         const char* last;
     };
@@ -41,7 +41,8 @@ TEST_F(ToolLibrary, MaterialListFromItsFile)
         EXPECT_EQ(list.names[0], "DEFAULT") << x.what;
         EXPECT_EQ(list.names[static_cast<std::size_t>(list.count - 1)], x.last) << x.what;
     }
-    control::load_script_text(R"([{"menu": 9, "expect": "data menu: DEFAULT@ABCDEFGHIJKLMNOPQRST"}, {"menu": 2}])", "t");
+    control::load_script_text(R"([{"menu": 9, "expect": "data menu: DEFAULT@ABCDEFGHIJKLMNOPQRST"}, {"menu": 2}])",
+                              "t");
     std::string name;
     int status = 0;
     material_menu(name, status);
@@ -67,7 +68,10 @@ TEST_F(ToolLibrary, NamesAndHolderNumbersInUse)
         int tool_class, in_use, found, found_id;
     };
     const row rows[] = {
-        {"d8", kDrill, 0, 0, drill}, {"D8", kMill, 0, 1, drill}, {"X", kDrill, 1, -1, -1}, {"D8", kCycle, 0, -1, drill},
+        {"d8", kDrill, 0, 0, drill},
+        {"D8", kMill, 0, 1, drill},
+        {"X", kDrill, 1, -1, -1},
+        {"D8", kCycle, 0, -1, drill},
     };
     for (const row& x : rows) {
         int result = 9, id = 0;
@@ -102,7 +106,8 @@ TEST_F(ToolLibrary, NamesAndHolderNumbersInUse)
     agie_register_free(status);
     EXPECT_EQ(status, 0);
     const agie_fields& a = tool_shapes().agie;
-    EXPECT_EQ((std::array<int, 5>{a.REGSTR, a.GNRTOR, a.SFLUSH, a.OFFSET, a.PANGLE}), (std::array<int, 5>{2, 2, 2, 2, 2}));
+    EXPECT_EQ((std::array<int, 5>{a.REGSTR, a.GNRTOR, a.SFLUSH, a.OFFSET, a.PANGLE}),
+              (std::array<int, 5>{2, 2, 2, 2, 2}));
     std::string text;
     class_name_text(kLatheDrill, text);
     EXPECT_EQ(text, "LATHE-DRILL");

@@ -18,7 +18,11 @@ TEST_F(ToolListMenu, MorePagesOnAndWrapsToTheFirstPage)
         puttol(0, 1000 + n, 0, "T" + std::to_string(n), 0, status);
         ASSERT_GE(status, 0);
     }
-    struct row { const char* script; int id; const char* name; };
+    struct row {
+        const char* script;
+        int id;
+        const char* name;
+    };
     const row rows[] = {
         {R"([{"menu": 1}])", 1001, "T1"},
         {R"([{"menu": "MORE"}, {"menu": 1}])", 1061, "T61"},
@@ -41,5 +45,5 @@ TEST_F(ToolListMenu, MorePagesOnAndWrapsToTheFirstPage)
     EXPECT_EQ(status, -2);
     toollist_reset(1);
     toollist_menu(1, 0, 0, 0, id, name, status);
-    EXPECT_EQ(status, -5);   // an empty list
+    EXPECT_EQ(status, -5);  // an empty list
 }

@@ -71,7 +71,7 @@ TEST_F(ToolPages, HolderActionsKeepTheSetWithinItsLimits)
         int count, action, holder;
         int new_count;
         const char* message;
-        float entry1_total, entry2_total;   // after the action
+        float entry1_total, entry2_total;  // after the action
     };
     // Totals: shank 5, holders 10, 20, ..., spindle 99.
     const row rows[] = {
@@ -98,7 +98,8 @@ TEST_F(ToolPages, HolderActionsKeepTheSetWithinItsLimits)
         holder_page(form, status);
         EXPECT_EQ(status, x.message ? -1 : 0) << x.what;
         EXPECT_EQ(h.count, x.new_count) << x.what;
-        EXPECT_EQ(control::lines_of("userrc"), x.message ? std::vector<std::string>{x.message} : std::vector<std::string>{})
+        EXPECT_EQ(control::lines_of("userrc"),
+                  x.message ? std::vector<std::string>{x.message} : std::vector<std::string>{})
             << x.what;
         EXPECT_EQ(h.total_height[1], x.entry1_total) << x.what;
         EXPECT_EQ(h.total_height[2], x.entry2_total) << x.what;
@@ -220,7 +221,8 @@ TEST_F(ToolPages, UserDefinitionsOfTheClass)
     ASSERT_GT(header.user_table, 0);
     toolrec_open(kUserSlot, header.user_table, -1, status);
     control::load_script_text(R"([{"page": {"line": 1, "value": "acme"}}, {"page": {"line": 3, "value": "TIALN"}},
-                                  {"page": 0}])", "t");
+                                  {"page": 0}])",
+                              "t");
     int form_word = 1;
     user_definitions_page(kUserSlot, 2, form_word, status);
     EXPECT_EQ(status, 0);

@@ -15,7 +15,10 @@ using namespace tools_test;
 class ToolRecords : public ToolsTest {};
 
 using field_ref = std::variant<int*, float*>;
-struct named_field { const char* name; field_ref ref; };
+struct named_field {
+    const char* name;
+    field_ref ref;
+};
 
 // The block fields of each class, by the record field name each must be stored under.
 std::vector<named_field> class_block_fields(int tool_class)
@@ -36,9 +39,9 @@ std::vector<named_field> class_block_fields(int tool_class)
     }
     case kLathe: {
         lathe_fields& l = s.lathe;
-        return {{"EDGRAD", &l.EDGRAD}, {"FACANG", &l.FACANG}, {"TANGLE", &l.TANGLE}, {"QRTNUM", &l.QRTNUM},
-                {"TWIDTH", &l.TWIDTH}, {"HLENTH", &l.HLENTH}, {"HWIDTH", &l.HWIDTH}, {"LIFLNG", &l.LIFLNG},
-                {"SPARE1", &l.SPARE1}};
+        return {{"EDGRAD", &l.EDGRAD}, {"FACANG", &l.FACANG}, {"TANGLE", &l.TANGLE},
+                {"QRTNUM", &l.QRTNUM}, {"TWIDTH", &l.TWIDTH}, {"HLENTH", &l.HLENTH},
+                {"HWIDTH", &l.HWIDTH}, {"LIFLNG", &l.LIFLNG}, {"SPARE1", &l.SPARE1}};
     }
     case kPunch: {
         punch_fields& p = s.punch;
@@ -47,14 +50,14 @@ std::vector<named_field> class_block_fields(int tool_class)
     }
     case kAgie: {
         agie_fields& a = s.agie;
-        return {{"GNRTOR", &a.GNRTOR}, {"SFLUSH", &a.SFLUSH}, {"OFFSET", &a.OFFSET}, {"PANGLE", &a.PANGLE},
-                {"REGSTR", &a.REGSTR}, {"LIFLNG", &a.LIFLNG}};
+        return {{"GNRTOR", &a.GNRTOR}, {"SFLUSH", &a.SFLUSH}, {"OFFSET", &a.OFFSET},
+                {"PANGLE", &a.PANGLE}, {"REGSTR", &a.REGSTR}, {"LIFLNG", &a.LIFLNG}};
     }
     case kCharmille: {
         chrm_fields& h = s.chrm;
         return {{"GCODE1", &h.GCODE[0]}, {"GCODE2", &h.GCODE[1]}, {"GCODE3", &h.GCODE[2]}, {"GCODE4", &h.GCODE[3]},
-                {"GCODE5", &h.GCODE[4]}, {"CREGST", &h.CREGST}, {"KREGST", &h.KREGST}, {"XREGST", &h.XREGST},
-                {"YREGST", &h.YREGST}, {"RREGST", &h.RREGST}, {"AREGST", &h.AREGST}, {"OFFSET", &h.OFFSET},
+                {"GCODE5", &h.GCODE[4]}, {"CREGST", &h.CREGST},   {"KREGST", &h.KREGST},   {"XREGST", &h.XREGST},
+                {"YREGST", &h.YREGST},   {"RREGST", &h.RREGST},   {"AREGST", &h.AREGST},   {"OFFSET", &h.OFFSET},
                 {"LIFLNG", &h.LIFLNG}};
     }
     case kMakino: {
@@ -69,9 +72,9 @@ std::vector<named_field> class_block_fields(int tool_class)
     }
     case kGroove: {
         groove_fields& g = s.groove;
-        return {{"HLENTH", &g.HLENTH}, {"HWIDTH", &g.HWIDTH}, {"LEDANG", &g.LEDANG}, {"CUTLNG", &g.CUTLNG},
-                {"CUTWTH", &g.CUTWTH}, {"CRNRRD", &g.CRNRRD}, {"TAXANG", &g.TAXANG}, {"LIFLNG", &g.LIFLNG},
-                {"SPARE1", &g.SPARE1}};
+        return {{"HLENTH", &g.HLENTH}, {"HWIDTH", &g.HWIDTH}, {"LEDANG", &g.LEDANG},
+                {"CUTLNG", &g.CUTLNG}, {"CUTWTH", &g.CUTWTH}, {"CRNRRD", &g.CRNRRD},
+                {"TAXANG", &g.TAXANG}, {"LIFLNG", &g.LIFLNG}, {"SPARE1", &g.SPARE1}};
     }
     default: return {};
     }
@@ -86,8 +89,10 @@ float value_of(int c, const std::vector<named_field>& fields, std::size_t k)
 
 void set_field(const named_field& f, float value)
 {
-    if (auto* i = std::get_if<int*>(&f.ref)) **i = static_cast<int>(value);
-    else **std::get_if<float*>(&f.ref) = value;
+    if (auto* i = std::get_if<int*>(&f.ref))
+        **i = static_cast<int>(value);
+    else
+        **std::get_if<float*>(&f.ref) = value;
 }
 
 float block_value(const named_field& f)
@@ -135,7 +140,8 @@ TEST_F(ToolRecords, EveryClassFieldIsStoredUnderItsNameAndReadBack)
         for (std::size_t k = 0; k < fields.size(); ++k) set_field(fields[k], value_of(c, k));
         int id = make_tool(c, "ALL" + std::to_string(c));
         for (std::size_t k = 0; k < fields.size(); ++k)
-            EXPECT_FLOAT_EQ(record_value(id, fields[k]), value_of(c, fields, k)) << "class " << c << " " << fields[k].name;
+            EXPECT_FLOAT_EQ(record_value(id, fields[k]), value_of(c, fields, k))
+                << "class " << c << " " << fields[k].name;
         tool_shapes() = tool_shape_records{};
         tool_tables_init();
         int status = 0;
@@ -149,7 +155,12 @@ TEST_F(ToolRecords, EveryClassFieldIsStoredUnderItsNameAndReadBack)
 
 TEST_F(ToolRecords, OldRecordsReadTheVersionDefaults)
 {
-    struct row { int tool_class; int version; const char* field; float expected; };
+    struct row {
+        int tool_class;
+        int version;
+        const char* field;
+        float expected;
+    };
     const row rows[] = {
         {kMill, 591, "SPARE1", 0.0f},   {kMill, 591, "SPARE2", -10.0f}, {kMill, 592, "SPARE1", 4.5f},
         {kMill, 592, "SPARE2", 4.5f},   {kLathe, 627, "SPARE1", 0.0f},  {kLathe, 628, "SPARE1", 4.5f},
@@ -232,7 +243,7 @@ TEST_F(ToolRecords, HeaderWordsAndTheNoHolderId)
     EXPECT_EQ(tool_header::from_words(words).to_words(), words);
     EXPECT_EQ(words[0], tool_table_ids().table_of(kDrill));
     EXPECT_EQ(words[4], tool_table_ids().table_of(kTechTypeIndex));
-    EXPECT_GT(words[5], 0);          // a drill has one cutting condition
+    EXPECT_GT(words[5], 0);  // a drill has one cutting condition
     EXPECT_EQ(words[6], -1);
     header.holder_id = 65535;
     header.holder_mode = 3;
@@ -327,14 +338,14 @@ TEST_F(ToolRecords, ToolWithoutUserTableLeavesTheUserSlotAlone)
     ASSERT_TRUE(toolrec_slot_filled(kUserSlot));
     SGTOOL(3, id, status);
     ASSERT_EQ(status, 0);
-    EXPECT_FALSE(toolrec_slot_filled(kUserSlot));   // marked empty, nothing read into it
+    EXPECT_FALSE(toolrec_slot_filled(kUserSlot));  // marked empty, nothing read into it
     int records = 0, in_use = 0;
     tool_record_count(tool_table_ids().table_of(kDrill), records, in_use, status);
     SGTOOL(6, id, status);
     EXPECT_EQ(status, 0);
     int in_use_after = 0;
     tool_record_count(tool_table_ids().table_of(kDrill), records, in_use_after, status);
-    EXPECT_EQ(in_use_after, in_use);   // the rewrite adds no record
+    EXPECT_EQ(in_use_after, in_use);  // the rewrite adds no record
 }
 
 TEST_F(ToolRecords, HolderEntityInEveryMode)
@@ -345,7 +356,7 @@ TEST_F(ToolRecords, HolderEntityInEveryMode)
     set.shank_mode = 0;
     set.top_diameter[1] = 8.0f;
     int holder = -1;
-    dbdholdr(3, holder, version, set, status);   // create and write
+    dbdholdr(3, holder, version, set, status);  // create and write
     ASSERT_EQ(status, 0);
     auto entity = vantu::control::get_entity(holder);
     ASSERT_TRUE(entity);
@@ -353,9 +364,9 @@ TEST_F(ToolRecords, HolderEntityInEveryMode)
     EXPECT_EQ(entity->type, 14);
     ASSERT_EQ(entity->words.size(), 2u + 4 * 12 + 2);
     EXPECT_EQ(entity->words[0], 700);
-    EXPECT_EQ(entity->words[1], 1);                        // count 0 written as 1
-    EXPECT_EQ(word_to_real(entity->words[2 + 12 + 1]), 8.0f);   // top diameter 2
-    EXPECT_EQ(entity->words[2 + 48], 1);                   // shank mode 0 written as 1
+    EXPECT_EQ(entity->words[1], 1);                            // count 0 written as 1
+    EXPECT_EQ(word_to_real(entity->words[2 + 12 + 1]), 8.0f);  // top diameter 2
+    EXPECT_EQ(entity->words[2 + 48], 1);                       // shank mode 0 written as 1
 
     holder_set read;
     int read_version = 0;
@@ -365,7 +376,7 @@ TEST_F(ToolRecords, HolderEntityInEveryMode)
     EXPECT_FLOAT_EQ(read.top_diameter[1], 8.0f);
 
     tool_block().holder_mode = 2;
-    dbdholdr(4, holder, version, read, status);   // reset
+    dbdholdr(4, holder, version, read, status);  // reset
     EXPECT_EQ(status, 0);
     EXPECT_EQ(read.count, 1);
     EXPECT_FLOAT_EQ(read.top_diameter[1], 0.0f);
@@ -426,7 +437,7 @@ TEST_F(ToolRecords, SgtoolReadsTheHolderSetInEveryMode)
     SGTOOL(3, id, status);
     ASSERT_EQ(status, 0);
     tool_holders().count = 4;
-    SGTOOL(2, id, status);   // writes the records; the holder set comes from its entity
+    SGTOOL(2, id, status);  // writes the records; the holder set comes from its entity
     ASSERT_EQ(status, 0);
     EXPECT_EQ(tool_holders().count, 1);
 }

@@ -3,8 +3,8 @@
 // entity creation and deletion, and the fill of a list from the allowed classes.
 #include "tools_test_support.hpp"
 
-#include "host/vantu_menu_marks.hpp"
 #include "host/control/script.hpp"
+#include "host/vantu_menu_marks.hpp"
 #include "tools/data_dictionary.hpp"
 #include "tools/tool_lists.hpp"
 
@@ -33,9 +33,12 @@ std::vector<std::string> described(const std::vector<dd_field>& fields)
     std::vector<std::string> out;
     for (const dd_field& f : fields) {
         char text[64];
-        if (f.type == kDdReal) std::snprintf(text, sizeof text, "%s R %g", f.name.c_str(), static_cast<double>(f.real_def));
-        else if (f.type == kDdText) std::snprintf(text, sizeof text, "%s S", f.name.c_str());
-        else std::snprintf(text, sizeof text, "%s I %d", f.name.c_str(), f.int_def);
+        if (f.type == kDdReal)
+            std::snprintf(text, sizeof text, "%s R %g", f.name.c_str(), static_cast<double>(f.real_def));
+        else if (f.type == kDdText)
+            std::snprintf(text, sizeof text, "%s S", f.name.c_str());
+        else
+            std::snprintf(text, sizeof text, "%s I %d", f.name.c_str(), f.int_def);
         out.push_back(text);
     }
     return out;
@@ -43,29 +46,39 @@ std::vector<std::string> described(const std::vector<dd_field>& fields)
 
 std::vector<std::string> common_part(const char* holder)
 {
-    return {"IDTOOL I -1", "ISLIBR I -1", "MSTRID I -1", "DMSRID I -1", holder, "TLVERS I -1",
-            "TLNAME S", "TMTRAL S", "PMTRAL S", "TOLTXT S", "SPARE1 R 0", "SPARE2 R 0"};
+    return {"IDTOOL I -1", "ISLIBR I -1", "MSTRID I -1", "DMSRID I -1", holder,       "TLVERS I -1",
+            "TLNAME S",    "TMTRAL S",    "PMTRAL S",    "TOLTXT S",    "SPARE1 R 0", "SPARE2 R 0"};
 }
 
 }  // namespace
 
 TEST_F(ToolTables, EveryClassGetsItsFieldsAndDefaults)
 {
-    const std::vector<std::string> drill = {"DIAMTR R 10", "TIPANG R 118", "CLRLNG R 30", "CUTLNG R 15", "GUGLNG R 100", "LIFLNG R 10"};
+    const std::vector<std::string> drill = {"DIAMTR R 10", "TIPANG R 118", "CLRLNG R 30",
+                                            "CUTLNG R 15", "GUGLNG R 100", "LIFLNG R 10"};
     const std::map<int, std::vector<std::string>> classes = {
         {kDrill, drill},
         {kLatheDrill, drill},
-        {kMill, {"DIMCMP I 1", "LENCMP I 1", "FIXCMP I 1", "DIAMTR R 10", "CRNRRD R 0", "CLRLNG R 30", "CUTLNG R 15",
-                 "GUGLNG R 100", "NOTETH I 2", "LIFLNG R 10"}},
-        {kLathe, {"EDGRAD R 1", "FACANG R 85", "TANGLE R 30", "QRTNUM I 1", "TWIDTH R 8", "HLENTH R 50", "HWIDTH R 10", "LIFLNG R 10"}},
-        {kPunch, {"TSHAPE I 3", "LENGTH R 10", "DIAMTR R 10", "TWIDTH R 10", "TANGLE R 0", "OVRLAP R 1", "SCALOP R 0.1", "LIFLNG R 10"}},
+        {kMill,
+         {"DIMCMP I 1", "LENCMP I 1", "FIXCMP I 1", "DIAMTR R 10", "CRNRRD R 0", "CLRLNG R 30", "CUTLNG R 15",
+          "GUGLNG R 100", "NOTETH I 2", "LIFLNG R 10"}},
+        {kLathe,
+         {"EDGRAD R 1", "FACANG R 85", "TANGLE R 30", "QRTNUM I 1", "TWIDTH R 8", "HLENTH R 50", "HWIDTH R 10",
+          "LIFLNG R 10"}},
+        {kPunch,
+         {"TSHAPE I 3", "LENGTH R 10", "DIAMTR R 10", "TWIDTH R 10", "TANGLE R 0", "OVRLAP R 1", "SCALOP R 0.1",
+          "LIFLNG R 10"}},
         {kAgie, {"GNRTOR I 1", "SFLUSH I 1", "OFFSET I 1", "PANGLE I 1", "REGSTR I 1", "LIFLNG R 10"}},
-        {kCharmille, {"GCODE1 I 0", "GCODE2 I 0", "GCODE3 I 0", "GCODE4 I 0", "GCODE5 I 0", "CREGST R 0", "KREGST R 0.001",
-                      "XREGST R 0", "YREGST R 0", "RREGST R 0.001", "AREGST R 0", "OFFSET I 0", "LIFLNG R 10"}},
+        {kCharmille,
+         {"GCODE1 I 0", "GCODE2 I 0", "GCODE3 I 0", "GCODE4 I 0", "GCODE5 I 0", "CREGST R 0", "KREGST R 0.001",
+          "XREGST R 0", "YREGST R 0", "RREGST R 0.001", "AREGST R 0", "OFFSET I 0", "LIFLNG R 10"}},
         {kMakino, {"CUTCND I 0", "OFFSET I 0", "REGSTR I 1", "LIFLNG R 10"}},
-        {kThread, {"TRDTYP I 5", "HLENTH R 50", "HWIDTH R 10", "TANGLE R 55", "TLBASE R 0.5", "TLRADS R 0.5", "TAXANG R 90",
-                   "CUTLNG R 10", "CUTWTH R 10", "LIFLNG R 10"}},
-        {kGroove, {"HLENTH R 50", "HWIDTH R 10", "LEDANG R 0", "CUTLNG R 10", "CUTWTH R 10", "CRNRRD R 0.5", "TAXANG R 90", "LIFLNG R 10"}},
+        {kThread,
+         {"TRDTYP I 5", "HLENTH R 50", "HWIDTH R 10", "TANGLE R 55", "TLBASE R 0.5", "TLRADS R 0.5", "TAXANG R 90",
+          "CUTLNG R 10", "CUTWTH R 10", "LIFLNG R 10"}},
+        {kGroove,
+         {"HLENTH R 50", "HWIDTH R 10", "LEDANG R 0", "CUTLNG R 10", "CUTWTH R 10", "CRNRRD R 0.5", "TAXANG R 90",
+          "LIFLNG R 10"}},
     };
     for (const auto& [c, own] : classes) {
         int table = -1, status = 0;
@@ -100,10 +113,11 @@ TEST_F(ToolTables, CycleAndConditionTypes)
     STDTYP(kCycle, 0, table, status);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(described(fields_of(table)),
-              (std::vector<std::string>{"DRTYPE I 1", "PEKSPC I 1", "DWLSPC I 1", "SFTSPC I 1", "CLTSPC I 1", "CCOLNT I 1",
-                                        "CCLEAR R 1", "PEKSTP R 5", "PEKRDC R 2", "CDWELL R 50", "CSHFTI R 1", "CSHFTJ R 1",
-                                        "CYFEED R 500", "CYSPIN I 1000", "IDCYCL I -1", "IDCYTL I -1", "ISCLIB I -1",
-                                        "CYVERS I -1", "CYNAME S", "CYLTXT S", "PCMTRL S", "SPARE1 R 0", "SPARE2 R 0"}));
+              (std::vector<std::string>{"DRTYPE I 1",  "PEKSPC I 1",  "DWLSPC I 1",   "SFTSPC I 1",    "CLTSPC I 1",
+                                        "CCOLNT I 1",  "CCLEAR R 1",  "PEKSTP R 5",   "PEKRDC R 2",    "CDWELL R 50",
+                                        "CSHFTI R 1",  "CSHFTJ R 1",  "CYFEED R 500", "CYSPIN I 1000", "IDCYCL I -1",
+                                        "IDCYTL I -1", "ISCLIB I -1", "CYVERS I -1",  "CYNAME S",      "CYLTXT S",
+                                        "PCMTRL S",    "SPARE1 R 0",  "SPARE2 R 0"}));
     STDTYP(kMill, 1, table, status);
     ASSERT_EQ(status, 0);
     EXPECT_EQ(described(fields_of(table)),
@@ -115,7 +129,11 @@ TEST_F(ToolTables, CycleAndConditionTypes)
 
 TEST_F(ToolTables, ATypeThatExistsIsRefusedWithItsMessage)
 {
-    struct row { int tool_class; int flag; const char* message; };
+    struct row {
+        int tool_class;
+        int flag;
+        const char* message;
+    };
     const row rows[] = {
         {kMill, 0, "STDTYP, CANNOT CREATE MILL TOOL RECORD TABLE"},
         {kLatheDrill, 0, "STDTYP, CANNOT CREATE LATHE-DRILL TOOL RECORD TABLE"},
@@ -132,7 +150,7 @@ TEST_F(ToolTables, ATypeThatExistsIsRefusedWithItsMessage)
         EXPECT_TRUE(has_line("eroutc", r.message)) << r.message;
     }
     int table = 0, status = 0;
-    STDTYP(12, 0, table, status);   // no such class
+    STDTYP(12, 0, table, status);  // no such class
     EXPECT_EQ(status, -5);
     EXPECT_EQ(table, -1);
 }
@@ -143,7 +161,7 @@ TEST_F(ToolTables, EnsureCreatesConditionTablesOnlyForClassesWithConditions)
     tool_tables_ensure(kPunch, status);
     EXPECT_EQ(status, 0);
     EXPECT_GT(tool_table_ids().table_of(kPunch), 0);
-    EXPECT_EQ(tool_table_ids().table_of(kTechTypeIndex), -1);   // a punch has no cutting conditions
+    EXPECT_EQ(tool_table_ids().table_of(kTechTypeIndex), -1);  // a punch has no cutting conditions
     tool_tables_ensure(kLathe, status);
     EXPECT_GT(tool_table_ids().table_of(kTechTypeIndex), 0);
     auto syt2 = vantu::control::get_record("SYT2");
@@ -157,7 +175,7 @@ TEST_F(ToolTables, EnsureCreatesConditionTablesOnlyForClassesWithConditions)
 TEST_F(ToolTables, UserTypeFoundLateGivesExistingToolsUserRecords)
 {
     int mill = make_tool(kMill, "OLDMILL");
-    EXPECT_EQ(tool_table_ids().table_of(kMill + 15), -1);   // no USER.DEF yet
+    EXPECT_EQ(tool_table_ids().table_of(kMill + 15), -1);  // no USER.DEF yet
     write_file("USER.DEF", "RECORD $UTMILL\nFIELD (NAME=SUPPLR, TYPE=S, MAX=20)\n"
                            "FIELD (NAME=REGRND, TYPE=I, MIN=0, MAX=20, DEF=3)\n$END\n");
     set_allowed_tool_classes(0, kMill);
@@ -204,8 +222,7 @@ TEST_F(ToolTables, EntityCreateWriteDeleteAndLibraryName)
     header.holder_mode = 2;
     tool_header_put(id, header, status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(vantu::control::get_entity(id)->words,
-              (std::vector<word>{11, -1, -1, -1, -1, 4, 0, 9, -1, 7, -1, 2}));
+    EXPECT_EQ(vantu::control::get_entity(id)->words, (std::vector<word>{11, -1, -1, -1, -1, 4, 0, 9, -1, 7, -1, 2}));
     int point = vantu::control::add_point({0, 0, 0});
     tool_header_put(point, header, status);
     EXPECT_EQ(status, -5);
@@ -238,7 +255,7 @@ TEST_F(ToolTables, FillListsTheToolsOfTheAllowedClassesFlaggedWhenTheyExist)
     int mill = make_tool(kMill, "m10");
     make_tool(kLathe, "l1");
     int blank = make_tool(kMill, "");
-    set_allowed_tool_classes(1, kMill);   // drill and mill
+    set_allowed_tool_classes(1, kMill);  // drill and mill
     toollist_reset(3);
     int classes = 0, first = 0;
     toollist_fill(3, 1, classes, first);
@@ -246,8 +263,8 @@ TEST_F(ToolTables, FillListsTheToolsOfTheAllowedClassesFlaggedWhenTheyExist)
     EXPECT_EQ(first, kDrill);
     int count = 0, unflagged = 0;
     toollist_counts(3, count, unflagged);
-    EXPECT_EQ(count, 2);       // the blank-named mill is not listed
-    EXPECT_EQ(unflagged, 0);   // both entities exist
+    EXPECT_EQ(count, 2);      // the blank-named mill is not listed
+    EXPECT_EQ(unflagged, 0);  // both entities exist
     std::string name;
     int d1 = 0, d2 = 0, status = 0, id = 0;
     toollist_entry(3, 1, name, d1, d2, status);
@@ -260,9 +277,9 @@ TEST_F(ToolTables, FillListsTheToolsOfTheAllowedClassesFlaggedWhenTheyExist)
     EXPECT_EQ(status, 1);
     EXPECT_EQ(id, -1);
     toollist_from_table(kMill, 0, tool_table_ids().table_of(kMill), 4, status);
-    EXPECT_EQ(status, blank);   // the id of the blank-named record
+    EXPECT_EQ(status, blank);  // the id of the blank-named record
     toollist_entry(4, 1, name, d1, d2, status);
-    EXPECT_EQ(d1, 0);           // no check asked: not flagged
+    EXPECT_EQ(d1, 0);  // no check asked: not flagged
     tool_check_allowed(drill, status);
     EXPECT_EQ(status, 0);
     set_allowed_tool_classes(0, kLathe);
@@ -276,7 +293,11 @@ TEST_F(ToolTables, FillListsTheToolsOfTheAllowedClassesFlaggedWhenTheyExist)
 
 TEST_F(ToolTables, FamiliesOfTheAllowedClasses)
 {
-    struct row { int family; int tool_class; std::vector<int> allowed; };
+    struct row {
+        int family;
+        int tool_class;
+        std::vector<int> allowed;
+    };
     const row rows[] = {
         {0, kMill, {kMill}},
         {1, kDrill, {kDrill, kMill}},
@@ -300,12 +321,17 @@ TEST_F(ToolTables, FamiliesOfTheAllowedClasses)
 TEST_F(ToolTables, MenuMarksFlaggedEntriesAndTheCurrentTool)
 {
     int status = 0;
-    reltol(0, status);   // an array of an earlier test went with the host's reset
+    reltol(0, status);  // an array of an earlier test went with the host's reset
     puttol(0, 501, 0, "A", 0, status);
     puttol(0, 502, 1, "B", 0, status);
     puttol(0, 503, 0, "C", 0, status);
     puttol(0, 504, 1, "D", 0, status);
-    struct row { int flagged; int current; int tool_id; std::vector<std::string> marks; };
+    struct row {
+        int flagged;
+        int current;
+        int tool_id;
+        std::vector<std::string> marks;
+    };
     const row rows[] = {
         {0, 0, 503, {}},
         {1, 0, 503, {"2,1", "4,1"}},

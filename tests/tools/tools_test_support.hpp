@@ -4,8 +4,8 @@
 
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "host/vantu_entity_ext.hpp"
 #include "host/vantu_datafiles.hpp"
+#include "host/vantu_entity_ext.hpp"
 #include "toolpath/machine_table.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_dialog.hpp"
