@@ -578,19 +578,44 @@ void tight_box(const pokarr& loop, double* box)
     }
 }
 
-// Whether the box (x min, y min, x max, y max) lies within the other, up to the value tolerance.
-bool box_within(const double* inner, const double* outer)
-{
-    return inner[0] > outer[0] - kPocketValueTolerance && inner[1] > outer[1] - kPocketValueTolerance &&
-           inner[2] < outer[2] + kPocketValueTolerance && inner[3] < outer[3] + kPocketValueTolerance;
-}
-
 // Boxes of loops this far apart are taken to meet: the crossing search counts touches within a
 // micron, a hundred times that keeps clear of its rule.
 constexpr double kDetourBoxSlack = 100.0 * kPocketRangeSlack;
 
-// Whether the part crosses a detour of the source recorded before or one lies inside the other:
-// the source's cut, which goes round its detours, would then cross itself.
+// Whether a vertex or the middle of an element of the chain lies inside the loop, off its
+// boundary. Such a point of one loop's boundary inside another puts some area inside both; loops
+// that share stretches of their boundaries (parts cut from one source) may do so without a
+// crossing and without either lying inside the other whole.
+bool boundary_point_inside(const pokarr& chain, inside_loop& loop, int& status)
+{
+    std::vector<chain_element> elements;
+    chain_elements_of(chain.x, chain.y, chain.count, elements);
+    for (const chain_element& e : elements) {
+        const double sx = chain.x[e.start], sy = chain.y[e.start], ex = chain.x[e.end], ey = chain.y[e.end];
+        double mx = 0.5 * (sx + ex), my = 0.5 * (sy + ey);
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
+        for (const auto& [x, y] : {std::pair{ex, ey}, std::pair{mx, my}}) {
+            int result = kLoopOnBoundary;
+            pnt_in_inside_loop(x, y, loop, result, status);
+            if (status != 0 || result == kLoopInside) return status == 0;
+        }
+    }
+    return false;
+}
+
+// Whether two loops that do not cross have area in common: one lies in the other, or they share
+// stretches of their boundaries and some point of one boundary lies inside the other.
+bool loops_share_area(const pokarr& a, const pokarr& b, int& status)
+{
+    inside_loop in_a, in_b;
+    inside_loop_make(b, in_b);
+    if (boundary_point_inside(a, in_b, status) || status != 0) return status == 0;
+    inside_loop_make(a, in_a);
+    return boundary_point_inside(b, in_a, status) && status == 0;
+}
+
+// Whether the part crosses a detour of the source recorded before or shares area with one: the
+// source's cut, which goes round its detours, would then cross itself.
 bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
 {
     if (measured.detours.empty()) return false;
@@ -606,10 +631,8 @@ bool overlaps_detour(pokarr& part, measured_loops& measured, int& status)
         // above meet far more often).
         if (!boxes_meet(d.tight, tight, kDetourBoxSlack)) continue;
         if (comlup_crossings(part, *d.loop) != 0) return true;
-        // A loop lies in another only within the other's box.
-        const bool nested = (box_within(tight, d.tight) && middles_against(part, *d.loop, status) == kLoopInside) ||
-                            (box_within(d.tight, tight) && middles_against(*d.loop, part, status) == kLoopInside);
-        if (status != 0 || nested) return nested;
+        const bool shared = loops_share_area(part, *d.loop, status);
+        if (status != 0 || shared) return shared;
     }
     return false;
 }
