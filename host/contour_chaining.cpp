@@ -17,10 +17,13 @@
 #include "host/vantu_selection.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vantu {
@@ -111,39 +114,228 @@ bool better(double gap, double best)
     return exact(gap) || gap < best;
 }
 
+// Curve ends are sorted into cubic cells twice as wide as the tolerance, so that a joint looks at
+// the ends of the cells its tolerance reaches (one or two along each axis) instead of the whole
+// part: a chain of n curves is joined in about n steps.
+using cell = std::array<long long, 3>;
+
+struct cell_hash {
+    std::size_t operator()(const cell& c) const
+    {
+        std::size_t h = 0;
+        for (const long long v : c) h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::size_t>(v);
+        return h;
+    }
+};
+
+// The cell numbers of a point along the axes, as reals. They are held within +-2^60 so that a
+// neighbour's number cannot overflow; points farther out share the outermost cells, which costs
+// time but loses no end.
+point3 cell_place(const point3& p)
+{
+    constexpr double kFarthestCell = 1152921504606846976.0;  // 2^60
+    point3 place{};
+    for (int k = 0; k < 3; ++k) {
+        const double v = p[k] / (2.0 * chain_tolerance);
+        place[k] = std::isnan(v) ? 0.0 : std::clamp(v, -kFarthestCell, kFarthestCell);
+    }
+    return place;
+}
+
+cell cell_of(const point3& p)
+{
+    const point3 place = cell_place(p);
+    return {static_cast<long long>(std::floor(place[0])), static_cast<long long>(std::floor(place[1])),
+            static_cast<long long>(std::floor(place[2]))};
+}
+
+// The part's curve ends sorted by cell, and where each cell's ends lie in that order. An end
+// number is 2 i for the start of curve i, 2 i + 1 for its end.
+struct end_cells {
+    std::vector<std::pair<cell, std::size_t>> ends;
+    std::unordered_map<cell, std::pair<std::size_t, std::size_t>, cell_hash> ranges;
+};
+
+end_cells sorted_ends(const std::vector<curve_ends>& curves)
+{
+    end_cells index;
+    index.ends.reserve(2 * curves.size());
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        index.ends.emplace_back(cell_of(curves[i].start), 2 * i);
+        index.ends.emplace_back(cell_of(curves[i].end), 2 * i + 1);
+    }
+    std::sort(index.ends.begin(), index.ends.end());
+    for (std::size_t k = 0; k < index.ends.size(); ++k) {
+        auto [range, made] = index.ranges.try_emplace(index.ends[k].first, k, k);
+        range->second.second = k + 1;
+    }
+    return index;
+}
+
+// The ends in the cells within the tolerance of p, of unused curves only when `used` is given. A
+// point within the tolerance lies at most half a cell away along each axis: in the cell below
+// only when p is in the lower half of its cell, above only in the upper half; a quarter cell of
+// overlap answers for the rounding of the cell numbers.
+std::vector<std::size_t> ends_near(const end_cells& index, const std::vector<char>* used, const point3& p)
+{
+    constexpr double kOverlap = 0.25;
+    const point3 place = cell_place(p);
+    const cell c = cell_of(p);
+    std::array<long long, 3> low{}, high{};
+    for (int k = 0; k < 3; ++k) {
+        const double within = place[k] - std::floor(place[k]);
+        low[k] = within < 0.5 + kOverlap ? -1 : 0;
+        high[k] = within > 0.5 - kOverlap ? 1 : 0;
+    }
+    std::vector<std::size_t> found;
+    for (long long dx = low[0]; dx <= high[0]; ++dx)
+        for (long long dy = low[1]; dy <= high[1]; ++dy)
+            for (long long dz = low[2]; dz <= high[2]; ++dz) {
+                const auto range = index.ranges.find(cell{c[0] + dx, c[1] + dy, c[2] + dz});
+                if (range == index.ranges.end()) continue;
+                for (std::size_t k = range->second.first; k < range->second.second; ++k)
+                    if (used == nullptr || !(*used)[index.ends[k].second / 2]) found.push_back(index.ends[k].second);
+            }
+    return found;
+}
+
 // The unused curve (class 1) with the best end at p within the tolerance; its link leaving p
 // (forward) or arriving at p (backward), and the gap at the joint. Taking the first curve
 // within the tolerance instead would run a chain into a neighbouring loop closer than the
-// tolerance, or skip curves shorter than it.
-bool next_link(const point3& p, bool forward, const std::vector<curve_ends>& curves, const std::vector<char>& used,
-               link& found, std::size_t& index, double& gap)
+// tolerance, or skip curves shorter than it. Ends are weighed in the part's order of curves,
+// each curve as it runs on before it reversed, so that equal joints go to the same curve
+// whatever the cells.
+bool next_link(const point3& p, bool forward, const std::vector<curve_ends>& curves, const end_cells& index,
+               const std::vector<char>& used, link& found, std::size_t& curve, double& gap)
 {
+    const auto reversed = [forward](std::size_t end) { return forward == (end % 2 == 1); };
+    std::vector<std::size_t> near = ends_near(index, &used, p);
+    std::sort(near.begin(), near.end(), [&](std::size_t a, std::size_t b) {
+        return std::pair{a / 2, reversed(a)} < std::pair{b / 2, reversed(b)};
+    });
     gap = chain_tolerance;
     bool any = false;
-    for (std::size_t i = 0; i < curves.size(); ++i) {
-        if (used[i]) continue;
-        const curve_ends& c = curves[i];
-        for (const bool reversed : {false, true}) {
-            const point3& joint = forward != reversed ? c.start : c.end;
-            const double d = gap_between(joint, p);
-            if (d > chain_tolerance || (any && !better(d, gap))) continue;
-            found = {c, reversed};
-            index = i;
-            gap = d;
-            any = true;
-        }
+    for (const std::size_t end : near) {
+        const curve_ends& c = curves[end / 2];
+        const double d = gap_between(end % 2 == 0 ? c.start : c.end, p);
+        if (d > chain_tolerance || (any && !better(d, gap))) continue;
+        found = {c, reversed(end)};
+        curve = end / 2;
+        gap = d;
+        any = true;
     }
     return any;
 }
 
-// The chain through the picked curve; closed answers whether its ends meet. The chain closes
-// where its start is at least as near as any continuation.
-std::deque<link> chain_from(const curve_ends& picked, bool& closed)
+// The chain run the other way round.
+void reverse_chain(std::deque<link>& chain)
 {
-    const std::vector<curve_ends> curves = part_curves();
-    std::vector<char> used(curves.size(), 0);
-    for (std::size_t i = 0; i < curves.size(); ++i)
-        if (curves[i].id == picked.id) used[i] = 1;
+    std::reverse(chain.begin(), chain.end());
+    for (link& l : chain) l.reversed = !l.reversed;
+}
+
+// The part's curves and their end cells, kept from one pick to the next while the part and the
+// tolerance stay as they were (the part is compared entity by entity, which costs far less than
+// reading the curves again), with the last chain made from them.
+struct chaining_memory {
+    std::map<int, entity> part;
+    double tolerance = 0.0;
+    std::vector<curve_ends> curves;
+    std::unordered_map<int, std::size_t> curve_of_id;
+    end_cells index;
+    std::deque<link> chain;
+    bool closed = false;
+    bool clean = false;  // each joint of the chain holds only its own two ends (a free end: one)
+    std::unordered_map<int, std::size_t> link_of_id;
+};
+std::optional<chaining_memory> memory;
+
+bool same_entity(const entity& a, const entity& b)
+{
+    return a.id == b.id && a.entity_class == b.entity_class && a.type == b.type && a.words == b.words &&
+           a.attributes == b.attributes && a.surface == b.surface;
+}
+
+chaining_memory& part_memory()
+{
+    const std::map<int, entity>& part = store().entities;
+    const bool kept_part =
+        memory && memory->tolerance == chain_tolerance &&
+        std::equal(part.begin(), part.end(), memory->part.begin(), memory->part.end(),
+                   [](const auto& a, const auto& b) { return a.first == b.first && same_entity(a.second, b.second); });
+    if (!kept_part) {
+        memory.emplace();
+        memory->part = part;
+        memory->tolerance = chain_tolerance;
+        memory->curves = part_curves();
+        for (std::size_t i = 0; i < memory->curves.size(); ++i) memory->curve_of_id[memory->curves[i].id] = i;
+        memory->index = sorted_ends(memory->curves);
+    }
+    return *memory;
+}
+
+// The end numbers of a link's two ends, where it starts and where it stops in its direction.
+std::pair<std::size_t, std::size_t> link_ends(const chaining_memory& m, const link& l)
+{
+    const std::size_t i = m.curve_of_id.at(l.curve.id);
+    return l.reversed ? std::pair{2 * i + 1, 2 * i} : std::pair{2 * i, 2 * i + 1};
+}
+
+// The ends of the part within the tolerance of p, in order.
+std::vector<std::size_t> ends_within(const chaining_memory& m, const point3& p)
+{
+    std::vector<std::size_t> within;
+    for (const std::size_t end : ends_near(m.index, nullptr, p)) {
+        const curve_ends& c = m.curves[end / 2];
+        if (gap_between(end % 2 == 0 ? c.start : c.end, p) <= chain_tolerance) within.push_back(end);
+    }
+    std::sort(within.begin(), within.end());
+    return within;
+}
+
+// Whether the ends within the tolerance of each end of each link are that end and the one of the
+// neighbouring link it meets, and nothing else (a free end of an open chain: itself alone). The
+// chaining from any curve of such a chain then has one way on at every joint and closes or stops
+// where this one does: it is this chain, begun at that curve.
+bool clean_chain(const chaining_memory& m)
+{
+    const std::size_t n = m.chain.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const link& l = m.chain[k];
+        if (!m.curve_of_id.contains(l.curve.id)) return false;
+        const auto [from, to] = link_ends(m, l);
+        std::vector<std::size_t> at_from{from}, at_to{to};
+        if (m.closed || k > 0) at_from.push_back(link_ends(m, m.chain[(k + n - 1) % n]).second);
+        if (m.closed || k + 1 < n) at_to.push_back(link_ends(m, m.chain[(k + 1) % n]).first);
+        std::sort(at_from.begin(), at_from.end());
+        std::sort(at_to.begin(), at_to.end());
+        if (ends_within(m, l.from()) != at_from || ends_within(m, l.to()) != at_to) return false;
+    }
+    return true;
+}
+
+// The kept clean chain as the chaining from its link j makes it: begun at that curve (closed) and
+// run in the curve's own direction.
+std::deque<link> kept_chain_from(const chaining_memory& m, std::size_t j, bool& closed)
+{
+    std::deque<link> chain = m.chain;
+    closed = m.closed;
+    const bool against = chain[j].reversed;
+    if (closed) std::rotate(chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(j), chain.end());
+    if (against) {
+        reverse_chain(chain);
+        if (closed) std::rotate(chain.begin(), chain.end() - 1, chain.end());
+    }
+    return chain;
+}
+
+// The chain through the picked curve, joined curve by curve through the end cells; closed answers
+// whether its ends meet. The chain closes where its start is at least as near as any
+// continuation.
+std::deque<link> joined_chain(const chaining_memory& m, const curve_ends& picked, bool& closed)
+{
+    std::vector<char> used(m.curves.size(), 0);
+    if (const auto i = m.curve_of_id.find(picked.id); i != m.curve_of_id.end()) used[i->second] = 1;
     std::deque<link> chain{{picked, false}};
     closed = false;
     link l;
@@ -151,7 +343,7 @@ std::deque<link> chain_from(const curve_ends& picked, bool& closed)
     double gap = 0.0;
     for (;;) {
         const double closing = gap_between(chain.back().to(), chain.front().from());
-        const bool goes_on = next_link(chain.back().to(), true, curves, used, l, index, gap);
+        const bool goes_on = next_link(chain.back().to(), true, m.curves, m.index, used, l, index, gap);
         if (closing <= chain_tolerance && (!goes_on || !better(gap, closing))) {
             closed = true;
             return chain;
@@ -160,11 +352,27 @@ std::deque<link> chain_from(const curve_ends& picked, bool& closed)
         chain.push_back(l);
         used[index] = 1;
     }
-    while (next_link(chain.front().from(), false, curves, used, l, index, gap)) {
+    while (next_link(chain.front().from(), false, m.curves, m.index, used, l, index, gap)) {
         chain.push_front(l);
         used[index] = 1;
     }
     return chain;
+}
+
+// The chain through the picked curve. A pick of a curve of the last chain, the part unchanged,
+// answers that chain again, begun at the pick, when its joints leave no choice; else the chain is
+// joined anew and kept.
+std::deque<link> chain_from(const curve_ends& picked, bool& closed)
+{
+    chaining_memory& m = part_memory();
+    if (const auto j = m.link_of_id.find(picked.id); m.clean && j != m.link_of_id.end())
+        return kept_chain_from(m, j->second, closed);
+    m.chain = joined_chain(m, picked, closed);
+    m.closed = closed;
+    m.link_of_id.clear();
+    for (std::size_t k = 0; k < m.chain.size(); ++k) m.link_of_id[m.chain[k].curve.id] = k;
+    m.clean = clean_chain(m);
+    return m.chain;
 }
 
 // Twice the signed area (seen from +Z) of the loop through the ends and middles of the chain.
@@ -185,13 +393,6 @@ double chain_area(const std::deque<link>& chain)
         area += a[0] * b[1] - a[1] * b[0];
     }
     return area;
-}
-
-// The chain run the other way round.
-void reverse_chain(std::deque<link>& chain)
-{
-    std::reverse(chain.begin(), chain.end());
-    for (link& l : chain) l.reversed = !l.reversed;
 }
 
 bool chain_is_flat(const std::deque<link>& chain)
@@ -224,10 +425,18 @@ int settle_chain(std::deque<link>& chain, bool closed)
     return 0;
 }
 
-void reset_chaining()
+// A new definition: the settings back to their defaults and no chain kept for room. The memory
+// of the part stays, as it answers only for the part it was read from.
+void reset_definition()
 {
     settings = definition_settings{};
     kept.reset();
+}
+
+void reset_chaining()
+{
+    reset_definition();
+    memory.reset();
 }
 
 // The chain of a new pick (asked again while the pick is no curve), or the one kept; false with
@@ -263,7 +472,7 @@ bool picked_chain(std::deque<link>& chain, bool& closed, int& status)
 void dfdini(double tolerance, int& status)
 {
     status = 0;
-    vantu::reset_chaining();
+    vantu::reset_definition();
     vantu::chain_tolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : vantu::kRealTolerance;
     vantu::trace_call("dfdini", std::to_string(tolerance), status);
 }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -79,12 +80,12 @@ std::vector<double> knots_for(const fit_input& in, int n, int p)
     return knots;
 }
 
-// The span index k (p <= k < n) with knots[k] <= t < knots[k + 1], the last span for t = 1.
+// The span index k (p <= k < n) with knots[k] <= t < knots[k + 1], the last span for t = 1: a
+// binary search over the inner knots, which do not decrease.
 int span_of(const std::vector<double>& knots, int n, int p, double t)
 {
-    int k = p;
-    while (k + 1 < n && knots[static_cast<std::size_t>(k + 1)] <= t) ++k;
-    return k;
+    const auto first = knots.begin() + p + 1, last = knots.begin() + n;
+    return p + static_cast<int>(std::upper_bound(first, last, t) - first);
 }
 
 // The p + 1 basis functions that are not zero at t in span k (Cox-de Boor).
@@ -191,11 +192,13 @@ bool fit(const fit_input& in, int n, const std::vector<double>& knots, std::vect
     return true;
 }
 
-// The largest distance of a point from the curve point at its parameter.
-double largest_miss(const fit_input& in, int n, const std::vector<double>& knots, const std::vector<double>& control)
+// Whether every point lies within the tolerance of the curve point at its parameter; the first
+// point beyond it ends the search.
+bool within_tolerance(const fit_input& in, int n, const std::vector<double>& knots, const std::vector<double>& control,
+                      double tolerance)
 {
     const int p = in.order - 1, dim = in.dimension;
-    double values[kMostOrder + 1], worst = 0.0;
+    double values[kMostOrder + 1];
     for (int i = 0; i < in.count; ++i) {
         const double t = in.parameters[static_cast<std::size_t>(i)];
         const int k = span_of(knots, n, p, t);
@@ -206,9 +209,58 @@ double largest_miss(const fit_input& in, int n, const std::vector<double>& knots
             for (int a = 0; a <= p; ++a) at += values[a] * control[static_cast<std::size_t>((k - p + a) * dim + d)];
             sum += (at - in.points[i * dim + d]) * (at - in.points[i * dim + d]);
         }
-        worst = std::max(worst, std::sqrt(sum));
+        if (std::sqrt(sum) > tolerance) return false;
     }
-    return worst;
+    return true;
+}
+
+// Whether every spline of degree p on these knots misses a point by more than the tolerance, told
+// without fitting it: on each span the spline is one polynomial of degree p, and no such
+// polynomial comes nearer than E to p + 2 points spread over the span, E being the divided
+// difference of order p + 1 of a coordinate over the sum of its weights' sizes. A span whose E
+// clearly passes the tolerance condemns the trial, which spares the fit of most trials that fail
+// (the fit would find the same miss), so that a run of trials costs about one fit.
+bool clearly_misses(const fit_input& in, int n, const std::vector<double>& knots, double tolerance)
+{
+    // Only a bound clear of the rounding of the sums condemns a trial.
+    constexpr double kRelativeMargin = 1e-3, kRoundingUnits = 64.0;
+    const int p = in.order - 1, m = p + 2;
+    const auto& t = in.parameters;
+    for (int k = p; k < n; ++k) {
+        const auto first = std::lower_bound(t.begin(), t.end(), knots[static_cast<std::size_t>(k)]);
+        const auto last =
+            k + 1 < n ? std::lower_bound(first, t.end(), knots[static_cast<std::size_t>(k + 1)]) : t.end();
+        const long held = last - first;
+        if (held < m) continue;
+        int at[kMostOrder + 1];
+        bool distinct = true;
+        for (int j = 0; j < m; ++j) {
+            at[j] = static_cast<int>(first - t.begin() + (held - 1) * j / (m - 1));
+            if (j > 0 && !(t[static_cast<std::size_t>(at[j])] > t[static_cast<std::size_t>(at[j - 1])]))
+                distinct = false;
+        }
+        if (!distinct) continue;
+        double weight[kMostOrder + 1], weights = 0.0;
+        for (int j = 0; j < m; ++j) {
+            double product = 1.0;
+            for (int l = 0; l < m; ++l)
+                if (l != j) product *= t[static_cast<std::size_t>(at[j])] - t[static_cast<std::size_t>(at[l])];
+            weight[j] = 1.0 / product;
+            weights += std::fabs(weight[j]);
+        }
+        for (int d = 0; d < in.dimension; ++d) {
+            double difference = 0.0, largest = 0.0;
+            for (int j = 0; j < m; ++j) {
+                const double v = in.points[at[j] * in.dimension + d];
+                difference += weight[j] * v;
+                largest = std::max(largest, std::fabs(v));
+            }
+            const double margin =
+                kRelativeMargin * tolerance + kRoundingUnits * std::numeric_limits<double>::epsilon() * largest;
+            if (std::fabs(difference) / weights > tolerance + margin) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -233,7 +285,8 @@ void itrnrpt(int dimension, int order, int count, const double* points, const do
     for (int n = order; usable && n <= most;) {
         const std::vector<double> trial_knots = knots_for(in, n, order - 1);
         std::vector<double> trial;
-        if (fit(in, n, trial_knots, trial) && largest_miss(in, n, trial_knots, trial) <= tolerance) {
+        if (!clearly_misses(in, n, trial_knots, tolerance) && fit(in, n, trial_knots, trial) &&
+            within_tolerance(in, n, trial_knots, trial, tolerance)) {
             std::copy(trial_knots.begin(), trial_knots.end(), knots);
             std::copy(trial.begin(), trial.end(), control);
             control_count = n - 2;

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -187,19 +189,24 @@ bool write_level_pictures(const fs::path& out)
     return true;
 }
 
-// Writes every output of the run; false when a file cannot be written.
+// Writes every output of the run; false when a file cannot be written. Each file's text is made
+// when its turn comes and let go once it is written: made in one expression, the texts of a long
+// tool path (its dump, the display file, the pictures, the saved part) were all held at once.
 bool write_outputs(const runner_options& options, const std::string& ending)
 {
     const fs::path out(options.out);
     std::error_code error;
     fs::create_directories(out, error);
-    bool ok = write_file(out / "transcript.txt", transcript_text(options, ending)) &&
-              write_file(out / "toolpath.txt", control::dump_toolpath()) &&
-              write_file(out / "module_data.txt", module_data_text()) &&
-              write_file(out / "entities.txt", control::entities_text()) &&
-              write_file(out / "display.txt", control::display_text()) &&
-              write_file(out / "picture.svg", control::picture_svg({})) && write_level_pictures(out) &&
-              write_file(out / "part.saved.json", control::save_part_text() + "\n");
+    const std::vector<std::pair<const char*, std::string (*)()>> files{
+        {"toolpath.txt", [] { return control::dump_toolpath(); }},
+        {"module_data.txt", module_data_text},
+        {"entities.txt", [] { return control::entities_text(); }},
+        {"display.txt", [] { return control::display_text(); }},
+        {"picture.svg", [] { return control::picture_svg({}); }},
+    };
+    bool ok = write_file(out / "transcript.txt", transcript_text(options, ending));
+    for (const auto& [name, text] : files) ok = ok && write_file(out / name, text());
+    ok = ok && write_level_pictures(out) && write_file(out / "part.saved.json", control::save_part_text() + "\n");
     if (ok && options.trace) ok = write_file(out / "trace.txt", trace_text());
     if (!ok) std::cerr << "hostrun: cannot write the outputs into " << options.out << '\n';
     return ok;

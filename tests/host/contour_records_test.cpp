@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <random>
 #include <vector>
 
 namespace {
@@ -269,6 +272,94 @@ TEST_F(ContourRecords, ChainingTakesTheNearestEndExactJointsFirst)
         EXPECT_EQ(curves, expected.curves) << r.what;
         dfdgoc(record.data(), open, status);
         EXPECT_EQ(open, expected.open) << r.what;
+    }
+}
+
+// A drawn loop of lines for the chaining's memory: corners round a circle, joints exact, a little
+// open or open beyond the tolerance, lines drawn either way round and in any order, with now and
+// then a neighbour 0.04 beside a side, a stray line at a corner or a side drawn twice; `change`
+// is a pick before which one curve stops being a curve (0: none), `tolerance` each pick's.
+struct sloppy_drawing {
+    std::vector<int> ids;
+    std::size_t change = 0;
+    std::vector<double> tolerance;
+};
+
+sloppy_drawing draw_sloppy_loop(unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const int corners = 4 + static_cast<int>(random() % 7);
+    std::vector<std::array<double, 2>> c;
+    for (int k = 0; k < corners; ++k) {
+        const double a = 2 * std::numbers::pi * k / corners, r = 10 + 2 * unit(random);
+        c.push_back({r * std::cos(a), r * std::sin(a)});
+    }
+    const auto shifted = [&](std::array<double, 2> p) {
+        const double roll = unit(random), size = roll < 0.6 ? 0.0 : roll < 0.85 ? 0.05 : 0.3;
+        return vantu::control::point3{p[0] + size * unit(random), p[1] + size * unit(random), 0.0};
+    };
+    std::vector<std::pair<vantu::control::point3, vantu::control::point3>> lines;
+    for (int k = 0; k < corners; ++k) {
+        auto line = std::pair{shifted(c[k]), shifted(c[(k + 1) % corners])};
+        if (unit(random) < 0.4) std::swap(line.first, line.second);
+        lines.push_back(line);
+        const double extra = unit(random);
+        if (extra < 0.15)
+            lines.push_back({{line.first[0], line.first[1] + 0.04, 0}, {line.second[0], line.second[1] + 0.04, 0}});
+        else if (extra < 0.3)
+            lines.push_back({line.first, {line.first[0] - 3, line.first[1] - 1, 0}});
+        else if (extra < 0.35)
+            lines.push_back(line);
+    }
+    std::shuffle(lines.begin(), lines.end(), random);
+    sloppy_drawing d;
+    for (const auto& [a, b] : lines) d.ids.push_back(control::add_line(a, b));
+    d.change = random() % (d.ids.size() + 1);
+    for (std::size_t k = 0; k < d.ids.size(); ++k) d.tolerance.push_back(unit(random) < 0.8 ? 0.1 : 0.2);
+    return d;
+}
+
+// The chain a pick answers: each curve with its parameters in the direction of travel, and
+// whether it is open.
+std::vector<std::array<double, 3>> picked_chain(int id, double tolerance)
+{
+    control::load_script_text("[{\"pick\": " + std::to_string(id) + "}]", "pick");
+    std::vector<int> record(2 * 100, 0);
+    int length = 0, status = 0, open = -1;
+    dfdini(tolerance, status);
+    dfdc(100, record.data(), length, status);
+    std::vector<std::array<double, 3>> chain;
+    for (int k = 1; status == 0 && k <= length; ++k) {
+        int entity = 0;
+        double data[3];
+        dfdget(record.data(), k, entity, data, status);
+        chain.push_back({static_cast<double>(entity), data[0], data[1]});
+    }
+    dfdgoc(record.data(), open, status);
+    chain.push_back({static_cast<double>(open), static_cast<double>(status), 0.0});
+    return chain;
+}
+
+// Curves picked one after another, as the contour page picks them, chain as each would picked
+// first on the part as it stands: the chaining's memory of the part and of the last chain never
+// shows, not after the part or the tolerance changed either.
+TEST_F(ContourRecords, APickAfterOthersChainsAsAFirstPick)
+{
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SetUp();
+        const sloppy_drawing d = draw_sloppy_loop(seed);
+        std::vector<std::vector<std::array<double, 3>>> in_turn;
+        for (std::size_t k = 0; k < d.ids.size(); ++k) {
+            if (k == d.change && k > 0) control::set_attribute(d.ids[k - 1], "CL", 2);
+            in_turn.push_back(picked_chain(d.ids[k], d.tolerance[k]));
+        }
+        for (std::size_t k = 0; k < d.ids.size(); ++k) {
+            SetUp();
+            draw_sloppy_loop(seed);
+            if (k >= d.change && d.change > 0) control::set_attribute(d.ids[d.change - 1], "CL", 2);
+            EXPECT_EQ(in_turn[k], picked_chain(d.ids[k], d.tolerance[k])) << "seed " << seed << ", pick " << k;
+        }
     }
 }
 
