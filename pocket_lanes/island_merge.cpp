@@ -17,13 +17,13 @@
 #include "pocket_lanes/level_lanes.hpp"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
 constexpr int kLeftOver = -2;
 constexpr int kStageTwo = 2;
 constexpr int kKindContourIslands = 1, kKindOtherIslands = 2;
-constexpr int kGroupMode = 2;  // lane_find: only lanes with a group
 constexpr int kGrowthSlack = 100;
 // The crossing test: stop at the first crossing, with the marks of touching points.
 constexpr int kCrossingTest = kLuplupFirstOnly + 2;
@@ -110,6 +110,7 @@ struct ilscom_call {
     current_level_lanes lanes;
     bool done = false;  // the call ends
     bool second_merge = false;
+    bool box_test = false;  // the lanes' cached boxes may keep lanes apart
 
     bool end(int with_status)
     {
@@ -191,18 +192,49 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
     }
 }
 
+// The branches' lanes C that may keep an island apart from a merged lane, per branch level 1 to
+// the branch count: each level's newest lane of the stage's closed status (or live), when it has
+// a group (as lane_find finds it in group mode 2), else 0. One scan of the table, for every island
+// a merged lane holds: the islands' tests change no branch lane.
+std::vector<int> grouped_branch_lanes(const ilscom_call& c)
+{
+    const lane_table& lt = lane_table_block;
+    std::vector<int> lanes(static_cast<std::size_t>(std::max(0, c.branch_count)) + 1, 0);
+    std::vector<bool> decided(lanes.size(), false);
+    int undecided = c.branch_count;
+    const int wanted = -c.stage;
+    for (int n = lt.count; n >= 1 && undecided > 0; --n) {
+        const int level = lt.level[n];
+        if (level < 1 || level > c.branch_count || decided[static_cast<std::size_t>(level)]) continue;
+        const int s = lt.status[n];
+        if (s != wanted && s <= 0) continue;
+        decided[static_cast<std::size_t>(level)] = true;
+        lanes[static_cast<std::size_t>(level)] = lt.group[n] != 0 ? n : 0;
+        --undecided;
+    }
+    return lanes;
+}
+
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
-// the branch's lane C (or, for a later island, crosses it) and C lies in k.
-bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1, int level_2)
+// the branch's lane C (or, for a later island, crosses it) and C lies in k. `branches` are the
+// lanes C by branch level (grouped_branch_lanes). A C whose box lies apart from K's holds it not
+// and crosses it not.
+bool branch_keeps_apart(ilscom_call& c, const std::vector<int>& branches, int level_k, int island_lane, pokarr& island,
+                        inside_loop& kloop, int level_1, int level_2)
 {
     pokarr_work branch(lane_array_dimension());
     inside_loop inside_branch;
-    for (int b = 1; b <= c.branch_count; ++b) {
-        int lane_c = 0, read = 0;
-        lane_find(kGroupMode, 0, b, -c.stage, lane_c, branch.a, read);
-        if (read != 0) return c.end(kEngineArrayFailed);
+    for (std::size_t b = 1; b < branches.size(); ++b) {
+        const int lane_c = branches[b];
         if (lane_c == 0) continue;
+        if (c.box_test && lane_boxes_known_apart(island_lane, island, lane_c)) continue;
+        if (!c.read(lane_c, false, branch.a)) return false;
         int status = 0;
+        if (c.box_test) {
+            double box[4];
+            lane_box(lane_c, -1, branch.a, box, status);
+            if (status != 0) return c.end(status);
+        }
         inside_loop_make(branch.a, inside_branch);
         const int where = points_inside(island, inside_branch, true, status);
         if (status != 0) return c.end(status);
@@ -235,10 +267,14 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
     // k's loop stays as it is while the islands are tried: it is made ready for them once.
     inside_loop inside_k;
     inside_loop_make(kloop, inside_k);
+    std::vector<int> branches;
+    bool branches_known = false;
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
-        int other = 0;
-        if (!c.current(level, other, island.a)) return;
+        const int other = c.lanes.lane(level);
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
+        // An island whose box lies apart from k's is not inside k.
+        if (c.box_test && lane_boxes_known_apart(k, kloop, other)) continue;
+        if (!c.read(other, false, island.a)) return;
         int status = 0;
         const int where = points_inside(island.a, inside_k, false, status);
         if (status != 0) {
@@ -258,7 +294,8 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
         // branch lanes that take it in still run. One that no branch lane meets is settled after
         // the last pass (close_apart_islands), its first offset with it.
         if (c.stage == kStageTwo && first_offset_live(other)) continue;
-        const bool kept = branch_keeps_apart(c, level, island.a, inside_k, level_1, level_2);
+        if (!branches_known) branches = grouped_branch_lanes(c), branches_known = true;
+        const bool kept = branch_keeps_apart(c, branches, level, other, island.a, inside_k, level_1, level_2);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;
     }
@@ -397,6 +434,7 @@ void ilscom(int& branch_count, int pass, int island_stage, int& island_count, in
     c.next.open(2 * lane_table_block.count, status);
     if (status != 0) return;
     const bool box_test = island_count > kIlscomBoxTestIslands;
+    c.box_test = box_test;
     for (int level_1 = kLevelIsland + 1; level_1 < c.last_level && !c.done;) {
         // A sweep that merged runs again: the merged lane may meet the islands it passed.
         if (sweep(c, level_1, box_test) <= 0) ++level_1;
