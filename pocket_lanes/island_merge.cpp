@@ -17,6 +17,7 @@
 #include "pocket_lanes/level_lanes.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -192,61 +193,100 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
     }
 }
 
-// The branches' lanes C that may keep an island apart from a merged lane, per branch level 1 to
+// The branches' lanes C that may keep an island apart from a merged lane k, per branch level 1 to
 // the branch count: each level's newest lane of the stage's closed status (or live), when it has
-// a group (as lane_find finds it in group mode 2), else 0. One scan of the table, for every island
-// a merged lane holds: the islands' tests change no branch lane.
-std::vector<int> grouped_branch_lanes(const ilscom_call& c)
-{
-    const lane_table& lt = lane_table_block;
-    std::vector<int> lanes(static_cast<std::size_t>(std::max(0, c.branch_count)) + 1, 0);
-    std::vector<bool> decided(lanes.size(), false);
-    int undecided = c.branch_count;
-    const int wanted = -c.stage;
-    for (int n = lt.count; n >= 1 && undecided > 0; --n) {
-        const int level = lt.level[n];
-        if (level < 1 || level > c.branch_count || decided[static_cast<std::size_t>(level)]) continue;
-        const int s = lt.status[n];
-        if (s != wanted && s <= 0) continue;
-        decided[static_cast<std::size_t>(level)] = true;
-        lanes[static_cast<std::size_t>(level)] = lt.group[n] != 0 ? n : 0;
-        --undecided;
+// a group (as lane_find finds it in group mode 2). They are found in one scan of the table at the
+// first island k holds, and each is read and made ready for the inside tests once, with whether it
+// lies in k, for every island after: the islands' tests change no branch lane.
+class merge_branches {
+public:
+    // Branch lane b made ready, read at its first use; null when it cannot be read (the call
+    // ends) or the level has none.
+    struct prepared {
+        pokarr_work loop{lane_array_dimension()};
+        inside_loop inside;
+        int in_k = -1;  // C against k (points_inside), -1 until asked
+    };
+    int count(ilscom_call& c)
+    {
+        if (!known_) find(c);
+        return static_cast<int>(lanes_.size()) - 1;
     }
-    return lanes;
-}
-
-// Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
-// the branch's lane C (or, for a later island, crosses it) and C lies in k. `branches` are the
-// lanes C by branch level (grouped_branch_lanes). A C whose box lies apart from K's holds it not
-// and crosses it not.
-bool branch_keeps_apart(ilscom_call& c, const std::vector<int>& branches, int level_k, int island_lane, pokarr& island,
-                        inside_loop& kloop, int level_1, int level_2)
-{
-    pokarr_work branch(lane_array_dimension());
-    inside_loop inside_branch;
-    for (std::size_t b = 1; b < branches.size(); ++b) {
-        const int lane_c = branches[b];
-        if (lane_c == 0) continue;
-        if (c.box_test && lane_boxes_known_apart(island_lane, island, lane_c)) continue;
-        if (!c.read(lane_c, false, branch.a)) return false;
-        int status = 0;
+    int lane(int b) const { return lanes_[static_cast<std::size_t>(b)]; }
+    prepared* ready(ilscom_call& c, int b)
+    {
+        std::unique_ptr<prepared>& p = ready_[static_cast<std::size_t>(b)];
+        if (p) return p.get();
+        auto made = std::make_unique<prepared>();
+        if (!c.read(lane(b), false, made->loop.a)) return nullptr;
         if (c.box_test) {
             double box[4];
-            lane_box(lane_c, -1, branch.a, box, status);
-            if (status != 0) return c.end(status);
+            int status = 0;
+            lane_box(lane(b), -1, made->loop.a, box, status);
+            if (status != 0) {
+                c.end(status);
+                return nullptr;
+            }
         }
-        inside_loop_make(branch.a, inside_branch);
-        const int where = points_inside(island, inside_branch, true, status);
+        inside_loop_make(made->loop.a, made->inside);
+        p = std::move(made);
+        return p.get();
+    }
+
+private:
+    void find(const ilscom_call& c)
+    {
+        const lane_table& lt = lane_table_block;
+        lanes_.assign(static_cast<std::size_t>(std::max(0, c.branch_count)) + 1, 0);
+        ready_.clear();
+        ready_.resize(lanes_.size());
+        std::vector<bool> decided(lanes_.size(), false);
+        int undecided = c.branch_count;
+        const int wanted = -c.stage;
+        for (int n = lt.count; n >= 1 && undecided > 0; --n) {
+            const int level = lt.level[n];
+            if (level < 1 || level > c.branch_count || decided[static_cast<std::size_t>(level)]) continue;
+            const int s = lt.status[n];
+            if (s != wanted && s <= 0) continue;
+            decided[static_cast<std::size_t>(level)] = true;
+            lanes_[static_cast<std::size_t>(level)] = lt.group[n] != 0 ? n : 0;
+            --undecided;
+        }
+        known_ = true;
+    }
+    bool known_ = false;
+    std::vector<int> lanes_;
+    std::vector<std::unique_ptr<prepared>> ready_;
+};
+
+// Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
+// the branch's lane C (or, for a later island, crosses it) and C lies in k. A C whose box lies
+// apart from K's holds it not and crosses it not.
+bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int level_k, int island_lane, pokarr& island,
+                        inside_loop& kloop, int level_1, int level_2)
+{
+    const int count = branches.count(c);
+    for (int b = 1; b <= count; ++b) {
+        const int lane_c = branches.lane(b);
+        if (lane_c == 0) continue;
+        if (c.box_test && lane_boxes_known_apart(island_lane, island, lane_c)) continue;
+        merge_branches::prepared* branch = branches.ready(c, b);
+        if (branch == nullptr) return false;
+        int status = 0;
+        const int where = points_inside(island, branch->inside, true, status);
         if (status != 0) return c.end(status);
         if (where == kLoopOutside) {
             // Outside the branch lane counts only for a later island that crosses it.
             if (level_k <= level_1 || level_k <= level_2) continue;
             int crossing = 0;
-            pokarr_intersect_test(kCrossingTest, island, branch.a, crossing);
+            pokarr_intersect_test(kCrossingTest, island, branch->loop.a, crossing);
             if (crossing <= 0) continue;
         }
-        if (points_inside(branch.a, kloop, true, status) == kLoopInside && status == 0) return true;
-        if (status != 0) return c.end(status);
+        if (branch->in_k == -1) {
+            branch->in_k = points_inside(branch->loop.a, kloop, true, status);
+            if (status != 0) return c.end(status);
+        }
+        if (branch->in_k == kLoopInside) return true;
     }
     return false;
 }
@@ -267,8 +307,7 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
     // k's loop stays as it is while the islands are tried: it is made ready for them once.
     inside_loop inside_k;
     inside_loop_make(kloop, inside_k);
-    std::vector<int> branches;
-    bool branches_known = false;
+    merge_branches branches;
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
         const int other = c.lanes.lane(level);
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
@@ -294,7 +333,6 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
         // branch lanes that take it in still run. One that no branch lane meets is settled after
         // the last pass (close_apart_islands), its first offset with it.
         if (c.stage == kStageTwo && first_offset_live(other)) continue;
-        if (!branches_known) branches = grouped_branch_lanes(c), branches_known = true;
         const bool kept = branch_keeps_apart(c, branches, level, other, island.a, inside_k, level_1, level_2);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;
