@@ -234,24 +234,15 @@ public:
     }
 
 private:
+    // lane_find in group mode 2 takes the level's lane only when it has a group.
     void find(const ilscom_call& c)
     {
         const lane_table& lt = lane_table_block;
-        lanes_.assign(static_cast<std::size_t>(std::max(0, c.branch_count)) + 1, 0);
+        const std::vector<int> found = found_lanes(1, c.branch_count, -c.stage);
+        lanes_.assign(1, 0);
+        for (const int n : found) lanes_.push_back(n != 0 && lt.group[n] != 0 ? n : 0);
         ready_.clear();
         ready_.resize(lanes_.size());
-        std::vector<bool> decided(lanes_.size(), false);
-        int undecided = c.branch_count;
-        const int wanted = -c.stage;
-        for (int n = lt.count; n >= 1 && undecided > 0; --n) {
-            const int level = lt.level[n];
-            if (level < 1 || level > c.branch_count || decided[static_cast<std::size_t>(level)]) continue;
-            const int s = lt.status[n];
-            if (s != wanted && s <= 0) continue;
-            decided[static_cast<std::size_t>(level)] = true;
-            lanes_[static_cast<std::size_t>(level)] = lt.group[n] != 0 ? n : 0;
-            --undecided;
-        }
         known_ = true;
     }
     bool known_ = false;

@@ -9,6 +9,7 @@
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -63,30 +64,6 @@ int first_point_in(const pokarr& loop, const pokarr& lane, int& status)
 bool boxes_miss(const double* lane, const double* island)
 {
     return !(lane[0] < island[2]) || lane[2] < island[0] || !(lane[1] < island[3]) || lane[3] < island[1];
-}
-
-// The lanes lane_find finds (group mode 0, backward scan) for the levels first to last with the
-// wanted status, in one scan of the table: per level the newest lane whose status matches, none
-// when, with a wanted status of 0, a closed lane of the level comes first. For the scans of the
-// tests below, which read the table only: one lane_find per level would scan it per level.
-std::vector<int> found_lanes(int first, int last, int wanted)
-{
-    const lane_table& lt = lane_table_block;
-    const int levels = std::max(0, last - first + 1);
-    std::vector<int> lanes(static_cast<std::size_t>(levels), 0);
-    std::vector<bool> decided(lanes.size(), false);
-    int undecided = levels;
-    for (int n = lt.count; n >= 1 && undecided > 0; --n) {
-        const int index = lt.level[n] - first;
-        if (index < 0 || index >= levels || decided[static_cast<std::size_t>(index)]) continue;
-        const int s = lt.status[n];
-        const bool closed = wanted == 0 && s < 0;
-        if (!closed && s != wanted && !(wanted <= 0 && s > 0)) continue;
-        decided[static_cast<std::size_t>(index)] = true;
-        lanes[static_cast<std::size_t>(index)] = closed ? 0 : n;
-        --undecided;
-    }
-    return lanes;
 }
 
 // Reads lane n (0: none) into the work array; a failed read is a memory failure (11).
