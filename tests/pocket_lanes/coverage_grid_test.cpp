@@ -52,7 +52,9 @@ TEST(CoverageGrid, LeavesWhatNoCutReachesAndEstimatesItsClearing)
         // Covering is undone whole; the region stays as it was.
         grid.uncover_all();
         EXPECT_NEAR(grid.left(r.step).area, region, 1e-9) << r.name;
-        if (r.island) EXPECT_LT(region, 101 * 101 * 0.01 - 12.0) << r.name;
+        if (r.island) {
+            EXPECT_LT(region, 101 * 101 * 0.01 - 12.0) << r.name;
+        }
     }
 }
 
