@@ -10,6 +10,8 @@
 #include "host/control/list.hpp"
 #include "host/words.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -24,7 +26,13 @@ struct path_lengths {
     int blocks = 0;                                // motion blocks read
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of every word of the sub-list
     std::string fault;                             // the first block that could not be measured, empty when none
+    // The cutting moves as chords (x0, y0, x1, y1), arcs flattened to kChordSagitta: kept only
+    // when the caller asks for them.
+    std::vector<std::array<double, 4>> cuts;
 };
+
+// The chord error of arcs flattened into `cuts`.
+inline constexpr double kChordSagitta = 0.001;
 
 namespace detail {
 
@@ -46,9 +54,11 @@ struct path_walk {
     float level = 0.0f;
     bool fast = false;
     bool placed = false;  // the first move's start is not in the sub-list: that move only places the tool
+    bool keep_cuts = false;
     double at[3] = {0.0, 0.0, 0.0};
     path_lengths& out;
 
+    bool cutting(const double* p) const { return placed && !fast && p[2] == level && at[2] == level; }
     void to(const double* p, double length)
     {
         if (placed) {
@@ -58,9 +68,35 @@ struct path_walk {
         placed = true;
         for (int k = 0; k < 3; ++k) at[k] = p[k];
     }
+    void straight_cut(const double* p)
+    {
+        if (keep_cuts && cutting(p)) out.cuts.push_back({at[0], at[1], p[0], p[1]});
+    }
+    // The chords of an arc in the XY plane about (cx, cy) from the tool's place to `end`, turning
+    // by `angle` one way or the other: the way that ends there.
+    void arc_cut(double cx, double cy, double angle, const double* end)
+    {
+        if (!keep_cuts || !cutting(end)) return;
+        const double r = std::hypot(at[0] - cx, at[1] - cy), start = std::atan2(at[1] - cy, at[0] - cx);
+        const auto miss = [&](double sweep) {
+            return std::hypot(cx + r * std::cos(start + sweep) - end[0], cy + r * std::sin(start + sweep) - end[1]);
+        };
+        const double sweep = miss(std::fabs(angle)) <= miss(-std::fabs(angle)) ? std::fabs(angle) : -std::fabs(angle);
+        const double chord_angle = r > kChordSagitta ? 2.0 * std::acos(1.0 - kChordSagitta / r) : std::fabs(sweep);
+        const int chords = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / chord_angle)));
+        double x = at[0], y = at[1];
+        for (int k = 1; k <= chords; ++k) {
+            const double a = start + sweep * k / chords;
+            const double nx = k == chords ? end[0] : cx + r * std::cos(a),
+                         ny = k == chords ? end[1] : cy + r * std::sin(a);
+            out.cuts.push_back({x, y, nx, ny});
+            x = nx, y = ny;
+        }
+    }
     void straight(const word* w)
     {
         const double p[3] = {word_to_real(w[0]), word_to_real(w[1]), word_to_real(w[2])};
+        straight_cut(p);
         to(p, std::hypot(p[0] - at[0], p[1] - at[1], p[2] - at[2]));
     }
     // The words after the type: number, plane, angle, delta, centre (two, in the arc plane), end.
@@ -72,17 +108,20 @@ struct path_walk {
         const double end[3] = {word_to_real(w[6]), word_to_real(w[7]), word_to_real(w[8])};
         const double e1 = plane == kArcPlaneXY || plane == kArcPlaneXZ ? end[0] : end[1];
         const double e2 = plane == kArcPlaneXY ? end[1] : end[2];
+        if (plane == kArcPlaneXY) arc_cut(c1, c2, angle, end);
         to(end, std::hypot(e1 - c1, e2 - c2) * std::fabs(angle));
     }
 };
 
 }  // namespace detail
 
-// The lengths of the moves in `lines` (a procedure's sub-list), the pocket's level at Z `level`.
-inline path_lengths measure_path(const vantu::control::line_sequence<vantu::control::toolpath_line>& lines, float level)
+// The lengths of the moves in `lines` (a procedure's sub-list), the pocket's level at Z `level`;
+// with keep_cuts the cutting moves themselves as well.
+inline path_lengths measure_path(const vantu::control::line_sequence<vantu::control::toolpath_line>& lines, float level,
+                                 bool keep_cuts = false)
 {
     path_lengths out;
-    detail::path_walk walk{level, false, false, {}, out};
+    detail::path_walk walk{level, false, false, keep_cuts, {}, out};
     for (const auto& line : lines) {
         const std::vector<word>& w = line.words;
         for (const word value : w) {

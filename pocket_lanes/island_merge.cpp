@@ -17,13 +17,14 @@
 #include "pocket_lanes/level_lanes.hpp"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
 constexpr int kLeftOver = -2;
 constexpr int kStageTwo = 2;
 constexpr int kKindContourIslands = 1, kKindOtherIslands = 2;
-constexpr int kGroupMode = 2;  // lane_find: only lanes with a group
 constexpr int kGrowthSlack = 100;
 // The crossing test: stop at the first crossing, with the marks of touching points.
 constexpr int kCrossingTest = kLuplupFirstOnly + 2;
@@ -110,6 +111,7 @@ struct ilscom_call {
     current_level_lanes lanes;
     bool done = false;  // the call ends
     bool second_merge = false;
+    bool box_test = false;  // the lanes' cached boxes may keep lanes apart
 
     bool end(int with_status)
     {
@@ -191,30 +193,91 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
     }
 }
 
+// The branches' lanes C that may keep an island apart from a merged lane k, per branch level 1 to
+// the branch count: each level's newest lane of the stage's closed status (or live), when it has
+// a group (as lane_find finds it in group mode 2). They are found in one scan of the table at the
+// first island k holds, and each is read and made ready for the inside tests once, with whether it
+// lies in k, for every island after: the islands' tests change no branch lane.
+class merge_branches {
+public:
+    // Branch lane b made ready, read at its first use; null when it cannot be read (the call
+    // ends) or the level has none.
+    struct prepared {
+        pokarr_work loop{lane_array_dimension()};
+        inside_loop inside;
+        int in_k = -1;  // C against k (points_inside), -1 until asked
+    };
+    int count(ilscom_call& c)
+    {
+        if (!known_) find(c);
+        return static_cast<int>(lanes_.size()) - 1;
+    }
+    int lane(int b) const { return lanes_[static_cast<std::size_t>(b)]; }
+    prepared* ready(ilscom_call& c, int b)
+    {
+        std::unique_ptr<prepared>& p = ready_[static_cast<std::size_t>(b)];
+        if (p) return p.get();
+        auto made = std::make_unique<prepared>();
+        if (!c.read(lane(b), false, made->loop.a)) return nullptr;
+        if (c.box_test) {
+            double box[4];
+            int status = 0;
+            lane_box(lane(b), -1, made->loop.a, box, status);
+            if (status != 0) {
+                c.end(status);
+                return nullptr;
+            }
+        }
+        inside_loop_make(made->loop.a, made->inside);
+        p = std::move(made);
+        return p.get();
+    }
+
+private:
+    // lane_find in group mode 2 takes the level's lane only when it has a group.
+    void find(const ilscom_call& c)
+    {
+        const lane_table& lt = lane_table_block;
+        const std::vector<int> found = found_lanes(1, c.branch_count, -c.stage);
+        lanes_.assign(1, 0);
+        for (const int n : found) lanes_.push_back(n != 0 && lt.group[n] != 0 ? n : 0);
+        ready_.clear();
+        ready_.resize(lanes_.size());
+        known_ = true;
+    }
+    bool known_ = false;
+    std::vector<int> lanes_;
+    std::vector<std::unique_ptr<prepared>> ready_;
+};
+
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
-// the branch's lane C (or, for a later island, crosses it) and C lies in k.
-bool branch_keeps_apart(ilscom_call& c, int level_k, pokarr& island, inside_loop& kloop, int level_1, int level_2)
+// the branch's lane C (or, for a later island, crosses it) and C lies in k. A C whose box lies
+// apart from K's holds it not and crosses it not.
+bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int level_k, int island_lane, pokarr& island,
+                        inside_loop& kloop, int level_1, int level_2)
 {
-    pokarr_work branch(lane_array_dimension());
-    inside_loop inside_branch;
-    for (int b = 1; b <= c.branch_count; ++b) {
-        int lane_c = 0, read = 0;
-        lane_find(kGroupMode, 0, b, -c.stage, lane_c, branch.a, read);
-        if (read != 0) return c.end(kEngineArrayFailed);
+    const int count = branches.count(c);
+    for (int b = 1; b <= count; ++b) {
+        const int lane_c = branches.lane(b);
         if (lane_c == 0) continue;
+        if (c.box_test && lane_boxes_known_apart(island_lane, island, lane_c)) continue;
+        merge_branches::prepared* branch = branches.ready(c, b);
+        if (branch == nullptr) return false;
         int status = 0;
-        inside_loop_make(branch.a, inside_branch);
-        const int where = points_inside(island, inside_branch, true, status);
+        const int where = points_inside(island, branch->inside, true, status);
         if (status != 0) return c.end(status);
         if (where == kLoopOutside) {
             // Outside the branch lane counts only for a later island that crosses it.
             if (level_k <= level_1 || level_k <= level_2) continue;
             int crossing = 0;
-            pokarr_intersect_test(kCrossingTest, island, branch.a, crossing);
+            pokarr_intersect_test(kCrossingTest, island, branch->loop.a, crossing);
             if (crossing <= 0) continue;
         }
-        if (points_inside(branch.a, kloop, true, status) == kLoopInside && status == 0) return true;
-        if (status != 0) return c.end(status);
+        if (branch->in_k == -1) {
+            branch->in_k = points_inside(branch->loop.a, kloop, true, status);
+            if (status != 0) return c.end(status);
+        }
+        if (branch->in_k == kLoopInside) return true;
     }
     return false;
 }
@@ -235,10 +298,13 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
     // k's loop stays as it is while the islands are tried: it is made ready for them once.
     inside_loop inside_k;
     inside_loop_make(kloop, inside_k);
+    merge_branches branches;
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
-        int other = 0;
-        if (!c.current(level, other, island.a)) return;
+        const int other = c.lanes.lane(level);
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
+        // An island whose box lies apart from k's is not inside k.
+        if (c.box_test && lane_boxes_known_apart(k, kloop, other)) continue;
+        if (!c.read(other, false, island.a)) return;
         int status = 0;
         const int where = points_inside(island.a, inside_k, false, status);
         if (status != 0) {
@@ -258,7 +324,7 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
         // branch lanes that take it in still run. One that no branch lane meets is settled after
         // the last pass (close_apart_islands), its first offset with it.
         if (c.stage == kStageTwo && first_offset_live(other)) continue;
-        const bool kept = branch_keeps_apart(c, level, island.a, inside_k, level_1, level_2);
+        const bool kept = branch_keeps_apart(c, branches, level, other, island.a, inside_k, level_1, level_2);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;
     }
@@ -397,6 +463,7 @@ void ilscom(int& branch_count, int pass, int island_stage, int& island_count, in
     c.next.open(2 * lane_table_block.count, status);
     if (status != 0) return;
     const bool box_test = island_count > kIlscomBoxTestIslands;
+    c.box_test = box_test;
     for (int level_1 = kLevelIsland + 1; level_1 < c.last_level && !c.done;) {
         // A sweep that merged runs again: the merged lane may meet the islands it passed.
         if (sweep(c, level_1, box_test) <= 0) ++level_1;

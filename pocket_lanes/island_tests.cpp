@@ -9,10 +9,12 @@
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_lanes/level_lanes.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -62,6 +64,15 @@ int first_point_in(const pokarr& loop, const pokarr& lane, int& status)
 bool boxes_miss(const double* lane, const double* island)
 {
     return !(lane[0] < island[2]) || lane[2] < island[0] || !(lane[1] < island[3]) || lane[3] < island[1];
+}
+
+// Reads lane n (0: none) into the work array; a failed read is a memory failure (11).
+void read_found(int n, pokarr& lane, int& status)
+{
+    status = 0;
+    if (n == 0) return;
+    lane_to_pokarr(n, lane, status);
+    lane_read_failed(status);
 }
 
 // Reads island k for loop_in_islands: in modes 1 and 2 the contour lane k + 1 as first loaded,
@@ -121,12 +132,12 @@ void scan_islands(const pokarr& loop, int level_a, int level_b, int& result, int
     if (loop.count < 1) return;
     const bool planar = loop.dimension == 2;
     work_array island(work_dimension());
+    const std::vector<int> islands = found_lanes(kLevelIsland + 1, kLevelIsland + lt.island_count, 0);
     for (int k = 1; k <= lt.island_count; ++k) {
         const int level = kLevelIsland + k;
         if (level == level_a || level == level_b) continue;
-        int found = 0;
-        lane_find(0, 0, level, 0, found, island.a, status);
-        lane_read_failed(status);
+        const int found = islands[static_cast<std::size_t>(k - 1)];
+        read_found(found, island.a, status);
         if (status != 0) return;
         if (found == 0 || lt.contour_type[found] == kContourOpen) continue;
         bool decided = false;
@@ -229,10 +240,10 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
     const bool group_option = pocket_state_block.group_option != 0;
     work_array lane(work_dimension());
     int tested = 0, last = 0;
+    const std::vector<int> live = found_lanes(1, levels, 1);
     for (int level = 1; level <= levels && result == 0; ++level) {
-        int found = 0;
-        lane_find(0, 0, level, 1, found, lane.a, status);
-        lane_read_failed(status);
+        const int found = live[static_cast<std::size_t>(level - 1)];
+        read_found(found, lane.a, status);
         if (status != 0) return;
         if (found == 0) continue;
         if (group_option) {

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -53,6 +54,16 @@ bool ends_pass(int result)
 constexpr int kOffsetNoLoop = 13;
 
 bool status_ends_loop(int status) { return status > 1 || status < 0; }
+
+// The area a branch lane must exceed to be offset by the step after the first pass: the smaller
+// squared reach, which holds the tolerance (an area of a length's scale) where the step's square
+// is smaller. At a step that fine the tolerance would pass over lanes that still hold a disc of
+// the step's radius, so that the gate is at most that disc's area: a lane as small as that holds
+// no point farther than a step from its walls, and its offset would give nothing.
+double offset_area_gate(double step)
+{
+    return std::min(pocket_work_block.reach_squared[0], std::numbers::pi * step * step);
+}
 
 // The islands' progress line: the first text starts it, later ones update the count.
 struct offsets_progress {
@@ -266,7 +277,7 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
         inward = 1;
         distance = -distance;
     }
-    const double reach = pass == 1 ? distance * distance : w.reach_squared[0];
+    const double reach = pass == 1 ? distance * distance : offset_area_gate(distance);
     end_flag = 1;
     pokarr_work loop(lane_array_dimension());
     // Only the branches that stand at the start of the pass are offset: a branch that an offset

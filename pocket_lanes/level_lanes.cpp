@@ -94,3 +94,23 @@ void current_level_lanes::forget(int level)
     const int index = level - first_level_;
     if (index >= 0 && index < static_cast<int>(lanes_.size())) lanes_[static_cast<std::size_t>(index)] = kUnknown;
 }
+
+std::vector<int> found_lanes(int first_level, int last_level, int wanted)
+{
+    const lane_table& lt = lane_table_block;
+    const int levels = std::max(0, last_level - first_level + 1);
+    std::vector<int> lanes(static_cast<std::size_t>(levels), 0);
+    std::vector<bool> decided(lanes.size(), false);
+    int undecided = levels;
+    for (int n = lt.count; n >= 1 && undecided > 0; --n) {
+        const int index = lt.level[n] - first_level;
+        if (index < 0 || index >= levels || decided[static_cast<std::size_t>(index)]) continue;
+        const int s = lt.status[n];
+        const bool closed = wanted == 0 && s < 0;
+        if (!closed && !matches(s, wanted)) continue;
+        decided[static_cast<std::size_t>(index)] = true;
+        lanes[static_cast<std::size_t>(index)] = closed ? 0 : n;
+        --undecided;
+    }
+    return lanes;
+}

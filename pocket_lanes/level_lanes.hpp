@@ -35,3 +35,10 @@ private:
     int seen_count_;          // lanes of the table looked at so far
     std::vector<int> lanes_;  // per level: the lane, 0 none, -1 unknown
 };
+
+// The lanes lane_find finds (group mode 0, backward scan) for the levels first to last with the
+// wanted status, in one scan of the table: per level the newest lane whose status matches, 0 when
+// none does or when, with a wanted status of 0, a closed lane of the level comes first. For a
+// caller that asks for every level while it changes no lane: one lane_find per level would scan
+// the table per level.
+std::vector<int> found_lanes(int first_level, int last_level, int wanted);

@@ -55,6 +55,11 @@ constexpr double kRetryShrink = 0.001;
 // The distance the common loops hand over as "a pocket filling itself": one ten-thousandth.
 constexpr double kFillDistance = 0.0001;
 constexpr double kIslandMinArea = 0.003;
+// At a step finer than a tenth a branch's lane may be smaller than kOuterMinArea and still hold
+// material farther than half a step from its source: the least area of a lane is then this share
+// of the step's square (the two agree at a step of 0.1).
+constexpr double kOuterMinStepShare = 0.1;
+double outer_min_area(double step) { return std::min(kOuterMinArea, kOuterMinStepShare * step * step); }
 constexpr double kIslandFirstPassFactor = 3.0;
 constexpr double kLeftoverMinArea = 0.0001;
 constexpr double kWidthFactor = 40.0;
@@ -1319,8 +1324,8 @@ void set_up(oneoff_call& c)
     c.t = std::clamp(std::min(0.5 * pw.tolerance, c.d / 1000.0), kLocalTolFloor, kLocalTolCap);
     int direction = 0;
     pokarr_area_dir(c.source, c.source_area, direction);
-    c.min_area =
-        rq.island_mark == 0 ? kOuterMinArea : (rq.pass == 1 ? kIslandFirstPassFactor * kIslandMinArea : kIslandMinArea);
+    c.min_area = rq.island_mark == 0 ? outer_min_area(pw.side_step)
+                                     : (rq.pass == 1 ? kIslandFirstPassFactor * kIslandMinArea : kIslandMinArea);
     if (c.dimension == 2 && !c.arc_corner && (pk_eq_val(c.d, kFillDistance) || pk_is_zero(c.d)))
         c.min_area = std::max(c.min_area, 0.5 * c.source_area);
     c.width = std::max(kWidthFactor * c.min_area, rq.first_offset * rq.first_offset);

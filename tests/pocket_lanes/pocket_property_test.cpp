@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -455,6 +456,25 @@ std::vector<pocket_case> named_corpus()
     push_arc(arcs, std::hypot(12.5, 5.0), -1.0, 12.5, 35, 0, 30);
     arcs.push_back({0, 0});
     out.push_back({"convex arc meeting a concave arc, lanes from the contour itself", {arcs}, {0.0}, 2.0});
+    // Small round islands at fine steps (the tolerance near or above the step's square): where the
+    // outer lanes wrap the island's lanes they end in horns and corner triangles whose last lanes
+    // are smaller than a fixed least area yet hold material farther than half a step from them.
+    for (const auto& [radius, step, tolerance] :
+         {std::tuple{0.4, 0.01, 0.005}, std::tuple{0.4, 0.01, 0.002}, std::tuple{0.4, 0.02, 0.005},
+          std::tuple{0.25, 0.05, 0.005}, std::tuple{0.15, 0.01, 0.005}})
+        out.push_back({"small round island, radius " + std::to_string(radius) + ", step " + std::to_string(step) +
+                           ", tolerance " + std::to_string(tolerance),
+                       {rectangle(0, 0, 3, 2.5), circle(1.3, 1.2, radius)},
+                       {step, step},
+                       step,
+                       tolerance});
+    // The same island with an extra offset: its first lane stands at radius 0.5.
+    out.push_back({"small round island, radius 0.4, step 0.01, extra offset 0.1",
+                   {rectangle(0, 0, 4, 4), circle(2, 2, 0.4)},
+                   {0.01, 0.01},
+                   0.01,
+                   0.005,
+                   0.1});
     return out;
 }
 
