@@ -9,6 +9,7 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
 
 #include <algorithm>
@@ -136,6 +137,34 @@ struct snapshot_scope {
     ~snapshot_scope() { pk_snapshot_block.count = 0; }
 };
 
+// A crossing the walk meets a second time is passed along the other element as the first time
+// (where a stretch of the offset curls back and crosses an earlier one twice, one loop of the
+// walk runs through both crossings twice). When the first pass is on the loop being walked, the
+// stretch walked since then is a closed loop of its own: it goes to the next result header and
+// the loop is cut back to the first pass. False when the result list is full.
+bool split_off_loop(const pokarr& a, const double* crossing, pokarr& loop, int& status)
+{
+    delups_state& s = delups_block;
+    int first = -1;
+    for (int e = 1; e + 1 < loop.count && first < 0; ++e)
+        if (pk_eq_val(loop.x[e], crossing[0]) && pk_eq_val(loop.y[e], crossing[1])) first = e;
+    if (first < 0) return true;
+    if (s.result_count >= std::min(s.capacity, kDelupsTableSize)) return false;
+    pokarr& piece = s.results[s.result_count];
+    pokarr_init(a.dimension, piece);
+    ++s.result_count;
+    const int entries = loop.count - 1 - first;
+    pokarr_reset(piece, entries + 1, status);
+    if (status == 0) pokarr_append(entries, loop, first, piece, status);
+    double closing[3];
+    point_of(loop, first, closing);
+    if (status == 0) pokarr_add_pnt(closing, piece, status);
+    loop.count = first + 1;
+    loop.area = 0.0;
+    loop.direction = 0;
+    return true;
+}
+
 }  // namespace
 
 void delups(int start_element, int end_element, const double* start, double start_z2, pokarr& a,
@@ -223,10 +252,21 @@ void delups(int start_element, int end_element, const double* start, double star
             status = kDelupsArrayFailed;
             return;
         }
+        if (met_again && flag == 1 && !pk_eq_pnt(current, start) && split_off_loop(a, crossing, loop, status)) {
+            if (status != 0) {
+                status = kDelupsArrayFailed;
+                return;
+            }
+            met_again = false;
+        }
         if (flag == 1) {
             jumped = true;
             i = found_element;
-            if (!pk_eq_val(crossing[2], z2)) {
+            // The walk goes on at the height on the found element (the loop may already end there
+            // when it was cut back to the crossing's first pass).
+            const double last_z = loop.z != nullptr ? loop.z[loop.count - 1] : current[2];
+            current[2] = last_z;
+            if (!pk_eq_val(last_z, z2)) {
                 current[2] = z2;
                 pokarr_add_pnt(current, loop, status);
                 if (status != 0) {
@@ -273,7 +313,9 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
     point_of(a, 0, start);
     double start_z2 = start[2];
     int start_element = 1, end_element = pk_last_element(a), next_record = 0;
-    for (int k = 0; k < s.capacity; ++k) {
+    // The walk may add loops of its own (split_off_loop): each loop goes to the next free header.
+    while (s.result_count < std::min(s.capacity, kDelupsTableSize)) {
+        const int k = s.result_count;
         pokarr& loop = s.results[k];
         pokarr_init(a.dimension, loop);
         ++s.result_count;
