@@ -10,6 +10,7 @@
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
 
 #include <algorithm>
@@ -165,6 +166,33 @@ bool split_off_loop(const pokarr& a, const double* crossing, pokarr& loop, int& 
     return true;
 }
 
+// Whether the signed areas of the loops built add up to the whole loop's: a walk that split off
+// loops must have divided the loop, not walked a stretch twice (a crossing met again where the
+// loop only touches itself). The share of the larger of the two sums the areas may differ by.
+constexpr double kAreaAgreement = 1.0e-6;
+
+double signed_area_of(pokarr& loop)
+{
+    double area = 0.0;
+    int direction = 0;
+    loop.direction = 0;
+    pokarr_area_dir(loop, area, direction);
+    return area * direction;
+}
+
+bool loops_share_the_area(pokarr& a)
+{
+    delups_state& s = delups_block;
+    double sum = 0.0, size = 0.0;
+    for (int k = 0; k < s.result_count; ++k) {
+        const double area = signed_area_of(s.results[k]);
+        sum += area;
+        size += std::fabs(area);
+    }
+    const double whole = signed_area_of(a);
+    return std::fabs(sum - whole) <= kAreaAgreement * std::max(size, std::fabs(whole));
+}
+
 }  // namespace
 
 void delups(int start_element, int end_element, const double* start, double start_z2, pokarr& a,
@@ -314,11 +342,12 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
     double start_z2 = start[2];
     int start_element = 1, end_element = pk_last_element(a), next_record = 0;
     // The walk may add loops of its own (split_off_loop): each loop goes to the next free header.
+    int walks = 0;
     while (s.result_count < std::min(s.capacity, kDelupsTableSize)) {
-        const int k = s.result_count;
-        pokarr& loop = s.results[k];
+        pokarr& loop = s.results[s.result_count];
         pokarr_init(a.dimension, loop);
         ++s.result_count;
+        ++walks;
         delups(start_element, end_element, start, start_z2, a, boxes, loop, status);
         if (status != 0) {
             delups_clear();
@@ -331,6 +360,11 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
         end_element = std::abs(s.ingo1[r]);
         start[0] = s.xing[r], start[1] = s.ying[r], start[2] = s.zing[r];
         start_z2 = s.z2ing[r];
+    }
+    if (s.result_count > walks && !loops_share_the_area(a)) {
+        status = kDelupsWalkFailed;
+        delups_clear();
+        return;
     }
     count = s.result_count - 1;
     pokarr_move(s.results[s.cursor++], b, status);
