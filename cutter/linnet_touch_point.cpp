@@ -3,8 +3,8 @@
 // halved while the cutter's height between the two, checked at stations close enough to tell it
 // everywhere, strays from the straight line between them by more than the tolerance, or while
 // one of them finds the surfaces and the other does not
-// (so a string ends within the smallest step, the tolerance, of where the surfaces end); no step
-// is halved below the smallest. The step starts at half
+// (so a string ends within the smallest step, the tolerance, of where the surfaces end); below the
+// smallest a step is halved only while the chord dips into the part. The step starts at half
 // the cutter's radius and doubles back after each station. The strings are written into the
 // caller's arrays as they grow, so a capacity that runs out leaves the last string open.
 #include "cutter/linnet_touch_point.hpp"
@@ -30,8 +30,26 @@ constexpr double kStepRounding = 1.0 + 1.0e-9;
 // this share of the tolerance below it there, so that it dips no deeper than the tolerance; above
 // the tool's height (cutting air) it may stand the whole tolerance.
 constexpr double kDipShare = 0.5;
+// A contact normal whose z is at most this in size stands upright: it tells no slope of the
+// tool's height (a unit vector's component).
+constexpr double kUprightNormal = 1.0e-3;
 // The smallest step, as a share of the move, when the tolerance sets none.
 constexpr double kFinestShare = 1.0 / (1 << 20);
+
+// The smallest steps of a move (lengths): below finest a step is halved only while its chord
+// dips into the part, below least never (the touch-point mode's cap on points holds both at
+// its own smallest step).
+struct step_limits {
+    double finest = 0.0;
+    double least = 0.0;
+};
+
+// The straight line between two string points: its height at distance x along the move from
+// the first.
+struct chord {
+    double start, rise;  // rise per unit along the move
+    double at(double x) const { return start + rise * x; }
+};
 
 // One station: its parameter along the move and, when the cutter found the surfaces, the tip and
 // the contact normal.
@@ -95,42 +113,84 @@ public:
         return status >= 0;
     }
 
-    // Whether the step from a to b (of share h) must be halved; false when a drop failed too.
-    bool too_long(const station& a, const station& b, double h, double finest, bool& failed) const
+    // Whether the step from a to b (of length h) must be halved; false when a drop failed too. A
+    // step of the smallest length (finest) is halved further, down to `least`, only while its
+    // chord dips below the tool's height: where the height rises steeply (at the rim of a hole,
+    // over a fold) such a chord would cut the part deeper than the tolerance.
+    bool too_long(const station& a, const station& b, double h, const step_limits& limits, bool& failed) const
     {
-        if (h <= finest * kStepRounding) return false;
-        if (a.found != b.found) return true;
+        if (h <= limits.least * kStepRounding) return false;
+        const bool smallest = h <= limits.finest * kStepRounding;
+        if (a.found != b.found) return !smallest;
         if (!a.found) return false;
         const double rise = static_cast<double>(b.tip[2]) - a.tip[2];
-        const double along = std::hypot(h * length_, rise);
-        const int parts = std::max(2, static_cast<int>(std::ceil(along / std::max(spacing_, finest))));
-        for (int k = 1; k < parts; ++k) {
+        const double along = std::hypot(h, rise);
+        const int parts = std::max(2, static_cast<int>(std::ceil(along / std::max(spacing_, limits.finest))));
+        const chord line{a.tip[2], rise / h};
+        station previous = a;
+        double previous_at = 0.0;
+        for (int k = 1; k <= parts; ++k) {
             const double share = static_cast<double>(k) / parts;
-            station between;
-            if (!drop(a.t + share * (b.t - a.t), between)) {
+            station between = b;
+            if (k < parts && !drop(a.t + share * (b.t - a.t), between)) {
                 failed = true;
                 return false;
             }
-            if (!between.found) return true;
-            const double above = between.tip[2] - (a.tip[2] + share * rise);
-            if (above > kDipShare * tolerance_ || -above > tolerance_) return true;
+            if (!between.found) {
+                if (smallest) continue;
+                return true;
+            }
+            const double at = share * h;
+            const double above = between.tip[2] - line.at(at);
+            if (above > kDipShare * tolerance_) return true;
+            if (!smallest &&
+                (-above > tolerance_ || air_between(previous, previous_at, between, at, line) > tolerance_))
+                return true;
+            previous = between;
+            previous_at = at;
         }
         return false;
     }
 
-    // The station after a: the step h (a share of the move) halved, down to the smallest step
-    // (finest, a length), while too long; h is left at the step taken. False when a drop failed.
-    bool next(const station& a, double finest, double& h, station& b) const
+    // The tool's height rises along the move by this much per unit at s (from its contact normal,
+    // which is the normal of the surface the tip runs on); false where the normal stands upright.
+    bool slope(const station& s, double& rise) const
+    {
+        const double n_along = (static_cast<double>(s.normal[0]) * (end_[0] - start_[0]) +
+                                static_cast<double>(s.normal[1]) * (end_[1] - start_[1])) /
+                               length_;
+        if (!(std::fabs(s.normal[2]) > kUprightNormal)) return false;
+        rise = -n_along / s.normal[2];
+        return true;
+    }
+
+    // How far the chord may stand above the tool's height between two checked stations p (at
+    // distance x0 along the move from the step's start) and q (at x1): where the height bends
+    // upwards between them (a fold, or the contact passing from one face to the next), it runs
+    // above the tangents of the two stations, which meet below the chord; 0 where it bends
+    // downwards (the dip checks hold that side).
+    double air_between(const station& p, double x0, const station& q, double x1, const chord& line) const
+    {
+        double g0 = 0.0, g1 = 0.0;
+        if (!slope(p, g0) || !slope(q, g1) || !(g1 > g0)) return 0.0;
+        const double x = (q.tip[2] - p.tip[2] - g1 * x1 + g0 * x0) / (g0 - g1);
+        if (!(x > x0 && x < x1)) return 0.0;
+        return line.at(x) - (p.tip[2] + g0 * (x - x0));
+    }
+
+    // The station after a: the step h (a share of the move) halved while too long; h is left at
+    // the step taken. False when a drop failed.
+    bool next(const station& a, const step_limits& limits, double& h, station& b) const
     {
         for (;;) {
             const double t = h >= 1.0 - a.t ? 1.0 : a.t + h;
             h = t - a.t;
             bool failed = false;
             if (!drop(t, b)) return false;
-            const bool halve = too_long(a, b, h * length_, finest, failed);
+            const bool halve = too_long(a, b, h * length_, limits, failed);
             if (failed) return false;
             if (!halve) return true;
-            h = std::max(0.5 * h, finest / length_);
+            h = std::max(0.5 * h, limits.least / length_);
         }
     }
 
@@ -176,10 +236,12 @@ void linnet_touch_point(int /*context*/, int mode, const float* start, const flo
                       string_capacity};
     const touch_walk walk(start, end, tolerance, stock);
     const double length = walk.length();
-    double finest = std::max(length * kFinestShare, static_cast<double>(tolerance));
+    step_limits limits;
+    limits.least = length * kFinestShare;
+    limits.finest = std::max(limits.least, static_cast<double>(tolerance));
     // In touch-point mode no step is shorter, so at most kTouchPointsBetween + 1 steps reach the end.
-    if (touch_mode) finest = std::max(finest, length / kTouchPointsBetween);
-    const double widest = std::max(kStepOfRadius * cutter.radius, finest);
+    if (touch_mode) limits.finest = limits.least = std::max(limits.finest, length / kTouchPointsBetween);
+    const double widest = std::max(kStepOfRadius * cutter.radius, limits.finest);
 
     station a;
     bool sound = walk.drop(0.0, a);
@@ -188,7 +250,7 @@ void linnet_touch_point(int /*context*/, int mode, const float* start, const flo
     double h = moves ? widest / length : 1.0;
     while (sound && room && moves && a.t < 1.0) {
         station b;
-        sound = walk.next(a, finest, h, b);
+        sound = walk.next(a, limits, h, b);
         if (!sound) break;
         if (b.found)
             room = out.add(b);

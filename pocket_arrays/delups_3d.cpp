@@ -9,6 +9,8 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
 
 #include <algorithm>
@@ -136,6 +138,61 @@ struct snapshot_scope {
     ~snapshot_scope() { pk_snapshot_block.count = 0; }
 };
 
+// A crossing the walk meets a second time is passed along the other element as the first time
+// (where a stretch of the offset curls back and crosses an earlier one twice, one loop of the
+// walk runs through both crossings twice). When the first pass is on the loop being walked, the
+// stretch walked since then is a closed loop of its own: it goes to the next result header and
+// the loop is cut back to the first pass. False when the result list is full.
+bool split_off_loop(const pokarr& a, const double* crossing, pokarr& loop, int& status)
+{
+    delups_state& s = delups_block;
+    int first = -1;
+    for (int e = 1; e + 1 < loop.count && first < 0; ++e)
+        if (pk_eq_val(loop.x[e], crossing[0]) && pk_eq_val(loop.y[e], crossing[1])) first = e;
+    if (first < 0) return true;
+    if (s.result_count >= std::min(s.capacity, kDelupsTableSize)) return false;
+    pokarr& piece = s.results[s.result_count];
+    pokarr_init(a.dimension, piece);
+    ++s.result_count;
+    const int entries = loop.count - 1 - first;
+    pokarr_reset(piece, entries + 1, status);
+    if (status == 0) pokarr_append(entries, loop, first, piece, status);
+    double closing[3];
+    point_of(loop, first, closing);
+    if (status == 0) pokarr_add_pnt(closing, piece, status);
+    loop.count = first + 1;
+    loop.area = 0.0;
+    loop.direction = 0;
+    return true;
+}
+
+// Whether the signed areas of the loops built add up to the whole loop's: a walk that split off
+// loops must have divided the loop, not walked a stretch twice (a crossing met again where the
+// loop only touches itself). The share of the larger of the two sums the areas may differ by.
+constexpr double kAreaAgreement = 1.0e-6;
+
+double signed_area_of(pokarr& loop)
+{
+    double area = 0.0;
+    int direction = 0;
+    loop.direction = 0;
+    pokarr_area_dir(loop, area, direction);
+    return area * direction;
+}
+
+bool loops_share_the_area(pokarr& a)
+{
+    delups_state& s = delups_block;
+    double sum = 0.0, size = 0.0;
+    for (int k = 0; k < s.result_count; ++k) {
+        const double area = signed_area_of(s.results[k]);
+        sum += area;
+        size += std::fabs(area);
+    }
+    const double whole = signed_area_of(a);
+    return std::fabs(sum - whole) <= kAreaAgreement * std::max(size, std::fabs(whole));
+}
+
 }  // namespace
 
 void delups(int start_element, int end_element, const double* start, double start_z2, pokarr& a,
@@ -223,10 +280,21 @@ void delups(int start_element, int end_element, const double* start, double star
             status = kDelupsArrayFailed;
             return;
         }
+        if (met_again && flag == 1 && !pk_eq_pnt(current, start) && split_off_loop(a, crossing, loop, status)) {
+            if (status != 0) {
+                status = kDelupsArrayFailed;
+                return;
+            }
+            met_again = false;
+        }
         if (flag == 1) {
             jumped = true;
             i = found_element;
-            if (!pk_eq_val(crossing[2], z2)) {
+            // The walk goes on at the height on the found element (the loop may already end there
+            // when it was cut back to the crossing's first pass).
+            const double last_z = loop.z != nullptr ? loop.z[loop.count - 1] : current[2];
+            current[2] = last_z;
+            if (!pk_eq_val(last_z, z2)) {
                 current[2] = z2;
                 pokarr_add_pnt(current, loop, status);
                 if (status != 0) {
@@ -273,10 +341,13 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
     point_of(a, 0, start);
     double start_z2 = start[2];
     int start_element = 1, end_element = pk_last_element(a), next_record = 0;
-    for (int k = 0; k < s.capacity; ++k) {
-        pokarr& loop = s.results[k];
+    // The walk may add loops of its own (split_off_loop): each loop goes to the next free header.
+    int walks = 0;
+    while (s.result_count < std::min(s.capacity, kDelupsTableSize)) {
+        pokarr& loop = s.results[s.result_count];
         pokarr_init(a.dimension, loop);
         ++s.result_count;
+        ++walks;
         delups(start_element, end_element, start, start_z2, a, boxes, loop, status);
         if (status != 0) {
             delups_clear();
@@ -289,6 +360,11 @@ void delups_3d(pokarr& a, pokarr& b, int& count, int& status)
         end_element = std::abs(s.ingo1[r]);
         start[0] = s.xing[r], start[1] = s.ying[r], start[2] = s.zing[r];
         start_z2 = s.z2ing[r];
+    }
+    if (s.result_count > walks && !loops_share_the_area(a)) {
+        status = kDelupsWalkFailed;
+        delups_clear();
+        return;
     }
     count = s.result_count - 1;
     pokarr_move(s.results[s.cursor++], b, status);

@@ -29,6 +29,15 @@ constexpr int kRandomMoves = 4;
 
 using grown_cutter = test_cutter;
 
+// Moves whose chords once cut up to twice the tolerance into the part where the tool's height
+// rose steeply within the smallest step (beside the hole's rim and the cone's edges).
+const std::array<float, 6> kSteepMoves[] = {
+    {3.335104f, 0.618220f, 0.0f, -4.638053f, 1.336090f, 0.0f},
+    {-0.320716f, 8.139879f, 0.0f, 0.210188f, -2.190230f, 0.0f},
+    {1.619953f, 3.979789f, 0.0f, -2.112213f, -3.801618f, 0.0f},
+    {-6.832862f, 2.147166f, 0.0f, 3.960083f, 0.551828f, 0.0f},
+};
+
 // A tapered ball: its corner meets the flank at the tip's plane, so that it has no flat bottom.
 const float kTenDegrees = static_cast<float>(M_PI / 18);
 const float kTaperedBallCorner = 0.5f / std::tan(static_cast<float>(M_PI / 4) - 0.5f * kTenDegrees);
@@ -111,10 +120,12 @@ TEST_F(TouchStringsTest, HeightAndStringsStandOnTheExactDrop)
         std::vector<std::array<float, 6>> moves = {{-8.0f, 0.7f, 0.0f, 8.0f, -0.4f, 0.0f}};
         for (int k = 0; k < kRandomMoves; ++k)
             moves.push_back({across(random), across(random), 0.0f, across(random), across(random), 0.0f});
+        moves.insert(moves.end(), std::begin(kSteepMoves), std::end(kSteepMoves));
         for (const std::array<float, 6>& move : moves) {
             const float *start = move.data(), *end = move.data() + 3;
-            const std::string which =
-                std::string(cutter.name) + ", move from " + std::to_string(start[0]) + ", " + std::to_string(start[1]);
+            const std::string which = std::string(cutter.name) + ", move from " + std::to_string(start[0]) + ", " +
+                                      std::to_string(start[1]) + " to " + std::to_string(end[0]) + ", " +
+                                      std::to_string(end[1]);
             const touch_result r = touch(kTouchAllPoints, start, end, tolerance, cutter.stock, 4000, 10);
             ASSERT_EQ(r.status, kTouchDone) << which;
             if (&move == &moves.front()) {
