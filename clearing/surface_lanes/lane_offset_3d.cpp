@@ -382,8 +382,7 @@ concave_join join_concave(offset_run& run, const segment_piece& prev, segment_pi
 // jitter of a lane across a steep flank) keep their fill, which holds the loop to its side.
 bool joined_straight(const offset_run& run, const segment_piece& cur, double turn)
 {
-    return turn >= 0.0 &&
-           std::hypot(cur.end.v[0] - cur.start.v[0], cur.end.v[1] - cur.start.v[1]) >= run.offset;
+    return turn >= 0.0 && std::hypot(cur.end.v[0] - cur.start.v[0], cur.end.v[1] - cur.start.v[1]) >= run.offset;
 }
 
 // Joins the current piece to the loop: at its crossing with the loop, where it touches the
