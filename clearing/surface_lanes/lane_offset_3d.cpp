@@ -372,9 +372,22 @@ concave_join join_concave(offset_run& run, const segment_piece& prev, segment_pi
                                                                                   : concave_join::none;
 }
 
+// Whether a concave corner that neither the rays nor a crossing within the join reach could join
+// is joined straight from the loop's end to the piece: where the piece's segment is at least an
+// offset long. Its piece then crosses a stretch of the loop farther back than the join reach
+// (the offset of a narrow neck of the region, a convex arc round an island that the neck
+// pinches off), and the loop removal cuts away the loop that the straight join closes, as in
+// the plane. A fill round the vertex would run back across the piece and cut it short of that
+// crossing, leaving the loop's far side joined to the piece by a chord. Shorter segments (the
+// jitter of a lane across a steep flank) keep their fill, which holds the loop to its side.
+bool joined_straight(const offset_run& run, const segment_piece& cur, double turn)
+{
+    return turn >= 0.0 && std::hypot(cur.end.v[0] - cur.start.v[0], cur.end.v[1] - cur.start.v[1]) >= run.offset;
+}
+
 // Joins the current piece to the loop: at its crossing with the loop, where it touches the
-// loop, across a filled convex corner or a concave one run on to its meeting, or not at all (a
-// short piece dropped at a corner). Returns whether the piece was joined; run.status tells
+// loop, across a filled convex corner or a concave one run on to its meeting (or joined
+// straight), or not at all (a short piece dropped at a corner). Returns whether the piece was joined; run.status tells
 // whether the run goes on.
 bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, segment_piece* next)
 {
@@ -400,7 +413,8 @@ bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, 
             // The turn is negative at a convex corner (the offset's side outside the turn).
             const concave_join how = turn >= 0.0 ? join_concave(run, prev, cur, from) : concave_join::none;
             if (run.status != 0 || how == concave_join::swallowed) return false;
-            if (how == concave_join::none && !fill_corner(run, prev, cur, turn)) return false;
+            if (how == concave_join::none && !joined_straight(run, cur, turn) && !fill_corner(run, prev, cur, turn))
+                return false;
         } else {
             // Touching: the loop ends at the touch and the piece goes on from there.
             run.loop.count = std::max(ae, 1);
