@@ -56,6 +56,12 @@ extern lane_table lane_table_block;
 inline bool lane_valid(int n) { return n >= 1 && n <= lane_table_block.count; }
 // Whether lane n is live (status above 0).
 inline bool lane_live(int n) { return lane_table_block.status[n] > 0; }
+// Whether lane n is a live branch lane (a region of the pass: not an island nor a separator).
+inline bool live_branch_lane(int n)
+{
+    const lane_table& lt = lane_table_block;
+    return lt.level[n] >= 1 && lt.level[n] < kLevelSeparator && lt.status[n] > 0;
+}
 // Whether a lane before n on n's level has the given status.
 inline bool lane_earlier_on_level(int n, int status)
 {

@@ -20,12 +20,6 @@ namespace {
 constexpr int kStageTwo = 2;
 constexpr int kCounterClockwise = 1;
 
-bool live_branch_lane(int n)
-{
-    const lane_table& lt = lane_table_block;
-    return lt.level[n] >= 1 && lt.level[n] < kLevelSeparator && lt.status[n] > 0;
-}
-
 // Where an island lane stands among the live branch lanes.
 struct island_place {
     int holder = 0;    // the innermost counter-clockwise branch lane holding it; 0 none

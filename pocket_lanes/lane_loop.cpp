@@ -212,7 +212,9 @@ void merge_islands(const merge_switches& m, int pass, int& branch_count, int& is
 {
     const int stage = pocket_work_block.island_stage;
     if (islands >= 2 && m.ilscom_on != 0 && (clear_each || !status_ends_loop(status))) {
+        const int first_new = lane_table_block.count + 1;
         ilscom(branch_count, pass, stage, islands, status);
+        if (status == 0) clip_holes_to_branches(first_new, branch_count, status);
         if (clear_each && status >= 0) status = 0;
     }
     if (m.lancom_on != 0 && (clear_each || !status_ends_loop(status))) {

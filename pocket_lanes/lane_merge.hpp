@@ -22,6 +22,13 @@ void lancom(int pass, int island_stage, int& branch_count, int& island_count, in
 // status. Reads pocket_box.island_count and the lane table's island count.
 void ilscom(int& branch_count, int pass, int island_stage, int& island_count, int& status);
 
+// After ilscom: a hole between merged island lanes (a live branch lane with a group, from lane
+// first_new on, running counter-clockwise) that crosses a branch lane made before it is replaced
+// by its parts inside the branch lanes it crosses: the first part keeps the hole's level, each
+// other one opens a new branch (branch_count raised); with no part left the hole ends. Planar
+// pockets only. Status 0, 11 when a lane cannot be read or cut, or the code of lane_add.
+void clip_holes_to_branches(int first_new, int& branch_count, int& status);
+
 // After branch lane L of the pass merged with lane J, an island's second offset: where L ran
 // between J and the island's first lanes (those J was made from), the merge cut L away, and L's
 // source and the island's lane may stand more than a step apart there. Every part of J's region
