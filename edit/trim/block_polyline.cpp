@@ -146,6 +146,25 @@ void store_vectors(const polyline& line, int vector_array, int& capacity, int& s
 
 }  // namespace
 
+motion_family motion_family_of(int type)
+{
+    switch (type) {
+    case 2:
+    case 22:
+    case 222: return motion_family::line;
+    case 3:
+    case 23:
+    case 223: return motion_family::arc;
+    case 5:
+    case 25:
+    case 225: return motion_family::nurbs;
+    case 7:
+    case 27:
+    case 227: return motion_family::string;
+    default: return motion_family::other;
+    }
+}
+
 float* block_polyline(const point3& start, const point3& start_vector, int vector_array, int& capacity, int divisions,
                       int& count, point3& end, point3& end_vector, tp_arc_block& arc, int& status)
 {
@@ -157,20 +176,14 @@ float* block_polyline(const point3& start, const point3& start_vector, int vecto
     }
     polyline line;
     read = 0;
-    switch (type) {
-    case 2:
-    case 22:
-    case 222: line_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
-    case 7:
-    case 27:
-    case 227: string_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
-    case 3:
-    case 23:
-    case 223: arc_polyline(type, divisions, start, start_vector, line, end, end_vector, arc, read); break;
-    case 5:
-    case 25:
-    case 225: nurbs_polyline(size, line, end, end_vector, read); break;
-    default: return nullptr;
+    switch (motion_family_of(type)) {
+    case motion_family::line: line_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
+    case motion_family::string: string_polyline(type, size, start, start_vector, line, end, end_vector, read); break;
+    case motion_family::arc:
+        arc_polyline(type, divisions, start, start_vector, line, end, end_vector, arc, read);
+        break;
+    case motion_family::nurbs: nurbs_polyline(size, line, end, end_vector, read); break;
+    case motion_family::other: return nullptr;
     }
     if (read >= 0) store_vectors(line, vector_array, capacity, read);
     float* points = nullptr;

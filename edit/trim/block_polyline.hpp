@@ -11,6 +11,11 @@
 inline constexpr int kNurbsPolylineMostPoints = 1000;
 inline constexpr double kNurbsPolylineTolerance = 0.01;
 
+// The curve family of a motion block type: 2, 22, 222 a line, 3, 23, 223 an arc, 5, 25, 225 a
+// NURBS move, 7, 27, 227 a point string; any other type is `other` (no motion).
+enum class motion_family { line, arc, nurbs, string, other };
+motion_family motion_family_of(int type);
+
 // The polyline of the motion block at the list position, which starts at `start` with
 // `start_vector` (the previous point of the list and its vector). Answers a new block of `count`
 // points (x, y, z floats, DM_ALLOC: the caller frees it with DM_FREE) and writes their vectors

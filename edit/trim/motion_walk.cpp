@@ -49,22 +49,13 @@ constexpr int kClosedPolygon = 2, kBreakToFirst = 1;
 // Halvings of an arc's angle between two polyline vertices: far below single precision.
 constexpr int kArcHalvings = 48;
 
-enum class family { line, arc, nurbs, string };
+using family = motion_family;
 
+// The walk meets a block of no motion family as a line.
 family family_of(int type)
 {
-    switch (type) {
-    case 3:
-    case 23:
-    case 223: return family::arc;
-    case 5:
-    case 25:
-    case 225: return family::nurbs;
-    case 7:
-    case 27:
-    case 227: return family::string;
-    default: return family::line;
-    }
+    const family kind = motion_family_of(type);
+    return kind == family::other ? family::line : kind;
 }
 
 // The contour in the plane the walk meets motions in.

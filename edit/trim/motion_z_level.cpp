@@ -36,26 +36,7 @@ constexpr int kBreakToFirst = 1;
 constexpr int kVectorRoom = 50;
 constexpr float kRapidFeed = -1.0f, kStoredFeed = -2.0f;
 
-enum class family { line, arc, nurbs, string, other };
-
-family family_of(int type)
-{
-    switch (type) {
-    case 2:
-    case 22:
-    case 222: return family::line;
-    case 3:
-    case 23:
-    case 223: return family::arc;
-    case 5:
-    case 25:
-    case 225: return family::nurbs;
-    case 7:
-    case 27:
-    case 227: return family::string;
-    default: return family::other;
-    }
-}
+using family = motion_family;
 
 // A rapid (-1.0) or stored-feed (-2.0 or less) motion: not cutting.
 bool non_feed(float feed) { return feed == kRapidFeed || feed <= kStoredFeed; }
@@ -179,7 +160,7 @@ void curve_below_plane(const point3& end, point3& point, const point3& direction
 void below_plane(const point3& end, const point3& end_direction, point3& point, const point3& direction, int type,
                  int dimension, float plane, int& split, int& number, bool& broken, float& end_z, int& status)
 {
-    switch (family_of(type)) {
+    switch (motion_family_of(type)) {
     case family::line:
         line_below_plane(end, end_direction, point, direction, type, dimension, plane, split, number, end_z, status);
         return;
@@ -194,7 +175,7 @@ void below_plane(const point3& end, const point3& end_direction, point3& point, 
     }
     case family::nurbs:
     case family::string:
-        curve_below_plane(end, point, direction, family_of(type), plane, broken, end_z, status);
+        curve_below_plane(end, point, direction, motion_family_of(type), plane, broken, end_z, status);
         return;
     case family::other: break;
     }
@@ -230,7 +211,7 @@ std::vector<word> block_body(int size, int& status)
 std::vector<std::size_t> z_words(int type, const std::vector<word>& body)
 {
     std::vector<std::size_t> at;
-    switch (family_of(type)) {
+    switch (motion_family_of(type)) {
     case family::line: at = {3}; break;
     case family::arc:
         if (body.size() > 1 && body[1] != 1) at.push_back(5);
@@ -298,7 +279,7 @@ void split_motion_at_plane(const point3& end, const point3& end_direction, const
                            const point3& crossing_direction, float z_plane, int type, int dimension, int& status)
 {
     if (status < 0) return;
-    if (family_of(type) == family::string) {
+    if (motion_family_of(type) == family::string) {
         BRKSTR(kBreakToFirst, status);
         return;
     }
@@ -322,7 +303,7 @@ void move_motion_to_plane(const point3& end, const point3& end_direction, point3
         move_by_delta_z(end, end_z, status);
     else if (mode == kAllOnPlane) {
         const float lift = non_feed(trim_words().current_feed) ? kNonFeedPlaneLift : 0.0f;
-        if (family_of(type) != family::other) end_z = z_plane + lift;
+        if (motion_family_of(type) != family::other) end_z = z_plane + lift;
         rewrite_motion_z(kSet, type, size, z_plane + lift, status);
         if (status >= 0) one_block_on(status);
     } else

@@ -1,6 +1,7 @@
 // The trimming tool's words and its motion reader (see the header).
 #include "edit/trim/trim_state.hpp"
 
+#include "edit/trim/block_polyline.hpp"
 #include "host/vantu_list.hpp"
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/tp_blocks.hpp"
@@ -31,24 +32,7 @@ constexpr int kMakeCurrent = 3;
 // More rounds than the level has blocks: the list changed under the walk.
 constexpr int kListWalkedOut = -1;
 
-bool has_end_point(int type)
-{
-    switch (type) {
-    case 2:
-    case 22:
-    case 222:
-    case 7:
-    case 27:
-    case 227:
-    case 3:
-    case 23:
-    case 223:
-    case 5:
-    case 25:
-    case 225: return true;
-    default: return false;
-    }
-}
+bool has_end_point(int type) { return motion_family_of(type) != motion_family::other; }
 
 // A parameter block passed on the way: the feed goes to the current-feed word, a tool becomes
 // current.
