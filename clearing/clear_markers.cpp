@@ -1,10 +1,10 @@
 // The LAYER markers of the clearing passes and the first move of a level.
 #include "clearing/clear_markers.hpp"
 
+#include "nc_services/tool_position.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/tool_position.hpp"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/drop_profile.hpp"
 #include "cutter/kernels/torus_contact.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>

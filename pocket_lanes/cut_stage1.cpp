@@ -7,6 +7,8 @@
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/prog_line.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -20,8 +22,6 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
 #include "pocket_lanes/segment_clearance.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/prog_line.hpp"
 
 #include <algorithm>
 #include <array>

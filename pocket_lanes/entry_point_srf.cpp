@@ -6,6 +6,12 @@
 
 #include "cutter/linnet_touch_point.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/loop_path.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/tool_position.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/pocket_draw_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
@@ -16,14 +22,8 @@
 #include "pocket_lanes/string_merge.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
 #include "surfaces/surface_select_least.hpp"
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/loop_path.hpp"
 #include "toolpath/milling_statement.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 #include <cmath>
 #include <vector>

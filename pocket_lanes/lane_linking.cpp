@@ -4,6 +4,8 @@
 #include "pocket_lanes/lane_linking.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -14,8 +16,6 @@
 #include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -3,6 +3,7 @@
 #include "pocket_lanes/link_region.hpp"
 
 #include "host/tolerance.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -10,7 +11,6 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <cmath>

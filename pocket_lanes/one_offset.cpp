@@ -7,6 +7,7 @@
 #include "pocket_lanes/one_offset.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/delups.hpp"
@@ -35,7 +36,6 @@
 #include "pocket_lanes/scale_combine.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -2,14 +2,14 @@
 #include "pocket_lanes/open_strings.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <cmath>

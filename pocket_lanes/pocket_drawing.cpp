@@ -5,6 +5,10 @@
 #include "pocket_lanes/pocket_drawing.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/prog_line.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket/pocket_draw_words.hpp"
@@ -20,14 +24,10 @@
 #include "pocket_lanes/link_region.hpp"
 #include "pocket_lanes/open_strings.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>

@@ -6,6 +6,14 @@
 #include "pocket_lanes/pocket_approach.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_entr.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/tool_position.hpp"
+#include "nc_services/twirl_words.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
@@ -13,18 +21,10 @@
 #include "pocket_lanes/link_region.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/surface_approach.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/twirl_words.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 namespace {
 

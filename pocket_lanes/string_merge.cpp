@@ -2,7 +2,7 @@
 #include "pocket_lanes/string_merge.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/tool_position.hpp"
+#include "nc_services/tool_position.hpp"
 
 #include <array>
 #include <string>

@@ -3,6 +3,9 @@
 
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/twirl_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_lanes/surface_grid_seams.hpp"
 #include "surfaces/line_entity.hpp"
@@ -10,9 +13,6 @@
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/twirl_words.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>

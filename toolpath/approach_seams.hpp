@@ -9,7 +9,7 @@ inline constexpr char kApproachServicesName[] = "approach_services";
 
 struct approach_services {
     using unfilled = unfilled_seam<kApproachServicesName>;
-    // The twirl spline from the end data of the twirl words (toolpath/twirl_words.hpp).
+    // The twirl spline from the end data of the twirl words (nc_services/twirl_words.hpp).
     void (*twirl_spline_show)(int mode, double& length, int& status) = unfilled{};
 };
 

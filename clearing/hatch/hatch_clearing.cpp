@@ -9,6 +9,9 @@
 #include "clearing/hatch/pass_linking.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/tool_position.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
@@ -16,11 +19,8 @@
 #include "pocket_arrays/way_region.hpp"
 #include "pocket_lanes/pocket_approach.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <cmath>
 #include <memory>

@@ -4,9 +4,9 @@
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/surface_passes/hatch_step.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/prog_line.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/prog_line.hpp"
 
 namespace {
 

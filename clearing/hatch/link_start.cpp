@@ -7,8 +7,8 @@
 #include "clearing/hatch/hatch_segments.hpp"
 #include "clearing/surface_passes/surface_pass_run.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/prog_line.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/prog_line.hpp"
 
 #include <algorithm>
 #include <cmath>

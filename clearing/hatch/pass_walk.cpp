@@ -7,11 +7,11 @@
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/surface_passes/surface_pass_run.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/clear_mode.hpp"
+#include "nc_services/clear_mode.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/mill_services.hpp"
+#include "nc_services/prog_line.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/mill_services.hpp"
-#include "toolpath/prog_line.hpp"
 
 #include <algorithm>
 #include <cmath>

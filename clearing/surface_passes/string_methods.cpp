@@ -8,7 +8,7 @@
 #include "clearing/surface_passes/touch_strings.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
 #include "clearing/surface_services/srflin.hpp"
-#include "toolpath/machining_type.hpp"
+#include "nc_services/machining_type.hpp"
 
 #include <algorithm>
 #include <cmath>

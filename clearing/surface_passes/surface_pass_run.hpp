@@ -11,7 +11,7 @@
 // position; keeps its working state in surface_pass (surface_pass_state.hpp).
 #pragma once
 
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 
 struct clearing_point;
 

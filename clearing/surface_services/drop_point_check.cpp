@@ -5,8 +5,8 @@
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/linnet_point.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "pocket/point_in_region_set.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 

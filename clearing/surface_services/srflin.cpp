@@ -9,9 +9,9 @@
 #include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/warn_at_point.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

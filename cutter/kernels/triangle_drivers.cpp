@@ -8,8 +8,8 @@
 #include "host/vantu_memory.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -2,6 +2,11 @@
 #include "pocket_lanes/entry/pocket_entry.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_entr.hpp"
+#include "nc_services/tool_position.hpp"
+#include "nc_services/user_lines.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/lane_table.hpp"
@@ -18,13 +23,8 @@
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/region_hatch_seams.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/user_lines.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -14,10 +14,10 @@
 #include "host/control.hpp"
 #include "host/control/memory.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/machining_type.hpp"
 #include "pocket/point_in_region_set.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "cutter/cutter_block_least.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/segment_z_at_xy.hpp"
 #include "surfaces/qt_geometry.hpp"
-#include "toolpath/segment_z_at_xy.hpp"
 
 #include <random>
 

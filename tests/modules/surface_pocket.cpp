@@ -17,6 +17,8 @@
 #include "host/vantu.hpp"
 #include "host/vantu_part_surfaces.hpp"
 #include "host/vantu_surface_eval.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/contour_box.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket/pocket_driver_setup.hpp"
@@ -35,9 +37,7 @@
 #include "surfaces/tri_store_least.hpp"
 #include "tests/modules/driver_caller.hpp"
 #include "tests/modules/surface_clearing.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <array>
 #include <cmath>

@@ -4,6 +4,9 @@
 #include "lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/twirl_words.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_lanes/corner_moves.hpp"
@@ -16,9 +19,6 @@
 #include "pocket_lanes/pocket_approach.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
 #include "pocket_lanes/twirl_spline.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/twirl_words.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <algorithm>
