@@ -6,9 +6,9 @@
 
 #include "cutter_profile.hpp"
 
-#include "cutter/cutter_seams_least.hpp"
 #include "cutter/kernels/cone_state.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
+#include "cutter/kernels/cutter_seams_least.hpp"
 #include "cutter/kernels/interval_list.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "host/control.hpp"

@@ -1,5 +1,5 @@
 // The kernel the contact routines hand over to, least version: it answers no contact.
-#include "cutter/cutter_seams_least.hpp"
+#include "cutter/kernels/cutter_seams_least.hpp"
 
 namespace {
 constexpr int kNothingFound = -1;

@@ -1,5 +1,5 @@
 // The cutter values of the contact kernels, least version (see the header).
-#include "cutter/cutter_block_least.hpp"
+#include "cutter/kernels/cutter_block_least.hpp"
 
 #include <cmath>
 

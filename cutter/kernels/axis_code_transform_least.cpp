@@ -1,5 +1,5 @@
 // axis_code_transform, least version (see the header).
-#include "cutter/axis_code_transform_least.hpp"
+#include "cutter/kernels/axis_code_transform_least.hpp"
 
 #include "host/vantu_vector.hpp"
 
