@@ -2,7 +2,7 @@
 // and the replay of the clearing point list at a level's Z.
 #include "clearing/hatch/hatch_clearing.hpp"
 
-#include "clearing/clear_markers.hpp"
+#include "clearing/hatch/clear_markers.hpp"
 #include "clearing/hatch/clear_region.hpp"
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_segments.hpp"

@@ -5,7 +5,7 @@
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "clearing/surface_passes/surface_pass_run.hpp"
+#include "clearing/hatch/surface_pass_seams.hpp"
 #include "host/vantu.hpp"
 #include "nc_services/clear_mode.hpp"
 #include "nc_services/machining_type.hpp"

@@ -2,8 +2,8 @@
 // contact carries the surface state there and the tool point standing over the position.
 #include "clearing/surface_services/srflin.hpp"
 
-#include "clearing/surface_passes/surface_pass_state.hpp"
 #include "clearing/surface_services/check_plane.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"

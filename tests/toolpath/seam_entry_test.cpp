@@ -1,6 +1,7 @@
 // The seam tables through which lower folders call higher ones: every entry is filled once the
 // module is loaded, and an entry left unfilled answers with a line and a failed status instead of
 // a crash.
+#include "clearing/hatch/surface_pass_seams.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
 #include "driver/edit_seams.hpp"
 #include "edit/editor/gap_services.hpp"
@@ -68,6 +69,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kMillServicesName, unfilled_entries(mill_service_table())},
         {kProcSelectServicesName, unfilled_entries(proc_select_service_table())},
         {kExecMenuServicesName, unfilled_entries(exec_menu_service_table())},
+        {kSurfacePassSeamsName, unfilled_entries(surface_pass_seam_table())},
         {kProcCommonServicesName, unfilled_entries(proc_common_service_table())},
         {kSurfaceBackupServicesName, unfilled_entries(surface_backup_service_table())},
     };
@@ -132,6 +134,13 @@ TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
              return std::vector<int>{};
          },
          {}},
+        {kSurfacePassSeamsName,
+         [] {
+             int passes = 3;
+             const int result = surface_pass_seams{}.surface_pass_run(nullptr, passes);
+             return std::vector{result, passes};
+         },
+         {0, -1}},
         {kProcCommonServicesName,
          [] {
              int status = 0;

@@ -1,5 +1,5 @@
 // The LAYER markers of the clearing passes and the first move of a level.
-#include "clearing/clear_markers.hpp"
+#include "clearing/hatch/clear_markers.hpp"
 
 #include "nc_services/tool_position.hpp"
 #include "toolpath/markers.hpp"
