@@ -11,8 +11,8 @@
 #include "pocket/engine_steps.hpp"
 #include "pocket/hatch_line_seams.hpp"
 #include "pocket_arrays/surface_offset_seams.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps);
 void fill_surface_grid_lanes(surface_grid_seams& table);

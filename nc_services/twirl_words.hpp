@@ -1,5 +1,5 @@
 // The twirl approach: a spline move that the host computes between two points with given
-// directions replaces an approach. twirl_spline_show (pocket_lanes/twirl_spline.hpp) makes it
+// directions replaces an approach. twirl_spline_show (pocket_lanes/moves/twirl_spline.hpp) makes it
 // from the twirl end data when both enable words are set; the requested and made words tell the
 // point mover whether a twirl was asked for and made, so that it does not write its own plunge as
 // well. The surface link of the approach and retract motions and the point mover drive them.

@@ -13,9 +13,9 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <cmath>

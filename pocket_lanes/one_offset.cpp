@@ -31,11 +31,11 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/loop_reach.hpp"
 #include "pocket_lanes/loop_relation.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
 #include "pocket_lanes/restart_lane.hpp"
 #include "pocket_lanes/scale_combine.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <cmath>

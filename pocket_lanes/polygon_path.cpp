@@ -4,7 +4,7 @@
 
 #include "nc_services/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include <cmath>
 #include <vector>

@@ -1,5 +1,5 @@
 // The services of higher folders that the approach and retract motions call: the twirl spline of
-// a twirl approach, made by the lane engine's spline moves (pocket_lanes/twirl_spline.hpp), which
+// a twirl approach, made by the lane engine's spline moves (pocket_lanes/moves/twirl_spline.hpp), which
 // fills the table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 

@@ -17,7 +17,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/way_region.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -13,7 +13,7 @@
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "pocket_lanes/polygon_path.hpp"
 #include "toolpath/narrowed_mill.hpp"
 #include "tools/tool_accessors.hpp"

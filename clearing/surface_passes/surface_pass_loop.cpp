@@ -28,7 +28,7 @@
 #include "nc_services/srf_switches_least.hpp"
 #include "nc_services/tool_position.hpp"
 #include "pocket/pasbuf.hpp"
-#include "pocket_lanes/string_merge.hpp"
+#include "pocket_lanes/moves/string_merge.hpp"
 #include "surfaces/surface_select_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "toolpath/machine_table.hpp"

@@ -6,7 +6,7 @@
 #include "nc_services/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/updown_buffers.hpp"

@@ -13,8 +13,8 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
 #include "pocket_lanes/entry/lead_lane_checks.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/vec2_perp.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
+#include "pocket_lanes/moves/vec2_perp.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>

@@ -8,8 +8,8 @@
 #include "nc_services/nc_entr.hpp"
 #include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/entry_pnt_tables.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include <cmath>
 #include <string>

@@ -6,7 +6,7 @@
 // twirl_spline_show, the twirl approach, through its approach services (toolpath/approach_seams.hpp).
 #pragma once
 
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
 
 // Most points of the approximation, and most control points of the twirl spline.
 inline constexpr int kSplinePointsMost = 400;

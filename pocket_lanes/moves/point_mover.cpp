@@ -3,7 +3,7 @@
 // clearance level; lead-ins get their start marker, the cutter-compensation side and the
 // lead-height profile; the first approach of the first level records the procedure's entry
 // point.
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include "host/vantu.hpp"
 #include "nc_services/exec_disp_mode.hpp"
@@ -17,9 +17,9 @@
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
-#include "pocket_lanes/link_region.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/link_region.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"

@@ -1,5 +1,5 @@
 // The table of the region hatching (see the header).
-#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
 
 region_hatch_seams& region_hatch()
 {

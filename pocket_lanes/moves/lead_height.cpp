@@ -1,6 +1,6 @@
 // The lead-height profiles of the point mover: a quarter circle in z along a straight lead or a
 // lead arc, so that the wire comes down onto the lane (or rises off it) while it moves.
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pocket_work.hpp"

@@ -2,7 +2,7 @@
 // the outer lanes (conn_hits_lane) and the islands (conn_hits_island). Every candidate lane is
 // read into a work array and crossed with the segment (seg_lane_hits, mode 3, two crossings
 // wanted); touching lanes a and b once is the connection's own business.
-#include "pocket_lanes/connection_tests.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket/lane_table.hpp"
@@ -10,8 +10,8 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/box_grid.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_lanes/moves/box_grid.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include <algorithm>
 #include <limits>

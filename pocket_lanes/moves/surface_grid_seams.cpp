@@ -1,5 +1,5 @@
 // The table of lanes on the surface grid (see the header).
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 surface_grid_seams& surface_grid_seam_table()
 {

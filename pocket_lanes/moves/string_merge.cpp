@@ -1,5 +1,5 @@
 // Merging of two sets of point strings (see the header).
-#include "pocket_lanes/string_merge.hpp"
+#include "pocket_lanes/moves/string_merge.hpp"
 
 #include "host/vantu.hpp"
 #include "nc_services/tool_position.hpp"

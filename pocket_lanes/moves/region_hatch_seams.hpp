@@ -7,7 +7,7 @@
 
 #include "host/words.hpp"
 #include "pocket_arrays/seam_entry.hpp"
-#include "pocket_lanes/point_output.hpp"
+#include "pocket_lanes/moves/point_output.hpp"
 
 // Modes; 10 more marks a start at an indicated point.
 inline constexpr int kHatchWrite = 1;

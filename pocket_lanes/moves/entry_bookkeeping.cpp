@@ -1,5 +1,5 @@
 // Entry bookkeeping of the pocket moves (see the header).
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
 
 #include "host/vantu.hpp"
 #include "toolpath/mch_slots.hpp"

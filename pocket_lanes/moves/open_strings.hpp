@@ -6,7 +6,7 @@
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/open_contour_tests.hpp"
+#include "pocket_lanes/moves/open_contour_tests.hpp"
 
 // Mode of chkocont with every step usable (the step test is not asked).
 inline constexpr int kOpenStringsUntested = -1;

@@ -1,6 +1,6 @@
 // The containment test of a straight move: the hatch line through its two points against the
 // polygons of the current polygon buffer.
-#include "pocket_lanes/region_containment.hpp"
+#include "pocket_lanes/moves/region_containment.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket/polbuf.hpp"

@@ -2,7 +2,7 @@
 // (seg_lane_hits). Every test answers "clear" only where the element-pair search finds nothing:
 // its crossings lie on the segment's line within 1e-6, within 1e-6 of the segment's parameter
 // range, and within 1e-6 of the element (of an arc: of its circle, inside its angle).
-#include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include "pocket_arrays/pokarr.hpp"
 

@@ -1,5 +1,5 @@
 // The perpendicular of a 2-D vector (see the header).
-#include "pocket_lanes/vec2_perp.hpp"
+#include "pocket_lanes/moves/vec2_perp.hpp"
 
 void vec2_perp(int flag, const double* v, double* result)
 {

@@ -2,7 +2,7 @@
 // (the line net, or the stored loops of the pocket entry), joined in front to the tool position
 // where the straight way stays in the region, linked to the last path in motion-link mode 1, and
 // written through the UP/DOWN buffers. Only a pocket whose surface flag is set comes here.
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include "cutter/linnet_touch_point.hpp"
 #include "host/vantu.hpp"
@@ -17,10 +17,10 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
-#include "pocket_lanes/region_containment.hpp"
-#include "pocket_lanes/string_merge.hpp"
-#include "pocket_lanes/twirl_spline.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/region_containment.hpp"
+#include "pocket_lanes/moves/string_merge.hpp"
+#include "pocket_lanes/moves/twirl_spline.hpp"
 #include "surfaces/surface_select_least.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/updown_buffers.hpp"

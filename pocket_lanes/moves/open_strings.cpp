@@ -1,5 +1,5 @@
 // chkocont and the string tools around it (see the header).
-#include "pocket_lanes/open_strings.hpp"
+#include "pocket_lanes/moves/open_strings.hpp"
 
 #include "host/vantu.hpp"
 #include "nc_services/proc_geometry_words_least.hpp"

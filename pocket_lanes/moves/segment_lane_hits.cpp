@@ -2,7 +2,7 @@
 // elements through its box table, and after every crossing the search goes on from that
 // crossing, so the crossings are met in order along the segment. The connection tests and the
 // entry hit of the cutting order call it.
-#include "pocket_lanes/connection_tests.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
 
 #include "host/vantu.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -11,7 +11,7 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include <algorithm>
 #include <cmath>

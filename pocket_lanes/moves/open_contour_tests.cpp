@@ -1,5 +1,5 @@
 // The step tests of the open-contour check (see the header).
-#include "pocket_lanes/open_contour_tests.hpp"
+#include "pocket_lanes/moves/open_contour_tests.hpp"
 
 #include "cutter/prj_manager_least.hpp"
 #include "cutter/tool_probe.hpp"
@@ -8,7 +8,7 @@
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/narrowed_mill.hpp"
 #include "tools/symbol_geometry.hpp"

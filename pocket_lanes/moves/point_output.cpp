@@ -1,5 +1,5 @@
 // The point output of the region hatching and of the walk round a polygon.
-#include "pocket_lanes/point_output.hpp"
+#include "pocket_lanes/moves/point_output.hpp"
 
 #include "host/vantu.hpp"
 

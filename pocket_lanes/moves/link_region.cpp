@@ -1,6 +1,6 @@
 // The region the links of the lane drawing may cross below the top of the material (see the
 // header).
-#include "pocket_lanes/link_region.hpp"
+#include "pocket_lanes/moves/link_region.hpp"
 
 #include "host/tolerance.hpp"
 #include "nc_services/tool_position.hpp"

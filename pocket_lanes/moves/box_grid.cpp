@@ -1,6 +1,6 @@
 // A uniform grid over a list of boxes (see the header): cells about as many as the boxes, each
 // listing the boxes that reach into it; a query gathers the boxes of the cells its box covers.
-#include "pocket_lanes/box_grid.hpp"
+#include "pocket_lanes/moves/box_grid.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The spline moves of the entry code (see the header).
-#include "pocket_lanes/twirl_spline.hpp"
+#include "pocket_lanes/moves/twirl_spline.hpp"
 
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
@@ -7,7 +7,7 @@
 #include "nc_services/proc_geometry_words_least.hpp"
 #include "nc_services/twirl_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "surfaces/line_entity.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/milling_statement.hpp"
