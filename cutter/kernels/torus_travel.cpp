@@ -15,6 +15,21 @@ constexpr double kBelowTip = 1.0e-5;
 
 const double kAlongX[3] = {1.0, 0.0, 0.0};
 
+// A solver's answer in the statuses above: the travel, tool point and contact when it met the
+// triangle at a travel of 0 or more; otherwise no contact, the outputs untouched.
+void take_contact(int solver, double distance, const double* touch, const double* tip, double* tool_point,
+                  double& travel, double* contact, int& status)
+{
+    if (solver != kTorusContact || !(distance >= 0.0)) {
+        status = kNoContact;
+        return;
+    }
+    travel = distance;
+    std::copy(tip, tip + 3, tool_point);
+    std::copy(touch, touch + 3, contact);
+    status = kContact;
+}
+
 }  // namespace
 
 void triangle_edges_drop_d(const double&, const double* corners, const double*, const double* radii, double* tool_point,
@@ -28,14 +43,7 @@ void triangle_edges_drop_d(const double&, const double* corners, const double*, 
     double distance = 0.0, touch[3], tip[3];
     int solver = 0;
     torus_tri_contact(corners, origin, radii[0], radii[1], kAlongX, distance, touch, tip, solver);
-    if (solver != kTorusContact || !(distance >= 0.0)) {
-        status = kNoContact;
-        return;
-    }
-    travel = distance;
-    std::copy(tip, tip + 3, tool_point);
-    std::copy(touch, touch + 3, contact);
-    status = kContact;
+    take_contact(solver, distance, touch, tip, tool_point, travel, contact, status);
 }
 
 void taper_triangle_drop(const double* cutter, const double* corners, double* tool_point, double& travel,
@@ -47,12 +55,5 @@ void taper_triangle_drop(const double* cutter, const double* corners, double* to
     int solver = 0;
     taper_torus_tri_contact(corners, origin, cutter[0], cutter[1], cutter[2], cutter[3], no_offset, kAlongX, distance,
                             touch, point, solver);
-    if (solver != kTorusContact || !(distance >= 0.0)) {
-        status = kNoContact;
-        return;
-    }
-    travel = distance;
-    std::copy(point, point + 3, tool_point);
-    std::copy(touch, touch + 3, contact);
-    status = kContact;
+    take_contact(solver, distance, touch, point, tool_point, travel, contact, status);
 }
